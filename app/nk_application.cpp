@@ -1,0 +1,43 @@
+// app/nk_application.cpp -- start-up of the program (see nk_application.h).
+#include "app/nk_application.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QWidget>
+
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+
+#include "app/nk_view_window.h"
+#include "platform/nk_platform.h"
+
+static bool HasVersionOption(int argc, char **argv)
+{
+    for (int i = 1; i < argc; i++)
+        if (std::strstr(argv[i], "-version") != nullptr) return true;
+    return false;
+}
+
+int NKRunApplication(int argc, char **argv)
+{
+    if (HasVersionOption(argc, argv)) {
+        std::printf("%s\n", NKGetVersionLine().c_str());
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    // Qt sets the locale from the environment; numbers are always read and
+    // written with '.' as the decimal point.
+    std::setlocale(LC_NUMERIC, "C");
+
+    QMainWindow mainWindow;
+    mainWindow.setWindowTitle(NK_PRODUCT_NAME);
+    NKViewWindow *pView = new NKViewWindow();
+    QWidget *pContainer = QWidget::createWindowContainer(pView, &mainWindow);
+    pContainer->setMinimumSize(320, 240);
+    mainWindow.setCentralWidget(pContainer);
+    mainWindow.resize(1024, 768);
+    mainWindow.show();
+    return app.exec();
+}

@@ -1,0 +1,144 @@
+// core/nk_message.cpp -- message output state, line splitting and sinks.
+// See nk_message.h. Everything runs on the user-interface thread; the state
+// is a plain static record, constructed before main and never locked.
+#include "core/nk_message.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "render/nk_diagnostic.h"
+
+namespace {
+
+struct NKMessageOutput {
+    std::string collected;  // text of the current collection
+    bool bCollect = false;  // a collection is open
+    bool bPending = false;  // collected messages wait
+    int iOffCount = 0;      // nesting count of "switch off" requests
+    bool bOutputOn = true;  // lines are passed on
+};
+
+NKMessageOutput sg_Output;
+bool sg_bConsoleOn = true;
+
+void ConsoleSink(const char *pszLine, int iLevel, void *)
+{
+    if (!sg_bConsoleOn) return;
+    const char *pszPrefix = "";
+    if (iLevel == NK_MSG_WARNING) pszPrefix = "Warning: ";
+    else if (iLevel == NK_MSG_ERROR) pszPrefix = "Error: ";
+    std::fprintf(stderr, "%s%s\n", pszPrefix, pszLine);
+}
+
+NKMessageSink sg_pfnSink = ConsoleSink;
+void *sg_pSinkUser = nullptr;
+
+}  // namespace
+
+void NKPrintMessage(const char *pszText, int iLevel)
+{
+    if (!sg_Output.bOutputOn) return;
+    if (pszText == nullptr || pszText[0] == '\0') return;
+
+    // Lines are the LF-separated tokens of the text: consecutive LFs give
+    // empty lines, and a final LF gives no extra empty line.
+    std::string line;
+    const char *p = pszText;
+    for (;;) {
+        const char *pEnd = std::strchr(p, '\n');
+        if (pEnd == nullptr) {
+            line.assign(p);
+            sg_pfnSink(line.c_str(), iLevel, sg_pSinkUser);
+            return;
+        }
+        line.assign(p, pEnd - p);
+        sg_pfnSink(line.c_str(), iLevel, sg_pSinkUser);
+        p = pEnd + 1;
+        if (*p == '\0') return;
+    }
+}
+
+void NKPrintInfo(const char *pszText) { NKPrintMessage(pszText, NK_MSG_INFO); }
+void NKPrintWarning(const char *pszText) { NKPrintMessage(pszText, NK_MSG_WARNING); }
+void NKPrintError(const char *pszText) { NKPrintMessage(pszText, NK_MSG_ERROR); }
+
+void NKPrintErrorCode(const char *pszText, int /*iCode*/)
+{
+    NKPrintMessage(pszText, NK_MSG_ERROR);
+}
+
+const char *NKInterfaceErrorText(int iCode)
+{
+    switch (iCode) {
+    case -8: return "Interface not initialized.";
+    case -6: return "Memory allocation error.";
+    case -5: return "Error writing to file.";
+    case -4: return "Error reading file.";
+    case -3: return "Error closing file.";
+    case -2: return "Error opening file.";
+    case -1: return "File error.";
+    default: return "General error.";
+    }
+}
+
+void NKPrintInterfaceError(int iCode, const char *pszReaderText)
+{
+    if (pszReaderText != nullptr)
+        NKPrintErrorCode(pszReaderText, 0);
+    else
+        NKPrintMessage(NKInterfaceErrorText(iCode), NK_MSG_ERROR);
+}
+
+void NKToggleMessageOutput(bool bOn)
+{
+    if (bOn) {
+        sg_Output.iOffCount--;
+        if (sg_Output.iOffCount < 0)
+            NKDiagnostic("Error in call cound iOffCount", "NKToggleMessageOutput");
+    } else {
+        sg_Output.iOffCount++;
+    }
+    sg_Output.bOutputOn = sg_Output.iOffCount <= 0;
+}
+
+bool NKIsMessageOutputOn(void) { return sg_Output.bOutputOn; }
+int NKGetMessageOffCount(void) { return sg_Output.iOffCount; }
+
+void NKBeginMessageCollection(void)
+{
+    sg_Output.bCollect = true;
+    sg_Output.bPending = false;
+    sg_Output.collected.clear();
+}
+
+void NKEndMessageCollection(void)
+{
+    sg_Output.bCollect = false;
+    if (sg_Output.bPending) {
+        sg_Output.collected.clear();
+        sg_Output.bPending = false;
+    }
+}
+
+void NKDiscardCollectedMessages(void) { NKEndMessageCollection(); }
+bool NKIsMessageCollectionOpen(void) { return sg_Output.bCollect; }
+bool NKAreMessagesPending(void) { return sg_Output.bPending; }
+const char *NKGetCollectedMessages(void) { return sg_Output.collected.c_str(); }
+
+void NKSetMessageSink(NKMessageSink pfnSink, void *pUser,
+                      NKMessageSink *ppfnPrevious, void **ppPreviousUser)
+{
+    if (ppfnPrevious) *ppfnPrevious = sg_pfnSink;
+    if (ppPreviousUser) *ppPreviousUser = sg_pSinkUser;
+    sg_pfnSink = pfnSink ? pfnSink : ConsoleSink;
+    sg_pSinkUser = pfnSink ? pUser : nullptr;
+}
+
+void NKSetConsoleMessages(bool bOn) { sg_bConsoleOn = bOn; }
+bool NKGetConsoleMessages(void) { return sg_bConsoleOn; }
+
+void NKResetMessageOutput(void)
+{
+    sg_Output = NKMessageOutput();
+}

@@ -1,0 +1,54 @@
+// core/nk_message.h -- the one message output of the system.
+//
+// Every user-facing sentence (command confirmations, warnings, reader and
+// writer errors) is handed to NKPrintMessage at one of three levels. The text
+// is split into lines at LF and each line goes to the current sink. The
+// default sink writes to standard error ("Warning: " and "Error: " prefixes
+// for those levels) and can be switched off with NKSetConsoleMessages (the
+// `stdout nomessages` command); tests install a sink of their own.
+// A nesting counter switches all output off around batches of internal
+// commands; a collection state brackets top-level commands.
+#pragma once
+
+enum {
+    NK_MSG_INFO = 1,
+    NK_MSG_WARNING = 2,
+    NK_MSG_ERROR = 3
+};
+
+// Receives one line (without its LF) and its level.
+typedef void (*NKMessageSink)(const char *pszLine, int iLevel, void *pUser);
+
+void NKPrintMessage(const char *pszText, int iLevel);
+void NKPrintInfo(const char *pszText);
+void NKPrintWarning(const char *pszText);
+void NKPrintError(const char *pszText);
+// Prints the text at the error level; the code is not shown.
+void NKPrintErrorCode(const char *pszText, int iCode);
+// Prints pszReaderText when given, else the text of the data-source
+// interface error code (-8 .. -1, anything else "General error.").
+void NKPrintInterfaceError(int iCode, const char *pszReaderText);
+const char *NKInterfaceErrorText(int iCode);
+
+// false: one more request to switch output off; true: one less.
+void NKToggleMessageOutput(bool bOn);
+bool NKIsMessageOutputOn(void);
+int NKGetMessageOffCount(void);
+
+void NKBeginMessageCollection(void);
+void NKEndMessageCollection(void);
+void NKDiscardCollectedMessages(void);
+bool NKIsMessageCollectionOpen(void);
+bool NKAreMessagesPending(void);
+const char *NKGetCollectedMessages(void);
+
+// Installs a sink (NULL restores the console sink) and returns the previous
+// one with its user pointer through the optional out-parameters.
+void NKSetMessageSink(NKMessageSink pfnSink, void *pUser,
+                      NKMessageSink *ppfnPrevious = nullptr, void **ppPreviousUser = nullptr);
+// Switches the console sink's printing on or off (`stdout messages`).
+void NKSetConsoleMessages(bool bOn);
+bool NKGetConsoleMessages(void);
+
+// Brings the state back to its start-up values (tests only).
+void NKResetMessageOutput(void);

@@ -1,0 +1,28 @@
+// platform/nk_gl_context.h -- OpenGL contexts without Qt types.
+//
+// The 3-D view makes its own context inside app/; this header serves code
+// that needs a context with no window: off-screen rendering and tests. The
+// context is a compatibility profile (OpenGL 1.1 immediate mode works) drawing
+// into a framebuffer object of the given size, so glReadPixels reads what was
+// drawn. A GUI application object must exist (NKEnsureGuiApplication).
+#pragma once
+
+struct NKGLContext;
+
+// Makes the Qt GUI application object when none exists yet (it needs an X
+// display, e.g. under xvfb-run). Answers false when no display is available.
+bool NKEnsureGuiApplication(void);
+
+// Makes a context with an off-screen colour+depth target of width x height
+// and makes it current. NULL when no context can be made.
+NKGLContext *NKCreateOffscreenGLContext(int iWidth, int iHeight);
+bool NKMakeGLContextCurrent(NKGLContext *pContext);
+void NKDestroyGLContext(NKGLContext *pContext);
+
+// Looks up an OpenGL extension entry point by name; NULL when unknown or when
+// no context is current.
+void *NKGetGLProcAddress(const char *pszName);
+
+// Calls glutInit once per process so that freeglut's stroke fonts can be
+// drawn. Answers false when no display is available.
+bool NKInitStrokeFont(void);
