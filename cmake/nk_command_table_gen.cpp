@@ -182,8 +182,16 @@ std::string Quote(const std::string &text)
     return out + "\"";
 }
 
+// Leaves a file that already holds the text alone, so that editing a
+// description does not rebuild every file that includes the ids.
 bool WriteFile(const std::string &path, const std::string &text)
 {
+    std::ifstream existing(path, std::ios::binary);
+    if (existing) {
+        std::ostringstream old;
+        old << existing.rdbuf();
+        if (old.str() == text) return true;
+    }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
     out.close();
