@@ -38,12 +38,17 @@ void ParseIdWord(NKString word, int *piFirst, int *piLast)
 }
 
 // Calls fnVisit(first, last) for each non-blank word of the list, in order.
+// The word scanner keeps a comma that starts a word ("4,,2" gives "4" and
+// ",2"); such commas are dropped so that a doubled comma adds no ID 0.
 template <typename Visit>
 void ForEachIdWord(NKString &text, Visit fnVisit)
 {
     int iWords = text.CountWords();
     NKString word = text.GetFirstWord();
     for (int i = 0; i < iWords; i++, word = text.GetNextWord()) {
+        int iSkip = 0;
+        while (word.GetAt(iSkip) == ',') iSkip++;
+        if (iSkip > 0) word = word.Substring(iSkip);
         if (word.IsBlank()) continue;
         int iFirst, iLast;
         ParseIdWord(word, &iFirst, &iLast);
