@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/nk_memory.h"
 #include "core/nk_message.h"
 
 namespace {
@@ -140,7 +141,7 @@ int NKParseIdList(NKString text, int **ppiOut)
         return true;
     });
     if (bTooMany || iTotal == 0) return 0;
-    int *piIds = static_cast<int *>(std::malloc(static_cast<size_t>(iTotal) * sizeof(int)));
+    int *piIds = static_cast<int *>(NKAlloc(static_cast<size_t>(iTotal) * sizeof(int)));
     if (piIds == nullptr) return 0;
     int64_t iNext = 0;
     ForEachIdWord(text, [&](int iFirst, int iLast) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/nk_memory.h"
 #include "core/nk_process.h"
 #include "test_support/message_capture.h"
 
@@ -22,7 +23,7 @@ std::vector<int> Ids(const char *pszList)
         return ids;
     }
     ids.assign(piIds, piIds + iCount);
-    std::free(piIds);
+    NKFree(piIds);
     return ids;
 }
 
