@@ -66,126 +66,64 @@ std::vector<unsigned char> Bytes(const std::string &text)
 
 // ---- Binary detection ----------------------------------------------------
 
-TEST_F(FileTest, AsciiTextIsNotBinary)
+TEST_F(FileTest, AsciiTextIsNotBinaryAndFileIsRewound)
 {
     FILE *pFile = Open(Bytes("*NODES\n1 0.0 1.0 2.0\r\n\ttab\f\n"));
+    ASSERT_EQ(std::fseek(pFile, 3, SEEK_SET), 0);
     EXPECT_FALSE(IsBinaryFile(pFile));
     EXPECT_EQ(std::ftell(pFile), 0L);  // rewound for the reader
     std::fclose(pFile);
+    EXPECT_FALSE(IsBinaryFile(nullptr));
 }
 
-TEST_F(FileTest, LowControlByteMakesBinary)
+TEST_F(FileTest, BinaryDecisionOfTheFirstKilobyte)
 {
-    std::vector<unsigned char> bytes = Bytes("plain text");
-    bytes.insert(bytes.begin() + 4, 0x05);
-    FILE *pFile = Open(bytes);
-    EXPECT_TRUE(IsBinaryFile(pFile));
-    std::fclose(pFile);
+    struct Case {
+        std::string bytes;
+        bool bBinary;
+        const char *pszWhat;
+    };
+    const Case cases[] = {
+        {"", false, "empty file"},
+        {std::string("plai\x05n text"), true, "one byte 0x05"},
+        {"caf\xE9!", true, "Latin-1 byte 0xE9, not UTF-8"},
+        {"Temp\xC3\xA9rature \xE2\x82\xAC 1.0\n", false, "valid UTF-8"},
+        {std::string("\xC3\xA9\x01", 3), true, "UTF-8 with a byte 0x01"},
+        {std::string(1023, 'a') + "\xC3\xA9 more", false, "UTF-8 cut at 1024 bytes"},
+        {"abc\xE2\x82", true, "UTF-8 cut at the file's end"},
+        {"\xC0\xAF", true, "overlong UTF-8"},
+        {std::string(1024, 'x') + std::string(1, '\0'), false, "0x00 after 1024 bytes"},
+    };
+    for (const Case &c : cases) {
+        FILE *pFile = Open(Bytes(c.bytes));
+        EXPECT_EQ(IsBinaryFile(pFile), c.bBinary) << c.pszWhat;
+        std::fclose(pFile);
+    }
 }
-
-TEST_F(FileTest, LoneHighByteMakesBinary)
-{
-    std::vector<unsigned char> bytes = Bytes("caf");
-    bytes.push_back(0xE9);  // Latin-1 e-acute: not UTF-8
-    bytes.push_back('!');
-    FILE *pFile = Open(bytes);
-    EXPECT_TRUE(IsBinaryFile(pFile));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, EmptyFileIsNotBinary)
-{
-    FILE *pFile = Open({});
-    EXPECT_FALSE(IsBinaryFile(pFile));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, ValidUtf8IsText)
-{
-    FILE *pFile = Open(Bytes("Temp\xC3\xA9rature \xE2\x82\xAC 1.0\n"));
-    EXPECT_FALSE(IsBinaryFile(pFile));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, Utf8WithLowControlByteIsBinary)
-{
-    FILE *pFile = Open(Bytes(std::string("\xC3\xA9") + '\x01'));
-    EXPECT_TRUE(IsBinaryFile(pFile));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, Utf8CutAtTheProbeLimitIsText)
-{
-    // 1023 ASCII bytes, then a two-byte character across the 1024 limit.
-    std::string text(1023, 'a');
-    text += "\xC3\xA9 more text";
-    FILE *pFile = Open(Bytes(text));
-    EXPECT_FALSE(IsBinaryFile(pFile));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, TruncatedUtf8AtFileEndIsBinary)
-{
-    FILE *pFile = Open(Bytes("abc\xE2\x82"));
-    EXPECT_TRUE(IsBinaryFile(pFile));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, OverlongUtf8IsBinary)
-{
-    FILE *pFile = Open(Bytes("\xC0\xAF"));
-    EXPECT_TRUE(IsBinaryFile(pFile));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, ByteBeyondFirstKilobyteIsNotSeen)
-{
-    std::vector<unsigned char> bytes(1024, 'x');
-    bytes.push_back(0x00);
-    FILE *pFile = Open(bytes);
-    EXPECT_FALSE(IsBinaryFile(pFile));
-    std::fclose(pFile);
-}
-
-TEST(FileBinary, NullFileIsNotBinary) { EXPECT_FALSE(IsBinaryFile(nullptr)); }
 
 // ---- Byte order ----------------------------------------------------------
 
-TEST_F(FileTest, LittleEndianWordNeedsNoSwap)
+TEST_F(FileTest, ByteOrderOfTheFirstWord)
 {
-    FILE *pFile = Open({5, 0, 0, 0, 9, 9});
-    EXPECT_FALSE(NeedsByteSwap(pFile, 1, 100));
-    EXPECT_EQ(std::ftell(pFile), 0L);
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, BigEndianWordNeedsSwap)
-{
-    FILE *pFile = Open({0, 0, 0, 5});
-    EXPECT_TRUE(NeedsByteSwap(pFile, 1, 100));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, WordFittingBothWaysCountsAsSwapped)
-{
-    FILE *pFile = Open({0, 0, 0, 0});
-    EXPECT_TRUE(NeedsByteSwap(pFile, 0, 0));
-    std::fclose(pFile);
-    // A palindromic word fits both ways as well.
-    pFile = Open({0x11, 0, 0, 0x11});
-    EXPECT_TRUE(NeedsByteSwap(pFile, 0x11000011, 0x11000011));
-    std::fclose(pFile);
-}
-
-TEST_F(FileTest, MagicWordOfBothOrders)
-{
-    // 231272 = 0x00038768, the NKF magic word.
-    FILE *pFile = Open({0x68, 0x87, 0x03, 0x00});
-    EXPECT_FALSE(NeedsByteSwap(pFile, 231272, 231272));
-    std::fclose(pFile);
-    pFile = Open({0x00, 0x03, 0x87, 0x68});
-    EXPECT_TRUE(NeedsByteSwap(pFile, 231272, 231272));
-    std::fclose(pFile);
+    struct Case {
+        std::vector<unsigned char> bytes;
+        int iLow, iHigh;
+        bool bSwap;
+        const char *pszWhat;
+    };
+    const Case cases[] = {
+        {{5, 0, 0, 0, 9, 9}, 1, 100, false, "little-endian 5"},
+        {{0, 0, 0, 5}, 1, 100, true, "big-endian 5"},
+        {{0, 0, 0, 0}, 0, 0, true, "0 fits both ways: swapped"},
+        {{0x68, 0x87, 0x03, 0x00}, 231272, 231272, false, "NKF magic, little-endian"},
+        {{0x00, 0x03, 0x87, 0x68}, 231272, 231272, true, "NKF magic, big-endian"},
+    };
+    for (const Case &c : cases) {
+        FILE *pFile = Open(c.bytes);
+        EXPECT_EQ(NeedsByteSwap(pFile, c.iLow, c.iHigh), c.bSwap) << c.pszWhat;
+        EXPECT_EQ(std::ftell(pFile), 0L);
+        std::fclose(pFile);
+    }
 }
 
 TEST_F(FileTest, UndecidableOrderIsTracedAndFalse)
@@ -195,14 +133,9 @@ TEST_F(FileTest, UndecidableOrderIsTracedAndFalse)
     EXPECT_FALSE(NeedsByteSwap(pFile, 1, 100));
     EXPECT_STREQ(NKGetLastDiagnostic(), "Error in file. Can't decide if little-endian.");
     std::fclose(pFile);
-}
-
-TEST_F(FileTest, FileShorterThanAWordIsUndecidable)
-{
-    NKResetDiagnostics();
-    FILE *pFile = Open({0, 0});
+    pFile = Open({0, 0});  // shorter than a word
     EXPECT_FALSE(NeedsByteSwap(pFile, 0, 0));
-    EXPECT_EQ(NKGetDiagnosticCount(), 1);
+    EXPECT_EQ(NKGetDiagnosticCount(), 2);
     std::fclose(pFile);
 }
 
