@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/nk_progress.h"
 #include "commands/nk_command_file.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
 #include "core/nk_message.h"
 #include "core/nk_model_query.h"
-#include "platform/nk_status_line.h"
 #include "render/nk_diagnostic.h"
 
 int iCommandLevel = 0;
