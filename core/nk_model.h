@@ -28,7 +28,9 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
+#include "core/nk_numeric.h"
 #include "core/nk_string.h"
 
 struct NKTextureObject;      // render/nk_texture_object.h
@@ -358,7 +360,7 @@ struct NKSeparateVectorField {
 // One step of the model.
 struct NKFrame {
     NKString szDescription;
-    float fTime = 3.4028235e38f;  // the undefined value when none
+    float fTime = NK_UNDEFINED_VALUE;  // undefined when none
     int iStepIndex = -1;  // step index in the data source
     uint8_t bInterpolated = 0;
     NKViewPoint *pViewPoint = nullptr;  // shared
@@ -385,8 +387,11 @@ struct NKFrame {
     int iHighlightElement = -1;
 };
 
-// The loaded model.
+// The loaded model. Construction initialises it as NKInitModel does (default
+// part and value range records included).
 struct NKModel {
+    NKModel();
+
     int iNumFrames = 0;
     int iCurrentFrame = 0;
     int iPreviousFrame = 0;
@@ -419,6 +424,15 @@ struct NKModel {
     NKValueRange valueRanges[NK_NUM_VALUE_RANGES];
     NKFrame *pFrames = nullptr;  // owned, iNumFrames frames
 };
+
+// These records hold no texts: their arrays may come straight from NKAlloc or
+// NKCalloc (then set with their NKInit* function) and go back with NKFree.
+static_assert(std::is_trivially_copyable<NKMinMax>::value, "plain record");
+static_assert(std::is_trivially_copyable<NKViewPoint>::value, "plain record");
+static_assert(std::is_trivially_copyable<NKContourList>::value, "plain record");
+static_assert(std::is_trivially_copyable<NKScalarPartEntry>::value, "plain record");
+static_assert(std::is_trivially_copyable<NKVectorPartEntry>::value, "plain record");
+static_assert(std::is_trivially_copyable<NKSeparateVectorPart>::value, "plain record");
 
 // Optional triangle strips of a part; made with new, owned by the part.
 class NKTriangleStrips {
@@ -474,6 +488,10 @@ NKSeparateVectorField *NKCreateSeparateVectorField(void);
 NKPart *NKAllocPartArray(int n);
 // Frees each part's arrays (NKFreePart) and the array itself.
 void NKFreePartArray(NKPart *pParts, int n);
+// n initialised frames; null for n < 1 or when out of memory.
+NKFrame *NKAllocFrameArray(int n);
+// Releases each frame (NKReleaseFrame) and frees the array itself.
+void NKFreeFrameArray(NKFrame *pFrames, int n);
 // Resizes *ppParts from iOld to iNew parts: the first min(iOld, iNew) parts
 // move over with everything they own, new parts are initialised, dropped
 // parts are freed. False (nothing changed) when out of memory.
