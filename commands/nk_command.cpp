@@ -13,6 +13,7 @@
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
 #include "core/nk_message.h"
+#include "core/nk_frames.h"
 #include "core/nk_model_query.h"
 #include "render/nk_diagnostic.h"
 

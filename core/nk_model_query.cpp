@@ -1,31 +1,13 @@
-// core/nk_model_query.cpp -- neutral answers to the model questions of
-// nk_model_query.h until the model records and frame array are built; the
-// test hook lets command tests pretend that a model with parts is loaded.
+// core/nk_model_query.cpp -- see nk_model_query.h.
 #include "core/nk_model_query.h"
 
-#include <cstddef>
+#include "core/nk_frames.h"
 
-namespace {
-bool sg_bHasGeometry = false;
-std::vector<bool> sg_Selected;
-}  // namespace
-
-// Placeholder: the test answer, false by default.
-bool NKModelHasGeometry(void) { return sg_bHasGeometry; }
-
-// Placeholder: the test answer, 0 by default.
-int NKGetNumParts(void) { return sg_bHasGeometry ? static_cast<int>(sg_Selected.size()) : 0; }
-
-// Placeholder: the test answer, false by default and for invalid indexes.
+// Placeholder: moves to the part flag setters when they land.
 bool NKIsPartSelected(int iPart)
 {
-    return iPart >= 0 && iPart < NKGetNumParts() && sg_Selected[static_cast<size_t>(iPart)];
+    const NKGeometry *pGeo = NKGetCurrentGeometry();
+    if (pGeo == nullptr || pGeo->pParts == nullptr || iPart < 0 || iPart >= pGeo->iNumParts)
+        return false;
+    return pGeo->pParts[iPart].bSelected != 0;
 }
-
-void NKSetModelQueryAnswers(bool bHasGeometry, const std::vector<bool> &selected)
-{
-    sg_bHasGeometry = bHasGeometry;
-    sg_Selected = selected;
-}
-
-void NKResetModelQueryAnswers(void) { NKSetModelQueryAnswers(false, {}); }

@@ -14,9 +14,11 @@
 #include "commands/nk_command_file.h"
 #include "commands/nk_command_log.h"
 #include "core/nk_message.h"
+#include "core/nk_frames.h"
 #include "core/nk_model_query.h"
 #include "platform/nk_progress_ui.h"
 #include "test_support/message_capture.h"
+#include "tests/core/nk_model_test_helpers.h"
 
 namespace {
 
@@ -62,16 +64,19 @@ int NestingHandler(CommandTableEntry *pEntry, const char *)
     return RecordingHandler(pEntry, "");
 }
 
-class CommandInterpreter : public ::testing::Test {
+// A loaded model of three parts (none selected) around each test, a
+// recording handler in the last slot of the chain and every other slot empty.
+class CommandInterpreter : public NKModelTest {
 protected:
     void SetUp() override
     {
+        NKModelTest::SetUp();
+        MakeFrames(1, 3);
         sg_Calls.clear();
         sg_Answers.clear();
         sg_Order.clear();
         for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) m_Saved[i] = NKSetCommandHandler(i, nullptr);
         NKSetCommandHandler(NK_HANDLER_SYSTEM, RecordingHandler);
-        NKSetModelQueryAnswers(true, {false, false, false});
         NKSetProgressUI(nullptr);
         NKGetHeadlessProgressUI()->Reset();
         NKSetStatusText("before");
@@ -83,12 +88,26 @@ protected:
     void TearDown() override
     {
         for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) NKSetCommandHandler(i, m_Saved[i]);
-        NKResetModelQueryAnswers();
         bDebugCommands = false;
         bRunningCommandFile = false;
         bLogCommands = false;
         pLogFile = nullptr;
         EXPECT_EQ(iCommandLevel, 0);
+        NKModelTest::TearDown();
+    }
+    // A fresh model whose geometry has one part per entry, selected as given.
+    void MakeParts(const std::vector<bool> &selected)
+    {
+        NKDestroyModel(g_pModel);
+        g_pModel = NKCreateModel();
+        NKGeometry *pGeo = MakeFrames(1, static_cast<int>(selected.size()));
+        for (size_t i = 0; i < selected.size(); i++) pGeo->pParts[i].bSelected = selected[i];
+    }
+    // No frames: no model is loaded.
+    void UnloadModel()
+    {
+        NKDestroyModel(g_pModel);
+        g_pModel = NKCreateModel();
     }
     // Answers 0 for every id the handler sees.
     void ClaimAll(std::initializer_list<int> ids)
@@ -207,7 +226,8 @@ TEST_F(CommandInterpreter, FullNameAndWindowsOnlyRowsStillRun)
 
 TEST_F(CommandInterpreter, CommandsNeedingAModelAreRefusedWithoutOne)
 {
-    NKSetModelQueryAnswers(false, {});
+    UnloadModel();
+    ASSERT_FALSE(NKModelHasGeometry());
     ClaimAll({NK_CID_POST, NK_CID_VERSION});
     EXPECT_EQ(ExecuteCommand("post"), 2);
     EXPECT_TRUE(m_Capture.HasLine("> post", NK_MSG_INFO));
@@ -364,7 +384,7 @@ TEST_F(CommandInterpreter, NullLineIsRefused)
 
 TEST_F(CommandInterpreter, RunsOverEveryRunOfSelectedParts)
 {
-    NKSetModelQueryAnswers(true, {false, true, true, false, false, true, false, false});
+    MakeParts({false, true, true, false, false, true, false, false});
     ClaimAll({NK_CID_UNPOST});
     EXPECT_EQ(ExecuteOnAllParts("unpost", "%d %d", true), 0);
     ASSERT_EQ(sg_Calls.size(), 2u);
@@ -377,7 +397,7 @@ TEST_F(CommandInterpreter, RunsOverEveryRunOfSelectedParts)
 
 TEST_F(CommandInterpreter, RunsOverUnselectedParts)
 {
-    NKSetModelQueryAnswers(true, {false, true, true, false, false, true, false, false});
+    MakeParts({false, true, true, false, false, true, false, false});
     ClaimAll({NK_CID_UNPOST});
     EXPECT_EQ(ExecuteOnAllParts("unpost", "%d %d", false), 0);
     ASSERT_EQ(sg_Calls.size(), 3u);
@@ -389,7 +409,7 @@ TEST_F(CommandInterpreter, RunsOverUnselectedParts)
 
 TEST_F(CommandInterpreter, StopsAtTheFirstFailingRun)
 {
-    NKSetModelQueryAnswers(true, {true, false, true});
+    MakeParts({true, false, true});
     sg_Answers[NK_CID_UNPOST] = NK_CMD_FAILED;
     EXPECT_EQ(ExecuteOnAllParts("unpost", "%d %d", true), 1);
     EXPECT_EQ(sg_Calls.size(), 1u);
@@ -399,18 +419,29 @@ TEST_F(CommandInterpreter, StopsAtTheFirstFailingRun)
 
 TEST_F(CommandInterpreter, NoPartsNoRuns)
 {
-    NKSetModelQueryAnswers(true, {});
+    UnloadModel();
     EXPECT_EQ(ExecuteOnAllParts("unpost", "%d %d", true), 0);
     EXPECT_TRUE(sg_Calls.empty());
 }
 
 TEST_F(CommandInterpreter, TemplateWithOtherConversionsIsRefused)
 {
-    NKSetModelQueryAnswers(true, {true});
+    MakeParts({true});
     ClaimAll({NK_CID_UNPOST});
     EXPECT_EQ(ExecuteOnAllParts("unpost", "%s %d", true), 1);
     EXPECT_EQ(ExecuteOnAllParts("unpost", "%d %d %d", true), 1);
     EXPECT_TRUE(sg_Calls.empty());
     EXPECT_EQ(ExecuteOnAllParts("unpost", "%d %%", true), 0);
     EXPECT_EQ(sg_Calls.back().arguments, "PARAMS 1 %");
+}
+
+TEST_F(CommandInterpreter, PartSelectionIsReadFromTheCurrentGeometry)
+{
+    MakeParts({false, true});
+    EXPECT_FALSE(NKIsPartSelected(0));
+    EXPECT_TRUE(NKIsPartSelected(1));
+    EXPECT_FALSE(NKIsPartSelected(2));
+    EXPECT_FALSE(NKIsPartSelected(-1));
+    UnloadModel();
+    EXPECT_FALSE(NKIsPartSelected(0));
 }
