@@ -14,7 +14,7 @@
 #include "app/nk_progress.h"
 #include "core/nk_file.h"
 #include "core/nk_message.h"
-#include "core/nk_process.h"
+#include "core/nk_text_utils.h"
 #include "core/nk_sort.h"
 #include "nkf/nkf_block_factory.h"
 

@@ -91,18 +91,7 @@ bool NKFStream::ReadWords(void *pValues, int64_t iCount)
         return false;
     }
     if (!ReadRaw(pValues, iCount * 4)) return false;
-    if (m_bSwapBytes) {
-        // SwapBytes counts items in an int: swap in slices.
-        char *pBytes = (char *)pValues;
-        int64_t iLeft = iCount;
-        const int64_t iSlice = 1 << 28;
-        while (iLeft > 0) {
-            int iNow = (int)(iLeft < iSlice ? iLeft : iSlice);
-            SwapBytes(pBytes, 4, iNow);
-            pBytes += (int64_t)iNow * 4;
-            iLeft -= iNow;
-        }
-    }
+    if (m_bSwapBytes) SwapBytes(pValues, 4, iCount);
     m_iBytesRead += (int32_t)(iCount * 4);
     return true;
 }
