@@ -375,6 +375,7 @@ const NKString &NKFParser::NextLine()
         m_bLinePushedBack = false;
         return m_CurrentLine;
     }
+    if (!m_Stream.IsOpen()) m_CurrentLine = "";
     while (m_Stream.IsOpen()) {
         const char *pszLine = nullptr;
         int64_t iLength = 0;
