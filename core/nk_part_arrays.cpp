@@ -11,6 +11,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_numeric.h"
 #include "core/nk_sort.h"
 #include "core/nk_topology.h"
 #include "render/nk_diagnostic.h"

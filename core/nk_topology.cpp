@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "core/nk_element_types.h"
+#include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
@@ -46,10 +47,7 @@ int NodeKey(const NKPart *pPart, int n)
 
 const NKPart *FramePart(const NKFrame *pFrame, int iPart)
 {
-    if (pFrame == nullptr || pFrame->pGeometry == nullptr) return nullptr;
-    const NKGeometry *pGeo = pFrame->pGeometry;
-    if (pGeo->pParts == nullptr || iPart < 0 || iPart >= pGeo->iNumParts) return nullptr;
-    return &pGeo->pParts[iPart];
+    return NKGetFramePart(pFrame, iPart);
 }
 
 // Maps n face nodes to keys and sorts them.
