@@ -314,7 +314,7 @@ bool NKFIndexedFaceSetBlock::ParseBinary()
         m_cNodeReferenceMode = iMode == 1 ? 1 : iMode == 0 ? 0 : -1;
         iRead += 4;
     }
-    m_pParser->Skip((int64_t)iHeaderSize - iRead);
+    if (!SkipHeaderRest(iHeaderSize, iRead)) return false;
     if (afColor[0] >= 0.0f) {
         m_pfBlockColor = (float *)NKAlloc(3 * sizeof(float));
         if (m_pfBlockColor == nullptr) {

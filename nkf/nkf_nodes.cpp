@@ -56,7 +56,11 @@ bool NKFSkipBinaryFraming(NKFBlock *pBlock)
                             NKString("Item count does not fit the data size of the block."));
         return false;
     }
-    pParser->Skip((int64_t)aiSizes[0] - NKF_HEADER_SIZES_BYTES);
+    if (!pParser->Skip((int64_t)aiSizes[0] - NKF_HEADER_SIZES_BYTES)) {
+        pBlock->ReportLineError(NKString(""),
+                                NKString("End of block marker not found at expected position."));
+        return false;
+    }
     return pBlock->CheckEndOfBlock(aiSizes[1]);
 }
 
@@ -196,7 +200,7 @@ bool NKFNodeBlock::ParseBinary()
     if (!ReadHeaderSizes(16, &iHeaderSize, &iDataSize)) return false;
     int32_t aiFields[2] = {0, 0};
     m_pParser->ReadInts(aiFields, 2);
-    m_pParser->Skip((int64_t)iHeaderSize - 16);
+    if (!SkipHeaderRest(iHeaderSize, 16)) return false;
     m_bWithIDs = aiFields[0] == 1 ? 1 : 0;
     m_iNumNodes = aiFields[1];
     int64_t iBytes = (int64_t)m_iNumNodes * (m_bWithIDs ? 16 : 12);

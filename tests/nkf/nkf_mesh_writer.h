@@ -1,0 +1,48 @@
+// tests/nkf/nkf_mesh_writer.h -- binary *NODES, *INDEXEDFACESET and
+// *ELEMENTS blocks for the mesh block tests, written word by word with the
+// NKFTestWriter of nkf_test_writer.h (either byte order). Header words are
+// marked as header ranges so that robustness tests can damage them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "nkf/nkf_test_writer.h"
+
+// A *NODES block of iCount nodes (x y z each), with IDs when piIDs is given.
+// A header size above 16 appends zero words to the header record.
+void AppendNodesBlock(NKFTestWriter &w, int32_t iID, const int32_t *piIDs, const float *pfCoords,
+                      int32_t iCount, int32_t iHeaderSize = 16);
+
+// One polygon of a binary face set: [ID] and its 1-based references; the
+// writer negates the last one.
+struct NKFTestPolygon {
+    int32_t iID;
+    std::vector<int32_t> refs;
+};
+
+// An *INDEXEDFACESET block. The header's polygon and connectivity counts are
+// taken from the polygons unless given (>= 0). iMode is the node reference
+// mode word (255 = decided by the node block); iHeaderSize 116 leaves out
+// both optional words, 120 the mode.
+void AppendFaceSetBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
+                        const std::vector<NKFTestPolygon> &polygons, bool bWithIDs,
+                        int32_t iMode = 255, int32_t iHeaderSize = 124,
+                        int32_t iPolygonCount = -1, int32_t iConnectCount = -1);
+
+// One section of a binary element block: element code (type + 1), element
+// IDs (used with IDs) and node-count references per element.
+struct NKFTestSection {
+    int32_t iCode;
+    std::vector<int32_t> ids;
+    std::vector<int32_t> refs;
+    int32_t iCount;
+};
+
+// An *ELEMENTS block; iHeaderSize 112 leaves out the three optional words.
+// With extended section headers every section header is 20 bytes, or
+// iSectionHeaderSize when larger.
+void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
+                         const std::vector<NKFTestSection> &sections, bool bWithIDs,
+                         bool bExtended = false, int32_t iMode = 255, int32_t iHeaderSize = 124,
+                         int32_t iSectionHeaderSize = 20);
