@@ -56,8 +56,10 @@ void AppendFaceSetBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
     w.Float(0.0f);                                // block colour g
     w.Float(0.0f);                                // block colour b
     w.Int(bWithIDs ? 1 : 0);                      // polygon IDs present
-    w.Int(iPolygonCount >= 0 ? iPolygonCount : (int32_t)polygons.size());   // polygon count
-    w.Int(iConnectCount >= 0 ? iConnectCount : iRefs);                      // connectivity count
+    bool bPolygons = iPolygonCount == NKF_TEST_COUNT_FROM_DATA;
+    bool bConnects = iConnectCount == NKF_TEST_COUNT_FROM_DATA;
+    w.Int(bPolygons ? (int32_t)polygons.size() : iPolygonCount);   // polygon count
+    w.Int(bConnects ? iRefs : iConnectCount);                      // connectivity count
     OptionalWords(w, 116, iHeaderSize, {-1, iMode});   // not used; node reference mode
     w.EndHeader();
     for (const NKFTestPolygon &p : polygons) {

@@ -4,6 +4,7 @@
 // marked as header ranges so that robustness tests can damage them.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,14 +25,18 @@ struct NKFTestPolygon {
     std::vector<int32_t> refs;
 };
 
+// The count words a block writer takes from its content.
+const int32_t NKF_TEST_COUNT_FROM_DATA = INT32_MIN;
+
 // An *INDEXEDFACESET block. The header's polygon and connectivity counts are
-// taken from the polygons unless given (>= 0). iMode is the node reference
+// taken from the polygons unless given. iMode is the node reference
 // mode word (255 = decided by the node block); iHeaderSize 116 leaves out
 // both optional words, 120 the mode.
 void AppendFaceSetBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
                         const std::vector<NKFTestPolygon> &polygons, bool bWithIDs,
                         int32_t iMode = 255, int32_t iHeaderSize = 124,
-                        int32_t iPolygonCount = -1, int32_t iConnectCount = -1);
+                        int32_t iPolygonCount = NKF_TEST_COUNT_FROM_DATA,
+                        int32_t iConnectCount = NKF_TEST_COUNT_FROM_DATA);
 
 // One section of a binary element block: element code (type + 1), element
 // IDs (used with IDs) and node-count references per element.
