@@ -65,6 +65,9 @@ void NKFFreeElementList(NKFElementList *pList);
 
 // Most sections an ASCII block may open.
 const int NKF_MAX_ELEMENT_SECTIONS = 10000;
+// Most elements a binary block may hold that occupy no bytes of the file
+// (the unknown kind without IDs), whose count no data size can check.
+const int NKF_MAX_EMPTY_ELEMENTS = 16 * 1024 * 1024;
 
 class Elements : public NKFBlock {
 public:

@@ -382,18 +382,23 @@ bool Elements::ReadSectionHeader(int32_t *piType, int32_t *piCount, int64_t *piB
 }
 
 // Walks the section headers, checking each section's rows against the data
-// size before skipping them, then the end-of-block marker.
+// size before skipping them, then the end-of-block marker. Elements that
+// occupy no bytes (the unknown kind without IDs) cannot be checked against
+// the data; since each gets a record in the part's element list, their
+// number is capped instead, so that a few bytes of file cannot announce
+// billions of them.
 bool Elements::ParseBinarySections(int32_t iDataSize, int32_t iNumSections)
 {
     std::vector<int32_t> aiTypes((size_t)iNumSections), aiCounts((size_t)iNumSections);
-    int64_t iUsed = 0;
+    int64_t iUsed = 0, iEmpty = 0;
     for (int s = 0; s < iNumSections; s++) {
         int64_t iHeaderBytes = 0;
         if (!ReadSectionHeader(&aiTypes[s], &aiCounts[s], &iHeaderBytes)) return false;
-        int64_t iRowBytes =
-            (int64_t)aiCounts[s] * (NKFElementNodeCount(aiTypes[s]) + (m_bWithIDs ? 1 : 0)) * 4;
+        int iWords = NKFElementNodeCount(aiTypes[s]) + (m_bWithIDs ? 1 : 0);
+        int64_t iRowBytes = (int64_t)aiCounts[s] * iWords * 4;
         iUsed += iHeaderBytes + iRowBytes;
-        if (!CheckDataBytes(iUsed)) return false;
+        if (iWords == 0) iEmpty += aiCounts[s];
+        if (!CheckDataBytes(iEmpty > NKF_MAX_EMPTY_ELEMENTS ? -1 : iUsed)) return false;
         m_pParser->Skip(iRowBytes);
     }
     if (!StoreSections(aiTypes.data(), aiCounts.data(), iNumSections)) return false;

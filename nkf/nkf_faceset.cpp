@@ -323,9 +323,11 @@ bool NKFIndexedFaceSetBlock::ParseBinary()
         }
         memcpy(m_pfBlockColor, afColor, sizeof afColor);
     }
+    // Every polygon holds at least one reference, so the connectivity count
+    // bounds the polygon count and the data size bounds both.
     int64_t iWords = (int64_t)m_iNumConnects + (m_bWithIDs ? m_iNumPolygons : 0);
-    bool bNegative = m_iNumPolygons < 0 || m_iNumConnects < 0;
-    if (!CheckDataBytes(bNegative ? -1 : iWords * 4)) {
+    bool bBad = m_iNumPolygons < 0 || m_iNumConnects < 0 || m_iNumPolygons > m_iNumConnects;
+    if (!CheckDataBytes(bBad ? -1 : iWords * 4)) {
         m_iNumPolygons = m_iNumConnects = 0;
         return false;
     }

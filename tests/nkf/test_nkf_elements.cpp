@@ -649,6 +649,8 @@ TEST(NKFElements, BinaryCountsAndSectionHeadersAreChecked)
         {{{20, {}, {}, 0}}, false, 20, "Illegal element type found: 20"},
         {{{5, {}, {1, 2, 3, 4}, 1000000}}, false, 20, "Item count does not fit the data size of the block."},
         {{{5, {}, {1, 2, 3, 4}, -1}}, false, 20, "Item count does not fit the data size of the block."},
+        {{{19, {}, {}, NKF_MAX_EMPTY_ELEMENTS + 1}}, false, 20,
+         "Item count does not fit the data size of the block."},
         {{{5, {}, {1, 2, 3, 4}, 1}}, true, 16, "Illegal section header size found: 16"},
         {{{5, {}, {1, 2, 3, 4}, 1}}, true, 1028, "Illegal section header size found: 1028"},
     };

@@ -383,7 +383,7 @@ TEST(NKFIndexedFaceSet, BinaryPolygonsMustFitTheHeaderCounts)
     };
     // The data hold the polygons 1 2 -3 and 3 4 -1 (six references).
     for (const Case &c : {Case{3, 6, true}, Case{1, 6, true}, Case{2, 5, true}, Case{2, 7, false},
-                          Case{-1, 6, false}}) {
+                          Case{-1, 6, false}, Case{7, 6, false}, Case{0x40000000, 6, false}}) {
         capture.Clear();
         NKFTestWriter w;
         AppendFileHeader(w);
