@@ -126,6 +126,7 @@ private:
     bool ApplyHeaderDirective(const NKString &line, const NKString &word, bool *pbKnown);
     void SkipAsciiHeaderLines();
     bool WalkAsciiBody(bool bLoad, int32_t *piLoaded);
+    int LoadedRows(const int32_t *piLoaded, int iSection) const;
     bool CountAsciiLine(const NKString &line, int iType, bool bBindings);
     bool StoreAsciiLine(const NKString &line, int iSection, int32_t iRow, bool bBindings);
     bool ParseBinary();

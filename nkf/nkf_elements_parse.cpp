@@ -194,6 +194,35 @@ bool Elements::StoreAsciiLine(const NKString &line, int iSection, int32_t iRow, 
     return true;
 }
 
+// Rows the loading pass has stored in a section. A trailing keyword may
+// point past the last section; that section holds nothing.
+int Elements::LoadedRows(const int32_t *piLoaded, int iSection) const
+{
+    return iSection < m_iNumSections ? piLoaded[iSection] : 0;
+}
+
+// An element keyword: while the current section holds no element it only
+// changes that section's type; otherwise the next section begins (the
+// counting pass adds it, at most NKF_MAX_ELEMENT_SECTIONS in all).
+static bool EnterSection(Elements *pBlock, int iType, int iCurrentRows, bool bLoad,
+                         std::vector<int32_t> *pTypes, std::vector<int32_t> *pCounts, int *piSection)
+{
+    if (iCurrentRows == 0) {
+        if (!bLoad) (*pTypes)[(size_t)*piSection] = iType;
+        return true;
+    }
+    if (!bLoad) {
+        if ((int)pTypes->size() >= NKF_MAX_ELEMENT_SECTIONS) {
+            pBlock->ReportLineError(NKString(""), NKString("To many element types in one node block."));
+            return false;
+        }
+        pTypes->push_back(iType);
+        pCounts->push_back(0);
+    }
+    (*piSection)++;
+    return true;
+}
+
 // Walks the body lines up to the next '*' line (pushed back) or the end of
 // the file. Counting (bLoad false): builds the section table and the binding
 // count. Loading: stores each line where the counting pass put it;
@@ -218,23 +247,9 @@ bool Elements::WalkAsciiBody(bool bLoad, int32_t *piLoaded)
             int iType = ElementTypeOfKeyword(word);
             if (iType >= 0) {
                 bBindings = false;
-                // While loading, a trailing keyword may point past the last
-                // section; that section holds nothing.
-                int32_t iCurrent = !bLoad                     ? aiCounts[iSection]
-                                   : iSection < m_iNumSections ? piLoaded[iSection]
-                                                               : 0;
-                if (iCurrent == 0) {
-                    if (!bLoad) aiTypes[iSection] = iType;
-                } else if (bLoad) {
-                    iSection++;
-                } else if ((int)aiTypes.size() >= NKF_MAX_ELEMENT_SECTIONS) {
-                    ReportLineError(NKString(""), NKString("To many element types in one node block."));
+                int iCurrent = !bLoad ? aiCounts[iSection] : LoadedRows(piLoaded, iSection);
+                if (!EnterSection(this, iType, iCurrent, bLoad, &aiTypes, &aiCounts, &iSection))
                     return false;
-                } else {
-                    aiTypes.push_back(iType);
-                    aiCounts.push_back(0);
-                    iSection++;
-                }
             } else if (word == "%COLOR_BINDINGS") {
                 bBindings = true;
             } else if (!bLoad) {

@@ -103,9 +103,8 @@ static bool HasReference(const NKString &line)
     return line.FindChar('#') >= 0;
 }
 
-// Header directives; *pbKnown tells whether the word was one of them.
-bool NKFIndexedFaceSetBlock::ApplyHeaderDirective(const NKString &line, const NKString &word,
-                                                  bool *pbKnown)
+// The on/off directives of the header; false for another word.
+bool NKFIndexedFaceSetBlock::ApplyFlagDirective(const NKString &word)
 {
     struct FlagWord {
         const char *pszWord;
@@ -124,13 +123,21 @@ bool NKFIndexedFaceSetBlock::ApplyHeaderDirective(const NKString &line, const NK
         {"%WITH_ID", &m_bWithIDs, 1},
         {"%NO_ID", &m_bWithIDs, 0},
     };
-    *pbKnown = true;
     for (const FlagWord &f : aFlags) {
         if (word == f.pszWord) {
             *f.pbFlag = f.bValue;
             return true;
         }
     }
+    return false;
+}
+
+// Header directives; *pbKnown tells whether the word was one of them.
+bool NKFIndexedFaceSetBlock::ApplyHeaderDirective(const NKString &line, const NKString &word,
+                                                  bool *pbKnown)
+{
+    *pbKnown = true;
+    if (ApplyFlagDirective(word)) return true;
     if (word == "%MAP_NODE_IDS") {
         m_cNodeReferenceMode = 1;
     } else if (word == "%MAP_NODE_INDICES") {
@@ -192,6 +199,29 @@ static bool SelectSection(NKFBlock *pBlock, int iSection, bool bExplicitNormal,
     return true;
 }
 
+// A '%' line: a section directive anywhere, a header directive ahead of the
+// first data line; any other word is warned about and passed over.
+bool NKFIndexedFaceSetBlock::ParseDirectiveLine(const NKString &line, bool bInHeader, int aiSeen[3],
+                                                int *piSection)
+{
+    NKString word = NKFLineFirstWord(line.GetText());
+    int k = SectionOfWord(word);
+    bool bKnown = false;
+    if (k >= 0) {
+        if (!SelectSection(this, k, !m_bImplicitNormalBinding, !m_bImplicitColorBinding, aiSeen))
+            return false;
+        *piSection = k;
+        bKnown = true;
+    } else if (bInHeader && !ApplyHeaderDirective(line, word, &bKnown)) {
+        return false;
+    }
+    if (!bKnown) {
+        m_pParser->ReportWarning(NKString(""),
+                                 NKString("Unknown Identifier found in Indexed Face Set block."));
+    }
+    return true;
+}
+
 // One pass over the lines: the '%' lines ahead of the first data line are
 // header directives; section directives may stand anywhere; data lines count
 // polygons and node references, or binding values, by their section.
@@ -211,22 +241,7 @@ bool NKFIndexedFaceSetBlock::ParseAscii()
             break;
         }
         if (line.GetAt(0) == '%') {
-            NKString word = NKFLineFirstWord(line.GetText());
-            int k = SectionOfWord(word);
-            bool bKnown = false;
-            if (k >= 0) {
-                if (!SelectSection(this, k, !m_bImplicitNormalBinding, !m_bImplicitColorBinding,
-                                   aiSeen))
-                    return false;
-                iSection = k;
-                bKnown = true;
-            } else if (bInHeader && !ApplyHeaderDirective(line, word, &bKnown)) {
-                return false;
-            }
-            if (!bKnown) {
-                m_pParser->ReportWarning(NKString(""),
-                                         NKString("Unknown Identifier found in Indexed Face Set block."));
-            }
+            if (!ParseDirectiveLine(line, bInHeader, aiSeen, &iSection)) return false;
             continue;
         }
         if (bInHeader) {

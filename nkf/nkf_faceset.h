@@ -77,7 +77,9 @@ public:
 
 private:
     bool ParseAscii();
+    bool ParseDirectiveLine(const NKString &line, bool bInHeader, int aiSeen[3], int *piSection);
     bool ApplyHeaderDirective(const NKString &line, const NKString &word, bool *pbKnown);
+    bool ApplyFlagDirective(const NKString &word);
     bool CheckBindingCounts();
     bool ParseBinary();
     bool AllocateArrays();
