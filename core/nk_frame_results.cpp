@@ -464,6 +464,37 @@ bool NKResizeVectorResultParts(NKVectorResult *pResult, const NKPart *pParts, in
     return true;
 }
 
+namespace {
+
+// The frame's visibility pointers and part boxes follow the part count too:
+// the frame's release walks them by its geometry's part count, so a shorter
+// array would be read past. New parts get no visibility bytes (all polygons
+// shown) and the empty box.
+bool ResizeVisibilityAndBoxes(NKFrame *f, int n, int iOld)
+{
+    if (f->ppVisibility != nullptr) {
+        for (int i = n; i < iOld; i++) NKFree(f->ppVisibility[i]);
+        void *pNew = NKRealloc(f->ppVisibility, static_cast<size_t>(n) * sizeof(uint8_t *));
+        if (pNew == nullptr) return false;
+        f->ppVisibility = static_cast<uint8_t **>(pNew);
+        for (int i = iOld < 0 ? 0 : iOld; i < n; i++) f->ppVisibility[i] = nullptr;
+    }
+    if (f->pPartBoundingBoxes != nullptr) {
+        void *pNew = NKRealloc(f->pPartBoundingBoxes, static_cast<size_t>(n) * 6 * sizeof(float));
+        if (pNew == nullptr) return false;
+        f->pPartBoundingBoxes = static_cast<float *>(pNew);
+        for (int i = iOld < 0 ? 0 : iOld; i < n; i++) {
+            for (int k = 0; k < 3; k++) {
+                f->pPartBoundingBoxes[6 * i + k] = NK_EMPTY_MIN;
+                f->pPartBoundingBoxes[6 * i + k + 3] = NK_EMPTY_MAX;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 bool NKResizeFramePartArrays(NKFrame *f, int iOld)
 {
     if (f == nullptr || f->pGeometry == nullptr) return NKDiagnostic("Frame without geometry", "NKResizeFramePartArrays");
@@ -477,7 +508,7 @@ bool NKResizeFramePartArrays(NKFrame *f, int iOld)
     if (pExtraScalar != nullptr && !NKResizeScalarResultParts(pExtraScalar, pParts, n, iOld)) return false;
     NKVectorResult *pExtraVector = f->pExtraVector[1];
     if (pExtraVector != nullptr && !NKResizeVectorResultParts(pExtraVector, pParts, n, iOld)) return false;
-    return true;
+    return n < 1 || ResizeVisibilityAndBoxes(f, n, iOld);
 }
 
 // ---- Model-wide -------------------------------------------------------------------------

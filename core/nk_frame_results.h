@@ -87,9 +87,10 @@ bool NKCopyFrameScalarResult(NKFrame *pDst, const NKFrame *pSrc);
 
 // ---- Resizing when parts are appended ---------------------------------------------
 
-// Resizes the frame's matrices, contour lists, scalar and vector results and
-// further results of index 1 (each when present) from iOld parts to its
-// geometry's part count. False at the first failure.
+// Resizes the frame's matrices, contour lists, scalar and vector results,
+// further results of index 1, visibility pointers and part boxes (each when
+// present) from iOld parts to its geometry's part count. New parts get no
+// visibility bytes and the empty box. False at the first failure.
 bool NKResizeFramePartArrays(NKFrame *f, int iOld);
 // Reallocates *ppMatrices to n matrices; matrices iOld..n-1 become identity.
 // False without an array or when the reallocation fails.
