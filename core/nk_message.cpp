@@ -4,15 +4,14 @@
 #include "core/nk_message.h"
 
 #include <cstdio>
-#include <cstring>
-#include <string>
 
+#include "core/nk_string.h"
 #include "render/nk_diagnostic.h"
 
 namespace {
 
 struct NKMessageOutput {
-    std::string collected;  // text of the current collection
+    NKString collected;     // text of the current collection (null at start)
     bool bCollect = false;  // a collection is open
     bool bPending = false;  // collected messages wait
     int iOffCount = 0;      // nesting count of "switch off" requests
@@ -39,24 +38,13 @@ void *sg_pSinkUser = nullptr;
 void NKPrintMessage(const char *pszText, int iLevel)
 {
     if (!sg_Output.bOutputOn) return;
-    if (pszText == nullptr || pszText[0] == '\0') return;
+    NKString text(pszText);
+    if (text.IsEmpty()) return;
 
     // Lines are the LF-separated tokens of the text: consecutive LFs give
     // empty lines, and a final LF gives no extra empty line.
-    std::string line;
-    const char *p = pszText;
-    for (;;) {
-        const char *pEnd = std::strchr(p, '\n');
-        if (pEnd == nullptr) {
-            line.assign(p);
-            sg_pfnSink(line.c_str(), iLevel, sg_pSinkUser);
-            return;
-        }
-        line.assign(p, pEnd - p);
-        sg_pfnSink(line.c_str(), iLevel, sg_pSinkUser);
-        p = pEnd + 1;
-        if (*p == '\0') return;
-    }
+    for (NKString line = text.GetFirstToken('\n'); !line.IsNull(); line = text.GetNextToken('\n'))
+        sg_pfnSink(line.GetText(), iLevel, sg_pSinkUser);
 }
 
 void NKPrintInfo(const char *pszText) { NKPrintMessage(pszText, NK_MSG_INFO); }
@@ -109,14 +97,14 @@ void NKBeginMessageCollection(void)
 {
     sg_Output.bCollect = true;
     sg_Output.bPending = false;
-    sg_Output.collected.clear();
+    sg_Output.collected = "";
 }
 
 void NKEndMessageCollection(void)
 {
     sg_Output.bCollect = false;
     if (sg_Output.bPending) {
-        sg_Output.collected.clear();
+        sg_Output.collected = "";
         sg_Output.bPending = false;
     }
 }
@@ -124,7 +112,7 @@ void NKEndMessageCollection(void)
 void NKDiscardCollectedMessages(void) { NKEndMessageCollection(); }
 bool NKIsMessageCollectionOpen(void) { return sg_Output.bCollect; }
 bool NKAreMessagesPending(void) { return sg_Output.bPending; }
-const char *NKGetCollectedMessages(void) { return sg_Output.collected.c_str(); }
+const char *NKGetCollectedMessages(void) { return sg_Output.collected.GetText(); }
 
 void NKSetMessageSink(NKMessageSink pfnSink, void *pUser,
                       NKMessageSink *ppfnPrevious, void **ppPreviousUser)

@@ -1,0 +1,139 @@
+// core/nk_memory.cpp -- allocation wrappers, block arrays and PtrArray (see
+// nk_memory.h). The wrappers sit directly on the C heap so that blocks can be
+// handed between subsystems and freed by whoever releases the record.
+#include "core/nk_memory.h"
+
+#include <cassert>
+#include <cstdlib>
+#include <cstring>
+
+void *NKAlloc(size_t iSize)
+{
+    if (iSize == 0)
+        return nullptr;
+    return std::malloc(iSize);
+}
+
+void *NKCalloc(size_t iCount, size_t iSize)
+{
+    if (iCount == 0 || iSize == 0)
+        return nullptr;
+    // calloc checks the product for overflow itself.
+    return std::calloc(iCount, iSize);
+}
+
+void *NKRealloc(void *pBlock, size_t iSize)
+{
+    // realloc(p, 0) is left to the implementation by the C standard; make it
+    // mean "free" everywhere so callers see one behaviour.
+    if (iSize == 0) {
+        std::free(pBlock);
+        return nullptr;
+    }
+    return std::realloc(pBlock, iSize);
+}
+
+void NKFree(void *pBlock)
+{
+    std::free(pBlock);
+}
+
+void **NKAllocBlockArray(int iBlockSize, int iCount)
+{
+    if (iCount < 1 || iBlockSize < 1)
+        return nullptr;
+    void **ppArray = static_cast<void **>(NKCalloc(static_cast<size_t>(iCount), sizeof(void *)));
+    if (ppArray == nullptr)
+        return nullptr;
+    for (int i = 0; i < iCount; i++) {
+        ppArray[i] = NKAlloc(static_cast<size_t>(iBlockSize));
+        if (ppArray[i] == nullptr) {
+            NKFreeBlockArray(ppArray, i);
+            return nullptr;
+        }
+    }
+    return ppArray;
+}
+
+void NKFreeBlockArray(void **ppArray, int iCount)
+{
+    if (ppArray == nullptr)
+        return;
+    for (int i = 0; i < iCount; i++)
+        NKFree(ppArray[i]);
+    NKFree(ppArray);
+}
+
+PtrArray::~PtrArray()
+{
+    NKFree(m_ppData);
+}
+
+// The automatic step grows the array by an eighth of its size, at least 4 and
+// at most 1024 slots: appends stay amortised without wasting much on big arrays.
+static int NKPtrArrayStep(int iSize, int iGrowBy)
+{
+    if (iGrowBy > 0)
+        return iGrowBy;
+    int iStep = iSize / 8;
+    if (iStep < 4)
+        iStep = 4;
+    if (iStep > 1024)
+        iStep = 1024;
+    return iStep;
+}
+
+void PtrArray::SetSize(int iNewSize, int iGrowBy)
+{
+    if (iGrowBy != -1)
+        m_iGrowBy = iGrowBy;
+    if (iNewSize <= 0) {
+        NKFree(m_ppData);
+        m_ppData = nullptr;
+        m_iSize = m_iCapacity = 0;
+        return;
+    }
+    if (m_ppData == nullptr) {
+        m_ppData = static_cast<void **>(NKCalloc(static_cast<size_t>(iNewSize), sizeof(void *)));
+        if (m_ppData == nullptr)
+            return;
+        m_iSize = m_iCapacity = iNewSize;
+        return;
+    }
+    if (iNewSize <= m_iCapacity) {
+        if (iNewSize > m_iSize)
+            std::memset(m_ppData + m_iSize, 0, sizeof(void *) * static_cast<size_t>(iNewSize - m_iSize));
+        m_iSize = iNewSize;
+        return;
+    }
+    int64_t iWanted = static_cast<int64_t>(m_iCapacity) + NKPtrArrayStep(m_iSize, m_iGrowBy);
+    int iNewCapacity = iWanted > iNewSize ? static_cast<int>(iWanted > INT32_MAX ? INT32_MAX : iWanted)
+                                          : iNewSize;
+    void **ppNew = static_cast<void **>(NKAlloc(sizeof(void *) * static_cast<size_t>(iNewCapacity)));
+    if (ppNew == nullptr)
+        return;
+    std::memcpy(ppNew, m_ppData, sizeof(void *) * static_cast<size_t>(m_iSize));
+    std::memset(ppNew + m_iSize, 0, sizeof(void *) * static_cast<size_t>(iNewSize - m_iSize));
+    NKFree(m_ppData);
+    m_ppData = ppNew;
+    m_iSize = iNewSize;
+    m_iCapacity = iNewCapacity;
+}
+
+void *PtrArray::GetAt(int i) const
+{
+    assert(i >= 0 && i < m_iSize);
+    return m_ppData[i];
+}
+
+void PtrArray::SetAt(int i, void *pElement)
+{
+    assert(i >= 0 && i < m_iSize);
+    m_ppData[i] = pElement;
+}
+
+void *&PtrArray::operator[](int i)
+{
+    assert(i >= 0 && i < m_iSize);
+    return m_ppData[i];
+}

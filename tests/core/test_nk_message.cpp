@@ -1,0 +1,181 @@
+// tests/core/test_nk_message.cpp -- behaviour of the message output: line
+// splitting, levels, the nesting off-count with its diagnostic, interface
+// error texts and the collection flags, all observed at a test sink.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/nk_message.h"
+#include "render/nk_diagnostic.h"
+#include "test_support/message_capture.h"
+
+namespace {
+
+class NKMessageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        NKResetMessageOutput();
+        NKResetDiagnostics();
+    }
+    void TearDown() override { NKResetMessageOutput(); }
+
+    // Prints one line at each level.
+    static void PrintAllLevels()
+    {
+        NKPrintInfo("info");
+        NKPrintWarning("warning");
+        NKPrintError("error");
+    }
+
+    MessageCapture m_Capture;
+};
+
+// ---------------------------------------------------------------------------
+// Lines and levels
+
+TEST_F(NKMessageTest, EachLevelReachesTheSink)
+{
+    PrintAllLevels();
+    NKPrintErrorCode("coded", 17);
+    ASSERT_EQ(4u, m_Capture.Lines().size());
+    EXPECT_TRUE(m_Capture.HasLine("info", NK_MSG_INFO));
+    EXPECT_TRUE(m_Capture.HasLine("warning", NK_MSG_WARNING));
+    EXPECT_TRUE(m_Capture.HasLine("error", NK_MSG_ERROR));
+    EXPECT_TRUE(m_Capture.HasLine("coded", NK_MSG_ERROR));
+}
+
+TEST_F(NKMessageTest, ConsecutiveLineFeedsGiveAnEmptyLine)
+{
+    NKPrintMessage("a\n\nb", NK_MSG_WARNING);
+    ASSERT_EQ(3u, m_Capture.Lines().size());
+    EXPECT_EQ("a", m_Capture.Lines()[0].text);
+    EXPECT_EQ("", m_Capture.Lines()[1].text);
+    EXPECT_EQ("b", m_Capture.Lines()[2].text);
+    for (const CapturedLine &line : m_Capture.Lines()) EXPECT_EQ(NK_MSG_WARNING, line.iLevel);
+}
+
+TEST_F(NKMessageTest, FinalLineFeedGivesNoExtraLine)
+{
+    NKPrintInfo("a\n");
+    ASSERT_EQ(1u, m_Capture.Lines().size());
+    EXPECT_EQ("a", m_Capture.Lines()[0].text);
+}
+
+TEST_F(NKMessageTest, LeadingLineFeedGivesAnEmptyFirstLine)
+{
+    NKPrintInfo("\na");
+    ASSERT_EQ(2u, m_Capture.Lines().size());
+    EXPECT_EQ("", m_Capture.Lines()[0].text);
+    EXPECT_EQ("a", m_Capture.Lines()[1].text);
+}
+
+TEST_F(NKMessageTest, EmptyAndNullTextsPrintNothing)
+{
+    NKPrintInfo("");
+    NKPrintError(nullptr);
+    EXPECT_TRUE(m_Capture.Lines().empty());
+}
+
+TEST_F(NKMessageTest, LongLinesAreNotSplit)
+{
+    std::string longLine(5000, 'q');
+    NKPrintInfo(longLine.c_str());
+    ASSERT_EQ(1u, m_Capture.Lines().size());
+    EXPECT_EQ(longLine, m_Capture.Lines()[0].text);
+}
+
+// ---------------------------------------------------------------------------
+// Switching output off and on
+
+TEST_F(NKMessageTest, OutputOffSilencesEveryLevel)
+{
+    NKToggleMessageOutput(false);
+    NKToggleMessageOutput(false);
+    NKToggleMessageOutput(true);
+    PrintAllLevels();
+    NKPrintInterfaceError(-2, nullptr);
+    EXPECT_TRUE(m_Capture.Lines().empty());
+    EXPECT_FALSE(NKIsMessageOutputOn());
+}
+
+TEST_F(NKMessageTest, NestedOffStaysOffUntilOuterOn)
+{
+    NKToggleMessageOutput(false);
+    NKToggleMessageOutput(false);
+    NKToggleMessageOutput(true);
+    EXPECT_FALSE(NKIsMessageOutputOn());
+    EXPECT_EQ(1, NKGetMessageOffCount());
+    NKToggleMessageOutput(true);
+    EXPECT_TRUE(NKIsMessageOutputOn());
+    EXPECT_EQ(0, NKGetMessageOffCount());
+    NKPrintInfo("back");
+    EXPECT_TRUE(m_Capture.HasLine("back", NK_MSG_INFO));
+    EXPECT_EQ(0, NKGetDiagnosticCount());
+}
+
+TEST_F(NKMessageTest, UnbalancedOnIsDiagnosedAndKeepsOutputOn)
+{
+    NKToggleMessageOutput(true);
+    EXPECT_EQ(-1, NKGetMessageOffCount());
+    EXPECT_STREQ("Error in call cound iOffCount", NKGetLastDiagnostic());
+    EXPECT_STREQ("NKToggleMessageOutput", NKGetLastDiagnosticFunction());
+    EXPECT_TRUE(NKIsMessageOutputOn());
+
+    NKToggleMessageOutput(false);
+    EXPECT_EQ(0, NKGetMessageOffCount());
+    EXPECT_TRUE(NKIsMessageOutputOn());
+    NKPrintInfo("still on");
+    EXPECT_TRUE(m_Capture.HasLine("still on", NK_MSG_INFO));
+}
+
+// ---------------------------------------------------------------------------
+// Data-source interface errors
+
+TEST_F(NKMessageTest, InterfaceErrorTexts)
+{
+    NKPrintInterfaceError(-3, nullptr);
+    NKPrintInterfaceError(-3, "Reader says no");
+    NKPrintInterfaceError(0, nullptr);
+    NKPrintInterfaceError(-9, nullptr);
+    ASSERT_EQ(4u, m_Capture.Lines().size());
+    EXPECT_EQ("Error closing file.", m_Capture.Lines()[0].text);
+    EXPECT_EQ("Reader says no", m_Capture.Lines()[1].text);
+    EXPECT_EQ("General error.", m_Capture.Lines()[2].text);
+    EXPECT_EQ("General error.", m_Capture.Lines()[3].text);
+    for (const CapturedLine &line : m_Capture.Lines()) EXPECT_EQ(NK_MSG_ERROR, line.iLevel);
+}
+
+TEST_F(NKMessageTest, EveryInterfaceErrorCodeHasItsText)
+{
+    EXPECT_STREQ("Interface not initialized.", NKInterfaceErrorText(-8));
+    EXPECT_STREQ("General error.", NKInterfaceErrorText(-7));
+    EXPECT_STREQ("Memory allocation error.", NKInterfaceErrorText(-6));
+    EXPECT_STREQ("Error writing to file.", NKInterfaceErrorText(-5));
+    EXPECT_STREQ("Error reading file.", NKInterfaceErrorText(-4));
+    EXPECT_STREQ("Error opening file.", NKInterfaceErrorText(-2));
+    EXPECT_STREQ("File error.", NKInterfaceErrorText(-1));
+    EXPECT_STREQ("General error.", NKInterfaceErrorText(1));
+}
+
+// ---------------------------------------------------------------------------
+// Collections
+
+TEST_F(NKMessageTest, CollectionFlags)
+{
+    EXPECT_FALSE(NKIsMessageCollectionOpen());
+    NKBeginMessageCollection();
+    EXPECT_TRUE(NKIsMessageCollectionOpen());
+    EXPECT_FALSE(NKAreMessagesPending());
+    EXPECT_STREQ("", NKGetCollectedMessages());
+    NKPrintInfo("shown while collecting");
+    EXPECT_TRUE(m_Capture.HasLine("shown while collecting", NK_MSG_INFO));
+    NKEndMessageCollection();
+    EXPECT_FALSE(NKIsMessageCollectionOpen());
+    NKBeginMessageCollection();
+    NKDiscardCollectedMessages();
+    EXPECT_FALSE(NKIsMessageCollectionOpen());
+    EXPECT_FALSE(NKAreMessagesPending());
+}
+
+}  // namespace
