@@ -21,7 +21,7 @@
 #include "core/nk_message.h"
 #include "core/nk_process.h"
 #include "platform/nk_key_filter.h"
-#include "platform/nk_status_line.h"
+#include "app/nk_progress.h"
 #include "render/nk_mouse_feedback.h"
 
 bool bRunningCommandFile = false;

@@ -5,14 +5,15 @@
 
 #include <cstring>
 
-#include "core/nk_model.h"
+#include "core/nk_frames.h"
+#include "core/nk_model_query.h"
 
 namespace {
 
 bool IsPartLocked(int iPart)
 {
     const NKPart *pParts = NKGetCurrentParts();
-    return pParts != nullptr && pParts[iPart].bAttributeLock != 0;
+    return pParts != nullptr && pParts[iPart].bLockAttributes != 0;
 }
 
 void SetError(NKString *pErrorText, const NKString &message)
@@ -23,7 +24,12 @@ void SetError(NKString *pErrorText, const NKString &message)
 int ReadSelected(int *piFrom, int *piTo, NKString *pErrorText)
 {
     int iFirst = -1, iLast = -1;
-    if (NKCountSelectedParts(NKGetCurrentGeometry(), &iFirst, &iLast) <= 0) {
+    for (int i = 0, n = NKGetNumParts(); i < n; i++) {
+        if (!NKIsPartSelected(i)) continue;
+        if (iFirst < 0) iFirst = i;
+        iLast = i;
+    }
+    if (iFirst < 0) {
         SetError(pErrorText,
                  "Tried to operate on selected parts, but no selected parts were found");
         return NK_PART_RANGE_ERROR;

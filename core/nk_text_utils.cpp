@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/nk_memory.h"
 #include "core/nk_message.h"
 
 namespace {
@@ -38,12 +39,17 @@ void ParseIdWord(NKString word, int *piFirst, int *piLast)
 }
 
 // Calls fnVisit(first, last) for each non-blank word of the list, in order.
+// The word scanner keeps a comma that starts a word ("4,,2" gives "4" and
+// ",2"); such commas are dropped so that a doubled comma adds no ID 0.
 template <typename Visit>
 void ForEachIdWord(NKString &text, Visit fnVisit)
 {
     int iWords = text.CountWords();
     NKString word = text.GetFirstWord();
     for (int i = 0; i < iWords; i++, word = text.GetNextWord()) {
+        int iSkip = 0;
+        while (word.GetAt(iSkip) == ',') iSkip++;
+        if (iSkip > 0) word = word.Substring(iSkip);
         if (word.IsBlank()) continue;
         int iFirst, iLast;
         ParseIdWord(word, &iFirst, &iLast);
@@ -135,7 +141,7 @@ int NKParseIdList(NKString text, int **ppiOut)
         return true;
     });
     if (bTooMany || iTotal == 0) return 0;
-    int *piIds = static_cast<int *>(std::malloc(static_cast<size_t>(iTotal) * sizeof(int)));
+    int *piIds = static_cast<int *>(NKAlloc(static_cast<size_t>(iTotal) * sizeof(int)));
     if (piIds == nullptr) return 0;
     int64_t iNext = 0;
     ForEachIdWord(text, [&](int iFirst, int iLast) {

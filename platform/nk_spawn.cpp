@@ -156,13 +156,20 @@ long NKSpawnReadOutput(NKSpawnedProcess *pProcess, char *pBuffer, size_t iSize)
 
 void NKSpawnWaitOutput(NKSpawnedProcess *pProcess, int iMilliseconds)
 {
-    if (pProcess != nullptr && pProcess->iOutputFd >= 0) {
+    if (pProcess == nullptr) return;
+    if (pProcess->iOutputFd >= 0 && !pProcess->bOutputEnded) {
         struct pollfd pfd = {pProcess->iOutputFd, POLLIN, 0};
         int n = poll(&pfd, 1, iMilliseconds);
-        // A pipe at its end stays readable; sleep instead of spinning.
         if (n <= 0 || (pfd.revents & POLLIN) != 0) return;
+        // Every writer has gone; a pipe at its end would wake poll at once
+        // from now on, so later waits look at the process instead.
+        pProcess->bOutputEnded = true;
+        return;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(iMilliseconds));
+    // Short naps, so that the end of the process is seen soon after it
+    // closed its output.
+    for (int iWaited = 0; iWaited < iMilliseconds && !NKSpawnHasEnded(pProcess); iWaited += 5)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 bool NKSpawnHasEnded(NKSpawnedProcess *pProcess)

@@ -15,7 +15,8 @@
 struct NKSpawnedProcess {
     int iPid = -1;        // -1 when nothing runs
     int iOutputFd = -1;   // our non-blocking read end of the output pipe
-    bool bEnded = false;  // the process has ended (not yet reaped)
+    bool bEnded = false;        // the process has ended (not yet reaped)
+    bool bOutputEnded = false;  // every writer of the output pipe has closed it
 };
 
 // Runs "/bin/sh -c <command>" in pszDirectory (null: the current one) with
@@ -38,8 +39,9 @@ int NKSpawnDetached(char *const *argv, const char *pszDirectory);
 // (every writer closed the pipe) or there is no pipe.
 long NKSpawnReadOutput(NKSpawnedProcess *pProcess, char *pBuffer, size_t iSize);
 
-// Waits at most iMilliseconds for output to arrive (or just sleeps when the
-// pipe has ended), so that a polling loop neither spins nor falls behind.
+// Waits at most iMilliseconds for output to arrive, or, once the pipe has
+// ended, for the process to end, so that a polling loop neither spins nor
+// falls behind.
 void NKSpawnWaitOutput(NKSpawnedProcess *pProcess, int iMilliseconds);
 
 // True once the process has ended. The process stays a zombie until
