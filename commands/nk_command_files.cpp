@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/nk_progress.h"
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_log.h"
@@ -21,7 +22,6 @@
 #include "core/nk_message.h"
 #include "core/nk_process.h"
 #include "platform/nk_key_filter.h"
-#include "app/nk_progress.h"
 #include "render/nk_mouse_feedback.h"
 
 bool bRunningCommandFile = false;
@@ -324,7 +324,7 @@ int NKCommandRunFile(const char *pszFileName, int iRepeatCount, bool bResume)
 
 namespace {
 
-// True (after the message) when sName is the file the command log writes.
+// True (after the message) when the name is the file the command log writes.
 bool IsLogFile(const NKString &name)
 {
     if (!bLogCommands || name != szLogFileName) return false;
