@@ -1,0 +1,196 @@
+// core/nk_text_utils.cpp -- number parsing, bounded joining, control
+// characters, ID lists and the progress percentage (see nk_text_utils.h).
+#include "core/nk_text_utils.h"
+
+#include <locale.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/nk_memory.h"
+#include "core/nk_message.h"
+
+namespace {
+
+// The "C" locale, made once, so that a user's decimal comma never changes
+// how numbers are read; (locale_t)0 when it cannot be made.
+locale_t CLocale()
+{
+    static locale_t s_Locale = newlocale(LC_ALL_MASK, "C", (locale_t)0);
+    return s_Locale;
+}
+
+// One word of an ID list as the first and last ID it stands for.
+void ParseIdWord(NKString word, int *piFirst, int *piLast)
+{
+    int iDash = word.FindChar('-', 0, true);
+    if (iDash < 0) {
+        *piFirst = *piLast = word.ToInt();
+        return;
+    }
+    // "-3" is the range from 0: the empty text before the dash reads as 0.
+    *piFirst = word.Left(iDash).ToInt();
+    *piLast = word.Substring(iDash + 1).ToInt();
+}
+
+// Calls fnVisit(first, last) for each non-blank word of the list, in order.
+// The word scanner keeps a comma that starts a word ("4,,2" gives "4" and
+// ",2"); such commas are dropped so that a doubled comma adds no ID 0.
+template <typename Visit>
+void ForEachIdWord(NKString &text, Visit fnVisit)
+{
+    int iWords = text.CountWords();
+    NKString word = text.GetFirstWord();
+    for (int i = 0; i < iWords; i++, word = text.GetNextWord()) {
+        int iSkip = 0;
+        while (word.GetAt(iSkip) == ',') iSkip++;
+        if (iSkip > 0) word = word.Substring(iSkip);
+        if (word.IsBlank()) continue;
+        int iFirst, iLast;
+        ParseIdWord(word, &iFirst, &iLast);
+        if (!fnVisit(iFirst, iLast)) return;
+    }
+}
+
+}  // namespace
+
+bool NKParseFloat(const char *pszText, float *pfOut)
+{
+    if (pszText == nullptr || pfOut == nullptr || CLocale() == (locale_t)0) return false;
+    char *pszEnd = nullptr;
+    errno = 0;
+    float fValue = strtof_l(pszText, &pszEnd, CLocale());
+    if (pszEnd == pszText) return false;
+    // An overflow has no float to give; an underflow gives 0 or a tiny value.
+    if (errno == ERANGE && std::isinf(fValue)) return false;
+    *pfOut = fValue;
+    return true;
+}
+
+bool NKParseInt(const char *pszText, int *piOut)
+{
+    if (pszText == nullptr || piOut == nullptr) return false;
+    char *pszEnd = nullptr;
+    errno = 0;
+    long lValue = std::strtol(pszText, &pszEnd, 10);
+    if (pszEnd == pszText) return false;
+    if (errno == ERANGE || lValue < INT_MIN || lValue > INT_MAX) return false;
+    *piOut = static_cast<int>(lValue);
+    return true;
+}
+
+char *NKStrCatBounded(char *pszDest, const char *pszFirst, const char *pszSecond, int iSize,
+                      bool bReplace)
+{
+    if (pszDest == nullptr || iSize < 1) return pszDest;
+    size_t iLimit = static_cast<size_t>(iSize) - 1;
+    size_t iLength = 0;
+    if (bReplace && pszFirst != nullptr) {
+        // memmove: the first text may be the destination itself.
+        iLength = strnlen(pszFirst, iLimit);
+        std::memmove(pszDest, pszFirst, iLength);
+    } else {
+        iLength = strnlen(pszDest, iLimit);
+        if (pszFirst != nullptr) {
+            size_t n = strnlen(pszFirst, iLimit - iLength);
+            std::memmove(pszDest + iLength, pszFirst, n);
+            iLength += n;
+        }
+    }
+    if (pszSecond != nullptr) {
+        size_t n = strnlen(pszSecond, iLimit - iLength);
+        std::memmove(pszDest + iLength, pszSecond, n);
+        iLength += n;
+    }
+    pszDest[iLength] = '\0';
+    pszDest[iLimit] = '\0';
+    return pszDest;
+}
+
+void NKReplaceControlChars(char *pszText)
+{
+    if (pszText == nullptr) return;
+    for (unsigned char *p = reinterpret_cast<unsigned char *>(pszText); *p != 0; p++)
+        if (*p < 32 || *p >= 127) *p = ' ';
+}
+
+int NKParseIdList(NKString text, int **ppiOut)
+{
+    if (ppiOut == nullptr) return 0;
+    *ppiOut = nullptr;
+    // First pass: the count, so that a huge range is refused before any
+    // memory is taken, and the array gets its exact size at once.
+    int64_t iTotal = 0;
+    bool bTooMany = false;
+    ForEachIdWord(text, [&](int iFirst, int iLast) {
+        int64_t iCount = iLast >= iFirst ? static_cast<int64_t>(iLast) - iFirst + 1 : 0;
+        iTotal += iCount;
+        if (iCount > NK_MAX_ID_LIST_COUNT || iTotal > NK_MAX_ID_LIST_COUNT) {
+            NKPrintError(NKString::FromFormat(
+                             "ID list too long: the range %d-%d makes more than %d IDs.", iFirst,
+                             iLast, NK_MAX_ID_LIST_COUNT)
+                             .GetText());
+            bTooMany = true;
+            return false;
+        }
+        return true;
+    });
+    if (bTooMany || iTotal == 0) return 0;
+    int *piIds = static_cast<int *>(NKAlloc(static_cast<size_t>(iTotal) * sizeof(int)));
+    if (piIds == nullptr) return 0;
+    int64_t iNext = 0;
+    ForEachIdWord(text, [&](int iFirst, int iLast) {
+        for (int64_t id = iFirst; id <= iLast; id++) piIds[iNext++] = static_cast<int>(id);
+        return true;
+    });
+    *ppiOut = piIds;
+    return static_cast<int>(iTotal);
+}
+
+// ---- Progress percentage -------------------------------------------------
+
+NKProgressPercent::NKProgressPercent(int iFrom, int iTo, int iStep)
+    : m_fFrom(static_cast<float>(iFrom)),
+      m_fTo(static_cast<float>(iTo)),
+      m_iStep(iStep == INT_MIN ? 100 : std::abs(iStep)),
+      m_iLastPercent(-1)
+{
+    if (m_iStep < 1) m_iStep = 1;
+    if (m_iStep > 100) m_iStep = 100;
+}
+
+bool NKProgressPercent::Update(float fValue)
+{
+    double dSpan = static_cast<double>(m_fTo) - m_fFrom;
+    double dPercent = dSpan <= 0.0 ? 100.0 : (fValue - m_fFrom) / dSpan * 100.0;
+    // Anything beyond these bounds rounds to a value the clamp below turns
+    // into 0 or 100 anyway; the bounds keep the integer conversion defined
+    // (a NaN value counts as 0).
+    if (!(dPercent >= -200.0)) dPercent = dPercent > 0.0 ? 300.0 : 0.0;
+    if (dPercent > 300.0) dPercent = 300.0;
+    int iPercent = static_cast<int>(dPercent / m_iStep + 0.5) * m_iStep;
+    if (iPercent < 0) iPercent = 0;
+    if (iPercent > 100) iPercent = 100;
+    bool bChanged = iPercent != m_iLastPercent;
+    m_iLastPercent = iPercent;
+    return bChanged;
+}
+
+int NKProgressPercent::GetPercent() const
+{
+    if (m_iLastPercent < 0) return 0;
+    return m_iLastPercent > 100 ? 100 : m_iLastPercent;
+}
+
+const char *NKProgressPercent::Format(const char *pszLabel)
+{
+    NKString text = NKString::FromFormat("%s (%d%%)", pszLabel != nullptr ? pszLabel : "",
+                                         GetPercent());
+    m_szText = text.GetText();
+    return m_szText.c_str();
+}

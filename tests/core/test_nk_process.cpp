@@ -1,0 +1,324 @@
+// tests/core/test_nk_process.cpp -- captured processes (output lines, Cancel
+// ending the whole process group, creation failures), shell commands,
+// launched programs, the stopwatch and the UTC date. Cancel is requested
+// through the headless progress user interface, as a batch run would.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "app/nk_progress.h"
+#include "core/nk_process.h"
+#include "platform/nk_progress_ui.h"
+#include "test_support/message_capture.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point t)
+{
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+// Processes of a group that are alive (not zombies), read from /proc.
+int LiveProcessesInGroup(int iGroup)
+{
+    int iCount = 0;
+    DIR *pDir = opendir("/proc");
+    while (struct dirent *pEntry = pDir != nullptr ? readdir(pDir) : nullptr) {
+        if (pEntry->d_name[0] < '0' || pEntry->d_name[0] > '9') continue;
+        std::ifstream stat(std::string("/proc/") + pEntry->d_name + "/stat");
+        std::string line;
+        if (!std::getline(stat, line)) continue;
+        // pid (comm) state ppid pgrp ...: comm may hold blanks, so read
+        // from its closing parenthesis.
+        std::istringstream rest(line.substr(line.rfind(')') + 1));
+        char cState = 0;
+        int iParent = 0, iPgrp = 0;
+        rest >> cState >> iParent >> iPgrp;
+        if (iPgrp == iGroup && cState != 'Z' && cState != 'X') iCount++;
+    }
+    if (pDir != nullptr) closedir(pDir);
+    return iCount;
+}
+
+class ProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        NKResetProgressState();
+        NKGetHeadlessProgressUI()->Reset();
+        NKSetProgressUI(nullptr);
+        char szTemplate[] = "/tmp/nk_process_test_XXXXXX";
+        ASSERT_NE(mkdtemp(szTemplate), nullptr);
+        m_Dir = szTemplate;
+    }
+    void TearDown() override
+    {
+        NKResetProgressState();
+        NKGetHeadlessProgressUI()->Reset();
+        std::system(("rm -rf '" + m_Dir + "'").c_str());
+    }
+    std::string Path(const std::string &name) const { return m_Dir + "/" + name; }
+    int ReadInt(const std::string &name) const
+    {
+        std::ifstream in(Path(name));
+        int i = 0;
+        in >> i;
+        return i;
+    }
+    std::string m_Dir;
+};
+
+// ---- Captured processes --------------------------------------------------
+
+TEST_F(ProcessTest, EchoFinishesAndItsLineReachesTheMessages)
+{
+    MessageCapture capture;
+    EXPECT_EQ(NKRunProcessCaptured("echo hi", nullptr, true), NK_PROCESS_FINISHED);
+    EXPECT_TRUE(capture.HasLine("hi", NK_MSG_INFO)) << capture.Text();
+}
+
+TEST_F(ProcessTest, OutputAndErrorLinesArriveInOrder)
+{
+    MessageCapture capture;
+    int iResult = NKRunProcessCaptured(
+        "printf 'one\\r\\ntwo\\n'; echo three 1>&2; printf 'no line end'", nullptr, false);
+    EXPECT_EQ(iResult, NK_PROCESS_FINISHED);
+    ASSERT_EQ(capture.Lines().size(), 4u) << capture.Text();
+    EXPECT_EQ(capture.Lines()[0].text, "one");  // CR stripped
+    EXPECT_EQ(capture.Lines()[1].text, "two");
+    EXPECT_EQ(capture.Lines()[2].text, "three");
+    EXPECT_EQ(capture.Lines()[3].text, "no line end");
+    for (const CapturedLine &line : capture.Lines()) EXPECT_EQ(line.iLevel, NK_MSG_INFO);
+}
+
+TEST_F(ProcessTest, LongOutputIsNotLost)
+{
+    MessageCapture capture;
+    EXPECT_EQ(NKRunProcessCaptured("seq 1 20000", nullptr, false), NK_PROCESS_FINISHED);
+    ASSERT_EQ(capture.Lines().size(), 20000u);
+    EXPECT_EQ(capture.Lines().front().text, "1");
+    EXPECT_EQ(capture.Lines().back().text, "20000");
+}
+
+TEST_F(ProcessTest, RunsInTheGivenDirectory)
+{
+    MessageCapture capture;
+    EXPECT_EQ(NKRunProcessCaptured("pwd", m_Dir.c_str(), false), NK_PROCESS_FINISHED);
+    EXPECT_TRUE(capture.HasLine(m_Dir)) << capture.Text();
+}
+
+TEST_F(ProcessTest, MissingDirectoryMeansNotStarted)
+{
+    MessageCapture capture;
+    EXPECT_EQ(NKRunProcessCaptured("echo hi", Path("no/such/dir").c_str(), true),
+              NK_PROCESS_NOT_STARTED);
+    EXPECT_TRUE(capture.Lines().empty());
+    EXPECT_EQ(NKRunProcessCaptured(nullptr, nullptr, true), NK_PROCESS_NOT_STARTED);
+}
+
+TEST_F(ProcessTest, StandardInputIsAtItsEnd)
+{
+    // A child that reads its input must not wait for ever.
+    Clock::time_point tStart = Clock::now();
+    EXPECT_EQ(NKRunProcessCaptured("cat; echo after", nullptr, false), NK_PROCESS_FINISHED);
+    EXPECT_LT(SecondsSince(tStart), 2.0);
+}
+
+TEST_F(ProcessTest, CancelEndsTheWholeGroupWithinASecond)
+{
+    NKBeginCancelMode("Running");
+    std::string pidFile = Path("pid");
+    std::string command = "echo $$ > '" + pidFile + "'; sleep 10 & sleep 10";
+    Clock::time_point tRequest;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        tRequest = Clock::now();
+        NKGetProgressUI()->RequestCancel();
+    });
+    int iResult = NKRunProcessCaptured(command.c_str(), nullptr, true);
+    Clock::time_point tEnd = Clock::now();
+    canceller.join();
+    NKEndCancelMode("");
+    EXPECT_EQ(iResult, NK_PROCESS_CANCELLED);
+    EXPECT_LT(std::chrono::duration<double>(tEnd - tRequest).count(), 1.0);
+    int iGroup = ReadInt("pid");
+    ASSERT_GT(iGroup, 1);
+    // SIGKILL is delivered at once, but a dying process may take a moment
+    // to become a zombie.
+    Clock::time_point tCheck = Clock::now();
+    while (LiveProcessesInGroup(iGroup) > 0 && SecondsSince(tCheck) < 1.0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(LiveProcessesInGroup(iGroup), 0);
+}
+
+TEST_F(ProcessTest, ProcessThatIgnoresTerminationIsKilled)
+{
+    NKBeginCancelMode(nullptr);
+    // The ignored SIGTERM is inherited by the sleep as well.
+    std::string command = "trap '' TERM; echo $$ > '" + Path("pid") + "'; sleep 10";
+    Clock::time_point tRequest;
+    std::thread canceller([&] {
+        while (access(Path("pid").c_str(), F_OK) != 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        tRequest = Clock::now();
+        NKGetProgressUI()->RequestCancel();
+    });
+    int iResult = NKRunProcessCaptured(command.c_str(), nullptr, true);
+    Clock::time_point tEnd = Clock::now();
+    canceller.join();
+    NKEndCancelMode(nullptr);
+    EXPECT_EQ(iResult, NK_PROCESS_CANCELLED);
+    EXPECT_LT(std::chrono::duration<double>(tEnd - tRequest).count(), 1.0);
+    int iGroup = ReadInt("pid");
+    Clock::time_point tCheck = Clock::now();
+    while (LiveProcessesInGroup(iGroup) > 0 && SecondsSince(tCheck) < 1.0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(LiveProcessesInGroup(iGroup), 0);
+}
+
+TEST_F(ProcessTest, NotCancellableRunsToItsEnd)
+{
+    NKGetProgressUI()->RequestCancel();
+    EXPECT_EQ(NKRunProcessCaptured("sleep 0.2", nullptr, false), NK_PROCESS_FINISHED);
+}
+
+TEST_F(ProcessTest, QuitRequestStopsTheProcessAndStays)
+{
+    NKGetProgressUI()->RequestQuit(3);
+    Clock::time_point tStart = Clock::now();
+    EXPECT_EQ(NKRunProcessCaptured("sleep 10", nullptr, true), NK_PROCESS_CANCELLED);
+    EXPECT_LT(SecondsSince(tStart), 1.5);
+    EXPECT_TRUE(NKGetProgressUI()->IsQuitRequested());
+    EXPECT_EQ(NKGetProgressUI()->GetQuitExitCode(), 3);
+}
+
+TEST_F(ProcessTest, BackgroundChildHoldingThePipeDoesNotBlock)
+{
+    std::string command = "echo $$ > '" + Path("pid") + "'; sleep 5 & echo started";
+    MessageCapture capture;
+    Clock::time_point tStart = Clock::now();
+    EXPECT_EQ(NKRunProcessCaptured(command.c_str(), nullptr, false), NK_PROCESS_FINISHED);
+    EXPECT_LT(SecondsSince(tStart), 2.0);
+    EXPECT_TRUE(capture.HasLine("started"));
+    kill(-ReadInt("pid"), SIGKILL);  // the sleep left behind
+}
+
+TEST_F(ProcessTest, ShellCommandOpensAndClosesCancelMode)
+{
+    NKHeadlessProgressUI *pUI = NKGetHeadlessProgressUI();
+    MessageCapture capture;
+    std::string command = "echo shell output";
+    EXPECT_TRUE(NKRunShellCommand(command.c_str()));
+    EXPECT_TRUE(capture.HasLine("shell output"));
+    EXPECT_FALSE(NKGetProgressState().bRunning);
+    EXPECT_TRUE(pUI->IsNormalMode());
+    EXPECT_FALSE(pUI->IsCancelButtonShown());
+    EXPECT_EQ(pUI->GetStatusText(), "");
+}
+
+TEST_F(ProcessTest, ShellCommandClearsAnEarlierCancel)
+{
+    // A click from before the command must not stop it.
+    NKGetProgressUI()->RequestCancel();
+    MessageCapture capture;
+    EXPECT_TRUE(NKRunShellCommand("sleep 0.2; echo reached"));
+    EXPECT_TRUE(capture.HasLine("reached"));
+}
+
+// ---- Launched programs ---------------------------------------------------
+
+TEST_F(ProcessTest, StartProcessDoesNotWaitAndTakesQuotedArguments)
+{
+    Clock::time_point tStart = Clock::now();
+    EXPECT_TRUE(NKStartProcess("sh -c \"sleep 0.3; touch 'a b.txt'\"", m_Dir.c_str()));
+    EXPECT_LT(SecondsSince(tStart), 0.25);
+    while (access(Path("a b.txt").c_str(), F_OK) != 0 && SecondsSince(tStart) < 3.0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(access(Path("a b.txt").c_str(), F_OK), 0);
+}
+
+TEST_F(ProcessTest, StartProcessFailures)
+{
+    EXPECT_FALSE(NKStartProcess("no-such-program-of-ours --flag", nullptr));
+    EXPECT_FALSE(NKStartProcess("true", Path("missing").c_str()));
+    EXPECT_FALSE(NKStartProcess("   ", nullptr));
+    EXPECT_FALSE(NKStartProcess(nullptr, nullptr));
+}
+
+// ---- Stopwatch and date --------------------------------------------------
+
+TEST(Stopwatch, StartMessages)
+{
+    MessageCapture capture;
+    EXPECT_TRUE(NKTimerStart("Reading"));
+    EXPECT_TRUE(NKTimerStart(""));
+    EXPECT_TRUE(NKTimerStart(nullptr));
+    ASSERT_EQ(capture.Lines().size(), 2u);
+    EXPECT_EQ(capture.Lines()[0].text, "Timer: Reading");
+    EXPECT_EQ(capture.Lines()[1].text, "Timer started...");
+    EXPECT_EQ(capture.Lines()[1].iLevel, NK_MSG_INFO);
+}
+
+TEST(Stopwatch, MeasuresWallTimeNotProcessorTime)
+{
+    NKTimerStart(nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    MessageCapture capture;
+    float fSeconds = NKTimerStop(nullptr);
+    EXPECT_GE(fSeconds, 0.11f);
+    EXPECT_LT(fSeconds, 2.0f);
+    EXPECT_TRUE(capture.Lines().empty());
+    // The stop restarted it.
+    EXPECT_LT(NKTimerStop(nullptr), 0.1f);
+}
+
+TEST(Stopwatch, StopMessages)
+{
+    MessageCapture capture;
+    NKTimerStart(nullptr);
+    NKTimerStop("");
+    NKTimerStop("Edges: ");
+    ASSERT_EQ(capture.Lines().size(), 2u);
+    const std::string &a = capture.Lines()[0].text, &b = capture.Lines()[1].text;
+    EXPECT_EQ(a.rfind("Timer: Time end: ", 0), 0u) << a;
+    EXPECT_EQ(a.substr(a.size() - 9), " seconds.");
+    EXPECT_EQ(b.rfind("Edges: ", 0), 0u) << b;
+    float fSeconds = -1.0f;
+    EXPECT_EQ(std::sscanf(b.c_str() + 7, "%g", &fSeconds), 1);
+    EXPECT_GE(fSeconds, 0.0f);
+}
+
+TEST(DateTime, UtcFromTheSystemClock)
+{
+    std::time_t tBefore = std::time(nullptr);
+    int date[7];
+    NKGetSystemDateTime(date);
+    std::time_t tAfter = std::time(nullptr);
+    std::tm utc;
+    gmtime_r(&tBefore, &utc);
+    if (tBefore == tAfter) {
+        EXPECT_EQ(date[NK_DATE_YEAR], utc.tm_year + 1900);
+        EXPECT_EQ(date[NK_DATE_MONTH], utc.tm_mon + 1);
+        EXPECT_EQ(date[NK_DATE_DAY], utc.tm_mday);
+        EXPECT_EQ(date[NK_DATE_HOUR], utc.tm_hour);
+        EXPECT_EQ(date[NK_DATE_MINUTE], utc.tm_min);
+        EXPECT_EQ(date[NK_DATE_SECOND], utc.tm_sec);
+    }
+    EXPECT_GE(date[NK_DATE_MILLISECOND], 0);
+    EXPECT_LE(date[NK_DATE_MILLISECOND], 999);
+}
+
+}  // namespace
