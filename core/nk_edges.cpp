@@ -12,7 +12,7 @@
 #include "core/nk_model.h"
 #include "core/nk_sort.h"
 #include "core/nk_text_utils.h"
-#include "readers/nk_interface.h"
+#include "readers/nk_data_source.h"
 #include "render/nk_diagnostic.h"
 
 namespace {
@@ -23,7 +23,7 @@ const float kDefaultEdgeAngle = 0.5235988f;
 
 float EdgeAngle(void)
 {
-    return g_pGraphicsSettings ? g_pGraphicsSettings->outlineCreaseAngle : kDefaultEdgeAngle;
+    return g_pGraphicsSettings ? g_pGraphicsSettings->fOutlineCreaseAngle : kDefaultEdgeAngle;
 }
 
 // The angle between the packed normals of two polygons; 0 when the part has

@@ -70,7 +70,7 @@ TEST(Edges, FoldedTrianglesGiveOneFeatureEdge)
 TEST(Edges, EdgeAngleComesFromTheGraphicsSettings)
 {
     NKGraphicsSettings settings;
-    settings.outlineCreaseAngle = 2.0f;  // wider than the 90-degree fold
+    settings.fOutlineCreaseAngle = 2.0f;  // wider than the 90-degree fold
     g_pGraphicsSettings = &settings;
     NKGeometry *pGeo = NKTestMakeOnePartGeometry({0, 0, 0, 1, 0, 0, 0, 1, 0, 0.5f, 0.5f, 1},
                                                  {{0, 1, 2}, {2, 1, 3}});
