@@ -287,7 +287,7 @@ void HashElementPolygons(const NKPart *pPart)
 int FindPolygonElement(const NKPart *pPart, const int *piKeys, int n)
 {
     int iBucket = NKHashNodeList(piKeys, n, pPart->iNumElements);
-    for (const NKBucketEntry *pEntry = NKBucketListHeads()[iBucket]; pEntry; pEntry = pEntry->pNext) {
+    for (const NKBucketEntry *pEntry = NKBucketListHead(iBucket); pEntry; pEntry = pEntry->pNext) {
         int e = pEntry->iValue;
         for (int j = 0; j < ElementPolygonCount(pPart->pElements[e].iType); j++) {
             int aiKeys[8];

@@ -321,7 +321,7 @@ NKElementNeighbourRecord *NKBuildElementNeighbours(NKFrame *pFrame, int *piCount
             return nullptr;
         }
         HashElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces);
-        NKPairElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces, NKBucketListHeads(),
+        NKPairElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces, NKGetBucketList()->ppHeads,
                            (int)iFaces);
         NKBucketListFree();
         NKFree(pFaces);
