@@ -188,7 +188,7 @@ bool Removable(const NKIndexedFaceSet *pIFS, int p)
 // Hides the identical neighbours among the polygons of one bucket.
 void HideBucketDuplicates(NKIndexedFaceSet *pIFS, std::vector<int> &bucket)
 {
-    std::sort(bucket.begin(), bucket.end(), SortedFaceLess{pIFS});
+    if (bucket.size() > 2) std::sort(bucket.begin(), bucket.end(), SortedFaceLess{pIFS});
     for (size_t i = 1; i < bucket.size(); i++) {
         int a = bucket[i - 1], b = bucket[i];
         if (Removable(pIFS, a) && Removable(pIFS, b) && NKIFSFacesEqual(pIFS, a, b)) {
@@ -221,12 +221,12 @@ bool NKIFSFacesEqual(const NKIndexedFaceSet *pIFS, int a, int b)
     if (n <= 0) return true;
     const int *piList = pIFS->piSortedConnects != nullptr ? pIFS->piSortedConnects : pIFS->piConnects;
     if (piList == nullptr || !PolygonInRange(pIFS, a) || !PolygonInRange(pIFS, b)) return false;
-    std::vector<int> va(piList + pIFS->piPolygonStart[a], piList + pIFS->piPolygonStart[a] + n);
-    std::vector<int> vb(piList + pIFS->piPolygonStart[b], piList + pIFS->piPolygonStart[b] + n);
-    if (pIFS->piSortedConnects == nullptr) {
-        std::sort(va.begin(), va.end());
-        std::sort(vb.begin(), vb.end());
-    }
+    const int *pa = piList + pIFS->piPolygonStart[a], *pb = piList + pIFS->piPolygonStart[b];
+    if (pIFS->piSortedConnects != nullptr) return std::equal(pa, pa + n, pb);
+    // Without the sorted copy the node lists are sorted here.
+    std::vector<int> va(pa, pa + n), vb(pb, pb + n);
+    std::sort(va.begin(), va.end());
+    std::sort(vb.begin(), vb.end());
     return va == vb;
 }
 
@@ -324,6 +324,11 @@ bool NKMakeLocalConnectivity(const int *piConnects, int iLength, int *piScratch,
     int iCount = 0;
     for (int k = 0; k < iLength; k++) {
         int n = piConnects[k];
+        if (n < 0) {
+            NKFree(piNodes);
+            NKFree(piLocal);
+            return false;
+        }
         if (piScratch[n] == iMark) continue;
         piScratch[n] = iMark;
         piNodes[iCount++] = n;

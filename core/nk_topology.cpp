@@ -377,10 +377,10 @@ bool InsideFacePlanes(const NKPart *pPart, const NKElementNeighbourRecord &rec, 
 int NKFindElementContainingPoint(const NKFrame *pFrame, const NKElementNeighbourRecord *pRecords,
                                  int iCount, const float p[3], int *piFace)
 {
+    if (piFace != nullptr) *piFace = -1;
     if (pFrame == nullptr || pRecords == nullptr || p == nullptr || piFace == nullptr) return -1;
     if (pFrame->pGeometry == nullptr || pFrame->pGeometry->pParts == nullptr || iCount < 1)
         return -1;
-    *piFace = -1;
     for (int r = 0; r < iCount; r++) {
         const NKPart *pPart = FramePart(pFrame, pRecords[r].iPart);
         const NKElement *pElem = GetElement(pPart, pRecords[r].iElement);

@@ -188,6 +188,16 @@ TEST(RemoveUnusedNodes, UsedNodesAreKeptInAscendingOrder)
     EXPECT_EQ(Ints(f.ifs.piNodeSourceIndex, 2), (std::vector<int>{2, 5}));
 }
 
+TEST(RemoveUnusedNodes, NodesZeroTwoFiveOfSixBecomeZeroOneTwo)
+{
+    FaceSet f(6, {{0, 2, 5}});
+    ASSERT_TRUE(NKRemoveUnusedNodesFromIFS(&f.ifs));
+    EXPECT_EQ(f.ifs.iNumNodes, 3);
+    EXPECT_EQ(Ints(f.ifs.piConnects, 3), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Ints(f.ifs.piNodeSourceIndex, 3), (std::vector<int>{0, 2, 5}));
+    EXPECT_EQ(f.ifs.piNodeIDs, nullptr);
+}
+
 TEST(RemoveUnusedNodes, AllUsedChangesNothingAndBadInputFails)
 {
     FaceSet f(3, {{0, 1, 2}});
@@ -228,6 +238,8 @@ TEST(LocalConnectivity, FreshTagsNeedNoClearing)
     NKFree(piNodes);
     NKFree(piLocal);
     EXPECT_FALSE(NKMakeLocalConnectivity(second, -1, scratch.data(), 3, &piNodes, &piLocal, &n));
+    const int negative[] = {1, -1};
+    EXPECT_FALSE(NKMakeLocalConnectivity(negative, 2, scratch.data(), 4, &piNodes, &piLocal, &n));
     EXPECT_EQ(NKAllocZeroedInts(0), nullptr);
     int *piZero = NKAllocZeroedInts(3);
     EXPECT_EQ(Ints(piZero, 3), (std::vector<int>{0, 0, 0}));

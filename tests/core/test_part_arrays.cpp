@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/nk_element_types.h"
+#include "core/nk_mesh.h"
 #include "core/nk_part_arrays.h"
 #include "mesh_fixtures.h"
 #include "render/nk_diagnostic.h"
@@ -293,6 +294,7 @@ TEST(GroupParts, GroupPartJoinsEveryMember)
     EXPECT_EQ(Ints(grp.pConnects + grp.pPolygonStart[2], 4), (std::vector<int>{6, 7, 11, 10}));
     EXPECT_EQ(grp.pPolygonStart[2], 8);
     EXPECT_EQ(grp.pPolygonElements[2], 2);
+    EXPECT_EQ(grp.pElements[grp.pPolygonElements[2]].iID, 100);  // part 3's element 0
     EXPECT_EQ(grp.pPolygonElements[4], 4);
     EXPECT_EQ(grp.pElements[2].iNodeStart, 8);
     EXPECT_EQ(Ints(grp.pElementConnects + grp.pElements[2].iNodeStart, 4),
@@ -308,6 +310,7 @@ TEST(GroupParts, BadListsLeaveTheGeometryAlone)
     GeometryHolder g(2);
     MakeShellRow(g.Part(0), 1, 0.0f, 0, "p0");
     MakeShellRow(g.Part(1), 1, 2.0f, 4, "p1");
+    MessageCapture capture;
     const int aiTwice[2] = {1, 1}, aiOut[2] = {0, 2};
     EXPECT_FALSE(NKGroupParts(g.pGeo, aiTwice, 2));
     EXPECT_FALSE(NKGroupParts(g.pGeo, aiOut, 2));
@@ -324,6 +327,7 @@ TEST(GroupParts, AllPartsIntoOneRebuildsThePolygonMap)
     MakeShellRow(g.Part(1), 1, 3.0f, 6, "p1");
     g.pGeo->iTotalNumPolygons = 3;
     ASSERT_TRUE(NKBuildGeometryPolygonMap(g.pGeo));
+    MessageCapture capture;
     const int aiParts[2] = {1, 0};  // list order decides the join order
     ASSERT_TRUE(NKGroupParts(g.pGeo, aiParts, 2));
     ASSERT_EQ(g.pGeo->iNumParts, 1);
