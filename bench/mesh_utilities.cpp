@@ -79,7 +79,8 @@ int main()
 
     t0 = std::chrono::steady_clock::now();
     bool bOk = ifs.pfCoords != nullptr && ListFaces(&ifs);
-    std::printf("face listing:         %8.3f s  (%d quadrilaterals)\n", Seconds(t0), ifs.iNumPolygons);
+    std::printf("face listing:         %8.3f s  (%d quadrilaterals)\n", Seconds(t0),
+                ifs.iNumPolygons);
 
     t0 = std::chrono::steady_clock::now();
     bOk = bOk && NKMergeCoincidentNodes(ifs.piConnects, ifs.iConnectLength,
@@ -88,7 +89,8 @@ int main()
 
     t0 = std::chrono::steady_clock::now();
     bOk = bOk && HideInternalFaces(&ifs);
-    std::printf("internal faces:       %8.3f s  (%d faces kept)\n", Seconds(t0), ifs.iNumKeptPolygons);
+    std::printf("internal faces:       %8.3f s  (%d faces kept)\n", Seconds(t0),
+                ifs.iNumKeptPolygons);
 
     t0 = std::chrono::steady_clock::now();
     bOk = bOk && NKRemoveUnusedNodesFromIFS(&ifs);

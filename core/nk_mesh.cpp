@@ -91,7 +91,8 @@ bool NKMergeCoincidentNodes(int *piConnects, int iLength, float (*pfCoords)[3], 
     // thereby maps to its first node.
     for (int i = 1; i < iNumNodes; i++) {
         int a = piOrder[i - 1], b = piOrder[i];
-        if (NKVec3EqualAbs(pfCoords[a], pfCoords[b])) piTarget[b] = piTarget[a] >= 0 ? piTarget[a] : a;
+        if (NKVec3EqualAbs(pfCoords[a], pfCoords[b]))
+            piTarget[b] = piTarget[a] >= 0 ? piTarget[a] : a;
     }
     for (int k = 0; k < iLength; k++) {
         int n = piConnects[k];
@@ -112,7 +113,8 @@ bool NKOrientPolygons(NKIndexedFaceSet *pIFS, const float dir[3])
     if (!HasPolygonArrays(pIFS) || pIFS->pfCoords == nullptr)
         return NKDiagnostic("Missing polygon arrays", "NKOrientPolygons");
     for (int p = 0; p < pIFS->iNumPolygons; p++) {
-        if (!PolygonInRange(pIFS, p)) return NKDiagnostic("Polygon outside the connectivity", "NKOrientPolygons");
+        if (!PolygonInRange(pIFS, p))
+            return NKDiagnostic("Polygon outside the connectivity", "NKOrientPolygons");
         int *piNodes = pIFS->piConnects + pIFS->piPolygonStart[p];
         int n = pIFS->piPolygonNumNodes[p];
         float afNormal[3];
@@ -219,7 +221,7 @@ bool NKIFSFacesEqual(const NKIndexedFaceSet *pIFS, int a, int b)
     int n = pIFS->piPolygonNumNodes[a];
     if (n != pIFS->piPolygonNumNodes[b]) return false;
     if (n <= 0) return true;
-    const int *piList = pIFS->piSortedConnects != nullptr ? pIFS->piSortedConnects : pIFS->piConnects;
+    const int *piList = pIFS->piSortedConnects ? pIFS->piSortedConnects : pIFS->piConnects;
     if (piList == nullptr || !PolygonInRange(pIFS, a) || !PolygonInRange(pIFS, b)) return false;
     const int *pa = piList + pIFS->piPolygonStart[a], *pb = piList + pIFS->piPolygonStart[b];
     if (pIFS->piSortedConnects != nullptr) return std::equal(pa, pa + n, pb);
@@ -238,7 +240,8 @@ bool HideInternalFaces(NKIndexedFaceSet *pIFS)
     for (int p = 0; p < pIFS->iNumPolygons; p++)
         if (!PolygonInRange(pIFS, p))
             return NKDiagnostic("Polygon outside the connectivity", "HideInternalFaces");
-    if (!MakeFaceFlagArrays(pIFS)) return NKDiagnostic("Error allocating memory", "HideInternalFaces");
+    if (!MakeFaceFlagArrays(pIFS))
+        return NKDiagnostic("Error allocating memory", "HideInternalFaces");
 
     int iNumPoly = pIFS->iNumPolygons;
     for (int p = 0; p < iNumPoly; p++)
@@ -371,8 +374,8 @@ bool CompactNodes(NKIndexedFaceSet *pIFS, const int *piUsed, int iNumUsed, int *
     }
     for (int i = 0; i < iNumUsed; i++) {
         int n = piUsed[i];
-        if (pIFS->pfCoords != nullptr) std::memcpy(pfCoords + 3 * i, pIFS->pfCoords + 3 * n, 3 * sizeof(float));
-        else std::memset(pfCoords + 3 * i, 0, 3 * sizeof(float));
+        for (int k = 0; k < 3; k++)
+            pfCoords[3 * i + k] = pIFS->pfCoords ? pIFS->pfCoords[3 * n + k] : 0.0f;
         piSource[i] = pIFS->piNodeSourceIndex ? pIFS->piNodeSourceIndex[n] : n;
         if (piIDs != nullptr) piIDs[i] = pIFS->piNodeIDs[n];
     }

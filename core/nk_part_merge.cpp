@@ -267,7 +267,8 @@ void AppendMemberNodes(NKPart &g, const NKPart &m, const GroupOffsets &o)
 
 void AppendMemberPolygons(NKPart &g, const NKPart &m, const GroupOffsets &o)
 {
-    for (int k = 0; k < m.iNumConnects; k++) g.pConnects[o.iConnects + k] = m.pConnects[k] + o.iNodes;
+    for (int k = 0; k < m.iNumConnects; k++)
+        g.pConnects[o.iConnects + k] = m.pConnects[k] + o.iNodes;
     for (int p = 0; p < m.iNumPolygons; p++) {
         int d = o.iPolygons + p;
         g.pPolygonNumNodes[d] = m.pPolygonNumNodes[p];

@@ -303,8 +303,9 @@ NKElementNeighbourRecord *NKBuildElementNeighbours(NKFrame *pFrame, int *piCount
     }
     if (!NKBuildMissingNodeMaps(pFrame->pGeometry)) return nullptr;
     int iCount = CountFrameElements(pFrame->pGeometry);
-    NKElementNeighbourRecord *pRecords =
-        iCount > 0 ? (NKElementNeighbourRecord *)NKAlloc(sizeof(*pRecords) * (size_t)iCount) : nullptr;
+    NKElementNeighbourRecord *pRecords = nullptr;
+    if (iCount > 0)
+        pRecords = (NKElementNeighbourRecord *)NKAlloc(sizeof(*pRecords) * (size_t)iCount);
     if (pRecords == nullptr) {
         NKDiagnostic("No elements or error allocating element records", pszFn);
         return nullptr;
@@ -321,8 +322,8 @@ NKElementNeighbourRecord *NKBuildElementNeighbours(NKFrame *pFrame, int *piCount
             return nullptr;
         }
         HashElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces);
-        NKPairElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces, NKGetBucketList()->ppHeads,
-                           (int)iFaces);
+        NKPairElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces,
+                           NKGetBucketList()->ppHeads, (int)iFaces);
         NKBucketListFree();
         NKFree(pFaces);
     }

@@ -17,16 +17,21 @@ using namespace fixtures;
 
 namespace {
 
-std::vector<int> Ints(const int *p, int n) { return p ? std::vector<int>(p, p + n) : std::vector<int>(); }
+std::vector<int> Ints(const int *p, int n)
+{
+    return p ? std::vector<int>(p, p + n) : std::vector<int>();
+}
 
 // Owns a face set built from a list of polygons over iNodes nodes.
 struct FaceSet {
     NKIndexedFaceSet ifs;
-    FaceSet(int iNodes, const std::vector<std::vector<int>> &polys, const std::vector<float> &coords = {})
+    FaceSet(int iNodes, const std::vector<std::vector<int>> &polys,
+            const std::vector<float> &coords = {})
     {
         NKInitPolygonMesh(&ifs);
         ifs.iNumNodes = iNodes;
-        ifs.pfCoords = AllocCopy(coords.empty() ? std::vector<float>(3 * (size_t)iNodes, 0.0f) : coords);
+        ifs.pfCoords =
+            AllocCopy(coords.empty() ? std::vector<float>(3 * (size_t)iNodes, 0.0f) : coords);
         ifs.iNumPolygons = (int)polys.size();
         ifs.piPolygonStart = (int *)NKAlloc(sizeof(int) * polys.size());
         ifs.piPolygonNumNodes = (int *)NKAlloc(sizeof(int) * polys.size());
@@ -59,7 +64,8 @@ std::vector<std::vector<int>> HexahedronFaces(int nx, int ny, int nz)
     for (const auto &hexa : GridHexahedra(nx, ny, nz)) {
         int aiFaces[24];
         NKGetHexaFaces(aiFaces, hexa.data(), false);
-        for (int f = 0; f < 6; f++) faces.push_back(std::vector<int>(aiFaces + 4 * f, aiFaces + 4 * f + 4));
+        for (int f = 0; f < 6; f++)
+            faces.push_back(std::vector<int>(aiFaces + 4 * f, aiFaces + 4 * f + 4));
     }
     return faces;
 }
@@ -214,11 +220,15 @@ TEST(LocalNodeArrays, RangeOfPolygonsRenumberedToTheNodesTheyUse)
     const int conn[] = {9, 4, 7, 4, 2, 9};
     const int starts[] = {0, 3}, counts[] = {3, 3};
     int used[10], local[6], iUsed = 0, iLocal = 0;
-    ASSERT_TRUE(NKComputeLocalNodeArrays(1, 1, 10, conn, 6, starts, counts, 2, used, &iUsed, local, &iLocal));
+    ASSERT_TRUE(NKComputeLocalNodeArrays(1, 1, 10, conn, 6, starts, counts, 2, used, &iUsed, local,
+                                         &iLocal));
     EXPECT_EQ(Ints(used, iUsed), (std::vector<int>{2, 4, 9}));
     EXPECT_EQ(Ints(local, iLocal), (std::vector<int>{1, 0, 2}));
-    EXPECT_FALSE(NKComputeLocalNodeArrays(0, 1, 8, conn, 6, starts, counts, 2, used, &iUsed, local, &iLocal));
-    EXPECT_FALSE(NKComputeLocalNodeArrays(1, 2, 10, conn, 6, starts, counts, 2, used, &iUsed, local, &iLocal));
+    // A node past the node count, and a polygon past the polygon count.
+    EXPECT_FALSE(NKComputeLocalNodeArrays(0, 1, 8, conn, 6, starts, counts, 2, used, &iUsed, local,
+                                          &iLocal));
+    EXPECT_FALSE(NKComputeLocalNodeArrays(1, 2, 10, conn, 6, starts, counts, 2, used, &iUsed,
+                                          local, &iLocal));
 }
 
 TEST(LocalConnectivity, FreshTagsNeedNoClearing)

@@ -18,7 +18,10 @@ using namespace fixtures;
 
 namespace {
 
-std::vector<int> Ints(const int *p, int n) { return p ? std::vector<int>(p, p + n) : std::vector<int>(); }
+std::vector<int> Ints(const int *p, int n)
+{
+    return p ? std::vector<int>(p, p + n) : std::vector<int>();
+}
 
 // A one-part geometry with n nodes and a raw connectivity list.
 void SetRaw(NKPart &part, int iNodes, int iPolygons, const std::vector<int> &raw)

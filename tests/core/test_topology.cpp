@@ -98,7 +98,8 @@ TEST(NodeListHash, LargeNodeNumbersNeverGiveANegativeBucket)
     EXPECT_GE(h, 0);
     EXPECT_LT(h, 1000003);
     // The weighted sum in 64 bits, taken modulo the table size.
-    long long s = 13LL * INT_MAX + 769LL * (INT_MAX - 1) + 97LL * (INT_MAX - 2) + 5LL * (INT_MAX - 3);
+    long long s =
+        13LL * INT_MAX + 769LL * (INT_MAX - 1) + 97LL * (INT_MAX - 2) + 5LL * (INT_MAX - 3);
     EXPECT_EQ(h, (int)(s % 1000003));
     const int aiNeg[2] = {-1, -2};
     EXPECT_EQ(NKHashNodeList(aiNeg, 2, 100), (13 + 2 * 769) % 100);
