@@ -341,3 +341,20 @@ TEST(GroupParts, AllPartsIntoOneRebuildsThePolygonMap)
     EXPECT_EQ(g.pGeo->pPolygonMap[2].iPart, 0);
     EXPECT_EQ(g.pGeo->pPolygonMap[2].iPolygon, 2);
 }
+
+TEST(GroupParts, MembersWithoutNodeMapsGetFreshGlobalIndices)
+{
+    GeometryHolder g(3);
+    MakeShellRow(g.Part(0), 1, 0.0f, 0, "p0");
+    MakeShellRow(g.Part(1), 1, 2.0f, 4, "p1");
+    MakeShellRow(g.Part(2), 1, 4.0f, 8, "p2");
+    NKFree(g.Part(2).pNodeMap);
+    g.Part(2).pNodeMap = nullptr;
+    g.pGeo->iGlobalNumNodes = 8;
+    MessageCapture capture;
+    const int aiParts[2] = {1, 2};
+    ASSERT_TRUE(NKGroupParts(g.pGeo, aiParts, 2));
+    EXPECT_EQ(Ints(g.Part(1).pNodeMap, 8), (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(g.pGeo->iGlobalNumNodes, 12);
+    EXPECT_EQ(g.Part(0).pNodeMap[3], 3);  // the other part keeps its map
+}
