@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "core/nk_bounding_box.h"
+#include "core/nk_bbox.h"
 #include "core/nk_edges.h"
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
