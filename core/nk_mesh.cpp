@@ -165,10 +165,16 @@ unsigned int FaceHash(const int *piSorted, int n)
     return uSum;
 }
 
+bool Removable(const NKIndexedFaceSet *pIFS, int p)
+{
+    return pIFS->pbWholeElement[p] == 0 && pIFS->pbVisibility[p] == 0;
+}
+
 // Orders polygons by their sorted node lists: lexicographic over the shorter
-// length, the shorter list first when that prefix is equal. The length
-// tie-break makes the order total, so that identical faces always end next to
-// each other.
+// length, the shorter list first when that prefix is equal. Equal lists put
+// the removable faces first, then go by polygon index. The tie-breaks make
+// the order total, so that identical removable faces always end next to each
+// other, even when a shell on the same nodes shares their bucket.
 struct SortedFaceLess {
     const NKIndexedFaceSet *pIFS;
     bool operator()(int a, int b) const
@@ -178,14 +184,12 @@ struct SortedFaceLess {
         const int *pb = pIFS->piSortedConnects + pIFS->piPolygonStart[b];
         for (int i = 0; i < na && i < nb; i++)
             if (pa[i] != pb[i]) return pa[i] < pb[i];
-        return na < nb;
+        if (na != nb) return na < nb;
+        bool ra = Removable(pIFS, a), rb = Removable(pIFS, b);
+        if (ra != rb) return ra;
+        return a < b;
     }
 };
-
-bool Removable(const NKIndexedFaceSet *pIFS, int p)
-{
-    return pIFS->pbWholeElement[p] == 0 && pIFS->pbVisibility[p] == 0;
-}
 
 // Hides the identical neighbours among the polygons of one bucket.
 void HideBucketDuplicates(NKIndexedFaceSet *pIFS, std::vector<int> &bucket)

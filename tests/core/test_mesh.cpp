@@ -141,6 +141,17 @@ TEST(HideInternalFaces, WholeElementsAndHiddenPolygonsAreNeverRemoved)
     ASSERT_TRUE(HideInternalFaces(&f.ifs));
     EXPECT_EQ(f.Kept(), 7);
 
+    // A shell on the shared face of two hexahedra: the two volume faces still
+    // go, the shell stays.
+    std::vector<std::vector<int>> sandwich = HexahedronFaces(2, 1, 1);
+    sandwich.insert(sandwich.begin() + 5, {1, 4, 7, 10});
+    FaceSet s(12, sandwich);
+    s.ifs.pbWholeElement = (unsigned char *)NKCalloc(13, 1);
+    s.ifs.pbWholeElement[5] = 1;
+    ASSERT_TRUE(HideInternalFaces(&s.ifs));
+    EXPECT_EQ(s.Kept(), 11);
+    EXPECT_EQ(s.ifs.pbKeep[5], 1);
+
     FaceSet h(12, HexahedronFaces(2, 1, 1));
     h.ifs.pbVisibility = (unsigned char *)NKCalloc(12, 1);
     h.ifs.pbVisibility[4] = 1;
