@@ -6,3 +6,9 @@ int NKGetInterfaceNumTransformations(void)
 {
     return 0;
 }
+
+// Placeholder: no data source can be opened yet.
+int NKGetInterfaceType(void)
+{
+    return NK_INTERFACE_NONE;
+}
