@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core/nk_frames.h"
-#include "core/nk_model_query.h"
+#include "core/nk_references.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "commands/nk_command_log.h"
 #include "core/nk_message.h"
 #include "core/nk_frames.h"
-#include "core/nk_model_query.h"
+#include "core/nk_references.h"
 #include "platform/nk_progress_ui.h"
 #include "test_support/message_capture.h"
 #include "tests/core/nk_model_test_helpers.h"

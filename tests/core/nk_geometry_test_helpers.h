@@ -12,7 +12,7 @@
 
 // Fills an initialised part with nodes (x, y, z each) and polygons (0-based
 // node indices).
-inline void NKTestFillPart(NKPart *pPart, const std::vector<float> &coords,
+inline void NKTestBuildPart(NKPart *pPart, const std::vector<float> &coords,
                            const std::vector<std::vector<int>> &polygons)
 {
     int iNumNodes = static_cast<int>(coords.size() / 3);
@@ -62,7 +62,7 @@ inline void NKTestMakePlate(NKPart *pPart, int nx, int ny, float fZ)
             quads.push_back({a, a + 1, a + nx + 2, a + nx + 1});
         }
     }
-    NKTestFillPart(pPart, coords, quads);
+    NKTestBuildPart(pPart, coords, quads);
 }
 
 // The axis-aligned box [lo, hi]^3 as 8 nodes and 6 outward-facing quads.
@@ -72,7 +72,7 @@ inline void NKTestMakeCube(NKPart *pPart, float lo, float hi)
                                  lo, lo, hi, hi, lo, hi, hi, hi, hi, lo, hi, hi};
     std::vector<std::vector<int>> faces = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
                                            {2, 3, 7, 6}, {1, 2, 6, 5}, {0, 4, 7, 3}};
-    NKTestFillPart(pPart, coords, faces);
+    NKTestBuildPart(pPart, coords, faces);
 }
 
 // Stores pGeo in the frame as one more holder.

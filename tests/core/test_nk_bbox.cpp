@@ -76,14 +76,14 @@ TEST_F(BoxTest, UnitCubeGetsScaleTwoAndMapsOntoPlusMinusOne)
 TEST_F(BoxTest, GeometryWithoutExtentGetsScaleTwo)
 {
     NKGeometry *pOne = NKCreateGeometry(1);
-    NKTestFillPart(&pOne->pParts[0], {3, 4, 5}, {{0}});
+    NKTestBuildPart(&pOne->pParts[0], {3, 4, 5}, {{0}});
     ASSERT_TRUE(NKComputeGeometryExtents(pOne));
     EXPECT_FLOAT_EQ(pOne->fGeoScale, 2.0f);
     ExpectVec3(pOne->fCenter, 3, 4, 5);
     NKReleaseGeometry(pOne);
 
     NKGeometry *pEmpty = NKCreateGeometry(1);  // a part without polygons
-    NKTestFillPart(&pEmpty->pParts[0], {1, 1, 1}, {});
+    NKTestBuildPart(&pEmpty->pParts[0], {1, 1, 1}, {});
     ASSERT_TRUE(NKComputeGeometryExtents(pEmpty));
     EXPECT_FLOAT_EQ(pEmpty->fGeoScale, 2.0f);
     EXPECT_EQ(pEmpty->iTotalNumNodes, 0);
@@ -96,8 +96,8 @@ TEST_F(BoxTest, ExtentsCountPolygonsCentroidAndUniformSize)
 {
     NKGeometry *pGeo = NKCreateGeometry(2);
     // Node 3 is used by no polygon but still counts for the centroid.
-    NKTestFillPart(&pGeo->pParts[0], {0, 0, 0, 2, 0, 0, 2, 2, 0, 8, 8, 8}, {{0, 1, 2}, {0, 2, 1}});
-    NKTestFillPart(&pGeo->pParts[1], {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2, 3}, {0, 1, 2}});
+    NKTestBuildPart(&pGeo->pParts[0], {0, 0, 0, 2, 0, 0, 2, 2, 0, 8, 8, 8}, {{0, 1, 2}, {0, 2, 1}});
+    NKTestBuildPart(&pGeo->pParts[1], {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2, 3}, {0, 1, 2}});
     ASSERT_TRUE(NKComputeGeometryExtents(pGeo));
     const NKPart &a = pGeo->pParts[0], &b = pGeo->pParts[1];
     EXPECT_EQ(a.iUniformPolygonSize, 3);
@@ -179,7 +179,7 @@ TEST_F(BoxTest, PartBoxRefusesBadFlagsAndSkipsErodedPolygons)
 {
     SetTransform(1.0f, 0, 0, 0);
     NKGeometry *pGeo = MakeModel(1, [](NKPart *p) {
-        NKTestFillPart(p, {0, 0, 0, 1, 0, 0, 1, 1, 0, 5, 5, 5}, {{0, 1, 2}, {1, 2, 3}});
+        NKTestBuildPart(p, {0, 0, 0, 1, 0, 0, 1, 1, 0, 5, 5, 5}, {{0, 1, 2}, {1, 2, 3}});
     });
     NKPart *pPart = &pGeo->pParts[0];
     NKFrame *pFrame = &g_pModel->pFrames[0];
@@ -303,7 +303,7 @@ TEST_F(DisplayTransform, SharedRecordsAreConvertedExactlyOnce)
 TEST_F(DisplayTransform, SkippedGeometryOnlyEntersDisplayForm)
 {
     SetTransform(1.0f, 0, 0, 0);
-    NKGeometry *pGeo = MakeModel(1, [](NKPart *p) { NKTestFillPart(p, {10, 0, 0}, {{0}}); });
+    NKGeometry *pGeo = MakeModel(1, [](NKPart *p) { NKTestBuildPart(p, {10, 0, 0}, {{0}}); });
     float afCentre[3] = {10, 0, 0}, fScale = 0.5f, afAxes[3] = {1, 1, 2};
     ASSERT_TRUE(NKChangeDisplayTransform(afAxes, &fScale, afCentre, pGeo));
     ExpectVec3(pGeo->pParts[0].pNodeCoords, 0, 0, 0);

@@ -213,7 +213,7 @@ protected:
         g_pModel->pFrames[1].pTransformation = nullptr;
         EXPECT_TRUE(NKResizePartArray(&pGeo->pParts, 2, 3));
         pGeo->iNumParts = 3;
-        NKTestFillPart(&pGeo->pParts[2], {0, 0, 5, 1, 0, 5, 1, 1, 5, 0, 1, 5}, {{0, 1, 2}, {0, 2, 3}});
+        NKTestBuildPart(&pGeo->pParts[2], {0, 0, 5, 1, 0, 5, 1, 1, 5, 0, 1, 5}, {{0, 1, 2}, {0, 2, 3}});
         pGeo->pParts[2].iNumElements = 3;
         pGeo->pParts[2].pNodeNormals = static_cast<int8_t *>(NKCalloc(4, 3));
         pGeo->pParts[2].pNodeNormals[2] = 127;

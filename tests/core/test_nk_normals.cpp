@@ -63,7 +63,7 @@ TEST(GeometryNormalsWithFrames, HiddenPolygonsKeepTheirNormalButBendNoNode)
     NKGeometry *pGeo = NKCreateGeometry(1);
     NKPart *pPart = &pGeo->pParts[0];
     // Two triangles sharing the edge 1-2: one flat, one standing up.
-    NKTestFillPart(pPart, {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0.2f}, {{0, 1, 2}, {1, 3, 2}});
+    NKTestBuildPart(pPart, {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0.2f}, {{0, 1, 2}, {1, 3, 2}});
     NKFrame frame;
     NKTestShareGeometry(&frame, pGeo);
     frame.ppVisibility = static_cast<uint8_t **>(NKCalloc(1, sizeof(uint8_t *)));
@@ -144,7 +144,7 @@ TEST_F(AllFrameNormals, EachSharedRecordOnce)
 TEST(OutwardNormals, InwardNormalsFlipAndUndefinedOnesStay)
 {
     NKPart part;
-    NKTestFillPart(&part, {0, 0, 1, 0, 0, -1, 1, 0, 0, 0, 1, 0}, {});
+    NKTestBuildPart(&part, {0, 0, 1, 0, 0, -1, 1, 0, 0, 0, 1, 0}, {});
     part.pNodeNormals = static_cast<int8_t *>(NKAlloc(12));
     const int8_t normals[12] = {0, 0, -128, 0, 0, -128, 127, 127, 127, -64, -64, 0};
     std::memcpy(part.pNodeNormals, normals, 12);
@@ -167,7 +167,7 @@ protected:
         m_pGeo = NKCreateGeometry(static_cast<int>(ids.size()));
         for (size_t p = 0; p < ids.size(); p++) {
             NKPart *pPart = &m_pGeo->pParts[p];
-            NKTestFillPart(pPart, {0, 0, 0, 1, 0, 0}, {{0, 1}});
+            NKTestBuildPart(pPart, {0, 0, 0, 1, 0, 0}, {{0, 1}});
             if (!ids[p].empty()) NKTestSetNodeIDs(pPart, ids[p]);
             pPart->pNodeNormals = static_cast<int8_t *>(NKAlloc(6));
             std::memcpy(pPart->pNodeNormals, normals[p].data(), 6);

@@ -20,8 +20,8 @@ NKGeometry *MakeReferenceGeometry()
     NKGeometry *pGeo = NKCreateGeometry(2);
     std::vector<float> six(18, 0.0f), ten(30, 0.0f);
     for (int i = 0; i < 10; i++) ten[3 * i] = static_cast<float>(i);
-    NKTestFillPart(&pGeo->pParts[0], six, {{0}, {1}, {2}, {3}, {4}});
-    NKTestFillPart(&pGeo->pParts[1], ten, {{0, 1, 2}, {2, 3, 4}, {4, 5, 6}});
+    NKTestBuildPart(&pGeo->pParts[0], six, {{0}, {1}, {2}, {3}, {4}});
+    NKTestBuildPart(&pGeo->pParts[1], ten, {{0, 1, 2}, {2, 3, 4}, {4, 5, 6}});
     NKTestSetNodeIDs(&pGeo->pParts[1], {101, 102, 103, 104, 105, 106, 107, 108, 109, 110});
     NKPart &part = pGeo->pParts[1];
     part.iNumElements = 2;
@@ -127,7 +127,7 @@ TEST_F(References, IdsAndTheirRange)
     EXPECT_EQ(iMin, 101);
     EXPECT_EQ(iMax, 110);
     NKGeometry *pTwo = NKCreateGeometry(1);
-    NKTestFillPart(&pTwo->pParts[0], {0, 0, 0, 1, 1, 1}, {{0, 1}});
+    NKTestBuildPart(&pTwo->pParts[0], {0, 0, 0, 1, 1, 1}, {{0, 1}});
     EXPECT_FALSE(NKGetNodeIdRange(pTwo, &iMin, &iMax));
     NKTestSetNodeIDs(&pTwo->pParts[0], {7, 3});
     ASSERT_TRUE(NKGetNodeIdRange(pTwo, &iMin, &iMax));
