@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "app/nk_progress.h"
-#include "commands/nk_command_file.h"
+#include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
 #include "core/nk_message.h"
@@ -67,10 +67,8 @@ NKString BuildArguments(const NKString &line, bool bDropSecondWord)
 // logging is on, no command file runs and no poll file feeds commands.
 void LogTopLevelLine(const char *pszLine)
 {
-    if (!bLogCommands || bRunningCommandFile || NKIsPollFileActive() || pLogFile == nullptr)
-        return;
-    std::fprintf(pLogFile, "%s\n\n", pszLine);
-    std::fflush(pLogFile);
+    if (!NKCanWriteCommandLog()) return;
+    NKCommandLogWrite((NKString(pszLine) + "\n\n").GetText());
 }
 
 bool ShouldEcho(int iLevel)

@@ -11,7 +11,7 @@
 
 #include "app/nk_progress.h"
 #include "commands/nk_command.h"
-#include "commands/nk_command_file.h"
+#include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "core/nk_message.h"
 #include "core/nk_frames.h"
