@@ -20,6 +20,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_normals.h"
+#include "core/nk_part_arrays.h"
 #include "core/nk_oriented_box.h"
 #include "render/nk_diagnostic.h"
 #include "render/nk_lod.h"
@@ -57,20 +58,6 @@ void GrowByBox(float *pfBox, const float *pfOther)
 void CopyBox(float *pfDst, const float *pfSrc)
 {
     std::memcpy(pfDst, pfSrc, 6 * sizeof(float));
-}
-
-// The connectivity of polygon k: its first node index and node count. False
-// when the part has no polygon layout or the polygon runs past it.
-bool GetPolygon(const NKPart &part, int k, const int **ppiNodes, int *piCount)
-{
-    if (part.pConnects == nullptr || part.pPolygonStart == nullptr ||
-        part.pPolygonNumNodes == nullptr)
-        return false;
-    int iStart = part.pPolygonStart[k], iCount = part.pPolygonNumNodes[k];
-    if (iStart < 0 || iCount < 0 || iStart > part.iNumConnects - iCount) return false;
-    *ppiNodes = part.pConnects + iStart;
-    *piCount = iCount;
-    return true;
 }
 
 // The axis-aligned hull of a model box carried through a display-space
@@ -223,7 +210,7 @@ void ComputePartPolygonExtents(NKPart *pPart)
     for (int k = 0; k < pPart->iNumPolygons; k++) {
         const int *piNodes = nullptr;
         int iCount = 0;
-        if (!GetPolygon(*pPart, k, &piNodes, &iCount)) continue;
+        if (!NKGetPartPolygon(*pPart, k, &piNodes, &iCount)) continue;
         if (pPart->iUniformPolygonSize > 0 && pPart->iUniformPolygonSize != iCount)
             pPart->iUniformPolygonSize = -1;
         for (int j = 0; j < iCount; j++) {
@@ -304,7 +291,7 @@ void GrowByCountedPolygons(float *pfBox, const NKPart *pPart, const float *pfCoo
         if (pVisibility != nullptr && pVisibility[k] != uLevel) continue;
         const int *piNodes = nullptr;
         int iCount = 0;
-        if (!GetPolygon(*pPart, k, &piNodes, &iCount)) continue;
+        if (!NKGetPartPolygon(*pPart, k, &piNodes, &iCount)) continue;
         for (int j = 0; j < iCount; j++) {
             if (piNodes[j] >= 0 && piNodes[j] < iNumCoords) GrowByPoint(pfBox, &pfCoords[3 * piNodes[j]]);
         }

@@ -18,25 +18,12 @@
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
+#include "core/nk_part_arrays.h"
 #include "core/nk_ray.h"
 #include "core/nk_references.h"
 #include "render/nk_diagnostic.h"
 
 namespace {
-
-// The connectivity of polygon k: its first node index and node count. False
-// when the part has no polygon layout or the polygon runs past it.
-bool GetPolygon(const NKPart &part, int k, const int **ppiNodes, int *piCount)
-{
-    if (part.pConnects == nullptr || part.pPolygonStart == nullptr ||
-        part.pPolygonNumNodes == nullptr)
-        return false;
-    int iStart = part.pPolygonStart[k], iCount = part.pPolygonNumNodes[k];
-    if (iStart < 0 || iCount < 0 || iStart > part.iNumConnects - iCount) return false;
-    *ppiNodes = part.pConnects + iStart;
-    *piCount = iCount;
-    return true;
-}
 
 bool NodesInRange(const int *piNodes, int n, int iNumCoords)
 {
@@ -75,7 +62,7 @@ bool ComputePackedNormals(const NKPart &part, const float *pfCoords, int iNumCoo
         const int *piNodes = nullptr;
         int iCount = 0;
         float afNormal[3] = {0.0f, 0.0f, 1.0f};
-        bool bUsable = GetPolygon(part, k, &piNodes, &iCount) && NodesInRange(piNodes, iCount, iNumCoords);
+        bool bUsable = NKGetPartPolygon(part, k, &piNodes, &iCount) && NodesInRange(piNodes, iCount, iNumCoords);
         if (bUsable) NKComputePolygonNormal(piNodes, iCount, pfCoords, afNormal);
         NKPackNormal(afNormal, &pPolygonOut[3 * k]);
         if (!bUsable || (pVisibility != nullptr && pVisibility[k] != uFlag)) continue;

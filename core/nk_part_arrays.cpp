@@ -375,3 +375,15 @@ bool NKCreateNodeIDs(NKGeometry *pGeo)
     }
     return true;
 }
+
+bool NKGetPartPolygon(const NKPart &part, int k, const int **ppiNodes, int *piCount)
+{
+    if (part.pConnects == nullptr || part.pPolygonStart == nullptr ||
+        part.pPolygonNumNodes == nullptr)
+        return false;
+    int iStart = part.pPolygonStart[k], iCount = part.pPolygonNumNodes[k];
+    if (iStart < 0 || iCount < 0 || iStart > part.iNumConnects - iCount) return false;
+    *ppiNodes = part.pConnects + iStart;
+    *piCount = iCount;
+    return true;
+}
