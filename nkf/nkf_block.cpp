@@ -1,0 +1,493 @@
+// nkf/nkf_block.cpp -- the NKFBlock base: life and reference count, data
+// positions, the binary framing checks, block error reporting, the row
+// readers of both file forms, and NKFFindStepIndex. The block list is in
+// nkf_block_list.cpp; the reading primitives are the parser's.
+#include "nkf/nkf_block.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "nkf/nkf_parser.h"
+#include "nkf/nkf_stream.h"
+
+NKFBlock::NKFBlock(NKFParser *pParser, int iBlockID)
+    : m_iBlockID(iBlockID), m_bHeaderParsed(false), m_bDataLoaded(false),
+      m_iBlockType(NKF_UNKNOWN), m_pParser(pParser), m_iDataPosition(0), m_iRefCount(0),
+      m_iDataLine(0), m_iDataSize(-1)
+{
+}
+
+NKFBlock::~NKFBlock()
+{
+}
+
+bool NKFBlock::ResolveReferences()
+{
+    return true;
+}
+
+int NKFBlock::Release()
+{
+    m_iRefCount--;
+    if (m_iRefCount < 1) {
+        delete this;
+        return 0;
+    }
+    return m_iRefCount;
+}
+
+NKString NKFBlock::GetKeyword() const
+{
+    return NKString(NKFBlockKeyword(m_iBlockType));
+}
+
+bool NKFBlock::GetPosition()
+{
+    if (m_pParser == nullptr) return false;
+    m_iDataLine = m_pParser->GetLineNumber();
+    return m_pParser->GetPosition(&m_iDataPosition);
+}
+
+bool NKFBlock::SeekPosition()
+{
+    if (m_pParser == nullptr || !m_pParser->SetPosition(m_iDataPosition)) return false;
+    // Line numbers of errors met while loading then name the right line.
+    m_pParser->SetLineNumber(m_iDataLine);
+    return true;
+}
+
+bool NKFBlock::SkipHeaderDirectives()
+{
+    if (m_pParser == nullptr) return false;
+    if (m_pParser->IsAscii()) {
+        for (;;) {
+            const NKString &line = m_pParser->NextLine();
+            if (line.IsEmpty()) return false;
+            if (line.GetAt(0) != '%') break;
+        }
+        m_pParser->PushBackLine();
+        return true;
+    }
+    int32_t iHeaderSize = 0;
+    if (!m_pParser->ReadInts(&iHeaderSize, 1) || iHeaderSize < NKF_HEADER_SIZES_BYTES) return false;
+    return m_pParser->Skip((int64_t)iHeaderSize - 4);
+}
+
+bool NKFBlock::CheckHeaderSize(int iSize, int iKnownSize)
+{
+    if (iSize >= iKnownSize && iSize < NKF_HEADER_SIZE_LIMIT) return true;
+    ReportLineError(NKString(""), NKString("Illegal header size found."));
+    return false;
+}
+
+bool NKFBlock::CheckEndOfBlock(int iDataSize)
+{
+    if (m_pParser == nullptr || m_pParser->IsAscii()) return false;
+    int32_t iMarker = 0;
+    bool bOk = iDataSize >= 0 && m_pParser->Skip(iDataSize) && m_pParser->ReadInts(&iMarker, 1) &&
+               iMarker == NKF_END_OF_BLOCK;
+    if (!bOk) ReportMissingEnd();
+    return bOk;
+}
+
+void NKFBlock::ReportMissingEnd()
+{
+    ReportLineError(NKString(""), NKString("End of block marker not found at expected position."));
+}
+
+bool NKFBlock::SkipHeaderRest(int iHeaderSize, int iKnownSize)
+{
+    if (m_pParser->Skip((int64_t)iHeaderSize - iKnownSize)) return true;
+    ReportMissingEnd();
+    return false;
+}
+
+bool NKFBlock::ReadHeaderSizes(int iKnownSize, int32_t *piHeaderSize, int32_t *piDataSize)
+{
+    int32_t aiSizes[2] = {0, 0};
+    m_pParser->ReadInts(aiSizes, 2);   // a short read leaves zeros
+    *piHeaderSize = aiSizes[0];
+    *piDataSize = aiSizes[1];
+    if (!CheckHeaderSize(aiSizes[0], iKnownSize)) return false;
+    m_iDataSize = aiSizes[1];
+    return true;
+}
+
+bool NKFBlock::CheckDataBytes(int64_t iBytes)
+{
+    if (m_pParser == nullptr || m_pParser->IsAscii()) return true;
+    if (iBytes >= 0 && m_iDataSize >= 0 && iBytes <= m_iDataSize) return true;
+    ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
+    return false;
+}
+
+void NKFBlock::SkipAsciiContent()
+{
+    for (;;) {
+        const NKString &line = m_pParser->NextLine();
+        if (line.IsEmpty()) return;
+        if (line.GetAt(0) == '*') {
+            m_pParser->PushBackLine();
+            return;
+        }
+    }
+}
+
+void NKFBlock::ReportError(const NKString &title, const NKString &message)
+{
+    if (m_pParser == nullptr) return;
+    if (!title.IsEmpty()) {
+        m_pParser->ReportError(title, message);
+        return;
+    }
+    NKString blockTitle = NKString::FromFormat("Block type : %s. ID = %d",
+                                               NKFBlockKeyword(m_iBlockType), m_iBlockID);
+    m_pParser->ReportError(blockTitle, message);
+}
+
+void NKFBlock::ReportLineError(const NKString &title, const NKString &message)
+{
+    if (m_pParser == nullptr) return;
+    if (!title.IsEmpty()) {
+        m_pParser->ReportLineError(title, message);
+        return;
+    }
+    NKString blockTitle = NKString("Block type : ") + NKFBlockKeyword(m_iBlockType);
+    m_pParser->ReportLineError(blockTitle, message);
+}
+
+NKString NKFBlock::ReadQuoted(const NKString &line)
+{
+    int iFirst = line.FindChar('"', 0, true);
+    if (iFirst < 0) return NKString("");
+    int iSecond = line.FindChar('"', iFirst + 1, true);
+    if (iSecond < 0) return NKString("");
+    return line.Substring(iFirst + 1, iSecond - iFirst - 1);
+}
+
+int NKFBlock::ReadReference(const NKString &line)
+{
+    int iHash = line.FindChar('#', 0, true);
+    if (iHash < 0) return 0;
+    return NKFWordToInt(line.GetText() + iHash + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Row readers
+
+bool NKFBlock::CheckRowArgs(int iPerRow, int iRows)
+{
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed"));
+        return false;
+    }
+    if (iPerRow <= 0 || iRows <= 0) {
+        ReportError(NKString(""), NKString("No nodes in block. Cannot read block"));
+        return false;
+    }
+    return true;
+}
+
+// Reads iRows binary rows of iWords 4-byte words each (the ID, when there
+// is one, counted in) in bulk slices and hands each row, in the machine's
+// byte order, to fnRow.
+template <class F>
+static bool ReadRowsInSlices(NKFParser *pParser, int iWords, int iRows, F fnRow)
+{
+    const int iSliceRows = 8192;
+    int iBufferRows = iRows < iSliceRows ? iRows : iSliceRows;
+    int32_t *piBuffer = (int32_t *)NKAlloc((size_t)iBufferRows * iWords * sizeof(int32_t));
+    if (piBuffer == nullptr) return false;
+    bool bOk = true;
+    for (int iRow = 0; bOk && iRow < iRows; iRow += iBufferRows) {
+        int iNow = iRows - iRow < iBufferRows ? iRows - iRow : iBufferRows;
+        bOk = pParser->ReadInts(piBuffer, (int64_t)iNow * iWords);
+        for (int k = 0; bOk && k < iNow; k++) fnRow(piBuffer + (int64_t)k * iWords, iRow + k);
+    }
+    NKFree(piBuffer);
+    return bOk;
+}
+
+static float WordAsFloat(int32_t iWord)
+{
+    float f;
+    memcpy(&f, &iWord, sizeof f);
+    return f;
+}
+
+// The next data line of an ASCII block: '%' lines among the data are passed
+// over, as the first pass does when it counts rows; a '*' line (pushed
+// back) or the end of the file means the rows ran out.
+bool NKFBlock::NextDataLine(const NKString **ppLine)
+{
+    for (;;) {
+        const NKString &line = m_pParser->NextLine();
+        if (line.IsEmpty()) return false;
+        char c = line.GetAt(0);
+        if (c == '*') {
+            m_pParser->PushBackLine();
+            return false;
+        }
+        if (c != '%') {
+            *ppLine = &line;
+            return true;
+        }
+    }
+}
+
+// Fills up to iCount values of one ASCII row word by word: a missing word
+// gives 0.
+static void IntsFromWords(const char **ppCursor, int32_t *piValues, int iCount)
+{
+    const char *pStart, *pEnd;
+    for (int i = 0; i < iCount; i++) {
+        piValues[i] = NKFNextWord(ppCursor, &pStart, &pEnd) ? NKFWordToInt(pStart) : 0;
+    }
+}
+
+static void FloatsFromWords(const char **ppCursor, float *pfValues, int iCount)
+{
+    const char *pStart, *pEnd;
+    for (int i = 0; i < iCount; i++) {
+        double d = NKFNextWord(ppCursor, &pStart, &pEnd) ? NKFWordToDouble(pStart) : 0.0;
+        pfValues[i] = NKFDoubleToFloat(d);
+    }
+}
+
+// Reads numbers in order until one is missing (the rest keep their value).
+static bool ScanInts(const char **ppCursor, int32_t *piValues, int iCount)
+{
+    for (int i = 0; i < iCount; i++) {
+        if (!NKFScanInt(ppCursor, &piValues[i])) return false;
+    }
+    return true;
+}
+
+static bool ScanFloats(const char **ppCursor, float *pfValues, int iCount)
+{
+    for (int i = 0; i < iCount; i++) {
+        if (!NKFScanFloat(ppCursor, &pfValues[i])) return false;
+    }
+    return true;
+}
+
+bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs)
+{
+    if (!CheckRowArgs(iPerRow, iRows) || piValues == nullptr) return false;
+    if (!m_pParser->IsAscii()) {
+        if (piIDs == nullptr) return m_pParser->ReadInts(piValues, (int64_t)iPerRow * iRows);
+        return ReadRowsInSlices(m_pParser, iPerRow + 1, iRows, [&](const int32_t *piRow, int r) {
+            piIDs[r] = piRow[0];
+            memcpy(piValues + (int64_t)r * iPerRow, piRow + 1, (size_t)iPerRow * 4);
+        });
+    }
+    for (int r = 0; r < iRows; r++) {
+        const NKString *pLine = nullptr;
+        if (!NextDataLine(&pLine)) return false;
+        const char *p = pLine->GetText();
+        int32_t *piRow = piValues + (int64_t)r * iPerRow;
+        if (iPerRow <= 8) {
+            if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) ScanInts(&p, piRow, iPerRow);
+        } else {
+            if (piIDs != nullptr) IntsFromWords(&p, &piIDs[r], 1);
+            IntsFromWords(&p, piRow, iPerRow);
+        }
+    }
+    return true;
+}
+
+bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs)
+{
+    if (!CheckRowArgs(iPerRow, iRows) || pfValues == nullptr) return false;
+    if (!m_pParser->IsAscii()) {
+        if (piIDs == nullptr) return m_pParser->ReadFloats(pfValues, (int64_t)iPerRow * iRows);
+        return ReadRowsInSlices(m_pParser, iPerRow + 1, iRows, [&](const int32_t *piRow, int r) {
+            piIDs[r] = piRow[0];
+            memcpy(pfValues + (int64_t)r * iPerRow, piRow + 1, (size_t)iPerRow * 4);
+        });
+    }
+    for (int r = 0; r < iRows; r++) {
+        const NKString *pLine = nullptr;
+        if (!NextDataLine(&pLine)) return false;
+        const char *p = pLine->GetText();
+        float *pfRow = pfValues + (int64_t)r * iPerRow;
+        if (iPerRow <= 3) {
+            if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) ScanFloats(&p, pfRow, iPerRow);
+        } else {
+            if (piIDs != nullptr) IntsFromWords(&p, &piIDs[r], 1);
+            FloatsFromWords(&p, pfRow, iPerRow);
+        }
+    }
+    return true;
+}
+
+bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, int iRows)
+{
+    if (!CheckRowArgs(3, iRows) || pfFirst == nullptr) return false;
+    int iFloats = pfSecond != nullptr ? 6 : 3;
+    if (!m_pParser->IsAscii()) {
+        if (piIDs == nullptr && pfSecond == nullptr)
+            return m_pParser->ReadFloats(pfFirst, (int64_t)3 * iRows);
+        int iID = piIDs != nullptr ? 1 : 0;
+        return ReadRowsInSlices(m_pParser, iID + iFloats, iRows, [&](const int32_t *piRow, int r) {
+            if (piIDs != nullptr) piIDs[r] = piRow[0];
+            for (int k = 0; k < 3; k++) pfFirst[(int64_t)r * 3 + k] = WordAsFloat(piRow[iID + k]);
+            if (pfSecond != nullptr) {
+                for (int k = 0; k < 3; k++)
+                    pfSecond[(int64_t)r * 3 + k] = WordAsFloat(piRow[iID + 3 + k]);
+            }
+        });
+    }
+    for (int r = 0; r < iRows; r++) {
+        const NKString *pLine = nullptr;
+        if (!NextDataLine(&pLine)) return false;
+        const char *p = pLine->GetText();
+        if (piIDs != nullptr && !NKFScanInt(&p, &piIDs[r])) continue;
+        if (!ScanFloats(&p, pfFirst + (int64_t)r * 3, 3)) continue;
+        if (pfSecond != nullptr) ScanFloats(&p, pfSecond + (int64_t)r * 3, 3);
+    }
+    return true;
+}
+
+bool NKFBlock::ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, int iRows)
+{
+    if (!CheckRowArgs(4, iRows) || pfVec3 == nullptr || pfValues == nullptr) return false;
+    if (!m_pParser->IsAscii()) {
+        int iID = piIDs != nullptr ? 1 : 0;
+        return ReadRowsInSlices(m_pParser, iID + 4, iRows, [&](const int32_t *piRow, int r) {
+            if (piIDs != nullptr) piIDs[r] = piRow[0];
+            for (int k = 0; k < 3; k++) pfVec3[(int64_t)r * 3 + k] = WordAsFloat(piRow[iID + k]);
+            pfValues[r] = WordAsFloat(piRow[iID + 3]);
+        });
+    }
+    for (int r = 0; r < iRows; r++) {
+        const NKString *pLine = nullptr;
+        if (!NextDataLine(&pLine)) return false;
+        const char *p = pLine->GetText();
+        if (piIDs != nullptr && !NKFScanInt(&p, &piIDs[r])) continue;
+        if (!ScanFloats(&p, pfVec3 + (int64_t)r * 3, 3)) continue;
+        NKFScanFloat(&p, &pfValues[r]);
+    }
+    return true;
+}
+
+// Scales to unit length and stores component x 127, truncated toward zero.
+// A zero (or not finite) vector becomes (0, 0, 1).
+static void PackUnitNormal(const float pfIn[3], signed char *pcOut)
+{
+    double x = pfIn[0], y = pfIn[1], z = pfIn[2];
+    double dLength = std::sqrt(x * x + y * y + z * z);
+    if (!(dLength > 0.0) || !std::isfinite(dLength)) {
+        x = 0.0;
+        y = 0.0;
+        z = 1.0;
+        dLength = 1.0;
+    }
+    pcOut[0] = (signed char)(int)(x / dLength * 127.0);
+    pcOut[1] = (signed char)(int)(y / dLength * 127.0);
+    pcOut[2] = (signed char)(int)(z / dLength * 127.0);
+}
+
+bool NKFBlock::ReadPackedNormals(signed char *pcNormals, int iRows, int32_t *piIDs)
+{
+    if (!CheckRowArgs(3, iRows) || pcNormals == nullptr) return false;
+    if (!m_pParser->IsAscii()) {
+        int iID = piIDs != nullptr ? 1 : 0;
+        return ReadRowsInSlices(m_pParser, iID + 3, iRows, [&](const int32_t *piRow, int r) {
+            if (piIDs != nullptr) piIDs[r] = piRow[0];
+            float afNormal[3] = {WordAsFloat(piRow[iID]), WordAsFloat(piRow[iID + 1]),
+                                 WordAsFloat(piRow[iID + 2])};
+            PackUnitNormal(afNormal, pcNormals + (int64_t)r * 3);
+        });
+    }
+    for (int r = 0; r < iRows; r++) {
+        const NKString *pLine = nullptr;
+        if (!NextDataLine(&pLine)) return false;
+        const char *p = pLine->GetText();
+        float afNormal[3] = {0.0f, 0.0f, 0.0f};
+        if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) ScanFloats(&p, afNormal, 3);
+        PackUnitNormal(afNormal, pcNormals + (int64_t)r * 3);
+    }
+    return true;
+}
+
+// Stores one word of an ASCII id list: an integer, or a range "a-b" (a '-'
+// after the first character) that stands for a, a+1, ..., b. False when a
+// value would pass the count.
+static bool StoreIdWord(const char *pStart, const char *pEnd, int32_t *piValues, int iCount,
+                        int *piStored)
+{
+    const char *pDash = nullptr;
+    for (const char *p = pStart + 1; p < pEnd; p++) {
+        if (*p == '-') {
+            pDash = p;
+            break;
+        }
+    }
+    int64_t iFirst = NKFWordToInt(pStart);
+    int64_t iLast = pDash != nullptr ? NKFWordToInt(pDash + 1) : iFirst;
+    for (int64_t v = iFirst; v <= iLast; v++) {
+        if (*piStored >= iCount) return false;
+        piValues[(*piStored)++] = (int32_t)v;
+    }
+    return true;
+}
+
+bool NKFBlock::ReadCommaSeparatedData(int32_t *piValues, int iCount)
+{
+    if (piValues == nullptr || iCount <= 0 || m_pParser == nullptr) {
+        ReportError(NKString(""),
+                    NKString("ReadCommaSeparatedData: Internal error. Illegal parameters."));
+        return false;
+    }
+    if (!m_pParser->IsAscii()) return m_pParser->ReadInts(piValues, iCount);
+    int iStored = 0;
+    for (;;) {
+        const NKString &line = m_pParser->NextLine();
+        if (line.IsEmpty()) break;
+        if (line.GetAt(0) == '*' || line.GetAt(0) == '%') {
+            m_pParser->PushBackLine();
+            break;
+        }
+        const char *p = line.GetText();
+        const char *pStart, *pEnd;
+        while (NKFNextWord(&p, &pStart, &pEnd)) {
+            if (!StoreIdWord(pStart, pEnd, piValues, iCount, &iStored)) {
+                ReportLineError(NKString(""),
+                                NKString("ReadCommaSeparatedData: Internal error. To many values found."));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+
+int NKFFindStepIndex(int iStep, const int32_t *piStepNumbers, int iCount)
+{
+    if (piStepNumbers == nullptr || iCount < 1 || iStep < 0) return -1;
+    int64_t s = (int64_t)iStep + 1;
+    bool bSorted = true;
+    for (int i = 0; i + 1 < iCount; i++) {
+        if (piStepNumbers[i] > piStepNumbers[i + 1]) {
+            bSorted = false;
+            break;
+        }
+    }
+    if (!bSorted) {
+        for (int i = 0; i < iCount; i++) {
+            if (piStepNumbers[i] == s) return i;
+        }
+        return -1;
+    }
+    if (s < piStepNumbers[0]) return -1;
+    // The last entry whose number is <= s.
+    int lo = 0, hi = iCount - 1;
+    while (lo < hi) {
+        int mid = lo + (hi - lo + 1) / 2;
+        if (piStepNumbers[mid] <= s) lo = mid;
+        else hi = mid - 1;
+    }
+    return lo;
+}

@@ -1,0 +1,163 @@
+// nkf/nkf_block.h -- NKFBlock, the base of the 27 NKF block classes, and
+// NKFBlockList, the block database of one parser.
+//
+// A block object is made by the parser's factory (nkf_block_factory.cpp)
+// for every block of a file. Its life has two passes: ParseBlock reads the
+// header and skips the data during the parser's first pass, remembering
+// where the data lies; LoadData later seeks back and reads the data when a
+// user asks for it, and FreeData drops it again. Blocks are reference
+// counted; the block list holds one reference per block. The base also
+// holds the error reporting every block shares and the row readers the
+// block classes use for their data, in either file form. The list keeps
+// one array per block type sorted by block ID. Step lookups of
+// step-dependent blocks use NKFFindStepIndex. No Qt, no GL.
+#pragma once
+
+#include <cstdint>
+
+#include "core/nk_memory.h"
+#include "core/nk_string.h"
+#include "nkf/nkf_format.h"
+
+class NKFParser;
+
+class NKFBlock {
+public:
+    NKFBlock(NKFParser *pParser, int iBlockID);
+    virtual ~NKFBlock();
+    NKFBlock(const NKFBlock &) = delete;
+    NKFBlock &operator=(const NKFBlock &) = delete;
+
+    // Checks that the blocks this one names by ID exist; the base has none.
+    virtual bool ResolveReferences();
+    // First pass: remember the data position, read the header, skip or
+    // count the data, check the end-of-block marker; sets header parsed.
+    virtual bool ParseBlock() = 0;
+    // Second pass: seek back and read the data; sets data loaded.
+    virtual bool LoadData() = 0;
+    // Writes the block in the ASCII form through NKFParser::WriteText.
+    virtual bool WriteBlock() = 0;
+    virtual int GetNumItems() = 0;
+    // Frees the loaded arrays and clears data loaded.
+    virtual void FreeData() = 0;
+
+    void AddRef() { m_iRefCount++; }
+    // One reference less; below 1 the block deletes itself and 0 is
+    // returned, else the new count.
+    int Release();
+    int GetRefCount() const { return m_iRefCount; }
+
+    int GetType() const { return m_iBlockType; }
+    NKString GetKeyword() const;
+    int GetBlockID() const { return m_iBlockID; }
+    bool IsHeaderParsed() const { return m_bHeaderParsed; }
+    bool IsDataLoaded() const { return m_bDataLoaded; }
+    NKFParser *GetParser() const { return m_pParser; }
+    int64_t GetDataPosition() const { return m_iDataPosition; }
+
+    // Stores the parser's stream position (and line number) as the data
+    // position; SeekPosition moves the stream back there.
+    bool GetPosition();
+    bool SeekPosition();
+    // ASCII: passes over the '%' lines (false at the end of the file, else
+    // the first other line is pushed back). Binary: skips the header record.
+    bool SkipHeaderDirectives();
+    // True when iKnownSize <= iSize < 1025; else "Illegal header size found."
+    bool CheckHeaderSize(int iSize, int iKnownSize);
+    // Binary only: skips iDataSize bytes and requires the end-of-block
+    // marker there; else "End of block marker not found at expected
+    // position.".
+    bool CheckEndOfBlock(int iDataSize);
+
+    // Block errors: an empty title becomes "Block type : <keyword>. ID =
+    // <id>" (ReportError) or "Block type : <keyword>" (ReportLineError,
+    // which adds the line in the ASCII form).
+    void ReportError(const NKString &title, const NKString &message);
+    void ReportLineError(const NKString &title, const NKString &message);
+
+    // The text between the first two double quotes ("" when none).
+    static NKString ReadQuoted(const NKString &line);
+    // The integer after the first '#' (0 when none).
+    static int ReadReference(const NKString &line);
+
+    // Data readers for LoadData. Every row is [ID] then its values; IDs are
+    // read only when their array is given. Binary rows are read in bulk;
+    // ASCII rows are one line each. They refuse with "Block not parsed"
+    // before ParseBlock and with "No nodes in block. Cannot read block" for
+    // zero rows or zero values per row.
+    bool ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs);
+    bool ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs);
+    bool ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, int iRows);
+    bool ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, int iRows);
+    // Rows of [ID] x y z scaled to unit length (zero gives (0, 0, 1)), each
+    // component stored as component x 127 truncated.
+    bool ReadPackedNormals(signed char *pcNormals, int iRows, int32_t *piIDs);
+    // iCount integers: binary words, or ASCII words and ranges "a-b" over
+    // the lines up to the next '*' or '%' line.
+    bool ReadCommaSeparatedData(int32_t *piValues, int iCount);
+
+protected:
+    // Reads the header size and data size words that start every binary
+    // header record, checks the header size against iKnownSize and the data
+    // size against the bytes left in the file, and keeps the data size.
+    bool ReadHeaderSizes(int iKnownSize, int32_t *piHeaderSize, int32_t *piDataSize);
+    // Skips the header fields past the iKnownSize bytes a class reads; a
+    // header running past the end of the file is a missing end marker.
+    bool SkipHeaderRest(int iHeaderSize, int iKnownSize);
+    void ReportMissingEnd();
+    // True when iBytes (what the header's counts need) fit the block's
+    // data size; else the block error "Item count does not fit the data
+    // size of the block.". Binary only; ASCII always passes.
+    bool CheckDataBytes(int64_t iBytes);
+    // ASCII: reads lines up to the next '*' line (pushed back) or the end.
+    void SkipAsciiContent();
+
+    int32_t m_iBlockID;
+    bool m_bHeaderParsed;
+    bool m_bDataLoaded;
+    int32_t m_iBlockType;      // 0..26, set by the derived constructor
+    NKFParser *m_pParser;      // not owned
+    int64_t m_iDataPosition;
+    int32_t m_iRefCount;
+    int32_t m_iDataLine;       // ASCII line number at the data position
+    int64_t m_iDataSize;       // binary data size from the header; -1 unknown
+
+private:
+    bool CheckRowArgs(int iPerRow, int iRows);
+    bool NextDataLine(const NKString **ppLine);
+};
+
+// The block database of one parser: one list per block type 0..27, each in
+// strictly ascending ID order; every entry holds one reference.
+class NKFBlockList {
+public:
+    NKFBlockList();
+    ~NKFBlockList();
+    NKFBlockList(const NKFBlockList &) = delete;
+    NKFBlockList &operator=(const NKFBlockList &) = delete;
+
+    // Files the block (adding a reference). A block with an ID already
+    // present replaces the earlier one, which is released; *pbReplaced then
+    // says so. False for a null block or when memory runs out.
+    bool Add(NKFBlock *pBlock, bool *pbReplaced);
+    int GetCount(int iType) const;
+    NKFBlock *GetBlock(int iType, int i) const;
+    NKFBlock *FindBlock(int iType, int iID) const;
+    // Index of the block with the ID in its type's list, or -1.
+    int FindIndex(int iType, int iID) const;
+    // Where a block with the ID would go, or -1 when the ID is present.
+    int InsertPosition(int iType, int iID) const;
+    // The n-th block counting the types 0..27 in order, each in ID order.
+    NKFBlock *GetBlockByIndex(int n) const;
+    // Releases every block and empties the lists.
+    void ReleaseAll();
+
+private:
+    const PtrArray *List(int iType) const;
+    NKFBlock *Entry(int iType, int i) const;
+    PtrArray m_Lists[NKF_NUM_BLOCK_TYPES];
+};
+
+// Step-dependent blocks keep per entry the 1-based step number from which
+// it applies. Index of the entry for the 0-based model step iStep, or -1.
+int NKFFindStepIndex(int iStep, const int32_t *piStepNumbers, int iCount);

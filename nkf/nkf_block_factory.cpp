@@ -1,0 +1,72 @@
+// nkf/nkf_block_factory.cpp -- which class each NKF block type is read by.
+// Each block type has its own entry, so that adding a block class means
+// changing only its own line here.
+#include "nkf/nkf_block_factory.h"
+
+#include <new>
+
+#include "nkf/nkf_format.h"
+#include "nkf/nkf_placeholder_block.h"
+#include "nkf/nkf_results.h"
+#include "nkf/nkf_texture.h"
+
+NKFBlock *NKFCreateBlockObject(NKFParser *pParser, int iType, int iID)
+{
+    switch (iType) {
+    // Placeholder: NKFNodeBlock reads *NODES once the mesh blocks are built.
+    case NKF_NODES: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFNormalBlock reads *NORMALS once the mesh blocks are built.
+    case NKF_NORMALS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFColorBlock reads *COLORS once the mesh blocks are built.
+    case NKF_COLORS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFMaterialBlock reads *MATERIALS once the mesh blocks are built.
+    case NKF_MATERIALS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFDescriptionBlock reads *DESCRIPTION once the mesh blocks are built.
+    case NKF_DESCRIPTION: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFIndexedFaceSetBlock reads *INDEXEDFACESET once built.
+    case NKF_INDEXEDFACESET: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: Elements reads *ELEMENTS once the mesh blocks are built.
+    case NKF_ELEMENTS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFQuolinGeometryBlock reads *QUOLINGEOMETRY once built.
+    case NKF_QUOLINGEOMETRY: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    case NKF_RESULTS: return new (std::nothrow) NKFResultBlock(pParser, iID);
+    // Placeholder: NKFQuolinScalarBlock reads *QUOLINSCALAR once the step lists are built.
+    case NKF_QUOLINSCALAR: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFQuolinVectorBlock reads *QUOLINVECTOR once the step lists are built.
+    case NKF_QUOLINVECTOR: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFQuolinVisibilityBlock reads *QUOLINVISIBILITY once built.
+    case NKF_QUOLINVISIBILITY: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFTransformationBlock reads *TRANSFORMATIONS once built.
+    case NKF_TRANSFORMATIONS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFViewpointBlock reads *VIEWPOINTS once built.
+    case NKF_VIEWPOINTS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFQuolinCommandBlock reads *QUOLINCOMMANDS once built.
+    case NKF_QUOLINCOMMANDS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKF2DPlotSeriesBlock reads *2DPLOTSERIES once built.
+    case NKF_2DPLOTSERIES: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFPartAttributesBlock reads *PARTATTRIBUTES once built.
+    case NKF_PARTATTRIBUTES: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFSettingsBlock reads *SETTINGS once built.
+    case NKF_SETTINGS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFItemsBlock reads *ITEMS once built.
+    case NKF_ITEMS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    case NKF_TEXTURES: return new (std::nothrow) NKFTextureBlock(pParser, iID);
+    case NKF_USER: return new (std::nothrow) NKFUserBlock(pParser, iID);
+    case NKF_INTERNALSTRING: return new (std::nothrow) NKFInternalStringBlock(pParser, iID);
+    // Placeholder: NKFPositionResultBlock reads *POSITIONRESULTS once built.
+    case NKF_POSITIONRESULTS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFQuolinPositionScalarBlock reads *QUOLINPOSITIONSCALAR once built.
+    case NKF_QUOLINPOSITIONSCALAR:
+        return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFQuolinPositionVectorBlock reads *QUOLINPOSITIONVECTOR once built.
+    case NKF_QUOLINPOSITIONVECTOR:
+        return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFTransformationResultBlock reads *TRANSFORMATIONRESULT once built.
+    case NKF_TRANSFORMATIONRESULT:
+        return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    // Placeholder: NKFQuolinTransformationBlock reads *QUOLINTRANSFORMATION once built.
+    case NKF_QUOLINTRANSFORMATION:
+        return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    default: return nullptr;
+    }
+}

@@ -1,0 +1,498 @@
+// nkf/nkf_parser.cpp -- NKFParser: opening an NKF file, reading its header
+// and its block sequence in either form and byte order, the reading
+// primitives it lends to the block classes, and its reporters.
+//
+// Called by the NKF import, the 2-D plot reader, the geometry-file command
+// and the reservoir reader, each with a parser of its own. Block objects
+// come from the factory (nkf_block_factory.cpp); bulk reads and byte order
+// from NKFStream (nkf_stream.cpp); the framing constants from
+// nkf_format.h. Progress goes through app/nk_progress.h (no Qt there).
+#include "nkf/nkf_parser.h"
+
+#include <cstring>
+
+#include "app/nk_progress.h"
+#include "core/nk_file.h"
+#include "core/nk_message.h"
+#include "core/nk_text_utils.h"
+#include "core/nk_sort.h"
+#include "nkf/nkf_block_factory.h"
+
+NKFParser::NKFParser(const NKString &fileName)
+    : m_FileName(fileName), m_pOutputFile(nullptr), m_bBinary(false),
+      m_pBlocks(new NKFBlockList()), m_iLineNumber(0), m_bLinePushedBack(false),
+      m_bParsed(false), m_fVersion(0.0f), m_bDeferReferences(true)
+{
+}
+
+NKFParser::~NKFParser()
+{
+    m_Stream.Close();
+    m_pBlocks->ReleaseAll();
+    delete m_pBlocks;
+}
+
+// ---------------------------------------------------------------------------
+// Top level
+
+bool NKFParser::Parse()
+{
+    if (m_FileName.IsEmpty()) {
+        ReportError(NKString(""), NKString("NKF Parser: No file specified."));
+        return false;
+    }
+    m_iLineNumber = 0;
+    if (!m_Stream.Open(m_FileName.GetText())) {
+        ReportError(NKString(""), NKString("Error opening NKF file : ") + m_FileName);
+        return false;
+    }
+    if (!ReadHeader()) {
+        ReportError(NKString(""), NKString("NKF File : \"") + m_FileName +
+                                      "\"has an error in the header.");
+        ReportError(NKString("Error"), NKString("File has an error in the header"));
+        return false;
+    }
+    m_bParsed = ReadBlocks();
+    if (!m_bParsed) return false;
+    if (!CheckDuplicates()) m_bParsed = false;
+    if (!m_bDeferReferences) m_bParsed = ResolveAllReferences();
+    return m_bParsed;
+}
+
+bool NKFParser::ResolveAllReferences()
+{
+    if (!m_bParsed && !Parse()) return false;
+    for (int n = 0;; n++) {
+        NKFBlock *pBlock = m_pBlocks->GetBlockByIndex(n);
+        if (pBlock == nullptr) return true;
+        if (!pBlock->ResolveReferences()) return false;
+    }
+}
+
+bool NKFParser::ReadHeader()
+{
+    if (!m_Stream.IsOpen()) {
+        ReportError(NKString(""), NKString("File not open"));
+        return false;
+    }
+    m_bBinary = IsBinaryFile(m_Stream.GetFile());
+    if (m_bBinary) {
+        m_Stream.SetSwapBytes(NeedsByteSwap(m_Stream.GetFile(), NKF_MAGIC_WORD1, NKF_MAGIC_WORD1));
+        int32_t aiHeader[4] = {0, 0, 0, 0};
+        m_Stream.ReadInts(aiHeader, 4);
+        if (aiHeader[0] != NKF_MAGIC_WORD1 || aiHeader[1] != NKF_MAGIC_WORD2 ||
+            aiHeader[2] != NKF_MAGIC_WORD3) {
+            ReportError(NKString(""), NKString("This file is not a propery formatted NKF binary "
+                                               "file. Wrong magic numbers found."));
+            return false;
+        }
+        m_fVersion = (float)aiHeader[3];
+    } else if (!ReadAsciiHeader()) {
+        return false;
+    }
+    if (m_fVersion > NKF_MAX_VERSION) {
+        ReportError(NKString(""), NKString("Wrong version of NKF-File."));
+        return false;
+    }
+    return true;
+}
+
+// "*NKF-<version>": the text before the first '-' must be "*NKF"; the
+// text after it, up to the next '-' or the end, is the version.
+bool NKFParser::ReadAsciiHeader()
+{
+    NKString line = ReadLine();
+    NKString first = line.GetFirstToken('-');
+    if (first != "*NKF") {
+        ReportError(NKString(""), NKString("Error in header"));
+        return false;
+    }
+    NKString version = line.GetNextToken('-');
+    m_fVersion = NKFDoubleToFloat(NKFWordToDouble(version.GetText()));
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Block sequence
+
+bool NKFParser::ReadBlock(int *piType, int *piID, bool *pbAtEnd)
+{
+    *piType = NKF_UNKNOWN;
+    *piID = -1;
+    *pbAtEnd = false;
+    if (m_bBinary) return ReadBinaryBlock(piType, piID, pbAtEnd);
+    return ReadAsciiBlock(piType, piID, pbAtEnd);
+}
+
+bool NKFParser::ReadBinaryBlock(int *piType, int *piID, bool *pbAtEnd)
+{
+    while (*piType == NKF_UNKNOWN) {
+        int32_t iCode = ReadInt();
+        if (iCode == NKF_END_OF_BLOCK) iCode = ReadInt();
+        if (m_Stream.IsEndReached() || iCode == 0) {
+            *pbAtEnd = true;
+            return true;
+        }
+        if (iCode == NKF_MAGIC_WORD1) {
+            // A repeated file header (two files joined): pass over its
+            // remaining words. A file that ends right after it is complete.
+            int32_t aiRest[3];
+            m_Stream.ReadInts(aiRest, 3);
+            iCode = ReadInt();
+            if (m_Stream.IsEndReached() || iCode == 0) {
+                *pbAtEnd = true;
+                return true;
+            }
+        }
+        int iType = NKFBlockTypeFromCode(iCode);
+        if (iType == NKF_ILLEGAL_BLOCK_TYPE) {
+            ReportLineError(NKString("Error parsing binary NKF file"),
+                            NKString::FromFormat("Illegal block type found: %d. Legal range: %d - %d",
+                                                 iCode, NKF_FIRST_BLOCK_CODE,
+                                                 NKF_LAST_LEGAL_BLOCK_CODE));
+            return false;
+        }
+        if (iType == NKF_UNKNOWN) {
+            if (!SkipUnknownBinaryBlock(iCode)) return false;
+            continue;
+        }
+        *piType = iType;
+        *piID = ReadInt();
+    }
+    return true;
+}
+
+// Skips a block of a legal but unknown code by its header and data sizes
+// and requires the end-of-block marker after it.
+bool NKFParser::SkipUnknownBinaryBlock(int iCode)
+{
+    int32_t aiWords[3] = {0, 0, 0};   // ID, header size, data size
+    m_Stream.ReadInts(aiWords, 3);
+    int64_t iSkip = (int64_t)aiWords[2] + aiWords[1] - NKF_HEADER_SIZES_BYTES;
+    // Negative sizes can never frame a block; a skip past the end of the
+    // file leaves no marker to find.
+    bool bSkipped = aiWords[1] >= NKF_HEADER_SIZES_BYTES && aiWords[2] >= 0 && Skip(iSkip);
+    int32_t iWord = bSkipped ? ReadInt() : 0;
+    if (bSkipped && !m_Stream.IsEndReached() && iWord == NKF_END_OF_BLOCK) {
+        ReportInfo(NKString(""),
+                   NKString::FromFormat("An unknown block was found in the file. Block Type: %d, ID: %d.",
+                                        iCode, aiWords[0]));
+        return true;
+    }
+    ReportLineError(NKString("Error parsing binary NKF file"),
+                    NKString::FromFormat("Missing End Of Block marker after reading unknown "
+                                         "block.\nType: %d, ID: %d. End marker found: %d",
+                                         iCode, aiWords[0], iWord));
+    return false;
+}
+
+bool NKFParser::ReadAsciiBlock(int *piType, int *piID, bool *pbAtEnd)
+{
+    while (*piType == NKF_UNKNOWN) {
+        NKString line = ReadLine();
+        if (line.IsEmpty()) {
+            *pbAtEnd = true;
+            return true;
+        }
+        if (line.GetAt(0) != '*') {
+            ReportLineError(NKString(""), NKString("Block Not Found"));
+            return false;
+        }
+        if (strncmp(line.GetText(), NKF_ASCII_HEADER_PREFIX, 5) == 0) line = ReadLine();
+        if (ParseBlockLine(line, piType, piID)) {
+            if (*piType != NKF_UNKNOWN) return true;
+            continue;   // "*UNKNOWN" itself: the next line starts a block
+        }
+        if (line.GetAt(0) != '*') {
+            ReportLineError(NKString("Illegal block header found"), line);
+            return false;
+        }
+        ReportInfo(NKString(""),
+                   NKString::FromFormat("An unknown block was found in the file. Line: %d, BlockType: %s.",
+                                        m_iLineNumber, line.GetText()));
+        for (;;) {
+            const NKString &next = NextLine();
+            if (next.IsEmpty()) break;
+            if (next.GetAt(0) == '*') {
+                PushBackLine();
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+bool NKFParser::ParseBlockLine(const NKString &line, int *piType, int *piID)
+{
+    const char *p = line.GetText();
+    const char *pStart, *pEnd;
+    if (!NKFNextWord(&p, &pStart, &pEnd)) return false;
+    NKString keyword;
+    keyword.Assign(pStart, (int)(pEnd - pStart));
+    for (const NKFBlockKeywordEntry &entry : NKFBlockKeywordTable) {
+        if (keyword == entry.szKeyword) {
+            *piType = entry.iType;
+            *piID = NKFNextWord(&p, &pStart, &pEnd) ? NKFWordToInt(pStart) : 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool NKFParser::ReadBlocks()
+{
+    int iType = NKF_UNKNOWN, iID = -1;
+    bool bAtEnd = false;
+    if (!ReadBlock(&iType, &iID, &bAtEnd)) return false;
+    if (bAtEnd) {
+        ReportError(NKString(""), NKString("No blocks found in file."));
+        return false;
+    }
+    NKBeginProgressBar(100, "Parsing NKF file...");
+    bool bOk = ReadBlockLoop(iType, iID, bAtEnd);
+    NKEndProgressBar(bOk ? "Done." : "Error.");
+    return bOk;
+}
+
+// The block loop of ReadBlocks; the caller ends the progress bar.
+bool NKFParser::ReadBlockLoop(int iType, int iID, bool bAtEnd)
+{
+    double dFileSize = (double)NKGetFileSize(m_FileName.GetText());
+    NKProgressPercent percent(0, 100, 10);
+    while (!bAtEnd) {
+        int64_t iPosition = m_Stream.GetPosition();
+        int iPercent = dFileSize > 0.0 ? (int)((double)iPosition / dFileSize * 100.0) : 100;
+        NKSetProgress(iPercent, nullptr);
+        if (percent.Update((float)iPercent)) NKSetStatusText(percent.Format("Parsing NKF file"));
+        NKFBlock *pBlock = CreateBlock(iType, iID);
+        if (pBlock == nullptr) {
+            ReportError(NKString(""), NKString("Error creating block object"));
+            return false;
+        }
+        pBlock->AddRef();   // held here until the list holds it
+        bool bReplaced = false;
+        if (!pBlock->ParseBlock()) {
+            pBlock->Release();
+            ReportLineError(NKString("Error"), NKString("Error parsing block"));
+            return false;
+        }
+        if (!m_pBlocks->Add(pBlock, &bReplaced)) {
+            pBlock->Release();
+            ReportLineError(NKString("Error"), NKString("Error add block to block database"));
+            return false;
+        }
+        pBlock->Release();
+        if (bReplaced) {
+            ReportInfo(NKString(""),
+                       NKString::FromFormat("Duplicate block replaced: Blocktype: %s, ID: %d",
+                                            NKFBlockKeyword(iType), iID));
+        }
+        if (!ReadBlock(&iType, &iID, &bAtEnd)) return false;
+    }
+    return true;
+}
+
+bool NKFParser::CheckDuplicates()
+{
+    for (int iType = 0; iType < NKF_NUM_BLOCK_TYPES; iType++) {
+        int n = m_pBlocks->GetCount(iType);
+        if (n < 2 || n >= 50) continue;
+        int32_t aiIDs[50];
+        for (int i = 0; i < n; i++) aiIDs[i] = m_pBlocks->GetBlock(iType, i)->GetBlockID();
+        NKSortInts(aiIDs, n);
+        for (int i = 0; i + 1 < n; i++) {
+            if (aiIDs[i] == aiIDs[i + 1]) {
+                ReportError(NKString(""),
+                            NKString::FromFormat("Duplicate block IDs found in %s blocks. ID: %d",
+                                                 NKFBlockKeyword(iType), aiIDs[i]));
+                return false;
+            }
+        }
+    }
+    if (m_pBlocks->GetCount(NKF_QUOLINGEOMETRY) > 1)
+        ReportError(NKString(""), NKString("More than one *QUOLINGEOMETRY block specified."));
+    return true;
+}
+
+NKFBlock *NKFParser::CreateBlock(int iType, int iID)
+{
+    if (iType < 0 || iType >= NKF_NUM_KNOWN_BLOCK_TYPES) {
+        ReportError(NKString(""), NKString("Illegal NKF block type specified."));
+        return nullptr;
+    }
+    return NKFCreateBlockObject(this, iType, iID);
+}
+
+// ---------------------------------------------------------------------------
+// Block access
+
+int NKFParser::GetNumBlocks(int iType) const
+{
+    return m_pBlocks->GetCount(iType);
+}
+
+NKFBlock *NKFParser::GetBlock(int iType, int i) const
+{
+    return m_pBlocks->GetBlock(iType, i);
+}
+
+NKFBlock *NKFParser::FindBlock(int iType, int iID) const
+{
+    return m_pBlocks->FindBlock(iType, iID);
+}
+
+NKFBlock *NKFParser::GetBlockByIndex(int n) const
+{
+    return m_pBlocks->GetBlockByIndex(n);
+}
+
+// ---------------------------------------------------------------------------
+// Reading primitives
+
+// A line is significant unless it is blank (blanks and tabs only; CR and
+// LF are already gone) or starts with '#', '!' or ';'.
+static bool IsSignificantLine(const char *pszLine)
+{
+    char c = pszLine[0];
+    if (c == '#' || c == '!' || c == ';') return false;
+    for (const char *p = pszLine; *p != 0; p++) {
+        if (*p != ' ' && *p != '\t') return true;
+    }
+    return false;
+}
+
+const NKString &NKFParser::NextLine()
+{
+    if (m_bLinePushedBack) {
+        m_bLinePushedBack = false;
+        return m_CurrentLine;
+    }
+    while (m_Stream.IsOpen()) {
+        const char *pszLine = nullptr;
+        int64_t iLength = 0;
+        if (!m_Stream.ReadLine(&pszLine, &iLength)) {
+            m_CurrentLine = "";
+            break;
+        }
+        m_iLineNumber++;
+        if (!IsSignificantLine(pszLine)) continue;
+        m_CurrentLine.Assign(pszLine, (int)(iLength < INT32_MAX ? iLength : INT32_MAX - 1));
+        break;
+    }
+    return m_CurrentLine;
+}
+
+NKString NKFParser::ReadLine()
+{
+    return NKString(NextLine());
+}
+
+int32_t NKFParser::ReadInt()
+{
+    int32_t iValue = 0;
+    m_Stream.ReadInts(&iValue, 1);
+    return iValue;
+}
+
+float NKFParser::ReadFloat()
+{
+    float fValue = 0.0f;
+    m_Stream.ReadFloats(&fValue, 1);
+    return fValue;
+}
+
+bool NKFParser::ReadVec3(float pfVec[3])
+{
+    if (pfVec == nullptr) return false;
+    return m_Stream.ReadFloats(pfVec, 3);
+}
+
+bool NKFParser::ReadInts(int32_t *piValues, int64_t iCount)
+{
+    return m_Stream.ReadInts(piValues, iCount);
+}
+
+bool NKFParser::ReadFloats(float *pfValues, int64_t iCount)
+{
+    return m_Stream.ReadFloats(pfValues, iCount);
+}
+
+bool NKFParser::ReadChars80(char pcBuffer[80])
+{
+    if (pcBuffer == nullptr) return false;
+    bool bOk = m_Stream.ReadRaw(pcBuffer, NKF_TEXT_FIELD_BYTES);
+    m_Stream.SetBytesRead(m_Stream.GetBytesRead() + NKF_TEXT_FIELD_BYTES);
+    return bOk;
+}
+
+NKString NKFParser::ReadString80()
+{
+    char acBuffer[NKF_TEXT_FIELD_BYTES + 1];
+    if (!ReadChars80(acBuffer)) return NKString("");
+    acBuffer[NKF_TEXT_FIELD_BYTES] = 0;
+    return NKString(acBuffer);
+}
+
+bool NKFParser::ReadBytes(void *pBuffer, int64_t iCount)
+{
+    if (pBuffer == nullptr) return false;
+    return m_Stream.ReadRaw(pBuffer, iCount);
+}
+
+bool NKFParser::Skip(int64_t iCount)
+{
+    return m_Stream.Skip(iCount);
+}
+
+bool NKFParser::GetPosition(int64_t *piPosition) const
+{
+    if (piPosition == nullptr || !m_Stream.IsOpen()) return false;
+    *piPosition = m_Stream.GetPosition();
+    return true;
+}
+
+bool NKFParser::SetPosition(int64_t iPosition)
+{
+    if (!m_bBinary) m_bLinePushedBack = false;
+    return m_Stream.SetPosition(iPosition);
+}
+
+void NKFParser::WriteText(const char *pszText)
+{
+    if (m_pOutputFile != nullptr && pszText != nullptr) fputs(pszText, m_pOutputFile);
+}
+
+// ---------------------------------------------------------------------------
+// Reporters
+
+static NKString ComposeReport(const NKString &title, const char *pszDefault,
+                              const NKString &message)
+{
+    return (title.IsEmpty() ? NKString(pszDefault) : title) + " : " + message;
+}
+
+void NKFParser::ReportError(const NKString &title, const NKString &message)
+{
+    NKPrintError(ComposeReport(title, "ERROR", message).GetText());
+}
+
+void NKFParser::ReportWarning(const NKString &title, const NKString &message)
+{
+    NKPrintWarning(ComposeReport(title, "WARNING", message).GetText());
+}
+
+void NKFParser::ReportInfo(const NKString &title, const NKString &message)
+{
+    NKPrintInfo(ComposeReport(title, "INFO", message).GetText());
+}
+
+void NKFParser::ReportLineError(const NKString &title, const NKString &message)
+{
+    NKString text = message + " \n\n";
+    if (!m_bBinary) {
+        text += NKString::FromFormat("Error in line : %d\n\nLine : ", m_iLineNumber);
+        text += m_CurrentLine;
+        text += "\n\n";
+    }
+    ReportError(title, text);
+}

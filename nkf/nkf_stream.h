@@ -1,0 +1,90 @@
+// nkf/nkf_stream.h -- the byte and line reading under the NKF parser.
+//
+// NKFStream owns the open file of one parser. Binary values are read in
+// bulk (one fread per array) and byte-swapped in bulk when the file's order
+// differs from the machine's; every read that fails sets the end flag and
+// yields zeros, so a truncated file can never be read past. ASCII lines are
+// read whole, whatever their length, with the trailing CR and LF removed.
+// The free NKFScan* functions parse numbers out of ASCII lines without the
+// locale (std::from_chars). The parser (nkf_parser.cpp) lends all this to
+// the block classes; nothing here knows about blocks or reports messages.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+class NKFStream {
+public:
+    NKFStream();
+    ~NKFStream();
+    NKFStream(const NKFStream &) = delete;
+    NKFStream &operator=(const NKFStream &) = delete;
+
+    // Opens the file for binary reading and notes its size; closes a file
+    // that was open before. False when it cannot be opened.
+    bool Open(const char *pszPath);
+    void Close();
+    bool IsOpen() const { return m_pFile != nullptr; }
+    // The open file (for the form and byte-order probes), or null.
+    FILE *GetFile() const { return m_pFile; }
+
+    void SetSwapBytes(bool bSwap) { m_bSwapBytes = bSwap; }
+    bool GetSwapBytes() const { return m_bSwapBytes; }
+    // Set by every failed binary read; never cleared.
+    bool IsEndReached() const { return m_bEndReached; }
+    // Bytes consumed by the typed binary readers since the last reset.
+    int32_t GetBytesRead() const { return m_iBytesRead; }
+    void SetBytesRead(int32_t iBytes) { m_iBytesRead = iBytes; }
+
+    int64_t GetFileSize() const { return m_iFileSize; }
+    int64_t GetPosition() const;
+    bool SetPosition(int64_t iPosition);
+    // Bytes from the current position to the end of the file (0 when closed).
+    int64_t BytesLeft() const;
+
+    // Reads iCount int32 / float32 values in one go, swapping them when the
+    // file's byte order differs. On a short read the end flag is set, the
+    // whole destination is zeroed and false is returned.
+    bool ReadInts(int32_t *piValues, int64_t iCount);
+    bool ReadFloats(float *pfValues, int64_t iCount);
+    // Reads iCount raw bytes (no swapping, not counted as typed bytes).
+    bool ReadRaw(void *pBuffer, int64_t iCount);
+    // Moves iCount bytes forward; iCount < 1 does nothing and succeeds. A
+    // move past the end of the file fails and sets the end flag.
+    bool Skip(int64_t iCount);
+
+    // Reads the next physical line, whole, without its CR/LF. False at the
+    // end of the file (then the line is empty).
+    bool ReadLine(const char **ppszLine, int64_t *piLength);
+
+private:
+    bool ReadWords(void *pValues, int64_t iCount);
+
+    FILE *m_pFile;
+    int64_t m_iFileSize;
+    bool m_bSwapBytes;
+    bool m_bEndReached;
+    int32_t m_iBytesRead;
+    char *m_pLine;        // getline buffer, grown as needed
+    size_t m_iLineCapacity;
+};
+
+// ASCII number scanning. Separators are blanks, tabs, commas, CR and LF.
+// Each scanner skips separators, parses one number at *ppCursor and moves
+// the cursor past it; on failure the cursor and *pValue stay unchanged.
+// Integers follow the C text-to-integer rules (optional sign, digits; a
+// value that does not fit an int32 fails); reals are read as doubles and
+// narrowed to float with overflow going to +-infinity.
+bool NKFScanInt(const char **ppCursor, int32_t *piValue);
+bool NKFScanFloat(const char **ppCursor, float *pfValue);
+// A double narrowed to float; beyond the float range it becomes +-infinity.
+float NKFDoubleToFloat(double dValue);
+// Text-to-number of one word (leading blanks skipped, trailing text
+// ignored): 0 when no number starts there.
+int32_t NKFWordToInt(const char *pszWord);
+double NKFWordToDouble(const char *pszWord);
+// True for a word separator of NKF lines (blank, tab, comma, CR, LF).
+bool NKFIsSeparator(char c);
+// Moves the cursor past the next word; false when none is left. The word
+// is [*ppStart, *ppEnd).
+bool NKFNextWord(const char **ppCursor, const char **ppStart, const char **ppEnd);

@@ -1,0 +1,226 @@
+// nkf/nkf_texture.cpp -- the *TEXTURES, *USER and *INTERNALSTRING blocks
+// (layouts in nkf_texture.h). The import loads every texture block and
+// matches part attributes to textures by name.
+#include "nkf/nkf_texture.h"
+
+#include <climits>
+#include <string>
+
+#include "core/nk_memory.h"
+#include "nkf/nkf_parser.h"
+
+// Binary header record bytes the texture reader knows.
+static const int kTextureHeaderBytes = 96;
+
+NKFTextureBlock::NKFTextureBlock(NKFParser *pParser, int iBlockID)
+    : NKFBlock(pParser, iBlockID), name(""), m_iWidth(0), m_iHeight(0), m_pcPixels(nullptr)
+{
+    m_iBlockType = NKF_TEXTURES;
+}
+
+NKFTextureBlock::~NKFTextureBlock()
+{
+    FreeData();
+}
+
+bool NKFTextureBlock::ParseBlock()
+{
+    if (!GetPosition()) return false;
+    if (m_pParser->IsAscii()) {
+        ReportError(NKString(""), NKString("ASCII version of Textures Block is not implemented yet."));
+        return false;
+    }
+    int32_t iHeaderSize = 0, iDataSize = 0;
+    if (!ReadHeaderSizes(kTextureHeaderBytes, &iHeaderSize, &iDataSize)) return false;
+    NKString readName = m_pParser->ReadString80();
+    int32_t aiSize[2] = {0, 0};
+    if (m_pParser->IsEndReached() || !m_pParser->ReadInts(aiSize, 2)) {
+        ReportMissingEnd();
+        return false;
+    }
+    if (!SkipHeaderRest(iHeaderSize, kTextureHeaderBytes)) return false;
+    name = readName;
+    m_iWidth = aiSize[0];
+    m_iHeight = aiSize[1];
+    if (!CheckEndOfBlock(iDataSize)) return false;
+    m_bHeaderParsed = true;
+    return true;
+}
+
+// Bytes of the pixels, or -1 for a negative width or height.
+static int64_t PixelBytes(int32_t iWidth, int32_t iHeight)
+{
+    if (iWidth < 0 || iHeight < 0) return -1;
+    return (int64_t)iWidth * iHeight * 3;
+}
+
+bool NKFTextureBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed || !SeekPosition() || !SkipHeaderDirectives()) {
+        ReportError(NKString(""), NKString("Error skipping header"));
+        return false;
+    }
+    // A size the data cannot hold is refused before anything is allocated.
+    int64_t iBytes = PixelBytes(m_iWidth, m_iHeight);
+    if (iBytes < 0 || iBytes > m_iDataSize) {
+        ReportError(NKString(""), NKString("Error reading texture values"));
+        return false;
+    }
+    if (iBytes > 0) {
+        m_pcPixels = (uint8_t *)NKAlloc((size_t)iBytes);
+        if (m_pcPixels == nullptr) {
+            ReportError(NKString(""), NKString("Error allocating memory texture"));
+            return false;
+        }
+        if (!m_pParser->ReadBytes(m_pcPixels, iBytes)) {
+            FreeData();
+            ReportError(NKString(""), NKString("Error reading texture values"));
+            return false;
+        }
+    }
+    m_bDataLoaded = true;
+    return true;
+}
+
+int NKFTextureBlock::GetNumItems()
+{
+    int64_t iPixels = PixelBytes(m_iWidth, m_iHeight) / 3;
+    if (iPixels < 0) return 0;
+    return iPixels > INT_MAX ? INT_MAX : (int)iPixels;
+}
+
+void NKFTextureBlock::FreeData()
+{
+    NKFree(m_pcPixels);
+    m_pcPixels = nullptr;
+    m_bDataLoaded = false;
+}
+
+// ---------------------------------------------------------------------------
+
+NKFUserBlock::NKFUserBlock(NKFParser *pParser, int iBlockID) : NKFBlock(pParser, iBlockID)
+{
+    m_iBlockType = NKF_USER;
+}
+
+// Reads the two size words and skips header and data; the end-of-block
+// marker is left to the parser. Sizes that cannot frame a block (a header
+// below 8 bytes, a negative data size, content past the end of the file)
+// fail instead of being skipped by a wrong amount.
+static bool SkipBinaryContent(NKFParser *pParser, int32_t iHeaderSize, int32_t iDataSize)
+{
+    int64_t iSkip = (int64_t)iHeaderSize - NKF_HEADER_SIZES_BYTES + iDataSize;
+    return iDataSize >= 0 && pParser->Skip(iSkip);
+}
+
+bool NKFUserBlock::ParseBlock()
+{
+    if (!GetPosition()) return false;
+    if (m_pParser->IsAscii()) {
+        SkipAsciiContent();
+    } else {
+        int32_t iHeaderSize = 0, iDataSize = 0;
+        if (!ReadHeaderSizes(NKF_HEADER_SIZES_BYTES, &iHeaderSize, &iDataSize)) return false;
+        if (!SkipBinaryContent(m_pParser, iHeaderSize, iDataSize)) {
+            ReportMissingEnd();
+            return false;
+        }
+    }
+    m_bHeaderParsed = true;
+    return true;
+}
+
+bool NKFUserBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed || !SeekPosition()) {
+        ReportError(NKString(""), NKString("Error skipping header"));
+        return false;
+    }
+    if (m_pParser->IsAscii()) {
+        SkipAsciiContent();
+    } else if (!SkipHeaderDirectives() || !m_pParser->Skip(m_iDataSize)) {
+        ReportError(NKString(""), NKString("Error skipping header"));
+        return false;
+    }
+    m_bDataLoaded = true;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+
+NKFInternalStringBlock::NKFInternalStringBlock(NKFParser *pParser, int iBlockID)
+    : NKFBlock(pParser, iBlockID), text(""), m_iTextLength(0)
+{
+    m_iBlockType = NKF_INTERNALSTRING;
+}
+
+bool NKFInternalStringBlock::ParseBlock()
+{
+    if (!GetPosition()) return false;
+    if (m_pParser->IsAscii()) {
+        SkipAsciiContent();
+    } else {
+        int32_t iHeaderSize = 0, iLength = 0;
+        if (!ReadHeaderSizes(NKF_HEADER_SIZES_BYTES, &iHeaderSize, &iLength)) return false;
+        if (!SkipBinaryContent(m_pParser, iHeaderSize, iLength)) {
+            ReportMissingEnd();
+            return false;
+        }
+        m_iTextLength = iLength;
+    }
+    m_bHeaderParsed = true;
+    return true;
+}
+
+// Leading '%' lines are header directives; every later line up to the
+// next block line is text, kept with a line end.
+bool NKFInternalStringBlock::LoadAsciiText()
+{
+    std::string collected;   // appended in place: texts may have many lines
+    bool bInHeader = true;
+    for (;;) {
+        const NKString &line = m_pParser->NextLine();
+        if (line.IsEmpty()) break;
+        if (line.GetAt(0) == '*') {
+            m_pParser->PushBackLine();
+            break;
+        }
+        if (bInHeader && line.GetAt(0) == '%') continue;
+        bInHeader = false;
+        collected.append(line.GetText(), (size_t)line.GetLength());
+        collected += '\n';
+    }
+    text.Assign(collected.c_str(), (int)collected.size());
+    return true;
+}
+
+bool NKFInternalStringBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed || !SeekPosition()) {
+        ReportError(NKString(""), NKString("Error skipping header"));
+        return false;
+    }
+    if (m_pParser->IsAscii()) {
+        LoadAsciiText();
+    } else {
+        if (!SkipHeaderDirectives()) {
+            ReportError(NKString(""), NKString("Error skipping header"));
+            return false;
+        }
+        // The length was checked against the file when parsing.
+        char *pcText = (char *)NKAlloc((size_t)m_iTextLength + 1);
+        if (pcText == nullptr || !m_pParser->ReadBytes(pcText, m_iTextLength)) {
+            NKFree(pcText);
+            ReportError(NKString(""), NKString("Error reading text"));
+            return false;
+        }
+        pcText[m_iTextLength] = 0;
+        text.Assign(pcText, m_iTextLength);
+        NKFree(pcText);
+    }
+    m_bDataLoaded = true;
+    return true;
+}
