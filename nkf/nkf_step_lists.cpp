@@ -1,0 +1,156 @@
+// nkf/nkf_step_lists.cpp -- the scalar, vector and visibility step lists
+// (layouts in nkf_step_lists.h): their own directives and header fields,
+// the scalar block's mapping query and the visibility computation. Step
+// counting and loading are NKFStepListBlock's (nkf_step_table.cpp).
+#include "nkf/nkf_step_lists.h"
+
+#include "core/nk_memory.h"
+#include "nkf/nkf_parser.h"
+#include "nkf/nkf_results.h"
+#include "nkf/nkf_stream.h"
+
+static const char *const kMissingResults = "Results block (*RESULTS) with ID = ";
+
+// Header fields of the scalar and vector blocks: name and step count, and
+// from 104 bytes on two unused words and the extension flag.
+static bool ReadResultListHeader(NKFParser *pParser, int iHeaderSize, NKString *pName,
+                                 int32_t *piNumSteps, uint8_t *pbExtension, int *piKnownBytes)
+{
+    *pName = NKFReadTrimmedName(pParser);
+    *piNumSteps = pParser->ReadInt();
+    *piKnownBytes = 92;
+    if (iHeaderSize >= 104) {
+        int32_t aiExtra[3] = {0, 0, 0};
+        pParser->ReadInts(aiExtra, 3);
+        *pbExtension = aiExtra[2] != 0 ? 1 : 0;
+        *piKnownBytes = 104;
+    }
+    return !pParser->IsEndReached();
+}
+
+// ---------------------------------------------------------------------------
+// Scalar
+
+NKFQuolinScalarBlock::NKFQuolinScalarBlock(NKFParser *pParser, int iBlockID)
+    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINSCALAR, NKF_STEPS_MERGE_EMPTY),
+      m_fScaleFactor(1.0f), m_fOffset(0.0f)
+{
+}
+
+const char *NKFQuolinScalarBlock::MissingReferenceText() const
+{
+    return kMissingResults;
+}
+
+bool NKFQuolinScalarBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
+{
+    return ReadResultListHeader(m_pParser, iHeaderSize, &m_Name, &m_iNumSteps, &m_bExtraWord,
+                                piKnownBytes);
+}
+
+int NKFQuolinScalarBlock::ParseOwnDirective(const NKString &word, const NKString &line)
+{
+    if (word == "%SCALE_FACTOR") {
+        m_fScaleFactor = NKFDirectiveFloat(line);
+        return 1;
+    }
+    if (word == "%OFFSET") {
+        m_fOffset = NKFDirectiveFloat(line);
+        return 1;
+    }
+    return 0;
+}
+
+bool NKFQuolinScalarBlock::HasResultMapping(int iMapping, int iStep)
+{
+    if (!LoadData()) return false;
+    int iFirst = 0, iLast = GetNumSteps() - 1;
+    if (iStep != -1) {
+        iFirst = iLast = NKFFindStepIndex(iStep, GetStepNumbers(), GetNumSteps());
+        if (iFirst < 0) return false;
+    }
+    for (int s = iFirst; s <= iLast; s++) {
+        const int32_t *piIDs = GetStepIDs(s);
+        for (int k = 0; k < GetStepIDCount(s); k++) {
+            auto *pResult = (NKFResultBlock *)m_pParser->FindBlock(NKF_RESULTS, piIDs[k]);
+            if (pResult != nullptr && pResult->GetMapping() == iMapping) return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Vector
+
+NKFQuolinVectorBlock::NKFQuolinVectorBlock(NKFParser *pParser, int iBlockID)
+    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINVECTOR, NKF_STEPS_MERGE_EMPTY),
+      m_fScaleFactor(1.0f), m_afOffset{0.0f, 0.0f, 0.0f}, m_bXOnly(0), m_bYOnly(0), m_bZOnly(0),
+      m_bDeformation(0)
+{
+}
+
+const char *NKFQuolinVectorBlock::MissingReferenceText() const
+{
+    return kMissingResults;
+}
+
+bool NKFQuolinVectorBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
+{
+    return ReadResultListHeader(m_pParser, iHeaderSize, &m_Name, &m_iNumSteps, &m_bExtraWord,
+                                piKnownBytes);
+}
+
+int NKFQuolinVectorBlock::ParseOwnDirective(const NKString &word, const NKString &line)
+{
+    if (word == "%SCALE_FACTOR") {
+        m_fScaleFactor = NKFDirectiveFloat(line);
+    } else if (word == "%OFFSET") {
+        NKString scan(line);
+        for (int k = 0; k < 3; k++)
+            m_afOffset[k] = NKFDoubleToFloat(NKFWordToDouble(scan.GetWord(k + 1).GetText()));
+    } else if (word == "%XVALUES" || word == "%YVALUES" || word == "%ZVALUES") {
+        m_bXOnly = word == "%XVALUES" ? 1 : 0;
+        m_bYOnly = word == "%YVALUES" ? 1 : 0;
+        m_bZOnly = word == "%ZVALUES" ? 1 : 0;
+    } else if (word == "%DEFORMATION") {
+        m_bDeformation = 1;
+    } else if (word == "%VECTOR_VALUES") {
+        m_bDeformation = 0;
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Visibility
+
+NKFQuolinVisibilityBlock::NKFQuolinVisibilityBlock(NKFParser *pParser, int iBlockID)
+    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINVISIBILITY, NKF_STEPS_MERGE_EMPTY),
+      m_bDefaultVisible(1)
+{
+}
+
+const char *NKFQuolinVisibilityBlock::MissingReferenceText() const
+{
+    return kMissingResults;
+}
+
+bool NKFQuolinVisibilityBlock::ReadHeaderFields(int, int *piKnownBytes)
+{
+    m_Name = NKFReadTrimmedName(m_pParser);
+    int32_t aiFields[2] = {0, 0};   // default visible, step count
+    m_pParser->ReadInts(aiFields, 2);
+    m_bDefaultVisible = aiFields[0] != 0 ? 1 : 0;
+    m_iNumSteps = aiFields[1];
+    *piKnownBytes = 96;
+    return !m_pParser->IsEndReached();
+}
+
+int NKFQuolinVisibilityBlock::ParseOwnDirective(const NKString &word, const NKString &)
+{
+    if (word == "%DEFAULTVISIBLE") m_bDefaultVisible = 1;
+    else if (word == "%DEFAULTINVISIBLE") m_bDefaultVisible = 0;
+    else return 0;
+    return 1;
+}
