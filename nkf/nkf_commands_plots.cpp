@@ -416,13 +416,12 @@ bool NKF2DPlotSeriesBlock::ParseBinary()
 {
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kPlotHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    NKString readName = NKFReadTrimmedName(m_pParser);
-    NKString xName = NKFReadTrimmedName(m_pParser);
-    NKString yName = NKFReadTrimmedName(m_pParser);
+    NKString readName, xName, yName;
     float afAxis[6];
-    m_pParser->ReadFloats(afAxis, 6);
-    int32_t iNumSeries = m_pParser->ReadInt();
-    if (m_pParser->IsEndReached()) {
+    int32_t iNumSeries = 0;
+    if (!NKFReadText80(m_pParser, &readName, true) || !NKFReadText80(m_pParser, &xName, true) ||
+        !NKFReadText80(m_pParser, &yName, true) || !m_pParser->ReadFloats(afAxis, 6) ||
+        !m_pParser->ReadInts(&iNumSeries, 1)) {
         ReportMissingEnd();
         return false;
     }
@@ -526,11 +525,12 @@ bool NKF2DPlotSeriesBlock::LoadAscii()
 // the block's data before the points are allocated.
 bool NKF2DPlotSeriesBlock::LoadBinarySeries(int i, int64_t *piBytesLeft)
 {
-    m_pSeriesNames[i] = m_pParser->ReadString80();
-    m_pParser->ReadFloats(m_pfSeriesColors + (int64_t)i * 3, 3);
-    int32_t iCount = m_pParser->ReadInt();
+    int32_t iCount = 0;
+    bool bRead = NKFReadText80(m_pParser, &m_pSeriesNames[i], false) &&
+                 m_pParser->ReadFloats(m_pfSeriesColors + (int64_t)i * 3, 3) &&
+                 m_pParser->ReadInts(&iCount, 1);
     *piBytesLeft -= kSeriesHeadBytes;
-    if (m_pParser->IsEndReached() || iCount < 0 || (int64_t)iCount * 8 > *piBytesLeft) {
+    if (!bRead || iCount < 0 || (int64_t)iCount * 8 > *piBytesLeft) {
         ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
         return false;
     }

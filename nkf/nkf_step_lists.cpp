@@ -16,16 +16,15 @@ static const char *const kMissingResults = "Results block (*RESULTS) with ID = "
 static bool ReadResultListHeader(NKFParser *pParser, int iHeaderSize, NKString *pName,
                                  int32_t *piNumSteps, uint8_t *pbExtension, int *piKnownBytes)
 {
-    *pName = NKFReadTrimmedName(pParser);
-    *piNumSteps = pParser->ReadInt();
     *piKnownBytes = 92;
+    if (!NKFReadText80(pParser, pName, true) || !pParser->ReadInts(piNumSteps, 1)) return false;
     if (iHeaderSize >= 104) {
         int32_t aiExtra[3] = {0, 0, 0};
-        pParser->ReadInts(aiExtra, 3);
+        if (!pParser->ReadInts(aiExtra, 3)) return false;
         *pbExtension = aiExtra[2] != 0 ? 1 : 0;
         *piKnownBytes = 104;
     }
-    return !pParser->IsEndReached();
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -138,13 +137,12 @@ const char *NKFQuolinVisibilityBlock::MissingReferenceText() const
 
 bool NKFQuolinVisibilityBlock::ReadHeaderFields(int, int *piKnownBytes)
 {
-    m_Name = NKFReadTrimmedName(m_pParser);
     int32_t aiFields[2] = {0, 0};   // default visible, step count
-    m_pParser->ReadInts(aiFields, 2);
+    *piKnownBytes = 96;
+    if (!NKFReadText80(m_pParser, &m_Name, true) || !m_pParser->ReadInts(aiFields, 2)) return false;
     m_bDefaultVisible = aiFields[0] != 0 ? 1 : 0;
     m_iNumSteps = aiFields[1];
-    *piKnownBytes = 96;
-    return !m_pParser->IsEndReached();
+    return true;
 }
 
 int NKFQuolinVisibilityBlock::ParseOwnDirective(const NKString &word, const NKString &)

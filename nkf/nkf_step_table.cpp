@@ -111,10 +111,12 @@ void NKFStepTable::SetNumber(int i, int iNumber)
 
 bool NKFStepTable::ReadRecordHead(NKFParser *pParser, int i)
 {
-    int32_t iNumber = pParser->ReadInt();
-    NKString name = pParser->ReadString80();
-    float fTime = pParser->ReadFloat();
-    if (pParser->IsEndReached()) return false;
+    int32_t iNumber = 0;
+    NKString name;
+    float fTime = 0.0f;
+    if (!pParser->ReadInts(&iNumber, 1) || !NKFReadText80(pParser, &name, false) ||
+        !pParser->ReadFloats(&fTime, 1))
+        return false;
     SetNumber(i, iNumber);
     SetName(i, name);
     SetTime(i, fTime);
@@ -193,11 +195,14 @@ bool NKFStoreIDs(const NKString &line, int32_t *piDest, int iRoom, int *piStored
     return true;
 }
 
-NKString NKFReadTrimmedName(NKFParser *pParser)
+bool NKFReadText80(NKFParser *pParser, NKString *pText, bool bTrim)
 {
-    NKString name = pParser->ReadString80();
-    name.Trim();
-    return name;
+    char acBuffer[NKF_TEXT_FIELD_BYTES + 1];
+    if (!pParser->ReadChars80(acBuffer)) return false;
+    acBuffer[NKF_TEXT_FIELD_BYTES] = 0;
+    *pText = acBuffer;
+    if (bTrim) pText->Trim();
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -380,10 +385,8 @@ bool NKFStepListBlock::ParseAscii()
 
 bool NKFStepListBlock::ReadHeaderFields(int, int *piKnownBytes)
 {
-    m_Name = NKFReadTrimmedName(m_pParser);
-    m_iNumSteps = m_pParser->ReadInt();
     *piKnownBytes = 92;
-    return !m_pParser->IsEndReached();
+    return NKFReadText80(m_pParser, &m_Name, true) && m_pParser->ReadInts(&m_iNumSteps, 1);
 }
 
 bool NKFStepListBlock::ParseBinary()
@@ -504,10 +507,11 @@ bool NKFStepListBlock::LoadBinaryStep(int i, int64_t *piBytesLeft)
         ReportError(NKString(""), NKString("Error reading block data"));
         return false;
     }
-    int32_t iCount = m_pParser->ReadInt();
-    if (m_bExtraWord) m_pParser->ReadInt();
+    int32_t aiCount[2] = {0, 0};   // ID count, the unused extension word
+    bool bRead = m_pParser->ReadInts(aiCount, m_bExtraWord ? 2 : 1);
+    int32_t iCount = aiCount[0];
     *piBytesLeft -= iHeadBytes;
-    if (m_pParser->IsEndReached() || iCount < 0 || (int64_t)iCount * 4 > *piBytesLeft) {
+    if (!bRead || iCount < 0 || (int64_t)iCount * 4 > *piBytesLeft) {
         ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
         return false;
     }

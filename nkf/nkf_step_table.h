@@ -133,8 +133,10 @@ int64_t NKFCountIDs(const NKString &line);
 // Stores the IDs of the line from piDest[*piStored] on; false, storing
 // nothing more, when they would pass iRoom entries.
 bool NKFStoreIDs(const NKString &line, int32_t *piDest, int iRoom, int *piStored);
-// An 80-byte name field with its blanks trimmed.
-NKString NKFReadTrimmedName(NKFParser *pParser);
+// An 80-byte text field (blanks trimmed when bTrim); false, leaving *pText,
+// when the file ends. (The parser's end flag stays set once any read
+// failed, so the readers here go by each read's own answer.)
+bool NKFReadText80(NKFParser *pParser, NKString *pText, bool bTrim);
 
 // A block whose steps each list block IDs of one other block type.
 class NKFStepListBlock : public NKFBlock {

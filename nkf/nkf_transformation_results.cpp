@@ -114,16 +114,15 @@ const char *NKFQuolinTransformationBlock::MissingReferenceText() const
 
 bool NKFQuolinTransformationBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
-    m_Name = NKFReadTrimmedName(m_pParser);
-    m_iNumSteps = m_pParser->ReadInt();
     *piKnownBytes = 92;
+    if (!NKFReadText80(m_pParser, &m_Name, true) || !m_pParser->ReadInts(&m_iNumSteps, 1)) return false;
     if (iHeaderSize >= 100) {
         int32_t aiExtra[2] = {0, 0};   // ignored, extra-word flag
-        m_pParser->ReadInts(aiExtra, 2);
+        if (!m_pParser->ReadInts(aiExtra, 2)) return false;
         m_bExtraWord = aiExtra[1] != 0 ? 1 : 0;
         *piKnownBytes = 100;
     }
-    return !m_pParser->IsEndReached();
+    return true;
 }
 
 void NKFQuolinTransformationBlock::ReportUnknownDirective()

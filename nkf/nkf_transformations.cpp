@@ -235,9 +235,9 @@ bool NKFTransformationBlock::ParseBinary()
 {
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kTransformationHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    NKString readName = NKFReadTrimmedName(m_pParser);
+    NKString readName;
     int32_t aiFields[2] = {0, 0};   // with-ID flag, step count
-    if (!m_pParser->ReadInts(aiFields, 2)) {
+    if (!NKFReadText80(m_pParser, &readName, true) || !m_pParser->ReadInts(aiFields, 2)) {
         ReportMissingEnd();
         return false;
     }
@@ -475,9 +475,9 @@ bool NKFViewpointBlock::ParseBinary()
 {
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kViewpointHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    NKString readName = NKFReadTrimmedName(m_pParser);
-    int32_t iNumSteps = m_pParser->ReadInt();
-    if (m_pParser->IsEndReached()) {
+    NKString readName;
+    int32_t iNumSteps = 0;
+    if (!NKFReadText80(m_pParser, &readName, true) || !m_pParser->ReadInts(&iNumSteps, 1)) {
         ReportMissingEnd();
         return false;
     }
