@@ -198,7 +198,15 @@ bool NKFParser::ReadAsciiBlock(int *piType, int *piID, bool *pbAtEnd)
             ReportLineError(NKString(""), NKString("Block Not Found"));
             return false;
         }
-        if (strncmp(line.GetText(), NKF_ASCII_HEADER_PREFIX, 5) == 0) line = ReadLine();
+        if (strncmp(line.GetText(), NKF_ASCII_HEADER_PREFIX, 5) == 0) {
+            // A repeated header (two files joined); one at the very end
+            // leaves a complete file, as in the binary form.
+            line = ReadLine();
+            if (line.IsEmpty()) {
+                *pbAtEnd = true;
+                return true;
+            }
+        }
         if (ParseBlockLine(line, piType, piID)) {
             if (*piType != NKF_UNKNOWN) return true;
             continue;   // "*UNKNOWN" itself: the next line starts a block
@@ -367,6 +375,7 @@ const NKString &NKFParser::NextLine()
         m_bLinePushedBack = false;
         return m_CurrentLine;
     }
+    if (!m_Stream.IsOpen()) m_CurrentLine = "";
     while (m_Stream.IsOpen()) {
         const char *pszLine = nullptr;
         int64_t iLength = 0;

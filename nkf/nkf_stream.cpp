@@ -72,11 +72,14 @@ bool NKFStream::ReadRaw(void *pBuffer, int64_t iCount)
         return false;
     }
     // A count beyond the file can never be satisfied: fail before touching
-    // the stream, so that a bad size from a file costs nothing.
-    if (iCount > BytesLeft() ||
-        fread(pBuffer, 1, (size_t)iCount, m_pFile) != (size_t)iCount) {
+    // the stream or the destination, so that a bad size costs nothing.
+    if (iCount > BytesLeft()) {
         m_bEndReached = true;
-        memset(pBuffer, 0, (size_t)(iCount > 0 ? iCount : 0));
+        return false;
+    }
+    if (fread(pBuffer, 1, (size_t)iCount, m_pFile) != (size_t)iCount) {
+        m_bEndReached = true;
+        memset(pBuffer, 0, (size_t)iCount);
         return false;
     }
     return true;

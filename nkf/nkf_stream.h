@@ -2,8 +2,9 @@
 //
 // NKFStream owns the open file of one parser. Binary values are read in
 // bulk (one fread per array) and byte-swapped in bulk when the file's order
-// differs from the machine's; every read that fails sets the end flag and
-// yields zeros, so a truncated file can never be read past. ASCII lines are
+// differs from the machine's; every read that fails sets the end flag, and
+// a count beyond the end of the file is refused before anything is read, so
+// a truncated file can never be read past. ASCII lines are
 // read whole, whatever their length, with the trailing CR and LF removed.
 // The free NKFScan* functions parse numbers out of ASCII lines without the
 // locale (std::from_chars). The parser (nkf_parser.cpp) lends all this to
@@ -43,8 +44,9 @@ public:
     int64_t BytesLeft() const;
 
     // Reads iCount int32 / float32 values in one go, swapping them when the
-    // file's byte order differs. On a short read the end flag is set, the
-    // whole destination is zeroed and false is returned.
+    // file's byte order differs. A count beyond the end of the file sets
+    // the end flag and fails without reading or touching the destination;
+    // a read error zeroes the destination.
     bool ReadInts(int32_t *piValues, int64_t iCount);
     bool ReadFloats(float *pfValues, int64_t iCount);
     // Reads iCount raw bytes (no swapping, not counted as typed bytes).

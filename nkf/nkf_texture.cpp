@@ -210,7 +210,12 @@ bool NKFInternalStringBlock::LoadData()
             ReportError(NKString(""), NKString("Error skipping header"));
             return false;
         }
-        // The length was checked against the file when parsing.
+        // Checked against the file when parsing; checked again here since
+        // nothing else guards this allocation.
+        if (m_iTextLength < 0 || m_iTextLength > m_pParser->BytesLeft()) {
+            ReportError(NKString(""), NKString("Error reading text"));
+            return false;
+        }
         char *pcText = (char *)NKAlloc((size_t)m_iTextLength + 1);
         if (pcText == nullptr || !m_pParser->ReadBytes(pcText, m_iTextLength)) {
             NKFree(pcText);

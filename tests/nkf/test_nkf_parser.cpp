@@ -364,6 +364,7 @@ TEST(NKFParserAscii, RepeatedHeaderIsPassedOver)
     ASSERT_TRUE(ParseText("joined_ascii.nkf", {"*NKF-1.00", "*RESULTS 1", "1", "*NKF-1.00", "*RESULTS 2", "2"},
                           &pParser));
     EXPECT_EQ(2, pParser->GetNumBlocks(NKF_RESULTS));
+    EXPECT_TRUE(ParseText("joined_end.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00"}));
     EXPECT_FALSE(ParseText("joined_bad.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00", "1 2"}));
     EXPECT_TRUE(capture.Contains("Illegal block header found : 1 2"));
 }
