@@ -5,7 +5,10 @@
 
 #include <new>
 
+#include "nkf/nkf_elements.h"
+#include "nkf/nkf_faceset.h"
 #include "nkf/nkf_format.h"
+#include "nkf/nkf_nodes.h"
 #include "nkf/nkf_placeholder_block.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_step_block_factory.h"
@@ -14,20 +17,13 @@
 NKFBlock *NKFCreateBlockObject(NKFParser *pParser, int iType, int iID)
 {
     switch (iType) {
-    // Placeholder: NKFNodeBlock reads *NODES once the mesh blocks are built.
-    case NKF_NODES: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFNormalBlock reads *NORMALS once the mesh blocks are built.
-    case NKF_NORMALS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFColorBlock reads *COLORS once the mesh blocks are built.
-    case NKF_COLORS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFMaterialBlock reads *MATERIALS once the mesh blocks are built.
-    case NKF_MATERIALS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFDescriptionBlock reads *DESCRIPTION once the mesh blocks are built.
-    case NKF_DESCRIPTION: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFIndexedFaceSetBlock reads *INDEXEDFACESET once built.
-    case NKF_INDEXEDFACESET: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: Elements reads *ELEMENTS once the mesh blocks are built.
-    case NKF_ELEMENTS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    case NKF_NODES: return new (std::nothrow) NKFNodeBlock(pParser, iID);
+    case NKF_NORMALS: return new (std::nothrow) NKFNormalBlock(pParser, iID);
+    case NKF_COLORS: return new (std::nothrow) NKFColorBlock(pParser, iID);
+    case NKF_MATERIALS: return new (std::nothrow) NKFMaterialBlock(pParser, iID);
+    case NKF_DESCRIPTION: return new (std::nothrow) NKFDescriptionBlock(pParser, iID);
+    case NKF_INDEXEDFACESET: return new (std::nothrow) NKFIndexedFaceSetBlock(pParser, iID);
+    case NKF_ELEMENTS: return new (std::nothrow) Elements(pParser, iID);
     // Placeholder: NKFQuolinGeometryBlock reads *QUOLINGEOMETRY once built.
     case NKF_QUOLINGEOMETRY: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
     case NKF_RESULTS: return new (std::nothrow) NKFResultBlock(pParser, iID);
