@@ -1,4 +1,4 @@
-// core/nk_bounding_box.h -- bounding boxes and the conversion between model
+// core/nk_bbox.h -- bounding boxes and the conversion between model
 // and display coordinates.
 //
 // Node coordinates are held in display coordinates: (model - centre) x
@@ -6,4 +6,4 @@
 #pragma once
 
 // In place: p = p / (axis scale x fGeoScale) + centre.
-void DisplayToModel(float p[3]);
+void DisplayToModel(float *p);
