@@ -4,7 +4,11 @@
 // counting and loading are NKFStepListBlock's (nkf_step_table.cpp).
 #include "nkf/nkf_step_lists.h"
 
+#include <cmath>
+#include <cstring>
+
 #include "core/nk_memory.h"
+#include "nkf/nkf_elements.h"
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_stream.h"
@@ -151,4 +155,73 @@ int NKFQuolinVisibilityBlock::ParseOwnDirective(const NKString &word, const NKSt
     else if (word == "%DEFAULTINVISIBLE") m_bDefaultVisible = 0;
     else return 0;
     return 1;
+}
+
+// A results value as a visibility byte: truncated toward zero, as a byte.
+// Values outside the int range (and NaN) cannot be truncated and count as
+// hidden.
+static uint8_t VisibilityByte(float fValue)
+{
+    double d = std::trunc((double)fValue);
+    if (!(d > -2147483649.0 && d < 2147483648.0)) return 1;
+    return (uint8_t)(int32_t)d;
+}
+
+// Applies one *RESULTS block to the elements whose byte is still the fill
+// byte: by position when either side has no IDs, else by the element's
+// user ID among the block's IDs.
+static void ApplyVisibilityValues(NKFResultBlock *pResult, Elements *pElements, int iCount,
+                                  uint8_t cFill, uint8_t *pcBytes)
+{
+    const float *pfValues = pResult->GetScalarValues();
+    if (!pResult->HasIDs() || !pElements->HasIDs()) {
+        int n = iCount < pResult->GetNumItems() ? iCount : pResult->GetNumItems();
+        for (int k = 0; k < n; k++) {
+            if (pcBytes[k] == cFill) pcBytes[k] = VisibilityByte(pfValues[k]);
+        }
+        return;
+    }
+    int k = 0;
+    for (int s = 0; s < pElements->GetNumSections(); s++) {
+        const int32_t *piIDs = pElements->GetSectionIDs(s);
+        for (int i = 0; i < pElements->GetSectionCount(s) && k < iCount; i++, k++) {
+            if (pcBytes[k] != cFill || piIDs == nullptr) continue;
+            int iItem = pResult->FindItem(piIDs[i]);
+            if (iItem >= 0) pcBytes[k] = VisibilityByte(pfValues[iItem]);
+        }
+    }
+}
+
+bool NKFQuolinVisibilityBlock::ComputeElementVisibility(Elements *pElements, int *piCount, uint8_t **ppcBytes)
+{
+    if (pElements == nullptr || piCount == nullptr || ppcBytes == nullptr || !LoadData()) return false;
+    if (pElements->HasIDs() && !pElements->LoadData()) return false;
+    uint8_t cFill = m_bDefaultVisible ? 0 : 1;
+    int iCount = pElements->GetNumItems();
+    uint8_t *pcBytes = nullptr;
+    if (iCount > 0) {
+        pcBytes = (uint8_t *)NKAlloc((size_t)iCount);
+        if (pcBytes == nullptr) {
+            ReportError(NKString(""), NKString("Error allocating memory"));
+            return false;
+        }
+        memset(pcBytes, cFill, (size_t)iCount);
+    }
+    for (int s = 0; s < GetNumSteps(); s++) {
+        for (int i = 0; i < GetStepIDCount(s); i++) {
+            auto *pResult = (NKFResultBlock *)m_pParser->FindBlock(NKF_RESULTS, GetStepIDs(s)[i]);
+            if (pResult == nullptr) continue;
+            if (!pResult->LoadData()) {
+                NKFree(pcBytes);
+                return false;
+            }
+            if (pResult->GetScalarValues() == nullptr ||
+                pResult->GetReferencedBlockID(NKF_MAP_PER_ELEMENT) != pElements->GetBlockID())
+                continue;
+            if (pcBytes != nullptr) ApplyVisibilityValues(pResult, pElements, iCount, cFill, pcBytes);
+        }
+    }
+    *piCount = iCount;
+    *ppcBytes = pcBytes;
+    return true;
 }
