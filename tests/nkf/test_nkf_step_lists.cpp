@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/nk_memory.h"
+#include "nkf/nkf_elements.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_step_lists.h"
 #include "nkf/nkf_step_test_support.h"
@@ -377,4 +379,69 @@ TEST(NKFScalarBlock, HasResultMappingLooksAtTheListedResultsBlocks)
     EXPECT_TRUE(pScalar->HasResultMapping(NKF_MAP_PER_ELEMENT, 1));
     EXPECT_TRUE(pScalar->HasResultMapping(NKF_MAP_PER_NODE, 0));
     EXPECT_FALSE(pScalar->HasResultMapping(NKF_MAP_PER_FACE, -1));
+}
+
+// ---------------------------------------------------------------------------
+// Element visibility
+
+namespace {
+
+// Eight nodes, and three quadrilaterals with the IDs 5, 7 and 9.
+const std::vector<std::string> kMesh = {
+    "*NODES 1", "0 0 0", "1 0 0", "1 1 0", "0 1 0", "2 0 0", "2 1 0", "3 0 0", "3 1 0",
+    "*ELEMENTS 1", "%NODES #1", "%WITH_ID", "%QUADS", "5 1 2 3 4", "7 2 5 6 3", "9 5 7 8 6",
+};
+
+std::vector<uint8_t> Visibility(const std::unique_ptr<NKFParser> &pParser, int iID)
+{
+    auto *pBlock = Block<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, iID);
+    auto *pElements = Block<Elements>(pParser, NKF_ELEMENTS, 1);
+    int iCount = -1;
+    uint8_t *pcBytes = nullptr;
+    if (!pBlock->ComputeElementVisibility(pElements, &iCount, &pcBytes)) return {};
+    std::vector<uint8_t> bytes(pcBytes, pcBytes + iCount);
+    NKFree(pcBytes);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(NKFVisibilityBlock, FirstValueAnElementGetsStands)
+{
+    MessageCapture capture;
+    std::vector<std::string> lines = kMesh;
+    lines.insert(lines.end(), {"*RESULTS 1", "%PER_ELEMENT #1", "%WITH_ID", "7 1", "*RESULTS 2",
+                               "%PER_ELEMENT #1", "%WITH_ID", "9 1", "7 0", "*QUOLINVISIBILITY 1",
+                               "%STEP 1", "1", "%STEP 2", "2"});
+    std::unique_ptr<NKFParser> pParser;
+    ASSERT_TRUE(ParseAsciiLines("vis_first.nkf", lines, &pParser));
+    EXPECT_EQ((std::vector<uint8_t>{0, 1, 1}), Visibility(pParser, 1));
+}
+
+TEST(NKFVisibilityBlock, DefaultInvisibleFillsAndUnrelatedResultsAreSkipped)
+{
+    MessageCapture capture;
+    std::vector<std::string> lines = kMesh;
+    lines.insert(lines.end(), {"*RESULTS 3", "%PER_ELEMENT #1", "0", "0.9", "*RESULTS 4", "%PER_NODE #1",
+                               "0", "0", "0", "*RESULTS 5", "%PER_ELEMENT #2", "0", "0", "0",
+                               "*QUOLINVISIBILITY 2", "%DEFAULTINVISIBLE", "4, 5, 99", "3"});
+    std::unique_ptr<NKFParser> pParser;
+    ASSERT_TRUE(ParseAsciiLines("vis_fill.nkf", lines, &pParser));
+    // Results 3 has no IDs: it applies by position to the first two elements.
+    EXPECT_EQ((std::vector<uint8_t>{0, 0, 1}), Visibility(pParser, 2));
+}
+
+TEST(NKFVisibilityBlock, ComputeWithoutOutputsFails)
+{
+    MessageCapture capture;
+    std::vector<std::string> lines = kMesh;
+    lines.insert(lines.end(), {"*QUOLINVISIBILITY 1", "1"});
+    std::unique_ptr<NKFParser> pParser;
+    ASSERT_TRUE(ParseAsciiLines("vis_args.nkf", lines, &pParser));
+    auto *pBlock = Block<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1);
+    int iCount = 0;
+    uint8_t *pcBytes = nullptr;
+    EXPECT_FALSE(pBlock->ComputeElementVisibility(nullptr, &iCount, &pcBytes));
+    EXPECT_FALSE(pBlock->ComputeElementVisibility(Block<Elements>(pParser, NKF_ELEMENTS, 1), nullptr, &pcBytes));
+    EXPECT_EQ((std::vector<uint8_t>{0, 0, 0}), Visibility(pParser, 1));   // result 1 does not exist
 }
