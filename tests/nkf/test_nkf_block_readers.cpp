@@ -11,8 +11,9 @@
 
 namespace {
 
-// A block placed at the data of the first *NODES block of a parsed file,
-// through which the tests call the base's readers.
+// A block placed at the data of the first *USER block of a parsed file (a
+// block that takes any content), through which the tests call the base's
+// readers; it reports as a *NODES block.
 class RowBlock : public NKFBlock {
 public:
     RowBlock(NKFParser *pParser, const NKFBlock *pAt) : NKFBlock(pParser, pAt->GetBlockID())
@@ -30,12 +31,12 @@ public:
     void SetParsed(bool b) { m_bHeaderParsed = b; }
 };
 
-// Parses a file and puts a RowBlock at its first *NODES block.
+// Parses a file and puts a RowBlock at its first *USER block.
 struct RowFile {
     explicit RowFile(const std::string &path) : parser(NKString(path.c_str()))
     {
         bParsed = parser.Parse();
-        if (bParsed) pBlock.reset(new RowBlock(&parser, parser.GetBlock(NKF_NODES, 0)));
+        if (bParsed) pBlock.reset(new RowBlock(&parser, parser.GetBlock(NKF_USER, 0)));
     }
     NKFParser parser;
     bool bParsed = false;
@@ -44,22 +45,22 @@ struct RowFile {
 
 std::string AsciiNodes(const char *pszName, const std::vector<std::string> &dataLines)
 {
-    std::vector<std::string> lines = {"*NKF-1.00", "*NODES 1", "%WITH_ID"};
+    std::vector<std::string> lines = {"*NKF-1.00", "*USER 1", "%WITH_ID"};
     lines.insert(lines.end(), dataLines.begin(), dataLines.end());
-    lines.push_back("*USER 1");
+    lines.push_back("*USER 2");
     std::string path = NKFTestPath(pszName);
     NKFWriteText(path, NKFJoinLines(lines));
     return path;
 }
 
-// A binary *NODES block whose data are the given words (IDs and values are
+// A binary *USER block whose data are the given words (IDs and values are
 // written by the caller's lambda), framed by an 8-byte header record.
 template <class F>
 std::string BinaryNodes(const char *pszName, bool bBigEndian, int iDataWords, F fnData)
 {
     NKFTestWriter w(bBigEndian);
     AppendFileHeader(w);
-    w.Int(1001);              // block code: *NODES
+    w.Int(1021);              // block code: *USER
     w.Int(1);                 // block ID
     w.Int(8);                 // header size: the two size words
     w.Int(iDataWords * 4);    // data size
@@ -108,7 +109,7 @@ TEST(NKFBlockReaders, AsciiRowsRunningIntoTheNextBlockFail)
     int32_t aiIDs[3];
     EXPECT_FALSE(file.pBlock->ReadFloatRows(afValues, 1, 3, aiIDs));
     // The next block's line is given back, not swallowed.
-    EXPECT_TRUE(file.parser.ReadLine() == "*USER 1");
+    EXPECT_TRUE(file.parser.ReadLine() == "*USER 2");
 }
 
 TEST(NKFBlockReaders, ReadersRefuseBeforeParsingAndWithoutRows)
@@ -218,23 +219,23 @@ TEST(NKFBlockReaders, CommaSeparatedListsExpandRanges)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("ids.nkf");
-    NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*NODES 1", "1, 3-5 8", "5-3", "%NEXT", "*NODES 2",
-                                     "1-4", "*NODES 3", "1-4"}));
+    NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*USER 1", "1, 3-5 8", "5-3", "%NEXT", "*USER 2",
+                                     "1-4", "*USER 3", "1-4"}));
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse());
-    RowBlock first(&parser, parser.FindBlock(NKF_NODES, 1));
+    RowBlock first(&parser, parser.FindBlock(NKF_USER, 1));
     ASSERT_TRUE(first.SeekPosition());
     int32_t aiValues[8] = {0};
     ASSERT_TRUE(first.ReadCommaSeparatedData(aiValues, 8));
     EXPECT_EQ((std::vector<int32_t>{1, 3, 4, 5, 8, 0}), std::vector<int32_t>(aiValues, aiValues + 6));
     EXPECT_TRUE(parser.ReadLine() == "%NEXT");   // stopped at the '%' line
 
-    RowBlock second(&parser, parser.FindBlock(NKF_NODES, 2));
+    RowBlock second(&parser, parser.FindBlock(NKF_USER, 2));
     ASSERT_TRUE(second.SeekPosition());
     ASSERT_TRUE(second.ReadCommaSeparatedData(aiValues, 4));
     EXPECT_EQ((std::vector<int32_t>{1, 2, 3, 4}), std::vector<int32_t>(aiValues, aiValues + 4));
 
-    RowBlock third(&parser, parser.FindBlock(NKF_NODES, 3));
+    RowBlock third(&parser, parser.FindBlock(NKF_USER, 3));
     ASSERT_TRUE(third.SeekPosition());
     EXPECT_FALSE(third.ReadCommaSeparatedData(aiValues, 3));
     EXPECT_TRUE(capture.Contains("ReadCommaSeparatedData: Internal error. To many values found."));
@@ -246,10 +247,10 @@ TEST(NKFBlockReaders, HugeRangeFailsAtTheCountWithoutWalkingIt)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("huge_range.nkf");
-    NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*NODES 1", "1-2000000000"}));
+    NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*USER 1", "1-2000000000"}));
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse());
-    RowBlock block(&parser, parser.FindBlock(NKF_NODES, 1));
+    RowBlock block(&parser, parser.FindBlock(NKF_USER, 1));
     ASSERT_TRUE(block.SeekPosition());
     int32_t aiValues[4];
     EXPECT_FALSE(block.ReadCommaSeparatedData(aiValues, 4));

@@ -417,7 +417,7 @@ TEST(NKFParser, BlocksComeInTypeThenIdOrder)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("order.nkf", {"*NKF-1.00", "*NODES 2", "*NODES 1", "*ELEMENTS 1"}, &pParser));
+    ASSERT_TRUE(ParseText("order.nkf", {"*NKF-1.00", "*NODES 2", "*NODES 1", "*ELEMENTS 1", "%POINTS", "1"}, &pParser));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_NODES, 1}, {NKF_NODES, 2}, {NKF_ELEMENTS, 1}}),
               BlockList(*pParser));
     EXPECT_EQ(2, pParser->GetNumBlocks(NKF_NODES));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "nkf/nkf_parser.h"
+#include "nkf/nkf_mesh_writer.h"
 #include "nkf/nkf_test_writer.h"
 #include "test_support/message_capture.h"
 
@@ -29,7 +30,8 @@ NKFTestWriter SmallFile(bool bBigEndian)
     AppendUserBlock(w, 1, 3);
     AppendInternalStringBlock(w, 1001, "nodes 12", 12);
     AppendFramedBlock(w, 1030, 5, 4);   // unknown code, skipped
-    AppendFramedBlock(w, 1001, 1, 8);   // *NODES, framing only for now
+    const float afCoords[] = {0, 0, 0, 1, 0, 0};
+    AppendNodesBlock(w, 1, nullptr, afCoords, 2);
     return w;
 }
 

@@ -1,0 +1,165 @@
+// nkf/nkf_elements.h -- the *ELEMENTS block: finite elements of one or more
+// types over the nodes of one *NODES block, and their conversion into a
+// model part.
+//
+// The elements come in sections, each a run of elements of one type (the
+// rows of NKElementTypeTable, core/nk_element_types.h). The geometry block
+// names element blocks per step; the part building turns each into an
+// NKIndexedFaceSet (core/nk_mesh.h) with NKCreatePartFromElements, whose
+// polygons are the faces of the elements by the face table of
+// nkf_elements.cpp, and into the part's element list with
+// NKCreateElementList. Node references (user IDs or 1-based indices) become
+// node indices once per load. The ASCII syntax and the parse are in
+// nkf_elements_parse.cpp; loading and part building in nkf_elements.cpp.
+//
+// Binary header record (112 bytes known, 124 as written):
+//   offset  size  meaning
+//   0       4     int32 header size (112 .. 1024)
+//   4       4     int32 data size in bytes
+//   8       4     int32 node block ID
+//   12      80    char[80] description, NUL-padded
+//   92      12    float32 r, g, b block colour; r < 0: none
+//   104     4     int32 1 = every element starts with its user ID
+//   108     4     int32 number of element sections
+//   112     4     int32 nonzero = extended section headers (optional)
+//   116     4     int32 not used, written as -1 (optional)
+//   120     4     int32 node reference mode as a byte: 1 IDs, 0 indices,
+//                 255 decided by the node block (optional)
+// Data, per section: a short section header {int32 element code (type + 1);
+// int32 element count} or, with extended section headers, {int32 size
+// (20 .. 1024); int32 code; int32 count; int32, int32 not used; size - 20
+// bytes skipped}; then per element [int32 ID] and the type's node count of
+// int32 node references.
+#pragma once
+
+#include <cstdint>
+
+#include "core/nk_string.h"
+#include "nkf/nkf_block.h"
+
+struct NKIndexedFaceSet;
+class NKFNodeBlock;
+
+// One element of a part's element list (the layout of the model's element
+// records): type code, user ID (or running index + 1), a word this builder
+// leaves 0, and the start of the element's nodes in the list's connectivity.
+struct NKFElementRecord {
+    int32_t iType;
+    int32_t iID;
+    int32_t iGlobalIndex;
+    int32_t iNodeStart;
+};
+
+// A part's element list: the records and their connectivity of part-local
+// node indices (-1 for a node the part does not hold). Arrays are owned and
+// come from NKAlloc.
+struct NKFElementList {
+    int32_t iNumElements;
+    NKFElementRecord *pElements;
+    int32_t iNumConnects;
+    int32_t *piConnects;
+};
+
+// Frees both arrays and clears the list; null is ignored.
+void NKFFreeElementList(NKFElementList *pList);
+
+// Most sections an ASCII block may open.
+const int NKF_MAX_ELEMENT_SECTIONS = 10000;
+
+class Elements : public NKFBlock {
+public:
+    Elements(NKFParser *pParser, int iBlockID);
+    ~Elements() override;
+
+    // Checks that the node, description and colour blocks named exist and
+    // that the colour settings are complete.
+    bool ResolveReferences() override;
+    bool ParseBlock() override;
+    bool LoadData() override;
+    // Always fails: "Elements::WriteBlock, not implemented yet".
+    bool WriteBlock() override;
+    // Total element count over all sections.
+    int GetNumItems() override;
+    // Frees the loaded connectivity, IDs and colour bindings; the section
+    // types and counts and the header fields stay.
+    void FreeData() override;
+
+    // Fills pIFS with the faces of all elements in section and element
+    // order over the used nodes. A block without sections gives true and
+    // leaves pIFS untouched. The node block's data is freed after when
+    // bFreeNodeData is set. False (pIFS freed) on any failure.
+    bool NKCreatePartFromElements(NKIndexedFaceSet *pIFS, bool bFreeNodeData);
+    // Builds the part's element list; piNodeSourceIndex (ascending, iCount
+    // entries) gives the node-block index of each part node.
+    bool NKCreateElementList(NKFElementList *pList, const int32_t *piNodeSourceIndex, int iCount);
+    // User ID of the element at a running index over all sections; -1
+    // without IDs, for an index out of range, or when loading fails.
+    int GetElementId(int iIndex);
+
+    const NKString &GetName() const { return m_Name; }
+    const NKString &GetDescription() const { return m_Description; }
+    int GetDescriptionBlockID() const { return m_iDescriptionBlockID; }
+    int GetNodeBlockID() const { return m_iNodeBlockID; }
+    int GetColorBlockID() const { return m_iColorBlockID; }
+    const float *GetBlockColor() const { return m_pfBlockColor; }
+    bool HasColorsPerBlock() const { return m_bColorsPerBlock != 0; }
+    bool HasImplicitColorBinding() const { return m_bImplicitColorBinding != 0; }
+    bool HasIDs() const { return m_bWithIDs != 0; }
+    bool AreNodeIDsMapped() const { return m_bNodeIDsMapped != 0; }
+    bool HasExtendedSectionHeaders() const { return m_bExtendedSectionHeaders != 0; }
+    int GetNodeReferenceMode() const { return m_cNodeReferenceMode; }
+    int GetNumSections() const { return m_iNumSections; }
+    int GetSectionType(int iSection) const;
+    int GetSectionCount(int iSection) const;
+    // Loaded arrays of a section (null before LoadData or out of range).
+    const int32_t *GetSectionConnectivity(int iSection) const;
+    const int32_t *GetSectionIDs(int iSection) const;
+    int GetNumColorBindings() const { return m_iNumColorBindings; }
+    const int32_t *GetColorBindings() const { return m_piColorBindings; }
+
+private:
+    // Parse (nkf_elements_parse.cpp).
+    bool ParseAscii();
+    bool ApplyHeaderDirective(const NKString &line, const NKString &word, bool *pbKnown);
+    void SkipAsciiHeaderLines();
+    bool WalkAsciiBody(bool bLoad, int32_t *piLoaded);
+    bool CountAsciiLine(const NKString &line, int iType, bool bBindings);
+    bool StoreAsciiLine(const NKString &line, int iSection, int32_t iRow, bool bBindings);
+    bool ParseBinary();
+    bool ReadBinaryHeader(int32_t *piDataSize, int32_t *piNumSections);
+    bool ReadSectionHeader(int32_t *piType, int32_t *piCount, int64_t *piBytes);
+    bool ParseBinarySections(int32_t iDataSize, int32_t iNumSections);
+    bool StoreSections(const int32_t *piTypes, const int32_t *piCounts, int iNumSections);
+    // Load and part building (nkf_elements.cpp).
+    bool AllocateSectionTables();
+    bool AllocateSection(int iSection);
+    bool LoadBinarySections();
+    NKFNodeBlock *FindNodeBlock();
+    bool ReferencesAreIDs(const NKFNodeBlock *pNodes) const;
+    bool ConvertIndexReferences(const NKFNodeBlock *pNodes);
+    bool MapNodeIDs(NKFNodeBlock *pNodes);
+    bool PrepareNodeIndices();
+    bool AppendElementFaces(NKIndexedFaceSet *pIFS, int32_t *piBlockConnects);
+    bool FillFaceSet(NKIndexedFaceSet *pIFS, NKFNodeBlock *pNodes, int32_t iPolygons,
+                     int32_t iConnects);
+
+    NKString m_Name;
+    NKString m_Description;
+    int32_t m_iDescriptionBlockID;
+    int32_t m_iNodeBlockID;
+    int32_t m_iColorBlockID;
+    float *m_pfBlockColor;          // owned r g b, or null
+    uint8_t m_bColorsPerBlock;
+    uint8_t m_bImplicitColorBinding;
+    uint8_t m_bWithIDs;
+    uint8_t m_bNodeIDsMapped;
+    int32_t **m_ppiElements;        // owned, per section count x node count references
+    int32_t *m_piElementTypes;      // owned, type code per section
+    int32_t m_iNumSections;
+    int32_t *m_piNumElements;       // owned, elements per section
+    int32_t **m_ppiIDs;             // owned, per section element IDs, or null
+    int32_t m_iNumColorBindings;
+    int32_t *m_piColorBindings;     // owned, loaded
+    uint8_t m_bExtendedSectionHeaders;
+    int8_t m_cNodeReferenceMode;    // 1 IDs, 0 indices, -1 decided by the node block
+};

@@ -1,0 +1,401 @@
+// nkf/nkf_elements_parse.cpp -- the first pass of the *ELEMENTS block: the
+// ASCII header directives and body, the binary header and section headers.
+// The pass stores the header fields and the type and element count of every
+// section. The ASCII body is walked by one function in both passes (counting
+// here, storing in LoadData), so that the two can never disagree about which
+// line belongs to which section. Loading and part building are in
+// nkf_elements.cpp; the binary layout is in nkf_elements.h.
+//
+// ASCII syntax, after the "*ELEMENTS <id>" line:
+//   header directives  %NO_ID | %WITH_ID, %NAME "text", %DESCRIPTION #id |
+//                      "text", %NODES #id, %COLORS #id | r g b,
+//                      %COLORS_PER_BLOCK | %COLORS_PER_ELEMENT,
+//                      %IMPLICIT_COLOR_BINDING | %EXPLICIT_COLOR_BINDING,
+//                      %MATERIAL #id, %MAP_NODE_IDS | %MAP_NODE_INDICES
+//   body               an element keyword (%BEAMS ... %POINTS, %UNKNOWN)
+//                      opens a section; each data line is one element,
+//                      [ID] then its node references; %COLOR_BINDINGS makes
+//                      the following data lines colour bindings, up to the
+//                      next element keyword.
+// Element lines ahead of the first keyword form a hexahedron section. A
+// keyword directly followed by another keyword opens nothing.
+#include <vector>
+
+#include "core/nk_element_types.h"
+#include "core/nk_memory.h"
+#include "nkf/nkf_elements.h"
+#include "nkf/nkf_nodes.h"
+#include "nkf/nkf_parser.h"
+#include "nkf/nkf_stream.h"
+
+namespace {
+
+const char *const g_apszHeaderWords[] = {
+    "%NO_ID",    "%WITH_ID",          "%NAME",
+    "%DESCRIPTION", "%NODES",         "%COLORS",
+    "%COLORS_PER_BLOCK", "%COLORS_PER_ELEMENT", "%IMPLICIT_COLOR_BINDING",
+    "%EXPLICIT_COLOR_BINDING", "%MATERIAL", "%MAP_NODE_IDS",
+    "%MAP_NODE_INDICES"};
+
+bool IsHeaderWord(const NKString &word)
+{
+    for (const char *psz : g_apszHeaderWords) {
+        if (word == psz) return true;
+    }
+    return false;
+}
+
+// Type code of an element keyword; -1 for any other word. The kinds without
+// a keyword (brick, shells, the second beam) never match.
+int ElementTypeOfKeyword(const NKString &word)
+{
+    if (word.IsEmpty()) return -1;
+    for (int t = 0; t < NK_ELEMENT_TYPE_COUNT; t++) {
+        const char *pszKeyword = NKElementTypeTable[t].szKeyword;
+        if (pszKeyword[0] != 0 && word == pszKeyword) return t;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool Elements::ParseBlock()
+{
+    if (m_pParser == nullptr || !GetPosition()) return false;
+    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    if (bOk) m_bHeaderParsed = true;
+    return bOk;
+}
+
+// ---------------------------------------------------------------------------
+// ASCII
+
+bool Elements::ApplyHeaderDirective(const NKString &line, const NKString &word, bool *pbKnown)
+{
+    *pbKnown = IsHeaderWord(word);
+    bool bReference = line.FindChar('#') >= 0;
+    if (word == "%NO_ID" || word == "%WITH_ID") {
+        m_bWithIDs = word == "%WITH_ID" ? 1 : 0;
+    } else if (word == "%NAME") {
+        m_Name = ReadQuoted(line);
+    } else if (word == "%DESCRIPTION") {
+        if (bReference) m_iDescriptionBlockID = ReadReference(line);
+        else m_Description = ReadQuoted(line);
+    } else if (word == "%NODES" || word == "%MATERIAL") {
+        bool bNodes = word == "%NODES";
+        if (!bReference) {
+            ReportLineError(NKString(""),
+                            NKString(bNodes ? "No node block ID specified in %NODES. Missing #"
+                                            : "No material block ID specified in %MATERIAL. Missing #"));
+            return false;
+        }
+        if (bNodes) m_iNodeBlockID = ReadReference(line);
+        else m_iColorBlockID = ReadReference(line);
+    } else if (word == "%COLORS") {
+        if (bReference) {
+            m_iColorBlockID = ReadReference(line);
+        } else if (!NKFReadBlockColor(line, &m_pfBlockColor)) {
+            ReportError(NKString(""), NKString("Error Allocation memory"));
+            return false;
+        }
+    } else if (word == "%COLORS_PER_BLOCK" || word == "%COLORS_PER_ELEMENT") {
+        m_bColorsPerBlock = word == "%COLORS_PER_BLOCK" ? 1 : 0;
+    } else if (word == "%IMPLICIT_COLOR_BINDING" || word == "%EXPLICIT_COLOR_BINDING") {
+        m_bImplicitColorBinding = word == "%IMPLICIT_COLOR_BINDING" ? 1 : 0;
+    } else if (word == "%MAP_NODE_IDS" || word == "%MAP_NODE_INDICES") {
+        m_cNodeReferenceMode = word == "%MAP_NODE_IDS" ? 1 : 0;
+    }
+    return true;
+}
+
+bool Elements::ParseAscii()
+{
+    m_cNodeReferenceMode = -1;
+    for (;;) {
+        const NKString &line = m_pParser->NextLine();
+        if (line.IsEmpty() || line.GetAt(0) == '*') {
+            if (!line.IsEmpty()) m_pParser->PushBackLine();
+            ReportLineError(NKString(""), NKString("No data in element block"));
+            return false;
+        }
+        if (line.GetAt(0) == '%') {
+            bool bKnown = false;
+            if (!ApplyHeaderDirective(line, NKFLineFirstWord(line.GetText()), &bKnown)) return false;
+            if (bKnown) continue;
+        }
+        m_pParser->PushBackLine();  // the first body line
+        break;
+    }
+    if (!WalkAsciiBody(false, nullptr)) return false;
+    if (m_bColorsPerBlock && m_iNumColorBindings > 1) {
+        ReportError(NKString(""), NKString("Illegal number of color bindings. Must be one value when "
+                                           "using %COLORS_PER_BLOCK (default)"));
+        return false;
+    }
+    return true;
+}
+
+// Passes over the header directives again (LoadData); the first body line
+// is pushed back.
+void Elements::SkipAsciiHeaderLines()
+{
+    for (;;) {
+        const NKString &line = m_pParser->NextLine();
+        if (line.IsEmpty()) return;
+        if (line.GetAt(0) == '%' && IsHeaderWord(NKFLineFirstWord(line.GetText()))) continue;
+        m_pParser->PushBackLine();
+        return;
+    }
+}
+
+// Counting pass over one data line: an element of the current section, or
+// colour binding values.
+bool Elements::CountAsciiLine(const NKString &line, int iType, bool bBindings)
+{
+    int iWords = NKFCountLineWords(line.GetText());
+    if (bBindings) {
+        if ((int64_t)m_iNumColorBindings + iWords > INT32_MAX) {
+            ReportLineError(NKString(""), NKString("Too many color bindings in element block."));
+            return false;
+        }
+        m_iNumColorBindings += iWords;
+        return true;
+    }
+    if (!m_pParser->GetDeferReferences() &&
+        iWords - (m_bWithIDs ? 1 : 0) != NKFElementNodeCount(iType)) {
+        ReportLineError(NKString(""), NKString("Wrong number of nodes for elements"));
+        return false;
+    }
+    return true;
+}
+
+// Loading pass over one data line: row iRow of section iSection, or binding
+// values appended to the loaded ones. Missing words give 0, which no node
+// reference may be; extra words are ignored.
+bool Elements::StoreAsciiLine(const NKString &line, int iSection, int32_t iRow, bool bBindings)
+{
+    const char *p = line.GetText(), *pStart, *pEnd;
+    if (bBindings) {
+        while (NKFNextWord(&p, &pStart, &pEnd)) {
+            if (iRow >= m_iNumColorBindings) return false;
+            m_piColorBindings[iRow++] = NKFWordToInt(pStart);
+        }
+        return true;
+    }
+    if (iSection >= m_iNumSections || iRow >= m_piNumElements[iSection]) return false;
+    if (m_bWithIDs) {
+        m_ppiIDs[iSection][iRow] = NKFNextWord(&p, &pStart, &pEnd) ? NKFWordToInt(pStart) : 0;
+    }
+    int n = NKFElementNodeCount(m_piElementTypes[iSection]);
+    int32_t *piRefs = m_ppiElements[iSection] + (int64_t)iRow * n;
+    for (int k = 0; k < n; k++) {
+        piRefs[k] = NKFNextWord(&p, &pStart, &pEnd) ? NKFWordToInt(pStart) : 0;
+    }
+    return true;
+}
+
+// Walks the body lines up to the next '*' line (pushed back) or the end of
+// the file. Counting (bLoad false): builds the section table and the binding
+// count. Loading: stores each line where the counting pass put it;
+// piLoaded[s] counts the rows stored in section s and piLoaded[sections] the
+// binding values. A section opens at an element keyword only once the
+// current one holds elements, so empty sections never exist.
+bool Elements::WalkAsciiBody(bool bLoad, int32_t *piLoaded)
+{
+    std::vector<int32_t> aiTypes(1, NK_ELEM_HEXAHEDRON), aiCounts(1, 0);
+    int iSection = 0;
+    bool bBindings = false;
+    if (!bLoad) m_iNumColorBindings = 0;
+    for (;;) {
+        const NKString &line = m_pParser->NextLine();
+        if (line.IsEmpty()) break;
+        if (line.GetAt(0) == '*') {
+            m_pParser->PushBackLine();
+            break;
+        }
+        if (line.GetAt(0) == '%') {
+            NKString word = NKFLineFirstWord(line.GetText());
+            int iType = ElementTypeOfKeyword(word);
+            if (iType >= 0) {
+                bBindings = false;
+                // While loading, a trailing keyword may point past the last
+                // section; that section holds nothing.
+                int32_t iCurrent = !bLoad                     ? aiCounts[iSection]
+                                   : iSection < m_iNumSections ? piLoaded[iSection]
+                                                               : 0;
+                if (iCurrent == 0) {
+                    if (!bLoad) aiTypes[iSection] = iType;
+                } else if (bLoad) {
+                    iSection++;
+                } else if ((int)aiTypes.size() >= NKF_MAX_ELEMENT_SECTIONS) {
+                    ReportLineError(NKString(""), NKString("To many element types in one node block."));
+                    return false;
+                } else {
+                    aiTypes.push_back(iType);
+                    aiCounts.push_back(0);
+                    iSection++;
+                }
+            } else if (word == "%COLOR_BINDINGS") {
+                bBindings = true;
+            } else if (!bLoad) {
+                m_pParser->ReportInfo(NKString(""),
+                                      NKString::FromFormat("Unknown Identifier found in block: %s. "
+                                                           "BlockType: %s, ID: %d",
+                                                           word.GetText(), GetKeyword().GetText(),
+                                                           m_iBlockID));
+            }
+            continue;
+        }
+        if (bLoad) {
+            int32_t *piDone = bBindings ? &piLoaded[m_iNumSections] : &piLoaded[iSection];
+            if (!bBindings && iSection >= m_iNumSections) return false;
+            if (!StoreAsciiLine(line, iSection, *piDone, bBindings)) return false;
+            *piDone += bBindings ? NKFCountLineWords(line.GetText()) : 1;
+            continue;
+        }
+        if (!CountAsciiLine(line, aiTypes[iSection], bBindings)) return false;
+        if (!bBindings && ++aiCounts[iSection] == INT32_MAX) {
+            ReportLineError(NKString(""), NKString("Too many elements in element block."));
+            return false;
+        }
+    }
+    if (bLoad) return true;
+    if (aiCounts.back() == 0) {  // a keyword at the end, or no element at all
+        aiTypes.pop_back();
+        aiCounts.pop_back();
+    }
+    return StoreSections(aiTypes.data(), aiCounts.data(), (int)aiTypes.size());
+}
+
+// Keeps the section table of the parse. The total element count must fit
+// the running element index.
+bool Elements::StoreSections(const int32_t *piTypes, const int32_t *piCounts, int iNumSections)
+{
+    int64_t iTotal = 0;
+    for (int s = 0; s < iNumSections; s++) iTotal += piCounts[s];
+    if (iTotal > INT32_MAX) {
+        ReportError(NKString(""), NKString("Too many elements in element block."));
+        return false;
+    }
+    NKFree(m_piElementTypes);
+    NKFree(m_piNumElements);
+    m_piElementTypes = nullptr;
+    m_piNumElements = nullptr;
+    m_iNumSections = 0;
+    if (iNumSections == 0) return true;
+    m_piElementTypes = (int32_t *)NKAlloc((size_t)iNumSections * sizeof(int32_t));
+    m_piNumElements = (int32_t *)NKAlloc((size_t)iNumSections * sizeof(int32_t));
+    if (m_piElementTypes == nullptr || m_piNumElements == nullptr) {
+        ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    for (int s = 0; s < iNumSections; s++) {
+        m_piElementTypes[s] = piTypes[s];
+        m_piNumElements[s] = piCounts[s];
+    }
+    m_iNumSections = iNumSections;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Binary
+
+bool Elements::ParseBinary()
+{
+    int32_t iDataSize = 0, iNumSections = 0;
+    return ReadBinaryHeader(&iDataSize, &iNumSections) &&
+           ParseBinarySections(iDataSize, iNumSections);
+}
+
+// Reads the header record (layout in nkf_elements.h) up to the fields the
+// header size covers; the optional fields keep their defaults otherwise.
+bool Elements::ReadBinaryHeader(int32_t *piDataSize, int32_t *piNumSections)
+{
+    const int iKnown = 112, iWritten = 124;
+    int32_t iHeaderSize = 0;
+    if (!ReadHeaderSizes(iKnown, &iHeaderSize, piDataSize)) return false;
+    m_iNodeBlockID = m_pParser->ReadInt();
+    m_Description = m_pParser->ReadString80();
+    float afColor[3] = {-1.0f, 0.0f, 0.0f};
+    m_pParser->ReadFloats(afColor, 3);
+    m_bWithIDs = m_pParser->ReadInt() == 1 ? 1 : 0;
+    int32_t iNumSections = m_pParser->ReadInt();
+    m_bExtendedSectionHeaders = 0;
+    m_cNodeReferenceMode = -1;
+    int iRead = iKnown;
+    int iLimit = iHeaderSize < iWritten ? iHeaderSize : iWritten;
+    for (int iField = 0; iRead < iLimit; iField++, iRead += 4) {
+        int32_t iValue = m_pParser->ReadInt();
+        if (iField == 0) m_bExtendedSectionHeaders = iValue != 0 ? 1 : 0;
+        if (iField == 2) {
+            int iMode = iValue & 0xFF;  // stored as a byte: 255 means -1
+            m_cNodeReferenceMode = iMode == 1 ? 1 : iMode == 0 ? 0 : -1;
+        }
+    }
+    if (!SkipHeaderRest(iHeaderSize, iRead)) return false;
+    if (afColor[0] >= 0.0f) {
+        m_pfBlockColor = (float *)NKAlloc(3 * sizeof(float));
+        if (m_pfBlockColor == nullptr) {
+            ReportError(NKString(""), NKString("Error Allocation memory"));
+            return false;
+        }
+        for (int k = 0; k < 3; k++) m_pfBlockColor[k] = afColor[k];
+    }
+    // Every section needs at least its short header in the data.
+    *piNumSections = iNumSections;
+    return CheckDataBytes(iNumSections < 0 ? -1 : (int64_t)iNumSections * 8);
+}
+
+// Reads one section header at the stream position: the type (code - 1), the
+// element count, and the bytes the header took.
+bool Elements::ReadSectionHeader(int32_t *piType, int32_t *piCount, int64_t *piBytes)
+{
+    int32_t aiWords[5] = {0, 0, 0, 0, 0};
+    int32_t iCode = 0;
+    if (m_bExtendedSectionHeaders) {
+        m_pParser->ReadInts(aiWords, 5);
+        if (aiWords[0] < 20 || aiWords[0] >= NKF_HEADER_SIZE_LIMIT) {
+            ReportError(NKString(""), NKString::FromFormat("Illegal section header size found: %d",
+                                                           aiWords[0]));
+            return false;
+        }
+        m_pParser->Skip((int64_t)aiWords[0] - 20);
+        iCode = aiWords[1];
+        *piCount = aiWords[2];
+        *piBytes = aiWords[0];
+    } else {
+        m_pParser->ReadInts(aiWords, 2);
+        iCode = aiWords[0];
+        *piCount = aiWords[1];
+        *piBytes = 8;
+    }
+    if (iCode < 1 || iCode > NK_ELEMENT_TYPE_COUNT) {
+        ReportError(NKString(""), NKString::FromFormat("Illegal element type found: %d", iCode));
+        return false;
+    }
+    *piType = iCode - 1;
+    if (*piCount < 0) {
+        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
+        return false;
+    }
+    return true;
+}
+
+// Walks the section headers, checking each section's rows against the data
+// size before skipping them, then the end-of-block marker.
+bool Elements::ParseBinarySections(int32_t iDataSize, int32_t iNumSections)
+{
+    std::vector<int32_t> aiTypes((size_t)iNumSections), aiCounts((size_t)iNumSections);
+    int64_t iUsed = 0;
+    for (int s = 0; s < iNumSections; s++) {
+        int64_t iHeaderBytes = 0;
+        if (!ReadSectionHeader(&aiTypes[s], &aiCounts[s], &iHeaderBytes)) return false;
+        int64_t iRowBytes =
+            (int64_t)aiCounts[s] * (NKFElementNodeCount(aiTypes[s]) + (m_bWithIDs ? 1 : 0)) * 4;
+        iUsed += iHeaderBytes + iRowBytes;
+        if (!CheckDataBytes(iUsed)) return false;
+        m_pParser->Skip(iRowBytes);
+    }
+    if (!StoreSections(aiTypes.data(), aiCounts.data(), iNumSections)) return false;
+    return CheckEndOfBlock((int32_t)(iDataSize - iUsed));
+}

@@ -1,0 +1,492 @@
+// nkf/nkf_nodes.cpp -- the *NODES, *NORMALS and *COLORS blocks: parse (count
+// the rows, check the directives), load (read the rows into arrays) and write
+// back as ASCII. The three share one row-counting walk over the ASCII lines.
+// The *MATERIALS and *DESCRIPTION blocks, which hold no rows, are in
+// nkf_material.cpp. Reading primitives and reporters are the parser's and the
+// block base's (nkf_parser.h, nkf_block.h); the ID sort is nk_mesh.cpp's.
+#include "nkf/nkf_nodes.h"
+
+#include <cstring>
+
+#include "core/nk_memory.h"
+#include "core/nk_mesh.h"
+#include "nkf/nkf_parser.h"
+#include "nkf/nkf_stream.h"
+
+int NKFCountLineWords(const char *pszLine)
+{
+    if (pszLine == nullptr) return 0;
+    const char *p = pszLine, *pStart, *pEnd;
+    int n = 0;
+    while (NKFNextWord(&p, &pStart, &pEnd)) n++;
+    return n;
+}
+
+NKString NKFLineFirstWord(const char *pszLine)
+{
+    if (pszLine == nullptr) return NKString("");
+    const char *p = pszLine, *pStart, *pEnd;
+    if (!NKFNextWord(&p, &pStart, &pEnd)) return NKString("");
+    NKString word;
+    word.Assign(pStart, (int)(pEnd - pStart));
+    return word;
+}
+
+bool NKFReadBlockColor(const NKString &line, float **ppfColor)
+{
+    if (*ppfColor == nullptr) *ppfColor = (float *)NKCalloc(3, sizeof(float));
+    if (*ppfColor == nullptr) return false;
+    const char *p = line.GetText(), *pStart, *pEnd;
+    NKFNextWord(&p, &pStart, &pEnd);  // the directive
+    for (int k = 0; k < 3; k++) {
+        bool bWord = NKFNextWord(&p, &pStart, &pEnd);
+        (*ppfColor)[k] = bWord ? NKFDoubleToFloat(NKFWordToDouble(pStart)) : 0.0f;
+    }
+    return true;
+}
+
+bool NKFSkipBinaryFraming(NKFBlock *pBlock)
+{
+    NKFParser *pParser = pBlock->GetParser();
+    int32_t aiSizes[2] = {0, 0};
+    pParser->ReadInts(aiSizes, 2);  // a short read leaves zeros
+    if (!pBlock->CheckHeaderSize(aiSizes[0], NKF_HEADER_SIZES_BYTES)) return false;
+    if (aiSizes[1] < 0 || aiSizes[1] > pParser->BytesLeft()) {
+        pBlock->ReportError(NKString(""),
+                            NKString("Item count does not fit the data size of the block."));
+        return false;
+    }
+    if (!pParser->Skip((int64_t)aiSizes[0] - NKF_HEADER_SIZES_BYTES)) {
+        pBlock->ReportLineError(NKString(""),
+                                NKString("End of block marker not found at expected position."));
+        return false;
+    }
+    return pBlock->CheckEndOfBlock(aiSizes[1]);
+}
+
+bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnects,
+                            const NKFNodeBlock *pNodes)
+{
+    int iNumNodes = pNodes->GetNumNodes();
+    int iLength = pIFS->iConnectLength;
+    if (iNumNodes < 1 || pNodes->GetCoords() == nullptr || iLength < 1) return false;
+    int *piUsed = (int *)NKAlloc((size_t)iNumNodes * sizeof(int));
+    if (piUsed == nullptr) return false;
+    int iNumUsed = 0, iNumLocal = 0;
+    bool bOk = NKComputeLocalNodeArrays(0, pIFS->iNumPolygons - 1, iNumNodes, piBlockConnects,
+                                        iLength, pIFS->piPolygonStart, pIFS->piPolygonNumNodes,
+                                        pIFS->iNumPolygons, piUsed, &iNumUsed, pIFS->piConnects,
+                                        &iNumLocal) &&
+               iNumLocal == iLength && iNumUsed > 0;
+    if (bOk) {
+        pIFS->pfCoords = (float *)NKAlloc((size_t)iNumUsed * 3 * sizeof(float));
+        bOk = pIFS->pfCoords != nullptr;
+    }
+    if (bOk && pNodes->HasIDs() && pNodes->GetIDs() != nullptr) {
+        pIFS->piNodeIDs = (int *)NKAlloc((size_t)iNumUsed * sizeof(int));
+        bOk = pIFS->piNodeIDs != nullptr;
+    }
+    if (!bOk) {
+        NKFree(piUsed);
+        return false;
+    }
+    for (int i = 0; i < iNumUsed; i++) {
+        memcpy(pIFS->pfCoords + (int64_t)i * 3, pNodes->GetCoords() + (int64_t)piUsed[i] * 3,
+               3 * sizeof(float));
+        if (pIFS->piNodeIDs != nullptr) pIFS->piNodeIDs[i] = pNodes->GetIDs()[piUsed[i]];
+    }
+    int *piShrunk = (int *)NKRealloc(piUsed, (size_t)iNumUsed * sizeof(int));
+    pIFS->piNodeSourceIndex = piShrunk != nullptr ? piShrunk : piUsed;
+    pIFS->iNumNodes = iNumUsed;
+    pIFS->bNodesNotCompacted = 0;
+    return true;
+}
+
+// Sets the ID flag from "%NO_ID" / "%WITH_ID"; false for another word.
+static bool ApplyIdDirective(const NKString &word, uint8_t *pbWithIDs)
+{
+    if (word == "%NO_ID") *pbWithIDs = 0;
+    else if (word == "%WITH_ID") *pbWithIDs = 1;
+    else return false;
+    return true;
+}
+
+// Walks the ASCII lines of a row block up to the next '*' line (pushed back)
+// or the end of the file, counting one row per line that is not a directive.
+// fnDirective handles the '%' lines and answers false for an unknown one,
+// which fails the parse with "Unknown Identifier found in block.". When the
+// parser resolves references at once, every row must hold 3 values, or 4
+// with IDs; pszWhat names the values in that message ("node", "normal").
+template <class F>
+static bool CountAsciiRows(NKFBlock *pBlock, const char *pszWhat, const uint8_t *pbWithIDs,
+                           int32_t *piCount, F fnDirective)
+{
+    NKFParser *pParser = pBlock->GetParser();
+    bool bCheckWords = !pParser->GetDeferReferences();
+    int64_t iCount = 0;
+    for (;;) {
+        const NKString &line = pParser->NextLine();
+        if (line.IsEmpty()) break;
+        char c = line.GetAt(0);
+        if (c == '*') {
+            pParser->PushBackLine();
+            break;
+        }
+        if (c == '%') {
+            if (!fnDirective(NKFLineFirstWord(line.GetText()))) {
+                pBlock->ReportLineError(NKString(""), NKString("Unknown Identifier found in block."));
+                return false;
+            }
+            continue;
+        }
+        if (bCheckWords) {
+            int iWanted = *pbWithIDs ? 4 : 3;
+            if (NKFCountLineWords(line.GetText()) != iWanted) {
+                NKString msg = NKString::FromFormat(
+                    "Error in %s values. \nEach line must contain %d values when using %s", pszWhat,
+                    iWanted, *pbWithIDs ? "%WITH_ID" : "%NO_ID (default)");
+                pBlock->ReportLineError(NKString(""), msg);
+                return false;
+            }
+        }
+        if (++iCount > INT32_MAX) {
+            pBlock->ReportLineError(NKString(""), NKString("Too many lines in block."));
+            return false;
+        }
+    }
+    *piCount = (int32_t)iCount;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// *NODES
+
+NKFNodeBlock::NKFNodeBlock(NKFParser *pParser, int iBlockID)
+    : NKFBlock(pParser, iBlockID), m_bWithIDs(0), m_pfCoords(nullptr), m_piIDs(nullptr),
+      m_piSortedOrder(nullptr), m_iNumNodes(0)
+{
+    m_iBlockType = NKF_NODES;
+}
+
+NKFNodeBlock::~NKFNodeBlock()
+{
+    FreeData();
+}
+
+bool NKFNodeBlock::ParseBlock()
+{
+    if (m_pParser == nullptr || !GetPosition()) return false;
+    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    if (bOk) m_bHeaderParsed = true;
+    return bOk;
+}
+
+bool NKFNodeBlock::ParseAscii()
+{
+    return CountAsciiRows(this, "node", &m_bWithIDs, &m_iNumNodes, [this](const NKString &word) {
+        return ApplyIdDirective(word, &m_bWithIDs);
+    });
+}
+
+// Binary header record (16 bytes known):
+//   0  int32  header size (16 .. 1024)
+//   4  int32  data size in bytes
+//   8  int32  1 = every node starts with its user ID
+//   12 int32  node count
+// Data: per node [int32 ID] float32 x, y, z.
+bool NKFNodeBlock::ParseBinary()
+{
+    int32_t iHeaderSize = 0, iDataSize = 0;
+    if (!ReadHeaderSizes(16, &iHeaderSize, &iDataSize)) return false;
+    int32_t aiFields[2] = {0, 0};
+    m_pParser->ReadInts(aiFields, 2);
+    if (!SkipHeaderRest(iHeaderSize, 16)) return false;
+    m_bWithIDs = aiFields[0] == 1 ? 1 : 0;
+    m_iNumNodes = aiFields[1];
+    int64_t iBytes = (int64_t)m_iNumNodes * (m_bWithIDs ? 16 : 12);
+    if (!CheckDataBytes(iBytes)) {  // a negative count gives negative bytes
+        m_iNumNodes = 0;
+        return false;
+    }
+    return CheckEndOfBlock(iDataSize);
+}
+
+bool NKFNodeBlock::AllocateArrays()
+{
+    m_pfCoords = (float *)NKCalloc((size_t)m_iNumNodes * 3, sizeof(float));
+    if (m_pfCoords == nullptr) return false;
+    if (!m_bWithIDs) return true;
+    m_piIDs = (int32_t *)NKCalloc((size_t)m_iNumNodes, sizeof(int32_t));
+    m_piSortedOrder = (int32_t *)NKCalloc((size_t)m_iNumNodes, sizeof(int32_t));
+    return m_piIDs != nullptr && m_piSortedOrder != nullptr;
+}
+
+bool NKFNodeBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed"));
+        return false;
+    }
+    // An empty block has nothing to skip to; it loads as empty even when it
+    // is the last line of the file.
+    if (m_iNumNodes < 1) {
+        m_bDataLoaded = true;
+        return true;
+    }
+    if (!SeekPosition() || !SkipHeaderDirectives()) {
+        ReportError(NKString(""), NKString("Error skipping header"));
+        return false;
+    }
+    if (!AllocateArrays()) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error allocating memory for nodes"));
+        return false;
+    }
+    if (!ReadVec3Pairs(m_bWithIDs ? m_piIDs : nullptr, m_pfCoords, nullptr, m_iNumNodes)) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error reading node values"));
+        return false;
+    }
+    if (m_bWithIDs) NKSortNodeIdOrder(m_piIDs, m_piSortedOrder, m_iNumNodes);
+    m_bDataLoaded = true;
+    return true;
+}
+
+bool NKFNodeBlock::WriteBlock()
+{
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed"));
+        return false;
+    }
+    if (m_pfCoords == nullptr) {
+        ReportError(NKString(""), NKString("No nodes in block"));
+        return false;
+    }
+    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    if (m_bWithIDs) m_pParser->WriteText("%WITH_ID\n");
+    NKString line;
+    for (int i = 0; i < m_iNumNodes; i++) {
+        const float *p = m_pfCoords + (int64_t)i * 3;
+        if (m_bWithIDs) line.Format("%d %g %g %g\n", m_piIDs[i], p[0], p[1], p[2]);
+        else line.Format("%g %g %g\n", p[0], p[1], p[2]);
+        m_pParser->WriteText(line.GetText());
+    }
+    return true;
+}
+
+void NKFNodeBlock::FreeData()
+{
+    NKFree(m_pfCoords);
+    NKFree(m_piIDs);
+    NKFree(m_piSortedOrder);
+    m_pfCoords = nullptr;
+    m_piIDs = nullptr;
+    m_piSortedOrder = nullptr;
+    m_bDataLoaded = false;
+}
+
+// ---------------------------------------------------------------------------
+// *NORMALS
+
+NKFNormalBlock::NKFNormalBlock(NKFParser *pParser, int iBlockID)
+    : NKFBlock(pParser, iBlockID), m_bWithIDs(0), m_pcNormals(nullptr), m_piIDs(nullptr),
+      m_iCount(0)
+{
+    m_iBlockType = NKF_NORMALS;
+}
+
+NKFNormalBlock::~NKFNormalBlock()
+{
+    FreeData();
+}
+
+bool NKFNormalBlock::ParseBlock()
+{
+    if (m_pParser == nullptr || !GetPosition()) return false;
+    bool bOk = m_pParser->IsAscii()
+                   ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
+                                    [this](const NKString &word) {
+                                        return ApplyIdDirective(word, &m_bWithIDs);
+                                    })
+                   : NKFSkipBinaryFraming(this);
+    if (bOk) m_bHeaderParsed = true;
+    return bOk;
+}
+
+bool NKFNormalBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed"));
+        return false;
+    }
+    if (m_iCount < 1) {
+        m_bDataLoaded = true;
+        return true;
+    }
+    m_pcNormals = (signed char *)NKCalloc((size_t)m_iCount * 3, 1);
+    if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
+    if (m_pcNormals == nullptr || (m_bWithIDs && m_piIDs == nullptr)) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error allocating memory for normals"));
+        return false;
+    }
+    if (!SeekPosition() || !SkipHeaderDirectives()) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error skipping directives"));
+        return false;
+    }
+    if (!ReadPackedNormals(m_pcNormals, m_iCount, m_bWithIDs ? m_piIDs : nullptr)) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error reading normals values"));
+        return false;
+    }
+    m_bDataLoaded = true;
+    return true;
+}
+
+bool NKFNormalBlock::WriteBlock()
+{
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed"));
+        return false;
+    }
+    if (m_pcNormals == nullptr) {
+        ReportError(NKString(""), NKString("No normals in block"));
+        return false;
+    }
+    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    if (m_bWithIDs) m_pParser->WriteText("%WITH_ID\n");
+    NKString line;
+    for (int i = 0; i < m_iCount; i++) {
+        const signed char *p = m_pcNormals + (int64_t)i * 3;
+        if (m_bWithIDs) line.Format("%d %d %d %d\n", m_piIDs[i], p[0], p[1], p[2]);
+        else line.Format("%d %d %d\n", p[0], p[1], p[2]);
+        m_pParser->WriteText(line.GetText());
+    }
+    return true;
+}
+
+void NKFNormalBlock::FreeData()
+{
+    NKFree(m_pcNormals);
+    NKFree(m_piIDs);
+    m_pcNormals = nullptr;
+    m_piIDs = nullptr;
+    m_bDataLoaded = false;
+}
+
+// ---------------------------------------------------------------------------
+// *COLORS
+
+NKFColorBlock::NKFColorBlock(NKFParser *pParser, int iBlockID)
+    : NKFBlock(pParser, iBlockID), m_bWithIDs(0), m_bByteColors(1), m_pfColors(nullptr),
+      m_piIDs(nullptr), m_iCount(0)
+{
+    m_iBlockType = NKF_COLORS;
+}
+
+NKFColorBlock::~NKFColorBlock()
+{
+    FreeData();
+}
+
+bool NKFColorBlock::ParseBlock()
+{
+    if (m_pParser == nullptr || !GetPosition()) return false;
+    // The colour block reports its rows with the normal block's texts.
+    bool bOk = m_pParser->IsAscii()
+                   ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
+                                    [this](const NKString &word) {
+                                        if (ApplyIdDirective(word, &m_bWithIDs)) return true;
+                                        if (word == "%BYTE_COLORS") m_bByteColors = 1;
+                                        else if (word == "%FLOAT_COLORS") m_bByteColors = 0;
+                                        else return false;
+                                        return true;
+                                    })
+                   : NKFSkipBinaryFraming(this);
+    if (bOk) m_bHeaderParsed = true;
+    return bOk;
+}
+
+// Byte colours are scaled by 1/255; every component ends in [0, 1] (a value
+// that is not a number becomes 0).
+static void NormaliseColors(float *pfColors, int64_t iNumValues, bool bByteColors)
+{
+    for (int64_t i = 0; i < iNumValues; i++) {
+        float v = pfColors[i];
+        if (bByteColors) v *= 0.003921569f;
+        if (!(v >= 0.0f)) v = 0.0f;
+        if (v > 1.0f) v = 1.0f;
+        pfColors[i] = v;
+    }
+}
+
+bool NKFColorBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed"));
+        return false;
+    }
+    if (m_iCount < 1) {
+        m_bDataLoaded = true;
+        return true;
+    }
+    m_pfColors = (float *)NKCalloc((size_t)m_iCount * 3, sizeof(float));
+    if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
+    if (m_pfColors == nullptr || (m_bWithIDs && m_piIDs == nullptr)) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error allocating memory for normals"));
+        return false;
+    }
+    if (!SeekPosition() || !SkipHeaderDirectives()) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error skipping directives"));
+        return false;
+    }
+    if (!ReadFloatRows(m_pfColors, 3, m_iCount, m_bWithIDs ? m_piIDs : nullptr)) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error reading normals values"));
+        return false;
+    }
+    NormaliseColors(m_pfColors, (int64_t)m_iCount * 3, m_bByteColors != 0);
+    m_bDataLoaded = true;
+    return true;
+}
+
+// The stored colours are already in 0..1, so the written block says
+// "%FLOAT_COLORS": without it a reader would take them as bytes (the
+// default) and scale them a second time.
+bool NKFColorBlock::WriteBlock()
+{
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed"));
+        return false;
+    }
+    if (m_pfColors == nullptr) {
+        ReportError(NKString(""), NKString("No normals in block"));
+        return false;
+    }
+    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    if (m_bWithIDs) m_pParser->WriteText("%WITH_ID\n");
+    m_pParser->WriteText("%FLOAT_COLORS\n");
+    NKString line;
+    for (int i = 0; i < m_iCount; i++) {
+        const float *p = m_pfColors + (int64_t)i * 3;
+        if (m_bWithIDs) line.Format("%d %g %g %g\n", m_piIDs[i], p[0], p[1], p[2]);
+        else line.Format("%g %g %g\n", p[0], p[1], p[2]);
+        m_pParser->WriteText(line.GetText());
+    }
+    return true;
+}
+
+void NKFColorBlock::FreeData()
+{
+    NKFree(m_pfColors);
+    NKFree(m_piIDs);
+    m_pfColors = nullptr;
+    m_piIDs = nullptr;
+    m_bDataLoaded = false;
+}

@@ -1,0 +1,176 @@
+// nkf/nkf_nodes.h -- the small value blocks of an NKF file: *NODES,
+// *NORMALS, *COLORS, *MATERIALS and *DESCRIPTION.
+//
+// The parser's block factory makes one of these per block of the file. The
+// node block holds the coordinates that the *ELEMENTS and *INDEXEDFACESET
+// blocks (nkf_elements.h, nkf_faceset.h) refer to, by 1-based index or by
+// user ID; it exists in both file forms. Normals, colours, materials and
+// descriptions exist in the ASCII form only (a binary file that carries one
+// gets it skipped by its framing, with nothing to load). The blocks only hold
+// values; the NKF import decides how they reach the drawn parts. Each of the
+// five also writes itself back in the ASCII form through
+// NKFParser::WriteText. No Qt, no GL.
+#pragma once
+
+#include <cstdint>
+
+#include "core/nk_string.h"
+#include "nkf/nkf_block.h"
+
+struct NKIndexedFaceSet;
+class NKFNodeBlock;
+
+// Number of words of an NKF line (blank, tab or comma separated).
+int NKFCountLineWords(const char *pszLine);
+// The first word of an NKF line ("" when it has none).
+NKString NKFLineFirstWord(const char *pszLine);
+// Reads the three numbers after the first word of a "%COLORS r g b" line into
+// *ppfColor, allocating it when null (a missing number gives 0). False when
+// the allocation fails.
+bool NKFReadBlockColor(const NKString &line, float **ppfColor);
+// Parses a binary block whose content this reader does not know (the ASCII
+// only block types met in a binary file): checks the header size (at least
+// the two size words), the data size against the bytes left, and the
+// end-of-block marker behind the data. Errors are block errors.
+bool NKFSkipBinaryFraming(NKFBlock *pBlock);
+// The last step of the part builders: pIFS holds the polygon starts, node
+// counts and connectivity length, and an allocated connectivity array;
+// piBlockConnects holds the polygons' references as node-block indices (all
+// valid for pNodes, whose data is loaded). Fills the record's connectivity
+// with part-local indices over the used nodes in ascending node order, with
+// their coordinates, user IDs (when the node block has them) and node-block
+// indices, sets the node count and clears the not-compacted flag. False when
+// memory runs out.
+bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnects,
+                            const NKFNodeBlock *pNodes);
+
+// *NODES (type 0): coordinates, optional user IDs and the order that sorts
+// the IDs ascending (for the binary search of ID references).
+class NKFNodeBlock : public NKFBlock {
+public:
+    NKFNodeBlock(NKFParser *pParser, int iBlockID);
+    ~NKFNodeBlock() override;
+
+    bool ParseBlock() override;
+    bool LoadData() override;
+    bool WriteBlock() override;
+    int GetNumItems() override { return m_iNumNodes; }
+    void FreeData() override;
+
+    bool HasIDs() const { return m_bWithIDs != 0; }
+    int GetNumNodes() const { return m_iNumNodes; }
+    // Loaded arrays (null before LoadData): 3 floats per node; one ID per
+    // node; node indices ordered so that their IDs ascend.
+    const float *GetCoords() const { return m_pfCoords; }
+    const int32_t *GetIDs() const { return m_piIDs; }
+    const int32_t *GetSortedOrder() const { return m_piSortedOrder; }
+
+private:
+    bool ParseAscii();
+    bool ParseBinary();
+    bool AllocateArrays();
+
+    uint8_t m_bWithIDs;
+    float *m_pfCoords;         // owned, x y z per node
+    int32_t *m_piIDs;          // owned or null
+    int32_t *m_piSortedOrder;  // owned or null
+    int32_t m_iNumNodes;
+};
+
+// *NORMALS (type 1): unit normals packed as three signed bytes (x 127).
+class NKFNormalBlock : public NKFBlock {
+public:
+    NKFNormalBlock(NKFParser *pParser, int iBlockID);
+    ~NKFNormalBlock() override;
+
+    bool ParseBlock() override;
+    bool LoadData() override;
+    bool WriteBlock() override;
+    int GetNumItems() override { return m_iCount; }
+    void FreeData() override;
+
+    bool HasIDs() const { return m_bWithIDs != 0; }
+    const signed char *GetNormals() const { return m_pcNormals; }
+    const int32_t *GetIDs() const { return m_piIDs; }
+
+private:
+    uint8_t m_bWithIDs;
+    signed char *m_pcNormals;  // owned, 3 per normal
+    int32_t *m_piIDs;          // owned or null
+    int32_t m_iCount;
+};
+
+// *COLORS (type 2): r g b per colour, stored in 0..1 whatever the file used.
+class NKFColorBlock : public NKFBlock {
+public:
+    NKFColorBlock(NKFParser *pParser, int iBlockID);
+    ~NKFColorBlock() override;
+
+    bool ParseBlock() override;
+    bool LoadData() override;
+    bool WriteBlock() override;
+    int GetNumItems() override { return m_iCount; }
+    void FreeData() override;
+
+    bool HasIDs() const { return m_bWithIDs != 0; }
+    bool HasByteColors() const { return m_bByteColors != 0; }
+    const float *GetColors() const { return m_pfColors; }
+    const int32_t *GetIDs() const { return m_piIDs; }
+
+private:
+    uint8_t m_bWithIDs;
+    uint8_t m_bByteColors;  // 1 %BYTE_COLORS (0-255 in the file), 0 %FLOAT_COLORS
+    float *m_pfColors;      // owned, 3 per colour
+    int32_t *m_piIDs;       // owned or null
+    int32_t m_iCount;
+};
+
+// *MATERIALS (type 3): one material, read entirely by the parse.
+class NKFMaterialBlock : public NKFBlock {
+public:
+    NKFMaterialBlock(NKFParser *pParser, int iBlockID);
+    ~NKFMaterialBlock() override;
+
+    bool ParseBlock() override;
+    bool LoadData() override;
+    bool WriteBlock() override;
+    int GetNumItems() override { return 1; }
+    void FreeData() override;
+
+    const float *GetAmbient() const { return m_afAmbient; }
+    const float *GetDiffuse() const { return m_afDiffuse; }
+    const float *GetSpecular() const { return m_afSpecular; }
+    const float *GetEmissive() const { return m_afEmissive; }
+    float GetShininess() const { return m_fShininess; }
+    float GetAlpha() const { return m_fAlpha; }
+
+private:
+    bool ParseDirective(const NKString &line, const NKString &word);
+
+    float m_afAmbient[3];
+    float m_afDiffuse[3];
+    float m_afSpecular[3];
+    float m_afEmissive[3];
+    float m_fShininess;
+    float m_fAlpha;
+};
+
+// *DESCRIPTION (type 4): free text between "%BEGIN" and "%END".
+class NKFDescriptionBlock : public NKFBlock {
+public:
+    NKFDescriptionBlock(NKFParser *pParser, int iBlockID);
+    ~NKFDescriptionBlock() override;
+
+    bool ParseBlock() override;
+    bool LoadData() override;
+    bool WriteBlock() override;
+    int GetNumItems() override { return m_iNumLines; }
+    void FreeData() override;
+
+    // The lines of the block as read, each ended by a line feed.
+    const NKString &GetText() const { return m_Text; }
+
+private:
+    NKString m_Text;
+    int32_t m_iNumLines;
+};

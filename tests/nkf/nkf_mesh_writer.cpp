@@ -1,0 +1,153 @@
+// tests/nkf/nkf_mesh_writer.cpp -- word-by-word binary mesh blocks for the
+// NKF tests (see nkf_mesh_writer.h), in the order of each block's header
+// table.
+#include "nkf/nkf_mesh_writer.h"
+
+#include <cstdio>
+
+void AppendNodesBlock(NKFTestWriter &w, int32_t iID, const int32_t *piIDs, const float *pfCoords,
+                      int32_t iCount, int32_t iHeaderSize)
+{
+    int32_t iRowWords = (piIDs != nullptr ? 1 : 0) + 3;
+    w.BeginHeader();
+    w.Int(1001);                              // block code: *NODES
+    w.Int(iID);                               // block ID
+    w.Int(iHeaderSize);                       // header size (16 known bytes)
+    w.Int(iCount * iRowWords * 4);            // data size
+    w.Int(piIDs != nullptr ? 1 : 0);          // with-IDs flag
+    w.Int(iCount);                            // node count
+    for (int32_t i = 16; i < iHeaderSize; i += 4) w.Int(0);   // surplus header word
+    w.EndHeader();
+    for (int32_t i = 0; i < iCount; i++) {
+        if (piIDs != nullptr) w.Int(piIDs[i]);                // node ID
+        for (int k = 0; k < 3; k++) w.Float(pfCoords[i * 3 + k]);   // x, y, z
+    }
+    w.BeginHeader();
+    w.Int(-999);                              // end-of-block marker
+    w.EndHeader();
+}
+
+// The optional words of the face-set and element headers, as far as the
+// header size reaches: from iFrom bytes up to iHeaderSize.
+static void OptionalWords(NKFTestWriter &w, int32_t iFrom, int32_t iHeaderSize,
+                          const std::vector<int32_t> &words)
+{
+    size_t k = 0;
+    for (int32_t i = iFrom; i < iHeaderSize; i += 4, k++) {
+        w.Int(k < words.size() ? words[k] : 0);   // optional field, or surplus word
+    }
+}
+
+void AppendFaceSetBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
+                        const std::vector<NKFTestPolygon> &polygons, bool bWithIDs, int32_t iMode,
+                        int32_t iHeaderSize, int32_t iPolygonCount, int32_t iConnectCount)
+{
+    int32_t iRefs = 0;
+    for (const NKFTestPolygon &p : polygons) iRefs += (int32_t)p.refs.size();
+    int32_t iWords = iRefs + (bWithIDs ? (int32_t)polygons.size() : 0);
+    w.BeginHeader();
+    w.Int(1006);                                  // block code: *INDEXEDFACESET
+    w.Int(iID);                                   // block ID
+    w.Int(iHeaderSize);                           // header size (116 known bytes)
+    w.Int(iWords * 4);                            // data size
+    w.Int(iNodeBlockID);                          // node block ID
+    w.Text80("face set");                         // description
+    w.Float(-1.0f);                               // block colour r: none
+    w.Float(0.0f);                                // block colour g
+    w.Float(0.0f);                                // block colour b
+    w.Int(bWithIDs ? 1 : 0);                      // polygon IDs present
+    bool bPolygons = iPolygonCount == NKF_TEST_COUNT_FROM_DATA;
+    bool bConnects = iConnectCount == NKF_TEST_COUNT_FROM_DATA;
+    w.Int(bPolygons ? (int32_t)polygons.size() : iPolygonCount);   // polygon count
+    w.Int(bConnects ? iRefs : iConnectCount);                      // connectivity count
+    OptionalWords(w, 116, iHeaderSize, {-1, iMode});   // not used; node reference mode
+    w.EndHeader();
+    for (const NKFTestPolygon &p : polygons) {
+        if (bWithIDs) w.Int(p.iID);               // polygon ID
+        for (size_t k = 0; k < p.refs.size(); k++) {
+            w.Int(k + 1 == p.refs.size() ? -p.refs[k] : p.refs[k]);   // node reference
+        }
+    }
+    w.BeginHeader();
+    w.Int(-999);                                  // end-of-block marker
+    w.EndHeader();
+}
+
+void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
+                         const std::vector<NKFTestSection> &sections, bool bWithIDs, bool bExtended,
+                         int32_t iMode, int32_t iHeaderSize, int32_t iSectionHeaderSize)
+{
+    int32_t iSectionHeader = bExtended ? iSectionHeaderSize : 8;
+    int32_t iBytes = 0;
+    for (const NKFTestSection &s : sections) {
+        iBytes += iSectionHeader + 4 * (int32_t)s.refs.size() + (bWithIDs ? 4 * s.iCount : 0);
+    }
+    w.BeginHeader();
+    w.Int(1007);                                  // block code: *ELEMENTS
+    w.Int(iID);                                   // block ID
+    w.Int(iHeaderSize);                           // header size (112 known bytes)
+    w.Int(iBytes);                                // data size
+    w.Int(iNodeBlockID);                          // node block ID
+    w.Text80("elements");                         // description
+    w.Float(-1.0f);                               // block colour r: none
+    w.Float(0.0f);                                // block colour g
+    w.Float(0.0f);                                // block colour b
+    w.Int(bWithIDs ? 1 : 0);                      // element IDs present
+    w.Int((int32_t)sections.size());              // number of sections
+    OptionalWords(w, 112, iHeaderSize, {bExtended ? 1 : 0, -1, iMode});   // extended; not used; mode
+    w.EndHeader();
+    for (const NKFTestSection &s : sections) {
+        w.BeginHeader();
+        if (bExtended) w.Int(iSectionHeaderSize);   // section header size
+        w.Int(s.iCode);                           // element code: type + 1
+        w.Int(s.iCount);                          // element count
+        if (bExtended) {
+            w.Int(-1);                            // not used
+            w.Int(-1);                            // not used
+            for (int32_t i = 20; i < iSectionHeaderSize; i += 4) w.Int(0);   // surplus word
+        }
+        w.EndHeader();
+        size_t n = s.iCount > 0 ? s.refs.size() / (size_t)s.iCount : 0;
+        for (int32_t e = 0; e < s.iCount; e++) {
+            if (bWithIDs) w.Int(s.ids[(size_t)e]);               // element ID
+            for (size_t k = 0; k < n; k++) w.Int(s.refs[(size_t)e * n + k]);   // node reference
+        }
+    }
+    w.BeginHeader();
+    w.Int(-999);                                  // end-of-block marker
+    w.EndHeader();
+}
+
+static std::unique_ptr<NKFParser> ParseFile(const std::string &path, bool bDefer, bool *pbOk)
+{
+    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
+    pParser->SetDeferReferences(bDefer);
+    *pbOk = pParser->Parse();
+    return pParser;
+}
+
+std::unique_ptr<NKFParser> NKFParseLines(const char *pszName, const std::vector<std::string> &lines,
+                                         bool bDefer, bool *pbOk)
+{
+    std::string path = NKFTestPath(pszName);
+    NKFWriteText(path, NKFJoinLines(lines));
+    return ParseFile(path, bDefer, pbOk);
+}
+
+std::unique_ptr<NKFParser> NKFParseBytes(const char *pszName, const NKFTestWriter &w, bool bDefer,
+                                         bool *pbOk)
+{
+    std::string path = NKFTestPath(pszName);
+    NKFWriteBytes(path, w.Data());
+    return ParseFile(path, bDefer, pbOk);
+}
+
+std::string NKFReadBack(FILE *pFile)
+{
+    std::string text;
+    rewind(pFile);
+    int c;
+    while ((c = fgetc(pFile)) != EOF) text += (char)c;
+    fclose(pFile);
+    return text;
+}
