@@ -9,12 +9,12 @@
 #include <cstring>
 
 #include "app/nk_progress.h"
-#include "commands/nk_command_file.h"
+#include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
 #include "core/nk_message.h"
 #include "core/nk_frames.h"
-#include "core/nk_model_query.h"
+#include "core/nk_references.h"
 #include "render/nk_diagnostic.h"
 
 int iCommandLevel = 0;
@@ -67,10 +67,8 @@ NKString BuildArguments(const NKString &line, bool bDropSecondWord)
 // logging is on, no command file runs and no poll file feeds commands.
 void LogTopLevelLine(const char *pszLine)
 {
-    if (!bLogCommands || bRunningCommandFile || NKIsPollFileActive() || pLogFile == nullptr)
-        return;
-    std::fprintf(pLogFile, "%s\n\n", pszLine);
-    std::fflush(pLogFile);
+    if (!NKCanWriteCommandLog()) return;
+    NKCommandLogWrite((NKString(pszLine) + "\n\n").GetText());
 }
 
 bool ShouldEcho(int iLevel)
@@ -157,12 +155,12 @@ bool RunOverPartRuns(const NKString &commandText, bool bSelected)
     int iNumParts = NKGetNumParts();
     int iPart = 0;
     while (iPart < iNumParts) {
-        if (NKIsPartSelected(iPart) != bSelected) {
+        if ((NKIsPartSelected(iPart) != 0) != bSelected) {
             iPart++;
             continue;
         }
         int iFirst = iPart;
-        while (iPart + 1 < iNumParts && NKIsPartSelected(iPart + 1) == bSelected) iPart++;
+        while (iPart + 1 < iNumParts && (NKIsPartSelected(iPart + 1) != 0) == bSelected) iPart++;
         NKString line;
         if (!FormatPartRun(commandText.GetText(), iFirst + 1, iPart + 1, &line)) return false;
         if (ExecuteUICommand(line) != NK_CMD_DONE) return false;

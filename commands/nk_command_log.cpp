@@ -1,8 +1,264 @@
-// commands/nk_command_log.cpp -- the command log's state (see nk_command_log.h).
+// commands/nk_command_log.cpp -- the commands log, nolog, pollfile,
+// nopollfile and poll_delay, the log writer and the poll-file check (see
+// nk_command_log.h).
 #include "commands/nk_command_log.h"
 
-bool bLogCommands = false;
-FILE *pLogFile = nullptr;
+#include <sys/stat.h>
 
-// Placeholder: no poll file exists yet, so none is ever active.
-bool NKIsPollFileActive(void) { return false; }
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "commands/nk_argument_scan.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_command_messages.h"
+#include "commands/nk_command_table.h"
+#include "core/nk_message.h"
+#include "platform/nk_window_timer.h"
+
+bool bLogCommands = false;
+NKString szLogFileName("");
+FILE *pLogFile = nullptr;
+bool bLogNotYetOpened = true;
+
+NKPollFile g_PollFile;
+
+// ---- Command log -----------------------------------------------------------
+
+bool NKCanWriteCommandLog(void)
+{
+    return bLogCommands && !bRunningCommandFile && !NKIsPollFileActive() && pLogFile != nullptr;
+}
+
+bool NKCommandLogWrite(const char *pszText)
+{
+    if (!NKCanWriteCommandLog() || pszText == nullptr) return false;
+    bool bOk = std::fputs(pszText, pLogFile) >= 0;
+    bOk = std::fflush(pLogFile) == 0 && bOk;
+    if (!bOk) {
+        // One report, not one per command: logging stops here.
+        bLogCommands = false;
+        NKPrintError(NKString::FromFormat("Error writing to log-file: %s. Logging stopped.",
+                                          szLogFileName.GetText())
+                         .GetText());
+    }
+    return bOk;
+}
+
+void NKCommandLogClose(void)
+{
+    if (pLogFile != nullptr) std::fclose(pLogFile);
+    pLogFile = nullptr;
+    bLogCommands = false;
+}
+
+namespace {
+
+int CommandLog(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    NKString name = pScan->NextArgument();
+    szLogFileName = name.IsEmpty() ? NKString::FromFormat("%s.log", "Quolin") : name;
+    bLogCommands = true;
+    if (!bLogNotYetOpened && pLogFile != nullptr) {
+        NKPrintInfo(NKString::FromFormat("Appending commands to log-file: %s",
+                                         szLogFileName.GetText())
+                        .GetText());
+        return 0;
+    }
+    // A new stream replaces the one before it; an earlier failed open does
+    // not stop this one from opening.
+    if (pLogFile != nullptr) std::fclose(pLogFile);
+    pLogFile = std::fopen(szLogFileName.GetText(), "w");
+    if (pLogFile == nullptr) {
+        bLogCommands = false;
+        bLogNotYetOpened = false;
+        NKCommandError(pEntry, NKString::FromFormat("Unable to open file for writing: %s",
+                                                    szLogFileName.GetText())
+                                   .GetText());
+        return 1;
+    }
+    bLogNotYetOpened = true;
+    NKPrintInfo(
+        NKString::FromFormat("Writing commands to log-file: %s", szLogFileName.GetText()).GetText());
+    return 0;
+}
+
+int CommandNoLog()
+{
+    bLogCommands = false;
+    NKPrintInfo(NKString::FromFormat("Stop writing commands to log-file: %s",
+                                     szLogFileName.GetText())
+                    .GetText());
+    return 0;
+}
+
+}  // namespace
+
+// ---- Poll file -------------------------------------------------------------
+
+void NKPollFile::Reset()
+{
+    szFileName = "";
+    bActive = false;
+    fDelay = NK_POLL_DEFAULT_DELAY;
+    pFile = nullptr;
+    iReadOffset = 0;
+}
+
+void NKPollFile::Close()
+{
+    if (pFile != nullptr) std::fclose(pFile);
+    float fKeep = fDelay;
+    Reset();
+    fDelay = fKeep;
+}
+
+bool NKIsPollFileActive(void) { return g_PollFile.bActive; }
+
+namespace {
+
+bool sg_bChecking = false;  // a check runs (a polled line may pump events)
+
+int DelayToPeriod(float fDelay)
+{
+    double dMs = (double)fDelay * 1000.0;
+    if (!(dMs >= 0.0)) return 0;
+    return dMs >= (double)INT_MAX ? INT_MAX : (int)dMs;
+}
+
+void PollTimerTick(int) { NKCheckPollFile(); }
+
+void StartPollTimer()
+{
+    NKStartWindowTimer(NK_POLL_FILE_TIMER, DelayToPeriod(g_PollFile.fDelay), PollTimerTick);
+}
+
+// The offset behind the last complete line of the file as it stands.
+int64_t EndOfCompleteLines(const char *pszFileName)
+{
+    FILE *pFile = std::fopen(pszFileName, "rb");
+    if (pFile == nullptr) return 0;
+    int64_t iEnd = 0, iPos = 0;
+    int c;
+    while ((c = std::fgetc(pFile)) != EOF) {
+        iPos++;
+        if (c == '\n') iEnd = iPos;
+    }
+    std::fclose(pFile);
+    return iEnd;
+}
+
+// Reads the complete lines after the read offset and moves it behind them.
+// A line still being written (no line end yet) waits for the next check.
+void ReadNewLines(std::vector<std::string> *pLines)
+{
+    NKPollFile &poll = g_PollFile;
+    poll.pFile = std::fopen(poll.szFileName.GetText(), "rb");
+    if (poll.pFile == nullptr) return;  // not there (yet)
+    struct stat info;
+    if (fstat(fileno(poll.pFile), &info) == 0 && (int64_t)info.st_size < poll.iReadOffset)
+        poll.iReadOffset = 0;  // the file was emptied or replaced
+    if (fseeko(poll.pFile, (off_t)poll.iReadOffset, SEEK_SET) == 0) {
+        std::string line;
+        int c;
+        while ((c = std::fgetc(poll.pFile)) != EOF) {
+            if (c != '\n') {
+                line.push_back((char)c);
+                continue;
+            }
+            poll.iReadOffset += (int64_t)line.size() + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            pLines->push_back(line);
+            line.clear();
+        }
+    }
+    std::fclose(poll.pFile);
+    poll.pFile = nullptr;
+}
+
+}  // namespace
+
+int NKCheckPollFile(void)
+{
+    if (!g_PollFile.bActive || sg_bChecking) return 0;
+    if (iCommandLevel > 0 || bRunningCommandFile) return 0;
+    sg_bChecking = true;
+    std::vector<std::string> lines;
+    ReadNewLines(&lines);
+    int iRun = 0;
+    for (const std::string &line : lines) {
+        if (!g_PollFile.bActive) break;  // a polled `nopollfile`
+        ExecuteCommand(line.c_str());
+        iRun++;
+    }
+    sg_bChecking = false;
+    return iRun;
+}
+
+namespace {
+
+int CommandPollFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    if (g_PollFile.bActive) {
+        NKPrintError(NKString::FromFormat("Already polling on file %s\nYou must stop polling from "
+                                          "this file before attaching to new file.",
+                                          g_PollFile.szFileName.GetText())
+                         .GetText());
+        return 1;
+    }
+    g_PollFile.Close();  // the delay of an earlier poll_delay stays
+    NKString name = pScan->NextArgument();
+    if (name.IsEmpty()) {
+        NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
+        return 1;
+    }
+    g_PollFile.szFileName = name;
+    g_PollFile.bActive = true;
+    // Only lines written from now on are commands for us.
+    g_PollFile.iReadOffset = EndOfCompleteLines(name.GetText());
+    NKPrintInfo(NKString::FromFormat("Polling for commands from file %s", name.GetText()).GetText());
+    StartPollTimer();
+    return 0;
+}
+
+int CommandNoPollFile()
+{
+    if (g_PollFile.bActive)
+        NKPrintInfo(NKString::FromFormat("Stop polling for commands from file %s",
+                                         g_PollFile.szFileName.GetText())
+                        .GetText());
+    NKStopWindowTimer(NK_POLL_FILE_TIMER);
+    g_PollFile.Close();
+    return 0;
+}
+
+int CommandPollDelay(NKArgumentScan *pScan)
+{
+    NKString word = pScan->NextToken();
+    float fDelay = word.IsNull() ? NK_POLL_DEFAULT_DELAY : (float)word.ToFloat();
+    if (!(fDelay >= 0.0f)) fDelay = 0.0f;  // negative (or not a number)
+    g_PollFile.fDelay = fDelay;
+    NKPrintInfo(NKString::FromFormat("Setting delay for checking pollfile to %g seconds "
+                                     "(default: %g)",
+                                     (double)fDelay, (double)NK_POLL_DEFAULT_DELAY)
+                    .GetText());
+    if (g_PollFile.bActive) StartPollTimer();  // the new delay takes effect now
+    return 0;
+}
+
+}  // namespace
+
+int NKCommandHandleLog(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    NKArgumentScan scan(pszArguments);
+    scan.NextToken();  // "PARAMS"
+    switch (pEntry->id) {
+    case NK_CID_LOG: return CommandLog(pEntry, &scan);
+    case NK_CID_NOLOG: return CommandNoLog();
+    case NK_CID_POLLFILE: return CommandPollFile(pEntry, &scan);
+    case NK_CID_NOPOLLFILE: return CommandNoPollFile();
+    case NK_CID_POLL_DELAY: return CommandPollDelay(&scan);
+    default: return 3;
+    }
+}

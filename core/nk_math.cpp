@@ -885,6 +885,11 @@ static void NKMat4ToQuatFromDiagonal(const double *m, double *q)
     }
 }
 
+// The trace form k = 0.5 / sqrt(t) is exact only while w is not small: near
+// a half turn t = 4 w^2 tends to 0 and rounding in the matrix swamps it. The
+// trace form is therefore used only when w is the largest component (t at
+// least every 1 + 2 m_ii - trace), else the diagonal form; a result from the
+// diagonal form while t > 0 is turned to w >= 0, the sign the trace form gives.
 void NKMat4ToQuat(const float *m, float *q)
 {
     if (!m || !q)
@@ -893,7 +898,9 @@ void NKMat4ToQuat(const float *m, float *q)
     NKMat4ToDouble(m, dm);
     double r[4] = {0.0, 0.0, 0.0, 1.0};
     double t = dm[0] + dm[5] + dm[10] + 1.0;
-    if (t > 0.0) {
+    double fLargestAxis = 1.0 + 2.0 * std::fmax(dm[0], std::fmax(dm[5], dm[10])) -
+                          (dm[0] + dm[5] + dm[10]);
+    if (t > 0.0 && t >= fLargestAxis) {
         double k = 0.5 / std::sqrt(t);
         r[3] = 0.25 / k;
         r[0] = (dm[9] - dm[6]) * k;
@@ -901,6 +908,10 @@ void NKMat4ToQuat(const float *m, float *q)
         r[2] = (dm[4] - dm[1]) * k;
     } else {
         NKMat4ToQuatFromDiagonal(dm, r);
+        if (t > 0.0 && r[3] < 0.0) {
+            for (double &c : r)
+                c = -c;
+        }
     }
     for (int i = 0; i < 4; i++)
         q[i] = static_cast<float>(r[i]);
@@ -924,9 +935,9 @@ void NKQuatTranslationToMat4(const float *q, const float *t, float *m)
 
 // The quaternion that turns direction a onto direction b (in the transposed
 // matrix convention, hence the negated angle). Identity when they already
-// agree. For opposite directions a x b vanishes; any axis perpendicular to a
-// then does the half turn.
-static void NKQuatBetween(const float *a, const float *b, float *q)
+// agree. For opposite directions a x b vanishes; the half turn is then made
+// about pFallback, or about any axis perpendicular to a when that is null.
+static void NKQuatBetween(const float *a, const float *b, const float *pFallback, float *q)
 {
     NKVec4Set(q, 0.0f, 0.0f, 0.0f, 1.0f);
     double fAngle = NKVec3Angle(a, b, false);
@@ -934,8 +945,12 @@ static void NKQuatBetween(const float *a, const float *b, float *q)
         return;
     float afAxis[3];
     NKCrossProduct(a, b, afAxis);
-    if (NKVec3LengthSquared(afAxis) < 1e-12)
-        NKVec3AnyPerpendicular(a, afAxis);
+    if (NKVec3LengthSquared(afAxis) < 1e-12) {
+        if (pFallback)
+            NKVec3Copy(afAxis, pFallback);
+        else
+            NKVec3AnyPerpendicular(a, afAxis);
+    }
     NKQuatFromAxisAngle(afAxis, static_cast<float>(-fAngle), q);
 }
 
@@ -948,11 +963,13 @@ bool NKMat4FromFrameToFrame(const float *pFrom, const float *pTo, const float *p
     if (!pFrom || !pTo)
         return true;
     float q1[4], q2[4], afUp[3];
-    NKQuatBetween(pFrom, pTo, q1);
+    NKQuatBetween(pFrom, pTo, nullptr, q1);
     NKQuaternionToMatrix(q1, m);
     NKVec3Copy(afUp, pFrom + 3);
     NKMat4TransformDirection(m, afUp);
-    NKQuatBetween(afUp, pTo + 3, q2);
+    // An up vector turned exactly against the target up is turned about the
+    // target direction, which keeps the direction just aligned.
+    NKQuatBetween(afUp, pTo + 3, pTo, q2);
     if (q2[3] != 1.0f) {
         NKQuatMultiply(q1, q2, q1);
         NKQuaternionToMatrix(q1, m);
@@ -1062,6 +1079,35 @@ bool NKSolveQuadratic(float a, float b, float c, float *r1, float *r2)
     return true;
 }
 
+// A unit eigenvector (z = 0) of [[a, b], [c, d]] for the eigenvalue l, from
+// the first row (a - l) x + b y = 0 when bFirstRow, else from the second row
+// c x + (d - l) y = 0. When that row says nothing about the direction (its
+// coefficient of the free component is 0 and l solves it) the other row
+// decides, so that diagonal matrices get their axes the right way round.
+static void NKEigenDirection2D(double a, double b, double c, double d, double l, bool bFirstRow,
+                              float *pDir)
+{
+    if (bFirstRow && b != 0.0) {
+        double t = (l - a) / b;
+        double fLen = std::sqrt(1.0 + t * t);
+        NKVec3Set(pDir, static_cast<float>(1.0 / fLen), static_cast<float>(t / fLen), 0.0f);
+    } else if (!bFirstRow && c != 0.0) {
+        double t = (l - d) / c;
+        double fLen = std::sqrt(t * t + 1.0);
+        NKVec3Set(pDir, static_cast<float>(t / fLen), static_cast<float>(1.0 / fLen), 0.0f);
+    } else if (bFirstRow && !NKDoublesEqual(a, l)) {
+        NKVec3Set(pDir, 0.0f, 1.0f, 0.0f);  // (a - l) x = 0: x = 0
+    } else if (!bFirstRow && !NKDoublesEqual(d, l)) {
+        NKVec3Set(pDir, 1.0f, 0.0f, 0.0f);  // (d - l) y = 0: y = 0
+    } else if (bFirstRow) {
+        NKEigenDirection2D(a, b, c, d, l, false, pDir);
+    } else if (b != 0.0 || !NKDoublesEqual(a, l)) {
+        NKEigenDirection2D(a, b, c, d, l, true, pDir);
+    } else {
+        NKVec3Set(pDir, 1.0f, 0.0f, 0.0f);  // l is a double eigenvalue
+    }
+}
+
 void NKPrincipalValues2D(float a, float b, float c, float d, float *l1, float *l2, float *pDir1,
                          float *pDir2)
 {
@@ -1071,20 +1117,8 @@ void NKPrincipalValues2D(float a, float b, float c, float d, float *l1, float *l
     NKSolveQuadratic(1.0f, -(a + d), static_cast<float>(fDet), l1, l2);
     if (!pDir1 || !pDir2)
         return;
-    if (b == 0.0f) {
-        NKVec3Set(pDir1, 0.0f, 1.0f, 0.0f);
-    } else {
-        double t = (static_cast<double>(*l1) - a) / b;
-        double fLen = std::sqrt(1.0 + t * t);
-        NKVec3Set(pDir1, static_cast<float>(1.0 / fLen), static_cast<float>(t / fLen), 0.0f);
-    }
-    if (c == 0.0f) {
-        NKVec3Set(pDir2, 1.0f, 0.0f, 0.0f);
-    } else {
-        double t = (static_cast<double>(*l2) - d) / c;
-        double fLen = std::sqrt(t * t + 1.0);
-        NKVec3Set(pDir2, static_cast<float>(t / fLen), static_cast<float>(1.0 / fLen), 0.0f);
-    }
+    NKEigenDirection2D(a, b, c, d, *l1, true, pDir1);
+    NKEigenDirection2D(a, b, c, d, *l2, false, pDir2);
 }
 
 // ---- Floating-point control ------------------------------------------------

@@ -4,6 +4,7 @@
 #include "core/nk_memory.h"
 
 #include <cassert>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,7 +19,10 @@ void *NKCalloc(size_t iCount, size_t iSize)
 {
     if (iCount == 0 || iSize == 0)
         return nullptr;
-    // calloc checks the product for overflow itself.
+    // An overflowing product is refused here rather than left to calloc,
+    // which some allocators (the sanitizers') treat as a fatal error.
+    if (iCount > SIZE_MAX / iSize)
+        return nullptr;
     return std::calloc(iCount, iSize);
 }
 

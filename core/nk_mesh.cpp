@@ -91,7 +91,8 @@ bool NKMergeCoincidentNodes(int *piConnects, int iLength, float (*pfCoords)[3], 
     // thereby maps to its first node.
     for (int i = 1; i < iNumNodes; i++) {
         int a = piOrder[i - 1], b = piOrder[i];
-        if (NKVec3EqualAbs(pfCoords[a], pfCoords[b])) piTarget[b] = piTarget[a] >= 0 ? piTarget[a] : a;
+        if (NKVec3EqualAbs(pfCoords[a], pfCoords[b]))
+            piTarget[b] = piTarget[a] >= 0 ? piTarget[a] : a;
     }
     for (int k = 0; k < iLength; k++) {
         int n = piConnects[k];
@@ -112,7 +113,8 @@ bool NKOrientPolygons(NKIndexedFaceSet *pIFS, const float dir[3])
     if (!HasPolygonArrays(pIFS) || pIFS->pfCoords == nullptr)
         return NKDiagnostic("Missing polygon arrays", "NKOrientPolygons");
     for (int p = 0; p < pIFS->iNumPolygons; p++) {
-        if (!PolygonInRange(pIFS, p)) return NKDiagnostic("Polygon outside the connectivity", "NKOrientPolygons");
+        if (!PolygonInRange(pIFS, p))
+            return NKDiagnostic("Polygon outside the connectivity", "NKOrientPolygons");
         int *piNodes = pIFS->piConnects + pIFS->piPolygonStart[p];
         int n = pIFS->piPolygonNumNodes[p];
         float afNormal[3];
@@ -163,10 +165,16 @@ unsigned int FaceHash(const int *piSorted, int n)
     return uSum;
 }
 
+bool Removable(const NKIndexedFaceSet *pIFS, int p)
+{
+    return pIFS->pbWholeElement[p] == 0 && pIFS->pbVisibility[p] == 0;
+}
+
 // Orders polygons by their sorted node lists: lexicographic over the shorter
-// length, the shorter list first when that prefix is equal. The length
-// tie-break makes the order total, so that identical faces always end next to
-// each other.
+// length, the shorter list first when that prefix is equal. Equal lists put
+// the removable faces first, then go by polygon index. The tie-breaks make
+// the order total, so that identical removable faces always end next to each
+// other, even when a shell on the same nodes shares their bucket.
 struct SortedFaceLess {
     const NKIndexedFaceSet *pIFS;
     bool operator()(int a, int b) const
@@ -176,19 +184,17 @@ struct SortedFaceLess {
         const int *pb = pIFS->piSortedConnects + pIFS->piPolygonStart[b];
         for (int i = 0; i < na && i < nb; i++)
             if (pa[i] != pb[i]) return pa[i] < pb[i];
-        return na < nb;
+        if (na != nb) return na < nb;
+        bool ra = Removable(pIFS, a), rb = Removable(pIFS, b);
+        if (ra != rb) return ra;
+        return a < b;
     }
 };
-
-bool Removable(const NKIndexedFaceSet *pIFS, int p)
-{
-    return pIFS->pbWholeElement[p] == 0 && pIFS->pbVisibility[p] == 0;
-}
 
 // Hides the identical neighbours among the polygons of one bucket.
 void HideBucketDuplicates(NKIndexedFaceSet *pIFS, std::vector<int> &bucket)
 {
-    std::sort(bucket.begin(), bucket.end(), SortedFaceLess{pIFS});
+    if (bucket.size() > 2) std::sort(bucket.begin(), bucket.end(), SortedFaceLess{pIFS});
     for (size_t i = 1; i < bucket.size(); i++) {
         int a = bucket[i - 1], b = bucket[i];
         if (Removable(pIFS, a) && Removable(pIFS, b) && NKIFSFacesEqual(pIFS, a, b)) {
@@ -219,14 +225,14 @@ bool NKIFSFacesEqual(const NKIndexedFaceSet *pIFS, int a, int b)
     int n = pIFS->piPolygonNumNodes[a];
     if (n != pIFS->piPolygonNumNodes[b]) return false;
     if (n <= 0) return true;
-    const int *piList = pIFS->piSortedConnects != nullptr ? pIFS->piSortedConnects : pIFS->piConnects;
+    const int *piList = pIFS->piSortedConnects ? pIFS->piSortedConnects : pIFS->piConnects;
     if (piList == nullptr || !PolygonInRange(pIFS, a) || !PolygonInRange(pIFS, b)) return false;
-    std::vector<int> va(piList + pIFS->piPolygonStart[a], piList + pIFS->piPolygonStart[a] + n);
-    std::vector<int> vb(piList + pIFS->piPolygonStart[b], piList + pIFS->piPolygonStart[b] + n);
-    if (pIFS->piSortedConnects == nullptr) {
-        std::sort(va.begin(), va.end());
-        std::sort(vb.begin(), vb.end());
-    }
+    const int *pa = piList + pIFS->piPolygonStart[a], *pb = piList + pIFS->piPolygonStart[b];
+    if (pIFS->piSortedConnects != nullptr) return std::equal(pa, pa + n, pb);
+    // Without the sorted copy the node lists are sorted here.
+    std::vector<int> va(pa, pa + n), vb(pb, pb + n);
+    std::sort(va.begin(), va.end());
+    std::sort(vb.begin(), vb.end());
     return va == vb;
 }
 
@@ -238,7 +244,8 @@ bool HideInternalFaces(NKIndexedFaceSet *pIFS)
     for (int p = 0; p < pIFS->iNumPolygons; p++)
         if (!PolygonInRange(pIFS, p))
             return NKDiagnostic("Polygon outside the connectivity", "HideInternalFaces");
-    if (!MakeFaceFlagArrays(pIFS)) return NKDiagnostic("Error allocating memory", "HideInternalFaces");
+    if (!MakeFaceFlagArrays(pIFS))
+        return NKDiagnostic("Error allocating memory", "HideInternalFaces");
 
     int iNumPoly = pIFS->iNumPolygons;
     for (int p = 0; p < iNumPoly; p++)
@@ -324,6 +331,11 @@ bool NKMakeLocalConnectivity(const int *piConnects, int iLength, int *piScratch,
     int iCount = 0;
     for (int k = 0; k < iLength; k++) {
         int n = piConnects[k];
+        if (n < 0) {
+            NKFree(piNodes);
+            NKFree(piLocal);
+            return false;
+        }
         if (piScratch[n] == iMark) continue;
         piScratch[n] = iMark;
         piNodes[iCount++] = n;
@@ -366,8 +378,8 @@ bool CompactNodes(NKIndexedFaceSet *pIFS, const int *piUsed, int iNumUsed, int *
     }
     for (int i = 0; i < iNumUsed; i++) {
         int n = piUsed[i];
-        if (pIFS->pfCoords != nullptr) std::memcpy(pfCoords + 3 * i, pIFS->pfCoords + 3 * n, 3 * sizeof(float));
-        else std::memset(pfCoords + 3 * i, 0, 3 * sizeof(float));
+        for (int k = 0; k < 3; k++)
+            pfCoords[3 * i + k] = pIFS->pfCoords ? pIFS->pfCoords[3 * n + k] : 0.0f;
         piSource[i] = pIFS->piNodeSourceIndex ? pIFS->piNodeSourceIndex[n] : n;
         if (piIDs != nullptr) piIDs[i] = pIFS->piNodeIDs[n];
     }

@@ -84,8 +84,8 @@ bool NKComputeLocalNodeArrays(int iFirst, int iLast, int iNumNodes, const int *p
 // connectivity renumbered to positions in it (both new arrays for NKFree).
 // piScratch holds one int per global node; it is left marked with ~iTag, so a
 // later call with a fresh tag needs no clearing (the scratch must hold no
-// entry equal to ~iTag when the call starts). Entries must be valid indices
-// into the scratch. False for null input, a negative length or a failed
+// entry equal to ~iTag when the call starts). Entries must be indices into
+// the scratch. False for null input, a negative length or entry, or a failed
 // allocation.
 bool NKMakeLocalConnectivity(const int *piConnects, int iLength, int *piScratch, int iTag,
                              int **ppiNodes, int **ppiLocal, int *piNumNodes);

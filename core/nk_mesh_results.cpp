@@ -45,7 +45,7 @@ bool FillScalarEntry(NKScalarPartEntry &entry, int iCount, const float *pfValues
 NKScalarPartEntry *AllocScalarEntries(int n)
 {
     if (n < 1) return nullptr;
-    NKScalarPartEntry *pEntries = (NKScalarPartEntry *)NKAlloc(sizeof(NKScalarPartEntry) * (size_t)n);
+    auto *pEntries = (NKScalarPartEntry *)NKAlloc(sizeof(NKScalarPartEntry) * (size_t)n);
     for (int i = 0; pEntries && i < n; i++) NKInitScalarPartEntry(&pEntries[i]);
     return pEntries;
 }
@@ -57,8 +57,9 @@ bool FillNodeEntries(NKScalarResult *pResult, const float *pfValues, int iNumVal
         const NKPart &part = pGeo->pParts[p];
         const int *piMap = part.pNodeMap;
         auto indexOf = [piMap](int i) { return piMap ? piMap[i] : -1; };
-        if (piMap != nullptr &&
-            !FillScalarEntry(pResult->pNodeResults[p], part.iNumNodes, pfValues, iNumValues, indexOf))
+        if (piMap == nullptr) continue;
+        if (!FillScalarEntry(pResult->pNodeResults[p], part.iNumNodes, pfValues, iNumValues,
+                             indexOf))
             return false;
     }
     return true;
@@ -158,7 +159,8 @@ NKVectorResult *NKCreateVectorResultFromArray(const float (*pfVectors)[3], int i
         pResult->pResults =
             (NKVectorPartEntry *)NKAlloc(sizeof(NKVectorPartEntry) * (size_t)pGeo->iNumParts);
         bOk = pResult->pResults != nullptr;
-        for (int p = 0; bOk && p < pGeo->iNumParts; p++) NKInitVectorPartEntry(&pResult->pResults[p]);
+        for (int p = 0; bOk && p < pGeo->iNumParts; p++)
+            NKInitVectorPartEntry(&pResult->pResults[p]);
         for (int p = 0; bOk && p < pGeo->iNumParts; p++)
             bOk = FillVectorEntry(pResult->pResults[p], pGeo->pParts[p], pfVectors, iNumNodes);
     }
@@ -177,7 +179,8 @@ bool NKBuildGeometryPolygonMap(NKGeometry *pGeo)
     NKFree(pGeo->pPolygonMap);
     pGeo->pPolygonMap = nullptr;
     long long iPairs = 0;
-    for (int p = 0; pGeo->pParts && p < pGeo->iNumParts; p++) iPairs += pGeo->pParts[p].iNumPolygons;
+    for (int p = 0; pGeo->pParts && p < pGeo->iNumParts; p++)
+        iPairs += pGeo->pParts[p].iNumPolygons;
     // The count is checked before anything is written, so a stale total can
     // never make the map overrun.
     if (iPairs != pGeo->iTotalNumPolygons) return NKDiagnostic("Polygon count mismatch", pszFn);

@@ -115,9 +115,11 @@ bool OrderRange(int *piFirst, int *piLast, int iCount)
 
 bool NKGrowPartNodes(NKPart *pPart, int n)
 {
-    if (pPart == nullptr || n < 0) return NKDiagnostic("Null part or negative count", "NKGrowPartNodes");
+    if (pPart == nullptr || n < 0)
+        return NKDiagnostic("Null part or negative count", "NKGrowPartNodes");
     long long iNew = (long long)pPart->iNumNodes + n;
-    bool bOk = GrowArray(&pPart->pNodeCoords, 3 * iNew) && GrowArray(&pPart->pNodeNormals, 3 * iNew);
+    bool bOk = GrowArray(&pPart->pNodeCoords, 3 * iNew) &&
+               GrowArray(&pPart->pNodeNormals, 3 * iNew);
     if (bOk && pPart->pNodeMap) bOk = GrowArray(&pPart->pNodeMap, iNew);
     if (bOk && pPart->pNodeType) bOk = GrowArray(&pPart->pNodeType, iNew);
     if (bOk && pPart->pNodeIDs) bOk = GrowArray(&pPart->pNodeIDs, iNew);
@@ -134,8 +136,10 @@ bool NKAppendPartNodes(NKPart *pDst, const NKPart *pSrc, int iFirst, int iLast)
     int d = pDst->iNumNodes;
     for (int s = iFirst; s <= iLast; s++, d++) {
         std::memcpy(pDst->pNodeCoords + 3 * d, pSrc->pNodeCoords + 3 * s, 3 * sizeof(float));
+        // A source without normals gives the undefined packed normal.
         for (int k = 0; k < 3; k++)
-            pDst->pNodeNormals[3 * d + k] = pSrc->pNodeNormals ? pSrc->pNodeNormals[3 * s + k] : 127;
+            pDst->pNodeNormals[3 * d + k] =
+                pSrc->pNodeNormals ? pSrc->pNodeNormals[3 * s + k] : 127;
         if (pDst->pNodeMap) pDst->pNodeMap[d] = pSrc->pNodeMap ? pSrc->pNodeMap[s] : 0;
         if (pDst->pNodeType) pDst->pNodeType[d] = pSrc->pNodeType ? pSrc->pNodeType[s] : 0;
         // A part without IDs gives node s the ID s + 1; the node keeps it.
@@ -287,7 +291,7 @@ void HashElementPolygons(const NKPart *pPart)
 int FindPolygonElement(const NKPart *pPart, const int *piKeys, int n)
 {
     int iBucket = NKHashNodeList(piKeys, n, pPart->iNumElements);
-    for (const NKBucketEntry *pEntry = NKBucketListHeads()[iBucket]; pEntry; pEntry = pEntry->pNext) {
+    for (const NKBucketEntry *pEntry = NKBucketListHead(iBucket); pEntry; pEntry = pEntry->pNext) {
         int e = pEntry->iValue;
         for (int j = 0; j < ElementPolygonCount(pPart->pElements[e].iType); j++) {
             int aiKeys[8];
@@ -369,5 +373,17 @@ bool NKCreateNodeIDs(NKGeometry *pGeo)
         }
         for (int n = 0; n < part.iNumNodes; n++) part.pNodeIDs[n] = part.pNodeMap[n] + 1;
     }
+    return true;
+}
+
+bool NKGetPartPolygon(const NKPart &part, int k, const int **ppiNodes, int *piCount)
+{
+    if (part.pConnects == nullptr || part.pPolygonStart == nullptr ||
+        part.pPolygonNumNodes == nullptr)
+        return false;
+    int iStart = part.pPolygonStart[k], iCount = part.pPolygonNumNodes[k];
+    if (iStart < 0 || iCount < 0 || iStart > part.iNumConnects - iCount) return false;
+    *ppiNodes = part.pConnects + iStart;
+    *piCount = iCount;
     return true;
 }

@@ -23,6 +23,11 @@ struct NKVectorPartEntry;
 // 1..node count, or when an allocation fails.
 bool NKComputePolygonStartAndIndex(NKGeometry *pGeo);
 
+// The connectivity of polygon k of a part: its first node index and node
+// count. False when the part has no polygon layout or the polygon runs past
+// its connectivity.
+bool NKGetPartPolygon(const NKPart &part, int k, const int **ppiNodes, int *piCount);
+
 // Makes room for n more nodes: coordinates and packed node normals, and when
 // present the node map, node types and node IDs. The counts stay; false when
 // an allocation fails.

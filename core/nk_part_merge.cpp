@@ -11,13 +11,12 @@
 #include <string>
 #include <utility>
 
-#include "core/nk_bounding_box.h"
+#include "core/nk_bbox.h"
 #include "core/nk_edges.h"
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
-#include "core/nk_topology.h"
 #include "render/nk_diagnostic.h"
 
 namespace {
@@ -170,7 +169,7 @@ namespace {
 // Sums over the members and what the group part needs to hold.
 struct GroupSizes {
     long long iNodes = 0, iPolygons = 0, iConnects = 0, iElements = 0, iElementConnects = 0;
-    bool bNodeMap = true;   // every member has a node map
+    bool bNodeMap = false;  // some member has a node map
     bool bNodeType = false, bNodeNormals = false, bPolygonNormals = false, bElements = false;
     bool bEdgeKinds = false;
 };
@@ -188,7 +187,7 @@ GroupSizes SumMembers(const NKGeometry *pGeo, const int *piParts, int iCount)
             s.iElementConnects += part.iNumElementConnects;
             s.bElements = s.bElements || part.iNumElements > 0;
         }
-        s.bNodeMap = s.bNodeMap && (part.pNodeMap != nullptr || part.iNumNodes == 0);
+        s.bNodeMap = s.bNodeMap || part.pNodeMap != nullptr;
         s.bNodeType = s.bNodeType || part.pNodeType != nullptr;
         s.bNodeNormals = s.bNodeNormals || part.pNodeNormals != nullptr;
         s.bPolygonNormals = s.bPolygonNormals || part.pPolygonNormals != nullptr;
@@ -250,15 +249,30 @@ bool AllocGroupArrays(NKPart &g, const GroupSizes &s)
 // Running positions in the group part's arrays.
 struct GroupOffsets {
     int iNodes = 0, iPolygons = 0, iConnects = 0, iElements = 0, iElementConnects = 0;
+    int iFreshGlobal = 0;  // next unused global node index
 };
 
-void AppendMemberNodes(NKPart &g, const NKPart &m, const GroupOffsets &o)
+// One past the largest global node index any part's node map uses.
+int NextFreeGlobalNode(const NKGeometry *pGeo)
+{
+    int iNext = pGeo->iGlobalNumNodes;
+    for (int p = 0; p < pGeo->iNumParts; p++) {
+        const NKPart &part = pGeo->pParts[p];
+        for (int n = 0; part.pNodeMap && n < part.iNumNodes; n++)
+            if (part.pNodeMap[n] >= iNext) iNext = part.pNodeMap[n] + 1;
+    }
+    return iNext;
+}
+
+// A member without a node map gets fresh global indices in the joined map,
+// so that none of its nodes is taken for another part's node.
+void AppendMemberNodes(NKPart &g, const NKPart &m, GroupOffsets &o)
 {
     for (int n = 0; n < m.iNumNodes; n++) {
         int d = o.iNodes + n;
         std::memcpy(g.pNodeCoords + 3 * d, m.pNodeCoords + 3 * n, 3 * sizeof(float));
         g.pNodeIDs[d] = m.pNodeIDs ? m.pNodeIDs[n] : n + 1;
-        if (g.pNodeMap) g.pNodeMap[d] = m.pNodeMap[n];
+        if (g.pNodeMap) g.pNodeMap[d] = m.pNodeMap ? m.pNodeMap[n] : o.iFreshGlobal++;
         if (g.pNodeType) g.pNodeType[d] = m.pNodeType ? m.pNodeType[n] : 0;
         for (int k = 0; g.pNodeNormals && k < 3; k++)
             g.pNodeNormals[3 * d + k] = m.pNodeNormals ? m.pNodeNormals[3 * n + k] : 0;
@@ -267,7 +281,8 @@ void AppendMemberNodes(NKPart &g, const NKPart &m, const GroupOffsets &o)
 
 void AppendMemberPolygons(NKPart &g, const NKPart &m, const GroupOffsets &o)
 {
-    for (int k = 0; k < m.iNumConnects; k++) g.pConnects[o.iConnects + k] = m.pConnects[k] + o.iNodes;
+    for (int k = 0; k < m.iNumConnects; k++)
+        g.pConnects[o.iConnects + k] = m.pConnects[k] + o.iNodes;
     for (int p = 0; p < m.iNumPolygons; p++) {
         int d = o.iPolygons + p;
         g.pPolygonNumNodes[d] = m.pPolygonNumNodes[p];
@@ -322,7 +337,10 @@ bool MemberArraysPresent(const NKPart &m)
            (m.iNumElementConnects == 0 || m.pElements == nullptr || m.pElementConnects != nullptr);
 }
 
-bool BuildGroupPart(NKPart &g, const NKGeometry *pGeo, const int *piParts, int iCount)
+// Fills the group part; *piGlobalNodes receives the global node count that
+// covers its node map.
+bool BuildGroupPart(NKPart &g, const NKGeometry *pGeo, const int *piParts, int iCount,
+                    int *piGlobalNodes)
 {
     GroupSizes s = SumMembers(pGeo, piParts, iCount);
     if (!FitsInt(s)) return false;
@@ -331,6 +349,7 @@ bool BuildGroupPart(NKPart &g, const NKGeometry *pGeo, const int *piParts, int i
     StartGroupRecord(g, pGeo->pParts[piParts[0]]);
     if (!AllocGroupArrays(g, s)) return false;
     GroupOffsets o;
+    o.iFreshGlobal = NextFreeGlobalNode(pGeo);
     for (int m = 0; m < iCount; m++) {
         const NKPart &part = pGeo->pParts[piParts[m]];
         AppendMemberNodes(g, part, o);
@@ -351,6 +370,7 @@ bool BuildGroupPart(NKPart &g, const NKGeometry *pGeo, const int *piParts, int i
     g.iNumElementConnects = g.pElements ? o.iElementConnects : 0;
     std::memcpy(g.fBoundingBox, pGeo->pParts[piParts[0]].fBoundingBox, sizeof(g.fBoundingBox));
     FinishGroupShape(g, pGeo, piParts, iCount);
+    *piGlobalNodes = o.iFreshGlobal;
     return true;
 }
 
@@ -406,20 +426,19 @@ bool NKGroupParts(NKGeometry *pGeo, const int *piParts, int iCount)
     for (int m = 0; m < iCount; m++) NKPrintInfo(std::to_string(piParts[m]).c_str());
     if (!ValidGroupList(pGeo, piParts, iCount))
         return NKDiagnostic("Part index outside the geometry or listed twice", pszFn);
-    GroupSizes s = SumMembers(pGeo, piParts, iCount);
-    bool bAnyMap = false;
-    for (int m = 0; m < iCount; m++) bAnyMap = bAnyMap || pGeo->pParts[piParts[m]].pNodeMap;
-    // A joined node map must cover every member.
-    if (bAnyMap && !s.bNodeMap && !NKBuildMissingNodeMaps(pGeo)) return false;
+    bool bEdgeKinds = SumMembers(pGeo, piParts, iCount).bEdgeKinds;
     int iNewCount = pGeo->iNumParts - iCount + 1;
     NKPart *pNew = NKAllocPartArray(iNewCount);
     if (pNew == nullptr) return NKDiagnostic("Error allocating part array", pszFn);
-    if (!BuildGroupPart(pNew[iNewCount - 1], pGeo, piParts, iCount)) {
+    int iGlobalNodes = 0;
+    if (!BuildGroupPart(pNew[iNewCount - 1], pGeo, piParts, iCount, &iGlobalNodes)) {
         NKFreePartArray(pNew, iNewCount);
         return NKDiagnostic("Error building the group part", pszFn);
     }
     CommitGroup(pGeo, pNew, iNewCount, piParts, iCount);
+    if (pNew[iNewCount - 1].pNodeMap != nullptr) pGeo->iGlobalNumNodes = iGlobalNodes;
     if (pGeo->pPolygonMap != nullptr) NKBuildGeometryPolygonMap(pGeo);
-    if (s.bEdgeKinds) NKFindEdges(pGeo, nullptr);
+    // Edge kinds were dropped with the members; computed again when they existed.
+    if (bEdgeKinds) NKFindEdges(pGeo, nullptr);
     return true;
 }

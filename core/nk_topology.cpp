@@ -303,8 +303,9 @@ NKElementNeighbourRecord *NKBuildElementNeighbours(NKFrame *pFrame, int *piCount
     }
     if (!NKBuildMissingNodeMaps(pFrame->pGeometry)) return nullptr;
     int iCount = CountFrameElements(pFrame->pGeometry);
-    NKElementNeighbourRecord *pRecords =
-        iCount > 0 ? (NKElementNeighbourRecord *)NKAlloc(sizeof(*pRecords) * (size_t)iCount) : nullptr;
+    NKElementNeighbourRecord *pRecords = nullptr;
+    if (iCount > 0)
+        pRecords = (NKElementNeighbourRecord *)NKAlloc(sizeof(*pRecords) * (size_t)iCount);
     if (pRecords == nullptr) {
         NKDiagnostic("No elements or error allocating element records", pszFn);
         return nullptr;
@@ -321,8 +322,8 @@ NKElementNeighbourRecord *NKBuildElementNeighbours(NKFrame *pFrame, int *piCount
             return nullptr;
         }
         HashElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces);
-        NKPairElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces, NKBucketListHeads(),
-                           (int)iFaces);
+        NKPairElementFaces(pFrame, pRecords, iCount, pFaces, (int)iFaces,
+                           NKGetBucketList()->ppHeads, (int)iFaces);
         NKBucketListFree();
         NKFree(pFaces);
     }
@@ -377,10 +378,10 @@ bool InsideFacePlanes(const NKPart *pPart, const NKElementNeighbourRecord &rec, 
 int NKFindElementContainingPoint(const NKFrame *pFrame, const NKElementNeighbourRecord *pRecords,
                                  int iCount, const float p[3], int *piFace)
 {
+    if (piFace != nullptr) *piFace = -1;
     if (pFrame == nullptr || pRecords == nullptr || p == nullptr || piFace == nullptr) return -1;
     if (pFrame->pGeometry == nullptr || pFrame->pGeometry->pParts == nullptr || iCount < 1)
         return -1;
-    *piFace = -1;
     for (int r = 0; r < iCount; r++) {
         const NKPart *pPart = FramePart(pFrame, pRecords[r].iPart);
         const NKElement *pElem = GetElement(pPart, pRecords[r].iElement);

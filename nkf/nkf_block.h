@@ -98,8 +98,10 @@ public:
 
 protected:
     // Reads the header size and data size words that start every binary
-    // header record, checks the header size against iKnownSize and the data
-    // size against the bytes left in the file, and keeps the data size.
+    // header record, checks the header size against iKnownSize and keeps the
+    // data size. The data size itself is checked where it is used: counts
+    // against it before allocating (CheckDataBytes), and the end-of-block
+    // marker after the data.
     bool ReadHeaderSizes(int iKnownSize, int32_t *piHeaderSize, int32_t *piDataSize);
     // Skips the header fields past the iKnownSize bytes a class reads; a
     // header running past the end of the file is a missing end marker.

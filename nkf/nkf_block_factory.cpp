@@ -11,6 +11,7 @@
 #include "nkf/nkf_nodes.h"
 #include "nkf/nkf_placeholder_block.h"
 #include "nkf/nkf_results.h"
+#include "nkf/nkf_step_block_factory.h"
 #include "nkf/nkf_texture.h"
 
 NKFBlock *NKFCreateBlockObject(NKFParser *pParser, int iType, int iID)
@@ -26,20 +27,13 @@ NKFBlock *NKFCreateBlockObject(NKFParser *pParser, int iType, int iID)
     // Placeholder: NKFQuolinGeometryBlock reads *QUOLINGEOMETRY once built.
     case NKF_QUOLINGEOMETRY: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
     case NKF_RESULTS: return new (std::nothrow) NKFResultBlock(pParser, iID);
-    // Placeholder: NKFQuolinScalarBlock reads *QUOLINSCALAR once the step lists are built.
-    case NKF_QUOLINSCALAR: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFQuolinVectorBlock reads *QUOLINVECTOR once the step lists are built.
-    case NKF_QUOLINVECTOR: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFQuolinVisibilityBlock reads *QUOLINVISIBILITY once built.
-    case NKF_QUOLINVISIBILITY: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFTransformationBlock reads *TRANSFORMATIONS once built.
-    case NKF_TRANSFORMATIONS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFViewpointBlock reads *VIEWPOINTS once built.
-    case NKF_VIEWPOINTS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFQuolinCommandBlock reads *QUOLINCOMMANDS once built.
-    case NKF_QUOLINCOMMANDS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKF2DPlotSeriesBlock reads *2DPLOTSERIES once built.
-    case NKF_2DPLOTSERIES: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    case NKF_QUOLINSCALAR: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_QUOLINVECTOR: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_QUOLINVISIBILITY: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_TRANSFORMATIONS: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_VIEWPOINTS: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_QUOLINCOMMANDS: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_2DPLOTSERIES: return NKFCreateStepBlock(pParser, iType, iID);
     // Placeholder: NKFPartAttributesBlock reads *PARTATTRIBUTES once built.
     case NKF_PARTATTRIBUTES: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
     // Placeholder: NKFSettingsBlock reads *SETTINGS once built.
@@ -49,20 +43,11 @@ NKFBlock *NKFCreateBlockObject(NKFParser *pParser, int iType, int iID)
     case NKF_TEXTURES: return new (std::nothrow) NKFTextureBlock(pParser, iID);
     case NKF_USER: return new (std::nothrow) NKFUserBlock(pParser, iID);
     case NKF_INTERNALSTRING: return new (std::nothrow) NKFInternalStringBlock(pParser, iID);
-    // Placeholder: NKFPositionResultBlock reads *POSITIONRESULTS once built.
-    case NKF_POSITIONRESULTS: return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFQuolinPositionScalarBlock reads *QUOLINPOSITIONSCALAR once built.
-    case NKF_QUOLINPOSITIONSCALAR:
-        return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFQuolinPositionVectorBlock reads *QUOLINPOSITIONVECTOR once built.
-    case NKF_QUOLINPOSITIONVECTOR:
-        return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFTransformationResultBlock reads *TRANSFORMATIONRESULT once built.
-    case NKF_TRANSFORMATIONRESULT:
-        return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
-    // Placeholder: NKFQuolinTransformationBlock reads *QUOLINTRANSFORMATION once built.
-    case NKF_QUOLINTRANSFORMATION:
-        return new (std::nothrow) NKFPlaceholderBlock(pParser, iID, iType);
+    case NKF_POSITIONRESULTS: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_QUOLINPOSITIONSCALAR: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_QUOLINPOSITIONVECTOR: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_TRANSFORMATIONRESULT: return NKFCreateStepBlock(pParser, iType, iID);
+    case NKF_QUOLINTRANSFORMATION: return NKFCreateStepBlock(pParser, iType, iID);
     default: return nullptr;
     }
 }

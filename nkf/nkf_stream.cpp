@@ -54,7 +54,11 @@ int64_t NKFStream::GetPosition() const
 bool NKFStream::SetPosition(int64_t iPosition)
 {
     if (m_pFile == nullptr || iPosition < 0) return false;
-    return fseeko(m_pFile, (off_t)iPosition, SEEK_SET) == 0;
+    if (fseeko(m_pFile, (off_t)iPosition, SEEK_SET) != 0) return false;
+    // Blocks load their data long after the parse ran into the end of the
+    // file: a successful seek starts a fresh read, so the flag is cleared.
+    m_bEndReached = false;
+    return true;
 }
 
 int64_t NKFStream::BytesLeft() const

@@ -2,12 +2,48 @@
 //
 // A frame owns up to ten CutSurface objects (NKFrame::pCutSurfaces), made with
 // new. Releasing the frame cleans each with NKFreeCutSurfaceHeader
-// (core/nk_frame_results.h) and then deletes it.
+// (core/nk_frame_results.h), which deletes the per-part records and frees the
+// vector grid's arrays, and then deletes it.
 #pragma once
 
-// Placeholder: an empty record until the cutting planes are built.
-struct CutSurface {
+#include <cstdint>
+
+// Placeholder: an empty record until the cutting planes are built. The cut
+// surface of one part; the array of them is made with new[] and deleted with
+// delete[], so the record frees what it owns in its destructor.
+struct CutSurfacePart {
 };
+
+// The vectors sampled on a regular i x j grid of a cutting plane: six arrays
+// of i x j samples, each from NKAlloc. The destructor frees them.
+struct VectorGrid {
+    int iCountI = 0;
+    int iCountJ = 0;
+    float *pfPositions = nullptr;  // three per sample, display coordinates
+    float *pfVectors = nullptr;    // three per sample
+    float *pfValues = nullptr;     // one per sample
+    uint8_t *pColors = nullptr;    // three per sample
+    float *pfTexCoords = nullptr;  // one per sample, 1-D texture coordinate
+    uint8_t *pFound = nullptr;     // one per sample: the sample lies in an element
+
+    VectorGrid() = default;
+    ~VectorGrid();
+    VectorGrid(const VectorGrid &) = delete;
+    VectorGrid &operator=(const VectorGrid &) = delete;
+};
+
+// The cut surface of one cutting plane in one frame.
+struct CutSurface {
+    int iNumParts = 0;
+    CutSurfacePart *pParts = nullptr;  // owned (new[]), one per part
+    VectorGrid vectorGrid;
+    uint8_t bEdgesFound = 0;  // the boundary edges of every part are known
+    uint8_t bHasNodes = 0;    // some part record has a node
+};
+
+// Frees the six arrays of the grid (null pointers are skipped) and, with
+// bZero, sets every field back to zero. Null does nothing.
+void NKFreeEdgeArrays(VectorGrid *pGrid, bool bZero);
 
 // Placeholder: frees the cut surfaces of plane iPlane in frame iFrame (a
 // negative index means all) and empties their slots; nothing to free yet.

@@ -11,11 +11,11 @@
 
 #include "app/nk_progress.h"
 #include "commands/nk_command.h"
-#include "commands/nk_command_file.h"
+#include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "core/nk_message.h"
 #include "core/nk_frames.h"
-#include "core/nk_model_query.h"
+#include "core/nk_references.h"
 #include "platform/nk_progress_ui.h"
 #include "test_support/message_capture.h"
 #include "tests/core/nk_model_test_helpers.h"

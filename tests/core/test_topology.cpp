@@ -7,6 +7,7 @@
 
 #include "core/nk_element_types.h"
 #include "core/nk_memory.h"
+#include "core/nk_sort.h"
 #include "core/nk_topology.h"
 #include "mesh_fixtures.h"
 #include "render/nk_diagnostic.h"
@@ -97,7 +98,8 @@ TEST(NodeListHash, LargeNodeNumbersNeverGiveANegativeBucket)
     EXPECT_GE(h, 0);
     EXPECT_LT(h, 1000003);
     // The weighted sum in 64 bits, taken modulo the table size.
-    long long s = 13LL * INT_MAX + 769LL * (INT_MAX - 1) + 97LL * (INT_MAX - 2) + 5LL * (INT_MAX - 3);
+    long long s =
+        13LL * INT_MAX + 769LL * (INT_MAX - 1) + 97LL * (INT_MAX - 2) + 5LL * (INT_MAX - 3);
     EXPECT_EQ(h, (int)(s % 1000003));
     const int aiNeg[2] = {-1, -2};
     EXPECT_EQ(NKHashNodeList(aiNeg, 2, 100), (13 + 2 * 769) % 100);
@@ -119,8 +121,8 @@ TEST(NeighbourSearch, TwoHexahedraAreNeighboursAcrossTheSharedFace)
     EXPECT_EQ(pRec[1].iNeighbours[5][0], 0);
     EXPECT_EQ(pRec[1].iNeighbours[5][1], 3);
     for (int i = 0; i < 6; i++) {
-        if (i != 3) EXPECT_EQ(pRec[0].iNeighbours[i][0], -1);
-        if (i != 5) EXPECT_EQ(pRec[1].iNeighbours[i][0], -1);
+        EXPECT_EQ(pRec[0].iNeighbours[i][0], i == 3 ? 1 : -1);
+        EXPECT_EQ(pRec[1].iNeighbours[i][0], i == 5 ? 0 : -1);
     }
     EXPECT_NEAR(pRec[1].fFaceNormals[3][0], 1.0f, 1e-6);
     // The part had no node map: the search gave it one.
@@ -250,4 +252,32 @@ TEST(PointLocation, OnlySolidsHoldPoints)
     const float q[3] = {1.5f, 0.2f, 0.1f};
     EXPECT_EQ(NKFindElementContainingPoint(&f.frame, pRec, iCount, q, &iFace), -1);
     NKFree(pRec);
+}
+
+TEST(FacePairing, SameKeysWithDifferentCornerCountsDoNotPair)
+{
+    // A tetrahedron and a hexahedron whose faces share the keys 0 2 4, put
+    // into one bucket by hand.
+    GeometryHolder g(1);
+    SetNodes(g.Part(0), GridNodes(1, 1, 1));
+    SetElements(g.Part(0), {6, 8}, {{0, 2, 4, 6}, {0, 1, 3, 2, 4, 5, 7, 6}});
+    FrameOf f(g.pGeo);
+    NKElementNeighbourRecord recs[2];
+    for (int r = 0; r < 2; r++) {
+        recs[r].iPart = 0;
+        recs[r].iElement = r;
+        NKInitFaceNeighbours(recs[r].iNeighbours);
+    }
+    const NKElementFaceRecord faces[3] = {
+        {0, 0, {0, 2, 4, -1}}, {1, 5, {0, 2, 4, 6}}, {1, 1, {0, 2, 4, 6}}};
+    ASSERT_TRUE(NKBucketListInit(3, 1));
+    for (int i = 0; i < 3; i++) NKBucketListAdd(0, i);
+    NKPairElementFaces(&f.frame, recs, 2, faces, 3, NKGetBucketList()->ppHeads, 1);
+    NKBucketListFree();
+    EXPECT_EQ(recs[0].iNeighbours[0][0], -1);
+    // Faces 5 and 1 of the hexahedron carry equal keys here: they pair with
+    // each other, both ways.
+    EXPECT_EQ(recs[1].iNeighbours[5][0], 1);
+    EXPECT_EQ(recs[1].iNeighbours[5][1], 1);
+    EXPECT_EQ(recs[1].iNeighbours[1][1], 5);
 }

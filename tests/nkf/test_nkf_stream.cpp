@@ -30,6 +30,12 @@ TEST(NKFStream, BulkReadsSwapEveryWordOfABigEndianFile)
     EXPECT_FALSE(stream.IsEndReached());
     EXPECT_FALSE(stream.ReadInts(values.data(), 1));   // past the end: the end flag
     EXPECT_TRUE(stream.IsEndReached());
+
+    // A block loads its data later by seeking back: that read starts afresh.
+    ASSERT_TRUE(stream.SetPosition(4));
+    EXPECT_FALSE(stream.IsEndReached());
+    ASSERT_TRUE(stream.ReadInts(values.data(), 1));
+    EXPECT_EQ(1000 - 7, values[0]);
 }
 
 TEST(NKFStream, SkipsBeyondTheFileFailWithoutMoving)

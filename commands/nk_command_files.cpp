@@ -1,0 +1,434 @@
+// commands/nk_command_files.cpp -- the command-file runner and the commands
+// source, repeatfile, pausefile and resumefile (see nk_command_files.h).
+//
+// The runner switches the message output off by one level while it runs
+// the lines of a file (unless command debugging is on), so that a script
+// does not flood the output. Its own reports -- a file that cannot be
+// opened, a failing line, the nesting limit -- are printed with the output
+// switched on for that report, or nobody would see why a script went wrong.
+#include "commands/nk_command_files.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "app/nk_progress.h"
+#include "commands/nk_argument_scan.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_log.h"
+#include "commands/nk_command_messages.h"
+#include "commands/nk_command_table.h"
+#include "core/nk_file.h"
+#include "core/nk_message.h"
+#include "core/nk_process.h"
+#include "platform/nk_key_filter.h"
+#include "render/nk_mouse_feedback.h"
+
+bool bRunningCommandFile = false;
+bool bCommandFilePaused = false;
+NKString szCurrentCommandFile("");
+
+void NKPausedCommandFile::Reset()
+{
+    fileName = "";
+    lineReached = 0;
+    repeatCount = 0;
+    repetition = 0;
+    directory = "";
+}
+
+namespace {
+
+// The wait cursor of long operations.
+const int kBusyCursor = NK_CURSOR_WAIT;
+// The interface is repainted between lines at most this often.
+const std::chrono::milliseconds kRepaintInterval(50);
+
+NKPausedCommandFile &PausedRecord()
+{
+    static NKPausedCommandFile s_Paused;
+    return s_Paused;
+}
+
+int sg_iDepth = 0;           // runners active inside one another
+bool sg_bAbortAll = false;   // Esc seen: every running file stops
+std::chrono::steady_clock::time_point sg_LastRepaint;
+
+// One run of a file, from its start or from a pause.
+struct FileRun {
+    NKString fileName;
+    FILE *pFile = nullptr;
+    int iLine = 0;        // lines read in the current repetition
+    int iRepetition = 0;
+    int iCount = 0;
+    bool bNested = false;      // another file was running when this one started
+    bool bDebug = false;       // the debug mode this run last saw
+    bool bOutputOff = false;   // this run holds one "output off" request
+};
+
+// Prints with the message output switched on for this one text.
+void PrintShown(const char *pszText, int iLevel)
+{
+    int iOff = NKGetMessageOffCount();
+    for (int i = 0; i < iOff; i++) NKToggleMessageOutput(true);
+    NKPrintMessage(pszText, iLevel);
+    for (int i = 0; i < iOff; i++) NKToggleMessageOutput(false);
+}
+
+void ShowError(const char *pszText) { PrintShown(pszText, NK_MSG_ERROR); }
+
+// Reads one line of any length; the line end (LF, and a CR before it) is
+// not part of the line. False at the end of the file.
+bool ReadLine(FILE *pFile, std::string *pLine)
+{
+    pLine->clear();
+    int c;
+    while ((c = std::fgetc(pFile)) != EOF) {
+        if (c == '\n') break;
+        pLine->push_back((char)c);
+    }
+    if (c == EOF && pLine->empty()) return false;
+    if (!pLine->empty() && pLine->back() == '\r') pLine->pop_back();
+    return true;
+}
+
+void CloseFile(FileRun *pRun)
+{
+    if (pRun->pFile != nullptr) std::fclose(pRun->pFile);
+    pRun->pFile = nullptr;
+}
+
+void OutputOff(FileRun *pRun)
+{
+    if (pRun->bOutputOff) return;
+    NKToggleMessageOutput(false);
+    pRun->bOutputOff = true;
+}
+
+void OutputOn(FileRun *pRun)
+{
+    if (!pRun->bOutputOff) return;
+    NKToggleMessageOutput(true);
+    pRun->bOutputOff = false;
+}
+
+// Every way out of a run that did not end normally. A nested run hands the
+// flag back to the file that ran it, which still runs (after an abort that
+// file stops too, and the outermost run clears the flag).
+int StopRun(FileRun *pRun)
+{
+    bRunningCommandFile = pRun->bNested;
+    OutputOn(pRun);
+    CloseFile(pRun);
+    return 1;
+}
+
+void RepaintNowAndThen()
+{
+    auto now = std::chrono::steady_clock::now();
+    if (now - sg_LastRepaint < kRepaintInterval) return;
+    sg_LastRepaint = now;
+    NKKeyFilterProcessEvents();
+}
+
+int PauseRun(FileRun *pRun)
+{
+    NKPausedCommandFile &paused = PausedRecord();
+    paused.Reset();
+    paused.fileName = pRun->fileName;
+    paused.lineReached = pRun->iLine;
+    paused.repeatCount = pRun->iCount;
+    paused.repetition = pRun->iRepetition;
+    NKGetCurrentDirectory(&paused.directory);
+    bCommandFilePaused = true;
+    bRunningCommandFile = false;
+    OutputOn(pRun);
+    CloseFile(pRun);
+    NKSetStatusText("Execution of command file paused. Press 'c' to continue.");
+    NKPrintInfo(NKString::FromFormat("Command file paused after line %d \nUse \"resumefile\" or "
+                                     "press 'c' to continue",
+                                     pRun->iLine)
+                    .GetText());
+    return 0;
+}
+
+void ReportFailedLine(const FileRun &run, const std::string &line)
+{
+    NKString text("Error in file: ");
+    text += run.fileName;
+    text += "\nLine: ";
+    text += run.iLine;
+    text += "\nCommand: ";
+    text += line.c_str();
+    ShowError(text.GetText());
+    NKEndMessageCollection();
+    // The question "Do you want to continue reading commands from command
+    // file ?" answers yes without being shown: a failing line never stops
+    // the file.
+}
+
+// Runs the line just read and looks at the keys. Returns -1 to go on with
+// the next line, else the result of the whole run.
+int RunOneLine(FileRun *pRun, const std::string &line)
+{
+    pRun->iLine++;
+    int iResult = ExecuteCommand(line.c_str());
+    bool bPause = false;
+    if (iResult == 4) {
+        if (pRun->bNested)
+            NKPrintWarning("Pausing of command files not supported in nested files");
+        else
+            bPause = true;
+        iResult = 0;
+    }
+    if (sg_bAbortAll) return StopRun(pRun);  // Esc in a file this one ran
+    RepaintNowAndThen();
+    if (NKKeyFilterWasPressed(NK_FILTER_KEY_ESCAPE)) {
+        sg_bAbortAll = true;
+        StopRun(pRun);
+        PrintShown("Command file aborted", NK_MSG_INFO);
+        return 1;
+    }
+    if (NKKeyFilterWasPressed(NK_FILTER_KEY_SPACE)) bPause = true;
+    if (bPause && !pRun->bNested) return PauseRun(pRun);
+    if (bDebugCommands != pRun->bDebug) {
+        // A debugcommands line: its mode decides whether this run keeps
+        // the output off.
+        pRun->bDebug = bDebugCommands;
+        if (pRun->bDebug) OutputOn(pRun);
+        else OutputOff(pRun);
+    }
+    if (iResult != 0) ReportFailedLine(*pRun, line);
+    return -1;
+}
+
+// The run from its set-up to its end, with pRun's file possibly open
+// already (a resumed run).
+int RunLines(FileRun *pRun)
+{
+    PausedRecord().Reset();
+    bCommandFilePaused = false;
+    pRun->bNested = bRunningCommandFile;
+    if (pRun->iCount == 0) {
+        CloseFile(pRun);
+        return 1;
+    }
+    bRunningCommandFile = true;
+    NKTimerStart(nullptr);
+    // Only presses from now on count.
+    NKKeyFilterWasPressed(NK_FILTER_KEY_ESCAPE);
+    NKKeyFilterWasPressed(NK_FILTER_KEY_SPACE);
+    pRun->bDebug = bDebugCommands;
+    if (!pRun->bDebug) OutputOff(pRun);
+
+    std::string line;
+    while (pRun->iRepetition < pRun->iCount) {
+        if (pRun->pFile == nullptr) {
+            pRun->pFile = std::fopen(pRun->fileName.GetText(), "r");
+            if (pRun->pFile == nullptr) {
+                ShowError("Error running command file. Could not find file.");
+                return StopRun(pRun);
+            }
+        }
+        if (!ReadLine(pRun->pFile, &line)) {
+            CloseFile(pRun);
+            pRun->iRepetition++;
+            pRun->iLine = 0;  // lines count within each repetition
+            continue;
+        }
+        int iEnd = RunOneLine(pRun, line);
+        if (iEnd >= 0) return iEnd;
+    }
+    OutputOn(pRun);
+    NKTimerStop("Time used executing command file: ");
+    if (!pRun->bNested) bRunningCommandFile = false;
+    return 0;
+}
+
+// Opens the paused file and skips the lines it ran before the pause.
+int ResumeRun(FileRun *pRun)
+{
+    NKPausedCommandFile &paused = PausedRecord();
+    if (bRunningCommandFile) {
+        paused.Reset();
+        bCommandFilePaused = false;
+        ShowError("Cannot resume paused file while executing command file.");
+        return 1;
+    }
+    if (paused.fileName.IsBlank() || !bCommandFilePaused) {
+        paused.Reset();
+        bCommandFilePaused = false;
+        ShowError("Cannot resume, no file currently paused.");
+        return 1;
+    }
+    pRun->fileName = paused.fileName;
+    pRun->iLine = paused.lineReached;
+    pRun->iCount = paused.repeatCount;
+    pRun->iRepetition = paused.repetition;
+    NKChangeDirectory(paused.directory, nullptr);
+    paused.Reset();
+    bCommandFilePaused = false;
+
+    pRun->pFile = std::fopen(pRun->fileName.GetText(), "r");
+    if (pRun->pFile == nullptr) {
+        ShowError("Error resuming command file execution. Could not open file.");
+        return 1;
+    }
+    std::string line;
+    for (int i = 0; i < pRun->iLine; i++) {
+        if (!ReadLine(pRun->pFile, &line)) {
+            ShowError("Error resuming command file execution. File length might have changed.");
+            CloseFile(pRun);
+            return 1;
+        }
+    }
+    return RunLines(pRun);
+}
+
+// Counts the runners inside one another; the outermost one forgets an
+// abort once every file has stopped.
+struct DepthGuard {
+    DepthGuard()
+    {
+        sg_iDepth++;
+        NKKeyFilterBegin();
+    }
+    ~DepthGuard()
+    {
+        NKKeyFilterEnd();
+        if (--sg_iDepth == 0) sg_bAbortAll = false;
+    }
+};
+
+}  // namespace
+
+const NKPausedCommandFile &NKGetPausedCommandFile(void) { return PausedRecord(); }
+
+int NKGetCommandFileDepth(void) { return sg_iDepth; }
+
+int NKCommandRunFile(const char *pszFileName, int iRepeatCount, bool bResume)
+{
+    if (sg_iDepth >= NK_MAX_COMMAND_FILE_DEPTH) {
+        ShowError("Command files nested too deeply");
+        return 1;
+    }
+    DepthGuard guard;
+    FileRun run;
+    if (bResume) return ResumeRun(&run);
+    run.fileName = pszFileName != nullptr ? pszFileName : "";
+    run.iCount = iRepeatCount;
+    return RunLines(&run);
+}
+
+// ---- The commands ----------------------------------------------------------
+
+namespace {
+
+// True (after the message) when the name is the file the command log writes.
+bool IsLogFile(const NKString &name)
+{
+    if (!bLogCommands || name != szLogFileName) return false;
+    NKPrintError(NKString::FromFormat("Already logging commands to %s \nYou must stop logging "
+                                      "before you can open the command file.",
+                                      name.GetText())
+                     .GetText());
+    return true;
+}
+
+// The file argument; reports the missing name through the command.
+bool ReadFileName(CommandTableEntry *pEntry, NKArgumentScan *pScan, NKString *pName)
+{
+    *pName = pScan->NextArgument();
+    if (!pName->IsEmpty()) return true;
+    NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
+    return false;
+}
+
+int CommandSource(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    NKString name;
+    if (!ReadFileName(pEntry, pScan, &name)) return 1;
+    if (!bRunningCommandFile) szCurrentCommandFile = name;
+    if (IsLogFile(name)) return 1;
+
+    // The file runs in its own directory, so that the files it names
+    // relative to itself are found.
+    NKString savedDirectory;
+    NKGetCurrentDirectory(&savedDirectory);
+    NKChangeToFileDirectory(name.GetText());
+    NKString fileName = name.GetFileName();
+    NKSetStatusText("Reading commands from file...");
+    int iPreviousCursor = SetInteractionCursor(kBusyCursor);
+    int iResult = NKCommandRunFile(fileName.GetText(), 1, false);
+    SetInteractionCursor(iPreviousCursor);
+    NKChangeDirectory(savedDirectory, nullptr);
+
+    if (iResult != 0) {
+        NKSetStatusText("");
+        return 1;
+    }
+    if (bCommandFilePaused) return 1;
+    NKPrintInfo(NKString::FromFormat("Commands read from file %s.", fileName.GetText()).GetText());
+    return 0;
+}
+
+int CommandRepeatFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    NKString name;
+    if (!ReadFileName(pEntry, pScan, &name)) return 1;
+    NKString countWord = pScan->NextToken();
+    int iCount = countWord.IsNull() ? 1 : countWord.ToInt();
+    if (IsLogFile(name)) return 1;
+    if (NKCommandRunFile(name.GetText(), iCount, false) != 0) return 1;
+    NKPrintInfo(NKString::FromFormat("Commands read from file %s %d times.", name.GetText(), iCount)
+                    .GetText());
+    return 0;
+}
+
+int CommandPauseFile()
+{
+    if (!bRunningCommandFile) {
+        NKPrintError("Cannot pause command file execution, no command file is being executed");
+        return 1;
+    }
+    return 4;
+}
+
+int CommandResumeFile()
+{
+    if (!bCommandFilePaused) {
+        NKPrintError("Cannot resume command file execution, no command file paused");
+        return 1;
+    }
+    NKSetStatusText("Resuming command file execution...");
+    int iPreviousCursor = SetInteractionCursor(kBusyCursor);
+    NKString savedDirectory;
+    NKGetCurrentDirectory(&savedDirectory);
+    int iResult = NKCommandRunFile("", 0, true);
+    NKChangeDirectory(savedDirectory, nullptr);
+    SetInteractionCursor(iPreviousCursor);
+    if (iResult == 0 && bCommandFilePaused) return 1;
+    return iResult;
+}
+
+}  // namespace
+
+int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    NKArgumentScan scan(pszArguments);
+    scan.NextToken();  // "PARAMS"
+    switch (pEntry->id) {
+    case NK_CID_SOURCE: return CommandSource(pEntry, &scan);
+    case NK_CID_REPEATFILE: return CommandRepeatFile(pEntry, &scan);
+    case NK_CID_PAUSEFILE: return CommandPauseFile();
+    case NK_CID_RESUMEFILE: return CommandResumeFile();
+    default: break;
+    }
+    // The log and the poll file share the handler.
+    return NKCommandHandleLog(pEntry, pszArguments);
+}
+
+void NKRegisterFileCommands(void)
+{
+    NKSetCommandHandler(NK_HANDLER_FILES, NKCommandHandleFiles);
+}

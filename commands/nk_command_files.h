@@ -1,0 +1,65 @@
+// commands/nk_command_files.h -- command files and their runner, and the
+// command handler of the file commands.
+//
+// A command file is a text file of command lines. `source`, `repeatfile`,
+// `pausefile` and `resumefile` run such files through one runner,
+// NKCommandRunFile, which hands every line to ExecuteCommand (nk_command.h),
+// can repeat a file, pause it after a line and resume it later at the next
+// line. Files may run other files up to 32 deep; pausing is possible only in
+// the outermost file. Between lines the runner asks the key filter
+// (platform/nk_key_filter.h) for Esc, which aborts the whole stack of
+// running files, and Space, which pauses, and lets the interface repaint at
+// most every 50 ms. The same runner serves the start-up files, macros
+// (nk_macros.h) and attribute files read back with `source`.
+//
+// NKCommandHandleFiles is the first handler of the interpreter's chain. It
+// serves the four commands above, hands the log and poll-file commands to
+// nk_command_log.cpp, and is where the other file commands (reading, opening,
+// closing and writing files) join the chain.
+#pragma once
+
+#include "core/nk_string.h"
+
+struct CommandTableEntry;
+
+// Set while a command file runs (the interpreter, the log writers, `source`
+// and `pausefile` read it).
+extern bool bRunningCommandFile;
+// Set while a paused file waits to be resumed.
+extern bool bCommandFilePaused;
+// The outermost file started with `source` (set only while no file runs).
+extern NKString szCurrentCommandFile;
+
+// Files may run other files this deep; one more is refused with
+// "Command files nested too deeply".
+constexpr int NK_MAX_COMMAND_FILE_DEPTH = 32;
+
+// Where a paused file stands.
+struct NKPausedCommandFile {
+    NKString fileName;    // the file as the runner opened it
+    int lineReached = 0;  // lines run in the repetition that paused
+    int repeatCount = 0;  // the repeat count of the run
+    int repetition = 0;   // the repetition (from 0) that paused
+    NKString directory;   // the current directory at the pause
+
+    void Reset();
+};
+
+// The one pause record of the runner.
+const NKPausedCommandFile &NKGetPausedCommandFile(void);
+
+// Runs a command file iRepeatCount times. With bResume the name and count
+// are ignored and the paused file goes on after its last line run.
+// Returns 0 when done (also when the file paused or the count is negative)
+// and 1 when it failed, was aborted, or a count of 0 was given.
+int NKCommandRunFile(const char *pszFileName, int iRepeatCount, bool bResume);
+
+// The number of command files running inside one another now.
+int NKGetCommandFileDepth(void);
+
+// The handler of the file commands (first slot of the chain). Returns the
+// command result codes: 0 done, 1 failed, 3 not a file command, 4 pause.
+int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments);
+
+// Puts NKCommandHandleFiles into its slot of the chain.
+void NKRegisterFileCommands(void);

@@ -1,0 +1,253 @@
+// commands/nk_command_params.cpp -- the typed parameter getters of
+// CommandParams (see nk_command_params.h). Words come from NKString's word
+// scanner (blanks, tabs and a comma separate them); numbers are read by
+// NKString::ToInt / ToFloat, which ignore the user's locale.
+#include "commands/nk_command_params.h"
+
+#include "commands/nk_command_table.h"
+#include "core/nk_message.h"
+#include "core/nk_numeric.h"
+
+namespace {
+
+const char *const kPrefixWord = "PARAMS";
+
+bool IsMissing(const NKString &word) { return word.IsBlank(); }
+
+}  // namespace
+
+CommandParams::CommandParams(const char *pszText)
+{
+    SetText(pszText);
+    Reset();
+}
+
+CommandParams::CommandParams(const NKString &text)
+{
+    SetText(text.GetText());
+    Reset();
+}
+
+CommandParams::~CommandParams() = default;
+
+// A text that does not begin with "PARAMS" gets the word put in front, so
+// that a restart is always "go to 0 and take one word": the scanner has no
+// other way back to the start.
+void CommandParams::SetText(const char *pszText)
+{
+    NKString text(pszText != nullptr ? pszText : "");
+    m_bAddedPrefix = text.GetFirstWord() != kPrefixWord;
+    if (m_bAddedPrefix)
+        m_params = NKString(kPrefixWord) + " " + text;
+    else
+        m_params = text;
+}
+
+void CommandParams::Reset()
+{
+    m_iParamIndex = 0;
+    m_bPrintErrors = true;
+    m_errorText = "";
+    m_pCommand = nullptr;
+}
+
+void CommandParams::Restart()
+{
+    m_params.GetFirstWord();  // the "PARAMS" word
+    m_iParamIndex = 0;
+}
+
+bool CommandParams::HasParameters()
+{
+    m_params.GetFirstWord();
+    if (m_bAddedPrefix) {
+        // The caller's own text began with something other than "PARAMS":
+        // it has parameters unless it was empty.
+        bool bEmpty = m_params.GetRest().GetLength() == 0;
+        m_params.GetNextWord();
+        return !bEmpty;
+    }
+    return !m_params.GetRest().IsBlank();
+}
+
+void CommandParams::NKReportParameterError(const char *pszDetail)
+{
+    const char *pszSynopsis = m_pCommand != nullptr ? m_pCommand->synopsis : "";
+    m_errorText = "";
+    m_errorText.Format("Error in paramter number %d : ", m_iParamIndex);
+    m_errorText += pszSynopsis;
+    m_errorText += "\n";
+    m_errorText += pszDetail;
+}
+
+bool CommandParams::Fail(const char *pszDetail)
+{
+    NKReportParameterError(pszDetail);
+    if (m_bPrintErrors) NKPrintError(m_errorText.GetText());
+    return false;
+}
+
+// Reads iCount words; true when none of them is missing.
+bool CommandParams::ReadWords(NKString pWords[], int iCount)
+{
+    bool bAll = true;
+    for (int i = 0; i < iCount; i++) {
+        pWords[i] = m_params.GetNextWord();
+        if (IsMissing(pWords[i])) bAll = false;
+    }
+    return bAll;
+}
+
+bool CommandParams::NKGetParameterInt(int *piValue, bool bRequired, int iMin, int iMax)
+{
+    m_iParamIndex++;
+    NKString word;
+    if (!ReadWords(&word, 1))
+        return bRequired ? Fail("Required paramter missing.") : true;
+    if (!word.IsNumber()) {
+        NKString detail = NKString::FromFormat(
+            "Numerical parameter expected. \"%s\" is not a number.", word.GetText());
+        return Fail(detail.GetText());
+    }
+    int iValue = word.ToInt();
+    if (iMin != NK_PARAM_NO_RANGE && (iValue < iMin || iValue > iMax)) {
+        NKString detail = NKString::FromFormat(
+            "Parameter out of range. Value: %d. Legal range: %d - %d", iValue, iMin, iMax);
+        return Fail(detail.GetText());
+    }
+    *piValue = iValue;
+    return true;
+}
+
+bool CommandParams::NKGetParameterFloat(float *pfValue, bool bRequired, float fMin, float fMax)
+{
+    m_iParamIndex++;
+    NKString word;
+    if (!ReadWords(&word, 1))
+        return bRequired ? Fail("Required paramter missing.") : true;
+    if (!word.IsNumber()) {
+        NKString detail = NKString::FromFormat(
+            "Numerical parameter expected. \"%s\" is not a number.", word.GetText());
+        return Fail(detail.GetText());
+    }
+    float fValue = (float)word.ToFloat();
+    if (!NKIsUndefined(fMin) && (fValue < fMin || fValue > fMax)) {
+        NKString detail = NKString::FromFormat(
+            "Parameter out of range. Value: %g. Legal range: %g - %g", (double)fValue,
+            (double)fMin, (double)fMax);
+        return Fail(detail.GetText());
+    }
+    *pfValue = fValue;
+    return true;
+}
+
+bool CommandParams::NKGetParameterString(NKString *pValue, bool bRequired, int iMode)
+{
+    m_iParamIndex++;
+    NKString value;
+    if (iMode == NK_PARAM_STRING_TOKEN) {
+        // The token scanner gives an empty token for a blank after a closing
+        // quote or for a second blank in a row. Such blanks only separate
+        // parameters and are passed over, so that the parameter after a
+        // quoted one is still found; an empty quoted text stays a token.
+        while (m_params.GetRest().GetAt(0) == ' ')
+            m_params.GetNextToken(NK_TOKEN_BLANK_QUOTED);
+        value = m_params.GetNextToken(NK_TOKEN_BLANK_QUOTED);
+    } else if (iMode == NK_PARAM_STRING_WORD) {
+        value = m_params.GetNextWord();
+    } else if (iMode == NK_PARAM_STRING_REST) {
+        value = m_params.GetRest();
+    }
+    if (IsMissing(value))
+        return bRequired ? Fail("Required paramter missing.") : true;
+    *pValue = value;
+    return true;
+}
+
+bool CommandParams::NKGetParameterVector(float pfValue[3], bool bRequired, float fMin, float fMax)
+{
+    m_iParamIndex++;
+    NKString words[3];
+    if (!ReadWords(words, 3))
+        return bRequired ? Fail("Required paramter missing.") : true;
+    if (!words[0].IsNumber() || !words[1].IsNumber() || !words[2].IsNumber()) {
+        NKString detail = NKString::FromFormat(
+            "Numerical vector parameter expected. \"<%s %s %s>\" is not a numerical vector.",
+            words[0].GetText(), words[1].GetText(), words[2].GetText());
+        return Fail(detail.GetText());
+    }
+    float pfRead[3];
+    bool bInRange = true;
+    for (int i = 0; i < 3; i++) {
+        pfRead[i] = (float)words[i].ToFloat();
+        if (pfRead[i] < fMin || pfRead[i] > fMax) bInRange = false;
+    }
+    if (!NKIsUndefined(fMin) && !bInRange) {
+        NKString detail = NKString::FromFormat(
+            "Parameter out of range. Value: <%g %g %g>. Legal range: %g - %g", (double)pfRead[0],
+            (double)pfRead[1], (double)pfRead[2], (double)fMin, (double)fMax);
+        return Fail(detail.GetText());
+    }
+    for (int i = 0; i < 3; i++) pfValue[i] = pfRead[i];
+    return true;
+}
+
+bool CommandParams::NKGetParameterColor(unsigned char pucRgb[3], bool bRequired)
+{
+    m_iParamIndex++;
+    NKString words[3];
+    if (!ReadWords(words, 3))
+        return bRequired ? Fail("Required paramter missing.") : true;
+    if (!words[0].IsNumber() || !words[1].IsNumber() || !words[2].IsNumber()) {
+        NKString detail = NKString::FromFormat(
+            "Numerical color parameter expected. \"<%s %s %s>\" is not a numerical color.",
+            words[0].GetText(), words[1].GetText(), words[2].GetText());
+        return Fail(detail.GetText());
+    }
+    int piRead[3];
+    bool bInRange = true;
+    for (int i = 0; i < 3; i++) {
+        piRead[i] = words[i].ToInt();
+        if (piRead[i] < 0 || piRead[i] > 255) bInRange = false;
+    }
+    if (!bInRange) {
+        NKString detail = NKString::FromFormat(
+            "Parameter out of range. Value: <%d %d %d>. Legal range: 0 - 255", piRead[0],
+            piRead[1], piRead[2]);
+        return Fail(detail.GetText());
+    }
+    for (int i = 0; i < 3; i++) pucRgb[i] = (unsigned char)piRead[i];
+    return true;
+}
+
+bool CommandParams::NKGetFirstParameterInt(int *piValue, bool bRequired, int iMin, int iMax)
+{
+    Restart();
+    return NKGetParameterInt(piValue, bRequired, iMin, iMax);
+}
+
+bool CommandParams::NKGetFirstParameterFloat(float *pfValue, bool bRequired, float fMin,
+                                             float fMax)
+{
+    Restart();
+    return NKGetParameterFloat(pfValue, bRequired, fMin, fMax);
+}
+
+bool CommandParams::NKGetFirstParameterString(NKString *pValue, bool bRequired, int iMode)
+{
+    Restart();
+    return NKGetParameterString(pValue, bRequired, iMode);
+}
+
+bool CommandParams::NKGetFirstParameterVector(float pfValue[3], bool bRequired, float fMin,
+                                              float fMax)
+{
+    Restart();
+    return NKGetParameterVector(pfValue, bRequired, fMin, fMax);
+}
+
+bool CommandParams::NKGetFirstParameterColor(unsigned char pucRgb[3], bool bRequired)
+{
+    Restart();
+    return NKGetParameterColor(pucRgb, bRequired);
+}

@@ -1,0 +1,94 @@
+// core/nk_output_file.cpp -- write to a temporary file, rename on success.
+#include "core/nk_output_file.h"
+
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool NKOutputFile::Open(const char *pszTarget)
+{
+    Abandon();
+    if (pszTarget == nullptr || pszTarget[0] == '\0') return false;
+    m_szTarget = pszTarget;
+    m_szTemp = m_szTarget + ".tmpXXXXXX";
+    int iFd = mkstemp(&m_szTemp[0]);
+    if (iFd < 0) {
+        m_szTemp.clear();
+        return false;
+    }
+    // mkstemp makes the file private; give it the mode a plain fopen would.
+    mode_t uMask = umask(0);
+    umask(uMask);
+    fchmod(iFd, 0666 & ~uMask);
+    m_pFile = fdopen(iFd, "wb");
+    if (m_pFile == nullptr) {
+        close(iFd);
+        unlink(m_szTemp.c_str());
+        m_szTemp.clear();
+        return false;
+    }
+    m_bOk = true;
+    return true;
+}
+
+void NKOutputFile::WriteBytes(const unsigned char *pBytes, size_t n)
+{
+    if (!m_bOk || m_pFile == nullptr) {
+        m_bOk = false;
+        return;
+    }
+    if (fwrite(pBytes, 1, n, m_pFile) != n) m_bOk = false;
+}
+
+void NKOutputFile::WriteInt32(int32_t iValue)
+{
+    uint32_t u = (uint32_t)iValue;
+    unsigned char b[4] = {(unsigned char)u, (unsigned char)(u >> 8), (unsigned char)(u >> 16),
+                          (unsigned char)(u >> 24)};
+    WriteBytes(b, 4);
+}
+
+void NKOutputFile::WriteFloat32(float fValue)
+{
+    int32_t i;
+    std::memcpy(&i, &fValue, 4);
+    WriteInt32(i);
+}
+
+void NKOutputFile::Printf(const char *pszFormat, ...)
+{
+    if (!m_bOk || m_pFile == nullptr) {
+        m_bOk = false;
+        return;
+    }
+    va_list args;
+    va_start(args, pszFormat);
+    if (vfprintf(m_pFile, pszFormat, args) < 0) m_bOk = false;
+    va_end(args);
+}
+
+bool NKOutputFile::Commit(void)
+{
+    if (m_pFile == nullptr) return false;
+    bool bOk = m_bOk && fflush(m_pFile) == 0 && !ferror(m_pFile);
+    bOk = (fclose(m_pFile) == 0) && bOk;
+    m_pFile = nullptr;
+    if (bOk) bOk = rename(m_szTemp.c_str(), m_szTarget.c_str()) == 0;
+    if (!bOk) unlink(m_szTemp.c_str());
+    m_szTemp.clear();
+    m_bOk = false;
+    return bOk;
+}
+
+void NKOutputFile::Abandon(void)
+{
+    if (m_pFile != nullptr) {
+        fclose(m_pFile);
+        m_pFile = nullptr;
+    }
+    if (!m_szTemp.empty()) unlink(m_szTemp.c_str());
+    m_szTemp.clear();
+    m_bOk = false;
+}

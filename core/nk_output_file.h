@@ -1,0 +1,45 @@
+// core/nk_output_file.h -- a file written in one go: the data goes to a
+// temporary file in the target's folder, which replaces the target only when
+// every write and the close succeeded.
+//
+// Used by the geometry writers and the status dump. A failed or abandoned
+// file leaves the target as it was and no temporary file behind. Binary words
+// are written little-endian one by one, never as raw structures.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+class NKOutputFile {
+public:
+    NKOutputFile() = default;
+    ~NKOutputFile() { Abandon(); }
+    NKOutputFile(const NKOutputFile &) = delete;
+    NKOutputFile &operator=(const NKOutputFile &) = delete;
+
+    // Creates the temporary file beside pszTarget; false when it cannot be
+    // made (no folder, no permission, null or empty name).
+    bool Open(const char *pszTarget);
+    // Writes; each remembers a failure, which Commit then reports.
+    void WriteInt32(int32_t iValue);
+    void WriteFloat32(float fValue);
+    void Printf(const char *pszFormat, ...) __attribute__((format(printf, 2, 3)));
+    // Closes the temporary file and renames it over the target. False (the
+    // temporary file removed, the target untouched) when any write, the
+    // close or the rename failed.
+    bool Commit(void);
+    // Closes and removes the temporary file without touching the target.
+    void Abandon(void);
+
+    bool IsOk() const { return m_bOk; }
+    FILE *Stream() const { return m_pFile; }
+
+private:
+    void WriteBytes(const unsigned char *pBytes, size_t n);
+
+    FILE *m_pFile = nullptr;
+    std::string m_szTarget;
+    std::string m_szTemp;
+    bool m_bOk = false;
+};

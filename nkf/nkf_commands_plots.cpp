@@ -1,0 +1,560 @@
+// nkf/nkf_commands_plots.cpp -- the *QUOLINCOMMANDS and *2DPLOTSERIES
+// blocks (layouts in nkf_commands_plots.h). The command block reads its
+// lines through NKFBodyLines, which gives the parser's lines in an ASCII
+// file and the lines of the block's text in a binary one, so that both
+// forms go through the same two passes.
+#include "nkf/nkf_commands_plots.h"
+
+#include <cstring>
+#include <new>
+
+#include "core/nk_memory.h"
+#include "nkf/nkf_parser.h"
+#include "nkf/nkf_stream.h"
+
+static const int kCommandHeaderBytes = 8;
+static const int kPlotHeaderBytes = 276;
+// Series record bytes before the points: name, colour, point count.
+static const int kSeriesHeadBytes = 80 + 12 + 4;
+static const char *const kTooManySteps = "Too many steps in Geometry block";
+
+// The lines of a block body: the parser's significant lines (ASCII form),
+// or the lines of a text held in memory (binary form), where blank lines
+// and lines starting with '#', '!' or ';' are passed over as the parser
+// does and a trailing CR is removed.
+class NKFBodyLines {
+public:
+    explicit NKFBodyLines(NKFParser *pParser) : m_pParser(pParser), m_pszText(nullptr), m_iLeft(0) {}
+    NKFBodyLines(const char *pszText, int64_t iLength)
+        : m_pParser(nullptr), m_pszText(pszText), m_iLeft(iLength) {}
+
+    NKFLineKind Next(NKString *pLine)
+    {
+        if (m_pParser != nullptr) return NKFNextBodyLine(m_pParser, pLine);
+        while (m_iLeft > 0) {
+            const char *pEnd = (const char *)memchr(m_pszText, '\n', (size_t)m_iLeft);
+            int64_t iLength = pEnd != nullptr ? pEnd - m_pszText : m_iLeft;
+            const char *pLineText = m_pszText;
+            m_pszText += iLength + (pEnd != nullptr ? 1 : 0);
+            m_iLeft -= iLength + (pEnd != nullptr ? 1 : 0);
+            if (iLength > 0 && pLineText[iLength - 1] == '\r') iLength--;
+            pLine->Assign(pLineText, (int)iLength);
+            char c = pLine->GetAt(0);
+            if (pLine->IsBlank() || c == '#' || c == '!' || c == ';') continue;
+            if (c == '*') return NKF_LINE_END;
+            return c == '%' ? NKF_LINE_DIRECTIVE : NKF_LINE_VALUE;
+        }
+        return NKF_LINE_END;
+    }
+
+private:
+    NKFParser *m_pParser;
+    const char *m_pszText;
+    int64_t m_iLeft;
+};
+
+// ---------------------------------------------------------------------------
+// Command block
+
+NKFQuolinCommandBlock::NKFQuolinCommandBlock(NKFParser *pParser, int iBlockID)
+    : NKFBlock(pParser, iBlockID), m_iNumSteps(0), name(""), m_piCommandsPerStep(nullptr),
+      m_ppCommands(nullptr), m_bStartup(0)
+{
+    m_iBlockType = NKF_QUOLINCOMMANDS;
+}
+
+NKFQuolinCommandBlock::~NKFQuolinCommandBlock()
+{
+    FreeData();
+    NKFree(m_piCommandsPerStep);
+}
+
+void NKFQuolinCommandBlock::FreeData()
+{
+    if (m_ppCommands != nullptr) {
+        for (int i = 0; i < m_iNumSteps; i++) delete[] m_ppCommands[i];
+        NKFree(m_ppCommands);
+        m_ppCommands = nullptr;
+    }
+    m_Steps.Free();
+    m_bDataLoaded = false;
+}
+
+bool NKFQuolinCommandBlock::WriteBlock()
+{
+    ReportError(NKString(""), NKString("NKFQuolinCommandBlock::WriteBlock, not implemented yet"));
+    return false;
+}
+
+int NKFQuolinCommandBlock::GetNumCommands(int i) const
+{
+    if (m_piCommandsPerStep == nullptr || i < 0 || i >= m_iNumSteps) return 0;
+    return m_piCommandsPerStep[i];
+}
+
+NKString NKFQuolinCommandBlock::GetCommand(int i, int k) const
+{
+    if (m_ppCommands == nullptr || k < 0 || k >= GetNumCommands(i)) return NKString("");
+    return m_ppCommands[i][k];
+}
+
+// Binary form: the block's text follows the header record; its length is
+// the data size, checked against the bytes left in the file before the
+// buffer is allocated.
+bool NKFQuolinCommandBlock::ReadBinaryText(char **ppszText, int64_t *piLength)
+{
+    *ppszText = nullptr;
+    *piLength = m_iDataSize;
+    if (m_iDataSize < 0 || m_iDataSize > m_pParser->BytesLeft()) {
+        ReportMissingEnd();
+        return false;
+    }
+    *ppszText = (char *)NKAlloc((size_t)m_iDataSize + 1);
+    if (*ppszText == nullptr) {
+        ReportError(NKString(""), NKString("Error allocating memory"));
+        return false;
+    }
+    if (!m_pParser->ReadBytes(*ppszText, m_iDataSize)) {
+        ReportMissingEnd();
+        return false;
+    }
+    (*ppszText)[m_iDataSize] = 0;
+    return true;
+}
+
+// Runs one pass over the block's lines in either form. The binary header
+// is read (first pass) or skipped (second pass) before the text.
+bool NKFQuolinCommandBlock::WithLines(bool bLoad)
+{
+    if (m_pParser->IsAscii()) {
+        NKFBodyLines lines(m_pParser);
+        return bLoad ? LoadLines(&lines) : ParseLines(&lines);
+    }
+    if (bLoad) {
+        if (!SkipHeaderDirectives()) return false;
+    } else {
+        int32_t iHeaderSize = 0, iDataSize = 0;
+        if (!ReadHeaderSizes(kCommandHeaderBytes, &iHeaderSize, &iDataSize) ||
+            !SkipHeaderRest(iHeaderSize, kCommandHeaderBytes))
+            return false;
+    }
+    char *pszText = nullptr;
+    int64_t iLength = 0;
+    bool bOk = ReadBinaryText(&pszText, &iLength);
+    if (bOk) {
+        NKFBodyLines lines(pszText, iLength);
+        bOk = bLoad ? LoadLines(&lines) : ParseLines(&lines);
+    }
+    NKFree(pszText);
+    if (bOk && !bLoad) bOk = CheckEndOfBlock(0);
+    return bOk;
+}
+
+bool NKFQuolinCommandBlock::ParseBlock()
+{
+    if (!GetPosition() || !WithLines(false)) return false;
+    m_bHeaderParsed = true;
+    return true;
+}
+
+bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
+{
+    int32_t *piCounts = (int32_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int32_t));
+    if (piCounts == nullptr) {
+        ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    NKFStepCounter counter(NKF_STEPS_EACH_LINE);
+    bool bOk = true;
+    NKString line;
+    for (NKFLineKind eKind; bOk && (eKind = pLines->Next(&line)) != NKF_LINE_END;) {
+        if (eKind == NKF_LINE_VALUE) {
+            counter.OnValueLine();
+            piCounts[counter.GetCurrent()]++;
+            continue;
+        }
+        NKString word = NKFDirectiveWord(line);
+        if (word == "%STARTUP") {
+            m_bStartup = 1;
+        } else if (word == "%NAME") {
+            name = ReadQuoted(line);
+        } else if (word == "%STEP") {
+            if (counter.OnStepLine() && counter.GetNumSteps() > NKF_MAX_STEPS) {
+                ReportLineError(NKString(""), NKString(kTooManySteps));
+                bOk = false;
+            }
+        } else if (word != "%STEPNAME" && word != "%STEPTIME") {
+            ReportLineError(NKString(""), NKString("Illegal directive found."));
+            bOk = false;
+        }
+    }
+    if (bOk) {
+        NKFree(m_piCommandsPerStep);
+        m_iNumSteps = counter.GetNumSteps();
+        m_piCommandsPerStep = (int32_t *)NKAlloc((size_t)m_iNumSteps * sizeof(int32_t));
+        if (m_piCommandsPerStep == nullptr) {
+            ReportError(NKString(""), NKString("Error Allocation memory"));
+            bOk = false;
+        } else {
+            memcpy(m_piCommandsPerStep, piCounts, (size_t)m_iNumSteps * sizeof(int32_t));
+        }
+    }
+    NKFree(piCounts);
+    return bOk;
+}
+
+bool NKFQuolinCommandBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed."));
+        return false;
+    }
+    if (!SeekPosition() || !WithLines(true)) {
+        FreeData();
+        return false;
+    }
+    m_bDataLoaded = true;
+    return true;
+}
+
+bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
+{
+    m_ppCommands = (NKString **)NKCalloc((size_t)m_iNumSteps, sizeof(NKString *));
+    bool bOk = m_ppCommands != nullptr && m_Steps.Allocate(m_iNumSteps);
+    for (int i = 0; bOk && i < m_iNumSteps; i++) {
+        if (m_piCommandsPerStep[i] == 0) continue;
+        m_ppCommands[i] = new (std::nothrow) NKString[m_piCommandsPerStep[i]];
+        bOk = m_ppCommands[i] != nullptr;
+    }
+    if (!bOk) {
+        ReportError(NKString(""), NKString("Error allocating memory"));
+        return false;
+    }
+    NKFStepCounter counter(NKF_STEPS_EACH_LINE);
+    int iCommand = 0;
+    NKString line;
+    for (NKFLineKind eKind; (eKind = pLines->Next(&line)) != NKF_LINE_END;) {
+        int s = counter.GetCurrent();
+        if (eKind == NKF_LINE_VALUE) {
+            counter.OnValueLine();
+            if (iCommand < m_piCommandsPerStep[s]) m_ppCommands[s][iCommand++] = line;
+            continue;
+        }
+        NKString word = NKFDirectiveWord(line);
+        if (word == "%STEP") {
+            if (counter.OnStepLine()) iCommand = 0;
+            if (counter.GetCurrent() >= m_iNumSteps) break;
+            m_Steps.SetNumber(counter.GetCurrent(), NKFDirectiveInt(line));
+        } else if (word == "%STEPNAME") {
+            m_Steps.SetName(s, ReadQuoted(line));
+        } else if (word == "%STEPTIME") {
+            m_Steps.SetTime(s, NKFDirectiveFloat(line));
+        }
+    }
+    if (counter.GetNumSteps() != m_iNumSteps) {
+        ReportError(NKString(""), NKString("Error reading block data"));
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Plot-series block: life and queries
+
+NKF2DPlotSeriesBlock::NKF2DPlotSeriesBlock(NKFParser *pParser, int iBlockID)
+    : NKFBlock(pParser, iBlockID), m_iNumSeries(0), name(""), m_piPointsPerSeries(nullptr),
+      m_ppfPoints(nullptr), m_pSeriesNames(nullptr), m_pfSeriesColors(nullptr), m_XAxisName(""),
+      m_YAxisName(""), m_afAxis{0, 0, 0, 0, 0, 0}, m_abNotGiven{1, 1, 1, 1, 1, 1}
+{
+    m_iBlockType = NKF_2DPLOTSERIES;
+}
+
+NKF2DPlotSeriesBlock::~NKF2DPlotSeriesBlock()
+{
+    FreeData();
+    NKFree(m_piPointsPerSeries);
+}
+
+void NKF2DPlotSeriesBlock::FreeData()
+{
+    if (m_ppfPoints != nullptr) {
+        for (int i = 0; i < m_iNumSeries; i++) NKFree(m_ppfPoints[i]);
+        NKFree(m_ppfPoints);
+        m_ppfPoints = nullptr;
+    }
+    delete[] m_pSeriesNames;
+    m_pSeriesNames = nullptr;
+    NKFree(m_pfSeriesColors);
+    m_pfSeriesColors = nullptr;
+    m_bDataLoaded = false;
+}
+
+bool NKF2DPlotSeriesBlock::WriteBlock()
+{
+    ReportError(NKString(""), NKString("NKF2DPlotSeriesBlock::WriteBlock, not implemented yet"));
+    return false;
+}
+
+int NKF2DPlotSeriesBlock::GetNumPoints(int iSeries) const
+{
+    if (m_piPointsPerSeries == nullptr || iSeries < 0 || iSeries >= m_iNumSeries) return 0;
+    return m_piPointsPerSeries[iSeries];
+}
+
+float *NKF2DPlotSeriesBlock::GetPoints(int iSeries) const
+{
+    if (m_ppfPoints == nullptr || iSeries < 0 || iSeries >= m_iNumSeries) return nullptr;
+    return m_ppfPoints[iSeries];
+}
+
+NKString NKF2DPlotSeriesBlock::GetSeriesName(int iSeries) const
+{
+    if (m_pSeriesNames == nullptr || iSeries < 0 || iSeries >= m_iNumSeries) return NKString("");
+    return m_pSeriesNames[iSeries];
+}
+
+const float *NKF2DPlotSeriesBlock::GetSeriesColor(int iSeries) const
+{
+    if (m_pfSeriesColors == nullptr || iSeries < 0 || iSeries >= m_iNumSeries) return nullptr;
+    return m_pfSeriesColors + (int64_t)iSeries * 3;
+}
+
+float NKF2DPlotSeriesBlock::GetAxisValue(int iWhich) const
+{
+    return iWhich >= 0 && iWhich < 6 ? m_afAxis[iWhich] : 0.0f;
+}
+
+bool NKF2DPlotSeriesBlock::IsAxisValueMissing(int iWhich) const
+{
+    return iWhich < 0 || iWhich >= 6 || m_abNotGiven[iWhich] != 0;
+}
+
+// ---------------------------------------------------------------------------
+// Plot-series block: first pass
+
+bool NKF2DPlotSeriesBlock::ParseBlock()
+{
+    if (!GetPosition()) return false;
+    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    if (bOk) m_bHeaderParsed = true;
+    return bOk;
+}
+
+static int AxisDirectiveIndex(const NKString &word)
+{
+    static const char *const apszAxis[6] = {"%XAXIS_MIN", "%XAXIS_MAX", "%XAXIS_UNIT",
+                                            "%YAXIS_MIN", "%YAXIS_MAX", "%YAXIS_UNIT"};
+    for (int i = 0; i < 6; i++) {
+        if (word == apszAxis[i]) return i;
+    }
+    return -1;
+}
+
+bool NKF2DPlotSeriesBlock::ParseDirective(const NKString &line, NKFStepCounter *pCounter)
+{
+    NKString word = NKFDirectiveWord(line);
+    int iAxis = AxisDirectiveIndex(word);
+    if (iAxis >= 0) {
+        m_afAxis[iAxis] = NKFDirectiveFloat(line);
+        m_abNotGiven[iAxis] = 0;
+    } else if (word == "%NAME") {
+        name = ReadQuoted(line);
+    } else if (word == "%XAXIS_NAME") {
+        m_XAxisName = ReadQuoted(line);
+    } else if (word == "%YAXIS_NAME") {
+        m_YAxisName = ReadQuoted(line);
+    } else if (word == "%SERIES") {
+        if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
+            ReportLineError(NKString(""), NKString(kTooManySteps));
+            return false;
+        }
+    } else if (word != "%SERIES_NAME" && word != "%SERIES_COLOR") {
+        ReportLineError(NKString(""), NKString("Illegal directive found."));
+        return false;
+    }
+    return true;
+}
+
+bool NKF2DPlotSeriesBlock::ParseAscii()
+{
+    int32_t *piCounts = (int32_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int32_t));
+    if (piCounts == nullptr) {
+        ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
+    bool bOk = true;
+    NKString line;
+    for (NKFLineKind eKind; bOk && (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+        if (eKind == NKF_LINE_DIRECTIVE) {
+            bOk = ParseDirective(line, &counter);
+        } else if (line.CountWords() != 2) {
+            ReportLineError(NKString(""), NKString("2 values (x y) must be specified on each line."));
+            bOk = false;
+        } else {
+            counter.OnValueLine();
+            piCounts[counter.GetCurrent()]++;
+        }
+    }
+    if (bOk) {
+        NKFree(m_piPointsPerSeries);
+        m_iNumSeries = counter.GetNumSteps();
+        m_piPointsPerSeries = (int32_t *)NKAlloc((size_t)m_iNumSeries * sizeof(int32_t));
+        if (m_piPointsPerSeries == nullptr) {
+            ReportError(NKString(""), NKString("Error Allocation memory"));
+            bOk = false;
+        } else {
+            memcpy(m_piPointsPerSeries, piCounts, (size_t)m_iNumSeries * sizeof(int32_t));
+        }
+    }
+    NKFree(piCounts);
+    return bOk;
+}
+
+bool NKF2DPlotSeriesBlock::ParseBinary()
+{
+    int32_t iHeaderSize = 0, iDataSize = 0;
+    if (!ReadHeaderSizes(kPlotHeaderBytes, &iHeaderSize, &iDataSize)) return false;
+    NKString readName, xName, yName;
+    float afAxis[6];
+    int32_t iNumSeries = 0;
+    if (!NKFReadText80(m_pParser, &readName, true) || !NKFReadText80(m_pParser, &xName, true) ||
+        !NKFReadText80(m_pParser, &yName, true) || !m_pParser->ReadFloats(afAxis, 6) ||
+        !m_pParser->ReadInts(&iNumSeries, 1)) {
+        ReportMissingEnd();
+        return false;
+    }
+    if (!SkipHeaderRest(iHeaderSize, kPlotHeaderBytes)) return false;
+    name = readName;
+    m_XAxisName = xName;
+    m_YAxisName = yName;
+    memcpy(m_afAxis, afAxis, sizeof afAxis);
+    if (iNumSeries < 0 || !CheckDataBytes((int64_t)iNumSeries * kSeriesHeadBytes)) return false;
+    m_iNumSeries = iNumSeries;
+    if (!CheckEndOfBlock(iDataSize)) return false;
+    NKFree(m_piPointsPerSeries);
+    m_piPointsPerSeries = nullptr;
+    if (m_iNumSeries == 0) return true;
+    m_piPointsPerSeries = (int32_t *)NKCalloc((size_t)m_iNumSeries, sizeof(int32_t));
+    if (m_piPointsPerSeries == nullptr) {
+        ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Plot-series block: second pass
+
+bool NKF2DPlotSeriesBlock::AllocateSeries()
+{
+    if (m_iNumSeries == 0) return true;
+    m_ppfPoints = (float **)NKCalloc((size_t)m_iNumSeries, sizeof(float *));
+    m_pSeriesNames = new (std::nothrow) NKString[m_iNumSeries];
+    m_pfSeriesColors = (float *)NKCalloc((size_t)m_iNumSeries * 3, sizeof(float));
+    if (m_ppfPoints == nullptr || m_pSeriesNames == nullptr || m_pfSeriesColors == nullptr) {
+        ReportError(NKString(""), NKString("Error allocating memory"));
+        return false;
+    }
+    for (int i = 0; i < m_iNumSeries; i++) m_pSeriesNames[i] = "";
+    return true;
+}
+
+bool NKF2DPlotSeriesBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed."));
+        return false;
+    }
+    bool bOk = SeekPosition() && AllocateSeries() &&
+               (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
+    if (!bOk) {
+        FreeData();
+        return false;
+    }
+    m_bDataLoaded = true;
+    return true;
+}
+
+bool NKF2DPlotSeriesBlock::LoadAscii()
+{
+    for (int i = 0; i < m_iNumSeries; i++) {
+        if (m_piPointsPerSeries[i] == 0) continue;
+        m_ppfPoints[i] = (float *)NKCalloc((size_t)m_piPointsPerSeries[i] * 2, sizeof(float));
+        if (m_ppfPoints[i] == nullptr) {
+            ReportError(NKString(""), NKString("Error allocating memory"));
+            return false;
+        }
+    }
+    NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
+    int iPoint = 0;
+    NKString line;
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+        int s = counter.GetCurrent();
+        const char *p = line.GetText();
+        if (eKind == NKF_LINE_VALUE) {
+            counter.OnValueLine();
+            if (iPoint >= m_piPointsPerSeries[s]) continue;
+            NKFScanFloat(&p, &m_ppfPoints[s][iPoint * 2]);
+            NKFScanFloat(&p, &m_ppfPoints[s][iPoint * 2 + 1]);
+            iPoint++;
+            continue;
+        }
+        NKString word = NKFDirectiveWord(line);
+        if (word == "%SERIES") {
+            if (counter.OnStepLine()) iPoint = 0;
+            if (counter.GetCurrent() >= m_iNumSeries) break;
+        } else if (word == "%SERIES_NAME") {
+            m_pSeriesNames[s] = ReadQuoted(line);
+        } else if (word == "%SERIES_COLOR") {
+            NKString scan(line);
+            for (int k = 0; k < 3; k++)
+                m_pfSeriesColors[s * 3 + k] = NKFDoubleToFloat(NKFWordToDouble(scan.GetWord(k + 1).GetText()));
+        }
+    }
+    if (counter.GetNumSteps() != m_iNumSeries) {
+        ReportError(NKString(""), NKString("Error reading block data"));
+        return false;
+    }
+    return true;
+}
+
+// One series record; its point count is checked against the bytes left in
+// the block's data before the points are allocated.
+bool NKF2DPlotSeriesBlock::LoadBinarySeries(int i, int64_t *piBytesLeft)
+{
+    int32_t iCount = 0;
+    bool bRead = NKFReadText80(m_pParser, &m_pSeriesNames[i], false) &&
+                 m_pParser->ReadFloats(m_pfSeriesColors + (int64_t)i * 3, 3) &&
+                 m_pParser->ReadInts(&iCount, 1);
+    *piBytesLeft -= kSeriesHeadBytes;
+    if (!bRead || iCount < 0 || (int64_t)iCount * 8 > *piBytesLeft) {
+        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
+        return false;
+    }
+    *piBytesLeft -= (int64_t)iCount * 8;
+    m_piPointsPerSeries[i] = iCount;
+    if (iCount == 0) return true;
+    m_ppfPoints[i] = (float *)NKAlloc((size_t)iCount * 2 * sizeof(float));
+    if (m_ppfPoints[i] == nullptr) {
+        ReportError(NKString(""), NKString("Error allocating memory"));
+        return false;
+    }
+    if (!m_pParser->ReadFloats(m_ppfPoints[i], (int64_t)iCount * 2)) {
+        ReportError(NKString(""), NKString("Error reading block data"));
+        return false;
+    }
+    return true;
+}
+
+bool NKF2DPlotSeriesBlock::LoadBinary()
+{
+    if (!SkipHeaderDirectives()) return false;
+    int64_t iBytesLeft = m_iDataSize;
+    for (int i = 0; i < m_iNumSeries; i++) {
+        if (!LoadBinarySeries(i, &iBytesLeft)) return false;
+    }
+    return true;
+}

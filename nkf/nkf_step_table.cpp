@@ -1,0 +1,531 @@
+// nkf/nkf_step_table.cpp -- the step counter, the step table, the ASCII
+// line and ID-list helpers, and NKFStepListBlock, the base of the blocks
+// whose steps list block IDs (see nkf_step_table.h).
+#include "nkf/nkf_step_table.h"
+
+#include <new>
+
+#include "core/nk_memory.h"
+#include "nkf/nkf_parser.h"
+#include "nkf/nkf_stream.h"
+
+// ---------------------------------------------------------------------------
+// Step counter
+
+NKFStepCounter::NKFStepCounter(NKFStepRule eRule)
+    : m_eRule(eRule), m_iCurrent(0), m_bValueSinceStep(false), m_bAnyValue(false), m_bAnyStep(false)
+{
+}
+
+bool NKFStepCounter::OnStepLine()
+{
+    bool bOpens = false;
+    switch (m_eRule) {
+    case NKF_STEPS_MERGE_EMPTY: bOpens = m_bValueSinceStep; break;
+    case NKF_STEPS_EACH_LINE: bOpens = m_bAnyValue || m_bAnyStep; break;
+    case NKF_STEPS_AFTER_FIRST_VALUE: bOpens = m_bAnyValue; break;
+    }
+    if (bOpens) m_iCurrent++;
+    m_bValueSinceStep = false;
+    m_bAnyStep = true;
+    return bOpens;
+}
+
+void NKFStepCounter::OnValueLine()
+{
+    m_bValueSinceStep = true;
+    m_bAnyValue = true;
+}
+
+// ---------------------------------------------------------------------------
+// Step table
+
+NKFStepTable::NKFStepTable() : m_iNumSteps(0), m_pNames(nullptr), m_pfTimes(nullptr), m_piNumbers(nullptr)
+{
+}
+
+NKFStepTable::~NKFStepTable()
+{
+    Free();
+}
+
+bool NKFStepTable::Allocate(int iNumSteps)
+{
+    Free();
+    if (iNumSteps <= 0) return true;
+    m_pNames = new (std::nothrow) NKString[iNumSteps];
+    m_pfTimes = (float *)NKCalloc((size_t)iNumSteps, sizeof(float));
+    m_piNumbers = (int32_t *)NKCalloc((size_t)iNumSteps, sizeof(int32_t));
+    if (m_pNames == nullptr || m_pfTimes == nullptr || m_piNumbers == nullptr) {
+        Free();
+        return false;
+    }
+    m_iNumSteps = iNumSteps;
+    for (int i = 0; i < iNumSteps; i++) {
+        m_pNames[i] = "";
+        m_piNumbers[i] = i + 1;
+    }
+    return true;
+}
+
+void NKFStepTable::Free()
+{
+    delete[] m_pNames;
+    NKFree(m_pfTimes);
+    NKFree(m_piNumbers);
+    m_pNames = nullptr;
+    m_pfTimes = nullptr;
+    m_piNumbers = nullptr;
+    m_iNumSteps = 0;
+}
+
+NKString NKFStepTable::GetName(int i) const
+{
+    return i >= 0 && i < m_iNumSteps ? m_pNames[i] : NKString("");
+}
+
+float NKFStepTable::GetTime(int i) const
+{
+    return i >= 0 && i < m_iNumSteps ? m_pfTimes[i] : 0.0f;
+}
+
+int NKFStepTable::GetNumber(int i) const
+{
+    return i >= 0 && i < m_iNumSteps ? m_piNumbers[i] : -1;
+}
+
+void NKFStepTable::SetName(int i, const NKString &name)
+{
+    if (i >= 0 && i < m_iNumSteps) m_pNames[i] = name;
+}
+
+void NKFStepTable::SetTime(int i, float fTime)
+{
+    if (i >= 0 && i < m_iNumSteps) m_pfTimes[i] = fTime;
+}
+
+void NKFStepTable::SetNumber(int i, int iNumber)
+{
+    if (i >= 0 && i < m_iNumSteps) m_piNumbers[i] = iNumber;
+}
+
+bool NKFStepTable::ReadRecordHead(NKFParser *pParser, int i)
+{
+    int32_t iNumber = 0;
+    NKString name;
+    float fTime = 0.0f;
+    if (!pParser->ReadInts(&iNumber, 1) || !NKFReadText80(pParser, &name, false) ||
+        !pParser->ReadFloats(&fTime, 1))
+        return false;
+    SetNumber(i, iNumber);
+    SetName(i, name);
+    SetTime(i, fTime);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// ASCII helpers
+
+NKFLineKind NKFNextBodyLine(NKFParser *pParser, NKString *pLine)
+{
+    *pLine = pParser->ReadLine();
+    if (pLine->IsEmpty()) return NKF_LINE_END;
+    if (pLine->GetAt(0) == '*') {
+        pParser->PushBackLine();
+        return NKF_LINE_END;
+    }
+    return pLine->GetAt(0) == '%' ? NKF_LINE_DIRECTIVE : NKF_LINE_VALUE;
+}
+
+NKString NKFDirectiveWord(const NKString &line)
+{
+    NKString word = NKString(line).GetFirstWord();
+    int iHash = word.FindChar('#', 0, true);
+    if (iHash > 0) word.Truncate(iHash);
+    return word;
+}
+
+int NKFDirectiveInt(const NKString &line)
+{
+    return NKFWordToInt(NKString(line).GetWord(1).GetText());
+}
+
+float NKFDirectiveFloat(const NKString &line)
+{
+    return NKFDoubleToFloat(NKFWordToDouble(NKString(line).GetWord(1).GetText()));
+}
+
+// The first and last ID of one word; a plain ID is a range of one.
+static void IDWordRange(const char *pStart, const char *pEnd, int64_t *piFirst, int64_t *piLast)
+{
+    const char *pDash = nullptr;
+    for (const char *p = pStart + 1; p < pEnd; p++) {
+        if (*p == '-') {
+            pDash = p;
+            break;
+        }
+    }
+    *piFirst = NKFWordToInt(pStart);
+    *piLast = pDash != nullptr ? NKFWordToInt(pDash + 1) : *piFirst;
+}
+
+int64_t NKFCountIDs(const NKString &line)
+{
+    const char *p = line.GetText();
+    const char *pStart, *pEnd;
+    int64_t iCount = 0;
+    while (NKFNextWord(&p, &pStart, &pEnd)) {
+        int64_t iFirst, iLast;
+        IDWordRange(pStart, pEnd, &iFirst, &iLast);
+        if (iLast >= iFirst) iCount += iLast - iFirst + 1;
+    }
+    return iCount;
+}
+
+bool NKFStoreIDs(const NKString &line, int32_t *piDest, int iRoom, int *piStored)
+{
+    const char *p = line.GetText();
+    const char *pStart, *pEnd;
+    while (NKFNextWord(&p, &pStart, &pEnd)) {
+        int64_t iFirst, iLast;
+        IDWordRange(pStart, pEnd, &iFirst, &iLast);
+        if (iLast >= iFirst && iLast - iFirst + 1 > iRoom - *piStored) return false;
+        for (int64_t v = iFirst; v <= iLast; v++) piDest[(*piStored)++] = (int32_t)v;
+    }
+    return true;
+}
+
+bool NKFReadText80(NKFParser *pParser, NKString *pText, bool bTrim)
+{
+    char acBuffer[NKF_TEXT_FIELD_BYTES + 1];
+    if (!pParser->ReadChars80(acBuffer)) return false;
+    acBuffer[NKF_TEXT_FIELD_BYTES] = 0;
+    *pText = acBuffer;
+    if (bTrim) pText->Trim();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// NKFStepListBlock: life, queries, references
+
+NKFStepListBlock::NKFStepListBlock(NKFParser *pParser, int iBlockID, int iType, NKFStepRule eRule)
+    : NKFBlock(pParser, iBlockID), m_Name(""), m_Description(""), m_iDescriptionBlockID(0),
+      m_iNumSteps(0), m_bExtraWord(0), m_eRule(eRule), m_ppiStepIDs(nullptr),
+      m_piIDsPerStep(nullptr)
+{
+    m_iBlockType = iType;
+}
+
+NKFStepListBlock::~NKFStepListBlock()
+{
+    FreeData();
+    NKFree(m_piIDsPerStep);
+}
+
+void NKFStepListBlock::FreeData()
+{
+    if (m_ppiStepIDs != nullptr) {
+        for (int i = 0; i < m_iNumSteps; i++) NKFree(m_ppiStepIDs[i]);
+        NKFree(m_ppiStepIDs);
+        m_ppiStepIDs = nullptr;
+    }
+    m_Steps.Free();
+    m_bDataLoaded = false;
+}
+
+bool NKFStepListBlock::WriteBlock()
+{
+    ReportError(NKString(""), NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
+    return false;
+}
+
+const int32_t *NKFStepListBlock::GetStepIDs(int i) const
+{
+    if (!m_bDataLoaded || i < 0 || i >= m_iNumSteps) return nullptr;
+    return m_ppiStepIDs[i];
+}
+
+int NKFStepListBlock::GetStepIDCount(int i) const
+{
+    if (m_piIDsPerStep == nullptr || i < 0 || i >= m_iNumSteps) return 0;
+    return m_piIDsPerStep[i];
+}
+
+int NKFStepListBlock::GetNumResults(int iStep) const
+{
+    if (!m_bDataLoaded) return -1;
+    int iIndex = NKFFindStepIndex(iStep, m_Steps.GetNumbers(), m_Steps.GetNumSteps());
+    return iIndex < 0 ? -1 : GetStepIDCount(iIndex);
+}
+
+int NKFStepListBlock::GetResultID(int iStep, int i) const
+{
+    if (!m_bDataLoaded) return -1;
+    int iIndex = NKFFindStepIndex(iStep, m_Steps.GetNumbers(), m_Steps.GetNumSteps());
+    if (iIndex < 0 || i < 0 || i >= GetStepIDCount(iIndex)) return -1;
+    return m_ppiStepIDs[iIndex][i];
+}
+
+bool NKFStepListBlock::ResolveReferences()
+{
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed."));
+        return false;
+    }
+    if (!m_bDataLoaded) return true;
+    for (int i = 0; i < m_iNumSteps; i++) {
+        for (int k = 0; k < GetStepIDCount(i); k++) {
+            int iID = m_ppiStepIDs[i][k];
+            if (m_pParser->FindBlock(ReferencedType(), iID) != nullptr) continue;
+            NKString message = NKString::FromFormat("%s%d not found in file.", MissingReferenceText(), iID);
+            message += NKString::FromFormat(" Referenced in step %d", m_Steps.GetNumber(i));
+            ReportError(NKString(""), message);
+            return false;
+        }
+    }
+    return true;
+}
+
+void NKFStepListBlock::ReportLineWarning(const NKString &message)
+{
+    NKString text = message + " \n\n";
+    if (m_pParser->IsAscii()) {
+        text += NKString::FromFormat("Error in line : %d\n\nLine : ", m_pParser->GetLineNumber());
+        text += m_pParser->GetCurrentLine();
+        text += "\n\n";
+    }
+    m_pParser->ReportWarning(NKString("Block type : ") + NKFBlockKeyword(m_iBlockType), text);
+}
+
+void NKFStepListBlock::ReportUnknownDirective()
+{
+    ReportLineError(NKString(""), NKString("Illegal directive found."));
+}
+
+int NKFStepListBlock::ParseOwnDirective(const NKString &, const NKString &)
+{
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// First pass
+
+bool NKFStepListBlock::ParseBlock()
+{
+    if (!GetPosition()) return false;
+    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    if (bOk) m_bHeaderParsed = true;
+    return bOk;
+}
+
+// Directives of the first pass. A "%STEP" line may open a step; the count
+// array holds NKF_MAX_STEPS entries, so the limit is checked first.
+bool NKFStepListBlock::ParseDirective(const NKString &line, NKFStepCounter *pCounter)
+{
+    NKString word = NKFDirectiveWord(line);
+    if (word == "%NAME") {
+        m_Name = ReadQuoted(line);
+    } else if (word == "%DESCRIPTION") {
+        if (AcceptsDescriptionReference() && line.FindChar('#', 0, true) >= 0)
+            m_iDescriptionBlockID = ReadReference(line);
+        else
+            m_Description = ReadQuoted(line);
+    } else if (word == "%STEP") {
+        if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
+            ReportLineError(NKString(""), NKString(TooManyStepsText()));
+            return false;
+        }
+    } else if (word != "%STEPNAME" && word != "%STEPTIME") {
+        int iOwn = ParseOwnDirective(word, line);
+        if (iOwn < 0) return false;
+        if (iOwn == 0) {
+            ReportUnknownDirective();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool NKFStepListBlock::ParseAscii()
+{
+    int64_t *piCounts = (int64_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int64_t));
+    if (piCounts == nullptr) {
+        ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    NKFStepCounter counter(m_eRule);
+    bool bOk = true;
+    NKString line;
+    for (NKFLineKind eKind; bOk && (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+        if (eKind == NKF_LINE_DIRECTIVE) {
+            bOk = ParseDirective(line, &counter);
+            continue;
+        }
+        counter.OnValueLine();
+        int64_t &iCount = piCounts[counter.GetCurrent()];
+        iCount += NKFCountIDs(line);
+        if (iCount > NKF_MAX_IDS_PER_STEP) {
+            ReportLineError(NKString(""), NKString("Too many IDs in step."));
+            bOk = false;
+        }
+    }
+    if (bOk) {
+        NKFree(m_piIDsPerStep);
+        m_iNumSteps = counter.GetNumSteps();
+        m_piIDsPerStep = (int32_t *)NKCalloc((size_t)m_iNumSteps, sizeof(int32_t));
+        if (m_piIDsPerStep == nullptr) {
+            ReportError(NKString(""), NKString("Error Allocation memory"));
+            bOk = false;
+        }
+        for (int i = 0; bOk && i < m_iNumSteps; i++) m_piIDsPerStep[i] = (int32_t)piCounts[i];
+    }
+    NKFree(piCounts);
+    return bOk;
+}
+
+bool NKFStepListBlock::ReadHeaderFields(int, int *piKnownBytes)
+{
+    *piKnownBytes = 92;
+    return NKFReadText80(m_pParser, &m_Name, true) && m_pParser->ReadInts(&m_iNumSteps, 1);
+}
+
+bool NKFStepListBlock::ParseBinary()
+{
+    int32_t iHeaderSize = 0, iDataSize = 0;
+    if (!ReadHeaderSizes(MinHeaderBytes(), &iHeaderSize, &iDataSize)) return false;
+    int iKnown = 0;
+    if (!ReadHeaderFields(iHeaderSize, &iKnown)) {
+        ReportMissingEnd();
+        return false;
+    }
+    if (!SkipHeaderRest(iHeaderSize, iKnown)) return false;
+    // Every step record holds at least its number, name, time and count.
+    int64_t iRecordBytes = NKF_STEP_RECORD_HEAD_BYTES + 4 + (m_bExtraWord ? 4 : 0);
+    if (m_iNumSteps < 0 || !CheckDataBytes((int64_t)m_iNumSteps * iRecordBytes)) return false;
+    return CheckEndOfBlock(iDataSize);
+}
+
+// ---------------------------------------------------------------------------
+// Second pass
+
+bool NKFStepListBlock::AllocateSteps()
+{
+    if (m_iNumSteps == 0) return true;
+    m_ppiStepIDs = (int32_t **)NKCalloc((size_t)m_iNumSteps, sizeof(int32_t *));
+    if (m_ppiStepIDs == nullptr || !m_Steps.Allocate(m_iNumSteps)) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error allocating memory"));
+        return false;
+    }
+    return true;
+}
+
+bool NKFStepListBlock::LoadData()
+{
+    if (m_bDataLoaded) return true;
+    if (!m_bHeaderParsed) {
+        ReportError(NKString(""), NKString("Block not parsed"));
+        return false;
+    }
+    if (!SeekPosition()) return false;
+    bool bOk = m_pParser->IsAscii() ? LoadAscii() : LoadBinary();
+    if (!bOk) {
+        FreeData();
+        return false;
+    }
+    m_bDataLoaded = true;
+    return true;
+}
+
+bool NKFStepListBlock::LoadAscii()
+{
+    if (!AllocateSteps()) return false;
+    for (int i = 0; i < m_iNumSteps; i++) {
+        if (m_piIDsPerStep[i] == 0) continue;
+        m_ppiStepIDs[i] = (int32_t *)NKAlloc((size_t)m_piIDsPerStep[i] * sizeof(int32_t));
+        if (m_ppiStepIDs[i] == nullptr) {
+            ReportError(NKString(""), NKString("Error allocating memory"));
+            return false;
+        }
+    }
+    NKFStepCounter counter(m_eRule);
+    int iStored = 0;
+    NKString line;
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+        int s = counter.GetCurrent();
+        NKString word = eKind == NKF_LINE_DIRECTIVE ? NKFDirectiveWord(line) : NKString("");
+        if (word == "%STEP") {
+            if (counter.OnStepLine()) iStored = 0;
+            s = counter.GetCurrent();
+            if (s >= m_iNumSteps) break;   // the file changed since the first pass
+            m_Steps.SetNumber(s, NKFDirectiveInt(line));
+        } else if (word == "%STEPNAME") {
+            m_Steps.SetName(s, ReadQuoted(line));
+        } else if (word == "%STEPTIME") {
+            m_Steps.SetTime(s, NKFDirectiveFloat(line));
+        } else if (eKind == NKF_LINE_VALUE) {
+            counter.OnValueLine();
+            if (!NKFStoreIDs(line, m_ppiStepIDs[s], m_piIDsPerStep[s], &iStored)) {
+                ReportLineError(NKString(""), NKString("ReadCommaSeparatedData: Internal error. "
+                                                       "To many values found."));
+                return false;
+            }
+        }
+    }
+    if (counter.GetNumSteps() != m_iNumSteps) {
+        ReportError(NKString(""), NKString("Error reading block data"));
+        return false;
+    }
+    return true;
+}
+
+bool NKFStepListBlock::LoadBinary()
+{
+    if (!SkipHeaderDirectives()) return false;
+    if (!AllocateSteps()) return false;
+    NKFree(m_piIDsPerStep);
+    m_piIDsPerStep = nullptr;
+    if (m_iNumSteps == 0) return true;
+    m_piIDsPerStep = (int32_t *)NKCalloc((size_t)m_iNumSteps, sizeof(int32_t));
+    if (m_piIDsPerStep == nullptr) {
+        ReportError(NKString(""), NKString("Error allocating memory"));
+        return false;
+    }
+    int64_t iBytesLeft = m_iDataSize;
+    for (int i = 0; i < m_iNumSteps; i++) {
+        if (!LoadBinaryStep(i, &iBytesLeft)) return false;
+    }
+    return true;
+}
+
+// One step record; the ID count is checked against the bytes left in the
+// block's data before the IDs are allocated.
+bool NKFStepListBlock::LoadBinaryStep(int i, int64_t *piBytesLeft)
+{
+    int64_t iHeadBytes = NKF_STEP_RECORD_HEAD_BYTES + 4 + (m_bExtraWord ? 4 : 0);
+    if (!m_Steps.ReadRecordHead(m_pParser, i)) {
+        ReportError(NKString(""), NKString("Error reading block data"));
+        return false;
+    }
+    int32_t aiCount[2] = {0, 0};   // ID count, the unused extension word
+    bool bRead = m_pParser->ReadInts(aiCount, m_bExtraWord ? 2 : 1);
+    int32_t iCount = aiCount[0];
+    *piBytesLeft -= iHeadBytes;
+    if (!bRead || iCount < 0 || (int64_t)iCount * 4 > *piBytesLeft) {
+        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
+        return false;
+    }
+    *piBytesLeft -= (int64_t)iCount * 4;
+    m_piIDsPerStep[i] = iCount;
+    if (iCount == 0) return true;
+    m_ppiStepIDs[i] = (int32_t *)NKAlloc((size_t)iCount * sizeof(int32_t));
+    if (m_ppiStepIDs[i] == nullptr) {
+        ReportError(NKString(""), NKString("Error allocating memory"));
+        return false;
+    }
+    if (!m_pParser->ReadInts(m_ppiStepIDs[i], iCount)) {
+        ReportError(NKString(""), NKString("Error reading block data"));
+        return false;
+    }
+    return true;
+}

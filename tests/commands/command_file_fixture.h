@@ -1,0 +1,125 @@
+// tests/commands/command_file_fixture.h -- a fixture for the command-file,
+// log, poll-file and macro tests: every test runs in a fresh temporary
+// directory with the file commands and the macro commands in the chain, and
+// a probe handler that records what the files run and presses keys:
+//   xctest <word>   records <word> (answers 0; "xctest pauseatN" answers 4,
+//                   a pause, the N-th time it runs)
+//   xatest          presses Esc
+//   xbtest          presses Space
+//   xdtest          answers 1 (a failing command)
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_command_log.h"
+#include "commands/nk_macros.h"
+#include "core/nk_message.h"
+#include "platform/nk_key_filter.h"
+#include "platform/nk_window_timer.h"
+#include "test_support/message_capture.h"
+
+inline std::vector<std::string> &ProbeRecord()
+{
+    static std::vector<std::string> s_Record;
+    return s_Record;
+}
+
+inline int ProbeHandler(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    switch (pEntry->id) {
+    case NK_CID_XCTEST: {
+        std::string args(pszArguments);
+        std::string word = args.size() > 7 ? args.substr(7) : "";
+        ProbeRecord().push_back(word);
+        // "pauseatN" asks for a pause the N-th time it runs.
+        if (word.rfind("pauseat", 0) == 0) {
+            int iSeen = 0;
+            for (const std::string &w : ProbeRecord()) iSeen += w == word;
+            if (iSeen == std::atoi(word.c_str() + 7)) return 4;
+        }
+        return 0;
+    }
+    case NK_CID_XATEST: NKKeyFilterSimulatePress(NK_FILTER_KEY_ESCAPE); return 0;
+    case NK_CID_XBTEST: NKKeyFilterSimulatePress(NK_FILTER_KEY_SPACE); return 0;
+    case NK_CID_XDTEST: return 1;
+    default: return 3;
+    }
+}
+
+class CommandFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char szTemplate[] = "/tmp/quolin_cmdfiles_XXXXXX";
+        ASSERT_NE(mkdtemp(szTemplate), nullptr);
+        m_Dir = szTemplate;
+        m_OldDir = std::filesystem::current_path();
+        std::filesystem::current_path(m_Dir);
+        for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) m_Saved[i] = NKSetCommandHandler(i, nullptr);
+        NKRegisterFileCommands();
+        NKRegisterMacroCommands();
+        NKSetCommandHandler(NK_HANDLER_SYSTEM, ProbeHandler);
+        ProbeRecord().clear();
+        ResetState();
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(NKGetMessageOffCount(), 0) << "message output left unbalanced";
+        EXPECT_EQ(iCommandLevel, 0);
+        EXPECT_EQ(NKGetCommandFileDepth(), 0);
+        ResetState();
+        for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) NKSetCommandHandler(i, m_Saved[i]);
+        std::filesystem::current_path(m_OldDir);
+        std::filesystem::remove_all(m_Dir);
+    }
+    static void ResetState()
+    {
+        NKCommandLogClose();
+        bLogNotYetOpened = true;
+        szLogFileName = "";
+        NKStopWindowTimer(NK_POLL_FILE_TIMER);
+        g_PollFile.Reset();
+        g_MacroList.Clear();
+        bRunningCommandFile = false;
+        bCommandFilePaused = false;
+        bDebugCommands = false;
+        NKKeyFilterWasPressed(NK_FILTER_KEY_ESCAPE);
+        NKKeyFilterWasPressed(NK_FILTER_KEY_SPACE);
+    }
+
+    // Writes a file (relative to the temp directory unless absolute).
+    void Write(const std::string &name, const std::string &text)
+    {
+        std::filesystem::path path = std::filesystem::path(name);
+        if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+        std::ofstream(name, std::ios::binary) << text;
+    }
+    static std::string Read(const std::string &name)
+    {
+        std::ifstream in(name, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static std::vector<std::string> Record(std::initializer_list<const char *> words)
+    {
+        return std::vector<std::string>(words.begin(), words.end());
+    }
+    const std::vector<std::string> &Ran() const { return ProbeRecord(); }
+
+    std::filesystem::path m_Dir;
+    std::filesystem::path m_OldDir;
+    NKCommandHandler m_Saved[NK_NUM_HANDLER_SLOTS];
+    MessageCapture m_Capture;
+};
