@@ -357,6 +357,12 @@ bool Elements::ReadBinaryHeader(int32_t *piDataSize, int32_t *piNumSections)
         for (int k = 0; k < 3; k++) m_pfBlockColor[k] = afColor[k];
     }
     // Every section needs at least its short header in the data.
+    // The section table is sized by the count before the data is walked, so
+    // the data must lie in the file and hold every short section header.
+    if (*piDataSize < 0 || (int64_t)*piDataSize + 4 > m_pParser->BytesLeft()) {
+        ReportMissingEnd();
+        return false;
+    }
     *piNumSections = iNumSections;
     return CheckDataBytes(iNumSections < 0 ? -1 : (int64_t)iNumSections * 8);
 }

@@ -73,6 +73,22 @@ void AppendFaceSetBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
     w.EndHeader();
 }
 
+// Nodes per element by element code (type + 1); 0 for codes outside 1..19.
+static size_t NodesOfCode(int32_t iCode)
+{
+    static const int aiNodes[19] = {2, 3, 3, 6, 4, 8, 4, 10, 8, 20, 6, 15, 8, 8, 4, 4, 2, 1, 0};
+    return iCode >= 1 && iCode <= 19 ? (size_t)aiNodes[iCode - 1] : 0;
+}
+
+// The elements a section's data hold: its references and, with IDs, its
+// IDs, whatever its count word says.
+static size_t WrittenElements(const NKFTestSection &s, bool bWithIDs)
+{
+    size_t n = NodesOfCode(s.iCode);
+    if (n > 0) return s.refs.size() / n;
+    return bWithIDs ? s.ids.size() : 0;
+}
+
 void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
                          const std::vector<NKFTestSection> &sections, bool bWithIDs, bool bExtended,
                          int32_t iMode, int32_t iHeaderSize, int32_t iSectionHeaderSize)
@@ -80,7 +96,8 @@ void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
     int32_t iSectionHeader = bExtended ? iSectionHeaderSize : 8;
     int32_t iBytes = 0;
     for (const NKFTestSection &s : sections) {
-        iBytes += iSectionHeader + 4 * (int32_t)s.refs.size() + (bWithIDs ? 4 * s.iCount : 0);
+        size_t iElements = WrittenElements(s, bWithIDs);
+        iBytes += iSectionHeader + 4 * (int32_t)(iElements * (NodesOfCode(s.iCode) + (bWithIDs ? 1 : 0)));
     }
     w.BeginHeader();
     w.Int(1007);                                  // block code: *ELEMENTS
@@ -107,10 +124,10 @@ void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
             for (int32_t i = 20; i < iSectionHeaderSize; i += 4) w.Int(0);   // surplus word
         }
         w.EndHeader();
-        size_t n = s.iCount > 0 ? s.refs.size() / (size_t)s.iCount : 0;
-        for (int32_t e = 0; e < s.iCount; e++) {
-            if (bWithIDs) w.Int(s.ids[(size_t)e]);               // element ID
-            for (size_t k = 0; k < n; k++) w.Int(s.refs[(size_t)e * n + k]);   // node reference
+        size_t n = NodesOfCode(s.iCode);
+        for (size_t e = 0; e < WrittenElements(s, bWithIDs); e++) {
+            if (bWithIDs) w.Int(s.ids[e]);                          // element ID
+            for (size_t k = 0; k < n; k++) w.Int(s.refs[e * n + k]);   // node reference
         }
     }
     w.BeginHeader();

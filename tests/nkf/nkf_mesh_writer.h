@@ -39,7 +39,8 @@ void AppendFaceSetBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
                         int32_t iConnectCount = NKF_TEST_COUNT_FROM_DATA);
 
 // One section of a binary element block: element code (type + 1), element
-// IDs (used with IDs) and node-count references per element.
+// IDs (used with IDs), node-count references per element, and the count word
+// (which may announce more or fewer elements than the data hold).
 struct NKFTestSection {
     int32_t iCode;
     std::vector<int32_t> ids;

@@ -676,6 +676,14 @@ TEST(NKFElements, BinaryCountsAndSectionHeadersAreChecked)
     NKFParseBytes("el_sections.bin.nkf", w, true, &bOk);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
+    // A data size past the end of the file, with a section count to match.
+    capture.Clear();
+    w.PatchInt(16 + 12, 0x7FFFFFF0);   // the data size word
+    w.PatchInt(16 + 4 + 4 + 4 + 4 + 4 + 80 + 12 + 4, 0x0FFFFFFE);
+    NKFParseBytes("el_data_size.bin.nkf", w, true, &bOk);
+    EXPECT_FALSE(bOk);
+    EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS : End of block marker not found at expected "
+                                 "position."));
 }
 
 // ---------------------------------------------------------------------------
