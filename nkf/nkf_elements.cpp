@@ -485,7 +485,7 @@ bool Elements::NKCreateElementList(NKFElementList *pList, const int32_t *piNodeS
         iConnects += (int64_t)m_piNumElements[s] * NKFElementNodeCount(m_piElementTypes[s]);
     if (iNumElements < 1) return true;
     if (iConnects > INT32_MAX) return false;
-    pList->pElements = (NKFElementRecord *)NKCalloc((size_t)iNumElements, sizeof(NKFElementRecord));
+    pList->pElements = (NKElement *)NKCalloc((size_t)iNumElements, sizeof(NKElement));
     if (!AllocInts(iConnects, &pList->piConnects) || pList->pElements == nullptr) {
         NKFFreeElementList(pList);
         return false;
@@ -495,7 +495,7 @@ bool Elements::NKCreateElementList(NKFElementList *pList, const int32_t *piNodeS
         int iType = m_piElementTypes[s];
         int n = NKFElementNodeCount(iType);
         for (int32_t i = 0; i < m_piNumElements[s]; i++, e++) {
-            NKFElementRecord &rec = pList->pElements[e];
+            NKElement &rec = pList->pElements[e];
             rec.iType = iType;
             rec.iID = m_bWithIDs ? m_ppiIDs[s][i] : e + 1;
             rec.iNodeStart = c;

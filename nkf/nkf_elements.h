@@ -34,28 +34,20 @@
 
 #include <cstdint>
 
+#include "core/nk_model.h"
 #include "core/nk_string.h"
 #include "nkf/nkf_block.h"
 
 struct NKIndexedFaceSet;
 class NKFNodeBlock;
 
-// One element of a part's element list (the layout of the model's element
-// records): type code, user ID (or running index + 1), a word this builder
-// leaves 0, and the start of the element's nodes in the list's connectivity.
-struct NKFElementRecord {
-    int32_t iType;
-    int32_t iID;
-    int32_t iGlobalIndex;
-    int32_t iNodeStart;
-};
-
-// A part's element list: the records and their connectivity of part-local
-// node indices (-1 for a node the part does not hold). Arrays are owned and
-// come from NKAlloc.
+// A part's element list: the element records (core/nk_model.h; the global
+// index word is left 0 here) and their connectivity of part-local node
+// indices (-1 for a node the part does not hold). Arrays are owned and come
+// from NKAlloc, so they can be handed to an NKPart as they are.
 struct NKFElementList {
     int32_t iNumElements;
-    NKFElementRecord *pElements;
+    NKElement *pElements;
     int32_t iNumConnects;
     int32_t *piConnects;
 };

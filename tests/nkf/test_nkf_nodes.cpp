@@ -369,18 +369,23 @@ TEST(NKFDescriptionBlock, TextBetweenBeginAndEndIsKeptAndWritten)
 TEST(NKFDescriptionBlock, MissingBeginOrEndFails)
 {
     MessageCapture capture;
-    bool bOk = true;
-    NKFParseLines("desc_no_end.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "%BEGIN", "text", "*NODES 1"}, true,
-                  &bOk);
-    EXPECT_FALSE(bOk);
-    EXPECT_TRUE(capture.Contains("No end of description block found. Missing %END"));
-    capture.Clear();
-    NKFParseLines("desc_eof.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "%BEGIN", "text"}, true, &bOk);
-    EXPECT_FALSE(bOk);
-    EXPECT_TRUE(capture.Contains("No end of description block found. Missing %END"));
-    NKFParseLines("desc_no_begin.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "text", "%END"}, true, &bOk);
-    EXPECT_FALSE(bOk);
-    EXPECT_TRUE(capture.Contains("%BEGIN not found in *DESCRIPTION block"));
+    for (bool bDefer : {true, false}) {
+        capture.Clear();
+        bool bOk = true;
+        NKFParseLines("desc_no_end.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "%BEGIN", "text", "*NODES 1"},
+                      bDefer, &bOk);
+        EXPECT_FALSE(bOk);
+        EXPECT_TRUE(capture.Contains("Block type : *DESCRIPTION : No end of description block "
+                                     "found. Missing %END"));
+        capture.Clear();
+        NKFParseLines("desc_eof.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "%BEGIN", "text"}, bDefer, &bOk);
+        EXPECT_FALSE(bOk);
+        EXPECT_TRUE(capture.Contains("No end of description block found. Missing %END"));
+        NKFParseLines("desc_no_begin.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "text", "%END"}, bDefer,
+                      &bOk);
+        EXPECT_FALSE(bOk);
+        EXPECT_TRUE(capture.Contains("%BEGIN not found in *DESCRIPTION block"));
+    }
 }
 
 // ---------------------------------------------------------------------------
