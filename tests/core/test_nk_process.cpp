@@ -303,10 +303,15 @@ TEST(Stopwatch, StopMessages)
 
 TEST(DateTime, UtcFromTheSystemClock)
 {
-    std::time_t tBefore = std::time(nullptr);
+    // time() reads a coarse clock that can lag the precise one by a tick,
+    // so both bounds come from the precise clock the dates use.
+    struct timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::time_t tBefore = ts.tv_sec;
     int date[7];
     NKGetSystemDateTime(date);
-    std::time_t tAfter = std::time(nullptr);
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::time_t tAfter = ts.tv_sec;
     std::tm utc;
     gmtime_r(&tBefore, &utc);
     if (tBefore == tAfter) {
