@@ -1,6 +1,7 @@
 // nkf/nkf_block.cpp -- the NKFBlock base: life and reference count, data
-// positions, the binary framing checks, block error reporting, the row
-// readers of both file forms, and NKFFindStepIndex. The block list is in
+// positions, the binary framing checks, block error reporting, the parsed
+// check and keyword line every load and write starts with, the row readers
+// of both file forms, and NKFFindStepIndex. The block list is in
 // nkf_block_list.cpp; the reading primitives are the parser's.
 #include "nkf/nkf_block.h"
 
@@ -133,6 +134,30 @@ void NKFBlock::SkipAsciiContent()
     }
 }
 
+bool NKFBlock::CheckParsed(const char *pszMessage)
+{
+    if (m_bHeaderParsed) return true;
+    ReportError(NKString(""), NKString(pszMessage));
+    return false;
+}
+
+void NKFBlock::WriteKeywordLine()
+{
+    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+}
+
+bool NKFBlock::BeginRowWrite(bool bHasRows, bool bWithIDs, const char *pszNoData)
+{
+    if (!CheckParsed()) return false;
+    if (!bHasRows) {
+        ReportError(NKString(""), NKString(pszNoData));
+        return false;
+    }
+    WriteKeywordLine();
+    if (bWithIDs) m_pParser->WriteText("%WITH_ID\n");
+    return true;
+}
+
 void NKFBlock::ReportError(const NKString &title, const NKString &message)
 {
     if (m_pParser == nullptr) return;
@@ -177,10 +202,7 @@ int NKFBlock::ReadReference(const NKString &line)
 
 bool NKFBlock::CheckRowArgs(int iPerRow, int iRows)
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (iPerRow <= 0 || iRows <= 0) {
         ReportError(NKString(""), NKString("No nodes in block. Cannot read block"));
         return false;

@@ -113,6 +113,15 @@ protected:
     bool CheckDataBytes(int64_t iBytes);
     // ASCII: reads lines up to the next '*' line (pushed back) or the end.
     void SkipAsciiContent();
+    // True once ParseBlock succeeded; else the block error pszMessage
+    // ("Block not parsed", or "Block not parsed." for the step blocks).
+    bool CheckParsed(const char *pszMessage = "Block not parsed");
+    // Writes the block's first ASCII line: "<keyword> <block ID>".
+    void WriteKeywordLine();
+    // Starts writing a row block: it must be parsed and hold its rows (else
+    // the block error pszNoData, "No nodes in block" and the like); writes
+    // the keyword line and, when the rows carry IDs, "%WITH_ID".
+    bool BeginRowWrite(bool bHasRows, bool bWithIDs, const char *pszNoData);
 
     int32_t m_iBlockID;
     bool m_bHeaderParsed;

@@ -206,10 +206,7 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
 bool NKFQuolinCommandBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     if (!SeekPosition() || !WithLines(true)) {
         FreeData();
         return false;
@@ -464,10 +461,7 @@ bool NKF2DPlotSeriesBlock::AllocateSeries()
 bool NKF2DPlotSeriesBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSeries() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
     if (!bOk) {

@@ -165,10 +165,7 @@ const int32_t *Elements::GetSectionIDs(int iSection) const
 // *MATERIALS block; either satisfies it.
 bool Elements::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Element Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed("Element Block not parsed")) return false;
     if (m_iNodeBlockID <= 0) {
         ReportError(NKString(""), NKString("No node block is specified in *ELEMENTS block."));
         return false;
@@ -264,10 +261,7 @@ bool Elements::LoadBinarySections()
 bool Elements::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (!SeekPosition() || !AllocateSectionTables()) {
         FreeData();
         return false;

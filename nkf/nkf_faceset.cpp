@@ -362,10 +362,7 @@ bool NKFIndexedFaceSetBlock::AllocateArrays()
 bool NKFIndexedFaceSetBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (!SeekPosition()) return false;
     const char *pszError = nullptr;
     if (!AllocateArrays()) pszError = "Out of memory.";

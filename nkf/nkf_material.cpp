@@ -90,10 +90,7 @@ bool NKFMaterialBlock::ParseBlock()
 bool NKFMaterialBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (m_pParser->IsAscii()) {
         if (!SeekPosition()) return false;
         SkipAsciiContent();
@@ -104,14 +101,11 @@ bool NKFMaterialBlock::LoadData()
 
 bool NKFMaterialBlock::WriteBlock()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     static const char *const apszColors[4] = {"%AMBIENT", "%DIFFUSE", "%SPECULAR", "%EMISSIVE"};
     const float *apfColors[4] = {m_afAmbient, m_afDiffuse, m_afSpecular, m_afEmissive};
     NKString line;
-    m_pParser->WriteText(line.Format("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    WriteKeywordLine();
     for (int k = 0; k < 4; k++) {
         const float *p = apfColors[k];
         m_pParser->WriteText(line.Format("%s %g %g %g\n", apszColors[k], p[0], p[1], p[2]).GetText());
@@ -175,10 +169,7 @@ bool NKFDescriptionBlock::ParseBlock()
 bool NKFDescriptionBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (m_pParser->IsAscii()) {
         if (!SeekPosition()) return false;
         for (;;) {
@@ -197,12 +188,8 @@ bool NKFDescriptionBlock::LoadData()
 
 bool NKFDescriptionBlock::WriteBlock()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
-    NKString line;
-    m_pParser->WriteText(line.Format("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    if (!CheckParsed()) return false;
+    WriteKeywordLine();
     m_pParser->WriteText("%BEGIN\n");
     m_pParser->WriteText(m_Text.GetText());
     m_pParser->WriteText("%END\n");

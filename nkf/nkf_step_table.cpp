@@ -268,10 +268,7 @@ int NKFStepListBlock::GetResultID(int iStep, int i) const
 
 bool NKFStepListBlock::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     if (!m_bDataLoaded) return true;
     for (int i = 0; i < m_iNumSteps; i++) {
         for (int k = 0; k < GetStepIDCount(i); k++) {
@@ -423,10 +420,7 @@ bool NKFStepListBlock::AllocateSteps()
 bool NKFStepListBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (!SeekPosition()) return false;
     bool bOk = m_pParser->IsAscii() ? LoadAscii() : LoadBinary();
     if (!bOk) {

@@ -152,10 +152,7 @@ bool NKFTransformationBlock::CheckEntries(const NKFTransformationEntryArray *pAr
 // unloaded block has nothing to check yet.
 bool NKFTransformationBlock::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     if (!m_bWithID || !m_bDataLoaded) return true;
     return CheckEntries(m_pFaceSetMatrices, NKF_INDEXEDFACESET,
                         "Indexed face set block (*INDEXEDFACESET) with ID = ") &&
@@ -268,10 +265,7 @@ bool NKFTransformationBlock::AllocateSteps()
 bool NKFTransformationBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSteps() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
     if (!bOk) {
@@ -503,10 +497,7 @@ bool NKFViewpointBlock::AllocateSteps()
 bool NKFViewpointBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSteps() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
     if (!bOk) {
