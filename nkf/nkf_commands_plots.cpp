@@ -238,16 +238,9 @@ bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
             if (iCommand < m_piCommandsPerStep[s]) m_ppCommands[s][iCommand++] = line;
             continue;
         }
-        NKString word = NKFDirectiveWord(line);
-        if (word == "%STEP") {
-            if (counter.OnStepLine()) iCommand = 0;
-            if (counter.GetCurrent() >= m_iNumSteps) break;
-            m_Steps.SetNumber(counter.GetCurrent(), NKFDirectiveInt(line));
-        } else if (word == "%STEPNAME") {
-            m_Steps.SetName(s, ReadQuoted(line));
-        } else if (word == "%STEPTIME") {
-            m_Steps.SetTime(s, NKFDirectiveFloat(line));
-        }
+        NKFStepLine eStep = m_Steps.ApplyDirective(NKFDirectiveWord(line), line, &counter, m_iNumSteps);
+        if (eStep == NKF_STEP_PAST_END) break;
+        if (eStep == NKF_STEP_OPENED) iCommand = 0;
     }
     if (counter.GetNumSteps() != m_iNumSteps) {
         ReportError(NKString(""), NKString("Error reading block data"));

@@ -291,15 +291,10 @@ bool NKFTransformationBlock::LoadAscii()
         int s = counter.GetCurrent();
         if (eKind == NKF_LINE_DIRECTIVE) {
             NKString word = NKFDirectiveWord(line);
-            if (word == "%STEP") {
-                counter.OnStepLine();
-                if (counter.GetCurrent() >= m_iNumSteps) break;
-                m_Steps.SetNumber(counter.GetCurrent(), NKFDirectiveInt(line));
-            } else if (word == "%STEPNAME") {
-                m_Steps.SetName(s, ReadQuoted(line));
-            } else if (word == "%STEPTIME") {
-                m_Steps.SetTime(s, NKFDirectiveFloat(line));
-            } else if (word == "%INDEXEDFACESET" || word == "%ELEMENTS") {
+            NKFStepLine eStep = m_Steps.ApplyDirective(word, line, &counter, m_iNumSteps);
+            if (eStep == NKF_STEP_PAST_END) break;
+            if (eStep != NKF_STEP_OTHER) continue;
+            if (word == "%INDEXEDFACESET" || word == "%ELEMENTS") {
                 bFaceSets = word == "%INDEXEDFACESET";
             } else if (word == "%WITH_ID" || word == "%NO_ID") {
                 bWithID = word == "%WITH_ID";
@@ -524,16 +519,9 @@ bool NKFViewpointBlock::LoadAscii()
             iRow++;
             continue;
         }
-        NKString word = NKFDirectiveWord(line);
-        if (word == "%STEP") {
-            if (counter.OnStepLine()) iRow = 0;
-            if (counter.GetCurrent() >= m_iNumSteps) break;
-            m_Steps.SetNumber(counter.GetCurrent(), NKFDirectiveInt(line));
-        } else if (word == "%STEPNAME") {
-            m_Steps.SetName(s, ReadQuoted(line));
-        } else if (word == "%STEPTIME") {
-            m_Steps.SetTime(s, NKFDirectiveFloat(line));
-        }
+        NKFStepLine eStep = m_Steps.ApplyDirective(NKFDirectiveWord(line), line, &counter, m_iNumSteps);
+        if (eStep == NKF_STEP_PAST_END) break;
+        if (eStep == NKF_STEP_OPENED) iRow = 0;
     }
     if (counter.GetNumSteps() != m_iNumSteps) {
         ReportError(NKString(""), NKString("Error reading block data"));
