@@ -141,6 +141,13 @@ bool NKFBlock::CheckParsed(const char *pszMessage)
     return false;
 }
 
+bool NKFBlock::FinishLoad(bool bOk)
+{
+    if (bOk) m_bDataLoaded = true;
+    else FreeData();
+    return bOk;
+}
+
 void NKFBlock::WriteKeywordLine()
 {
     m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());

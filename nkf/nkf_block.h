@@ -116,6 +116,9 @@ protected:
     // True once ParseBlock succeeded; else the block error pszMessage
     // ("Block not parsed", or "Block not parsed." for the step blocks).
     bool CheckParsed(const char *pszMessage = "Block not parsed");
+    // Ends a LoadData: bOk sets data loaded, else what was read is freed.
+    // Returns bOk.
+    bool FinishLoad(bool bOk);
     // Writes the block's first ASCII line: "<keyword> <block ID>".
     void WriteKeywordLine();
     // Starts writing a row block: it must be parsed and hold its rows (else

@@ -207,12 +207,7 @@ bool NKFQuolinCommandBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
-    if (!SeekPosition() || !WithLines(true)) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(SeekPosition() && WithLines(true));
 }
 
 bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
@@ -457,12 +452,7 @@ bool NKF2DPlotSeriesBlock::LoadData()
     if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSeries() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(bOk);
 }
 
 bool NKF2DPlotSeriesBlock::LoadAscii()

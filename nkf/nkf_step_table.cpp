@@ -438,12 +438,7 @@ bool NKFStepListBlock::LoadData()
     if (!CheckParsed()) return false;
     if (!SeekPosition()) return false;
     bool bOk = m_pParser->IsAscii() ? LoadAscii() : LoadBinary();
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(bOk);
 }
 
 bool NKFStepListBlock::LoadAscii()

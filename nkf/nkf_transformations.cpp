@@ -268,12 +268,7 @@ bool NKFTransformationBlock::LoadData()
     if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSteps() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(bOk);
 }
 
 // Follows the lines as the first pass counted them: a value line starts an
@@ -495,12 +490,7 @@ bool NKFViewpointBlock::LoadData()
     if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSteps() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(bOk);
 }
 
 bool NKFViewpointBlock::LoadAscii()
