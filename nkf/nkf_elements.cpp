@@ -405,15 +405,8 @@ bool Elements::NKCreatePartFromElements(NKIndexedFaceSet *pIFS, bool bFreeNodeDa
     if (pIFS == nullptr) return false;
     if (m_iNumSections < 1) return true;
     if (!LoadData()) return false;
-    NKFNodeBlock *pNodes = FindNodeBlock();
-    if (pNodes == nullptr) {
-        ReportError(NKString(""),
-                    NKString::FromFormat("Cannot find NODE block with ID = %d (used in element "
-                                         "block with ID = %d).",
-                                         m_iNodeBlockID, m_iBlockID));
-        return false;
-    }
-    if (!pNodes->LoadData()) return false;
+    NKFNodeBlock *pNodes = NKFLoadReferencedNodes(this, m_iNodeBlockID);
+    if (pNodes == nullptr) return false;
     int64_t iPolygons = 0, iConnects = 0;
     for (int s = 0; s < m_iNumSections; s++) {
         iPolygons += (int64_t)NKFElementFaceCount(m_piElementTypes[s]) * m_piNumElements[s];

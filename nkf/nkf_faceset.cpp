@@ -560,15 +560,8 @@ bool NKFIndexedFaceSetBlock::NKCreatePartFromFaceSet(NKIndexedFaceSet *pIFS, boo
     NKInitPolygonMesh(pIFS);
     if (m_iNumPolygons < 1) return true;
     if (!LoadData()) return false;
-    NKFNodeBlock *pNodes = FindNodeBlock();
-    if (pNodes == nullptr) {
-        ReportError(NKString(""),
-                    NKString::FromFormat("Cannot find NODE block with ID = %d (used in element "
-                                         "block with ID = %d).",
-                                         m_iNodeBlockID, m_iBlockID));
-        return false;
-    }
-    if (!pNodes->LoadData()) return false;
+    NKFNodeBlock *pNodes = NKFLoadReferencedNodes(this, m_iNodeBlockID);
+    if (pNodes == nullptr) return false;
     bool bOk = ConvertNodeReferences(pNodes) && FillFaceSet(pIFS, pNodes);
     if (!bOk) NKFreePolygonMesh(pIFS);
     if (bFreeNodeData) pNodes->FreeData();

@@ -1,6 +1,9 @@
 // nkf/nkf_nodes.cpp -- the *NODES, *NORMALS and *COLORS blocks: parse (count
 // the rows, check the directives), load (read the rows into arrays) and write
-// back as ASCII. The three share one row-counting walk over the ASCII lines.
+// back as ASCII. The three share one row-counting walk over the ASCII lines
+// and their row load and write steps. The mesh blocks (nkf_elements.cpp,
+// nkf_faceset.cpp) find and load their node block here
+// (NKFLoadReferencedNodes) and compact its nodes (NKFCompactFaceSetNodes).
 // The *MATERIALS and *DESCRIPTION blocks, which hold no rows, are in
 // nkf_material.cpp. Reading primitives and reporters are the parser's and the
 // block base's (nkf_parser.h, nkf_block.h); the ID sort is nk_mesh.cpp's.
@@ -100,6 +103,20 @@ bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnec
     pIFS->iNumNodes = iNumUsed;
     pIFS->bNodesNotCompacted = 0;
     return true;
+}
+
+NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID)
+{
+    NKFBlock *pFound = pBlock->GetParser()->FindBlock(NKF_NODES, iNodeBlockID);
+    NKFNodeBlock *pNodes = dynamic_cast<NKFNodeBlock *>(pFound);
+    if (pNodes == nullptr) {
+        pBlock->ReportError(NKString(""),
+                            NKString::FromFormat("Cannot find NODE block with ID = %d (used in "
+                                                 "element block with ID = %d).",
+                                                 iNodeBlockID, pBlock->GetBlockID()));
+        return nullptr;
+    }
+    return pNodes->LoadData() ? pNodes : nullptr;
 }
 
 // Sets the ID flag from "%NO_ID" / "%WITH_ID"; false for another word.

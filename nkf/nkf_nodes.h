@@ -43,6 +43,10 @@ bool NKFSkipBinaryFraming(NKFBlock *pBlock);
 // memory runs out.
 bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnects,
                             const NKFNodeBlock *pNodes);
+// The node block iNodeBlockID that the mesh block pBlock refers to, with its
+// data loaded. Null when it is missing (reported as pBlock's error "Cannot
+// find NODE block with ID = ...") or when its load fails (reported there).
+NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID);
 
 // *NODES (type 0): coordinates, optional user IDs and the order that sorts
 // the IDs ascending (for the binary search of ID references).
