@@ -122,15 +122,20 @@ bool NKFBlock::CheckDataBytes(int64_t iBytes)
     return false;
 }
 
+const NKString *NKFBlock::NextBlockLine()
+{
+    const NKString &line = m_pParser->NextLine();
+    if (line.IsEmpty()) return nullptr;
+    if (line.GetAt(0) == '*') {
+        m_pParser->PushBackLine();
+        return nullptr;
+    }
+    return &line;
+}
+
 void NKFBlock::SkipAsciiContent()
 {
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) return;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            return;
-        }
+    while (NextBlockLine() != nullptr) {
     }
 }
 
@@ -249,19 +254,13 @@ static float WordAsFloat(int32_t iWord)
 // back) or the end of the file means the rows ran out.
 bool NKFBlock::NextDataLine(const NKString **ppLine)
 {
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) return false;
-        char c = line.GetAt(0);
-        if (c == '*') {
-            m_pParser->PushBackLine();
-            return false;
-        }
-        if (c != '%') {
-            *ppLine = &line;
+    while (const NKString *pLine = NextBlockLine()) {
+        if (pLine->GetAt(0) != '%') {
+            *ppLine = pLine;
             return true;
         }
     }
+    return false;
 }
 
 // Fills up to iCount values of one ASCII row word by word: a missing word

@@ -111,6 +111,9 @@ protected:
     // data size; else the block error "Item count does not fit the data
     // size of the block.". Binary only; ASCII always passes.
     bool CheckDataBytes(int64_t iBytes);
+    // ASCII: the next line of this block; null at the end of the file or at
+    // the next block's '*' line, which is pushed back for the parser.
+    const NKString *NextBlockLine();
     // ASCII: reads lines up to the next '*' line (pushed back) or the end.
     void SkipAsciiContent();
     // True once ParseBlock succeeded; else the block error pszMessage

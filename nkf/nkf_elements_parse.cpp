@@ -235,13 +235,8 @@ bool Elements::WalkAsciiBody(bool bLoad, int32_t *piLoaded)
     int iSection = 0;
     bool bBindings = false;
     if (!bLoad) m_iNumColorBindings = 0;
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (line.GetAt(0) == '%') {
             NKString word = NKFLineFirstWord(line.GetText());
             int iType = ElementTypeOfKeyword(word);

@@ -233,13 +233,8 @@ bool NKFIndexedFaceSetBlock::ParseAscii()
     int64_t aiCounts[3] = {0, 0, 0};  // references, normal bindings, colour bindings
     int64_t iPolygons = 0;
     bool bInHeader = true;
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (line.GetAt(0) == '%') {
             if (!ParseDirectiveLine(line, bInHeader, aiSeen, &iSection)) return false;
             continue;
@@ -391,13 +386,8 @@ bool NKFIndexedFaceSetBlock::LoadAscii()
 {
     int32_t iPolygons = 0, iConnects = 0, iColorBindings = 0, iNormalBindings = 0;
     int iSection = SECTION_CONNECTIVITIES;
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (line.GetAt(0) == '%') {
             int k = SectionOfWord(NKFLineFirstWord(line.GetText()));
             if (k >= 0) iSection = k;

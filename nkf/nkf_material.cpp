@@ -74,13 +74,8 @@ bool NKFMaterialBlock::ParseBlock()
         m_bHeaderParsed = true;
         return true;
     }
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (!ParseDirective(line, NKFLineFirstWord(line.GetText()))) return false;
     }
     m_bHeaderParsed = true;
@@ -172,14 +167,8 @@ bool NKFDescriptionBlock::LoadData()
     if (!CheckParsed()) return false;
     if (m_pParser->IsAscii()) {
         if (!SeekPosition()) return false;
-        for (;;) {
-            const NKString &line = m_pParser->NextLine();
-            if (line.IsEmpty()) break;
-            if (line.GetAt(0) == '*') {
-                m_pParser->PushBackLine();
-                break;
-            }
-            if (NKFLineFirstWord(line.GetText()) == "%END") break;
+        while (const NKString *pLine = NextBlockLine()) {
+            if (NKFLineFirstWord(pLine->GetText()) == "%END") break;
         }
     }
     m_bDataLoaded = true;
