@@ -325,14 +325,7 @@ bool NKFIndexedFaceSetBlock::ParseBinary()
         iRead += 4;
     }
     if (!SkipHeaderRest(iHeaderSize, iRead)) return false;
-    if (afColor[0] >= 0.0f) {
-        m_pfBlockColor = (float *)NKAlloc(3 * sizeof(float));
-        if (m_pfBlockColor == nullptr) {
-            ReportError(NKString(""), NKString("Error Allocation memory"));
-            return false;
-        }
-        memcpy(m_pfBlockColor, afColor, sizeof afColor);
-    }
+    if (!NKFStoreBlockColor(this, afColor, &m_pfBlockColor)) return false;
     // Every polygon holds at least one reference, so the connectivity count
     // bounds the polygon count and the data size bounds both.
     int64_t iWords = (int64_t)m_iNumConnects + (m_bWithIDs ? m_iNumPolygons : 0);

@@ -48,6 +48,18 @@ bool NKFReadBlockColor(const NKString &line, float **ppfColor)
     return true;
 }
 
+bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor)
+{
+    if (afColor[0] < 0.0f) return true;
+    *ppfColor = (float *)NKAlloc(3 * sizeof(float));
+    if (*ppfColor == nullptr) {
+        pBlock->ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    memcpy(*ppfColor, afColor, 3 * sizeof(float));
+    return true;
+}
+
 bool NKFSkipBinaryFraming(NKFBlock *pBlock)
 {
     NKFParser *pParser = pBlock->GetParser();
