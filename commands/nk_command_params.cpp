@@ -98,17 +98,26 @@ bool CommandParams::ReadWords(NKString pWords[], int iCount)
     return bAll;
 }
 
+// Reads the next word as a number: 1 with the word, 0 when it is missing
+// (the caller knows whether that is an error), -1 after reporting a word that
+// is not a number.
+int CommandParams::ReadNumberWord(NKString *pWord)
+{
+    if (!ReadWords(pWord, 1)) return 0;
+    if (pWord->IsNumber()) return 1;
+    NKString detail = NKString::FromFormat(
+        "Numerical parameter expected. \"%s\" is not a number.", pWord->GetText());
+    Fail(detail.GetText());
+    return -1;
+}
+
 bool CommandParams::NKGetParameterInt(int *piValue, bool bRequired, int iMin, int iMax)
 {
     m_iParamIndex++;
     NKString word;
-    if (!ReadWords(&word, 1))
-        return bRequired ? Fail("Required paramter missing.") : true;
-    if (!word.IsNumber()) {
-        NKString detail = NKString::FromFormat(
-            "Numerical parameter expected. \"%s\" is not a number.", word.GetText());
-        return Fail(detail.GetText());
-    }
+    int iFound = ReadNumberWord(&word);
+    if (iFound == 0) return bRequired ? Fail("Required paramter missing.") : true;
+    if (iFound < 0) return false;
     int iValue = word.ToInt();
     if (iMin != NK_PARAM_NO_RANGE && (iValue < iMin || iValue > iMax)) {
         NKString detail = NKString::FromFormat(
@@ -123,13 +132,9 @@ bool CommandParams::NKGetParameterFloat(float *pfValue, bool bRequired, float fM
 {
     m_iParamIndex++;
     NKString word;
-    if (!ReadWords(&word, 1))
-        return bRequired ? Fail("Required paramter missing.") : true;
-    if (!word.IsNumber()) {
-        NKString detail = NKString::FromFormat(
-            "Numerical parameter expected. \"%s\" is not a number.", word.GetText());
-        return Fail(detail.GetText());
-    }
+    int iFound = ReadNumberWord(&word);
+    if (iFound == 0) return bRequired ? Fail("Required paramter missing.") : true;
+    if (iFound < 0) return false;
     float fValue = (float)word.ToFloat();
     if (!NKIsUndefined(fMin) && (fValue < fMin || fValue > fMax)) {
         NKString detail = NKString::FromFormat(

@@ -76,6 +76,7 @@ private:
     void Restart();
     bool Fail(const char *pszDetail);
     bool ReadWords(NKString pWords[], int iCount);
+    int ReadNumberWord(NKString *pWord);
 
     NKString m_params;   // the argument text; its scan position is the cursor
     int m_iParamIndex;   // number of the parameter read last

@@ -34,8 +34,9 @@ void NKFTestWriter::Bytes(const void *pData, size_t iCount)
 
 void NKFTestWriter::Text80(const char *pszText)
 {
+    // Up to 80 characters, NUL-padded; a text of 80 has no terminator.
     char ac[80] = {0};
-    strncpy(ac, pszText, 80);
+    memcpy(ac, pszText, strnlen(pszText, 80));
     Bytes(ac, 80);
 }
 
