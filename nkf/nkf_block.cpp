@@ -1,6 +1,7 @@
 // nkf/nkf_block.cpp -- the NKFBlock base: life and reference count, data
-// positions, the binary framing checks, block error reporting, the row
-// readers of both file forms, and NKFFindStepIndex. The block list is in
+// positions, the binary framing checks, block error reporting, the parsed
+// check and keyword line every load and write starts with, the row readers
+// of both file forms, and NKFFindStepIndex. The block list is in
 // nkf_block_list.cpp; the reading primitives are the parser's.
 #include "nkf/nkf_block.h"
 
@@ -121,16 +122,52 @@ bool NKFBlock::CheckDataBytes(int64_t iBytes)
     return false;
 }
 
+const NKString *NKFBlock::NextBlockLine()
+{
+    const NKString &line = m_pParser->NextLine();
+    if (line.IsEmpty()) return nullptr;
+    if (line.GetAt(0) == '*') {
+        m_pParser->PushBackLine();
+        return nullptr;
+    }
+    return &line;
+}
+
 void NKFBlock::SkipAsciiContent()
 {
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) return;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            return;
-        }
+    while (NextBlockLine() != nullptr) {
     }
+}
+
+bool NKFBlock::CheckParsed(const char *pszMessage)
+{
+    if (m_bHeaderParsed) return true;
+    ReportError(NKString(""), NKString(pszMessage));
+    return false;
+}
+
+bool NKFBlock::FinishLoad(bool bOk)
+{
+    if (bOk) m_bDataLoaded = true;
+    else FreeData();
+    return bOk;
+}
+
+void NKFBlock::WriteKeywordLine()
+{
+    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+}
+
+bool NKFBlock::BeginRowWrite(bool bHasRows, bool bWithIDs, const char *pszNoData)
+{
+    if (!CheckParsed()) return false;
+    if (!bHasRows) {
+        ReportError(NKString(""), NKString(pszNoData));
+        return false;
+    }
+    WriteKeywordLine();
+    if (bWithIDs) m_pParser->WriteText("%WITH_ID\n");
+    return true;
 }
 
 void NKFBlock::ReportError(const NKString &title, const NKString &message)
@@ -177,10 +214,7 @@ int NKFBlock::ReadReference(const NKString &line)
 
 bool NKFBlock::CheckRowArgs(int iPerRow, int iRows)
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (iPerRow <= 0 || iRows <= 0) {
         ReportError(NKString(""), NKString("No nodes in block. Cannot read block"));
         return false;
@@ -220,19 +254,13 @@ static float WordAsFloat(int32_t iWord)
 // back) or the end of the file means the rows ran out.
 bool NKFBlock::NextDataLine(const NKString **ppLine)
 {
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) return false;
-        char c = line.GetAt(0);
-        if (c == '*') {
-            m_pParser->PushBackLine();
-            return false;
-        }
-        if (c != '%') {
-            *ppLine = &line;
+    while (const NKString *pLine = NextBlockLine()) {
+        if (pLine->GetAt(0) != '%') {
+            *ppLine = pLine;
             return true;
         }
     }
+    return false;
 }
 
 // Fills up to iCount values of one ASCII row word by word: a missing word

@@ -111,8 +111,23 @@ protected:
     // data size; else the block error "Item count does not fit the data
     // size of the block.". Binary only; ASCII always passes.
     bool CheckDataBytes(int64_t iBytes);
+    // ASCII: the next line of this block; null at the end of the file or at
+    // the next block's '*' line, which is pushed back for the parser.
+    const NKString *NextBlockLine();
     // ASCII: reads lines up to the next '*' line (pushed back) or the end.
     void SkipAsciiContent();
+    // True once ParseBlock succeeded; else the block error pszMessage
+    // ("Block not parsed", or "Block not parsed." for the step blocks).
+    bool CheckParsed(const char *pszMessage = "Block not parsed");
+    // Ends a LoadData: bOk sets data loaded, else what was read is freed.
+    // Returns bOk.
+    bool FinishLoad(bool bOk);
+    // Writes the block's first ASCII line: "<keyword> <block ID>".
+    void WriteKeywordLine();
+    // Starts writing a row block: it must be parsed and hold its rows (else
+    // the block error pszNoData, "No nodes in block" and the like); writes
+    // the keyword line and, when the rows carry IDs, "%WITH_ID".
+    bool BeginRowWrite(bool bHasRows, bool bWithIDs, const char *pszNoData);
 
     int32_t m_iBlockID;
     bool m_bHeaderParsed;

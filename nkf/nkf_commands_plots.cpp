@@ -206,16 +206,8 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
 bool NKFQuolinCommandBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
-    if (!SeekPosition() || !WithLines(true)) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    if (!CheckParsed("Block not parsed.")) return false;
+    return FinishLoad(SeekPosition() && WithLines(true));
 }
 
 bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
@@ -241,16 +233,9 @@ bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
             if (iCommand < m_piCommandsPerStep[s]) m_ppCommands[s][iCommand++] = line;
             continue;
         }
-        NKString word = NKFDirectiveWord(line);
-        if (word == "%STEP") {
-            if (counter.OnStepLine()) iCommand = 0;
-            if (counter.GetCurrent() >= m_iNumSteps) break;
-            m_Steps.SetNumber(counter.GetCurrent(), NKFDirectiveInt(line));
-        } else if (word == "%STEPNAME") {
-            m_Steps.SetName(s, ReadQuoted(line));
-        } else if (word == "%STEPTIME") {
-            m_Steps.SetTime(s, NKFDirectiveFloat(line));
-        }
+        NKFStepLine eStep = m_Steps.ApplyDirective(NKFDirectiveWord(line), line, &counter, m_iNumSteps);
+        if (eStep == NKF_STEP_PAST_END) break;
+        if (eStep == NKF_STEP_OPENED) iCommand = 0;
     }
     if (counter.GetNumSteps() != m_iNumSteps) {
         ReportError(NKString(""), NKString("Error reading block data"));
@@ -464,18 +449,10 @@ bool NKF2DPlotSeriesBlock::AllocateSeries()
 bool NKF2DPlotSeriesBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSeries() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(bOk);
 }
 
 bool NKF2DPlotSeriesBlock::LoadAscii()

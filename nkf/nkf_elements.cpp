@@ -165,10 +165,7 @@ const int32_t *Elements::GetSectionIDs(int iSection) const
 // *MATERIALS block; either satisfies it.
 bool Elements::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Element Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed("Element Block not parsed")) return false;
     if (m_iNodeBlockID <= 0) {
         ReportError(NKString(""), NKString("No node block is specified in *ELEMENTS block."));
         return false;
@@ -264,10 +261,7 @@ bool Elements::LoadBinarySections()
 bool Elements::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (!SeekPosition() || !AllocateSectionTables()) {
         FreeData();
         return false;
@@ -411,15 +405,8 @@ bool Elements::NKCreatePartFromElements(NKIndexedFaceSet *pIFS, bool bFreeNodeDa
     if (pIFS == nullptr) return false;
     if (m_iNumSections < 1) return true;
     if (!LoadData()) return false;
-    NKFNodeBlock *pNodes = FindNodeBlock();
-    if (pNodes == nullptr) {
-        ReportError(NKString(""),
-                    NKString::FromFormat("Cannot find NODE block with ID = %d (used in element "
-                                         "block with ID = %d).",
-                                         m_iNodeBlockID, m_iBlockID));
-        return false;
-    }
-    if (!pNodes->LoadData()) return false;
+    NKFNodeBlock *pNodes = NKFLoadReferencedNodes(this, m_iNodeBlockID);
+    if (pNodes == nullptr) return false;
     int64_t iPolygons = 0, iConnects = 0;
     for (int s = 0; s < m_iNumSections; s++) {
         iPolygons += (int64_t)NKFElementFaceCount(m_piElementTypes[s]) * m_piNumElements[s];

@@ -235,13 +235,8 @@ bool Elements::WalkAsciiBody(bool bLoad, int32_t *piLoaded)
     int iSection = 0;
     bool bBindings = false;
     if (!bLoad) m_iNumColorBindings = 0;
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (line.GetAt(0) == '%') {
             NKString word = NKFLineFirstWord(line.GetText());
             int iType = ElementTypeOfKeyword(word);
@@ -348,14 +343,7 @@ bool Elements::ReadBinaryHeader(int32_t *piDataSize, int32_t *piNumSections)
         }
     }
     if (!SkipHeaderRest(iHeaderSize, iRead)) return false;
-    if (afColor[0] >= 0.0f) {
-        m_pfBlockColor = (float *)NKAlloc(3 * sizeof(float));
-        if (m_pfBlockColor == nullptr) {
-            ReportError(NKString(""), NKString("Error Allocation memory"));
-            return false;
-        }
-        for (int k = 0; k < 3; k++) m_pfBlockColor[k] = afColor[k];
-    }
+    if (!NKFStoreBlockColor(this, afColor, &m_pfBlockColor)) return false;
     // Every section needs at least its short header in the data.
     // The section table is sized by the count before the data is walked, so
     // the data must lie in the file and hold every short section header.

@@ -233,13 +233,8 @@ bool NKFIndexedFaceSetBlock::ParseAscii()
     int64_t aiCounts[3] = {0, 0, 0};  // references, normal bindings, colour bindings
     int64_t iPolygons = 0;
     bool bInHeader = true;
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (line.GetAt(0) == '%') {
             if (!ParseDirectiveLine(line, bInHeader, aiSeen, &iSection)) return false;
             continue;
@@ -330,14 +325,7 @@ bool NKFIndexedFaceSetBlock::ParseBinary()
         iRead += 4;
     }
     if (!SkipHeaderRest(iHeaderSize, iRead)) return false;
-    if (afColor[0] >= 0.0f) {
-        m_pfBlockColor = (float *)NKAlloc(3 * sizeof(float));
-        if (m_pfBlockColor == nullptr) {
-            ReportError(NKString(""), NKString("Error Allocation memory"));
-            return false;
-        }
-        memcpy(m_pfBlockColor, afColor, sizeof afColor);
-    }
+    if (!NKFStoreBlockColor(this, afColor, &m_pfBlockColor)) return false;
     // Every polygon holds at least one reference, so the connectivity count
     // bounds the polygon count and the data size bounds both.
     int64_t iWords = (int64_t)m_iNumConnects + (m_bWithIDs ? m_iNumPolygons : 0);
@@ -362,10 +350,7 @@ bool NKFIndexedFaceSetBlock::AllocateArrays()
 bool NKFIndexedFaceSetBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (!SeekPosition()) return false;
     const char *pszError = nullptr;
     if (!AllocateArrays()) pszError = "Out of memory.";
@@ -394,13 +379,8 @@ bool NKFIndexedFaceSetBlock::LoadAscii()
 {
     int32_t iPolygons = 0, iConnects = 0, iColorBindings = 0, iNormalBindings = 0;
     int iSection = SECTION_CONNECTIVITIES;
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (line.GetAt(0) == '%') {
             int k = SectionOfWord(NKFLineFirstWord(line.GetText()));
             if (k >= 0) iSection = k;
@@ -563,15 +543,8 @@ bool NKFIndexedFaceSetBlock::NKCreatePartFromFaceSet(NKIndexedFaceSet *pIFS, boo
     NKInitPolygonMesh(pIFS);
     if (m_iNumPolygons < 1) return true;
     if (!LoadData()) return false;
-    NKFNodeBlock *pNodes = FindNodeBlock();
-    if (pNodes == nullptr) {
-        ReportError(NKString(""),
-                    NKString::FromFormat("Cannot find NODE block with ID = %d (used in element "
-                                         "block with ID = %d).",
-                                         m_iNodeBlockID, m_iBlockID));
-        return false;
-    }
-    if (!pNodes->LoadData()) return false;
+    NKFNodeBlock *pNodes = NKFLoadReferencedNodes(this, m_iNodeBlockID);
+    if (pNodes == nullptr) return false;
     bool bOk = ConvertNodeReferences(pNodes) && FillFaceSet(pIFS, pNodes);
     if (!bOk) NKFreePolygonMesh(pIFS);
     if (bFreeNodeData) pNodes->FreeData();

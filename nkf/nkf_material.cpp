@@ -74,13 +74,8 @@ bool NKFMaterialBlock::ParseBlock()
         m_bHeaderParsed = true;
         return true;
     }
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (!ParseDirective(line, NKFLineFirstWord(line.GetText()))) return false;
     }
     m_bHeaderParsed = true;
@@ -90,10 +85,7 @@ bool NKFMaterialBlock::ParseBlock()
 bool NKFMaterialBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (m_pParser->IsAscii()) {
         if (!SeekPosition()) return false;
         SkipAsciiContent();
@@ -104,14 +96,11 @@ bool NKFMaterialBlock::LoadData()
 
 bool NKFMaterialBlock::WriteBlock()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     static const char *const apszColors[4] = {"%AMBIENT", "%DIFFUSE", "%SPECULAR", "%EMISSIVE"};
     const float *apfColors[4] = {m_afAmbient, m_afDiffuse, m_afSpecular, m_afEmissive};
     NKString line;
-    m_pParser->WriteText(line.Format("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    WriteKeywordLine();
     for (int k = 0; k < 4; k++) {
         const float *p = apfColors[k];
         m_pParser->WriteText(line.Format("%s %g %g %g\n", apszColors[k], p[0], p[1], p[2]).GetText());
@@ -175,20 +164,11 @@ bool NKFDescriptionBlock::ParseBlock()
 bool NKFDescriptionBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (m_pParser->IsAscii()) {
         if (!SeekPosition()) return false;
-        for (;;) {
-            const NKString &line = m_pParser->NextLine();
-            if (line.IsEmpty()) break;
-            if (line.GetAt(0) == '*') {
-                m_pParser->PushBackLine();
-                break;
-            }
-            if (NKFLineFirstWord(line.GetText()) == "%END") break;
+        while (const NKString *pLine = NextBlockLine()) {
+            if (NKFLineFirstWord(pLine->GetText()) == "%END") break;
         }
     }
     m_bDataLoaded = true;
@@ -197,12 +177,8 @@ bool NKFDescriptionBlock::LoadData()
 
 bool NKFDescriptionBlock::WriteBlock()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
-    NKString line;
-    m_pParser->WriteText(line.Format("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    if (!CheckParsed()) return false;
+    WriteKeywordLine();
     m_pParser->WriteText("%BEGIN\n");
     m_pParser->WriteText(m_Text.GetText());
     m_pParser->WriteText("%END\n");

@@ -1,6 +1,9 @@
 // nkf/nkf_nodes.cpp -- the *NODES, *NORMALS and *COLORS blocks: parse (count
 // the rows, check the directives), load (read the rows into arrays) and write
-// back as ASCII. The three share one row-counting walk over the ASCII lines.
+// back as ASCII. The three share one row-counting walk over the ASCII lines
+// and their row load and write steps. The mesh blocks (nkf_elements.cpp,
+// nkf_faceset.cpp) find and load their node block here
+// (NKFLoadReferencedNodes) and compact its nodes (NKFCompactFaceSetNodes).
 // The *MATERIALS and *DESCRIPTION blocks, which hold no rows, are in
 // nkf_material.cpp. Reading primitives and reporters are the parser's and the
 // block base's (nkf_parser.h, nkf_block.h); the ID sort is nk_mesh.cpp's.
@@ -42,6 +45,18 @@ bool NKFReadBlockColor(const NKString &line, float **ppfColor)
         bool bWord = NKFNextWord(&p, &pStart, &pEnd);
         (*ppfColor)[k] = bWord ? NKFDoubleToFloat(NKFWordToDouble(pStart)) : 0.0f;
     }
+    return true;
+}
+
+bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor)
+{
+    if (afColor[0] < 0.0f) return true;
+    *ppfColor = (float *)NKAlloc(3 * sizeof(float));
+    if (*ppfColor == nullptr) {
+        pBlock->ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    memcpy(*ppfColor, afColor, 3 * sizeof(float));
     return true;
 }
 
@@ -102,6 +117,20 @@ bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnec
     return true;
 }
 
+NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID)
+{
+    NKFBlock *pFound = pBlock->GetParser()->FindBlock(NKF_NODES, iNodeBlockID);
+    NKFNodeBlock *pNodes = dynamic_cast<NKFNodeBlock *>(pFound);
+    if (pNodes == nullptr) {
+        pBlock->ReportError(NKString(""),
+                            NKString::FromFormat("Cannot find NODE block with ID = %d (used in "
+                                                 "element block with ID = %d).",
+                                                 iNodeBlockID, pBlock->GetBlockID()));
+        return nullptr;
+    }
+    return pNodes->LoadData() ? pNodes : nullptr;
+}
+
 // Sets the ID flag from "%NO_ID" / "%WITH_ID"; false for another word.
 static bool ApplyIdDirective(const NKString &word, uint8_t *pbWithIDs)
 {
@@ -156,6 +185,37 @@ static bool CountAsciiRows(NKFBlock *pBlock, const char *pszWhat, const uint8_t 
     }
     *piCount = (int32_t)iCount;
     return true;
+}
+
+// Writes rows of three floats, each after its ID when piIDs is given.
+static void WriteFloatTriples(NKFParser *pParser, const float *pfValues, const int32_t *piIDs,
+                              int iCount)
+{
+    NKString line;
+    for (int i = 0; i < iCount; i++) {
+        const float *p = pfValues + (int64_t)i * 3;
+        if (piIDs != nullptr) line.Format("%d %g %g %g\n", piIDs[i], p[0], p[1], p[2]);
+        else line.Format("%g %g %g\n", p[0], p[1], p[2]);
+        pParser->WriteText(line.GetText());
+    }
+}
+
+// The rest of a normal or colour load once its arrays are allocated (or
+// not, bAllocated): seek to the data, pass the directives, fnRead the rows.
+// A failure frees the block's data and reports it; the colour block has
+// always reported with the normal block's texts.
+template <class F>
+static bool ReadAllocatedRows(NKFBlock *pBlock, bool bAllocated, F fnRead)
+{
+    const char *pszError = nullptr;
+    if (!bAllocated) pszError = "Error allocating memory for normals";
+    else if (!pBlock->SeekPosition() || !pBlock->SkipHeaderDirectives())
+        pszError = "Error skipping directives";
+    else if (!fnRead()) pszError = "Error reading normals values";
+    if (pszError == nullptr) return true;
+    pBlock->FreeData();
+    pBlock->ReportError(NKString(""), NKString(pszError));
+    return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -224,10 +284,7 @@ bool NKFNodeBlock::AllocateArrays()
 bool NKFNodeBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     // An empty block has nothing to skip to; it loads as empty even when it
     // is the last line of the file.
     if (m_iNumNodes < 1) {
@@ -255,23 +312,8 @@ bool NKFNodeBlock::LoadData()
 
 bool NKFNodeBlock::WriteBlock()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
-    if (m_pfCoords == nullptr) {
-        ReportError(NKString(""), NKString("No nodes in block"));
-        return false;
-    }
-    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
-    if (m_bWithIDs) m_pParser->WriteText("%WITH_ID\n");
-    NKString line;
-    for (int i = 0; i < m_iNumNodes; i++) {
-        const float *p = m_pfCoords + (int64_t)i * 3;
-        if (m_bWithIDs) line.Format("%d %g %g %g\n", m_piIDs[i], p[0], p[1], p[2]);
-        else line.Format("%g %g %g\n", p[0], p[1], p[2]);
-        m_pParser->WriteText(line.GetText());
-    }
+    if (!BeginRowWrite(m_pfCoords != nullptr, m_bWithIDs != 0, "No nodes in block")) return false;
+    WriteFloatTriples(m_pParser, m_pfCoords, m_bWithIDs ? m_piIDs : nullptr, m_iNumNodes);
     return true;
 }
 
@@ -317,30 +359,15 @@ bool NKFNormalBlock::ParseBlock()
 bool NKFNormalBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
-    if (m_iCount < 1) {
-        m_bDataLoaded = true;
-        return true;
-    }
-    m_pcNormals = (signed char *)NKCalloc((size_t)m_iCount * 3, 1);
-    if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
-    if (m_pcNormals == nullptr || (m_bWithIDs && m_piIDs == nullptr)) {
-        FreeData();
-        ReportError(NKString(""), NKString("Error allocating memory for normals"));
-        return false;
-    }
-    if (!SeekPosition() || !SkipHeaderDirectives()) {
-        FreeData();
-        ReportError(NKString(""), NKString("Error skipping directives"));
-        return false;
-    }
-    if (!ReadPackedNormals(m_pcNormals, m_iCount, m_bWithIDs ? m_piIDs : nullptr)) {
-        FreeData();
-        ReportError(NKString(""), NKString("Error reading normals values"));
-        return false;
+    if (!CheckParsed()) return false;
+    if (m_iCount > 0) {
+        m_pcNormals = (signed char *)NKCalloc((size_t)m_iCount * 3, 1);
+        if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
+        bool bAllocated = m_pcNormals != nullptr && (!m_bWithIDs || m_piIDs != nullptr);
+        if (!ReadAllocatedRows(this, bAllocated, [this]() {
+                return ReadPackedNormals(m_pcNormals, m_iCount, m_bWithIDs ? m_piIDs : nullptr);
+            }))
+            return false;
     }
     m_bDataLoaded = true;
     return true;
@@ -348,16 +375,7 @@ bool NKFNormalBlock::LoadData()
 
 bool NKFNormalBlock::WriteBlock()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
-    if (m_pcNormals == nullptr) {
-        ReportError(NKString(""), NKString("No normals in block"));
-        return false;
-    }
-    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
-    if (m_bWithIDs) m_pParser->WriteText("%WITH_ID\n");
+    if (!BeginRowWrite(m_pcNormals != nullptr, m_bWithIDs != 0, "No normals in block")) return false;
     NKString line;
     for (int i = 0; i < m_iCount; i++) {
         const signed char *p = m_pcNormals + (int64_t)i * 3;
@@ -426,32 +444,17 @@ static void NormaliseColors(float *pfColors, int64_t iNumValues, bool bByteColor
 bool NKFColorBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
+    if (!CheckParsed()) return false;
+    if (m_iCount > 0) {
+        m_pfColors = (float *)NKCalloc((size_t)m_iCount * 3, sizeof(float));
+        if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
+        bool bAllocated = m_pfColors != nullptr && (!m_bWithIDs || m_piIDs != nullptr);
+        if (!ReadAllocatedRows(this, bAllocated, [this]() {
+                return ReadFloatRows(m_pfColors, 3, m_iCount, m_bWithIDs ? m_piIDs : nullptr);
+            }))
+            return false;
+        NormaliseColors(m_pfColors, (int64_t)m_iCount * 3, m_bByteColors != 0);
     }
-    if (m_iCount < 1) {
-        m_bDataLoaded = true;
-        return true;
-    }
-    m_pfColors = (float *)NKCalloc((size_t)m_iCount * 3, sizeof(float));
-    if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
-    if (m_pfColors == nullptr || (m_bWithIDs && m_piIDs == nullptr)) {
-        FreeData();
-        ReportError(NKString(""), NKString("Error allocating memory for normals"));
-        return false;
-    }
-    if (!SeekPosition() || !SkipHeaderDirectives()) {
-        FreeData();
-        ReportError(NKString(""), NKString("Error skipping directives"));
-        return false;
-    }
-    if (!ReadFloatRows(m_pfColors, 3, m_iCount, m_bWithIDs ? m_piIDs : nullptr)) {
-        FreeData();
-        ReportError(NKString(""), NKString("Error reading normals values"));
-        return false;
-    }
-    NormaliseColors(m_pfColors, (int64_t)m_iCount * 3, m_bByteColors != 0);
     m_bDataLoaded = true;
     return true;
 }
@@ -461,24 +464,9 @@ bool NKFColorBlock::LoadData()
 // default) and scale them a second time.
 bool NKFColorBlock::WriteBlock()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
-    if (m_pfColors == nullptr) {
-        ReportError(NKString(""), NKString("No normals in block"));
-        return false;
-    }
-    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
-    if (m_bWithIDs) m_pParser->WriteText("%WITH_ID\n");
+    if (!BeginRowWrite(m_pfColors != nullptr, m_bWithIDs != 0, "No normals in block")) return false;
     m_pParser->WriteText("%FLOAT_COLORS\n");
-    NKString line;
-    for (int i = 0; i < m_iCount; i++) {
-        const float *p = m_pfColors + (int64_t)i * 3;
-        if (m_bWithIDs) line.Format("%d %g %g %g\n", m_piIDs[i], p[0], p[1], p[2]);
-        else line.Format("%g %g %g\n", p[0], p[1], p[2]);
-        m_pParser->WriteText(line.GetText());
-    }
+    WriteFloatTriples(m_pParser, m_pfColors, m_bWithIDs ? m_piIDs : nullptr, m_iCount);
     return true;
 }
 

@@ -28,6 +28,10 @@ NKString NKFLineFirstWord(const char *pszLine);
 // *ppfColor, allocating it when null (a missing number gives 0). False when
 // the allocation fails.
 bool NKFReadBlockColor(const NKString &line, float **ppfColor);
+// The binary form's block colour: a first component below 0 means none and
+// leaves *ppfColor; else *ppfColor gets a new copy of the three. False, with
+// the block error "Error Allocation memory", when the allocation fails.
+bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor);
 // Parses a binary block whose content this reader does not know (the ASCII
 // only block types met in a binary file): checks the header size (at least
 // the two size words), the data size against the bytes left, and the
@@ -43,6 +47,10 @@ bool NKFSkipBinaryFraming(NKFBlock *pBlock);
 // memory runs out.
 bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnects,
                             const NKFNodeBlock *pNodes);
+// The node block iNodeBlockID that the mesh block pBlock refers to, with its
+// data loaded. Null when it is missing (reported as pBlock's error "Cannot
+// find NODE block with ID = ...") or when its load fails (reported there).
+NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID);
 
 // *NODES (type 0): coordinates, optional user IDs and the order that sorts
 // the IDs ascending (for the binary search of ID references).

@@ -188,10 +188,7 @@ bool NKFResultBlock::BuildSortedIndex()
 bool NKFResultBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (m_iNumItems == 0) {   // nothing to read, wherever the block stands
         m_bDataLoaded = true;
         return true;
@@ -281,17 +278,14 @@ static const char *MappingDirective(int iMapping)
 // element values would read back as per-node scalars.
 bool NKFResultBlock::WriteBlock()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     const float *pfValues = m_iDimension == 1 ? m_pfScalarValues : m_pfVectorValues;
     if (pfValues == nullptr) {
         ReportError(NKString(""), NKString("No results in block"));
         return false;
     }
     int iPerItem = m_iDimension == 1 ? 1 : 3;
-    m_pParser->WriteText(NKString::FromFormat("%s %d\n", NKFBlockKeyword(m_iBlockType), m_iBlockID).GetText());
+    WriteKeywordLine();
     if (iPerItem == 3) m_pParser->WriteText("%DIMENSION 3\n");
     const char *pszMapping = MappingDirective(m_iMapping);
     if (pszMapping != nullptr && m_iReferencedBlockID >= 0) {

@@ -109,6 +109,21 @@ void NKFStepTable::SetNumber(int i, int iNumber)
     if (i >= 0 && i < m_iNumSteps) m_piNumbers[i] = iNumber;
 }
 
+NKFStepLine NKFStepTable::ApplyDirective(const NKString &word, const NKString &line,
+                                         NKFStepCounter *pCounter, int iNumSteps)
+{
+    int s = pCounter->GetCurrent();
+    if (word == "%STEPNAME") SetName(s, NKFBlock::ReadQuoted(line));
+    else if (word == "%STEPTIME") SetTime(s, NKFDirectiveFloat(line));
+    if (word != "%STEP") return word == "%STEPNAME" || word == "%STEPTIME" ? NKF_STEP_LABELLED
+                                                                          : NKF_STEP_OTHER;
+    bool bOpened = pCounter->OnStepLine();
+    s = pCounter->GetCurrent();
+    if (s >= iNumSteps) return NKF_STEP_PAST_END;
+    SetNumber(s, NKFDirectiveInt(line));
+    return bOpened ? NKF_STEP_OPENED : NKF_STEP_LABELLED;
+}
+
 bool NKFStepTable::ReadRecordHead(NKFParser *pParser, int i)
 {
     int32_t iNumber = 0;
@@ -268,10 +283,7 @@ int NKFStepListBlock::GetResultID(int iStep, int i) const
 
 bool NKFStepListBlock::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     if (!m_bDataLoaded) return true;
     for (int i = 0; i < m_iNumSteps; i++) {
         for (int k = 0; k < GetStepIDCount(i); k++) {
@@ -423,18 +435,10 @@ bool NKFStepListBlock::AllocateSteps()
 bool NKFStepListBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed"));
-        return false;
-    }
+    if (!CheckParsed()) return false;
     if (!SeekPosition()) return false;
     bool bOk = m_pParser->IsAscii() ? LoadAscii() : LoadBinary();
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(bOk);
 }
 
 bool NKFStepListBlock::LoadAscii()
@@ -454,16 +458,10 @@ bool NKFStepListBlock::LoadAscii()
     for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
         int s = counter.GetCurrent();
         NKString word = eKind == NKF_LINE_DIRECTIVE ? NKFDirectiveWord(line) : NKString("");
-        if (word == "%STEP") {
-            if (counter.OnStepLine()) iStored = 0;
-            s = counter.GetCurrent();
-            if (s >= m_iNumSteps) break;   // the file changed since the first pass
-            m_Steps.SetNumber(s, NKFDirectiveInt(line));
-        } else if (word == "%STEPNAME") {
-            m_Steps.SetName(s, ReadQuoted(line));
-        } else if (word == "%STEPTIME") {
-            m_Steps.SetTime(s, NKFDirectiveFloat(line));
-        } else if (eKind == NKF_LINE_VALUE) {
+        NKFStepLine eStep = m_Steps.ApplyDirective(word, line, &counter, m_iNumSteps);
+        if (eStep == NKF_STEP_PAST_END) break;
+        if (eStep == NKF_STEP_OPENED) iStored = 0;
+        if (eStep == NKF_STEP_OTHER && eKind == NKF_LINE_VALUE) {
             counter.OnValueLine();
             if (!NKFStoreIDs(line, m_ppiStepIDs[s], m_piIDsPerStep[s], &iStored)) {
                 ReportLineError(NKString(""), NKString("ReadCommaSeparatedData: Internal error. "

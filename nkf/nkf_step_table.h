@@ -76,6 +76,14 @@ private:
     bool m_bAnyStep;
 };
 
+// What a line did to the steps of a load pass (NKFStepTable::ApplyDirective).
+enum NKFStepLine {
+    NKF_STEP_OTHER,     // not "%STEP", "%STEPNAME" or "%STEPTIME"
+    NKF_STEP_LABELLED,  // named, timed or numbered the current step
+    NKF_STEP_OPENED,    // a "%STEP" line opened a new step and numbered it
+    NKF_STEP_PAST_END   // a "%STEP" line moved past the steps the parse counted
+};
+
 // Name, time and number of every step of a loaded block. Every step starts
 // with an empty name, time 0 and number index + 1 (step 0 has number 1).
 class NKFStepTable {
@@ -104,6 +112,13 @@ public:
     // Reads number, 80-byte name and time of a binary step record into
     // step i; false when the file ends.
     bool ReadRecordHead(NKFParser *pParser, int i);
+    // Applies the step directive of an ASCII load line (word is its
+    // directive word) through pCounter: "%STEP" moves the counter and
+    // numbers the step it lands on, "%STEPNAME" and "%STEPTIME" label the
+    // current step. A load stops at NKF_STEP_PAST_END (iNumSteps is what
+    // the parse counted), as the file changed since the first pass.
+    NKFStepLine ApplyDirective(const NKString &word, const NKString &line,
+                               NKFStepCounter *pCounter, int iNumSteps);
 
 private:
     int m_iNumSteps;

@@ -180,13 +180,8 @@ bool NKFInternalStringBlock::LoadAsciiText()
 {
     std::string collected;   // appended in place: texts may have many lines
     bool bInHeader = true;
-    for (;;) {
-        const NKString &line = m_pParser->NextLine();
-        if (line.IsEmpty()) break;
-        if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
-            break;
-        }
+    while (const NKString *pLine = NextBlockLine()) {
+        const NKString &line = *pLine;
         if (bInHeader && line.GetAt(0) == '%') continue;
         bInHeader = false;
         collected.append(line.GetText(), (size_t)line.GetLength());

@@ -78,10 +78,7 @@ bool NKFTransformationResultBlock::ParseBinary()
 bool NKFTransformationResultBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     if (!SeekPosition() || !SkipHeaderDirectives()) {
         ReportError(NKString(""), NKString("Error reading transformation matrix"));
         return false;

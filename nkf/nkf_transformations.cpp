@@ -152,10 +152,7 @@ bool NKFTransformationBlock::CheckEntries(const NKFTransformationEntryArray *pAr
 // unloaded block has nothing to check yet.
 bool NKFTransformationBlock::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     if (!m_bWithID || !m_bDataLoaded) return true;
     return CheckEntries(m_pFaceSetMatrices, NKF_INDEXEDFACESET,
                         "Indexed face set block (*INDEXEDFACESET) with ID = ") &&
@@ -268,18 +265,10 @@ bool NKFTransformationBlock::AllocateSteps()
 bool NKFTransformationBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSteps() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(bOk);
 }
 
 // Follows the lines as the first pass counted them: a value line starts an
@@ -297,15 +286,10 @@ bool NKFTransformationBlock::LoadAscii()
         int s = counter.GetCurrent();
         if (eKind == NKF_LINE_DIRECTIVE) {
             NKString word = NKFDirectiveWord(line);
-            if (word == "%STEP") {
-                counter.OnStepLine();
-                if (counter.GetCurrent() >= m_iNumSteps) break;
-                m_Steps.SetNumber(counter.GetCurrent(), NKFDirectiveInt(line));
-            } else if (word == "%STEPNAME") {
-                m_Steps.SetName(s, ReadQuoted(line));
-            } else if (word == "%STEPTIME") {
-                m_Steps.SetTime(s, NKFDirectiveFloat(line));
-            } else if (word == "%INDEXEDFACESET" || word == "%ELEMENTS") {
+            NKFStepLine eStep = m_Steps.ApplyDirective(word, line, &counter, m_iNumSteps);
+            if (eStep == NKF_STEP_PAST_END) break;
+            if (eStep != NKF_STEP_OTHER) continue;
+            if (word == "%INDEXEDFACESET" || word == "%ELEMENTS") {
                 bFaceSets = word == "%INDEXEDFACESET";
             } else if (word == "%WITH_ID" || word == "%NO_ID") {
                 bWithID = word == "%WITH_ID";
@@ -503,18 +487,10 @@ bool NKFViewpointBlock::AllocateSteps()
 bool NKFViewpointBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Block not parsed."));
-        return false;
-    }
+    if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSteps() &&
                (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
-    return true;
+    return FinishLoad(bOk);
 }
 
 bool NKFViewpointBlock::LoadAscii()
@@ -533,16 +509,9 @@ bool NKFViewpointBlock::LoadAscii()
             iRow++;
             continue;
         }
-        NKString word = NKFDirectiveWord(line);
-        if (word == "%STEP") {
-            if (counter.OnStepLine()) iRow = 0;
-            if (counter.GetCurrent() >= m_iNumSteps) break;
-            m_Steps.SetNumber(counter.GetCurrent(), NKFDirectiveInt(line));
-        } else if (word == "%STEPNAME") {
-            m_Steps.SetName(s, ReadQuoted(line));
-        } else if (word == "%STEPTIME") {
-            m_Steps.SetTime(s, NKFDirectiveFloat(line));
-        }
+        NKFStepLine eStep = m_Steps.ApplyDirective(NKFDirectiveWord(line), line, &counter, m_iNumSteps);
+        if (eStep == NKF_STEP_PAST_END) break;
+        if (eStep == NKF_STEP_OPENED) iRow = 0;
     }
     if (counter.GetNumSteps() != m_iNumSteps) {
         ReportError(NKString(""), NKString("Error reading block data"));
