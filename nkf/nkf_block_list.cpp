@@ -3,6 +3,7 @@
 // block-ID order so that a lookup is a direct probe or a binary search.
 #include "nkf/nkf_block.h"
 
+#include <algorithm>
 #include <cstring>
 
 NKFBlockList::NKFBlockList()
@@ -94,7 +95,13 @@ bool NKFBlockList::Add(NKFBlock *pBlock, bool *pbReplaced)
     pBlock->AddRef();
     int p = InsertPosition(iType, pBlock->GetBlockID());
     if (p == -1) {
-        int i = FindIndex(iType, pBlock->GetBlockID());
+        // FindIndex answers -1 for every negative ID, but a file may number
+        // its blocks below 0: find the present entry by its sort position.
+        int iID = pBlock->GetBlockID();
+        void **ppBegin = list.GetData();
+        void **ppFound = std::lower_bound(ppBegin, ppBegin + list.GetSize(), iID,
+            [](void *pEntry, int iKey) { return ((NKFBlock *)pEntry)->GetBlockID() < iKey; });
+        int i = (int)(ppFound - ppBegin);
         if (pbReplaced != nullptr) *pbReplaced = true;
         ((NKFBlock *)list.GetAt(i))->Release();
         int n = list.GetSize();

@@ -47,11 +47,14 @@ bool NKFTextureBlock::ParseBlock()
     return true;
 }
 
-// Bytes of the pixels, or -1 for a negative width or height.
+// Bytes of the pixels, or -1 for a negative width or height. Sizes whose
+// bytes pass INT64_MAX (two huge words) give INT64_MAX, which no data size
+// holds.
 static int64_t PixelBytes(int32_t iWidth, int32_t iHeight)
 {
     if (iWidth < 0 || iHeight < 0) return -1;
-    return (int64_t)iWidth * iHeight * 3;
+    int64_t iPixels = (int64_t)iWidth * iHeight;
+    return iPixels > INT64_MAX / 3 ? INT64_MAX : iPixels * 3;
 }
 
 bool NKFTextureBlock::LoadData()

@@ -5,6 +5,7 @@
 
 #include "nkf/nkf_block.h"
 #include "nkf/nkf_parser.h"
+#include "nkf/nkf_test_writer.h"
 #include "test_support/message_capture.h"
 
 namespace {
@@ -83,6 +84,37 @@ TEST_F(NKFBlockListTest, ReplacingTheLastOfOneTwoThreeKeepsOneEntryPerId)
     Add(NKF_RESULTS, 1, &bReplaced);
     EXPECT_TRUE(bReplaced);
     EXPECT_EQ((std::vector<int>{1, 2, 3}), IDsOf(list, NKF_RESULTS));
+}
+
+TEST_F(NKFBlockListTest, SameNegativeIdReplacesTheEarlierBlock)
+{
+    // A file may number blocks below 0; FindIndex never finds those, so the
+    // replacement must not rely on it.
+    Add(NKF_NODES, -7);
+    Add(NKF_NODES, -3);
+    Add(NKF_NODES, 2);
+    bool bReplaced = false;
+    ASSERT_TRUE(Add(NKF_NODES, -3, &bReplaced));
+    EXPECT_TRUE(bReplaced);
+    ASSERT_TRUE(Add(NKF_NODES, -7, &bReplaced));
+    EXPECT_TRUE(bReplaced);
+    EXPECT_EQ(2, CountedBlock::s_iDeleted);
+    EXPECT_EQ((std::vector<int>{-7, -3, 2}), IDsOf(list, NKF_NODES));
+}
+
+TEST(NKFBlockListParse, DuplicateNegativeBlockIdsInAFileReplaceTheFirst)
+{
+    MessageCapture capture;
+    std::string path = NKFTestPath("negative_ids.nkf");
+    ASSERT_TRUE(NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*NODES -2", "0 0 0", "*NODES -2",
+                                                  "1 1 1", "2 2 2"})));
+    NKFParser parser(NKString(path.c_str()));
+    ASSERT_TRUE(parser.Parse()) << capture.Text();
+    ASSERT_EQ(1, parser.GetNumBlocks(NKF_NODES));
+    NKFBlock *pNodes = parser.GetBlock(NKF_NODES, 0);
+    EXPECT_EQ(-2, pNodes->GetBlockID());
+    ASSERT_TRUE(pNodes->LoadData()) << capture.Text();
+    EXPECT_EQ(2, pNodes->GetNumItems());
 }
 
 TEST_F(NKFBlockListTest, NullBlockIsRefused)

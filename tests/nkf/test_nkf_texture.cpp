@@ -2,6 +2,7 @@
 // *INTERNALSTRING blocks in both forms.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,24 @@ TEST(NKFTexture, DataEndingEarlyFailsWithoutKeepingPixels)
         EXPECT_EQ(nullptr, pTexture->GetPixels());
         EXPECT_FALSE(pTexture->IsDataLoaded());
     }
+}
+
+TEST(NKFTexture, HugeWidthAndHeightAreRefusedWithoutOverflow)
+{
+    // INT32_MAX x INT32_MAX pixels of 3 bytes pass 64 bits.
+    MessageCapture capture;
+    NKFTestWriter w;
+    AppendFileHeader(w);
+    AppendTextureBlock(w, 1, "huge", INT32_MAX, INT32_MAX, 9);
+    bool bOk = false;
+    auto pParser = Parse("texture_huge.nkf", w, &bOk);
+    ASSERT_TRUE(bOk);
+    auto *pTexture = (NKFTextureBlock *)pParser->FindBlock(NKF_TEXTURES, 1);
+    EXPECT_EQ(INT_MAX, pTexture->GetNumItems());
+    EXPECT_FALSE(pTexture->LoadData());
+    EXPECT_TRUE(capture.HasLine("Block type : *TEXTURES. ID = 1 : Error reading texture values",
+                                NK_MSG_ERROR));
+    EXPECT_EQ(nullptr, pTexture->GetPixels());
 }
 
 TEST(NKFTexture, AsciiTextureBlockIsNotSupported)
