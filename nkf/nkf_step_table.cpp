@@ -367,6 +367,7 @@ bool NKFStepListBlock::ParseAscii()
     }
     NKFStepCounter counter(m_eRule);
     bool bOk = true;
+    int64_t iTotal = 0;
     NKString line;
     for (NKFLineKind eKind; bOk && (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_DIRECTIVE) {
@@ -375,9 +376,14 @@ bool NKFStepListBlock::ParseAscii()
         }
         counter.OnValueLine();
         int64_t &iCount = piCounts[counter.GetCurrent()];
-        iCount += NKFCountIDs(line);
+        int64_t iLineIDs = NKFCountIDs(line);
+        iCount += iLineIDs;
+        iTotal += iLineIDs;
         if (iCount > NKF_MAX_IDS_PER_STEP) {
             ReportLineError(NKString(""), NKString("Too many IDs in step."));
+            bOk = false;
+        } else if (iTotal > NKF_MAX_IDS_PER_BLOCK) {
+            ReportLineError(NKString(""), NKString("Too many IDs in block."));
             bOk = false;
         }
     }

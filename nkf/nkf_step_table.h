@@ -34,6 +34,9 @@ const int NKF_MAX_STEPS = 10000;
 // cost nothing in the file; beyond this the file is refused instead of
 // allocating gigabytes.
 const int NKF_MAX_IDS_PER_STEP = 1 << 24;
+// Most IDs all steps of one ID list may name together: many steps of large
+// ranges would otherwise ask for many times the per-step limit.
+const int NKF_MAX_IDS_PER_BLOCK = 1 << 25;
 // Bytes of a binary step record before its counts: number, name, time.
 const int NKF_STEP_RECORD_HEAD_BYTES = 4 + 80 + 4;
 

@@ -147,6 +147,22 @@ TEST(NKFScalarBlock, AbsurdRangeIsRefusedBeforeAllocating)
     EXPECT_TRUE(capture.Contains("Too many IDs in step."));
 }
 
+TEST(NKFScalarBlock, ManyLargeStepsAreRefusedBeforeAllocating)
+{
+    // Each step stays within its own limit, but 300 of them would ask for
+    // gigabytes: the block's total is limited too.
+    MessageCapture capture;
+    std::vector<std::string> lines = {"*QUOLINSCALAR 1"};
+    for (int s = 1; s <= 300; s++) {
+        lines.push_back("%STEP " + std::to_string(s));
+        lines.push_back("1-16000000");
+    }
+    std::unique_ptr<NKFParser> pParser;
+    EXPECT_FALSE(ParseAsciiLines("scalar_many_huge.nkf", lines, &pParser));
+    EXPECT_TRUE(capture.Contains("Too many IDs in block."));
+    EXPECT_FALSE(capture.Contains("Too many IDs in step."));
+}
+
 // ---------------------------------------------------------------------------
 // Directives
 
