@@ -371,14 +371,14 @@ NKFBlock *NKFParser::GetBlockByIndex(int n) const
 // ---------------------------------------------------------------------------
 // Reading primitives
 
-// A line is significant unless it is blank (blanks and tabs only; CR and
-// LF are already gone) or starts with '#', '!' or ';'.
+// A line is significant unless it is blank (blanks, tabs, CR and LF only;
+// a stray CR may stand anywhere in it) or starts with '#', '!' or ';'.
 static bool IsSignificantLine(const char *pszLine)
 {
     char c = pszLine[0];
     if (c == '#' || c == '!' || c == ';') return false;
     for (const char *p = pszLine; *p != 0; p++) {
-        if (*p != ' ' && *p != '\t') return true;
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') return true;
     }
     return false;
 }

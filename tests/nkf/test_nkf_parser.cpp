@@ -285,6 +285,10 @@ TEST(NKFParserAscii, CommentsAndBlankLinesReadTheSameAsWithout)
     EXPECT_EQ(BlockList(*pPlain), BlockList(*pCommented));
     EXPECT_EQ(2, pCommented->FindBlock(NKF_RESULTS, 1)->GetNumItems());
     EXPECT_EQ(1, pCommented->FindBlock(NKF_RESULTS, 2)->GetNumItems());
+    // A line of blanks with a stray carriage return inside is blank too.
+    std::unique_ptr<NKFParser> pStrayCr;
+    ASSERT_TRUE(ParseText("stray_cr.nkf", {"*NKF-1.00", "*RESULTS 1", "1.0", " \r \t", "2.0"}, &pStrayCr));
+    EXPECT_EQ(2, pStrayCr->FindBlock(NKF_RESULTS, 1)->GetNumItems());
 }
 
 TEST(NKFParserAscii, HashOutsideTheFirstColumnIsNoComment)
