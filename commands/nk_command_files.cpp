@@ -175,8 +175,8 @@ int RunOneLine(FileRun *pRun, const std::string &line)
     int iResult = ExecuteCommand(line.c_str());
     bool bPause = false;
     if (iResult == 4) {
-        if (pRun->bNested)
-            NKPrintWarning("Pausing of command files not supported in nested files");
+        if (pRun->bNested)  // shown, or nobody would see why the file went on
+            PrintShown("Pausing of command files not supported in nested files", NK_MSG_WARNING);
         else
             bPause = true;
         iResult = 0;
@@ -265,11 +265,13 @@ int ResumeRun(FileRun *pRun)
     pRun->iLine = paused.lineReached;
     pRun->iCount = paused.repeatCount;
     pRun->iRepetition = paused.repetition;
-    NKChangeDirectory(paused.directory, nullptr);
+    // The paused name is relative to the directory of the pause: without
+    // that directory, a file of the same name elsewhere must not be run.
+    bool bInDirectory = NKChangeDirectory(paused.directory, nullptr);
     paused.Reset();
     bCommandFilePaused = false;
 
-    pRun->pFile = std::fopen(pRun->fileName.GetText(), "r");
+    if (bInDirectory) pRun->pFile = std::fopen(pRun->fileName.GetText(), "r");
     if (pRun->pFile == nullptr) {
         ShowError("Error resuming command file execution. Could not open file.");
         return 1;
@@ -355,8 +357,10 @@ int CommandSource(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     // relative to itself are found.
     NKString savedDirectory;
     NKGetCurrentDirectory(&savedDirectory);
-    NKChangeToFileDirectory(name.GetText());
-    NKString fileName = name.GetFileName();
+    // When the file's directory cannot be entered, the name stays whole, so
+    // that a file of the same name in the current directory is not run.
+    NKString fileName = name;
+    if (NKChangeToFileDirectory(name.GetText())) fileName = name.GetFileName();
     NKSetStatusText("Reading commands from file...");
     int iPreviousCursor = SetInteractionCursor(kBusyCursor);
     int iResult = NKCommandRunFile(fileName.GetText(), 1, false);

@@ -14,7 +14,7 @@ MacroList g_MacroList;
 bool Macro::FileExists() const
 {
     if (file.IsBlank()) return false;
-    return NKTestFileAccess(file.GetText(), 0);
+    return NKTestFileAccess(file.GetText(), NK_ACCESS_READ);
 }
 
 int MacroList::FindById(int iId) const

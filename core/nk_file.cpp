@@ -1,8 +1,8 @@
 // core/nk_file.cpp -- file, path and byte-order services (see nk_file.h).
 // Paths reach the system through ToSystemPath, which turns every '\' into
 // '/'; listings read the directory with opendir(3) and match names with
-// fnmatch(3). Errors are answers, never messages: only the byte-order check
-// leaves a line in the internal trace.
+// fnmatch(3). Errors are answers; the byte-order check is the one function
+// that also composes a message (at the error level) when it cannot decide.
 #include "core/nk_file.h"
 
 #include <dirent.h>
@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/nk_diagnostic.h"
+#include "core/nk_message.h"
 
 namespace {
 
@@ -180,8 +180,10 @@ bool NeedsByteSwap(FILE *pFile, int iLow, int iHigh)
     rewind(pFile);
     int32_t iSwapped = iWord;
     SwapBytes(&iSwapped, sizeof(iSwapped), 1);
-    if (n != 1 || (!FitsRange(iWord, iLow, iHigh) && !FitsRange(iSwapped, iLow, iHigh)))
-        return NKDiagnostic("Error in file. Can't decide if little-endian.", "NeedsByteSwap");
+    if (n != 1 || (!FitsRange(iWord, iLow, iHigh) && !FitsRange(iSwapped, iLow, iHigh))) {
+        NKPrintError("Error in file. Can't decide if little-endian.");
+        return false;
+    }
     return FitsRange(iSwapped, iLow, iHigh);
 }
 
@@ -354,7 +356,9 @@ std::string AbbreviateLongPath(const std::string &path, const std::string &dir,
 {
     size_t iLead = path.compare(0, 2, "//") == 0 ? 2 : (path.compare(0, 1, "/") == 0 ? 1 : 0);
     std::vector<std::string> parts = SplitComponents(dir.substr(std::min(iLead, dir.size())));
-    if (parts.size() < 2) return name;
+    // Nothing lies between the head and the name: there is nothing to leave
+    // out, and the marker would only make the path longer.
+    if (parts.size() <= 2) return name;
     std::string head = path.substr(0, iLead) + parts[0] + "/" + parts[1];
     std::string marked = head + kAbbreviateMarker;
     if (marked.size() + name.size() >= kAbbreviateLimit) return marked + name;

@@ -26,8 +26,8 @@ bool IsBinaryFile(FILE *pFile);
 // Rewinds, reads the first 32-bit word and rewinds. True when the word with
 // its bytes reversed lies in [iLow, iHigh] (also when the word fits as read:
 // a word that fits both ways counts as swapped). When neither form fits, or
-// the file is shorter than a word, the trace gets "Error in file. Can't
-// decide if little-endian." and the answer is false.
+// the file is shorter than a word, the error "Error in file. Can't decide if
+// little-endian." goes to the message output and the answer is false.
 bool NeedsByteSwap(FILE *pFile, int iLow, int iHigh);
 
 // Reverses the byte order of each of iCount consecutive items of iSize bytes
@@ -88,7 +88,8 @@ bool NKReplaceFileExtension(NKString &path, const NKString &extension);
 // The display form of a path for menus and titles, at most 40 characters
 // where it can be: the bare name when the path lies in the current
 // directory, the whole path when it is short, else the first two components,
-// the marker "/.../", as many of the last directories as fit, and the name.
+// the marker "/.../", as many of the last directories as fit, and the name
+// (the name alone when the path has no directory beyond the first two).
 // The result uses '/' as its separator.
 NKString NKAbbreviatePath(const NKString &path, const NKString &currentDirectory);
 

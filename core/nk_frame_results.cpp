@@ -565,6 +565,41 @@ int FindTimeStart(const NKString &title)
     return i;
 }
 
+// The length of the decimal number at the start of pszText: optional sign,
+// digits, point, digits, and an exponent only when digits follow its 'e'.
+// Hexadecimal, "inf" and "nan" forms are not numbers here, so "0x10" reads 0.
+int DecimalNumberLength(const char *pszText)
+{
+    int i = 0;
+    if (pszText[i] == '+' || pszText[i] == '-') i++;
+    int iStart = i;
+    while (IsDigit(pszText[i])) i++;
+    int iDigits = i - iStart;
+    if (pszText[i] == '.') {
+        int iFraction = ++i;
+        while (IsDigit(pszText[i])) i++;
+        iDigits += i - iFraction;
+    }
+    if (iDigits == 0) return 0;
+    if (pszText[i] == 'e' || pszText[i] == 'E') {
+        int j = i + 1;
+        if (pszText[j] == '+' || pszText[j] == '-') j++;
+        if (IsDigit(pszText[j])) {
+            while (IsDigit(pszText[j])) j++;
+            i = j;
+        }
+    }
+    return i;
+}
+
+// The decimal number at position iStart of the title; 0 when none is there.
+float ReadTime(const NKString &title, int iStart)
+{
+    NKString rest = title.Substring(iStart);
+    int iLength = DecimalNumberLength(rest.GetText());
+    return iLength > 0 ? static_cast<float>(rest.Left(iLength).ToFloat()) : 0.0f;
+}
+
 }  // namespace
 
 bool NKSetFrameTimesFromDescriptions(void)
@@ -575,7 +610,7 @@ bool NKSetFrameTimesFromDescriptions(void)
     for (int i = 0; i < g_pModel->iNumFrames; i++) {
         NKFrame *pFrame = &g_pModel->pFrames[i];
         const NKString &title = pFrame->szDescription;
-        float fValue = static_cast<float>(title.Substring(FindTimeStart(title)).ToFloat());
+        float fValue = ReadTime(title, FindTimeStart(title));
         if (fValue < NK_UNDEFINED_THRESHOLD && !(fValue < fPrevious)) {
             pFrame->fTime = fValue;
         } else {

@@ -2,8 +2,6 @@
 // See nk_geometry_writers.h.
 #include "core/nk_geometry_writers.h"
 
-#include <cstdio>
-
 #include "core/nk_bbox.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
@@ -195,8 +193,11 @@ bool NKWriteGridGeometryFile(int nx, int ny, float dx, float dy, const char *psz
         return NKDiagnostic("Bad grid size", "NKWriteGridGeometryFile");
     NKOutputFile file;
     if (!file.Open(pszFileName)) {
-        std::printf("\n * Error opening geometry file: %s\n\n", pszFileName ? pszFileName : "");
-        std::fflush(stdout);
+        // The console framing (blank lines around the sentence) is left to the
+        // sink; the sentence itself goes out as an error like every other.
+        NKPrintError(NKString::FromFormat(" * Error opening geometry file: %s",
+                                          pszFileName ? pszFileName : "")
+                         .GetText());
         return false;
     }
     int iPolygons = nx * ny;

@@ -232,10 +232,15 @@ static bool NKRayHitsEdgePlane(const float *o, const float *d, const float *v, c
     float afEdge[3], afNormal[3], afHit[3], afHa[3], afHb[3], afBack[3];
     NKVec3Difference(b, a, afEdge);
     NKCrossProduct(afEdge, v, afNormal);
-    // An edge along v spans no plane with it.
-    if (NKVec3LengthSquared(afNormal) < 1e-24)
+    // An edge along v spans no plane with it. The test is relative, and the
+    // normal is scaled directly rather than by NKVec3Normalize, whose snap of
+    // short vectors to the z axis would give the edges of small polygons a
+    // wrong plane.
+    double fNormalLenSq = NKVec3LengthSquared(afNormal);
+    if (fNormalLenSq == 0.0 ||
+        fNormalLenSq <= 1e-12 * NKVec3LengthSquared(afEdge) * NKVec3LengthSquared(v))
         return false;
-    NKVec3Normalize(afNormal);
+    NKVec3Scale(afNormal, static_cast<float>(1.0 / std::sqrt(fNormalLenSq)));
     if (!NKIntersectRayPlane(afNormal, a, o, d, afHit, pfT))
         return false;
     NKVec3Difference(afHit, a, afHa);

@@ -130,14 +130,20 @@ int NKParseIdList(NKString text, int **ppiOut)
     ForEachIdWord(text, [&](int iFirst, int iLast) {
         int64_t iCount = iLast >= iFirst ? static_cast<int64_t>(iLast) - iFirst + 1 : 0;
         iTotal += iCount;
-        if (iCount > NK_MAX_ID_LIST_COUNT || iTotal > NK_MAX_ID_LIST_COUNT) {
+        if (iCount > NK_MAX_ID_LIST_COUNT) {
             NKPrintError(NKString::FromFormat(
                              "ID list too long: the range %d-%d makes more than %d IDs.", iFirst,
                              iLast, NK_MAX_ID_LIST_COUNT)
                              .GetText());
             bTooMany = true;
-            return false;
+        } else if (iTotal > NK_MAX_ID_LIST_COUNT) {
+            // Each range fits, but together they pass the limit.
+            NKPrintError(NKString::FromFormat("ID list too long: it makes more than %d IDs.",
+                                              NK_MAX_ID_LIST_COUNT)
+                             .GetText());
+            bTooMany = true;
         }
+        if (bTooMany) return false;
         return true;
     });
     if (bTooMany || iTotal == 0) return 0;

@@ -162,15 +162,17 @@ bool NKViewPointTable::ApplyToFrame(NKFrame *pFrame, int iStep)
     if (pFrame == nullptr) return NKDiagnostic("Null frame", "NKViewPointTable::ApplyToFrame");
     if (m_pEye == nullptr || m_pVrp == nullptr || m_pVup == nullptr || m_iCount < 1) return true;
     if (iStep < 0) return true;
-    if (iStep >= m_iCount) iStep = m_iCount - 1;
+    // The frame keeps the step it shows as its step index even when the
+    // table is shorter and the last entry stands in for that step.
+    int iEntry = iStep < m_iCount ? iStep : m_iCount - 1;
     NKReleaseViewPoint(pFrame->pViewPoint);
     pFrame->pViewPoint = NKCreateViewPoint();
     if (pFrame->pViewPoint == nullptr) return NKDiagnostic("Out of memory", "NKViewPointTable::ApplyToFrame");
     pFrame->pViewPoint->iNumRef = 1;
     pFrame->iStepIndex = iStep;
-    NKVec3Copy(pFrame->pViewPoint->eye, m_pEye[iStep]);
-    NKVec3Copy(pFrame->pViewPoint->vrp, m_pVrp[iStep]);
-    NKVec3Copy(pFrame->pViewPoint->vup, m_pVup[iStep]);
+    NKVec3Copy(pFrame->pViewPoint->eye, m_pEye[iEntry]);
+    NKVec3Copy(pFrame->pViewPoint->vrp, m_pVrp[iEntry]);
+    NKVec3Copy(pFrame->pViewPoint->vup, m_pVup[iEntry]);
     return true;
 }
 

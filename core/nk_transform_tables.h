@@ -61,7 +61,8 @@ public:
     // Copies the three vectors into entry iIndex; ignored outside the table.
     void Set(int iIndex, const float *pfEye, const float *pfVrp, const float *pfVup);
     // Gives the frame a new viewpoint (reference count 1) from entry iStep
-    // (a step past the table uses the last entry) and sets its step index.
+    // (a step past the table uses the last entry) and sets its step index to
+    // iStep.
     // Without a table, or for a negative step, the frame is left as it is and
     // the answer is true. False for a null frame or a failed allocation.
     bool ApplyToFrame(NKFrame *pFrame, int iStep);

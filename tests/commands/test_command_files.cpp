@@ -82,6 +82,16 @@ TEST_F(CommandFiles, FileRunsInItsOwnDirectory)
     EXPECT_STREQ(szCurrentCommandFile.GetText(), "sub/a.qlc");
 }
 
+TEST_F(CommandFiles, MissingDirectoryDoesNotRunAFileOfTheSameNameHere)
+{
+    Write("f.qlc", "xctest wrong\n");
+    EXPECT_EQ(ExecuteCommand("source nodir/f.qlc"), 1);
+    EXPECT_TRUE(
+        m_Capture.HasLine("Error running command file. Could not find file.", NK_MSG_ERROR));
+    EXPECT_TRUE(Ran().empty());
+    EXPECT_EQ(std::filesystem::current_path(), m_Dir);
+}
+
 TEST_F(CommandFiles, QuotedNameMayHoldBlanks)
 {
     Write("my dir/f.qlc", "xctest q\n");
@@ -166,6 +176,20 @@ TEST_F(CommandFiles, ResumeRunsInTheDirectoryOfThePause)
     EXPECT_EQ(std::filesystem::current_path(), m_Dir);
 }
 
+TEST_F(CommandFiles, ResumeWithoutThePauseDirectoryFails)
+{
+    Write("sub/p.qlc", "pausefile\nxctest p\n");
+    Write("p.qlc", "xctest wrong1\nxctest wrong2\n");
+    EXPECT_EQ(ExecuteCommand("source sub/p.qlc"), 1);
+    std::filesystem::remove_all(m_Dir / "sub");
+    EXPECT_EQ(ExecuteCommand("resumefile"), 1);
+    EXPECT_TRUE(m_Capture.HasLine("Error resuming command file execution. Could not open file.",
+                                  NK_MSG_ERROR));
+    EXPECT_TRUE(Ran().empty());
+    EXPECT_FALSE(bCommandFilePaused);
+    EXPECT_EQ(std::filesystem::current_path(), m_Dir);
+}
+
 TEST_F(CommandFiles, PauseInSecondRepetitionResumesAtTheRightLine)
 {
     Write("r.qlc", "xctest a\nxctest pauseat2\nxctest c\n");
@@ -204,6 +228,9 @@ TEST_F(CommandFiles, PauseInNestedFileIsIgnored)
     EXPECT_EQ(ExecuteCommand("source outer.qlc"), 0);
     EXPECT_EQ(Ran(), Record({"inner", "after"}));
     EXPECT_FALSE(bCommandFilePaused);
+    // Output is off for the lines of a file, but the warning is shown.
+    EXPECT_TRUE(m_Capture.HasLine("Pausing of command files not supported in nested files",
+                                  NK_MSG_WARNING));
 }
 
 TEST_F(CommandFiles, ResumeWithNothingPausedFromTheRunner)

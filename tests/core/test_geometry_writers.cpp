@@ -190,6 +190,7 @@ TEST_F(WriterTest, MissingFolderGivesFalseAndNoFile)
     NKFrame *pFrame = GridFrame(1);
     EXPECT_FALSE(NKWritePartsToBYUFile(pFrame, bad.c_str(), 0, 0));
     EXPECT_TRUE(capture.HasLine("Error opening geometry file " + bad + " for writing.", NK_MSG_ERROR));
+    EXPECT_TRUE(capture.HasLine(" * Error opening geometry file: " + bad, NK_MSG_ERROR));
     EXPECT_TRUE(Listing().empty());
     EXPECT_NE(access(bad.c_str(), F_OK), 0);
     NKFreeFrameArray(pFrame, 1);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/nk_file.h"
-#include "render/nk_diagnostic.h"
+#include "test_support/message_capture.h"
 
 namespace {
 
@@ -126,16 +126,26 @@ TEST_F(FileTest, ByteOrderOfTheFirstWord)
     }
 }
 
-TEST_F(FileTest, UndecidableOrderIsTracedAndFalse)
+TEST_F(FileTest, UndecidableOrderIsReportedAndFalse)
 {
-    NKResetDiagnostics();
+    MessageCapture capture;
     FILE *pFile = Open({0x10, 0x20, 0x30, 0x40});
     EXPECT_FALSE(NeedsByteSwap(pFile, 1, 100));
-    EXPECT_STREQ(NKGetLastDiagnostic(), "Error in file. Can't decide if little-endian.");
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_TRUE(capture.HasLine("Error in file. Can't decide if little-endian.", NK_MSG_ERROR));
     std::fclose(pFile);
     pFile = Open({0, 0});  // shorter than a word
     EXPECT_FALSE(NeedsByteSwap(pFile, 0, 0));
-    EXPECT_EQ(NKGetDiagnosticCount(), 2);
+    EXPECT_EQ(capture.Lines().size(), 2u);
+    std::fclose(pFile);
+}
+
+TEST_F(FileTest, DecidableOrderComposesNoMessage)
+{
+    MessageCapture capture;
+    FILE *pFile = Open({0, 0, 0, 5});
+    EXPECT_TRUE(NeedsByteSwap(pFile, 1, 100));
+    EXPECT_TRUE(capture.Lines().empty());
     std::fclose(pFile);
 }
 
@@ -404,6 +414,18 @@ TEST(FileAbbreviate, OneDirectoryGivesName)
     std::string dir(30, 'd');
     NKString path(("/" + dir + "/short.nkf").c_str());
     EXPECT_STREQ(NKAbbreviatePath(path, NKString("/x")).GetText(), "short.nkf");
+}
+
+TEST(FileAbbreviate, NothingBetweenHeadAndNameGivesName)
+{
+    // The first two components are all the directory there is, so no
+    // marker can shorten the path.
+    std::string dir(20, 'd');
+    NKString path(("/home/" + dir + "/a-rather-long-name.nkf").c_str());
+    ASSERT_GE(path.GetLength(), 40);
+    EXPECT_STREQ(NKAbbreviatePath(path, NKString("/x")).GetText(), "a-rather-long-name.nkf");
+    NKString windows(("C:\\" + dir + "\\a-rather-long-name.nkf").c_str());
+    EXPECT_STREQ(NKAbbreviatePath(windows, NKString("/x")).GetText(), "a-rather-long-name.nkf");
 }
 
 // ---- Files and directories -----------------------------------------------

@@ -334,6 +334,12 @@ TEST_F(FrameTimes, SignsPointsExponentsAndTrailingNumbers)
     EXPECT_FLOAT_EQ(Time(0), 0.0f);
     EXPECT_FLOAT_EQ(Time(1), 0.0f);
     EXPECT_FLOAT_EQ(Time(2), 15.0f);
+    // Only decimal numbers count: no hexadecimal, and an 'e' without digits
+    // after it is not an exponent.
+    ASSERT_TRUE(SetTitles({"mode 0x10", "step 2e", "step 3E+1s"}));
+    EXPECT_FLOAT_EQ(Time(0), 0.0f);
+    EXPECT_FLOAT_EQ(Time(1), 2.0f);
+    EXPECT_FLOAT_EQ(Time(2), 30.0f);
 }
 
 TEST(FrameTimesWithoutModel, AnswerFalse)

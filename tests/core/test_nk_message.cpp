@@ -159,6 +159,41 @@ TEST_F(NKMessageTest, EveryInterfaceErrorCodeHasItsText)
 }
 
 // ---------------------------------------------------------------------------
+// The console sink
+
+// The console sink writes each line to standard error with the level's
+// prefix; `stdout nomessages` and switched-off output both silence it.
+TEST(NKMessageConsole, LinesGoToStandardErrorWithLevelPrefixes)
+{
+    NKResetMessageOutput();
+    NKMessageSink pfnPrevious = nullptr;
+    void *pPreviousUser = nullptr;
+    NKSetMessageSink(nullptr, nullptr, &pfnPrevious, &pPreviousUser);
+    bool bWasOn = NKGetConsoleMessages();
+    NKSetConsoleMessages(true);
+
+    testing::internal::CaptureStderr();
+    NKPrintInfo("plain\nsecond");
+    NKPrintWarning("careful");
+    NKPrintError("broken");
+    std::string shown = testing::internal::GetCapturedStderr();
+    EXPECT_EQ("plain\nsecond\nWarning: careful\nError: broken\n", shown);
+
+    testing::internal::CaptureStderr();
+    NKSetConsoleMessages(false);
+    NKPrintError("hidden by nomessages");
+    NKSetConsoleMessages(true);
+    NKToggleMessageOutput(false);
+    NKPrintError("hidden while output is off");
+    NKToggleMessageOutput(true);
+    EXPECT_EQ("", testing::internal::GetCapturedStderr());
+
+    NKSetConsoleMessages(bWasOn);
+    NKSetMessageSink(pfnPrevious, pPreviousUser);
+    NKResetMessageOutput();
+}
+
+// ---------------------------------------------------------------------------
 // Collections
 
 TEST_F(NKMessageTest, CollectionFlags)

@@ -198,6 +198,25 @@ TEST(PolygonHits, NearestPolygonEdgeIsTheFarthestPassedAlongTheRay)
     EXPECT_FALSE(NKFindNearestPolygonEdge(o2, d2, v, idx, 0, coords, point, &iEdge, &iNext));
 }
 
+TEST(PolygonHits, NearestPolygonEdgeOfATinyPolygon)
+{
+    // A square of side 1e-7: edge x v is far below unit length, and the edge
+    // plane must still get the normal of that product, not a stand-in axis.
+    float coords[12];
+    UnitSquare(0.0f, coords);
+    for (float &c : coords)
+        c *= 1e-7f;
+    const int idx[4] = {0, 1, 2, 3};
+    const float v[3] = {0, 0, 1};
+    const float o[3] = {0.5e-7f, -1e-7f, 0}, d[3] = {0, 1e-7f, 0};
+    float point[3];
+    int iEdge = -1, iNext = -1;
+    ASSERT_TRUE(NKFindNearestPolygonEdge(o, d, v, idx, 4, coords, point, &iEdge, &iNext));
+    EXPECT_EQ(iEdge, 2);
+    EXPECT_EQ(iNext, 3);
+    ExpectVec3Near(point, 0.5e-7f, 1e-7f, 0, 1e-12f);
+}
+
 // ---- Point in polygon -------------------------------------------------------------
 
 TEST(PointInPolygon, InsideAndOutside)

@@ -158,7 +158,8 @@ TEST(TextIdList, ManyRangesTogetherAreRefused)
 {
     MessageCapture capture;
     EXPECT_TRUE(Ids("1-6000000 1-6000000").empty());
-    EXPECT_EQ(capture.Lines().size(), 1u);
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0].text, "ID list too long: it makes more than 10000000 IDs.");
 }
 
 TEST(TextIdList, LargestAllowedRange)

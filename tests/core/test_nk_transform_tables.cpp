@@ -132,7 +132,7 @@ TEST_F(TransformTables, ViewpointsByStepWithinTheTable)
     EXPECT_EQ(f->pViewPoint->iNumRef, 1);
     EXPECT_FLOAT_EQ(f->pViewPoint->eye[2], 9.0f);
     EXPECT_FLOAT_EQ(f->pViewPoint->vup[1], 1.0f);
-    EXPECT_EQ(f->iStepIndex, 1);
+    EXPECT_EQ(f->iStepIndex, 7);  // the step shown, not the entry used
     NKViewPoint *pBefore = f->pViewPoint;
     ASSERT_TRUE(m_ViewPoints.ApplyToFrame(f, -1));  // left alone
     EXPECT_EQ(f->pViewPoint, pBefore);
