@@ -60,11 +60,6 @@ bool NKFloatsEqual(float a, float b)
     return RelativeEqual(a, b);
 }
 
-bool NKFloatsEqualAbs(float a, float b)
-{
-    return std::fabs(static_cast<double>(a) - static_cast<double>(b)) < 1e-5;
-}
-
 bool NKDoublesEqual(double a, double b)
 {
     return RelativeEqual(a, b);

@@ -30,8 +30,13 @@
 // (signs kept) lies in [0.99999, 1.00001]: a non-zero value never equals 0 and
 // values of opposite sign are never equal. The equality of coordinates/values.
 bool NKFloatsEqual(float a, float b);
-// True when abs(a - b) < 1e-5.
-bool NKFloatsEqualAbs(float a, float b);
+// True when abs(a - b) < 1e-5. Inline: the point sort's comparator calls it
+// for every coordinate of every comparison.
+inline bool NKFloatsEqualAbs(float a, float b)
+{
+    double d = static_cast<double>(a) - static_cast<double>(b);
+    return (d < 0 ? -d : d) < 1e-5;
+}
 // The relative test of NKFloatsEqual in double.
 bool NKDoublesEqual(double a, double b);
 

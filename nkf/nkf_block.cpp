@@ -1,8 +1,9 @@
 // nkf/nkf_block.cpp -- the NKFBlock base: life and reference count, data
 // positions, the binary framing checks, block error reporting, the parsed
 // check and keyword line every load and write starts with, the row readers
-// of both file forms, and NKFFindStepIndex. The block list is in
-// nkf_block_list.cpp; the reading primitives are the parser's.
+// of both file forms, NKFFindStepIndex and NKFClearTransformationRecords.
+// The block list is in nkf_block_list.cpp; the reading primitives are the
+// parser's.
 #include "nkf/nkf_block.h"
 
 #include <cmath>
@@ -10,6 +11,7 @@
 
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_stream.h"
+#include "nkf/nkf_transformations.h"
 
 NKFBlock::NKFBlock(NKFParser *pParser, int iBlockID)
     : m_iBlockID(iBlockID), m_bHeaderParsed(false), m_bDataLoaded(false),
@@ -518,4 +520,10 @@ int NKFFindStepIndex(int iStep, const int32_t *piStepNumbers, int iCount)
         else hi = mid - 1;
     }
     return lo;
+}
+
+void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount)
+{
+    if (pRecords == nullptr || iCount < 1) return;
+    memset(pRecords, 0, (size_t)iCount * sizeof(NKFTransformationEntry));
 }

@@ -55,7 +55,9 @@ bool NKFParser::Parse()
     m_bParsed = ReadBlocks();
     if (!m_bParsed) return false;
     if (!CheckDuplicates()) m_bParsed = false;
-    if (!m_bDeferReferences) m_bParsed = ResolveAllReferences();
+    // Only a parsed file is resolved: ResolveAllReferences parses a file that
+    // is not parsed, which would start this parse over and over.
+    if (m_bParsed && !m_bDeferReferences) m_bParsed = ResolveAllReferences();
     return m_bParsed;
 }
 
@@ -257,12 +259,21 @@ bool NKFParser::ReadBlocks()
         return false;
     }
     NKBeginProgressBar(100, "Parsing NKF file...");
-    bool bOk = ReadBlockLoop(iType, iID, bAtEnd);
-    NKEndProgressBar(bOk ? "Done." : "Error.");
-    return bOk;
+    if (!ReadBlockLoop(iType, iID, bAtEnd)) return false;   // the loop ended the bar
+    NKEndProgressBar("Done.");
+    return true;
 }
 
-// The block loop of ReadBlocks; the caller ends the progress bar.
+// Ends the progress bar of a failed block loop; the failure is reported
+// after it, so the status line already says "Error." when the report comes.
+static bool EndFailedProgress()
+{
+    NKEndProgressBar("Error.");
+    return false;
+}
+
+// The block loop of ReadBlocks. A failure ends the progress bar with
+// "Error." before it is reported; on success the caller ends it.
 bool NKFParser::ReadBlockLoop(int iType, int iID, bool bAtEnd)
 {
     double dFileSize = (double)NKGetFileSize(m_FileName.GetText());
@@ -274,6 +285,7 @@ bool NKFParser::ReadBlockLoop(int iType, int iID, bool bAtEnd)
         if (percent.Update((float)iPercent)) NKSetStatusText(percent.Format("Parsing NKF file"));
         NKFBlock *pBlock = CreateBlock(iType, iID);
         if (pBlock == nullptr) {
+            EndFailedProgress();
             ReportError(NKString(""), NKString("Error creating block object"));
             return false;
         }
@@ -281,11 +293,13 @@ bool NKFParser::ReadBlockLoop(int iType, int iID, bool bAtEnd)
         bool bReplaced = false;
         if (!pBlock->ParseBlock()) {
             pBlock->Release();
+            EndFailedProgress();
             ReportLineError(NKString("Error"), NKString("Error parsing block"));
             return false;
         }
         if (!m_pBlocks->Add(pBlock, &bReplaced)) {
             pBlock->Release();
+            EndFailedProgress();
             ReportLineError(NKString("Error"), NKString("Error add block to block database"));
             return false;
         }
@@ -295,7 +309,7 @@ bool NKFParser::ReadBlockLoop(int iType, int iID, bool bAtEnd)
                        NKString::FromFormat("Duplicate block replaced: Blocktype: %s, ID: %d",
                                             NKFBlockKeyword(iType), iID));
         }
-        if (!ReadBlock(&iType, &iID, &bAtEnd)) return false;
+        if (!ReadBlock(&iType, &iID, &bAtEnd)) return EndFailedProgress();
     }
     return true;
 }
@@ -357,14 +371,14 @@ NKFBlock *NKFParser::GetBlockByIndex(int n) const
 // ---------------------------------------------------------------------------
 // Reading primitives
 
-// A line is significant unless it is blank (blanks and tabs only; CR and
-// LF are already gone) or starts with '#', '!' or ';'.
+// A line is significant unless it is blank (blanks, tabs, CR and LF only;
+// a stray CR may stand anywhere in it) or starts with '#', '!' or ';'.
 static bool IsSignificantLine(const char *pszLine)
 {
     char c = pszLine[0];
     if (c == '#' || c == '!' || c == ';') return false;
     for (const char *p = pszLine; *p != 0; p++) {
-        if (*p != ' ' && *p != '\t') return true;
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') return true;
     }
     return false;
 }

@@ -496,6 +496,49 @@ TEST(NKFElements, IndexReferencesOutsideTheNodeBlockFailTheLoad)
     }
 }
 
+TEST(NKFElements, UnorderedAndDuplicateNodeIdsAreFoundThroughTheSortedOrder)
+{
+    MessageCapture capture;
+    bool bOk = false;
+    auto pParser = NKFParseLines("dup_ids.nkf",
+                                 {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 0 0 0", "10 1 0 0", "30 2 0 0",
+                                  "20 3 0 0", "*ELEMENTS 1", "%NODES #1", "%BEAMS", "30 20", "10 30"},
+                                 false, &bOk);
+    ASSERT_TRUE(bOk) << capture.Text();
+    FaceSet fs;
+    ASSERT_TRUE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false)) << capture.Text();
+    ASSERT_EQ(2, fs.r.iNumPolygons);
+    // Every reference lands on a node that carries the ID asked for; ID 30
+    // names one of its two nodes (index 0 or 2).
+    std::vector<int> ids;
+    for (int k = 0; k < fs.r.iConnectLength; k++) ids.push_back(fs.r.piNodeIDs[fs.r.piConnects[k]]);
+    EXPECT_EQ((std::vector<int>{30, 20, 10, 30}), ids);
+    std::vector<Polygon> polygons = RecordPolygons(fs.r);
+    EXPECT_EQ(3, polygons[0].nodes[1]);
+    EXPECT_EQ(1, polygons[1].nodes[0]);
+    EXPECT_TRUE(polygons[0].nodes[0] == 0 || polygons[0].nodes[0] == 2);
+    EXPECT_EQ(polygons[0].nodes[0], polygons[1].nodes[1]);
+}
+
+TEST(NKFElements, ElementsOverAnEmptyNodeBlockFindNoNodes)
+{
+    MessageCapture capture;
+    bool bOk = false;
+    auto pParser = NKFParseLines("empty_nodes.nkf",
+                                 {"*NKF-1.00", "*NODES 1", "*NODES 2", "%WITH_ID", "*ELEMENTS 1",
+                                  "%NODES #1", "%POINTS", "1", "*ELEMENTS 2", "%NODES #2", "%POINTS", "5"},
+                                 true, &bOk);
+    ASSERT_TRUE(bOk) << capture.Text();
+    FaceSet byIndex, byID;
+    EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&byIndex.r, false));
+    EXPECT_TRUE(capture.Contains("Refers to node 1, but node block #1 holds 0 nodes.")) << capture.Text();
+    EXPECT_EQ(nullptr, byIndex.r.piConnects);
+    capture.Clear();
+    EXPECT_FALSE(ElementBlock(pParser, 2)->NKCreatePartFromElements(&byID.r, false));
+    EXPECT_TRUE(capture.Contains("Error processing User defined node IDs.")) << capture.Text();
+    EXPECT_EQ(nullptr, byID.r.piConnects);
+}
+
 TEST(NKFElements, WrongNodeCountsFailOnlyWhenResolvingAtOnce)
 {
     MessageCapture capture;

@@ -366,6 +366,11 @@ TEST(NKFIndexedFaceSet, BinaryIdsAndOptionalHeaderWords)
         ASSERT_TRUE(pFirst->NKCreatePartFromFaceSet(&a.r, false));
         EXPECT_EQ((Polygons{{3, 2, 1}, {0, 1, 2, 3}}), BlockPolygons(a.r));
         EXPECT_EQ(6, pFirst->GetPolygonIDs()[1]);
+        // A binary face set carries no bindings.
+        EXPECT_EQ(0, pFirst->GetNumColorBindings());
+        EXPECT_EQ(0, pFirst->GetNumNormalBindings());
+        EXPECT_EQ(nullptr, pFirst->GetColorBindings());
+        EXPECT_EQ(nullptr, pFirst->GetNormalBindings());
         ASSERT_TRUE(FaceSetBlock(pParser, 2)->NKCreatePartFromFaceSet(&b.r, false));
         EXPECT_EQ((Polygons{{3, 2, 1}}), BlockPolygons(b.r));
         EXPECT_EQ(-1, FaceSetBlock(pParser, 3)->GetNodeReferenceMode());

@@ -4,9 +4,11 @@
 // the reporters.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/nk_progress.h"
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_test_writer.h"
@@ -283,6 +285,10 @@ TEST(NKFParserAscii, CommentsAndBlankLinesReadTheSameAsWithout)
     EXPECT_EQ(BlockList(*pPlain), BlockList(*pCommented));
     EXPECT_EQ(2, pCommented->FindBlock(NKF_RESULTS, 1)->GetNumItems());
     EXPECT_EQ(1, pCommented->FindBlock(NKF_RESULTS, 2)->GetNumItems());
+    // A line of blanks with a stray carriage return inside is blank too.
+    std::unique_ptr<NKFParser> pStrayCr;
+    ASSERT_TRUE(ParseText("stray_cr.nkf", {"*NKF-1.00", "*RESULTS 1", "1.0", " \r \t", "2.0"}, &pStrayCr));
+    EXPECT_EQ(2, pStrayCr->FindBlock(NKF_RESULTS, 1)->GetNumItems());
 }
 
 TEST(NKFParserAscii, HashOutsideTheFirstColumnIsNoComment)
@@ -458,6 +464,97 @@ TEST(NKFParser, ProgressEndsWithDone)
     ASSERT_TRUE(ParseText("progress.nkf", {"*NKF-1.00", "*USER 1", "*USER 2"}));
     EXPECT_EQ("Done.", NKGetHeadlessProgressUI()->GetStatusText());
     EXPECT_FALSE(NKGetHeadlessProgressUI()->IsProgressBarShown());
+}
+
+namespace {
+
+// A status bar that remembers every status text, with the number of
+// message lines that had arrived when it was shown.
+class StatusRecorder : public NKHeadlessProgressUI {
+public:
+    explicit StatusRecorder(const MessageCapture &capture) : m_Capture(capture)
+    {
+        NKResetProgressState();
+        NKSetProgressUI(this);
+    }
+    ~StatusRecorder() override { NKSetProgressUI(nullptr); }
+    void SetStatusText(const char *pszText) override
+    {
+        NKHeadlessProgressUI::SetStatusText(pszText);
+        texts.push_back({pszText != nullptr ? pszText : "", m_Capture.Lines().size()});
+    }
+    // Index of the first line holding the fragment, or the line count.
+    size_t LineOf(const std::string &fragment) const
+    {
+        const std::vector<CapturedLine> &lines = m_Capture.Lines();
+        for (size_t i = 0; i < lines.size(); i++)
+            if (lines[i].text.find(fragment) != std::string::npos) return i;
+        return lines.size();
+    }
+    std::vector<std::pair<std::string, size_t>> texts;
+
+private:
+    const MessageCapture &m_Capture;
+};
+
+}  // namespace
+
+TEST(NKFParser, ProgressCountsUpInStepsOfTenPercent)
+{
+    MessageCapture capture;
+    StatusRecorder recorder(capture);
+    std::vector<std::string> lines = {"*NKF-1.00"};
+    for (int i = 1; i <= 40; i++) {
+        lines.push_back("*RESULTS " + std::to_string(i));
+        lines.push_back("1.5");
+    }
+    ASSERT_TRUE(ParseText("progress_steps.nkf", lines));
+    ASSERT_GE(recorder.texts.size(), 8u);
+    EXPECT_EQ("Parsing NKF file...", recorder.texts.front().first);
+    EXPECT_EQ("Done.", recorder.texts.back().first);
+    int iLast = -1;
+    for (size_t i = 1; i + 1 < recorder.texts.size(); i++) {
+        int iPercent = -1;
+        ASSERT_EQ(1, sscanf(recorder.texts[i].first.c_str(), "Parsing NKF file (%d%%)", &iPercent))
+            << recorder.texts[i].first;
+        EXPECT_EQ(0, iPercent % 10);
+        EXPECT_GT(iPercent, iLast);   // shown only when the tens change
+        iLast = iPercent;
+    }
+    EXPECT_FALSE(recorder.IsProgressBarShown());
+}
+
+TEST(NKFParser, FailedParseEndsTheProgressWithErrorBeforeItsReport)
+{
+    {
+        MessageCapture capture;
+        StatusRecorder recorder(capture);
+        EXPECT_FALSE(ParseText("progress_bad_block.nkf",
+                               {"*NKF-1.00", "*USER 1", "*RESULTS 2", "%DIMENSION 2", "1 2"}));
+        ASSERT_FALSE(recorder.texts.empty());
+        EXPECT_EQ("Error.", recorder.texts.back().first);
+        // The block's own error, then "Error.", then the parser's report.
+        EXPECT_LT(recorder.LineOf("Wrong number of dimensions"), recorder.texts.back().second);
+        EXPECT_EQ(recorder.LineOf("Error : Error parsing block"), recorder.texts.back().second);
+        EXPECT_FALSE(recorder.IsProgressBarShown());
+    }
+    {
+        MessageCapture capture;
+        StatusRecorder recorder(capture);
+        // The next block line is bad: the failure is in the loop's ReadBlock.
+        EXPECT_FALSE(ParseText("progress_bad_line.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00", "1 2"}));
+        ASSERT_FALSE(recorder.texts.empty());
+        EXPECT_EQ("Error.", recorder.texts.back().first);
+        EXPECT_LT(recorder.LineOf("Illegal block header found"), recorder.texts.back().second);
+    }
+    {
+        // No block at all: the failure comes before any progress is shown.
+        MessageCapture capture;
+        StatusRecorder recorder(capture);
+        EXPECT_FALSE(ParseText("progress_no_blocks.nkf", {"*NKF-1.00"}));
+        EXPECT_TRUE(recorder.texts.empty());
+        EXPECT_TRUE(capture.HasLine("ERROR : No blocks found in file."));
+    }
 }
 
 TEST(NKFParser, MissingOrUnnamedFileFails)
