@@ -8,6 +8,8 @@
 // switched on for that report, or nobody would see why a script went wrong.
 #include "commands/nk_command_files.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -90,6 +92,20 @@ bool ReadLine(FILE *pFile, std::string *pLine)
     if (c == EOF && pLine->empty()) return false;
     if (!pLine->empty() && pLine->back() == '\r') pLine->pop_back();
     return true;
+}
+
+// Opens a command file for reading; null when it cannot be opened or is a
+// directory (fopen opens a directory on Linux, and reading it would then
+// end at once as if an empty file had run).
+FILE *OpenCommandFile(const char *pszFileName)
+{
+    FILE *pFile = std::fopen(pszFileName, "r");
+    struct stat info;
+    if (pFile != nullptr && fstat(fileno(pFile), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(pFile);
+        pFile = nullptr;
+    }
+    return pFile;
 }
 
 void CloseFile(FileRun *pRun)
@@ -224,7 +240,7 @@ int RunLines(FileRun *pRun)
     std::string line;
     while (pRun->iRepetition < pRun->iCount) {
         if (pRun->pFile == nullptr) {
-            pRun->pFile = std::fopen(pRun->fileName.GetText(), "r");
+            pRun->pFile = OpenCommandFile(pRun->fileName.GetText());
             if (pRun->pFile == nullptr) {
                 ShowError("Error running command file. Could not find file.");
                 return StopRun(pRun);
@@ -271,7 +287,7 @@ int ResumeRun(FileRun *pRun)
     paused.Reset();
     bCommandFilePaused = false;
 
-    if (bInDirectory) pRun->pFile = std::fopen(pRun->fileName.GetText(), "r");
+    if (bInDirectory) pRun->pFile = OpenCommandFile(pRun->fileName.GetText());
     if (pRun->pFile == nullptr) {
         ShowError("Error resuming command file execution. Could not open file.");
         return 1;

@@ -4,6 +4,9 @@
 // NKString::ToInt / ToFloat, which ignore the user's locale.
 #include "commands/nk_command_params.h"
 
+#include <cfloat>
+#include <cmath>
+
 #include "commands/nk_command_table.h"
 #include "core/nk_message.h"
 #include "core/nk_numeric.h"
@@ -13,6 +16,17 @@ namespace {
 const char *const kPrefixWord = "PARAMS";
 
 bool IsMissing(const NKString &word) { return word.IsBlank(); }
+
+// True when the value read from a word fits a float. A word such as "1e39"
+// reads as a double beyond the float range, whose narrowing is undefined (in
+// practice an infinity that would reach the handler when no range is given).
+bool FitsFloat(double dValue) { return std::fabs(dValue) <= FLT_MAX; }
+
+NKString FloatOverflowText(const char *pszValue)
+{
+    return NKString::FromFormat("Parameter out of range. Value: %s. Legal range: %g - %g",
+                                pszValue, (double)-FLT_MAX, (double)FLT_MAX);
+}
 
 }  // namespace
 
@@ -135,7 +149,9 @@ bool CommandParams::NKGetParameterFloat(float *pfValue, bool bRequired, float fM
     int iFound = ReadNumberWord(&word);
     if (iFound == 0) return bRequired ? Fail("Required paramter missing.") : true;
     if (iFound < 0) return false;
-    float fValue = (float)word.ToFloat();
+    double dValue = word.ToFloat();
+    if (!FitsFloat(dValue)) return Fail(FloatOverflowText(word.GetText()).GetText());
+    float fValue = (float)dValue;
     if (!NKIsUndefined(fMin) && (fValue < fMin || fValue > fMax)) {
         NKString detail = NKString::FromFormat(
             "Parameter out of range. Value: %g. Legal range: %g - %g", (double)fValue,
@@ -155,8 +171,9 @@ bool CommandParams::NKGetParameterString(NKString *pValue, bool bRequired, int i
         // quote or for a second blank in a row. Such blanks only separate
         // parameters and are passed over, so that the parameter after a
         // quoted one is still found; an empty quoted text stays a token.
-        while (m_params.GetRest().GetAt(0) == ' ')
-            m_params.GetNextToken(NK_TOKEN_BLANK_QUOTED);
+        // They are passed in one step: a token per blank, each with a copy
+        // of the rest, made long runs of blanks take quadratic time.
+        m_params.SkipScanChar(' ');
         value = m_params.GetNextToken(NK_TOKEN_BLANK_QUOTED);
     } else if (iMode == NK_PARAM_STRING_WORD) {
         value = m_params.GetNextWord();
@@ -184,7 +201,9 @@ bool CommandParams::NKGetParameterVector(float pfValue[3], bool bRequired, float
     float pfRead[3];
     bool bInRange = true;
     for (int i = 0; i < 3; i++) {
-        pfRead[i] = (float)words[i].ToFloat();
+        double dValue = words[i].ToFloat();
+        if (!FitsFloat(dValue)) return Fail(FloatOverflowText(words[i].GetText()).GetText());
+        pfRead[i] = (float)dValue;
         if (pfRead[i] < fMin || pfRead[i] > fMax) bInRange = false;
     }
     if (!NKIsUndefined(fMin) && !bInRange) {

@@ -442,6 +442,9 @@ NKString NKString::Left(int n) const { return Substring(0, n); }
 
 NKString NKString::Right(int n) const
 {
+    // No characters for a count of 0 or less; the test also keeps the
+    // start computation below from overflowing for a very negative count.
+    if (n <= 0) return NKString("");
     int iStart = GetLength() - n;
     return Substring(iStart > 0 ? iStart : 0, n);
 }
@@ -682,4 +685,11 @@ NKString NKString::GetRest() const
 {
     if (m_iScanPos < 0 || m_iScanPos >= GetLength()) return NKString("");
     return NKString(m_pszText + m_iScanPos);
+}
+
+void NKString::SkipScanChar(char c)
+{
+    int iLength = GetLength();
+    if (c == '\0' || m_iScanPos < 0) return;
+    while (m_iScanPos < iLength && m_pszText[m_iScanPos] == c) m_iScanPos++;
 }

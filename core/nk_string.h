@@ -144,6 +144,9 @@ public:
     NKString GetFirstToken(char cDelim);
     NKString GetNextToken(char cDelim);  // a null string at the end
     NKString GetRest() const;  // text from the scan position; does not move it
+    // Moves the scan position past the run of c that starts at it (nothing
+    // for the terminator or at the end), in one pass over the run.
+    void SkipScanChar(char c);
 
 private:
     void TakeBuffer(char *pszBuffer);

@@ -32,6 +32,19 @@ TEST_F(CommandFiles, MissingFileIsReported)
     EXPECT_FALSE(bRunningCommandFile);
 }
 
+TEST_F(CommandFiles, DirectoryIsNoCommandFile)
+{
+    // fopen opens a directory for reading on Linux; reading it then fails
+    // at once, which must not pass for an empty file that ran.
+    std::filesystem::create_directory("sub");
+    EXPECT_EQ(ExecuteCommand("source sub"), 1);
+    EXPECT_TRUE(
+        m_Capture.HasLine("Error running command file. Could not find file.", NK_MSG_ERROR));
+    EXPECT_FALSE(m_Capture.HasLine("Commands read from file sub."));
+    EXPECT_EQ(ExecuteCommand("repeatfile . 2"), 1);
+    EXPECT_FALSE(bRunningCommandFile);
+}
+
 TEST_F(CommandFiles, FailingLineIsReportedAndFileGoesOn)
 {
     Write("f.qlc", "xctest a\nbogus\nxctest c\n");

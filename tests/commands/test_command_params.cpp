@@ -3,7 +3,9 @@
 // print, and how the cursor moves from parameter to parameter.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <string>
 
 #include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
@@ -185,6 +187,28 @@ TEST_F(ParamsTest, FloatRangeAndUndefinedMinimum)
               -1);
 }
 
+TEST_F(ParamsTest, FloatBeyondTheFloatRangeIsRefusedEvenWithoutRange)
+{
+    CommandParams params("PARAMS 1e39 -1e999 3.4e38");
+    params.SetCommand(&m_Entry);
+    float fValue = 4.0f;
+    EXPECT_FALSE(params.NKGetFirstParameterFloat(&fValue, true, NK_UNDEFINED_VALUE, 0.0f));
+    EXPECT_TRUE(m_Capture.HasLine(
+        "Parameter out of range. Value: 1e39. Legal range: -3.40282e+38 - 3.40282e+38"));
+    EXPECT_FALSE(params.NKGetParameterFloat(&fValue, true, -1.0f, 1.0f));
+    EXPECT_EQ(params.GetParamIndex(), 2);
+    EXPECT_FLOAT_EQ(fValue, 4.0f);
+    // The largest float itself still fits.
+    EXPECT_TRUE(params.NKGetParameterFloat(&fValue, true, NK_UNDEFINED_VALUE, 0.0f));
+    EXPECT_FLOAT_EQ(fValue, 3.4e38f);
+
+    float pfValue[3] = {1, 2, 3};
+    CommandParams vector("PARAMS 1 1e40 2");
+    EXPECT_FALSE(vector.NKGetFirstParameterVector(pfValue, true, NK_UNDEFINED_VALUE, 0.0f));
+    EXPECT_NE(vector.GetErrorText().Find("Value: 1e40."), -1);
+    EXPECT_FLOAT_EQ(pfValue[1], 2.0f);
+}
+
 TEST_F(ParamsTest, VectorNeedsThreeWords)
 {
     float pfValue[3] = {9, 9, 9};
@@ -244,6 +268,24 @@ TEST_F(ParamsTest, StringModeZeroTakesQuotedTextWhole)
     EXPECT_TRUE(params.NKGetParameterString(&value, true, NK_PARAM_STRING_TOKEN));
     EXPECT_STREQ(value.GetText(), "c");
     EXPECT_FALSE(params.NKGetParameterString(&value, true, NK_PARAM_STRING_TOKEN));
+}
+
+TEST_F(ParamsTest, LongRunOfBlanksBeforeATokenIsPassedQuickly)
+{
+    // Lines have no length limit; the blanks were once passed one token and
+    // one copy of the rest at a time, which took seconds for a run this long.
+    std::string text = "PARAMS a" + std::string(200000, ' ') + "\"b c\"  d";
+    CommandParams params(text.c_str());
+    NKString value;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(params.NKGetFirstParameterString(&value, true, NK_PARAM_STRING_TOKEN));
+    EXPECT_STREQ(value.GetText(), "a");
+    EXPECT_TRUE(params.NKGetParameterString(&value, true, NK_PARAM_STRING_TOKEN));
+    EXPECT_STREQ(value.GetText(), "b c");
+    EXPECT_TRUE(params.NKGetParameterString(&value, true, NK_PARAM_STRING_TOKEN));
+    EXPECT_STREQ(value.GetText(), "d");
+    std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed.count(), 1.0);
 }
 
 TEST_F(ParamsTest, StringWordAndRestModes)

@@ -3,6 +3,7 @@
 // searching, path parts, numbers and the word and token scanners.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
 #include <cstring>
 #include <string>
@@ -303,6 +304,16 @@ TEST(NKStringSearch, SubstringLeftRightMid)
     EXPECT_EQ(s.Mid(1, 6), "");
 }
 
+TEST(NKStringSearch, RightWithCountZeroOrBelowIsEmpty)
+{
+    NKString s("abcdef");
+    EXPECT_EQ(s.Right(0), "");
+    EXPECT_EQ(s.Right(-3), "");
+    // The lowest int once overflowed the start position.
+    EXPECT_EQ(s.Right(INT_MIN), "");
+    EXPECT_FALSE(s.Right(INT_MIN).IsNull());
+}
+
 // ---------------------------------------------------------------------------
 // Path parts
 
@@ -482,6 +493,22 @@ TEST(NKStringWords, GetWordAndGetRest)
     s.GetWord(9);
     EXPECT_EQ(s.GetRest(), "");
     EXPECT_EQ(NKString().GetFirstWord(), "");
+}
+
+TEST(NKStringWords, SkipScanCharPassesARunAtTheScanPosition)
+{
+    NKString s("a   b");
+    EXPECT_EQ(s.GetFirstToken(' '), "a");
+    s.SkipScanChar(' ');
+    EXPECT_EQ(s.GetRest(), "b");
+    s.SkipScanChar('x');  // no run here: nothing moves
+    EXPECT_EQ(s.GetRest(), "b");
+    EXPECT_EQ(s.GetNextToken(' '), "b");
+    s.SkipScanChar(' ');  // at the end
+    EXPECT_TRUE(s.GetNextToken(' ').IsNull());
+    NKString none;
+    none.SkipScanChar(' ');
+    EXPECT_EQ(none.GetRest(), "");
 }
 
 // ---------------------------------------------------------------------------
