@@ -125,6 +125,19 @@ int CommandParams::ReadNumberWord(NKString *pWord)
     return -1;
 }
 
+// Reads three words as numbers, as ReadNumberWord does one; pszKind names
+// what they form ("vector", "color") in the report.
+int CommandParams::ReadNumberTriple(NKString pWords[3], const char *pszKind)
+{
+    if (!ReadWords(pWords, 3)) return 0;
+    if (pWords[0].IsNumber() && pWords[1].IsNumber() && pWords[2].IsNumber()) return 1;
+    NKString detail = NKString::FromFormat(
+        "Numerical %s parameter expected. \"<%s %s %s>\" is not a numerical %s.", pszKind,
+        pWords[0].GetText(), pWords[1].GetText(), pWords[2].GetText(), pszKind);
+    Fail(detail.GetText());
+    return -1;
+}
+
 bool CommandParams::NKGetParameterInt(int *piValue, bool bRequired, int iMin, int iMax)
 {
     m_iParamIndex++;
@@ -190,14 +203,9 @@ bool CommandParams::NKGetParameterVector(float pfValue[3], bool bRequired, float
 {
     m_iParamIndex++;
     NKString words[3];
-    if (!ReadWords(words, 3))
-        return bRequired ? Fail("Required paramter missing.") : true;
-    if (!words[0].IsNumber() || !words[1].IsNumber() || !words[2].IsNumber()) {
-        NKString detail = NKString::FromFormat(
-            "Numerical vector parameter expected. \"<%s %s %s>\" is not a numerical vector.",
-            words[0].GetText(), words[1].GetText(), words[2].GetText());
-        return Fail(detail.GetText());
-    }
+    int iFound = ReadNumberTriple(words, "vector");
+    if (iFound == 0) return bRequired ? Fail("Required paramter missing.") : true;
+    if (iFound < 0) return false;
     float pfRead[3];
     bool bInRange = true;
     for (int i = 0; i < 3; i++) {
@@ -220,14 +228,9 @@ bool CommandParams::NKGetParameterColor(unsigned char pucRgb[3], bool bRequired)
 {
     m_iParamIndex++;
     NKString words[3];
-    if (!ReadWords(words, 3))
-        return bRequired ? Fail("Required paramter missing.") : true;
-    if (!words[0].IsNumber() || !words[1].IsNumber() || !words[2].IsNumber()) {
-        NKString detail = NKString::FromFormat(
-            "Numerical color parameter expected. \"<%s %s %s>\" is not a numerical color.",
-            words[0].GetText(), words[1].GetText(), words[2].GetText());
-        return Fail(detail.GetText());
-    }
+    int iFound = ReadNumberTriple(words, "color");
+    if (iFound == 0) return bRequired ? Fail("Required paramter missing.") : true;
+    if (iFound < 0) return false;
     int piRead[3];
     bool bInRange = true;
     for (int i = 0; i < 3; i++) {

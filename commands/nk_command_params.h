@@ -77,6 +77,7 @@ private:
     bool Fail(const char *pszDetail);
     bool ReadWords(NKString pWords[], int iCount);
     int ReadNumberWord(NKString *pWord);
+    int ReadNumberTriple(NKString pWords[3], const char *pszKind);
 
     NKString m_params;   // the argument text; its scan position is the cursor
     int m_iParamIndex;   // number of the parameter read last
