@@ -8,14 +8,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
 #include "core/nk_message.h"
 #include "core/nk_frames.h"
 #include "core/nk_references.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 int iCommandLevel = 0;
 bool bDebugCommands = false;

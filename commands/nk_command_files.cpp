@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_log.h"

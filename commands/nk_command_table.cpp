@@ -16,7 +16,7 @@
 #include <cstring>
 #include <utility>
 
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 int g_iNumCommands = 0;
 bool g_bCommandTableReady = false;

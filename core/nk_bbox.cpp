@@ -22,7 +22,7 @@
 #include "core/nk_normals.h"
 #include "core/nk_part_arrays.h"
 #include "core/nk_oriented_box.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "render/nk_lod.h"
 #include "render/nk_node_traces.h"
 #include "tools/nk_cut_plane.h"

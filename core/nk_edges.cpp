@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/nk_graphics_settings.h"
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
@@ -13,7 +13,7 @@
 #include "core/nk_sort.h"
 #include "core/nk_text_utils.h"
 #include "readers/nk_data_source.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

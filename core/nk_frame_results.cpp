@@ -19,7 +19,7 @@
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
 #include "readers/nk_data_source.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "render/nk_fringes.h"
 #include "tools/nk_cut_surface.h"
 

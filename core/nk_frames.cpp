@@ -14,7 +14,7 @@
 #include "core/nk_message.h"
 #include "core/nk_numeric.h"
 #include "export/nk_movie_settings.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

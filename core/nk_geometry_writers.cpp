@@ -8,7 +8,7 @@
 #include "core/nk_model.h"
 #include "core/nk_output_file.h"
 #include "core/nk_string.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

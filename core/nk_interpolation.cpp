@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "core/nk_bbox.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"

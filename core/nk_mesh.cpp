@@ -18,7 +18,7 @@
 #include "core/nk_message.h"
 #include "core/nk_ray.h"
 #include "core/nk_sort.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 // ---------------------------------------------------------------------------
 // The record

@@ -13,7 +13,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "core/nk_string.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

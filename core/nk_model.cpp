@@ -14,7 +14,7 @@
 
 #include "core/nk_frame_results.h"
 #include "core/nk_memory.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "render/nk_part_palette.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_iso_surface.h"

@@ -21,7 +21,7 @@
 #include "core/nk_part_arrays.h"
 #include "core/nk_ray.h"
 #include "core/nk_references.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "core/nk_numeric.h"
 #include "core/nk_sort.h"
 #include "core/nk_topology.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 // ---------------------------------------------------------------------------
 // Polygon layout

@@ -16,7 +16,7 @@
 #include "core/nk_numeric.h"
 #include "core/nk_ray.h"
 #include "core/nk_sort.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "render/nk_view_state.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

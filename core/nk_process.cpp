@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "core/nk_message.h"
 #include "platform/nk_spawn.h"
 

@@ -7,7 +7,7 @@
 // own (platform/nk_spawn.h). The calling user-interface thread polls them
 // every 100 ms: each line they write goes to the message output as an
 // information line, and the Cancel button of the progress operations
-// (app/nk_progress.h) ends the whole group.
+// (core/nk_progress.h) ends the whole group.
 #pragma once
 
 #include "core/nk_stopwatch.h"

@@ -17,7 +17,7 @@
 #include "core/nk_model.h"
 #include "core/nk_ray.h"
 #include "core/nk_sort.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "render/nk_node_traces.h"
 
 NKTransformationTable g_TransformationTable;

@@ -6,12 +6,12 @@
 // and the reservoir reader, each with a parser of its own. Block objects
 // come from the factory (nkf_block_factory.cpp); bulk reads and byte order
 // from NKFStream (nkf_stream.cpp); the framing constants from
-// nkf_format.h. Progress goes through app/nk_progress.h (no Qt there).
+// nkf_format.h. Progress goes through core/nk_progress.h (no Qt there).
 #include "nkf/nkf_parser.h"
 
 #include <cstring>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "core/nk_file.h"
 #include "core/nk_message.h"
 #include "core/nk_text_utils.h"

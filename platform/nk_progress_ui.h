@@ -3,7 +3,7 @@
 // line, the bar's range and position, and an event pump that keeps windows
 // painted while letting only the Cancel button through.
 //
-// The progress operations (app/nk_progress.cpp) hold the progress state and
+// The progress operations (core/nk_progress.cpp) hold the progress state and
 // talk to the one NKProgressUI that is installed. The status bar of the main
 // window installs its own implementation; until then, and in tests and batch
 // runs, a headless one records what would be shown. Plain C++, no Qt.

@@ -4,7 +4,7 @@
 // nesting limit. Files are made in a temporary directory.
 #include "tests/commands/command_file_fixture.h"
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "platform/nk_progress_ui.h"
 
 namespace {

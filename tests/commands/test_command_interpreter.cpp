@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"

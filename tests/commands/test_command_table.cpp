@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "commands/nk_command_table.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "core/nk_frames.h"
 #include "core/nk_interpolation.h"
 #include "core/nk_memory.h"

@@ -10,7 +10,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_model.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "tests/core/nk_geometry_test_helpers.h"
 #include "tests/core/nk_model_test_helpers.h"
 

@@ -13,7 +13,7 @@
 #include "core/nk_math.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "tests/core/nk_geometry_test_helpers.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tools/nk_cut_surface.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/nk_message.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "test_support/message_capture.h"
 
 namespace {

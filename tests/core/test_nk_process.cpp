@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "core/nk_process.h"
 #include "platform/nk_progress_ui.h"
 #include "test_support/message_capture.h"

@@ -11,7 +11,7 @@
 #include "core/nk_mesh.h"
 #include "core/nk_part_arrays.h"
 #include "mesh_fixtures.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 #include "test_support/message_capture.h"
 
 using namespace fixtures;

@@ -14,7 +14,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_status_dump.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "core/nk_sort.h"
 #include "core/nk_topology.h"
 #include "mesh_fixtures.h"
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 using namespace fixtures;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_test_writer.h"

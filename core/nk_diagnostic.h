@@ -1,4 +1,4 @@
-// render/nk_diagnostic.h -- the internal trace sink for consistency failures.
+// core/nk_diagnostic.h -- the internal trace sink for consistency failures.
 //
 // Model and file code report broken internal expectations (null arguments,
 // failed allocations, inconsistent counts) here with their own function name

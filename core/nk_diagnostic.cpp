@@ -1,8 +1,8 @@
-// render/nk_diagnostic.cpp -- the internal trace sink (see nk_diagnostic.h).
+// core/nk_diagnostic.cpp -- the internal trace sink (see nk_diagnostic.h).
 // Reports are kept in memory only: the user never sees them. Setting the
 // environment variable QUOLIN_TRACE makes each report go to standard error,
 // which helps when a command file fails for an internal reason.
-#include "render/nk_diagnostic.h"
+#include "core/nk_diagnostic.h"
 
 #include <cstdio>
 #include <cstdlib>

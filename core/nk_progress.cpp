@@ -1,7 +1,7 @@
-// app/nk_progress.cpp -- progress state and operations (see nk_progress.h).
+// core/nk_progress.cpp -- progress state and operations (see nk_progress.h).
 // Everything here runs on the user-interface thread; only the cancel and
 // quit requests of the NKProgressUI may arrive from elsewhere.
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 
 #include "platform/nk_progress_ui.h"
 

@@ -1,4 +1,4 @@
-// app/nk_progress.h -- progress operations for long work on the
+// core/nk_progress.h -- progress operations for long work on the
 // user-interface thread: a status text, a progress bar, a Cancel button and
 // the poll that keeps the windows painted while watching for Cancel.
 //

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "app/nk_progress.h"
+#include "core/nk_progress.h"
 #include "platform/nk_progress_ui.h"
 
 namespace {
