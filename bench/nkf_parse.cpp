@@ -20,9 +20,9 @@
 #include "core/nk_mesh.h"
 #include "nkf/nkf_elements.h"
 #include "nkf/nkf_format.h"
-#include "nkf/nkf_mesh_writer.h"
 #include "nkf/nkf_parser.h"
-#include "nkf/nkf_test_writer.h"
+#include "tests/test_support/nkf_mesh_writer.h"
+#include "tests/test_support/nkf_test_writer.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "nkf/nkf_example_models.h"
+#include "tests/test_support/nkf_example_models.h"
 
 int main(int argc, char **argv)
 {

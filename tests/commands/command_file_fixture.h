@@ -27,7 +27,7 @@
 #include "core/nk_message.h"
 #include "platform/nk_key_filter.h"
 #include "platform/nk_window_timer.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/message_capture.h"
 
 inline std::vector<std::string> &ProbeRecord()
 {

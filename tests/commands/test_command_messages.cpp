@@ -5,7 +5,7 @@
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_table.h"
 #include "core/nk_message.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
 #include "core/nk_numeric.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

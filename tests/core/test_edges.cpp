@@ -11,7 +11,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
-#include "nk_polygon_fixtures.h"
+#include "tests/core/nk_polygon_fixtures.h"
 
 namespace {
 

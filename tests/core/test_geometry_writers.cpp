@@ -17,8 +17,8 @@
 #include "core/nk_frames.h"
 #include "core/nk_geometry_writers.h"
 #include "core/nk_model.h"
-#include "nk_polygon_fixtures.h"
-#include "test_support/message_capture.h"
+#include "tests/core/nk_polygon_fixtures.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
 #include "core/nk_numeric.h"
-#include "mesh_fixtures.h"
-#include "test_support/message_capture.h"
+#include "tests/core/mesh_fixtures.h"
+#include "tests/test_support/message_capture.h"
 
 using namespace fixtures;
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/nk_file.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/nk_message.h"
 #include "core/nk_diagnostic.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/nk_numeric.h"
 #include "core/nk_string.h"
-#include "test_support/nk_string_print.h"
+#include "tests/test_support/nk_string_print.h"
 
 TEST(UndefinedValue, ThresholdAndNaN)
 {

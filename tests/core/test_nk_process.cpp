@@ -19,7 +19,7 @@
 #include "core/nk_progress.h"
 #include "core/nk_process.h"
 #include "platform/nk_progress_ui.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

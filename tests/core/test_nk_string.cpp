@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/nk_string.h"
-#include "test_support/nk_string_print.h"
+#include "tests/test_support/nk_string_print.h"
 
 namespace {
 

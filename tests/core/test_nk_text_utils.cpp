@@ -8,7 +8,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_process.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "core/nk_element_types.h"
 #include "core/nk_mesh.h"
 #include "core/nk_part_arrays.h"
-#include "mesh_fixtures.h"
 #include "core/nk_diagnostic.h"
-#include "test_support/message_capture.h"
+#include "tests/core/mesh_fixtures.h"
+#include "tests/test_support/message_capture.h"
 
 using namespace fixtures;
 

@@ -8,8 +8,8 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_part_lists.h"
-#include "nk_polygon_fixtures.h"
 #include "render/nk_view_state.h"
+#include "tests/core/nk_polygon_fixtures.h"
 
 namespace {
 

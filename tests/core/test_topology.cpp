@@ -9,8 +9,8 @@
 #include "core/nk_memory.h"
 #include "core/nk_sort.h"
 #include "core/nk_topology.h"
-#include "mesh_fixtures.h"
 #include "core/nk_diagnostic.h"
+#include "tests/core/mesh_fixtures.h"
 
 using namespace fixtures;
 

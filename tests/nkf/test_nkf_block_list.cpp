@@ -6,9 +6,9 @@
 
 #include "nkf/nkf_block.h"
 #include "nkf/nkf_parser.h"
-#include "nkf/nkf_test_writer.h"
 #include "nkf/nkf_transformations.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

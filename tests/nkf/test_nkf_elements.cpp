@@ -11,9 +11,9 @@
 #include "core/nk_element_types.h"
 #include "core/nk_mesh.h"
 #include "nkf/nkf_elements.h"
-#include "nkf/nkf_mesh_writer.h"
 #include "nkf/nkf_nodes.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/nkf_mesh_writer.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

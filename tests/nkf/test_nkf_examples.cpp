@@ -13,14 +13,14 @@
 #include "core/nk_element_types.h"
 #include "core/nk_mesh.h"
 #include "nkf/nkf_elements.h"
-#include "nkf/nkf_example_models.h"
 #include "nkf/nkf_faceset.h"
 #include "nkf/nkf_format.h"
 #include "nkf/nkf_nodes.h"
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_step_lists.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/nkf_example_models.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "nkf/nkf_mesh_writer.h"
 #include "nkf/nkf_nodes.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/nkf_mesh_writer.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "core/nk_progress.h"
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
-#include "nkf/nkf_test_writer.h"
 #include "platform/nk_progress_ui.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

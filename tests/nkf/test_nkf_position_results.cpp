@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "nkf/nkf_position_results.h"
-#include "nkf/nkf_step_test_support.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/nkf_step_test_support.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

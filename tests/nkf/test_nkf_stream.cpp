@@ -7,7 +7,7 @@
 #include <string>
 
 #include "nkf/nkf_stream.h"
-#include "nkf/nkf_test_writer.h"
+#include "tests/test_support/nkf_test_writer.h"
 
 TEST(NKFStream, BulkReadsSwapEveryWordOfABigEndianFile)
 {

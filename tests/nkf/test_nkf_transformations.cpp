@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "nkf/nkf_step_test_support.h"
 #include "nkf/nkf_transformations.h"
-#include "test_support/message_capture.h"
+#include "tests/test_support/nkf_step_test_support.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // tests/test_support/message_capture.cpp -- see message_capture.h.
-#include "test_support/message_capture.h"
+#include "tests/test_support/message_capture.h"
 
 MessageCapture::MessageCapture()
 {

@@ -1,6 +1,6 @@
-// tests/nkf/nkf_example_models.h -- the two example models shipped in
-// examples/ (a cantilever beam of hexahedra and a plate of quadrilaterals),
-// built as ASCII NKF text.
+// tests/test_support/nkf_example_models.h -- the two example models
+// shipped in examples/ (a cantilever beam of hexahedra and a plate of
+// quadrilaterals), built as ASCII NKF text.
 //
 // The example generator program (examples/nkf_example_generator.cpp)
 // writes these texts to examples/beam.nkf and examples/plate.nkf, and the

@@ -1,6 +1,6 @@
-// tests/nkf/nkf_step_test_support.cpp -- builders of step-dependent NKF
-// blocks for the tests (see nkf_step_test_support.h).
-#include "nkf/nkf_step_test_support.h"
+// tests/test_support/nkf_step_test_support.cpp -- builders of
+// step-dependent NKF blocks for the tests (see nkf_step_test_support.h).
+#include "tests/test_support/nkf_step_test_support.h"
 
 #include <cstdio>
 

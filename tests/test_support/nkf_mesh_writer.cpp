@@ -1,7 +1,7 @@
-// tests/nkf/nkf_mesh_writer.cpp -- word-by-word binary mesh blocks for the
-// NKF tests (see nkf_mesh_writer.h), in the order of each block's header
-// table.
-#include "nkf/nkf_mesh_writer.h"
+// tests/test_support/nkf_mesh_writer.cpp -- word-by-word binary mesh
+// blocks for the NKF tests (see nkf_mesh_writer.h), in the order of each
+// block's header table.
+#include "tests/test_support/nkf_mesh_writer.h"
 
 #include <cstdio>
 

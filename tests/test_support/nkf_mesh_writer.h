@@ -1,7 +1,8 @@
-// tests/nkf/nkf_mesh_writer.h -- binary *NODES, *INDEXEDFACESET and
-// *ELEMENTS blocks for the mesh block tests, written word by word with the
-// NKFTestWriter of nkf_test_writer.h (either byte order). Header words are
-// marked as header ranges so that robustness tests can damage them.
+// tests/test_support/nkf_mesh_writer.h -- binary *NODES, *INDEXEDFACESET
+// and *ELEMENTS blocks for the NKF mesh block tests and the NKF parse
+// benchmark, written word by word with the NKFTestWriter of
+// nkf_test_writer.h (either byte order). Header words are marked as header
+// ranges so that robustness tests can damage them.
 #pragma once
 
 #include <climits>
@@ -11,7 +12,7 @@
 #include <vector>
 
 #include "nkf/nkf_parser.h"
-#include "nkf/nkf_test_writer.h"
+#include "tests/test_support/nkf_test_writer.h"
 
 // A *NODES block of iCount nodes (x y z each), with IDs when piIDs is given.
 // A header size above 16 appends zero words to the header record.

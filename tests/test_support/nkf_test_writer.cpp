@@ -1,7 +1,7 @@
-// tests/nkf/nkf_test_writer.cpp -- word-by-word builders of NKF test files
-// (see nkf_test_writer.h). Every block is written one commented word at a
-// time, in the order the format's framing table gives.
-#include "nkf/nkf_test_writer.h"
+// tests/test_support/nkf_test_writer.cpp -- word-by-word builders of NKF
+// test files (see nkf_test_writer.h). Every block is written one commented
+// word at a time, in the order the format's framing table gives.
+#include "tests/test_support/nkf_test_writer.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,5 +1,5 @@
-// tests/nkf/nkf_example_models.cpp -- builds the ASCII text of the example
-// beam and plate models (see nkf_example_models.h).
+// tests/test_support/nkf_example_models.cpp -- builds the ASCII text of the
+// example beam and plate models (see nkf_example_models.h).
 //
 // Both models carry a *NODES block with IDs, an *ELEMENTS block that refers
 // to the nodes by ID, a *QUOLINGEOMETRY part list and, per load step, one
@@ -8,7 +8,7 @@
 // per step (the displacement once as deformation, once as vector values).
 // The plate adds a small load patch: a second *NODES block and an
 // *INDEXEDFACESET just above the plate.
-#include "nkf/nkf_example_models.h"
+#include "tests/test_support/nkf_example_models.h"
 
 #include <charconv>
 #include <cmath>

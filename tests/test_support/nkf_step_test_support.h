@@ -1,6 +1,6 @@
-// tests/nkf/nkf_step_test_support.h -- builders and helpers for the tests
-// of the step-dependent NKF blocks (step lists, transformations, viewpoints,
-// commands, plot series, position and transformation results).
+// tests/test_support/nkf_step_test_support.h -- builders and helpers for
+// the tests of the step-dependent NKF blocks (step lists, transformations,
+// viewpoints, commands, plot series, position and transformation results).
 //
 // Each block kind has a content record that a test fills once and then
 // writes both as ASCII lines and, through NKFTestWriter, as a binary block
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "nkf/nkf_parser.h"
-#include "nkf/nkf_test_writer.h"
+#include "tests/test_support/nkf_test_writer.h"
 
 // One step of an ID-list block.
 struct TestIDStep {

@@ -1,5 +1,6 @@
-// tests/nkf/nkf_test_writer.h -- builds small NKF files for the NKF tests,
-// word by word, in either byte order (binary) or line by line (ASCII).
+// tests/test_support/nkf_test_writer.h -- builds small NKF files for the NKF
+// tests and the NKF parse benchmark, word by word, in either byte order
+// (binary) or line by line (ASCII).
 //
 // NKFTestWriter appends 32-bit words, raw bytes and 80-byte text fields to
 // a byte buffer in the chosen byte order, and remembers which byte ranges
