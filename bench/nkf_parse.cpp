@@ -23,6 +23,7 @@
 #include "nkf/nkf_parser.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -117,14 +118,17 @@ bool TimeOneRun(const std::string &path, StepTimes *pTimes)
 int main(int argc, char **argv)
 {
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "quolin_bench_nkf_parse";
-    std::filesystem::create_directories(dir);
+    std::filesystem::path dir = NKTestMakeTempDir("quolin_bench_nkf_parse_");
+    if (dir.empty()) {
+        fprintf(stderr, "Cannot make a temporary folder\n");
+        return 1;
+    }
     int iResult = 0;
     for (bool bBigEndian : {false, true}) {
         std::string path = (dir / (bBigEndian ? "grid_be.nkf" : "grid_le.nkf")).string();
         {
             NKFTestWriter w = BuildFile(bBigEndian);
-            if (!NKFWriteBytes(path, w.Data())) {
+            if (!NKTestWriteBytes(path, w.Data())) {
                 fprintf(stderr, "Cannot write %s\n", path.c_str());
                 iResult = 1;
                 break;
@@ -147,6 +151,6 @@ int main(int argc, char **argv)
         printf("  parse + load, total     %8.4f s\n", times.parse + times.nodes + times.elements + times.results);
         printf("  faces from elements     %8.4f s\n", times.faces);
     }
-    std::filesystem::remove_all(dir);
+    NKTestRemoveDir(dir.string());
     return iResult;
 }

@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +27,7 @@
 #include "platform/nk_key_filter.h"
 #include "platform/nk_window_timer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 inline std::vector<std::string> &ProbeRecord()
 {
@@ -61,9 +61,8 @@ class CommandFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char szTemplate[] = "/tmp/quolin_cmdfiles_XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_Dir = szTemplate;
+        m_Dir = NKTestMakeTempDir("quolin_cmdfiles_");
+        ASSERT_FALSE(m_Dir.empty());
         m_OldDir = std::filesystem::current_path();
         std::filesystem::current_path(m_Dir);
         for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) m_Saved[i] = NKSetCommandHandler(i, nullptr);
@@ -81,7 +80,7 @@ protected:
         ResetState();
         for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) NKSetCommandHandler(i, m_Saved[i]);
         std::filesystem::current_path(m_OldDir);
-        std::filesystem::remove_all(m_Dir);
+        EXPECT_TRUE(NKTestRemoveDir(m_Dir));
     }
     static void ResetState()
     {
@@ -103,14 +102,7 @@ protected:
     {
         std::filesystem::path path = std::filesystem::path(name);
         if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
-        std::ofstream(name, std::ios::binary) << text;
-    }
-    static std::string Read(const std::string &name)
-    {
-        std::ifstream in(name, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        EXPECT_TRUE(NKTestWriteText(name, text)) << name;
     }
     static std::vector<std::string> Record(std::initializer_list<const char *> words)
     {

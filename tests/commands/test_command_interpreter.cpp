@@ -19,6 +19,7 @@
 #include "platform/nk_progress_ui.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -359,11 +360,7 @@ TEST_F(CommandInterpreter, TopLevelLinesAreLogged)
     bLogCommands = false;
     ExecuteCommand("version 3");
 
-    std::rewind(pFile);
-    std::string text;
-    for (int c; (c = std::fgetc(pFile)) != EOF;) text += static_cast<char>(c);
-    std::fclose(pFile);
-    EXPECT_EQ(text, "version\n\n# note\n\n");
+    EXPECT_EQ(NKTestReadBack(pFile), "version\n\n# note\n\n");
 }
 
 TEST_F(CommandInterpreter, LoggingWithoutAStreamWritesNothing)

@@ -25,7 +25,7 @@ TEST_F(CommandLog, TopLevelLinesAreLoggedExactly)
     EXPECT_EQ(ExecuteCommand("# x"), 0);
     EXPECT_EQ(ExecuteCommand("nolog"), 0);
     EXPECT_TRUE(m_Capture.HasLine("Stop writing commands to log-file: t.log", NK_MSG_INFO));
-    EXPECT_EQ(Read("t.log"), "# x\n\nnolog\n\n");
+    EXPECT_EQ(NKTestReadFile("t.log"), "# x\n\nnolog\n\n");
 }
 
 TEST_F(CommandLog, LinesOfACommandFileAreNotLogged)
@@ -34,7 +34,7 @@ TEST_F(CommandLog, LinesOfACommandFileAreNotLogged)
     ExecuteCommand("log t.log");
     EXPECT_EQ(ExecuteCommand("source f.qlc"), 0);
     ExecuteCommand("nolog");
-    EXPECT_EQ(Read("t.log"), "source f.qlc\n\nnolog\n\n");
+    EXPECT_EQ(NKTestReadFile("t.log"), "source f.qlc\n\nnolog\n\n");
     EXPECT_EQ(Ran(), Record({"a"}));
 }
 
@@ -43,7 +43,7 @@ TEST_F(CommandLog, DefaultNameIsQuolinLog)
     EXPECT_EQ(ExecuteCommand("log"), 0);
     EXPECT_TRUE(m_Capture.HasLine("Writing commands to log-file: Quolin.log"));
     ExecuteCommand("xctest 1");
-    EXPECT_EQ(Read("Quolin.log"), "xctest 1\n\n");
+    EXPECT_EQ(NKTestReadFile("Quolin.log"), "xctest 1\n\n");
 }
 
 TEST_F(CommandLog, SecondLogWithSameNameEmptiesTheFile)
@@ -53,7 +53,7 @@ TEST_F(CommandLog, SecondLogWithSameNameEmptiesTheFile)
     ExecuteCommand("log t.log");
     ExecuteCommand("xctest 2");
     ExecuteCommand("nolog");
-    EXPECT_EQ(Read("t.log"), "xctest 2\n\nnolog\n\n");
+    EXPECT_EQ(NKTestReadFile("t.log"), "xctest 2\n\nnolog\n\n");
 }
 
 TEST_F(CommandLog, LogToAnotherFileAfterNoLog)
@@ -64,8 +64,8 @@ TEST_F(CommandLog, LogToAnotherFileAfterNoLog)
     ExecuteCommand("log b.log");
     ExecuteCommand("xctest 1");
     ExecuteCommand("nolog");
-    EXPECT_EQ(Read("a.log"), "nolog\n\n");
-    EXPECT_EQ(Read("b.log"), "xctest 1\n\nnolog\n\n");
+    EXPECT_EQ(NKTestReadFile("a.log"), "nolog\n\n");
+    EXPECT_EQ(NKTestReadFile("b.log"), "xctest 1\n\nnolog\n\n");
 }
 
 TEST_F(CommandLog, FailedOpenThenLogOpensAgain)
@@ -78,14 +78,14 @@ TEST_F(CommandLog, FailedOpenThenLogOpensAgain)
     EXPECT_TRUE(m_Capture.HasLine("Writing commands to log-file: t.log"));
     EXPECT_FALSE(m_Capture.Contains("Appending"));
     ExecuteCommand("xctest 1");
-    EXPECT_EQ(Read("t.log"), "xctest 1\n\n");
+    EXPECT_EQ(NKTestReadFile("t.log"), "xctest 1\n\n");
 }
 
 TEST_F(CommandLog, QuotedLogNameMayHoldBlanks)
 {
     EXPECT_EQ(ExecuteCommand("log \"my log.txt\""), 0);
     ExecuteCommand("xctest 1");
-    EXPECT_EQ(Read("my log.txt"), "xctest 1\n\n");
+    EXPECT_EQ(NKTestReadFile("my log.txt"), "xctest 1\n\n");
 }
 
 TEST_F(CommandLog, WriterWritesOnlyWhileAllowed)
@@ -97,7 +97,7 @@ TEST_F(CommandLog, WriterWritesOnlyWhileAllowed)
     EXPECT_FALSE(NKCommandLogWrite("not this\n"));
     bRunningCommandFile = false;
     // Flushed at once: the file holds the text while the stream is open.
-    EXPECT_EQ(Read("t.log"), "#Selected part 1, element 2. Nearest node: 3\n");
+    EXPECT_EQ(NKTestReadFile("t.log"), "#Selected part 1, element 2. Nearest node: 3\n");
 }
 
 // ---- poll file ----------------------------------------------------------------
@@ -212,5 +212,5 @@ TEST_F(PollFile, NothingIsLoggedWhilePolling)
     ExecuteCommand("nopollfile");
     ExecuteCommand("xctest 2");
     ExecuteCommand("nolog");
-    EXPECT_EQ(Read("t.log"), "pollfile p.txt\n\nxctest 2\n\nnolog\n\n");
+    EXPECT_EQ(NKTestReadFile("t.log"), "pollfile p.txt\n\nxctest 2\n\nnolog\n\n");
 }

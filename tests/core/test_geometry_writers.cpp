@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,21 +18,14 @@
 #include "core/nk_model.h"
 #include "tests/core/nk_polygon_fixtures.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
-
-std::string ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The file as little-endian 32-bit words.
 std::vector<int32_t> Words(const std::string &path)
 {
-    std::string bytes = ReadFile(path);
+    std::string bytes = NKTestReadFile(path);
     std::vector<int32_t> w(bytes.size() / 4);
     for (size_t i = 0; i < w.size(); i++) {
         uint32_t u = 0;
@@ -54,9 +46,8 @@ class WriterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char szTemplate[] = "/tmp/nkwriterXXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_Dir = szTemplate;
+        m_Dir = NKTestMakeTempDir("nkwriter");
+        ASSERT_FALSE(m_Dir.empty());
         g_pModel = NKCreateModel();
         g_pModel->fGeoScale = 1.0f;
     }
@@ -64,8 +55,7 @@ protected:
     {
         NKDestroyModel(g_pModel);
         g_pModel = nullptr;
-        std::string cmd = "rm -rf '" + m_Dir + "'";
-        ASSERT_EQ(system(cmd.c_str()), 0);
+        ASSERT_TRUE(NKTestRemoveDir(m_Dir));
     }
     std::string Path(const char *pszName) const { return m_Dir + "/" + pszName; }
     // Names in the folder (temporary files included).
@@ -150,7 +140,7 @@ TEST_F(WriterTest, BYUFileOfTheGrid)
     MessageCapture capture;
     NKFrame *pFrame = GridFrame(1);
     ASSERT_TRUE(NKWritePartsToBYUFile(pFrame, Path("grid.byu").c_str(), 0, 0));
-    EXPECT_EQ(ReadFile(Path("grid.byu")),
+    EXPECT_EQ(NKTestReadFile(Path("grid.byu")),
               "       1        4        1        4\n"
               "       1        1\n"
               "0.000000e+00 0.000000e+00 0.000000e+00\n"
@@ -172,7 +162,7 @@ TEST_F(WriterTest, BYURangeNumbersFromItsFirstPart)
     ASSERT_TRUE(NKAllocFrameTransformations(pFrame));
     pFrame->pTransformation[16 * 2 + 12] = 5.0f;  // part 2 moved by 5 in x
     ASSERT_TRUE(NKWritePartsToBYUFile(pFrame, Path("r.byu").c_str(), 2, 3));
-    std::string text = ReadFile(Path("r.byu"));
+    std::string text = NKTestReadFile(Path("r.byu"));
     EXPECT_EQ(text.substr(0, 36), "       2        8        2        8\n");
     EXPECT_NE(text.find("       1        1\n       2        2\n"), std::string::npos);
     EXPECT_NE(text.find("6.000000e+00 1.000000e+00 2.000000e+00\n"), std::string::npos);
@@ -210,7 +200,7 @@ TEST_F(WriterTest, FailedWriteLeavesTheOldFile)
     chmod(m_Dir.c_str(), 0700);
     if (!bWritable) {
         EXPECT_FALSE(bOk);
-        EXPECT_EQ(ReadFile(target), "old");
+        EXPECT_EQ(NKTestReadFile(target), "old");
     }
     NKReleaseGeometry(pGeo);
 }

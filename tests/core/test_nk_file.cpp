@@ -15,6 +15,7 @@
 
 #include "core/nk_file.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -22,9 +23,8 @@ class FileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char szTemplate[] = "/tmp/nk_file_test_XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_Dir = szTemplate;
+        m_Dir = NKTestMakeTempDir("nk_file_test_");
+        ASSERT_FALSE(m_Dir.empty());
         char *pszCwd = getcwd(nullptr, 0);
         m_OldCwd = pszCwd;
         std::free(pszCwd);
@@ -32,16 +32,12 @@ protected:
     void TearDown() override
     {
         ASSERT_EQ(chdir(m_OldCwd.c_str()), 0);
-        std::string cmd = "rm -rf '" + m_Dir + "'";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        ASSERT_TRUE(NKTestRemoveDir(m_Dir));
     }
     std::string Path(const std::string &name) const { return m_Dir + "/" + name; }
     void Write(const std::string &name, const std::vector<unsigned char> &bytes)
     {
-        FILE *pFile = std::fopen(Path(name).c_str(), "wb");
-        ASSERT_NE(pFile, nullptr);
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), pFile);
-        std::fclose(pFile);
+        ASSERT_TRUE(NKTestWriteBytes(Path(name), bytes));
     }
     void WriteText(const std::string &name, const std::string &text)
     {

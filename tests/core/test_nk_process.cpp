@@ -20,6 +20,7 @@
 #include "core/nk_process.h"
 #include "platform/nk_progress_ui.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -59,15 +60,14 @@ protected:
         NKResetProgressState();
         NKGetHeadlessProgressUI()->Reset();
         NKSetProgressUI(nullptr);
-        char szTemplate[] = "/tmp/nk_process_test_XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_Dir = szTemplate;
+        m_Dir = NKTestMakeTempDir("nk_process_test_");
+        ASSERT_FALSE(m_Dir.empty());
     }
     void TearDown() override
     {
         NKResetProgressState();
         NKGetHeadlessProgressUI()->Reset();
-        std::system(("rm -rf '" + m_Dir + "'").c_str());
+        NKTestRemoveDir(m_Dir);
     }
     std::string Path(const std::string &name) const { return m_Dir + "/" + name; }
     int ReadInt(const std::string &name) const

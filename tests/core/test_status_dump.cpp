@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 
 #include <unistd.h>
@@ -15,6 +13,7 @@
 #include "core/nk_model.h"
 #include "core/nk_status_dump.h"
 #include "core/nk_diagnostic.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -45,10 +44,7 @@ protected:
     std::string Dump()
     {
         EXPECT_TRUE(NKDumpFrameInformation(m_Path.c_str(), g_pModel));
-        std::ifstream in(m_Path);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return NKTestReadFile(m_Path);
     }
     // Frames holding the given geometries (in order).
     void SetGeometries(std::initializer_list<NKGeometry *> geos)

@@ -9,6 +9,7 @@
 #include "nkf/nkf_transformations.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ TEST(NKFBlockListParse, DuplicateNegativeBlockIdsInAFileReplaceTheFirst)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("negative_ids.nkf");
-    ASSERT_TRUE(NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*NODES -2", "0 0 0", "*NODES -2",
+    ASSERT_TRUE(NKTestWriteText(path, NKFJoinLines({"*NKF-1.00", "*NODES -2", "0 0 0", "*NODES -2",
                                                   "1 1 1", "2 2 2"})));
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse()) << capture.Text();

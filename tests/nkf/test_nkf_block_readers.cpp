@@ -8,6 +8,7 @@
 #include "nkf/nkf_parser.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ std::string AsciiNodes(const char *pszName, const std::vector<std::string> &data
     lines.insert(lines.end(), dataLines.begin(), dataLines.end());
     lines.push_back("*USER 2");
     std::string path = NKFTestPath(pszName);
-    NKFWriteText(path, NKFJoinLines(lines));
+    NKTestWriteText(path, NKFJoinLines(lines));
     return path;
 }
 
@@ -67,7 +68,7 @@ std::string BinaryNodes(const char *pszName, bool bBigEndian, int iDataWords, F 
     fnData(w);                // the rows
     w.Int(-999);              // end-of-block marker
     std::string path = NKFTestPath(pszName);
-    NKFWriteBytes(path, w.Data());
+    NKTestWriteBytes(path, w.Data());
     return path;
 }
 
@@ -219,7 +220,7 @@ TEST(NKFBlockReaders, CommaSeparatedListsExpandRanges)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("ids.nkf");
-    NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*USER 1", "1, 3-5 8", "5-3", "%NEXT", "*USER 2",
+    NKTestWriteText(path, NKFJoinLines({"*NKF-1.00", "*USER 1", "1, 3-5 8", "5-3", "%NEXT", "*USER 2",
                                      "1-4", "*USER 3", "1-4"}));
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse());
@@ -247,7 +248,7 @@ TEST(NKFBlockReaders, HugeRangeFailsAtTheCountWithoutWalkingIt)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("huge_range.nkf");
-    NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*USER 1", "1-2000000000"}));
+    NKTestWriteText(path, NKFJoinLines({"*NKF-1.00", "*USER 1", "1-2000000000"}));
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse());
     RowBlock block(&parser, parser.FindBlock(NKF_USER, 1));

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "core/nk_element_types.h"
@@ -21,6 +19,7 @@
 #include "nkf/nkf_step_lists.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -29,14 +28,6 @@ std::string ExamplePath(const char *pszName)
 {
     std::filesystem::path here(__FILE__);
     return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
-}
-
-std::string ReadWholeFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // A parser over one example file, parsed with every reference resolved.
@@ -93,18 +84,18 @@ struct Mesh {
 
 TEST(NKFExamples, CommittedFilesEqualTheGeneratorOutput)
 {
-    EXPECT_EQ(NKFBeamExampleText(), ReadWholeFile(ExamplePath("beam.nkf")));
-    EXPECT_EQ(NKFPlateExampleText(), ReadWholeFile(ExamplePath("plate.nkf")));
+    EXPECT_EQ(NKFBeamExampleText(), NKTestReadFile(ExamplePath("beam.nkf")));
+    EXPECT_EQ(NKFPlateExampleText(), NKTestReadFile(ExamplePath("plate.nkf")));
 }
 
 TEST(NKFExamples, GeneratorWritesBothFiles)
 {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "quolin_nkf_examples_test";
-    std::filesystem::create_directories(dir);
+    std::filesystem::path dir = NKTestMakeTempDir("quolin_nkf_examples_");
+    ASSERT_FALSE(dir.empty());
     ASSERT_TRUE(NKFWriteExampleModels(dir.string()));
-    EXPECT_EQ(NKFBeamExampleText(), ReadWholeFile((dir / "beam.nkf").string()));
-    EXPECT_EQ(NKFPlateExampleText(), ReadWholeFile((dir / "plate.nkf").string()));
-    std::filesystem::remove_all(dir);
+    EXPECT_EQ(NKFBeamExampleText(), NKTestReadFile((dir / "beam.nkf").string()));
+    EXPECT_EQ(NKFPlateExampleText(), NKTestReadFile((dir / "plate.nkf").string()));
+    EXPECT_TRUE(NKTestRemoveDir(dir.string()));
     EXPECT_FALSE(NKFWriteExampleModels((dir / "missing" / "folder").string()));
 }
 

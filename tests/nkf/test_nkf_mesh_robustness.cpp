@@ -15,6 +15,7 @@
 #include "nkf/nkf_faceset.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ TEST(NKFMeshRobustness, TheUndamagedFilesBuildEveryPart)
     MessageCapture capture;
     for (bool bBig : {false, true}) {
         std::string path = NKFTestPath("mesh_whole.nkf");
-        ASSERT_TRUE(NKFWriteBytes(path, MeshFile(bBig).Data()));
+        ASSERT_TRUE(NKTestWriteBytes(path, MeshFile(bBig).Data()));
         NKFParser parser(NKString(path.c_str()));
         parser.SetDeferReferences(false);
         ASSERT_TRUE(parser.Parse()) << capture.Text();
@@ -93,7 +94,7 @@ TEST(NKFMeshRobustness, TheUndamagedFilesBuildEveryPart)
         }
     }
     std::string path = NKFTestPath("mesh_whole_ascii.nkf");
-    NKFWriteText(path, NKFJoinLines(g_AsciiLines));
+    NKTestWriteText(path, NKFJoinLines(g_AsciiLines));
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse()) << capture.Text();
     NKIndexedFaceSet fs;
@@ -109,7 +110,7 @@ TEST(NKFMeshRobustness, BinaryTruncatedAtEveryByteNeverCrashes)
         NKFTestWriter w = MeshFile(bBig);
         std::string path = NKFTestPath("mesh_truncated.nkf");
         for (size_t iSize = 0; iSize < w.Size(); iSize++) {
-            ASSERT_TRUE(NKFWriteBytes(path, w.Data().data(), iSize));
+            ASSERT_TRUE(NKTestWriteBytes(path, w.Data().data(), iSize));
             ExerciseFile(path, iSize % 2 == 0);
             capture.Clear();
         }
@@ -128,7 +129,7 @@ TEST(NKFMeshRobustness, BinaryHeaderWordsReplacedNeverCrash)
                 for (int32_t iValue : aiHostile) {
                     NKFTestWriter damaged = w;
                     damaged.PatchInt(iOffset, iValue);
-                    ASSERT_TRUE(NKFWriteBytes(path, damaged.Data()));
+                    ASSERT_TRUE(NKTestWriteBytes(path, damaged.Data()));
                     ExerciseFile(path, iValue % 2 == 0);
                     capture.Clear();
                 }
@@ -147,7 +148,7 @@ TEST(NKFMeshRobustness, DataWordsReplacedNeverCrash)
         for (int32_t iValue : aiHostile) {
             NKFTestWriter damaged = w;
             damaged.PatchInt(iOffset, iValue);
-            ASSERT_TRUE(NKFWriteBytes(path, damaged.Data()));
+            ASSERT_TRUE(NKTestWriteBytes(path, damaged.Data()));
             ExerciseFile(path, true);
             capture.Clear();
         }
@@ -160,7 +161,7 @@ TEST(NKFMeshRobustness, AsciiTruncatedAtEveryByteNeverCrashes)
     std::string text = NKFJoinLines(g_AsciiLines);
     std::string path = NKFTestPath("mesh_truncated_ascii.nkf");
     for (size_t iSize = 0; iSize < text.size(); iSize++) {
-        ASSERT_TRUE(NKFWriteText(path, text.substr(0, iSize)));
+        ASSERT_TRUE(NKTestWriteText(path, text.substr(0, iSize)));
         ExerciseFile(path, iSize % 2 == 0);
         capture.Clear();
     }

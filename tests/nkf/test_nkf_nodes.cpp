@@ -11,6 +11,7 @@
 #include "nkf/nkf_nodes.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ std::string Written(const std::unique_ptr<NKFParser> &pParser, NKFBlock *pBlock,
     pParser->SetOutputFile(pFile);
     *pbOk = pBlock->WriteBlock();
     pParser->SetOutputFile(nullptr);
-    return NKFReadBack(pFile);
+    return NKTestReadBack(pFile);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/nk_progress_ui.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ bool ParseText(const char *pszName, const std::vector<std::string> &lines,
                std::unique_ptr<NKFParser> *ppParser = nullptr)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteText(path, NKFJoinLines(lines));
+    NKTestWriteText(path, NKFJoinLines(lines));
     std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
     bool bOk = pParser->Parse();
     if (ppParser != nullptr) *ppParser = std::move(pParser);
@@ -41,7 +42,7 @@ bool ParseBytes(const char *pszName, const NKFTestWriter &w,
                 std::unique_ptr<NKFParser> *ppParser = nullptr)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteBytes(path, w.Data());
+    NKTestWriteBytes(path, w.Data());
     std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
     bool bOk = pParser->Parse();
     if (ppParser != nullptr) *ppParser = std::move(pParser);
@@ -251,7 +252,7 @@ TEST(NKFParserBinary, FileEndingInsideABlockFailsInThatBlock)
     std::vector<uint8_t> data = w.Data();
     data.resize(data.size() - 6);
     std::string path = NKFTestPath("cut_block.nkf");
-    NKFWriteBytes(path, data);
+    NKTestWriteBytes(path, data);
     NKFParser parser(NKString(path.c_str()));
     EXPECT_FALSE(parser.Parse());
     EXPECT_TRUE(capture.Contains("End of block marker not found at expected position."));
@@ -392,7 +393,7 @@ TEST(NKFParserAscii, CrLfLineEndsAreNotPartOfTheLine)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("crlf.nkf");
-    NKFWriteText(path, "*NKF-1.00\r\n*RESULTS 7\r\n%WITH_ID\r\n4 1.5\r\n");
+    NKTestWriteText(path, "*NKF-1.00\r\n*RESULTS 7\r\n%WITH_ID\r\n4 1.5\r\n");
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse());
     auto *pResults = (NKFResultBlock *)parser.FindBlock(NKF_RESULTS, 7);
@@ -573,7 +574,7 @@ TEST(NKFParser, ReferencesAreResolvedWhenNotDeferred)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("refs.nkf");
-    NKFWriteText(path, NKFJoinLines({"*NKF-1.00", "*RESULTS 1", "%PER_NODE #5", "1.0"}));
+    NKTestWriteText(path, NKFJoinLines({"*NKF-1.00", "*RESULTS 1", "%PER_NODE #5", "1.0"}));
     NKFParser deferred(NKString(path.c_str()));
     EXPECT_TRUE(deferred.Parse());
     EXPECT_FALSE(deferred.ResolveAllReferences());

@@ -10,6 +10,7 @@
 #include "nkf/nkf_position_results.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ bool ParseStrict(const char *pszName, std::vector<std::string> lines, std::uniqu
 {
     lines.insert(lines.begin(), "*NKF-1.00");
     std::string path = NKFTestPath(pszName);
-    NKFWriteText(path, NKFJoinLines(lines));
+    NKTestWriteText(path, NKFJoinLines(lines));
     ppParser->reset(new NKFParser(NKString(path.c_str())));
     (*ppParser)->SetDeferReferences(false);
     return (*ppParser)->Parse();

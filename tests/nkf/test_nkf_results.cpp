@@ -10,6 +10,7 @@
 #include "nkf/nkf_results.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ std::unique_ptr<NKFParser> ParseLines(const char *pszName, const std::vector<std
                                       bool *pbOk, bool bDefer = true)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteText(path, NKFJoinLines(lines));
+    NKTestWriteText(path, NKFJoinLines(lines));
     std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
     pParser->SetDeferReferences(bDefer);
     *pbOk = pParser->Parse();
@@ -27,7 +28,7 @@ std::unique_ptr<NKFParser> ParseLines(const char *pszName, const std::vector<std
 std::unique_ptr<NKFParser> ParseWriter(const char *pszName, const NKFTestWriter &w, bool *pbOk)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteBytes(path, w.Data());
+    NKTestWriteBytes(path, w.Data());
     std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
     *pbOk = pParser->Parse();
     return pParser;

@@ -12,6 +12,7 @@
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ NKFTestWriter SmallFile(bool bBigEndian)
 // whether the parse as a whole succeeded or not.
 void ParseAndLoadEverything(const std::string &path, const uint8_t *pData, size_t iSize)
 {
-    ASSERT_TRUE(NKFWriteBytes(path, pData, iSize));
+    ASSERT_TRUE(NKTestWriteBytes(path, pData, iSize));
     NKFParser parser(NKString(path.c_str()));
     parser.Parse();
     for (int n = 0; parser.GetBlockByIndex(n) != nullptr; n++) {
@@ -60,7 +61,7 @@ TEST(NKFRobustness, SmallFileParsesWholeInBothByteOrders)
     for (bool bBig : {false, true}) {
         NKFTestWriter w = SmallFile(bBig);
         std::string path = NKFTestPath("small.nkf");
-        ASSERT_TRUE(NKFWriteBytes(path, w.Data()));
+        ASSERT_TRUE(NKTestWriteBytes(path, w.Data()));
         NKFParser parser(NKString(path.c_str()));
         ASSERT_TRUE(parser.Parse()) << capture.Text();
         int n = 0;

@@ -8,6 +8,7 @@
 
 #include "nkf/nkf_stream.h"
 #include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/test_files.h"
 
 TEST(NKFStream, BulkReadsSwapEveryWordOfABigEndianFile)
 {
@@ -15,7 +16,7 @@ TEST(NKFStream, BulkReadsSwapEveryWordOfABigEndianFile)
     for (int i = 0; i < 1000; i++) w.Int(i * 1000 - 7);   // word i
     w.Float(-2.5f);                                       // one float word
     std::string path = NKFTestPath("stream_words.bin");
-    ASSERT_TRUE(NKFWriteBytes(path, w.Data()));
+    ASSERT_TRUE(NKTestWriteBytes(path, w.Data()));
     NKFStream stream;
     ASSERT_TRUE(stream.Open(path.c_str()));
     stream.SetSwapBytes(true);
@@ -43,7 +44,7 @@ TEST(NKFStream, SkipsBeyondTheFileFailWithoutMoving)
     NKFTestWriter w;
     for (int i = 0; i < 4; i++) w.Int(i);   // word i
     std::string path = NKFTestPath("stream_skip.bin");
-    ASSERT_TRUE(NKFWriteBytes(path, w.Data()));
+    ASSERT_TRUE(NKTestWriteBytes(path, w.Data()));
     NKFStream stream;
     ASSERT_TRUE(stream.Open(path.c_str()));
     EXPECT_TRUE(stream.Skip(-5));   // nothing to do
@@ -59,7 +60,7 @@ TEST(NKFStream, LinesComeWholeWithoutTheirLineEnds)
 {
     std::string longLine(70000, 'z');
     std::string path = NKFTestPath("stream_lines.txt");
-    ASSERT_TRUE(NKFWriteText(path, "a b\r\n" + longLine + "\nlast"));
+    ASSERT_TRUE(NKTestWriteText(path, "a b\r\n" + longLine + "\nlast"));
     NKFStream stream;
     ASSERT_TRUE(stream.Open(path.c_str()));
     const char *psz = nullptr;

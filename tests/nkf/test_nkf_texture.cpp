@@ -10,13 +10,14 @@
 #include "nkf/nkf_texture.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
 std::unique_ptr<NKFParser> Parse(const char *pszName, const NKFTestWriter &w, bool *pbOk)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteBytes(path, w.Data());
+    NKTestWriteBytes(path, w.Data());
     std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
     *pbOk = pParser->Parse();
     return pParser;
@@ -25,7 +26,7 @@ std::unique_ptr<NKFParser> Parse(const char *pszName, const NKFTestWriter &w, bo
 std::unique_ptr<NKFParser> Parse(const char *pszName, const std::vector<std::string> &lines, bool *pbOk)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteText(path, NKFJoinLines(lines));
+    NKTestWriteText(path, NKFJoinLines(lines));
     std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
     *pbOk = pParser->Parse();
     return pParser;

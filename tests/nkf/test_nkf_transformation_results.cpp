@@ -10,6 +10,7 @@
 #include "nkf/nkf_transformation_results.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ TEST(NKFTransformationResultBlock, StrictCheckingWantsThreeValuesPerLine)
     MessageCapture capture;
     std::vector<std::string> lines = {"*NKF-1.00", "*TRANSFORMATIONRESULT 1", "1 0 0", "0 1", "0 0 1", "0 0 0"};
     std::string path = NKFTestPath("trr_strict.nkf");
-    NKFWriteText(path, NKFJoinLines(lines));
+    NKTestWriteText(path, NKFJoinLines(lines));
     NKFParser parser(NKString(path.c_str()));
     parser.SetDeferReferences(false);
     EXPECT_FALSE(parser.Parse());

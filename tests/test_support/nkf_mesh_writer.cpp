@@ -2,6 +2,7 @@
 // blocks for the NKF tests (see nkf_mesh_writer.h), in the order of each
 // block's header table.
 #include "tests/test_support/nkf_mesh_writer.h"
+#include "tests/test_support/test_files.h"
 
 #include <cstdio>
 
@@ -147,7 +148,7 @@ std::unique_ptr<NKFParser> NKFParseLines(const char *pszName, const std::vector<
                                          bool bDefer, bool *pbOk)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteText(path, NKFJoinLines(lines));
+    NKTestWriteText(path, NKFJoinLines(lines));
     return ParseFile(path, bDefer, pbOk);
 }
 
@@ -155,16 +156,6 @@ std::unique_ptr<NKFParser> NKFParseBytes(const char *pszName, const NKFTestWrite
                                          bool *pbOk)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteBytes(path, w.Data());
+    NKTestWriteBytes(path, w.Data());
     return ParseFile(path, bDefer, pbOk);
-}
-
-std::string NKFReadBack(FILE *pFile)
-{
-    std::string text;
-    rewind(pFile);
-    int c;
-    while ((c = fgetc(pFile)) != EOF) text += (char)c;
-    fclose(pFile);
-    return text;
 }

@@ -64,6 +64,3 @@ std::unique_ptr<NKFParser> NKFParseLines(const char *pszName, const std::vector<
                                          bool bDefer, bool *pbOk);
 std::unique_ptr<NKFParser> NKFParseBytes(const char *pszName, const NKFTestWriter &w, bool bDefer,
                                          bool *pbOk);
-
-// Everything the writer's stream received, as text (the file is closed).
-std::string NKFReadBack(FILE *pFile);

@@ -1,6 +1,7 @@
 // tests/test_support/nkf_step_test_support.cpp -- builders of
 // step-dependent NKF blocks for the tests (see nkf_step_test_support.h).
 #include "tests/test_support/nkf_step_test_support.h"
+#include "tests/test_support/test_files.h"
 
 #include <cstdio>
 
@@ -280,7 +281,7 @@ bool ParseAsciiLines(const char *pszName, const std::vector<std::string> &lines,
     std::vector<std::string> all = {"*NKF-1.00"};
     all.insert(all.end(), lines.begin(), lines.end());
     std::string path = NKFTestPath(pszName);
-    NKFWriteText(path, NKFJoinLines(all));
+    NKTestWriteText(path, NKFJoinLines(all));
     ppParser->reset(new NKFParser(NKString(path.c_str())));
     return (*ppParser)->Parse();
 }
@@ -288,7 +289,7 @@ bool ParseAsciiLines(const char *pszName, const std::vector<std::string> &lines,
 bool ParseBinaryFile(const char *pszName, const NKFTestWriter &w, std::unique_ptr<NKFParser> *ppParser)
 {
     std::string path = NKFTestPath(pszName);
-    NKFWriteBytes(path, w.Data());
+    NKTestWriteBytes(path, w.Data());
     ppParser->reset(new NKFParser(NKString(path.c_str())));
     return (*ppParser)->Parse();
 }

@@ -3,7 +3,6 @@
 // word at a time, in the order the format's framing table gives.
 #include "tests/test_support/nkf_test_writer.h"
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
@@ -167,24 +166,6 @@ std::string NKFTestPath(const char *pszName)
         dir = p.string();
     }
     return dir + "/" + pszName;
-}
-
-bool NKFWriteBytes(const std::string &path, const uint8_t *pData, size_t iCount)
-{
-    FILE *pFile = fopen(path.c_str(), "wb");
-    if (pFile == nullptr) return false;
-    bool bOk = iCount == 0 || fwrite(pData, 1, iCount, pFile) == iCount;
-    return fclose(pFile) == 0 && bOk;
-}
-
-bool NKFWriteBytes(const std::string &path, const std::vector<uint8_t> &data)
-{
-    return NKFWriteBytes(path, data.data(), data.size());
-}
-
-bool NKFWriteText(const std::string &path, const std::string &text)
-{
-    return NKFWriteBytes(path, (const uint8_t *)text.data(), text.size());
 }
 
 std::string NKFJoinLines(const std::vector<std::string> &lines)

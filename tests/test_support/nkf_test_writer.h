@@ -64,10 +64,8 @@ void AppendInternalStringBlock(NKFTestWriter &w, int32_t iID, const char *pszTex
 void AppendFramedBlock(NKFTestWriter &w, int32_t iCode, int32_t iID, int32_t iDataBytes,
                        int32_t iHeaderSize = 8);
 
-// A fresh path in the tests' temporary folder.
+// A fresh path in the tests' temporary folder. The files themselves are
+// written with NKTestWriteBytes() and NKTestWriteText() of test_files.h.
 std::string NKFTestPath(const char *pszName);
-bool NKFWriteBytes(const std::string &path, const std::vector<uint8_t> &data);
-bool NKFWriteBytes(const std::string &path, const uint8_t *pData, size_t iCount);
-bool NKFWriteText(const std::string &path, const std::string &text);
 // Joins the lines with LF, each line ending in one.
 std::string NKFJoinLines(const std::vector<std::string> &lines);

@@ -1,0 +1,35 @@
+// tests/test_support/test_files.h -- the files the tests make for
+// themselves: fresh temporary folders, whole files written from bytes or
+// text, and whole files or temporary streams read back as one string.
+//
+// Used by the fixtures of tests/core and tests/commands that work in a
+// folder of their own, by the NKF tests (which write their files into the
+// per-process folder of NKFTestPath(), nkf_test_writer.h) and by the NKF
+// parse benchmark. Failures are return values: the caller decides whether
+// a failure is an assertion.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Makes a fresh, empty folder /tmp/<pszPrefix>XXXXXX and returns its path,
+// or "" when it cannot be made.
+std::string NKTestMakeTempDir(const char *pszPrefix);
+// Removes the folder and everything below it; false when something could
+// not be removed. A folder that is already gone is no failure.
+bool NKTestRemoveDir(const std::string &dir);
+
+// Creates or truncates the file and writes the bytes (or the text, as it
+// is); false when the file cannot be opened, written or closed.
+bool NKTestWriteBytes(const std::string &path, const void *pData, size_t iCount);
+bool NKTestWriteBytes(const std::string &path, const std::vector<uint8_t> &data);
+bool NKTestWriteText(const std::string &path, const std::string &text);
+
+// The whole file, byte for byte; "" when it cannot be opened.
+std::string NKTestReadFile(const std::string &path);
+// Everything written to the stream so far, read from its start; closes the
+// stream (made with tmpfile() by the tests that hand it to a writer).
+std::string NKTestReadBack(FILE *pFile);
