@@ -10,6 +10,7 @@
 #include "nkf/nkf_commands_plots.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_parse.h"
 
 namespace {
 
@@ -63,10 +64,10 @@ TEST(NKFCommandBlock, CommandsWithoutStepLinesFormStepOne)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("cmd_plain.nkf",
-                                {"*QUOLINCOMMANDS 1", "%NAME \"setup\"", "view front", "# a comment",
-                                 "color background 0 0 0"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody("cmd_plain.nkf",
+                             {"*QUOLINCOMMANDS 1", "%NAME \"setup\"", "view front", "# a comment",
+                              "color background 0 0 0"},
+                             &pParser));
     EXPECT_EQ(1, Commands(pParser)->GetNumItems());
     EXPECT_EQ("setup|\n1 '' 0: <view front> <color background 0 0 0>", Dump(Commands(pParser)));
 }
@@ -75,10 +76,10 @@ TEST(NKFCommandBlock, StepFiveFirstAndStepSevenAfterCommands)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("cmd_steps.nkf",
-                                {"*QUOLINCOMMANDS 1", "%STARTUP", "%STEP 5", "%STEPNAME \"a\"", "zoom 2",
-                                 "%STEP 7", "%STEPTIME 1.5", "zoom 3", "spin"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody("cmd_steps.nkf",
+                             {"*QUOLINCOMMANDS 1", "%STARTUP", "%STEP 5", "%STEPNAME \"a\"",
+                              "zoom 2", "%STEP 7", "%STEPTIME 1.5", "zoom 3", "spin"},
+                             &pParser));
     EXPECT_EQ("|startup\n5 'a' 0: <zoom 2>\n7 '' 1.5: <zoom 3> <spin>", Dump(Commands(pParser)));
 }
 
@@ -86,8 +87,8 @@ TEST(NKFCommandBlock, StepLinesBeforeTheFirstCommandOpenEmptySteps)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("cmd_empty.nkf", {"*QUOLINCOMMANDS 1", "%STEP 1", "%STEP 2", "zoom 2"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody("cmd_empty.nkf", {"*QUOLINCOMMANDS 1", "%STEP 1", "%STEP 2", "zoom 2"},
+                             &pParser));
     EXPECT_EQ("|\n1 '' 0:\n2 '' 0: <zoom 2>", Dump(Commands(pParser)));
 }
 
@@ -101,7 +102,7 @@ TEST(NKFCommandBlock, TenThousandStepsLoadAndOneMoreFails)
             lines.push_back("redraw");
         }
         std::unique_ptr<NKFParser> pParser;
-        bool bOk = ParseAsciiLines("cmd_many.nkf", lines, &pParser);
+        bool bOk = NKFParseBody("cmd_many.nkf", lines, &pParser);
         if (iSteps == 10000) {
             ASSERT_TRUE(bOk);
             ASSERT_TRUE(Commands(pParser)->LoadData());
@@ -117,9 +118,9 @@ TEST(NKFCommandBlock, IllegalDirectiveAndWriteBlockFail)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("cmd_dir.nkf", {"*QUOLINCOMMANDS 1", "%SERIES"}, &pParser));
+    EXPECT_FALSE(NKFParseBody("cmd_dir.nkf", {"*QUOLINCOMMANDS 1", "%SERIES"}, &pParser));
     EXPECT_TRUE(capture.Contains("Illegal directive found."));
-    ASSERT_TRUE(ParseAsciiLines("cmd_write.nkf", {"*QUOLINCOMMANDS 1", "redraw"}, &pParser));
+    ASSERT_TRUE(NKFParseBody("cmd_write.nkf", {"*QUOLINCOMMANDS 1", "redraw"}, &pParser));
     EXPECT_FALSE(Commands(pParser)->WriteBlock());
     EXPECT_TRUE(capture.Contains("NKFQuolinCommandBlock::WriteBlock, not implemented yet"));
 }
@@ -134,7 +135,7 @@ TEST(NKFCommandForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
     std::vector<std::string> lines = {"*QUOLINCOMMANDS 1"};
     lines.insert(lines.end(), body.begin(), body.end());
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("cmd_forms.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("cmd_forms.nkf", lines, &pParser));
     EXPECT_EQ(kExpected, Dump(Commands(pParser)));
     std::string text;
     for (const std::string &line : body) text += line + "\r\n";
@@ -142,7 +143,7 @@ TEST(NKFCommandForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         NKFTestWriter w(bBig);
         AppendFileHeader(w);
         AppendCommandBlock(w, 1, text);
-        ASSERT_TRUE(ParseBinaryFile("cmd_forms.bin", w, &pParser));
+        ASSERT_TRUE(NKFParseBytes("cmd_forms.bin", w, &pParser));
         EXPECT_EQ(kExpected, Dump(Commands(pParser))) << bBig;
     }
 }
@@ -156,7 +157,7 @@ TEST(NKFCommandForms, BinaryTextLongerThanTheFileFails)
     AppendCommandBlock(w, 1, "view top\n");
     w.PatchInt(iBlock + 12, 1 << 30);   // data size
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseBinaryFile("cmd_long.nkf", w, &pParser));
+    EXPECT_FALSE(NKFParseBytes("cmd_long.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("End of block marker not found at expected position."));
 }
 
@@ -167,7 +168,8 @@ TEST(NKFPlotSeriesBlock, ValueLineOfThreeNumbersFails)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("plot_three.nkf", {"*2DPLOTSERIES 1", "%SERIES", "0 1", "1 2 3"}, &pParser));
+    EXPECT_FALSE(
+        NKFParseBody("plot_three.nkf", {"*2DPLOTSERIES 1", "%SERIES", "0 1", "1 2 3"}, &pParser));
     EXPECT_TRUE(capture.Contains("Block type : *2DPLOTSERIES : 2 values (x y) must be specified on each line."));
 }
 
@@ -175,7 +177,7 @@ TEST(NKFPlotSeriesBlock, QueriesOutsideTheSeriesAnswerNothing)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("plot_range.nkf", {"*2DPLOTSERIES 1", "0 1", "1 2"}, &pParser));
+    ASSERT_TRUE(NKFParseBody("plot_range.nkf", {"*2DPLOTSERIES 1", "0 1", "1 2"}, &pParser));
     NKF2DPlotSeriesBlock *pPlot = Plot(pParser);
     ASSERT_TRUE(pPlot->LoadData());
     EXPECT_EQ(0, pPlot->GetNumPoints(-1));
@@ -189,11 +191,11 @@ TEST(NKFPlotSeriesBlock, SeriesOpenOnceAPointWasRead)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("plot_series.nkf",
-                                {"*2DPLOTSERIES 1", "%SERIES", "%SERIES_NAME \"a\"", "%SERIES", "0 1",
-                                 "%SERIES_NAME \"late\"", "1 1", "%SERIES", "%SERIES", "%SERIES_COLOR 1 0.5 0",
-                                 "2 2"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody("plot_series.nkf",
+                             {"*2DPLOTSERIES 1", "%SERIES", "%SERIES_NAME \"a\"", "%SERIES", "0 1",
+                              "%SERIES_NAME \"late\"", "1 1", "%SERIES", "%SERIES",
+                              "%SERIES_COLOR 1 0.5 0", "2 2"},
+                             &pParser));
     EXPECT_EQ("||| 0 0 0 0 0 0\n'late' (0 0 0): 0,1 1,1\n'' (0 0 0):\n'' (1 0.5 0): 2,2",
               Dump(Plot(pParser)));
 }
@@ -202,8 +204,9 @@ TEST(NKFPlotSeriesBlock, AxisDirectivesClearTheirNotGivenFlags)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("plot_axes.nkf",
-                                {"*2DPLOTSERIES 1", "%XAXIS_MIN -1", "%YAXIS_UNIT 0.25", "0 1"}, &pParser));
+    ASSERT_TRUE(NKFParseBody("plot_axes.nkf",
+                             {"*2DPLOTSERIES 1", "%XAXIS_MIN -1", "%YAXIS_UNIT 0.25", "0 1"},
+                             &pParser));
     NKF2DPlotSeriesBlock *pPlot = Plot(pParser);
     EXPECT_FALSE(pPlot->IsAxisValueMissing(NKF_PLOT_XMIN));
     EXPECT_FALSE(pPlot->IsAxisValueMissing(NKF_PLOT_YUNIT));
@@ -216,16 +219,16 @@ TEST(NKFPlotSeriesBlock, IllegalDirectiveTooManySeriesAndWriteBlockFail)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("plot_dir.nkf", {"*2DPLOTSERIES 1", "%STEP 1"}, &pParser));
+    EXPECT_FALSE(NKFParseBody("plot_dir.nkf", {"*2DPLOTSERIES 1", "%STEP 1"}, &pParser));
     EXPECT_TRUE(capture.Contains("Illegal directive found."));
     std::vector<std::string> lines = {"*2DPLOTSERIES 1"};
     for (int s = 0; s < 10001; s++) {
         lines.push_back("%SERIES");
         lines.push_back("0 1");
     }
-    EXPECT_FALSE(ParseAsciiLines("plot_many.nkf", lines, &pParser));
+    EXPECT_FALSE(NKFParseBody("plot_many.nkf", lines, &pParser));
     EXPECT_TRUE(capture.Contains("Too many steps in Geometry block"));
-    ASSERT_TRUE(ParseAsciiLines("plot_write.nkf", {"*2DPLOTSERIES 1", "0 1"}, &pParser));
+    ASSERT_TRUE(NKFParseBody("plot_write.nkf", {"*2DPLOTSERIES 1", "0 1"}, &pParser));
     EXPECT_FALSE(Plot(pParser)->WriteBlock());
     EXPECT_TRUE(capture.Contains("NKF2DPlotSeriesBlock::WriteBlock, not implemented yet"));
 }
@@ -253,13 +256,13 @@ TEST(NKFPlotSeriesForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
     const char *const kExpected = "curves|time|load| 0 10 1 -5 5 0.5\n'force' (1 0 0): 0,0 1,2.5 2,4\n"
                                   "'empty' (0 1 0):\n'moment' (0 0 1): 0.5,-1";
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("plot_forms.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("plot_forms.nkf", lines, &pParser));
     EXPECT_EQ(kExpected, Dump(Plot(pParser)));
     for (bool bBig : {false, true}) {
         NKFTestWriter w(bBig);
         AppendFileHeader(w);
         AppendPlotSeriesBlock(w, 1, "curves", "time", "load", afAxis, series);
-        ASSERT_TRUE(ParseBinaryFile("plot_forms.bin", w, &pParser));
+        ASSERT_TRUE(NKFParseBytes("plot_forms.bin", w, &pParser));
         EXPECT_EQ(kExpected, Dump(Plot(pParser))) << bBig;
         EXPECT_TRUE(Plot(pParser)->IsAxisValueMissing(NKF_PLOT_XMIN));   // binary leaves the flags
     }
@@ -276,11 +279,11 @@ TEST(NKFPlotSeriesForms, BinaryCountsBeyondTheDataSizeAreRefused)
     NKFTestWriter wSeries = w;
     wSeries.PatchInt(iBlock + 8 + 272, 3);   // series count
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseBinaryFile("plot_bigseries.nkf", wSeries, &pParser));
+    EXPECT_FALSE(NKFParseBytes("plot_bigseries.nkf", wSeries, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
     capture.Clear();
     w.PatchInt(iBlock + 8 + 276 + 92, 1000000000);   // point count of the series
-    ASSERT_TRUE(ParseBinaryFile("plot_bigpoints.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("plot_bigpoints.nkf", w, &pParser));
     EXPECT_FALSE(Plot(pParser)->LoadData());
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
     EXPECT_EQ(nullptr, Plot(pParser)->GetPoints(0));

@@ -14,6 +14,7 @@
 #include "nkf/nkf_nodes.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_parse.h"
 
 namespace {
 
@@ -238,7 +239,8 @@ TEST(NKFElements, AllKeywordTypesGiveTheFaceTablePolygonsInAscii)
         for (bool bWithIDs : {true, false}) {
             if (!bDefer && !bWithIDs) continue;   // an unknown element's line then holds no word
             bool bOk = false;
-            auto pParser = NKFParseLines("all_types.nkf", AsciiModel(m, bWithIDs), bDefer, &bOk);
+            std::unique_ptr<NKFParser> pParser;
+            bOk = NKFParseLines("all_types.nkf", AsciiModel(m, bWithIDs), &pParser, bDefer);
             ASSERT_TRUE(bOk) << capture.Text();
             ExpectModelPolygons(pParser, m, bWithIDs);
         }
@@ -258,7 +260,8 @@ TEST(NKFElements, AllNineteenTypesGiveTheFaceTablePolygonsInBinary)
                 for (bool bDefer : {true, false}) {
                     bool bOk = false;
                     NKFTestWriter w = BinaryModel(m, bBig, bWithIDs, bExtended, 124);
-                    auto pParser = NKFParseBytes("all_types.bin.nkf", w, bDefer, &bOk);
+                    std::unique_ptr<NKFParser> pParser;
+                    bOk = NKFParseBytes("all_types.bin.nkf", w, &pParser, bDefer);
                     ASSERT_TRUE(bOk) << capture.Text();
                     EXPECT_EQ(bExtended, ElementBlock(pParser, 1)->HasExtendedSectionHeaders());
                     ExpectModelPolygons(pParser, m, bWithIDs);
@@ -273,7 +276,8 @@ TEST(NKFElements, ShortBinaryHeaderReadsWithDefaults)
     MessageCapture capture;
     Model m = MakeModel({8, 4});
     bool bOk = false;
-    auto pParser = NKFParseBytes("short_header.bin.nkf", BinaryModel(m, true, true, false, 112), true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseBytes("short_header.bin.nkf", BinaryModel(m, true, true, false, 112), &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
     Elements *pBlock = ElementBlock(pParser, 1);
     EXPECT_FALSE(pBlock->HasExtendedSectionHeaders());
@@ -296,7 +300,8 @@ TEST(NKFElements, LinesWithoutKeywordsAreHexahedraAndQuadsAreWhole)
                                "%QUADS", "1 2 3 4"});
     for (bool bDefer : {true, false}) {
         bool bOk = false;
-        auto pParser = NKFParseLines("hexa.nkf", lines, bDefer, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines("hexa.nkf", lines, &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
         FaceSet hexa, quad;
         ASSERT_TRUE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&hexa.r, false));
@@ -325,7 +330,8 @@ TEST(NKFElements, LinesBeforeTheFirstKeywordFormAHexahedronSection)
                                "%TRIANGLES", "1 2 3"});
     for (bool bDefer : {true, false}) {
         bool bOk = false;
-        auto pParser = NKFParseLines("hexa_first.nkf", lines, bDefer, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines("hexa_first.nkf", lines, &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
         Elements *pBlock = ElementBlock(pParser, 1);
         ASSERT_EQ(3, pBlock->GetNumSections());
@@ -351,7 +357,8 @@ TEST(NKFElements, EmptySectionsAreSkippedByBothPasses)
                                "%BEAMS", "%UNKNOWN_WORD", "%POINTS", "3", "4", "%TRIANGLES"});
     for (bool bDefer : {true, false}) {
         bool bOk = false;
-        auto pParser = NKFParseLines("empty_sections.nkf", lines, bDefer, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines("empty_sections.nkf", lines, &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
         EXPECT_TRUE(capture.HasLine("INFO : Unknown Identifier found in block: %UNKNOWN_WORD. "
                                     "BlockType: *ELEMENTS, ID: 1"));
@@ -377,11 +384,12 @@ TEST(NKFElements, TooManySectionsFail)
         lines.push_back(s % 2 == 0 ? "1" : "1 2");
     }
     bool bOk = true;
-    NKFParseLines("many_sections.nkf", lines, true, &bOk);
+    bOk = NKFParseLines("many_sections.nkf", lines);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("To many element types in one node block."));
     lines.resize(lines.size() - 2);   // exactly the limit
-    auto pParser = NKFParseLines("many_sections.nkf", lines, true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("many_sections.nkf", lines, &pParser);
     ASSERT_TRUE(bOk);
     EXPECT_EQ(NKF_MAX_ELEMENT_SECTIONS, ElementBlock(pParser, 1)->GetNumSections());
 }
@@ -398,11 +406,12 @@ TEST(NKFElements, UnknownNodeIdIsReportedThenTheConversionFails)
     for (bool bDefer : {true, false}) {
         capture.Clear();
         bool bOk = false;
-        auto pParser = NKFParseLines("unknown_id.nkf",
-                                     {"*NKF-1.00", "*NODES 1", "%WITH_ID", "10 0 0 0", "20 1 0 0",
-                                      "30 0 1 0", "*ELEMENTS 1", "%NODES #1", "%TRIANGLES", "10 20 30",
-                                      "20 30 40"},
-                                     bDefer, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk =
+            NKFParseLines("unknown_id.nkf",
+                          {"*NKF-1.00", "*NODES 1", "%WITH_ID", "10 0 0 0", "20 1 0 0", "30 0 1 0",
+                           "*ELEMENTS 1", "%NODES #1", "%TRIANGLES", "10 20 30", "20 30 40"},
+                          &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
         FaceSet fs;
         EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false));
@@ -418,7 +427,8 @@ TEST(NKFElements, UnknownNodeIdIsReportedThenTheConversionFails)
         AppendNodesBlock(w, 1, aiIDs, afCoords, 3);
         AppendElementsBlock(w, 1, 1, {{3, {}, {10, 20, 30, 20, 30, 40}, 2}}, false);
         bool bOk = false;
-        auto pParser = NKFParseBytes("unknown_id.bin.nkf", w, false, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("unknown_id.bin.nkf", w, &pParser, false);
         ASSERT_TRUE(bOk) << capture.Text();
         FaceSet fs;
         EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false));
@@ -430,10 +440,11 @@ TEST(NKFElements, NodeIdsAreMappedOncePerLoad)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("ids_once.nkf",
-                                 {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 0 0 0", "10 1 0 0", "20 0 1 0",
-                                  "*ELEMENTS 1", "%NODES #1", "%BEAMS", "20 30", "10 20"},
-                                 true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("ids_once.nkf",
+                        {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 0 0 0", "10 1 0 0", "20 0 1 0",
+                         "*ELEMENTS 1", "%NODES #1", "%BEAMS", "20 30", "10 20"},
+                        &pParser);
     ASSERT_TRUE(bOk);
     Elements *pBlock = ElementBlock(pParser, 1);
     FaceSet first, second, third;
@@ -455,13 +466,14 @@ TEST(NKFElements, ReferenceModesChooseIdsOrIndices)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("modes.nkf",
-                                 {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 0 0 0", "10 1 0 0", "20 0 1 0",
-                                  "*NODES 2", "0 0 0", "1 0 0", "*ELEMENTS 1", "%NODES #1",
-                                  "%MAP_NODE_INDICES", "%BEAMS", "1 3", "*ELEMENTS 2", "%NODES #2",
-                                  "%MAP_NODE_IDS", "%BEAMS", "2 1", "*ELEMENTS 3", "%NODES #1",
-                                  "%MAP_NODE_IDS", "%BEAMS", "10 20"},
-                                 true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("modes.nkf",
+                        {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 0 0 0", "10 1 0 0", "20 0 1 0",
+                         "*NODES 2", "0 0 0", "1 0 0", "*ELEMENTS 1", "%NODES #1",
+                         "%MAP_NODE_INDICES", "%BEAMS", "1 3", "*ELEMENTS 2", "%NODES #2",
+                         "%MAP_NODE_IDS", "%BEAMS", "2 1", "*ELEMENTS 3", "%NODES #1",
+                         "%MAP_NODE_IDS", "%BEAMS", "10 20"},
+                        &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
     FaceSet a, b, c;
     ASSERT_TRUE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&a.r, false));
@@ -481,10 +493,11 @@ TEST(NKFElements, IndexReferencesOutsideTheNodeBlockFailTheLoad)
     for (const char *pszLine : {"1 2 9 3", "1 2 3", "1 -2 3 4"}) {
         capture.Clear();
         bool bOk = false;
-        auto pParser = NKFParseLines("range.nkf",
-                                     {"*NKF-1.00", "*NODES 1", "0 0 0", "1 0 0", "1 1 0", "0 1 0",
-                                      "*ELEMENTS 1", "%NODES #1", "%QUADS", pszLine},
-                                     true, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines("range.nkf",
+                            {"*NKF-1.00", "*NODES 1", "0 0 0", "1 0 0", "1 1 0", "0 1 0",
+                             "*ELEMENTS 1", "%NODES #1", "%QUADS", pszLine},
+                            &pParser);
         ASSERT_TRUE(bOk);
         Elements *pBlock = ElementBlock(pParser, 1);
         EXPECT_FALSE(pBlock->LoadData()) << pszLine;
@@ -500,10 +513,11 @@ TEST(NKFElements, UnorderedAndDuplicateNodeIdsAreFoundThroughTheSortedOrder)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("dup_ids.nkf",
-                                 {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 0 0 0", "10 1 0 0", "30 2 0 0",
-                                  "20 3 0 0", "*ELEMENTS 1", "%NODES #1", "%BEAMS", "30 20", "10 30"},
-                                 false, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("dup_ids.nkf",
+                        {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 0 0 0", "10 1 0 0", "30 2 0 0",
+                         "20 3 0 0", "*ELEMENTS 1", "%NODES #1", "%BEAMS", "30 20", "10 30"},
+                        &pParser, false);
     ASSERT_TRUE(bOk) << capture.Text();
     FaceSet fs;
     ASSERT_TRUE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false)) << capture.Text();
@@ -524,10 +538,11 @@ TEST(NKFElements, ElementsOverAnEmptyNodeBlockFindNoNodes)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("empty_nodes.nkf",
-                                 {"*NKF-1.00", "*NODES 1", "*NODES 2", "%WITH_ID", "*ELEMENTS 1",
-                                  "%NODES #1", "%POINTS", "1", "*ELEMENTS 2", "%NODES #2", "%POINTS", "5"},
-                                 true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("empty_nodes.nkf",
+                        {"*NKF-1.00", "*NODES 1", "*NODES 2", "%WITH_ID", "*ELEMENTS 1",
+                         "%NODES #1", "%POINTS", "1", "*ELEMENTS 2", "%NODES #2", "%POINTS", "5"},
+                        &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
     FaceSet byIndex, byID;
     EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&byIndex.r, false));
@@ -545,10 +560,11 @@ TEST(NKFElements, WrongNodeCountsFailOnlyWhenResolvingAtOnce)
     const std::vector<std::string> lines = {"*NKF-1.00", "*NODES 1", "0 0 0", "1 0 0", "1 1 0",
                                             "*ELEMENTS 1", "%NODES #1", "%TRIANGLES", "1 2 3 1"};
     bool bOk = false;
-    auto pParser = NKFParseLines("node_count.nkf", lines, true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("node_count.nkf", lines, &pParser);
     EXPECT_TRUE(bOk);
     EXPECT_TRUE(ElementBlock(pParser, 1)->LoadData());   // the extra word is ignored
-    NKFParseLines("node_count.nkf", lines, false, &bOk);
+    bOk = NKFParseLines("node_count.nkf", lines, nullptr, false);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS : Wrong number of nodes for elements"));
 }
@@ -557,10 +573,11 @@ TEST(NKFElements, MissingNodeBlocksAreReported)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("no_nodes.nkf",
-                                 {"*NKF-1.00", "*ELEMENTS 1", "%NODES #7", "%POINTS", "1", "*ELEMENTS 2",
-                                  "%NAME \"empty\"", "%QUADS"},
-                                 true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("no_nodes.nkf",
+                        {"*NKF-1.00", "*ELEMENTS 1", "%NODES #7", "%POINTS", "1", "*ELEMENTS 2",
+                         "%NAME \"empty\"", "%QUADS"},
+                        &pParser);
     ASSERT_TRUE(bOk);
     EXPECT_FALSE(ElementBlock(pParser, 1)->LoadData());
     EXPECT_TRUE(capture.Contains("Element block #1 refers to node block #7. The node block is not found."));
@@ -582,14 +599,15 @@ TEST(NKFElements, HeaderDirectivesFillTheFields)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("el_header.nkf",
-                                 {"*NKF-1.00", "*NODES 1", "0 0 0", "*COLORS 3", "255 0 0",
-                                  "*ELEMENTS 1", "%NAME \"Frame\"", "%DESCRIPTION \"steel\"",
-                                  "%NODES #1", "%COLORS 1 0.5 0", "%COLORS_PER_ELEMENT",
-                                  "%EXPLICIT_COLOR_BINDING", "%MATERIAL #3", "%POINTS", "1", "1",
-                                  "%COLOR_BINDINGS", "4 5", "%POINTS", "1", "*ELEMENTS 2",
-                                  "%DESCRIPTION #8", "%NODES #1", "%COLORS #3", "%POINTS", "1"},
-                                 true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("el_header.nkf",
+                        {"*NKF-1.00", "*NODES 1", "0 0 0", "*COLORS 3", "255 0 0",
+                         "*ELEMENTS 1", "%NAME \"Frame\"", "%DESCRIPTION \"steel\"",
+                         "%NODES #1", "%COLORS 1 0.5 0", "%COLORS_PER_ELEMENT",
+                         "%EXPLICIT_COLOR_BINDING", "%MATERIAL #3", "%POINTS", "1", "1",
+                         "%COLOR_BINDINGS", "4 5", "%POINTS", "1", "*ELEMENTS 2",
+                         "%DESCRIPTION #8", "%NODES #1", "%COLORS #3", "%POINTS", "1"},
+                        &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
     Elements *pBlock = ElementBlock(pParser, 1);
     EXPECT_STREQ("Frame", pBlock->GetName().GetText());
@@ -627,7 +645,7 @@ TEST(NKFElements, HeaderAndBodyErrors)
             if (!bAtEnd) lines.push_back("*NODES 2");
             capture.Clear();
             bool bOk = true;
-            NKFParseLines("el_errors.nkf", lines, true, &bOk);
+            bOk = NKFParseLines("el_errors.nkf", lines);
             EXPECT_FALSE(bOk) << c.second;
             EXPECT_TRUE(capture.Contains(c.second)) << capture.Text();
         }
@@ -654,21 +672,21 @@ TEST(NKFElements, ResolveReferencesChecksInOrder)
         lines.insert(lines.end(), c.first.begin(), c.first.end());
         capture.Clear();
         bool bOk = false;
-        NKFParseLines("resolve.nkf", lines, true, &bOk);
+        bOk = NKFParseLines("resolve.nkf", lines);
         EXPECT_TRUE(bOk) << c.second;   // deferred: not checked
-        NKFParseLines("resolve.nkf", lines, false, &bOk);
+        bOk = NKFParseLines("resolve.nkf", lines, nullptr, false);
         EXPECT_FALSE(bOk) << c.second;
         EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS. ID = 4 : " + c.second)) << capture.Text();
     }
     // A material block satisfies a colour reference made through %MATERIAL.
     bool bOk = false;
-    NKFParseLines("resolve_material.nkf",
-                  {"*NKF-1.00", "*NODES 1", "0 0 0", "*MATERIALS 3", "%ALPHA 1", "*ELEMENTS 4",
-                   "%NODES #1", "%MATERIAL #3", "%POINTS", "1"},
-                  false, &bOk);
+    bOk = NKFParseLines("resolve_material.nkf",
+                        {"*NKF-1.00", "*NODES 1", "0 0 0", "*MATERIALS 3", "%ALPHA 1",
+                         "*ELEMENTS 4", "%NODES #1", "%MATERIAL #3", "%POINTS", "1"},
+                        nullptr, false);
     EXPECT_TRUE(bOk) << capture.Text();
-    bool bParsed = false;
-    auto pParser = NKFParseLines("resolve_unparsed.nkf", {"*NKF-1.00", "*NODES 1", "0 0 0"}, true, &bParsed);
+    std::unique_ptr<NKFParser> pParser;
+    NKFParseLines("resolve_unparsed.nkf", {"*NKF-1.00", "*NODES 1", "0 0 0"}, &pParser);
     Elements unparsed(pParser.get(), 6);
     EXPECT_FALSE(unparsed.ResolveReferences());
     EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS. ID = 6 : Element Block not parsed"));
@@ -705,7 +723,7 @@ TEST(NKFElements, BinaryCountsAndSectionHeadersAreChecked)
             AppendNodesBlock(w, 1, nullptr, afCoords, 4);
             AppendElementsBlock(w, 1, 1, c.sections, false, c.bExtended, 255, 124, c.iSectionHeaderSize);
             bool bOk = true;
-            NKFParseBytes("el_checks.bin.nkf", w, true, &bOk);
+            bOk = NKFParseBytes("el_checks.bin.nkf", w);
             EXPECT_FALSE(bOk) << c.pszMessage;
             EXPECT_TRUE(capture.Contains(c.pszMessage)) << capture.Text();
         }
@@ -716,14 +734,14 @@ TEST(NKFElements, BinaryCountsAndSectionHeadersAreChecked)
     AppendElementsBlock(w, 1, 1, {}, false);
     w.PatchInt(16 + 4 + 4 + 4 + 4 + 4 + 80 + 12 + 4, 3);   // the section count word
     bool bOk = true;
-    NKFParseBytes("el_sections.bin.nkf", w, true, &bOk);
+    bOk = NKFParseBytes("el_sections.bin.nkf", w);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
     // A data size past the end of the file, with a section count to match.
     capture.Clear();
     w.PatchInt(16 + 12, 0x7FFFFFF0);   // the data size word
     w.PatchInt(16 + 4 + 4 + 4 + 4 + 4 + 80 + 12 + 4, 0x0FFFFFFE);
-    NKFParseBytes("el_data_size.bin.nkf", w, true, &bOk);
+    bOk = NKFParseBytes("el_data_size.bin.nkf", w);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS : End of block marker not found at expected "
                                  "position."));
@@ -745,7 +763,8 @@ TEST(NKFElements, ElementListMapsNodesToThePart)
                                                        : line);
         }
         bool bOk = false;
-        auto pParser = NKFParseLines("element_list.nkf", lines, true, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines("element_list.nkf", lines, &pParser);
         ASSERT_TRUE(bOk) << capture.Text();
         Elements *pBlock = ElementBlock(pParser, 1);
         // The part holds node-block nodes 1, 2 and 4 only.
@@ -777,10 +796,11 @@ TEST(NKFElements, ElementIdsByRunningIndex)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("element_ids.nkf",
-                                 {"*NKF-1.00", "*NODES 1", "0 0 0", "1 0 0", "*ELEMENTS 1", "%NODES #1",
-                                  "%WITH_ID", "%POINTS", "11 1", "12 2", "%BEAMS", "13 1 2"},
-                                 false, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("element_ids.nkf",
+                        {"*NKF-1.00", "*NODES 1", "0 0 0", "1 0 0", "*ELEMENTS 1", "%NODES #1",
+                         "%WITH_ID", "%POINTS", "11 1", "12 2", "%BEAMS", "13 1 2"},
+                        &pParser, false);
     ASSERT_TRUE(bOk) << capture.Text();
     Elements *pBlock = ElementBlock(pParser, 1);
     EXPECT_EQ(11, pBlock->GetElementId(0));

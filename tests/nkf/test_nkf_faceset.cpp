@@ -13,6 +13,7 @@
 #include "nkf/nkf_nodes.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_parse.h"
 
 namespace {
 
@@ -70,9 +71,10 @@ TEST(NKFIndexedFaceSet, OneLineOverNodesWithoutIdsIsOnePolygon)
     MessageCapture capture;
     for (bool bDefer : {true, false}) {
         bool bOk = false;
-        auto pParser = NKFParseLines("fs_square.nkf",
-                                     AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", "1 2 3 -4"}),
-                                     bDefer, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines("fs_square.nkf",
+                            AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", "1 2 3 -4"}),
+                            &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
         NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 1);
         EXPECT_EQ(1, pBlock->GetNumItems());
@@ -95,7 +97,8 @@ TEST(NKFIndexedFaceSet, OneLineOverNodesWithoutIdsIsOnePolygon)
         AppendNodesBlock(w, 1, nullptr, g_afSquare, 4);
         AppendFaceSetBlock(w, 1, 1, {{0, {1, 2, 3, 4}}}, false);
         bool bOk = false;
-        auto pParser = NKFParseBytes("fs_square.bin.nkf", w, true, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("fs_square.bin.nkf", w, &pParser);
         ASSERT_TRUE(bOk) << capture.Text();
         FaceSet fs;
         ASSERT_TRUE(FaceSetBlock(pParser, 1)->NKCreatePartFromFaceSet(&fs.r, false));
@@ -107,10 +110,11 @@ TEST(NKFIndexedFaceSet, NodeIdsAreMappedAndOnlyUsedNodesKept)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("fs_ids.nkf",
-                                 AsciiFile(true, {"*INDEXEDFACESET 2", "%NODES #1", "%WITH_ID",
-                                                  "7 40 20 -30", "8 20,40,-20"}),
-                                 false, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("fs_ids.nkf",
+                        AsciiFile(true, {"*INDEXEDFACESET 2", "%NODES #1", "%WITH_ID",
+                                         "7 40 20 -30", "8 20,40,-20"}),
+                        &pParser, false);
     ASSERT_TRUE(bOk) << capture.Text();
     NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 2);
     FaceSet fs;
@@ -138,9 +142,9 @@ TEST(NKFIndexedFaceSet, UnknownNodeIdFailsTheConversion)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("fs_unknown_id.nkf",
-                                 AsciiFile(true, {"*INDEXEDFACESET 1", "%NODES #1", "10 20 -50"}), true,
-                                 &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("fs_unknown_id.nkf",
+                        AsciiFile(true, {"*INDEXEDFACESET 1", "%NODES #1", "10 20 -50"}), &pParser);
     ASSERT_TRUE(bOk);
     FaceSet fs;
     EXPECT_FALSE(FaceSetBlock(pParser, 1)->NKCreatePartFromFaceSet(&fs.r, false));
@@ -156,18 +160,20 @@ TEST(NKFIndexedFaceSet, ReferenceModesChooseIdsOrIndices)
     MessageCapture capture;
     bool bOk = false;
     // Indices over a node block with IDs.
-    auto pIndices = NKFParseLines("fs_indices.nkf",
-                                  AsciiFile(true, {"*INDEXEDFACESET 1", "%NODES #1", "%MAP_NODE_INDICES",
-                                                   "1 2 -4"}),
-                                  true, &bOk);
+    std::unique_ptr<NKFParser> pIndices;
+    bOk = NKFParseLines(
+        "fs_indices.nkf",
+        AsciiFile(true, {"*INDEXEDFACESET 1", "%NODES #1", "%MAP_NODE_INDICES", "1 2 -4"}),
+        &pIndices);
     ASSERT_TRUE(bOk);
     FaceSet a;
     ASSERT_TRUE(FaceSetBlock(pIndices, 1)->NKCreatePartFromFaceSet(&a.r, false));
     EXPECT_EQ((Polygons{{0, 1, 3}}), BlockPolygons(a.r));
     // IDs asked for over a node block without IDs: taken as indices.
-    auto pIDs = NKFParseLines("fs_mode_ids.nkf",
-                              AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", "%MAP_NODE_IDS", "2 3 -4"}),
-                              true, &bOk);
+    std::unique_ptr<NKFParser> pIDs;
+    bOk = NKFParseLines(
+        "fs_mode_ids.nkf",
+        AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", "%MAP_NODE_IDS", "2 3 -4"}), &pIDs);
     ASSERT_TRUE(bOk);
     FaceSet b;
     ASSERT_TRUE(FaceSetBlock(pIDs, 1)->NKCreatePartFromFaceSet(&b.r, false));
@@ -181,9 +187,10 @@ TEST(NKFIndexedFaceSet, ReferencesOutsideTheNodeBlockFailTheBlock)
     for (const char *pszLine : {"1 2 -5", "0 1 -2", "1 -2 -3"}) {
         capture.Clear();
         bool bOk = false;
-        auto pParser = NKFParseLines("fs_range.nkf",
-                                     AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", pszLine}), true,
-                                     &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk =
+            NKFParseLines("fs_range.nkf",
+                          AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", pszLine}), &pParser);
         ASSERT_TRUE(bOk);
         NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 1);
         FaceSet fs;
@@ -197,9 +204,10 @@ TEST(NKFIndexedFaceSet, LastReferenceMustBeNegative)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("fs_positive.nkf",
-                                 AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", "1 2 -3", "2 3 4"}),
-                                 false, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("fs_positive.nkf",
+                        AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", "1 2 -3", "2 3 4"}),
+                        &pParser, false);
     ASSERT_TRUE(bOk);
     NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 1);
     EXPECT_FALSE(pBlock->LoadData());
@@ -211,10 +219,11 @@ TEST(NKFIndexedFaceSet, MissingNodeBlockAndFreeingTheNodeData)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("fs_nodes.nkf",
-                                 AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #9", "1 2 -3",
-                                                   "*INDEXEDFACESET 2", "%NODES #1", "1 2 -3"}),
-                                 true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("fs_nodes.nkf",
+                        AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #9", "1 2 -3",
+                                          "*INDEXEDFACESET 2", "%NODES #1", "1 2 -3"}),
+                        &pParser);
     ASSERT_TRUE(bOk);
     FaceSet fs;
     EXPECT_FALSE(FaceSetBlock(pParser, 1)->NKCreatePartFromFaceSet(&fs.r, false));
@@ -238,13 +247,15 @@ TEST(NKFIndexedFaceSet, HeaderDirectivesFillTheFields)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines(
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines(
         "fs_header.nkf",
-        AsciiFile(false, {"*INDEXEDFACESET 3", "%NAME \"Lid\" more", "%DESCRIPTION \"top plate\"",
-                          "%NODES #1", "%NORMALS #4", "%COLORS 0.5 0.25 1", "%MATERIAL #6",
-                          "%COLORS_PER_FACE", "%NORMALS_PER_FACE", "%SHADING", "1 2 -3",
-                          "*INDEXEDFACESET 4", "%DESCRIPTION #2", "%NODES #1", "%COLORS #5", "1 2 -3"}),
-        true, &bOk);
+        AsciiFile(false,
+                  {"*INDEXEDFACESET 3", "%NAME \"Lid\" more", "%DESCRIPTION \"top plate\"",
+                   "%NODES #1", "%NORMALS #4", "%COLORS 0.5 0.25 1", "%MATERIAL #6",
+                   "%COLORS_PER_FACE", "%NORMALS_PER_FACE", "%SHADING", "1 2 -3",
+                   "*INDEXEDFACESET 4", "%DESCRIPTION #2", "%NODES #1", "%COLORS #5", "1 2 -3"}),
+        &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
     EXPECT_TRUE(capture.HasLine("WARNING : Unknown Identifier found in Indexed Face Set block."));
     NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 3);
@@ -285,7 +296,7 @@ TEST(NKFIndexedFaceSet, HeaderErrorsStopTheParse)
         block.push_back("*NODES 2");
         capture.Clear();
         bool bOk = true;
-        NKFParseLines("fs_header_error.nkf", AsciiFile(false, block), true, &bOk);
+        bOk = NKFParseLines("fs_header_error.nkf", AsciiFile(false, block));
         EXPECT_FALSE(bOk) << c.second;
         EXPECT_TRUE(capture.Contains(c.second)) << c.second << "\n" << capture.Text();
     }
@@ -296,13 +307,14 @@ TEST(NKFIndexedFaceSet, ExplicitBindingsAreCountedAndLoaded)
     MessageCapture capture;
     for (bool bDefer : {true, false}) {
         bool bOk = false;
-        auto pParser = NKFParseLines(
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines(
             "fs_bindings.nkf",
             AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", "%COLORS #2", "%NORMALS #3",
-                              "%EXPLICIT_COLOR_BINDING", "%EXPLICIT_NORMAL_BINDING", "%COLORS_PER_FACE",
-                              "%CONNECTIVITIES", "1 2 -3", "3 4 -1", "%COLOR_BINDINGS", "5 6",
-                              "%NORMAL_BINDINGS", "1 1 1", "2 2 2"}),
-            bDefer, &bOk);
+                              "%EXPLICIT_COLOR_BINDING", "%EXPLICIT_NORMAL_BINDING",
+                              "%COLORS_PER_FACE", "%CONNECTIVITIES", "1 2 -3", "3 4 -1",
+                              "%COLOR_BINDINGS", "5 6", "%NORMAL_BINDINGS", "1 1 1", "2 2 2"}),
+            &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
         NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 1);
         EXPECT_EQ(2, pBlock->GetNumColorBindings());
@@ -337,7 +349,7 @@ TEST(NKFIndexedFaceSet, BindingCountChecksRunInOrder)
         block.insert(block.end(), {"%CONNECTIVITIES", "1 2 -3", "2 3 -4"});
         capture.Clear();
         bool bOk = true;
-        NKFParseLines("fs_bind_error.nkf", AsciiFile(false, block), true, &bOk);
+        bOk = NKFParseLines("fs_bind_error.nkf", AsciiFile(false, block));
         EXPECT_FALSE(bOk) << c.second;
         EXPECT_TRUE(capture.Contains("Block type : *INDEXEDFACESET. ID = 1 : " + c.second)) << capture.Text();
     }
@@ -357,7 +369,8 @@ TEST(NKFIndexedFaceSet, BinaryIdsAndOptionalHeaderWords)
         AppendFaceSetBlock(w, 2, 1, {{0, {4, 3, 2}}}, false, 0);                         // indices
         AppendFaceSetBlock(w, 3, 1, {{0, {40, 10, 20}}}, false, 255, 116);               // no options
         bool bOk = false;
-        auto pParser = NKFParseBytes("fs_ids.bin.nkf", w, false, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("fs_ids.bin.nkf", w, &pParser, false);
         ASSERT_TRUE(bOk) << capture.Text();
         NKFIndexedFaceSetBlock *pFirst = FaceSetBlock(pParser, 1);
         EXPECT_STREQ("face set", pFirst->GetDescription().GetText());
@@ -396,7 +409,8 @@ TEST(NKFIndexedFaceSet, BinaryPolygonsMustFitTheHeaderCounts)
         AppendFaceSetBlock(w, 1, 1, {{0, {1, 2, 3}}, {0, {3, 4, 1}}}, false, 255, 124, c.iPolygons,
                            c.iConnects);
         bool bOk = !c.bParses;
-        auto pParser = NKFParseBytes("fs_counts.bin.nkf", w, true, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("fs_counts.bin.nkf", w, &pParser);
         ASSERT_EQ(c.bParses, bOk) << c.iPolygons << " " << c.iConnects;
         if (!c.bParses) {
             EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));

@@ -15,6 +15,7 @@
 #include "nkf/nkf_faceset.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -41,34 +42,6 @@ const std::vector<std::string> g_AsciiLines = {
     "*INDEXEDFACESET 1", "%NODES #1", "%WITH_ID", "7 5 1 -9", "8 9 3 -5",
     "*ELEMENTS 1", "%NODES #1", "1 5 9 3 1 5 9 3", "%QUADS", "5 1 9 3", "%TRIANGLES", "1 9 3",
     "%COLOR_BINDINGS", "1"};
-
-// Parses the file and drives every mesh operation over what was parsed.
-void ExerciseFile(const std::string &path, bool bDefer)
-{
-    NKFParser parser(NKString(path.c_str()));
-    parser.SetDeferReferences(bDefer);
-    parser.Parse();
-    for (int n = 0; parser.GetBlockByIndex(n) != nullptr; n++) {
-        NKFBlock *pBlock = parser.GetBlockByIndex(n);
-        pBlock->LoadData();
-        pBlock->GetNumItems();
-        pBlock->ResolveReferences();
-        NKIndexedFaceSet fs;
-        NKInitPolygonMesh(&fs);
-        if (Elements *pElements = dynamic_cast<Elements *>(pBlock)) {
-            pElements->NKCreatePartFromElements(&fs, n % 2 == 0);
-            NKFElementList list;
-            pElements->NKCreateElementList(&list, fs.piNodeSourceIndex, fs.iNumNodes);
-            NKFFreeElementList(&list);
-            pElements->GetElementId(1);
-        } else if (auto *pFaceSet = dynamic_cast<NKFIndexedFaceSetBlock *>(pBlock)) {
-            pFaceSet->NKCreatePartFromFaceSet(&fs, n % 2 == 0);
-        }
-        NKFreePolygonMesh(&fs);
-        pBlock->FreeData();
-        pBlock->LoadData();
-    }
-}
 
 }  // namespace
 
@@ -111,7 +84,7 @@ TEST(NKFMeshRobustness, BinaryTruncatedAtEveryByteNeverCrashes)
         std::string path = NKFTestPath("mesh_truncated.nkf");
         for (size_t iSize = 0; iSize < w.Size(); iSize++) {
             ASSERT_TRUE(NKTestWriteBytes(path, w.Data().data(), iSize));
-            ExerciseFile(path, iSize % 2 == 0);
+            NKFExerciseEveryBlock(path, iSize % 2 == 0);
             capture.Clear();
         }
     }
@@ -130,7 +103,7 @@ TEST(NKFMeshRobustness, BinaryHeaderWordsReplacedNeverCrash)
                     NKFTestWriter damaged = w;
                     damaged.PatchInt(iOffset, iValue);
                     ASSERT_TRUE(NKTestWriteBytes(path, damaged.Data()));
-                    ExerciseFile(path, iValue % 2 == 0);
+                    NKFExerciseEveryBlock(path, iValue % 2 == 0);
                     capture.Clear();
                 }
             }
@@ -149,7 +122,7 @@ TEST(NKFMeshRobustness, DataWordsReplacedNeverCrash)
             NKFTestWriter damaged = w;
             damaged.PatchInt(iOffset, iValue);
             ASSERT_TRUE(NKTestWriteBytes(path, damaged.Data()));
-            ExerciseFile(path, true);
+            NKFExerciseEveryBlock(path);
             capture.Clear();
         }
     }
@@ -162,7 +135,7 @@ TEST(NKFMeshRobustness, AsciiTruncatedAtEveryByteNeverCrashes)
     std::string path = NKFTestPath("mesh_truncated_ascii.nkf");
     for (size_t iSize = 0; iSize < text.size(); iSize++) {
         ASSERT_TRUE(NKTestWriteText(path, text.substr(0, iSize)));
-        ExerciseFile(path, iSize % 2 == 0);
+        NKFExerciseEveryBlock(path, iSize % 2 == 0);
         capture.Clear();
     }
 }

@@ -11,15 +11,10 @@
 #include "nkf/nkf_nodes.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
-
-template <class T>
-T *Block(const std::unique_ptr<NKFParser> &pParser, int iType, int iID)
-{
-    return dynamic_cast<T *>(pParser->FindBlock(iType, iID));
-}
 
 std::vector<float> Floats(const float *p, int n)
 {
@@ -51,19 +46,20 @@ TEST(NKFNodeBlock, AsciiNodesWithIdsLoadWithTheirSortedOrder)
     MessageCapture capture;
     for (bool bDefer : {true, false}) {
         bool bOk = false;
-        auto pParser = NKFParseLines("nodes_ids.nkf",
-                                     {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 1 2 3", "10 4 5 6",
-                                      "20 7.5 8 9", "*NODES 2", "1 1 1"},
-                                     bDefer, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines("nodes_ids.nkf",
+                            {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 1 2 3", "10 4 5 6",
+                             "20 7.5 8 9", "*NODES 2", "1 1 1"},
+                            &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
-        NKFNodeBlock *pNodes = Block<NKFNodeBlock>(pParser, NKF_NODES, 1);
+        NKFNodeBlock *pNodes = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 1);
         EXPECT_EQ(3, pNodes->GetNumItems());
         EXPECT_TRUE(pNodes->HasIDs());
         ASSERT_TRUE(pNodes->LoadData());
         EXPECT_EQ((std::vector<float>{1, 2, 3, 4, 5, 6, 7.5f, 8, 9}), Floats(pNodes->GetCoords(), 9));
         EXPECT_EQ((std::vector<int>{30, 10, 20}), Ints(pNodes->GetIDs(), 3));
         EXPECT_EQ((std::vector<int>{1, 2, 0}), Ints(pNodes->GetSortedOrder(), 3));
-        NKFNodeBlock *pPlain = Block<NKFNodeBlock>(pParser, NKF_NODES, 2);
+        NKFNodeBlock *pPlain = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 2);
         ASSERT_TRUE(pPlain->LoadData());
         EXPECT_EQ(nullptr, pPlain->GetIDs());
         EXPECT_EQ(nullptr, pPlain->GetSortedOrder());
@@ -86,14 +82,15 @@ TEST(NKFNodeBlock, BinaryNodesReadTheSameInBothByteOrders)
         AppendNodesBlock(w, 1, aiIDs, afCoords, 2);
         AppendNodesBlock(w, 2, nullptr, afCoords, 2, 24);   // 8 surplus header bytes
         bool bOk = false;
-        auto pParser = NKFParseBytes("nodes.bin.nkf", w, true, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("nodes.bin.nkf", w, &pParser);
         ASSERT_TRUE(bOk) << capture.Text();
-        NKFNodeBlock *pWithIDs = Block<NKFNodeBlock>(pParser, NKF_NODES, 1);
+        NKFNodeBlock *pWithIDs = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 1);
         ASSERT_TRUE(pWithIDs->LoadData());
         EXPECT_EQ((std::vector<float>(afCoords, afCoords + 6)), Floats(pWithIDs->GetCoords(), 6));
         EXPECT_EQ((std::vector<int>{7, 3}), Ints(pWithIDs->GetIDs(), 2));
         EXPECT_EQ((std::vector<int>{1, 0}), Ints(pWithIDs->GetSortedOrder(), 2));
-        NKFNodeBlock *pPlain = Block<NKFNodeBlock>(pParser, NKF_NODES, 2);
+        NKFNodeBlock *pPlain = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 2);
         ASSERT_TRUE(pPlain->LoadData());
         EXPECT_FALSE(pPlain->HasIDs());
         EXPECT_EQ((std::vector<float>(afCoords, afCoords + 6)), Floats(pPlain->GetCoords(), 6));
@@ -104,11 +101,12 @@ TEST(NKFNodeBlock, EmptyNodeBlocksParseAndLoadAsEmpty)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("empty_nodes.nkf", {"*NKF-1.00", "*NODES 1", "*NODES 2", "%NO_ID"},
-                                 false, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("empty_nodes.nkf", {"*NKF-1.00", "*NODES 1", "*NODES 2", "%NO_ID"},
+                        &pParser, false);
     ASSERT_TRUE(bOk) << capture.Text();
     for (int iID : {1, 2}) {
-        NKFNodeBlock *pNodes = Block<NKFNodeBlock>(pParser, NKF_NODES, iID);
+        NKFNodeBlock *pNodes = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, iID);
         EXPECT_EQ(0, pNodes->GetNumItems());
         EXPECT_TRUE(pNodes->LoadData());
         EXPECT_EQ(nullptr, pNodes->GetCoords());
@@ -116,16 +114,17 @@ TEST(NKFNodeBlock, EmptyNodeBlocksParseAndLoadAsEmpty)
     NKFTestWriter w;
     AppendFileHeader(w);
     AppendNodesBlock(w, 1, nullptr, nullptr, 0);
-    auto pBinary = NKFParseBytes("empty_nodes.bin.nkf", w, true, &bOk);
+    std::unique_ptr<NKFParser> pBinary;
+    bOk = NKFParseBytes("empty_nodes.bin.nkf", w, &pBinary);
     ASSERT_TRUE(bOk);
-    EXPECT_TRUE(Block<NKFNodeBlock>(pBinary, NKF_NODES, 1)->LoadData());
+    EXPECT_TRUE(NKFFindBlock<NKFNodeBlock>(pBinary, NKF_NODES, 1)->LoadData());
 }
 
 TEST(NKFNodeBlock, UnknownDirectiveFailsTheParse)
 {
     MessageCapture capture;
     bool bOk = true;
-    NKFParseLines("nodes_unknown.nkf", {"*NKF-1.00", "*NODES 4", "%WITH_IDS", "1 0 0 0"}, true, &bOk);
+    bOk = NKFParseLines("nodes_unknown.nkf", {"*NKF-1.00", "*NODES 4", "%WITH_IDS", "1 0 0 0"});
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Block type : *NODES : Unknown Identifier found in block."));
 }
@@ -136,15 +135,15 @@ TEST(NKFNodeBlock, WordCountsAreCheckedOnlyWhenReferencesAreResolvedAtOnce)
     const std::vector<std::string> noID = {"*NKF-1.00", "*NODES 1", "1 2 3", "4 5"};
     const std::vector<std::string> withID = {"*NKF-1.00", "*NODES 1", "%WITH_ID", "1 2 3 4", "2 5 6"};
     bool bOk = false;
-    NKFParseLines("nodes_words.nkf", noID, true, &bOk);
+    bOk = NKFParseLines("nodes_words.nkf", noID);
     EXPECT_TRUE(bOk);
-    NKFParseLines("nodes_words_id.nkf", withID, true, &bOk);
+    bOk = NKFParseLines("nodes_words_id.nkf", withID);
     EXPECT_TRUE(bOk);
-    NKFParseLines("nodes_words.nkf", noID, false, &bOk);
+    bOk = NKFParseLines("nodes_words.nkf", noID, nullptr, false);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Error in node values. \nEach line must contain 3 values when "
                                  "using %NO_ID (default)"));
-    NKFParseLines("nodes_words_id.nkf", withID, false, &bOk);
+    bOk = NKFParseLines("nodes_words_id.nkf", withID, nullptr, false);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Error in node values. \nEach line must contain 4 values when "
                                  "using %WITH_ID"));
@@ -167,7 +166,7 @@ TEST(NKFNodeBlock, BinaryCountBeyondTheDataFailsBeforeAllocating)
         w.Float(3);       // z
         w.Int(-999);      // end-of-block marker
         bool bOk = true;
-        NKFParseBytes("nodes_count.bin.nkf", w, true, &bOk);
+        bOk = NKFParseBytes("nodes_count.bin.nkf", w);
         EXPECT_FALSE(bOk);
         EXPECT_TRUE(capture.Contains("Block type : *NODES. ID = 1 : Item count does not fit the "
                                      "data size of the block."));
@@ -178,11 +177,12 @@ TEST(NKFNodeBlock, WriteBlockWritesTheLoadedNodes)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("nodes_write.nkf",
-                                 {"*NKF-1.00", "*NODES 3", "%WITH_ID", "5 1.5 -2 0", "6 0.25 1e+06 3"},
-                                 true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("nodes_write.nkf",
+                        {"*NKF-1.00", "*NODES 3", "%WITH_ID", "5 1.5 -2 0", "6 0.25 1e+06 3"},
+                        &pParser);
     ASSERT_TRUE(bOk);
-    NKFNodeBlock *pNodes = Block<NKFNodeBlock>(pParser, NKF_NODES, 3);
+    NKFNodeBlock *pNodes = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 3);
     std::string text = Written(pParser, pNodes, &bOk);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Block type : *NODES. ID = 3 : No nodes in block"));
@@ -203,11 +203,12 @@ TEST(NKFNormalBlock, NormalsArePackedAndWrittenAsBytes)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("normals.nkf",
-                                 {"*NKF-1.00", "*NORMALS 2", "%WITH_ID", "7 0 0 2", "8 -3 0 0"}, false,
-                                 &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk =
+        NKFParseLines("normals.nkf", {"*NKF-1.00", "*NORMALS 2", "%WITH_ID", "7 0 0 2", "8 -3 0 0"},
+                      &pParser, false);
     ASSERT_TRUE(bOk) << capture.Text();
-    NKFNormalBlock *pNormals = Block<NKFNormalBlock>(pParser, NKF_NORMALS, 2);
+    NKFNormalBlock *pNormals = NKFFindBlock<NKFNormalBlock>(pParser, NKF_NORMALS, 2);
     EXPECT_EQ(2, pNormals->GetNumItems());
     std::string text = Written(pParser, pNormals, &bOk);
     EXPECT_FALSE(bOk);
@@ -225,11 +226,11 @@ TEST(NKFNormalBlock, WordCountAndDirectiveErrors)
 {
     MessageCapture capture;
     bool bOk = true;
-    NKFParseLines("normals_words.nkf", {"*NKF-1.00", "*NORMALS 1", "0 0"}, false, &bOk);
+    bOk = NKFParseLines("normals_words.nkf", {"*NKF-1.00", "*NORMALS 1", "0 0"}, nullptr, false);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Error in normal values. \nEach line must contain 3 values when "
                                  "using %NO_ID (default)"));
-    NKFParseLines("normals_dir.nkf", {"*NKF-1.00", "*NORMALS 1", "%BYTE_COLORS"}, true, &bOk);
+    bOk = NKFParseLines("normals_dir.nkf", {"*NKF-1.00", "*NORMALS 1", "%BYTE_COLORS"});
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Block type : *NORMALS : Unknown Identifier found in block."));
 }
@@ -242,18 +243,19 @@ TEST(NKFColorBlock, ByteColorsAreScaledAndFloatColorsClamped)
     MessageCapture capture;
     for (bool bDefer : {true, false}) {
         bool bOk = false;
-        auto pParser = NKFParseLines("colors.nkf",
-                                     {"*NKF-1.00", "*COLORS 1", "255 128 0", "*COLORS 2", "%WITH_ID",
-                                      "%FLOAT_COLORS", "4 1.5 -0.5 0.25"},
-                                     bDefer, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseLines("colors.nkf",
+                            {"*NKF-1.00", "*COLORS 1", "255 128 0", "*COLORS 2", "%WITH_ID",
+                             "%FLOAT_COLORS", "4 1.5 -0.5 0.25"},
+                            &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
-        NKFColorBlock *pBytes = Block<NKFColorBlock>(pParser, NKF_COLORS, 1);
+        NKFColorBlock *pBytes = NKFFindBlock<NKFColorBlock>(pParser, NKF_COLORS, 1);
         ASSERT_TRUE(pBytes->LoadData());
         EXPECT_TRUE(pBytes->HasByteColors());
         EXPECT_FLOAT_EQ(1.0f, pBytes->GetColors()[0]);
         EXPECT_NEAR(0.50196f, pBytes->GetColors()[1], 1e-5);
         EXPECT_FLOAT_EQ(0.0f, pBytes->GetColors()[2]);
-        NKFColorBlock *pFloats = Block<NKFColorBlock>(pParser, NKF_COLORS, 2);
+        NKFColorBlock *pFloats = NKFFindBlock<NKFColorBlock>(pParser, NKF_COLORS, 2);
         ASSERT_TRUE(pFloats->LoadData());
         EXPECT_EQ((std::vector<float>{1.0f, 0.0f, 0.25f}), Floats(pFloats->GetColors(), 3));
         EXPECT_EQ(4, pFloats->GetIDs()[0]);
@@ -265,16 +267,18 @@ TEST(NKFColorBlock, WrittenColorsReadBackUnchanged)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("colors_write.nkf", {"*NKF-1.00", "*COLORS 5", "255 51 0"}, true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("colors_write.nkf", {"*NKF-1.00", "*COLORS 5", "255 51 0"}, &pParser);
     ASSERT_TRUE(bOk);
-    NKFColorBlock *pColors = Block<NKFColorBlock>(pParser, NKF_COLORS, 5);
+    NKFColorBlock *pColors = NKFFindBlock<NKFColorBlock>(pParser, NKF_COLORS, 5);
     ASSERT_TRUE(pColors->LoadData());
     std::string text = Written(pParser, pColors, &bOk);
     ASSERT_TRUE(bOk);
     EXPECT_EQ("*COLORS 5\n%FLOAT_COLORS\n1 0.2 0\n", text);
-    auto pAgain = NKFParseLines("colors_again.nkf", {"*NKF-1.00", text}, true, &bOk);
+    std::unique_ptr<NKFParser> pAgain;
+    bOk = NKFParseLines("colors_again.nkf", {"*NKF-1.00", text}, &pAgain);
     ASSERT_TRUE(bOk);
-    NKFColorBlock *pRead = Block<NKFColorBlock>(pAgain, NKF_COLORS, 5);
+    NKFColorBlock *pRead = NKFFindBlock<NKFColorBlock>(pAgain, NKF_COLORS, 5);
     ASSERT_TRUE(pRead->LoadData());
     for (int k = 0; k < 3; k++) EXPECT_NEAR(pColors->GetColors()[k], pRead->GetColors()[k], 1e-6);
 }
@@ -283,7 +287,8 @@ TEST(NKFColorBlock, ColorRowsUseTheNormalTexts)
 {
     MessageCapture capture;
     bool bOk = true;
-    NKFParseLines("colors_words.nkf", {"*NKF-1.00", "*COLORS 1", "%WITH_ID", "1 255 0"}, false, &bOk);
+    bOk = NKFParseLines("colors_words.nkf", {"*NKF-1.00", "*COLORS 1", "%WITH_ID", "1 255 0"},
+                        nullptr, false);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Error in normal values. \nEach line must contain 4 values when "
                                  "using %WITH_ID"));
@@ -296,17 +301,18 @@ TEST(NKFMaterialBlock, DirectivesFillTheMaterialAndWriteBack)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("material.nkf",
-                                 {"*NKF-1.00", "*MATERIALS 1", "*MATERIALS 2", "%AMBIENT 0.1 0.2 0.3",
-                                  "%DIFFUSE 1,0,0", "%SPECULAR 1 1 1", "%EMISSIVE 0 0 0.5",
-                                  "%SHININESS 40", "%ALPHA 0.5"},
-                                 true, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("material.nkf",
+                        {"*NKF-1.00", "*MATERIALS 1", "*MATERIALS 2", "%AMBIENT 0.1 0.2 0.3",
+                         "%DIFFUSE 1,0,0", "%SPECULAR 1 1 1", "%EMISSIVE 0 0 0.5", "%SHININESS 40",
+                         "%ALPHA 0.5"},
+                        &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
-    NKFMaterialBlock *pDefault = Block<NKFMaterialBlock>(pParser, NKF_MATERIALS, 1);
+    NKFMaterialBlock *pDefault = NKFFindBlock<NKFMaterialBlock>(pParser, NKF_MATERIALS, 1);
     EXPECT_EQ((std::vector<float>{0.2f, 0.2f, 0.2f}), Floats(pDefault->GetAmbient(), 3));
     EXPECT_EQ((std::vector<float>{0.8f, 0.8f, 0.8f}), Floats(pDefault->GetDiffuse(), 3));
     EXPECT_FLOAT_EQ(1.0f, pDefault->GetAlpha());
-    NKFMaterialBlock *pMaterial = Block<NKFMaterialBlock>(pParser, NKF_MATERIALS, 2);
+    NKFMaterialBlock *pMaterial = NKFFindBlock<NKFMaterialBlock>(pParser, NKF_MATERIALS, 2);
     EXPECT_EQ(1, pMaterial->GetNumItems());
     EXPECT_TRUE(pMaterial->LoadData());
     EXPECT_EQ((std::vector<float>{0.1f, 0.2f, 0.3f}), Floats(pMaterial->GetAmbient(), 3));
@@ -338,7 +344,8 @@ TEST(NKFMaterialBlock, WrongValueCountsFailWithTheirSection)
         capture.Clear();
         for (bool bDefer : {true, false}) {
             bool bOk = true;
-            NKFParseLines("material_bad.nkf", {"*NKF-1.00", "*MATERIALS 1", c.first}, bDefer, &bOk);
+            bOk = NKFParseLines("material_bad.nkf", {"*NKF-1.00", "*MATERIALS 1", c.first}, nullptr,
+                                bDefer);
             EXPECT_FALSE(bOk) << c.first;
             EXPECT_TRUE(capture.Contains("Block type : *MATERIALS : " + c.second)) << c.first;
         }
@@ -352,12 +359,13 @@ TEST(NKFDescriptionBlock, TextBetweenBeginAndEndIsKeptAndWritten)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = NKFParseLines("description.nkf",
-                                 {"*NKF-1.00", "*DESCRIPTION 3", "%BEGIN", "A beam model", "  of steel",
-                                  "%END", "*NODES 1", "0 0 0"},
-                                 false, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("description.nkf",
+                        {"*NKF-1.00", "*DESCRIPTION 3", "%BEGIN", "A beam model", "  of steel",
+                         "%END", "*NODES 1", "0 0 0"},
+                        &pParser, false);
     ASSERT_TRUE(bOk) << capture.Text();
-    NKFDescriptionBlock *pText = Block<NKFDescriptionBlock>(pParser, NKF_DESCRIPTION, 3);
+    NKFDescriptionBlock *pText = NKFFindBlock<NKFDescriptionBlock>(pParser, NKF_DESCRIPTION, 3);
     EXPECT_STREQ("A beam model\n  of steel\n", pText->GetText().GetText());
     EXPECT_EQ(2, pText->GetNumItems());
     EXPECT_TRUE(pText->LoadData());
@@ -373,17 +381,19 @@ TEST(NKFDescriptionBlock, MissingBeginOrEndFails)
     for (bool bDefer : {true, false}) {
         capture.Clear();
         bool bOk = true;
-        NKFParseLines("desc_no_end.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "%BEGIN", "text", "*NODES 1"},
-                      bDefer, &bOk);
+        bOk = NKFParseLines("desc_no_end.nkf",
+                            {"*NKF-1.00", "*DESCRIPTION 1", "%BEGIN", "text", "*NODES 1"}, nullptr,
+                            bDefer);
         EXPECT_FALSE(bOk);
         EXPECT_TRUE(capture.Contains("Block type : *DESCRIPTION : No end of description block "
                                      "found. Missing %END"));
         capture.Clear();
-        NKFParseLines("desc_eof.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "%BEGIN", "text"}, bDefer, &bOk);
+        bOk = NKFParseLines("desc_eof.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "%BEGIN", "text"},
+                            nullptr, bDefer);
         EXPECT_FALSE(bOk);
         EXPECT_TRUE(capture.Contains("No end of description block found. Missing %END"));
-        NKFParseLines("desc_no_begin.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "text", "%END"}, bDefer,
-                      &bOk);
+        bOk = NKFParseLines("desc_no_begin.nkf", {"*NKF-1.00", "*DESCRIPTION 1", "text", "%END"},
+                            nullptr, bDefer);
         EXPECT_FALSE(bOk);
         EXPECT_TRUE(capture.Contains("%BEGIN not found in *DESCRIPTION block"));
     }
@@ -400,7 +410,8 @@ TEST(NKFSmallBlocks, AsciiOnlyBlocksInABinaryFileAreSkippedByTheirFraming)
         AppendFileHeader(w);
         for (int32_t iCode = 1002; iCode <= 1005; iCode++) AppendFramedBlock(w, iCode, 1, 12, 16);
         bool bOk = false;
-        auto pParser = NKFParseBytes("ascii_only.bin.nkf", w, false, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("ascii_only.bin.nkf", w, &pParser, false);
         ASSERT_TRUE(bOk) << capture.Text();
         for (int iType = NKF_NORMALS; iType <= NKF_DESCRIPTION; iType++) {
             NKFBlock *pBlock = pParser->FindBlock(iType, 1);

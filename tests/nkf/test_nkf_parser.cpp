@@ -12,6 +12,7 @@
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
 #include "platform/nk_progress_ui.h"
+#include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
@@ -25,28 +26,6 @@ std::vector<std::pair<int, int>> BlockList(const NKFParser &parser)
     for (int n = 0; parser.GetBlockByIndex(n) != nullptr; n++)
         blocks.push_back({parser.GetBlockByIndex(n)->GetType(), parser.GetBlockByIndex(n)->GetBlockID()});
     return blocks;
-}
-
-bool ParseText(const char *pszName, const std::vector<std::string> &lines,
-               std::unique_ptr<NKFParser> *ppParser = nullptr)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteText(path, NKFJoinLines(lines));
-    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
-    bool bOk = pParser->Parse();
-    if (ppParser != nullptr) *ppParser = std::move(pParser);
-    return bOk;
-}
-
-bool ParseBytes(const char *pszName, const NKFTestWriter &w,
-                std::unique_ptr<NKFParser> *ppParser = nullptr)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteBytes(path, w.Data());
-    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
-    bool bOk = pParser->Parse();
-    if (ppParser != nullptr) *ppParser = std::move(pParser);
-    return bOk;
 }
 
 const int32_t kIDs[] = {5, 3, 9};
@@ -76,8 +55,8 @@ TEST(NKFParserBinary, BigEndianTwinGivesTheSameBlocksAndValues)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pLittle, pBig;
-    ASSERT_TRUE(ParseBytes("sample_le.nkf", SampleFile(false), &pLittle));
-    ASSERT_TRUE(ParseBytes("sample_be.nkf", SampleFile(true), &pBig));
+    ASSERT_TRUE(NKFParseBytes("sample_le.nkf", SampleFile(false), &pLittle));
+    ASSERT_TRUE(NKFParseBytes("sample_be.nkf", SampleFile(true), &pBig));
     EXPECT_FALSE(pLittle->GetSwapBytes());
     EXPECT_TRUE(pBig->GetSwapBytes());
     EXPECT_EQ(BlockList(*pLittle), BlockList(*pBig));
@@ -103,7 +82,7 @@ TEST(NKFParserBinary, FileEndingRightAfterABlockIsComplete)
     AppendFileHeader(w);
     AppendUserBlock(w, 1, 4);
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBytes("ends_after_block.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("ends_after_block.nkf", w, &pParser));
     EXPECT_EQ(1, pParser->GetNumBlocks(NKF_USER));
     EXPECT_TRUE(pParser->IsParsed());
 }
@@ -117,7 +96,7 @@ TEST(NKFParserBinary, CodeWordZeroEndsTheSequence)
     w.Int(0);        // block code 0: end of the block sequence
     w.Int(1501);     // never read
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBytes("ends_with_zero.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("ends_with_zero.nkf", w, &pParser));
     EXPECT_EQ(1, (int)BlockList(*pParser).size());
 }
 
@@ -126,7 +105,7 @@ TEST(NKFParserBinary, HeaderWithoutBlocksFails)
     MessageCapture capture;
     NKFTestWriter w;
     AppendFileHeader(w);
-    EXPECT_FALSE(ParseBytes("no_blocks.nkf", w));
+    EXPECT_FALSE(NKFParseBytes("no_blocks.nkf", w));
     EXPECT_TRUE(capture.HasLine("ERROR : No blocks found in file.", NK_MSG_ERROR));
 }
 
@@ -136,7 +115,7 @@ TEST(NKFParserBinary, VersionTwoIsRejected)
     NKFTestWriter w;
     AppendFileHeader(w, 2);
     AppendUserBlock(w, 1, 0);
-    EXPECT_FALSE(ParseBytes("version2.nkf", w));
+    EXPECT_FALSE(NKFParseBytes("version2.nkf", w));
     EXPECT_TRUE(capture.Contains("Wrong version of NKF-File."));
     EXPECT_TRUE(capture.Contains("has an error in the header."));
     EXPECT_TRUE(capture.HasLine("Error : File has an error in the header"));
@@ -150,7 +129,7 @@ TEST(NKFParserBinary, WrongMagicWordsAreRejected)
     w.Int(-160870);  // magic word 2, one off
     w.Int(251271);   // magic word 3
     w.Int(1);        // version
-    EXPECT_FALSE(ParseBytes("bad_magic.nkf", w));
+    EXPECT_FALSE(NKFParseBytes("bad_magic.nkf", w));
     EXPECT_TRUE(capture.Contains("This file is not a propery formatted NKF binary file. Wrong magic "
                                  "numbers found."));
 }
@@ -163,7 +142,7 @@ TEST(NKFParserBinary, UnknownCodeIsSkippedWithAnInformation)
     AppendFramedBlock(w, 1030, 7, 12, 16);   // a sound block of a later writer
     AppendUserBlock(w, 1, 0);
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBytes("unknown_code.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("unknown_code.nkf", w, &pParser));
     EXPECT_TRUE(capture.HasLine("INFO : An unknown block was found in the file. Block Type: 1030, ID: 7.",
                                 NK_MSG_INFO));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_USER, 1}}), BlockList(*pParser));
@@ -179,7 +158,7 @@ TEST(NKFParserBinary, UnknownBlockWithoutMarkerFails)
     w.Int(8);      // header size
     w.Int(0);      // data size
     w.Int(5);      // where the end-of-block marker belongs
-    EXPECT_FALSE(ParseBytes("unknown_no_marker.nkf", w));
+    EXPECT_FALSE(NKFParseBytes("unknown_no_marker.nkf", w));
     EXPECT_TRUE(capture.Contains("Error parsing binary NKF file : Missing End Of Block marker after "
                                  "reading unknown block.\nType: 1030, ID: 7. End marker found: 5"));
 }
@@ -192,7 +171,7 @@ TEST(NKFParserBinary, IllegalCodeStopsTheParse)
         AppendFileHeader(w);
         AppendUserBlock(w, 1, 0);
         AppendFramedBlock(w, iCode, 2, 0);
-        EXPECT_FALSE(ParseBytes("illegal_code.nkf", w));
+        EXPECT_FALSE(NKFParseBytes("illegal_code.nkf", w));
         std::string expected = "Error parsing binary NKF file : Illegal block type found: " +
                                std::to_string(iCode) + ". Legal range: 1001 - 1500 ";
         EXPECT_TRUE(capture.Contains(expected)) << capture.Text();
@@ -209,7 +188,7 @@ TEST(NKFParserBinary, RepeatedHeaderAndSpareMarkersArePassedOver)
     AppendFileHeader(w);            // a second file joined on
     AppendInternalStringBlock(w, 2, "second file");
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBytes("joined.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("joined.nkf", w, &pParser));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_USER, 1}, {NKF_INTERNALSTRING, 2}}),
               BlockList(*pParser));
 }
@@ -222,7 +201,7 @@ TEST(NKFParserBinary, LargerHeaderRecordIsReadAndItsSurplusSkipped)
     AppendTextureBlock(w, 4, "grid", 2, 1, 6, 104);   // 8 bytes more than known
     AppendUserBlock(w, 1, 0);
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBytes("big_header.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("big_header.nkf", w, &pParser));
     NKFBlock *pTexture = pParser->FindBlock(NKF_TEXTURES, 4);
     ASSERT_NE(nullptr, pTexture);
     ASSERT_TRUE(pTexture->LoadData());
@@ -237,7 +216,7 @@ TEST(NKFParserBinary, HeaderSizeBelowKnownOrAt1025IsIllegal)
         AppendFileHeader(w);
         AppendResultsBlock(w, 1, 1, 1, 0, nullptr, kScalars, 3, 1);
         w.PatchInt(16 + 8, iSize);   // the header size word of the block
-        EXPECT_FALSE(ParseBytes("bad_header_size.nkf", w));
+        EXPECT_FALSE(NKFParseBytes("bad_header_size.nkf", w));
         EXPECT_TRUE(capture.Contains("Block type : *RESULTS : Illegal header size found."));
         EXPECT_TRUE(capture.Contains("Error : Error parsing block"));
     }
@@ -266,7 +245,7 @@ TEST(NKFParserBinary, LineErrorsOfBinaryFilesCarryNoLine)
     NKFTestWriter w;
     AppendFileHeader(w);
     AppendFramedBlock(w, 1501, 2, 0);
-    EXPECT_FALSE(ParseBytes("no_line_info.nkf", w));
+    EXPECT_FALSE(NKFParseBytes("no_line_info.nkf", w));
     EXPECT_FALSE(capture.Contains("Error in line"));
 }
 
@@ -277,18 +256,19 @@ TEST(NKFParserAscii, CommentsAndBlankLinesReadTheSameAsWithout)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pPlain, pCommented;
-    ASSERT_TRUE(ParseText("plain.nkf", {"*NKF-1.00", "*RESULTS 1", "1.0", "2.0", "*RESULTS 2", "3.0"},
-                          &pPlain));
-    ASSERT_TRUE(ParseText("commented.nkf", {"# a comment", "", "*NKF-1.00", "! another", "*RESULTS 1",
-                                            "1.0", "; third kind", "   \t", "2.0", "*RESULTS 2", "3.0",
-                                            "# trailing"},
-                          &pCommented));
+    ASSERT_TRUE(NKFParseLines(
+        "plain.nkf", {"*NKF-1.00", "*RESULTS 1", "1.0", "2.0", "*RESULTS 2", "3.0"}, &pPlain));
+    ASSERT_TRUE(NKFParseLines("commented.nkf",
+                              {"# a comment", "", "*NKF-1.00", "! another", "*RESULTS 1", "1.0",
+                               "; third kind", "   \t", "2.0", "*RESULTS 2", "3.0", "# trailing"},
+                              &pCommented));
     EXPECT_EQ(BlockList(*pPlain), BlockList(*pCommented));
     EXPECT_EQ(2, pCommented->FindBlock(NKF_RESULTS, 1)->GetNumItems());
     EXPECT_EQ(1, pCommented->FindBlock(NKF_RESULTS, 2)->GetNumItems());
     // A line of blanks with a stray carriage return inside is blank too.
     std::unique_ptr<NKFParser> pStrayCr;
-    ASSERT_TRUE(ParseText("stray_cr.nkf", {"*NKF-1.00", "*RESULTS 1", "1.0", " \r \t", "2.0"}, &pStrayCr));
+    ASSERT_TRUE(NKFParseLines("stray_cr.nkf", {"*NKF-1.00", "*RESULTS 1", "1.0", " \r \t", "2.0"},
+                              &pStrayCr));
     EXPECT_EQ(2, pStrayCr->FindBlock(NKF_RESULTS, 1)->GetNumItems());
 }
 
@@ -296,7 +276,7 @@ TEST(NKFParserAscii, HashOutsideTheFirstColumnIsNoComment)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("hash.nkf", {"*NKF-1.00", "*RESULTS 1", "1.0", " # 2.0"}, &pParser));
+    ASSERT_TRUE(NKFParseLines("hash.nkf", {"*NKF-1.00", "*RESULTS 1", "1.0", " # 2.0"}, &pParser));
     EXPECT_EQ(2, pParser->FindBlock(NKF_RESULTS, 1)->GetNumItems());
 }
 
@@ -304,24 +284,24 @@ TEST(NKFParserAscii, BlockLineWithoutIdGivesIdZero)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("no_id.nkf", {"*NKF-1.00", "*NODES", "0 0 0"}, &pParser));
+    ASSERT_TRUE(NKFParseLines("no_id.nkf", {"*NKF-1.00", "*NODES", "0 0 0"}, &pParser));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_NODES, 0}}), BlockList(*pParser));
 }
 
 TEST(NKFParserAscii, VersionsUpToOneAreAccepted)
 {
     MessageCapture capture;
-    EXPECT_TRUE(ParseText("v05.nkf", {"*NKF-0.5", "*USER 1"}));
-    EXPECT_TRUE(ParseText("v100.nkf", {"*NKF-1.00", "*USER 1"}));
+    EXPECT_TRUE(NKFParseLines("v05.nkf", {"*NKF-0.5", "*USER 1"}));
+    EXPECT_TRUE(NKFParseLines("v100.nkf", {"*NKF-1.00", "*USER 1"}));
     EXPECT_FALSE(capture.Contains("Wrong version"));
-    EXPECT_FALSE(ParseText("v101.nkf", {"*NKF-1.01", "*USER 1"}));
+    EXPECT_FALSE(NKFParseLines("v101.nkf", {"*NKF-1.01", "*USER 1"}));
     EXPECT_TRUE(capture.HasLine("ERROR : Wrong version of NKF-File.", NK_MSG_ERROR));
 }
 
 TEST(NKFParserAscii, HeaderMustStartWithNkf)
 {
     MessageCapture capture;
-    EXPECT_FALSE(ParseText("bad_header.nkf", {"*NKG-1.00", "*USER 1"}));
+    EXPECT_FALSE(NKFParseLines("bad_header.nkf", {"*NKG-1.00", "*USER 1"}));
     EXPECT_TRUE(capture.HasLine("ERROR : Error in header"));
     std::string path = NKFTestPath("bad_header.nkf");
     EXPECT_TRUE(capture.Contains("ERROR : NKF File : \"" + path + "\"has an error in the header."));
@@ -330,7 +310,7 @@ TEST(NKFParserAscii, HeaderMustStartWithNkf)
 TEST(NKFParserAscii, HeaderWithoutBlocksFails)
 {
     MessageCapture capture;
-    EXPECT_FALSE(ParseText("ascii_no_blocks.nkf", {"*NKF-1.00", "# nothing"}));
+    EXPECT_FALSE(NKFParseLines("ascii_no_blocks.nkf", {"*NKF-1.00", "# nothing"}));
     EXPECT_TRUE(capture.HasLine("ERROR : No blocks found in file."));
 }
 
@@ -338,8 +318,9 @@ TEST(NKFParserAscii, UnknownKeywordIsReportedAndItsLinesSkipped)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("unknown_kw.nkf", {"*NKF-1.00", "# comment", "*SOUNDS 4", "1 2 3", "*RESULTS 1", "1"},
-                          &pParser));
+    ASSERT_TRUE(NKFParseLines("unknown_kw.nkf",
+                              {"*NKF-1.00", "# comment", "*SOUNDS 4", "1 2 3", "*RESULTS 1", "1"},
+                              &pParser));
     EXPECT_TRUE(capture.HasLine("INFO : An unknown block was found in the file. Line: 3, BlockType: *SOUNDS 4.",
                                 NK_MSG_INFO));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_RESULTS, 1}}), BlockList(*pParser));
@@ -349,17 +330,17 @@ TEST(NKFParserAscii, UnknownKeywordItselfIsPassedSilently)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("unknown_row.nkf", {"*NKF-1.00", "*UNKNOWN 3", "*USER 1"}, &pParser));
+    ASSERT_TRUE(NKFParseLines("unknown_row.nkf", {"*NKF-1.00", "*UNKNOWN 3", "*USER 1"}, &pParser));
     EXPECT_FALSE(capture.Contains("An unknown block"));
     EXPECT_EQ(1, (int)BlockList(*pParser).size());
-    EXPECT_FALSE(ParseText("unknown_row2.nkf", {"*NKF-1.00", "*UNKNOWN 3", "1 2 3"}));
+    EXPECT_FALSE(NKFParseLines("unknown_row2.nkf", {"*NKF-1.00", "*UNKNOWN 3", "1 2 3"}));
     EXPECT_TRUE(capture.Contains("Block Not Found"));
 }
 
 TEST(NKFParserAscii, DataWhereABlockLineBelongsIsAnErrorNamingThePhysicalLine)
 {
     MessageCapture capture;
-    EXPECT_FALSE(ParseText("not_a_block.nkf", {"*NKF-1.00", "# c1", "", "# c3", "1 2 3"}));
+    EXPECT_FALSE(NKFParseLines("not_a_block.nkf", {"*NKF-1.00", "# c1", "", "# c3", "1 2 3"}));
     EXPECT_TRUE(capture.Contains("ERROR : Block Not Found \n\nError in line : 5\n\nLine : 1 2 3"))
         << capture.Text();
 }
@@ -368,11 +349,12 @@ TEST(NKFParserAscii, RepeatedHeaderIsPassedOver)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("joined_ascii.nkf", {"*NKF-1.00", "*RESULTS 1", "1", "*NKF-1.00", "*RESULTS 2", "2"},
-                          &pParser));
+    ASSERT_TRUE(NKFParseLines("joined_ascii.nkf",
+                              {"*NKF-1.00", "*RESULTS 1", "1", "*NKF-1.00", "*RESULTS 2", "2"},
+                              &pParser));
     EXPECT_EQ(2, pParser->GetNumBlocks(NKF_RESULTS));
-    EXPECT_TRUE(ParseText("joined_end.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00"}));
-    EXPECT_FALSE(ParseText("joined_bad.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00", "1 2"}));
+    EXPECT_TRUE(NKFParseLines("joined_end.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00"}));
+    EXPECT_FALSE(NKFParseLines("joined_bad.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00", "1 2"}));
     EXPECT_TRUE(capture.Contains("Illegal block header found : 1 2"));
 }
 
@@ -382,8 +364,8 @@ TEST(NKFParserAscii, LongLinesAreReadWhole)
     std::string longLine(300, 'x');
     std::string veryLong(100000, 'y');
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("long.nkf", {"*NKF-1.00", "*INTERNALSTRING 1", longLine, veryLong, "*USER 1"},
-                          &pParser));
+    ASSERT_TRUE(NKFParseLines(
+        "long.nkf", {"*NKF-1.00", "*INTERNALSTRING 1", longLine, veryLong, "*USER 1"}, &pParser));
     NKFBlock *pText = pParser->FindBlock(NKF_INTERNALSTRING, 1);
     ASSERT_TRUE(pText->LoadData());
     EXPECT_EQ(300 + 1 + 100000 + 1, pText->GetNumItems());
@@ -405,7 +387,7 @@ TEST(NKFParserAscii, PushedBackLineComesAgainWithoutCountingALine)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("pushback.nkf", {"*NKF-1.00", "# c", "*USER 1", "a", "b"}, &pParser));
+    ASSERT_TRUE(NKFParseLines("pushback.nkf", {"*NKF-1.00", "# c", "*USER 1", "a", "b"}, &pParser));
     ASSERT_TRUE(pParser->SetPosition(0));
     pParser->SetLineNumber(0);
     EXPECT_TRUE(pParser->ReadLine() == "*NKF-1.00");
@@ -424,7 +406,9 @@ TEST(NKFParser, BlocksComeInTypeThenIdOrder)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseText("order.nkf", {"*NKF-1.00", "*NODES 2", "*NODES 1", "*ELEMENTS 1", "%POINTS", "1"}, &pParser));
+    ASSERT_TRUE(NKFParseLines("order.nkf",
+                              {"*NKF-1.00", "*NODES 2", "*NODES 1", "*ELEMENTS 1", "%POINTS", "1"},
+                              &pParser));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_NODES, 1}, {NKF_NODES, 2}, {NKF_ELEMENTS, 1}}),
               BlockList(*pParser));
     EXPECT_EQ(2, pParser->GetNumBlocks(NKF_NODES));
@@ -440,13 +424,13 @@ TEST(NKFParser, DuplicateResultsBlockReplacesTheEarlierOne)
     AppendResultsBlock(w, 1, 1, 1, 0, nullptr, kScalars, 3, 1);
     AppendResultsBlock(w, 1, 3, 1, 0, nullptr, kVectors, 2, 3);
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBytes("duplicate.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("duplicate.nkf", w, &pParser));
     EXPECT_TRUE(capture.HasLine("INFO : Duplicate block replaced: Blocktype: *RESULTS, ID: 1", NK_MSG_INFO));
     ASSERT_EQ(1, pParser->GetNumBlocks(NKF_RESULTS));
     EXPECT_EQ(2, pParser->GetBlock(NKF_RESULTS, 0)->GetNumItems());   // the later block
 
     capture.Clear();
-    ASSERT_TRUE(ParseText("duplicate.nkf", {"*NKF-1.00", "*NODES 1", "*NODES 1"}, &pParser));
+    ASSERT_TRUE(NKFParseLines("duplicate.nkf", {"*NKF-1.00", "*NODES 1", "*NODES 1"}, &pParser));
     EXPECT_TRUE(capture.HasLine("INFO : Duplicate block replaced: Blocktype: *NODES, ID: 1"));
     EXPECT_EQ(1, pParser->GetNumBlocks(NKF_NODES));
 }
@@ -454,7 +438,8 @@ TEST(NKFParser, DuplicateResultsBlockReplacesTheEarlierOne)
 TEST(NKFParser, TwoGeometryBlocksParseWithAnError)
 {
     MessageCapture capture;
-    EXPECT_TRUE(ParseText("two_geo.nkf", {"*NKF-1.00", "*QUOLINGEOMETRY 1", "*QUOLINGEOMETRY 2"}));
+    EXPECT_TRUE(
+        NKFParseLines("two_geo.nkf", {"*NKF-1.00", "*QUOLINGEOMETRY 1", "*QUOLINGEOMETRY 2"}));
     EXPECT_TRUE(capture.HasLine("ERROR : More than one *QUOLINGEOMETRY block specified.", NK_MSG_ERROR));
 }
 
@@ -462,7 +447,7 @@ TEST(NKFParser, ProgressEndsWithDone)
 {
     MessageCapture capture;
     NKGetHeadlessProgressUI()->Reset();
-    ASSERT_TRUE(ParseText("progress.nkf", {"*NKF-1.00", "*USER 1", "*USER 2"}));
+    ASSERT_TRUE(NKFParseLines("progress.nkf", {"*NKF-1.00", "*USER 1", "*USER 2"}));
     EXPECT_EQ("Done.", NKGetHeadlessProgressUI()->GetStatusText());
     EXPECT_FALSE(NKGetHeadlessProgressUI()->IsProgressBarShown());
 }
@@ -509,7 +494,7 @@ TEST(NKFParser, ProgressCountsUpInStepsOfTenPercent)
         lines.push_back("*RESULTS " + std::to_string(i));
         lines.push_back("1.5");
     }
-    ASSERT_TRUE(ParseText("progress_steps.nkf", lines));
+    ASSERT_TRUE(NKFParseLines("progress_steps.nkf", lines));
     ASSERT_GE(recorder.texts.size(), 8u);
     EXPECT_EQ("Parsing NKF file...", recorder.texts.front().first);
     EXPECT_EQ("Done.", recorder.texts.back().first);
@@ -530,8 +515,8 @@ TEST(NKFParser, FailedParseEndsTheProgressWithErrorBeforeItsReport)
     {
         MessageCapture capture;
         StatusRecorder recorder(capture);
-        EXPECT_FALSE(ParseText("progress_bad_block.nkf",
-                               {"*NKF-1.00", "*USER 1", "*RESULTS 2", "%DIMENSION 2", "1 2"}));
+        EXPECT_FALSE(NKFParseLines("progress_bad_block.nkf",
+                                   {"*NKF-1.00", "*USER 1", "*RESULTS 2", "%DIMENSION 2", "1 2"}));
         ASSERT_FALSE(recorder.texts.empty());
         EXPECT_EQ("Error.", recorder.texts.back().first);
         // The block's own error, then "Error.", then the parser's report.
@@ -543,7 +528,8 @@ TEST(NKFParser, FailedParseEndsTheProgressWithErrorBeforeItsReport)
         MessageCapture capture;
         StatusRecorder recorder(capture);
         // The next block line is bad: the failure is in the loop's ReadBlock.
-        EXPECT_FALSE(ParseText("progress_bad_line.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00", "1 2"}));
+        EXPECT_FALSE(
+            NKFParseLines("progress_bad_line.nkf", {"*NKF-1.00", "*USER 1", "*NKF-1.00", "1 2"}));
         ASSERT_FALSE(recorder.texts.empty());
         EXPECT_EQ("Error.", recorder.texts.back().first);
         EXPECT_LT(recorder.LineOf("Illegal block header found"), recorder.texts.back().second);
@@ -552,7 +538,7 @@ TEST(NKFParser, FailedParseEndsTheProgressWithErrorBeforeItsReport)
         // No block at all: the failure comes before any progress is shown.
         MessageCapture capture;
         StatusRecorder recorder(capture);
-        EXPECT_FALSE(ParseText("progress_no_blocks.nkf", {"*NKF-1.00"}));
+        EXPECT_FALSE(NKFParseLines("progress_no_blocks.nkf", {"*NKF-1.00"}));
         EXPECT_TRUE(recorder.texts.empty());
         EXPECT_TRUE(capture.HasLine("ERROR : No blocks found in file."));
     }

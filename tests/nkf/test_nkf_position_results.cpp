@@ -10,7 +10,7 @@
 #include "nkf/nkf_position_results.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
-#include "tests/test_support/test_files.h"
+#include "tests/test_support/nkf_test_parse.h"
 
 namespace {
 
@@ -57,17 +57,6 @@ NKFQuolinPositionVectorBlock *VectorList(const std::unique_ptr<NKFParser> &pPars
     return (NKFQuolinPositionVectorBlock *)pParser->FindBlock(NKF_QUOLINPOSITIONVECTOR, iID);
 }
 
-// Parses with the parser's strict checks on (references resolved too).
-bool ParseStrict(const char *pszName, std::vector<std::string> lines, std::unique_ptr<NKFParser> *ppParser)
-{
-    lines.insert(lines.begin(), "*NKF-1.00");
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteText(path, NKFJoinLines(lines));
-    ppParser->reset(new NKFParser(NKString(path.c_str())));
-    (*ppParser)->SetDeferReferences(false);
-    return (*ppParser)->Parse();
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -77,7 +66,8 @@ TEST(NKFPositionResultBlock, DimensionTwoFails)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("pos_dim2.nkf", {"*POSITIONRESULTS 1", "%DIMENSION 2", "0 0 0 1 1"}, &pParser));
+    EXPECT_FALSE(NKFParseBody("pos_dim2.nkf", {"*POSITIONRESULTS 1", "%DIMENSION 2", "0 0 0 1 1"},
+                              &pParser));
     EXPECT_TRUE(capture.Contains("Wrong number of dimensions. Only 1 and 3 accepted"));
 }
 
@@ -85,10 +75,12 @@ TEST(NKFPositionResultBlock, MapToElementsNeedsTheHashSign)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("pos_nohash.nkf", {"*POSITIONRESULTS 1", "%MAPTO_ELEMENTS 3"}, &pParser));
+    EXPECT_FALSE(
+        NKFParseBody("pos_nohash.nkf", {"*POSITIONRESULTS 1", "%MAPTO_ELEMENTS 3"}, &pParser));
     EXPECT_TRUE(capture.Contains("Block type : *POSITIONRESULTS : No element block ID specified in "
                                  "%MAPTO_ELEMENTS. Missing #ID."));
-    ASSERT_TRUE(ParseAsciiLines("pos_hash.nkf", {"*POSITIONRESULTS 1", "%MAPTO_ELEMENTS #3"}, &pParser));
+    ASSERT_TRUE(
+        NKFParseBody("pos_hash.nkf", {"*POSITIONRESULTS 1", "%MAPTO_ELEMENTS #3"}, &pParser));
     EXPECT_EQ(3, Positions(pParser)->GetTargetBlockID());
     EXPECT_TRUE(Positions(pParser)->IsMappedToElements());
 }
@@ -97,15 +89,18 @@ TEST(NKFPositionResultBlock, LineLengthsAreCheckedOnlyWithStrictChecking)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("pos_loose.nkf", {"*POSITIONRESULTS 1", "%MAP_ID", "1 2", "1 2 3 4 5 6 7 8"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody(
+        "pos_loose.nkf", {"*POSITIONRESULTS 1", "%MAP_ID", "1 2", "1 2 3 4 5 6 7 8"}, &pParser));
     EXPECT_EQ(2, Positions(pParser)->GetNumItems());
-    EXPECT_TRUE(ParseStrict("pos_strict_ok.nkf", {"*POSITIONRESULTS 1", "%MAP_ID", "4 0 0 0 1.5"}, &pParser));
-    EXPECT_FALSE(ParseStrict("pos_strict_id.nkf", {"*POSITIONRESULTS 1", "%MAP_ID", "4 0 0 0"}, &pParser));
+    EXPECT_TRUE(NKFParseBody("pos_strict_ok.nkf", {"*POSITIONRESULTS 1", "%MAP_ID", "4 0 0 0 1.5"},
+                             &pParser, false));
+    EXPECT_FALSE(NKFParseBody("pos_strict_id.nkf", {"*POSITIONRESULTS 1", "%MAP_ID", "4 0 0 0"},
+                              &pParser, false));
     EXPECT_TRUE(capture.Contains("Error in results values. \nEach line must contain #dim + 4 values when "
                                  "using %WITH_ID"));
-    EXPECT_FALSE(ParseStrict("pos_strict_noid.nkf", {"*POSITIONRESULTS 1", "%DIMENSION 3", "0 0 0 1 1"},
-                             &pParser));
+    EXPECT_FALSE(NKFParseBody("pos_strict_noid.nkf",
+                              {"*POSITIONRESULTS 1", "%DIMENSION 3", "0 0 0 1 1"}, &pParser,
+                              false));
     EXPECT_TRUE(capture.Contains("Each line must contain #dim + 3 values when using %NO_ID (default)"));
 }
 
@@ -113,8 +108,8 @@ TEST(NKFPositionResultBlock, BlockWithoutValuesLoadsEmpty)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("pos_empty.nkf", {"*POSITIONRESULTS 1", "%DIMENSION 3", "%UNKNOWN_WORD"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody("pos_empty.nkf",
+                             {"*POSITIONRESULTS 1", "%DIMENSION 3", "%UNKNOWN_WORD"}, &pParser));
     ASSERT_TRUE(Positions(pParser)->LoadData());
     EXPECT_EQ(0, Positions(pParser)->GetNumItems());
     EXPECT_EQ(nullptr, Positions(pParser)->GetPositions());
@@ -124,11 +119,11 @@ TEST(NKFPositionResultBlock, DirectivesSetFlagsAndMapping)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("pos_flags.nkf",
-                                {"*POSITIONRESULTS 1", "%MAP_INDEX", "%LOCAL_POSITIONS", "%LOCAL_RESULTS",
-                                 "*POSITIONRESULTS 2", "%MAP_ID", "%MAP_NONE", "%LOCAL_RESULTS",
-                                 "%GLOBAL_RESULTS"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody("pos_flags.nkf",
+                             {"*POSITIONRESULTS 1", "%MAP_INDEX", "%LOCAL_POSITIONS",
+                              "%LOCAL_RESULTS", "*POSITIONRESULTS 2", "%MAP_ID", "%MAP_NONE",
+                              "%LOCAL_RESULTS", "%GLOBAL_RESULTS"},
+                             &pParser));
     EXPECT_EQ(NKF_POSITION_MAP_INDEX, Positions(pParser)->GetMapping());
     EXPECT_FALSE(Positions(pParser)->HasGlobalPositions());
     EXPECT_FALSE(Positions(pParser)->HasGlobalResults());
@@ -148,7 +143,7 @@ TEST(NKFPositionResultForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
     const char *const kScalars = "dim 1 map 0 to -1#-1 gp gr\n 0 0 0 | 1.5\n 1 2 3 | -2";
     const char *const kVectors = "dim 3 map 1 to 1#4 lp gr\n11: 0 1 0 | 1 0 0\n12: 2 2 2 | 0 0 0.25";
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("pos_forms.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("pos_forms.nkf", lines, &pParser));
     EXPECT_EQ(kScalars, Dump(Positions(pParser)));
     EXPECT_EQ(kVectors, Dump(Positions(pParser, 2)));
     for (bool bBig : {false, true}) {
@@ -156,7 +151,7 @@ TEST(NKFPositionResultForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         AppendFileHeader(w);
         AppendPositionResultsBlock(w, 1, 1, -1, -1, 0, 1, 1, 2, scalarRows, {});
         AppendPositionResultsBlock(w, 2, 3, 1, 4, 1, 0, 1, 2, vectorRows, {11, 12});
-        ASSERT_TRUE(ParseBinaryFile("pos_forms.bin", w, &pParser));
+        ASSERT_TRUE(NKFParseBytes("pos_forms.bin", w, &pParser));
         EXPECT_EQ(kScalars, Dump(Positions(pParser))) << bBig;
         EXPECT_EQ(kVectors, Dump(Positions(pParser, 2))) << bBig;
     }
@@ -169,7 +164,7 @@ TEST(NKFPositionResultForms, ValueCountBeyondTheDataSizeIsRefused)
     AppendFileHeader(w);
     AppendPositionResultsBlock(w, 1, 1, -1, -1, 0, 1, 1, 3, {{0, 0, 0, 1}, {1, 1, 1, 2}}, {});
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseBinaryFile("pos_bigcount.nkf", w, &pParser));
+    EXPECT_FALSE(NKFParseBytes("pos_bigcount.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
 }
 
@@ -177,10 +172,10 @@ TEST(NKFPositionResultBlock, ReferencesAndWriting)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("pos_refs.nkf",
-                                {"*POSITIONRESULTS 1", "0 0 0 1", "*POSITIONRESULTS 2", "%MAPTO_ELEMENTS #8",
-                                 "0 0 0 1"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody(
+        "pos_refs.nkf",
+        {"*POSITIONRESULTS 1", "0 0 0 1", "*POSITIONRESULTS 2", "%MAPTO_ELEMENTS #8", "0 0 0 1"},
+        &pParser));
     EXPECT_TRUE(Positions(pParser)->ResolveReferences());
     EXPECT_FALSE(Positions(pParser, 2)->ResolveReferences());
     EXPECT_TRUE(capture.Contains("Element block (*ELEMENTS) with id = 8not found in file"));
@@ -196,9 +191,9 @@ TEST(NKFPositionStepList, IDsOverTwoLinesAndRanges)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("poslist_ids.nkf",
-                                {"*QUOLINPOSITIONVECTOR 1", "%NAME \"flow\"", "1, 2", "3", "%STEP 2", "1-4"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody(
+        "poslist_ids.nkf",
+        {"*QUOLINPOSITIONVECTOR 1", "%NAME \"flow\"", "1, 2", "3", "%STEP 2", "1-4"}, &pParser));
     EXPECT_EQ("flow\n1 '' 0: 1 2 3\n2 '' 0: 1 2 3 4", Dump(VectorList(pParser)));
 }
 
@@ -206,9 +201,9 @@ TEST(NKFPositionStepList, StepLinesBeforeTheFirstValueOpenEmptySteps)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("poslist_empty.nkf",
-                                {"*QUOLINPOSITIONSCALAR 1", "%STEP 1", "%STEPNAME \"none\"", "%STEP 2", "5"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody(
+        "poslist_empty.nkf",
+        {"*QUOLINPOSITIONSCALAR 1", "%STEP 1", "%STEPNAME \"none\"", "%STEP 2", "5"}, &pParser));
     EXPECT_EQ("\n1 'none' 0:\n2 '' 0: 5",
               Dump((NKFStepListBlock *)pParser->FindBlock(NKF_QUOLINPOSITIONSCALAR, 1)));
 }
@@ -217,7 +212,8 @@ TEST(NKFPositionStepList, LookupsAnswerMinusOneOutsideTheSteps)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("poslist_lookup.nkf", {"*QUOLINPOSITIONVECTOR 1", "%STEP 3", "7, 8"}, &pParser));
+    ASSERT_TRUE(NKFParseBody("poslist_lookup.nkf", {"*QUOLINPOSITIONVECTOR 1", "%STEP 3", "7, 8"},
+                             &pParser));
     NKFQuolinPositionVectorBlock *pList = VectorList(pParser);
     ASSERT_TRUE(pList->LoadData());
     EXPECT_EQ(-1, pList->GetNumResults(1));   // model step 2 is before step 3
@@ -232,7 +228,8 @@ TEST(NKFPositionStepList, UnknownDirectiveWarnsAndFails)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("poslist_dir.nkf", {"*QUOLINPOSITIONSCALAR 1", "%DIMENSION 3", "1"}, &pParser));
+    EXPECT_FALSE(NKFParseBody("poslist_dir.nkf", {"*QUOLINPOSITIONSCALAR 1", "%DIMENSION 3", "1"},
+                              &pParser));
     EXPECT_TRUE(capture.Contains("Block type : *QUOLINPOSITIONSCALAR : Unknown directive found."));
     bool bWarning = false;
     for (const CapturedLine &line : capture.Lines())
@@ -246,7 +243,7 @@ TEST(NKFPositionStepList, TooManyStepsFail)
     std::vector<std::string> lines = {"*QUOLINPOSITIONVECTOR 1"};
     for (int s = 1; s <= 10001; s++) lines.push_back("%STEP " + std::to_string(s));
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("poslist_many.nkf", lines, &pParser));
+    EXPECT_FALSE(NKFParseBody("poslist_many.nkf", lines, &pParser));
     EXPECT_TRUE(capture.Contains("Too many steps in Geometry block"));
 }
 
@@ -262,7 +259,7 @@ TEST(NKFPositionStepForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
     }
     const char *const kExpected = "field\n1 'a' 0: 1 2\n2 'b' 0.5:\n6 'c' 3: 4";
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("poslist_forms.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("poslist_forms.nkf", lines, &pParser));
     for (int iType : {NKF_QUOLINPOSITIONSCALAR, NKF_QUOLINPOSITIONVECTOR})
         EXPECT_EQ(kExpected, Dump((NKFStepListBlock *)pParser->FindBlock(iType, 2)));
     for (bool bBig : {false, true}) {
@@ -271,7 +268,7 @@ TEST(NKFPositionStepForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         AppendPositionListBlock(w, 1024, 2, "field", steps);
         AppendPositionListBlock(w, 1025, 2, "field", steps);
         AppendPositionListBlock(w, 1025, 3, "none", {});
-        ASSERT_TRUE(ParseBinaryFile("poslist_forms.bin", w, &pParser));
+        ASSERT_TRUE(NKFParseBytes("poslist_forms.bin", w, &pParser));
         for (int iType : {NKF_QUOLINPOSITIONSCALAR, NKF_QUOLINPOSITIONVECTOR})
             EXPECT_EQ(kExpected, Dump((NKFStepListBlock *)pParser->FindBlock(iType, 2))) << bBig;
         ASSERT_TRUE(VectorList(pParser, 3)->LoadData());   // step count 0
@@ -284,9 +281,9 @@ TEST(NKFPositionStepList, ReferencesNameTheMissingBlockAndStep)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("poslist_refs.nkf",
-                                {"*QUOLINPOSITIONVECTOR 1", "%STEP 4", "1, 5", "*POSITIONRESULTS 1", "0 0 0 1"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody(
+        "poslist_refs.nkf",
+        {"*QUOLINPOSITIONVECTOR 1", "%STEP 4", "1, 5", "*POSITIONRESULTS 1", "0 0 0 1"}, &pParser));
     NKFQuolinPositionVectorBlock *pList = VectorList(pParser);
     EXPECT_TRUE(pList->ResolveReferences());
     ASSERT_TRUE(pList->LoadData());

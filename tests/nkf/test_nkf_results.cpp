@@ -8,31 +8,11 @@
 
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
+#include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
-#include "tests/test_support/test_files.h"
 
 namespace {
-
-std::unique_ptr<NKFParser> ParseLines(const char *pszName, const std::vector<std::string> &lines,
-                                      bool *pbOk, bool bDefer = true)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteText(path, NKFJoinLines(lines));
-    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
-    pParser->SetDeferReferences(bDefer);
-    *pbOk = pParser->Parse();
-    return pParser;
-}
-
-std::unique_ptr<NKFParser> ParseWriter(const char *pszName, const NKFTestWriter &w, bool *pbOk)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteBytes(path, w.Data());
-    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
-    *pbOk = pParser->Parse();
-    return pParser;
-}
 
 NKFResultBlock *Results(const std::unique_ptr<NKFParser> &pParser, int iID)
 {
@@ -47,10 +27,11 @@ TEST(NKFResults, IdsOutOfOrderBuildTheSortedIndex)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = ParseLines("sorted_index.nkf", {"*NKF-1.00", "*RESULTS 1", "%WITH_ID", "5 0.5", "3 0.3",
-                                                   "9 0.9", "*RESULTS 2", "%WITH_ID", "1 1", "2 2", "2 2",
-                                                   "7 7"},
-                              &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("sorted_index.nkf",
+                        {"*NKF-1.00", "*RESULTS 1", "%WITH_ID", "5 0.5", "3 0.3", "9 0.9",
+                         "*RESULTS 2", "%WITH_ID", "1 1", "2 2", "2 2", "7 7"},
+                        &pParser);
     ASSERT_TRUE(bOk);
     NKFResultBlock *pFirst = Results(pParser, 1);
     ASSERT_TRUE(pFirst->LoadData());
@@ -69,7 +50,7 @@ TEST(NKFResults, AsciiDimensionMustBeOneOrThree)
 {
     MessageCapture capture;
     bool bOk = true;
-    ParseLines("dim2.nkf", {"*NKF-1.00", "*RESULTS 1", "%DIMENSION 2", "1 2"}, &bOk);
+    bOk = NKFParseLines("dim2.nkf", {"*NKF-1.00", "*RESULTS 1", "%DIMENSION 2", "1 2"});
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Wrong number of dimensions. Only 1 and 3 accepted"));
 }
@@ -78,9 +59,10 @@ TEST(NKFResults, AsciiVectorsReadThreeValuesPerItem)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = ParseLines("vectors.nkf", {"*NKF-1.00", "*RESULTS 4", "%DIMENSION 3", "%PER_ELEMENT #2",
-                                              "1 2 3", "4 5 6"},
-                              &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines(
+        "vectors.nkf",
+        {"*NKF-1.00", "*RESULTS 4", "%DIMENSION 3", "%PER_ELEMENT #2", "1 2 3", "4 5 6"}, &pParser);
     ASSERT_TRUE(bOk);
     NKFResultBlock *pBlock = Results(pParser, 4);
     EXPECT_EQ(2, pBlock->GetNumItems());
@@ -99,7 +81,8 @@ TEST(NKFResults, BinaryDimensionOtherThanOneMeansThreeValues)
     AppendFileHeader(w);
     AppendResultsBlock(w, 1, 2, 1, 0, nullptr, afValues, 2, 3);   // dimension word 2
     bool bOk = false;
-    auto pParser = ParseWriter("bin_dim2.nkf", w, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseBytes("bin_dim2.nkf", w, &pParser);
     ASSERT_TRUE(bOk);
     NKFResultBlock *pBlock = Results(pParser, 1);
     EXPECT_EQ(3, pBlock->GetDimension());
@@ -125,7 +108,7 @@ TEST(NKFResults, MappingDirectivesNeedABlockReference)
     for (const Case &c : cases) {
         MessageCapture capture;
         bool bOk = true;
-        ParseLines("mapping.nkf", {"*NKF-1.00", "*RESULTS 1", c.pszLine, "1"}, &bOk);
+        bOk = NKFParseLines("mapping.nkf", {"*NKF-1.00", "*RESULTS 1", c.pszLine, "1"});
         EXPECT_FALSE(bOk) << c.pszLine;
         EXPECT_TRUE(capture.Contains(c.pszMessage)) << c.pszLine << "\n" << capture.Text();
     }
@@ -136,19 +119,22 @@ TEST(NKFResults, StrictCheckingCountsTheWordsOfEachRow)
     MessageCapture capture;
     bool bOk = false;
     std::vector<std::string> lines = {"*NKF-1.00", "*RESULTS 1", "1 2 3"};
-    ParseLines("strict.nkf", lines, &bOk, true);
+    bOk = NKFParseLines("strict.nkf", lines);
     EXPECT_TRUE(bOk);   // the default defers references and checks nothing
-    ParseLines("strict.nkf", lines, &bOk, false);
+    bOk = NKFParseLines("strict.nkf", lines, nullptr, false);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Error in results values. \nEach line must contain #dim values when "
                                  "using %NO_ID (default)"));
     capture.Clear();
-    ParseLines("strict_id.nkf", {"*NKF-1.00", "*NODES 1", "*RESULTS 1", "%WITH_ID", "%PER_NODE #1", "1 2 3"},
-               &bOk, false);
+    bOk =
+        NKFParseLines("strict_id.nkf",
+                      {"*NKF-1.00", "*NODES 1", "*RESULTS 1", "%WITH_ID", "%PER_NODE #1", "1 2 3"},
+                      nullptr, false);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Each line must contain #dim + 1 values when using %WITH_ID"));
-    ParseLines("strict_ok.nkf", {"*NKF-1.00", "*NODES 1", "*RESULTS 1", "%WITH_ID", "%PER_NODE #1", "1 2"},
-               &bOk, false);
+    bOk = NKFParseLines("strict_ok.nkf",
+                        {"*NKF-1.00", "*NODES 1", "*RESULTS 1", "%WITH_ID", "%PER_NODE #1", "1 2"},
+                        nullptr, false);
     EXPECT_TRUE(bOk);
 }
 
@@ -156,10 +142,11 @@ TEST(NKFResults, ReferencesAreCheckedByMapping)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = ParseLines("resolve.nkf", {"*NKF-1.00", "*NODES 1", "*RESULTS 1", "%PER_NODE #1", "1",
-                                              "*RESULTS 2", "%PER_FACE #77", "1", "*RESULTS 3",
-                                              "%PER_ELEMENT #4", "1"},
-                              &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("resolve.nkf",
+                        {"*NKF-1.00", "*NODES 1", "*RESULTS 1", "%PER_NODE #1", "1", "*RESULTS 2",
+                         "%PER_FACE #77", "1", "*RESULTS 3", "%PER_ELEMENT #4", "1"},
+                        &pParser);
     ASSERT_TRUE(bOk);
     EXPECT_TRUE(Results(pParser, 1)->ResolveReferences());
     EXPECT_TRUE(Results(pParser, 2)->ResolveReferences());   // faces are not checked
@@ -172,9 +159,10 @@ TEST(NKFResults, EmptyBlockLoadsAsEmptyAndFreeDataAllowsReloading)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = ParseLines("reload.nkf", {"*NKF-1.00", "*RESULTS 1", "%WITH_ID", "*RESULTS 2", "%WITH_ID",
-                                             "4 1.5"},
-                              &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseLines("reload.nkf",
+                        {"*NKF-1.00", "*RESULTS 1", "%WITH_ID", "*RESULTS 2", "%WITH_ID", "4 1.5"},
+                        &pParser);
     ASSERT_TRUE(bOk);
     EXPECT_TRUE(Results(pParser, 1)->LoadData());
     EXPECT_EQ(0, Results(pParser, 1)->GetNumItems());
@@ -197,12 +185,12 @@ TEST(NKFResults, InflatedBinaryCountFailsBeforeAllocating)
     AppendResultsBlock(w, 1, 1, 1, 0, nullptr, afValues, 2, 1);
     w.PatchInt(16 + 32, 1 << 30);   // the item count word
     bool bOk = true;
-    ParseWriter("inflated.nkf", w, &bOk);
+    bOk = NKFParseBytes("inflated.nkf", w);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Block type : *RESULTS. ID = 1 : Item count does not fit the data size "
                                  "of the block."));
     w.PatchInt(16 + 32, -5);
-    ParseWriter("negative.nkf", w, &bOk);
+    bOk = NKFParseBytes("negative.nkf", w);
     EXPECT_FALSE(bOk);
 }
 
@@ -215,7 +203,8 @@ TEST(NKFResults, WrittenBlockReadsBackTheSame)
     AppendFileHeader(w);
     AppendResultsBlock(w, 6, 3, 9, 1, aiIDs, afValues, 2, 3);
     bool bOk = false;
-    auto pParser = ParseWriter("to_write.nkf", w, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseBytes("to_write.nkf", w, &pParser);
     ASSERT_TRUE(bOk);
     NKFResultBlock *pBlock = Results(pParser, 6);
     std::string textPath = NKFTestPath("written.nkf");

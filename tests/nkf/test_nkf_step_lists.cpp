@@ -14,6 +14,7 @@
 #include "nkf/nkf_step_lists.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_parse.h"
 
 namespace {
 
@@ -32,12 +33,6 @@ std::string Dump(NKFStepListBlock *pBlock)
     return text;
 }
 
-template <class T>
-T *Block(const std::unique_ptr<NKFParser> &pParser, int iType, int iID)
-{
-    return (T *)pParser->FindBlock(iType, iID);
-}
-
 const std::vector<TestIDStep> kSteps = {
     {1, "first", 0.5f, {10, 11}},
     {3, "second", 1.25f, {12}},
@@ -53,8 +48,9 @@ TEST(NKFScalarBlock, DataLinesThenStepTwoGiveStepsOneAndTwo)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_steps.nkf", {"*QUOLINSCALAR 1", "1 2", "%STEP 2", "3"}, &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(
+        NKFParseBody("scalar_steps.nkf", {"*QUOLINSCALAR 1", "1 2", "%STEP 2", "3"}, &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     ASSERT_NE(nullptr, pScalar);
     EXPECT_EQ(2, pScalar->GetNumItems());
     EXPECT_EQ("||0\n1 '' 0: 1 2\n2 '' 0: 3", Dump(pScalar));
@@ -64,10 +60,10 @@ TEST(NKFScalarBlock, StepOneAsFirstLineMakesNoEmptyStep)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_step1.nkf",
-                                {"*QUOLINSCALAR 1", "%NAME \"stress\"", "%STEP 1", "4", "%STEP 2", "5"},
-                                &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(NKFParseBody(
+        "scalar_step1.nkf", {"*QUOLINSCALAR 1", "%NAME \"stress\"", "%STEP 1", "4", "%STEP 2", "5"},
+        &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     EXPECT_EQ(2, pScalar->GetNumItems());
     EXPECT_EQ("stress||0\n1 '' 0: 4\n2 '' 0: 5", Dump(pScalar));
 }
@@ -76,11 +72,11 @@ TEST(NKFScalarBlock, ConsecutiveStepLinesMergeKeepingTheLastNumber)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_merge.nkf",
-                                {"*QUOLINSCALAR 1", "%STEP 1", "4", "%STEP 2", "%STEPNAME \"lost\"",
-                                 "%STEP 3", "%STEPTIME 0.5", "5", "%STEP 9"},
-                                &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(NKFParseBody("scalar_merge.nkf",
+                             {"*QUOLINSCALAR 1", "%STEP 1", "4", "%STEP 2", "%STEPNAME \"lost\"",
+                              "%STEP 3", "%STEPTIME 0.5", "5", "%STEP 9"},
+                             &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     EXPECT_EQ("||0\n1 '' 0: 4\n3 'lost' 0.5: 5\n9 '' 0:", Dump(pScalar));
 }
 
@@ -88,8 +84,8 @@ TEST(NKFScalarBlock, RangeAndCommaListFiveIDs)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_range.nkf", {"*QUOLINSCALAR 1", "3-6, 9"}, &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(NKFParseBody("scalar_range.nkf", {"*QUOLINSCALAR 1", "3-6, 9"}, &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     ASSERT_TRUE(pScalar->LoadData());
     EXPECT_EQ(5, pScalar->GetNumResults(0));
     std::vector<int> ids;
@@ -101,9 +97,11 @@ TEST(NKFScalarBlock, IDsOverSeveralLinesAndDirectivesBetweenThemStayInOneStep)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_lines.nkf",
-                                {"*QUOLINSCALAR 1", "1, 2", "%STEPNAME \"a\"", "3", "5-3", "7-8"}, &pParser));
-    EXPECT_EQ("||0\n1 'a' 0: 1 2 3 7 8", Dump(Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1)));
+    ASSERT_TRUE(NKFParseBody("scalar_lines.nkf",
+                             {"*QUOLINSCALAR 1", "1, 2", "%STEPNAME \"a\"", "3", "5-3", "7-8"},
+                             &pParser));
+    EXPECT_EQ("||0\n1 'a' 0: 1 2 3 7 8",
+              Dump(NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1)));
 }
 
 TEST(NKFScalarBlock, TenThousandStepsLoadAndOneMoreFails)
@@ -116,10 +114,10 @@ TEST(NKFScalarBlock, TenThousandStepsLoadAndOneMoreFails)
             lines.push_back("1");
         }
         std::unique_ptr<NKFParser> pParser;
-        bool bOk = ParseAsciiLines("scalar_many.nkf", lines, &pParser);
+        bool bOk = NKFParseBody("scalar_many.nkf", lines, &pParser);
         if (iSteps == 10000) {
             ASSERT_TRUE(bOk);
-            auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+            auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
             ASSERT_TRUE(pScalar->LoadData());
             EXPECT_EQ(10000, pScalar->GetNumSteps());
             EXPECT_EQ(10000, pScalar->GetStepNumber(9999));
@@ -135,7 +133,8 @@ TEST(NKFScalarBlock, UnknownDirectiveStopsTheParse)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("scalar_bad.nkf", {"*QUOLINSCALAR 1", "%DEFAULTVISIBLE", "1"}, &pParser));
+    EXPECT_FALSE(
+        NKFParseBody("scalar_bad.nkf", {"*QUOLINSCALAR 1", "%DEFAULTVISIBLE", "1"}, &pParser));
     EXPECT_TRUE(capture.Contains("Illegal directive found."));
 }
 
@@ -143,7 +142,7 @@ TEST(NKFScalarBlock, AbsurdRangeIsRefusedBeforeAllocating)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("scalar_huge.nkf", {"*QUOLINSCALAR 1", "1-2000000000"}, &pParser));
+    EXPECT_FALSE(NKFParseBody("scalar_huge.nkf", {"*QUOLINSCALAR 1", "1-2000000000"}, &pParser));
     EXPECT_TRUE(capture.Contains("Too many IDs in step."));
 }
 
@@ -158,7 +157,7 @@ TEST(NKFScalarBlock, ManyLargeStepsAreRefusedBeforeAllocating)
         lines.push_back("1-16000000");
     }
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("scalar_many_huge.nkf", lines, &pParser));
+    EXPECT_FALSE(NKFParseBody("scalar_many_huge.nkf", lines, &pParser));
     EXPECT_TRUE(capture.Contains("Too many IDs in block."));
     EXPECT_FALSE(capture.Contains("Too many IDs in step."));
 }
@@ -170,17 +169,17 @@ TEST(NKFScalarBlock, NameDescriptionScaleAndOffsetDirectives)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_dirs.nkf",
-                                {"*QUOLINSCALAR 1", "%NAME \"von Mises\"", "%DESCRIPTION \"peak\"",
-                                 "%SCALE_FACTOR 2.5", "%OFFSET -1", "1", "*QUOLINSCALAR 2",
-                                 "%DESCRIPTION #4", "2"},
-                                &pParser));
-    auto *pFirst = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(NKFParseBody("scalar_dirs.nkf",
+                             {"*QUOLINSCALAR 1", "%NAME \"von Mises\"", "%DESCRIPTION \"peak\"",
+                              "%SCALE_FACTOR 2.5", "%OFFSET -1", "1", "*QUOLINSCALAR 2",
+                              "%DESCRIPTION #4", "2"},
+                             &pParser));
+    auto *pFirst = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     EXPECT_EQ(NKString("von Mises"), pFirst->GetName());
     EXPECT_EQ(NKString("peak"), pFirst->GetDescription());
     EXPECT_FLOAT_EQ(2.5f, pFirst->GetScaleFactor());
     EXPECT_FLOAT_EQ(-1.0f, pFirst->GetOffset());
-    auto *pSecond = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 2);
+    auto *pSecond = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 2);
     EXPECT_EQ(4, pSecond->GetDescriptionBlockID());
     EXPECT_FLOAT_EQ(1.0f, pSecond->GetScaleFactor());
     EXPECT_FLOAT_EQ(0.0f, pSecond->GetOffset());
@@ -190,17 +189,18 @@ TEST(NKFVectorBlock, ComponentDirectivesClearEachOther)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("vector_dirs.nkf",
-                                {"*QUOLINVECTOR 1", "%OFFSET 1 2 3", "%XVALUES", "%ZVALUES", "%DEFORMATION",
-                                 "1", "*QUOLINVECTOR 2", "%DEFORMATION", "%VECTOR_VALUES", "%YVALUES", "2"},
-                                &pParser));
-    auto *pFirst = Block<NKFQuolinVectorBlock>(pParser, NKF_QUOLINVECTOR, 1);
+    ASSERT_TRUE(
+        NKFParseBody("vector_dirs.nkf",
+                     {"*QUOLINVECTOR 1", "%OFFSET 1 2 3", "%XVALUES", "%ZVALUES", "%DEFORMATION",
+                      "1", "*QUOLINVECTOR 2", "%DEFORMATION", "%VECTOR_VALUES", "%YVALUES", "2"},
+                     &pParser));
+    auto *pFirst = NKFFindBlock<NKFQuolinVectorBlock>(pParser, NKF_QUOLINVECTOR, 1);
     EXPECT_EQ((std::vector<float>{1, 2, 3}),
               std::vector<float>(pFirst->GetOffset(), pFirst->GetOffset() + 3));
     EXPECT_FALSE(pFirst->IsXOnly());
     EXPECT_TRUE(pFirst->IsZOnly());
     EXPECT_TRUE(pFirst->IsDeformation());
-    auto *pSecond = Block<NKFQuolinVectorBlock>(pParser, NKF_QUOLINVECTOR, 2);
+    auto *pSecond = NKFFindBlock<NKFQuolinVectorBlock>(pParser, NKF_QUOLINVECTOR, 2);
     EXPECT_TRUE(pSecond->IsYOnly());
     EXPECT_FALSE(pSecond->IsDeformation());
 }
@@ -209,11 +209,13 @@ TEST(NKFVisibilityBlock, DefaultVisibilityDirectives)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("visibility_dirs.nkf",
-                                {"*QUOLINVISIBILITY 1", "1", "*QUOLINVISIBILITY 2", "%DEFAULTINVISIBLE", "2"},
-                                &pParser));
-    EXPECT_TRUE(Block<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1)->IsDefaultVisible());
-    EXPECT_FALSE(Block<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 2)->IsDefaultVisible());
+    ASSERT_TRUE(NKFParseBody(
+        "visibility_dirs.nkf",
+        {"*QUOLINVISIBILITY 1", "1", "*QUOLINVISIBILITY 2", "%DEFAULTINVISIBLE", "2"}, &pParser));
+    EXPECT_TRUE(NKFFindBlock<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1)
+                    ->IsDefaultVisible());
+    EXPECT_FALSE(NKFFindBlock<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 2)
+                     ->IsDefaultVisible());
 }
 
 // ---------------------------------------------------------------------------
@@ -231,7 +233,7 @@ TEST(NKFStepListForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         for (const std::string &line : StepLines(kSteps)) lines.push_back(line);
     }
     std::unique_ptr<NKFParser> pAscii;
-    ASSERT_TRUE(ParseAsciiLines("lists.nkf", lines, &pAscii));
+    ASSERT_TRUE(NKFParseBody("lists.nkf", lines, &pAscii));
     std::vector<std::unique_ptr<NKFParser>> parsers;
     parsers.push_back(std::move(pAscii));
     for (bool bBig : {false, true}) {
@@ -241,16 +243,20 @@ TEST(NKFStepListForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         AppendResultListBlock(w, 1011, 1, "  loads  ", kSteps, true);
         AppendVisibilityBlock(w, 1, "loads", false, kSteps);
         std::unique_ptr<NKFParser> pBinary;
-        ASSERT_TRUE(ParseBinaryFile(bBig ? "lists_be.nkf" : "lists_le.nkf", w, &pBinary));
+        ASSERT_TRUE(NKFParseBytes(bBig ? "lists_be.nkf" : "lists_le.nkf", w, &pBinary));
         parsers.push_back(std::move(pBinary));
     }
     for (auto &pParser : parsers) {
         for (int iType : {NKF_QUOLINSCALAR, NKF_QUOLINVECTOR, NKF_QUOLINVISIBILITY})
-            EXPECT_EQ(kExpected, Dump(Block<NKFStepListBlock>(pParser, iType, 1))) << iType << capture.Text();
-        EXPECT_FALSE(Block<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1)->IsDefaultVisible());
+            EXPECT_EQ(kExpected, Dump(NKFFindBlock<NKFStepListBlock>(pParser, iType, 1)))
+                << iType << capture.Text();
+        EXPECT_FALSE(NKFFindBlock<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1)
+                         ->IsDefaultVisible());
     }
-    EXPECT_TRUE(Block<NKFQuolinVectorBlock>(parsers[1], NKF_QUOLINVECTOR, 1)->HasExtension());
-    EXPECT_FALSE(Block<NKFQuolinScalarBlock>(parsers[1], NKF_QUOLINSCALAR, 1)->HasExtension());
+    EXPECT_TRUE(
+        NKFFindBlock<NKFQuolinVectorBlock>(parsers[1], NKF_QUOLINVECTOR, 1)->HasExtension());
+    EXPECT_FALSE(
+        NKFFindBlock<NKFQuolinScalarBlock>(parsers[1], NKF_QUOLINSCALAR, 1)->HasExtension());
 }
 
 TEST(NKFStepListForms, BinaryStepCountZeroLoadsWithNoSteps)
@@ -260,8 +266,8 @@ TEST(NKFStepListForms, BinaryStepCountZeroLoadsWithNoSteps)
     AppendFileHeader(w);
     AppendResultListBlock(w, 1010, 1, "empty", {}, false);
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBinaryFile("scalar_zero.nkf", w, &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(NKFParseBytes("scalar_zero.nkf", w, &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     ASSERT_TRUE(pScalar->LoadData());
     EXPECT_EQ(0, pScalar->GetNumItems());
     EXPECT_EQ(-1, pScalar->GetNumResults(0));
@@ -278,7 +284,7 @@ TEST(NKFStepListForms, StepCountBeyondTheDataSizeFailsTheParse)
     AppendResultListBlock(w, 1010, 1, "big", kSteps, false);
     w.PatchInt(iHeader + 4 * 4 + 80, 1000000000);   // step count word
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseBinaryFile("scalar_bigcount.nkf", w, &pParser));
+    EXPECT_FALSE(NKFParseBytes("scalar_bigcount.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
 }
 
@@ -291,8 +297,8 @@ TEST(NKFStepListForms, IDCountBeyondTheDataSizeFailsTheLoad)
     AppendVisibilityBlock(w, 1, "v", true, kSteps);
     w.PatchInt(iHeader + 4 * 4 + 88 + 88, 500000000);   // ID count of the first step
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBinaryFile("vis_bigids.nkf", w, &pParser));
-    auto *pVisibility = Block<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1);
+    ASSERT_TRUE(NKFParseBytes("vis_bigids.nkf", w, &pParser));
+    auto *pVisibility = NKFFindBlock<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1);
     EXPECT_FALSE(pVisibility->LoadData());
     EXPECT_FALSE(pVisibility->IsDataLoaded());
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
@@ -308,7 +314,7 @@ TEST(NKFStepListForms, HeaderBelowItsMinimumIsRefused)
     AppendVisibilityBlock(w, 1, "v", true, kSteps);
     w.PatchInt(iHeader + 8, 92);   // header size below the visibility's 96
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseBinaryFile("vis_small.nkf", w, &pParser));
+    EXPECT_FALSE(NKFParseBytes("vis_small.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("Illegal header size found."));
 }
 
@@ -319,9 +325,9 @@ TEST(NKFScalarBlock, StepLookupFollowsTheStepNumbers)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_lookup.nkf",
-                                {"*QUOLINSCALAR 1", "%STEP 3", "1 2", "%STEP 5", "3"}, &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(NKFParseBody("scalar_lookup.nkf",
+                             {"*QUOLINSCALAR 1", "%STEP 3", "1 2", "%STEP 5", "3"}, &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     EXPECT_EQ(-1, pScalar->GetNumResults(0));   // not loaded yet
     ASSERT_TRUE(pScalar->LoadData());
     EXPECT_EQ(-1, pScalar->GetNumResults(1));   // model step 2: before step 3
@@ -339,8 +345,9 @@ TEST(NKFScalarBlock, FreeDataKeepsTheCountsAndReloads)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_free.nkf", {"*QUOLINSCALAR 1", "1 2", "*RESULTS 1", "1"}, &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(
+        NKFParseBody("scalar_free.nkf", {"*QUOLINSCALAR 1", "1 2", "*RESULTS 1", "1"}, &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     ASSERT_TRUE(pScalar->LoadData());
     pScalar->FreeData();
     EXPECT_FALSE(pScalar->IsDataLoaded());
@@ -354,9 +361,10 @@ TEST(NKFScalarBlock, ResolveReferencesNamesTheMissingResultsBlockAndItsStep)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_refs.nkf",
-                                {"*QUOLINSCALAR 1", "1", "%STEP 2", "1, 7", "*RESULTS 1", "0.5"}, &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(NKFParseBody("scalar_refs.nkf",
+                             {"*QUOLINSCALAR 1", "1", "%STEP 2", "1, 7", "*RESULTS 1", "0.5"},
+                             &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     EXPECT_TRUE(pScalar->ResolveReferences());   // not loaded: nothing to check
     ASSERT_TRUE(pScalar->LoadData());
     EXPECT_FALSE(pScalar->ResolveReferences());
@@ -370,9 +378,9 @@ TEST(NKFStepListForms, WriteBlockIsNotImplementedForEachClass)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("lists_write.nkf",
-                                {"*QUOLINSCALAR 1", "1", "*QUOLINVECTOR 1", "1", "*QUOLINVISIBILITY 1", "1"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody(
+        "lists_write.nkf",
+        {"*QUOLINSCALAR 1", "1", "*QUOLINVECTOR 1", "1", "*QUOLINVISIBILITY 1", "1"}, &pParser));
     const char *apszClass[3] = {"NKFQuolinScalarBlock", "NKFQuolinVectorBlock", "NKFQuolinVisibilityBlock"};
     for (int i = 0; i < 3; i++) {
         NKFBlock *pBlock = pParser->FindBlock(NKF_QUOLINSCALAR + i, 1);
@@ -385,11 +393,11 @@ TEST(NKFScalarBlock, HasResultMappingLooksAtTheListedResultsBlocks)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("scalar_mapping.nkf",
-                                {"*QUOLINSCALAR 1", "%STEP 1", "1", "%STEP 2", "2, 9", "*RESULTS 1",
-                                 "%PER_NODE #1", "0.5", "*RESULTS 2", "%PER_ELEMENT #1", "1.5"},
-                                &pParser));
-    auto *pScalar = Block<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(NKFParseBody("scalar_mapping.nkf",
+                             {"*QUOLINSCALAR 1", "%STEP 1", "1", "%STEP 2", "2, 9", "*RESULTS 1",
+                              "%PER_NODE #1", "0.5", "*RESULTS 2", "%PER_ELEMENT #1", "1.5"},
+                             &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     EXPECT_TRUE(pScalar->HasResultMapping(NKF_MAP_PER_ELEMENT, -1));
     EXPECT_FALSE(pScalar->HasResultMapping(NKF_MAP_PER_ELEMENT, 0));
     EXPECT_TRUE(pScalar->HasResultMapping(NKF_MAP_PER_ELEMENT, 1));
@@ -410,8 +418,8 @@ const std::vector<std::string> kMesh = {
 
 std::vector<uint8_t> Visibility(const std::unique_ptr<NKFParser> &pParser, int iID)
 {
-    auto *pBlock = Block<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, iID);
-    auto *pElements = Block<Elements>(pParser, NKF_ELEMENTS, 1);
+    auto *pBlock = NKFFindBlock<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, iID);
+    auto *pElements = NKFFindBlock<Elements>(pParser, NKF_ELEMENTS, 1);
     int iCount = -1;
     uint8_t *pcBytes = nullptr;
     if (!pBlock->ComputeElementVisibility(pElements, &iCount, &pcBytes)) return {};
@@ -430,7 +438,7 @@ TEST(NKFVisibilityBlock, FirstValueAnElementGetsStands)
                                "%PER_ELEMENT #1", "%WITH_ID", "9 1", "7 0", "*QUOLINVISIBILITY 1",
                                "%STEP 1", "1", "%STEP 2", "2"});
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("vis_first.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("vis_first.nkf", lines, &pParser));
     EXPECT_EQ((std::vector<uint8_t>{0, 1, 1}), Visibility(pParser, 1));
 }
 
@@ -442,7 +450,7 @@ TEST(NKFVisibilityBlock, DefaultInvisibleFillsAndUnrelatedResultsAreSkipped)
                                "0", "0", "0", "*RESULTS 5", "%PER_ELEMENT #2", "0", "0", "0",
                                "*QUOLINVISIBILITY 2", "%DEFAULTINVISIBLE", "4, 5, 99", "3"});
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("vis_fill.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("vis_fill.nkf", lines, &pParser));
     // Results 3 has no IDs: it applies by position to the first two elements.
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 1}), Visibility(pParser, 2));
 }
@@ -453,11 +461,12 @@ TEST(NKFVisibilityBlock, ComputeWithoutOutputsFails)
     std::vector<std::string> lines = kMesh;
     lines.insert(lines.end(), {"*QUOLINVISIBILITY 1", "1"});
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("vis_args.nkf", lines, &pParser));
-    auto *pBlock = Block<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1);
+    ASSERT_TRUE(NKFParseBody("vis_args.nkf", lines, &pParser));
+    auto *pBlock = NKFFindBlock<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1);
     int iCount = 0;
     uint8_t *pcBytes = nullptr;
     EXPECT_FALSE(pBlock->ComputeElementVisibility(nullptr, &iCount, &pcBytes));
-    EXPECT_FALSE(pBlock->ComputeElementVisibility(Block<Elements>(pParser, NKF_ELEMENTS, 1), nullptr, &pcBytes));
+    EXPECT_FALSE(pBlock->ComputeElementVisibility(NKFFindBlock<Elements>(pParser, NKF_ELEMENTS, 1),
+                                                  nullptr, &pcBytes));
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 0}), Visibility(pParser, 1));   // result 1 does not exist
 }

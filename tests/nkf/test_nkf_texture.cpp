@@ -8,29 +8,11 @@
 
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_texture.h"
+#include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
-#include "tests/test_support/test_files.h"
 
 namespace {
-
-std::unique_ptr<NKFParser> Parse(const char *pszName, const NKFTestWriter &w, bool *pbOk)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteBytes(path, w.Data());
-    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
-    *pbOk = pParser->Parse();
-    return pParser;
-}
-
-std::unique_ptr<NKFParser> Parse(const char *pszName, const std::vector<std::string> &lines, bool *pbOk)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteText(path, NKFJoinLines(lines));
-    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
-    *pbOk = pParser->Parse();
-    return pParser;
-}
 
 }  // namespace
 
@@ -42,7 +24,8 @@ TEST(NKFTexture, PixelsLoadAsRawBytesInBothByteOrders)
         AppendFileHeader(w);
         AppendTextureBlock(w, 2, "checker", 2, 2, 12);
         bool bOk = false;
-        auto pParser = Parse("texture.nkf", w, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("texture.nkf", w, &pParser);
         ASSERT_TRUE(bOk);
         auto *pTexture = (NKFTextureBlock *)pParser->FindBlock(NKF_TEXTURES, 2);
         ASSERT_NE(nullptr, pTexture);
@@ -65,7 +48,8 @@ TEST(NKFTexture, ZeroWidthLoadsWithoutPixels)
     AppendFileHeader(w);
     AppendTextureBlock(w, 1, "empty", 0, 5, 0);
     bool bOk = false;
-    auto pParser = Parse("texture_empty.nkf", w, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseBytes("texture_empty.nkf", w, &pParser);
     ASSERT_TRUE(bOk);
     NKFBlock *pTexture = pParser->FindBlock(NKF_TEXTURES, 1);
     EXPECT_TRUE(pTexture->LoadData());
@@ -81,7 +65,8 @@ TEST(NKFTexture, DataEndingEarlyFailsWithoutKeepingPixels)
         AppendFileHeader(w);
         AppendTextureBlock(w, 1, "short", iWidth, iWidth < 0 ? -1 : 100000, 9);
         bool bOk = false;
-        auto pParser = Parse("texture_short.nkf", w, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("texture_short.nkf", w, &pParser);
         ASSERT_TRUE(bOk);   // the framing is sound; the size is not
         auto *pTexture = (NKFTextureBlock *)pParser->FindBlock(NKF_TEXTURES, 1);
         EXPECT_FALSE(pTexture->LoadData());
@@ -100,7 +85,8 @@ TEST(NKFTexture, HugeWidthAndHeightAreRefusedWithoutOverflow)
     AppendFileHeader(w);
     AppendTextureBlock(w, 1, "huge", INT32_MAX, INT32_MAX, 9);
     bool bOk = false;
-    auto pParser = Parse("texture_huge.nkf", w, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseBytes("texture_huge.nkf", w, &pParser);
     ASSERT_TRUE(bOk);
     auto *pTexture = (NKFTextureBlock *)pParser->FindBlock(NKF_TEXTURES, 1);
     EXPECT_EQ(INT_MAX, pTexture->GetNumItems());
@@ -114,7 +100,7 @@ TEST(NKFTexture, AsciiTextureBlockIsNotSupported)
 {
     MessageCapture capture;
     bool bOk = true;
-    Parse("texture_ascii.nkf", {"*NKF-1.00", "*TEXTURES 1"}, &bOk);
+    bOk = NKFParseLines("texture_ascii.nkf", {"*NKF-1.00", "*TEXTURES 1"});
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("ASCII version of Textures Block is not implemented yet."));
 }
@@ -127,7 +113,7 @@ TEST(NKFTexture, SmallHeaderIsIllegal)
     AppendTextureBlock(w, 1, "t", 1, 1, 3);
     w.PatchInt(16 + 8, 92);   // header size below the 96 known bytes
     bool bOk = true;
-    Parse("texture_small_header.nkf", w, &bOk);
+    bOk = NKFParseBytes("texture_small_header.nkf", w);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Illegal header size found."));
 }
@@ -136,9 +122,10 @@ TEST(NKFUser, AnyContentParsesAndLoadsInBothForms)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pAscii = Parse("user.nkf", {"*NKF-1.00", "*USER 4", "anything at all", "%even this", "1 2 3",
-                                     "*USER 5"},
-                        &bOk);
+    std::unique_ptr<NKFParser> pAscii;
+    bOk = NKFParseLines(
+        "user.nkf", {"*NKF-1.00", "*USER 4", "anything at all", "%even this", "1 2 3", "*USER 5"},
+        &pAscii);
     ASSERT_TRUE(bOk);
     NKFBlock *pUser = pAscii->FindBlock(NKF_USER, 4);
     EXPECT_TRUE(pUser->LoadData());
@@ -149,7 +136,8 @@ TEST(NKFUser, AnyContentParsesAndLoadsInBothForms)
     AppendFileHeader(w);
     AppendUserBlock(w, 4, 17);
     AppendUserBlock(w, 5, 0);
-    auto pBinary = Parse("user.bin.nkf", w, &bOk);
+    std::unique_ptr<NKFParser> pBinary;
+    bOk = NKFParseBytes("user.bin.nkf", w, &pBinary);
     ASSERT_TRUE(bOk);
     EXPECT_TRUE(pBinary->FindBlock(NKF_USER, 4)->LoadData());
     EXPECT_EQ(2, pBinary->GetNumBlocks(NKF_USER));
@@ -159,10 +147,12 @@ TEST(NKFInternalString, AsciiTextSkipsLeadingDirectives)
 {
     MessageCapture capture;
     bool bOk = false;
-    auto pParser = Parse("string.nkf", {"*NKF-1.00", "*INTERNALSTRING 1001", "%VERSION", "%MODEL",
-                                        "Quolin Dulm 6.4", "%kept: not leading", "# comment", "last line",
-                                        "*USER 1"},
-                         &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk =
+        NKFParseLines("string.nkf",
+                      {"*NKF-1.00", "*INTERNALSTRING 1001", "%VERSION", "%MODEL", "Quolin Dulm 6.4",
+                       "%kept: not leading", "# comment", "last line", "*USER 1"},
+                      &pParser);
     ASSERT_TRUE(bOk);
     auto *pText = (NKFInternalStringBlock *)pParser->FindBlock(NKF_INTERNALSTRING, 1001);
     ASSERT_TRUE(pText->LoadData());
@@ -179,7 +169,8 @@ TEST(NKFInternalString, BinaryTextFollowsAnyHeaderSize)
         AppendInternalStringBlock(w, 3, "size 1234 nodes", iHeaderSize);
         AppendUserBlock(w, 1, 0);
         bool bOk = false;
-        auto pParser = Parse("string.bin.nkf", w, &bOk);
+        std::unique_ptr<NKFParser> pParser;
+        bOk = NKFParseBytes("string.bin.nkf", w, &pParser);
         ASSERT_TRUE(bOk);
         auto *pText = (NKFInternalStringBlock *)pParser->FindBlock(NKF_INTERNALSTRING, 3);
         ASSERT_TRUE(pText->LoadData());
@@ -198,7 +189,7 @@ TEST(NKFInternalString, TextLongerThanTheFileFails)
     AppendInternalStringBlock(w, 3, "abc");
     w.PatchInt(16 + 12, 1 << 30);   // the text length word
     bool bOk = true;
-    Parse("string_long.nkf", w, &bOk);
+    bOk = NKFParseBytes("string_long.nkf", w);
     EXPECT_FALSE(bOk);
 }
 
@@ -211,7 +202,8 @@ TEST(NKFSmallBlocks, WriteBlockSucceedsAndWritesNothing)
     AppendUserBlock(w, 1, 2);
     AppendInternalStringBlock(w, 1, "x");
     bool bOk = false;
-    auto pParser = Parse("write_nothing.nkf", w, &bOk);
+    std::unique_ptr<NKFParser> pParser;
+    bOk = NKFParseBytes("write_nothing.nkf", w, &pParser);
     ASSERT_TRUE(bOk);
     std::string path = NKFTestPath("write_nothing.txt");
     FILE *pOut = fopen(path.c_str(), "w");

@@ -10,7 +10,7 @@
 #include "nkf/nkf_transformation_results.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
-#include "tests/test_support/test_files.h"
+#include "tests/test_support/nkf_test_parse.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST(NKFTransformationResultBlock, OnlyTheElementBlockIDKeepsTheFaceSetNone)
     std::vector<std::string> lines = {"*TRANSFORMATIONRESULT 1", "%ELEMENT_BLOCK_ID #4"};
     lines.insert(lines.end(), kRowLines.begin(), kRowLines.end());
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("trr_elem.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("trr_elem.nkf", lines, &pParser));
     EXPECT_EQ(std::string("ifs -1 elements 4") + kMatrixText, Dump(Result(pParser)));
 }
 
@@ -71,7 +71,7 @@ TEST(NKFTransformationResultBlock, UnknownDirectiveIsWarnedAboutAndParsingGoesOn
     std::vector<std::string> lines = {"*TRANSFORMATIONRESULT 1", "%IFS_BLOCK_ID #2", "%SCALE 3"};
     lines.insert(lines.end(), kRowLines.begin(), kRowLines.end());
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("trr_warn.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("trr_warn.nkf", lines, &pParser));
     EXPECT_TRUE(capture.HasLine("Block type : *TRANSFORMATIONRESULT : Unknown Identifier found in "
                                 "transformation result block.",
                                 NK_MSG_WARNING))
@@ -83,21 +83,18 @@ TEST(NKFTransformationResultBlock, StrictCheckingWantsThreeValuesPerLine)
 {
     MessageCapture capture;
     std::vector<std::string> lines = {"*NKF-1.00", "*TRANSFORMATIONRESULT 1", "1 0 0", "0 1", "0 0 1", "0 0 0"};
-    std::string path = NKFTestPath("trr_strict.nkf");
-    NKTestWriteText(path, NKFJoinLines(lines));
-    NKFParser parser(NKString(path.c_str()));
-    parser.SetDeferReferences(false);
-    EXPECT_FALSE(parser.Parse());
+    EXPECT_FALSE(NKFParseLines("trr_strict.nkf", lines, nullptr, false));
     EXPECT_TRUE(capture.Contains("Error in matrix. \nEach line must contain 3 values."));
     std::unique_ptr<NKFParser> pLoose;
-    EXPECT_TRUE(ParseAsciiLines("trr_loose.nkf", {lines.begin() + 1, lines.end()}, &pLoose));
+    EXPECT_TRUE(NKFParseBody("trr_loose.nkf", {lines.begin() + 1, lines.end()}, &pLoose));
 }
 
 TEST(NKFTransformationResultBlock, MissingRowsFailTheLoad)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("trr_short.nkf", {"*TRANSFORMATIONRESULT 1", "1 0 0", "0 1 0"}, &pParser));
+    ASSERT_TRUE(
+        NKFParseBody("trr_short.nkf", {"*TRANSFORMATIONRESULT 1", "1 0 0", "0 1 0"}, &pParser));
     EXPECT_FALSE(Result(pParser)->LoadData());
     EXPECT_FALSE(Result(pParser)->IsDataLoaded());
 }
@@ -108,7 +105,7 @@ TEST(NKFTransformationResultBlock, ItemCountIsOneAndFreeDataKeepsTheMatrix)
     std::vector<std::string> lines = {"*TRANSFORMATIONRESULT 1"};
     lines.insert(lines.end(), kRowLines.begin(), kRowLines.end());
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("trr_items.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("trr_items.nkf", lines, &pParser));
     NKFTransformationResultBlock *pBlock = Result(pParser);
     EXPECT_EQ(1, pBlock->GetNumItems());
     ASSERT_TRUE(pBlock->LoadData());
@@ -128,13 +125,13 @@ TEST(NKFTransformationResultForms, AsciiAndBinaryInBothByteOrdersHoldTheSameCont
     lines.insert(lines.end(), kRowLines.begin(), kRowLines.end());
     const std::string expected = std::string("ifs 2 elements 9") + kMatrixText;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("trr_forms.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("trr_forms.nkf", lines, &pParser));
     EXPECT_EQ(expected, Dump(Result(pParser, 3)));
     for (bool bBig : {false, true}) {
         NKFTestWriter w(bBig);
         AppendFileHeader(w);
         AppendTransformationResultBlock(w, 3, 2, 9, kRows);
-        ASSERT_TRUE(ParseBinaryFile("trr_forms.bin", w, &pParser));
+        ASSERT_TRUE(NKFParseBytes("trr_forms.bin", w, &pParser));
         EXPECT_EQ(expected, Dump(Result(pParser, 3))) << bBig;
     }
 }
@@ -154,7 +151,7 @@ TEST(NKFTransformationResultForms, DataTooSmallForTheMatrixIsRefused)
     w.Float(0);    // a row value
     w.Int(-999);   // end-of-block marker
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseBinaryFile("trr_small.nkf", w, &pParser));
+    EXPECT_FALSE(NKFParseBytes("trr_small.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
 }
 
@@ -165,10 +162,11 @@ TEST(NKFQuolinTransformationBlock, StepsIDsAndDescription)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("qtr_steps.nkf",
-                                {"*QUOLINTRANSFORMATION 1", "%NAME \"rigid\"", "%DESCRIPTION \"#1 moves\"", "1",
-                                 "%STEP 3", "%STEPTIME 2", "1-2,", "5"},
-                                &pParser));
+    ASSERT_TRUE(
+        NKFParseBody("qtr_steps.nkf",
+                     {"*QUOLINTRANSFORMATION 1", "%NAME \"rigid\"", "%DESCRIPTION \"#1 moves\"",
+                      "1", "%STEP 3", "%STEPTIME 2", "1-2,", "5"},
+                     &pParser));
     EXPECT_EQ("rigid|#1 moves\n1 '' 0: 1\n3 '' 2: 1 2 5", Dump(List(pParser)));
     EXPECT_EQ(0, List(pParser)->GetDescriptionBlockID());
 }
@@ -177,7 +175,8 @@ TEST(NKFQuolinTransformationBlock, UnknownDirectiveFailsThePass)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("qtr_dir.nkf", {"*QUOLINTRANSFORMATION 1", "%IFS_BLOCK_ID #1"}, &pParser));
+    EXPECT_FALSE(
+        NKFParseBody("qtr_dir.nkf", {"*QUOLINTRANSFORMATION 1", "%IFS_BLOCK_ID #1"}, &pParser));
     EXPECT_TRUE(capture.Contains("Unknown directive found."));
 }
 
@@ -187,7 +186,7 @@ TEST(NKFQuolinTransformationBlock, TooManyStepsNameTheTransformationBlock)
     std::vector<std::string> lines = {"*QUOLINTRANSFORMATION 1", "1"};
     for (int s = 2; s <= 10001; s++) lines.push_back("%STEP " + std::to_string(s));
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("qtr_many.nkf", lines, &pParser));
+    EXPECT_FALSE(NKFParseBody("qtr_many.nkf", lines, &pParser));
     EXPECT_TRUE(capture.Contains("Too many steps in Transformation block"));
 }
 
@@ -195,8 +194,8 @@ TEST(NKFQuolinTransformationBlock, LookupsByModelStep)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("qtr_lookup.nkf", {"*QUOLINTRANSFORMATION 1", "%STEP 2", "4", "%STEP 4", "5 6"},
-                                &pParser));
+    ASSERT_TRUE(NKFParseBody(
+        "qtr_lookup.nkf", {"*QUOLINTRANSFORMATION 1", "%STEP 2", "4", "%STEP 4", "5 6"}, &pParser));
     NKFQuolinTransformationBlock *pList = List(pParser);
     ASSERT_TRUE(pList->LoadData());
     EXPECT_EQ(-1, pList->GetResultID(0, 0));   // model step 1 is before step 2
@@ -214,7 +213,7 @@ TEST(NKFQuolinTransformationForms, HeaderOfHundredBytesCarriesTheExtraWord)
     for (const std::string &line : StepLines(steps)) lines.push_back(line);
     const char *const kExpected = "rigid|\n1 's1' 0: 1 2\n2 's2' 1: 3";
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("qtr_forms.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("qtr_forms.nkf", lines, &pParser));
     EXPECT_EQ(kExpected, Dump(List(pParser)));
     for (bool bBig : {false, true}) {
         for (bool bExtra : {false, true}) {
@@ -222,7 +221,7 @@ TEST(NKFQuolinTransformationForms, HeaderOfHundredBytesCarriesTheExtraWord)
             AppendFileHeader(w);
             AppendQuolinTransformationBlock(w, 1, "rigid", steps, bExtra);
             AppendQuolinTransformationBlock(w, 2, "none", {}, bExtra);
-            ASSERT_TRUE(ParseBinaryFile("qtr_forms.bin", w, &pParser));
+            ASSERT_TRUE(NKFParseBytes("qtr_forms.bin", w, &pParser));
             EXPECT_EQ(bExtra, List(pParser)->HasExtraWord());
             EXPECT_EQ(kExpected, Dump(List(pParser))) << bBig << bExtra;
             ASSERT_TRUE(List(pParser, 2)->LoadData());
@@ -237,7 +236,7 @@ TEST(NKFQuolinTransformationBlock, ReferencesNameTheMissingResultAndStep)
     std::vector<std::string> lines = {"*QUOLINTRANSFORMATION 1", "%STEP 2", "1, 3", "*TRANSFORMATIONRESULT 1"};
     lines.insert(lines.end(), kRowLines.begin(), kRowLines.end());
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("qtr_refs.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("qtr_refs.nkf", lines, &pParser));
     ASSERT_TRUE(List(pParser)->LoadData());
     EXPECT_FALSE(List(pParser)->ResolveReferences());
     EXPECT_TRUE(capture.Contains("Transformation result block (*TRANSFORMATIONRESULT) with ID = 3 not found in "

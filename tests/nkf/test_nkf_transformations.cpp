@@ -11,6 +11,7 @@
 #include "nkf/nkf_transformations.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_parse.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ TEST(NKFTransformationBlock, EighteenValuesInTheLastStepFail)
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1", "%STEP 1"}, MatrixRows(1), {"1 2 3", "4 5 6"}});
-    EXPECT_FALSE(ParseAsciiLines("tr_18.nkf", lines, &pParser));
+    EXPECT_FALSE(NKFParseBody("tr_18.nkf", lines, &pParser));
     EXPECT_TRUE(capture.Contains("Block type : *TRANSFORMATIONS : 12 or 13 values must be specified for "
                                  "each step."));
 }
@@ -96,7 +97,7 @@ TEST(NKFTransformationBlock, EighteenValuesBeforeAStepLineFail)
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1", "%STEP 1"}, MatrixRows(1), {"1 2 3", "4 5 6", "%STEP 2"},
                         MatrixRows(2)});
-    EXPECT_FALSE(ParseAsciiLines("tr_18_step.nkf", lines, &pParser));
+    EXPECT_FALSE(NKFParseBody("tr_18_step.nkf", lines, &pParser));
     EXPECT_TRUE(capture.Contains("12 or 13 values must be specified for matrix in each step."));
     EXPECT_TRUE(capture.Contains("Line : %STEP 2"));
 }
@@ -106,7 +107,7 @@ TEST(NKFTransformationBlock, WithIDsTheFirstValueLineMustBeTheID)
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1", "%WITH_ID", "%STEP 1"}, MatrixRows(1)});
-    EXPECT_FALSE(ParseAsciiLines("tr_noid.nkf", lines, &pParser));
+    EXPECT_FALSE(NKFParseBody("tr_noid.nkf", lines, &pParser));
     EXPECT_TRUE(capture.Contains("The block ID must be specifed on a separate line."));
 }
 
@@ -114,7 +115,7 @@ TEST(NKFTransformationBlock, ValueLinesHoldThreeNumbers)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("tr_two.nkf", {"*TRANSFORMATIONS 1", "1 0"}, &pParser));
+    EXPECT_FALSE(NKFParseBody("tr_two.nkf", {"*TRANSFORMATIONS 1", "1 0"}, &pParser));
     EXPECT_TRUE(capture.Contains("3 values must be specified on each line."));
 }
 
@@ -122,7 +123,7 @@ TEST(NKFTransformationBlock, IllegalDirectiveFails)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("tr_dir.nkf", {"*TRANSFORMATIONS 1", "%PER_NODE"}, &pParser));
+    EXPECT_FALSE(NKFParseBody("tr_dir.nkf", {"*TRANSFORMATIONS 1", "%PER_NODE"}, &pParser));
     EXPECT_TRUE(capture.Contains("Illegal directive found."));
 }
 
@@ -130,12 +131,12 @@ TEST(NKFTransformationBlock, TwoMatricesInAStepAreAccepted)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pPlain, pWithIDs;
-    ASSERT_TRUE(ParseAsciiLines("tr_24.nkf", Lines({{"*TRANSFORMATIONS 1"}, MatrixRows(1), MatrixRows(2)}),
-                                &pPlain));
-    ASSERT_TRUE(ParseAsciiLines("tr_26.nkf",
-                                Lines({{"*TRANSFORMATIONS 1", "%WITH_ID", "5"}, MatrixRows(1), {"6"},
-                                       MatrixRows(2)}),
-                                &pWithIDs));
+    ASSERT_TRUE(NKFParseBody(
+        "tr_24.nkf", Lines({{"*TRANSFORMATIONS 1"}, MatrixRows(1), MatrixRows(2)}), &pPlain));
+    ASSERT_TRUE(NKFParseBody(
+        "tr_26.nkf",
+        Lines({{"*TRANSFORMATIONS 1", "%WITH_ID", "5"}, MatrixRows(1), {"6"}, MatrixRows(2)}),
+        &pWithIDs));
     EXPECT_EQ("|no ids\n1 '' 0 E [-1: 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1] [-1: 1 0 0 0 0 1 0 0 0 0 1 0 2 4 6 1] F",
               Dump(Transformations(pPlain)));
     EXPECT_EQ("|ids\n1 '' 0 E [5: 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1] [6: 1 0 0 0 0 1 0 0 0 0 1 0 2 4 6 1] F",
@@ -151,7 +152,7 @@ TEST(NKFTransformationBlock, FaceSetChoiceHoldsAcrossStepsUntilElements)
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1", "%INDEXEDFACESET", "%STEP 1"}, MatrixRows(1), {"%STEP 2"},
                         MatrixRows(2), {"%ELEMENTS"}, MatrixRows(3)});
-    ASSERT_TRUE(ParseAsciiLines("tr_lists.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("tr_lists.nkf", lines, &pParser));
     NKFTransformationBlock *pBlock = Transformations(pParser);
     ASSERT_TRUE(pBlock->LoadData());
     ASSERT_EQ(2, pBlock->GetNumSteps());
@@ -167,7 +168,7 @@ TEST(NKFTransformationBlock, ValuesBeforeTheFirstStepLineFormAStepOfTheirOwn)
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1"}, MatrixRows(1), {"%STEP 4", "%STEPNAME \"late\""}, MatrixRows(2)});
-    ASSERT_TRUE(ParseAsciiLines("tr_leading.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("tr_leading.nkf", lines, &pParser));
     NKFTransformationBlock *pBlock = Transformations(pParser);
     ASSERT_TRUE(pBlock->LoadData());
     ASSERT_EQ(2, pBlock->GetNumItems());
@@ -184,7 +185,7 @@ TEST(NKFTransformationBlock, StepLinesBeforeTheFirstValueOpenEmptySteps)
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1", "%STEP 2", "%STEPTIME 7", "%STEP 3", "%STEPNAME \"m\""},
                         MatrixRows(1)});
-    ASSERT_TRUE(ParseAsciiLines("tr_empty.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("tr_empty.nkf", lines, &pParser));
     EXPECT_EQ("|no ids\n2 '' 7 E F\n3 'm' 0 E [-1: 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1] F",
               Dump(Transformations(pParser)));
 }
@@ -193,7 +194,7 @@ TEST(NKFTransformationBlock, BlockWithoutValuesHasOneEmptyStep)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("tr_none.nkf", {"*TRANSFORMATIONS 1", "%NAME \"none\""}, &pParser));
+    ASSERT_TRUE(NKFParseBody("tr_none.nkf", {"*TRANSFORMATIONS 1", "%NAME \"none\""}, &pParser));
     EXPECT_EQ("none|no ids\n1 '' 0 E F", Dump(Transformations(pParser)));
 }
 
@@ -211,7 +212,7 @@ TEST(NKFTransformationForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         std::vector<std::string> lines = {"*TRANSFORMATIONS 1"};
         for (const auto &line : TransformationLines("moves", bWithID, steps)) lines.push_back(line);
         std::unique_ptr<NKFParser> pAscii;
-        ASSERT_TRUE(ParseAsciiLines("tr_forms.nkf", lines, &pAscii));
+        ASSERT_TRUE(NKFParseBody("tr_forms.nkf", lines, &pAscii));
         std::string expected = Dump(Transformations(pAscii));
         EXPECT_NE(std::string::npos, expected.find("2 'end' 1.5 E F ["));
         for (bool bBig : {false, true}) {
@@ -219,7 +220,7 @@ TEST(NKFTransformationForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
             AppendFileHeader(w);
             AppendTransformationsBlock(w, 1, "moves", bWithID, steps);
             std::unique_ptr<NKFParser> pBinary;
-            ASSERT_TRUE(ParseBinaryFile("tr_forms.bin", w, &pBinary));
+            ASSERT_TRUE(NKFParseBytes("tr_forms.bin", w, &pBinary));
             std::string binary = Dump(Transformations(pBinary));
             // Without IDs an ASCII entry has ID -1, a binary one 0.
             if (!bWithID) {
@@ -237,7 +238,7 @@ TEST(NKFTransformationForms, BinaryStepCountZeroLoadsWithNoSteps)
     AppendFileHeader(w);
     AppendTransformationsBlock(w, 1, "none", false, {});
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBinaryFile("tr_zero.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("tr_zero.nkf", w, &pParser));
     NKFTransformationBlock *pBlock = Transformations(pParser);
     ASSERT_TRUE(pBlock->LoadData());
     EXPECT_EQ(0, pBlock->GetNumItems());
@@ -255,11 +256,11 @@ TEST(NKFTransformationForms, CountsBeyondTheDataSizeAreRefused)
     NKFTestWriter wSteps = w;
     wSteps.PatchInt(iBlock + 16 + 80 + 4, 1000000);        // step count
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseBinaryFile("tr_bigsteps.nkf", wSteps, &pParser));
+    EXPECT_FALSE(NKFParseBytes("tr_bigsteps.nkf", wSteps, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
     capture.Clear();
     w.PatchInt(iBlock + 16 + 80 + 8 + 88, 2000000000);    // element-matrix count of step 1
-    ASSERT_TRUE(ParseBinaryFile("tr_bigentries.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("tr_bigentries.nkf", w, &pParser));
     EXPECT_FALSE(Transformations(pParser)->LoadData());
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
 }
@@ -273,7 +274,7 @@ TEST(NKFTransformationBlock, ResolveReferencesChecksFaceSetsThenElements)
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1", "%WITH_ID", "2"}, MatrixRows(1), {"%INDEXEDFACESET", "6"},
                         MatrixRows(1), {"*TRANSFORMATIONS 2"}, MatrixRows(1)});
-    ASSERT_TRUE(ParseAsciiLines("tr_refs.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("tr_refs.nkf", lines, &pParser));
     NKFTransformationBlock *pBlock = Transformations(pParser);
     EXPECT_TRUE(pBlock->ResolveReferences());   // not loaded yet
     ASSERT_TRUE(pBlock->LoadData());
@@ -291,7 +292,7 @@ TEST(NKFTransformationBlock, WriteBlockOfBothClassesFails)
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1"}, MatrixRows(1), {"*VIEWPOINTS 1", "0 0 1", "0 0 0", "0 1 0"}});
-    ASSERT_TRUE(ParseAsciiLines("tr_write.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("tr_write.nkf", lines, &pParser));
     EXPECT_FALSE(pParser->FindBlock(NKF_TRANSFORMATIONS, 1)->WriteBlock());
     EXPECT_FALSE(pParser->FindBlock(NKF_VIEWPOINTS, 1)->WriteBlock());
     EXPECT_TRUE(capture.Contains("NKFTransformationBlock::WriteBlock, not implemented yet"));
@@ -324,10 +325,10 @@ TEST(NKFViewpointBlock, LastStepWithTwoVectorsFails)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("vp_short.nkf",
-                                 {"*VIEWPOINTS 1", "%STEP 1", "0 0 5", "0 0 0", "0 1 0", "%STEP 2", "0 0 6",
-                                  "0 0 0"},
-                                 &pParser));
+    EXPECT_FALSE(NKFParseBody(
+        "vp_short.nkf",
+        {"*VIEWPOINTS 1", "%STEP 1", "0 0 5", "0 0 0", "0 1 0", "%STEP 2", "0 0 6", "0 0 0"},
+        &pParser));
     EXPECT_TRUE(capture.Contains("Block type : *VIEWPOINTS : 9 values (3 vectors) must be specified for each "
                                  "step."));
 }
@@ -336,9 +337,9 @@ TEST(NKFViewpointBlock, ShortStepBeforeAStepLineFails)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("vp_short2.nkf",
-                                 {"*VIEWPOINTS 1", "0 0 5", "0 0 0", "%STEP 2", "0 0 6", "0 0 0", "0 1 0"},
-                                 &pParser));
+    EXPECT_FALSE(NKFParseBody(
+        "vp_short2.nkf", {"*VIEWPOINTS 1", "0 0 5", "0 0 0", "%STEP 2", "0 0 6", "0 0 0", "0 1 0"},
+        &pParser));
     EXPECT_TRUE(capture.Contains("9 values (3 vectors) must be specified for each step."));
     EXPECT_TRUE(capture.Contains("Line : %STEP 2"));
 }
@@ -347,9 +348,9 @@ TEST(NKFViewpointBlock, ValueLinesHoldThreeNumbersAndDirectivesAreKnown)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    EXPECT_FALSE(ParseAsciiLines("vp_line.nkf", {"*VIEWPOINTS 1", "0 0 5 1"}, &pParser));
+    EXPECT_FALSE(NKFParseBody("vp_line.nkf", {"*VIEWPOINTS 1", "0 0 5 1"}, &pParser));
     EXPECT_TRUE(capture.Contains("3 values must be specified on each line."));
-    EXPECT_FALSE(ParseAsciiLines("vp_dir.nkf", {"*VIEWPOINTS 1", "%NAME \"x\""}, &pParser));
+    EXPECT_FALSE(NKFParseBody("vp_dir.nkf", {"*VIEWPOINTS 1", "%NAME \"x\""}, &pParser));
     EXPECT_TRUE(capture.Contains("Illegal directive found."));
 }
 
@@ -357,7 +358,7 @@ TEST(NKFViewpointBlock, GetViewpointOutsideTheStepsCopiesNothing)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("vp_one.nkf", {"*VIEWPOINTS 1", "0 0 5", "0 0 0", "0 1 0"}, &pParser));
+    ASSERT_TRUE(NKFParseBody("vp_one.nkf", {"*VIEWPOINTS 1", "0 0 5", "0 0 0", "0 1 0"}, &pParser));
     auto *pBlock = (NKFViewpointBlock *)pParser->FindBlock(NKF_VIEWPOINTS, 1);
     float afEye[3] = {7, 7, 7}, afVrp[3] = {7, 7, 7}, afUp[3] = {7, 7, 7};
     EXPECT_FALSE(pBlock->GetViewpoint(-1, afEye, afVrp, afUp));
@@ -388,13 +389,13 @@ TEST(NKFViewpointForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
     }
     const char *const kExpected = "\n1 'front' 0: 0 0 5 0 0 0 0 1 0\n5 'side' 2.5: 5 0 0 0 0.5 0 0 0 1";
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseAsciiLines("vp_forms.nkf", lines, &pParser));
+    ASSERT_TRUE(NKFParseBody("vp_forms.nkf", lines, &pParser));
     EXPECT_EQ(kExpected, Dump((NKFViewpointBlock *)pParser->FindBlock(NKF_VIEWPOINTS, 1)));
     for (bool bBig : {false, true}) {
         NKFTestWriter w(bBig);
         AppendFileHeader(w);
         AppendViewpointsBlock(w, 1, "", steps);
-        ASSERT_TRUE(ParseBinaryFile("vp_forms.bin", w, &pParser));
+        ASSERT_TRUE(NKFParseBytes("vp_forms.bin", w, &pParser));
         EXPECT_EQ(kExpected, Dump((NKFViewpointBlock *)pParser->FindBlock(NKF_VIEWPOINTS, 1))) << bBig;
     }
 }
@@ -406,7 +407,7 @@ TEST(NKFViewpointForms, BinaryCountsAreCheckedAndZeroStepsLoad)
     AppendFileHeader(w);
     AppendViewpointsBlock(w, 1, "cams", {});
     std::unique_ptr<NKFParser> pParser;
-    ASSERT_TRUE(ParseBinaryFile("vp_zero.nkf", w, &pParser));
+    ASSERT_TRUE(NKFParseBytes("vp_zero.nkf", w, &pParser));
     auto *pBlock = (NKFViewpointBlock *)pParser->FindBlock(NKF_VIEWPOINTS, 1);
     ASSERT_TRUE(pBlock->LoadData());
     EXPECT_EQ(0, pBlock->GetNumItems());
@@ -416,6 +417,6 @@ TEST(NKFViewpointForms, BinaryCountsAreCheckedAndZeroStepsLoad)
     size_t iBlock = wBig.Size();
     AppendViewpointsBlock(wBig, 1, "cams", {{1, "", 0.0f, {0, 0, 1, 0, 0, 0, 0, 1, 0}}});
     wBig.PatchInt(iBlock + 16 + 80, 2);   // step count one too many
-    EXPECT_FALSE(ParseBinaryFile("vp_big.nkf", wBig, &pParser));
+    EXPECT_FALSE(NKFParseBytes("vp_big.nkf", wBig, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
 }

@@ -2,9 +2,6 @@
 // blocks for the NKF tests (see nkf_mesh_writer.h), in the order of each
 // block's header table.
 #include "tests/test_support/nkf_mesh_writer.h"
-#include "tests/test_support/test_files.h"
-
-#include <cstdio>
 
 void AppendNodesBlock(NKFTestWriter &w, int32_t iID, const int32_t *piIDs, const float *pfCoords,
                       int32_t iCount, int32_t iHeaderSize)
@@ -134,28 +131,4 @@ void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
     w.BeginHeader();
     w.Int(-999);                                  // end-of-block marker
     w.EndHeader();
-}
-
-static std::unique_ptr<NKFParser> ParseFile(const std::string &path, bool bDefer, bool *pbOk)
-{
-    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
-    pParser->SetDeferReferences(bDefer);
-    *pbOk = pParser->Parse();
-    return pParser;
-}
-
-std::unique_ptr<NKFParser> NKFParseLines(const char *pszName, const std::vector<std::string> &lines,
-                                         bool bDefer, bool *pbOk)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteText(path, NKFJoinLines(lines));
-    return ParseFile(path, bDefer, pbOk);
-}
-
-std::unique_ptr<NKFParser> NKFParseBytes(const char *pszName, const NKFTestWriter &w, bool bDefer,
-                                         bool *pbOk)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteBytes(path, w.Data());
-    return ParseFile(path, bDefer, pbOk);
 }

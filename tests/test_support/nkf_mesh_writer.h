@@ -7,11 +7,8 @@
 
 #include <climits>
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "nkf/nkf_parser.h"
 #include "tests/test_support/nkf_test_writer.h"
 
 // A *NODES block of iCount nodes (x y z each), with IDs when piIDs is given.
@@ -56,11 +53,3 @@ void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
                          const std::vector<NKFTestSection> &sections, bool bWithIDs,
                          bool bExtended = false, int32_t iMode = 255, int32_t iHeaderSize = 124,
                          int32_t iSectionHeaderSize = 20);
-
-// Writes the lines, or the writer's bytes, to a fresh file of that name and
-// parses it with references deferred (the parser's default) or resolved at
-// once; *pbOk receives what Parse answered.
-std::unique_ptr<NKFParser> NKFParseLines(const char *pszName, const std::vector<std::string> &lines,
-                                         bool bDefer, bool *pbOk);
-std::unique_ptr<NKFParser> NKFParseBytes(const char *pszName, const NKFTestWriter &w, bool bDefer,
-                                         bool *pbOk);

@@ -1,7 +1,6 @@
 // tests/test_support/nkf_step_test_support.cpp -- builders of
 // step-dependent NKF blocks for the tests (see nkf_step_test_support.h).
 #include "tests/test_support/nkf_step_test_support.h"
-#include "tests/test_support/test_files.h"
 
 #include <cstdio>
 
@@ -273,23 +272,4 @@ void AppendTransformationResultBlock(NKFTestWriter &w, int32_t iID, int32_t iFac
     w.EndHeader();
     for (int i = 0; i < 12; i++) w.Float(afRows[i]);   // matrix row value
     AppendEndMarker(w);
-}
-
-bool ParseAsciiLines(const char *pszName, const std::vector<std::string> &lines,
-                     std::unique_ptr<NKFParser> *ppParser)
-{
-    std::vector<std::string> all = {"*NKF-1.00"};
-    all.insert(all.end(), lines.begin(), lines.end());
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteText(path, NKFJoinLines(all));
-    ppParser->reset(new NKFParser(NKString(path.c_str())));
-    return (*ppParser)->Parse();
-}
-
-bool ParseBinaryFile(const char *pszName, const NKFTestWriter &w, std::unique_ptr<NKFParser> *ppParser)
-{
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteBytes(path, w.Data());
-    ppParser->reset(new NKFParser(NKString(path.c_str())));
-    return (*ppParser)->Parse();
 }

@@ -10,11 +10,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "nkf/nkf_parser.h"
 #include "tests/test_support/nkf_test_writer.h"
 
 // One step of an ID-list block.
@@ -95,10 +93,5 @@ void AppendPositionResultsBlock(NKFTestWriter &w, int32_t iID, int32_t iDimensio
 void AppendTransformationResultBlock(NKFTestWriter &w, int32_t iID, int32_t iFaceSet, int32_t iElement,
                                      const float afRows[12]);
 
-// Parses a file made of the header line "*NKF-1.00" and the lines.
-bool ParseAsciiLines(const char *pszName, const std::vector<std::string> &lines,
-                     std::unique_ptr<NKFParser> *ppParser);
-// Writes the writer's bytes to a file and parses it.
-bool ParseBinaryFile(const char *pszName, const NKFTestWriter &w, std::unique_ptr<NKFParser> *ppParser);
 // A text with "%g" numbers, for the expected dumps.
 std::string NumberText(float f);

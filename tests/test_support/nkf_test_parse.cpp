@@ -1,0 +1,70 @@
+// tests/test_support/nkf_test_parse.cpp -- writing and parsing the NKF
+// tests' files, and driving every block of one (see nkf_test_parse.h).
+#include "tests/test_support/nkf_test_parse.h"
+
+#include "core/nk_mesh.h"
+#include "nkf/nkf_elements.h"
+#include "nkf/nkf_faceset.h"
+#include "tests/test_support/test_files.h"
+
+// Parses the file at path. The new parser replaces *ppParser only after
+// its parse, as an assignment of the returned parser would.
+static bool ParseFile(const std::string &path, std::unique_ptr<NKFParser> *ppParser, bool bDefer)
+{
+    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
+    pParser->SetDeferReferences(bDefer);
+    bool bOk = pParser->Parse();
+    if (ppParser != nullptr) *ppParser = std::move(pParser);
+    return bOk;
+}
+
+bool NKFParseLines(const char *pszName, const std::vector<std::string> &lines,
+                   std::unique_ptr<NKFParser> *ppParser, bool bDefer)
+{
+    std::string path = NKFTestPath(pszName);
+    NKTestWriteText(path, NKFJoinLines(lines));
+    return ParseFile(path, ppParser, bDefer);
+}
+
+bool NKFParseBody(const char *pszName, const std::vector<std::string> &lines,
+                  std::unique_ptr<NKFParser> *ppParser, bool bDefer)
+{
+    std::vector<std::string> all = {"*NKF-1.00"};
+    all.insert(all.end(), lines.begin(), lines.end());
+    return NKFParseLines(pszName, all, ppParser, bDefer);
+}
+
+bool NKFParseBytes(const char *pszName, const NKFTestWriter &w,
+                   std::unique_ptr<NKFParser> *ppParser, bool bDefer)
+{
+    std::string path = NKFTestPath(pszName);
+    NKTestWriteBytes(path, w.Data());
+    return ParseFile(path, ppParser, bDefer);
+}
+
+void NKFExerciseEveryBlock(const std::string &path, bool bDefer)
+{
+    NKFParser parser(NKString(path.c_str()));
+    parser.SetDeferReferences(bDefer);
+    parser.Parse();
+    for (int n = 0; parser.GetBlockByIndex(n) != nullptr; n++) {
+        NKFBlock *pBlock = parser.GetBlockByIndex(n);
+        pBlock->LoadData();
+        pBlock->GetNumItems();
+        pBlock->ResolveReferences();
+        NKIndexedFaceSet fs;
+        NKInitPolygonMesh(&fs);
+        if (Elements *pElements = dynamic_cast<Elements *>(pBlock)) {
+            pElements->NKCreatePartFromElements(&fs, n % 2 == 0);
+            NKFElementList list;
+            pElements->NKCreateElementList(&list, fs.piNodeSourceIndex, fs.iNumNodes);
+            NKFFreeElementList(&list);
+            pElements->GetElementId(1);
+        } else if (auto *pFaceSet = dynamic_cast<NKFIndexedFaceSetBlock *>(pBlock)) {
+            pFaceSet->NKCreatePartFromFaceSet(&fs, n % 2 == 0);
+        }
+        NKFreePolygonMesh(&fs);
+        pBlock->FreeData();
+        pBlock->LoadData();
+    }
+}
