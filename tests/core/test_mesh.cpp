@@ -12,15 +12,11 @@
 #include "core/nk_numeric.h"
 #include "tests/core/mesh_fixtures.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nk_test_records.h"
 
 using namespace fixtures;
 
 namespace {
-
-std::vector<int> Ints(const int *p, int n)
-{
-    return p ? std::vector<int>(p, p + n) : std::vector<int>();
-}
 
 // Owns a face set built from a list of polygons over iNodes nodes.
 struct FaceSet {
@@ -47,7 +43,7 @@ struct FaceSet {
     ~FaceSet() { NKFreePolygonMesh(&ifs); }
     std::vector<int> Polygon(int p) const
     {
-        return Ints(ifs.piConnects + ifs.piPolygonStart[p], ifs.piPolygonNumNodes[p]);
+        return NKTestValues(ifs.piConnects + ifs.piPolygonStart[p], ifs.piPolygonNumNodes[p]);
     }
     int Kept() const
     {
@@ -128,7 +124,7 @@ TEST(HideInternalFaces, TwoHexahedraKeepTenOfTwelveQuadrilaterals)
     EXPECT_EQ(f.ifs.pbKeep[4], 0);
     EXPECT_EQ(f.ifs.pbKeep[6 + 5], 0);
     // The connectivity itself keeps its order; the sorted copy ascends.
-    EXPECT_EQ(Ints(f.ifs.piSortedConnects, 4), (std::vector<int>{0, 1, 3, 4}));
+    EXPECT_EQ(NKTestValues(f.ifs.piSortedConnects, 4), (std::vector<int>{0, 1, 3, 4}));
 }
 
 TEST(HideInternalFaces, WholeElementsAndHiddenPolygonsAreNeverRemoved)
@@ -194,15 +190,15 @@ TEST(RemoveUnusedNodes, UsedNodesAreKeptInAscendingOrder)
     ASSERT_TRUE(NKRemoveUnusedNodesFromIFS(&f.ifs));
     EXPECT_EQ(f.ifs.iNumNodes, 3);
     EXPECT_EQ(f.Polygon(0), (std::vector<int>{2, 0, 1}));
-    EXPECT_EQ(Ints(f.ifs.piNodeSourceIndex, 3), (std::vector<int>{0, 2, 5}));
-    EXPECT_EQ(Ints(f.ifs.piNodeIDs, 3), (std::vector<int>{10, 12, 15}));
+    EXPECT_EQ(NKTestValues(f.ifs.piNodeSourceIndex, 3), (std::vector<int>{0, 2, 5}));
+    EXPECT_EQ(NKTestValues(f.ifs.piNodeIDs, 3), (std::vector<int>{10, 12, 15}));
     EXPECT_EQ(f.ifs.pfCoords[3 * 2], 5.0f);
     // Source indices compose over a second pass.
     f.ifs.piConnects[0] = 2;
     f.ifs.piConnects[1] = 2;
     f.ifs.piConnects[2] = 1;
     ASSERT_TRUE(NKRemoveUnusedNodesFromIFS(&f.ifs));
-    EXPECT_EQ(Ints(f.ifs.piNodeSourceIndex, 2), (std::vector<int>{2, 5}));
+    EXPECT_EQ(NKTestValues(f.ifs.piNodeSourceIndex, 2), (std::vector<int>{2, 5}));
 }
 
 TEST(RemoveUnusedNodes, NodesZeroTwoFiveOfSixBecomeZeroOneTwo)
@@ -210,8 +206,8 @@ TEST(RemoveUnusedNodes, NodesZeroTwoFiveOfSixBecomeZeroOneTwo)
     FaceSet f(6, {{0, 2, 5}});
     ASSERT_TRUE(NKRemoveUnusedNodesFromIFS(&f.ifs));
     EXPECT_EQ(f.ifs.iNumNodes, 3);
-    EXPECT_EQ(Ints(f.ifs.piConnects, 3), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(Ints(f.ifs.piNodeSourceIndex, 3), (std::vector<int>{0, 2, 5}));
+    EXPECT_EQ(NKTestValues(f.ifs.piConnects, 3), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(NKTestValues(f.ifs.piNodeSourceIndex, 3), (std::vector<int>{0, 2, 5}));
     EXPECT_EQ(f.ifs.piNodeIDs, nullptr);
 }
 
@@ -233,8 +229,8 @@ TEST(LocalNodeArrays, RangeOfPolygonsRenumberedToTheNodesTheyUse)
     int used[10], local[6], iUsed = 0, iLocal = 0;
     ASSERT_TRUE(NKComputeLocalNodeArrays(1, 1, 10, conn, 6, starts, counts, 2, used, &iUsed, local,
                                          &iLocal));
-    EXPECT_EQ(Ints(used, iUsed), (std::vector<int>{2, 4, 9}));
-    EXPECT_EQ(Ints(local, iLocal), (std::vector<int>{1, 0, 2}));
+    EXPECT_EQ(NKTestValues(used, iUsed), (std::vector<int>{2, 4, 9}));
+    EXPECT_EQ(NKTestValues(local, iLocal), (std::vector<int>{1, 0, 2}));
     // A node past the node count, and a polygon past the polygon count.
     EXPECT_FALSE(NKComputeLocalNodeArrays(0, 1, 8, conn, 6, starts, counts, 2, used, &iUsed, local,
                                           &iLocal));
@@ -248,14 +244,14 @@ TEST(LocalConnectivity, FreshTagsNeedNoClearing)
     const int first[] = {7, 3, 7, 5};
     int *piNodes = nullptr, *piLocal = nullptr, n = 0;
     ASSERT_TRUE(NKMakeLocalConnectivity(first, 4, scratch.data(), 1, &piNodes, &piLocal, &n));
-    EXPECT_EQ(Ints(piNodes, n), (std::vector<int>{7, 3, 5}));
-    EXPECT_EQ(Ints(piLocal, 4), (std::vector<int>{0, 1, 0, 2}));
+    EXPECT_EQ(NKTestValues(piNodes, n), (std::vector<int>{7, 3, 5}));
+    EXPECT_EQ(NKTestValues(piLocal, 4), (std::vector<int>{0, 1, 0, 2}));
     NKFree(piNodes);
     NKFree(piLocal);
     const int second[] = {5, 3, 9};
     ASSERT_TRUE(NKMakeLocalConnectivity(second, 3, scratch.data(), 2, &piNodes, &piLocal, &n));
-    EXPECT_EQ(Ints(piNodes, n), (std::vector<int>{5, 3, 9}));
-    EXPECT_EQ(Ints(piLocal, 3), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(NKTestValues(piNodes, n), (std::vector<int>{5, 3, 9}));
+    EXPECT_EQ(NKTestValues(piLocal, 3), (std::vector<int>{0, 1, 2}));
     NKFree(piNodes);
     NKFree(piLocal);
     EXPECT_FALSE(NKMakeLocalConnectivity(second, -1, scratch.data(), 3, &piNodes, &piLocal, &n));
@@ -263,7 +259,7 @@ TEST(LocalConnectivity, FreshTagsNeedNoClearing)
     EXPECT_FALSE(NKMakeLocalConnectivity(negative, 2, scratch.data(), 4, &piNodes, &piLocal, &n));
     EXPECT_EQ(NKAllocZeroedInts(0), nullptr);
     int *piZero = NKAllocZeroedInts(3);
-    EXPECT_EQ(Ints(piZero, 3), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(NKTestValues(piZero, 3), (std::vector<int>{0, 0, 0}));
     NKFree(piZero);
 }
 
@@ -272,18 +268,18 @@ TEST(ElementFaceLists, FixedNodeOrdersAndOneBasedNumbers)
     const int hexa[8] = {11, 12, 13, 14, 15, 16, 17, 18};
     int faces[24];
     NKGetHexaFaces(faces, hexa, true);
-    EXPECT_EQ(Ints(faces, 8), (std::vector<int>{13, 12, 11, 10, 14, 15, 16, 17}));
-    EXPECT_EQ(Ints(faces + 20, 4), (std::vector<int>{10, 14, 17, 13}));
+    EXPECT_EQ(NKTestValues(faces, 8), (std::vector<int>{13, 12, 11, 10, 14, 15, 16, 17}));
+    EXPECT_EQ(NKTestValues(faces + 20, 4), (std::vector<int>{10, 14, 17, 13}));
     const int tetra[4] = {0, 1, 2, 3};
     int tri[12];
     NKGetTetraFaces(tri, tetra, false);
-    EXPECT_EQ(Ints(tri, 12), (std::vector<int>{2, 1, 0, 0, 1, 3, 1, 2, 3, 0, 3, 2}));
+    EXPECT_EQ(NKTestValues(tri, 12), (std::vector<int>{2, 1, 0, 0, 1, 3, 1, 2, 3, 0, 3, 2}));
     const int shell[4] = {1, 2, 3, 4}, beam[2] = {5, 9};
     int quad[4], edge[2];
     NKGetShellFace(quad, shell);
     NKGetBeamEdge(edge, beam);
-    EXPECT_EQ(Ints(quad, 4), (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_EQ(Ints(edge, 2), (std::vector<int>{4, 8}));
+    EXPECT_EQ(NKTestValues(quad, 4), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(NKTestValues(edge, 2), (std::vector<int>{4, 8}));
 }
 
 TEST(FillPolygonRun, RunGetsStartsCountsValueAndBytes)
@@ -293,7 +289,7 @@ TEST(FillPolygonRun, RunGetsStartsCountsValueAndBytes)
     f.ifs.pbKeep = (unsigned char *)NKCalloc(4, 1);
     f.ifs.pbWholeElement = (unsigned char *)NKCalloc(4, 1);
     ASSERT_TRUE(NKFillPolygonRun(&f.ifs, 1, 3, 4, 10, 7, 1, 0, 1));
-    EXPECT_EQ(Ints(f.ifs.piPolygonStart + 1, 3), (std::vector<int>{10, 14, 18}));
+    EXPECT_EQ(NKTestValues(f.ifs.piPolygonStart + 1, 3), (std::vector<int>{10, 14, 18}));
     EXPECT_EQ(f.ifs.piPolygonNumNodes[3], 4);
     EXPECT_EQ(f.ifs.piPolygonElement[2], 7);
     EXPECT_EQ(f.ifs.pbKeep[3], 1);
@@ -322,7 +318,7 @@ TEST(NodeIdMap, UnsortedIDsGetASortedOrder)
     const int ids[4] = {40, 10, 30, 20};
     int order[4];
     ASSERT_TRUE(NKSortNodeIdOrder(ids, order, 4));
-    EXPECT_EQ(Ints(order, 4), (std::vector<int>{1, 3, 2, 0}));
+    EXPECT_EQ(NKTestValues(order, 4), (std::vector<int>{1, 3, 2, 0}));
     std::vector<int> conn = {30, 40, 10};
     ASSERT_TRUE(NKMapNodeIdsToIndices(ids, order, 4, conn.data(), 3));
     EXPECT_EQ(conn, (std::vector<int>{2, 0, 1}));

@@ -13,15 +13,11 @@
 #include "core/nk_diagnostic.h"
 #include "tests/core/mesh_fixtures.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nk_test_records.h"
 
 using namespace fixtures;
 
 namespace {
-
-std::vector<int> Ints(const int *p, int n)
-{
-    return p ? std::vector<int>(p, p + n) : std::vector<int>();
-}
 
 // A one-part geometry with n nodes and a raw connectivity list.
 void SetRaw(NKPart &part, int iNodes, int iPolygons, const std::vector<int> &raw)
@@ -40,9 +36,9 @@ TEST(PolygonLayout, RawListGivesCountsStartsAndZeroBasedNodes)
     GeometryHolder g(1);
     SetRaw(g.Part(0), 6, 2, {1, 2, -3, 3, 4, 5, -6});
     ASSERT_TRUE(NKComputePolygonStartAndIndex(g.pGeo));
-    EXPECT_EQ(Ints(g.Part(0).pPolygonNumNodes, 2), (std::vector<int>{3, 4}));
-    EXPECT_EQ(Ints(g.Part(0).pPolygonStart, 2), (std::vector<int>{0, 3}));
-    EXPECT_EQ(Ints(g.Part(0).pConnects, 7), (std::vector<int>{0, 1, 2, 2, 3, 4, 5}));
+    EXPECT_EQ(NKTestValues(g.Part(0).pPolygonNumNodes, 2), (std::vector<int>{3, 4}));
+    EXPECT_EQ(NKTestValues(g.Part(0).pPolygonStart, 2), (std::vector<int>{0, 3}));
+    EXPECT_EQ(NKTestValues(g.Part(0).pConnects, 7), (std::vector<int>{0, 1, 2, 2, 3, 4, 5}));
 }
 
 TEST(PolygonLayout, BadRawListsFailWithoutWritingAnything)
@@ -67,9 +63,9 @@ TEST(PolygonLayout, BadRawListsFailWithoutWritingAnything)
         NKResetDiagnostics();
         EXPECT_FALSE(NKComputePolygonStartAndIndex(g.pGeo)) << c.pszWhat;
         EXPECT_STREQ(NKGetLastDiagnosticFunction(), "NKComputePolygonStartAndIndex");
-        EXPECT_EQ(Ints(g.Part(1).pConnects, (int)c.raw.size()), c.raw) << c.pszWhat;
+        EXPECT_EQ(NKTestValues(g.Part(1).pConnects, (int)c.raw.size()), c.raw) << c.pszWhat;
         EXPECT_EQ(g.Part(0).pPolygonStart, nullptr) << c.pszWhat;
-        EXPECT_EQ(Ints(g.Part(0).pConnects, 3), (std::vector<int>{1, 2, -3}));
+        EXPECT_EQ(NKTestValues(g.Part(0).pConnects, 3), (std::vector<int>{1, 2, -3}));
     }
     GeometryHolder empty(0);
     EXPECT_FALSE(NKComputePolygonStartAndIndex(empty.pGeo));
@@ -90,9 +86,9 @@ TEST(PartNodes, AppendTakesAReversedRangeAndKeepsNodeIDs)
     ASSERT_TRUE(NKAppendPartNodes(&dst, &src, 5, 2));
     ASSERT_EQ(dst.iNumNodes, 5);
     for (int i = 0; i < 4; i++) EXPECT_EQ(dst.pNodeCoords[3 * (i + 1)], 2.0f + i);
-    EXPECT_EQ(Ints(dst.pNodeMap, 5), (std::vector<int>{7, 12, 13, 14, 15}));
+    EXPECT_EQ(NKTestValues(dst.pNodeMap, 5), (std::vector<int>{7, 12, 13, 14, 15}));
     // The source has no IDs: each node keeps its own (index in src + 1).
-    EXPECT_EQ(Ints(dst.pNodeIDs, 5), (std::vector<int>{77, 3, 4, 5, 6}));
+    EXPECT_EQ(NKTestValues(dst.pNodeIDs, 5), (std::vector<int>{77, 3, 4, 5, 6}));
     EXPECT_FALSE(NKAppendPartNodes(&dst, &src, 0, 6));
     EXPECT_FALSE(NKAppendPartNodes(&dst, &src, -1, 2));
 }
@@ -112,7 +108,7 @@ TEST(PartElements, GrowAndAppendCopyRecordsAndNodes)
     EXPECT_EQ(dst.pElements[0].iID, 101);
     EXPECT_EQ(dst.pElements[0].iGlobalIndex, 1001);
     EXPECT_EQ(dst.pElements[1].iNodeStart, 4);
-    EXPECT_EQ(Ints(dst.pElementConnects, 7), (std::vector<int>{3, 4, 5, 6, 0, 1, 2}));
+    EXPECT_EQ(NKTestValues(dst.pElementConnects, 7), (std::vector<int>{3, 4, 5, 6, 0, 1, 2}));
     EXPECT_FALSE(NKAppendPartElement(&dst, &src, 2));
 }
 
@@ -152,7 +148,7 @@ TEST(PolygonElementMap, QuadrilateralOfAPentahedronMapsToItsElement)
     SetElements(part, {10, 0, 17}, {{0, 1, 2, 3, 4, 5}, {6, 7}, {8}});
     SetPolygons(part, {{4, 1, 0, 3}, {2, 1, 0}, {7, 6}, {8}, {0, 1, 4}});
     ASSERT_TRUE(NKBuildPolygonElementMap(&part));
-    EXPECT_EQ(Ints(part.pPolygonElements, 5), (std::vector<int>{0, 0, 1, 2, -1}));
+    EXPECT_EQ(NKTestValues(part.pPolygonElements, 5), (std::vector<int>{0, 0, 1, 2, -1}));
     GeometryHolder none(1);
     EXPECT_FALSE(NKBuildPolygonElementMap(&none.Part(0)));
 }
@@ -168,7 +164,7 @@ TEST(PolygonElementMap, QuadraticFacesMatchAllTheirNodes)
     SetNodeMap(part, std::vector<int>(hexa20.rbegin(), hexa20.rend()));
     SetPolygons(part, {{4, 12, 5, 13, 6, 14, 7, 15}, {4, 5, 6, 7}});
     ASSERT_TRUE(NKBuildPolygonElementMap(&part));
-    EXPECT_EQ(Ints(part.pPolygonElements, 2), (std::vector<int>{0, -1}));
+    EXPECT_EQ(NKTestValues(part.pPolygonElements, 2), (std::vector<int>{0, -1}));
 }
 
 TEST(NodeIDs, CreatedFromTheNodeMap)
@@ -177,7 +173,7 @@ TEST(NodeIDs, CreatedFromTheNodeMap)
     SetNodes(g.Part(0), GridNodes(2, 0, 0));
     SetNodeMap(g.Part(0), {4, 9, 0});
     ASSERT_TRUE(NKCreateNodeIDs(g.pGeo));
-    EXPECT_EQ(Ints(g.Part(0).pNodeIDs, 3), (std::vector<int>{5, 10, 1}));
+    EXPECT_EQ(NKTestValues(g.Part(0).pNodeIDs, 3), (std::vector<int>{5, 10, 1}));
     GeometryHolder bare(1);
     SetNodes(bare.Part(0), GridNodes(1, 0, 0));
     MessageCapture capture;
@@ -232,19 +228,19 @@ TEST(MergeGeometries, BPartsFollowAWithRaisedIndices)
     EXPECT_STREQ(p0.szName.GetText(), "first");
     EXPECT_EQ(p0.iDrawStyle, NK_DRAW_LINES);
     EXPECT_EQ(p0.iNumElements, 2);
-    EXPECT_EQ(Ints(p0.pConnects, 8), Ints(a.Part(0).pConnects, 8));
-    EXPECT_EQ(Ints(p0.pPolygonStart, 2), (std::vector<int>{0, 4}));
+    EXPECT_EQ(NKTestValues(p0.pConnects, 8), NKTestValues(a.Part(0).pConnects, 8));
+    EXPECT_EQ(NKTestValues(p0.pPolygonStart, 2), (std::vector<int>{0, 4}));
     // b's part keeps the initial attributes, gets no elements, and its node
     // map and first polygon index are raised past a's.
     EXPECT_TRUE(p1.szName.IsEmpty());
     EXPECT_EQ(p1.pElements, nullptr);
-    EXPECT_EQ(Ints(p1.pNodeMap, 4), (std::vector<int>{6, 7, 8, 9}));
+    EXPECT_EQ(NKTestValues(p1.pNodeMap, 4), (std::vector<int>{6, 7, 8, 9}));
     EXPECT_EQ(p1.iFirstPolygon, 2);
-    EXPECT_EQ(Ints(p1.pConnects, 4), (std::vector<int>{0, 1, 3, 2}));
+    EXPECT_EQ(NKTestValues(p1.pConnects, 4), (std::vector<int>{0, 1, 3, 2}));
     EXPECT_EQ(p1.pNodeCoords[0], 5.0f);
     NKReleaseGeometry(pGeo);
     // The inputs are untouched.
-    EXPECT_EQ(Ints(b.Part(0).pNodeMap, 4), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(NKTestValues(b.Part(0).pNodeMap, 4), (std::vector<int>{0, 1, 2, 3}));
 }
 
 TEST(MergeGeometries, FailsCleanlyOnABrokenPart)
@@ -294,13 +290,14 @@ TEST(GroupParts, GroupPartJoinsEveryMember)
     EXPECT_EQ(grp.pNodeMap[6], 14);
     // Polygon 2 came from part 3 polygon 0: raised connectivity, start and
     // element; the element's nodes are raised the same way.
-    EXPECT_EQ(Ints(grp.pConnects + grp.pPolygonStart[2], 4), (std::vector<int>{6, 7, 11, 10}));
+    EXPECT_EQ(NKTestValues(grp.pConnects + grp.pPolygonStart[2], 4),
+              (std::vector<int>{6, 7, 11, 10}));
     EXPECT_EQ(grp.pPolygonStart[2], 8);
     EXPECT_EQ(grp.pPolygonElements[2], 2);
     EXPECT_EQ(grp.pElements[grp.pPolygonElements[2]].iID, 100);  // part 3's element 0
     EXPECT_EQ(grp.pPolygonElements[4], 4);
     EXPECT_EQ(grp.pElements[2].iNodeStart, 8);
-    EXPECT_EQ(Ints(grp.pElementConnects + grp.pElements[2].iNodeStart, 4),
+    EXPECT_EQ(NKTestValues(grp.pElementConnects + grp.pElements[2].iNodeStart, 4),
               (std::vector<int>{6, 7, 11, 10}));
     EXPECT_EQ(g.Part(1).iFirstPolygon, 1);
     EXPECT_EQ(grp.iFirstPolygon, 2);
@@ -354,7 +351,7 @@ TEST(GroupParts, MembersWithoutNodeMapsGetFreshGlobalIndices)
     MessageCapture capture;
     const int aiParts[2] = {1, 2};
     ASSERT_TRUE(NKGroupParts(g.pGeo, aiParts, 2));
-    EXPECT_EQ(Ints(g.Part(1).pNodeMap, 8), (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(NKTestValues(g.Part(1).pNodeMap, 8), (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11}));
     EXPECT_EQ(g.pGeo->iGlobalNumNodes, 12);
     EXPECT_EQ(g.Part(0).pNodeMap[3], 3);  // the other part keeps its map
 }

@@ -19,8 +19,7 @@ std::string Dump(NKFQuolinCommandBlock *pBlock)
     if (!pBlock->LoadData()) return "load failed";
     std::string text = pBlock->GetName().GetText() + std::string(pBlock->IsStartup() ? "|startup" : "|");
     for (int s = 0; s < pBlock->GetNumSteps(); s++) {
-        text += "\n" + std::to_string(pBlock->GetStepNumber(s)) + " '" + pBlock->GetStepName(s).GetText() +
-                "' " + NumberText(pBlock->GetStepTime(s)) + ":";
+        text += NKFStepHeading(pBlock, s) + ":";
         for (int k = 0; k < pBlock->GetNumCommands(s); k++)
             text += " <" + std::string(pBlock->GetCommand(s, k).GetText()) + ">";
     }

@@ -12,17 +12,12 @@
 #include "core/nk_mesh.h"
 #include "nkf/nkf_elements.h"
 #include "nkf/nkf_nodes.h"
+#include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_test_parse.h"
 
 namespace {
-
-struct FaceSet {
-    FaceSet() { NKInitPolygonMesh(&r); }
-    ~FaceSet() { NKFreePolygonMesh(&r); }
-    NKIndexedFaceSet r;
-};
 
 typedef std::vector<std::vector<int>> Polygons;
 
@@ -201,7 +196,7 @@ void ExpectModelPolygons(const std::unique_ptr<NKFParser> &pParser, const Model 
     ASSERT_NE(nullptr, pBlock);
     EXPECT_EQ((int)m.types.size(), pBlock->GetNumSections());
     EXPECT_EQ(2 * (int)m.types.size(), pBlock->GetNumItems());
-    FaceSet fs;
+    NKTestFaceSet fs;
     ASSERT_TRUE(pBlock->NKCreatePartFromElements(&fs.r, false));
     EXPECT_EQ(ExpectedPolygons(m), RecordPolygons(fs.r));
     EXPECT_EQ(1, fs.r.bFromElements);
@@ -303,7 +298,7 @@ TEST(NKFElements, LinesWithoutKeywordsAreHexahedraAndQuadsAreWhole)
         std::unique_ptr<NKFParser> pParser;
         bOk = NKFParseLines("hexa.nkf", lines, &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
-        FaceSet hexa, quad;
+        NKTestFaceSet hexa, quad;
         ASSERT_TRUE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&hexa.r, false));
         EXPECT_EQ((std::vector<Polygon>{{{0, 1, 5, 4}, 0, 0},
                                         {{1, 2, 6, 5}, 0, 0},
@@ -338,7 +333,7 @@ TEST(NKFElements, LinesBeforeTheFirstKeywordFormAHexahedronSection)
         EXPECT_EQ((std::vector<int>{8, 4, 2}), (std::vector<int>{pBlock->GetSectionType(0),
                                                                  pBlock->GetSectionType(1),
                                                                  pBlock->GetSectionType(2)}));
-        FaceSet fs;
+        NKTestFaceSet fs;
         ASSERT_TRUE(pBlock->NKCreatePartFromElements(&fs.r, false)) << capture.Text();
         std::vector<Polygon> polygons = RecordPolygons(fs.r);
         ASSERT_EQ(8u, polygons.size());
@@ -367,7 +362,7 @@ TEST(NKFElements, EmptySectionsAreSkippedByBothPasses)
         EXPECT_EQ(NK_ELEM_QUAD, pBlock->GetSectionType(0));
         EXPECT_EQ(NK_ELEM_POINT, pBlock->GetSectionType(1));
         EXPECT_EQ(2, pBlock->GetSectionCount(1));
-        FaceSet fs;
+        NKTestFaceSet fs;
         ASSERT_TRUE(pBlock->NKCreatePartFromElements(&fs.r, false)) << capture.Text();
         EXPECT_EQ((std::vector<Polygon>{{{0, 1, 2, 3}, 1, 0}, {{2}, 1, 1}, {{3}, 1, 2}}),
                   RecordPolygons(fs.r));
@@ -413,7 +408,7 @@ TEST(NKFElements, UnknownNodeIdIsReportedThenTheConversionFails)
                            "*ELEMENTS 1", "%NODES #1", "%TRIANGLES", "10 20 30", "20 30 40"},
                           &pParser, bDefer);
         ASSERT_TRUE(bOk) << capture.Text();
-        FaceSet fs;
+        NKTestFaceSet fs;
         EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false));
         EXPECT_TRUE(capture.Contains(pszExpected)) << capture.Text();
         EXPECT_EQ(nullptr, fs.r.piConnects);
@@ -430,7 +425,7 @@ TEST(NKFElements, UnknownNodeIdIsReportedThenTheConversionFails)
         std::unique_ptr<NKFParser> pParser;
         bOk = NKFParseBytes("unknown_id.bin.nkf", w, &pParser, false);
         ASSERT_TRUE(bOk) << capture.Text();
-        FaceSet fs;
+        NKTestFaceSet fs;
         EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false));
         EXPECT_TRUE(capture.Contains(pszExpected)) << capture.Text();
     }
@@ -447,7 +442,7 @@ TEST(NKFElements, NodeIdsAreMappedOncePerLoad)
                         &pParser);
     ASSERT_TRUE(bOk);
     Elements *pBlock = ElementBlock(pParser, 1);
-    FaceSet first, second, third;
+    NKTestFaceSet first, second, third;
     ASSERT_TRUE(pBlock->NKCreatePartFromElements(&first.r, false));
     EXPECT_TRUE(pBlock->AreNodeIDsMapped());
     EXPECT_EQ((std::vector<Polygon>{{{2, 0}, 1, 0}, {{1, 2}, 1, 1}}), RecordPolygons(first.r));
@@ -475,7 +470,7 @@ TEST(NKFElements, ReferenceModesChooseIdsOrIndices)
                          "%MAP_NODE_IDS", "%BEAMS", "10 20"},
                         &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
-    FaceSet a, b, c;
+    NKTestFaceSet a, b, c;
     ASSERT_TRUE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&a.r, false));
     EXPECT_EQ((std::vector<Polygon>{{{0, 2}, 1, 0}}), RecordPolygons(a.r));
     // IDs asked for over a node block without IDs: taken as indices.
@@ -504,7 +499,7 @@ TEST(NKFElements, IndexReferencesOutsideTheNodeBlockFailTheLoad)
         EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS. ID = 1 : Refers to node")) << capture.Text();
         EXPECT_FALSE(pBlock->IsDataLoaded());
         EXPECT_EQ(nullptr, pBlock->GetSectionConnectivity(0));
-        FaceSet fs;
+        NKTestFaceSet fs;
         EXPECT_FALSE(pBlock->NKCreatePartFromElements(&fs.r, false));
     }
 }
@@ -519,7 +514,7 @@ TEST(NKFElements, UnorderedAndDuplicateNodeIdsAreFoundThroughTheSortedOrder)
                          "20 3 0 0", "*ELEMENTS 1", "%NODES #1", "%BEAMS", "30 20", "10 30"},
                         &pParser, false);
     ASSERT_TRUE(bOk) << capture.Text();
-    FaceSet fs;
+    NKTestFaceSet fs;
     ASSERT_TRUE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false)) << capture.Text();
     ASSERT_EQ(2, fs.r.iNumPolygons);
     // Every reference lands on a node that carries the ID asked for; ID 30
@@ -544,7 +539,7 @@ TEST(NKFElements, ElementsOverAnEmptyNodeBlockFindNoNodes)
                          "%NODES #1", "%POINTS", "1", "*ELEMENTS 2", "%NODES #2", "%POINTS", "5"},
                         &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
-    FaceSet byIndex, byID;
+    NKTestFaceSet byIndex, byID;
     EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&byIndex.r, false));
     EXPECT_TRUE(capture.Contains("Refers to node 1, but node block #1 holds 0 nodes.")) << capture.Text();
     EXPECT_EQ(nullptr, byIndex.r.piConnects);
@@ -581,7 +576,7 @@ TEST(NKFElements, MissingNodeBlocksAreReported)
     ASSERT_TRUE(bOk);
     EXPECT_FALSE(ElementBlock(pParser, 1)->LoadData());
     EXPECT_TRUE(capture.Contains("Element block #1 refers to node block #7. The node block is not found."));
-    FaceSet fs;
+    NKTestFaceSet fs;
     EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false));
     // A block without sections leaves the record as it was.
     fs.r.iNumPolygons = 99;

@@ -17,6 +17,7 @@
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_step_lists.h"
+#include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
@@ -74,12 +75,6 @@ NKFResultBlock *Results(NKFParser &parser, int iID)
     return static_cast<NKFResultBlock *>(parser.FindBlock(NKF_RESULTS, iID));
 }
 
-struct Mesh {
-    NKIndexedFaceSet r;
-    Mesh() { NKInitPolygonMesh(&r); }
-    ~Mesh() { NKFreePolygonMesh(&r); }
-};
-
 } // namespace
 
 TEST(NKFExamples, CommittedFilesEqualTheGeneratorOutput)
@@ -122,7 +117,7 @@ TEST(NKFExamples, BeamParsesLoadsAndHoldsItsMesh)
     EXPECT_EQ(1, p.GetNumBlocks(NKF_QUOLINGEOMETRY));
     EXPECT_EQ(3 * kSteps, p.GetNumBlocks(NKF_RESULTS));
 
-    Mesh beam;
+    NKTestFaceSet beam;
     ASSERT_TRUE(pElements->NKCreatePartFromElements(&beam.r, false)) << capture.Text();
     EXPECT_EQ(nodes, beam.r.iNumNodes);
     EXPECT_EQ(6 * hexahedra, beam.r.iNumPolygons);
@@ -181,7 +176,7 @@ TEST(NKFExamples, PlateParsesLoadsAndHoldsItsMeshAndLoadPatch)
     EXPECT_EQ(4 * NKF_PLATE_PATCH_POLYGONS, pPatch->GetConnectivityCount());
     EXPECT_EQ(3 * kSteps, p.GetNumBlocks(NKF_RESULTS));
 
-    Mesh plate, patch;
+    NKTestFaceSet plate, patch;
     ASSERT_TRUE(pElements->NKCreatePartFromElements(&plate.r, false)) << capture.Text();
     EXPECT_EQ(nodes, plate.r.iNumNodes);
     EXPECT_EQ(quads, plate.r.iNumPolygons);

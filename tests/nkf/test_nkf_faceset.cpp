@@ -11,18 +11,12 @@
 #include "core/nk_mesh.h"
 #include "nkf/nkf_faceset.h"
 #include "nkf/nkf_nodes.h"
+#include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_test_parse.h"
 
 namespace {
-
-// An indexed face set record that frees itself.
-struct FaceSet {
-    FaceSet() { NKInitPolygonMesh(&r); }
-    ~FaceSet() { NKFreePolygonMesh(&r); }
-    NKIndexedFaceSet r;
-};
 
 typedef std::vector<std::vector<int>> Polygons;
 
@@ -79,7 +73,7 @@ TEST(NKFIndexedFaceSet, OneLineOverNodesWithoutIdsIsOnePolygon)
         NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 1);
         EXPECT_EQ(1, pBlock->GetNumItems());
         EXPECT_EQ(4, pBlock->GetConnectivityCount());
-        FaceSet fs;
+        NKTestFaceSet fs;
         ASSERT_TRUE(pBlock->NKCreatePartFromFaceSet(&fs.r, false)) << capture.Text();
         ASSERT_EQ(1, fs.r.iNumPolygons);
         EXPECT_EQ(4, fs.r.piPolygonNumNodes[0]);
@@ -100,7 +94,7 @@ TEST(NKFIndexedFaceSet, OneLineOverNodesWithoutIdsIsOnePolygon)
         std::unique_ptr<NKFParser> pParser;
         bOk = NKFParseBytes("fs_square.bin.nkf", w, &pParser);
         ASSERT_TRUE(bOk) << capture.Text();
-        FaceSet fs;
+        NKTestFaceSet fs;
         ASSERT_TRUE(FaceSetBlock(pParser, 1)->NKCreatePartFromFaceSet(&fs.r, false));
         EXPECT_EQ((Polygons{{0, 1, 2, 3}}), BlockPolygons(fs.r));
     }
@@ -117,7 +111,7 @@ TEST(NKFIndexedFaceSet, NodeIdsAreMappedAndOnlyUsedNodesKept)
                         &pParser, false);
     ASSERT_TRUE(bOk) << capture.Text();
     NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 2);
-    FaceSet fs;
+    NKTestFaceSet fs;
     ASSERT_TRUE(pBlock->NKCreatePartFromFaceSet(&fs.r, false)) << capture.Text();
     EXPECT_EQ((Polygons{{3, 1, 2}, {1, 3, 1}}), BlockPolygons(fs.r));
     ASSERT_EQ(3, fs.r.iNumNodes);   // node 0 (ID 10) is not used
@@ -128,12 +122,12 @@ TEST(NKFIndexedFaceSet, NodeIdsAreMappedAndOnlyUsedNodesKept)
     EXPECT_FLOAT_EQ(1.0f, fs.r.pfCoords[6 + 1]);   // the third kept node (ID 40) at y = 1
 
     // A second conversion of the same load gives the same record.
-    FaceSet again;
+    NKTestFaceSet again;
     ASSERT_TRUE(pBlock->NKCreatePartFromFaceSet(&again.r, false));
     EXPECT_EQ(BlockPolygons(fs.r), BlockPolygons(again.r));
     // So does a fresh load after FreeData.
     pBlock->FreeData();
-    FaceSet reloaded;
+    NKTestFaceSet reloaded;
     ASSERT_TRUE(pBlock->NKCreatePartFromFaceSet(&reloaded.r, false));
     EXPECT_EQ(BlockPolygons(fs.r), BlockPolygons(reloaded.r));
 }
@@ -146,7 +140,7 @@ TEST(NKFIndexedFaceSet, UnknownNodeIdFailsTheConversion)
     bOk = NKFParseLines("fs_unknown_id.nkf",
                         AsciiFile(true, {"*INDEXEDFACESET 1", "%NODES #1", "10 20 -50"}), &pParser);
     ASSERT_TRUE(bOk);
-    FaceSet fs;
+    NKTestFaceSet fs;
     EXPECT_FALSE(FaceSetBlock(pParser, 1)->NKCreatePartFromFaceSet(&fs.r, false));
     EXPECT_TRUE(capture.Contains("Refers to node with user defined ID = 50. No such ID exists.\n"
                                  "Block type : *INDEXEDFACESET. ID = 1 : Error processing User "
@@ -166,7 +160,7 @@ TEST(NKFIndexedFaceSet, ReferenceModesChooseIdsOrIndices)
         AsciiFile(true, {"*INDEXEDFACESET 1", "%NODES #1", "%MAP_NODE_INDICES", "1 2 -4"}),
         &pIndices);
     ASSERT_TRUE(bOk);
-    FaceSet a;
+    NKTestFaceSet a;
     ASSERT_TRUE(FaceSetBlock(pIndices, 1)->NKCreatePartFromFaceSet(&a.r, false));
     EXPECT_EQ((Polygons{{0, 1, 3}}), BlockPolygons(a.r));
     // IDs asked for over a node block without IDs: taken as indices.
@@ -175,7 +169,7 @@ TEST(NKFIndexedFaceSet, ReferenceModesChooseIdsOrIndices)
         "fs_mode_ids.nkf",
         AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", "%MAP_NODE_IDS", "2 3 -4"}), &pIDs);
     ASSERT_TRUE(bOk);
-    FaceSet b;
+    NKTestFaceSet b;
     ASSERT_TRUE(FaceSetBlock(pIDs, 1)->NKCreatePartFromFaceSet(&b.r, false));
     EXPECT_EQ((Polygons{{1, 2, 3}}), BlockPolygons(b.r));
     EXPECT_EQ(1, FaceSetBlock(pIDs, 1)->GetNodeReferenceMode());
@@ -193,7 +187,7 @@ TEST(NKFIndexedFaceSet, ReferencesOutsideTheNodeBlockFailTheBlock)
                           AsciiFile(false, {"*INDEXEDFACESET 1", "%NODES #1", pszLine}), &pParser);
         ASSERT_TRUE(bOk);
         NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 1);
-        FaceSet fs;
+        NKTestFaceSet fs;
         EXPECT_FALSE(pBlock->NKCreatePartFromFaceSet(&fs.r, false)) << pszLine;
         EXPECT_TRUE(capture.Contains("Block type : *INDEXEDFACESET. ID = 1 : Refers to node")) << pszLine;
         EXPECT_FALSE(pBlock->IsDataLoaded());   // a later load starts from the file
@@ -225,11 +219,11 @@ TEST(NKFIndexedFaceSet, MissingNodeBlockAndFreeingTheNodeData)
                                           "*INDEXEDFACESET 2", "%NODES #1", "1 2 -3"}),
                         &pParser);
     ASSERT_TRUE(bOk);
-    FaceSet fs;
+    NKTestFaceSet fs;
     EXPECT_FALSE(FaceSetBlock(pParser, 1)->NKCreatePartFromFaceSet(&fs.r, false));
     EXPECT_TRUE(capture.Contains("Cannot find NODE block with ID = 9 (used in element block with ID = 1)."));
     NKFBlock *pNodes = pParser->FindBlock(NKF_NODES, 1);
-    FaceSet freed, kept;
+    NKTestFaceSet freed, kept;
     ASSERT_TRUE(FaceSetBlock(pParser, 2)->NKCreatePartFromFaceSet(&freed.r, true));
     EXPECT_FALSE(pNodes->IsDataLoaded());
     EXPECT_EQ(3, freed.r.iNumNodes);
@@ -375,7 +369,7 @@ TEST(NKFIndexedFaceSet, BinaryIdsAndOptionalHeaderWords)
         NKFIndexedFaceSetBlock *pFirst = FaceSetBlock(pParser, 1);
         EXPECT_STREQ("face set", pFirst->GetDescription().GetText());
         EXPECT_EQ(nullptr, pFirst->GetBlockColor());
-        FaceSet a, b, c;
+        NKTestFaceSet a, b, c;
         ASSERT_TRUE(pFirst->NKCreatePartFromFaceSet(&a.r, false));
         EXPECT_EQ((Polygons{{3, 2, 1}, {0, 1, 2, 3}}), BlockPolygons(a.r));
         EXPECT_EQ(6, pFirst->GetPolygonIDs()[1]);

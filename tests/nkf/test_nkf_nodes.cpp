@@ -9,22 +9,13 @@
 #include <vector>
 
 #include "nkf/nkf_nodes.h"
+#include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
-
-std::vector<float> Floats(const float *p, int n)
-{
-    return p != nullptr ? std::vector<float>(p, p + n) : std::vector<float>();
-}
-
-std::vector<int> Ints(const int32_t *p, int n)
-{
-    return p != nullptr ? std::vector<int>(p, p + n) : std::vector<int>();
-}
 
 // Runs the block's writer into a temporary stream and returns the text.
 std::string Written(const std::unique_ptr<NKFParser> &pParser, NKFBlock *pBlock, bool *pbOk)
@@ -56,9 +47,10 @@ TEST(NKFNodeBlock, AsciiNodesWithIdsLoadWithTheirSortedOrder)
         EXPECT_EQ(3, pNodes->GetNumItems());
         EXPECT_TRUE(pNodes->HasIDs());
         ASSERT_TRUE(pNodes->LoadData());
-        EXPECT_EQ((std::vector<float>{1, 2, 3, 4, 5, 6, 7.5f, 8, 9}), Floats(pNodes->GetCoords(), 9));
-        EXPECT_EQ((std::vector<int>{30, 10, 20}), Ints(pNodes->GetIDs(), 3));
-        EXPECT_EQ((std::vector<int>{1, 2, 0}), Ints(pNodes->GetSortedOrder(), 3));
+        EXPECT_EQ((std::vector<float>{1, 2, 3, 4, 5, 6, 7.5f, 8, 9}),
+                  NKTestValues(pNodes->GetCoords(), 9));
+        EXPECT_EQ((std::vector<int>{30, 10, 20}), NKTestValues(pNodes->GetIDs(), 3));
+        EXPECT_EQ((std::vector<int>{1, 2, 0}), NKTestValues(pNodes->GetSortedOrder(), 3));
         NKFNodeBlock *pPlain = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 2);
         ASSERT_TRUE(pPlain->LoadData());
         EXPECT_EQ(nullptr, pPlain->GetIDs());
@@ -87,13 +79,15 @@ TEST(NKFNodeBlock, BinaryNodesReadTheSameInBothByteOrders)
         ASSERT_TRUE(bOk) << capture.Text();
         NKFNodeBlock *pWithIDs = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 1);
         ASSERT_TRUE(pWithIDs->LoadData());
-        EXPECT_EQ((std::vector<float>(afCoords, afCoords + 6)), Floats(pWithIDs->GetCoords(), 6));
-        EXPECT_EQ((std::vector<int>{7, 3}), Ints(pWithIDs->GetIDs(), 2));
-        EXPECT_EQ((std::vector<int>{1, 0}), Ints(pWithIDs->GetSortedOrder(), 2));
+        EXPECT_EQ((std::vector<float>(afCoords, afCoords + 6)),
+                  NKTestValues(pWithIDs->GetCoords(), 6));
+        EXPECT_EQ((std::vector<int>{7, 3}), NKTestValues(pWithIDs->GetIDs(), 2));
+        EXPECT_EQ((std::vector<int>{1, 0}), NKTestValues(pWithIDs->GetSortedOrder(), 2));
         NKFNodeBlock *pPlain = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 2);
         ASSERT_TRUE(pPlain->LoadData());
         EXPECT_FALSE(pPlain->HasIDs());
-        EXPECT_EQ((std::vector<float>(afCoords, afCoords + 6)), Floats(pPlain->GetCoords(), 6));
+        EXPECT_EQ((std::vector<float>(afCoords, afCoords + 6)),
+                  NKTestValues(pPlain->GetCoords(), 6));
     }
 }
 
@@ -216,7 +210,7 @@ TEST(NKFNormalBlock, NormalsArePackedAndWrittenAsBytes)
     ASSERT_TRUE(pNormals->LoadData());
     const signed char *pc = pNormals->GetNormals();
     EXPECT_EQ((std::vector<int>{0, 0, 127, -127, 0, 0}), std::vector<int>(pc, pc + 6));
-    EXPECT_EQ((std::vector<int>{7, 8}), Ints(pNormals->GetIDs(), 2));
+    EXPECT_EQ((std::vector<int>{7, 8}), NKTestValues(pNormals->GetIDs(), 2));
     text = Written(pParser, pNormals, &bOk);
     EXPECT_TRUE(bOk);
     EXPECT_EQ("*NORMALS 2\n%WITH_ID\n7 0 0 127\n8 -127 0 0\n", text);
@@ -257,7 +251,7 @@ TEST(NKFColorBlock, ByteColorsAreScaledAndFloatColorsClamped)
         EXPECT_FLOAT_EQ(0.0f, pBytes->GetColors()[2]);
         NKFColorBlock *pFloats = NKFFindBlock<NKFColorBlock>(pParser, NKF_COLORS, 2);
         ASSERT_TRUE(pFloats->LoadData());
-        EXPECT_EQ((std::vector<float>{1.0f, 0.0f, 0.25f}), Floats(pFloats->GetColors(), 3));
+        EXPECT_EQ((std::vector<float>{1.0f, 0.0f, 0.25f}), NKTestValues(pFloats->GetColors(), 3));
         EXPECT_EQ(4, pFloats->GetIDs()[0]);
     }
 }
@@ -309,15 +303,15 @@ TEST(NKFMaterialBlock, DirectivesFillTheMaterialAndWriteBack)
                         &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
     NKFMaterialBlock *pDefault = NKFFindBlock<NKFMaterialBlock>(pParser, NKF_MATERIALS, 1);
-    EXPECT_EQ((std::vector<float>{0.2f, 0.2f, 0.2f}), Floats(pDefault->GetAmbient(), 3));
-    EXPECT_EQ((std::vector<float>{0.8f, 0.8f, 0.8f}), Floats(pDefault->GetDiffuse(), 3));
+    EXPECT_EQ((std::vector<float>{0.2f, 0.2f, 0.2f}), NKTestValues(pDefault->GetAmbient(), 3));
+    EXPECT_EQ((std::vector<float>{0.8f, 0.8f, 0.8f}), NKTestValues(pDefault->GetDiffuse(), 3));
     EXPECT_FLOAT_EQ(1.0f, pDefault->GetAlpha());
     NKFMaterialBlock *pMaterial = NKFFindBlock<NKFMaterialBlock>(pParser, NKF_MATERIALS, 2);
     EXPECT_EQ(1, pMaterial->GetNumItems());
     EXPECT_TRUE(pMaterial->LoadData());
-    EXPECT_EQ((std::vector<float>{0.1f, 0.2f, 0.3f}), Floats(pMaterial->GetAmbient(), 3));
-    EXPECT_EQ((std::vector<float>{1, 0, 0}), Floats(pMaterial->GetDiffuse(), 3));
-    EXPECT_EQ((std::vector<float>{0, 0, 0.5f}), Floats(pMaterial->GetEmissive(), 3));
+    EXPECT_EQ((std::vector<float>{0.1f, 0.2f, 0.3f}), NKTestValues(pMaterial->GetAmbient(), 3));
+    EXPECT_EQ((std::vector<float>{1, 0, 0}), NKTestValues(pMaterial->GetDiffuse(), 3));
+    EXPECT_EQ((std::vector<float>{0, 0, 0.5f}), NKTestValues(pMaterial->GetEmissive(), 3));
     EXPECT_FLOAT_EQ(40.0f, pMaterial->GetShininess());
     EXPECT_FLOAT_EQ(0.5f, pMaterial->GetAlpha());
     std::string text = Written(pParser, pMaterial, &bOk);

@@ -37,14 +37,7 @@ std::string Dump(NKFPositionResultBlock *pBlock)
 std::string Dump(NKFStepListBlock *pBlock)
 {
     if (!pBlock->LoadData()) return "load failed";
-    std::string text = pBlock->GetName().GetText();
-    for (int s = 0; s < pBlock->GetNumSteps(); s++) {
-        text += "\n" + std::to_string(pBlock->GetStepNumber(s)) + " '" + pBlock->GetStepName(s).GetText() +
-                "' " + NumberText(pBlock->GetStepTime(s)) + ":";
-        for (int k = 0; k < pBlock->GetStepIDCount(s); k++)
-            text += " " + std::to_string(pBlock->GetStepIDs(s)[k]);
-    }
-    return text;
+    return pBlock->GetName().GetText() + NKFStepListText(pBlock);
 }
 
 NKFPositionResultBlock *Positions(const std::unique_ptr<NKFParser> &pParser, int iID = 1)

@@ -8,6 +8,7 @@
 
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
+#include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
@@ -18,8 +19,6 @@ NKFResultBlock *Results(const std::unique_ptr<NKFParser> &pParser, int iID)
 {
     return (NKFResultBlock *)pParser->FindBlock(NKF_RESULTS, iID);
 }
-
-std::vector<int32_t> Ints(const int32_t *p, int n) { return p ? std::vector<int32_t>(p, p + n) : std::vector<int32_t>(); }
 
 }  // namespace
 
@@ -35,7 +34,7 @@ TEST(NKFResults, IdsOutOfOrderBuildTheSortedIndex)
     ASSERT_TRUE(bOk);
     NKFResultBlock *pFirst = Results(pParser, 1);
     ASSERT_TRUE(pFirst->LoadData());
-    EXPECT_EQ((std::vector<int32_t>{1, 0, 2}), Ints(pFirst->GetSortedIndex(), 3));
+    EXPECT_EQ((std::vector<int32_t>{1, 0, 2}), NKTestValues(pFirst->GetSortedIndex(), 3));
     EXPECT_EQ(2, pFirst->FindItem(9));
     EXPECT_EQ(1, pFirst->FindItem(3));
     EXPECT_EQ(-1, pFirst->FindItem(4));
@@ -224,7 +223,7 @@ TEST(NKFResults, WrittenBlockReadsBackTheSame)
     ASSERT_TRUE(pCopy->LoadData());
     EXPECT_EQ(3, pCopy->GetDimension());
     EXPECT_EQ(9, pCopy->GetReferencedBlockID(NKF_MAP_PER_ELEMENT));
-    EXPECT_EQ((std::vector<int32_t>{8, 2}), Ints(pCopy->GetIDs(), 2));
+    EXPECT_EQ((std::vector<int32_t>{8, 2}), NKTestValues(pCopy->GetIDs(), 2));
     EXPECT_EQ(std::vector<float>(afValues, afValues + 6),
               std::vector<float>(pCopy->GetVectorValues(), pCopy->GetVectorValues() + 6));
 }

@@ -24,13 +24,7 @@ std::string Dump(NKFStepListBlock *pBlock)
     if (!pBlock->LoadData()) return "load failed";
     std::string text = pBlock->GetName().GetText() + std::string("|") + pBlock->GetDescription().GetText() +
                        "|" + std::to_string(pBlock->GetDescriptionBlockID());
-    for (int s = 0; s < pBlock->GetNumSteps(); s++) {
-        text += "\n" + std::to_string(pBlock->GetStepNumber(s)) + " '" + pBlock->GetStepName(s).GetText() +
-                "' " + NumberText(pBlock->GetStepTime(s)) + ":";
-        for (int k = 0; k < pBlock->GetStepIDCount(s); k++)
-            text += " " + std::to_string(pBlock->GetStepIDs(s)[k]);
-    }
-    return text;
+    return text + NKFStepListText(pBlock);
 }
 
 const std::vector<TestIDStep> kSteps = {

@@ -26,14 +26,8 @@ std::string Dump(NKFTransformationResultBlock *pBlock)
 std::string Dump(NKFQuolinTransformationBlock *pBlock)
 {
     if (!pBlock->LoadData()) return "load failed";
-    std::string text = pBlock->GetName().GetText() + std::string("|") + pBlock->GetDescription().GetText();
-    for (int s = 0; s < pBlock->GetNumSteps(); s++) {
-        text += "\n" + std::to_string(pBlock->GetStepNumber(s)) + " '" + pBlock->GetStepName(s).GetText() +
-                "' " + NumberText(pBlock->GetStepTime(s)) + ":";
-        for (int k = 0; k < pBlock->GetStepIDCount(s); k++)
-            text += " " + std::to_string(pBlock->GetStepIDs(s)[k]);
-    }
-    return text;
+    return pBlock->GetName().GetText() + std::string("|") + pBlock->GetDescription().GetText() +
+           NKFStepListText(pBlock);
 }
 
 NKFTransformationResultBlock *Result(const std::unique_ptr<NKFParser> &pParser, int iID = 1)

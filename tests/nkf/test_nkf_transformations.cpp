@@ -32,8 +32,7 @@ std::string Dump(NKFTransformationBlock *pBlock)
     if (!pBlock->LoadData()) return "load failed";
     std::string text = pBlock->GetName().GetText() + std::string(pBlock->HasIDs() ? "|ids" : "|no ids");
     for (int s = 0; s < pBlock->GetNumSteps(); s++) {
-        text += "\n" + std::to_string(pBlock->GetStepNumber(s)) + " '" + pBlock->GetStepName(s).GetText() +
-                "' " + NumberText(pBlock->GetStepTime(s)) + " E" + DumpEntries(pBlock->GetElementMatrices(s)) +
+        text += NKFStepHeading(pBlock, s) + " E" + DumpEntries(pBlock->GetElementMatrices(s)) +
                 " F" + DumpEntries(pBlock->GetFaceSetMatrices(s));
     }
     return text;
@@ -45,8 +44,7 @@ std::string Dump(NKFViewpointBlock *pBlock)
     for (int s = 0; s < pBlock->GetNumSteps(); s++) {
         float afEye[3], afVrp[3], afUp[3];
         if (!pBlock->GetViewpoint(s, afEye, afVrp, afUp)) return "no viewpoint";
-        text += "\n" + std::to_string(pBlock->GetStepNumber(s)) + " '" + pBlock->GetStepName(s).GetText() +
-                "' " + NumberText(pBlock->GetStepTime(s)) + ":";
+        text += NKFStepHeading(pBlock, s) + ":";
         for (const float *pf : {afEye, afVrp, afUp})
             for (int k = 0; k < 3; k++) text += " " + NumberText(pf[k]);
     }

@@ -4,11 +4,24 @@
 
 #include <cstdio>
 
+#include "nkf/nkf_step_table.h"
+
 std::string NumberText(float f)
 {
     char ac[64];
     snprintf(ac, sizeof ac, "%g", (double)f);
     return ac;
+}
+
+std::string NKFStepListText(const NKFStepListBlock *pBlock)
+{
+    std::string text;
+    for (int s = 0; s < pBlock->GetNumSteps(); s++) {
+        text += NKFStepHeading(pBlock, s) + ":";
+        for (int k = 0; k < pBlock->GetStepIDCount(s); k++)
+            text += " " + std::to_string(pBlock->GetStepIDs(s)[k]);
+    }
+    return text;
 }
 
 static std::string JoinIDs(const std::vector<int32_t> &ids)

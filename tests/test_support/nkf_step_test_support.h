@@ -15,6 +15,8 @@
 
 #include "tests/test_support/nkf_test_writer.h"
 
+class NKFStepListBlock;
+
 // One step of an ID-list block.
 struct TestIDStep {
     int32_t iNumber;
@@ -95,3 +97,14 @@ void AppendTransformationResultBlock(NKFTestWriter &w, int32_t iID, int32_t iFac
 
 // A text with "%g" numbers, for the expected dumps.
 std::string NumberText(float f);
+
+// The heading of step iStep in a test's dump of any block with a step
+// table: "\n<number> '<name>' <time>".
+template <class B> std::string NKFStepHeading(const B *pBlock, int iStep)
+{
+    return "\n" + std::to_string(pBlock->GetStepNumber(iStep)) + " '" +
+           pBlock->GetStepName(iStep).GetText() + "' " + NumberText(pBlock->GetStepTime(iStep));
+}
+// Every step of a loaded step list: its heading, ":" and its IDs, each
+// after a blank.
+std::string NKFStepListText(const NKFStepListBlock *pBlock);
