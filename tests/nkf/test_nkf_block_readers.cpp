@@ -49,9 +49,7 @@ std::string AsciiNodes(const char *pszName, const std::vector<std::string> &data
     std::vector<std::string> lines = {"*NKF-1.00", "*USER 1", "%WITH_ID"};
     lines.insert(lines.end(), dataLines.begin(), dataLines.end());
     lines.push_back("*USER 2");
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteText(path, NKFJoinLines(lines));
-    return path;
+    return NKFWriteTestFile(pszName, lines);
 }
 
 // A binary *USER block whose data are the given words (IDs and values are
@@ -67,9 +65,7 @@ std::string BinaryNodes(const char *pszName, bool bBigEndian, int iDataWords, F 
     w.Int(iDataWords * 4);    // data size
     fnData(w);                // the rows
     w.Int(-999);              // end-of-block marker
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteBytes(path, w.Data());
-    return path;
+    return NKFWriteTestFile(pszName, w);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "core/nk_mesh.h"
 #include "nkf/nkf_elements.h"
 #include "nkf/nkf_faceset.h"
-#include "tests/test_support/test_files.h"
 
 // Parses the file at path. The new parser replaces *ppParser only after
 // its parse, as an assignment of the returned parser would.
@@ -21,9 +20,7 @@ static bool ParseFile(const std::string &path, std::unique_ptr<NKFParser> *ppPar
 bool NKFParseLines(const char *pszName, const std::vector<std::string> &lines,
                    std::unique_ptr<NKFParser> *ppParser, bool bDefer)
 {
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteText(path, NKFJoinLines(lines));
-    return ParseFile(path, ppParser, bDefer);
+    return ParseFile(NKFWriteTestFile(pszName, lines), ppParser, bDefer);
 }
 
 bool NKFParseBody(const char *pszName, const std::vector<std::string> &lines,
@@ -37,9 +34,7 @@ bool NKFParseBody(const char *pszName, const std::vector<std::string> &lines,
 bool NKFParseBytes(const char *pszName, const NKFTestWriter &w,
                    std::unique_ptr<NKFParser> *ppParser, bool bDefer)
 {
-    std::string path = NKFTestPath(pszName);
-    NKTestWriteBytes(path, w.Data());
-    return ParseFile(path, ppParser, bDefer);
+    return ParseFile(NKFWriteTestFile(pszName, w), ppParser, bDefer);
 }
 
 void NKFExerciseEveryBlock(const std::string &path, bool bDefer)

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "tests/test_support/test_files.h"
+
 void NKFTestWriter::Int(int32_t iValue)
 {
     uint32_t u = (uint32_t)iValue;
@@ -166,6 +168,20 @@ std::string NKFTestPath(const char *pszName)
         dir = p.string();
     }
     return dir + "/" + pszName;
+}
+
+std::string NKFWriteTestFile(const char *pszName, const std::vector<std::string> &lines)
+{
+    std::string path = NKFTestPath(pszName);
+    NKTestWriteText(path, NKFJoinLines(lines));
+    return path;
+}
+
+std::string NKFWriteTestFile(const char *pszName, const NKFTestWriter &w)
+{
+    std::string path = NKFTestPath(pszName);
+    NKTestWriteBytes(path, w.Data());
+    return path;
 }
 
 std::string NKFJoinLines(const std::vector<std::string> &lines)

@@ -64,8 +64,12 @@ void AppendInternalStringBlock(NKFTestWriter &w, int32_t iID, const char *pszTex
 void AppendFramedBlock(NKFTestWriter &w, int32_t iCode, int32_t iID, int32_t iDataBytes,
                        int32_t iHeaderSize = 8);
 
-// A fresh path in the tests' temporary folder. The files themselves are
-// written with NKTestWriteBytes() and NKTestWriteText() of test_files.h.
+// A fresh path in the tests' temporary folder.
 std::string NKFTestPath(const char *pszName);
+// Writes the lines (joined as by NKFJoinLines) or the writer's bytes to
+// NKFTestPath(pszName) and returns that path. A file that cannot be written
+// is not reported here; opening it shows.
+std::string NKFWriteTestFile(const char *pszName, const std::vector<std::string> &lines);
+std::string NKFWriteTestFile(const char *pszName, const NKFTestWriter &w);
 // Joins the lines with LF, each line ending in one.
 std::string NKFJoinLines(const std::vector<std::string> &lines);
