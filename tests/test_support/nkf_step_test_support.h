@@ -6,7 +6,9 @@
 // writes both as ASCII lines and, through NKFTestWriter, as a binary block
 // in either byte order, so that one expectation covers all three files.
 // The binary builders write one commented word at a time in the order of
-// the block's header and data tables.
+// the block's header and data tables. NumberText, NKFStepHeading and
+// NKFStepListText give the tests' expected dumps one spelling of numbers
+// and of step headings.
 #pragma once
 
 #include <cstdint>

@@ -6,8 +6,7 @@
 #include "nkf/nkf_elements.h"
 #include "nkf/nkf_faceset.h"
 
-// Parses the file at path. The new parser replaces *ppParser only after
-// its parse, as an assignment of the returned parser would.
+// Parses the file at path; the parser goes to *ppParser when that is given.
 static bool ParseFile(const std::string &path, std::unique_ptr<NKFParser> *ppParser, bool bDefer)
 {
     std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(path.c_str())));
