@@ -17,8 +17,8 @@
 #include "core/nk_frames.h"
 #include "core/nk_references.h"
 #include "platform/nk_progress_ui.h"
-#include "tests/test_support/message_capture.h"
 #include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "core/nk_model.h"
 #include "export/nk_movie_settings.h"
 #include "platform/nk_progress_ui.h"
-#include "tests/test_support/message_capture.h"
 #include "tests/core/nk_polygon_fixtures.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "nkf/nkf_block.h"
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_transformations.h"
-#include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/test_files.h"
 
 namespace {

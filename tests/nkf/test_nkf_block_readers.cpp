@@ -6,8 +6,8 @@
 #include <string>
 
 #include "nkf/nkf_parser.h"
-#include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/test_files.h"
 
 namespace {

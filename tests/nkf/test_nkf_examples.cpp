@@ -17,9 +17,9 @@
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_step_lists.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_example_models.h"
-#include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
 namespace {

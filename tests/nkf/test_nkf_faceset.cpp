@@ -11,9 +11,9 @@
 #include "core/nk_mesh.h"
 #include "nkf/nkf_faceset.h"
 #include "nkf/nkf_nodes.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_mesh_writer.h"
-#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_test_parse.h"
 
 namespace {

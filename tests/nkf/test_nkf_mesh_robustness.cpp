@@ -13,8 +13,8 @@
 #include "core/nk_mesh.h"
 #include "nkf/nkf_elements.h"
 #include "nkf/nkf_faceset.h"
-#include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/test_files.h"
 

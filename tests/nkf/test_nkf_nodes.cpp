@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "nkf/nkf_nodes.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_mesh_writer.h"
-#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/test_files.h"
 

@@ -12,9 +12,9 @@
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
 #include "platform/nk_progress_ui.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
-#include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
 namespace {

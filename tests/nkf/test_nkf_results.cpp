@@ -8,10 +8,10 @@
 
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_results.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
-#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "nkf/nkf_parser.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
-#include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "nkf/nkf_elements.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_step_lists.h"
-#include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/nkf_test_parse.h"
 
 namespace {

@@ -8,9 +8,9 @@
 
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_texture.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
-#include "tests/test_support/message_capture.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "nkf/nkf_transformation_results.h"
-#include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/nkf_test_parse.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "nkf/nkf_transformations.h"
-#include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/nkf_test_parse.h"
 
 namespace {
