@@ -9,7 +9,7 @@
 #include "core/nk_model.h"
 #include "core/nk_part_lists.h"
 #include "nk_polygon_fixtures.h"
-#include "render/nk_view_state.h"
+#include "core/nk_view_state.h"
 
 namespace {
 
