@@ -1,5 +1,4 @@
-// nkf/nkf_block.h -- NKFBlock, the base of the 27 NKF block classes, and
-// NKFBlockList, the block database of one parser.
+// nkf/nkf_block.h -- NKFBlock, the base of the 27 NKF block classes.
 //
 // A block object is made by the parser's factory (nkf_block_factory.cpp)
 // for every block of a file. Its life has two passes: ParseBlock reads the
@@ -8,9 +7,9 @@
 // user asks for it, and FreeData drops it again. Blocks are reference
 // counted; the block list holds one reference per block. The base also
 // holds the error reporting every block shares and the row readers the
-// block classes use for their data, in either file form. The list keeps
-// one array per block type sorted by block ID. Step lookups of
-// step-dependent blocks use NKFFindStepIndex. No Qt, no GL.
+// block classes use for their data, in either file form. The block list
+// is in nkf_block_list.h. Step lookups of step-dependent blocks use
+// NKFFindStepIndex. No Qt, no GL.
 #pragma once
 
 #include <cstdint>
@@ -143,37 +142,6 @@ protected:
 private:
     bool CheckRowArgs(int iPerRow, int iRows);
     bool NextDataLine(const NKString **ppLine);
-};
-
-// The block database of one parser: one list per block type 0..27, each in
-// strictly ascending ID order; every entry holds one reference.
-class NKFBlockList {
-public:
-    NKFBlockList();
-    ~NKFBlockList();
-    NKFBlockList(const NKFBlockList &) = delete;
-    NKFBlockList &operator=(const NKFBlockList &) = delete;
-
-    // Files the block (adding a reference). A block with an ID already
-    // present replaces the earlier one, which is released; *pbReplaced then
-    // says so. False for a null block or when memory runs out.
-    bool Add(NKFBlock *pBlock, bool *pbReplaced);
-    int GetCount(int iType) const;
-    NKFBlock *GetBlock(int iType, int i) const;
-    NKFBlock *FindBlock(int iType, int iID) const;
-    // Index of the block with the ID in its type's list, or -1.
-    int FindIndex(int iType, int iID) const;
-    // Where a block with the ID would go, or -1 when the ID is present.
-    int InsertPosition(int iType, int iID) const;
-    // The n-th block counting the types 0..27 in order, each in ID order.
-    NKFBlock *GetBlockByIndex(int n) const;
-    // Releases every block and empties the lists.
-    void ReleaseAll();
-
-private:
-    const PtrArray *List(int iType) const;
-    NKFBlock *Entry(int iType, int i) const;
-    PtrArray m_Lists[NKF_NUM_BLOCK_TYPES];
 };
 
 // Step-dependent blocks keep per entry the 1-based step number from which

@@ -17,6 +17,7 @@
 
 #include "core/nk_string.h"
 #include "nkf/nkf_block.h"
+#include "nkf/nkf_block_list.h"
 #include "nkf/nkf_stream.h"
 
 class NKFParser {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "nkf/nkf_block.h"
+#include "nkf/nkf_block_list.h"
 #include "nkf/nkf_parser.h"
 #include "nkf/nkf_test_writer.h"
 #include "nkf/nkf_transformations.h"
