@@ -3,10 +3,11 @@
 // order, so that a lookup is a direct probe or a binary search; every
 // entry holds one reference to its block.
 //
-// The parser owns the list, files every block it makes in it and looks
-// referenced blocks up there for the block classes. The list knows a block
-// only by pointer, so holding one needs no block class; nkf_block_list.cpp
-// uses the block base (nkf_block.h) for the IDs and reference counts.
+// The reader (nkf_reader.h) owns the list and looks the blocks that a block
+// refers to up in it; the parser files every block it makes there. The
+// list knows a block only by pointer, so the reader holds it without the
+// block base; nkf_block_list.cpp uses the base (nkf_block.h) for the IDs
+// and reference counts.
 #pragma once
 
 #include "core/nk_memory.h"
