@@ -7,8 +7,11 @@
 // user asks for it, and FreeData drops it again. Blocks are reference
 // counted; the block list holds one reference per block. The base also
 // holds the error reporting every block shares and the row readers the
-// block classes use for their data, in either file form. The block list
-// is in nkf_block_list.h. Step lookups of step-dependent blocks use
+// block classes use for their data, in either file form. A block reads,
+// reports and finds the blocks it refers to only through the NKFReader it
+// is made with (nkf_reader.h), never through the parser, so no block class
+// depends on the parse or the factory. The block list is in
+// nkf_block_list.h. Step lookups of step-dependent blocks use
 // NKFFindStepIndex. No Qt, no GL.
 #pragma once
 
@@ -18,12 +21,12 @@
 #include "core/nk_string.h"
 #include "nkf/nkf_format.h"
 
-class NKFParser;
+class NKFReader;
 struct NKFTransformationEntry;
 
 class NKFBlock {
 public:
-    NKFBlock(NKFParser *pParser, int iBlockID);
+    NKFBlock(NKFReader *pReader, int iBlockID);
     virtual ~NKFBlock();
     NKFBlock(const NKFBlock &) = delete;
     NKFBlock &operator=(const NKFBlock &) = delete;
@@ -35,7 +38,7 @@ public:
     virtual bool ParseBlock() = 0;
     // Second pass: seek back and read the data; sets data loaded.
     virtual bool LoadData() = 0;
-    // Writes the block in the ASCII form through NKFParser::WriteText.
+    // Writes the block in the ASCII form through NKFReader::WriteText.
     virtual bool WriteBlock() = 0;
     virtual int GetNumItems() = 0;
     // Frees the loaded arrays and clears data loaded.
@@ -52,10 +55,10 @@ public:
     int GetBlockID() const { return m_iBlockID; }
     bool IsHeaderParsed() const { return m_bHeaderParsed; }
     bool IsDataLoaded() const { return m_bDataLoaded; }
-    NKFParser *GetParser() const { return m_pParser; }
+    NKFReader *GetReader() const { return m_pReader; }
     int64_t GetDataPosition() const { return m_iDataPosition; }
 
-    // Stores the parser's stream position (and line number) as the data
+    // Stores the reader's stream position (and line number) as the data
     // position; SeekPosition moves the stream back there.
     bool GetPosition();
     bool SeekPosition();
@@ -133,7 +136,7 @@ protected:
     bool m_bHeaderParsed;
     bool m_bDataLoaded;
     int32_t m_iBlockType;      // 0..26, set by the derived constructor
-    NKFParser *m_pParser;      // not owned
+    NKFReader *m_pReader;      // not owned
     int64_t m_iDataPosition;
     int32_t m_iRefCount;
     int32_t m_iDataLine;       // ASCII line number at the data position

@@ -9,7 +9,7 @@
 // gets it skipped by its framing, with nothing to load). The blocks only hold
 // values; the NKF import decides how they reach the drawn parts. Each of the
 // five also writes itself back in the ASCII form through
-// NKFParser::WriteText. No Qt, no GL.
+// NKFReader::WriteText. No Qt, no GL.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +56,7 @@ NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID);
 // the IDs ascending (for the binary search of ID references).
 class NKFNodeBlock : public NKFBlock {
 public:
-    NKFNodeBlock(NKFParser *pParser, int iBlockID);
+    NKFNodeBlock(NKFReader *pReader, int iBlockID);
     ~NKFNodeBlock() override;
 
     bool ParseBlock() override;
@@ -88,7 +88,7 @@ private:
 // *NORMALS (type 1): unit normals packed as three signed bytes (x 127).
 class NKFNormalBlock : public NKFBlock {
 public:
-    NKFNormalBlock(NKFParser *pParser, int iBlockID);
+    NKFNormalBlock(NKFReader *pReader, int iBlockID);
     ~NKFNormalBlock() override;
 
     bool ParseBlock() override;
@@ -111,7 +111,7 @@ private:
 // *COLORS (type 2): r g b per colour, stored in 0..1 whatever the file used.
 class NKFColorBlock : public NKFBlock {
 public:
-    NKFColorBlock(NKFParser *pParser, int iBlockID);
+    NKFColorBlock(NKFReader *pReader, int iBlockID);
     ~NKFColorBlock() override;
 
     bool ParseBlock() override;
@@ -136,7 +136,7 @@ private:
 // *MATERIALS (type 3): one material, read entirely by the parse.
 class NKFMaterialBlock : public NKFBlock {
 public:
-    NKFMaterialBlock(NKFParser *pParser, int iBlockID);
+    NKFMaterialBlock(NKFReader *pReader, int iBlockID);
     ~NKFMaterialBlock() override;
 
     bool ParseBlock() override;
@@ -166,7 +166,7 @@ private:
 // *DESCRIPTION (type 4): free text between "%BEGIN" and "%END".
 class NKFDescriptionBlock : public NKFBlock {
 public:
-    NKFDescriptionBlock(NKFParser *pParser, int iBlockID);
+    NKFDescriptionBlock(NKFReader *pReader, int iBlockID);
     ~NKFDescriptionBlock() override;
 
     bool ParseBlock() override;

@@ -6,9 +6,9 @@
 // ASCII form with their numbers and a one-line push-back, the words of the
 // binary form in the file's byte order, positions to come back to for a
 // later load, the text output of the writers, the reporters, and the
-// lookup of the blocks a block refers to. NKFParser (nkf_parser.h) derives
-// from it and adds the parse that sets the form, the byte order and the
-// blocks; block classes know only this reader, never the parse.
+// lookup of the blocks a block refers to. NKFParser derives from it and
+// adds the parse that sets the form, the byte order and the blocks; block
+// classes know only this reader, never the parse or the factory.
 //
 // What it guarantees: no read passes the end of the file, and binary reads
 // never fail loudly (a failed read sets the end flag and yields 0); a line

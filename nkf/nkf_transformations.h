@@ -76,7 +76,7 @@ private:
 
 class NKFTransformationBlock : public NKFBlock {
 public:
-    NKFTransformationBlock(NKFParser *pParser, int iBlockID);
+    NKFTransformationBlock(NKFReader *pReader, int iBlockID);
     ~NKFTransformationBlock() override;
 
     // "Block not parsed." before parsing; true without IDs or while not
@@ -121,7 +121,7 @@ private:
 
 class NKFViewpointBlock : public NKFBlock {
 public:
-    NKFViewpointBlock(NKFParser *pParser, int iBlockID);
+    NKFViewpointBlock(NKFReader *pReader, int iBlockID);
     ~NKFViewpointBlock() override;
 
     bool ParseBlock() override;

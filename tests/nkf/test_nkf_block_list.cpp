@@ -221,7 +221,7 @@ TEST(NKFBlock, HeaderSizeMustCoverTheKnownHeaderAndStayBelow1025)
     NKFParser parser(NKString("unused.nkf"));
     class SizeBlock : public CountedBlock {
     public:
-        explicit SizeBlock(NKFParser *p) : CountedBlock(NKF_NODES, 1) { m_pParser = p; }
+        explicit SizeBlock(NKFParser *p) : CountedBlock(NKF_NODES, 1) { m_pReader = p; }
     } block(&parser);
     EXPECT_TRUE(block.CheckHeaderSize(1024, 16));
     EXPECT_TRUE(block.CheckHeaderSize(16, 16));
@@ -237,7 +237,7 @@ TEST(NKFBlock, BlockErrorsCarryTypeAndId)
     NKFParser parser(NKString("unused.nkf"));
     class ReportBlock : public CountedBlock {
     public:
-        explicit ReportBlock(NKFParser *p) : CountedBlock(NKF_NODES, 1) { m_pParser = p; }
+        explicit ReportBlock(NKFParser *p) : CountedBlock(NKF_NODES, 1) { m_pReader = p; }
     } block(&parser);
     block.ReportError(NKString(""), NKString("No nodes in block"));
     EXPECT_TRUE(capture.HasLine("Block type : *NODES. ID = 1 : No nodes in block", NK_MSG_ERROR));
