@@ -1,7 +1,8 @@
 // nkf/nkf_block.cpp -- the NKFBlock base: life and reference count, data
 // positions, the binary framing checks, block error reporting, the parsed
 // check and keyword line every load and write starts with, the row readers
-// of both file forms, NKFFindStepIndex and NKFClearTransformationRecords.
+// of both file forms, NKFStoreBlockColor, NKFSkipBinaryFraming,
+// NKFFindStepIndex and NKFClearTransformationRecords.
 // The block list is in nkf_block_list.cpp; the reading primitives are the
 // reader's (nkf_reader.h).
 #include "nkf/nkf_block.h"
@@ -490,6 +491,40 @@ bool NKFBlock::ReadCommaSeparatedData(int32_t *piValues, int iCount)
         }
     }
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Shared by the block classes
+
+bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor)
+{
+    if (afColor[0] < 0.0f) return true;
+    *ppfColor = (float *)NKAlloc(3 * sizeof(float));
+    if (*ppfColor == nullptr) {
+        pBlock->ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    memcpy(*ppfColor, afColor, 3 * sizeof(float));
+    return true;
+}
+
+bool NKFSkipBinaryFraming(NKFBlock *pBlock)
+{
+    NKFReader *pReader = pBlock->GetReader();
+    int32_t aiSizes[2] = {0, 0};
+    pReader->ReadInts(aiSizes, 2);  // a short read leaves zeros
+    if (!pBlock->CheckHeaderSize(aiSizes[0], NKF_HEADER_SIZES_BYTES)) return false;
+    if (aiSizes[1] < 0 || aiSizes[1] > pReader->BytesLeft()) {
+        pBlock->ReportError(NKString(""),
+                            NKString("Item count does not fit the data size of the block."));
+        return false;
+    }
+    if (!pReader->Skip((int64_t)aiSizes[0] - NKF_HEADER_SIZES_BYTES)) {
+        pBlock->ReportLineError(NKString(""),
+                                NKString("End of block marker not found at expected position."));
+        return false;
+    }
+    return pBlock->CheckEndOfBlock(aiSizes[1]);
 }
 
 // ---------------------------------------------------------------------------

@@ -11,8 +11,9 @@
 // reports and finds the blocks it refers to only through the NKFReader it
 // is made with (nkf_reader.h), never through the parser, so no block class
 // depends on the parse or the factory. The block list is in
-// nkf_block_list.h. Step lookups of step-dependent blocks use
-// NKFFindStepIndex. No Qt, no GL.
+// nkf_block_list.h. The free functions below serve several block classes:
+// the binary block colour, the framing of ASCII-only blocks met in a
+// binary file, and the step lookups of step-dependent blocks. No Qt, no GL.
 #pragma once
 
 #include <cstdint>
@@ -146,6 +147,16 @@ private:
     bool CheckRowArgs(int iPerRow, int iRows);
     bool NextDataLine(const NKString **ppLine);
 };
+
+// The binary form's block colour: a first component below 0 means none and
+// leaves *ppfColor; else *ppfColor gets a new copy of the three. False, with
+// the block error "Error Allocation memory", when the allocation fails.
+bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor);
+// Parses a binary block whose content is not read in that form (the ASCII
+// only block types met in a binary file): checks the header size (at least
+// the two size words), the data size against the bytes left, and the
+// end-of-block marker behind the data. Errors are block errors.
+bool NKFSkipBinaryFraming(NKFBlock *pBlock);
 
 // Step-dependent blocks keep per entry the 1-based step number from which
 // it applies. Index of the entry for the 0-based model step iStep, or -1.

@@ -16,69 +16,6 @@
 #include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
-int NKFCountLineWords(const char *pszLine)
-{
-    if (pszLine == nullptr) return 0;
-    const char *p = pszLine, *pStart, *pEnd;
-    int n = 0;
-    while (NKFNextWord(&p, &pStart, &pEnd)) n++;
-    return n;
-}
-
-NKString NKFLineFirstWord(const char *pszLine)
-{
-    if (pszLine == nullptr) return NKString("");
-    const char *p = pszLine, *pStart, *pEnd;
-    if (!NKFNextWord(&p, &pStart, &pEnd)) return NKString("");
-    NKString word;
-    word.Assign(pStart, (int)(pEnd - pStart));
-    return word;
-}
-
-bool NKFReadBlockColor(const NKString &line, float **ppfColor)
-{
-    if (*ppfColor == nullptr) *ppfColor = (float *)NKCalloc(3, sizeof(float));
-    if (*ppfColor == nullptr) return false;
-    const char *p = line.GetText(), *pStart, *pEnd;
-    NKFNextWord(&p, &pStart, &pEnd);  // the directive
-    for (int k = 0; k < 3; k++) {
-        bool bWord = NKFNextWord(&p, &pStart, &pEnd);
-        (*ppfColor)[k] = bWord ? NKFDoubleToFloat(NKFWordToDouble(pStart)) : 0.0f;
-    }
-    return true;
-}
-
-bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor)
-{
-    if (afColor[0] < 0.0f) return true;
-    *ppfColor = (float *)NKAlloc(3 * sizeof(float));
-    if (*ppfColor == nullptr) {
-        pBlock->ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
-    memcpy(*ppfColor, afColor, 3 * sizeof(float));
-    return true;
-}
-
-bool NKFSkipBinaryFraming(NKFBlock *pBlock)
-{
-    NKFReader *pReader = pBlock->GetReader();
-    int32_t aiSizes[2] = {0, 0};
-    pReader->ReadInts(aiSizes, 2);  // a short read leaves zeros
-    if (!pBlock->CheckHeaderSize(aiSizes[0], NKF_HEADER_SIZES_BYTES)) return false;
-    if (aiSizes[1] < 0 || aiSizes[1] > pReader->BytesLeft()) {
-        pBlock->ReportError(NKString(""),
-                            NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
-    if (!pReader->Skip((int64_t)aiSizes[0] - NKF_HEADER_SIZES_BYTES)) {
-        pBlock->ReportLineError(NKString(""),
-                                NKString("End of block marker not found at expected position."));
-        return false;
-    }
-    return pBlock->CheckEndOfBlock(aiSizes[1]);
-}
-
 bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnects,
                             const NKFNodeBlock *pNodes)
 {

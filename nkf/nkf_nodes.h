@@ -20,23 +20,6 @@
 struct NKIndexedFaceSet;
 class NKFNodeBlock;
 
-// Number of words of an NKF line (blank, tab or comma separated).
-int NKFCountLineWords(const char *pszLine);
-// The first word of an NKF line ("" when it has none).
-NKString NKFLineFirstWord(const char *pszLine);
-// Reads the three numbers after the first word of a "%COLORS r g b" line into
-// *ppfColor, allocating it when null (a missing number gives 0). False when
-// the allocation fails.
-bool NKFReadBlockColor(const NKString &line, float **ppfColor);
-// The binary form's block colour: a first component below 0 means none and
-// leaves *ppfColor; else *ppfColor gets a new copy of the three. False, with
-// the block error "Error Allocation memory", when the allocation fails.
-bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor);
-// Parses a binary block whose content this reader does not know (the ASCII
-// only block types met in a binary file): checks the header size (at least
-// the two size words), the data size against the bytes left, and the
-// end-of-block marker behind the data. Errors are block errors.
-bool NKFSkipBinaryFraming(NKFBlock *pBlock);
 // The last step of the part builders: pIFS holds the polygon starts, node
 // counts and connectivity length, and an allocated connectivity array;
 // piBlockConnects holds the polygons' references as node-block indices (all

@@ -1,12 +1,14 @@
 // nkf/nkf_reader.cpp -- NKFReader: the significant lines of the ASCII form,
 // the binary reads, positions, the text output, the reporters and the
-// block lookup that the block classes are lent (see nkf_reader.h).
+// block lookup that the block classes are lent (see nkf_reader.h), and the
+// words of a line: NKFCountLineWords, NKFLineFirstWord, NKFReadBlockColor.
 //
 // The parse that opens the file and fills the block list is NKFParser's
 // (nkf_parser.cpp); bulk reads and byte order are NKFStream's
 // (nkf_stream.cpp); messages go to the message output (core/nk_message.h).
 #include "nkf/nkf_reader.h"
 
+#include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "nkf/nkf_block_list.h"
 #include "nkf/nkf_format.h"
@@ -197,4 +199,39 @@ void NKFReader::ReportLineError(const NKString &title, const NKString &message)
         text += "\n\n";
     }
     ReportError(title, text);
+}
+
+// ---------------------------------------------------------------------------
+// Line words
+
+int NKFCountLineWords(const char *pszLine)
+{
+    if (pszLine == nullptr) return 0;
+    const char *p = pszLine, *pStart, *pEnd;
+    int n = 0;
+    while (NKFNextWord(&p, &pStart, &pEnd)) n++;
+    return n;
+}
+
+NKString NKFLineFirstWord(const char *pszLine)
+{
+    if (pszLine == nullptr) return NKString("");
+    const char *p = pszLine, *pStart, *pEnd;
+    if (!NKFNextWord(&p, &pStart, &pEnd)) return NKString("");
+    NKString word;
+    word.Assign(pStart, (int)(pEnd - pStart));
+    return word;
+}
+
+bool NKFReadBlockColor(const NKString &line, float **ppfColor)
+{
+    if (*ppfColor == nullptr) *ppfColor = (float *)NKCalloc(3, sizeof(float));
+    if (*ppfColor == nullptr) return false;
+    const char *p = line.GetText(), *pStart, *pEnd;
+    NKFNextWord(&p, &pStart, &pEnd);  // the directive
+    for (int k = 0; k < 3; k++) {
+        bool bWord = NKFNextWord(&p, &pStart, &pEnd);
+        (*ppfColor)[k] = bWord ? NKFDoubleToFloat(NKFWordToDouble(pStart)) : 0.0f;
+    }
+    return true;
 }

@@ -6,15 +6,17 @@
 // ASCII form with their numbers and a one-line push-back, the words of the
 // binary form in the file's byte order, positions to come back to for a
 // later load, the text output of the writers, the reporters, and the
-// lookup of the blocks a block refers to. NKFParser derives from it and
+// lookup of the blocks a block refers to; the free functions at the end
+// take the words of an ASCII line apart. NKFParser derives from it and
 // adds the parse that sets the form, the byte order and the blocks; block
 // classes know only this reader, never the parse or the factory.
 //
-// What it guarantees: no read passes the end of the file, and binary reads
-// never fail loudly (a failed read sets the end flag and yields 0); a line
-// reads as "" only at the end of the file (or with no file open); every
-// report is composed once here and handed to the message output. One reader per opened file; not
-// copyable. No Qt, no GL.
+// What it guarantees: no read passes the end of the file; binary reads
+// never report (a failed read sets the end flag, which stays set, and a
+// single value read then yields 0), so the block decides what to say; a
+// line reads as "" only at the end of the file or with no file open; every
+// report is composed once here and handed to the message output. One
+// reader per opened file; not copyable. No Qt, no GL.
 #pragma once
 
 #include <cstdint>
@@ -109,3 +111,12 @@ private:
     NKString m_CurrentLine;
     bool m_bLinePushedBack;
 };
+
+// Number of words of an NKF line (blank, tab or comma separated).
+int NKFCountLineWords(const char *pszLine);
+// The first word of an NKF line ("" when it has none).
+NKString NKFLineFirstWord(const char *pszLine);
+// Reads the three numbers after the first word of a "%COLORS r g b" line into
+// *ppfColor, allocating it when null (a missing number gives 0). False when
+// the allocation fails.
+bool NKFReadBlockColor(const NKString &line, float **ppfColor);
