@@ -1,8 +1,8 @@
 // nkf/nkf_block.cpp -- the NKFBlock base: life and reference count, data
 // positions, the binary framing checks, block error reporting, the parsed
 // check and keyword line every load and write starts with, the row readers
-// of both file forms, NKFStoreBlockColor, NKFSkipBinaryFraming,
-// NKFFindStepIndex and NKFClearTransformationRecords.
+// of both file forms, NKFStoreBlockColor, NKFSkipBinaryFraming and
+// NKFFindStepIndex.
 // The block list is in nkf_block_list.cpp; the reading primitives are the
 // reader's (nkf_reader.h).
 #include "nkf/nkf_block.h"
@@ -12,7 +12,6 @@
 
 #include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
-#include "nkf/nkf_transformations.h"
 
 NKFBlock::NKFBlock(NKFReader *pReader, int iBlockID)
     : m_iBlockID(iBlockID), m_bHeaderParsed(false), m_bDataLoaded(false),
@@ -555,10 +554,4 @@ int NKFFindStepIndex(int iStep, const int32_t *piStepNumbers, int iCount)
         else hi = mid - 1;
     }
     return lo;
-}
-
-void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount)
-{
-    if (pRecords == nullptr || iCount < 1) return;
-    memset(pRecords, 0, (size_t)iCount * sizeof(NKFTransformationEntry));
 }

@@ -23,7 +23,6 @@
 #include "nkf/nkf_format.h"
 
 class NKFReader;
-struct NKFTransformationEntry;
 
 class NKFBlock {
 public:
@@ -161,7 +160,3 @@ bool NKFSkipBinaryFraming(NKFBlock *pBlock);
 // Step-dependent blocks keep per entry the 1-based step number from which
 // it applies. Index of the entry for the 0-based model step iStep, or -1.
 int NKFFindStepIndex(int iStep, const int32_t *piStepNumbers, int iCount);
-
-// Sets iCount per-part transformation records of a *TRANSFORMATIONS block
-// to zero (block ID and matrix); nothing for null records or iCount < 1.
-void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount);

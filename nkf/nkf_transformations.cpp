@@ -1,6 +1,7 @@
 // nkf/nkf_transformations.cpp -- the *TRANSFORMATIONS and *VIEWPOINTS
-// blocks (layouts in nkf_transformations.h): the entry array, both passes
-// of both forms, and the queries the display-state import uses.
+// blocks (layouts in nkf_transformations.h): clearing entries, the entry
+// array, both passes of both forms, and the queries the display-state
+// import uses.
 #include "nkf/nkf_transformations.h"
 
 #include <cstring>
@@ -45,6 +46,12 @@ static void ReadThreeWords(const NKString &line, float pfValues[3])
 
 // ---------------------------------------------------------------------------
 // Entry array
+
+void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount)
+{
+    if (pRecords == nullptr || iCount < 1) return;
+    memset(pRecords, 0, (size_t)iCount * sizeof(NKFTransformationEntry));
+}
 
 NKFTransformationEntryArray::NKFTransformationEntryArray()
     : m_pData(nullptr), m_iSize(0), m_iCapacity(0), m_iGrowBy(0)

@@ -47,6 +47,10 @@ struct NKFTransformationEntry {
     float afMatrix[16];
 };
 
+// Sets iCount per-part transformation records of a *TRANSFORMATIONS block
+// to zero (block ID and matrix); nothing for null records or iCount < 1.
+void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount);
+
 // A growable array of entries held by value.
 class NKFTransformationEntryArray {
 public:
