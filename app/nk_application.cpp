@@ -10,7 +10,9 @@
 #include <cstring>
 
 #include "app/nk_view_window.h"
+#include "commands/nk_command.h"
 #include "platform/nk_platform.h"
+#include "tools/nk_cut_surface.h"
 
 static bool HasVersionOption(int argc, char **argv)
 {
@@ -25,6 +27,10 @@ int NKRunApplication(int argc, char **argv)
         std::printf("%s\n", NKGetVersionLine().c_str());
         return 0;
     }
+
+    // The lower folders call the work of the higher ones through slots.
+    NKInstallCommandHooks();
+    NKInstallToolHooks();
 
     QApplication app(argc, argv);
     // Qt sets the locale from the environment; numbers are always read and

@@ -16,6 +16,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_references.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_model_hooks.h"
 
 int iCommandLevel = 0;
 bool bDebugCommands = false;
@@ -212,6 +213,13 @@ int ExecuteCommand(const char *pszLine)
         if (iResult == NK_CMD_DONE) NKSetStatusText("Done.");
     }
     return iResult;
+}
+
+void NKInstallCommandHooks(void)
+{
+    NKModelHooks hooks = NKGetModelHooks();
+    hooks.pfnExecuteCommand = ExecuteCommand;
+    NKSetModelHooks(hooks);
 }
 
 int ExecuteUICommand(const NKString &line)

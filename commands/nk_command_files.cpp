@@ -24,7 +24,7 @@
 #include "core/nk_message.h"
 #include "core/nk_process.h"
 #include "platform/nk_key_filter.h"
-#include "render/nk_mouse_feedback.h"
+#include "core/nk_model_hooks.h"
 
 bool bRunningCommandFile = false;
 bool bCommandFilePaused = false;

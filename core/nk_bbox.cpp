@@ -23,12 +23,7 @@
 #include "core/nk_part_arrays.h"
 #include "core/nk_oriented_box.h"
 #include "core/nk_diagnostic.h"
-#include "render/nk_lod.h"
-#include "render/nk_node_traces.h"
-#include "tools/nk_cut_plane.h"
-#include "tools/nk_cut_surface.h"
-#include "tools/nk_iso_surface.h"
-#include "tools/nk_primitive3d.h"
+#include "core/nk_model_hooks.h"
 
 namespace {
 
@@ -75,7 +70,7 @@ void CarryBoxThroughMatrix(float *pfBox, const float *m)
 
 uint8_t PartLodLevel(const NKGeometry *pGeo, int iPart)
 {
-    return g_pLodManager != nullptr ? g_pLodManager->GetPartLevel(pGeo, iPart) : 0;
+    return NKGetPartLevel(pGeo, iPart);
 }
 
 // The display-transform factor of axis k: axis scale x fGeoScale.
@@ -318,7 +313,7 @@ bool NKComputePartBoundingBox(NKPart *pPart, int iPart, NKFrame *pFrame, float *
     NKSetMaxValues(afBox);
     GrowByCountedPolygons(afBox, pPart, pfCoords, iNumCoords, pVisibility, uLevel);
     float afPrimitives[6];
-    if (pPart->pPrimitives != nullptr && Primitive3DList::GetBoundingBox(pPart->pPrimitives, afPrimitives))
+    if (pPart->pPrimitives != nullptr && NKGetPrimitivesBox(pPart->pPrimitives, afPrimitives))
         GrowByBox(afBox, afPrimitives);
     // The empty box stays the empty box rather than a scaled copy of it.
     if (!IsEmptyBox(afBox)) DisplayToModelBox(afBox);
@@ -348,7 +343,7 @@ bool NKComputeGeoBoundingBox(NKGeometry *pGeo, NKFrame *pFrame, float *pfOut, fl
         GrowByBox(afBox, afPart);
     }
     float afPrimitives[6];
-    if (g_pGlobalPrimitives != nullptr && Primitive3DList::GetBoundingBox(g_pGlobalPrimitives, afPrimitives)) {
+    if (NKGetPrimitivesBox(nullptr, afPrimitives)) {
         DisplayToModelBox(afPrimitives);
         GrowByBox(afBox, afPrimitives);
     }
@@ -605,7 +600,7 @@ bool NKChangeDisplayTransform(const float *pfScales, const float *pfGeoScale,
 {
     if (g_pModel == nullptr) return NKDiagnostic("No model", "NKChangeDisplayTransform");
     ConvertAllFrames(pSkip, true);
-    CutPlaneSet::ConvertPoints(g_pCutPlaneSet, true);
+    NKConvertCutPlanePoints(true);
     if (pfScales != nullptr) {
         for (int k = 0; k < 3; k++) g_pModel->fAxisScale[k] = pfScales[k];
     }
@@ -616,7 +611,7 @@ bool NKChangeDisplayTransform(const float *pfScales, const float *pfGeoScale,
         g_pModel->fCenterZ = pfCentre[2];
     }
     ConvertAllFrames(nullptr, false);
-    CutPlaneSet::ConvertPoints(g_pCutPlaneSet, false);
+    NKConvertCutPlanePoints(false);
     NKComputeNodeTraces();
     NKFreeCutSurfaces(-1, -1);
     NKFreeIsoSurfaces(-1);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/nk_graphics_settings.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_progress.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
@@ -12,7 +12,7 @@
 #include "core/nk_model.h"
 #include "core/nk_sort.h"
 #include "core/nk_text_utils.h"
-#include "readers/nk_data_source.h"
+#include "core/nk_data_source_kind.h"
 #include "core/nk_diagnostic.h"
 
 namespace {

@@ -5,23 +5,22 @@
 // Works on the records of nk_model.h through g_pModel and the frame accessors
 // of nk_frames.h. New result entries are coloured through the fringe colour
 // mapping of render/nk_fringes.h; the texture-fringe switch comes from the
-// graphics settings (app/nk_graphics_settings.h); the count of transformation
-// results from the data source (readers/nk_data_source.h).
+// graphics settings (core/nk_graphics_settings.h); the count of transformation
+// results from the data source (core/nk_data_source_kind.h).
 #include "core/nk_frame_results.h"
 
 #include <cstring>
 
-#include "app/nk_graphics_settings.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
-#include "readers/nk_data_source.h"
+#include "core/nk_data_source_kind.h"
 #include "core/nk_diagnostic.h"
-#include "render/nk_fringes.h"
-#include "tools/nk_cut_surface.h"
+#include "core/nk_model_hooks.h"
 
 namespace {
 
@@ -622,15 +621,4 @@ bool NKSetFrameTimesFromDescriptions(void)
         for (int i = 0; i < g_pModel->iNumFrames; i++) g_pModel->pFrames[i].fTime = NK_UNDEFINED_VALUE;
     }
     return bOk;
-}
-
-// ---- Frame-owned cut surfaces ------------------------------------------------------
-
-void NKFreeCutSurfaceHeader(CutSurface *pHeader)
-{
-    if (pHeader == nullptr) return;
-    delete[] pHeader->pParts;
-    pHeader->pParts = nullptr;
-    pHeader->iNumParts = 0;
-    NKFreeEdgeArrays(&pHeader->vectorGrid, true);
 }

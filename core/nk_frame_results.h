@@ -1,8 +1,7 @@
 // core/nk_frame_results.h -- what a frame holds for each part: coordinates,
 // normals, colours, texture coordinates, result entries and visibility
 // bytes; deep copies of results; resizing a frame's per-part arrays when
-// parts are added; frame times read from frame titles; and the clean-up of
-// frame-owned cut surfaces.
+// parts are added; and frame times read from frame titles.
 //
 // The drawing code, the tools and the readers call the accessors over and
 // over; they never allocate and never print, answering null or 0 for what is
@@ -14,7 +13,6 @@
 
 #include <cstdint>
 
-struct CutSurface;
 struct NKFrame;
 struct NKGeometry;
 struct NKPart;
@@ -123,9 +121,3 @@ float NKGetResultScaleFactor(int iKind);
 // has no usable number or the times decrease, every time becomes undefined
 // and the answer is false. False without a model or frame array.
 bool NKSetFrameTimesFromDescriptions(void);
-
-// ---- Frame-owned cut surfaces ------------------------------------------------------
-
-// Deletes the cut surface's per-part records and frees its vector grid's
-// arrays, before the frame deletes the cut surface itself. Null is ignored.
-void NKFreeCutSurfaceHeader(CutSurface *pHeader);

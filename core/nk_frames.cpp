@@ -3,7 +3,7 @@
 //
 // The records and their release functions are in nk_model.cpp; this file
 // only walks g_pModel->pFrames. Resizing resets the movie step range through
-// export/nk_movie_settings.h.
+// core/nk_movie_settings.h.
 #include "core/nk_frames.h"
 
 #include <cstdlib>
@@ -13,7 +13,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_numeric.h"
-#include "export/nk_movie_settings.h"
+#include "core/nk_movie_settings.h"
 #include "core/nk_diagnostic.h"
 
 namespace {

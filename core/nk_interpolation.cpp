@@ -14,7 +14,7 @@
 #include "core/nk_model.h"
 #include "core/nk_normals.h"
 #include "core/nk_numeric.h"
-#include "render/nk_fringes.h"
+#include "core/nk_model_hooks.h"
 
 namespace {
 

@@ -15,11 +15,8 @@
 #include "core/nk_frame_results.h"
 #include "core/nk_memory.h"
 #include "core/nk_diagnostic.h"
-#include "render/nk_part_palette.h"
-#include "tools/nk_cut_surface.h"
-#include "tools/nk_iso_surface.h"
-#include "tools/nk_particle_trace.h"
-#include "tools/nk_primitive3d.h"
+#include "core/nk_part_palette.h"
+#include "core/nk_model_hooks.h"
 
 NKModel *g_pModel = nullptr;
 
@@ -145,8 +142,7 @@ void FreeFramePartArrays(NKFrame *pFrame, int iNumParts)
     for (int i = 0; i < iNumCuts; i++) {
         CutSurface *pCut = pFrame->pCutSurfaces[i];
         if (pCut == nullptr) continue;
-        NKFreeCutSurfaceHeader(pCut);
-        delete pCut;
+        NKReleaseCutSurface(pCut);
         pFrame->pCutSurfaces[i] = nullptr;
     }
     NKFreeFrameIsoSurfaces(pFrame);
@@ -421,8 +417,7 @@ void NKFreePart(NKPart *pPart)
     delete pPart->pTriangleStrips;
     pPart->pTriangleStrips = nullptr;
     if (pPart->pPrimitives != nullptr) {
-        Primitive3DList::DeleteAll(pPart->pPrimitives);
-        delete pPart->pPrimitives;
+        NKReleasePrimitives(pPart->pPrimitives);
         pPart->pPrimitives = nullptr;
     }
     delete pPart->pStringList;

@@ -33,13 +33,16 @@
 #include "core/nk_numeric.h"
 #include "core/nk_string.h"
 
-struct NKTextureObject;      // render/nk_texture_object.h
-class Primitive3DList;       // tools/nk_primitive3d.h
 class NKStringList;
 class NKTriangleStrips;
-struct CutSurface;           // tools/nk_cut_surface.h
-struct IsoSurfacePart;       // tools/nk_iso_surface.h
-struct ParticleTraceResult;  // tools/nk_particle_trace.h
+// Objects of higher folders that parts and frames hold. They are opaque here:
+// the records store, compare and clear their pointers, and the owned ones are
+// released through the slots of core/nk_model_hooks.h.
+struct NKTextureObject;      // a part's texture (render/), not owned
+class Primitive3DList;       // a part's 3-D primitives (tools/)
+struct CutSurface;           // a frame's cut surface per cutting plane (tools/)
+struct IsoSurfacePart;       // a frame's iso-surface records (tools/)
+struct ParticleTraceResult;  // a frame's particle-trace results (tools/)
 
 // Fixed sizes of the frame's tool slots and the model's range table.
 enum {

@@ -10,7 +10,7 @@
 
 #include <unordered_map>
 
-#include "app/nk_graphics_settings.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"

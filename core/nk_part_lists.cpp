@@ -17,7 +17,7 @@
 #include "core/nk_ray.h"
 #include "core/nk_sort.h"
 #include "core/nk_diagnostic.h"
-#include "render/nk_view_state.h"
+#include "core/nk_view_state.h"
 
 namespace {
 

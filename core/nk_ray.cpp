@@ -9,7 +9,7 @@
 
 #include "core/nk_math.h"
 #include "core/nk_oriented_box.h"
-#include "render/nk_value_filter.h"
+#include "core/nk_model_hooks.h"
 
 float NKPickGrowthFactor = 0.005f;
 

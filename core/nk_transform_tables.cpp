@@ -10,7 +10,6 @@
 
 #include <cstring>
 
-#include "commands/nk_command.h"
 #include "core/nk_bbox.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
@@ -18,7 +17,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_diagnostic.h"
-#include "render/nk_node_traces.h"
+#include "core/nk_model_hooks.h"
 
 NKTransformationTable g_TransformationTable;
 NKViewPointTable g_ViewPointTable;
@@ -214,7 +213,7 @@ bool NKFitTransformationsToModelBox(void)
             FitMatrix(&pFrame->pTransformation[16 * i], afCentre, afShift, fRatio);
     }
     NKComputeFrameBoundingBoxes(-1, true, true);
-    ExecuteCommand("rotationpoint model");
+    NKRunCommandLine("rotationpoint model");
     NKComputeNodeTraces();
     return true;
 }

@@ -1,21 +1,21 @@
 // nkf/nkf_block.cpp -- the NKFBlock base: life and reference count, data
 // positions, the binary framing checks, block error reporting, the parsed
 // check and keyword line every load and write starts with, the row readers
-// of both file forms, NKFFindStepIndex and NKFClearTransformationRecords.
+// of both file forms, NKFStoreBlockColor, NKFSkipBinaryFraming and
+// NKFFindStepIndex.
 // The block list is in nkf_block_list.cpp; the reading primitives are the
-// parser's.
+// reader's (nkf_reader.h).
 #include "nkf/nkf_block.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
-#include "nkf/nkf_transformations.h"
 
-NKFBlock::NKFBlock(NKFParser *pParser, int iBlockID)
+NKFBlock::NKFBlock(NKFReader *pReader, int iBlockID)
     : m_iBlockID(iBlockID), m_bHeaderParsed(false), m_bDataLoaded(false),
-      m_iBlockType(NKF_UNKNOWN), m_pParser(pParser), m_iDataPosition(0), m_iRefCount(0),
+      m_iBlockType(NKF_UNKNOWN), m_pReader(pReader), m_iDataPosition(0), m_iRefCount(0),
       m_iDataLine(0), m_iDataSize(-1)
 {
 }
@@ -46,34 +46,34 @@ NKString NKFBlock::GetKeyword() const
 
 bool NKFBlock::GetPosition()
 {
-    if (m_pParser == nullptr) return false;
-    m_iDataLine = m_pParser->GetLineNumber();
-    return m_pParser->GetPosition(&m_iDataPosition);
+    if (m_pReader == nullptr) return false;
+    m_iDataLine = m_pReader->GetLineNumber();
+    return m_pReader->GetPosition(&m_iDataPosition);
 }
 
 bool NKFBlock::SeekPosition()
 {
-    if (m_pParser == nullptr || !m_pParser->SetPosition(m_iDataPosition)) return false;
+    if (m_pReader == nullptr || !m_pReader->SetPosition(m_iDataPosition)) return false;
     // Line numbers of errors met while loading then name the right line.
-    m_pParser->SetLineNumber(m_iDataLine);
+    m_pReader->SetLineNumber(m_iDataLine);
     return true;
 }
 
 bool NKFBlock::SkipHeaderDirectives()
 {
-    if (m_pParser == nullptr) return false;
-    if (m_pParser->IsAscii()) {
+    if (m_pReader == nullptr) return false;
+    if (m_pReader->IsAscii()) {
         for (;;) {
-            const NKString &line = m_pParser->NextLine();
+            const NKString &line = m_pReader->NextLine();
             if (line.IsEmpty()) return false;
             if (line.GetAt(0) != '%') break;
         }
-        m_pParser->PushBackLine();
+        m_pReader->PushBackLine();
         return true;
     }
     int32_t iHeaderSize = 0;
-    if (!m_pParser->ReadInts(&iHeaderSize, 1) || iHeaderSize < NKF_HEADER_SIZES_BYTES) return false;
-    return m_pParser->Skip((int64_t)iHeaderSize - 4);
+    if (!m_pReader->ReadInts(&iHeaderSize, 1) || iHeaderSize < NKF_HEADER_SIZES_BYTES) return false;
+    return m_pReader->Skip((int64_t)iHeaderSize - 4);
 }
 
 bool NKFBlock::CheckHeaderSize(int iSize, int iKnownSize)
@@ -85,9 +85,9 @@ bool NKFBlock::CheckHeaderSize(int iSize, int iKnownSize)
 
 bool NKFBlock::CheckEndOfBlock(int iDataSize)
 {
-    if (m_pParser == nullptr || m_pParser->IsAscii()) return false;
+    if (m_pReader == nullptr || m_pReader->IsAscii()) return false;
     int32_t iMarker = 0;
-    bool bOk = iDataSize >= 0 && m_pParser->Skip(iDataSize) && m_pParser->ReadInts(&iMarker, 1) &&
+    bool bOk = iDataSize >= 0 && m_pReader->Skip(iDataSize) && m_pReader->ReadInts(&iMarker, 1) &&
                iMarker == NKF_END_OF_BLOCK;
     if (!bOk) ReportMissingEnd();
     return bOk;
@@ -100,7 +100,7 @@ void NKFBlock::ReportMissingEnd()
 
 bool NKFBlock::SkipHeaderRest(int iHeaderSize, int iKnownSize)
 {
-    if (m_pParser->Skip((int64_t)iHeaderSize - iKnownSize)) return true;
+    if (m_pReader->Skip((int64_t)iHeaderSize - iKnownSize)) return true;
     ReportMissingEnd();
     return false;
 }
@@ -108,7 +108,7 @@ bool NKFBlock::SkipHeaderRest(int iHeaderSize, int iKnownSize)
 bool NKFBlock::ReadHeaderSizes(int iKnownSize, int32_t *piHeaderSize, int32_t *piDataSize)
 {
     int32_t aiSizes[2] = {0, 0};
-    m_pParser->ReadInts(aiSizes, 2);   // a short read leaves zeros
+    m_pReader->ReadInts(aiSizes, 2);   // a short read leaves zeros
     *piHeaderSize = aiSizes[0];
     *piDataSize = aiSizes[1];
     if (!CheckHeaderSize(aiSizes[0], iKnownSize)) return false;
@@ -118,7 +118,7 @@ bool NKFBlock::ReadHeaderSizes(int iKnownSize, int32_t *piHeaderSize, int32_t *p
 
 bool NKFBlock::CheckDataBytes(int64_t iBytes)
 {
-    if (m_pParser == nullptr || m_pParser->IsAscii()) return true;
+    if (m_pReader == nullptr || m_pReader->IsAscii()) return true;
     if (iBytes >= 0 && m_iDataSize >= 0 && iBytes <= m_iDataSize) return true;
     ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
     return false;
@@ -126,10 +126,10 @@ bool NKFBlock::CheckDataBytes(int64_t iBytes)
 
 const NKString *NKFBlock::NextBlockLine()
 {
-    const NKString &line = m_pParser->NextLine();
+    const NKString &line = m_pReader->NextLine();
     if (line.IsEmpty()) return nullptr;
     if (line.GetAt(0) == '*') {
-        m_pParser->PushBackLine();
+        m_pReader->PushBackLine();
         return nullptr;
     }
     return &line;
@@ -157,7 +157,7 @@ bool NKFBlock::FinishLoad(bool bOk)
 
 void NKFBlock::WriteKeywordLine()
 {
-    m_pParser->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    m_pReader->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
 }
 
 bool NKFBlock::BeginRowWrite(bool bHasRows, bool bWithIDs, const char *pszNoData)
@@ -168,31 +168,31 @@ bool NKFBlock::BeginRowWrite(bool bHasRows, bool bWithIDs, const char *pszNoData
         return false;
     }
     WriteKeywordLine();
-    if (bWithIDs) m_pParser->WriteText("%WITH_ID\n");
+    if (bWithIDs) m_pReader->WriteText("%WITH_ID\n");
     return true;
 }
 
 void NKFBlock::ReportError(const NKString &title, const NKString &message)
 {
-    if (m_pParser == nullptr) return;
+    if (m_pReader == nullptr) return;
     if (!title.IsEmpty()) {
-        m_pParser->ReportError(title, message);
+        m_pReader->ReportError(title, message);
         return;
     }
     NKString blockTitle = NKString::FromFormat("Block type : %s. ID = %d",
                                                NKFBlockKeyword(m_iBlockType), m_iBlockID);
-    m_pParser->ReportError(blockTitle, message);
+    m_pReader->ReportError(blockTitle, message);
 }
 
 void NKFBlock::ReportLineError(const NKString &title, const NKString &message)
 {
-    if (m_pParser == nullptr) return;
+    if (m_pReader == nullptr) return;
     if (!title.IsEmpty()) {
-        m_pParser->ReportLineError(title, message);
+        m_pReader->ReportLineError(title, message);
         return;
     }
     NKString blockTitle = NKString("Block type : ") + NKFBlockKeyword(m_iBlockType);
-    m_pParser->ReportLineError(blockTitle, message);
+    m_pReader->ReportLineError(blockTitle, message);
 }
 
 NKString NKFBlock::ReadQuoted(const NKString &line)
@@ -228,7 +228,7 @@ bool NKFBlock::CheckRowArgs(int iPerRow, int iRows)
 // is one, counted in) in bulk slices and hands each row, in the machine's
 // byte order, to fnRow.
 template <class F>
-static bool ReadRowsInSlices(NKFParser *pParser, int iWords, int iRows, F fnRow)
+static bool ReadRowsInSlices(NKFReader *pReader, int iWords, int iRows, F fnRow)
 {
     const int iSliceRows = 8192;
     int iBufferRows = iRows < iSliceRows ? iRows : iSliceRows;
@@ -237,7 +237,7 @@ static bool ReadRowsInSlices(NKFParser *pParser, int iWords, int iRows, F fnRow)
     bool bOk = true;
     for (int iRow = 0; bOk && iRow < iRows; iRow += iBufferRows) {
         int iNow = iRows - iRow < iBufferRows ? iRows - iRow : iBufferRows;
-        bOk = pParser->ReadInts(piBuffer, (int64_t)iNow * iWords);
+        bOk = pReader->ReadInts(piBuffer, (int64_t)iNow * iWords);
         for (int k = 0; bOk && k < iNow; k++) fnRow(piBuffer + (int64_t)k * iWords, iRow + k);
     }
     NKFree(piBuffer);
@@ -304,9 +304,9 @@ static bool ScanFloats(const char **ppCursor, float *pfValues, int iCount)
 bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs)
 {
     if (!CheckRowArgs(iPerRow, iRows) || piValues == nullptr) return false;
-    if (!m_pParser->IsAscii()) {
-        if (piIDs == nullptr) return m_pParser->ReadInts(piValues, (int64_t)iPerRow * iRows);
-        return ReadRowsInSlices(m_pParser, iPerRow + 1, iRows, [&](const int32_t *piRow, int r) {
+    if (!m_pReader->IsAscii()) {
+        if (piIDs == nullptr) return m_pReader->ReadInts(piValues, (int64_t)iPerRow * iRows);
+        return ReadRowsInSlices(m_pReader, iPerRow + 1, iRows, [&](const int32_t *piRow, int r) {
             piIDs[r] = piRow[0];
             memcpy(piValues + (int64_t)r * iPerRow, piRow + 1, (size_t)iPerRow * 4);
         });
@@ -329,9 +329,9 @@ bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *p
 bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs)
 {
     if (!CheckRowArgs(iPerRow, iRows) || pfValues == nullptr) return false;
-    if (!m_pParser->IsAscii()) {
-        if (piIDs == nullptr) return m_pParser->ReadFloats(pfValues, (int64_t)iPerRow * iRows);
-        return ReadRowsInSlices(m_pParser, iPerRow + 1, iRows, [&](const int32_t *piRow, int r) {
+    if (!m_pReader->IsAscii()) {
+        if (piIDs == nullptr) return m_pReader->ReadFloats(pfValues, (int64_t)iPerRow * iRows);
+        return ReadRowsInSlices(m_pReader, iPerRow + 1, iRows, [&](const int32_t *piRow, int r) {
             piIDs[r] = piRow[0];
             memcpy(pfValues + (int64_t)r * iPerRow, piRow + 1, (size_t)iPerRow * 4);
         });
@@ -355,11 +355,11 @@ bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, in
 {
     if (!CheckRowArgs(3, iRows) || pfFirst == nullptr) return false;
     int iFloats = pfSecond != nullptr ? 6 : 3;
-    if (!m_pParser->IsAscii()) {
+    if (!m_pReader->IsAscii()) {
         if (piIDs == nullptr && pfSecond == nullptr)
-            return m_pParser->ReadFloats(pfFirst, (int64_t)3 * iRows);
+            return m_pReader->ReadFloats(pfFirst, (int64_t)3 * iRows);
         int iID = piIDs != nullptr ? 1 : 0;
-        return ReadRowsInSlices(m_pParser, iID + iFloats, iRows, [&](const int32_t *piRow, int r) {
+        return ReadRowsInSlices(m_pReader, iID + iFloats, iRows, [&](const int32_t *piRow, int r) {
             if (piIDs != nullptr) piIDs[r] = piRow[0];
             for (int k = 0; k < 3; k++) pfFirst[(int64_t)r * 3 + k] = WordAsFloat(piRow[iID + k]);
             if (pfSecond != nullptr) {
@@ -382,9 +382,9 @@ bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, in
 bool NKFBlock::ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, int iRows)
 {
     if (!CheckRowArgs(4, iRows) || pfVec3 == nullptr || pfValues == nullptr) return false;
-    if (!m_pParser->IsAscii()) {
+    if (!m_pReader->IsAscii()) {
         int iID = piIDs != nullptr ? 1 : 0;
-        return ReadRowsInSlices(m_pParser, iID + 4, iRows, [&](const int32_t *piRow, int r) {
+        return ReadRowsInSlices(m_pReader, iID + 4, iRows, [&](const int32_t *piRow, int r) {
             if (piIDs != nullptr) piIDs[r] = piRow[0];
             for (int k = 0; k < 3; k++) pfVec3[(int64_t)r * 3 + k] = WordAsFloat(piRow[iID + k]);
             pfValues[r] = WordAsFloat(piRow[iID + 3]);
@@ -421,9 +421,9 @@ static void PackUnitNormal(const float pfIn[3], signed char *pcOut)
 bool NKFBlock::ReadPackedNormals(signed char *pcNormals, int iRows, int32_t *piIDs)
 {
     if (!CheckRowArgs(3, iRows) || pcNormals == nullptr) return false;
-    if (!m_pParser->IsAscii()) {
+    if (!m_pReader->IsAscii()) {
         int iID = piIDs != nullptr ? 1 : 0;
-        return ReadRowsInSlices(m_pParser, iID + 3, iRows, [&](const int32_t *piRow, int r) {
+        return ReadRowsInSlices(m_pReader, iID + 3, iRows, [&](const int32_t *piRow, int r) {
             if (piIDs != nullptr) piIDs[r] = piRow[0];
             float afNormal[3] = {WordAsFloat(piRow[iID]), WordAsFloat(piRow[iID + 1]),
                                  WordAsFloat(piRow[iID + 2])};
@@ -465,18 +465,18 @@ static bool StoreIdWord(const char *pStart, const char *pEnd, int32_t *piValues,
 
 bool NKFBlock::ReadCommaSeparatedData(int32_t *piValues, int iCount)
 {
-    if (piValues == nullptr || iCount <= 0 || m_pParser == nullptr) {
+    if (piValues == nullptr || iCount <= 0 || m_pReader == nullptr) {
         ReportError(NKString(""),
                     NKString("ReadCommaSeparatedData: Internal error. Illegal parameters."));
         return false;
     }
-    if (!m_pParser->IsAscii()) return m_pParser->ReadInts(piValues, iCount);
+    if (!m_pReader->IsAscii()) return m_pReader->ReadInts(piValues, iCount);
     int iStored = 0;
     for (;;) {
-        const NKString &line = m_pParser->NextLine();
+        const NKString &line = m_pReader->NextLine();
         if (line.IsEmpty()) break;
         if (line.GetAt(0) == '*' || line.GetAt(0) == '%') {
-            m_pParser->PushBackLine();
+            m_pReader->PushBackLine();
             break;
         }
         const char *p = line.GetText();
@@ -490,6 +490,40 @@ bool NKFBlock::ReadCommaSeparatedData(int32_t *piValues, int iCount)
         }
     }
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Shared by the block classes
+
+bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor)
+{
+    if (afColor[0] < 0.0f) return true;
+    *ppfColor = (float *)NKAlloc(3 * sizeof(float));
+    if (*ppfColor == nullptr) {
+        pBlock->ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    memcpy(*ppfColor, afColor, 3 * sizeof(float));
+    return true;
+}
+
+bool NKFSkipBinaryFraming(NKFBlock *pBlock)
+{
+    NKFReader *pReader = pBlock->GetReader();
+    int32_t aiSizes[2] = {0, 0};
+    pReader->ReadInts(aiSizes, 2);  // a short read leaves zeros
+    if (!pBlock->CheckHeaderSize(aiSizes[0], NKF_HEADER_SIZES_BYTES)) return false;
+    if (aiSizes[1] < 0 || aiSizes[1] > pReader->BytesLeft()) {
+        pBlock->ReportError(NKString(""),
+                            NKString("Item count does not fit the data size of the block."));
+        return false;
+    }
+    if (!pReader->Skip((int64_t)aiSizes[0] - NKF_HEADER_SIZES_BYTES)) {
+        pBlock->ReportLineError(NKString(""),
+                                NKString("End of block marker not found at expected position."));
+        return false;
+    }
+    return pBlock->CheckEndOfBlock(aiSizes[1]);
 }
 
 // ---------------------------------------------------------------------------
@@ -520,10 +554,4 @@ int NKFFindStepIndex(int iStep, const int32_t *piStepNumbers, int iCount)
         else hi = mid - 1;
     }
     return lo;
-}
-
-void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount)
-{
-    if (pRecords == nullptr || iCount < 1) return;
-    memset(pRecords, 0, (size_t)iCount * sizeof(NKFTransformationEntry));
 }

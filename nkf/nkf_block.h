@@ -1,5 +1,4 @@
-// nkf/nkf_block.h -- NKFBlock, the base of the 27 NKF block classes, and
-// NKFBlockList, the block database of one parser.
+// nkf/nkf_block.h -- NKFBlock, the base of the 27 NKF block classes.
 //
 // A block object is made by the parser's factory (nkf_block_factory.cpp)
 // for every block of a file. Its life has two passes: ParseBlock reads the
@@ -8,9 +7,13 @@
 // user asks for it, and FreeData drops it again. Blocks are reference
 // counted; the block list holds one reference per block. The base also
 // holds the error reporting every block shares and the row readers the
-// block classes use for their data, in either file form. The list keeps
-// one array per block type sorted by block ID. Step lookups of
-// step-dependent blocks use NKFFindStepIndex. No Qt, no GL.
+// block classes use for their data, in either file form. A block reads,
+// reports and finds the blocks it refers to only through the NKFReader it
+// is made with (nkf_reader.h), never through the parser, so no block class
+// depends on the parse or the factory. The block list is in
+// nkf_block_list.h. The free functions below serve several block classes:
+// the binary block colour, the framing of ASCII-only blocks met in a
+// binary file, and the step lookups of step-dependent blocks. No Qt, no GL.
 #pragma once
 
 #include <cstdint>
@@ -19,12 +22,11 @@
 #include "core/nk_string.h"
 #include "nkf/nkf_format.h"
 
-class NKFParser;
-struct NKFTransformationEntry;
+class NKFReader;
 
 class NKFBlock {
 public:
-    NKFBlock(NKFParser *pParser, int iBlockID);
+    NKFBlock(NKFReader *pReader, int iBlockID);
     virtual ~NKFBlock();
     NKFBlock(const NKFBlock &) = delete;
     NKFBlock &operator=(const NKFBlock &) = delete;
@@ -36,7 +38,7 @@ public:
     virtual bool ParseBlock() = 0;
     // Second pass: seek back and read the data; sets data loaded.
     virtual bool LoadData() = 0;
-    // Writes the block in the ASCII form through NKFParser::WriteText.
+    // Writes the block in the ASCII form through NKFReader::WriteText.
     virtual bool WriteBlock() = 0;
     virtual int GetNumItems() = 0;
     // Frees the loaded arrays and clears data loaded.
@@ -53,10 +55,10 @@ public:
     int GetBlockID() const { return m_iBlockID; }
     bool IsHeaderParsed() const { return m_bHeaderParsed; }
     bool IsDataLoaded() const { return m_bDataLoaded; }
-    NKFParser *GetParser() const { return m_pParser; }
+    NKFReader *GetReader() const { return m_pReader; }
     int64_t GetDataPosition() const { return m_iDataPosition; }
 
-    // Stores the parser's stream position (and line number) as the data
+    // Stores the reader's stream position (and line number) as the data
     // position; SeekPosition moves the stream back there.
     bool GetPosition();
     bool SeekPosition();
@@ -134,7 +136,7 @@ protected:
     bool m_bHeaderParsed;
     bool m_bDataLoaded;
     int32_t m_iBlockType;      // 0..26, set by the derived constructor
-    NKFParser *m_pParser;      // not owned
+    NKFReader *m_pReader;      // not owned
     int64_t m_iDataPosition;
     int32_t m_iRefCount;
     int32_t m_iDataLine;       // ASCII line number at the data position
@@ -145,41 +147,16 @@ private:
     bool NextDataLine(const NKString **ppLine);
 };
 
-// The block database of one parser: one list per block type 0..27, each in
-// strictly ascending ID order; every entry holds one reference.
-class NKFBlockList {
-public:
-    NKFBlockList();
-    ~NKFBlockList();
-    NKFBlockList(const NKFBlockList &) = delete;
-    NKFBlockList &operator=(const NKFBlockList &) = delete;
-
-    // Files the block (adding a reference). A block with an ID already
-    // present replaces the earlier one, which is released; *pbReplaced then
-    // says so. False for a null block or when memory runs out.
-    bool Add(NKFBlock *pBlock, bool *pbReplaced);
-    int GetCount(int iType) const;
-    NKFBlock *GetBlock(int iType, int i) const;
-    NKFBlock *FindBlock(int iType, int iID) const;
-    // Index of the block with the ID in its type's list, or -1.
-    int FindIndex(int iType, int iID) const;
-    // Where a block with the ID would go, or -1 when the ID is present.
-    int InsertPosition(int iType, int iID) const;
-    // The n-th block counting the types 0..27 in order, each in ID order.
-    NKFBlock *GetBlockByIndex(int n) const;
-    // Releases every block and empties the lists.
-    void ReleaseAll();
-
-private:
-    const PtrArray *List(int iType) const;
-    NKFBlock *Entry(int iType, int i) const;
-    PtrArray m_Lists[NKF_NUM_BLOCK_TYPES];
-};
+// The binary form's block colour: a first component below 0 means none and
+// leaves *ppfColor; else *ppfColor gets a new copy of the three. False, with
+// the block error "Error Allocation memory", when the allocation fails.
+bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor);
+// Parses a binary block whose content is not read in that form (the ASCII
+// only block types met in a binary file): checks the header size (at least
+// the two size words), the data size against the bytes left, and the
+// end-of-block marker behind the data. Errors are block errors.
+bool NKFSkipBinaryFraming(NKFBlock *pBlock);
 
 // Step-dependent blocks keep per entry the 1-based step number from which
 // it applies. Index of the entry for the 0-based model step iStep, or -1.
 int NKFFindStepIndex(int iStep, const int32_t *piStepNumbers, int iCount);
-
-// Sets iCount per-part transformation records of a *TRANSFORMATIONS block
-// to zero (block ID and matrix); nothing for null records or iCount < 1.
-void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount);

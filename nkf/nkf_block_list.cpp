@@ -1,10 +1,13 @@
 // nkf/nkf_block_list.cpp -- NKFBlockList, the block database of one
-// parser: 28 PtrArrays, one per block type, each in strictly ascending
+// NKF file: 28 PtrArrays, one per block type, each in strictly ascending
 // block-ID order so that a lookup is a direct probe or a binary search.
-#include "nkf/nkf_block.h"
+// The IDs and reference counts are the block base's (nkf_block.h).
+#include "nkf/nkf_block_list.h"
 
 #include <algorithm>
 #include <cstring>
+
+#include "nkf/nkf_block.h"
 
 NKFBlockList::NKFBlockList()
 {
@@ -12,7 +15,7 @@ NKFBlockList::NKFBlockList()
 
 NKFBlockList::~NKFBlockList()
 {
-    // The parser releases the blocks; a list dropped without that still
+    // The reader releases the blocks; a list dropped without that still
     // frees its slot arrays (PtrArray's destructor).
 }
 

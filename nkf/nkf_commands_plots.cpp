@@ -1,6 +1,6 @@
 // nkf/nkf_commands_plots.cpp -- the *QUOLINCOMMANDS and *2DPLOTSERIES
 // blocks (layouts in nkf_commands_plots.h). The command block reads its
-// lines through NKFBodyLines, which gives the parser's lines in an ASCII
+// lines through NKFBodyLines, which gives the reader's lines in an ASCII
 // file and the lines of the block's text in a binary one, so that both
 // forms go through the same two passes.
 #include "nkf/nkf_commands_plots.h"
@@ -9,7 +9,7 @@
 #include <new>
 
 #include "core/nk_memory.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
 static const int kCommandHeaderBytes = 8;
@@ -18,19 +18,19 @@ static const int kPlotHeaderBytes = 276;
 static const int kSeriesHeadBytes = 80 + 12 + 4;
 static const char *const kTooManySteps = "Too many steps in Geometry block";
 
-// The lines of a block body: the parser's significant lines (ASCII form),
+// The lines of a block body: the reader's significant lines (ASCII form),
 // or the lines of a text held in memory (binary form), where blank lines
-// and lines starting with '#', '!' or ';' are passed over as the parser
+// and lines starting with '#', '!' or ';' are passed over as the reader
 // does and a trailing CR is removed.
 class NKFBodyLines {
 public:
-    explicit NKFBodyLines(NKFParser *pParser) : m_pParser(pParser), m_pszText(nullptr), m_iLeft(0) {}
+    explicit NKFBodyLines(NKFReader *pReader) : m_pReader(pReader), m_pszText(nullptr), m_iLeft(0) {}
     NKFBodyLines(const char *pszText, int64_t iLength)
-        : m_pParser(nullptr), m_pszText(pszText), m_iLeft(iLength) {}
+        : m_pReader(nullptr), m_pszText(pszText), m_iLeft(iLength) {}
 
     NKFLineKind Next(NKString *pLine)
     {
-        if (m_pParser != nullptr) return NKFNextBodyLine(m_pParser, pLine);
+        if (m_pReader != nullptr) return NKFNextBodyLine(m_pReader, pLine);
         while (m_iLeft > 0) {
             const char *pEnd = (const char *)memchr(m_pszText, '\n', (size_t)m_iLeft);
             int64_t iLength = pEnd != nullptr ? pEnd - m_pszText : m_iLeft;
@@ -48,7 +48,7 @@ public:
     }
 
 private:
-    NKFParser *m_pParser;
+    NKFReader *m_pReader;
     const char *m_pszText;
     int64_t m_iLeft;
 };
@@ -56,8 +56,8 @@ private:
 // ---------------------------------------------------------------------------
 // Command block
 
-NKFQuolinCommandBlock::NKFQuolinCommandBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_iNumSteps(0), name(""), m_piCommandsPerStep(nullptr),
+NKFQuolinCommandBlock::NKFQuolinCommandBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_iNumSteps(0), name(""), m_piCommandsPerStep(nullptr),
       m_ppCommands(nullptr), m_bStartup(0)
 {
     m_iBlockType = NKF_QUOLINCOMMANDS;
@@ -105,7 +105,7 @@ bool NKFQuolinCommandBlock::ReadBinaryText(char **ppszText, int64_t *piLength)
 {
     *ppszText = nullptr;
     *piLength = m_iDataSize;
-    if (m_iDataSize < 0 || m_iDataSize > m_pParser->BytesLeft()) {
+    if (m_iDataSize < 0 || m_iDataSize > m_pReader->BytesLeft()) {
         ReportMissingEnd();
         return false;
     }
@@ -114,7 +114,7 @@ bool NKFQuolinCommandBlock::ReadBinaryText(char **ppszText, int64_t *piLength)
         ReportError(NKString(""), NKString("Error allocating memory"));
         return false;
     }
-    if (!m_pParser->ReadBytes(*ppszText, m_iDataSize)) {
+    if (!m_pReader->ReadBytes(*ppszText, m_iDataSize)) {
         ReportMissingEnd();
         return false;
     }
@@ -126,8 +126,8 @@ bool NKFQuolinCommandBlock::ReadBinaryText(char **ppszText, int64_t *piLength)
 // is read (first pass) or skipped (second pass) before the text.
 bool NKFQuolinCommandBlock::WithLines(bool bLoad)
 {
-    if (m_pParser->IsAscii()) {
-        NKFBodyLines lines(m_pParser);
+    if (m_pReader->IsAscii()) {
+        NKFBodyLines lines(m_pReader);
         return bLoad ? LoadLines(&lines) : ParseLines(&lines);
     }
     if (bLoad) {
@@ -247,8 +247,8 @@ bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
 // ---------------------------------------------------------------------------
 // Plot-series block: life and queries
 
-NKF2DPlotSeriesBlock::NKF2DPlotSeriesBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_iNumSeries(0), name(""), m_piPointsPerSeries(nullptr),
+NKF2DPlotSeriesBlock::NKF2DPlotSeriesBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_iNumSeries(0), name(""), m_piPointsPerSeries(nullptr),
       m_ppfPoints(nullptr), m_pSeriesNames(nullptr), m_pfSeriesColors(nullptr), m_XAxisName(""),
       m_YAxisName(""), m_afAxis{0, 0, 0, 0, 0, 0}, m_abNotGiven{1, 1, 1, 1, 1, 1}
 {
@@ -321,7 +321,7 @@ bool NKF2DPlotSeriesBlock::IsAxisValueMissing(int iWhich) const
 bool NKF2DPlotSeriesBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -371,7 +371,7 @@ bool NKF2DPlotSeriesBlock::ParseAscii()
     NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
     bool bOk = true;
     NKString line;
-    for (NKFLineKind eKind; bOk && (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; bOk && (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_DIRECTIVE) {
             bOk = ParseDirective(line, &counter);
         } else if (line.CountWords() != 2) {
@@ -404,9 +404,9 @@ bool NKF2DPlotSeriesBlock::ParseBinary()
     NKString readName, xName, yName;
     float afAxis[6];
     int32_t iNumSeries = 0;
-    if (!NKFReadText80(m_pParser, &readName, true) || !NKFReadText80(m_pParser, &xName, true) ||
-        !NKFReadText80(m_pParser, &yName, true) || !m_pParser->ReadFloats(afAxis, 6) ||
-        !m_pParser->ReadInts(&iNumSeries, 1)) {
+    if (!NKFReadText80(m_pReader, &readName, true) || !NKFReadText80(m_pReader, &xName, true) ||
+        !NKFReadText80(m_pReader, &yName, true) || !m_pReader->ReadFloats(afAxis, 6) ||
+        !m_pReader->ReadInts(&iNumSeries, 1)) {
         ReportMissingEnd();
         return false;
     }
@@ -451,7 +451,7 @@ bool NKF2DPlotSeriesBlock::LoadData()
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSeries() &&
-               (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
+               (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
     return FinishLoad(bOk);
 }
 
@@ -468,7 +468,7 @@ bool NKF2DPlotSeriesBlock::LoadAscii()
     NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
     int iPoint = 0;
     NKString line;
-    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         int s = counter.GetCurrent();
         const char *p = line.GetText();
         if (eKind == NKF_LINE_VALUE) {
@@ -503,9 +503,9 @@ bool NKF2DPlotSeriesBlock::LoadAscii()
 bool NKF2DPlotSeriesBlock::LoadBinarySeries(int i, int64_t *piBytesLeft)
 {
     int32_t iCount = 0;
-    bool bRead = NKFReadText80(m_pParser, &m_pSeriesNames[i], false) &&
-                 m_pParser->ReadFloats(m_pfSeriesColors + (int64_t)i * 3, 3) &&
-                 m_pParser->ReadInts(&iCount, 1);
+    bool bRead = NKFReadText80(m_pReader, &m_pSeriesNames[i], false) &&
+                 m_pReader->ReadFloats(m_pfSeriesColors + (int64_t)i * 3, 3) &&
+                 m_pReader->ReadInts(&iCount, 1);
     *piBytesLeft -= kSeriesHeadBytes;
     if (!bRead || iCount < 0 || (int64_t)iCount * 8 > *piBytesLeft) {
         ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
@@ -519,7 +519,7 @@ bool NKF2DPlotSeriesBlock::LoadBinarySeries(int i, int64_t *piBytesLeft)
         ReportError(NKString(""), NKString("Error allocating memory"));
         return false;
     }
-    if (!m_pParser->ReadFloats(m_ppfPoints[i], (int64_t)iCount * 2)) {
+    if (!m_pReader->ReadFloats(m_ppfPoints[i], (int64_t)iCount * 2)) {
         ReportError(NKString(""), NKString("Error reading block data"));
         return false;
     }

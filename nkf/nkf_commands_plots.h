@@ -44,7 +44,7 @@ class NKFBodyLines;
 
 class NKFQuolinCommandBlock : public NKFBlock {
 public:
-    NKFQuolinCommandBlock(NKFParser *pParser, int iBlockID);
+    NKFQuolinCommandBlock(NKFReader *pReader, int iBlockID);
     ~NKFQuolinCommandBlock() override;
 
     bool ParseBlock() override;
@@ -92,7 +92,7 @@ enum NKFPlotAxisValue {
 
 class NKF2DPlotSeriesBlock : public NKFBlock {
 public:
-    NKF2DPlotSeriesBlock(NKFParser *pParser, int iBlockID);
+    NKF2DPlotSeriesBlock(NKFReader *pReader, int iBlockID);
     ~NKF2DPlotSeriesBlock() override;
 
     bool ParseBlock() override;

@@ -15,7 +15,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
 #include "nkf/nkf_nodes.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 
 namespace {
 
@@ -91,8 +91,8 @@ void NKFFreeElementList(NKFElementList *pList)
     memset(pList, 0, sizeof *pList);
 }
 
-Elements::Elements(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_Name(""), m_Description(""), m_iDescriptionBlockID(0),
+Elements::Elements(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_Name(""), m_Description(""), m_iDescriptionBlockID(0),
       m_iNodeBlockID(0), m_iColorBlockID(0), m_pfBlockColor(nullptr), m_bColorsPerBlock(1),
       m_bImplicitColorBinding(1), m_bWithIDs(0), m_bNodeIDsMapped(0), m_ppiElements(nullptr),
       m_piElementTypes(nullptr), m_iNumSections(0), m_piNumElements(nullptr), m_ppiIDs(nullptr),
@@ -172,15 +172,15 @@ bool Elements::ResolveReferences()
     }
     const char *pszMissing = nullptr;
     int iMissing = 0;
-    if (m_pParser->FindBlock(NKF_NODES, m_iNodeBlockID) == nullptr) {
+    if (m_pReader->FindBlock(NKF_NODES, m_iNodeBlockID) == nullptr) {
         pszMissing = "Node block (*NODES) with id = ";
         iMissing = m_iNodeBlockID;
     } else if (m_iDescriptionBlockID > 0 &&
-               m_pParser->FindBlock(NKF_DESCRIPTION, m_iDescriptionBlockID) == nullptr) {
+               m_pReader->FindBlock(NKF_DESCRIPTION, m_iDescriptionBlockID) == nullptr) {
         pszMissing = "Description block (*DESCRIPTION) with id = ";
         iMissing = m_iDescriptionBlockID;
-    } else if (m_iColorBlockID > 0 && m_pParser->FindBlock(NKF_COLORS, m_iColorBlockID) == nullptr &&
-               m_pParser->FindBlock(NKF_MATERIALS, m_iColorBlockID) == nullptr) {
+    } else if (m_iColorBlockID > 0 && m_pReader->FindBlock(NKF_COLORS, m_iColorBlockID) == nullptr &&
+               m_pReader->FindBlock(NKF_MATERIALS, m_iColorBlockID) == nullptr) {
         pszMissing = "Color block (*COLORS) with id = ";
         iMissing = m_iColorBlockID;
     }
@@ -249,7 +249,7 @@ bool Elements::LoadBinarySections()
         int32_t *piIDs = m_bWithIDs ? m_ppiIDs[s] : nullptr;
         bool bOk = true;
         if (iCount > 0 && n > 0) bOk = ReadIntRows(m_ppiElements[s], n, iCount, piIDs);
-        else if (iCount > 0 && piIDs != nullptr) bOk = m_pParser->ReadInts(piIDs, iCount);
+        else if (iCount > 0 && piIDs != nullptr) bOk = m_pReader->ReadInts(piIDs, iCount);
         if (!bOk) {
             ReportError(NKString(""), NKString("Error reading element data"));
             return false;
@@ -267,7 +267,7 @@ bool Elements::LoadData()
         return false;
     }
     bool bOk = true;
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         for (int s = 0; bOk && s < m_iNumSections; s++) bOk = AllocateSection(s);
         std::vector<int32_t> aiLoaded((size_t)m_iNumSections + 1, 0);
         if (bOk) {
@@ -303,7 +303,7 @@ bool Elements::LoadData()
 
 NKFNodeBlock *Elements::FindNodeBlock()
 {
-    return dynamic_cast<NKFNodeBlock *>(m_pParser->FindBlock(NKF_NODES, m_iNodeBlockID));
+    return dynamic_cast<NKFNodeBlock *>(m_pReader->FindBlock(NKF_NODES, m_iNodeBlockID));
 }
 
 // References are user IDs when the block says so (%MAP_NODE_IDS) or leaves

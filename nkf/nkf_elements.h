@@ -63,7 +63,7 @@ const int NKF_MAX_EMPTY_ELEMENTS = 16 * 1024 * 1024;
 
 class Elements : public NKFBlock {
 public:
-    Elements(NKFParser *pParser, int iBlockID);
+    Elements(NKFReader *pReader, int iBlockID);
     ~Elements() override;
 
     // Checks that the node, description and colour blocks named exist and

@@ -25,7 +25,7 @@
 #include "core/nk_memory.h"
 #include "nkf/nkf_elements.h"
 #include "nkf/nkf_nodes.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
 namespace {
@@ -61,8 +61,8 @@ int ElementTypeOfKeyword(const NKString &word)
 
 bool Elements::ParseBlock()
 {
-    if (m_pParser == nullptr || !GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    if (m_pReader == nullptr || !GetPosition()) return false;
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -112,9 +112,9 @@ bool Elements::ParseAscii()
 {
     m_cNodeReferenceMode = -1;
     for (;;) {
-        const NKString &line = m_pParser->NextLine();
+        const NKString &line = m_pReader->NextLine();
         if (line.IsEmpty() || line.GetAt(0) == '*') {
-            if (!line.IsEmpty()) m_pParser->PushBackLine();
+            if (!line.IsEmpty()) m_pReader->PushBackLine();
             ReportLineError(NKString(""), NKString("No data in element block"));
             return false;
         }
@@ -123,7 +123,7 @@ bool Elements::ParseAscii()
             if (!ApplyHeaderDirective(line, NKFLineFirstWord(line.GetText()), &bKnown)) return false;
             if (bKnown) continue;
         }
-        m_pParser->PushBackLine();  // the first body line
+        m_pReader->PushBackLine();  // the first body line
         break;
     }
     if (!WalkAsciiBody(false, nullptr)) return false;
@@ -140,10 +140,10 @@ bool Elements::ParseAscii()
 void Elements::SkipAsciiHeaderLines()
 {
     for (;;) {
-        const NKString &line = m_pParser->NextLine();
+        const NKString &line = m_pReader->NextLine();
         if (line.IsEmpty()) return;
         if (line.GetAt(0) == '%' && IsHeaderWord(NKFLineFirstWord(line.GetText()))) continue;
-        m_pParser->PushBackLine();
+        m_pReader->PushBackLine();
         return;
     }
 }
@@ -161,7 +161,7 @@ bool Elements::CountAsciiLine(const NKString &line, int iType, bool bBindings)
         m_iNumColorBindings += iWords;
         return true;
     }
-    if (!m_pParser->GetDeferReferences() &&
+    if (!m_pReader->GetDeferReferences() &&
         iWords - (m_bWithIDs ? 1 : 0) != NKFElementNodeCount(iType)) {
         ReportLineError(NKString(""), NKString("Wrong number of nodes for elements"));
         return false;
@@ -248,7 +248,7 @@ bool Elements::WalkAsciiBody(bool bLoad, int32_t *piLoaded)
             } else if (word == "%COLOR_BINDINGS") {
                 bBindings = true;
             } else if (!bLoad) {
-                m_pParser->ReportInfo(NKString(""),
+                m_pReader->ReportInfo(NKString(""),
                                       NKString::FromFormat("Unknown Identifier found in block: %s. "
                                                            "BlockType: %s, ID: %d",
                                                            word.GetText(), GetKeyword().GetText(),
@@ -324,18 +324,18 @@ bool Elements::ReadBinaryHeader(int32_t *piDataSize, int32_t *piNumSections)
     const int iKnown = 112, iWritten = 124;
     int32_t iHeaderSize = 0;
     if (!ReadHeaderSizes(iKnown, &iHeaderSize, piDataSize)) return false;
-    m_iNodeBlockID = m_pParser->ReadInt();
-    m_Description = m_pParser->ReadString80();
+    m_iNodeBlockID = m_pReader->ReadInt();
+    m_Description = m_pReader->ReadString80();
     float afColor[3] = {-1.0f, 0.0f, 0.0f};
-    m_pParser->ReadFloats(afColor, 3);
-    m_bWithIDs = m_pParser->ReadInt() == 1 ? 1 : 0;
-    int32_t iNumSections = m_pParser->ReadInt();
+    m_pReader->ReadFloats(afColor, 3);
+    m_bWithIDs = m_pReader->ReadInt() == 1 ? 1 : 0;
+    int32_t iNumSections = m_pReader->ReadInt();
     m_bExtendedSectionHeaders = 0;
     m_cNodeReferenceMode = -1;
     int iRead = iKnown;
     int iLimit = iHeaderSize < iWritten ? iHeaderSize : iWritten;
     for (int iField = 0; iRead < iLimit; iField++, iRead += 4) {
-        int32_t iValue = m_pParser->ReadInt();
+        int32_t iValue = m_pReader->ReadInt();
         if (iField == 0) m_bExtendedSectionHeaders = iValue != 0 ? 1 : 0;
         if (iField == 2) {
             int iMode = iValue & 0xFF;  // stored as a byte: 255 means -1
@@ -347,7 +347,7 @@ bool Elements::ReadBinaryHeader(int32_t *piDataSize, int32_t *piNumSections)
     // Every section needs at least its short header in the data.
     // The section table is sized by the count before the data is walked, so
     // the data must lie in the file and hold every short section header.
-    if (*piDataSize < 0 || (int64_t)*piDataSize + 4 > m_pParser->BytesLeft()) {
+    if (*piDataSize < 0 || (int64_t)*piDataSize + 4 > m_pReader->BytesLeft()) {
         ReportMissingEnd();
         return false;
     }
@@ -362,18 +362,18 @@ bool Elements::ReadSectionHeader(int32_t *piType, int32_t *piCount, int64_t *piB
     int32_t aiWords[5] = {0, 0, 0, 0, 0};
     int32_t iCode = 0;
     if (m_bExtendedSectionHeaders) {
-        m_pParser->ReadInts(aiWords, 5);
+        m_pReader->ReadInts(aiWords, 5);
         if (aiWords[0] < 20 || aiWords[0] >= NKF_HEADER_SIZE_LIMIT) {
             ReportError(NKString(""), NKString::FromFormat("Illegal section header size found: %d",
                                                            aiWords[0]));
             return false;
         }
-        m_pParser->Skip((int64_t)aiWords[0] - 20);
+        m_pReader->Skip((int64_t)aiWords[0] - 20);
         iCode = aiWords[1];
         *piCount = aiWords[2];
         *piBytes = aiWords[0];
     } else {
-        m_pParser->ReadInts(aiWords, 2);
+        m_pReader->ReadInts(aiWords, 2);
         iCode = aiWords[0];
         *piCount = aiWords[1];
         *piBytes = 8;
@@ -408,7 +408,7 @@ bool Elements::ParseBinarySections(int32_t iDataSize, int32_t iNumSections)
         iUsed += iHeaderBytes + iRowBytes;
         if (iWords == 0) iEmpty += aiCounts[s];
         if (!CheckDataBytes(iEmpty > NKF_MAX_EMPTY_ELEMENTS ? -1 : iUsed)) return false;
-        m_pParser->Skip(iRowBytes);
+        m_pReader->Skip(iRowBytes);
     }
     if (!StoreSections(aiTypes.data(), aiCounts.data(), iNumSections)) return false;
     return CheckEndOfBlock((int32_t)(iDataSize - iUsed));

@@ -12,7 +12,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
 #include "nkf/nkf_nodes.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
 namespace {
@@ -43,8 +43,8 @@ bool AllocInts(int64_t n, int32_t **ppiArray)
 
 }  // namespace
 
-NKFIndexedFaceSetBlock::NKFIndexedFaceSetBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_Name(""), m_iDescriptionBlockID(0), m_Description(""),
+NKFIndexedFaceSetBlock::NKFIndexedFaceSetBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_Name(""), m_iDescriptionBlockID(0), m_Description(""),
       m_iNodeBlockID(0), m_iNormalBlockID(0), m_iColorBlockID(0), m_pfBlockColor(nullptr),
       m_bColorsPerBlock(1), m_bNormalsPerNode(1), m_bImplicitNormalBinding(1),
       m_bImplicitColorBinding(1), m_bWithIDs(0), m_bNodeRefsConverted(0),
@@ -88,8 +88,8 @@ void NKFIndexedFaceSetBlock::FreeData()
 
 bool NKFIndexedFaceSetBlock::ParseBlock()
 {
-    if (m_pParser == nullptr || !GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    if (m_pReader == nullptr || !GetPosition()) return false;
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -216,7 +216,7 @@ bool NKFIndexedFaceSetBlock::ParseDirectiveLine(const NKString &line, bool bInHe
         return false;
     }
     if (!bKnown) {
-        m_pParser->ReportWarning(NKString(""),
+        m_pReader->ReportWarning(NKString(""),
                                  NKString("Unknown Identifier found in Indexed Face Set block."));
     }
     return true;
@@ -303,24 +303,24 @@ bool NKFIndexedFaceSetBlock::ParseBinary()
     const int iKnown = 116, iWritten = 124;
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(iKnown, &iHeaderSize, &iDataSize)) return false;
-    m_iNodeBlockID = m_pParser->ReadInt();
-    m_Description = m_pParser->ReadString80();
+    m_iNodeBlockID = m_pReader->ReadInt();
+    m_Description = m_pReader->ReadString80();
     float afColor[3] = {-1.0f, 0.0f, 0.0f};
-    m_pParser->ReadFloats(afColor, 3);
+    m_pReader->ReadFloats(afColor, 3);
     int32_t aiCounts[3] = {0, 0, 0};
-    m_pParser->ReadInts(aiCounts, 3);
+    m_pReader->ReadInts(aiCounts, 3);
     m_bWithIDs = aiCounts[0] == 1 ? 1 : 0;
     m_iNumPolygons = aiCounts[1];
     m_iNumConnects = aiCounts[2];
     int iRead = iKnown;
     int iLimit = iHeaderSize < iWritten ? iHeaderSize : iWritten;
     if (iRead < iLimit) {
-        m_pParser->ReadInt();  // not used
+        m_pReader->ReadInt();  // not used
         iRead += 4;
     }
     m_cNodeReferenceMode = -1;
     if (iRead < iLimit) {
-        int32_t iMode = m_pParser->ReadInt() & 0xFF;  // a byte: 255 means -1
+        int32_t iMode = m_pReader->ReadInt() & 0xFF;  // a byte: 255 means -1
         m_cNodeReferenceMode = iMode == 1 ? 1 : iMode == 0 ? 0 : -1;
         iRead += 4;
     }
@@ -365,7 +365,7 @@ bool NKFIndexedFaceSetBlock::LoadData()
         ReportError(NKString(""), NKString(pszError));
         return false;
     }
-    bool bOk = m_pParser->IsAscii() ? LoadAscii() : LoadBinary();
+    bool bOk = m_pReader->IsAscii() ? LoadAscii() : LoadBinary();
     if (!bOk) {
         FreeData();
         return false;
@@ -467,7 +467,7 @@ bool NKFIndexedFaceSetBlock::LoadBinary()
         ReportError(NKString(""), NKString("Out of memory."));
         return false;
     }
-    bool bOk = iWords == 0 || m_pParser->ReadInts(piWords, iWords);
+    bool bOk = iWords == 0 || m_pReader->ReadInts(piWords, iWords);
     int64_t k = 0;
     int32_t c = 0;
     for (int32_t p = 0; bOk && p < m_iNumPolygons; p++) {
@@ -499,7 +499,7 @@ bool NKFIndexedFaceSetBlock::LoadBinary()
 
 NKFNodeBlock *NKFIndexedFaceSetBlock::FindNodeBlock()
 {
-    return dynamic_cast<NKFNodeBlock *>(m_pParser->FindBlock(NKF_NODES, m_iNodeBlockID));
+    return dynamic_cast<NKFNodeBlock *>(m_pReader->FindBlock(NKF_NODES, m_iNodeBlockID));
 }
 
 // Turns the loaded references into 0-based node indices, once per load: user

@@ -36,7 +36,7 @@ class NKFNodeBlock;
 
 class NKFIndexedFaceSetBlock : public NKFBlock {
 public:
-    NKFIndexedFaceSetBlock(NKFParser *pParser, int iBlockID);
+    NKFIndexedFaceSetBlock(NKFReader *pReader, int iBlockID);
     ~NKFIndexedFaceSetBlock() override;
 
     bool ParseBlock() override;

@@ -4,7 +4,8 @@
 //
 // The parser (nkf_parser.cpp), the block classes and the export all take
 // their constants from here, so the reader and the writer cannot drift
-// apart. Reading itself lives in nkf_stream.cpp and nkf_parser.cpp.
+// apart. Reading itself lives in nkf_stream.cpp, nkf_reader.cpp and
+// nkf_parser.cpp.
 //
 // Binary file header, 16 bytes (every value is 32-bit, no padding):
 //

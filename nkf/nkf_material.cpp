@@ -7,14 +7,14 @@
 #include <cstdlib>
 
 #include "nkf/nkf_nodes.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
 // ---------------------------------------------------------------------------
 // *MATERIALS
 
-NKFMaterialBlock::NKFMaterialBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_afAmbient{0.2f, 0.2f, 0.2f}, m_afDiffuse{0.8f, 0.8f, 0.8f},
+NKFMaterialBlock::NKFMaterialBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_afAmbient{0.2f, 0.2f, 0.2f}, m_afDiffuse{0.8f, 0.8f, 0.8f},
       m_afSpecular{0.0f, 0.0f, 0.0f}, m_afEmissive{0.0f, 0.0f, 0.0f}, m_fShininess(0.0f),
       m_fAlpha(1.0f)
 {
@@ -68,8 +68,8 @@ bool NKFMaterialBlock::ParseDirective(const NKString &line, const NKString &word
 
 bool NKFMaterialBlock::ParseBlock()
 {
-    if (m_pParser == nullptr || !GetPosition()) return false;
-    if (!m_pParser->IsAscii()) {
+    if (m_pReader == nullptr || !GetPosition()) return false;
+    if (!m_pReader->IsAscii()) {
         if (!NKFSkipBinaryFraming(this)) return false;
         m_bHeaderParsed = true;
         return true;
@@ -86,7 +86,7 @@ bool NKFMaterialBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed()) return false;
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         if (!SeekPosition()) return false;
         SkipAsciiContent();
     }
@@ -103,10 +103,10 @@ bool NKFMaterialBlock::WriteBlock()
     WriteKeywordLine();
     for (int k = 0; k < 4; k++) {
         const float *p = apfColors[k];
-        m_pParser->WriteText(line.Format("%s %g %g %g\n", apszColors[k], p[0], p[1], p[2]).GetText());
+        m_pReader->WriteText(line.Format("%s %g %g %g\n", apszColors[k], p[0], p[1], p[2]).GetText());
     }
-    m_pParser->WriteText(line.Format("%%SHININESS %g\n", m_fShininess).GetText());
-    m_pParser->WriteText(line.Format("%%ALPHA %g\n", m_fAlpha).GetText());
+    m_pReader->WriteText(line.Format("%%SHININESS %g\n", m_fShininess).GetText());
+    m_pReader->WriteText(line.Format("%%ALPHA %g\n", m_fAlpha).GetText());
     return true;
 }
 
@@ -118,8 +118,8 @@ void NKFMaterialBlock::FreeData()
 // ---------------------------------------------------------------------------
 // *DESCRIPTION
 
-NKFDescriptionBlock::NKFDescriptionBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_Text(""), m_iNumLines(0)
+NKFDescriptionBlock::NKFDescriptionBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_Text(""), m_iNumLines(0)
 {
     m_iBlockType = NKF_DESCRIPTION;
 }
@@ -130,24 +130,24 @@ NKFDescriptionBlock::~NKFDescriptionBlock()
 
 bool NKFDescriptionBlock::ParseBlock()
 {
-    if (m_pParser == nullptr || !GetPosition()) return false;
-    if (!m_pParser->IsAscii()) {
+    if (m_pReader == nullptr || !GetPosition()) return false;
+    if (!m_pReader->IsAscii()) {
         if (!NKFSkipBinaryFraming(this)) return false;
         m_bHeaderParsed = true;
         return true;
     }
-    const NKString &first = m_pParser->NextLine();
+    const NKString &first = m_pReader->NextLine();
     if (NKFLineFirstWord(first.GetText()) != "%BEGIN") {
-        if (first.GetAt(0) == '*') m_pParser->PushBackLine();
+        if (first.GetAt(0) == '*') m_pReader->PushBackLine();
         ReportLineError(NKString(""), NKString("%BEGIN not found in *DESCRIPTION block"));
         return false;
     }
     m_Text = "";
     m_iNumLines = 0;
     for (;;) {
-        const NKString &line = m_pParser->NextLine();
+        const NKString &line = m_pReader->NextLine();
         if (line.IsEmpty() || line.GetAt(0) == '*') {
-            if (!line.IsEmpty()) m_pParser->PushBackLine();
+            if (!line.IsEmpty()) m_pReader->PushBackLine();
             ReportLineError(NKString(""),
                             NKString("No end of description block found. Missing %END"));
             return false;
@@ -165,7 +165,7 @@ bool NKFDescriptionBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed()) return false;
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         if (!SeekPosition()) return false;
         while (const NKString *pLine = NextBlockLine()) {
             if (NKFLineFirstWord(pLine->GetText()) == "%END") break;
@@ -179,9 +179,9 @@ bool NKFDescriptionBlock::WriteBlock()
 {
     if (!CheckParsed()) return false;
     WriteKeywordLine();
-    m_pParser->WriteText("%BEGIN\n");
-    m_pParser->WriteText(m_Text.GetText());
-    m_pParser->WriteText("%END\n");
+    m_pReader->WriteText("%BEGIN\n");
+    m_pReader->WriteText(m_Text.GetText());
+    m_pReader->WriteText("%END\n");
     return true;
 }
 

@@ -5,79 +5,16 @@
 // nkf_faceset.cpp) find and load their node block here
 // (NKFLoadReferencedNodes) and compact its nodes (NKFCompactFaceSetNodes).
 // The *MATERIALS and *DESCRIPTION blocks, which hold no rows, are in
-// nkf_material.cpp. Reading primitives and reporters are the parser's and the
-// block base's (nkf_parser.h, nkf_block.h); the ID sort is nk_mesh.cpp's.
+// nkf_material.cpp. Reading primitives and reporters are the reader's and the
+// block base's (nkf_reader.h, nkf_block.h); the ID sort is nk_mesh.cpp's.
 #include "nkf/nkf_nodes.h"
 
 #include <cstring>
 
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
-
-int NKFCountLineWords(const char *pszLine)
-{
-    if (pszLine == nullptr) return 0;
-    const char *p = pszLine, *pStart, *pEnd;
-    int n = 0;
-    while (NKFNextWord(&p, &pStart, &pEnd)) n++;
-    return n;
-}
-
-NKString NKFLineFirstWord(const char *pszLine)
-{
-    if (pszLine == nullptr) return NKString("");
-    const char *p = pszLine, *pStart, *pEnd;
-    if (!NKFNextWord(&p, &pStart, &pEnd)) return NKString("");
-    NKString word;
-    word.Assign(pStart, (int)(pEnd - pStart));
-    return word;
-}
-
-bool NKFReadBlockColor(const NKString &line, float **ppfColor)
-{
-    if (*ppfColor == nullptr) *ppfColor = (float *)NKCalloc(3, sizeof(float));
-    if (*ppfColor == nullptr) return false;
-    const char *p = line.GetText(), *pStart, *pEnd;
-    NKFNextWord(&p, &pStart, &pEnd);  // the directive
-    for (int k = 0; k < 3; k++) {
-        bool bWord = NKFNextWord(&p, &pStart, &pEnd);
-        (*ppfColor)[k] = bWord ? NKFDoubleToFloat(NKFWordToDouble(pStart)) : 0.0f;
-    }
-    return true;
-}
-
-bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor)
-{
-    if (afColor[0] < 0.0f) return true;
-    *ppfColor = (float *)NKAlloc(3 * sizeof(float));
-    if (*ppfColor == nullptr) {
-        pBlock->ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
-    memcpy(*ppfColor, afColor, 3 * sizeof(float));
-    return true;
-}
-
-bool NKFSkipBinaryFraming(NKFBlock *pBlock)
-{
-    NKFParser *pParser = pBlock->GetParser();
-    int32_t aiSizes[2] = {0, 0};
-    pParser->ReadInts(aiSizes, 2);  // a short read leaves zeros
-    if (!pBlock->CheckHeaderSize(aiSizes[0], NKF_HEADER_SIZES_BYTES)) return false;
-    if (aiSizes[1] < 0 || aiSizes[1] > pParser->BytesLeft()) {
-        pBlock->ReportError(NKString(""),
-                            NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
-    if (!pParser->Skip((int64_t)aiSizes[0] - NKF_HEADER_SIZES_BYTES)) {
-        pBlock->ReportLineError(NKString(""),
-                                NKString("End of block marker not found at expected position."));
-        return false;
-    }
-    return pBlock->CheckEndOfBlock(aiSizes[1]);
-}
 
 bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnects,
                             const NKFNodeBlock *pNodes)
@@ -119,7 +56,7 @@ bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnec
 
 NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID)
 {
-    NKFBlock *pFound = pBlock->GetParser()->FindBlock(NKF_NODES, iNodeBlockID);
+    NKFBlock *pFound = pBlock->GetReader()->FindBlock(NKF_NODES, iNodeBlockID);
     NKFNodeBlock *pNodes = dynamic_cast<NKFNodeBlock *>(pFound);
     if (pNodes == nullptr) {
         pBlock->ReportError(NKString(""),
@@ -150,15 +87,15 @@ template <class F>
 static bool CountAsciiRows(NKFBlock *pBlock, const char *pszWhat, const uint8_t *pbWithIDs,
                            int32_t *piCount, F fnDirective)
 {
-    NKFParser *pParser = pBlock->GetParser();
-    bool bCheckWords = !pParser->GetDeferReferences();
+    NKFReader *pReader = pBlock->GetReader();
+    bool bCheckWords = !pReader->GetDeferReferences();
     int64_t iCount = 0;
     for (;;) {
-        const NKString &line = pParser->NextLine();
+        const NKString &line = pReader->NextLine();
         if (line.IsEmpty()) break;
         char c = line.GetAt(0);
         if (c == '*') {
-            pParser->PushBackLine();
+            pReader->PushBackLine();
             break;
         }
         if (c == '%') {
@@ -188,7 +125,7 @@ static bool CountAsciiRows(NKFBlock *pBlock, const char *pszWhat, const uint8_t 
 }
 
 // Writes rows of three floats, each after its ID when piIDs is given.
-static void WriteFloatTriples(NKFParser *pParser, const float *pfValues, const int32_t *piIDs,
+static void WriteFloatTriples(NKFReader *pReader, const float *pfValues, const int32_t *piIDs,
                               int iCount)
 {
     NKString line;
@@ -196,7 +133,7 @@ static void WriteFloatTriples(NKFParser *pParser, const float *pfValues, const i
         const float *p = pfValues + (int64_t)i * 3;
         if (piIDs != nullptr) line.Format("%d %g %g %g\n", piIDs[i], p[0], p[1], p[2]);
         else line.Format("%g %g %g\n", p[0], p[1], p[2]);
-        pParser->WriteText(line.GetText());
+        pReader->WriteText(line.GetText());
     }
 }
 
@@ -221,8 +158,8 @@ static bool ReadAllocatedRows(NKFBlock *pBlock, bool bAllocated, F fnRead)
 // ---------------------------------------------------------------------------
 // *NODES
 
-NKFNodeBlock::NKFNodeBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_bWithIDs(0), m_pfCoords(nullptr), m_piIDs(nullptr),
+NKFNodeBlock::NKFNodeBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_bWithIDs(0), m_pfCoords(nullptr), m_piIDs(nullptr),
       m_piSortedOrder(nullptr), m_iNumNodes(0)
 {
     m_iBlockType = NKF_NODES;
@@ -235,8 +172,8 @@ NKFNodeBlock::~NKFNodeBlock()
 
 bool NKFNodeBlock::ParseBlock()
 {
-    if (m_pParser == nullptr || !GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    if (m_pReader == nullptr || !GetPosition()) return false;
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -259,7 +196,7 @@ bool NKFNodeBlock::ParseBinary()
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(16, &iHeaderSize, &iDataSize)) return false;
     int32_t aiFields[2] = {0, 0};
-    m_pParser->ReadInts(aiFields, 2);
+    m_pReader->ReadInts(aiFields, 2);
     if (!SkipHeaderRest(iHeaderSize, 16)) return false;
     m_bWithIDs = aiFields[0] == 1 ? 1 : 0;
     m_iNumNodes = aiFields[1];
@@ -313,7 +250,7 @@ bool NKFNodeBlock::LoadData()
 bool NKFNodeBlock::WriteBlock()
 {
     if (!BeginRowWrite(m_pfCoords != nullptr, m_bWithIDs != 0, "No nodes in block")) return false;
-    WriteFloatTriples(m_pParser, m_pfCoords, m_bWithIDs ? m_piIDs : nullptr, m_iNumNodes);
+    WriteFloatTriples(m_pReader, m_pfCoords, m_bWithIDs ? m_piIDs : nullptr, m_iNumNodes);
     return true;
 }
 
@@ -331,8 +268,8 @@ void NKFNodeBlock::FreeData()
 // ---------------------------------------------------------------------------
 // *NORMALS
 
-NKFNormalBlock::NKFNormalBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_bWithIDs(0), m_pcNormals(nullptr), m_piIDs(nullptr),
+NKFNormalBlock::NKFNormalBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_bWithIDs(0), m_pcNormals(nullptr), m_piIDs(nullptr),
       m_iCount(0)
 {
     m_iBlockType = NKF_NORMALS;
@@ -345,8 +282,8 @@ NKFNormalBlock::~NKFNormalBlock()
 
 bool NKFNormalBlock::ParseBlock()
 {
-    if (m_pParser == nullptr || !GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii()
+    if (m_pReader == nullptr || !GetPosition()) return false;
+    bool bOk = m_pReader->IsAscii()
                    ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
                                     [this](const NKString &word) {
                                         return ApplyIdDirective(word, &m_bWithIDs);
@@ -381,7 +318,7 @@ bool NKFNormalBlock::WriteBlock()
         const signed char *p = m_pcNormals + (int64_t)i * 3;
         if (m_bWithIDs) line.Format("%d %d %d %d\n", m_piIDs[i], p[0], p[1], p[2]);
         else line.Format("%d %d %d\n", p[0], p[1], p[2]);
-        m_pParser->WriteText(line.GetText());
+        m_pReader->WriteText(line.GetText());
     }
     return true;
 }
@@ -398,8 +335,8 @@ void NKFNormalBlock::FreeData()
 // ---------------------------------------------------------------------------
 // *COLORS
 
-NKFColorBlock::NKFColorBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_bWithIDs(0), m_bByteColors(1), m_pfColors(nullptr),
+NKFColorBlock::NKFColorBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_bWithIDs(0), m_bByteColors(1), m_pfColors(nullptr),
       m_piIDs(nullptr), m_iCount(0)
 {
     m_iBlockType = NKF_COLORS;
@@ -412,9 +349,9 @@ NKFColorBlock::~NKFColorBlock()
 
 bool NKFColorBlock::ParseBlock()
 {
-    if (m_pParser == nullptr || !GetPosition()) return false;
+    if (m_pReader == nullptr || !GetPosition()) return false;
     // The colour block reports its rows with the normal block's texts.
-    bool bOk = m_pParser->IsAscii()
+    bool bOk = m_pReader->IsAscii()
                    ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
                                     [this](const NKString &word) {
                                         if (ApplyIdDirective(word, &m_bWithIDs)) return true;
@@ -465,8 +402,8 @@ bool NKFColorBlock::LoadData()
 bool NKFColorBlock::WriteBlock()
 {
     if (!BeginRowWrite(m_pfColors != nullptr, m_bWithIDs != 0, "No normals in block")) return false;
-    m_pParser->WriteText("%FLOAT_COLORS\n");
-    WriteFloatTriples(m_pParser, m_pfColors, m_bWithIDs ? m_piIDs : nullptr, m_iCount);
+    m_pReader->WriteText("%FLOAT_COLORS\n");
+    WriteFloatTriples(m_pReader, m_pfColors, m_bWithIDs ? m_piIDs : nullptr, m_iCount);
     return true;
 }
 

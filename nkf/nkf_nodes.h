@@ -9,7 +9,7 @@
 // gets it skipped by its framing, with nothing to load). The blocks only hold
 // values; the NKF import decides how they reach the drawn parts. Each of the
 // five also writes itself back in the ASCII form through
-// NKFParser::WriteText. No Qt, no GL.
+// NKFReader::WriteText. No Qt, no GL.
 #pragma once
 
 #include <cstdint>
@@ -20,23 +20,6 @@
 struct NKIndexedFaceSet;
 class NKFNodeBlock;
 
-// Number of words of an NKF line (blank, tab or comma separated).
-int NKFCountLineWords(const char *pszLine);
-// The first word of an NKF line ("" when it has none).
-NKString NKFLineFirstWord(const char *pszLine);
-// Reads the three numbers after the first word of a "%COLORS r g b" line into
-// *ppfColor, allocating it when null (a missing number gives 0). False when
-// the allocation fails.
-bool NKFReadBlockColor(const NKString &line, float **ppfColor);
-// The binary form's block colour: a first component below 0 means none and
-// leaves *ppfColor; else *ppfColor gets a new copy of the three. False, with
-// the block error "Error Allocation memory", when the allocation fails.
-bool NKFStoreBlockColor(NKFBlock *pBlock, const float afColor[3], float **ppfColor);
-// Parses a binary block whose content this reader does not know (the ASCII
-// only block types met in a binary file): checks the header size (at least
-// the two size words), the data size against the bytes left, and the
-// end-of-block marker behind the data. Errors are block errors.
-bool NKFSkipBinaryFraming(NKFBlock *pBlock);
 // The last step of the part builders: pIFS holds the polygon starts, node
 // counts and connectivity length, and an allocated connectivity array;
 // piBlockConnects holds the polygons' references as node-block indices (all
@@ -56,7 +39,7 @@ NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID);
 // the IDs ascending (for the binary search of ID references).
 class NKFNodeBlock : public NKFBlock {
 public:
-    NKFNodeBlock(NKFParser *pParser, int iBlockID);
+    NKFNodeBlock(NKFReader *pReader, int iBlockID);
     ~NKFNodeBlock() override;
 
     bool ParseBlock() override;
@@ -88,7 +71,7 @@ private:
 // *NORMALS (type 1): unit normals packed as three signed bytes (x 127).
 class NKFNormalBlock : public NKFBlock {
 public:
-    NKFNormalBlock(NKFParser *pParser, int iBlockID);
+    NKFNormalBlock(NKFReader *pReader, int iBlockID);
     ~NKFNormalBlock() override;
 
     bool ParseBlock() override;
@@ -111,7 +94,7 @@ private:
 // *COLORS (type 2): r g b per colour, stored in 0..1 whatever the file used.
 class NKFColorBlock : public NKFBlock {
 public:
-    NKFColorBlock(NKFParser *pParser, int iBlockID);
+    NKFColorBlock(NKFReader *pReader, int iBlockID);
     ~NKFColorBlock() override;
 
     bool ParseBlock() override;
@@ -136,7 +119,7 @@ private:
 // *MATERIALS (type 3): one material, read entirely by the parse.
 class NKFMaterialBlock : public NKFBlock {
 public:
-    NKFMaterialBlock(NKFParser *pParser, int iBlockID);
+    NKFMaterialBlock(NKFReader *pReader, int iBlockID);
     ~NKFMaterialBlock() override;
 
     bool ParseBlock() override;
@@ -166,7 +149,7 @@ private:
 // *DESCRIPTION (type 4): free text between "%BEGIN" and "%END".
 class NKFDescriptionBlock : public NKFBlock {
 public:
-    NKFDescriptionBlock(NKFParser *pParser, int iBlockID);
+    NKFDescriptionBlock(NKFReader *pReader, int iBlockID);
     ~NKFDescriptionBlock() override;
 
     bool ParseBlock() override;

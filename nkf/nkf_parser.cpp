@@ -1,35 +1,26 @@
 // nkf/nkf_parser.cpp -- NKFParser: opening an NKF file, reading its header
-// and its block sequence in either form and byte order, the reading
-// primitives it lends to the block classes, and its reporters.
+// and its block sequence in either form and byte order, the duplicate
+// check and the reference pass.
 //
 // Called by the NKF import, the 2-D plot reader, the geometry-file command
 // and the reservoir reader, each with a parser of its own. Block objects
-// come from the factory (nkf_block_factory.cpp); bulk reads and byte order
-// from NKFStream (nkf_stream.cpp); the framing constants from
-// nkf_format.h. Progress goes through core/nk_progress.h (no Qt there).
+// come from the factory (nkf_block_factory.cpp); the reading primitives,
+// reporters and block lookup from the base NKFReader (nkf_reader.cpp); the
+// framing constants from nkf_format.h. Progress goes through
+// core/nk_progress.h (no Qt there).
 #include "nkf/nkf_parser.h"
 
 #include <cstring>
 
 #include "core/nk_progress.h"
 #include "core/nk_file.h"
-#include "core/nk_message.h"
 #include "core/nk_text_utils.h"
 #include "core/nk_sort.h"
 #include "nkf/nkf_block_factory.h"
 
 NKFParser::NKFParser(const NKString &fileName)
-    : m_FileName(fileName), m_pOutputFile(nullptr), m_bBinary(false),
-      m_pBlocks(new NKFBlockList()), m_iLineNumber(0), m_bLinePushedBack(false),
-      m_bParsed(false), m_fVersion(0.0f), m_bDeferReferences(true)
+    : NKFReader(fileName), m_bParsed(false), m_fVersion(0.0f)
 {
-}
-
-NKFParser::~NKFParser()
-{
-    m_Stream.Close();
-    m_pBlocks->ReleaseAll();
-    delete m_pBlocks;
 }
 
 // ---------------------------------------------------------------------------
@@ -343,179 +334,4 @@ NKFBlock *NKFParser::CreateBlock(int iType, int iID)
         return nullptr;
     }
     return NKFCreateBlockObject(this, iType, iID);
-}
-
-// ---------------------------------------------------------------------------
-// Block access
-
-int NKFParser::GetNumBlocks(int iType) const
-{
-    return m_pBlocks->GetCount(iType);
-}
-
-NKFBlock *NKFParser::GetBlock(int iType, int i) const
-{
-    return m_pBlocks->GetBlock(iType, i);
-}
-
-NKFBlock *NKFParser::FindBlock(int iType, int iID) const
-{
-    return m_pBlocks->FindBlock(iType, iID);
-}
-
-NKFBlock *NKFParser::GetBlockByIndex(int n) const
-{
-    return m_pBlocks->GetBlockByIndex(n);
-}
-
-// ---------------------------------------------------------------------------
-// Reading primitives
-
-// A line is significant unless it is blank (blanks, tabs, CR and LF only;
-// a stray CR may stand anywhere in it) or starts with '#', '!' or ';'.
-static bool IsSignificantLine(const char *pszLine)
-{
-    char c = pszLine[0];
-    if (c == '#' || c == '!' || c == ';') return false;
-    for (const char *p = pszLine; *p != 0; p++) {
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') return true;
-    }
-    return false;
-}
-
-const NKString &NKFParser::NextLine()
-{
-    if (m_bLinePushedBack) {
-        m_bLinePushedBack = false;
-        return m_CurrentLine;
-    }
-    if (!m_Stream.IsOpen()) m_CurrentLine = "";
-    while (m_Stream.IsOpen()) {
-        const char *pszLine = nullptr;
-        int64_t iLength = 0;
-        if (!m_Stream.ReadLine(&pszLine, &iLength)) {
-            m_CurrentLine = "";
-            break;
-        }
-        m_iLineNumber++;
-        if (!IsSignificantLine(pszLine)) continue;
-        m_CurrentLine.Assign(pszLine, (int)(iLength < INT32_MAX ? iLength : INT32_MAX - 1));
-        break;
-    }
-    return m_CurrentLine;
-}
-
-NKString NKFParser::ReadLine()
-{
-    return NKString(NextLine());
-}
-
-int32_t NKFParser::ReadInt()
-{
-    int32_t iValue = 0;
-    m_Stream.ReadInts(&iValue, 1);
-    return iValue;
-}
-
-float NKFParser::ReadFloat()
-{
-    float fValue = 0.0f;
-    m_Stream.ReadFloats(&fValue, 1);
-    return fValue;
-}
-
-bool NKFParser::ReadVec3(float pfVec[3])
-{
-    if (pfVec == nullptr) return false;
-    return m_Stream.ReadFloats(pfVec, 3);
-}
-
-bool NKFParser::ReadInts(int32_t *piValues, int64_t iCount)
-{
-    return m_Stream.ReadInts(piValues, iCount);
-}
-
-bool NKFParser::ReadFloats(float *pfValues, int64_t iCount)
-{
-    return m_Stream.ReadFloats(pfValues, iCount);
-}
-
-bool NKFParser::ReadChars80(char pcBuffer[80])
-{
-    if (pcBuffer == nullptr) return false;
-    bool bOk = m_Stream.ReadRaw(pcBuffer, NKF_TEXT_FIELD_BYTES);
-    m_Stream.SetBytesRead(m_Stream.GetBytesRead() + NKF_TEXT_FIELD_BYTES);
-    return bOk;
-}
-
-NKString NKFParser::ReadString80()
-{
-    char acBuffer[NKF_TEXT_FIELD_BYTES + 1];
-    if (!ReadChars80(acBuffer)) return NKString("");
-    acBuffer[NKF_TEXT_FIELD_BYTES] = 0;
-    return NKString(acBuffer);
-}
-
-bool NKFParser::ReadBytes(void *pBuffer, int64_t iCount)
-{
-    if (pBuffer == nullptr) return false;
-    return m_Stream.ReadRaw(pBuffer, iCount);
-}
-
-bool NKFParser::Skip(int64_t iCount)
-{
-    return m_Stream.Skip(iCount);
-}
-
-bool NKFParser::GetPosition(int64_t *piPosition) const
-{
-    if (piPosition == nullptr || !m_Stream.IsOpen()) return false;
-    *piPosition = m_Stream.GetPosition();
-    return true;
-}
-
-bool NKFParser::SetPosition(int64_t iPosition)
-{
-    if (!m_bBinary) m_bLinePushedBack = false;
-    return m_Stream.SetPosition(iPosition);
-}
-
-void NKFParser::WriteText(const char *pszText)
-{
-    if (m_pOutputFile != nullptr && pszText != nullptr) fputs(pszText, m_pOutputFile);
-}
-
-// ---------------------------------------------------------------------------
-// Reporters
-
-static NKString ComposeReport(const NKString &title, const char *pszDefault,
-                              const NKString &message)
-{
-    return (title.IsEmpty() ? NKString(pszDefault) : title) + " : " + message;
-}
-
-void NKFParser::ReportError(const NKString &title, const NKString &message)
-{
-    NKPrintError(ComposeReport(title, "ERROR", message).GetText());
-}
-
-void NKFParser::ReportWarning(const NKString &title, const NKString &message)
-{
-    NKPrintWarning(ComposeReport(title, "WARNING", message).GetText());
-}
-
-void NKFParser::ReportInfo(const NKString &title, const NKString &message)
-{
-    NKPrintInfo(ComposeReport(title, "INFO", message).GetText());
-}
-
-void NKFParser::ReportLineError(const NKString &title, const NKString &message)
-{
-    NKString text = message + " \n\n";
-    if (!m_bBinary) {
-        text += NKString::FromFormat("Error in line : %d\n\nLine : ", m_iLineNumber);
-        text += m_CurrentLine;
-        text += "\n\n";
-    }
-    ReportError(title, text);
 }

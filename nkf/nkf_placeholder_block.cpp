@@ -2,10 +2,10 @@
 // whose classes are not built yet (see nkf_placeholder_block.h).
 #include "nkf/nkf_placeholder_block.h"
 
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 
-NKFPlaceholderBlock::NKFPlaceholderBlock(NKFParser *pParser, int iBlockID, int iType)
-    : NKFBlock(pParser, iBlockID)
+NKFPlaceholderBlock::NKFPlaceholderBlock(NKFReader *pReader, int iBlockID, int iType)
+    : NKFBlock(pReader, iBlockID)
 {
     m_iBlockType = iType;
 }
@@ -13,7 +13,7 @@ NKFPlaceholderBlock::NKFPlaceholderBlock(NKFParser *pParser, int iBlockID, int i
 bool NKFPlaceholderBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         SkipAsciiContent();
     } else {
         int32_t iHeaderSize = 0, iDataSize = 0;

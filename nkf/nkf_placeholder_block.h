@@ -11,7 +11,7 @@
 // step-list and display-state blocks.
 class NKFPlaceholderBlock : public NKFBlock {
 public:
-    NKFPlaceholderBlock(NKFParser *pParser, int iBlockID, int iType);
+    NKFPlaceholderBlock(NKFReader *pReader, int iBlockID, int iType);
     bool ParseBlock() override;
     bool LoadData() override;
     bool WriteBlock() override { return true; }

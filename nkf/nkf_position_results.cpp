@@ -5,13 +5,13 @@
 #include "nkf/nkf_position_results.h"
 
 #include "core/nk_memory.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 
 static const int kPositionHeaderBytes = 36;
 static const char *const kMissingPositionResults = "Position results block (*POSITIONRESULTS) with ID = ";
 
-NKFPositionResultBlock::NKFPositionResultBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_piIDs(nullptr), m_pfPositions(nullptr),
+NKFPositionResultBlock::NKFPositionResultBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_piIDs(nullptr), m_pfPositions(nullptr),
       m_pfScalarValues(nullptr), m_pfVectorValues(nullptr), m_iDimension(1), m_iNumValues(0),
       m_iMapToElements(-1), m_iTargetBlockID(-1), m_iMapping(NKF_POSITION_MAP_NONE),
       m_bGlobalPositions(1), m_bGlobalResults(1)
@@ -48,7 +48,7 @@ bool NKFPositionResultBlock::ResolveReferences()
         ReportError(NKString(""), NKString("Results block not parsed."));
         return false;
     }
-    if (m_iMapToElements != 1 || m_pParser->FindBlock(NKF_ELEMENTS, m_iTargetBlockID) != nullptr)
+    if (m_iMapToElements != 1 || m_pReader->FindBlock(NKF_ELEMENTS, m_iTargetBlockID) != nullptr)
         return true;
     ReportError(NKString(""), NKString::FromFormat("Element block (*ELEMENTS) with id = %dnot found in file",
                                                    m_iTargetBlockID));
@@ -61,7 +61,7 @@ bool NKFPositionResultBlock::ResolveReferences()
 bool NKFPositionResultBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -115,12 +115,12 @@ bool NKFPositionResultBlock::CheckValueLine(const NKString &line)
 bool NKFPositionResultBlock::ParseAscii()
 {
     NKString line;
-    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_DIRECTIVE) {
             if (!ParseDirective(line)) return false;
             continue;
         }
-        if (!m_pParser->GetDeferReferences() && !CheckValueLine(line)) return false;
+        if (!m_pReader->GetDeferReferences() && !CheckValueLine(line)) return false;
         if (m_iNumValues == INT32_MAX) {
             ReportLineError(NKString(""), NKString("Too many values in block."));
             return false;
@@ -137,7 +137,7 @@ bool NKFPositionResultBlock::ParseBinary()
     // dimension, map-to-elements, target, mapping, global positions,
     // global results, value count
     int32_t aiFields[7] = {0, 0, 0, 0, 0, 0, 0};
-    if (!m_pParser->ReadInts(aiFields, 7)) {
+    if (!m_pReader->ReadInts(aiFields, 7)) {
         ReportMissingEnd();
         return false;
     }
@@ -206,8 +206,8 @@ bool NKFPositionResultBlock::LoadData()
 // ---------------------------------------------------------------------------
 // Step lists
 
-NKFQuolinPositionScalarBlock::NKFQuolinPositionScalarBlock(NKFParser *pParser, int iBlockID)
-    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINPOSITIONSCALAR, NKF_STEPS_EACH_LINE)
+NKFQuolinPositionScalarBlock::NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID)
+    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONSCALAR, NKF_STEPS_EACH_LINE)
 {
 }
 
@@ -221,8 +221,8 @@ void NKFQuolinPositionScalarBlock::ReportUnknownDirective()
     ReportLineWarning(NKString("Unknown directive found."));
 }
 
-NKFQuolinPositionVectorBlock::NKFQuolinPositionVectorBlock(NKFParser *pParser, int iBlockID)
-    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINPOSITIONVECTOR, NKF_STEPS_EACH_LINE)
+NKFQuolinPositionVectorBlock::NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID)
+    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONVECTOR, NKF_STEPS_EACH_LINE)
 {
 }
 

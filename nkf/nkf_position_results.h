@@ -49,7 +49,7 @@ enum {
 
 class NKFPositionResultBlock : public NKFBlock {
 public:
-    NKFPositionResultBlock(NKFParser *pParser, int iBlockID);
+    NKFPositionResultBlock(NKFReader *pReader, int iBlockID);
     ~NKFPositionResultBlock() override;
 
     // "Results block not parsed." before parsing. A block mapped to an
@@ -100,7 +100,7 @@ private:
 
 class NKFQuolinPositionScalarBlock : public NKFStepListBlock {
 public:
-    NKFQuolinPositionScalarBlock(NKFParser *pParser, int iBlockID);
+    NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID);
 
 protected:
     const char *ClassName() const override { return "NKFQuolinPositionScalarBlock"; }
@@ -111,7 +111,7 @@ protected:
 
 class NKFQuolinPositionVectorBlock : public NKFStepListBlock {
 public:
-    NKFQuolinPositionVectorBlock(NKFParser *pParser, int iBlockID);
+    NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID);
 
 protected:
     const char *ClassName() const override { return "NKFQuolinPositionVectorBlock"; }

@@ -7,13 +7,13 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_sort.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 
 // Binary header record bytes a reader of this block knows.
 static const int kResultsHeaderBytes = 28;
 
-NKFResultBlock::NKFResultBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_bWithID(0), m_piIDs(nullptr), m_pfVectorValues(nullptr),
+NKFResultBlock::NKFResultBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_bWithID(0), m_piIDs(nullptr), m_pfVectorValues(nullptr),
       m_pfScalarValues(nullptr), m_iDimension(1), m_iNumItems(0), m_iReferencedBlockID(-1),
       m_iMapping(NKF_MAP_PER_NODE), m_piSortedIndex(nullptr)
 {
@@ -36,7 +36,7 @@ int64_t NKFResultBlock::RowBytes() const
 bool NKFResultBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -44,17 +44,17 @@ bool NKFResultBlock::ParseBlock()
 bool NKFResultBlock::ParseAscii()
 {
     for (;;) {
-        NKString line = m_pParser->ReadLine();
+        NKString line = m_pReader->ReadLine();
         if (line.IsEmpty()) return true;
         if (line.GetAt(0) == '*') {
-            m_pParser->PushBackLine();
+            m_pReader->PushBackLine();
             return true;
         }
         if (line.GetAt(0) == '%') {
             if (!ParseDirective(line)) return false;
             continue;
         }
-        if (!m_pParser->GetDeferReferences() && !CheckAsciiRow(line)) return false;
+        if (!m_pReader->GetDeferReferences() && !CheckAsciiRow(line)) return false;
         m_iNumItems++;
     }
 }
@@ -140,7 +140,7 @@ bool NKFResultBlock::ParseBinary()
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kResultsHeaderBytes, &iHeaderSize, &iDataSize)) return false;
     int32_t aiFields[5] = {0, 0, 0, 0, 0};   // dimension, block, mapping, IDs, count
-    if (!m_pParser->ReadInts(aiFields, 5)) {
+    if (!m_pReader->ReadInts(aiFields, 5)) {
         ReportMissingEnd();
         return false;
     }
@@ -248,13 +248,13 @@ bool NKFResultBlock::ResolveReferences()
         return false;
     }
     if (m_iMapping == NKF_MAP_PER_NODE &&
-        m_pParser->FindBlock(NKF_NODES, m_iReferencedBlockID) == nullptr) {
+        m_pReader->FindBlock(NKF_NODES, m_iReferencedBlockID) == nullptr) {
         ReportError(NKString(""), NKString::FromFormat("Node block (*NODES) with id = %dnot found in file",
                                                        m_iReferencedBlockID));
         return false;
     }
     if (m_iMapping == NKF_MAP_PER_ELEMENT &&
-        m_pParser->FindBlock(NKF_ELEMENTS, m_iReferencedBlockID) == nullptr) {
+        m_pReader->FindBlock(NKF_ELEMENTS, m_iReferencedBlockID) == nullptr) {
         ReportError(NKString(""),
                     NKString::FromFormat("Element block (*ELEMENTS) with id = %dnot found in file",
                                          m_iReferencedBlockID));
@@ -286,12 +286,12 @@ bool NKFResultBlock::WriteBlock()
     }
     int iPerItem = m_iDimension == 1 ? 1 : 3;
     WriteKeywordLine();
-    if (iPerItem == 3) m_pParser->WriteText("%DIMENSION 3\n");
+    if (iPerItem == 3) m_pReader->WriteText("%DIMENSION 3\n");
     const char *pszMapping = MappingDirective(m_iMapping);
     if (pszMapping != nullptr && m_iReferencedBlockID >= 0) {
-        m_pParser->WriteText(NKString::FromFormat("%s #%d\n", pszMapping, m_iReferencedBlockID).GetText());
+        m_pReader->WriteText(NKString::FromFormat("%s #%d\n", pszMapping, m_iReferencedBlockID).GetText());
     }
-    if (m_piIDs != nullptr) m_pParser->WriteText("%WITH_ID\n");
+    if (m_piIDs != nullptr) m_pReader->WriteText("%WITH_ID\n");
     for (int i = 0; i < m_iNumItems; i++) {
         NKString row;
         if (m_piIDs != nullptr) row = NKString::FromFormat("%d ", m_piIDs[i]);
@@ -299,7 +299,7 @@ bool NKFResultBlock::WriteBlock()
             row += NKString::FromFormat(k + 1 < iPerItem ? "%g " : "%g\n",
                                         (double)pfValues[(int64_t)i * iPerItem + k]);
         }
-        m_pParser->WriteText(row.GetText());
+        m_pReader->WriteText(row.GetText());
     }
     return true;
 }

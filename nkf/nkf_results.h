@@ -32,7 +32,7 @@ enum {
 
 class NKFResultBlock : public NKFBlock {
 public:
-    NKFResultBlock(NKFParser *pParser, int iBlockID);
+    NKFResultBlock(NKFReader *pReader, int iBlockID);
     ~NKFResultBlock() override;
 
     // The referenced *NODES (mapping 0) or *ELEMENTS (mapping 1) block must
@@ -42,7 +42,7 @@ public:
     // Reads the values (and IDs); builds the sorted index when the IDs are
     // out of order. A block with no items loads as empty.
     bool LoadData() override;
-    // The block in the ASCII form, through NKFParser::WriteText.
+    // The block in the ASCII form, through NKFReader::WriteText.
     bool WriteBlock() override;
     int GetNumItems() override { return m_iNumItems; }
     void FreeData() override;

@@ -6,8 +6,8 @@
 #pragma once
 
 class NKFBlock;
-class NKFParser;
+class NKFReader;
 
 // The block object of one of the types above (reference count 0); null for
 // any other type or when memory runs out.
-NKFBlock *NKFCreateStepBlock(NKFParser *pParser, int iType, int iID);
+NKFBlock *NKFCreateStepBlock(NKFReader *pReader, int iType, int iID);

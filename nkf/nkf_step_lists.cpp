@@ -9,7 +9,7 @@
 
 #include "core/nk_memory.h"
 #include "nkf/nkf_elements.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_stream.h"
 
@@ -17,14 +17,14 @@ static const char *const kMissingResults = "Results block (*RESULTS) with ID = "
 
 // Header fields of the scalar and vector blocks: name and step count, and
 // from 104 bytes on two unused words and the extension flag.
-static bool ReadResultListHeader(NKFParser *pParser, int iHeaderSize, NKString *pName,
+static bool ReadResultListHeader(NKFReader *pReader, int iHeaderSize, NKString *pName,
                                  int32_t *piNumSteps, uint8_t *pbExtension, int *piKnownBytes)
 {
     *piKnownBytes = 92;
-    if (!NKFReadText80(pParser, pName, true) || !pParser->ReadInts(piNumSteps, 1)) return false;
+    if (!NKFReadText80(pReader, pName, true) || !pReader->ReadInts(piNumSteps, 1)) return false;
     if (iHeaderSize >= 104) {
         int32_t aiExtra[3] = {0, 0, 0};
-        if (!pParser->ReadInts(aiExtra, 3)) return false;
+        if (!pReader->ReadInts(aiExtra, 3)) return false;
         *pbExtension = aiExtra[2] != 0 ? 1 : 0;
         *piKnownBytes = 104;
     }
@@ -34,8 +34,8 @@ static bool ReadResultListHeader(NKFParser *pParser, int iHeaderSize, NKString *
 // ---------------------------------------------------------------------------
 // Scalar
 
-NKFQuolinScalarBlock::NKFQuolinScalarBlock(NKFParser *pParser, int iBlockID)
-    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINSCALAR, NKF_STEPS_MERGE_EMPTY),
+NKFQuolinScalarBlock::NKFQuolinScalarBlock(NKFReader *pReader, int iBlockID)
+    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINSCALAR, NKF_STEPS_MERGE_EMPTY),
       m_fScaleFactor(1.0f), m_fOffset(0.0f)
 {
 }
@@ -47,7 +47,7 @@ const char *NKFQuolinScalarBlock::MissingReferenceText() const
 
 bool NKFQuolinScalarBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
-    return ReadResultListHeader(m_pParser, iHeaderSize, &m_Name, &m_iNumSteps, &m_bExtraWord,
+    return ReadResultListHeader(m_pReader, iHeaderSize, &m_Name, &m_iNumSteps, &m_bExtraWord,
                                 piKnownBytes);
 }
 
@@ -75,7 +75,7 @@ bool NKFQuolinScalarBlock::HasResultMapping(int iMapping, int iStep)
     for (int s = iFirst; s <= iLast; s++) {
         const int32_t *piIDs = GetStepIDs(s);
         for (int k = 0; k < GetStepIDCount(s); k++) {
-            auto *pResult = (NKFResultBlock *)m_pParser->FindBlock(NKF_RESULTS, piIDs[k]);
+            auto *pResult = (NKFResultBlock *)m_pReader->FindBlock(NKF_RESULTS, piIDs[k]);
             if (pResult != nullptr && pResult->GetMapping() == iMapping) return true;
         }
     }
@@ -85,8 +85,8 @@ bool NKFQuolinScalarBlock::HasResultMapping(int iMapping, int iStep)
 // ---------------------------------------------------------------------------
 // Vector
 
-NKFQuolinVectorBlock::NKFQuolinVectorBlock(NKFParser *pParser, int iBlockID)
-    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINVECTOR, NKF_STEPS_MERGE_EMPTY),
+NKFQuolinVectorBlock::NKFQuolinVectorBlock(NKFReader *pReader, int iBlockID)
+    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINVECTOR, NKF_STEPS_MERGE_EMPTY),
       m_fScaleFactor(1.0f), m_afOffset{0.0f, 0.0f, 0.0f}, m_bXOnly(0), m_bYOnly(0), m_bZOnly(0),
       m_bDeformation(0)
 {
@@ -99,7 +99,7 @@ const char *NKFQuolinVectorBlock::MissingReferenceText() const
 
 bool NKFQuolinVectorBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
-    return ReadResultListHeader(m_pParser, iHeaderSize, &m_Name, &m_iNumSteps, &m_bExtraWord,
+    return ReadResultListHeader(m_pReader, iHeaderSize, &m_Name, &m_iNumSteps, &m_bExtraWord,
                                 piKnownBytes);
 }
 
@@ -128,8 +128,8 @@ int NKFQuolinVectorBlock::ParseOwnDirective(const NKString &word, const NKString
 // ---------------------------------------------------------------------------
 // Visibility
 
-NKFQuolinVisibilityBlock::NKFQuolinVisibilityBlock(NKFParser *pParser, int iBlockID)
-    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINVISIBILITY, NKF_STEPS_MERGE_EMPTY),
+NKFQuolinVisibilityBlock::NKFQuolinVisibilityBlock(NKFReader *pReader, int iBlockID)
+    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINVISIBILITY, NKF_STEPS_MERGE_EMPTY),
       m_bDefaultVisible(1)
 {
 }
@@ -143,7 +143,7 @@ bool NKFQuolinVisibilityBlock::ReadHeaderFields(int, int *piKnownBytes)
 {
     int32_t aiFields[2] = {0, 0};   // default visible, step count
     *piKnownBytes = 96;
-    if (!NKFReadText80(m_pParser, &m_Name, true) || !m_pParser->ReadInts(aiFields, 2)) return false;
+    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(aiFields, 2)) return false;
     m_bDefaultVisible = aiFields[0] != 0 ? 1 : 0;
     m_iNumSteps = aiFields[1];
     return true;
@@ -209,7 +209,7 @@ bool NKFQuolinVisibilityBlock::ComputeElementVisibility(Elements *pElements, int
     }
     for (int s = 0; s < GetNumSteps(); s++) {
         for (int i = 0; i < GetStepIDCount(s); i++) {
-            auto *pResult = (NKFResultBlock *)m_pParser->FindBlock(NKF_RESULTS, GetStepIDs(s)[i]);
+            auto *pResult = (NKFResultBlock *)m_pReader->FindBlock(NKF_RESULTS, GetStepIDs(s)[i]);
             if (pResult == nullptr) continue;
             if (!pResult->LoadData()) {
                 NKFree(pcBytes);

@@ -44,7 +44,7 @@ class Elements;
 
 class NKFQuolinScalarBlock : public NKFStepListBlock {
 public:
-    NKFQuolinScalarBlock(NKFParser *pParser, int iBlockID);
+    NKFQuolinScalarBlock(NKFReader *pReader, int iBlockID);
 
     // True when some *RESULTS block listed for the 0-based model step (for
     // any step when iStep is -1) exists and has the mapping. Loads the
@@ -69,7 +69,7 @@ private:
 
 class NKFQuolinVectorBlock : public NKFStepListBlock {
 public:
-    NKFQuolinVectorBlock(NKFParser *pParser, int iBlockID);
+    NKFQuolinVectorBlock(NKFReader *pReader, int iBlockID);
 
     float GetScaleFactor() const { return m_fScaleFactor; }
     const float *GetOffset() const { return m_afOffset; }
@@ -97,7 +97,7 @@ private:
 
 class NKFQuolinVisibilityBlock : public NKFStepListBlock {
 public:
-    NKFQuolinVisibilityBlock(NKFParser *pParser, int iBlockID);
+    NKFQuolinVisibilityBlock(NKFReader *pReader, int iBlockID);
 
     bool IsDefaultVisible() const { return m_bDefaultVisible != 0; }
 

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "core/nk_memory.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
 // ---------------------------------------------------------------------------
@@ -124,13 +124,13 @@ NKFStepLine NKFStepTable::ApplyDirective(const NKString &word, const NKString &l
     return bOpened ? NKF_STEP_OPENED : NKF_STEP_LABELLED;
 }
 
-bool NKFStepTable::ReadRecordHead(NKFParser *pParser, int i)
+bool NKFStepTable::ReadRecordHead(NKFReader *pReader, int i)
 {
     int32_t iNumber = 0;
     NKString name;
     float fTime = 0.0f;
-    if (!pParser->ReadInts(&iNumber, 1) || !NKFReadText80(pParser, &name, false) ||
-        !pParser->ReadFloats(&fTime, 1))
+    if (!pReader->ReadInts(&iNumber, 1) || !NKFReadText80(pReader, &name, false) ||
+        !pReader->ReadFloats(&fTime, 1))
         return false;
     SetNumber(i, iNumber);
     SetName(i, name);
@@ -141,12 +141,12 @@ bool NKFStepTable::ReadRecordHead(NKFParser *pParser, int i)
 // ---------------------------------------------------------------------------
 // ASCII helpers
 
-NKFLineKind NKFNextBodyLine(NKFParser *pParser, NKString *pLine)
+NKFLineKind NKFNextBodyLine(NKFReader *pReader, NKString *pLine)
 {
-    *pLine = pParser->ReadLine();
+    *pLine = pReader->ReadLine();
     if (pLine->IsEmpty()) return NKF_LINE_END;
     if (pLine->GetAt(0) == '*') {
-        pParser->PushBackLine();
+        pReader->PushBackLine();
         return NKF_LINE_END;
     }
     return pLine->GetAt(0) == '%' ? NKF_LINE_DIRECTIVE : NKF_LINE_VALUE;
@@ -210,10 +210,10 @@ bool NKFStoreIDs(const NKString &line, int32_t *piDest, int iRoom, int *piStored
     return true;
 }
 
-bool NKFReadText80(NKFParser *pParser, NKString *pText, bool bTrim)
+bool NKFReadText80(NKFReader *pReader, NKString *pText, bool bTrim)
 {
     char acBuffer[NKF_TEXT_FIELD_BYTES + 1];
-    if (!pParser->ReadChars80(acBuffer)) return false;
+    if (!pReader->ReadChars80(acBuffer)) return false;
     acBuffer[NKF_TEXT_FIELD_BYTES] = 0;
     *pText = acBuffer;
     if (bTrim) pText->Trim();
@@ -223,8 +223,8 @@ bool NKFReadText80(NKFParser *pParser, NKString *pText, bool bTrim)
 // ---------------------------------------------------------------------------
 // NKFStepListBlock: life, queries, references
 
-NKFStepListBlock::NKFStepListBlock(NKFParser *pParser, int iBlockID, int iType, NKFStepRule eRule)
-    : NKFBlock(pParser, iBlockID), m_Name(""), m_Description(""), m_iDescriptionBlockID(0),
+NKFStepListBlock::NKFStepListBlock(NKFReader *pReader, int iBlockID, int iType, NKFStepRule eRule)
+    : NKFBlock(pReader, iBlockID), m_Name(""), m_Description(""), m_iDescriptionBlockID(0),
       m_iNumSteps(0), m_bExtraWord(0), m_eRule(eRule), m_ppiStepIDs(nullptr),
       m_piIDsPerStep(nullptr)
 {
@@ -288,7 +288,7 @@ bool NKFStepListBlock::ResolveReferences()
     for (int i = 0; i < m_iNumSteps; i++) {
         for (int k = 0; k < GetStepIDCount(i); k++) {
             int iID = m_ppiStepIDs[i][k];
-            if (m_pParser->FindBlock(ReferencedType(), iID) != nullptr) continue;
+            if (m_pReader->FindBlock(ReferencedType(), iID) != nullptr) continue;
             NKString message = NKString::FromFormat("%s%d not found in file.", MissingReferenceText(), iID);
             message += NKString::FromFormat(" Referenced in step %d", m_Steps.GetNumber(i));
             ReportError(NKString(""), message);
@@ -301,12 +301,12 @@ bool NKFStepListBlock::ResolveReferences()
 void NKFStepListBlock::ReportLineWarning(const NKString &message)
 {
     NKString text = message + " \n\n";
-    if (m_pParser->IsAscii()) {
-        text += NKString::FromFormat("Error in line : %d\n\nLine : ", m_pParser->GetLineNumber());
-        text += m_pParser->GetCurrentLine();
+    if (m_pReader->IsAscii()) {
+        text += NKString::FromFormat("Error in line : %d\n\nLine : ", m_pReader->GetLineNumber());
+        text += m_pReader->GetCurrentLine();
         text += "\n\n";
     }
-    m_pParser->ReportWarning(NKString("Block type : ") + NKFBlockKeyword(m_iBlockType), text);
+    m_pReader->ReportWarning(NKString("Block type : ") + NKFBlockKeyword(m_iBlockType), text);
 }
 
 void NKFStepListBlock::ReportUnknownDirective()
@@ -325,7 +325,7 @@ int NKFStepListBlock::ParseOwnDirective(const NKString &, const NKString &)
 bool NKFStepListBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -369,7 +369,7 @@ bool NKFStepListBlock::ParseAscii()
     bool bOk = true;
     int64_t iTotal = 0;
     NKString line;
-    for (NKFLineKind eKind; bOk && (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; bOk && (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_DIRECTIVE) {
             bOk = ParseDirective(line, &counter);
             continue;
@@ -404,7 +404,7 @@ bool NKFStepListBlock::ParseAscii()
 bool NKFStepListBlock::ReadHeaderFields(int, int *piKnownBytes)
 {
     *piKnownBytes = 92;
-    return NKFReadText80(m_pParser, &m_Name, true) && m_pParser->ReadInts(&m_iNumSteps, 1);
+    return NKFReadText80(m_pReader, &m_Name, true) && m_pReader->ReadInts(&m_iNumSteps, 1);
 }
 
 bool NKFStepListBlock::ParseBinary()
@@ -443,7 +443,7 @@ bool NKFStepListBlock::LoadData()
     if (m_bDataLoaded) return true;
     if (!CheckParsed()) return false;
     if (!SeekPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? LoadAscii() : LoadBinary();
+    bool bOk = m_pReader->IsAscii() ? LoadAscii() : LoadBinary();
     return FinishLoad(bOk);
 }
 
@@ -461,7 +461,7 @@ bool NKFStepListBlock::LoadAscii()
     NKFStepCounter counter(m_eRule);
     int iStored = 0;
     NKString line;
-    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         int s = counter.GetCurrent();
         NKString word = eKind == NKF_LINE_DIRECTIVE ? NKFDirectiveWord(line) : NKString("");
         NKFStepLine eStep = m_Steps.ApplyDirective(word, line, &counter, m_iNumSteps);
@@ -507,12 +507,12 @@ bool NKFStepListBlock::LoadBinary()
 bool NKFStepListBlock::LoadBinaryStep(int i, int64_t *piBytesLeft)
 {
     int64_t iHeadBytes = NKF_STEP_RECORD_HEAD_BYTES + 4 + (m_bExtraWord ? 4 : 0);
-    if (!m_Steps.ReadRecordHead(m_pParser, i)) {
+    if (!m_Steps.ReadRecordHead(m_pReader, i)) {
         ReportError(NKString(""), NKString("Error reading block data"));
         return false;
     }
     int32_t aiCount[2] = {0, 0};   // ID count, the unused extension word
-    bool bRead = m_pParser->ReadInts(aiCount, m_bExtraWord ? 2 : 1);
+    bool bRead = m_pReader->ReadInts(aiCount, m_bExtraWord ? 2 : 1);
     int32_t iCount = aiCount[0];
     *piBytesLeft -= iHeadBytes;
     if (!bRead || iCount < 0 || (int64_t)iCount * 4 > *piBytesLeft) {
@@ -527,7 +527,7 @@ bool NKFStepListBlock::LoadBinaryStep(int i, int64_t *piBytesLeft)
         ReportError(NKString(""), NKString("Error allocating memory"));
         return false;
     }
-    if (!m_pParser->ReadInts(m_ppiStepIDs[i], iCount)) {
+    if (!m_pReader->ReadInts(m_ppiStepIDs[i], iCount)) {
         ReportError(NKString(""), NKString("Error reading block data"));
         return false;
     }

@@ -114,7 +114,7 @@ public:
     void SetNumber(int i, int iNumber);
     // Reads number, 80-byte name and time of a binary step record into
     // step i; false when the file ends.
-    bool ReadRecordHead(NKFParser *pParser, int i);
+    bool ReadRecordHead(NKFReader *pReader, int i);
     // Applies the step directive of an ASCII load line (word is its
     // directive word) through pCounter: "%STEP" moves the counter and
     // numbers the step it lands on, "%STEPNAME" and "%STEPTIME" label the
@@ -138,7 +138,7 @@ enum NKFLineKind {
 };
 
 // Reads the next significant line of the block into *pLine.
-NKFLineKind NKFNextBodyLine(NKFParser *pParser, NKString *pLine);
+NKFLineKind NKFNextBodyLine(NKFReader *pReader, NKString *pLine);
 // The directive's own word: the first word of the line, cut at a '#'.
 NKString NKFDirectiveWord(const NKString &line);
 // The second word of the line as an integer / a float (0 when missing).
@@ -152,9 +152,9 @@ int64_t NKFCountIDs(const NKString &line);
 // nothing more, when they would pass iRoom entries.
 bool NKFStoreIDs(const NKString &line, int32_t *piDest, int iRoom, int *piStored);
 // An 80-byte text field (blanks trimmed when bTrim); false, leaving *pText,
-// when the file ends. (The parser's end flag stays set once any read
+// when the file ends. (The reader's end flag stays set once any read
 // failed, so the readers here go by each read's own answer.)
-bool NKFReadText80(NKFParser *pParser, NKString *pText, bool bTrim);
+bool NKFReadText80(NKFReader *pReader, NKString *pText, bool bTrim);
 
 // A block whose steps each list block IDs of one other block type.
 class NKFStepListBlock : public NKFBlock {
@@ -194,7 +194,7 @@ public:
     bool HasExtraWord() const { return m_bExtraWord != 0; }
 
 protected:
-    NKFStepListBlock(NKFParser *pParser, int iBlockID, int iType, NKFStepRule eRule);
+    NKFStepListBlock(NKFReader *pReader, int iBlockID, int iType, NKFStepRule eRule);
 
     // The class name used in the WriteBlock message.
     virtual const char *ClassName() const = 0;

@@ -1,5 +1,5 @@
 // nkf/nkf_stream.cpp -- bulk binary reads with byte swapping, whole-line
-// ASCII reads, and locale-free number scanning for the NKF parser
+// ASCII reads, and locale-free number scanning for the NKF reader
 // (interface and rules in nkf_stream.h).
 #include "nkf/nkf_stream.h"
 

@@ -1,13 +1,13 @@
-// nkf/nkf_stream.h -- the byte and line reading under the NKF parser.
+// nkf/nkf_stream.h -- the byte and line reading under the NKF reader.
 //
-// NKFStream owns the open file of one parser. Binary values are read in
+// NKFStream owns the open file of one reader. Binary values are read in
 // bulk (one fread per array) and byte-swapped in bulk when the file's order
 // differs from the machine's; every read that fails sets the end flag, and
 // a count beyond the end of the file is refused before anything is read, so
 // a truncated file can never be read past. ASCII lines are
 // read whole, whatever their length, with the trailing CR and LF removed.
 // The free NKFScan* functions parse numbers out of ASCII lines without the
-// locale (std::from_chars). The parser (nkf_parser.cpp) lends all this to
+// locale (std::from_chars). The reader (nkf_reader.cpp) lends all this to
 // the block classes; nothing here knows about blocks or reports messages.
 #pragma once
 

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "core/nk_memory.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 
 // Binary header record bytes the texture reader knows.
 static const int kTextureHeaderBytes = 96;
 
-NKFTextureBlock::NKFTextureBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), name(""), m_iWidth(0), m_iHeight(0), m_pcPixels(nullptr)
+NKFTextureBlock::NKFTextureBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), name(""), m_iWidth(0), m_iHeight(0), m_pcPixels(nullptr)
 {
     m_iBlockType = NKF_TEXTURES;
 }
@@ -26,15 +26,15 @@ NKFTextureBlock::~NKFTextureBlock()
 bool NKFTextureBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         ReportError(NKString(""), NKString("ASCII version of Textures Block is not implemented yet."));
         return false;
     }
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kTextureHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    NKString readName = m_pParser->ReadString80();
+    NKString readName = m_pReader->ReadString80();
     int32_t aiSize[2] = {0, 0};
-    if (m_pParser->IsEndReached() || !m_pParser->ReadInts(aiSize, 2)) {
+    if (m_pReader->IsEndReached() || !m_pReader->ReadInts(aiSize, 2)) {
         ReportMissingEnd();
         return false;
     }
@@ -76,7 +76,7 @@ bool NKFTextureBlock::LoadData()
             ReportError(NKString(""), NKString("Error allocating memory texture"));
             return false;
         }
-        if (!m_pParser->ReadBytes(m_pcPixels, iBytes)) {
+        if (!m_pReader->ReadBytes(m_pcPixels, iBytes)) {
             FreeData();
             ReportError(NKString(""), NKString("Error reading texture values"));
             return false;
@@ -102,7 +102,7 @@ void NKFTextureBlock::FreeData()
 
 // ---------------------------------------------------------------------------
 
-NKFUserBlock::NKFUserBlock(NKFParser *pParser, int iBlockID) : NKFBlock(pParser, iBlockID)
+NKFUserBlock::NKFUserBlock(NKFReader *pReader, int iBlockID) : NKFBlock(pReader, iBlockID)
 {
     m_iBlockType = NKF_USER;
 }
@@ -111,21 +111,21 @@ NKFUserBlock::NKFUserBlock(NKFParser *pParser, int iBlockID) : NKFBlock(pParser,
 // marker is left to the parser. Sizes that cannot frame a block (a header
 // below 8 bytes, a negative data size, content past the end of the file)
 // fail instead of being skipped by a wrong amount.
-static bool SkipBinaryContent(NKFParser *pParser, int32_t iHeaderSize, int32_t iDataSize)
+static bool SkipBinaryContent(NKFReader *pReader, int32_t iHeaderSize, int32_t iDataSize)
 {
     int64_t iSkip = (int64_t)iHeaderSize - NKF_HEADER_SIZES_BYTES + iDataSize;
-    return iDataSize >= 0 && pParser->Skip(iSkip);
+    return iDataSize >= 0 && pReader->Skip(iSkip);
 }
 
 bool NKFUserBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         SkipAsciiContent();
     } else {
         int32_t iHeaderSize = 0, iDataSize = 0;
         if (!ReadHeaderSizes(NKF_HEADER_SIZES_BYTES, &iHeaderSize, &iDataSize)) return false;
-        if (!SkipBinaryContent(m_pParser, iHeaderSize, iDataSize)) {
+        if (!SkipBinaryContent(m_pReader, iHeaderSize, iDataSize)) {
             ReportMissingEnd();
             return false;
         }
@@ -141,9 +141,9 @@ bool NKFUserBlock::LoadData()
         ReportError(NKString(""), NKString("Error skipping header"));
         return false;
     }
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         SkipAsciiContent();
-    } else if (!SkipHeaderDirectives() || !m_pParser->Skip(m_iDataSize)) {
+    } else if (!SkipHeaderDirectives() || !m_pReader->Skip(m_iDataSize)) {
         ReportError(NKString(""), NKString("Error skipping header"));
         return false;
     }
@@ -153,8 +153,8 @@ bool NKFUserBlock::LoadData()
 
 // ---------------------------------------------------------------------------
 
-NKFInternalStringBlock::NKFInternalStringBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), text(""), m_iTextLength(0)
+NKFInternalStringBlock::NKFInternalStringBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), text(""), m_iTextLength(0)
 {
     m_iBlockType = NKF_INTERNALSTRING;
 }
@@ -162,12 +162,12 @@ NKFInternalStringBlock::NKFInternalStringBlock(NKFParser *pParser, int iBlockID)
 bool NKFInternalStringBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         SkipAsciiContent();
     } else {
         int32_t iHeaderSize = 0, iLength = 0;
         if (!ReadHeaderSizes(NKF_HEADER_SIZES_BYTES, &iHeaderSize, &iLength)) return false;
-        if (!SkipBinaryContent(m_pParser, iHeaderSize, iLength)) {
+        if (!SkipBinaryContent(m_pReader, iHeaderSize, iLength)) {
             ReportMissingEnd();
             return false;
         }
@@ -201,7 +201,7 @@ bool NKFInternalStringBlock::LoadData()
         ReportError(NKString(""), NKString("Error skipping header"));
         return false;
     }
-    if (m_pParser->IsAscii()) {
+    if (m_pReader->IsAscii()) {
         LoadAsciiText();
     } else {
         if (!SkipHeaderDirectives()) {
@@ -210,12 +210,12 @@ bool NKFInternalStringBlock::LoadData()
         }
         // Checked against the file when parsing; checked again here since
         // nothing else guards this allocation.
-        if (m_iTextLength < 0 || m_iTextLength > m_pParser->BytesLeft()) {
+        if (m_iTextLength < 0 || m_iTextLength > m_pReader->BytesLeft()) {
             ReportError(NKString(""), NKString("Error reading text"));
             return false;
         }
         char *pcText = (char *)NKAlloc((size_t)m_iTextLength + 1);
-        if (pcText == nullptr || !m_pParser->ReadBytes(pcText, m_iTextLength)) {
+        if (pcText == nullptr || !m_pReader->ReadBytes(pcText, m_iTextLength)) {
             NKFree(pcText);
             ReportError(NKString(""), NKString("Error reading text"));
             return false;

@@ -31,7 +31,7 @@
 
 class NKFTextureBlock : public NKFBlock {
 public:
-    NKFTextureBlock(NKFParser *pParser, int iBlockID);
+    NKFTextureBlock(NKFReader *pReader, int iBlockID);
     ~NKFTextureBlock() override;
 
     bool ParseBlock() override;
@@ -56,7 +56,7 @@ private:
 
 class NKFUserBlock : public NKFBlock {
 public:
-    NKFUserBlock(NKFParser *pParser, int iBlockID);
+    NKFUserBlock(NKFReader *pReader, int iBlockID);
 
     bool ParseBlock() override;
     bool LoadData() override;
@@ -67,7 +67,7 @@ public:
 
 class NKFInternalStringBlock : public NKFBlock {
 public:
-    NKFInternalStringBlock(NKFParser *pParser, int iBlockID);
+    NKFInternalStringBlock(NKFReader *pReader, int iBlockID);
 
     bool ParseBlock() override;
     bool LoadData() override;

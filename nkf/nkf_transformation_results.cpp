@@ -6,14 +6,14 @@
 
 #include <cstring>
 
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 
 static const int kResultHeaderBytes = 16;
 // Bytes of the matrix data: four rows of three float32.
 static const int kMatrixBytes = 12 * 4;
 
-NKFTransformationResultBlock::NKFTransformationResultBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), m_afMatrix{}, m_iFaceSetBlockID(-1), m_iElementBlockID(-1)
+NKFTransformationResultBlock::NKFTransformationResultBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), m_afMatrix{}, m_iFaceSetBlockID(-1), m_iElementBlockID(-1)
 {
     m_iBlockType = NKF_TRANSFORMATIONRESULT;
 }
@@ -27,7 +27,7 @@ bool NKFTransformationResultBlock::WriteBlock()
 bool NKFTransformationResultBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -37,9 +37,9 @@ bool NKFTransformationResultBlock::ParseBlock()
 bool NKFTransformationResultBlock::ParseAscii()
 {
     NKString line;
-    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_VALUE) {
-            if (!m_pParser->GetDeferReferences() && line.CountWords() != 3) {
+            if (!m_pReader->GetDeferReferences() && line.CountWords() != 3) {
                 ReportLineError(NKString(""), NKString("Error in matrix. \nEach line must contain 3 values."));
                 return false;
             }
@@ -51,7 +51,7 @@ bool NKFTransformationResultBlock::ParseAscii()
         } else if (word == "%ELEMENT_BLOCK_ID") {
             m_iElementBlockID = ReadReference(line);
         } else {
-            m_pParser->ReportWarning(NKString("Block type : ") + NKFBlockKeyword(m_iBlockType),
+            m_pReader->ReportWarning(NKString("Block type : ") + NKFBlockKeyword(m_iBlockType),
                                      NKString("Unknown Identifier found in transformation result block."));
         }
     }
@@ -63,7 +63,7 @@ bool NKFTransformationResultBlock::ParseBinary()
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kResultHeaderBytes, &iHeaderSize, &iDataSize)) return false;
     int32_t aiIDs[2] = {0, 0};   // face-set block, element block
-    if (!m_pParser->ReadInts(aiIDs, 2)) {
+    if (!m_pReader->ReadInts(aiIDs, 2)) {
         ReportMissingEnd();
         return false;
     }
@@ -99,8 +99,8 @@ bool NKFTransformationResultBlock::LoadData()
 // ---------------------------------------------------------------------------
 // Step list
 
-NKFQuolinTransformationBlock::NKFQuolinTransformationBlock(NKFParser *pParser, int iBlockID)
-    : NKFStepListBlock(pParser, iBlockID, NKF_QUOLINTRANSFORMATION, NKF_STEPS_EACH_LINE)
+NKFQuolinTransformationBlock::NKFQuolinTransformationBlock(NKFReader *pReader, int iBlockID)
+    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINTRANSFORMATION, NKF_STEPS_EACH_LINE)
 {
 }
 
@@ -112,10 +112,10 @@ const char *NKFQuolinTransformationBlock::MissingReferenceText() const
 bool NKFQuolinTransformationBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
     *piKnownBytes = 92;
-    if (!NKFReadText80(m_pParser, &m_Name, true) || !m_pParser->ReadInts(&m_iNumSteps, 1)) return false;
+    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(&m_iNumSteps, 1)) return false;
     if (iHeaderSize >= 100) {
         int32_t aiExtra[2] = {0, 0};   // ignored, extra-word flag
-        if (!m_pParser->ReadInts(aiExtra, 2)) return false;
+        if (!m_pReader->ReadInts(aiExtra, 2)) return false;
         m_bExtraWord = aiExtra[1] != 0 ? 1 : 0;
         *piKnownBytes = 100;
     }

@@ -38,7 +38,7 @@
 
 class NKFTransformationResultBlock : public NKFBlock {
 public:
-    NKFTransformationResultBlock(NKFParser *pParser, int iBlockID);
+    NKFTransformationResultBlock(NKFReader *pReader, int iBlockID);
 
     bool ParseBlock() override;
     // Reads the matrix; elements 3, 7, 11 become 0 and 15 becomes 1.
@@ -65,7 +65,7 @@ private:
 
 class NKFQuolinTransformationBlock : public NKFStepListBlock {
 public:
-    NKFQuolinTransformationBlock(NKFParser *pParser, int iBlockID);
+    NKFQuolinTransformationBlock(NKFReader *pReader, int iBlockID);
 
 protected:
     const char *ClassName() const override { return "NKFQuolinTransformationBlock"; }

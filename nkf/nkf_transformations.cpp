@@ -1,13 +1,14 @@
 // nkf/nkf_transformations.cpp -- the *TRANSFORMATIONS and *VIEWPOINTS
-// blocks (layouts in nkf_transformations.h): the entry array, both passes
-// of both forms, and the queries the display-state import uses.
+// blocks (layouts in nkf_transformations.h): clearing entries, the entry
+// array, both passes of both forms, and the queries the display-state
+// import uses.
 #include "nkf/nkf_transformations.h"
 
 #include <cstring>
 #include <new>
 
 #include "core/nk_memory.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
 static const int kTransformationHeaderBytes = 96;
@@ -45,6 +46,12 @@ static void ReadThreeWords(const NKString &line, float pfValues[3])
 
 // ---------------------------------------------------------------------------
 // Entry array
+
+void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount)
+{
+    if (pRecords == nullptr || iCount < 1) return;
+    memset(pRecords, 0, (size_t)iCount * sizeof(NKFTransformationEntry));
+}
 
 NKFTransformationEntryArray::NKFTransformationEntryArray()
     : m_pData(nullptr), m_iSize(0), m_iCapacity(0), m_iGrowBy(0)
@@ -94,8 +101,8 @@ const NKFTransformationEntry *NKFTransformationEntryArray::GetAt(int i) const
 // ---------------------------------------------------------------------------
 // Transformation block: life and queries
 
-NKFTransformationBlock::NKFTransformationBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), name(""), m_bWithID(0), m_iNumSteps(0),
+NKFTransformationBlock::NKFTransformationBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), name(""), m_bWithID(0), m_iNumSteps(0),
       m_pElementMatrices(nullptr), m_pFaceSetMatrices(nullptr)
 {
     m_iBlockType = NKF_TRANSFORMATIONS;
@@ -140,7 +147,7 @@ bool NKFTransformationBlock::CheckEntries(const NKFTransformationEntryArray *pAr
     for (int s = 0; s < m_iNumSteps; s++) {
         for (int i = 0; i < pArrays[s].GetSize(); i++) {
             int iID = pArrays[s].GetAt(i)->iBlockID;
-            if (m_pParser->FindBlock(iType, iID) != nullptr) continue;
+            if (m_pReader->FindBlock(iType, iID) != nullptr) continue;
             ReportError(NKString(""), NKString::FromFormat("%s%d not found in file.", pszText, iID));
             return false;
         }
@@ -165,7 +172,7 @@ bool NKFTransformationBlock::ResolveReferences()
 bool NKFTransformationBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -196,7 +203,7 @@ bool NKFTransformationBlock::ParseAscii()
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
     int64_t iValues = 0;   // values of the current step
     NKString line;
-    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_VALUE) {
             if (!ParseAsciiValue(line, &iValues)) return false;
             counter.OnValueLine();
@@ -234,7 +241,7 @@ bool NKFTransformationBlock::ParseBinary()
     if (!ReadHeaderSizes(kTransformationHeaderBytes, &iHeaderSize, &iDataSize)) return false;
     NKString readName;
     int32_t aiFields[2] = {0, 0};   // with-ID flag, step count
-    if (!NKFReadText80(m_pParser, &readName, true) || !m_pParser->ReadInts(aiFields, 2)) {
+    if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(aiFields, 2)) {
         ReportMissingEnd();
         return false;
     }
@@ -267,7 +274,7 @@ bool NKFTransformationBlock::LoadData()
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSteps() &&
-               (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
+               (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
     return FinishLoad(bOk);
 }
 
@@ -282,7 +289,7 @@ bool NKFTransformationBlock::LoadAscii()
     int iRow = 0;
     float afRows[12];
     NKString line;
-    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         int s = counter.GetCurrent();
         if (eKind == NKF_LINE_DIRECTIVE) {
             NKString word = NKFDirectiveWord(line);
@@ -339,7 +346,7 @@ bool NKFTransformationBlock::LoadBinaryEntries(NKFTransformationEntryArray *pArr
     for (int i = 0; i < iCount; i++) {
         int32_t aiWords[13];
         float afRows[12];
-        if (!m_pParser->ReadInts(aiWords, iWords)) {
+        if (!m_pReader->ReadInts(aiWords, iWords)) {
             ReportError(NKString(""), NKString("Error reading block data"));
             return false;
         }
@@ -356,9 +363,9 @@ bool NKFTransformationBlock::LoadBinary()
     if (!SkipHeaderDirectives()) return false;
     int64_t iBytesLeft = m_iDataSize;
     for (int s = 0; s < m_iNumSteps; s++) {
-        bool bHead = m_Steps.ReadRecordHead(m_pParser, s);
+        bool bHead = m_Steps.ReadRecordHead(m_pReader, s);
         int32_t aiCounts[2] = {0, 0};   // element matrices, face-set matrices
-        if (!bHead || !m_pParser->ReadInts(aiCounts, 2)) {
+        if (!bHead || !m_pReader->ReadInts(aiCounts, 2)) {
             ReportError(NKString(""), NKString("Error reading block data"));
             return false;
         }
@@ -373,8 +380,8 @@ bool NKFTransformationBlock::LoadBinary()
 // ---------------------------------------------------------------------------
 // Viewpoint block
 
-NKFViewpointBlock::NKFViewpointBlock(NKFParser *pParser, int iBlockID)
-    : NKFBlock(pParser, iBlockID), name(""), m_iNumSteps(0), m_ppfViewpoints(nullptr)
+NKFViewpointBlock::NKFViewpointBlock(NKFReader *pReader, int iBlockID)
+    : NKFBlock(pReader, iBlockID), name(""), m_iNumSteps(0), m_ppfViewpoints(nullptr)
 {
     m_iBlockType = NKF_VIEWPOINTS;
 }
@@ -413,7 +420,7 @@ bool NKFViewpointBlock::GetViewpoint(int iStep, float pfEye[3], float pfVrp[3], 
 bool NKFViewpointBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
-    bool bOk = m_pParser->IsAscii() ? ParseAscii() : ParseBinary();
+    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -425,7 +432,7 @@ bool NKFViewpointBlock::ParseAscii()
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
     int64_t iValues = 0;
     NKString line;
-    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_VALUE) {
             if (line.CountWords() != 3) {
                 ReportLineError(NKString(""), NKString(kThreeValuesText));
@@ -461,7 +468,7 @@ bool NKFViewpointBlock::ParseBinary()
     if (!ReadHeaderSizes(kViewpointHeaderBytes, &iHeaderSize, &iDataSize)) return false;
     NKString readName;
     int32_t iNumSteps = 0;
-    if (!NKFReadText80(m_pParser, &readName, true) || !m_pParser->ReadInts(&iNumSteps, 1)) {
+    if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(&iNumSteps, 1)) {
         ReportMissingEnd();
         return false;
     }
@@ -489,7 +496,7 @@ bool NKFViewpointBlock::LoadData()
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
     bool bOk = SeekPosition() && AllocateSteps() &&
-               (m_pParser->IsAscii() ? LoadAscii() : LoadBinary());
+               (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
     return FinishLoad(bOk);
 }
 
@@ -498,7 +505,7 @@ bool NKFViewpointBlock::LoadAscii()
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
     int iRow = 0;
     NKString line;
-    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pParser, &line)) != NKF_LINE_END;) {
+    for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         int s = counter.GetCurrent();
         if (eKind == NKF_LINE_VALUE) {
             counter.OnValueLine();
@@ -524,7 +531,7 @@ bool NKFViewpointBlock::LoadBinary()
 {
     if (!SkipHeaderDirectives()) return false;
     for (int s = 0; s < m_iNumSteps; s++) {
-        if (!m_Steps.ReadRecordHead(m_pParser, s) || !m_pParser->ReadFloats(m_ppfViewpoints[s], 9)) {
+        if (!m_Steps.ReadRecordHead(m_pReader, s) || !m_pReader->ReadFloats(m_ppfViewpoints[s], 9)) {
             ReportError(NKString(""), NKString("Error reading block data"));
             return false;
         }

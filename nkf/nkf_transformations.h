@@ -47,6 +47,10 @@ struct NKFTransformationEntry {
     float afMatrix[16];
 };
 
+// Sets iCount per-part transformation records of a *TRANSFORMATIONS block
+// to zero (block ID and matrix); nothing for null records or iCount < 1.
+void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount);
+
 // A growable array of entries held by value.
 class NKFTransformationEntryArray {
 public:
@@ -76,7 +80,7 @@ private:
 
 class NKFTransformationBlock : public NKFBlock {
 public:
-    NKFTransformationBlock(NKFParser *pParser, int iBlockID);
+    NKFTransformationBlock(NKFReader *pReader, int iBlockID);
     ~NKFTransformationBlock() override;
 
     // "Block not parsed." before parsing; true without IDs or while not
@@ -121,7 +125,7 @@ private:
 
 class NKFViewpointBlock : public NKFBlock {
 public:
-    NKFViewpointBlock(NKFParser *pParser, int iBlockID);
+    NKFViewpointBlock(NKFReader *pReader, int iBlockID);
     ~NKFViewpointBlock() override;
 
     bool ParseBlock() override;

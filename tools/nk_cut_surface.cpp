@@ -2,6 +2,7 @@
 #include "tools/nk_cut_surface.h"
 
 #include "core/nk_memory.h"
+#include "core/nk_model_hooks.h"
 
 VectorGrid::~VectorGrid()
 {
@@ -31,8 +32,27 @@ void NKFreeEdgeArrays(VectorGrid *pGrid, bool bZero)
     }
 }
 
-// Placeholder: no cut surface is made yet, so every slot is already empty.
-bool NKFreeCutSurfaces(int, int)
+void NKFreeCutSurfaceHeader(CutSurface *pHeader)
 {
-    return true;
+    if (pHeader == nullptr) return;
+    delete[] pHeader->pParts;
+    pHeader->pParts = nullptr;
+    pHeader->iNumParts = 0;
+    NKFreeEdgeArrays(&pHeader->vectorGrid, true);
+}
+
+void NKReleaseCutSurfaceObject(CutSurface *pCut)
+{
+    if (pCut == nullptr) return;
+    NKFreeCutSurfaceHeader(pCut);
+    delete pCut;
+}
+
+// Placeholder slots keep their neutral answers until their tools are built:
+// freeing cut surfaces by plane, iso-surfaces, traces, primitives, plane points.
+void NKInstallToolHooks(void)
+{
+    NKModelHooks hooks = NKGetModelHooks();
+    hooks.pfnReleaseCutSurface = NKReleaseCutSurfaceObject;
+    NKSetModelHooks(hooks);
 }

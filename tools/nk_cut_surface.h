@@ -1,9 +1,9 @@
 // tools/nk_cut_surface.h -- the cut surfaces a frame keeps per cutting plane.
 //
 // A frame owns up to ten CutSurface objects (NKFrame::pCutSurfaces), made with
-// new. Releasing the frame cleans each with NKFreeCutSurfaceHeader
-// (core/nk_frame_results.h), which deletes the per-part records and frees the
-// vector grid's arrays, and then deletes it.
+// new. The model core holds them as opaque pointers; releasing the frame hands
+// each to the release slot of core/nk_model_hooks.h, which NKInstallToolHooks
+// fills with NKReleaseCutSurfaceObject: NKFreeCutSurfaceHeader, then delete.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +45,12 @@ struct CutSurface {
 // bZero, sets every field back to zero. Null does nothing.
 void NKFreeEdgeArrays(VectorGrid *pGrid, bool bZero);
 
-// Placeholder: frees the cut surfaces of plane iPlane in frame iFrame (a
-// negative index means all) and empties their slots; nothing to free yet.
-bool NKFreeCutSurfaces(int iPlane, int iFrame);
+// Deletes the cut surface's per-part records and frees its vector grid's
+// arrays, before the frame deletes the cut surface itself. Null is ignored.
+void NKFreeCutSurfaceHeader(CutSurface *pHeader);
+// NKFreeCutSurfaceHeader, then deletes the cut surface. Null is ignored.
+void NKReleaseCutSurfaceObject(CutSurface *pCut);
+
+// Fills the model core's slots (core/nk_model_hooks.h) with the tools' work
+// that exists; called once at start-up. The others keep their neutral answers.
+void NKInstallToolHooks(void);

@@ -14,6 +14,7 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "core/nk_message.h"
+#include "core/nk_model_hooks.h"
 #include "core/nk_frames.h"
 #include "core/nk_references.h"
 #include "platform/nk_progress_ui.h"
@@ -122,6 +123,23 @@ protected:
 };
 
 }  // namespace
+
+// ---- the model core's command-line slot ---------------------------------------
+
+// Once the interpreter has filled the slot, a line the model core runs (after
+// fitting transformations, "rotationpoint model") reaches the handler chain.
+TEST_F(CommandInterpreter, CoreRunsCommandLinesThroughTheInstalledSlot)
+{
+    NKModelHooks saved = NKSetModelHooks(NKModelHooks());
+    EXPECT_EQ(NKRunCommandLine("rotationpoint model"), NK_CMD_NOT_MINE);
+    EXPECT_TRUE(sg_Calls.empty());
+    NKInstallCommandHooks();
+    ClaimAll({NK_CID_ROTATIONPOINT});
+    EXPECT_EQ(NKRunCommandLine("rotationpoint model"), NK_CMD_DONE);
+    ASSERT_EQ(sg_Calls.size(), 1u);
+    EXPECT_EQ(sg_Calls[0].id, NK_CID_ROTATIONPOINT);
+    NKSetModelHooks(saved);
+}
 
 // ---- arguments handed to the handler -----------------------------------------
 

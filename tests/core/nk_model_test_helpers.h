@@ -11,7 +11,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
-#include "export/nk_movie_settings.h"
+#include "core/nk_movie_settings.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

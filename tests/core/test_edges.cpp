@@ -6,7 +6,7 @@
 #include <climits>
 #include <vector>
 
-#include "app/nk_graphics_settings.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_edges.h"
 #include "core/nk_frames.h"
 #include "core/nk_memory.h"

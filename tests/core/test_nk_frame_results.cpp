@@ -1,13 +1,13 @@
 // tests/core/test_nk_frame_results.cpp -- what a frame holds per part:
 // coordinates and normals by displacement, colours and entries, visibility
 // bytes, deep result copies, resizing when parts are added, result scale
-// factors, frame times from titles and the cut-surface clean-up.
+// factors and frame times from titles.
 #include <cstring>
 #include <initializer_list>
 
 #include <gtest/gtest.h>
 
-#include "app/nk_graphics_settings.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
@@ -16,7 +16,6 @@
 #include "core/nk_diagnostic.h"
 #include "tests/core/nk_geometry_test_helpers.h"
 #include "tests/core/nk_model_test_helpers.h"
-#include "tools/nk_cut_surface.h"
 
 namespace {
 
@@ -346,32 +345,6 @@ TEST(FrameTimesWithoutModel, AnswerFalse)
 {
     ASSERT_EQ(g_pModel, nullptr);
     EXPECT_FALSE(NKSetFrameTimesFromDescriptions());
-}
-
-// ---- Cut surfaces -----------------------------------------------------------------------
-
-TEST_F(FrameResults, CutSurfaceHeaderFreesPartsAndGrid)
-{
-    MakeFrames(1, 1);
-    NKFrame *f = &g_pModel->pFrames[0];
-    CutSurface *pCut = new CutSurface();
-    pCut->iNumParts = 3;
-    pCut->pParts = new CutSurfacePart[3];
-    pCut->vectorGrid.iCountI = 2;
-    pCut->vectorGrid.iCountJ = 2;
-    pCut->vectorGrid.pfPositions = static_cast<float *>(NKAlloc(12 * sizeof(float)));
-    pCut->vectorGrid.pFound = static_cast<uint8_t *>(NKAlloc(4));
-    NKFreeCutSurfaceHeader(pCut);
-    EXPECT_EQ(pCut->pParts, nullptr);
-    EXPECT_EQ(pCut->vectorGrid.pfPositions, nullptr);
-    EXPECT_EQ(pCut->vectorGrid.iCountI, 0);
-    // A surface left in a frame is cleaned when the frame goes; the leak
-    // checker sees that nothing stays behind.
-    pCut->pParts = new CutSurfacePart[1];
-    pCut->vectorGrid.pfValues = static_cast<float *>(NKAlloc(4 * sizeof(float)));
-    f->iNumCutSurfaces = 1;
-    f->pCutSurfaces[0] = pCut;
-    NKFreeCutSurfaceHeader(nullptr);
 }
 
 }  // namespace

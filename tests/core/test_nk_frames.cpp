@@ -9,7 +9,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_memory.h"
 #include "core/nk_numeric.h"
-#include "export/nk_movie_settings.h"
+#include "core/nk_movie_settings.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
 

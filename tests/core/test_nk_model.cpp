@@ -8,8 +8,8 @@
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
-#include "render/nk_part_palette.h"
-#include "tools/nk_primitive3d.h"
+#include "core/nk_part_palette.h"
+#include "core/nk_model_hooks.h"
 #include "tests/core/nk_model_test_helpers.h"
 
 namespace {
@@ -219,8 +219,24 @@ TEST(ModelReferenceCount, ReleasingAFrameTwiceDoesNoHarm)
     NKReleaseGeometry(pKeep);
 }
 
+// The part's primitive list is opaque to the model core: freeing the part
+// hands it to the release slot once and clears the pointer.
+Primitive3DList *sg_pReleasedPrimitives = nullptr;
+int sg_iPrimitiveReleases = 0;
+void RecordPrimitiveRelease(Primitive3DList *pList)
+{
+    sg_pReleasedPrimitives = pList;
+    sg_iPrimitiveReleases++;
+}
+
 TEST(ModelReferenceCount, FreePartIsSafeTwiceAndDestroysOwnedObjects)
 {
+    NKModelHooks hooks = NKGetModelHooks();
+    hooks.pfnReleasePrimitives = RecordPrimitiveRelease;
+    NKModelHooks saved = NKSetModelHooks(hooks);
+    int iMarker = 0;
+    Primitive3DList *pList = reinterpret_cast<Primitive3DList *>(&iMarker);
+    sg_iPrimitiveReleases = 0;
     NKPart part;
     part.pNodeType = static_cast<uint8_t *>(NKCalloc(4, 1));
     part.pNodeIDs = static_cast<int *>(NKCalloc(4, sizeof(int)));
@@ -229,7 +245,7 @@ TEST(ModelReferenceCount, FreePartIsSafeTwiceAndDestroysOwnedObjects)
     part.pTriangleStrips->pStripLengths = static_cast<int *>(NKCalloc(1, sizeof(int)));
     part.pStringList = new NKStringList(2);
     part.pStringList->Set(1, "polygon text");
-    part.pPrimitives = new Primitive3DList();
+    part.pPrimitives = pList;
     part.contours.iNumLines = 1;
     part.contours.pLines = static_cast<NKContourLine *>(NKCalloc(1, sizeof(NKContourLine)));
     NKFreePart(&part);
@@ -238,6 +254,9 @@ TEST(ModelReferenceCount, FreePartIsSafeTwiceAndDestroysOwnedObjects)
     EXPECT_EQ(part.pStringList, nullptr);
     EXPECT_EQ(part.pPrimitives, nullptr);
     NKFreePart(&part);
+    EXPECT_EQ(sg_pReleasedPrimitives, pList);
+    EXPECT_EQ(sg_iPrimitiveReleases, 1);
+    NKSetModelHooks(saved);
 }
 
 TEST(ModelReferenceCount, FreeModelFramesEmptiesTheModel)

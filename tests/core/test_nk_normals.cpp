@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/nk_graphics_settings.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_normals.h"

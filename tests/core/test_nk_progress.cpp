@@ -1,4 +1,4 @@
-// tests/app/test_nk_progress.cpp -- progress operations over the headless
+// tests/core/test_nk_progress.cpp -- progress operations over the headless
 // status bar: modes, nesting, positions, Cancel and quit requests. Needs no
 // display.
 #include <gtest/gtest.h>

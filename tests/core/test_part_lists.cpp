@@ -8,7 +8,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_part_lists.h"
-#include "render/nk_view_state.h"
+#include "core/nk_view_state.h"
 #include "tests/core/nk_polygon_fixtures.h"
 
 namespace {

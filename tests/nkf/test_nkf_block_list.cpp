@@ -1,12 +1,11 @@
 // tests/nkf/test_nkf_block_list.cpp -- the block database (sorted lists,
 // replacement, probes and searches, reference counts), NKFFindStepIndex,
-// clearing transformation records, and the base's header-size check and
-// error layout.
+// and the base's header-size check and error layout.
 #include <gtest/gtest.h>
 
 #include "nkf/nkf_block.h"
+#include "nkf/nkf_block_list.h"
 #include "nkf/nkf_parser.h"
-#include "nkf/nkf_transformations.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/test_files.h"
@@ -221,7 +220,7 @@ TEST(NKFBlock, HeaderSizeMustCoverTheKnownHeaderAndStayBelow1025)
     NKFParser parser(NKString("unused.nkf"));
     class SizeBlock : public CountedBlock {
     public:
-        explicit SizeBlock(NKFParser *p) : CountedBlock(NKF_NODES, 1) { m_pParser = p; }
+        explicit SizeBlock(NKFParser *p) : CountedBlock(NKF_NODES, 1) { m_pReader = p; }
     } block(&parser);
     EXPECT_TRUE(block.CheckHeaderSize(1024, 16));
     EXPECT_TRUE(block.CheckHeaderSize(16, 16));
@@ -237,7 +236,7 @@ TEST(NKFBlock, BlockErrorsCarryTypeAndId)
     NKFParser parser(NKString("unused.nkf"));
     class ReportBlock : public CountedBlock {
     public:
-        explicit ReportBlock(NKFParser *p) : CountedBlock(NKF_NODES, 1) { m_pParser = p; }
+        explicit ReportBlock(NKFParser *p) : CountedBlock(NKF_NODES, 1) { m_pReader = p; }
     } block(&parser);
     block.ReportError(NKString(""), NKString("No nodes in block"));
     EXPECT_TRUE(capture.HasLine("Block type : *NODES. ID = 1 : No nodes in block", NK_MSG_ERROR));
@@ -272,23 +271,4 @@ TEST(NKFFindStepIndex, MissingListOrNegativeStepGivesMinusOne)
     EXPECT_EQ(-1, NKFFindStepIndex(0, nullptr, 1));
     EXPECT_EQ(-1, NKFFindStepIndex(0, aiSteps, 0));
     EXPECT_EQ(-1, NKFFindStepIndex(-1, aiSteps, 1));
-}
-
-TEST(NKFClearTransformationRecords, ClearsExactlyTheGivenRecords)
-{
-    NKFTransformationEntry aRecords[3];
-    for (NKFTransformationEntry &r : aRecords) {
-        r.iBlockID = 7;
-        for (float &f : r.afMatrix) f = 2.5f;
-    }
-    NKFClearTransformationRecords(aRecords, 2);
-    for (int i = 0; i < 2; i++) {
-        EXPECT_EQ(0, aRecords[i].iBlockID);
-        for (float f : aRecords[i].afMatrix) EXPECT_EQ(0.0f, f);
-    }
-    EXPECT_EQ(7, aRecords[2].iBlockID);   // the third is not part of the call
-    EXPECT_EQ(2.5f, aRecords[2].afMatrix[15]);
-    NKFClearTransformationRecords(aRecords + 2, 0);
-    NKFClearTransformationRecords(nullptr, 3);
-    EXPECT_EQ(7, aRecords[2].iBlockID);
 }

@@ -1,8 +1,8 @@
 // tests/nkf/test_nkf_transformations.cpp -- the *TRANSFORMATIONS and
 // *VIEWPOINTS blocks through the parser: value counting and its messages,
 // the element and face-set lists, step counting, both forms in both byte
-// orders, count checks, references, the viewpoint query and the entry
-// array's growth.
+// orders, count checks, references, the viewpoint query, the entry
+// array's growth and the clearing of entries.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -314,6 +314,25 @@ TEST(NKFTransformationEntryArray, GrowsByTheRuleAndZeroFills)
     ASSERT_TRUE(array.SetSize(0));
     EXPECT_EQ(0, array.GetCapacity());
     EXPECT_EQ(nullptr, array.GetAt(0));
+}
+
+TEST(NKFClearTransformationRecords, ClearsExactlyTheGivenRecords)
+{
+    NKFTransformationEntry aRecords[3];
+    for (NKFTransformationEntry &r : aRecords) {
+        r.iBlockID = 7;
+        for (float &f : r.afMatrix) f = 2.5f;
+    }
+    NKFClearTransformationRecords(aRecords, 2);
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(0, aRecords[i].iBlockID);
+        for (float f : aRecords[i].afMatrix) EXPECT_EQ(0.0f, f);
+    }
+    EXPECT_EQ(7, aRecords[2].iBlockID);   // the third is not part of the call
+    EXPECT_EQ(2.5f, aRecords[2].afMatrix[15]);
+    NKFClearTransformationRecords(aRecords + 2, 0);
+    NKFClearTransformationRecords(nullptr, 3);
+    EXPECT_EQ(7, aRecords[2].iBlockID);
 }
 
 // ---------------------------------------------------------------------------

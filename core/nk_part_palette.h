@@ -1,4 +1,4 @@
-// render/nk_part_palette.h -- the current part palette.
+// core/nk_part_palette.h -- the current part palette.
 //
 // Sixteen RGB byte triples (0 to 255). A part without a colour of its own
 // takes entry (part index mod 16) when default attributes are applied

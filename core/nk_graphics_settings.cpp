@@ -1,6 +1,6 @@
-// app/nk_graphics_settings.cpp -- creation and reset of NKGraphicsSettings
+// core/nk_graphics_settings.cpp -- creation and reset of NKGraphicsSettings
 // (see nk_graphics_settings.h). Plain C++: no Qt, no OpenGL.
-#include "app/nk_graphics_settings.h"
+#include "core/nk_graphics_settings.h"
 
 #include <new>
 
@@ -8,6 +8,8 @@
 
 NKGraphicsSettings *g_pGraphicsSettings = nullptr;
 uint8_t g_bDefaultPolygonOffset = 0;
+uint8_t g_bViewInvalidated = 0;
+uint8_t g_bSynchronousPaint = 0;
 
 namespace {
 

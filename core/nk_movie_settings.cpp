@@ -1,5 +1,5 @@
-// export/nk_movie_settings.cpp -- the settings of image sequences and movies.
-#include "export/nk_movie_settings.h"
+// core/nk_movie_settings.cpp -- the settings of image sequences and movies.
+#include "core/nk_movie_settings.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
-// render/nk_part_palette.cpp -- the part palette's start-up contents and the
+// core/nk_part_palette.cpp -- the part palette's start-up contents and the
 // current palette, which starts as a copy of them.
-#include "render/nk_part_palette.h"
+#include "core/nk_part_palette.h"
 
 const uint8_t NKStartupPartPalette[16][3] = {
     {76, 0, 10},   {25, 63, 84},  {15, 50, 27}, {82, 80, 0},  {60, 33, 13}, {76, 0, 22},

@@ -1,8 +1,8 @@
-// tests/export/test_nk_movie_settings.cpp -- the movie step range: reset to
+// tests/core/test_nk_movie_settings.cpp -- the movie step range: reset to
 // all steps and clamped into the steps that exist.
 #include <gtest/gtest.h>
 
-#include "export/nk_movie_settings.h"
+#include "core/nk_movie_settings.h"
 
 namespace {
 

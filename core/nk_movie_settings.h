@@ -1,4 +1,4 @@
-// export/nk_movie_settings.h -- the settings of image sequences and movies.
+// core/nk_movie_settings.h -- the settings of image sequences and movies.
 //
 // One global record, made at start-up, holds the step range that image
 // sequences and movies are made from. The frame array resets that range to

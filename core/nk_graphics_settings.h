@@ -1,4 +1,4 @@
-// app/nk_graphics_settings.h -- NKGraphicsSettings, the one record of
+// core/nk_graphics_settings.h -- NKGraphicsSettings, the one record of
 // rendering options, and its creation and reset.
 //
 // The record is made at start-up (g_pGraphicsSettings) and reset by the model
@@ -63,6 +63,10 @@ struct NKGraphicsSettings {
 
 // The program's record; null until start-up makes it.
 extern NKGraphicsSettings *g_pGraphicsSettings;
+// Invalidation flags of the 3-D view: NKInvalidateView (core/nk_model_hooks.h)
+// sets the first, a forced repaint also the second; the paint clears them.
+extern uint8_t g_bViewInvalidated;
+extern uint8_t g_bSynchronousPaint;
 // Whether mesh lines use the polygon offset by default; the renderer
 // detection sets it, and resets copy it into bPolygonOffset.
 extern uint8_t g_bDefaultPolygonOffset;

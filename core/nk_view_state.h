@@ -1,4 +1,4 @@
-// render/nk_view_state.h -- view-wide state that model code reads: the size
+// core/nk_view_state.h -- view-wide state that model code reads: the size
 // of the 3-D view and the part-highlight settings.
 #pragma once
 

@@ -1,8 +1,8 @@
-// tests/app/test_nk_graphics_settings.cpp -- the rendering options record:
+// tests/core/test_nk_graphics_settings.cpp -- the rendering options record:
 // its defaults and the three reset modes.
 #include <gtest/gtest.h>
 
-#include "app/nk_graphics_settings.h"
+#include "core/nk_graphics_settings.h"
 
 namespace {
 

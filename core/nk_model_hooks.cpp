@@ -1,0 +1,111 @@
+// core/nk_model_hooks.cpp -- the slots of higher folders and their neutral
+// answers (see nk_model_hooks.h).
+#include "core/nk_model_hooks.h"
+
+#include "core/nk_graphics_settings.h"
+
+namespace {
+NKModelHooks sg_Hooks;
+int sg_iInteractionCursor = NK_CURSOR_NORMAL;
+// ExecuteCommand's answer for a line nobody handles.
+constexpr int kNotHandled = 3;
+}  // namespace
+
+NKModelHooks NKSetModelHooks(const NKModelHooks &hooks)
+{
+    NKModelHooks previous = sg_Hooks;
+    sg_Hooks = hooks;
+    return previous;
+}
+
+const NKModelHooks &NKGetModelHooks(void) { return sg_Hooks; }
+
+void NKReleaseCutSurface(CutSurface *pCut)
+{
+    if (pCut != nullptr && sg_Hooks.pfnReleaseCutSurface != nullptr) sg_Hooks.pfnReleaseCutSurface(pCut);
+}
+
+bool NKFreeCutSurfaces(int iPlane, int iFrame)
+{
+    return sg_Hooks.pfnFreeCutSurfaces == nullptr || sg_Hooks.pfnFreeCutSurfaces(iPlane, iFrame);
+}
+
+bool NKFreeIsoSurfaces(int iFrame)
+{
+    return sg_Hooks.pfnFreeIsoSurfaces == nullptr || sg_Hooks.pfnFreeIsoSurfaces(iFrame);
+}
+
+void NKFreeFrameIsoSurfaces(NKFrame *pFrame)
+{
+    if (pFrame != nullptr && sg_Hooks.pfnFreeFrameIsoSurfaces != nullptr) sg_Hooks.pfnFreeFrameIsoSurfaces(pFrame);
+}
+
+void NKFreeFrameTraces(NKFrame *pFrame)
+{
+    if (pFrame != nullptr && sg_Hooks.pfnFreeFrameTraces != nullptr) sg_Hooks.pfnFreeFrameTraces(pFrame);
+}
+
+void NKReleasePrimitives(Primitive3DList *pList)
+{
+    if (pList != nullptr && sg_Hooks.pfnReleasePrimitives != nullptr) sg_Hooks.pfnReleasePrimitives(pList);
+}
+
+bool NKGetPrimitivesBox(const Primitive3DList *pList, float *pfBox)
+{
+    return pfBox != nullptr && sg_Hooks.pfnGetPrimitivesBox != nullptr &&
+           sg_Hooks.pfnGetPrimitivesBox(pList, pfBox);
+}
+
+bool NKConvertCutPlanePoints(bool bToModel)
+{
+    return sg_Hooks.pfnConvertCutPlanePoints == nullptr || sg_Hooks.pfnConvertCutPlanePoints(bToModel);
+}
+
+uint8_t NKGetPartLevel(const NKGeometry *pGeo, int iPart)
+{
+    return sg_Hooks.pfnGetPartLevel != nullptr ? sg_Hooks.pfnGetPartLevel(pGeo, iPart) : 0;
+}
+
+bool NKComputeNodeTraces(void)
+{
+    return sg_Hooks.pfnComputeNodeTraces == nullptr || sg_Hooks.pfnComputeNodeTraces();
+}
+
+void NKMapScalarsToColors(float fMin, float fMax, int iCount, const float *pfValues,
+                          uint8_t *pColors, float *pfTexCoords)
+{
+    if (pfValues == nullptr || pColors == nullptr || pfTexCoords == nullptr) return;
+    if (sg_Hooks.pfnMapScalarsToColors != nullptr) {
+        sg_Hooks.pfnMapScalarsToColors(fMin, fMax, iCount, pfValues, pColors, pfTexCoords);
+        return;
+    }
+    for (int i = 0; i < iCount; i++) {
+        pColors[3 * i] = pColors[3 * i + 1] = pColors[3 * i + 2] = 0;
+        pfTexCoords[i] = 0.0f;
+    }
+}
+
+bool NKIsPolygonFilteredOut(NKFrame *pFrame, int iPart, int iPolygon)
+{
+    return sg_Hooks.pfnIsPolygonFilteredOut != nullptr &&
+           sg_Hooks.pfnIsPolygonFilteredOut(pFrame, iPart, iPolygon);
+}
+
+int SetInteractionCursor(int iCode)
+{
+    int iPrevious = sg_iInteractionCursor;
+    sg_iInteractionCursor = iCode;
+    if (sg_Hooks.pfnShowInteractionCursor != nullptr) sg_Hooks.pfnShowInteractionCursor(iCode);
+    return iPrevious;
+}
+
+void NKInvalidateView(void)
+{
+    g_bViewInvalidated = 1;
+    if (sg_Hooks.pfnInvalidateView != nullptr) sg_Hooks.pfnInvalidateView();
+}
+
+int NKRunCommandLine(const char *pszLine)
+{
+    return sg_Hooks.pfnExecuteCommand != nullptr ? sg_Hooks.pfnExecuteCommand(pszLine) : kNotHandled;
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# tests/scripts/test_check_tiers.sh ROOT -- scripts/check-tiers passes on the
+# tree, and fails on scratch copies that break a rule, naming the file and
+# line: an upward include in core/, one in commands/, and an NKF block that
+# includes the parser.
+set -uo pipefail
+root="$1"
+check="$root/scripts/check-tiers"
+fail() { echo "FAIL: $*"; exit 1; }
+
+"$check" "$root" || fail "the tree itself breaks a tier rule"
+
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+for d in platform core nkf readers commands render tools plot export app; do
+  [ -d "$root/$d" ] && cp -r "$root/$d" "$scratch/"
+done
+"$check" "$scratch" || fail "a plain copy of the tree breaks a tier rule"
+
+# Each case: file to change, include to add, what the report must name.
+cases=(
+  "core/nk_math.cpp|tools/nk_cut_surface.h|core/nk_math.cpp:"
+  "commands/nk_macros.h|app/nk_application.h|commands/nk_macros.h:"
+  "nkf/nkf_nodes.cpp|nkf/nkf_parser.h|nkf/nkf_nodes.cpp:"
+)
+for c in "${cases[@]}"; do
+  IFS='|' read -r file inc want <<<"$c"
+  cp "$root/$file" "$scratch/$file.orig"
+  printf '#include "%s"\n' "$inc" >>"$scratch/$file"
+  line=$(wc -l <"$scratch/$file")
+  out=$("$check" "$scratch" 2>&1) && fail "check-tiers accepted $inc in $file"
+  grep -q "^$want$line: includes \"$inc\"" <<<"$out" || fail "report does not name $want$line: $out"
+  mv "$scratch/$file.orig" "$scratch/$file"
+  echo "caught: $(head -1 <<<"$out")"
+done
+echo "check-tiers passes on the tree and catches each broken rule"
