@@ -11,7 +11,8 @@
 
 // The first n values at p, or none when p is null (an array the record
 // does not have).
-template <class T> std::vector<T> NKTestValues(const T *p, int n)
+template <class T>
+std::vector<T> NKTestValues(const T *p, int n)
 {
     return p != nullptr ? std::vector<T>(p, p + n) : std::vector<T>();
 }

@@ -41,7 +41,8 @@ void NKFExerciseEveryBlock(const std::string &path, bool bDefer = true);
 
 // The block of that type and ID, or null when the file has none or it is
 // not a T.
-template <class T> T *NKFFindBlock(const std::unique_ptr<NKFParser> &pParser, int iType, int iID)
+template <class T>
+T *NKFFindBlock(const std::unique_ptr<NKFParser> &pParser, int iType, int iID)
 {
     return dynamic_cast<T *>(pParser->FindBlock(iType, iID));
 }

@@ -12,7 +12,7 @@
 std::string NKTestMakeTempDir(const char *pszPrefix)
 {
     std::string path = std::string("/tmp/") + pszPrefix + "XXXXXX";
-    if (mkdtemp(path.data()) == nullptr) return "";   // fills in the Xs
+    if (mkdtemp(path.data()) == nullptr) return "";  // fills in the Xs
     return path;
 }
 
