@@ -40,12 +40,6 @@ void NKViewWindow::Render()
     m_pContext->swapBuffers(this);
 }
 
-void NKViewWindow::exposeEvent(QExposeEvent *)
-{
-    Render();
-}
+void NKViewWindow::exposeEvent(QExposeEvent *) { Render(); }
 
-void NKViewWindow::resizeEvent(QResizeEvent *)
-{
-    Render();
-}
+void NKViewWindow::resizeEvent(QResizeEvent *) { Render(); }

@@ -27,7 +27,7 @@
 
 namespace {
 
-const int kSide = 100;   // nodes along each edge of the grid
+const int kSide = 100;  // nodes along each edge of the grid
 
 int GridNode(int i, int j, int k) { return i + kSide * (j + kSide * k); }
 
@@ -54,7 +54,7 @@ NKFTestWriter BuildFile(bool bBigEndian)
     for (int k = 0; k < cells; k++)
         for (int j = 0; j < cells; j++)
             for (int i = 0; i < cells; i++) {
-                for (int dk = 0; dk < 2; dk++) {   // 1-based node indices
+                for (int dk = 0; dk < 2; dk++) {  // 1-based node indices
                     hexahedra.refs.push_back(GridNode(i, j, k + dk) + 1);
                     hexahedra.refs.push_back(GridNode(i + 1, j, k + dk) + 1);
                     hexahedra.refs.push_back(GridNode(i + 1, j + 1, k + dk) + 1);
@@ -110,10 +110,11 @@ bool TimeOneRun(const std::string &path, StepTimes *pTimes)
     pTimes->faces = std::min(pTimes->faces, Seconds(t));
     bOk = bOk && faces.iNumPolygons == 6 * pElements->GetNumItems();
     NKFreePolygonMesh(&faces);
-    return bOk && pNodes->GetNumItems() == kSide * kSide * kSide && pResults->GetNumItems() == pNodes->GetNumItems();
+    return bOk && pNodes->GetNumItems() == kSide * kSide * kSide &&
+           pResults->GetNumItems() == pNodes->GetNumItems();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -134,7 +135,8 @@ int main(int argc, char **argv)
                 break;
             }
             printf("%s: %.1f MB, 1,000,000 nodes, %d hexahedra, %s\n", path.c_str(), w.Size() / 1e6,
-                   (kSide - 1) * (kSide - 1) * (kSide - 1), bBigEndian ? "big-endian" : "little-endian");
+                   (kSide - 1) * (kSide - 1) * (kSide - 1),
+                   bBigEndian ? "big-endian" : "little-endian");
         }
         StepTimes times;
         for (int r = 0; r < runs; r++) {
@@ -148,7 +150,8 @@ int main(int argc, char **argv)
         printf("  load nodes              %8.4f s\n", times.nodes);
         printf("  load elements           %8.4f s\n", times.elements);
         printf("  load results            %8.4f s\n", times.results);
-        printf("  parse + load, total     %8.4f s\n", times.parse + times.nodes + times.elements + times.results);
+        printf("  parse + load, total     %8.4f s\n",
+               times.parse + times.nodes + times.elements + times.results);
         printf("  faces from elements     %8.4f s\n", times.faces);
     }
     NKTestRemoveDir(dir.string());

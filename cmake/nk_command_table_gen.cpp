@@ -53,8 +53,8 @@ std::vector<std::string> SplitTabs(const std::string &line)
     size_t start = 0;
     for (;;) {
         size_t tab = line.find('\t', start);
-        cells.push_back(line.substr(start, tab == std::string::npos ? std::string::npos
-                                                                    : tab - start));
+        cells.push_back(
+            line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
         if (tab == std::string::npos) return cells;
         start = tab + 1;
     }
@@ -98,8 +98,7 @@ std::string ConstantName(const std::string &name)
 {
     if (name == ";") return "NK_CID_SEMICOLON";
     std::string constant = "NK_CID_";
-    for (unsigned char c : name)
-        constant += c == ' ' ? '_' : static_cast<char>(std::toupper(c));
+    for (unsigned char c : name) constant += c == ' ' ? '_' : static_cast<char>(std::toupper(c));
     return constant;
 }
 
@@ -177,7 +176,8 @@ std::string Quote(const std::string &text)
         if (c == '"' || c == '\\') out += '\\';
         out += c;
         // Keep "??x" from being read as a trigraph by older compilers.
-        if (c == '?' && out.size() >= 2 && out[out.size() - 2] == '?') out.insert(out.size() - 1, "\\");
+        if (c == '?' && out.size() >= 2 && out[out.size() - 2] == '?')
+            out.insert(out.size() - 1, "\\");
     }
     return out + "\"";
 }
@@ -199,7 +199,8 @@ bool WriteFile(const std::string &path, const std::string &text)
     return static_cast<bool>(out);
 }
 
-std::string MakeIdsHeader(const std::vector<Row> &rows, const std::map<long, std::string> &constants)
+std::string MakeIdsHeader(const std::vector<Row> &rows,
+                          const std::map<long, std::string> &constants)
 {
     std::map<long, std::vector<std::string>> members;
     for (const Row &row : rows) members[row.iId].push_back(row.name);
@@ -218,7 +219,8 @@ std::string MakeIdsHeader(const std::vector<Row> &rows, const std::map<long, std
     return h.str();
 }
 
-std::string MakeRowsSource(const std::vector<Row> &rows, const std::map<long, std::string> &constants)
+std::string MakeRowsSource(const std::vector<Row> &rows,
+                           const std::map<long, std::string> &constants)
 {
     std::ostringstream c;
     c << "// nk_command_rows.cpp -- generated from commands/nk_commands.tsv; do not edit.\n"

@@ -16,9 +16,7 @@ size_t FindSeparator(const std::string &text, size_t iFrom)
 
 }  // namespace
 
-NKArgumentScan::NKArgumentScan(const char *pszText) : m_text(pszText != nullptr ? pszText : "")
-{
-}
+NKArgumentScan::NKArgumentScan(const char *pszText) : m_text(pszText != nullptr ? pszText : "") {}
 
 void NKArgumentScan::SkipBlanks()
 {

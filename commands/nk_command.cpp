@@ -8,15 +8,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/nk_progress.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
-#include "core/nk_message.h"
-#include "core/nk_frames.h"
-#include "core/nk_references.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_frames.h"
+#include "core/nk_message.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_progress.h"
+#include "core/nk_references.h"
 
 int iCommandLevel = 0;
 bool bDebugCommands = false;
@@ -111,8 +111,7 @@ const char *UnavailableText(uint32_t uFlags)
     if (uFlags & NK_CMDF_OBSOLETE) return "Command is obsolete and not longer in use!";
     if (uFlags & NK_CMDF_CAVE_ONLY)
         return "Command not available in this version (CAVE version only)!";
-    if (uFlags & NK_CMDF_VR_ONLY)
-        return "Command not available in this version (VR version only)!";
+    if (uFlags & NK_CMDF_VR_ONLY) return "Command not available in this version (VR version only)!";
     if (uFlags & NK_CMDF_NOT_WINDOWS) return "Command not available in WINDOWS version!";
     return nullptr;
 }
@@ -144,7 +143,8 @@ bool FormatPartRun(const char *pszTemplate, int iFirst, int iLast, NKString *pTe
             *pText += aiValues[iUsed++];
             p++;
         } else {
-            return NKDiagnostic("Unsupported conversion in part range template", "ExecuteOnAllParts");
+            return NKDiagnostic("Unsupported conversion in part range template",
+                                "ExecuteOnAllParts");
         }
     }
     return true;
@@ -222,10 +222,7 @@ void NKInstallCommandHooks(void)
     NKSetModelHooks(hooks);
 }
 
-int ExecuteUICommand(const NKString &line)
-{
-    return ExecuteCommand(line.GetText());
-}
+int ExecuteUICommand(const NKString &line) { return ExecuteCommand(line.GetText()); }
 
 int DispatchCommand(const char *pszLine, int iLevel)
 {
@@ -280,11 +277,13 @@ int ExecuteOnAllParts(const NKString &command, const NKString &argumentTemplate,
 
     const char *pszWhich = bSelected ? "selected" : "unselected";
     if (bOk) {
-        NKPrintInfo(NKString::FromFormat("\nExecuted %s on all %s parts", command.GetText(),
-                                         pszWhich).GetText());
+        NKPrintInfo(
+            NKString::FromFormat("\nExecuted %s on all %s parts", command.GetText(), pszWhich)
+                .GetText());
         return NK_CMD_DONE;
     }
-    NKPrintError(NKString::FromFormat("\nFailed executing %s on all %s parts", command.GetText(),
-                                      pszWhich).GetText());
+    NKPrintError(
+        NKString::FromFormat("\nFailed executing %s on all %s parts", command.GetText(), pszWhich)
+            .GetText());
     return NK_CMD_FAILED;
 }

@@ -33,26 +33,26 @@ typedef int (*NKCommandHandler)(CommandTableEntry *pEntry, const char *pszArgume
 
 // The slots of the handler chain, in the order the chain asks them.
 enum NKCommandHandlerSlot {
-    NK_HANDLER_FILES = 0,         // NKCommandHandleFiles
-    NK_HANDLER_PART_DISPLAY,      // NKCommandHandlePartDisplay
-    NK_HANDLER_RENDER_FIX,        // NKCommandHandleRenderFix
-    NK_HANDLER_LINE_STYLE,        // NKCommandHandleLineStyle
-    NK_HANDLER_COMPLEX,           // NKCommandHandleComplex
-    NK_HANDLER_FRINGES,           // NKCommandHandleFringes
-    NK_HANDLER_VECTORS,           // NKCommandHandleVectors
-    NK_HANDLER_CUT_PLANES,        // NKCommandHandleCutPlanes
-    NK_HANDLER_BOUNDARY,          // NKCommandHandleBoundary
-    NK_HANDLER_BACKGROUND,        // NKCommandHandleBackground
-    NK_HANDLER_VIEW,              // NKCommandHandleView
-    NK_HANDLER_MATERIAL,          // NKCommandHandleMaterial
-    NK_HANDLER_TRANSFORM,         // NKCommandHandleTransform
-    NK_HANDLER_ANIMATION,         // NKCommandHandleAnimation
-    NK_HANDLER_ANNOTATION,        // NKCommandHandleAnnotation
-    NK_HANDLER_VIEWPOINT,         // NKCommandHandleViewpoint
-    NK_HANDLER_INFO,              // NKCommandHandleInfo
-    NK_HANDLER_TEXTURE,           // NKCommandHandleTexture
-    NK_HANDLER_PLOT,              // NKCommandHandlePlot
-    NK_HANDLER_SYSTEM,            // NKCommandHandleSystem
+    NK_HANDLER_FILES = 0,     // NKCommandHandleFiles
+    NK_HANDLER_PART_DISPLAY,  // NKCommandHandlePartDisplay
+    NK_HANDLER_RENDER_FIX,    // NKCommandHandleRenderFix
+    NK_HANDLER_LINE_STYLE,    // NKCommandHandleLineStyle
+    NK_HANDLER_COMPLEX,       // NKCommandHandleComplex
+    NK_HANDLER_FRINGES,       // NKCommandHandleFringes
+    NK_HANDLER_VECTORS,       // NKCommandHandleVectors
+    NK_HANDLER_CUT_PLANES,    // NKCommandHandleCutPlanes
+    NK_HANDLER_BOUNDARY,      // NKCommandHandleBoundary
+    NK_HANDLER_BACKGROUND,    // NKCommandHandleBackground
+    NK_HANDLER_VIEW,          // NKCommandHandleView
+    NK_HANDLER_MATERIAL,      // NKCommandHandleMaterial
+    NK_HANDLER_TRANSFORM,     // NKCommandHandleTransform
+    NK_HANDLER_ANIMATION,     // NKCommandHandleAnimation
+    NK_HANDLER_ANNOTATION,    // NKCommandHandleAnnotation
+    NK_HANDLER_VIEWPOINT,     // NKCommandHandleViewpoint
+    NK_HANDLER_INFO,          // NKCommandHandleInfo
+    NK_HANDLER_TEXTURE,       // NKCommandHandleTexture
+    NK_HANDLER_PLOT,          // NKCommandHandlePlot
+    NK_HANDLER_SYSTEM,        // NKCommandHandleSystem
     NK_NUM_HANDLER_SLOTS
 };
 

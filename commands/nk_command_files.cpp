@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <string>
 
-#include "core/nk_progress.h"
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_log.h"
@@ -22,9 +21,10 @@
 #include "commands/nk_command_table.h"
 #include "core/nk_file.h"
 #include "core/nk_message.h"
-#include "core/nk_process.h"
-#include "platform/nk_key_filter.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_process.h"
+#include "core/nk_progress.h"
+#include "platform/nk_key_filter.h"
 
 bool bRunningCommandFile = false;
 bool bCommandFilePaused = false;
@@ -52,20 +52,20 @@ NKPausedCommandFile &PausedRecord()
     return s_Paused;
 }
 
-int sg_iDepth = 0;           // runners active inside one another
-bool sg_bAbortAll = false;   // Esc seen: every running file stops
+int sg_iDepth = 0;          // runners active inside one another
+bool sg_bAbortAll = false;  // Esc seen: every running file stops
 std::chrono::steady_clock::time_point sg_LastRepaint;
 
 // One run of a file, from its start or from a pause.
 struct FileRun {
     NKString fileName;
     FILE *pFile = nullptr;
-    int iLine = 0;        // lines read in the current repetition
+    int iLine = 0;  // lines read in the current repetition
     int iRepetition = 0;
     int iCount = 0;
-    bool bNested = false;      // another file was running when this one started
-    bool bDebug = false;       // the debug mode this run last saw
-    bool bOutputOff = false;   // this run holds one "output off" request
+    bool bNested = false;     // another file was running when this one started
+    bool bDebug = false;      // the debug mode this run last saw
+    bool bOutputOff = false;  // this run holds one "output off" request
 };
 
 // Prints with the message output switched on for this one text.
@@ -211,8 +211,10 @@ int RunOneLine(FileRun *pRun, const std::string &line)
         // A debugcommands line: its mode decides whether this run keeps
         // the output off.
         pRun->bDebug = bDebugCommands;
-        if (pRun->bDebug) OutputOn(pRun);
-        else OutputOff(pRun);
+        if (pRun->bDebug)
+            OutputOn(pRun);
+        else
+            OutputOff(pRun);
     }
     if (iResult != 0) ReportFailedLine(*pRun, line);
     return -1;
@@ -438,17 +440,19 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();  // "PARAMS"
     switch (pEntry->id) {
-    case NK_CID_SOURCE: return CommandSource(pEntry, &scan);
-    case NK_CID_REPEATFILE: return CommandRepeatFile(pEntry, &scan);
-    case NK_CID_PAUSEFILE: return CommandPauseFile();
-    case NK_CID_RESUMEFILE: return CommandResumeFile();
-    default: break;
+    case NK_CID_SOURCE:
+        return CommandSource(pEntry, &scan);
+    case NK_CID_REPEATFILE:
+        return CommandRepeatFile(pEntry, &scan);
+    case NK_CID_PAUSEFILE:
+        return CommandPauseFile();
+    case NK_CID_RESUMEFILE:
+        return CommandResumeFile();
+    default:
+        break;
     }
     // The log and the poll file share the handler.
     return NKCommandHandleLog(pEntry, pszArguments);
 }
 
-void NKRegisterFileCommands(void)
-{
-    NKSetCommandHandler(NK_HANDLER_FILES, NKCommandHandleFiles);
-}
+void NKRegisterFileCommands(void) { NKSetCommandHandler(NK_HANDLER_FILES, NKCommandHandleFiles); }

@@ -61,9 +61,9 @@ int CommandLog(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     szLogFileName = name.IsEmpty() ? NKString::FromFormat("%s.log", "Quolin") : name;
     bLogCommands = true;
     if (!bLogNotYetOpened && pLogFile != nullptr) {
-        NKPrintInfo(NKString::FromFormat("Appending commands to log-file: %s",
-                                         szLogFileName.GetText())
-                        .GetText());
+        NKPrintInfo(
+            NKString::FromFormat("Appending commands to log-file: %s", szLogFileName.GetText())
+                .GetText());
         return 0;
     }
     // A new stream replaces the one before it; an earlier failed open does
@@ -79,17 +79,17 @@ int CommandLog(CommandTableEntry *pEntry, NKArgumentScan *pScan)
         return 1;
     }
     bLogNotYetOpened = true;
-    NKPrintInfo(
-        NKString::FromFormat("Writing commands to log-file: %s", szLogFileName.GetText()).GetText());
+    NKPrintInfo(NKString::FromFormat("Writing commands to log-file: %s", szLogFileName.GetText())
+                    .GetText());
     return 0;
 }
 
 int CommandNoLog()
 {
     bLogCommands = false;
-    NKPrintInfo(NKString::FromFormat("Stop writing commands to log-file: %s",
-                                     szLogFileName.GetText())
-                    .GetText());
+    NKPrintInfo(
+        NKString::FromFormat("Stop writing commands to log-file: %s", szLogFileName.GetText())
+            .GetText());
     return 0;
 }
 
@@ -217,7 +217,8 @@ int CommandPollFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     g_PollFile.bActive = true;
     // Only lines written from now on are commands for us.
     g_PollFile.iReadOffset = EndOfCompleteLines(name.GetText());
-    NKPrintInfo(NKString::FromFormat("Polling for commands from file %s", name.GetText()).GetText());
+    NKPrintInfo(
+        NKString::FromFormat("Polling for commands from file %s", name.GetText()).GetText());
     StartPollTimer();
     return 0;
 }
@@ -254,11 +255,17 @@ int NKCommandHandleLog(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();  // "PARAMS"
     switch (pEntry->id) {
-    case NK_CID_LOG: return CommandLog(pEntry, &scan);
-    case NK_CID_NOLOG: return CommandNoLog();
-    case NK_CID_POLLFILE: return CommandPollFile(pEntry, &scan);
-    case NK_CID_NOPOLLFILE: return CommandNoPollFile();
-    case NK_CID_POLL_DELAY: return CommandPollDelay(&scan);
-    default: return 3;
+    case NK_CID_LOG:
+        return CommandLog(pEntry, &scan);
+    case NK_CID_NOLOG:
+        return CommandNoLog();
+    case NK_CID_POLLFILE:
+        return CommandPollFile(pEntry, &scan);
+    case NK_CID_NOPOLLFILE:
+        return CommandNoPollFile();
+    case NK_CID_POLL_DELAY:
+        return CommandPollDelay(&scan);
+    default:
+        return 3;
     }
 }

@@ -51,11 +51,11 @@ constexpr int NK_POLL_FILE_TIMER = 1;
 constexpr float NK_POLL_DEFAULT_DELAY = 1.0f;
 
 struct NKPollFile {
-    NKString szFileName;         // the poll file ("" when none)
-    bool bActive = false;        // polling is on
+    NKString szFileName;                   // the poll file ("" when none)
+    bool bActive = false;                  // polling is on
     float fDelay = NK_POLL_DEFAULT_DELAY;  // seconds between two checks
-    FILE *pFile = nullptr;       // open only while a check reads the file
-    int64_t iReadOffset = 0;     // bytes of the file already taken
+    FILE *pFile = nullptr;                 // open only while a check reads the file
+    int64_t iReadOffset = 0;               // bytes of the file already taken
 
     // Everything to its default, the delay included.
     void Reset();

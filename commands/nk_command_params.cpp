@@ -24,8 +24,8 @@ bool FitsFloat(double dValue) { return std::fabs(dValue) <= FLT_MAX; }
 
 NKString FloatOverflowText(const char *pszValue)
 {
-    return NKString::FromFormat("Parameter out of range. Value: %s. Legal range: %g - %g",
-                                pszValue, (double)-FLT_MAX, (double)FLT_MAX);
+    return NKString::FromFormat("Parameter out of range. Value: %s. Legal range: %g - %g", pszValue,
+                                (double)-FLT_MAX, (double)FLT_MAX);
 }
 
 }  // namespace
@@ -119,8 +119,8 @@ int CommandParams::ReadNumberWord(NKString *pWord)
 {
     if (!ReadWords(pWord, 1)) return 0;
     if (pWord->IsNumber()) return 1;
-    NKString detail = NKString::FromFormat(
-        "Numerical parameter expected. \"%s\" is not a number.", pWord->GetText());
+    NKString detail = NKString::FromFormat("Numerical parameter expected. \"%s\" is not a number.",
+                                           pWord->GetText());
     Fail(detail.GetText());
     return -1;
 }
@@ -166,9 +166,9 @@ bool CommandParams::NKGetParameterFloat(float *pfValue, bool bRequired, float fM
     if (!FitsFloat(dValue)) return Fail(FloatOverflowText(word.GetText()).GetText());
     float fValue = (float)dValue;
     if (!NKIsUndefined(fMin) && (fValue < fMin || fValue > fMax)) {
-        NKString detail = NKString::FromFormat(
-            "Parameter out of range. Value: %g. Legal range: %g - %g", (double)fValue,
-            (double)fMin, (double)fMax);
+        NKString detail =
+            NKString::FromFormat("Parameter out of range. Value: %g. Legal range: %g - %g",
+                                 (double)fValue, (double)fMin, (double)fMax);
         return Fail(detail.GetText());
     }
     *pfValue = fValue;
@@ -193,8 +193,7 @@ bool CommandParams::NKGetParameterString(NKString *pValue, bool bRequired, int i
     } else if (iMode == NK_PARAM_STRING_REST) {
         value = m_params.GetRest();
     }
-    if (IsMissing(value))
-        return bRequired ? Fail("Required paramter missing.") : true;
+    if (IsMissing(value)) return bRequired ? Fail("Required paramter missing.") : true;
     *pValue = value;
     return true;
 }
@@ -238,9 +237,9 @@ bool CommandParams::NKGetParameterColor(unsigned char pucRgb[3], bool bRequired)
         if (piRead[i] < 0 || piRead[i] > 255) bInRange = false;
     }
     if (!bInRange) {
-        NKString detail = NKString::FromFormat(
-            "Parameter out of range. Value: <%d %d %d>. Legal range: 0 - 255", piRead[0],
-            piRead[1], piRead[2]);
+        NKString detail =
+            NKString::FromFormat("Parameter out of range. Value: <%d %d %d>. Legal range: 0 - 255",
+                                 piRead[0], piRead[1], piRead[2]);
         return Fail(detail.GetText());
     }
     for (int i = 0; i < 3; i++) pucRgb[i] = (unsigned char)piRead[i];
@@ -253,8 +252,7 @@ bool CommandParams::NKGetFirstParameterInt(int *piValue, bool bRequired, int iMi
     return NKGetParameterInt(piValue, bRequired, iMin, iMax);
 }
 
-bool CommandParams::NKGetFirstParameterFloat(float *pfValue, bool bRequired, float fMin,
-                                             float fMax)
+bool CommandParams::NKGetFirstParameterFloat(float *pfValue, bool bRequired, float fMin, float fMax)
 {
     Restart();
     return NKGetParameterFloat(pfValue, bRequired, fMin, fMax);

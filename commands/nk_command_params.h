@@ -79,8 +79,8 @@ private:
     int ReadNumberWord(NKString *pWord);
     int ReadNumberTriple(NKString pWords[3], const char *pszKind);
 
-    NKString m_params;   // the argument text; its scan position is the cursor
-    int m_iParamIndex;   // number of the parameter read last
+    NKString m_params;  // the argument text; its scan position is the cursor
+    int m_iParamIndex;  // number of the parameter read last
     bool m_bPrintErrors;
     NKString m_errorText;
     const CommandTableEntry *m_pCommand;  // borrowed from the command table

@@ -176,10 +176,7 @@ bool NKCommandTable::NeedsGeometry() const
     return pEntry != nullptr && pEntry->needgeom != 0;
 }
 
-bool NKCommandTable::IsAvailable() const
-{
-    return m_iCurrent >= 0 && IsAvailableIndex(m_iCurrent);
-}
+bool NKCommandTable::IsAvailable() const { return m_iCurrent >= 0 && IsAvailableIndex(m_iCurrent); }
 
 bool NKCommandTable::IsAvailableFlags(uint32_t uFlags)
 {

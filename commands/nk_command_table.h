@@ -29,14 +29,14 @@ enum : uint32_t {
 
 // One row of the table. Names are lower case, words separated by one blank.
 struct CommandTableEntry {
-    int32_t id;              // NK_CID_ constant; shared by synonyms and families
-    char name[31];           // one, two or three words, or ";"
-    uint8_t minabbr;         // minimum abbreviation length, 0 = none
-    uint8_t needgeom;        // 1: refused while no model is loaded
-    uint8_t keepsub;         // two-word match: 1 keeps the second word in the arguments
-    uint32_t flags;          // NK_CMDF_ bits
-    char synopsis[201];      // argument synopsis, quoted in parameter errors
-    char description[200];   // one-line description
+    int32_t id;             // NK_CID_ constant; shared by synonyms and families
+    char name[31];          // one, two or three words, or ";"
+    uint8_t minabbr;        // minimum abbreviation length, 0 = none
+    uint8_t needgeom;       // 1: refused while no model is loaded
+    uint8_t keepsub;        // two-word match: 1 keeps the second word in the arguments
+    uint32_t flags;         // NK_CMDF_ bits
+    char synopsis[201];     // argument synopsis, quoted in parameter errors
+    char description[200];  // one-line description
 };
 
 // The generated rows (nk_command_rows.cpp) and their number. After the first

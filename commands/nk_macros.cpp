@@ -125,9 +125,12 @@ int NKCommandHandleMacros(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();  // "PARAMS"
     switch (pEntry->id) {
-    case NK_CID_MACRO_LIST: return CommandMacroList();
-    case NK_CID_MACRO_RUN: return CommandMacroRun(pEntry, &scan);
-    default: return 3;
+    case NK_CID_MACRO_LIST:
+        return CommandMacroList();
+    case NK_CID_MACRO_RUN:
+        return CommandMacroRun(pEntry, &scan);
+    default:
+        return 3;
     }
 }
 

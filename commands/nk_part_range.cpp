@@ -48,9 +48,9 @@ int ApplyLocks(int iNumParts, int *piFrom, int iTo, NKString *pErrorText)
     if (iNumParts < 1 || !IsPartLocked(0)) return NK_PART_RANGE_NUMBERS;
     if (*piFrom == 1 && iTo == 1) return NK_PART_RANGE_NUMBERS;
     if (IsPartLocked(iTo - 1)) {
-        SetError(pErrorText, NKString::FromFormat(
-                                 "All parts in specified range (%d to %d) are locked", *piFrom,
-                                 iTo));
+        SetError(pErrorText,
+                 NKString::FromFormat("All parts in specified range (%d to %d) are locked", *piFrom,
+                                      iTo));
         return NK_PART_RANGE_ERROR;
     }
     for (int iPart = iTo; iPart >= *piFrom; iPart--) {

@@ -14,16 +14,16 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
-#include "core/nk_normals.h"
-#include "core/nk_part_arrays.h"
-#include "core/nk_oriented_box.h"
-#include "core/nk_diagnostic.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_normals.h"
+#include "core/nk_oriented_box.h"
+#include "core/nk_part_arrays.h"
 
 namespace {
 
@@ -50,10 +50,7 @@ void GrowByBox(float *pfBox, const float *pfOther)
     }
 }
 
-void CopyBox(float *pfDst, const float *pfSrc)
-{
-    std::memcpy(pfDst, pfSrc, 6 * sizeof(float));
-}
+void CopyBox(float *pfDst, const float *pfSrc) { std::memcpy(pfDst, pfSrc, 6 * sizeof(float)); }
 
 // The axis-aligned hull of a model box carried through a display-space
 // matrix. An empty box stays empty.
@@ -68,10 +65,7 @@ void CarryBoxThroughMatrix(float *pfBox, const float *m)
     DisplayToModelBox(pfBox);
 }
 
-uint8_t PartLodLevel(const NKGeometry *pGeo, int iPart)
-{
-    return NKGetPartLevel(pGeo, iPart);
-}
+uint8_t PartLodLevel(const NKGeometry *pGeo, int iPart) { return NKGetPartLevel(pGeo, iPart); }
 
 // The display-transform factor of axis k: axis scale x fGeoScale.
 double AxisFactor(int k)
@@ -166,8 +160,8 @@ float *GetModelOriginInDisplay(float *pOut)
     return pOut;
 }
 
-bool NKPolylineCentroidAndLength(const float *pfPoints, int n, float *pfCentroid,
-                                 float *pfLongest, int iMode)
+bool NKPolylineCentroidAndLength(const float *pfPoints, int n, float *pfCentroid, float *pfLongest,
+                                 int iMode)
 {
     if (pfPoints == nullptr || n < 1 || pfCentroid == nullptr) return false;
     double adSum[3] = {0.0, 0.0, 0.0};
@@ -200,7 +194,8 @@ namespace {
 void ComputePartPolygonExtents(NKPart *pPart)
 {
     NKSetMaxValues(pPart->fBoundingBox);
-    pPart->iUniformPolygonSize = pPart->pPolygonNumNodes != nullptr ? pPart->pPolygonNumNodes[0] : 0;
+    pPart->iUniformPolygonSize =
+        pPart->pPolygonNumNodes != nullptr ? pPart->pPolygonNumNodes[0] : 0;
     int iVisited = 0;
     for (int k = 0; k < pPart->iNumPolygons; k++) {
         const int *piNodes = nullptr;
@@ -227,7 +222,8 @@ void ComputePartCentroid(NKPart *pPart)
     for (int i = 0; i < pPart->iNumNodes; i++) {
         for (int k = 0; k < 3; k++) adSum[k] += pPart->pNodeCoords[3 * i + k];
     }
-    for (int k = 0; k < 3; k++) pPart->fCentroid[k] = static_cast<float>(adSum[k] / pPart->iNumNodes);
+    for (int k = 0; k < 3; k++)
+        pPart->fCentroid[k] = static_cast<float>(adSum[k] / pPart->iNumNodes);
 }
 
 }  // namespace
@@ -264,8 +260,8 @@ bool NKComputeGeometryExtents(NKGeometry *pGeo)
 namespace {
 
 // The coordinates a part's box is taken over, with their node count.
-const float *BoxCoordinates(const NKPart *pPart, int iPart, const NKFrame *pFrame,
-                            bool bDisplaced, int *piNumCoords)
+const float *BoxCoordinates(const NKPart *pPart, int iPart, const NKFrame *pFrame, bool bDisplaced,
+                            int *piNumCoords)
 {
     if (bDisplaced && pFrame != nullptr) {
         const NKVectorPartEntry *pEntry = NKGetPartVectorEntry(iPart, pFrame);
@@ -279,8 +275,8 @@ const float *BoxCoordinates(const NKPart *pPart, int iPart, const NKFrame *pFram
 }
 
 // Grows pfBox (display coordinates) by the nodes of the counted polygons.
-void GrowByCountedPolygons(float *pfBox, const NKPart *pPart, const float *pfCoords,
-                           int iNumCoords, const uint8_t *pVisibility, uint8_t uLevel)
+void GrowByCountedPolygons(float *pfBox, const NKPart *pPart, const float *pfCoords, int iNumCoords,
+                           const uint8_t *pVisibility, uint8_t uLevel)
 {
     for (int k = 0; k < pPart->iNumPolygons; k++) {
         if (pVisibility != nullptr && pVisibility[k] != uLevel) continue;
@@ -288,7 +284,8 @@ void GrowByCountedPolygons(float *pfBox, const NKPart *pPart, const float *pfCoo
         int iCount = 0;
         if (!NKGetPartPolygon(*pPart, k, &piNodes, &iCount)) continue;
         for (int j = 0; j < iCount; j++) {
-            if (piNodes[j] >= 0 && piNodes[j] < iNumCoords) GrowByPoint(pfBox, &pfCoords[3 * piNodes[j]]);
+            if (piNodes[j] >= 0 && piNodes[j] < iNumCoords)
+                GrowByPoint(pfBox, &pfCoords[3 * piNodes[j]]);
         }
     }
 }
@@ -371,12 +368,14 @@ bool EnsurePartBoxes(NKFrame *pFrame)
 bool NKComputeFrameBoundingBoxes(int iFrame, bool bUndeformed, bool bDisplaced)
 {
     const char *pszFunction = "NKComputeFrameBoundingBoxes";
-    if (g_pModel == nullptr || g_pModel->pFrames == nullptr) return NKDiagnostic("No frames", pszFunction);
+    if (g_pModel == nullptr || g_pModel->pFrames == nullptr)
+        return NKDiagnostic("No frames", pszFunction);
     int iFirst = iFrame < 0 ? 0 : iFrame;
     int iLast = iFrame < 0 ? g_pModel->iNumFrames - 1 : iFrame;
     if (iLast >= g_pModel->iNumFrames) return NKDiagnostic("Frame out of range", pszFunction);
     for (int i = iFirst; i <= iLast; i++) {
-        if (g_pModel->pFrames[i].pGeometry == nullptr) return NKDiagnostic("Frame without geometry", pszFunction);
+        if (g_pModel->pFrames[i].pGeometry == nullptr)
+            return NKDiagnostic("Frame without geometry", pszFunction);
     }
     if (bUndeformed) {
         NKResetGeometryMarks();
@@ -390,7 +389,8 @@ bool NKComputeFrameBoundingBoxes(int iFrame, bool bUndeformed, bool bDisplaced)
     if (bDisplaced) {
         for (int i = iFirst; i <= iLast; i++) {
             NKFrame *pFrame = &g_pModel->pFrames[i];
-            if (!EnsurePartBoxes(pFrame)) return NKDiagnostic("Error allocating part boxes", pszFunction);
+            if (!EnsurePartBoxes(pFrame))
+                return NKDiagnostic("Error allocating part boxes", pszFunction);
             NKComputeGeoBoundingBox(pFrame->pGeometry, pFrame, pFrame->fDisplacedBox,
                                     pFrame->pPartBoundingBoxes, false, true);
         }
@@ -460,7 +460,8 @@ bool NKGetTransformedPartBoundingBox(const NKFrame *pFrame, int iPart, float *pf
     const float *pfBox = NKGetPartBoundingBox(pFrame, iPart, iMode);
     if (pfBox == nullptr) return false;
     CopyBox(pfOut, pfBox);
-    if (pFrame->pTransformation != nullptr) CarryBoxThroughMatrix(pfOut, &pFrame->pTransformation[16 * iPart]);
+    if (pFrame->pTransformation != nullptr)
+        CarryBoxThroughMatrix(pfOut, &pFrame->pTransformation[16 * iPart]);
     return true;
 }
 
@@ -531,7 +532,8 @@ void ConvertGeometry(NKGeometry *pGeo, bool bToModel)
     for (int i = 0; i < pGeo->iNumParts && pGeo->pParts != nullptr; i++) {
         NKPart *pPart = &pGeo->pParts[i];
         if (pPart->pNodeCoords != nullptr) {
-            for (int n = 0; n < pPart->iNumNodes; n++) ConvertPoint(&pPart->pNodeCoords[3 * n], bToModel);
+            for (int n = 0; n < pPart->iNumNodes; n++)
+                ConvertPoint(&pPart->pNodeCoords[3 * n], bToModel);
         }
         ConvertPoint(pPart->fCentroid, bToModel);
     }
@@ -542,7 +544,8 @@ void ConvertVectorResult(NKVectorResult *pVector, bool bToModel)
     for (int i = 0; i < pVector->iNumParts && pVector->pResults != nullptr; i++) {
         NKVectorPartEntry *pEntry = &pVector->pResults[i];
         if (pEntry->pNodeValues == nullptr) continue;
-        for (int n = 0; n < pEntry->iNumNodes; n++) ConvertPoint(&pEntry->pNodeValues[3 * n], bToModel);
+        for (int n = 0; n < pEntry->iNumNodes; n++)
+            ConvertPoint(&pEntry->pNodeValues[3 * n], bToModel);
     }
 }
 
@@ -588,15 +591,16 @@ void ConvertAllFrames(NKGeometry *pSkip, bool bToModel)
         }
         for (int s = 0; s < NK_NUM_SEPARATE_VECTOR_SLOTS; s++) {
             NKSeparateVectorField *pField = pFrame->pSeparateVectors[s];
-            if (pField != nullptr && fieldsDone.insert(pField).second) ConvertSeparateField(pField, bToModel);
+            if (pField != nullptr && fieldsDone.insert(pField).second)
+                ConvertSeparateField(pField, bToModel);
         }
     }
 }
 
 }  // namespace
 
-bool NKChangeDisplayTransform(const float *pfScales, const float *pfGeoScale,
-                              const float *pfCentre, NKGeometry *pSkip)
+bool NKChangeDisplayTransform(const float *pfScales, const float *pfGeoScale, const float *pfCentre,
+                              NKGeometry *pSkip)
 {
     if (g_pModel == nullptr) return NKDiagnostic("No model", "NKChangeDisplayTransform");
     ConvertAllFrames(pSkip, true);

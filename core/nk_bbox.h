@@ -22,18 +22,10 @@ struct NKGeometry;
 struct NKPart;
 
 // Modes of the box getters.
-enum {
-    NK_BOX_UNDEFORMED = 0,
-    NK_BOX_DISPLACED_OR_UNDEFORMED = 1,
-    NK_BOX_DISPLACED_ONLY = 3
-};
+enum { NK_BOX_UNDEFORMED = 0, NK_BOX_DISPLACED_OR_UNDEFORMED = 1, NK_BOX_DISPLACED_ONLY = 3 };
 
 // Modes of NKPolylineCentroidAndLength.
-enum {
-    NK_POLYLINE_AS_IS = 0,
-    NK_POLYLINE_TO_MODEL = 1,
-    NK_POLYLINE_TO_DISPLAY = 2
-};
+enum { NK_POLYLINE_AS_IS = 0, NK_POLYLINE_TO_MODEL = 1, NK_POLYLINE_TO_DISPLAY = 2 };
 
 // ---- Boxes and conversions ----------------------------------------------------
 
@@ -46,7 +38,7 @@ float NKGetMaxExtent(const float *pfBox);
 // An axis whose scale x fGeoScale is 0 is left alone by the display-to-model
 // conversions instead of being divided by 0.
 void ModelToDisplay(float *p);
-void ModelToDisplayVector(float *v);  // the centre is not subtracted
+void ModelToDisplayVector(float *v);   // the centre is not subtracted
 void ModelToDisplayBox(float *pfBox);  // both corners
 void DisplayToModel(float *p);
 void DisplayToModelVector(float *v);
@@ -59,8 +51,8 @@ float *GetModelOriginInDisplay(float *pOut);
 // first converted by iMode (1 DisplayToModelVector, 2 ModelToDisplayVector,
 // else as is); the centroid is then converted by iMode (1 DisplayToModel, 2
 // ModelToDisplay). False for null points or centroid, or n < 1.
-bool NKPolylineCentroidAndLength(const float *pfPoints, int n, float *pfCentroid,
-                                 float *pfLongest, int iMode);
+bool NKPolylineCentroidAndLength(const float *pfPoints, int n, float *pfCentroid, float *pfLongest,
+                                 int iMode);
 
 // On a geometry still in model units: part boxes, centroids, uniform polygon
 // sizes and edge slot counts, the totals, the geometry box, its own fGeoScale
@@ -81,8 +73,8 @@ bool NKComputePartBoundingBox(NKPart *pPart, int iPart, NKFrame *pFrame, float *
 // when displaced and the frame has matrices) and the global primitives' box.
 // pfPerPart, when given, receives the untransformed part boxes, six floats
 // per part. With bStoreUndeformed the box becomes the geometry's box.
-bool NKComputeGeoBoundingBox(NKGeometry *pGeo, NKFrame *pFrame, float *pfOut,
-                             float *pfPerPart, bool bStoreUndeformed, bool bDisplaced);
+bool NKComputeGeoBoundingBox(NKGeometry *pGeo, NKFrame *pFrame, float *pfOut, float *pfPerPart,
+                             bool bStoreUndeformed, bool bDisplaced);
 // For frame iFrame, or all frames for -1: with bUndeformed the geometry
 // boxes (each shared geometry once), with bDisplaced each frame's displaced
 // box and part boxes (the part box array is made when the frame has none).
@@ -121,5 +113,5 @@ float NKComputeBoxScaleFactor(const float *pfBox, float fReference, float fFacto
 // iso-surfaces. pSkip is a geometry still in model coordinates: it is only
 // converted forward. Each shared record and each separate vector field is
 // converted once, whatever number of frames hold it.
-bool NKChangeDisplayTransform(const float *pfScales, const float *pfGeoScale,
-                              const float *pfCentre, NKGeometry *pSkip);
+bool NKChangeDisplayTransform(const float *pfScales, const float *pfGeoScale, const float *pfCentre,
+                              NKGeometry *pSkip);

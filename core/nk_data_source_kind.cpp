@@ -11,4 +11,7 @@ int NKGetInterfaceType(void) { return sg_iInterfaceType; }
 void NKSetInterfaceType(int iType) { sg_iInterfaceType = iType; }
 
 int NKGetInterfaceNumTransformations(void) { return sg_iNumTransformations; }
-void NKSetInterfaceNumTransformations(int iCount) { sg_iNumTransformations = iCount < 0 ? 0 : iCount; }
+void NKSetInterfaceNumTransformations(int iCount)
+{
+    sg_iNumTransformations = iCount < 0 ? 0 : iCount;
+}

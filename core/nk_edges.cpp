@@ -4,16 +4,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/nk_graphics_settings.h"
-#include "core/nk_progress.h"
+#include "core/nk_data_source_kind.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
+#include "core/nk_progress.h"
 #include "core/nk_sort.h"
 #include "core/nk_text_utils.h"
-#include "core/nk_data_source_kind.h"
-#include "core/nk_diagnostic.h"
 
 namespace {
 
@@ -57,8 +57,8 @@ void SelectionSortSlots(std::vector<int> &slots, const NKEdgeRecord *pEdges)
 
 // Kinds of a bucket with more than two slots: each run of equal node pairs
 // is classified once, by the smallest angle between consecutive polygons.
-void ClassifyLargeBucket(std::vector<int> &slots, const NKEdgeRecord *pEdges,
-                         const NKPart *pPart, uint8_t *puKinds)
+void ClassifyLargeBucket(std::vector<int> &slots, const NKEdgeRecord *pEdges, const NKPart *pPart,
+                         uint8_t *puKinds)
 {
     SelectionSortSlots(slots, pEdges);
     size_t i = 0;
@@ -66,7 +66,8 @@ void ClassifyLargeBucket(std::vector<int> &slots, const NKEdgeRecord *pEdges,
         size_t j = i + 1;
         double fMinAngle = 1e30;
         while (j < slots.size() && SamePair(pEdges[slots[i]], pEdges[slots[j]])) {
-            double f = PolygonAngle(pPart, pEdges[slots[j - 1]].iPolygon, pEdges[slots[j]].iPolygon);
+            double f =
+                PolygonAngle(pPart, pEdges[slots[j - 1]].iPolygon, pEdges[slots[j]].iPolygon);
             if (f < fMinAngle) fMinAngle = f;
             j++;
         }
@@ -189,9 +190,11 @@ bool NKFindEdgesOnePart(int iPart, NKGeometry *pGeo, NKFrame *pFrame, NKEdgeReco
     NKPart *pPart = &pGeo->pParts[iPart];
     int iSlots = pPart->iNumConnects;
     if (iSlots < 1) return true;
-    if (!PartLayoutValid(pPart)) return NKDiagnostic("Polygon layout missing", "NKFindEdgesOnePart");
+    if (!PartLayoutValid(pPart))
+        return NKDiagnostic("Polygon layout missing", "NKFindEdgesOnePart");
     auto *puKinds = static_cast<uint8_t *>(NKCalloc((size_t)iSlots, 1));
-    if (puKinds == nullptr) return NKDiagnostic("Error allocating edge kinds", "NKFindEdgesOnePart");
+    if (puKinds == nullptr)
+        return NKDiagnostic("Error allocating edge kinds", "NKFindEdgesOnePart");
     const uint8_t *puVisibility = nullptr;
     if (pFrame != nullptr && pFrame->ppVisibility != nullptr)
         puVisibility = pFrame->ppVisibility[iPart];

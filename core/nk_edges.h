@@ -20,11 +20,7 @@ struct NKGeometry;
 struct NKPart;
 
 // Kinds of an edge slot.
-enum {
-    NK_EDGE_NOT_DRAWN = 0,
-    NK_EDGE_SMOOTH = 1,
-    NK_EDGE_FEATURE = 2
-};
+enum { NK_EDGE_NOT_DRAWN = 0, NK_EDGE_SMOOTH = 1, NK_EDGE_FEATURE = 2 };
 
 // Scratch record of one edge slot.
 struct NKEdgeRecord {

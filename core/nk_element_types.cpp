@@ -43,13 +43,31 @@ enum NKTopologyGroup {
 NKTopologyGroup GroupOf(int iType)
 {
     switch (iType) {
-    case 0: case 1: case 16: return GROUP_LINE;
-    case 2: case 3: return GROUP_TRIANGLE;
-    case 4: case 5: case 14: case 15: return GROUP_QUAD;
-    case 6: case 7: return GROUP_TETRA;
-    case 8: case 9: case 12: case 13: return GROUP_HEXA;
-    case 10: case 11: return GROUP_PENTA;
-    default: return GROUP_NONE;
+    case 0:
+    case 1:
+    case 16:
+        return GROUP_LINE;
+    case 2:
+    case 3:
+        return GROUP_TRIANGLE;
+    case 4:
+    case 5:
+    case 14:
+    case 15:
+        return GROUP_QUAD;
+    case 6:
+    case 7:
+        return GROUP_TETRA;
+    case 8:
+    case 9:
+    case 12:
+    case 13:
+        return GROUP_HEXA;
+    case 10:
+    case 11:
+        return GROUP_PENTA;
+    default:
+        return GROUP_NONE;
     }
 }
 
@@ -83,9 +101,9 @@ const int sg_aiTetra10Faces[4][8] = {{2, 5, 1, 4, 0, 6, -1, -1},
                                      {0, 4, 1, 8, 3, 7, -1, -1},
                                      {1, 5, 2, 9, 3, 8, -1, -1},
                                      {3, 9, 2, 6, 0, 7, -1, -1}};
-const int sg_aiHexa20Faces[6][8] = {
-    {11, 3, 10, 2, 9, 1, 8, 0}, {4, 12, 5, 13, 6, 14, 7, 15}, {0, 8, 1, 17, 5, 12, 4, 16},
-    {1, 9, 2, 18, 6, 13, 5, 17}, {2, 10, 3, 19, 7, 14, 6, 18}, {4, 15, 7, 19, 3, 11, 0, 16}};
+const int sg_aiHexa20Faces[6][8] = {{11, 3, 10, 2, 9, 1, 8, 0},   {4, 12, 5, 13, 6, 14, 7, 15},
+                                    {0, 8, 1, 17, 5, 12, 4, 16},  {1, 9, 2, 18, 6, 13, 5, 17},
+                                    {2, 10, 3, 19, 7, 14, 6, 18}, {4, 15, 7, 19, 3, 11, 0, 16}};
 const int sg_aiPenta15Faces[5][8] = {{8, 2, 7, 1, 6, 0, -1, -1},
                                      {3, 9, 4, 10, 5, 11, -1, -1},
                                      {0, 6, 1, 13, 4, 9, 3, 12},
@@ -95,25 +113,38 @@ const int sg_aiPenta15Faces[5][8] = {{8, 2, 7, 1, 6, 0, -1, -1},
 const int (*EdgeTable(NKTopologyGroup g))[2]
 {
     switch (g) {
-    case GROUP_LINE: return sg_aiLineEdges;
-    case GROUP_TRIANGLE: return sg_aiTriangleEdges;
-    case GROUP_QUAD: return sg_aiQuadEdges;
-    case GROUP_TETRA: return sg_aiTetraEdges;
-    case GROUP_HEXA: return sg_aiHexaEdges;
-    case GROUP_PENTA: return sg_aiPentaEdges;
-    default: return nullptr;
+    case GROUP_LINE:
+        return sg_aiLineEdges;
+    case GROUP_TRIANGLE:
+        return sg_aiTriangleEdges;
+    case GROUP_QUAD:
+        return sg_aiQuadEdges;
+    case GROUP_TETRA:
+        return sg_aiTetraEdges;
+    case GROUP_HEXA:
+        return sg_aiHexaEdges;
+    case GROUP_PENTA:
+        return sg_aiPentaEdges;
+    default:
+        return nullptr;
     }
 }
 
 const int (*CornerTable(NKTopologyGroup g))[4]
 {
     switch (g) {
-    case GROUP_TRIANGLE: return sg_aiTriangleFaces;
-    case GROUP_QUAD: return sg_aiQuadFaces;
-    case GROUP_TETRA: return sg_aiTetraFaces;
-    case GROUP_HEXA: return sg_aiHexaFaces;
-    case GROUP_PENTA: return sg_aiPentaFaces;
-    default: return nullptr;
+    case GROUP_TRIANGLE:
+        return sg_aiTriangleFaces;
+    case GROUP_QUAD:
+        return sg_aiQuadFaces;
+    case GROUP_TETRA:
+        return sg_aiTetraFaces;
+    case GROUP_HEXA:
+        return sg_aiHexaFaces;
+    case GROUP_PENTA:
+        return sg_aiPentaFaces;
+    default:
+        return nullptr;
     }
 }
 
@@ -122,12 +153,18 @@ const int (*CornerTable(NKTopologyGroup g))[4]
 const int (*QuadraticFaceTable(int iType))[8]
 {
     switch (iType) {
-    case 3: return sg_aiTriangle6Faces;
-    case 5: return sg_aiQuad8Faces;
-    case 7: return sg_aiTetra10Faces;
-    case 9: return sg_aiHexa20Faces;
-    case 11: return sg_aiPenta15Faces;
-    default: return nullptr;
+    case 3:
+        return sg_aiTriangle6Faces;
+    case 5:
+        return sg_aiQuad8Faces;
+    case 7:
+        return sg_aiTetra10Faces;
+    case 9:
+        return sg_aiHexa20Faces;
+    case 11:
+        return sg_aiPenta15Faces;
+    default:
+        return nullptr;
     }
 }
 
@@ -183,10 +220,14 @@ void NKSetShellSurface(int s)
 const char *NKSurfaceName(int s)
 {
     switch (s) {
-    case 0: return "Inner surface";
-    case 1: return "Middle surface";
-    case 2: return "Outer surface";
-    default: return "Unknown surface";
+    case 0:
+        return "Inner surface";
+    case 1:
+        return "Middle surface";
+    case 2:
+        return "Outer surface";
+    default:
+        return "Unknown surface";
     }
 }
 
@@ -205,11 +246,15 @@ int NKElementFaceCornerCount(int iType, int iFace)
     if (!FaceInRange(iType, iFace)) return 0;
     switch (GroupOf(iType)) {
     case GROUP_TRIANGLE:
-    case GROUP_TETRA: return 3;
+    case GROUP_TETRA:
+        return 3;
     case GROUP_QUAD:
-    case GROUP_HEXA: return 4;
-    case GROUP_PENTA: return iFace < 2 ? 3 : 4;
-    default: return 0;
+    case GROUP_HEXA:
+        return 4;
+    case GROUP_PENTA:
+        return iFace < 2 ? 3 : 4;
+    default:
+        return 0;
     }
 }
 

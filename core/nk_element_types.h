@@ -12,9 +12,9 @@
 
 enum {
     NK_ELEMENT_TYPE_COUNT = 19,
-    NK_ELEMENT_MAX_FACES = 6,        // faces of a hexahedron
-    NK_ELEMENT_MAX_FACE_CORNERS = 4, // corners of a quadrilateral face
-    NK_ELEMENT_MAX_FACE_NODES = 8    // nodes of a quadratic quadrilateral face
+    NK_ELEMENT_MAX_FACES = 6,         // faces of a hexahedron
+    NK_ELEMENT_MAX_FACE_CORNERS = 4,  // corners of a quadrilateral face
+    NK_ELEMENT_MAX_FACE_NODES = 8     // nodes of a quadratic quadrilateral face
 };
 
 // Type codes, equal to the row index in NKElementTypeTable.
@@ -42,12 +42,12 @@ enum {
 
 // One row of the element type table.
 struct NKElementTypeInfo {
-    int iType;              // type code, equal to the row index
-    char szKeyword[256];    // NKF keyword ("%HEXAHEDRONS"), empty when the kind has none
-    char szName[256];       // display name ("Hexahedron")
-    int iNumNodes;          // nodes of one element
-    int iNumFaces;          // surface polygons the element contributes
-    int iNumFaceNodes;      // polygon-node references of those polygons
+    int iType;            // type code, equal to the row index
+    char szKeyword[256];  // NKF keyword ("%HEXAHEDRONS"), empty when the kind has none
+    char szName[256];     // display name ("Hexahedron")
+    int iNumNodes;        // nodes of one element
+    int iNumFaces;        // surface polygons the element contributes
+    int iNumFaceNodes;    // polygon-node references of those polygons
 };
 
 extern const NKElementTypeInfo NKElementTypeTable[NK_ELEMENT_TYPE_COUNT];

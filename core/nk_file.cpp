@@ -231,8 +231,7 @@ void NKSplitPath(const char *pszPath, char *pszDir, char *pszName, int iSize)
         std::memcpy(pszDir, pszPath, iDirLen);
         pszDir[iDirLen] = '\0';
     }
-    if (pszName != nullptr && iNameLen > 0 &&
-        iNameLen < static_cast<size_t>(std::max(iSize, 0)))
+    if (pszName != nullptr && iNameLen > 0 && iNameLen < static_cast<size_t>(std::max(iSize, 0)))
         std::memcpy(pszName, pszAfter, iNameLen + 1);
 }
 
@@ -404,11 +403,20 @@ bool NKTestFileAccess(const char *pszPath, int iMode)
     if (pszPath == nullptr) return false;
     int iFlags;
     switch (iMode) {
-    case NK_ACCESS_READ: iFlags = R_OK; break;
-    case NK_ACCESS_WRITE: iFlags = W_OK; break;
-    case NK_ACCESS_READ_WRITE: iFlags = R_OK | W_OK; break;
-    case NK_ACCESS_EXISTS: iFlags = F_OK; break;
-    default: return false;
+    case NK_ACCESS_READ:
+        iFlags = R_OK;
+        break;
+    case NK_ACCESS_WRITE:
+        iFlags = W_OK;
+        break;
+    case NK_ACCESS_READ_WRITE:
+        iFlags = R_OK | W_OK;
+        break;
+    case NK_ACCESS_EXISTS:
+        iFlags = F_OK;
+        break;
+    default:
+        return false;
     }
     return access(ToSystemPath(pszPath).c_str(), iFlags) == 0;
 }

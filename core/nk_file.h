@@ -99,12 +99,7 @@ NKString NKAbbreviatePath(const NKString &path, const NKString &currentDirectory
 int64_t NKGetFileSize(const char *pszPath);
 
 // Access modes of NKTestFileAccess.
-enum {
-    NK_ACCESS_READ = 0,
-    NK_ACCESS_WRITE = 1,
-    NK_ACCESS_READ_WRITE = 2,
-    NK_ACCESS_EXISTS = 3
-};
+enum { NK_ACCESS_READ = 0, NK_ACCESS_WRITE = 1, NK_ACCESS_READ_WRITE = 2, NK_ACCESS_EXISTS = 3 };
 // Access test for one of the modes above; any other mode is false.
 bool NKTestFileAccess(const char *pszPath, int iMode);
 

@@ -11,16 +11,16 @@
 
 #include <cstring>
 
-#include "core/nk_graphics_settings.h"
+#include "core/nk_data_source_kind.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
-#include "core/nk_numeric.h"
-#include "core/nk_data_source_kind.h"
-#include "core/nk_diagnostic.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_numeric.h"
 
 namespace {
 
@@ -83,13 +83,16 @@ float *GetPartNodeCoords(int i, NKPart *p, NKFrame *f)
 // rather than a read past its values.
 float *NKComputePartDisplacements(int i, const NKPart *p, const NKFrame *f, int iSlot)
 {
-    if (p == nullptr || f == nullptr || f->pVector == nullptr || p->pNodeCoords == nullptr) return nullptr;
+    if (p == nullptr || f == nullptr || f->pVector == nullptr || p->pNodeCoords == nullptr)
+        return nullptr;
     const NKVectorResult *pResult = nullptr;
     if (iSlot == 0) pResult = f->pVector;
     if (iSlot > 0 && iSlot < NK_NUM_EXTRA_RESULTS) pResult = f->pExtraVector[iSlot];
-    if (pResult == nullptr || pResult->pResults == nullptr || i < 0 || i >= pResult->iNumParts) return nullptr;
+    if (pResult == nullptr || pResult->pResults == nullptr || i < 0 || i >= pResult->iNumParts)
+        return nullptr;
     const NKVectorPartEntry *pEntry = &pResult->pResults[i];
-    if (pEntry->pNodeValues == nullptr || pEntry->iNumNodes < p->iNumNodes || p->iNumNodes < 1) return nullptr;
+    if (pEntry->pNodeValues == nullptr || pEntry->iNumNodes < p->iNumNodes || p->iNumNodes < 1)
+        return nullptr;
     size_t iCount = static_cast<size_t>(p->iNumNodes) * 3;
     float *pfOut = static_cast<float *>(NKAlloc(iCount * sizeof(float)));
     if (pfOut == nullptr) return nullptr;
@@ -136,14 +139,16 @@ float *NKGetPartNodeTexCoords(int i, const NKPart *p, const NKFrame *f)
 
 NKScalarPartEntry *NKGetPartScalarEntry(int i, const NKFrame *f)
 {
-    if (f == nullptr || f->pScalar == nullptr || f->pScalar->pNodeResults == nullptr) return nullptr;
+    if (f == nullptr || f->pScalar == nullptr || f->pScalar->pNodeResults == nullptr)
+        return nullptr;
     if (i < 0 || i >= f->pScalar->iNumParts) return nullptr;
     return &f->pScalar->pNodeResults[i];
 }
 
 NKScalarPartEntry *NKGetPartElementScalarEntry(int i, const NKFrame *f)
 {
-    if (f == nullptr || f->pScalar == nullptr || f->pScalar->pElementResults == nullptr) return nullptr;
+    if (f == nullptr || f->pScalar == nullptr || f->pScalar->pElementResults == nullptr)
+        return nullptr;
     if (i < 0 || i >= f->pScalar->iNumParts) return nullptr;
     return &f->pScalar->pElementResults[i];
 }
@@ -183,7 +188,8 @@ void NKSetVisibilityBits(NKFrame *f, int iPart, uint8_t uMask, uint8_t uValue)
         uint8_t *pBytes = f->ppVisibility[i];
         if (pBytes == nullptr) continue;
         int n = f->pGeometry->pParts[i].iNumPolygons;
-        for (int k = 0; k < n; k++) pBytes[k] = static_cast<uint8_t>((pBytes[k] & ~uMask) | (uMask & uValue));
+        for (int k = 0; k < n; k++)
+            pBytes[k] = static_cast<uint8_t>((pBytes[k] & ~uMask) | (uMask & uValue));
     }
 }
 
@@ -203,7 +209,8 @@ void NKReverseErosionFlags(NKFrame *f)
 
 bool NKCopyScalarPartEntry(NKScalarPartEntry *pDst, const NKScalarPartEntry *pSrc)
 {
-    if (pDst == nullptr || pSrc == nullptr) return NKDiagnostic("Null entry", "NKCopyScalarPartEntry");
+    if (pDst == nullptr || pSrc == nullptr)
+        return NKDiagnostic("Null entry", "NKCopyScalarPartEntry");
     int n = pSrc->iCount;
     bool bOk = CopyArray(&pDst->pNodeValues, pSrc->pNodeValues, n, sizeof(float)) &&
                CopyArray(&pDst->pTexCoords, pSrc->pTexCoords, n, sizeof(float)) &&
@@ -222,10 +229,11 @@ bool NKCopy3DResults(NKVectorPartEntry *pDst, const NKVectorPartEntry *pSrc)
     if (pDst == nullptr || pSrc == nullptr)
         return NKDiagnostic("pToResult or pFromResult is NULL", "NKCopy3DResults");
     int iNodes = pSrc->iNumNodes, iPolygons = pSrc->iNumPolygons;
-    bool bOk = CopyArray(&pDst->pNodeValues, pSrc->pNodeValues, iNodes, 3 * sizeof(float)) &&
-               CopyArray(&pDst->pPolygonValues, pSrc->pPolygonValues, iPolygons, 3 * sizeof(float)) &&
-               CopyArray(&pDst->pNodeNormals, pSrc->pNodeNormals, iNodes, 3) &&
-               CopyArray(&pDst->pPolygonNormals, pSrc->pPolygonNormals, iPolygons, 3);
+    bool bOk =
+        CopyArray(&pDst->pNodeValues, pSrc->pNodeValues, iNodes, 3 * sizeof(float)) &&
+        CopyArray(&pDst->pPolygonValues, pSrc->pPolygonValues, iPolygons, 3 * sizeof(float)) &&
+        CopyArray(&pDst->pNodeNormals, pSrc->pNodeNormals, iNodes, 3) &&
+        CopyArray(&pDst->pPolygonNormals, pSrc->pPolygonNormals, iPolygons, 3);
     if (!bOk) {
         NKFreeVectorPartEntry(pDst);
         NKPrintError("Error allocating memory for vector node values.");
@@ -281,7 +289,8 @@ NKVectorResult *DeepCopyVectorResult(const NKVectorResult *pFrom, int n)
 // Copies the first n entries of pFrom (as far as it has them) into the new
 // array *ppTo of n entries. False after "Out of memory" or a failed entry
 // copy; what was made stays in *ppTo for the caller to release.
-bool CopyScalarEntries(NKScalarPartEntry **ppTo, const NKScalarPartEntry *pFrom, int iFromCount, int n)
+bool CopyScalarEntries(NKScalarPartEntry **ppTo, const NKScalarPartEntry *pFrom, int iFromCount,
+                       int n)
 {
     if (n < 1) return true;
     *ppTo = static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
@@ -305,7 +314,8 @@ NKScalarResult *DeepCopyScalarResult(const NKScalarResult *pFrom, int n)
     bool bOk = CopyScalarEntries(&pCopy->pNodeResults, pFrom->pNodeResults, pFrom->iNumParts, n);
     pCopy->iNumParts = n;  // the entries made so far are released with it
     if (bOk && pFrom->pElementResults != nullptr)
-        bOk = CopyScalarEntries(&pCopy->pElementResults, pFrom->pElementResults, pFrom->iNumParts, n);
+        bOk =
+            CopyScalarEntries(&pCopy->pElementResults, pFrom->pElementResults, pFrom->iNumParts, n);
     if (!bOk) {
         NKReleaseScalarResult(pCopy);
         return nullptr;
@@ -325,7 +335,8 @@ NKScalarResult *DeepCopyScalarResult(const NKScalarResult *pFrom, int n)
 bool NKCopyVectorResult(NKFrame *pDst, const NKFrame *pSrc)
 {
     if (pDst == nullptr || pSrc == nullptr) return NKDiagnostic("Null frame", "NKCopyVectorResult");
-    if (pSrc->pVector == nullptr) return NKDiagnostic("Source without vector result", "NKCopyVectorResult");
+    if (pSrc->pVector == nullptr)
+        return NKDiagnostic("Source without vector result", "NKCopyVectorResult");
     NKVectorResult *pCopy = DeepCopyVectorResult(pSrc->pVector, CopyPartCount(pSrc, pSrc->pVector));
     if (pCopy == nullptr) return false;
     NKReleaseVectorResult(pDst->pVector);
@@ -336,8 +347,10 @@ bool NKCopyVectorResult(NKFrame *pDst, const NKFrame *pSrc)
 
 bool NKCopyFrameScalarResult(NKFrame *pDst, const NKFrame *pSrc)
 {
-    if (pDst == nullptr || pSrc == nullptr) return NKDiagnostic("Null frame", "NKCopyFrameScalarResult");
-    if (pSrc->pScalar == nullptr) return NKDiagnostic("Source without scalar result", "NKCopyFrameScalarResult");
+    if (pDst == nullptr || pSrc == nullptr)
+        return NKDiagnostic("Null frame", "NKCopyFrameScalarResult");
+    if (pSrc->pScalar == nullptr)
+        return NKDiagnostic("Source without scalar result", "NKCopyFrameScalarResult");
     NKScalarResult *pCopy = DeepCopyScalarResult(pSrc->pScalar, CopyPartCount(pSrc, pSrc->pScalar));
     if (pCopy == nullptr) return false;
     NKReleaseScalarResult(pDst->pScalar);
@@ -379,7 +392,8 @@ template <typename Entry, typename FreeEntry>
 bool ResizeEntries(Entry **ppEntries, int iHave, int n, FreeEntry freeEntry)
 {
     for (int i = n; i < iHave; i++) freeEntry(&(*ppEntries)[i]);
-    Entry *pNew = static_cast<Entry *>(NKRealloc(*ppEntries, static_cast<size_t>(n) * sizeof(Entry)));
+    Entry *pNew =
+        static_cast<Entry *>(NKRealloc(*ppEntries, static_cast<size_t>(n) * sizeof(Entry)));
     if (pNew == nullptr) return false;
     for (int i = iHave < 0 ? 0 : iHave; i < n; i++) pNew[i] = Entry();
     *ppEntries = pNew;
@@ -394,14 +408,16 @@ void FillZeroScalarEntry(NKScalarPartEntry *pEntry, int iCount)
     pEntry->pNodeValues = static_cast<float *>(NKCalloc(iCount, sizeof(float)));
     pEntry->pTexCoords = static_cast<float *>(NKCalloc(iCount, sizeof(float)));
     pEntry->pColors = static_cast<uint8_t *>(NKCalloc(iCount, 3));
-    if (pEntry->pNodeValues == nullptr || pEntry->pTexCoords == nullptr || pEntry->pColors == nullptr) {
+    if (pEntry->pNodeValues == nullptr || pEntry->pTexCoords == nullptr ||
+        pEntry->pColors == nullptr) {
         NKFreeScalarPartEntry(pEntry);
         return;
     }
     pEntry->iCount = iCount;
     float fFrom = g_pModel != nullptr ? g_pModel->fFringeRangeFrom : 0.0f;
     float fTo = g_pModel != nullptr ? g_pModel->fFringeRangeTo : 0.0f;
-    NKMapScalarsToColors(fFrom, fTo, iCount, pEntry->pNodeValues, pEntry->pColors, pEntry->pTexCoords);
+    NKMapScalarsToColors(fFrom, fTo, iCount, pEntry->pNodeValues, pEntry->pColors,
+                         pEntry->pTexCoords);
 }
 
 // An entry at the part's own coordinates with copies of its normals; left
@@ -428,7 +444,8 @@ void FillUndisplacedVectorEntry(NKVectorPartEntry *pEntry, const NKPart &part)
 bool NKResizeScalarResultParts(NKScalarResult *pResult, const NKPart *pParts, int n, int iOld)
 {
     (void)iOld;
-    if (pResult == nullptr || (pResult->pNodeResults == nullptr && pResult->pElementResults == nullptr))
+    if (pResult == nullptr ||
+        (pResult->pNodeResults == nullptr && pResult->pElementResults == nullptr))
         return false;
     if (n < 1) return false;
     int iHave = pResult->iNumParts;
@@ -444,7 +461,8 @@ bool NKResizeScalarResultParts(NKScalarResult *pResult, const NKPart *pParts, in
     }
     pResult->iNumParts = n;
     for (int i = iHave; i < n && pParts != nullptr; i++) {
-        if (pResult->pNodeResults != nullptr) FillZeroScalarEntry(&pResult->pNodeResults[i], pParts[i].iNumNodes);
+        if (pResult->pNodeResults != nullptr)
+            FillZeroScalarEntry(&pResult->pNodeResults[i], pParts[i].iNumNodes);
         if (pResult->pElementResults != nullptr)
             FillZeroScalarEntry(&pResult->pElementResults[i], pParts[i].iNumElements);
     }
@@ -459,7 +477,8 @@ bool NKResizeVectorResultParts(NKVectorResult *pResult, const NKPart *pParts, in
     if (n == iHave) return true;
     if (!ResizeEntries(&pResult->pResults, iHave, n, NKFreeVectorPartEntry)) return false;
     pResult->iNumParts = n;
-    for (int i = iHave; i < n && pParts != nullptr; i++) FillUndisplacedVectorEntry(&pResult->pResults[i], pParts[i]);
+    for (int i = iHave; i < n && pParts != nullptr; i++)
+        FillUndisplacedVectorEntry(&pResult->pResults[i], pParts[i]);
     return true;
 }
 
@@ -496,17 +515,23 @@ bool ResizeVisibilityAndBoxes(NKFrame *f, int n, int iOld)
 
 bool NKResizeFramePartArrays(NKFrame *f, int iOld)
 {
-    if (f == nullptr || f->pGeometry == nullptr) return NKDiagnostic("Frame without geometry", "NKResizeFramePartArrays");
+    if (f == nullptr || f->pGeometry == nullptr)
+        return NKDiagnostic("Frame without geometry", "NKResizeFramePartArrays");
     int n = f->pGeometry->iNumParts;
     const NKPart *pParts = f->pGeometry->pParts;
-    if (f->pTransformation != nullptr && !NKResizeFrameMatrices(&f->pTransformation, n, iOld)) return false;
+    if (f->pTransformation != nullptr && !NKResizeFrameMatrices(&f->pTransformation, n, iOld))
+        return false;
     if (f->pContours != nullptr && !NKResizeContourLists(&f->pContours, n, iOld)) return false;
-    if (f->pScalar != nullptr && !NKResizeScalarResultParts(f->pScalar, pParts, n, iOld)) return false;
-    if (f->pVector != nullptr && !NKResizeVectorResultParts(f->pVector, pParts, n, iOld)) return false;
+    if (f->pScalar != nullptr && !NKResizeScalarResultParts(f->pScalar, pParts, n, iOld))
+        return false;
+    if (f->pVector != nullptr && !NKResizeVectorResultParts(f->pVector, pParts, n, iOld))
+        return false;
     NKScalarResult *pExtraScalar = f->pExtraScalar[1];
-    if (pExtraScalar != nullptr && !NKResizeScalarResultParts(pExtraScalar, pParts, n, iOld)) return false;
+    if (pExtraScalar != nullptr && !NKResizeScalarResultParts(pExtraScalar, pParts, n, iOld))
+        return false;
     NKVectorResult *pExtraVector = f->pExtraVector[1];
-    if (pExtraVector != nullptr && !NKResizeVectorResultParts(pExtraVector, pParts, n, iOld)) return false;
+    if (pExtraVector != nullptr && !NKResizeVectorResultParts(pExtraVector, pParts, n, iOld))
+        return false;
     return n < 1 || ResizeVisibilityAndBoxes(f, n, iOld);
 }
 
@@ -543,10 +568,7 @@ float NKGetResultScaleFactor(int iKind)
 
 namespace {
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Where the first number of a title starts: a digit, a '.' before a digit, or
 // a '-' before a digit or a '.'. The last character is not looked at, so a
@@ -618,7 +640,8 @@ bool NKSetFrameTimesFromDescriptions(void)
         fPrevious = fValue;
     }
     if (!bOk) {
-        for (int i = 0; i < g_pModel->iNumFrames; i++) g_pModel->pFrames[i].fTime = NK_UNDEFINED_VALUE;
+        for (int i = 0; i < g_pModel->iNumFrames; i++)
+            g_pModel->pFrames[i].fTime = NK_UNDEFINED_VALUE;
     }
     return bOk;
 }

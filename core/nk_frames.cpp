@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
-#include "core/nk_numeric.h"
 #include "core/nk_movie_settings.h"
-#include "core/nk_diagnostic.h"
+#include "core/nk_numeric.h"
 
 namespace {
 
@@ -42,7 +42,8 @@ template <typename T>
 const char *ResultName(const T *pResult, bool bFileNameWhenEmpty)
 {
     if (pResult == nullptr) return "";
-    if (bFileNameWhenEmpty && pResult->szDescription.IsEmpty()) return pResult->szFileName.GetText();
+    if (bFileNameWhenEmpty && pResult->szDescription.IsEmpty())
+        return pResult->szFileName.GetText();
     return pResult->szDescription.GetText();
 }
 
@@ -200,10 +201,7 @@ NKFrame *NKGetFrame(int iFrame)
     return &g_pModel->pFrames[iFrame];
 }
 
-NKFrame *NKGetCurrentFrame(void)
-{
-    return NKGetFrame(NK_CURRENT_FRAME);
-}
+NKFrame *NKGetCurrentFrame(void) { return NKGetFrame(NK_CURRENT_FRAME); }
 
 NKGeometry *NKGetFrameGeometry(const NKFrame *pFrame)
 {
@@ -222,10 +220,7 @@ NKPart *NKGetPartByIndex(int iFrame, int iPart)
     return NKGetFramePart(NKGetFrame(iFrame), iPart);
 }
 
-NKGeometry *NKGetCurrentGeometry(void)
-{
-    return NKGetFrameGeometry(NKGetCurrentFrame());
-}
+NKGeometry *NKGetCurrentGeometry(void) { return NKGetFrameGeometry(NKGetCurrentFrame()); }
 
 NKPart *NKGetCurrentParts(void)
 {
@@ -276,7 +271,8 @@ float NKGetScalarNodeValue(int iFrame, int iPart, int iNode)
     if (pScalar->pNodeResults == nullptr || iPart < 0 || iPart >= pScalar->iNumParts)
         return NK_UNDEFINED_VALUE;
     const NKScalarPartEntry &entry = pScalar->pNodeResults[iPart];
-    if (entry.pNodeValues == nullptr || iNode < 0 || iNode >= entry.iCount) return NK_UNDEFINED_VALUE;
+    if (entry.pNodeValues == nullptr || iNode < 0 || iNode >= entry.iCount)
+        return NK_UNDEFINED_VALUE;
     return entry.pNodeValues[iNode];
 }
 
@@ -286,10 +282,7 @@ int NKGetTotalNumNodes(void)
     return pGeo != nullptr ? pGeo->iTotalNumNodes : 0;
 }
 
-int NKGetCurrentNumNodes(void)
-{
-    return NKGetTotalNumNodes();
-}
+int NKGetCurrentNumNodes(void) { return NKGetTotalNumNodes(); }
 
 int NKGetTotalNumPolygons(void)
 {
@@ -297,10 +290,7 @@ int NKGetTotalNumPolygons(void)
     return pGeo != nullptr ? pGeo->iTotalNumPolygons : 0;
 }
 
-int NKGetCurrentNumPolygons(void)
-{
-    return NKGetTotalNumPolygons();
-}
+int NKGetCurrentNumPolygons(void) { return NKGetTotalNumPolygons(); }
 
 int NKGetTotalNumConnects(void)
 {
@@ -405,7 +395,8 @@ bool NKAllPartsFringes(void)
 bool NKAllPartsDisplacements(const NKFrame *pFrame)
 {
     if (pFrame == nullptr) pFrame = NKGetCurrentFrame();
-    return AllPartsOf(NKGetFrameGeometry(pFrame), [](const NKPart &p) { return p.bDisplacements != 0; });
+    return AllPartsOf(NKGetFrameGeometry(pFrame),
+                      [](const NKPart &p) { return p.bDisplacements != 0; });
 }
 
 bool NKAllPartsVectors(void)

@@ -3,12 +3,12 @@
 #include "core/nk_geometry_writers.h"
 
 #include "core/nk_bbox.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_output_file.h"
 #include "core/nk_string.h"
-#include "core/nk_diagnostic.h"
 
 namespace {
 
@@ -94,7 +94,8 @@ void BYUNodeCoords(const NKFrame *pFrame, int iPart, int n, float p[3])
 {
     const NKPart &part = pFrame->pGeometry->pParts[iPart];
     NKVec3Copy(p, part.pNodeCoords + 3 * n);
-    if (pFrame->pTransformation != nullptr) NKTransformPoint(pFrame->pTransformation + 16 * iPart, p);
+    if (pFrame->pTransformation != nullptr)
+        NKTransformPoint(pFrame->pTransformation + 16 * iPart, p);
     DisplayToModel(p);
     if (g_pModel != nullptr)
         for (int i = 0; i < 3; i++) p[i] *= g_pModel->fAxisScale[i];
@@ -147,7 +148,8 @@ bool NKWriteGeometryFile(NKGeometry *pGeo, const char *pszFileName)
     }
     int iOffset = 1;
     for (int i = 0; i < pGeo->iNumParts; i++) {
-        ForEachCorner(pGeo->pParts[i], iOffset, [&file](int v) { file.WriteInt32(v); }, []() {});
+        ForEachCorner(
+            pGeo->pParts[i], iOffset, [&file](int v) { file.WriteInt32(v); }, []() {});
         iOffset += pGeo->pParts[i].iNumNodes;
     }
     if (file.Commit()) return true;
@@ -168,16 +170,16 @@ bool NKWritePartsToBYUFile(NKFrame *pFrame, const char *pszFileName, int iFirst,
         return NKDiagnostic("Polygon layout missing or inconsistent", pszFn);
     NKOutputFile file;
     if (!file.Open(pszFileName)) {
-        NKPrintError(
-            NKString::FromFormat("Error opening geometry file %s for writing.", pszFileName ? pszFileName : "")
-                .GetText());
+        NKPrintError(NKString::FromFormat("Error opening geometry file %s for writing.",
+                                          pszFileName ? pszFileName : "")
+                         .GetText());
         return false;
     }
     int iParts = iFirst <= iLast ? iLast - iFirst + 1 : 0;
     NKPrintInfo(NKString::FromFormat("Generating new geometry file: %s containing part %d to part "
                                      "%d\n  parts = %d   nodes = %d   polygons = %d",
-                                     pszFileName, iFirst + 1, iLast + 1, iParts,
-                                     (int)totals.iNodes, (int)totals.iPolygons)
+                                     pszFileName, iFirst + 1, iLast + 1, iParts, (int)totals.iNodes,
+                                     (int)totals.iPolygons)
                     .GetText());
     file.Printf("%8d %8d %8d %8d\n", iParts, (int)totals.iNodes, (int)totals.iPolygons,
                 (int)totals.iConnects);

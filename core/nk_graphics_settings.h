@@ -24,41 +24,41 @@ enum {
 // Rendering options. Fields marked "start-up" are set only by a mode-0
 // reset; the others by modes 0 and 1.
 struct NKGraphicsSettings {
-    uint8_t bZBuffer = 1;          // depth test (zbuffer / nozbuffer)
-    uint8_t bDither = 1;           // GL_DITHER
-    uint8_t bFringeShade = 1;      // fringe shading on
-    uint8_t bTextureFringes = 0;   // fringes drawn with a 1-D texture (tf)
-    uint8_t bSmoothFringes = 1;    // smooth (1) or flat (0) fringes
+    uint8_t bZBuffer = 1;         // depth test (zbuffer / nozbuffer)
+    uint8_t bDither = 1;          // GL_DITHER
+    uint8_t bFringeShade = 1;     // fringe shading on
+    uint8_t bTextureFringes = 0;  // fringes drawn with a 1-D texture (tf)
+    uint8_t bSmoothFringes = 1;   // smooth (1) or flat (0) fringes
     uint8_t bReserved1 = 0;
-    uint8_t bFog = 0;              // GL_FOG
-    uint8_t bLineSmooth = 0;       // smoothed lines
-    uint8_t bPointSmooth = 0;      // GL_POINT_SMOOTH
-    uint8_t bBackface = 0;         // back faces culled
-    uint8_t bCull = 1;             // culling of parts (cull / nocull)
-    uint8_t bPerspective = 1;      // perspective (1) or orthographic (0)
-    uint8_t bSingleBuffer = 0;     // start-up; single-buffered drawing
-    uint8_t bPolygonOffset = 0;    // mesh lines use the polygon offset
+    uint8_t bFog = 0;            // GL_FOG
+    uint8_t bLineSmooth = 0;     // smoothed lines
+    uint8_t bPointSmooth = 0;    // GL_POINT_SMOOTH
+    uint8_t bBackface = 0;       // back faces culled
+    uint8_t bCull = 1;           // culling of parts (cull / nocull)
+    uint8_t bPerspective = 1;    // perspective (1) or orthographic (0)
+    uint8_t bSingleBuffer = 0;   // start-up; single-buffered drawing
+    uint8_t bPolygonOffset = 0;  // mesh lines use the polygon offset
     uint8_t bReserved2 = 0;
     int32_t iReserved = 0;
-    int32_t iLineWidth = 1;        // pixels
-    int32_t iPointSize = 1;        // pixels
-    float fSphereQuality = 1.0f;   // quality of parts drawn as spheres
-    float fCylinderQuality = 1.0f; // quality of lines drawn as cylinders
+    int32_t iLineWidth = 1;         // pixels
+    int32_t iPointSize = 1;         // pixels
+    float fSphereQuality = 1.0f;    // quality of parts drawn as spheres
+    float fCylinderQuality = 1.0f;  // quality of lines drawn as cylinders
     float fFogStart = 0.0f;
     float fFogEnd = 0.0f;
-    int32_t iFogMode = NK_FOG_MODE_LINEAR;  // GL_LINEAR, GL_EXP or GL_EXP2
-    uint8_t bDisplayFlag = 0;      // set by a display command
+    int32_t iFogMode = NK_FOG_MODE_LINEAR;   // GL_LINEAR, GL_EXP or GL_EXP2
+    uint8_t bDisplayFlag = 0;                // set by a display command
     float fOutlineCreaseAngle = 0.5235988f;  // 30 degrees, outline edges
     float fSmoothNormalAngle = 1.0471976f;   // 60 degrees, node normals
-    uint8_t bStereo = 0;           // start-up; stereo display on
-    uint8_t bQuadBufferStereo = 0; // start-up; a stereo pixel format asked for
-    int32_t iStartupSetting1 = 18; // start-up; held for the display code
-    int32_t iStartupSetting2 = -1; // start-up; held for the display code
+    uint8_t bStereo = 0;                     // start-up; stereo display on
+    uint8_t bQuadBufferStereo = 0;           // start-up; a stereo pixel format asked for
+    int32_t iStartupSetting1 = 18;           // start-up; held for the display code
+    int32_t iStartupSetting2 = -1;           // start-up; held for the display code
     float fStartupFactors[4] = {1.0f, 1.0f, 1.0f, 1.0f};  // start-up
     float fVector[3] = {0.0f, 0.0f, 0.0f};
-    int32_t iCounter = 0;          // counted by the overlay and pick code
+    int32_t iCounter = 0;                  // counted by the overlay and pick code
     uint8_t bDisplaySwitches[2] = {0, 0};  // start-up; display commands
-    uint8_t bChanged = 1;          // apply to GL before the next draw
+    uint8_t bChanged = 1;                  // apply to GL before the next draw
 };
 
 // The program's record; null until start-up makes it.

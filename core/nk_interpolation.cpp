@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/nk_progress.h"
 #include "core/nk_bbox.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_model_hooks.h"
 #include "core/nk_normals.h"
 #include "core/nk_numeric.h"
-#include "core/nk_model_hooks.h"
+#include "core/nk_progress.h"
 
 namespace {
 
@@ -29,12 +29,13 @@ void InterpolateArray(const float *a, const float *b, float *out, long long n, f
 // The entry of part p of a result, null when absent.
 const NKVectorPartEntry *VectorEntry(const NKVectorResult *pResult, int p)
 {
-    if (pResult == nullptr || pResult->pResults == nullptr || p >= pResult->iNumParts) return nullptr;
+    if (pResult == nullptr || pResult->pResults == nullptr || p >= pResult->iNumParts)
+        return nullptr;
     return pResult->pResults[p].pNodeValues ? &pResult->pResults[p] : nullptr;
 }
 
-const NKScalarPartEntry *ScalarEntry(const NKScalarResult *pResult, const NKScalarPartEntry *pEntries,
-                                     int p)
+const NKScalarPartEntry *ScalarEntry(const NKScalarResult *pResult,
+                                     const NKScalarPartEntry *pEntries, int p)
 {
     if (pResult == nullptr || pEntries == nullptr || p >= pResult->iNumParts) return nullptr;
     return pEntries[p].pNodeValues ? &pEntries[p] : nullptr;

@@ -124,7 +124,8 @@ double NKPlaneDistance(const float *pPlane, const float *p);
 int NKPlaneFromPointNormal(const float *p, const float *n, float *pOut);
 // Three-point plane a x + b y + c z = d: normal = (p1 - p0) x (p2 - p0), or
 // the reverse order when bReverse, not normalised; d = +normal.p0. Returns 1.
-int NKPlaneFromPoints(const float *p0, const float *p1, const float *p2, float *pOut, bool bReverse);
+int NKPlaneFromPoints(const float *p0, const float *p1, const float *p2, float *pOut,
+                      bool bReverse);
 // The point-normal plane's point nearest the origin: n (-d / |n|^2). Returns
 // pOut (null for null arguments).
 float *NKPlaneNearestPointToOrigin(const float *pPlane, float *pOut);
@@ -205,8 +206,8 @@ void NKQuatTranslationToMat4(const float *q, const float *t, float *m);
 // direction onto pTo's and then pFrom's (turned) up onto pTo's up, then
 // translates by p1 - p0 when both points are given. Identity when pFrom or
 // pTo is null. Returns true (false only for a null m).
-bool NKMat4FromFrameToFrame(const float *pFrom, const float *pTo, const float *p0,
-                            const float *p1, float *m);
+bool NKMat4FromFrameToFrame(const float *pFrom, const float *pTo, const float *p0, const float *p1,
+                            float *m);
 
 // ---- Tensors and small solvers ---------------------------------------------
 

@@ -10,19 +10,16 @@
 
 void *NKAlloc(size_t iSize)
 {
-    if (iSize == 0)
-        return nullptr;
+    if (iSize == 0) return nullptr;
     return std::malloc(iSize);
 }
 
 void *NKCalloc(size_t iCount, size_t iSize)
 {
-    if (iCount == 0 || iSize == 0)
-        return nullptr;
+    if (iCount == 0 || iSize == 0) return nullptr;
     // An overflowing product is refused here rather than left to calloc,
     // which some allocators (the sanitizers') treat as a fatal error.
-    if (iCount > SIZE_MAX / iSize)
-        return nullptr;
+    if (iCount > SIZE_MAX / iSize) return nullptr;
     return std::calloc(iCount, iSize);
 }
 
@@ -37,18 +34,13 @@ void *NKRealloc(void *pBlock, size_t iSize)
     return std::realloc(pBlock, iSize);
 }
 
-void NKFree(void *pBlock)
-{
-    std::free(pBlock);
-}
+void NKFree(void *pBlock) { std::free(pBlock); }
 
 void **NKAllocBlockArray(int iBlockSize, int iCount)
 {
-    if (iCount < 1 || iBlockSize < 1)
-        return nullptr;
+    if (iCount < 1 || iBlockSize < 1) return nullptr;
     void **ppArray = static_cast<void **>(NKCalloc(static_cast<size_t>(iCount), sizeof(void *)));
-    if (ppArray == nullptr)
-        return nullptr;
+    if (ppArray == nullptr) return nullptr;
     for (int i = 0; i < iCount; i++) {
         ppArray[i] = NKAlloc(static_cast<size_t>(iBlockSize));
         if (ppArray[i] == nullptr) {
@@ -61,36 +53,27 @@ void **NKAllocBlockArray(int iBlockSize, int iCount)
 
 void NKFreeBlockArray(void **ppArray, int iCount)
 {
-    if (ppArray == nullptr)
-        return;
-    for (int i = 0; i < iCount; i++)
-        NKFree(ppArray[i]);
+    if (ppArray == nullptr) return;
+    for (int i = 0; i < iCount; i++) NKFree(ppArray[i]);
     NKFree(ppArray);
 }
 
-PtrArray::~PtrArray()
-{
-    NKFree(m_ppData);
-}
+PtrArray::~PtrArray() { NKFree(m_ppData); }
 
 // The automatic step grows the array by an eighth of its size, at least 4 and
 // at most 1024 slots: appends stay amortised without wasting much on big arrays.
 static int NKPtrArrayStep(int iSize, int iGrowBy)
 {
-    if (iGrowBy > 0)
-        return iGrowBy;
+    if (iGrowBy > 0) return iGrowBy;
     int iStep = iSize / 8;
-    if (iStep < 4)
-        iStep = 4;
-    if (iStep > 1024)
-        iStep = 1024;
+    if (iStep < 4) iStep = 4;
+    if (iStep > 1024) iStep = 1024;
     return iStep;
 }
 
 void PtrArray::SetSize(int iNewSize, int iGrowBy)
 {
-    if (iGrowBy != -1)
-        m_iGrowBy = iGrowBy;
+    if (iGrowBy != -1) m_iGrowBy = iGrowBy;
     if (iNewSize <= 0) {
         NKFree(m_ppData);
         m_ppData = nullptr;
@@ -99,23 +82,23 @@ void PtrArray::SetSize(int iNewSize, int iGrowBy)
     }
     if (m_ppData == nullptr) {
         m_ppData = static_cast<void **>(NKCalloc(static_cast<size_t>(iNewSize), sizeof(void *)));
-        if (m_ppData == nullptr)
-            return;
+        if (m_ppData == nullptr) return;
         m_iSize = m_iCapacity = iNewSize;
         return;
     }
     if (iNewSize <= m_iCapacity) {
         if (iNewSize > m_iSize)
-            std::memset(m_ppData + m_iSize, 0, sizeof(void *) * static_cast<size_t>(iNewSize - m_iSize));
+            std::memset(m_ppData + m_iSize, 0,
+                        sizeof(void *) * static_cast<size_t>(iNewSize - m_iSize));
         m_iSize = iNewSize;
         return;
     }
     int64_t iWanted = static_cast<int64_t>(m_iCapacity) + NKPtrArrayStep(m_iSize, m_iGrowBy);
-    int iNewCapacity = iWanted > iNewSize ? static_cast<int>(iWanted > INT32_MAX ? INT32_MAX : iWanted)
-                                          : iNewSize;
-    void **ppNew = static_cast<void **>(NKAlloc(sizeof(void *) * static_cast<size_t>(iNewCapacity)));
-    if (ppNew == nullptr)
-        return;
+    int iNewCapacity =
+        iWanted > iNewSize ? static_cast<int>(iWanted > INT32_MAX ? INT32_MAX : iWanted) : iNewSize;
+    void **ppNew =
+        static_cast<void **>(NKAlloc(sizeof(void *) * static_cast<size_t>(iNewCapacity)));
+    if (ppNew == nullptr) return;
     std::memcpy(ppNew, m_ppData, sizeof(void *) * static_cast<size_t>(m_iSize));
     std::memset(ppNew + m_iSize, 0, sizeof(void *) * static_cast<size_t>(iNewSize - m_iSize));
     NKFree(m_ppData);

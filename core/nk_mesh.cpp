@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_ray.h"
 #include "core/nk_sort.h"
-#include "core/nk_diagnostic.h"
 
 // ---------------------------------------------------------------------------
 // The record
@@ -415,7 +415,8 @@ bool NKRemoveUnusedNodesFromIFS(NKIndexedFaceSet *pIFS)
                                         pIFS->piConnects, pIFS->iConnectLength,
                                         pIFS->piPolygonStart, pIFS->piPolygonNumNodes,
                                         pIFS->iNumPolygons, piUsed, &iNumUsed, piLocal, &iNumLocal);
-    if (!bOk) NKDiagnostic("Error computing local arrays", pszFn);
+    if (!bOk)
+        NKDiagnostic("Error computing local arrays", pszFn);
     else if (iNumLocal != pIFS->iConnectLength) {
         bOk = NKDiagnostic("Inconsistent return value from local computation", pszFn);
     } else if (iNumUsed == pIFS->iNumNodes) {
@@ -492,8 +493,9 @@ bool NKMapNodeIdsToIndices(const int *piIDs, const int *piOrder, int iNumIds, in
     for (int k = 0; k < iLength; k++) {
         int iPos = NKBinarySearchIntIndexed(piIDs, piOrder, piConnects[k], 0, iNumIds - 1, nullptr);
         if (iPos < 0) {
-            std::string text = "Refers to node with user defined ID = " +
-                               std::to_string(piConnects[k]) + ". No such ID exists.";
+            std::string text =
+                "Refers to node with user defined ID = " + std::to_string(piConnects[k]) +
+                ". No such ID exists.";
             NKPrintError(text.c_str());
             return false;
         }

@@ -17,18 +17,18 @@ struct NKVectorResult;
 // One part's polygons over a compacted node list. Every pointer is owned and
 // freed by NKFreePolygonMesh.
 struct NKIndexedFaceSet {
-    int iNumNodes;                     // nodes used by the part
-    float *pfCoords;                   // 3 per node
-    int *piNodeIDs;                    // user ID per node, or null
-    int *piNodeSourceIndex;            // per node, its index in the node block; ascending
+    int iNumNodes;           // nodes used by the part
+    float *pfCoords;         // 3 per node
+    int *piNodeIDs;          // user ID per node, or null
+    int *piNodeSourceIndex;  // per node, its index in the node block; ascending
     int iNumPolygons;
-    int *piPolygonStart;               // per polygon, first position in the connectivity
-    int *piPolygonNumNodes;            // per polygon, its node count
-    int *piPolygonElement;             // per polygon, running index of its element
-    unsigned char *pbKeep;             // 1 drawn, 0 internal face removed by HideInternalFaces
-    unsigned char *pbWholeElement;     // 1 a whole line, shell or point element; 0 a volume face
-    unsigned char *pbVisibility;       // 0 visible, 1 hidden (from the global visibility block)
-    void *pExtra;                      // owned spare array; nothing here fills it
+    int *piPolygonStart;            // per polygon, first position in the connectivity
+    int *piPolygonNumNodes;         // per polygon, its node count
+    int *piPolygonElement;          // per polygon, running index of its element
+    unsigned char *pbKeep;          // 1 drawn, 0 internal face removed by HideInternalFaces
+    unsigned char *pbWholeElement;  // 1 a whole line, shell or point element; 0 a volume face
+    unsigned char *pbVisibility;    // 0 visible, 1 hidden (from the global visibility block)
+    void *pExtra;                   // owned spare array; nothing here fills it
     int iConnectLength;
     int *piConnects;                   // part-local node indices
     int *piSortedConnects;             // the connectivity with each polygon's nodes ascending

@@ -10,10 +10,10 @@
 
 #include <cstring>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
-#include "core/nk_diagnostic.h"
 
 namespace {
 

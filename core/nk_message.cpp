@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "core/nk_string.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_string.h"
 
 namespace {
 
@@ -25,8 +25,10 @@ void ConsoleSink(const char *pszLine, int iLevel, void *)
 {
     if (!sg_bConsoleOn) return;
     const char *pszPrefix = "";
-    if (iLevel == NK_MSG_WARNING) pszPrefix = "Warning: ";
-    else if (iLevel == NK_MSG_ERROR) pszPrefix = "Error: ";
+    if (iLevel == NK_MSG_WARNING)
+        pszPrefix = "Warning: ";
+    else if (iLevel == NK_MSG_ERROR)
+        pszPrefix = "Error: ";
     std::fprintf(stderr, "%s%s\n", pszPrefix, pszLine);
 }
 
@@ -51,22 +53,27 @@ void NKPrintInfo(const char *pszText) { NKPrintMessage(pszText, NK_MSG_INFO); }
 void NKPrintWarning(const char *pszText) { NKPrintMessage(pszText, NK_MSG_WARNING); }
 void NKPrintError(const char *pszText) { NKPrintMessage(pszText, NK_MSG_ERROR); }
 
-void NKPrintErrorCode(const char *pszText, int /*iCode*/)
-{
-    NKPrintMessage(pszText, NK_MSG_ERROR);
-}
+void NKPrintErrorCode(const char *pszText, int /*iCode*/) { NKPrintMessage(pszText, NK_MSG_ERROR); }
 
 const char *NKInterfaceErrorText(int iCode)
 {
     switch (iCode) {
-    case -8: return "Interface not initialized.";
-    case -6: return "Memory allocation error.";
-    case -5: return "Error writing to file.";
-    case -4: return "Error reading file.";
-    case -3: return "Error closing file.";
-    case -2: return "Error opening file.";
-    case -1: return "File error.";
-    default: return "General error.";
+    case -8:
+        return "Interface not initialized.";
+    case -6:
+        return "Memory allocation error.";
+    case -5:
+        return "Error writing to file.";
+    case -4:
+        return "Error reading file.";
+    case -3:
+        return "Error closing file.";
+    case -2:
+        return "Error opening file.";
+    case -1:
+        return "File error.";
+    default:
+        return "General error.";
     }
 }
 
@@ -114,8 +121,8 @@ bool NKIsMessageCollectionOpen(void) { return sg_Output.bCollect; }
 bool NKAreMessagesPending(void) { return sg_Output.bPending; }
 const char *NKGetCollectedMessages(void) { return sg_Output.collected.GetText(); }
 
-void NKSetMessageSink(NKMessageSink pfnSink, void *pUser,
-                      NKMessageSink *ppfnPrevious, void **ppPreviousUser)
+void NKSetMessageSink(NKMessageSink pfnSink, void *pUser, NKMessageSink *ppfnPrevious,
+                      void **ppPreviousUser)
 {
     if (ppfnPrevious) *ppfnPrevious = sg_pfnSink;
     if (ppPreviousUser) *ppPreviousUser = sg_pSinkUser;
@@ -126,7 +133,4 @@ void NKSetMessageSink(NKMessageSink pfnSink, void *pUser,
 void NKSetConsoleMessages(bool bOn) { sg_bConsoleOn = bOn; }
 bool NKGetConsoleMessages(void) { return sg_bConsoleOn; }
 
-void NKResetMessageOutput(void)
-{
-    sg_Output = NKMessageOutput();
-}
+void NKResetMessageOutput(void) { sg_Output = NKMessageOutput(); }

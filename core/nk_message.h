@@ -10,11 +10,7 @@
 // commands; a collection state brackets top-level commands.
 #pragma once
 
-enum {
-    NK_MSG_INFO = 1,
-    NK_MSG_WARNING = 2,
-    NK_MSG_ERROR = 3
-};
+enum { NK_MSG_INFO = 1, NK_MSG_WARNING = 2, NK_MSG_ERROR = 3 };
 
 // Receives one line (without its LF) and its level.
 typedef void (*NKMessageSink)(const char *pszLine, int iLevel, void *pUser);
@@ -44,8 +40,8 @@ const char *NKGetCollectedMessages(void);
 
 // Installs a sink (NULL restores the console sink) and returns the previous
 // one with its user pointer through the optional out-parameters.
-void NKSetMessageSink(NKMessageSink pfnSink, void *pUser,
-                      NKMessageSink *ppfnPrevious = nullptr, void **ppPreviousUser = nullptr);
+void NKSetMessageSink(NKMessageSink pfnSink, void *pUser, NKMessageSink *ppfnPrevious = nullptr,
+                      void **ppPreviousUser = nullptr);
 // Switches the console sink's printing on or off (`stdout messages`).
 void NKSetConsoleMessages(bool bOn);
 bool NKGetConsoleMessages(void);

@@ -12,11 +12,11 @@
 #include <new>
 #include <utility>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_memory.h"
-#include "core/nk_diagnostic.h"
-#include "core/nk_part_palette.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_part_palette.h"
 
 NKModel *g_pModel = nullptr;
 
@@ -65,15 +65,9 @@ void SetColor(float *pfColor, float r, float g, float b)
     pfColor[2] = b;
 }
 
-bool IsColorUnset(const float *pfColor)
-{
-    return pfColor[0] < -0.5f;
-}
+bool IsColorUnset(const float *pfColor) { return pfColor[0] < -0.5f; }
 
-void CopyColor(float *pfDst, const float *pfSrc)
-{
-    std::memcpy(pfDst, pfSrc, 3 * sizeof(float));
-}
+void CopyColor(float *pfDst, const float *pfSrc) { std::memcpy(pfDst, pfSrc, 3 * sizeof(float)); }
 
 // Sets a box to the empty box (minima +1e12, maxima -1e12).
 void SetEmptyBox(float *pfBox)
@@ -195,10 +189,7 @@ NKModel::NKModel()
     for (int i = 4; i < NK_NUM_VALUE_RANGES; i++) NKInitSeparateVectorRange(&valueRanges[i]);
 }
 
-NKModel *NKCreateModel(void)
-{
-    return NewRecord<NKModel>();
-}
+NKModel *NKCreateModel(void) { return NewRecord<NKModel>(); }
 
 void NKDestroyModel(NKModel *pModel)
 {
@@ -208,30 +199,18 @@ void NKDestroyModel(NKModel *pModel)
     DeleteRecord(pModel);
 }
 
-NKScalarResult *NKCreateScalarResult(void)
-{
-    return NewRecord<NKScalarResult>();
-}
+NKScalarResult *NKCreateScalarResult(void) { return NewRecord<NKScalarResult>(); }
 
-NKVectorResult *NKCreateVectorResult(void)
-{
-    return NewRecord<NKVectorResult>();
-}
+NKVectorResult *NKCreateVectorResult(void) { return NewRecord<NKVectorResult>(); }
 
-NKViewPoint *NKCreateViewPoint(void)
-{
-    return NewRecord<NKViewPoint>();
-}
+NKViewPoint *NKCreateViewPoint(void) { return NewRecord<NKViewPoint>(); }
 
 NKSeparateVectorField *NKCreateSeparateVectorField(void)
 {
     return NewRecord<NKSeparateVectorField>();
 }
 
-NKPart *NKAllocPartArray(int n)
-{
-    return NewRecordArray<NKPart>(n);
-}
+NKPart *NKAllocPartArray(int n) { return NewRecordArray<NKPart>(n); }
 
 void NKFreePartArray(NKPart *pParts, int n)
 {
@@ -262,10 +241,7 @@ bool NKResizePartArray(NKPart **ppParts, int iOld, int iNew)
     return true;
 }
 
-NKFrame *NKAllocFrameArray(int n)
-{
-    return NewRecordArray<NKFrame>(n);
-}
+NKFrame *NKAllocFrameArray(int n) { return NewRecordArray<NKFrame>(n); }
 
 void NKFreeFrameArray(NKFrame *pFrames, int n)
 {
@@ -323,10 +299,7 @@ void NKFreeContourList(NKContourList *pList)
     *pList = NKContourList();
 }
 
-void NKMinMax::Reset()
-{
-    *this = NKMinMax();
-}
+void NKMinMax::Reset() { *this = NKMinMax(); }
 
 void NKMinMax::Merge(const NKMinMax &other, int iFrame)
 {
@@ -392,9 +365,9 @@ void NKInitPart(NKPart *pPart)
 void NKFreePart(NKPart *pPart)
 {
     if (pPart == nullptr) return;
-    void *apArrays[] = {pPart->pEdgeKinds,       pPart->pNodeType,     pPart->pNodeCoords,
-                        pPart->pConnects,        pPart->pNodeNormals,  pPart->pPolygonNormals,
-                        pPart->pPolygonNumNodes, pPart->pPolygonStart, pPart->pElements,
+    void *apArrays[] = {pPart->pEdgeKinds,       pPart->pNodeType,        pPart->pNodeCoords,
+                        pPart->pConnects,        pPart->pNodeNormals,     pPart->pPolygonNormals,
+                        pPart->pPolygonNumNodes, pPart->pPolygonStart,    pPart->pElements,
                         pPart->pElementConnects, pPart->pPolygonElements, pPart->pNodeMap,
                         pPart->pNodeIDs};
     for (void *pArray : apArrays) NKFree(pArray);

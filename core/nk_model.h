@@ -175,10 +175,10 @@ struct NKContourList {
 
 // One element of a part.
 struct NKElement {
-    int iType;          // element type code
-    int iID;            // user element ID
-    int iGlobalIndex;   // index in the data source's global element numbering
-    int iNodeStart;     // start of its nodes in the element connectivity
+    int iType;         // element type code
+    int iID;           // user element ID
+    int iGlobalIndex;  // index in the data source's global element numbering
+    int iNodeStart;    // start of its nodes in the element connectivity
 };
 
 // A pair {part, polygon} of a geometry's polygon map.
@@ -201,15 +201,15 @@ struct NKPartListCache {
 // One part of a geometry. Coordinates are display coordinates; node indices
 // are 0-based within the part.
 struct NKPart {
-    NKString szName;  // tool-tip and description text
+    NKString szName;                      // tool-tip and description text
     NKTextureObject *pTexture = nullptr;  // not owned; null = none
     int iTexturePlane = NK_TEXTURE_PLANE_AUTO;
-    uint8_t envmode = 1;  // 1 decal, 0 modulate
+    uint8_t envmode = 1;       // 1 decal, 0 modulate
     uint8_t bTextureTile = 1;  // 1 tile, 0 clamp
     uint8_t bTextureFlag = 0;
     NKMaterial material;
     uint8_t *pEdgeKinds = nullptr;  // owned, one byte per edge slot
-    uint8_t *pNodeType = nullptr;  // owned, one byte per node; 1 = used
+    uint8_t *pNodeType = nullptr;   // owned, one byte per node; 1 = used
     int iNumEdgeSlots = 0;
     float fBoundingBox[6] = {0, 0, 0, 0, 0, 0};
     float fCentroid[3] = {0, 0, 0};
@@ -241,29 +241,29 @@ struct NKPart {
     uint8_t bLockAttributes = 0;
     int iNumNodes = 0;
     int iNumPolygons = 0;
-    int iNumConnects = 0;  // polygon-node references
-    float *pNodeCoords = nullptr;  // owned, three per node
-    int *pConnects = nullptr;  // owned, polygon connectivity
-    int8_t *pNodeNormals = nullptr;  // owned, packed, three per node
+    int iNumConnects = 0;               // polygon-node references
+    float *pNodeCoords = nullptr;       // owned, three per node
+    int *pConnects = nullptr;           // owned, polygon connectivity
+    int8_t *pNodeNormals = nullptr;     // owned, packed, three per node
     int8_t *pPolygonNormals = nullptr;  // owned, packed, three per polygon
-    int *pPolygonNumNodes = nullptr;  // owned, nodes per polygon
-    int *pPolygonStart = nullptr;  // owned, start of each polygon
-    int iFirstPolygon = 0;  // first global polygon index of the part
-    int *pNodeMap = nullptr;  // owned, global node index per node
-    int *pNodeIDs = nullptr;  // owned; null: the ID of node i is i + 1
+    int *pPolygonNumNodes = nullptr;    // owned, nodes per polygon
+    int *pPolygonStart = nullptr;       // owned, start of each polygon
+    int iFirstPolygon = 0;              // first global polygon index of the part
+    int *pNodeMap = nullptr;            // owned, global node index per node
+    int *pNodeIDs = nullptr;            // owned; null: the ID of node i is i + 1
     int iNumElements = 0;
     NKElement *pElements = nullptr;  // owned
     int iNumElementConnects = 0;
     int *pElementConnects = nullptr;  // owned
     int *pPolygonElements = nullptr;  // owned, element index per polygon
-    int iElementsBlockID = 0;  // NKF source blocks; -1 when not used
+    int iElementsBlockID = 0;         // NKF source blocks; -1 when not used
     int iFaceSetBlockID = 0;
     int iNodesBlockID = 0;
     NKContourList contours;
     NKHotSpot hotSpot;
     NKTriangleStrips *pTriangleStrips = nullptr;  // owned
-    Primitive3DList *pPrimitives = nullptr;  // owned
-    NKStringList *pStringList = nullptr;  // owned
+    Primitive3DList *pPrimitives = nullptr;       // owned
+    NKStringList *pStringList = nullptr;          // owned
 };
 
 // The geometry of one or more steps, shared by frames.
@@ -282,8 +282,8 @@ struct NKGeometry {
     int iTotalNumPolygons = 0;
     int iTotalNumConnects = 0;
     NKPartListCache partLists;
-    NKPart *pParts = nullptr;  // owned, iNumParts parts
-    int iGlobalNumNodes = 0;  // range of the parts' node maps
+    NKPart *pParts = nullptr;             // owned, iNumParts parts
+    int iGlobalNumNodes = 0;              // range of the parts' node maps
     NKPolygonRef *pPolygonMap = nullptr;  // owned, iTotalNumPolygons pairs
 };
 
@@ -291,8 +291,8 @@ struct NKGeometry {
 struct NKScalarPartEntry {
     int iCount = 0;
     float *pNodeValues = nullptr;  // owned
-    float *pTexCoords = nullptr;  // owned, 1-D texture coordinates
-    uint8_t *pColors = nullptr;  // owned, three per value
+    float *pTexCoords = nullptr;   // owned, 1-D texture coordinates
+    uint8_t *pColors = nullptr;    // owned, three per value
 };
 
 // Scalar values of one step, shared by frames.
@@ -303,7 +303,7 @@ struct NKScalarResult {
     NKString szDescription;
     NKString szFileName;
     int iNumParts = 0;
-    uint8_t bProcessed = 0;  // pass mark
+    uint8_t bProcessed = 0;                     // pass mark
     NKScalarPartEntry *pNodeResults = nullptr;  // owned, iNumParts entries
     NKMinMax nodeMinMax;
     NKScalarPartEntry *pElementResults = nullptr;  // owned, values per element
@@ -314,9 +314,9 @@ struct NKScalarResult {
 struct NKVectorPartEntry {
     int iNumNodes = 0;
     int iNumPolygons = 0;
-    float *pNodeValues = nullptr;  // owned, three per node
-    float *pPolygonValues = nullptr;  // owned, three per polygon, or null
-    int8_t *pNodeNormals = nullptr;  // owned, packed deformed normals
+    float *pNodeValues = nullptr;       // owned, three per node
+    float *pPolygonValues = nullptr;    // owned, three per polygon, or null
+    int8_t *pNodeNormals = nullptr;     // owned, packed deformed normals
     int8_t *pPolygonNormals = nullptr;  // owned, packed deformed normals
 };
 
@@ -336,7 +336,7 @@ struct NKVectorResult {
 
 // One vector of a separate vector field.
 struct NKSeparateVector {
-    int iIndex;  // -1 when the source gives none
+    int iIndex;          // -1 when the source gives none
     float fPosition[3];  // display coordinates
     float fVector[3];
 };
@@ -364,19 +364,19 @@ struct NKSeparateVectorField {
 struct NKFrame {
     NKString szDescription;
     float fTime = NK_UNDEFINED_VALUE;  // undefined when none
-    int iStepIndex = -1;  // step index in the data source
+    int iStepIndex = -1;               // step index in the data source
     uint8_t bInterpolated = 0;
     NKViewPoint *pViewPoint = nullptr;  // shared
-    NKGeometry *pGeometry = nullptr;  // shared
+    NKGeometry *pGeometry = nullptr;    // shared
     NKScalarResult *pScalar = nullptr;  // shared
     NKVectorResult *pVector = nullptr;  // shared
-    float *pTransformation = nullptr;  // owned, 16 per part
+    float *pTransformation = nullptr;   // owned, 16 per part
     uint8_t bAnalysed = 0;
     NKContourList *pContours = nullptr;  // owned, one per part
-    uint8_t **ppVisibility = nullptr;  // owned, one byte array per part
+    uint8_t **ppVisibility = nullptr;    // owned, one byte array per part
     NKSeparateVectorField *pSeparateVectors[NK_NUM_SEPARATE_VECTOR_SLOTS] = {};  // shared
-    NKScalarResult *pExtraScalar[NK_NUM_EXTRA_RESULTS] = {};  // shared
-    NKVectorResult *pExtraVector[NK_NUM_EXTRA_RESULTS] = {};  // shared
+    NKScalarResult *pExtraScalar[NK_NUM_EXTRA_RESULTS] = {};                     // shared
+    NKVectorResult *pExtraVector[NK_NUM_EXTRA_RESULTS] = {};                     // shared
     float fDisplacedBox[6] = {0, 0, 0, 0, 0, 0};
     float *pPartBoundingBoxes = nullptr;  // owned, six per part
     int iNumCutSurfaces = 0;
@@ -410,9 +410,9 @@ struct NKModel {
     uint8_t bModeShapeAnimation = 0;
     uint8_t bModeShapeScalar = 0;
     float fBoundingBox[6] = {0, 0, 0, 0, 0, 0};
-    NKMinMax scalarMinMax;  // node values over all frames
+    NKMinMax scalarMinMax;   // node values over all frames
     NKMinMax elementMinMax;  // element values over all frames
-    NKMinMax vectorMinMax;  // vector lengths over all frames
+    NKMinMax vectorMinMax;   // vector lengths over all frames
     float fMaxVectorValue = 0.0f;
     float fFringeRangeFrom = 0.0f;
     float fFringeRangeTo = 0.0f;
@@ -446,14 +446,14 @@ public:
     NKTriangleStrips &operator=(const NKTriangleStrips &) = delete;
 
     void Clear();  // zeroes every field without freeing
-    void Free();  // frees the three arrays, then clears
+    void Free();   // frees the three arrays, then clears
     // True when pStrips exists and has at least one strip.
     static bool HasStrips(const NKTriangleStrips *pStrips);
 
     int iWord = 0;
     int iNumStrips = 0;
-    int *pStripLengths = nullptr;  // owned (NKAlloc)
-    int *pNodeIndices = nullptr;  // owned (NKAlloc)
+    int *pStripLengths = nullptr;    // owned (NKAlloc)
+    int *pNodeIndices = nullptr;     // owned (NKAlloc)
     int *pPolygonIndices = nullptr;  // owned (NKAlloc)
 };
 
@@ -481,7 +481,7 @@ private:
 extern NKModel *g_pModel;
 
 // Making and destroying the records that hold texts (see the file comment).
-NKModel *NKCreateModel(void);  // initialised; null when out of memory
+NKModel *NKCreateModel(void);          // initialised; null when out of memory
 void NKDestroyModel(NKModel *pModel);  // frees its frames, then the model
 NKScalarResult *NKCreateScalarResult(void);
 NKVectorResult *NKCreateVectorResult(void);
@@ -526,9 +526,9 @@ void NKInitViewPoint(NKViewPoint *pViewPoint);
 void NKReleaseViewPoint(NKViewPoint *pViewPoint);
 void NKInitContourList(NKContourList *pList);
 void NKFreeContourList(NKContourList *pList);
-void NKInitDefaultPart(NKModel *pModel);  // no null test
-void NKInitValueRange(NKValueRange *pRange);  // records 0-1, no null test
-void NKInitValueRangeUnit(NKValueRange *pRange);  // records 2-3, no null test
+void NKInitDefaultPart(NKModel *pModel);               // no null test
+void NKInitValueRange(NKValueRange *pRange);           // records 0-1, no null test
+void NKInitValueRangeUnit(NKValueRange *pRange);       // records 2-3, no null test
 void NKInitSeparateVectorRange(NKValueRange *pRange);  // records 4-6, no null test
 void NKInitSeparateVectorField(NKSeparateVectorField *pField);
 void NKReleaseSeparateVectorField(NKSeparateVectorField *pField);

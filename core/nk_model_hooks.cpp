@@ -22,7 +22,8 @@ const NKModelHooks &NKGetModelHooks(void) { return sg_Hooks; }
 
 void NKReleaseCutSurface(CutSurface *pCut)
 {
-    if (pCut != nullptr && sg_Hooks.pfnReleaseCutSurface != nullptr) sg_Hooks.pfnReleaseCutSurface(pCut);
+    if (pCut != nullptr && sg_Hooks.pfnReleaseCutSurface != nullptr)
+        sg_Hooks.pfnReleaseCutSurface(pCut);
 }
 
 bool NKFreeCutSurfaces(int iPlane, int iFrame)
@@ -37,17 +38,20 @@ bool NKFreeIsoSurfaces(int iFrame)
 
 void NKFreeFrameIsoSurfaces(NKFrame *pFrame)
 {
-    if (pFrame != nullptr && sg_Hooks.pfnFreeFrameIsoSurfaces != nullptr) sg_Hooks.pfnFreeFrameIsoSurfaces(pFrame);
+    if (pFrame != nullptr && sg_Hooks.pfnFreeFrameIsoSurfaces != nullptr)
+        sg_Hooks.pfnFreeFrameIsoSurfaces(pFrame);
 }
 
 void NKFreeFrameTraces(NKFrame *pFrame)
 {
-    if (pFrame != nullptr && sg_Hooks.pfnFreeFrameTraces != nullptr) sg_Hooks.pfnFreeFrameTraces(pFrame);
+    if (pFrame != nullptr && sg_Hooks.pfnFreeFrameTraces != nullptr)
+        sg_Hooks.pfnFreeFrameTraces(pFrame);
 }
 
 void NKReleasePrimitives(Primitive3DList *pList)
 {
-    if (pList != nullptr && sg_Hooks.pfnReleasePrimitives != nullptr) sg_Hooks.pfnReleasePrimitives(pList);
+    if (pList != nullptr && sg_Hooks.pfnReleasePrimitives != nullptr)
+        sg_Hooks.pfnReleasePrimitives(pList);
 }
 
 bool NKGetPrimitivesBox(const Primitive3DList *pList, float *pfBox)
@@ -58,7 +62,8 @@ bool NKGetPrimitivesBox(const Primitive3DList *pList, float *pfBox)
 
 bool NKConvertCutPlanePoints(bool bToModel)
 {
-    return sg_Hooks.pfnConvertCutPlanePoints == nullptr || sg_Hooks.pfnConvertCutPlanePoints(bToModel);
+    return sg_Hooks.pfnConvertCutPlanePoints == nullptr ||
+           sg_Hooks.pfnConvertCutPlanePoints(bToModel);
 }
 
 uint8_t NKGetPartLevel(const NKGeometry *pGeo, int iPart)
@@ -107,5 +112,6 @@ void NKInvalidateView(void)
 
 int NKRunCommandLine(const char *pszLine)
 {
-    return sg_Hooks.pfnExecuteCommand != nullptr ? sg_Hooks.pfnExecuteCommand(pszLine) : kNotHandled;
+    return sg_Hooks.pfnExecuteCommand != nullptr ? sg_Hooks.pfnExecuteCommand(pszLine)
+                                                 : kNotHandled;
 }

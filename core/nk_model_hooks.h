@@ -25,10 +25,7 @@ struct CutSurface;
 class Primitive3DList;
 
 // Cursor codes of SetInteractionCursor: 1 the arrow, 2 the wait cursor.
-enum {
-    NK_CURSOR_NORMAL = 1,
-    NK_CURSOR_WAIT = 2
-};
+enum { NK_CURSOR_NORMAL = 1, NK_CURSOR_WAIT = 2 };
 
 struct NKModelHooks {
     // tools/: frees what a cut surface owns and deletes it. Empty: nothing is

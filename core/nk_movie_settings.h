@@ -7,8 +7,8 @@
 
 struct NKMovieSettings {
     int iFromStep = 0;  // first step, 0-based
-    int iToStep = 0;  // last step
-    int iSkip = 1;  // step stride
+    int iToStep = 0;    // last step
+    int iSkip = 1;      // step stride
 };
 
 // The program's movie settings; null until start-up has made them.

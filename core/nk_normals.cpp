@@ -10,9 +10,10 @@
 
 #include <unordered_map>
 
-#include "core/nk_graphics_settings.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
@@ -21,7 +22,6 @@
 #include "core/nk_part_arrays.h"
 #include "core/nk_ray.h"
 #include "core/nk_references.h"
-#include "core/nk_diagnostic.h"
 
 namespace {
 
@@ -55,14 +55,16 @@ bool ComputePackedNormals(const NKPart &part, const float *pfCoords, int iNumCoo
                           const uint8_t *pVisibility, uint8_t uFlag, int8_t *pNodeOut,
                           int8_t *pPolygonOut)
 {
-    float *pfSum = static_cast<float *>(NKCalloc(static_cast<size_t>(iNumCoords) * 3, sizeof(float)));
+    float *pfSum =
+        static_cast<float *>(NKCalloc(static_cast<size_t>(iNumCoords) * 3, sizeof(float)));
     if (pfSum == nullptr) return false;
     double dCrease = NKGetSmoothNormalAngle();
     for (int k = 0; k < part.iNumPolygons; k++) {
         const int *piNodes = nullptr;
         int iCount = 0;
         float afNormal[3] = {0.0f, 0.0f, 1.0f};
-        bool bUsable = NKGetPartPolygon(part, k, &piNodes, &iCount) && NodesInRange(piNodes, iCount, iNumCoords);
+        bool bUsable = NKGetPartPolygon(part, k, &piNodes, &iCount) &&
+                       NodesInRange(piNodes, iCount, iNumCoords);
         if (bUsable) NKComputePolygonNormal(piNodes, iCount, pfCoords, afNormal);
         NKPackNormal(afNormal, &pPolygonOut[3 * k]);
         if (!bUsable || (pVisibility != nullptr && pVisibility[k] != uFlag)) continue;
@@ -119,13 +121,14 @@ bool NKComputeGeometryNormals(NKGeometry *pGeo, NKFrame *pFrame, uint8_t uFlagVa
     if (pGeo == nullptr) return NKDiagnostic("Null geometry", "NKComputeGeometryNormals");
     for (int i = 0; i < pGeo->iNumParts && pGeo->pParts != nullptr; i++) {
         NKPart *pPart = &pGeo->pParts[i];
-        if (pPart->iNumPolygons < 1 || pPart->pNodeCoords == nullptr || pPart->iNumNodes < 1) continue;
+        if (pPart->iNumPolygons < 1 || pPart->pNodeCoords == nullptr || pPart->iNumNodes < 1)
+            continue;
         if (!EnsureNormalArray(&pPart->pNodeNormals, pPart->iNumNodes) ||
             !EnsureNormalArray(&pPart->pPolygonNormals, pPart->iNumPolygons))
             return FailAllocation();
         const uint8_t *pVisibility = NKGetPartVisibility(pFrame, i);
-        if (!ComputePackedNormals(*pPart, pPart->pNodeCoords, pPart->iNumNodes, pVisibility, uFlagValue,
-                                  pPart->pNodeNormals, pPart->pPolygonNormals))
+        if (!ComputePackedNormals(*pPart, pPart->pNodeCoords, pPart->iNumNodes, pVisibility,
+                                  uFlagValue, pPart->pNodeNormals, pPart->pPolygonNormals))
             return FailAllocation();
     }
     return true;
@@ -154,12 +157,15 @@ bool PrepareEntryNormals(NKVectorPartEntry *pEntry, const NKPart &part)
 // polygons would index past the positions.
 bool NKComputeVectorResultNormals(NKGeometry *pGeo, NKVectorResult *pVector)
 {
-    if (pGeo == nullptr || pVector == nullptr) return NKDiagnostic("Null argument", "NKComputeVectorResultNormals");
+    if (pGeo == nullptr || pVector == nullptr)
+        return NKDiagnostic("Null argument", "NKComputeVectorResultNormals");
     int n = pGeo->iNumParts < pVector->iNumParts ? pGeo->iNumParts : pVector->iNumParts;
     for (int i = 0; i < n && pGeo->pParts != nullptr && pVector->pResults != nullptr; i++) {
         const NKPart &part = pGeo->pParts[i];
         NKVectorPartEntry *pEntry = &pVector->pResults[i];
-        if (pEntry->pNodeValues == nullptr || pEntry->iNumNodes < part.iNumNodes || part.iNumPolygons < 1) continue;
+        if (pEntry->pNodeValues == nullptr || pEntry->iNumNodes < part.iNumNodes ||
+            part.iNumPolygons < 1)
+            continue;
         if (!PrepareEntryNormals(pEntry, part)) return FailAllocation();
         if (!ComputePackedNormals(part, pEntry->pNodeValues, pEntry->iNumNodes, nullptr, 0,
                                   pEntry->pNodeNormals, pEntry->pPolygonNormals))
@@ -181,7 +187,8 @@ void NKOrientPartNormalsOutward(NKPart *pPart)
         NKVec3Difference(&pPart->pNodeCoords[3 * i], pPart->fCentroid, afOutward);
         NKUnpackNormal(afNormal, reinterpret_cast<const signed char *>(pPacked));
         if (NKVec3Dot(afOutward, afNormal) >= 0.0) continue;
-        for (int k = 0; k < 3; k++) pPacked[k] = pPacked[k] == -128 ? 127 : static_cast<int8_t>(-pPacked[k]);
+        for (int k = 0; k < 3; k++)
+            pPacked[k] = pPacked[k] == -128 ? 127 : static_cast<int8_t>(-pPacked[k]);
     }
 }
 
@@ -220,7 +227,8 @@ void AverageListNormals(NKGeometry *pGeo, const NKNodeOccurrenceList &list)
     int n = list.Count();
     int aiSum[3] = {0, 0, 0}, iSummed = 0;
     for (int e = 0; e < n; e++) {
-        const int8_t *pNormal = &pGeo->pParts[list.aiPairs[e][0]].pNodeNormals[3 * list.aiPairs[e][1]];
+        const int8_t *pNormal =
+            &pGeo->pParts[list.aiPairs[e][0]].pNodeNormals[3 * list.aiPairs[e][1]];
         if (NKIsUndefinedNormal(pNormal)) continue;
         for (int k = 0; k < 3; k++) aiSum[k] += pNormal[k];
         iSummed++;
@@ -257,13 +265,15 @@ bool NKSmoothNormalsAcrossParts(NKGeometry *pGeo, int iFirst, int iLast)
 
 bool NKComputeNormalsAllFrames(void)
 {
-    if (g_pModel == nullptr || g_pModel->pFrames == nullptr) return NKDiagnostic("No frames", "NKComputeNormalsAllFrames");
+    if (g_pModel == nullptr || g_pModel->pFrames == nullptr)
+        return NKDiagnostic("No frames", "NKComputeNormalsAllFrames");
     NKResetGeometryMarks();
     NKResetVectorMarks();
     for (int i = 0; i < g_pModel->iNumFrames; i++) {
         NKFrame *pFrame = &g_pModel->pFrames[i];
         NKGeometry *pGeo = pFrame->pGeometry;
-        if (pGeo == nullptr) return NKDiagnostic("Frame without geometry", "NKComputeNormalsAllFrames");
+        if (pGeo == nullptr)
+            return NKDiagnostic("Frame without geometry", "NKComputeNormalsAllFrames");
         if (pGeo->iProcessed == -1) {
             pGeo->iProcessed = i;
             if (!NKComputeGeometryNormals(pGeo, pFrame, 0)) return false;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_element_types.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
@@ -14,7 +15,6 @@
 #include "core/nk_numeric.h"
 #include "core/nk_sort.h"
 #include "core/nk_topology.h"
-#include "core/nk_diagnostic.h"
 
 // ---------------------------------------------------------------------------
 // Polygon layout
@@ -95,7 +95,8 @@ bool NKComputePolygonStartAndIndex(NKGeometry *pGeo)
 namespace {
 
 // Reallocates *pp to iCount elements of iSize bytes; *pp is kept on failure.
-template <typename T> bool GrowArray(T **pp, long long iCount)
+template <typename T>
+bool GrowArray(T **pp, long long iCount)
 {
     if (iCount < 0) return false;
     if (iCount == 0) return true;
@@ -118,8 +119,8 @@ bool NKGrowPartNodes(NKPart *pPart, int n)
     if (pPart == nullptr || n < 0)
         return NKDiagnostic("Null part or negative count", "NKGrowPartNodes");
     long long iNew = (long long)pPart->iNumNodes + n;
-    bool bOk = GrowArray(&pPart->pNodeCoords, 3 * iNew) &&
-               GrowArray(&pPart->pNodeNormals, 3 * iNew);
+    bool bOk =
+        GrowArray(&pPart->pNodeCoords, 3 * iNew) && GrowArray(&pPart->pNodeNormals, 3 * iNew);
     if (bOk && pPart->pNodeMap) bOk = GrowArray(&pPart->pNodeMap, iNew);
     if (bOk && pPart->pNodeType) bOk = GrowArray(&pPart->pNodeType, iNew);
     if (bOk && pPart->pNodeIDs) bOk = GrowArray(&pPart->pNodeIDs, iNew);
@@ -217,9 +218,9 @@ bool NKAppendPartElement(NKPart *pDst, const NKPart *pSrc, int iIndex)
         return NKDiagnostic("Element outside the source part", "NKAppendPartElement");
     const NKElement &elem = pSrc->pElements[iIndex];
     int n = NKFElementNodeCount(elem.iType);
-    if (n > 0 && (pDst->pElementConnects == nullptr || pSrc->pElementConnects == nullptr ||
-                  elem.iNodeStart < 0 ||
-                  (long long)elem.iNodeStart + n > pSrc->iNumElementConnects))
+    if (n > 0 &&
+        (pDst->pElementConnects == nullptr || pSrc->pElementConnects == nullptr ||
+         elem.iNodeStart < 0 || (long long)elem.iNodeStart + n > pSrc->iNumElementConnects))
         return NKDiagnostic("Element connectivity missing or too short", "NKAppendPartElement");
     if (n > 0)
         std::memcpy(pDst->pElementConnects + pDst->iNumElementConnects,
@@ -241,9 +242,14 @@ namespace {
 int LinePolygonCount(int iType)
 {
     switch (iType) {
-    case NK_ELEM_BEAM: case NK_ELEM_DYNA_BEAM: case NK_ELEM_POINT: return 1;
-    case NK_ELEM_BEAM_3: return 2;
-    default: return 0;
+    case NK_ELEM_BEAM:
+    case NK_ELEM_DYNA_BEAM:
+    case NK_ELEM_POINT:
+        return 1;
+    case NK_ELEM_BEAM_3:
+        return 2;
+    default:
+        return 0;
     }
 }
 

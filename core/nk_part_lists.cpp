@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/nk_bbox.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
@@ -16,7 +17,6 @@
 #include "core/nk_numeric.h"
 #include "core/nk_ray.h"
 #include "core/nk_sort.h"
-#include "core/nk_diagnostic.h"
 #include "core/nk_view_state.h"
 
 namespace {
@@ -61,8 +61,8 @@ bool InvertMatrix(const double m[16], double out[16])
              m[8] * m[3] * m[13] - m[12] * m[1] * m[11] + m[12] * m[3] * m[9];
     inv[13] = m[0] * m[9] * m[14] - m[0] * m[10] * m[13] - m[8] * m[1] * m[14] +
               m[8] * m[2] * m[13] + m[12] * m[1] * m[10] - m[12] * m[2] * m[9];
-    inv[2] = m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15] +
-             m[5] * m[3] * m[14] + m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
+    inv[2] = m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15] + m[5] * m[3] * m[14] +
+             m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
     inv[6] = -m[0] * m[6] * m[15] + m[0] * m[7] * m[14] + m[4] * m[2] * m[15] -
              m[4] * m[3] * m[14] - m[12] * m[2] * m[7] + m[12] * m[3] * m[6];
     inv[10] = m[0] * m[5] * m[15] - m[0] * m[7] * m[13] - m[4] * m[1] * m[15] +
@@ -71,12 +71,12 @@ bool InvertMatrix(const double m[16], double out[16])
               m[4] * m[2] * m[13] - m[12] * m[1] * m[6] + m[12] * m[2] * m[5];
     inv[3] = -m[1] * m[6] * m[11] + m[1] * m[7] * m[10] + m[5] * m[2] * m[11] -
              m[5] * m[3] * m[10] - m[9] * m[2] * m[7] + m[9] * m[3] * m[6];
-    inv[7] = m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11] +
-             m[4] * m[3] * m[10] + m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
-    inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] -
-              m[4] * m[3] * m[9] - m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
-    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] +
-              m[4] * m[2] * m[9] + m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+    inv[7] = m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11] + m[4] * m[3] * m[10] +
+             m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
+    inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] - m[4] * m[3] * m[9] -
+              m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
+    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] +
+              m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
     double det = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
     if (det == 0.0) return false;
     for (int i = 0; i < 16; i++) out[i] = inv[i] / det;
@@ -155,8 +155,8 @@ void OrderEqualDistances(const float *pfDistance, const int *piKeys, int n, int 
     int iStart = 0;
     while (iStart < n) {
         int iEnd = iStart;
-        while (iEnd + 1 < n &&
-               std::fabs(pfDistance[piOrder[iEnd + 1]] - pfDistance[piOrder[iEnd]]) < kEqualDistance)
+        while (iEnd + 1 < n && std::fabs(pfDistance[piOrder[iEnd + 1]] -
+                                         pfDistance[piOrder[iEnd]]) < kEqualDistance)
             iEnd++;
         bool bSwapped = iEnd > iStart;
         while (bSwapped) {
@@ -251,7 +251,8 @@ bool NKComputeTransparentPartsDrawOrder(const float afEye[3], NKFrame *pFrame, c
         float c[3] = {0, 0, 0};
         if (pfBox != nullptr) NKGetBoxCenter(pfBox, c);
         ModelToDisplay(c);
-        if (pFrame->pTransformation != nullptr) NKTransformPoint(pFrame->pTransformation + 16 * iPart, c);
+        if (pFrame->pTransformation != nullptr)
+            NKTransformPoint(pFrame->pTransformation + 16 * iPart, c);
         pfDistance[i] = (float)NKVec3DistanceSquared(c, afEye);
     }
     if (bOk) {
@@ -298,9 +299,8 @@ bool NKComputeTransparentPolysDrawOrder(NKFrame *pFrame, const int *piParts, int
     glGetDoublev(GL_MODELVIEW_MATRIX, adModel);
     glGetDoublev(GL_PROJECTION_MATRIX, adProj);
     glGetIntegerv(GL_VIEWPORT, aiViewport);
-    return NKComputeTransparentPolysDrawOrderWithMatrices(pFrame, piParts, iPartCount, iPolyCount,
-                                                          piKeys, adModel, adProj, aiViewport,
-                                                          piOrder);
+    return NKComputeTransparentPolysDrawOrderWithMatrices(
+        pFrame, piParts, iPartCount, iPolyCount, piKeys, adModel, adProj, aiViewport, piOrder);
 }
 
 bool NKUnProject(double x, double y, double z, const double adModel[16], const double adProj[16],
@@ -360,10 +360,7 @@ int NKCountSelectedParts(const NKGeometry *pGeo, int *piFirst, int *piLast)
 
 namespace {
 
-bool AllComponents(const uint8_t *c, uint8_t v)
-{
-    return c[0] == v && c[1] == v && c[2] == v;
-}
+bool AllComponents(const uint8_t *c, uint8_t v) { return c[0] == v && c[1] == v && c[2] == v; }
 
 void AdjustOne(const uint8_t *auBackground, uint8_t *c)
 {

@@ -12,17 +12,18 @@
 #include <utility>
 
 #include "core/nk_bbox.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_edges.h"
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
-#include "core/nk_diagnostic.h"
 
 namespace {
 
 // Allocates n elements of T into *pp (null for n = 0); false on failure.
-template <typename T> bool AllocArray(T **pp, long long n)
+template <typename T>
+bool AllocArray(T **pp, long long n)
 {
     *pp = nullptr;
     if (n <= 0) return n == 0;
@@ -30,7 +31,8 @@ template <typename T> bool AllocArray(T **pp, long long n)
     return *pp != nullptr;
 }
 
-template <typename T> bool CopyArray(T **pp, const T *pSrc, long long n)
+template <typename T>
+bool CopyArray(T **pp, const T *pSrc, long long n)
 {
     if (pSrc == nullptr || n <= 0) {
         *pp = nullptr;
@@ -199,8 +201,8 @@ GroupSizes SumMembers(const NKGeometry *pGeo, const int *piParts, int iCount)
 bool FitsInt(const GroupSizes &s)
 {
     const long long iMax = 0x7fffffff / 3;
-    return s.iNodes <= iMax && s.iPolygons <= iMax && s.iConnects <= iMax &&
-           s.iElements <= iMax && s.iElementConnects <= iMax;
+    return s.iNodes <= iMax && s.iPolygons <= iMax && s.iConnects <= iMax && s.iElements <= iMax &&
+           s.iElementConnects <= iMax;
 }
 
 // The group part as a copy of the first member's record without any of the

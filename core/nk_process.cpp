@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/nk_progress.h"
 #include "core/nk_message.h"
+#include "core/nk_progress.h"
 #include "platform/nk_spawn.h"
 
 namespace {
@@ -90,8 +90,7 @@ bool NKRunShellCommand(const char *pszCommand)
     return true;
 }
 
-int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory,
-                         bool bCancellable)
+int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory, bool bCancellable)
 {
     if (pszCommandLine == nullptr) return NK_PROCESS_NOT_STARTED;
     NKSpawnedProcess process;

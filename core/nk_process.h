@@ -15,9 +15,9 @@
 
 // Results of NKRunProcessCaptured.
 enum {
-    NK_PROCESS_FINISHED = 1,       // the process ran to its end
-    NK_PROCESS_CANCELLED = -1,     // stopped on Cancel (or a quit request)
-    NK_PROCESS_NOT_STARTED = -3    // the pipes or the process could not be made
+    NK_PROCESS_FINISHED = 1,     // the process ran to its end
+    NK_PROCESS_CANCELLED = -1,   // stopped on Cancel (or a quit request)
+    NK_PROCESS_NOT_STARTED = -3  // the pipes or the process could not be made
 };
 
 // Runs the command line through the shell in the current directory, with
@@ -30,8 +30,7 @@ bool NKRunShellCommand(const char *pszCommand);
 // line while it runs. When bCancellable, NKCheckCancel is polled every
 // 100 ms and Cancel ends the process and everything it started. Answers one
 // of the results above.
-int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory,
-                         bool bCancellable);
+int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory, bool bCancellable);
 
 // Starts a program without waiting for it: the command line is the program
 // (searched on PATH) and its arguments, separated by blanks, with double

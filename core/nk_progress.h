@@ -13,9 +13,9 @@
 // The progress state. Begin/end pairs nest: an inner begin and its end only
 // count the depth, so the outer operation's bar and button stay in place.
 struct NKProgressState {
-    bool bRunning = false;       // a progress operation is open
-    int iNested = 0;             // inner begins not yet ended
-    bool bCancelPressed = false; // Cancel was pressed since the last begin
+    bool bRunning = false;        // a progress operation is open
+    int iNested = 0;              // inner begins not yet ended
+    bool bCancelPressed = false;  // Cancel was pressed since the last begin
 };
 
 // Shows the text on the status line when a status bar exists.

@@ -8,8 +8,8 @@
 #include <cmath>
 
 #include "core/nk_math.h"
-#include "core/nk_oriented_box.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_oriented_box.h"
 
 float NKPickGrowthFactor = 0.005f;
 
@@ -20,8 +20,7 @@ const float kNoHit = 1e12f;  // "no hit yet" ray parameter
 // The ray point o + t d.
 void RayPoint(const float *o, const float *d, double t, float *pOut)
 {
-    for (int i = 0; i < 3; i++)
-        pOut[i] = static_cast<float>(o[i] + t * d[i]);
+    for (int i = 0; i < 3; i++) pOut[i] = static_cast<float>(o[i] + t * d[i]);
 }
 
 }  // namespace
@@ -31,40 +30,31 @@ void RayPoint(const float *o, const float *d, double t, float *pOut)
 bool NKIntersectRayPlane(const float *n, const float *p, const float *o, const float *d,
                          float *pHit, float *pfT)
 {
-    if (!n || !p || !o || !d)
-        return false;
+    if (!n || !p || !o || !d) return false;
     double fDen = NKVec3Dot(n, d);
-    if (std::fabs(fDen) < 1e-12)
-        return false;
+    if (std::fabs(fDen) < 1e-12) return false;
     double t = (NKVec3Dot(n, p) - NKVec3Dot(n, o)) / fDen;
-    if (pHit)
-        RayPoint(o, d, t, pHit);
-    if (pfT)
-        *pfT = static_cast<float>(t);
+    if (pHit) RayPoint(o, d, t, pHit);
+    if (pfT) *pfT = static_cast<float>(t);
     return true;
 }
 
 bool NKRayHitsSphere(const float *c, float r, const float *o, const float *d, float fFactor,
                      float *pHit, float *pfT)
 {
-    if (!c || !o || !d)
-        return false;
+    if (!c || !o || !d) return false;
     float u[3] = {d[0], d[1], d[2]}, w[3];
     NKVec3Normalize(u);
     NKVec3Difference(c, o, w);
     double fWLenSq = NKVec3LengthSquared(w);
     double R = r;
-    if (fFactor > 0.0f)
-        R = std::sqrt(fWLenSq) * fFactor + r;
+    if (fFactor > 0.0f) R = std::sqrt(fWLenSq) * fFactor + r;
     double k = NKVec3Dot(w, u);
     double fDisc = R * R - (fWLenSq - k * k);
-    if (fDisc < 0.0)
-        return false;
-    if (!pHit && !pfT)
-        return true;
+    if (fDisc < 0.0) return false;
+    if (!pHit && !pfT) return true;
     double t1 = k - std::sqrt(fDisc);
-    if (pHit)
-        RayPoint(o, u, t1, pHit);
+    if (pHit) RayPoint(o, u, t1, pHit);
     if (pfT) {
         double fDLen = NKVec3Length(d);
         *pfT = static_cast<float>(fDLen > 0.0 ? t1 / fDLen : t1);
@@ -81,15 +71,13 @@ static bool NKIsTinyVector(const double *v)
 bool NKClosestPointsSegmentRay(const float *p0, const float *p1, const float *o, const float *d,
                                float *q, float *h, float *pfS, float *pfT)
 {
-    if (!p0 || !p1 || !o || !d || !q || !h)
-        return false;
+    if (!p0 || !p1 || !o || !d || !q || !h) return false;
     double a[3], w[3], dd[3] = {d[0], d[1], d[2]};
     for (int i = 0; i < 3; i++) {
         a[i] = static_cast<double>(p1[i]) - p0[i];
         w[i] = static_cast<double>(p0[i]) - o[i];
     }
-    if (NKIsTinyVector(dd) || NKIsTinyVector(a))
-        return false;
+    if (NKIsTinyVector(dd) || NKIsTinyVector(a)) return false;
     double Kaa = 0, Kad = 0, Kdd = 0, Kaw = 0, Kdw = 0;
     for (int i = 0; i < 3; i++) {
         Kaa += a[i] * a[i];
@@ -99,18 +87,15 @@ bool NKClosestPointsSegmentRay(const float *p0, const float *p1, const float *o,
         Kdw += dd[i] * w[i];
     }
     double fDet = Kaa * Kdd - Kad * Kad;
-    if (std::fabs(fDet) < 1e-12)
-        return false;
+    if (std::fabs(fDet) < 1e-12) return false;
     double s = (Kad * Kdw - Kaw * Kdd) / fDet;
     double t = (s * Kad + Kdw) / Kdd;
     for (int i = 0; i < 3; i++) {
         q[i] = static_cast<float>(p0[i] + s * a[i]);
         h[i] = static_cast<float>(o[i] + t * dd[i]);
     }
-    if (pfS)
-        *pfS = static_cast<float>(s);
-    if (pfT)
-        *pfT = static_cast<float>(t);
+    if (pfS) *pfS = static_cast<float>(s);
+    if (pfT) *pfT = static_cast<float>(t);
     return true;
 }
 
@@ -118,19 +103,13 @@ bool NKRayHitsSegment(const float *p0, const float *p1, float fTolerance, const 
                       const float *d, float fFactor, float *pHit, float *pfT)
 {
     float q[3], h[3], s, t;
-    if (!NKClosestPointsSegmentRay(p0, p1, o, d, q, h, &s, &t))
-        return false;
-    if (s < 0.0f || s > 1.0f)
-        return false;
+    if (!NKClosestPointsSegmentRay(p0, p1, o, d, q, h, &s, &t)) return false;
+    if (s < 0.0f || s > 1.0f) return false;
     double fRadius = fTolerance;
-    if (fFactor > 0.0f)
-        fRadius += NKVec3Length(d) * t * fFactor;
-    if (NKVec3Distance(q, h) >= fRadius)
-        return false;
-    if (pHit)
-        NKVec3Copy(pHit, q);
-    if (pfT)
-        *pfT = t;
+    if (fFactor > 0.0f) fRadius += NKVec3Length(d) * t * fFactor;
+    if (NKVec3Distance(q, h) >= fRadius) return false;
+    if (pHit) NKVec3Copy(pHit, q);
+    if (pfT) *pfT = t;
     return true;
 }
 
@@ -138,8 +117,7 @@ bool NKRayHitsSegment(const float *p0, const float *p1, float fTolerance, const 
 static bool NKTakeNearerHit(const float *pHit, float t, int iPolygon, float *pfBest,
                             NKRayHit *pRecord)
 {
-    if (t < 0.0f || t >= *pfBest)
-        return false;
+    if (t < 0.0f || t >= *pfBest) return false;
     *pfBest = t;
     NKVec3Copy(pRecord->afPoint, pHit);
     pRecord->iPolygon = iPolygon;
@@ -150,20 +128,16 @@ static bool NKTakeNearerHit(const float *pHit, float t, int iPolygon, float *pfB
 int NKFindNearestRayPolygonHit(const float *pfCoords, const float *pfNormals, int k, int iCount,
                                const float *o, const float *d, NKRayHit *pRecord)
 {
-    if (!pfCoords || !pfNormals || !o || !d || !pRecord || k < 1)
-        return 0;
+    if (!pfCoords || !pfNormals || !o || !d || !pRecord || k < 1) return 0;
     float fBest = kNoHit;
     int iReplaced = 0;
     for (int i = 0; i < iCount; i++) {
         const float *pfPoints = pfCoords + 3 * static_cast<long>(k) * i;
         const float *pNormal = pfNormals + 3 * i;
         float afHit[3], t;
-        if (!NKIntersectRayPlane(pNormal, pfPoints, o, d, afHit, &t) || t < 0.0f)
-            continue;
-        if (!NKPointInPolygon(pNormal, pfPoints, k, afHit))
-            continue;
-        if (NKTakeNearerHit(afHit, t, i, &fBest, pRecord))
-            iReplaced++;
+        if (!NKIntersectRayPlane(pNormal, pfPoints, o, d, afHit, &t) || t < 0.0f) continue;
+        if (!NKPointInPolygon(pNormal, pfPoints, k, afHit)) continue;
+        if (NKTakeNearerHit(afHit, t, i, &fBest, pRecord)) iReplaced++;
     }
     return iReplaced;
 }
@@ -178,14 +152,10 @@ static int NKRayHitFan(const float *pfCoords, const int *piNodes, int n, int iPo
     for (int k = 1; k + 1 < n; k++) {
         const int aiTri[3] = {piNodes[0], piNodes[k], piNodes[k + 1]};
         float afNormal[3], afHit[3], t;
-        if (!NKComputeTriangleNormal(aiTri, pfCoords, afNormal, false))
-            continue;
-        if (!NKIntersectRayPlane(afNormal, pfCoords + 3 * aiTri[0], o, d, afHit, &t))
-            continue;
-        if (!NKPointInIndexedPolygon(afNormal, pfCoords, aiTri, 3, afHit))
-            continue;
-        if (NKTakeNearerHit(afHit, t, iPolygon, pfBest, pRecord))
-            iReplaced++;
+        if (!NKComputeTriangleNormal(aiTri, pfCoords, afNormal, false)) continue;
+        if (!NKIntersectRayPlane(afNormal, pfCoords + 3 * aiTri[0], o, d, afHit, &t)) continue;
+        if (!NKPointInIndexedPolygon(afNormal, pfCoords, aiTri, 3, afHit)) continue;
+        if (NKTakeNearerHit(afHit, t, iPolygon, pfBest, pRecord)) iReplaced++;
     }
     return iReplaced;
 }
@@ -195,15 +165,12 @@ int NKRayHitPartPolygons(const float *pfCoords, const int *piConnectivity, const
                          NKRayHit *pRecord, const unsigned char *pVisibility,
                          unsigned char iVisibleValue, NKFrame *pFrame, int iPart)
 {
-    if (!pfCoords || !piConnectivity || !piStarts || !piCounts || !o || !d || !pRecord)
-        return 0;
+    if (!pfCoords || !piConnectivity || !piStarts || !piCounts || !o || !d || !pRecord) return 0;
     float fBest = kNoHit;
     int iReplaced = 0;
     for (int i = 0; i < iPolygonCount; i++) {
-        if (pVisibility && pVisibility[i] != iVisibleValue)
-            continue;
-        if (pFrame && NKIsPolygonFilteredOut(pFrame, iPart, i))
-            continue;
+        if (pVisibility && pVisibility[i] != iVisibleValue) continue;
+        if (pFrame && NKIsPolygonFilteredOut(pFrame, iPart, i)) continue;
         const int *piNodes = piConnectivity + piStarts[i];
         int n = piCounts[i];
         if (n >= 3) {
@@ -213,13 +180,12 @@ int NKRayHitPartPolygons(const float *pfCoords, const int *piConnectivity, const
         float afHit[3], t = 0.0f;
         bool bHit = false;
         if (n == 1)
-            bHit = NKRayHitsSphere(pfCoords + 3 * piNodes[0], 0.0f, o, d, NKPickGrowthFactor,
-                                   afHit, &t);
+            bHit = NKRayHitsSphere(pfCoords + 3 * piNodes[0], 0.0f, o, d, NKPickGrowthFactor, afHit,
+                                   &t);
         else if (n == 2)
             bHit = NKRayHitsSegment(pfCoords + 3 * piNodes[0], pfCoords + 3 * piNodes[1], 0.0f, o,
                                     d, NKPickGrowthFactor, afHit, &t);
-        if (bHit && NKTakeNearerHit(afHit, t, i, &fBest, pRecord))
-            iReplaced++;
+        if (bHit && NKTakeNearerHit(afHit, t, i, &fBest, pRecord)) iReplaced++;
     }
     return iReplaced;
 }
@@ -241,23 +207,19 @@ static bool NKRayHitsEdgePlane(const float *o, const float *d, const float *v, c
         fNormalLenSq <= 1e-12 * NKVec3LengthSquared(afEdge) * NKVec3LengthSquared(v))
         return false;
     NKVec3Scale(afNormal, static_cast<float>(1.0 / std::sqrt(fNormalLenSq)));
-    if (!NKIntersectRayPlane(afNormal, a, o, d, afHit, pfT))
-        return false;
+    if (!NKIntersectRayPlane(afNormal, a, o, d, afHit, pfT)) return false;
     NKVec3Difference(afHit, a, afHa);
     NKVec3Difference(afHit, b, afHb);
     NKVec3Difference(a, b, afBack);
-    if (NKVec3Dot(afHa, afEdge) < 0.0 || NKVec3Dot(afHb, afBack) < 0.0)
-        return false;
+    if (NKVec3Dot(afHa, afEdge) < 0.0 || NKVec3Dot(afHb, afBack) < 0.0) return false;
     double fEdgeLenSq = NKVec3LengthSquared(afEdge);
     double s = NKVec3Dot(afHa, afEdge) / fEdgeLenSq;
-    for (int i = 0; i < 3; i++)
-        pPoint[i] = static_cast<float>(a[i] + s * afEdge[i]);
+    for (int i = 0; i < 3; i++) pPoint[i] = static_cast<float>(a[i] + s * afEdge[i]);
     return true;
 }
 
 bool NKFindNearestPolygonEdge(const float *o, const float *d, const float *v, const int *piIndices,
-                              int n, const float *pfCoords, float *pPoint, int *piEdge,
-                              int *piNext)
+                              int n, const float *pfCoords, float *pPoint, int *piEdge, int *piNext)
 {
     if (!o || !d || !v || !piIndices || !pfCoords || !pPoint || !piEdge || !piNext || n < 1)
         return false;
@@ -288,8 +250,7 @@ bool NKFindNearestPolygonEdge(const float *o, const float *d, const float *v, co
 template <typename VertexAt>
 static bool NKCrossingTest(const float *pNormal, int n, const float *p, VertexAt vertex)
 {
-    if (n < 1)
-        return false;
+    if (n < 1) return false;
     int k = NKVec3MaxAbsComponent(pNormal);
     int u = (k + 1) % 3, v = (k + 2) % 3;
     double pu = p[u], pv = p[v];
@@ -306,8 +267,7 @@ static bool NKCrossingTest(const float *pNormal, int n, const float *p, VertexAt
             } else if (bRightA || bRightB) {
                 double fU = a[u] + (static_cast<double>(b[u]) - a[u]) * (pv - a[v]) /
                                        (static_cast<double>(b[v]) - a[v]);
-                if (fU >= pu)
-                    iCrossings++;
+                if (fU >= pu) iCrossings++;
             }
         }
         a = b;
@@ -318,16 +278,14 @@ static bool NKCrossingTest(const float *pNormal, int n, const float *p, VertexAt
 
 bool NKPointInPolygon(const float *pNormal, const float *pfPoints, int n, const float *p)
 {
-    if (!pNormal || !pfPoints || !p)
-        return false;
+    if (!pNormal || !pfPoints || !p) return false;
     return NKCrossingTest(pNormal, n, p, [pfPoints](int i) { return pfPoints + 3 * i; });
 }
 
 bool NKPointInIndexedPolygon(const float *pNormal, const float *pfCoords, const int *piIndices,
                              int n, const float *p)
 {
-    if (!pNormal || !pfCoords || !piIndices || !p)
-        return false;
+    if (!pNormal || !pfCoords || !piIndices || !p) return false;
     return NKCrossingTest(pNormal, n, p,
                           [pfCoords, piIndices](int i) { return pfCoords + 3 * piIndices[i]; });
 }
@@ -355,16 +313,14 @@ static bool NKStoreNormal(const double *v, float *pNormal, bool bNormalise)
         return false;
     }
     double fScale = bNormalise ? 1.0 / std::sqrt(fLenSq) : 1.0;
-    for (int i = 0; i < 3; i++)
-        pNormal[i] = static_cast<float>(v[i] * fScale);
+    for (int i = 0; i < 3; i++) pNormal[i] = static_cast<float>(v[i] * fScale);
     return true;
 }
 
 bool NKComputeTriangleNormal(const int *piIndices, const float *pfCoords, float *pNormal,
                              bool bNormalise)
 {
-    if (!piIndices || !pfCoords || !pNormal)
-        return false;
+    if (!piIndices || !pfCoords || !pNormal) return false;
     double n[3];
     NKTriangleCross(pfCoords + 3 * piIndices[0], pfCoords + 3 * piIndices[1],
                     pfCoords + 3 * piIndices[2], n);
@@ -373,8 +329,7 @@ bool NKComputeTriangleNormal(const int *piIndices, const float *pfCoords, float 
 
 bool NKComputePolygonNormal(const int *piIndices, int n, const float *pfCoords, float *pNormal)
 {
-    if (!piIndices || !pfCoords || !pNormal)
-        return false;
+    if (!piIndices || !pfCoords || !pNormal) return false;
     if (n < 3) {
         NKVec3Set(pNormal, 0.0f, 0.0f, 1.0f);
         return false;
@@ -402,23 +357,19 @@ bool NKComputePolygonNormal(const int *piIndices, int n, const float *pfCoords, 
 bool NKComputeCentroid(const int *piIndices, int n, const float *pfCoords, float *c,
                        const int *piRemap)
 {
-    if (!piIndices || !pfCoords || !c || n < 1)
-        return false;
+    if (!piIndices || !pfCoords || !c || n < 1) return false;
     double afSum[3] = {0.0, 0.0, 0.0};
     for (int i = 0; i < n; i++) {
         int iNode = piRemap ? piRemap[piIndices[i]] : piIndices[i];
-        for (int k = 0; k < 3; k++)
-            afSum[k] += pfCoords[3 * iNode + k];
+        for (int k = 0; k < 3; k++) afSum[k] += pfCoords[3 * iNode + k];
     }
-    for (int k = 0; k < 3; k++)
-        c[k] = static_cast<float>(afSum[k] / n);
+    for (int k = 0; k < 3; k++) c[k] = static_cast<float>(afSum[k] / n);
     return true;
 }
 
 int NKFindNearestPoint(const int *piIndices, int n, const float *pfCoords, const float *p)
 {
-    if (!piIndices || !pfCoords || !p || n < 1)
-        return -1;
+    if (!piIndices || !pfCoords || !p || n < 1) return -1;
     int iBest = piIndices[0];
     double fBest = NKVec3DistanceSquared(pfCoords + 3 * iBest, p);
     for (int i = 1; i < n; i++) {
@@ -433,28 +384,23 @@ int NKFindNearestPoint(const int *piIndices, int n, const float *pfCoords, const
 
 bool NKVectorsParallel(const float *a, const float *b)
 {
-    if (!a || !b)
-        return false;
+    if (!a || !b) return false;
     int iFirst = 0;
     while (iFirst < 3 && NKFloatsEqual(b[iFirst], 0.0f)) {
-        if (a[iFirst] != 0.0f)
-            return false;
+        if (a[iFirst] != 0.0f) return false;
         iFirst++;
     }
-    if (iFirst == 3)
-        return true;  // b and a are both zero vectors
+    if (iFirst == 3) return true;  // b and a are both zero vectors
     double fRatio = static_cast<double>(a[iFirst]) / b[iFirst];
     for (int i = 0; i < 3; i++) {
-        if (!NKFloatsEqual(static_cast<float>(fRatio * b[i]), a[i]))
-            return false;
+        if (!NKFloatsEqual(static_cast<float>(fRatio * b[i]), a[i])) return false;
     }
     return true;
 }
 
 void NKVec3RotateX(float *v, float fCos, float fSin)
 {
-    if (!v)
-        return;
+    if (!v) return;
     double y = v[1], z = v[2];
     v[1] = static_cast<float>(fCos * y - fSin * z);
     v[2] = static_cast<float>(fCos * z + fSin * y);
@@ -462,8 +408,7 @@ void NKVec3RotateX(float *v, float fCos, float fSin)
 
 void NKVec3RotateY(float *v, float fCos, float fSin)
 {
-    if (!v)
-        return;
+    if (!v) return;
     double x = v[0], z = v[2];
     v[0] = static_cast<float>(fCos * x + fSin * z);
     v[2] = static_cast<float>(fCos * z - fSin * x);
@@ -471,8 +416,7 @@ void NKVec3RotateY(float *v, float fCos, float fSin)
 
 void NKVec3RotateZ(float *v, float fCos, float fSin)
 {
-    if (!v)
-        return;
+    if (!v) return;
     double x = v[0], y = v[1];
     v[0] = static_cast<float>(fCos * x - fSin * y);
     v[1] = static_cast<float>(fSin * x + fCos * y);
@@ -480,10 +424,8 @@ void NKVec3RotateZ(float *v, float fCos, float fSin)
 
 float *NKVec3ScaledCopy(float *r, const float *v, float s)
 {
-    if (!r || !v)
-        return nullptr;
-    for (int i = 0; i < 3; i++)
-        r[i] = static_cast<float>(static_cast<double>(v[i]) * s);
+    if (!r || !v) return nullptr;
+    for (int i = 0; i < 3; i++) r[i] = static_cast<float>(static_cast<double>(v[i]) * s);
     return r;
 }
 
@@ -492,9 +434,9 @@ float *NKVec3ScaledCopy(float *r, const float *v, float s)
 namespace {
 
 // Per corner: whether x, y, z take the box maximum.
-const bool kCornerMax[8][3] = {
-    {false, false, true}, {true, false, true}, {true, false, false}, {false, false, false},
-    {false, true, true},  {true, true, true},  {true, true, false},  {false, true, false}};
+const bool kCornerMax[8][3] = {{false, false, true},  {true, false, true}, {true, false, false},
+                               {false, false, false}, {false, true, true}, {true, true, true},
+                               {true, true, false},   {false, true, false}};
 const int kBoxFaces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
                              {3, 7, 6, 2}, {0, 4, 7, 3}, {1, 2, 6, 5}};
 const float kBoxNormals[6][3] = {{0, -1, 0}, {0, 1, 0},  {0, 0, 1},
@@ -505,28 +447,22 @@ const float kBoxNormals[6][3] = {{0, -1, 0}, {0, 1, 0},  {0, 0, 1},
 bool NKGetBoxCornersAndFaces(const float *pBox, float pCorners[8][3], int pFaces[6][4],
                              float pNormals[6][3])
 {
-    if (!pBox || !pCorners)
-        return false;
+    if (!pBox || !pCorners) return false;
     for (int c = 0; c < 8; c++) {
-        for (int i = 0; i < 3; i++)
-            pCorners[c][i] = kCornerMax[c][i] ? pBox[3 + i] : pBox[i];
+        for (int i = 0; i < 3; i++) pCorners[c][i] = kCornerMax[c][i] ? pBox[3 + i] : pBox[i];
     }
     for (int f = 0; f < 6; f++) {
-        for (int k = 0; pFaces && k < 4; k++)
-            pFaces[f][k] = kBoxFaces[f][k];
-        if (pNormals)
-            NKVec3Copy(pNormals[f], kBoxNormals[f]);
+        for (int k = 0; pFaces && k < 4; k++) pFaces[f][k] = kBoxFaces[f][k];
+        if (pNormals) NKVec3Copy(pNormals[f], kBoxNormals[f]);
     }
     return true;
 }
 
 bool NKBoxesOverlap(const float *a, const float *b)
 {
-    if (!a || !b)
-        return false;
+    if (!a || !b) return false;
     for (int i = 0; i < 3; i++) {
-        if (!(a[3 + i] >= b[i] && a[i] <= b[3 + i]))
-            return false;
+        if (!(a[3 + i] >= b[i] && a[i] <= b[3 + i])) return false;
     }
     return true;
 }
@@ -543,26 +479,21 @@ static double NKBoxCornerPlaneValue(const float *pPlane, const float *pBox, bool
     return fSum;
 }
 
-int NKClassifyBoxAgainstPlanes(const float *pfPlanes, int n, const float *pBox,
-                               bool bCountCutting)
+int NKClassifyBoxAgainstPlanes(const float *pfPlanes, int n, const float *pBox, bool bCountCutting)
 {
-    if (!pfPlanes || !pBox)
-        return 0;
+    if (!pfPlanes || !pBox) return 0;
     bool bCut = false;
     for (int i = n - 1; i >= 0; i--) {
         const float *pPlane = pfPlanes + 4 * i;
-        if (NKBoxCornerPlaneValue(pPlane, pBox, true) < 0.0)
-            return -1;
-        if (bCountCutting && NKBoxCornerPlaneValue(pPlane, pBox, false) < 0.0)
-            bCut = true;
+        if (NKBoxCornerPlaneValue(pPlane, pBox, true) < 0.0) return -1;
+        if (bCountCutting && NKBoxCornerPlaneValue(pPlane, pBox, false) < 0.0) bCut = true;
     }
     return bCut ? 0 : 1;
 }
 
 float *NKMakeBoxGridPoints(const float *pBox, int nx, int ny, int nz)
 {
-    if (!pBox)
-        return nullptr;
+    if (!pBox) return nullptr;
     NKOrientedBox box;
     box.SetFromBox(pBox);
     return box.MakeGridPoints(nx, ny, nz);
@@ -570,8 +501,7 @@ float *NKMakeBoxGridPoints(const float *pBox, int nx, int ny, int nz)
 
 bool NKBoxFromCenterAndSize(const float *c, const float *pSize, float *pBox)
 {
-    if (!c || !pSize || !pBox)
-        return false;
+    if (!c || !pSize || !pBox) return false;
     for (int i = 0; i < 3; i++) {
         double fHalf = pSize[i] / 2.0;
         pBox[i] = static_cast<float>(c[i] - fHalf);
@@ -582,8 +512,7 @@ bool NKBoxFromCenterAndSize(const float *c, const float *pSize, float *pBox)
 
 bool NKGetBoxCenter(const float *pBox, float *c)
 {
-    if (!pBox || !c)
-        return false;
+    if (!pBox || !c) return false;
     for (int i = 0; i < 3; i++)
         c[i] = static_cast<float>((static_cast<double>(pBox[i]) + pBox[3 + i]) / 2.0);
     return true;
@@ -591,8 +520,7 @@ bool NKGetBoxCenter(const float *pBox, float *c)
 
 float NKGetBoxMaxExtentAxis(const float *pBox, int *piAxis)
 {
-    if (!pBox)
-        return 0.0f;
+    if (!pBox) return 0.0f;
     int iAxis = 0;
     float fMax = pBox[3] - pBox[0];
     for (int i = 1; i < 3; i++) {
@@ -602,18 +530,15 @@ float NKGetBoxMaxExtentAxis(const float *pBox, int *piAxis)
             iAxis = i;
         }
     }
-    if (piAxis)
-        *piAxis = iAxis;
+    if (piAxis) *piAxis = iAxis;
     return fMax;
 }
 
 bool NKPointInBox(const float *pBox, const float *p)
 {
-    if (!pBox || !p)
-        return false;
+    if (!pBox || !p) return false;
     for (int i = 0; i < 3; i++) {
-        if (!(pBox[i] <= p[i] && p[i] <= pBox[3 + i]))
-            return false;
+        if (!(pBox[i] <= p[i] && p[i] <= pBox[3 + i])) return false;
     }
     return true;
 }

@@ -117,8 +117,7 @@ bool NKBoxesOverlap(const float *a, const float *b);
 // Against n three-point planes (a x + b y + c z = d, inside where positive):
 // -1 when the box lies wholly outside one plane, 0 when bCountCutting is set
 // and a plane cuts it, else 1.
-int NKClassifyBoxAgainstPlanes(const float *pfPlanes, int n, const float *pBox,
-                               bool bCountCutting);
+int NKClassifyBoxAgainstPlanes(const float *pfPlanes, int n, const float *pBox, bool bCountCutting);
 // nx x ny x nz points filling the box (x fastest), from NKAlloc; the caller
 // frees them with NKFree. Null for a null box or a count below 1.
 float *NKMakeBoxGridPoints(const float *pBox, int nx, int ny, int nz);

@@ -21,7 +21,8 @@ namespace {
 
 const NKPart *GetPart(const NKGeometry *pGeo, int iPart)
 {
-    if (pGeo == nullptr || pGeo->pParts == nullptr || iPart < 0 || iPart >= pGeo->iNumParts) return nullptr;
+    if (pGeo == nullptr || pGeo->pParts == nullptr || iPart < 0 || iPart >= pGeo->iNumParts)
+        return nullptr;
     return &pGeo->pParts[iPart];
 }
 
@@ -175,7 +176,8 @@ bool NKGetElementNodeCoords(NKFrame *pFrame, const NKPartItemRef *pRef, float *p
 {
     if (pFrame == nullptr || pRef == nullptr || pfPoints == nullptr) return false;
     NKPart *pPart = NKGetFramePart(pFrame, pRef->iPart);
-    if (pPart == nullptr || pPart->pElements == nullptr || pPart->pElementConnects == nullptr) return false;
+    if (pPart == nullptr || pPart->pElements == nullptr || pPart->pElementConnects == nullptr)
+        return false;
     if (pRef->iIndex < 0 || pRef->iIndex >= pPart->iNumElements) return false;
     const float *pfCoords = GetPartNodeCoords(pRef->iPart, pPart, pFrame);
     if (pfCoords == nullptr) return false;

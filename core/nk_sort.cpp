@@ -15,15 +15,13 @@
 
 int NKSorter::IntKey(int i) const
 {
-    if (m_piIndex)
-        return static_cast<const int32_t *>(m_pKeys)[m_piIndex[i]];
+    if (m_piIndex) return static_cast<const int32_t *>(m_pKeys)[m_piIndex[i]];
     return static_cast<const int32_t *>(m_pData)[i];
 }
 
 float NKSorter::FloatKey(int i) const
 {
-    if (m_piIndex)
-        return static_cast<const float *>(m_pKeys)[m_piIndex[i]];
+    if (m_piIndex) return static_cast<const float *>(m_pKeys)[m_piIndex[i]];
     return static_cast<const float *>(m_pData)[i];
 }
 
@@ -57,14 +55,11 @@ int NKSorter::PartitionInts(int lo, int hi)
     int iPivot = IntKey(lo + (hi - lo) / 2);
     int i = lo - 1, j = hi + 1;
     for (;;) {
-        do
-            j--;
+        do j--;
         while (IntKey(j) > iPivot);
-        do
-            i++;
+        do i++;
         while (IntKey(i) < iPivot);
-        if (i >= j)
-            return j;
+        if (i >= j) return j;
         if (m_piIndex)
             SwapIndex(i, j);
         else
@@ -77,14 +72,11 @@ int NKSorter::PartitionFloats(int lo, int hi)
     float fPivot = FloatKey(lo + (hi - lo) / 2);
     int i = lo - 1, j = hi + 1;
     for (;;) {
-        do
-            j--;
+        do j--;
         while (FloatKey(j) > fPivot);
-        do
-            i++;
+        do i++;
         while (FloatKey(i) < fPivot);
-        if (i >= j)
-            return j;
+        if (i >= j) return j;
         if (m_piIndex)
             SwapIndex(i, j);
         else
@@ -122,8 +114,7 @@ void NKSorter::SortFloats(int lo, int hi)
 
 void NKBubbleSortInts(int *a, int n)
 {
-    if (!a)
-        return;
+    if (!a) return;
     bool bSwapped = true;
     while (bSwapped) {
         bSwapped = false;
@@ -140,8 +131,7 @@ void NKBubbleSortInts(int *a, int n)
 
 void NKSortInts(int *a, int n)
 {
-    if (!a || n < 2)
-        return;
+    if (!a || n < 2) return;
     NKSorter sorter;
     sorter.m_pData = a;
     sorter.SortInts(0, n - 1);
@@ -149,16 +139,13 @@ void NKSortInts(int *a, int n)
 
 void NKInitIndexArray(int *piIndex, int n)
 {
-    if (!piIndex)
-        return;
-    for (int i = 0; i < n; i++)
-        piIndex[i] = i;
+    if (!piIndex) return;
+    for (int i = 0; i < n; i++) piIndex[i] = i;
 }
 
 void NKSortIntsIndexed(const int *piKeys, int *piIndex, int n)
 {
-    if (!piKeys || !piIndex)
-        return;
+    if (!piKeys || !piIndex) return;
     NKInitIndexArray(piIndex, n);
     NKSorter sorter;
     sorter.m_pKeys = piKeys;
@@ -168,8 +155,7 @@ void NKSortIntsIndexed(const int *piKeys, int *piIndex, int n)
 
 void NKSortFloatsIndexed(const float *pfKeys, int *piIndex, int n)
 {
-    if (!pfKeys || !piIndex)
-        return;
+    if (!pfKeys || !piIndex) return;
     NKInitIndexArray(piIndex, n);
     NKSorter sorter;
     sorter.m_pKeys = pfKeys;
@@ -192,15 +178,9 @@ NKQuickSortGlobalState sg_QuickSort;
 
 const int32_t kDefaultKeyOrder[3] = {0, 1, 2};
 
-bool IsPointMode(int iMode)
-{
-    return iMode == NK_SORT_POINTS_REL || iMode == NK_SORT_POINTS_ABS;
-}
+bool IsPointMode(int iMode) { return iMode == NK_SORT_POINTS_REL || iMode == NK_SORT_POINTS_ABS; }
 
-bool IsInPlaceMode(int iMode)
-{
-    return iMode == NK_SORT_FLOATS || iMode == NK_SORT_INTS;
-}
+bool IsInPlaceMode(int iMode) { return iMode == NK_SORT_FLOATS || iMode == NK_SORT_INTS; }
 
 // The scalar key of position i for modes 1 to 4, as a double (exact for both
 // int32 and float).
@@ -208,10 +188,14 @@ double ScalarAt(int i)
 {
     const NKQuickSortGlobalState &s = sg_QuickSort;
     switch (s.iMode) {
-    case NK_SORT_FLOAT_KEYS: return static_cast<const float *>(s.pKeys)[s.piIndex[i]];
-    case NK_SORT_INT_KEYS: return static_cast<const int32_t *>(s.pKeys)[s.piIndex[i]];
-    case NK_SORT_FLOATS: return static_cast<const float *>(s.pKeys)[i];
-    default: return static_cast<const int32_t *>(s.pKeys)[i];
+    case NK_SORT_FLOAT_KEYS:
+        return static_cast<const float *>(s.pKeys)[s.piIndex[i]];
+    case NK_SORT_INT_KEYS:
+        return static_cast<const int32_t *>(s.pKeys)[s.piIndex[i]];
+    case NK_SORT_FLOATS:
+        return static_cast<const float *>(s.pKeys)[i];
+    default:
+        return static_cast<const int32_t *>(s.pKeys)[i];
     }
 }
 
@@ -227,10 +211,9 @@ bool PointGreater(const float *a, const float *b)
     bool bAbs = sg_QuickSort.iMode == NK_SORT_POINTS_ABS;
     for (int k = 0; k < 3; k++) {
         int iAxis = sg_QuickSort.piKeyOrder[k];
-        bool bEqual = bAbs ? NKFloatsEqualAbs(a[iAxis], b[iAxis])
-                           : NKFloatsEqual(a[iAxis], b[iAxis]);
-        if (!bEqual)
-            return a[iAxis] > b[iAxis];
+        bool bEqual =
+            bAbs ? NKFloatsEqualAbs(a[iAxis], b[iAxis]) : NKFloatsEqual(a[iAxis], b[iAxis]);
+        if (!bEqual) return a[iAxis] > b[iAxis];
     }
     return false;
 }
@@ -254,15 +237,13 @@ NKGlobalPivot PivotAt(int i)
 
 bool GreaterThanPivot(int i, const NKGlobalPivot &pivot)
 {
-    if (pivot.pfPoint)
-        return PointGreater(PointAt(i), pivot.pfPoint);
+    if (pivot.pfPoint) return PointGreater(PointAt(i), pivot.pfPoint);
     return ScalarAt(i) > pivot.fValue;
 }
 
 bool PivotGreaterThan(const NKGlobalPivot &pivot, int i)
 {
-    if (pivot.pfPoint)
-        return PointGreater(pivot.pfPoint, PointAt(i));
+    if (pivot.pfPoint) return PointGreater(pivot.pfPoint, PointAt(i));
     return pivot.fValue > ScalarAt(i);
 }
 
@@ -272,11 +253,22 @@ void MoveMedianToFront(int lo, int hi)
 {
     int iMid = lo + (hi - lo) / 2;
     int a = lo, b = iMid, c = hi, t;
-    if (NKQuickSortGlobalCompare(a, b) == 1) { t = a; a = b; b = t; }
-    if (NKQuickSortGlobalCompare(b, c) == 1) { t = b; b = c; c = t; }
-    if (NKQuickSortGlobalCompare(a, b) == 1) { t = a; a = b; b = t; }
-    if (b != lo)
-        NKQuickSortGlobalSwap(b, lo);
+    if (NKQuickSortGlobalCompare(a, b) == 1) {
+        t = a;
+        a = b;
+        b = t;
+    }
+    if (NKQuickSortGlobalCompare(b, c) == 1) {
+        t = b;
+        b = c;
+        c = t;
+    }
+    if (NKQuickSortGlobalCompare(a, b) == 1) {
+        t = a;
+        a = b;
+        b = t;
+    }
+    if (b != lo) NKQuickSortGlobalSwap(b, lo);
 }
 
 }  // namespace
@@ -289,16 +281,12 @@ void NKSetQuickSortGlobalState(void *pKeys, int *piIndex, int iMode, const int *
     sg_QuickSort.piKeyOrder = piKeyOrder ? piKeyOrder : kDefaultKeyOrder;
 }
 
-void NKClearQuickSortGlobalState(void)
-{
-    sg_QuickSort = NKQuickSortGlobalState();
-}
+void NKClearQuickSortGlobalState(void) { sg_QuickSort = NKQuickSortGlobalState(); }
 
 int NKQuickSortGlobalCompare(int i, int j)
 {
     int iMode = sg_QuickSort.iMode;
-    if (IsPointMode(iMode))
-        return PointGreater(PointAt(i), PointAt(j)) ? 1 : 0;
+    if (IsPointMode(iMode)) return PointGreater(PointAt(i), PointAt(j)) ? 1 : 0;
     if (iMode >= NK_SORT_FLOAT_KEYS && iMode <= NK_SORT_INTS)
         return ScalarAt(i) > ScalarAt(j) ? 1 : 0;
     return -1;
@@ -325,21 +313,17 @@ int NKQuickSortGlobalPartition(int lo, int hi)
     int j = hi + 1, i = lo - 1;
     for (;;) {
         j--;
-        if (GreaterThanPivot(j, pivot))
-            continue;
-        do
-            i++;
+        if (GreaterThanPivot(j, pivot)) continue;
+        do i++;
         while (PivotGreaterThan(pivot, i));
-        if (i >= j)
-            return j;
+        if (i >= j) return j;
         NKQuickSortGlobalSwap(i, j);
     }
 }
 
 void NKQuickSortGlobal(int lo, int hi)
 {
-    if (sg_QuickSort.iMode < NK_SORT_FLOAT_KEYS || sg_QuickSort.iMode > NK_SORT_POINTS_ABS)
-        return;
+    if (sg_QuickSort.iMode < NK_SORT_FLOAT_KEYS || sg_QuickSort.iMode > NK_SORT_POINTS_ABS) return;
     while (lo < hi) {
         MoveMedianToFront(lo, hi);
         int p = NKQuickSortGlobalPartition(lo, hi);
@@ -356,12 +340,10 @@ void NKQuickSortGlobal(int lo, int hi)
 bool NKSortPointsIndexed(const float *pfPoints, int *piIndex, int n, const int *piKeyOrder,
                          bool bAbsTolerance)
 {
-    if (!pfPoints || !piIndex)
-        return false;
+    if (!pfPoints || !piIndex) return false;
     if (piKeyOrder) {
         for (int k = 0; k < 3; k++) {
-            if (piKeyOrder[k] < 0 || piKeyOrder[k] > 2)
-                return false;
+            if (piKeyOrder[k] < 0 || piKeyOrder[k] > 2) return false;
         }
     }
     assert(sg_QuickSort.iMode == 0 && "point sorts do not nest");
@@ -383,8 +365,7 @@ static int NKBinarySearch(KeyAt key, int value, int lo, int hi, int *piPos)
     int iFound = -1;
     while (lo <= hi) {
         if (lo == hi) {
-            if (key(lo) == value)
-                iFound = lo;
+            if (key(lo) == value) iFound = lo;
             iPos = (iFound >= 0 || value < key(lo)) ? lo : lo + 1;
             break;
         }
@@ -400,35 +381,30 @@ static int NKBinarySearch(KeyAt key, int value, int lo, int hi, int *piPos)
             hi = iMid - 1;
         iPos = lo;
     }
-    if (piPos)
-        *piPos = iPos;
+    if (piPos) *piPos = iPos;
     return iFound;
 }
 
 int NKBinarySearchInt(const int *a, int value, int lo, int hi, int *piInsertPos)
 {
-    if (!a)
-        return -1;
+    if (!a) return -1;
     return NKBinarySearch([a](int i) { return a[i]; }, value, lo, hi, piInsertPos);
 }
 
 int NKBinarySearchIntIndexed(const int *piKeys, const int *piIndex, int value, int lo, int hi,
                              int *piPos)
 {
-    if (!piKeys || !piIndex)
-        return -1;
+    if (!piKeys || !piIndex) return -1;
     return NKBinarySearch([piKeys, piIndex](int i) { return piKeys[piIndex[i]]; }, value, lo, hi,
                           piPos);
 }
 
 bool NKSortedInsertInt(int *a, int value, int iCount, int iCapacity, bool bUnique)
 {
-    if (!a || iCount < 0 || iCount >= iCapacity)
-        return false;
+    if (!a || iCount < 0 || iCount >= iCapacity) return false;
     int iPos = 0;
     int iFound = NKBinarySearchInt(a, value, 0, iCount - 1, &iPos);
-    if (iFound >= 0 && bUnique)
-        return false;
+    if (iFound >= 0 && bUnique) return false;
     std::memmove(a + iPos + 1, a + iPos, sizeof(int) * static_cast<size_t>(iCount - iPos));
     a[iPos] = value;
     return true;
@@ -436,20 +412,16 @@ bool NKSortedInsertInt(int *a, int value, int iCount, int iCapacity, bool bUniqu
 
 bool NKIsSortedInts(const int *a, int n, int *piDescents)
 {
-    if (piDescents)
-        *piDescents = 0;
-    if (!a)
-        return false;
+    if (piDescents) *piDescents = 0;
+    if (!a) return false;
     int iDescents = 0;
     for (int i = 0; i + 1 < n; i++) {
         if (a[i] > a[i + 1]) {
             iDescents++;
-            if (!piDescents)
-                break;
+            if (!piDescents) break;
         }
     }
-    if (piDescents)
-        *piDescents = iDescents;
+    if (piDescents) *piDescents = iDescents;
     return iDescents == 0;
 }
 
@@ -457,34 +429,28 @@ bool NKIsSortedInts(const int *a, int n, int *piDescents)
 // as inserting each value into a sorted buffer, without the quadratic shifting.
 int NKSortUniqueInts(const int *piValues, int n, int *piOut)
 {
-    if (!piValues || n < 1)
-        return 0;
+    if (!piValues || n < 1) return 0;
     int *piWork = static_cast<int *>(NKAlloc(sizeof(int) * static_cast<size_t>(n)));
-    if (!piWork)
-        return -1;
+    if (!piWork) return -1;
     std::memcpy(piWork, piValues, sizeof(int) * static_cast<size_t>(n));
     NKSortInts(piWork, n);
     int iCount = 0;
     for (int i = 0; i < n; i++) {
-        if (i == 0 || piWork[i] != piWork[iCount - 1])
-            piWork[iCount++] = piWork[i];
+        if (i == 0 || piWork[i] != piWork[iCount - 1]) piWork[iCount++] = piWork[i];
     }
-    if (piOut)
-        std::memcpy(piOut, piWork, sizeof(int) * static_cast<size_t>(iCount));
+    if (piOut) std::memcpy(piOut, piWork, sizeof(int) * static_cast<size_t>(iCount));
     NKFree(piWork);
     return iCount;
 }
 
 int NKCollectDistinctSorted(const int *piKeys, const int *piIndex, int n, int *piOut)
 {
-    if (!piKeys)
-        return 0;
+    if (!piKeys) return 0;
     int iCount = 0, iPrevious = 0;
     for (int i = 0; i < n; i++) {
         int iValue = piKeys[piIndex ? piIndex[i] : i];
         if (i == 0 || iValue != iPrevious) {
-            if (piOut)
-                piOut[iCount] = iValue;
+            if (piOut) piOut[iCount] = iValue;
             iCount++;
         }
         iPrevious = iValue;
@@ -494,8 +460,7 @@ int NKCollectDistinctSorted(const int *piKeys, const int *piIndex, int n, int *p
 
 int NKGroupEqualRuns(const int *piKeys, const int *piIndex, int n, int *piOut)
 {
-    if (!piKeys || !piOut)
-        return 0;
+    if (!piKeys || !piOut) return 0;
     int iRuns = 0;
     for (int i = 0; i < n; i++) {
         int iValue = piKeys[piIndex ? piIndex[i] : i];
@@ -513,23 +478,19 @@ int NKGroupEqualRuns(const int *piKeys, const int *piIndex, int n, int *piOut)
 
 int NKFindEdgeInRing(int a, int b, const int *piRing, int n)
 {
-    if (!piRing || n < 1)
-        return -1;
+    if (!piRing || n < 1) return -1;
     for (int i = 0; i < n; i++) {
         int p = piRing[i], q = piRing[(i + 1 < n) ? i + 1 : 0];
-        if ((p == a && q == b) || (p == b && q == a))
-            return i;
+        if ((p == a && q == b) || (p == b && q == a)) return i;
     }
     return -1;
 }
 
 int NKFindNthOccurrence(const int *a, int n, int value, int k)
 {
-    if (!a || k < 1)
-        return -1;
+    if (!a || k < 1) return -1;
     for (int i = 0; i < n; i++) {
-        if (a[i] == value && --k == 0)
-            return i;
+        if (a[i] == value && --k == 0) return i;
     }
     return -1;
 }
@@ -548,8 +509,7 @@ void NKBucketListFree(void)
 bool NKBucketListInit(int iPoolSize, int iKeyCount)
 {
     NKBucketListFree();
-    if (iPoolSize < 0 || iKeyCount < 0)
-        return false;
+    if (iPoolSize < 0 || iKeyCount < 0) return false;
     // Zero counts are valid (an empty list set); the wrappers give null for
     // them, which is not a failure.
     NKBucketEntry **ppHeads = static_cast<NKBucketEntry **>(
@@ -572,8 +532,7 @@ bool NKBucketListAdd(int iKey, int iValue)
 {
     NKBucketList &lists = sg_BucketList;
     // A key outside the heads or a full pool would write past the arrays.
-    if (iKey < 0 || iKey >= lists.iKeyCount || lists.iUsed >= lists.iPoolSize)
-        return false;
+    if (iKey < 0 || iKey >= lists.iKeyCount || lists.iUsed >= lists.iPoolSize) return false;
     NKBucketEntry *pEntry = &lists.pPool[lists.iUsed++];
     pEntry->iValue = iValue;
     pEntry->pNext = lists.ppHeads[iKey];
@@ -591,12 +550,8 @@ void NKBucketListClear(void)
 
 const NKBucketEntry *NKBucketListHead(int iKey)
 {
-    if (iKey < 0 || iKey >= sg_BucketList.iKeyCount)
-        return nullptr;
+    if (iKey < 0 || iKey >= sg_BucketList.iKeyCount) return nullptr;
     return sg_BucketList.ppHeads[iKey];
 }
 
-const NKBucketList *NKGetBucketList(void)
-{
-    return &sg_BucketList;
-}
+const NKBucketList *NKGetBucketList(void) { return &sg_BucketList; }

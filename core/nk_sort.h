@@ -53,12 +53,12 @@ void NKSortFloatsIndexed(const float *pfKeys, int *piIndex, int n);
 
 // Modes of the global point-sort state.
 enum {
-    NK_SORT_FLOAT_KEYS = 1,     // float keys through the index
-    NK_SORT_INT_KEYS = 2,       // int keys through the index
-    NK_SORT_FLOATS = 3,         // floats in place
-    NK_SORT_INTS = 4,           // ints in place
-    NK_SORT_POINTS_REL = 5,     // points through the index, NKFloatsEqual
-    NK_SORT_POINTS_ABS = 6      // points through the index, NKFloatsEqualAbs
+    NK_SORT_FLOAT_KEYS = 1,  // float keys through the index
+    NK_SORT_INT_KEYS = 2,    // int keys through the index
+    NK_SORT_FLOATS = 3,      // floats in place
+    NK_SORT_INTS = 4,        // ints in place
+    NK_SORT_POINTS_REL = 5,  // points through the index, NKFloatsEqual
+    NK_SORT_POINTS_ABS = 6   // points through the index, NKFloatsEqualAbs
 };
 
 // Sorts the given index (callers fill it with 0..n-1 first) so that the

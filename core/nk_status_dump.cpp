@@ -4,11 +4,11 @@
 #include <cinttypes>
 #include <cstdint>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_model.h"
 #include "core/nk_output_file.h"
 #include "core/nk_stopwatch.h"
 #include "core/nk_string.h"
-#include "core/nk_diagnostic.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ void DumpHeader(FILE *pFile)
 {
     int d[7];
     NKGetSystemDateTime(d);
-    std::fprintf(pFile,
-                 "\n****************    STATUSINFORMATION FROM QUOLIN    *********************\n\n");
+    std::fprintf(
+        pFile, "\n****************    STATUSINFORMATION FROM QUOLIN    *********************\n\n");
     std::fprintf(pFile, "      File generated : %d/%d/%d %d:%d:%d.%03d\n\n", d[NK_DATE_YEAR],
                  d[NK_DATE_MONTH], d[NK_DATE_DAY], d[NK_DATE_HOUR], d[NK_DATE_MINUTE],
                  d[NK_DATE_SECOND], d[NK_DATE_MILLISECOND]);
@@ -51,7 +51,8 @@ void DumpModel(FILE *f, const NKModel *m)
     std::fprintf(f, "- fFringeRangeFrom     = %f\n", m->fFringeRangeFrom);
     std::fprintf(f, "- fFringeRangeTo       = %f\n", m->fFringeRangeTo);
     std::fprintf(f, "- fGeoScale            = %f\n", m->fGeoScale);
-    std::fprintf(f, "- fCenterX|Y|Z         = %f  %f  %f\n\n", m->fCenterX, m->fCenterY, m->fCenterZ);
+    std::fprintf(f, "- fCenterX|Y|Z         = %f  %f  %f\n\n", m->fCenterX, m->fCenterY,
+                 m->fCenterZ);
     PrintPointer(f, "- pFrames              = ", m->pFrames);
     std::fprintf(f, "\n");
     const NKMinMax &s = m->scalarMinMax;
@@ -78,7 +79,8 @@ struct LastPrinted {
 
 void DumpFrame(FILE *f, const NKFrame &frame, LastPrinted *pLast)
 {
-    std::fprintf(f, "======================= start NKFrame status ==================================\n\n");
+    std::fprintf(
+        f, "======================= start NKFrame status ==================================\n\n");
     std::fprintf(f, "- szDescription        = %s\n", frame.szDescription.GetText());
     std::fprintf(f, "- fTime                = %f\n\n", frame.fTime);
     PrintPointer(f, "- pGeometry            = ", frame.pGeometry);
@@ -102,7 +104,8 @@ void DumpFrame(FILE *f, const NKFrame &frame, LastPrinted *pLast)
         NKDumpViewPointStatus(f, frame.pViewPoint);
         pLast->pViewPoint = frame.pViewPoint;
     }
-    std::fprintf(f, "======================= end NKFrame status ====================================\n\n");
+    std::fprintf(
+        f, "======================= end NKFrame status ====================================\n\n");
 }
 
 // The lines shared by the scalar and vector result blocks.

@@ -19,8 +19,8 @@ float NKTimerStop(const char *pszName);
 // Indexes of the date and time record.
 enum {
     NK_DATE_YEAR = 0,
-    NK_DATE_MONTH = 1,   // 1..12
-    NK_DATE_DAY = 2,     // 1..31
+    NK_DATE_MONTH = 1,  // 1..12
+    NK_DATE_DAY = 2,    // 1..31
     NK_DATE_HOUR = 3,
     NK_DATE_MINUTE = 4,
     NK_DATE_SECOND = 5,

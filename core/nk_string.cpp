@@ -78,10 +78,7 @@ char *FormatToBuffer(const char *pszFormat, va_list args)
     return pszBuffer;
 }
 
-NKString FormatFloat(float fValue)
-{
-    return NKString::FromFormat("%g", (double)fValue);
-}
+NKString FormatFloat(float fValue) { return NKString::FromFormat("%g", (double)fValue); }
 
 }  // namespace
 
@@ -90,10 +87,7 @@ NKString FormatFloat(float fValue)
 
 NKString::NKString() : m_pszText(nullptr), m_iScanPos(0) {}
 
-NKString::NKString(const char *pszText) : m_pszText(nullptr), m_iScanPos(0)
-{
-    Assign(pszText, -1);
-}
+NKString::NKString(const char *pszText) : m_pszText(nullptr), m_iScanPos(0) { Assign(pszText, -1); }
 
 NKString::NKString(const NKString &other) : m_pszText(nullptr), m_iScanPos(0)
 {
@@ -195,10 +189,7 @@ void NKString::SetAt(int i, char c)
 // ---------------------------------------------------------------------------
 // Comparison
 
-bool NKString::operator==(const NKString &other) const
-{
-    return *this == other.m_pszText;
-}
+bool NKString::operator==(const NKString &other) const { return *this == other.m_pszText; }
 
 bool NKString::operator==(const char *pszOther) const
 {
@@ -244,10 +235,7 @@ NKString &NKString::operator+=(float fValue) { return *this = *this + fValue; }
 NKString &NKString::operator+=(double dValue) { return *this = *this + dValue; }
 NKString &NKString::operator+=(char c) { return *this = *this + c; }
 
-NKString operator+(const char *pszLeft, const NKString &right)
-{
-    return NKString(pszLeft) + right;
-}
+NKString operator+(const char *pszLeft, const NKString &right) { return NKString(pszLeft) + right; }
 
 NKString NKString::FromInt(int iValue)
 {
@@ -321,8 +309,8 @@ void NKString::TrimRight(bool bAlsoControl)
 {
     if (m_pszText == nullptr) return;
     size_t i = strlen(m_pszText);
-    while (i > 0 && (IsAsciiSpace(m_pszText[i - 1]) ||
-                     (bAlsoControl && IsAsciiControl(m_pszText[i - 1]))))
+    while (i > 0 &&
+           (IsAsciiSpace(m_pszText[i - 1]) || (bAlsoControl && IsAsciiControl(m_pszText[i - 1]))))
         i--;
     m_pszText[i] = '\0';
 }
@@ -607,8 +595,7 @@ NKString NKString::GetFirstWord()
 NKString NKString::GetNextWord()
 {
     int iLength = GetLength();
-    while (m_iScanPos < iLength &&
-           (m_pszText[m_iScanPos] == ' ' || m_pszText[m_iScanPos] == '\t'))
+    while (m_iScanPos < iLength && (m_pszText[m_iScanPos] == ' ' || m_pszText[m_iScanPos] == '\t'))
         m_iScanPos++;
     if (m_iScanPos >= iLength) return NKString("");
     // The first character belongs to the word whatever it is, a comma too.

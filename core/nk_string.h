@@ -59,7 +59,7 @@ public:
     int GetLength() const;
     bool IsNull() const { return m_pszText == nullptr; }
     bool IsEmpty() const;
-    bool IsBlank() const;  // empty, or only blanks, tabs, LF and CR
+    bool IsBlank() const;     // empty, or only blanks, tabs, LF and CR
     char GetAt(int i) const;  // 0 outside the text
     char operator[](int i) const { return GetAt(i); }
     void SetAt(int i, char c);  // nothing outside the text
@@ -77,19 +77,19 @@ public:
     // other side.
     NKString operator+(const NKString &other) const;
     NKString operator+(const char *pszOther) const;
-    NKString operator+(int iValue) const;      // "%d"
-    NKString operator+(float fValue) const;    // "%g"
-    NKString operator+(double dValue) const;   // "%g" of the value as float
-    NKString operator+(char c) const;          // "%c"
+    NKString operator+(int iValue) const;     // "%d"
+    NKString operator+(float fValue) const;   // "%g"
+    NKString operator+(double dValue) const;  // "%g" of the value as float
+    NKString operator+(char c) const;         // "%c"
     NKString &operator+=(const NKString &other);
     NKString &operator+=(const char *pszOther);
     NKString &operator+=(int iValue);
     NKString &operator+=(float fValue);
     NKString &operator+=(double dValue);
     NKString &operator+=(char c);
-    static NKString FromInt(int iValue);             // "%d"
-    static NKString FromUnsigned(unsigned uValue);   // "%u"
-    static NKString FromFloat(float fValue);         // "%g"
+    static NKString FromInt(int iValue);            // "%d"
+    static NKString FromUnsigned(unsigned uValue);  // "%u"
+    static NKString FromFloat(float fValue);        // "%g"
     // printf-style formatting (in the "C" locale) into this string; a null
     // format gives the empty text. Returns the string.
     NKString &Format(const char *pszFormat, ...) NK_PRINTF_LIKE(2, 3);
@@ -122,9 +122,9 @@ public:
     NKString GetFileName() const;
 
     // Numbers.
-    int ToInt() const;        // leading blanks, sign, digits; 0 when none
-    double ToFloat() const;   // text-to-double; 0 when empty
-    bool IsNumber() const;    // no letter other than 'e' and 'E'
+    int ToInt() const;       // leading blanks, sign, digits; 0 when none
+    double ToFloat() const;  // text-to-double; 0 when empty
+    bool IsNumber() const;   // no letter other than 'e' and 'E'
     int FindNumberStart() const;
     // "frame009" + 1 gives "frame0010": the count of leading zeros of the
     // trailing digit run is kept, not its width. False (unchanged) for an
@@ -143,7 +143,7 @@ public:
     // double-quoted tokens.
     NKString GetFirstToken(char cDelim);
     NKString GetNextToken(char cDelim);  // a null string at the end
-    NKString GetRest() const;  // text from the scan position; does not move it
+    NKString GetRest() const;            // text from the scan position; does not move it
     // Moves the scan position past the run of c that starts at it (nothing
     // for the terminator or at the end), in one pass over the run.
     void SkipScanChar(char c);
@@ -152,8 +152,8 @@ private:
     void TakeBuffer(char *pszBuffer);
     int NextTokenEnd(char *pcDelim);
 
-    char *m_pszText;   // owned, NUL-terminated; may be null
-    int m_iScanPos;    // cursor of the word and token scanners
+    char *m_pszText;  // owned, NUL-terminated; may be null
+    int m_iScanPos;   // cursor of the word and token scanners
 };
 
 // Token delimiter meaning "blank, with double-quote quoting".

@@ -131,10 +131,10 @@ int NKParseIdList(NKString text, int **ppiOut)
         int64_t iCount = iLast >= iFirst ? static_cast<int64_t>(iLast) - iFirst + 1 : 0;
         iTotal += iCount;
         if (iCount > NK_MAX_ID_LIST_COUNT) {
-            NKPrintError(NKString::FromFormat(
-                             "ID list too long: the range %d-%d makes more than %d IDs.", iFirst,
-                             iLast, NK_MAX_ID_LIST_COUNT)
-                             .GetText());
+            NKPrintError(
+                NKString::FromFormat("ID list too long: the range %d-%d makes more than %d IDs.",
+                                     iFirst, iLast, NK_MAX_ID_LIST_COUNT)
+                    .GetText());
             bTooMany = true;
         } else if (iTotal > NK_MAX_ID_LIST_COUNT) {
             // Each range fits, but together they pass the limit.
@@ -161,10 +161,8 @@ int NKParseIdList(NKString text, int **ppiOut)
 // ---- Progress percentage -------------------------------------------------
 
 NKProgressPercent::NKProgressPercent(int iFrom, int iTo, int iStep)
-    : m_fFrom(static_cast<float>(iFrom)),
-      m_fTo(static_cast<float>(iTo)),
-      m_iStep(iStep == INT_MIN ? 100 : std::abs(iStep)),
-      m_iLastPercent(-1)
+    : m_fFrom(static_cast<float>(iFrom)), m_fTo(static_cast<float>(iTo)),
+      m_iStep(iStep == INT_MIN ? 100 : std::abs(iStep)), m_iLastPercent(-1)
 {
     if (m_iStep < 1) m_iStep = 1;
     if (m_iStep > 100) m_iStep = 100;
@@ -195,8 +193,8 @@ int NKProgressPercent::GetPercent() const
 
 const char *NKProgressPercent::Format(const char *pszLabel)
 {
-    NKString text = NKString::FromFormat("%s (%d%%)", pszLabel != nullptr ? pszLabel : "",
-                                         GetPercent());
+    NKString text =
+        NKString::FromFormat("%s (%d%%)", pszLabel != nullptr ? pszLabel : "", GetPercent());
     m_szText = text.GetText();
     return m_szText.c_str();
 }

@@ -56,9 +56,9 @@ public:
     const char *Format(const char *pszLabel);
 
 private:
-    std::string m_szText;    // the formatted progress text
+    std::string m_szText;  // the formatted progress text
     float m_fFrom;
     float m_fTo;
-    int m_iStep;             // 1..100 percent
-    int m_iLastPercent;      // -1 before the first update
+    int m_iStep;         // 1..100 percent
+    int m_iLastPercent;  // -1 before the first update
 };

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_element_types.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
@@ -17,7 +18,6 @@
 #include "core/nk_model.h"
 #include "core/nk_ray.h"
 #include "core/nk_sort.h"
-#include "core/nk_diagnostic.h"
 
 namespace {
 
@@ -45,10 +45,7 @@ int NodeKey(const NKPart *pPart, int n)
     return pPart->pNodeMap != nullptr ? pPart->pNodeMap[n] : n;
 }
 
-const NKPart *FramePart(const NKFrame *pFrame, int iPart)
-{
-    return NKGetFramePart(pFrame, iPart);
-}
+const NKPart *FramePart(const NKFrame *pFrame, int iPart) { return NKGetFramePart(pFrame, iPart); }
 
 // Maps n face nodes to keys and sorts them.
 void FaceKeys(const NKPart *pPart, int *piNodes, int n)
@@ -221,8 +218,8 @@ void TryPair(const NKFrame *pFrame, NKElementNeighbourRecord *pRecords, int iRec
 
 }  // namespace
 
-void NKPairElementFaces(const NKFrame *pFrame, NKElementNeighbourRecord *pRecords,
-                        int iRecordCount, const NKElementFaceRecord *pFaces, int iFaceCount,
+void NKPairElementFaces(const NKFrame *pFrame, NKElementNeighbourRecord *pRecords, int iRecordCount,
+                        const NKElementFaceRecord *pFaces, int iFaceCount,
                         NKBucketEntry *const *ppHeads, int iBucketCount)
 {
     if (pRecords == nullptr || pFaces == nullptr || ppHeads == nullptr) return;
@@ -262,8 +259,8 @@ long long FillElementRecords(const NKFrame *pFrame, NKElementNeighbourRecord *pR
 
 // Fills a face record per face and hashes it into the bucket lists. A face
 // with a missing corner node is left out of the search.
-void HashElementFaces(const NKFrame *pFrame, const NKElementNeighbourRecord *pRecords,
-                      int iCount, NKElementFaceRecord *pFaces, int iNumFaces)
+void HashElementFaces(const NKFrame *pFrame, const NKElementNeighbourRecord *pRecords, int iCount,
+                      NKElementFaceRecord *pFaces, int iNumFaces)
 {
     int iFace = 0;
     for (int r = 0; r < iCount; r++) {

@@ -17,17 +17,17 @@ struct NKBucketEntry;
 
 // One element of the neighbour search.
 struct NKElementNeighbourRecord {
-    int iPart;                  // part index in the geometry
-    int iElement;               // element index in the part
-    float fFaceNormals[6][3];   // unit normal per face; entries past the face count unwritten
-    int iNeighbours[6][2];      // per face {element record index, face index}, -1 for none
+    int iPart;                 // part index in the geometry
+    int iElement;              // element index in the part
+    float fFaceNormals[6][3];  // unit normal per face; entries past the face count unwritten
+    int iNeighbours[6][2];     // per face {element record index, face index}, -1 for none
 };
 
 // One face of one element, used while the neighbours are searched.
 struct NKElementFaceRecord {
-    int iRecord;                // element record index
-    int iFace;                  // face index in the element
-    int iCornerKeys[4];         // global corner node indices, ascending, -1 filled
+    int iRecord;         // element record index
+    int iFace;           // face index in the element
+    int iCornerKeys[4];  // global corner node indices, ascending, -1 filled
 };
 
 // Local end nodes of an edge read through the element's connectivity. Nothing
@@ -47,8 +47,7 @@ void NKPartElementFaceNodeKeys(const NKPart *pPart, int iElement, int iFace, int
 // The unit normal of every face of an element over the part's node
 // coordinates in the frame, three floats per face in face order. Nothing is
 // written for a bad part or element index.
-void NKComputeElementFaceNormals(const NKFrame *pFrame, int iPart, int iElement,
-                                 float *pfNormals);
+void NKComputeElementFaceNormals(const NKFrame *pFrame, int iPart, int iElement, float *pfNormals);
 // Sets all six neighbour pairs to (-1, -1).
 void NKInitFaceNeighbours(int piPairs[6][2]);
 // NKComputeElementFaceNormals into every record.
@@ -78,6 +77,6 @@ int NKHashNodeList(const int *piKeys, int n, int iTableSize);
 // Links matching faces of solid elements as neighbours: for every bucket, each
 // face record against the ones after it in the bucket's list. ppHeads holds
 // the bucket lists' first entries, whose values are face record indices.
-void NKPairElementFaces(const NKFrame *pFrame, NKElementNeighbourRecord *pRecords,
-                        int iRecordCount, const NKElementFaceRecord *pFaces, int iFaceCount,
+void NKPairElementFaces(const NKFrame *pFrame, NKElementNeighbourRecord *pRecords, int iRecordCount,
+                        const NKElementFaceRecord *pFaces, int iFaceCount,
                         NKBucketEntry *const *ppHeads, int iBucketCount);

@@ -11,12 +11,12 @@
 #include <cstring>
 
 #include "core/nk_bbox.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
-#include "core/nk_diagnostic.h"
 #include "core/nk_model_hooks.h"
 
 NKTransformationTable g_TransformationTable;
@@ -24,10 +24,7 @@ NKViewPointTable g_ViewPointTable;
 
 // ---- Transformation table ----------------------------------------------------------
 
-NKTransformationTable::~NKTransformationTable()
-{
-    NKFree(m_pMatrices);
-}
+NKTransformationTable::~NKTransformationTable() { NKFree(m_pMatrices); }
 
 void NKTransformationTable::Clear()
 {
@@ -55,7 +52,8 @@ bool NKTransformationTable::Allocate(int iSteps, int iParts)
 
 const float *NKTransformationTable::GetMatrix(int iStep, int iPart) const
 {
-    if (m_pMatrices == nullptr || iStep < 0 || iStep >= m_iNumSteps || iPart < 0 || iPart >= m_iNumParts)
+    if (m_pMatrices == nullptr || iStep < 0 || iStep >= m_iNumSteps || iPart < 0 ||
+        iPart >= m_iNumParts)
         return nullptr;
     return &m_pMatrices[(static_cast<size_t>(iStep) * m_iNumParts + iPart) * 16];
 }
@@ -76,7 +74,8 @@ bool FrozenNodeShift(const NKFrame *pFrame, int iPart, int iNode, float *d)
     if (pFrame->pVector == nullptr || iPart < 0 || iNode < 0) return false;
     const NKPart *pPart = NKGetFramePart(pFrame, iPart);
     const NKVectorPartEntry *pEntry = NKGetPartVectorEntry(iPart, pFrame);
-    if (pPart == nullptr || pPart->pNodeCoords == nullptr || pEntry == nullptr || pEntry->pNodeValues == nullptr)
+    if (pPart == nullptr || pPart->pNodeCoords == nullptr || pEntry == nullptr ||
+        pEntry->pNodeValues == nullptr)
         return false;
     if (iNode >= pPart->iNumNodes || iNode >= pEntry->iNumNodes) return false;
     NKVec3Difference(&pPart->pNodeCoords[3 * iNode], &pEntry->pNodeValues[3 * iNode], d);
@@ -88,7 +87,8 @@ bool FrozenNodeShift(const NKFrame *pFrame, int iPart, int iNode, float *d)
 bool NKTransformationTable::ApplyToFrame(NKFrame *pFrame, int iStep)
 {
     if (pFrame == nullptr || pFrame->pGeometry == nullptr)
-        return NKDiagnostic("Null frame or frame without geometry", "NKTransformationTable::ApplyToFrame");
+        return NKDiagnostic("Null frame or frame without geometry",
+                            "NKTransformationTable::ApplyToFrame");
     if (m_pMatrices == nullptr && (m_iFrozenNode < 0 || m_iFrozenPart < 0)) return true;
     NKFree(pFrame->pTransformation);
     pFrame->pTransformation = nullptr;
@@ -111,10 +111,7 @@ bool NKTransformationTable::ApplyToFrame(NKFrame *pFrame, int iStep)
 
 // ---- Viewpoint table ------------------------------------------------------------------
 
-NKViewPointTable::~NKViewPointTable()
-{
-    Init();
-}
+NKViewPointTable::~NKViewPointTable() { Init(); }
 
 void NKViewPointTable::Init()
 {
@@ -166,7 +163,8 @@ bool NKViewPointTable::ApplyToFrame(NKFrame *pFrame, int iStep)
     int iEntry = iStep < m_iCount ? iStep : m_iCount - 1;
     NKReleaseViewPoint(pFrame->pViewPoint);
     pFrame->pViewPoint = NKCreateViewPoint();
-    if (pFrame->pViewPoint == nullptr) return NKDiagnostic("Out of memory", "NKViewPointTable::ApplyToFrame");
+    if (pFrame->pViewPoint == nullptr)
+        return NKDiagnostic("Out of memory", "NKViewPointTable::ApplyToFrame");
     pFrame->pViewPoint->iNumRef = 1;
     pFrame->iStepIndex = iStep;
     NKVec3Copy(pFrame->pViewPoint->eye, m_pEye[iEntry]);
@@ -195,10 +193,13 @@ bool NKFitTransformationsToModelBox(void)
     if (g_pModel == nullptr || g_pModel->pFrames == nullptr || g_pModel->iNumFrames < 1)
         return NKDiagnostic("No frames", "NKFitTransformationsToModelBox");
     const float *pfModelBox = g_pModel->fBoundingBox;
-    const float *pfFrameBox = NKGetGeoBoundingBox(&g_pModel->pFrames[0], NK_BOX_DISPLACED_OR_UNDEFORMED);
-    if (pfFrameBox == nullptr) return NKDiagnostic("Frame 0 has no box", "NKFitTransformationsToModelBox");
+    const float *pfFrameBox =
+        NKGetGeoBoundingBox(&g_pModel->pFrames[0], NK_BOX_DISPLACED_OR_UNDEFORMED);
+    if (pfFrameBox == nullptr)
+        return NKDiagnostic("Frame 0 has no box", "NKFitTransformationsToModelBox");
     float fFrameExtent = NKGetMaxExtent(pfFrameBox);
-    float fRatio = NKFloatsEqual(fFrameExtent, 0.0f) ? 1.0f : NKGetMaxExtent(pfModelBox) / fFrameExtent;
+    float fRatio =
+        NKFloatsEqual(fFrameExtent, 0.0f) ? 1.0f : NKGetMaxExtent(pfModelBox) / fFrameExtent;
     float afCentre[3], afShift[3];
     for (int k = 0; k < 3; k++) {
         afCentre[k] = (pfFrameBox[k] + pfFrameBox[k + 3]) * 0.5f;

@@ -10,7 +10,8 @@ int main(int argc, char **argv)
 {
     std::string folder = argc > 1 ? argv[1] : QUOLIN_EXAMPLES_DIR;
     if (!NKFWriteExampleModels(folder)) {
-        fprintf(stderr, "nkf_example_generator: cannot write the example models to %s\n", folder.c_str());
+        fprintf(stderr, "nkf_example_generator: cannot write the example models to %s\n",
+                folder.c_str());
         return 1;
     }
     printf("Wrote %s/beam.nkf and %s/plate.nkf\n", folder.c_str(), folder.c_str());

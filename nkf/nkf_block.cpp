@@ -14,20 +14,13 @@
 #include "nkf/nkf_stream.h"
 
 NKFBlock::NKFBlock(NKFReader *pReader, int iBlockID)
-    : m_iBlockID(iBlockID), m_bHeaderParsed(false), m_bDataLoaded(false),
-      m_iBlockType(NKF_UNKNOWN), m_pReader(pReader), m_iDataPosition(0), m_iRefCount(0),
-      m_iDataLine(0), m_iDataSize(-1)
-{
-}
+    : m_iBlockID(iBlockID), m_bHeaderParsed(false), m_bDataLoaded(false), m_iBlockType(NKF_UNKNOWN),
+      m_pReader(pReader), m_iDataPosition(0), m_iRefCount(0), m_iDataLine(0), m_iDataSize(-1)
+{}
 
-NKFBlock::~NKFBlock()
-{
-}
+NKFBlock::~NKFBlock() {}
 
-bool NKFBlock::ResolveReferences()
-{
-    return true;
-}
+bool NKFBlock::ResolveReferences() { return true; }
 
 int NKFBlock::Release()
 {
@@ -39,10 +32,7 @@ int NKFBlock::Release()
     return m_iRefCount;
 }
 
-NKString NKFBlock::GetKeyword() const
-{
-    return NKString(NKFBlockKeyword(m_iBlockType));
-}
+NKString NKFBlock::GetKeyword() const { return NKString(NKFBlockKeyword(m_iBlockType)); }
 
 bool NKFBlock::GetPosition()
 {
@@ -108,7 +98,7 @@ bool NKFBlock::SkipHeaderRest(int iHeaderSize, int iKnownSize)
 bool NKFBlock::ReadHeaderSizes(int iKnownSize, int32_t *piHeaderSize, int32_t *piDataSize)
 {
     int32_t aiSizes[2] = {0, 0};
-    m_pReader->ReadInts(aiSizes, 2);   // a short read leaves zeros
+    m_pReader->ReadInts(aiSizes, 2);  // a short read leaves zeros
     *piHeaderSize = aiSizes[0];
     *piDataSize = aiSizes[1];
     if (!CheckHeaderSize(aiSizes[0], iKnownSize)) return false;
@@ -150,14 +140,17 @@ bool NKFBlock::CheckParsed(const char *pszMessage)
 
 bool NKFBlock::FinishLoad(bool bOk)
 {
-    if (bOk) m_bDataLoaded = true;
-    else FreeData();
+    if (bOk)
+        m_bDataLoaded = true;
+    else
+        FreeData();
     return bOk;
 }
 
 void NKFBlock::WriteKeywordLine()
 {
-    m_pReader->WriteText(NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
+    m_pReader->WriteText(
+        NKString::FromFormat("%s %d\n", GetKeyword().GetText(), m_iBlockID).GetText());
 }
 
 bool NKFBlock::BeginRowWrite(bool bHasRows, bool bWithIDs, const char *pszNoData)
@@ -179,8 +172,8 @@ void NKFBlock::ReportError(const NKString &title, const NKString &message)
         m_pReader->ReportError(title, message);
         return;
     }
-    NKString blockTitle = NKString::FromFormat("Block type : %s. ID = %d",
-                                               NKFBlockKeyword(m_iBlockType), m_iBlockID);
+    NKString blockTitle =
+        NKString::FromFormat("Block type : %s. ID = %d", NKFBlockKeyword(m_iBlockType), m_iBlockID);
     m_pReader->ReportError(blockTitle, message);
 }
 
@@ -483,8 +476,9 @@ bool NKFBlock::ReadCommaSeparatedData(int32_t *piValues, int iCount)
         const char *pStart, *pEnd;
         while (NKFNextWord(&p, &pStart, &pEnd)) {
             if (!StoreIdWord(pStart, pEnd, piValues, iCount, &iStored)) {
-                ReportLineError(NKString(""),
-                                NKString("ReadCommaSeparatedData: Internal error. To many values found."));
+                ReportLineError(
+                    NKString(""),
+                    NKString("ReadCommaSeparatedData: Internal error. To many values found."));
                 return false;
             }
         }
@@ -550,8 +544,10 @@ int NKFFindStepIndex(int iStep, const int32_t *piStepNumbers, int iCount)
     int lo = 0, hi = iCount - 1;
     while (lo < hi) {
         int mid = lo + (hi - lo + 1) / 2;
-        if (piStepNumbers[mid] <= s) lo = mid;
-        else hi = mid - 1;
+        if (piStepNumbers[mid] <= s)
+            lo = mid;
+        else
+            hi = mid - 1;
     }
     return lo;
 }

@@ -135,12 +135,12 @@ protected:
     int32_t m_iBlockID;
     bool m_bHeaderParsed;
     bool m_bDataLoaded;
-    int32_t m_iBlockType;      // 0..26, set by the derived constructor
-    NKFReader *m_pReader;      // not owned
+    int32_t m_iBlockType;  // 0..26, set by the derived constructor
+    NKFReader *m_pReader;  // not owned
     int64_t m_iDataPosition;
     int32_t m_iRefCount;
-    int32_t m_iDataLine;       // ASCII line number at the data position
-    int64_t m_iDataSize;       // binary data size from the header; -1 unknown
+    int32_t m_iDataLine;  // ASCII line number at the data position
+    int64_t m_iDataSize;  // binary data size from the header; -1 unknown
 
 private:
     bool CheckRowArgs(int iPerRow, int iRows);

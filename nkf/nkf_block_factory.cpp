@@ -17,37 +17,65 @@
 NKFBlock *NKFCreateBlockObject(NKFReader *pReader, int iType, int iID)
 {
     switch (iType) {
-    case NKF_NODES: return new (std::nothrow) NKFNodeBlock(pReader, iID);
-    case NKF_NORMALS: return new (std::nothrow) NKFNormalBlock(pReader, iID);
-    case NKF_COLORS: return new (std::nothrow) NKFColorBlock(pReader, iID);
-    case NKF_MATERIALS: return new (std::nothrow) NKFMaterialBlock(pReader, iID);
-    case NKF_DESCRIPTION: return new (std::nothrow) NKFDescriptionBlock(pReader, iID);
-    case NKF_INDEXEDFACESET: return new (std::nothrow) NKFIndexedFaceSetBlock(pReader, iID);
-    case NKF_ELEMENTS: return new (std::nothrow) Elements(pReader, iID);
+    case NKF_NODES:
+        return new (std::nothrow) NKFNodeBlock(pReader, iID);
+    case NKF_NORMALS:
+        return new (std::nothrow) NKFNormalBlock(pReader, iID);
+    case NKF_COLORS:
+        return new (std::nothrow) NKFColorBlock(pReader, iID);
+    case NKF_MATERIALS:
+        return new (std::nothrow) NKFMaterialBlock(pReader, iID);
+    case NKF_DESCRIPTION:
+        return new (std::nothrow) NKFDescriptionBlock(pReader, iID);
+    case NKF_INDEXEDFACESET:
+        return new (std::nothrow) NKFIndexedFaceSetBlock(pReader, iID);
+    case NKF_ELEMENTS:
+        return new (std::nothrow) Elements(pReader, iID);
     // Placeholder: NKFQuolinGeometryBlock reads *QUOLINGEOMETRY once built.
-    case NKF_QUOLINGEOMETRY: return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
-    case NKF_RESULTS: return new (std::nothrow) NKFResultBlock(pReader, iID);
-    case NKF_QUOLINSCALAR: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINVECTOR: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINVISIBILITY: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_TRANSFORMATIONS: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_VIEWPOINTS: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINCOMMANDS: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_2DPLOTSERIES: return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_QUOLINGEOMETRY:
+        return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
+    case NKF_RESULTS:
+        return new (std::nothrow) NKFResultBlock(pReader, iID);
+    case NKF_QUOLINSCALAR:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_QUOLINVECTOR:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_QUOLINVISIBILITY:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_TRANSFORMATIONS:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_VIEWPOINTS:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_QUOLINCOMMANDS:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_2DPLOTSERIES:
+        return NKFCreateStepBlock(pReader, iType, iID);
     // Placeholder: NKFPartAttributesBlock reads *PARTATTRIBUTES once built.
-    case NKF_PARTATTRIBUTES: return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
+    case NKF_PARTATTRIBUTES:
+        return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
     // Placeholder: NKFSettingsBlock reads *SETTINGS once built.
-    case NKF_SETTINGS: return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
+    case NKF_SETTINGS:
+        return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
     // Placeholder: NKFItemsBlock reads *ITEMS once built.
-    case NKF_ITEMS: return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
-    case NKF_TEXTURES: return new (std::nothrow) NKFTextureBlock(pReader, iID);
-    case NKF_USER: return new (std::nothrow) NKFUserBlock(pReader, iID);
-    case NKF_INTERNALSTRING: return new (std::nothrow) NKFInternalStringBlock(pReader, iID);
-    case NKF_POSITIONRESULTS: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINPOSITIONSCALAR: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINPOSITIONVECTOR: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_TRANSFORMATIONRESULT: return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINTRANSFORMATION: return NKFCreateStepBlock(pReader, iType, iID);
-    default: return nullptr;
+    case NKF_ITEMS:
+        return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
+    case NKF_TEXTURES:
+        return new (std::nothrow) NKFTextureBlock(pReader, iID);
+    case NKF_USER:
+        return new (std::nothrow) NKFUserBlock(pReader, iID);
+    case NKF_INTERNALSTRING:
+        return new (std::nothrow) NKFInternalStringBlock(pReader, iID);
+    case NKF_POSITIONRESULTS:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_QUOLINPOSITIONSCALAR:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_QUOLINPOSITIONVECTOR:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_TRANSFORMATIONRESULT:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    case NKF_QUOLINTRANSFORMATION:
+        return NKFCreateStepBlock(pReader, iType, iID);
+    default:
+        return nullptr;
     }
 }

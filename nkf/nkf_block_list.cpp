@@ -9,9 +9,7 @@
 
 #include "nkf/nkf_block.h"
 
-NKFBlockList::NKFBlockList()
-{
-}
+NKFBlockList::NKFBlockList() {}
 
 NKFBlockList::~NKFBlockList()
 {
@@ -63,8 +61,10 @@ int NKFBlockList::FindIndex(int iType, int iID) const
         int mid = lo + (hi - lo) / 2;
         int iMidID = Entry(iType, mid)->GetBlockID();
         if (iMidID == iID) return mid;
-        if (iMidID < iID) lo = mid + 1;
-        else hi = mid - 1;
+        if (iMidID < iID)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
     }
     return -1;
 }
@@ -82,10 +82,12 @@ int NKFBlockList::InsertPosition(int iType, int iID) const
         int mid = lo + (hi - lo) / 2;
         int iMidID = Entry(iType, mid)->GetBlockID();
         if (iMidID == iID) return -1;
-        if (iMidID < iID) lo = mid + 1;
-        else hi = mid - 1;
+        if (iMidID < iID)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
     }
-    return lo;   // the first block with a greater ID
+    return lo;  // the first block with a greater ID
 }
 
 bool NKFBlockList::Add(NKFBlock *pBlock, bool *pbReplaced)
@@ -102,8 +104,10 @@ bool NKFBlockList::Add(NKFBlock *pBlock, bool *pbReplaced)
         // its blocks below 0: find the present entry by its sort position.
         int iID = pBlock->GetBlockID();
         void **ppBegin = list.GetData();
-        void **ppFound = std::lower_bound(ppBegin, ppBegin + list.GetSize(), iID,
-            [](void *pEntry, int iKey) { return ((NKFBlock *)pEntry)->GetBlockID() < iKey; });
+        void **ppFound =
+            std::lower_bound(ppBegin, ppBegin + list.GetSize(), iID, [](void *pEntry, int iKey) {
+                return ((NKFBlock *)pEntry)->GetBlockID() < iKey;
+            });
         int i = (int)(ppFound - ppBegin);
         if (pbReplaced != nullptr) *pbReplaced = true;
         ((NKFBlock *)list.GetAt(i))->Release();
@@ -115,7 +119,7 @@ bool NKFBlockList::Add(NKFBlock *pBlock, bool *pbReplaced)
     }
     int n = list.GetSize();
     list.SetSize(n + 1);
-    if (list.GetSize() != n + 1) {   // out of memory: the list is unchanged
+    if (list.GetSize() != n + 1) {  // out of memory: the list is unchanged
         pBlock->Release();
         return false;
     }

@@ -24,9 +24,11 @@ static const char *const kTooManySteps = "Too many steps in Geometry block";
 // does and a trailing CR is removed.
 class NKFBodyLines {
 public:
-    explicit NKFBodyLines(NKFReader *pReader) : m_pReader(pReader), m_pszText(nullptr), m_iLeft(0) {}
+    explicit NKFBodyLines(NKFReader *pReader) : m_pReader(pReader), m_pszText(nullptr), m_iLeft(0)
+    {}
     NKFBodyLines(const char *pszText, int64_t iLength)
-        : m_pReader(nullptr), m_pszText(pszText), m_iLeft(iLength) {}
+        : m_pReader(nullptr), m_pszText(pszText), m_iLeft(iLength)
+    {}
 
     NKFLineKind Next(NKString *pLine)
     {
@@ -233,7 +235,8 @@ bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
             if (iCommand < m_piCommandsPerStep[s]) m_ppCommands[s][iCommand++] = line;
             continue;
         }
-        NKFStepLine eStep = m_Steps.ApplyDirective(NKFDirectiveWord(line), line, &counter, m_iNumSteps);
+        NKFStepLine eStep =
+            m_Steps.ApplyDirective(NKFDirectiveWord(line), line, &counter, m_iNumSteps);
         if (eStep == NKF_STEP_PAST_END) break;
         if (eStep == NKF_STEP_OPENED) iCommand = 0;
     }
@@ -375,7 +378,8 @@ bool NKF2DPlotSeriesBlock::ParseAscii()
         if (eKind == NKF_LINE_DIRECTIVE) {
             bOk = ParseDirective(line, &counter);
         } else if (line.CountWords() != 2) {
-            ReportLineError(NKString(""), NKString("2 values (x y) must be specified on each line."));
+            ReportLineError(NKString(""),
+                            NKString("2 values (x y) must be specified on each line."));
             bOk = false;
         } else {
             counter.OnValueLine();
@@ -450,8 +454,8 @@ bool NKF2DPlotSeriesBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk = SeekPosition() && AllocateSeries() &&
-               (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
+    bool bOk =
+        SeekPosition() && AllocateSeries() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
     return FinishLoad(bOk);
 }
 
@@ -488,7 +492,8 @@ bool NKF2DPlotSeriesBlock::LoadAscii()
         } else if (word == "%SERIES_COLOR") {
             NKString scan(line);
             for (int k = 0; k < 3; k++)
-                m_pfSeriesColors[s * 3 + k] = NKFDoubleToFloat(NKFWordToDouble(scan.GetWord(k + 1).GetText()));
+                m_pfSeriesColors[s * 3 + k] =
+                    NKFDoubleToFloat(NKFWordToDouble(scan.GetWord(k + 1).GetText()));
         }
     }
     if (counter.GetNumSteps() != m_iNumSeries) {

@@ -74,8 +74,8 @@ private:
 
     int32_t m_iNumSteps;
     NKString name;
-    int32_t *m_piCommandsPerStep;   // owned; counted by ParseBlock
-    NKString **m_ppCommands;        // owned; per step an owned array (null when empty)
+    int32_t *m_piCommandsPerStep;  // owned; counted by ParseBlock
+    NKString **m_ppCommands;       // owned; per step an owned array (null when empty)
     NKFStepTable m_Steps;
     uint8_t m_bStartup;
 };
@@ -131,12 +131,12 @@ private:
 
     int32_t m_iNumSeries;
     NKString name;
-    int32_t *m_piPointsPerSeries;   // owned
-    float **m_ppfPoints;            // owned; per series 2 x n floats (null when empty)
-    NKString *m_pSeriesNames;       // owned
-    float *m_pfSeriesColors;        // owned; 3 per series
+    int32_t *m_piPointsPerSeries;  // owned
+    float **m_ppfPoints;           // owned; per series 2 x n floats (null when empty)
+    NKString *m_pSeriesNames;      // owned
+    float *m_pfSeriesColors;       // owned; 3 per series
     NKString m_XAxisName;
     NKString m_YAxisName;
-    float m_afAxis[6];              // x min, x max, x unit, y min, y max, y unit
+    float m_afAxis[6];  // x min, x max, x unit, y min, y max, y unit
     uint8_t m_abNotGiven[6];
 };

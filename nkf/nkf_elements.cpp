@@ -35,41 +35,57 @@ struct ElementFaces {
 
 const ElementFaces g_aBeam = {1, 1, {{2, {0, 1}}}};
 const ElementFaces g_aQuad = {1, 1, {{4, {0, 1, 2, 3}}}};
-const ElementFaces g_aHexa = {
-    6, 0,
-    {{4, {0, 1, 5, 4}}, {4, {1, 2, 6, 5}}, {4, {2, 3, 7, 6}}, {4, {3, 0, 4, 7}},
-     {4, {4, 5, 6, 7}}, {4, {0, 3, 2, 1}}}};
+const ElementFaces g_aHexa = {6,
+                              0,
+                              {{4, {0, 1, 5, 4}},
+                               {4, {1, 2, 6, 5}},
+                               {4, {2, 3, 7, 6}},
+                               {4, {3, 0, 4, 7}},
+                               {4, {4, 5, 6, 7}},
+                               {4, {0, 3, 2, 1}}}};
 
 // Indexed by the element type code; the polygon and node totals of each row
 // equal the face count and face-node total of NKElementTypeTable.
 const ElementFaces g_aFaceTable[NK_ELEMENT_TYPE_COUNT] = {
-    g_aBeam,                                                    // 0 beam
-    {2, 1, {{2, {0, 1}}, {2, {1, 2}}}},                         // 1 beam, 3 nodes
-    {1, 1, {{3, {0, 1, 2}}}},                                   // 2 triangle
-    {1, 1, {{6, {0, 3, 1, 4, 2, 5}}}},                          // 3 triangle, 6 nodes
-    g_aQuad,                                                    // 4 quad
-    {1, 1, {{8, {0, 4, 1, 5, 2, 6, 3, 7}}}},                    // 5 quad, 8 nodes
+    g_aBeam,                                  // 0 beam
+    {2, 1, {{2, {0, 1}}, {2, {1, 2}}}},       // 1 beam, 3 nodes
+    {1, 1, {{3, {0, 1, 2}}}},                 // 2 triangle
+    {1, 1, {{6, {0, 3, 1, 4, 2, 5}}}},        // 3 triangle, 6 nodes
+    g_aQuad,                                  // 4 quad
+    {1, 1, {{8, {0, 4, 1, 5, 2, 6, 3, 7}}}},  // 5 quad, 8 nodes
     {4, 0, {{3, {0, 1, 3}}, {3, {1, 2, 3}}, {3, {2, 0, 3}}, {3, {0, 2, 1}}}},  // 6 tetrahedron
-    {4, 0,                                                      // 7 tetrahedron, 10 nodes
-     {{6, {0, 4, 1, 8, 3, 7}}, {6, {1, 5, 2, 9, 3, 8}}, {6, {2, 6, 0, 7, 3, 9}},
+    {4,
+     0,  // 7 tetrahedron, 10 nodes
+     {{6, {0, 4, 1, 8, 3, 7}},
+      {6, {1, 5, 2, 9, 3, 8}},
+      {6, {2, 6, 0, 7, 3, 9}},
       {6, {0, 6, 2, 5, 1, 4}}}},
-    g_aHexa,                                                    // 8 hexahedron
-    {6, 0,                                                      // 9 hexahedron, 20 nodes
-     {{8, {0, 8, 1, 17, 5, 12, 4, 16}}, {8, {1, 9, 2, 18, 6, 13, 5, 17}},
-      {8, {2, 10, 3, 19, 7, 14, 6, 18}}, {8, {3, 11, 0, 16, 4, 15, 7, 19}},
-      {8, {4, 12, 5, 13, 6, 14, 7, 15}}, {8, {0, 11, 3, 10, 2, 9, 1, 8}}}},
-    {5, 0,                                                      // 10 pentahedron
+    g_aHexa,  // 8 hexahedron
+    {6,
+     0,  // 9 hexahedron, 20 nodes
+     {{8, {0, 8, 1, 17, 5, 12, 4, 16}},
+      {8, {1, 9, 2, 18, 6, 13, 5, 17}},
+      {8, {2, 10, 3, 19, 7, 14, 6, 18}},
+      {8, {3, 11, 0, 16, 4, 15, 7, 19}},
+      {8, {4, 12, 5, 13, 6, 14, 7, 15}},
+      {8, {0, 11, 3, 10, 2, 9, 1, 8}}}},
+    {5,
+     0,  // 10 pentahedron
      {{4, {0, 1, 4, 3}}, {4, {1, 2, 5, 4}}, {4, {2, 0, 3, 5}}, {3, {3, 4, 5}}, {3, {0, 2, 1}}}},
-    {5, 0,                                                      // 11 pentahedron, 15 nodes
-     {{8, {0, 6, 1, 13, 4, 9, 3, 12}}, {8, {1, 7, 2, 14, 5, 10, 4, 13}},
-      {8, {2, 8, 0, 12, 3, 11, 5, 14}}, {6, {3, 9, 4, 10, 5, 11}}, {6, {0, 8, 2, 7, 1, 6}}}},
-    g_aHexa,                                                    // 12 brick
-    g_aHexa,                                                    // 13 thick shell
-    g_aQuad,                                                    // 14 shell
-    g_aQuad,                                                    // 15 rigid shell
-    g_aBeam,                                                    // 16 second beam kind
-    {1, 1, {{1, {0}}}},                                         // 17 point
-    {0, 0, {}},                                                 // 18 unknown
+    {5,
+     0,  // 11 pentahedron, 15 nodes
+     {{8, {0, 6, 1, 13, 4, 9, 3, 12}},
+      {8, {1, 7, 2, 14, 5, 10, 4, 13}},
+      {8, {2, 8, 0, 12, 3, 11, 5, 14}},
+      {6, {3, 9, 4, 10, 5, 11}},
+      {6, {0, 8, 2, 7, 1, 6}}}},
+    g_aHexa,             // 12 brick
+    g_aHexa,             // 13 thick shell
+    g_aQuad,             // 14 shell
+    g_aQuad,             // 15 rigid shell
+    g_aBeam,             // 16 second beam kind
+    {1, 1, {{1, {0}}}},  // 17 point
+    {0, 0, {}},          // 18 unknown
 };
 
 // NKCalloc for n ints that accepts n = 0 (the array then stays null).
@@ -179,13 +195,15 @@ bool Elements::ResolveReferences()
                m_pReader->FindBlock(NKF_DESCRIPTION, m_iDescriptionBlockID) == nullptr) {
         pszMissing = "Description block (*DESCRIPTION) with id = ";
         iMissing = m_iDescriptionBlockID;
-    } else if (m_iColorBlockID > 0 && m_pReader->FindBlock(NKF_COLORS, m_iColorBlockID) == nullptr &&
+    } else if (m_iColorBlockID > 0 &&
+               m_pReader->FindBlock(NKF_COLORS, m_iColorBlockID) == nullptr &&
                m_pReader->FindBlock(NKF_MATERIALS, m_iColorBlockID) == nullptr) {
         pszMissing = "Color block (*COLORS) with id = ";
         iMissing = m_iColorBlockID;
     }
     if (pszMissing != nullptr) {
-        ReportError(NKString(""), NKString::FromFormat("%s%d not found in file", pszMissing, iMissing));
+        ReportError(NKString(""),
+                    NKString::FromFormat("%s%d not found in file", pszMissing, iMissing));
         return false;
     }
     if (!m_bColorsPerBlock && m_iColorBlockID <= 0) {
@@ -248,8 +266,10 @@ bool Elements::LoadBinarySections()
         int n = NKFElementNodeCount(iType);
         int32_t *piIDs = m_bWithIDs ? m_ppiIDs[s] : nullptr;
         bool bOk = true;
-        if (iCount > 0 && n > 0) bOk = ReadIntRows(m_ppiElements[s], n, iCount, piIDs);
-        else if (iCount > 0 && piIDs != nullptr) bOk = m_pReader->ReadInts(piIDs, iCount);
+        if (iCount > 0 && n > 0)
+            bOk = ReadIntRows(m_ppiElements[s], n, iCount, piIDs);
+        else if (iCount > 0 && piIDs != nullptr)
+            bOk = m_pReader->ReadInts(piIDs, iCount);
         if (!bOk) {
             ReportError(NKString(""), NKString("Error reading element data"));
             return false;
@@ -345,8 +365,8 @@ bool Elements::MapNodeIDs(NKFNodeBlock *pNodes)
     for (int s = 0; bOk && s < m_iNumSections; s++) {
         int64_t iRefs = (int64_t)m_piNumElements[s] * NKFElementNodeCount(m_piElementTypes[s]);
         if (iRefs < 1) continue;
-        bOk = NKMapNodeIdsToIndices(pNodes->GetIDs(), pNodes->GetSortedOrder(), pNodes->GetNumNodes(),
-                                    m_ppiElements[s], (int)iRefs);
+        bOk = NKMapNodeIdsToIndices(pNodes->GetIDs(), pNodes->GetSortedOrder(),
+                                    pNodes->GetNumNodes(), m_ppiElements[s], (int)iRefs);
     }
     if (!bOk) {
         ReportError(NKString(""), NKString("Error processing User defined node IDs."));
@@ -393,7 +413,8 @@ bool Elements::AppendElementFaces(NKIndexedFaceSet *pIFS, int32_t *piBlockConnec
                 pIFS->piPolygonNumNodes[p] = face.iNumNodes;
                 pIFS->piPolygonElement[p] = e;
                 pIFS->pbWholeElement[p] = faces.bWholeElement;
-                for (int k = 0; k < face.iNumNodes; k++) piBlockConnects[c++] = piRefs[face.aiNodes[k]];
+                for (int k = 0; k < face.iNumNodes; k++)
+                    piBlockConnects[c++] = piRefs[face.aiNodes[k]];
             }
         }
     }

@@ -144,18 +144,18 @@ private:
     int32_t m_iDescriptionBlockID;
     int32_t m_iNodeBlockID;
     int32_t m_iColorBlockID;
-    float *m_pfBlockColor;          // owned r g b, or null
+    float *m_pfBlockColor;  // owned r g b, or null
     uint8_t m_bColorsPerBlock;
     uint8_t m_bImplicitColorBinding;
     uint8_t m_bWithIDs;
     uint8_t m_bNodeIDsMapped;
-    int32_t **m_ppiElements;        // owned, per section count x node count references
-    int32_t *m_piElementTypes;      // owned, type code per section
+    int32_t **m_ppiElements;    // owned, per section count x node count references
+    int32_t *m_piElementTypes;  // owned, type code per section
     int32_t m_iNumSections;
-    int32_t *m_piNumElements;       // owned, elements per section
-    int32_t **m_ppiIDs;             // owned, per section element IDs, or null
+    int32_t *m_piNumElements;  // owned, elements per section
+    int32_t **m_ppiIDs;        // owned, per section element IDs, or null
     int32_t m_iNumColorBindings;
-    int32_t *m_piColorBindings;     // owned, loaded
+    int32_t *m_piColorBindings;  // owned, loaded
     uint8_t m_bExtendedSectionHeaders;
-    int8_t m_cNodeReferenceMode;    // 1 IDs, 0 indices, -1 decided by the node block
+    int8_t m_cNodeReferenceMode;  // 1 IDs, 0 indices, -1 decided by the node block
 };

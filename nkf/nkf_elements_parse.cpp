@@ -30,12 +30,19 @@
 
 namespace {
 
-const char *const g_apszHeaderWords[] = {
-    "%NO_ID",    "%WITH_ID",          "%NAME",
-    "%DESCRIPTION", "%NODES",         "%COLORS",
-    "%COLORS_PER_BLOCK", "%COLORS_PER_ELEMENT", "%IMPLICIT_COLOR_BINDING",
-    "%EXPLICIT_COLOR_BINDING", "%MATERIAL", "%MAP_NODE_IDS",
-    "%MAP_NODE_INDICES"};
+const char *const g_apszHeaderWords[] = {"%NO_ID",
+                                         "%WITH_ID",
+                                         "%NAME",
+                                         "%DESCRIPTION",
+                                         "%NODES",
+                                         "%COLORS",
+                                         "%COLORS_PER_BLOCK",
+                                         "%COLORS_PER_ELEMENT",
+                                         "%IMPLICIT_COLOR_BINDING",
+                                         "%EXPLICIT_COLOR_BINDING",
+                                         "%MATERIAL",
+                                         "%MAP_NODE_IDS",
+                                         "%MAP_NODE_INDICES"};
 
 bool IsHeaderWord(const NKString &word)
 {
@@ -79,18 +86,23 @@ bool Elements::ApplyHeaderDirective(const NKString &line, const NKString &word, 
     } else if (word == "%NAME") {
         m_Name = ReadQuoted(line);
     } else if (word == "%DESCRIPTION") {
-        if (bReference) m_iDescriptionBlockID = ReadReference(line);
-        else m_Description = ReadQuoted(line);
+        if (bReference)
+            m_iDescriptionBlockID = ReadReference(line);
+        else
+            m_Description = ReadQuoted(line);
     } else if (word == "%NODES" || word == "%MATERIAL") {
         bool bNodes = word == "%NODES";
         if (!bReference) {
-            ReportLineError(NKString(""),
-                            NKString(bNodes ? "No node block ID specified in %NODES. Missing #"
-                                            : "No material block ID specified in %MATERIAL. Missing #"));
+            ReportLineError(
+                NKString(""),
+                NKString(bNodes ? "No node block ID specified in %NODES. Missing #"
+                                : "No material block ID specified in %MATERIAL. Missing #"));
             return false;
         }
-        if (bNodes) m_iNodeBlockID = ReadReference(line);
-        else m_iColorBlockID = ReadReference(line);
+        if (bNodes)
+            m_iNodeBlockID = ReadReference(line);
+        else
+            m_iColorBlockID = ReadReference(line);
     } else if (word == "%COLORS") {
         if (bReference) {
             m_iColorBlockID = ReadReference(line);
@@ -120,7 +132,8 @@ bool Elements::ParseAscii()
         }
         if (line.GetAt(0) == '%') {
             bool bKnown = false;
-            if (!ApplyHeaderDirective(line, NKFLineFirstWord(line.GetText()), &bKnown)) return false;
+            if (!ApplyHeaderDirective(line, NKFLineFirstWord(line.GetText()), &bKnown))
+                return false;
             if (bKnown) continue;
         }
         m_pReader->PushBackLine();  // the first body line
@@ -128,8 +141,9 @@ bool Elements::ParseAscii()
     }
     if (!WalkAsciiBody(false, nullptr)) return false;
     if (m_bColorsPerBlock && m_iNumColorBindings > 1) {
-        ReportError(NKString(""), NKString("Illegal number of color bindings. Must be one value when "
-                                           "using %COLORS_PER_BLOCK (default)"));
+        ReportError(NKString(""),
+                    NKString("Illegal number of color bindings. Must be one value when "
+                             "using %COLORS_PER_BLOCK (default)"));
         return false;
     }
     return true;
@@ -205,7 +219,8 @@ int Elements::LoadedRows(const int32_t *piLoaded, int iSection) const
 // changes that section's type; otherwise the next section begins (the
 // counting pass adds it, at most NKF_MAX_ELEMENT_SECTIONS in all).
 static bool EnterSection(Elements *pBlock, int iType, int iCurrentRows, bool bLoad,
-                         std::vector<int32_t> *pTypes, std::vector<int32_t> *pCounts, int *piSection)
+                         std::vector<int32_t> *pTypes, std::vector<int32_t> *pCounts,
+                         int *piSection)
 {
     if (iCurrentRows == 0) {
         if (!bLoad) (*pTypes)[(size_t)*piSection] = iType;
@@ -213,7 +228,8 @@ static bool EnterSection(Elements *pBlock, int iType, int iCurrentRows, bool bLo
     }
     if (!bLoad) {
         if ((int)pTypes->size() >= NKF_MAX_ELEMENT_SECTIONS) {
-            pBlock->ReportLineError(NKString(""), NKString("To many element types in one node block."));
+            pBlock->ReportLineError(NKString(""),
+                                    NKString("To many element types in one node block."));
             return false;
         }
         pTypes->push_back(iType);
@@ -364,8 +380,8 @@ bool Elements::ReadSectionHeader(int32_t *piType, int32_t *piCount, int64_t *piB
     if (m_bExtendedSectionHeaders) {
         m_pReader->ReadInts(aiWords, 5);
         if (aiWords[0] < 20 || aiWords[0] >= NKF_HEADER_SIZE_LIMIT) {
-            ReportError(NKString(""), NKString::FromFormat("Illegal section header size found: %d",
-                                                           aiWords[0]));
+            ReportError(NKString(""),
+                        NKString::FromFormat("Illegal section header size found: %d", aiWords[0]));
             return false;
         }
         m_pReader->Skip((int64_t)aiWords[0] - 20);

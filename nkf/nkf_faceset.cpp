@@ -47,11 +47,10 @@ NKFIndexedFaceSetBlock::NKFIndexedFaceSetBlock(NKFReader *pReader, int iBlockID)
     : NKFBlock(pReader, iBlockID), m_Name(""), m_iDescriptionBlockID(0), m_Description(""),
       m_iNodeBlockID(0), m_iNormalBlockID(0), m_iColorBlockID(0), m_pfBlockColor(nullptr),
       m_bColorsPerBlock(1), m_bNormalsPerNode(1), m_bImplicitNormalBinding(1),
-      m_bImplicitColorBinding(1), m_bWithIDs(0), m_bNodeRefsConverted(0),
-      m_cNodeReferenceMode(-1), m_iNumPolygons(0), m_iNumConnects(0), m_iNumColorBindings(0),
-      m_iNumNormalBindings(0), m_piConnects(nullptr), m_piPolygonStart(nullptr),
-      m_piPolygonNumNodes(nullptr), m_piIDs(nullptr), m_piColorBindings(nullptr),
-      m_piNormalBindings(nullptr)
+      m_bImplicitColorBinding(1), m_bWithIDs(0), m_bNodeRefsConverted(0), m_cNodeReferenceMode(-1),
+      m_iNumPolygons(0), m_iNumConnects(0), m_iNumColorBindings(0), m_iNumNormalBindings(0),
+      m_piConnects(nullptr), m_piPolygonStart(nullptr), m_piPolygonNumNodes(nullptr),
+      m_piIDs(nullptr), m_piColorBindings(nullptr), m_piNormalBindings(nullptr)
 {
     m_iBlockType = NKF_INDEXEDFACESET;
 }
@@ -98,10 +97,7 @@ bool NKFIndexedFaceSetBlock::ParseBlock()
 // ASCII parse
 
 // A "%NODES", "%NORMALS" or "%MATERIAL" line must name a block with '#'.
-static bool HasReference(const NKString &line)
-{
-    return line.FindChar('#') >= 0;
-}
+static bool HasReference(const NKString &line) { return line.FindChar('#') >= 0; }
 
 // The on/off directives of the header; false for another word.
 bool NKFIndexedFaceSetBlock::ApplyFlagDirective(const NKString &word)
@@ -145,21 +141,26 @@ bool NKFIndexedFaceSetBlock::ApplyHeaderDirective(const NKString &line, const NK
     } else if (word == "%NAME") {
         m_Name = ReadQuoted(line);
     } else if (word == "%DESCRIPTION") {
-        if (HasReference(line)) m_iDescriptionBlockID = ReadReference(line);
-        else m_Description = ReadQuoted(line);
+        if (HasReference(line))
+            m_iDescriptionBlockID = ReadReference(line);
+        else
+            m_Description = ReadQuoted(line);
     } else if (word == "%NODES" || word == "%NORMALS" || word == "%MATERIAL") {
         if (!HasReference(line)) {
             const char *pszText =
-                word == "%NODES" ? "No node block ID specified in %NODES. Missing #ID."
+                word == "%NODES"     ? "No node block ID specified in %NODES. Missing #ID."
                 : word == "%NORMALS" ? "No node block ID specified in %NORMALS. Missing #ID."
                                      : "No material block ID specified in %MATERIAL. Missing #ID.";
             ReportLineError(NKString(""), NKString(pszText));
             return false;
         }
         int iID = ReadReference(line);
-        if (word == "%NODES") m_iNodeBlockID = iID;
-        else if (word == "%NORMALS") m_iNormalBlockID = iID;
-        else m_iColorBlockID = iID;
+        if (word == "%NODES")
+            m_iNodeBlockID = iID;
+        else if (word == "%NORMALS")
+            m_iNormalBlockID = iID;
+        else
+            m_iColorBlockID = iID;
     } else if (word == "%COLORS") {
         if (HasReference(line)) {
             m_iColorBlockID = ReadReference(line);
@@ -177,12 +178,13 @@ bool NKFIndexedFaceSetBlock::ApplyHeaderDirective(const NKString &line, const NK
 
 // Selects the section of a section directive; each may appear once, and the
 // binding sections only with their explicit binding.
-static bool SelectSection(NKFBlock *pBlock, int iSection, bool bExplicitNormal,
-                          bool bExplicitColor, int aiSeen[3])
+static bool SelectSection(NKFBlock *pBlock, int iSection, bool bExplicitNormal, bool bExplicitColor,
+                          int aiSeen[3])
 {
     if (iSection == SECTION_NORMAL_BINDINGS && !bExplicitNormal) {
-        pBlock->ReportLineError(NKString(""), NKString("%NORMAL_BINDINGS are not allowed when using "
-                                                       "%IMPLICIT_NORMAL_BINDING (default)."));
+        pBlock->ReportLineError(NKString(""),
+                                NKString("%NORMAL_BINDINGS are not allowed when using "
+                                         "%IMPLICIT_NORMAL_BINDING (default)."));
         return false;
     }
     if (iSection == SECTION_COLOR_BINDINGS && !bExplicitColor) {
@@ -191,9 +193,9 @@ static bool SelectSection(NKFBlock *pBlock, int iSection, bool bExplicitNormal,
         return false;
     }
     if (aiSeen[iSection]++ > 0) {
-        pBlock->ReportLineError(NKString(""),
-                                NKString::FromFormat("Only one %s directive allowed within one block.",
-                                                     g_apszSectionWords[iSection]));
+        pBlock->ReportLineError(
+            NKString(""), NKString::FromFormat("Only one %s directive allowed within one block.",
+                                               g_apszSectionWords[iSection]));
         return false;
     }
     return true;
@@ -353,7 +355,8 @@ bool NKFIndexedFaceSetBlock::LoadData()
     if (!CheckParsed()) return false;
     if (!SeekPosition()) return false;
     const char *pszError = nullptr;
-    if (!AllocateArrays()) pszError = "Out of memory.";
+    if (!AllocateArrays())
+        pszError = "Out of memory.";
     else if (!AllocInts(m_iNumColorBindings, &m_piColorBindings))
         pszError = "Error allocating memory for m_pColorBindings";
     else if (!AllocInts(m_iNumNormalBindings, &m_piNormalBindings))
@@ -514,16 +517,18 @@ bool NKFIndexedFaceSetBlock::ConvertNodeReferences(NKFNodeBlock *pNodes)
     int iNumNodes = pNodes->GetNumNodes();
     bool bOk = true;
     if (bIDs) {
-        bOk = m_iNumConnects < 1 || NKMapNodeIdsToIndices(pNodes->GetIDs(), pNodes->GetSortedOrder(),
-                                                          iNumNodes, m_piConnects, m_iNumConnects);
+        bOk =
+            m_iNumConnects < 1 || NKMapNodeIdsToIndices(pNodes->GetIDs(), pNodes->GetSortedOrder(),
+                                                        iNumNodes, m_piConnects, m_iNumConnects);
         if (!bOk) ReportError(NKString(""), NKString("Error processing User defined node IDs."));
     } else {
         for (int32_t i = 0; bOk && i < m_iNumConnects; i++) {
             int32_t v = m_piConnects[i];
             if (v < 1 || v > iNumNodes) {
-                ReportError(NKString(""),
-                            NKString::FromFormat("Refers to node %d, but node block #%d holds %d nodes.",
-                                                 v, m_iNodeBlockID, iNumNodes));
+                ReportError(
+                    NKString(""),
+                    NKString::FromFormat("Refers to node %d, but node block #%d holds %d nodes.", v,
+                                         m_iNodeBlockID, iNumNodes));
                 bOk = false;
             }
             m_piConnects[i] = v - 1;

@@ -96,22 +96,22 @@ private:
     int32_t m_iNodeBlockID;
     int32_t m_iNormalBlockID;
     int32_t m_iColorBlockID;
-    float *m_pfBlockColor;             // owned r g b, or null
+    float *m_pfBlockColor;  // owned r g b, or null
     uint8_t m_bColorsPerBlock;
     uint8_t m_bNormalsPerNode;
     uint8_t m_bImplicitNormalBinding;
     uint8_t m_bImplicitColorBinding;
     uint8_t m_bWithIDs;
     uint8_t m_bNodeRefsConverted;
-    int8_t m_cNodeReferenceMode;       // 1 IDs, 0 indices, -1 decided by the node block
+    int8_t m_cNodeReferenceMode;  // 1 IDs, 0 indices, -1 decided by the node block
     int32_t m_iNumPolygons;
     int32_t m_iNumConnects;
     int32_t m_iNumColorBindings;
     int32_t m_iNumNormalBindings;
-    int32_t *m_piConnects;             // owned, loaded
-    int32_t *m_piPolygonStart;         // owned, loaded
-    int32_t *m_piPolygonNumNodes;      // owned, loaded
-    int32_t *m_piIDs;                  // owned, loaded with IDs
-    int32_t *m_piColorBindings;        // owned, loaded
-    int32_t *m_piNormalBindings;       // owned, loaded
+    int32_t *m_piConnects;         // owned, loaded
+    int32_t *m_piPolygonStart;     // owned, loaded
+    int32_t *m_piPolygonNumNodes;  // owned, loaded
+    int32_t *m_piIDs;              // owned, loaded with IDs
+    int32_t *m_piColorBindings;    // owned, loaded
+    int32_t *m_piNormalBindings;   // owned, loaded
 };

@@ -54,12 +54,8 @@ int NKFBlockTypeFromCode(int iCode)
 {
     if (iCode >= NKF_FIRST_BLOCK_CODE && iCode <= NKF_LAST_KNOWN_BLOCK_CODE)
         return iCode - NKF_FIRST_BLOCK_CODE;
-    if (iCode > NKF_LAST_KNOWN_BLOCK_CODE && iCode <= NKF_LAST_LEGAL_BLOCK_CODE)
-        return NKF_UNKNOWN;
+    if (iCode > NKF_LAST_KNOWN_BLOCK_CODE && iCode <= NKF_LAST_LEGAL_BLOCK_CODE) return NKF_UNKNOWN;
     return NKF_ILLEGAL_BLOCK_TYPE;
 }
 
-int NKFBlockCodeFromType(int iType)
-{
-    return iType + NKF_FIRST_BLOCK_CODE;
-}
+int NKFBlockCodeFromType(int iType) { return iType + NKF_FIRST_BLOCK_CODE; }

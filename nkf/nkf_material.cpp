@@ -21,9 +21,7 @@ NKFMaterialBlock::NKFMaterialBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_MATERIALS;
 }
 
-NKFMaterialBlock::~NKFMaterialBlock()
-{
-}
+NKFMaterialBlock::~NKFMaterialBlock() {}
 
 // Reads the numbers after the first word of a line into pfValues.
 static void ReadDirectiveValues(const NKString &line, float *pfValues, int iCount)
@@ -103,17 +101,15 @@ bool NKFMaterialBlock::WriteBlock()
     WriteKeywordLine();
     for (int k = 0; k < 4; k++) {
         const float *p = apfColors[k];
-        m_pReader->WriteText(line.Format("%s %g %g %g\n", apszColors[k], p[0], p[1], p[2]).GetText());
+        m_pReader->WriteText(
+            line.Format("%s %g %g %g\n", apszColors[k], p[0], p[1], p[2]).GetText());
     }
     m_pReader->WriteText(line.Format("%%SHININESS %g\n", m_fShininess).GetText());
     m_pReader->WriteText(line.Format("%%ALPHA %g\n", m_fAlpha).GetText());
     return true;
 }
 
-void NKFMaterialBlock::FreeData()
-{
-    m_bDataLoaded = false;
-}
+void NKFMaterialBlock::FreeData() { m_bDataLoaded = false; }
 
 // ---------------------------------------------------------------------------
 // *DESCRIPTION
@@ -124,9 +120,7 @@ NKFDescriptionBlock::NKFDescriptionBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_DESCRIPTION;
 }
 
-NKFDescriptionBlock::~NKFDescriptionBlock()
-{
-}
+NKFDescriptionBlock::~NKFDescriptionBlock() {}
 
 bool NKFDescriptionBlock::ParseBlock()
 {
@@ -185,7 +179,4 @@ bool NKFDescriptionBlock::WriteBlock()
     return true;
 }
 
-void NKFDescriptionBlock::FreeData()
-{
-    m_bDataLoaded = false;
-}
+void NKFDescriptionBlock::FreeData() { m_bDataLoaded = false; }

@@ -25,11 +25,11 @@ bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnec
     int *piUsed = (int *)NKAlloc((size_t)iNumNodes * sizeof(int));
     if (piUsed == nullptr) return false;
     int iNumUsed = 0, iNumLocal = 0;
-    bool bOk = NKComputeLocalNodeArrays(0, pIFS->iNumPolygons - 1, iNumNodes, piBlockConnects,
-                                        iLength, pIFS->piPolygonStart, pIFS->piPolygonNumNodes,
-                                        pIFS->iNumPolygons, piUsed, &iNumUsed, pIFS->piConnects,
-                                        &iNumLocal) &&
-               iNumLocal == iLength && iNumUsed > 0;
+    bool bOk =
+        NKComputeLocalNodeArrays(0, pIFS->iNumPolygons - 1, iNumNodes, piBlockConnects, iLength,
+                                 pIFS->piPolygonStart, pIFS->piPolygonNumNodes, pIFS->iNumPolygons,
+                                 piUsed, &iNumUsed, pIFS->piConnects, &iNumLocal) &&
+        iNumLocal == iLength && iNumUsed > 0;
     if (bOk) {
         pIFS->pfCoords = (float *)NKAlloc((size_t)iNumUsed * 3 * sizeof(float));
         bOk = pIFS->pfCoords != nullptr;
@@ -71,9 +71,12 @@ NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID)
 // Sets the ID flag from "%NO_ID" / "%WITH_ID"; false for another word.
 static bool ApplyIdDirective(const NKString &word, uint8_t *pbWithIDs)
 {
-    if (word == "%NO_ID") *pbWithIDs = 0;
-    else if (word == "%WITH_ID") *pbWithIDs = 1;
-    else return false;
+    if (word == "%NO_ID")
+        *pbWithIDs = 0;
+    else if (word == "%WITH_ID")
+        *pbWithIDs = 1;
+    else
+        return false;
     return true;
 }
 
@@ -100,7 +103,8 @@ static bool CountAsciiRows(NKFBlock *pBlock, const char *pszWhat, const uint8_t 
         }
         if (c == '%') {
             if (!fnDirective(NKFLineFirstWord(line.GetText()))) {
-                pBlock->ReportLineError(NKString(""), NKString("Unknown Identifier found in block."));
+                pBlock->ReportLineError(NKString(""),
+                                        NKString("Unknown Identifier found in block."));
                 return false;
             }
             continue;
@@ -131,8 +135,10 @@ static void WriteFloatTriples(NKFReader *pReader, const float *pfValues, const i
     NKString line;
     for (int i = 0; i < iCount; i++) {
         const float *p = pfValues + (int64_t)i * 3;
-        if (piIDs != nullptr) line.Format("%d %g %g %g\n", piIDs[i], p[0], p[1], p[2]);
-        else line.Format("%g %g %g\n", p[0], p[1], p[2]);
+        if (piIDs != nullptr)
+            line.Format("%d %g %g %g\n", piIDs[i], p[0], p[1], p[2]);
+        else
+            line.Format("%g %g %g\n", p[0], p[1], p[2]);
         pReader->WriteText(line.GetText());
     }
 }
@@ -145,10 +151,12 @@ template <class F>
 static bool ReadAllocatedRows(NKFBlock *pBlock, bool bAllocated, F fnRead)
 {
     const char *pszError = nullptr;
-    if (!bAllocated) pszError = "Error allocating memory for normals";
+    if (!bAllocated)
+        pszError = "Error allocating memory for normals";
     else if (!pBlock->SeekPosition() || !pBlock->SkipHeaderDirectives())
         pszError = "Error skipping directives";
-    else if (!fnRead()) pszError = "Error reading normals values";
+    else if (!fnRead())
+        pszError = "Error reading normals values";
     if (pszError == nullptr) return true;
     pBlock->FreeData();
     pBlock->ReportError(NKString(""), NKString(pszError));
@@ -165,10 +173,7 @@ NKFNodeBlock::NKFNodeBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_NODES;
 }
 
-NKFNodeBlock::~NKFNodeBlock()
-{
-    FreeData();
-}
+NKFNodeBlock::~NKFNodeBlock() { FreeData(); }
 
 bool NKFNodeBlock::ParseBlock()
 {
@@ -275,20 +280,16 @@ NKFNormalBlock::NKFNormalBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_NORMALS;
 }
 
-NKFNormalBlock::~NKFNormalBlock()
-{
-    FreeData();
-}
+NKFNormalBlock::~NKFNormalBlock() { FreeData(); }
 
 bool NKFNormalBlock::ParseBlock()
 {
     if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii()
-                   ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
-                                    [this](const NKString &word) {
-                                        return ApplyIdDirective(word, &m_bWithIDs);
-                                    })
-                   : NKFSkipBinaryFraming(this);
+    bool bOk = m_pReader->IsAscii() ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
+                                                     [this](const NKString &word) {
+                                                         return ApplyIdDirective(word, &m_bWithIDs);
+                                                     })
+                                    : NKFSkipBinaryFraming(this);
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -312,12 +313,15 @@ bool NKFNormalBlock::LoadData()
 
 bool NKFNormalBlock::WriteBlock()
 {
-    if (!BeginRowWrite(m_pcNormals != nullptr, m_bWithIDs != 0, "No normals in block")) return false;
+    if (!BeginRowWrite(m_pcNormals != nullptr, m_bWithIDs != 0, "No normals in block"))
+        return false;
     NKString line;
     for (int i = 0; i < m_iCount; i++) {
         const signed char *p = m_pcNormals + (int64_t)i * 3;
-        if (m_bWithIDs) line.Format("%d %d %d %d\n", m_piIDs[i], p[0], p[1], p[2]);
-        else line.Format("%d %d %d\n", p[0], p[1], p[2]);
+        if (m_bWithIDs)
+            line.Format("%d %d %d %d\n", m_piIDs[i], p[0], p[1], p[2]);
+        else
+            line.Format("%d %d %d\n", p[0], p[1], p[2]);
         m_pReader->WriteText(line.GetText());
     }
     return true;
@@ -342,25 +346,25 @@ NKFColorBlock::NKFColorBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_COLORS;
 }
 
-NKFColorBlock::~NKFColorBlock()
-{
-    FreeData();
-}
+NKFColorBlock::~NKFColorBlock() { FreeData(); }
 
 bool NKFColorBlock::ParseBlock()
 {
     if (m_pReader == nullptr || !GetPosition()) return false;
     // The colour block reports its rows with the normal block's texts.
-    bool bOk = m_pReader->IsAscii()
-                   ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
-                                    [this](const NKString &word) {
-                                        if (ApplyIdDirective(word, &m_bWithIDs)) return true;
-                                        if (word == "%BYTE_COLORS") m_bByteColors = 1;
-                                        else if (word == "%FLOAT_COLORS") m_bByteColors = 0;
-                                        else return false;
-                                        return true;
-                                    })
-                   : NKFSkipBinaryFraming(this);
+    bool bOk = m_pReader->IsAscii() ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
+                                                     [this](const NKString &word) {
+                                                         if (ApplyIdDirective(word, &m_bWithIDs))
+                                                             return true;
+                                                         if (word == "%BYTE_COLORS")
+                                                             m_bByteColors = 1;
+                                                         else if (word == "%FLOAT_COLORS")
+                                                             m_bByteColors = 0;
+                                                         else
+                                                             return false;
+                                                         return true;
+                                                     })
+                                    : NKFSkipBinaryFraming(this);
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }

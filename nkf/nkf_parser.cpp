@@ -12,16 +12,15 @@
 
 #include <cstring>
 
-#include "core/nk_progress.h"
 #include "core/nk_file.h"
-#include "core/nk_text_utils.h"
+#include "core/nk_progress.h"
 #include "core/nk_sort.h"
+#include "core/nk_text_utils.h"
 #include "nkf/nkf_block_factory.h"
 
 NKFParser::NKFParser(const NKString &fileName)
     : NKFReader(fileName), m_bParsed(false), m_fVersion(0.0f)
-{
-}
+{}
 
 // ---------------------------------------------------------------------------
 // Top level
@@ -38,8 +37,8 @@ bool NKFParser::Parse()
         return false;
     }
     if (!ReadHeader()) {
-        ReportError(NKString(""), NKString("NKF File : \"") + m_FileName +
-                                      "\"has an error in the header.");
+        ReportError(NKString(""),
+                    NKString("NKF File : \"") + m_FileName + "\"has an error in the header.");
         ReportError(NKString("Error"), NKString("File has an error in the header"));
         return false;
     }
@@ -139,10 +138,10 @@ bool NKFParser::ReadBinaryBlock(int *piType, int *piID, bool *pbAtEnd)
         }
         int iType = NKFBlockTypeFromCode(iCode);
         if (iType == NKF_ILLEGAL_BLOCK_TYPE) {
-            ReportLineError(NKString("Error parsing binary NKF file"),
-                            NKString::FromFormat("Illegal block type found: %d. Legal range: %d - %d",
-                                                 iCode, NKF_FIRST_BLOCK_CODE,
-                                                 NKF_LAST_LEGAL_BLOCK_CODE));
+            ReportLineError(
+                NKString("Error parsing binary NKF file"),
+                NKString::FromFormat("Illegal block type found: %d. Legal range: %d - %d", iCode,
+                                     NKF_FIRST_BLOCK_CODE, NKF_LAST_LEGAL_BLOCK_CODE));
             return false;
         }
         if (iType == NKF_UNKNOWN) {
@@ -159,7 +158,7 @@ bool NKFParser::ReadBinaryBlock(int *piType, int *piID, bool *pbAtEnd)
 // and requires the end-of-block marker after it.
 bool NKFParser::SkipUnknownBinaryBlock(int iCode)
 {
-    int32_t aiWords[3] = {0, 0, 0};   // ID, header size, data size
+    int32_t aiWords[3] = {0, 0, 0};  // ID, header size, data size
     m_Stream.ReadInts(aiWords, 3);
     int64_t iSkip = (int64_t)aiWords[2] + aiWords[1] - NKF_HEADER_SIZES_BYTES;
     // Negative sizes can never frame a block; a skip past the end of the
@@ -167,9 +166,10 @@ bool NKFParser::SkipUnknownBinaryBlock(int iCode)
     bool bSkipped = aiWords[1] >= NKF_HEADER_SIZES_BYTES && aiWords[2] >= 0 && Skip(iSkip);
     int32_t iWord = bSkipped ? ReadInt() : 0;
     if (bSkipped && !m_Stream.IsEndReached() && iWord == NKF_END_OF_BLOCK) {
-        ReportInfo(NKString(""),
-                   NKString::FromFormat("An unknown block was found in the file. Block Type: %d, ID: %d.",
-                                        iCode, aiWords[0]));
+        ReportInfo(
+            NKString(""),
+            NKString::FromFormat("An unknown block was found in the file. Block Type: %d, ID: %d.",
+                                 iCode, aiWords[0]));
         return true;
     }
     ReportLineError(NKString("Error parsing binary NKF file"),
@@ -202,15 +202,16 @@ bool NKFParser::ReadAsciiBlock(int *piType, int *piID, bool *pbAtEnd)
         }
         if (ParseBlockLine(line, piType, piID)) {
             if (*piType != NKF_UNKNOWN) return true;
-            continue;   // "*UNKNOWN" itself: the next line starts a block
+            continue;  // "*UNKNOWN" itself: the next line starts a block
         }
         if (line.GetAt(0) != '*') {
             ReportLineError(NKString("Illegal block header found"), line);
             return false;
         }
-        ReportInfo(NKString(""),
-                   NKString::FromFormat("An unknown block was found in the file. Line: %d, BlockType: %s.",
-                                        m_iLineNumber, line.GetText()));
+        ReportInfo(
+            NKString(""),
+            NKString::FromFormat("An unknown block was found in the file. Line: %d, BlockType: %s.",
+                                 m_iLineNumber, line.GetText()));
         for (;;) {
             const NKString &next = NextLine();
             if (next.IsEmpty()) break;
@@ -250,7 +251,7 @@ bool NKFParser::ReadBlocks()
         return false;
     }
     NKBeginProgressBar(100, "Parsing NKF file...");
-    if (!ReadBlockLoop(iType, iID, bAtEnd)) return false;   // the loop ended the bar
+    if (!ReadBlockLoop(iType, iID, bAtEnd)) return false;  // the loop ended the bar
     NKEndProgressBar("Done.");
     return true;
 }
@@ -280,7 +281,7 @@ bool NKFParser::ReadBlockLoop(int iType, int iID, bool bAtEnd)
             ReportError(NKString(""), NKString("Error creating block object"));
             return false;
         }
-        pBlock->AddRef();   // held here until the list holds it
+        pBlock->AddRef();  // held here until the list holds it
         bool bReplaced = false;
         if (!pBlock->ParseBlock()) {
             pBlock->Release();

@@ -8,7 +8,8 @@
 #include "nkf/nkf_reader.h"
 
 static const int kPositionHeaderBytes = 36;
-static const char *const kMissingPositionResults = "Position results block (*POSITIONRESULTS) with ID = ";
+static const char *const kMissingPositionResults =
+    "Position results block (*POSITIONRESULTS) with ID = ";
 
 NKFPositionResultBlock::NKFPositionResultBlock(NKFReader *pReader, int iBlockID)
     : NKFBlock(pReader, iBlockID), m_piIDs(nullptr), m_pfPositions(nullptr),
@@ -19,10 +20,7 @@ NKFPositionResultBlock::NKFPositionResultBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_POSITIONRESULTS;
 }
 
-NKFPositionResultBlock::~NKFPositionResultBlock()
-{
-    FreeData();
-}
+NKFPositionResultBlock::~NKFPositionResultBlock() { FreeData(); }
 
 void NKFPositionResultBlock::FreeData()
 {
@@ -50,8 +48,9 @@ bool NKFPositionResultBlock::ResolveReferences()
     }
     if (m_iMapToElements != 1 || m_pReader->FindBlock(NKF_ELEMENTS, m_iTargetBlockID) != nullptr)
         return true;
-    ReportError(NKString(""), NKString::FromFormat("Element block (*ELEMENTS) with id = %dnot found in file",
-                                                   m_iTargetBlockID));
+    ReportError(NKString(""),
+                NKString::FromFormat("Element block (*ELEMENTS) with id = %dnot found in file",
+                                     m_iTargetBlockID));
     return false;
 }
 
@@ -72,14 +71,16 @@ bool NKFPositionResultBlock::ParseDirective(const NKString &line)
     if (word == "%DIMENSION") {
         int iDimension = NKFDirectiveInt(line);
         if (iDimension != 1 && iDimension != 3) {
-            ReportLineError(NKString(""), NKString("Wrong number of dimensions. Only 1 and 3 accepted"));
+            ReportLineError(NKString(""),
+                            NKString("Wrong number of dimensions. Only 1 and 3 accepted"));
             return false;
         }
         m_iDimension = iDimension;
     } else if (word == "%MAPTO_ELEMENTS") {
         if (line.FindChar('#', 0, true) < 0) {
-            ReportLineError(NKString(""),
-                            NKString("No element block ID specified in %MAPTO_ELEMENTS. Missing #ID."));
+            ReportLineError(
+                NKString(""),
+                NKString("No element block ID specified in %MAPTO_ELEMENTS. Missing #ID."));
             return false;
         }
         m_iTargetBlockID = ReadReference(line);
@@ -93,7 +94,7 @@ bool NKFPositionResultBlock::ParseDirective(const NKString &line)
     } else if (word == "%GLOBAL_RESULTS" || word == "%LOCAL_RESULTS") {
         m_bGlobalResults = word == "%GLOBAL_RESULTS" ? 1 : 0;
     }
-    return true;   // other directives are ignored
+    return true;  // other directives are ignored
 }
 
 // With the parser's strict checking: [ID] x y z and the dimension's values.
@@ -143,7 +144,8 @@ bool NKFPositionResultBlock::ParseBinary()
     }
     if (!SkipHeaderRest(iHeaderSize, kPositionHeaderBytes)) return false;
     if (aiFields[0] != 1 && aiFields[0] != 3) {
-        ReportLineError(NKString(""), NKString("Wrong number of dimensions. Only 1 and 3 accepted"));
+        ReportLineError(NKString(""),
+                        NKString("Wrong number of dimensions. Only 1 and 3 accepted"));
         return false;
     }
     m_iDimension = aiFields[0];
@@ -164,10 +166,13 @@ bool NKFPositionResultBlock::AllocateValues()
 {
     size_t n = (size_t)m_iNumValues;
     m_pfPositions = (float *)NKCalloc(n * 3, sizeof(float));
-    if (m_iDimension == 3) m_pfVectorValues = (float *)NKCalloc(n * 3, sizeof(float));
-    else m_pfScalarValues = (float *)NKCalloc(n, sizeof(float));
+    if (m_iDimension == 3)
+        m_pfVectorValues = (float *)NKCalloc(n * 3, sizeof(float));
+    else
+        m_pfScalarValues = (float *)NKCalloc(n, sizeof(float));
     if (m_iMapping != NKF_POSITION_MAP_NONE) m_piIDs = (int32_t *)NKCalloc(n, sizeof(int32_t));
-    bool bOk = m_pfPositions != nullptr && (m_pfVectorValues != nullptr || m_pfScalarValues != nullptr) &&
+    bool bOk = m_pfPositions != nullptr &&
+               (m_pfVectorValues != nullptr || m_pfScalarValues != nullptr) &&
                (m_iMapping == NKF_POSITION_MAP_NONE || m_piIDs != nullptr);
     if (!bOk) {
         FreeData();
@@ -208,8 +213,7 @@ bool NKFPositionResultBlock::LoadData()
 
 NKFQuolinPositionScalarBlock::NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID)
     : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONSCALAR, NKF_STEPS_EACH_LINE)
-{
-}
+{}
 
 const char *NKFQuolinPositionScalarBlock::MissingReferenceText() const
 {
@@ -223,8 +227,7 @@ void NKFQuolinPositionScalarBlock::ReportUnknownDirective()
 
 NKFQuolinPositionVectorBlock::NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID)
     : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONVECTOR, NKF_STEPS_EACH_LINE)
-{
-}
+{}
 
 const char *NKFQuolinPositionVectorBlock::MissingReferenceText() const
 {

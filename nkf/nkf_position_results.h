@@ -41,11 +41,7 @@
 #include "nkf/nkf_step_table.h"
 
 // Mappings of a position-result block.
-enum {
-    NKF_POSITION_MAP_NONE = 0,
-    NKF_POSITION_MAP_ID = 1,
-    NKF_POSITION_MAP_INDEX = 2
-};
+enum { NKF_POSITION_MAP_NONE = 0, NKF_POSITION_MAP_ID = 1, NKF_POSITION_MAP_INDEX = 2 };
 
 class NKFPositionResultBlock : public NKFBlock {
 public:
@@ -85,10 +81,10 @@ private:
     int64_t RowBytes() const;
     bool AllocateValues();
 
-    int32_t *m_piIDs;            // owned; one per value, with a mapping
-    float *m_pfPositions;        // owned; three per value
-    float *m_pfScalarValues;     // owned; one per value, dimension 1
-    float *m_pfVectorValues;     // owned; three per value, dimension 3
+    int32_t *m_piIDs;         // owned; one per value, with a mapping
+    float *m_pfPositions;     // owned; three per value
+    float *m_pfScalarValues;  // owned; one per value, dimension 1
+    float *m_pfVectorValues;  // owned; three per value, dimension 3
     int32_t m_iDimension;
     int32_t m_iNumValues;
     int32_t m_iMapToElements;

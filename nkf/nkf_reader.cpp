@@ -16,8 +16,7 @@
 NKFReader::NKFReader(const NKString &fileName)
     : m_FileName(fileName), m_bBinary(false), m_pBlocks(new NKFBlockList()), m_iLineNumber(0),
       m_bDeferReferences(true), m_pOutputFile(nullptr), m_bLinePushedBack(false)
-{
-}
+{}
 
 NKFReader::~NKFReader()
 {
@@ -29,25 +28,16 @@ NKFReader::~NKFReader()
 // ---------------------------------------------------------------------------
 // Block access
 
-int NKFReader::GetNumBlocks(int iType) const
-{
-    return m_pBlocks->GetCount(iType);
-}
+int NKFReader::GetNumBlocks(int iType) const { return m_pBlocks->GetCount(iType); }
 
-NKFBlock *NKFReader::GetBlock(int iType, int i) const
-{
-    return m_pBlocks->GetBlock(iType, i);
-}
+NKFBlock *NKFReader::GetBlock(int iType, int i) const { return m_pBlocks->GetBlock(iType, i); }
 
 NKFBlock *NKFReader::FindBlock(int iType, int iID) const
 {
     return m_pBlocks->FindBlock(iType, iID);
 }
 
-NKFBlock *NKFReader::GetBlockByIndex(int n) const
-{
-    return m_pBlocks->GetBlockByIndex(n);
-}
+NKFBlock *NKFReader::GetBlockByIndex(int n) const { return m_pBlocks->GetBlockByIndex(n); }
 
 // ---------------------------------------------------------------------------
 // Reading primitives
@@ -86,10 +76,7 @@ const NKString &NKFReader::NextLine()
     return m_CurrentLine;
 }
 
-NKString NKFReader::ReadLine()
-{
-    return NKString(NextLine());
-}
+NKString NKFReader::ReadLine() { return NKString(NextLine()); }
 
 int32_t NKFReader::ReadInt()
 {
@@ -143,10 +130,7 @@ bool NKFReader::ReadBytes(void *pBuffer, int64_t iCount)
     return m_Stream.ReadRaw(pBuffer, iCount);
 }
 
-bool NKFReader::Skip(int64_t iCount)
-{
-    return m_Stream.Skip(iCount);
-}
+bool NKFReader::Skip(int64_t iCount) { return m_Stream.Skip(iCount); }
 
 bool NKFReader::GetPosition(int64_t *piPosition) const
 {

@@ -102,7 +102,7 @@ protected:
     NKString m_FileName;
     NKFStream m_Stream;
     bool m_bBinary;
-    NKFBlockList *m_pBlocks;   // owned; released with the reader
+    NKFBlockList *m_pBlocks;  // owned; released with the reader
     int32_t m_iLineNumber;
     bool m_bDeferReferences;
 

@@ -20,10 +20,7 @@ NKFResultBlock::NKFResultBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_RESULTS;
 }
 
-NKFResultBlock::~NKFResultBlock()
-{
-    FreeData();
-}
+NKFResultBlock::~NKFResultBlock() { FreeData(); }
 
 int64_t NKFResultBlock::RowBytes() const
 {
@@ -120,9 +117,9 @@ bool NKFResultBlock::ParseDirective(const NKString &line)
 bool NKFResultBlock::ParseMapping(const NKString &line, const char *pszDirective, int iMapping)
 {
     if (line.FindChar('#', 0, true) < 0) {
-        ReportLineError(NKString(""),
-                        NKString::FromFormat("No node block ID specified in %s. Missing #ID.",
-                                             pszDirective));
+        ReportLineError(
+            NKString(""),
+            NKString::FromFormat("No node block ID specified in %s. Missing #ID.", pszDirective));
         return false;
     }
     if (iMapping < 0) {
@@ -139,7 +136,7 @@ bool NKFResultBlock::ParseBinary()
 {
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kResultsHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    int32_t aiFields[5] = {0, 0, 0, 0, 0};   // dimension, block, mapping, IDs, count
+    int32_t aiFields[5] = {0, 0, 0, 0, 0};  // dimension, block, mapping, IDs, count
     if (!m_pReader->ReadInts(aiFields, 5)) {
         ReportMissingEnd();
         return false;
@@ -160,8 +157,10 @@ bool NKFResultBlock::ParseBinary()
 bool NKFResultBlock::AllocateValues()
 {
     size_t n = (size_t)m_iNumItems;
-    if (m_iDimension != 1) m_pfVectorValues = (float *)NKCalloc(n * 3, sizeof(float));
-    else m_pfScalarValues = (float *)NKCalloc(n, sizeof(float));
+    if (m_iDimension != 1)
+        m_pfVectorValues = (float *)NKCalloc(n * 3, sizeof(float));
+    else
+        m_pfScalarValues = (float *)NKCalloc(n, sizeof(float));
     if (m_bWithID) m_piIDs = (int32_t *)NKCalloc(n, sizeof(int32_t));
     if ((m_pfVectorValues == nullptr && m_pfScalarValues == nullptr) ||
         (m_bWithID && m_piIDs == nullptr)) {
@@ -189,7 +188,7 @@ bool NKFResultBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed()) return false;
-    if (m_iNumItems == 0) {   // nothing to read, wherever the block stands
+    if (m_iNumItems == 0) {  // nothing to read, wherever the block stands
         m_bDataLoaded = true;
         return true;
     }
@@ -198,9 +197,8 @@ bool NKFResultBlock::LoadData()
     // before allocating, since nothing else guards this allocation.
     if (m_iNumItems < 0 || !CheckDataBytes((int64_t)m_iNumItems * RowBytes())) return false;
     if (!AllocateValues()) return false;
-    bool bRead = m_iDimension != 1
-                     ? ReadFloatRows(m_pfVectorValues, 3, m_iNumItems, m_piIDs)
-                     : ReadFloatRows(m_pfScalarValues, 1, m_iNumItems, m_piIDs);
+    bool bRead = m_iDimension != 1 ? ReadFloatRows(m_pfVectorValues, 3, m_iNumItems, m_piIDs)
+                                   : ReadFloatRows(m_pfScalarValues, 1, m_iNumItems, m_piIDs);
     if (!bRead) {
         FreeData();
         ReportError(NKString(""), NKString("Error reading results"));
@@ -249,8 +247,9 @@ bool NKFResultBlock::ResolveReferences()
     }
     if (m_iMapping == NKF_MAP_PER_NODE &&
         m_pReader->FindBlock(NKF_NODES, m_iReferencedBlockID) == nullptr) {
-        ReportError(NKString(""), NKString::FromFormat("Node block (*NODES) with id = %dnot found in file",
-                                                       m_iReferencedBlockID));
+        ReportError(NKString(""),
+                    NKString::FromFormat("Node block (*NODES) with id = %dnot found in file",
+                                         m_iReferencedBlockID));
         return false;
     }
     if (m_iMapping == NKF_MAP_PER_ELEMENT &&
@@ -266,10 +265,14 @@ bool NKFResultBlock::ResolveReferences()
 static const char *MappingDirective(int iMapping)
 {
     switch (iMapping) {
-    case NKF_MAP_PER_NODE: return "%PER_NODE";
-    case NKF_MAP_PER_ELEMENT: return "%PER_ELEMENT";
-    case NKF_MAP_PER_FACE: return "%PER_FACE";
-    default: return nullptr;
+    case NKF_MAP_PER_NODE:
+        return "%PER_NODE";
+    case NKF_MAP_PER_ELEMENT:
+        return "%PER_ELEMENT";
+    case NKF_MAP_PER_FACE:
+        return "%PER_FACE";
+    default:
+        return nullptr;
     }
 }
 
@@ -289,7 +292,8 @@ bool NKFResultBlock::WriteBlock()
     if (iPerItem == 3) m_pReader->WriteText("%DIMENSION 3\n");
     const char *pszMapping = MappingDirective(m_iMapping);
     if (pszMapping != nullptr && m_iReferencedBlockID >= 0) {
-        m_pReader->WriteText(NKString::FromFormat("%s #%d\n", pszMapping, m_iReferencedBlockID).GetText());
+        m_pReader->WriteText(
+            NKString::FromFormat("%s #%d\n", pszMapping, m_iReferencedBlockID).GetText());
     }
     if (m_piIDs != nullptr) m_pReader->WriteText("%WITH_ID\n");
     for (int i = 0; i < m_iNumItems; i++) {

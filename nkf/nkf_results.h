@@ -24,11 +24,7 @@
 #include "nkf/nkf_block.h"
 
 // Mappings of a results block.
-enum {
-    NKF_MAP_PER_NODE = 0,
-    NKF_MAP_PER_ELEMENT = 1,
-    NKF_MAP_PER_FACE = 2
-};
+enum { NKF_MAP_PER_NODE = 0, NKF_MAP_PER_ELEMENT = 1, NKF_MAP_PER_FACE = 2 };
 
 class NKFResultBlock : public NKFBlock {
 public:
@@ -74,12 +70,12 @@ private:
     int64_t RowBytes() const;
 
     uint8_t m_bWithID;
-    int32_t *m_piIDs;            // owned; one per item, with IDs only
-    float *m_pfVectorValues;     // owned; three per item, dimension 3
-    float *m_pfScalarValues;     // owned; one per item, dimension 1
+    int32_t *m_piIDs;         // owned; one per item, with IDs only
+    float *m_pfVectorValues;  // owned; three per item, dimension 3
+    float *m_pfScalarValues;  // owned; one per item, dimension 1
     int32_t m_iDimension;
     int32_t m_iNumItems;
     int32_t m_iReferencedBlockID;
     int32_t m_iMapping;
-    int32_t *m_piSortedIndex;    // owned; null when the IDs are in order
+    int32_t *m_piSortedIndex;  // owned; null when the IDs are in order
 };

@@ -37,13 +37,9 @@ static bool ReadResultListHeader(NKFReader *pReader, int iHeaderSize, NKString *
 NKFQuolinScalarBlock::NKFQuolinScalarBlock(NKFReader *pReader, int iBlockID)
     : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINSCALAR, NKF_STEPS_MERGE_EMPTY),
       m_fScaleFactor(1.0f), m_fOffset(0.0f)
-{
-}
+{}
 
-const char *NKFQuolinScalarBlock::MissingReferenceText() const
-{
-    return kMissingResults;
-}
+const char *NKFQuolinScalarBlock::MissingReferenceText() const { return kMissingResults; }
 
 bool NKFQuolinScalarBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
@@ -89,13 +85,9 @@ NKFQuolinVectorBlock::NKFQuolinVectorBlock(NKFReader *pReader, int iBlockID)
     : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINVECTOR, NKF_STEPS_MERGE_EMPTY),
       m_fScaleFactor(1.0f), m_afOffset{0.0f, 0.0f, 0.0f}, m_bXOnly(0), m_bYOnly(0), m_bZOnly(0),
       m_bDeformation(0)
-{
-}
+{}
 
-const char *NKFQuolinVectorBlock::MissingReferenceText() const
-{
-    return kMissingResults;
-}
+const char *NKFQuolinVectorBlock::MissingReferenceText() const { return kMissingResults; }
 
 bool NKFQuolinVectorBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
@@ -131,17 +123,13 @@ int NKFQuolinVectorBlock::ParseOwnDirective(const NKString &word, const NKString
 NKFQuolinVisibilityBlock::NKFQuolinVisibilityBlock(NKFReader *pReader, int iBlockID)
     : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINVISIBILITY, NKF_STEPS_MERGE_EMPTY),
       m_bDefaultVisible(1)
-{
-}
+{}
 
-const char *NKFQuolinVisibilityBlock::MissingReferenceText() const
-{
-    return kMissingResults;
-}
+const char *NKFQuolinVisibilityBlock::MissingReferenceText() const { return kMissingResults; }
 
 bool NKFQuolinVisibilityBlock::ReadHeaderFields(int, int *piKnownBytes)
 {
-    int32_t aiFields[2] = {0, 0};   // default visible, step count
+    int32_t aiFields[2] = {0, 0};  // default visible, step count
     *piKnownBytes = 96;
     if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(aiFields, 2)) return false;
     m_bDefaultVisible = aiFields[0] != 0 ? 1 : 0;
@@ -151,9 +139,12 @@ bool NKFQuolinVisibilityBlock::ReadHeaderFields(int, int *piKnownBytes)
 
 int NKFQuolinVisibilityBlock::ParseOwnDirective(const NKString &word, const NKString &)
 {
-    if (word == "%DEFAULTVISIBLE") m_bDefaultVisible = 1;
-    else if (word == "%DEFAULTINVISIBLE") m_bDefaultVisible = 0;
-    else return 0;
+    if (word == "%DEFAULTVISIBLE")
+        m_bDefaultVisible = 1;
+    else if (word == "%DEFAULTINVISIBLE")
+        m_bDefaultVisible = 0;
+    else
+        return 0;
     return 1;
 }
 
@@ -192,9 +183,11 @@ static void ApplyVisibilityValues(NKFResultBlock *pResult, Elements *pElements, 
     }
 }
 
-bool NKFQuolinVisibilityBlock::ComputeElementVisibility(Elements *pElements, int *piCount, uint8_t **ppcBytes)
+bool NKFQuolinVisibilityBlock::ComputeElementVisibility(Elements *pElements, int *piCount,
+                                                        uint8_t **ppcBytes)
 {
-    if (pElements == nullptr || piCount == nullptr || ppcBytes == nullptr || !LoadData()) return false;
+    if (pElements == nullptr || piCount == nullptr || ppcBytes == nullptr || !LoadData())
+        return false;
     if (pElements->HasIDs() && !pElements->LoadData()) return false;
     uint8_t cFill = m_bDefaultVisible ? 0 : 1;
     int iCount = pElements->GetNumItems();
@@ -218,7 +211,8 @@ bool NKFQuolinVisibilityBlock::ComputeElementVisibility(Elements *pElements, int
             if (pResult->GetScalarValues() == nullptr ||
                 pResult->GetReferencedBlockID(NKF_MAP_PER_ELEMENT) != pElements->GetBlockID())
                 continue;
-            if (pcBytes != nullptr) ApplyVisibilityValues(pResult, pElements, iCount, cFill, pcBytes);
+            if (pcBytes != nullptr)
+                ApplyVisibilityValues(pResult, pElements, iCount, cFill, pcBytes);
         }
     }
     *piCount = iCount;

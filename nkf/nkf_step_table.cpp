@@ -14,16 +14,21 @@
 
 NKFStepCounter::NKFStepCounter(NKFStepRule eRule)
     : m_eRule(eRule), m_iCurrent(0), m_bValueSinceStep(false), m_bAnyValue(false), m_bAnyStep(false)
-{
-}
+{}
 
 bool NKFStepCounter::OnStepLine()
 {
     bool bOpens = false;
     switch (m_eRule) {
-    case NKF_STEPS_MERGE_EMPTY: bOpens = m_bValueSinceStep; break;
-    case NKF_STEPS_EACH_LINE: bOpens = m_bAnyValue || m_bAnyStep; break;
-    case NKF_STEPS_AFTER_FIRST_VALUE: bOpens = m_bAnyValue; break;
+    case NKF_STEPS_MERGE_EMPTY:
+        bOpens = m_bValueSinceStep;
+        break;
+    case NKF_STEPS_EACH_LINE:
+        bOpens = m_bAnyValue || m_bAnyStep;
+        break;
+    case NKF_STEPS_AFTER_FIRST_VALUE:
+        bOpens = m_bAnyValue;
+        break;
     }
     if (bOpens) m_iCurrent++;
     m_bValueSinceStep = false;
@@ -40,14 +45,11 @@ void NKFStepCounter::OnValueLine()
 // ---------------------------------------------------------------------------
 // Step table
 
-NKFStepTable::NKFStepTable() : m_iNumSteps(0), m_pNames(nullptr), m_pfTimes(nullptr), m_piNumbers(nullptr)
-{
-}
+NKFStepTable::NKFStepTable()
+    : m_iNumSteps(0), m_pNames(nullptr), m_pfTimes(nullptr), m_piNumbers(nullptr)
+{}
 
-NKFStepTable::~NKFStepTable()
-{
-    Free();
-}
+NKFStepTable::~NKFStepTable() { Free(); }
 
 bool NKFStepTable::Allocate(int iNumSteps)
 {
@@ -84,15 +86,9 @@ NKString NKFStepTable::GetName(int i) const
     return i >= 0 && i < m_iNumSteps ? m_pNames[i] : NKString("");
 }
 
-float NKFStepTable::GetTime(int i) const
-{
-    return i >= 0 && i < m_iNumSteps ? m_pfTimes[i] : 0.0f;
-}
+float NKFStepTable::GetTime(int i) const { return i >= 0 && i < m_iNumSteps ? m_pfTimes[i] : 0.0f; }
 
-int NKFStepTable::GetNumber(int i) const
-{
-    return i >= 0 && i < m_iNumSteps ? m_piNumbers[i] : -1;
-}
+int NKFStepTable::GetNumber(int i) const { return i >= 0 && i < m_iNumSteps ? m_piNumbers[i] : -1; }
 
 void NKFStepTable::SetName(int i, const NKString &name)
 {
@@ -113,10 +109,12 @@ NKFStepLine NKFStepTable::ApplyDirective(const NKString &word, const NKString &l
                                          NKFStepCounter *pCounter, int iNumSteps)
 {
     int s = pCounter->GetCurrent();
-    if (word == "%STEPNAME") SetName(s, NKFBlock::ReadQuoted(line));
-    else if (word == "%STEPTIME") SetTime(s, NKFDirectiveFloat(line));
-    if (word != "%STEP") return word == "%STEPNAME" || word == "%STEPTIME" ? NKF_STEP_LABELLED
-                                                                          : NKF_STEP_OTHER;
+    if (word == "%STEPNAME")
+        SetName(s, NKFBlock::ReadQuoted(line));
+    else if (word == "%STEPTIME")
+        SetTime(s, NKFDirectiveFloat(line));
+    if (word != "%STEP")
+        return word == "%STEPNAME" || word == "%STEPTIME" ? NKF_STEP_LABELLED : NKF_STEP_OTHER;
     bool bOpened = pCounter->OnStepLine();
     s = pCounter->GetCurrent();
     if (s >= iNumSteps) return NKF_STEP_PAST_END;
@@ -250,7 +248,8 @@ void NKFStepListBlock::FreeData()
 
 bool NKFStepListBlock::WriteBlock()
 {
-    ReportError(NKString(""), NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
+    ReportError(NKString(""),
+                NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
     return false;
 }
 
@@ -289,7 +288,8 @@ bool NKFStepListBlock::ResolveReferences()
         for (int k = 0; k < GetStepIDCount(i); k++) {
             int iID = m_ppiStepIDs[i][k];
             if (m_pReader->FindBlock(ReferencedType(), iID) != nullptr) continue;
-            NKString message = NKString::FromFormat("%s%d not found in file.", MissingReferenceText(), iID);
+            NKString message =
+                NKString::FromFormat("%s%d not found in file.", MissingReferenceText(), iID);
             message += NKString::FromFormat(" Referenced in step %d", m_Steps.GetNumber(i));
             ReportError(NKString(""), message);
             return false;
@@ -314,10 +314,7 @@ void NKFStepListBlock::ReportUnknownDirective()
     ReportLineError(NKString(""), NKString("Illegal directive found."));
 }
 
-int NKFStepListBlock::ParseOwnDirective(const NKString &, const NKString &)
-{
-    return 0;
-}
+int NKFStepListBlock::ParseOwnDirective(const NKString &, const NKString &) { return 0; }
 
 // ---------------------------------------------------------------------------
 // First pass
@@ -511,7 +508,7 @@ bool NKFStepListBlock::LoadBinaryStep(int i, int64_t *piBytesLeft)
         ReportError(NKString(""), NKString("Error reading block data"));
         return false;
     }
-    int32_t aiCount[2] = {0, 0};   // ID count, the unused extension word
+    int32_t aiCount[2] = {0, 0};  // ID count, the unused extension word
     bool bRead = m_pReader->ReadInts(aiCount, m_bExtraWord ? 2 : 1);
     int32_t iCount = aiCount[0];
     *piBytesLeft -= iHeadBytes;

@@ -120,14 +120,14 @@ public:
     // numbers the step it lands on, "%STEPNAME" and "%STEPTIME" label the
     // current step. A load stops at NKF_STEP_PAST_END (iNumSteps is what
     // the parse counted), as the file changed since the first pass.
-    NKFStepLine ApplyDirective(const NKString &word, const NKString &line,
-                               NKFStepCounter *pCounter, int iNumSteps);
+    NKFStepLine ApplyDirective(const NKString &word, const NKString &line, NKFStepCounter *pCounter,
+                               int iNumSteps);
 
 private:
     int m_iNumSteps;
-    NKString *m_pNames;   // owned, m_iNumSteps entries
-    float *m_pfTimes;     // owned
-    int32_t *m_piNumbers; // owned
+    NKString *m_pNames;    // owned, m_iNumSteps entries
+    float *m_pfTimes;      // owned
+    int32_t *m_piNumbers;  // owned
 };
 
 // Kinds of the lines of an ASCII block body.

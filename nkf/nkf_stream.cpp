@@ -3,8 +3,8 @@
 // (interface and rules in nkf_stream.h).
 #include "nkf/nkf_stream.h"
 
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -13,15 +13,14 @@
 #include "core/nk_file.h"
 
 NKFStream::NKFStream()
-    : m_pFile(nullptr), m_iFileSize(0), m_bSwapBytes(false), m_bEndReached(false),
-      m_iBytesRead(0), m_pLine(nullptr), m_iLineCapacity(0)
-{
-}
+    : m_pFile(nullptr), m_iFileSize(0), m_bSwapBytes(false), m_bEndReached(false), m_iBytesRead(0),
+      m_pLine(nullptr), m_iLineCapacity(0)
+{}
 
 NKFStream::~NKFStream()
 {
     Close();
-    free(m_pLine);   // allocated by getline(3)
+    free(m_pLine);  // allocated by getline(3)
 }
 
 bool NKFStream::Open(const char *pszPath)
@@ -103,15 +102,9 @@ bool NKFStream::ReadWords(void *pValues, int64_t iCount)
     return true;
 }
 
-bool NKFStream::ReadInts(int32_t *piValues, int64_t iCount)
-{
-    return ReadWords(piValues, iCount);
-}
+bool NKFStream::ReadInts(int32_t *piValues, int64_t iCount) { return ReadWords(piValues, iCount); }
 
-bool NKFStream::ReadFloats(float *pfValues, int64_t iCount)
-{
-    return ReadWords(pfValues, iCount);
-}
+bool NKFStream::ReadFloats(float *pfValues, int64_t iCount) { return ReadWords(pfValues, iCount); }
 
 bool NKFStream::Skip(int64_t iCount)
 {
@@ -138,10 +131,7 @@ bool NKFStream::ReadLine(const char **ppszLine, int64_t *piLength)
     return true;
 }
 
-bool NKFIsSeparator(char c)
-{
-    return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
-}
+bool NKFIsSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; }
 
 static const char *SkipSeparators(const char *p)
 {
@@ -181,7 +171,7 @@ static const char *ParseDouble(const char *p, double *pdValue)
     if (r.ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: keep the C conversion's
         // answer (infinity or 0 with the sign).
-        dValue = strtod(pStart, nullptr);   // LC_NUMERIC stays "C"
+        dValue = strtod(pStart, nullptr);  // LC_NUMERIC stays "C"
     } else if (r.ec != std::errc()) {
         return nullptr;
     }

@@ -67,7 +67,7 @@ private:
     bool m_bSwapBytes;
     bool m_bEndReached;
     int32_t m_iBytesRead;
-    char *m_pLine;        // getline buffer, grown as needed
+    char *m_pLine;  // getline buffer, grown as needed
     size_t m_iLineCapacity;
 };
 

@@ -18,16 +18,14 @@ NKFTextureBlock::NKFTextureBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_TEXTURES;
 }
 
-NKFTextureBlock::~NKFTextureBlock()
-{
-    FreeData();
-}
+NKFTextureBlock::~NKFTextureBlock() { FreeData(); }
 
 bool NKFTextureBlock::ParseBlock()
 {
     if (!GetPosition()) return false;
     if (m_pReader->IsAscii()) {
-        ReportError(NKString(""), NKString("ASCII version of Textures Block is not implemented yet."));
+        ReportError(NKString(""),
+                    NKString("ASCII version of Textures Block is not implemented yet."));
         return false;
     }
     int32_t iHeaderSize = 0, iDataSize = 0;
@@ -181,7 +179,7 @@ bool NKFInternalStringBlock::ParseBlock()
 // next block line is text, kept with a line end.
 bool NKFInternalStringBlock::LoadAsciiText()
 {
-    std::string collected;   // appended in place: texts may have many lines
+    std::string collected;  // appended in place: texts may have many lines
     bool bInHeader = true;
     while (const NKString *pLine = NextBlockLine()) {
         const NKString &line = *pLine;

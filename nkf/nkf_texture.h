@@ -38,8 +38,8 @@ public:
     // Reads the pixels; a texture whose width x height x 3 exceeds its data
     // size fails with "Error reading texture values" before allocating.
     bool LoadData() override;
-    bool WriteBlock() override { return true; }   // nothing to write
-    int GetNumItems() override;   // width x height
+    bool WriteBlock() override { return true; }  // nothing to write
+    int GetNumItems() override;                  // width x height
     void FreeData() override;
 
     const NKString &GetName() const { return name; }
@@ -51,7 +51,7 @@ private:
     NKString name;
     int32_t m_iWidth;
     int32_t m_iHeight;
-    uint8_t *m_pcPixels;   // owned; width x height x 3 bytes once loaded
+    uint8_t *m_pcPixels;  // owned; width x height x 3 bytes once loaded
 };
 
 class NKFUserBlock : public NKFBlock {
@@ -60,7 +60,7 @@ public:
 
     bool ParseBlock() override;
     bool LoadData() override;
-    bool WriteBlock() override { return true; }   // nothing to write
+    bool WriteBlock() override { return true; }  // nothing to write
     int GetNumItems() override { return 0; }
     void FreeData() override {}
 };
@@ -71,9 +71,9 @@ public:
 
     bool ParseBlock() override;
     bool LoadData() override;
-    bool WriteBlock() override { return true; }   // nothing to write
+    bool WriteBlock() override { return true; }  // nothing to write
     int GetNumItems() override { return text.GetLength(); }
-    void FreeData() override {}   // the text stays
+    void FreeData() override {}  // the text stays
 
     const NKString &GetText() const { return text; }
     int GetTextLength() const { return m_iTextLength; }
@@ -82,5 +82,5 @@ private:
     bool LoadAsciiText();
 
     NKString text;
-    int32_t m_iTextLength;   // binary text length in bytes
+    int32_t m_iTextLength;  // binary text length in bytes
 };

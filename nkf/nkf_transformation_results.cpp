@@ -20,7 +20,8 @@ NKFTransformationResultBlock::NKFTransformationResultBlock(NKFReader *pReader, i
 
 bool NKFTransformationResultBlock::WriteBlock()
 {
-    ReportError(NKString(""), NKString("NKFTransformationResultBlock::WriteBlock, not implemented yet"));
+    ReportError(NKString(""),
+                NKString("NKFTransformationResultBlock::WriteBlock, not implemented yet"));
     return false;
 }
 
@@ -40,7 +41,8 @@ bool NKFTransformationResultBlock::ParseAscii()
     for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_VALUE) {
             if (!m_pReader->GetDeferReferences() && line.CountWords() != 3) {
-                ReportLineError(NKString(""), NKString("Error in matrix. \nEach line must contain 3 values."));
+                ReportLineError(NKString(""),
+                                NKString("Error in matrix. \nEach line must contain 3 values."));
                 return false;
             }
             continue;
@@ -51,8 +53,9 @@ bool NKFTransformationResultBlock::ParseAscii()
         } else if (word == "%ELEMENT_BLOCK_ID") {
             m_iElementBlockID = ReadReference(line);
         } else {
-            m_pReader->ReportWarning(NKString("Block type : ") + NKFBlockKeyword(m_iBlockType),
-                                     NKString("Unknown Identifier found in transformation result block."));
+            m_pReader->ReportWarning(
+                NKString("Block type : ") + NKFBlockKeyword(m_iBlockType),
+                NKString("Unknown Identifier found in transformation result block."));
         }
     }
     return true;
@@ -62,7 +65,7 @@ bool NKFTransformationResultBlock::ParseBinary()
 {
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kResultHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    int32_t aiIDs[2] = {0, 0};   // face-set block, element block
+    int32_t aiIDs[2] = {0, 0};  // face-set block, element block
     if (!m_pReader->ReadInts(aiIDs, 2)) {
         ReportMissingEnd();
         return false;
@@ -101,8 +104,7 @@ bool NKFTransformationResultBlock::LoadData()
 
 NKFQuolinTransformationBlock::NKFQuolinTransformationBlock(NKFReader *pReader, int iBlockID)
     : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINTRANSFORMATION, NKF_STEPS_EACH_LINE)
-{
-}
+{}
 
 const char *NKFQuolinTransformationBlock::MissingReferenceText() const
 {
@@ -112,9 +114,10 @@ const char *NKFQuolinTransformationBlock::MissingReferenceText() const
 bool NKFQuolinTransformationBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
     *piKnownBytes = 92;
-    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(&m_iNumSteps, 1)) return false;
+    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(&m_iNumSteps, 1))
+        return false;
     if (iHeaderSize >= 100) {
-        int32_t aiExtra[2] = {0, 0};   // ignored, extra-word flag
+        int32_t aiExtra[2] = {0, 0};  // ignored, extra-word flag
         if (!m_pReader->ReadInts(aiExtra, 2)) return false;
         m_bExtraWord = aiExtra[1] != 0 ? 1 : 0;
         *piKnownBytes = 100;

@@ -74,5 +74,8 @@ protected:
     bool ReadHeaderFields(int iHeaderSize, int *piKnownBytes) override;
     void ReportUnknownDirective() override;
     bool AcceptsDescriptionReference() const override { return false; }
-    const char *TooManyStepsText() const override { return "Too many steps in Transformation block"; }
+    const char *TooManyStepsText() const override
+    {
+        return "Too many steps in Transformation block";
+    }
 };

@@ -18,7 +18,8 @@ static const int kTransformationStepBytes = NKF_STEP_RECORD_HEAD_BYTES + 8;
 // Step record bytes of a viewpoint: number, name, time, nine floats.
 static const int kViewpointStepBytes = NKF_STEP_RECORD_HEAD_BYTES + 36;
 
-static const char *const kMatrixStepText = "12 or 13 values must be specified for matrix in each step.";
+static const char *const kMatrixStepText =
+    "12 or 13 values must be specified for matrix in each step.";
 static const char *const kMatrixEndText = "12 or 13 values must be specified for each step.";
 static const char *const kThreeValuesText = "3 values must be specified on each line.";
 static const char *const kViewpointText = "9 values (3 vectors) must be specified for each step.";
@@ -55,13 +56,9 @@ void NKFClearTransformationRecords(NKFTransformationEntry *pRecords, int iCount)
 
 NKFTransformationEntryArray::NKFTransformationEntryArray()
     : m_pData(nullptr), m_iSize(0), m_iCapacity(0), m_iGrowBy(0)
-{
-}
+{}
 
-NKFTransformationEntryArray::~NKFTransformationEntryArray()
-{
-    NKFree(m_pData);
-}
+NKFTransformationEntryArray::~NKFTransformationEntryArray() { NKFree(m_pData); }
 
 bool NKFTransformationEntryArray::SetSize(int n)
 {
@@ -83,7 +80,8 @@ bool NKFTransformationEntryArray::SetSize(int n)
         m_pData = (NKFTransformationEntry *)pNew;
         m_iCapacity = iNewCapacity;
     }
-    if (n > m_iSize) memset(m_pData + m_iSize, 0, (size_t)(n - m_iSize) * sizeof(NKFTransformationEntry));
+    if (n > m_iSize)
+        memset(m_pData + m_iSize, 0, (size_t)(n - m_iSize) * sizeof(NKFTransformationEntry));
     m_iSize = n;
     return true;
 }
@@ -108,10 +106,7 @@ NKFTransformationBlock::NKFTransformationBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_TRANSFORMATIONS;
 }
 
-NKFTransformationBlock::~NKFTransformationBlock()
-{
-    FreeData();
-}
+NKFTransformationBlock::~NKFTransformationBlock() { FreeData(); }
 
 void NKFTransformationBlock::FreeData()
 {
@@ -148,7 +143,8 @@ bool NKFTransformationBlock::CheckEntries(const NKFTransformationEntryArray *pAr
         for (int i = 0; i < pArrays[s].GetSize(); i++) {
             int iID = pArrays[s].GetAt(i)->iBlockID;
             if (m_pReader->FindBlock(iType, iID) != nullptr) continue;
-            ReportError(NKString(""), NKString::FromFormat("%s%d not found in file.", pszText, iID));
+            ReportError(NKString(""),
+                        NKString::FromFormat("%s%d not found in file.", pszText, iID));
             return false;
         }
     }
@@ -184,7 +180,8 @@ bool NKFTransformationBlock::ParseAsciiValue(const NKString &line, int64_t *piVa
     int iWords = line.CountWords();
     if (m_bWithID && *piValues % 13 == 0) {
         if (iWords != 1) {
-            ReportLineError(NKString(""), NKString("The block ID must be specifed on a separate line."));
+            ReportLineError(NKString(""),
+                            NKString("The block ID must be specifed on a separate line."));
             return false;
         }
         *piValues += 1;
@@ -201,7 +198,7 @@ bool NKFTransformationBlock::ParseAsciiValue(const NKString &line, int64_t *piVa
 bool NKFTransformationBlock::ParseAscii()
 {
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
-    int64_t iValues = 0;   // values of the current step
+    int64_t iValues = 0;  // values of the current step
     NKString line;
     for (NKFLineKind eKind; (eKind = NKFNextBodyLine(m_pReader, &line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_VALUE) {
@@ -240,7 +237,7 @@ bool NKFTransformationBlock::ParseBinary()
     int32_t iHeaderSize = 0, iDataSize = 0;
     if (!ReadHeaderSizes(kTransformationHeaderBytes, &iHeaderSize, &iDataSize)) return false;
     NKString readName;
-    int32_t aiFields[2] = {0, 0};   // with-ID flag, step count
+    int32_t aiFields[2] = {0, 0};  // with-ID flag, step count
     if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(aiFields, 2)) {
         ReportMissingEnd();
         return false;
@@ -249,7 +246,8 @@ bool NKFTransformationBlock::ParseBinary()
     name = readName;
     m_bWithID = aiFields[0] != 0 ? 1 : 0;
     m_iNumSteps = aiFields[1];
-    if (m_iNumSteps < 0 || !CheckDataBytes((int64_t)m_iNumSteps * kTransformationStepBytes)) return false;
+    if (m_iNumSteps < 0 || !CheckDataBytes((int64_t)m_iNumSteps * kTransformationStepBytes))
+        return false;
     return CheckEndOfBlock(iDataSize);
 }
 
@@ -273,8 +271,8 @@ bool NKFTransformationBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk = SeekPosition() && AllocateSteps() &&
-               (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
+    bool bOk =
+        SeekPosition() && AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
     return FinishLoad(bOk);
 }
 
@@ -285,7 +283,7 @@ bool NKFTransformationBlock::LoadAscii()
 {
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
     bool bFaceSets = false, bWithID = false;
-    NKFTransformationEntryArray *pOpen = nullptr;   // list of the open entry
+    NKFTransformationEntryArray *pOpen = nullptr;  // list of the open entry
     int iRow = 0;
     float afRows[12];
     NKString line;
@@ -310,7 +308,8 @@ bool NKFTransformationBlock::LoadAscii()
                 ReportError(NKString(""), NKString("Error allocating memory"));
                 return false;
             }
-            pOpen->GetAt(pOpen->GetSize() - 1)->iBlockID = bWithID ? NKFWordToInt(line.GetText()) : -1;
+            pOpen->GetAt(pOpen->GetSize() - 1)->iBlockID =
+                bWithID ? NKFWordToInt(line.GetText()) : -1;
             iRow = 0;
             if (bWithID) continue;
         }
@@ -364,7 +363,7 @@ bool NKFTransformationBlock::LoadBinary()
     int64_t iBytesLeft = m_iDataSize;
     for (int s = 0; s < m_iNumSteps; s++) {
         bool bHead = m_Steps.ReadRecordHead(m_pReader, s);
-        int32_t aiCounts[2] = {0, 0};   // element matrices, face-set matrices
+        int32_t aiCounts[2] = {0, 0};  // element matrices, face-set matrices
         if (!bHead || !m_pReader->ReadInts(aiCounts, 2)) {
             ReportError(NKString(""), NKString("Error reading block data"));
             return false;
@@ -386,10 +385,7 @@ NKFViewpointBlock::NKFViewpointBlock(NKFReader *pReader, int iBlockID)
     m_iBlockType = NKF_VIEWPOINTS;
 }
 
-NKFViewpointBlock::~NKFViewpointBlock()
-{
-    FreeData();
-}
+NKFViewpointBlock::~NKFViewpointBlock() { FreeData(); }
 
 void NKFViewpointBlock::FreeData()
 {
@@ -407,7 +403,8 @@ bool NKFViewpointBlock::WriteBlock()
 
 bool NKFViewpointBlock::GetViewpoint(int iStep, float pfEye[3], float pfVrp[3], float pfUp[3])
 {
-    if (iStep < 0 || iStep >= m_iNumSteps || pfEye == nullptr || pfVrp == nullptr || pfUp == nullptr)
+    if (iStep < 0 || iStep >= m_iNumSteps || pfEye == nullptr || pfVrp == nullptr ||
+        pfUp == nullptr)
         return false;
     if (!LoadData()) return false;
     const float *pf = m_ppfViewpoints[iStep];
@@ -475,7 +472,8 @@ bool NKFViewpointBlock::ParseBinary()
     if (!SkipHeaderRest(iHeaderSize, kViewpointHeaderBytes)) return false;
     name = readName;
     m_iNumSteps = iNumSteps;
-    if (m_iNumSteps < 0 || !CheckDataBytes((int64_t)m_iNumSteps * kViewpointStepBytes)) return false;
+    if (m_iNumSteps < 0 || !CheckDataBytes((int64_t)m_iNumSteps * kViewpointStepBytes))
+        return false;
     return CheckEndOfBlock(iDataSize);
 }
 
@@ -495,8 +493,8 @@ bool NKFViewpointBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk = SeekPosition() && AllocateSteps() &&
-               (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
+    bool bOk =
+        SeekPosition() && AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
     return FinishLoad(bOk);
 }
 
@@ -516,7 +514,8 @@ bool NKFViewpointBlock::LoadAscii()
             iRow++;
             continue;
         }
-        NKFStepLine eStep = m_Steps.ApplyDirective(NKFDirectiveWord(line), line, &counter, m_iNumSteps);
+        NKFStepLine eStep =
+            m_Steps.ApplyDirective(NKFDirectiveWord(line), line, &counter, m_iNumSteps);
         if (eStep == NKF_STEP_PAST_END) break;
         if (eStep == NKF_STEP_OPENED) iRow = 0;
     }
@@ -531,7 +530,8 @@ bool NKFViewpointBlock::LoadBinary()
 {
     if (!SkipHeaderDirectives()) return false;
     for (int s = 0; s < m_iNumSteps; s++) {
-        if (!m_Steps.ReadRecordHead(m_pReader, s) || !m_pReader->ReadFloats(m_ppfViewpoints[s], 9)) {
+        if (!m_Steps.ReadRecordHead(m_pReader, s) ||
+            !m_pReader->ReadFloats(m_ppfViewpoints[s], 9)) {
             ReportError(NKString(""), NKString("Error reading block data"));
             return false;
         }

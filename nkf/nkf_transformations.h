@@ -155,6 +155,6 @@ private:
 
     NKString name;
     int32_t m_iNumSteps;
-    float **m_ppfViewpoints;   // owned; per step nine floats: eye, vrp, up
+    float **m_ppfViewpoints;  // owned; per step nine floats: eye, vrp, up
     NKFStepTable m_Steps;
 };

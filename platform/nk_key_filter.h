@@ -12,11 +12,7 @@
 // come only from NKKeyFilterSimulatePress. No Qt types appear here.
 #pragma once
 
-enum {
-    NK_FILTER_KEY_ESCAPE = 0,
-    NK_FILTER_KEY_SPACE = 1,
-    NK_FILTER_KEY_COUNT = 2
-};
+enum { NK_FILTER_KEY_ESCAPE = 0, NK_FILTER_KEY_SPACE = 1, NK_FILTER_KEY_COUNT = 2 };
 
 // Starts watching; watches nest, and only the outermost begin installs the
 // filter. Presses noted before the outermost begin are forgotten.

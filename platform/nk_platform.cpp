@@ -19,8 +19,8 @@ std::string NKGetPlatformName(void)
 std::string NKGetVersionLine(void)
 {
     std::string platform = NKGetPlatformName();
-    int n = std::snprintf(nullptr, 0, "%s version %s-%02d for %s", NK_PRODUCT_NAME,
-                          NK_VERSION_TEXT, g_iNKBuildNumber, platform.c_str());
+    int n = std::snprintf(nullptr, 0, "%s version %s-%02d for %s", NK_PRODUCT_NAME, NK_VERSION_TEXT,
+                          g_iNKBuildNumber, platform.c_str());
     std::string line(n > 0 ? n : 0, '\0');
     std::snprintf(line.data(), line.size() + 1, "%s version %s-%02d for %s", NK_PRODUCT_NAME,
                   NK_VERSION_TEXT, g_iNKBuildNumber, platform.c_str());

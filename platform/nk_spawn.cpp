@@ -209,8 +209,10 @@ int NKSpawnClose(NKSpawnedProcess *pProcess)
         while ((r = waitpid(pProcess->iPid, &iStatus, 0)) < 0 && errno == EINTR) {
         }
         if (r == pProcess->iPid) {
-            if (WIFEXITED(iStatus)) iResult = WEXITSTATUS(iStatus);
-            else if (WIFSIGNALED(iStatus)) iResult = 128 + WTERMSIG(iStatus);
+            if (WIFEXITED(iStatus))
+                iResult = WEXITSTATUS(iStatus);
+            else if (WIFSIGNALED(iStatus))
+                iResult = 128 + WTERMSIG(iStatus);
         }
     }
     CloseIfOpen(&pProcess->iOutputFd);

@@ -13,8 +13,8 @@
 
 // One running captured process. iPid is also the id of its process group.
 struct NKSpawnedProcess {
-    int iPid = -1;        // -1 when nothing runs
-    int iOutputFd = -1;   // our non-blocking read end of the output pipe
+    int iPid = -1;              // -1 when nothing runs
+    int iOutputFd = -1;         // our non-blocking read end of the output pipe
     bool bEnded = false;        // the process has ended (not yet reaped)
     bool bOutputEnded = false;  // every writer of the output pipe has closed it
 };

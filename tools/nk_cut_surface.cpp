@@ -4,10 +4,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_model_hooks.h"
 
-VectorGrid::~VectorGrid()
-{
-    NKFreeEdgeArrays(this, false);
-}
+VectorGrid::~VectorGrid() { NKFreeEdgeArrays(this, false); }
 
 // Each pointer is cleared after it is freed, so the destructor that runs
 // after a free without bZero frees nothing twice.

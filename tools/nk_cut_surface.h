@@ -11,8 +11,7 @@
 // Placeholder: an empty record until the cutting planes are built. The cut
 // surface of one part; the array of them is made with new[] and deleted with
 // delete[], so the record frees what it owns in its destructor.
-struct CutSurfacePart {
-};
+struct CutSurfacePart {};
 
 // The vectors sampled on a regular i x j grid of a cutting plane: six arrays
 // of i x j samples, each from NKAlloc. The destructor frees them.

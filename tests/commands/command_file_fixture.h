@@ -50,10 +50,16 @@ inline int ProbeHandler(CommandTableEntry *pEntry, const char *pszArguments)
         }
         return 0;
     }
-    case NK_CID_XATEST: NKKeyFilterSimulatePress(NK_FILTER_KEY_ESCAPE); return 0;
-    case NK_CID_XBTEST: NKKeyFilterSimulatePress(NK_FILTER_KEY_SPACE); return 0;
-    case NK_CID_XDTEST: return 1;
-    default: return 3;
+    case NK_CID_XATEST:
+        NKKeyFilterSimulatePress(NK_FILTER_KEY_ESCAPE);
+        return 0;
+    case NK_CID_XBTEST:
+        NKKeyFilterSimulatePress(NK_FILTER_KEY_SPACE);
+        return 0;
+    case NK_CID_XDTEST:
+        return 1;
+    default:
+        return 3;
     }
 }
 

@@ -117,8 +117,8 @@ TEST_F(CommandFiles, SourceOfTheLogFileIsRefused)
     EXPECT_EQ(ExecuteCommand("log t.log"), 0);
     EXPECT_EQ(ExecuteCommand("source t.log"), 1);
     EXPECT_TRUE(m_Capture.HasLine("Already logging commands to t.log ", NK_MSG_ERROR));
-    EXPECT_TRUE(m_Capture.HasLine(
-        "You must stop logging before you can open the command file.", NK_MSG_ERROR));
+    EXPECT_TRUE(m_Capture.HasLine("You must stop logging before you can open the command file.",
+                                  NK_MSG_ERROR));
 }
 
 // ---- repeatfile ---------------------------------------------------------------
@@ -140,8 +140,8 @@ TEST_F(CommandFiles, RepeatCountZeroFailsAndNegativeRunsNothing)
     EXPECT_EQ(ExecuteCommand("repeatfile r.qlc -2"), 0);
     EXPECT_TRUE(Ran().empty());
     EXPECT_EQ(ExecuteCommand("repeatfile"), 1);
-    EXPECT_TRUE(m_Capture.HasLine(
-        "repeatfile: Cannot open file for reading. No filename specified", NK_MSG_ERROR));
+    EXPECT_TRUE(m_Capture.HasLine("repeatfile: Cannot open file for reading. No filename specified",
+                                  NK_MSG_ERROR));
 }
 
 TEST_F(CommandFiles, LineCounterRestartsInEachRepetition)
@@ -271,7 +271,8 @@ TEST_F(CommandFiles, EscAbortsTheWholeStack)
     EXPECT_EQ(ExecuteCommand("source outer.qlc"), 1);
     EXPECT_EQ(Ran(), Record({"o1", "i1"}));
     int iAborted = 0;
-    for (const CapturedLine &line : m_Capture.Lines()) iAborted += line.text == "Command file aborted";
+    for (const CapturedLine &line : m_Capture.Lines())
+        iAborted += line.text == "Command file aborted";
     EXPECT_EQ(iAborted, 1);
     EXPECT_FALSE(m_Capture.Contains("Error in file"));
     EXPECT_FALSE(bRunningCommandFile);

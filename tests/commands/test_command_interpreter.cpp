@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "core/nk_progress.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
+#include "core/nk_frames.h"
 #include "core/nk_message.h"
 #include "core/nk_model_hooks.h"
-#include "core/nk_frames.h"
+#include "core/nk_progress.h"
 #include "core/nk_references.h"
 #include "platform/nk_progress_ui.h"
 #include "tests/core/nk_model_test_helpers.h"
@@ -214,8 +214,8 @@ TEST_F(CommandInterpreter, AmbiguousAndUnknownCommands)
 TEST_F(CommandInterpreter, UnavailableCommandsWarnAndAnswerZero)
 {
     EXPECT_EQ(ExecuteCommand("stereo"), 0);
-    EXPECT_TRUE(m_Capture.HasLine("stereo: Command is obsolete and not longer in use!",
-                                  NK_MSG_WARNING));
+    EXPECT_TRUE(
+        m_Capture.HasLine("stereo: Command is obsolete and not longer in use!", NK_MSG_WARNING));
     EXPECT_EQ(ExecuteCommand("videotext"), 0);
     EXPECT_TRUE(
         m_Capture.HasLine("videotext: Command not available in WINDOWS version!", NK_MSG_WARNING));
@@ -250,8 +250,8 @@ TEST_F(CommandInterpreter, CommandsNeedingAModelAreRefusedWithoutOne)
     ClaimAll({NK_CID_POST, NK_CID_VERSION});
     EXPECT_EQ(ExecuteCommand("post"), 2);
     EXPECT_TRUE(m_Capture.HasLine("> post", NK_MSG_INFO));
-    EXPECT_TRUE(m_Capture.HasLine("No geometry loaded. Could not execute command: post",
-                                  NK_MSG_ERROR));
+    EXPECT_TRUE(
+        m_Capture.HasLine("No geometry loaded. Could not execute command: post", NK_MSG_ERROR));
     EXPECT_STREQ(StatusText(), "before");
     EXPECT_TRUE(sg_Calls.empty());
     // The word as typed is named.

@@ -71,7 +71,8 @@ TEST_F(CommandLog, LogToAnotherFileAfterNoLog)
 TEST_F(CommandLog, FailedOpenThenLogOpensAgain)
 {
     EXPECT_EQ(ExecuteCommand("log nodir/x.log"), 1);
-    EXPECT_TRUE(m_Capture.HasLine("log: Unable to open file for writing: nodir/x.log", NK_MSG_ERROR));
+    EXPECT_TRUE(
+        m_Capture.HasLine("log: Unable to open file for writing: nodir/x.log", NK_MSG_ERROR));
     EXPECT_FALSE(bLogCommands);
     m_Capture.Clear();
     EXPECT_EQ(ExecuteCommand("log t.log"), 0);

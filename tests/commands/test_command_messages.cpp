@@ -23,14 +23,16 @@ TEST(CommandMessages, ErrorNamesTheCommand)
     MessageCapture capture;
     NKCommandError(FindEntry("source"), "Cannot open file for reading. No filename specified");
     ASSERT_EQ(capture.Lines().size(), 1u);
-    EXPECT_EQ(capture.Lines()[0].text, "source: Cannot open file for reading. No filename specified");
+    EXPECT_EQ(capture.Lines()[0].text,
+              "source: Cannot open file for reading. No filename specified");
     EXPECT_EQ(capture.Lines()[0].iLevel, NK_MSG_ERROR);
 }
 
 TEST(CommandMessages, WarningUsesTheWholeTwoWordName)
 {
     MessageCapture capture;
-    NKCommandWarning(FindEntry("vr debug"), "Command not available in this version (VR version only)!");
+    NKCommandWarning(FindEntry("vr debug"),
+                     "Command not available in this version (VR version only)!");
     ASSERT_EQ(capture.Lines().size(), 1u);
     EXPECT_EQ(capture.Lines()[0].text,
               "vr debug: Command not available in this version (VR version only)!");

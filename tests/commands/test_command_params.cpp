@@ -83,8 +83,8 @@ TEST_F(ParamsTest, WordThatIsNoNumberIsRefused)
     params.SetCommand(&m_Entry);
     int iValue = 3;
     EXPECT_FALSE(params.NKGetFirstParameterInt(&iValue, true, 1, 10));
-    EXPECT_TRUE(m_Capture.HasLine("Numerical parameter expected. \"abc\" is not a number.",
-                                  NK_MSG_ERROR));
+    EXPECT_TRUE(
+        m_Capture.HasLine("Numerical parameter expected. \"abc\" is not a number.", NK_MSG_ERROR));
     EXPECT_EQ(iValue, 3);
 }
 
@@ -243,7 +243,8 @@ TEST_F(ParamsTest, ColorComponentsMustLieInByteRange)
     unsigned char pucRgb[3] = {1, 2, 3};
     CommandParams bad("PARAMS 255 0 256");
     EXPECT_FALSE(bad.NKGetFirstParameterColor(pucRgb, true));
-    EXPECT_TRUE(m_Capture.HasLine("Parameter out of range. Value: <255 0 256>. Legal range: 0 - 255"));
+    EXPECT_TRUE(
+        m_Capture.HasLine("Parameter out of range. Value: <255 0 256>. Legal range: 0 - 255"));
     EXPECT_EQ(pucRgb[0], 1);
     CommandParams word("PARAMS 1 red 3");
     EXPECT_FALSE(word.NKGetFirstParameterColor(pucRgb, true));

@@ -64,15 +64,17 @@ TEST(CommandTableRows, CountsMatchTheCommandLanguage)
     EXPECT_EQ(g_iNumCommands, 862);  // no row is disabled
     auto oneWord = [](const CommandTableEntry &r) { return std::strchr(r.name, ' ') == nullptr; };
     EXPECT_EQ(CountLive(oneWord), 565);
-    EXPECT_EQ(CountLive([](const CommandTableEntry &r) { return std::strchr(r.name, ' ') != nullptr; }),
-              297);
+    EXPECT_EQ(
+        CountLive([](const CommandTableEntry &r) { return std::strchr(r.name, ' ') != nullptr; }),
+        297);
     EXPECT_EQ(CountLive([](const CommandTableEntry &r) { return r.needgeom == 1; }), 464);
     EXPECT_EQ(CountLive([](const CommandTableEntry &r) {
                   return NKCommandTable::IsAvailableFlags(r.flags);
               }),
               774);
-    EXPECT_EQ(CountLive([](const CommandTableEntry &r) { return (r.flags & NK_CMDF_FULL_NAME) != 0; }),
-              28);
+    EXPECT_EQ(
+        CountLive([](const CommandTableEntry &r) { return (r.flags & NK_CMDF_FULL_NAME) != 0; }),
+        28);
 }
 
 TEST(CommandTableRows, FlagCombinationsAndGroups)
@@ -120,19 +122,37 @@ TEST(CommandTableRows, KeepSubAndMinimumAbbreviations)
 
 TEST(CommandTableRows, SynonymPairsShareIds)
 {
-    const char *pairs[][2] = {
-        {"exit", "quit"}, {"dir", "ls"}, {"readdisplacements", "readvector"}, {"saveview", "sv"},
-        {"loadview", "lv"}, {"nosmooth", "unsmooth"}, {"dots", "points"}, {"nodots", "nopoints"},
-        {"pointsize", "sizedots"}, {"complex_amplitude", "complex_magnitude"},
-        {"nocomplex_amplitude", "nocomplex_magnitude"}, {"fringecolors", "legendcolors"},
-        {"fringerange", "fringescale"}, {"contourrange", "contourscale"},
-        {"texturefringes", "tf"}, {"notexturefringes", "notf"},
-        {"scaledisplacements", "scalevectors"}, {"bc", "boundary"}, {"nobc", "noboundary"},
-        {"noperspective", "orthographic"}, {"axes", "axis"}, {"noaxes", "noaxis"},
-        {"noalpha", "notransparent"}, {"anim_displacement", "anim_vector"},
-        {"anim_scalar", "anim_scl"}, {"draw_line", "drawline"}, {"nodraw_line", "nodrawline"},
-        {"lookat", "upat"}, {"coordinates", "showcoordinates"},
-        {"showdisplacements", "showvectors"}, {"plotrange", "rplot"}};
+    const char *pairs[][2] = {{"exit", "quit"},
+                              {"dir", "ls"},
+                              {"readdisplacements", "readvector"},
+                              {"saveview", "sv"},
+                              {"loadview", "lv"},
+                              {"nosmooth", "unsmooth"},
+                              {"dots", "points"},
+                              {"nodots", "nopoints"},
+                              {"pointsize", "sizedots"},
+                              {"complex_amplitude", "complex_magnitude"},
+                              {"nocomplex_amplitude", "nocomplex_magnitude"},
+                              {"fringecolors", "legendcolors"},
+                              {"fringerange", "fringescale"},
+                              {"contourrange", "contourscale"},
+                              {"texturefringes", "tf"},
+                              {"notexturefringes", "notf"},
+                              {"scaledisplacements", "scalevectors"},
+                              {"bc", "boundary"},
+                              {"nobc", "noboundary"},
+                              {"noperspective", "orthographic"},
+                              {"axes", "axis"},
+                              {"noaxes", "noaxis"},
+                              {"noalpha", "notransparent"},
+                              {"anim_displacement", "anim_vector"},
+                              {"anim_scalar", "anim_scl"},
+                              {"draw_line", "drawline"},
+                              {"nodraw_line", "nodrawline"},
+                              {"lookat", "upat"},
+                              {"coordinates", "showcoordinates"},
+                              {"showdisplacements", "showvectors"},
+                              {"plotrange", "rplot"}};
     static_assert(sizeof pairs / sizeof pairs[0] == 31, "31 synonym pairs");
     for (const auto &pair : pairs) {
         ASSERT_NE(Row(pair[0]), nullptr) << pair[0];
@@ -369,6 +389,7 @@ TEST(CommandTableSetUp, StripWithNothingEnabledIsTraced)
     int before = NKGetDiagnosticCount();
     EXPECT_EQ(NKCommandTable::StripDisabledCommands(rows.data(), 1), 0);
     EXPECT_EQ(NKGetDiagnosticCount(), before + 1);
-    EXPECT_STREQ(NKGetLastDiagnostic(), "Seems like no commands are enabled, this must be an error");
+    EXPECT_STREQ(NKGetLastDiagnostic(),
+                 "Seems like no commands are enabled, this must be an error");
     EXPECT_STREQ(NKGetLastDiagnosticFunction(), "NKCommandTable::StripDisabledCommands");
 }

@@ -12,7 +12,8 @@
 
 namespace fixtures {
 
-template <typename T> T *AllocCopy(const std::vector<T> &v)
+template <typename T>
+T *AllocCopy(const std::vector<T> &v)
 {
     if (v.empty()) return nullptr;
     T *p = (T *)NKAlloc(sizeof(T) * v.size());

@@ -13,7 +13,7 @@
 // Fills an initialised part with nodes (x, y, z each) and polygons (0-based
 // node indices).
 inline void NKTestBuildPart(NKPart *pPart, const std::vector<float> &coords,
-                           const std::vector<std::vector<int>> &polygons)
+                            const std::vector<std::vector<int>> &polygons)
 {
     int iNumNodes = static_cast<int>(coords.size() / 3);
     int iNumPolygons = static_cast<int>(polygons.size());
@@ -25,7 +25,8 @@ inline void NKTestBuildPart(NKPart *pPart, const std::vector<float> &coords,
     pPart->pNodeCoords = static_cast<float *>(NKAlloc(coords.size() * sizeof(float)));
     std::memcpy(pPart->pNodeCoords, coords.data(), coords.size() * sizeof(float));
     if (iNumPolygons > 0) {
-        pPart->pConnects = static_cast<int *>(NKAlloc(sizeof(int) * (iNumConnects > 0 ? iNumConnects : 1)));
+        pPart->pConnects =
+            static_cast<int *>(NKAlloc(sizeof(int) * (iNumConnects > 0 ? iNumConnects : 1)));
         pPart->pPolygonStart = static_cast<int *>(NKAlloc(sizeof(int) * iNumPolygons));
         pPart->pPolygonNumNodes = static_cast<int *>(NKAlloc(sizeof(int) * iNumPolygons));
         int k = 0;
@@ -84,11 +85,13 @@ inline void NKTestShareGeometry(NKFrame *pFrame, NKGeometry *pGeo)
 
 // A vector result with one entry per part of pGeo, each holding the part's
 // coordinates moved by (dx, dy, dz).
-inline NKVectorResult *NKTestMakeDisplacedResult(const NKGeometry *pGeo, float dx, float dy, float dz)
+inline NKVectorResult *NKTestMakeDisplacedResult(const NKGeometry *pGeo, float dx, float dy,
+                                                 float dz)
 {
     NKVectorResult *pVector = NKCreateVectorResult();
     pVector->iNumParts = pGeo->iNumParts;
-    pVector->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(pGeo->iNumParts, sizeof(NKVectorPartEntry)));
+    pVector->pResults =
+        static_cast<NKVectorPartEntry *>(NKCalloc(pGeo->iNumParts, sizeof(NKVectorPartEntry)));
     for (int i = 0; i < pGeo->iNumParts; i++) {
         const NKPart &part = pGeo->pParts[i];
         NKVectorPartEntry &entry = pVector->pResults[i];

@@ -41,13 +41,13 @@ inline bool NKTestIsFreed(const void *pBlock, bool *pbKnown)
 #endif
 }
 
-#define EXPECT_FREED(p)                                                         \
-    do {                                                                        \
-        bool bKnown_ = false;                                                   \
-        bool bFreed_ = NKTestIsFreed((p), &bKnown_);                            \
-        if (bKnown_) {                                                          \
-            EXPECT_TRUE(bFreed_) << #p " should have been freed";               \
-        }                                                                       \
+#define EXPECT_FREED(p)                                                                            \
+    do {                                                                                           \
+        bool bKnown_ = false;                                                                      \
+        bool bFreed_ = NKTestIsFreed((p), &bKnown_);                                               \
+        if (bKnown_) {                                                                             \
+            EXPECT_TRUE(bFreed_) << #p " should have been freed";                                  \
+        }                                                                                          \
     } while (0)
 
 // A geometry of iNumParts parts; each part a unit square of 4 nodes split
@@ -88,7 +88,8 @@ inline void NKTestFillFrame(NKFrame *pFrame, NKGeometry *pGeo, int iTag)
     pFrame->pPartBoundingBoxes = static_cast<float *>(NKCalloc(n * 6, sizeof(float)));
     for (int i = 0; i < n; i++) {
         pFrame->pContours[i].iNumLines = 1;
-        pFrame->pContours[i].pLines = static_cast<NKContourLine *>(NKCalloc(1, sizeof(NKContourLine)));
+        pFrame->pContours[i].pLines =
+            static_cast<NKContourLine *>(NKCalloc(1, sizeof(NKContourLine)));
         pFrame->pContours[i].pLines[0].iLevel = iTag;
         pFrame->ppVisibility[i] = static_cast<uint8_t *>(NKAlloc(2));
         std::memset(pFrame->ppVisibility[i], iTag, 2);

@@ -6,9 +6,9 @@
 #include <climits>
 #include <vector>
 
-#include "core/nk_graphics_settings.h"
 #include "core/nk_edges.h"
 #include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "tests/core/nk_polygon_fixtures.h"
@@ -36,7 +36,8 @@ NKGeometry *TwoTriangles(float fZ3)
 
 TEST(Edges, SingleQuadrilateralHasFourBoundaryEdges)
 {
-    NKGeometry *pGeo = NKTestMakeOnePartGeometry({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2, 3}});
+    NKGeometry *pGeo =
+        NKTestMakeOnePartGeometry({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2, 3}});
     ASSERT_TRUE(NKFindEdges(pGeo, nullptr));
     EXPECT_EQ(Kinds(pGeo->pParts[0]), (std::vector<int>{2, 2, 2, 2}));
     NKReleaseGeometry(pGeo);
@@ -83,9 +84,8 @@ TEST(Edges, EdgeAngleComesFromTheGraphicsSettings)
 
 TEST(Edges, ThreePolygonsOnOneEdgeCarryItOnce)
 {
-    NKGeometry *pGeo = NKTestMakeOnePartGeometry(
-        {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 1},
-        {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
+    NKGeometry *pGeo = NKTestMakeOnePartGeometry({0, 0, 0, 1, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 1},
+                                                 {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
     ASSERT_TRUE(NKFindEdges(pGeo, nullptr));
     std::vector<int> k = Kinds(pGeo->pParts[0]);
     // Slot 0 of each triangle is the edge {0, 1}.
@@ -98,9 +98,8 @@ TEST(Edges, LevelsOfDetailAreSeparateAndErodedPolygonsGetNoKinds)
 {
     // Three coplanar triangles in a strip; the middle one is at level 1,
     // the last one eroded.
-    NKGeometry *pGeo = NKTestMakeOnePartGeometry(
-        {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 2, 1, 0},
-        {{0, 1, 2}, {2, 1, 3}, {1, 4, 3}});
+    NKGeometry *pGeo = NKTestMakeOnePartGeometry({0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 2, 1, 0},
+                                                 {{0, 1, 2}, {2, 1, 3}, {1, 4, 3}});
     NKFrame frame;
     uint8_t auVisibility[3] = {0, 4, 1};
     uint8_t *ppVisibility[1] = {auVisibility};
@@ -182,14 +181,14 @@ TEST_F(EdgesAllFrames, EachSharedGeometryGetsKinds)
 TEST(AdjacentPolygon, SearchesOutwardBothWays)
 {
     // A strip of four triangles; triangle 1 and 2 share {1, 3}.
-    NKGeometry *pGeo = NKTestMakeOnePartGeometry(
-        {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 2, 0, 0, 2, 1, 0},
-        {{0, 1, 2}, {2, 1, 3}, {1, 4, 3}, {4, 5, 3}});
+    NKGeometry *pGeo =
+        NKTestMakeOnePartGeometry({0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 2, 0, 0, 2, 1, 0},
+                                  {{0, 1, 2}, {2, 1, 3}, {1, 4, 3}, {4, 5, 3}});
     const NKPart &part = pGeo->pParts[0];
-    EXPECT_EQ(NKFindAdjacentPolygon(&part, 0, 1, 2), 1);  // first polygon: upward
-    EXPECT_EQ(NKFindAdjacentPolygon(&part, 1, 1, 2), 2);  // {1, 3}
-    EXPECT_EQ(NKFindAdjacentPolygon(&part, 1, 0, 1), 0);  // {2, 1}: below
-    EXPECT_EQ(NKFindAdjacentPolygon(&part, 3, 0, 2), 2);  // {4, 3}: last polygon
+    EXPECT_EQ(NKFindAdjacentPolygon(&part, 0, 1, 2), 1);   // first polygon: upward
+    EXPECT_EQ(NKFindAdjacentPolygon(&part, 1, 1, 2), 2);   // {1, 3}
+    EXPECT_EQ(NKFindAdjacentPolygon(&part, 1, 0, 1), 0);   // {2, 1}: below
+    EXPECT_EQ(NKFindAdjacentPolygon(&part, 3, 0, 2), 2);   // {4, 3}: last polygon
     EXPECT_EQ(NKFindAdjacentPolygon(&part, 0, 0, 1), -1);  // boundary
     EXPECT_EQ(NKFindAdjacentPolygon(&part, 0, 0, 3), -1);  // bad corner
     EXPECT_EQ(NKFindAdjacentPolygon(&part, 4, 0, 1), -1);  // bad polygon

@@ -142,8 +142,11 @@ TEST(ElementTopology, SolidFaceNormalsPointOutward)
                               {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
     const float tetra[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     const float penta[6][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}};
-    struct Case { int iType; const float (*p)[3]; int n; } cases[] = {
-        {8, hexa, 8}, {6, tetra, 4}, {10, penta, 6}};
+    struct Case {
+        int iType;
+        const float (*p)[3];
+        int n;
+    } cases[] = {{8, hexa, 8}, {6, tetra, 4}, {10, penta, 6}};
     for (const Case &c : cases) {
         float centre[3] = {0, 0, 0};
         for (int i = 0; i < c.n; i++)

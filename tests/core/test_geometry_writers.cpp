@@ -64,7 +64,8 @@ protected:
         std::vector<std::string> names;
         DIR *d = opendir(m_Dir.c_str());
         while (dirent *e = readdir(d))
-            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) names.push_back(e->d_name);
+            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
+                names.push_back(e->d_name);
         closedir(d);
         return names;
     }
@@ -77,7 +78,8 @@ TEST_F(WriterTest, BinaryFileOfOneTriangle)
     ASSERT_TRUE(NKWriteGeometryFile(pGeo, Path("tri.geo").c_str()));
     std::vector<int32_t> w = Words(Path("tri.geo"));
     ASSERT_EQ(w.size(), 5u + 2u + 9u + 3u);
-    EXPECT_EQ(std::vector<int32_t>(w.begin(), w.begin() + 7), (std::vector<int32_t>{1, 1, 3, 1, 3, 1, 1}));
+    EXPECT_EQ(std::vector<int32_t>(w.begin(), w.begin() + 7),
+              (std::vector<int32_t>{1, 1, 3, 1, 3, 1, 1}));
     const float afExpected[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
     for (int i = 0; i < 9; i++) EXPECT_FLOAT_EQ(AsFloat(w[7 + i]), afExpected[i]);
     EXPECT_EQ(std::vector<int32_t>(w.begin() + 16, w.end()), (std::vector<int32_t>{1, 2, -3}));
@@ -107,7 +109,8 @@ TEST_F(WriterTest, GridOfOneCell)
     ASSERT_TRUE(NKWriteGridGeometryFile(1, 1, 1.0f, 1.0f, Path("grid.geo").c_str()));
     std::vector<int32_t> w = Words(Path("grid.geo"));
     ASSERT_EQ(w.size(), 7u + 12u + 4u);
-    EXPECT_EQ(std::vector<int32_t>(w.begin(), w.begin() + 7), (std::vector<int32_t>{1, 1, 4, 1, 4, 1, 1}));
+    EXPECT_EQ(std::vector<int32_t>(w.begin(), w.begin() + 7),
+              (std::vector<int32_t>{1, 1, 4, 1, 4, 1, 1}));
     const float afNodes[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0};
     for (int i = 0; i < 12; i++) EXPECT_FLOAT_EQ(AsFloat(w[7 + i]), afNodes[i]);
     EXPECT_EQ(std::vector<int32_t>(w.begin() + 19, w.end()), (std::vector<int32_t>{1, 2, 4, -3}));
@@ -129,7 +132,8 @@ NKFrame *GridFrame(int iParts)
     NKFrame *pFrame = NKAllocFrameArray(1);
     NKGeometry *pGeo = NKCreateGeometry(iParts);
     for (int i = 0; i < iParts; i++)
-        NKTestFillPart(&pGeo->pParts[i], {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, (float)i}, {{0, 1, 3, 2}});
+        NKTestFillPart(&pGeo->pParts[i], {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, (float)i},
+                       {{0, 1, 3, 2}});
     pFrame->pGeometry = pGeo;
     pGeo->iNumRef++;
     return pFrame;
@@ -140,15 +144,14 @@ TEST_F(WriterTest, BYUFileOfTheGrid)
     MessageCapture capture;
     NKFrame *pFrame = GridFrame(1);
     ASSERT_TRUE(NKWritePartsToBYUFile(pFrame, Path("grid.byu").c_str(), 0, 0));
-    EXPECT_EQ(NKTestReadFile(Path("grid.byu")),
-              "       1        4        1        4\n"
-              "       1        1\n"
-              "0.000000e+00 0.000000e+00 0.000000e+00\n"
-              "1.000000e+00 0.000000e+00 0.000000e+00\n"
-              "0.000000e+00 1.000000e+00 0.000000e+00\n"
-              "1.000000e+00 1.000000e+00 0.000000e+00\n"
-              "       1        2        4       -3 \n"
-              "\n");
+    EXPECT_EQ(NKTestReadFile(Path("grid.byu")), "       1        4        1        4\n"
+                                                "       1        1\n"
+                                                "0.000000e+00 0.000000e+00 0.000000e+00\n"
+                                                "1.000000e+00 0.000000e+00 0.000000e+00\n"
+                                                "0.000000e+00 1.000000e+00 0.000000e+00\n"
+                                                "1.000000e+00 1.000000e+00 0.000000e+00\n"
+                                                "       1        2        4       -3 \n"
+                                                "\n");
     EXPECT_TRUE(capture.Contains("Generating new geometry file: " + Path("grid.byu") +
                                  " containing part 1 to part 1"));
     EXPECT_TRUE(capture.HasLine("  parts = 1   nodes = 4   polygons = 1", NK_MSG_INFO));
@@ -179,7 +182,8 @@ TEST_F(WriterTest, MissingFolderGivesFalseAndNoFile)
     EXPECT_FALSE(NKWriteGridGeometryFile(1, 1, 1, 1, bad.c_str()));
     NKFrame *pFrame = GridFrame(1);
     EXPECT_FALSE(NKWritePartsToBYUFile(pFrame, bad.c_str(), 0, 0));
-    EXPECT_TRUE(capture.HasLine("Error opening geometry file " + bad + " for writing.", NK_MSG_ERROR));
+    EXPECT_TRUE(
+        capture.HasLine("Error opening geometry file " + bad + " for writing.", NK_MSG_ERROR));
     EXPECT_TRUE(capture.HasLine(" * Error opening geometry file: " + bad, NK_MSG_ERROR));
     EXPECT_TRUE(Listing().empty());
     EXPECT_NE(access(bad.c_str(), F_OK), 0);
@@ -192,7 +196,9 @@ TEST_F(WriterTest, FailedWriteLeavesTheOldFile)
     // A target in a read-only folder: the temporary file cannot be made, so
     // the existing file stays as it was.
     std::string target = Path("keep.geo");
-    { std::ofstream(target) << "old"; }
+    {
+        std::ofstream(target) << "old";
+    }
     ASSERT_EQ(chmod(m_Dir.c_str(), 0500), 0);
     bool bWritable = access(m_Dir.c_str(), W_OK) == 0;  // root writes anyway
     NKGeometry *pGeo = NKTestMakeOnePartGeometry({0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2}});

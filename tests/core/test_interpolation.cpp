@@ -6,12 +6,12 @@
 
 #include <vector>
 
-#include "core/nk_progress.h"
 #include "core/nk_frames.h"
 #include "core/nk_interpolation.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_movie_settings.h"
+#include "core/nk_progress.h"
 #include "platform/nk_progress_ui.h"
 #include "tests/core/nk_polygon_fixtures.h"
 #include "tests/test_support/message_capture.h"

@@ -234,8 +234,8 @@ TEST(LocalNodeArrays, RangeOfPolygonsRenumberedToTheNodesTheyUse)
     // A node past the node count, and a polygon past the polygon count.
     EXPECT_FALSE(NKComputeLocalNodeArrays(0, 1, 8, conn, 6, starts, counts, 2, used, &iUsed, local,
                                           &iLocal));
-    EXPECT_FALSE(NKComputeLocalNodeArrays(1, 2, 10, conn, 6, starts, counts, 2, used, &iUsed,
-                                          local, &iLocal));
+    EXPECT_FALSE(NKComputeLocalNodeArrays(1, 2, 10, conn, 6, starts, counts, 2, used, &iUsed, local,
+                                          &iLocal));
 }
 
 TEST(LocalConnectivity, FreshTagsNeedNoClearing)
@@ -334,7 +334,7 @@ TEST(ResultsFromArrays, ValuesArePickedThroughTheNodeMap)
     g.Part(0).pElements[1].iGlobalIndex = 1;
     g.Part(0).pElements[0].iGlobalIndex = 7;
     SetNodes(g.Part(1), GridNodes(1, 0, 0));
-    SetNodeMap(g.Part(1), {8, 9});  // beyond the values: all undefined
+    SetNodeMap(g.Part(1), {8, 9});            // beyond the values: all undefined
     SetNodes(g.Part(2), GridNodes(1, 0, 0));  // no node map
     const float values[4] = {1.5f, 2.5f, 3.5f, 4.5f}, elems[2] = {-1.0f, -2.0f};
     NKScalarResult *pResult = NKCreateScalarResultFromArrays(values, 4, elems, 2, g.pGeo);

@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "core/nk_bbox.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_model.h"
-#include "core/nk_diagnostic.h"
 #include "tests/core/nk_geometry_test_helpers.h"
 #include "tests/core/nk_model_test_helpers.h"
 
@@ -97,7 +97,8 @@ TEST_F(BoxTest, ExtentsCountPolygonsCentroidAndUniformSize)
     NKGeometry *pGeo = NKCreateGeometry(2);
     // Node 3 is used by no polygon but still counts for the centroid.
     NKTestBuildPart(&pGeo->pParts[0], {0, 0, 0, 2, 0, 0, 2, 2, 0, 8, 8, 8}, {{0, 1, 2}, {0, 2, 1}});
-    NKTestBuildPart(&pGeo->pParts[1], {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2, 3}, {0, 1, 2}});
+    NKTestBuildPart(&pGeo->pParts[1], {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0},
+                    {{0, 1, 2, 3}, {0, 1, 2}});
     ASSERT_TRUE(NKComputeGeometryExtents(pGeo));
     const NKPart &a = pGeo->pParts[0], &b = pGeo->pParts[1];
     EXPECT_EQ(a.iUniformPolygonSize, 3);
@@ -263,9 +264,11 @@ protected:
     {
         NKSeparateVectorField *pField = NKCreateSeparateVectorField();
         pField->iNumParts = 1;
-        pField->pParts = static_cast<NKSeparateVectorPart *>(NKCalloc(1, sizeof(NKSeparateVectorPart)));
+        pField->pParts =
+            static_cast<NKSeparateVectorPart *>(NKCalloc(1, sizeof(NKSeparateVectorPart)));
         pField->pParts[0].iCount = 1;
-        pField->pParts[0].pItems = static_cast<NKSeparateVector *>(NKCalloc(1, sizeof(NKSeparateVector)));
+        pField->pParts[0].pItems =
+            static_cast<NKSeparateVector *>(NKCalloc(1, sizeof(NKSeparateVector)));
         NKSeparateVector &item = pField->pParts[0].pItems[0];
         NKVec3Set(item.fPosition, 1, 2, 3);
         NKVec3Set(item.fVector, 1, 0, 0);

@@ -177,8 +177,7 @@ TEST(FileSwap, OddSizedItems)
 {
     unsigned char b[6] = {1, 2, 3, 4, 5, 6};
     SwapBytes(b, 3, 2);
-    EXPECT_EQ(std::vector<unsigned char>(b, b + 6),
-              (std::vector<unsigned char>{3, 2, 1, 6, 5, 4}));
+    EXPECT_EQ(std::vector<unsigned char>(b, b + 6), (std::vector<unsigned char>{3, 2, 1, 6, 5, 4}));
 }
 
 TEST(FileSwap, SizesOutsideOneToThirtyTwoChangeNothing)
@@ -353,14 +352,14 @@ TEST(FileArguments, LastTokenAtLineEndIsSafe)
 
 TEST(FileAbbreviate, PathInCurrentDirectoryGivesName)
 {
-    EXPECT_STREQ(NKAbbreviatePath(NKString("/home/user/models/beam.nkf"),
-                                  NKString("/home/user/models"))
-                     .GetText(),
-                 "beam.nkf");
-    EXPECT_STREQ(NKAbbreviatePath(NKString("/home/user/models/beam.nkf"),
-                                  NKString("/home/user/models/"))
-                     .GetText(),
-                 "beam.nkf");
+    EXPECT_STREQ(
+        NKAbbreviatePath(NKString("/home/user/models/beam.nkf"), NKString("/home/user/models"))
+            .GetText(),
+        "beam.nkf");
+    EXPECT_STREQ(
+        NKAbbreviatePath(NKString("/home/user/models/beam.nkf"), NKString("/home/user/models/"))
+            .GetText(),
+        "beam.nkf");
 }
 
 TEST(FileAbbreviate, ShortPathElsewhereIsUnchanged)

@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "core/nk_graphics_settings.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_math.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
-#include "core/nk_diagnostic.h"
 #include "tests/core/nk_geometry_test_helpers.h"
 #include "tests/core/nk_model_test_helpers.h"
 
@@ -25,8 +25,11 @@ NKScalarResult *MakeScalar(int n, int iCount, bool bElements)
 {
     NKScalarResult *pScalar = NKCreateScalarResult();
     pScalar->iNumParts = n;
-    pScalar->pNodeResults = static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
-    if (bElements) pScalar->pElementResults = static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
+    pScalar->pNodeResults =
+        static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
+    if (bElements)
+        pScalar->pElementResults =
+            static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
     for (int p = 0; p < n; p++) {
         NKScalarPartEntry &entry = pScalar->pNodeResults[p];
         entry.iCount = iCount;
@@ -48,8 +51,7 @@ void Share(T **ppSlot, T *pRecord)
     pRecord->iNumRef++;
 }
 
-class FrameResults : public NKModelTest {
-};
+class FrameResults : public NKModelTest {};
 
 // ---- Per-part access -------------------------------------------------------------
 
@@ -154,7 +156,9 @@ TEST_F(FrameResults, VectorCopyIsPrivateAndReleasesTheSharedOne)
     EXPECT_EQ(pCopy->szDescription, "Displacement");
     EXPECT_FLOAT_EQ(pCopy->lengthMinMax.max, 3.0f);
     ASSERT_NE(pCopy->pResults[1].pNodeValues, pShared->pResults[1].pNodeValues);
-    EXPECT_EQ(std::memcmp(pCopy->pResults[1].pNodeValues, pShared->pResults[1].pNodeValues, 12 * sizeof(float)), 0);
+    EXPECT_EQ(std::memcmp(pCopy->pResults[1].pNodeValues, pShared->pResults[1].pNodeValues,
+                          12 * sizeof(float)),
+              0);
     EXPECT_FALSE(NKCopyVectorResult(&g_pModel->pFrames[1], nullptr));
     g_pModel->pFrames[0].pVector = nullptr;
     NKReleaseVectorResult(pShared);
@@ -212,7 +216,8 @@ protected:
         g_pModel->pFrames[1].pTransformation = nullptr;
         EXPECT_TRUE(NKResizePartArray(&pGeo->pParts, 2, 3));
         pGeo->iNumParts = 3;
-        NKTestBuildPart(&pGeo->pParts[2], {0, 0, 5, 1, 0, 5, 1, 1, 5, 0, 1, 5}, {{0, 1, 2}, {0, 2, 3}});
+        NKTestBuildPart(&pGeo->pParts[2], {0, 0, 5, 1, 0, 5, 1, 1, 5, 0, 1, 5},
+                        {{0, 1, 2}, {0, 2, 3}});
         pGeo->pParts[2].iNumElements = 3;
         pGeo->pParts[2].pNodeNormals = static_cast<int8_t *>(NKCalloc(4, 3));
         pGeo->pParts[2].pNodeNormals[2] = 127;

@@ -8,24 +8,20 @@
 
 #include "core/nk_frames.h"
 #include "core/nk_memory.h"
-#include "core/nk_numeric.h"
 #include "core/nk_movie_settings.h"
+#include "core/nk_numeric.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
 
 // Failed allocations must come back as null here, as they do without the
 // sanitizer, so that the out-of-memory paths can be tested.
-extern "C" const char *__asan_default_options()
-{
-    return "allocator_may_return_null=1";
-}
+extern "C" const char *__asan_default_options() { return "allocator_may_return_null=1"; }
 
 namespace {
 
 // ---- Frame access -----------------------------------------------------------
 
-class FrameAccess : public NKModelTest {
-};
+class FrameAccess : public NKModelTest {};
 
 TEST_F(FrameAccess, IndicesOutsideTheArrayGiveNull)
 {
@@ -81,7 +77,8 @@ TEST_F(FrameAccess, ResultsAndTheirNames)
     NKScalarResult *pScalar = NKCreateScalarResult();
     pScalar->szFileName = "temp.res";
     pScalar->iNumParts = 1;
-    pScalar->pNodeResults = static_cast<NKScalarPartEntry *>(NKCalloc(1, sizeof(NKScalarPartEntry)));
+    pScalar->pNodeResults =
+        static_cast<NKScalarPartEntry *>(NKCalloc(1, sizeof(NKScalarPartEntry)));
     pScalar->pNodeResults[0].iCount = 4;
     pScalar->pNodeResults[0].pNodeValues = static_cast<float *>(NKCalloc(4, sizeof(float)));
     pScalar->pNodeResults[0].pNodeValues[3] = 2.5f;
@@ -127,8 +124,7 @@ TEST_F(FrameAccess, NumberOfAnimationFrames)
 
 // ---- Whole-geometry tests ------------------------------------------------------
 
-class AllParts : public NKModelTest {
-};
+class AllParts : public NKModelTest {};
 
 TEST_F(AllParts, TrueOnlyWhenEveryPartHasTheProperty)
 {
@@ -186,8 +182,7 @@ TEST_F(AllParts, DisplacementsAtAGivenFrame)
 
 // ---- Resizing the frame array -----------------------------------------------------
 
-class FrameCount : public NKModelTest {
-};
+class FrameCount : public NKModelTest {};
 
 TEST_F(FrameCount, NegativeCountFailsAndEqualCountChangesNothing)
 {
@@ -342,8 +337,7 @@ TEST_F(FrameCount, GrowShrinkAndEmptyRunRepeatedlyWithoutLeaks)
 
 // ---- Copying frames ----------------------------------------------------------------
 
-class CopyFrames : public NKModelTest {
-};
+class CopyFrames : public NKModelTest {};
 
 TEST_F(CopyFrames, CopyAndReleaseKeepCountsBalanced)
 {
@@ -429,8 +423,7 @@ TEST_F(CopyFrames, TransformationsAreIdentityPerPart)
 
 // ---- Pass marks ----------------------------------------------------------------------
 
-class PassMarks : public NKModelTest {
-};
+class PassMarks : public NKModelTest {};
 
 TEST_F(PassMarks, ResetMarksOfEverySharedRecord)
 {

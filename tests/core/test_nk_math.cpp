@@ -22,8 +22,7 @@ void ExpectVec3Near(const float *v, float x, float y, float z, float tol = 1e-5f
 // A matrix of the given diagonal with the rest 0.
 void DiagonalMatrix(float *m, float a, float b, float c, float d)
 {
-    for (int i = 0; i < 16; i++)
-        m[i] = 0.0f;
+    for (int i = 0; i < 16; i++) m[i] = 0.0f;
     m[0] = a;
     m[5] = b;
     m[10] = c;
@@ -287,8 +286,7 @@ TEST(Matrices, TransformDirectionAndBox)
     float box[6] = {0, 0, 0, 1, 2, 3};
     NKMat4TransformBox(m, box);
     const float expected[6] = {10, -1, 0, 12, 0, 3};
-    for (int i = 0; i < 6; i++)
-        EXPECT_NEAR(box[i], expected[i], 1e-5);
+    for (int i = 0; i < 6; i++) EXPECT_NEAR(box[i], expected[i], 1e-5);
 }
 
 TEST(Matrices, DeterminantAndInverse)
@@ -302,8 +300,7 @@ TEST(Matrices, DeterminantAndInverse)
     ASSERT_TRUE(NKInvertMatrix(m, inv));
     NKMat4Multiply(m, inv, prod);
     NKMatrixIdentity(id);
-    for (int i = 0; i < 16; i++)
-        EXPECT_NEAR(prod[i], id[i], 1e-5);
+    for (int i = 0; i < 16; i++) EXPECT_NEAR(prod[i], id[i], 1e-5);
 }
 
 TEST(Matrices, NearSingularInverseFailsAndLeavesAdjugate)
@@ -332,8 +329,7 @@ void ExpectSameRotation(const float *q, const float *r)
 {
     float fDot = q[0] * r[0] + q[1] * r[1] + q[2] * r[2] + q[3] * r[3];
     float s = fDot < 0 ? -1.0f : 1.0f;  // q and -q are one rotation
-    for (int i = 0; i < 4; i++)
-        EXPECT_NEAR(q[i], s * r[i], 1e-5) << "component " << i;
+    for (int i = 0; i < 4; i++) EXPECT_NEAR(q[i], s * r[i], 1e-5) << "component " << i;
 }
 
 }  // namespace
@@ -386,12 +382,10 @@ TEST(Quaternions, NormalizeDividesByNorm)
     EXPECT_FLOAT_EQ(q[3], 1.0f);
     float r[4] = {1, 1, 1, 1};
     EXPECT_FALSE(NKQuatNormalize(r));
-    for (float c : r)
-        EXPECT_FLOAT_EQ(c, 0.5f);
+    for (float c : r) EXPECT_FLOAT_EQ(c, 0.5f);
     float z[4] = {0, 0, 0, 0};
     EXPECT_TRUE(NKQuatNormalize(z));
-    for (float c : z)
-        EXPECT_EQ(c, 0.0f);
+    for (float c : z) EXPECT_EQ(c, 0.0f);
 }
 
 TEST(Quaternions, MultiplyComposesRotations)
@@ -405,8 +399,7 @@ TEST(Quaternions, MultiplyComposesRotations)
     NKQuaternionToMatrix(ab, mab);
     // Transposed convention: q1 q2 applies q1 first.
     NKMat4Multiply(mb, ma, prod);
-    for (int i = 0; i < 16; i++)
-        EXPECT_NEAR(mab[i], prod[i], 1e-5);
+    for (int i = 0; i < 16; i++) EXPECT_NEAR(mab[i], prod[i], 1e-5);
 }
 
 TEST(Quaternions, TranslationPairs)
@@ -495,8 +488,7 @@ TEST(Tensors, ZeroAndUndefinedTensors)
     EXPECT_EQ(NKTensorDerivedValue(NK_TENSOR_VON_MISES, z), 0.0f);
     float u[6] = {1, 2, 3, 4, 5, 3.4028235e38f};
     EXPECT_TRUE(NKTensorIsUndefined(u));
-    for (float c : u)
-        EXPECT_EQ(c, 3.4028235e38f);
+    for (float c : u) EXPECT_EQ(c, 3.4028235e38f);
     float e[6] = {1, 2, 3, 4, 5, 2.99e38f};
     EXPECT_FALSE(NKTensorIsUndefined(e));
     EXPECT_EQ(e[0], 1.0f);

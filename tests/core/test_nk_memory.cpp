@@ -20,8 +20,7 @@ TEST(AllocationWrappers, CallocZeroFillsAndReallocKeepsContents)
 {
     int *pi = static_cast<int *>(NKCalloc(4, sizeof(int)));
     ASSERT_NE(pi, nullptr);
-    for (int i = 0; i < 4; i++)
-        EXPECT_EQ(pi[i], 0);
+    for (int i = 0; i < 4; i++) EXPECT_EQ(pi[i], 0);
     pi[3] = 42;
     pi = static_cast<int *>(NKRealloc(pi, 100 * sizeof(int)));
     ASSERT_NE(pi, nullptr);
@@ -29,10 +28,7 @@ TEST(AllocationWrappers, CallocZeroFillsAndReallocKeepsContents)
     EXPECT_EQ(NKRealloc(pi, 0), nullptr);  // frees the block
 }
 
-TEST(AllocationWrappers, OverflowingCallocFails)
-{
-    EXPECT_EQ(NKCalloc(SIZE_MAX / 2, 4), nullptr);
-}
+TEST(AllocationWrappers, OverflowingCallocFails) { EXPECT_EQ(NKCalloc(SIZE_MAX / 2, 4), nullptr); }
 
 TEST(BlockArrays, MakesIndependentBlocks)
 {
@@ -98,13 +94,10 @@ TEST(PtrArrayGrowth, KeepsEntriesAndZeroesNewSlots)
     PtrArray a;
     int aiValues[3];
     a.SetSize(3);
-    for (int i = 0; i < 3; i++)
-        a[i] = &aiValues[i];
+    for (int i = 0; i < 3; i++) a[i] = &aiValues[i];
     a.SetSize(40);
-    for (int i = 0; i < 3; i++)
-        EXPECT_EQ(a.GetAt(i), &aiValues[i]);
-    for (int i = 3; i < 40; i++)
-        EXPECT_EQ(a.GetAt(i), nullptr);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(a.GetAt(i), &aiValues[i]);
+    for (int i = 3; i < 40; i++) EXPECT_EQ(a.GetAt(i), nullptr);
     // Shrinking keeps the capacity; growing back inside it zeroes again.
     int iCapacity = a.GetCapacity();
     a.SetAt(5, &aiValues[0]);

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "core/nk_message.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_message.h"
 #include "tests/test_support/message_capture.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
+#include "core/nk_model_hooks.h"
 #include "core/nk_numeric.h"
 #include "core/nk_part_palette.h"
-#include "core/nk_model_hooks.h"
 #include "tests/core/nk_model_test_helpers.h"
 
 namespace {
@@ -158,7 +158,8 @@ TEST(ModelReferenceCount, RecordWithCountZeroOrOneIsFreedByOneRelease)
 {
     NKScalarResult *pScalar = NKCreateScalarResult();
     pScalar->iNumParts = 2;
-    pScalar->pNodeResults = static_cast<NKScalarPartEntry *>(NKCalloc(2, sizeof(NKScalarPartEntry)));
+    pScalar->pNodeResults =
+        static_cast<NKScalarPartEntry *>(NKCalloc(2, sizeof(NKScalarPartEntry)));
     pScalar->pNodeResults[1].iCount = 3;
     pScalar->pNodeResults[1].pNodeValues = static_cast<float *>(NKCalloc(3, sizeof(float)));
     NKReleaseScalarResult(pScalar);  // count 0: no frame took it
@@ -191,7 +192,8 @@ TEST(ModelReferenceCount, SeparateVectorFieldIsFreedBelowOneHolder)
     pField->iNumParts = 1;
     pField->pParts = static_cast<NKSeparateVectorPart *>(NKCalloc(1, sizeof(NKSeparateVectorPart)));
     pField->pParts[0].iCount = 2;
-    pField->pParts[0].pItems = static_cast<NKSeparateVector *>(NKCalloc(2, sizeof(NKSeparateVector)));
+    pField->pParts[0].pItems =
+        static_cast<NKSeparateVector *>(NKCalloc(2, sizeof(NKSeparateVector)));
     pField->iNumRef = 2;
     NKReleaseSeparateVectorField(pField);
     EXPECT_EQ(pField->iNumRef, 1);
@@ -334,8 +336,7 @@ TEST(ModelMinMax, MergeTakesFrameFromArgumentOrFromOther)
 
 // ---- Part attributes ------------------------------------------------------------
 
-class PartAttributes : public NKModelTest {
-};
+class PartAttributes : public NKModelTest {};
 
 TEST_F(PartAttributes, DefaultsGivePaletteColourAndDefaultPartValues)
 {
@@ -450,7 +451,7 @@ TEST(ModelFastNodes, MarksNodesThatPolygonsUse)
 {
     NKGeometry *pGeo = NKTestMakeGeometry(2);
     NKPart &part = pGeo->pParts[1];
-    part.iNumNodes = 6;  // nodes 4 and 5 are used by no polygon
+    part.iNumNodes = 6;     // nodes 4 and 5 are used by no polygon
     part.pConnects[5] = 9;  // a damaged reference is passed over
     NKPart &empty = pGeo->pParts[0];
     empty.iNumNodes = 0;

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/nk_graphics_settings.h"
 #include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_model.h"
 #include "core/nk_normals.h"
 #include "core/nk_numeric.h"
@@ -33,8 +33,10 @@ TEST_F(GeometryNormals, FlatPlateGivesEveryNodeThePlateNormal)
 {
     NKTestMakePlate(Part(), 3, 2, 1.0f);
     ASSERT_TRUE(NKComputeGeometryNormals(m_pGeo, nullptr, 0));
-    for (int n = 0; n < Part()->iNumNodes; n++) ExpectPacked(&Part()->pNodeNormals[3 * n], 0, 0, 127);
-    for (int k = 0; k < Part()->iNumPolygons; k++) ExpectPacked(&Part()->pPolygonNormals[3 * k], 0, 0, 127);
+    for (int n = 0; n < Part()->iNumNodes; n++)
+        ExpectPacked(&Part()->pNodeNormals[3 * n], 0, 0, 127);
+    for (int k = 0; k < Part()->iNumPolygons; k++)
+        ExpectPacked(&Part()->pPolygonNormals[3 * k], 0, 0, 127);
 }
 
 TEST_F(GeometryNormals, CubeCornersAreUndefinedWithTheDefaultCreaseAngle)
@@ -71,8 +73,8 @@ TEST(GeometryNormalsWithFrames, HiddenPolygonsKeepTheirNormalButBendNoNode)
     frame.ppVisibility[0][1] = 5;
     ASSERT_TRUE(NKComputeGeometryNormals(pGeo, &frame, 0));
     ExpectPacked(&pPart->pNodeNormals[3 * 1], 0, 0, 127);  // only the flat one counted
-    EXPECT_NE(pPart->pPolygonNormals[3 * 1], 0);            // but the other has its own
-    ExpectPacked(&pPart->pNodeNormals[3 * 3], 0, 0, 0);     // reached by no counted polygon
+    EXPECT_NE(pPart->pPolygonNormals[3 * 1], 0);           // but the other has its own
+    ExpectPacked(&pPart->pNodeNormals[3 * 3], 0, 0, 0);    // reached by no counted polygon
     frame.ppVisibility[0][1] = 0;
     ASSERT_TRUE(NKComputeGeometryNormals(pGeo, &frame, 0));
     EXPECT_NE(pPart->pNodeNormals[3 * 1], 0);
@@ -99,7 +101,8 @@ TEST(VectorResultNormals, DeformedShapeGetsItsOwnNormals)
     NKTestMakePlate(&pGeo->pParts[1], 1, 1, 0.0f);
     NKVectorResult *pVector = NKTestMakeDisplacedResult(pGeo, 0, 0, 0);
     // Part 0 is tilted about the y axis: z grows with x.
-    for (int n = 0; n < 4; n++) pVector->pResults[0].pNodeValues[3 * n + 2] = pVector->pResults[0].pNodeValues[3 * n];
+    for (int n = 0; n < 4; n++)
+        pVector->pResults[0].pNodeValues[3 * n + 2] = pVector->pResults[0].pNodeValues[3 * n];
     NKFree(pVector->pResults[1].pNodeValues);  // part 1 has no positions
     pVector->pResults[1].pNodeValues = nullptr;
     ASSERT_TRUE(NKComputeVectorResultNormals(pGeo, pVector));
@@ -117,8 +120,7 @@ TEST(VectorResultNormals, DeformedShapeGetsItsOwnNormals)
     NKReleaseGeometry(pGeo);
 }
 
-class AllFrameNormals : public NKModelTest {
-};
+class AllFrameNormals : public NKModelTest {};
 
 TEST_F(AllFrameNormals, EachSharedRecordOnce)
 {
@@ -148,10 +150,10 @@ TEST(OutwardNormals, InwardNormalsFlipAndUndefinedOnesStay)
     part.pNodeNormals = static_cast<int8_t *>(NKAlloc(12));
     const int8_t normals[12] = {0, 0, -128, 0, 0, -128, 127, 127, 127, -64, -64, 0};
     std::memcpy(part.pNodeNormals, normals, 12);
-    NKOrientPartNormalsOutward(&part);  // centroid (0, 0, 0)
-    ExpectPacked(&part.pNodeNormals[0], 0, 0, 127);     // inward (0, 0, -1) flipped
-    ExpectPacked(&part.pNodeNormals[3], 0, 0, -128);    // already outward
-    ExpectPacked(&part.pNodeNormals[6], 127, 127, 127); // undefined stays
+    NKOrientPartNormalsOutward(&part);                   // centroid (0, 0, 0)
+    ExpectPacked(&part.pNodeNormals[0], 0, 0, 127);      // inward (0, 0, -1) flipped
+    ExpectPacked(&part.pNodeNormals[3], 0, 0, -128);     // already outward
+    ExpectPacked(&part.pNodeNormals[6], 127, 127, 127);  // undefined stays
     ExpectPacked(&part.pNodeNormals[9], 64, 64, 0);
     NKFreePart(&part);
     NKOrientPartNormalsOutward(nullptr);
@@ -162,7 +164,8 @@ TEST(OutwardNormals, InwardNormalsFlipAndUndefinedOnesStay)
 class SmoothAcrossParts : public ::testing::Test {
 protected:
     // Three parts of two nodes each with the given IDs and packed normals.
-    void Make(const std::vector<std::vector<int>> &ids, const std::vector<std::vector<int8_t>> &normals)
+    void Make(const std::vector<std::vector<int>> &ids,
+              const std::vector<std::vector<int8_t>> &normals)
     {
         m_pGeo = NKCreateGeometry(static_cast<int>(ids.size()));
         for (size_t p = 0; p < ids.size(); p++) {
@@ -183,11 +186,11 @@ TEST_F(SmoothAcrossParts, SharedIdsAverageTheirDefinedNormals)
     Make({{INT_MIN, 2000000000}, {2000000000, 5}, {5, INT_MIN}},
          {{0, 0, 127, 100, 0, 27}, {0, 100, 27, 127, 0, 0}, {127, 127, 127, 0, 0, -128}});
     ASSERT_TRUE(NKSmoothNormalsAcrossParts(m_pGeo, -1, -1));
-    ExpectPacked(Normal(0, 1), 50, 50, 27);      // very large ID
+    ExpectPacked(Normal(0, 1), 50, 50, 27);  // very large ID
     ExpectPacked(Normal(1, 0), 50, 50, 27);
-    ExpectPacked(Normal(1, 1), 127, 0, 0);       // the undefined partner is left out
+    ExpectPacked(Normal(1, 1), 127, 0, 0);  // the undefined partner is left out
     ExpectPacked(Normal(2, 0), 127, 0, 0);
-    ExpectPacked(Normal(0, 0), 0, 0, 0);         // negative ID: (127 - 128) / 2
+    ExpectPacked(Normal(0, 0), 0, 0, 0);  // negative ID: (127 - 128) / 2
     ExpectPacked(Normal(2, 1), 0, 0, 0);
 }
 

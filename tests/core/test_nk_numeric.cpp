@@ -184,8 +184,8 @@ TEST(Interpolation, ModesWeighDifferently)
     float f1, f2;
     NKInterpolateAtPoint(coords, nodes, 2, values, nullptr, 1, p, &f1, nullptr);
     NKInterpolateAtPoint(coords, nodes, 2, values, nullptr, 0, p, &f2, nullptr);
-    EXPECT_FLOAT_EQ(f1, 0.2f);           // (1/4) / (1 + 1/4)
-    EXPECT_FLOAT_EQ(f2, 1.0f / 17.0f);   // (1/16) / (1 + 1/16)
+    EXPECT_FLOAT_EQ(f1, 0.2f);          // (1/4) / (1 + 1/4)
+    EXPECT_FLOAT_EQ(f2, 1.0f / 17.0f);  // (1/16) / (1 + 1/16)
 }
 
 TEST(Interpolation, EmptyListAndNullArguments)

@@ -56,11 +56,9 @@ TEST(OrientedBoxSetup, FromMinMax)
     float afBox[6];
     box.GetBox(afBox, false);
     const float expected[6] = {0, 0, 0, 1, 2, 3};
-    for (int i = 0; i < 6; i++)
-        EXPECT_FLOAT_EQ(afBox[i], expected[i]);
+    for (int i = 0; i < 6; i++) EXPECT_FLOAT_EQ(afBox[i], expected[i]);
     box.GetBox(afBox, true);
-    for (int i = 0; i < 6; i++)
-        EXPECT_FLOAT_EQ(afBox[i], expected[i]);
+    for (int i = 0; i < 6; i++) EXPECT_FLOAT_EQ(afBox[i], expected[i]);
 }
 
 TEST(OrientedBoxSetup, ReversedAxisRoundTrips)
@@ -71,8 +69,7 @@ TEST(OrientedBoxSetup, ReversedAxisRoundTrips)
     ExpectVec3Near(box.GetHalfExtents(), 0.5f, 0.5f, 0.5f);
     float afOut[6];
     box.GetBox(afOut, false);
-    for (int i = 0; i < 6; i++)
-        EXPECT_FLOAT_EQ(afOut[i], afIn[i]);
+    for (int i = 0; i < 6; i++) EXPECT_FLOAT_EQ(afOut[i], afIn[i]);
     box.GetBox(afOut, true);  // the hull is ordinary
     EXPECT_FLOAT_EQ(afOut[0], 0.0f);
     EXPECT_FLOAT_EQ(afOut[3], 1.0f);
@@ -90,12 +87,10 @@ TEST(OrientedBoxSetup, CopyConstructorRecomputesPlanesAssignmentCopiesThem)
     assigned = box;
     EXPECT_FALSE(assigned.IsDirty());
     for (int f = 0; f < 6; f++)
-        for (int k = 0; k < 4; k++)
-            EXPECT_EQ(assigned.GetPlane(f)[k], box.GetPlane(f)[k]);
+        for (int k = 0; k < 4; k++) EXPECT_EQ(assigned.GetPlane(f)[k], box.GetPlane(f)[k]);
     copy.Update();
     for (int f = 0; f < 6; f++)
-        for (int k = 0; k < 4; k++)
-            EXPECT_FLOAT_EQ(copy.GetPlane(f)[k], box.GetPlane(f)[k]);
+        for (int k = 0; k < 4; k++) EXPECT_FLOAT_EQ(copy.GetPlane(f)[k], box.GetPlane(f)[k]);
 }
 
 TEST(OrientedBoxGeometry, FaceTableAndOutwardPlanes)
@@ -241,10 +236,10 @@ TEST(OrientedBoxQueries, GridPoints)
     NKOrientedBox box = BoxFromMinMax(0, 0, 0, 1, 2, 3);
     float *pf = box.MakeGridPoints(2, 2, 2);
     ASSERT_NE(pf, nullptr);
-    ExpectVec3Near(pf, 0, 0, 0);        // corner 3 first
-    ExpectVec3Near(pf + 3, 1, 0, 0);    // x fastest
-    ExpectVec3Near(pf + 6, 0, 2, 0);    // then y
-    ExpectVec3Near(pf + 21, 1, 2, 3);   // corner 5 last
+    ExpectVec3Near(pf, 0, 0, 0);       // corner 3 first
+    ExpectVec3Near(pf + 3, 1, 0, 0);   // x fastest
+    ExpectVec3Near(pf + 6, 0, 2, 0);   // then y
+    ExpectVec3Near(pf + 21, 1, 2, 3);  // corner 5 last
     NKFree(pf);
     pf = box.MakeGridPoints(1, 1, 1);
     ASSERT_NE(pf, nullptr);

@@ -16,8 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "core/nk_progress.h"
 #include "core/nk_process.h"
+#include "core/nk_progress.h"
 #include "platform/nk_progress_ui.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"

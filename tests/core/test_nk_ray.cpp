@@ -119,11 +119,10 @@ namespace {
 
 // A part of four polygons: a point, a line, a triangle and a quad behind it.
 struct TestPart {
-    float coords[30] = {
-        0.0305f, 0, 6,           // 0: point just outside the pick radius at 6
-        -1, 0.02f, 4, 1, 0.02f, 4,  // 1, 2: line near the ray at distance 4
-        -1, -1, 8, 1, -1, 8, 0, 1, 8,  // 3-5: triangle at z = 8
-        -1, -1, 3, 1, -1, 3, 1, 1, 3, -1, 1, 3};  // 6-9: quad at z = 3
+    float coords[30] = {0.0305f, 0,     6,  // 0: point just outside the pick radius at 6
+                        -1,      0.02f, 4, 1, 0.02f, 4,  // 1, 2: line near the ray at distance 4
+                        -1,      -1,    8, 1, -1,    8, 0, 1, 8,  // 3-5: triangle at z = 8
+                        -1,      -1,    3, 1, -1,    3, 1, 1, 3, -1, 1, 3};  // 6-9: quad at z = 3
     int conn[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     int starts[4] = {0, 1, 3, 6};
     int counts[4] = {1, 2, 3, 4};
@@ -145,8 +144,8 @@ TEST(PolygonHits, PartPolygonsPointsLinesAndFans)
     // Hide the quad and the line: the point at 6 wins over the triangle at 8.
     const unsigned char vis[4] = {0, 1, 0, 1};
     rec.iPolygon = -1;
-    n = NKRayHitPartPolygons(part.coords, part.conn, part.starts, part.counts, 4, o, d, &rec,
-                             vis, 0, nullptr, 0);
+    n = NKRayHitPartPolygons(part.coords, part.conn, part.starts, part.counts, 4, o, d, &rec, vis,
+                             0, nullptr, 0);
     EXPECT_EQ(n, 1);
     EXPECT_EQ(rec.iPolygon, 0);
     EXPECT_NEAR(rec.fT, 6.0f, 0.01f);
@@ -204,8 +203,7 @@ TEST(PolygonHits, NearestPolygonEdgeOfATinyPolygon)
     // plane must still get the normal of that product, not a stand-in axis.
     float coords[12];
     UnitSquare(0.0f, coords);
-    for (float &c : coords)
-        c *= 1e-7f;
+    for (float &c : coords) c *= 1e-7f;
     const int idx[4] = {0, 1, 2, 3};
     const float v[3] = {0, 0, 1};
     const float o[3] = {0.5e-7f, -1e-7f, 0}, d[3] = {0, 1e-7f, 0};
@@ -424,8 +422,8 @@ TEST(Boxes, GridPointsFillTheBox)
     const float box[6] = {0, 0, 0, 2, 4, 6};
     float *pf = NKMakeBoxGridPoints(box, 2, 3, 1);
     ASSERT_NE(pf, nullptr);
-    ExpectVec3Near(pf, 0, 0, 3);        // z has one point: the centre plane
-    ExpectVec3Near(pf + 3, 2, 0, 3);    // x fastest
+    ExpectVec3Near(pf, 0, 0, 3);      // z has one point: the centre plane
+    ExpectVec3Near(pf + 3, 2, 0, 3);  // x fastest
     ExpectVec3Near(pf + 6, 0, 2, 3);
     ExpectVec3Near(pf + 15, 2, 4, 3);
     NKFree(pf);

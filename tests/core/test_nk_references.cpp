@@ -69,9 +69,9 @@ TEST_F(References, NodeSpecsWithAndWithoutPart)
     EXPECT_EQ(n, 9);
     ASSERT_TRUE(Node("1,6", &p, &n));
     EXPECT_EQ(n, 5);
-    EXPECT_FALSE(Node("1,7", &p, &n));     // past the part's nodes
-    EXPECT_FALSE(Node("2,5", &p, &n));     // part 2 has IDs, 5 is not one
-    ASSERT_TRUE(Node("103", &p, &n));      // a bare ID found in the second part
+    EXPECT_FALSE(Node("1,7", &p, &n));  // past the part's nodes
+    EXPECT_FALSE(Node("2,5", &p, &n));  // part 2 has IDs, 5 is not one
+    ASSERT_TRUE(Node("103", &p, &n));   // a bare ID found in the second part
     EXPECT_EQ(p, 1);
     EXPECT_EQ(n, 2);
     EXPECT_FALSE(Node("3,1", &p, &n));
@@ -154,8 +154,7 @@ TEST_F(References, FindByIdRangeRules)
     EXPECT_FALSE(NKFindNodeByID(nullptr, m_pGeo));
 }
 
-class FramedReferences : public NKModelTest {
-};
+class FramedReferences : public NKModelTest {};
 
 TEST_F(FramedReferences, ElementNodeCoordinatesInModelUnits)
 {

@@ -29,8 +29,7 @@ TEST(IntSorts, QuickAndBubbleSortsAgreeWithStdSort)
     std::mt19937 rng(7);
     for (int n : {0, 1, 2, 3, 10, 257, 5000}) {
         std::vector<int> a(n), b, c;
-        for (int &x : a)
-            x = static_cast<int>(rng() % 50) - 25;  // many repeats
+        for (int &x : a) x = static_cast<int>(rng() % 50) - 25;  // many repeats
         b = a;
         c = a;
         std::vector<int> expected = a;
@@ -43,8 +42,7 @@ TEST(IntSorts, QuickAndBubbleSortsAgreeWithStdSort)
         }
         std::vector<int> index(n);
         NKSortIntsIndexed(c.data(), index.data(), n);
-        for (int i = 0; i < n; i++)
-            EXPECT_EQ(c[index[i]], expected[i]);
+        for (int i = 0; i < n; i++) EXPECT_EQ(c[index[i]], expected[i]);
     }
 }
 
@@ -67,8 +65,7 @@ TEST(FloatSorts, IndexedFloatSort)
     const float keys[5] = {0.5f, -2.0f, 3.25f, 0.5f, -7.0f};
     int index[5];
     NKSortFloatsIndexed(keys, index, 5);
-    for (int i = 0; i + 1 < 5; i++)
-        EXPECT_LE(keys[index[i]], keys[index[i + 1]]);
+    for (int i = 0; i + 1 < 5; i++) EXPECT_LE(keys[index[i]], keys[index[i + 1]]);
     EXPECT_EQ(index[0], 4);
     EXPECT_EQ(index[4], 2);
 }
@@ -88,11 +85,11 @@ TEST(SorterObject, SortsFloatDataInPlace)
 
 namespace {
 
-std::vector<float> SortedCoordinates(const std::vector<float> &points, const std::vector<int> &index)
+std::vector<float> SortedCoordinates(const std::vector<float> &points,
+                                     const std::vector<int> &index)
 {
     std::vector<float> out;
-    for (int i : index)
-        out.insert(out.end(), points.begin() + 3 * i, points.begin() + 3 * i + 3);
+    for (int i : index) out.insert(out.end(), points.begin() + 3 * i, points.begin() + 3 * i + 3);
     return out;
 }
 
@@ -130,8 +127,7 @@ TEST(PointSort, RandomGridWithDuplicatesMatchesPlainLexicographicSort)
     std::mt19937 rng(3);
     const int n = 20000;
     std::vector<float> pts(3 * n);
-    for (float &c : pts)
-        c = static_cast<float>(rng() % 9) * 0.5f;  // exact, well-separated values
+    for (float &c : pts) c = static_cast<float>(rng() % 9) * 0.5f;  // exact, well-separated values
     std::vector<int> index(n);
     NKInitIndexArray(index.data(), n);
     ASSERT_TRUE(NKSortPointsIndexed(pts.data(), index.data(), n, nullptr, false));
@@ -144,8 +140,7 @@ TEST(PointSort, RandomGridWithDuplicatesMatchesPlainLexicographicSort)
     EXPECT_EQ(SortedCoordinates(pts, index), SortedCoordinates(pts, ref));
     std::vector<int> perm = index;
     std::sort(perm.begin(), perm.end());
-    for (int i = 0; i < n; i++)
-        ASSERT_EQ(perm[i], i);  // still a permutation
+    for (int i = 0; i < n; i++) ASSERT_EQ(perm[i], i);  // still a permutation
 }
 
 TEST(PointSort, OrderedStructuredMeshSortsQuickly)
@@ -174,13 +169,11 @@ TEST(PointSort, ReverseOrderAndAllEqual)
 {
     const int n = 50000;
     std::vector<float> pts(3 * n), same(3 * n, 1.0f);
-    for (int i = 0; i < n; i++)
-        pts[3 * i] = static_cast<float>(n - i);
+    for (int i = 0; i < n; i++) pts[3 * i] = static_cast<float>(n - i);
     std::vector<int> index(n);
     NKInitIndexArray(index.data(), n);
     ASSERT_TRUE(NKSortPointsIndexed(pts.data(), index.data(), n, nullptr, true));
-    for (int i = 0; i < n; i++)
-        ASSERT_EQ(index[i], n - 1 - i);
+    for (int i = 0; i < n; i++) ASSERT_EQ(index[i], n - 1 - i);
     NKInitIndexArray(index.data(), n);
     ASSERT_TRUE(NKSortPointsIndexed(same.data(), index.data(), n, nullptr, false));
 }
@@ -230,8 +223,7 @@ TEST(BinarySearch, FoundAndInsertPositions)
 TEST(BinarySearch, EveryValueAndGapOfALongerArray)
 {
     std::vector<int> a;
-    for (int i = 0; i < 37; i++)
-        a.push_back(2 * i);
+    for (int i = 0; i < 37; i++) a.push_back(2 * i);
     for (int v = -1; v <= 74; v++) {
         int pos;
         int r = NKBinarySearchInt(a.data(), v, 0, 36, &pos);
@@ -293,8 +285,7 @@ TEST(SortedArrays, UniqueValuesBeyondTheFirstBuffer)
         values.push_back((i * 7919) % 250 * 3);  // 250 distinct values, shuffled
     std::vector<int> out(450, -1);
     EXPECT_EQ(NKSortUniqueInts(values.data(), 450, out.data()), 250);
-    for (int i = 0; i < 250; i++)
-        EXPECT_EQ(out[i], 3 * i);
+    for (int i = 0; i < 250; i++) EXPECT_EQ(out[i], 3 * i);
     EXPECT_EQ(NKSortUniqueInts(values.data(), 450, nullptr), 250);
     EXPECT_EQ(NKSortUniqueInts(values.data(), 0, nullptr), 0);
 }
@@ -363,7 +354,7 @@ TEST(BucketLists, RefusesBadKeysAndAFullPool)
     EXPECT_TRUE(NKBucketListAdd(0, 1));
     EXPECT_TRUE(NKBucketListAdd(0, 2));
     EXPECT_FALSE(NKBucketListAdd(1, 3));  // pool used up
-    ASSERT_TRUE(NKBucketListInit(1, 1));   // re-initialising frees the old lists
+    ASSERT_TRUE(NKBucketListInit(1, 1));  // re-initialising frees the old lists
     EXPECT_EQ(NKBucketListHead(0), nullptr);
     NKBucketListFree();
     EXPECT_FALSE(NKBucketListAdd(0, 1));

@@ -115,7 +115,9 @@ TEST(TextJoin, DegenerateArguments)
 
 TEST(TextClean, ControlCharactersBecomeBlanks)
 {
-    char szText[] = "a\tb\r\nc\x7f" "d\xe9" "e";
+    char szText[] = "a\tb\r\nc\x7f"
+                    "d\xe9"
+                    "e";
     NKReplaceControlChars(szText);
     EXPECT_STREQ(szText, "a b  c d e");
     NKReplaceControlChars(nullptr);

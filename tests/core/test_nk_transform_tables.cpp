@@ -125,8 +125,8 @@ TEST_F(TransformTables, ViewpointsByStepWithinTheTable)
     float eye0[3] = {0, 0, 5}, eye1[3] = {0, 0, 9}, vrp[3] = {0, 0, 0}, vup[3] = {0, 1, 0};
     m_ViewPoints.Set(0, eye0, vrp, vup);
     m_ViewPoints.Set(1, eye1, vrp, vup);
-    m_ViewPoints.Set(2, eye0, vrp, vup);   // outside: ignored
-    m_ViewPoints.Set(-1, eye0, vrp, vup);  // outside: ignored
+    m_ViewPoints.Set(2, eye0, vrp, vup);           // outside: ignored
+    m_ViewPoints.Set(-1, eye0, vrp, vup);          // outside: ignored
     ASSERT_TRUE(m_ViewPoints.ApplyToFrame(f, 7));  // past the table: the last
     ASSERT_NE(f->pViewPoint, nullptr);
     EXPECT_EQ(f->pViewPoint->iNumRef, 1);

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_element_types.h"
 #include "core/nk_mesh.h"
 #include "core/nk_part_arrays.h"
-#include "core/nk_diagnostic.h"
 #include "tests/core/mesh_fixtures.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nk_test_records.h"

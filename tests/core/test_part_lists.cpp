@@ -53,8 +53,9 @@ TEST_F(PartListsTest, ListsFollowStyleAndTransparency)
     pGeo->pParts[4].iDrawStyle = NK_DRAW_HIDDEN_LINES;
     NKPartListCache *pCache = NKGetGeometryPartLists(&m_Frame);
     ASSERT_NE(pCache, nullptr);
-    EXPECT_EQ(std::vector<int>(pCache->pOpaqueParts, pCache->pOpaqueParts + pCache->iNumOpaqueParts),
-              (std::vector<int>{0, 1}));
+    EXPECT_EQ(
+        std::vector<int>(pCache->pOpaqueParts, pCache->pOpaqueParts + pCache->iNumOpaqueParts),
+        (std::vector<int>{0, 1}));
     EXPECT_EQ(std::vector<int>(pCache->pTransparentParts,
                                pCache->pTransparentParts + pCache->iNumTransparentParts),
               (std::vector<int>{2}));

@@ -9,10 +9,10 @@
 
 #include <unistd.h>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_status_dump.h"
-#include "core/nk_diagnostic.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -66,15 +66,19 @@ TEST_F(DumpTest, EmptyModelPrintsTheModelBlockOnly)
                          "*********************\n\n      File generated : ",
                          0),
               0u);
-    EXPECT_TRUE(std::regex_search(text, std::regex("File generated : \\d+/\\d+/\\d+ \\d+:\\d+:\\d+\\.\\d{3}\n\n")));
-    EXPECT_NE(text.find("======================= start model status\n\n- iNumFrames           = 0\n"),
-              std::string::npos);
+    EXPECT_TRUE(std::regex_search(
+        text, std::regex("File generated : \\d+/\\d+/\\d+ \\d+:\\d+:\\d+\\.\\d{3}\n\n")));
+    EXPECT_NE(
+        text.find("======================= start model status\n\n- iNumFrames           = 0\n"),
+        std::string::npos);
     EXPECT_NE(text.find("- iAnimationSkipBy     = 1\n"), std::string::npos);
     EXPECT_NE(text.find("- pFrames              = 0x0000000000000000\n\n"), std::string::npos);
-    EXPECT_NE(text.find("- fMinScalarValue : 999999995904.000000 in node -1 in part -1 in frame -1\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("- fMaxVectorValue : -999999995904.000000 in node -1 in part -1 in frame -1\n"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find("- fMinScalarValue : 999999995904.000000 in node -1 in part -1 in frame -1\n"),
+        std::string::npos);
+    EXPECT_NE(
+        text.find("- fMaxVectorValue : -999999995904.000000 in node -1 in part -1 in frame -1\n"),
+        std::string::npos);
     const std::string end = "\n======================= end model status\n\n";
     ASSERT_GE(text.size(), end.size());
     EXPECT_EQ(text.substr(text.size() - end.size()), end);
@@ -140,10 +144,12 @@ TEST_F(DumpTest, ResultAndViewPointBlocks)
     EXPECT_EQ(Count(text, "start NKScalarResult status"), 1);
     EXPECT_EQ(Count(text, "======================= end NKVectorResult status\n\n\n"), 1);
     EXPECT_NE(text.find("- szDescription        = Stress\n"), std::string::npos);
-    EXPECT_NE(text.find("- fMinValue            = 2.500000 in part 0, node 7\n"), std::string::npos);
+    EXPECT_NE(text.find("- fMinValue            = 2.500000 in part 0, node 7\n"),
+              std::string::npos);
     EXPECT_NE(text.find("- fMinLength           = 999999995904.000000 in part -1, node -1\n"),
               std::string::npos);
-    EXPECT_NE(text.find("- eye                  = 0.000000  0.000000  3.000000\n"), std::string::npos);
+    EXPECT_NE(text.find("- eye                  = 0.000000  0.000000  3.000000\n"),
+              std::string::npos);
     EXPECT_NE(text.find("- szDescription        = Step 1\n- fTime                = "),
               std::string::npos);
 }
@@ -152,7 +158,8 @@ TEST_F(DumpTest, FileThatCannotBeCreatedIsTraced)
 {
     NKResetDiagnostics();
     EXPECT_FALSE(NKDumpFrameInformation("/nonexistent-folder/quolin.dbg", g_pModel));
-    EXPECT_STREQ(NKGetLastDiagnostic(), "Could not create dump file : /nonexistent-folder/quolin.dbg ");
+    EXPECT_STREQ(NKGetLastDiagnostic(),
+                 "Could not create dump file : /nonexistent-folder/quolin.dbg ");
     EXPECT_STREQ(NKGetLastDiagnosticFunction(), "NKDumpFrameInformation");
 }
 

@@ -5,11 +5,11 @@
 #include <climits>
 #include <vector>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_element_types.h"
 #include "core/nk_memory.h"
 #include "core/nk_sort.h"
 #include "core/nk_topology.h"
-#include "core/nk_diagnostic.h"
 #include "tests/core/mesh_fixtures.h"
 
 using namespace fixtures;

@@ -29,7 +29,8 @@ int CountedBlock::s_iDeleted = 0;
 std::vector<int> IDsOf(const NKFBlockList &list, int iType)
 {
     std::vector<int> ids;
-    for (int i = 0; i < list.GetCount(iType); i++) ids.push_back(list.GetBlock(iType, i)->GetBlockID());
+    for (int i = 0; i < list.GetCount(iType); i++)
+        ids.push_back(list.GetBlock(iType, i)->GetBlockID());
     return ids;
 }
 
@@ -68,7 +69,7 @@ TEST_F(NKFBlockListTest, SameIdReplacesAndReleasesTheEarlierBlock)
     NKFBlock *pLater = new CountedBlock(NKF_NODES, 1);
     ASSERT_TRUE(list.Add(pLater, &bReplaced));
     EXPECT_TRUE(bReplaced);
-    EXPECT_EQ(1, CountedBlock::s_iDeleted);   // the earlier block 1 is gone
+    EXPECT_EQ(1, CountedBlock::s_iDeleted);  // the earlier block 1 is gone
     EXPECT_EQ(3, list.GetCount(NKF_NODES));
     EXPECT_EQ(pLater, list.FindBlock(NKF_NODES, 1));
     EXPECT_NE(pFirst, pLater);
@@ -108,8 +109,8 @@ TEST(NKFBlockListParse, DuplicateNegativeBlockIdsInAFileReplaceTheFirst)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("negative_ids.nkf");
-    ASSERT_TRUE(NKTestWriteText(path, NKFJoinLines({"*NKF-1.00", "*NODES -2", "0 0 0", "*NODES -2",
-                                                  "1 1 1", "2 2 2"})));
+    ASSERT_TRUE(NKTestWriteText(
+        path, NKFJoinLines({"*NKF-1.00", "*NODES -2", "0 0 0", "*NODES -2", "1 1 1", "2 2 2"})));
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse()) << capture.Text();
     ASSERT_EQ(1, parser.GetNumBlocks(NKF_NODES));
@@ -128,9 +129,9 @@ TEST_F(NKFBlockListTest, NullBlockIsRefused)
 
 TEST_F(NKFBlockListTest, FindIndexUsesProbesAndBinarySearch)
 {
-    EXPECT_EQ(-1, list.FindIndex(NKF_NODES, 0));   // empty list
-    for (int id : {0, 1, 2, 3}) Add(NKF_NODES, id);        // numbered 0..n-1
-    for (int id : {1, 2, 3, 4}) Add(NKF_ELEMENTS, id);     // numbered 1..n
+    EXPECT_EQ(-1, list.FindIndex(NKF_NODES, 0));              // empty list
+    for (int id : {0, 1, 2, 3}) Add(NKF_NODES, id);           // numbered 0..n-1
+    for (int id : {1, 2, 3, 4}) Add(NKF_ELEMENTS, id);        // numbered 1..n
     for (int id : {5, 10, 20, 40, 80}) Add(NKF_RESULTS, id);  // sparse
     EXPECT_EQ(2, list.FindIndex(NKF_NODES, 2));
     EXPECT_EQ(3, list.FindIndex(NKF_ELEMENTS, 4));
@@ -163,7 +164,8 @@ TEST_F(NKFBlockListTest, GetBlockByIndexCountsTypesInOrderThenIds)
     EXPECT_EQ(NKF_ELEMENTS, list.GetBlockByIndex(0)->GetType());
     Add(NKF_NODES, 2);
     Add(NKF_NODES, 1);
-    NKFBlock *p0 = list.GetBlockByIndex(0), *p1 = list.GetBlockByIndex(1), *p2 = list.GetBlockByIndex(2);
+    NKFBlock *p0 = list.GetBlockByIndex(0), *p1 = list.GetBlockByIndex(1),
+             *p2 = list.GetBlockByIndex(2);
     EXPECT_TRUE(p0->GetType() == NKF_NODES && p0->GetBlockID() == 1);
     EXPECT_TRUE(p1->GetType() == NKF_NODES && p1->GetBlockID() == 2);
     EXPECT_TRUE(p2->GetType() == NKF_ELEMENTS && p2->GetBlockID() == 1);

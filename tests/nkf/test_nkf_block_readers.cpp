@@ -59,12 +59,12 @@ std::string BinaryNodes(const char *pszName, bool bBigEndian, int iDataWords, F 
 {
     NKFTestWriter w(bBigEndian);
     AppendFileHeader(w);
-    w.Int(1021);              // block code: *USER
-    w.Int(1);                 // block ID
-    w.Int(8);                 // header size: the two size words
-    w.Int(iDataWords * 4);    // data size
-    fnData(w);                // the rows
-    w.Int(-999);              // end-of-block marker
+    w.Int(1021);            // block code: *USER
+    w.Int(1);               // block ID
+    w.Int(8);               // header size: the two size words
+    w.Int(iDataWords * 4);  // data size
+    fnData(w);              // the rows
+    w.Int(-999);            // end-of-block marker
     return NKFWriteTestFile(pszName, w);
 }
 
@@ -79,7 +79,8 @@ TEST(NKFBlockReaders, AsciiIntRowsReadInOrderLeaveMissingValuesUnchanged)
     int32_t aiValues[6] = {-1, -1, -1, -1, -1, -1}, aiIDs[3] = {0, 0, 0};
     ASSERT_TRUE(file.pBlock->ReadIntRows(aiValues, 2, 3, aiIDs));
     EXPECT_EQ((std::vector<int32_t>{5, 6, 7}), std::vector<int32_t>(aiIDs, aiIDs + 3));
-    EXPECT_EQ((std::vector<int32_t>{10, 20, 11, -1, 12, 22}), std::vector<int32_t>(aiValues, aiValues + 6));
+    EXPECT_EQ((std::vector<int32_t>{10, 20, 11, -1, 12, 22}),
+              std::vector<int32_t>(aiValues, aiValues + 6));
 }
 
 TEST(NKFBlockReaders, AsciiWideRowsAreReadWordByWordWithZeroForMissingWords)
@@ -93,7 +94,7 @@ TEST(NKFBlockReaders, AsciiWideRowsAreReadWordByWordWithZeroForMissingWords)
     EXPECT_EQ(9, aiValues[8]);
     EXPECT_EQ(2, aiIDs[1]);
     EXPECT_EQ(2, aiValues[10]);
-    EXPECT_EQ(0, aiValues[11]);   // missing word
+    EXPECT_EQ(0, aiValues[11]);  // missing word
     EXPECT_EQ(0, aiValues[17]);
 }
 
@@ -116,7 +117,8 @@ TEST(NKFBlockReaders, ReadersRefuseBeforeParsingAndWithoutRows)
     ASSERT_TRUE(file.pBlock && file.pBlock->Begin());
     float afValues[3];
     EXPECT_FALSE(file.pBlock->ReadFloatRows(afValues, 1, 0, nullptr));
-    EXPECT_TRUE(capture.Contains("Block type : *NODES. ID = 1 : No nodes in block. Cannot read block"));
+    EXPECT_TRUE(
+        capture.Contains("Block type : *NODES. ID = 1 : No nodes in block. Cannot read block"));
     file.pBlock->SetParsed(false);
     EXPECT_FALSE(file.pBlock->ReadFloatRows(afValues, 1, 1, nullptr));
     EXPECT_TRUE(capture.Contains("Block type : *NODES. ID = 1 : Block not parsed"));
@@ -136,19 +138,20 @@ TEST(NKFBlockReaders, PackedNormalsAreUnitLengthTimes127InBothForms)
 
     for (bool bBig : {false, true}) {
         RowFile binary(BinaryNodes("normals.bin.nkf", bBig, 8, [](NKFTestWriter &w) {
-            w.Int(7);       // ID of normal 1
-            w.Float(0);     // x
-            w.Float(0);     // y
-            w.Float(2);     // z
-            w.Int(9);       // ID of normal 2
-            w.Float(-3);    // x
-            w.Float(0);     // y
-            w.Float(0);     // z
+            w.Int(7);     // ID of normal 1
+            w.Float(0);   // x
+            w.Float(0);   // y
+            w.Float(2);   // z
+            w.Int(9);     // ID of normal 2
+            w.Float(-3);  // x
+            w.Float(0);   // y
+            w.Float(0);   // z
         }));
         ASSERT_TRUE(binary.pBlock && binary.pBlock->Begin());
         signed char acBinary[6];
         ASSERT_TRUE(binary.pBlock->ReadPackedNormals(acBinary, 2, aiIDs));
-        EXPECT_EQ((std::vector<int>{0, 0, 127, -127, 0, 0}), std::vector<int>(acBinary, acBinary + 6));
+        EXPECT_EQ((std::vector<int>{0, 0, 127, -127, 0, 0}),
+                  std::vector<int>(acBinary, acBinary + 6));
         EXPECT_EQ(9, aiIDs[1]);
     }
 }
@@ -158,20 +161,20 @@ TEST(NKFBlockReaders, BinaryRowsWithIdsReadTheSameInBothByteOrders)
     MessageCapture capture;
     for (bool bBig : {false, true}) {
         RowFile file(BinaryNodes("vec_pairs.nkf", bBig, 14, [](NKFTestWriter &w) {
-            w.Int(11);       // ID of row 1
-            w.Float(1.5f);   // first vector x
-            w.Float(2.5f);   // first vector y
-            w.Float(3.5f);   // first vector z
-            w.Float(-1);     // second vector x
-            w.Float(-2);     // second vector y
-            w.Float(-3);     // second vector z
-            w.Int(12);       // ID of row 2
-            w.Float(4);      // first vector x
-            w.Float(5);      // first vector y
-            w.Float(6);      // first vector z
-            w.Float(7);      // second vector x
-            w.Float(8);      // second vector y
-            w.Float(9);      // second vector z
+            w.Int(11);      // ID of row 1
+            w.Float(1.5f);  // first vector x
+            w.Float(2.5f);  // first vector y
+            w.Float(3.5f);  // first vector z
+            w.Float(-1);    // second vector x
+            w.Float(-2);    // second vector y
+            w.Float(-3);    // second vector z
+            w.Int(12);      // ID of row 2
+            w.Float(4);     // first vector x
+            w.Float(5);     // first vector y
+            w.Float(6);     // first vector z
+            w.Float(7);     // second vector x
+            w.Float(8);     // second vector y
+            w.Float(9);     // second vector z
         }));
         ASSERT_TRUE(file.pBlock && file.pBlock->Begin());
         float afFirst[6], afSecond[6];
@@ -190,7 +193,7 @@ TEST(NKFBlockReaders, BinaryRowsWithIdsReadTheSameInBothByteOrders)
         EXPECT_EQ(11, aiIDs[0]);
         EXPECT_FLOAT_EQ(3.5f, afVec[2]);
         EXPECT_FLOAT_EQ(-1.0f, afValue[0]);
-        EXPECT_FLOAT_EQ(-3.0f, afVec[3]);   // row 2 is words 5..9
+        EXPECT_FLOAT_EQ(-3.0f, afVec[3]);  // row 2 is words 5..9
         EXPECT_FLOAT_EQ(5.0f, afValue[1]);
         // And as int rows of six values after an ID.
         ASSERT_TRUE(file.pBlock->Begin());
@@ -204,8 +207,8 @@ TEST(NKFBlockReaders, BinaryRowsPastTheEndOfTheFileFail)
 {
     MessageCapture capture;
     RowFile file(BinaryNodes("past_end.nkf", false, 2, [](NKFTestWriter &w) {
-        w.Float(1);   // value 1
-        w.Float(2);   // value 2
+        w.Float(1);  // value 1
+        w.Float(2);  // value 2
     }));
     ASSERT_TRUE(file.pBlock && file.pBlock->Begin());
     float afValues[1000];
@@ -216,16 +219,17 @@ TEST(NKFBlockReaders, CommaSeparatedListsExpandRanges)
 {
     MessageCapture capture;
     std::string path = NKFTestPath("ids.nkf");
-    NKTestWriteText(path, NKFJoinLines({"*NKF-1.00", "*USER 1", "1, 3-5 8", "5-3", "%NEXT", "*USER 2",
-                                     "1-4", "*USER 3", "1-4"}));
+    NKTestWriteText(path, NKFJoinLines({"*NKF-1.00", "*USER 1", "1, 3-5 8", "5-3", "%NEXT",
+                                        "*USER 2", "1-4", "*USER 3", "1-4"}));
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse());
     RowBlock first(&parser, parser.FindBlock(NKF_USER, 1));
     ASSERT_TRUE(first.SeekPosition());
     int32_t aiValues[8] = {0};
     ASSERT_TRUE(first.ReadCommaSeparatedData(aiValues, 8));
-    EXPECT_EQ((std::vector<int32_t>{1, 3, 4, 5, 8, 0}), std::vector<int32_t>(aiValues, aiValues + 6));
-    EXPECT_TRUE(parser.ReadLine() == "%NEXT");   // stopped at the '%' line
+    EXPECT_EQ((std::vector<int32_t>{1, 3, 4, 5, 8, 0}),
+              std::vector<int32_t>(aiValues, aiValues + 6));
+    EXPECT_TRUE(parser.ReadLine() == "%NEXT");  // stopped at the '%' line
 
     RowBlock second(&parser, parser.FindBlock(NKF_USER, 2));
     ASSERT_TRUE(second.SeekPosition());
@@ -257,9 +261,9 @@ TEST(NKFBlockReaders, BinaryCommaSeparatedDataIsPlainWords)
 {
     MessageCapture capture;
     RowFile file(BinaryNodes("ids.bin.nkf", true, 3, [](NKFTestWriter &w) {
-        w.Int(4);     // ID 1
-        w.Int(40);    // ID 2
-        w.Int(400);   // ID 3
+        w.Int(4);    // ID 1
+        w.Int(40);   // ID 2
+        w.Int(400);  // ID 3
     }));
     ASSERT_TRUE(file.pBlock && file.pBlock->Begin());
     int32_t aiValues[3];

@@ -17,7 +17,8 @@ namespace {
 std::string Dump(NKFQuolinCommandBlock *pBlock)
 {
     if (!pBlock->LoadData()) return "load failed";
-    std::string text = pBlock->GetName().GetText() + std::string(pBlock->IsStartup() ? "|startup" : "|");
+    std::string text =
+        pBlock->GetName().GetText() + std::string(pBlock->IsStartup() ? "|startup" : "|");
     for (int s = 0; s < pBlock->GetNumSteps(); s++) {
         text += NKFStepHeading(pBlock, s) + ":";
         for (int k = 0; k < pBlock->GetNumCommands(s); k++)
@@ -29,13 +30,15 @@ std::string Dump(NKFQuolinCommandBlock *pBlock)
 std::string Dump(NKF2DPlotSeriesBlock *pBlock)
 {
     if (!pBlock->LoadData()) return "load failed";
-    std::string text = pBlock->GetName().GetText() + std::string("|") + pBlock->GetXAxisName().GetText() +
-                       "|" + pBlock->GetYAxisName().GetText() + "|";
+    std::string text = pBlock->GetName().GetText() + std::string("|") +
+                       pBlock->GetXAxisName().GetText() + "|" + pBlock->GetYAxisName().GetText() +
+                       "|";
     for (int i = 0; i < 6; i++) text += " " + NumberText(pBlock->GetAxisValue(i));
     for (int s = 0; s < pBlock->GetNumSeries(); s++) {
         const float *pfColor = pBlock->GetSeriesColor(s);
-        text += "\n'" + std::string(pBlock->GetSeriesName(s).GetText()) + "' (" + NumberText(pfColor[0]) +
-                " " + NumberText(pfColor[1]) + " " + NumberText(pfColor[2]) + "):";
+        text += "\n'" + std::string(pBlock->GetSeriesName(s).GetText()) + "' (" +
+                NumberText(pfColor[0]) + " " + NumberText(pfColor[1]) + " " +
+                NumberText(pfColor[2]) + "):";
         for (int k = 0; k < pBlock->GetNumPoints(s); k++) {
             text += " " + NumberText(pBlock->GetPoints(s)[2 * k]) + "," +
                     NumberText(pBlock->GetPoints(s)[2 * k + 1]);
@@ -127,10 +130,11 @@ TEST(NKFCommandBlock, IllegalDirectiveAndWriteBlockFail)
 TEST(NKFCommandForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
 {
     MessageCapture capture;
-    const std::vector<std::string> body = {"%NAME \"tour\"", "%STARTUP", "view top", "%STEP 2",
-                                           "%STEPNAME \"second\"", "; skipped", "", "rotate x 45",
-                                           "light 1 on"};
-    const char *const kExpected = "tour|startup\n1 '' 0: <view top>\n2 'second' 0: <rotate x 45> <light 1 on>";
+    const std::vector<std::string> body = {
+        "%NAME \"tour\"", "%STARTUP", "view top",    "%STEP 2",   "%STEPNAME \"second\"",
+        "; skipped",      "",         "rotate x 45", "light 1 on"};
+    const char *const kExpected =
+        "tour|startup\n1 '' 0: <view top>\n2 'second' 0: <rotate x 45> <light 1 on>";
     std::vector<std::string> lines = {"*QUOLINCOMMANDS 1"};
     lines.insert(lines.end(), body.begin(), body.end());
     std::unique_ptr<NKFParser> pParser;
@@ -154,7 +158,7 @@ TEST(NKFCommandForms, BinaryTextLongerThanTheFileFails)
     AppendFileHeader(w);
     size_t iBlock = w.Size();
     AppendCommandBlock(w, 1, "view top\n");
-    w.PatchInt(iBlock + 12, 1 << 30);   // data size
+    w.PatchInt(iBlock + 12, 1 << 30);  // data size
     std::unique_ptr<NKFParser> pParser;
     EXPECT_FALSE(NKFParseBytes("cmd_long.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("End of block marker not found at expected position."));
@@ -169,7 +173,8 @@ TEST(NKFPlotSeriesBlock, ValueLineOfThreeNumbersFails)
     std::unique_ptr<NKFParser> pParser;
     EXPECT_FALSE(
         NKFParseBody("plot_three.nkf", {"*2DPLOTSERIES 1", "%SERIES", "0 1", "1 2 3"}, &pParser));
-    EXPECT_TRUE(capture.Contains("Block type : *2DPLOTSERIES : 2 values (x y) must be specified on each line."));
+    EXPECT_TRUE(capture.Contains(
+        "Block type : *2DPLOTSERIES : 2 values (x y) must be specified on each line."));
 }
 
 TEST(NKFPlotSeriesBlock, QueriesOutsideTheSeriesAnswerNothing)
@@ -241,19 +246,21 @@ TEST(NKFPlotSeriesForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         {"empty", {0, 1, 0}, {}},
         {"moment", {0, 0, 1}, {0.5f, -1}},
     };
-    std::vector<std::string> lines = {"*2DPLOTSERIES 1", "%NAME \"curves\"", "%XAXIS_NAME \"time\"",
-                                      "%YAXIS_NAME \"load\"", "%XAXIS_MIN 0", "%XAXIS_MAX 10",
-                                      "%XAXIS_UNIT 1", "%YAXIS_MIN -5", "%YAXIS_MAX 5", "%YAXIS_UNIT 0.5"};
+    std::vector<std::string> lines = {
+        "*2DPLOTSERIES 1", "%NAME \"curves\"", "%XAXIS_NAME \"time\"", "%YAXIS_NAME \"load\"",
+        "%XAXIS_MIN 0",    "%XAXIS_MAX 10",    "%XAXIS_UNIT 1",        "%YAXIS_MIN -5",
+        "%YAXIS_MAX 5",    "%YAXIS_UNIT 0.5"};
     for (const TestSeries &s : series) {
         lines.push_back("%SERIES");
         lines.push_back("%SERIES_NAME \"" + s.name + "\"");
-        lines.push_back("%SERIES_COLOR " + NumberText(s.afColor[0]) + " " + NumberText(s.afColor[1]) + " " +
-                        NumberText(s.afColor[2]));
+        lines.push_back("%SERIES_COLOR " + NumberText(s.afColor[0]) + " " +
+                        NumberText(s.afColor[1]) + " " + NumberText(s.afColor[2]));
         for (size_t k = 0; k < s.points.size(); k += 2)
             lines.push_back(NumberText(s.points[k]) + " " + NumberText(s.points[k + 1]));
     }
-    const char *const kExpected = "curves|time|load| 0 10 1 -5 5 0.5\n'force' (1 0 0): 0,0 1,2.5 2,4\n"
-                                  "'empty' (0 1 0):\n'moment' (0 0 1): 0.5,-1";
+    const char *const kExpected =
+        "curves|time|load| 0 10 1 -5 5 0.5\n'force' (1 0 0): 0,0 1,2.5 2,4\n"
+        "'empty' (0 1 0):\n'moment' (0 0 1): 0.5,-1";
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBody("plot_forms.nkf", lines, &pParser));
     EXPECT_EQ(kExpected, Dump(Plot(pParser)));
@@ -263,7 +270,7 @@ TEST(NKFPlotSeriesForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         AppendPlotSeriesBlock(w, 1, "curves", "time", "load", afAxis, series);
         ASSERT_TRUE(NKFParseBytes("plot_forms.bin", w, &pParser));
         EXPECT_EQ(kExpected, Dump(Plot(pParser))) << bBig;
-        EXPECT_TRUE(Plot(pParser)->IsAxisValueMissing(NKF_PLOT_XMIN));   // binary leaves the flags
+        EXPECT_TRUE(Plot(pParser)->IsAxisValueMissing(NKF_PLOT_XMIN));  // binary leaves the flags
     }
 }
 
@@ -276,12 +283,12 @@ TEST(NKFPlotSeriesForms, BinaryCountsBeyondTheDataSizeAreRefused)
     size_t iBlock = w.Size();
     AppendPlotSeriesBlock(w, 1, "p", "x", "y", afAxis, {{"s", {0, 0, 0}, {1, 2}}});
     NKFTestWriter wSeries = w;
-    wSeries.PatchInt(iBlock + 8 + 272, 3);   // series count
+    wSeries.PatchInt(iBlock + 8 + 272, 3);  // series count
     std::unique_ptr<NKFParser> pParser;
     EXPECT_FALSE(NKFParseBytes("plot_bigseries.nkf", wSeries, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
     capture.Clear();
-    w.PatchInt(iBlock + 8 + 276 + 92, 1000000000);   // point count of the series
+    w.PatchInt(iBlock + 8 + 276 + 92, 1000000000);  // point count of the series
     ASSERT_TRUE(NKFParseBytes("plot_bigpoints.nkf", w, &pParser));
     EXPECT_FALSE(Plot(pParser)->LoadData());
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));

@@ -62,7 +62,8 @@ struct TypeRow {
     Polygons faces;
 };
 
-const Polygons g_Hexa = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}, {4, 5, 6, 7}, {0, 3, 2, 1}};
+const Polygons g_Hexa = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6},
+                         {3, 0, 4, 7}, {4, 5, 6, 7}, {0, 3, 2, 1}};
 
 const TypeRow g_aTypes[19] = {
     {"%BEAMS", 2, true, {{0, 1}}},
@@ -72,21 +73,34 @@ const TypeRow g_aTypes[19] = {
     {"%QUADS", 4, true, {{0, 1, 2, 3}}},
     {"%QUADS_8", 8, true, {{0, 4, 1, 5, 2, 6, 3, 7}}},
     {"%TETRAHEDRONS", 4, false, {{0, 1, 3}, {1, 2, 3}, {2, 0, 3}, {0, 2, 1}}},
-    {"%TETRAHEDRONS_10", 10, false,
+    {"%TETRAHEDRONS_10",
+     10,
+     false,
      {{0, 4, 1, 8, 3, 7}, {1, 5, 2, 9, 3, 8}, {2, 6, 0, 7, 3, 9}, {0, 6, 2, 5, 1, 4}}},
     {"%HEXAHEDRONS", 8, false, g_Hexa},
-    {"%HEXAHEDRONS_20", 20, false,
-     {{0, 8, 1, 17, 5, 12, 4, 16}, {1, 9, 2, 18, 6, 13, 5, 17}, {2, 10, 3, 19, 7, 14, 6, 18},
-      {3, 11, 0, 16, 4, 15, 7, 19}, {4, 12, 5, 13, 6, 14, 7, 15}, {0, 11, 3, 10, 2, 9, 1, 8}}},
+    {"%HEXAHEDRONS_20",
+     20,
+     false,
+     {{0, 8, 1, 17, 5, 12, 4, 16},
+      {1, 9, 2, 18, 6, 13, 5, 17},
+      {2, 10, 3, 19, 7, 14, 6, 18},
+      {3, 11, 0, 16, 4, 15, 7, 19},
+      {4, 12, 5, 13, 6, 14, 7, 15},
+      {0, 11, 3, 10, 2, 9, 1, 8}}},
     {"%PENTAHEDRONS", 6, false, {{0, 1, 4, 3}, {1, 2, 5, 4}, {2, 0, 3, 5}, {3, 4, 5}, {0, 2, 1}}},
-    {"%PENTAHEDRONS_15", 15, false,
-     {{0, 6, 1, 13, 4, 9, 3, 12}, {1, 7, 2, 14, 5, 10, 4, 13}, {2, 8, 0, 12, 3, 11, 5, 14},
-      {3, 9, 4, 10, 5, 11}, {0, 8, 2, 7, 1, 6}}},
-    {"", 8, false, g_Hexa},                 // brick
-    {"", 8, false, g_Hexa},                 // thick shell
-    {"", 4, true, {{0, 1, 2, 3}}},          // shell
-    {"", 4, true, {{0, 1, 2, 3}}},          // rigid shell
-    {"", 2, true, {{0, 1}}},                // second beam kind
+    {"%PENTAHEDRONS_15",
+     15,
+     false,
+     {{0, 6, 1, 13, 4, 9, 3, 12},
+      {1, 7, 2, 14, 5, 10, 4, 13},
+      {2, 8, 0, 12, 3, 11, 5, 14},
+      {3, 9, 4, 10, 5, 11},
+      {0, 8, 2, 7, 1, 6}}},
+    {"", 8, false, g_Hexa},         // brick
+    {"", 8, false, g_Hexa},         // thick shell
+    {"", 4, true, {{0, 1, 2, 3}}},  // shell
+    {"", 4, true, {{0, 1, 2, 3}}},  // rigid shell
+    {"", 2, true, {{0, 1}}},        // second beam kind
     {"%POINTS", 1, true, {{0}}},
     {"%UNKNOWN", 0, false, {}},
 };
@@ -99,8 +113,8 @@ const int g_aiKeywordTypes[14] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 17, 18};
 struct Model {
     std::vector<int> types;
     int iNumNodes = 0;
-    std::vector<std::vector<int>> refs;   // per section, 1-based references
-    std::vector<std::vector<int>> ids;    // per section, element IDs
+    std::vector<std::vector<int>> refs;  // per section, 1-based references
+    std::vector<std::vector<int>> ids;   // per section, element IDs
 };
 
 Model MakeModel(const std::vector<int> &types)
@@ -163,7 +177,7 @@ std::vector<std::string> AsciiModel(const Model &m, bool bWithIDs)
                 if (!line.empty()) line += " ";
                 line += std::to_string(m.refs[s][(size_t)(e * row.iNodes + k)]);
             }
-            lines.push_back(line.empty() ? "0" : line);   // a line of an unknown element
+            lines.push_back(line.empty() ? "0" : line);  // a line of an unknown element
         }
     }
     return lines;
@@ -232,7 +246,7 @@ TEST(NKFElements, AllKeywordTypesGiveTheFaceTablePolygonsInAscii)
     Model m = MakeModel(std::vector<int>(g_aiKeywordTypes, g_aiKeywordTypes + 14));
     for (bool bDefer : {true, false}) {
         for (bool bWithIDs : {true, false}) {
-            if (!bDefer && !bWithIDs) continue;   // an unknown element's line then holds no word
+            if (!bDefer && !bWithIDs) continue;  // an unknown element's line then holds no word
             bool bOk = false;
             std::unique_ptr<NKFParser> pParser;
             bOk = NKFParseLines("all_types.nkf", AsciiModel(m, bWithIDs), &pParser, bDefer);
@@ -291,8 +305,8 @@ TEST(NKFElements, LinesWithoutKeywordsAreHexahedraAndQuadsAreWhole)
     std::vector<std::string> lines = {"*NKF-1.00"};
     std::vector<std::string> nodes = AsciiNodeLines(8);
     lines.insert(lines.end(), nodes.begin(), nodes.end());
-    lines.insert(lines.end(), {"*ELEMENTS 1", "%NODES #1", "1 2 3 4 5 6 7 8", "*ELEMENTS 2", "%NODES #1",
-                               "%QUADS", "1 2 3 4"});
+    lines.insert(lines.end(), {"*ELEMENTS 1", "%NODES #1", "1 2 3 4 5 6 7 8", "*ELEMENTS 2",
+                               "%NODES #1", "%QUADS", "1 2 3 4"});
     for (bool bDefer : {true, false}) {
         bool bOk = false;
         std::unique_ptr<NKFParser> pParser;
@@ -330,9 +344,9 @@ TEST(NKFElements, LinesBeforeTheFirstKeywordFormAHexahedronSection)
         ASSERT_TRUE(bOk) << capture.Text();
         Elements *pBlock = ElementBlock(pParser, 1);
         ASSERT_EQ(3, pBlock->GetNumSections());
-        EXPECT_EQ((std::vector<int>{8, 4, 2}), (std::vector<int>{pBlock->GetSectionType(0),
-                                                                 pBlock->GetSectionType(1),
-                                                                 pBlock->GetSectionType(2)}));
+        EXPECT_EQ((std::vector<int>{8, 4, 2}),
+                  (std::vector<int>{pBlock->GetSectionType(0), pBlock->GetSectionType(1),
+                                    pBlock->GetSectionType(2)}));
         NKTestFaceSet fs;
         ASSERT_TRUE(pBlock->NKCreatePartFromElements(&fs.r, false)) << capture.Text();
         std::vector<Polygon> polygons = RecordPolygons(fs.r);
@@ -372,8 +386,8 @@ TEST(NKFElements, EmptySectionsAreSkippedByBothPasses)
 TEST(NKFElements, TooManySectionsFail)
 {
     MessageCapture capture;
-    std::vector<std::string> lines = {"*NKF-1.00", "*NODES 1", "0 0 0", "1 0 0", "*ELEMENTS 1",
-                                      "%NODES #1"};
+    std::vector<std::string> lines = {"*NKF-1.00", "*NODES 1",    "0 0 0",
+                                      "1 0 0",     "*ELEMENTS 1", "%NODES #1"};
     for (int s = 0; s <= NKF_MAX_ELEMENT_SECTIONS; s++) {
         lines.push_back(s % 2 == 0 ? "%POINTS" : "%BEAMS");
         lines.push_back(s % 2 == 0 ? "1" : "1 2");
@@ -382,7 +396,7 @@ TEST(NKFElements, TooManySectionsFail)
     bOk = NKFParseLines("many_sections.nkf", lines);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("To many element types in one node block."));
-    lines.resize(lines.size() - 2);   // exactly the limit
+    lines.resize(lines.size() - 2);  // exactly the limit
     std::unique_ptr<NKFParser> pParser;
     bOk = NKFParseLines("many_sections.nkf", lines, &pParser);
     ASSERT_TRUE(bOk);
@@ -395,9 +409,10 @@ TEST(NKFElements, TooManySectionsFail)
 TEST(NKFElements, UnknownNodeIdIsReportedThenTheConversionFails)
 {
     MessageCapture capture;
-    const char *const pszExpected = "Refers to node with user defined ID = 40. No such ID exists.\n"
-                                    "Block type : *ELEMENTS. ID = 1 : Error processing User defined "
-                                    "node IDs.";
+    const char *const pszExpected =
+        "Refers to node with user defined ID = 40. No such ID exists.\n"
+        "Block type : *ELEMENTS. ID = 1 : Error processing User defined "
+        "node IDs.";
     for (bool bDefer : {true, false}) {
         capture.Clear();
         bool bOk = false;
@@ -463,11 +478,11 @@ TEST(NKFElements, ReferenceModesChooseIdsOrIndices)
     bool bOk = false;
     std::unique_ptr<NKFParser> pParser;
     bOk = NKFParseLines("modes.nkf",
-                        {"*NKF-1.00", "*NODES 1", "%WITH_ID", "30 0 0 0", "10 1 0 0", "20 0 1 0",
-                         "*NODES 2", "0 0 0", "1 0 0", "*ELEMENTS 1", "%NODES #1",
-                         "%MAP_NODE_INDICES", "%BEAMS", "1 3", "*ELEMENTS 2", "%NODES #2",
-                         "%MAP_NODE_IDS", "%BEAMS", "2 1", "*ELEMENTS 3", "%NODES #1",
-                         "%MAP_NODE_IDS", "%BEAMS", "10 20"},
+                        {"*NKF-1.00", "*NODES 1",          "%WITH_ID", "30 0 0 0", "10 1 0 0",
+                         "20 0 1 0",  "*NODES 2",          "0 0 0",    "1 0 0",    "*ELEMENTS 1",
+                         "%NODES #1", "%MAP_NODE_INDICES", "%BEAMS",   "1 3",      "*ELEMENTS 2",
+                         "%NODES #2", "%MAP_NODE_IDS",     "%BEAMS",   "2 1",      "*ELEMENTS 3",
+                         "%NODES #1", "%MAP_NODE_IDS",     "%BEAMS",   "10 20"},
                         &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
     NKTestFaceSet a, b, c;
@@ -496,7 +511,8 @@ TEST(NKFElements, IndexReferencesOutsideTheNodeBlockFailTheLoad)
         ASSERT_TRUE(bOk);
         Elements *pBlock = ElementBlock(pParser, 1);
         EXPECT_FALSE(pBlock->LoadData()) << pszLine;
-        EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS. ID = 1 : Refers to node")) << capture.Text();
+        EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS. ID = 1 : Refers to node"))
+            << capture.Text();
         EXPECT_FALSE(pBlock->IsDataLoaded());
         EXPECT_EQ(nullptr, pBlock->GetSectionConnectivity(0));
         NKTestFaceSet fs;
@@ -541,7 +557,8 @@ TEST(NKFElements, ElementsOverAnEmptyNodeBlockFindNoNodes)
     ASSERT_TRUE(bOk) << capture.Text();
     NKTestFaceSet byIndex, byID;
     EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&byIndex.r, false));
-    EXPECT_TRUE(capture.Contains("Refers to node 1, but node block #1 holds 0 nodes.")) << capture.Text();
+    EXPECT_TRUE(capture.Contains("Refers to node 1, but node block #1 holds 0 nodes."))
+        << capture.Text();
     EXPECT_EQ(nullptr, byIndex.r.piConnects);
     capture.Clear();
     EXPECT_FALSE(ElementBlock(pParser, 2)->NKCreatePartFromElements(&byID.r, false));
@@ -552,13 +569,14 @@ TEST(NKFElements, ElementsOverAnEmptyNodeBlockFindNoNodes)
 TEST(NKFElements, WrongNodeCountsFailOnlyWhenResolvingAtOnce)
 {
     MessageCapture capture;
-    const std::vector<std::string> lines = {"*NKF-1.00", "*NODES 1", "0 0 0", "1 0 0", "1 1 0",
-                                            "*ELEMENTS 1", "%NODES #1", "%TRIANGLES", "1 2 3 1"};
+    const std::vector<std::string> lines = {"*NKF-1.00", "*NODES 1",   "0 0 0",
+                                            "1 0 0",     "1 1 0",      "*ELEMENTS 1",
+                                            "%NODES #1", "%TRIANGLES", "1 2 3 1"};
     bool bOk = false;
     std::unique_ptr<NKFParser> pParser;
     bOk = NKFParseLines("node_count.nkf", lines, &pParser);
     EXPECT_TRUE(bOk);
-    EXPECT_TRUE(ElementBlock(pParser, 1)->LoadData());   // the extra word is ignored
+    EXPECT_TRUE(ElementBlock(pParser, 1)->LoadData());  // the extra word is ignored
     bOk = NKFParseLines("node_count.nkf", lines, nullptr, false);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS : Wrong number of nodes for elements"));
@@ -575,7 +593,8 @@ TEST(NKFElements, MissingNodeBlocksAreReported)
                         &pParser);
     ASSERT_TRUE(bOk);
     EXPECT_FALSE(ElementBlock(pParser, 1)->LoadData());
-    EXPECT_TRUE(capture.Contains("Element block #1 refers to node block #7. The node block is not found."));
+    EXPECT_TRUE(
+        capture.Contains("Element block #1 refers to node block #7. The node block is not found."));
     NKTestFaceSet fs;
     EXPECT_FALSE(ElementBlock(pParser, 1)->NKCreatePartFromElements(&fs.r, false));
     // A block without sections leaves the record as it was.
@@ -596,12 +615,32 @@ TEST(NKFElements, HeaderDirectivesFillTheFields)
     bool bOk = false;
     std::unique_ptr<NKFParser> pParser;
     bOk = NKFParseLines("el_header.nkf",
-                        {"*NKF-1.00", "*NODES 1", "0 0 0", "*COLORS 3", "255 0 0",
-                         "*ELEMENTS 1", "%NAME \"Frame\"", "%DESCRIPTION \"steel\"",
-                         "%NODES #1", "%COLORS 1 0.5 0", "%COLORS_PER_ELEMENT",
-                         "%EXPLICIT_COLOR_BINDING", "%MATERIAL #3", "%POINTS", "1", "1",
-                         "%COLOR_BINDINGS", "4 5", "%POINTS", "1", "*ELEMENTS 2",
-                         "%DESCRIPTION #8", "%NODES #1", "%COLORS #3", "%POINTS", "1"},
+                        {"*NKF-1.00",
+                         "*NODES 1",
+                         "0 0 0",
+                         "*COLORS 3",
+                         "255 0 0",
+                         "*ELEMENTS 1",
+                         "%NAME \"Frame\"",
+                         "%DESCRIPTION \"steel\"",
+                         "%NODES #1",
+                         "%COLORS 1 0.5 0",
+                         "%COLORS_PER_ELEMENT",
+                         "%EXPLICIT_COLOR_BINDING",
+                         "%MATERIAL #3",
+                         "%POINTS",
+                         "1",
+                         "1",
+                         "%COLOR_BINDINGS",
+                         "4 5",
+                         "%POINTS",
+                         "1",
+                         "*ELEMENTS 2",
+                         "%DESCRIPTION #8",
+                         "%NODES #1",
+                         "%COLORS #3",
+                         "%POINTS",
+                         "1"},
                         &pParser);
     ASSERT_TRUE(bOk) << capture.Text();
     Elements *pBlock = ElementBlock(pParser, 1);
@@ -616,7 +655,8 @@ TEST(NKFElements, HeaderDirectivesFillTheFields)
     ASSERT_EQ(2, pBlock->GetNumSections());
     EXPECT_EQ(2, pBlock->GetSectionCount(0));
     ASSERT_TRUE(pBlock->LoadData());
-    EXPECT_EQ((std::vector<int>{4, 5}), std::vector<int>(pBlock->GetColorBindings(), pBlock->GetColorBindings() + 2));
+    EXPECT_EQ((std::vector<int>{4, 5}),
+              std::vector<int>(pBlock->GetColorBindings(), pBlock->GetColorBindings() + 2));
     EXPECT_EQ(8, ElementBlock(pParser, 2)->GetDescriptionBlockID());
     EXPECT_FALSE(pBlock->WriteBlock());
     EXPECT_TRUE(capture.Contains("Elements::WriteBlock, not implemented yet"));
@@ -631,7 +671,8 @@ TEST(NKFElements, HeaderAndBodyErrors)
          "No material block ID specified in %MATERIAL. Missing #"},
         {{"%NODES #1", "%WITH_ID"}, "No data in element block"},
         {{"%NODES #1", "%POINTS", "1", "%COLOR_BINDINGS", "1 2"},
-         "Illegal number of color bindings. Must be one value when using %COLORS_PER_BLOCK (default)"},
+         "Illegal number of color bindings. Must be one value when using %COLORS_PER_BLOCK "
+         "(default)"},
     };
     for (const auto &c : cases) {
         for (bool bAtEnd : {false, true}) {
@@ -652,14 +693,17 @@ TEST(NKFElements, ResolveReferencesChecksInOrder)
     MessageCapture capture;
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"%POINTS", "1"}, "No node block is specified in *ELEMENTS block."},
-        {{"%NODES #5", "%DESCRIPTION #2", "%POINTS", "1"}, "Node block (*NODES) with id = 5 not found in file"},
+        {{"%NODES #5", "%DESCRIPTION #2", "%POINTS", "1"},
+         "Node block (*NODES) with id = 5 not found in file"},
         {{"%NODES #1", "%DESCRIPTION #2", "%COLORS #3", "%POINTS", "1"},
          "Description block (*DESCRIPTION) with id = 2 not found in file"},
-        {{"%NODES #1", "%COLORS #3", "%POINTS", "1"}, "Color block (*COLORS) with id = 3 not found in file"},
+        {{"%NODES #1", "%COLORS #3", "%POINTS", "1"},
+         "Color block (*COLORS) with id = 3 not found in file"},
         {{"%NODES #1", "%COLORS_PER_ELEMENT", "%POINTS", "1"},
          "When using %COLORS_PER_ELEMENT, a color block (%COLORS #BlockID) must be specified."},
         {{"%NODES #1", "%EXPLICIT_COLOR_BINDING", "%POINTS", "1"},
-         "When using %EXPLICIT_COLOR_BINDING, a color bindings section (%COLOR_BINDINGS) must exist in "
+         "When using %EXPLICIT_COLOR_BINDING, a color bindings section (%COLOR_BINDINGS) must "
+         "exist in "
          "the block"},
     };
     for (const auto &c : cases) {
@@ -668,10 +712,11 @@ TEST(NKFElements, ResolveReferencesChecksInOrder)
         capture.Clear();
         bool bOk = false;
         bOk = NKFParseLines("resolve.nkf", lines);
-        EXPECT_TRUE(bOk) << c.second;   // deferred: not checked
+        EXPECT_TRUE(bOk) << c.second;  // deferred: not checked
         bOk = NKFParseLines("resolve.nkf", lines, nullptr, false);
         EXPECT_FALSE(bOk) << c.second;
-        EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS. ID = 4 : " + c.second)) << capture.Text();
+        EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS. ID = 4 : " + c.second))
+            << capture.Text();
     }
     // A material block satisfies a colour reference made through %MATERIAL.
     bool bOk = false;
@@ -703,9 +748,17 @@ TEST(NKFElements, BinaryCountsAndSectionHeadersAreChecked)
     const std::vector<Case> cases = {
         {{{0, {}, {}, 0}}, false, 20, "Illegal element type found: 0"},
         {{{20, {}, {}, 0}}, false, 20, "Illegal element type found: 20"},
-        {{{5, {}, {1, 2, 3, 4}, 1000000}}, false, 20, "Item count does not fit the data size of the block."},
-        {{{5, {}, {1, 2, 3, 4}, -1}}, false, 20, "Item count does not fit the data size of the block."},
-        {{{19, {}, {}, NKF_MAX_EMPTY_ELEMENTS + 1}}, false, 20,
+        {{{5, {}, {1, 2, 3, 4}, 1000000}},
+         false,
+         20,
+         "Item count does not fit the data size of the block."},
+        {{{5, {}, {1, 2, 3, 4}, -1}},
+         false,
+         20,
+         "Item count does not fit the data size of the block."},
+        {{{19, {}, {}, NKF_MAX_EMPTY_ELEMENTS + 1}},
+         false,
+         20,
          "Item count does not fit the data size of the block."},
         {{{5, {}, {1, 2, 3, 4}, 1}}, true, 16, "Illegal section header size found: 16"},
         {{{5, {}, {1, 2, 3, 4}, 1}}, true, 1028, "Illegal section header size found: 1028"},
@@ -716,7 +769,8 @@ TEST(NKFElements, BinaryCountsAndSectionHeadersAreChecked)
             NKFTestWriter w(bBig);
             AppendFileHeader(w);
             AppendNodesBlock(w, 1, nullptr, afCoords, 4);
-            AppendElementsBlock(w, 1, 1, c.sections, false, c.bExtended, 255, 124, c.iSectionHeaderSize);
+            AppendElementsBlock(w, 1, 1, c.sections, false, c.bExtended, 255, 124,
+                                c.iSectionHeaderSize);
             bool bOk = true;
             bOk = NKFParseBytes("el_checks.bin.nkf", w);
             EXPECT_FALSE(bOk) << c.pszMessage;
@@ -727,19 +781,20 @@ TEST(NKFElements, BinaryCountsAndSectionHeadersAreChecked)
     NKFTestWriter w;
     AppendFileHeader(w);
     AppendElementsBlock(w, 1, 1, {}, false);
-    w.PatchInt(16 + 4 + 4 + 4 + 4 + 4 + 80 + 12 + 4, 3);   // the section count word
+    w.PatchInt(16 + 4 + 4 + 4 + 4 + 4 + 80 + 12 + 4, 3);  // the section count word
     bool bOk = true;
     bOk = NKFParseBytes("el_sections.bin.nkf", w);
     EXPECT_FALSE(bOk);
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
     // A data size past the end of the file, with a section count to match.
     capture.Clear();
-    w.PatchInt(16 + 12, 0x7FFFFFF0);   // the data size word
+    w.PatchInt(16 + 12, 0x7FFFFFF0);  // the data size word
     w.PatchInt(16 + 4 + 4 + 4 + 4 + 4 + 80 + 12 + 4, 0x0FFFFFFE);
     bOk = NKFParseBytes("el_data_size.bin.nkf", w);
     EXPECT_FALSE(bOk);
-    EXPECT_TRUE(capture.Contains("Block type : *ELEMENTS : End of block marker not found at expected "
-                                 "position."));
+    EXPECT_TRUE(
+        capture.Contains("Block type : *ELEMENTS : End of block marker not found at expected "
+                         "position."));
 }
 
 // ---------------------------------------------------------------------------
@@ -749,13 +804,15 @@ TEST(NKFElements, ElementListMapsNodesToThePart)
 {
     MessageCapture capture;
     for (bool bWithIDs : {true, false}) {
-        std::vector<std::string> lines = {"*NKF-1.00", "*NODES 1", "%WITH_ID", "50 0 0 0", "60 1 0 0",
-                                          "70 1 1 0", "80 0 1 0", "90 2 2 2", "*ELEMENTS 1", "%NODES #1"};
+        std::vector<std::string> lines = {"*NKF-1.00",   "*NODES 1", "%WITH_ID", "50 0 0 0",
+                                          "60 1 0 0",    "70 1 1 0", "80 0 1 0", "90 2 2 2",
+                                          "*ELEMENTS 1", "%NODES #1"};
         if (bWithIDs) lines.push_back("%WITH_ID");
         const std::vector<std::string> body = {"%BEAMS", "50 60", "60 70", "%QUADS", "50 60 70 80"};
         for (const std::string &line : body) {
-            lines.push_back(bWithIDs && line[0] != '%' ? "7" + std::to_string(lines.size()) + " " + line
-                                                       : line);
+            lines.push_back(bWithIDs && line[0] != '%'
+                                ? "7" + std::to_string(lines.size()) + " " + line
+                                : line);
         }
         bool bOk = false;
         std::unique_ptr<NKFParser> pParser;
@@ -772,9 +829,9 @@ TEST(NKFElements, ElementListMapsNodesToThePart)
         EXPECT_EQ(NK_ELEM_QUAD, list.pElements[2].iType);
         EXPECT_EQ(bWithIDs ? pBlock->GetElementId(2) : 3, list.pElements[2].iID);
         EXPECT_EQ(bWithIDs ? pBlock->GetSectionIDs(0)[0] : 1, list.pElements[0].iID);
-        EXPECT_EQ((std::vector<int>{0, 2, 4}), (std::vector<int>{list.pElements[0].iNodeStart,
-                                                                 list.pElements[1].iNodeStart,
-                                                                 list.pElements[2].iNodeStart}));
+        EXPECT_EQ((std::vector<int>{0, 2, 4}),
+                  (std::vector<int>{list.pElements[0].iNodeStart, list.pElements[1].iNodeStart,
+                                    list.pElements[2].iNodeStart}));
         EXPECT_EQ((std::vector<int>{-1, 0, 0, 1, -1, 0, 1, -1}),
                   std::vector<int>(list.piConnects, list.piConnects + 8));
         NKFFreeElementList(&list);
@@ -782,7 +839,8 @@ TEST(NKFElements, ElementListMapsNodesToThePart)
         // The list is made the same after the block was freed.
         pBlock->FreeData();
         ASSERT_TRUE(pBlock->NKCreateElementList(&list, aiSource, 3));
-        EXPECT_EQ((std::vector<int>{-1, 0, 0, 1}), std::vector<int>(list.piConnects, list.piConnects + 4));
+        EXPECT_EQ((std::vector<int>{-1, 0, 0, 1}),
+                  std::vector<int>(list.piConnects, list.piConnects + 4));
         NKFFreeElementList(&list);
     }
 }

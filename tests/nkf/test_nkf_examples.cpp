@@ -54,7 +54,8 @@ void ExpectEverythingLoads(NKFParser &parser)
 {
     for (int n = 0; parser.GetBlockByIndex(n) != nullptr; n++) {
         NKFBlock *pBlock = parser.GetBlockByIndex(n);
-        EXPECT_TRUE(pBlock->LoadData()) << pBlock->GetKeyword().GetText() << " " << pBlock->GetBlockID();
+        EXPECT_TRUE(pBlock->LoadData())
+            << pBlock->GetKeyword().GetText() << " " << pBlock->GetBlockID();
     }
     for (int type : {NKF_QUOLINSCALAR, NKF_QUOLINVECTOR}) {
         ASSERT_EQ(2, parser.GetNumBlocks(type));
@@ -75,7 +76,7 @@ NKFResultBlock *Results(NKFParser &parser, int iID)
     return static_cast<NKFResultBlock *>(parser.FindBlock(NKF_RESULTS, iID));
 }
 
-} // namespace
+}  // namespace
 
 TEST(NKFExamples, CommittedFilesEqualTheGeneratorOutput)
 {
@@ -136,8 +137,9 @@ TEST(NKFExamples, BeamResultsBendTheTipByTheLoadFactor)
         EXPECT_EQ(0, pDisp->GetMapping());
         ASSERT_EQ(nodes, pDisp->GetNumItems());
         // Node 10 is the tip of the lower edge at y = 0, z = 0.
-        EXPECT_NEAR(-static_cast<float>(s) / kSteps, pDisp->GetVectorValues()[3 * NKF_BEAM_CELLS_X + 2], 1e-5);
-        EXPECT_FLOAT_EQ(0.0f, pDisp->GetVectorValues()[2]);   // clamped end
+        EXPECT_NEAR(-static_cast<float>(s) / kSteps,
+                    pDisp->GetVectorValues()[3 * NKF_BEAM_CELLS_X + 2], 1e-5);
+        EXPECT_FLOAT_EQ(0.0f, pDisp->GetVectorValues()[2]);  // clamped end
 
         NKFResultBlock *pStress = Results(*e.parser, 10 + s);
         ASSERT_NE(nullptr, pStress);
@@ -146,7 +148,8 @@ TEST(NKFExamples, BeamResultsBendTheTipByTheLoadFactor)
         EXPECT_TRUE(pStress->HasIDs());
         EXPECT_EQ(NKF_BEAM_CELLS_X * NKF_BEAM_CELLS_Y * NKF_BEAM_CELLS_Z, pStress->GetNumItems());
     }
-    auto *pDeformation = static_cast<NKFQuolinVectorBlock *>(e.parser->FindBlock(NKF_QUOLINVECTOR, 1));
+    auto *pDeformation =
+        static_cast<NKFQuolinVectorBlock *>(e.parser->FindBlock(NKF_QUOLINVECTOR, 1));
     ASSERT_NE(nullptr, pDeformation);
     EXPECT_TRUE(pDeformation->IsDeformation());
     EXPECT_STREQ("Displacement", pDeformation->GetName().GetText());

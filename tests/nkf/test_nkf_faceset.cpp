@@ -78,12 +78,13 @@ TEST(NKFIndexedFaceSet, OneLineOverNodesWithoutIdsIsOnePolygon)
         ASSERT_EQ(1, fs.r.iNumPolygons);
         EXPECT_EQ(4, fs.r.piPolygonNumNodes[0]);
         EXPECT_EQ(0, fs.r.piPolygonStart[0]);
-        EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), std::vector<int>(fs.r.piConnects, fs.r.piConnects + 4));
+        EXPECT_EQ((std::vector<int>{0, 1, 2, 3}),
+                  std::vector<int>(fs.r.piConnects, fs.r.piConnects + 4));
         EXPECT_EQ(4, fs.r.iNumNodes);
         EXPECT_EQ(nullptr, fs.r.piNodeIDs);
         EXPECT_EQ(0, fs.r.bFromElements);
         EXPECT_EQ(0, fs.r.bNodesNotCompacted);
-        EXPECT_FLOAT_EQ(1.0f, fs.r.pfCoords[7]);   // node 2, y
+        EXPECT_FLOAT_EQ(1.0f, fs.r.pfCoords[7]);  // node 2, y
     }
     for (bool bBig : {false, true}) {
         NKFTestWriter w(bBig);
@@ -114,12 +115,15 @@ TEST(NKFIndexedFaceSet, NodeIdsAreMappedAndOnlyUsedNodesKept)
     NKTestFaceSet fs;
     ASSERT_TRUE(pBlock->NKCreatePartFromFaceSet(&fs.r, false)) << capture.Text();
     EXPECT_EQ((Polygons{{3, 1, 2}, {1, 3, 1}}), BlockPolygons(fs.r));
-    ASSERT_EQ(3, fs.r.iNumNodes);   // node 0 (ID 10) is not used
-    EXPECT_EQ((std::vector<int>{1, 2, 3}), std::vector<int>(fs.r.piNodeSourceIndex, fs.r.piNodeSourceIndex + 3));
+    ASSERT_EQ(3, fs.r.iNumNodes);  // node 0 (ID 10) is not used
+    EXPECT_EQ((std::vector<int>{1, 2, 3}),
+              std::vector<int>(fs.r.piNodeSourceIndex, fs.r.piNodeSourceIndex + 3));
     EXPECT_EQ((std::vector<int>{20, 30, 40}), std::vector<int>(fs.r.piNodeIDs, fs.r.piNodeIDs + 3));
-    EXPECT_EQ((std::vector<int>{2, 0, 1, 0, 2, 0}), std::vector<int>(fs.r.piConnects, fs.r.piConnects + 6));
-    EXPECT_EQ((std::vector<int>{7, 8}), std::vector<int>(pBlock->GetPolygonIDs(), pBlock->GetPolygonIDs() + 2));
-    EXPECT_FLOAT_EQ(1.0f, fs.r.pfCoords[6 + 1]);   // the third kept node (ID 40) at y = 1
+    EXPECT_EQ((std::vector<int>{2, 0, 1, 0, 2, 0}),
+              std::vector<int>(fs.r.piConnects, fs.r.piConnects + 6));
+    EXPECT_EQ((std::vector<int>{7, 8}),
+              std::vector<int>(pBlock->GetPolygonIDs(), pBlock->GetPolygonIDs() + 2));
+    EXPECT_FLOAT_EQ(1.0f, fs.r.pfCoords[6 + 1]);  // the third kept node (ID 40) at y = 1
 
     // A second conversion of the same load gives the same record.
     NKTestFaceSet again;
@@ -189,8 +193,9 @@ TEST(NKFIndexedFaceSet, ReferencesOutsideTheNodeBlockFailTheBlock)
         NKFIndexedFaceSetBlock *pBlock = FaceSetBlock(pParser, 1);
         NKTestFaceSet fs;
         EXPECT_FALSE(pBlock->NKCreatePartFromFaceSet(&fs.r, false)) << pszLine;
-        EXPECT_TRUE(capture.Contains("Block type : *INDEXEDFACESET. ID = 1 : Refers to node")) << pszLine;
-        EXPECT_FALSE(pBlock->IsDataLoaded());   // a later load starts from the file
+        EXPECT_TRUE(capture.Contains("Block type : *INDEXEDFACESET. ID = 1 : Refers to node"))
+            << pszLine;
+        EXPECT_FALSE(pBlock->IsDataLoaded());  // a later load starts from the file
     }
 }
 
@@ -221,7 +226,8 @@ TEST(NKFIndexedFaceSet, MissingNodeBlockAndFreeingTheNodeData)
     ASSERT_TRUE(bOk);
     NKTestFaceSet fs;
     EXPECT_FALSE(FaceSetBlock(pParser, 1)->NKCreatePartFromFaceSet(&fs.r, false));
-    EXPECT_TRUE(capture.Contains("Cannot find NODE block with ID = 9 (used in element block with ID = 1)."));
+    EXPECT_TRUE(capture.Contains(
+        "Cannot find NODE block with ID = 9 (used in element block with ID = 1)."));
     NKFBlock *pNodes = pParser->FindBlock(NKF_NODES, 1);
     NKTestFaceSet freed, kept;
     ASSERT_TRUE(FaceSetBlock(pParser, 2)->NKCreatePartFromFaceSet(&freed.r, true));
@@ -256,7 +262,7 @@ TEST(NKFIndexedFaceSet, HeaderDirectivesFillTheFields)
     EXPECT_STREQ("Lid", pBlock->GetName().GetText());
     EXPECT_STREQ("top plate", pBlock->GetDescription().GetText());
     EXPECT_EQ(4, pBlock->GetNormalBlockID());
-    EXPECT_EQ(6, pBlock->GetColorBlockID());   // %MATERIAL names the colour block
+    EXPECT_EQ(6, pBlock->GetColorBlockID());  // %MATERIAL names the colour block
     ASSERT_NE(nullptr, pBlock->GetBlockColor());
     EXPECT_FLOAT_EQ(0.25f, pBlock->GetBlockColor()[1]);
     EXPECT_FALSE(pBlock->HasColorsPerBlock());
@@ -273,10 +279,13 @@ TEST(NKFIndexedFaceSet, HeaderErrorsStopTheParse)
     MessageCapture capture;
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"%NODES 1", "1 2 -3"}, "No node block ID specified in %NODES. Missing #ID."},
-        {{"%NODES #1", "%NORMALS 2", "1 2 -3"}, "No node block ID specified in %NORMALS. Missing #ID."},
-        {{"%NODES #1", "%MATERIAL", "1 2 -3"}, "No material block ID specified in %MATERIAL. Missing #ID."},
+        {{"%NODES #1", "%NORMALS 2", "1 2 -3"},
+         "No node block ID specified in %NORMALS. Missing #ID."},
+        {{"%NODES #1", "%MATERIAL", "1 2 -3"},
+         "No material block ID specified in %MATERIAL. Missing #ID."},
         {{"%NODES #1"}, "No data in indexed face set block."},
-        {{"%NAME \"x\"", "1 2 -3"}, "No valid node block is referenced in the header of *INDEXEDFACESET."},
+        {{"%NAME \"x\"", "1 2 -3"},
+         "No valid node block is referenced in the header of *INDEXEDFACESET."},
         {{"%NODES #1", "%COLOR_BINDINGS", "1"},
          "%COLOR_BINDINGS are not allowed when using %IMPLICIT_COLOR_BINDING (default)."},
         {{"%NODES #1", "%NORMAL_BINDINGS", "1"},
@@ -314,9 +323,11 @@ TEST(NKFIndexedFaceSet, ExplicitBindingsAreCountedAndLoaded)
         EXPECT_EQ(2, pBlock->GetNumColorBindings());
         EXPECT_EQ(6, pBlock->GetNumNormalBindings());
         ASSERT_TRUE(pBlock->LoadData());
-        EXPECT_EQ((std::vector<int>{5, 6}), std::vector<int>(pBlock->GetColorBindings(), pBlock->GetColorBindings() + 2));
+        EXPECT_EQ((std::vector<int>{5, 6}),
+                  std::vector<int>(pBlock->GetColorBindings(), pBlock->GetColorBindings() + 2));
         EXPECT_EQ(2, pBlock->GetNormalBindings()[5]);
-        EXPECT_EQ((std::vector<int>{0, 3}), std::vector<int>(pBlock->GetPolygonStarts(), pBlock->GetPolygonStarts() + 2));
+        EXPECT_EQ((std::vector<int>{0, 3}),
+                  std::vector<int>(pBlock->GetPolygonStarts(), pBlock->GetPolygonStarts() + 2));
     }
 }
 
@@ -345,7 +356,8 @@ TEST(NKFIndexedFaceSet, BindingCountChecksRunInOrder)
         bool bOk = true;
         bOk = NKFParseLines("fs_bind_error.nkf", AsciiFile(false, block));
         EXPECT_FALSE(bOk) << c.second;
-        EXPECT_TRUE(capture.Contains("Block type : *INDEXEDFACESET. ID = 1 : " + c.second)) << capture.Text();
+        EXPECT_TRUE(capture.Contains("Block type : *INDEXEDFACESET. ID = 1 : " + c.second))
+            << capture.Text();
     }
 }
 
@@ -359,9 +371,9 @@ TEST(NKFIndexedFaceSet, BinaryIdsAndOptionalHeaderWords)
         NKFTestWriter w(bBig);
         AppendFileHeader(w);
         AppendNodesBlock(w, 1, g_aiNodeIDs, g_afSquare, 4);
-        AppendFaceSetBlock(w, 1, 1, {{5, {40, 30, 20}}, {6, {10, 20, 30, 40}}}, true);   // mode 255
-        AppendFaceSetBlock(w, 2, 1, {{0, {4, 3, 2}}}, false, 0);                         // indices
-        AppendFaceSetBlock(w, 3, 1, {{0, {40, 10, 20}}}, false, 255, 116);               // no options
+        AppendFaceSetBlock(w, 1, 1, {{5, {40, 30, 20}}, {6, {10, 20, 30, 40}}}, true);  // mode 255
+        AppendFaceSetBlock(w, 2, 1, {{0, {4, 3, 2}}}, false, 0);                        // indices
+        AppendFaceSetBlock(w, 3, 1, {{0, {40, 10, 20}}}, false, 255, 116);  // no options
         bool bOk = false;
         std::unique_ptr<NKFParser> pParser;
         bOk = NKFParseBytes("fs_ids.bin.nkf", w, &pParser, false);
@@ -411,7 +423,8 @@ TEST(NKFIndexedFaceSet, BinaryPolygonsMustFitTheHeaderCounts)
             continue;
         }
         EXPECT_FALSE(FaceSetBlock(pParser, 1)->LoadData());
-        EXPECT_TRUE(capture.Contains("Polygon data does not fit the polygon and connectivity counts "
-                                     "of the block header."));
+        EXPECT_TRUE(
+            capture.Contains("Polygon data does not fit the polygon and connectivity counts "
+                             "of the block header."));
     }
 }

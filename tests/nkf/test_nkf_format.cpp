@@ -22,7 +22,7 @@ TEST(NKFFormat, EveryKnownTypeRoundTripsThroughKeywordAndCode)
 TEST(NKFFormat, KeywordsOutsideTheTableAreUnknown)
 {
     EXPECT_EQ(NKF_UNKNOWN, NKFBlockTypeFromKeyword("*UNKNOWN"));
-    EXPECT_EQ(NKF_UNKNOWN, NKFBlockTypeFromKeyword("*nodes"));   // matched exactly
+    EXPECT_EQ(NKF_UNKNOWN, NKFBlockTypeFromKeyword("*nodes"));  // matched exactly
     EXPECT_EQ(NKF_UNKNOWN, NKFBlockTypeFromKeyword("*NODE"));
     EXPECT_EQ(NKF_UNKNOWN, NKFBlockTypeFromKeyword(nullptr));
     EXPECT_STREQ("*UNKNOWN", NKFBlockKeyword(27));

@@ -38,10 +38,11 @@ NKFTestWriter MeshFile(bool bBigEndian)
 }
 
 const std::vector<std::string> g_AsciiLines = {
-    "*NKF-1.00", "*NODES 1", "%WITH_ID", "5 0 0 0", "1 1 0 0", "9 1 1 0", "3 0 1 0",
-    "*INDEXEDFACESET 1", "%NODES #1", "%WITH_ID", "7 5 1 -9", "8 9 3 -5",
-    "*ELEMENTS 1", "%NODES #1", "1 5 9 3 1 5 9 3", "%QUADS", "5 1 9 3", "%TRIANGLES", "1 9 3",
-    "%COLOR_BINDINGS", "1"};
+    "*NKF-1.00", "*NODES 1", "%WITH_ID",          "5 0 0 0",   "1 1 0 0",
+    "9 1 1 0",   "3 0 1 0",  "*INDEXEDFACESET 1", "%NODES #1", "%WITH_ID",
+    "7 5 1 -9",  "8 9 3 -5", "*ELEMENTS 1",       "%NODES #1", "1 5 9 3 1 5 9 3",
+    "%QUADS",    "5 1 9 3",  "%TRIANGLES",        "1 9 3",     "%COLOR_BINDINGS",
+    "1"};
 
 }  // namespace
 
@@ -57,9 +58,12 @@ TEST(NKFMeshRobustness, TheUndamagedFilesBuildEveryPart)
         for (int iID : {1, 2}) {
             NKIndexedFaceSet a, b;
             ASSERT_TRUE(dynamic_cast<Elements *>(parser.FindBlock(NKF_ELEMENTS, iID))
-                            ->NKCreatePartFromElements(&a, false)) << capture.Text();
-            ASSERT_TRUE(dynamic_cast<NKFIndexedFaceSetBlock *>(parser.FindBlock(NKF_INDEXEDFACESET, iID))
-                            ->NKCreatePartFromFaceSet(&b, false)) << capture.Text();
+                            ->NKCreatePartFromElements(&a, false))
+                << capture.Text();
+            ASSERT_TRUE(
+                dynamic_cast<NKFIndexedFaceSetBlock *>(parser.FindBlock(NKF_INDEXEDFACESET, iID))
+                    ->NKCreatePartFromFaceSet(&b, false))
+                << capture.Text();
             EXPECT_GT(a.iNumPolygons, 0);
             EXPECT_GT(b.iNumPolygons, 0);
             NKFreePolygonMesh(&a);
@@ -71,7 +75,8 @@ TEST(NKFMeshRobustness, TheUndamagedFilesBuildEveryPart)
     NKFParser parser(NKString(path.c_str()));
     ASSERT_TRUE(parser.Parse()) << capture.Text();
     NKIndexedFaceSet fs;
-    ASSERT_TRUE(dynamic_cast<Elements *>(parser.FindBlock(NKF_ELEMENTS, 1))->NKCreatePartFromElements(&fs, false));
+    ASSERT_TRUE(dynamic_cast<Elements *>(parser.FindBlock(NKF_ELEMENTS, 1))
+                    ->NKCreatePartFromElements(&fs, false));
     EXPECT_EQ(6 + 1 + 1, fs.iNumPolygons);
     NKFreePolygonMesh(&fs);
 }

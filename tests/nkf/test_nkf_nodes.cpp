@@ -58,7 +58,7 @@ TEST(NKFNodeBlock, AsciiNodesWithIdsLoadWithTheirSortedOrder)
         pNodes->FreeData();
         EXPECT_FALSE(pNodes->IsDataLoaded());
         EXPECT_EQ(nullptr, pNodes->GetCoords());
-        ASSERT_TRUE(pNodes->LoadData());   // the file is read again
+        ASSERT_TRUE(pNodes->LoadData());  // the file is read again
         EXPECT_EQ(10, pNodes->GetIDs()[1]);
     }
 }
@@ -72,7 +72,7 @@ TEST(NKFNodeBlock, BinaryNodesReadTheSameInBothByteOrders)
         NKFTestWriter w(bBig);
         AppendFileHeader(w);
         AppendNodesBlock(w, 1, aiIDs, afCoords, 2);
-        AppendNodesBlock(w, 2, nullptr, afCoords, 2, 24);   // 8 surplus header bytes
+        AppendNodesBlock(w, 2, nullptr, afCoords, 2, 24);  // 8 surplus header bytes
         bool bOk = false;
         std::unique_ptr<NKFParser> pParser;
         bOk = NKFParseBytes("nodes.bin.nkf", w, &pParser);
@@ -127,7 +127,8 @@ TEST(NKFNodeBlock, WordCountsAreCheckedOnlyWhenReferencesAreResolvedAtOnce)
 {
     MessageCapture capture;
     const std::vector<std::string> noID = {"*NKF-1.00", "*NODES 1", "1 2 3", "4 5"};
-    const std::vector<std::string> withID = {"*NKF-1.00", "*NODES 1", "%WITH_ID", "1 2 3 4", "2 5 6"};
+    const std::vector<std::string> withID = {"*NKF-1.00", "*NODES 1", "%WITH_ID", "1 2 3 4",
+                                             "2 5 6"};
     bool bOk = false;
     bOk = NKFParseLines("nodes_words.nkf", noID);
     EXPECT_TRUE(bOk);
@@ -149,16 +150,16 @@ TEST(NKFNodeBlock, BinaryCountBeyondTheDataFailsBeforeAllocating)
     for (int32_t iCount : {1000000000, -1}) {
         NKFTestWriter w;
         AppendFileHeader(w);
-        w.Int(1001);      // block code: *NODES
-        w.Int(1);         // block ID
-        w.Int(16);        // header size
-        w.Int(12);        // data size: one node
-        w.Int(0);         // with-IDs flag
-        w.Int(iCount);    // node count
-        w.Float(1);       // x
-        w.Float(2);       // y
-        w.Float(3);       // z
-        w.Int(-999);      // end-of-block marker
+        w.Int(1001);    // block code: *NODES
+        w.Int(1);       // block ID
+        w.Int(16);      // header size
+        w.Int(12);      // data size: one node
+        w.Int(0);       // with-IDs flag
+        w.Int(iCount);  // node count
+        w.Float(1);     // x
+        w.Float(2);     // y
+        w.Float(3);     // z
+        w.Int(-999);    // end-of-block marker
         bool bOk = true;
         bOk = NKFParseBytes("nodes_count.bin.nkf", w);
         EXPECT_FALSE(bOk);

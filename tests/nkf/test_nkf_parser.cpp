@@ -24,7 +24,8 @@ std::vector<std::pair<int, int>> BlockList(const NKFParser &parser)
 {
     std::vector<std::pair<int, int>> blocks;
     for (int n = 0; parser.GetBlockByIndex(n) != nullptr; n++)
-        blocks.push_back({parser.GetBlockByIndex(n)->GetType(), parser.GetBlockByIndex(n)->GetBlockID()});
+        blocks.push_back(
+            {parser.GetBlockByIndex(n)->GetType(), parser.GetBlockByIndex(n)->GetBlockID()});
     return blocks;
 }
 
@@ -60,8 +61,11 @@ TEST(NKFParserBinary, BigEndianTwinGivesTheSameBlocksAndValues)
     EXPECT_FALSE(pLittle->GetSwapBytes());
     EXPECT_TRUE(pBig->GetSwapBytes());
     EXPECT_EQ(BlockList(*pLittle), BlockList(*pBig));
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_RESULTS, 1}, {NKF_RESULTS, 2}, {NKF_TEXTURES, 1},
-                                                 {NKF_USER, 3}, {NKF_INTERNALSTRING, 1001}}),
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_RESULTS, 1},
+                                                {NKF_RESULTS, 2},
+                                                {NKF_TEXTURES, 1},
+                                                {NKF_USER, 3},
+                                                {NKF_INTERNALSTRING, 1001}}),
               BlockList(*pBig));
     for (NKFParser *p : {pLittle.get(), pBig.get()}) {
         auto *pVectors = (NKFResultBlock *)p->FindBlock(NKF_RESULTS, 2);
@@ -93,8 +97,8 @@ TEST(NKFParserBinary, CodeWordZeroEndsTheSequence)
     NKFTestWriter w;
     AppendFileHeader(w);
     AppendUserBlock(w, 1, 4);
-    w.Int(0);        // block code 0: end of the block sequence
-    w.Int(1501);     // never read
+    w.Int(0);     // block code 0: end of the block sequence
+    w.Int(1501);  // never read
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBytes("ends_with_zero.nkf", w, &pParser));
     EXPECT_EQ(1, (int)BlockList(*pParser).size());
@@ -130,8 +134,9 @@ TEST(NKFParserBinary, WrongMagicWordsAreRejected)
     w.Int(251271);   // magic word 3
     w.Int(1);        // version
     EXPECT_FALSE(NKFParseBytes("bad_magic.nkf", w));
-    EXPECT_TRUE(capture.Contains("This file is not a propery formatted NKF binary file. Wrong magic "
-                                 "numbers found."));
+    EXPECT_TRUE(
+        capture.Contains("This file is not a propery formatted NKF binary file. Wrong magic "
+                         "numbers found."));
 }
 
 TEST(NKFParserBinary, UnknownCodeIsSkippedWithAnInformation)
@@ -139,12 +144,12 @@ TEST(NKFParserBinary, UnknownCodeIsSkippedWithAnInformation)
     MessageCapture capture;
     NKFTestWriter w;
     AppendFileHeader(w);
-    AppendFramedBlock(w, 1030, 7, 12, 16);   // a sound block of a later writer
+    AppendFramedBlock(w, 1030, 7, 12, 16);  // a sound block of a later writer
     AppendUserBlock(w, 1, 0);
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBytes("unknown_code.nkf", w, &pParser));
-    EXPECT_TRUE(capture.HasLine("INFO : An unknown block was found in the file. Block Type: 1030, ID: 7.",
-                                NK_MSG_INFO));
+    EXPECT_TRUE(capture.HasLine(
+        "INFO : An unknown block was found in the file. Block Type: 1030, ID: 7.", NK_MSG_INFO));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_USER, 1}}), BlockList(*pParser));
 }
 
@@ -153,14 +158,15 @@ TEST(NKFParserBinary, UnknownBlockWithoutMarkerFails)
     MessageCapture capture;
     NKFTestWriter w;
     AppendFileHeader(w);
-    w.Int(1030);   // unknown block code
-    w.Int(7);      // block ID
-    w.Int(8);      // header size
-    w.Int(0);      // data size
-    w.Int(5);      // where the end-of-block marker belongs
+    w.Int(1030);  // unknown block code
+    w.Int(7);     // block ID
+    w.Int(8);     // header size
+    w.Int(0);     // data size
+    w.Int(5);     // where the end-of-block marker belongs
     EXPECT_FALSE(NKFParseBytes("unknown_no_marker.nkf", w));
-    EXPECT_TRUE(capture.Contains("Error parsing binary NKF file : Missing End Of Block marker after "
-                                 "reading unknown block.\nType: 1030, ID: 7. End marker found: 5"));
+    EXPECT_TRUE(
+        capture.Contains("Error parsing binary NKF file : Missing End Of Block marker after "
+                         "reading unknown block.\nType: 1030, ID: 7. End marker found: 5"));
 }
 
 TEST(NKFParserBinary, IllegalCodeStopsTheParse)
@@ -172,8 +178,9 @@ TEST(NKFParserBinary, IllegalCodeStopsTheParse)
         AppendUserBlock(w, 1, 0);
         AppendFramedBlock(w, iCode, 2, 0);
         EXPECT_FALSE(NKFParseBytes("illegal_code.nkf", w));
-        std::string expected = "Error parsing binary NKF file : Illegal block type found: " +
-                               std::to_string(iCode) + ". Legal range: 1001 - 1500 ";
+        std::string expected =
+            "Error parsing binary NKF file : Illegal block type found: " + std::to_string(iCode) +
+            ". Legal range: 1001 - 1500 ";
         EXPECT_TRUE(capture.Contains(expected)) << capture.Text();
         EXPECT_EQ("Error.", NKGetHeadlessProgressUI()->GetStatusText());
     }
@@ -184,8 +191,8 @@ TEST(NKFParserBinary, RepeatedHeaderAndSpareMarkersArePassedOver)
     MessageCapture capture;
     NKFTestWriter w;
     AppendFileHeader(w);
-    AppendUserBlock(w, 1, 3);       // leaves its marker to the parser
-    AppendFileHeader(w);            // a second file joined on
+    AppendUserBlock(w, 1, 3);  // leaves its marker to the parser
+    AppendFileHeader(w);       // a second file joined on
     AppendInternalStringBlock(w, 2, "second file");
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBytes("joined.nkf", w, &pParser));
@@ -198,7 +205,7 @@ TEST(NKFParserBinary, LargerHeaderRecordIsReadAndItsSurplusSkipped)
     MessageCapture capture;
     NKFTestWriter w;
     AppendFileHeader(w);
-    AppendTextureBlock(w, 4, "grid", 2, 1, 6, 104);   // 8 bytes more than known
+    AppendTextureBlock(w, 4, "grid", 2, 1, 6, 104);  // 8 bytes more than known
     AppendUserBlock(w, 1, 0);
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBytes("big_header.nkf", w, &pParser));
@@ -215,7 +222,7 @@ TEST(NKFParserBinary, HeaderSizeBelowKnownOrAt1025IsIllegal)
         NKFTestWriter w;
         AppendFileHeader(w);
         AppendResultsBlock(w, 1, 1, 1, 0, nullptr, kScalars, 3, 1);
-        w.PatchInt(16 + 8, iSize);   // the header size word of the block
+        w.PatchInt(16 + 8, iSize);  // the header size word of the block
         EXPECT_FALSE(NKFParseBytes("bad_header_size.nkf", w));
         EXPECT_TRUE(capture.Contains("Block type : *RESULTS : Illegal header size found."));
         EXPECT_TRUE(capture.Contains("Error : Error parsing block"));
@@ -321,8 +328,9 @@ TEST(NKFParserAscii, UnknownKeywordIsReportedAndItsLinesSkipped)
     ASSERT_TRUE(NKFParseLines("unknown_kw.nkf",
                               {"*NKF-1.00", "# comment", "*SOUNDS 4", "1 2 3", "*RESULTS 1", "1"},
                               &pParser));
-    EXPECT_TRUE(capture.HasLine("INFO : An unknown block was found in the file. Line: 3, BlockType: *SOUNDS 4.",
-                                NK_MSG_INFO));
+    EXPECT_TRUE(capture.HasLine(
+        "INFO : An unknown block was found in the file. Line: 3, BlockType: *SOUNDS 4.",
+        NK_MSG_INFO));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{NKF_RESULTS, 1}}), BlockList(*pParser));
 }
 
@@ -425,9 +433,10 @@ TEST(NKFParser, DuplicateResultsBlockReplacesTheEarlierOne)
     AppendResultsBlock(w, 1, 3, 1, 0, nullptr, kVectors, 2, 3);
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBytes("duplicate.nkf", w, &pParser));
-    EXPECT_TRUE(capture.HasLine("INFO : Duplicate block replaced: Blocktype: *RESULTS, ID: 1", NK_MSG_INFO));
+    EXPECT_TRUE(capture.HasLine("INFO : Duplicate block replaced: Blocktype: *RESULTS, ID: 1",
+                                NK_MSG_INFO));
     ASSERT_EQ(1, pParser->GetNumBlocks(NKF_RESULTS));
-    EXPECT_EQ(2, pParser->GetBlock(NKF_RESULTS, 0)->GetNumItems());   // the later block
+    EXPECT_EQ(2, pParser->GetBlock(NKF_RESULTS, 0)->GetNumItems());  // the later block
 
     capture.Clear();
     ASSERT_TRUE(NKFParseLines("duplicate.nkf", {"*NKF-1.00", "*NODES 1", "*NODES 1"}, &pParser));
@@ -440,7 +449,8 @@ TEST(NKFParser, TwoGeometryBlocksParseWithAnError)
     MessageCapture capture;
     EXPECT_TRUE(
         NKFParseLines("two_geo.nkf", {"*NKF-1.00", "*QUOLINGEOMETRY 1", "*QUOLINGEOMETRY 2"}));
-    EXPECT_TRUE(capture.HasLine("ERROR : More than one *QUOLINGEOMETRY block specified.", NK_MSG_ERROR));
+    EXPECT_TRUE(
+        capture.HasLine("ERROR : More than one *QUOLINGEOMETRY block specified.", NK_MSG_ERROR));
 }
 
 TEST(NKFParser, ProgressEndsWithDone)
@@ -504,7 +514,7 @@ TEST(NKFParser, ProgressCountsUpInStepsOfTenPercent)
         ASSERT_EQ(1, sscanf(recorder.texts[i].first.c_str(), "Parsing NKF file (%d%%)", &iPercent))
             << recorder.texts[i].first;
         EXPECT_EQ(0, iPercent % 10);
-        EXPECT_GT(iPercent, iLast);   // shown only when the tens change
+        EXPECT_GT(iPercent, iLast);  // shown only when the tens change
         iLast = iPercent;
     }
     EXPECT_FALSE(recorder.IsProgressBarShown());
@@ -567,7 +577,8 @@ TEST(NKFParser, ReferencesAreResolvedWhenNotDeferred)
     NKFParser strict(NKString(path.c_str()));
     strict.SetDeferReferences(false);
     EXPECT_FALSE(strict.Parse());
-    EXPECT_TRUE(capture.HasLine("Block type : *RESULTS. ID = 1 : Node block (*NODES) with id = 5not found in file"));
+    EXPECT_TRUE(capture.HasLine(
+        "Block type : *RESULTS. ID = 1 : Node block (*NODES) with id = 5not found in file"));
 }
 
 TEST(NKFParser, WriteTextGoesToTheOutputFileOnlyWhenSet)

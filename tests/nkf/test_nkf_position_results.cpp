@@ -20,16 +20,19 @@ std::string Dump(NKFPositionResultBlock *pBlock)
     std::string text = "dim " + std::to_string(pBlock->GetDimension()) + " map " +
                        std::to_string(pBlock->GetMapping()) + " to " +
                        std::to_string(pBlock->GetMapToElementsFlag()) + "#" +
-                       std::to_string(pBlock->GetTargetBlockID()) + (pBlock->HasGlobalPositions() ? " gp" : " lp") +
+                       std::to_string(pBlock->GetTargetBlockID()) +
+                       (pBlock->HasGlobalPositions() ? " gp" : " lp") +
                        (pBlock->HasGlobalResults() ? " gr" : " lr");
     for (int i = 0; i < pBlock->GetNumItems(); i++) {
         text += "\n";
         if (pBlock->GetIDs() != nullptr) text += std::to_string(pBlock->GetIDs()[i]) + ":";
         for (int k = 0; k < 3; k++) text += " " + NumberText(pBlock->GetPositions()[i * 3 + k]);
         text += " |";
-        if (pBlock->GetDimension() == 1) text += " " + NumberText(pBlock->GetScalarValues()[i]);
+        if (pBlock->GetDimension() == 1)
+            text += " " + NumberText(pBlock->GetScalarValues()[i]);
         else
-            for (int k = 0; k < 3; k++) text += " " + NumberText(pBlock->GetVectorValues()[i * 3 + k]);
+            for (int k = 0; k < 3; k++)
+                text += " " + NumberText(pBlock->GetVectorValues()[i * 3 + k]);
     }
     return text;
 }
@@ -89,12 +92,14 @@ TEST(NKFPositionResultBlock, LineLengthsAreCheckedOnlyWithStrictChecking)
                              &pParser, false));
     EXPECT_FALSE(NKFParseBody("pos_strict_id.nkf", {"*POSITIONRESULTS 1", "%MAP_ID", "4 0 0 0"},
                               &pParser, false));
-    EXPECT_TRUE(capture.Contains("Error in results values. \nEach line must contain #dim + 4 values when "
-                                 "using %WITH_ID"));
+    EXPECT_TRUE(
+        capture.Contains("Error in results values. \nEach line must contain #dim + 4 values when "
+                         "using %WITH_ID"));
     EXPECT_FALSE(NKFParseBody("pos_strict_noid.nkf",
                               {"*POSITIONRESULTS 1", "%DIMENSION 3", "0 0 0 1 1"}, &pParser,
                               false));
-    EXPECT_TRUE(capture.Contains("Each line must contain #dim + 3 values when using %NO_ID (default)"));
+    EXPECT_TRUE(
+        capture.Contains("Each line must contain #dim + 3 values when using %NO_ID (default)"));
 }
 
 TEST(NKFPositionResultBlock, BlockWithoutValuesLoadsEmpty)
@@ -130,11 +135,13 @@ TEST(NKFPositionResultForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
     MessageCapture capture;
     const std::vector<std::vector<float>> scalarRows = {{0, 0, 0, 1.5f}, {1, 2, 3, -2}};
     const std::vector<std::vector<float>> vectorRows = {{0, 1, 0, 1, 0, 0}, {2, 2, 2, 0, 0, 0.25f}};
-    std::vector<std::string> lines = {"*POSITIONRESULTS 1", "0 0 0 1.5", "1 2 3 -2", "*POSITIONRESULTS 2",
-                                      "%DIMENSION 3", "%MAPTO_ELEMENTS #4", "%MAP_ID", "%LOCAL_POSITIONS",
-                                      "11 0 1 0 1 0 0", "12 2 2 2 0 0 0.25"};
+    std::vector<std::string> lines = {
+        "*POSITIONRESULTS 1", "0 0 0 1.5",          "1 2 3 -2", "*POSITIONRESULTS 2",
+        "%DIMENSION 3",       "%MAPTO_ELEMENTS #4", "%MAP_ID",  "%LOCAL_POSITIONS",
+        "11 0 1 0 1 0 0",     "12 2 2 2 0 0 0.25"};
     const char *const kScalars = "dim 1 map 0 to -1#-1 gp gr\n 0 0 0 | 1.5\n 1 2 3 | -2";
-    const char *const kVectors = "dim 3 map 1 to 1#4 lp gr\n11: 0 1 0 | 1 0 0\n12: 2 2 2 | 0 0 0.25";
+    const char *const kVectors =
+        "dim 3 map 1 to 1#4 lp gr\n11: 0 1 0 | 1 0 0\n12: 2 2 2 | 0 0 0.25";
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBody("pos_forms.nkf", lines, &pParser));
     EXPECT_EQ(kScalars, Dump(Positions(pParser)));
@@ -209,9 +216,9 @@ TEST(NKFPositionStepList, LookupsAnswerMinusOneOutsideTheSteps)
                              &pParser));
     NKFQuolinPositionVectorBlock *pList = VectorList(pParser);
     ASSERT_TRUE(pList->LoadData());
-    EXPECT_EQ(-1, pList->GetNumResults(1));   // model step 2 is before step 3
+    EXPECT_EQ(-1, pList->GetNumResults(1));  // model step 2 is before step 3
     EXPECT_EQ(2, pList->GetNumResults(2));
-    EXPECT_EQ(2, pList->GetNumResults(50));   // past the last: the last entry
+    EXPECT_EQ(2, pList->GetNumResults(50));  // past the last: the last entry
     EXPECT_EQ(8, pList->GetResultID(2, 1));
     EXPECT_EQ(-1, pList->GetResultID(2, 2));  // k equal to the count
     EXPECT_EQ(-1, pList->GetResultID(1, 0));
@@ -226,7 +233,8 @@ TEST(NKFPositionStepList, UnknownDirectiveWarnsAndFails)
     EXPECT_TRUE(capture.Contains("Block type : *QUOLINPOSITIONSCALAR : Unknown directive found."));
     bool bWarning = false;
     for (const CapturedLine &line : capture.Lines())
-        if (line.text.find("Unknown directive found.") != std::string::npos) bWarning = line.iLevel == NK_MSG_WARNING;
+        if (line.text.find("Unknown directive found.") != std::string::npos)
+            bWarning = line.iLevel == NK_MSG_WARNING;
     EXPECT_TRUE(bWarning);
 }
 
@@ -243,7 +251,8 @@ TEST(NKFPositionStepList, TooManyStepsFail)
 TEST(NKFPositionStepForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
 {
     MessageCapture capture;
-    const std::vector<TestIDStep> steps = {{1, "a", 0.0f, {1, 2}}, {2, "b", 0.5f, {}}, {6, "c", 3.0f, {4}}};
+    const std::vector<TestIDStep> steps = {
+        {1, "a", 0.0f, {1, 2}}, {2, "b", 0.5f, {}}, {6, "c", 3.0f, {4}}};
     std::vector<std::string> lines;
     for (const char *pszKeyword : {"*QUOLINPOSITIONSCALAR 2", "*QUOLINPOSITIONVECTOR 2"}) {
         lines.push_back(pszKeyword);
@@ -264,7 +273,7 @@ TEST(NKFPositionStepForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         ASSERT_TRUE(NKFParseBytes("poslist_forms.bin", w, &pParser));
         for (int iType : {NKF_QUOLINPOSITIONSCALAR, NKF_QUOLINPOSITIONVECTOR})
             EXPECT_EQ(kExpected, Dump((NKFStepListBlock *)pParser->FindBlock(iType, 2))) << bBig;
-        ASSERT_TRUE(VectorList(pParser, 3)->LoadData());   // step count 0
+        ASSERT_TRUE(VectorList(pParser, 3)->LoadData());  // step count 0
         EXPECT_EQ(-1, VectorList(pParser, 3)->GetNumResults(0));
         EXPECT_EQ(-1, VectorList(pParser, 3)->GetResultID(0, 0));
     }
@@ -281,8 +290,9 @@ TEST(NKFPositionStepList, ReferencesNameTheMissingBlockAndStep)
     EXPECT_TRUE(pList->ResolveReferences());
     ASSERT_TRUE(pList->LoadData());
     EXPECT_FALSE(pList->ResolveReferences());
-    EXPECT_TRUE(capture.Contains("Position results block (*POSITIONRESULTS) with ID = 5 not found in file. "
-                                 "Referenced in step 4"));
+    EXPECT_TRUE(
+        capture.Contains("Position results block (*POSITIONRESULTS) with ID = 5 not found in file. "
+                         "Referenced in step 4"));
     EXPECT_FALSE(pList->WriteBlock());
     EXPECT_TRUE(capture.Contains("NKFQuolinPositionVectorBlock::WriteBlock, not implemented yet"));
 }

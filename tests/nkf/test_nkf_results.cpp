@@ -78,7 +78,7 @@ TEST(NKFResults, BinaryDimensionOtherThanOneMeansThreeValues)
     const float afValues[] = {1, 2, 3, 4, 5, 6};
     NKFTestWriter w(true);
     AppendFileHeader(w);
-    AppendResultsBlock(w, 1, 2, 1, 0, nullptr, afValues, 2, 3);   // dimension word 2
+    AppendResultsBlock(w, 1, 2, 1, 0, nullptr, afValues, 2, 3);  // dimension word 2
     bool bOk = false;
     std::unique_ptr<NKFParser> pParser;
     bOk = NKFParseBytes("bin_dim2.nkf", w, &pParser);
@@ -119,11 +119,12 @@ TEST(NKFResults, StrictCheckingCountsTheWordsOfEachRow)
     bool bOk = false;
     std::vector<std::string> lines = {"*NKF-1.00", "*RESULTS 1", "1 2 3"};
     bOk = NKFParseLines("strict.nkf", lines);
-    EXPECT_TRUE(bOk);   // the default defers references and checks nothing
+    EXPECT_TRUE(bOk);  // the default defers references and checks nothing
     bOk = NKFParseLines("strict.nkf", lines, nullptr, false);
     EXPECT_FALSE(bOk);
-    EXPECT_TRUE(capture.Contains("Error in results values. \nEach line must contain #dim values when "
-                                 "using %NO_ID (default)"));
+    EXPECT_TRUE(
+        capture.Contains("Error in results values. \nEach line must contain #dim values when "
+                         "using %NO_ID (default)"));
     capture.Clear();
     bOk =
         NKFParseLines("strict_id.nkf",
@@ -148,10 +149,11 @@ TEST(NKFResults, ReferencesAreCheckedByMapping)
                         &pParser);
     ASSERT_TRUE(bOk);
     EXPECT_TRUE(Results(pParser, 1)->ResolveReferences());
-    EXPECT_TRUE(Results(pParser, 2)->ResolveReferences());   // faces are not checked
+    EXPECT_TRUE(Results(pParser, 2)->ResolveReferences());  // faces are not checked
     EXPECT_FALSE(Results(pParser, 3)->ResolveReferences());
-    EXPECT_TRUE(capture.HasLine("Block type : *RESULTS. ID = 3 : Element block (*ELEMENTS) with id = "
-                                "4not found in file"));
+    EXPECT_TRUE(
+        capture.HasLine("Block type : *RESULTS. ID = 3 : Element block (*ELEMENTS) with id = "
+                        "4not found in file"));
 }
 
 TEST(NKFResults, EmptyBlockLoadsAsEmptyAndFreeDataAllowsReloading)
@@ -182,12 +184,13 @@ TEST(NKFResults, InflatedBinaryCountFailsBeforeAllocating)
     NKFTestWriter w;
     AppendFileHeader(w);
     AppendResultsBlock(w, 1, 1, 1, 0, nullptr, afValues, 2, 1);
-    w.PatchInt(16 + 32, 1 << 30);   // the item count word
+    w.PatchInt(16 + 32, 1 << 30);  // the item count word
     bool bOk = true;
     bOk = NKFParseBytes("inflated.nkf", w);
     EXPECT_FALSE(bOk);
-    EXPECT_TRUE(capture.Contains("Block type : *RESULTS. ID = 1 : Item count does not fit the data size "
-                                 "of the block."));
+    EXPECT_TRUE(
+        capture.Contains("Block type : *RESULTS. ID = 1 : Item count does not fit the data size "
+                         "of the block."));
     w.PatchInt(16 + 32, -5);
     bOk = NKFParseBytes("negative.nkf", w);
     EXPECT_FALSE(bOk);
@@ -210,7 +213,7 @@ TEST(NKFResults, WrittenBlockReadsBackTheSame)
     FILE *pOut = fopen(textPath.c_str(), "w");
     fputs("*NKF-1.00\n", pOut);
     pParser->SetOutputFile(pOut);
-    EXPECT_FALSE(pBlock->WriteBlock());   // nothing loaded yet
+    EXPECT_FALSE(pBlock->WriteBlock());  // nothing loaded yet
     EXPECT_TRUE(capture.Contains("No results in block"));
     ASSERT_TRUE(pBlock->LoadData());
     EXPECT_TRUE(pBlock->WriteBlock());

@@ -31,7 +31,7 @@ NKFTestWriter SmallFile(bool bBigEndian)
     AppendTextureBlock(w, 1, "t", 2, 1, 6);
     AppendUserBlock(w, 1, 3);
     AppendInternalStringBlock(w, 1001, "nodes 12", 12);
-    AppendFramedBlock(w, 1030, 5, 4);   // unknown code, skipped
+    AppendFramedBlock(w, 1030, 5, 4);  // unknown code, skipped
     const float afCoords[] = {0, 0, 0, 1, 0, 0};
     AppendNodesBlock(w, 1, nullptr, afCoords, 2);
     return w;
@@ -49,14 +49,15 @@ TEST(NKFRobustness, SmallFileParsesWholeInBothByteOrders)
         NKFParser parser(NKString(path.c_str()));
         ASSERT_TRUE(parser.Parse()) << capture.Text();
         int n = 0;
-        for (; parser.GetBlockByIndex(n) != nullptr; n++) EXPECT_TRUE(parser.GetBlockByIndex(n)->LoadData());
-        EXPECT_EQ(6, n);   // the unknown block is not kept
+        for (; parser.GetBlockByIndex(n) != nullptr; n++)
+            EXPECT_TRUE(parser.GetBlockByIndex(n)->LoadData());
+        EXPECT_EQ(6, n);  // the unknown block is not kept
     }
 }
 
 TEST(NKFRobustness, TruncatedAtEveryByteNeverCrashes)
 {
-    MessageCapture capture;   // keeps the flood of reports off the console
+    MessageCapture capture;  // keeps the flood of reports off the console
     for (bool bBig : {false, true}) {
         NKFTestWriter w = SmallFile(bBig);
         std::string path = NKFTestPath("truncated.nkf");
@@ -79,7 +80,7 @@ TEST(NKFRobustness, DamagedHeaderBytesNeverCrash)
         for (const auto &range : w.HeaderRanges()) {
             for (size_t i = range.first; i < range.second; i++) {
                 uint8_t cKept = data[i];
-                data[i] = (uint8_t)~cKept;   // every bit flipped
+                data[i] = (uint8_t)~cKept;  // every bit flipped
                 ASSERT_TRUE(NKTestWriteBytes(path, data.data(), data.size()));
                 NKFExerciseEveryBlock(path);
                 for (uint8_t c : acReplacements) {
@@ -97,9 +98,10 @@ TEST(NKFRobustness, DamagedHeaderBytesNeverCrash)
 TEST(NKFRobustness, TruncatedAsciiFileNeverCrashes)
 {
     MessageCapture capture;
-    std::string text = NKFJoinLines({"*NKF-1.00", "*RESULTS 1", "%WITH_ID", "%DIMENSION 3", "%PER_NODE #1",
-                                     "1 1 2 3", "2 4 5 6", "*NODES 1", "0 0 0", "*INTERNALSTRING 2", "%X",
-                                     "text", "*USER 3", "u", "*RESULTS 2", "1.5"});
+    std::string text =
+        NKFJoinLines({"*NKF-1.00", "*RESULTS 1", "%WITH_ID", "%DIMENSION 3", "%PER_NODE #1",
+                      "1 1 2 3", "2 4 5 6", "*NODES 1", "0 0 0", "*INTERNALSTRING 2", "%X", "text",
+                      "*USER 3", "u", "*RESULTS 2", "1.5"});
     std::string path = NKFTestPath("truncated_ascii.nkf");
     for (size_t iSize = 0; iSize <= text.size(); iSize++) {
         ASSERT_TRUE(NKTestWriteBytes(path, text.data(), iSize));

@@ -22,8 +22,9 @@ namespace {
 std::string Dump(NKFStepListBlock *pBlock)
 {
     if (!pBlock->LoadData()) return "load failed";
-    std::string text = pBlock->GetName().GetText() + std::string("|") + pBlock->GetDescription().GetText() +
-                       "|" + std::to_string(pBlock->GetDescriptionBlockID());
+    std::string text = pBlock->GetName().GetText() + std::string("|") +
+                       pBlock->GetDescription().GetText() + "|" +
+                       std::to_string(pBlock->GetDescriptionBlockID());
     return text + NKFStepListText(pBlock);
 }
 
@@ -117,7 +118,8 @@ TEST(NKFScalarBlock, TenThousandStepsLoadAndOneMoreFails)
             EXPECT_EQ(10000, pScalar->GetStepNumber(9999));
         } else {
             EXPECT_FALSE(bOk);
-            EXPECT_TRUE(capture.Contains("Block type : *QUOLINSCALAR : Too many steps in Geometry block"));
+            EXPECT_TRUE(
+                capture.Contains("Block type : *QUOLINSCALAR : Too many steps in Geometry block"));
             EXPECT_TRUE(capture.Contains("Line : %STEP 10001"));
         }
     }
@@ -276,7 +278,7 @@ TEST(NKFStepListForms, StepCountBeyondTheDataSizeFailsTheParse)
     AppendFileHeader(w);
     size_t iHeader = w.Size();
     AppendResultListBlock(w, 1010, 1, "big", kSteps, false);
-    w.PatchInt(iHeader + 4 * 4 + 80, 1000000000);   // step count word
+    w.PatchInt(iHeader + 4 * 4 + 80, 1000000000);  // step count word
     std::unique_ptr<NKFParser> pParser;
     EXPECT_FALSE(NKFParseBytes("scalar_bigcount.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
@@ -289,7 +291,7 @@ TEST(NKFStepListForms, IDCountBeyondTheDataSizeFailsTheLoad)
     AppendFileHeader(w);
     size_t iHeader = w.Size();
     AppendVisibilityBlock(w, 1, "v", true, kSteps);
-    w.PatchInt(iHeader + 4 * 4 + 88 + 88, 500000000);   // ID count of the first step
+    w.PatchInt(iHeader + 4 * 4 + 88 + 88, 500000000);  // ID count of the first step
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBytes("vis_bigids.nkf", w, &pParser));
     auto *pVisibility = NKFFindBlock<NKFQuolinVisibilityBlock>(pParser, NKF_QUOLINVISIBILITY, 1);
@@ -306,7 +308,7 @@ TEST(NKFStepListForms, HeaderBelowItsMinimumIsRefused)
     AppendFileHeader(w);
     size_t iHeader = w.Size();
     AppendVisibilityBlock(w, 1, "v", true, kSteps);
-    w.PatchInt(iHeader + 8, 92);   // header size below the visibility's 96
+    w.PatchInt(iHeader + 8, 92);  // header size below the visibility's 96
     std::unique_ptr<NKFParser> pParser;
     EXPECT_FALSE(NKFParseBytes("vis_small.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("Illegal header size found."));
@@ -322,9 +324,9 @@ TEST(NKFScalarBlock, StepLookupFollowsTheStepNumbers)
     ASSERT_TRUE(NKFParseBody("scalar_lookup.nkf",
                              {"*QUOLINSCALAR 1", "%STEP 3", "1 2", "%STEP 5", "3"}, &pParser));
     auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
-    EXPECT_EQ(-1, pScalar->GetNumResults(0));   // not loaded yet
+    EXPECT_EQ(-1, pScalar->GetNumResults(0));  // not loaded yet
     ASSERT_TRUE(pScalar->LoadData());
-    EXPECT_EQ(-1, pScalar->GetNumResults(1));   // model step 2: before step 3
+    EXPECT_EQ(-1, pScalar->GetNumResults(1));  // model step 2: before step 3
     EXPECT_EQ(2, pScalar->GetNumResults(2));
     EXPECT_EQ(2, pScalar->GetNumResults(3));
     EXPECT_EQ(1, pScalar->GetNumResults(4));
@@ -359,12 +361,13 @@ TEST(NKFScalarBlock, ResolveReferencesNamesTheMissingResultsBlockAndItsStep)
                              {"*QUOLINSCALAR 1", "1", "%STEP 2", "1, 7", "*RESULTS 1", "0.5"},
                              &pParser));
     auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
-    EXPECT_TRUE(pScalar->ResolveReferences());   // not loaded: nothing to check
+    EXPECT_TRUE(pScalar->ResolveReferences());  // not loaded: nothing to check
     ASSERT_TRUE(pScalar->LoadData());
     EXPECT_FALSE(pScalar->ResolveReferences());
-    EXPECT_TRUE(capture.HasLine("Block type : *QUOLINSCALAR. ID = 1 : Results block (*RESULTS) with ID = 7 "
-                                "not found in file. Referenced in step 2",
-                                NK_MSG_ERROR))
+    EXPECT_TRUE(
+        capture.HasLine("Block type : *QUOLINSCALAR. ID = 1 : Results block (*RESULTS) with ID = 7 "
+                        "not found in file. Referenced in step 2",
+                        NK_MSG_ERROR))
         << capture.Text();
 }
 
@@ -375,11 +378,13 @@ TEST(NKFStepListForms, WriteBlockIsNotImplementedForEachClass)
     ASSERT_TRUE(NKFParseBody(
         "lists_write.nkf",
         {"*QUOLINSCALAR 1", "1", "*QUOLINVECTOR 1", "1", "*QUOLINVISIBILITY 1", "1"}, &pParser));
-    const char *apszClass[3] = {"NKFQuolinScalarBlock", "NKFQuolinVectorBlock", "NKFQuolinVisibilityBlock"};
+    const char *apszClass[3] = {"NKFQuolinScalarBlock", "NKFQuolinVectorBlock",
+                                "NKFQuolinVisibilityBlock"};
     for (int i = 0; i < 3; i++) {
         NKFBlock *pBlock = pParser->FindBlock(NKF_QUOLINSCALAR + i, 1);
         EXPECT_FALSE(pBlock->WriteBlock());
-        EXPECT_TRUE(capture.Contains(std::string(apszClass[i]) + "::WriteBlock, not implemented yet"));
+        EXPECT_TRUE(
+            capture.Contains(std::string(apszClass[i]) + "::WriteBlock, not implemented yet"));
     }
 }
 
@@ -406,8 +411,9 @@ namespace {
 
 // Eight nodes, and three quadrilaterals with the IDs 5, 7 and 9.
 const std::vector<std::string> kMesh = {
-    "*NODES 1", "0 0 0", "1 0 0", "1 1 0", "0 1 0", "2 0 0", "2 1 0", "3 0 0", "3 1 0",
-    "*ELEMENTS 1", "%NODES #1", "%WITH_ID", "%QUADS", "5 1 2 3 4", "7 2 5 6 3", "9 5 7 8 6",
+    "*NODES 1", "0 0 0",     "1 0 0",     "1 1 0",       "0 1 0",     "2 0 0",
+    "2 1 0",    "3 0 0",     "3 1 0",     "*ELEMENTS 1", "%NODES #1", "%WITH_ID",
+    "%QUADS",   "5 1 2 3 4", "7 2 5 6 3", "9 5 7 8 6",
 };
 
 std::vector<uint8_t> Visibility(const std::unique_ptr<NKFParser> &pParser, int iID)
@@ -440,9 +446,10 @@ TEST(NKFVisibilityBlock, DefaultInvisibleFillsAndUnrelatedResultsAreSkipped)
 {
     MessageCapture capture;
     std::vector<std::string> lines = kMesh;
-    lines.insert(lines.end(), {"*RESULTS 3", "%PER_ELEMENT #1", "0", "0.9", "*RESULTS 4", "%PER_NODE #1",
-                               "0", "0", "0", "*RESULTS 5", "%PER_ELEMENT #2", "0", "0", "0",
-                               "*QUOLINVISIBILITY 2", "%DEFAULTINVISIBLE", "4, 5, 99", "3"});
+    lines.insert(lines.end(),
+                 {"*RESULTS 3", "%PER_ELEMENT #1", "0", "0.9", "*RESULTS 4", "%PER_NODE #1", "0",
+                  "0", "0", "*RESULTS 5", "%PER_ELEMENT #2", "0", "0", "0", "*QUOLINVISIBILITY 2",
+                  "%DEFAULTINVISIBLE", "4, 5, 99", "3"});
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBody("vis_fill.nkf", lines, &pParser));
     // Results 3 has no IDs: it applies by position to the first two elements.
@@ -462,5 +469,5 @@ TEST(NKFVisibilityBlock, ComputeWithoutOutputsFails)
     EXPECT_FALSE(pBlock->ComputeElementVisibility(nullptr, &iCount, &pcBytes));
     EXPECT_FALSE(pBlock->ComputeElementVisibility(NKFFindBlock<Elements>(pParser, NKF_ELEMENTS, 1),
                                                   nullptr, &pcBytes));
-    EXPECT_EQ((std::vector<uint8_t>{0, 0, 0}), Visibility(pParser, 1));   // result 1 does not exist
+    EXPECT_EQ((std::vector<uint8_t>{0, 0, 0}), Visibility(pParser, 1));  // result 1 does not exist
 }

@@ -13,8 +13,8 @@
 TEST(NKFStream, BulkReadsSwapEveryWordOfABigEndianFile)
 {
     NKFTestWriter w(true);
-    for (int i = 0; i < 1000; i++) w.Int(i * 1000 - 7);   // word i
-    w.Float(-2.5f);                                       // one float word
+    for (int i = 0; i < 1000; i++) w.Int(i * 1000 - 7);  // word i
+    w.Float(-2.5f);                                      // one float word
     std::string path = NKFTestPath("stream_words.bin");
     ASSERT_TRUE(NKTestWriteBytes(path, w.Data()));
     NKFStream stream;
@@ -29,7 +29,7 @@ TEST(NKFStream, BulkReadsSwapEveryWordOfABigEndianFile)
     EXPECT_EQ(-2.5f, f);
     EXPECT_EQ(4004, stream.GetBytesRead());
     EXPECT_FALSE(stream.IsEndReached());
-    EXPECT_FALSE(stream.ReadInts(values.data(), 1));   // past the end: the end flag
+    EXPECT_FALSE(stream.ReadInts(values.data(), 1));  // past the end: the end flag
     EXPECT_TRUE(stream.IsEndReached());
 
     // A block loads its data later by seeking back: that read starts afresh.
@@ -42,18 +42,18 @@ TEST(NKFStream, BulkReadsSwapEveryWordOfABigEndianFile)
 TEST(NKFStream, SkipsBeyondTheFileFailWithoutMoving)
 {
     NKFTestWriter w;
-    for (int i = 0; i < 4; i++) w.Int(i);   // word i
+    for (int i = 0; i < 4; i++) w.Int(i);  // word i
     std::string path = NKFTestPath("stream_skip.bin");
     ASSERT_TRUE(NKTestWriteBytes(path, w.Data()));
     NKFStream stream;
     ASSERT_TRUE(stream.Open(path.c_str()));
-    EXPECT_TRUE(stream.Skip(-5));   // nothing to do
+    EXPECT_TRUE(stream.Skip(-5));  // nothing to do
     EXPECT_TRUE(stream.Skip(4));
     EXPECT_EQ(12, stream.BytesLeft());
     EXPECT_FALSE(stream.Skip(13));
     EXPECT_EQ(4, stream.GetPosition());
     int32_t aiBig[2];
-    EXPECT_FALSE(stream.ReadInts(aiBig, (int64_t)1 << 40));   // never attempted
+    EXPECT_FALSE(stream.ReadInts(aiBig, (int64_t)1 << 40));  // never attempted
 }
 
 TEST(NKFStream, LinesComeWholeWithoutTheirLineEnds)
@@ -88,7 +88,7 @@ TEST(NKFScan, NumbersAreReadInOrderWhateverTheSeparators)
     EXPECT_EQ(1500.0f, c);
     EXPECT_EQ(-0.25f, d);
     int32_t e = 99;
-    EXPECT_FALSE(NKFScanInt(&p, &e));   // "x" is no number: the cursor stays
+    EXPECT_FALSE(NKFScanInt(&p, &e));  // "x" is no number: the cursor stays
     EXPECT_EQ(99, e);
 }
 

@@ -12,9 +12,7 @@
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(NKFTexture, PixelsLoadAsRawBytesInBothByteOrders)
 {
@@ -67,7 +65,7 @@ TEST(NKFTexture, DataEndingEarlyFailsWithoutKeepingPixels)
         bool bOk = false;
         std::unique_ptr<NKFParser> pParser;
         bOk = NKFParseBytes("texture_short.nkf", w, &pParser);
-        ASSERT_TRUE(bOk);   // the framing is sound; the size is not
+        ASSERT_TRUE(bOk);  // the framing is sound; the size is not
         auto *pTexture = (NKFTextureBlock *)pParser->FindBlock(NKF_TEXTURES, 1);
         EXPECT_FALSE(pTexture->LoadData());
         EXPECT_TRUE(capture.HasLine("Block type : *TEXTURES. ID = 1 : Error reading texture values",
@@ -111,7 +109,7 @@ TEST(NKFTexture, SmallHeaderIsIllegal)
     NKFTestWriter w;
     AppendFileHeader(w);
     AppendTextureBlock(w, 1, "t", 1, 1, 3);
-    w.PatchInt(16 + 8, 92);   // header size below the 96 known bytes
+    w.PatchInt(16 + 8, 92);  // header size below the 96 known bytes
     bool bOk = true;
     bOk = NKFParseBytes("texture_small_header.nkf", w);
     EXPECT_FALSE(bOk);
@@ -176,7 +174,7 @@ TEST(NKFInternalString, BinaryTextFollowsAnyHeaderSize)
         ASSERT_TRUE(pText->LoadData());
         EXPECT_STREQ("size 1234 nodes", pText->GetText().GetText());
         EXPECT_EQ(15, pText->GetTextLength());
-        pText->FreeData();   // the text stays
+        pText->FreeData();  // the text stays
         EXPECT_STREQ("size 1234 nodes", pText->GetText().GetText());
     }
 }
@@ -187,7 +185,7 @@ TEST(NKFInternalString, TextLongerThanTheFileFails)
     NKFTestWriter w;
     AppendFileHeader(w);
     AppendInternalStringBlock(w, 3, "abc");
-    w.PatchInt(16 + 12, 1 << 30);   // the text length word
+    w.PatchInt(16 + 12, 1 << 30);  // the text length word
     bool bOk = true;
     bOk = NKFParseBytes("string_long.nkf", w);
     EXPECT_FALSE(bOk);

@@ -76,7 +76,8 @@ TEST(NKFTransformationResultBlock, UnknownDirectiveIsWarnedAboutAndParsingGoesOn
 TEST(NKFTransformationResultBlock, StrictCheckingWantsThreeValuesPerLine)
 {
     MessageCapture capture;
-    std::vector<std::string> lines = {"*NKF-1.00", "*TRANSFORMATIONRESULT 1", "1 0 0", "0 1", "0 0 1", "0 0 0"};
+    std::vector<std::string> lines = {
+        "*NKF-1.00", "*TRANSFORMATIONRESULT 1", "1 0 0", "0 1", "0 0 1", "0 0 0"};
     EXPECT_FALSE(NKFParseLines("trr_strict.nkf", lines, nullptr, false));
     EXPECT_TRUE(capture.Contains("Error in matrix. \nEach line must contain 3 values."));
     std::unique_ptr<NKFParser> pLoose;
@@ -115,7 +116,8 @@ TEST(NKFTransformationResultBlock, ItemCountIsOneAndFreeDataKeepsTheMatrix)
 TEST(NKFTransformationResultForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
 {
     MessageCapture capture;
-    std::vector<std::string> lines = {"*TRANSFORMATIONRESULT 3", "%IFS_BLOCK_ID #2", "%ELEMENT_BLOCK_ID #9"};
+    std::vector<std::string> lines = {"*TRANSFORMATIONRESULT 3", "%IFS_BLOCK_ID #2",
+                                      "%ELEMENT_BLOCK_ID #9"};
     lines.insert(lines.end(), kRowLines.begin(), kRowLines.end());
     const std::string expected = std::string("ifs 2 elements 9") + kMatrixText;
     std::unique_ptr<NKFParser> pParser;
@@ -135,15 +137,15 @@ TEST(NKFTransformationResultForms, DataTooSmallForTheMatrixIsRefused)
     MessageCapture capture;
     NKFTestWriter w;
     AppendFileHeader(w);
-    w.Int(1026);   // block code: *TRANSFORMATIONRESULT
-    w.Int(1);      // block ID
-    w.Int(16);     // header size
-    w.Int(8);      // data size: two floats only
-    w.Int(-1);     // face-set block ID
-    w.Int(2);      // element block ID
-    w.Float(1);    // a row value
-    w.Float(0);    // a row value
-    w.Int(-999);   // end-of-block marker
+    w.Int(1026);  // block code: *TRANSFORMATIONRESULT
+    w.Int(1);     // block ID
+    w.Int(16);    // header size
+    w.Int(8);     // data size: two floats only
+    w.Int(-1);    // face-set block ID
+    w.Int(2);     // element block ID
+    w.Float(1);   // a row value
+    w.Float(0);   // a row value
+    w.Int(-999);  // end-of-block marker
     std::unique_ptr<NKFParser> pParser;
     EXPECT_FALSE(NKFParseBytes("trr_small.nkf", w, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
@@ -192,7 +194,7 @@ TEST(NKFQuolinTransformationBlock, LookupsByModelStep)
         "qtr_lookup.nkf", {"*QUOLINTRANSFORMATION 1", "%STEP 2", "4", "%STEP 4", "5 6"}, &pParser));
     NKFQuolinTransformationBlock *pList = List(pParser);
     ASSERT_TRUE(pList->LoadData());
-    EXPECT_EQ(-1, pList->GetResultID(0, 0));   // model step 1 is before step 2
+    EXPECT_EQ(-1, pList->GetResultID(0, 0));  // model step 1 is before step 2
     EXPECT_EQ(4, pList->GetResultID(1, 0));
     EXPECT_EQ(4, pList->GetResultID(2, 0));
     EXPECT_EQ(6, pList->GetResultID(3, 1));
@@ -227,14 +229,16 @@ TEST(NKFQuolinTransformationForms, HeaderOfHundredBytesCarriesTheExtraWord)
 TEST(NKFQuolinTransformationBlock, ReferencesNameTheMissingResultAndStep)
 {
     MessageCapture capture;
-    std::vector<std::string> lines = {"*QUOLINTRANSFORMATION 1", "%STEP 2", "1, 3", "*TRANSFORMATIONRESULT 1"};
+    std::vector<std::string> lines = {"*QUOLINTRANSFORMATION 1", "%STEP 2", "1, 3",
+                                      "*TRANSFORMATIONRESULT 1"};
     lines.insert(lines.end(), kRowLines.begin(), kRowLines.end());
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBody("qtr_refs.nkf", lines, &pParser));
     ASSERT_TRUE(List(pParser)->LoadData());
     EXPECT_FALSE(List(pParser)->ResolveReferences());
-    EXPECT_TRUE(capture.Contains("Transformation result block (*TRANSFORMATIONRESULT) with ID = 3 not found in "
-                                 "file. Referenced in step 2"));
+    EXPECT_TRUE(capture.Contains(
+        "Transformation result block (*TRANSFORMATIONRESULT) with ID = 3 not found in "
+        "file. Referenced in step 2"));
     EXPECT_FALSE(List(pParser)->WriteBlock());
     EXPECT_TRUE(capture.Contains("NKFQuolinTransformationBlock::WriteBlock, not implemented yet"));
 }

@@ -30,7 +30,8 @@ std::string DumpEntries(const NKFTransformationEntryArray *pArray)
 std::string Dump(NKFTransformationBlock *pBlock)
 {
     if (!pBlock->LoadData()) return "load failed";
-    std::string text = pBlock->GetName().GetText() + std::string(pBlock->HasIDs() ? "|ids" : "|no ids");
+    std::string text =
+        pBlock->GetName().GetText() + std::string(pBlock->HasIDs() ? "|ids" : "|no ids");
     for (int s = 0; s < pBlock->GetNumSteps(); s++) {
         text += NKFStepHeading(pBlock, s) + " E" + DumpEntries(pBlock->GetElementMatrices(s)) +
                 " F" + DumpEntries(pBlock->GetFaceSetMatrices(s));
@@ -59,7 +60,8 @@ TestMatrix Matrix(int32_t iID, float t)
 
 std::vector<std::string> MatrixRows(float t)
 {
-    return {"1 0 0", "0 1 0", "0 0 1", NumberText(t) + " " + NumberText(2 * t) + " " + NumberText(3 * t)};
+    return {"1 0 0", "0 1 0", "0 0 1",
+            NumberText(t) + " " + NumberText(2 * t) + " " + NumberText(3 * t)};
 }
 
 NKFTransformationBlock *Transformations(const std::unique_ptr<NKFParser> &pParser, int iID = 1)
@@ -85,15 +87,18 @@ TEST(NKFTransformationBlock, EighteenValuesInTheLastStepFail)
     std::unique_ptr<NKFParser> pParser;
     auto lines = Lines({{"*TRANSFORMATIONS 1", "%STEP 1"}, MatrixRows(1), {"1 2 3", "4 5 6"}});
     EXPECT_FALSE(NKFParseBody("tr_18.nkf", lines, &pParser));
-    EXPECT_TRUE(capture.Contains("Block type : *TRANSFORMATIONS : 12 or 13 values must be specified for "
-                                 "each step."));
+    EXPECT_TRUE(
+        capture.Contains("Block type : *TRANSFORMATIONS : 12 or 13 values must be specified for "
+                         "each step."));
 }
 
 TEST(NKFTransformationBlock, EighteenValuesBeforeAStepLineFail)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    auto lines = Lines({{"*TRANSFORMATIONS 1", "%STEP 1"}, MatrixRows(1), {"1 2 3", "4 5 6", "%STEP 2"},
+    auto lines = Lines({{"*TRANSFORMATIONS 1", "%STEP 1"},
+                        MatrixRows(1),
+                        {"1 2 3", "4 5 6", "%STEP 2"},
                         MatrixRows(2)});
     EXPECT_FALSE(NKFParseBody("tr_18_step.nkf", lines, &pParser));
     EXPECT_TRUE(capture.Contains("12 or 13 values must be specified for matrix in each step."));
@@ -135,9 +140,11 @@ TEST(NKFTransformationBlock, TwoMatricesInAStepAreAccepted)
         "tr_26.nkf",
         Lines({{"*TRANSFORMATIONS 1", "%WITH_ID", "5"}, MatrixRows(1), {"6"}, MatrixRows(2)}),
         &pWithIDs));
-    EXPECT_EQ("|no ids\n1 '' 0 E [-1: 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1] [-1: 1 0 0 0 0 1 0 0 0 0 1 0 2 4 6 1] F",
+    EXPECT_EQ("|no ids\n1 '' 0 E [-1: 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1] [-1: 1 0 0 0 0 1 0 0 0 0 1 "
+              "0 2 4 6 1] F",
               Dump(Transformations(pPlain)));
-    EXPECT_EQ("|ids\n1 '' 0 E [5: 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1] [6: 1 0 0 0 0 1 0 0 0 0 1 0 2 4 6 1] F",
+    EXPECT_EQ("|ids\n1 '' 0 E [5: 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1] [6: 1 0 0 0 0 1 0 0 0 0 1 0 2 4 "
+              "6 1] F",
               Dump(Transformations(pWithIDs)));
 }
 
@@ -148,8 +155,12 @@ TEST(NKFTransformationBlock, FaceSetChoiceHoldsAcrossStepsUntilElements)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    auto lines = Lines({{"*TRANSFORMATIONS 1", "%INDEXEDFACESET", "%STEP 1"}, MatrixRows(1), {"%STEP 2"},
-                        MatrixRows(2), {"%ELEMENTS"}, MatrixRows(3)});
+    auto lines = Lines({{"*TRANSFORMATIONS 1", "%INDEXEDFACESET", "%STEP 1"},
+                        MatrixRows(1),
+                        {"%STEP 2"},
+                        MatrixRows(2),
+                        {"%ELEMENTS"},
+                        MatrixRows(3)});
     ASSERT_TRUE(NKFParseBody("tr_lists.nkf", lines, &pParser));
     NKFTransformationBlock *pBlock = Transformations(pParser);
     ASSERT_TRUE(pBlock->LoadData());
@@ -165,7 +176,8 @@ TEST(NKFTransformationBlock, ValuesBeforeTheFirstStepLineFormAStepOfTheirOwn)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    auto lines = Lines({{"*TRANSFORMATIONS 1"}, MatrixRows(1), {"%STEP 4", "%STEPNAME \"late\""}, MatrixRows(2)});
+    auto lines = Lines(
+        {{"*TRANSFORMATIONS 1"}, MatrixRows(1), {"%STEP 4", "%STEPNAME \"late\""}, MatrixRows(2)});
     ASSERT_TRUE(NKFParseBody("tr_leading.nkf", lines, &pParser));
     NKFTransformationBlock *pBlock = Transformations(pParser);
     ASSERT_TRUE(pBlock->LoadData());
@@ -181,8 +193,9 @@ TEST(NKFTransformationBlock, StepLinesBeforeTheFirstValueOpenEmptySteps)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    auto lines = Lines({{"*TRANSFORMATIONS 1", "%STEP 2", "%STEPTIME 7", "%STEP 3", "%STEPNAME \"m\""},
-                        MatrixRows(1)});
+    auto lines =
+        Lines({{"*TRANSFORMATIONS 1", "%STEP 2", "%STEPTIME 7", "%STEP 3", "%STEPNAME \"m\""},
+               MatrixRows(1)});
     ASSERT_TRUE(NKFParseBody("tr_empty.nkf", lines, &pParser));
     EXPECT_EQ("|no ids\n2 '' 7 E F\n3 'm' 0 E [-1: 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1] F",
               Dump(Transformations(pParser)));
@@ -222,7 +235,8 @@ TEST(NKFTransformationForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
             std::string binary = Dump(Transformations(pBinary));
             // Without IDs an ASCII entry has ID -1, a binary one 0.
             if (!bWithID) {
-                for (size_t p; (p = binary.find("[0:")) != std::string::npos;) binary.replace(p, 3, "[-1:");
+                for (size_t p; (p = binary.find("[0:")) != std::string::npos;)
+                    binary.replace(p, 3, "[-1:");
             }
             EXPECT_EQ(expected, binary) << bBig;
         }
@@ -252,12 +266,12 @@ TEST(NKFTransformationForms, CountsBeyondTheDataSizeAreRefused)
     size_t iBlock = w.Size();
     AppendTransformationsBlock(w, 1, "", false, steps);
     NKFTestWriter wSteps = w;
-    wSteps.PatchInt(iBlock + 16 + 80 + 4, 1000000);        // step count
+    wSteps.PatchInt(iBlock + 16 + 80 + 4, 1000000);  // step count
     std::unique_ptr<NKFParser> pParser;
     EXPECT_FALSE(NKFParseBytes("tr_bigsteps.nkf", wSteps, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
     capture.Clear();
-    w.PatchInt(iBlock + 16 + 80 + 8 + 88, 2000000000);    // element-matrix count of step 1
+    w.PatchInt(iBlock + 16 + 80 + 8 + 88, 2000000000);  // element-matrix count of step 1
     ASSERT_TRUE(NKFParseBytes("tr_bigentries.nkf", w, &pParser));
     EXPECT_FALSE(Transformations(pParser)->LoadData());
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
@@ -270,11 +284,15 @@ TEST(NKFTransformationBlock, ResolveReferencesChecksFaceSetsThenElements)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    auto lines = Lines({{"*TRANSFORMATIONS 1", "%WITH_ID", "2"}, MatrixRows(1), {"%INDEXEDFACESET", "6"},
-                        MatrixRows(1), {"*TRANSFORMATIONS 2"}, MatrixRows(1)});
+    auto lines = Lines({{"*TRANSFORMATIONS 1", "%WITH_ID", "2"},
+                        MatrixRows(1),
+                        {"%INDEXEDFACESET", "6"},
+                        MatrixRows(1),
+                        {"*TRANSFORMATIONS 2"},
+                        MatrixRows(1)});
     ASSERT_TRUE(NKFParseBody("tr_refs.nkf", lines, &pParser));
     NKFTransformationBlock *pBlock = Transformations(pParser);
-    EXPECT_TRUE(pBlock->ResolveReferences());   // not loaded yet
+    EXPECT_TRUE(pBlock->ResolveReferences());  // not loaded yet
     ASSERT_TRUE(pBlock->LoadData());
     EXPECT_FALSE(pBlock->ResolveReferences());
     EXPECT_TRUE(capture.HasLine("Block type : *TRANSFORMATIONS. ID = 1 : Indexed face set block "
@@ -282,14 +300,15 @@ TEST(NKFTransformationBlock, ResolveReferencesChecksFaceSetsThenElements)
         << capture.Text();
     NKFTransformationBlock *pPlain = Transformations(pParser, 2);
     ASSERT_TRUE(pPlain->LoadData());
-    EXPECT_TRUE(pPlain->ResolveReferences());   // no IDs: nothing to check
+    EXPECT_TRUE(pPlain->ResolveReferences());  // no IDs: nothing to check
 }
 
 TEST(NKFTransformationBlock, WriteBlockOfBothClassesFails)
 {
     MessageCapture capture;
     std::unique_ptr<NKFParser> pParser;
-    auto lines = Lines({{"*TRANSFORMATIONS 1"}, MatrixRows(1), {"*VIEWPOINTS 1", "0 0 1", "0 0 0", "0 1 0"}});
+    auto lines = Lines(
+        {{"*TRANSFORMATIONS 1"}, MatrixRows(1), {"*VIEWPOINTS 1", "0 0 1", "0 0 0", "0 1 0"}});
     ASSERT_TRUE(NKFParseBody("tr_write.nkf", lines, &pParser));
     EXPECT_FALSE(pParser->FindBlock(NKF_TRANSFORMATIONS, 1)->WriteBlock());
     EXPECT_FALSE(pParser->FindBlock(NKF_VIEWPOINTS, 1)->WriteBlock());
@@ -301,10 +320,10 @@ TEST(NKFTransformationEntryArray, GrowsByTheRuleAndZeroFills)
 {
     NKFTransformationEntryArray array;
     ASSERT_TRUE(array.SetSize(3));
-    EXPECT_EQ(3, array.GetCapacity());   // no data yet: exactly n
+    EXPECT_EQ(3, array.GetCapacity());  // no data yet: exactly n
     array.GetAt(2)->iBlockID = 9;
     ASSERT_TRUE(array.SetSize(4));
-    EXPECT_EQ(7, array.GetCapacity());   // capacity + 4 (an eighth of 3 clamped to 4)
+    EXPECT_EQ(7, array.GetCapacity());  // capacity + 4 (an eighth of 3 clamped to 4)
     EXPECT_EQ(9, array.GetAt(2)->iBlockID);
     EXPECT_EQ(0, array.GetAt(3)->iBlockID);
     EXPECT_EQ(0.0f, array.GetAt(3)->afMatrix[15]);
@@ -328,7 +347,7 @@ TEST(NKFClearTransformationRecords, ClearsExactlyTheGivenRecords)
         EXPECT_EQ(0, aRecords[i].iBlockID);
         for (float f : aRecords[i].afMatrix) EXPECT_EQ(0.0f, f);
     }
-    EXPECT_EQ(7, aRecords[2].iBlockID);   // the third is not part of the call
+    EXPECT_EQ(7, aRecords[2].iBlockID);  // the third is not part of the call
     EXPECT_EQ(2.5f, aRecords[2].afMatrix[15]);
     NKFClearTransformationRecords(aRecords + 2, 0);
     NKFClearTransformationRecords(nullptr, 3);
@@ -346,8 +365,9 @@ TEST(NKFViewpointBlock, LastStepWithTwoVectorsFails)
         "vp_short.nkf",
         {"*VIEWPOINTS 1", "%STEP 1", "0 0 5", "0 0 0", "0 1 0", "%STEP 2", "0 0 6", "0 0 0"},
         &pParser));
-    EXPECT_TRUE(capture.Contains("Block type : *VIEWPOINTS : 9 values (3 vectors) must be specified for each "
-                                 "step."));
+    EXPECT_TRUE(capture.Contains(
+        "Block type : *VIEWPOINTS : 9 values (3 vectors) must be specified for each "
+        "step."));
 }
 
 TEST(NKFViewpointBlock, ShortStepBeforeAStepLineFails)
@@ -400,11 +420,13 @@ TEST(NKFViewpointForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         lines.push_back("%STEPNAME \"" + s.name + "\"");
         lines.push_back("%STEPTIME " + NumberText(s.fTime));
         for (int r = 0; r < 3; r++) {
-            lines.push_back(NumberText(s.afValues[r * 3]) + " " + NumberText(s.afValues[r * 3 + 1]) + " " +
+            lines.push_back(NumberText(s.afValues[r * 3]) + " " +
+                            NumberText(s.afValues[r * 3 + 1]) + " " +
                             NumberText(s.afValues[r * 3 + 2]));
         }
     }
-    const char *const kExpected = "\n1 'front' 0: 0 0 5 0 0 0 0 1 0\n5 'side' 2.5: 5 0 0 0 0.5 0 0 0 1";
+    const char *const kExpected =
+        "\n1 'front' 0: 0 0 5 0 0 0 0 1 0\n5 'side' 2.5: 5 0 0 0 0.5 0 0 0 1";
     std::unique_ptr<NKFParser> pParser;
     ASSERT_TRUE(NKFParseBody("vp_forms.nkf", lines, &pParser));
     EXPECT_EQ(kExpected, Dump((NKFViewpointBlock *)pParser->FindBlock(NKF_VIEWPOINTS, 1)));
@@ -413,7 +435,8 @@ TEST(NKFViewpointForms, AsciiAndBinaryInBothByteOrdersHoldTheSameContent)
         AppendFileHeader(w);
         AppendViewpointsBlock(w, 1, "", steps);
         ASSERT_TRUE(NKFParseBytes("vp_forms.bin", w, &pParser));
-        EXPECT_EQ(kExpected, Dump((NKFViewpointBlock *)pParser->FindBlock(NKF_VIEWPOINTS, 1))) << bBig;
+        EXPECT_EQ(kExpected, Dump((NKFViewpointBlock *)pParser->FindBlock(NKF_VIEWPOINTS, 1)))
+            << bBig;
     }
 }
 
@@ -433,7 +456,7 @@ TEST(NKFViewpointForms, BinaryCountsAreCheckedAndZeroStepsLoad)
     AppendFileHeader(wBig);
     size_t iBlock = wBig.Size();
     AppendViewpointsBlock(wBig, 1, "cams", {{1, "", 0.0f, {0, 0, 1, 0, 0, 0, 0, 1, 0}}});
-    wBig.PatchInt(iBlock + 16 + 80, 2);   // step count one too many
+    wBig.PatchInt(iBlock + 16 + 80, 2);  // step count one too many
     EXPECT_FALSE(NKFParseBytes("vp_big.nkf", wBig, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
 }

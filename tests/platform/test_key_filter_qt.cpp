@@ -25,8 +25,7 @@ public:
 
 void PostKey(QObject *pTarget, int iKey)
 {
-    QCoreApplication::postEvent(pTarget,
-                                new QKeyEvent(QEvent::KeyPress, iKey, Qt::NoModifier));
+    QCoreApplication::postEvent(pTarget, new QKeyEvent(QEvent::KeyPress, iKey, Qt::NoModifier));
 }
 
 int sg_iTicks = 0;

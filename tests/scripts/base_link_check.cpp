@@ -12,6 +12,7 @@ int main()
 {
     bool bOk = NKComputeNodeTraces() && NKFreeIsoSurfaces(-1) && NKGetPartLevel(nullptr, 0) == 0 &&
                NKRunCommandLine("rotationpoint model") == 3;
-    std::printf("%s\n", bOk ? "The lower tiers link and answer on their own." : "A slot is not neutral.");
+    std::printf("%s\n",
+                bOk ? "The lower tiers link and answer on their own." : "A slot is not neutral.");
     return bOk ? 0 : 1;
 }

@@ -6,10 +6,7 @@ MessageCapture::MessageCapture()
     NKSetMessageSink(&MessageCapture::Sink, this, &m_pfnPrevious, &m_pPreviousUser);
 }
 
-MessageCapture::~MessageCapture()
-{
-    NKSetMessageSink(m_pfnPrevious, m_pPreviousUser);
-}
+MessageCapture::~MessageCapture() { NKSetMessageSink(m_pfnPrevious, m_pPreviousUser); }
 
 void MessageCapture::Sink(const char *pszLine, int iLevel, void *pUser)
 {

@@ -89,9 +89,9 @@ void AppendNodes(std::string &text, int iBlockID, const std::vector<int> &ids,
 
 // The model's per-step results, one value (or three) per node or element.
 struct StepResults {
-    std::vector<float> nodeScalars;      // one per node
-    std::vector<float> elementScalars;   // one per element
-    std::vector<float> displacements;    // three per node
+    std::vector<float> nodeScalars;     // one per node
+    std::vector<float> elementScalars;  // one per element
+    std::vector<float> displacements;   // three per node
 };
 
 // The *RESULTS blocks of one step: nodal scalars without IDs, element
@@ -105,12 +105,14 @@ void AppendStepResults(std::string &text, int iStep, const StepResults &r,
 
     AppendBlockLine(text, "*RESULTS", kElementScalarBase + iStep);
     text += "%DIMENSION 1\n%WITH_ID\n%PER_ELEMENT #1\n";
-    for (size_t i = 0; i < elementIDs.size(); i++) AppendRow(text, &elementIDs[i], {r.elementScalars[i]});
+    for (size_t i = 0; i < elementIDs.size(); i++)
+        AppendRow(text, &elementIDs[i], {r.elementScalars[i]});
 
     AppendBlockLine(text, "*RESULTS", kDisplacementBase + iStep);
     text += "%DIMENSION 3\n%PER_NODE #1\n";
     for (size_t i = 0; i + 2 < r.displacements.size(); i += 3)
-        AppendRow(text, nullptr, {r.displacements[i], r.displacements[i + 1], r.displacements[i + 2]});
+        AppendRow(text, nullptr,
+                  {r.displacements[i], r.displacements[i + 1], r.displacements[i + 2]});
 }
 
 // The step list of a *QUOLINSCALAR or *QUOLINVECTOR block: one *RESULTS
@@ -144,7 +146,8 @@ void AppendResultLists(std::string &text, const char *pszNodeScalar, const char 
     AppendStepList(text, "*QUOLINSCALAR", 1, pszNodeScalar, nullptr, kNodeScalarBase);
     AppendStepList(text, "*QUOLINSCALAR", 2, pszElementScalar, nullptr, kElementScalarBase);
     AppendStepList(text, "*QUOLINVECTOR", 1, "Displacement", "%DEFORMATION", kDisplacementBase);
-    AppendStepList(text, "*QUOLINVECTOR", 2, "Displacement vectors", "%VECTOR_VALUES", kDisplacementBase);
+    AppendStepList(text, "*QUOLINVECTOR", 2, "Displacement vectors", "%VECTOR_VALUES",
+                   kDisplacementBase);
 }
 
 float Length3(float x, float y, float z) { return std::sqrt(x * x + y * y + z * z); }
@@ -155,7 +158,7 @@ const int kBeamNodesX = NKF_BEAM_CELLS_X + 1;
 const int kBeamNodesY = NKF_BEAM_CELLS_Y + 1;
 const int kBeamNodesZ = NKF_BEAM_CELLS_Z + 1;
 const float kBeamLength = 10.0f;
-const float kBeamCell = 0.5f;   // cell size across the beam
+const float kBeamCell = 0.5f;  // cell size across the beam
 
 int BeamNode(int i, int j, int k) { return i + kBeamNodesX * (j + kBeamNodesY * k); }
 int BeamNodeID(int iIndex) { return 1001 + iIndex; }
@@ -185,7 +188,7 @@ StepResults BeamResults(int iStep, const std::vector<float> &coords)
     return r;
 }
 
-} // namespace
+}  // namespace
 
 std::string NKFBeamExampleText()
 {
@@ -223,7 +226,8 @@ std::string NKFBeamExampleText()
             }
 
     text += "*QUOLINGEOMETRY 1\n%NAME \"Beam\"\n%ELEMENTS\n1\n";
-    for (int s = 1; s <= NKF_EXAMPLE_STEPS; s++) AppendStepResults(text, s, BeamResults(s, coords), elementIDs);
+    for (int s = 1; s <= NKF_EXAMPLE_STEPS; s++)
+        AppendStepResults(text, s, BeamResults(s, coords), elementIDs);
     AppendResultLists(text, "Displacement magnitude", "Bending stress");
     return text;
 }
@@ -282,11 +286,12 @@ void AppendLoadPatch(std::string &text)
         }
 }
 
-} // namespace
+}  // namespace
 
 std::string NKFPlateExampleText()
 {
-    std::string text = "*NKF-1.00\n# Example model: a simply supported plate of quadrilaterals with a load patch, over ";
+    std::string text = "*NKF-1.00\n# Example model: a simply supported plate of quadrilaterals "
+                       "with a load patch, over ";
     AppendInt(text, NKF_EXAMPLE_STEPS);
     text += " load steps.\n";
 
@@ -306,13 +311,14 @@ std::string NKFPlateExampleText()
         for (int i = 0; i < NKF_PLATE_CELLS_X; i++) {
             int id = 1 + static_cast<int>(elementIDs.size());
             elementIDs.push_back(id);
-            AppendIntLine(text, {id, PlateNodeID(i, j), PlateNodeID(i + 1, j), PlateNodeID(i + 1, j + 1),
-                                 PlateNodeID(i, j + 1)});
+            AppendIntLine(text, {id, PlateNodeID(i, j), PlateNodeID(i + 1, j),
+                                 PlateNodeID(i + 1, j + 1), PlateNodeID(i, j + 1)});
         }
     AppendLoadPatch(text);
 
     text += "*QUOLINGEOMETRY 1\n%NAME \"Plate\"\n%ELEMENTS\n1\n%INDEXEDFACESET\n1\n";
-    for (int s = 1; s <= NKF_EXAMPLE_STEPS; s++) AppendStepResults(text, s, PlateResults(s, coords), elementIDs);
+    for (int s = 1; s <= NKF_EXAMPLE_STEPS; s++)
+        AppendStepResults(text, s, PlateResults(s, coords), elementIDs);
     AppendResultLists(text, "Deflection", "Bending moment");
     return text;
 }

@@ -71,7 +71,7 @@ struct TestViewpointStep {
     int32_t iNumber;
     std::string name;
     float fTime;
-    float afValues[9];   // eye, view reference point, up
+    float afValues[9];  // eye, view reference point, up
 };
 void AppendViewpointsBlock(NKFTestWriter &w, int32_t iID, const char *pszName,
                            const std::vector<TestViewpointStep> &steps);
@@ -82,27 +82,30 @@ void AppendCommandBlock(NKFTestWriter &w, int32_t iID, const std::string &text);
 struct TestSeries {
     std::string name;
     float afColor[3];
-    std::vector<float> points;   // x0, y0, x1, y1, ...
+    std::vector<float> points;  // x0, y0, x1, y1, ...
 };
 void AppendPlotSeriesBlock(NKFTestWriter &w, int32_t iID, const char *pszName, const char *pszXName,
-                           const char *pszYName, const float afAxis[6], const std::vector<TestSeries> &series);
+                           const char *pszYName, const float afAxis[6],
+                           const std::vector<TestSeries> &series);
 
 // *POSITIONRESULTS: one row per value (x y z and the values), an ID per
 // row when ids is not empty; iCount is written as given.
 void AppendPositionResultsBlock(NKFTestWriter &w, int32_t iID, int32_t iDimension, int32_t iMapFlag,
                                 int32_t iTarget, int32_t iMapping, int32_t iGlobalPositions,
                                 int32_t iGlobalResults, int32_t iCount,
-                                const std::vector<std::vector<float>> &rows, const std::vector<int32_t> &ids);
+                                const std::vector<std::vector<float>> &rows,
+                                const std::vector<int32_t> &ids);
 // *TRANSFORMATIONRESULT with twelve matrix values.
-void AppendTransformationResultBlock(NKFTestWriter &w, int32_t iID, int32_t iFaceSet, int32_t iElement,
-                                     const float afRows[12]);
+void AppendTransformationResultBlock(NKFTestWriter &w, int32_t iID, int32_t iFaceSet,
+                                     int32_t iElement, const float afRows[12]);
 
 // A text with "%g" numbers, for the expected dumps.
 std::string NumberText(float f);
 
 // The heading of step iStep in a test's dump of any block with a step
 // table: "\n<number> '<name>' <time>".
-template <class B> std::string NKFStepHeading(const B *pBlock, int iStep)
+template <class B>
+std::string NKFStepHeading(const B *pBlock, int iStep)
 {
     return "\n" + std::to_string(pBlock->GetStepNumber(iStep)) + " '" +
            pBlock->GetStepName(iStep).GetText() + "' " + NumberText(pBlock->GetStepTime(iStep));

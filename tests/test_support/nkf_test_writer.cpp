@@ -51,10 +51,10 @@ void NKFTestWriter::PatchInt(size_t iOffset, int32_t iValue)
 void AppendFileHeader(NKFTestWriter &w, int32_t iVersion)
 {
     w.BeginHeader();
-    w.Int(231272);     // magic word 1
-    w.Int(-160871);    // magic word 2
-    w.Int(251271);     // magic word 3
-    w.Int(iVersion);   // format version
+    w.Int(231272);    // magic word 1
+    w.Int(-160871);   // magic word 2
+    w.Int(251271);    // magic word 3
+    w.Int(iVersion);  // format version
     w.EndHeader();
 }
 
@@ -64,22 +64,23 @@ void AppendResultsBlock(NKFTestWriter &w, int32_t iID, int32_t iDimension, int32
 {
     int32_t iRowWords = (piIDs != nullptr ? 1 : 0) + iValuesPerItem;
     w.BeginHeader();
-    w.Int(1009);                        // block code: *RESULTS
-    w.Int(iID);                         // block ID
-    w.Int(28);                          // header size: seven words
-    w.Int(iCount * iRowWords * 4);      // data size
-    w.Int(iDimension);                  // dimension
-    w.Int(iRefID);                      // referenced block ID
-    w.Int(iMapping);                    // mapping: 0 node, 1 element, 2 face
-    w.Int(piIDs != nullptr ? 1 : 0);    // with-ID flag
-    w.Int(iCount);                      // item count
+    w.Int(1009);                      // block code: *RESULTS
+    w.Int(iID);                       // block ID
+    w.Int(28);                        // header size: seven words
+    w.Int(iCount * iRowWords * 4);    // data size
+    w.Int(iDimension);                // dimension
+    w.Int(iRefID);                    // referenced block ID
+    w.Int(iMapping);                  // mapping: 0 node, 1 element, 2 face
+    w.Int(piIDs != nullptr ? 1 : 0);  // with-ID flag
+    w.Int(iCount);                    // item count
     w.EndHeader();
     for (int32_t i = 0; i < iCount; i++) {
-        if (piIDs != nullptr) w.Int(piIDs[i]);                           // item ID
-        for (int k = 0; k < iValuesPerItem; k++) w.Float(pfValues[i * iValuesPerItem + k]);  // value
+        if (piIDs != nullptr) w.Int(piIDs[i]);  // item ID
+        for (int k = 0; k < iValuesPerItem; k++)
+            w.Float(pfValues[i * iValuesPerItem + k]);  // value
     }
     w.BeginHeader();
-    w.Int(-999);                        // end-of-block marker
+    w.Int(-999);  // end-of-block marker
     w.EndHeader();
 }
 
@@ -87,38 +88,38 @@ void AppendTextureBlock(NKFTestWriter &w, int32_t iID, const char *pszName, int3
                         int32_t iHeight, int32_t iDataBytes, int32_t iHeaderSize)
 {
     w.BeginHeader();
-    w.Int(1020);          // block code: *TEXTURES
-    w.Int(iID);           // block ID
-    w.Int(iHeaderSize);   // header size (96 known bytes)
-    w.Int(iDataBytes);    // data size
-    w.Text80(pszName);    // texture name, 80 bytes
-    w.Int(iWidth);        // width in pixels
-    w.Int(iHeight);       // height in pixels
-    for (int32_t i = 96; i < iHeaderSize; i += 4) w.Int(0);   // surplus header word
+    w.Int(1020);                                             // block code: *TEXTURES
+    w.Int(iID);                                              // block ID
+    w.Int(iHeaderSize);                                      // header size (96 known bytes)
+    w.Int(iDataBytes);                                       // data size
+    w.Text80(pszName);                                       // texture name, 80 bytes
+    w.Int(iWidth);                                           // width in pixels
+    w.Int(iHeight);                                          // height in pixels
+    for (int32_t i = 96; i < iHeaderSize; i += 4) w.Int(0);  // surplus header word
     w.EndHeader();
     for (int32_t i = 0; i < iDataBytes; i++) {
         uint8_t c = (uint8_t)i;
-        w.Bytes(&c, 1);   // one RGB byte
+        w.Bytes(&c, 1);  // one RGB byte
     }
     w.BeginHeader();
-    w.Int(-999);          // end-of-block marker
+    w.Int(-999);  // end-of-block marker
     w.EndHeader();
 }
 
 void AppendUserBlock(NKFTestWriter &w, int32_t iID, int32_t iDataBytes)
 {
     w.BeginHeader();
-    w.Int(1021);         // block code: *USER
-    w.Int(iID);          // block ID
-    w.Int(8);            // header size: the two size words
-    w.Int(iDataBytes);   // data size
+    w.Int(1021);        // block code: *USER
+    w.Int(iID);         // block ID
+    w.Int(8);           // header size: the two size words
+    w.Int(iDataBytes);  // data size
     w.EndHeader();
     for (int32_t i = 0; i < iDataBytes; i++) {
         uint8_t c = (uint8_t)(0xA0 + i);
         w.Bytes(&c, 1);  // one byte of the writer's own data
     }
     w.BeginHeader();
-    w.Int(-999);         // end-of-block marker
+    w.Int(-999);  // end-of-block marker
     w.EndHeader();
 }
 
@@ -127,15 +128,15 @@ void AppendInternalStringBlock(NKFTestWriter &w, int32_t iID, const char *pszTex
 {
     int32_t iLength = (int32_t)strlen(pszText);
     w.BeginHeader();
-    w.Int(1022);          // block code: *INTERNALSTRING
-    w.Int(iID);           // block ID
-    w.Int(iHeaderSize);   // header size (8 known bytes)
-    w.Int(iLength);       // text length in bytes
-    for (int32_t i = 8; i < iHeaderSize; i += 4) w.Int(0x7F7F7F7F);   // surplus header word
+    w.Int(1022);                                                     // block code: *INTERNALSTRING
+    w.Int(iID);                                                      // block ID
+    w.Int(iHeaderSize);                                              // header size (8 known bytes)
+    w.Int(iLength);                                                  // text length in bytes
+    for (int32_t i = 8; i < iHeaderSize; i += 4) w.Int(0x7F7F7F7F);  // surplus header word
     w.EndHeader();
-    w.Bytes(pszText, (size_t)iLength);   // the text, no terminator
+    w.Bytes(pszText, (size_t)iLength);  // the text, no terminator
     w.BeginHeader();
-    w.Int(-999);          // end-of-block marker
+    w.Int(-999);  // end-of-block marker
     w.EndHeader();
 }
 
@@ -143,18 +144,18 @@ void AppendFramedBlock(NKFTestWriter &w, int32_t iCode, int32_t iID, int32_t iDa
                        int32_t iHeaderSize)
 {
     w.BeginHeader();
-    w.Int(iCode);         // block code
-    w.Int(iID);           // block ID
-    w.Int(iHeaderSize);   // header size
-    w.Int(iDataBytes);    // data size
-    for (int32_t i = 8; i < iHeaderSize; i += 4) w.Int(0);   // header field
+    w.Int(iCode);                                           // block code
+    w.Int(iID);                                             // block ID
+    w.Int(iHeaderSize);                                     // header size
+    w.Int(iDataBytes);                                      // data size
+    for (int32_t i = 8; i < iHeaderSize; i += 4) w.Int(0);  // header field
     w.EndHeader();
     for (int32_t i = 0; i < iDataBytes; i++) {
         uint8_t c = (uint8_t)(i * 7);
-        w.Bytes(&c, 1);   // one data byte
+        w.Bytes(&c, 1);  // one data byte
     }
     w.BeginHeader();
-    w.Int(-999);          // end-of-block marker
+    w.Int(-999);  // end-of-block marker
     w.EndHeader();
 }
 

@@ -21,10 +21,10 @@ class NKFTestWriter {
 public:
     explicit NKFTestWriter(bool bBigEndian = false) : m_bBigEndian(bBigEndian) {}
 
-    void Int(int32_t iValue);              // one int32 word
-    void Float(float fValue);              // one float32 word
-    void Bytes(const void *pData, size_t iCount);   // raw bytes, as given
-    void Text80(const char *pszText);      // 80 bytes, NUL-padded
+    void Int(int32_t iValue);                      // one int32 word
+    void Float(float fValue);                      // one float32 word
+    void Bytes(const void *pData, size_t iCount);  // raw bytes, as given
+    void Text80(const char *pszText);              // 80 bytes, NUL-padded
     // Everything appended between these two is a header byte range.
     void BeginHeader() { m_iHeaderStart = m_Data.size(); }
     void EndHeader() { m_HeaderRanges.push_back({m_iHeaderStart, m_Data.size()}); }
