@@ -1,5 +1,5 @@
 # cmake/generated.cmake -- sources the build generates (included by the top
-# CMakeLists.txt before quolin_lib is made).
+# CMakeLists.txt before quolin_base is made).
 #
 # The command table: commands/nk_commands.tsv holds every row of the command
 # language's table; the host tool nk_command_table_gen turns it into the
