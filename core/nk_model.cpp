@@ -569,6 +569,8 @@ void NKFreeModelFrames(NKModel *pModel)
     pModel->fFringeRangeFrom = 0.0f;
     pModel->fFringeRangeTo = 0.0f;
     pModel->fGeoScale = NK_GEO_SCALE_UNSET;
+    pModel->iSecondaryScalar = -1;
+    pModel->iSecondaryVector = -1;
     pModel->iNumGeoSteps = 0;
     pModel->iNumScalarSteps = 0;
     pModel->iNumVectorSteps = 0;

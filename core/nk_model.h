@@ -421,6 +421,8 @@ struct NKModel {
     float fCenterY = 0.0f;
     float fCenterZ = 0.0f;
     float fAxisScale[3] = {1.0f, 1.0f, 1.0f};
+    int iSecondaryScalar = -1;  // data-source scalar shown as the second one; -1 none
+    int iSecondaryVector = -1;  // data-source vector shown as the second one; -1 none
     int iNumGeoSteps = 0;
     int iNumScalarSteps = 0;
     int iNumVectorSteps = 0;

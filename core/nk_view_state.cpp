@@ -3,3 +3,14 @@
 
 NKViewSize NKViewWindowSize = {0, 0};
 NKPartHighlight NKPartHighlightSettings = {{255, 0, 0}};
+
+namespace {
+bool sg_bPolygonInfoInPick = false;
+}
+
+bool NKGetPolygonInfoInPick(void) { return sg_bPolygonInfoInPick; }
+void NKSetPolygonInfoInPick(bool bOn) { sg_bPolygonInfoInPick = bOn; }
+
+uint8_t g_bAutoFringeRange = 0;
+uint8_t g_bContoursShown = 0;
+uint8_t g_bDrawAnimationSetup = 0;

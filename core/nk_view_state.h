@@ -18,3 +18,17 @@ struct NKPartHighlight {
 };
 // Placeholder: the highlight settings; the selection colour starts red.
 extern NKPartHighlight NKPartHighlightSettings;
+
+// Display switches that the readers and the animation set-up consult. The
+// drawing code's settings records take them over once they are built; until
+// then they are plain data here, all off at start-up.
+// Whether polygon information is part of the pick information (the NKF import
+// then keeps the cell indices of face sets as polygon texts).
+bool NKGetPolygonInfoInPick(void);
+void NKSetPolygonInfoInPick(bool bOn);
+// The fringe range follows each new set of results (autofringerange).
+extern uint8_t g_bAutoFringeRange;
+// Contour lines are shown.
+extern uint8_t g_bContoursShown;
+// Each frame is drawn while an animation is being set up (drawanimationsetup).
+extern uint8_t g_bDrawAnimationSetup;

@@ -1,0 +1,78 @@
+// core/nk_load_hooks.h -- the load pipeline as the readers call it: the steps
+// before and after a model is read, putting a geometry and results into
+// frames, and the computations on new results that the drawing code owns.
+//
+// The NKF import (nkf/) and the data-source dispatcher (readers/) read
+// geometries and results and hand them to these functions. The full versions
+// belong to the command language (the load road: the reset before a load, the
+// geometry's derived data, value ranges and colours, the refresh after it),
+// to the drawing code (nodal averaging, node values of a result, contours, the
+// scene) and to the shell (menus). Each is a slot of NKLoadHooks; an empty
+// slot does the least the callers rely on, written beside it, so that a model
+// can be loaded with the lower tiers alone. The owners fill their slots at
+// start-up with NKSetLoadHooks.
+#pragma once
+
+struct NKGeometry;
+struct NKScalarResult;
+struct NKVectorResult;
+struct NKSeparateVectorField;
+
+struct NKLoadHooks {
+    // commands/: clears animation, plots, tools and the model state before a
+    // new model is read; false stops the load. Empty: the frames are emptied.
+    bool (*pfnResetStateBeforeLoad)(const char *pszFileName) = nullptr;
+    // commands/: refreshes what follows a new model (autofocus, recent files,
+    // dialogs). Empty: nothing.
+    void (*pfnRefreshAfterLoad)(int iMode) = nullptr;
+    // commands/: computes the geometry's derived data and installs it in the
+    // frames iFirst..iLast. Empty: frames up to iLast are added when missing
+    // and each frame of the range holds the geometry (one reference each).
+    bool (*pfnComputeGeometryData)(NKGeometry *pGeo, int iFirst, int iLast, int iStep,
+                                   int iFlag) = nullptr;
+    // commands/: installs a scalar result in the frames iFirst..iLast with its
+    // colours and value ranges. Empty: each frame of the range holds it.
+    bool (*pfnApplyScalarToFrames)(NKScalarResult *pResult, int iFirst, int iLast) = nullptr;
+    // commands/: the same for a vector result. Empty: each frame holds it.
+    bool (*pfnApplyVectorToFrames)(NKVectorResult *pResult, int iFirst, int iLast) = nullptr;
+    // commands/: installs a separate vector field in slot iIndex of the frames.
+    // Empty: each frame of the range holds it in that slot.
+    bool (*pfnApplySeparateVectorField)(NKSeparateVectorField *pField, int iFirst, int iLast,
+                                        int iIndex) = nullptr;
+    // render/: recomputes contour levels and lines after new results. Empty:
+    // true.
+    bool (*pfnUpdateContours)(void) = nullptr;
+    // render/: gives each node of the part (all parts for -1) the mean of its
+    // elements' values. Empty: true, the node values are left as they are.
+    bool (*pfnComputeNodalAverage)(NKGeometry *pGeo, NKScalarResult *pResult, int iPart) = nullptr;
+    // render/: computes the node values and colours of a scalar result for a
+    // geometry. Empty: true.
+    bool (*pfnComputeScalarNodeValues)(NKGeometry *pGeo, NKScalarResult *pResult) = nullptr;
+    // render/: draws frame iFrame (-1 the current one). Empty: true, nothing
+    // is drawn.
+    bool (*pfnDrawScene)(int iFrame, int iFlag1, int iFlag2) = nullptr;
+    // app/: refreshes menu checks and tool-bar buttons for the model. Empty:
+    // nothing to refresh; the answer (whether the current frame has a
+    // geometry) is the same.
+    void (*pfnRefreshMenusForModel)(void) = nullptr;
+};
+
+// Installs the slots and returns those installed before.
+NKLoadHooks NKSetLoadHooks(const NKLoadHooks &hooks);
+const NKLoadHooks &NKGetLoadHooks(void);
+
+// The calls the readers make; each goes to its slot or does what is written
+// in NKLoadHooks. Frame indices are 0-based; a range with iFirst < 0 or
+// iLast < iFirst is refused (false).
+bool ResetStateBeforeLoad(const char *pszFileName);
+void RefreshAfterLoad(int iMode);
+bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag);
+bool NKApplyScalarToFrames(NKScalarResult *pResult, int iFirst, int iLast);
+bool NKApplyVectorToFrames(NKVectorResult *pResult, int iFirst, int iLast);
+bool NKApplySeparateVectorField(NKSeparateVectorField *pField, int iFirst, int iLast, int iIndex);
+bool NKUpdateContours(void);
+bool NKComputeNodalAverage(NKGeometry *pGeo, NKScalarResult *pResult, int iPart);
+bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult);
+bool NKDrawScene(int iFrame, int iFlag1, int iFlag2);
+// True when the current frame has a geometry.
+bool NKRefreshMenusForModel(void);

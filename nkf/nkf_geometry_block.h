@@ -1,0 +1,126 @@
+// nkf/nkf_geometry_block.h -- the *QUOLINGEOMETRY block (type 7): which parts
+// make up the model at each step, and the building of a step's parts.
+//
+// Per step entry the block lists *INDEXEDFACESET blocks and *ELEMENTS blocks;
+// each listed block becomes one part, the face sets first in list order, then
+// the element blocks. An entry also carries a name, a time, a step number (the
+// 1-based first model step it applies to; one entry covers a run of model
+// steps, looked up with NKFFindStepIndex) and the *PARTATTRIBUTES block of the
+// step. NKReadGeometryParts builds the parts of a model step as
+// NKIndexedFaceSet records (core/nk_mesh.h) through the face-set and element
+// blocks; the NKF import (nkf_import.cpp) turns them into an NKGeometry.
+//
+// Binary header record (92 bytes as written):
+//   offset  size  meaning
+//   0       4     int32 header size (92 .. 1024)
+//   4       4     int32 data size in bytes
+//   8       80    char[80] name
+//   88      4     int32 step count
+//   92      4     int32 extra word A flag (optional)
+//   96      4     int32 extra word B flag (optional)
+// Data, one record per step:
+//   int32 step number; char[80] step name; float32 step time;
+//   int32 element block count e; int32 face-set block count f;
+//   int32 marker (0 or -1); int32 part attributes block ID;
+//   [int32 extra word A]; [int32 extra word B];
+//   e x int32 element block IDs; f x int32 face-set block IDs.
+// A record whose marker word is neither 0 nor -1 is of the older layout: the
+// element IDs follow the element count directly, with no face sets, no part
+// attributes (-1) and no extra words.
+#pragma once
+
+#include <cstdint>
+
+#include "core/nk_string.h"
+#include "nkf/nkf_block.h"
+
+struct NKIndexedFaceSet;
+struct NKFElementList;
+
+class NKFQuolinGeometryBlock : public NKFBlock {
+public:
+    NKFQuolinGeometryBlock(NKFReader *pReader, int iBlockID);
+    ~NKFQuolinGeometryBlock() override;
+
+    // "Geometry block not parsed." before parsing; the description block
+    // must exist; once loaded, every listed face-set and element block too.
+    bool ResolveReferences() override;
+    bool ParseBlock() override;
+    bool LoadData() override;
+    // Always fails: "NKFQuolinGeometryBlock::WriteBlock, not implemented yet".
+    bool WriteBlock() override;
+    // Parts summed over all steps; 0 before parsing.
+    int GetNumItems() override;
+    // Frees the per-step ID lists, names, times and numbers; the parse
+    // counts stay.
+    void FreeData() override;
+
+    // Queries by 0-based model step (through the step lookup) and 0-based
+    // part (face sets first, then element blocks).
+    int GetPartFaceSetBlockId(int iStep, int iPart) const;
+    int GetPartElementBlockId(int iStep, int iPart) const;
+    // The node block of the part's element block (preferred) or face-set
+    // block; 0 when neither exists.
+    int GetPartNodeBlockId(int iStep, int iPart) const;
+    // The part's block name, or its description when the name is empty; null
+    // when the block is missing. iStep -1: the entry with the most parts.
+    const NKString *GetPartName(int iPart, int iStep) const;
+    // FreeData of the part's element or face-set block.
+    void FreePartData(int iStep, int iPart);
+    // For an element part, NKCreateElementList of its *ELEMENTS block and then
+    // its FreeData; true at once for a face-set part; false for a bad step or
+    // part, a missing element block or a failed list.
+    bool CreatePartElements(NKFElementList *pList, int iStep, int iPart,
+                            const int32_t *piNodeSourceIndex, int iCount);
+    // True when model steps a and b fall under different step entries.
+    bool StepsDiffer(int iStepA, int iStepB) const;
+    // The entry's part attributes block ID; -1 when none.
+    int GetPartAttributesBlockId(int iStep) const;
+    // Loads the block; true when some entry's step number equals n.
+    bool HasStep(int iNumber);
+    // The largest part count of any entry, and the first entry that has it.
+    int GetMaxPartCount(int *piEntry) const;
+    // Parts of the step's entry (face sets plus element blocks); 0 without one.
+    int GetNumParts(int iStep) const;
+    // The parts of model step iStep: a new array of NKIndexedFaceSet records,
+    // as many as the largest part count of any entry (*piCount), those past
+    // the step's own parts left empty; the caller frees each record
+    // (NKFreePolygonMesh) and the array (NKFree). Null when the block cannot
+    // be loaded, no entry applies, or a part fails (reported).
+    NKIndexedFaceSet *NKReadGeometryParts(int *piCount, int iStep);
+
+    const NKString &GetName() const { return m_Name; }
+    const NKString &GetDescription() const { return m_Description; }
+    int GetDescriptionBlockID() const { return m_iDescriptionBlockID; }
+    // Step entries, and per entry (by index) its name, time and number.
+    int GetNumSteps() const { return m_iNumSteps; }
+    NKString GetStepName(int i) const;
+    float GetStepTime(int i) const;
+    int GetStepNumber(int i) const;
+    const int32_t *GetStepNumbers() const { return m_piStepNumbers; }
+
+private:
+    // The entry index of a 0-based model step; -1 when none applies or the
+    // data is not loaded.
+    int EntryOf(int iStep) const;
+    bool ParseAscii();
+    bool ParseBinary();
+    bool LoadAscii();
+    bool LoadBinary();
+    bool AllocateSteps();
+
+    NKString m_Name;
+    NKString m_Description;
+    int32_t m_iDescriptionBlockID;
+    int32_t m_iNumSteps;
+    uint8_t m_bExtraWordA;
+    uint8_t m_bExtraWordB;
+    int32_t **m_ppiFaceSetIDs;   // owned; per entry an owned array (null when empty)
+    int32_t *m_piNumFaceSets;    // owned; per entry
+    int32_t **m_ppiElementIDs;   // owned; per entry an owned array (null when empty)
+    int32_t *m_piNumElements;    // owned; per entry
+    int32_t *m_piPartAttributes; // owned; per entry, -1 none
+    NKString *m_pStepNames;      // owned; per entry
+    float *m_pfStepTimes;        // owned; per entry
+    int32_t *m_piStepNumbers;    // owned; per entry
+};
