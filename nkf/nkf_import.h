@@ -1,0 +1,99 @@
+// nkf/nkf_import.h -- an NKF file as a data source: opening and parsing it,
+// its step table, the geometry, results, separate vector fields and element
+// visibility of each step, its internal strings, and closing it.
+//
+// One NKF file is open at a time; its parser is module state here and keeps
+// the file open so that blocks load their values on demand and free them
+// after use. The data-source dispatcher (readers/nk_data_source.h) calls these
+// for data source kind 5; the nkf command (nkf/nkf_command.h) opens, closes
+// and reads through them too. Results are matched to parts by the source block
+// IDs each part records (NKPart::iSourceElementBlock and the like). Every
+// query answers 0, null or false while no file is open. New records are
+// returned with a reference count of 0; whoever stores one in a frame adds 1.
+#pragma once
+
+#include <cstdint>
+
+#include "core/nk_string.h"
+
+class NKFParser;
+class NKFQuolinGeometryBlock;
+class NKFResultBlock;
+class NKStringList;
+struct NKGeometry;
+struct NKScalarResult;
+struct NKVectorResult;
+struct NKSeparateVectorField;
+struct NKFrame;
+struct NKIndexedFaceSet;
+
+// Opens and parses the file (".nkf" appended when its name holds no '.')
+// and builds the step table; an open file is closed first. True when open.
+bool NKFIInitInterface(const char *pszFileName);
+// Closes the file: frees the parser and the step table. True.
+bool NKFCloseInterface(void);
+
+// The open file's parser, or null.
+NKFParser *NKFGetParser(void);
+int NKFGetNumSteps(void);
+// New lists owned by the caller (null without a file or out of memory): one
+// name per step; one per *QUOLINSCALAR / *QUOLINVECTOR block (its name, or
+// its description when the name is empty).
+NKStringList *NKFGetStepNames(void);
+int NKFGetNumScalars(void);
+NKStringList *NKFGetScalarNames(void);
+int NKFGetNumVectors(void);
+NKStringList *NKFGetVectorNames(void);
+// Number of *QUOLINPOSITIONVECTOR blocks: the separate vector fields.
+int NKFGetNumSeparateVectors(void);
+// The data-source kind the file was written from ("interface;%d"), and the
+// overlay count of "ies;%d"; 0 when absent.
+int NKFGetInterfaceType(void);
+int NKFGetIesCount(void);
+// The viewpoint stored in the file's settings (eye, target, up); the first
+// value is the undefined value when the file has none.
+float *NKFGetFileViewpoint(void);
+
+// The geometry of a 0-based step, or null: on failure, and also when the
+// step maps to the geometry entry built last and bForce is false.
+NKGeometry *NKFGetGeometry(int iStep, bool bForce);
+// The step's time; 0.0 for a step outside the file's steps.
+float NKFGetStepTime(int iStep);
+// Result iIndex (0-based block index) of a step for a geometry; null for a
+// step outside the file's steps, a missing block or a failure.
+NKScalarResult *NKFGetScalar(int iIndex, int iStep, NKGeometry *pGeo);
+NKVectorResult *NKFGetVector(int iIndex, int iStep, NKGeometry *pGeo);
+NKSeparateVectorField *NKFGetSeparateVectors(int iIndex, int iStep, NKGeometry *pGeo);
+// Fills the frame's per-part polygon visibility from the first
+// *QUOLINVISIBILITY block for the step; nothing without one.
+void NKFUpdateVisibility(int iStep, NKFrame *pFrame);
+
+// Builds the geometry of a step from the face-set records of its parts (one
+// per part, iCount of them); their arrays are freed. Null on failure.
+NKGeometry *NKFCreateGeometry(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndexedFaceSet *pSets,
+                              int iCount);
+// The vector values of a loaded *RESULTS block into the matching parts of a
+// vector result. False (reported) when the block has no vector values or
+// memory runs out.
+bool NKApplyVectorResultBlock(NKGeometry *pGeo, NKFResultBlock *pResults, NKVectorResult *pResult);
+
+// Internal strings: true when an *INTERNALSTRING block with the ID exists;
+// its text is copied out, or its raw data pointer handed out.
+bool NKFGetInternalString(int iID, NKString *pText);
+bool NKFGetInternalStringData(int iID, const char **ppData);
+
+// The export information an NKF file carries in internal string 99999.
+struct NKFVersionInfo {
+    NKString title;    // program title
+    NKString version;  // version text
+    int iBuild = -1;   // build number
+    NKString date;     // export date text
+    NKString time;     // export time text
+    int iValue1 = -1;
+    int iValue2 = -1;
+};
+// Placeholder: the version line's reader comes with the NKF export; until
+// then no line is accepted (false). Reads an "version_info;..." line.
+bool NKFParseVersionInfo(const char *pszLine, NKFVersionInfo *pInfo);
+// True when internal string 99999 exists and NKFParseVersionInfo accepted it.
+bool NKFReadVersionInfo(NKFVersionInfo *pInfo);
