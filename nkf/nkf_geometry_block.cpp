@@ -387,16 +387,16 @@ NKIndexedFaceSet *NKFQuolinGeometryBlock::NKReadGeometryParts(int *piCount, int 
     if (!LoadData()) return nullptr;
     int iEntry = EntryOf(iStep);
     if (iEntry < 0) return nullptr;
-    int iMax = GetMaxPartCount(nullptr);
+    int iMax = GetMaxPartCount(nullptr), iRecords = iMax > 0 ? iMax : 1;
     NKBeginProgressBar(PartCount(iEntry), "Reading Parts...");
     NKIndexedFaceSet *pRecords = nullptr;
     if (CheckPartBlocks(iEntry)) {
-        pRecords = (NKIndexedFaceSet *)NKCalloc((size_t)(iMax > 0 ? iMax : 1), sizeof *pRecords);
+        pRecords = (NKIndexedFaceSet *)NKCalloc((size_t)iRecords, sizeof *pRecords);
         if (pRecords == nullptr) ReportError(NKString(""), NKString("Out of memory."));
     }
-    for (int i = 0; pRecords != nullptr && i < iMax; i++) NKInitPolygonMesh(&pRecords[i]);
+    for (int i = 0; pRecords != nullptr && i < iRecords; i++) NKInitPolygonMesh(&pRecords[i]);
     if (pRecords != nullptr && !BuildStepParts(iEntry, pRecords)) {
-        for (int i = 0; i < iMax; i++) NKFreePolygonMesh(&pRecords[i]);
+        for (int i = 0; i < iRecords; i++) NKFreePolygonMesh(&pRecords[i]);
         NKFree(pRecords);
         pRecords = nullptr;
     }
