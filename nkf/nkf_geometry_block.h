@@ -115,12 +115,12 @@ private:
     int32_t m_iNumSteps;
     uint8_t m_bExtraWordA;
     uint8_t m_bExtraWordB;
-    int32_t **m_ppiFaceSetIDs;   // owned; per entry an owned array (null when empty)
-    int32_t *m_piNumFaceSets;    // owned; per entry
-    int32_t **m_ppiElementIDs;   // owned; per entry an owned array (null when empty)
-    int32_t *m_piNumElements;    // owned; per entry
-    int32_t *m_piPartAttributes; // owned; per entry, -1 none
-    NKString *m_pStepNames;      // owned; per entry
-    float *m_pfStepTimes;        // owned; per entry
-    int32_t *m_piStepNumbers;    // owned; per entry
+    int32_t **m_ppiFaceSetIDs;    // owned; per entry an owned array (null when empty)
+    int32_t *m_piNumFaceSets;     // owned; per entry
+    int32_t **m_ppiElementIDs;    // owned; per entry an owned array (null when empty)
+    int32_t *m_piNumElements;     // owned; per entry
+    int32_t *m_piPartAttributes;  // owned; per entry, -1 none
+    NKString *m_pStepNames;       // owned; per entry
+    float *m_pfStepTimes;         // owned; per entry
+    int32_t *m_piStepNumbers;     // owned; per entry
 };
