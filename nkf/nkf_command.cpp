@@ -114,7 +114,8 @@ int CommandOpen(NKString rest)
 int CommandGeometry(NKString rest)
 {
     int iID = 1, iStep = -1;
-    if (!OptionalInt(rest.GetFirstWord(), &iID) || !OptionalInt(rest.GetNextWord(), &iStep)) return 1;
+    if (!OptionalInt(rest.GetFirstWord(), &iID) || !OptionalInt(rest.GetNextWord(), &iStep))
+        return 1;
     WaitCursor cursor;
     NKFParser *pParser = NKFGetParser();
     if (pParser == nullptr) {
@@ -151,7 +152,8 @@ int CommandInternalString(NKString rest)
     if (word.IsEmpty()) {
         NKString list("Internal string blocks found in file");
         for (int i = 0; i < n; i++)
-            list += NKString::FromFormat("\n   ID: %d", pParser->GetBlock(NKF_INTERNALSTRING, i)->GetBlockID());
+            list += NKString::FromFormat("\n   ID: %d",
+                                         pParser->GetBlock(NKF_INTERNALSTRING, i)->GetBlockID());
         NKPrintInfo(list.GetText());
         return 0;
     }
@@ -164,8 +166,10 @@ int CommandInternalString(NKString rest)
             return 0;
         }
         NKPrintInfo((NKString("App: ") + info.title).GetText());
-        NKPrintInfo(NKString::FromFormat("Version: %s-%d", info.version.GetText(), info.iBuild).GetText());
-        NKPrintInfo(NKString::FromFormat("Export time/date: %s %s", info.time.GetText(), info.date.GetText())
+        NKPrintInfo(
+            NKString::FromFormat("Version: %s-%d", info.version.GetText(), info.iBuild).GetText());
+        NKPrintInfo(NKString::FromFormat("Export time/date: %s %s", info.time.GetText(),
+                                         info.date.GetText())
                         .GetText());
         return 0;
     }
@@ -211,7 +215,8 @@ NKGeometry *NKFConvertGeometry(NKFQuolinGeometryBlock *pBlock, int iStep)
     if (pSets == nullptr || iCount < 1 || pBlock->GetNumParts(iStep) < 1) {
         for (int i = 0; pSets != nullptr && i < iCount; i++) NKFreePolygonMesh(&pSets[i]);
         NKFree(pSets);
-        NKPrintError("No nonempty indexed face sets or element blocks found in QUOLINGEOMETRY block");
+        NKPrintError(
+            "No nonempty indexed face sets or element blocks found in QUOLINGEOMETRY block");
         return nullptr;
     }
     bool bOk = NKFApplyGlobalVisibility(pBlock, iStep, pSets, iCount);
@@ -222,7 +227,8 @@ NKGeometry *NKFConvertGeometry(NKFQuolinGeometryBlock *pBlock, int iStep)
         if (bOk) NKPrintError("Error converting NKF geometry to Quolin geometry.");
         return nullptr;
     }
-    pGeo->szDescription = pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
+    pGeo->szDescription =
+        pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
     NKSetStatusText("Done.");
     return pGeo;
 }
@@ -242,8 +248,9 @@ bool NKFApplyGlobalVisibility(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndex
         NKSetProgress(i, nullptr);
         int iElementBlock = pBlock->GetPartElementBlockId(iStep, i);
         Elements *pElements =
-            iElementBlock >= 0 ? dynamic_cast<Elements *>(pParser->FindBlock(NKF_ELEMENTS, iElementBlock))
-                               : nullptr;
+            iElementBlock >= 0
+                ? dynamic_cast<Elements *>(pParser->FindBlock(NKF_ELEMENTS, iElementBlock))
+                : nullptr;
         if (pElements == nullptr) continue;
         int iValues = 0;
         uint8_t *pcValues = nullptr;

@@ -40,7 +40,8 @@ const float *ScalarValues(NKFResultBlock *pResults, float **ppfOwned)
     if (pfLengths == nullptr) return nullptr;
     for (int i = 0; i < n; i++) {
         const float *v = pfVectors + 3 * (int64_t)i;
-        pfLengths[i] = static_cast<float>(std::sqrt((double)v[0] * v[0] + (double)v[1] * v[1] + (double)v[2] * v[2]));
+        pfLengths[i] = static_cast<float>(
+            std::sqrt((double)v[0] * v[0] + (double)v[1] * v[1] + (double)v[2] * v[2]));
     }
     *ppfOwned = pfLengths;
     return pfLengths;
@@ -52,7 +53,8 @@ bool ResetEntry(NKScalarPartEntry *pEntry, int iCount)
 {
     NKFreeScalarPartEntry(pEntry);
     NKInitScalarPartEntry(pEntry);
-    pEntry->pNodeValues = static_cast<float *>(NKAlloc(sizeof(float) * (size_t)(iCount > 0 ? iCount : 1)));
+    pEntry->pNodeValues =
+        static_cast<float *>(NKAlloc(sizeof(float) * (size_t)(iCount > 0 ? iCount : 1)));
     if (pEntry->pNodeValues == nullptr) {
         NKPrintError("Out of memory");
         return false;
@@ -153,9 +155,11 @@ NKScalarResult *NKFCreateScalarResult(NKFQuolinScalarBlock *pBlock, int iStep, N
     bool bElements = pBlock->HasResultMapping(NKF_MAP_PER_ELEMENT, iStep);
     NKScalarResult *pResult = NKCreateScalarResult();
     if (pResult != nullptr && n > 0) {
-        pResult->pNodeResults = static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
+        pResult->pNodeResults =
+            static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
         if (bElements)
-            pResult->pElementResults = static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
+            pResult->pElementResults =
+                static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
     }
     if (pResult == nullptr || (n > 0 && (pResult->pNodeResults == nullptr ||
                                          (bElements && pResult->pElementResults == nullptr)))) {
@@ -165,17 +169,20 @@ NKScalarResult *NKFCreateScalarResult(NKFQuolinScalarBlock *pBlock, int iStep, N
     }
     pResult->iStepNumber = iStep;
     pResult->iNumParts = n;
-    pResult->szDescription = pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
+    pResult->szDescription =
+        pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
     NKFParser *pParser = NKFGetParser();
     int iCount = pBlock->GetNumResults(iStep);
     for (int r = 0; r < iCount; r++) {
         int iID = pBlock->GetResultID(iStep, r);
-        NKFResultBlock *pValues = dynamic_cast<NKFResultBlock *>(pParser->FindBlock(NKF_RESULTS, iID));
+        NKFResultBlock *pValues =
+            dynamic_cast<NKFResultBlock *>(pParser->FindBlock(NKF_RESULTS, iID));
         if (pValues == nullptr) {
-            NKPrintError(NKString::FromFormat("Could not find *RESULTS block with ID #%d. Referenced by "
-                                              "*QUOLINSCALAR block with ID #%d",
-                                              iID, pBlock->GetBlockID())
-                             .GetText());
+            NKPrintError(
+                NKString::FromFormat("Could not find *RESULTS block with ID #%d. Referenced by "
+                                     "*QUOLINSCALAR block with ID #%d",
+                                     iID, pBlock->GetBlockID())
+                    .GetText());
             continue;
         }
         bool bOk = pValues->LoadData() && NKFApplyResultsBlock(pGeo, pValues, pResult);
@@ -219,10 +226,11 @@ int NKFCommandScalar(NKString arguments)
             ? dynamic_cast<NKFQuolinScalarBlock *>(pParser->FindBlock(NKF_QUOLINSCALAR, iID))
             : nullptr;
     if (pBlock == nullptr) {
-        NKPrintError(NKString::FromFormat("Scalar block (*QUOLINSCALAR) with blockid = %d not found "
-                                          "in NKF file.",
-                                          iID)
-                         .GetText());
+        NKPrintError(
+            NKString::FromFormat("Scalar block (*QUOLINSCALAR) with blockid = %d not found "
+                                 "in NKF file.",
+                                 iID)
+                .GetText());
         return 1;
     }
     if (!pBlock->LoadData()) return 1;
@@ -230,7 +238,8 @@ int NKFCommandScalar(NKString arguments)
     if (toWord.IsEmpty()) iTo = iSteps;
     if (iFrom < 1 || iTo < iFrom || iTo > iSteps) {
         NKPrintError(
-            NKString::FromFormat("Error in step range %d - %d. Legal 1 - %d", iFrom, iTo, iSteps).GetText());
+            NKString::FromFormat("Error in step range %d - %d. Legal 1 - %d", iFrom, iTo, iSteps)
+                .GetText());
         return 1;
     }
     int iPrevious = SetInteractionCursor(NK_CURSOR_WAIT);

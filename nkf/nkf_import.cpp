@@ -82,8 +82,12 @@ StepList MakeStepList(NKFBlock *pBlock)
     list.pBlock = pBlock;
     list.iCount = pTyped->GetNumSteps();
     list.iLastNumber = list.iCount > 0 ? pTyped->GetStepNumber(list.iCount - 1) : 0;
-    list.pfnName = [](const NKFBlock *p, int i) { return static_cast<const B *>(p)->GetStepName(i); };
-    list.pfnTime = [](const NKFBlock *p, int i) { return static_cast<const B *>(p)->GetStepTime(i); };
+    list.pfnName = [](const NKFBlock *p, int i) {
+        return static_cast<const B *>(p)->GetStepName(i);
+    };
+    list.pfnTime = [](const NKFBlock *p, int i) {
+        return static_cast<const B *>(p)->GetStepTime(i);
+    };
     return list;
 }
 
@@ -130,7 +134,8 @@ void ReadInterfaceStrings(void)
 // entry i for step i; steps past it get "Step : n" and time -1.
 bool FillStepTable(const StepList &candidate)
 {
-    sg_pStepTimes = static_cast<float *>(NKCalloc(sg_iNumSteps > 0 ? sg_iNumSteps : 1, sizeof(float)));
+    sg_pStepTimes =
+        static_cast<float *>(NKCalloc(sg_iNumSteps > 0 ? sg_iNumSteps : 1, sizeof(float)));
     sg_pStepNames = new (std::nothrow) NKStringList(sg_iNumSteps);
     if (sg_pStepTimes == nullptr || sg_pStepNames == nullptr ||
         sg_pStepNames->GetCount() != sg_iNumSteps) {
@@ -174,9 +179,9 @@ bool BuildStepTable(void)
     };
     int iLast = candidate.iCount > 0 ? pGeo->GetStepNumber(candidate.iCount - 1) : 0;
     int iMax = iLast >= 0 ? iLast : 0;
-    const int aiTypes[] = {NKF_QUOLINSCALAR,     NKF_QUOLINVECTOR, NKF_QUOLINVISIBILITY,
-                           NKF_TRANSFORMATIONS,  NKF_QUOLINTRANSFORMATION,
-                           NKF_VIEWPOINTS,       NKF_QUOLINCOMMANDS};
+    const int aiTypes[] = {NKF_QUOLINSCALAR,    NKF_QUOLINVECTOR,         NKF_QUOLINVISIBILITY,
+                           NKF_TRANSFORMATIONS, NKF_QUOLINTRANSFORMATION, NKF_VIEWPOINTS,
+                           NKF_QUOLINCOMMANDS};
     for (int iType : aiTypes) {
         for (int i = 0; i < sg_pParser->GetNumBlocks(iType); i++) {
             StepList list = StepListOf(sg_pParser->GetBlock(iType, i));
@@ -248,8 +253,10 @@ NKStringList *BlockNames(int iType, const char *pszMissing)
     for (int i = 0; i < n; i++) {
         B *pBlock = dynamic_cast<B *>(sg_pParser->GetBlock(iType, i));
         NKString name;
-        if (pBlock != nullptr) name = pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
-        else name = NKString::FromFormat(pszMissing, i);
+        if (pBlock != nullptr)
+            name = pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
+        else
+            name = NKString::FromFormat(pszMissing, i);
         pList->Set(i, name.GetText());
     }
     return pList;
@@ -352,8 +359,7 @@ NKGeometry *NKFGetGeometry(int iStep, bool bForce)
     NKFQuolinGeometryBlock *pBlock =
         dynamic_cast<NKFQuolinGeometryBlock *>(sg_pParser->FindBlock(NKF_QUOLINGEOMETRY, 1));
     if (pBlock == nullptr) {
-        NKPrintError(
-            "Quolin Geometry Block (*QUOLINGEOMETRY) with id = 1 not found in NKF file.");
+        NKPrintError("Quolin Geometry Block (*QUOLINGEOMETRY) with id = 1 not found in NKF file.");
         return nullptr;
     }
     if (!bForce && sg_iGeometryStep >= 0 && pBlock->LoadData() &&

@@ -81,7 +81,8 @@ bool AllocatePartArrays(NKPart *pPart, const NKIndexedFaceSet *pSet, int iPolygo
     pPart->iNumNodes = pSet->iNumNodes;
     pPart->iNumPolygons = iPolygons;
     pPart->iNumConnects = iConnects;
-    pPart->pNodeCoords = static_cast<float *>(NKCalloc(3 * (int64_t)pSet->iNumNodes + 1, sizeof(float)));
+    pPart->pNodeCoords =
+        static_cast<float *>(NKCalloc(3 * (int64_t)pSet->iNumNodes + 1, sizeof(float)));
     pPart->pConnects = static_cast<int *>(NKCalloc(iConnects + 1, sizeof(int)));
     pPart->pPolygonStart = static_cast<int *>(NKCalloc(iPolygons + 1, sizeof(int)));
     pPart->pPolygonNumNodes = static_cast<int *>(NKCalloc(iPolygons + 1, sizeof(int)));
@@ -99,7 +100,8 @@ void CopyFaceSet(NKPart *pPart, const NKIndexedFaceSet *pSet)
 {
     std::memcpy(pPart->pNodeCoords, pSet->pfCoords, sizeof(float) * 3 * (size_t)pSet->iNumNodes);
     if (pPart->pNodeMap != nullptr)
-        std::memcpy(pPart->pNodeMap, pSet->piNodeSourceIndex, sizeof(int) * (size_t)pSet->iNumNodes);
+        std::memcpy(pPart->pNodeMap, pSet->piNodeSourceIndex,
+                    sizeof(int) * (size_t)pSet->iNumNodes);
     if (pPart->pNodeIDs != nullptr)
         std::memcpy(pPart->pNodeIDs, pSet->piNodeIDs, sizeof(int) * (size_t)pSet->iNumNodes);
     int iPolygon = 0, iPosition = 0;
@@ -148,7 +150,8 @@ void SetPartSources(NKPart *pPart, NKFQuolinGeometryBlock *pBlock, int iStep, in
         if (pFaceSet != nullptr) pfColor = pFaceSet->GetBlockColor();
     }
     if (pfColor != nullptr) {
-        for (int k = 0; k < 3; k++) pPart->material.ambient[k] = pPart->material.diffuse[k] = pfColor[k];
+        for (int k = 0; k < 3; k++)
+            pPart->material.ambient[k] = pPart->material.diffuse[k] = pfColor[k];
     }
     pBlock->FreePartData(iStep, i);
 }
@@ -167,7 +170,8 @@ NKGeometry *NKFCreateGeometry(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndex
     bool bOk = true;
     for (int i = 0; i < iCount && bOk; i++) {
         NKSetProgress(i, nullptr);
-        if (percent.Update(static_cast<float>(i))) NKSetStatusText(percent.Format("Creating geometry"));
+        if (percent.Update(static_cast<float>(i)))
+            NKSetStatusText(percent.Format("Creating geometry"));
         NKIndexedFaceSet *pSet = &pSets[i];
         NKPart *pPart = &pGeo->pParts[i];
         int iPolygons = 0, iConnects = 0;

@@ -55,8 +55,10 @@ void VectorsByRow(const NKPart *pPart, const float *pfValues, int n, float *pfOu
             continue;
         }
         int iRow = pPart->pNodeMap != nullptr ? pPart->pNodeMap[k] : k;
-        if (iRow >= 0 && iRow < n) std::memcpy(pfNode, pfValues + 3 * (int64_t)iRow, 3 * sizeof(float));
-        else pfNode[0] = pfNode[1] = pfNode[2] = FLT_MAX;
+        if (iRow >= 0 && iRow < n)
+            std::memcpy(pfNode, pfValues + 3 * (int64_t)iRow, 3 * sizeof(float));
+        else
+            pfNode[0] = pfNode[1] = pfNode[2] = FLT_MAX;
     }
 }
 
@@ -68,13 +70,15 @@ void VectorsByID(const NKPart *pPart, const NKFResultBlock *pResults, const floa
     if (pPart->pNodeIDs != nullptr) {
         for (int k = 0; k < pPart->iNumNodes; k++) {
             int iRow = RowOfID(pResults, pPart->pNodeIDs[k]);
-            if (iRow >= 0) std::memcpy(pfOut + 3 * k, pfValues + 3 * (int64_t)iRow, 3 * sizeof(float));
+            if (iRow >= 0)
+                std::memcpy(pfOut + 3 * k, pfValues + 3 * (int64_t)iRow, 3 * sizeof(float));
         }
         return;
     }
     for (int r = 0; r < n; r++) {
         if (piIDs[r] >= 1 && piIDs[r] <= pPart->iNumNodes)
-            std::memcpy(pfOut + 3 * (int64_t)(piIDs[r] - 1), pfValues + 3 * (int64_t)r, 3 * sizeof(float));
+            std::memcpy(pfOut + 3 * (int64_t)(piIDs[r] - 1), pfValues + 3 * (int64_t)r,
+                        3 * sizeof(float));
     }
 }
 
@@ -84,7 +88,8 @@ NKVectorResult *CreateVectorResult(NKFQuolinVectorBlock *pBlock, int iStep, NKGe
     NKVectorResult *pResult = NKCreateVectorResult();
     int n = pGeo->iNumParts;
     if (pResult != nullptr && n > 0)
-        pResult->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(n, sizeof(NKVectorPartEntry)));
+        pResult->pResults =
+            static_cast<NKVectorPartEntry *>(NKCalloc(n, sizeof(NKVectorPartEntry)));
     if (pResult == nullptr || (n > 0 && pResult->pResults == nullptr)) {
         NKPrintError("Out of memory");
         NKReleaseVectorResult(pResult);
@@ -98,12 +103,14 @@ NKVectorResult *CreateVectorResult(NKFQuolinVectorBlock *pBlock, int iStep, NKGe
     int iCount = pBlock->GetNumResults(iStep);
     for (int r = 0; r < iCount; r++) {
         int iID = pBlock->GetResultID(iStep, r);
-        NKFResultBlock *pValues = dynamic_cast<NKFResultBlock *>(pParser->FindBlock(NKF_RESULTS, iID));
+        NKFResultBlock *pValues =
+            dynamic_cast<NKFResultBlock *>(pParser->FindBlock(NKF_RESULTS, iID));
         if (pValues == nullptr) {
-            NKPrintError(NKString::FromFormat("Could not find *RESULTS block with ID #%d. Referenced by "
-                                              "*QUOLINVECTOR block with ID #%d",
-                                              iID, pBlock->GetBlockID())
-                             .GetText());
+            NKPrintError(
+                NKString::FromFormat("Could not find *RESULTS block with ID #%d. Referenced by "
+                                     "*QUOLINVECTOR block with ID #%d",
+                                     iID, pBlock->GetBlockID())
+                    .GetText());
             continue;
         }
         bool bOk = pValues->LoadData() && NKApplyVectorResultBlock(pGeo, pValues, pResult);
@@ -121,7 +128,8 @@ uint8_t *PartBytes(NKFrame *pFrame, int iPart, uint8_t cFill)
 {
     const NKPart *pPart = &pFrame->pGeometry->pParts[iPart];
     if (pFrame->ppVisibility[iPart] == nullptr) {
-        pFrame->ppVisibility[iPart] = static_cast<uint8_t *>(NKAlloc((size_t)pPart->iNumPolygons + 1));
+        pFrame->ppVisibility[iPart] =
+            static_cast<uint8_t *>(NKAlloc((size_t)pPart->iNumPolygons + 1));
         if (pFrame->ppVisibility[iPart] == nullptr) return nullptr;
     }
     std::memset(pFrame->ppVisibility[iPart], cFill, (size_t)pPart->iNumPolygons);
@@ -145,7 +153,8 @@ void ApplyVisibilityValues(NKFrame *pFrame, NKFResultBlock *pValues, uint8_t cFi
     NKGeometry *pGeo = pFrame->pGeometry;
     for (int i = 0; i < pGeo->iNumParts; i++) {
         const NKPart *pPart = &pGeo->pParts[i];
-        if (iElementBlock >= 0 && pPart->iElementsBlockID == iElementBlock && pPart->iNumElements > 0) {
+        if (iElementBlock >= 0 && pPart->iElementsBlockID == iElementBlock &&
+            pPart->iNumElements > 0) {
             uint8_t *pBytes = PartBytes(pFrame, i, cFill);
             if (pBytes == nullptr) return;
             for (int j = 0; j < pPart->iNumPolygons; j++) {
@@ -158,7 +167,8 @@ void ApplyVisibilityValues(NKFrame *pFrame, NKFResultBlock *pValues, uint8_t cFi
         } else if (iFaceSet >= 0 && pPart->iFaceSetBlockID == iFaceSet) {
             uint8_t *pBytes = PartBytes(pFrame, i, cFill);
             if (pBytes == nullptr) return;
-            for (int j = 0; j < pPart->iNumPolygons && j < m; j++) pBytes[j] = VisibilityByte(pfValues[j]);
+            for (int j = 0; j < pPart->iNumPolygons && j < m; j++)
+                pBytes[j] = VisibilityByte(pfValues[j]);
         }
     }
 }
@@ -189,10 +199,10 @@ bool NKApplyVectorResultBlock(NKGeometry *pGeo, NKFResultBlock *pResults, NKVect
         const NKPart *pPart = &pGeo->pParts[i];
         if (pPart->iNumNodes < 1) continue;
         if (pfValues == nullptr) {
-            NKPrintError(NKString::FromFormat(
-                             "Could not find any vector (3D) results in *RESULTS block #%d",
-                             pResults->GetBlockID())
-                             .GetText());
+            NKPrintError(
+                NKString::FromFormat("Could not find any vector (3D) results in *RESULTS block #%d",
+                                     pResults->GetBlockID())
+                    .GetText());
             return false;
         }
         if (pPart->iNodesBlockID != iNodeBlock) continue;
@@ -200,13 +210,16 @@ bool NKApplyVectorResultBlock(NKGeometry *pGeo, NKFResultBlock *pResults, NKVect
         NKFreeVectorPartEntry(pEntry);
         NKInitVectorPartEntry(pEntry);
         pEntry->iNumNodes = pPart->iNumNodes;
-        pEntry->pNodeValues = static_cast<float *>(NKAlloc(sizeof(float) * 3 * (size_t)pPart->iNumNodes));
+        pEntry->pNodeValues =
+            static_cast<float *>(NKAlloc(sizeof(float) * 3 * (size_t)pPart->iNumNodes));
         if (pEntry->pNodeValues == nullptr) {
             NKPrintError("Out of memory");
             return false;
         }
-        if (!pResults->HasIDs()) VectorsByRow(pPart, pfValues, n, pEntry->pNodeValues);
-        else VectorsByID(pPart, pResults, pfValues, n, pEntry->pNodeValues);
+        if (!pResults->HasIDs())
+            VectorsByRow(pPart, pfValues, n, pEntry->pNodeValues);
+        else
+            VectorsByID(pPart, pResults, pfValues, n, pEntry->pNodeValues);
     }
     return true;
 }
@@ -219,7 +232,8 @@ NKSeparateVectorField *NKFGetSeparateVectors(int iIndex, int iStep, NKGeometry *
     NKSeparateVectorField *pField = NKCreateSeparateVectorField();
     int n = pGeo->iNumParts;
     if (pField != nullptr && n > 0)
-        pField->pParts = static_cast<NKSeparateVectorPart *>(NKCalloc(n, sizeof(NKSeparateVectorPart)));
+        pField->pParts =
+            static_cast<NKSeparateVectorPart *>(NKCalloc(n, sizeof(NKSeparateVectorPart)));
     if (pField == nullptr || (n > 0 && pField->pParts == nullptr)) {
         NKReleaseSeparateVectorField(pField);
         return nullptr;
@@ -238,13 +252,16 @@ NKSeparateVectorField *NKFGetSeparateVectors(int iIndex, int iStep, NKGeometry *
             return nullptr;
         }
         int m = pValues->GetNumItems();
-        NKSeparateVector *pItems = static_cast<NKSeparateVector *>(NKCalloc(m, sizeof(NKSeparateVector)));
+        NKSeparateVector *pItems =
+            static_cast<NKSeparateVector *>(NKCalloc(m, sizeof(NKSeparateVector)));
         const float *pfPositions = pValues->GetPositions();
         const float *pfVectors = pValues->GetVectorValues();
         for (int k = 0; pItems != nullptr && k < m; k++) {
             pItems[k].iIndex = -1;
-            if (pfPositions != nullptr) std::memcpy(pItems[k].fPosition, pfPositions + 3 * (int64_t)k, 12);
-            if (pfVectors != nullptr) std::memcpy(pItems[k].fVector, pfVectors + 3 * (int64_t)k, 12);
+            if (pfPositions != nullptr)
+                std::memcpy(pItems[k].fPosition, pfPositions + 3 * (int64_t)k, 12);
+            if (pfVectors != nullptr)
+                std::memcpy(pItems[k].fVector, pfVectors + 3 * (int64_t)k, 12);
         }
         pValues->FreeData();
         if (pItems == nullptr) {
@@ -265,7 +282,8 @@ void NKFUpdateVisibility(int iStep, NKFrame *pFrame)
     if (pBlock == nullptr) return;
     NKGeometry *pGeo = pFrame->pGeometry;
     if (pFrame->ppVisibility == nullptr) {
-        pFrame->ppVisibility = static_cast<uint8_t **>(NKCalloc(pGeo->iNumParts + 1, sizeof(uint8_t *)));
+        pFrame->ppVisibility =
+            static_cast<uint8_t **>(NKCalloc(pGeo->iNumParts + 1, sizeof(uint8_t *)));
         if (pFrame->ppVisibility == nullptr) return;
     }
     if (!pBlock->LoadData()) return;
@@ -275,7 +293,8 @@ void NKFUpdateVisibility(int iStep, NKFrame *pFrame)
     NKProgressPercent percent(0, n, 10);
     for (int r = 0; r < n; r++) {
         NKSetProgress(r, nullptr);
-        if (percent.Update(static_cast<float>(r))) NKSetStatusText(percent.Format("Updating visibility"));
+        if (percent.Update(static_cast<float>(r)))
+            NKSetStatusText(percent.Format("Updating visibility"));
         NKFResultBlock *pValues = dynamic_cast<NKFResultBlock *>(
             pParser->FindBlock(NKF_RESULTS, pBlock->GetResultID(iStep, r)));
         if (pValues == nullptr || !pValues->LoadData()) continue;
