@@ -78,9 +78,11 @@ NKGeometry *NKFCreateGeometry(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndex
 bool NKApplyVectorResultBlock(NKGeometry *pGeo, NKFResultBlock *pResults, NKVectorResult *pResult);
 
 // Internal strings: true when an *INTERNALSTRING block with the ID exists;
-// its text is copied out, or its raw data pointer handed out.
+// its text is copied out, or its raw bytes (zero bytes included; null when
+// they could not be loaded) and their count are handed out, valid while the
+// file is open.
 bool NKFGetInternalString(int iID, NKString *pText);
-bool NKFGetInternalStringData(int iID, const char **ppData);
+bool NKFGetInternalStringData(int iID, const char **ppData, int *piSize);
 
 // The export information an NKF file carries in internal string 99999.
 struct NKFVersionInfo {
