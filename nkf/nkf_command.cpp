@@ -22,7 +22,7 @@
 #include "nkf/nkf_format.h"
 #include "nkf/nkf_geometry_block.h"
 #include "nkf/nkf_import.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_step_lists.h"
 
 namespace {
@@ -117,7 +117,7 @@ int CommandGeometry(NKString rest)
     if (!OptionalInt(rest.GetFirstWord(), &iID) || !OptionalInt(rest.GetNextWord(), &iStep))
         return 1;
     WaitCursor cursor;
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     if (pParser == nullptr) {
         NKPrintError(kNoFileOpen);
         return 1;
@@ -141,11 +141,11 @@ int CommandGeometry(NKString rest)
 
 int CommandInternalString(NKString rest)
 {
-    if (NKFGetParser() == nullptr) {
+    if (NKFGetReader() == nullptr) {
         NKPrintError("No NKF file open");
         return 1;
     }
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     int n = pParser->GetNumBlocks(NKF_INTERNALSTRING);
     if (n == 0) NKPrintWarning("No internal string blocks present in NKF file");
     NKString word = rest.GetFirstWord();
@@ -236,7 +236,7 @@ NKGeometry *NKFConvertGeometry(NKFQuolinGeometryBlock *pBlock, int iStep)
 bool NKFApplyGlobalVisibility(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndexedFaceSet *pSets,
                               int iCount)
 {
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     NKFQuolinVisibilityBlock *pVisibility =
         pParser != nullptr
             ? dynamic_cast<NKFQuolinVisibilityBlock *>(pParser->GetBlock(NKF_QUOLINVISIBILITY, 0))

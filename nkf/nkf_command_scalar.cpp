@@ -21,7 +21,7 @@
 #include "nkf/nkf_command.h"
 #include "nkf/nkf_format.h"
 #include "nkf/nkf_import.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_step_lists.h"
 
@@ -171,7 +171,7 @@ NKScalarResult *NKFCreateScalarResult(NKFQuolinScalarBlock *pBlock, int iStep, N
     pResult->iNumParts = n;
     pResult->szDescription =
         pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     int iCount = pBlock->GetNumResults(iStep);
     for (int r = 0; r < iCount; r++) {
         int iID = pBlock->GetResultID(iStep, r);
@@ -220,7 +220,7 @@ int NKFCommandScalar(NKString arguments)
     NKString toWord = arguments.GetNextWord();
     if (!ReadIntWord(idWord, &iID) || !ReadIntWord(fromWord, &iFrom) || !ReadIntWord(toWord, &iTo))
         return 1;
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     NKFQuolinScalarBlock *pBlock =
         pParser != nullptr
             ? dynamic_cast<NKFQuolinScalarBlock *>(pParser->FindBlock(NKF_QUOLINSCALAR, iID))

@@ -302,6 +302,8 @@ bool NKFCloseInterface(void)
 
 NKFParser *NKFGetParser(void) { return sg_pParser; }
 
+NKFReader *NKFGetReader(void) { return sg_pParser; }
+
 int NKFGetNumSteps(void) { return sg_pParser != nullptr ? sg_iNumSteps : 0; }
 
 NKStringList *NKFGetStepNames(void)

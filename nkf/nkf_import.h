@@ -17,6 +17,7 @@
 #include "core/nk_string.h"
 
 class NKFParser;
+class NKFReader;
 class NKFQuolinGeometryBlock;
 class NKFResultBlock;
 class NKStringList;
@@ -33,8 +34,10 @@ bool NKFIInitInterface(const char *pszFileName);
 // Closes the file: frees the parser and the step table. True.
 bool NKFCloseInterface(void);
 
-// The open file's parser, or null.
+// The open file's parser, or null; NKFGetReader gives it as the reader its
+// blocks read through, for code that only looks blocks up.
 NKFParser *NKFGetParser(void);
+NKFReader *NKFGetReader(void);
 int NKFGetNumSteps(void);
 // New lists owned by the caller (null without a file or out of memory): one
 // name per step; one per *QUOLINSCALAR / *QUOLINVECTOR block (its name, or

@@ -16,7 +16,7 @@
 #include "nkf/nkf_format.h"
 #include "nkf/nkf_geometry_block.h"
 #include "nkf/nkf_import.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_reader.h"
 
 namespace {
 
@@ -138,7 +138,7 @@ void SetPartSources(NKPart *pPart, NKFQuolinGeometryBlock *pBlock, int iStep, in
         pPart->iNumElementConnects = list.iNumConnects;
         pPart->pElementConnects = list.piConnects;
     }
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     const float *pfColor = nullptr;
     if (pParser != nullptr && pPart->iElementsBlockID >= 0) {
         Elements *pElements =

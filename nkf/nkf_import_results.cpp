@@ -18,8 +18,8 @@
 #include "nkf/nkf_command.h"
 #include "nkf/nkf_format.h"
 #include "nkf/nkf_import.h"
-#include "nkf/nkf_parser.h"
 #include "nkf/nkf_position_results.h"
+#include "nkf/nkf_reader.h"
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_step_lists.h"
 
@@ -28,7 +28,7 @@ namespace {
 template <class B>
 B *NthBlock(int iType, int iIndex)
 {
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     if (pParser == nullptr || iIndex < 0) return nullptr;
     return dynamic_cast<B *>(pParser->GetBlock(iType, iIndex));
 }
@@ -99,7 +99,7 @@ NKVectorResult *CreateVectorResult(NKFQuolinVectorBlock *pBlock, int iStep, NKGe
     pResult->iNumParts = n;
     pResult->szDescription = BlockTitle(pBlock->GetName(), pBlock->GetDescription());
     for (int i = 0; i < n; i++) NKInitVectorPartEntry(&pResult->pResults[i]);
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     int iCount = pBlock->GetNumResults(iStep);
     for (int r = 0; r < iCount; r++) {
         int iID = pBlock->GetResultID(iStep, r);
@@ -240,7 +240,7 @@ NKSeparateVectorField *NKFGetSeparateVectors(int iIndex, int iStep, NKGeometry *
     }
     pField->iNumParts = n;
     pField->szName = BlockTitle(pBlock->GetName(), pBlock->GetDescription());
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     int iCount = pBlock->GetNumResults(iStep);
     // The i-th listed block gives part i; a list longer than the parts stops there.
     for (int i = 0; i < iCount && i < n; i++) {
@@ -276,7 +276,7 @@ NKSeparateVectorField *NKFGetSeparateVectors(int iIndex, int iStep, NKGeometry *
 
 void NKFUpdateVisibility(int iStep, NKFrame *pFrame)
 {
-    NKFParser *pParser = NKFGetParser();
+    NKFReader *pParser = NKFGetReader();
     if (pParser == nullptr || pFrame == nullptr || pFrame->pGeometry == nullptr) return;
     NKFQuolinVisibilityBlock *pBlock = NthBlock<NKFQuolinVisibilityBlock>(NKF_QUOLINVISIBILITY, 0);
     if (pBlock == nullptr) return;
