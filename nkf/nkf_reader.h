@@ -107,8 +107,11 @@ protected:
     bool m_bDeferReferences;
 
 private:
+    void StoreCurrentLine(const char *pszLine, int64_t iLength);
+
     FILE *m_pOutputFile;
     NKString m_CurrentLine;
+    int m_iLineCapacity;  // bytes of m_CurrentLine's buffer, reused line after line
     bool m_bLinePushedBack;
 };
 
