@@ -17,7 +17,8 @@
 
 NKFReader::NKFReader(const NKString &fileName)
     : m_FileName(fileName), m_bBinary(false), m_pBlocks(new NKFBlockList()), m_iLineNumber(0),
-      m_bDeferReferences(true), m_pOutputFile(nullptr), m_iLineCapacity(0), m_bLinePushedBack(false)
+      m_bDeferReferences(true), m_bParsing(false), m_pOutputFile(nullptr), m_iLineCapacity(0),
+      m_bLinePushedBack(false)
 {}
 
 NKFReader::~NKFReader()
@@ -197,7 +198,7 @@ void NKFReader::ReportInfo(const NKString &title, const NKString &message)
     NKPrintInfo(ComposeReport(title, "INFO", message).GetText());
 }
 
-void NKFReader::ReportLineError(const NKString &title, const NKString &message)
+NKString NKFReader::WithLineInfo(const NKString &message) const
 {
     NKString text = message + " \n\n";
     if (!m_bBinary) {
@@ -205,7 +206,12 @@ void NKFReader::ReportLineError(const NKString &title, const NKString &message)
         text += m_CurrentLine;
         text += "\n\n";
     }
-    ReportError(title, text);
+    return text;
+}
+
+void NKFReader::ReportLineError(const NKString &title, const NKString &message)
+{
+    ReportError(title, WithLineInfo(message));
 }
 
 // ---------------------------------------------------------------------------
