@@ -166,6 +166,9 @@ void Elements::SkipAsciiHeaderLines()
 // colour binding values.
 bool Elements::CountAsciiLine(const NKString &line, int iType, bool bBindings)
 {
+    // An element line's words are counted only for the strict parse: the
+    // deferred one counts lines, and the load checks every word.
+    if (!bBindings && m_pReader->GetDeferReferences()) return true;
     int iWords = NKFCountLineWords(line.GetText());
     if (bBindings) {
         if ((int64_t)m_iNumColorBindings + iWords > INT32_MAX) {
@@ -175,8 +178,7 @@ bool Elements::CountAsciiLine(const NKString &line, int iType, bool bBindings)
         m_iNumColorBindings += iWords;
         return true;
     }
-    if (!m_pReader->GetDeferReferences() &&
-        iWords - (m_bWithIDs ? 1 : 0) != NKFElementNodeCount(iType)) {
+    if (iWords - (m_bWithIDs ? 1 : 0) != NKFElementNodeCount(iType)) {
         ReportLineError(NKString(""), NKString("Wrong number of nodes for elements"));
         return false;
     }
