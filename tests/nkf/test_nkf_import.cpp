@@ -11,12 +11,16 @@
 
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
+#include "core/nk_element_types.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "nkf/nkf_import.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_geometry_writer.h"
+#include "tests/test_support/nkf_mesh_writer.h"
+#include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/nkf_test_writer.h"
 
 namespace {
@@ -86,6 +90,22 @@ std::vector<std::string> QuadLines()
             "1"};
 }
 
+// The quad model in binary, in either byte order.
+NKFTestWriter QuadBinary(bool bBigEndian)
+{
+    const float afCoords[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    const float afValues[] = {10, 20, 30, 40};
+    NKFTestWriter w(bBigEndian);
+    AppendFileHeader(w);
+    AppendNodesBlock(w, 1, nullptr, afCoords, 4);
+    NKFTestSection quads{NK_ELEM_QUAD + 1, {}, {1, 2, 3, 4}, 1};
+    AppendElementsBlock(w, 3, 1, {quads}, false, false, 0);
+    AppendGeometryBlock(w, 1, "Quad", {{1, "", 0.0f, {}, {3}}});
+    AppendResultsBlock(w, 1, 1, 1, 0, nullptr, afValues, 4, 1);
+    AppendResultListBlock(w, 1010, 1, "Temp", {{1, "", 0.0f, {1}}}, false);
+    return w;
+}
+
 TEST_F(NKFImport, BeamOpensWithItsStepsAndReadsItsScalars)
 {
     ASSERT_EQ(Run("nkf open \"" + ExamplePath("beam.nkf") + "\""), 0);
@@ -126,11 +146,34 @@ TEST_F(NKFImport, PlateHasTheLoadPatchFirst)
     EXPECT_EQ(Part(0, 1)->iNumPolygons, 48);
 }
 
+TEST_F(NKFImport, QuadModelInEveryForm)
+{
+    struct Form {
+        const char *pszName;
+        std::string path;
+    } forms[] = {{"ASCII", NKFWriteTestFile("quad.nkf", QuadLines())},
+                 {"little-endian", NKFWriteTestFile("quad_le.nkf", QuadBinary(false))},
+                 {"big-endian", NKFWriteTestFile("quad_be.nkf", QuadBinary(true))}};
+    for (const Form &form : forms) {
+        SCOPED_TRACE(form.pszName);
+        std::string stem = form.path.substr(0, form.path.size() - 4);  // ".nkf" is appended
+        ASSERT_EQ(Run("nkf open \"" + stem + "\""), 0);
+        ASSERT_EQ(g_pModel->iNumFrames, 1);
+        EXPECT_EQ(Part(0, 0)->iNumNodes, 4);
+        EXPECT_EQ(Part(0, 0)->iNumPolygons, 1);
+        ASSERT_EQ(Run("nkf scalar"), 0);
+        for (int n = 0; n < 4; n++) EXPECT_FLOAT_EQ(NodeValue(0, 0, n), 10.0f * (n + 1));
+        EXPECT_STREQ(g_pModel->pFrames[0].pScalar->szDescription.GetText(), "Temp");
+        m_Capture.Clear();
+        EXPECT_EQ(Run("nkf scalar 1 1 4"), 1);
+        EXPECT_TRUE(m_Capture.Contains("Error in step range 1 - 4. Legal 1 - 1"));
+    }
+}
+
 TEST_F(NKFImport, QuadModelAndTheCommandsErrors)
 {
     std::string path = NKFWriteTestFile("quad.nkf", QuadLines());
-    std::string stem = path.substr(0, path.size() - 4);  // ".nkf" is appended
-    ASSERT_EQ(Run("nkf open \"" + stem + "\""), 0);
+    ASSERT_EQ(Run("nkf open \"" + path + "\""), 0);
     ASSERT_EQ(g_pModel->iNumFrames, 1);
     EXPECT_EQ(Part(0, 0)->iNumNodes, 4);
     EXPECT_EQ(Part(0, 0)->iNumPolygons, 1);
@@ -175,6 +218,11 @@ TEST_F(NKFImport, GeometryEntriesCoverTheirStepsAndScalarsFillTheirFrames)
     EXPECT_EQ(g_pModel->pFrames[3].pGeometry, pFirst);
     EXPECT_NE(g_pModel->pFrames[4].pGeometry, pFirst);
     EXPECT_EQ(pFirst->iNumRef, 4);
+    // Step 3 falls under the entry of the geometry built last: nothing new.
+    NKGeometry *pStep0 = NKFGetGeometry(0, true);
+    ASSERT_NE(pStep0, nullptr);
+    NKReleaseGeometry(pStep0);
+    EXPECT_EQ(NKFGetGeometry(3, false), nullptr);
 
     ASSERT_EQ(Run("nkf scalar 1 3 4"), 0);
     EXPECT_EQ(g_pModel->iNumFrames, 5);
