@@ -10,6 +10,9 @@ NKGraphicsSettings *g_pGraphicsSettings = nullptr;
 uint8_t g_bDefaultPolygonOffset = 0;
 uint8_t g_bViewInvalidated = 0;
 uint8_t g_bSynchronousPaint = 0;
+int g_iRendererQuirk = 8;
+NKRendererWorkarounds g_RendererWorkarounds;
+unsigned int g_uStippleListBase = 0;
 
 namespace {
 

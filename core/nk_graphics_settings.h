@@ -71,6 +71,24 @@ extern uint8_t g_bSynchronousPaint;
 // detection sets it, and resets copy it into bPolygonOffset.
 extern uint8_t g_bDefaultPolygonOffset;
 
+// What the renderer detection of the shell found: the renderer quirk (0-8,
+// 8 before detection; 3 is a software renderer), read by the window code and
+// the cursor choice, and the workarounds it switched, which the fix command
+// of the drawing code also sets and the drawing code reads.
+extern int g_iRendererQuirk;
+struct NKRendererWorkarounds {
+    uint8_t bQuadsAsPolygons = 0;
+    uint8_t bLineClipFix = 0;
+    uint8_t bTrianglesOnly = 0;             // polygons drawn as triangles only
+    uint8_t bBackgroundTextureMapping = 1;  // the background image as a texture
+    uint8_t bRotatedPlotText = 1;           // rotated axis titles in 2-D plots
+};
+extern NKRendererWorkarounds g_RendererWorkarounds;
+// The first of the three line-stipple display lists of the current context
+// (NKCreateStippleLists): base + 0 stipple off, + 1 pattern 0xF0F0, + 2
+// pattern 0x8888. 0 while none exist.
+extern unsigned int g_uStippleListBase;
+
 // Resets pSettings with mode 0 and returns it; with null, a new record
 // (null when out of memory). A record made here is freed with
 // NKDestroyRenderOptions.

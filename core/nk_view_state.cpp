@@ -1,7 +1,10 @@
-// core/nk_view_state.cpp -- the view size and part-highlight globals.
+// core/nk_view_state.cpp -- the view size, clipping and highlight globals.
 #include "core/nk_view_state.h"
 
-NKViewSize NKViewWindowSize = {0, 0};
+NKViewSize NKViewWindowSize = {810, 600};
+float g_fNearClip = NK_DEFAULT_NEAR_CLIP;
+float g_fFarClip = NK_DEFAULT_FAR_CLIP;
+float g_fFieldOfViewFactor = NK_DEFAULT_FOV_FACTOR;
 NKPartHighlight NKPartHighlightSettings = {{255, 0, 0}};
 
 namespace {

@@ -1,5 +1,6 @@
 // core/nk_view_state.h -- view-wide state that model code reads: the size
-// of the 3-D view and the part-highlight settings.
+// of the 3-D view, its clipping distances and field of view, and the
+// part-highlight settings.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,20 @@ struct NKViewSize {
     int iWidth;
     int iHeight;
 };
-// Placeholder: set by the view's resize once the view keeps it; 0 x 0 now.
+// Kept by NKResizeView (core/nk_shell_hooks.h); before the view exists it
+// holds the main window's size at creation, 810 x 600.
 extern NKViewSize NKViewWindowSize;
+
+// The near and far clipping distances of the 3-D view, set at start-up and
+// for a new model, changed by the camera commands and the automatic fit to
+// the model's box; and the field-of-view factor of every projection, the
+// tangent of half the vertical field of view.
+constexpr float NK_DEFAULT_NEAR_CLIP = 0.01f;
+constexpr float NK_DEFAULT_FAR_CLIP = 8.0f;
+constexpr float NK_DEFAULT_FOV_FACTOR = 0.36397022f;  // tan 20 degrees
+extern float g_fNearClip;
+extern float g_fFarClip;
+extern float g_fFieldOfViewFactor;
 
 // The part-highlight settings.
 struct NKPartHighlight {

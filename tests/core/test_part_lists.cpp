@@ -21,6 +21,7 @@ protected:
     {
         g_pModel = NKCreateModel();
         g_pModel->fGeoScale = 1.0f;
+        m_SavedViewSize = NKViewWindowSize;
         NKViewWindowSize = {100, 100};
     }
     void TearDown() override
@@ -28,8 +29,9 @@ protected:
         NKReleaseFrame(&m_Frame);
         NKDestroyModel(g_pModel);
         g_pModel = nullptr;
-        NKViewWindowSize = {0, 0};
+        NKViewWindowSize = m_SavedViewSize;
     }
+    NKViewSize m_SavedViewSize = {0, 0};
     // A frame holding a geometry of n parts.
     NKGeometry *MakeParts(int n)
     {

@@ -1,0 +1,142 @@
+// core/nk_shell_hooks.cpp -- the shell's slots and their neutral answers
+// (see nk_shell_hooks.h).
+#include "core/nk_shell_hooks.h"
+
+#include "core/nk_graphics_settings.h"
+#include "core/nk_view_state.h"
+
+namespace {
+NKShellHooks sg_Hooks;
+}  // namespace
+
+NKShellHooks NKSetShellHooks(const NKShellHooks &hooks)
+{
+    NKShellHooks previous = sg_Hooks;
+    sg_Hooks = hooks;
+    return previous;
+}
+
+const NKShellHooks &NKGetShellHooks(void) { return sg_Hooks; }
+
+void NKRedrawView(void)
+{
+    g_bViewInvalidated = 1;
+    g_bSynchronousPaint = 1;
+    if (sg_Hooks.pfnRedrawView != nullptr) sg_Hooks.pfnRedrawView();
+    g_bSynchronousPaint = 0;
+}
+
+void NKSetProjection(int iWidth, int iHeight, double dNear, double dFar)
+{
+    if (sg_Hooks.pfnSetProjection != nullptr)
+        sg_Hooks.pfnSetProjection(iWidth, iHeight, dNear, dFar);
+}
+
+void NKResizeView(int iWidth, int iHeight)
+{
+    NKViewWindowSize.iWidth = iWidth;
+    NKViewWindowSize.iHeight = iHeight;
+    if (sg_Hooks.pfnResizeView != nullptr) sg_Hooks.pfnResizeView(iWidth, iHeight);
+}
+
+bool NKSetNearFarFromModel(NKFrame *pFrame, const float *pfModelView, int iWidth, int iHeight,
+                           float *pfNear, float *pfFar, float *pfZMin, float *pfZMax)
+{
+    return sg_Hooks.pfnSetNearFarFromModel != nullptr &&
+           sg_Hooks.pfnSetNearFarFromModel(pFrame, pfModelView, iWidth, iHeight, pfNear, pfFar,
+                                           pfZMin, pfZMax);
+}
+
+bool NKGetViewVolumeBox(int iWidth, int iHeight, float fNear, float fFar, float *pfBox,
+                        NKOrientedBox *pBox)
+{
+    return sg_Hooks.pfnGetViewVolumeBox != nullptr &&
+           sg_Hooks.pfnGetViewVolumeBox(iWidth, iHeight, fNear, fFar, pfBox, pBox);
+}
+
+bool NKGetViewFrustumPlanes(int iWidth, int iHeight, float fNear, float fFar, float (*pfPlanes)[4],
+                            bool bNearFar, bool bReverse)
+{
+    return sg_Hooks.pfnGetViewFrustumPlanes != nullptr &&
+           sg_Hooks.pfnGetViewFrustumPlanes(iWidth, iHeight, fNear, fFar, pfPlanes, bNearFar,
+                                            bReverse);
+}
+
+float NKScaleByEyeDistance(float fSize, const float *pfPoint, const float *pfMatrix)
+{
+    if (sg_Hooks.pfnScaleByEyeDistance == nullptr) return fSize;
+    return sg_Hooks.pfnScaleByEyeDistance(fSize, pfPoint, pfMatrix);
+}
+
+bool NKSetClipPlane(int iPlane, const float *pfPlane, bool bFlip)
+{
+    return sg_Hooks.pfnSetClipPlane == nullptr || sg_Hooks.pfnSetClipPlane(iPlane, pfPlane, bFlip);
+}
+
+bool NKSetClipPlaneFromPointNormal(int iPlane, const float *pfPoint, const float *pfNormal,
+                                   bool bFlip)
+{
+    return sg_Hooks.pfnSetClipPlaneFromPointNormal == nullptr ||
+           sg_Hooks.pfnSetClipPlaneFromPointNormal(iPlane, pfPoint, pfNormal, bFlip);
+}
+
+void NKApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground)
+{
+    if (sg_Hooks.pfnApplyRenderOptions != nullptr)
+        sg_Hooks.pfnApplyRenderOptions(pSettings, pBackground);
+}
+
+void NKSetLineSmooth(bool bOn)
+{
+    if (sg_Hooks.pfnSetLineSmooth != nullptr) sg_Hooks.pfnSetLineSmooth(bOn);
+}
+
+bool NKEnablePolygonOffset(bool bOn)
+{
+    return sg_Hooks.pfnEnablePolygonOffset == nullptr || sg_Hooks.pfnEnablePolygonOffset(bOn);
+}
+
+void NKCreateStippleLists(void)
+{
+    if (sg_Hooks.pfnCreateStippleLists != nullptr) sg_Hooks.pfnCreateStippleLists();
+}
+
+void NKReinitRenderResources(void)
+{
+    if (sg_Hooks.pfnReinitRenderResources != nullptr) sg_Hooks.pfnReinitRenderResources();
+}
+
+bool NKIsHPOcclusionSupported(void)
+{
+    return sg_Hooks.pfnIsHPOcclusionSupported != nullptr && sg_Hooks.pfnIsHPOcclusionSupported();
+}
+
+void NKSwapBuffers(void)
+{
+    if (sg_Hooks.pfnSwapBuffers != nullptr) sg_Hooks.pfnSwapBuffers();
+}
+
+void NKStartTimer(int iReason)
+{
+    if (sg_Hooks.pfnStartTimer != nullptr) sg_Hooks.pfnStartTimer(iReason);
+}
+
+void NKStopTimer(int iReason)
+{
+    if (sg_Hooks.pfnStopTimer != nullptr) sg_Hooks.pfnStopTimer(iReason);
+}
+
+bool NKIsTimerActive(void)
+{
+    return sg_Hooks.pfnIsTimerActive != nullptr && sg_Hooks.pfnIsTimerActive();
+}
+
+bool NKRunAnimation(int iFrom, int iTo)
+{
+    return sg_Hooks.pfnRunAnimation != nullptr && sg_Hooks.pfnRunAnimation(iFrom, iTo);
+}
+
+void NKSuspendAnimation(bool bSuspend)
+{
+    if (sg_Hooks.pfnSuspendAnimation != nullptr) sg_Hooks.pfnSuspendAnimation(bSuspend);
+}

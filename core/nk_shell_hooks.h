@@ -1,0 +1,113 @@
+// core/nk_shell_hooks.h -- the services of the application shell as the
+// lower folders call them: repainting the 3-D view, its projection and
+// viewport, the view-volume geometry, the OpenGL state of the graphics
+// settings, the animation timer and the animation runs.
+//
+// The shell (app/) owns the view window, its OpenGL context, the timer and
+// the code behind each of these; the drawing code, the tools, the export and
+// the commands sit below it and call the functions here. Each goes to a slot
+// of NKShellHooks that the shell fills at start-up (NKInstallShellHooks). An
+// empty slot gives the neutral answer written beside it, which is what
+// happens without a shell: the data these functions keep in core (the view
+// size, the invalidation flags) is still kept, and nothing is drawn.
+// NKInvalidateView has its slot in core/nk_model_hooks.h.
+#pragma once
+
+struct NKBackgroundSettings;  // the background record of the drawing code
+struct NKFrame;
+struct NKGraphicsSettings;
+class NKOrientedBox;
+
+struct NKShellHooks {
+    // Paints the view at once (the paint sees g_bSynchronousPaint set).
+    // Empty: nothing beyond the flags.
+    void (*pfnRedrawView)(void) = nullptr;
+    // Empty for the next three: nothing, no GL call.
+    void (*pfnSetProjection)(int iWidth, int iHeight, double dNear, double dFar) = nullptr;
+    // The viewport, the projection and the 2-D plot over the view for the
+    // size NKResizeView has stored.
+    void (*pfnResizeView)(int iWidth, int iHeight) = nullptr;
+    bool (*pfnSetNearFarFromModel)(NKFrame *pFrame, const float *pfModelView, int iWidth,
+                                   int iHeight, float *pfNear, float *pfFar, float *pfZMin,
+                                   float *pfZMax) = nullptr;  // Empty: false
+    bool (*pfnGetViewVolumeBox)(int iWidth, int iHeight, float fNear, float fFar, float *pfBox,
+                                NKOrientedBox *pBox) = nullptr;  // Empty: false
+    bool (*pfnGetViewFrustumPlanes)(int iWidth, int iHeight, float fNear, float fFar,
+                                    float (*pfPlanes)[4], bool bNearFar,
+                                    bool bReverse) = nullptr;  // Empty: false
+    float (*pfnScaleByEyeDistance)(float fSize, const float *pfPoint,
+                                   const float *pfMatrix) = nullptr;  // Empty: fSize
+    bool (*pfnSetClipPlane)(int iPlane, const float *pfPlane,
+                            bool bFlip) = nullptr;  // Empty: true
+    bool (*pfnSetClipPlaneFromPointNormal)(int iPlane, const float *pfPoint, const float *pfNormal,
+                                           bool bFlip) = nullptr;  // Empty: true
+    void (*pfnApplyRenderOptions)(NKGraphicsSettings *pSettings,
+                                  const NKBackgroundSettings *pBackground) = nullptr;
+    void (*pfnSetLineSmooth)(bool bOn) = nullptr;
+    bool (*pfnEnablePolygonOffset)(bool bOn) = nullptr;  // Empty: true
+    void (*pfnCreateStippleLists)(void) = nullptr;
+    // Rebuilds the lists, textures and fonts of a new current context.
+    void (*pfnReinitRenderResources)(void) = nullptr;
+    bool (*pfnIsHPOcclusionSupported)(void) = nullptr;  // Empty: false
+    void (*pfnSwapBuffers)(void) = nullptr;
+    // Timer reasons 2 animation, 3 continuous spin, 4 animated particle
+    // traces, 5 walk motion; NKStopTimer(1) clears every reason.
+    void (*pfnStartTimer)(int iReason) = nullptr;
+    void (*pfnStopTimer)(int iReason) = nullptr;
+    bool (*pfnIsTimerActive)(void) = nullptr;               // Empty: false
+    bool (*pfnRunAnimation)(int iFrom, int iTo) = nullptr;  // Empty: false
+    void (*pfnSuspendAnimation)(bool bSuspend) = nullptr;   // Empty: nothing
+};
+
+// Installs the slots and returns those installed before.
+NKShellHooks NKSetShellHooks(const NKShellHooks &hooks);
+const NKShellHooks &NKGetShellHooks(void);
+
+// Sets g_bViewInvalidated and g_bSynchronousPaint, paints the view at once,
+// then clears g_bSynchronousPaint.
+void NKRedrawView(void);
+// Sets the projection and the model-view start matrix for a view of
+// iWidth x iHeight pixels and the two clipping distances.
+void NKSetProjection(int iWidth, int iHeight, double dNear, double dFar);
+// Stores the view size in NKViewWindowSize, then sets the viewport and the
+// projection with g_fNearClip and g_fFarClip.
+void NKResizeView(int iWidth, int iHeight);
+// Fits the clipping distances to the frame's box under the model-view
+// matrix and sets the projection with them; the box's eye-space depth range
+// goes to pfZMin and pfZMax. False without a box.
+bool NKSetNearFarFromModel(NKFrame *pFrame, const float *pfModelView, int iWidth, int iHeight,
+                           float *pfNear, float *pfFar, float *pfZMin, float *pfZMax);
+// The eye-space box around the view frustum, as six floats and/or as an
+// oriented box (either may be null).
+bool NKGetViewVolumeBox(int iWidth, int iHeight, float fNear, float fFar, float *pfBox,
+                        NKOrientedBox *pBox);
+// The left, right, top and bottom planes of the eye-space frustum, then the
+// near and far planes when bNearFar; three-point planes (core/nk_math.h).
+bool NKGetViewFrustumPlanes(int iWidth, int iHeight, float fNear, float fFar, float (*pfPlanes)[4],
+                            bool bNearFar, bool bReverse);
+// fSize times the distance from the eye to pfPoint.
+float NKScaleByEyeDistance(float fSize, const float *pfPoint, const float *pfMatrix);
+// User clip plane iPlane: disabled for a null plane, else set (negated when
+// bFlip) and enabled.
+bool NKSetClipPlane(int iPlane, const float *pfPlane, bool bFlip);
+bool NKSetClipPlaneFromPointNormal(int iPlane, const float *pfPoint, const float *pfNormal,
+                                   bool bFlip);
+// Applies the graphics settings to the OpenGL state; the fog colour is the
+// first background colour.
+void NKApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground);
+void NKSetLineSmooth(bool bOn);
+bool NKEnablePolygonOffset(bool bOn);
+// The three line-stipple display lists (0 off, 1 pattern 0xF0F0, 2 0x8888).
+void NKCreateStippleLists(void);
+void NKReinitRenderResources(void);
+bool NKIsHPOcclusionSupported(void);
+// Shows what was drawn in the current context's back buffer.
+void NKSwapBuffers(void);
+void NKStartTimer(int iReason);
+void NKStopTimer(int iReason);
+bool NKIsTimerActive(void);
+// The animation run command's worker: frame ranges and directions of
+// g_pModel; false for a refused pair.
+bool NKRunAnimation(int iFrom, int iTo);
+// Pauses a running animation (true) and resumes it (false).
+void NKSuspendAnimation(bool bSuspend);
