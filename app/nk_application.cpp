@@ -2,15 +2,16 @@
 #include "app/nk_application.h"
 
 #include <QApplication>
-#include <QMainWindow>
-#include <QWidget>
 
 #include <clocale>
 #include <cstdio>
 #include <cstring>
 
-#include "app/nk_view_window.h"
+#include "app/nk_main_window.h"
+#include "app/nk_shell_services.h"
+#include "app/nk_splash.h"
 #include "commands/nk_command.h"
+#include "core/nk_graphics_settings.h"
 #include "platform/nk_platform.h"
 #include "tools/nk_cut_surface.h"
 
@@ -31,19 +32,19 @@ int NKRunApplication(int argc, char **argv)
     // The lower folders call the work of the higher ones through slots.
     NKInstallCommandHooks();
     NKInstallToolHooks();
+    NKInstallShellHooks();
 
     QApplication app(argc, argv);
     // Qt sets the locale from the environment; numbers are always read and
     // written with '.' as the decimal point.
     std::setlocale(LC_NUMERIC, "C");
 
-    QMainWindow mainWindow;
-    mainWindow.setWindowTitle(NK_PRODUCT_NAME);
-    NKViewWindow *pView = new NKViewWindow();
-    QWidget *pContainer = QWidget::createWindowContainer(pView, &mainWindow);
-    pContainer->setMinimumSize(320, 240);
-    mainWindow.setCentralWidget(pContainer);
-    mainWindow.resize(1024, 768);
-    mainWindow.show();
-    return app.exec();
+    // Placeholder: the start-up's global records; the view needs the
+    // graphics settings.
+    if (g_pGraphicsSettings == nullptr) g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
+    ShowSplashWindow();
+    if (!CreateMainWindow()) return 1;
+    int iStatus = app.exec();
+    NKDestroyMainWindow();
+    return iStatus;
 }

@@ -1,45 +1,176 @@
-// app/nk_view_window.cpp -- see nk_view_window.h.
+// app/nk_view_window.cpp -- the 3-D view window and its OpenGL context
+// (see nk_view_window.h).
 #include "app/nk_view_window.h"
 
 #include <GL/gl.h>
 
+#include <QEvent>
 #include <QExposeEvent>
 #include <QResizeEvent>
-#include <QSurfaceFormat>
+#include <QWindow>
 
-NKViewWindow::NKViewWindow()
-{
-    setSurfaceType(QSurface::OpenGLSurface);
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    setFormat(format);
-}
+#include "app/nk_pixel_format.h"
+#include "app/nk_projection.h"
+#include "app/nk_render_context.h"
+#include "app/nk_render_options.h"
+#include "app/nk_splash.h"
+#include "core/nk_graphics_settings.h"
+#include "core/nk_load_hooks.h"
+#include "core/nk_model_hooks.h"
+#include "core/nk_shell_hooks.h"
+#include "render/nk_background.h"
+#include "render/nk_gl_resources.h"
 
-NKViewWindow::~NKViewWindow() = default;
+namespace {
 
-void NKViewWindow::Render()
-{
-    if (!isExposed()) return;
-    if (!m_pContext) {
-        m_pContext = std::make_unique<QOpenGLContext>(this);
-        m_pContext->setFormat(requestedFormat());
-        if (!m_pContext->create()) {
-            m_pContext.reset();
-            return;
-        }
+class ViewWindow : public QWindow {
+public:
+    ~ViewWindow() override;
+    void Paint();
+
+protected:
+    void exposeEvent(QExposeEvent *) override
+    {
+        if (isExposed()) Paint();
     }
-    if (!m_pContext->makeCurrent(this)) return;
-    const qreal ratio = devicePixelRatio();
-    glViewport(0, 0, GLsizei(width() * ratio), GLsizei(height() * ratio));
-    glClearColor(0.1f, 0.1f, 0.18f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    m_pContext->swapBuffers(this);
+    void resizeEvent(QResizeEvent *) override;
+    bool event(QEvent *pEvent) override
+    {
+        if (pEvent->type() != QEvent::UpdateRequest) return QWindow::event(pEvent);
+        Paint();
+        return true;
+    }
+};
+
+ViewWindow *sg_pView = nullptr;
+NKDeviceContext *sg_pDC = nullptr;
+NKRenderContext *sg_pContext = nullptr;
+
+bool SingleBuffered(void)
+{
+    return g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bSingleBuffer != 0;
 }
 
-void NKViewWindow::exposeEvent(QExposeEvent *) { Render(); }
+// The context is released and deleted while the window still exists.
+ViewWindow::~ViewWindow()
+{
+    if (sg_pView != this) return;
+    NKMakeCurrent(sg_pDC, nullptr, false);
+    NKDeleteRenderContext(sg_pContext);
+    NKReleaseDC(sg_pDC);
+    sg_pView = nullptr;
+    sg_pDC = nullptr;
+    sg_pContext = nullptr;
+}
 
-void NKViewWindow::resizeEvent(QResizeEvent *) { Render(); }
+// Placeholder: the scene drawing clears to the background itself; until
+// it is built the paint does. An invalidation asked for while drawing asks
+// for another paint.
+void ViewWindow::Paint()
+{
+    if (!isExposed() || !NKMakeViewCurrent()) return;
+    g_bViewInvalidated = 0;
+    const uint8_t *pColor = g_pBackgroundSettings->ucColors[0];
+    glClearColor(pColor[0] / 255.0f, pColor[1] / 255.0f, pColor[2] / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    NKDrawScene(-1, g_bSynchronousPaint, 1);
+    if (SingleBuffered())
+        glFinish();
+    else
+        NKSwapBuffers();
+    if (g_bViewInvalidated != 0) requestUpdate();
+}
+
+void ViewWindow::resizeEvent(QResizeEvent *)
+{
+    if (!NKMakeViewCurrent()) return;
+    const qreal dRatio = devicePixelRatio();
+    NKResizeView(int(width() * dRatio), int(height() * dRatio));
+}
+
+// Placeholder: the pixel-format dialog is not built yet; asking the user
+// answers "choose automatically".
+int AskPixelFormat(void)
+{
+    NKDestroySplashWindow();
+    return NK_PIXELFORMAT_AUTO;
+}
+
+// -10 asks for a software format (none found: choose automatically), -20
+// asks the user.
+int ResolveRequest(NKDeviceContext *pDC)
+{
+    if (g_iPixelFormatRequest == NK_PIXELFORMAT_ASK) return AskPixelFormat();
+    if (g_iPixelFormatRequest != NK_PIXELFORMAT_SOFTWARE) return g_iPixelFormatRequest;
+    return NKChooseSoftwarePixelFormat(g_iDepthBitsRequest, NK_COLOR_BITS_REQUEST, SingleBuffered(),
+                                       pDC);
+}
+
+// The GL start-up state of a new view context: the projection, the font
+// lists, then what the renderer can do.
+void InitViewContext(void)
+{
+    NKMakeCurrent(sg_pDC, sg_pContext, true);
+    NKCreatePaletteForDC(sg_pDC);
+    GLint iStencil = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &iStencil);
+    g_iStencilBits = iStencil;
+    NKInitViewProjection();
+    NKBuildBitmapFontLists();
+    NKDetectRenderer();
+    NKApplyLanguageDefaults();
+}
+
+void InvalidateViewWindow(void)
+{
+    if (sg_pView != nullptr) sg_pView->requestUpdate();
+}
+
+void RedrawViewWindow(void)
+{
+    if (sg_pView != nullptr) sg_pView->Paint();
+}
+
+}  // namespace
+
+QWindow *NKCreateViewWindow(void)
+{
+    if (sg_pView != nullptr) return sg_pView;
+    auto *pView = new ViewWindow;
+    NKDeviceContext *pDC = NKGetWindowDC(pView);
+    bool bStereo = g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bQuadBufferStereo != 0;
+    uint32_t dwFlags = NK_RC_DRAW_TO_WINDOW | (bStereo ? NK_RC_STEREO : 0u);
+    int iRequest = ResolveRequest(pDC);
+    int iChosen = iRequest;
+    NKRenderContext *pContext =
+        NKCreateRenderContext(g_iDepthBitsRequest, NK_COLOR_BITS_REQUEST, SingleBuffered(), dwFlags,
+                              pDC, iRequest, &iChosen);
+    if (pContext == nullptr) {
+        NKReleaseDC(pDC);
+        delete pView;
+        return nullptr;
+    }
+    g_iPixelFormatRequest = iChosen;
+    sg_pView = pView;
+    sg_pDC = pDC;
+    sg_pContext = pContext;
+    InitViewContext();
+    return pView;
+}
+
+QWindow *NKGetViewWindow(void) { return sg_pView; }
+
+NKDeviceContext *NKGetViewDC(void) { return sg_pDC; }
+
+NKRenderContext *NKGetViewRenderContext(void) { return sg_pContext; }
+
+bool NKMakeViewCurrent(void)
+{
+    return sg_pContext != nullptr && NKMakeCurrent(sg_pDC, sg_pContext, true);
+}
+
+void NKFillViewWindowHooks(NKShellHooks *pShellHooks, NKModelHooks *pModelHooks)
+{
+    pShellHooks->pfnRedrawView = RedrawViewWindow;
+    pModelHooks->pfnInvalidateView = InvalidateViewWindow;
+}

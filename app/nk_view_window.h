@@ -1,27 +1,32 @@
-// app/nk_view_window.h -- the 3-D view: a QWindow with its own
-// compatibility-profile OpenGL context, embedded in the main window.
-// For now it only clears to the dark background; scene drawing comes later.
+// app/nk_view_window.h -- the 3-D view: a window with its own OpenGL
+// context, embedded in the main window.
+//
+// Making the view chooses its pixel format and makes its context
+// (app/nk_render_context.h) from g_iPixelFormatRequest and
+// g_iDepthBitsRequest, then sets the projection and detects the renderer.
+// A paint clears the view-invalidated flag and draws the scene
+// (NKDrawScene, core/nk_load_hooks.h) over the background colour; a resize
+// keeps NKViewWindowSize, the viewport and the projection up to date.
+// NKInvalidateView asks for a paint through the event loop, NKRedrawView
+// paints at once: NKFillViewWindowHooks puts them behind their core slots.
 #pragma once
 
-#include <QOpenGLContext>
-#include <QWindow>
+class QWindow;
+struct NKDeviceContext;
+struct NKModelHooks;
+struct NKRenderContext;
+struct NKShellHooks;
 
-#include <memory>
+// Makes the view window (not yet shown or embedded) with its context, which
+// is left current. Null, with nothing made, when no context can be made.
+QWindow *NKCreateViewWindow(void);
+// Placeholder: the stand-in view of the main window (app/nk_main_window.h)
+// while it exists, else null.
+QWindow *NKGetViewWindow(void);
+// The view's device context and OpenGL context while they exist, else null.
+NKDeviceContext *NKGetViewDC(void);
+NKRenderContext *NKGetViewRenderContext(void);
+// Makes the view's context current; false without one.
+bool NKMakeViewCurrent(void);
 
-class NKViewWindow : public QWindow {
-    Q_OBJECT
-public:
-    NKViewWindow();
-    ~NKViewWindow() override;
-
-    QOpenGLContext *Context() const { return m_pContext.get(); }
-    // Draws one frame now when the window is exposed.
-    void Render();
-
-protected:
-    void exposeEvent(QExposeEvent *pEvent) override;
-    void resizeEvent(QResizeEvent *pEvent) override;
-
-private:
-    std::unique_ptr<QOpenGLContext> m_pContext;
-};
+void NKFillViewWindowHooks(NKShellHooks *pShellHooks, NKModelHooks *pModelHooks);

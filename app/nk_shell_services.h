@@ -1,0 +1,8 @@
+// app/nk_shell_services.h -- puts the shell's code behind the core slots
+// through which the lower folders reach it (core/nk_shell_hooks.h and the
+// view invalidation of core/nk_model_hooks.h).
+#pragma once
+
+// Fills every slot the shell owns; the other slots stay as they are. Run
+// once at start-up, before the main window is made.
+void NKInstallShellHooks(void);

@@ -1,0 +1,216 @@
+// app/nk_window_utils.cpp -- window placement, the modal count, tooltips
+// and bitmaps (see nk_window_utils.h).
+#include "app/nk_window_utils.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QToolTip>
+#include <QWidget>
+#include <QWindow>
+
+#include "app/nk_main_window.h"
+#include "app/nk_splash.h"
+#include "core/nk_diagnostic.h"
+#include "core/nk_shell_hooks.h"
+#include "platform/nk_platform.h"
+
+struct NKBitmap {
+    QImage image;
+};
+
+struct NKToolTip {
+    QWindow *pOwner = nullptr;
+    NKToolTipTextFn pfnText = nullptr;
+    void *pUser = nullptr;
+    QPoint position;
+    QTimer timer;
+};
+
+namespace {
+
+int sg_iDisabledCount = 0;
+
+// Our own splash picture: the product name and version on a dark gradient.
+QImage MakeSplashImage(void)
+{
+    QImage image(420, 240, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 0, image.height());
+    gradient.setColorAt(0.0, QColor(24, 40, 88));
+    gradient.setColorAt(1.0, QColor(8, 12, 32));
+    painter.fillRect(image.rect(), gradient);
+    painter.setPen(QColor(235, 240, 255));
+    QFont font = painter.font();
+    font.setPixelSize(40);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 60, image.width(), 60), Qt::AlignCenter, NK_PRODUCT_NAME);
+    font.setPixelSize(16);
+    font.setBold(false);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 130, image.width(), 30), Qt::AlignCenter,
+                     QString("Version %1").arg(NK_VERSION_TEXT));
+    painter.drawText(QRect(0, 190, image.width(), 30), Qt::AlignCenter, "Brovik");
+    return image;
+}
+
+void ShowToolTipNow(NKToolTip *pToolTip)
+{
+    std::string text =
+        pToolTip->pfnText(pToolTip->pUser, pToolTip->position.x(), pToolTip->position.y());
+    if (text.empty()) return;
+    QToolTip::showText(pToolTip->pOwner->mapToGlobal(pToolTip->position),
+                       QString::fromUtf8(text.c_str()));
+}
+
+}  // namespace
+
+void NKComputeWindowPlacement(int iAnchor, const int *piReference, const int *piWorkArea,
+                              int iWidth, int iHeight, int *piX, int *piY)
+{
+    const int L = piReference[0], T = piReference[1], R = piReference[2], B = piReference[3];
+    int x = 0, y = 0;
+    switch (iAnchor) {
+    case NK_PLACE_BELOW_LEFT:
+        x = L, y = B;
+        break;
+    case NK_PLACE_BELOW_CENTRE:
+        x = L + (R - L) / 2 - iWidth / 2, y = B;
+        break;
+    case NK_PLACE_BELOW_RIGHT:
+        x = R - iWidth, y = B;
+        break;
+    case NK_PLACE_RIGHT_TOP:
+        x = R, y = T;
+        break;
+    case NK_PLACE_RIGHT_CENTRE:
+        x = R, y = T + (B - T) / 2 - iHeight / 2;
+        break;
+    case NK_PLACE_RIGHT_BOTTOM:
+        x = R, y = B - iHeight;
+        break;
+    case NK_PLACE_BOTTOM_RIGHT:
+        x = R, y = B;
+        break;
+    case NK_PLACE_CENTRE:
+        x = L + (R - L) / 2 - iWidth / 2;
+        y = T + (B - T) / 2 - iHeight / 2;
+        break;
+    default:
+        break;
+    }
+    if (x + iWidth > piWorkArea[2]) x = piWorkArea[2] - iWidth;
+    if (y + iHeight > piWorkArea[3]) y = piWorkArea[3] - iHeight;
+    *piX = x < 0 ? 0 : x;
+    *piY = y < 0 ? 0 : y;
+}
+
+bool NKPlaceWindow(QWidget *pWindow, int iAnchor, QWidget *pReference, int iHeight, int iWidth)
+{
+    if (pWindow == nullptr) return false;
+    if (pReference == nullptr) pReference = NKGetMainWindow();
+    if (iWidth == 0) iWidth = pWindow->width();
+    if (iHeight == 0) iHeight = pWindow->height();
+    QRect reference = pReference != nullptr ? pReference->frameGeometry() : QRect();
+    const int aiReference[4] = {reference.x(), reference.y(), reference.x() + reference.width(),
+                                reference.y() + reference.height()};
+    QRect area(0, 0, 0, 0);
+    if (QScreen *pScreen = QGuiApplication::primaryScreen()) area = pScreen->availableGeometry();
+    if (area.isEmpty() && QGuiApplication::primaryScreen() != nullptr)
+        area = QGuiApplication::primaryScreen()->geometry();
+    const int aiArea[4] = {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+    int x = 0, y = 0;
+    NKComputeWindowPlacement(iAnchor, aiReference, aiArea, iWidth, iHeight, &x, &y);
+    pWindow->setGeometry(x, y, iWidth, iHeight);
+    return true;
+}
+
+void NKEnableAllTopWindows(bool bEnable)
+{
+    sg_iDisabledCount += bEnable ? -1 : 1;
+    if (sg_iDisabledCount < 0) NKDiagnostic("Illegal reference count !", "NKEnableAllTopWindows");
+    if (QWidget *pMain = NKGetMainWindow()) pMain->setEnabled(sg_iDisabledCount <= 0);
+    if (sg_iDisabledCount > 0)
+        NKSuspendAnimation(true);
+    else if (bEnable && sg_iDisabledCount == 0)
+        NKSuspendAnimation(false);
+}
+
+NKToolTip *NKCreateToolTip(QWindow *pOwner, NKToolTipTextFn pfnText, void *pUser)
+{
+    if (pOwner == nullptr || pfnText == nullptr) return nullptr;
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr) return nullptr;
+    auto *pToolTip = new NKToolTip;
+    pToolTip->pOwner = pOwner;
+    pToolTip->pfnText = pfnText;
+    pToolTip->pUser = pUser;
+    pToolTip->timer.setSingleShot(true);
+    QObject::connect(&pToolTip->timer, &QTimer::timeout,
+                     [pToolTip]() { ShowToolTipNow(pToolTip); });
+    return pToolTip;
+}
+
+// The tip is due once the mouse has rested for the double-click time, the
+// delay the platform the shell was written for waits by default.
+void NKRelayToolTipEvent(NKToolTip *pToolTip, int iX, int iY)
+{
+    if (pToolTip == nullptr) return;
+    pToolTip->position = QPoint(iX, iY);
+    pToolTip->timer.start(QApplication::doubleClickInterval());
+}
+
+void NKPopToolTip(NKToolTip *pToolTip)
+{
+    if (pToolTip == nullptr) return;
+    pToolTip->timer.stop();
+    QToolTip::hideText();
+}
+
+void NKDestroyToolTip(NKToolTip *pToolTip)
+{
+    if (pToolTip == nullptr) return;
+    NKPopToolTip(pToolTip);
+    delete pToolTip;
+}
+
+NKBitmap *NKLoadBitmap(int iResourceId, unsigned int)
+{
+    if (iResourceId != NK_SPLASH_BITMAP_ID || QGuiApplication::instance() == nullptr)
+        return nullptr;
+    auto *pBitmap = new NKBitmap;
+    pBitmap->image = MakeSplashImage();
+    return pBitmap;
+}
+
+void NKFreeBitmap(NKBitmap *pBitmap) { delete pBitmap; }
+
+bool NKGetBitmapSize(const NKBitmap *pBitmap, int *piWidth, int *piHeight)
+{
+    if (pBitmap == nullptr) return false;
+    if (piWidth != nullptr) *piWidth = pBitmap->image.width();
+    if (piHeight != nullptr) *piHeight = pBitmap->image.height();
+    return true;
+}
+
+void NKDrawBitmapResource(QWidget *pWindow, int iResourceId)
+{
+    NKBitmap *pBitmap = NKLoadBitmap(iResourceId, 0);
+    if (pWindow != nullptr && pBitmap != nullptr) {
+        QPainter painter(pWindow);
+        painter.drawImage(pWindow->rect(), pBitmap->image);
+    }
+    NKFreeBitmap(pBitmap);
+}
+
+void *NKCreatePaletteFromColorTable(const void *, int) { return nullptr; }
+
+void *NKCreateDefaultPalette(void) { return nullptr; }
+
+bool NKIsPartAttributesDialogOpen(void) { return false; }
+
+bool NKRefreshPartAttributesDialog(void) { return true; }
