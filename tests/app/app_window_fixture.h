@@ -1,0 +1,75 @@
+// tests/app/app_window_fixture.h -- the window tests' set-up: one widget
+// application per process (message boxes print instead of waiting, as CI
+// makes them), the shell's slots installed, and the program's main window
+// made as the program makes it.
+#pragma once
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTest>
+#include <QWidget>
+
+#include <clocale>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "app/nk_main_window.h"
+#include "app/nk_shell_services.h"
+#include "core/nk_graphics_settings.h"
+#include "core/nk_model_hooks.h"
+#include "core/nk_shell_hooks.h"
+#include "platform/nk_message_box.h"
+
+// The process's widget application, made on the first call. False when
+// another kind of application was made first.
+inline bool NKTestEnsureWidgetApplication(void)
+{
+    if (QCoreApplication::instance() == nullptr) {
+        setenv("CI", "1", 1);
+        static int argc = 1;
+        static char arg0[] = "test_app_gl";
+        static char *argv[] = {arg0, nullptr};
+        new QApplication(argc, argv);  // lives until the process ends
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    return qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
+}
+
+// Deletes what was left for the event loop to delete.
+inline void NKTestFlushDeletes(void)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// The shell as the program starts it: slots, graphics settings, the main
+// window with its view, context and status bar, exposed on the display.
+class ShellWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(NKTestEnsureWidgetApplication());
+        m_SavedShell = NKGetShellHooks();
+        m_SavedModel = NKGetModelHooks();
+        NKInstallShellHooks();
+        NKResetMessageBoxes();
+        g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
+        if (m_bMakeWindow) {
+            ASSERT_TRUE(CreateMainWindow());
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(NKGetMainWindow()));
+        }
+    }
+    void TearDown() override
+    {
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        NKDestroyRenderOptions(g_pGraphicsSettings);
+        g_pGraphicsSettings = nullptr;
+        NKSetShellHooks(m_SavedShell);
+        NKSetModelHooks(m_SavedModel);
+    }
+    bool m_bMakeWindow = true;
+    NKShellHooks m_SavedShell;
+    NKModelHooks m_SavedModel;
+};
