@@ -12,6 +12,7 @@
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
 #include "platform/nk_platform.h"
+#include "readers/nk_data_source.h"
 #include "tools/nk_cut_surface.h"
 
 static bool HasVersionOption(int argc, char **argv)
@@ -31,6 +32,8 @@ int NKRunApplication(int argc, char **argv)
     // The lower folders call the work of the higher ones through slots.
     NKInstallCommandHooks();
     NKInstallToolHooks();
+    // The data-source record exists from here on, with no source open.
+    NKInstallDataSources();
 
     QApplication app(argc, argv);
     // Qt sets the locale from the environment; numbers are always read and
@@ -45,5 +48,7 @@ int NKRunApplication(int argc, char **argv)
     mainWindow.setCentralWidget(pContainer);
     mainWindow.resize(1024, 768);
     mainWindow.show();
-    return app.exec();
+    int iExitCode = app.exec();
+    NKReleaseDataSources();
+    return iExitCode;
 }
