@@ -24,6 +24,7 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_process.h"
 #include "core/nk_progress.h"
+#include "nkf/nkf_command.h"
 #include "platform/nk_key_filter.h"
 
 bool bRunningCommandFile = false;
@@ -448,6 +449,8 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
         return CommandPauseFile();
     case NK_CID_RESUMEFILE:
         return CommandResumeFile();
+    case NK_CID_NKF:
+        return NKFCommand(pszArguments);
     default:
         break;
     }
@@ -455,4 +458,10 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
     return NKCommandHandleLog(pEntry, pszArguments);
 }
 
-void NKRegisterFileCommands(void) { NKSetCommandHandler(NK_HANDLER_FILES, NKCommandHandleFiles); }
+// The file commands run nested command lines (nkf open reads its geometry
+// with "nkf geo"), so registering them also lets core run command lines.
+void NKRegisterFileCommands(void)
+{
+    NKSetCommandHandler(NK_HANDLER_FILES, NKCommandHandleFiles);
+    NKInstallCommandHooks();
+}

@@ -1,8 +1,8 @@
 // nkf/nkf_block.cpp -- the NKFBlock base: life and reference count, data
 // positions, the binary framing checks, block error reporting, the parsed
 // check and keyword line every load and write starts with, the row readers
-// of both file forms, NKFStoreBlockColor, NKFSkipBinaryFraming and
-// NKFFindStepIndex.
+// of both file forms with the checks of their ASCII numbers,
+// NKFStoreBlockColor, NKFSkipBinaryFraming and NKFFindStepIndex.
 // The block list is in nkf_block_list.cpp; the reading primitives are the
 // reader's (nkf_reader.h).
 #include "nkf/nkf_block.h"
@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/nk_numeric.h"
 #include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
@@ -165,27 +166,35 @@ bool NKFBlock::BeginRowWrite(bool bHasRows, bool bWithIDs, const char *pszNoData
     return true;
 }
 
+NKString NKFBlock::GetBlockTitle() const
+{
+    return NKString::FromFormat("Block type : %s. ID = %d", NKFBlockKeyword(m_iBlockType),
+                                m_iBlockID);
+}
+
+// A block loads long after its file was opened, perhaps with other files
+// open by then, so its keyword and ID alone do not say which file holds the
+// bad data: after the parse the report names the file on a line of its own.
+NKString NKFBlock::WithFileName(const NKString &text) const
+{
+    if (m_pReader->IsParsing()) return text;
+    // A text with the line information ends in a blank line already.
+    const char *pszBreak = text.GetAt(text.GetLength() - 1) == '\n' ? "" : "\n";
+    return text + pszBreak + "NKF file : " + m_pReader->GetFileName();
+}
+
 void NKFBlock::ReportError(const NKString &title, const NKString &message)
 {
     if (m_pReader == nullptr) return;
-    if (!title.IsEmpty()) {
-        m_pReader->ReportError(title, message);
-        return;
-    }
-    NKString blockTitle =
-        NKString::FromFormat("Block type : %s. ID = %d", NKFBlockKeyword(m_iBlockType), m_iBlockID);
-    m_pReader->ReportError(blockTitle, message);
+    m_pReader->ReportError(title.IsEmpty() ? GetBlockTitle() : title, WithFileName(message));
 }
 
 void NKFBlock::ReportLineError(const NKString &title, const NKString &message)
 {
     if (m_pReader == nullptr) return;
-    if (!title.IsEmpty()) {
-        m_pReader->ReportLineError(title, message);
-        return;
-    }
-    NKString blockTitle = NKString("Block type : ") + NKFBlockKeyword(m_iBlockType);
-    m_pReader->ReportLineError(blockTitle, message);
+    NKString blockTitle =
+        title.IsEmpty() ? NKString("Block type : ") + NKFBlockKeyword(m_iBlockType) : title;
+    m_pReader->ReportError(blockTitle, WithFileName(m_pReader->WithLineInfo(message)));
 }
 
 NKString NKFBlock::ReadQuoted(const NKString &line)
@@ -294,7 +303,69 @@ static bool ScanFloats(const char **ppCursor, float *pfValues, int iCount)
     return true;
 }
 
-bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs)
+// ---------------------------------------------------------------------------
+// Checked ASCII numbers (NKF_NUMBERS_STRICT and NKF_NUMBERS_RESULTS)
+
+void NKFBlock::ReportBadNumber(bool bMissing)
+{
+    ReportLineError(NKString(""), NKString(bMissing ? "Missing number in data."
+                                                    : "Illegal number found in data."));
+}
+
+bool NKFBlock::ScanCheckedInt(const char **ppCursor, int32_t *piValue)
+{
+    NKFWordScan eScan = NKFScanIntWord(ppCursor, piValue);
+    if (eScan == NKF_WORD_NUMBER) return true;
+    ReportBadNumber(eScan == NKF_WORD_MISSING);
+    return false;
+}
+
+bool NKFBlock::ScanCheckedFloat(const char **ppCursor, float *pfValue)
+{
+    NKFWordScan eScan = NKFScanFloatWord(ppCursor, pfValue);
+    if (eScan == NKF_WORD_NUMBER) return true;
+    ReportBadNumber(eScan == NKF_WORD_MISSING);
+    return false;
+}
+
+// A value of a row under eCheck. A result value that is bad or missing
+// becomes undefined, so that it drops out of every range and scale instead
+// of showing as 0 or stretching them to infinity; the first of a read is
+// reported with its line, the others go by silently.
+bool NKFBlock::ScanRowValue(const char **ppCursor, float *pfValue, NKFNumberCheck eCheck,
+                            bool *pbWarned)
+{
+    if (eCheck != NKF_NUMBERS_RESULTS) return ScanCheckedFloat(ppCursor, pfValue);
+    if (NKFScanFloatWord(ppCursor, pfValue) == NKF_WORD_NUMBER) return true;
+    *pfValue = NK_UNDEFINED_VALUE;
+    if (!*pbWarned) {
+        *pbWarned = true;
+        NKString text = m_pReader->WithLineInfo(
+            NKString("Illegal or missing numbers in data set to undefined."));
+        m_pReader->ReportWarning(GetBlockTitle(), WithFileName(text));
+    }
+    return true;
+}
+
+// One checked ASCII row: the ID when piID is given, iFixed numbers that
+// must be good (a position), then iValues values under eCheck. False after
+// the line error.
+bool NKFBlock::ScanCheckedRow(const char *pszLine, int32_t *piID, float *pfFixed, int iFixed,
+                              float *pfValues, int iValues, NKFNumberCheck eCheck, bool *pbWarned)
+{
+    const char *p = pszLine;
+    if (piID != nullptr && !ScanCheckedInt(&p, piID)) return false;
+    for (int k = 0; k < iFixed; k++) {
+        if (!ScanCheckedFloat(&p, &pfFixed[k])) return false;
+    }
+    for (int k = 0; k < iValues; k++) {
+        if (!ScanRowValue(&p, &pfValues[k], eCheck, pbWarned)) return false;
+    }
+    return true;
+}
+
+bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs,
+                           NKFNumberCheck eCheck)
 {
     if (!CheckRowArgs(iPerRow, iRows) || piValues == nullptr) return false;
     if (!m_pReader->IsAscii()) {
@@ -309,7 +380,12 @@ bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *p
         if (!NextDataLine(&pLine)) return false;
         const char *p = pLine->GetText();
         int32_t *piRow = piValues + (int64_t)r * iPerRow;
-        if (iPerRow <= 8) {
+        if (eCheck != NKF_NUMBERS_AS_READ) {  // integers have no undefined value
+            if (piIDs != nullptr && !ScanCheckedInt(&p, &piIDs[r])) return false;
+            for (int k = 0; k < iPerRow; k++) {
+                if (!ScanCheckedInt(&p, &piRow[k])) return false;
+            }
+        } else if (iPerRow <= 8) {
             if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) ScanInts(&p, piRow, iPerRow);
         } else {
             if (piIDs != nullptr) IntsFromWords(&p, &piIDs[r], 1);
@@ -319,7 +395,8 @@ bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *p
     return true;
 }
 
-bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs)
+bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs,
+                             NKFNumberCheck eCheck)
 {
     if (!CheckRowArgs(iPerRow, iRows) || pfValues == nullptr) return false;
     if (!m_pReader->IsAscii()) {
@@ -329,12 +406,17 @@ bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *p
             memcpy(pfValues + (int64_t)r * iPerRow, piRow + 1, (size_t)iPerRow * 4);
         });
     }
+    bool bWarned = false;
     for (int r = 0; r < iRows; r++) {
         const NKString *pLine = nullptr;
         if (!NextDataLine(&pLine)) return false;
         const char *p = pLine->GetText();
         float *pfRow = pfValues + (int64_t)r * iPerRow;
-        if (iPerRow <= 3) {
+        if (eCheck != NKF_NUMBERS_AS_READ) {
+            int32_t *piID = piIDs != nullptr ? &piIDs[r] : nullptr;
+            if (!ScanCheckedRow(p, piID, nullptr, 0, pfRow, iPerRow, eCheck, &bWarned))
+                return false;
+        } else if (iPerRow <= 3) {
             if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) ScanFloats(&p, pfRow, iPerRow);
         } else {
             if (piIDs != nullptr) IntsFromWords(&p, &piIDs[r], 1);
@@ -344,7 +426,8 @@ bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *p
     return true;
 }
 
-bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, int iRows)
+bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, int iRows,
+                             NKFNumberCheck eCheck)
 {
     if (!CheckRowArgs(3, iRows) || pfFirst == nullptr) return false;
     int iFloats = pfSecond != nullptr ? 6 : 3;
@@ -361,10 +444,19 @@ bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, in
             }
         });
     }
+    bool bWarned = false;
     for (int r = 0; r < iRows; r++) {
         const NKString *pLine = nullptr;
         if (!NextDataLine(&pLine)) return false;
         const char *p = pLine->GetText();
+        if (eCheck != NKF_NUMBERS_AS_READ) {
+            int32_t *piID = piIDs != nullptr ? &piIDs[r] : nullptr;
+            float *pfRest = pfSecond != nullptr ? pfSecond + (int64_t)r * 3 : nullptr;
+            if (!ScanCheckedRow(p, piID, pfFirst + (int64_t)r * 3, 3, pfRest,
+                                pfRest != nullptr ? 3 : 0, eCheck, &bWarned))
+                return false;
+            continue;
+        }
         if (piIDs != nullptr && !NKFScanInt(&p, &piIDs[r])) continue;
         if (!ScanFloats(&p, pfFirst + (int64_t)r * 3, 3)) continue;
         if (pfSecond != nullptr) ScanFloats(&p, pfSecond + (int64_t)r * 3, 3);
@@ -372,7 +464,8 @@ bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, in
     return true;
 }
 
-bool NKFBlock::ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, int iRows)
+bool NKFBlock::ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, int iRows,
+                                NKFNumberCheck eCheck)
 {
     if (!CheckRowArgs(4, iRows) || pfVec3 == nullptr || pfValues == nullptr) return false;
     if (!m_pReader->IsAscii()) {
@@ -383,10 +476,18 @@ bool NKFBlock::ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, 
             pfValues[r] = WordAsFloat(piRow[iID + 3]);
         });
     }
+    bool bWarned = false;
     for (int r = 0; r < iRows; r++) {
         const NKString *pLine = nullptr;
         if (!NextDataLine(&pLine)) return false;
         const char *p = pLine->GetText();
+        if (eCheck != NKF_NUMBERS_AS_READ) {
+            int32_t *piID = piIDs != nullptr ? &piIDs[r] : nullptr;
+            if (!ScanCheckedRow(p, piID, pfVec3 + (int64_t)r * 3, 3, &pfValues[r], 1, eCheck,
+                                &bWarned))
+                return false;
+            continue;
+        }
         if (piIDs != nullptr && !NKFScanInt(&p, &piIDs[r])) continue;
         if (!ScanFloats(&p, pfVec3 + (int64_t)r * 3, 3)) continue;
         NKFScanFloat(&p, &pfValues[r]);
@@ -411,7 +512,8 @@ static void PackUnitNormal(const float pfIn[3], signed char *pcOut)
     pcOut[2] = (signed char)(int)(z / dLength * 127.0);
 }
 
-bool NKFBlock::ReadPackedNormals(signed char *pcNormals, int iRows, int32_t *piIDs)
+bool NKFBlock::ReadPackedNormals(signed char *pcNormals, int iRows, int32_t *piIDs,
+                                 NKFNumberCheck eCheck)
 {
     if (!CheckRowArgs(3, iRows) || pcNormals == nullptr) return false;
     if (!m_pReader->IsAscii()) {
@@ -428,7 +530,12 @@ bool NKFBlock::ReadPackedNormals(signed char *pcNormals, int iRows, int32_t *piI
         if (!NextDataLine(&pLine)) return false;
         const char *p = pLine->GetText();
         float afNormal[3] = {0.0f, 0.0f, 0.0f};
-        if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) ScanFloats(&p, afNormal, 3);
+        int32_t *piID = piIDs != nullptr ? &piIDs[r] : nullptr;
+        if (eCheck != NKF_NUMBERS_AS_READ) {  // a normal holds no result value
+            if (!ScanCheckedRow(p, piID, afNormal, 3, nullptr, 0, eCheck, nullptr)) return false;
+        } else if (piID == nullptr || NKFScanInt(&p, piID)) {
+            ScanFloats(&p, afNormal, 3);
+        }
         PackUnitNormal(afNormal, pcNormals + (int64_t)r * 3);
     }
     return true;

@@ -24,6 +24,25 @@
 
 class NKFReader;
 
+// How the ASCII row reads treat a number that does not parse, parses to a
+// value that is not finite (as a float), or is missing from its row. Binary
+// rows are always taken as stored.
+enum NKFNumberCheck {
+    // As scanned: numbers in order up to the first that fails, which keeps
+    // its value with the rest of the row (read word by word: 0); a value
+    // beyond the float range gives infinity. Nothing is reported.
+    NKF_NUMBERS_AS_READ,
+    // Every number must be good; else the line error "Illegal number found
+    // in data." or "Missing number in data." and the read fails. For the
+    // geometry: node coordinates, normals, element connectivity.
+    NKF_NUMBERS_STRICT,
+    // Result values: a bad or missing value becomes the undefined value and
+    // the read goes on, with one warning per read at the first of them. IDs
+    // and positions, which place the values, stay strict, and so do integer
+    // rows, which have no undefined value.
+    NKF_NUMBERS_RESULTS
+};
+
 class NKFBlock {
 public:
     NKFBlock(NKFReader *pReader, int iBlockID);
@@ -74,7 +93,9 @@ public:
 
     // Block errors: an empty title becomes "Block type : <keyword>. ID =
     // <id>" (ReportError) or "Block type : <keyword>" (ReportLineError,
-    // which adds the line in the ASCII form).
+    // which adds the line in the ASCII form). What a block reports after
+    // the parse (loading its data, checking its references, building its
+    // part) ends with one more line, "NKF file : <file name>".
     void ReportError(const NKString &title, const NKString &message);
     void ReportLineError(const NKString &title, const NKString &message);
 
@@ -85,16 +106,23 @@ public:
 
     // Data readers for LoadData. Every row is [ID] then its values; IDs are
     // read only when their array is given. Binary rows are read in bulk;
-    // ASCII rows are one line each. They refuse with "Block not parsed"
-    // before ParseBlock and with "No nodes in block. Cannot read block" for
-    // zero rows or zero values per row.
-    bool ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs);
-    bool ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs);
-    bool ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, int iRows);
-    bool ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, int iRows);
+    // ASCII rows are one line each, their numbers treated as eCheck says.
+    // They refuse with "Block not parsed" before ParseBlock and with "No
+    // nodes in block. Cannot read block" for zero rows or zero values per
+    // row. In the vector readers the first vector is a position: under
+    // NKF_NUMBERS_RESULTS only what follows it is a result value.
+    bool ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs,
+                     NKFNumberCheck eCheck = NKF_NUMBERS_AS_READ);
+    bool ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs,
+                       NKFNumberCheck eCheck = NKF_NUMBERS_AS_READ);
+    bool ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, int iRows,
+                       NKFNumberCheck eCheck = NKF_NUMBERS_AS_READ);
+    bool ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, int iRows,
+                          NKFNumberCheck eCheck = NKF_NUMBERS_AS_READ);
     // Rows of [ID] x y z scaled to unit length (zero gives (0, 0, 1)), each
     // component stored as component x 127 truncated.
-    bool ReadPackedNormals(signed char *pcNormals, int iRows, int32_t *piIDs);
+    bool ReadPackedNormals(signed char *pcNormals, int iRows, int32_t *piIDs,
+                           NKFNumberCheck eCheck = NKF_NUMBERS_AS_READ);
     // iCount integers: binary words, or ASCII words and ranges "a-b" over
     // the lines up to the next '*' or '%' line.
     bool ReadCommaSeparatedData(int32_t *piValues, int iCount);
@@ -122,6 +150,13 @@ protected:
     // True once ParseBlock succeeded; else the block error pszMessage
     // ("Block not parsed", or "Block not parsed." for the step blocks).
     bool CheckParsed(const char *pszMessage = "Block not parsed");
+    // The next word of an ASCII row as a number that must be good (see
+    // NKFNumberCheck); else the line error and false.
+    bool ScanCheckedInt(const char **ppCursor, int32_t *piValue);
+    bool ScanCheckedFloat(const char **ppCursor, float *pfValue);
+    // The line error of a bad number: "Missing number in data." or "Illegal
+    // number found in data.".
+    void ReportBadNumber(bool bMissing);
     // Ends a LoadData: bOk sets data loaded, else what was read is freed.
     // Returns bOk.
     bool FinishLoad(bool bOk);
@@ -145,6 +180,11 @@ protected:
 private:
     bool CheckRowArgs(int iPerRow, int iRows);
     bool NextDataLine(const NKString **ppLine);
+    bool ScanCheckedRow(const char *pszLine, int32_t *piID, float *pfFixed, int iFixed,
+                        float *pfValues, int iValues, NKFNumberCheck eCheck, bool *pbWarned);
+    bool ScanRowValue(const char **ppCursor, float *pfValue, NKFNumberCheck eCheck, bool *pbWarned);
+    NKString GetBlockTitle() const;
+    NKString WithFileName(const NKString &text) const;
 };
 
 // The binary form's block colour: a first component below 0 means none and

@@ -8,6 +8,7 @@
 #include "nkf/nkf_elements.h"
 #include "nkf/nkf_faceset.h"
 #include "nkf/nkf_format.h"
+#include "nkf/nkf_geometry_block.h"
 #include "nkf/nkf_nodes.h"
 #include "nkf/nkf_placeholder_block.h"
 #include "nkf/nkf_results.h"
@@ -31,9 +32,8 @@ NKFBlock *NKFCreateBlockObject(NKFReader *pReader, int iType, int iID)
         return new (std::nothrow) NKFIndexedFaceSetBlock(pReader, iID);
     case NKF_ELEMENTS:
         return new (std::nothrow) Elements(pReader, iID);
-    // Placeholder: NKFQuolinGeometryBlock reads *QUOLINGEOMETRY once built.
     case NKF_QUOLINGEOMETRY:
-        return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
+        return new (std::nothrow) NKFQuolinGeometryBlock(pReader, iID);
     case NKF_RESULTS:
         return new (std::nothrow) NKFResultBlock(pReader, iID);
     case NKF_QUOLINSCALAR:

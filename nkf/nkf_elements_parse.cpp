@@ -166,6 +166,9 @@ void Elements::SkipAsciiHeaderLines()
 // colour binding values.
 bool Elements::CountAsciiLine(const NKString &line, int iType, bool bBindings)
 {
+    // An element line's words are counted only for the strict parse: the
+    // deferred one counts lines, and the load checks every word.
+    if (!bBindings && m_pReader->GetDeferReferences()) return true;
     int iWords = NKFCountLineWords(line.GetText());
     if (bBindings) {
         if ((int64_t)m_iNumColorBindings + iWords > INT32_MAX) {
@@ -175,8 +178,7 @@ bool Elements::CountAsciiLine(const NKString &line, int iType, bool bBindings)
         m_iNumColorBindings += iWords;
         return true;
     }
-    if (!m_pReader->GetDeferReferences() &&
-        iWords - (m_bWithIDs ? 1 : 0) != NKFElementNodeCount(iType)) {
+    if (iWords - (m_bWithIDs ? 1 : 0) != NKFElementNodeCount(iType)) {
         ReportLineError(NKString(""), NKString("Wrong number of nodes for elements"));
         return false;
     }
@@ -184,26 +186,31 @@ bool Elements::CountAsciiLine(const NKString &line, int iType, bool bBindings)
 }
 
 // Loading pass over one data line: row iRow of section iSection, or binding
-// values appended to the loaded ones. Missing words give 0, which no node
-// reference may be; extra words are ignored.
+// values appended to the loaded ones. Every word read must be an integer and
+// an element line must hold all its nodes, else the line error; extra words
+// are ignored.
 bool Elements::StoreAsciiLine(const NKString &line, int iSection, int32_t iRow, bool bBindings)
 {
-    const char *p = line.GetText(), *pStart, *pEnd;
+    const char *p = line.GetText();
     if (bBindings) {
-        while (NKFNextWord(&p, &pStart, &pEnd)) {
+        for (;;) {
+            int32_t iValue = 0;
+            NKFWordScan eScan = NKFScanIntWord(&p, &iValue);
+            if (eScan == NKF_WORD_MISSING) return true;
             if (iRow >= m_iNumColorBindings) return false;
-            m_piColorBindings[iRow++] = NKFWordToInt(pStart);
+            if (eScan == NKF_WORD_ILLEGAL) {
+                ReportBadNumber(false);
+                return false;
+            }
+            m_piColorBindings[iRow++] = iValue;
         }
-        return true;
     }
     if (iSection >= m_iNumSections || iRow >= m_piNumElements[iSection]) return false;
-    if (m_bWithIDs) {
-        m_ppiIDs[iSection][iRow] = NKFNextWord(&p, &pStart, &pEnd) ? NKFWordToInt(pStart) : 0;
-    }
+    if (m_bWithIDs && !ScanCheckedInt(&p, &m_ppiIDs[iSection][iRow])) return false;
     int n = NKFElementNodeCount(m_piElementTypes[iSection]);
     int32_t *piRefs = m_ppiElements[iSection] + (int64_t)iRow * n;
     for (int k = 0; k < n; k++) {
-        piRefs[k] = NKFNextWord(&p, &pStart, &pEnd) ? NKFWordToInt(pStart) : 0;
+        if (!ScanCheckedInt(&p, &piRefs[k])) return false;
     }
     return true;
 }

@@ -9,6 +9,8 @@
 // step. NKReadGeometryParts builds the parts of a model step as
 // NKIndexedFaceSet records (core/nk_mesh.h) through the face-set and element
 // blocks; the NKF import (nkf_import.cpp) turns them into an NKGeometry.
+// Reading is in nkf_geometry_block_parse.cpp; the queries and the part
+// building in nkf_geometry_block.cpp.
 //
 // Binary header record (92 bytes as written):
 //   offset  size  meaning
@@ -36,6 +38,7 @@
 
 struct NKIndexedFaceSet;
 struct NKFElementList;
+class NKFStepCounter;
 
 class NKFQuolinGeometryBlock : public NKFBlock {
 public:
@@ -49,14 +52,17 @@ public:
     bool LoadData() override;
     // Always fails: "NKFQuolinGeometryBlock::WriteBlock, not implemented yet".
     bool WriteBlock() override;
-    // Parts summed over all steps; 0 before parsing.
+    // Parts summed over all steps; 0 before parsing. The binary form knows
+    // its counts only once loaded (the first pass skips the data).
     int GetNumItems() override;
     // Frees the per-step ID lists, names, times and numbers; the parse
     // counts stay.
     void FreeData() override;
 
     // Queries by 0-based model step (through the step lookup) and 0-based
-    // part (face sets first, then element blocks).
+    // part (face sets first, then element blocks). They answer only while
+    // the data is loaded (LoadData, HasStep or NKReadGeometryParts); before
+    // that no step has an entry.
     int GetPartFaceSetBlockId(int iStep, int iPart) const;
     int GetPartElementBlockId(int iStep, int iPart) const;
     // The node block of the part's element block (preferred) or face-set
@@ -69,7 +75,8 @@ public:
     void FreePartData(int iStep, int iPart);
     // For an element part, NKCreateElementList of its *ELEMENTS block and then
     // its FreeData; true at once for a face-set part; false for a bad step or
-    // part, a missing element block or a failed list.
+    // part, a missing element block or a failed list. *pList is cleared first
+    // (unless null), so that NKFFreeElementList is always safe on it.
     bool CreatePartElements(NKFElementList *pList, int iStep, int iPart,
                             const int32_t *piNodeSourceIndex, int iCount);
     // True when model steps a and b fall under different step entries.
@@ -78,7 +85,8 @@ public:
     int GetPartAttributesBlockId(int iStep) const;
     // Loads the block; true when some entry's step number equals n.
     bool HasStep(int iNumber);
-    // The largest part count of any entry, and the first entry that has it.
+    // The largest part count of any entry, and the first entry that has it
+    // (-1 when no counts are known; piEntry may be null).
     int GetMaxPartCount(int *piEntry) const;
     // Parts of the step's entry (face sets plus element blocks); 0 without one.
     int GetNumParts(int iStep) const;
@@ -86,7 +94,9 @@ public:
     // as many as the largest part count of any entry (*piCount), those past
     // the step's own parts left empty; the caller frees each record
     // (NKFreePolygonMesh) and the array (NKFree). Null when the block cannot
-    // be loaded, no entry applies, or a part fails (reported).
+    // be loaded, no entry applies, or a part fails (reported), and then
+    // *piCount is 0. A geometry without any part gives an array of one
+    // spare record and *piCount 0.
     NKIndexedFaceSet *NKReadGeometryParts(int *piCount, int iStep);
 
     const NKString &GetName() const { return m_Name; }
@@ -103,11 +113,39 @@ private:
     // The entry index of a 0-based model step; -1 when none applies or the
     // data is not loaded.
     int EntryOf(int iStep) const;
+    // Counts of an entry (0 for an index out of range or unknown counts).
+    int FaceSetCount(int iEntry) const;
+    int ElementCount(int iEntry) const;
+    int PartCount(int iEntry) const;
+    // The block ID of part iPart of an entry when that part is a face set /
+    // an element block; -1 otherwise or when the data is not loaded.
+    int EntryFaceSetId(int iEntry, int iPart) const;
+    int EntryElementId(int iEntry, int iPart) const;
+
+    // Parse and load (nkf_geometry_block_parse.cpp).
     bool ParseAscii();
+    bool ParseAsciiDirective(const NKString &line, NKFStepCounter *pCounter, int *piList);
+    bool CountAsciiIDs(const NKString &line, int64_t *piCount, int64_t *piTotal);
+    bool StoreParseCounts(const int64_t *piCounts, int iNumSteps);
     bool ParseBinary();
     bool LoadAscii();
+    bool AllocateAsciiLists();
+    bool StoreAsciiIDs(const NKString &line, int iEntry, int iList, int aiStored[2]);
+    bool CheckEntryFilled(int iEntry, const int aiStored[2]);
     bool LoadBinary();
+    bool LoadBinaryStep(int i, int64_t *piBytesLeft, int64_t *piTotal);
+    bool ReadStepLayout(int64_t *piBytesLeft, int32_t *piFaceSets, int32_t *piAttributes);
+    bool CheckStepCounts(int32_t iElements, int32_t iFaceSets, int64_t iBytesLeft,
+                         int64_t *piTotal);
+    bool ReadIDList(int32_t **ppiIDs, int32_t iCount);
     bool AllocateSteps();
+    void ClearCounts();
+
+    // Part building (nkf_geometry_block.cpp).
+    bool CheckPartBlocks(int iEntry);
+    NKFBlock *FindPartBlock(int iKind, int iID);
+    bool SharesNodeBlock(int iKind, int iEntry) const;
+    bool BuildStepParts(int iEntry, NKIndexedFaceSet *pRecords);
 
     NKString m_Name;
     NKString m_Description;
@@ -115,12 +153,12 @@ private:
     int32_t m_iNumSteps;
     uint8_t m_bExtraWordA;
     uint8_t m_bExtraWordB;
-    int32_t **m_ppiFaceSetIDs;   // owned; per entry an owned array (null when empty)
-    int32_t *m_piNumFaceSets;    // owned; per entry
-    int32_t **m_ppiElementIDs;   // owned; per entry an owned array (null when empty)
-    int32_t *m_piNumElements;    // owned; per entry
-    int32_t *m_piPartAttributes; // owned; per entry, -1 none
-    NKString *m_pStepNames;      // owned; per entry
-    float *m_pfStepTimes;        // owned; per entry
-    int32_t *m_piStepNumbers;    // owned; per entry
+    int32_t **m_ppiFaceSetIDs;    // owned; per entry an owned array (null when empty)
+    int32_t *m_piNumFaceSets;     // owned; per entry
+    int32_t **m_ppiElementIDs;    // owned; per entry an owned array (null when empty)
+    int32_t *m_piNumElements;     // owned; per entry
+    int32_t *m_piPartAttributes;  // owned; per entry, -1 none
+    NKString *m_pStepNames;       // owned; per entry
+    float *m_pfStepTimes;         // owned; per entry
+    int32_t *m_piStepNumbers;     // owned; per entry
 };

@@ -17,6 +17,7 @@
 #include "core/nk_string.h"
 
 class NKFParser;
+class NKFReader;
 class NKFQuolinGeometryBlock;
 class NKFResultBlock;
 class NKStringList;
@@ -33,8 +34,10 @@ bool NKFIInitInterface(const char *pszFileName);
 // Closes the file: frees the parser and the step table. True.
 bool NKFCloseInterface(void);
 
-// The open file's parser, or null.
+// The open file's parser, or null; NKFGetReader gives it as the reader its
+// blocks read through, for code that only looks blocks up.
 NKFParser *NKFGetParser(void);
+NKFReader *NKFGetReader(void);
 int NKFGetNumSteps(void);
 // New lists owned by the caller (null without a file or out of memory): one
 // name per step; one per *QUOLINSCALAR / *QUOLINVECTOR block (its name, or
@@ -78,9 +81,11 @@ NKGeometry *NKFCreateGeometry(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndex
 bool NKApplyVectorResultBlock(NKGeometry *pGeo, NKFResultBlock *pResults, NKVectorResult *pResult);
 
 // Internal strings: true when an *INTERNALSTRING block with the ID exists;
-// its text is copied out, or its raw data pointer handed out.
+// its text is copied out, or its raw bytes (zero bytes included; null when
+// they could not be loaded) and their count are handed out, valid while the
+// file is open.
 bool NKFGetInternalString(int iID, NKString *pText);
-bool NKFGetInternalStringData(int iID, const char **ppData);
+bool NKFGetInternalStringData(int iID, const char **ppData, int *piSize);
 
 // The export information an NKF file carries in internal string 99999.
 struct NKFVersionInfo {

@@ -242,7 +242,10 @@ bool NKFNodeBlock::LoadData()
         ReportError(NKString(""), NKString("Error allocating memory for nodes"));
         return false;
     }
-    if (!ReadVec3Pairs(m_bWithIDs ? m_piIDs : nullptr, m_pfCoords, nullptr, m_iNumNodes)) {
+    // A coordinate that is no finite number would spoil every box and scale
+    // the node takes part in, so it fails the load with its line.
+    if (!ReadVec3Pairs(m_bWithIDs ? m_piIDs : nullptr, m_pfCoords, nullptr, m_iNumNodes,
+                       NKF_NUMBERS_STRICT)) {
         FreeData();
         ReportError(NKString(""), NKString("Error reading node values"));
         return false;
@@ -303,7 +306,8 @@ bool NKFNormalBlock::LoadData()
         if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
         bool bAllocated = m_pcNormals != nullptr && (!m_bWithIDs || m_piIDs != nullptr);
         if (!ReadAllocatedRows(this, bAllocated, [this]() {
-                return ReadPackedNormals(m_pcNormals, m_iCount, m_bWithIDs ? m_piIDs : nullptr);
+                return ReadPackedNormals(m_pcNormals, m_iCount, m_bWithIDs ? m_piIDs : nullptr,
+                                         NKF_NUMBERS_STRICT);
             }))
             return false;
     }

@@ -25,7 +25,18 @@ NKFParser::NKFParser(const NKString &fileName)
 // ---------------------------------------------------------------------------
 // Top level
 
+// The first pass is marked on the reader: what blocks report during it
+// stands in the parse's context, while their later reports name the file.
 bool NKFParser::Parse()
+{
+    bool bWasParsing = m_bParsing;  // ResolveAllReferences may parse again
+    m_bParsing = true;
+    bool bOk = ParseFile();
+    m_bParsing = bWasParsing;
+    return bOk;
+}
+
+bool NKFParser::ParseFile()
 {
     if (m_FileName.IsEmpty()) {
         ReportError(NKString(""), NKString("NKF Parser: No file specified."));

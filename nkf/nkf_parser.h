@@ -42,6 +42,7 @@ public:
     bool ParseBlockLine(const NKString &line, int *piType, int *piID);
 
 private:
+    bool ParseFile();
     bool ReadBinaryBlock(int *piType, int *piID, bool *pbAtEnd);
     bool ReadAsciiBlock(int *piType, int *piID, bool *pbAtEnd);
     bool SkipUnknownBinaryBlock(int iCode);

@@ -196,9 +196,12 @@ bool NKFPositionResultBlock::LoadData()
     // Checked when parsing too; nothing else guards this allocation.
     if (m_iNumValues < 0 || !CheckDataBytes((int64_t)m_iNumValues * RowBytes())) return false;
     if (!AllocateValues()) return false;
-    bool bRead = m_iDimension == 3
-                     ? ReadVec3Pairs(m_piIDs, m_pfPositions, m_pfVectorValues, m_iNumValues)
-                     : ReadVec3AndFloat(m_piIDs, m_pfPositions, m_pfScalarValues, m_iNumValues);
+    // Values that are no finite number load as undefined; a position or ID
+    // that is none fails the load, since it would place the value anywhere.
+    bool bRead = m_iDimension == 3 ? ReadVec3Pairs(m_piIDs, m_pfPositions, m_pfVectorValues,
+                                                   m_iNumValues, NKF_NUMBERS_RESULTS)
+                                   : ReadVec3AndFloat(m_piIDs, m_pfPositions, m_pfScalarValues,
+                                                      m_iNumValues, NKF_NUMBERS_RESULTS);
     if (!bRead) {
         FreeData();
         ReportError(NKString(""), NKString("Error reading results"));

@@ -8,6 +8,8 @@
 // (nkf_stream.cpp); messages go to the message output (core/nk_message.h).
 #include "nkf/nkf_reader.h"
 
+#include <cstring>
+
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "nkf/nkf_block_list.h"
@@ -15,7 +17,8 @@
 
 NKFReader::NKFReader(const NKString &fileName)
     : m_FileName(fileName), m_bBinary(false), m_pBlocks(new NKFBlockList()), m_iLineNumber(0),
-      m_bDeferReferences(true), m_pOutputFile(nullptr), m_bLinePushedBack(false)
+      m_bDeferReferences(true), m_bParsing(false), m_pOutputFile(nullptr), m_iLineCapacity(0),
+      m_bLinePushedBack(false)
 {}
 
 NKFReader::~NKFReader()
@@ -54,23 +57,44 @@ static bool IsSignificantLine(const char *pszLine)
     return false;
 }
 
+// Copies the line into the current line's buffer, which grows but is kept
+// from line to line: a large ASCII file has millions of lines, and a fresh
+// allocation for each of them costs more than reading it.
+void NKFReader::StoreCurrentLine(const char *pszLine, int64_t iLength)
+{
+    if (iLength >= INT32_MAX - 1) iLength = INT32_MAX - 2;
+    int iNeeded = (int)iLength + 1;
+    if (m_CurrentLine.IsNull() || iNeeded > m_iLineCapacity) {
+        int iCapacity = iNeeded < 256 ? 256 : iNeeded;
+        if (!m_CurrentLine.SetBufferSize(iCapacity)) {
+            m_CurrentLine.Assign(pszLine, (int)iLength);
+            m_iLineCapacity = 0;
+            return;
+        }
+        m_iLineCapacity = iCapacity;
+    }
+    char *pszBuffer = m_CurrentLine.GetBuffer();
+    memcpy(pszBuffer, pszLine, (size_t)iLength);
+    pszBuffer[iLength] = 0;
+}
+
 const NKString &NKFReader::NextLine()
 {
     if (m_bLinePushedBack) {
         m_bLinePushedBack = false;
         return m_CurrentLine;
     }
-    if (!m_Stream.IsOpen()) m_CurrentLine = "";
+    if (!m_Stream.IsOpen()) StoreCurrentLine("", 0);
     while (m_Stream.IsOpen()) {
         const char *pszLine = nullptr;
         int64_t iLength = 0;
         if (!m_Stream.ReadLine(&pszLine, &iLength)) {
-            m_CurrentLine = "";
+            StoreCurrentLine("", 0);
             break;
         }
         m_iLineNumber++;
         if (!IsSignificantLine(pszLine)) continue;
-        m_CurrentLine.Assign(pszLine, (int)(iLength < INT32_MAX ? iLength : INT32_MAX - 1));
+        StoreCurrentLine(pszLine, iLength);
         break;
     }
     return m_CurrentLine;
@@ -174,7 +198,7 @@ void NKFReader::ReportInfo(const NKString &title, const NKString &message)
     NKPrintInfo(ComposeReport(title, "INFO", message).GetText());
 }
 
-void NKFReader::ReportLineError(const NKString &title, const NKString &message)
+NKString NKFReader::WithLineInfo(const NKString &message) const
 {
     NKString text = message + " \n\n";
     if (!m_bBinary) {
@@ -182,7 +206,12 @@ void NKFReader::ReportLineError(const NKString &title, const NKString &message)
         text += m_CurrentLine;
         text += "\n\n";
     }
-    ReportError(title, text);
+    return text;
+}
+
+void NKFReader::ReportLineError(const NKString &title, const NKString &message)
+{
+    ReportError(title, WithLineInfo(message));
 }
 
 // ---------------------------------------------------------------------------

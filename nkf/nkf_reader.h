@@ -95,6 +95,11 @@ public:
     // ReportError with the message, " \n\n" and, in the ASCII form, the
     // line number and the current line.
     void ReportLineError(const NKString &title, const NKString &message);
+    // The text ReportLineError reports under its title.
+    NKString WithLineInfo(const NKString &message) const;
+    // True while NKFParser::Parse runs (the first pass); the blocks name the
+    // file in what they report after it (NKFBlock::ReportError).
+    bool IsParsing() const { return m_bParsing; }
 
 protected:
     // Set up by the parse: the file is opened, its form and byte order
@@ -105,10 +110,14 @@ protected:
     NKFBlockList *m_pBlocks;  // owned; released with the reader
     int32_t m_iLineNumber;
     bool m_bDeferReferences;
+    bool m_bParsing;
 
 private:
+    void StoreCurrentLine(const char *pszLine, int64_t iLength);
+
     FILE *m_pOutputFile;
     NKString m_CurrentLine;
+    int m_iLineCapacity;  // bytes of m_CurrentLine's buffer, reused line after line
     bool m_bLinePushedBack;
 };
 

@@ -197,8 +197,12 @@ bool NKFResultBlock::LoadData()
     // before allocating, since nothing else guards this allocation.
     if (m_iNumItems < 0 || !CheckDataBytes((int64_t)m_iNumItems * RowBytes())) return false;
     if (!AllocateValues()) return false;
-    bool bRead = m_iDimension != 1 ? ReadFloatRows(m_pfVectorValues, 3, m_iNumItems, m_piIDs)
-                                   : ReadFloatRows(m_pfScalarValues, 1, m_iNumItems, m_piIDs);
+    // A value that is no finite number loads as undefined (with a warning):
+    // the other values of the result stay usable.
+    bool bRead =
+        m_iDimension != 1
+            ? ReadFloatRows(m_pfVectorValues, 3, m_iNumItems, m_piIDs, NKF_NUMBERS_RESULTS)
+            : ReadFloatRows(m_pfScalarValues, 1, m_iNumItems, m_piIDs, NKF_NUMBERS_RESULTS);
     if (!bRead) {
         FreeData();
         ReportError(NKString(""), NKString("Error reading results"));

@@ -1,6 +1,7 @@
 // nkf/nkf_stream.cpp -- bulk binary reads with byte swapping, whole-line
-// ASCII reads, and locale-free number scanning for the NKF reader
-// (interface and rules in nkf_stream.h).
+// ASCII reads, and locale-free number scanning for the NKF reader, both the
+// lenient scan and the whole-word check of the row reads (interface and
+// rules in nkf_stream.h).
 #include "nkf/nkf_stream.h"
 
 #include <cfloat>
@@ -205,6 +206,71 @@ bool NKFScanFloat(const char **ppCursor, float *pfValue)
     *ppCursor = pEnd;
     return true;
 }
+
+// ---------------------------------------------------------------------------
+// Whole-word scanning
+
+// The word at the cursor: [*ppStart, *ppEnd) with a leading '+' passed over
+// as C allows it. False when no word is left. The cursor moves past it.
+static bool TakeWord(const char **ppCursor, const char **ppStart, const char **ppEnd)
+{
+    const char *p = SkipSeparators(*ppCursor);
+    const char *pEnd = WordEnd(p);
+    *ppCursor = pEnd;
+    if (p == pEnd) return false;
+    if (*p == '+' && p[1] != '-') p++;
+    *ppStart = p;
+    *ppEnd = pEnd;
+    return true;
+}
+
+// A double as the float a C conversion gives, when that is finite. Up to
+// half a float step above the largest float the conversion still rounds to
+// it (a written undefined value, 3.4028235e38, lies there); from the
+// halfway point on it rounds to infinity.
+static bool NarrowToFiniteFloat(double dValue, float *pfValue)
+{
+    const double dRoundsToInfinity = 0x1.ffffffp127;  // FLT_MAX + half a step
+    if (!(dValue > -dRoundsToInfinity && dValue < dRoundsToInfinity)) return false;  // NaN too
+    if (dValue > FLT_MAX)
+        *pfValue = FLT_MAX;
+    else if (dValue < -FLT_MAX)
+        *pfValue = -FLT_MAX;
+    else
+        *pfValue = (float)dValue;
+    return true;
+}
+
+NKFWordScan NKFScanIntWord(const char **ppCursor, int32_t *piValue)
+{
+    const char *pStart = nullptr, *pEnd = nullptr;
+    if (!TakeWord(ppCursor, &pStart, &pEnd)) return NKF_WORD_MISSING;
+    int32_t iValue = 0;
+    std::from_chars_result r = std::from_chars(pStart, pEnd, iValue);
+    if (r.ec != std::errc() || r.ptr != pEnd) return NKF_WORD_ILLEGAL;
+    *piValue = iValue;
+    return NKF_WORD_NUMBER;
+}
+
+NKFWordScan NKFScanFloatWord(const char **ppCursor, float *pfValue)
+{
+    const char *pStart = nullptr, *pEnd = nullptr;
+    if (!TakeWord(ppCursor, &pStart, &pEnd)) return NKF_WORD_MISSING;
+    double dValue = 0.0;
+    std::from_chars_result r = std::from_chars(pStart, pEnd, dValue);
+    if (r.ec == std::errc::invalid_argument || r.ptr != pEnd) return NKF_WORD_ILLEGAL;
+    // Beyond the double range either way: the C conversion tells a value
+    // too small (0, which is fine) from one too large (infinity, which is
+    // not). The word is a whole number here, so it stops at its end too.
+    if (r.ec == std::errc::result_out_of_range) dValue = strtod(pStart, nullptr);
+    float fValue = 0.0f;
+    if (!NarrowToFiniteFloat(dValue, &fValue)) return NKF_WORD_ILLEGAL;
+    *pfValue = fValue;
+    return NKF_WORD_NUMBER;
+}
+
+// ---------------------------------------------------------------------------
+// Words
 
 int32_t NKFWordToInt(const char *pszWord)
 {

@@ -7,7 +7,8 @@
 // a truncated file can never be read past. ASCII lines are
 // read whole, whatever their length, with the trailing CR and LF removed.
 // The free NKFScan* functions parse numbers out of ASCII lines without the
-// locale (std::from_chars). The reader (nkf_reader.cpp) lends all this to
+// locale (std::from_chars), either as far as a number reaches or checking
+// that each word is one finite number. The reader (nkf_reader.cpp) lends all this to
 // the block classes; nothing here knows about blocks or reports messages.
 #pragma once
 
@@ -85,6 +86,15 @@ float NKFDoubleToFloat(double dValue);
 // ignored): 0 when no number starts there.
 int32_t NKFWordToInt(const char *pszWord);
 double NKFWordToDouble(const char *pszWord);
+// Whole-word scanning, for the row reads that check their numbers. The
+// next word must be one number and nothing more: an integer that fits an
+// int32, or a real whose value is finite as a float ("1e400", "nan", "inf",
+// "1e39" and "1.5x" are not; a number that rounds to the largest float is).
+// NKF_WORD_NUMBER sets *pValue; NKF_WORD_ILLEGAL passes the word over and
+// leaves *pValue; NKF_WORD_MISSING means no word is left on the line.
+enum NKFWordScan { NKF_WORD_NUMBER, NKF_WORD_ILLEGAL, NKF_WORD_MISSING };
+NKFWordScan NKFScanIntWord(const char **ppCursor, int32_t *piValue);
+NKFWordScan NKFScanFloatWord(const char **ppCursor, float *pfValue);
 // True for a word separator of NKF lines (blank, tab, comma, CR, LF).
 bool NKFIsSeparator(char c);
 // Moves the cursor past the next word; false when none is left. The word

@@ -4,6 +4,7 @@
 #include "nkf/nkf_texture.h"
 
 #include <climits>
+#include <cstring>
 #include <string>
 
 #include "core/nk_memory.h"
@@ -152,9 +153,25 @@ bool NKFUserBlock::LoadData()
 // ---------------------------------------------------------------------------
 
 NKFInternalStringBlock::NKFInternalStringBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), text(""), m_iTextLength(0)
+    : NKFBlock(pReader, iBlockID), text(""), m_iTextLength(0), m_pcData(nullptr), m_iDataSize(0)
 {
     m_iBlockType = NKF_INTERNALSTRING;
+}
+
+NKFInternalStringBlock::~NKFInternalStringBlock() { NKFree(m_pcData); }
+
+// Keeps a copy of the loaded bytes: a binary string may hold zero bytes,
+// which end the text but are part of the data.
+bool NKFInternalStringBlock::KeepData(const char *pcBytes, int iCount)
+{
+    NKFree(m_pcData);
+    m_iDataSize = 0;
+    m_pcData = (char *)NKAlloc((size_t)iCount + 1);
+    if (m_pcData == nullptr) return false;
+    if (iCount > 0) std::memcpy(m_pcData, pcBytes, (size_t)iCount);
+    m_pcData[iCount] = 0;
+    m_iDataSize = iCount;
+    return true;
 }
 
 bool NKFInternalStringBlock::ParseBlock()
@@ -189,7 +206,7 @@ bool NKFInternalStringBlock::LoadAsciiText()
         collected += '\n';
     }
     text.Assign(collected.c_str(), (int)collected.size());
-    return true;
+    return KeepData(collected.c_str(), (int)collected.size());
 }
 
 bool NKFInternalStringBlock::LoadData()
@@ -220,7 +237,12 @@ bool NKFInternalStringBlock::LoadData()
         }
         pcText[m_iTextLength] = 0;
         text.Assign(pcText, m_iTextLength);
+        bool bKept = KeepData(pcText, m_iTextLength);
         NKFree(pcText);
+        if (!bKept) {
+            ReportError(NKString(""), NKString("Error reading text"));
+            return false;
+        }
     }
     m_bDataLoaded = true;
     return true;

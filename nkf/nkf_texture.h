@@ -68,6 +68,7 @@ public:
 class NKFInternalStringBlock : public NKFBlock {
 public:
     NKFInternalStringBlock(NKFReader *pReader, int iBlockID);
+    ~NKFInternalStringBlock() override;
 
     bool ParseBlock() override;
     bool LoadData() override;
@@ -77,10 +78,18 @@ public:
 
     const NKString &GetText() const { return text; }
     int GetTextLength() const { return m_iTextLength; }
+    // The loaded bytes as they stand in the file, zero bytes included (the
+    // text stops at the first of them): binary data such as cell indices.
+    // Null before loading; GetDataSize bytes, followed by one zero byte.
+    const char *GetData() const { return m_pcData; }
+    int GetDataSize() const { return m_iDataSize; }
 
 private:
     bool LoadAsciiText();
+    bool KeepData(const char *pcBytes, int iCount);
 
     NKString text;
     int32_t m_iTextLength;  // binary text length in bytes
+    char *m_pcData;         // owned; the loaded bytes and a terminating zero
+    int32_t m_iDataSize;
 };

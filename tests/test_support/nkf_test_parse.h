@@ -34,9 +34,10 @@ bool NKFParseBytes(const char *pszName, const NKFTestWriter &w,
 // Parses the file and drives every reading and mesh operation over each
 // block that was parsed, whether the parse as a whole succeeded or not:
 // load, count, resolve, build the part of an element or face-set block,
-// list the elements, free and load again. The robustness tests run it over
-// truncated and damaged files, where none of it may crash or read past the
-// data; what it reports is theirs to ignore.
+// list the elements, build the parts of a geometry block's first steps
+// with their element lists, free and load again. The robustness tests run
+// it over truncated and damaged files, where none of it may crash or read
+// past the data; what it reports is theirs to ignore.
 void NKFExerciseEveryBlock(const std::string &path, bool bDefer = true);
 
 // The block of that type and ID, or null when the file has none or it is
