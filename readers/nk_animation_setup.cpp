@@ -61,8 +61,7 @@ int *MakeStepList(int iFrom, int iTo, int iSkip, const int *piSteps, int iCount,
 // rebuilds the array as copies of the present last frame.
 bool PrepareFrames(const int *piList, int iNumFrames)
 {
-    if (g_pModel->iNumFrames == iNumFrames &&
-        g_pModel->pFrames[0].iStepIndex == piList[0] &&
+    if (g_pModel->iNumFrames == iNumFrames && g_pModel->pFrames[0].iStepIndex == piList[0] &&
         g_pModel->pFrames[iNumFrames - 1].iStepIndex == piList[iNumFrames - 1])
         return true;
     return NKSetFrameCount(iNumFrames, true);

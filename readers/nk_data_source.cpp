@@ -10,6 +10,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
+#include "readers/nk_nkf_source.h"
 
 namespace {
 
@@ -35,11 +36,16 @@ int sg_iCurrentStep = -1;
 const NKDataSourceReader **FindReaderSlot(int iKind)
 {
     switch (iKind) {
-    case NK_INTERFACE_NATIVE: return &sg_pNativeReader;
-    case NK_INTERFACE_NKF: return &sg_pNKFReader;
-    case NK_INTERFACE_LSDYNA: return &sg_pLSDynaReader;
-    case NK_INTERFACE_RESERVOIR: return &sg_pReservoirReader;
-    default: return nullptr;
+    case NK_INTERFACE_NATIVE:
+        return &sg_pNativeReader;
+    case NK_INTERFACE_NKF:
+        return &sg_pNKFReader;
+    case NK_INTERFACE_LSDYNA:
+        return &sg_pLSDynaReader;
+    case NK_INTERFACE_RESERVOIR:
+        return &sg_pReservoirReader;
+    default:
+        return nullptr;
     }
 }
 
@@ -99,7 +105,7 @@ void NKInstallDataSources(void)
     sg_pInterface = new NKResultsInterface();
     sg_pInterface->szFileName = "";
     // Placeholder: the older native result set (kind 3) has no reader yet.
-    // NKF files (kind 5): NKSetDataSourceReader once the import is in.
+    NKSetDataSourceReader(NK_INTERFACE_NKF, NKGetNKFDataSourceReader());
     // Placeholder: the LS-DYNA plot database (kind 7) has no reader yet.
     // Placeholder: the reservoir result sets (kind 9) have no reader yet.
     PublishKind();

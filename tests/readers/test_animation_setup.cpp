@@ -1,7 +1,8 @@
-// tests/readers/test_animation_setup.cpp -- frames from the steps of the
-// made-up source of fake_source.h: which steps become frames, what each
-// frame holds, reuse of the frame array, refusals, Cancel, and the work at
-// the end (fringe range, contours, drawing).
+// tests/readers/test_animation_setup.cpp -- frames from the steps of an NKF
+// file: which steps become frames and what each holds, reuse of the frame
+// array, refused requests, Cancel, and the work at the end (fringe range,
+// contours, drawing each frame).
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,51 +12,12 @@
 #include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_model_hooks.h"
-#include "core/nk_progress.h"
-#include "core/nk_view_state.h"
-#include "platform/nk_progress_ui.h"
 #include "readers/nk_animation_setup.h"
-#include "tests/readers/fake_source.h"
+#include "tests/readers/nkf_steps_fixture.h"
 
 namespace {
 
-// A status bar that keeps every status text and presses Cancel when the bar
-// reaches iCancelAt.
-class RecordingProgressUI : public NKHeadlessProgressUI {
-public:
-    void SetStatusText(const char *pszText) override
-    {
-        texts.push_back(pszText);
-        NKHeadlessProgressUI::SetStatusText(pszText);
-    }
-    void SetProgressPosition(int iPosition) override
-    {
-        if (iPosition == iCancelAt) RequestCancel();
-        NKHeadlessProgressUI::SetProgressPosition(iPosition);
-    }
-    std::vector<std::string> texts;
-    int iCancelAt = -1;
-};
-
-class AnimationSetup : public FakeSourceTest {
-protected:
-    void SetUp() override
-    {
-        FakeSourceTest::SetUp();
-        NKResetProgressState();
-        NKSetProgressUI(&m_UI);
-        ASSERT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 1);
-    }
-    void TearDown() override
-    {
-        NKSetProgressUI(nullptr);
-        NKResetProgressState();
-        g_bAutoFringeRange = g_bContoursShown = g_bDrawAnimationSetup = 0;
-        g_pGraphicsSettings = nullptr;
-        FakeSourceTest::TearDown();
-    }
-    RecordingProgressUI m_UI;
-};
+using AnimationSetup = StepsFileTest;
 
 std::vector<int> FrameSteps(void)
 {
@@ -64,23 +26,60 @@ std::vector<int> FrameSteps(void)
     return steps;
 }
 
-TEST_F(AnimationSetup, ARangeGivesOneFramePerSkippedStep)
+TEST_F(AnimationSetup, EverySecondStepSharesTheOneGeometry)
+{
+    OpenSteps();
+    ASSERT_TRUE(SetupAnimationFromInterface(0, 4, 2, nullptr, 0));
+    ASSERT_EQ(FrameSteps(), (std::vector<int>{0, 2, 4}));
+    const char *apszNames[] = {"a", "c", "Step : 5"};
+    const float afTimes[] = {0.5f, 1.5f, -1.0f};
+    for (int i = 0; i < 3; i++) {
+        const NKFrame &frame = g_pModel->pFrames[i];
+        EXPECT_EQ(frame.szDescription, apszNames[i]);
+        EXPECT_EQ(frame.fTime, afTimes[i]);
+        EXPECT_EQ(frame.pGeometry, g_pModel->pFrames[0].pGeometry);
+        ASSERT_NE(frame.pSeparateVectors[1], nullptr);
+        EXPECT_EQ(frame.pSeparateVectors[1]->szName, "Wind");
+    }
+    EXPECT_EQ(g_pModel->pFrames[0].pGeometry->iNumRef, 3);
+    EXPECT_EQ(g_pModel->iCurrentFrame, 2);
+    EXPECT_EQ(m_UI.GetStatusText(), "Completed setting up animation from NKF File interface");
+}
+
+TEST_F(AnimationSetup, CancelAtTheSecondFrameLeavesOneFrame)
+{
+    OpenSteps();
+    m_UI.iCancelAt = 1;
+    m_UI.texts.clear();
+    EXPECT_FALSE(SetupAnimationFromInterface(0, 4, 2, nullptr, 0));
+    EXPECT_EQ(g_pModel->iNumFrames, 1);
+    EXPECT_EQ(m_UI.GetStatusText(), "Animation setup canceled.");
+    EXPECT_EQ(m_UI.texts.front(), "Setting up animation from NKF File interface...");
+    EXPECT_NE(std::find(m_UI.texts.begin(), m_UI.texts.end(),
+                        "Setting up animation from NKF File interface, step 1 (1 of 3)"),
+              m_UI.texts.end());
+}
+
+TEST_F(AnimationSetup, RangesStepBySkipAndAnEqualFrameArrayIsReused)
 {
     struct Row {
         int iFrom, iTo, iSkip;
         std::vector<int> steps;
-    } rows[] = {{0, 9, 3, {0, 3, 6, 9}}, {0, 10, 3, {0, 3, 6, 9}}, {2, 2, 1, {2}},
-                {1, 8, 2, {1, 3, 5, 7}}};
+    } rows[] = {
+        {0, 9, 3, {0, 3, 6, 9}}, {0, 10, 3, {0, 3, 6, 9}}, {1, 3, 1, {1, 2, 3}}, {4, 4, 1, {4}}};
+    OpenSteps();
     for (const Row &row : rows) {
         SCOPED_TRACE(testing::Message() << row.iFrom << ".." << row.iTo << " by " << row.iSkip);
         EXPECT_TRUE(SetupAnimationFromInterface(row.iFrom, row.iTo, row.iSkip, nullptr, 0));
         EXPECT_EQ(FrameSteps(), row.steps);
-        NKFrame *pLast = NKGetFrame(g_pModel->iNumFrames - 1);
-        EXPECT_EQ(pLast->szDescription, NKString::FromFormat("step %d", row.steps.back()));
-        EXPECT_EQ(pLast->fTime, 0.25f * row.steps.back());
-        EXPECT_EQ(g_pModel->iCurrentFrame, g_pModel->iNumFrames - 1);
-        EXPECT_EQ(m_UI.GetStatusText(), "Completed setting up animation from Fake interface");
     }
+    // Steps past the file's five keep the description they were copied with.
+    EXPECT_TRUE(SetupAnimationFromInterface(0, 9, 3, nullptr, 0));
+    EXPECT_EQ(g_pModel->pFrames[2].szDescription, "Step : 5");
+    EXPECT_EQ(g_pModel->pFrames[3].szDescription, "Step : 5");
+    NKFrame *pFrames = g_pModel->pFrames;
+    EXPECT_TRUE(SetupAnimationFromInterface(0, 9, 3, nullptr, 0));
+    EXPECT_EQ(g_pModel->pFrames, pFrames);
 }
 
 TEST_F(AnimationSetup, RefusedRequestsLeaveTheFramesAlone)
@@ -90,12 +89,13 @@ TEST_F(AnimationSetup, RefusedRequestsLeaveTheFramesAlone)
         int iFrom, iTo, iSkip;
         bool bList;
         std::vector<int> list;
-    } rows[] = {{"list reaches the step count", 0, 0, 1, true, {0, 10}},
-                {"negative listed step", 0, 0, 1, true, {-1}},
-                {"empty list", 0, 9, 1, true, {}},
-                {"range runs backwards", 5, 4, 2, false, {}},
+    } rows[] = {{"a listed step equals the step count", 0, 0, 1, true, {0, 5}},
+                {"a negative listed step", 0, 0, 1, true, {-1}},
+                {"an empty list", 0, 4, 1, true, {}},
+                {"a backward range", 3, 2, 2, false, {}},
                 {"no skip", 0, 4, 0, false, {}}};
-    ASSERT_TRUE(NKSetFrameCount(2, false));
+    OpenSteps();
+    ASSERT_TRUE(SetupAnimationFromInterface(0, 1, 1, nullptr, 0));
     NKFrame *pFrames = g_pModel->pFrames;
     int iNoStep = 0;
     for (const Row &row : rows) {
@@ -112,81 +112,34 @@ TEST_F(AnimationSetup, RefusedRequestsLeaveTheFramesAlone)
     EXPECT_EQ(g_pModel->pFrames, pFrames);
 }
 
-TEST_F(AnimationSetup, FramesShareEachGeometryUntilTheNextAndTakeItsAttributes)
+TEST_F(AnimationSetup, FramesHoldTheCurrentAndTheSecondaryScalar)
 {
-    // Frame 0 shows a geometry drawn as lines before the set-up.
-    ASSERT_TRUE(NKSetFrameCount(1, false));
-    NKGeometry *pShown = NKCreateGeometry(1);
-    pShown->pParts[0].iDrawStyle = NK_DRAW_LINES;
-    ASSERT_TRUE(ComputeGeometryData(pShown, 0, 0, -1, 0));
-    g_Fake.geometrySteps = {0, 3};
-    const int aiSteps[] = {0, 1, 2, 3, 4};
-    EXPECT_TRUE(SetupAnimationFromInterface(0, 0, 1, aiSteps, 5));
-
-    NKGeometry *pFirst = g_pModel->pFrames[0].pGeometry;
-    NKGeometry *pSecond = g_pModel->pFrames[3].pGeometry;
-    EXPECT_EQ(pFirst->iStepNumber, 0);
-    EXPECT_EQ(pSecond->iStepNumber, 3);
-    EXPECT_EQ(g_pModel->pFrames[2].pGeometry, pFirst);
-    EXPECT_EQ(g_pModel->pFrames[4].pGeometry, pSecond);
-    EXPECT_EQ(pFirst->iNumRef, 3);
-    EXPECT_EQ(pSecond->iNumRef, 2);
-    EXPECT_EQ(pSecond->pParts[0].iDrawStyle, NK_DRAW_LINES);
-    EXPECT_EQ(g_Fake.visibilitySteps, (std::vector<int>{1, 2, 4}));
-}
-
-TEST_F(AnimationSetup, AnEqualFrameArrayIsReused)
-{
-    ASSERT_TRUE(SetupAnimationFromInterface(0, 4, 2, nullptr, 0));
-    NKFrame *pFrames = g_pModel->pFrames;
-    ASSERT_TRUE(SetupAnimationFromInterface(0, 4, 2, nullptr, 0));
-    EXPECT_EQ(g_pModel->pFrames, pFrames);
-    ASSERT_TRUE(SetupAnimationFromInterface(0, 6, 2, nullptr, 0));
-    EXPECT_NE(g_pModel->pFrames, pFrames);
-    EXPECT_EQ(FrameSteps(), (std::vector<int>{0, 2, 4, 6}));
-}
-
-TEST_F(AnimationSetup, CancelAtTheSecondFrameLeavesOneFrame)
-{
-    m_UI.iCancelAt = 1;
-    EXPECT_FALSE(SetupAnimationFromInterface(0, 4, 2, nullptr, 0));
-    EXPECT_EQ(g_pModel->iNumFrames, 1);
-    EXPECT_EQ(m_UI.GetStatusText(), "Animation setup canceled.");
-    EXPECT_EQ(m_UI.texts.front(), "Setting up animation from Fake interface...");
-    EXPECT_EQ(m_UI.texts[1], "Setting up animation from Fake interface, step 1 (1 of 3)");
-}
-
-TEST_F(AnimationSetup, FramesTakeCurrentSecondaryAndTransformationResults)
-{
-    g_Fake.iNumTransformations = 2;
-    ASSERT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 1);  // counted on open
-    g_pModel->iSecondaryScalar = 4;
-    g_pModel->iSecondaryVector = 1;
-    NKReleaseScalarResult(NKGetInterfaceScalar(3, 0, nullptr, true));
-    // Twice, so that the second run copies frames that hold every result.
-    for (int iTo : {2, 3}) {
+    // As the open command leaves it: frame 0 holds step 0's geometry and
+    // scalar 0 is current.
+    OpenSteps();
+    NKGeometry *pGeo = NKGetInterfaceGeometry(0);
+    ASSERT_TRUE(ComputeGeometryData(pGeo, 0, 0, 0, 0));
+    NKReleaseScalarResult(NKGetInterfaceScalar(0, 0, pGeo, true));
+    g_pModel->iSecondaryScalar = 0;
+    // Twice, so that the second run copies frames that hold both results.
+    for (int iTo : {1, 2}) {
         ASSERT_TRUE(SetupAnimationFromInterface(0, iTo, 1, nullptr, 0));
         for (int i = 0; i <= iTo; i++) {
             const NKFrame &frame = g_pModel->pFrames[i];
-            EXPECT_EQ(frame.pScalar->iNumStepsInFile, 3);  // the index read
-            EXPECT_EQ(frame.pScalar->iStepNumber, i);
-            EXPECT_EQ(frame.pVector, nullptr);  // no current vector
-            EXPECT_EQ(frame.pExtraScalar[1]->iNumStepsInFile, 4);
+            ASSERT_NE(frame.pScalar, nullptr);
+            ASSERT_NE(frame.pExtraScalar[1], nullptr);
+            EXPECT_NE(frame.pExtraScalar[1], frame.pScalar);
             EXPECT_EQ(frame.pExtraScalar[1]->iNumRef, 1);
-            EXPECT_EQ(frame.pExtraVector[1]->iStepNumber, i);
-            EXPECT_EQ(frame.pSeparateVectors[1]->szName, "field 1");
         }
     }
-    EXPECT_EQ(NKGetCurrentScalarIndex(), 3);
-    EXPECT_EQ(NKGetCurrentTransformationIndex(), 1);
-    EXPECT_EQ(NKGetCurrentStep(), 3);
+    EXPECT_EQ(NKGetCurrentScalarIndex(), 0);
 }
 
 std::vector<std::string> sg_Commands;
 std::vector<int> sg_DrawnFrames;
 int sg_iContourUpdates = 0;
 
-TEST_F(AnimationSetup, TheEndRunsFringeRangeOrContoursAndFramesAreDrawnUnlessQuadStereo)
+TEST_F(AnimationSetup, TheEndSetsTheFringeRangeOrContoursAndFramesAreDrawnUnlessQuadStereo)
 {
     struct Row {
         uint8_t bAuto, bContours, bDraw, bQuadStereo;
@@ -197,21 +150,22 @@ TEST_F(AnimationSetup, TheEndRunsFringeRangeOrContoursAndFramesAreDrawnUnlessQua
                 {0, 1, 0, 0, {}, 1, {}},
                 {0, 0, 1, 0, {}, 0, {0, 1}},
                 {0, 0, 1, 1, {}, 0, {}}};
-    NKModelHooks modelHooks = NKGetModelHooks();
+    NKModelHooks modelHooks;
     modelHooks.pfnExecuteCommand = [](const char *pszLine) {
         sg_Commands.push_back(pszLine);
         return 0;
     };
     NKModelHooks savedModelHooks = NKSetModelHooks(modelHooks);
-    NKLoadHooks loadHooks = NKGetLoadHooks();
+    NKLoadHooks loadHooks;
     loadHooks.pfnUpdateContours = [] { return ++sg_iContourUpdates > 0; };
-    loadHooks.pfnDrawScene = [](int iFrame, int iFlag1, int iFlag2) {
+    loadHooks.pfnDrawScene = [](int iFrame, int, int) {
         sg_DrawnFrames.push_back(iFrame);
-        return iFlag1 == 1 && iFlag2 == 1;
+        return true;
     };
     NKLoadHooks savedLoadHooks = NKSetLoadHooks(loadHooks);
     NKGraphicsSettings settings;
     g_pGraphicsSettings = &settings;
+    OpenSteps();
     for (const Row &row : rows) {
         sg_Commands.clear();
         sg_DrawnFrames.clear();
@@ -225,6 +179,7 @@ TEST_F(AnimationSetup, TheEndRunsFringeRangeOrContoursAndFramesAreDrawnUnlessQua
         EXPECT_EQ(sg_iContourUpdates, row.iContourUpdates);
         EXPECT_EQ(sg_DrawnFrames, row.drawn);
     }
+    g_pGraphicsSettings = nullptr;
     NKSetModelHooks(savedModelHooks);
     NKSetLoadHooks(savedLoadHooks);
 }

@@ -1,18 +1,18 @@
-// tests/readers/test_data_source.cpp -- the data-source dispatcher over no
-// source, kinds without a reader and the made-up source of fake_source.h:
-// what is stored and published on open and close, the current-index rules
-// and the name caches.
+// tests/readers/test_data_source.cpp -- the data-source dispatcher with no
+// source, with kinds that have no reader, and with an NKF file: what is
+// stored and published on open and close, the step table as the dispatcher
+// serves it, the current-index rules and the name caches.
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "core/nk_numeric.h"
 #include "readers/nk_data_source.h"
-#include "tests/readers/fake_source.h"
+#include "tests/readers/nkf_steps_fixture.h"
 
 namespace {
 
-using DataSource = FakeSourceTest;
+using DataSource = StepsFileTest;
 
 std::string Text(void (*pfnGet)(NKString *))
 {
@@ -23,7 +23,6 @@ std::string Text(void (*pfnGet)(NKString *))
 
 TEST_F(DataSource, NoSourceAndKindsWithoutReaderAnswerNothing)
 {
-    NKSetDataSourceReader(NK_INTERFACE_NATIVE, nullptr);
     for (int iKind : {0, 3, 7, 9, 42, 101, 116}) {
         SCOPED_TRACE(iKind);
         if (iKind != 0) {
@@ -38,65 +37,56 @@ TEST_F(DataSource, NoSourceAndKindsWithoutReaderAnswerNothing)
                   0);
         EXPECT_EQ(NKGetInterfaceStepNames(), nullptr);
         EXPECT_EQ(NKGetInterfaceScalarNames(), nullptr);
-        EXPECT_EQ(NKGetInterfaceVectorNames(), nullptr);
         EXPECT_EQ(NKGetInterfaceGeometry(0), nullptr);
         EXPECT_EQ(NKGetInterfaceStepTime(0), 3.4028235e38f);
         EXPECT_EQ(NKGetInterfaceScalar(0, 0, nullptr, true), nullptr);
-        EXPECT_EQ(NKGetInterfaceVector(0, 0, nullptr, true), nullptr);
-        EXPECT_EQ(NKGetInterfaceTransformation(0, 0, nullptr, true), nullptr);
         EXPECT_FALSE(NKIsInterfaceElementScalar(0));
         EXPECT_EQ(NKGetInterfaceElementScalarValue(0, 0), NK_UNDEFINED_VALUE);
         EXPECT_FALSE(NKCloseInterface());
         EXPECT_EQ(Text(NKGetInterfaceFileName), "N/A");
-        EXPECT_EQ(NKGetInterfaceType(), 0);
     }
 }
 
-TEST_F(DataSource, OpenStoresTheWholeNameAndPublishesKindAndTransformations)
+TEST_F(DataSource, NKFStepsTakeTheNamesAndTimesOfTheLongestStepList)
 {
-    g_Fake.iNumTransformations = 2;
-    std::string longName = "/tmp/" + std::string(300, 'n') + ".res";
-    EXPECT_EQ(OpenInterface(NK_INTERFACE_NATIVE, longName.c_str()), 1);
-    EXPECT_EQ(Text(NKGetInterfaceFileName), longName);
-    EXPECT_EQ(Text(NKGetInterfaceName), "Fake");
-    EXPECT_EQ(NKGetInterfaceType(), NK_INTERFACE_NATIVE);
+    OpenSteps();
+    EXPECT_EQ(NKGetInterfaceType(), NK_INTERFACE_NKF);
+    EXPECT_EQ(NKGetUnderlyingInterfaceType(), 0);  // the file names no origin
+    EXPECT_EQ(Text(NKGetInterfaceName), "NKF File");
     EXPECT_EQ(NKGetInterfaceNumTransformations(), 2);
-    EXPECT_EQ(NKGetCurrentScalarIndex(), -1);
-    EXPECT_EQ(NKGetCurrentVectorIndex(), -1);
-    EXPECT_EQ(NKGetCurrentStep(), 0);
-    NKGetInterfaceGeometry(7);  // no geometry, but the step is current
-    EXPECT_EQ(NKGetCurrentStep(), 7);
-    NKReleaseSeparateVectorField(NKGetInterfaceTransformation(1, 3, nullptr, true));
+    ASSERT_EQ(NKGetInterfaceNumSteps(), 5);
+    const NKStringList *pNames = NKGetInterfaceStepNames();
+    ASSERT_NE(pNames, nullptr);
+    const char *apszNames[] = {"a", "b", "c", "Step : 4", "Step : 5"};
+    const float afTimes[] = {0.5f, 1.0f, 1.5f, -1.0f, -1.0f};
+    for (int i = 0; i < 5; i++) {
+        EXPECT_STREQ(pNames->Get(i), apszNames[i]) << i;
+        EXPECT_EQ(NKGetInterfaceStepTime(i), afTimes[i]) << i;
+    }
+    EXPECT_EQ(NKGetInterfaceStepTime(5), 0.0f);
+    EXPECT_STREQ(NKGetInterfaceVectorNames()->Get(0), "Move");
 
     EXPECT_TRUE(NKCloseInterface());
-    EXPECT_EQ(g_Fake.iCloses, 1);
-    EXPECT_EQ(NKGetInterfaceType(), 0);
+    EXPECT_TRUE(m_Capture.HasLine("Closing NKF file."));
     EXPECT_EQ(NKGetInterfaceNumTransformations(), 0);
-    EXPECT_EQ(NKGetCurrentStep(), -1);
-    EXPECT_EQ(NKGetCurrentTransformationIndex(), 1);  // a close keeps it
+    EXPECT_EQ(Text(NKGetInterfaceFileName), "N/A");
 }
 
-// Reads index iIndex of a kind of result (0 scalar, 1 vector, 2
-// transformation) and releases what was read; answers whether it read one.
-bool ReadAndRelease(int iWhat, int iIndex, int iStep, bool bSetCurrent)
+TEST_F(DataSource, AnNKFFileWithoutGeometryDoesNotOpen)
 {
-    if (iWhat == 0) {
-        NKScalarResult *p = NKGetInterfaceScalar(iIndex, iStep, nullptr, bSetCurrent);
-        NKReleaseScalarResult(p);
-        return p != nullptr;
-    }
-    if (iWhat == 1) {
-        NKVectorResult *p = NKGetInterfaceVector(iIndex, iStep, nullptr, bSetCurrent);
-        NKReleaseVectorResult(p);
-        return p != nullptr;
-    }
-    NKSeparateVectorField *p = NKGetInterfaceTransformation(iIndex, iStep, nullptr, bSetCurrent);
-    NKReleaseSeparateVectorField(p);
-    return p != nullptr;
+    EXPECT_EQ(OpenInterface(NK_INTERFACE_NKF, WriteStepsFile(false).c_str()), 0);
+    EXPECT_TRUE(m_Capture.HasLine("No geometry block found in NKF file. Aborting.", NK_MSG_ERROR));
 }
 
-int CurrentIndex(int iWhat)
+// Reads result iIndex of a kind (0 scalar, 1 vector, 2 transformation) and
+// releases it; answers the kind's current index afterwards.
+int ReadAndRelease(int iWhat, int iIndex, int iStep, NKGeometry *pGeo, bool bSetCurrent)
 {
+    if (iWhat == 0) NKReleaseScalarResult(NKGetInterfaceScalar(iIndex, iStep, pGeo, bSetCurrent));
+    if (iWhat == 1) NKReleaseVectorResult(NKGetInterfaceVector(iIndex, iStep, pGeo, bSetCurrent));
+    if (iWhat == 2)
+        NKReleaseSeparateVectorField(
+            NKGetInterfaceTransformation(iIndex, iStep, pGeo, bSetCurrent));
     return iWhat == 0   ? NKGetCurrentScalarIndex()
            : iWhat == 1 ? NKGetCurrentVectorIndex()
                         : NKGetCurrentTransformationIndex();
@@ -104,79 +94,68 @@ int CurrentIndex(int iWhat)
 
 TEST_F(DataSource, CurrentIndexRules)
 {
-    // Counts: 6 scalars, 3 vectors, 2 transformations; index 2 of scalars and
-    // vectors reads nothing. The row's start index is made current at step 1,
-    // then iIndex is read at step 5.
+    // One scalar and one vector (nothing outside steps 0-4), two
+    // transformations. The row's start index is made current at step 1, then
+    // iIndex is read at iStep.
     struct Row {
-        int iWhat, iStart, iIndex;
-        bool bSetCurrent, bRead;
+        int iWhat, iStart, iIndex, iStep;
+        bool bSetCurrent;
         int iWantIndex, iWantStep;
     } rows[] = {
-        {0, 1, 4, true, true, 4, 5},     {0, 1, -1, true, false, -1, 5},
-        {0, 2, 2, true, false, 2, 1},    {0, 5, 2, true, false, -1, 1},
-        {0, 1, 9, true, false, -1, 1},   {0, 1, 4, false, true, 1, 1},
-        {1, 1, 0, true, true, 0, 5},     {1, 1, -1, true, false, -1, 5},
-        {1, 1, 2, true, false, 1, 1},    {1, 1, 7, true, false, 1, 1},
-        {1, 1, 0, false, true, 1, 1},    {2, 0, 1, true, true, 1, 5},
-        {2, 0, -1, true, false, -1, 5},  {2, 1, 5, true, false, 1, 1},
+        // Scalars: a read, -1, a failed read of the current index and of
+        // another one, a read that does not set.
+        {0, 0, 0, 2, true, 0, 2},
+        {0, 0, -1, 2, true, -1, 2},
+        {0, 0, 0, 7, true, 0, 1},
+        {0, 0, 3, 2, true, -1, 1},
+        {0, 0, -1, 2, false, 0, 1},
+        // Vectors and transformations: a failed read changes nothing.
+        {1, 0, 0, 2, true, 0, 2},
+        {1, 0, -1, 2, true, -1, 2},
+        {1, 0, 0, 7, true, 0, 1},
+        {1, 0, 3, 2, true, 0, 1},
+        {2, 0, 1, 2, true, 1, 2},
+        {2, 0, -1, 2, true, -1, 2},
+        {2, 1, 5, 2, true, 1, 1},
     };
-    g_Fake.iNumTransformations = 2;
-    ASSERT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 1);
+    OpenSteps();
+    NKGeometry *pGeo = NKGetInterfaceGeometry(0);
+    ASSERT_NE(pGeo, nullptr);
     for (const Row &row : rows) {
-        SCOPED_TRACE(testing::Message() << row.iWhat << ": " << row.iStart << " then "
-                                        << row.iIndex);
-        g_Fake.iFailingIndex = -2;
-        ReadAndRelease(row.iWhat, row.iStart, 1, true);
-        g_Fake.iFailingIndex = 2;
-        bool bRead = ReadAndRelease(row.iWhat, row.iIndex, 5, row.bSetCurrent);
-        EXPECT_EQ(bRead, row.bRead);
-        EXPECT_EQ(CurrentIndex(row.iWhat), row.iWantIndex);
+        SCOPED_TRACE(testing::Message() << "kind " << row.iWhat << ": " << row.iStart << ", then "
+                                        << row.iIndex << " at " << row.iStep);
+        ASSERT_EQ(ReadAndRelease(row.iWhat, row.iStart, 1, pGeo, true), row.iStart);
+        EXPECT_EQ(ReadAndRelease(row.iWhat, row.iIndex, row.iStep, pGeo, row.bSetCurrent),
+                  row.iWantIndex);
         EXPECT_EQ(NKGetCurrentStep(), row.iWantStep);
     }
+    EXPECT_EQ(NKGetInterfaceGeometry(3), nullptr);  // the same geometry entry as step 0
+    EXPECT_EQ(NKGetCurrentStep(), 3);
+    NKReleaseGeometry(pGeo);
+    NKCloseInterface();
+    EXPECT_EQ(NKGetCurrentTransformationIndex(), 1);  // a close keeps it
+    EXPECT_EQ(NKGetCurrentStep(), -1);
 }
 
-TEST_F(DataSource, NameListsAreFetchedOnceUntilTheSourceCloses)
+TEST_F(DataSource, NameListsLastUntilTheSourceClosesAndAnotherOpenCloses)
 {
-    ASSERT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 1);
-    const NKStringList *pSteps = NKGetInterfaceStepNames();
-    ASSERT_NE(pSteps, nullptr);
-    EXPECT_EQ(NKGetInterfaceStepNames(), pSteps);
-    EXPECT_STREQ(pSteps->Get(2), "step 2");
-    EXPECT_STREQ(NKGetInterfaceScalarNames()->Get(5), "scalar 5");
-    EXPECT_STREQ(NKGetInterfaceVectorNames()->Get(0), "vector 0");
-    NKGetInterfaceScalarNames();
-    NKGetInterfaceVectorNames();
-    EXPECT_EQ(g_Fake.iNameCalls, 3);
-
-    ASSERT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 1);  // closes the first
-    EXPECT_EQ(g_Fake.iCloses, 1);
-    NKGetInterfaceStepNames();
-    EXPECT_EQ(g_Fake.iNameCalls, 4);
-
-    // A source without names is asked each time.
-    g_Fake.bNames = false;
-    EXPECT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 1);
-    EXPECT_EQ(NKGetInterfaceStepNames(), nullptr);
-    EXPECT_EQ(NKGetInterfaceStepNames(), nullptr);
-    EXPECT_EQ(g_Fake.iNameCalls, 6);
-}
-
-TEST_F(DataSource, OpeningAnotherKindClosesTheFirstWithItsLists)
-{
-    ASSERT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 1);
-    ASSERT_NE(NKGetInterfaceStepNames(), nullptr);
+    OpenSteps();
+    const NKStringList *pNames = NKGetInterfaceStepNames();
+    ASSERT_NE(pNames, nullptr);
+    EXPECT_EQ(NKGetInterfaceStepNames(), pNames);
+    EXPECT_EQ(NKGetInterfaceScalarNames(), NKGetInterfaceScalarNames());
     EXPECT_EQ(OpenInterface(42, "other"), 0);
-    EXPECT_EQ(g_Fake.iCloses, 1);
-    EXPECT_EQ(NKGetInterfaceStepNames(), nullptr);  // the leak check sees the old list go
+    EXPECT_TRUE(m_Capture.HasLine("Closing NKF file."));
+    EXPECT_EQ(NKGetInterfaceStepNames(), nullptr);  // the leak check sees the lists go
 }
 
 TEST_F(DataSource, ShutDownClosesTheOpenSource)
 {
-    ASSERT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 1);
+    OpenSteps();
     NKReleaseDataSources();
-    EXPECT_EQ(g_Fake.iCloses, 1);
+    EXPECT_TRUE(m_Capture.HasLine("Closing NKF file."));
     EXPECT_EQ(NKGetResultsInterface(), nullptr);
-    EXPECT_EQ(OpenInterface(NK_INTERFACE_NATIVE, "fake"), 0);
+    EXPECT_EQ(OpenInterface(NK_INTERFACE_NKF, WriteStepsFile(true).c_str()), 0);
 }
 
 }  // namespace
