@@ -44,7 +44,11 @@ void FreePartArraysOfGeometry(NKFrame *pFrame)
 
 bool HoldGeometry(NKGeometry *pGeo, int iFirst, int iLast)
 {
-    if (!ValidRange(iFirst, iLast) || pGeo == nullptr || !EnsureFrames(iLast)) return false;
+    if (pGeo == nullptr) return false;
+    if (!ValidRange(iFirst, iLast) || !EnsureFrames(iLast)) {
+        if (pGeo->iNumRef < 1) NKReleaseGeometry(pGeo);
+        return false;
+    }
     for (int f = iFirst; f <= iLast; f++) {
         NKFrame *pFrame = &g_pModel->pFrames[f];
         if (pFrame->pGeometry == pGeo) continue;
@@ -151,6 +155,13 @@ bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult)
 bool NKDrawScene(int iFrame, int iFlag1, int iFlag2)
 {
     return sg_Hooks.pfnDrawScene == nullptr || sg_Hooks.pfnDrawScene(iFrame, iFlag1, iFlag2);
+}
+
+bool NKPlotExists(void) { return sg_Hooks.pfnPlotExists != nullptr && sg_Hooks.pfnPlotExists(); }
+
+void NKSetupLevelOfDetail(void)
+{
+    if (sg_Hooks.pfnSetupLevelOfDetail != nullptr) sg_Hooks.pfnSetupLevelOfDetail();
 }
 
 bool NKRefreshMenusForModel(void)

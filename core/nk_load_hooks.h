@@ -51,6 +51,11 @@ struct NKLoadHooks {
     // render/: draws frame iFrame (-1 the current one). Empty: true, nothing
     // is drawn.
     bool (*pfnDrawScene)(int iFrame, int iFlag1, int iFlag2) = nullptr;
+    // render/: sets level of detail up for the frames when it is on. Empty:
+    // nothing (level of detail is off).
+    void (*pfnSetupLevelOfDetail)(void) = nullptr;
+    // plot/: whether a 2-D plot exists. Empty: false.
+    bool (*pfnPlotExists)(void) = nullptr;
     // app/: refreshes menu checks and tool-bar buttons for the model. Empty:
     // nothing to refresh; the answer (whether the current frame has a
     // geometry) is the same.
@@ -64,6 +69,10 @@ const NKLoadHooks &NKGetLoadHooks(void);
 // The calls the readers make; each goes to its slot or does what is written
 // in NKLoadHooks. Frame indices are 0-based; a range with iFirst < 0 or
 // iLast < iFirst is refused (false).
+// Ownership: ComputeGeometryData takes the geometry over: on failure it is
+// either held by frames or released, never the caller's again. The apply
+// functions never release what they are handed: a result that no frame holds
+// afterwards (iNumRef < 1) is the caller's to release.
 bool ResetStateBeforeLoad(const char *pszFileName);
 void RefreshAfterLoad(int iMode);
 bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag);
@@ -76,3 +85,5 @@ bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult);
 bool NKDrawScene(int iFrame, int iFlag1, int iFlag2);
 // True when the current frame has a geometry.
 bool NKRefreshMenusForModel(void);
+void NKSetupLevelOfDetail(void);
+bool NKPlotExists(void);

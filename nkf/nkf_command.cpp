@@ -71,7 +71,6 @@ bool InsertGeometryRange(NKFQuolinGeometryBlock *pBlock, int iStep, int iLastFra
     if (pGeo == nullptr) return false;
     NKSetStatusText("Inserting geometry...");
     if (!ComputeGeometryData(pGeo, iStep, iLastFrame, -1, 0)) {
-        if (pGeo->iNumRef < 1) NKReleaseGeometry(pGeo);
         NKPrintError("Error inserting NKF geometry info Quolin.");
         return false;
     }
