@@ -11,6 +11,7 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
+#include "commands/nk_load_sequence.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
 #include "core/nk_message.h"
@@ -220,6 +221,7 @@ void NKInstallCommandHooks(void)
     NKModelHooks hooks = NKGetModelHooks();
     hooks.pfnExecuteCommand = ExecuteCommand;
     NKSetModelHooks(hooks);
+    NKInstallLoadSequence();
 }
 
 int ExecuteUICommand(const NKString &line) { return ExecuteCommand(line.GetText()); }

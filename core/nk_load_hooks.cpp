@@ -95,9 +95,9 @@ bool ResetStateBeforeLoad(const char *pszFileName)
     return g_pModel != nullptr && NKSetFrameCount(0, false);
 }
 
-void RefreshAfterLoad(int iMode)
+bool RefreshAfterLoad(const char *pszFileName)
 {
-    if (sg_Hooks.pfnRefreshAfterLoad != nullptr) sg_Hooks.pfnRefreshAfterLoad(iMode);
+    return sg_Hooks.pfnRefreshAfterLoad == nullptr || sg_Hooks.pfnRefreshAfterLoad(pszFileName);
 }
 
 bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag)

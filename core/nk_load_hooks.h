@@ -23,8 +23,9 @@ struct NKLoadHooks {
     // new model is read; false stops the load. Empty: the frames are emptied.
     bool (*pfnResetStateBeforeLoad)(const char *pszFileName) = nullptr;
     // commands/: refreshes what follows a new model (autofocus, recent files,
-    // dialogs). Empty: nothing.
-    void (*pfnRefreshAfterLoad)(int iMode) = nullptr;
+    // dialogs); pszFileName (null for none) is the file loaded. Empty:
+    // nothing, true.
+    bool (*pfnRefreshAfterLoad)(const char *pszFileName) = nullptr;
     // commands/: computes the geometry's derived data and installs it in the
     // frames iFirst..iLast. Empty: frames up to iLast are added when missing
     // and each frame of the range holds the geometry (one reference each).
@@ -74,7 +75,7 @@ const NKLoadHooks &NKGetLoadHooks(void);
 // functions never release what they are handed: a result that no frame holds
 // afterwards (iNumRef < 1) is the caller's to release.
 bool ResetStateBeforeLoad(const char *pszFileName);
-void RefreshAfterLoad(int iMode);
+bool RefreshAfterLoad(const char *pszFileName);
 bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag);
 bool NKApplyScalarToFrames(NKScalarResult *pResult, int iFirst, int iLast);
 bool NKApplyVectorToFrames(NKVectorResult *pResult, int iFirst, int iLast);

@@ -133,7 +133,7 @@ int CommandGeometry(NKString rest)
     if (!pBlock->LoadData()) return 1;
     if (!ResetStateBeforeLoad(pParser->GetFileName().GetText())) return 1;
     if (!InsertSteps(pBlock, iStep >= 1 ? iStep - 1 : -1)) return 1;
-    RefreshAfterLoad(0);
+    RefreshAfterLoad(nullptr);
     NKPrintInfo("Geometry read from NKF file.");
     return 0;
 }
