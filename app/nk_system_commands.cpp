@@ -20,7 +20,8 @@ int CommandDump(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     NKString name = pScan->NextArgument();
     if (name.IsEmpty()) name = "quolin.dbg";
     if (NKDumpFrameInformation(name.GetText(), g_pModel)) return 0;
-    NKCommandError(pEntry, NKString::FromFormat("Could not create dump file : %s ", name.GetText()).GetText());
+    NKCommandError(
+        pEntry, NKString::FromFormat("Could not create dump file : %s ", name.GetText()).GetText());
     return 1;
 }
 
@@ -41,4 +42,7 @@ int NKCommandHandleSystem(CommandTableEntry *pEntry, const char *pszArguments)
     }
 }
 
-void NKRegisterSystemCommands(void) { NKSetCommandHandler(NK_HANDLER_SYSTEM, NKCommandHandleSystem); }
+void NKRegisterSystemCommands(void)
+{
+    NKSetCommandHandler(NK_HANDLER_SYSTEM, NKCommandHandleSystem);
+}

@@ -30,6 +30,7 @@
 bool bRunningCommandFile = false;
 bool bCommandFilePaused = false;
 NKString szCurrentCommandFile("");
+NKString szCurrentCommandFilePath("");
 
 void NKPausedCommandFile::Reset()
 {
@@ -369,7 +370,13 @@ int CommandSource(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString name;
     if (!ReadFileName(pEntry, pScan, &name)) return 1;
-    if (!bRunningCommandFile) szCurrentCommandFile = name;
+    if (!bRunningCommandFile) {
+        szCurrentCommandFile = name;
+        // The file runs from its own directory, where its name as given may
+        // name another file: the recent-file list takes the full path.
+        if (!NKGetFullPath(name.GetText(), &szCurrentCommandFilePath))
+            szCurrentCommandFilePath = name;
+    }
     if (IsLogFile(name)) return 1;
 
     // The file runs in its own directory, so that the files it names

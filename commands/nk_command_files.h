@@ -29,6 +29,8 @@ extern bool bRunningCommandFile;
 extern bool bCommandFilePaused;
 // The outermost file started with `source` (set only while no file runs).
 extern NKString szCurrentCommandFile;
+// The same file's full path, taken before it runs from its own directory.
+extern NKString szCurrentCommandFilePath;
 
 // Files may run other files this deep; one more is refused with
 // "Command files nested too deeply".

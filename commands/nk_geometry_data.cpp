@@ -200,17 +200,25 @@ bool DeriveDrawingData(NKGeometry *pGeo, int iFirst, bool bMerge)
 
 }  // namespace
 
+// The geometry is the load sequence's once handed over: after a failure it
+// is either held by frames or released here (a geometry no frame took).
 bool NKComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int bMerge)
 {
     NKSetStatusText("Computing geometry...");
-    if (pGeo == nullptr || g_pModel == nullptr || iFirst < 0 || iLast < iFirst) return false;
-    if (!NKComputeGeometryExtents(pGeo)) {
-        // The callers release a geometry that no frame took.
+    if (pGeo == nullptr) return false;
+    bool bOk = g_pModel != nullptr && iFirst >= 0 && iLast >= iFirst;
+    if (bOk && !NKComputeGeometryExtents(pGeo)) {
         NKPrintError("Error computing geometry information. Reverting to old.");
+        bOk = false;
+    }
+    if (bOk) {
+        g_SelectionList.Clear();
+        bOk = PutIntoFrames(pGeo, iFirst, iLast, iStep, bMerge != 0);
+    }
+    if (!bOk) {
+        if (pGeo->iNumRef < 1) NKReleaseGeometry(pGeo);
         return false;
     }
-    g_SelectionList.Clear();
-    if (!PutIntoFrames(pGeo, iFirst, iLast, iStep, bMerge != 0)) return false;
     g_pModel->iNumGeoSteps = 1;
     NKSetStatusText("Converting coordinates and computing normals...");
     if (!ConvertToDisplay(pGeo, &g_pModel->pFrames[iFirst])) return false;

@@ -178,7 +178,7 @@ bool NKRefreshAfterLoad(const char *pszFileName)
     // The display transform always subtracts the model centre, so the
     // projection the view sets needs no new centre here.
     // A model loaded by a command file is reopened by running that file.
-    AddRecentFile(bRunningCommandFile ? szCurrentCommandFile.GetText() : pszFileName);
+    AddRecentFile(bRunningCommandFile ? szCurrentCommandFilePath.GetText() : pszFileName);
     return true;
 }
 

@@ -118,7 +118,7 @@ TEST_F(LoadSequenceTest, RecentFileIsTheOutermostCommandFileWhileOneRuns)
           Case{true, "model.nkf", Path("outer.qlc")}, Case{true, nullptr, Path("outer.qlc")}}) {
         ClearRecentFiles();
         bRunningCommandFile = c.bRunning;
-        szCurrentCommandFile = "outer.qlc";
+        szCurrentCommandFilePath = "outer.qlc";
         RefreshAfterLoad(c.pszLoaded);
         EXPECT_EQ(NKGetRecentFile(0).GetText(), c.expected);
     }
