@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "commands/nk_apply_results.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
@@ -220,6 +221,7 @@ void NKInstallCommandHooks(void)
     NKModelHooks hooks = NKGetModelHooks();
     hooks.pfnExecuteCommand = ExecuteCommand;
     NKSetModelHooks(hooks);
+    NKInstallResultApplication();
 }
 
 int ExecuteUICommand(const NKString &line) { return ExecuteCommand(line.GetText()); }

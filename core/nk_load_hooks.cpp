@@ -148,6 +148,13 @@ bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult)
     return true;
 }
 
+bool NKComputeVectorLengthRange(NKVectorResult *pResult)
+{
+    if (sg_Hooks.pfnComputeVectorLengthRange != nullptr)
+        return sg_Hooks.pfnComputeVectorLengthRange(pResult);
+    return true;
+}
+
 bool NKDrawScene(int iFrame, int iFlag1, int iFlag2)
 {
     return sg_Hooks.pfnDrawScene == nullptr || sg_Hooks.pfnDrawScene(iFrame, iFlag1, iFlag2);

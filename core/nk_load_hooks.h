@@ -48,6 +48,10 @@ struct NKLoadHooks {
     // render/: computes the node values and colours of a scalar result for a
     // geometry. Empty: true.
     bool (*pfnComputeScalarNodeValues)(NKGeometry *pGeo, NKScalarResult *pResult) = nullptr;
+    // render/: the range of a vector result's lengths (model units) and its
+    // largest length in display units, from its values taken as vectors.
+    // Empty: true, the range and largest length stay as the reader left them.
+    bool (*pfnComputeVectorLengthRange)(NKVectorResult *pResult) = nullptr;
     // render/: draws frame iFrame (-1 the current one). Empty: true, nothing
     // is drawn.
     bool (*pfnDrawScene)(int iFrame, int iFlag1, int iFlag2) = nullptr;
@@ -73,6 +77,7 @@ bool NKApplySeparateVectorField(NKSeparateVectorField *pField, int iFirst, int i
 bool NKUpdateContours(void);
 bool NKComputeNodalAverage(NKGeometry *pGeo, NKScalarResult *pResult, int iPart);
 bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult);
+bool NKComputeVectorLengthRange(NKVectorResult *pResult);
 bool NKDrawScene(int iFrame, int iFlag1, int iFlag2);
 // True when the current frame has a geometry.
 bool NKRefreshMenusForModel(void);
