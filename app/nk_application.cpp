@@ -9,11 +9,52 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/nk_system_commands.h"
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_load_sequence.h"
+#include "commands/nk_macros.h"
+#include "core/nk_model.h"
+#include "core/nk_movie_settings.h"
+#include "core/nk_string.h"
 #include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
 #include "tools/nk_cut_surface.h"
+
+// The model and the records that live as long as the program.
+static NKMovieSettings sg_MovieSettings;
+
+static void InitGlobalRecords(void)
+{
+    g_pModel = NKCreateModel();
+    g_pMovieSettings = &sg_MovieSettings;
+}
+
+static void FreeGlobalRecords(void)
+{
+    NKDestroyModel(g_pModel);
+    g_pModel = nullptr;
+    g_pMovieSettings = nullptr;
+}
+
+// The command handlers of the chain that are built so far.
+static void RegisterCommandHandlers(void)
+{
+    NKRegisterFileCommands();
+    NKRegisterMacroCommands();
+    NKRegisterSystemCommands();
+}
+
+// Opens the first argument that is not an option as the primary file.
+static void OpenCommandLineFile(int argc, char **argv)
+{
+    for (int i = 1; i < argc; i++) {
+        if (argv[i][0] == '-') continue;
+        ExecuteCommand((NKString("open \"") + argv[i] + "\"").GetText());
+        return;
+    }
+}
 
 static bool HasVersionOption(int argc, char **argv)
 {
@@ -34,6 +75,8 @@ int NKRunApplication(int argc, char **argv)
     NKInstallToolHooks();
     // The data-source record exists from here on, with no source open.
     NKInstallDataSources();
+    InitGlobalRecords();
+    RegisterCommandHandlers();
 
     QApplication app(argc, argv);
     // Qt sets the locale from the environment; numbers are always read and
@@ -48,7 +91,10 @@ int NKRunApplication(int argc, char **argv)
     mainWindow.setCentralWidget(pContainer);
     mainWindow.resize(1024, 768);
     mainWindow.show();
+    RunStartupCommandFile();
+    OpenCommandLineFile(argc, argv);
     int iExitCode = app.exec();
     NKReleaseDataSources();
+    FreeGlobalRecords();
     return iExitCode;
 }

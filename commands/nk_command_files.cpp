@@ -24,7 +24,6 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_process.h"
 #include "core/nk_progress.h"
-#include "nkf/nkf_command.h"
 #include "platform/nk_key_filter.h"
 
 bool bRunningCommandFile = false;
@@ -456,12 +455,13 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
         return CommandPauseFile();
     case NK_CID_RESUMEFILE:
         return CommandResumeFile();
-    case NK_CID_NKF:
-        return NKFCommand(pszArguments);
     default:
         break;
     }
-    // The log and the poll file share the handler.
+    // The open, read and state commands, then the log and the poll file,
+    // share the handler.
+    int iResult = NKCommandHandleOpenRows(pEntry, pszArguments);
+    if (iResult != 3) return iResult;
     return NKCommandHandleLog(pEntry, pszArguments);
 }
 

@@ -21,6 +21,7 @@
 #include "core/nk_string.h"
 
 struct CommandTableEntry;
+class NKArgumentScan;
 
 // Set while a command file runs (the interpreter, the log writers, `source`
 // and `pausefile` read it).
@@ -65,3 +66,12 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments);
 
 // Puts NKCommandHandleFiles into its slot of the chain.
 void NKRegisterFileCommands(void);
+
+// The parts of NKCommandHandleFiles by topic, each answering 3 for ids that
+// are not its own: the open, geometry, nkf, volume and view commands
+// (nk_open_command_rows.cpp), the readstate family and readbc, then the
+// result commands (nk_result_command_rows.cpp). pszArguments and the scans
+// are the handler's "PARAMS " text.
+int NKCommandHandleOpenRows(CommandTableEntry *pEntry, const char *pszArguments);
+int NKCommandHandleStateRows(CommandTableEntry *pEntry, NKArgumentScan *pScan);
+int NKCommandHandleResultRows(CommandTableEntry *pEntry, NKArgumentScan *pScan);

@@ -65,8 +65,10 @@ bool HoldGeometry(NKGeometry *pGeo, int iFirst, int iLast)
 template <typename T, typename Slot, typename Release>
 bool HoldResult(T *pResult, int iFirst, int iLast, Slot slot, Release release)
 {
-    if (!ValidRange(iFirst, iLast) || g_pModel == nullptr || iLast >= g_pModel->iNumFrames)
+    if (!ValidRange(iFirst, iLast) || g_pModel == nullptr || iLast >= g_pModel->iNumFrames) {
+        if (pResult != nullptr && pResult->iNumRef < 1) release(pResult);
         return false;
+    }
     for (int f = iFirst; f <= iLast; f++) {
         T **ppSlot = slot(&g_pModel->pFrames[f]);
         if (*ppSlot == pResult) continue;
@@ -149,6 +151,13 @@ bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult)
 {
     if (sg_Hooks.pfnComputeScalarNodeValues != nullptr)
         return sg_Hooks.pfnComputeScalarNodeValues(pGeo, pResult);
+    return true;
+}
+
+bool NKComputeVectorLengthRange(NKVectorResult *pResult)
+{
+    if (sg_Hooks.pfnComputeVectorLengthRange != nullptr)
+        return sg_Hooks.pfnComputeVectorLengthRange(pResult);
     return true;
 }
 

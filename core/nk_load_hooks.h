@@ -49,6 +49,10 @@ struct NKLoadHooks {
     // render/: computes the node values and colours of a scalar result for a
     // geometry. Empty: true.
     bool (*pfnComputeScalarNodeValues)(NKGeometry *pGeo, NKScalarResult *pResult) = nullptr;
+    // render/: the range of a vector result's lengths (model units) and its
+    // largest length in display units, from its values taken as vectors.
+    // Empty: true, the range and largest length stay as the reader left them.
+    bool (*pfnComputeVectorLengthRange)(NKVectorResult *pResult) = nullptr;
     // render/: draws frame iFrame (-1 the current one). Empty: true, nothing
     // is drawn.
     bool (*pfnDrawScene)(int iFrame, int iFlag1, int iFlag2) = nullptr;
@@ -70,10 +74,9 @@ const NKLoadHooks &NKGetLoadHooks(void);
 // The calls the readers make; each goes to its slot or does what is written
 // in NKLoadHooks. Frame indices are 0-based; a range with iFirst < 0 or
 // iLast < iFirst is refused (false).
-// Ownership: ComputeGeometryData takes the geometry over: on failure it is
-// either held by frames or released, never the caller's again. The apply
-// functions never release what they are handed: a result that no frame holds
-// afterwards (iNumRef < 1) is the caller's to release.
+// Ownership: the pipeline takes over what it is handed. A geometry or result
+// (reference count 0) that a call refuses is released there when no frame
+// holds it, so the caller never releases it after the call.
 bool ResetStateBeforeLoad(const char *pszFileName);
 bool RefreshAfterLoad(const char *pszFileName);
 bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag);
@@ -83,6 +86,7 @@ bool NKApplySeparateVectorField(NKSeparateVectorField *pField, int iFirst, int i
 bool NKUpdateContours(void);
 bool NKComputeNodalAverage(NKGeometry *pGeo, NKScalarResult *pResult, int iPart);
 bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult);
+bool NKComputeVectorLengthRange(NKVectorResult *pResult);
 bool NKDrawScene(int iFrame, int iFlag1, int iFlag2);
 // True when the current frame has a geometry.
 bool NKRefreshMenusForModel(void);

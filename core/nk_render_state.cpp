@@ -83,3 +83,5 @@ void NKFlagMaterialsForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast)
     if (iFirst < pInfo->iMaterialFirst) pInfo->iMaterialFirst = iFirst;
     if (iLast > pInfo->iMaterialLast) pInfo->iMaterialLast = iLast;
 }
+
+NKValueFilterSettings g_ValueFilterSettings;

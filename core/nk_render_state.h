@@ -57,6 +57,16 @@ void NKResetContourSettings(NKContourSettings *pSettings);
 enum { NK_VECTOR_RESET_STARTUP = 0, NK_VECTOR_RESET_NEW_MODEL = 1, NK_VECTOR_RESET_NONE = 2 };
 
 // How the arrows of one vector field are drawn, clamped and filtered.
+// The value filter of the view settings: polygons whose values lie outside
+// [fFilterMin, fFilterMax] are drawn differently while it is on.
+struct NKValueFilterSettings {
+    uint8_t bValueFilter = 0;
+    float fFilterMin = -1e12f;
+    float fFilterMax = 1e12f;
+};
+// Placeholder: the view settings' value filter, until the view settings keep it.
+extern NKValueFilterSettings g_ValueFilterSettings;
+
 struct NKVectorSettings {
     uint8_t bArrows = 1;                  // arrow heads drawn
     float fArrowSize = 1.0f;              // arrow head size, 0-10

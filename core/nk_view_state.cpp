@@ -15,25 +15,4 @@ uint8_t g_bAutoFringeRange = 0;
 uint8_t g_bContoursShown = 0;
 uint8_t g_bDrawAnimationSetup = 0;
 uint8_t g_bFringesShown = 0;
-NKValueFilterSettings g_ValueFilter;
-
-void NKSetValueFilter(bool bOn, float fMin, float fMax)
-{
-    g_ValueFilter.bOn = bOn ? 1 : 0;
-    g_ValueFilter.fMin = fMin;
-    g_ValueFilter.fMax = fMax;
-}
-
-namespace {
-uint8_t sg_bSeparateVectorsShown[3] = {0, 0, 0};
-}
-
-bool NKIsSeparateVectorFieldShown(int iField)
-{
-    return iField >= 0 && iField < 3 && sg_bSeparateVectorsShown[iField] != 0;
-}
-
-void NKShowSeparateVectorField(int iField, bool bShown)
-{
-    if (iField >= 0 && iField < 3) sg_bSeparateVectorsShown[iField] = bShown ? 1 : 0;
-}
+float g_fAdditionalVectorScale = 1.0f;

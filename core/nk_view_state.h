@@ -34,15 +34,5 @@ extern uint8_t g_bContoursShown;
 extern uint8_t g_bDrawAnimationSetup;
 // Fringes are shown.
 extern uint8_t g_bFringesShown;
-// The value filter of the view: polygons whose values leave fMin..fMax are
-// hidden while it is on.
-struct NKValueFilterSettings {
-    uint8_t bOn = 0;
-    float fMin = 0.0f;
-    float fMax = 0.0f;
-};
-extern NKValueFilterSettings g_ValueFilter;
-void NKSetValueFilter(bool bOn, float fMin, float fMax);
-// Whether separate vector field iField (0 .. 2) is shown; all off at start.
-bool NKIsSeparateVectorFieldShown(int iField);
-void NKShowSeparateVectorField(int iField, bool bShown);
+// The scale of an additional vector field's values (addvector), 1.0 unless set.
+extern float g_fAdditionalVectorScale;

@@ -205,9 +205,7 @@ bool NKFApplyScalarBlockToFrames(NKFQuolinScalarBlock *pBlock, int iFirst, int i
         if (pGeo == nullptr) continue;
         NKScalarResult *pResult = NKFCreateScalarResult(pBlock, f, pGeo);
         if (pResult == nullptr) return false;
-        bool bOk = NKApplyScalarToFrames(pResult, f, f);
-        if (pResult->iNumRef < 1) NKReleaseScalarResult(pResult);
-        if (!bOk) return false;
+        if (!NKApplyScalarToFrames(pResult, f, f)) return false;
     }
     return NKUpdateContours();
 }

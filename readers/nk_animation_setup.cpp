@@ -108,11 +108,9 @@ void ReadResults(int i, int s)
     NKGeometry *pGeo = NKGetFrame(i)->pGeometry;
     NKScalarResult *pScalar = NKGetInterfaceScalar(NKGetCurrentScalarIndex(), s, pGeo, true);
     NKVectorResult *pVector = NKGetInterfaceVector(NKGetCurrentVectorIndex(), s, pGeo, true);
-    // A result no frame took is ours to release.
-    if (pScalar != nullptr && !NKApplyScalarToFrames(pScalar, i, i) && pScalar->iNumRef < 1)
-        NKReleaseScalarResult(pScalar);
-    if (pVector != nullptr && !NKApplyVectorToFrames(pVector, i, i) && pVector->iNumRef < 1)
-        NKReleaseVectorResult(pVector);
+    // The pipeline takes the results over, also when it refuses them.
+    if (pScalar != nullptr) NKApplyScalarToFrames(pScalar, i, i);
+    if (pVector != nullptr) NKApplyVectorToFrames(pVector, i, i);
 }
 
 // The model's secondary scalar and vector of step s, read without making
@@ -141,9 +139,7 @@ void ReadTransformations(int i, int s)
     for (int t = 0; t < NKGetInterfaceNumTransformations(); t++) {
         NKGeometry *pGeo = NKGetFrame(i)->pGeometry;
         NKSeparateVectorField *pField = NKGetInterfaceTransformation(t, s, pGeo, true);
-        if (pField != nullptr && !NKApplySeparateVectorField(pField, i, i, t) &&
-            pField->iNumRef < 1)
-            NKReleaseSeparateVectorField(pField);
+        if (pField != nullptr) NKApplySeparateVectorField(pField, i, i, t);
     }
 }
 
