@@ -136,7 +136,12 @@ bool NKCommandAddGeometry(const char *pszFileName)
     }
     NKSetStatusText("Computing Geometry Data...");
     if (!ComputeGeometryData(pMerged, 0, 0, -1, 1)) return false;
-    NKResizeFramePartArrays(pFrame, iOldParts);
+    // The load sequence fitted the frame's per-part arrays; its results get
+    // entries for the new parts.
+    if (pFrame->pScalar != nullptr)
+        NKResizeScalarResultParts(pFrame->pScalar, pMerged->pParts, pMerged->iNumParts, iOldParts);
+    if (pFrame->pVector != nullptr)
+        NKResizeVectorResultParts(pFrame->pVector, pMerged->pParts, pMerged->iNumParts, iOldParts);
     NKComputeFrameBoundingBoxes(0, true, true);
     NKSetDefaultPartAttributes(pMerged, iOldParts, pMerged->iNumParts - 1);
     NKInvalidatePartLists(nullptr);

@@ -17,6 +17,7 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_file_type.h"
 #include "commands/nk_open_commands.h"
+#include "core/nk_bbox.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
@@ -138,6 +139,36 @@ TEST_F(OpenCommands, FailedOpensKeepTheModel)
     std::string dump = Path("after.dbg");
     ASSERT_EQ(Run("dump \"" + dump + "\""), 0);
     EXPECT_NE(ReadWhole(dump).find("- iTotalNumNodes       = 99"), std::string::npos);
+}
+
+TEST_F(OpenCommands, AddedGeometryKeepsTheModelCoordinatesAndTheResultList)
+{
+    ASSERT_EQ(Run("open \"" + ExamplePath("beam.nkf") + "\""), 0);
+    ASSERT_EQ(Run("addgeometry \"" + ExamplePath("plate.nkf") + "\""), 0);
+    NKGeometry *pGeo = g_pModel->pFrames[0].pGeometry;
+    ASSERT_EQ(pGeo->iNumParts, 3);
+    EXPECT_STREQ(pGeo->pParts[0].szName.GetText(), "Beam");
+    EXPECT_EQ(pGeo->pParts[2].iNumNodes, 63);
+    float afNode[3] = {Node(0, 98, 0), Node(0, 98, 1), Node(0, 98, 2)};
+    DisplayToModel(afNode);
+    EXPECT_NEAR(afNode[0], 10.0f, 1e-4f);
+    EXPECT_NEAR(afNode[1], 1.0f, 1e-4f);
+    EXPECT_NEAR(afNode[2], 1.0f, 1e-4f);
+
+    // The step and result lists of the open source go to a text file.
+    std::string info = Path("info.txt");
+    ASSERT_TRUE(ExportResultInfo(info.c_str()));
+    std::string text = ReadWhole(info);
+    EXPECT_NE(text.find("*INTERFACE_TYPE: NKF File\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n*STATES: 3\n1: Load 1\n2: Load 2\n3: Load 3\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\n*SCALARS: 2\n1: Displacement magnitude\n"), std::string::npos) << text;
+    EXPECT_FALSE(ExportResultInfo(Path("no/such/dir/info.txt").c_str()));
+    m_Capture.Clear();
+    EXPECT_FALSE(NKSetupInterfaceAnimation(3, 2, 1, nullptr, 0));
+    EXPECT_TRUE(m_Capture.HasLine("Invalid parameters for animation setup.", NK_MSG_ERROR));
+    ASSERT_TRUE(NKSetupInterfaceAnimation(1, 3, 1, nullptr, 0));
+    EXPECT_EQ(g_pModel->iNumFrames, 3);
 }
 
 TEST_F(OpenCommands, FileTypesAreDetectedFromTheContents)
