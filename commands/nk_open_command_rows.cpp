@@ -32,10 +32,6 @@ int NKGetFEMInterfaceIdByName(const char *) { return 2; }
 // Placeholder: volume geometry files are read once their reader is built.
 bool NKReadElementTopology(const char *) { return false; }
 
-// Placeholder: the plot sources come with the 2-D plots; until then no plot
-// file opens (false).
-bool NKPlotInterfaceInit(int, const char *) { return false; }
-
 namespace {
 
 class BusyCursor {

@@ -168,6 +168,12 @@ bool NKDrawScene(int iFrame, int iFlag1, int iFlag2)
 
 bool NKPlotExists(void) { return sg_Hooks.pfnPlotExists != nullptr && sg_Hooks.pfnPlotExists(); }
 
+bool NKPlotInterfaceInit(int iSource, const char *pszFileName)
+{
+    return sg_Hooks.pfnPlotInterfaceInit != nullptr &&
+           sg_Hooks.pfnPlotInterfaceInit(iSource, pszFileName);
+}
+
 void NKSetupLevelOfDetail(void)
 {
     if (sg_Hooks.pfnSetupLevelOfDetail != nullptr) sg_Hooks.pfnSetupLevelOfDetail();

@@ -61,6 +61,9 @@ struct NKLoadHooks {
     void (*pfnSetupLevelOfDetail)(void) = nullptr;
     // plot/: whether a 2-D plot exists. Empty: false.
     bool (*pfnPlotExists)(void) = nullptr;
+    // plot/: opens a plot file as plot source iSource (3 NKF plot files, 4
+    // THS files). Empty: false, no plot file opens.
+    bool (*pfnPlotInterfaceInit)(int iSource, const char *pszFileName) = nullptr;
     // app/: refreshes menu checks and tool-bar buttons for the model. Empty:
     // nothing to refresh; the answer (whether the current frame has a
     // geometry) is the same.
@@ -92,3 +95,4 @@ bool NKDrawScene(int iFrame, int iFlag1, int iFlag2);
 bool NKRefreshMenusForModel(void);
 void NKSetupLevelOfDetail(void);
 bool NKPlotExists(void);
+bool NKPlotInterfaceInit(int iSource, const char *pszFileName);
