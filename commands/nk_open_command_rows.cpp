@@ -34,17 +34,6 @@ bool NKReadElementTopology(const char *) { return false; }
 
 namespace {
 
-class BusyCursor {
-public:
-    BusyCursor() : m_iPrevious(SetInteractionCursor(NK_CURSOR_WAIT)) {}
-    ~BusyCursor() { SetInteractionCursor(m_iPrevious); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-
-private:
-    int m_iPrevious;
-};
-
 bool FileArgument(CommandTableEntry *pEntry, NKArgumentScan *pScan, NKString *pName)
 {
     *pName = pScan->NextArgument();
@@ -62,7 +51,7 @@ int ReadGeometry(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString name;
     if (!FileArgument(pEntry, pScan, &name)) return 1;
-    BusyCursor cursor;
+    NKWaitCursor cursor;
     NKSetStatusText("Reading geometry from MOVIE.BYU file...");
     if (!NKCommandReadGeometry(name.GetText()) || !NKRefreshMenusForModel()) return 1;
     RefreshAfterLoad(name.GetText());
@@ -81,7 +70,7 @@ int AddGeometry(CommandTableEntry *pEntry, NKArgumentScan *pScan)
                        "single step, do the addgeom and then setup the animation.");
         return 1;
     }
-    BusyCursor cursor;
+    NKWaitCursor cursor;
     if (!NKCommandAddGeometry(name.GetText())) {
         NKCommandError(pEntry, "Error adding geometry file");
         return 1;
@@ -170,7 +159,7 @@ int ReadVolume(NKArgumentScan *pScan)
         NKPrintError("Error reading volume geometry. No filename.");
         return 1;
     }
-    BusyCursor cursor;
+    NKWaitCursor cursor;
     if (!NKReadElementTopology(name.GetText())) {
         NKPrintError("Error reading volume geometry.");
         return 1;

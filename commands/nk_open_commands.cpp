@@ -45,18 +45,6 @@ bool NKFApplyAnimationSettings(void) { return false; }
 
 namespace {
 
-// Puts the previous interaction cursor back when it goes out of scope.
-class WaitCursor {
-public:
-    WaitCursor() : m_iPrevious(SetInteractionCursor(NK_CURSOR_WAIT)) {}
-    ~WaitCursor() { SetInteractionCursor(m_iPrevious); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    int m_iPrevious;
-};
-
 // The open command of a detected type, or "" for none.
 NKString OpenCommandFor(int iType, const NKString &fileName)
 {
@@ -233,7 +221,7 @@ bool OpenFileAutoDetect(const NKOpenRequest &request)
 
 bool NKCommandOpenInterface(int iKind, const char *pszFileName)
 {
-    WaitCursor cursor;
+    NKWaitCursor cursor;
     int iCode = OpenInterface(iKind, pszFileName);
     if (iCode != 1) {
         ReportOpenFailure(iKind, iCode);

@@ -32,17 +32,6 @@ bool NKSetupPhaseAngleAnimation(int, int, int) { return false; }
 
 namespace {
 
-class WaitCursor {
-public:
-    WaitCursor() : m_iPrevious(SetInteractionCursor(NK_CURSOR_WAIT)) {}
-    ~WaitCursor() { SetInteractionCursor(m_iPrevious); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    int m_iPrevious;
-};
-
 // Frame 0 gets the state's name and time, and its geometry: a new one when
 // the source has one for the state, else the state's element visibility.
 void ReadStateGeometry(NKFrame *pFrame, int iState)
@@ -132,7 +121,7 @@ bool NKCommandReadState(int iState, int iScalar, int iVector)
                 .GetText());
         return false;
     }
-    WaitCursor cursor;
+    NKWaitCursor cursor;
     if (g_pModel->animationType != 0) ExecuteCommand("noanim");
     if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) return false;
     NKFrame *pFrame = &g_pModel->pFrames[0];
@@ -257,7 +246,7 @@ bool NKSetupModeShapeAnimation(int iNegative, int iPositive, bool bSine, bool bW
         NKPrintWarning("Cannot interpolate scalar result, no scalar is result present");
         bWithScalar = false;
     }
-    WaitCursor cursor;
+    NKWaitCursor cursor;
     int n = iNegative + iPositive + 1;
     if (!NKSetFrameCount(1, false) || !NKSetFrameCount(n, false)) return false;
     for (int f = 1; f < n; f++) {

@@ -30,17 +30,6 @@ bool NKReadBoundaryConditions(const char *) { return false; }
 
 namespace {
 
-class BusyCursor {
-public:
-    BusyCursor() : m_iPrevious(SetInteractionCursor(NK_CURSOR_WAIT)) {}
-    ~BusyCursor() { SetInteractionCursor(m_iPrevious); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-
-private:
-    int m_iPrevious;
-};
-
 // The next word as a decimal integer; iDefault when there is none.
 int NextInt(NKArgumentScan *pScan, int iDefault)
 {
@@ -148,7 +137,7 @@ int ReadScalar(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     if (!FileAndStep(pEntry, pScan, &name, &iStep)) return 1;
     bool bOk;
     {
-        BusyCursor cursor;
+        NKWaitCursor cursor;
         StopAnimation();
         NKResetScalarMinMax();
         bOk = NKCommandReadScalar(name.GetText(), iStep - 1);
@@ -171,7 +160,7 @@ int ReadVector(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     if (!FileAndStep(pEntry, pScan, &name, &iStep)) return 1;
     StopAnimation();
     {
-        BusyCursor cursor;
+        NKWaitCursor cursor;
         NKResetVectorMinMax();
         if (!NKCommandReadVector(name.GetText(), iStep - 1)) return 1;
         AutoScaleVectors(false);
@@ -196,7 +185,7 @@ int ReadAuxFile(CommandTableEntry *pEntry, NKArgumentScan *pScan, bool (*pfnRead
     }
     bool bOk;
     {
-        BusyCursor cursor;
+        NKWaitCursor cursor;
         if (bRGB) StopAnimation();
         bOk = pfnRead(name.GetText());
         if (bOk && bRGB && g_bContoursShown) NKUpdateContours();
@@ -236,7 +225,7 @@ int AddScalar(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     NKFrame *pFrame = NKGetCurrentFrame();
     NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
     if (pGeo == nullptr) return 1;
-    BusyCursor cursor;
+    NKWaitCursor cursor;
     NKScalarResult *pResult = nullptr;
     if (!bSource) {
         NKSetStatusText("Reading Additional Scalar Field From File...");
@@ -307,7 +296,7 @@ int AddVector(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     if (pGeo == nullptr) return 1;
     NKVectorResult *pResult;
     {
-        BusyCursor cursor;
+        NKWaitCursor cursor;
         if (!bSource) {
             NKSetStatusText("Reading Additional Vector Results From File...");
             pResult = NKReadVectorFile(name.GetText(), iStep - 1, pGeo);
@@ -322,7 +311,7 @@ int AddVector(CommandTableEntry *pEntry, NKArgumentScan *pScan)
                         .GetText());
         return 1;
     }
-    BusyCursor cursor;
+    NKWaitCursor cursor;
     NKComputeVectorLengthRange(pResult);
     DisplaceAdditionalVectors(pGeo, pResult);
     pResult->iNumRef++;
@@ -356,7 +345,7 @@ int ReadBoundaryConditions(CommandTableEntry *pEntry, NKArgumentScan *pScan)
         NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
         return 1;
     }
-    BusyCursor cursor;
+    NKWaitCursor cursor;
     bool bOk = NKReadBoundaryConditions(name.GetText());
     NKInvalidateView();
     if (bOk) return 0;

@@ -27,18 +27,6 @@
 
 namespace {
 
-// Puts the previous interaction cursor back when it goes out of scope.
-class WaitCursor {
-public:
-    WaitCursor() : m_iPrevious(SetInteractionCursor(NK_CURSOR_WAIT)) {}
-    ~WaitCursor() { SetInteractionCursor(m_iPrevious); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    int m_iPrevious;
-};
-
 // Reads an optional integer word; false (reported) for a word that is not
 // a number. An empty word leaves *piValue.
 bool OptionalInt(const NKString &word, int *piValue)
@@ -115,7 +103,7 @@ int CommandGeometry(NKString rest)
     int iID = 1, iStep = -1;
     if (!OptionalInt(rest.GetFirstWord(), &iID) || !OptionalInt(rest.GetNextWord(), &iStep))
         return 1;
-    WaitCursor cursor;
+    NKWaitCursor cursor;
     NKFReader *pParser = NKFGetReader();
     if (pParser == nullptr) {
         NKPrintError(kNoFileOpen);
