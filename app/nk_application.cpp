@@ -10,10 +10,55 @@
 #include "app/nk_main_window.h"
 #include "app/nk_shell_services.h"
 #include "app/nk_splash.h"
+#include "app/nk_system_commands.h"
 #include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_load_sequence.h"
+#include "commands/nk_macros.h"
 #include "core/nk_graphics_settings.h"
+#include "core/nk_model.h"
+#include "core/nk_movie_settings.h"
+#include "core/nk_string.h"
 #include "platform/nk_platform.h"
+#include "readers/nk_data_source.h"
 #include "tools/nk_cut_surface.h"
+
+// The model and the records that live as long as the program.
+static NKMovieSettings sg_MovieSettings;
+
+static void InitGlobalRecords(void)
+{
+    g_pModel = NKCreateModel();
+    g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
+    g_pMovieSettings = &sg_MovieSettings;
+}
+
+static void FreeGlobalRecords(void)
+{
+    NKDestroyModel(g_pModel);
+    g_pModel = nullptr;
+    NKDestroyRenderOptions(g_pGraphicsSettings);
+    g_pGraphicsSettings = nullptr;
+    g_pMovieSettings = nullptr;
+}
+
+// The command handlers of the chain that are built so far.
+static void RegisterCommandHandlers(void)
+{
+    NKRegisterFileCommands();
+    NKRegisterMacroCommands();
+    NKRegisterSystemCommands();
+}
+
+// Opens the first argument that is not an option as the primary file.
+static void OpenCommandLineFile(int argc, char **argv)
+{
+    for (int i = 1; i < argc; i++) {
+        if (argv[i][0] == '-') continue;
+        ExecuteCommand((NKString("open \"") + argv[i] + "\"").GetText());
+        return;
+    }
+}
 
 static bool HasVersionOption(int argc, char **argv)
 {
@@ -33,18 +78,25 @@ int NKRunApplication(int argc, char **argv)
     NKInstallCommandHooks();
     NKInstallToolHooks();
     NKInstallShellHooks();
+    // The data-source record exists from here on, with no source open.
+    NKInstallDataSources();
+    InitGlobalRecords();
+    RegisterCommandHandlers();
 
     QApplication app(argc, argv);
     // Qt sets the locale from the environment; numbers are always read and
     // written with '.' as the decimal point.
     std::setlocale(LC_NUMERIC, "C");
 
-    // Placeholder: the start-up's global records; the view needs the
-    // graphics settings.
-    if (g_pGraphicsSettings == nullptr) g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
     ShowSplashWindow();
-    if (!CreateMainWindow()) return 1;
-    int iStatus = app.exec();
-    NKDestroyMainWindow();
-    return iStatus;
+    int iExitCode = 1;
+    if (CreateMainWindow()) {
+        RunStartupCommandFile();
+        OpenCommandLineFile(argc, argv);
+        iExitCode = app.exec();
+        NKDestroyMainWindow();
+    }
+    NKReleaseDataSources();
+    FreeGlobalRecords();
+    return iExitCode;
 }

@@ -7,10 +7,10 @@
 // NKSetNearFarFromModel, NKGetViewVolumeBox, NKGetViewFrustumPlanes,
 // NKScaleByEyeDistance, NKSetClipPlane, NKSetClipPlaneFromPointNormal) are
 // declared in core/nk_shell_hooks.h and run the code here once
-// NKFillProjectionHooks has filled their slots. The view size, the clipping
-// distances and the field-of-view factor are core data
-// (core/nk_view_state.h); perspective or orthographic is the graphics
-// settings' choice. GL calls work on the current context.
+// NKFillProjectionHooks has filled their slots. The view size and the
+// field-of-view factor (core/nk_view_state.h) and the clipping distances
+// (core/nk_render_state.h) are core data; perspective or orthographic is
+// the graphics settings' choice. GL calls work on the current context.
 #pragma once
 
 struct NKShellHooks;

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "core/nk_graphics_settings.h"
+#include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "render/nk_background.h"
 #include "render/nk_gl_resources.h"
@@ -131,13 +132,13 @@ void CreateStippleLists(void)
 }
 
 // After a new context: everything the drawing code keeps in a context is
-// made again, and the settings are applied before the next frame.
+// made again (the flagged lists include the textures), and the settings
+// are applied before the next frame.
 void ReinitRenderResources(void)
 {
-    NKFlagAllListsForUpdate();
+    NKFlagAllListsForUpdate(g_pListUpdateInfo);
     NKLoadFringeTexture();
     CreateStippleLists();
-    NKFlagAllTexturesForUpdate();
     NKBuildBitmapFontLists();
     NKSetRenderOptionsChanged(g_pGraphicsSettings);
 }

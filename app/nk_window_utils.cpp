@@ -211,6 +211,4 @@ void *NKCreatePaletteFromColorTable(const void *, int) { return nullptr; }
 
 void *NKCreateDefaultPalette(void) { return nullptr; }
 
-bool NKIsPartAttributesDialogOpen(void) { return false; }
-
 bool NKRefreshPartAttributesDialog(void) { return true; }

@@ -1,7 +1,7 @@
 // app/nk_window_utils.h -- small window services of the shell: placing a
 // window beside another inside the work area, disabling the main window
 // while modal windows are up, the tooltip control of the 3-D view, the
-// program's bitmaps, palettes and the state of the part attributes dialog.
+// program's bitmaps, palettes and the refresh of the part attributes dialog.
 #pragma once
 
 #include <string>
@@ -69,7 +69,7 @@ void NKDrawBitmapResource(QWidget *pWindow, int iResourceId);
 void *NKCreatePaletteFromColorTable(const void *pColorTable, int iCount);
 void *NKCreateDefaultPalette(void);
 
-// Placeholder: the part attributes dialog is not built yet; it is never
-// open and there is nothing to refresh (true).
-bool NKIsPartAttributesDialogOpen(void);
+// Selects in the part attributes dialog the parts that are selected; true.
+// Whether the dialog is open is asked through core/nk_shell_hooks.h.
+// Placeholder: the dialog is not built yet; there is nothing to refresh.
 bool NKRefreshPartAttributesDialog(void);

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "commands/nk_apply_results.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
+#include "commands/nk_load_sequence.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
 #include "core/nk_message.h"
@@ -220,6 +222,8 @@ void NKInstallCommandHooks(void)
     NKModelHooks hooks = NKGetModelHooks();
     hooks.pfnExecuteCommand = ExecuteCommand;
     NKSetModelHooks(hooks);
+    NKInstallLoadSequence();
+    NKInstallResultApplication();
 }
 
 int ExecuteUICommand(const NKString &line) { return ExecuteCommand(line.GetText()); }

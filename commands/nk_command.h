@@ -74,8 +74,9 @@ extern bool bDebugCommands;
 // Runs one command line and returns the result code of its dispatch.
 int ExecuteCommand(const char *pszLine);
 // Fills the model core's command-line slot (core/nk_model_hooks.h) with
-// ExecuteCommand, so that core can run lines such as "rotationpoint model";
-// called once at start-up.
+// ExecuteCommand, so that core can run lines such as "rotationpoint model",
+// and the load slots (core/nk_load_hooks.h) with the load sequence
+// (nk_load_sequence.h); called once at start-up.
 void NKInstallCommandHooks(void);
 // ExecuteCommand of the string's text.
 int ExecuteUICommand(const NKString &line);

@@ -24,12 +24,12 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_process.h"
 #include "core/nk_progress.h"
-#include "nkf/nkf_command.h"
 #include "platform/nk_key_filter.h"
 
 bool bRunningCommandFile = false;
 bool bCommandFilePaused = false;
 NKString szCurrentCommandFile("");
+NKString szCurrentCommandFilePath("");
 
 void NKPausedCommandFile::Reset()
 {
@@ -369,7 +369,13 @@ int CommandSource(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString name;
     if (!ReadFileName(pEntry, pScan, &name)) return 1;
-    if (!bRunningCommandFile) szCurrentCommandFile = name;
+    if (!bRunningCommandFile) {
+        szCurrentCommandFile = name;
+        // The file runs from its own directory, where its name as given may
+        // name another file: the recent-file list takes the full path.
+        if (!NKGetFullPath(name.GetText(), &szCurrentCommandFilePath))
+            szCurrentCommandFilePath = name;
+    }
     if (IsLogFile(name)) return 1;
 
     // The file runs in its own directory, so that the files it names
@@ -449,12 +455,13 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
         return CommandPauseFile();
     case NK_CID_RESUMEFILE:
         return CommandResumeFile();
-    case NK_CID_NKF:
-        return NKFCommand(pszArguments);
     default:
         break;
     }
-    // The log and the poll file share the handler.
+    // The open, read and state commands, then the log and the poll file,
+    // share the handler.
+    int iResult = NKCommandHandleOpenRows(pEntry, pszArguments);
+    if (iResult != 3) return iResult;
     return NKCommandHandleLog(pEntry, pszArguments);
 }
 

@@ -21,6 +21,7 @@
 #include "core/nk_string.h"
 
 struct CommandTableEntry;
+class NKArgumentScan;
 
 // Set while a command file runs (the interpreter, the log writers, `source`
 // and `pausefile` read it).
@@ -29,6 +30,8 @@ extern bool bRunningCommandFile;
 extern bool bCommandFilePaused;
 // The outermost file started with `source` (set only while no file runs).
 extern NKString szCurrentCommandFile;
+// The same file's full path, taken before it runs from its own directory.
+extern NKString szCurrentCommandFilePath;
 
 // Files may run other files this deep; one more is refused with
 // "Command files nested too deeply".
@@ -63,3 +66,12 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments);
 
 // Puts NKCommandHandleFiles into its slot of the chain.
 void NKRegisterFileCommands(void);
+
+// The parts of NKCommandHandleFiles by topic, each answering 3 for ids that
+// are not its own: the open, geometry, nkf, volume and view commands
+// (nk_open_command_rows.cpp), the readstate family and readbc, then the
+// result commands (nk_result_command_rows.cpp). pszArguments and the scans
+// are the handler's "PARAMS " text.
+int NKCommandHandleOpenRows(CommandTableEntry *pEntry, const char *pszArguments);
+int NKCommandHandleStateRows(CommandTableEntry *pEntry, NKArgumentScan *pScan);
+int NKCommandHandleResultRows(CommandTableEntry *pEntry, NKArgumentScan *pScan);

@@ -44,7 +44,11 @@ void FreePartArraysOfGeometry(NKFrame *pFrame)
 
 bool HoldGeometry(NKGeometry *pGeo, int iFirst, int iLast)
 {
-    if (!ValidRange(iFirst, iLast) || pGeo == nullptr || !EnsureFrames(iLast)) return false;
+    if (pGeo == nullptr) return false;
+    if (!ValidRange(iFirst, iLast) || !EnsureFrames(iLast)) {
+        if (pGeo->iNumRef < 1) NKReleaseGeometry(pGeo);
+        return false;
+    }
     for (int f = iFirst; f <= iLast; f++) {
         NKFrame *pFrame = &g_pModel->pFrames[f];
         if (pFrame->pGeometry == pGeo) continue;
@@ -61,8 +65,10 @@ bool HoldGeometry(NKGeometry *pGeo, int iFirst, int iLast)
 template <typename T, typename Slot, typename Release>
 bool HoldResult(T *pResult, int iFirst, int iLast, Slot slot, Release release)
 {
-    if (!ValidRange(iFirst, iLast) || g_pModel == nullptr || iLast >= g_pModel->iNumFrames)
+    if (!ValidRange(iFirst, iLast) || g_pModel == nullptr || iLast >= g_pModel->iNumFrames) {
+        if (pResult != nullptr && pResult->iNumRef < 1) release(pResult);
         return false;
+    }
     for (int f = iFirst; f <= iLast; f++) {
         T **ppSlot = slot(&g_pModel->pFrames[f]);
         if (*ppSlot == pResult) continue;
@@ -91,9 +97,9 @@ bool ResetStateBeforeLoad(const char *pszFileName)
     return g_pModel != nullptr && NKSetFrameCount(0, false);
 }
 
-void RefreshAfterLoad(int iMode)
+bool RefreshAfterLoad(const char *pszFileName)
 {
-    if (sg_Hooks.pfnRefreshAfterLoad != nullptr) sg_Hooks.pfnRefreshAfterLoad(iMode);
+    return sg_Hooks.pfnRefreshAfterLoad == nullptr || sg_Hooks.pfnRefreshAfterLoad(pszFileName);
 }
 
 bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag)
@@ -148,9 +154,29 @@ bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult)
     return true;
 }
 
+bool NKComputeVectorLengthRange(NKVectorResult *pResult)
+{
+    if (sg_Hooks.pfnComputeVectorLengthRange != nullptr)
+        return sg_Hooks.pfnComputeVectorLengthRange(pResult);
+    return true;
+}
+
 bool NKDrawScene(int iFrame, int iFlag1, int iFlag2)
 {
     return sg_Hooks.pfnDrawScene == nullptr || sg_Hooks.pfnDrawScene(iFrame, iFlag1, iFlag2);
+}
+
+bool NKPlotExists(void) { return sg_Hooks.pfnPlotExists != nullptr && sg_Hooks.pfnPlotExists(); }
+
+bool NKPlotInterfaceInit(int iSource, const char *pszFileName)
+{
+    return sg_Hooks.pfnPlotInterfaceInit != nullptr &&
+           sg_Hooks.pfnPlotInterfaceInit(iSource, pszFileName);
+}
+
+void NKSetupLevelOfDetail(void)
+{
+    if (sg_Hooks.pfnSetupLevelOfDetail != nullptr) sg_Hooks.pfnSetupLevelOfDetail();
 }
 
 bool NKRefreshMenusForModel(void)

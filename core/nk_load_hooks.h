@@ -23,8 +23,9 @@ struct NKLoadHooks {
     // new model is read; false stops the load. Empty: the frames are emptied.
     bool (*pfnResetStateBeforeLoad)(const char *pszFileName) = nullptr;
     // commands/: refreshes what follows a new model (autofocus, recent files,
-    // dialogs). Empty: nothing.
-    void (*pfnRefreshAfterLoad)(int iMode) = nullptr;
+    // dialogs); pszFileName (null for none) is the file loaded. Empty:
+    // nothing, true.
+    bool (*pfnRefreshAfterLoad)(const char *pszFileName) = nullptr;
     // commands/: computes the geometry's derived data and installs it in the
     // frames iFirst..iLast. Empty: frames up to iLast are added when missing
     // and each frame of the range holds the geometry (one reference each).
@@ -48,9 +49,21 @@ struct NKLoadHooks {
     // render/: computes the node values and colours of a scalar result for a
     // geometry. Empty: true.
     bool (*pfnComputeScalarNodeValues)(NKGeometry *pGeo, NKScalarResult *pResult) = nullptr;
+    // render/: the range of a vector result's lengths (model units) and its
+    // largest length in display units, from its values taken as vectors.
+    // Empty: true, the range and largest length stay as the reader left them.
+    bool (*pfnComputeVectorLengthRange)(NKVectorResult *pResult) = nullptr;
     // render/: draws frame iFrame (-1 the current one). Empty: true, nothing
     // is drawn.
     bool (*pfnDrawScene)(int iFrame, int iFlag1, int iFlag2) = nullptr;
+    // render/: sets level of detail up for the frames when it is on. Empty:
+    // nothing (level of detail is off).
+    void (*pfnSetupLevelOfDetail)(void) = nullptr;
+    // plot/: whether a 2-D plot exists. Empty: false.
+    bool (*pfnPlotExists)(void) = nullptr;
+    // plot/: opens a plot file as plot source iSource (3 NKF plot files, 4
+    // THS files). Empty: false, no plot file opens.
+    bool (*pfnPlotInterfaceInit)(int iSource, const char *pszFileName) = nullptr;
     // app/: refreshes menu checks and tool-bar buttons for the model. Empty:
     // nothing to refresh; the answer (whether the current frame has a
     // geometry) is the same.
@@ -64,8 +77,11 @@ const NKLoadHooks &NKGetLoadHooks(void);
 // The calls the readers make; each goes to its slot or does what is written
 // in NKLoadHooks. Frame indices are 0-based; a range with iFirst < 0 or
 // iLast < iFirst is refused (false).
+// Ownership: the pipeline takes over what it is handed. A geometry or result
+// (reference count 0) that a call refuses is released there when no frame
+// holds it, so the caller never releases it after the call.
 bool ResetStateBeforeLoad(const char *pszFileName);
-void RefreshAfterLoad(int iMode);
+bool RefreshAfterLoad(const char *pszFileName);
 bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag);
 bool NKApplyScalarToFrames(NKScalarResult *pResult, int iFirst, int iLast);
 bool NKApplyVectorToFrames(NKVectorResult *pResult, int iFirst, int iLast);
@@ -73,6 +89,10 @@ bool NKApplySeparateVectorField(NKSeparateVectorField *pField, int iFirst, int i
 bool NKUpdateContours(void);
 bool NKComputeNodalAverage(NKGeometry *pGeo, NKScalarResult *pResult, int iPart);
 bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult);
+bool NKComputeVectorLengthRange(NKVectorResult *pResult);
 bool NKDrawScene(int iFrame, int iFlag1, int iFlag2);
 // True when the current frame has a geometry.
 bool NKRefreshMenusForModel(void);
+void NKSetupLevelOfDetail(void);
+bool NKPlotExists(void);
+bool NKPlotInterfaceInit(int iSource, const char *pszFileName);

@@ -331,7 +331,7 @@ struct NKVectorResult {
     uint8_t bProcessed = 0;  // pass mark
     NKMinMax lengthMinMax;
     NKVectorPartEntry *pResults = nullptr;  // owned, iNumParts entries
-    int iLastWord = 0;
+    float fMaxDisplayLength = 0.0f;         // largest vector length in display units
 };
 
 // One vector of a separate vector field.

@@ -94,6 +94,18 @@ bool NKIsPolygonFilteredOut(NKFrame *pFrame, int iPart, int iPolygon);
 // Sets the interaction cursor (the wait cursor of long operations, or what a
 // drag in the view will do) and returns the code set before it.
 int SetInteractionCursor(int iCode);
+// Shows the wait cursor while it lives and puts the cursor set before it
+// back, on every way out of a long operation.
+class NKWaitCursor {
+public:
+    NKWaitCursor() : m_iPrevious(SetInteractionCursor(NK_CURSOR_WAIT)) {}
+    ~NKWaitCursor() { SetInteractionCursor(m_iPrevious); }
+    NKWaitCursor(const NKWaitCursor &) = delete;
+    NKWaitCursor &operator=(const NKWaitCursor &) = delete;
+
+private:
+    int m_iPrevious;
+};
 // Sets the view-invalidated flag (g_bViewInvalidated) and invalidates the 3-D
 // view when one exists, so that it is redrawn.
 void NKInvalidateView(void);

@@ -1,8 +1,9 @@
-// core/nk_shell_hooks.cpp -- the shell's slots and their neutral answers
-// (see nk_shell_hooks.h).
+// core/nk_shell_hooks.cpp -- the slots of the shell and the plots and what
+// an empty slot does (see nk_shell_hooks.h).
 #include "core/nk_shell_hooks.h"
 
 #include "core/nk_graphics_settings.h"
+#include "core/nk_model_hooks.h"
 #include "core/nk_view_state.h"
 
 namespace {
@@ -18,11 +19,51 @@ NKShellHooks NKSetShellHooks(const NKShellHooks &hooks)
 
 const NKShellHooks &NKGetShellHooks(void) { return sg_Hooks; }
 
+void NKCloseInfoDialogs(void)
+{
+    if (sg_Hooks.pfnCloseInfoDialogs != nullptr) sg_Hooks.pfnCloseInfoDialogs();
+}
+
+bool NKIsPartAttributesDialogOpen(void)
+{
+    return sg_Hooks.pfnIsPartAttributesDialogOpen != nullptr &&
+           sg_Hooks.pfnIsPartAttributesDialogOpen();
+}
+
+void ShowPartAttributesDialog(int iMode)
+{
+    if (sg_Hooks.pfnShowPartAttributesDialog != nullptr)
+        sg_Hooks.pfnShowPartAttributesDialog(iMode);
+}
+
+void RefreshInfoPropertySheet(void)
+{
+    if (sg_Hooks.pfnRefreshInfoPropertySheet != nullptr) sg_Hooks.pfnRefreshInfoPropertySheet();
+}
+
+void ResetModelState(bool bKeepSettings)
+{
+    if (sg_Hooks.pfnResetModelState != nullptr) sg_Hooks.pfnResetModelState(bKeepSettings);
+}
+
+void NKStoreRecentFiles(const NKString *pEntries, int iCount)
+{
+    if (sg_Hooks.pfnStoreRecentFiles != nullptr) sg_Hooks.pfnStoreRecentFiles(pEntries, iCount);
+}
+
+void NKPlotInterfaceClose(void)
+{
+    if (sg_Hooks.pfnPlotInterfaceClose != nullptr) sg_Hooks.pfnPlotInterfaceClose();
+}
+
 void NKRedrawView(void)
 {
     g_bViewInvalidated = 1;
     g_bSynchronousPaint = 1;
-    if (sg_Hooks.pfnRedrawView != nullptr) sg_Hooks.pfnRedrawView();
+    if (sg_Hooks.pfnRedrawView != nullptr)
+        sg_Hooks.pfnRedrawView();
+    else
+        NKInvalidateView();
     g_bSynchronousPaint = 0;
 }
 

@@ -1,28 +1,54 @@
-// core/nk_shell_hooks.h -- the services of the application shell as the
-// lower folders call them: repainting the 3-D view, its projection and
-// viewport, the view-volume geometry, the OpenGL state of the graphics
-// settings, the animation timer and the animation runs.
+// core/nk_shell_hooks.h -- the services of the application shell (and of
+// the 2-D plots) as the lower folders call them.
 //
-// The shell (app/) owns the view window, its OpenGL context, the timer and
-// the code behind each of these; the drawing code, the tools, the export and
-// the commands sit below it and call the functions here. Each goes to a slot
-// of NKShellHooks that the shell fills at start-up (NKInstallShellHooks). An
-// empty slot gives the neutral answer written beside it, which is what
-// happens without a shell: the data these functions keep in core (the view
-// size, the invalidation flags) is still kept, and nothing is drawn.
-// NKInvalidateView has its slot in core/nk_model_hooks.h.
+// The shell (app/) owns the view window, its OpenGL context, the timer, the
+// dialogs and the settings file; the plots (plot/) own the plot data
+// source. The load sequence (commands/) and the drawing code, tools and
+// export sit below them and call the functions here: closing and refreshing
+// the information dialogs, the model-state reset, the stored recent-file
+// list, closing the plot source, repainting the 3-D view, its projection and
+// viewport, the view-volume geometry, the OpenGL state of the graphics
+// settings, the animation timer and the animation runs. Each goes to a slot
+// of NKShellHooks that its owner fills at start-up (the shell with
+// NKInstallShellHooks). An empty slot does what is written beside it, which
+// is what happens while the owner is not built or not started: the data
+// these functions keep in core (the view size, the invalidation flags) is
+// still kept, and nothing is drawn. NKInvalidateView has its slot in
+// core/nk_model_hooks.h.
 #pragma once
 
+class NKOrientedBox;
+class NKString;
 struct NKBackgroundSettings;  // the background record of the drawing code
 struct NKFrame;
 struct NKGraphicsSettings;
-class NKOrientedBox;
 
 struct NKShellHooks {
-    // Paints the view at once (the paint sees g_bSynchronousPaint set).
-    // Empty: nothing beyond the flags.
+    // app/: closes the part attributes dialog and the information property
+    // sheet. Empty: nothing (no dialog is open).
+    void (*pfnCloseInfoDialogs)(void) = nullptr;
+    // app/: whether the part attributes dialog is open. Empty: false.
+    bool (*pfnIsPartAttributesDialogOpen)(void) = nullptr;
+    // app/: shows the part attributes dialog again in mode 0 or 1 (its
+    // contents follow the model). Empty: nothing.
+    void (*pfnShowPartAttributesDialog)(int iMode) = nullptr;
+    // app/: refreshes the information property sheet. Empty: nothing.
+    void (*pfnRefreshInfoPropertySheet)(void) = nullptr;
+    // app/: resets the view and interaction state for a new model, keeping
+    // the display settings when bKeepSettings. Empty: nothing.
+    void (*pfnResetModelState)(bool bKeepSettings) = nullptr;
+    // app/: keeps the recent-file list (iCount entries, most recent first,
+    // empty entries unused) in the settings file and the File menu. Empty:
+    // the list lives only in memory.
+    void (*pfnStoreRecentFiles)(const NKString *pEntries, int iCount) = nullptr;
+    // plot/: closes the current 2-D plot data source. Empty: nothing (no
+    // plot source is open).
+    void (*pfnPlotInterfaceClose)(void) = nullptr;
+    // app/: paints the view at once (the paint sees g_bSynchronousPaint
+    // set). Empty: NKInvalidateView, a paint through the event loop.
     void (*pfnRedrawView)(void) = nullptr;
-    // Empty for the next three: nothing, no GL call.
+    // app/, the projection and view geometry. Empty for the next three:
+    // nothing, no GL call.
     void (*pfnSetProjection)(int iWidth, int iHeight, double dNear, double dFar) = nullptr;
     // The viewport, the projection and the 2-D plot over the view for the
     // size NKResizeView has stored.
@@ -63,6 +89,16 @@ struct NKShellHooks {
 NKShellHooks NKSetShellHooks(const NKShellHooks &hooks);
 const NKShellHooks &NKGetShellHooks(void);
 
+// The calls; each goes to its slot or does what is written above.
+void NKCloseInfoDialogs(void);
+bool NKIsPartAttributesDialogOpen(void);
+void ShowPartAttributesDialog(int iMode);
+void RefreshInfoPropertySheet(void);
+void ResetModelState(bool bKeepSettings);
+void NKStoreRecentFiles(const NKString *pEntries, int iCount);
+void NKPlotInterfaceClose(void);
+
+// The shell's view, GL state, timer and animation services.
 // Sets g_bViewInvalidated and g_bSynchronousPaint, paints the view at once,
 // then clears g_bSynchronousPaint.
 void NKRedrawView(void);

@@ -1,6 +1,6 @@
 // core/nk_view_state.h -- view-wide state that model code reads: the size
-// of the 3-D view, its clipping distances and field of view, and the
-// part-highlight settings.
+// of the 3-D view, its field of view, and the part-highlight settings. The
+// clipping distances are in core/nk_render_state.h.
 #pragma once
 
 #include <cstdint>
@@ -14,15 +14,9 @@ struct NKViewSize {
 // holds the main window's size at creation, 810 x 600.
 extern NKViewSize NKViewWindowSize;
 
-// The near and far clipping distances of the 3-D view, set at start-up and
-// for a new model, changed by the camera commands and the automatic fit to
-// the model's box; and the field-of-view factor of every projection, the
-// tangent of half the vertical field of view.
-constexpr float NK_DEFAULT_NEAR_CLIP = 0.01f;
-constexpr float NK_DEFAULT_FAR_CLIP = 8.0f;
+// The field-of-view factor of every projection of the 3-D view, the
+// tangent of half the vertical field of view (the fov command sets it).
 constexpr float NK_DEFAULT_FOV_FACTOR = 0.36397022f;  // tan 20 degrees
-extern float g_fNearClip;
-extern float g_fFarClip;
 extern float g_fFieldOfViewFactor;
 
 // The part-highlight settings.
@@ -45,3 +39,7 @@ extern uint8_t g_bAutoFringeRange;
 extern uint8_t g_bContoursShown;
 // Each frame is drawn while an animation is being set up (drawanimationsetup).
 extern uint8_t g_bDrawAnimationSetup;
+// Fringes are shown.
+extern uint8_t g_bFringesShown;
+// The scale of an additional vector field's values (addvector), 1.0 unless set.
+extern float g_fAdditionalVectorScale;

@@ -27,18 +27,6 @@
 
 namespace {
 
-// Puts the previous interaction cursor back when it goes out of scope.
-class WaitCursor {
-public:
-    WaitCursor() : m_iPrevious(SetInteractionCursor(NK_CURSOR_WAIT)) {}
-    ~WaitCursor() { SetInteractionCursor(m_iPrevious); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    int m_iPrevious;
-};
-
 // Reads an optional integer word; false (reported) for a word that is not
 // a number. An empty word leaves *piValue.
 bool OptionalInt(const NKString &word, int *piValue)
@@ -71,7 +59,6 @@ bool InsertGeometryRange(NKFQuolinGeometryBlock *pBlock, int iStep, int iLastFra
     if (pGeo == nullptr) return false;
     NKSetStatusText("Inserting geometry...");
     if (!ComputeGeometryData(pGeo, iStep, iLastFrame, -1, 0)) {
-        if (pGeo->iNumRef < 1) NKReleaseGeometry(pGeo);
         NKPrintError("Error inserting NKF geometry info Quolin.");
         return false;
     }
@@ -116,7 +103,7 @@ int CommandGeometry(NKString rest)
     int iID = 1, iStep = -1;
     if (!OptionalInt(rest.GetFirstWord(), &iID) || !OptionalInt(rest.GetNextWord(), &iStep))
         return 1;
-    WaitCursor cursor;
+    NKWaitCursor cursor;
     NKFReader *pParser = NKFGetReader();
     if (pParser == nullptr) {
         NKPrintError(kNoFileOpen);
@@ -134,7 +121,7 @@ int CommandGeometry(NKString rest)
     if (!pBlock->LoadData()) return 1;
     if (!ResetStateBeforeLoad(pParser->GetFileName().GetText())) return 1;
     if (!InsertSteps(pBlock, iStep >= 1 ? iStep - 1 : -1)) return 1;
-    RefreshAfterLoad(0);
+    RefreshAfterLoad(nullptr);
     NKPrintInfo("Geometry read from NKF file.");
     return 0;
 }

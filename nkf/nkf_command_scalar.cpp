@@ -171,27 +171,13 @@ NKScalarResult *NKFCreateScalarResult(NKFQuolinScalarBlock *pBlock, int iStep, N
     pResult->iNumParts = n;
     pResult->szDescription =
         pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
-    NKFReader *pParser = NKFGetReader();
-    int iCount = pBlock->GetNumResults(iStep);
-    for (int r = 0; r < iCount; r++) {
-        int iID = pBlock->GetResultID(iStep, r);
-        NKFResultBlock *pValues =
-            dynamic_cast<NKFResultBlock *>(pParser->FindBlock(NKF_RESULTS, iID));
-        if (pValues == nullptr) {
-            NKPrintError(
-                NKString::FromFormat("Could not find *RESULTS block with ID #%d. Referenced by "
-                                     "*QUOLINSCALAR block with ID #%d",
-                                     iID, pBlock->GetBlockID())
-                    .GetText());
-            continue;
-        }
-        bool bOk = pValues->LoadData() && NKFApplyResultsBlock(pGeo, pValues, pResult);
-        pValues->FreeData();
-        if (!bOk) {
-            NKPrintError("Error applying scalar results from NKF file.");
-            NKReleaseScalarResult(pResult);
-            return nullptr;
-        }
+    bool bOk = NKFApplyListedResults(pBlock, iStep, "*QUOLINSCALAR", [&](NKFResultBlock *pValues) {
+        return NKFApplyResultsBlock(pGeo, pValues, pResult);
+    });
+    if (!bOk) {
+        NKPrintError("Error applying scalar results from NKF file.");
+        NKReleaseScalarResult(pResult);
+        return nullptr;
     }
     return pResult;
 }
@@ -205,9 +191,7 @@ bool NKFApplyScalarBlockToFrames(NKFQuolinScalarBlock *pBlock, int iFirst, int i
         if (pGeo == nullptr) continue;
         NKScalarResult *pResult = NKFCreateScalarResult(pBlock, f, pGeo);
         if (pResult == nullptr) return false;
-        bool bOk = NKApplyScalarToFrames(pResult, f, f);
-        if (pResult->iNumRef < 1) NKReleaseScalarResult(pResult);
-        if (!bOk) return false;
+        if (!NKApplyScalarToFrames(pResult, f, f)) return false;
     }
     return NKUpdateContours();
 }
@@ -242,10 +226,12 @@ int NKFCommandScalar(NKString arguments)
                 .GetText());
         return 1;
     }
-    int iPrevious = SetInteractionCursor(NK_CURSOR_WAIT);
-    NKSetStatusText("Reading scalar values...");
-    bool bOk = NKFApplyScalarBlockToFrames(pBlock, iFrom - 1, iTo - 1);
-    SetInteractionCursor(iPrevious);
+    bool bOk;
+    {
+        NKWaitCursor cursor;
+        NKSetStatusText("Reading scalar values...");
+        bOk = NKFApplyScalarBlockToFrames(pBlock, iFrom - 1, iTo - 1);
+    }
     if (!bOk) return 1;
     NKPrintInfo("Quolin Scalar Result read from NKF file.");
     if (iTo > iFrom) NKRunCommandLine("anim_run");

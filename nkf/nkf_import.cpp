@@ -43,18 +43,6 @@ int sg_iIesCount = 0;
 int sg_iGeometryStep = -1;
 float sg_FileViewpoint[9] = {FLT_MAX, 0, 0, 0, 0, 0, 0, 0, 0};
 
-// Puts the previous interaction cursor back when it goes out of scope.
-class WaitCursor {
-public:
-    WaitCursor() : m_iPrevious(SetInteractionCursor(NK_CURSOR_WAIT)) {}
-    ~WaitCursor() { SetInteractionCursor(m_iPrevious); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    int m_iPrevious;
-};
-
 void FreeStepTable(void)
 {
     NKFree(sg_pStepTimes);
@@ -268,7 +256,7 @@ bool NKFIInitInterface(const char *pszFileName)
 {
     sg_FileViewpoint[0] = FLT_MAX;
     NKString name = WithExtension(pszFileName != nullptr ? pszFileName : "");
-    WaitCursor cursor;
+    NKWaitCursor cursor;
     DestroyParser();
     FreeStepTable();
     sg_iGeometryStep = -1;

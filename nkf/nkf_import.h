@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "core/nk_string.h"
 
@@ -20,6 +21,7 @@ class NKFParser;
 class NKFReader;
 class NKFQuolinGeometryBlock;
 class NKFResultBlock;
+class NKFStepListBlock;
 class NKStringList;
 struct NKGeometry;
 struct NKScalarResult;
@@ -79,6 +81,13 @@ NKGeometry *NKFCreateGeometry(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndex
 // vector result. False (reported) when the block has no vector values or
 // memory runs out.
 bool NKApplyVectorResultBlock(NKGeometry *pGeo, NKFResultBlock *pResults, NKVectorResult *pResult);
+
+// Loads each *RESULTS block the list block names for the step, hands it to
+// apply and frees its values again. A missing block is reported ("Could not
+// find *RESULTS block with ID #n. Referenced by <pszKeyword> block with ID
+// #m") and passed over. False at the first load or apply that fails.
+bool NKFApplyListedResults(NKFStepListBlock *pBlock, int iStep, const char *pszKeyword,
+                           const std::function<bool(NKFResultBlock *)> &apply);
 
 // Internal strings: true when an *INTERNALSTRING block with the ID exists;
 // its text is copied out, or its raw bytes (zero bytes included; null when

@@ -99,26 +99,12 @@ NKVectorResult *CreateVectorResult(NKFQuolinVectorBlock *pBlock, int iStep, NKGe
     pResult->iNumParts = n;
     pResult->szDescription = BlockTitle(pBlock->GetName(), pBlock->GetDescription());
     for (int i = 0; i < n; i++) NKInitVectorPartEntry(&pResult->pResults[i]);
-    NKFReader *pParser = NKFGetReader();
-    int iCount = pBlock->GetNumResults(iStep);
-    for (int r = 0; r < iCount; r++) {
-        int iID = pBlock->GetResultID(iStep, r);
-        NKFResultBlock *pValues =
-            dynamic_cast<NKFResultBlock *>(pParser->FindBlock(NKF_RESULTS, iID));
-        if (pValues == nullptr) {
-            NKPrintError(
-                NKString::FromFormat("Could not find *RESULTS block with ID #%d. Referenced by "
-                                     "*QUOLINVECTOR block with ID #%d",
-                                     iID, pBlock->GetBlockID())
-                    .GetText());
-            continue;
-        }
-        bool bOk = pValues->LoadData() && NKApplyVectorResultBlock(pGeo, pValues, pResult);
-        pValues->FreeData();
-        if (!bOk) {
-            NKReleaseVectorResult(pResult);
-            return nullptr;
-        }
+    bool bOk = NKFApplyListedResults(pBlock, iStep, "*QUOLINVECTOR", [&](NKFResultBlock *pValues) {
+        return NKApplyVectorResultBlock(pGeo, pValues, pResult);
+    });
+    if (!bOk) {
+        NKReleaseVectorResult(pResult);
+        return nullptr;
     }
     return pResult;
 }
@@ -174,6 +160,31 @@ void ApplyVisibilityValues(NKFrame *pFrame, NKFResultBlock *pValues, uint8_t cFi
 }
 
 }  // namespace
+
+bool NKFApplyListedResults(NKFStepListBlock *pBlock, int iStep, const char *pszKeyword,
+                           const std::function<bool(NKFResultBlock *)> &apply)
+{
+    NKFReader *pReader = NKFGetReader();
+    if (pBlock == nullptr || pReader == nullptr) return false;
+    int iCount = pBlock->GetNumResults(iStep);
+    for (int r = 0; r < iCount; r++) {
+        int iID = pBlock->GetResultID(iStep, r);
+        NKFResultBlock *pValues =
+            dynamic_cast<NKFResultBlock *>(pReader->FindBlock(NKF_RESULTS, iID));
+        if (pValues == nullptr) {
+            NKPrintError(
+                NKString::FromFormat("Could not find *RESULTS block with ID #%d. Referenced by "
+                                     "%s block with ID #%d",
+                                     iID, pszKeyword, pBlock->GetBlockID())
+                    .GetText());
+            continue;
+        }
+        bool bOk = pValues->LoadData() && apply(pValues);
+        pValues->FreeData();
+        if (!bOk) return false;
+    }
+    return true;
+}
 
 NKScalarResult *NKFGetScalar(int iIndex, int iStep, NKGeometry *pGeo)
 {

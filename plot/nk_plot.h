@@ -1,14 +1,12 @@
-// plot/nk_plot.h -- the current 2-D plot as the shell sees it: whether one
-// exists, whether it has a window of its own, and its placement over the
-// 3-D view.
+// plot/nk_plot.h -- the current 2-D plot as the shell sees it: whether it
+// has a window of its own, and its placement over the 3-D view. The current
+// plot itself (g_pCurrentPlot) is in core/nk_tool_state.h.
 #pragma once
 
 #include <cstdint>
 
 struct PlotRecord;
 
-// Placeholder: no plot exists until the plots are built (always null).
-extern PlotRecord *g_pCurrentPlot;
 // The plot is shown in its own window (plt separate) rather than over the
 // 3-D view. Placeholder: 0.
 extern uint8_t g_bPlotInOwnWindow;

@@ -3,13 +3,14 @@
 // new one (the shell's NKReinitRenderResources).
 #pragma once
 
-// Placeholder: the light, material and texture lists do not exist yet;
-// flagging them does nothing.
-void NKFlagAllListsForUpdate(void);
+struct NKListUpdateInfo;
+
+// Sets every flag of the record and every range to all (-1, -1), so that
+// the next drawing rebuilds lights, lighting models, materials and
+// textures. A null record goes to the internal trace.
+void NKFlagAllListsForUpdate(NKListUpdateInfo *pInfo);
 // Placeholder: no fringe texture yet; nothing is loaded.
 void NKLoadFringeTexture(void);
-// Placeholder: no texture images yet; nothing is marked.
-void NKFlagAllTexturesForUpdate(void);
 // Placeholder: the bitmap font lists of the current context come with the
 // text drawing; nothing is built.
 void NKBuildBitmapFontLists(void);

@@ -13,6 +13,7 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "core/nk_frames.h"
+#include "core/nk_load_hooks.h"
 #include "core/nk_message.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_progress.h"
@@ -131,6 +132,7 @@ protected:
 TEST_F(CommandInterpreter, CoreRunsCommandLinesThroughTheInstalledSlot)
 {
     NKModelHooks saved = NKSetModelHooks(NKModelHooks());
+    NKLoadHooks savedLoad = NKGetLoadHooks();
     EXPECT_EQ(NKRunCommandLine("rotationpoint model"), NK_CMD_NOT_MINE);
     EXPECT_TRUE(sg_Calls.empty());
     NKInstallCommandHooks();
@@ -139,6 +141,7 @@ TEST_F(CommandInterpreter, CoreRunsCommandLinesThroughTheInstalledSlot)
     ASSERT_EQ(sg_Calls.size(), 1u);
     EXPECT_EQ(sg_Calls[0].id, NK_CID_ROTATIONPOINT);
     NKSetModelHooks(saved);
+    NKSetLoadHooks(savedLoad);
 }
 
 // ---- arguments handed to the handler -----------------------------------------

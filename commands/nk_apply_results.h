@@ -1,0 +1,39 @@
+// commands/nk_apply_results.h -- putting one shared result into a range of
+// frames: scalar results, vector results and separate vector fields.
+//
+// Every loader hands its results to the load pipeline's NKApplyScalarToFrames,
+// NKApplyVectorToFrames and NKApplySeparateVectorField (core/nk_load_hooks.h);
+// NKInstallResultApplication puts the full versions here into those slots at
+// start-up. They keep the reference counts (a result passed in has count 0,
+// each frame that takes it adds 1, and a failure releases a result no frame
+// took), fit the result to the parts of the range's first geometry, convert
+// vectors to display coordinates, merge the result's ranges into the model's
+// and set the vector filter and clamp ranges and the value filter
+// (core/nk_render_state.h) that the user has not fixed. Node colours
+// and vector length ranges come from the drawing code through the slots
+// NKComputeScalarNodeValues and NKComputeVectorLengthRange.
+#pragma once
+
+struct NKGeometry;
+struct NKScalarResult;
+struct NKVectorResult;
+
+// Fills the slots of the three apply operations (the other slots stay).
+void NKInstallResultApplication(void);
+
+// Gives each part entry that has values (node entries against the part's
+// node count, element entries against its element count) exactly as many
+// values as the part needs: new values are undefined, extra ones dropped;
+// colour and texture arrays that are present follow (new colours black, new
+// coordinates 0.001). Only parts both records have are fitted. False when
+// an allocation fails (that entry is left as it was).
+bool NKFitScalarResultToGeometry(NKGeometry *pGeo, NKScalarResult *pResult);
+
+// Turns the entries' values, displacements in model units, into displaced
+// node positions in display coordinates: node j of a part moves by fScale x
+// value j when the entry has a defined value j, and keeps its position
+// otherwise (values beyond the part's nodes are dropped). Each entry then
+// holds one position per node and the deformed normals of its part. Parts
+// without node coordinates are passed over. False after "Error allocating
+// memory.".
+bool NKComputeDisplacedCoordinates(NKGeometry *pGeo, NKVectorResult *pResult, float fScale);

@@ -1,0 +1,260 @@
+// commands/nk_open_commands.cpp -- the type-detecting open, opening a data
+// source with its first state, and reading one state (see
+// nk_open_commands.h). Animations, closing, the result-list export, older
+// native geometry files and the size arguments are in
+// nk_open_commands_more.cpp.
+//
+// The order of an open is: open the source; only when that succeeded clear
+// the previous model (ResetStateBeforeLoad), so a file that cannot be opened
+// leaves the model as it was; then geometry of the first state, the load
+// sequence, and for an NKF file its display state.
+#include "commands/nk_open_commands.h"
+
+#include "commands/nk_command.h"
+#include "commands/nk_file_type.h"
+#include "commands/nk_load_sequence.h"
+#include "core/nk_diagnostic.h"
+#include "core/nk_file.h"
+#include "core/nk_frame_results.h"
+#include "core/nk_frames.h"
+#include "core/nk_load_hooks.h"
+#include "core/nk_message.h"
+#include "core/nk_model.h"
+#include "core/nk_model_hooks.h"
+#include "core/nk_part_lists.h"
+#include "core/nk_progress.h"
+#include "core/nk_transform_tables.h"
+#include "core/nk_view_state.h"
+#include "readers/nk_data_source.h"
+
+// Placeholder: the display state of an NKF file (textures, part attributes,
+// items, settings, transformations, viewpoints, animation settings) is
+// applied once its import is built; until then nothing is applied (false).
+bool NKFLoadTextures(void) { return false; }
+bool NKFApplyPartAttributes(int, NKGeometry *) { return false; }
+bool NKFApplyItems(void) { return false; }
+bool NKFApplySettings(bool *pbAnimate)
+{
+    *pbAnimate = false;
+    return false;
+}
+bool NKFApplyTransformations(void) { return false; }
+bool NKFApplyQuolinTransformations(void) { return false; }
+bool NKFApplyViewpoints(void) { return false; }
+bool NKFApplyAnimationSettings(void) { return false; }
+
+namespace {
+
+// The open command of a detected type, or "" for none.
+NKString OpenCommandFor(int iType, const NKString &fileName)
+{
+    const char *pszWord = nullptr;
+    switch (iType) {
+    case NK_FILETYPE_NATIVE_RESULTS:
+        pszWord = "openresultsfile";
+        break;
+    case NK_FILETYPE_NATIVE_GEOMETRY:
+        pszWord = "readgeometry";
+        break;
+    case NK_FILETYPE_NKF:
+        pszWord = "opennkffile";
+        break;
+    case NK_FILETYPE_COMMANDS:
+        pszWord = "source";
+        break;
+    case NK_FILETYPE_LSDYNA_PLOT:
+        pszWord = "opendynastatedb";
+        break;
+    case NK_FILETYPE_LSDYNA_HISTORY:
+        pszWord = "th open";
+        break;
+    case NK_FILETYPE_RESERVOIR:
+        pszWord = "openiesoutput3d";
+        break;
+    default:
+        break;
+    }
+    // Placeholder: plug-in readers (ids 101 .. 116) open with "openfemfile
+    // <name>" once the reader registry knows their names.
+    if (pszWord == nullptr) return NKString("");
+    return NKString(pszWord) + " \"" + fileName + "\"";
+}
+
+// Ends a failed open after the source was opened: no frames, no source.
+bool FailOpen(void)
+{
+    NKSetFrameCount(0, false);
+    NKCloseInterface();
+    return false;
+}
+
+void ReportOpenFailure(int iKind, int iCode)
+{
+    NKString message("Error initializing interface.");
+    if (iKind >= 104 && iKind <= 107) message += "\nInvalid file, possibly missing geometry";
+    if (iKind == 107) message += " or platform incompatible text.";
+    NKPrintErrorCode(message.GetText(), iCode);
+}
+
+// The geometry of the first state: the last step of a reservoir set (the
+// first step when that fails), else step 0. *piStep gets the step used.
+NKGeometry *FirstGeometry(int *piStep)
+{
+    *piStep = 0;
+    if (NKGetUnderlyingInterfaceType() == NK_INTERFACE_RESERVOIR && NKGetInterfaceNumSteps() > 0) {
+        int iLast = NKGetInterfaceNumSteps() - 1;
+        // The messages of a failed try are not shown: the first step follows.
+        NKToggleMessageOutput(false);
+        NKGeometry *pGeo = NKGetInterfaceGeometry(iLast);
+        NKToggleMessageOutput(true);
+        if (pGeo != nullptr) {
+            *piStep = iLast;
+            return pGeo;
+        }
+    }
+    return NKGetInterfaceGeometry(0);
+}
+
+// Runs one display-state step of an NKF file with its status text; true when
+// it applied something.
+bool DisplayStep(const char *pszStatus, bool (*pfnApply)(void), const char *pszDone)
+{
+    NKSetStatusText(pszStatus);
+    if (!pfnApply()) return false;
+    NKPrintInfo(pszDone);
+    return true;
+}
+
+bool ApplyPartAttributes(void)
+{
+    return NKFApplyPartAttributes(0, NKGetFrameGeometry(NKGetFrame(0)));
+}
+
+// The display state an NKF file carries; false when its animation failed.
+bool LoadNKFDisplayState(int iStep, bool *pbChanged)
+{
+    DisplayStep("Loading textures...", NKFLoadTextures, "Textures loaded from NKF file.");
+    if (DisplayStep("Loading part attributes...", ApplyPartAttributes,
+                    "Part attributes set from NKF file.")) {
+        NKInvalidatePartLists(nullptr);
+        ExecuteCommand(NKString::FromFormat("readstate %d 1 1", iStep + 1).GetText());
+        *pbChanged = true;
+    }
+    if (DisplayStep("Loading items (cutplanes, nodeplots, etc.)...", NKFApplyItems,
+                    "Items (cutplanes, nodeplots, etc.) added from NKF file.")) {
+        NKFreeIsoSurfaces(-1);
+        NKFreeCutSurfaces(-1, -1);
+        NKComputeNodeTraces();
+        *pbChanged = true;
+    }
+    bool bAnimate = false;
+    NKSetStatusText("Loading Quolin Settings...");
+    if (NKFApplySettings(&bAnimate)) {
+        NKPrintInfo("Quolin settings set from NKF file.");
+        *pbChanged = true;
+    }
+    NKSetStatusText("Loading Transformations...");
+    if (NKFApplyTransformations()) NKPrintInfo("Transformations applied from NKF file.");
+    NKComputeNodeTraces();
+    if (NKFApplyQuolinTransformations())
+        NKPrintInfo("QuolinTransformations applied from NKF file.");
+    NKComputeNodeTraces();
+    if (NKFApplyViewpoints()) NKPrintInfo("Viewpoints applied from NKF file.");
+    if (bAnimate && NKGetInterfaceNumSteps() > 1) {
+        NKSetStatusText("Starting animation...");
+        if (ExecuteCommand("animresults") != 0) {
+            NKSetStatusText("Aborted.");
+            return false;
+        }
+        NKFreeIsoSurfaces(-1);
+        NKFreeCutSurfaces(-1, -1);
+        *pbChanged = true;
+    }
+    NKFApplyAnimationSettings();
+    NKSetStatusText("Done.");
+    return true;
+}
+
+// What the kind of source asks for after its first state is loaded.
+bool AfterFirstState(int iKind, int iStep)
+{
+    if (iKind == NK_INTERFACE_LSDYNA) ExecuteCommand("displacements");
+    // Placeholder: a reservoir set's particle-trace seed box and overlay
+    // visibility come with the reservoir reader and the particle traces.
+    if (iKind == NK_INTERFACE_RESERVOIR) ExecuteCommand("ascalevector 0.075");
+    if (iKind == 103) ExecuteCommand("ascalevector 0.1");
+    if (iKind != NK_INTERFACE_NKF) return true;
+    bool bChanged = false;
+    if (!LoadNKFDisplayState(iStep, &bChanged)) return false;
+    if (bChanged) NKInvalidateView();
+    return true;
+}
+
+}  // namespace
+
+bool OpenFileAutoDetect(const NKOpenRequest &request)
+{
+    if (request.fileName.IsEmpty()) {
+        NKPrintError("Cannot open file for reading. No filename specified");
+        return false;
+    }
+    if (!NKTestFileAccess(request.fileName.GetText(), NK_ACCESS_READ)) {
+        NKPrintError(
+            NKString::FromFormat("Unable to open file for reading: %s", request.fileName.GetText())
+                .GetText());
+        return false;
+    }
+    int iType =
+        request.iType == NK_FILETYPE_DETECT ? DetectFileType(request.fileName) : request.iType;
+    if (iType == NK_FILETYPE_UNKNOWN) {
+        NKPrintError("Unable to auto-detect primary file type.\nPlease open file again and select "
+                     "the correct file type.");
+        return false;
+    }
+    NKString command = OpenCommandFor(iType, request.fileName);
+    if (command.IsEmpty()) return false;
+    NKCloseInterface();
+    if (ExecuteCommand(command.GetText()) != 0) return false;
+    RunFileOpenCommandFile();
+    return true;
+}
+
+bool NKCommandOpenInterface(int iKind, const char *pszFileName)
+{
+    NKWaitCursor cursor;
+    int iCode = OpenInterface(iKind, pszFileName);
+    if (iCode != 1) {
+        ReportOpenFailure(iKind, iCode);
+        NKCloseInterface();
+        return false;
+    }
+    if (!ResetStateBeforeLoad(pszFileName)) {
+        NKCloseInterface();
+        return false;
+    }
+    NKSetFrameCount(1, false);
+    NKSetStatusText("Reading Geometry...");
+    int iStep = 0;
+    NKGeometry *pGeo = FirstGeometry(&iStep);
+    if (pGeo == nullptr) {
+        NKPrintError("Error reading geometry.");
+        return FailOpen();
+    }
+    if (!ComputeGeometryData(pGeo, 0, 0, iStep, 0)) {
+        NKDiagnostic("Error Inserting Geometry", "NKCommandOpenInterface");
+        return FailOpen();
+    }
+    NKSetDefaultPartAttributes(pGeo, -1, -1);
+    NKSetStatusText("Updating geometry...");
+    if (!NKRefreshMenusForModel()) {
+        NKDiagnostic("Error Updating New Geomety", "NKCommandOpenInterface");
+        return FailOpen();
+    }
+    RefreshAfterLoad(pszFileName);
+    NKSetStatusText("Done.");
+    NKApplyScalarToFrames(nullptr, 0, 0);
+    NKApplyVectorToFrames(nullptr, 0, 0);
+    if (!AfterFirstState(iKind, iStep)) return false;
+    NKSetupLevelOfDetail();
+    return true;
+}

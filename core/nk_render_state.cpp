@@ -1,0 +1,87 @@
+// core/nk_render_state.cpp -- the display state kept as data for the load
+// road (see nk_render_state.h).
+#include "core/nk_render_state.h"
+
+#include "core/nk_diagnostic.h"
+#include "core/nk_memory.h"
+#include "core/nk_model.h"
+
+float g_fNearClip = NK_DEFAULT_NEAR_CLIP;
+float g_fFarClip = NK_DEFAULT_FAR_CLIP;
+uint8_t g_bHiddenCullingOn = 0;
+uint8_t g_bHiddenCullingAnalysis = 0;
+NKString g_szStepText("");
+NKContourSettings g_ContourSettings;
+NKVectorSettings g_VectorSettings;
+NKVectorSettings g_SeparateVectorSettings[3];
+NKMirrorSettings g_MirrorSettings;
+NKSelectionList g_SelectionList;
+
+namespace {
+NKListUpdateInfo sg_ListUpdateInfo;
+}
+
+NKListUpdateInfo *g_pListUpdateInfo = &sg_ListUpdateInfo;
+
+void NKResetContourSettings(NKContourSettings *pSettings)
+{
+    if (pSettings == nullptr) return;
+    // The arrays are freed here rather than dropped: a reset before every
+    // model would otherwise lose three arrays each time.
+    NKFree(pSettings->pLineWidths);
+    NKFree(pSettings->pLevels);
+    NKFree(pSettings->pColors);
+    *pSettings = NKContourSettings();
+}
+
+bool NKResetVectorSettings(NKVectorSettings *pSettings, int iMode)
+{
+    if (pSettings == nullptr) return false;
+    if (iMode != NK_VECTOR_RESET_STARTUP && iMode != NK_VECTOR_RESET_NEW_MODEL) return true;
+    // A new model keeps the automatic scaling the user chose.
+    uint8_t bAutoScale = pSettings->bAutoScale;
+    float fAutoScaleFactor = pSettings->fAutoScaleFactor;
+    *pSettings = NKVectorSettings();
+    if (iMode == NK_VECTOR_RESET_NEW_MODEL) {
+        pSettings->bAutoScale = bAutoScale;
+        pSettings->fAutoScaleFactor = fAutoScaleFactor;
+    }
+    return true;
+}
+
+void NKSelectionList::Clear()
+{
+    for (int i = 0; i < iCount && ppPicks != nullptr; i++) NKFree(ppPicks[i]);
+    NKFree(ppPicks);
+    NKFree(ppFiltered);
+    NKFree(pScratch);
+    ppPicks = nullptr;
+    ppFiltered = nullptr;
+    pScratch = nullptr;
+    iCapacity = 0;
+    iCount = 0;
+}
+
+void NKFlagMaterialsForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast)
+{
+    if (pInfo == nullptr) {
+        NKDiagnostic("NULL pointer passed", "NKFlagMaterialsForUpdate");
+        return;
+    }
+    if (!pInfo->bMaterials) {
+        pInfo->bMaterials = 1;
+        pInfo->iMaterialFirst = iFirst;
+        pInfo->iMaterialLast = iLast;
+        return;
+    }
+    if (pInfo->iMaterialFirst == -1 || pInfo->iMaterialLast == -1) return;  // already all
+    if (iFirst == -1 && iLast == -1) {
+        pInfo->iMaterialFirst = -1;
+        pInfo->iMaterialLast = -1;
+        return;
+    }
+    if (iFirst < pInfo->iMaterialFirst) pInfo->iMaterialFirst = iFirst;
+    if (iLast > pInfo->iMaterialLast) pInfo->iMaterialLast = iLast;
+}
+
+NKValueFilterSettings g_ValueFilterSettings;

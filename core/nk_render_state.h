@@ -1,0 +1,158 @@
+// core/nk_render_state.h -- display state of the drawing code that the load
+// road resets or raises: clipping distances, culling switches, step text,
+// the contour, vector and mirror settings, the selection list and the
+// display-list update record.
+//
+// The drawing code (render/) owns these records; the load sequence of the
+// command language (commands/nk_load_sequence.h) puts them back to their
+// defaults before a new model and flags lists after it. Until render/ is
+// built they are plain data here, each field with its start value; the
+// drawing code takes them over as it comes and keeps the names. Nothing here
+// calls OpenGL.
+#pragma once
+
+#include <cstdint>
+
+#include "core/nk_string.h"
+
+struct NKGeometry;
+struct NKPickInfo;
+
+// Placeholder: the near and far clipping distances of the view, until the
+// camera code keeps them (the clipfront and clipback commands set them).
+constexpr float NK_DEFAULT_NEAR_CLIP = 0.01f;
+constexpr float NK_DEFAULT_FAR_CLIP = 8.0f;
+extern float g_fNearClip;
+extern float g_fFarClip;
+
+// Placeholder: the two switches of the hidden-polygon culling, until the
+// culling code keeps them: culling on, and the precomputation over an
+// animation running. Both 0.
+extern uint8_t g_bHiddenCullingOn;
+extern uint8_t g_bHiddenCullingAnalysis;
+
+// Placeholder: the step text shown with each frame (set by steptext), until
+// the animation commands keep it. Empty.
+extern NKString g_szStepText;
+
+// The contour settings: how many levels, their range and colours.
+struct NKContourSettings {
+    int iNumLevels = 0;            // contour levels (the contours command sets 2-200)
+    float fMin = 0.0f;             // value of the first level
+    float fMax = 0.0f;             // value of the last level
+    uint8_t bAutoRange = 1;        // the range follows the model's fringe range
+    uint8_t bValueLabels = 0;      // lines are labelled with their values
+    uint8_t bFringeColors = 0;     // lines take the level colours
+    float *pLineWidths = nullptr;  // owned (NKAlloc), one per level
+    float *pLevels = nullptr;      // owned (NKAlloc), one per level
+    uint8_t *pColors = nullptr;    // owned (NKAlloc), three per level
+};
+// Placeholder: the record, until the contour code keeps it.
+extern NKContourSettings g_ContourSettings;
+// Frees the three arrays and gives every field its start value. Null does
+// nothing.
+void NKResetContourSettings(NKContourSettings *pSettings);
+
+// Reset modes of NKResetVectorSettings.
+enum { NK_VECTOR_RESET_STARTUP = 0, NK_VECTOR_RESET_NEW_MODEL = 1, NK_VECTOR_RESET_NONE = 2 };
+
+// How the arrows of one vector field are drawn, clamped and filtered.
+// The value filter of the view settings: polygons whose values lie outside
+// [fFilterMin, fFilterMax] are drawn differently while it is on.
+struct NKValueFilterSettings {
+    uint8_t bValueFilter = 0;
+    float fFilterMin = -1e12f;
+    float fFilterMax = 1e12f;
+};
+// Placeholder: the view settings' value filter, until the view settings keep it.
+extern NKValueFilterSettings g_ValueFilterSettings;
+
+struct NKVectorSettings {
+    uint8_t bArrows = 1;                  // arrow heads drawn
+    float fArrowSize = 1.0f;              // arrow head size, 0-10
+    int32_t iLineWidth = 0;               // pixels; 0 the global line width
+    uint8_t uColor[3] = {255, 255, 255};  // arrow colour
+    uint8_t uSpare = 0;
+    uint8_t bSurfaceNodesOnly = 1;  // vectors only at surface nodes
+    uint8_t bAutoScale = 0;         // automatic displacement scaling
+    float fAutoScaleFactor = 1.0f;  // its factor
+    float fClampMin = 0.0f;         // clamp range
+    float fClampMax = 0.0f;
+    uint8_t bClamp = 0;       // clamping on
+    float fFilterMin = 0.0f;  // filter range
+    float fFilterMax = 0.0f;
+    uint8_t bFilter = 0;  // filtering on
+    uint8_t bShown = 0;   // the field is shown
+};
+// Placeholder: the records of the frame's vector result and of the three
+// separate vector fields, until the vector code keeps them (with the filter
+// box manipulator that a start-up reset makes there).
+extern NKVectorSettings g_VectorSettings;
+extern NKVectorSettings g_SeparateVectorSettings[3];
+// Modes 0 and 1 give the drawing, clamp and filter fields their start
+// values; mode 0 also the automatic scaling. Mode 2 changes nothing. False
+// for a null record.
+bool NKResetVectorSettings(NKVectorSettings *pSettings, int iMode);
+
+// Drawing the model again mirrored through one plane or rotated about the
+// line where two planes meet. Planes are a x + b y + c z + d = 0 in model
+// coordinates.
+struct NKMirrorSettings {
+    uint8_t bReflect = 1;  // 1 reflection, 0 rotation
+    uint8_t bEnabled = 0;  // mirror drawing on
+    int32_t iRepeats = 0;
+    int32_t iTotalRepeats = 0;
+    uint8_t bPreview1 = 0;
+    uint8_t bPreview2 = 0;
+    float fPlane1[4] = {1.0f, 0.0f, 0.0f, 0.0f};
+    float fPlane2[4] = {0.0f, 0.0f, 1.0f, 0.0f};
+    float fOrient1[3] = {0.0f, 1.0f, 0.0f};  // a direction in plane 1
+    float fOrient2[3] = {1.0f, 0.0f, 0.0f};  // a direction in plane 2
+
+    void Reset() { *this = NKMirrorSettings(); }
+};
+// Placeholder: the record, until the mirror code keeps it.
+extern NKMirrorSettings g_MirrorSettings;
+
+// The picks collected for plots and node information.
+struct NKSelectionList {
+    uint8_t bEnabled = 0;       // picks are added
+    uint8_t bKeepPrevious = 1;  // when clear, each add empties the list first
+    uint8_t bToggle = 1;        // picking a listed entry removes it
+    uint8_t bShowNodeInfo = 0;
+    int32_t iMode = 5;                  // picking mode, 5 plain
+    NKPickInfo **ppPicks = nullptr;     // owned, each an owned copy (NKAlloc)
+    NKPickInfo **ppFiltered = nullptr;  // owned work array
+    int32_t (*pScratch)[3] = nullptr;   // owned, one per entry
+    int32_t iCapacity = 0;
+    int32_t iCount = 0;
+    NKGeometry *pGeometryFilter = nullptr;  // not owned
+
+    // Frees every entry and the three arrays; capacity and count 0.
+    void Clear();
+};
+// Placeholder: the list, until the picking code keeps it.
+extern NKSelectionList g_SelectionList;
+
+// The display lists that must be rebuilt before the next drawing. A range
+// of -1, -1 means all.
+struct NKListUpdateInfo {
+    uint8_t bLights = 0;
+    uint8_t bLightingModels = 0;
+    uint8_t bMaterials = 0;
+    uint8_t bPartTextures = 0;
+    uint8_t bTextureImages = 0;
+    uint8_t bLightSwitches = 0;
+    int32_t iMaterialFirst = -1;
+    int32_t iMaterialLast = -1;
+    int32_t iTextureFirst = -1;
+    int32_t iTextureLast = -1;
+    int32_t iImageFirst = -1;
+    int32_t iImageLast = -1;
+};
+// Placeholder: points at a record kept here until the drawing code makes
+// its own at start-up.
+extern NKListUpdateInfo *g_pListUpdateInfo;
+// Adds parts first..last (-1, -1: all) to the materials to rebuild: a range
+// only grows, and one set to all stays all. Null goes to the internal trace.
+void NKFlagMaterialsForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast);

@@ -1,0 +1,32 @@
+// core/nk_tool_state.h -- state of the result tools and the 2-D plots that
+// the load road reads before a new model: whether sounds play, the 3-D
+// primitives that belong to no part, the current plot and one plot setting.
+//
+// The tools (tools/) and the plots (plot/) own this state; the reset before
+// a new model (commands/nk_load_sequence.h) stops the sounds, deletes the
+// global primitives and kills the plot. Until those folders keep it, it is
+// plain data here, each with its start value, and they take it over under
+// the same names. The objects are opaque here.
+#pragma once
+
+#include <cstdint>
+
+class Primitive3DList;
+struct PlotRecord;
+
+// Placeholder: the sound source table's on/off state (its first field),
+// until the sound code keeps the table. Off.
+extern uint8_t g_bSoundsActive;
+
+// Placeholder: the 3-D primitives that belong to no part, until the
+// primitive code keeps them; released through NKReleasePrimitives
+// (core/nk_model_hooks.h). Null.
+extern Primitive3DList *g_pGlobalPrimitives;
+
+// Placeholder: the current 2-D plot, until the plot code keeps it. Null
+// while there is none.
+extern PlotRecord *g_pCurrentPlot;
+
+// Placeholder: the plot setting that a new model (without keepsettings)
+// sets back to 1, until the plot code keeps it.
+extern int32_t g_iPlotNewModelSetting;

@@ -1,0 +1,261 @@
+// tests/app/test_open_commands.cpp -- opening primary files by command,
+// end to end through the interpreter: the example beam opened, dumped and
+// read state by state, opens that fail and keep the model, file-type
+// detection, the reader-interface listing, the file-open command file, and
+// the size arguments and mode-shape factors of the open operations.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/nk_system_commands.h"
+#include "commands/nk_argument_scan.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_file_type.h"
+#include "commands/nk_open_commands.h"
+#include "core/nk_bbox.h"
+#include "core/nk_frames.h"
+#include "core/nk_model.h"
+#include "core/nk_model_hooks.h"
+#include "readers/nk_data_source.h"
+#include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+std::string ExamplePath(const char *pszName)
+{
+    std::filesystem::path here(__FILE__);
+    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
+}
+
+std::string ReadWhole(const std::string &path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A model without frames, the file and system commands registered, the data
+// sources installed, in a fresh temporary folder.
+class OpenCommands : public NKModelTest {
+protected:
+    void SetUp() override
+    {
+        NKModelTest::SetUp();
+        m_SavedHooks = NKSetModelHooks(NKModelHooks());
+        NKInstallDataSources();
+        NKRegisterFileCommands();
+        NKRegisterSystemCommands();
+        m_Dir = NKTestMakeTempDir("quolin_open_commands_");
+    }
+    void TearDown() override
+    {
+        NKCloseInterface();
+        NKSetCommandHandler(NK_HANDLER_SYSTEM, nullptr);
+        NKTestRemoveDir(m_Dir.string());
+        NKSetModelHooks(m_SavedHooks);
+        NKModelTest::TearDown();
+    }
+    int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
+    std::string Path(const char *pszName) { return (m_Dir / pszName).string(); }
+    std::string Write(const char *pszName, const std::string &text)
+    {
+        std::string path = Path(pszName);
+        NKTestWriteText(path, text);
+        return path;
+    }
+    float Node(int iPart, int iNode, int k)
+    {
+        return g_pModel->pFrames[0].pGeometry->pParts[iPart].pNodeCoords[3 * iNode + k];
+    }
+
+    NKModelHooks m_SavedHooks;
+    std::filesystem::path m_Dir;
+    MessageCapture m_Capture;
+};
+
+TEST_F(OpenCommands, BeamOpensDumpsAndReadsItsStates)
+{
+    std::string beam = ExamplePath("beam.nkf");
+    ASSERT_EQ(Run("open \"" + beam + "\""), 0);
+    EXPECT_TRUE(m_Capture.HasLine("Primary file " + beam + " opened."));
+    std::string dump = Path("t.dbg");
+    ASSERT_EQ(Run("dump \"" + dump + "\""), 0);
+    std::string text = ReadWhole(dump);
+    for (const char *pszLine : {"- iNumFrames           = 1", "- iTotalNumNodes       = 99",
+                                "- iTotalNumPolygons    = 88", "- fGeoScale            = 0.100000",
+                                "- fCenterX|Y|Z         = 5.000000  0.500000  0.500000"})
+        EXPECT_NE(text.find(pszLine), std::string::npos) << pszLine << "\n" << text;
+    // Node (10, 1, 1) is held in display coordinates.
+    EXPECT_FLOAT_EQ(Node(0, 98, 0), 0.5f);
+    EXPECT_FLOAT_EQ(Node(0, 98, 1), 0.05f);
+    EXPECT_FLOAT_EQ(Node(0, 98, 2), 0.05f);
+
+    m_Capture.Clear();
+    ASSERT_EQ(Run("readstate 2 1 1"), 0);
+    EXPECT_TRUE(m_Capture.HasLine("State Loaded sucessfully."));
+    NKFrame *f = &g_pModel->pFrames[0];
+    EXPECT_STREQ(f->szDescription.GetText(), "Load 2");
+    EXPECT_FLOAT_EQ(f->fTime, 0.666667f);
+    ASSERT_NE(f->pScalar, nullptr);
+    EXPECT_STREQ(f->pScalar->szDescription.GetText(), "Displacement magnitude");
+    EXPECT_NEAR(f->pScalar->pNodeResults[0].pNodeValues[10], 0.668539f, 1e-5f);
+
+    m_Capture.Clear();
+    EXPECT_EQ(Run("readstate 9"), 1);
+    EXPECT_TRUE(m_Capture.Contains("Error reading state. Illegal state no: 8 (Max state no : 2)"));
+    EXPECT_STREQ(g_pModel->pFrames[0].szDescription.GetText(), "Load 2");
+    for (const char *pszLine : {"readstate last", "readstate next"}) {
+        EXPECT_EQ(Run(pszLine), 0) << pszLine;
+        EXPECT_STREQ(g_pModel->pFrames[0].szDescription.GetText(), "Load 3") << pszLine;
+    }
+}
+
+TEST_F(OpenCommands, FailedOpensKeepTheModel)
+{
+    ASSERT_EQ(Run("open \"" + ExamplePath("beam.nkf") + "\""), 0);
+    NKGeometry *pBeam = g_pModel->pFrames[0].pGeometry;
+    struct Case {
+        std::string line;
+        std::string message;
+    } cases[] = {
+        {"open \"" + Write("bad.nkf", "*NKF-1.01\n") + "\"", "Error initializing interface."},
+        {"readgeometry none.geo", "Error reading geometry file none.geo. Reverting to old."},
+        {"readscalar none.scl", "Error reading scalar file none.scl."},
+    };
+    for (const Case &c : cases) {
+        m_Capture.Clear();
+        EXPECT_EQ(Run(c.line), 1) << c.line;
+        EXPECT_TRUE(m_Capture.Contains(c.message)) << c.line << "\n" << m_Capture.Text();
+        ASSERT_EQ(g_pModel->iNumFrames, 1) << c.line;
+        EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pBeam) << c.line;
+    }
+    std::string dump = Path("after.dbg");
+    ASSERT_EQ(Run("dump \"" + dump + "\""), 0);
+    EXPECT_NE(ReadWhole(dump).find("- iTotalNumNodes       = 99"), std::string::npos);
+}
+
+TEST_F(OpenCommands, AddedGeometryKeepsTheModelCoordinatesAndTheResultList)
+{
+    ASSERT_EQ(Run("open \"" + ExamplePath("beam.nkf") + "\""), 0);
+    ASSERT_EQ(Run("addgeometry \"" + ExamplePath("plate.nkf") + "\""), 0);
+    NKGeometry *pGeo = g_pModel->pFrames[0].pGeometry;
+    ASSERT_EQ(pGeo->iNumParts, 3);
+    EXPECT_STREQ(pGeo->pParts[0].szName.GetText(), "Beam");
+    EXPECT_EQ(pGeo->pParts[2].iNumNodes, 63);
+    float afNode[3] = {Node(0, 98, 0), Node(0, 98, 1), Node(0, 98, 2)};
+    DisplayToModel(afNode);
+    EXPECT_NEAR(afNode[0], 10.0f, 1e-4f);
+    EXPECT_NEAR(afNode[1], 1.0f, 1e-4f);
+    EXPECT_NEAR(afNode[2], 1.0f, 1e-4f);
+
+    // The step and result lists of the open source go to a text file.
+    std::string info = Path("info.txt");
+    ASSERT_TRUE(ExportResultInfo(info.c_str()));
+    std::string text = ReadWhole(info);
+    EXPECT_NE(text.find("*INTERFACE_TYPE: NKF File\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n*STATES: 3\n1: Load 1\n2: Load 2\n3: Load 3\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\n*SCALARS: 2\n1: Displacement magnitude\n"), std::string::npos) << text;
+    EXPECT_FALSE(ExportResultInfo(Path("no/such/dir/info.txt").c_str()));
+    m_Capture.Clear();
+    EXPECT_FALSE(NKSetupInterfaceAnimation(3, 2, 1, nullptr, 0));
+    EXPECT_TRUE(m_Capture.HasLine("Invalid parameters for animation setup.", NK_MSG_ERROR));
+    ASSERT_TRUE(NKSetupInterfaceAnimation(1, 3, 1, nullptr, 0));
+    EXPECT_EQ(g_pModel->iNumFrames, 3);
+}
+
+TEST_F(OpenCommands, FileTypesAreDetectedFromTheContents)
+{
+    NKFTestWriter bigEndian(true);
+    AppendFileHeader(bigEndian);
+    std::string textThenBinary(80, 'a');
+    for (int i = 0; i < 64; i++) textThenBinary.push_back((char)(i % 5));
+    struct Case {
+        std::string path;
+        int iType;
+    } cases[] = {
+        {NKFWriteTestFile("big.nkf", bigEndian), NK_FILETYPE_NKF},
+        {Write("mixed.dat", textThenBinary), NK_FILETYPE_UNKNOWN},
+        {Write("commands.txt", "# Gr\xc3\xb6\xc3\x9f"
+                               "e\n\nversion\n"),
+         NK_FILETYPE_COMMANDS},
+        {Write("zzz", "zzz\n"), NK_FILETYPE_UNKNOWN},
+        {Write("model.nkf", "*NKF-1.00\n"), NK_FILETYPE_NKF},
+        {Path("missing"), NK_FILETYPE_UNKNOWN},
+    };
+    for (const Case &c : cases) {
+        m_Capture.Clear();
+        EXPECT_EQ(DetectFileType(NKString(c.path.c_str())), c.iType) << c.path;
+        EXPECT_TRUE(m_Capture.Lines().empty()) << c.path << "\n" << m_Capture.Text();
+    }
+    EXPECT_EQ(Run("open \"" + Path("zzz") + "\""), 1);
+    EXPECT_TRUE(
+        m_Capture.Contains("Unable to auto-detect primary file type.\nPlease open file again "
+                           "and select the correct file type."));
+}
+
+TEST_F(OpenCommands, ReaderInterfacesAreListedAndUnknownOnesRefused)
+{
+    EXPECT_EQ(Run("openfemfile"), 0);
+    EXPECT_TRUE(m_Capture.HasLine("Available FEM interfaces:", NK_MSG_INFO));
+    m_Capture.Clear();
+    EXPECT_EQ(Run("openfemfile foo x"), 1);
+    EXPECT_TRUE(m_Capture.Contains("openfemfile: Unknown interface code specified"));
+    EXPECT_EQ(Run("openfemresultfile anything at all"), 0);
+}
+
+TEST_F(OpenCommands, FileOpenCommandFileRunsOnceAfterADetectedOpen)
+{
+    std::string beam = ExamplePath("beam.nkf");
+    std::filesystem::create_directories(m_Dir / ".config" / "Brovik");
+    Write(".config/Brovik/fileopen.qlc", "open \"" + beam + "\"\n");
+    const char *pszHome = std::getenv("HOME");
+    std::string savedHome = pszHome != nullptr ? pszHome : "";
+    setenv("HOME", m_Dir.c_str(), 1);
+    EXPECT_EQ(Run("open \"" + beam + "\""), 0);
+    setenv("HOME", savedHome.c_str(), 1);
+    int iRuns = 0;
+    for (const CapturedLine &line : m_Capture.Lines())
+        if (line.text == "Running \"file open\" command file...") iRuns++;
+    EXPECT_EQ(iRuns, 1);
+    EXPECT_FALSE(m_Capture.Contains("Command files nested too deeply"));
+}
+
+TEST(OpenOperations, SizeArgumentsAndModeShapeFactors)
+{
+    struct Case {
+        const char *pszWords;
+        bool bKeepAspect;
+        int iCode, iWidth, iHeight;
+    } cases[] = {{"PARAMS * 300", true, 1, 400, 300},
+                 {"PARAMS 640 *", true, 2, 640, 480},
+                 {"PARAMS 3000 200", true, 3, -1, -1},
+                 {"PARAMS", false, 0, 800, 600},
+                 {"PARAMS 0 100", false, 0, 800, 100}};
+    for (const Case &c : cases) {
+        NKArgumentScan scan(c.pszWords);
+        scan.NextToken();
+        int w = -1, h = -1;
+        EXPECT_EQ(
+            NKParseSizeArguments(&scan, 800, 600, &w, &h, c.bKeepAspect, 2147483647, 2147483647),
+            c.iCode)
+            << c.pszWords;
+        EXPECT_EQ(w, c.iWidth) << c.pszWords;
+        EXPECT_EQ(h, c.iHeight) << c.pszWords;
+    }
+    const float afLinear[5] = {1.0f, 0.5f, 0.0f, -0.5f, -1.0f};
+    for (int f = 0; f < 5; f++)
+        EXPECT_FLOAT_EQ(NKModeShapeFactor(f, 2, 2, false), afLinear[f]) << f;
+    // Sine with twice the steps on the negative side: -1 half way, 0 at the end.
+    EXPECT_FLOAT_EQ(NKModeShapeFactor(2 + 2, 4, 2, true), -1.0f);
+    EXPECT_NEAR(NKModeShapeFactor(2 + 4, 4, 2, true), 0.0f, 1e-6f);
+}
+
+}  // namespace
