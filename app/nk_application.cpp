@@ -21,6 +21,7 @@
 #include "core/nk_string.h"
 #include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
+#include "readers/nk_fem_reader.h"
 #include "tools/nk_cut_surface.h"
 
 // The model and the records that live as long as the program.
@@ -81,6 +82,9 @@ int NKRunApplication(int argc, char **argv)
     // The data-source record exists from here on, with no source open.
     NKInstallDataSources();
     InitGlobalRecords();
+    // The reader plug-ins registered with NKSetFEMReaderFactory (none in the
+    // program itself) describe themselves once.
+    NKInitFEMInterfaceTable();
     RegisterCommandHandlers();
 
     QApplication app(argc, argv);

@@ -10,6 +10,7 @@
 
 #include "commands/nk_command_table.h"
 #include "core/nk_file.h"
+#include "readers/nk_fem_reader.h"
 
 namespace {
 
@@ -170,8 +171,8 @@ bool IsRealWord(const NKString &word) { return word.IsNumber() && word.FindChar(
 
 int DetectFileType(const NKString &fileName)
 {
-    int iPlugin = NKDetectPluginFileType(fileName.GetText());
-    if (iPlugin != 0) return iPlugin;
+    int iPlugin = NKFindFEMInterfaceForFile(fileName.GetText());
+    if (iPlugin != NK_FEM_NO_INTERFACE) return iPlugin;
     FILE *pFile = fopen(fileName.GetText(), "rb");
     if (pFile == nullptr) return NK_FILETYPE_UNKNOWN;
     int iType = IsBinaryFile(pFile) ? DetectBinary(pFile, fileName) : DetectText(pFile, fileName);
@@ -226,9 +227,6 @@ int NKReadIntegersFromFile(const char *pszFileName, int *piValues, int iCount)
     fclose(pFile);
     return iRead;
 }
-
-// Placeholder: no reader plug-in is registered until the reader registry.
-int NKDetectPluginFileType(const char *) { return 0; }
 
 // Placeholder: the LS-DYNA plot database readers are not built.
 bool NKIsLSDynaPlotFile(const char *) { return false; }

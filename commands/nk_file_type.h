@@ -41,9 +41,6 @@ bool NKIsBinaryGeometryFile(const char *pszFileName, bool bSwap);
 // file cannot be opened.
 int NKReadIntegersFromFile(const char *pszFileName, int *piValues, int iCount);
 
-// Placeholder: the reader plug-ins come with the reader registry; none is
-// registered, so none claims a file (0).
-int NKDetectPluginFileType(const char *pszFileName);
 // Placeholder: the LS-DYNA plot database readers are not built; no file is
 // taken for one (false).
 bool NKIsLSDynaPlotFile(const char *pszFileName);

@@ -23,12 +23,8 @@
 #include "core/nk_progress.h"
 #include "nkf/nkf_command.h"
 #include "readers/nk_data_source.h"
+#include "readers/nk_fem_reader.h"
 
-// Placeholder: the reader plug-in registry is not built; no interface is
-// registered and no name is known (2 means "no such interface").
-int NKGetNumFEMInterfaces(void) { return 0; }
-const char *NKGetFEMInterfaceName(int) { return ""; }
-int NKGetFEMInterfaceIdByName(const char *) { return 2; }
 // Placeholder: volume geometry files are read once their reader is built.
 bool NKReadElementTopology(const char *) { return false; }
 
@@ -116,13 +112,15 @@ int OpenFemFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     file.Trim();
     if (interfaceName.IsEmpty()) {
         NKString list("Available FEM interfaces:\n");
-        for (int i = 0; i < NKGetNumFEMInterfaces(); i++)
-            list += NKString(i > 0 ? "\n" : "") + NKGetFEMInterfaceName(i);
+        NKStringList *pNames = NKGetFEMInterfaceNames(true);
+        for (int i = 0; i < NKGetNumFEMInterfaces() && pNames != nullptr; i++)
+            list += NKString(i > 0 ? "\n" : "") + pNames->Get(i);
+        delete pNames;
         NKPrintInfo(list.GetText());
         return 0;
     }
     int iID = NKGetFEMInterfaceIdByName(interfaceName.GetText());
-    if (iID == 2) {
+    if (iID == NK_FEM_NO_INTERFACE) {
         NKCommandError(pEntry, "Unknown interface code specified");
         return 1;
     }

@@ -26,6 +26,7 @@
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "readers/nk_data_source.h"
+#include "readers/nk_fem_reader.h"
 
 // Placeholder: the display state of an NKF file (textures, part attributes,
 // items, settings, transformations, viewpoints, animation settings) is
@@ -74,8 +75,11 @@ NKString OpenCommandFor(int iType, const NKString &fileName)
     default:
         break;
     }
-    // Placeholder: plug-in readers (ids 101 .. 116) open with "openfemfile
-    // <name>" once the reader registry knows their names.
+    if (pszWord == nullptr && NKIsFEMInterfaceId(iType)) {
+        NKString interfaceName;
+        NKGetFEMInterfaceName(&interfaceName, iType);
+        return NKString("openfemfile ") + interfaceName + " \"" + fileName + "\"";
+    }
     if (pszWord == nullptr) return NKString("");
     return NKString(pszWord) + " \"" + fileName + "\"";
 }

@@ -22,6 +22,8 @@
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "readers/nk_data_source.h"
+#include "readers/nk_fem_interface.h"
+#include "readers/nk_fem_source.h"
 
 namespace {
 
@@ -219,11 +221,13 @@ bool SetupAnimationFromInterface(int iFrom, int iTo, int iSkip, const int *piSte
     const NKResultsInterface *pSource = NKGetResultsInterface();
     if (pSource == nullptr || pSource->type == NK_INTERFACE_NONE || g_pModel == nullptr)
         return false;
-    // Placeholder: a plug-in source's adapter keeps its own progress quiet
-    // (verbose flag saved, cleared, restored) once plug-in readers exist.
     int iNumFrames = 0;
     int *piList = MakeStepList(iFrom, iTo, iSkip, piSteps, iCount, &iNumFrames);
     if (piList == nullptr) return false;
+    // A plug-in adapter's own status texts and bars would fight with the
+    // set-up's progress bar; it stays quiet until the set-up ends.
+    NKFEMInterface *pAdapter = NKGetFEMSourceAdapter();
+    uint8_t bVerbose = pAdapter != nullptr ? pAdapter->SetVerbose(0) : 0;
     // Frame 0's geometry from before the set-up lends its part attributes to
     // the first new one; it is held because rebuilding the frames may drop
     // the last frame that holds it.
@@ -241,5 +245,6 @@ bool SetupAnimationFromInterface(int iFrom, int iTo, int iSkip, const int *piSte
     }
     HoldGeometry(&pPrevious, nullptr);
     NKFree(piList);
+    if (pAdapter != nullptr && pAdapter == NKGetFEMSourceAdapter()) pAdapter->SetVerbose(bVerbose);
     return bResult;
 }

@@ -10,6 +10,8 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
+#include "readers/nk_fem_reader.h"
+#include "readers/nk_fem_source.h"
 #include "readers/nk_nkf_source.h"
 
 namespace {
@@ -141,11 +143,14 @@ int OpenInterface(int iKind, const char *pszFileName)
     sg_iCurrentScalar = -1;
     sg_iCurrentVector = -1;
     sg_iCurrentStep = 0;
-    // Placeholder: plug-in reader ids (101-116) open through the reader
-    // registry, which holds none yet; they stay unknown kinds until then.
     sg_pOpenReader = FindReader(iKind);
     int iResult = 0;
-    if (sg_pOpenReader != nullptr && sg_pOpenReader->pfnOpen != nullptr)
+    if (NKIsFEMInterfaceId(iKind)) {
+        // The plug-in adapter stays attached after a failed open; the close
+        // deletes it.
+        sg_pOpenReader = NKGetFEMDataSourceReader();
+        iResult = NKOpenFEMSource(iKind, sg_pInterface->szFileName.GetText());
+    } else if (sg_pOpenReader != nullptr && sg_pOpenReader->pfnOpen != nullptr)
         iResult = sg_pOpenReader->pfnOpen(sg_pInterface->szFileName.GetText());
     PublishKind();
     return iResult;
@@ -181,7 +186,9 @@ int NKGetUnderlyingInterfaceType(void)
 
 void NKGetInterfaceName(NKString *pName)
 {
-    if (sg_pOpenReader != nullptr && sg_pOpenReader->pszName != nullptr)
+    if (sg_pOpenReader != nullptr && sg_pOpenReader->pfnGetName != nullptr)
+        sg_pOpenReader->pfnGetName(pName);
+    else if (sg_pOpenReader != nullptr && sg_pOpenReader->pszName != nullptr)
         *pName = sg_pOpenReader->pszName;
     else
         *pName = "Unknown Interface";

@@ -39,6 +39,8 @@ struct NKResultsInterface {
 // 0; name lists are new and become the dispatcher's.
 struct NKDataSourceReader {
     const char *pszName = nullptr;  // display name; empty: "Unknown Interface"
+    // The display name when it depends on the open source; asked before pszName.
+    void (*pfnGetName)(NKString *pName) = nullptr;
     // 1 opened, 0 (or the reader's own code) failed. Empty: 0.
     int (*pfnOpen)(const char *pszFileName) = nullptr;
     // Empty: false.
@@ -92,7 +94,9 @@ const NKDataSourceReader *NKSetDataSourceReader(int iKind, const NKDataSourceRea
 
 // Closes a source that is still open, stores kind and name, sets the current
 // scalar and vector to -1 and the current step to 0, then opens the reader of
-// the kind. 1 opened, 0 failed (also for a kind without a reader). Kind and
+// the kind; a plug-in id (101-116) gets a new NKFEMInterface (nk_fem_source.h).
+// 1 opened, 0 failed (also for a kind without a reader), -6 when the plug-in
+// adapter cannot be made. Kind and
 // name stay stored after a failure: the caller closes the source.
 int OpenInterface(int iKind, const char *pszFileName);
 // Frees the cached name lists, closes the reader, sets kind 0, the name ""

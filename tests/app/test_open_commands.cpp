@@ -21,9 +21,13 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "readers/nk_animation_setup.h"
 #include "readers/nk_data_source.h"
+#include "readers/nk_fem_interface.h"
+#include "readers/nk_fem_source.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/mock_fem_reader.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/test_files.h"
 
@@ -209,6 +213,55 @@ TEST_F(OpenCommands, ReaderInterfacesAreListedAndUnknownOnesRefused)
     EXPECT_EQ(Run("openfemfile foo x"), 1);
     EXPECT_TRUE(m_Capture.Contains("openfemfile: Unknown interface code specified"));
     EXPECT_EQ(Run("openfemresultfile anything at all"), 0);
+}
+
+// A reader plug-in found by the file's name opens through openfemfile, and
+// its steps read and animate like any other source's.
+TEST_F(OpenCommands, PluginFileOpensThroughItsReader)
+{
+    NKTestMockModel mock;
+    mock.info.szName = "Mock reader";
+    mock.pszExtension = ".moc";
+    NKTestTwoHexahedra(&mock);
+    mock.steps = {{1, "Step one", 0.0f, 1}, {2, "Step two", 2.0f, 1}};
+    mock.scalars = {{4, "Temp", 0, NK_RESULT_MAP_NODE}};
+    std::vector<float> values(12);
+    for (int i = 0; i < 12; i++) values[(size_t)i] = (float)i;
+    mock.values1D[{4, 1}] = {{0, 12, std::vector<float>(12, 0.0f)}};
+    mock.values1D[{4, 2}] = {{0, 12, values}};
+    NKTestInstallMock(0, &mock);
+    std::string cube = Write("cube.moc", "");
+    EXPECT_EQ(DetectFileType(NKString(cube.c_str())), 101);
+
+    ASSERT_EQ(Run("open \"" + cube + "\""), 0) << m_Capture.Text();
+    EXPECT_TRUE(m_Capture.HasLine("Primary file " + cube + " opened."));
+    EXPECT_EQ(NKGetResultsInterface()->type, 101);
+    NKString name;
+    NKGetInterfaceName(&name);
+    EXPECT_EQ(name, "Mock reader");
+    ASSERT_EQ(Run("readstate 2 1 0"), 0);
+    NKFrame *f = &g_pModel->pFrames[0];
+    EXPECT_STREQ(f->szDescription.GetText(), "Step two");
+    ASSERT_NE(f->pScalar, nullptr);
+    EXPECT_STREQ(f->pScalar->szDescription.GetText(), "Temp");
+    const NKPart &part = f->pGeometry->pParts[0];
+    for (int j = 0; j < part.iNumNodes; j++)
+        EXPECT_EQ(f->pScalar->pNodeResults[0].pNodeValues[j], (float)part.pNodeMap[j]);
+
+    NKFEMInterface *pAdapter = NKGetFEMSourceAdapter();
+    ASSERT_NE(pAdapter, nullptr);
+    for (uint8_t bVerbose : {0, 1}) {
+        pAdapter->SetVerbose(bVerbose);
+        EXPECT_TRUE(SetupAnimationFromInterface(0, 1, 1, nullptr, 0));
+        EXPECT_EQ(g_pModel->iNumFrames, 2);
+        EXPECT_EQ(pAdapter->GetVerbose(), bVerbose);
+    }
+    m_Capture.Clear();
+    ASSERT_EQ(Run("openfemfile moc \"" + cube + "\""), 0);
+    EXPECT_EQ(Run("openfemfile"), 0);
+    EXPECT_TRUE(m_Capture.HasLine("moc, Mock reader", NK_MSG_INFO)) << m_Capture.Text();
+    NKCloseInterface();
+    NKTestRemoveMocks();
 }
 
 TEST_F(OpenCommands, FileOpenCommandFileRunsOnceAfterADetectedOpen)
