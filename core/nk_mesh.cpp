@@ -43,7 +43,7 @@ void NKFreePolygonMesh(NKIndexedFaceSet *pIFS)
     NKFree(pIFS->pbKeep);
     NKFree(pIFS->pbWholeElement);
     NKFree(pIFS->pbVisibility);
-    NKFree(pIFS->pExtra);
+    NKFree(pIFS->pbEdgeType);
     NKFree(pIFS->piConnects);
     NKFree(pIFS->piSortedConnects);
     NKInitPolygonMesh(pIFS);

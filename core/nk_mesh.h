@@ -28,7 +28,8 @@ struct NKIndexedFaceSet {
     unsigned char *pbKeep;          // 1 drawn, 0 internal face removed by HideInternalFaces
     unsigned char *pbWholeElement;  // 1 a whole line, shell or point element; 0 a volume face
     unsigned char *pbVisibility;    // 0 visible, 1 hidden (from the global visibility block)
-    void *pExtra;                   // owned spare array; nothing here fills it
+    unsigned char *pbEdgeType;      // per connectivity position, the edge to the next corner:
+                                    // 1 boundary, 0 shared (cut surfaces); null until found
     int iConnectLength;
     int *piConnects;                   // part-local node indices
     int *piSortedConnects;             // the connectivity with each polygon's nodes ascending

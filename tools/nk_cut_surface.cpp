@@ -3,6 +3,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_model_hooks.h"
+#include "tools/nk_surface_storage.h"
 
 VectorGrid::~VectorGrid() { NKFreeEdgeArrays(this, false); }
 
@@ -46,10 +47,13 @@ void NKReleaseCutSurfaceObject(CutSurface *pCut)
 }
 
 // Placeholder slots keep their neutral answers until their tools are built:
-// freeing cut surfaces by plane, iso-surfaces, traces, primitives, plane points.
+// traces, primitives, plane points.
 void NKInstallToolHooks(void)
 {
     NKModelHooks hooks = NKGetModelHooks();
     hooks.pfnReleaseCutSurface = NKReleaseCutSurfaceObject;
+    hooks.pfnFreeCutSurfaces = NKFreeCutSurfaceSlots;
+    hooks.pfnFreeIsoSurfaces = NKFreeIsoSurfaceRecords;
+    hooks.pfnFreeFrameIsoSurfaces = NKFreeFrameIsoSurfaceRecords;
     NKSetModelHooks(hooks);
 }

@@ -8,10 +8,7 @@
 
 #include <cstdint>
 
-// Placeholder: an empty record until the cutting planes are built. The cut
-// surface of one part; the array of them is made with new[] and deleted with
-// delete[], so the record frees what it owns in its destructor.
-struct CutSurfacePart {};
+#include "tools/nk_surface_records.h"
 
 // The vectors sampled on a regular i x j grid of a cutting plane: six arrays
 // of i x j samples, each from NKAlloc. The destructor frees them.
@@ -51,5 +48,6 @@ void NKFreeCutSurfaceHeader(CutSurface *pHeader);
 void NKReleaseCutSurfaceObject(CutSurface *pCut);
 
 // Fills the model core's slots (core/nk_model_hooks.h) with the tools' work
-// that exists; called once at start-up. The others keep their neutral answers.
+// that exists (releasing and freeing cut and iso-surfaces); called once at
+// start-up. The others keep their neutral answers.
 void NKInstallToolHooks(void);

@@ -76,13 +76,13 @@ TEST(PolygonMeshRecord, InitClearsAndFreeReleasesEveryArray)
     EXPECT_EQ(ifs.piConnects, nullptr);
     EXPECT_EQ(ifs.bFromElements, 1);
     EXPECT_EQ(ifs.bNodesNotCompacted, 1);
-    ifs.pExtra = NKAlloc(16);
+    ifs.pbEdgeType = static_cast<unsigned char *>(NKAlloc(16));
     ifs.pbVisibility = (unsigned char *)NKAlloc(4);
     ifs.piSortedConnects = (int *)NKAlloc(16);
     ifs.iNumPolygons = 4;
     ifs.bFromElements = 0;
     NKFreePolygonMesh(&ifs);  // the sanitizer sees any leak
-    EXPECT_EQ(ifs.pExtra, nullptr);
+    EXPECT_EQ(ifs.pbEdgeType, nullptr);
     EXPECT_EQ(ifs.iNumPolygons, 0);
     EXPECT_EQ(ifs.bFromElements, 1);
     NKInitPolygonMesh(nullptr);

@@ -1,0 +1,308 @@
+// tests/tools/test_surface_polygoniser.cpp -- the polygoniser: EdgeCaseTable,
+// single elements cut by planes and levels, and blocks of hexahedra whose cut
+// and iso-surfaces have known counts, areas and boundaries.
+#include <gtest/gtest.h>
+
+#include "core/nk_normals.h"
+#include "tests/tools/surface_fixtures.h"
+#include "tools/nk_edge_case_table.h"
+#include "tools/nk_surface_polygoniser.h"
+
+namespace {
+
+using surface::SurfaceTest;
+
+TEST(EdgeCaseTable, EveryRowListsItsSetBitsOnceThenMinusOne)
+{
+    for (int m = 0; m < NK_EDGE_CASE_ROWS; m++) {
+        const int *row = NKGetEdgeCaseRow(m);
+        int n = __builtin_popcount(m), seen = 0;
+        for (int k = 0; k < n; k++) {
+            ASSERT_TRUE(row[k] >= 0 && row[k] < 12 && ((m >> row[k]) & 1)) << m;
+            seen |= 1 << row[k];
+        }
+        EXPECT_EQ(seen, m);
+        for (int k = n; k < 12; k++) EXPECT_EQ(row[k], -1) << m;
+    }
+    EXPECT_EQ(NKGetEdgeCaseRow(4096), nullptr);
+}
+
+TEST(EdgeCaseTable, ListedRowsKeepTheirJoinOrder)
+{
+    EXPECT_EQ(NKGetNumListedEdgeCaseRows(), 150);
+    struct Row {
+        int iMask;
+        std::vector<int> edges;
+    };
+    const Row rows[] = {
+        {0x00f, {0, 1, 2, 3}},          {0x025, {0, 2, 5}},
+        {0x036, {1, 2, 5, 4}},          {0x0cf, {0, 1, 7, 2, 3, 6}},
+        {0x0f7, {0, 1, 2, 7, 6, 5, 4}}, {0x1a1, {0, 5, 8, 7}},
+        {0x225, {0, 2, 9, 5}},          {0x536, {1, 4, 5, 10, 8, 2}},
+        {0xb91, {0, 4, 11, 9, 8, 7}},   {0xc91, {4, 0, 7, 10, 11}},
+        {0xe68, {3, 9, 10, 6, 5, 11}},  {0x5e4, {2, 5, 6, 7, 8, 10}},
+    };
+    for (const Row &r : rows) {
+        const int *row = NKGetEdgeCaseRow(r.iMask);
+        EXPECT_EQ(std::vector<int>(row, row + r.edges.size()), r.edges) << std::hex << r.iMask;
+    }
+    // An unreachable row lists its edges ascending.
+    const int *row = NKGetEdgeCaseRow(0x841);
+    EXPECT_EQ(std::vector<int>(row, row + 4), (std::vector<int>{0, 6, 11, -1}));
+}
+
+// One element of a part with the given corners and values, polygonised.
+struct OneElement {
+    fixtures::GeometryHolder geo{1};
+    std::vector<float> values;
+    CutSurfacePart cut;
+    IsoSurfacePart iso;
+    bool bOk = false;
+
+    OneElement(int iType, const std::vector<float> &coords, const std::vector<float> &v) : values(v)
+    {
+        fixtures::SetNodes(geo.Part(0), coords);
+        std::vector<int> nodes;
+        for (size_t i = 0; i < v.size(); i++) nodes.push_back((int)i);
+        fixtures::SetElements(geo.Part(0), {iType}, {nodes});
+    }
+    const NKIndexedFaceSet &Run(int iMode)
+    {
+        int n = 0;
+        const NKPart *p = &geo.Part(0);
+        CutElement *pCuts =
+            NKClassifyElementNodes(p, p->pNodeCoords, values.data(), &cut, &iso, iMode, &n);
+        bOk = NKGenerateSurface(p, p->pNodeCoords, values.data(), values.data(), nullptr, &cut,
+                                &iso, iMode, pCuts, n);
+        NKFree(pCuts);
+        return iMode == NK_SURFACE_PLANE ? cut.mesh : iso.mesh;
+    }
+    // The midpoint of edge e of the element (the crossing at level 0.5 of 0/1 ends).
+    std::vector<float> EdgeMid(int iType, int e)
+    {
+        int a, b;
+        NKElementEdgeNodes(iType, e, &a, &b);
+        const float *c = geo.Part(0).pNodeCoords;
+        return {(c[3 * a] + c[3 * b]) / 2, (c[3 * a + 1] + c[3 * b + 1]) / 2,
+                (c[3 * a + 2] + c[3 * b + 2]) / 2};
+    }
+};
+
+const std::vector<float> kUnitHexa = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0,
+                                      0, 0, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
+const std::vector<float> kUnitQuad = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+
+TEST(Polygoniser, TetrahedronCutBelowOneCornerGivesTheRowsTriangle)
+{
+    OneElement el(NK_ELEM_TETRAHEDRON, {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1}, {10, 20, 30, 40});
+    el.cut.fPlanePoint[2] = 0.5f;
+    const NKIndexedFaceSet &m = el.Run(NK_SURFACE_PLANE);
+    ASSERT_TRUE(el.bOk);
+    ASSERT_EQ(m.iNumPolygons, 1);
+    ASSERT_EQ(m.piPolygonNumNodes[0], 3);  // row 0x025: edges 0, 2, 5
+    const float expect[3][3] = {{0, 0, 0.5f}, {0.5f, 0, 0.5f}, {0, 0.5f, 0.5f}};
+    const float values[3] = {25, 30, 35};  // the means of the edge ends
+    for (int k = 0; k < 3; k++) {
+        for (int j = 0; j < 3; j++) EXPECT_FLOAT_EQ(surface::Node(m, k)[j], expect[k][j]);
+        EXPECT_FLOAT_EQ(el.cut.pfValues[k], values[k]);
+    }
+}
+
+// Level 0.5 over 0/1 corner values: each polygon's nodes are the midpoints of
+// the row's edges, in row order.
+TEST(Polygoniser, LevelCutsFollowTheRowOrder)
+{
+    struct Case {
+        int iType;
+        std::vector<float> coords, values;
+        std::vector<int> edges;
+    };
+    const Case cases[] = {
+        {NK_ELEM_HEXAHEDRON, kUnitHexa, {1, 0, 0, 0, 0, 1, 0, 0}, {0, 1, 7, 2, 3, 6}},
+        {NK_ELEM_QUAD, kUnitQuad, {1, 0, 1, 0}, {0, 1, 2, 3}},
+        {NK_ELEM_SHELL, kUnitQuad, {0, 0, 1, 1}, {1, 3}},
+        {NK_ELEM_PENTAHEDRON,
+         {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 1, 0, 1, 1},
+         {0, 0, 0, 0, 1, 1},
+         {0, 5, 8, 7}},
+        {NK_ELEM_TRIANGLE, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 1}, {0, 2}},
+    };
+    for (const Case &c : cases) {
+        OneElement el(c.iType, c.coords, c.values);
+        el.iso.fLevel = 0.5f;
+        const NKIndexedFaceSet &m = el.Run(NK_SURFACE_ISO);
+        ASSERT_TRUE(el.bOk);
+        ASSERT_EQ(m.iNumPolygons, 1) << c.iType;
+        ASSERT_EQ(m.piPolygonNumNodes[0], (int)c.edges.size()) << c.iType;
+        for (size_t k = 0; k < c.edges.size(); k++) {
+            std::vector<float> mid = el.EdgeMid(c.iType, c.edges[k]);
+            for (int j = 0; j < 3; j++)
+                EXPECT_FLOAT_EQ(surface::Node(m, (int)k)[j], mid[j]) << c.iType << " " << k;
+        }
+    }
+}
+
+TEST(Polygoniser, CornerOnThePlaneCountsBelowIt)
+{
+    OneElement el(NK_ELEM_HEXAHEDRON, kUnitHexa, std::vector<float>(8, 0));
+    const float p[3] = {1, 1, 1}, n[3] = {1, 1, 1};
+    std::memcpy(el.cut.fPlanePoint, p, sizeof(p));
+    std::memcpy(el.cut.fPlaneNormal, n, sizeof(n));
+    const NKIndexedFaceSet &m = el.Run(NK_SURFACE_PLANE);
+    EXPECT_TRUE(el.bOk);
+    EXPECT_EQ(m.iNumPolygons, 0);
+    // An edge whose ends have equal values takes the tiny denominator.
+    float out[3], value;
+    NKInterpolateIsoEdge(1.0f, p, n, 2.0f, 2.0f, 0, 0, nullptr, nullptr, out, &value, nullptr);
+    EXPECT_TRUE(std::isfinite(out[0]));
+}
+
+TEST(Polygoniser, BadModesAndRecordsFail)
+{
+    OneElement el(NK_ELEM_QUAD, kUnitQuad, {1, 0, 1, 0});
+    int n = 7;
+    const NKPart *p = &el.geo.Part(0);
+    EXPECT_EQ(NKClassifyElementNodes(p, p->pNodeCoords, el.values.data(), nullptr, &el.iso, 0, &n),
+              nullptr);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(NKClassifyElementNodes(p, p->pNodeCoords, el.values.data(), &el.cut, &el.iso, 2, &n),
+              nullptr);
+    EXPECT_FALSE(NKGenerateSurface(p, p->pNodeCoords, el.values.data(), nullptr, nullptr, nullptr,
+                                   &el.iso, 1, nullptr, 0));
+    // An element whose node lies outside the part is never cut.
+    el.geo.Part(0).pElementConnects[3] = 99;
+    CutElement *pCuts =
+        NKClassifyElementNodes(p, p->pNodeCoords, el.values.data(), nullptr, &el.iso, 1, &n);
+    EXPECT_EQ(n, 0);
+    NKFree(pCuts);
+}
+
+class PlaneCuts : public SurfaceTest {
+protected:
+    // Cuts part 0 of frame 0 of an n-block of cell size fCell into pRecord.
+    void Cut(int n, float fCell, const float point[3], const float normal[3],
+             CutSurfacePart *pRecord)
+    {
+        NKGeometry *pGeo = surface::MakeBlock(n, fCell);
+        auto field = [](float x, float, float) { return x; };
+        NKFrame *f = Frames(1, pGeo, surface::MakeScalar(pGeo, field));
+        std::memcpy(pRecord->fPlanePoint, point, 3 * sizeof(float));
+        std::memcpy(pRecord->fPlaneNormal, normal, 3 * sizeof(float));
+        ASSERT_TRUE(NKComputePartCutSurface(f, 0, pRecord));
+    }
+    CutSurfacePart m_Record;
+};
+
+TEST_F(PlaneCuts, CentralPlaneOfAUnitHexahedronIsOneHexagon)
+{
+    const float p[3] = {0.5f, 0.5f, 0.5f}, n[3] = {1, 1, 1};
+    Cut(1, 1.0f, p, n, &m_Record);
+    const NKIndexedFaceSet &m = m_Record.mesh;
+    ASSERT_EQ(m.iNumPolygons, 1);
+    ASSERT_EQ(m.piPolygonNumNodes[0], 6);
+    const float expect[6][3] = {{1, 0, 0.5f}, {1, 0.5f, 0}, {0.5f, 1, 0},
+                                {0, 1, 0.5f}, {0, 0.5f, 1}, {0.5f, 0, 1}};
+    for (int k = 0; k < 6; k++)
+        for (int j = 0; j < 3; j++)
+            EXPECT_NEAR(surface::Node(m, m.piConnects[k])[j], expect[k][j], 1e-6);
+}
+
+TEST_F(PlaneCuts, HorizontalPlanesThroughABlock)
+{
+    for (float z : {0.375f, 0.5f}) {
+        const float p[3] = {0, 0, z}, n[3] = {0, 0, 1};
+        CutSurface cut;
+        cut.iNumParts = 1;
+        cut.pParts = new CutSurfacePart[1];
+        Cut(4, 0.25f, p, n, &cut.pParts[0]);
+        const NKIndexedFaceSet &m = cut.pParts[0].mesh;
+        EXPECT_EQ(m.iNumPolygons, 16) << z;  // at a node layer: the layer above only
+        EXPECT_EQ(surface::CountPolygons(m, 4), 16);
+        EXPECT_EQ(m.iNumNodes, 64);
+        double v[3];
+        EXPECT_DOUBLE_EQ(surface::MeshArea(m, v), 1.0);
+        EXPECT_DOUBLE_EQ(v[2], 1.0);  // every polygon faces +z
+        for (int k = 0; k < m.iNumNodes; k++) EXPECT_EQ(surface::Node(m, k)[2], z);
+        NKUpdateCutSurfaceEdges(&cut);
+        EXPECT_EQ(cut.bEdgesFound, 1);
+        ASSERT_NE(m.pbEdgeType, nullptr);
+        std::vector<uint8_t> marks(m.pbEdgeType, m.pbEdgeType + m.iConnectLength);
+        EXPECT_EQ(surface::CountValue(marks, 1), 16);
+        EXPECT_EQ(surface::CountValue(marks, 0), 48);
+        NKFreeCutSurfaceHeader(&cut);
+    }
+}
+
+TEST_F(PlaneCuts, DiagonalPlaneThroughTheCentreOfAThreeBlock)
+{
+    const float p[3] = {0.5f, 0.5f, 0.5f}, n[3] = {1, 1, 1};
+    Cut(3, 1.0f / 3.0f, p, n, &m_Record);
+    const NKIndexedFaceSet &m = m_Record.mesh;
+    EXPECT_EQ(m.iNumPolygons, 19);
+    EXPECT_EQ(surface::CountPolygons(m, 3), 12);
+    EXPECT_EQ(surface::CountPolygons(m, 6), 7);
+    EXPECT_EQ(m.iNumNodes, 78);
+    EXPECT_NEAR(surface::MeshArea(m), 3.0 * std::sqrt(3.0) / 4.0, 1e-5);
+    surface::Merged merged = surface::MergeAndMark(m);
+    EXPECT_EQ(merged.iDistinct, 30);
+    EXPECT_EQ(surface::CountValue(merged.marks, 1), 18);
+    EXPECT_EQ(surface::CountValue(merged.marks, 0), 60);
+}
+
+class LevelSurfaces : public SurfaceTest {
+protected:
+    IsoSurfacePart &Iso(int n, float fCell, const surface::Field &field, float fLevel)
+    {
+        NKGeometry *pGeo = surface::MakeBlock(n, fCell);
+        NKFrame *f = Frames(1, pGeo, surface::MakeScalar(pGeo, field));
+        f->pIsoSurfaces = new IsoSurfacePart[1];
+        f->iNumIsoSurfaces = 1;
+        f->pIsoSurfaces[0].fLevel = fLevel;
+        EXPECT_TRUE(NKComputePartIsoSurface(f, 0));
+        return f->pIsoSurfaces[0];
+    }
+};
+
+TEST_F(LevelSurfaces, LinearFieldGivesTheDiagonalPlane)
+{
+    IsoSurfacePart &r = Iso(
+        3, 1.0f / 3.0f, [](float x, float y, float z) { return x + y + z; }, 1.5f);
+    const NKIndexedFaceSet &m = r.mesh;
+    EXPECT_EQ(m.iNumPolygons, 19);
+    EXPECT_EQ(surface::CountPolygons(m, 3), 12);
+    EXPECT_EQ(m.iNumNodes, 78);
+    for (int k = 0; k < m.iNumNodes; k++) {
+        const float *c = surface::Node(m, k);
+        EXPECT_NEAR(c[0] + c[1] + c[2], 1.5, 1e-6);
+    }
+    ASSERT_NE(r.pPolygonNormals, nullptr);
+    for (int p = 0; p < m.iNumPolygons; p++) {
+        float nrm[3];
+        NKUnpackNormal(nrm, r.pPolygonNormals + 3 * p);
+        for (int j = 0; j < 3; j++) EXPECT_NEAR(std::fabs(nrm[j]), 1.0 / std::sqrt(3.0), 0.01);
+    }
+    EXPECT_EQ(r.pColors, nullptr);  // one colour for the whole surface
+}
+
+TEST_F(LevelSurfaces, SphereFieldGivesAClosedSurface)
+{
+    auto field = [](float x, float y, float z) {
+        return (x - 2) * (x - 2) + (y - 2) * (y - 2) + (z - 2) * (z - 2);
+    };
+    IsoSurfacePart &r = Iso(4, 1.0f, field, 1.5f);
+    const NKIndexedFaceSet &m = r.mesh;
+    EXPECT_EQ(m.iNumPolygons, 32);
+    EXPECT_EQ(surface::CountPolygons(m, 6), 8);
+    EXPECT_EQ(surface::CountPolygons(m, 3), 24);
+    EXPECT_EQ(m.iNumNodes, 120);
+    float fMaxX = -1e12f;
+    for (int k = 0; k < m.iNumNodes; k++) fMaxX = std::max(fMaxX, surface::Node(m, k)[0]);
+    EXPECT_FLOAT_EQ(fMaxX, 3.0f + 1.0f / 6.0f);
+    EXPECT_FLOAT_EQ(r.fMax[0], 3.0f + 1.0f / 6.0f);
+    EXPECT_FLOAT_EQ(r.fMin[2], 1.0f - 1.0f / 6.0f);
+    surface::Merged merged = surface::MergeAndMark(m);
+    EXPECT_EQ(merged.iDistinct, 30);
+    EXPECT_EQ(surface::CountValue(merged.marks, 0), 120);
+}
+
+}  // namespace
