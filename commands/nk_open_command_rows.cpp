@@ -23,14 +23,13 @@
 #include "core/nk_progress.h"
 #include "nkf/nkf_command.h"
 #include "readers/nk_data_source.h"
+#include "readers/nk_native_geometry.h"
 
 // Placeholder: the reader plug-in registry is not built; no interface is
 // registered and no name is known (2 means "no such interface").
 int NKGetNumFEMInterfaces(void) { return 0; }
 const char *NKGetFEMInterfaceName(int) { return ""; }
 int NKGetFEMInterfaceIdByName(const char *) { return 2; }
-// Placeholder: volume geometry files are read once their reader is built.
-bool NKReadElementTopology(const char *) { return false; }
 
 namespace {
 
@@ -171,7 +170,7 @@ int ReadVolume(NKArgumentScan *pScan)
         return 1;
     }
     BusyCursor cursor;
-    if (!NKReadElementTopology(name.GetText())) {
+    if (!NKReadElementTopology(name.GetText(), nullptr)) {
         NKPrintError("Error reading volume geometry.");
         return 1;
     }
