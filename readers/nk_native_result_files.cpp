@@ -97,8 +97,10 @@ bool ReadBinaryStep(FILE *pFile, const char *pszFileName, int iStep, int iPlain,
     pData->bComplex = h[0] == 2;
     int iPer = pData->bComplex ? iComplex : iPlain;
     int64_t iValues = pData->bComplex ? h[2] / 2 : h[2];
+    // Floats per step first: steps x floats can pass 2^63 for large words.
+    int64_t iStepWords = iValues * iPer;
     if ((h[0] != 1 && h[0] != 2) || (pData->bComplex && h[2] % 2 != 0) || h[1] < 0 || h[2] < 0 ||
-        static_cast<int64_t>(h[1]) * iValues * iPer > iDataWords) {
+        iStepWords > iDataWords || (iStepWords > 0 && h[1] > iDataWords / iStepWords)) {
         PrintFile(kind.pszWrongFormat, pszFileName);
         return false;
     }

@@ -63,9 +63,15 @@ protected:
     MessageCapture m_Messages;
 };
 
-// The geometry of the fixture: 2 parts, 5 nodes, polygons (1 2 3 4)
-// and (1 2 3), one node (5) used by neither, as text.
+// The plain text geometry of the native file tests: 2 parts, 5 nodes, the
+// quadrilateral (1 2 3 4) and the triangle (2 5 3).
 inline const char *NativeGeoText(void)
 {
-    return "2 5 2 7\n1 1\n2 2\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n1 2 3 -4 1 2 -3\n";
+    return "2 5 2 7\n1 1\n2 2\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n1 2 3 -4 2 5 -3\n";
+}
+// The same geometry in the magic form: 1, parts, nodes, polygons, then the
+// connects on a line of their own.
+inline const char *NativeMagicGeoText(void)
+{
+    return "1 2 5 2\n7\n1 1\n2 2\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n1 2 3 -4 2 5 -3\n";
 }
