@@ -21,10 +21,7 @@
 #include "nkf/nkf_geometry_block.h"
 #include "nkf/nkf_parser.h"
 #include "readers/nk_data_source.h"
-
-// Placeholder: the older native geometry files are read once their reader is
-// built; until then no file reads (null).
-NKGeometry *NKReadGeometryFile(const char *) { return nullptr; }
+#include "readers/nk_native_geometry.h"
 
 namespace {
 

@@ -30,6 +30,8 @@
 #include "core/nk_tool_state.h"
 #include "core/nk_transform_tables.h"
 #include "nkf/nkf_import.h"
+#include "readers/nk_data_source.h"
+#include "readers/nk_native_result_files.h"
 
 uint8_t bKeepSettings = 0;
 
@@ -47,8 +49,10 @@ void StopPlayback(void)
     g_pModel->iModePositiveSteps = -1;
     g_pModel->bModeShapeAnimation = 0;
     g_pModel->bModeShapeScalar = 0;
-    // Placeholder: the older native reader's results-file flag is cleared
-    // here once that reader exists.
+    // A new model starts with real results: a phase sweep needs a complex
+    // result read from it first.
+    bFreqResultsScalar = 0;
+    bFreqResultsVector = 0;
 }
 
 // What the tools, dialogs and plots made for the old model goes.
@@ -127,11 +131,11 @@ bool RunStartupFile(const char *pszName, const char *pszInfo)
 }
 
 // The current data source of ResetScene.
+// The dispatcher's source, and an NKF file the nkf command opened by itself
+// (that one never passes the dispatcher).
 void CloseDataSource(void)
 {
-    // Placeholder: the data-source dispatcher's NKCloseInterface closes
-    // whatever kind is open once it exists; until then an NKF file is the
-    // only source there can be.
+    if (NKGetInterfaceType() != NK_INTERFACE_NONE) NKCloseInterface();
     if (NKFGetParser() != nullptr) NKFCloseInterface();
 }
 

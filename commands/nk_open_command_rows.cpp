@@ -24,9 +24,7 @@
 #include "nkf/nkf_command.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
-
-// Placeholder: volume geometry files are read once their reader is built.
-bool NKReadElementTopology(const char *) { return false; }
+#include "readers/nk_native_geometry.h"
 
 namespace {
 
@@ -158,7 +156,7 @@ int ReadVolume(NKArgumentScan *pScan)
         return 1;
     }
     NKWaitCursor cursor;
-    if (!NKReadElementTopology(name.GetText())) {
+    if (!NKReadElementTopology(name.GetText(), nullptr)) {
         NKPrintError("Error reading volume geometry.");
         return 1;
     }

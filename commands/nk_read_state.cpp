@@ -20,15 +20,8 @@
 #include "core/nk_view_state.h"
 #include "readers/nk_animation_setup.h"
 #include "readers/nk_data_source.h"
-
-// The loaded results are frequency-domain (complex) results; the readers of
-// the older native result files set them.
-uint8_t bFreqResultsScalar = 0;
-uint8_t bFreqResultsVector = 0;
-
-// Placeholder: the phase-angle animation of frequency results comes with the
-// older native result readers; until then it builds nothing (false).
-bool NKSetupPhaseAngleAnimation(int, int, int) { return false; }
+#include "readers/nk_native_result_files.h"
+#include "readers/nk_phase_animation.h"
 
 namespace {
 
@@ -162,7 +155,7 @@ bool NKSetupInterfaceAnimation(int iFirst, int iLast, int iIncrement, const int 
     if (bFrequency && iFirst >= 0 && 0 < iLast && iFirst < iLast && 0 < iIncrement &&
         iIncrement < 360 && iLast < 360) {
         NKPrintInfo("Setting up frequency domain animation.");
-        if (!NKSetupPhaseAngleAnimation(iFirst, iLast, iIncrement)) return false;
+        if (!NKSetupAnimationFromInterface(iFirst, iLast, iIncrement)) return false;
     } else if (0 < iFirst && iFirst < iLast && 0 < iIncrement && iIncrement <= iSteps &&
                iLast <= iSteps) {
         NKPrintInfo("Setting up animation from interface.");

@@ -22,11 +22,9 @@
 #include "core/nk_progress.h"
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
+#include "readers/nk_boundary_conditions.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_native_result_files.h"
-
-// Placeholder: boundary-condition files are read once their reader is built.
-bool NKReadBoundaryConditions(const char *) { return false; }
 
 namespace {
 

@@ -1,22 +1,333 @@
 // readers/nk_native_result_files.cpp -- the scalar and vector file reads and
 // the step-name table of the older native file set (see
 // nk_native_result_files.h).
+//
+// A binary file is read as its header and then only the bytes of the step
+// asked for, after the header's counts were checked against the file's size.
+// An ASCII file is read whole. Both give the file's node values, which are
+// then picked for each part through its node map.
 #include "readers/nk_native_result_files.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "core/nk_file.h"
+#include "core/nk_memory.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "nkf/nkf_stream.h"
+#include "readers/nk_native_file_utils.h"
+
+uint8_t bFreqResultsScalar = 0;
+uint8_t bFreqResultsVector = 0;
+float g_fPhaseAngle = 0.0f;
+uint8_t g_bComplexMagnitude = 1;
+uint8_t g_bFringeDisplacements = 0;
+uint8_t g_bVectorXOnly = 0;
+uint8_t g_bVectorYOnly = 0;
+uint8_t g_bVectorZOnly = 0;
 
 namespace {
 
 // Owned for the whole run, so the names go at exit as well.
 std::unique_ptr<NKStringList> sg_pStepNames;
 
+// The texts of one kind of result file.
+struct FileKind {
+    const char *pszNullGeometry;
+    const char *pszOpen;
+    const char *pszWrongFormat;
+    const char *pszOneStep;
+    const char *pszStepMissing;
+    uint8_t *pbComplexFlag;
+};
+
+const FileKind kScalarKind = {"Unable to map scalar to NULL geometry.",
+                              "Unable to open scalar file %s",
+                              "Wrong scalar file format in %s",
+                              "Scalar file contains 1 step only.",
+                              "Error reading step %d from scalar file %s, contains %d steps only.",
+                              &bFreqResultsScalar};
+const FileKind kVectorKind = {"Unable to map vector to NULL geometry.",
+                              "Unable to open vector file %s",
+                              "Wrong vector file format in %s",
+                              "Vector file contains 1 step only.",
+                              "Error reading step %d from vector file %s, contains %d steps only.",
+                              &bFreqResultsVector};
+
+// One step of a file: iValues values of iFloats floats each.
+struct StepData {
+    bool bComplex = false;
+    int iStep = 0;
+    int iStepsInFile = 1;
+    int iValues = 0;
+    std::vector<float> floats;
+};
+
+void PrintFile(const char *pszFormat, const char *pszFileName)
+{
+    NKPrintError(NKString::FromFormat(pszFormat, pszFileName).GetText());
+}
+
+// Floats per value of a binary file: iPlain for real data, iComplex else.
+bool ReadBinaryStep(FILE *pFile, const char *pszFileName, int iStep, int iPlain, int iComplex,
+                    const FileKind &kind, StepData *pData)
+{
+    std::string head;
+    head.resize(12);
+    size_t n = std::fread(&head[0], 1, 12, pFile);
+    head.resize(n);
+    bool bSwap = false;
+    int h[3] = {0, 0, 0};
+    if (!NKDecideByteOrder(head, &bSwap)) {
+        PrintFile(kind.pszWrongFormat, pszFileName);
+        return false;
+    }
+    NKWordReader words(head, bSwap);
+    if (!words.Ints(h, 3)) {
+        PrintFile("Error reading from file %s", pszFileName);
+        return false;
+    }
+    std::fseek(pFile, 0, SEEK_END);
+    int64_t iDataWords = (static_cast<int64_t>(std::ftell(pFile)) - 12) / 4;
+    pData->bComplex = h[0] == 2;
+    int iPer = pData->bComplex ? iComplex : iPlain;
+    int64_t iValues = pData->bComplex ? h[2] / 2 : h[2];
+    // Floats per step first: steps x floats can pass 2^63 for large words.
+    int64_t iStepWords = iValues * iPer;
+    if ((h[0] != 1 && h[0] != 2) || (pData->bComplex && h[2] % 2 != 0) || h[1] < 0 || h[2] < 0 ||
+        iStepWords > iDataWords || (iStepWords > 0 && h[1] > iDataWords / iStepWords)) {
+        PrintFile(kind.pszWrongFormat, pszFileName);
+        return false;
+    }
+    *kind.pbComplexFlag = pData->bComplex ? 1 : 0;
+    if (iStep >= h[1]) {
+        if (h[1] != 1) {
+            NKPrintError(
+                NKString::FromFormat(kind.pszStepMissing, iStep + 1, pszFileName, h[1]).GetText());
+            return false;
+        }
+        NKPrintInfo(kind.pszOneStep);
+        iStep = 0;
+    }
+    pData->iStep = iStep;
+    pData->iStepsInFile = h[1];
+    pData->iValues = static_cast<int>(iValues);
+    size_t iFloats = static_cast<size_t>(iValues) * static_cast<size_t>(iPer);
+    pData->floats.resize(iFloats);
+    long iOffset =
+        static_cast<long>(12 + 4 * static_cast<int64_t>(iStep) * static_cast<int64_t>(iFloats));
+    if (std::fseek(pFile, iOffset, SEEK_SET) != 0 ||
+        std::fread(pData->floats.data(), 4, iFloats, pFile) != iFloats) {
+        PrintFile("Error reading from file %s", pszFileName);
+        return false;
+    }
+    if (bSwap) SwapBytes(pData->floats.data(), 4, static_cast<int64_t>(iFloats));
+    return true;
+}
+
+// One step of iValues values of iPer numbers; a number that cannot be read
+// is undefined.
+void ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pData)
+{
+    pData->iValues = iValues;
+    pData->floats.assign(static_cast<size_t>(iValues) * static_cast<size_t>(iPer),
+                         NK_UNDEFINED_VALUE);
+    const char *pCursor = text.c_str();
+    for (float &f : pData->floats) {
+        NKFWordScan scan = NKFScanFloatWord(&pCursor, &f);
+        if (scan == NKF_WORD_MISSING) break;
+        if (scan == NKF_WORD_ILLEGAL) f = NK_UNDEFINED_VALUE;
+    }
+}
+
+bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iPlain, int iComplex,
+              const FileKind &kind, StepData *pData)
+{
+    if (pGeo == nullptr) {
+        NKPrintError(kind.pszNullGeometry);
+        return false;
+    }
+    if (iStep < 0) {
+        NKPrintError(NKString::FromFormat("Error in step number: %d", iStep + 1).GetText());
+        return false;
+    }
+    std::string path = pszFileName != nullptr ? pszFileName : "";
+    for (char &c : path)
+        if (c == '\\') c = '/';
+    FILE *pFile = std::fopen(path.c_str(), "rb");
+    if (pFile == nullptr) {
+        PrintFile(kind.pszOpen, path.c_str());
+        return false;
+    }
+    std::string head;
+    head.resize(1024);
+    head.resize(std::fread(&head[0], 1, 1024, pFile));
+    std::rewind(pFile);
+    bool bOk = true;
+    if (NKIsBinaryText(head)) {
+        bOk = ReadBinaryStep(pFile, pszFileName, iStep, iPlain, iComplex, kind, pData);
+        std::fclose(pFile);
+        return bOk;
+    }
+    std::fclose(pFile);
+    std::string text;
+    NKReadWholeFile(pszFileName, &text);
+    *kind.pbComplexFlag = 0;
+    ReadTextStep(text, pGeo->iGlobalNumNodes, iPlain, pData);
+    return true;
+}
+
+// A complex value (re, im) as the modes ask.
+float ComplexValue(float re, float im)
+{
+    if (g_bComplexMagnitude) return std::sqrt(re * re + im * im);
+    return re * std::cos(g_fPhaseAngle) - im * std::sin(g_fPhaseAngle);
+}
+
+// The file values of the step, one float per node (scalars).
+std::vector<float> ScalarValues(const StepData &data)
+{
+    std::vector<float> values(static_cast<size_t>(data.iValues));
+    const float *f = data.floats.data();
+    for (size_t i = 0; i < values.size(); i++) {
+        if (data.bComplex) {
+            values[i] = ComplexValue(f[2 * i], f[2 * i + 1]);
+        } else if (g_bFringeDisplacements) {
+            const float *v = &f[3 * i];
+            bool bUndefined = v[0] > 2.99e38f || v[1] > 2.99e38f || v[2] > 2.99e38f;
+            values[i] = bUndefined ? NK_UNDEFINED_VALUE
+                                   : std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+        } else {
+            values[i] = f[i];
+        }
+    }
+    return values;
+}
+
+// The file vectors of the step, three floats per node.
+std::vector<float> VectorValues(const StepData &data)
+{
+    std::vector<float> values(3 * static_cast<size_t>(data.iValues), 0.0f);
+    const float *f = data.floats.data();
+    int iSingle = g_bVectorXOnly ? 0 : g_bVectorYOnly ? 1 : g_bVectorZOnly ? 2 : -1;
+    for (size_t i = 0; i < static_cast<size_t>(data.iValues); i++) {
+        if (data.bComplex) {
+            for (int k = 0; k < 3; k++)
+                values[3 * i + k] = ComplexValue(f[6 * i + 2 * k], f[6 * i + 2 * k + 1]);
+        } else if (iSingle >= 0) {
+            values[3 * i + static_cast<size_t>(iSingle)] = f[i];
+        } else {
+            std::memcpy(&values[3 * i], &f[3 * i], 3 * sizeof(float));
+        }
+    }
+    return values;
+}
+
+template <typename T>
+T *AllocArray(size_t n)
+{
+    return static_cast<T *>(NKAlloc((n > 0 ? n : 1) * sizeof(T)));
+}
+
+NKScalarResult *BuildScalar(const std::vector<float> &values, const StepData &data,
+                            const NKGeometry *pGeo, const char *pszFileName)
+{
+    NKScalarResult *r = NKCreateScalarResult();
+    if (r == nullptr) return nullptr;
+    r->iNumParts = pGeo->iNumParts;
+    r->pNodeResults = static_cast<NKScalarPartEntry *>(NKCalloc(
+        static_cast<size_t>(pGeo->iNumParts > 0 ? pGeo->iNumParts : 1), sizeof(NKScalarPartEntry)));
+    bool bOk = r->pNodeResults != nullptr;
+    for (int p = 0; bOk && p < pGeo->iNumParts; p++) {
+        const NKPart &part = pGeo->pParts[p];
+        NKScalarPartEntry *e = &r->pNodeResults[p];
+        NKInitScalarPartEntry(e);
+        e->pNodeValues = AllocArray<float>(static_cast<size_t>(part.iNumNodes));
+        bOk = e->pNodeValues != nullptr;
+        e->iCount = bOk ? part.iNumNodes : 0;
+        for (int j = 0; bOk && j < part.iNumNodes; j++) {
+            int g = part.pNodeMap != nullptr ? part.pNodeMap[j] : j;
+            float v = g >= 0 && g < static_cast<int>(values.size()) ? values[static_cast<size_t>(g)]
+                                                                    : NK_UNDEFINED_VALUE;
+            e->pNodeValues[j] = v;
+            if (v <= 2.99e38f) r->nodeMinMax.Update(v, p, j, -1);
+        }
+    }
+    if (!bOk) {
+        NKReleaseScalarResult(r);
+        NKPrintError("Error allocating memory.");
+        return nullptr;
+    }
+    r->iStepNumber = data.iStep;
+    r->iNumStepsInFile = data.iStepsInFile;
+    r->szFileName = pszFileName;
+    return r;
+}
+
+NKVectorResult *BuildVector(const std::vector<float> &values, const StepData &data,
+                            const NKGeometry *pGeo, const char *pszFileName)
+{
+    NKVectorResult *r = NKCreateVectorResult();
+    if (r == nullptr) return nullptr;
+    r->iNumParts = pGeo->iNumParts;
+    r->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(
+        static_cast<size_t>(pGeo->iNumParts > 0 ? pGeo->iNumParts : 1), sizeof(NKVectorPartEntry)));
+    bool bOk = r->pResults != nullptr;
+    size_t iFileNodes = values.size() / 3;
+    for (int p = 0; bOk && p < pGeo->iNumParts; p++) {
+        const NKPart &part = pGeo->pParts[p];
+        NKVectorPartEntry *e = &r->pResults[p];
+        NKInitVectorPartEntry(e);
+        e->pNodeValues = AllocArray<float>(3 * static_cast<size_t>(part.iNumNodes));
+        bOk = e->pNodeValues != nullptr;
+        e->iNumNodes = bOk ? part.iNumNodes : 0;
+        for (int j = 0; bOk && j < part.iNumNodes; j++) {
+            int g = part.pNodeMap != nullptr ? part.pNodeMap[j] : j;
+            float *v = &e->pNodeValues[3 * j];
+            if (g >= 0 && static_cast<size_t>(g) < iFileNodes) {
+                std::memcpy(v, &values[3 * static_cast<size_t>(g)], 3 * sizeof(float));
+            } else {
+                v[0] = v[1] = v[2] = NK_UNDEFINED_VALUE;
+                continue;
+            }
+            if (v[0] <= 2.99e38f && v[1] <= 2.99e38f && v[2] <= 2.99e38f)
+                r->lengthMinMax.Update(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), p, j,
+                                       -1);
+        }
+    }
+    if (!bOk) {
+        NKReleaseVectorResult(r);
+        NKPrintError("Error allocating memory.");
+        return nullptr;
+    }
+    r->iStepNumber = data.iStep;
+    r->iNumStepsInFile = data.iStepsInFile;
+    r->szFileName = pszFileName;
+    return r;
+}
+
 }  // namespace
 
-NKScalarResult *NKReadScalarFile(const char *, int, NKGeometry *) { return nullptr; }
+NKScalarResult *NKReadScalarFile(const char *pszFileName, int iStep, NKGeometry *pGeo)
+{
+    StepData data;
+    int iPlain = g_bFringeDisplacements ? 3 : 1;
+    if (!ReadStep(pszFileName, iStep, pGeo, iPlain, 2, kScalarKind, &data)) return nullptr;
+    return BuildScalar(ScalarValues(data), data, pGeo, pszFileName);
+}
 
-NKVectorResult *NKReadVectorFile(const char *, int, NKGeometry *) { return nullptr; }
+NKVectorResult *NKReadVectorFile(const char *pszFileName, int iStep, NKGeometry *pGeo)
+{
+    StepData data;
+    bool bSingle = g_bVectorXOnly || g_bVectorYOnly || g_bVectorZOnly;
+    if (!ReadStep(pszFileName, iStep, pGeo, bSingle ? 1 : 3, 6, kVectorKind, &data)) return nullptr;
+    return BuildVector(VectorValues(data), data, pGeo, pszFileName);
+}
 
 const NKStringList *NKGetNativeStepNames(void) { return sg_pStepNames.get(); }
 

@@ -5,6 +5,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_transform_tables.h"
+#include "readers/nk_native_result_files.h"
 #include "tests/commands/load_sequence_fixture.h"
 
 namespace {
@@ -36,6 +37,7 @@ TEST_F(LoadSequenceTest, ResetRunsTheLinesTheOldStateNeedsAndEmptiesTheModel)
         g_pGlobalPrimitives = c.bPlot ? reinterpret_cast<Primitive3DList *>(&s_Object) : nullptr;
         g_pModel->iModePositiveSteps = 4;
         g_pModel->fAxisScale[1] = 3.0f;
+        bFreqResultsScalar = bFreqResultsVector = 1;
         g_ContourSettings.pLevels = static_cast<float *>(NKAlloc(2 * sizeof(float)));
         ASSERT_TRUE(g_TransformationTable.Allocate(2, 1));
         LoadEvents().clear();
@@ -55,6 +57,7 @@ TEST_F(LoadSequenceTest, ResetRunsTheLinesTheOldStateNeedsAndEmptiesTheModel)
         EXPECT_EQ(g_pModel->fBoundingBox[3], NK_EMPTY_MAX);
         EXPECT_EQ(g_pModel->fAxisScale[1], 1.0f);
         EXPECT_EQ(g_pModel->iModePositiveSteps, -1);
+        EXPECT_EQ(bFreqResultsScalar + bFreqResultsVector, 0);
         EXPECT_EQ(g_pGlobalPrimitives, nullptr);
         EXPECT_EQ(g_ContourSettings.pLevels, nullptr);
         EXPECT_EQ(g_TransformationTable.m_iNumSteps, 0);

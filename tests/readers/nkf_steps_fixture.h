@@ -12,12 +12,12 @@
 #include "core/nk_model.h"
 #include "core/nk_progress.h"
 #include "core/nk_view_state.h"
-#include "platform/nk_progress_ui.h"
 #include "readers/nk_data_source.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_geometry_writer.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/recording_progress_ui.h"
 
 // One quad (*NODES 1, *ELEMENTS 3) with node results (*RESULTS 1);
 // *QUOLINGEOMETRY entry 1; *QUOLINSCALAR entries 1-3 named "a", "b", "c" at
@@ -47,24 +47,6 @@ inline std::string WriteStepsFile(bool bWithGeometry)
     std::string path = NKFWriteTestFile("steps.nkf", lines);
     return path.substr(0, path.size() - 4);
 }
-
-// A status bar that keeps every status text and presses Cancel when the bar
-// reaches iCancelAt.
-class RecordingProgressUI : public NKHeadlessProgressUI {
-public:
-    void SetStatusText(const char *pszText) override
-    {
-        texts.push_back(pszText);
-        NKHeadlessProgressUI::SetStatusText(pszText);
-    }
-    void SetProgressPosition(int iPosition) override
-    {
-        if (iPosition == iCancelAt) RequestCancel();
-        NKHeadlessProgressUI::SetProgressPosition(iPosition);
-    }
-    std::vector<std::string> texts;
-    int iCancelAt = -1;
-};
 
 class StepsFileTest : public ::testing::Test {
 protected:

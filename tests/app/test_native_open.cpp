@@ -1,0 +1,249 @@
+// tests/app/test_native_open.cpp -- the older native file set opened by
+// command, end to end: a results file as data source kind 3 with its part
+// names, states read with fixed and asked-for steps, the result-list
+// export, the phase-angle animation of a complex scalar, solid elements
+// added by readvolume and boundary conditions read by readbc.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/nk_system_commands.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_open_commands.h"
+#include "core/nk_bbox.h"
+#include "core/nk_geometry_writers.h"
+#include "core/nk_message.h"
+#include "core/nk_model.h"
+#include "core/nk_model_hooks.h"
+#include "core/nk_progress.h"
+#include "readers/nk_boundary_conditions.h"
+#include "readers/nk_data_source.h"
+#include "readers/nk_native_result_files.h"
+#include "tests/core/nk_model_test_helpers.h"
+#include "tests/readers/native_files_fixture.h"
+#include "tests/test_support/recording_progress_ui.h"
+
+namespace {
+
+class NativeOpen : public NKModelTest {
+protected:
+    void SetUp() override
+    {
+        NKModelTest::SetUp();
+        m_SavedHooks = NKSetModelHooks(NKModelHooks());
+        NKInstallDataSources();
+        NKRegisterFileCommands();
+        NKRegisterSystemCommands();
+        NKResetProgressState();
+        NKSetProgressUI(&m_UI);
+        m_Dir = NKTestMakeTempDir("quolin_native_open_");
+    }
+    void TearDown() override
+    {
+        NKCloseInterface();
+        NKSetProgressUI(nullptr);
+        NKResetProgressState();
+        NKSetCommandHandler(NK_HANDLER_SYSTEM, nullptr);
+        NKTestRemoveDir(m_Dir);
+        NKSetModelHooks(m_SavedHooks);
+        NKModelTest::TearDown();
+    }
+    std::string Path(const char *pszName) { return m_Dir + "/" + pszName; }
+    int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
+    // The run.res set of the issue: geo.txt (the given text), temp.res (3
+    // steps), run.res.
+    void WriteSet(bool bQuoted, const char *pszGeometry)
+    {
+        NKTestWriteText(Path("geo.txt"), pszGeometry);
+        NativeWords temp;
+        temp.I(1).I(3).I(5);
+        for (int s = 1; s <= 3; s++)
+            for (int n = 0; n < 5; n++) temp.F(10.0f * s + n);
+        NKTestWriteBytes(Path("temp.res"), temp.Bytes(false));
+        std::string scalar = bQuoted ? "\"temp.res 3\" Temperature" : "temp.res Temperature";
+        NKTestWriteText(Path("run.res"),
+                        "1 0\n3 0\nstep one\nstep two\nstep three\ngeo.txt Geometry\n" + scalar +
+                            "\nPlate\nTri\n");
+    }
+    std::vector<float> Values(int iPart)
+    {
+        const NKScalarPartEntry &e = g_pModel->pFrames[0].pScalar->pNodeResults[iPart];
+        return std::vector<float>(e.pNodeValues, e.pNodeValues + (iPart == 0 ? 4 : 3));
+    }
+    NKModelHooks m_SavedHooks;
+    RecordingProgressUI m_UI;
+    std::string m_Dir;
+    MessageCapture m_Capture;
+};
+
+TEST_F(NativeOpen, ResultsFileOpensWithPartNamesAndReadsFixedAndAskedSteps)
+{
+    // Part 2 is the triangle of file nodes 2, 5, 3; the magic form of the
+    // geometry gives the results file both part names as well.
+    struct {
+        bool bQuoted;
+        const char *pszGeometry;
+        std::vector<float> part1, part2;
+    } cases[] = {{true, NativeGeoText(), {30, 31, 32, 33}, {31, 34, 32}},
+                 {false, NativeGeoText(), {20, 21, 22, 23}, {21, 24, 22}},
+                 {true, NativeMagicGeoText(), {30, 31, 32, 33}, {31, 34, 32}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszGeometry);
+        SCOPED_TRACE(c.bQuoted);
+        WriteSet(c.bQuoted, c.pszGeometry);
+        std::string run = Path("run.res");
+        ASSERT_EQ(Run("open \"" + run + "\""), 0);
+        EXPECT_TRUE(m_Capture.HasLine("Primary file " + run + " opened."));
+        EXPECT_EQ(g_pModel->pFrames[0].pGeometry->pParts[0].szName, "Plate");
+        EXPECT_EQ(g_pModel->pFrames[0].pGeometry->pParts[1].szName, "Tri");
+        for (int iStep : {1, 2}) {
+            ASSERT_EQ(Run("readstate " + std::to_string(iStep) + " 1 0"), 0);
+            EXPECT_EQ(g_pModel->pFrames[0].szDescription, iStep == 1 ? "step one" : "step two");
+            ASSERT_NE(g_pModel->pFrames[0].pScalar, nullptr);
+            EXPECT_EQ(g_pModel->pFrames[0].pScalar->szDescription, "Temperature");
+            if (c.bQuoted || iStep == 2) {
+                EXPECT_EQ(Values(0), c.part1);
+                EXPECT_EQ(Values(1), c.part2);
+            }
+        }
+    }
+    ASSERT_TRUE(ExportResultInfo(Path("info.txt").c_str()));
+    std::string info = NKTestReadFile(Path("info.txt"));
+    for (const char *pszLine :
+         {"*INTERFACE_TYPE: Quolin Dulm", "*STATES: 3", "*SCALARS: 1", "1: step one"})
+        EXPECT_NE(info.find(pszLine), std::string::npos) << pszLine;
+}
+
+// The sweep over a complex scalar, whole and cancelled at frame 3; the phase
+// angle and magnitude mode are put back either way.
+TEST_F(NativeOpen, ComplexScalarSweepsThePhaseAngle)
+{
+    ASSERT_TRUE(NKWriteGridGeometryFile(5, 5, 1.0f, 1.0f, Path("grid.geo").c_str()));
+    NativeWords c;
+    c.I(2).I(1).I(72);
+    for (int n = 0; n < 36; n++) c.F(3.0f).F(4.0f);
+    NKTestWriteBytes(Path("c.res"), c.Bytes(false));
+    NKTestWriteText(Path("run.res"), "1 0\n1 0\nstep one\ngrid.geo Grid\nc.res Wave\n");
+    struct {
+        int iCancelAt;
+        bool bDone;
+        int iFrames;
+        const char *pszStatus;
+    } cases[] = {
+        {-1, true, 36, "Completed setting up animation from Quolin Dulm interface"},
+        {2, false, 1, "Animation setup cancelled"},
+    };
+    for (const auto &k : cases) {
+        SCOPED_TRACE(k.iCancelAt);
+        ASSERT_EQ(Run("open \"" + Path("run.res") + "\""), 0);
+        ASSERT_EQ(Run("readstate 1 1 0"), 0);
+        EXPECT_EQ(bFreqResultsScalar, 1);
+        g_fPhaseAngle = 0.25f;
+        g_bComplexMagnitude = 1;
+        m_UI.iCancelAt = k.iCancelAt;
+        m_UI.texts.clear();
+        EXPECT_EQ(NKSetupInterfaceAnimation(0, 350, 10, nullptr, 0), k.bDone);
+        EXPECT_TRUE(m_Capture.HasLine("Setting up frequency domain animation."));
+        EXPECT_EQ(m_UI.GetStatusText(), k.pszStatus);
+        EXPECT_EQ(g_fPhaseAngle, 0.25f);
+        EXPECT_EQ(g_bComplexMagnitude, 1);
+        ASSERT_EQ(g_pModel->iNumFrames, k.iFrames);
+        for (int i : {0, 1, 9, 35}) {
+            if (i >= k.iFrames) continue;
+            const NKFrame &f = g_pModel->pFrames[i];
+            EXPECT_EQ(f.szDescription, NKString::FromFormat("step one %3d deg", 10 * i));
+            EXPECT_GT(f.fTime, 2.99e38f);
+            double a = 10.0 * i * 3.14159265358979 / 180.0;
+            EXPECT_NEAR(f.pScalar->pNodeResults[0].pNodeValues[7],
+                        3 * std::cos(a) - 4 * std::sin(a), 1e-4);
+        }
+    }
+    g_fPhaseAngle = 0.0f;
+}
+
+// readgeometry of a good file loads it; a refused file after it keeps the
+// model that was there.
+TEST_F(NativeOpen, ReadGeometryLoadsAGridAndARefusedFileKeepsTheModel)
+{
+    ASSERT_TRUE(NKWriteGridGeometryFile(5, 5, 1.0f, 1.0f, Path("grid.geo").c_str()));
+    NativeWords bad;
+    for (int v : {1, 4, 50, 20}) bad.I(v);
+    for (int n = 0; n < 100; n++) bad.I(0);
+    NKTestWriteBytes(Path("bad.geo"), bad.Bytes(false));
+    NKTestWriteText(Path("zero.txt"),
+                    "2 5 2 7\n1 1\n2 2\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n0 2 3 -4 2 5 -3\n");
+    struct {
+        const char *pszFile;
+        int iResult;
+        std::string message;
+    } cases[] = {
+        {"grid.geo", 0, "Geometry file " + Path("grid.geo") + " loaded."},
+        {"bad.geo", 1, "Wrong geometry file format in " + Path("bad.geo")},
+        {"zero.txt", 1, "Illegal node specified in connectivity array: 0. Legal values: 1 - 5"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszFile);
+        m_Capture.Clear();
+        EXPECT_EQ(Run("readgeometry \"" + Path(c.pszFile) + "\""), c.iResult);
+        EXPECT_TRUE(m_Capture.HasLine(c.message)) << m_Capture.Text();
+        ASSERT_GE(g_pModel->iNumFrames, 1);
+        const NKGeometry *g = g_pModel->pFrames[0].pGeometry;
+        ASSERT_NE(g, nullptr);
+        EXPECT_EQ(g->iTotalNumNodes, 36);
+        EXPECT_EQ(g->iTotalNumPolygons, 25);
+        EXPECT_EQ(g->szFileName, Path("grid.geo").c_str());
+    }
+}
+
+TEST_F(NativeOpen, ReadVolumeAddsAHexahedronAndReadbcFillsTheList)
+{
+    // Parts on file nodes 1-4 and 5-8, a scalar per file node.
+    NKTestWriteText(Path("two.txt"),
+                    "2 8 2 8\n1 1\n2 2\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
+                    "1 2 3 -4 5 6 7 -8\n");
+    NativeWords s;
+    s.I(1).I(1).I(8);
+    for (int n = 1; n <= 8; n++) s.F(static_cast<float>(n));
+    NKTestWriteBytes(Path("s.res"), s.Bytes(false));
+    ASSERT_EQ(Run("readgeometry \"" + Path("two.txt") + "\""), 0);
+    ASSERT_EQ(Run("readscalar \"" + Path("s.res") + "\""), 0);
+    NKTestWriteText(Path("vol.txt"), "HEXA8\n1\n1 2 3 4 5 6 7 8\ntetra4\n1\n1 2 3 9\n");
+    ASSERT_EQ(Run("readvolume \"" + Path("vol.txt") + "\""), 0);
+    const NKPart &p = g_pModel->pFrames[0].pGeometry->pParts[0];
+    ASSERT_EQ(p.iNumNodes, 8);
+    ASSERT_EQ(p.iNumElements, 1);
+    EXPECT_EQ(p.pElements[0].iID, 1);
+    EXPECT_EQ(std::vector<int>(p.pElementConnects, p.pElementConnects + 8),
+              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    const NKScalarPartEntry &e = g_pModel->pFrames[0].pScalar->pNodeResults[0];
+    ASSERT_EQ(e.iCount, 8);
+    EXPECT_EQ(std::vector<float>(e.pNodeValues, e.pNodeValues + 8),
+              (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(g_pModel->pFrames[0].pGeometry->pParts[1].iNumNodes, 4);
+
+    NKTestWriteText(Path("bc.txt"),
+                    "*BOUNDARY\n1 2 3 7 1 0 0 0 0 1 5.0 9.0\n*NODE FORCE\n0 0 0 1 1 0 0 0 0 0 2\n");
+    ASSERT_EQ(Run("readbc \"" + Path("bc.txt") + "\""), 0);
+    ASSERT_EQ(g_BoundaryConditions.size(), 2u);
+    const NKBoundaryCondition &bc = g_BoundaryConditions[0];
+    EXPECT_EQ(bc.iKind, 1);
+    EXPECT_EQ(bc.iLabel, 7);
+    EXPECT_EQ(std::vector<int>(bc.iFlags, bc.iFlags + 6), (std::vector<int>{1, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(std::vector<float>(bc.fValues, bc.fValues + 6),
+              (std::vector<float>{5, 0, 0, 0, 0, 9}));
+    float pos[3] = {1, 2, 3};
+    ModelToDisplay(pos);
+    EXPECT_EQ(std::vector<float>(bc.fPosition, bc.fPosition + 3), std::vector<float>(pos, pos + 3));
+    EXPECT_EQ(g_BoundaryConditions[1].iKind, 2);
+    NKTestWriteText(Path("nobc.txt"), "BOUNDARY\n");
+    EXPECT_EQ(Run("readbc \"" + Path("nobc.txt") + "\""), 1);
+    EXPECT_TRUE(m_Capture.HasLine("Error reading boundary conditions from file " + Path("nobc.txt"),
+                                  NK_MSG_ERROR));
+    EXPECT_EQ(g_BoundaryConditions.size(), 2u);
+    g_BoundaryConditions.clear();
+}
+
+}  // namespace
