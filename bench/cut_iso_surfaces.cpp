@@ -53,7 +53,7 @@ bool MakeFrame(NKFrame *f)
                 pfValues[n] = std::sqrt((c[0] - 50) * (c[0] - 50) + (c[1] - 50) * (c[1] - 50) +
                                         (c[2] - 50) * (c[2] - 50));
             }
-    auto id = [M](int i, int j, int k) { return i + M * (j + M * k); };
+    auto id = [](int i, int j, int k) { return i + M * (j + M * k); };
     for (int k = 0, e = 0; k < N; k++)
         for (int j = 0; j < N; j++)
             for (int i = 0; i < N; i++, e++) {
