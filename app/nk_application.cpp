@@ -22,6 +22,8 @@
 #include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
+#include "tools/nk_cut_plane.h"
+#include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
 
 // The model and the records that live as long as the program.
@@ -32,6 +34,7 @@ static void InitGlobalRecords(void)
     g_pModel = NKCreateModel();
     g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
     g_pMovieSettings = &sg_MovieSettings;
+    NKCreateSurfaceTools();
 }
 
 static void FreeGlobalRecords(void)
@@ -41,6 +44,7 @@ static void FreeGlobalRecords(void)
     NKDestroyRenderOptions(g_pGraphicsSettings);
     g_pGraphicsSettings = nullptr;
     g_pMovieSettings = nullptr;
+    NKDestroySurfaceTools();
 }
 
 // The command handlers of the chain that are built so far.
@@ -49,6 +53,7 @@ static void RegisterCommandHandlers(void)
     NKRegisterFileCommands();
     NKRegisterMacroCommands();
     NKRegisterSystemCommands();
+    NKRegisterCutPlaneCommands();
 }
 
 // Opens the first argument that is not an option as the primary file.

@@ -1,6 +1,7 @@
 // render/nk_manipulator.h -- the interactive 3-D handles, as far as the tools
-// that own one use them today: a name, a change flag, and the slider that the
-// iso-surface state owns ("Iso Surface Slider").
+// that own one use them today: a name, a change flag, the slider that the
+// iso-surface state owns ("Iso Surface Slider") and the plane handle that the
+// cutting-plane set owns ("Cutting Plane").
 //
 // Placeholder: the full handles (boxes, planes, rulers, grid boxes, their
 // drawing, picking and the manipulator list) come with the scene drawing.
@@ -52,6 +53,43 @@ private:
     float m_fMaximum = 100.0f;
     float m_fValue = 50.0f;
     uint8_t m_bValueChanged = 1;
+};
+
+// A handle with a rotation that a drag may change, unless it is locked.
+class BoxManipulator : public Manipulator {
+public:
+    explicit BoxManipulator(const char *pszName) : Manipulator(pszName) {}
+    void SetRotationEnabled(bool bEnabled) { m_bRotationEnabled = bEnabled ? 1 : 0; }
+    bool IsRotationEnabled() const { return m_bRotationEnabled != 0; }
+
+private:
+    uint8_t m_bRotationEnabled = 1;
+};
+
+// Placeholder: the plane handle, keeping only what its owner reads and sets
+// (position, normal, in-plane axis, width and height); it is never drawn or
+// dragged, so nothing but a drag would set its change flag.
+class PlaneManipulator : public BoxManipulator {
+public:
+    explicit PlaneManipulator(const char *pszName) : BoxManipulator(pszName) {}
+
+    // The setters copy their values and leave the change flag alone.
+    void SetPosition(const float *pfPoint);
+    void SetNormal(const float *pfNormal);
+    void SetAxis(const float *pfAxis);
+    void SetSize(float fWidth, float fHeight);
+    void GetPosition(float *pfOut) const;
+    void GetNormal(float *pfOut) const;
+    void GetAxis(float *pfOut) const;
+    float GetWidth() const { return m_fWidth; }
+    float GetHeight() const { return m_fHeight; }
+
+private:
+    float m_fPosition[3] = {0.0f, 0.0f, 0.0f};
+    float m_fNormal[3] = {0.0f, 0.0f, 1.0f};
+    float m_fAxis[3] = {0.0f, 1.0f, 0.0f};
+    float m_fWidth = 0.2f;
+    float m_fHeight = 0.2f;
 };
 
 // Placeholder: the switch of the interactive handles; nothing turns it on,

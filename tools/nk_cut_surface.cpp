@@ -3,6 +3,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_model_hooks.h"
+#include "tools/nk_cut_plane.h"
 #include "tools/nk_surface_storage.h"
 
 VectorGrid::~VectorGrid() { NKFreeEdgeArrays(this, false); }
@@ -46,8 +47,18 @@ void NKReleaseCutSurfaceObject(CutSurface *pCut)
     delete pCut;
 }
 
+namespace {
+
+// Without the plane set there are no points to convert.
+bool ConvertCutPlanePoints(bool bToModel)
+{
+    return g_pCutPlaneSet == nullptr || g_pCutPlaneSet->ConvertPoints(bToModel);
+}
+
+}  // namespace
+
 // Placeholder slots keep their neutral answers until their tools are built:
-// traces, primitives, plane points.
+// traces and primitives.
 void NKInstallToolHooks(void)
 {
     NKModelHooks hooks = NKGetModelHooks();
@@ -55,5 +66,6 @@ void NKInstallToolHooks(void)
     hooks.pfnFreeCutSurfaces = NKFreeCutSurfaceSlots;
     hooks.pfnFreeIsoSurfaces = NKFreeIsoSurfaceRecords;
     hooks.pfnFreeFrameIsoSurfaces = NKFreeFrameIsoSurfaceRecords;
+    hooks.pfnConvertCutPlanePoints = ConvertCutPlanePoints;
     NKSetModelHooks(hooks);
 }

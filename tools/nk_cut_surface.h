@@ -48,6 +48,6 @@ void NKFreeCutSurfaceHeader(CutSurface *pHeader);
 void NKReleaseCutSurfaceObject(CutSurface *pCut);
 
 // Fills the model core's slots (core/nk_model_hooks.h) with the tools' work
-// that exists (releasing and freeing cut and iso-surfaces); called once at
-// start-up. The others keep their neutral answers.
+// that exists (releasing and freeing cut and iso-surfaces, converting the
+// cutting planes' points); called once at start-up. The others keep their neutral answers.
 void NKInstallToolHooks(void);
