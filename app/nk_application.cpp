@@ -22,6 +22,7 @@
 #include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
+#include "render/nk_renderer.h"
 #include "tools/nk_cut_surface.h"
 
 // The model and the records that live as long as the program.
@@ -32,10 +33,12 @@ static void InitGlobalRecords(void)
     g_pModel = NKCreateModel();
     g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
     g_pMovieSettings = &sg_MovieSettings;
+    NKInstallRenderer();
 }
 
 static void FreeGlobalRecords(void)
 {
+    NKShutdownRenderer();
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
     NKDestroyRenderOptions(g_pGraphicsSettings);
