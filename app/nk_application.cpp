@@ -22,6 +22,7 @@
 #include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
+#include "render/nk_renderer.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
@@ -34,11 +35,13 @@ static void InitGlobalRecords(void)
     g_pModel = NKCreateModel();
     g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
     g_pMovieSettings = &sg_MovieSettings;
+    NKInstallRenderer();
     NKCreateSurfaceTools();
 }
 
 static void FreeGlobalRecords(void)
 {
+    NKShutdownRenderer();
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
     NKDestroyRenderOptions(g_pGraphicsSettings);

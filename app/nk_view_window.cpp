@@ -63,21 +63,13 @@ ViewWindow::~ViewWindow()
     sg_pContext = nullptr;
 }
 
-// Placeholder: the scene drawing clears to the background itself; until
-// it is built the paint does. An invalidation asked for while drawing asks
-// for another paint.
+// The scene clears, draws and presents the frame itself. An invalidation
+// asked for while drawing asks for another paint.
 void ViewWindow::Paint()
 {
     if (!isExposed() || !NKMakeViewCurrent()) return;
     g_bViewInvalidated = 0;
-    const uint8_t *pColor = g_pBackgroundSettings->ucColors[0];
-    glClearColor(pColor[0] / 255.0f, pColor[1] / 255.0f, pColor[2] / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     NKDrawScene(-1, g_bSynchronousPaint, 1);
-    if (SingleBuffered())
-        glFinish();
-    else
-        NKSwapBuffers();
     if (g_bViewInvalidated != 0) requestUpdate();
 }
 

@@ -38,7 +38,7 @@ struct NKGraphicsSettings {
     uint8_t bPerspective = 1;    // perspective (1) or orthographic (0)
     uint8_t bSingleBuffer = 0;   // start-up; single-buffered drawing
     uint8_t bPolygonOffset = 0;  // mesh lines use the polygon offset
-    uint8_t bReserved2 = 0;
+    uint8_t bAutoClip = 0;       // near and far fitted to the frame's box
     int32_t iReserved = 0;
     int32_t iLineWidth = 1;         // pixels
     int32_t iPointSize = 1;         // pixels

@@ -4,7 +4,7 @@
 
 NKViewSize NKViewWindowSize = {810, 600};
 float g_fFieldOfViewFactor = NK_DEFAULT_FOV_FACTOR;
-NKPartHighlight NKPartHighlightSettings = {{255, 0, 0}};
+NKPartHighlight NKPartHighlightSettings;
 
 namespace {
 bool sg_bPolygonInfoInPick = false;

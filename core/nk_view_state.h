@@ -19,11 +19,19 @@ extern NKViewSize NKViewWindowSize;
 constexpr float NK_DEFAULT_FOV_FACTOR = 0.36397022f;  // tan 20 degrees
 extern float g_fFieldOfViewFactor;
 
-// The part-highlight settings.
+// The part-highlight settings: how highlighted and selected parts are
+// marked. The drawing code resets and reads the record; the part lists turn
+// the selection colour away from the background.
 struct NKPartHighlight {
-    uint8_t uSelectionColor[3];  // colour of selected polygons
+    uint8_t uSelectionColor[3] = {255, 255, 255};  // colour of selected polygons
+    uint8_t uBoxColor[3] = {255, 255, 255};
+    uint8_t uOutlineColor[3] = {255, 255, 255};
+    uint8_t uFillColor[3] = {0, 0, 0};
+    int32_t iStipplePattern = 12;  // index in the stipple table
+    uint8_t bDrawBox = 1;
+    uint8_t bDrawOutline = 0;
+    uint8_t bStippleFill = 0;
 };
-// Placeholder: the highlight settings; the selection colour starts red.
 extern NKPartHighlight NKPartHighlightSettings;
 
 // Display switches that the readers and the animation set-up consult. The

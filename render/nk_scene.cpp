@@ -1,4 +1,333 @@
-// render/nk_scene.cpp -- the scene settings (see nk_scene.h).
+// render/nk_scene.cpp -- NKRenderScene, one complete frame of the 3-D view:
+// frame choice, list updates, clear, the eye passes with their part passes
+// and overlays, and presenting the image; NKEndFrame undoes an abandoned
+// draw (see nk_scene.h). The clock and the view set-up are in
+// nk_scene_view.cpp.
+//
+// Stack discipline: the view matrix is pushed once per eye pass (by
+// NKApplyViewMatrix) and popped at its end; every exit after the text list
+// exists frees it, pops what was pushed and restores the draw buffer and
+// viewport, so a refused or abandoned draw leaves the GL stacks as it found
+// them.
 #include "render/nk_scene.h"
 
+#include <GL/gl.h>
+
+#include "core/nk_diagnostic.h"
+#include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
+#include "core/nk_message.h"
+#include "core/nk_model.h"
+#include "core/nk_part_lists.h"
+#include "core/nk_render_state.h"
+#include "core/nk_shell_hooks.h"
+#include "core/nk_string.h"
+#include "core/nk_view_state.h"
+#include "platform/nk_clock.h"
+#include "render/nk_background.h"
+#include "render/nk_camera.h"
+#include "render/nk_element_drawing.h"
+#include "render/nk_lights.h"
+#include "render/nk_part_drawing.h"
+#include "render/nk_scene_extras.h"
+#include "render/nk_view_settings.h"
+
 float g_fMeshDepthFactor = 0.0005f;
+float g_afMeshOffset[3] = {0.0f, 0.0f, 0.0f};
+uint8_t g_bRedrawRequested = 0;
+int g_iScreenDrawing = 1;
+
+namespace {
+
+// What one draw must undo when it stops early: its text list, the draw
+// buffer and viewport it found, and the animation state before its step.
+struct DrawUndo {
+    NKTextList *pTextList = nullptr;
+    GLint iDrawBuffer = GL_BACK;
+    GLint aiViewport[4] = {0, 0, 0, 0};
+    int iCurrentFrame = 0, iPreviousFrame = 0, iAnimationType = 0;
+    uint32_t uTimeLastStep = 0;
+};
+DrawUndo sg_Undo;
+
+bool Stereo(void) { return g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bStereo; }
+bool QuadStereo(void) { return Stereo() && g_pGraphicsSettings->bQuadBufferStereo; }
+bool SingleBuffer(void)
+{
+    return g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bSingleBuffer;
+}
+bool CameraMoving(void) { return NKIsNavigationActive(); }
+int MoveMode(void) { return g_pViewSettings != nullptr ? g_pViewSettings->iMoveMode : 0; }
+bool ModelShown(void) { return g_pViewSettings == nullptr || g_pViewSettings->bShowModel; }
+
+void RememberStateBeforeDraw(const NKModel *pModel)
+{
+    sg_Undo.iCurrentFrame = pModel->iCurrentFrame;
+    sg_Undo.iPreviousFrame = pModel->iPreviousFrame;
+    sg_Undo.iAnimationType = pModel->animationType;
+    sg_Undo.uTimeLastStep = g_AnimationSettings.uTimeLastStep;
+    glGetIntegerv(GL_DRAW_BUFFER, &sg_Undo.iDrawBuffer);
+    glGetIntegerv(GL_VIEWPORT, sg_Undo.aiViewport);
+}
+
+void RestoreBufferAndViewport(void)
+{
+    if (QuadStereo()) glDrawBuffer(static_cast<GLenum>(sg_Undo.iDrawBuffer));
+    if (Stereo() && !QuadStereo())
+        glViewport(sg_Undo.aiViewport[0], sg_Undo.aiViewport[1], sg_Undo.aiViewport[2],
+                   sg_Undo.aiViewport[3]);
+}
+
+void FreeDrawTextList(void)
+{
+    NKFreeTextList(sg_Undo.pTextList);
+    sg_Undo.pTextList = nullptr;
+}
+
+void ClearToBackground(void)
+{
+    const uint8_t *c = g_pBackgroundSettings->ucColors[0];
+    glClearColor(c[0] * 0.003921569f, c[1] * 0.003921569f, c[2] * 0.003921569f, 1.0f);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// The material block follows the part count of the geometry drawn.
+void PrepareLists(NKFrame *pFrame, int iFrame)
+{
+    NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
+    if (pGeo != nullptr && pGeo->iNumParts != g_DisplayLists.iMaterialCount)
+        NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
+    if (g_pListUpdateInfo != nullptr && NKNeedListUpdate(g_pListUpdateInfo))
+        NKPerformListUpdates(g_pListUpdateInfo, &g_DisplayLists, iFrame);
+}
+
+// Hidden-line parts drawn as lines over the depth pass, nudged toward the
+// viewer by the polygon offset or the mesh offset. True when abandoned
+// (the mesh-offset matrix is then popped already).
+bool DrawHiddenLinePass(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
+{
+    if (pLists->iNumHiddenLineParts <= 0) return false;
+    const bool bOffset = g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bPolygonOffset;
+    if (bOffset) NKEnablePolygonOffset(true);
+    NKDrawHiddenLineDepthPass(pFrame, pLists->pHiddenLineParts, pLists->iNumHiddenLineParts);
+    if (bOffset) {
+        NKEnablePolygonOffset(false);
+    } else {
+        glPushMatrix();
+        glTranslatef(g_afMeshOffset[0], g_afMeshOffset[1], g_afMeshOffset[2]);
+    }
+    bool bAbandon = false;
+    for (int i = 0; !bAbandon && i < pLists->iNumHiddenLineParts; i++)
+        bAbandon = NKDrawPart(pLists->pHiddenLineParts[i], pFrame, &g_DisplayLists,
+                              bUninterruptible, false);
+    if (!bOffset) glPopMatrix();
+    return bAbandon;
+}
+
+// The three part passes of a shown, still model. True when abandoned.
+bool DrawPartPasses(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
+{
+    const bool bSkipLocked =
+        NKDrawLockedParts(pLists->pOpaqueParts, pLists->iNumOpaqueParts, pFrame, &g_DisplayLists);
+    for (int i = 0; i < pLists->iNumOpaqueParts; i++)
+        if (NKDrawPart(pLists->pOpaqueParts[i], pFrame, &g_DisplayLists, bUninterruptible,
+                       bSkipLocked))
+            return true;
+    if (DrawHiddenLinePass(pFrame, pLists, bUninterruptible)) return true;
+    if (pLists->iNumTransparentParts > 0) {
+        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT);
+        glDepthMask(GL_FALSE);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_BLEND);
+        NKDrawModelPass(pFrame, pLists->pTransparentParts, pLists->iNumTransparentParts,
+                        &g_DisplayLists);
+        glPopAttrib();
+    }
+    return false;
+}
+
+// Moving with a reduced style, or the model hidden: every part in index
+// order (each reduces itself). True when abandoned.
+bool DrawAllParts(NKFrame *pFrame, int bUninterruptible)
+{
+    const bool bSkipLocked = NKDrawLockedParts(nullptr, 0, pFrame, &g_DisplayLists);
+    NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
+    for (int i = 0; pGeo != nullptr && i < pGeo->iNumParts; i++)
+        if (NKDrawPart(i, pFrame, &g_DisplayLists, bUninterruptible, bSkipLocked)) return true;
+    return false;
+}
+
+// One copy of the model (the mirror copies come with mirroring). False
+// when abandoned; NKEndFrame has then undone the draw.
+bool DrawCopy(int iCopy, NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
+{
+    const bool bMoving = CameraMoving();
+    if (!(bMoving && MoveMode() == NK_MOVE_BOX)) {
+        if (ModelShown()) {
+            NKDrawToolSurfaces(pFrame);
+            NKCallLightingModelList(&g_DisplayLists,
+                                    g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bCull);
+        }
+        bool bAbandon;
+        if ((!bMoving || MoveMode() == NK_MOVE_NORMAL) && ModelShown())
+            bAbandon = DrawPartPasses(pFrame, pLists, bUninterruptible);
+        else
+            bAbandon = DrawAllParts(pFrame, bUninterruptible);
+        if (bAbandon) {
+            NKEndFrame(iCopy, g_pModel, &g_AnimationSettings);
+            return false;
+        }
+        NKDrawSceneOverlays(pFrame);
+    }
+    NKDrawCopyOverlays(pFrame);
+    return true;
+}
+
+// Near and far fitted to the frame's box, the modelview kept.
+void FitNearFar(NKFrame *pFrame)
+{
+    float afModelView[16], fZMin = 0.0f, fZMax = 0.0f;
+    glGetFloatv(GL_MODELVIEW_MATRIX, afModelView);
+    NKSetNearFarFromModel(pFrame, afModelView, NKViewWindowSize.iWidth, NKViewWindowSize.iHeight,
+                          &g_fNearClip, &g_fFarClip, &fZMin, &fZMax);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(afModelView);
+    NKSaveViewMatrices();
+}
+
+// One eye pass (steps 16.1 to 16.18). False when refused or abandoned,
+// with everything this draw pushed popped again.
+bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
+{
+    if (QuadStereo()) {
+        glDrawBuffer(SingleBuffer() ? (iPass == 0 ? GL_FRONT_LEFT : GL_FRONT_RIGHT)
+                                    : (iPass == 0 ? GL_BACK_LEFT : GL_BACK_RIGHT));
+        if (iPass == 1) ClearToBackground();
+    }
+    if (Stereo()) NKSetStereoProjection(iPass, g_pGraphicsSettings);
+    if (g_pBackgroundSettings->iMode != 0) NKDrawBackground(iPass);
+    NKApplyViewMatrix(g_ViewMatrix);
+    NKSaveViewMatrices();
+    NKComputeMeshOffset(g_fMeshDepthFactor, g_afMeshOffset, g_afSavedModelView);
+    if (sg_Undo.pTextList->bWantsModelView)
+        glGetDoublev(GL_MODELVIEW_MATRIX, sg_Undo.pTextList->adModelView);
+    if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bAutoClip && !Stereo())
+        FitNearFar(pFrame);
+    NKUpdateLightBindings(&g_DisplayLists, g_pLights, 0);
+    NKPartListCache *pLists = NKGetGeometryPartLists(pFrame);
+    if (pLists == nullptr) {
+        NKDiagnostic("pDrawOrder pointer is NULL", "NKDrawScene");
+        glPopMatrix();
+        RestoreBufferAndViewport();
+        FreeDrawTextList();
+        return false;
+    }
+    if (!DrawCopy(0, pFrame, pLists, bUninterruptible)) return false;
+    if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bFog) glDisable(GL_FOG);
+    NKDrawScreenOverlays(pFrame, iScreen);
+    NKQueueFrameLabel(pFrame);
+    glPopMatrix();
+    NKDrawTextList(sg_Undo.pTextList);
+    NKDrawLabelOverlay();
+    return true;
+}
+
+void Present(void)
+{
+    if (SingleBuffer())
+        glFinish();
+    else
+        NKSwapBuffers();
+}
+
+// Steps 9 to 21 for a model: the frame record, the eye passes, presenting.
+bool DrawModelFrame(int iFrame, int bUninterruptible, int iScreen)
+{
+    NKFrame *pFrame = NKGetFrame(iFrame);
+    if (pFrame == nullptr) {
+        NKDiagnostic(NKString::FromFormat("Error, could not find frame %d", iFrame + 1).GetText(),
+                     "NKDrawScene");
+        FreeDrawTextList();
+        return false;
+    }
+    if (pFrame->pTransformation != nullptr ||
+        (g_pGraphicsSettings != nullptr && !g_pGraphicsSettings->bPerspective))
+        glEnable(GL_NORMALIZE);
+    else
+        glDisable(GL_NORMALIZE);
+    if (NKGetSoundSourceCount() > 0) {
+        NKUpdateSoundListener(iFrame, pFrame);
+        NKUpdateSoundManager(iFrame, pFrame);
+    }
+    ClearToBackground();
+    glGetError();
+    if (g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bZBuffer)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
+    const int iPasses = Stereo() ? 2 : 1;
+    for (int p = 0; p < iPasses; p++)
+        if (!DrawEyePass(p, pFrame, bUninterruptible, iScreen)) return false;
+    RestoreBufferAndViewport();
+    FreeDrawTextList();
+    g_AnimationSettings.uDrawingTime = NKGetMilliseconds() - g_AnimationSettings.uTimeThisFrame;
+    Present();
+    g_bRedrawRequested = 0;
+    return true;
+}
+
+}  // namespace
+
+bool NKRenderScene(int iFrame, int bUninterruptible, int iScreen)
+{
+    g_iScreenDrawing = iScreen;
+    NKModel *pModel = g_pModel;
+    if (pModel == nullptr) return true;
+    RememberStateBeforeDraw(pModel);
+    if (iFrame == -1) {
+        iFrame = NKUpdateCurrentFrame(pModel, &g_AnimationSettings);
+    } else if (iFrame < 0 || iFrame >= pModel->iNumFrames) {
+        return NKDiagnostic("Illegal frame number passed as parameter", "NKDrawScene");
+    }
+    NKResetLabelOverlay();
+    PrepareLists(NKGetFrame(iFrame), iFrame);
+    if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bChanged)
+        NKApplyRenderOptions(g_pGraphicsSettings, g_pBackgroundSettings);
+    if (g_pViewSettings != nullptr && !g_pViewSettings->bUpdateScene) {
+        g_bRedrawRequested = 0;
+        return false;
+    }
+    sg_Undo.pTextList = NKCreateTextList();
+    if (sg_Undo.pTextList == nullptr) {
+        NKPrintError("Not enough memory to create text lists.");
+        return false;
+    }
+    if (!NKModelHasGeometry()) {
+        ClearToBackground();
+        FreeDrawTextList();
+        g_bRedrawRequested = 0;
+        return true;
+    }
+    return DrawModelFrame(iFrame, bUninterruptible, iScreen);
+}
+
+void NKEndFrame(int iCopy, NKModel *pModel, NKAnimationSettings *pSettings)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    if (iCopy >= 1) {
+        glPopMatrix();
+        glFrontFace(GL_CCW);
+    }
+    RestoreBufferAndViewport();
+    // Only this draw's step is taken back; the next complete draw shows it.
+    if (pModel != nullptr && !g_bHiddenCullingAnalysis) {
+        pModel->iCurrentFrame = sg_Undo.iCurrentFrame;
+        pModel->iPreviousFrame = sg_Undo.iPreviousFrame;
+        pModel->animationType = sg_Undo.iAnimationType;
+        if (pSettings != nullptr) pSettings->uTimeLastStep = sg_Undo.uTimeLastStep;
+    }
+    FreeDrawTextList();
+    if (pSettings != nullptr) pSettings->uTimeThisFrame = pSettings->uTimePreviousFrame;
+}

@@ -1,0 +1,289 @@
+// render/nk_part_drawing.cpp -- one part inside the scene passes, the
+// points style, the highlight passes and the locked-parts batch (see
+// nk_part_drawing.h).
+#include "render/nk_part_drawing.h"
+
+#include <GL/gl.h>
+
+#include "core/nk_frame_results.h"
+#include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
+#include "core/nk_model.h"
+#include "core/nk_numeric.h"
+#include "core/nk_render_state.h"
+#include "core/nk_shell_hooks.h"
+#include "core/nk_view_state.h"
+#include "platform/nk_clock.h"
+#include "render/nk_camera.h"
+#include "render/nk_element_drawing.h"
+#include "render/nk_lights.h"
+#include "render/nk_scene_extras.h"
+#include "render/nk_view_settings.h"
+
+namespace {
+
+// Our own table: pattern p sets the bits on every (p % 7 + 2)-th diagonal,
+// rising for even p and falling for odd p, denser for p >= 16 (two bits
+// wide). Pattern 12, the default, is every eighth rising diagonal.
+struct StippleTable {
+    uint8_t aPatterns[NK_NUM_STIPPLE_PATTERNS][128];
+    StippleTable()
+    {
+        for (int p = 0; p < NK_NUM_STIPPLE_PATTERNS; p++) {
+            const int iStep = p % 7 + 2, iWidth = p >= 16 ? 2 : 1;
+            for (int y = 0; y < 32; y++)
+                for (int x = 0; x < 32; x++) {
+                    int d = (p % 2 == 0 ? x + y : x - y + 64) % iStep;
+                    uint8_t &b = aPatterns[p][y * 4 + x / 8];
+                    if (x % 8 == 0) b = 0;
+                    if (d < iWidth) b |= static_cast<uint8_t>(0x80 >> (x % 8));
+                }
+        }
+    }
+};
+const StippleTable sg_Stipples;
+
+bool CameraMoving(void) { return NKIsNavigationActive(); }
+int MoveMode(void) { return g_pViewSettings != nullptr ? g_pViewSettings->iMoveMode : 0; }
+bool ModelShown(void) { return g_pViewSettings == nullptr || g_pViewSettings->bShowModel; }
+bool PolygonOffsetSetting(void)
+{
+    return g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bPolygonOffset;
+}
+
+// Lines will be drawn over the part's polygons: mesh, outline mesh, or
+// contours over a scalar result.
+bool WantsPolygonOffset(const NKPart &part, const NKFrame *pFrame)
+{
+    return part.bMesh || part.bOutlineMesh || (g_bContoursShown && pFrame->pScalar != nullptr);
+}
+
+bool NodeValuesFor(const NKFrame *pFrame, int iPart, const NKScalarPartEntry **ppEntry)
+{
+    const NKScalarResult *pRes = pFrame->pScalar;
+    if (pRes == nullptr || pRes->pNodeResults == nullptr || iPart >= pRes->iNumParts) return false;
+    const NKScalarPartEntry *pEntry = &pRes->pNodeResults[iPart];
+    if (pEntry->pNodeValues == nullptr || pEntry->iCount <= 0) return false;
+    *ppEntry = pEntry;
+    return true;
+}
+
+bool OutsideFilter(float fValue)
+{
+    const NKValueFilterSettings &f = g_ValueFilterSettings;
+    return f.bValueFilter && (fValue < f.fFilterMin || fValue > f.fFilterMax);
+}
+
+// The effective style, or -1 when the part goes to the points drawer.
+int EffectiveStyle(const NKPart &part)
+{
+    int iStyle = part.iDrawStyle;
+    if (CameraMoving()) {
+        if (MoveMode() == NK_MOVE_POINTS) return -1;
+        if (MoveMode() == NK_MOVE_LINES) iStyle = NK_DRAW_LINES;
+        if (MoveMode() == NK_MOVE_OUTLINE) iStyle = NK_DRAW_OUTLINE;
+    }
+    if (iStyle == NK_DRAW_HIDDEN_LINES) iStyle = NK_DRAW_LINES;
+    return iStyle == NK_DRAW_POINTS ? -1 : iStyle;
+}
+
+void HighlightPrePass(int iPart, NKFrame *pFrame)
+{
+    const NKPartHighlight &h = NKPartHighlightSettings;
+    if (h.bDrawOutline && !h.bStippleFill) {
+        NKEnablePolygonOffset(true);
+        return;
+    }
+    if (!h.bStippleFill) return;
+    glColor3ubv(h.uFillColor);
+    glDisable(GL_LIGHTING);
+    NKEnablePolygonOffset(true);
+    NKDrawPartPolygonsFlat(iPart, pFrame);
+    glEnable(GL_LIGHTING);
+    NKEnablePolygonOffset(false);
+    glDepthMask(GL_FALSE);
+    glDepthFunc(GL_LEQUAL);
+    glPolygonStipple(NKGetStipplePattern(h.iStipplePattern));
+    glEnable(GL_POLYGON_STIPPLE);
+}
+
+// Placeholder: the part's box and outline lines come with the primitives
+// and line drawing; only the state of the pre-pass is undone here.
+void HighlightPostPass(void)
+{
+    const NKPartHighlight &h = NKPartHighlightSettings;
+    if (h.bDrawOutline && !h.bStippleFill) NKEnablePolygonOffset(false);
+    if (!h.bStippleFill) return;
+    glDepthFunc(GL_LESS);
+    glDisable(GL_POLYGON_STIPPLE);
+    glDepthMask(GL_TRUE);
+}
+
+// Step 5 of a part draw: texture, polygon offset, highlight, elements.
+void DrawShownPart(int iPart, NKPart *pPart, NKFrame *pFrame, NKDisplayListSet *pLists)
+{
+    bool bTexture = false;
+    if ((pPart->uTextureMode[0] || pPart->uTextureMode[1]) &&
+        !(CameraMoving() && MoveMode() == NK_MOVE_OUTLINE))
+        bTexture = NKCallPartLists(pPart, iPart, pLists, -1);
+    const bool bOffset = PolygonOffsetSetting() && WantsPolygonOffset(*pPart, pFrame);
+    if (bOffset) NKEnablePolygonOffset(true);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT);
+    if (pPart->bHighlighted) HighlightPrePass(iPart, pFrame);
+    NKDrawPartElements(pFrame, iPart, pLists);
+    if (bTexture) NKDisableTexturing();
+    if (bOffset) NKEnablePolygonOffset(false);
+    if (pPart->bHighlighted) HighlightPostPass();
+    glPopAttrib();
+}
+
+}  // namespace
+
+const uint8_t *NKGetStipplePattern(int iIndex)
+{
+    iIndex %= NK_NUM_STIPPLE_PATTERNS;
+    if (iIndex < 0) iIndex += NK_NUM_STIPPLE_PATTERNS;
+    return sg_Stipples.aPatterns[iIndex];
+}
+
+void NKResetPartHighlightSettings(NKPartHighlight *pSettings)
+{
+    if (pSettings != nullptr) *pSettings = NKPartHighlight();
+}
+
+bool NKDrawPart(int iPart, NKFrame *pFrame, NKDisplayListSet *pLists, int bUninterruptible,
+                bool bSkipLocked)
+{
+    if (!bUninterruptible && NKIsInputPending()) return true;
+    NKPart *pPart = NKGetFramePart(pFrame, iPart);
+    if (pPart == nullptr || !pPart->bVisible) return false;
+    if (bSkipLocked && pPart->bLockAttributes) return false;
+    const bool bMatrix = pFrame->pTransformation != nullptr;
+    if (bMatrix) {
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glMultMatrixf(pFrame->pTransformation + 16 * iPart);
+    }
+    // A culled part pops only what was pushed above.
+    if (!NKIsPartCulled(iPart)) {
+        if (ModelShown()) DrawShownPart(iPart, pPart, pFrame, pLists);
+        NKDrawPartExtras(iPart, pPart, pFrame);
+    }
+    if (bMatrix) glPopMatrix();
+    return false;
+}
+
+void NKDrawPartElements(NKFrame *pFrame, int iPart, NKDisplayListSet *pLists)
+{
+    NKPart *pPart = NKGetFramePart(pFrame, iPart);
+    if (pPart == nullptr) return;
+    glShadeModel(pPart->bSmooth ? GL_SMOOTH : GL_FLAT);
+    const int iStyle = EffectiveStyle(*pPart);
+    if (iStyle < 0) {
+        NKDrawPartSimple(iPart, pFrame, pLists);
+        return;
+    }
+    const NKScalarPartEntry *pEntry = nullptr;
+    if (pPart->bFringes && NodeValuesFor(pFrame, iPart, &pEntry))
+        NKDrawPartColored(iPart, pFrame, iStyle, pLists);
+    else
+        NKDrawPartTextured(iPart, pFrame, iStyle, pLists);
+    // Placeholder: the part's 3-D primitives are drawn by the primitives
+    // code once it draws; nothing here.
+}
+
+// Placeholder: mesh, outline mesh, contour lines, undeformed shape,
+// normals, labels, traces and vectors come with their drawing code; a part
+// draws none of them yet.
+void NKDrawPartExtras(int, NKPart *, NKFrame *) {}
+
+void NKDrawPartSimple(int iPart, NKFrame *pFrame, NKDisplayListSet *)
+{
+    NKPart *pPart = NKGetFramePart(pFrame, iPart);
+    if (pPart == nullptr || pPart->pNodeType == nullptr) return;
+    const float *pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);
+    if (pfCoords == nullptr) return;
+    const NKScalarPartEntry *pEntry = nullptr;
+    const bool bValues = NodeValuesFor(pFrame, iPart, &pEntry);
+    const uint8_t *pColors = bValues ? pEntry->pColors : nullptr;
+    float afColor[3];
+    NKScaleByMaxComponent(afColor, pPart->material.ambient);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glColor3fv(afColor);
+    glBegin(GL_POINTS);
+    for (int i = 0; i < pPart->iNumNodes; i++) {
+        if (pPart->pNodeType[i] < 1) continue;
+        if (bValues && i < pEntry->iCount && OutsideFilter(pEntry->pNodeValues[i])) continue;
+        if (pColors != nullptr && i < pEntry->iCount) glColor3ubv(pColors + 3 * i);
+        glVertex3fv(pfCoords + 3 * i);
+    }
+    glEnd();
+    glPopAttrib();
+}
+
+// Placeholder: the texture lists come with the texture code; none is built,
+// so nothing is bound (false).
+bool NKCallPartLists(NKPart *, int, NKDisplayListSet *, int) { return false; }
+
+void NKDisableTexturing(void)
+{
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_2D);
+}
+
+// The first part's binding: lit with its material list for surfaces, unlit
+// in its ambient colour for lines. False when the batch is not used.
+static bool BindLockedBatch(const NKPart &first, int iFirst, NKFrame *pFrame,
+                            NKDisplayListSet *pLists, int *piStyle)
+{
+    int iStyle = first.iDrawStyle;
+    if (CameraMoving() && MoveMode() == NK_MOVE_POINTS) return false;
+    if (CameraMoving() && MoveMode() == NK_MOVE_LINES) iStyle = NK_DRAW_LINES;
+    if (CameraMoving() && MoveMode() == NK_MOVE_OUTLINE) iStyle = NK_DRAW_OUTLINE;
+    if (iStyle == NK_DRAW_HIDDEN_LINES) iStyle = NK_DRAW_LINES;
+    const NKScalarPartEntry *pEntry = nullptr;
+    if (iStyle == NK_DRAW_POINTS || (first.bFringes && NodeValuesFor(pFrame, iFirst, &pEntry)))
+        return false;
+    glShadeModel(first.bSmooth ? GL_SMOOTH : GL_FLAT);
+    if (iStyle == NK_DRAW_SURFACE) {
+        glEnable(GL_LIGHTING);
+        NKCallMaterialList(pLists, iFirst);
+    } else {
+        float afColor[3];
+        NKScaleByMaxComponent(afColor, first.material.ambient);
+        glDisable(GL_LIGHTING);
+        glColor3fv(afColor);
+    }
+    *piStyle = iStyle;
+    return true;
+}
+
+bool NKDrawLockedParts(const int *piParts, int iCount, NKFrame *pFrame, NKDisplayListSet *pLists)
+{
+    NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
+    if (pGeo == nullptr) return false;
+    if (piParts == nullptr) iCount = pGeo->iNumParts;
+    if (iCount <= 0) return false;
+    const int iFirst = piParts != nullptr ? piParts[0] : 0;
+    if (iFirst < 0 || iFirst >= pGeo->iNumParts || !pGeo->pParts[iFirst].bLockAttributes)
+        return false;
+    const NKPart &first = pGeo->pParts[iFirst];
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
+    int iStyle = 0;
+    bool bUsed = BindLockedBatch(first, iFirst, pFrame, pLists, &iStyle);
+    const bool bOffset = bUsed && PolygonOffsetSetting() && WantsPolygonOffset(first, pFrame);
+    if (bOffset) NKEnablePolygonOffset(true);
+    if (bUsed && iStyle != NK_DRAW_SURFACE) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    for (int i = 0; bUsed && i < iCount; i++) {
+        const int iPart = piParts != nullptr ? piParts[i] : i;
+        if (iPart < 0 || iPart >= pGeo->iNumParts) continue;
+        const NKPart &part = pGeo->pParts[iPart];
+        if (!part.bVisible || !part.bLockAttributes || NKIsPartCulled(iPart)) continue;
+        NKDrawPartPolygonsFlat(iPart, pFrame);
+    }
+    if (bOffset) NKEnablePolygonOffset(false);
+    glPopAttrib();
+    return bUsed;
+}

@@ -1,0 +1,47 @@
+// render/nk_renderer.cpp -- start-up and shut-down of the drawing code (see
+// nk_renderer.h).
+#include "render/nk_renderer.h"
+
+#include "commands/nk_command.h"
+#include "core/nk_load_hooks.h"
+#include "core/nk_memory.h"
+#include "core/nk_render_state.h"
+#include "core/nk_view_state.h"
+#include "render/nk_lights.h"
+#include "render/nk_part_drawing.h"
+#include "render/nk_scene.h"
+#include "render/nk_view_commands.h"
+#include "render/nk_view_settings.h"
+
+bool NKInstallRenderer(void)
+{
+    if (g_pViewSettings == nullptr) g_pViewSettings = NKCreateViewSettings(nullptr);
+    if (g_pLights == nullptr) g_pLights = NKCreateLights();
+    if (g_pLightModels == nullptr) g_pLightModels = NKCreateLightModels();
+    if (g_pViewSettings == nullptr || g_pLights == nullptr || g_pLightModels == nullptr) {
+        NKShutdownRenderer();
+        return false;
+    }
+    NKResetPartHighlightSettings(&NKPartHighlightSettings);
+    NKClearDisplayListSet();
+    NKFlagAllListsForUpdate(g_pListUpdateInfo);
+    NKLoadHooks hooks = NKGetLoadHooks();
+    hooks.pfnDrawScene = NKRenderScene;
+    NKSetLoadHooks(hooks);
+    NKSetCommandHandler(NK_HANDLER_VIEW, NKCommandHandleView);
+    return true;
+}
+
+void NKShutdownRenderer(void)
+{
+    NKFree(g_pViewSettings);
+    g_pViewSettings = nullptr;
+    NKFree(g_pLights);
+    g_pLights = nullptr;
+    NKFree(g_pLightModels);
+    g_pLightModels = nullptr;
+    NKLoadHooks hooks = NKGetLoadHooks();
+    hooks.pfnDrawScene = nullptr;
+    NKSetLoadHooks(hooks);
+    NKSetCommandHandler(NK_HANDLER_VIEW, nullptr);
+}

@@ -1,0 +1,40 @@
+// render/nk_scene_extras.cpp -- the scene's neighbours (see
+// nk_scene_extras.h).
+#include "render/nk_scene_extras.h"
+
+#include <new>
+
+#include "core/nk_memory.h"
+
+namespace {
+int sg_iForcedCulledPart = -1;
+}  // namespace
+
+NKTextList *NKCreateTextList(void)
+{
+    void *pBlock = NKAlloc(sizeof(NKTextList));
+    return pBlock != nullptr ? new (pBlock) NKTextList() : nullptr;
+}
+
+void NKDrawTextList(NKTextList *) {}
+
+void NKFreeTextList(NKTextList *pList)
+{
+    if (pList != nullptr) NKFree(pList);
+}
+
+void NKResetLabelOverlay(void) {}
+void NKDrawLabelOverlay(void) {}
+void NKDrawBackground(int) {}
+void NKDrawSceneOverlays(NKFrame *) {}
+void NKDrawCopyOverlays(NKFrame *) {}
+void NKDrawScreenOverlays(NKFrame *, int) {}
+void NKQueueFrameLabel(NKFrame *) {}
+void NKDrawToolSurfaces(NKFrame *) {}
+
+bool NKIsPartCulled(int iPart) { return iPart >= 0 && iPart == sg_iForcedCulledPart; }
+void NKForcePartCulled(int iPart) { sg_iForcedCulledPart = iPart; }
+
+int NKGetSoundSourceCount(void) { return 0; }
+void NKUpdateSoundListener(int, NKFrame *) {}
+void NKUpdateSoundManager(int, NKFrame *) {}

@@ -1,0 +1,53 @@
+// render/nk_scene_extras.h -- the pieces NKRenderScene calls around its
+// part passes that other drawing code owns: the 2-D text list, the label
+// overlay, background and overlays, tool surfaces, culling and the sounds.
+//
+// Each is a placeholder until its owner is built: it draws nothing and
+// answers success, so the scene's order of calls is already in place.
+#pragma once
+
+struct NKFrame;
+
+// The queued 2-D texts of one frame. Made at the start of a draw, drawn and
+// freed at its end; every early exit frees it too.
+struct NKTextList {
+    bool bWantsModelView = false;
+    double adModelView[16] = {};
+};
+// Null when out of memory.
+NKTextList *NKCreateTextList(void);
+// Placeholder: draws the queued texts; none are queued yet.
+void NKDrawTextList(NKTextList *pList);
+void NKFreeTextList(NKTextList *pList);
+
+// Placeholder: the label overlay; nothing to reset or draw.
+void NKResetLabelOverlay(void);
+void NKDrawLabelOverlay(void);
+// Placeholder: the gradient or image background of eye iEye; nothing.
+void NKDrawBackground(int iEye);
+// Placeholder: the 3-D overlays of a frame (primitives, pick marks,
+// manipulators, 3-D legend, trace curves, rotation point); nothing.
+void NKDrawSceneOverlays(NKFrame *pFrame);
+// Placeholder: the overlay pass with the display lists and the box, line
+// sets, user primitives and 3-D texts of every copy; nothing.
+void NKDrawCopyOverlays(NKFrame *pFrame);
+// Placeholder: the 2-D and screen overlays (legend, title, axes, pick
+// information, the plot in the view); nothing.
+void NKDrawScreenOverlays(NKFrame *pFrame, int iScreen);
+// Placeholder: queues the frame label; nothing.
+void NKQueueFrameLabel(NKFrame *pFrame);
+// Placeholder: ride markers, traces, cut and iso-surfaces of the frame;
+// nothing (the tools keep their own state).
+void NKDrawToolSurfaces(NKFrame *pFrame);
+
+// Placeholder: visibility culling; no part is culled unless a test forces
+// one with NKForcePartCulled (-1 none).
+bool NKIsPartCulled(int iPart);
+void NKForcePartCulled(int iPart);
+
+// The sound sources follow the frame: listener view and time, node-anchored
+// sources moved. Placeholder: the sound table has no sources, so nothing
+// is fed (the calls run only with sources).
+int NKGetSoundSourceCount(void);
+void NKUpdateSoundListener(int iFrame, NKFrame *pFrame);
+void NKUpdateSoundManager(int iFrame, NKFrame *pFrame);

@@ -1,0 +1,249 @@
+// tests/render/test_gl_scene.cpp -- NKDrawScene, part drawing, the view
+// set-up and the light and material lists in an off-screen context of
+// 810 x 600: pixels read back, and the modelview and attribute stack depths
+// compared around every draw.
+#include <GL/gl.h>
+
+#include "core/nk_load_hooks.h"
+#include "core/nk_view_state.h"
+#include "platform/nk_gl_context.h"
+#include "render/nk_camera.h"
+#include "render/nk_lights.h"
+#include "render/nk_scene_extras.h"
+#include "render/nk_view_settings.h"
+#include "tests/render/render_fixture.h"
+
+namespace {
+
+struct Pixel {
+    int r, g, b;
+};
+Pixel ReadPixel(int x, int y)
+{
+    unsigned char a[4] = {0, 0, 0, 0};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, a);
+    return {a[0], a[1], a[2]};
+}
+bool Is(const Pixel &p, int r, int g, int b, int iTol = 0)
+{
+    return std::abs(p.r - r) <= iTol && std::abs(p.g - g) <= iTol && std::abs(p.b - b) <= iTol;
+}
+
+struct Depths {
+    GLint iModelView = 0, iAttrib = 0;
+    bool operator==(const Depths &o) const
+    {
+        return iModelView == o.iModelView && iAttrib == o.iAttrib;
+    }
+};
+Depths StackDepths(void)
+{
+    Depths d;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &d.iModelView);
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &d.iAttrib);
+    return d;
+}
+
+}  // namespace
+
+class SceneGL : public NKRenderModelTest {
+protected:
+    void SetUp() override
+    {
+        NKRenderModelTest::SetUp();
+        m_pContext = NKCreateOffscreenGLContext(810, 600);
+        ASSERT_NE(m_pContext, nullptr);
+        glViewport(0, 0, 810, 600);
+        NKViewWindowSize = {810, 600};
+        g_pGraphicsSettings->bSingleBuffer = 1;
+        g_pGraphicsSettings->bCull = 0;
+        const uint8_t auBlue[3] = {0, 0, 80};
+        for (int k = 0; k < 3; k++) g_pBackgroundSettings->ucColors[0][k] = auBlue[k];
+    }
+    void TearDown() override
+    {
+        NKForcePartCulled(-1);
+        NKDeleteAllDisplayLists();
+        if (m_pContext != nullptr) NKDestroyGLContext(m_pContext);
+        for (int k = 0; k < 3; k++) g_pBackgroundSettings->ucColors[0][k] = 0;
+        NKRenderModelTest::TearDown();
+    }
+    // Draws and checks that the stacks are as they were.
+    bool Draw(int iFrame, int bUninterruptible)
+    {
+        const Depths before = StackDepths();
+        bool bOk = NKDrawScene(iFrame, bUninterruptible, 1);
+        EXPECT_TRUE(StackDepths() == before) << "frame " << iFrame;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        return bOk;
+    }
+    NKGLContext *m_pContext = nullptr;
+};
+
+TEST_F(SceneGL, QuadOverBackgroundAndRefusedDrawsLeaveStacks)
+{
+    MakeModel(5, 1);
+    EXPECT_TRUE(Draw(-1, 1));
+    EXPECT_TRUE(Is(ReadPixel(2, 2), 0, 0, 80));
+    EXPECT_TRUE(Is(ReadPixel(405, 300), 255, 128, 0, 1));
+    NKSetInputPending(true);
+    EXPECT_FALSE(Draw(-1, 0));
+    NKSetInputPending(false);
+    EXPECT_FALSE(Draw(1, 1));
+    EXPECT_STREQ(NKGetLastDiagnostic(), "pDrawOrder pointer is NULL");
+    EXPECT_FALSE(Draw(5, 1));
+    EXPECT_STREQ(NKGetLastDiagnostic(), "Illegal frame number passed as parameter");
+    EXPECT_STREQ(NKGetLastDiagnosticFunction(), "NKDrawScene");
+}
+
+TEST_F(SceneGL, AbandonedDrawTakesBackOnlyItsOwnStep)
+{
+    NKGeometry *pGeo = MakeModel(5, 5);
+    (void)pGeo;
+    g_pModel->animationType = 1;
+    g_pModel->iCurrentFrame = 2;
+    g_pModel->iPreviousFrame = 1;
+    NKSetTestClock(true, 100);
+    NKSetInputPending(true);
+    EXPECT_FALSE(Draw(-1, 0));  // stepped 2 -> 3, abandoned
+    EXPECT_EQ(g_pModel->iCurrentFrame, 2);
+    EXPECT_EQ(g_pModel->iPreviousFrame, 1);
+    NKSetInputPending(false);
+    NKSetTestClock(true, 110);
+    EXPECT_TRUE(Draw(-1, 0));
+    EXPECT_EQ(g_pModel->iCurrentFrame, 3);
+    NKSetInputPending(true);
+    NKSetTestClock(true, 120);  // no step due
+    EXPECT_FALSE(Draw(-1, 0));
+    EXPECT_EQ(g_pModel->iCurrentFrame, 3);
+}
+
+TEST_F(SceneGL, DisplayOffLeavesPixelsAndCulledPartDrawsNothing)
+{
+    MakeModel(1, 1);
+    glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    g_pViewSettings->bUpdateScene = 0;
+    EXPECT_FALSE(Draw(-1, 1));
+    EXPECT_TRUE(Is(ReadPixel(405, 300), 0, 255, 0));
+    g_pViewSettings->bUpdateScene = 1;
+    NKForcePartCulled(0);
+    EXPECT_TRUE(Draw(-1, 1));
+    EXPECT_TRUE(Is(ReadPixel(405, 300), 0, 0, 80));
+}
+
+TEST_F(SceneGL, PointsStyleDrawsUsedNodesInsideTheFilter)
+{
+    NKGeometry *pGeo = MakeModel(1, 1, 0.5f);
+    NKPart *pPart = &pGeo->pParts[0];
+    pPart->iDrawStyle = NK_DRAW_POINTS;
+    pPart->pNodeType[2] = 0;
+    glPointSize(5.0f);
+    EXPECT_TRUE(Draw(-1, 1));
+    // Node i lies at window ((x + 1) / 2 x 810, (y + 1) / 2 x 600).
+    const int aiX[4] = {202, 607, 607, 202}, aiY[4] = {150, 150, 450, 450};
+    EXPECT_TRUE(Is(ReadPixel(aiX[0], aiY[0]), 255, 128, 0, 1));
+    EXPECT_TRUE(Is(ReadPixel(aiX[1], aiY[1]), 255, 128, 0, 1));
+    EXPECT_TRUE(Is(ReadPixel(aiX[2], aiY[2]), 0, 0, 80));
+    EXPECT_TRUE(Is(ReadPixel(405, 300), 0, 0, 80));
+    // Values 0, 10, 5, 11 with the filter 0..10: node 3 is filtered out.
+    NKScalarResult *pRes = NKCreateScalarResult();
+    pRes->iNumParts = 1;
+    pRes->pNodeResults = static_cast<NKScalarPartEntry *>(NKCalloc(1, sizeof(NKScalarPartEntry)));
+    pRes->pNodeResults[0].iCount = 4;
+    pRes->pNodeResults[0].pNodeValues = static_cast<float *>(NKAlloc(4 * sizeof(float)));
+    const float afValues[4] = {0, 10, 5, 11};
+    std::memcpy(pRes->pNodeResults[0].pNodeValues, afValues, sizeof(afValues));
+    g_pModel->pFrames[0].pScalar = pRes;
+    pRes->iNumRef++;
+    g_ValueFilterSettings = {1, 0.0f, 10.0f};
+    EXPECT_TRUE(Draw(-1, 1));
+    EXPECT_TRUE(Is(ReadPixel(aiX[0], aiY[0]), 255, 128, 0, 1));
+    EXPECT_TRUE(Is(ReadPixel(aiX[1], aiY[1]), 255, 128, 0, 1));
+    EXPECT_TRUE(Is(ReadPixel(aiX[3], aiY[3]), 0, 0, 80));
+    g_ValueFilterSettings = NKValueFilterSettings();
+}
+
+TEST_F(SceneGL, OrthographicZoomAndMeshOffset)
+{
+    struct Case {
+        float fFar, fTranslation;
+    };
+    const Case cases[] = {{8.0f, -1.0f}, {2.5f, -0.5f}};
+    g_pGraphicsSettings->bPerspective = 0;
+    g_pGraphicsSettings->bAutoClip = 0;
+    float afView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1, 1};
+    for (const Case &c : cases) {
+        g_fFarClip = c.fFar;
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        NKApplyViewMatrix(afView);
+        float m[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        glPopMatrix();
+        EXPECT_FLOAT_EQ(m[0], 2.0f);
+        EXPECT_FLOAT_EQ(m[5], 2.0f);
+        EXPECT_FLOAT_EQ(m[10], 2.0f);
+        EXPECT_FLOAT_EQ(m[12], 0.0f);
+        EXPECT_FLOAT_EQ(m[14], c.fTranslation) << "far " << c.fFar;
+    }
+    g_fFarClip = NK_DEFAULT_FAR_CLIP;
+    const float afMV[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1};
+    float afOffset[3];
+    NKComputeMeshOffset(0.0005f, afOffset, afMV);
+    EXPECT_FLOAT_EQ(afOffset[0], 0.0f);
+    EXPECT_FLOAT_EQ(afOffset[2], 0.02f);
+}
+
+TEST_F(SceneGL, SplitStereoLeavesAGapAroundTheMiddle)
+{
+    MakeModel(1, 1, 100.0f, -1.0f);
+    g_pGraphicsSettings->bStereo = 1;
+    g_pGraphicsSettings->bQuadBufferStereo = 0;
+    EXPECT_TRUE(Draw(-1, 1));
+    const int aiRows[6] = {0, 281, 318, 599, 282, 317};
+    for (int i = 0; i < 6; i++) {
+        const bool bQuad = i < 4;
+        EXPECT_EQ(Is(ReadPixel(405, aiRows[i]), 0, 0, 80), !bQuad) << "row " << aiRows[i];
+    }
+    GLint aiViewport[4];
+    glGetIntegerv(GL_VIEWPORT, aiViewport);
+    EXPECT_EQ(aiViewport[3], 600);
+}
+
+TEST_F(SceneGL, ListsCarryMaterialsLightsAndSpareOtherLists)
+{
+    NKGeometry *pGeo = MakeModel(1, 1);
+    pGeo->pParts[0].material.alpha = 128;
+    GLuint uOwn = glGenLists(1);
+    glNewList(uOwn, GL_COMPILE);
+    glEndList();
+    g_pLights[1].iSourceType = 1;
+    g_pLights[1].fSpotCutoff = 30.0f;
+    EXPECT_TRUE(Draw(-1, 1));
+    ASSERT_EQ(g_DisplayLists.iMaterialCount, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glCallList(g_DisplayLists.uMaterialBase);
+    const GLenum aColors[4] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_EMISSION};
+    for (GLenum e : aColors) {
+        float af[4];
+        glGetMaterialfv(GL_FRONT, e, af);
+        EXPECT_NEAR(af[3], 0.50196f, 1e-5f);
+    }
+    glCallList(g_DisplayLists.uLightBase + 1);
+    glCallList(g_DisplayLists.uLightBase + 2);
+    float afPos[4], fCutoff = 0.0f;
+    glGetLightfv(GL_LIGHT0, GL_POSITION, afPos);
+    glGetLightfv(GL_LIGHT1, GL_SPOT_CUTOFF, &fCutoff);
+    glPopMatrix();
+    EXPECT_FLOAT_EQ(afPos[2], 1.0f);
+    EXPECT_FLOAT_EQ(afPos[3], 0.0f);
+    EXPECT_FLOAT_EQ(fCutoff, 180.0f);
+    NKDeleteAllDisplayLists();
+    EXPECT_EQ(g_DisplayLists.uLightBase, 0u);
+    EXPECT_TRUE(glIsList(uOwn));
+    EXPECT_TRUE(NKNeedListUpdate(g_pListUpdateInfo));
+    glDeleteLists(uOwn, 1);
+}
