@@ -12,6 +12,7 @@
 #include "core/nk_numeric.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_fem_source.h"
+#include "readers/nk_lsdyna.h"
 #include "readers/nk_nkf_source.h"
 
 namespace {
@@ -108,7 +109,7 @@ void NKInstallDataSources(void)
     sg_pInterface->szFileName = "";
     // Placeholder: the older native result set (kind 3) has no reader yet.
     NKSetDataSourceReader(NK_INTERFACE_NKF, NKGetNKFDataSourceReader());
-    // Placeholder: the LS-DYNA plot database (kind 7) has no reader yet.
+    NKSetDataSourceReader(NK_INTERFACE_LSDYNA, NKGetLSDynaDataSourceReader());
     // Placeholder: the reservoir result sets (kind 9) have no reader yet.
     PublishKind();
 }
