@@ -11,6 +11,7 @@
 #include "commands/nk_command_table.h"
 #include "core/nk_file.h"
 #include "readers/nk_fem_reader.h"
+#include "readers/nk_lsdyna_format.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ int DetectBinary(FILE *pFile, const NKString &fileName)
     if (IsNKFBinary(pFile)) return NK_FILETYPE_NKF;
     if (IsReservoirBinary(pFile)) return NK_FILETYPE_RESERVOIR;
     if (NKIsBinaryGeometryFile(fileName.GetText(), bSwap)) return NK_FILETYPE_NATIVE_GEOMETRY;
-    if (NKIsLSDynaPlotFile(fileName.GetText())) {
+    if (NKLSDynaIsDatabaseFile(fileName.GetText())) {
         std::string name = fileName.GetFileName().GetText();
         for (char &c : name) c = (char)std::tolower((unsigned char)c);
         return name.find("d3th") != std::string::npos ? NK_FILETYPE_LSDYNA_HISTORY
@@ -227,6 +228,3 @@ int NKReadIntegersFromFile(const char *pszFileName, int *piValues, int iCount)
     fclose(pFile);
     return iRead;
 }
-
-// Placeholder: the LS-DYNA plot database readers are not built.
-bool NKIsLSDynaPlotFile(const char *) { return false; }

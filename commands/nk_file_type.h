@@ -40,7 +40,3 @@ bool NKIsBinaryGeometryFile(const char *pszFileName, bool bSwap);
 // (at most iCount) from the start of the file. The number read; -1 when the
 // file cannot be opened.
 int NKReadIntegersFromFile(const char *pszFileName, int *piValues, int iCount);
-
-// Placeholder: the LS-DYNA plot database readers are not built; no file is
-// taken for one (false).
-bool NKIsLSDynaPlotFile(const char *pszFileName);

@@ -12,6 +12,7 @@
 #include "core/nk_numeric.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_fem_source.h"
+#include "readers/nk_lsdyna.h"
 #include "readers/nk_native_source.h"
 #include "readers/nk_nkf_source.h"
 
@@ -109,7 +110,7 @@ void NKInstallDataSources(void)
     sg_pInterface->szFileName = "";
     NKSetDataSourceReader(NK_INTERFACE_NATIVE, NKGetNativeDataSourceReader());
     NKSetDataSourceReader(NK_INTERFACE_NKF, NKGetNKFDataSourceReader());
-    // Placeholder: the LS-DYNA plot database (kind 7) has no reader yet.
+    NKSetDataSourceReader(NK_INTERFACE_LSDYNA, NKGetLSDynaDataSourceReader());
     // Placeholder: the reservoir result sets (kind 9) have no reader yet.
     PublishKind();
 }

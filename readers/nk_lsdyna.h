@@ -1,0 +1,131 @@
+// readers/nk_lsdyna.h -- the LS-DYNA plot database as the rest of the system
+// sees it: the geometry of a segment, one state in memory with its result
+// quantities, and the access functions behind data-source kind 7.
+//
+// One database is open at a time (g_LSDynacontrolData, nk_lsdyna_format.h).
+// The dispatcher (nk_data_source.h) reaches it through the reader record
+// NKGetLSDynaDataSourceReader; plots reach single values through
+// NKLSDynaReadStateResult. The file layer is nk_lsdyna_format.h; the shell
+// axes are nk_shell_axes.h; the forming-limit curve nk_fld_curve.h.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "readers/nk_lsdyna_format.h"
+
+struct NKGeometry;
+struct NKScalarResult;
+struct NKVectorResult;
+struct NKFrame;
+struct NKDataSourceReader;
+class NKStringList;
+
+// Element-class masks.
+enum : uint32_t {
+    NK_DYNA_NODES = 0x01000000u,
+    NK_DYNA_NODE_COORDS = 0x02000000u,
+    NK_DYNA_SOLIDS = 0x10000000u,
+    NK_DYNA_THICK_SHELLS = 0x20000000u,
+    NK_DYNA_SHELLS = 0x40000000u,
+    NK_DYNA_BEAMS = 0x80000000u,
+    NK_DYNA_ALL_ELEMENTS = 0xF0000000u
+};
+
+// ---- Geometry ----------------------------------------------------------------------
+
+// The geometry section of one segment, as read.
+struct LSDynaGeometry {
+    int iGeometryIndex = -1;
+    int NUMNP = 0, NEL8 = 0, NELT = 0, NEL4 = 0, NEL2 = 0, MDLOPT = 0, NDIM = 3;
+    std::vector<float> coords;       // NUMNP x NDIM
+    std::vector<int> solids;         // NEL8 x 9: 8 nodes (1-based), material
+    std::vector<int> thickShells;    // NELT x 9
+    std::vector<int> shells;         // NEL4 x 5: 4 nodes, material
+    std::vector<int> beams;          // NEL2 x 6: 2 nodes, orientation, 2 words, material
+    std::vector<int> materialTypes;  // NUMMAT, or empty
+
+    int TotalElements() const { return NEL8 + NELT + NEL2 + NEL4; }
+    // Coordinate k (0-2) of node i (0-based); 0 for a missing component.
+    float Coord(int i, int k) const { return k < NDIM ? coords[(size_t)i * NDIM + k] : 0.0f; }
+};
+
+// Reads the geometry of the segment whose header is h (base file iBaseFile).
+// Null, with an error naming the file, when a word is missing or an element
+// refers to a node outside 1..NUMNP.
+LSDynaGeometry *NKLSDynaReadGeometry(const LSDynaHeader &h, int iBaseFile);
+// 6 tetrahedron, 10 pentahedron or 12 brick, from the repeated nodes.
+int NKLSDynaClassifySolid(const int piNodes[8]);
+// A new NKGeometry with one part per material (ascending material number).
+// pDeleted (one byte per element in global order, 1 deleted) and pIds may be
+// null. Null on a failed allocation.
+NKGeometry *NKLSDynaConvertGeometry(const LSDynaGeometry &geo, const std::vector<uint8_t> *pDeleted,
+                                    const LSDynaUserIds *pIds);
+
+// ---- States and result quantities ----------------------------------------------------
+
+// The current state in memory.
+struct LSDynaStateData {
+    LSDynaHeader header;
+    float fTime = -1.0f;
+    std::vector<float> globals, coords, temperatures, velocities, accelerations;
+    std::vector<float> solids, thickShells, beams, shells, deletion;
+    void Clear() { *this = LSDynaStateData(); }
+};
+
+// Reads state iState into memory as the current state. False for a state out
+// of range or a failed read (then no state is current).
+bool NKLSDynaReadState(int iState);
+const LSDynaStateData &NKLSDynaGetStateData(void);
+// Sets the available results from the first segment's header.
+void NKLSDynaSetAvailableResults(void);
+void NKLSDynaClearAvailableResults(void);
+// Maps an outside scalar number to its kind (0-41) and sub-index; false when
+// the number is not one of the available results.
+bool NKLSDynaScalarIndexToKind(int iIndex, int *piKind, int *piSub);
+const char *NKLSDynaKindName(int iKind);  // scalar kinds 0-41
+uint32_t NKLSDynaKindMask(int iKind);
+// A scalar or vector of the current state for the geometry; null for a kind
+// outside the table, a 2-D database's Z and norms, or a failed allocation.
+NKScalarResult *NKLSDynaCreateScalar(int iKind, int iSub, NKGeometry *pGeo);
+NKVectorResult *NKLSDynaCreateVector(int iKind, NKGeometry *pGeo);
+// Element values of a kind for every element (global order) and node values,
+// from the current state; undefined where there is none.
+bool NKLSDynaComputeValues(int iKind, int iSub, std::vector<float> *pNodes,
+                           std::vector<float> *pElements);
+// The local axes x, y, z (rows of R) of a four-node shell.
+void NKLSDynaShellAxes(const float p[4][3], float R[3][3]);
+
+// ---- Access functions --------------------------------------------------------------
+
+bool NKLSDynaOpen(const char *pszFileName);
+void NKLSDynaClose(void);
+LSDynaControlData *NKLSDynaGetControlData(void);
+int NKLSDynaGetNumStates(void);
+float NKLSDynaGetStateTime(int iState);
+int NKLSDynaFindStateByTime(float fTime);
+int NKLSDynaGetCurrentState(void);
+int NKLSDynaGetNumScalars(void);
+int NKLSDynaGetNumVectors(void);
+NKStringList *NKLSDynaGetStateNames(void);
+NKStringList *NKLSDynaGetScalarNames(void);
+NKStringList *NKLSDynaGetVectorNames(void);
+NKScalarResult *NKLSDynaGetScalar(int iIndex, int iState, NKGeometry *pGeo);
+NKVectorResult *NKLSDynaGetVector(int iIndex, int iState, NKGeometry *pGeo);
+NKGeometry *NKLSDynaGetGeometry(int iState);
+bool NKLSDynaIsScalarAvailable(int iKind);
+bool NKLSDynaIsElementScalar(int iIndex);
+int NKLSDynaGetNumNodes(void);
+int NKLSDynaGetTotalElements(void);
+void NKLSDynaUpdateVisibilityArray(int iState, NKFrame *pFrame);
+int NKLSDynaGetNumElements(uint32_t uMask, int iState);
+uint32_t NKLSDynaGetElementClass(int iElement, int iState);
+// The words of element iElement of class uMask in state iState, at most 256;
+// false when the element or state does not exist or the read fails.
+bool NKLSDynaReadElementWords(int iState, uint32_t uMask, int iElement, std::vector<float> *pWords);
+float NKLSDynaGetElementValue(int iIndex, int iElement);
+// The cached geometry record of the open database (null when none).
+const LSDynaGeometry *NKLSDynaGetCachedGeometry(void);
+
+// The dispatcher's reader of kind 7; alive for the whole run.
+const NKDataSourceReader *NKGetLSDynaDataSourceReader(void);

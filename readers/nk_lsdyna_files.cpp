@@ -1,0 +1,314 @@
+// readers/nk_lsdyna_files.cpp -- detection of an LS-DYNA plot database, its
+// family files and their order, and the word stream across them (see
+// nk_lsdyna_format.h). The control words and the state scan are in
+// nk_lsdyna_scan.cpp.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+#include "core/nk_file.h"
+#include "readers/nk_lsdyna_format.h"
+
+LSDynaControlData g_LSDynacontrolData;
+
+namespace {
+
+bool sg_bTitleByteSwap = false;
+
+void Reverse(unsigned char *p, int n) { std::reverse(p, p + n); }
+
+// Codes 0/1 (or 2/3) of one word as stored; 4 when it is neither.
+int TestWord(const unsigned char *p, int iSize)
+{
+    if (iSize == 4) {
+        int32_t i;
+        float f;
+        std::memcpy(&i, p, 4);
+        std::memcpy(&f, p, 4);
+        if (i >= 2 && i <= 5) return NK_DYNA_INT4;
+        if (!std::isnan(f) && f >= 2.0f && f <= 5.0f) return NK_DYNA_FLOAT4;
+    } else {
+        int64_t i;
+        double d;
+        std::memcpy(&i, p, 8);
+        std::memcpy(&d, p, 8);
+        if (i >= 2 && i <= 5) return NK_DYNA_INT8;
+        if (!std::isnan(d) && d >= 2.0 && d <= 5.0) return NK_DYNA_FLOAT8;
+    }
+    return NK_DYNA_NOT_DATABASE;
+}
+
+// Tests word 15 at its place for one word size, as stored and reversed.
+int TestAt(FILE *pFile, int iSize, bool *pbSwap)
+{
+    unsigned char b[8];
+    if (fseek(pFile, 15L * iSize, SEEK_SET) != 0 ||
+        fread(b, 1, (size_t)iSize, pFile) != (size_t)iSize)
+        return NK_DYNA_NOT_DATABASE;
+    int iCode = TestWord(b, iSize);
+    if (iCode != NK_DYNA_NOT_DATABASE) return iCode;
+    Reverse(b, iSize);
+    iCode = TestWord(b, iSize);
+    if (iCode != NK_DYNA_NOT_DATABASE) *pbSwap = true;
+    return iCode;
+}
+
+std::string Lower(const char *psz)
+{
+    std::string s = psz != nullptr ? psz : "";
+    for (char &c : s) c = (char)std::tolower((unsigned char)c);
+    return s;
+}
+
+bool AllDigits(const std::string &s)
+{
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int64_t FileSize(const char *pszPath)
+{
+    struct stat st;
+    return stat(pszPath, &st) == 0 && S_ISREG(st.st_mode) ? (int64_t)st.st_size : -1;
+}
+
+}  // namespace
+
+// ---- Detection -----------------------------------------------------------------
+
+int NKLSDynaDetectFormat(const char *pszFileName, int *piWordSize, bool *pbSwap)
+{
+    *piWordSize = 4;
+    *pbSwap = false;
+    FILE *pFile = pszFileName != nullptr ? fopen(pszFileName, "rb") : nullptr;
+    if (pFile == nullptr) return NK_DYNA_NOT_DATABASE;
+    int iCode = TestAt(pFile, 4, pbSwap);
+    if (iCode == NK_DYNA_NOT_DATABASE) {
+        *pbSwap = false;
+        iCode = TestAt(pFile, 8, pbSwap);
+        if (iCode != NK_DYNA_NOT_DATABASE) *piWordSize = 8;
+    }
+    fclose(pFile);
+    if (iCode == NK_DYNA_NOT_DATABASE) *pbSwap = false;
+    return iCode;
+}
+
+bool NKLSDynaIsDatabaseFile(const char *pszFileName)
+{
+    std::string name = Lower(pszFileName);
+    if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".dsy") == 0) return false;
+    int iWordSize;
+    bool bSwap;
+    return NKLSDynaDetectFormat(pszFileName, &iWordSize, &bSwap) != NK_DYNA_NOT_DATABASE;
+}
+
+void NKLSDynaSetTitleByteSwap(bool bOn) { sg_bTitleByteSwap = bOn; }
+bool NKLSDynaGetTitleByteSwap(void) { return sg_bTitleByteSwap; }
+
+// ---- The family ------------------------------------------------------------------
+
+bool NKLSDynaIsFamilyMember(LSDynaFamilyFile *pCandidate, const char *pszCandidateName,
+                            const char *pszBaseName, bool bAllowLetterSuffix)
+{
+    std::string cand = Lower(pszCandidateName), base = Lower(pszBaseName);
+    pCandidate->iSuffixNumber = 0;
+    pCandidate->iLetter1 = pCandidate->iLetter2 = 0;
+    pCandidate->bBaseFile = 0;
+    if (cand == base) {
+        pCandidate->bBaseFile = 1;
+        return true;
+    }
+    if (cand.size() <= base.size() || cand.compare(0, base.size(), base) != 0) return false;
+    std::string suffix = cand.substr(base.size());
+    if (suffix.size() < 2 || suffix.size() > 5) return false;
+    std::string digits = suffix;
+    bool bLetters = std::isalpha((unsigned char)suffix[0]) &&
+                    std::isalpha((unsigned char)suffix[1]) && suffix[0] >= 'a' &&
+                    suffix[0] <= 'z' && suffix[1] >= 'a' && suffix[1] <= 'z';
+    if (!bAllowLetterSuffix && (bLetters || suffix.size() > 3)) return false;
+    if (bLetters) {
+        digits = suffix.substr(2);
+        if (digits.size() == 1 || digits.size() == 4) return false;
+        pCandidate->iLetter1 = suffix[0];
+        pCandidate->iLetter2 = suffix[1];
+    } else if (digits.size() > 3) {
+        return false;
+    }
+    if (!AllDigits(digits)) return false;
+    if (digits.size() == 2 && digits == "00") return false;
+    if (digits.size() == 3 && digits[0] == '0') return false;
+    pCandidate->iSuffixNumber = digits.empty() ? 0 : std::stoi(digits);
+    pCandidate->bBaseFile = digits.empty() ? 1 : 0;
+    return true;
+}
+
+bool NKLSDynaFileGt(const LSDynaFamilyFile &a, const LSDynaFamilyFile &b)
+{
+    bool bANone = a.iLetter1 == 0 && a.iSuffixNumber == 0;
+    bool bBNone = b.iLetter1 == 0 && b.iSuffixNumber == 0;
+    if (bANone != bBNone) return bBNone;
+    if (a.iLetter1 != b.iLetter1) return a.iLetter1 > b.iLetter1;
+    if (a.iLetter2 != b.iLetter2) return a.iLetter2 > b.iLetter2;
+    return a.iSuffixNumber > b.iSuffixNumber;
+}
+
+int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFile> *pFiles,
+                            bool bAllowLetterSuffix)
+{
+    pFiles->clear();
+    NKString path(pszFileName);
+    path.RemoveChar('"');
+    path.Trim();
+    if (path.IsEmpty()) return 0;
+    NKString dir = path.GetDirectory(), base = path.GetFileName();
+    // Both separators name directories; '/' joins the listed names.
+    NKString dirPrefix = dir.IsEmpty() ? NKString("") : dir + "/";
+    NKFileFinder finder;
+    for (NKString name = finder.FindFirst((dirPrefix + base + "*").GetText()); !name.IsEmpty();
+         name = finder.FindNext()) {
+        LSDynaFamilyFile file;
+        if (!NKLSDynaIsFamilyMember(&file, name.GetText(), base.GetText(), bAllowLetterSuffix))
+            continue;
+        file.szFileName = dirPrefix + name;
+        file.iFileSize = FileSize(file.szFileName.GetText());
+        if (file.iFileSize < 0) continue;
+        pFiles->push_back(file);
+    }
+    finder.Close();
+    std::stable_sort(
+        pFiles->begin(), pFiles->end(),
+        [](const LSDynaFamilyFile &a, const LSDynaFamilyFile &b) { return NKLSDynaFileGt(b, a); });
+    return (int)pFiles->size();
+}
+
+int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize)
+{
+    if (i < 0 || i >= (int)files.size()) return 0;
+    return files[(size_t)i].iFileSize / iWordSize;
+}
+
+// ---- The word stream -------------------------------------------------------------
+
+LSDynaStream::LSDynaStream(const std::vector<LSDynaFamilyFile> *pFiles, int iFormat, bool bSwap)
+    : m_pFiles(pFiles), m_iFormat(iFormat), m_bSwap(bSwap),
+      m_iWordSize(iFormat == NK_DYNA_INT8 || iFormat == NK_DYNA_FLOAT8 ? 8 : 4)
+{}
+
+LSDynaStream::~LSDynaStream()
+{
+    if (m_pFile != nullptr) fclose(m_pFile);
+}
+
+bool LSDynaStream::Seek(int iFile, int64_t iWord)
+{
+    if (iFile < 0 || iWord < 0) return false;
+    m_iFile = iFile;
+    m_iByte = iWord * m_iWordSize;
+    while (m_iFile < (int)m_pFiles->size() && m_iByte >= (*m_pFiles)[(size_t)m_iFile].iFileSize) {
+        m_iByte -= (*m_pFiles)[(size_t)m_iFile].iFileSize;
+        m_iFile++;
+    }
+    return m_iFile < (int)m_pFiles->size();
+}
+
+bool LSDynaStream::OpenCurrent()
+{
+    if (m_iOpenFile == m_iFile && m_pFile != nullptr) return true;
+    if (m_pFile != nullptr) fclose(m_pFile);
+    m_pFile = fopen((*m_pFiles)[(size_t)m_iFile].szFileName.GetText(), "rb");
+    m_iOpenFile = m_pFile != nullptr ? m_iFile : -1;
+    return m_pFile != nullptr;
+}
+
+int64_t LSDynaStream::ReadRaw(unsigned char *pOut, int64_t n)
+{
+    int64_t iDone = 0;
+    while (iDone < n && m_iFile < (int)m_pFiles->size()) {
+        int64_t iSize = (*m_pFiles)[(size_t)m_iFile].iFileSize;
+        // Whole words only: the bytes of a trailing part word are never read.
+        int64_t iWordsHere = iSize / m_iWordSize - m_iByte / m_iWordSize;
+        if (iWordsHere <= 0 || m_iByte % m_iWordSize != 0) {
+            m_iFile++;
+            m_iByte = 0;
+            continue;
+        }
+        if (!OpenCurrent() || fseeko(m_pFile, (off_t)m_iByte, SEEK_SET) != 0) return iDone;
+        int64_t iTake = std::min(iWordsHere, n - iDone);
+        size_t iGot =
+            fread(pOut + iDone * m_iWordSize, (size_t)m_iWordSize, (size_t)iTake, m_pFile);
+        iDone += (int64_t)iGot;
+        m_iByte += (int64_t)iGot * m_iWordSize;
+        if ((int64_t)iGot < iTake) return iDone;
+    }
+    return iDone;
+}
+
+int64_t LSDynaStream::Skip(int64_t n)
+{
+    int64_t iDone = 0;
+    while (iDone < n && m_iFile < (int)m_pFiles->size()) {
+        int64_t iWordsHere =
+            (*m_pFiles)[(size_t)m_iFile].iFileSize / m_iWordSize - m_iByte / m_iWordSize;
+        int64_t iTake = std::min(std::max<int64_t>(iWordsHere, 0), n - iDone);
+        iDone += iTake;
+        m_iByte += iTake * m_iWordSize;
+        if (iDone < n) {
+            m_iFile++;
+            m_iByte = 0;
+        }
+    }
+    return iDone;
+}
+
+int64_t LSDynaStream::ReadFloats(float *pfOut, int64_t n)
+{
+    if (n <= 0) return 0;
+    // Data words of a 4-byte file are floats in either coding: read in place.
+    if (m_iWordSize == 4 && !m_bSwap) return ReadRaw((unsigned char *)pfOut, n);
+    m_Buffer.resize((size_t)(n * m_iWordSize));
+    int64_t iGot = ReadRaw(m_Buffer.data(), n);
+    for (int64_t i = 0; i < iGot; i++) {
+        unsigned char *p = m_Buffer.data() + i * m_iWordSize;
+        if (m_bSwap) Reverse(p, m_iWordSize);
+        if (m_iWordSize == 4) {
+            std::memcpy(&pfOut[i], p, 4);
+        } else {
+            double d;
+            std::memcpy(&d, p, 8);
+            pfOut[i] = (float)d;
+        }
+    }
+    return iGot;
+}
+
+int64_t LSDynaStream::ReadInts(int *piOut, int64_t n)
+{
+    if (n <= 0) return 0;
+    m_Buffer.resize((size_t)(n * m_iWordSize));
+    int64_t iGot = ReadRaw(m_Buffer.data(), n);
+    for (int64_t i = 0; i < iGot; i++) {
+        unsigned char *p = m_Buffer.data() + i * m_iWordSize;
+        if (m_bSwap) Reverse(p, m_iWordSize);
+        if (m_iFormat == NK_DYNA_INT4) {
+            std::memcpy(&piOut[i], p, 4);
+        } else if (m_iFormat == NK_DYNA_INT8) {
+            int64_t v;
+            std::memcpy(&v, p, 8);
+            piOut[i] = (int)(uint32_t)(uint64_t)v;
+        } else {
+            double d;
+            if (m_iWordSize == 4) {
+                float f;
+                std::memcpy(&f, p, 4);
+                d = f;
+            } else {
+                std::memcpy(&d, p, 8);
+            }
+            // Truncation toward zero; values outside int (and NaN) become 0.
+            piOut[i] = (std::isfinite(d) && d > -2147483648.0 && d < 2147483648.0) ? (int)d : 0;
+        }
+    }
+    return iGot;
+}

@@ -1,0 +1,235 @@
+// readers/nk_lsdyna_format.h -- the file layer of the LS-DYNA binary plot
+// database ("d3plot" family): format detection, the family's files and their
+// order, the word stream across the family, the control words and the list
+// of states. The geometry (nk_lsdyna_geometry.cpp), the state reader
+// (nk_lsdyna_states.cpp) and the access functions (nk_lsdyna.h) build on it.
+//
+// Every count read from a file is checked against the words the family holds
+// before anything is sized by it; sizes and offsets are 64-bit word counts.
+//
+// Layout of a base file (words of 4 or 8 bytes, 0-based word numbers):
+//   0-9     title (40 characters; an 8-byte file's title is its 80 bytes)
+//   10-63   control words: 14 VERSION, 15 NDIM, 16 NUMNP, 17 ICODE,
+//           18 NGLBV, 19 IT, 20 IU, 21 IV, 22 IA, 23 NEL8, 24 NUMMAT8,
+//           27 NV3D, 28 NEL2, 29 NUMMAT2, 30 NV1D, 31 NEL4, 32 NUMMAT4,
+//           33 NV2D, 34 NEIPH, 35 NEIPS, 36 MAXINT, 37 NMSPH, 39 NARBS,
+//           40 NELT, 41 NUMMATT, 42 NV3DT, 43-46 IOSHL(1-4), 47 IALEMAT,
+//           50 NADAPT, 54 NPEFG, 55 NEL48, 56 IDTDT, 57 EXTRA
+//   64..    EXTRA more control words when EXTRA > 0 (0 NEL20, 1 NT3D, 2 NEL27)
+//   then    NDIM 5: NUMRBE, NUMMAT and NUMMAT material types;
+//           NMSPH > 0: the SPH flag block (its first word is its length)
+//   H       geometry: NUMNP x NDIM coordinates, NEL8 x 9 solid, NELT x 9
+//           thick-shell, NEL2 x 6 beam and NEL4 x 5 shell words
+//   H+G     NARBS words of user numbering, 2 x NADAPT + 2 x NMSPH more
+//   states  time, NGLBV globals, node arrays, element arrays, deletion words
+// A time of -999999.0 marks the end of the states.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "core/nk_string.h"
+
+// Format codes of NKLSDynaDetectFormat.
+enum {
+    NK_DYNA_INT4 = 0,
+    NK_DYNA_FLOAT4 = 1,
+    NK_DYNA_INT8 = 2,
+    NK_DYNA_FLOAT8 = 3,
+    NK_DYNA_NOT_DATABASE = 4
+};
+
+// Control word numbers (0-based) of the header.
+enum {
+    NK_DW_NDIM = 15,
+    NK_DW_NUMNP = 16,
+    NK_DW_NGLBV = 18,
+    NK_DW_IT = 19,
+    NK_DW_IU = 20,
+    NK_DW_IV = 21,
+    NK_DW_IA = 22,
+    NK_DW_NEL8 = 23,
+    NK_DW_NUMMAT8 = 24,
+    NK_DW_NV3D = 27,
+    NK_DW_NEL2 = 28,
+    NK_DW_NUMMAT2 = 29,
+    NK_DW_NV1D = 30,
+    NK_DW_NEL4 = 31,
+    NK_DW_NUMMAT4 = 32,
+    NK_DW_NV2D = 33,
+    NK_DW_NEIPH = 34,
+    NK_DW_NEIPS = 35,
+    NK_DW_MAXINT = 36,
+    NK_DW_NMSPH = 37,
+    NK_DW_NARBS = 39,
+    NK_DW_NELT = 40,
+    NK_DW_NUMMATT = 41,
+    NK_DW_NV3DT = 42,
+    NK_DW_IOSHL1 = 43,
+    NK_DW_IOSHL2 = 44,
+    NK_DW_IOSHL3 = 45,
+    NK_DW_IOSHL4 = 46,
+    NK_DW_IALEMAT = 47,
+    NK_DW_NADAPT = 50,
+    NK_DW_NPEFG = 54,
+    NK_DW_NEL48 = 55,
+    NK_DW_IDTDT = 56,
+    NK_DW_EXTRA = 57,
+    NK_DW_COUNT = 64
+};
+
+constexpr float NK_DYNA_END_MARKER = -999999.0f;
+
+// One file of a family, in family order.
+struct LSDynaFamilyFile {
+    NKString szFileName;    // full path
+    int64_t iFileSize = 0;  // bytes
+    int iSuffixNumber = 0;  // numeric part of the suffix; 0 for none
+    int iLetter1 = 0;       // letter part of the suffix ('a'..'z'), 0 for none
+    int iLetter2 = 0;
+    uint8_t bBaseFile = 0;  // starts a segment with its own header and geometry
+};
+
+// The control words of one base file and what follows from them.
+struct LSDynaHeader {
+    char title[256] = {0};
+    int w[NK_DW_COUNT] = {0};   // control words 10-63 (0-9 unused)
+    int iExtra[3] = {0, 0, 0};  // EXTRA words 0-2: NEL20, NT3D, NEL27
+    int NDIM = 3;               // 4 and 5 become 3
+    int NUMRBE = 0, MATTYP = 0, MDLOPT = 0, ISTRN = 0, NUMMAT = 0;
+    int MAXINT = 0;                // without the deletion code
+    int IT = 0;                    // IT mod 10
+    uint8_t bMassScaling = 0;      // IT of 10 or more: NUMNP words after the temperatures
+    int64_t iHeaderWords = 0;      // H: where the geometry begins
+    int64_t iMaterialTypesAt = 0;  // word of the first material type (NDIM 5)
+    int iFileIndex = -1;
+    NKString szUnsupported;        // a header word this reader cannot follow, "" when none
+    NKString szStatesUnsupported;  // states that cannot be read, "" when they can
+
+    int Get(int iWord) const { return w[iWord]; }
+    int NUMNP() const { return w[NK_DW_NUMNP]; }
+    int NEL8() const { return w[NK_DW_NEL8]; }
+    int NELT() const { return w[NK_DW_NELT]; }
+    int NEL2() const { return w[NK_DW_NEL2]; }
+    int NEL4() const { return w[NK_DW_NEL4]; }
+};
+
+// One state of the family.
+struct LSDynaStateInfo {
+    NKString szFileName;  // the file in which the state begins
+    float fTime = -1.0f;
+    int64_t iHeaderWords = 0;  // H of its segment
+    int64_t iOffset = 0;       // word offset in the file in which it begins
+    int64_t iSize = 0;         // words
+    int iSuffixNumber = 0;
+    int iFileIndex = 0;
+    int iBaseFileIndex = 0;
+    uint8_t bFirstState = 0;
+    int iGeometryIndex = 0;
+};
+
+// ---- Detection and the family ---------------------------------------------------
+
+// The format code (0-4) of the file, with its word size and byte-swap flag.
+int NKLSDynaDetectFormat(const char *pszFileName, int *piWordSize, bool *pbSwap);
+// True when the detection finds a database; a ".DSY" name never is one.
+bool NKLSDynaIsDatabaseFile(const char *pszFileName);
+// The files of the family of pszFileName in family order; 0 when none.
+int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFile> *pFiles,
+                            bool bAllowLetterSuffix);
+// True when pCandidate's name (without directory) belongs to the family of
+// pszBaseName (without directory); fills its suffix fields and base flag. The
+// file size is filled by the caller.
+bool NKLSDynaIsFamilyMember(LSDynaFamilyFile *pCandidate, const char *pszCandidateName,
+                            const char *pszBaseName, bool bAllowLetterSuffix);
+// True when a must come after b.
+bool NKLSDynaFileGt(const LSDynaFamilyFile &a, const LSDynaFamilyFile &b);
+
+// The title byte-swap switch of "swapdynatitle"; off at start-up.
+void NKLSDynaSetTitleByteSwap(bool bOn);
+bool NKLSDynaGetTitleByteSwap(void);
+
+// ---- The word stream --------------------------------------------------------------
+
+// Reads words across the family: a position past the end of one file goes on
+// in the next. Words are byte-reversed first when the family needs it, then
+// converted: integer words of a float file truncate toward zero, 8-byte
+// integers keep their low 32 bits, doubles become floats.
+class LSDynaStream {
+public:
+    LSDynaStream(const std::vector<LSDynaFamilyFile> *pFiles, int iFormat, bool bSwap);
+    ~LSDynaStream();
+    LSDynaStream(const LSDynaStream &) = delete;
+    LSDynaStream &operator=(const LSDynaStream &) = delete;
+
+    // Positions the stream at word iWord of file iFile (may lie in a later
+    // file). False when the family ends before it.
+    bool Seek(int iFile, int64_t iWord);
+    // The number of words read (fewer at the end of the family).
+    int64_t ReadFloats(float *pfOut, int64_t n);
+    int64_t ReadInts(int *piOut, int64_t n);
+    int64_t Skip(int64_t n);
+    int WordSize() const { return m_iWordSize; }
+
+private:
+    int64_t ReadRaw(unsigned char *pOut, int64_t n);  // n words
+    bool OpenCurrent();
+
+    const std::vector<LSDynaFamilyFile> *m_pFiles;
+    int m_iFormat;
+    bool m_bSwap;
+    int m_iWordSize;
+    int m_iFile = 0;
+    int64_t m_iByte = 0;
+    FILE *m_pFile = nullptr;
+    int m_iOpenFile = -1;
+    std::vector<unsigned char> m_Buffer;
+};
+
+// Word count of family file i (its size over the word size).
+int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize);
+
+// ---- Header, sizes and the scan -----------------------------------------------------
+
+// Reads the header of family file iFile of the open family (from the header
+// cache when it was read before). False on a read or format error.
+bool NKLSDynaReadHeader(int iFile, LSDynaHeader *pHeader);
+// Geometry words G of a segment (coordinates and connectivity).
+int64_t NKLSDynaGeometryWords(const LSDynaHeader &h);
+// Word offset at which the states of a segment begin (in its base file,
+// possibly beyond it); -1 when the family holds fewer words.
+int64_t NKLSDynaGeometrySize(const LSDynaHeader &h, int64_t iFamilyWords);
+// Words of one state.
+int64_t NKLSDynaStateSize(const LSDynaHeader &h);
+// Reads the user numbering (NARBS > 0) of a segment: node, solid, beam,
+// shell, thick-shell IDs and the material IDs. False on a short read.
+struct LSDynaUserIds {
+    std::vector<int> nodes, solids, beams, shells, thickShells, materials;
+};
+bool NKLSDynaReadArbitraryNumbering(const LSDynaHeader &h, int iBaseFile, LSDynaUserIds *pIds);
+
+// Finds the family of pszFileName, reads its headers and lists its states in
+// the control record. False when no family or header was found.
+bool NKLSDynaScanFiles(const char *pszFileName);
+
+// ---- The global control record ----------------------------------------------------
+
+struct LSDynaControlData {
+    char title[256] = {0};
+    bool bSwap = false;
+    uint8_t bGeometryOnly = 0;
+    int iFormat = NK_DYNA_NOT_DATABASE;
+    int iWordSize = 4;
+    NKString szBaseFile;
+    int64_t iHeaderWords = 0;
+    int iNumGeometries = 0;
+    std::vector<LSDynaStateInfo> states;
+    std::vector<LSDynaFamilyFile> files;
+    std::vector<LSDynaHeader> headerCache;
+    int NEIPH = 0, NEIPS = 0;
+};
+extern LSDynaControlData g_LSDynacontrolData;
+
+// Clears the scan's lists and the header cache.
+void NKLSDynaClearScan(void);

@@ -1,0 +1,276 @@
+// readers/nk_lsdyna_states.cpp -- one state of an LS-DYNA plot database in
+// memory, the table of result quantities the database offers, and the
+// turning of a quantity of the current state into scalar and vector results
+// (see nk_lsdyna.h). Element values go to nodes by averaging over the
+// elements at each node.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstddef>
+
+#include "core/nk_element_types.h"
+#include "core/nk_math.h"
+#include "core/nk_mesh.h"
+#include "core/nk_model.h"
+#include "core/nk_numeric.h"
+#include "readers/nk_fld_curve.h"
+#include "readers/nk_lsdyna.h"
+
+namespace {
+
+constexpr uint32_t kSTS = NK_DYNA_SOLIDS | NK_DYNA_THICK_SHELLS | NK_DYNA_SHELLS;
+constexpr uint32_t kTS = NK_DYNA_THICK_SHELLS | NK_DYNA_SHELLS;
+
+struct ResultRow {
+    uint8_t bAvailable;
+    uint32_t uMask;
+    int iCategory;
+    const char *pszName;
+};
+
+// Rows 0-2 the vector kinds, row k + 3 the scalar kind k.
+ResultRow sg_Table[45] = {{0, NK_DYNA_NODES, 1, "Displacement"},
+                          {0, NK_DYNA_NODES, 3, "Velocity"},
+                          {0, NK_DYNA_NODES, 3, "Acceleration"},
+                          {0, kSTS, 5, "X Axis Stress"},
+                          {0, kSTS, 5, "Y Axis Stress"},
+                          {0, kSTS, 5, "Z Axis Stress"},
+                          {0, kSTS, 5, "XY Shear Stress"},
+                          {0, kSTS, 5, "YZ Shear Stress"},
+                          {0, kSTS, 5, "ZX Shear Stress"},
+                          {0, kSTS, 5, "Von Mises Effective Stress"},
+                          {0, kSTS, 5, "Maximum Principal Stress"},
+                          {0, kSTS, 5, "Second  Principal Stress"},
+                          {0, kSTS, 5, "Minimum Principal Stress"},
+                          {0, kSTS, 5, "Maximum Shear Stress"},
+                          {0, kSTS, 5, "Pressure/Average Stress"},
+                          {0, kSTS, 6, "X Axis Strain"},
+                          {0, kSTS, 6, "Y Axis Strain"},
+                          {0, kSTS, 6, "Z Axis Strain"},
+                          {0, kSTS, 6, "XY Shear Strain"},
+                          {0, kSTS, 6, "YZ Shear Strain"},
+                          {0, kSTS, 6, "ZX Shear Strain"},
+                          {0, kSTS, 6, "Effective Plastic Strain"},
+                          {0, kTS, 6, "Local Maximum Principal Strain"},
+                          {0, kTS, 6, "Local Minimum Principal Strain"},
+                          {0, kTS, 6, "FLD"},
+                          {0, NK_DYNA_SHELLS, 99, "Internal Energy Density"},
+                          {0, NK_DYNA_SHELLS, 99, "Shell Thickness"},
+                          {0, NK_DYNA_NODES, 7, "Temperature"},
+                          {0, NK_DYNA_NODES, 4, "X Coordinate"},
+                          {0, NK_DYNA_NODES, 4, "Y Coordinate"},
+                          {0, NK_DYNA_NODES, 4, "Z Coordinate"},
+                          {0, NK_DYNA_NODES, 1, "Norm Displacement"},
+                          {0, NK_DYNA_NODES, 1, "X Displacement"},
+                          {0, NK_DYNA_NODES, 1, "Y Displacement"},
+                          {0, NK_DYNA_NODES, 1, "Z Displacement"},
+                          {0, NK_DYNA_NODES, 3, "Norm Velocity"},
+                          {0, NK_DYNA_NODES, 3, "X Velocity"},
+                          {0, NK_DYNA_NODES, 3, "Y Velocity"},
+                          {0, NK_DYNA_NODES, 3, "Z Velocity"},
+                          {0, NK_DYNA_NODES, 3, "Norm Acceleration"},
+                          {0, NK_DYNA_NODES, 3, "X Acceleration"},
+                          {0, NK_DYNA_NODES, 3, "Y Acceleration"},
+                          {0, NK_DYNA_NODES, 3, "Z Acceleration"},
+                          {0, NK_DYNA_SOLIDS, 99, "Additional Brick Variable "},
+                          {0, kTS, 99, "Additional Shell Variable "}};
+
+LSDynaStateData sg_State;
+int sg_iCurrentState = -1;
+constexpr float U = NK_UNDEFINED_VALUE;
+
+// Reads n floats into v; false when short.
+bool ReadArray(LSDynaStream *s, std::vector<float> *v, int64_t n)
+{
+    v->assign((size_t)std::max<int64_t>(n, 0), U);
+    return n <= 0 || s->ReadFloats(v->data(), n) == n;
+}
+
+// Shells of a database with material types: the file holds words only for
+// the shells of deformable materials; rigid ones get undefined words.
+bool ReadShells(LSDynaStream *s, const LSDynaHeader &h, int iBase, std::vector<float> *pShells)
+{
+    int64_t nv = h.w[NK_DW_NV2D], n4 = h.NEL4();
+    if (h.MATTYP != 1 || h.NUMMAT < 1 || h.NUMRBE <= 0) return ReadArray(s, pShells, n4 * nv);
+    LSDynaControlData &g = g_LSDynacontrolData;
+    std::vector<int> types((size_t)h.NUMMAT), mats((size_t)n4);
+    LSDynaStream t(&g.files, g.iFormat, g.bSwap);
+    int64_t iShellStart = h.iHeaderWords + (int64_t)h.NUMNP() * h.NDIM + 9LL * h.NEL8() +
+                          9LL * h.NELT() + 6LL * h.NEL2();
+    if (!t.Seek(iBase, h.iMaterialTypesAt) || t.ReadInts(types.data(), h.NUMMAT) != h.NUMMAT)
+        return false;
+    std::vector<int> shellWords((size_t)(5 * n4));
+    if (!t.Seek(iBase, iShellStart) || t.ReadInts(shellWords.data(), 5 * n4) != 5 * n4)
+        return false;
+    std::vector<float> packed;
+    if (!ReadArray(s, &packed, (n4 - h.NUMRBE) * nv)) return false;
+    pShells->assign((size_t)(n4 * nv), U);
+    size_t iNext = 0;
+    for (int64_t e = 0; e < n4; e++) {
+        int m = shellWords[(size_t)(5 * e + 4)] - 1;
+        if (m >= 0 && m < h.NUMMAT && types[(size_t)m] == 20) continue;
+        if (iNext + (size_t)nv > packed.size()) break;
+        std::copy_n(packed.begin() + (std::ptrdiff_t)iNext, nv,
+                    pShells->begin() + (std::ptrdiff_t)(e * nv));
+        iNext += (size_t)nv;
+    }
+    return true;
+}
+
+}  // namespace
+
+const LSDynaStateData &NKLSDynaGetStateData(void) { return sg_State; }
+int NKLSDynaGetCurrentState(void) { return sg_iCurrentState; }
+
+bool NKLSDynaReadState(int iState)
+{
+    LSDynaControlData &g = g_LSDynacontrolData;
+    sg_State.Clear();
+    sg_iCurrentState = -1;
+    if (iState < 0 || iState >= (int)g.states.size()) return false;
+    const LSDynaStateInfo &info = g.states[(size_t)iState];
+    LSDynaHeader &h = sg_State.header;
+    if (!NKLSDynaReadHeader(info.iBaseFileIndex, &h)) return false;
+    LSDynaStream s(&g.files, g.iFormat, g.bSwap);
+    int64_t n = h.NUMNP(), nd = n * h.NDIM;
+    std::vector<float> time, mass;
+    bool bOk = s.Seek(info.iFileIndex, info.iOffset) && ReadArray(&s, &time, 1) &&
+               ReadArray(&s, &sg_State.globals, h.w[NK_DW_NGLBV]) &&
+               ReadArray(&s, &sg_State.coords, h.w[NK_DW_IU] == 1 ? nd : 0) &&
+               ReadArray(&s, &sg_State.temperatures, h.IT == 1 ? n : 0) &&
+               ReadArray(&s, &mass, h.bMassScaling ? n : 0) &&
+               ReadArray(&s, &sg_State.velocities, h.w[NK_DW_IV] == 1 ? nd : 0) &&
+               ReadArray(&s, &sg_State.accelerations, h.w[NK_DW_IA] == 1 ? nd : 0) &&
+               ReadArray(&s, &sg_State.solids, (int64_t)h.NEL8() * h.w[NK_DW_NV3D]) &&
+               ReadArray(&s, &sg_State.thickShells, (int64_t)h.NELT() * h.w[NK_DW_NV3DT]) &&
+               ReadArray(&s, &sg_State.beams, (int64_t)h.NEL2() * h.w[NK_DW_NV1D]) &&
+               ReadShells(&s, h, info.iBaseFileIndex, &sg_State.shells);
+    // Deletion words are floats in every format; 0 means deleted.
+    int64_t iDel = h.MDLOPT == 1   ? n
+                   : h.MDLOPT == 2 ? (int64_t)h.NEL8() + h.NELT() + h.NEL4() + h.NEL2()
+                                   : 0;
+    bOk = bOk && ReadArray(&s, &sg_State.deletion, iDel);
+    if (!bOk) {
+        sg_State.Clear();
+        return false;
+    }
+    sg_State.fTime = time[0];
+    sg_iCurrentState = iState;
+    return true;
+}
+
+void NKLSDynaForgetState(void)
+{
+    sg_State.Clear();
+    sg_iCurrentState = -1;
+}
+
+// ---- The result table ------------------------------------------------------------------
+
+namespace {
+
+int SolidRest(const LSDynaHeader &h)
+{
+    return h.w[NK_DW_NV3D] - h.w[NK_DW_NEIPH] - (h.ISTRN >= 1 ? 6 : 0);
+}
+
+int ExpandedCount(int iKind)
+{
+    const LSDynaControlData &g = g_LSDynacontrolData;
+    int n = iKind == 40 ? g.NEIPH : iKind == 41 ? g.NEIPS : 1;
+    return std::max(n, 1);
+}
+
+}  // namespace
+
+void NKLSDynaClearAvailableResults(void)
+{
+    for (ResultRow &r : sg_Table) r.bAvailable = 0;
+}
+
+void NKLSDynaSetAvailableResults(void)
+{
+    NKLSDynaClearAvailableResults();
+    LSDynaControlData &g = g_LSDynacontrolData;
+    if (g.bGeometryOnly || g.states.empty()) return;
+    LSDynaHeader h;
+    if (!NKLSDynaReadHeader(g.states[0].iBaseFileIndex, &h)) return;
+    auto Set = [](int iFirst, int iLast) {
+        for (int k = iFirst; k <= iLast; k++) sg_Table[k + 3].bAvailable = 1;
+    };
+    bool bS = h.NEL4() - (h.MATTYP ? h.NUMRBE : 0) >= 1 && h.w[NK_DW_NV2D] >= 1;
+    bool bT = h.NELT() >= 1 && h.w[NK_DW_NV3DT] >= 1;
+    bool bSolid = h.NEL8() >= 1 && h.w[NK_DW_NV3D] >= 1;
+    bool bStressShell = (bS || bT) && h.w[NK_DW_IOSHL1] == 1000;
+    if (h.w[NK_DW_IU] == 1) sg_Table[0].bAvailable = 1, Set(25, 31);
+    if (h.w[NK_DW_IV] == 1) sg_Table[1].bAvailable = 1, Set(32, 35);
+    if (h.w[NK_DW_IA] == 1) sg_Table[2].bAvailable = 1, Set(36, 39);
+    if (h.IT == 1) Set(24, 24);
+    if (h.NEL8() > 0 && h.w[NK_DW_NEIPH] > 0) Set(40, 40);
+    if ((h.NELT() > 0 || h.NEL4() - (h.MATTYP ? h.NUMRBE : 0) >= 1) && h.w[NK_DW_NEIPS] > 0)
+        Set(41, 41);
+    if (bStressShell || (bSolid && SolidRest(h) >= 6)) Set(0, 11);
+    if (bStressShell || (bSolid && (SolidRest(h) == 7 || SolidRest(h) == 1))) Set(18, 18);
+    if ((bS || bT || bSolid) && h.ISTRN >= 1) Set(12, 17);
+    if ((bS || bT) && h.ISTRN >= 1) Set(19, 21);
+    if (h.NEL4() - (h.MATTYP ? h.NUMRBE : 0) >= 1 && h.w[NK_DW_IOSHL4] == 1000) Set(22, 23);
+}
+
+bool NKLSDynaIsScalarAvailable(int iKind)
+{
+    return iKind >= 0 && iKind <= 41 && sg_Table[iKind + 3].bAvailable;
+}
+const char *NKLSDynaKindName(int iKind)
+{
+    return iKind >= 0 && iKind <= 41 ? sg_Table[iKind + 3].pszName : "";
+}
+uint32_t NKLSDynaKindMask(int iKind)
+{
+    return iKind >= 0 && iKind <= 41 ? sg_Table[iKind + 3].uMask : 0;
+}
+bool NKLSDynaIsVectorAvailable(int iKind)
+{
+    return iKind >= 0 && iKind <= 2 && sg_Table[iKind].bAvailable;
+}
+const char *NKLSDynaVectorName(int iKind)
+{
+    return iKind >= 0 && iKind <= 2 ? sg_Table[iKind].pszName : "";
+}
+
+bool NKLSDynaScalarIndexToKind(int iIndex, int *piKind, int *piSub)
+{
+    for (int k = 0; k <= 41 && iIndex >= 0; k++) {
+        if (!sg_Table[k + 3].bAvailable) continue;
+        int n = ExpandedCount(k);
+        if (iIndex < n) {
+            *piKind = k;
+            *piSub = iIndex;
+            return true;
+        }
+        iIndex -= n;
+    }
+    return false;
+}
+
+int NKLSDynaGetNumScalars(void)
+{
+    int n = 0;
+    for (int k = 0; k <= 41; k++)
+        if (sg_Table[k + 3].bAvailable) n += ExpandedCount(k);
+    return n;
+}
+
+int NKLSDynaGetNumVectors(void)
+{
+    int n = 0;
+    for (int k = 0; k < 3; k++) n += sg_Table[k].bAvailable;
+    return n;
+}
+
+NKString NKLSDynaScalarName(int iIndex)
+{
+    int k, sub;
+    if (!NKLSDynaScalarIndexToKind(iIndex, &k, &sub)) return NKString("");
+    if (ExpandedCount(k) > 1) return NKString(sg_Table[k + 3].pszName) + (sub + 1);
+    return NKString(sg_Table[k + 3].pszName);
+}

@@ -1,0 +1,91 @@
+// tests/test_support/lsdyna_test_writer.cpp -- the LS-DYNA database writer
+// of the reader tests (see lsdyna_test_writer.h).
+#include "tests/test_support/lsdyna_test_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+void Put(LSDynaTestWriter *pW, const void *p, int n)
+{
+    uint8_t b[8];
+    std::memcpy(b, p, (size_t)n);
+    if (pW->bBigEndian) std::reverse(b, b + n);
+    pW->bytes.insert(pW->bytes.end(), b, b + n);
+}
+
+}  // namespace
+
+void LSDynaTestWriter::Int(int64_t v)
+{
+    if (bFloatCoded) {
+        Float((double)v);
+    } else if (iWordSize == 4) {
+        int32_t i = (int32_t)v;
+        Put(this, &i, 4);
+    } else {
+        Put(this, &v, 8);
+    }
+}
+
+void LSDynaTestWriter::Float(double v)
+{
+    if (iWordSize == 4) {
+        float f = (float)v;
+        Put(this, &f, 4);
+    } else {
+        Put(this, &v, 8);
+    }
+}
+
+void LSDynaTestWriter::Ints(const std::vector<int64_t> &v)
+{
+    for (int64_t i : v) Int(i);
+}
+
+void LSDynaTestWriter::Floats(const std::vector<double> &v)
+{
+    for (double d : v) Float(d);
+}
+
+bool LSDynaTestWriter::Save(const std::string &path) const { return NKTestWriteBytes(path, bytes); }
+
+LSDynaTestHeader::LSDynaTestHeader() { std::fill(w, w + 64, 0); }
+
+void LSDynaWriteHeader(LSDynaTestWriter *pW, const LSDynaTestHeader &h, const char *pszTitle)
+{
+    // Title words hold their characters as stored bytes.
+    std::vector<uint8_t> title((size_t)(10 * pW->iWordSize), ' ');
+    for (size_t i = 0; pszTitle[i] != 0 && i < title.size(); i++) title[i] = (uint8_t)pszTitle[i];
+    pW->bytes.insert(pW->bytes.end(), title.begin(), title.end());
+    for (int i = 10; i < 64; i++) pW->Int(h.w[i]);
+}
+
+LSDynaTestHeader LSDynaShellFixtureHeader(void)
+{
+    LSDynaTestHeader h;
+    h.w[15] = 4;  // NDIM
+    h.w[16] = 4;  // NUMNP
+    h.w[20] = 1;  // IU
+    h.w[31] = 1;  // NEL4
+    h.w[32] = 1;  // NUMMAT4
+    h.w[36] = 3;  // MAXINT
+    return h;
+}
+
+void LSDynaWriteShellGeometry(LSDynaTestWriter *pW)
+{
+    LSDynaWriteHeader(pW, LSDynaShellFixtureHeader(), "shell fixture");
+    pW->Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});  // 4 nodes
+    pW->Ints({1, 2, 3, 4, 1});                         // shell nodes, material
+}
+
+void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime)
+{
+    pW->Float(fTime);
+    const double c[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    for (int i = 0; i < 12; i++) pW->Float(c[i] + (i % 3 == 0 ? fTime : 0.0));
+}

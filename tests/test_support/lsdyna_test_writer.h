@@ -1,0 +1,39 @@
+// tests/test_support/lsdyna_test_writer.h -- LS-DYNA plot databases built
+// word by word for the reader tests: 4 or 8-byte words, either byte order,
+// integer or float coding of the control words.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct LSDynaTestWriter {
+    int iWordSize = 4;
+    bool bBigEndian = false;
+    bool bFloatCoded = false;  // integer words stored as floats
+    std::vector<uint8_t> bytes;
+
+    void Int(int64_t v);
+    void Float(double v);
+    void Ints(const std::vector<int64_t> &v);
+    void Floats(const std::vector<double> &v);
+    int64_t Words() const { return (int64_t)bytes.size() / iWordSize; }
+    bool Save(const std::string &path) const;
+};
+
+// The control words 0-63 of a header: title words 0-9 as text, the rest 0;
+// set entries of w before writing with LSDynaWriteHeader.
+struct LSDynaTestHeader {
+    int64_t w[64] = {0};
+    LSDynaTestHeader();
+};
+void LSDynaWriteHeader(LSDynaTestWriter *pW, const LSDynaTestHeader &h, const char *pszTitle);
+
+// The fixture shell model: NDIM 3 (stored 4), NUMNP 4, IU 1, NEL4 1,
+// NUMMAT4 1, MAXINT 3; a unit square shell 1 2 3 4 of material 1.
+LSDynaTestHeader LSDynaShellFixtureHeader(void);
+// Header and geometry of the fixture.
+void LSDynaWriteShellGeometry(LSDynaTestWriter *pW);
+// One fixture state: the time and the 12 current coordinates (the square
+// moved by fTime along x).
+void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime);
