@@ -13,12 +13,29 @@
 #include "render/nk_view_commands.h"
 #include "render/nk_view_settings.h"
 
+namespace {
+// The list-update record made here, and the one core held before it, which
+// the commands use while no drawing code is installed and get back at
+// shut-down.
+NKListUpdateInfo *sg_pOwnListUpdateInfo = nullptr;
+NKListUpdateInfo *sg_pCoreListUpdateInfo = nullptr;
+}  // namespace
+
 bool NKInstallRenderer(void)
 {
     if (g_pViewSettings == nullptr) g_pViewSettings = NKCreateViewSettings(nullptr);
     if (g_pLights == nullptr) g_pLights = NKCreateLights();
     if (g_pLightModels == nullptr) g_pLightModels = NKCreateLightModels();
-    if (g_pViewSettings == nullptr || g_pLights == nullptr || g_pLightModels == nullptr) {
+    if (sg_pOwnListUpdateInfo == nullptr) {
+        // Made with everything flagged, so the first draw builds every list.
+        sg_pOwnListUpdateInfo = NKCreateListUpdateInfo();
+        if (sg_pOwnListUpdateInfo != nullptr) {
+            sg_pCoreListUpdateInfo = g_pListUpdateInfo;
+            g_pListUpdateInfo = sg_pOwnListUpdateInfo;
+        }
+    }
+    if (g_pViewSettings == nullptr || g_pLights == nullptr || g_pLightModels == nullptr ||
+        sg_pOwnListUpdateInfo == nullptr) {
         NKShutdownRenderer();
         return false;
     }
@@ -40,6 +57,11 @@ void NKShutdownRenderer(void)
     g_pLights = nullptr;
     NKFree(g_pLightModels);
     g_pLightModels = nullptr;
+    if (sg_pOwnListUpdateInfo != nullptr) {
+        g_pListUpdateInfo = sg_pCoreListUpdateInfo;
+        NKFree(sg_pOwnListUpdateInfo);
+        sg_pOwnListUpdateInfo = nullptr;
+    }
     NKLoadHooks hooks = NKGetLoadHooks();
     hooks.pfnDrawScene = nullptr;
     NKSetLoadHooks(hooks);

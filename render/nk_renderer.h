@@ -1,6 +1,6 @@
 // render/nk_renderer.h -- start-up and shut-down of the drawing code: its
-// global records (view settings, lights, lighting models, the display-list
-// set, the highlight settings), the scene slot of core/nk_load_hooks.h and
+// global records (view settings, lights, lighting models, the list-update
+// record, the display-list set, the highlight settings), the scene slot of core/nk_load_hooks.h and
 // the display commands' slot of the handler chain.
 //
 // The shell calls NKInstallRenderer once at start-up, after the graphics

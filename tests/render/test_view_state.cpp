@@ -7,6 +7,7 @@
 #include "commands/nk_command.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_view_state.h"
+#include "render/nk_background.h"
 #include "render/nk_lights.h"
 #include "render/nk_view_settings.h"
 #include "tests/render/render_fixture.h"
@@ -198,4 +199,45 @@ TEST_F(ViewCommands, AxisFogAndBoxFollowTheirRules)
     EXPECT_EQ(ExecuteCommand("nomodel"), NK_CMD_DONE);
     EXPECT_EQ(ExecuteCommand("nobox"), NK_CMD_DONE);
     EXPECT_EQ(g_pViewSettings->bShowModel + g_pViewSettings->bShowBox, 0);
+}
+
+TEST(BackgroundSettings, ResetBlackensAllButInKeepMode)
+{
+    struct Case {
+        int iMode;
+        bool bCleared;
+    };
+    const Case cases[] = {{NK_BACKGROUND_RESET_STARTUP, true},
+                          {NK_BACKGROUND_RESET_NEW_MODEL, true},
+                          {NK_BACKGROUND_RESET_KEEP, false}};
+    for (const Case &c : cases) {
+        NKBackgroundSettings b;
+        b.iMode = 3;
+        b.ucColors[0][0] = 10;
+        b.ucColors[9][2] = 200;
+        EXPECT_TRUE(NKResetBackgroundSettings(&b, c.iMode));
+        EXPECT_EQ(b.iMode, c.bCleared ? 0 : 3) << c.iMode;
+        EXPECT_EQ(b.ucColors[0][0], c.bCleared ? 0 : 10) << c.iMode;
+        EXPECT_EQ(b.ucColors[9][2], c.bCleared ? 0 : 200) << c.iMode;
+    }
+    EXPECT_FALSE(NKResetBackgroundSettings(nullptr, NK_BACKGROUND_RESET_STARTUP));
+}
+
+using RendererRecords = NKRenderModelTest;
+
+TEST_F(RendererRecords, ListUpdateRecordIsMadeFlaggedAndHandedBack)
+{
+    NKListUpdateInfo *pOwn = g_pListUpdateInfo;
+    EXPECT_TRUE(pOwn->bLights && pOwn->bLightingModels && pOwn->bMaterials);
+    EXPECT_TRUE(pOwn->bPartTextures && pOwn->bTextureImages && pOwn->bLightSwitches);
+    EXPECT_EQ(pOwn->iMaterialFirst, -1);
+    NKShutdownRenderer();
+    NKListUpdateInfo *pCore = g_pListUpdateInfo;
+    ASSERT_NE(pCore, nullptr);
+    EXPECT_NE(pCore, pOwn);
+    NKFlagMaterialsForUpdate(g_pListUpdateInfo, 2, 3);  // the commands still flag
+    EXPECT_EQ(pCore->iMaterialLast, 3);
+    *pCore = NKListUpdateInfo();
+    ASSERT_TRUE(NKInstallRenderer());
+    EXPECT_NE(g_pListUpdateInfo, pCore);
 }
