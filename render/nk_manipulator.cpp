@@ -11,6 +11,14 @@ void SliderManipulator::SetValue(float v)
     m_fValue = v;
 }
 
+void SliderManipulator::SetRange(float fMinimum, float fMaximum)
+{
+    m_fMinimum = fMinimum;
+    m_fMaximum = fMaximum;
+    m_fStep = (fMaximum - fMinimum) * 0.01f;
+    SetValue(m_fValue);
+}
+
 void SliderManipulator::ClearChanged()
 {
     Manipulator::ClearChanged();

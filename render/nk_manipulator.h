@@ -26,10 +26,15 @@ public:
     const NKString &GetName() const { return m_szName; }
     virtual bool IsChanged() const { return m_bChanged != 0; }
     virtual void ClearChanged() { m_bChanged = 0; }
+    // Only an enabled handle is shown (and so kept up to date by its owner);
+    // a handle starts disabled.
+    bool IsEnabled() const { return m_bEnabled != 0; }
+    void SetEnabled(bool bEnabled) { m_bEnabled = bEnabled ? 1 : 0; }
 
 protected:
     NKString m_szName;
     uint8_t m_bChanged = 1;
+    uint8_t m_bEnabled = 0;
 };
 
 // A bar slider carrying one value in [minimum, maximum] (0 to 100, value 50
@@ -41,7 +46,10 @@ public:
     // Clamps v into [minimum, maximum]; the change flag is left as it is
     // (only a drag sets it).
     void SetValue(float v);
+    // Sets both ends, the step to 1 % of the range, and clamps the value.
+    void SetRange(float fMinimum, float fMaximum);
     float GetValue() const { return m_fValue; }
+    float GetStep() const { return m_fStep; }
     float GetMinimum() const { return m_fMinimum; }
     float GetMaximum() const { return m_fMaximum; }
     bool IsChanged() const override { return m_bValueChanged != 0; }
@@ -51,6 +59,7 @@ public:
 private:
     float m_fMinimum = 0.0f;
     float m_fMaximum = 100.0f;
+    float m_fStep = 1.0f;
     float m_fValue = 50.0f;
     uint8_t m_bValueChanged = 1;
 };

@@ -4,12 +4,14 @@
 #include "render/nk_part_drawing.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
+#include "core/nk_part_arrays.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
@@ -197,28 +199,133 @@ void NKDrawPartElements(NKFrame *pFrame, int iPart, NKDisplayListSet *pLists)
 // draws none of them yet.
 void NKDrawPartExtras(int, NKPart *, NKFrame *) {}
 
-void NKDrawPartSimple(int iPart, NKFrame *pFrame, NKDisplayListSet *)
+namespace {
+
+// Normals go to OpenGL as the stored bytes when the graphics settings ask
+// for byte normals (fix bytenormals), else as floats of bytes x 1/127.
+void SendNormal(const int8_t *pNormal)
+{
+    if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bDisplayFlag)
+        glNormal3bv(reinterpret_cast<const GLbyte *>(pNormal));
+    else
+        glNormal3f(pNormal[0] / 127.0f, pNormal[1] / 127.0f, pNormal[2] / 127.0f);
+}
+
+// The part's hot spot is highlighted: hover highlighting is on and the part
+// is the hovered one, or every hot spot is shown.
+bool HotSpotShown(int iPart, const NKPart &part)
+{
+    const NKViewSettings *v = g_pViewSettings;
+    return v != nullptr && v->bHotSpotHighlight && part.hotSpot.bHasHotSpot &&
+           (v->iHoveredPart == iPart || v->bHotSpotShowAll);
+}
+
+// White for a part not drawn as a surface, else a grey ambient material.
+void SetHotSpotLook(const NKPart &part)
+{
+    if (part.iDrawStyle != NK_DRAW_SURFACE) {
+        glColor3ub(255, 255, 255);
+        return;
+    }
+    const float afAmbient[4] = {0.3f, 0.3f, 0.3f, 0.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, afAmbient);
+}
+
+// Step 2 of the points style: unlit points in the scaled ambient colour, or
+// lit spheres with the part's material (unlit when node colours are shown
+// without fringe shading), node colours tracking the diffuse colour.
+void BindPointsLook(int iPart, const NKPart &part, bool bNodeColors, NKDisplayListSet *pLists)
+{
+    if (!part.bPointsAsSpheres) {
+        float afColor[3];
+        NKScaleByMaxComponent(afColor, part.material.ambient);
+        glDisable(GL_LIGHTING);
+        glColor3fv(afColor);
+        return;
+    }
+    const bool bFringeShade = g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bFringeShade;
+    if (bNodeColors && !bFringeShade) {
+        glDisable(GL_LIGHTING);
+    } else {
+        glEnable(GL_LIGHTING);
+        NKCallMaterialList(pLists, iPart);
+    }
+    if (bNodeColors) {
+        glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+    }
+}
+
+// What one points draw sends per node.
+struct PointArrays {
+    const float *pfCoords = nullptr;
+    const float *pfValues = nullptr;  // filter values; null: no filter
+    int iNumValues = 0;
+    const uint8_t *pColors = nullptr;
+    const int8_t *pNormals = nullptr;
+    const float *pfTexCoords = nullptr;
+};
+
+// Step 4: every used node inside the value filter, as a point or, with
+// sphere points, as a sphere of half the part's sphere size (its
+// tessellation grows with the sphere quality, 10 at quality 1).
+void EmitPoints(const NKPart &part, const PointArrays &a)
+{
+    GLUquadric *pQuadric = part.bPointsAsSpheres ? gluNewQuadric() : nullptr;
+    if (part.bPointsAsSpheres && pQuadric == nullptr) return;
+    const float fQuality = g_pGraphicsSettings != nullptr ? g_pGraphicsSettings->fSphereQuality : 1;
+    const int iSlices = fQuality * 10.0f < 6.0f ? 6 : static_cast<int>(fQuality * 10.0f);
+    if (pQuadric == nullptr) glBegin(GL_POINTS);
+    for (int i = 0; i < part.iNumNodes; i++) {
+        if (part.pNodeType[i] < 1) continue;
+        if (a.pfValues != nullptr && i < a.iNumValues && OutsideFilter(a.pfValues[i])) continue;
+        if (a.pColors != nullptr) {
+            if (a.pNormals != nullptr) SendNormal(a.pNormals + 3 * i);
+            glColor3ubv(a.pColors + 3 * i);
+            if (a.pfTexCoords != nullptr) glTexCoord1f(a.pfTexCoords[i]);
+        }
+        const float *p = a.pfCoords + 3 * i;
+        if (pQuadric == nullptr) {
+            glVertex3fv(p);
+            continue;
+        }
+        glPushMatrix();
+        glTranslatef(p[0], p[1], p[2]);
+        gluSphere(pQuadric, part.fSphereSize * 0.5, iSlices, iSlices);
+        glPopMatrix();
+    }
+    if (pQuadric == nullptr)
+        glEnd();
+    else
+        gluDeleteQuadric(pQuadric);
+}
+
+}  // namespace
+
+void NKDrawPartSimple(int iPart, NKFrame *pFrame, NKDisplayListSet *pLists)
 {
     NKPart *pPart = NKGetFramePart(pFrame, iPart);
     if (pPart == nullptr || pPart->pNodeType == nullptr) return;
-    const float *pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);
-    if (pfCoords == nullptr) return;
+    PointArrays a;
+    a.pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);
+    if (a.pfCoords == nullptr) return;
     const NKScalarPartEntry *pEntry = nullptr;
-    const bool bValues = NodeValuesFor(pFrame, iPart, &pEntry);
-    const uint8_t *pColors = bValues ? pEntry->pColors : nullptr;
-    float afColor[3];
-    NKScaleByMaxComponent(afColor, pPart->material.ambient);
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_LIGHTING);
-    glColor3fv(afColor);
-    glBegin(GL_POINTS);
-    for (int i = 0; i < pPart->iNumNodes; i++) {
-        if (pPart->pNodeType[i] < 1) continue;
-        if (bValues && i < pEntry->iCount && OutsideFilter(pEntry->pNodeValues[i])) continue;
-        if (pColors != nullptr && i < pEntry->iCount) glColor3ubv(pColors + 3 * i);
-        glVertex3fv(pfCoords + 3 * i);
+    if (NodeValuesFor(pFrame, iPart, &pEntry)) {
+        a.pfValues = pEntry->pNodeValues;
+        a.iNumValues = pEntry->iCount;
+        // Colours, normals and texture coordinates cover every node only
+        // when the entry does.
+        if (pEntry->iCount >= pPart->iNumNodes) {
+            a.pColors = NKGetPartNodeColors(iPart, pPart, pFrame);
+            a.pNormals = NKGetPartNodeNormals(iPart, pPart, pFrame);
+            a.pfTexCoords = NKGetPartNodeTexCoords(iPart, pPart, pFrame);
+        }
     }
-    glEnd();
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_TRANSFORM_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    BindPointsLook(iPart, *pPart, a.pColors != nullptr, pLists);
+    if (HotSpotShown(iPart, *pPart)) SetHotSpotLook(*pPart);
+    EmitPoints(*pPart, a);
     glPopAttrib();
 }
 
@@ -260,6 +367,41 @@ static bool BindLockedBatch(const NKPart &first, int iFirst, NKFrame *pFrame,
     return true;
 }
 
+// One part of the locked batch in the batch's binding: its polygons of
+// visibility 0 with per-vertex normals, or for line styles its polygon
+// edges as one GL_LINES block.
+static void DrawLockedPart(int iPart, NKPart *pPart, NKFrame *pFrame, bool bLines)
+{
+    const float *pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);
+    if (pfCoords == nullptr) return;
+    const int8_t *pNormals = bLines ? nullptr : NKGetPartNodeNormals(iPart, pPart, pFrame);
+    const uint8_t *pVisibility = NKGetPartVisibility(pFrame, iPart);
+    if (bLines) glBegin(GL_LINES);
+    for (int k = 0; k < pPart->iNumPolygons; k++) {
+        const int *piNodes = nullptr;
+        int iCount = 0;
+        if (pVisibility != nullptr && pVisibility[k] != 0) continue;
+        if (!NKGetPartPolygon(*pPart, k, &piNodes, &iCount) || iCount < 1) continue;
+        bool bValid = true;
+        for (int j = 0; j < iCount; j++)
+            bValid = bValid && piNodes[j] >= 0 && piNodes[j] < pPart->iNumNodes;
+        if (!bValid) continue;
+        if (!bLines) glBegin(iCount == 3 ? GL_TRIANGLES : GL_POLYGON);
+        for (int j = 0; j < iCount; j++) {
+            const int a = piNodes[j];
+            if (bLines) {
+                glVertex3fv(pfCoords + 3 * a);
+                glVertex3fv(pfCoords + 3 * piNodes[(j + 1) % iCount]);
+                continue;
+            }
+            if (pNormals != nullptr) SendNormal(pNormals + 3 * a);
+            glVertex3fv(pfCoords + 3 * a);
+        }
+        if (!bLines) glEnd();
+    }
+    if (bLines) glEnd();
+}
+
 bool NKDrawLockedParts(const int *piParts, int iCount, NKFrame *pFrame, NKDisplayListSet *pLists)
 {
     NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
@@ -270,18 +412,20 @@ bool NKDrawLockedParts(const int *piParts, int iCount, NKFrame *pFrame, NKDispla
     if (iFirst < 0 || iFirst >= pGeo->iNumParts || !pGeo->pParts[iFirst].bLockAttributes)
         return false;
     const NKPart &first = pGeo->pParts[iFirst];
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT |
+                 GL_DEPTH_BUFFER_BIT | GL_POLYGON_STIPPLE_BIT);
     int iStyle = 0;
     bool bUsed = BindLockedBatch(first, iFirst, pFrame, pLists, &iStyle);
     const bool bOffset = bUsed && PolygonOffsetSetting() && WantsPolygonOffset(first, pFrame);
     if (bOffset) NKEnablePolygonOffset(true);
-    if (bUsed && iStyle != NK_DRAW_SURFACE) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     for (int i = 0; bUsed && i < iCount; i++) {
         const int iPart = piParts != nullptr ? piParts[i] : i;
         if (iPart < 0 || iPart >= pGeo->iNumParts) continue;
-        const NKPart &part = pGeo->pParts[iPart];
+        NKPart &part = pGeo->pParts[iPart];
         if (!part.bVisible || !part.bLockAttributes || NKIsPartCulled(iPart)) continue;
-        NKDrawPartPolygonsFlat(iPart, pFrame);
+        if (part.bHighlighted) HighlightPrePass(iPart, pFrame);
+        DrawLockedPart(iPart, &part, pFrame, iStyle != NK_DRAW_SURFACE);
+        if (part.bHighlighted) HighlightPostPass();
     }
     if (bOffset) NKEnablePolygonOffset(false);
     glPopAttrib();

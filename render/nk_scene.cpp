@@ -13,6 +13,7 @@
 
 #include <GL/gl.h>
 
+#include "commands/nk_command_log.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
@@ -30,6 +31,7 @@
 #include "render/nk_lights.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_scene_extras.h"
+#include "render/nk_scene_frame.h"
 #include "render/nk_view_settings.h"
 
 float g_fMeshDepthFactor = 0.0005f;
@@ -230,6 +232,11 @@ bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
     glPopMatrix();
     NKDrawTextList(sg_Undo.pTextList);
     NKDrawLabelOverlay();
+    // The pattern marks the nine points the stereo autofocus picks at; its
+    // two switches are the autofocus and its drawing.
+    if (QuadStereo() && g_pGraphicsSettings->bDisplaySwitches[0] &&
+        g_pGraphicsSettings->bDisplaySwitches[1])
+        NKDrawStereoAlignmentPattern();
     return true;
 }
 
@@ -256,6 +263,8 @@ bool DrawModelFrame(int iFrame, int bUninterruptible, int iScreen)
         glEnable(GL_NORMALIZE);
     else
         glDisable(GL_NORMALIZE);
+    NKUpdateFrameTools(iFrame, pFrame);
+    NKApplyFrameViewPoint(iFrame, pFrame, iScreen);
     if (NKGetSoundSourceCount() > 0) {
         NKUpdateSoundListener(iFrame, pFrame);
         NKUpdateSoundManager(iFrame, pFrame);
@@ -272,7 +281,9 @@ bool DrawModelFrame(int iFrame, int bUninterruptible, int iScreen)
     RestoreBufferAndViewport();
     FreeDrawTextList();
     g_AnimationSettings.uDrawingTime = NKGetMilliseconds() - g_AnimationSettings.uTimeThisFrame;
+    NKCalculateAnimationSpeedup(g_AnimationSettings.uDrawingTime, NKGetFrameGeometry(pFrame));
     Present();
+    if (bLogCommands) NKLogViewChange();
     g_bRedrawRequested = 0;
     return true;
 }

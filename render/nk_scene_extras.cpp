@@ -38,3 +38,8 @@ void NKForcePartCulled(int iPart) { sg_iForcedCulledPart = iPart; }
 int NKGetSoundSourceCount(void) { return 0; }
 void NKUpdateSoundListener(int, NKFrame *) {}
 void NKUpdateSoundManager(int, NKFrame *) {}
+
+bool NKAreParticleTracesOn(void) { return false; }
+void NKUpdateParticleTraces(int, NKFrame *, NKAnimationSettings *) {}
+
+void NKCalculateAnimationSpeedup(unsigned int, NKGeometry *) {}

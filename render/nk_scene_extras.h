@@ -7,6 +7,8 @@
 #pragma once
 
 struct NKFrame;
+struct NKGeometry;
+struct NKAnimationSettings;
 
 // The queued 2-D texts of one frame. Made at the start of a draw, drawn and
 // freed at its end; every early exit frees it too.
@@ -51,3 +53,13 @@ void NKForcePartCulled(int iPart);
 int NKGetSoundSourceCount(void);
 void NKUpdateSoundListener(int iFrame, NKFrame *pFrame);
 void NKUpdateSoundManager(int iFrame, NKFrame *pFrame);
+
+// Placeholder: the particle traces; none are on, so nothing is computed or
+// animated.
+bool NKAreParticleTracesOn(void);
+void NKUpdateParticleTraces(int iFrame, NKFrame *pFrame, NKAnimationSettings *pSettings);
+
+// The drawing time of a complete frame and its geometry, for the
+// performance read-out of the animation commands.
+// Placeholder: no read-out yet; nothing is shown.
+void NKCalculateAnimationSpeedup(unsigned int uMilliseconds, NKGeometry *pGeometry);

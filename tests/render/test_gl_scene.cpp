@@ -4,14 +4,22 @@
 // compared around every draw.
 #include <GL/gl.h>
 
+#include <cstdio>
+#include <string>
+
+#include "commands/nk_command_log.h"
 #include "core/nk_load_hooks.h"
+#include "core/nk_part_lists.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_camera.h"
 #include "render/nk_lights.h"
 #include "render/nk_scene_extras.h"
+#include "render/nk_scene_frame.h"
 #include "render/nk_view_settings.h"
 #include "tests/render/render_fixture.h"
+#include "tools/nk_cut_plane.h"
+#include "tools/nk_iso_surface.h"
 
 namespace {
 
@@ -246,4 +254,178 @@ TEST_F(SceneGL, ListsCarryMaterialsLightsAndSpareOtherLists)
     EXPECT_TRUE(glIsList(uOwn));
     EXPECT_TRUE(NKNeedListUpdate(g_pListUpdateInfo));
     glDeleteLists(uOwn, 1);
+}
+
+namespace {
+
+// Two squares side by side (centres x = -0.5 and 0.5, half size 0.25), lit
+// from the viewer: part 0 red, part 1 blue, both with node normals (0, 0, 1).
+NKGeometry *MakeTwoSquares(NKModel *pModel)
+{
+    const float afRed[3] = {1, 0, 0}, afBlue[3] = {0, 0, 1};
+    NKGeometry *pGeo = NKCreateGeometry(2);
+    for (int p = 0; p < 2; p++) {
+        NKPart *pPart = &pGeo->pParts[p];
+        NKTestMakeSquarePart(pPart, 0.25f, 0.0f, p == 0 ? afRed : afBlue);
+        for (int i = 0; i < 4; i++) pPart->pNodeCoords[3 * i] += p == 0 ? -0.5f : 0.5f;
+        NKMaterial &m = pPart->material;
+        for (int k = 0; k < 3; k++) {
+            m.diffuse[k] = m.ambient[k];
+            m.specular[k] = m.emission[k] = 0.0f;
+        }
+        pPart->pNodeNormals = static_cast<int8_t *>(NKCalloc(12, 1));
+        for (int i = 0; i < 4; i++) pPart->pNodeNormals[3 * i + 2] = 127;
+    }
+    pModel->pFrames = NKAllocFrameArray(1);
+    pModel->iNumFrames = 1;
+    pModel->pFrames[0].pGeometry = pGeo;
+    pGeo->iNumRef++;
+    return pGeo;
+}
+
+}  // namespace
+
+TEST_F(SceneGL, LockedPartsDrawLitWithTheFirstPartsMaterial)
+{
+    NKGeometry *pGeo = MakeTwoSquares(g_pModel);
+    pGeo->pParts[0].bLockAttributes = pGeo->pParts[1].bLockAttributes = 1;
+    EXPECT_TRUE(Draw(-1, 1));
+    const Pixel left = ReadPixel(202, 300), right = ReadPixel(607, 300);
+    EXPECT_GT(left.r, 100);  // lit: ambient 0.3 plus the diffuse of light 0
+    EXPECT_EQ(left.b, 0);
+    EXPECT_TRUE(Is(right, left.r, left.g, left.b)) << right.r << " " << right.b;
+    // Unlocked, part 1 leaves the batch and shows its own colour.
+    pGeo->pParts[1].bLockAttributes = 0;
+    EXPECT_TRUE(Draw(-1, 1));
+    EXPECT_TRUE(Is(ReadPixel(607, 300), 0, 0, 255));
+    // In line style the batch draws the edges only, in the first part's colour.
+    pGeo->pParts[1].bLockAttributes = 1;
+    pGeo->pParts[0].iDrawStyle = NK_DRAW_LINES;
+    NKInvalidatePartLists(&g_pModel->pFrames[0]);
+    EXPECT_TRUE(Draw(-1, 1));
+    EXPECT_TRUE(Is(ReadPixel(607, 300), 0, 0, 80));
+    EXPECT_TRUE(Is(ReadPixel(506, 300), 255, 0, 0, 1)) << ReadPixel(506, 300).r;
+}
+
+TEST_F(SceneGL, PointsShowTheHotSpotAndDrawSpheres)
+{
+    NKGeometry *pGeo = MakeModel(1, 1, 0.5f);
+    NKPart *pPart = &pGeo->pParts[0];
+    pPart->iDrawStyle = NK_DRAW_POINTS;
+    glPointSize(5.0f);
+    pPart->hotSpot.bHasHotSpot = 1;
+    struct Case {
+        int iHovered;
+        uint8_t bShowAll;
+        bool bWhite;
+    };
+    const Case cases[] = {{0, 0, true}, {-1, 0, false}, {-1, 1, true}};
+    for (const Case &c : cases) {
+        g_pViewSettings->iHoveredPart = c.iHovered;
+        g_pViewSettings->bHotSpotShowAll = c.bShowAll;
+        EXPECT_TRUE(Draw(-1, 1));
+        const Pixel p = ReadPixel(202, 150);
+        EXPECT_EQ(Is(p, 255, 255, 255), c.bWhite) << c.iHovered << " " << int(c.bShowAll);
+        EXPECT_EQ(Is(p, 255, 128, 0, 1), !c.bWhite);
+    }
+    // Spheres of radius 0.2 reach 60 pixels from the node; a point does not.
+    pPart->hotSpot.bHasHotSpot = 0;
+    EXPECT_TRUE(Draw(-1, 1));
+    EXPECT_TRUE(Is(ReadPixel(262, 150), 0, 0, 80));
+    pPart->bPointsAsSpheres = 1;
+    pPart->fSphereSize = 0.4f;
+    for (int k = 0; k < 3; k++) pPart->material.diffuse[k] = pPart->material.ambient[k];
+    EXPECT_TRUE(Draw(-1, 1));
+    EXPECT_FALSE(Is(ReadPixel(262, 150), 0, 0, 80));
+    EXPECT_TRUE(Is(ReadPixel(405, 300), 0, 0, 80));
+}
+
+TEST_F(SceneGL, StereoAlignmentPatternMarksTheNineFocusPoints)
+{
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_LIGHTING);
+    GLint iProjectionDepth = 0, iAfter = 0;
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &iProjectionDepth);
+    const Depths before = StackDepths();
+    NKDrawStereoAlignmentPattern();
+    EXPECT_TRUE(StackDepths() == before);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &iAfter);
+    EXPECT_EQ(iAfter, iProjectionDepth);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    glDisable(GL_LIGHTING);
+    for (int i = 1; i <= 3; i++)
+        for (int j = 1; j <= 3; j++)
+            EXPECT_TRUE(Is(ReadPixel(202 * i, 150 * j), 255, 255, 0)) << i << " " << j;
+    EXPECT_TRUE(Is(ReadPixel(300, 300), 0, 0, 0));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(SceneGL, MaterialsFlaggedInTwoRangesRebuildTheirUnion)
+{
+    NKGeometry *pGeo = NKCreateGeometry(6);
+    const float afGrey[3] = {0.5f, 0.5f, 0.5f};
+    for (int p = 0; p < 6; p++) NKTestMakeSquarePart(&pGeo->pParts[p], 0.1f, 0.0f, afGrey);
+    g_pModel->pFrames = NKAllocFrameArray(1);
+    g_pModel->iNumFrames = 1;
+    g_pModel->pFrames[0].pGeometry = pGeo;
+    pGeo->iNumRef++;
+    EXPECT_TRUE(Draw(-1, 1));
+    for (int p = 0; p < 6; p++) pGeo->pParts[p].material.alpha = 128;
+    NKFlagMaterialsForUpdate(g_pListUpdateInfo, 3, 5);
+    NKFlagMaterialsForUpdate(g_pListUpdateInfo, 1, 2);
+    NKPerformListUpdates(g_pListUpdateInfo, &g_DisplayLists, 0);
+    for (int p = 0; p < 6; p++) {
+        glCallList(g_DisplayLists.uMaterialBase + p);
+        float af[4];
+        glGetMaterialfv(GL_FRONT, GL_DIFFUSE, af);
+        EXPECT_NEAR(af[3], p == 0 ? 1.0f : 0.50196f, 1e-5f) << "part " << p;
+    }
+}
+
+TEST_F(SceneGL, DrawUpdatesTheSliderRangeAndRemembersTheViewpointFrame)
+{
+    ASSERT_TRUE(NKCreateSurfaceTools());
+    MakeModel(2, 2);
+    g_pModel->fFringeRangeFrom = 200.0f;
+    g_pModel->fFringeRangeTo = 400.0f;
+    SliderManipulator &slider = g_pIsoSurfaceState->slider;
+    EXPECT_TRUE(Draw(0, 1));  // a hidden slider keeps its range
+    EXPECT_EQ(slider.GetMaximum(), 100.0f);
+    slider.SetEnabled(true);
+    EXPECT_TRUE(Draw(0, 1));
+    EXPECT_EQ(slider.GetMinimum(), 200.0f);
+    EXPECT_EQ(slider.GetMaximum(), 400.0f);
+    EXPECT_EQ(slider.GetValue(), 200.0f);  // 50 clamped into the range
+    EXPECT_FLOAT_EQ(slider.GetStep(), 2.0f);
+    NKDestroySurfaceTools();
+    g_iLastViewPointFrame = -1;
+    EXPECT_TRUE(Draw(1, 1));  // no viewpoint: nothing remembered
+    EXPECT_EQ(g_iLastViewPointFrame, -1);
+    g_pModel->pFrames[1].pViewPoint = NKCreateViewPoint();
+    g_pModel->pFrames[1].pViewPoint->iNumRef = 1;
+    EXPECT_TRUE(Draw(1, 1));
+    EXPECT_EQ(g_iLastViewPointFrame, 1);
+}
+
+TEST_F(SceneGL, ChangedViewsGoToTheCommandLogOnce)
+{
+    MakeModel(1, 1);
+    FILE *pFile = std::tmpfile();
+    ASSERT_NE(pFile, nullptr);
+    pLogFile = pFile;
+    bLogCommands = true;
+    const float afTranslations[4] = {-3.0f, -3.0f, -4.5f, -4.5f};
+    for (float z : afTranslations) {
+        g_ViewMatrix[14] = z;
+        EXPECT_TRUE(Draw(-1, 1));
+    }
+    g_ViewMatrix[14] = 0.0f;
+    bLogCommands = false;
+    pLogFile = nullptr;
+    std::rewind(pFile);
+    char szText[256] = {0};
+    const size_t n = std::fread(szText, 1, sizeof szText - 1, pFile);
+    std::fclose(pFile);
+    EXPECT_EQ(std::string(szText, n), "setview  0 0 0 1 0 0 -3\nsetview  0 0 0 1 0 0 -4.5\n");
 }
