@@ -22,6 +22,7 @@
 #include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
+#include "readers/nk_lsdyna.h"
 #include "render/nk_renderer.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -37,6 +38,7 @@ static void InitGlobalRecords(void)
     g_pMovieSettings = &sg_MovieSettings;
     NKInstallRenderer();
     NKCreateSurfaceTools();
+    NKLSDynaReset();
 }
 
 static void FreeGlobalRecords(void)

@@ -8,8 +8,10 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_table.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_status_dump.h"
+#include "readers/nk_lsdyna_format.h"
 
 namespace {
 
@@ -25,6 +27,27 @@ int CommandDump(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     return 1;
 }
 
+// "swapdynatitle [on | off]": the rest of the line, trimmed and lower-cased,
+// equal to "on" switches the LS-DYNA title byte swap on, any other text off;
+// without text the setting is only reported.
+int CommandSwapDynaTitle(NKArgumentScan *pScan)
+{
+    NKString rest = pScan->Rest();
+    rest.Trim();
+    if (rest.IsEmpty()) {
+        NKPrintInfo(NKString::FromFormat("Byte swapping of LS-DYNA title string is %sabled.",
+                                         NKLSDynaGetTitleByteSwap() ? "en" : "dis")
+                        .GetText());
+        return 0;
+    }
+    rest.MakeLower();
+    NKLSDynaSetTitleByteSwap(rest == "on");
+    NKPrintInfo(NKString::FromFormat("%sabling byte swapping of LS-DYNA title string.",
+                                     rest == "on" ? "En" : "Dis")
+                    .GetText());
+    return 0;
+}
+
 }  // namespace
 
 int NKCommandHandleSystem(CommandTableEntry *pEntry, const char *pszArguments)
@@ -35,6 +58,8 @@ int NKCommandHandleSystem(CommandTableEntry *pEntry, const char *pszArguments)
     switch (pEntry->id) {
     case NK_CID_DUMP:
         return CommandDump(pEntry, &scan);
+    case NK_CID_SWAPDYNATITLE:
+        return CommandSwapDynaTitle(&scan);
     default:
         // Placeholder: the other application commands come with the shell's
         // general commands; until then they are not this handler's (3).

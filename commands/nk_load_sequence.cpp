@@ -32,6 +32,7 @@
 #include "nkf/nkf_import.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_native_result_files.h"
+#include "readers/nk_shell_axes.h"
 
 uint8_t bKeepSettings = 0;
 
@@ -70,6 +71,7 @@ void ClearToolsAndPlots(void)
     }
     NKReleasePrimitives(g_pGlobalPrimitives);
     g_pGlobalPrimitives = nullptr;
+    g_ShellAxes.DisableAll();
 }
 
 // No frames, no box, no axis scaling.

@@ -16,6 +16,7 @@ NKVectorSettings g_VectorSettings;
 NKVectorSettings g_SeparateVectorSettings[3];
 NKMirrorSettings g_MirrorSettings;
 NKSelectionList g_SelectionList;
+int32_t NKSelectionFeedbackMode = 1;
 
 namespace {
 NKListUpdateInfo sg_ListUpdateInfo;

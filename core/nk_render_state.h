@@ -130,9 +130,15 @@ struct NKSelectionList {
 
     // Frees every entry and the three arrays; capacity and count 0.
     void Clear();
+    void SetEnabled(bool bOn) { bEnabled = bOn ? 1 : 0; }
+    void SetMode(int32_t iNewMode) { iMode = iNewMode; }
+    void SetKeepPrevious(bool bKeep) { bKeepPrevious = bKeep ? 1 : 0; }
 };
 // Placeholder: the list, until the picking code keeps it.
 extern NKSelectionList g_SelectionList;
+// How picked entities are shown (0 to 3, 1 at start-up), read by the scene
+// drawing. Placeholder: kept here until the general commands keep it.
+extern int32_t NKSelectionFeedbackMode;
 
 // The display lists that must be rebuilt before the next drawing. A range
 // of -1, -1 means all.

@@ -93,11 +93,22 @@ NKVectorResult *NKLSDynaCreateVector(int iKind, NKGeometry *pGeo);
 // from the current state; undefined where there is none.
 bool NKLSDynaComputeValues(int iKind, int iSub, std::vector<float> *pNodes,
                            std::vector<float> *pElements);
+// The value of one value key for one element from its words (at most 256):
+// an outside scalar result number, for shells also 1000 + k (word k from the
+// inner strain position), for the node-coordinate class 25-27 (x, y, z).
+// pfNodes (the element's first four corners) is needed by the local strain
+// kinds and may be null otherwise. Undefined when the class has no value.
+float NKLSDynaElementValue(const LSDynaHeader &h, uint32_t uClass, const float *pfWords,
+                           int iNumWords, int iKey, const float (*pfNodes)[3]);
 // The local axes x, y, z (rows of R) of a four-node shell.
 void NKLSDynaShellAxes(const float p[4][3], float R[3][3]);
+// R T R^T of a symmetric tensor (xx, yy, zz, xy, yz, zx), in place.
+void NKLSDynaRotateTensor(const float R[3][3], float t[6]);
 
 // ---- Access functions --------------------------------------------------------------
 
+// Start-up: no lists, no geometry, no current state (time -1.0).
+void NKLSDynaReset(void);
 bool NKLSDynaOpen(const char *pszFileName);
 void NKLSDynaClose(void);
 LSDynaControlData *NKLSDynaGetControlData(void);
@@ -123,9 +134,26 @@ uint32_t NKLSDynaGetElementClass(int iElement, int iState);
 // The words of element iElement of class uMask in state iState, at most 256;
 // false when the element or state does not exist or the read fails.
 bool NKLSDynaReadElementWords(int iState, uint32_t uMask, int iElement, std::vector<float> *pWords);
+// Values of elements of one class (uClass; NK_DYNA_NODE_COORDS for nodes)
+// over states, read straight from the family or from the current state.
+// piStates null: every state when iNumStates is their number, the current
+// one when it is 1. piElements null: every element of the class. ppfOut
+// holds one array per key; element i of the s-th state goes to
+// [i x states + s]. pfNodes, when given, holds each listed element's corners
+// for the local strain kinds. Returns the number of states read, -1 on a bad
+// state, element or read ("Internal error in reading from state database."
+// for an element outside its class).
+int NKLSDynaReadStateResult(const int *piStates, int iNumStates, const int *piKeys, int iNumKeys,
+                            const int *piElements, int iNumElements, float **ppfOut,
+                            uint32_t uClass, const float (*pfNodes)[8][3]);
+// One value of the current state for global element iElement, through
+// NKLSDynaReadStateResult; undefined when it cannot be read.
 float NKLSDynaGetElementValue(int iIndex, int iElement);
 // The cached geometry record of the open database (null when none).
 const LSDynaGeometry *NKLSDynaGetCachedGeometry(void);
+// The geometry record of state iState's segment (the cached one, or read and
+// cached when another segment's is held); null on a failed read.
+const LSDynaGeometry *NKLSDynaGetSegmentGeometry(int iState);
 
 // The dispatcher's reader of kind 7; alive for the whole run.
 const NKDataSourceReader *NKGetLSDynaDataSourceReader(void);

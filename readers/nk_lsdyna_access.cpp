@@ -124,6 +124,15 @@ void NKLSDynaClose(void)
     NKFLDCurveInit(&g_FLDCurve);
 }
 
+void NKLSDynaReset(void)
+{
+    NKLSDynaForgetState();
+    NKLSDynaClearScan();
+    sg_pGeometry.reset();
+    sg_Deleted.clear();
+    g_LSDynacontrolData.iNumGeometries = 0;
+}
+
 bool NKLSDynaOpen(const char *pszFileName)
 {
     NKLSDynaClose();
@@ -357,14 +366,37 @@ bool NKLSDynaReadElementWords(int iState, uint32_t uMask, int iElement, std::vec
 
 float NKLSDynaGetElementValue(int iIndex, int iElement)
 {
-    int iKind, iSub, iState = NKLSDynaGetCurrentState();
-    std::vector<float> nodes, elems;
-    if (iState < 0 || !NKLSDynaScalarIndexToKind(iIndex, &iKind, &iSub) ||
-        !StateWithGeometry(iState, "NKLSDynaGetElementValue") ||
-        !NKLSDynaComputeValues(iKind, iSub, &nodes, &elems) || iElement < 0 ||
-        iElement >= (int)elems.size())
-        return NK_UNDEFINED_VALUE;
-    return elems[(size_t)iElement];
+    int iState = NKLSDynaGetCurrentState();
+    uint32_t uClass = NKLSDynaGetElementClass(iElement, iState);
+    const LSDynaGeometry *pGeo = NKLSDynaGetSegmentGeometry(iState);
+    if (iState < 0 || uClass == 0 || pGeo == nullptr) return NK_UNDEFINED_VALUE;
+    int e = iElement, iStride = 9, nNodes = 8;
+    const std::vector<int> *pConnect = &pGeo->thickShells;
+    if (uClass == NK_DYNA_THICK_SHELLS) e -= pGeo->NEL8;
+    if (uClass == NK_DYNA_BEAMS) e -= pGeo->NEL8 + pGeo->NELT;
+    if (uClass == NK_DYNA_SHELLS) {
+        e -= pGeo->NEL8 + pGeo->NELT + pGeo->NEL2;
+        pConnect = &pGeo->shells, iStride = 5, nNodes = 4;
+    }
+    // The initial corners of shells and thick shells for the local kinds.
+    float nodes[1][8][3] = {};
+    bool bCorners = uClass == NK_DYNA_SHELLS || uClass == NK_DYNA_THICK_SHELLS;
+    for (int k = 0; bCorners && k < nNodes; k++) {
+        int n = (*pConnect)[(size_t)e * iStride + k] - 1;
+        for (int c = 0; c < 3; c++)
+            nodes[0][k][c] = n >= 0 && n < pGeo->NUMNP ? pGeo->Coord(n, c) : 0;
+    }
+    float fValue = NK_UNDEFINED_VALUE, *pOut = &fValue;
+    int iRead = NKLSDynaReadStateResult(&iState, 1, &iIndex, 1, &e, 1, &pOut, uClass,
+                                        bCorners ? nodes : nullptr);
+    return iRead == 1 ? fValue : NK_UNDEFINED_VALUE;
+}
+
+const LSDynaGeometry *NKLSDynaGetSegmentGeometry(int iState)
+{
+    int iGeometry, iBase;
+    Segment(iState, &iGeometry, &iBase);
+    return GeometryRecord(iGeometry, iBase);
 }
 
 // ---- The dispatcher's reader -------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
 #include "readers/nk_lsdyna_format.h"
 
@@ -180,6 +181,11 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
     std::stable_sort(
         pFiles->begin(), pFiles->end(),
         [](const LSDynaFamilyFile &a, const LSDynaFamilyFile &b) { return NKLSDynaFileGt(b, a); });
+    // Names that differ only in case (d3plot01, D3PLOT01) have equal keys;
+    // both stay, in listing order.
+    for (size_t i = 1; i < pFiles->size(); i++)
+        if (!NKLSDynaFileGt((*pFiles)[i], (*pFiles)[i - 1]))
+            NKDiagnostic("Files are equal", "NKLSDynaFindFamilyFiles");
     return (int)pFiles->size();
 }
 

@@ -233,7 +233,51 @@ bool NodeKind(const LSDynaStateData &s, const LSDynaGeometry &geo, int iKind,
     return true;
 }
 
+// Raw strain words of a shell: key 1000 + k is word k from the inner strain
+// position (1000-1005 the inner tensor, 1006-1011 the outer one).
+float RawShellStrainWord(const LSDynaHeader &h, const ClassView &v, int iKey)
+{
+    int iPos = StrainPos(h, NK_DYNA_SHELLS, 0);
+    int k = iPos < 0 ? -1 : iPos + iKey - 1000;
+    return k >= 0 && k < v.iWords ? (*v.pValues)[(size_t)k] : U;
+}
+
 }  // namespace
+
+float NKLSDynaElementValue(const LSDynaHeader &h, uint32_t uClass, const float *pfWords,
+                           int iNumWords, int iKey, const float (*pfNodes)[3])
+{
+    std::vector<float> words(pfWords, pfWords + std::max(iNumWords, 0));
+    ClassView v{uClass, 1, iNumWords, 0, 0, &words, nullptr, 0};
+    if (uClass == NK_DYNA_NODE_COORDS)
+        return iKey >= 25 && iKey <= 27 && iKey - 25 < iNumWords ? words[(size_t)(iKey - 25)] : U;
+    if (uClass == NK_DYNA_SHELLS && iKey >= 1000) return RawShellStrainWord(h, v, iKey);
+    int iKind, iSub;
+    if (uClass == NK_DYNA_BEAMS || !NKLSDynaScalarIndexToKind(iKey, &iKind, &iSub) ||
+        (NKLSDynaKindMask(iKind) & uClass) == 0)
+        return U;
+    int iSurface = NKGetShellSurface();
+    bool bTensor = (iKind >= 6 && iKind <= 17) || (iKind >= 19 && iKind <= 21);
+    if (!bTensor) {
+        int iPos = PlainPos(h, uClass, iKind, iSub, iSurface);
+        if (iPos < 0 || iPos >= iNumWords) return U;
+        return iKind == 23 && words[(size_t)iPos] == 0.0f ? U : words[(size_t)iPos];
+    }
+    float t[6];
+    if (iKind <= 11) {
+        Tensor(v, 0, StressPos(h, uClass, iSurface), t);
+        return Derived(iKind, t);
+    }
+    StrainTensor(h, v, 0, t);
+    if (iKind <= 17) return t[iKind - 12];
+    if (uClass == NK_DYNA_SOLIDS || pfNodes == nullptr || !Defined(t[0])) return U;
+    float R[3][3];
+    NKLSDynaShellAxes(pfNodes, R);
+    Rotate(R, t);
+    return Derived(iKind, t);
+}
+
+void NKLSDynaRotateTensor(const float R[3][3], float t[6]) { Rotate(R, t); }
 
 void NKLSDynaShellAxes(const float p[4][3], float R[3][3])
 {

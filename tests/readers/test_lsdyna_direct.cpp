@@ -1,0 +1,199 @@
+// Tests of the per-element reads of the LS-DYNA plot database across states
+// (seeking into the family versus the state in memory) and of the shell
+// local axes and principal strain lines built on them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/nk_frames.h"
+#include "core/nk_model.h"
+#include "readers/nk_lsdyna.h"
+#include "readers/nk_shell_axes.h"
+#include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/lsdyna_test_writer.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+constexpr int kNV2D = 45;  // 3 x 7 stresses, 12 strain words: ISTRN 1
+
+// The unit square shell with strains: state k has inner strains
+// (0.02 k, -0.01 k, ...) and outer ones twice as large; its state words
+// run on from d3plot into d3plot01.
+void WriteStrainFamily(const std::string &dir, const std::vector<double> &times)
+{
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[33] = kNV2D;
+    h.w[43] = h.w[44] = 1000;  // stresses and plastic strain
+    LSDynaTestWriter base, next;
+    LSDynaWriteHeader(&base, h, "strain fixture");
+    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+    base.Ints({1, 2, 3, 4, 1});
+    LSDynaTestWriter all = base;
+    for (size_t k = 0; k < times.size(); k++) {
+        all.Float(times[k]);
+        all.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+        std::vector<double> w(kNV2D, 0.0);
+        for (int i = 0; i < 21; i++) w[(size_t)i] = 100.0 * (double)k + i;  // stresses
+        double s = times[k] == 0.0 ? 0.0 : (double)(k + 1);
+        w[33] = 0.02 * s, w[34] = -0.01 * s, w[35] = 0.003 * s;
+        w[39] = 0.04 * s, w[40] = -0.02 * s, w[41] = 0.006 * s;
+        all.Floats(w);
+    }
+    // Cut inside the last state's words so that it runs on into d3plot01.
+    size_t cut = all.bytes.size() - 20 * 4;
+    base.bytes.assign(all.bytes.begin(), all.bytes.begin() + (std::ptrdiff_t)cut);
+    next.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)cut, all.bytes.end());
+    ASSERT_TRUE(base.Save(dir + "/d3plot"));
+    ASSERT_TRUE(next.Save(dir + "/d3plot01"));
+}
+
+class LSDynaDirect : public NKModelTest {
+protected:
+    void SetUp() override
+    {
+        NKModelTest::SetUp();
+        m_Dir = NKTestMakeTempDir("lsdyna_direct");
+    }
+    void TearDown() override
+    {
+        g_ShellAxes.DisableAll();
+        NKModelTest::TearDown();
+        NKLSDynaClose();
+        NKTestRemoveDir(m_Dir);
+    }
+    // One frame holding the database's geometry at the time of iState.
+    void FrameAt(int iState)
+    {
+        ASSERT_TRUE(NKSetFrameCount(1, false));
+        if (m_pGeo == nullptr) m_pGeo = NKLSDynaGetGeometry(0);
+        ASSERT_NE(m_pGeo, nullptr);
+        g_pModel->pFrames[0].pGeometry = m_pGeo;
+        g_pModel->pFrames[0].fTime = NKLSDynaGetStateTime(iState);
+    }
+    std::string m_Dir;
+    NKGeometry *m_pGeo = nullptr;
+};
+
+// Every key of every state read straight from the family equals the value
+// the whole-result computation gives for the state in memory.
+TEST_F(LSDynaDirect, SeekedWordsGiveTheValuesOfTheStateInMemory)
+{
+    WriteStrainFamily(m_Dir, {0.0, 0.5, 1.0});
+    ASSERT_TRUE(NKLSDynaOpen((m_Dir + "/d3plot").c_str()));
+    ASSERT_EQ(NKLSDynaGetNumStates(), 3);
+    int nKeys = NKLSDynaGetNumScalars();
+    ASSERT_EQ(nKeys, 29);
+    std::vector<int> keys;
+    for (int k = 0; k < nKeys; k++) keys.push_back(k);
+    std::vector<std::vector<float>> out((size_t)nKeys, std::vector<float>(3));
+    std::vector<float *> pOut;
+    for (auto &v : out) pOut.push_back(v.data());
+    float corners[1][8][3] = {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}};
+    ASSERT_EQ(NKLSDynaReadStateResult(nullptr, 3, keys.data(), nKeys, nullptr, 0, pOut.data(),
+                                      NK_DYNA_SHELLS, corners),
+              3);
+    for (int s = 0; s < 3; s++) {
+        ASSERT_NE(NKLSDynaGetSegmentGeometry(s), nullptr);
+        ASSERT_TRUE(NKLSDynaReadState(s));
+        for (int k = 0; k < nKeys; k++) {
+            int iKind, iSub;
+            ASSERT_TRUE(NKLSDynaScalarIndexToKind(k, &iKind, &iSub));
+            std::vector<float> nodes, elems;
+            ASSERT_TRUE(NKLSDynaComputeValues(iKind, iSub, &nodes, &elems));
+            if (iKind == 21) continue;  // no curve file
+            EXPECT_FLOAT_EQ(out[(size_t)k][(size_t)s], elems[0]) << "state " << s << " key " << k;
+            EXPECT_FLOAT_EQ(NKLSDynaGetElementValue(k, 0), elems[0]) << "key " << k;
+        }
+    }
+    // Raw strain words and node coordinates.
+    int raw[3] = {1000, 1006, 1011}, iState = 2, iNode = 2;
+    float r[3], *pr[3] = {&r[0], &r[1], &r[2]};
+    NKLSDynaReadState(0);
+    ASSERT_EQ(NKLSDynaReadStateResult(&iState, 1, raw, 3, nullptr, 0, pr, NK_DYNA_SHELLS, nullptr),
+              1);
+    EXPECT_FLOAT_EQ(r[0], 0.06f);
+    EXPECT_FLOAT_EQ(r[1], 0.12f);
+    EXPECT_FLOAT_EQ(r[2], 0.0f);
+    int xyz[3] = {25, 26, 27};
+    ASSERT_EQ(
+        NKLSDynaReadStateResult(&iState, 1, xyz, 3, &iNode, 1, pr, NK_DYNA_NODE_COORDS, nullptr),
+        1);
+    EXPECT_FLOAT_EQ(r[0], 1.0f);
+    EXPECT_FLOAT_EQ(r[1], 1.0f);
+    // An element outside its class, a state outside the list.
+    MessageCapture capture;
+    int iBad = 1, iBadState = 3;
+    EXPECT_EQ(NKLSDynaReadStateResult(&iState, 1, raw, 1, &iBad, 1, pr, NK_DYNA_SHELLS, nullptr),
+              -1);
+    EXPECT_TRUE(capture.Contains("Internal error in reading from state database."));
+    EXPECT_EQ(
+        NKLSDynaReadStateResult(&iBadState, 1, raw, 1, nullptr, 0, pr, NK_DYNA_SHELLS, nullptr),
+        -1);
+    // A class without elements reads the state and writes nothing.
+    EXPECT_EQ(NKLSDynaReadStateResult(nullptr, 1, raw, 1, nullptr, 0, pr, NK_DYNA_SOLIDS, nullptr),
+              1);
+}
+
+TEST_F(LSDynaDirect, ShellAxesAndStrainLinesOfThePickedSquare)
+{
+    WriteStrainFamily(m_Dir, {0.0, 1.0});
+    ASSERT_TRUE(NKLSDynaOpen((m_Dir + "/d3plot").c_str()));
+    FrameAt(1);
+    float c[3], x[3], y[3], z[3];
+    ASSERT_TRUE(g_ShellAxes.ComputeElementAxes(0, {0, 0}, c, x, y, z));
+    const float want[4][3] = {{0.5f, 0.5f, 0}, {1, 0.5f, 0}, {0.5f, 1, 0}, {0.5f, 0.5f, 0.5f}};
+    const float *got[4] = {c, x, y, z};
+    for (int i = 0; i < 4; i++)
+        for (int k = 0; k < 3; k++) EXPECT_NEAR(got[i][k], want[i][k], 1e-6f) << i << " " << k;
+    // Middle surface: inner xx 0.04, yy -0.02 and outer twice that average
+    // to xx 0.06, yy -0.03 -- tensile major along x, compressive minor.
+    float p[4][3];
+    const float *pMajor = nullptr, *pMinor = nullptr;
+    ASSERT_TRUE(g_ShellAxes.ComputeStrainAxes(0, {0, 0}, p, &pMajor, &pMinor));
+    const float line[4][3] = {{0, 0.5f, 0}, {1, 0.5f, 0}, {0.5f, 0.25f, 0}, {0.5f, 0.75f, 0}};
+    for (int i = 0; i < 4; i++)
+        for (int k = 0; k < 3; k++) EXPECT_NEAR(p[i][k], line[i][k], 1e-6f) << i << " " << k;
+    EXPECT_FLOAT_EQ(pMajor[0], 1.0f);
+    EXPECT_FLOAT_EQ(pMinor[2], 1.0f);
+    EXPECT_EQ(g_ShellAxes.GetCacheCount(), 1);
+    // A zero strain (state 0) is drawn tensile; a time without a state, an
+    // element that does not exist: no axes.
+    FrameAt(0);
+    ASSERT_TRUE(g_ShellAxes.ComputeStrainAxes(0, {0, 0}, p, &pMajor, &pMinor));
+    EXPECT_FLOAT_EQ(pMajor[0], 1.0f);
+    EXPECT_FLOAT_EQ(pMinor[0], 1.0f);
+    EXPECT_EQ(g_ShellAxes.GetCacheCount(), 2);
+    EXPECT_FALSE(g_ShellAxes.ComputeElementAxes(0, {0, 1}, c, x, y, z));
+    EXPECT_FALSE(g_ShellAxes.ComputeElementAxes(0, {0, 0}, nullptr, x, y, z));
+    g_pModel->pFrames[0].fTime = 0.25f;
+    EXPECT_FALSE(g_ShellAxes.ComputeElementAxes(0, {0, 0}, c, x, y, z));
+}
+
+TEST_F(LSDynaDirect, SwitchesColoursAndTheCache)
+{
+    struct Case {
+        uint32_t uMask;
+        float r, g, b;
+    } colours[] = {{NK_SHELLAXES_X, 1, 1, 0},
+                   {NK_SHELLAXES_Y, 0, 1, 0},
+                   {NK_SHELLAXES_Z, 0, 1, 1},
+                   {NK_SHELLAXES_X | NK_SHELLAXES_Y, 1, 1, 1}};
+    for (const Case &c : colours) {
+        const float *p = g_ShellAxes.GetAxisColor(c.uMask);
+        EXPECT_EQ(p[0], c.r);
+        EXPECT_EQ(p[1], c.g);
+        EXPECT_EQ(p[2], c.b);
+    }
+    EXPECT_FALSE(g_ShellAxes.IsAnyEnabled());
+    g_ShellAxes.Enable(NK_SHELLAXES_STRAINS);
+    EXPECT_TRUE(g_ShellAxes.IsEnabled(NK_SHELLAXES_STRAINS | NK_SHELLAXES_COORDSYS));
+    EXPECT_FALSE(g_ShellAxes.IsEnabled(NK_SHELLAXES_COORDSYS));
+    g_ShellAxes.Disable(NK_SHELLAXES_STRAINS);
+    EXPECT_FALSE(g_ShellAxes.IsAnyEnabled());
+    EXPECT_EQ(g_ShellAxes.GetLineWidth(), 1.0f);
+}
+
+}  // namespace
