@@ -81,7 +81,8 @@ bool ReadElementFileHeader(NKOutput3DSet *pSet)
         return false;
     }
     const NKOutput3DHeader &h = pSet->header;
-    if (h.iNumEvents < 0 || h.iNumElements < 0) {
+    if (h.iNumEvents < 0 || h.iNumElements < 0 ||
+        !file.Fits(NK_O3D_HEADER_BYTES, 2LL * h.iNumEvents)) {
         NKOutput3DReadError(path);
         return false;
     }

@@ -90,11 +90,15 @@ bool NKOutput3DFile::ReadHeader(NKOutput3DHeader *pHeader)
     return true;
 }
 
+bool NKOutput3DFile::Fits(int64_t iOffset, int64_t iCount) const
+{
+    return m_pFile != nullptr && iOffset >= 0 && iCount >= 0 && iCount <= m_iSize / 4 &&
+           iOffset <= m_iSize - 4 * iCount;
+}
+
 bool NKOutput3DFile::ReadWords(int64_t iOffset, void *pDst, int64_t iCount)
 {
-    if (m_pFile == nullptr || iOffset < 0 || iCount < 0 || iCount > m_iSize / 4 ||
-        iOffset > m_iSize - 4 * iCount)
-        return false;
+    if (!Fits(iOffset, iCount)) return false;
     if (iCount == 0) return true;
     if (fseeko(m_pFile, (off_t)iOffset, SEEK_SET) != 0) return false;
     if (fread(pDst, 4, (size_t)iCount, m_pFile) != (size_t)iCount) return false;

@@ -64,6 +64,9 @@ public:
     // iCount words from byte iOffset, swapped as set; false when they do not
     // lie within the file.
     bool ReadWords(int64_t iOffset, void *pDst, int64_t iCount);
+    // Whether iCount words from byte iOffset lie within the file; asked
+    // before a count from the file sizes an array.
+    bool Fits(int64_t iOffset, int64_t iCount) const;
     // The directory entry of an event for records of iRecordWords words:
     // false when the entry or its records do not lie within the file or a
     // value is negative.

@@ -279,8 +279,10 @@ bool NKOutput3DReadUnits(void)
     if (set.bUnitsRead) return true;
     NKOutput3DFile file;
     if (!NKOutput3DOpenBinary("elm", &file, nullptr)) return false;
-    std::vector<int> units((size_t)set.header.iNumElements);
-    bool bOk = file.ReadWords(NK_O3D_HEADER_BYTES, units.data(), (int64_t)units.size());
+    std::vector<int> units;
+    bool bOk = file.Fits(NK_O3D_HEADER_BYTES, set.header.iNumElements);
+    if (bOk) units.resize((size_t)set.header.iNumElements);
+    bOk = bOk && file.ReadWords(NK_O3D_HEADER_BYTES, units.data(), (int64_t)units.size());
     for (size_t i = 0; i < units.size() && bOk; i++) bOk = units[i] >= 0;
     if (!bOk) {
         NKOutput3DReadError(file.Path());
