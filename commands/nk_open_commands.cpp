@@ -27,6 +27,7 @@
 #include "core/nk_view_state.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
+#include "readers/nk_output3d.h"
 
 // Placeholder: the display state of an NKF file (textures, part attributes,
 // items, settings, transformations, viewpoints, animation settings) is
@@ -183,9 +184,12 @@ bool LoadNKFDisplayState(int iStep, bool *pbChanged)
 bool AfterFirstState(int iKind, int iStep)
 {
     if (iKind == NK_INTERFACE_LSDYNA) ExecuteCommand("displacements");
-    // Placeholder: a reservoir set's particle-trace seed box and overlay
-    // visibility come with the reservoir reader and the particle traces.
-    if (iKind == NK_INTERFACE_RESERVOIR) ExecuteCommand("ascalevector 0.075");
+    if (iKind == NK_INTERFACE_RESERVOIR) {
+        ExecuteCommand("ascalevector 0.075");
+        // Flow traces start from a sheet of seeds over the whole set.
+        NKSetTraceSeedBox(g_pModel->fBoundingBox, 10, 10, 1);
+        NKApplyReservoirOverlayVisibility(NKGetFrameGeometry(NKGetFrame(0)));
+    }
     if (iKind == 103) ExecuteCommand("ascalevector 0.1");
     if (iKind != NK_INTERFACE_NKF) return true;
     bool bChanged = false;

@@ -96,6 +96,12 @@ bool NKIsPolygonFilteredOut(NKFrame *pFrame, int iPart, int iPolygon)
            sg_Hooks.pfnIsPolygonFilteredOut(pFrame, iPart, iPolygon);
 }
 
+void NKSetTraceSeedBox(const float *pfBox, int nx, int ny, int nz)
+{
+    if (pfBox != nullptr && sg_Hooks.pfnSetTraceSeedBox != nullptr)
+        sg_Hooks.pfnSetTraceSeedBox(pfBox, nx, ny, nz);
+}
+
 int SetInteractionCursor(int iCode)
 {
     int iPrevious = sg_iInteractionCursor;

@@ -60,6 +60,10 @@ struct NKModelHooks {
                                   uint8_t *pColors, float *pfTexCoords) = nullptr;
     // render/: whether the value filter hides a polygon. Empty: false.
     bool (*pfnIsPolygonFilteredOut)(NKFrame *pFrame, int iPart, int iPolygon) = nullptr;
+    // tools/: gives the current particle trace a seed box (model box, six
+    // floats) with nx x ny x nz seed points and sets its box-seeded flag.
+    // Empty: nothing (no particle traces).
+    void (*pfnSetTraceSeedBox)(const float *pfBox, int nx, int ny, int nz) = nullptr;
     // render/: shows the cursor code. Empty: the code is only remembered.
     void (*pfnShowInteractionCursor)(int iCode) = nullptr;
     // app/: invalidates the 3-D view window so that it is painted again. Empty:
@@ -91,6 +95,8 @@ bool NKComputeNodeTraces(void);
 void NKMapScalarsToColors(float fMin, float fMax, int iCount, const float *pfValues,
                           uint8_t *pColors, float *pfTexCoords);
 bool NKIsPolygonFilteredOut(NKFrame *pFrame, int iPart, int iPolygon);
+// Nothing happens for a null box.
+void NKSetTraceSeedBox(const float *pfBox, int nx, int ny, int nz);
 // Sets the interaction cursor (the wait cursor of long operations, or what a
 // drag in the view will do) and returns the code set before it.
 int SetInteractionCursor(int iCode);

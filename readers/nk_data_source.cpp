@@ -15,6 +15,7 @@
 #include "readers/nk_lsdyna.h"
 #include "readers/nk_native_source.h"
 #include "readers/nk_nkf_source.h"
+#include "readers/nk_output3d.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ void NKInstallDataSources(void)
     NKSetDataSourceReader(NK_INTERFACE_NATIVE, NKGetNativeDataSourceReader());
     NKSetDataSourceReader(NK_INTERFACE_NKF, NKGetNKFDataSourceReader());
     NKSetDataSourceReader(NK_INTERFACE_LSDYNA, NKGetLSDynaDataSourceReader());
-    // Placeholder: the reservoir result sets (kind 9) have no reader yet.
+    NKSetDataSourceReader(NK_INTERFACE_RESERVOIR, NKGetOutput3DDataSourceReader());
     PublishKind();
 }
 

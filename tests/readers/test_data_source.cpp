@@ -23,7 +23,7 @@ std::string Text(void (*pfnGet)(NKString *))
 
 TEST_F(DataSource, NoSourceAndKindsWithoutReaderAnswerNothing)
 {
-    for (int iKind : {0, 9, 42, 100, 117}) {
+    for (int iKind : {0, 8, 42, 100, 117}) {
         SCOPED_TRACE(iKind);
         if (iKind != 0) {
             EXPECT_EQ(OpenInterface(iKind, "x"), 0);

@@ -1,0 +1,299 @@
+// tests/readers/test_output3d.cpp -- the IES Output3D reader through its
+// public functions: the fixture set in both byte orders (steps, names,
+// geometry, results, flows), refusals that keep the open set, overlays, and
+// every binary file cut and damaged.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "core/nk_model.h"
+#include "readers/nk_output3d.h"
+#include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/output3d_test_writer.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+const char *kOverlayOnePart = "*NKF-1.00\n*NODES 1\n%WITH_ID\n1 0 0 0\n2 300 0 0\n3 300 100 0\n"
+                              "4 0 100 0\n*INDEXEDFACESET 1\n%NAME \"Well\"\n%NODES #1\n"
+                              "%WITH_ID\n%MAP_NODE_IDS\n1 1 2 3 -4\n*QUOLINGEOMETRY 1\n"
+                              "%NAME \"Reservoir\"\n%INDEXEDFACESET\n1\n";
+
+class Output3DReader : public NKModelTest {
+protected:
+    void SetUp() override
+    {
+        NKModelTest::SetUp();
+        m_Dir = NKTestMakeTempDir("quolin_output3d_");
+    }
+    void TearDown() override
+    {
+        ReleaseGeometry();
+        NKOutput3DClose();
+        NKTestRemoveDir(m_Dir);
+        NKModelTest::TearDown();
+    }
+    std::string Path(const char *pszExt) { return m_Dir + "/res." + pszExt; }
+    bool Open() { return NKOutput3DOpen(Path("e00").c_str()); }
+    void ReleaseGeometry()
+    {
+        NKReleaseGeometry(m_pGeo);
+        m_pGeo = nullptr;
+    }
+    // Opens the set and reads the last event's geometry.
+    void OpenWithGeometry()
+    {
+        ASSERT_TRUE(Open());
+        m_pGeo = NKOutput3DGetGeometry(2);
+        ASSERT_NE(m_pGeo, nullptr);
+    }
+    std::string m_Dir;
+    NKGeometry *m_pGeo = nullptr;
+};
+
+TEST_F(Output3DReader, FixtureInEitherByteOrderGivesStepsPartsAndResults)
+{
+    for (bool bBig : {false, true}) {
+        SCOPED_TRACE(bBig ? "big-endian" : "little-endian");
+        ASSERT_TRUE(NKOutput3DWriteFixture(m_Dir, bBig));
+        OpenWithGeometry();
+        EXPECT_FLOAT_EQ(g_pModel->fAxisScale[2], 3.0f);
+        EXPECT_EQ(NKOutput3DGetNumSteps(), 3);
+        NKStringList *pSteps = NKOutput3DGetStepDescriptions();
+        ASSERT_NE(pSteps, nullptr);
+        EXPECT_STREQ(pSteps->Get(0), "Triassic (245 Mabp)");
+        EXPECT_STREQ(pSteps->Get(1), "Jurassic (150.5 Mabp)");
+        EXPECT_STREQ(pSteps->Get(2), "Present (0 Mabp)");
+        delete pSteps;
+        NKStringList *pScalars = NKOutput3DGetScalarNames();
+        NKStringList *pVectors = NKOutput3DGetVectorNames();
+        EXPECT_STREQ(pScalars->Get(0), "Porosity (frac)");
+        EXPECT_STREQ(pScalars->Get(1), "WaterFlow: x (m/s)");
+        EXPECT_EQ(pVectors->GetCount(), 1);
+        EXPECT_STREQ(pVectors->Get(0), "WaterFlow (m/s)");
+        delete pScalars;
+        delete pVectors;
+        EXPECT_EQ(NKOutput3DGetNumTransformations(), 3);
+        // The parts: units 1 and 3; unit 3 named by .uni3 (unit 7 is unused).
+        ASSERT_EQ(m_pGeo->iNumParts, 2);
+        const NKPart &a = m_pGeo->pParts[0], &b = m_pGeo->pParts[1];
+        EXPECT_STREQ(a.szName.GetText(), "Geo Unit 1");
+        EXPECT_EQ(a.iNumNodes, 16);
+        EXPECT_EQ(a.iNumElements, 2);
+        EXPECT_EQ(a.iNumPolygons, 10);  // the shared face is dropped in both
+        EXPECT_EQ(a.pElements[1].iID, 2);
+        EXPECT_EQ(a.pElements[1].iType, 8);
+        EXPECT_STREQ(b.szName.GetText(), "Sandstone");
+        EXPECT_EQ(b.iNumNodes, 8);
+        EXPECT_EQ(b.iNumPolygons, 6);  // a face between units stays in both
+        EXPECT_EQ(b.pElements[0].iID, 3);
+        // Node 8k + c is corner c of element k: element 2 corner 1 is (200, 0, -50), id 103.
+        EXPECT_EQ(a.pNodeIDs[9], 103);
+        EXPECT_FLOAT_EQ(a.pNodeCoords[27], 200.0f);
+        EXPECT_FLOAT_EQ(a.pNodeCoords[29], -50.0f);
+        EXPECT_EQ(m_pGeo->iGlobalNumNodes, 16);
+
+        NKScalarResult *pScalar = NKOutput3DGetScalar(0, 2, m_pGeo);
+        ASSERT_NE(pScalar, nullptr);
+        EXPECT_FLOAT_EQ(pScalar->pNodeResults[0].pNodeValues[11], 1.3f);
+        EXPECT_FLOAT_EQ(pScalar->pNodeResults[1].pNodeValues[2], 2.2f);
+        float fFrom = 0, fTo = 0;
+        NKGetReservoirValueRange(&fFrom, &fTo);
+        EXPECT_FLOAT_EQ(fFrom, 0.05f);
+        EXPECT_FLOAT_EQ(fTo, 0.35f);
+        NKReleaseScalarResult(pScalar);
+        NKVectorResult *pVector = NKOutput3DGetVector(0, 2, m_pGeo);
+        ASSERT_NE(pVector, nullptr);
+        for (int k = 0; k < 3; k++)
+            EXPECT_FLOAT_EQ(pVector->pResults[1].pNodeValues[21 + k], (float)(k + 1));
+        NKReleaseVectorResult(pVector);
+        NKSeparateVectorField *pWater = NKOutput3DGetTransformation(0, 2, m_pGeo);
+        ASSERT_NE(pWater, nullptr);
+        EXPECT_STREQ(pWater->szName.GetText(), "Water Flow");
+        ASSERT_EQ(pWater->iNumParts, 2);
+        EXPECT_EQ(pWater->pParts[0].iCount, 1);
+        EXPECT_EQ(pWater->pParts[1].iCount, 1);
+        EXPECT_EQ(pWater->pParts[1].pItems[0].iIndex, 3);
+        EXPECT_FLOAT_EQ(pWater->pParts[1].pItems[0].fVector[2], 3.0f);
+        NKReleaseSeparateVectorField(pWater);
+        EXPECT_EQ(NKOutput3DGetTransformation(1, 2, m_pGeo), nullptr);  // no res.y02
+        ReleaseGeometry();
+        NKOutput3DClose();
+    }
+}
+
+TEST_F(Output3DReader, EventRefusalsNameTheStep)
+{
+    ASSERT_TRUE(NKOutput3DWriteFixture(m_Dir, false));
+    OpenWithGeometry();
+    MessageCapture capture;
+    EXPECT_EQ(NKOutput3DGetGeometry(2), nullptr);  // the event read last
+    EXPECT_TRUE(capture.Lines().empty());
+    EXPECT_EQ(NKOutput3DGetGeometry(0), nullptr);
+    EXPECT_TRUE(capture.Contains("This step is not calculated yet."));
+    EXPECT_EQ(NKOutput3DGetGeometry(3), nullptr);
+    EXPECT_TRUE(capture.Contains("Illegal step specified 4. Legal: 1 - 3"));
+    EXPECT_EQ(NKOutput3DGetScalar(0, 0, m_pGeo), nullptr);
+    EXPECT_TRUE(capture.Contains("Result: Porosity (frac) is not calculated for event number 1."));
+}
+
+// One fixture change, what the open or the reads then say.
+struct FixtureCase {
+    const char *pszName;
+    const char *pszRemove;  // extension removed, or null
+    bool bOpens;
+    const char *pszMessage;
+};
+
+TEST_F(Output3DReader, MissingFilesAndBadFlowRecords)
+{
+    const FixtureCase kCases[] = {
+        {"no .uni3", "uni3", true,
+         "Warning: Could not find .uni3 file. Default part descriptions will be used."},
+        {"no .k00", "k00", false, "Could not find node description (coordinates) file: "},
+        {"no .elm", "elm", false, "Could not find geological unit assignment file: "},
+        {"no .ovl3", "ovl3", true, "Error reading results information from .ovl3 file"},
+    };
+    for (const FixtureCase &c : kCases) {
+        SCOPED_TRACE(c.pszName);
+        ASSERT_TRUE(NKOutput3DWriteFixture(m_Dir, false));
+        std::remove(Path(c.pszRemove).c_str());
+        MessageCapture capture;
+        EXPECT_EQ(Open(), c.bOpens);
+        EXPECT_TRUE(capture.Contains(c.pszMessage)) << capture.Text();
+        NKOutput3DClose();
+    }
+    // Without names the parts are named after their units.
+    ASSERT_TRUE(NKOutput3DWriteFixture(m_Dir, false));
+    std::remove(Path("uni3").c_str());
+    OpenWithGeometry();
+    EXPECT_STREQ(m_pGeo->pParts[1].szName.GetText(), "Geo Unit 3");
+    // A refused set leaves the open one in place.
+    std::remove(Path("k00").c_str());
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(NKOutput3DGetNumSteps(), 3);
+    // A flow record of element 0.
+    NKO3DFixture fx = NKOutput3DFixture();
+    for (auto &b : fx.binaries)
+        if (b.first == "y01") b.second.events[2][2] = NKO3DFloatWord(0.0f);
+    ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, fx, false));
+    MessageCapture capture;
+    EXPECT_EQ(NKOutput3DGetTransformation(0, 2, m_pGeo), nullptr);
+    EXPECT_TRUE(capture.HasLine("Error found in vector file: " + Path("y01"), 2) ||
+                capture.Contains("Error found in vector file: " + Path("y01")));
+}
+
+TEST_F(Output3DReader, OverlaysFollowTheUnitPartsAndKeepTheirShowFlags)
+{
+    ASSERT_TRUE(NKOutput3DWriteFixture(m_Dir, false));
+    ASSERT_TRUE(NKTestWriteText(Path("rso"), kOverlayOnePart));
+    std::string two = kOverlayOnePart;
+    two.replace(two.find("*QUOLINGEOMETRY"), std::string::npos,
+                "*INDEXEDFACESET 2\n%NODES #1\n%WITH_ID\n%MAP_NODE_IDS\n1 1 2 3 -4\n"
+                "*QUOLINGEOMETRY 1\n%INDEXEDFACESET\n1 2\n");
+    ASSERT_TRUE(NKTestWriteText(Path("fpg"), two));
+    MessageCapture capture;
+    OpenWithGeometry();
+    EXPECT_TRUE(capture.Contains("Only geometries with one part allowed for Reservoir/Flow Paths "
+                                 "file."));
+    EXPECT_TRUE(capture.Contains("Error initializing reservoirs and flow paths"));
+    EXPECT_EQ(NKGetNumReservoirOverlays(), 1);
+    ASSERT_EQ(m_pGeo->iNumParts, 3);
+    EXPECT_EQ(m_pGeo->pParts[2].iNumPolygons, 1);
+    EXPECT_EQ(m_pGeo->pParts[2].iFirstPolygon, 16);
+    m_pGeo->pParts[2].bVisible = 1;
+    NKShowReservoirOverlayParts(false, 2, 2);
+    NKApplyReservoirOverlayVisibility(m_pGeo);
+    EXPECT_EQ(m_pGeo->pParts[2].bVisible, 0);
+    NKShowReservoirOverlayParts(true, 0, 1);  // not an overlay part
+    NKApplyReservoirOverlayVisibility(m_pGeo);
+    EXPECT_EQ(m_pGeo->pParts[2].bVisible, 0);
+    // Results leave the overlay part without values.
+    NKScalarResult *pScalar = NKOutput3DGetScalar(0, 2, m_pGeo);
+    ASSERT_NE(pScalar, nullptr);
+    EXPECT_EQ(pScalar->pNodeResults[2].iCount, 0);
+    NKReleaseScalarResult(pScalar);
+}
+
+// Opens, then reads every event's geometry, results and flows.
+void ReadEverything(const std::string &file)
+{
+    if (!NKOutput3DOpen(file.c_str())) return;
+    for (int e = -1; e <= 3; e++) {
+        NKGeometry *pGeo = NKOutput3DGetGeometry(e);
+        if (pGeo == nullptr) continue;
+        for (int i = 0; i < NKOutput3DGetNumScalars(); i++)
+            NKReleaseScalarResult(NKOutput3DGetScalar(i, e, pGeo));
+        for (int i = 0; i < NKOutput3DGetNumVectors(); i++)
+            NKReleaseVectorResult(NKOutput3DGetVector(i, e, pGeo));
+        for (int i = 0; i < 3; i++)
+            NKReleaseSeparateVectorField(NKOutput3DGetTransformation(i, e, pGeo));
+        NKReleaseGeometry(pGeo);
+    }
+    NKOutput3DClose();
+}
+
+TEST_F(Output3DReader, CutAndDamagedFilesAreRefusedOrReadSafely)
+{
+    const uint32_t kBad[] = {0, 0xFFFFFFFFu, 0x7FFFFFFFu, 0x26000000u};
+    const uint32_t kNaN = NKO3DFloatWord(std::numeric_limits<float>::quiet_NaN());
+    NKO3DFixture base = NKOutput3DFixture();
+    ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, base, false));
+    for (size_t f = 0; f < base.binaries.size(); f++) {
+        SCOPED_TRACE(base.binaries[f].first);
+        std::vector<uint8_t> bytes = NKO3DBytes(base.binaries[f].second, false);
+        std::string path = Path(base.binaries[f].first.c_str());
+        for (size_t n = 0; n < bytes.size(); n += (n < 132 ? 1 : 13)) {
+            ASSERT_TRUE(NKTestWriteBytes(path, bytes.data(), n));
+            MessageCapture capture;
+            ReadEverything(Path("e00"));
+        }
+        for (size_t w : {5, 8, 13, 14, 16, 25, 26, 27, 28, 29, 30}) {  // header, directory
+            for (uint32_t u : kBad) {
+                std::vector<uint8_t> damaged = bytes;
+                for (size_t k = 0; k < 4 && 4 * w + 3 < damaged.size(); k++)
+                    damaged[4 * w + k] = (uint8_t)(u >> (8 * k));
+                ASSERT_TRUE(NKTestWriteBytes(path, damaged));
+                MessageCapture capture;
+                ReadEverything(Path("e00"));
+            }
+        }
+        ASSERT_TRUE(NKTestWriteBytes(path, bytes));
+    }
+    for (uint32_t u : {kNaN, NKO3DFloatWord(1e30f), NKO3DFloatWord(116.0f)}) {
+        NKO3DFixture fx = base;
+        fx.binaries[1].second.events[2][4] = u;  // .k00: the second node's id
+        ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, fx, false));
+        MessageCapture capture;
+        ASSERT_TRUE(Open());
+        EXPECT_EQ(NKOutput3DGetGeometry(2), nullptr);
+        EXPECT_TRUE(capture.Contains("Error reading file " + Path("k00")));
+        NKOutput3DClose();
+    }
+    for (auto &t : base.texts) {  // text files cut at every byte
+        for (size_t n = 0; n < t.second.size(); n += 3) {
+            NKO3DFixture fx = base;
+            for (auto &u : fx.texts)
+                if (u.first == t.first) u.second = t.second.substr(0, n);
+            ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, fx, false));
+            MessageCapture capture;
+            ReadEverything(Path("e00"));
+        }
+    }
+}
+
+TEST_F(Output3DReader, BaseNameCutsOnlyAnExtensionAfterTheLastSeparator)
+{
+    ASSERT_TRUE(NKOutput3DWriteFixture(m_Dir, false));
+    EXPECT_TRUE(NKOutput3DOpen((m_Dir + "/res.std3").c_str()));
+    NKOutput3DClose();
+    MessageCapture capture;
+    EXPECT_TRUE(NKOutput3DOpen((m_Dir + "/res").c_str()));  // no extension to cut
+    NKOutput3DClose();
+    EXPECT_FALSE(NKOutput3DOpen((m_Dir + ".d/res").c_str()));
+    EXPECT_TRUE(capture.Contains(m_Dir + ".d/res.elm"));
+}
+
+}  // namespace
