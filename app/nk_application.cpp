@@ -23,7 +23,9 @@
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_lsdyna.h"
+#include "render/nk_camera.h"
 #include "render/nk_renderer.h"
+#include "render/nk_viewpoint_commands.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
@@ -59,6 +61,7 @@ static void RegisterCommandHandlers(void)
     NKRegisterMacroCommands();
     NKRegisterSystemCommands();
     NKRegisterCutPlaneCommands();
+    NKRegisterViewpointCommands();
 }
 
 // Opens the first argument that is not an option as the primary file.
@@ -96,6 +99,7 @@ int NKRunApplication(int argc, char **argv)
     // program itself) describe themselves once.
     NKInitFEMInterfaceTable();
     RegisterCommandHandlers();
+    NKInitNavigation(g_ViewMatrix, &g_InputState);
 
     QApplication app(argc, argv);
     // Qt sets the locale from the environment; numbers are always read and

@@ -8,6 +8,22 @@
 #include "app/nk_view_window.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_shell_hooks.h"
+#include "render/nk_camera.h"
+#include "render/nk_ride.h"
+
+namespace {
+
+// The new model's reset of the view and interaction state: the rotation
+// point is cleared and the ride specification reset; the view matrix stays.
+// Placeholder: the rest of the reset comes with the shell's start-up and
+// main loop.
+void ResetModelStateSlot(bool)
+{
+    NKSetRotationPoint(nullptr);
+    NKResetRideSpec(&g_RideSpec);
+}
+
+}  // namespace
 
 void NKInstallShellHooks(void)
 {
@@ -18,6 +34,7 @@ void NKInstallShellHooks(void)
     NKFillProjectionHooks(&shellHooks);
     NKFillRenderContextHooks(&shellHooks);
     NKFillViewWindowHooks(&shellHooks, &modelHooks);
+    shellHooks.pfnResetModelState = ResetModelStateSlot;
     NKSetShellHooks(shellHooks);
     NKSetModelHooks(modelHooks);
 }

@@ -12,6 +12,7 @@
 #include "core/nk_model.h"
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
+#include "render/nk_ride.h"
 #include "render/nk_scene.h"
 #include "render/nk_scene_extras.h"
 #include "tools/nk_cut_plane.h"

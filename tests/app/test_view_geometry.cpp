@@ -10,6 +10,7 @@
 #include "core/nk_oriented_box.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
+#include "render/nk_camera.h"
 
 namespace {
 
@@ -110,8 +111,10 @@ TEST_F(ViewGeometry, SizeScalesWithTheEyeDistanceOfTheModelView)
     EXPECT_FLOAT_EQ(NKScaleByEyeDistance(0.5f, nullptr, afModelView), 0.5f);
     const float afSingular[16] = {};
     EXPECT_FLOAT_EQ(NKScaleByEyeDistance(0.5f, afPoint, afSingular), 0.5f);
-    // Without a matrix the camera's eye point is asked; there is none yet.
-    EXPECT_FLOAT_EQ(NKScaleByEyeDistance(0.5f, afPoint, nullptr), 0.5f);
+    // Without a matrix the camera's eye point is asked: (0, 0, 2) for the
+    // identity view, 5 from the point.
+    NKMatrixIdentity(g_ViewMatrix);
+    EXPECT_FLOAT_EQ(NKScaleByEyeDistance(0.5f, afPoint, nullptr), 2.5f);
 }
 
 }  // namespace

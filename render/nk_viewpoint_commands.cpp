@@ -1,0 +1,205 @@
+// render/nk_viewpoint_commands.cpp -- the viewpoint handler (see
+// nk_viewpoint_commands.h). Numbers are read word by word; a missing one
+// keeps its default. The matrix and the distances change only on success.
+#include "render/nk_viewpoint_commands.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "commands/nk_command.h"
+#include "commands/nk_command_messages.h"
+#include "core/nk_bbox.h"
+#include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
+#include "core/nk_math.h"
+#include "core/nk_message.h"
+#include "core/nk_model_hooks.h"
+#include "core/nk_render_state.h"
+#include "core/nk_shell_hooks.h"
+#include "core/nk_string.h"
+#include "core/nk_view_state.h"
+#include "render/nk_camera.h"
+#include "render/nk_ride.h"
+#include "render/nk_scene.h"
+
+namespace {
+
+// The numbers of the argument text, at most n, over the defaults in pfOut;
+// returns how many words there were.
+int ReadNumbers(const char *pszArguments, float *pfOut, int n)
+{
+    std::istringstream in(pszArguments != nullptr ? pszArguments : "");
+    std::string w;
+    int iCount = 0;
+    while (in >> w) {
+        if (iCount == 0 && w == "PARAMS") continue;
+        if (iCount < n) pfOut[iCount] = std::strtof(w.c_str(), nullptr);
+        iCount++;
+    }
+    return iCount;
+}
+
+int Info(const NKString &text)
+{
+    NKPrintInfo(text.GetText());
+    return NK_CMD_DONE;
+}
+
+int Fail(const CommandTableEntry *pEntry, const char *pszText)
+{
+    NKCommandError(pEntry, pszText);
+    return NK_CMD_FAILED;
+}
+
+// The default eye and point looked at: the display points (0, 0, 2) and
+// the origin carried back into model coordinates.
+void DefaultLookAt(float *pfArgs)
+{
+    float afEye[3] = {0, 0, 2}, afVrp[3] = {0, 0, 0}, afInverse[16];
+    if (NKInvertMatrix(g_ViewMatrix, afInverse)) {
+        NKTransformPoint(afInverse, afEye);
+        NKTransformPoint(afInverse, afVrp);
+    }
+    DisplayToModel(afEye);
+    DisplayToModel(afVrp);
+    const float afUp[3] = {0, 1, 0};
+    for (int k = 0; k < 3; k++)
+        pfArgs[k] = afEye[k], pfArgs[3 + k] = afVrp[k], pfArgs[6 + k] = afUp[k];
+}
+
+int LookAtCommand(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    float a[9];
+    DefaultLookAt(a);
+    if (ReadNumbers(pszArguments, a, 9) == 0)
+        NKPrintInfo(NKString::FromFormat("No parameters specified, setting to default for this "
+                                         "model:\n  %g,%g,%g  %g,%g,%g  %g,%g,%g",
+                                         a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8])
+                        .GetText());
+    float afForward[3], afCross[3];
+    NKVec3Difference(a + 3, a, afForward);
+    if (NKVec3IsZero(afForward))
+        return Fail(pEntry, "Eye position and point on the line of sight must be different");
+    NKCrossProduct(afForward, a + 6, afCross);
+    if (NKVec3IsZero(afCross)) return Fail(pEntry, "Forward direction and up vector are parallel");
+    ModelToDisplay(a);
+    ModelToDisplay(a + 3);
+    NKVec3Normalize(a + 6);
+    NKLookAtMatrix(a, a + 3, a + 6, g_ViewMatrix);
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
+int SetViewCommand(const char *pszArguments)
+{
+    float a[7] = {0, 0, 0, 1, 0, 0, 0};
+    ReadNumbers(pszArguments, a, 7);
+    NKQuatTranslationToMat4(a, a + 4, g_ViewMatrix);
+    NKPrintInfo(NKString::FromFormat("Setting view to: %g %g %g %g %g %g %g", a[0], a[1], a[2],
+                                     a[3], a[4], a[5], a[6])
+                    .GetText());
+    NKRedrawView();
+    return NK_CMD_DONE;
+}
+
+// clipfront and clipback: the distance (default when missing) must be > 0.
+int ClipPlaneCommand(CommandTableEntry *pEntry, const char *pszArguments, bool bFront)
+{
+    const float fDefault = bFront ? NK_DEFAULT_NEAR_CLIP : NK_DEFAULT_FAR_CLIP;
+    float fValue = fDefault;
+    ReadNumbers(pszArguments, &fValue, 1);
+    if (!(fValue > 0.0f))
+        return Fail(pEntry,
+                    NKString::FromFormat("Illegal clip value %f (legal values > 0; def. %f)",
+                                         fValue, fDefault)
+                        .GetText());
+    (bFront ? g_fNearClip : g_fFarClip) = fValue;
+    GLint iMatrixMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &iMatrixMode);
+    NKSetProjection(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight, g_fNearClip, g_fFarClip);
+    glMatrixMode(static_cast<GLenum>(iMatrixMode));
+    NKInvalidateView();
+    return Info(NKString::FromFormat("%s clipping plane set to: %g (default: %g)",
+                                     bFront ? "Front" : "Back", fValue, fDefault));
+}
+
+int ClipInfoCommand(void)
+{
+    float fZMin = 0.0f, fZMax = 0.0f;
+    NKGetBoxDepthRange(NKGetFrame(-1), g_afSavedModelView, &fZMin, &fZMax);
+    const bool bAuto = g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bAutoClip;
+    return Info(NKString::FromFormat("Clipping plane information:\n- front clipping plane: %g\n- "
+                                     "back clipping plane: %g\n- minimum z-value: %g\n- maximum "
+                                     "z-value: %g\n- automatic clipping is %s",
+                                     g_fNearClip, g_fFarClip, -fZMax, -fZMin,
+                                     bAuto ? "enabled" : "disabled"));
+}
+
+int ClipToModelCommand(void)
+{
+    float fNear = 0, fFar = 0, fZMin = 0, fZMax = 0;
+    if (!NKSetNearFarFromModel(NKGetFrame(-1), g_afSavedModelView, NKViewWindowSize.iWidth,
+                               NKViewWindowSize.iHeight, &fNear, &fFar, &fZMin, &fZMax))
+        return NK_CMD_FAILED;
+    g_fNearClip = fNear;
+    g_fFarClip = fFar;
+    NKInvalidateView();
+    return Info(NKString::FromFormat("Set clipping planes close to model:\n- front clipping "
+                                     "plane: %g\n- back clipping plane: %g\n- minimum z-value: "
+                                     "%g\n- maximum z-value: %g",
+                                     fNear, fFar, -fZMax, -fZMin));
+}
+
+int AutoClipCommand(bool bOn)
+{
+    if (g_pGraphicsSettings != nullptr) g_pGraphicsSettings->bAutoClip = bOn ? 1 : 0;
+    NKInvalidateView();
+    return Info(bOn ? "Enable continous automatic clipping to model"
+                    : "Disable continous automatic clipping to model");
+}
+
+bool IsRideCommand(int iId)
+{
+    return iId == NK_CID_RIDE || iId == NK_CID_NORIDE ||
+           (iId >= NK_CID_RIDE_BOAT && iId <= NK_CID_RIDE_VUPPOLYGON);
+}
+
+}  // namespace
+
+int NKCommandHandleViewpoint(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
+    switch (pEntry->id) {
+    case NK_CID_LOOKAT:
+        return LookAtCommand(pEntry, pszArguments);
+    case NK_CID_SETVIEW:
+        return SetViewCommand(pszArguments);
+    case NK_CID_CLIPINFO:
+        return ClipInfoCommand();
+    case NK_CID_CLIPFRONT:
+        return ClipPlaneCommand(pEntry, pszArguments, true);
+    case NK_CID_CLIPBACK:
+        return ClipPlaneCommand(pEntry, pszArguments, false);
+    case NK_CID_CLIP:
+        return ClipToModelCommand();
+    case NK_CID_AUTOCLIP:
+        return AutoClipCommand(true);
+    case NK_CID_NOAUTOCLIP:
+        return AutoClipCommand(false);
+    default:
+        break;
+    }
+    if (!IsRideCommand(pEntry->id)) return NK_CMD_NOT_MINE;
+    const int iResult = NKRideCommand(pEntry, pszArguments, &g_RideSpec, g_ViewMatrix);
+    if (iResult == NK_CMD_DONE) NKInvalidateView();
+    return iResult;
+}
+
+void NKRegisterViewpointCommands(void)
+{
+    NKSetCommandHandler(NK_HANDLER_VIEWPOINT, NKCommandHandleViewpoint);
+}
