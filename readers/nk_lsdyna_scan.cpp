@@ -384,14 +384,8 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
     int64_t iWords = w->Words(i);
     LSDynaStream s(&w->g->files, w->g->iFormat, w->g->bSwap);
     for (; o < iWords; o += w->S) {
-        if (!StateComplete(*w, i, o)) {
-            // The next member is absent (warned when it is looked for) or
-            // too short: either way the states end here.
-            w->bMust = true;
-            if (i + 1 < (int)w->g->files.size() && FollowsDirectly(f, w->g->files[(size_t)(i + 1)]))
-                w->bStop = true;
-            return;
-        }
+        // The time word lies in this member: an end marker there ends its
+        // states even when fewer words than a state follow it (padding).
         float fTime = 0.0f;
         if (!s.Seek(i, o) || s.ReadFloats(&fTime, 1) != 1) {
             w->bStop = true;
@@ -400,6 +394,14 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
         if (NKFloatsEqual(fTime, NK_DYNA_END_MARKER)) {
             w->iCarry = 0;
             w->bMust = f.bBaseFile != 0;
+            return;
+        }
+        if (!StateComplete(*w, i, o)) {
+            // The next member is absent (warned when it is looked for) or
+            // too short: either way the states end here.
+            w->bMust = true;
+            if (i + 1 < (int)w->g->files.size() && FollowsDirectly(f, w->g->files[(size_t)(i + 1)]))
+                w->bStop = true;
             return;
         }
         AddState(w, i, o, fTime);

@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_model.h"
+#include "platform/nk_progress_ui.h"
 #include "readers/nk_fld_curve.h"
 #include "readers/nk_lsdyna.h"
 #include "tests/test_support/lsdyna_test_writer.h"
@@ -20,6 +26,58 @@ std::string TestDataDir()
 {
     std::string f = __FILE__;
     return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna";
+}
+
+// The bytes of a file, and word i of them as a little-endian number: 4-byte
+// words are floats (int32 with bInt), 8-byte ones doubles (int64 with bInt).
+std::vector<uint8_t> RawBytes(const std::string &path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f),
+                                std::istreambuf_iterator<char>());
+}
+
+double RawWord(const std::vector<uint8_t> &b, int iWordSize, int64_t i, bool bInt = false)
+{
+    if ((i + 1) * iWordSize > (int64_t)b.size()) return NAN;
+    const uint8_t *p = b.data() + i * iWordSize;
+    if (iWordSize == 4) {
+        int32_t n;
+        float x;
+        std::memcpy(&n, p, 4);
+        std::memcpy(&x, p, 4);
+        return bInt ? (double)n : (double)x;
+    }
+    int64_t n;
+    double x;
+    std::memcpy(&n, p, 8);
+    std::memcpy(&x, p, 8);
+    return bInt ? (double)n : x;
+}
+
+std::string RightTrimmed(std::string s)
+{
+    while (!s.empty() && (s.back() == ' ' || s.back() == 0)) s.pop_back();
+    return s;
+}
+
+// Opens the database, reads every state and, for the first and last, every
+// scalar and vector; false when the open fails.
+bool OpenAndReadEverything(const std::string &path)
+{
+    if (!NKLSDynaOpen(path.c_str())) return false;
+    NKGeometry *pGeo = NKLSDynaGetGeometry(0);
+    int n = NKLSDynaGetNumStates();
+    for (int s = 0; s < n; s++) {
+        NKLSDynaReadState(s);
+        if (pGeo == nullptr || (s != 0 && s != n - 1)) continue;
+        for (int k = 0; k < NKLSDynaGetNumScalars(); k++)
+            if (NKScalarResult *p = NKLSDynaGetScalar(k, s, pGeo)) NKReleaseScalarResult(p);
+        for (int k = 0; k < NKLSDynaGetNumVectors(); k++)
+            if (NKVectorResult *p = NKLSDynaGetVector(k, s, pGeo)) NKReleaseVectorResult(p);
+    }
+    if (pGeo != nullptr) NKReleaseGeometry(pGeo);
+    return true;
 }
 
 class LSDynaReader : public ::testing::Test {
@@ -220,38 +278,72 @@ TEST_F(LSDynaReader, SolidClassificationAndForminglimitCurve)
 }
 
 // The real families open in place; times ascend and geometry and every
-// result of the first and last state are read.
-TEST_F(LSDynaReader, SharedFamiliesOpenWithAscendingTimes)
+// result of the first and last state are read. Counts come from the format
+// description; values are compared with the file's own words: node 1's x at
+// word H (64 + EXTRA, + the SPH block), a state's time at its first word and its first node
+// word (a coordinate, or a temperature without IU) after the NGLBV globals.
+TEST_F(LSDynaReader, SharedFamiliesMatchTheirRawWords)
 {
     struct Case {
         const char *path;
-        bool bGeometryOnly;
-        const char *pszMissing;
-    } cases[] = {{"qd-cae/d3plot", false, nullptr},
-                 {"lasso-python/d3plot_beamip/d3plot", false, nullptr},
-                 {"lasso-python/d3plot_node_temperature/d3plot", false, nullptr},
-                 {"lasso-python/d3plot_solid_int/d3plot", false, nullptr},
-                 {"lasso-python/order_d3plot/d3plot", false, nullptr},
-                 {"ansys-example-data/d3plot/d3plot", false, nullptr},
-                 {"ansys-example-data/d3plot_beam/d3plot", false, nullptr},
-                 {"ansys-example-data/d3plot_projectile/d3plot", false, nullptr},
-                 {"ansys-example-data/bird_strike_incomplete/d3plot", true, "d3plot01"},
-                 {"pladebuk/d3plot_incomplete", true, "d3plot_incomplete01"}};
+        const char *pszMissing;  // geometry only, the warning naming this member
+        int iStates;
+        const char *first;  // member and word of the first and last state
+        int64_t iFirstAt;
+        const char *last;
+        int64_t iLastAt;
+    } cases[] = {
+        {"qd-cae/d3plot", nullptr, 1, "d3plot01", 0, "d3plot01", 0},
+        {"lasso-python/d3plot_beamip/d3plot", nullptr, 2, "d3plot01", 0, "d3plot01", 47},
+        {"lasso-python/d3plot_node_temperature/d3plot", nullptr, 23, "d3plot01", 0, "d3plot01",
+         192324},
+        {"lasso-python/d3plot_solid_int/d3plot", nullptr, 22, "d3plot01", 0, "d3plot22", 0},
+        {"lasso-python/order_d3plot/d3plot", nullptr, 7, "d3plot01", 0, "d3plot100", 0},
+        {"ansys-example-data/d3plot/d3plot", nullptr, 22, "d3plot01", 0, "d3plot02", 0},
+        {"ansys-example-data/d3plot_beam/d3plot", nullptr, 12, "d3plot01", 0, "d3plot02", 0},
+        {"ansys-example-data/d3plot_projectile/d3plot", nullptr, 16, "d3plot01", 0, "d3plot16", 0},
+        {"ansys-example-data/bird_strike_incomplete/d3plot", "d3plot01", 0, nullptr, 0, nullptr, 0},
+        {"pladebuk/d3plot_incomplete", "d3plot_incomplete01", 0, nullptr, 0, nullptr, 0}};
     for (const Case &c : cases) {
         std::string path = TestDataDir() + "/" + c.path;
+        std::string dir = path.substr(0, path.rfind('/') + 1);
+        std::vector<uint8_t> base = RawBytes(path);
+        int ws = RawWord(base, 4, 15, true) >= 2 && RawWord(base, 4, 15, true) <= 5 ? 4 : 8;
+        auto Int = [&](int i) { return (int)RawWord(base, ws, i, true); };
         MessageCapture capture;
         ASSERT_TRUE(NKLSDynaOpen(path.c_str())) << path;
-        EXPECT_EQ(NKLSDynaGetControlData()->bGeometryOnly != 0, c.bGeometryOnly) << path;
-        if (c.pszMissing != nullptr) {
-            EXPECT_TRUE(capture.Contains(c.pszMissing)) << capture.Text();
-        }
-        int n = NKLSDynaGetNumStates();
-        for (int i = 1; i < n; i++)
+        EXPECT_EQ(NKLSDynaGetControlData()->bGeometryOnly != 0, c.pszMissing != nullptr) << path;
+        if (c.pszMissing != nullptr)
+            EXPECT_TRUE(capture.Contains(std::string(c.pszMissing) + " is missing")) << path;
+        else
+            EXPECT_FALSE(capture.Contains("is missing")) << path << "\n" << capture.Text();
+        // Titles are text: the 40 (80) bytes of words 0-9.
+        std::string title(base.begin(), base.begin() + 10 * ws);
+        EXPECT_EQ(RightTrimmed(NKLSDynaGetControlData()->title), RightTrimmed(title)) << path;
+        ASSERT_EQ(NKLSDynaGetNumStates(), c.iStates) << path;
+        for (int i = 1; i < c.iStates; i++)
             EXPECT_LT(NKLSDynaGetStateTime(i - 1), NKLSDynaGetStateTime(i)) << path;
         NKGeometry *pGeo = NKLSDynaGetGeometry(0);
         ASSERT_NE(pGeo, nullptr) << path;
-        for (int s : {0, n - 1}) {
-            if (s < 0) continue;
+        ASSERT_NE(NKLSDynaGetCachedGeometry(), nullptr);
+        EXPECT_EQ(NKLSDynaGetNumNodes(), Int(16)) << path;
+        EXPECT_EQ(NKLSDynaGetTotalElements(), Int(23) + Int(40) + Int(28) + Int(31)) << path;
+        // With SPH particles (NMSPH) their flag block, its length first,
+        // comes before the coordinates.
+        int iH = 64 + Int(57);
+        if (Int(37) > 0) iH += Int(iH);
+        EXPECT_FLOAT_EQ(NKLSDynaGetCachedGeometry()->coords[0], (float)RawWord(base, ws, iH))
+            << path;
+        for (int s : {0, c.iStates - 1}) {
+            if (c.iStates == 0) continue;
+            std::vector<uint8_t> member = RawBytes(dir + (s == 0 ? c.first : c.last));
+            int64_t at = s == 0 ? c.iFirstAt : c.iLastAt;
+            EXPECT_EQ(NKLSDynaGetControlData()->states[(size_t)s].iOffset, at) << path;
+            ASSERT_TRUE(NKLSDynaReadState(s));
+            const LSDynaStateData &d = NKLSDynaGetStateData();
+            EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(s), (float)RawWord(member, ws, at)) << path;
+            float fFirst = Int(20) == 1 ? d.coords.at(0) : d.temperatures.at(0);
+            EXPECT_FLOAT_EQ(fFirst, (float)RawWord(member, ws, at + 1 + Int(18))) << path;
             for (int k = 0; k < NKLSDynaGetNumScalars(); k++) {
                 NKScalarResult *p = NKLSDynaGetScalar(k, s, pGeo);
                 int iKind = -1, iSub = 0;
@@ -269,6 +361,218 @@ TEST_F(LSDynaReader, SharedFamiliesOpenWithAscendingTimes)
         NKReleaseGeometry(pGeo);
         NKLSDynaClose();
     }
+}
+
+// order_d3plot's members are taken in numeric order; each holds one state
+// whose time is the member's first word.
+TEST_F(LSDynaReader, GappedFamilyIsReadInNumericOrder)
+{
+    std::string dir = TestDataDir() + "/lasso-python/order_d3plot/";
+    ASSERT_TRUE(NKLSDynaOpen((dir + "d3plot").c_str()));
+    const char *order[] = {"d3plot01", "d3plot02", "d3plot10", "d3plot11",
+                           "d3plot12", "d3plot22", "d3plot100"};
+    ASSERT_EQ(NKLSDynaGetNumStates(), 7);
+    for (int i = 0; i < 7; i++) {
+        const LSDynaStateInfo &s = NKLSDynaGetControlData()->states[(size_t)i];
+        EXPECT_EQ(s.szFileName.GetFileName(), order[i]);
+        EXPECT_FLOAT_EQ(s.fTime, (float)RawWord(RawBytes(dir + order[i]), 4, 0));
+    }
+}
+
+// Every solid of the ansys model is a tetrahedron stored as a hexahedron
+// whose nodes 4-8 are one node.
+TEST_F(LSDynaReader, AnsysSolidsAreTetrahedra)
+{
+    std::string path = TestDataDir() + "/ansys-example-data/d3plot/d3plot";
+    std::vector<uint8_t> raw = RawBytes(path);
+    ASSERT_TRUE(NKLSDynaOpen(path.c_str()));
+    NKGeometry *pGeo = NKLSDynaGetGeometry(0);
+    ASSERT_NE(pGeo, nullptr);
+    const LSDynaGeometry *pRec = NKLSDynaGetCachedGeometry();
+    ASSERT_EQ(pRec->NEL8, 548);
+    int64_t at = 64 + 3 * (int64_t)RawWord(raw, 4, 16, true);
+    for (int e = 0; e < pRec->NEL8; e++) {
+        const int *n = &pRec->solids[(size_t)e * 9];
+        EXPECT_EQ(NKLSDynaClassifySolid(n), 6) << e;
+        for (int k = 0; k < 9; k++) EXPECT_EQ(n[k], (int)RawWord(raw, 4, at + 9 * e + k, true));
+    }
+    int iTetra = 0, iElements = 0;
+    for (int p = 0; p < pGeo->iNumParts; p++)
+        for (int e = 0; e < pGeo->pParts[p].iNumElements; e++, iElements++)
+            iTetra += pGeo->pParts[p].pElements[e].iType == 6;
+    EXPECT_EQ(iTetra, iElements);
+    NKReleaseGeometry(pGeo);
+}
+
+// Projectile erosion: the deletion words of each state (its last NEL8 words,
+// 0 deleted) as read equal the file's, an element once deleted stays
+// deleted, and a state hides exactly the polygons of its deleted elements.
+TEST_F(LSDynaReader, ProjectileDeletionStaysAndHidesItsPolygons)
+{
+    std::string dir = TestDataDir() + "/ansys-example-data/d3plot_projectile/";
+    ASSERT_TRUE(NKLSDynaOpen((dir + "d3plot").c_str()));
+    NKFrame frame;
+    frame.pGeometry = NKLSDynaGetGeometry(0);
+    ASSERT_NE(frame.pGeometry, nullptr);
+    NKGeometry *pGeo = frame.pGeometry;
+    std::vector<std::vector<uint8_t>> vis((size_t)pGeo->iNumParts);
+    std::vector<uint8_t *> rows;
+    for (int p = 0; p < pGeo->iNumParts; p++) {
+        vis[(size_t)p].assign((size_t)pGeo->pParts[p].iNumPolygons, 0);
+        rows.push_back(vis[(size_t)p].data());
+    }
+    frame.ppVisibility = rows.data();
+    const int64_t S = 114345, N = 5664;
+    std::vector<bool> wasDeleted((size_t)N, false);
+    int iDeleted = 0;
+    for (int s = 0; s < 16; s++) {
+        char name[32];
+        snprintf(name, sizeof(name), "d3plot%02d", s + 1);
+        std::vector<uint8_t> raw = RawBytes(dir + name);
+        ASSERT_TRUE(NKLSDynaReadState(s));
+        const std::vector<float> &del = NKLSDynaGetStateData().deletion;
+        ASSERT_EQ((int64_t)del.size(), N);
+        iDeleted = 0;
+        for (int64_t e = 0; e < N; e++) {
+            bool bGone = RawWord(raw, 8, S - N + e) == 0.0;
+            EXPECT_EQ(del[(size_t)e] == 0.0f, bGone) << s << " " << e;
+            EXPECT_FALSE(wasDeleted[(size_t)e] && !bGone) << s << " " << e;
+            wasDeleted[(size_t)e] = bGone;
+            iDeleted += bGone;
+        }
+        NKLSDynaUpdateVisibilityArray(s, &frame);
+        for (int p = 0; p < pGeo->iNumParts; p++) {
+            const NKPart &part = pGeo->pParts[p];
+            for (int k = 0; k < part.iNumPolygons; k++) {
+                int gi = part.pElements[part.pPolygonElements[k]].iGlobalIndex;
+                EXPECT_EQ(vis[(size_t)p][(size_t)k] & 1, wasDeleted[(size_t)gi] ? 1 : 0) << s;
+            }
+        }
+    }
+    EXPECT_EQ(iDeleted, 614);
+    frame.ppVisibility = nullptr;
+    frame.pGeometry = nullptr;
+    NKReleaseGeometry(pGeo);
+}
+
+// Copies of two real families, cut or with a header word changed: each open
+// fails with a message or reads every state and result; the sanitizers
+// catch any stray read. A failed open leaves nothing open.
+TEST_F(LSDynaReader, DamagedCopiesOfRealFamiliesFailCleanly)
+{
+    struct Case {
+        const char *family;
+        const char *member;  // the file damaged
+        int iStep;           // cut every iStep bytes
+        int iHeaderWords;    // header words changed (base file only)
+    } cases[] = {{"d3plot_beamip", "d3plot", 5, 128},
+                 {"d3plot_beamip", "d3plot01", 7, 0},
+                 {"d3plot_solid_int", "d3plot", 37, 128},
+                 {"d3plot_solid_int", "d3plot01", 401, 0},
+                 {"d3plot_solid_int", "d3plot22", 401, 0}};
+    for (const Case &c : cases) {
+        std::string src = TestDataDir() + "/lasso-python/" + c.family;
+        std::string dir = Path(c.family);
+        std::filesystem::remove_all(dir);
+        std::filesystem::copy(src, dir);
+        std::string target = dir + "/" + c.member;
+        const std::vector<uint8_t> whole = RawBytes(target);
+        auto Check = [&](const std::vector<uint8_t> &bytes, const std::string &what) {
+            ASSERT_TRUE(NKTestWriteBytes(target, bytes));
+            MessageCapture capture;
+            if (!OpenAndReadEverything(dir + "/d3plot")) {
+                // The open's progress ends with the failure on the status line.
+                EXPECT_EQ(NKGetHeadlessProgressUI()->GetStatusText(),
+                          "Error opening state database.")
+                    << what;
+                EXPECT_EQ(NKLSDynaGetNumStates(), 0) << what;
+            }
+            NKLSDynaClose();
+        };
+        for (size_t n = 0; n < whole.size(); n += (size_t)c.iStep)
+            Check(std::vector<uint8_t>(whole.begin(), whole.begin() + (std::ptrdiff_t)n),
+                  target + " cut at " + std::to_string(n));
+        for (int iWord = 0; iWord < c.iHeaderWords; iWord++)
+            for (int32_t v : {0, -1, 2147483647}) {
+                std::vector<uint8_t> bad = whole;
+                std::memcpy(&bad[(size_t)iWord * 4], &v, 4);
+                Check(bad, "word " + std::to_string(iWord) + " = " + std::to_string(v));
+            }
+        ASSERT_TRUE(NKTestWriteBytes(target, whole));
+    }
+}
+
+// A state followed by the end marker and padding shorter than a state ends
+// the family without a missing-member warning, as does a state ending at
+// the file's end; a state cut by the file's end still asks for the next.
+TEST_F(LSDynaReader, StatesEndingInTheLastMemberNeedNoFurtherMember)
+{
+    struct Case {
+        bool bMarker;
+        int iPadding;  // zero words after the state (and marker)
+        int iCut;      // words cut from the end
+        int iStates;
+        bool bWarning;
+    } cases[] = {{true, 0, 0, 2, false},
+                 {true, 5, 0, 2, false},
+                 {false, 0, 0, 2, false},
+                 {false, 0, 3, 1, true}};
+    for (const Case &c : cases) {
+        LSDynaTestWriter base, next;
+        LSDynaWriteShellGeometry(&base);
+        base.Float(-999999.0);
+        LSDynaWriteShellState(&next, 0.0);
+        LSDynaWriteShellState(&next, 0.001);
+        if (c.bMarker) next.Float(-999999.0);
+        for (int i = 0; i < c.iPadding; i++) next.Float(0.0);
+        next.bytes.resize(next.bytes.size() - (size_t)c.iCut * 4);
+        ASSERT_TRUE(base.Save(Path("d3plot")));
+        ASSERT_TRUE(next.Save(Path("d3plot01")));
+        MessageCapture capture;
+        ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
+        EXPECT_EQ(NKLSDynaGetNumStates(), c.iStates) << c.iPadding << " " << c.iCut;
+        EXPECT_EQ(capture.Contains(Path("d3plot02") + " is missing"), c.bWarning)
+            << c.iPadding << " " << c.iCut << "\n"
+            << capture.Text();
+        NKLSDynaClose();
+    }
+}
+
+// Traced paths: names equal but for case, a state whose member vanished
+// after the open, and the start-up reset.
+TEST_F(LSDynaReader, EqualNamesUnreadableStateAndReset)
+{
+    ASSERT_TRUE(NKTestWriteText(Path("d3plotaa"), "x"));
+    ASSERT_TRUE(NKTestWriteText(Path("d3plotAA"), "x"));
+    NKResetDiagnostics();
+    std::vector<LSDynaFamilyFile> files;
+    EXPECT_EQ(NKLSDynaFindFamilyFiles(Path("d3plot").c_str(), &files, true), 2);
+    EXPECT_STREQ(NKGetLastDiagnostic(), "Files are equal");
+    EXPECT_STREQ(NKGetLastDiagnosticFunction(), "NKLSDynaFindFamilyFiles");
+    remove(Path("d3plotaa").c_str());
+    remove(Path("d3plotAA").c_str());
+
+    WriteFixture(false);
+    ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
+    NKGeometry *pGeo = NKLSDynaGetGeometry(0);
+    ASSERT_NE(pGeo, nullptr);
+    remove(Path("d3plot01").c_str());
+    NKResetDiagnostics();
+    EXPECT_EQ(NKLSDynaGetScalar(0, 3, pGeo), nullptr);
+    EXPECT_STREQ(NKGetLastDiagnostic(), "Unable to read state");
+    EXPECT_STREQ(NKGetLastDiagnosticFunction(), "NKLSDynaGetScalar");
+    NKScalarResult *p = NKLSDynaGetScalar(0, 0, pGeo);  // in d3plot: still read
+    ASSERT_NE(p, nullptr);
+    NKReleaseScalarResult(p);
+    NKReleaseGeometry(pGeo);
+
+    NKLSDynaReset();
+    EXPECT_EQ(NKLSDynaGetNumStates(), 0);
+    EXPECT_EQ(NKLSDynaGetCurrentState(), -1);
+    EXPECT_EQ(NKLSDynaGetStateData().fTime, -1.0f);
+    EXPECT_EQ(NKLSDynaGetCachedGeometry(), nullptr);
+    EXPECT_TRUE(NKLSDynaGetControlData()->files.empty());
+    EXPECT_EQ(NKLSDynaGetControlData()->iNumGeometries, 0);
 }
 
 }  // namespace
