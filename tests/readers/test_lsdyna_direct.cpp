@@ -20,9 +20,10 @@ namespace {
 constexpr int kNV2D = 45;  // 3 x 7 stresses, 12 strain words: ISTRN 1
 
 // The unit square shell with strains: state k has inner strains
-// (0.02 k, -0.01 k, ...) and outer ones twice as large; its state words
-// run on from d3plot into d3plot01.
-void WriteStrainFamily(const std::string &dir, const std::vector<double> &times)
+// (0.02 s, -0.01 s, ...) with s = k + 1 (0 at time 0) and outer ones dOuter
+// times as large; its state words run on from d3plot into d3plot01.
+void WriteStrainFamily(const std::string &dir, const std::vector<double> &times,
+                       double dOuter = 2.0)
 {
     LSDynaTestHeader h = LSDynaShellFixtureHeader();
     h.w[33] = kNV2D;
@@ -39,7 +40,7 @@ void WriteStrainFamily(const std::string &dir, const std::vector<double> &times)
         for (int i = 0; i < 21; i++) w[(size_t)i] = 100.0 * (double)k + i;  // stresses
         double s = times[k] == 0.0 ? 0.0 : (double)(k + 1);
         w[33] = 0.02 * s, w[34] = -0.01 * s, w[35] = 0.003 * s;
-        w[39] = 0.04 * s, w[40] = -0.02 * s, w[41] = 0.006 * s;
+        w[39] = 0.02 * dOuter * s, w[40] = -0.01 * dOuter * s, w[41] = 0.003 * dOuter * s;
         all.Floats(w);
     }
     // Cut inside the last state's words so that it runs on into d3plot01.
@@ -170,6 +171,23 @@ TEST_F(LSDynaDirect, ShellAxesAndStrainLinesOfThePickedSquare)
     EXPECT_FALSE(g_ShellAxes.ComputeElementAxes(0, {0, 0}, nullptr, x, y, z));
     g_pModel->pFrames[0].fTime = 0.25f;
     EXPECT_FALSE(g_ShellAxes.ComputeElementAxes(0, {0, 0}, c, x, y, z));
+}
+
+// Strains xx 0.02, yy -0.01 on both surfaces: the major line along x in the
+// tensile colour, the minor one along y in the compressive colour.
+TEST_F(LSDynaDirect, EqualSurfaceStrainsGiveTheTwoLinesOfTheSquare)
+{
+    WriteStrainFamily(m_Dir, {1.0}, 1.0);
+    ASSERT_TRUE(NKLSDynaOpen((m_Dir + "/d3plot").c_str()));
+    FrameAt(0);
+    float p[4][3];
+    const float *pMajor = nullptr, *pMinor = nullptr;
+    ASSERT_TRUE(g_ShellAxes.ComputeStrainAxes(0, {0, 0}, p, &pMajor, &pMinor));
+    const float line[4][3] = {{0, 0.5f, 0}, {1, 0.5f, 0}, {0.5f, 0.25f, 0}, {0.5f, 0.75f, 0}};
+    for (int i = 0; i < 4; i++)
+        for (int k = 0; k < 3; k++) EXPECT_NEAR(p[i][k], line[i][k], 1e-6f) << i << " " << k;
+    EXPECT_EQ(std::vector<float>(pMajor, pMajor + 3), std::vector<float>({1.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(std::vector<float>(pMinor, pMinor + 3), std::vector<float>({0.0f, 0.0f, 1.0f}));
 }
 
 TEST_F(LSDynaDirect, SwitchesColoursAndTheCache)
