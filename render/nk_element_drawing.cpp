@@ -481,8 +481,23 @@ bool UseVertexArrays(const NKPart &part, int iStyle)
     return NKVertexArraySwitch && iStyle == NK_DRAW_SURFACE && !part.bTransparent;
 }
 
-constexpr GLbitfield kDrawerAttribs = GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT |
-                                      GL_TEXTURE_BIT | GL_LINE_BIT | GL_POLYGON_BIT;
+// GL_TEXTURE_BIT is left out: popping it would also put back the bound
+// texture's filters that the fringe texture upload sets. The environment
+// mode is kept by hand (TextureEnvironment).
+constexpr GLbitfield kDrawerAttribs =
+    GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_LINE_BIT | GL_POLYGON_BIT;
+
+// Saves the texture environment mode and puts it back when it goes.
+class TextureEnvironment {
+public:
+    TextureEnvironment() { glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &m_iMode); }
+    ~TextureEnvironment() { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, m_iMode); }
+    TextureEnvironment(const TextureEnvironment &) = delete;
+    TextureEnvironment &operator=(const TextureEnvironment &) = delete;
+
+private:
+    GLint m_iMode = GL_MODULATE;
+};
 
 // Element colours apply: the result has element values and node averaging
 // is off.
@@ -553,6 +568,7 @@ void NKDrawPartColored(int iPart, NKFrame *pFrame, int iStyle, NKDisplayListSet 
     AddElementColours(&s);
     AddNodeColours(&s, s.bImageTexture);
     s.bAlpha = pPart->bTransparent != 0;
+    const TextureEnvironment environment;
     glPushAttrib(kDrawerAttribs);
     SetupFringeLook(s, iStyle, s.bImageTexture);
     ApplyHotSpotLook(iPart, *pPart);
@@ -713,8 +729,9 @@ bool NKDrawModelPass(const int *piParts, int iCount, NKFrame *pFrame, bool bSort
     if (n == 0) return true;
     std::vector<int> order(n);
     const bool bFast = g_pViewSettings != nullptr && g_pViewSettings->bTransparentFast;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_TEXTURE_BIT |
-                 GL_DEPTH_BUFFER_BIT | GL_TRANSFORM_BIT);
+    const TextureEnvironment environment;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_DEPTH_BUFFER_BIT |
+                 GL_TRANSFORM_BIT);
     glMatrixMode(GL_MODELVIEW);
     if (bFast) {
         for (int i = 0; i < n; i++) order[i] = i;
