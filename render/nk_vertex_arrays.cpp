@@ -73,6 +73,28 @@ std::vector<int> DrawablePolygons(const NKPart &part, const Drawability &drawabl
     return list;
 }
 
+// The quick test for the common case, in loops the compiler vectorises:
+// no value filter, every visibility byte the level code, every polygon of
+// the uniform count laid out one after the other, every index a node.
+bool AllDrawable(const NKPart &part, const Drawability &drawable, int iUniform)
+{
+    const int n = part.iNumPolygons;
+    if (drawable.bFilter || static_cast<long long>(iUniform) * n > part.iNumConnects ||
+        part.pPolygonStart == nullptr || part.pPolygonNumNodes == nullptr)
+        return false;
+    int iBad = 0;
+    for (int k = 0; k < n; k++)
+        iBad |= (part.pPolygonNumNodes[k] != iUniform) | (part.pPolygonStart[k] != iUniform * k);
+    for (int k = 0; drawable.pVisibility != nullptr && k < n; k++)
+        iBad |= drawable.pVisibility[k] != drawable.uLevel;
+    if (drawable.pVisibility == nullptr) iBad |= drawable.uLevel != 0;
+    const unsigned uNodes = static_cast<unsigned>(part.iNumNodes);
+    const long long iCount = static_cast<long long>(iUniform) * n;
+    for (long long i = 0; i < iCount; i++)
+        iBad |= static_cast<unsigned>(part.pConnects[i]) >= uNodes;
+    return iBad == 0;
+}
+
 // The connectivity of the listed polygons, in order.
 std::vector<GLuint> IndicesOf(const NKPart &part, const std::vector<int> &polygons)
 {
@@ -93,7 +115,9 @@ void DrawSmooth(const NKPart &part, const Drawability &drawable)
     const int iUniform = part.iUniformPolygonSize;
     bool bAll = false;
     if (iUniform >= 2 && iUniform <= 4) {
-        std::vector<int> list = DrawablePolygons(part, drawable, iUniform, &bAll);
+        std::vector<int> list;
+        bAll = AllDrawable(part, drawable, iUniform);
+        if (!bAll) list = DrawablePolygons(part, drawable, iUniform, &bAll);
         if (bAll) {
             glDrawElements(UniformMode(iUniform), iUniform * part.iNumPolygons, GL_UNSIGNED_INT,
                            part.pConnects);
