@@ -14,6 +14,7 @@
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "render/nk_background.h"
+#include "render/nk_fringe_texture.h"
 #include "render/nk_gl_resources.h"
 #include "render/nk_scene.h"
 
@@ -137,7 +138,8 @@ void CreateStippleLists(void)
 void ReinitRenderResources(void)
 {
     NKFlagAllListsForUpdate(g_pListUpdateInfo);
-    NKLoadFringeTexture();
+    NKLoadFringeTexture(g_pFringeTextureColors);
+    NKFringeTextureDirty = 0;
     CreateStippleLists();
     NKBuildBitmapFontLists();
     NKSetRenderOptionsChanged(g_pGraphicsSettings);

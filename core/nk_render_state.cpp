@@ -17,6 +17,7 @@ NKVectorSettings g_SeparateVectorSettings[3];
 NKMirrorSettings g_MirrorSettings;
 NKSelectionList g_SelectionList;
 int32_t NKSelectionFeedbackMode = 1;
+uint8_t NKVertexArraySwitch = 0;
 
 namespace {
 NKListUpdateInfo sg_ListUpdateInfo;

@@ -139,6 +139,9 @@ extern NKSelectionList g_SelectionList;
 // How picked entities are shown (0 to 3, 1 at start-up), read by the scene
 // drawing. Placeholder: kept here until the general commands keep it.
 extern int32_t NKSelectionFeedbackMode;
+// Opaque surface parts are drawn through vertex arrays (vertexarray /
+// novertexarray); 0 at start-up.
+extern uint8_t NKVertexArraySwitch;
 
 // The display lists that must be rebuilt before the next drawing. A range
 // of -1, -1 means all.

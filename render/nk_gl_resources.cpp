@@ -18,6 +18,4 @@ void NKFlagAllListsForUpdate(NKListUpdateInfo *pInfo)
     pInfo->iImageFirst = pInfo->iImageLast = -1;
 }
 
-void NKLoadFringeTexture(void) {}
-
 void NKBuildBitmapFontLists(void) {}

@@ -9,8 +9,6 @@ struct NKListUpdateInfo;
 // the next drawing rebuilds lights, lighting models, materials and
 // textures. A null record goes to the internal trace.
 void NKFlagAllListsForUpdate(NKListUpdateInfo *pInfo);
-// Placeholder: no fringe texture yet; nothing is loaded.
-void NKLoadFringeTexture(void);
 // Placeholder: the bitmap font lists of the current context come with the
 // text drawing; nothing is built.
 void NKBuildBitmapFontLists(void);

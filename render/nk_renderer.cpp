@@ -7,7 +7,9 @@
 #include "core/nk_memory.h"
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
+#include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
+#include "render/nk_node_colors.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_scene.h"
 #include "render/nk_view_commands.h"
@@ -26,6 +28,7 @@ bool NKInstallRenderer(void)
     if (g_pViewSettings == nullptr) g_pViewSettings = NKCreateViewSettings(nullptr);
     if (g_pLights == nullptr) g_pLights = NKCreateLights();
     if (g_pLightModels == nullptr) g_pLightModels = NKCreateLightModels();
+    if (g_pFringeTextureColors == nullptr) g_pFringeTextureColors = NKCreateFringeTextureColors();
     if (sg_pOwnListUpdateInfo == nullptr) {
         // Made with everything flagged, so the first draw builds every list.
         sg_pOwnListUpdateInfo = NKCreateListUpdateInfo();
@@ -35,13 +38,15 @@ bool NKInstallRenderer(void)
         }
     }
     if (g_pViewSettings == nullptr || g_pLights == nullptr || g_pLightModels == nullptr ||
-        sg_pOwnListUpdateInfo == nullptr) {
+        g_pFringeTextureColors == nullptr || sg_pOwnListUpdateInfo == nullptr) {
         NKShutdownRenderer();
         return false;
     }
     NKResetPartHighlightSettings(&NKPartHighlightSettings);
     NKClearDisplayListSet();
     NKFlagAllListsForUpdate(g_pListUpdateInfo);
+    NKFringeTextureDirty = 1;
+    NKInstallNodeColorHooks(true);
     NKLoadHooks hooks = NKGetLoadHooks();
     hooks.pfnDrawScene = NKRenderScene;
     NKSetLoadHooks(hooks);
@@ -57,6 +62,9 @@ void NKShutdownRenderer(void)
     g_pLights = nullptr;
     NKFree(g_pLightModels);
     g_pLightModels = nullptr;
+    NKFree(g_pFringeTextureColors);
+    g_pFringeTextureColors = nullptr;
+    NKInstallNodeColorHooks(false);
     if (sg_pOwnListUpdateInfo != nullptr) {
         g_pListUpdateInfo = sg_pCoreListUpdateInfo;
         NKFree(sg_pOwnListUpdateInfo);

@@ -112,7 +112,7 @@ bool DrawHiddenLinePass(NKFrame *pFrame, const NKPartListCache *pLists, int bUni
     if (pLists->iNumHiddenLineParts <= 0) return false;
     const bool bOffset = g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bPolygonOffset;
     if (bOffset) NKEnablePolygonOffset(true);
-    NKDrawHiddenLineDepthPass(pFrame, pLists->pHiddenLineParts, pLists->iNumHiddenLineParts);
+    NKDrawHiddenLineDepthPass(pLists->pHiddenLineParts, pLists->iNumHiddenLineParts, pFrame);
     if (bOffset) {
         NKEnablePolygonOffset(false);
     } else {
@@ -142,7 +142,9 @@ bool DrawPartPasses(NKFrame *pFrame, const NKPartListCache *pLists, int bUninter
         glDepthMask(GL_FALSE);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_BLEND);
-        NKDrawModelPass(pFrame, pLists->pTransparentParts, pLists->iNumTransparentParts,
+        // Fast transparency draws in part order (unsorted).
+        const bool bSorted = g_pViewSettings == nullptr || !g_pViewSettings->bTransparentFast;
+        NKDrawModelPass(pLists->pTransparentParts, pLists->iNumTransparentParts, pFrame, bSorted,
                         &g_DisplayLists);
         glPopAttrib();
     }
