@@ -1,11 +1,14 @@
 // tests/app/test_reservoir_open.cpp -- a reservoir result set opened end to
 // end through the interpreter: detection, the kind-9 open with its z scale,
 // parts and result lists, a state read by readstate, the seed box handed to
-// the particle traces, and an open that fails and keeps the model.
+// the particle traces, the water flow field a state brings into the frame,
+// and an open that fails and keeps the model.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/nk_system_commands.h"
 #include "commands/nk_command.h"
@@ -14,6 +17,8 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_numeric.h"
+#include "core/nk_render_state.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_output3d.h"
 #include "tests/core/nk_model_test_helpers.h"
@@ -53,6 +58,7 @@ protected:
         NKSetCommandHandler(NK_HANDLER_SYSTEM, nullptr);
         NKTestRemoveDir(m_Dir);
         NKSetModelHooks(m_SavedHooks);
+        g_SeparateVectorSettings[0].bShown = 0;
         NKModelTest::TearDown();
     }
     int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
@@ -69,12 +75,28 @@ TEST_F(ReservoirOpen, OpenReadStateAndResultInfo)
     EXPECT_TRUE(m_Capture.Contains("Primary file " + file + " opened."));
     EXPECT_FLOAT_EQ(g_pModel->fAxisScale[2], 3.0f);
     EXPECT_EQ(g_iSeeds, 100);
+    // Event 3's parts: units 1 and 3, a shared face dropped inside unit 1.
     NKGeometry *pGeo = NKGetFrameGeometry(NKGetFrame(0));
     ASSERT_NE(pGeo, nullptr);
     ASSERT_EQ(pGeo->iNumParts, 2);
-    EXPECT_STREQ(pGeo->pParts[0].szName.GetText(), "Geo Unit 1");
-    EXPECT_STREQ(pGeo->pParts[1].szName.GetText(), "Sandstone");
-    EXPECT_EQ(pGeo->pParts[1].iNumPolygons, 6);
+    struct {
+        const char *pszName;
+        int iNodes, iPolygons;
+        std::vector<int> elementIds;
+    } const kParts[] = {{"Geo Unit 1", 16, 10, {1, 2}}, {"Sandstone", 8, 6, {3}}};
+    for (int i = 0; i < 2; i++) {
+        const NKPart &part = pGeo->pParts[i];
+        SCOPED_TRACE(kParts[i].pszName);
+        EXPECT_STREQ(part.szName.GetText(), kParts[i].pszName);
+        EXPECT_EQ(part.iNumNodes, kParts[i].iNodes);
+        EXPECT_EQ(part.iNumPolygons, kParts[i].iPolygons);
+        ASSERT_EQ(part.iNumElements, (int)kParts[i].elementIds.size());
+        for (int k = 0; k < part.iNumElements; k++) {
+            EXPECT_EQ(part.pElements[k].iID, kParts[i].elementIds[(size_t)k]);
+            EXPECT_EQ(part.pElements[k].iType, 8);  // hexahedron
+        }
+        for (int k = 0; k < part.iNumPolygons; k++) EXPECT_EQ(part.pPolygonNumNodes[k], 4);
+    }
 
     std::string info = m_Dir + "/info.txt";
     ASSERT_TRUE(ExportResultInfo(info.c_str()));
@@ -85,13 +107,46 @@ TEST_F(ReservoirOpen, OpenReadStateAndResultInfo)
           "2: WaterFlow: x (m/s)", "*VECTORS: 1", "1: WaterFlow (m/s)"})
         EXPECT_NE(text.find(psz), std::string::npos) << psz << "\n" << text;
 
+    // The state brings the scalar, the water flow vector (1, 2, 3) at every
+    // corner, and, with water flow shown, the flow records, one per part.
+    g_SeparateVectorSettings[0].bShown = 1;
     ASSERT_EQ(Run("readstate 3 1 1"), 0) << m_Capture.Text();
     EXPECT_FLOAT_EQ(NKGetScalarNodeValue(0, 0, 11), 1.3f);
-    EXPECT_GE(NKGetFrame(0)->fTime, 3.4e38f);
+    EXPECT_EQ(NKGetFrame(0)->fTime, NK_UNDEFINED_VALUE);
     float fFrom = 0, fTo = 0;
     NKGetReservoirValueRange(&fFrom, &fTo);
     EXPECT_FLOAT_EQ(fFrom, 0.05f);
     EXPECT_FLOAT_EQ(fTo, 0.35f);
+    const NKVectorResult *pVector = NKGetFrame(0)->pVector;
+    ASSERT_NE(pVector, nullptr);
+    ASSERT_EQ(pVector->iNumParts, 2);
+    // Every vector has the length of (1, 2, 3); the frame holds the nodes
+    // displaced by it in display units (z stretched by the z scale).
+    EXPECT_FLOAT_EQ(pVector->lengthMinMax.min, std::sqrt(14.0f));
+    EXPECT_FLOAT_EQ(pVector->lengthMinMax.max, std::sqrt(14.0f));
+    const NKGeometry *pNow = NKGetFrameGeometry(NKGetFrame(0));
+    const float fUnit = pVector->pResults[0].pNodeValues[0] - pNow->pParts[0].pNodeCoords[0];
+    EXPECT_GT(fUnit, 0.0f);
+    for (int i = 0; i < 2; i++) {
+        const NKVectorPartEntry &entry = pVector->pResults[i];
+        ASSERT_EQ(entry.iNumNodes, kParts[i].iNodes);
+        for (int n = 0; n < entry.iNumNodes; n++)
+            for (int k = 0; k < 3; k++) {
+                float fMoved =
+                    entry.pNodeValues[3 * n + k] - pNow->pParts[i].pNodeCoords[3 * n + k];
+                EXPECT_NEAR(fMoved, fUnit * (float)(k + 1) * g_pModel->fAxisScale[k], 1e-5f)
+                    << "part " << i << " node " << n << " axis " << k;
+            }
+    }
+    const NKSeparateVectorField *pWater = NKGetFrame(0)->pSeparateVectors[0];
+    ASSERT_NE(pWater, nullptr);
+    EXPECT_STREQ(pWater->szName.GetText(), "Water Flow");
+    ASSERT_EQ(pWater->iNumParts, 2);
+    for (int i = 0; i < 2; i++) {
+        ASSERT_EQ(pWater->pParts[i].iCount, 1);
+        EXPECT_EQ(pWater->pParts[i].pItems[0].iIndex, 2 * i + 1);  // elements 1 and 3
+    }
+    EXPECT_EQ(NKGetFrame(0)->pSeparateVectors[1], nullptr);  // no res.y02
 
     // A set without its node file is refused; the model stays.
     std::remove((m_Dir + "/res.k00").c_str());
