@@ -118,12 +118,16 @@ bool NKCommandReadState(int iState, int iScalar, int iVector)
     if (g_pModel->animationType != 0) ExecuteCommand("noanim");
     if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) return false;
     NKFrame *pFrame = &g_pModel->pFrames[0];
-    if (pFrame->pGeometry == nullptr) return false;
     NKApplyScalarToFrames(nullptr, 0, 0);
     NKApplyVectorToFrames(nullptr, 0, 0);
     bool bContours = g_bContoursShown != 0;
     if (bContours) ExecuteCommand("nocontours");
+    // A frame without a geometry takes the state's, when the source has one.
     ReadStateGeometry(pFrame, iState);
+    if (pFrame->pGeometry == nullptr) {
+        if (bContours) ExecuteCommand("contours");
+        return false;
+    }
     bool bScalar = ReadStateScalar(pFrame, iState, iScalar);
     bool bVector = ReadStateVector(pFrame, iState, iVector);
     ReadStateSeparateVectors(pFrame, iState);
