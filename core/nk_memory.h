@@ -9,8 +9,10 @@
 // caller reports its own message. No state is kept here.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // A heap block of iSize bytes, uninitialised; null for size 0 or when out of
 // memory.
@@ -68,3 +70,14 @@ private:
     int32_t m_iCapacity = 0;    // allocated slots
     int32_t m_iGrowBy = 0;      // growth step; 0 = automatic
 };
+
+// A copy of the vector's items in a new NKAlloc array (freed with NKFree);
+// null for an empty vector or when the allocation fails.
+template <typename T>
+T *NKAllocCopy(const std::vector<T> &v)
+{
+    if (v.empty()) return nullptr;
+    T *p = static_cast<T *>(NKAlloc(v.size() * sizeof(T)));
+    if (p != nullptr) std::copy(v.begin(), v.end(), p);
+    return p;
+}

@@ -79,16 +79,6 @@ bool TranslateConnectivity(const FEElementBlock &b, const FENodeBlock &nodes, bo
     return true;
 }
 
-// Copies a vector into a new NKAlloc array; null when n is 0 or out of memory.
-template <typename T>
-T *CopyOut(const T *pSource, size_t n)
-{
-    if (n == 0) return nullptr;
-    T *p = (T *)NKAlloc(n * sizeof(T));
-    if (p != nullptr) std::copy(pSource, pSource + n, p);
-    return p;
-}
-
 }  // namespace
 
 // What one part is built from.
@@ -333,14 +323,14 @@ bool NKFEMInterface::BuildPart(PartJob &job)
     }
     pPart->iNumNodes = iNumNodes;
     pPart->pNodeMap = piNodes;
-    pPart->pNodeCoords = CopyOut(coords.data(), coords.size());
-    pPart->pNodeIDs = CopyOut(ids.data(), ids.size());
+    pPart->pNodeCoords = NKAllocCopy(coords);
+    pPart->pNodeIDs = NKAllocCopy(ids);
     pPart->iNumPolygons = (int)starts.size();
     pPart->iNumConnects = (int)connects.size();
-    pPart->pConnects = CopyOut(connects.data(), connects.size());
-    pPart->pPolygonStart = CopyOut(starts.data(), starts.size());
-    pPart->pPolygonNumNodes = CopyOut(counts.data(), counts.size());
-    pPart->pPolygonElements = CopyOut(elements.data(), elements.size());
+    pPart->pConnects = NKAllocCopy(connects);
+    pPart->pPolygonStart = NKAllocCopy(starts);
+    pPart->pPolygonNumNodes = NKAllocCopy(counts);
+    pPart->pPolygonElements = NKAllocCopy(elements);
     bool bAllocated =
         pPart->pNodeCoords != nullptr && (ids.empty() || pPart->pNodeIDs != nullptr) &&
         (starts.empty() ||

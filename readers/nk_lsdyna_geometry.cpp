@@ -212,15 +212,6 @@ std::vector<DynaElement> GlobalElements(const LSDynaGeometry &geo)
     return v;
 }
 
-template <typename T>
-T *CopyOut(const std::vector<T> &v)
-{
-    if (v.empty()) return nullptr;
-    T *p = (T *)NKAlloc(v.size() * sizeof(T));
-    if (p != nullptr) std::copy(v.begin(), v.end(), p);
-    return p;
-}
-
 // Marks the faces shared by two volume elements; keep[k] 0 for those.
 bool FindInternalFaces(PartBuild *p, std::vector<uint8_t> *pKeep)
 {
@@ -228,11 +219,11 @@ bool FindInternalFaces(PartBuild *p, std::vector<uint8_t> *pKeep)
     NKInitPolygonMesh(&f);
     f.iNumPolygons = (int)p->polyStarts.size();
     f.iConnectLength = (int)p->polyConnects.size();
-    f.piConnects = CopyOut(p->polyConnects);
-    f.piPolygonStart = CopyOut(p->polyStarts);
-    f.piPolygonNumNodes = CopyOut(p->polyCounts);
-    f.pbWholeElement = CopyOut(p->polyWhole);
-    f.pbVisibility = CopyOut(p->polyDeleted);
+    f.piConnects = NKAllocCopy(p->polyConnects);
+    f.piPolygonStart = NKAllocCopy(p->polyStarts);
+    f.piPolygonNumNodes = NKAllocCopy(p->polyCounts);
+    f.pbWholeElement = NKAllocCopy(p->polyWhole);
+    f.pbVisibility = NKAllocCopy(p->polyDeleted);
     bool bOk = f.piConnects != nullptr && f.piPolygonStart != nullptr &&
                f.piPolygonNumNodes != nullptr && f.pbWholeElement != nullptr &&
                f.pbVisibility != nullptr && HideInternalFaces(&f);
@@ -273,19 +264,19 @@ bool FillPart(NKPart *pPart, PartBuild *p, const LSDynaGeometry &geo, const LSDy
         (*pScratch)[(size_t)nodeMap[i]] = -1;
     }
     pPart->iNumNodes = (int)nodeMap.size();
-    pPart->pNodeMap = CopyOut(nodeMap);
-    pPart->pNodeCoords = CopyOut(coords);
-    pPart->pNodeIDs = CopyOut(ids);
+    pPart->pNodeMap = NKAllocCopy(nodeMap);
+    pPart->pNodeCoords = NKAllocCopy(coords);
+    pPart->pNodeIDs = NKAllocCopy(ids);
     pPart->iNumPolygons = (int)starts.size();
     pPart->iNumConnects = (int)connects.size();
-    pPart->pConnects = CopyOut(connects);
-    pPart->pPolygonStart = CopyOut(starts);
-    pPart->pPolygonNumNodes = CopyOut(counts);
-    pPart->pPolygonElements = CopyOut(elements);
+    pPart->pConnects = NKAllocCopy(connects);
+    pPart->pPolygonStart = NKAllocCopy(starts);
+    pPart->pPolygonNumNodes = NKAllocCopy(counts);
+    pPart->pPolygonElements = NKAllocCopy(elements);
     pPart->iNumElements = (int)p->records.size();
-    pPart->pElements = CopyOut(p->records);
+    pPart->pElements = NKAllocCopy(p->records);
     pPart->iNumElementConnects = (int)p->elemConnects.size();
-    pPart->pElementConnects = CopyOut(p->elemConnects);
+    pPart->pElementConnects = NKAllocCopy(p->elemConnects);
     return (nodeMap.empty() || (pPart->pNodeMap != nullptr && pPart->pNodeCoords != nullptr)) &&
            (ids.empty() || pPart->pNodeIDs != nullptr) &&
            (starts.empty() ||

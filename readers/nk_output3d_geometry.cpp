@@ -125,15 +125,6 @@ bool ReadElements(int iEvent, const EventNodes &nodes, EventElements *pElems)
     return true;
 }
 
-template <typename T>
-T *CopyOut(const std::vector<T> &v)
-{
-    if (v.empty()) return nullptr;
-    T *p = (T *)NKAlloc(v.size() * sizeof(T));
-    if (p != nullptr) std::copy(v.begin(), v.end(), p);
-    return p;
-}
-
 // The faces of a part's elements whose global nodes no other face of the
 // part shares.
 std::vector<int> OuterFaces(const std::vector<int> &globals)
@@ -202,20 +193,20 @@ bool FillPart(NKPart *pPart, const std::vector<int> &records, const EventNodes &
         polyElems[i] = faces[iPolys * 4 + i] / 6;
     }
     pPart->iNumNodes = (int)(n * 8);
-    pPart->pNodeMap = CopyOut(map);
-    pPart->pNodeIDs = CopyOut(ids);
-    pPart->pNodeCoords = CopyOut(coords);
+    pPart->pNodeMap = NKAllocCopy(map);
+    pPart->pNodeIDs = NKAllocCopy(ids);
+    pPart->pNodeCoords = NKAllocCopy(coords);
     pPart->iNumPolygons = (int)iPolys;
     pPart->iNumConnects = (int)connects.size();
-    pPart->pConnects = CopyOut(connects);
-    pPart->pPolygonStart = CopyOut(starts);
-    pPart->pPolygonNumNodes = CopyOut(counts);
-    pPart->pPolygonElements = CopyOut(polyElems);
+    pPart->pConnects = NKAllocCopy(connects);
+    pPart->pPolygonStart = NKAllocCopy(starts);
+    pPart->pPolygonNumNodes = NKAllocCopy(counts);
+    pPart->pPolygonElements = NKAllocCopy(polyElems);
     pPart->iUniformPolygonSize = 4;
     pPart->iNumElements = (int)n;
-    pPart->pElements = CopyOut(elements);
+    pPart->pElements = NKAllocCopy(elements);
     pPart->iNumElementConnects = (int)elemConnects.size();
-    pPart->pElementConnects = CopyOut(elemConnects);
+    pPart->pElementConnects = NKAllocCopy(elemConnects);
     return n == 0 || (pPart->pNodeMap && pPart->pNodeIDs && pPart->pNodeCoords &&
                       pPart->pElements && pPart->pElementConnects &&
                       (iPolys == 0 || (pPart->pConnects && pPart->pPolygonStart &&
