@@ -4,6 +4,9 @@
 // animation timer (app/nk_animation_timer.h) runs it on every tick.
 #pragma once
 
-// Placeholder: the start-up and main loop bring the pacing and the walk
-// step; until then a tick does nothing.
+// One idle step. While timer reason 5 (walk motion) is set and walk motion
+// is on with a button or a navigation key held, one walk step moves
+// g_ViewMatrix and the view is redrawn at once.
+// Placeholder: the animation and spin pacing come with the start-up and
+// main loop; until then only the walk step runs.
 void NKRunIdleStep(void);

@@ -6,7 +6,11 @@
 
 #include <QEvent>
 #include <QExposeEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QResizeEvent>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include "app/nk_pixel_format.h"
@@ -14,6 +18,7 @@
 #include "app/nk_render_context.h"
 #include "app/nk_render_options.h"
 #include "app/nk_splash.h"
+#include "app/nk_view_input.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_model_hooks.h"
@@ -34,6 +39,17 @@ protected:
         if (isExposed()) Paint();
     }
     void resizeEvent(QResizeEvent *) override;
+    void mousePressEvent(QMouseEvent *pEvent) override { NKViewMousePress(this, pEvent); }
+    void mouseMoveEvent(QMouseEvent *pEvent) override { NKViewMouseMove(this, pEvent); }
+    void mouseReleaseEvent(QMouseEvent *pEvent) override { NKViewMouseRelease(this, pEvent); }
+    void mouseDoubleClickEvent(QMouseEvent *pEvent) override
+    {
+        NKViewMouseDoubleClick(this, pEvent);
+    }
+    void wheelEvent(QWheelEvent *pEvent) override { NKViewWheel(pEvent); }
+    void keyPressEvent(QKeyEvent *pEvent) override { NKViewKeyPress(pEvent); }
+    void keyReleaseEvent(QKeyEvent *pEvent) override { NKViewKeyRelease(pEvent); }
+    void focusOutEvent(QFocusEvent *) override { NKViewFocusOut(); }
     bool event(QEvent *pEvent) override
     {
         if (pEvent->type() != QEvent::UpdateRequest) return QWindow::event(pEvent);

@@ -7,6 +7,8 @@
 // A paint clears the view-invalidated flag and draws the scene
 // (NKDrawScene, core/nk_load_hooks.h) over the background colour; a resize
 // keeps NKViewWindowSize, the viewport and the projection up to date.
+// Mouse, wheel, key and focus events go to the camera through
+// app/nk_view_input.h.
 // NKInvalidateView asks for a paint through the event loop, NKRedrawView
 // paints at once: NKFillViewWindowHooks puts them behind their core slots.
 #pragma once
