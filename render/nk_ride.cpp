@@ -3,6 +3,8 @@
 // nk_ride_commands.cpp.
 #include "render/nk_ride.h"
 
+#include <GL/gl.h>
+
 #include "core/nk_bbox.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
@@ -11,6 +13,7 @@
 #include "core/nk_ray.h"
 #include "core/nk_references.h"
 #include "core/nk_string.h"
+#include "render/nk_scene_extras.h"
 
 NKRideSpec g_RideSpec;
 
@@ -329,4 +332,31 @@ bool NKWriteRideFile(const NKRideSpec *pSpec, const char *pszFileName)
     file.Printf("\nride %s", pSpec->bFlip ? "flip" : "noflip");
     file.Printf("\nride eyeoffset %s\n", FixedText(pSpec->fEyeOffset).GetText());
     return file.Commit();
+}
+
+void NKDrawRidePreview(void)
+{
+    if (!g_RideSpec.bInUse || !g_RideSpec.bPreview) return;
+    const NKViewPoint &v = g_RideSpec.ViewPoint;
+    float afUp[3];
+    for (int k = 0; k < 3; k++) afUp[k] = v.eye[k] + 0.3f * v.vup[k];
+    const uint8_t *pColor = NKGetTextColor();
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_1D);
+    glDisable(GL_TEXTURE_2D);
+    glColor3ub(pColor[0], pColor[1], pColor[2]);
+    glLineWidth(3.0f);
+    glBegin(GL_LINES);
+    glVertex3fv(v.eye);
+    glVertex3fv(v.vrp);
+    glVertex3fv(v.eye);
+    glVertex3fv(afUp);
+    glEnd();
+    glPointSize(4.0f);
+    glBegin(GL_POINTS);
+    glVertex3fv(v.eye);
+    glVertex3fv(v.vrp);
+    glEnd();
+    glPopAttrib();
 }

@@ -64,6 +64,11 @@ bool NKIsRideSpecValid(const NKRideSpec *pSpec);
 // pSpec->ViewPoint; false, the viewpoint unchanged, when the frame, a part
 // or its coordinates are missing, or when a kind is not specified.
 bool NKComputeRideViewPoint(int iFrame, NKRideSpec *pSpec);
+// While the ride is in use and its preview is on, draws the last evaluated
+// viewpoint: a line from the eye to the reference point and one from the eye
+// along 0.3 times the up vector, width 3, points of size 4 at the eye and
+// the reference point, unlit, in the text colour. GL state is left as found.
+void NKDrawRidePreview(void);
 // The specification as four indented lines (no line break after the last);
 // node numbers are shown as node IDs. Returns pText.
 NKString *NKPrintRideSpec(NKString *pText, const NKRideSpec *pSpec);

@@ -30,6 +30,7 @@
 #include "render/nk_element_drawing.h"
 #include "render/nk_lights.h"
 #include "render/nk_part_drawing.h"
+#include "render/nk_ride.h"
 #include "render/nk_scene_extras.h"
 #include "render/nk_scene_frame.h"
 #include "render/nk_view_settings.h"
@@ -170,6 +171,7 @@ bool DrawCopy(int iCopy, NKFrame *pFrame, const NKPartListCache *pLists, int bUn
     if (!(bMoving && MoveMode() == NK_MOVE_BOX)) {
         if (ModelShown()) {
             NKDrawToolSurfaces(pFrame);
+            NKDrawRidePreview();
             NKCallLightingModelList(&g_DisplayLists,
                                     g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bCull);
         }

@@ -32,6 +32,12 @@ void NKDrawScreenOverlays(NKFrame *, int) {}
 void NKQueueFrameLabel(NKFrame *) {}
 void NKDrawToolSurfaces(NKFrame *) {}
 
+const uint8_t *NKGetTextColor(void)
+{
+    static const uint8_t s_auWhite[3] = {255, 255, 255};
+    return s_auWhite;
+}
+
 bool NKIsPartCulled(int iPart) { return iPart >= 0 && iPart == sg_iForcedCulledPart; }
 void NKForcePartCulled(int iPart) { sg_iForcedCulledPart = iPart; }
 

@@ -6,6 +6,8 @@
 // answers success, so the scene's order of calls is already in place.
 #pragma once
 
+#include <cstdint>
+
 struct NKFrame;
 struct NKGeometry;
 struct NKAnimationSettings;
@@ -41,6 +43,9 @@ void NKQueueFrameLabel(NKFrame *pFrame);
 // Placeholder: ride markers, traces, cut and iso-surfaces of the frame;
 // nothing (the tools keep their own state).
 void NKDrawToolSurfaces(NKFrame *pFrame);
+// Placeholder: the text colour of the display settings (textcolor); white
+// until the display globals are built. Three bytes.
+const uint8_t *NKGetTextColor(void);
 
 // Placeholder: visibility culling; no part is culled unless a test forces
 // one with NKForcePartCulled (-1 none).

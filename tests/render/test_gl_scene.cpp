@@ -14,6 +14,7 @@
 #include "platform/nk_gl_context.h"
 #include "render/nk_camera.h"
 #include "render/nk_lights.h"
+#include "render/nk_ride.h"
 #include "render/nk_scene_extras.h"
 #include "render/nk_scene_frame.h"
 #include "render/nk_view_settings.h"
@@ -430,3 +431,44 @@ TEST_F(SceneGL, ChangedViewsGoToTheCommandLogOnce)
     std::fclose(pFile);
     EXPECT_EQ(std::string(szText, n), "setview  0 0 0 1 0 0 -3\nsetview  0 0 0 1 0 0 -4.5\n");
 }
+
+namespace {
+
+// The ride preview: a line from the eye to the reference point and one
+// along 0.3 up, in the text colour, only while the ride is in use and
+// previewed, leaving lighting and the stacks as they were.
+TEST_F(SceneGL, RidePreviewDrawsTheEyeLinesOnlyWhenShown)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_LIGHTING);
+    g_RideSpec.ViewPoint.eye[0] = -0.5f;
+    g_RideSpec.ViewPoint.vrp[0] = 0.5f;
+    g_RideSpec.ViewPoint.vup[1] = 1.0f;
+    struct Case {
+        uint8_t bInUse, bPreview;
+        bool bDrawn;
+    } cases[] = {{1, 1, true}, {1, 0, false}, {0, 1, false}};
+    for (const Case &c : cases) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        g_RideSpec.bInUse = c.bInUse;
+        g_RideSpec.bPreview = c.bPreview;
+        const Depths before = StackDepths();
+        NKDrawRidePreview();
+        glFinish();
+        EXPECT_TRUE(StackDepths() == before);
+        EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+        // The middle of the eye-to-reference line, and a point on the up line.
+        EXPECT_EQ(Is(ReadPixel(405, 300), 255, 255, 255), c.bDrawn)
+            << int(c.bInUse) << int(c.bPreview);
+        EXPECT_EQ(Is(ReadPixel(202, 345), 255, 255, 255), c.bDrawn)
+            << int(c.bInUse) << int(c.bPreview);
+    }
+    glDisable(GL_LIGHTING);
+    g_RideSpec = NKRideSpec();
+}
+
+}  // namespace
