@@ -14,7 +14,7 @@
 namespace {
 
 // The new model's reset of the view and interaction state: the rotation
-// point is cleared and the ride specification reset; the view matrix stays.
+// point is cleared and the ride definition reset; the view matrix stays.
 // Placeholder: the rest of the reset comes with the shell's start-up and
 // main loop.
 void ResetModelStateSlot(bool)

@@ -150,7 +150,7 @@ bool ReadTextRanges(const char **ppCursor, const char *pszFileName, RawGeometry 
             pRange[0] = 1;
         }
         if (!bOk) {
-            NKPrintError(NKString::FromFormat("Error reading part specification for part %d from "
+            NKPrintError(NKString::FromFormat("Error reading part definition for part %d from "
                                               "file %s",
                                               p + 1, pszFileName)
                              .GetText());

@@ -213,14 +213,10 @@ TEST_F(NativeFiles, VectorFilesRealComplexAndSingleComponent)
 }
 
 const std::vector<std::string> kGeometryMessages = {
-    "Wrong geometry file format in ",
-    "Wrong file format in ",
-    "Error reading header from ",
-    "Error reading number of connects ",
-    "Error reading part specification ",
-    "Error reading node ",
-    "Error reading connect ",
-    "Illegal node specified in connectivity array: "};
+    "Wrong geometry file format in ", "Wrong file format in ",
+    "Error reading header from ",     "Error reading number of connects ",
+    "Error reading part definition ", "Error reading node ",
+    "Error reading connect ",         "Illegal node specified in connectivity array: "};
 const std::vector<std::string> kScalarMessages = {
     "Wrong scalar file format in ", "Error reading from file ", "Error reading step "};
 const std::vector<std::string> kVectorMessages = {
