@@ -34,12 +34,6 @@ std::string SharedDir()
     return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna/";
 }
 
-std::string ReadWhole(const std::string &path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Stands in for the plot handler, which hands shellaxes to its function.
 int PlotSlot(CommandTableEntry *pEntry, const char *pszArguments)
 {
@@ -108,7 +102,7 @@ TEST_F(LSDynaCommands, StateDatabaseOpensAndListsItsResults)
             << m_Capture.Text();
         std::string info = Path("info.txt");
         ASSERT_TRUE(ExportResultInfo(info.c_str()));
-        std::string text = ReadWhole(info);
+        std::string text = NKTestReadFile(info);
         for (const char *pszLine :
              {"*INTERFACE_TYPE: LS-DYNA", "*STATES: 4", "1: Time: 0.00000e+00",
               "4: Time: 3.00000e-03", "*SCALARS: 7", "1: X Coordinate", "7: Z Displacement",

@@ -33,18 +33,6 @@
 
 namespace {
 
-std::string ExamplePath(const char *pszName)
-{
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
-}
-
-std::string ReadWhole(const std::string &path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // A model without frames, the file and system commands registered, the data
 // sources installed, in a fresh temporary folder.
 class OpenCommands : public NKModelTest {
@@ -86,12 +74,12 @@ protected:
 
 TEST_F(OpenCommands, BeamOpensDumpsAndReadsItsStates)
 {
-    std::string beam = ExamplePath("beam.nkf");
+    std::string beam = NKTestExamplePath("beam.nkf");
     ASSERT_EQ(Run("open \"" + beam + "\""), 0);
     EXPECT_TRUE(m_Capture.HasLine("Primary file " + beam + " opened."));
     std::string dump = Path("t.dbg");
     ASSERT_EQ(Run("dump \"" + dump + "\""), 0);
-    std::string text = ReadWhole(dump);
+    std::string text = NKTestReadFile(dump);
     for (const char *pszLine : {"- iNumFrames           = 1", "- iTotalNumNodes       = 99",
                                 "- iTotalNumPolygons    = 88", "- fGeoScale            = 0.100000",
                                 "- fCenterX|Y|Z         = 5.000000  0.500000  0.500000"})
@@ -123,7 +111,7 @@ TEST_F(OpenCommands, BeamOpensDumpsAndReadsItsStates)
 
 TEST_F(OpenCommands, FailedOpensKeepTheModel)
 {
-    ASSERT_EQ(Run("open \"" + ExamplePath("beam.nkf") + "\""), 0);
+    ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
     NKGeometry *pBeam = g_pModel->pFrames[0].pGeometry;
     struct Case {
         std::string line;
@@ -142,13 +130,13 @@ TEST_F(OpenCommands, FailedOpensKeepTheModel)
     }
     std::string dump = Path("after.dbg");
     ASSERT_EQ(Run("dump \"" + dump + "\""), 0);
-    EXPECT_NE(ReadWhole(dump).find("- iTotalNumNodes       = 99"), std::string::npos);
+    EXPECT_NE(NKTestReadFile(dump).find("- iTotalNumNodes       = 99"), std::string::npos);
 }
 
 TEST_F(OpenCommands, AddedGeometryKeepsTheModelCoordinatesAndTheResultList)
 {
-    ASSERT_EQ(Run("open \"" + ExamplePath("beam.nkf") + "\""), 0);
-    ASSERT_EQ(Run("addgeometry \"" + ExamplePath("plate.nkf") + "\""), 0);
+    ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
+    ASSERT_EQ(Run("addgeometry \"" + NKTestExamplePath("plate.nkf") + "\""), 0);
     NKGeometry *pGeo = g_pModel->pFrames[0].pGeometry;
     ASSERT_EQ(pGeo->iNumParts, 3);
     EXPECT_STREQ(pGeo->pParts[0].szName.GetText(), "Beam");
@@ -162,7 +150,7 @@ TEST_F(OpenCommands, AddedGeometryKeepsTheModelCoordinatesAndTheResultList)
     // The step and result lists of the open source go to a text file.
     std::string info = Path("info.txt");
     ASSERT_TRUE(ExportResultInfo(info.c_str()));
-    std::string text = ReadWhole(info);
+    std::string text = NKTestReadFile(info);
     EXPECT_NE(text.find("*INTERFACE_TYPE: NKF File\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n*STATES: 3\n1: Load 1\n2: Load 2\n3: Load 3\n"), std::string::npos)
         << text;
@@ -266,7 +254,7 @@ TEST_F(OpenCommands, PluginFileOpensThroughItsReader)
 
 TEST_F(OpenCommands, FileOpenCommandFileRunsOnceAfterADetectedOpen)
 {
-    std::string beam = ExamplePath("beam.nkf");
+    std::string beam = NKTestExamplePath("beam.nkf");
     std::filesystem::create_directories(m_Dir / ".config" / "Brovik");
     Write(".config/Brovik/fileopen.qlc", "open \"" + beam + "\"\n");
     const char *pszHome = std::getenv("HOME");

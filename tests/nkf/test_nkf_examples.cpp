@@ -25,12 +25,6 @@
 namespace {
 
 // examples/ of the source tree, found from this file's own path.
-std::string ExamplePath(const char *pszName)
-{
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
-}
-
 // A parser over one example file, parsed with every reference resolved.
 struct ParsedExample {
     std::unique_ptr<NKFParser> parser;
@@ -40,7 +34,7 @@ struct ParsedExample {
 ParsedExample ParseStrictly(const char *pszName)
 {
     ParsedExample e;
-    e.parser = std::make_unique<NKFParser>(NKString(ExamplePath(pszName).c_str()));
+    e.parser = std::make_unique<NKFParser>(NKString(NKTestExamplePath(pszName).c_str()));
     e.parser->SetDeferReferences(false);
     e.bParsed = e.parser->Parse();
     return e;
@@ -80,8 +74,8 @@ NKFResultBlock *Results(NKFParser &parser, int iID)
 
 TEST(NKFExamples, CommittedFilesEqualTheGeneratorOutput)
 {
-    EXPECT_EQ(NKFBeamExampleText(), NKTestReadFile(ExamplePath("beam.nkf")));
-    EXPECT_EQ(NKFPlateExampleText(), NKTestReadFile(ExamplePath("plate.nkf")));
+    EXPECT_EQ(NKFBeamExampleText(), NKTestReadFile(NKTestExamplePath("beam.nkf")));
+    EXPECT_EQ(NKFPlateExampleText(), NKTestReadFile(NKTestExamplePath("plate.nkf")));
 }
 
 TEST(NKFExamples, GeneratorWritesBothFiles)

@@ -22,14 +22,9 @@
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/nkf_step_test_support.h"
 #include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
-
-std::string ExamplePath(const char *pszName)
-{
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
-}
 
 // A model without frames, the file commands registered, no file open.
 class NKFImport : public NKModelTest {
@@ -108,7 +103,7 @@ NKFTestWriter QuadBinary(bool bBigEndian)
 
 TEST_F(NKFImport, BeamOpensWithItsStepsAndReadsItsScalars)
 {
-    ASSERT_EQ(Run("nkf open \"" + ExamplePath("beam.nkf") + "\""), 0);
+    ASSERT_EQ(Run("nkf open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
     EXPECT_TRUE(m_Capture.HasLine("NKF-file opened."));
     EXPECT_TRUE(m_Capture.HasLine("Geometry read from NKF file."));
     ASSERT_EQ(NKFGetNumSteps(), 3);
@@ -135,7 +130,7 @@ TEST_F(NKFImport, BeamOpensWithItsStepsAndReadsItsScalars)
 
 TEST_F(NKFImport, PlateHasTheLoadPatchFirst)
 {
-    ASSERT_EQ(Run("nkf open \"" + ExamplePath("plate.nkf") + "\""), 0);
+    ASSERT_EQ(Run("nkf open \"" + NKTestExamplePath("plate.nkf") + "\""), 0);
     ASSERT_EQ(g_pModel->iNumFrames, 1);
     ASSERT_EQ(g_pModel->pFrames[0].pGeometry->iNumParts, 2);
     EXPECT_STREQ(Part(0, 0)->szName.GetText(), "Load patch");

@@ -28,18 +28,6 @@
 
 namespace {
 
-std::string ExamplePath(const char *pszName)
-{
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
-}
-
-std::string ReadWhole(const std::string &path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class ViewpointCommands : public NKModelTest {
 protected:
     void SetUp() override
@@ -92,7 +80,7 @@ protected:
 
 TEST_F(ViewpointCommands, LookAtAndSetViewOnTheBeam)
 {
-    ASSERT_EQ(Run("open \"" + ExamplePath("beam.nkf") + "\""), 0);
+    ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
     const float afTurned[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0.1f, 0, 0, 1};
     NKMat4Copy(g_ViewMatrix, afTurned);
     NKMatrixIdentity(g_ViewMatrix);
@@ -114,7 +102,7 @@ TEST_F(ViewpointCommands, LookAtAndSetViewOnTheBeam)
 
 TEST_F(ViewpointCommands, ErrorsLeaveTheViewAsItWas)
 {
-    ASSERT_EQ(Run("open \"" + ExamplePath("beam.nkf") + "\""), 0);
+    ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
     ASSERT_EQ(Run("setview 0 0 0.6 0.8 0.5 -0.25 1"), 0);
     float afBefore[16];
     NKMat4Copy(afBefore, g_ViewMatrix);
@@ -198,10 +186,11 @@ TEST_F(ViewpointCommands, RideFileWrittenAndReadBack)
     MessageCapture capture;
     ASSERT_EQ(Run("ride save r.rid"), 0);
     EXPECT_TRUE(capture.HasLine("Saving current ride definition to file: r.rid"));
-    EXPECT_EQ(ReadWhole("r.rid"), "# Quolin Dulm generated model riding definition\n"
-                                  "# -------------------------------------------\n\n"
-                                  "ride eyepart 1\nride vrp 0 0 0\nride vup 0 0 1\nride noflip\n"
-                                  "ride eyeoffset 0 0 0\n");
+    EXPECT_EQ(NKTestReadFile("r.rid"),
+              "# Quolin Dulm generated model riding definition\n"
+              "# -------------------------------------------\n\n"
+              "ride eyepart 1\nride vrp 0 0 0\nride vup 0 0 1\nride noflip\n"
+              "ride eyeoffset 0 0 0\n");
     ASSERT_EQ(Run("noride"), 0);
     capture.Clear();
     ASSERT_EQ(Run("ride load r.rid"), 0);
@@ -216,7 +205,7 @@ TEST_F(ViewpointCommands, RideFileWrittenAndReadBack)
     capture.Clear();
     ASSERT_EQ(Run("ride save"), 0);
     EXPECT_TRUE(capture.Contains("Saving incomplete ride definition to file: Quolin.rid"));
-    EXPECT_NE(ReadWhole("Quolin.rid").find("ride eyenodes 1,105 "), std::string::npos);
+    EXPECT_NE(NKTestReadFile("Quolin.rid").find("ride eyenodes 1,105 "), std::string::npos);
     ASSERT_EQ(Run("ride reset"), 0);
     ASSERT_EQ(Run("ride load"), 0);
     capture.Clear();

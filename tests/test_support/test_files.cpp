@@ -41,6 +41,13 @@ bool NKTestWriteText(const std::string &path, const std::string &text)
     return NKTestWriteBytes(path, text.data(), text.size());
 }
 
+std::string NKTestExamplePath(const char *pszName)
+{
+    // This file lies two folders below the root of the source tree.
+    std::filesystem::path here(__FILE__);
+    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
+}
+
 std::string NKTestReadFile(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -28,6 +28,9 @@ bool NKTestWriteBytes(const std::string &path, const void *pData, size_t iCount)
 bool NKTestWriteBytes(const std::string &path, const std::vector<uint8_t> &data);
 bool NKTestWriteText(const std::string &path, const std::string &text);
 
+// The path of a file in the examples/ folder of the source tree.
+std::string NKTestExamplePath(const char *pszName);
+
 // The whole file, byte for byte; "" when it cannot be opened.
 std::string NKTestReadFile(const std::string &path);
 // Everything written to the stream so far, read from its start; closes the
