@@ -70,20 +70,7 @@ protected:
     // there and all four in d3plot01), and two files that are no members.
     void WriteFixture(bool bEndMarker)
     {
-        LSDynaTestWriter base, next;
-        LSDynaWriteShellGeometry(&base);
-        std::vector<double> inBase = {0.0, 0.001}, inNext = {0.002, 0.003};
-        if (bEndMarker) {
-            base.Float(-999999.0);
-            inNext.insert(inNext.begin(), inBase.begin(), inBase.end());
-            inBase.clear();
-        }
-        for (double t : inBase) LSDynaWriteShellState(&base, t);
-        for (double t : inNext) LSDynaWriteShellState(&next, t);
-        ASSERT_TRUE(base.Save(Path("d3plot")));
-        ASSERT_TRUE(next.Save(Path("d3plot01")));
-        ASSERT_TRUE(next.Save(Path("d3plot00")));
-        ASSERT_TRUE(next.Save(Path("d3plot1")));
+        ASSERT_GT(LSDynaWriteFamilyFixture(m_Dir, bEndMarker), 0);
     }
 
     NKModelHooks m_SavedHooks;

@@ -94,22 +94,10 @@ protected:
     // d3plot01 with the rest, and two files that are not members.
     void WriteFixture(bool bEndMarker)
     {
-        LSDynaTestWriter base, next;
-        LSDynaWriteShellGeometry(&base);
-        std::vector<double> inBase = {0.0, 0.001}, inNext = {0.002, 0.003};
-        if (bEndMarker) {
-            base.Float(-999999.0);
-            inNext.insert(inNext.begin(), inBase.begin(), inBase.end());
-            inBase.clear();
-        }
-        for (double t : inBase) LSDynaWriteShellState(&base, t);
-        for (double t : inNext) LSDynaWriteShellState(&next, t);
-        ASSERT_TRUE(base.Save(Path("d3plot")));
-        ASSERT_TRUE(next.Save(Path("d3plot01")));
-        ASSERT_TRUE(next.Save(Path("d3plot00")));
-        ASSERT_TRUE(next.Save(Path("d3plot1")));
+        int64_t iBaseWords = LSDynaWriteFamilyFixture(m_Dir, bEndMarker);
+        ASSERT_GT(iBaseWords, 0);
         if (!bEndMarker) {
-            EXPECT_EQ(base.Words(), 107);
+            EXPECT_EQ(iBaseWords, 107);
         }
     }
 

@@ -89,3 +89,21 @@ void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime)
     const double c[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
     for (int i = 0; i < 12; i++) pW->Float(c[i] + (i % 3 == 0 ? fTime : 0.0));
 }
+
+int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker)
+{
+    LSDynaTestWriter base, next;
+    LSDynaWriteShellGeometry(&base);
+    std::vector<double> inBase = {0.0, 0.001}, inNext = {0.002, 0.003};
+    if (bEndMarker) {
+        base.Float(-999999.0);
+        inNext.insert(inNext.begin(), inBase.begin(), inBase.end());
+        inBase.clear();
+    }
+    for (double t : inBase) LSDynaWriteShellState(&base, t);
+    for (double t : inNext) LSDynaWriteShellState(&next, t);
+    bool bOk = base.Save(dir + "/d3plot");
+    for (const char *pszName : {"/d3plot01", "/d3plot00", "/d3plot1"})
+        bOk = next.Save(dir + pszName) && bOk;
+    return bOk ? base.Words() : -1;
+}

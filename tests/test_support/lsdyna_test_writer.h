@@ -37,3 +37,8 @@ void LSDynaWriteShellGeometry(LSDynaTestWriter *pW);
 // One fixture state: the time and the 12 current coordinates (the square
 // moved by fTime along x).
 void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime);
+// A family in pszDir: d3plot with states 0 and 0.001 (or, with bEndMarker,
+// the end marker alone) and d3plot01 with the rest up to 0.003, plus
+// d3plot00 and d3plot1, which are no members. Returns the words written to
+// d3plot, or -1 when a file cannot be written.
+int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker);
