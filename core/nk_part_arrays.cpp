@@ -114,6 +114,21 @@ bool OrderRange(int *piFirst, int *piLast, int iCount)
 
 }  // namespace
 
+bool NKSetPartPolygons(NKPart *pPart, const std::vector<int> &connects,
+                       const std::vector<int> &starts, const std::vector<int> &counts,
+                       const std::vector<int> &elements)
+{
+    pPart->iNumPolygons = (int)starts.size();
+    pPart->iNumConnects = (int)connects.size();
+    pPart->pConnects = NKAllocCopy(connects);
+    pPart->pPolygonStart = NKAllocCopy(starts);
+    pPart->pPolygonNumNodes = NKAllocCopy(counts);
+    pPart->pPolygonElements = NKAllocCopy(elements);
+    return starts.empty() ||
+           (pPart->pConnects != nullptr && pPart->pPolygonStart != nullptr &&
+            pPart->pPolygonNumNodes != nullptr && pPart->pPolygonElements != nullptr);
+}
+
 bool NKGrowPartNodes(NKPart *pPart, int n)
 {
     if (pPart == nullptr || n < 0)

@@ -10,6 +10,8 @@
 // those of nk_model.h; element topology comes from nk_topology.h.
 #pragma once
 
+#include <vector>
+
 struct NKGeometry;
 struct NKPart;
 struct NKScalarPartEntry;
@@ -27,6 +29,14 @@ bool NKComputePolygonStartAndIndex(NKGeometry *pGeo);
 // count. False when the part has no polygon layout or the polygon runs past
 // its connectivity.
 bool NKGetPartPolygon(const NKPart &part, int k, const int **ppiNodes, int *piCount);
+
+// Gives the part its polygon layout: counts and copies of the 0-based
+// connectivity, the polygon starts, node counts and polygon-to-element map
+// (all four the same length but connects). False when a copy cannot be
+// allocated; nothing to copy is no failure.
+bool NKSetPartPolygons(NKPart *pPart, const std::vector<int> &connects,
+                       const std::vector<int> &starts, const std::vector<int> &counts,
+                       const std::vector<int> &elements);
 
 // Makes room for n more nodes: coordinates and packed node normals, and when
 // present the node map, node types and node IDs. The counts stay; false when

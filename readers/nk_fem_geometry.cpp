@@ -14,6 +14,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_part_arrays.h"
 #include "core/nk_progress.h"
 #include "readers/nk_fem_interface.h"
 #include "readers/nk_reader_elements.h"
@@ -325,20 +326,12 @@ bool NKFEMInterface::BuildPart(PartJob &job)
     pPart->pNodeMap = piNodes;
     pPart->pNodeCoords = NKAllocCopy(coords);
     pPart->pNodeIDs = NKAllocCopy(ids);
-    pPart->iNumPolygons = (int)starts.size();
-    pPart->iNumConnects = (int)connects.size();
-    pPart->pConnects = NKAllocCopy(connects);
-    pPart->pPolygonStart = NKAllocCopy(starts);
-    pPart->pPolygonNumNodes = NKAllocCopy(counts);
-    pPart->pPolygonElements = NKAllocCopy(elements);
-    bool bAllocated =
-        pPart->pNodeCoords != nullptr && (ids.empty() || pPart->pNodeIDs != nullptr) &&
-        (starts.empty() ||
-         (pPart->pConnects != nullptr && pPart->pPolygonStart != nullptr &&
-          pPart->pPolygonNumNodes != nullptr && pPart->pPolygonElements != nullptr)) &&
-        NKBuildPartElements(*job.pBlock, piConnects, job.elements.data(), n, piNodes, iNumNodes,
-                            &pPart->pElements, &pPart->iNumElements, &pPart->pElementConnects,
-                            &pPart->iNumElementConnects);
+    bool bAllocated = NKSetPartPolygons(pPart, connects, starts, counts, elements) &&
+                      pPart->pNodeCoords != nullptr &&
+                      (ids.empty() || pPart->pNodeIDs != nullptr) &&
+                      NKBuildPartElements(*job.pBlock, piConnects, job.elements.data(), n, piNodes,
+                                          iNumNodes, &pPart->pElements, &pPart->iNumElements,
+                                          &pPart->pElementConnects, &pPart->iNumElementConnects);
     if (!bAllocated) NKPrintInterfaceError(-6, nullptr);
     return bAllocated;
 }

@@ -15,6 +15,7 @@
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_part_arrays.h"
 #include "readers/nk_lsdyna.h"
 
 namespace {
@@ -267,21 +268,14 @@ bool FillPart(NKPart *pPart, PartBuild *p, const LSDynaGeometry &geo, const LSDy
     pPart->pNodeMap = NKAllocCopy(nodeMap);
     pPart->pNodeCoords = NKAllocCopy(coords);
     pPart->pNodeIDs = NKAllocCopy(ids);
-    pPart->iNumPolygons = (int)starts.size();
-    pPart->iNumConnects = (int)connects.size();
-    pPart->pConnects = NKAllocCopy(connects);
-    pPart->pPolygonStart = NKAllocCopy(starts);
-    pPart->pPolygonNumNodes = NKAllocCopy(counts);
-    pPart->pPolygonElements = NKAllocCopy(elements);
+    bool bPolygons = NKSetPartPolygons(pPart, connects, starts, counts, elements);
     pPart->iNumElements = (int)p->records.size();
     pPart->pElements = NKAllocCopy(p->records);
     pPart->iNumElementConnects = (int)p->elemConnects.size();
     pPart->pElementConnects = NKAllocCopy(p->elemConnects);
-    return (nodeMap.empty() || (pPart->pNodeMap != nullptr && pPart->pNodeCoords != nullptr)) &&
+    return bPolygons &&
+           (nodeMap.empty() || (pPart->pNodeMap != nullptr && pPart->pNodeCoords != nullptr)) &&
            (ids.empty() || pPart->pNodeIDs != nullptr) &&
-           (starts.empty() ||
-            (pPart->pConnects != nullptr && pPart->pPolygonStart != nullptr &&
-             pPart->pPolygonNumNodes != nullptr && pPart->pPolygonElements != nullptr)) &&
            (p->records.empty() ||
             (pPart->pElements != nullptr && pPart->pElementConnects != nullptr));
 }

@@ -15,6 +15,7 @@
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_part_arrays.h"
 #include "core/nk_stopwatch.h"
 #include "readers/nk_output3d.h"
 #include "readers/nk_output3d_state.h"
@@ -196,21 +197,14 @@ bool FillPart(NKPart *pPart, const std::vector<int> &records, const EventNodes &
     pPart->pNodeMap = NKAllocCopy(map);
     pPart->pNodeIDs = NKAllocCopy(ids);
     pPart->pNodeCoords = NKAllocCopy(coords);
-    pPart->iNumPolygons = (int)iPolys;
-    pPart->iNumConnects = (int)connects.size();
-    pPart->pConnects = NKAllocCopy(connects);
-    pPart->pPolygonStart = NKAllocCopy(starts);
-    pPart->pPolygonNumNodes = NKAllocCopy(counts);
-    pPart->pPolygonElements = NKAllocCopy(polyElems);
+    bool bPolygons = NKSetPartPolygons(pPart, connects, starts, counts, polyElems);
     pPart->iUniformPolygonSize = 4;
     pPart->iNumElements = (int)n;
     pPart->pElements = NKAllocCopy(elements);
     pPart->iNumElementConnects = (int)elemConnects.size();
     pPart->pElementConnects = NKAllocCopy(elemConnects);
-    return n == 0 || (pPart->pNodeMap && pPart->pNodeIDs && pPart->pNodeCoords &&
-                      pPart->pElements && pPart->pElementConnects &&
-                      (iPolys == 0 || (pPart->pConnects && pPart->pPolygonStart &&
-                                       pPart->pPolygonNumNodes && pPart->pPolygonElements)));
+    return n == 0 || (bPolygons && pPart->pNodeMap && pPart->pNodeIDs && pPart->pNodeCoords &&
+                      pPart->pElements && pPart->pElementConnects);
 }
 
 std::string PartName(int iUnit)
