@@ -7,25 +7,13 @@
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "tests/core/nk_model_test_helpers.h"
+#include "tests/tools/surface_fixtures.h"
 #include "tools/nk_cut_surface.h"
 
 namespace {
 
-class CutSurfaces : public NKModelTest {
-protected:
-    void SetUp() override
-    {
-        NKModelTest::SetUp();
-        m_SavedHooks = NKSetModelHooks(NKModelHooks());
-        NKInstallToolHooks();
-    }
-    void TearDown() override
-    {
-        NKModelTest::TearDown();
-        NKSetModelHooks(m_SavedHooks);
-    }
-    NKModelHooks m_SavedHooks;
-};
+// The tools fill the model core's slots, as at start-up.
+class CutSurfaces : public surface::SurfaceTest {};
 
 TEST_F(CutSurfaces, HeaderFreesPartsAndGrid)
 {
