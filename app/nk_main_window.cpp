@@ -47,4 +47,13 @@ void NKDestroyMainWindow(void)
     delete sg_pMain;  // the view and its context go with it
 }
 
-QWidget *NKGetMainWindow(void) { return sg_pMain; }
+QMainWindow *NKGetMainWindow(void) { return sg_pMain; }
+
+// Placeholder: the rest of the main window lands with it.
+NKWindowPlacement g_WindowPlacement;
+uint8_t g_bFullScreenActive = 0;
+int NKMainWindowCommand(int) { return 1; }
+void SetFullScreen(bool) {}
+void NKSetViewClientSize(int, int) {}
+void NKMoveMainWindow(int, int) {}
+NKWindowPlacement NKGetPlacementToStore(void) { return g_WindowPlacement; }

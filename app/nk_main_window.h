@@ -1,18 +1,47 @@
-// app/nk_main_window.h -- the main window of the program with the 3-D view
-// and the status bar.
+// app/nk_main_window.h -- the main window: the tool bar at the top, the
+// status bar at the bottom and the 3-D view (app/nk_view_window.h) between
+// them; full-screen display and the functions that place and size it.
+//
+// The window starts with the start-up menu (app/nk_menus.h) at the stored
+// placement, its x and y pulled back so that an icon's size stays on the
+// screen. Its commands (menu items, tool-bar buttons) go through
+// NKMainWindowCommand; closing it ends the event loop.
 #pragma once
 
-class QWidget;
+#include <cstdint>
 
-// Placeholder: the main window of the shell's windows replaces this
-// stand-in: a QMainWindow of 810 x 600 titled with the product name, with
-// the 3-D view (app/nk_view_window.h) as its central widget and the status
-// bar while g_bStatusbarShown is set, shown at once. True when it exists
-// afterwards; false, with nothing made, when the view gets no OpenGL
-// context.
+#include "app/nk_settings.h"
+
+class QMainWindow;
+
+// The stored placement the window is made with; the settings file fills it
+// before and receives it after the window's life (NKGetPlacementToStore).
+extern NKWindowPlacement g_WindowPlacement;
+// Whether the window is in full-screen display.
+extern uint8_t g_bFullScreenActive;
+
+// Makes, places and shows the main window with its view, its context and
+// the bars whose flags are on. True when it exists afterwards; false, with
+// nothing made, when the view gets no OpenGL context ("Unable to initialize
+// OpenGL window, aborting!" shown).
 bool CreateMainWindow(void);
-// Destroys the main window with the status bar, the view and its context.
+// Destroys the main window with its bars and view, storing its placement;
+// the event loop then ends. Nothing without a window.
 void NKDestroyMainWindow(void);
+// The main window; null before it is made and after it is destroyed.
+QMainWindow *NKGetMainWindow(void);
 
-// Placeholder: the stand-in main window; null when none.
-QWidget *NKGetMainWindow(void);
+// A command of a menu item or tool-bar button: the tool bar's handler, then
+// the menus'; a result 0 refreshes the check marks. Returns that result.
+int NKMainWindowCommand(int iId);
+
+// F11's toggle and the full-screen commands.
+void SetFullScreen(bool bOn);
+// Resizes the main window, keeping its position, so that the view's client
+// area becomes iWidth x iHeight.
+void NKSetViewClientSize(int iWidth, int iHeight);
+// Moves the main window, keeping its size.
+void NKMoveMainWindow(int iX, int iY);
+// The placement for the settings file: the one saved before full screen
+// while it is on, else the window's current normal rectangle.
+NKWindowPlacement NKGetPlacementToStore(void);

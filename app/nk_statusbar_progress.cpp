@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMainWindow>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QWidget>

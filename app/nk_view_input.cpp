@@ -16,6 +16,9 @@
 #include "render/nk_navigation.h"
 #include "render/nk_view_settings.h"
 
+uint8_t g_bRotationDisabled = 0;
+uint8_t g_bPartTooltips = 0;
+
 namespace {
 
 constexpr uint32_t kNavigationKeys = NK_KEY_A | NK_KEY_Z | NK_KEY_X | NK_KEY_C | NK_KEY_UP |

@@ -20,6 +20,11 @@ class QMouseEvent;
 class QWheelEvent;
 class QWindow;
 
+// The right button counts as no button (the navigate command's switch).
+extern uint8_t g_bRotationDisabled;
+// The view shows the name of the part under the cursor as a tooltip.
+extern uint8_t g_bPartTooltips;
+
 // Event handlers of the view window; the window passes itself for the
 // device pixel ratio.
 void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent);

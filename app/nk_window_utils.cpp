@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QLinearGradient>
+#include <QMainWindow>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>

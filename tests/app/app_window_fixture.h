@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMainWindow>
 #include <QTest>
 #include <QWidget>
 
