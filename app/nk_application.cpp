@@ -118,6 +118,3 @@ int NKRunApplication(int argc, char **argv)
     FreeGlobalRecords();
     return iExitCode;
 }
-
-// Placeholder: the program directory is found at start-up.
-const char *NKGetProgramDirectory(void) { return "./"; }

@@ -5,6 +5,3 @@
 // anything else is made; otherwise makes the Qt application and the main
 // window and runs the event loop. Returns the process exit status.
 int NKRunApplication(int argc, char **argv);
-
-// The folder of the program's own file, with a trailing '/'.
-const char *NKGetProgramDirectory(void);
