@@ -1,59 +1,278 @@
-// app/nk_main_window.cpp -- the stand-in main window (see
-// nk_main_window.h).
+// app/nk_main_window.cpp -- the main window (see nk_main_window.h).
+//
+// A QMainWindow whose central widget holds the 3-D view's QWindow; the
+// tool bar (app/nk_toolbar.h) and status bar (app/nk_statusbar.h) are its
+// own bars, so Qt's layout places the view between them. Files dropped on
+// it are opened, F11 and Esc switch full-screen display, and the
+// application's activation feeds the animation pacing.
 #include "app/nk_main_window.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
-#include <QWidget>
+#include <QScreen>
+#include <QUrl>
 #include <QWindow>
 
+#include "app/nk_menus.h"
 #include "app/nk_statusbar.h"
+#include "app/nk_toolbar.h"
+#include "app/nk_view_input.h"
 #include "app/nk_view_window.h"
+#include "commands/nk_command.h"
+#include "core/nk_message.h"
+#include "core/nk_string.h"
+#include "platform/nk_message_box.h"
 #include "platform/nk_platform.h"
+#include "render/nk_scene.h"
+
+NKWindowPlacement g_WindowPlacement;
+uint8_t g_bFullScreenActive = 0;
 
 namespace {
-QPointer<QMainWindow> sg_pMain;
-}  // namespace
 
-// The main window exists before the view so that the view's set-up can
-// reach it; it is shown once the view has its context.
-bool CreateMainWindow(void)
-{
-    if (sg_pMain != nullptr) return true;
-    sg_pMain = new QMainWindow;
-    sg_pMain->setWindowTitle(NK_PRODUCT_NAME);
-    sg_pMain->resize(810, 600);
-    QWindow *pView = NKCreateViewWindow();
-    if (pView == nullptr) {
-        delete sg_pMain;
-        return false;
+// A window position stays far enough inside the screen for an icon of
+// this size to show.
+constexpr int kIconSize = 32;
+
+class MainWindow : public QMainWindow {
+protected:
+    void closeEvent(QCloseEvent *pEvent) override
+    {
+        pEvent->ignore();
+        NKDestroyMainWindow();
     }
-    QWidget *pContainer = QWidget::createWindowContainer(pView, sg_pMain);
-    pContainer->setMinimumSize(32, 32);
-    sg_pMain->setCentralWidget(pContainer);
-    if (g_bStatusbarShown != 0) NKCreateStatusbar();
-    sg_pMain->show();
+    void keyPressEvent(QKeyEvent *pEvent) override
+    {
+        NKRecordKeyEvent(pEvent, true);
+        NKHandleWindowKey(pEvent->key());
+        QMainWindow::keyPressEvent(pEvent);
+    }
+    void keyReleaseEvent(QKeyEvent *pEvent) override
+    {
+        NKRecordKeyEvent(pEvent, false);
+        QMainWindow::keyReleaseEvent(pEvent);
+    }
+    void dragEnterEvent(QDragEnterEvent *pEvent) override
+    {
+        if (pEvent->mimeData()->hasUrls()) pEvent->acceptProposedAction();
+    }
+    void dropEvent(QDropEvent *pEvent) override;
+};
+
+struct MainState {
+    QPointer<MainWindow> pMain;
+    QWidget *pViewContainer = nullptr;
+    // The normal rectangle and maximised state from before full screen.
+    NKWindowPlacement savedPlacement;
+    QMetaObject::Connection activation;
+};
+MainState sg_State;
+
+// Only the first dropped file is opened.
+void MainWindow::dropEvent(QDropEvent *pEvent)
+{
+    const QList<QUrl> urls = pEvent->mimeData()->urls();
+    if (urls.isEmpty()) return;
+    pEvent->acceptProposedAction();
+    const QByteArray name = urls.first().toLocalFile().toUtf8();
+    if (name.contains('"') || name.contains('\n') || name.contains('\r')) {
+        NKPrintError(NKString::FromFormat("File name contains a double quote or a line break: %s",
+                                          name.constData())
+                         .GetText());
+        return;
+    }
+    ExecuteUICommand(NKString::FromFormat("opennkffile \"%s\"", name.constData()));
+    if (sg_State.pMain != nullptr) {
+        sg_State.pMain->raise();
+        sg_State.pMain->activateWindow();
+    }
+    UpdateMenuChecks();
+}
+
+// Leaving the application lets the animation pace by its measured rate.
+void OnApplicationState(Qt::ApplicationState state)
+{
+    const bool bActive = state == Qt::ApplicationActive;
+    if (!bActive) g_AnimationSettings.fFrameRateDeactivated = g_AnimationSettings.fFrameRate;
+    g_AnimationSettings.bApplicationActive = bActive ? 1 : 0;
+}
+
+QRect ScreenGeometry(void)
+{
+    QScreen *pScreen = QGuiApplication::primaryScreen();
+    return pScreen != nullptr ? pScreen->geometry() : QRect(0, 0, 1280, 1024);
+}
+
+// The window's normal rectangle and maximised state now.
+NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
+{
+    NKWindowPlacement placement;
+    const QRect r = pMain->isMaximized() ? pMain->normalGeometry() : pMain->geometry();
+    placement.iX = r.x();
+    placement.iY = r.y();
+    placement.iWidth = r.width();
+    placement.iHeight = r.height();
+    placement.bMaximized = pMain->isMaximized() ? 1 : 0;
+    return placement;
+}
+
+// The view inside its container; null when it gets no context.
+bool AttachView(MainWindow *pMain)
+{
+    QWindow *pView = NKCreateViewWindow();
+    if (pView == nullptr) return false;
+    QWidget *pContainer = QWidget::createWindowContainer(pView, pMain);
+    pContainer->setMinimumSize(1, 1);
+    pContainer->setFocusPolicy(Qt::StrongFocus);
+    pMain->setCentralWidget(pContainer);
+    sg_State.pViewContainer = pContainer;
     return true;
 }
 
-// The bar goes with the window; whether a new main window shows one is
-// still the user's choice of before.
-void NKDestroyMainWindow(void)
+void PlaceAndShow(MainWindow *pMain)
 {
-    if (sg_pMain == nullptr) return;
-    uint8_t bShown = g_bStatusbarShown;
-    NKDestroyStatusbar();
-    g_bStatusbarShown = bShown;
-    delete sg_pMain;  // the view and its context go with it
+    const QRect screen = ScreenGeometry();
+    NKWindowPlacement &p = g_WindowPlacement;
+    p.iX = std::min(p.iX, screen.width() - kIconSize);
+    p.iY = std::min(p.iY, screen.height() - kIconSize);
+    pMain->setGeometry(p.iX, p.iY, p.iWidth, p.iHeight);
+    if (p.bMaximized != 0) {
+        pMain->showMaximized();
+    } else {
+        pMain->show();
+    }
 }
 
-QMainWindow *NKGetMainWindow(void) { return sg_pMain; }
+}  // namespace
 
-// Placeholder: the rest of the main window lands with it.
-NKWindowPlacement g_WindowPlacement;
-uint8_t g_bFullScreenActive = 0;
-int NKMainWindowCommand(int) { return 1; }
-void SetFullScreen(bool) {}
-void NKSetViewClientSize(int, int) {}
-void NKMoveMainWindow(int, int) {}
-NKWindowPlacement NKGetPlacementToStore(void) { return g_WindowPlacement; }
+bool CreateMainWindow(void)
+{
+    if (sg_State.pMain != nullptr) return true;
+    auto *pMain = new MainWindow;
+    sg_State.pMain = pMain;
+    pMain->setWindowTitle(NK_PRODUCT_NAME);
+    if (!AttachView(pMain)) {
+        sg_State.pMain = nullptr;
+        delete pMain;
+        NKMessageBox("Unable to initialize OpenGL window, aborting!",
+                     NKString::FromFormat("Critical %s Error", NK_PRODUCT_NAME).GetText(),
+                     NK_MB_ICON_ERROR);
+        return false;
+    }
+    NKResetMenus();
+    if (g_bMenuBarShown != 0) NKShowMenuBar(true);
+    if (g_bStatusbarShown != 0) NKCreateStatusbar();
+    if (g_bToolbarShown != 0) NKCreateToolbar();
+    pMain->setAcceptDrops(true);
+    g_bFullScreenActive = 0;
+    sg_State.activation =
+        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, OnApplicationState);
+    PlaceAndShow(pMain);
+    return true;
+}
+
+// The bars go with the window, but whether a new window shows them stays
+// the user's choice of before.
+void NKDestroyMainWindow(void)
+{
+    MainWindow *pMain = sg_State.pMain;
+    if (pMain == nullptr) return;
+    g_WindowPlacement = NKGetPlacementToStore();
+    const uint8_t bToolbar = g_bToolbarShown, bStatusbar = g_bStatusbarShown;
+    NKDestroyToolbar();
+    NKDestroyStatusbar();
+    g_bToolbarShown = bToolbar;
+    g_bStatusbarShown = bStatusbar;
+    QObject::disconnect(sg_State.activation);
+    sg_State.pMain = nullptr;
+    sg_State.pViewContainer = nullptr;
+    g_bFullScreenActive = 0;
+    pMain->hide();
+    // The window may be destroyed from inside one of its own events (Exit,
+    // a command run from its menu); it goes once that event is done, with
+    // the view and its context.
+    pMain->deleteLater();
+    QCoreApplication::quit();
+}
+
+QMainWindow *NKGetMainWindow(void) { return sg_State.pMain; }
+
+int NKMainWindowCommand(int iId)
+{
+    int iResult = 1;
+    if (!MenuCommandHandler(iId, &iResult)) iResult = CommandHandler(iId);
+    if (iResult == 0) UpdateMenuChecks();
+    return iResult;
+}
+
+void NKHandleWindowKey(int iQtKey)
+{
+    if (iQtKey == Qt::Key_F11) {
+        SetFullScreen(g_bFullScreenActive == 0);
+    } else if (iQtKey == Qt::Key_Escape && g_bFullScreenActive != 0) {
+        SetFullScreen(false);
+    }
+}
+
+// Without a window manager to ask, full screen is the screen's geometry.
+void SetFullScreen(bool bOn)
+{
+    MainWindow *pMain = sg_State.pMain;
+    if (bOn) {
+        ExecuteCommand("nomenu");
+        ExecuteCommand("nostatusbar");
+        ExecuteCommand("notoolbar");
+        if (pMain == nullptr) return;
+        if (g_bFullScreenActive == 0) sg_State.savedPlacement = CurrentPlacement(pMain);
+        pMain->showFullScreen();
+        pMain->setGeometry(ScreenGeometry());
+        g_bFullScreenActive = 1;
+        return;
+    }
+    if (g_bFullScreenActive != 0) {
+        ExecuteCommand("menu");
+        ExecuteCommand("statusbar");
+        ExecuteCommand("toolbar");
+        if (pMain != nullptr) {
+            const NKWindowPlacement &p = sg_State.savedPlacement;
+            pMain->showNormal();
+            pMain->setGeometry(p.iX, p.iY, p.iWidth, p.iHeight);
+            if (p.bMaximized != 0) pMain->showMaximized();
+        }
+    }
+    g_bFullScreenActive = 0;
+}
+
+// The bars may lay themselves out anew for the new width, so the height is
+// set once more from the view's height after the first pass.
+void NKSetViewClientSize(int iWidth, int iHeight)
+{
+    MainWindow *pMain = sg_State.pMain;
+    QWidget *pView = sg_State.pViewContainer;
+    if (pMain == nullptr || pView == nullptr) return;
+    const int iNewWidth = pMain->width() - pView->width() + iWidth;
+    pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
+    pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
+}
+
+void NKMoveMainWindow(int iX, int iY)
+{
+    MainWindow *pMain = sg_State.pMain;
+    if (pMain == nullptr) return;
+    pMain->setGeometry(iX, iY, pMain->width(), pMain->height());
+}
+
+NKWindowPlacement NKGetPlacementToStore(void)
+{
+    if (sg_State.pMain == nullptr) return g_WindowPlacement;
+    if (g_bFullScreenActive != 0) return sg_State.savedPlacement;
+    return CurrentPlacement(sg_State.pMain);
+}

@@ -35,7 +35,12 @@ QMainWindow *NKGetMainWindow(void);
 // the menus'; a result 0 refreshes the check marks. Returns that result.
 int NKMainWindowCommand(int iId);
 
-// F11's toggle and the full-screen commands.
+// The window keys of the main and view windows: F11 toggles full screen,
+// Esc leaves it.
+void NKHandleWindowKey(int iQtKey);
+// F11's toggle and the full-screen commands: on runs "nomenu",
+// "nostatusbar" and "notoolbar" and covers the screen; off, only while on,
+// runs "menu", "statusbar" and "toolbar" and puts the window back.
 void SetFullScreen(bool bOn);
 // Resizes the main window, keeping its position, so that the view's client
 // area becomes iWidth x iHeight.

@@ -9,11 +9,12 @@ namespace {
 
 enum StudyMode { kNone, kPan, kZoom, kRotate };
 
-constexpr int kNotSet = 0xFFFF;
-
+// The last point is kept as signed pixels with a flag telling whether it
+// is set: a grabbed mouse can leave the view on either side.
 struct StudyState {
     StudyMode mode = kNone;
-    int iLastX = kNotSet, iLastY = kNotSet;
+    bool bLastSet = false;
+    int iLastX = 0, iLastY = 0;
 };
 StudyState sg_Study;
 
@@ -66,9 +67,14 @@ void NKStudyMouse(uint32_t uButtons, int iX, int iY)
 void NKStudyMouseMove(int iX, int iY)
 {
     if (sg_Study.mode == kNone) return;
+    // A view without pixels has no motion to measure.
+    if (NKViewWindowSize.iWidth < 1 || NKViewWindowSize.iHeight < 1) return;
     const int x = iX, y = NKViewWindowSize.iHeight - iY;
-    if (sg_Study.iLastX == kNotSet) sg_Study.iLastX = x;
-    if (sg_Study.iLastY == kNotSet) sg_Study.iLastY = y;
+    if (!sg_Study.bLastSet) {
+        sg_Study.iLastX = x;
+        sg_Study.iLastY = y;
+        sg_Study.bLastSet = true;
+    }
     const float dx = float(x - sg_Study.iLastX) / ViewWidth();
     const float dy = float(y - sg_Study.iLastY) / ViewHeight();
     const float f = g_InputState.fMotionFactor;

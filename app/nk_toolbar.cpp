@@ -1,19 +1,293 @@
 // app/nk_toolbar.cpp -- the tool bar (see nk_toolbar.h).
+//
+// A QToolBar of the main window with one checkable action per button; the
+// button id is the action's data. A click runs the main window's command
+// path; the check states only ever come from the display state (a click
+// never toggles a button by itself), so a button shows what the model
+// shows after its command ran.
 #include "app/nk_toolbar.h"
 
-// Placeholder: the tool bar lands with the main window.
+#include <QAction>
+#include <QActionGroup>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPixmap>
+#include <QToolBar>
+
+#include <map>
+
+#include "app/nk_about.h"
+#include "app/nk_main_window.h"
+#include "app/nk_menu_state.h"
+#include "app/nk_menus.h"
+#include "commands/nk_command.h"
+#include "core/nk_diagnostic.h"
+#include "core/nk_frames.h"
+#include "core/nk_model.h"
+#include "readers/nk_data_source.h"
+#include "render/nk_navigation.h"
+#include "render/nk_view_settings.h"
+
 uint8_t g_bToolbarShown = 1;
 
-bool NKCreateToolbar(void) { return false; }
-bool NKDestroyToolbar(void) { return false; }
-bool NKEnableToolbarButtons(void) { return false; }
-bool NKUpdateToolbarButtons(void) { return false; }
-bool NKEnableToolbarButton(int, bool) { return false; }
-bool NKCheckToolbarButton(int, bool) { return false; }
-bool MenuCommandHandler(int, int *piResult)
+namespace {
+
+enum {
+    kOpen = 40256,
+    kAbout = 40327,
+    kSurface = 40354,
+    kLines = 40355,
+    kPoints = 40356,
+    kOutline = 40357,
+    kHiddenLines = 40358,
+    kMesh = 40360,
+    kWalk = 40275,
+    kMoveAsOutline = 40276,
+    kResetView = 40316,
+    kInfo = 40318,
+    kText = 40328,
+    kLegend = 40319,
+    kPlayBackward = 40320,
+    kStepBackward = 40321,
+    kPause = 40322,
+    kStop = 40323,
+    kStepForward = 40324,
+    kPlay = 40325
+};
+
+// One button: its image, id (0 for a separator), whether it belongs to the
+// draw-style group, its tooltip and the menu item it runs like (0: none).
+struct ButtonRow {
+    int iImage;
+    int iId;
+    bool bGroup;
+    const char *pszTip;
+    int iMenuId;
+};
+
+constexpr ButtonRow kButtons[] = {
+    {0, kOpen, false, "Open", 0},
+    {2, kAbout, false, "About", 0},
+    {-1, 0, false, nullptr, 0},
+    {3, kSurface, true, "Show Model As Surface", NK_MENU_SURFACE},
+    {4, kLines, true, "Show Model As Lines", NK_MENU_LINES},
+    {5, kPoints, true, "Show Model As Points", NK_MENU_POINTS},
+    {6, kOutline, true, "Show Model As Outlined", NK_MENU_OUTLINE},
+    {7, kHiddenLines, true, "Show Model As Hidden Lines", NK_MENU_HIDDENLINES},
+    {-1, 0, false, nullptr, 0},
+    {8, kMesh, false, "Turn mesh on/off", NK_MENU_MESH},
+    {-1, 0, false, nullptr, 0},
+    {9, kWalk, false, "Walk/study", 0},
+    {10, kMoveAsOutline, false, "Move as outline/normal", NK_MENU_MOVEASOUTLINE},
+    {11, kResetView, false, "Reset view", NK_MENU_RESETVIEW},
+    {-1, 0, false, nullptr, 0},
+    {12, kInfo, false, "Info box", NK_MENU_INFO},
+    {13, kText, false, "Text", NK_MENU_TEXT},
+    {14, kLegend, false, "Legend", NK_MENU_LEGEND},
+    {-1, 0, false, nullptr, 0},
+    {15, kPlayBackward, false, "Play backward", NK_MENU_PLAYBACKWARD},
+    {16, kStepBackward, false, "Step backward", NK_MENU_STEPBACKWARD},
+    {17, kPause, false, "Pause", NK_MENU_PAUSE},
+    {18, kStop, false, "Stop", NK_MENU_STOP},
+    {19, kStepForward, false, "Step forward", NK_MENU_STEPFORWARD},
+    {20, kPlay, false, "Play", NK_MENU_PLAY},
+};
+
+struct Toolbar {
+    QToolBar *pBar = nullptr;
+    std::map<int, QAction *> actions;
+};
+Toolbar sg_Toolbar;
+
+const ButtonRow *FindRow(int iId)
 {
-    *piResult = 1;
-    return false;
+    for (const ButtonRow &row : kButtons)
+        if (row.iId == iId && iId != 0) return &row;
+    return nullptr;
 }
-const char *NKGetToolbarTipText(int) { return nullptr; }
-QToolBar *NKGetToolbarWindow(void) { return nullptr; }
+
+QAction *FindAction(int iId)
+{
+    auto it = sg_Toolbar.actions.find(iId);
+    return it != sg_Toolbar.actions.end() ? it->second : nullptr;
+}
+
+// The 17 x 16 image of a button: its tooltip's initial letters on a plain
+// face (the program's own drawing).
+QIcon MakeImage(const ButtonRow &row)
+{
+    QPixmap image(17, 16);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setPen(QColor(20, 40, 90));
+    QFont font = painter.font();
+    font.setPixelSize(9);
+    font.setBold(true);
+    painter.setFont(font);
+    QString tip = QString::fromUtf8(row.pszTip);
+    QString letters = tip.left(1);
+    const qsizetype iLast = tip.lastIndexOf(' ');
+    if (iLast > 0) letters += tip.mid(iLast + 1, 1);
+    painter.drawText(image.rect(), Qt::AlignCenter, letters.toUpper());
+    painter.drawRect(0, 0, 16, 15);
+    return QIcon(image);
+}
+
+// A click undoes Qt's own toggle first: the state tests set the checks.
+// The draw-style group keeps the toggle, as its buttons are not refreshed
+// after their commands.
+void OnTriggered(QAction *pAction, int iId, bool bChecked)
+{
+    if (pAction->actionGroup() == nullptr) pAction->setChecked(!bChecked);
+    NKMainWindowCommand(iId);
+}
+
+void AddButtons(QToolBar *pBar)
+{
+    auto *pGroup = new QActionGroup(pBar);
+    pGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const ButtonRow &row : kButtons) {
+        if (row.iId == 0) {
+            pBar->addSeparator();
+            continue;
+        }
+        QAction *pAction = pBar->addAction(MakeImage(row), QString::fromUtf8(row.pszTip));
+        pAction->setData(row.iId);
+        pAction->setToolTip(QString::fromUtf8(row.pszTip));
+        pAction->setCheckable(true);
+        if (row.bGroup) pAction->setActionGroup(pGroup);
+        const int iId = row.iId;
+        QObject::connect(pAction, &QAction::triggered,
+                         [pAction, iId](bool bChecked) { OnTriggered(pAction, iId, bChecked); });
+        sg_Toolbar.actions[row.iId] = pAction;
+    }
+}
+
+bool CanAnimate(void)
+{
+    return (g_pModel != nullptr && g_pModel->iNumFrames >= 2) || NKGetInterfaceNumSteps() >= 2;
+}
+
+int AnimationType(void) { return g_pModel != nullptr ? g_pModel->animationType : 0; }
+
+}  // namespace
+
+bool NKCreateToolbar(void)
+{
+    QMainWindow *pMain = NKGetMainWindow();
+    if (pMain == nullptr) {
+        NKDiagnostic("Main window or toolbar bitmap not available", "NKCreateToolbar");
+        return false;
+    }
+    if (sg_Toolbar.pBar != nullptr) return true;
+    auto *pBar = new QToolBar("Toolbar", pMain);
+    pBar->setObjectName("NKToolbar");
+    pBar->setMovable(false);
+    pBar->setFloatable(false);
+    pBar->setIconSize(QSize(17, 16));
+    AddButtons(pBar);
+    pMain->addToolBar(Qt::TopToolBarArea, pBar);
+    sg_Toolbar.pBar = pBar;
+    g_bToolbarShown = 1;
+    NKCheckMenuItem(NK_MENU_TOOLBAR, true);
+    NKEnableToolbarButtons();
+    return true;
+}
+
+bool NKDestroyToolbar(void)
+{
+    if (sg_Toolbar.pBar == nullptr) return false;
+    QMainWindow *pMain = NKGetMainWindow();
+    if (pMain != nullptr) pMain->removeToolBar(sg_Toolbar.pBar);
+    delete sg_Toolbar.pBar;
+    sg_Toolbar = Toolbar();
+    g_bToolbarShown = 0;
+    NKCheckMenuItem(NK_MENU_TOOLBAR, false);
+    return true;
+}
+
+bool NKEnableToolbarButtons(void)
+{
+    if (sg_Toolbar.pBar == nullptr) return false;
+    const bool bModel = NKModelHasGeometry();
+    for (auto &entry : sg_Toolbar.actions) {
+        entry.second->setEnabled(bModel);
+        if (!bModel) entry.second->setChecked(false);
+    }
+    NKEnableToolbarButton(kOpen, true);
+    NKEnableToolbarButton(kAbout, true);
+    return true;
+}
+
+bool NKUpdateToolbarButtons(void)
+{
+    if (sg_Toolbar.pBar == nullptr) return false;
+    const bool bAnimate = CanAnimate();
+    for (int iId = kPlayBackward; iId <= kPlay; iId++) NKEnableToolbarButton(iId, bAnimate);
+    const NKViewSettings *v = g_pViewSettings;
+    NKCheckToolbarButton(kWalk, NKGetNavigationMode() == NK_NAVIGATION_WALK);
+    NKCheckToolbarButton(kMoveAsOutline, v != nullptr && v->iMoveMode == NK_MOVE_OUTLINE);
+    NKCheckToolbarButton(kMesh, NKAllPartsMesh());
+    const int iStyle = NKCurrentDrawStyle();
+    for (int i = 0; i < 5; i++) NKCheckToolbarButton(kSurface + i, i == iStyle);
+    NKCheckToolbarButton(kInfo, v != nullptr && v->bShowInfo != 0);
+    NKCheckToolbarButton(kText, v != nullptr && (v->bShowStep != 0 || v->bShowUserText != 0));
+    NKCheckToolbarButton(kLegend, v != nullptr && v->bShowLegend != 0);
+    NKCheckToolbarButton(kPlay, AnimationType() == 1);
+    NKCheckToolbarButton(kPlayBackward, AnimationType() == 2);
+    return true;
+}
+
+bool NKEnableToolbarButton(int iId, bool bEnable)
+{
+    QAction *pAction = iId >= 1 ? FindAction(iId) : nullptr;
+    if (pAction == nullptr) return false;
+    pAction->setEnabled(bEnable);
+    return true;
+}
+
+// A disabled button keeps its state.
+bool NKCheckToolbarButton(int iId, bool bCheck)
+{
+    QAction *pAction = iId >= 1 ? FindAction(iId) : nullptr;
+    if (pAction == nullptr) return false;
+    if (pAction->isEnabled()) pAction->setChecked(bCheck);
+    return true;
+}
+
+bool MenuCommandHandler(int iId, int *piResult)
+{
+    *piResult = sg_Toolbar.pBar != nullptr ? 0 : 1;
+    const ButtonRow *pRow = FindRow(iId);
+    if (pRow == nullptr) {
+        *piResult = 1;
+        return false;
+    }
+    if (iId == kOpen) {
+        NKOpenFileCommand();
+    } else if (iId == kAbout) {
+        NKRunAboutBox();
+    } else if (iId == kWalk) {
+        ExecuteCommand(NKGetNavigationMode() == NK_NAVIGATION_STUDY ? "walk" : "study");
+    } else {
+        NKRunMenuViewItem(pRow->iMenuId);
+    }
+    // The draw styles and the mesh are offered to the menus as well, which
+    // do not hold these ids; the mesh refreshes the buttons first.
+    if (iId == kMesh) NKUpdateToolbarButtons();
+    if (pRow->bGroup || iId == kMesh) {
+        *piResult = 1;
+        return false;
+    }
+    return true;
+}
+
+const char *NKGetToolbarTipText(int iId)
+{
+    const ButtonRow *pRow = FindRow(iId);
+    return pRow != nullptr ? pRow->pszTip : nullptr;
+}
+
+QToolBar *NKGetToolbarWindow(void) { return sg_Toolbar.pBar; }
+
+QAction *NKGetToolbarAction(int iId) { return FindAction(iId); }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class QAction;
 class QToolBar;
 
 // Whether the main window shows the tool bar (1 at start).
@@ -27,5 +28,6 @@ bool NKCheckToolbarButton(int iId, bool bCheck);
 bool MenuCommandHandler(int iId, int *piResult);
 // The tooltip of a button; null for an unknown id.
 const char *NKGetToolbarTipText(int iId);
-// The tool bar while it exists, else null.
+// The tool bar while it exists, else null; the action of a button.
 QToolBar *NKGetToolbarWindow(void);
+QAction *NKGetToolbarAction(int iId);

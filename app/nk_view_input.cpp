@@ -1,17 +1,26 @@
 // app/nk_view_input.cpp -- the 3-D view's input (see nk_view_input.h).
 #include "app/nk_view_input.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWindow>
 
+#include "app/nk_main_window.h"
 #include "app/nk_study_mouse.h"
+#include "app/nk_toolbar.h"
+#include "app/nk_view_window.h"
+#include "app/nk_window_utils.h"
 #include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
+#include "platform/nk_window_timer.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
 #include "render/nk_view_settings.h"
@@ -23,8 +32,14 @@ namespace {
 
 constexpr uint32_t kNavigationKeys = NK_KEY_A | NK_KEY_Z | NK_KEY_X | NK_KEY_C | NK_KEY_UP |
                                      NK_KEY_DOWN | NK_KEY_LEFT | NK_KEY_RIGHT;
+// Window timer 2 runs while a button holds the mouse in the view; nothing
+// acts on its ticks.
+constexpr int kMouseDragTimer = 2;
+constexpr int kMouseDragPeriodMs = 100;
 
-uint32_t sg_uHeldKeys = 0;  // NK_KEY_ bits of the navigation keys held
+// NK_KEY_ bits of the navigation keys, Ctrl and Shift held, from the key
+// events the windows received.
+uint32_t sg_uHeldKeys = 0;
 
 uint32_t ModifierBits(Qt::KeyboardModifiers mods)
 {
@@ -32,31 +47,64 @@ uint32_t ModifierBits(Qt::KeyboardModifiers mods)
            ((mods & Qt::ShiftModifier) ? NK_KEY_SHIFT : 0u);
 }
 
-void SetKeys(Qt::KeyboardModifiers mods) { g_InputState.uKeys = ModifierBits(mods) | sg_uHeldKeys; }
+uint32_t ModifierKeyBit(int iQtKey)
+{
+    if (iQtKey == Qt::Key_Control) return NK_KEY_CTRL;
+    return iQtKey == Qt::Key_Shift ? NK_KEY_SHIFT : 0u;
+}
 
-// Position (device pixels), buttons and modifiers of a mouse event.
+// Position (device pixels) and buttons of a mouse event; its Ctrl and Shift
+// add to the key bits, which are not cleared first.
 void SampleMouse(QWindow *pView, QMouseEvent *pEvent)
 {
     const qreal dRatio = pView != nullptr ? pView->devicePixelRatio() : 1.0;
     const QPointF pos = pEvent->position() * dRatio;
     g_InputState.iX = int(pos.x());
     g_InputState.iY = int(pos.y());
-    g_InputState.uButtons = NKButtonCode(unsigned(pEvent->buttons()));
-    SetKeys(pEvent->modifiers());
+    uint32_t uButtons = NKButtonCode(unsigned(pEvent->buttons()));
+    if (uButtons == 3 && g_bRotationDisabled != 0) uButtons = 0;
+    g_InputState.uButtons = uButtons;
+    g_InputState.uKeys |= ModifierBits(pEvent->modifiers());
 }
 
 bool ShiftOrCtrl(void) { return (g_InputState.uKeys & (NK_KEY_CTRL | NK_KEY_SHIFT)) != 0; }
 
 bool StudyMode(void) { return NKGetNavigationMode() == NK_NAVIGATION_STUDY; }
 
-void SetMouseDrag(bool bOn)
-{
-    if (g_pViewSettings != nullptr) g_pViewSettings->bMouseDrag = bOn ? 1 : 0;
-}
+bool HasModel(void) { return g_pModel != nullptr && NKModelHasGeometry(); }
 
 void StartWalk(void)
 {
     NKStartWalkMotion(&g_InputState, NKViewWindowSize.iWidth, NKViewWindowSize.iHeight);
+}
+
+void NoDragTick(int) {}
+
+// A press captures the mouse for the view until the last button is up.
+void SetMouseCapture(bool bOn)
+{
+    if (g_pViewSettings != nullptr) g_pViewSettings->bMouseDrag = bOn ? 1 : 0;
+    if (bOn) {
+        NKStartWindowTimer(kMouseDragTimer, kMouseDragPeriodMs, NoDragTick);
+    } else {
+        NKStopWindowTimer(kMouseDragTimer);
+    }
+}
+
+// Placeholder: the interaction cursor, picking, the part context menu, the
+// 3-D manipulators, the in-view menus, hover highlighting and part
+// tooltips come with the drawing code's interaction; until then the view
+// has one cursor, picks nothing and nothing is dragged or highlighted.
+void UpdateInteractionCursor(void) {}
+bool IsCursorOverridden(void) { return false; }
+
+// Shift or Ctrl with the left button picks; the dialogs showing picks are
+// refreshed and the view redrawn.
+void PickAtMouse(void)
+{
+    NKRefreshPartAttributesDialog();
+    RefreshInfoPropertySheet();
+    NKRedrawView();
 }
 
 }  // namespace
@@ -94,17 +142,39 @@ uint32_t NKButtonCode(unsigned uQtButtons)
     return bRight ? 3 : 0;
 }
 
+void NKRecordKeyEvent(QKeyEvent *pEvent, bool bPress)
+{
+    if (pEvent->isAutoRepeat()) return;
+    const uint32_t uBit = NKNavigationKeyBit(pEvent->key()) | ModifierKeyBit(pEvent->key());
+    if (bPress) {
+        sg_uHeldKeys |= uBit;
+    } else {
+        sg_uHeldKeys &= ~uBit;
+    }
+}
+
+void NKSampleHeldKeys(bool bNavigationKeys)
+{
+    g_InputState.uKeys = sg_uHeldKeys & (NK_KEY_CTRL | NK_KEY_SHIFT);
+    if (bNavigationKeys && QGuiApplication::focusWindow() != nullptr)
+        g_InputState.uKeys |= sg_uHeldKeys & kNavigationKeys;
+}
+
 // Without Shift or Ctrl a press starts walk motion (with its timer in walk
-// mode) and, in study mode, the study motion; Shift and Ctrl presses are
-// the pick's and the context menu's.
+// mode) and, in study mode, the study motion; Shift and Ctrl presses pick
+// (left) or open the part menu (right).
 void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
-    if (g_pModel == nullptr || ShiftOrCtrl()) return;
-    StartWalk();
-    if (!StudyMode()) return;
-    SetMouseDrag(true);
-    NKStudyMouse(g_InputState.uButtons, g_InputState.iX, g_InputState.iY);
+    UpdateInteractionCursor();
+    SetMouseCapture(true);
+    if (!HasModel()) return;
+    if (!ShiftOrCtrl()) {
+        StartWalk();
+        if (StudyMode()) NKStudyMouse(g_InputState.uButtons, g_InputState.iX, g_InputState.iY);
+        return;
+    }
+    if (pEvent->button() == Qt::LeftButton) PickAtMouse();
 }
 
 // In study mode a move steps the study motion and, with a button held and
@@ -112,21 +182,22 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
 void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
-    if (g_pModel == nullptr || !StudyMode()) return;
+    if (!HasModel() || !StudyMode()) return;
     NKStudyMouseMove(g_InputState.iX, g_InputState.iY);
     if (g_InputState.uButtons != 0 && !ShiftOrCtrl()) NKRedrawView();
 }
 
-// Releasing the last button ends walk motion and the drag; the study
+// Releasing the last button frees the mouse and ends walk motion; the study
 // motion goes on with the buttons still held.
 void NKViewMouseRelease(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
+    UpdateInteractionCursor();
     if (g_InputState.uButtons == 0) {
+        SetMouseCapture(false);
         NKStopWalkMotion();
-        SetMouseDrag(false);
     }
-    if (g_pModel == nullptr) return;
+    if (!HasModel()) return;
     if (StudyMode()) NKStudyMouse(g_InputState.uButtons, g_InputState.iX, g_InputState.iY);
     NKInvalidateView();
 }
@@ -135,8 +206,9 @@ void NKViewMouseRelease(QWindow *pView, QMouseEvent *pEvent)
 void NKViewMouseDoubleClick(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
-    if (pEvent->button() != Qt::RightButton || g_pModel == nullptr) return;
+    if (pEvent->button() != Qt::RightButton || !HasModel()) return;
     ExecuteCommand(StudyMode() ? "walk" : "study");
+    NKUpdateToolbarButtons();
 }
 
 // A notch (120) moves the camera by 0.18 along the view axis at factor 1.
@@ -148,20 +220,28 @@ void NKViewWheel(QWheelEvent *pEvent)
     NKInvalidateView();
 }
 
+// A held navigation key walks; while a command file waits, 'C' resumes it.
 void NKViewKeyPress(QKeyEvent *pEvent)
 {
-    const uint32_t uBit = NKNavigationKeyBit(pEvent->key());
-    sg_uHeldKeys |= uBit;
-    SetKeys(pEvent->modifiers());
-    if (uBit != 0 && !pEvent->isAutoRepeat()) StartWalk();
+    NKRecordKeyEvent(pEvent, true);
+    NKSampleHeldKeys(true);
+    if (NKIsCursorOverView()) UpdateInteractionCursor();
+    if (pEvent->key() == Qt::Key_C && !pEvent->isAutoRepeat() && bCommandFilePaused) {
+        ExecuteCommand("resumefile");
+    } else if ((g_InputState.uKeys & kNavigationKeys) != 0 && !pEvent->isAutoRepeat()) {
+        StartWalk();
+    }
+    NKHandleWindowKey(pEvent->key());
 }
 
 void NKViewKeyRelease(QKeyEvent *pEvent)
 {
+    NKRecordKeyEvent(pEvent, false);
     if (pEvent->isAutoRepeat()) return;
-    sg_uHeldKeys &= ~NKNavigationKeyBit(pEvent->key());
-    SetKeys(pEvent->modifiers());
-    if (NKNavigationKeyBit(pEvent->key()) == 0 || (sg_uHeldKeys & kNavigationKeys) != 0) return;
+    NKSampleHeldKeys(true);
+    if (NKIsCursorOverView()) UpdateInteractionCursor();
+    if (NKNavigationKeyBit(pEvent->key()) == 0 || (g_InputState.uKeys & kNavigationKeys) != 0)
+        return;
     NKStopWalkMotion();
     NKInvalidateView();
 }
@@ -173,4 +253,27 @@ void NKViewFocusOut(void)
     sg_uHeldKeys = 0;
     g_InputState.uKeys = 0;
     NKStopWalkMotion();
+}
+
+bool NKIsCursorOverView(void)
+{
+    QWindow *pView = NKGetViewWindow();
+    if (pView == nullptr || !pView->isExposed()) return false;
+    const QPoint local = pView->mapFromGlobal(QCursor::pos());
+    return QRect(QPoint(0, 0), pView->size()).contains(local);
+}
+
+// Timer 4: while the cursor is over the view, Ctrl or Shift held pauses a
+// running animation, releasing both resumes it.
+void NKViewTimerTick(int)
+{
+    if (!NKIsCursorOverView()) return;
+    NKSampleHeldKeys(true);
+    UpdateInteractionCursor();
+    if (!HasModel()) return;
+    if (ShiftOrCtrl()) {
+        NKSuspendAnimation(true);
+    } else if (!IsCursorOverridden()) {
+        NKSuspendAnimation(false);
+    }
 }

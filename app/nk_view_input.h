@@ -6,10 +6,12 @@
 // the focus stops it; the wheel zooms; a right double click switches
 // between study and walk.
 //
-// Held navigation keys are kept from the key events (press sets, release
-// clears, repeats ignored); Ctrl and Shift come from each event's
-// modifiers. While a button is held in the view, the view settings'
-// bMouseDrag tells the camera that a drag is in progress.
+// Held keys (navigation keys, Ctrl, Shift) are kept from the key events
+// (press sets, release clears, repeats ignored), never asked of the
+// keyboard; a mouse event's Ctrl and Shift add to them. While a button
+// holds the mouse in the view, the view settings' bMouseDrag tells the
+// camera that a drag is in progress and window timer 2 runs. A right
+// button counts as none while rotation is disabled.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +37,20 @@ void NKViewWheel(QWheelEvent *pEvent);
 void NKViewKeyPress(QKeyEvent *pEvent);
 void NKViewKeyRelease(QKeyEvent *pEvent);
 void NKViewFocusOut(void);
+
+// Keeps the held navigation keys, Ctrl and Shift from a key event of the
+// main or view window (repeats ignored).
+void NKRecordKeyEvent(QKeyEvent *pEvent, bool bPress);
+// g_InputState's key bits from the held keys: Ctrl and Shift, and with
+// bNavigationKeys the navigation keys while a window of the program has the
+// focus.
+void NKSampleHeldKeys(bool bNavigationKeys);
+// Whether the mouse cursor is over the shown view.
+bool NKIsCursorOverView(void);
+// The view's timer 4 (every 200 ms): see the .cpp.
+void NKViewTimerTick(int iTimerId);
+constexpr int NK_VIEW_TIMER_ID = 4;
+constexpr int NK_VIEW_TIMER_PERIOD_MS = 200;
 
 // The NK_KEY_ bit of a Qt key (Qt::Key value), 0 for keys that do not
 // navigate.

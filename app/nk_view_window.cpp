@@ -22,7 +22,9 @@
 #include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_progress.h"
 #include "core/nk_shell_hooks.h"
+#include "platform/nk_window_timer.h"
 #include "render/nk_background.h"
 #include "render/nk_gl_resources.h"
 
@@ -71,6 +73,7 @@ bool SingleBuffered(void)
 ViewWindow::~ViewWindow()
 {
     if (sg_pView != this) return;
+    NKStopWindowTimer(NK_VIEW_TIMER_ID);
     NKMakeCurrent(sg_pDC, nullptr, false);
     NKDeleteRenderContext(sg_pContext);
     NKReleaseDC(sg_pDC);
@@ -80,9 +83,15 @@ ViewWindow::~ViewWindow()
 }
 
 // The scene clears, draws and presents the frame itself. An invalidation
-// asked for while drawing asks for another paint.
+// asked for while drawing asks for another paint. While a progress
+// operation runs, its cancel check processes events with frames half
+// built: the paint waits for the operation's end.
 void ViewWindow::Paint()
 {
+    if (NKGetProgressState().bRunning) {
+        g_bViewInvalidated = 1;
+        return;
+    }
     if (!isExposed() || !NKMakeViewCurrent()) return;
     g_bViewInvalidated = 0;
     NKDrawScene(-1, g_bSynchronousPaint, 1);
@@ -97,7 +106,7 @@ void ViewWindow::resizeEvent(QResizeEvent *)
 }
 
 // Placeholder: the pixel-format dialog is not built yet; asking the user
-// answers "choose automatically".
+// answers -1, "choose automatically".
 int AskPixelFormat(void)
 {
     NKDestroySplashWindow();
@@ -159,10 +168,12 @@ QWindow *NKCreateViewWindow(void)
         return nullptr;
     }
     g_iPixelFormatRequest = iChosen;
+    pView->setObjectName("NKViewWindow");
     sg_pView = pView;
     sg_pDC = pDC;
     sg_pContext = pContext;
     InitViewContext();
+    NKStartWindowTimer(NK_VIEW_TIMER_ID, NK_VIEW_TIMER_PERIOD_MS, NKViewTimerTick);
     return pView;
 }
 

@@ -22,8 +22,8 @@ struct NKShellHooks;
 // Makes the view window (not yet shown or embedded) with its context, which
 // is left current. Null, with nothing made, when no context can be made.
 QWindow *NKCreateViewWindow(void);
-// Placeholder: the stand-in view of the main window (app/nk_main_window.h)
-// while it exists, else null.
+// The view of the main window (app/nk_main_window.h) while it exists, else
+// null.
 QWindow *NKGetViewWindow(void);
 // The view's device context and OpenGL context while they exist, else null.
 NKDeviceContext *NKGetViewDC(void);

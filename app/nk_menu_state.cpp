@@ -1,0 +1,62 @@
+// app/nk_menu_state.cpp -- display states and commands shared by the menus
+// and the tool bar (see nk_menu_state.h).
+#include "app/nk_menu_state.h"
+
+#include <cstring>
+
+#include "commands/nk_command.h"
+#include "core/nk_frames.h"
+#include "core/nk_numeric.h"
+#include "core/nk_string.h"
+#include "render/nk_view_settings.h"
+
+namespace {
+
+// The user text before the user has set one.
+constexpr const char *kDefaultUserText = "<user text string>";
+
+// Placeholder: the user text comes with the overlay texts; until then it is
+// the default one, so "Text info" shows only the step text.
+const char *UserText(void) { return kDefaultUserText; }
+
+// Placeholder: the stored home view comes with the viewpoints; until then
+// it is undefined (eye, reference point and up vector, 9 values).
+bool GetHomeView(float *) { return false; }
+
+}  // namespace
+
+int NKCurrentDrawStyle(void)
+{
+    if (NKAllPartsAsSurface()) return 0;
+    if (NKAllPartsAsLines()) return 1;
+    if (NKAllPartsAsPoints()) return 2;
+    if (NKAllPartsAsOutline()) return 3;
+    if (NKAllPartsAsHiddenLines()) return 4;
+    return -1;
+}
+
+void NKToggleTextInfo(void)
+{
+    NKViewSettings *v = g_pViewSettings;
+    if (v == nullptr) return;
+    if (v->bShowStep != 0 || v->bShowUserText != 0) {
+        v->bShowUserText = 0;
+        ExecuteCommand("nostep");
+        return;
+    }
+    const char *pszUser = UserText();
+    if (pszUser[0] != '\0' && std::strcmp(pszUser, kDefaultUserText) != 0) v->bShowUserText = 1;
+    ExecuteCommand("step");
+}
+
+void NKResetViewCommand(void)
+{
+    float afHome[9];
+    if (!GetHomeView(afHome) || NKIsUndefined(afHome[0])) {
+        ExecuteCommand("autofocus");
+        return;
+    }
+    ExecuteUICommand(NKString::FromFormat("lookat %g %g %g %g %g %g %g %g %g", afHome[0],
+                                          afHome[1], afHome[2], afHome[3], afHome[4], afHome[5],
+                                          afHome[6], afHome[7], afHome[8]));
+}
