@@ -65,9 +65,8 @@ void BuildAboutBox(QDialog *pDialog)
     pLogo->setPixmap(MakeLogo());
     auto *pLines = new QVBoxLayout;
     pLines->addWidget(BoldLine(NK_PRODUCT_NAME, 14, "name"));
-    pLines->addWidget(BoldLine(QString::asprintf("Version %s-%d", NK_VERSION_TEXT,
-                                                 g_iNKBuildNumber),
-                               12, "version"));
+    pLines->addWidget(BoldLine(
+        QString::asprintf("Version %s-%d", NK_VERSION_TEXT, g_iNKBuildNumber), 12, "version"));
     auto *pTop = new QHBoxLayout;
     pTop->addWidget(pLogo);
     pTop->addLayout(pLines, 1);
@@ -89,8 +88,8 @@ int NKRunAboutBox(void)
     NKEnableAllTopWindows(false);
     {
         QDialog dialog(NKGetMainWindow());
-        dialog.setWindowTitle(QString::asprintf("About %s for %s", NK_PRODUCT_NAME,
-                                                NKGetPlatformName().c_str()));
+        dialog.setWindowTitle(
+            QString::asprintf("About %s for %s", NK_PRODUCT_NAME, NKGetPlatformName().c_str()));
         // A window stays usable under its disabled owner.
         dialog.setEnabled(true);
         BuildAboutBox(&dialog);

@@ -1,13 +1,27 @@
-// app/nk_application.cpp -- start-up of the program (see nk_application.h).
+// app/nk_application.cpp -- start-up, the event loop and shut-down (see
+// nk_application.h).
+//
+// Start-up runs in a fixed order: the version request, the program's
+// records, the stored settings, a pre-read of the command line (some
+// options must be known before the Qt application and the view's context
+// exist), the splash, the main window with its view, the start-up command
+// file, the full command-line parse, and full screen when asked. The event
+// loop then runs; the idle work (walk, animation and spin pacing) runs on
+// the ticks of the animation timer (app/nk_idle.h). At the end the window
+// placement goes back to the settings and the records are freed.
 #include "app/nk_application.h"
 
 #include <QApplication>
+#include <QMainWindow>
 
 #include <clocale>
-#include <cstdio>
-#include <cstring>
+#include <string>
 
+#include "app/nk_app_records.h"
+#include "app/nk_command_line.h"
 #include "app/nk_main_window.h"
+#include "app/nk_menus.h"
+#include "app/nk_settings.h"
 #include "app/nk_shell_services.h"
 #include "app/nk_splash.h"
 #include "app/nk_system_commands.h"
@@ -15,47 +29,20 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_load_sequence.h"
 #include "commands/nk_macros.h"
-#include "core/nk_graphics_settings.h"
-#include "core/nk_model.h"
-#include "core/nk_movie_settings.h"
-#include "core/nk_string.h"
-#include "platform/nk_platform.h"
+#include "core/nk_math.h"
+#include "core/nk_program_directory.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
-#include "readers/nk_lsdyna.h"
 #include "render/nk_camera.h"
-#include "render/nk_renderer.h"
+#include "render/nk_navigation.h"
 #include "render/nk_viewpoint_commands.h"
-#include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
 
-// The model and the records that live as long as the program.
-static NKMovieSettings sg_MovieSettings;
-
-static void InitGlobalRecords(void)
-{
-    g_pModel = NKCreateModel();
-    g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
-    g_pMovieSettings = &sg_MovieSettings;
-    NKInstallRenderer();
-    NKCreateSurfaceTools();
-    NKLSDynaReset();
-}
-
-static void FreeGlobalRecords(void)
-{
-    NKShutdownRenderer();
-    NKDestroyModel(g_pModel);
-    g_pModel = nullptr;
-    NKDestroyRenderOptions(g_pGraphicsSettings);
-    g_pGraphicsSettings = nullptr;
-    g_pMovieSettings = nullptr;
-    NKDestroySurfaceTools();
-}
+namespace {
 
 // The command handlers of the chain that are built so far.
-static void RegisterCommandHandlers(void)
+void RegisterCommandHandlers(void)
 {
     NKRegisterFileCommands();
     NKRegisterMacroCommands();
@@ -64,42 +51,71 @@ static void RegisterCommandHandlers(void)
     NKRegisterViewpointCommands();
 }
 
-// Opens the first argument that is not an option as the primary file.
-static void OpenCommandLineFile(int argc, char **argv)
+// The slots and records that exist before any window; false when a record
+// cannot be made.
+bool InitRecords(void)
 {
-    for (int i = 1; i < argc; i++) {
-        if (argv[i][0] == '-') continue;
-        ExecuteCommand((NKString("open \"") + argv[i] + "\"").GetText());
-        return;
-    }
-}
-
-static bool HasVersionOption(int argc, char **argv)
-{
-    for (int i = 1; i < argc; i++)
-        if (std::strstr(argv[i], "-version") != nullptr) return true;
-    return false;
-}
-
-int NKRunApplication(int argc, char **argv)
-{
-    if (HasVersionOption(argc, argv)) {
-        std::printf("%s\n", NKGetVersionLine().c_str());
-        return 0;
-    }
-
+    NKEnableFloatExceptions(false);
     // The lower folders call the work of the higher ones through slots.
     NKInstallCommandHooks();
     NKInstallToolHooks();
     NKInstallShellHooks();
     // The data-source record exists from here on, with no source open.
     NKInstallDataSources();
-    InitGlobalRecords();
+    if (!InitApplication()) return false;
     // The reader plug-ins registered with NKSetFEMReaderFactory (none in the
     // program itself) describe themselves once.
     NKInitFEMInterfaceTable();
     RegisterCommandHandlers();
+    NKSetProgramDirectory(nullptr);
+    return true;
+}
+
+void FreeRecords(void)
+{
+    // The main window and its view go with the events left for deletion.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ExitApplication();
+    NKReleaseDataSources();
+}
+
+// The settings file's placement and recent files; a first run keeps the
+// defaults.
+void ReadSettings(void)
+{
+    NKWindowPlacement &p = g_WindowPlacement;
+    NKReadInformationFromRegistry(&p.iX, &p.iY, &p.iWidth, &p.iHeight, &p.bMaximized);
+}
+
+// From the main window to the event loop: the start-up command file, the
+// full command-line parse, the menus for the state they left and full
+// screen when asked.
+void RunStartup(const std::string &commandLine)
+{
+    NKGetMainWindow()->setFocus();
     NKInitNavigation(g_ViewMatrix, &g_InputState);
+    RunStartupCommandFile();
+    if (NKGetMainWindow() == nullptr) return;
+    ParseCommandLine(commandLine.c_str());
+    if (NKGetMainWindow() == nullptr) return;
+    UpdateMenuChecks();
+    NKGetMainWindow()->update();
+    if (g_bFullScreenRequest != 0) SetFullScreen(true);
+}
+
+}  // namespace
+
+int NKRunApplication(int argc, char **argv)
+{
+    if (CheckVersionOption(argc, argv)) return 0;
+    if (!InitRecords()) {
+        FreeRecords();
+        return 1;
+    }
+    ReadSettings();
+    const std::string commandLine = NKJoinCommandLine(argc, argv);
+    // "-software" must reach the environment before Qt chooses its GL.
+    PreParseCommandLine(commandLine.c_str());
 
     QApplication app(argc, argv);
     // Qt sets the locale from the environment; numbers are always read and
@@ -107,14 +123,15 @@ int NKRunApplication(int argc, char **argv)
     std::setlocale(LC_NUMERIC, "C");
 
     ShowSplashWindow();
-    int iExitCode = 1;
-    if (CreateMainWindow()) {
-        RunStartupCommandFile();
-        OpenCommandLineFile(argc, argv);
-        iExitCode = app.exec();
-        NKDestroyMainWindow();
+    if (!CreateMainWindow()) {
+        FreeRecords();
+        return 1;
     }
-    NKReleaseDataSources();
-    FreeGlobalRecords();
-    return iExitCode;
+    RunStartup(commandLine);
+    // An exit during start-up ends the program as the loop would start.
+    if (NKGetMainWindow() != nullptr) app.exec();
+    NKDestroyMainWindow();
+    NKWriteInformationToRegistry(g_WindowPlacement);
+    FreeRecords();
+    return 0;
 }

@@ -1,12 +1,26 @@
 // app/nk_idle.h -- the idle step of the main loop: walk navigation while a
 // key or button is held, and the pacing of animation frames and continuous
 // spin against the millisecond clock, each ending in a redraw. The
-// animation timer (app/nk_animation_timer.h) runs it on every tick.
+// animation timer (app/nk_animation_timer.h) runs it on every tick while a
+// timer reason or walk motion is on.
 #pragma once
 
-// One idle step. While timer reason 5 (walk motion) is set and walk motion
-// is on with a button or a navigation key held, one walk step moves
-// g_ViewMatrix and the view is redrawn at once.
-// Placeholder: the animation and spin pacing come with the start-up and
-// main loop; until then only the walk step runs.
+#include <cstdint>
+
+struct NKAnimationSettings;
+
+// The pacing interval in ms. While the application is active, or at 100
+// or more frames per second (iInactivePercentage), the frame interval;
+// in the background 10,000,000 ms at 0 frames per second or below,
+// 5000 / fps when fps x rate factor (fFrameRateDeactivated) is 0, else
+// 100000 / (fps x rate factor) truncated.
+uint32_t NKComputeFrameInterval(const NKAnimationSettings *pSettings);
+// Whether more than uInterval ms passed from uLastFrame to uNow, on the
+// wrapping 32-bit clock.
+bool NKIsFrameDue(uint32_t uNow, uint32_t uLastFrame, uint32_t uInterval);
+
+// One idle step: with walk navigation moving and a button or navigation
+// key held, a walk step; with a timer reason on and a frame due, a spin
+// step when spinning and a redraw; otherwise a redraw only after a walk
+// step.
 void NKRunIdleStep(void);

@@ -56,7 +56,7 @@ void NKResetViewCommand(void)
         ExecuteCommand("autofocus");
         return;
     }
-    ExecuteUICommand(NKString::FromFormat("lookat %g %g %g %g %g %g %g %g %g", afHome[0],
-                                          afHome[1], afHome[2], afHome[3], afHome[4], afHome[5],
-                                          afHome[6], afHome[7], afHome[8]));
+    ExecuteUICommand(NKString::FromFormat("lookat %g %g %g %g %g %g %g %g %g", afHome[0], afHome[1],
+                                          afHome[2], afHome[3], afHome[4], afHome[5], afHome[6],
+                                          afHome[7], afHome[8]));
 }

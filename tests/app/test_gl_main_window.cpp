@@ -1,0 +1,354 @@
+// tests/app/test_gl_main_window.cpp -- the program's main window driven as
+// a user drives it: its menus and tool bar without and with a model, files
+// dropped on it, recent files and help texts, mouse motion in the view,
+// full screen, the view's keys and timer, its placement, and the About box.
+// Every command line is recorded by a handler put first in the chain, which
+// passes it on so that the real handlers run. Needs an X display.
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QWindow>
+
+#include <filesystem>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/nk_about.h"
+#include "app/nk_animation_timer.h"
+#include "app/nk_menu_state.h"
+#include "app/nk_menus.h"
+#include "app/nk_statusbar.h"
+#include "app/nk_system_commands.h"
+#include "app/nk_toolbar.h"
+#include "app/nk_view_input.h"
+#include "app/nk_view_window.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_recent_files.h"
+#include "core/nk_frames.h"
+#include "core/nk_load_hooks.h"
+#include "core/nk_model.h"
+#include "core/nk_movie_settings.h"
+#include "core/nk_view_state.h"
+#include "readers/nk_data_source.h"
+#include "render/nk_camera.h"
+#include "render/nk_navigation.h"
+#include "render/nk_renderer.h"
+#include "tests/app/app_window_fixture.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+std::vector<std::string> sg_Lines;
+NKCommandHandler sg_pfnFiles = nullptr;
+
+// Records the line and lets the file handler that belongs first answer.
+int RecordingHandler(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    std::string line = pEntry->name;
+    std::string args = pszArguments != nullptr ? pszArguments : "";
+    if (args.rfind("PARAMS", 0) == 0) args.erase(0, 6);
+    if (!args.empty() && args[0] == ' ') args.erase(0, 1);
+    if (!args.empty()) line += " " + args;
+    sg_Lines.push_back(line);
+    return sg_pfnFiles != nullptr ? sg_pfnFiles(pEntry, pszArguments) : 3;
+}
+
+std::vector<std::string> PopupTitles(void)
+{
+    std::vector<std::string> titles;
+    for (QAction *pAction : NKGetMainWindow()->menuBar()->actions())
+        titles.push_back(pAction->text().toStdString());
+    return titles;
+}
+
+// The program's start-up around the shell's window, no model loaded.
+class MainWindowTest : public ShellWindowTest {
+protected:
+    void SetUp() override
+    {
+        m_SavedLoad = NKGetLoadHooks();
+        NKInstallCommandHooks();
+        NKInstallDataSources();
+        g_pModel = NKCreateModel();
+        g_pMovieSettings = &m_MovieSettings;
+        ShellWindowTest::SetUp();
+        ASSERT_TRUE(NKInstallRenderer());
+        NKRegisterFileCommands();
+        NKRegisterSystemCommands();
+        NKInitNavigation(g_ViewMatrix, &g_InputState);
+        sg_pfnFiles = NKSetCommandHandler(0, RecordingHandler);
+        UpdateMenuChecks();
+        sg_Lines.clear();
+        m_pView = NKGetViewWindow();
+        ASSERT_NE(m_pView, nullptr);
+    }
+    void TearDown() override
+    {
+        NKSetCommandHandler(0, sg_pfnFiles);
+        for (int i = 0; i < NK_NUM_RECENT_FILES; i++) NKSetRecentFile(i, "");
+        NKSetNavigationMode(NK_NAVIGATION_STUDY);
+        NKResetAnimationTimer();
+        ShellWindowTest::TearDown();
+        NKShutdownRenderer();
+        NKDestroyModel(g_pModel);
+        g_pModel = nullptr;
+        g_pMovieSettings = nullptr;
+        NKReleaseDataSources();
+        NKSetLoadHooks(m_SavedLoad);
+        g_WindowPlacement = NKWindowPlacement();
+    }
+    void DropFiles(const std::vector<std::string> &files)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const std::string &f : files) urls.push_back(QUrl::fromLocalFile(f.c_str()));
+        data.setUrls(urls);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(NKGetMainWindow(), &drop);
+    }
+    void LoadBeam(void)
+    {
+        DropFiles({NKTestExamplePath("beam.nkf")});
+        ASSERT_TRUE(NKModelHasGeometry());
+        sg_Lines.clear();
+    }
+    NKMovieSettings m_MovieSettings;
+    NKLoadHooks m_SavedLoad;
+    QWindow *m_pView = nullptr;
+};
+
+TEST_F(MainWindowTest, WithoutAModelOnlyTheStartupMenuOpenAndAboutWork)
+{
+    EXPECT_EQ(PopupTitles(), (std::vector<std::string>{"&File", "&Window", "&Help"}));
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_SURFACE), 1);
+    EXPECT_TRUE(sg_Lines.empty());
+    for (QAction *pAction : NKGetToolbarWindow()->actions()) {
+        if (pAction->isSeparator()) continue;
+        const int iId = pAction->data().toInt();
+        EXPECT_EQ(pAction->isEnabled(), iId == 40256 || iId == 40327) << iId;
+        EXPECT_FALSE(pAction->isChecked()) << iId;
+    }
+}
+
+TEST_F(MainWindowTest, ADroppedModelSwapsTheMenusAndItemsRunTheirLines)
+{
+    const std::string beam = NKTestExamplePath("beam.nkf");
+    DropFiles({beam, NKTestExamplePath("plate.nkf")});
+    ASSERT_FALSE(sg_Lines.empty());
+    EXPECT_EQ(sg_Lines[0], "opennkffile \"" + beam + "\"");
+    for (const std::string &line : sg_Lines) EXPECT_EQ(line.find("plate"), std::string::npos);
+    EXPECT_EQ(PopupTitles(), (std::vector<std::string>{"&File", "&Model", "&View", "&Animation",
+                                                       "&Window", "&Help"}));
+    for (QAction *pAction : NKGetToolbarWindow()->actions())
+        if (!pAction->isSeparator()) EXPECT_TRUE(pAction->isEnabled()) << pAction->text().toStdString();
+
+    ASSERT_TRUE(NKSetFrameCount(3, true));
+    const struct {
+        int iId;
+        const char *pszLine;
+    } items[] = {{NK_MENU_SURFACE, "surface 0 0"},     {NK_MENU_PLAY, "anim_run 0 0"},
+                 {NK_MENU_PLAYBACKWARD, "anim_run 0 -1"}, {NK_MENU_STEPBACKWARD, "anim_run -1 0"},
+                 {NK_MENU_STOP, "noanim"},               {NK_MENU_STATUSBAR, "nostatusbar"}};
+    for (const auto &item : items) {
+        sg_Lines.clear();
+        EXPECT_EQ(NKMainWindowCommand(item.iId), 0) << item.iId;
+        ASSERT_FALSE(sg_Lines.empty()) << item.iId;
+        EXPECT_EQ(sg_Lines[0], item.pszLine);
+    }
+
+    g_pModel->animationType = 1;
+    UpdateMenuChecks();
+    QAction *pPlay = NKGetToolbarAction(40325);
+    ASSERT_NE(pPlay, nullptr);
+    EXPECT_TRUE(pPlay->isChecked());
+    pPlay->trigger();
+    EXPECT_TRUE(pPlay->isChecked());
+}
+
+TEST_F(MainWindowTest, RecentFilesAreNumberedByTheirPlaceAndItemsShowHelp)
+{
+    LoadBeam();
+    for (int i = 0; i < NK_NUM_RECENT_FILES; i++) NKSetRecentFile(i, "");
+    const std::string cwd = QDir::currentPath().toStdString();
+    NKSetRecentFile(0, (cwd + "/a.nkf").c_str());
+    NKSetRecentFile(2, "/x/b.nkf");
+    InitMenuPopup();
+    std::vector<std::pair<int, std::string>> items;
+    QMenu *pFile = NKGetMainWindow()->menuBar()->actions().first()->menu();
+    for (QAction *pAction : pFile->actions())
+        items.emplace_back(pAction->data().toInt(), pAction->text().toStdString());
+    ASSERT_GE(items.size(), 4u);
+    const size_t n = items.size();
+    EXPECT_EQ(items[n - 4], std::make_pair(34100, std::string("&1 a.nkf")));
+    EXPECT_EQ(items[n - 3], std::make_pair(34102, std::string("&3 /x/b.nkf")));
+    EXPECT_EQ(items[n - 2].first, 34104);
+    EXPECT_EQ(items[n - 1].second, "E&xit");
+
+    NKResetDiagnostics();
+    EXPECT_EQ(NKMainWindowCommand(34104), 1);
+    EXPECT_STREQ(NKGetLastDiagnostic(), "Illegal MRU file selected");
+
+    NKGetMenuAction(NK_MENU_SURFACE)->hover();
+    EXPECT_EQ(NKGetStatusbarText(0), "Display Model As Polygon Surfaces");
+    EXPECT_EQ(NKGetToolbarAction(40360)->toolTip().toStdString(), "Turn mesh on/off");
+}
+
+TEST_F(MainWindowTest, MouseMotionInTheViewMovesTheCamera)
+{
+    LoadBeam();
+    NKSetViewClientSize(800, 400);
+    QTRY_COMPARE(NKViewWindowSize.iWidth, 800);
+    QTRY_COMPARE(NKViewWindowSize.iHeight, 400);
+    NKInitNavigation(g_ViewMatrix, &g_InputState);
+    QTest::mousePress(m_pView, Qt::LeftButton, Qt::NoModifier, QPoint(0, 200));
+    EXPECT_FLOAT_EQ(g_ViewMatrix[12], 0.0f);
+    EXPECT_EQ(g_pViewSettings->bMouseDrag, 1);
+    QTest::mouseMove(m_pView, QPoint(800, 200));
+    EXPECT_FLOAT_EQ(g_ViewMatrix[12], 1.0f);
+    QTest::mouseRelease(m_pView, Qt::LeftButton, Qt::NoModifier, QPoint(800, 200));
+    EXPECT_EQ(g_pViewSettings->bMouseDrag, 0);
+
+    NKInitNavigation(g_ViewMatrix, &g_InputState);
+    QTest::mousePress(m_pView, Qt::LeftButton, Qt::NoModifier, QPoint(5, 200));
+    QTest::mouseMove(m_pView, QPoint(-5, 200));
+    EXPECT_FLOAT_EQ(g_ViewMatrix[12], -0.0125f);
+    QTest::mouseRelease(m_pView, Qt::LeftButton, Qt::NoModifier, QPoint(-5, 200));
+
+    NKInitNavigation(g_ViewMatrix, &g_InputState);
+    QTest::mousePress(m_pView, Qt::MiddleButton, Qt::NoModifier, QPoint(10, 400));
+    QTest::mouseMove(m_pView, QPoint(10, 0));
+    EXPECT_FLOAT_EQ(g_ViewMatrix[14], 1.0f);
+    QTest::mouseRelease(m_pView, Qt::MiddleButton, Qt::NoModifier, QPoint(10, 0));
+    QTest::mouseMove(m_pView, QPoint(10, 300));
+    EXPECT_FLOAT_EQ(g_ViewMatrix[14], 1.0f);
+
+    QWheelEvent wheel(QPointF(10, 10), m_pView->mapToGlobal(QPointF(10, 10)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(m_pView, &wheel);
+    EXPECT_NEAR(g_ViewMatrix[14], 1.18f, 1e-5f);
+
+    // A view without pixels measures no motion.
+    NKInitNavigation(g_ViewMatrix, &g_InputState);
+    const NKViewSize saved = NKViewWindowSize;
+    NKViewWindowSize.iWidth = 0;
+    NKStudyMouse(1, 0, 200);
+    NKStudyMouseMove(800, 200);
+    NKStudyMouse(0, 0, 0);
+    NKViewWindowSize = saved;
+    EXPECT_FLOAT_EQ(g_ViewMatrix[12], 0.0f);
+}
+
+TEST_F(MainWindowTest, F11CoversTheScreenAndBringsTheWindowBack)
+{
+    LoadBeam();
+    const QRect before = NKGetMainWindow()->geometry();
+    QTest::keyClick(NKGetMainWindow(), Qt::Key_Escape);
+    EXPECT_TRUE(sg_Lines.empty());
+    QTest::keyClick(NKGetMainWindow(), Qt::Key_F11);
+    EXPECT_EQ(sg_Lines, (std::vector<std::string>{"nomenu", "nostatusbar", "notoolbar"}));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QTRY_COMPARE(NKGetMainWindow()->geometry(), screen);
+    sg_Lines.clear();
+    QTest::keyClick(NKGetMainWindow(), Qt::Key_F11);
+    EXPECT_EQ(sg_Lines, (std::vector<std::string>{"menu", "statusbar", "toolbar"}));
+    QTRY_COMPARE(NKGetMainWindow()->geometry(), before);
+}
+
+TEST_F(MainWindowTest, TheViewsKeysAndTimer)
+{
+    LoadBeam();
+    QTest::mouseDClick(m_pView, Qt::RightButton, Qt::NoModifier, QPoint(50, 50));
+    EXPECT_NE(std::find(sg_Lines.begin(), sg_Lines.end(), "walk"), sg_Lines.end());
+    NKSetNavigationMode(NK_NAVIGATION_STUDY);
+
+    // Ctrl over the view pauses a running animation at the timer's tick.
+    ASSERT_TRUE(NKSetFrameCount(3, true));
+    ASSERT_TRUE(NKRunAnimation(1, 3));
+    ASSERT_EQ(g_pModel->animationType, 1);
+    QCursor::setPos(m_pView->mapToGlobal(QPoint(100, 100)));
+    QTRY_VERIFY(NKIsCursorOverView());
+    QTest::keyPress(m_pView, Qt::Key_Control);
+    NKViewTimerTick(NK_VIEW_TIMER_ID);
+    EXPECT_EQ(g_pModel->animationType, 0);
+    QTest::keyRelease(m_pView, Qt::Key_Control);
+    NKViewTimerTick(NK_VIEW_TIMER_ID);
+    EXPECT_EQ(g_pModel->animationType, 1);
+    ExecuteCommand("noanim");
+
+    // 'C' in the view resumes a paused command file.
+    const std::string dir = NKTestMakeTempDir("main_window_keys");
+    const std::string file = dir + "/paused.qlc";
+    ASSERT_TRUE(NKTestWriteText(file, "pwd\npausefile\nversion\n"));
+    sg_Lines.clear();
+    ExecuteCommand(("source \"" + file + "\"").c_str());
+    ASSERT_TRUE(bCommandFilePaused);
+    sg_Lines.clear();
+    QTest::keyClick(m_pView, Qt::Key_C);
+    EXPECT_FALSE(bCommandFilePaused);
+    EXPECT_NE(std::find(sg_Lines.begin(), sg_Lines.end(), "version"), sg_Lines.end());
+    NKTestRemoveDir(dir);
+}
+
+TEST_F(MainWindowTest, AboutDisablesTheMainWindowUntilOk)
+{
+    bool bChecked = false;
+    QTimer::singleShot(100, [&bChecked]() {
+        QDialog *pAbout = NKGetAboutBox();
+        ASSERT_NE(pAbout, nullptr);
+        EXPECT_EQ(pAbout->windowTitle().toStdString(),
+                  "About Quolin Dulm for " + NKGetPlatformName());
+        EXPECT_NE(pAbout->findChild<QLabel *>("version"), nullptr);
+        EXPECT_EQ(pAbout->findChild<QLabel *>("version")->text().toStdString(), "Version 6.4-0");
+        EXPECT_FALSE(NKGetMainWindow()->isEnabled());
+        pAbout->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        bChecked = true;
+    });
+    NKMainWindowCommand(NK_MENU_ABOUT);
+    EXPECT_TRUE(bChecked);
+    EXPECT_TRUE(NKGetMainWindow()->isEnabled());
+}
+
+// The window is made at the stored placement, pulled back onto the screen.
+class MainWindowPlacementTest : public ShellWindowTest {
+protected:
+    MainWindowPlacementTest() { m_bMakeWindow = false; }
+    void TearDown() override
+    {
+        ShellWindowTest::TearDown();
+        g_WindowPlacement = NKWindowPlacement();
+        g_iPixelFormatRequest = NK_PIXELFORMAT_AUTO;
+    }
+};
+
+TEST_F(MainWindowPlacementTest, AStoredPositionOffTheScreenIsPulledBack)
+{
+    g_WindowPlacement.iX = 5000;
+    ASSERT_TRUE(CreateMainWindow());
+    const int iScreen = QGuiApplication::primaryScreen()->geometry().width();
+    QTRY_COMPARE(NKGetMainWindow()->geometry().x(), iScreen - 32);
+}
+
+TEST_F(MainWindowPlacementTest, NoContextMeansNoWindow)
+{
+    g_iPixelFormatRequest = 100000;
+    EXPECT_FALSE(CreateMainWindow());
+    EXPECT_EQ(NKGetMainWindow(), nullptr);
+    EXPECT_EQ(NKGetLastMessageBoxText(), "Unable to initialize OpenGL window, aborting!");
+    EXPECT_EQ(NKGetLastMessageBoxTitle(), "Critical Quolin Dulm Error");
+}
+
+}  // namespace
