@@ -21,3 +21,6 @@ void PreParseCommandLine(const char *pszLine);
 void ParseCommandLine(const char *pszLine);
 // The usage box, only while the main window exists.
 void ShowCommandLineUsage(void);
+// How many times the usage box was asked for since start-up, shown or not
+// (for the tests).
+int NKGetCommandLineUsageRequests(void);
