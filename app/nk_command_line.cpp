@@ -4,7 +4,7 @@
 // file once the start-up command file has run.
 //
 // The line is the program's arguments joined by blanks (NKJoinCommandLine).
-// Words are split at blanks; a double-quoted piece is one word without its
+// Words are split at blanks; a double-quoted stretch is one word without its
 // quotes, so that an argument holding blanks comes back as it was given.
 // Options fill the requests of app/nk_pixel_format.h and
 // g_bFullScreenRequest; the file goes to the command language as an "open"
@@ -33,7 +33,7 @@ namespace {
 
 int sg_iUsageRequests = 0;
 
-// Splits the text into words at blanks and tabs; a double-quoted piece may
+// Splits the text into words at blanks and tabs; a double-quoted stretch may
 // hold blanks and loses its quotes.
 std::vector<std::string> SplitWords(const std::string &text)
 {
