@@ -15,9 +15,18 @@ std::string NKJoinCommandLine(int argc, char **argv);
 // True when one argument is exactly "-version": the version line is then
 // printed on standard output.
 bool CheckVersionOption(int argc, char **argv);
-// "-fullscreen", "-pixelformat [n]", "-software" and "-depth bits".
+// "-fullscreen", "-pixelformat [n]" (no number: -20, ask), "-software"
+// (-10, and LIBGL_ALWAYS_SOFTWARE=1 in the environment, so it runs before
+// the application is made) and "-depth [bits]" (16 stays 16, else 32).
+// Nothing else is looked at.
 void PreParseCommandLine(const char *pszLine);
-// The file to open and the options; see the .cpp.
+// A file named first on the line (quoted when it holds blanks, or the whole
+// line when that names an existing file) is made absolute, its folder made
+// current, and opened with "open" after the options are read; each word
+// that is no option asks for the usage box once.
 void ParseCommandLine(const char *pszLine);
 // The usage box, only while the main window exists.
 void ShowCommandLineUsage(void);
+// How many times the usage box was asked for since start-up, shown or not
+// (for the tests).
+int NKGetCommandLineUsageRequests(void);

@@ -27,7 +27,25 @@ bool NKReadInformationFromRegistry(int *piX, int *piY, int *piWidth, int *piHeig
 // Writes the placement and the four recent files (empty ones too); false,
 // traced, when the settings cannot be written.
 bool NKWriteInformationToRegistry(const NKWindowPlacement &placement);
-// Registers the twelve document types, in table order; true.
+// Registers the twelve document types, in table order, to open with
+// "<pszProgramDir>quolin" (plus " -software" when bSoftware), then updates
+// the desktop's MIME database; true. bForce takes the types from another
+// program that opens them now.
 bool RegisterFileTypes(const char *pszProgramDir, bool bForce, bool bSoftware);
+// Registers one extension (".geo") as a glob of the MIME type made from
+// pszTypeName ("NKQuolin.Geofile" gives "application/x-nkquolin-geofile"),
+// described by pszDescription when one is given, opened by pszProgramFile
+// with pszArguments ("%f", the desktop's field for the file name) when one
+// is given. The package and the desktop entry hold every type registered so
+// far in this run; the type then opens with this program unless another one
+// already opens it and bForce is off. False (traced) when the package or
+// the desktop entry cannot be written or the association cannot be set.
+// The caller runs NKUpdateMimeDatabase after its last type.
+bool NKRegisterFileType(const char *pszExtension, const char *pszTypeName, bool bForce,
+                        const char *pszDescription, const char *pszProgramFile,
+                        const char *pszArguments);
+// Runs update-mime-database over $XDG_DATA_HOME/mime; nothing when the
+// desktop's tool is not installed.
+void NKUpdateMimeDatabase(void);
 // 3: the tool bar always has the flat look.
 int NKGetCommCtrlVersion(void);

@@ -37,6 +37,12 @@ void ClearRecentFiles(void)
     Store();
 }
 
+void NKSetRecentFile(int i, const char *pszName)
+{
+    if (i < 0 || i >= NK_NUM_RECENT_FILES) return;
+    sg_Entries[i] = pszName != nullptr ? pszName : "";
+}
+
 const NKString &NKGetRecentFile(int i)
 {
     static const NKString s_Empty("");

@@ -19,5 +19,9 @@ constexpr int NK_NUM_RECENT_FILES = 4;
 void AddRecentFile(const char *pszFileName);
 // Empties all four entries.
 void ClearRecentFiles(void);
+// Sets entry i to the name as given (null or "" empties it): no full path,
+// no reordering and nothing stored, so that the settings file can put its
+// entries back in place. An i outside the list changes nothing.
+void NKSetRecentFile(int i, const char *pszName);
 // Entry i (0 the most recent); empty when unused or outside the list.
 const NKString &NKGetRecentFile(int i);
