@@ -158,11 +158,13 @@ const char *NKLanguageName(const char *pszLocale)
         {"no", "Norwegian"}, {"de", "German"},  {"fr", "French"},    {"sv", "Swedish"},
         {"da", "Danish"},    {"es", "Spanish"}};
     if (pszLocale == nullptr) return "Unknown";
-    for (const auto &entry : kLanguages) {
-        const char c = pszLocale[2];
-        if (std::strncmp(pszLocale, entry[0], 2) == 0 && (c == '\0' || c == '_' || c == '.'))
-            return entry[1];
-    }
+    // The language is the locale name's first two letters, followed by the
+    // end, a territory or an encoding.
+    if (std::strlen(pszLocale) < 2) return "Unknown";
+    const char c = pszLocale[2];
+    if (c != '\0' && c != '_' && c != '.' && c != '@') return "Unknown";
+    for (const auto &entry : kLanguages)
+        if (std::strncmp(pszLocale, entry[0], 2) == 0) return entry[1];
     return "Unknown";
 }
 
