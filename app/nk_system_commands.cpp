@@ -1,141 +1,258 @@
-// app/nk_system_commands.cpp -- the application's own commands (see
-// nk_system_commands.h). Each command builds a parameter parser over its
-// argument text and a token scan of it; information goes to the message
-// output, errors through NKCommandError with result 1.
+// app/nk_system_commands.cpp -- NKCommandHandleSystem (see
+// nk_system_commands.h): the dispatcher of the general commands and the
+// commands of the windows themselves (tool bar, status bar, menu bar, full
+// screen, window position), exit, version, the request server, the desktop
+// registration, the benchmark and the in-view menus. Every other id goes to
+// the topic files of nk_system_topics.h.
+//
+// Each command scans its argument text token by token (NKArgumentScan) or
+// with the parameter parser; information goes to the message output,
+// command errors through NKCommandError with result 1.
 #include "app/nk_system_commands.h"
 
-#include <cmath>
 #include <cstdlib>
+#include <string>
 
+#include "app/nk_main_window.h"
+#include "app/nk_menus.h"
+#include "app/nk_settings.h"
+#include "app/nk_statusbar.h"
+#include "app/nk_system_placeholders.h"
+#include "app/nk_system_topics.h"
+#include "app/nk_toolbar.h"
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_command.h"
+#include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
 #include "core/nk_message.h"
-#include "core/nk_model.h"
-#include "core/nk_numeric.h"
-#include "core/nk_status_dump.h"
-#include "readers/nk_lsdyna_format.h"
-#include "render/nk_camera.h"
-#include "render/nk_navigation.h"
+#include "core/nk_model_hooks.h"
+#include "core/nk_program_directory.h"
+#include "core/nk_view_state.h"
+#include "platform/nk_platform.h"
+
+uint8_t g_bExitRequested = 0;
+
+void NKRequestExit(void) { g_bExitRequested = 1; }
 
 namespace {
 
-// "dump [file]": the model status dump, "quolin.dbg" by default. A dump that
-// cannot be written is a failed command.
-int CommandDump(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+// "toolbar" / "notoolbar" and "statusbar" / "nostatusbar". The shown flag
+// follows the command even without a main window, so that the window made
+// later shows the bar or not as asked. A bar already in the asked state is
+// an information text with result 1.
+int CommandBar(int iId)
 {
-    NKString name = pScan->NextArgument();
-    if (name.IsEmpty()) name = "quolin.dbg";
-    if (NKDumpFrameInformation(name.GetText(), g_pModel)) return 0;
-    NKCommandError(
-        pEntry, NKString::FromFormat("Could not create dump file : %s ", name.GetText()).GetText());
-    return 1;
+    const bool bToolbar = iId == NK_CID_TOOLBAR || iId == NK_CID_NOTOOLBAR;
+    const bool bShow = iId == NK_CID_TOOLBAR || iId == NK_CID_STATUSBAR;
+    uint8_t *pbShown = bToolbar ? &g_bToolbarShown : &g_bStatusbarShown;
+    if ((*pbShown != 0) == bShow) {
+        static const char *const kAlready[2][2] = {
+            {"Status bar already disabled", "Statusbar already enabled"},
+            {"Toolbar window already disabled", "Toolbar already enabled"}};
+        NKPrintInfo(kAlready[bToolbar][bShow]);
+        return 1;
+    }
+    if (bToolbar)
+        bShow ? NKCreateToolbar() : NKDestroyToolbar();
+    else
+        bShow ? NKCreateStatusbar() : NKDestroyStatusbar();
+    *pbShown = bShow ? 1 : 0;
+    NKInvalidateView();
+    static const char *const kDone[2][2] = {{"Disabled status bar", "Enabled statusbar"},
+                                            {"Disabled toolbar window", "Enabled toolbar window"}};
+    NKPrintInfo(kDone[bToolbar][bShow]);
+    return 0;
 }
 
-// "swapdynatitle [on | off]": the rest of the line, trimmed and lower-cased,
-// equal to "on" switches the LS-DYNA title byte swap on, any other text off;
-// without text the setting is only reported.
-int CommandSwapDynaTitle(NKArgumentScan *pScan)
+// "menu" / "nomenu": the menu bar flag and the bar itself (the menus pick
+// the full or the start-up menu).
+int CommandMenu(bool bShow)
 {
-    NKString rest = pScan->Rest();
-    rest.Trim();
-    if (rest.IsEmpty()) {
-        NKPrintInfo(NKString::FromFormat("Byte swapping of LS-DYNA title string is %sabled.",
-                                         NKLSDynaGetTitleByteSwap() ? "en" : "dis")
-                        .GetText());
+    g_bMenuBarShown = bShow ? 1 : 0;
+    NKShowMenuBar(bShow);
+    NKInvalidateView();
+    NKPrintInfo(bShow ? "Showing menu bar." : "Hiding menu bar.");
+    return 0;
+}
+
+int CommandFullScreen(bool bOn)
+{
+    SetFullScreen(bOn);
+    NKInvalidateView();
+    NKPrintInfo(bOn ? "Enabled full-screen display." : "Disabled full-screen display.");
+    return 0;
+}
+
+// "winposition [x [y [width [height]]]]": each given number replaces the
+// stored position or the view size; the window is moved keeping its size,
+// then sized so that the view gets width x height. Without numbers the
+// current values are only reported.
+int CommandWinPosition(NKArgumentScan *pScan)
+{
+    int aiValues[4] = {g_WindowPlacement.iX, g_WindowPlacement.iY, NKViewWindowSize.iWidth,
+                       NKViewWindowSize.iHeight};
+    int iGiven = 0;
+    for (; iGiven < 4; iGiven++) {
+        NKString token = pScan->NextToken();
+        if (token.IsEmpty()) break;
+        aiValues[iGiven] = std::atoi(token.GetText());
+    }
+    if (iGiven == 0) {
+        NKPrintInfo(
+            NKString::FromFormat("Current main window position: %d %d. OpenGL window size: %d %d",
+                                 aiValues[0], aiValues[1], aiValues[2], aiValues[3])
+                .GetText());
         return 0;
     }
-    rest.MakeLower();
-    NKLSDynaSetTitleByteSwap(rest == "on");
-    NKPrintInfo(NKString::FromFormat("%sabling byte swapping of LS-DYNA title string.",
-                                     rest == "on" ? "En" : "Dis")
+    g_WindowPlacement.iX = aiValues[0];
+    g_WindowPlacement.iY = aiValues[1];
+    NKMoveMainWindow(aiValues[0], aiValues[1]);
+    NKSetViewClientSize(aiValues[2], aiValues[3]);
+    NKPrintInfo(NKString::FromFormat("Setting window position to: %d %d. OpenGL window size: %d %d",
+                                     aiValues[0], aiValues[1], aiValues[2], aiValues[3])
                     .GetText());
     return 0;
 }
 
-// "sensitivity [factor]": a factor above 0 becomes the mouse sensitivity;
-// the current factor is reported with or without one. A factor of 0 or
-// below is refused and leaves the sensitivity alone.
-int CommandSensitivity(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+// "exit" / "quit": the command log is closed and the main window destroyed,
+// which ends the event loop. Without a window (a command file run during
+// start-up) the exit is left for start-up to carry out.
+int CommandExit(void)
 {
-    NKString word = pScan->NextArgument();
-    if (!word.IsEmpty()) {
-        const float fFactor = static_cast<float>(std::atof(word.GetText()));
-        if (!(fFactor > 0.0f)) {
-            NKCommandError(pEntry, NKString::FromFormat("Illegal mouse sensitivity factor %f "
-                                                        "(legal values > 0; def. 1.0)",
-                                                        fFactor)
-                                       .GetText());
+    NKPrintInfo("Exiting application");
+    if (bLogCommands) NKCommandLogClose();
+    if (NKGetMainWindow() != nullptr)
+        NKDestroyMainWindow();
+    else
+        NKRequestExit();
+    return 0;
+}
+
+int CommandVersion(void)
+{
+    NKPrintInfo(NKGetVersionLine().c_str());
+    NKPrintInfo(
+        NKString::FromFormat("  home path: %s", NKGetProgramDirectory().GetText()).GetText());
+    return 0;
+}
+
+// "dde [debug | nodebug]" and "nodde": the request server. A server that
+// cannot start is a failed command.
+int CommandDde(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
+{
+    if (!bOn) {
+        if (g_bDDEActive != 0) NKDDEClose();
+        g_bDDEActive = 0;
+        NKPrintInfo("Disable DDE.");
+        return 0;
+    }
+    CommandParams params(pszArguments);
+    params.SetCommand(pEntry);
+    NKString word;
+    if (!params.NKGetFirstParameterString(&word, false, NK_PARAM_STRING_WORD)) return 1;
+    if (word == "debug" || word == "nodebug") {
+        NKSetDdeDebug(word == "debug");
+        NKPrintInfo(word == "debug" ? "Enable DDE debug mode." : "Disable DDE debug mode.");
+        return 0;
+    }
+    if (g_bDDEActive == 0) {
+        if (!NKDDEInitialize()) {
+            NKCommandError(pEntry, "Error initializing DDE");
             return 1;
         }
-        g_InputState.fSensitivity = fFactor;
+        g_bDDEActive = 1;
     }
-    NKPrintInfo(NKString::FromFormat("Mouse sensitivity factor set to: %g (default 1.0).",
-                                     g_InputState.fSensitivity)
-                    .GetText());
+    NKPrintInfo("Enable DDE.");
     return 0;
 }
 
-// "keyrotate factor" and "keytranslate factor": the factor's absolute value
-// becomes the keyboard step. A missing or malformed factor is the parser's
-// error and changes nothing.
-int CommandKeyStep(CommandTableEntry *pEntry, const char *pszArguments, bool bRotate)
+// "forceregisterfiles [software]": registers the document types again,
+// for the software renderer when asked.
+int CommandForceRegisterFiles(NKArgumentScan *pScan)
 {
-    CommandParams params(pszArguments != nullptr ? pszArguments : "PARAMS");
-    params.SetCommand(pEntry);
-    float fFactor = 0.0f;
-    if (!params.NKGetFirstParameterFloat(&fFactor, true, NK_UNDEFINED, NK_UNDEFINED)) return 1;
-    (bRotate ? g_fKeyRotateStep : g_fKeyTranslateStep) = std::fabs(fFactor);
-    NKPrintInfo(NKString::FromFormat("Keyboard %s factor set to %g.",
-                                     bRotate ? "rotation" : "translation", std::fabs(fFactor))
-                    .GetText());
+    NKString rest = pScan->Rest();
+    rest.MakeLower();
+    rest.Trim();
+    const bool bSoftware = rest == "software";
+    RegisterFileTypes(NKGetProgramDirectory().GetText(), true, bSoftware);
+    NKPrintInfo(bSoftware ? "File associations updated in Windows Shell with software renderer."
+                          : "File associations updated in Windows Shell.");
     return 0;
 }
 
-// Placeholder: the mouse-rotation switch comes with the navigate commands;
-// until then rotation is never disabled.
-bool IsMouseRotationDisabled(void) { return false; }
-
-// "study" and "walk": the navigation mode. Walking is refused (result 0)
-// while mouse rotation is disabled.
-int CommandNavigationMode(bool bWalk)
+int CommandBenchmark(NKArgumentScan *pScan)
 {
-    if (bWalk && IsMouseRotationDisabled()) {
-        NKPrintInfo("Cannot enable walk navigation while rotation is disabled.");
-        return 0;
-    }
-    NKSetNavigationMode(bWalk ? NK_NAVIGATION_WALK : NK_NAVIGATION_STUDY);
-    NKPrintInfo(bWalk ? "Enable walk navigation mode." : "Enable study navigation mode");
+    NKString token = pScan->NextToken();
+    NKRunBenchmark(token.IsEmpty() ? 1 : std::atoi(token.GetText()));
     return 0;
+}
+
+int CommandUserMenu(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    if (!NKUserMenuCommand(pScan)) {
+        NKCommandError(pEntry, "Error executing sub command");
+        return 1;
+    }
+    NKInvalidateView();
+    return 0;
+}
+
+// The commands of this file; 3 for the others.
+int HandleOwnCommand(CommandTableEntry *pEntry, const char *pszArguments, NKArgumentScan *pScan)
+{
+    switch (pEntry->id) {
+    case NK_CID_TOOLBAR:
+    case NK_CID_NOTOOLBAR:
+    case NK_CID_STATUSBAR:
+    case NK_CID_NOSTATUSBAR:
+        return CommandBar(pEntry->id);
+    case NK_CID_MENU:
+    case NK_CID_NOMENU:
+        return CommandMenu(pEntry->id == NK_CID_MENU);
+    case NK_CID_FULLSCREEN:
+    case NK_CID_NOFULLSCREEN:
+        return CommandFullScreen(pEntry->id == NK_CID_FULLSCREEN);
+    case NK_CID_WINPOSITION:
+        return CommandWinPosition(pScan);
+    case NK_CID_EXIT:
+        return CommandExit();
+    case NK_CID_VERSION:
+        return CommandVersion();
+    case NK_CID_DDE:
+    case NK_CID_NODDE:
+        return CommandDde(pEntry, pszArguments, pEntry->id == NK_CID_DDE);
+    case NK_CID_FORCEREGISTERFILES:
+        return CommandForceRegisterFiles(pScan);
+    case NK_CID_BENCHMARK:
+        return CommandBenchmark(pScan);
+    case NK_CID_USERMENU:
+        return CommandUserMenu(pEntry, pScan);
+    default:
+        return NK_CMD_NOT_MINE;
+    }
 }
 
 }  // namespace
 
+// The print, sound and audio commands are not among the ids below and
+// answer 3 until their own handler code exists.
 int NKCommandHandleSystem(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    if (pEntry == nullptr) return 3;
-    NKArgumentScan scan(pszArguments != nullptr ? pszArguments : "PARAMS");
+    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
+    const char *pszText = pszArguments != nullptr ? pszArguments : "PARAMS";
+    NKArgumentScan scan(pszText);
     scan.NextToken();  // "PARAMS"
-    switch (pEntry->id) {
-    case NK_CID_DUMP:
-        return CommandDump(pEntry, &scan);
-    case NK_CID_SWAPDYNATITLE:
-        return CommandSwapDynaTitle(&scan);
-    case NK_CID_SENSITIVITY:
-        return CommandSensitivity(pEntry, &scan);
-    case NK_CID_KEYROTATE:
-    case NK_CID_KEYTRANSLATE:
-        return CommandKeyStep(pEntry, pszArguments, pEntry->id == NK_CID_KEYROTATE);
-    case NK_CID_STUDY:
-    case NK_CID_WALK:
-        return CommandNavigationMode(pEntry->id == NK_CID_WALK);
-    default:
-        // Placeholder: the other application commands come with the shell's
-        // general commands; until then they are not this handler's (3).
-        return 3;
+    int iResult = HandleOwnCommand(pEntry, pszText, &scan);
+    static const NKCommandHandler kTopics[] = {NKHandleSwitchCommands, NKHandleShellCommands,
+                                               NKHandlePickCommands, NKHandleReportCommands,
+                                               NKHandleGridCommands};
+    for (NKCommandHandler pfnTopic : kTopics) {
+        if (iResult != NK_CMD_NOT_MINE) break;
+        iResult = pfnTopic(pEntry, pszText);
     }
+    return iResult;
 }
 
 void NKRegisterSystemCommands(void)

@@ -85,9 +85,9 @@ std::vector<std::string> SplitCommandLine(const char *pszLine)
 bool NKRunShellCommand(const char *pszCommand)
 {
     NKBeginCancelMode("Running shell command");
-    NKRunProcessCaptured(pszCommand, nullptr, true);
+    const int iResult = NKRunProcessCaptured(pszCommand, nullptr, true);
     NKEndCancelMode("");
-    return true;
+    return iResult != NK_PROCESS_NOT_STARTED;
 }
 
 int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory, bool bCancellable)

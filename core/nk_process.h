@@ -22,7 +22,8 @@ enum {
 
 // Runs the command line through the shell in the current directory, with
 // the status bar's Cancel mode open ("Running shell command") and the
-// output shown. True.
+// output shown. True when the shell started (whatever the command's exit
+// status, and also when Cancel stopped it); false when it could not start.
 bool NKRunShellCommand(const char *pszCommand);
 
 // Runs "/bin/sh -c <command line>" in pszDirectory (null: the current one)

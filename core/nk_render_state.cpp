@@ -18,6 +18,7 @@ NKMirrorSettings g_MirrorSettings;
 NKSelectionList g_SelectionList;
 int32_t NKSelectionFeedbackMode = 1;
 uint8_t NKVertexArraySwitch = 0;
+uint8_t NKStrokeFontSwitch = 0;
 
 namespace {
 NKListUpdateInfo sg_ListUpdateInfo;

@@ -142,6 +142,9 @@ extern int32_t NKSelectionFeedbackMode;
 // Opaque surface parts are drawn through vertex arrays (vertexarray /
 // novertexarray); 0 at start-up.
 extern uint8_t NKVertexArraySwitch;
+// Text is drawn with the scalable stroke font rather than bitmap fonts
+// (strokefonts / nostrokefonts); 0 at start-up.
+extern uint8_t NKStrokeFontSwitch;
 
 // The display lists that must be rebuilt before the next drawing. A range
 // of -1, -1 means all.

@@ -229,6 +229,17 @@ TEST_F(ProcessTest, ShellCommandOpensAndClosesCancelMode)
     EXPECT_EQ(pUI->GetStatusText(), "");
 }
 
+TEST_F(ProcessTest, ShellCommandTellsAFailedStartFromAFailedCommand)
+{
+    // A command that runs and fails still started; only a shell that never
+    // started is a failure, and cancel mode is closed either way.
+    MessageCapture capture;
+    EXPECT_TRUE(NKRunShellCommand("exit 3"));
+    EXPECT_FALSE(NKRunShellCommand(nullptr));
+    EXPECT_FALSE(NKGetProgressState().bRunning);
+    EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+}
+
 TEST_F(ProcessTest, ShellCommandClearsAnEarlierCancel)
 {
     // A click from before the command must not stop it.
