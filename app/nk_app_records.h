@@ -15,9 +15,9 @@
 // render/nk_manipulator.h, where the tools that ask it can reach it.
 #pragma once
 
-// Makes the records in their fixed order. False when the model, a vector
-// settings record or the highlight settings cannot be made; the records made
-// before it stay (ExitApplication frees them). A record that already exists
+// Makes the records in their fixed order. False when the model cannot be
+// made or a vector settings record cannot be reset; the records made before
+// stay (ExitApplication frees them). A record that already exists
 // is kept, so a second call without ExitApplication leaks nothing.
 bool InitApplication(void);
 // The run-time defaults: near and far clipping distances, the current

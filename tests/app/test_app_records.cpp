@@ -57,21 +57,12 @@ void ExpectEveryGlobal(bool bMade)
         EXPECT_EQ(record.pfnGet() != nullptr, bMade) << record.pszName;
 }
 
-TEST(AppRecords, ExitFreesEveryRecordAndClearsEveryPointer)
-{
-    ExpectEveryGlobal(false);
-    ASSERT_TRUE(InitApplication());
-    ASSERT_TRUE(InitRuntimeDefaults());
-    ExpectEveryGlobal(true);
-    ExitApplication();
-    ExpectEveryGlobal(false);
-}
-
-TEST(AppRecords, ThePairRunsTwiceAndTheSecondRunStartsFresh)
+TEST(AppRecords, ExitClearsEveryPointerAndASecondRunStartsFresh)
 {
     for (int iRun = 0; iRun < 2; iRun++) {
         ASSERT_TRUE(InitApplication()) << iRun;
         ASSERT_TRUE(InitRuntimeDefaults());
+        ExpectEveryGlobal(true);
         EXPECT_EQ(g_AnimationSettings.iStartDelay, 0);
         EXPECT_EQ(g_MacroList.GetNumMacros(), 0);
         EXPECT_EQ(g_fNearClip, 0.01f);
@@ -82,23 +73,6 @@ TEST(AppRecords, ThePairRunsTwiceAndTheSecondRunStartsFresh)
         ExitApplication();
         ExpectEveryGlobal(false);
     }
-}
-
-TEST(AppRecords, ASecondStartUpKeepsTheRecordsItFinds)
-{
-    ASSERT_TRUE(InitApplication());
-    const void *pModel = g_pModel;
-    const void *pLights = g_pLights;
-    ASSERT_TRUE(InitApplication());
-    EXPECT_EQ(g_pModel, pModel);
-    EXPECT_EQ(g_pLights, pLights);
-    ExitApplication();
-}
-
-TEST(AppRecords, ShutDownWithoutStartUpDoesNothing)
-{
-    ExitApplication();
-    ExpectEveryGlobal(false);
 }
 
 // ---- The reset before a load ---------------------------------------------------
@@ -201,15 +175,6 @@ TEST_F(ModelStateReset, WithoutKeepEverySettingTakesItsDefault)
     ExpectLoadStateCleared();
 }
 
-TEST_F(ModelStateReset, WithoutAContextTheFringeTextureWaitsForItsNextUse)
-{
-    NKFringeTextureDirty = 0;
-    ResetModelState(true);
-    EXPECT_EQ(NKFringeTextureDirty, 1);
-    ResetModelState(false);
-    EXPECT_EQ(sg_iStippleBuilds, 0);  // display lists need a context
-}
-
 TEST_F(ModelStateReset, WithAContextOnlyAFullResetRebuildsTheStippleLists)
 {
     if (!NKEnsureGuiApplication()) GTEST_SKIP() << "no display";
@@ -230,15 +195,6 @@ TEST_F(ModelStateReset, ALoadFromACommandFileLeavesTheRunnerRunning)
     ResetModelState(false);
     EXPECT_TRUE(bRunningCommandFile);
     bRunningCommandFile = false;
-}
-
-TEST(ModelStateResetBeforeStartUp, RecordsNotMadeAreSkipped)
-{
-    ASSERT_EQ(g_pGraphicsSettings, nullptr);
-    NKResetModelStateRecords(false);
-    NKResetModelStateRecords(true);
-    EXPECT_EQ(g_pFringeTextureColors, nullptr);
-    EXPECT_FALSE(NKGetRotationPoint(nullptr));
 }
 
 }  // namespace
