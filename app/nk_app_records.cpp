@@ -1,47 +1,245 @@
-// app/nk_app_records.cpp -- the program's records (see nk_app_records.h).
+// app/nk_app_records.cpp -- the program's records (see nk_app_records.h):
+// the start-up order of InitApplication, the run-time defaults, the
+// shut-down order of ExitApplication and the reset before a model load.
+//
+// The drawing code makes several of its records together in
+// NKInstallRenderer (lights, lighting models, the list-update record, the
+// fringe texture table, the display-list set and its slots); the rows here
+// make the view settings, lights and fringe table at their own places first,
+// and NKInstallRenderer, which keeps records that exist, completes the rest
+// at the display-list row. "Placeholder:" lines stand where a record's owner
+// is not built yet; each owner adds its record at that line.
 #include "app/nk_app_records.h"
 
+#include <QOpenGLContext>
+
+#include "app/nk_render_options.h"
+#include "commands/nk_command_log.h"
+#include "commands/nk_macros.h"
+#include "commands/nk_recent_files.h"
 #include "core/nk_graphics_settings.h"
+#include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_movie_settings.h"
+#include "core/nk_render_state.h"
+#include "core/nk_shell_hooks.h"
+#include "core/nk_view_state.h"
+#include "readers/nk_data_source.h"
+#include "readers/nk_fem_reader.h"
 #include "readers/nk_lsdyna.h"
+#include "readers/nk_native_result_files.h"
+#include "render/nk_background.h"
 #include "render/nk_camera.h"
+#include "render/nk_fringe_texture.h"
+#include "render/nk_lights.h"
+#include "render/nk_node_colors.h"
+#include "render/nk_part_drawing.h"
 #include "render/nk_renderer.h"
 #include "render/nk_ride.h"
+#include "render/nk_scene.h"
+#include "render/nk_view_settings.h"
 #include "tools/nk_cut_plane.h"
-#include "tools/nk_cut_surface.h"
 
 namespace {
+
+// The movie settings have no heap record of their own yet: g_pMovieSettings
+// points here while the program runs.
 NKMovieSettings sg_MovieSettings;
+
+// Rows 1 to 8: the model and the settings records. False where a record
+// that the rest cannot do without is missing.
+bool MakeModelAndSettings(void)
+{
+    if (g_pModel == nullptr) g_pModel = NKCreateModel();
+    if (g_pModel == nullptr) return false;
+    if (g_pViewSettings == nullptr) g_pViewSettings = NKCreateViewSettings(nullptr);
+    if (g_pGraphicsSettings == nullptr) g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
+    NKResetBackgroundSettings(g_pBackgroundSettings, NK_BACKGROUND_RESET_STARTUP);
+    // Placeholder: the vectors' "Filter Box" manipulator comes with the vector drawing.
+    if (!NKResetVectorSettings(&g_VectorSettings, NK_VECTOR_RESET_STARTUP)) return false;
+    for (NKVectorSettings &settings : g_SeparateVectorSettings)
+        if (!NKResetVectorSettings(&settings, NK_VECTOR_RESET_STARTUP)) return false;
+    NKResetPartHighlightSettings(&NKPartHighlightSettings);
+    // Placeholder: the movie frame size (384 x 288) comes with the movie writer (export/).
+    sg_MovieSettings = NKMovieSettings();
+    g_pMovieSettings = &sg_MovieSettings;
+    return true;
+}
+
+// Rows 9 to 16: menus, texts, lights, textures, display lists, contour and
+// animation settings.
+void MakeDisplayRecords(void)
+{
+    // Placeholder: the holder of the root in-view GL menu comes with the in-view menus (app/).
+    // Placeholder: the 3-D text list comes with the 3-D texts (render/).
+    if (g_pLights == nullptr) g_pLights = NKCreateLights();
+    if (g_pLightModels == nullptr) g_pLightModels = NKCreateLightModels();
+    if (g_pFringeTextureColors == nullptr) g_pFringeTextureColors = NKCreateFringeTextureColors();
+    // Placeholder: the texture list (100 entries) comes with the part textures (render/).
+    // The list-update record, the display-list set and the drawing slots.
+    NKInstallRenderer();
+    NKResetContourSettings(&g_ContourSettings);
+    g_AnimationSettings = NKAnimationSettings();
+}
+
+// Rows 17 to 31: the tools, the command-language records and the handles.
+void MakeToolRecords(void)
+{
+    NKCreateSurfaceTools();
+    // Placeholder: the particle-trace set comes with the particle traces (tools/).
+    NKResetRideSpec(&g_RideSpec);
+    ClearRecentFiles();
+    g_MacroList.Clear();
+    g_PollFile.Reset();
+    // Placeholder: the label overlay comes with the labels (render/).
+    // Placeholder: the user primitive list comes with the primitives (tools/).
+    // Placeholder: the NKF export settings ("Quolin.nkf") come with the NKF export (nkf/).
+    // Placeholder: the line set list comes with the line files (tools/).
+    // Placeholder: the level-of-detail object and "LOD Selector" come with level of detail.
+    // Placeholder: the "3D Ruler" (flag byte 1) comes with the full manipulators (render/).
+    // Placeholder: the "3D Legend" box comes with the full manipulators (render/).
+    // Placeholder: the manipulator list and its four handles come with the full manipulators.
+    // Placeholder: the sound source table (100 entries) comes with the sounds (tools/).
+}
+
 }  // namespace
 
 bool InitApplication(void)
 {
-    g_pModel = NKCreateModel();
-    if (g_pModel == nullptr) return false;
-    g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
-    g_pMovieSettings = &sg_MovieSettings;
-    NKInstallRenderer();
-    NKCreateSurfaceTools();
+    if (!MakeModelAndSettings()) return false;
+    MakeDisplayRecords();
+    MakeToolRecords();
+    return true;
+}
+
+bool InitRuntimeDefaults(void)
+{
+    g_fNearClip = NK_DEFAULT_NEAR_CLIP;
+    g_fFarClip = NK_DEFAULT_FAR_CLIP;
+    // Placeholder: two bytes of the colour-coded visibility record come with its tables (render/).
+    NKInstallDataSources();
+    // The reader plug-ins registered with NKSetFEMReaderFactory describe
+    // themselves once.
+    NKInitFEMInterfaceTable();
+    // The reservoir reader's record (g_Output3DSet) is static with its start
+    // values; the LS-DYNA reader's state is set here.
     NKLSDynaReset();
+    // Placeholder: the result-name tables (51 names) come with the result names (readers/).
+    // Placeholder: the print settings ("%s.ps" of the product name) come with printing (export/).
     return true;
 }
 
 void ExitApplication(void)
 {
-    NKShutdownRenderer();
-    NKDestroyModel(g_pModel);
-    g_pModel = nullptr;
+    g_MacroList.Clear();
+    g_PollFile.Close();
+    // Placeholder: the sound source table and the SoundManager go with the sounds (tools/).
+    // Placeholder: the "3D Ruler", "3D Legend" and manipulator list go with the manipulators.
+    // Placeholder: line sets, level of detail, label overlay, user primitives go with their owners.
+    NKPlotInterfaceClose();
+    NKReleaseDataSources();
+    NKFree(g_pViewSettings);
+    g_pViewSettings = nullptr;
     NKDestroyRenderOptions(g_pGraphicsSettings);
     g_pGraphicsSettings = nullptr;
     g_pMovieSettings = nullptr;
+    // Placeholder: the in-view GL menu and the 3-D text list go with their owners.
+    // Lights, lighting models, list-update record, fringe table and slots.
+    NKShutdownRenderer();
+    // Placeholder: the texture list goes with the part textures (render/).
+    NKResetContourSettings(&g_ContourSettings);
     NKDestroySurfaceTools();
+    // Placeholder: the particle traces, the current plot and the node traces go with their owners.
+    NKDestroyModel(g_pModel);
+    g_pModel = nullptr;
+    // Placeholder: the NKF export settings go with the NKF export (nkf/).
 }
 
-// The rotation point is cleared and the ride definition reset; the view
-// matrix stays.
-void NKResetModelStateRecords(bool)
+namespace {
+
+bool HasCurrentGLContext(void) { return QOpenGLContext::currentContext() != nullptr; }
+
+// The colours of a new model: legend bands blue to red, undefined values blue.
+void ResetModelColors(void)
 {
+    static const uint8_t s_auLegend[5][3] = {
+        {0, 0, 255}, {0, 255, 255}, {0, 255, 0}, {255, 255, 0}, {255, 0, 0}};
+    for (int i = 0; i < 5; i++)
+        for (int k = 0; k < 3; k++) NKFringeColors[i][k] = s_auLegend[i][k];
+    NKUndefinedValueColor[0] = 0;
+    NKUndefinedValueColor[1] = 0;
+    NKUndefinedValueColor[2] = 255;
+    // Placeholder: the mesh colour (black) comes with the display colours (render/).
+    // Placeholder: the contour-line colour and width (white, 1) come with the contour lines.
+    // Placeholder: the text colour (white) comes with the display colours (render/).
+}
+
+// What a new model starts with unless the settings are kept.
+void ResetUnkeptState(void)
+{
+    g_ContourSettings.bAutoRange = 1;
+    ResetModelColors();
+    g_bFringesShown = 0;
+    for (NKVectorSettings &settings : g_SeparateVectorSettings) settings.bShown = 0;
+    g_AnimationSettings.iStartDelay = 0;
+    g_AnimationSettings.iStopDelay = 0;
+    g_fMeshDepthFactor = g_fDepthEpsilon;
+    // Placeholder: the line set list and its state come with the line files (tools/).
+    // Placeholder: the two user-line arrays and their four words come with the user lines.
+    // Placeholder: the textured-polygon list count comes with the part textures (render/).
+    // Display lists exist only in a context; a new context makes them anyway.
+    if (HasCurrentGLContext()) NKCreateStippleLists();
     NKSetRotationPoint(nullptr);
+    g_bAutoFringeRange = 1;
+}
+
+// The fringe texture back to the default spectrum. The upload needs a
+// current context; without one the next use of the texture uploads it.
+void ResetFringeTexture(void)
+{
+    if (g_pFringeTextureColors == nullptr) return;
+    NKResetFringeTextureColors(g_pFringeTextureColors->auColors);
+    if (HasCurrentGLContext()) {
+        NKLoadFringeTexture(g_pFringeTextureColors);
+        NKFringeTextureDirty = 0;
+    } else {
+        NKFringeTextureDirty = 1;
+    }
+}
+
+// What every load resets, kept settings or not.
+void ResetLoadState(void)
+{
+    // Placeholder: the node-plot node list and its count come with the node plots (plot/).
+    // Placeholder: the node-trace count comes with the node traces (tools/).
+    // Placeholder: the view settings' plot flag and the plot scale (2.0) come with the plots.
+    // Placeholder: the user primitives are cleared with the primitives (tools/).
+    NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
+    if (g_pLights != nullptr) NKSetupDefaultLights(g_pLights);
+    ResetFringeTexture();
     NKResetRideSpec(&g_RideSpec);
+    bFreqResultsScalar = 0;
+    bFreqResultsVector = 0;
+    // Placeholder: the SoundManager is destroyed with the sounds (tools/).
+    // Placeholder: the pick-marker record comes with the pick marks (render/).
+    g_SelectionList.SetEnabled(false);
+    g_SelectionList.Clear();
+    // The command-file runner's flag stays: a load run from a command file
+    // would otherwise leave the runner believing that no file runs.
+    // Placeholder: the overlay display mode (1) comes with the overlays (render/).
+}
+
+}  // namespace
+
+void NKResetModelStateRecords(bool bKeep)
+{
+    const int iMode = bKeep ? 2 : 1;
+    NKInitRenderOptions(g_pGraphicsSettings, iMode);
+    NKResetViewSettings(g_pViewSettings, iMode);
+    NKResetBackgroundSettings(g_pBackgroundSettings, iMode);
+    NKResetVectorSettings(&g_VectorSettings, iMode);
+    // The highlight settings have no keep mode: only a new model resets them.
+    if (!bKeep) NKResetPartHighlightSettings(&NKPartHighlightSettings);
+    if (!bKeep) ResetUnkeptState();
+    ResetLoadState();
 }
