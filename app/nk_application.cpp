@@ -31,8 +31,6 @@
 #include "commands/nk_macros.h"
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
-#include "readers/nk_data_source.h"
-#include "readers/nk_fem_reader.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
 #include "render/nk_viewpoint_commands.h"
@@ -60,12 +58,7 @@ bool InitRecords(void)
     NKInstallCommandHooks();
     NKInstallToolHooks();
     NKInstallShellHooks();
-    // The data-source record exists from here on, with no source open.
-    NKInstallDataSources();
     if (!InitApplication()) return false;
-    // The reader plug-ins registered with NKSetFEMReaderFactory (none in the
-    // program itself) describe themselves once.
-    NKInitFEMInterfaceTable();
     RegisterCommandHandlers();
     NKSetProgramDirectory(nullptr);
     return true;
@@ -76,7 +69,6 @@ void FreeRecords(void)
     // The main window and its view go with the events left for deletion.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ExitApplication();
-    NKReleaseDataSources();
 }
 
 // The settings file's placement and recent files; a first run keeps the
@@ -123,13 +115,15 @@ int NKRunApplication(int argc, char **argv)
     std::setlocale(LC_NUMERIC, "C");
 
     ShowSplashWindow();
+    // The data-source record, the reader table and the clipping distances.
+    InitRuntimeDefaults();
     if (!CreateMainWindow()) {
         FreeRecords();
         return 1;
     }
     RunStartup(commandLine);
     // An exit during start-up ends the program as the loop would start.
-    if (NKGetMainWindow() != nullptr) app.exec();
+    if (NKGetMainWindow() != nullptr && g_bExitRequested == 0) app.exec();
     NKDestroyMainWindow();
     NKWriteInformationToRegistry(g_WindowPlacement);
     FreeRecords();

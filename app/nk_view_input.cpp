@@ -160,6 +160,14 @@ void NKSampleHeldKeys(bool bNavigationKeys)
         g_InputState.uKeys |= sg_uHeldKeys & kNavigationKeys;
 }
 
+namespace {
+
+// A key event of the view: it has the keyboard, whichever window the
+// window system reports as focused.
+void SampleKeysOfEvent(void) { g_InputState.uKeys = sg_uHeldKeys; }
+
+}  // namespace
+
 // Without Shift or Ctrl a press starts walk motion (with its timer in walk
 // mode) and, in study mode, the study motion; Shift and Ctrl presses pick
 // (left) or open the part menu (right).
@@ -198,7 +206,10 @@ void NKViewMouseRelease(QWindow *pView, QMouseEvent *pEvent)
         NKStopWalkMotion();
     }
     if (!HasModel()) return;
-    if (StudyMode()) NKStudyMouse(g_InputState.uButtons, g_InputState.iX, g_InputState.iY);
+    // The last button up ends a study motion even when the mode changed
+    // while it was held (a right double click switches to walk).
+    if (StudyMode() || g_InputState.uButtons == 0)
+        NKStudyMouse(g_InputState.uButtons, g_InputState.iX, g_InputState.iY);
     NKInvalidateView();
 }
 
@@ -224,7 +235,7 @@ void NKViewWheel(QWheelEvent *pEvent)
 void NKViewKeyPress(QKeyEvent *pEvent)
 {
     NKRecordKeyEvent(pEvent, true);
-    NKSampleHeldKeys(true);
+    SampleKeysOfEvent();
     if (NKIsCursorOverView()) UpdateInteractionCursor();
     if (pEvent->key() == Qt::Key_C && !pEvent->isAutoRepeat() && bCommandFilePaused) {
         ExecuteCommand("resumefile");
@@ -238,7 +249,7 @@ void NKViewKeyRelease(QKeyEvent *pEvent)
 {
     NKRecordKeyEvent(pEvent, false);
     if (pEvent->isAutoRepeat()) return;
-    NKSampleHeldKeys(true);
+    SampleKeysOfEvent();
     if (NKIsCursorOverView()) UpdateInteractionCursor();
     if (NKNavigationKeyBit(pEvent->key()) == 0 || (g_InputState.uKeys & kNavigationKeys) != 0)
         return;

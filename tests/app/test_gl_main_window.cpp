@@ -21,8 +21,8 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,7 +30,9 @@
 #include "app/nk_animation_timer.h"
 #include "app/nk_menu_state.h"
 #include "app/nk_menus.h"
+#include "app/nk_pixel_format.h"
 #include "app/nk_statusbar.h"
+#include "app/nk_study_mouse.h"
 #include "app/nk_system_commands.h"
 #include "app/nk_toolbar.h"
 #include "app/nk_view_input.h"
@@ -38,15 +40,18 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_recent_files.h"
+#include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_model.h"
 #include "core/nk_movie_settings.h"
 #include "core/nk_view_state.h"
+#include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
 #include "render/nk_renderer.h"
+#include "render/nk_view_settings.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
 
@@ -110,6 +115,7 @@ protected:
         NKReleaseDataSources();
         NKSetLoadHooks(m_SavedLoad);
         g_WindowPlacement = NKWindowPlacement();
+        g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;
     }
     void DropFiles(const std::vector<std::string> &files)
     {
@@ -117,6 +123,10 @@ protected:
         QList<QUrl> urls;
         for (const std::string &f : files) urls.push_back(QUrl::fromLocalFile(f.c_str()));
         data.setUrls(urls);
+        // A drop reaches the window that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(NKGetMainWindow(), &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(NKGetMainWindow(), &drop);
     }
@@ -153,16 +163,21 @@ TEST_F(MainWindowTest, ADroppedModelSwapsTheMenusAndItemsRunTheirLines)
     for (const std::string &line : sg_Lines) EXPECT_EQ(line.find("plate"), std::string::npos);
     EXPECT_EQ(PopupTitles(), (std::vector<std::string>{"&File", "&Model", "&View", "&Animation",
                                                        "&Window", "&Help"}));
-    for (QAction *pAction : NKGetToolbarWindow()->actions())
-        if (!pAction->isSeparator()) EXPECT_TRUE(pAction->isEnabled()) << pAction->text().toStdString();
+    for (QAction *pAction : NKGetToolbarWindow()->actions()) {
+        if (pAction->isSeparator()) continue;
+        EXPECT_TRUE(pAction->isEnabled()) << pAction->data().toInt();
+    }
 
     ASSERT_TRUE(NKSetFrameCount(3, true));
     const struct {
         int iId;
         const char *pszLine;
-    } items[] = {{NK_MENU_SURFACE, "surface 0 0"},     {NK_MENU_PLAY, "anim_run 0 0"},
-                 {NK_MENU_PLAYBACKWARD, "anim_run 0 -1"}, {NK_MENU_STEPBACKWARD, "anim_run -1 0"},
-                 {NK_MENU_STOP, "noanim"},               {NK_MENU_STATUSBAR, "nostatusbar"}};
+    } items[] = {{NK_MENU_SURFACE, "surface 0 0"},
+                 {NK_MENU_PLAY, "anim_run 0 0"},
+                 {NK_MENU_PLAYBACKWARD, "anim_run 0 -1"},
+                 {NK_MENU_STEPBACKWARD, "anim_run -1 0"},
+                 {NK_MENU_STOP, "noanim"},
+                 {NK_MENU_STATUSBAR, "nostatusbar"}};
     for (const auto &item : items) {
         sg_Lines.clear();
         EXPECT_EQ(NKMainWindowCommand(item.iId), 0) << item.iId;
@@ -273,6 +288,7 @@ TEST_F(MainWindowTest, TheViewsKeysAndTimer)
     LoadBeam();
     QTest::mouseDClick(m_pView, Qt::RightButton, Qt::NoModifier, QPoint(50, 50));
     EXPECT_NE(std::find(sg_Lines.begin(), sg_Lines.end(), "walk"), sg_Lines.end());
+    EXPECT_FALSE(NKIsStudyMotion());  // the release ended the drag of the first click
     NKSetNavigationMode(NK_NAVIGATION_STUDY);
 
     // Ctrl over the view pauses a running animation at the timer's tick.

@@ -215,7 +215,7 @@ TEST_F(StatusbarTest, BarComesAndGoesWithItsProgressInterface)
     EXPECT_FALSE(NKDrawStatusbarItem(&item));  // not the status bar
     EXPECT_FALSE(NKShowMenuHelp(40005, NK_MF_SYSMENU));
     EXPECT_TRUE(NKShowMenuHelp(40005, NK_MF_SYSMENU | NK_MF_POPUP));
-    EXPECT_EQ(NKGetStatusbarText(0), "");  // no help text yet
+    EXPECT_EQ(NKGetStatusbarText(0), "Display Model As Polygon Surfaces");
 
     EXPECT_TRUE(NKDestroyStatusbar());
     EXPECT_EQ(g_bStatusbarShown, 0);

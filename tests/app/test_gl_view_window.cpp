@@ -149,10 +149,12 @@ TEST_F(ContextFailureTest, EachFailureShowsItsBoxAfterTheSplashIsGone)
     }
     // The view asks the same and then has no context: no main window.
     g_iPixelFormatRequest = 100000;
+    const int iBoxes = NKGetMessageBoxCount();
     EXPECT_FALSE(CreateMainWindow());
     EXPECT_EQ(NKGetMainWindow(), nullptr);
     EXPECT_EQ(NKGetViewWindow(), nullptr);
-    EXPECT_EQ(NKGetLastMessageBoxText(), "SetPixelFormat failed");
+    EXPECT_EQ(NKGetMessageBoxCount(), iBoxes + 2);  // the format's failure, then the window's
+    EXPECT_EQ(NKGetLastMessageBoxText(), "Unable to initialize OpenGL window, aborting!");
 }
 
 TEST_F(ContextFailureTest, DisplayFormatsAreSearchedAndReported)
