@@ -61,8 +61,8 @@ TEST_F(SystemCommandsWindow, ToolbarCommandsAnswerTheBarsState)
     EXPECT_TRUE(m_Capture.HasLine("Toolbar already enabled"));
 }
 
-// Enabled once the tool bar lands: the bar itself comes and goes.
-TEST_F(SystemCommandsWindow, DISABLED_ToolbarCommandsMakeAndRemoveTheBar)
+// The bar itself comes and goes.
+TEST_F(SystemCommandsWindow, ToolbarCommandsMakeAndRemoveTheBar)
 {
     ASSERT_NE(NKGetToolbarWindow(), nullptr);
     EXPECT_EQ(Run("notoolbar"), 0);
