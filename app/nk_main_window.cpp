@@ -16,19 +16,23 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QUrl>
 #include <QWindow>
 
 #include "app/nk_menus.h"
+#include "app/nk_render_options.h"
 #include "app/nk_statusbar.h"
 #include "app/nk_toolbar.h"
 #include "app/nk_view_input.h"
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
 #include "core/nk_message.h"
+#include "core/nk_shell_hooks.h"
 #include "core/nk_string.h"
+#include "core/nk_view_state.h"
 #include "platform/nk_message_box.h"
 #include "platform/nk_platform.h"
 #include "render/nk_scene.h"
@@ -59,6 +63,13 @@ protected:
     {
         NKRecordKeyEvent(pEvent, false);
         QMainWindow::keyReleaseEvent(pEvent);
+    }
+    // One renderer family loses its viewport when the window moves.
+    void moveEvent(QMoveEvent *pEvent) override
+    {
+        if (NKGetRendererQuirk() == 7)
+            NKResizeView(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight);
+        QMainWindow::moveEvent(pEvent);
     }
     void dragEnterEvent(QDragEnterEvent *pEvent) override
     {

@@ -18,6 +18,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_window_timer.h"
@@ -97,6 +98,7 @@ void SetMouseCapture(bool bOn)
 // has one cursor, picks nothing and nothing is dragged or highlighted.
 void UpdateInteractionCursor(void) {}
 bool IsCursorOverridden(void) { return false; }
+void ShowPartContextMenu(int, int) {}
 
 // Shift or Ctrl with the left button picks; the dialogs showing picks are
 // refreshed and the view redrawn.
@@ -173,6 +175,7 @@ void SampleKeysOfEvent(void) { g_InputState.uKeys = sg_uHeldKeys; }
 // (left) or open the part menu (right).
 void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
 {
+    if (pView != nullptr) pView->requestActivate();
     SampleMouse(pView, pEvent);
     UpdateInteractionCursor();
     SetMouseCapture(true);
@@ -182,7 +185,11 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
         if (StudyMode()) NKStudyMouse(g_InputState.uButtons, g_InputState.iX, g_InputState.iY);
         return;
     }
-    if (pEvent->button() == Qt::LeftButton) PickAtMouse();
+    if (pEvent->button() == Qt::LeftButton) {
+        PickAtMouse();
+    } else if (pEvent->button() == Qt::RightButton) {
+        ShowPartContextMenu(g_InputState.iX, g_InputState.iY);
+    }
 }
 
 // In study mode a move steps the study motion and, with a button held and
@@ -190,7 +197,10 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
 void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
-    if (!HasModel() || !StudyMode()) return;
+    if (!HasModel()) return;
+    // Moving the camera would leave the culled polygons of the old view.
+    if (g_InputState.uButtons != 0 && g_bHiddenCullingOn != 0) ExecuteCommand("nohp");
+    if (!StudyMode()) return;
     NKStudyMouseMove(g_InputState.iX, g_InputState.iY);
     if (g_InputState.uButtons != 0 && !ShiftOrCtrl()) NKRedrawView();
 }

@@ -14,10 +14,10 @@ TEST(IdlePacing, IntervalFollowsActivationFramesPerSecondAndRate)
         float fRate;
         uint32_t uInterval;
     } cases[] = {
-        {1, 0, 25.0f, 33},          {1, 25, 25.0f, 33},  {1, 150, 0.0f, 33},
-        {0, 0, 25.0f, 10000000u},   {0, -3, 25.0f, 10000000u},
-        {0, 25, 25.0f, 160},        {0, 25, 0.0f, 200},  {0, 150, 25.0f, 33},
-        {0, 100, 25.0f, 33},        {0, 30, 7.0f, 476},  // 100000 / 210, truncated
+        {1, 0, 25.0f, 33},        {1, 25, 25.0f, 33},        {1, 150, 0.0f, 33},
+        {0, 0, 25.0f, 10000000u}, {0, -3, 25.0f, 10000000u}, {0, 25, 25.0f, 160},
+        {0, 25, 0.0f, 200},       {0, 150, 25.0f, 33},       {0, 100, 25.0f, 33},
+        {0, 30, 7.0f, 476},  // 100000 / 210, truncated
     };
     for (const auto &c : cases) {
         NKAnimationSettings settings;
