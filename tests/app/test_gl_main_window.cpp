@@ -42,9 +42,11 @@
 #include "commands/nk_recent_files.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_model.h"
 #include "core/nk_movie_settings.h"
+#include "core/nk_progress.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
@@ -53,6 +55,7 @@
 #include "render/nk_renderer.h"
 #include "render/nk_view_settings.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -317,6 +320,23 @@ TEST_F(MainWindowTest, TheViewsKeysAndTimer)
     EXPECT_FALSE(bCommandFilePaused);
     EXPECT_NE(std::find(sg_Lines.begin(), sg_Lines.end(), "version"), sg_Lines.end());
     NKTestRemoveDir(dir);
+}
+
+TEST_F(MainWindowTest, UnsafeNamesRunNothingAndPaintsWaitForProgress)
+{
+    MessageCapture capture;
+    DropFiles({"/tmp/a\"b.nkf"});
+    EXPECT_TRUE(sg_Lines.empty());
+    EXPECT_TRUE(capture.HasLine("File name contains a double quote or a line break: /tmp/a\"b.nkf"))
+        << capture.Text();
+
+    LoadBeam();
+    NKRedrawView();
+    EXPECT_EQ(g_bViewInvalidated, 0);  // painted
+    ASSERT_TRUE(NKBeginProgress(10, "Reading", true, false));
+    NKRedrawView();
+    EXPECT_EQ(g_bViewInvalidated, 1);  // the paint waits for the operation
+    NKEndProgress("Done", true, false);
 }
 
 TEST_F(MainWindowTest, AboutDisablesTheMainWindowUntilOk)
