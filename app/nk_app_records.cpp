@@ -31,6 +31,7 @@
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_texture.h"
+#include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_part_drawing.h"
@@ -91,7 +92,7 @@ void MakeToolRecords(void)
     ClearRecentFiles();
     g_MacroList.Clear();
     g_PollFile.Reset();
-    // Placeholder: the label overlay comes with the labels (render/).
+    g_pLabelOverlay = CreateLabelOverlay();
     // Placeholder: the user primitive list comes with the primitives (tools/).
     // Placeholder: the NKF export settings ("Quolin.nkf") come with the NKF export (nkf/).
     // Placeholder: the line set list comes with the line files (tools/).
@@ -135,7 +136,9 @@ void ExitApplication(void)
     g_PollFile.Close();
     // Placeholder: the sound source table and the SoundManager go with the sounds (tools/).
     // Placeholder: the "3D Ruler", "3D Legend" and manipulator list go with the manipulators.
-    // Placeholder: line sets, level of detail, label overlay, user primitives go with their owners.
+    // Placeholder: line sets, level of detail, user primitives go with their owners.
+    DestroyLabelOverlay(g_pLabelOverlay);
+    g_pLabelOverlay = nullptr;
     NKPlotInterfaceClose();
     NKReleaseDataSources();
     NKFree(g_pViewSettings);

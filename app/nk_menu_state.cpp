@@ -8,6 +8,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_numeric.h"
 #include "core/nk_string.h"
+#include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 
 namespace {
@@ -15,9 +16,7 @@ namespace {
 // The user text before the user has set one.
 constexpr const char *kDefaultUserText = "<user text string>";
 
-// Placeholder: the user text comes with the overlay texts; until then it is
-// the default one, so "Text info" shows only the step text.
-const char *UserText(void) { return kDefaultUserText; }
+const char *UserText(void) { return g_UserText.Text.GetText(); }
 
 // Placeholder: the stored home view comes with the viewpoints; until then
 // it is undefined (eye, reference point and up vector, 9 values).

@@ -17,6 +17,7 @@
 #include "render/nk_fringe_texture.h"
 #include "render/nk_gl_resources.h"
 #include "render/nk_scene.h"
+#include "render/nk_text.h"
 
 int g_iGLVersion = 10;
 float g_fDepthEpsilon = 0.0005f;

@@ -27,6 +27,7 @@
 #include "platform/nk_window_timer.h"
 #include "render/nk_background.h"
 #include "render/nk_gl_resources.h"
+#include "render/nk_text.h"
 
 namespace {
 

@@ -79,6 +79,8 @@ void NKDestroyGLContext(NKGLContext *pContext)
     delete pContext;
 }
 
+void *NKGetCurrentGLContextHandle(void) { return QOpenGLContext::currentContext(); }
+
 void *NKGetGLProcAddress(const char *pszName)
 {
     QOpenGLContext *pCurrent = QOpenGLContext::currentContext();

@@ -19,6 +19,11 @@ NKGLContext *NKCreateOffscreenGLContext(int iWidth, int iHeight);
 bool NKMakeGLContextCurrent(NKGLContext *pContext);
 void NKDestroyGLContext(NKGLContext *pContext);
 
+// An opaque handle of the context current on this thread (the 3-D view's
+// or an off-screen one); null when none is current. Display lists belong
+// to the context that was current when they were made.
+void *NKGetCurrentGLContextHandle(void);
+
 // Looks up an OpenGL extension entry point by name; NULL when unknown or when
 // no context is current.
 void *NKGetGLProcAddress(const char *pszName);

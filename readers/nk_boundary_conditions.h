@@ -19,8 +19,10 @@
 struct NKBoundaryCondition {
     int iKind = 0;  // 1 boundary, 2 node force, 3 line force, 4 surface force
     int iLabel = 0;
+    int iLoadCase = 0;  // 0: every load case
     int iFlags[6] = {0, 0, 0, 0, 0, 0};
-    float fValues[6] = {0, 0, 0, 0, 0, 0};  // the value of flag k, or 0
+    float fValues[6] = {0, 0, 0, 0, 0, 0};  // the value of flag k, or 0; the
+                                            // first vector, then the second
     float fPosition[3] = {0, 0, 0};         // display coordinates
 };
 

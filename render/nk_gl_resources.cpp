@@ -17,5 +17,3 @@ void NKFlagAllListsForUpdate(NKListUpdateInfo *pInfo)
     pInfo->iTextureFirst = pInfo->iTextureLast = -1;
     pInfo->iImageFirst = pInfo->iImageLast = -1;
 }
-
-void NKBuildBitmapFontLists(void) {}

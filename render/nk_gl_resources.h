@@ -1,4 +1,4 @@
-// render/nk_gl_resources.h -- the display lists, textures and fonts that the
+// render/nk_gl_resources.h -- the display lists and textures that the
 // drawing code keeps in the current OpenGL context and builds again for a
 // new one (the shell's NKReinitRenderResources).
 #pragma once
@@ -9,6 +9,3 @@ struct NKListUpdateInfo;
 // the next drawing rebuilds lights, lighting models, materials and
 // textures. A null record goes to the internal trace.
 void NKFlagAllListsForUpdate(NKListUpdateInfo *pInfo);
-// Placeholder: the bitmap font lists of the current context come with the
-// text drawing; nothing is built.
-void NKBuildBitmapFontLists(void);

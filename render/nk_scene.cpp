@@ -28,11 +28,13 @@
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
 #include "render/nk_element_drawing.h"
+#include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene_extras.h"
 #include "render/nk_scene_frame.h"
+#include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 
 float g_fMeshDepthFactor = 0.0005f;
@@ -42,10 +44,9 @@ int g_iScreenDrawing = 1;
 
 namespace {
 
-// What one draw must undo when it stops early: its text list, the draw
+// What one draw must undo when it stops early: the draw
 // buffer and viewport it found, and the animation state before its step.
 struct DrawUndo {
-    NKTextList *pTextList = nullptr;
     GLint iDrawBuffer = GL_BACK;
     GLint aiViewport[4] = {0, 0, 0, 0};
     int iCurrentFrame = 0, iPreviousFrame = 0, iAnimationType = 0;
@@ -81,11 +82,7 @@ void RestoreBufferAndViewport(void)
                    sg_Undo.aiViewport[3]);
 }
 
-void FreeDrawTextList(void)
-{
-    NKFreeTextList(sg_Undo.pTextList);
-    sg_Undo.pTextList = nullptr;
-}
+void FreeDrawTextList(void) { NKFreeTextList(); }
 
 void ClearToBackground(void)
 {
@@ -216,8 +213,6 @@ bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
     NKApplyViewMatrix(g_ViewMatrix);
     NKSaveViewMatrices();
     NKComputeMeshOffset(g_fMeshDepthFactor, g_afMeshOffset, g_afSavedModelView);
-    if (sg_Undo.pTextList->bWantsModelView)
-        glGetDoublev(GL_MODELVIEW_MATRIX, sg_Undo.pTextList->adModelView);
     if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bAutoClip && !Stereo())
         FitNearFar(pFrame);
     NKUpdateLightBindings(&g_DisplayLists, g_pLights, 0);
@@ -234,7 +229,7 @@ bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
     NKDrawScreenOverlays(pFrame, iScreen);
     NKQueueFrameLabel(pFrame);
     glPopMatrix();
-    NKDrawTextList(sg_Undo.pTextList);
+    NKDrawTextList();
     NKDrawLabelOverlay();
     // The pattern marks the nine points the stereo autofocus picks at; its
     // two switches are the autofocus and its drawing.
@@ -313,8 +308,7 @@ bool NKRenderScene(int iFrame, int bUninterruptible, int iScreen)
         g_bRedrawRequested = 0;
         return false;
     }
-    sg_Undo.pTextList = NKCreateTextList();
-    if (sg_Undo.pTextList == nullptr) {
+    if (!NKCreateTextList()) {
         NKPrintError("Not enough memory to create text lists.");
         return false;
     }

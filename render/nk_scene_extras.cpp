@@ -2,29 +2,10 @@
 // nk_scene_extras.h).
 #include "render/nk_scene_extras.h"
 
-#include <new>
-
-#include "core/nk_memory.h"
-
 namespace {
 int sg_iForcedCulledPart = -1;
 }  // namespace
 
-NKTextList *NKCreateTextList(void)
-{
-    void *pBlock = NKAlloc(sizeof(NKTextList));
-    return pBlock != nullptr ? new (pBlock) NKTextList() : nullptr;
-}
-
-void NKDrawTextList(NKTextList *) {}
-
-void NKFreeTextList(NKTextList *pList)
-{
-    if (pList != nullptr) NKFree(pList);
-}
-
-void NKResetLabelOverlay(void) {}
-void NKDrawLabelOverlay(void) {}
 void NKDrawBackground(int) {}
 void NKDrawSceneOverlays(NKFrame *) {}
 void NKDrawCopyOverlays(NKFrame *) {}

@@ -1,6 +1,6 @@
 // render/nk_scene_extras.h -- the pieces NKRenderScene calls around its
-// part passes that other drawing code owns: the 2-D text list, the label
-// overlay, background and overlays, tool surfaces, culling and the sounds.
+// part passes that other drawing code owns: background and overlays, tool
+// surfaces, culling and the sounds.
 //
 // Each is a placeholder until its owner is built: it draws nothing and
 // answers success, so the scene's order of calls is already in place.
@@ -12,21 +12,6 @@ struct NKFrame;
 struct NKGeometry;
 struct NKAnimationSettings;
 
-// The queued 2-D texts of one frame. Made at the start of a draw, drawn and
-// freed at its end; every early exit frees it too.
-struct NKTextList {
-    bool bWantsModelView = false;
-    double adModelView[16] = {};
-};
-// Null when out of memory.
-NKTextList *NKCreateTextList(void);
-// Placeholder: draws the queued texts; none are queued yet.
-void NKDrawTextList(NKTextList *pList);
-void NKFreeTextList(NKTextList *pList);
-
-// Placeholder: the label overlay; nothing to reset or draw.
-void NKResetLabelOverlay(void);
-void NKDrawLabelOverlay(void);
 // Placeholder: the gradient or image background of eye iEye; nothing.
 void NKDrawBackground(int iEye);
 // Placeholder: the 3-D overlays of a frame (primitives, pick marks,

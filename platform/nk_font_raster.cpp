@@ -1,0 +1,157 @@
+// platform/nk_font_raster.cpp -- glyph bitmaps drawn by Qt (see
+// nk_font_raster.h). Each character is painted alone, antialiasing off,
+// into a grey image a pixel larger than its bounding box on every side,
+// thresholded to one bit and packed bottom-up.
+#include "platform/nk_font_raster.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <QTransform>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/nk_gl_context.h"
+
+namespace {
+
+// Unicode of Windows-1252 codes 0x80-0x9F; 0 where the code page has none.
+const char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char16_t CodeToUnicode(int c)
+{
+    if (c >= 0x80 && c < 0xA0) return kCp1252High[c - 0x80];
+    return static_cast<char16_t>(c);
+}
+
+// The family to ask Qt for: Arial is Liberation Sans here, and DejaVu Sans
+// stands in for a face that is not installed.
+QString FamilyFor(const char *pszFace)
+{
+    QString face = QString::fromLatin1(pszFace != nullptr ? pszFace : "");
+    if (face.compare(QLatin1String("arial"), Qt::CaseInsensitive) == 0)
+        face = QStringLiteral("Liberation Sans");
+    if (face.isEmpty() || !QFontDatabase::hasFamily(face)) face = QStringLiteral("DejaVu Sans");
+    return face;
+}
+
+QFont MakeFont(const char *pszFace, int iPixelSize, int iStyle)
+{
+    QFont font(FamilyFor(pszFace));
+    font.setPixelSize(iPixelSize);
+    font.setWeight((iStyle & NK_RASTER_BOLD) ? QFont::Bold : QFont::Normal);
+    font.setItalic((iStyle & NK_RASTER_ITALIC) != 0);
+    font.setUnderline((iStyle & NK_RASTER_UNDERLINE) != 0);
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setKerning(false);
+    return font;
+}
+
+// Packs the lit pixels of img (top row first) into g's bottom-up bitmap.
+bool PackBits(const QImage &img, NKRasterGlyph *g)
+{
+    g->iWidth = img.width();
+    g->iHeight = img.height();
+    g->iRowBytes = ((g->iWidth + 31) / 32) * 4;
+    const size_t uBytes = static_cast<size_t>(g->iRowBytes) * static_cast<size_t>(g->iHeight);
+    if (uBytes == 0) return true;
+    g->pBits = static_cast<uint8_t *>(std::calloc(uBytes, 1));
+    if (g->pBits == nullptr) return false;
+    for (int y = 0; y < g->iHeight; y++) {
+        const uchar *pRow = img.constScanLine(g->iHeight - 1 - y);
+        uint8_t *pOut = g->pBits + static_cast<size_t>(y) * g->iRowBytes;
+        for (int x = 0; x < g->iWidth; x++)
+            if (pRow[x] >= 128) pOut[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    }
+    return true;
+}
+
+// Paints one character upright and fills g: the image spans the glyph's
+// bounding box plus a pixel of margin, so fOrigin is the distance from the
+// box's lower-left corner to the pen.
+bool RasteriseGlyph(const QFont &font, const QFontMetrics &fm, int c, bool bTurned,
+                    NKRasterGlyph *g)
+{
+    const char16_t u = CodeToUnicode(c);
+    const QChar ch(u);
+    const int iAdvance = (u == 0 || c < 32) ? 0 : fm.horizontalAdvance(ch);
+    QRect box = (u == 0 || c < 32) ? QRect() : fm.boundingRect(ch);
+    if (font.underline() && iAdvance > 0) box = box.united(QRect(0, 0, iAdvance, fm.descent()));
+    if (box.isEmpty()) {
+        g->fAdvanceX = bTurned ? 0.0f : static_cast<float>(iAdvance);
+        g->fAdvanceY = bTurned ? static_cast<float>(iAdvance) : 0.0f;
+        return true;
+    }
+    const QRect area = box.adjusted(-1, -1, 1, 1);
+    QImage img(area.size(), QImage::Format_Grayscale8);
+    img.fill(0);
+    {
+        QPainter painter(&img);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QPoint(-area.left(), -area.top()), QString(ch));
+    }
+    float fOriginX = static_cast<float>(-area.left());
+    // Qt's row -1 is the first above the baseline, GL's row 0 of the pen.
+    float fOriginY = static_cast<float>(area.bottom() + 1);
+    if (bTurned) {
+        // A counter-clockwise turn takes (x, y) to (-y, x): the box's
+        // height becomes its width and the origins follow.
+        img = img.transformed(QTransform().rotate(-90));
+        const float fOldX = fOriginX;
+        fOriginX = static_cast<float>(area.height()) - fOriginY - 1.0f;
+        fOriginY = fOldX;
+        g->fAdvanceY = static_cast<float>(iAdvance);
+    } else {
+        g->fAdvanceX = static_cast<float>(iAdvance);
+    }
+    g->fOriginX = fOriginX;
+    g->fOriginY = fOriginY;
+    return PackBits(img, g);
+}
+
+}  // namespace
+
+NKRasterFont *NKRasteriseFont(const char *pszFace, int iPixelSize, int iStyle)
+{
+    if (iPixelSize <= 0 || !NKEnsureGuiApplication()) return nullptr;
+    NKRasterFont *pFont = new (std::nothrow) NKRasterFont();
+    if (pFont == nullptr) return nullptr;
+    const QFont font = MakeFont(pszFace, iPixelSize, iStyle);
+    const QFontMetrics fm(font);
+    pFont->iPixelSize = iPixelSize;
+    pFont->iDescent = fm.descent();
+    const bool bTurned = (iStyle & NK_RASTER_TURNED) != 0;
+    for (int c = 0; c < 256; c++) {
+        if (!RasteriseGlyph(font, fm, c, bTurned, &pFont->aGlyphs[c])) {
+            NKFreeRasterFont(pFont);
+            return nullptr;
+        }
+    }
+    return pFont;
+}
+
+void NKFreeRasterFont(NKRasterFont *pFont)
+{
+    if (pFont == nullptr) return;
+    for (NKRasterGlyph &g : pFont->aGlyphs) std::free(g.pBits);
+    delete pFont;
+}
+
+double NKGetLogicalDpiY(void)
+{
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()) == nullptr) return 96.0;
+    const QScreen *pScreen = QGuiApplication::primaryScreen();
+    return pScreen != nullptr ? pScreen->logicalDotsPerInchY() : 96.0;
+}

@@ -1,0 +1,409 @@
+// tests/render/test_gl_text.cpp -- fonts, measuring and fitting, the
+// overlay text queue, anchored text and the label overlay, drawn into an
+// off-screen context on black: lit pixels are counted in and around a
+// text's box, and the GL stacks must be as they were after each draw.
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/nk_render_state.h"
+#include "platform/nk_gl_context.h"
+#include "render/nk_label_overlay.h"
+#include "render/nk_text.h"
+#include "render/nk_text_list.h"
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 240;
+
+struct Rect {
+    int x0, y0, x1, y1;  // half-open
+};
+
+std::vector<unsigned char> ReadFrame(void)
+{
+    std::vector<unsigned char> a(kWidth * kHeight * 4);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, a.data());
+    return a;
+}
+
+bool Lit(const std::vector<unsigned char> &a, int x, int y)
+{
+    const unsigned char *p = &a[(y * kWidth + x) * 4];
+    return p[0] != 0 || p[1] != 0 || p[2] != 0;
+}
+
+int CountLit(const std::vector<unsigned char> &a, const Rect &r)
+{
+    int n = 0;
+    for (int y = r.y0 < 0 ? 0 : r.y0; y < r.y1 && y < kHeight; y++)
+        for (int x = r.x0 < 0 ? 0 : r.x0; x < r.x1 && x < kWidth; x++) n += Lit(a, x, y);
+    return n;
+}
+
+int CountLitRows(const std::vector<unsigned char> &a)
+{
+    int n = 0;
+    for (int y = 0; y < kHeight; y++) n += CountLit(a, {0, y, kWidth, y + 1}) > 0;
+    return n;
+}
+
+int StackSum(void)
+{
+    GLint m = 0, p = 0, a = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &m);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &p);
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &a);
+    return m * 10000 + p * 100 + a;
+}
+
+class TextGL : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_pContext = NKCreateOffscreenGLContext(kWidth, kHeight);
+        ASSERT_NE(m_pContext, nullptr);
+        NKBuildBitmapFontLists();
+        ASSERT_NE(g_uSmallFontListBase, 0u);
+        ASSERT_NE(g_uLargeFontListBase, 0u);
+        PixelView();
+        Clear();
+    }
+    void TearDown() override
+    {
+        NKStrokeFontSwitch = 0;
+        g_bRotateText = 1;
+        NKFreeTextList();
+        NKDestroyGLContext(m_pContext);
+    }
+    // x and y in pixels of the whole target.
+    static void PixelView(void)
+    {
+        glViewport(0, 0, kWidth, kHeight);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kWidth, 0, kHeight, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_LIGHTING);
+        glDisable(GL_DEPTH_TEST);
+        glColor3f(1, 1, 1);
+    }
+    static void Clear(void)
+    {
+        glClearColor(0, 0, 0, 1);
+        glClearDepth(1.0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    // Rows lit by "H" queued at iSize at the middle of the window.
+    static int QueuedRows(int iSize)
+    {
+        Clear();
+        EXPECT_TRUE(NKAddText(iSize, 0.0f, 0.0f, 255, 255, 255, "H"));
+        const int iStacks = StackSum();
+        NKDrawTextList();
+        EXPECT_EQ(StackSum(), iStacks);
+        return CountLitRows(ReadFrame());
+    }
+    NKGLContext *m_pContext = nullptr;
+};
+
+TEST_F(TextGL, HAtTwentyLightsOnlyItsBox)
+{
+    NKBitmapFont *pFont = NKCreateBitmapFont("arial", 8, 0);
+    ASSERT_NE(pFont, nullptr);
+    NKDrawTextAt(20.0f, 20.0f, pFont, "H");
+    const int w = NKGetTextWidth("H", pFont->iCharWidth), h = pFont->iLineHeight;
+    const auto a = ReadFrame();
+    const int iInside = CountLit(a, {20, 20, 20 + w, 20 + h});
+    EXPECT_GT(iInside, 5);
+    EXPECT_EQ(CountLit(a, {19, 19, 21 + w, 21 + h}), CountLit(a, {0, 0, kWidth, kHeight}));
+    GLint iBase = -1;
+    glGetIntegerv(GL_LIST_BASE, &iBase);
+    EXPECT_EQ(static_cast<GLuint>(iBase), g_uSmallFontListBase);  // left as it was
+    NKDeleteBitmapFont(pFont);
+}
+
+TEST_F(TextGL, MeasuringAndFittingEdgeCases)
+{
+    NKBitmapFont *pFont = NKCreateBitmapFont("arial", 8, 0);
+    ASSERT_NE(pFont, nullptr);
+    EXPECT_GT(pFont->iLineHeight, 0);
+    struct Case {
+        const char *pszText;
+        const NKBitmapFont *pFont;
+        int iAlong, iAcross;
+    } const cases[] = {
+        {nullptr, pFont, 0, 0},
+        {"H", nullptr, 0, 0},
+        {"", pFont, 0, pFont->iLineHeight},
+        {"HH", pFont, 2 * pFont->iCharWidth['H'], pFont->iLineHeight},
+    };
+    for (const Case &c : cases) {
+        int iAlong = -1, iAcross = -1;
+        NKMeasureText(c.pszText, c.pFont, &iAlong, &iAcross);
+        EXPECT_EQ(iAlong, c.iAlong);
+        EXPECT_EQ(iAcross, c.iAcross);
+    }
+    EXPECT_EQ(NKGetTextHeight(nullptr, pFont), 0);
+    const int wH = pFont->iCharWidth['H'], wBlank = pFont->iCharWidth[' '];
+    char szBuffer[8] = "xxxxxxx";
+    EXPECT_EQ(NKFitTextToWidth("HHH", pFont, wH - 1, nullptr, 0, false), 0);
+    EXPECT_EQ(NKFitTextToWidth("HHH", pFont, 1000, szBuffer, 1, false), 3);
+    EXPECT_EQ(szBuffer[0], '\0');
+    EXPECT_EQ(szBuffer[1], 'x');
+    EXPECT_EQ(NKFitTextToWidth("HHH", nullptr, 1000, nullptr, 0, false), -1);
+    EXPECT_EQ(NKFitTextToWidth("H HH", pFont, 2 * wH + wBlank, szBuffer, 8, false), 3);
+    EXPECT_STREQ(szBuffer, "H H");
+    EXPECT_EQ(NKFitTextToWidth("H HH", pFont, 2 * wH + wBlank, szBuffer, 8, true), 2);
+    EXPECT_EQ(NKFitTextToWidth("H HH", pFont, 1000, szBuffer, 8, true), 4);
+    NKDeleteBitmapFont(pFont);
+}
+
+TEST_F(TextGL, VerticalFontInAColumnMeasuresLineHeightsAlong)
+{
+    g_bRotateText = 0;
+    NKBitmapFont *pFont = NKCreateBitmapFont("arial", 10, NK_FONT_VERTICAL);
+    ASSERT_NE(pFont, nullptr);
+    EXPECT_EQ(pFont->bGlyphOutlines, 1);
+    int iAlong = 0, iAcross = 0;
+    NKMeasureText("iWiii", pFont, &iAlong, &iAcross);
+    EXPECT_EQ(iAlong, 5 * pFont->iLineHeight);
+    EXPECT_EQ(iAcross, pFont->iCharWidth['W']);
+    // A column going down: the first character stands on the raster
+    // position, the second below it.
+    NKDrawTextAt(100.0f, 150.0f, pFont, "WW");
+    const auto a = ReadFrame();
+    EXPECT_GT(CountLit(a, {90, 150, 130, 150 + pFont->iLineHeight + 3}), 0);
+    EXPECT_GT(CountLit(a, {90, 100, 130, 150}), 0);
+    EXPECT_EQ(CountLit(a, {0, 150 + pFont->iLineHeight + 3, kWidth, kHeight}), 0);
+    EXPECT_EQ(CountLit(a, {0, 0, 90, kHeight}) + CountLit(a, {130, 0, kWidth, kHeight}), 0);
+    NKDeleteBitmapFont(pFont);
+}
+
+TEST_F(TextGL, OrthoViewsConvertThroughPixels)
+{
+    NKOrthoView from{0, 0, 100, 100, 0.0f, 10.0f, 0.0f, 10.0f, 0.0f, 0.0f};
+    NKOrthoView to{50, 50, 100, 100, -1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 0.0f};
+    NKUpdateOrthoPixelSize(&from);
+    NKUpdateOrthoPixelSize(&to);
+    EXPECT_FLOAT_EQ(from.fXUnitsPerPixel, 0.1f);
+    EXPECT_FLOAT_EQ(NKOrthoViewConvertX(5.0f, &from, &to), -1.0f);
+    float x = 10.0f, y = 0.0f;
+    NKOrthoViewConvertPoint(&x, &y, &from, &to);
+    EXPECT_FLOAT_EQ(x, 0.0f);
+    EXPECT_FLOAT_EQ(y, -2.0f);
+    NKOrthoView empty{0, 0, 0, 0, 0.0f, 1.0f, 0.0f, 1.0f, 9.0f, 9.0f};
+    NKUpdateOrthoPixelSize(&empty);
+    EXPECT_EQ(empty.fXUnitsPerPixel, 0.0f);
+    EXPECT_EQ(empty.fYUnitsPerPixel, 0.0f);
+}
+
+TEST_F(TextGL, LargeSizeLightsMoreRowsAndDrawnListIsFreed)
+{
+    const int iRows12 = QueuedRows(12);
+    const int iRows13 = QueuedRows(13);
+    EXPECT_GT(iRows12, 0);
+    EXPECT_GT(iRows13, iRows12);
+    GLint iBase = 0;
+    glGetIntegerv(GL_LIST_BASE, &iBase);
+    EXPECT_EQ(static_cast<GLuint>(iBase), g_uSmallFontListBase);
+    EXPECT_EQ(g_pTextListHead, nullptr);
+    EXPECT_EQ(g_pTextListTail, nullptr);
+    EXPECT_TRUE(NKAddText(12, 0.0f, 0.0f, 1, 2, 3, nullptr));
+    ASSERT_NE(g_pTextListHead, nullptr);
+    ASSERT_NE(g_pTextListHead->pNext, nullptr);
+    EXPECT_STREQ(g_pTextListHead->pNext->Text.GetText(), "");
+}
+
+TEST_F(TextGL, EmptyQueuedTextCallsNoList)
+{
+    // The raster position moves only when a character list is called.
+    GLfloat afPos[2][4];
+    const char *apszText[2] = {"", "H"};
+    for (int i = 0; i < 2; i++) {
+        NKAddText(12, 0.0f, 0.0f, 255, 255, 255, apszText[i]);
+        NKDrawTextList();
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, afPos[i]);
+    }
+    EXPECT_FLOAT_EQ(afPos[0][0], kWidth / 2.0f);
+    EXPECT_GT(afPos[1][0], afPos[0][0]);
+}
+
+TEST_F(TextGL, StrokeFontsLightAsciiAndSkipHighBytes)
+{
+    ASSERT_TRUE(NKInitStrokeFont());
+    NKStrokeFontSwitch = 1;
+    const char szHigh[2] = {static_cast<char>(0xE9), 0};
+    struct Case {
+        const char *pszText;
+        bool bLit;
+    } const cases[] = {{"H", true}, {szHigh, false}};
+    for (const Case &c : cases) {
+        Clear();
+        NKAddText(12, 0.0f, 0.0f, 255, 255, 255, c.pszText);
+        const int iStacks = StackSum();
+        NKDrawTextList();
+        EXPECT_EQ(StackSum(), iStacks);
+        EXPECT_EQ(CountLit(ReadFrame(), {0, 0, kWidth, kHeight}) > 0, c.bLit) << c.pszText;
+    }
+}
+
+TEST_F(TextGL, AnchoredTextWithStrokeFontsIsProjectedAndQueued)
+{
+    NKStrokeFontSwitch = 1;
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    NKDrawText3D(18, -0.5f, -0.5f, 0.0f, 10, 20, 30, "n1");
+    ASSERT_NE(g_pTextListHead, nullptr);
+    const NKTextItem *p = g_pTextListHead->pNext;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->pNext, nullptr);
+    EXPECT_EQ(p->iSize, 12);
+    EXPECT_NEAR(p->fX, -0.5f, 1e-5);
+    EXPECT_NEAR(p->fY, -0.5f, 1e-5);
+    EXPECT_EQ(p->uRed + p->uGreen + p->uBlue, 60);
+    EXPECT_STREQ(p->Text.GetText(), "n1");
+}
+
+// Labels in a 100 x 100 perspective view (40 degrees) in the lower-left
+// corner of the target, eye at the origin looking down -z.
+class LabelGL : public TextGL {
+protected:
+    void SetUp() override
+    {
+        TextGL::SetUp();
+        m_pOverlay = CreateLabelOverlay();
+        ASSERT_NE(m_pOverlay, nullptr);
+        glViewport(0, 0, 100, 100);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(40.0, 1.0, 0.1, 10.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_DEPTH_TEST);
+    }
+    void TearDown() override
+    {
+        DestroyLabelOverlay(m_pOverlay);
+        TextGL::TearDown();
+    }
+    // The eye point at depth -2 that projects to window x.
+    static float EyeXFor(float fWindowX)
+    {
+        return static_cast<float>((fWindowX / 50.0 - 1.0) * 2.0 * std::tan(20.0 * M_PI / 180.0));
+    }
+    LabelOverlay *m_pOverlay = nullptr;
+};
+
+TEST_F(LabelGL, EdgeAnchorsAndOccludedLabels)
+{
+    LabelItem item("Lbl");
+    // The marker sphere's radius is a pixel and a half at this size.
+    item.SetMarkerSize(20);
+    item.SetPoint(EyeXFor(0.5f), 0.0f, -2.0f);
+    ASSERT_TRUE(AddLabel(m_pOverlay, item, -1));
+    const int iStacks = StackSum();
+    EXPECT_TRUE(DrawLabelOverlay(m_pOverlay));
+    EXPECT_EQ(StackSum(), iStacks);
+    EXPECT_EQ(m_pOverlay->pItems[0].bVisible, 0);
+    EXPECT_EQ(CountLit(ReadFrame(), {0, 0, kWidth, kHeight}), 0);
+
+    ClearLabelOverlay(m_pOverlay);
+    item.SetPoint(EyeXFor(98.0f), 0.0f, -2.0f);
+    AddLabel(m_pOverlay, item, -1);
+    EXPECT_TRUE(DrawLabelOverlay(m_pOverlay));
+    EXPECT_EQ(m_pOverlay->pItems[0].bVisible, 1);
+    const auto a = ReadFrame();
+    EXPECT_GT(CountLit(a, {96, 48, 100, 52}), 0);      // the marker
+    EXPECT_GT(CountLit(a, {100, 40, kWidth, 80}), 0);  // box and text right of it
+
+    // A filled quad at depth -1 hides an anchor at -3.
+    Clear();
+    glColor3f(0.2f, 0.2f, 0.2f);
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -1.0f);
+    glRectf(-2.0f, -2.0f, 2.0f, 2.0f);
+    glPopMatrix();
+    std::vector<float> before(100 * 100), after(100 * 100);
+    glReadPixels(0, 0, 100, 100, GL_DEPTH_COMPONENT, GL_FLOAT, before.data());
+    const auto colourBefore = ReadFrame();
+    ClearLabelOverlay(m_pOverlay);
+    item.SetPoint(0.0f, 0.0f, -3.0f);
+    AddLabel(m_pOverlay, item, -1);
+    EXPECT_TRUE(DrawLabelOverlay(m_pOverlay));
+    EXPECT_EQ(m_pOverlay->pItems[0].bVisible, 0);
+    glReadPixels(0, 0, 100, 100, GL_DEPTH_COMPONENT, GL_FLOAT, after.data());
+    EXPECT_TRUE(before == after);
+    EXPECT_TRUE(colourBefore == ReadFrame());
+}
+
+TEST_F(LabelGL, FramedEmptyLabelIsABoxInTheFillColour)
+{
+    LabelItem item("");
+    item.bScreenFixed = 1;
+    item.SetPoint(0.0f, 0.0f, 0.0f);  // the middle: pixel (50, 50)
+    item.SetMarker(false);
+    item.SetColor(2, 1.0f, 0.0f, 0.0f, 1.0f);  // a red outline, to be seen on black
+    AddLabel(m_pOverlay, item, -1);
+    ASSERT_TRUE(DrawLabelOverlay(m_pOverlay));
+    const int h = m_pOverlay->pFont->iLineHeight + 10;
+    const auto a = ReadFrame();
+    EXPECT_EQ(CountLit(a, {50, 50, 60, 50 + h}), 10 * h);
+    EXPECT_EQ(CountLit(a, {0, 0, kWidth, kHeight}), 10 * h);
+    const unsigned char *p = &a[(55 * kWidth + 55) * 4];
+    EXPECT_EQ(p[0], 255);
+    EXPECT_EQ(p[1], 255);
+    EXPECT_NEAR(p[2], 204, 1);
+}
+
+TEST_F(LabelGL, OwnersShareOrRecaptureTheMatrix)
+{
+    struct Case {
+        int iOwner;
+        float fSecondX, fSecondY;
+    } const cases[] = {{7, 1.0f, 0.0f}, {NK_LABEL_OWNER_ALWAYS_CAPTURE, 0.0f, 2.0f}};
+    for (const Case &c : cases) {
+        ClearLabelOverlay(m_pOverlay);
+        glLoadIdentity();
+        glTranslatef(1.0f, 0.0f, 0.0f);
+        AddTextLabel(m_pOverlay, "a", 0.0f, 0.0f, 0.0f, c.iOwner);
+        glLoadIdentity();
+        glTranslatef(0.0f, 2.0f, 0.0f);
+        AddTextLabel(m_pOverlay, "b", 0.0f, 0.0f, 0.0f, c.iOwner);
+        ASSERT_EQ(m_pOverlay->iCount, 2);
+        EXPECT_FLOAT_EQ(m_pOverlay->pItems[0].fAnchor[0], 1.0f);
+        EXPECT_FLOAT_EQ(m_pOverlay->pItems[1].fAnchor[0], c.fSecondX);
+        EXPECT_FLOAT_EQ(m_pOverlay->pItems[1].fAnchor[1], c.fSecondY);
+    }
+    glLoadIdentity();
+    AddTextLabel(m_pOverlay, "kept", 3.0f, 4.0f, 5.0f, -1);  // anchor as given
+    EXPECT_FLOAT_EQ(m_pOverlay->pItems[2].fAnchor[0], 3.0f);
+    ClearLabelOverlay(m_pOverlay);
+    EXPECT_EQ(m_pOverlay->iCount, 0);
+    EXPECT_EQ(m_pOverlay->pItems, nullptr);
+    EXPECT_EQ(m_pOverlay->iOwnerId, -1);
+}
+
+TEST_F(LabelGL, GrowthKeepsEveryItemAndHighlightRecolours)
+{
+    SetLabelHighlight(m_pOverlay, true);
+    for (int i = 0; i < 100; i++) ASSERT_TRUE(AddTextLabel(m_pOverlay, "x", i, 0, 0, -1));
+    EXPECT_EQ(m_pOverlay->iCount, 100);
+    EXPECT_FLOAT_EQ(m_pOverlay->pItems[99].fAnchor[0], 99.0f);
+    float afFill[4], afText[4];
+    m_pOverlay->pItems[0].GetColor(1, afFill);
+    m_pOverlay->pItems[0].GetColor(7, afText);  // any other slot answers slot 0
+    EXPECT_EQ(afFill[2], 1.0f);
+    EXPECT_EQ(afText[0] + afText[1] + afText[2], 0.0f);
+}
+
+}  // namespace
