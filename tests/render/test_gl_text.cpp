@@ -186,6 +186,36 @@ TEST_F(TextGL, VerticalFontInAColumnMeasuresLineHeightsAlong)
     NKDeleteBitmapFont(pFont);
 }
 
+TEST_F(TextGL, AlignedTextSitsAroundThePoint)
+{
+    NKBitmapFont *pFont = NKCreateBitmapFont("arial", 8, 0);
+    ASSERT_NE(pFont, nullptr);
+    NKOrthoView view{0, 0, kWidth, kHeight, 0.0f, kWidth, 0.0f, kHeight, 0.0f, 0.0f};
+    NKUpdateOrthoPixelSize(&view);
+    const int w = NKGetTextWidth("HHHH", pFont->iCharWidth), h = pFont->iLineHeight;
+    struct Case {
+        int iH, iV;
+        Rect box;  // where the text's box must lie
+    } const cases[] = {
+        {0, 2, {160, 120, 160 + w, 120 + h}},
+        {2, 0, {160 - w, 120 - h, 160, 120}},
+        {1, 1, {160 - w / 2 - 1, 120 - h / 2 - 1, 160 + w / 2 + 1, 120 + h / 2 + 1}},
+    };
+    for (const Case &c : cases) {
+        Clear();
+        NKDrawTextAligned(160.0f, 120.0f, pFont, &view, c.iH, c.iV, "HHHH");
+        const auto a = ReadFrame();
+        const int iAll = CountLit(a, {0, 0, kWidth, kHeight});
+        EXPECT_GT(iAll, 0);
+        EXPECT_EQ(CountLit(a, {c.box.x0 - 1, c.box.y0 - 1, c.box.x1 + 1, c.box.y1 + 1}), iAll)
+            << c.iH << " " << c.iV;
+    }
+    Clear();
+    NKDrawTextAligned(160.0f, 120.0f, nullptr, &view, 0, 0, "HHHH");
+    EXPECT_EQ(CountLit(ReadFrame(), {0, 0, kWidth, kHeight}), 0);
+    NKDeleteBitmapFont(pFont);
+}
+
 TEST_F(TextGL, OrthoViewsConvertThroughPixels)
 {
     NKOrthoView from{0, 0, 100, 100, 0.0f, 10.0f, 0.0f, 10.0f, 0.0f, 0.0f};
