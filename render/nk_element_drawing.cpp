@@ -26,6 +26,7 @@
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_part_drawing.h"
+#include "render/nk_primitives.h"
 #include "render/nk_view_settings.h"
 
 int32_t g_iHighOrderMode = NK_HIGH_ORDER_SKIP;
@@ -290,13 +291,43 @@ void EmitLineLoop(const PolygonSource &s, int k, const int *piNodes)
     if (bUnlit) glEnable(GL_LIGHTING);
 }
 
-// Placeholder: sphere points are drawn as GL points until the primitives
-// draw spheres.
+// The byte colour of node iNode as floats; false when the vertices carry
+// no colours of their own.
+bool NodeColour(const PolygonSource &s, bool bColour, int iNode, float *pfColour)
+{
+    if (!bColour || s.pNodeColors == nullptr) return false;
+    for (int c = 0; c < 3; c++) pfColour[c] = s.pNodeColors[3 * iNode + c] / 255.0f;
+    return true;
+}
+
+// A one-node polygon: a GL point, or a sphere of half the part's
+// sphere-point size.
 void EmitPoint(const PolygonSource &s, int k, const int *piNodes)
 {
-    glBegin(GL_POINTS);
-    EmitNodes(s, k, piNodes, nullptr, 1);
-    glEnd();
+    if (!s.pPart->bPointsAsSpheres) {
+        glBegin(GL_POINTS);
+        EmitNodes(s, k, piNodes, nullptr, 1);
+        glEnd();
+        return;
+    }
+    const bool bColour = BeginPolygonState(s, k);
+    const uint8_t *pColour =
+        bColour && s.pNodeColors != nullptr ? s.pNodeColors + 3 * piNodes[0] : nullptr;
+    const float fQuality = g_pGraphicsSettings != nullptr ? g_pGraphicsSettings->fSphereQuality : 1;
+    NKDrawSpherePoints(s.pfCoords + 3 * piNodes[0], 1, s.pPart->fSphereSize * 0.5f, s.bSmooth, -1,
+                       fQuality, pColour);
+}
+
+// The edge from node a to node b as a cylinder of half the part's cylinder
+// size, in the two nodes' colours.
+void EmitCylinder(const PolygonSource &s, int k, int a, int b)
+{
+    const bool bColour = BeginPolygonState(s, k);
+    float afA[3], afB[3];
+    const bool bA = NodeColour(s, bColour, a, afA), bB = NodeColour(s, bColour, b, afB);
+    NKDrawCylinderBetweenPoints(s.pfCoords + 3 * a, s.pfCoords + 3 * b,
+                                s.pPart->fCylinderSize * 0.5f, s.bSmooth, -1, 1.0f,
+                                bA ? afA : nullptr, bB ? afB : nullptr, NK_CAP_NONE, NK_CAP_NONE);
 }
 
 // Per polygon, for fix triangles, mixed parts and quads as polygons.
@@ -308,6 +339,8 @@ void DrawPolygonsOneByOne(const PolygonSource &s, bool bTriangles)
         if (!Drawable(s, k) || !NKGetValidPolygon(*s.pPart, k, &piNodes, &n) || n < 1) continue;
         if (n == 1) {
             EmitPoint(s, k, piNodes);
+        } else if (n == 2 && s.pPart->bLinesAsCylinders) {
+            EmitCylinder(s, k, piNodes[0], piNodes[1]);
         } else if (n == 2) {
             EmitLineLoop(s, k, piNodes);
         } else if (bTriangles) {
@@ -390,8 +423,8 @@ bool EdgePasses(const PolygonSource &s, int iSlot, int iThreshold)
     return iFlag >= iThreshold;
 }
 
-// Placeholder: cylinder lines and sphere points are drawn as GL lines and
-// points, one edge per block, until the primitives draw them.
+// One edge per block, or per cylinder with cylinder lines; one-node
+// polygons are points or spheres.
 void DrawLinesOneByOne(const PolygonSource &s, int iThreshold)
 {
     const int *piNodes = nullptr;
@@ -405,6 +438,10 @@ void DrawLinesOneByOne(const PolygonSource &s, int iThreshold)
         }
         for (int j = 0; j < n; j++) {
             if (!EdgePasses(s, iStart + j, iThreshold)) continue;
+            if (s.pPart->bLinesAsCylinders) {
+                EmitCylinder(s, k, piNodes[j], piNodes[(j + 1) % n]);
+                continue;
+            }
             glBegin(GL_LINES);
             EmitVertex(s, k, piNodes[j], true);
             EmitVertex(s, k, piNodes[(j + 1) % n], true);

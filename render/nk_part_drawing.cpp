@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "core/nk_bbox.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
@@ -19,6 +20,7 @@
 #include "render/nk_camera.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_lights.h"
+#include "render/nk_primitives.h"
 #include "render/nk_scene_extras.h"
 #include "render/nk_view_settings.h"
 
@@ -109,11 +111,20 @@ void HighlightPrePass(int iPart, NKFrame *pFrame)
     glEnable(GL_POLYGON_STIPPLE);
 }
 
-// Placeholder: the part's box and outline lines come with the primitives
-// and line drawing; only the state of the pre-pass is undone here.
-void HighlightPostPass(void)
+// The part's box in the box colour; the state of the pre-pass undone.
+// Placeholder: the outline lines come with the line drawing.
+void HighlightPostPass(int iPart, NKFrame *pFrame)
 {
     const NKPartHighlight &h = NKPartHighlightSettings;
+    const float *pfBox = h.bDrawBox ? NKGetPartBoundingBox(pFrame, iPart, 1) : nullptr;
+    if (pfBox != nullptr) {
+        float afBox[6];
+        for (int k = 0; k < 6; k++) afBox[k] = pfBox[k];
+        ModelToDisplayBox(afBox);
+        glColor3ubv(h.uBoxColor);
+        const int iWidth = g_pGraphicsSettings != nullptr ? g_pGraphicsSettings->iLineWidth : 1;
+        NKDrawBox(afBox, false, static_cast<float>(iWidth));
+    }
     if (h.bDrawOutline && !h.bStippleFill) NKEnablePolygonOffset(false);
     if (!h.bStippleFill) return;
     glDepthFunc(GL_LESS);
@@ -135,7 +146,7 @@ void DrawShownPart(int iPart, NKPart *pPart, NKFrame *pFrame, NKDisplayListSet *
     NKDrawPartElements(pFrame, iPart, pLists);
     if (bTexture) NKDisableTexturing();
     if (bOffset) NKEnablePolygonOffset(false);
-    if (pPart->bHighlighted) HighlightPostPass();
+    if (pPart->bHighlighted) HighlightPostPass(iPart, pFrame);
     glPopAttrib();
 }
 
@@ -425,7 +436,7 @@ bool NKDrawLockedParts(const int *piParts, int iCount, NKFrame *pFrame, NKDispla
         if (!part.bVisible || !part.bLockAttributes || NKIsPartCulled(iPart)) continue;
         if (part.bHighlighted) HighlightPrePass(iPart, pFrame);
         DrawLockedPart(iPart, &part, pFrame, iStyle != NK_DRAW_SURFACE);
-        if (part.bHighlighted) HighlightPostPass();
+        if (part.bHighlighted) HighlightPostPass(iPart, pFrame);
     }
     if (bOffset) NKEnablePolygonOffset(false);
     glPopAttrib();

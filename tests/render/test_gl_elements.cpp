@@ -248,6 +248,24 @@ TEST_F(ElementsGL, EdgeFlagsChooseTheLinesOfEachStyle)
     EXPECT_TRUE(a == (Rgb{150, 150, 150}) || b == (Rgb{150, 150, 150})) << a << b;
 }
 
+TEST_F(ElementsGL, CylinderLinesAreAsWideAsTheirSize)
+{
+    NKPart *p = Grid(1);
+    for (int k = 0; k < 12; k++) p->pNodeCoords[k] *= 0.5f;  // bottom edge at y = -0.5
+    struct Case {
+        uint8_t bCylinders;
+        bool bLitBeside;  // 10 pixels above the bottom edge's middle
+    } const cases[] = {{0, false}, {1, true}};
+    for (const Case &c : cases) {
+        p->bLinesAsCylinders = c.bCylinders;
+        p->fCylinderSize = 0.2f;  // radius 0.1: 16 pixels
+        DrawPart(NK_DRAW_LINES);
+        EXPECT_NE(At(160, 80) == (Rgb{0, 0, 0}) && At(160, 79) == (Rgb{0, 0, 0}), true);
+        EXPECT_EQ(!(At(160, 90) == Rgb{0, 0, 0}), c.bLitBeside) << int(c.bCylinders);
+        EXPECT_TRUE(At(160, 160) == (Rgb{0, 0, 0}));
+    }
+}
+
 TEST_F(ElementsGL, MarkedNodeNormalsAndFixSwitchesKeepPixels)
 {
     NKPart *p = Grid(1);
