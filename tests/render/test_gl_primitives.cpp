@@ -185,6 +185,7 @@ TEST_F(PrimitivesGL, RulerLabelsNiceStepsOfModelLength)
     EXPECT_FLOAT_EQ(g_pLabelOverlay->pItems[1].fAnchor[0], 5.0f);
     EXPECT_EQ(g_pLabelOverlay->iOwnerId, NK_LABEL_OWNER_RULER);
     EXPECT_FALSE(NKDrawRuler(start, start, 3, 0.0f));
+    EXPECT_FALSE(NKDrawRuler(start, end, 0, 0.0f));
     EXPECT_EQ(g_pLabelOverlay->iCount, 2);
 }
 

@@ -142,7 +142,7 @@ TEST_F(TextGL, MeasuringAndFittingEdgeCases)
         {nullptr, pFont, 0, 0},
         {"H", nullptr, 0, 0},
         {"", pFont, 0, pFont->iLineHeight},
-        {"HH", pFont, 2 * pFont->iCharWidth['H'], pFont->iLineHeight},
+        {"HH", pFont, 2 * pFont->iCharWidth[int{'H'}], pFont->iLineHeight},
     };
     for (const Case &c : cases) {
         int iAlong = -1, iAcross = -1;
@@ -151,7 +151,7 @@ TEST_F(TextGL, MeasuringAndFittingEdgeCases)
         EXPECT_EQ(iAcross, c.iAcross);
     }
     EXPECT_EQ(NKGetTextHeight(nullptr, pFont), 0);
-    const int wH = pFont->iCharWidth['H'], wBlank = pFont->iCharWidth[' '];
+    const int wH = pFont->iCharWidth[int{'H'}], wBlank = pFont->iCharWidth[int{' '}];
     char szBuffer[8] = "xxxxxxx";
     EXPECT_EQ(NKFitTextToWidth("HHH", pFont, wH - 1, nullptr, 0, false), 0);
     EXPECT_EQ(NKFitTextToWidth("HHH", pFont, 1000, szBuffer, 1, false), 3);
@@ -174,7 +174,7 @@ TEST_F(TextGL, VerticalFontInAColumnMeasuresLineHeightsAlong)
     int iAlong = 0, iAcross = 0;
     NKMeasureText("iWiii", pFont, &iAlong, &iAcross);
     EXPECT_EQ(iAlong, 5 * pFont->iLineHeight);
-    EXPECT_EQ(iAcross, pFont->iCharWidth['W']);
+    EXPECT_EQ(iAcross, pFont->iCharWidth[int{'W'}]);
     // A column going down: the first character stands on the raster
     // position, the second below it.
     NKDrawTextAt(100.0f, 150.0f, pFont, "WW");
@@ -232,6 +232,9 @@ TEST_F(TextGL, OrthoViewsConvertThroughPixels)
     NKUpdateOrthoPixelSize(&empty);
     EXPECT_EQ(empty.fXUnitsPerPixel, 0.0f);
     EXPECT_EQ(empty.fYUnitsPerPixel, 0.0f);
+    // A view without pixels maps everything to its first pixel, never to
+    // infinity.
+    EXPECT_FLOAT_EQ(NKOrthoViewConvertX(0.7f, &empty, &to), -2.0f);
 }
 
 TEST_F(TextGL, LargeSizeLightsMoreRowsAndDrawnListIsFreed)
@@ -249,6 +252,10 @@ TEST_F(TextGL, LargeSizeLightsMoreRowsAndDrawnListIsFreed)
     ASSERT_NE(g_pTextListHead, nullptr);
     ASSERT_NE(g_pTextListHead->pNext, nullptr);
     EXPECT_STREQ(g_pTextListHead->pNext->Text.GetText(), "");
+    // A new frame's list starts empty; the old items are freed, not lost.
+    ASSERT_TRUE(NKCreateTextList());
+    EXPECT_EQ(g_pTextListHead->pNext, nullptr);
+    EXPECT_EQ(g_pTextListTail, g_pTextListHead);
 }
 
 TEST_F(TextGL, EmptyQueuedTextCallsNoList)
@@ -417,6 +424,12 @@ TEST_F(LabelGL, OwnersShareOrRecaptureTheMatrix)
     glLoadIdentity();
     AddTextLabel(m_pOverlay, "kept", 3.0f, 4.0f, 5.0f, -1);  // anchor as given
     EXPECT_FLOAT_EQ(m_pOverlay->pItems[2].fAnchor[0], 3.0f);
+    glTranslatef(1.0f, 0.0f, 0.0f);
+    LabelItem fixed("fixed");
+    fixed.bScreenFixed = 1;
+    fixed.SetPoint(0.5f, 0.5f, 0.0f);
+    AddLabel(m_pOverlay, fixed, 3);  // a window position is not transformed
+    EXPECT_FLOAT_EQ(m_pOverlay->pItems[3].fAnchor[0], 0.5f);
     ClearLabelOverlay(m_pOverlay);
     EXPECT_EQ(m_pOverlay->iCount, 0);
     EXPECT_EQ(m_pOverlay->pItems, nullptr);
