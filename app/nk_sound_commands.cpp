@@ -48,7 +48,7 @@ void SplitSoundAddText(const NKString &text, NKString *pNode, NKString *pDescrip
     const int iOpen = text.FindChar('"');
     const int iClose = iOpen >= 0 ? text.FindChar('"', iOpen + 1) : -1;
     const int iLast = text.GetLength() - 1;
-    *pNode = iOpen >= 0 ? text.Mid(0, iOpen - 1) : text;
+    *pNode = iOpen > 0 ? text.Mid(0, iOpen - 1) : (iOpen == 0 ? NKString("") : text);
     *pDescription = iOpen >= 0 ? text.Mid(iOpen + 1, iClose >= 0 ? iClose - 1 : iLast) : "";
     *pFile = iClose >= 0 ? text.Mid(iClose + 1, iLast) : "";
     pNode->Simplify();

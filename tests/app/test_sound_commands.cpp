@@ -126,7 +126,10 @@ TEST_F(SoundCommands, SoundSourcesAreAddedListedAndDeleted)
         "sound add 2,1 \"x\" y", 1,
         "sound add: Illegal node specification.\nRemember to use part,node for specifying nodes");
     Expect("sound add", 1, "sound add: No parameters specified");
+    Expect("sound add \"7\" y", 1, "sound add: Illegal node specification.");
     EXPECT_EQ(g_pSoundSourceTable->iCount, 2);
+    Expect("sound add 1,3 \"\"", 0, "Added sound source (ID: 3)\n  node: 1,3   \"\"");
+    Expect("sound del 3", 0);
 
     // The scene's hook moves the source to node 7 and reads z there.
     NKUpdateSoundListener(0, NKGetFrame(0));
@@ -150,7 +153,7 @@ TEST_F(SoundCommands, SoundSourcesAreAddedListedAndDeleted)
     Expect("sound file", 1, "sound file: No parameters specified");
     Expect("sound file \" music.wav \"", 0, "Sound file specified");
     ASSERT_EQ(g_pSoundSourceTable->iCount, 1);
-    EXPECT_EQ(g_pSoundSourceTable->GetId(0), 3);
+    EXPECT_EQ(g_pSoundSourceTable->GetId(0), 4);
     EXPECT_STREQ(g_pSoundSourceTable->GetDescription(0).GetText(), "music.wav");
     Expect("sound on", 0);
     Expect("nosound", 0, "All sounds deleted and sound disabled");
