@@ -23,6 +23,7 @@
 #include "core/nk_movie_settings.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
+#include "core/nk_sound_sources.h"
 #include "core/nk_view_state.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
@@ -40,6 +41,7 @@
 #include "render/nk_scene.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_sound_playback.h"
 
 namespace {
 
@@ -100,7 +102,7 @@ void MakeToolRecords(void)
     // Placeholder: the "3D Ruler" (flag byte 1) comes with the full manipulators (render/).
     // Placeholder: the "3D Legend" box comes with the full manipulators (render/).
     // Placeholder: the manipulator list and its four handles come with the full manipulators.
-    // Placeholder: the sound source table (100 entries) comes with the sounds (tools/).
+    NKCreateSoundSourceTable();
 }
 
 }  // namespace
@@ -134,7 +136,8 @@ void ExitApplication(void)
 {
     g_MacroList.Clear();
     g_PollFile.Close();
-    // Placeholder: the sound source table and the SoundManager go with the sounds (tools/).
+    NKFreeSoundSourceTable();
+    NKDestroySoundManager();
     // Placeholder: the "3D Ruler", "3D Legend" and manipulator list go with the manipulators.
     // Placeholder: line sets, level of detail, user primitives go with their owners.
     DestroyLabelOverlay(g_pLabelOverlay);
@@ -223,7 +226,7 @@ void ResetLoadState(void)
     NKResetRideSpec(&g_RideSpec);
     bFreqResultsScalar = 0;
     bFreqResultsVector = 0;
-    // Placeholder: the SoundManager is destroyed with the sounds (tools/).
+    NKDestroySoundManager();
     // Placeholder: the pick-marker record comes with the pick marks (render/).
     g_SelectionList.SetEnabled(false);
     g_SelectionList.Clear();

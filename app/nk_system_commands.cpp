@@ -236,8 +236,8 @@ int HandleOwnCommand(CommandTableEntry *pEntry, const char *pszArguments, NKArgu
 
 }  // namespace
 
-// The print, sound and audio commands are not among the ids below and
-// answer 3 until their own handler code exists.
+// The print commands are not among the ids below and answer 3 until their
+// own handler code exists.
 int NKCommandHandleSystem(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
@@ -246,8 +246,8 @@ int NKCommandHandleSystem(CommandTableEntry *pEntry, const char *pszArguments)
     scan.NextToken();  // "PARAMS"
     int iResult = HandleOwnCommand(pEntry, pszText, &scan);
     static const NKCommandHandler kTopics[] = {NKHandleSwitchCommands, NKHandleShellCommands,
-                                               NKHandlePickCommands, NKHandleReportCommands,
-                                               NKHandleGridCommands};
+                                               NKHandlePickCommands,   NKHandleReportCommands,
+                                               NKHandleGridCommands,   NKHandleSoundCommands};
     for (NKCommandHandler pfnTopic : kTopics) {
         if (iResult != NK_CMD_NOT_MINE) break;
         iResult = pfnTopic(pEntry, pszText);

@@ -23,3 +23,7 @@ int NKHandleGridCommands(CommandTableEntry *pEntry, const char *pszArguments);
 // navigation, tool tips, command debugging, swapdynatitle
 // (nk_switch_commands.cpp).
 int NKHandleSwitchCommands(CommandTableEntry *pEntry, const char *pszArguments);
+// sound, sound add/del/file/on/off/highlight/nohighlight, nosound, audio,
+// audio add/playat/stopat/freqat/volumeat/type, noaudio
+// (nk_sound_commands.cpp).
+int NKHandleSoundCommands(CommandTableEntry *pEntry, const char *pszArguments);

@@ -27,6 +27,7 @@
 #include "core/nk_program_directory.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
+#include "core/nk_sound_sources.h"
 #include "core/nk_tool_state.h"
 #include "core/nk_transform_tables.h"
 #include "nkf/nkf_import.h"
@@ -43,7 +44,7 @@ namespace {
 // Playback stops and the animation set-ups are forgotten.
 void StopPlayback(void)
 {
-    if (g_bSoundsActive) ExecuteCommand("nosound");
+    if (NKSoundsActive()) ExecuteCommand("nosound");
     if (g_pModel->animationType != 0) ExecuteCommand("noanim");
     g_pModel->iNumInterstateFrames = -1;
     g_pModel->iModeNegativeSteps = -1;

@@ -2,7 +2,6 @@
 // load road (see nk_tool_state.h).
 #include "core/nk_tool_state.h"
 
-uint8_t g_bSoundsActive = 0;
 Primitive3DList *g_pGlobalPrimitives = nullptr;
 PlotRecord *g_pCurrentPlot = nullptr;
 int32_t g_iPlotNewModelSetting = 1;

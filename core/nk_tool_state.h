@@ -1,5 +1,5 @@
 // core/nk_tool_state.h -- state of the result tools and the 2-D plots that
-// the load road reads before a new model: whether sounds play, the 3-D
+// the load road reads before a new model: the 3-D
 // primitives that belong to no part, the current plot and one plot setting.
 //
 // The tools (tools/) and the plots (plot/) own this state; the reset before
@@ -13,10 +13,6 @@
 
 class Primitive3DList;
 struct PlotRecord;
-
-// Placeholder: the sound source table's on/off state (its first field),
-// until the sound code keeps the table. Off.
-extern uint8_t g_bSoundsActive;
 
 // Placeholder: the 3-D primitives that belong to no part, until the
 // primitive code keeps them; released through NKReleasePrimitives

@@ -264,10 +264,8 @@ bool DrawModelFrame(int iFrame, int bUninterruptible, int iScreen)
         glDisable(GL_NORMALIZE);
     NKUpdateFrameTools(iFrame, pFrame);
     NKApplyFrameViewPoint(iFrame, pFrame, iScreen);
-    if (NKGetSoundSourceCount() > 0) {
-        NKUpdateSoundListener(iFrame, pFrame);
-        NKUpdateSoundManager(iFrame, pFrame);
-    }
+    if (NKGetSoundSourceCount() > 0) NKUpdateSoundListener(iFrame, pFrame);
+    NKUpdateSoundManager(iFrame, pFrame);
     ClearToBackground();
     glGetError();
     if (g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bZBuffer)

@@ -22,10 +22,6 @@ const uint8_t *NKGetTextColor(void)
 bool NKIsPartCulled(int iPart) { return iPart >= 0 && iPart == sg_iForcedCulledPart; }
 void NKForcePartCulled(int iPart) { sg_iForcedCulledPart = iPart; }
 
-int NKGetSoundSourceCount(void) { return 0; }
-void NKUpdateSoundListener(int, NKFrame *) {}
-void NKUpdateSoundManager(int, NKFrame *) {}
-
 bool NKAreParticleTracesOn(void) { return false; }
 void NKUpdateParticleTraces(int, NKFrame *, NKAnimationSettings *) {}
 

@@ -38,8 +38,9 @@ bool NKIsPartCulled(int iPart);
 void NKForcePartCulled(int iPart);
 
 // The sound sources follow the frame: listener view and time, node-anchored
-// sources moved. Placeholder: the sound table has no sources, so nothing
-// is fed (the calls run only with sources).
+// sources moved, the update published; the sound manager, when there is
+// one, hears from the view, moves its sounds and runs the frame's events
+// (nk_scene_sounds.cpp).
 int NKGetSoundSourceCount(void);
 void NKUpdateSoundListener(int iFrame, NKFrame *pFrame);
 void NKUpdateSoundManager(int iFrame, NKFrame *pFrame);

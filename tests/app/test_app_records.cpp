@@ -17,6 +17,7 @@
 #include "core/nk_movie_settings.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
+#include "core/nk_sound_sources.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_gl_context.h"
 #include "readers/nk_data_source.h"
@@ -30,6 +31,7 @@
 #include "render/nk_view_settings.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_iso_surface.h"
+#include "tools/nk_sound_playback.h"
 
 namespace {
 
@@ -49,6 +51,7 @@ const GlobalRecord kGlobals[] = {
     {"g_pCutPlaneSet", [] { return (const void *)g_pCutPlaneSet; }},
     {"g_pIsoSurfaceState", [] { return (const void *)g_pIsoSurfaceState; }},
     {"results interface", [] { return (const void *)NKGetResultsInterface(); }},
+    {"g_pSoundSourceTable", [] { return (const void *)g_pSoundSourceTable; }},
 };
 
 void ExpectEveryGlobal(bool bMade)
@@ -70,8 +73,10 @@ TEST(AppRecords, ExitClearsEveryPointerAndASecondRunStartsFresh)
         g_AnimationSettings.iStartDelay = 500;
         g_MacroList.Add(1, "m", "m.qlc");
         g_fFarClip = 3.0f;
+        g_pSoundManager = new SoundManager(nullptr);
         ExitApplication();
         ExpectEveryGlobal(false);
+        EXPECT_EQ(g_pSoundManager, nullptr);
     }
 }
 
@@ -127,6 +132,7 @@ protected:
         g_RideSpec.bInUse = 1;
         bFreqResultsScalar = bFreqResultsVector = 1;
         g_pFringeTextureColors->auColors[0] = 99;
+        g_pSoundManager = new SoundManager(nullptr);
     }
     static void ExpectLoadStateCleared(void)
     {
@@ -136,6 +142,7 @@ protected:
         EXPECT_EQ(g_RideSpec.bInUse, 0);
         EXPECT_EQ(bFreqResultsScalar + bFreqResultsVector, 0);
         EXPECT_NE(g_pFringeTextureColors->auColors[0], 99);
+        EXPECT_EQ(g_pSoundManager, nullptr);
     }
     NKShellHooks m_SavedHooks;
 };

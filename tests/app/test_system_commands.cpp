@@ -323,10 +323,9 @@ TEST_F(SystemCommands, HotSpotGoesToThatPartOfEveryGeometryLargeEnough)
     EXPECT_TRUE(m_Capture.Lines().empty() || !m_Capture.Contains("hotspot for"));
 }
 
-TEST_F(SystemCommands, PrintSoundAndAudioAreNotYetThisHandlers)
+TEST_F(SystemCommands, PrintIsNotYetThisHandlers)
 {
-    for (int iId : {NK_CID_PRINT, NK_CID_TOPS, NK_CID_SOUND, NK_CID_NOSOUND, NK_CID_AUDIO,
-                    NK_CID_NOAUDIO, NK_CID_PRINT_MARGINS, NK_CID_SOUND_ADD, NK_CID_AUDIO_ADD}) {
+    for (int iId : {NK_CID_PRINT, NK_CID_TOPS, NK_CID_PRINT_MARGINS}) {
         CommandTableEntry entry{};
         entry.id = iId;
         EXPECT_EQ(NKCommandHandleSystem(&entry, "PARAMS"), NK_CMD_NOT_MINE) << iId;

@@ -28,6 +28,7 @@
 #include "core/nk_program_directory.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
+#include "core/nk_sound_sources.h"
 #include "core/nk_tool_state.h"
 #include "nkf/nkf_import.h"
 #include "tests/test_support/message_capture.h"
@@ -124,7 +125,7 @@ protected:
         g_bHiddenCullingOn = 0;
         g_szStepText = "";
         g_iPlotNewModelSetting = 1;
-        g_bSoundsActive = 0;
+        NKFreeSoundSourceTable();
         g_pGlobalPrimitives = nullptr;
         g_pCurrentPlot = nullptr;
         g_MirrorSettings.Reset();

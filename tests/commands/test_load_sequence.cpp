@@ -32,7 +32,7 @@ TEST_F(LoadSequenceTest, ResetRunsTheLinesTheOldStateNeedsAndEmptiesTheModel)
         if (c.bGeometry) {
             ASSERT_EQ(OpenBeam(), 0);
         }
-        g_bSoundsActive = g_pModel->animationType = c.bPlaying;
+        NKCreateSoundSourceTable()->bSoundEnabled = g_pModel->animationType = c.bPlaying;
         g_pCurrentPlot = c.bPlot ? reinterpret_cast<PlotRecord *>(&s_Object) : nullptr;
         g_pGlobalPrimitives = c.bPlot ? reinterpret_cast<Primitive3DList *>(&s_Object) : nullptr;
         g_pModel->iModePositiveSteps = 4;

@@ -1,0 +1,15 @@
+// commands/nk_sound_dde.h -- what the request server publishes of the sound
+// source table (core/nk_sound_sources.h): the items "sound_setup" (the
+// model box and every source) and "sound_update" (time, listener and the
+// sources' positions and values). The sound commands and the scene's
+// per-frame listener update call these after changing the table.
+#pragma once
+
+class SoundSourceTable;
+
+// Placeholder: the request server rebuilds and advises "sound_setup"; until
+// it exists nothing is published. True.
+bool NKDDESoundSetupString(SoundSourceTable *pTable);
+// Placeholder: the request server rebuilds and advises "sound_update"; until
+// it exists nothing is published. True.
+bool NKDDESoundUpdateString(SoundSourceTable *pTable);
