@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/nk_diagnostic.h"
+#include "core/nk_element_types.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_plot_records.h"
@@ -290,4 +291,78 @@ TEST_F(LSDynaTimeHistory, StatesRunOnAcrossFamilyMembersUpToAMissingOne)
     EXPECT_FLOAT_EQ(p->pPoints[2].x, 2.0f);
     EXPECT_NEAR(p->pPoints[2].y, 1.0f, 1e-5);
     NKFreePlotCurve(p);
+}
+
+TEST_F(LSDynaTimeHistory, ShellSurfacesBeamsAndShellNodes)
+{
+    // One shell (nodes 1-4, material 2) and one beam (nodes 5, 6, material
+    // 1); MAXINT 3, so a shell's 33 words hold three points of six
+    // stresses and a plastic strain, 8 resultants, the thickness, two words
+    // and the internal energy.
+    LSDynaTestHeader h;
+    h.w[15] = 3;   // NDIM
+    h.w[16] = 6;   // NUMNP
+    h.w[28] = 1;   // NEL2
+    h.w[29] = 1;   // NUMMAT2
+    h.w[30] = 6;   // NV1D
+    h.w[31] = 1;   // NEL4
+    h.w[32] = 1;   // NUMMAT4
+    h.w[33] = 33;  // NV2D
+    h.w[36] = 3;   // MAXINT
+    h.w[43] = h.w[44] = h.w[46] = 1000;
+    h.w[59] = 2;  // element-block ranges
+    h.w[61] = 1;  // NSTBB
+    h.w[62] = 1;  // NSTSB
+    LSDynaTestWriter w;
+    LSDynaWriteHeader(&w, h, "shell history");
+    w.Ints({1, 1, 1, 1});  // NSTBB (1, 1), NSTSB (1, 1)
+    w.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 5, 5, 5, 6, 5, 5});
+    w.Ints({5, 6, 0, 0, 0, 1});  // beam
+    w.Ints({1, 2, 3, 4, 2});     // shell
+    for (double t : {0.0, 1.0}) {
+        w.Float(t);
+        w.Float(0);  // shell node block: leading word, node numbers, coordinates, velocities
+        w.Ints({1, 2, 3, 4});
+        w.Floats({0, 0, 0, 1 + t, 0, 0, 1, 1, 0, 0, 1, 0});
+        w.Floats(std::vector<double>(12, 0.0));
+        w.Float(0);  // beam block's leading word
+        w.Floats({11 * t, 12 * t, 0, 0, 0, 0});
+        std::vector<double> shell(33, 0.0);
+        shell[0] = 10 * t;   // middle point xx
+        shell[7] = 20 * t;   // inner point xx (behind 6 stresses and a strain)
+        shell[14] = 30 * t;  // outer point xx
+        shell[29] = 0.25;    // thickness
+        shell[32] = 4 * t;   // internal energy
+        w.Floats(shell);
+    }
+    ASSERT_TRUE(w.Save(Path()));
+    ASSERT_TRUE(TH::Open(Path().c_str()));
+    EXPECT_EQ(Names(TH::GetCategoryNames(), TH::GetCategoryCount()),
+              (std::vector<std::string>{"Shell Elements", "Beam Elements", "Nodes"}));
+    EXPECT_EQ(Names(TH::GetSeriesNames(2, 0), TH::GetSeriesCount(2, 0)),
+              (std::vector<std::string>{"1", "2", "3", "4"}));
+    struct Case {
+        int iSurface;
+        const char *pszCategory, *pszComponent, *pszSeries;
+        float fAt1;
+    };
+    const Case kCases[] = {{1, "Shell Elements", "X Axis Stress", "1", 10.0f},
+                           {0, "Shell Elements", "X Axis Stress", "1", 20.0f},
+                           {2, "Shell Elements", "X Axis Stress", "1", 30.0f},
+                           {2, "Shell Elements", "Von Mises Effective Stress", "1", 30.0f},
+                           {1, "Shell Elements", "Shell Thickness", "1", 0.25f},
+                           {1, "Shell Elements", "Internal Energy", "1", 4.0f},
+                           {1, "Beam Elements", "S-Shear Force Resultant", "1", 12.0f},
+                           {1, "Nodes", "X Displacement", "2", 1.0f},
+                           {1, "Nodes", "X Coordinate", "2", 2.0f}};
+    for (const Case &c : kCases) {
+        SCOPED_TRACE(std::string(c.pszComponent) + " " + std::to_string(c.iSurface));
+        NKSetShellSurface(c.iSurface);
+        PlotCurve *p = Curve(c.pszCategory, c.pszComponent, c.pszSeries);
+        ASSERT_NE(p, nullptr);
+        ASSERT_EQ(p->iNumPoints, 2);
+        EXPECT_NEAR(p->pPoints[1].y, c.fAt1, 1e-5);
+        NKFreePlotCurve(p);
+    }
+    NKSetShellSurface(1);
 }
