@@ -35,12 +35,19 @@ long WriteGlstat(void)
     FILE *f = std::fopen("GLSTAT", "w");
     if (f == nullptr) return 0;
     std::fprintf(f, " generated run\n ls-dyna smp d R14\n\n");
-    const char *apszLabels[] = {"kinetic energy", "internal energy", "spring and damper energy",
-                                "hourglass energy", "system damping energy",
-                                "sliding interface energy", "external work",
-                                "eroded kinetic energy", "total energy",
-                                "total energy / initial energy", "global x velocity",
-                                "global y velocity", "global z velocity"};
+    const char *apszLabels[] = {"kinetic energy",
+                                "internal energy",
+                                "spring and damper energy",
+                                "hourglass energy",
+                                "system damping energy",
+                                "sliding interface energy",
+                                "external work",
+                                "eroded kinetic energy",
+                                "total energy",
+                                "total energy / initial energy",
+                                "global x velocity",
+                                "global y velocity",
+                                "global z velocity"};
     for (int s = 0; s < kStates; s++) {
         std::fprintf(f, "\n dt of cycle %7d is controlled by shell      1234\n\n", s + 1);
         PutLine(f, "time", s * 1e-4);

@@ -366,3 +366,34 @@ TEST_F(LSDynaTimeHistory, ShellSurfacesBeamsAndShellNodes)
     }
     NKSetShellSurface(1);
 }
+
+TEST_F(LSDynaTimeHistory, UserNumberingNamesSeriesAndCurves)
+{
+    // NARBS 22: a sort word and 9 more, 8 node IDs, 1 solid ID and three
+    // material arrays of one entry; the materials take the first array.
+    LSDynaTestHeader h = BrickHeader();
+    h.w[39] = 22;
+    LSDynaTestWriter w;
+    LSDynaWriteHeader(&w, h, "numbered history");
+    w.Ints({1, 8, 1, 1});
+    w.Floats(std::vector<double>(kCube, kCube + 24));
+    w.Ints({1, 2, 3, 4, 5, 6, 7, 8, 1});
+    w.Ints({0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    w.Ints({101, 102, 103, 104, 105, 106, 107, 108, 501, 7, 1, 1});
+    WriteState(&w, 0.0);
+    WriteState(&w, 1.0);
+    ASSERT_TRUE(w.Save(Path()));
+    ASSERT_TRUE(TH::Open(Path().c_str()));
+    EXPECT_EQ(Names(TH::GetSeriesNames(0, 0), TH::GetSeriesCount(0, 0)),
+              std::vector<std::string>{"501"});
+    EXPECT_EQ(Names(TH::GetSeriesNames(1, 0), TH::GetSeriesCount(1, 0))[2], "103");
+    EXPECT_EQ(Names(TH::GetSeriesNames(2, 0), TH::GetSeriesCount(2, 0)),
+              std::vector<std::string>{"7"});
+    PlotCurve *p = Curve("Nodes", "Norm Displacement", "103");
+    ASSERT_NE(p, nullptr);
+    EXPECT_STREQ(p->szName, "node 103");
+    EXPECT_EQ(p->iSubId, 103);
+    EXPECT_NEAR(p->pPoints[1].y, 0.5f, 1e-5);
+    NKFreePlotCurve(p);
+    EXPECT_EQ(Curve("Nodes", "Norm Displacement", "3"), nullptr);  // internal numbers are not IDs
+}
