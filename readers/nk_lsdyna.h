@@ -54,6 +54,9 @@ struct LSDynaGeometry {
 // Null, with an error naming the file, when a word is missing or an element
 // refers to a node outside 1..NUMNP.
 LSDynaGeometry *NKLSDynaReadGeometry(const LSDynaHeader &h, int iBaseFile);
+// The same over any family (the time-history database keeps its own).
+LSDynaGeometry *NKLSDynaReadGeometryFrom(const std::vector<LSDynaFamilyFile> &files, int iFormat,
+                                         bool bSwap, const LSDynaHeader &h, int iBaseFile);
 // 6 tetrahedron, 10 pentahedron or 12 brick, from the repeated nodes.
 int NKLSDynaClassifySolid(const int piNodes[8]);
 // A new NKGeometry with one part per material (ascending material number).

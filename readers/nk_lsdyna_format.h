@@ -208,6 +208,13 @@ struct LSDynaUserIds {
     std::vector<int> nodes, solids, beams, shells, thickShells, materials;
 };
 bool NKLSDynaReadArbitraryNumbering(const LSDynaHeader &h, int iBaseFile, LSDynaUserIds *pIds);
+// The same over any family (the time-history database keeps its own).
+bool NKLSDynaReadArbitraryNumberingFrom(const std::vector<LSDynaFamilyFile> &files, int iFormat,
+                                        bool bSwap, const LSDynaHeader &h, int iBaseFile,
+                                        LSDynaUserIds *pIds);
+// The ten title words of a base file as text (see the scan for the codings).
+bool NKLSDynaReadTitle(const LSDynaFamilyFile &file, int iFormat, int iWordSize, bool bSwap,
+                       char *pszTitle);
 
 // Finds the family of pszFileName, reads its headers and lists its states in
 // the control record. False when no family or header was found.

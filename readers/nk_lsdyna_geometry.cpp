@@ -40,6 +40,12 @@ bool NodesInRange(const std::vector<int> &v, int iStride, int iCount, int iNumNo
 LSDynaGeometry *NKLSDynaReadGeometry(const LSDynaHeader &h, int iBaseFile)
 {
     LSDynaControlData &g = g_LSDynacontrolData;
+    return NKLSDynaReadGeometryFrom(g.files, g.iFormat, g.bSwap, h, iBaseFile);
+}
+
+LSDynaGeometry *NKLSDynaReadGeometryFrom(const std::vector<LSDynaFamilyFile> &files, int iFormat,
+                                         bool bSwap, const LSDynaHeader &h, int iBaseFile)
+{
     LSDynaGeometry *pGeo = new LSDynaGeometry();
     pGeo->NUMNP = h.NUMNP();
     pGeo->NEL8 = h.NEL8();
@@ -48,7 +54,7 @@ LSDynaGeometry *NKLSDynaReadGeometry(const LSDynaHeader &h, int iBaseFile)
     pGeo->NEL2 = h.NEL2();
     pGeo->MDLOPT = h.MDLOPT;
     pGeo->NDIM = std::max(h.NDIM, 1);
-    LSDynaStream s(&g.files, g.iFormat, g.bSwap);
+    LSDynaStream s(&files, iFormat, bSwap);
     int64_t iCoords = (int64_t)pGeo->NUMNP * pGeo->NDIM;
     pGeo->coords.resize((size_t)iCoords);
     // The scan checked that the family holds every word of the section.
@@ -65,7 +71,7 @@ LSDynaGeometry *NKLSDynaReadGeometry(const LSDynaHeader &h, int iBaseFile)
     }
     if (!bOk) {
         NKPrintError(NKString::FromFormat("Error reading LS-DYNA geometry from %s.",
-                                          g.files[(size_t)iBaseFile].szFileName.GetText())
+                                          files[(size_t)iBaseFile].szFileName.GetText())
                          .GetText());
     } else if (!NodesInRange(pGeo->solids, 9, 8, pGeo->NUMNP) ||
                !NodesInRange(pGeo->thickShells, 9, 8, pGeo->NUMNP) ||
@@ -73,7 +79,7 @@ LSDynaGeometry *NKLSDynaReadGeometry(const LSDynaHeader &h, int iBaseFile)
                !NodesInRange(pGeo->shells, 5, 4, pGeo->NUMNP)) {
         NKPrintError(
             NKString::FromFormat("LS-DYNA file %s: an element refers to a node outside 1..%d.",
-                                 g.files[(size_t)iBaseFile].szFileName.GetText(), pGeo->NUMNP)
+                                 files[(size_t)iBaseFile].szFileName.GetText(), pGeo->NUMNP)
                 .GetText());
         bOk = false;
     }

@@ -57,7 +57,10 @@ void FloatTitleWord(float x, char *p)
     p[3] = (char)(uint8_t)(64 + e);
 }
 
-bool ReadTitle(const LSDynaFamilyFile &file, int iFormat, int iWordSize, bool bSwap, char *pszTitle)
+}  // namespace
+
+bool NKLSDynaReadTitle(const LSDynaFamilyFile &file, int iFormat, int iWordSize, bool bSwap,
+                       char *pszTitle)
 {
     unsigned char raw[80] = {0};
     FILE *pFile = fopen(file.szFileName.GetText(), "rb");
@@ -84,6 +87,8 @@ bool ReadTitle(const LSDynaFamilyFile &file, int iFormat, int iWordSize, bool bS
     NKReplaceControlChars(pszTitle);
     return true;
 }
+
+namespace {
 
 // The header words that this reader cannot follow.
 void CheckSupport(LSDynaHeader *h)
@@ -208,7 +213,7 @@ bool NKLSDynaReadHeader(int iFile, LSDynaHeader *pHeader)
     g.bSwap = bSwap;
     LSDynaHeader h;
     NKString bad;
-    if (!ReadTitle(file, iFormat, iWordSize, bSwap, h.title) ||
+    if (!NKLSDynaReadTitle(file, iFormat, iWordSize, bSwap, h.title) ||
         !ReadWords(iFile, 0, h.w, NK_DW_COUNT) || !DeriveSizes(iFile, &h, &bad)) {
         if (bad.IsEmpty()) return NKDiagnostic("Error reading LSDYNA file.", "NKLSDynaReadHeader");
     }
@@ -267,13 +272,21 @@ int64_t NKLSDynaStateSize(const LSDynaHeader &h)
 
 bool NKLSDynaReadArbitraryNumbering(const LSDynaHeader &h, int iBaseFile, LSDynaUserIds *pIds)
 {
+    LSDynaControlData &g = g_LSDynacontrolData;
+    return NKLSDynaReadArbitraryNumberingFrom(g.files, g.iFormat, g.bSwap, h, iBaseFile, pIds);
+}
+
+bool NKLSDynaReadArbitraryNumberingFrom(const std::vector<LSDynaFamilyFile> &files, int iFormat,
+                                        bool bSwap, const LSDynaHeader &h, int iBaseFile,
+                                        LSDynaUserIds *pIds)
+{
     *pIds = LSDynaUserIds();
     int64_t iNarbs = h.w[NK_DW_NARBS];
     if (iNarbs <= 0) return true;
-    LSDynaControlData &g = g_LSDynacontrolData;
     int64_t iStart = h.iHeaderWords + NKLSDynaGeometryWords(h);
     int iSort = 0;
-    if (!ReadWords(iBaseFile, iStart, &iSort, 1)) return false;
+    LSDynaStream s(&files, iFormat, bSwap);
+    if (!s.Seek(iBaseFile, iStart) || s.ReadInts(&iSort, 1) != 1) return false;
     int64_t iSkip = iSort < 0 ? 16 : 10;
     int64_t iMats = Pos((int64_t)h.w[NK_DW_NUMMAT8] + h.w[NK_DW_NUMMAT2] + h.w[NK_DW_NUMMAT4] +
                         h.w[NK_DW_NUMMATT]);
@@ -281,7 +294,6 @@ bool NKLSDynaReadArbitraryNumbering(const LSDynaHeader &h, int iBaseFile, LSDyna
                     Pos(h.NELT()) + 3 * iMats;
     // The arrays must lie inside the section NARBS announces.
     if (iNeed > iNarbs) return false;
-    LSDynaStream s(&g.files, g.iFormat, g.bSwap);
     if (!s.Seek(iBaseFile, iStart + iSkip)) return false;
     auto Read = [&](std::vector<int> *pV, int64_t n) {
         pV->resize((size_t)Pos(n));

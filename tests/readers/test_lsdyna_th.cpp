@@ -1,0 +1,399 @@
+// tests/readers/test_lsdyna_th.cpp -- the LS-DYNA time-history database as
+// plot source 0, through LSDynaTimeHistorySource only: a one-brick database
+// built word by word (in every word size and byte order), its categories,
+// components, series and curves, its geometry, the plot titles, and damaged
+// copies that must fail with their list's message and leave the source closed.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "core/nk_diagnostic.h"
+#include "core/nk_element_types.h"
+#include "core/nk_memory.h"
+#include "core/nk_model.h"
+#include "core/nk_plot_records.h"
+#include "readers/nk_lsdyna_th.h"
+#include "tests/test_support/lsdyna_test_writer.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
+
+namespace TH = LSDynaTimeHistorySource;
+
+namespace {
+
+const double kCube[24] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
+
+// The header of the one-brick database; words 64-67 hold NDSB (1, 8) and
+// NSTHB (1, 1), so the geometry starts at word 68.
+LSDynaTestHeader BrickHeader(void)
+{
+    LSDynaTestHeader h;
+    h.w[15] = 4;     // NDIM (3)
+    h.w[16] = 8;     // NUMNP
+    h.w[18] = 12;    // NGLBV: 6 globals, 6 of the one material
+    h.w[20] = 1;     // IU
+    h.w[23] = 1;     // NEL8
+    h.w[24] = 1;     // NUMMAT8
+    h.w[25] = 1;     // NDSB ranges
+    h.w[27] = 7;     // NV3D
+    h.w[43] = 1000;  // IOSHL(1): stresses
+    h.w[44] = 1000;  // IOSHL(2): plastic strain
+    h.w[59] = 1;     // element-block ranges in all
+    h.w[60] = 1;     // NSTHB ranges
+    return h;
+}
+
+// One state of 102 words: the time, 12 globals, the NDSB node block, the
+// brick's element node block and its 7 results. At time t every node has
+// moved by t x (0.3, 0, 0.4), the brick's xx stress is 90 t and the kinetic
+// energy 5 t.
+void WriteState(LSDynaTestWriter *w, double t, int iBrickNode1 = 1)
+{
+    w->Float(t);
+    w->Floats({5 * t, 2, 3, 0, 0, 0, 7, 8, 0, 0, 0, 0});  // globals
+    w->Float(0);                                          // node block's leading word
+    for (int i = 0; i < 24; i++) w->Float(kCube[i] + t * (i % 3 == 0 ? 0.3 : i % 3 == 2 ? 0.4 : 0));
+    w->Float(0);  // solid node block's leading word
+    w->Ints({iBrickNode1, 2, 3, 4, 5, 6, 7, 8});
+    for (int i = 0; i < 24; i++) w->Float(kCube[i] + t * (i % 3 == 0 ? 0.3 : i % 3 == 2 ? 0.4 : 0));
+    for (int i = 0; i < 24; i++) w->Float(0);     // velocities
+    w->Floats({90 * t, 0, 0, 0, 0, 0, 0.5 * t});  // xx, yy, zz, xy, yz, zx, plastic strain
+}
+
+// The database with the given states; returns its words.
+int64_t WriteBrickDatabase(LSDynaTestWriter *w, const std::vector<double> &times,
+                           LSDynaTestHeader h = BrickHeader())
+{
+    LSDynaWriteHeader(w, h, "brick history");
+    w->Ints({1, 8, 1, 1});  // NDSB (1, 8), NSTHB (1, 1)
+    w->Floats(std::vector<double>(kCube, kCube + 24));
+    w->Ints({1, 2, 3, 4, 5, 6, 7, 8, 1});  // brick nodes, material
+    for (double t : times) WriteState(w, t);
+    return w->Words();
+}
+
+std::vector<std::string> Names(char **ppNames, int n)
+{
+    std::vector<std::string> v;
+    for (int i = 0; i < n && ppNames != nullptr; i++) v.push_back(ppNames[i]);
+    NKFreeBlockArray((void **)ppNames, n);
+    return v;
+}
+
+int Rank(const std::vector<std::string> &names, const char *pszName)
+{
+    for (size_t i = 0; i < names.size(); i++)
+        if (names[i] == pszName) return (int)i;
+    return -1;
+}
+
+class LSDynaTimeHistory : public ::testing::Test {
+protected:
+    void SetUp() override { m_Dir = NKTestMakeTempDir("lsdth"); }
+    void TearDown() override
+    {
+        TH::Close();
+        NKTestRemoveDir(m_Dir);
+    }
+    std::string Path() const { return m_Dir + "/d3thdt"; }
+
+    // The curve of a category's component for one series name.
+    PlotCurve *Curve(const char *pszCategory, const char *pszComponent, const char *pszName)
+    {
+        int c = Rank(Names(TH::GetCategoryNames(), TH::GetCategoryCount()), pszCategory);
+        int k = Rank(Names(TH::GetComponentNames(c), TH::GetComponentCount(c)), pszComponent);
+        EXPECT_GE(k, 0) << pszComponent;
+        return TH::ReadCurve(c, k, pszName);
+    }
+
+    std::string m_Dir;
+};
+
+struct Expected {
+    const char *pszCategory, *pszComponent, *pszSeries, *pszName, *pszLabel;
+    int iId, iSubId;
+    float fAt1;
+};
+
+}  // namespace
+
+TEST_F(LSDynaTimeHistory, BrickDatabaseOffersItsCurvesInEveryFormat)
+{
+    const Expected kCurves[] = {
+        {"Brick Elements", "Von Mises Effective Stress", "1", "elem 1", "1", 0, 1, 90.0f},
+        {"Brick Elements", "Pressure/Average Stress", "1", "elem 1", "1", 0, 1, -30.0f},
+        {"Brick Elements", "Maximum Shear Stress", "1", "elem 1", "1", 0, 1, 45.0f},
+        {"Brick Elements", "Plastic Strain", "1", "elem 1", "1", 0, 1, 0.5f},
+        {"Nodes", "Norm Displacement", "3", "node 3", "3", 4, 3, 0.5f},
+        {"Nodes", "Z Displacement", "7", "node 7", "7", 4, 7, 0.4f},
+        {"Nodes", "X Coordinate", "2", "node 2", "2", 4, 2, 1.3f},
+        {"Materials", "Internal Energy", "1", "mat 1", "1", 5, 1, 7.0f},
+        {"Globals", "Kinetic Energy", nullptr, "global", "global", 6, -1, 5.0f}};
+    for (int iFormat = 0; iFormat < 3; iFormat++) {
+        SCOPED_TRACE(iFormat);
+        LSDynaTestWriter w;
+        w.iWordSize = iFormat == 1 ? 8 : 4;
+        w.bBigEndian = iFormat == 2;
+        EXPECT_EQ(WriteBrickDatabase(&w, {0.0, 1.0}), 68 + 33 + 2 * 102);
+        ASSERT_TRUE(w.Save(Path()));
+        ASSERT_TRUE(TH::Open(Path().c_str()));
+        EXPECT_EQ(TH::GetStateCount(), 2);
+        EXPECT_EQ(Names(TH::GetCategoryNames(), TH::GetCategoryCount()),
+                  (std::vector<std::string>{"Brick Elements", "Nodes", "Materials", "Globals"}));
+        std::vector<std::string> brick = Names(TH::GetComponentNames(0), TH::GetComponentCount(0));
+        ASSERT_EQ(brick.size(), 13u);
+        EXPECT_EQ(brick[0], "Von Mises Effective Stress");
+        EXPECT_EQ(brick[12], "ZX Shear Stress");
+        EXPECT_EQ(Names(TH::GetSeriesNames(0, 0), TH::GetSeriesCount(0, 0)),
+                  std::vector<std::string>{"1"});
+        EXPECT_EQ(Names(TH::GetSeriesNames(1, 0), TH::GetSeriesCount(1, 0)),
+                  (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
+        for (const Expected &e : kCurves) {
+            SCOPED_TRACE(e.pszComponent);
+            PlotCurve *p = Curve(e.pszCategory, e.pszComponent, e.pszSeries);
+            ASSERT_NE(p, nullptr);
+            EXPECT_STREQ(p->szName, e.pszName);
+            EXPECT_STREQ(p->szLabel, e.pszLabel);
+            EXPECT_EQ(p->iId, e.iId);
+            EXPECT_EQ(p->iSubId, e.iSubId);
+            EXPECT_EQ(p->iKind, 2);
+            EXPECT_EQ(p->iXQuantity, 0);
+            EXPECT_EQ(p->iYQuantity, 2);
+            ASSERT_EQ(p->iNumPoints, 2);
+            EXPECT_FLOAT_EQ(p->pPoints[0].x, 0.0f);
+            EXPECT_NEAR(p->pPoints[0].y,
+                        e.fAt1 == 7.0f   ? 7.0f
+                        : e.fAt1 == 1.3f ? 1.0f
+                                         : 0.0f,
+                        1e-5);
+            EXPECT_FLOAT_EQ(p->pPoints[1].x, 1.0f);
+            EXPECT_NEAR(p->pPoints[1].y, e.fAt1, 1e-5);
+            NKFreePlotCurve(p);
+        }
+    }
+}
+
+TEST_F(LSDynaTimeHistory, UnknownIdsMakeNoCurvesAndTitlesFollowTheChoice)
+{
+    LSDynaTestWriter w;
+    WriteBrickDatabase(&w, {0.0, 1.0});
+    ASSERT_TRUE(w.Save(Path()));
+    ASSERT_TRUE(TH::Open(Path().c_str()));
+    int aiIds[4] = {3, 99, 8, -1};
+    PlotCurve *apCurves[4] = {nullptr, nullptr, nullptr, nullptr};
+    ASSERT_EQ(TH::ReadCurves(1, 0, aiIds, 4, apCurves), 2);
+    EXPECT_STREQ(apCurves[0]->szName, "node 3");
+    EXPECT_STREQ(apCurves[1]->szName, "node 8");
+    EXPECT_EQ(apCurves[2], nullptr);
+    NKFreePlotCurves(apCurves, 2);
+    EXPECT_EQ(TH::ReadCurve(0, 0, "2"), nullptr);  // no brick 2
+    EXPECT_EQ(TH::ReadCurve(0, 0, nullptr), nullptr);
+
+    PlotRecord plot;
+    EXPECT_TRUE(TH::SetDefaults(&plot));
+    EXPECT_EQ(plot.iPlotKind, 2);
+    EXPECT_EQ(plot.iXAxisQuantity, 2);
+    EXPECT_STREQ(plot.szTitle, std::string("brick history").append(27, ' ').c_str());
+    EXPECT_STREQ(plot.szLegendTitle, "?????");
+    EXPECT_TRUE(plot.bTitleShown && plot.bXTitleShown && plot.bYTitleShown && plot.bLegendShown);
+    EXPECT_TRUE(TH::SetTitles(&plot, 0, 0));
+    EXPECT_STREQ(plot.szXTitle, "Time");
+    EXPECT_STREQ(plot.szYTitle, "Von Mises Effective Stress");
+    EXPECT_STREQ(plot.szLegendTitle, "Brick Elements");
+    EXPECT_FALSE(TH::SetTitles(&plot, 4, 0));  // four categories have data
+    // No LS-DYNA model is loaded, so the plot needs the database's geometry.
+    EXPECT_TRUE(TH::NeedsGeometry());
+    NKGeometry *pGeo = TH::ReadGeometry(0);
+    ASSERT_NE(pGeo, nullptr);
+    EXPECT_EQ(pGeo->iNumParts, 1);
+    EXPECT_EQ(pGeo->iTotalNumNodes, 8);
+    EXPECT_EQ(pGeo->szDescription, NKString(plot.szTitle));
+    NKReleaseGeometry(pGeo);
+}
+
+TEST_F(LSDynaTimeHistory, OneStateOpensAsGeometryOnly)
+{
+    LSDynaTestWriter w;
+    WriteBrickDatabase(&w, {0.0});
+    ASSERT_TRUE(w.Save(Path()));
+    ASSERT_TRUE(TH::Open(Path().c_str()));
+    EXPECT_TRUE(TH::IsGeometryOnly());
+    EXPECT_EQ(TH::GetCategoryCount(), 0);
+    EXPECT_EQ(TH::GetCategoryNames(), nullptr);
+    EXPECT_EQ(TH::ReadCurve(0, 0, "1"), nullptr);
+    NKGeometry *pGeo = TH::ReadGeometry(0);
+    ASSERT_NE(pGeo, nullptr);
+    NKReleaseGeometry(pGeo);
+}
+
+TEST_F(LSDynaTimeHistory, DamagedDatabasesFailWithTheirListsMessage)
+{
+    struct Case {
+        const char *pszWhat;
+        int64_t iCutAfterWord;  // -1: whole
+        int iWord, iValue;      // header word changed (0: none)
+        int iBrickNode1;        // first brick node in the connectivity
+        const char *pszMessage;
+    };
+    const Case kCases[] = {
+        {"cut after word 66", 66, 0, 0, 1, "Error reading NSTHB."},
+        {"cut in the NDSB list", 64, 0, 0, 1, "Error reading NDSB."},
+        {"cut in the control words", 40, 0, 0, 1, "Error reading LSDYNA file."},
+        {"NDSB range past NUMNP", -1, 16, 7, 1, "Error reading NDSB."},
+        {"NSTHB range past NEL8", -1, 23, 0, 1, "Error reading NSTHB."},
+        {"brick node outside NUMNP", -1, 0, 0, 9, "Error reading NSTHB."},
+        {"huge NSTHB range count", -1, 60, 1 << 30, 1, "Error reading NSTHB."},
+        {"negative NGLBV", -1, 18, -3, 1, "header word NGLBV is out of range"},
+        {"geometry beyond the family", 80, 0, 0, 1, "Error reading LSDYNA file."}};
+    for (const Case &c : kCases) {
+        SCOPED_TRACE(c.pszWhat);
+        LSDynaTestWriter w;
+        LSDynaTestHeader h = BrickHeader();
+        if (c.iWord > 0) h.w[c.iWord] = c.iValue;
+        LSDynaWriteHeader(&w, h, "brick history");
+        w.Ints({1, 8, 1, 1});
+        w.Floats(std::vector<double>(kCube, kCube + 24));
+        w.Ints({c.iBrickNode1, 2, 3, 4, 5, 6, 7, 8, 1});
+        WriteState(&w, 0.0);
+        WriteState(&w, 1.0);
+        if (c.iCutAfterWord >= 0) w.bytes.resize((size_t)(c.iCutAfterWord + 1) * 4);
+        ASSERT_TRUE(w.Save(Path()));
+        MessageCapture capture;
+        EXPECT_FALSE(TH::Open(Path().c_str()));
+        EXPECT_TRUE(capture.Contains(c.pszMessage)) << capture.Text();
+        EXPECT_FALSE(TH::IsOpen());
+        EXPECT_EQ(TH::GetCategoryCount(), 0);
+        EXPECT_EQ(TH::GetStateCount(), 0);
+    }
+}
+
+TEST_F(LSDynaTimeHistory, StatesRunOnAcrossFamilyMembersUpToAMissingOne)
+{
+    // d3thdt ends inside the second state, which goes on in d3thdt01; the
+    // fourth state would go on in d3thdt02, which is missing.
+    LSDynaTestWriter w;
+    EXPECT_EQ(WriteBrickDatabase(&w, {0.0, 1.0, 2.0, 3.0}), 68 + 33 + 4 * 102);
+    std::vector<uint8_t> all = w.bytes;
+    auto At = [&](int64_t iWord) { return all.begin() + (long)(iWord * 4); };
+    ASSERT_TRUE(NKTestWriteBytes(Path(), std::vector<uint8_t>(all.begin(), At(101 + 150))));
+    ASSERT_TRUE(
+        NKTestWriteBytes(Path() + "01", std::vector<uint8_t>(At(101 + 150), At(101 + 350))));
+    ASSERT_TRUE(NKTestWriteBytes(Path() + "03", std::vector<uint8_t>(At(101 + 350), all.end())));
+    MessageCapture capture;
+    ASSERT_TRUE(TH::Open(Path().c_str()));
+    EXPECT_TRUE(capture.Contains("d3thdt02 is missing, states end there.")) << capture.Text();
+    EXPECT_EQ(TH::GetStateCount(), 3);
+    PlotCurve *p = TH::ReadCurve(1, 0, "3");  // norm displacement of node 3
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(p->iNumPoints, 3);
+    EXPECT_FLOAT_EQ(p->pPoints[2].x, 2.0f);
+    EXPECT_NEAR(p->pPoints[2].y, 1.0f, 1e-5);
+    NKFreePlotCurve(p);
+}
+
+TEST_F(LSDynaTimeHistory, ShellSurfacesBeamsAndShellNodes)
+{
+    // One shell (nodes 1-4, material 2) and one beam (nodes 5, 6, material
+    // 1); MAXINT 3, so a shell's 33 words hold three points of six
+    // stresses and a plastic strain, 8 resultants, the thickness, two words
+    // and the internal energy.
+    LSDynaTestHeader h;
+    h.w[15] = 3;   // NDIM
+    h.w[16] = 6;   // NUMNP
+    h.w[28] = 1;   // NEL2
+    h.w[29] = 1;   // NUMMAT2
+    h.w[30] = 6;   // NV1D
+    h.w[31] = 1;   // NEL4
+    h.w[32] = 1;   // NUMMAT4
+    h.w[33] = 33;  // NV2D
+    h.w[36] = 3;   // MAXINT
+    h.w[43] = h.w[44] = h.w[46] = 1000;
+    h.w[59] = 2;  // element-block ranges
+    h.w[61] = 1;  // NSTBB
+    h.w[62] = 1;  // NSTSB
+    LSDynaTestWriter w;
+    LSDynaWriteHeader(&w, h, "shell history");
+    w.Ints({1, 1, 1, 1});  // NSTBB (1, 1), NSTSB (1, 1)
+    w.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 5, 5, 5, 6, 5, 5});
+    w.Ints({5, 6, 0, 0, 0, 1});  // beam
+    w.Ints({1, 2, 3, 4, 2});     // shell
+    for (double t : {0.0, 1.0}) {
+        w.Float(t);
+        w.Float(0);  // shell node block: leading word, node numbers, coordinates, velocities
+        w.Ints({1, 2, 3, 4});
+        w.Floats({0, 0, 0, 1 + t, 0, 0, 1, 1, 0, 0, 1, 0});
+        w.Floats(std::vector<double>(12, 0.0));
+        w.Float(0);  // beam block's leading word
+        w.Floats({11 * t, 12 * t, 0, 0, 0, 0});
+        std::vector<double> shell(33, 0.0);
+        shell[0] = 10 * t;   // middle point xx
+        shell[7] = 20 * t;   // inner point xx (behind 6 stresses and a strain)
+        shell[14] = 30 * t;  // outer point xx
+        shell[29] = 0.25;    // thickness
+        shell[32] = 4 * t;   // internal energy
+        w.Floats(shell);
+    }
+    ASSERT_TRUE(w.Save(Path()));
+    ASSERT_TRUE(TH::Open(Path().c_str()));
+    EXPECT_EQ(Names(TH::GetCategoryNames(), TH::GetCategoryCount()),
+              (std::vector<std::string>{"Shell Elements", "Beam Elements", "Nodes"}));
+    EXPECT_EQ(Names(TH::GetSeriesNames(2, 0), TH::GetSeriesCount(2, 0)),
+              (std::vector<std::string>{"1", "2", "3", "4"}));
+    struct Case {
+        int iSurface;
+        const char *pszCategory, *pszComponent, *pszSeries;
+        float fAt1;
+    };
+    const Case kCases[] = {{1, "Shell Elements", "X Axis Stress", "1", 10.0f},
+                           {0, "Shell Elements", "X Axis Stress", "1", 20.0f},
+                           {2, "Shell Elements", "X Axis Stress", "1", 30.0f},
+                           {2, "Shell Elements", "Von Mises Effective Stress", "1", 30.0f},
+                           {1, "Shell Elements", "Shell Thickness", "1", 0.25f},
+                           {1, "Shell Elements", "Internal Energy", "1", 4.0f},
+                           {1, "Beam Elements", "S-Shear Force Resultant", "1", 12.0f},
+                           {1, "Nodes", "X Displacement", "2", 1.0f},
+                           {1, "Nodes", "X Coordinate", "2", 2.0f}};
+    for (const Case &c : kCases) {
+        SCOPED_TRACE(std::string(c.pszComponent) + " " + std::to_string(c.iSurface));
+        NKSetShellSurface(c.iSurface);
+        PlotCurve *p = Curve(c.pszCategory, c.pszComponent, c.pszSeries);
+        ASSERT_NE(p, nullptr);
+        ASSERT_EQ(p->iNumPoints, 2);
+        EXPECT_NEAR(p->pPoints[1].y, c.fAt1, 1e-5);
+        NKFreePlotCurve(p);
+    }
+    NKSetShellSurface(1);
+}
+
+TEST_F(LSDynaTimeHistory, UserNumberingNamesSeriesAndCurves)
+{
+    // NARBS 22: a sort word and 9 more, 8 node IDs, 1 solid ID and three
+    // material arrays of one entry; the materials take the first array.
+    LSDynaTestHeader h = BrickHeader();
+    h.w[39] = 22;
+    LSDynaTestWriter w;
+    LSDynaWriteHeader(&w, h, "numbered history");
+    w.Ints({1, 8, 1, 1});
+    w.Floats(std::vector<double>(kCube, kCube + 24));
+    w.Ints({1, 2, 3, 4, 5, 6, 7, 8, 1});
+    w.Ints({0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    w.Ints({101, 102, 103, 104, 105, 106, 107, 108, 501, 7, 1, 1});
+    WriteState(&w, 0.0);
+    WriteState(&w, 1.0);
+    ASSERT_TRUE(w.Save(Path()));
+    ASSERT_TRUE(TH::Open(Path().c_str()));
+    EXPECT_EQ(Names(TH::GetSeriesNames(0, 0), TH::GetSeriesCount(0, 0)),
+              std::vector<std::string>{"501"});
+    EXPECT_EQ(Names(TH::GetSeriesNames(1, 0), TH::GetSeriesCount(1, 0))[2], "103");
+    EXPECT_EQ(Names(TH::GetSeriesNames(2, 0), TH::GetSeriesCount(2, 0)),
+              std::vector<std::string>{"7"});
+    PlotCurve *p = Curve("Nodes", "Norm Displacement", "103");
+    ASSERT_NE(p, nullptr);
+    EXPECT_STREQ(p->szName, "node 103");
+    EXPECT_EQ(p->iSubId, 103);
+    EXPECT_NEAR(p->pPoints[1].y, 0.5f, 1e-5);
+    NKFreePlotCurve(p);
+    EXPECT_EQ(Curve("Nodes", "Norm Displacement", "3"), nullptr);  // internal numbers are not IDs
+}
