@@ -8,7 +8,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -16,14 +19,19 @@
 
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
+#include "commands/nk_open_commands.h"
+#include "core/nk_bbox.h"
 #include "core/nk_element_types.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "nkf/nkf_export.h"
 #include "nkf/nkf_import.h"
+#include "readers/nk_data_source.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_example_models.h"
+#include "tests/test_support/nkf_example_twins.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/test_files.h"
 
@@ -37,6 +45,7 @@ protected:
     {
         NKModelTest::SetUp();
         m_SavedHooks = NKSetModelHooks(NKModelHooks());
+        NKInstallDataSources();
         NKRegisterFileCommands();
         NKFInitExportSettings(&g_NKFExportSettings);
         m_Dir = NKTestMakeTempDir("quolin_nkf_export_");
@@ -45,6 +54,7 @@ protected:
     }
     void TearDown() override
     {
+        NKCloseInterface();
         NKFCloseInterface();
         std::filesystem::current_path(m_OldDir);
         NKTestRemoveDir(m_Dir);
@@ -201,4 +211,156 @@ TEST_F(NKFExport, QuadExportHasTheExactBlocks)
     EXPECT_NE(FindWords(bytes, {1010, 1, 92, 96}), std::string::npos);
 }
 
+// `animresults first last step`: frames from the data source's steps.
+int AnimResultsHandler(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    if (pEntry->id != NK_CID_ANIMRESULTS) return NK_CMD_NOT_MINE;
+    int iFirst = 1, iLast = 1, iStep = 1;
+    std::sscanf(pszArguments, "PARAMS %d %d %d", &iFirst, &iLast, &iStep);
+    return NKSetupInterfaceAnimation(iFirst, iLast, iStep, nullptr, 0) ? 0 : 1;
+}
+
+// What a model holds, in model coordinates, for comparing two loads.
+struct ModelSnapshot {
+    std::vector<std::string> frames;  // name and time
+    std::vector<std::string> parts;   // name, counts, element types and IDs
+    std::vector<std::vector<int>> nodeIDs;
+    std::vector<std::vector<float>> scalars;  // bit-equal
+    std::vector<std::vector<float>> coords;   // model coordinates
+    std::vector<std::vector<float>> vectors;  // displaced minus undeformed, model space
+};
+
+ModelSnapshot Snapshot()
+{
+    ModelSnapshot s;
+    for (int f = 0; f < g_pModel->iNumFrames; f++) {
+        const NKFrame &frame = g_pModel->pFrames[f];
+        s.frames.push_back(std::string(frame.szDescription.GetText()) + " " +
+                           std::to_string(frame.fTime));
+        const NKGeometry *pGeo = frame.pGeometry;
+        for (int p = 0; pGeo != nullptr && p < pGeo->iNumParts; p++) {
+            const NKPart &part = pGeo->pParts[p];
+            std::string desc =
+                std::string(part.szName.GetText()) + " " + std::to_string(part.iNumNodes) + " " +
+                std::to_string(part.iNumPolygons) + " " + std::to_string(part.iNumElements);
+            for (int e = 0; e < part.iNumElements; e++)
+                desc += " " + std::to_string(part.pElements[e].iType) + ":" +
+                        std::to_string(part.pElements[e].iID);
+            s.parts.push_back(desc);
+            std::vector<int> ids;
+            for (int n = 0; n < part.iNumNodes; n++)
+                ids.push_back(part.pNodeIDs != nullptr ? part.pNodeIDs[n] : n + 1);
+            s.nodeIDs.push_back(ids);
+            std::vector<float> xyz, vec;
+            for (int n = 0; n < part.iNumNodes; n++) {
+                float a[3] = {part.pNodeCoords[3 * n], part.pNodeCoords[3 * n + 1],
+                              part.pNodeCoords[3 * n + 2]};
+                DisplayToModel(a);
+                xyz.insert(xyz.end(), a, a + 3);
+                if (frame.pVector != nullptr && p < frame.pVector->iNumParts &&
+                    frame.pVector->pResults[p].pNodeValues != nullptr) {
+                    float b[3] = {frame.pVector->pResults[p].pNodeValues[3 * n],
+                                  frame.pVector->pResults[p].pNodeValues[3 * n + 1],
+                                  frame.pVector->pResults[p].pNodeValues[3 * n + 2]};
+                    DisplayToModel(b);
+                    for (int c = 0; c < 3; c++) vec.push_back(b[c] - a[c]);
+                }
+            }
+            s.coords.push_back(xyz);
+            s.vectors.push_back(vec);
+            std::vector<float> values;
+            if (frame.pScalar != nullptr && p < frame.pScalar->iNumParts) {
+                const NKScalarPartEntry &nodes = frame.pScalar->pNodeResults[p];
+                if (nodes.pNodeValues != nullptr)
+                    values.assign(nodes.pNodeValues, nodes.pNodeValues + nodes.iCount);
+                if (frame.pScalar->pElementResults != nullptr) {
+                    const NKScalarPartEntry &el = frame.pScalar->pElementResults[p];
+                    if (el.pNodeValues != nullptr)
+                        values.insert(values.end(), el.pNodeValues, el.pNodeValues + el.iCount);
+                }
+            }
+            s.scalars.push_back(values);
+        }
+    }
+    return s;
+}
+
+// Largest absolute coordinate and vector component of a snapshot.
+float Extent(const std::vector<std::vector<float>> &arrays)
+{
+    float fMax = 0.0f;
+    for (const auto &a : arrays)
+        for (float f : a) fMax = std::max(fMax, std::fabs(f));
+    return fMax;
+}
+
+void ExpectSameModel(const ModelSnapshot &a, const ModelSnapshot &b)
+{
+    EXPECT_EQ(a.frames, b.frames);
+    EXPECT_EQ(a.parts, b.parts);
+    EXPECT_EQ(a.nodeIDs, b.nodeIDs);
+    EXPECT_EQ(a.scalars, b.scalars);
+    ASSERT_EQ(a.coords.size(), b.coords.size());
+    ASSERT_EQ(a.vectors.size(), b.vectors.size());
+    float fCoordTol = 1e-5f * std::max(1.0f, Extent(a.coords));
+    float fVectorTol = 1e-5f * std::max(1e-3f, Extent(a.vectors));
+    for (size_t i = 0; i < a.coords.size(); i++) {
+        ASSERT_EQ(a.coords[i].size(), b.coords[i].size());
+        for (size_t k = 0; k < a.coords[i].size(); k++)
+            ASSERT_NEAR(a.coords[i][k], b.coords[i][k], fCoordTol) << i << " " << k;
+        ASSERT_EQ(a.vectors[i].size(), b.vectors[i].size());
+        for (size_t k = 0; k < a.vectors[i].size(); k++)
+            ASSERT_NEAR(a.vectors[i][k], b.vectors[i][k], fVectorTol) << i << " " << k;
+    }
+}
+
+// The words of an exported file with block 99999 (the export time) cut out.
+std::string WithoutVersionBlock(const std::string &bytes)
+{
+    std::string marker(8, '\0');
+    const int32_t aiHead[2] = {1022, 99999};
+    std::memcpy(&marker[0], aiHead, 8);
+    size_t iAt = bytes.find(marker);
+    if (iAt == std::string::npos) return bytes;
+    int32_t iLength;
+    std::memcpy(&iLength, bytes.data() + iAt + 12, 4);
+    return bytes.substr(0, iAt) + bytes.substr(iAt + 16 + iLength + 4);
+}
+
 }  // namespace
+
+TEST_F(NKFExport, ExamplesComeBackInEveryForm)
+{
+    NKCommandHandler pSaved = NKSetCommandHandler(NK_HANDLER_ANIMATION, AnimResultsHandler);
+    struct Model {
+        const char *pszName;
+        std::string text;
+    } models[] = {{"beam", NKFBeamExampleText()}, {"plate", NKFPlateExampleText()}};
+    for (const Model &model : models) {
+        std::vector<std::string> exports;
+        std::string forms[3] = {
+            NKFWriteTestFile((std::string(model.pszName) + ".nkf").c_str(), {model.text}),
+            NKFWriteTestFile((std::string(model.pszName) + "_le.nkf").c_str(),
+                             NKFExampleBinaryTwin(model.text, false)),
+            NKFWriteTestFile((std::string(model.pszName) + "_be.nkf").c_str(),
+                             NKFExampleBinaryTwin(model.text, true))};
+        for (int i = 0; i < 3; i++) {
+            SCOPED_TRACE(forms[i]);
+            ASSERT_EQ(Run("open \"" + forms[i] + "\""), 0) << m_Capture.Text();
+            ASSERT_EQ(Run("readstate 1 1 1"), 0) << m_Capture.Text();
+            ASSERT_EQ(Run("animresults 1 3 1"), 0) << m_Capture.Text();
+            ASSERT_EQ(g_pModel->iNumFrames, 3);
+            ModelSnapshot before = Snapshot();
+            std::string out = "out" + std::to_string(i) + ".nkf";
+            ASSERT_EQ(Run("export nkf " + out), 0) << m_Capture.Text();
+            ASSERT_EQ(Run("open " + out), 0) << m_Capture.Text();
+            ASSERT_EQ(Run("readstate 1 1 1"), 0) << m_Capture.Text();
+            ASSERT_EQ(Run("animresults 1 3 1"), 0) << m_Capture.Text();
+            ExpectSameModel(before, Snapshot());
+            exports.push_back(WithoutVersionBlock(NKTestReadFile(m_Dir + "/" + out)));
+        }
+        EXPECT_TRUE(exports[0] == exports[1]) << model.pszName;
+        EXPECT_TRUE(exports[0] == exports[2]) << model.pszName;
+    }
+    NKSetCommandHandler(NK_HANDLER_ANIMATION, pSaved);
+}
