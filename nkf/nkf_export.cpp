@@ -170,6 +170,9 @@ bool NKFExporter::ExportNKFFile()
          "Error exporting visibility information to NKF file"},
         {m_Settings.bPartAttributes, &NKFExporter::ExportPartAttributes,
          "Exporting Part Attributes...", "Error exporting part attributes to NKF file"},
+        // Placeholder: the global settings step ("Exporting Quolin Settings...",
+        // the *SETTINGS block) comes with the settings import that shares its
+        // records; until then no *SETTINGS block is written.
         {true, &NKFExporter::ExportItems, "Exporting Items...",
          "Error exporting Items to NKF file"},
         {true, &NKFExporter::ExportTextures, "Exporting Textures...",
@@ -182,10 +185,6 @@ bool NKFExporter::ExportNKFFile()
     SetInteractionCursor(iPreviousCursor);
     return bOk;
 }
-
-// The global settings step writes nothing yet: the *SETTINGS records come
-// with the settings import that shares them, so the export leaves the block
-// out rather than write records nothing reads back.
 
 // Makes every step of the open data source a frame and shows result iScalar
 // or iVector (1-based; 0 none).
@@ -233,8 +232,7 @@ bool NKFExporter::ExportNKFResultDatabase(bool bExtras)
         bOk = bOk && RunStep(&NKFExporter::ExportTextures, "Exporting Textures...",
                              "Error exporting textures to NKF file");
     }
-    bOk = IsOpen() && Finish(bOk);
-    if (!IsOpen()) NKSetStatusText(bOk ? "Done." : "Error.");
+    bOk = Finish(bOk);
     SetInteractionCursor(iPreviousCursor);
     return bOk;
 }

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/nkf_example_twins.h"
+#include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/test_files.h"
 
@@ -363,4 +365,185 @@ TEST_F(NKFExport, ExamplesComeBackInEveryForm)
         EXPECT_TRUE(exports[0] == exports[2]) << model.pszName;
     }
     NKSetCommandHandler(NK_HANDLER_ANIMATION, pSaved);
+}
+
+TEST_F(NKFExport, VersionLineAndInternalStringsComeBack)
+{
+    ASSERT_EQ(Run("open \"" + NKFWriteTestFile("beam.nkf", {NKFBeamExampleText()}) + "\""), 0);
+    ASSERT_EQ(Run("export nkf t.nkf"), 0);
+    ASSERT_EQ(Run("open t.nkf"), 0);
+    m_Capture.Clear();
+    ASSERT_EQ(Run("nkf int"), 0);
+    for (const char *pszID : {"ID: 20002", "ID: 20004", "ID: 99999"})
+        EXPECT_TRUE(m_Capture.Contains(pszID)) << pszID << "\n" << m_Capture.Text();
+    EXPECT_FALSE(m_Capture.Contains("ID: 20001"));
+    m_Capture.Clear();
+    ASSERT_EQ(Run("nkf int 99999"), 0);
+    EXPECT_TRUE(m_Capture.HasLine("App: Quolin Dulm", NK_MSG_INFO)) << m_Capture.Text();
+    EXPECT_TRUE(m_Capture.HasLine("Version: 6.4-0", NK_MSG_INFO));
+    std::time_t now = std::time(nullptr);
+    char acDate[16];
+    std::strftime(acDate, sizeof(acDate), "%Y-%m-%d", std::gmtime(&now));
+    std::string line;
+    for (const CapturedLine &l : m_Capture.Lines())
+        if (l.text.rfind("Export time/date: ", 0) == 0) line = l.text;
+    ASSERT_EQ(line.size(), std::string("Export time/date: 00:00:00 2026-01-02").size()) << line;
+    EXPECT_EQ(line.substr(line.size() - 10), acDate);
+    EXPECT_EQ(line[20], ':');
+    EXPECT_EQ(line[23], ':');
+}
+
+TEST(NKFVersionInfo, ParsesTheExportLineOnly)
+{
+    NKFVersionInfo info;
+    ASSERT_TRUE(NKFParseVersionInfo("version_info;Quolin Dulm;6.4;0;2026-01-02;03:04:05", &info));
+    EXPECT_STREQ(info.title.GetText(), "Quolin Dulm");
+    EXPECT_STREQ(info.version.GetText(), "6.4");
+    EXPECT_EQ(info.iBuild, 0);
+    EXPECT_STREQ(info.date.GetText(), "2026-01-02");
+    EXPECT_STREQ(info.time.GetText(), "03:04:05");
+    EXPECT_EQ(info.iValue1, 0);
+    EXPECT_EQ(info.iValue2, -1);
+    for (const char *pszLine : {"versioninfo;x", "version_info;Quolin Dulm;6.4", "", "x;y;z;1;2;3"})
+        EXPECT_FALSE(NKFParseVersionInfo(pszLine, &info)) << pszLine;
+}
+
+TEST(NKFFileKind, BothByteOrdersAndTheAsciiHeader)
+{
+    NKFTestWriter little(false), big(true);
+    for (NKFTestWriter *pW : {&little, &big}) {
+        AppendFileHeader(*pW);
+        for (int i = 0; i < 4; i++) pW->Int(0);
+    }
+    std::string padding(40, ' ');
+    struct Case {
+        std::string path;
+        bool bNKF;
+    } cases[] = {
+        {NKFWriteTestFile("kind_le.nkf", little), true},
+        {NKFWriteTestFile("kind_be.nkf", big), true},
+        {NKFWriteTestFile("kind_ascii.nkf", {"*NKF-1.00", padding}), true},
+        {NKFWriteTestFile("kind_comment.nkf", {"# a comment", "*NKF-1.00", padding}), false},
+        {NKFTestPath("kind_missing.nkf"), false},
+    };
+    for (const Case &c : cases) EXPECT_EQ(GetNKFFileKind(c.path.c_str()), c.bNKF) << c.path;
+    std::string bytes = NKTestReadFile(cases[0].path);
+    ASSERT_TRUE(NKTestWriteBytes(NKFTestPath("kind_23.nkf"), bytes.data(), 23));
+    EXPECT_FALSE(GetNKFFileKind(NKFTestPath("kind_23.nkf").c_str()));
+}
+
+TEST_F(NKFExport, FailedExportsLeaveTheTargetWhole)
+{
+    const std::string kOld = "old contents of t.nkf";
+    ASSERT_TRUE(NKTestWriteText(m_Dir + "/t.nkf", kOld));
+    ASSERT_EQ(Run("open \"" + NKFWriteTestFile("quad.nkf", QuadLines()) + "\""), 0);
+    g_pModel->pFrames[0].pGeometry->pParts[0].pElements[0].iType = 18;
+    m_Capture.Clear();
+    EXPECT_EQ(Run("export nkf t.nkf"), 1);
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"Unknown element found in Quolin. Cannot export.", NK_MSG_ERROR},
+        {"Error exporting geometry to NKF file", NK_MSG_ERROR},
+        {"Error exporting to file: t.nkf", NK_MSG_INFO}};
+    for (const auto &line : expected)
+        EXPECT_TRUE(m_Capture.HasLine(line.first, line.second)) << line.first << "\n"
+                                                                << m_Capture.Text();
+    EXPECT_EQ(NKTestReadFile(m_Dir + "/t.nkf"), kOld);
+    EXPECT_EQ(Files(), std::vector<std::string>{"t.nkf"});
+
+    // Writes that fail at the file size limit.
+    ASSERT_EQ(Run("open \"" + NKFWriteTestFile("beam.nkf", {NKFBeamExampleText()}) + "\""), 0);
+    ASSERT_EQ(Run("readstate 1 1 1"), 0);
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    void (*pfnOld)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    m_Capture.Clear();
+    int iResult = Run("export nkf t.nkf");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, pfnOld);
+    EXPECT_EQ(iResult, 1);
+    EXPECT_TRUE(
+        m_Capture.HasLine("There was an error while writing to the binary NKF file", NK_MSG_ERROR))
+        << m_Capture.Text();
+    EXPECT_EQ(NKTestReadFile(m_Dir + "/t.nkf"), kOld);
+    EXPECT_EQ(Files(), std::vector<std::string>{"t.nkf"});
+
+    // A folder that cannot be written.
+    m_Capture.Clear();
+    EXPECT_EQ(Run("export nkf no/such/dir/t.nkf"), 1);
+    EXPECT_TRUE(
+        m_Capture.HasLine("Error creating binary NKF file: no/such/dir/t.nkf", NK_MSG_ERROR));
+    EXPECT_TRUE(m_Capture.HasLine("Error creating NKF export file", NK_MSG_ERROR));
+}
+
+TEST_F(NKFExport, ExportOntoTheOpenFileKeepsItReadable)
+{
+    std::string beam = m_Dir + "/beam.nkf";
+    ASSERT_TRUE(NKTestWriteText(beam, NKFBeamExampleText()));
+    ASSERT_EQ(Run("open beam.nkf"), 0);
+    ASSERT_EQ(Run("readstate 1 1 1"), 0);
+    ASSERT_EQ(Run("export nkf beam.nkf"), 0);
+    EXPECT_TRUE(GetNKFFileKind(beam.c_str()));
+    EXPECT_NE(NKTestReadFile(beam), NKFBeamExampleText());
+    m_Capture.Clear();
+    EXPECT_EQ(Run("readstate 3"), 0) << m_Capture.Text();
+    EXPECT_STREQ(g_pModel->pFrames[0].szDescription.GetText(), "Load 3");
+
+    // Without a name the last one is used; the first default is Quolin.nkf.
+    EXPECT_EQ(Run("export nkf"), 0);
+    EXPECT_TRUE(m_Capture.HasLine("Successful export to file: beam.nkf", NK_MSG_INFO));
+    NKFInitExportSettings(&g_NKFExportSettings);
+    EXPECT_EQ(Run("export nkf"), 0);
+    EXPECT_TRUE(GetNKFFileKind((m_Dir + "/Quolin.nkf").c_str()));
+}
+
+TEST_F(NKFExport, DamagedExportsNeverCrashTheReader)
+{
+    ASSERT_EQ(Run("open \"" + NKFWriteTestFile("quad.nkf", QuadLines()) + "\""), 0);
+    ASSERT_EQ(Run("nkf scalar"), 0);
+    ASSERT_EQ(Run("export nkf t.nkf"), 0);
+    std::string bytes = NKTestReadFile(m_Dir + "/t.nkf");
+    std::string path = m_Dir + "/damaged.nkf";
+    for (size_t iSize = 0; iSize < bytes.size(); iSize++) {
+        ASSERT_TRUE(NKTestWriteBytes(path, bytes.data(), iSize));
+        NKFExerciseEveryBlock(path);
+    }
+    for (size_t i = 0; i < bytes.size(); i += 4) {
+        std::string damaged = bytes;
+        for (uint8_t c : {0x00, 0x7F, 0xFF}) {
+            damaged[i] = (char)c;
+            ASSERT_TRUE(NKTestWriteBytes(path, damaged.data(), damaged.size()));
+            NKFExerciseEveryBlock(path);
+        }
+    }
+    m_Capture.Clear();
+}
+
+TEST_F(NKFExport, AllAndAllDataWriteEveryResultList)
+{
+    NKCommandHandler pSaved = NKSetCommandHandler(NK_HANDLER_ANIMATION, AnimResultsHandler);
+    ASSERT_EQ(Run("open \"" + NKFWriteTestFile("plate.nkf", {NKFPlateExampleText()}) + "\""), 0);
+    for (const char *pszMode : {"all", "ALLDATA"}) {
+        SCOPED_TRACE(pszMode);
+        m_Capture.Clear();
+        ASSERT_EQ(Run(std::string("export nkf t.nkf ") + pszMode), 0) << m_Capture.Text();
+        EXPECT_TRUE(m_Capture.HasLine("Successful export of entire result database to file: t.nkf",
+                                      NK_MSG_INFO));
+        ASSERT_EQ(Run("open \"" + NKFWriteTestFile("plate.nkf", {NKFPlateExampleText()}) + "\""),
+                  0);
+        ASSERT_EQ(Run("open t.nkf"), 0);
+        EXPECT_EQ(NKGetInterfaceNumSteps(), 3);
+        EXPECT_EQ(NKGetInterfaceNumScalars(), 2);
+        EXPECT_EQ(NKGetInterfaceNumVectors(), 2);
+        for (int s = 1; s <= 2; s++)
+            EXPECT_EQ(Run("readstate 3 " + std::to_string(s) + " " + std::to_string(s)), 0);
+        ASSERT_EQ(Run("open \"" + NKFWriteTestFile("plate.nkf", {NKFPlateExampleText()}) + "\""),
+                  0);
+    }
+    NKSetCommandHandler(NK_HANDLER_ANIMATION, pSaved);
+    m_Capture.Clear();
+    EXPECT_EQ(Run("export nkf t.nkf all"), 1);  // no animresults: the steps fail
+    EXPECT_TRUE(m_Capture.HasLine("Error exporting to file: t.nkf", NK_MSG_INFO));
 }
