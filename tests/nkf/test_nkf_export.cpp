@@ -28,6 +28,7 @@
 #include "core/nk_model_hooks.h"
 #include "nkf/nkf_export.h"
 #include "nkf/nkf_import.h"
+#include "platform/nk_progress_ui.h"
 #include "readers/nk_data_source.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
@@ -35,6 +36,7 @@
 #include "tests/test_support/nkf_example_twins.h"
 #include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/recording_progress_ui.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -439,7 +441,13 @@ TEST_F(NKFExport, FailedExportsLeaveTheTargetWhole)
     ASSERT_EQ(Run("open \"" + NKFWriteTestFile("quad.nkf", QuadLines()) + "\""), 0);
     g_pModel->pFrames[0].pGeometry->pParts[0].pElements[0].iType = 18;
     m_Capture.Clear();
+    RecordingProgressUI status;
+    NKSetProgressUI(&status);
     EXPECT_EQ(Run("export nkf t.nkf"), 1);
+    NKSetProgressUI(nullptr);
+    ASSERT_FALSE(status.texts.empty());
+    EXPECT_EQ(status.texts.back(), "Error.");
+    EXPECT_EQ(std::count(status.texts.begin(), status.texts.end(), "Done."), 0);
     const std::vector<std::pair<std::string, int>> expected = {
         {"Unknown element found in Quolin. Cannot export.", NK_MSG_ERROR},
         {"Error exporting geometry to NKF file", NK_MSG_ERROR},
@@ -484,7 +492,16 @@ TEST_F(NKFExport, ExportOntoTheOpenFileKeepsItReadable)
     ASSERT_TRUE(NKTestWriteText(beam, NKFBeamExampleText()));
     ASSERT_EQ(Run("open beam.nkf"), 0);
     ASSERT_EQ(Run("readstate 1 1 1"), 0);
+    RecordingProgressUI status;
+    NKSetProgressUI(&status);
     ASSERT_EQ(Run("export nkf beam.nkf"), 0);
+    NKSetProgressUI(nullptr);
+    const std::vector<std::string> steps = {"Exporting Geometries...", "Exporting Results...",
+                                            "Exporting Part Attributes...", "Done."};
+    size_t iNext = 0;
+    for (const std::string &text : status.texts)
+        if (iNext < steps.size() && text == steps[iNext]) iNext++;
+    EXPECT_EQ(iNext, steps.size());
     EXPECT_TRUE(GetNKFFileKind(beam.c_str()));
     EXPECT_NE(NKTestReadFile(beam), NKFBeamExampleText());
     m_Capture.Clear();
