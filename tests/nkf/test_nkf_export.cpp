@@ -514,6 +514,8 @@ TEST_F(NKFExport, ExportOntoTheOpenFileKeepsItReadable)
     NKFInitExportSettings(&g_NKFExportSettings);
     EXPECT_EQ(Run("export nkf"), 0);
     EXPECT_TRUE(GetNKFFileKind((m_Dir + "/Quolin.nkf").c_str()));
+    EXPECT_EQ(Run("export nkf \"with blank.nkf\""), 0);
+    EXPECT_TRUE(GetNKFFileKind((m_Dir + "/with blank.nkf").c_str()));
 }
 
 TEST_F(NKFExport, DamagedExportsNeverCrashTheReader)
