@@ -25,6 +25,7 @@
 #include "core/nk_shell_hooks.h"
 #include "core/nk_sound_sources.h"
 #include "core/nk_view_state.h"
+#include "nkf/nkf_export.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_lsdyna.h"
@@ -96,7 +97,7 @@ void MakeToolRecords(void)
     g_PollFile.Reset();
     g_pLabelOverlay = CreateLabelOverlay();
     // Placeholder: the user primitive list comes with the primitives (tools/).
-    // Placeholder: the NKF export settings ("Quolin.nkf") come with the NKF export (nkf/).
+    NKFInitExportSettings(&g_NKFExportSettings);
     // Placeholder: the line set list comes with the line files (tools/).
     // Placeholder: the level-of-detail object and "LOD Selector" come with level of detail.
     // Placeholder: the "3D Ruler" (flag byte 1) comes with the full manipulators (render/).
@@ -158,7 +159,6 @@ void ExitApplication(void)
     // Placeholder: the particle traces, the current plot and the node traces go with their owners.
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
-    // Placeholder: the NKF export settings go with the NKF export (nkf/).
 }
 
 namespace {

@@ -5,7 +5,6 @@
 // the geometry writers and the NKF export.
 #include <cstdlib>
 
-#include "app/nk_system_placeholders.h"
 #include "app/nk_system_topics.h"
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_command.h"
@@ -15,6 +14,7 @@
 #include "core/nk_geometry_writers.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
+#include "nkf/nkf_export.h"
 
 namespace {
 
@@ -59,8 +59,10 @@ int CommandGrid3D(CommandTableEntry *pEntry, const char *pszArguments)
         if (!params.NKGetParameterInt(&aiValues[i], false, NK_PARAM_NO_RANGE, 0)) return 1;
     NKString file("3dgrid.nkf");
     if (!params.NKGetParameterString(&file, false, NK_PARAM_STRING_WORD)) return 1;
-    if (!NKExportGridGeometry(file.GetText(), aiValues[0], aiValues[1], aiValues[2], aiValues[3],
-                              aiValues[4])) {
+    NKFExporter exporter;
+    exporter.SetFileName(file.GetText());
+    if (!exporter.ExportGridGeometry(aiValues[0], aiValues[1], aiValues[2], aiValues[3],
+                                     aiValues[4])) {
         NKCommandError(pEntry, "Error creating 3dgrid nkf file.");
         return 1;
     }

@@ -8,8 +8,6 @@ bool NKDDEInitialize(void) { return false; }
 void NKDDEClose(void) {}
 void NKSetDdeDebug(bool) {}
 
-bool NKExportGridGeometry(const char *, int, int, int, int, int) { return false; }
-
 void NKRunBenchmark(int) {}
 
 bool NKUserMenuCommand(NKArgumentScan *) { return false; }

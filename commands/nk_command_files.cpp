@@ -462,6 +462,8 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
     // share the handler.
     int iResult = NKCommandHandleOpenRows(pEntry, pszArguments);
     if (iResult != 3) return iResult;
+    iResult = NKCommandHandleExportRows(pEntry, pszArguments);
+    if (iResult != 3) return iResult;
     return NKCommandHandleLog(pEntry, pszArguments);
 }
 

@@ -75,3 +75,5 @@ void NKRegisterFileCommands(void);
 int NKCommandHandleOpenRows(CommandTableEntry *pEntry, const char *pszArguments);
 int NKCommandHandleStateRows(CommandTableEntry *pEntry, NKArgumentScan *pScan);
 int NKCommandHandleResultRows(CommandTableEntry *pEntry, NKArgumentScan *pScan);
+// `export` and its NKF sub-commands (nk_export_commands.cpp).
+int NKCommandHandleExportRows(CommandTableEntry *pEntry, const char *pszArguments);

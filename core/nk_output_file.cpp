@@ -29,6 +29,8 @@ bool NKOutputFile::Open(const char *pszTarget)
         m_szTemp.clear();
         return false;
     }
+    // Large exports go out in big pieces rather than stdio's default 4 KB.
+    setvbuf(m_pFile, nullptr, _IOFBF, 1 << 20);
     m_bOk = true;
     return true;
 }
@@ -39,7 +41,7 @@ void NKOutputFile::WriteBytes(const unsigned char *pBytes, size_t n)
         m_bOk = false;
         return;
     }
-    if (fwrite(pBytes, 1, n, m_pFile) != n) m_bOk = false;
+    if (n > 0 && fwrite(pBytes, 1, n, m_pFile) != n) m_bOk = false;
 }
 
 void NKOutputFile::WriteInt32(int32_t iValue)
@@ -56,6 +58,42 @@ void NKOutputFile::WriteFloat32(float fValue)
     std::memcpy(&i, &fValue, 4);
     WriteInt32(i);
 }
+
+void NKOutputFile::WriteRaw(const void *pData, size_t n)
+{
+    WriteBytes(static_cast<const unsigned char *>(pData), n);
+}
+
+// Words go through a stack buffer in little-endian order; a little-endian
+// host writes them as they are.
+void NKOutputFile::WriteWords(const void *pWords, size_t n)
+{
+    const unsigned char *pSrc = static_cast<const unsigned char *>(pWords);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    WriteBytes(pSrc, 4 * n);
+    return;
+#endif
+    unsigned char buffer[16384];
+    const size_t kWordsPerBlock = sizeof(buffer) / 4;
+    while (n > 0 && m_bOk) {
+        size_t nWords = n < kWordsPerBlock ? n : kWordsPerBlock;
+        for (size_t i = 0; i < nWords; i++) {
+            uint32_t u;
+            std::memcpy(&u, pSrc + 4 * i, 4);
+            buffer[4 * i] = (unsigned char)u;
+            buffer[4 * i + 1] = (unsigned char)(u >> 8);
+            buffer[4 * i + 2] = (unsigned char)(u >> 16);
+            buffer[4 * i + 3] = (unsigned char)(u >> 24);
+        }
+        WriteBytes(buffer, 4 * nWords);
+        pSrc += 4 * nWords;
+        n -= nWords;
+    }
+}
+
+void NKOutputFile::WriteInt32Array(const int32_t *piValues, size_t n) { WriteWords(piValues, n); }
+
+void NKOutputFile::WriteFloat32Array(const float *pfValues, size_t n) { WriteWords(pfValues, n); }
 
 void NKOutputFile::Printf(const char *pszFormat, ...)
 {

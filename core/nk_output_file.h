@@ -2,7 +2,7 @@
 // temporary file in the target's folder, which replaces the target only when
 // every write and the close succeeded.
 //
-// Used by the geometry writers and the status dump. A failed or abandoned
+// Used by the geometry writers, the status dump and the NKF export. A failed or abandoned
 // file leaves the target as it was and no temporary file behind. Binary words
 // are written little-endian one by one, never as raw structures.
 #pragma once
@@ -24,6 +24,11 @@ public:
     // Writes; each remembers a failure, which Commit then reports.
     void WriteInt32(int32_t iValue);
     void WriteFloat32(float fValue);
+    // Raw bytes as they are, and runs of words little-endian, converted in
+    // blocks so that large arrays go out at disk speed.
+    void WriteRaw(const void *pData, size_t n);
+    void WriteInt32Array(const int32_t *piValues, size_t n);
+    void WriteFloat32Array(const float *pfValues, size_t n);
     void Printf(const char *pszFormat, ...) __attribute__((format(printf, 2, 3)));
     // Closes the temporary file and renames it over the target. False (the
     // temporary file removed, the target untouched) when any write, the
@@ -37,6 +42,7 @@ public:
 
 private:
     void WriteBytes(const unsigned char *pBytes, size_t n);
+    void WriteWords(const void *pWords, size_t n);
 
     FILE *m_pFile = nullptr;
     std::string m_szTarget;

@@ -182,7 +182,7 @@ const int32_t *Elements::GetSectionIDs(int iSection) const
 bool Elements::ResolveReferences()
 {
     if (!CheckParsed("Element Block not parsed")) return false;
-    if (m_iNodeBlockID <= 0) {
+    if (!m_bNodeBlockGiven) {
         ReportError(NKString(""), NKString("No node block is specified in *ELEMENTS block."));
         return false;
     }

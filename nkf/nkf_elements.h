@@ -143,6 +143,8 @@ private:
     NKString m_Description;
     int32_t m_iDescriptionBlockID;
     int32_t m_iNodeBlockID;
+    // Set by "%NODES" or a binary header: a binary node block may be 0.
+    bool m_bNodeBlockGiven = false;
     int32_t m_iColorBlockID;
     float *m_pfBlockColor;  // owned r g b, or null
     uint8_t m_bColorsPerBlock;

@@ -99,10 +99,12 @@ bool Elements::ApplyHeaderDirective(const NKString &line, const NKString &word, 
                                 : "No material block ID specified in %MATERIAL. Missing #"));
             return false;
         }
-        if (bNodes)
+        if (bNodes) {
             m_iNodeBlockID = ReadReference(line);
-        else
+            m_bNodeBlockGiven = true;
+        } else {
             m_iColorBlockID = ReadReference(line);
+        }
     } else if (word == "%COLORS") {
         if (bReference) {
             m_iColorBlockID = ReadReference(line);
@@ -348,6 +350,7 @@ bool Elements::ReadBinaryHeader(int32_t *piDataSize, int32_t *piNumSections)
     int32_t iHeaderSize = 0;
     if (!ReadHeaderSizes(iKnown, &iHeaderSize, piDataSize)) return false;
     m_iNodeBlockID = m_pReader->ReadInt();
+    m_bNodeBlockGiven = true;
     m_Description = m_pReader->ReadString80();
     float afColor[3] = {-1.0f, 0.0f, 0.0f};
     m_pReader->ReadFloats(afColor, 3);

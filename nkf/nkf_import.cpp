@@ -385,9 +385,6 @@ bool NKFGetInternalStringData(int iID, const char **ppData, int *piSize)
     return true;
 }
 
-// Placeholder: the version line's reader comes with the NKF export.
-bool NKFParseVersionInfo(const char *, NKFVersionInfo *) { return false; }
-
 bool NKFReadVersionInfo(NKFVersionInfo *pInfo)
 {
     NKString text;

@@ -106,8 +106,9 @@ struct NKFVersionInfo {
     int iValue1 = -1;
     int iValue2 = -1;
 };
-// Placeholder: the version line's reader comes with the NKF export; until
-// then no line is accepted (false). Reads an "version_info;..." line.
+// Reads a "version_info;title;version;build;date;time" line (written by the
+// export, nkf_export_geometry.cpp); false when the first field is not
+// "version_info" or a field is missing.
 bool NKFParseVersionInfo(const char *pszLine, NKFVersionInfo *pInfo);
 // True when internal string 99999 exists and NKFParseVersionInfo accepted it.
 bool NKFReadVersionInfo(NKFVersionInfo *pInfo);

@@ -24,6 +24,7 @@
 #include "core/nk_element_types.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_memory.h"
+#include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_program_directory.h"
 #include "core/nk_render_state.h"
@@ -200,7 +201,11 @@ TEST_F(SystemCommands, ScriptOfCommandsGivesTheirMessagesAndResults)
         {"pwd", 0, {"Current directory: " + m_Dir}, 0},
         {"; echo hi", 0, {"Shell command: echo hi", "hi"}, 0},
         {"; printf 'one\\ntwo\\n'", 0, {"one", "two"}, 0},
-        {"grid3d 2 2 2", 1, {"grid3d: Error creating 3dgrid nkf file."}, E},
+        {"grid3d 2 2 2 1 1 no/such/dir/g.nkf",
+         1,
+         {"Error creating binary NKF file: no/such/dir/g.nkf", "Error creating NKF export file",
+          "grid3d: Error creating 3dgrid nkf file."},
+         E},
         {"grid3d 2 x", 1, {}, 0},
         {"usermenu show", 1, {"usermenu: Error executing sub command"}, E},
         {"dump /no/such/dir/q.dbg",
@@ -291,6 +296,32 @@ TEST_F(SystemCommands, Grid2DFixesBadSizesWritesTheGridAndReadsIt)
     EXPECT_EQ(fLastX, 5.0f);
     EXPECT_TRUE(NKModelHasGeometry());  // readgeo ran on the file
     EXPECT_EQ(Run("grid2d 2 2 0 0 \"no/such/dir/g.geo\""), 1);
+}
+
+// The NKF test grid: 2 x 2 x 2 hexahedra, a per-element scalar of the z
+// layer and a per-node vector, opened as the primary file.
+TEST_F(SystemCommands, Grid3DWritesTheGridAndOpensIt)
+{
+    ASSERT_EQ(Run("grid3d 2 2 2 1 1 g.nkf"), 0) << m_Capture.Text();
+    ASSERT_EQ(g_pModel->iNumFrames, 1);
+    const NKPart *pPart = &g_pModel->pFrames[0].pGeometry->pParts[0];
+    ASSERT_EQ(pPart->iNumNodes, 27);
+    EXPECT_EQ(pPart->iNumPolygons, 24);
+    for (int n = 0; n < 27; n++) EXPECT_EQ(pPart->pNodeIDs[n], n);
+    m_Capture.Clear();
+    ASSERT_EQ(Run("readstate 1 1 1"), 0) << m_Capture.Text();
+    for (const CapturedLine &line : m_Capture.Lines())
+        EXPECT_NE(line.iLevel, NK_MSG_ERROR) << line.text;
+    const NKFrame &frame = g_pModel->pFrames[0];
+    ASSERT_NE(frame.pScalar, nullptr);
+    ASSERT_NE(frame.pScalar->pElementResults, nullptr);
+    const NKScalarPartEntry &values = frame.pScalar->pElementResults[0];
+    ASSERT_EQ(values.iCount, 8);
+    const float afLayers[8] = {0, 0, 0, 0, 1, 1, 1, 1};
+    for (int e = 0; e < 8; e++) EXPECT_EQ(values.pNodeValues[e], afLayers[e]) << e;
+    EXPECT_STREQ(frame.pScalar->szDescription.GetText(), "Scalar 1");
+    ASSERT_NE(frame.pVector, nullptr);
+    EXPECT_STREQ(frame.pVector->szDescription.GetText(), "Vector 1");
 }
 
 TEST_F(SystemCommands, HotSpotGoesToThatPartOfEveryGeometryLargeEnough)

@@ -38,22 +38,23 @@ static void OptionalWords(NKFTestWriter &w, int32_t iFrom, int32_t iHeaderSize,
 
 void AppendFaceSetBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
                         const std::vector<NKFTestPolygon> &polygons, bool bWithIDs, int32_t iMode,
-                        int32_t iHeaderSize, int32_t iPolygonCount, int32_t iConnectCount)
+                        int32_t iHeaderSize, int32_t iPolygonCount, int32_t iConnectCount,
+                        const char *pszName, const float *pfColor)
 {
     int32_t iRefs = 0;
     for (const NKFTestPolygon &p : polygons) iRefs += (int32_t)p.refs.size();
     int32_t iWords = iRefs + (bWithIDs ? (int32_t)polygons.size() : 0);
     w.BeginHeader();
-    w.Int(1006);              // block code: *INDEXEDFACESET
-    w.Int(iID);               // block ID
-    w.Int(iHeaderSize);       // header size (116 known bytes)
-    w.Int(iWords * 4);        // data size
-    w.Int(iNodeBlockID);      // node block ID
-    w.Text80("face set");     // description
-    w.Float(-1.0f);           // block colour r: none
-    w.Float(0.0f);            // block colour g
-    w.Float(0.0f);            // block colour b
-    w.Int(bWithIDs ? 1 : 0);  // polygon IDs present
+    w.Int(1006);                            // block code: *INDEXEDFACESET
+    w.Int(iID);                             // block ID
+    w.Int(iHeaderSize);                     // header size (116 known bytes)
+    w.Int(iWords * 4);                      // data size
+    w.Int(iNodeBlockID);                    // node block ID
+    w.Text80(pszName);                      // description
+    w.Float(pfColor ? pfColor[0] : -1.0f);  // block colour r: none when below 0
+    w.Float(pfColor ? pfColor[1] : 0.0f);   // block colour g
+    w.Float(pfColor ? pfColor[2] : 0.0f);   // block colour b
+    w.Int(bWithIDs ? 1 : 0);                // polygon IDs present
     bool bPolygons = iPolygonCount == NKF_TEST_COUNT_FROM_DATA;
     bool bConnects = iConnectCount == NKF_TEST_COUNT_FROM_DATA;
     w.Int(bPolygons ? (int32_t)polygons.size() : iPolygonCount);  // polygon count
@@ -89,7 +90,8 @@ static size_t WrittenElements(const NKFTestSection &s, bool bWithIDs)
 
 void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
                          const std::vector<NKFTestSection> &sections, bool bWithIDs, bool bExtended,
-                         int32_t iMode, int32_t iHeaderSize, int32_t iSectionHeaderSize)
+                         int32_t iMode, int32_t iHeaderSize, int32_t iSectionHeaderSize,
+                         const char *pszName)
 {
     int32_t iSectionHeader = bExtended ? iSectionHeaderSize : 8;
     int32_t iBytes = 0;
@@ -104,7 +106,7 @@ void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
     w.Int(iHeaderSize);               // header size (112 known bytes)
     w.Int(iBytes);                    // data size
     w.Int(iNodeBlockID);              // node block ID
-    w.Text80("elements");             // description
+    w.Text80(pszName);                // description
     w.Float(-1.0f);                   // block colour r: none
     w.Float(0.0f);                    // block colour g
     w.Float(0.0f);                    // block colour b

@@ -26,7 +26,8 @@ struct NKFTestPolygon {
 // The count words a block writer takes from its content.
 const int32_t NKF_TEST_COUNT_FROM_DATA = INT32_MIN;
 
-// An *INDEXEDFACESET block. The header's polygon and connectivity counts are
+// An *INDEXEDFACESET block named pszName, with the block colour pfColor
+// (none when null). The header's polygon and connectivity counts are
 // taken from the polygons unless given. iMode is the node reference
 // mode word (255 = decided by the node block); iHeaderSize 116 leaves out
 // both optional words, 120 the mode.
@@ -34,7 +35,8 @@ void AppendFaceSetBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
                         const std::vector<NKFTestPolygon> &polygons, bool bWithIDs,
                         int32_t iMode = 255, int32_t iHeaderSize = 124,
                         int32_t iPolygonCount = NKF_TEST_COUNT_FROM_DATA,
-                        int32_t iConnectCount = NKF_TEST_COUNT_FROM_DATA);
+                        int32_t iConnectCount = NKF_TEST_COUNT_FROM_DATA,
+                        const char *pszName = "face set", const float *pfColor = nullptr);
 
 // One section of a binary element block: element code (type + 1), element
 // IDs (used with IDs), node-count references per element, and the count word
@@ -46,10 +48,10 @@ struct NKFTestSection {
     int32_t iCount;
 };
 
-// An *ELEMENTS block; iHeaderSize 112 leaves out the three optional words.
+// An *ELEMENTS block named pszName; iHeaderSize 112 leaves out the three optional words.
 // With extended section headers every section header is 20 bytes, or
 // iSectionHeaderSize when larger.
 void AppendElementsBlock(NKFTestWriter &w, int32_t iID, int32_t iNodeBlockID,
                          const std::vector<NKFTestSection> &sections, bool bWithIDs,
                          bool bExtended = false, int32_t iMode = 255, int32_t iHeaderSize = 124,
-                         int32_t iSectionHeaderSize = 20);
+                         int32_t iSectionHeaderSize = 20, const char *pszName = "elements");

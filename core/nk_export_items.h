@@ -1,0 +1,65 @@
+// core/nk_export_items.h -- what the NKF export reads of the tools, the
+// plots and the textures: the texture image list, the traced nodes and the
+// node plots (data), and a slot for the records of the cutting planes, the
+// iso-surface and the particle-trace sets, and for a part texture's name.
+//
+// The tools (tools/), the plots (plot/) and the part textures (render/) own
+// this state; until they keep it, it is plain data here and empty, and the
+// slot answers with no records, so an export writes no items and no
+// textures. They fill the data and the slot under the same names.
+#pragma once
+
+#include <cstdint>
+
+#include "core/nk_memory.h"
+#include "core/nk_string.h"
+
+struct NKTextureObject;
+
+// One texture image: RGB bytes, rows bottom first.
+struct ImageRecord {
+    NKString szName;
+    int iWidth = 0;
+    int iHeight = 0;
+    uint8_t *pRGB = nullptr;  // iWidth x iHeight x 3 bytes, owned by the list's owner
+};
+
+// Placeholder: the texture image list, until the part textures keep it.
+// Entries are ImageRecord pointers; empty.
+extern PtrArray TextureImageList;
+
+// A node of a part (indices from 0 in the current frame's geometry).
+struct NKItemNode {
+    int iNode;
+    int iPart;
+};
+
+// Placeholder: the traced nodes, until the node traces keep them; none.
+extern NKItemNode *g_pTraceNodes;
+extern int g_iNumTraceNodes;
+// Placeholder: the node plots' nodes, until the node plots keep them; none.
+extern NKItemNode *g_pNodePlots;
+extern int g_iNumNodePlots;
+
+// The record sources of the items. Eleven words make one 44-byte record.
+struct NKExportItemHooks {
+    int (*pfnCountCutPlanes)(void) = nullptr;
+    void (*pfnGetCutPlaneRecord)(int iPlane, int32_t aiWords[11]) = nullptr;
+    // True with the value when an iso-surface is defined.
+    bool (*pfnGetIsoSurface)(float *pfValue) = nullptr;
+    int (*pfnCountParticleTraceSets)(void) = nullptr;
+    void (*pfnGetParticleTraceRecord)(int iSet, int32_t aiWords[11]) = nullptr;
+    // The name a part's texture was read under; null when it has none.
+    const char *(*pfnGetTextureName)(const NKTextureObject *pTexture) = nullptr;
+};
+
+// Placeholder: the tools fill the slot; empty, every count is 0.
+NKExportItemHooks NKSetExportItemHooks(const NKExportItemHooks &hooks);
+const NKExportItemHooks &NKGetExportItemHooks(void);
+// The slot's answers, 0, false or null while it is empty.
+int NKCountCutPlaneItems(void);
+bool NKGetCutPlaneItem(int iPlane, int32_t aiWords[11]);
+bool NKGetIsoSurfaceItem(float *pfValue);
+int NKCountParticleTraceItems(void);
+bool NKGetParticleTraceItem(int iSet, int32_t aiWords[11]);
+const char *NKGetTextureName(const NKTextureObject *pTexture);
