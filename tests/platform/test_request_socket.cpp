@@ -244,6 +244,40 @@ TEST_F(RequestSocket, NoddeByRequestAnswersThenCloses)
     bDdeEnabled = 0;
 }
 
+TEST_F(RequestSocket, ConnectionsPastTheLimitAndDeafClientsAreClosed)
+{
+    ASSERT_TRUE(NKDDEInitialize());
+    std::vector<std::unique_ptr<QProcess>> clients;
+    for (int c = 0; c < 70; c++) clients.push_back(Start("", {"-w"}));
+    QElapsedTimer clock;
+    clock.start();
+    int iEnded = 0;
+    while ((iEnded < 6 || NKDDEGetNumConnections() < 64) && clock.elapsed() < 20000) {
+        Spin(5);
+        iEnded = 0;
+        for (auto &p : clients) iEnded += p->state() == QProcess::NotRunning;
+    }
+    EXPECT_EQ(NKDDEGetNumConnections(), 64);
+    EXPECT_EQ(iEnded, 6);  // closed by the server at once
+    for (auto &p : clients) p->kill();
+    for (auto &p : clients) p->waitForFinished(5000);
+    ServeUntilNoConnections();
+    EXPECT_EQ(NKDDEGetNumConnections(), 0);
+
+    // A client that never reads its advises is closed at 4 MiB unsent.
+    auto pDeaf = Start("ADVISE data sound_update\n", {"-r", "-w"});
+    clock.restart();
+    while (NKDDEGetNumConnections() == 0 || clock.elapsed() < 300) Spin(5);
+    std::string big(64 * 1024, 'u');
+    for (int i = 0; i < 100 && NKDDEGetNumConnections() > 0; i++) {
+        NKDDESetSoundUpdateText(big.c_str());
+        Spin(1);
+    }
+    EXPECT_EQ(NKDDEGetNumConnections(), 0);
+    ASSERT_TRUE(ServeUntilDone({pDeaf.get()}));
+    EXPECT_EQ(pDeaf->exitCode(), 0);
+}
+
 TEST_F(RequestSocket, SocketIsPrivateAStaleOneIsReplacedALiveOneIsKept)
 {
     ASSERT_TRUE(NKTestWriteText(m_Dir + "/dummy", ""));

@@ -2,14 +2,15 @@
 // request server, run as a child process by the socket tests and the
 // program's end-to-end script.
 //
-//   request_client SOCKET [-n ANSWERS] [-w] [-c] [-t SECONDS] < requests
+//   request_client SOCKET [-n ANSWERS] [-w] [-c] [-r] [-t SECONDS] < requests
 //
 // Sends standard input to the socket as it is (pipelined, without waiting
 // for answers) while it copies every byte that comes back to standard
 // output. It ends with status 0 when ANSWERS lines have come back, or when
 // the server closes the connection; -w keeps it waiting after its input is
 // sent (until it is killed or the server closes); -c only connects and
-// closes; -t gives up after SECONDS (default 60) with status 3. A failed
+// closes; -r never reads (a client that lets answers pile up), and ends
+// when the server closes; -t gives up after SECONDS (default 60) with status 3. A failed
 // connection ends with status 2.
 #include <cerrno>
 #include <csignal>
@@ -56,12 +57,13 @@ int main(int argc, char **argv)
 {
     if (argc < 2) return 2;
     long iWanted = -1, iSeconds = 60;
-    bool bWait = false, bConnectOnly = false;
+    bool bWait = false, bConnectOnly = false, bDeaf = false;
     for (int i = 2; i < argc; i++) {
         if (std::strcmp(argv[i], "-n") == 0 && i + 1 < argc) iWanted = std::atol(argv[++i]);
         if (std::strcmp(argv[i], "-t") == 0 && i + 1 < argc) iSeconds = std::atol(argv[++i]);
         if (std::strcmp(argv[i], "-w") == 0) bWait = true;
         if (std::strcmp(argv[i], "-c") == 0) bConnectOnly = true;
+        if (std::strcmp(argv[i], "-r") == 0) bDeaf = true;
     }
     std::signal(SIGPIPE, SIG_IGN);
     int fd = Connect(argv[1]);
@@ -76,11 +78,17 @@ int main(int argc, char **argv)
     time_t tEnd = time(nullptr) + iSeconds;
     while (time(nullptr) < tEnd) {
         if (!bWait && iWanted >= 0 && iLines >= iWanted) return 0;
-        struct pollfd p = {fd, static_cast<short>(POLLIN | (iSent < out.size() ? POLLOUT : 0)), 0};
+        short events =
+            static_cast<short>((bDeaf ? 0 : POLLIN) | (iSent < out.size() ? POLLOUT : 0));
+        struct pollfd p = {fd, events, 0};
         if (poll(&p, 1, 200) < 0 && errno != EINTR) return 2;
         if (p.revents & POLLOUT) {
             ssize_t n = write(fd, out.data() + iSent, out.size() - iSent);
             if (n > 0) iSent += static_cast<size_t>(n);
+        }
+        if (bDeaf) {
+            if (p.revents & (POLLHUP | POLLERR)) return 0;
+            continue;
         }
         if (p.revents & (POLLIN | POLLHUP)) {
             char buffer[65536];
