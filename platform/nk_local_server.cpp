@@ -173,6 +173,7 @@ void NKLocalServer::Impl::Read(int iId, bool bIgnorePause)
     if (it == connections.end()) return;
     char buffer[16384];
     while (bIgnorePause || !Paused(it->second)) {
+        if (it->second.pSocket->bytesAvailable() <= 0) break;
         qint64 n = it->second.pSocket->read(buffer, sizeof buffer);
         if (n <= 0) break;
         Consume(iId, it->second, buffer, static_cast<size_t>(n));
