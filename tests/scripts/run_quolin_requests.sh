@@ -5,7 +5,9 @@
 #   1. "quolin" whose quolin.qlc says "dde" serves on $XDG_RUNTIME_DIR/Quolin;
 #   2. a second "quolin" with "dde" cannot serve there and says why, and the
 #      first serves on;
-#   3. the client CLIENT sends EXEC open, dump and exit: three ACKs, the dump
+#   3. with a runtime folder that others may enter, or a link to one, "dde"
+#      fails and makes no socket;
+#   4. the client CLIENT sends EXEC open, dump and exit: three ACKs, the dump
 #      shows the beam, the program ends with status 0 and its socket is gone.
 set -uo pipefail
 program="$1"; examples="$2"; client="$3"
@@ -34,6 +36,19 @@ HOME="$home/other" XDG_CONFIG_HOME="$home/other/.config" XDG_DATA_HOME="$home/ot
   CI=1 timeout 60 "$program" >"$home/out2.txt" 2>&1 || fail "second program ended with status $?"
 grep -q "Another program already serves requests on $socket" "$home/out2.txt" || fail "second: message"
 [ -S "$socket" ] || fail "the second program removed the socket"
+
+# Unsafe runtime folders: a folder of mode 0755 and a link to a private one.
+mkdir -m 755 "$home/open"
+ln -s "$XDG_RUNTIME_DIR" "$home/link"
+for folder in "$home/open" "$home/link"; do
+  XDG_RUNTIME_DIR="$folder" HOME="$home/other" XDG_CONFIG_HOME="$home/other/.config" \
+    XDG_DATA_HOME="$home/other/.local/share" CI=1 timeout 60 "$program" >"$home/out2.txt" 2>&1 \
+    || fail "$folder: status $?"
+  grep -q "dde: Error initializing DDE" "$home/out2.txt" || fail "$folder: dde did not fail"
+  grep -q "The request folder $folder" "$home/out2.txt" || fail "$folder: no reason"
+done
+[ -e "$home/open/Quolin" ] && fail "socket in the open folder"
+[ "$(stat -c %a "$home/open")" = 755 ] || fail "the open folder was re-moded"
 
 printf 'EXEC open "%s/beam.nkf"\nEXEC dump "%s/t.dbg"\nEXEC exit\n' "$examples" "$home" \
   | "$client" "$socket" -n 3 -t 60 > "$home/answers.txt" || fail "client status $?"
