@@ -27,6 +27,7 @@
 #include "app/nk_system_commands.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
+#include "commands/nk_dde_server.h"
 #include "commands/nk_load_sequence.h"
 #include "commands/nk_macros.h"
 #include "core/nk_math.h"
@@ -124,6 +125,9 @@ int NKRunApplication(int argc, char **argv)
     RunStartup(commandLine);
     // An exit during start-up ends the program as the loop would start.
     if (NKGetMainWindow() != nullptr && g_bExitRequested == 0) app.exec();
+    // The request server's last answers leave before the socket goes.
+    if (bDdeEnabled != 0) NKDDEClose();
+    bDdeEnabled = 0;
     NKDestroyMainWindow();
     NKWriteInformationToRegistry(g_WindowPlacement);
     FreeRecords();

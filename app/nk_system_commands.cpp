@@ -26,6 +26,7 @@
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
+#include "commands/nk_dde_server.h"
 #include "core/nk_message.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_program_directory.h"
@@ -143,8 +144,8 @@ int CommandVersion(void)
 int CommandDde(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
 {
     if (!bOn) {
-        if (g_bDDEActive != 0) NKDDEClose();
-        g_bDDEActive = 0;
+        if (bDdeEnabled != 0) NKDDEClose();
+        bDdeEnabled = 0;
         NKPrintInfo("Disable DDE.");
         return 0;
     }
@@ -157,12 +158,12 @@ int CommandDde(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
         NKPrintInfo(word == "debug" ? "Enable DDE debug mode." : "Disable DDE debug mode.");
         return 0;
     }
-    if (g_bDDEActive == 0) {
+    if (bDdeEnabled == 0) {
         if (!NKDDEInitialize()) {
             NKCommandError(pEntry, "Error initializing DDE");
             return 1;
         }
-        g_bDDEActive = 1;
+        bDdeEnabled = 1;
     }
     NKPrintInfo("Enable DDE.");
     return 0;

@@ -7,9 +7,9 @@
 
 class SoundSourceTable;
 
-// Placeholder: the request server rebuilds and advises "sound_setup"; until
-// it exists nothing is published. True.
+// Rebuilds the "sound_setup" text from the table and pushes it to the
+// clients that advise it. True.
 bool NKDDESoundSetupString(SoundSourceTable *pTable);
-// Placeholder: the request server rebuilds and advises "sound_update"; until
-// it exists nothing is published. True.
+// Rebuilds the "sound_update" text from the table and pushes it to the
+// clients that advise it. True.
 bool NKDDESoundUpdateString(SoundSourceTable *pTable);

@@ -117,18 +117,20 @@ struct NKValueRange {
     float fSecondFactor = 1.0f;
 };
 
-// The result of a pick.
+struct NKGeometry;
+
+// The result of a pick (ten words in the picking and request-server layout).
+// The geometry pointer and the information text are borrowed: a holder that
+// keeps the record past the pick adds its own reference to the geometry.
 struct NKPickInfo {
-    int iKind = -1;  // -1: nothing picked
-    int iFrame = 0;
-    int iPart = -1;
-    int iPolygon = -1;
-    int iElement = -1;
-    int iNode = -1;
-    int iWord6 = 0;
-    int iWord7 = 0;
-    int iWord8 = 0;
-    int iNodeID = 0;  // the picked node's user ID
+    int iFrame = -1;                       // frame of the pick; -1: nothing hit
+    NKGeometry *pGeometry = nullptr;       // that frame's geometry
+    int iPart = -1;                        // 0-based part, -1 when none
+    int iPolygon = -1;                     // polygon within the part, -1 when none
+    int iElement = -1;                     // element within the part, -1 when none
+    int iNode = -1;                        // nearest node of the polygon, -1 when none
+    float fPoint[3] = {0.0f, 0.0f, 0.0f};  // hit point, display coordinates
+    const char *pszInfo = nullptr;         // the polygon's information text, or null
 };
 
 // A shared viewpoint in display coordinates.

@@ -21,6 +21,7 @@
 #include "app/nk_view_input.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
+#include "commands/nk_dde_server.h"
 #include "core/nk_element_types.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_memory.h"
@@ -96,7 +97,7 @@ protected:
         NKPartHighlightSettings = NKPartHighlight();
         g_InputState.fSensitivity = 1.0f;
         NKVertexArraySwitch = NKStrokeFontSwitch = 0;
-        g_bDDEActive = 0;
+        bDdeEnabled = 0;
         g_bExitRequested = 0;
         g_bStatusbarShown = 1;
         bDebugCommands = false;
@@ -228,7 +229,7 @@ TEST_F(SystemCommands, ScriptOfCommandsGivesTheirMessagesAndResults)
     EXPECT_EQ(m_Graphics.bPolygonOffset, 0);
     EXPECT_EQ(g_pViewSettings->bHotSpotShowAll, 1);
     EXPECT_EQ(g_pViewSettings->bHotSpotsEnabled, 0);
-    EXPECT_EQ(g_bDDEActive, 0);
+    EXPECT_EQ(bDdeEnabled, 0);
     EXPECT_EQ(g_bStatusbarShown, 1);
     EXPECT_FALSE(g_pModel->pFrames[0].pGeometry->pParts[0].hotSpot.bHasHotSpot);
     EXPECT_EQ(g_bExitRequested, 1);  // no main window: start-up ends the program

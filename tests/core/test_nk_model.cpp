@@ -60,11 +60,12 @@ TEST(ModelRecordInit, PickInfoAndViewPointStartEmpty)
     NKPickInfo pick;
     pick.iPart = 3;
     NKInitPickInfo(&pick);
-    EXPECT_EQ(pick.iKind, -1);
-    EXPECT_EQ(pick.iFrame, 0);
+    EXPECT_EQ(pick.iFrame, -1);
+    EXPECT_EQ(pick.pGeometry, nullptr);
     EXPECT_EQ(pick.iPart, -1);
     EXPECT_EQ(pick.iNode, -1);
-    EXPECT_EQ(pick.iNodeID, 0);
+    EXPECT_EQ(pick.fPoint[2], 0.0f);
+    EXPECT_EQ(pick.pszInfo, nullptr);
     NKViewPoint vp;
     vp.iNumRef = 4;
     vp.eye[1] = 2;

@@ -1,0 +1,327 @@
+// tests/platform/test_request_socket.cpp -- the request server on its real
+// socket (platform/nk_local_server.cpp under commands/nk_dde_server.cpp),
+// with a QCoreApplication and our POSIX request_client as child processes.
+// A probe handler in the command chain claims "xatest" and records its
+// arguments and thread, and "xctest" spins the event loop for a while, as a
+// long command would. Each test gets its own private XDG_RUNTIME_DIR.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_dde_server.h"
+#include "platform/nk_local_server.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+struct Call {
+    std::string args;
+    std::thread::id thread;
+};
+std::vector<Call> sg_Calls;
+std::string sg_LineSeenWhileSpinning = "none";
+
+void Spin(int iMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < iMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+int Probe(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    if (pEntry->id == NK_CID_XATEST) {
+        std::string args(pszArguments);
+        sg_Calls.push_back({args.size() > 7 ? args.substr(7) : "", std::this_thread::get_id()});
+        return 0;
+    }
+    if (pEntry->id == NK_CID_XCTEST) {
+        size_t iBefore = sg_Calls.size();
+        Spin(400);  // a request sent now must wait for the whole command file
+        sg_LineSeenWhileSpinning = sg_Calls.size() == iBefore ? "none" : sg_Calls.back().args;
+        return 0;
+    }
+    return 3;
+}
+
+class RequestSocket : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_Dir = NKTestMakeTempDir("quolin_rt_");
+        ASSERT_FALSE(m_Dir.empty());
+        ASSERT_EQ(chmod(m_Dir.c_str(), 0700), 0);
+        setenv("XDG_RUNTIME_DIR", m_Dir.c_str(), 1);
+        m_Socket = m_Dir + "/Quolin";
+        for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) m_Saved[i] = NKSetCommandHandler(i, nullptr);
+        NKRegisterFileCommands();
+        NKSetCommandHandler(NK_HANDLER_SYSTEM, Probe);
+        sg_Calls.clear();
+    }
+    void TearDown() override
+    {
+        NKDDEClose();
+        NKSetDdeDebug(false);
+        for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) NKSetCommandHandler(i, m_Saved[i]);
+        EXPECT_TRUE(NKTestRemoveDir(m_Dir));
+    }
+
+    // Starts a client with the given input and options.
+    std::unique_ptr<QProcess> Start(const std::string &input, QStringList options)
+    {
+        std::string inputFile = m_Dir + "/in" + std::to_string(m_iNextInput++);
+        EXPECT_TRUE(NKTestWriteText(inputFile, input));
+        auto pClient = std::make_unique<QProcess>();
+        pClient->setStandardInputFile(QString::fromStdString(inputFile));
+        options.prepend(QString::fromStdString(m_Socket));
+        pClient->start(QUOLIN_REQUEST_CLIENT, options);
+        EXPECT_TRUE(pClient->waitForStarted(5000));
+        unlink(inputFile.c_str());  // the client holds it open
+        return pClient;
+    }
+    // Serves until every client has ended (or 60 s); false on time-out.
+    static bool ServeUntilDone(const std::vector<QProcess *> &clients)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        for (;;) {
+            bool bRunning = false;
+            for (QProcess *p : clients) bRunning = bRunning || p->state() != QProcess::NotRunning;
+            if (!bRunning) return true;
+            if (clock.elapsed() > 60000) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+    }
+    static std::string Output(QProcess *p) { return p->readAllStandardOutput().toStdString(); }
+    static std::string Repeat(const std::string &line, int n)
+    {
+        std::string text;
+        for (int i = 0; i < n; i++) text += line;
+        return text;
+    }
+    static int CountCalls(const std::string &args)
+    {
+        int n = 0;
+        for (const Call &call : sg_Calls) n += call.args == args;
+        return n;
+    }
+    void ServeUntilNoConnections()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (NKDDEGetNumConnections() != 0 && clock.elapsed() < 10000) Spin(5);
+    }
+
+    int m_argc = 1;
+    char m_szName[8] = "test";
+    char *m_argv[2] = {m_szName, nullptr};
+    QCoreApplication m_App{m_argc, m_argv};
+    NKCommandHandler m_Saved[NK_NUM_HANDLER_SLOTS] = {};
+    std::string m_Dir, m_Socket;
+    int m_iNextInput = 0;
+};
+
+TEST_F(RequestSocket, PipelinedClientsAreAnsweredInOrderOnTheLoopThread)
+{
+    ASSERT_TRUE(NKDDEInitialize());
+    std::vector<std::unique_ptr<QProcess>> clients;
+    std::vector<QProcess *> running;
+    for (int c = 0; c < 8; c++) {
+        std::string input;
+        for (int i = 0; i < 1000; i++)
+            input += "EXEC xatest " + std::to_string(c) + " " + std::to_string(i) + "\n";
+        clients.push_back(Start(input, {"-n", "1000"}));
+        running.push_back(clients.back().get());
+    }
+    ASSERT_TRUE(ServeUntilDone(running));
+    for (QProcess *p : running) {
+        EXPECT_EQ(p->exitCode(), 0);
+        EXPECT_EQ(Output(p), Repeat("ACK\n", 1000));
+    }
+    ASSERT_EQ(sg_Calls.size(), 8000u);
+    std::vector<int> next(8, 0);
+    for (const Call &call : sg_Calls) {
+        int c = std::atoi(call.args.c_str());
+        ASSERT_EQ(call.args, std::to_string(c) + " " + std::to_string(next[c])) << "out of order";
+        next[c]++;
+        EXPECT_EQ(call.thread, std::this_thread::get_id());
+    }
+}
+
+// Every fault a client can make, 200 times, while another client is served.
+TEST_F(RequestSocket, FaultyClientsNeitherCrashNorLeakNorStopOthers)
+{
+    ASSERT_TRUE(NKDDEInitialize());
+    std::string steadyInput;
+    for (int i = 0; i < 2000; i++) steadyInput += "EXEC xatest steady\n";
+    auto pSteady = Start(steadyInput, {"-n", "2000", "-t", "300"});
+    std::string faults = "garbage\n" + std::string("EXEC x\0y\n", 9) +
+                         std::string(2 * 1024 * 1024, 'z') + "\nEXEC xatest ok\r\n" + "EXEC # " +
+                         std::string(1000000 - 7, 'x') + "\n";
+    for (int round = 0; round < 200; round++) {
+        auto pFaulty = Start(faults, {"-n", "5"});
+        auto pKilled =
+            Start("EXEC xatest k1\nEXEC xatest k2\nEXEC xatest k3\nEXEC xatest k4", {"-w"});
+        auto pBrief = Start("", {"-c"});
+        ASSERT_TRUE(ServeUntilDone({pFaulty.get(), pBrief.get()}));
+        EXPECT_EQ(Output(pFaulty.get()), "NAK\nNAK\nNAK\nACK\nACK\n") << "round " << round;
+        QElapsedTimer clock;
+        clock.start();
+        while (CountCalls("k3") < round + 1) {  // its three complete lines have run
+            ASSERT_LT(clock.elapsed(), 10000) << "round " << round;
+            Spin(2);
+        }
+        pKilled->kill();
+        ASSERT_TRUE(ServeUntilDone({pKilled.get()}));
+    }
+    ASSERT_TRUE(ServeUntilDone({pSteady.get()}));
+    EXPECT_EQ(Output(pSteady.get()), Repeat("ACK\n", 2000));
+    ServeUntilNoConnections();
+    EXPECT_EQ(NKDDEGetNumConnections(), 0);
+    EXPECT_EQ(CountCalls("k4"), 0);
+    EXPECT_EQ(CountCalls("k1"), 200);
+    EXPECT_EQ(CountCalls("ok"), 200);
+    EXPECT_EQ(CountCalls("steady"), 2000);
+}
+
+TEST_F(RequestSocket, RequestDuringACommandFileRunsAfterIt)
+{
+    ASSERT_TRUE(NKDDEInitialize());
+    ASSERT_TRUE(NKTestWriteText(m_Dir + "/spin.qlc", "xctest\nxatest after spin\n"));
+    auto pClient = Start("EXEC xatest during\n", {"-n", "1"});
+    ASSERT_EQ(ExecuteCommand(("source \"" + m_Dir + "/spin.qlc\"").c_str()), 0);
+    EXPECT_EQ(sg_LineSeenWhileSpinning, "none");
+    ASSERT_TRUE(ServeUntilDone({pClient.get()}));
+    EXPECT_EQ(Output(pClient.get()), "ACK\n");
+    ASSERT_EQ(sg_Calls.size(), 2u);
+    EXPECT_EQ(sg_Calls[0].args, "after spin");
+    EXPECT_EQ(sg_Calls[1].args, "during");
+}
+
+TEST_F(RequestSocket, PicksAndSoundsArePushedToTheirAdviseLoops)
+{
+    ASSERT_TRUE(NKDDEInitialize());
+    auto pClient = Start("ADVISE data notify\nADVISE data sound_update\nADVISE data pick_part_num\n"
+                         "UNADVISE data pick_part_num\nREQUEST data notify\n",
+                         {"-n", "8"});
+    QElapsedTimer clock;
+    clock.start();
+    while (NKDDEGetNumConnections() == 0 || clock.elapsed() < 300) Spin(5);
+    NKDDEPostPickAdvise(nullptr);  // a miss
+    NKDDESetSoundUpdateText("0.5\n1 2 3 \\ \r");
+    ASSERT_TRUE(ServeUntilDone({pClient.get()}));
+    EXPECT_EQ(Output(pClient.get()), "ACK\nACK\nACK\nACK\nDATA \nADV notify \nADV sound_update \n"
+                                     "ADV sound_update 0.5\\n1 2 3 \\\\ \\r\n");
+}
+
+TEST_F(RequestSocket, NoddeByRequestAnswersThenCloses)
+{
+    ASSERT_TRUE(NKDDEInitialize());
+    bDdeEnabled = 1;
+    auto pClient = Start("EXEC nodde\nEXEC xatest never\n", {"-n", "2"});
+    NKSetCommandHandler(NK_HANDLER_SYSTEM, [](CommandTableEntry *pEntry, const char *) {
+        if (pEntry->id != NK_CID_NODDE) return 3;
+        NKDDEClose();
+        return 0;
+    });
+    ASSERT_TRUE(ServeUntilDone({pClient.get()}));
+    EXPECT_EQ(Output(pClient.get()), "ACK\n");  // then the server closed
+    EXPECT_TRUE(sg_Calls.empty());
+    struct stat st;
+    EXPECT_NE(lstat(m_Socket.c_str(), &st), 0);
+    bDdeEnabled = 0;
+}
+
+TEST_F(RequestSocket, ConnectionsPastTheLimitAndDeafClientsAreClosed)
+{
+    ASSERT_TRUE(NKDDEInitialize());
+    std::vector<std::unique_ptr<QProcess>> clients;
+    for (int c = 0; c < 70; c++) clients.push_back(Start("", {"-w"}));
+    QElapsedTimer clock;
+    clock.start();
+    int iEnded = 0;
+    while ((iEnded < 6 || NKDDEGetNumConnections() < 64) && clock.elapsed() < 20000) {
+        Spin(5);
+        iEnded = 0;
+        for (auto &p : clients) iEnded += p->state() == QProcess::NotRunning;
+    }
+    EXPECT_EQ(NKDDEGetNumConnections(), 64);
+    EXPECT_EQ(iEnded, 6);  // closed by the server at once
+    for (auto &p : clients) p->kill();
+    for (auto &p : clients) p->waitForFinished(5000);
+    ServeUntilNoConnections();
+    EXPECT_EQ(NKDDEGetNumConnections(), 0);
+
+    // A client that never reads its advises is closed at 4 MiB unsent.
+    auto pDeaf = Start("ADVISE data sound_update\n", {"-r", "-w"});
+    clock.restart();
+    while (NKDDEGetNumConnections() == 0 || clock.elapsed() < 300) Spin(5);
+    std::string big(64 * 1024, 'u');
+    for (int i = 0; i < 100 && NKDDEGetNumConnections() > 0; i++) {
+        NKDDESetSoundUpdateText(big.c_str());
+        Spin(1);
+    }
+    EXPECT_EQ(NKDDEGetNumConnections(), 0);
+    ASSERT_TRUE(ServeUntilDone({pDeaf.get()}));
+    EXPECT_EQ(pDeaf->exitCode(), 0);
+}
+
+TEST_F(RequestSocket, SocketIsPrivateAStaleOneIsReplacedALiveOneIsKept)
+{
+    ASSERT_TRUE(NKTestWriteText(m_Dir + "/dummy", ""));
+    ASSERT_EQ(symlink((m_Dir + "/dummy").c_str(), m_Socket.c_str()), 0);  // not a socket
+    MessageCapture capture;
+    EXPECT_FALSE(NKDDEInitialize());
+    EXPECT_TRUE(capture.Contains(m_Socket + " exists and is not a socket"));
+    ASSERT_EQ(unlink(m_Socket.c_str()), 0);
+    ASSERT_EQ(mknod(m_Socket.c_str(), S_IFSOCK | 0777, 0), 0);  // a socket nobody serves
+    ASSERT_TRUE(NKDDEInitialize());
+    struct stat st;
+    ASSERT_EQ(lstat(m_Socket.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 077, 0u);
+
+    NKLocalServerHandler none;
+    NKLocalServer second(none);
+    std::string error;
+    EXPECT_FALSE(second.Listen(m_Socket.c_str(), &error));
+    EXPECT_EQ(error, "Another program already serves requests on " + m_Socket);
+    auto pClient = Start("EXEC xatest still\n", {"-n", "1"});
+    ASSERT_TRUE(ServeUntilDone({pClient.get()}));
+    EXPECT_EQ(Output(pClient.get()), "ACK\n");
+}
+
+TEST_F(RequestSocket, UnsafeRuntimeFoldersAreRefused)
+{
+    ASSERT_EQ(mkdir((m_Dir + "/open").c_str(), 0755), 0);
+    ASSERT_EQ(chmod((m_Dir + "/open").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((m_Dir + "/real").c_str(), 0700), 0);
+    ASSERT_EQ(symlink((m_Dir + "/real").c_str(), (m_Dir + "/link").c_str()), 0);
+    for (const char *pszFolder : {"/open", "/link"}) {
+        std::string folder = m_Dir + pszFolder;
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        MessageCapture capture;
+        EXPECT_FALSE(NKDDEInitialize()) << folder;
+        EXPECT_TRUE(capture.Contains("The request folder " + folder)) << capture.Text();
+        struct stat st;
+        EXPECT_NE(lstat((folder + "/Quolin").c_str(), &st), 0) << folder;
+        EXPECT_EQ(lstat(folder.c_str(), &st), 0);
+        if (std::string(pszFolder) == "/open") {
+            EXPECT_EQ(st.st_mode & 0777, 0755u);  // never re-moded
+        }
+    }
+}
+
+}  // namespace
