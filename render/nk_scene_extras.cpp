@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/nk_memory.h"
+#include "tools/nk_particle_trace.h"
 
 namespace {
 int sg_iForcedCulledPart = -1;
@@ -30,7 +31,7 @@ void NKDrawSceneOverlays(NKFrame *) {}
 void NKDrawCopyOverlays(NKFrame *) {}
 void NKDrawScreenOverlays(NKFrame *, int) {}
 void NKQueueFrameLabel(NKFrame *) {}
-void NKDrawToolSurfaces(NKFrame *) {}
+void NKDrawToolSurfaces(NKFrame *pFrame) { NKDrawParticleTraces(pFrame, g_pParticleTraceSet); }
 
 const uint8_t *NKGetTextColor(void)
 {
@@ -44,8 +45,5 @@ void NKForcePartCulled(int iPart) { sg_iForcedCulledPart = iPart; }
 int NKGetSoundSourceCount(void) { return 0; }
 void NKUpdateSoundListener(int, NKFrame *) {}
 void NKUpdateSoundManager(int, NKFrame *) {}
-
-bool NKAreParticleTracesOn(void) { return false; }
-void NKUpdateParticleTraces(int, NKFrame *, NKAnimationSettings *) {}
 
 void NKCalculateAnimationSpeedup(unsigned int, NKGeometry *) {}
