@@ -110,6 +110,22 @@ TEST_F(TraceTest, RowOfThreeCellsCountsSegmentsPerMethodAndOption)
     }
 }
 
+TEST_F(TraceTest, AdaptiveStepsAtTheSmallestSizeGoOnUnderAnUnreachableTolerance)
+{
+    NKFrame *pFrame = Block(3, 1, 1, 1.0f, kOrigin, Uniform);
+    TraceComputeOptions o;
+    o.iMethod = 2;
+    o.fTolerance = 1e-30f;  // below the error floor: every step fails the test
+    o.iDirection = 1;
+    const float seed[3] = {2.5f, 0.5f, 0.5f};
+    const ParticleTraceResult *r = Trace(pFrame, seed, o);
+    ASSERT_NE(r, nullptr);
+    ASSERT_NE(r->pLines[0].pForward, nullptr);
+    EXPECT_NEAR(r->pLines[0].pForward->fEnd[0], 3.0f, 1e-5f);
+    for (const TracePoint *p : Segments(r->pLines[0]))
+        EXPECT_LE(p->fEnd[0] - p->fStart[0], 0.5 * kH * 0.001 + 1e-6);
+}
+
 TEST_F(TraceTest, TraceGrazingAnElementEdgeGoesOnToTheFarSide)
 {
     NKFrame *pFrame = Block(3, 3, 1, 1.0f, kOrigin, [](const float *, float *v) {
