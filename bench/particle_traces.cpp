@@ -90,7 +90,7 @@ double OneElementTestNs(const NKFrame *f, const NKElementNeighbourRecord *pRecor
     int iHits = 0, iFace = -1;
     auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < iReps; i++) {
-        const int e = (i * 7919) % (N * N * N);
+        const int e = (int)(((long long)i * 7919) % (N * N * N));
         const float p[3] = {e % N + 0.3f, (e / N) % N + 0.6f, e / (N * N) + 0.45f};
         iHits += NKFindElementContainingPoint(f, &pRecords[e], 1, p, &iFace) == 0;
     }
