@@ -13,9 +13,11 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "core/nk_bbox.h"
+#include "core/nk_data_source_kind.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "readers/nk_data_source.h"
 #include "tests/core/nk_model_test_helpers.h"
@@ -176,6 +178,23 @@ TEST_F(ParticleTraceCommands, RefusalsNameTheMissingData)
            "particletrace: Cannot calculate particle traces; no vector data available");
     EXPECT_FALSE(g_pParticleTraceSet->IsEnabled());
     Expect("noparticletrace", 0, "Display of particle trace turned off");
+}
+
+TEST_F(ParticleTraceCommands, ReservoirSourceNeedsAShownFlowPhase)
+{
+    ASSERT_EQ(ExecuteCommand("open bare.nkf"), 0);
+    NKSetInterfaceType(NK_INTERFACE_RESERVOIR);
+    NKSetInterfaceNumTransformations(1);
+    for (NKVectorSettings &v : g_SeparateVectorSettings) v.bShown = 0;
+    Expect("particletrace 0 0 0", 1, "No vector result visible, please select one field.");
+    // With water shown the phase's vectors are read for the current step; a
+    // source that has none leaves the frame without vectors.
+    g_SeparateVectorSettings[0].bShown = 1;
+    Expect("particletrace 0 0 0", 1,
+           "particletrace: Cannot calculate particle traces; no vector data available");
+    g_SeparateVectorSettings[0].bShown = 0;
+    NKSetInterfaceNumTransformations(0);
+    NKSetInterfaceType(NK_INTERFACE_NONE);
 }
 
 TEST_F(ParticleTraceCommands, BeamTraceRunsFromTopToBottomFace)
