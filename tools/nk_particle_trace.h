@@ -5,13 +5,14 @@
 // NKCreateParticleTraceSet) holds up to five seed specifications and the
 // display and computation options. The traces of a frame live with the frame
 // (NKFrame::pParticleTraces, one ParticleTraceResult per specification) and
-// are computed on demand by the scene's tool update (NKUpdateFrameParticle
-// Traces) when a slot is null; every change of a seed or an option clears
-// them (NKClearParticleTraces). nk_particle_trace.cpp keeps the set and the
-// results, nk_particle_integrate.cpp follows the traces through the elements
-// (element records of core/nk_topology.h kept with the geometry),
-// nk_particle_trace_draw.cpp draws them and nk_particle_trace_commands.cpp
-// holds the commands.
+// are computed on demand by the scene's tool update
+// (NKUpdateFrameParticleTraces) when a slot is null; every change of a seed
+// or an option clears them (NKClearParticleTraces). nk_particle_trace.cpp
+// keeps the set and the results, nk_particle_compute.cpp runs the passes
+// from the seeds (element records of core/nk_topology.h and the seed grid of
+// nk_element_grid.h kept with the geometry), nk_particle_integrate.cpp
+// follows a pass through one element, nk_particle_trace_draw.cpp draws the
+// traces and nk_particle_trace_commands.cpp holds the commands.
 #pragma once
 
 #include <cstdint>
