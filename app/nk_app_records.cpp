@@ -42,6 +42,7 @@
 #include "render/nk_scene.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_particle_trace.h"
 #include "tools/nk_sound_playback.h"
 
 namespace {
@@ -90,7 +91,7 @@ void MakeDisplayRecords(void)
 void MakeToolRecords(void)
 {
     NKCreateSurfaceTools();
-    // Placeholder: the particle-trace set comes with the particle traces (tools/).
+    NKCreateParticleTraceSet();
     NKResetRideSpec(&g_RideSpec);
     ClearRecentFiles();
     g_MacroList.Clear();
@@ -156,7 +157,8 @@ void ExitApplication(void)
     // Placeholder: the texture list goes with the part textures (render/).
     NKResetContourSettings(&g_ContourSettings);
     NKDestroySurfaceTools();
-    // Placeholder: the particle traces, the current plot and the node traces go with their owners.
+    NKDestroyParticleTraceSet();
+    // Placeholder: the current plot and the node traces go with their owners.
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
 }

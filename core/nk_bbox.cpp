@@ -537,6 +537,8 @@ void ConvertGeometry(NKGeometry *pGeo, bool bToModel)
         }
         ConvertPoint(pPart->fCentroid, bToModel);
     }
+    // The traces' element normals and seed grid follow the moved nodes.
+    pGeo->bElementNormalsOutOfDate = 1;
 }
 
 void ConvertVectorResult(NKVectorResult *pVector, bool bToModel)

@@ -416,6 +416,8 @@ void NKReleaseGeometry(NKGeometry *pGeo)
     NKFreePartArray(pGeo->pParts, pGeo->iNumParts);
     pGeo->pParts = nullptr;
     NKFree(pGeo->pPolygonMap);
+    NKFree(pGeo->pElementRecords);
+    NKFree(pGeo->pElementGrid);
     NKFreePartListCache(&pGeo->partLists);
     DeleteRecord(pGeo);
 }

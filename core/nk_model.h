@@ -38,11 +38,12 @@ class NKTriangleStrips;
 // Objects of higher folders that parts and frames hold. They are opaque here:
 // the records store, compare and clear their pointers, and the owned ones are
 // released through the slots of core/nk_model_hooks.h.
-struct NKTextureObject;      // a part's texture (render/), not owned
-class Primitive3DList;       // a part's 3-D primitives (tools/)
-struct CutSurface;           // a frame's cut surface per cutting plane (tools/)
-struct IsoSurfacePart;       // a frame's iso-surface records (tools/)
-struct ParticleTraceResult;  // a frame's particle-trace results (tools/)
+struct NKTextureObject;           // a part's texture (render/), not owned
+class Primitive3DList;            // a part's 3-D primitives (tools/)
+struct CutSurface;                // a frame's cut surface per cutting plane (tools/)
+struct IsoSurfacePart;            // a frame's iso-surface records (tools/)
+struct ParticleTraceResult;       // a frame's particle-trace results (tools/)
+struct NKElementNeighbourRecord;  // core/nk_topology.h
 
 // Fixed sizes of the frame's tool slots and the model's range table.
 enum {
@@ -287,6 +288,15 @@ struct NKGeometry {
     NKPart *pParts = nullptr;             // owned, iNumParts parts
     int iGlobalNumNodes = 0;              // range of the parts' node maps
     NKPolygonRef *pPolygonMap = nullptr;  // owned, iTotalNumPolygons pairs
+    // The particle traces' element records (core/nk_topology.h), built on
+    // first use and freed with the geometry; the face normals are refreshed
+    // when bElementNormalsOutOfDate says the node coordinates moved. The
+    // seed grid over the records' boxes is one NKAlloc block that only the
+    // traces read.
+    NKElementNeighbourRecord *pElementRecords = nullptr;  // owned
+    int iNumElementRecords = 0;
+    uint8_t bElementNormalsOutOfDate = 0;
+    void *pElementGrid = nullptr;  // owned
 };
 
 // Scalar values of one part.

@@ -2,6 +2,8 @@
 // nk_scene_extras.h).
 #include "render/nk_scene_extras.h"
 
+#include "tools/nk_particle_trace.h"
+
 namespace {
 int sg_iForcedCulledPart = -1;
 }  // namespace
@@ -11,7 +13,7 @@ void NKDrawSceneOverlays(NKFrame *) {}
 void NKDrawCopyOverlays(NKFrame *) {}
 void NKDrawScreenOverlays(NKFrame *, int) {}
 void NKQueueFrameLabel(NKFrame *) {}
-void NKDrawToolSurfaces(NKFrame *) {}
+void NKDrawToolSurfaces(NKFrame *pFrame) { NKDrawParticleTraces(pFrame, g_pParticleTraceSet); }
 
 const uint8_t *NKGetTextColor(void)
 {
@@ -21,8 +23,5 @@ const uint8_t *NKGetTextColor(void)
 
 bool NKIsPartCulled(int iPart) { return iPart >= 0 && iPart == sg_iForcedCulledPart; }
 void NKForcePartCulled(int iPart) { sg_iForcedCulledPart = iPart; }
-
-bool NKAreParticleTracesOn(void) { return false; }
-void NKUpdateParticleTraces(int, NKFrame *, NKAnimationSettings *) {}
 
 void NKCalculateAnimationSpeedup(unsigned int, NKGeometry *) {}

@@ -10,7 +10,6 @@
 
 struct NKFrame;
 struct NKGeometry;
-struct NKAnimationSettings;
 
 // Placeholder: the gradient or image background of eye iEye; nothing.
 void NKDrawBackground(int iEye);
@@ -25,8 +24,9 @@ void NKDrawCopyOverlays(NKFrame *pFrame);
 void NKDrawScreenOverlays(NKFrame *pFrame, int iScreen);
 // Placeholder: queues the frame label; nothing.
 void NKQueueFrameLabel(NKFrame *pFrame);
-// Placeholder: ride markers, traces, cut and iso-surfaces of the frame;
-// nothing (the tools keep their own state).
+// The tool surfaces of the frame: the particle traces. Placeholder: ride
+// markers, cut and iso-surfaces draw nothing yet (the tools keep their own
+// state).
 void NKDrawToolSurfaces(NKFrame *pFrame);
 // Placeholder: the text colour of the display settings (textcolor); white
 // until the display globals are built. Three bytes.
@@ -44,11 +44,6 @@ void NKForcePartCulled(int iPart);
 int NKGetSoundSourceCount(void);
 void NKUpdateSoundListener(int iFrame, NKFrame *pFrame);
 void NKUpdateSoundManager(int iFrame, NKFrame *pFrame);
-
-// Placeholder: the particle traces; none are on, so nothing is computed or
-// animated.
-bool NKAreParticleTracesOn(void);
-void NKUpdateParticleTraces(int iFrame, NKFrame *pFrame, NKAnimationSettings *pSettings);
 
 // The drawing time of a complete frame and its geometry, for the
 // performance read-out of the animation commands.

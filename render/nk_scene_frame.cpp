@@ -18,6 +18,7 @@
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_iso_surface.h"
+#include "tools/nk_particle_trace.h"
 #include "tools/nk_surface_storage.h"
 
 int g_iLastViewPointFrame = -1;
@@ -49,8 +50,7 @@ void NKUpdateFrameTools(int iFrame, NKFrame *pFrame)
         if (pIso != nullptr && pIso->bEnabled && NKIsoSurfacesNeedUpdate(pIso, iFrame))
             NKVolumeComputeIsoSurfaces(pFrame, pIso);
     }
-    if (pFrame->pVector != nullptr && NKAreParticleTracesOn())
-        NKUpdateParticleTraces(iFrame, pFrame, &g_AnimationSettings);
+    NKUpdateFrameParticleTraces(iFrame, pFrame, &g_AnimationSettings);
 }
 
 void NKApplyFrameViewPoint(int iFrame, NKFrame *pFrame, int iScreen)

@@ -1,8 +1,8 @@
 // tools/nk_cut_plane_commands.cpp -- NKCommandHandleCutPlanes, the handler of
 // the cutting-plane, iso-surface and element-highlight commands (slot
 // NK_HANDLER_CUT_PLANES of the chain in commands/nk_command.h), and its
-// installer. The particle-trace commands of the same slot answer 3 until the
-// trace tool is built.
+// installer. The particle-trace commands of the same slot are handed to
+// nk_particle_trace_commands.cpp with their words.
 //
 // Each command works on the current frame through nk_cut_plane.h and
 // nk_iso_surface.h, confirms through the message output and asks for a
@@ -26,6 +26,7 @@
 #include "core/nk_references.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_iso_surface.h"
+#include "tools/nk_particle_trace_commands.h"
 #include "tools/nk_surface_storage.h"
 
 namespace {
@@ -476,7 +477,7 @@ int HandleWithArguments(const CutArgs &a)
     }
     for (const FlagRow &row : kFlagRows)
         if (row.iId == a.pEntry->id) return CommandPlaneFlag(a, row.flag, row.bOn, row.pszMessage);
-    return 3;
+    return NKCommandHandleParticleTraces(a.pEntry, a.pszArguments, a.words, a.bAll);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // tools/nk_cut_surface.cpp -- the cut surfaces a frame keeps per cutting plane.
 #include "tools/nk_cut_surface.h"
 
+#include "tools/nk_particle_trace.h"
+
 #include "core/nk_memory.h"
 #include "core/nk_model_hooks.h"
 #include "tools/nk_cut_plane.h"
@@ -58,7 +60,7 @@ bool ConvertCutPlanePoints(bool bToModel)
 }  // namespace
 
 // Placeholder slots keep their neutral answers until their tools are built:
-// traces and primitives.
+// the primitives.
 void NKInstallToolHooks(void)
 {
     NKModelHooks hooks = NKGetModelHooks();
@@ -68,4 +70,5 @@ void NKInstallToolHooks(void)
     hooks.pfnFreeFrameIsoSurfaces = NKFreeFrameIsoSurfaceRecords;
     hooks.pfnConvertCutPlanePoints = ConvertCutPlanePoints;
     NKSetModelHooks(hooks);
+    NKInstallParticleTraceHooks();
 }
