@@ -33,6 +33,7 @@
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
 #include "render/nk_camera.h"
+#include "render/nk_fringe_commands.h"
 #include "render/nk_navigation.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -48,6 +49,7 @@ void RegisterCommandHandlers(void)
     NKRegisterSystemCommands();
     NKRegisterCutPlaneCommands();
     NKRegisterViewpointCommands();
+    NKRegisterFringeCommands();
 }
 
 // The slots and records that exist before any window; false when a record

@@ -17,6 +17,7 @@
 #include "core/nk_view_state.h"
 #include "plot/nk_plot.h"
 #include "render/nk_camera.h"
+#include "render/nk_overlays.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ void SetProjection(int iWidth, int iHeight, double dNear, double dFar)
 void ResizeView(int iWidth, int iHeight)
 {
     glViewport(0, 0, iWidth, iHeight);
+    NKDropBackgroundImageList();
     SetProjection(iWidth, iHeight, g_fNearClip, g_fFarClip);
     if (g_pCurrentPlot != nullptr && g_bPlotInOwnWindow == 0)
         NKPlacePlot(g_pCurrentPlot, -2, -2, -2, -2, iWidth, iHeight);

@@ -10,6 +10,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_render_state.h"
+#include "render/nk_overlays.h"
 
 NKLight *g_pLights = nullptr;
 NKLightModel *g_pLightModels = nullptr;
@@ -287,6 +288,7 @@ void NKDeleteAllDisplayLists(void)
         *apBases[i] = 0;
         *apCounts[i] = 0;
     }
+    NKDropBackgroundImageList();
     NKFlagAllListsForUpdate(g_pListUpdateInfo);
 }
 

@@ -30,6 +30,7 @@
 #include "render/nk_element_drawing.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
+#include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene_extras.h"
@@ -209,7 +210,7 @@ bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
         if (iPass == 1) ClearToBackground();
     }
     if (Stereo()) NKSetStereoProjection(iPass, g_pGraphicsSettings);
-    if (g_pBackgroundSettings->iMode != 0) NKDrawBackground(iPass);
+    if (g_pBackgroundSettings->iMode != 0) NKDrawBackground(g_pBackgroundSettings, &g_DisplayLists);
     NKApplyViewMatrix(g_ViewMatrix);
     NKSaveViewMatrices();
     NKComputeMeshOffset(g_fMeshDepthFactor, g_afMeshOffset, g_afSavedModelView);
@@ -311,8 +312,7 @@ bool NKRenderScene(int iFrame, int bUninterruptible, int iScreen)
         return false;
     }
     if (!NKModelHasGeometry()) {
-        ClearToBackground();
-        FreeDrawTextList();
+        NKClearStereoBuffers(g_pGraphicsSettings);
         g_bRedrawRequested = 0;
         return true;
     }

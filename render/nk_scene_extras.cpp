@@ -8,10 +8,8 @@ namespace {
 int sg_iForcedCulledPart = -1;
 }  // namespace
 
-void NKDrawBackground(int) {}
 void NKDrawSceneOverlays(NKFrame *) {}
 void NKDrawCopyOverlays(NKFrame *) {}
-void NKDrawScreenOverlays(NKFrame *, int) {}
 void NKQueueFrameLabel(NKFrame *) {}
 void NKDrawToolSurfaces(NKFrame *pFrame) { NKDrawParticleTraces(pFrame, g_pParticleTraceSet); }
 

@@ -1,5 +1,5 @@
 // render/nk_scene_extras.h -- the pieces NKRenderScene calls around its
-// part passes that other drawing code owns: background and overlays, tool
+// part passes that other drawing code owns: overlays, tool
 // surfaces, culling and the sounds.
 //
 // Each is a placeholder until its owner is built: it draws nothing and
@@ -11,16 +11,15 @@
 struct NKFrame;
 struct NKGeometry;
 
-// Placeholder: the gradient or image background of eye iEye; nothing.
-void NKDrawBackground(int iEye);
 // Placeholder: the 3-D overlays of a frame (primitives, pick marks,
 // manipulators, 3-D legend, trace curves, rotation point); nothing.
 void NKDrawSceneOverlays(NKFrame *pFrame);
 // Placeholder: the overlay pass with the display lists and the box, line
 // sets, user primitives and 3-D texts of every copy; nothing.
 void NKDrawCopyOverlays(NKFrame *pFrame);
-// Placeholder: the 2-D and screen overlays (legend, title, axes, pick
-// information, the plot in the view); nothing.
+// The 2-D and screen overlays of a frame: mouse position, user text,
+// legend, title block, axes (nk_overlays.cpp). Placeholder: the pick
+// information and the plot in the view are not drawn yet.
 void NKDrawScreenOverlays(NKFrame *pFrame, int iScreen);
 // Placeholder: queues the frame label; nothing.
 void NKQueueFrameLabel(NKFrame *pFrame);
