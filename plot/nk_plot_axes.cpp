@@ -281,15 +281,17 @@ void PlaceLabelsAndTitles(PlotRecord *p, int W, int H, int *piL, int *piB, int *
     *piL = wy + 15;
     *piB = hx + 15;
     int iYTitle = 0, iXTitle = 0, iAlong = 0;
-    if (p->bYTitleShown) NKMeasureText("M", p->pFonts[NK_PLOT_FONT_YTITLE], &iAlong, &iYTitle);
-    if (p->bXTitleShown) NKMeasureText("M", p->pFonts[NK_PLOT_FONT_XTITLE], &iAlong, &iXTitle);
+    if (p->bYTitleShown)
+        NKMeasureText(p->szYTitle.GetText(), p->pFonts[NK_PLOT_FONT_YTITLE], &iAlong, &iYTitle);
+    if (p->bXTitleShown)
+        NKMeasureText(p->szXTitle.GetText(), p->pFonts[NK_PLOT_FONT_XTITLE], &iAlong, &iXTitle);
     p->bAxisTitlesPlaced = *piL + iYTitle + 35 <= W && *piB + iXTitle + 35 <= H;
     if (!p->bAxisTitlesPlaced) return;
     *piL += iYTitle;
     *piB += iXTitle;
     if (!p->bTitleShown) return;
     int iTitle = 0;
-    NKMeasureText("M", p->pFonts[NK_PLOT_FONT_TITLE], &iAlong, &iTitle);
+    NKMeasureText(p->szTitle.GetText(), p->pFonts[NK_PLOT_FONT_TITLE], &iAlong, &iTitle);
     p->bTitlePlaced = *piB + iTitle + 35 <= H;
     if (p->bTitlePlaced) *piT = iTitle + 15;
 }

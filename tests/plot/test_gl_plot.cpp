@@ -170,6 +170,32 @@ TEST_F(PlotGL, SmallViewportAndHiddenCurves)
     EXPECT_EQ(none.Count(255, 0, 0), 0);
 }
 
+TEST_F(PlotGL, TitlesAndLegendTakeTheirMargins)
+{
+    m_pPlot->szTitle = "Plot title";
+    m_pPlot->szXTitle = "Time";
+    m_pPlot->szYTitle = "Stress";
+    m_pPlot->szLegendTitle = "Curves";
+    m_pPlot->bTitleShown = m_pPlot->bXTitleShown = m_pPlot->bYTitleShown = 1;
+    m_pPlot->bLegendShown = 1;
+    int iLeft = m_pPlot->DataView.iX, iBottom = m_pPlot->DataView.iY;
+    NKPlotComputeLayout(m_pPlot);
+    const NKOrthoView &d = m_pPlot->DataView;
+    EXPECT_TRUE(m_pPlot->bAxisTitlesPlaced && m_pPlot->bTitlePlaced && m_pPlot->bLegendPlaced);
+    EXPECT_GT(d.iX, iLeft);
+    EXPECT_GT(d.iY, iBottom);
+    EXPECT_LT(d.iY + d.iHeight, kH - 15);
+    EXPECT_EQ(d.iX + d.iWidth, kW - m_pPlot->Legend.iWidth - 15);
+    Draw();
+    Pixels px;
+    EXPECT_GT(px.Count(100, 100, 255), 100);  // the legend box
+    EXPECT_TRUE(px.Near(Px(4), Py(2), 255, 0, 0));
+    int iTitleLit = 0;  // the title, above the data area
+    for (int y = d.iY + d.iHeight + 1; y < kH; y++)
+        for (int x = d.iX; x < d.iX + 80; x++) iTitleLit += px.Is(x, y, 255, 255, 255);
+    EXPECT_GT(iTitleLit, 10);
+}
+
 // The red vertices that GL feedback reports for the curve, as point indices.
 TEST_F(PlotGL, SkipDrawsEveryNthAndTheLastPoint)
 {
