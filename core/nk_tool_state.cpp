@@ -3,5 +3,4 @@
 #include "core/nk_tool_state.h"
 
 Primitive3DList *g_pGlobalPrimitives = nullptr;
-PlotRecord *g_pCurrentPlot = nullptr;
 int32_t g_iPlotNewModelSetting = 1;

@@ -19,8 +19,7 @@ struct PlotRecord;
 // (core/nk_model_hooks.h). Null.
 extern Primitive3DList *g_pGlobalPrimitives;
 
-// Placeholder: the current 2-D plot, until the plot code keeps it. Null
-// while there is none.
+// The current 2-D plot, g_pCurrentPlot, is in core/nk_plot_records.h.
 extern PlotRecord *g_pCurrentPlot;
 
 // Placeholder: the plot setting that a new model (without keepsettings)

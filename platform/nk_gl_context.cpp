@@ -9,6 +9,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
+#include <QVariant>
 
 #include <clocale>
 #include <cstdlib>
@@ -56,6 +57,10 @@ NKGLContext *NKCreateOffscreenGLContext(int iWidth, int iHeight)
     pContext->context->setFormat(format);
     if (!pContext->context->create()) return nullptr;
     if (!pContext->context->makeCurrent(pContext->surface.get())) return nullptr;
+    // Remembered for NKMakeGLContextHandleCurrent: Qt forgets the surface
+    // once the context is released.
+    pContext->context->setProperty(
+        "nkSurface", QVariant::fromValue<void *>(static_cast<QSurface *>(pContext->surface.get())));
 
     pContext->fbo = std::make_unique<QOpenGLFramebufferObject>(
         iWidth, iHeight, QOpenGLFramebufferObject::CombinedDepthStencil);
@@ -80,6 +85,21 @@ void NKDestroyGLContext(NKGLContext *pContext)
 }
 
 void *NKGetCurrentGLContextHandle(void) { return QOpenGLContext::currentContext(); }
+
+bool NKMakeGLContextHandleCurrent(void *hContext)
+{
+    QOpenGLContext *pContext = static_cast<QOpenGLContext *>(hContext);
+    QOpenGLContext *pCurrent = QOpenGLContext::currentContext();
+    if (pContext == pCurrent) return true;
+    if (pContext == nullptr) {
+        pCurrent->doneCurrent();
+        return true;
+    }
+    QSurface *pSurface = pContext->surface();
+    if (pSurface == nullptr)
+        pSurface = static_cast<QSurface *>(pContext->property("nkSurface").value<void *>());
+    return pSurface != nullptr && pContext->makeCurrent(pSurface);
+}
 
 void *NKGetGLProcAddress(const char *pszName)
 {

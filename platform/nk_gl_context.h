@@ -31,3 +31,8 @@ void *NKGetGLProcAddress(const char *pszName);
 // Calls glutInit once per process so that freeglut's stroke fonts can be
 // drawn. Answers false when no display is available.
 bool NKInitStrokeFont(void);
+
+// Makes the context of a handle from NKGetCurrentGLContextHandle current
+// again (on the surface it was last current on); null releases the current
+// context. False when it cannot be made current.
+bool NKMakeGLContextHandleCurrent(void *hContext);

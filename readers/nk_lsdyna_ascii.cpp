@@ -127,7 +127,7 @@ int LSDynaAsciiPlotSource::ReadCurves(int iCategory, int iComponent, char **ppsz
     }
     for (int i = 0; i < iCount; i++) {
         PlotCurve *p = ppCurves[i];
-        NKSetPlotText(p->szName, (int)sizeof(p->szName), ppszNames[i]);
+        p->szName = ppszNames[i];
         NKSetPlotText(p->szLabel, (int)sizeof(p->szLabel), ppszNames[i]);
         for (int s = 0; s < scan.iNumStates; s++)
             p->pPoints[s] = {values.times[(size_t)s], values.values[(size_t)i][(size_t)s]};
@@ -149,10 +149,10 @@ bool LSDynaAsciiPlotSource::SetDefaults(PlotRecord *pPlot)
     pPlot->iXAxisQuantity = 2;
     pPlot->iYQuantity = 0;
     pPlot->bTitleShown = pPlot->bXTitleShown = pPlot->bYTitleShown = pPlot->bLegendShown = 1;
-    NKSetPlotText(pPlot->szTitle, (int)sizeof(pPlot->szTitle), "LSDYNA ASCII PLOT");
-    NKSetPlotText(pPlot->szXTitle, (int)sizeof(pPlot->szXTitle), "?????");
-    NKSetPlotText(pPlot->szYTitle, (int)sizeof(pPlot->szYTitle), "?????");
-    NKSetPlotText(pPlot->szLegendTitle, (int)sizeof(pPlot->szLegendTitle), "?????");
+    pPlot->szTitle = "LSDYNA ASCII PLOT";
+    pPlot->szXTitle = "?????";
+    pPlot->szYTitle = "?????";
+    pPlot->szLegendTitle = "?????";
     return true;
 }
 
@@ -162,12 +162,10 @@ bool LSDynaAsciiPlotSource::SetTitles(PlotRecord *pPlot, int iCategory, int iCom
     const AsciiKindState &state = g_aKinds[iCategory];
     pPlot->iPlotKind = 3;
     pPlot->iXAxisQuantity = 2;
-    NKSetPlotText(pPlot->szXTitle, (int)sizeof(pPlot->szXTitle), state.szXTitle.GetText());
+    pPlot->szXTitle = state.szXTitle.GetText();
     if (iComponent >= 0 && iComponent < (int)state.scan.componentNames.size())
-        NKSetPlotText(pPlot->szYTitle, (int)sizeof(pPlot->szYTitle),
-                      state.scan.componentNames[(size_t)iComponent].GetText());
-    NKSetPlotText(pPlot->szLegendTitle, (int)sizeof(pPlot->szLegendTitle),
-                  kKinds[iCategory].pszLegend);
-    NKSetPlotText(pPlot->szTitle, (int)sizeof(pPlot->szTitle), kKinds[iCategory].pszPlotTitle);
+        pPlot->szYTitle = state.scan.componentNames[(size_t)iComponent].GetText();
+    pPlot->szLegendTitle = kKinds[iCategory].pszLegend;
+    pPlot->szTitle = kKinds[iCategory].pszPlotTitle;
     return true;
 }

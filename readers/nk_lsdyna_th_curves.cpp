@@ -374,8 +374,7 @@ int LSDynaTimeHistorySource::ReadCurves(int iCategory, int iComponent, const int
     if (n == 0 || !NKCreatePlotCurves((int)c.states.size(), ppCurves, n)) return 0;
     for (int i = 0; i < n; i++) {
         PlotCurve *p = ppCurves[i];
-        NKSetPlotText(p->szName, (int)sizeof(p->szName),
-                      CurveName(k, userIds[(size_t)i]).GetText());
+        p->szName = CurveName(k, userIds[(size_t)i]).GetText();
         NKString label =
             k == NK_TH_GLOBALS ? NKString("global") : NKString::FromInt(userIds[(size_t)i]);
         NKSetPlotText(p->szLabel, (int)sizeof(p->szLabel), label.GetText());
@@ -425,10 +424,10 @@ bool LSDynaTimeHistorySource::SetDefaults(PlotRecord *pPlot)
     pPlot->iXAxisQuantity = 2;
     pPlot->iYQuantity = 0;
     pPlot->bTitleShown = pPlot->bXTitleShown = pPlot->bYTitleShown = pPlot->bLegendShown = 1;
-    NKSetPlotText(pPlot->szTitle, (int)sizeof(pPlot->szTitle), g_LSDynaTh.title);
-    NKSetPlotText(pPlot->szXTitle, (int)sizeof(pPlot->szXTitle), "?????");
-    NKSetPlotText(pPlot->szYTitle, (int)sizeof(pPlot->szYTitle), "?????");
-    NKSetPlotText(pPlot->szLegendTitle, (int)sizeof(pPlot->szLegendTitle), "?????");
+    pPlot->szTitle = g_LSDynaTh.title;
+    pPlot->szXTitle = "?????";
+    pPlot->szYTitle = "?????";
+    pPlot->szLegendTitle = "?????";
     return true;
 }
 
@@ -439,10 +438,8 @@ bool LSDynaTimeHistorySource::SetTitles(PlotRecord *pPlot, int iCategory, int iC
     int iComp = ComponentOfRank(k, iComponent);
     pPlot->iPlotKind = 2;
     pPlot->iXAxisQuantity = 2;
-    NKSetPlotText(pPlot->szXTitle, (int)sizeof(pPlot->szXTitle), "Time");
-    NKSetPlotText(pPlot->szYTitle, (int)sizeof(pPlot->szYTitle),
-                  iComp >= 0 ? g_apszThComponentNames[iComp] : "");
-    NKSetPlotText(pPlot->szLegendTitle, (int)sizeof(pPlot->szLegendTitle),
-                  g_apszThCategoryNames[k]);
+    pPlot->szXTitle = "Time";
+    pPlot->szYTitle = iComp >= 0 ? g_apszThComponentNames[iComp] : "";
+    pPlot->szLegendTitle = g_apszThCategoryNames[k];
     return true;
 }

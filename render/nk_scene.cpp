@@ -25,6 +25,7 @@
 #include "core/nk_string.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_clock.h"
+#include "plot/nk_plot.h"
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
 #include "render/nk_element_drawing.h"
@@ -228,6 +229,8 @@ bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
     if (!DrawCopy(0, pFrame, pLists, bUninterruptible)) return false;
     if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bFog) glDisable(GL_FOG);
     NKDrawScreenOverlays(pFrame, iScreen);
+    if (g_pCurrentPlot != nullptr && g_bPlotShown && !g_bPlotInOwnWindow)
+        NKDrawPlot(g_pCurrentPlot, false, -1);
     NKQueueFrameLabel(pFrame);
     glPopMatrix();
     NKDrawTextList();

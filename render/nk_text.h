@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+#include "core/nk_ortho_view.h"
+
 struct NKRasterFont;
 
 // Style bits of a font request.
@@ -28,13 +30,6 @@ struct NKBitmapFont {
     int32_t iLineHeight;      // pixel size less the descent
     int32_t iCharWidth[256];  // advance of each character alone, pixels
     uint8_t bGlyphOutlines;   // 1: built for vertical text
-};
-
-// A pixel viewport mapped to 2-D coordinates.
-struct NKOrthoView {
-    int32_t iX, iY, iWidth, iHeight;         // viewport, pixels
-    float fXMin, fXMax, fYMin, fYMax;        // coordinates of its edges
-    float fXUnitsPerPixel, fYUnitsPerPixel;  // derived (NKUpdateOrthoPixelSize)
 };
 
 // The shared ranges of the 3-D view (0 while not built): the small font

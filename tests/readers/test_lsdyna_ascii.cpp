@@ -178,7 +178,7 @@ void ExpectPoints(LSDynaAscii *pTest, const Point *pPoints, size_t n)
         ASSERT_GE(k, 0);
         PlotCurve *pCurve = AS::ReadCurve(p.iCategory, k, p.pszSeries);
         ASSERT_NE(pCurve, nullptr);
-        EXPECT_STREQ(pCurve->szName, p.pszSeries);
+        EXPECT_STREQ(pCurve->szName.GetText(), p.pszSeries);
         EXPECT_STREQ(pCurve->szLabel, p.pszSeries);
         ASSERT_GT(pCurve->iNumPoints, p.iState);
         EXPECT_FLOAT_EQ(pCurve->pPoints[p.iState].x, p.x);
@@ -234,13 +234,13 @@ TEST_F(LSDynaAscii, RealR14FilesInPlace)
     ExpectPoints(this, kPoints, sizeof(kPoints) / sizeof(kPoints[0]));
     PlotRecord plot;
     EXPECT_TRUE(AS::SetDefaults(&plot));
-    EXPECT_STREQ(plot.szTitle, "LSDYNA ASCII PLOT");
+    EXPECT_STREQ(plot.szTitle.GetText(), "LSDYNA ASCII PLOT");
     EXPECT_EQ(plot.iPlotKind, 3);
     EXPECT_TRUE(AS::SetTitles(&plot, NK_ASCII_GLSTAT, 7));
-    EXPECT_STREQ(plot.szLegendTitle, "Element");
-    EXPECT_STREQ(plot.szTitle, "Global Statistics");
-    EXPECT_STREQ(plot.szXTitle, "Time");
-    EXPECT_STREQ(plot.szYTitle, "Total energy");
+    EXPECT_STREQ(plot.szLegendTitle.GetText(), "Element");
+    EXPECT_STREQ(plot.szTitle.GetText(), "Global Statistics");
+    EXPECT_STREQ(plot.szXTitle.GetText(), "Time");
+    EXPECT_STREQ(plot.szYTitle.GetText(), "Total energy");
 }
 
 TEST_F(LSDynaAscii, FixturesOfEveryKindGiveTheirNumbers)

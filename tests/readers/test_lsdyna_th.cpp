@@ -154,7 +154,7 @@ TEST_F(LSDynaTimeHistory, BrickDatabaseOffersItsCurvesInEveryFormat)
             SCOPED_TRACE(e.pszComponent);
             PlotCurve *p = Curve(e.pszCategory, e.pszComponent, e.pszSeries);
             ASSERT_NE(p, nullptr);
-            EXPECT_STREQ(p->szName, e.pszName);
+            EXPECT_STREQ(p->szName.GetText(), e.pszName);
             EXPECT_STREQ(p->szLabel, e.pszLabel);
             EXPECT_EQ(p->iId, e.iId);
             EXPECT_EQ(p->iSubId, e.iSubId);
@@ -184,8 +184,8 @@ TEST_F(LSDynaTimeHistory, UnknownIdsMakeNoCurvesAndTitlesFollowTheChoice)
     int aiIds[4] = {3, 99, 8, -1};
     PlotCurve *apCurves[4] = {nullptr, nullptr, nullptr, nullptr};
     ASSERT_EQ(TH::ReadCurves(1, 0, aiIds, 4, apCurves), 2);
-    EXPECT_STREQ(apCurves[0]->szName, "node 3");
-    EXPECT_STREQ(apCurves[1]->szName, "node 8");
+    EXPECT_STREQ(apCurves[0]->szName.GetText(), "node 3");
+    EXPECT_STREQ(apCurves[1]->szName.GetText(), "node 8");
     EXPECT_EQ(apCurves[2], nullptr);
     NKFreePlotCurves(apCurves, 2);
     EXPECT_EQ(TH::ReadCurve(0, 0, "2"), nullptr);  // no brick 2
@@ -195,13 +195,13 @@ TEST_F(LSDynaTimeHistory, UnknownIdsMakeNoCurvesAndTitlesFollowTheChoice)
     EXPECT_TRUE(TH::SetDefaults(&plot));
     EXPECT_EQ(plot.iPlotKind, 2);
     EXPECT_EQ(plot.iXAxisQuantity, 2);
-    EXPECT_STREQ(plot.szTitle, std::string("brick history").append(27, ' ').c_str());
-    EXPECT_STREQ(plot.szLegendTitle, "?????");
+    EXPECT_STREQ(plot.szTitle.GetText(), std::string("brick history").append(27, ' ').c_str());
+    EXPECT_STREQ(plot.szLegendTitle.GetText(), "?????");
     EXPECT_TRUE(plot.bTitleShown && plot.bXTitleShown && plot.bYTitleShown && plot.bLegendShown);
     EXPECT_TRUE(TH::SetTitles(&plot, 0, 0));
-    EXPECT_STREQ(plot.szXTitle, "Time");
-    EXPECT_STREQ(plot.szYTitle, "Von Mises Effective Stress");
-    EXPECT_STREQ(plot.szLegendTitle, "Brick Elements");
+    EXPECT_STREQ(plot.szXTitle.GetText(), "Time");
+    EXPECT_STREQ(plot.szYTitle.GetText(), "Von Mises Effective Stress");
+    EXPECT_STREQ(plot.szLegendTitle.GetText(), "Brick Elements");
     EXPECT_FALSE(TH::SetTitles(&plot, 4, 0));  // four categories have data
     // No LS-DYNA model is loaded, so the plot needs the database's geometry.
     EXPECT_TRUE(TH::NeedsGeometry());
@@ -209,7 +209,7 @@ TEST_F(LSDynaTimeHistory, UnknownIdsMakeNoCurvesAndTitlesFollowTheChoice)
     ASSERT_NE(pGeo, nullptr);
     EXPECT_EQ(pGeo->iNumParts, 1);
     EXPECT_EQ(pGeo->iTotalNumNodes, 8);
-    EXPECT_EQ(pGeo->szDescription, NKString(plot.szTitle));
+    EXPECT_EQ(pGeo->szDescription, plot.szTitle);
     NKReleaseGeometry(pGeo);
 }
 
@@ -391,7 +391,7 @@ TEST_F(LSDynaTimeHistory, UserNumberingNamesSeriesAndCurves)
               std::vector<std::string>{"7"});
     PlotCurve *p = Curve("Nodes", "Norm Displacement", "103");
     ASSERT_NE(p, nullptr);
-    EXPECT_STREQ(p->szName, "node 103");
+    EXPECT_STREQ(p->szName.GetText(), "node 103");
     EXPECT_EQ(p->iSubId, 103);
     EXPECT_NEAR(p->pPoints[1].y, 0.5f, 1e-5);
     NKFreePlotCurve(p);
