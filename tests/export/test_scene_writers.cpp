@@ -168,6 +168,8 @@ TEST_F(SceneWriters, VrmlNodeColoursPartMatrixAndHiddenParts)
               1);
     EXPECT_EQ(NKTestCount(text, "\t\t\t\t           2             0             0             1\n"),
               1);
+    pScalar->pNodeResults[0].iCount = 3;  // colours for fewer nodes than the part has
+    EXPECT_EQ(NKTestCount(Vrml(), "PER_VERTEX_INDEXED"), 0);
     EXPECT_EQ(Vrml(3), "") << "a frame that does not exist";
     EXPECT_FALSE(NKWriteVRMLFile("", -1));
 }
@@ -233,10 +235,11 @@ TEST_F(SceneWriters, StlSolidsFacetsNormalsAndModelUnits)
     NKGeometry *pGeo = MakeParts(3);
     NKTestMakePolygonPart(&pGeo->pParts[0], NKTestUnitSquare(), {{0, 1, 2, 3}});
     const std::vector<float> pentagon = {0, 0, 0, 2, 0, 0, 3, 1, 0, 1, 2, 0, -1, 1, 0};
-    NKTestMakePolygonPart(&pGeo->pParts[1], pentagon, {{0, 1, 2, 3, 4}, {0, 1}});
+    // Then a polygon of two corners and one with a corner past the nodes: no facets.
+    NKTestMakePolygonPart(&pGeo->pParts[1], pentagon, {{0, 1, 2, 3, 4}, {0, 1}, {0, 1, 9}});
     pGeo->pParts[0].pPolygonNormals = static_cast<int8_t *>(NKCalloc(3, 1));
     pGeo->pParts[0].pPolygonNormals[2] = 127;
-    pGeo->pParts[1].pPolygonNormals = static_cast<int8_t *>(NKCalloc(6, 1));
+    pGeo->pParts[1].pPolygonNormals = static_cast<int8_t *>(NKCalloc(9, 1));
     pGeo->pParts[1].pPolygonNormals[2] = -128;
     g_pModel->fGeoScale = 1.0f;
     g_pModel->fAxisScale[0] = 2.0f;
@@ -252,6 +255,7 @@ TEST_F(SceneWriters, StlSolidsFacetsNormalsAndModelUnits)
     EXPECT_EQ(text.rfind("solid Part0001\n" + quad, 0), 0u) << text;
     EXPECT_EQ(NKTestCount(text, "facet normal 0.000000 0.000000 1.000000\n"), 2);
     EXPECT_EQ(NKTestCount(text, " facet normal 0.000000 0.000000 -1.000000\n"), 3);
+    EXPECT_EQ(NKTestCount(text, " facet normal "), 2 + 3);
     EXPECT_EQ(NKTestCount(text, "endsolid Part0001\nsolid Part0002\n"), 1);
     EXPECT_EQ(NKTestCount(text, "   vertex 0.000000 0.000000 0.000000\n"),
               2 + 3);  // c0 in every facet
