@@ -63,6 +63,11 @@ NKCommandHandler NKGetCommandHandler(int iSlot);
 // The name of the handler that belongs in a slot ("NKCommandHandleFiles"...),
 // "" for a bad slot.
 const char *NKGetCommandHandlerName(int iSlot);
+// The image-file slot of the file commands: NKCommandHandleFiles offers its
+// ids to the handler here (export/ fills it at start-up, since commands/
+// cannot reach the writers there) before its other rows; empty, it answers
+// NK_CMD_NOT_MINE. Returns the handler that was there.
+NKCommandHandler NKSetImageFilesHandler(NKCommandHandler pfnHandler);
 
 // Nesting level: 0 while no command runs, 1 inside a top-level command, 2
 // inside a line that a top-level command runs, and so on.

@@ -442,6 +442,17 @@ int CommandResumeFile()
 
 }  // namespace
 
+namespace {
+NKCommandHandler pfnImageFilesHandler = nullptr;
+}  // namespace
+
+NKCommandHandler NKSetImageFilesHandler(NKCommandHandler pfnHandler)
+{
+    NKCommandHandler pfnPrevious = pfnImageFilesHandler;
+    pfnImageFilesHandler = pfnHandler;
+    return pfnPrevious;
+}
+
 int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
 {
     NKArgumentScan scan(pszArguments);
@@ -462,6 +473,10 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
     // share the handler.
     int iResult = NKCommandHandleOpenRows(pEntry, pszArguments);
     if (iResult != 3) return iResult;
+    if (pfnImageFilesHandler != nullptr) {
+        iResult = pfnImageFilesHandler(pEntry, pszArguments);
+        if (iResult != 3) return iResult;
+    }
     iResult = NKCommandHandleExportRows(pEntry, pszArguments);
     if (iResult != 3) return iResult;
     return NKCommandHandleLog(pEntry, pszArguments);
