@@ -38,14 +38,7 @@ constexpr double kTolerance = 1e-5;
 // Depth test and lighting off, both matrices the -1..1 frame.
 void Begin2D(void)
 {
-    glDisable(GL_LIGHTING);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    NKPushScreenFrame();
     glLineWidth(1.0f);
 }
 

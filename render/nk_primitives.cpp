@@ -495,3 +495,15 @@ void NKDrawGridPoints(const NKOrientedBox *pBox, int nx, int ny, int nz)
     glEnd();
     NKFree(pfPoints);
 }
+
+void NKPushScreenFrame(void)
+{
+    glDisable(GL_LIGHTING);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}

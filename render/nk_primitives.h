@@ -108,3 +108,7 @@ void NKDrawMirrorPlanes(NKFrame *pFrame, const NKMirrorSettings *pMirror,
 // Points, arrows and texts of the boundary conditions of the current load
 // case (or of load case 0) whose kind is shown.
 void NKDrawBoundaryConditions(void);
+
+// Lighting off; the projection and model-view matrices pushed and both set
+// to the view's -1..1 frame, model-view current: where screen overlays draw.
+void NKPushScreenFrame(void);

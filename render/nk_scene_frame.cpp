@@ -12,6 +12,7 @@
 #include "core/nk_model.h"
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
+#include "render/nk_primitives.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene.h"
 #include "render/nk_scene_extras.h"
@@ -88,14 +89,7 @@ void NKLogViewChange(void)
 void NKDrawStereoAlignmentPattern(void)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT | GL_TRANSFORM_BIT);
-    glDisable(GL_LIGHTING);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    NKPushScreenFrame();
     GLdouble adModelView[16], adProjection[16];
     GLint aiViewport[4];
     glGetDoublev(GL_MODELVIEW_MATRIX, adModelView);

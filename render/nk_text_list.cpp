@@ -11,6 +11,7 @@
 
 #include "core/nk_render_state.h"
 #include "platform/nk_gl_context.h"
+#include "render/nk_primitives.h"
 #include "render/nk_scene_extras.h"
 #include "render/nk_text.h"
 #include "render/nk_view_settings.h"
@@ -132,14 +133,7 @@ void NKDrawTextList(void)
 {
     if (g_pTextListHead == nullptr) return;
     if (g_pTextListHead->pNext != nullptr) {
-        glDisable(GL_LIGHTING);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
+        NKPushScreenFrame();
         DrawItems();
         glListBase(g_uSmallFontListBase);
         glMatrixMode(GL_PROJECTION);

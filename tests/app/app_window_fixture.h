@@ -15,12 +15,24 @@
 
 #include <gtest/gtest.h>
 
+#include "app/nk_animation_timer.h"
 #include "app/nk_main_window.h"
 #include "app/nk_shell_services.h"
+#include "app/nk_system_commands.h"
+#include "app/nk_view_window.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
 #include "core/nk_graphics_settings.h"
+#include "core/nk_load_hooks.h"
+#include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_movie_settings.h"
 #include "core/nk_shell_hooks.h"
 #include "platform/nk_message_box.h"
+#include "readers/nk_data_source.h"
+#include "render/nk_camera.h"
+#include "render/nk_navigation.h"
+#include "render/nk_renderer.h"
 
 // The process's widget application, made on the first call. False when
 // another kind of application was made first.
@@ -73,4 +85,41 @@ protected:
     bool m_bMakeWindow = true;
     NKShellHooks m_SavedShell;
     NKModelHooks m_SavedModel;
+};
+
+// The program's window as start-up leaves it, with the model record, the
+// renderer, the file and general commands and the navigation set up, and
+// no model loaded; m_pView is the 3-D view.
+class ProgramWindowTest : public ShellWindowTest {
+protected:
+    void SetUp() override
+    {
+        m_SavedLoad = NKGetLoadHooks();
+        NKInstallCommandHooks();
+        NKInstallDataSources();
+        g_pModel = NKCreateModel();
+        g_pMovieSettings = &m_MovieSettings;
+        ShellWindowTest::SetUp();
+        ASSERT_TRUE(NKInstallRenderer());
+        NKRegisterFileCommands();
+        NKRegisterSystemCommands();
+        NKInitNavigation(g_ViewMatrix, &g_InputState);
+        m_pView = NKGetViewWindow();
+        ASSERT_NE(m_pView, nullptr);
+    }
+    void TearDown() override
+    {
+        NKSetNavigationMode(NK_NAVIGATION_STUDY);
+        NKResetAnimationTimer();
+        ShellWindowTest::TearDown();
+        NKShutdownRenderer();
+        NKDestroyModel(g_pModel);
+        g_pModel = nullptr;
+        g_pMovieSettings = nullptr;
+        NKReleaseDataSources();
+        NKSetLoadHooks(m_SavedLoad);
+    }
+    NKMovieSettings m_MovieSettings;
+    NKLoadHooks m_SavedLoad;
+    QWindow *m_pView = nullptr;
 };

@@ -84,39 +84,20 @@ std::vector<std::string> PopupTitles(void)
 }
 
 // The program's start-up around the shell's window, no model loaded.
-class MainWindowTest : public ShellWindowTest {
+class MainWindowTest : public ProgramWindowTest {
 protected:
     void SetUp() override
     {
-        m_SavedLoad = NKGetLoadHooks();
-        NKInstallCommandHooks();
-        NKInstallDataSources();
-        g_pModel = NKCreateModel();
-        g_pMovieSettings = &m_MovieSettings;
-        ShellWindowTest::SetUp();
-        ASSERT_TRUE(NKInstallRenderer());
-        NKRegisterFileCommands();
-        NKRegisterSystemCommands();
-        NKInitNavigation(g_ViewMatrix, &g_InputState);
+        ProgramWindowTest::SetUp();
         sg_pfnFiles = NKSetCommandHandler(0, RecordingHandler);
         UpdateMenuChecks();
         sg_Lines.clear();
-        m_pView = NKGetViewWindow();
-        ASSERT_NE(m_pView, nullptr);
     }
     void TearDown() override
     {
         NKSetCommandHandler(0, sg_pfnFiles);
         for (int i = 0; i < NK_NUM_RECENT_FILES; i++) NKSetRecentFile(i, "");
-        NKSetNavigationMode(NK_NAVIGATION_STUDY);
-        NKResetAnimationTimer();
-        ShellWindowTest::TearDown();
-        NKShutdownRenderer();
-        NKDestroyModel(g_pModel);
-        g_pModel = nullptr;
-        g_pMovieSettings = nullptr;
-        NKReleaseDataSources();
-        NKSetLoadHooks(m_SavedLoad);
+        ProgramWindowTest::TearDown();
         g_WindowPlacement = NKWindowPlacement();
         g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;
     }
@@ -139,9 +120,6 @@ protected:
         ASSERT_TRUE(NKModelHasGeometry());
         sg_Lines.clear();
     }
-    NKMovieSettings m_MovieSettings;
-    NKLoadHooks m_SavedLoad;
-    QWindow *m_pView = nullptr;
 };
 
 TEST_F(MainWindowTest, WithoutAModelOnlyTheStartupMenuOpenAndAboutWork)

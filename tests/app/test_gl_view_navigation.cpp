@@ -38,40 +38,17 @@ std::string BeamPath(void)
 
 // The program's start-up around the shell's window, the beam open in an
 // 800 x 600 view.
-class ViewNavigationTest : public ShellWindowTest {
+class ViewNavigationTest : public ProgramWindowTest {
 protected:
     void SetUp() override
     {
-        m_SavedLoad = NKGetLoadHooks();
-        NKInstallCommandHooks();
-        NKInstallDataSources();
-        g_pModel = NKCreateModel();
-        g_pMovieSettings = &m_MovieSettings;
-        ShellWindowTest::SetUp();
-        ASSERT_TRUE(NKInstallRenderer());
-        NKRegisterFileCommands();
-        NKRegisterSystemCommands();
+        ProgramWindowTest::SetUp();
         NKRegisterViewpointCommands();
-        NKInitNavigation(g_ViewMatrix, &g_InputState);
         QWidget *pMain = NKGetMainWindow();
-        m_pView = NKGetViewWindow();
-        ASSERT_NE(m_pView, nullptr);
         pMain->resize(800, 600 + pMain->height() - m_pView->height());
         QTRY_COMPARE(NKViewWindowSize.iWidth, 800);
         ASSERT_EQ(NKViewWindowSize.iHeight, 600);
         ASSERT_EQ(ExecuteCommand(("open \"" + BeamPath() + "\"").c_str()), 0);
-    }
-    void TearDown() override
-    {
-        NKSetNavigationMode(NK_NAVIGATION_STUDY);
-        NKResetAnimationTimer();
-        ShellWindowTest::TearDown();
-        NKShutdownRenderer();
-        NKDestroyModel(g_pModel);
-        g_pModel = nullptr;
-        g_pMovieSettings = nullptr;
-        NKReleaseDataSources();
-        NKSetLoadHooks(m_SavedLoad);
     }
 
     // Model pixels (not the background colour of the corner) on the centre
@@ -95,10 +72,6 @@ protected:
                 }
         return n;
     }
-
-    NKMovieSettings m_MovieSettings;
-    NKLoadHooks m_SavedLoad;
-    QWindow *m_pView = nullptr;
 };
 
 TEST_F(ViewNavigationTest, RightDragAcrossHalfTheViewTurnsTheBeamEndOn)
