@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 
+#include "core/nk_memory.h"
+
 PlotRecord *g_pCurrentPlot = nullptr;
 uint8_t g_bPlotShown = 0;
 uint8_t g_bPlotInOwnWindow = 0;
@@ -184,3 +186,15 @@ void NKSetPlotSkip(int n)
     if (n >= 1) sg_iPlotSkip = n;
 }
 int NKGetPlotSkip(void) { return sg_iPlotSkip; }
+
+char **NKMakePlotNameArray(const std::vector<NKString> &names)
+{
+    if (names.empty()) return nullptr;
+    char **ppNames = (char **)NKAllocBlockArray(257, (int)names.size());
+    if (ppNames == nullptr) return nullptr;
+    for (size_t i = 0; i < names.size(); i++) {
+        std::strncpy(ppNames[i], names[i].GetText(), 256);
+        ppNames[i][256] = '\0';
+    }
+    return ppNames;
+}

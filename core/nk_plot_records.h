@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/nk_ortho_view.h"
 #include "core/nk_string.h"
@@ -263,3 +264,8 @@ int NKGetPlotSkip(void);
 // point counts, an x range before every point or a failed write.
 bool NKExportPlotCurves(const PlotRecord *pPlot, const int *piCurves, int n, const char *pszFile,
                         const char *pszHeader, bool bTabs, bool bXRangeOnly);
+
+// The name array a plot source hands out: one 257-character entry per text
+// (cut at 256) from NKAllocBlockArray, which the caller frees with
+// NKFreeBlockArray and the count. Null for no texts or no memory.
+char **NKMakePlotNameArray(const std::vector<NKString> &names);

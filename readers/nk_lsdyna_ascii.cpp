@@ -41,18 +41,6 @@ const char *const kReadError = "Error reading plot data from LSDYNA ASCII file."
 
 bool ValidKind(int iKind) { return iKind >= 0 && iKind < NK_ASCII_NUM_KINDS; }
 
-char **MakeNames(const std::vector<NKString> &names)
-{
-    if (names.empty()) return nullptr;
-    char **ppNames = (char **)NKAllocBlockArray(257, (int)names.size());
-    if (ppNames == nullptr) return nullptr;
-    for (size_t i = 0; i < names.size(); i++) {
-        std::strncpy(ppNames[i], names[i].GetText(), 256);
-        ppNames[i][256] = '\0';
-    }
-    return ppNames;
-}
-
 }  // namespace
 
 bool LSDynaAsciiPlotSource::Init(const char *)
@@ -80,7 +68,7 @@ char **LSDynaAsciiPlotSource::GetCategoryNames(void)
     std::vector<NKString> names;
     for (const AsciiKindInfo &k : kKinds)
         names.push_back(NKString::FromFormat("%s (%s)", k.pszTitle, k.pszFile));
-    return MakeNames(names);
+    return NKMakePlotNameArray(names);
 }
 
 int LSDynaAsciiPlotSource::GetComponentCount(int iCategory)
@@ -90,7 +78,8 @@ int LSDynaAsciiPlotSource::GetComponentCount(int iCategory)
 
 char **LSDynaAsciiPlotSource::GetComponentNames(int iCategory)
 {
-    return ValidKind(iCategory) ? MakeNames(g_aKinds[iCategory].scan.componentNames) : nullptr;
+    return ValidKind(iCategory) ? NKMakePlotNameArray(g_aKinds[iCategory].scan.componentNames)
+                                : nullptr;
 }
 
 int LSDynaAsciiPlotSource::GetSeriesCount(int iCategory, int)
@@ -103,7 +92,7 @@ char **LSDynaAsciiPlotSource::GetSeriesNames(int iCategory, int)
     std::vector<NKString> names;
     if (ValidKind(iCategory))
         for (int e : g_aKinds[iCategory].scan.entities) names.push_back(NKString::FromInt(e));
-    return MakeNames(names);
+    return NKMakePlotNameArray(names);
 }
 
 int LSDynaAsciiPlotSource::ReadCurves(int iCategory, int iComponent, char **ppszNames, int iCount,

@@ -42,19 +42,6 @@ int ComponentOfRank(int iCategory, int iRank)
     return -1;
 }
 
-// A name array of the given texts; null when there are none.
-char **MakeNames(const std::vector<NKString> &names)
-{
-    if (names.empty()) return nullptr;
-    char **ppNames = (char **)NKAllocBlockArray(257, (int)names.size());
-    if (ppNames == nullptr) return nullptr;
-    for (size_t i = 0; i < names.size(); i++) {
-        std::strncpy(ppNames[i], names[i].GetText(), 256);
-        ppNames[i][256] = '\0';
-    }
-    return ppNames;
-}
-
 }  // namespace
 
 int LSDynaTimeHistorySource::GetCategoryCount(void)
@@ -69,7 +56,7 @@ char **LSDynaTimeHistorySource::GetCategoryNames(void)
     std::vector<NKString> names;
     for (int k = 0; k < NK_TH_NUM_CATEGORIES; k++)
         if (g_LSDynaTh.abCategory[k]) names.push_back(g_apszThCategoryNames[k]);
-    return MakeNames(names);
+    return NKMakePlotNameArray(names);
 }
 
 int LSDynaTimeHistorySource::GetComponentCount(int iCategory)
@@ -85,7 +72,7 @@ char **LSDynaTimeHistorySource::GetComponentNames(int iCategory)
     std::vector<NKString> names;
     for (int i = 0; k >= 0 && i < NK_TH_NUM_COMPONENTS; i++)
         if (g_LSDynaTh.abComponent[k][i]) names.push_back(g_apszThComponentNames[i]);
-    return MakeNames(names);
+    return NKMakePlotNameArray(names);
 }
 
 int LSDynaTimeHistorySource::GetSeriesCount(int iCategory, int iComponent)
@@ -102,7 +89,7 @@ char **LSDynaTimeHistorySource::GetSeriesNames(int iCategory, int iComponent)
     if (k >= 0 && ComponentOfRank(k, iComponent) >= 0)
         for (const LSDynaThItem &item : g_LSDynaTh.items[k])
             names.push_back(NKString::FromInt(item.iUserId));
-    return MakeNames(names);
+    return NKMakePlotNameArray(names);
 }
 
 bool LSDynaTimeHistorySource::NeedsGeometry(void)
