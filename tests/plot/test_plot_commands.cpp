@@ -353,10 +353,15 @@ TEST_F(PlotCommands, NkfPlotSourcePicksEachNamedSeriesOnce)
         "*NKF-1.00\n*2DPLOTSERIES 1\n%SERIES_NAME \"A\"\n0 0\n1 1\n%SERIES\n"
         "%SERIES_NAME \"B\"\n0 5\n1 5\n2 5\n";
     NKTestWriteText(Path("uneven.nkf"), kUneven);
+    // Two series of one name: one name asked for may not give two curves
+    // into its one slot.
+    NKTestWriteText(Path("twice.nkf"), "*NKF-1.00\n*2DPLOTSERIES 1\n%SERIES_NAME \"A\"\n0 0\n"
+                                       "%SERIES\n%SERIES_NAME \"A\"\n1 1\n");
     NKTestWriteText(Path("empty.nkf"), "*NKF-1.00\n*QUOLINCOMMANDS 1\nredraw\n");
     const Row rows[] = {{"f.nkf", {"A", "A"}, 1, {3}},
                         {"f.nkf", {"B", "C", "A"}, 1, {3, 3}},
                         {"uneven.nkf", {"B", "A"}, 1, {2, 3}},
+                        {"twice.nkf", {"A"}, 1, {1}},
                         {"empty.nkf", {"A"}, 0, {}}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.pszFile);
