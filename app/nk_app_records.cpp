@@ -26,6 +26,8 @@
 #include "core/nk_sound_sources.h"
 #include "core/nk_view_state.h"
 #include "nkf/nkf_export.h"
+#include "plot/nk_node_plot.h"
+#include "plot/nk_plot_commands.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_lsdyna.h"
@@ -158,7 +160,8 @@ void ExitApplication(void)
     NKResetContourSettings(&g_ContourSettings);
     NKDestroySurfaceTools();
     NKDestroyParticleTraceSet();
-    // Placeholder: the current plot and the node traces go with their owners.
+    NKDeleteCurrentPlot();
+    NKClearTraceNodes();
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
 }
@@ -218,9 +221,10 @@ void ResetFringeTexture(void)
 // What every load resets, kept settings or not.
 void ResetLoadState(void)
 {
-    // Placeholder: the node-plot node list and its count come with the node plots (plot/).
-    // Placeholder: the node-trace count comes with the node traces (tools/).
-    // Placeholder: the view settings' plot flag and the plot scale (2.0) come with the plots.
+    NKClearPlottedNodeList();
+    NKClearTraceNodes();
+    g_bPlotShown = 0;
+    g_fPlotScale = 2.0f;
     // Placeholder: the user primitives are cleared with the primitives (tools/).
     NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
     if (g_pLights != nullptr) NKSetupDefaultLights(g_pLights);

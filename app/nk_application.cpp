@@ -33,6 +33,7 @@
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
 #include "export/nk_scene_export.h"
+#include "plot/nk_plot_commands.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_commands.h"
 #include "render/nk_navigation.h"
@@ -52,6 +53,7 @@ void RegisterCommandHandlers(void)
     NKRegisterViewpointCommands();
     NKRegisterFringeCommands();
     NKRegisterImageFileCommands();
+    NKRegisterPlotCommands();
 }
 
 // The slots and records that exist before any window; false when a record

@@ -29,15 +29,19 @@ struct ImageRecord {
 extern PtrArray TextureImageList;
 
 // A node of a part (indices from 0 in the current frame's geometry).
+// In the plotted-node list the colour is the node's curve colour.
 struct NKItemNode {
     int iNode;
     int iPart;
+    uint8_t ucColor[3] = {0, 0, 0};
 };
 
-// Placeholder: the traced nodes, until the node traces keep them; none.
+// The trace node table, kept by `trace` (plot/nk_node_plot.h); owned array
+// (NKAlloc), none at start.
 extern NKItemNode *g_pTraceNodes;
 extern int g_iNumTraceNodes;
-// Placeholder: the node plots' nodes, until the node plots keep them; none.
+// The plotted-node list, rebuilt by the node plots (plot/nk_node_plot.h)
+// from their visible curves; owned array (NKAlloc), none at start.
 extern NKItemNode *g_pNodePlots;
 extern int g_iNumNodePlots;
 

@@ -15,64 +15,13 @@
 #include "core/nk_model.h"
 #include "core/nk_plot_records.h"
 #include "readers/nk_lsdyna_th.h"
-#include "tests/test_support/lsdyna_test_writer.h"
+#include "tests/test_support/lsdyna_th_brick.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
 namespace TH = LSDynaTimeHistorySource;
 
 namespace {
-
-const double kCube[24] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
-
-// The header of the one-brick database; words 64-67 hold NDSB (1, 8) and
-// NSTHB (1, 1), so the geometry starts at word 68.
-LSDynaTestHeader BrickHeader(void)
-{
-    LSDynaTestHeader h;
-    h.w[15] = 4;     // NDIM (3)
-    h.w[16] = 8;     // NUMNP
-    h.w[18] = 12;    // NGLBV: 6 globals, 6 of the one material
-    h.w[20] = 1;     // IU
-    h.w[23] = 1;     // NEL8
-    h.w[24] = 1;     // NUMMAT8
-    h.w[25] = 1;     // NDSB ranges
-    h.w[27] = 7;     // NV3D
-    h.w[43] = 1000;  // IOSHL(1): stresses
-    h.w[44] = 1000;  // IOSHL(2): plastic strain
-    h.w[59] = 1;     // element-block ranges in all
-    h.w[60] = 1;     // NSTHB ranges
-    return h;
-}
-
-// One state of 102 words: the time, 12 globals, the NDSB node block, the
-// brick's element node block and its 7 results. At time t every node has
-// moved by t x (0.3, 0, 0.4), the brick's xx stress is 90 t and the kinetic
-// energy 5 t.
-void WriteState(LSDynaTestWriter *w, double t, int iBrickNode1 = 1)
-{
-    w->Float(t);
-    w->Floats({5 * t, 2, 3, 0, 0, 0, 7, 8, 0, 0, 0, 0});  // globals
-    w->Float(0);                                          // node block's leading word
-    for (int i = 0; i < 24; i++) w->Float(kCube[i] + t * (i % 3 == 0 ? 0.3 : i % 3 == 2 ? 0.4 : 0));
-    w->Float(0);  // solid node block's leading word
-    w->Ints({iBrickNode1, 2, 3, 4, 5, 6, 7, 8});
-    for (int i = 0; i < 24; i++) w->Float(kCube[i] + t * (i % 3 == 0 ? 0.3 : i % 3 == 2 ? 0.4 : 0));
-    for (int i = 0; i < 24; i++) w->Float(0);     // velocities
-    w->Floats({90 * t, 0, 0, 0, 0, 0, 0.5 * t});  // xx, yy, zz, xy, yz, zx, plastic strain
-}
-
-// The database with the given states; returns its words.
-int64_t WriteBrickDatabase(LSDynaTestWriter *w, const std::vector<double> &times,
-                           LSDynaTestHeader h = BrickHeader())
-{
-    LSDynaWriteHeader(w, h, "brick history");
-    w->Ints({1, 8, 1, 1});  // NDSB (1, 8), NSTHB (1, 1)
-    w->Floats(std::vector<double>(kCube, kCube + 24));
-    w->Ints({1, 2, 3, 4, 5, 6, 7, 8, 1});  // brick nodes, material
-    for (double t : times) WriteState(w, t);
-    return w->Words();
-}
 
 std::vector<std::string> Names(char **ppNames, int n)
 {
@@ -136,7 +85,7 @@ TEST_F(LSDynaTimeHistory, BrickDatabaseOffersItsCurvesInEveryFormat)
         LSDynaTestWriter w;
         w.iWordSize = iFormat == 1 ? 8 : 4;
         w.bBigEndian = iFormat == 2;
-        EXPECT_EQ(WriteBrickDatabase(&w, {0.0, 1.0}), 68 + 33 + 2 * 102);
+        EXPECT_EQ(LSDynaWriteBrickHistory(&w, {0.0, 1.0}), 68 + 33 + 2 * 102);
         ASSERT_TRUE(w.Save(Path()));
         ASSERT_TRUE(TH::Open(Path().c_str()));
         EXPECT_EQ(TH::GetStateCount(), 2);
@@ -178,7 +127,7 @@ TEST_F(LSDynaTimeHistory, BrickDatabaseOffersItsCurvesInEveryFormat)
 TEST_F(LSDynaTimeHistory, UnknownIdsMakeNoCurvesAndTitlesFollowTheChoice)
 {
     LSDynaTestWriter w;
-    WriteBrickDatabase(&w, {0.0, 1.0});
+    LSDynaWriteBrickHistory(&w, {0.0, 1.0});
     ASSERT_TRUE(w.Save(Path()));
     ASSERT_TRUE(TH::Open(Path().c_str()));
     int aiIds[4] = {3, 99, 8, -1};
@@ -216,7 +165,7 @@ TEST_F(LSDynaTimeHistory, UnknownIdsMakeNoCurvesAndTitlesFollowTheChoice)
 TEST_F(LSDynaTimeHistory, OneStateOpensAsGeometryOnly)
 {
     LSDynaTestWriter w;
-    WriteBrickDatabase(&w, {0.0});
+    LSDynaWriteBrickHistory(&w, {0.0});
     ASSERT_TRUE(w.Save(Path()));
     ASSERT_TRUE(TH::Open(Path().c_str()));
     EXPECT_TRUE(TH::IsGeometryOnly());
@@ -250,14 +199,14 @@ TEST_F(LSDynaTimeHistory, DamagedDatabasesFailWithTheirListsMessage)
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.pszWhat);
         LSDynaTestWriter w;
-        LSDynaTestHeader h = BrickHeader();
+        LSDynaTestHeader h = LSDynaBrickHistoryHeader();
         if (c.iWord > 0) h.w[c.iWord] = c.iValue;
         LSDynaWriteHeader(&w, h, "brick history");
         w.Ints({1, 8, 1, 1});
-        w.Floats(std::vector<double>(kCube, kCube + 24));
+        w.Floats(std::vector<double>(g_adLSDynaBrickCube, g_adLSDynaBrickCube + 24));
         w.Ints({c.iBrickNode1, 2, 3, 4, 5, 6, 7, 8, 1});
-        WriteState(&w, 0.0);
-        WriteState(&w, 1.0);
+        LSDynaWriteBrickHistoryState(&w, 0.0);
+        LSDynaWriteBrickHistoryState(&w, 1.0);
         if (c.iCutAfterWord >= 0) w.bytes.resize((size_t)(c.iCutAfterWord + 1) * 4);
         ASSERT_TRUE(w.Save(Path()));
         MessageCapture capture;
@@ -274,7 +223,7 @@ TEST_F(LSDynaTimeHistory, StatesRunOnAcrossFamilyMembersUpToAMissingOne)
     // d3thdt ends inside the second state, which goes on in d3thdt01; the
     // fourth state would go on in d3thdt02, which is missing.
     LSDynaTestWriter w;
-    EXPECT_EQ(WriteBrickDatabase(&w, {0.0, 1.0, 2.0, 3.0}), 68 + 33 + 4 * 102);
+    EXPECT_EQ(LSDynaWriteBrickHistory(&w, {0.0, 1.0, 2.0, 3.0}), 68 + 33 + 4 * 102);
     std::vector<uint8_t> all = w.bytes;
     auto At = [&](int64_t iWord) { return all.begin() + (long)(iWord * 4); };
     ASSERT_TRUE(NKTestWriteBytes(Path(), std::vector<uint8_t>(all.begin(), At(101 + 150))));
@@ -371,17 +320,17 @@ TEST_F(LSDynaTimeHistory, UserNumberingNamesSeriesAndCurves)
 {
     // NARBS 22: a sort word and 9 more, 8 node IDs, 1 solid ID and three
     // material arrays of one entry; the materials take the first array.
-    LSDynaTestHeader h = BrickHeader();
+    LSDynaTestHeader h = LSDynaBrickHistoryHeader();
     h.w[39] = 22;
     LSDynaTestWriter w;
     LSDynaWriteHeader(&w, h, "numbered history");
     w.Ints({1, 8, 1, 1});
-    w.Floats(std::vector<double>(kCube, kCube + 24));
+    w.Floats(std::vector<double>(g_adLSDynaBrickCube, g_adLSDynaBrickCube + 24));
     w.Ints({1, 2, 3, 4, 5, 6, 7, 8, 1});
     w.Ints({0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     w.Ints({101, 102, 103, 104, 105, 106, 107, 108, 501, 7, 1, 1});
-    WriteState(&w, 0.0);
-    WriteState(&w, 1.0);
+    LSDynaWriteBrickHistoryState(&w, 0.0);
+    LSDynaWriteBrickHistoryState(&w, 1.0);
     ASSERT_TRUE(w.Save(Path()));
     ASSERT_TRUE(TH::Open(Path().c_str()));
     EXPECT_EQ(Names(TH::GetSeriesNames(0, 0), TH::GetSeriesCount(0, 0)),

@@ -1,0 +1,32 @@
+// plot/nk_plot_commands.h -- the plot command handler NKCommandHandlePlot
+// (slot NK_HANDLER_PLOT) and its sub-command parsers: `th`
+// (NKCommandParseThCmd), `plt` (PlotCommand) and `np` (NodePlotCommand,
+// nk_node_plot.h), with `trace`, `plot`, `plotsize`, `rplot` and the other
+// short forms, and the `export plot` row of the file commands, which lives
+// here because the command language cannot reach the plots.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "commands/nk_command.h"
+
+// The parsers' answers: 1 done, 0 failed, -1 no sub-command, -2 unknown
+// sub-command, -3 bad arguments.
+int NKCommandParseThCmd(const char *pszArguments);
+bool PlotCommand(const char *pszArguments);
+int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments);
+// Fills the handler slot and the plot slots of core.
+void NKRegisterPlotCommands(void);
+// The plot scale factor, set to 2.0 for every new model (the commands that
+// would read it, plotdouble and plotsingle, are not in this version).
+extern float g_fPlotScale;
+// Asks for a redraw of the 3-D view unless the plot has its own window.
+void NKInvalidateViewForPlot(void);
+
+// The blank-separated words of a text; with bReduceCommas the blanks before
+// and after each comma go first, so "1 , 2" is the one word "1,2".
+std::vector<std::string> NKSplitPlotWords(const char *pszText, bool bReduceCommas);
+// True when the word's first iLength characters equal the keyword's (a
+// keyword shorter than iLength then asks for the word exactly).
+bool NKPlotKeywordMatches(const std::string &word, const char *pszKeyword, int iLength);
