@@ -32,6 +32,7 @@
 #include "commands/nk_macros.h"
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
+#include "export/nk_image_commands.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_commands.h"
 #include "render/nk_navigation.h"
@@ -50,6 +51,7 @@ void RegisterCommandHandlers(void)
     NKRegisterCutPlaneCommands();
     NKRegisterViewpointCommands();
     NKRegisterFringeCommands();
+    NKRegisterImageCommands();
 }
 
 // The slots and records that exist before any window; false when a record

@@ -60,6 +60,12 @@ enum NKCommandHandlerSlot {
 // that was there (null for an empty slot). A bad slot changes nothing.
 NKCommandHandler NKSetCommandHandler(int iSlot, NKCommandHandler pfnHandler);
 NKCommandHandler NKGetCommandHandler(int iSlot);
+// The image rows of the file commands (capture, render to image files and
+// to the clipboard) are handled above this folder: the file handler asks
+// this slot, which the image writers fill at start-up (empty: not mine).
+// Returns the handler that was there.
+NKCommandHandler NKSetImageCommandHandler(NKCommandHandler pfnHandler);
+NKCommandHandler NKGetImageCommandHandler(void);
 // The name of the handler that belongs in a slot ("NKCommandHandleFiles"...),
 // "" for a bad slot.
 const char *NKGetCommandHandlerName(int iSlot);

@@ -464,6 +464,10 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
     if (iResult != 3) return iResult;
     iResult = NKCommandHandleExportRows(pEntry, pszArguments);
     if (iResult != 3) return iResult;
+    if (NKCommandHandler pfnImages = NKGetImageCommandHandler()) {
+        iResult = pfnImages(pEntry, pszArguments);
+        if (iResult != 3) return iResult;
+    }
     return NKCommandHandleLog(pEntry, pszArguments);
 }
 
