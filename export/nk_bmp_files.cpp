@@ -90,14 +90,14 @@ int WritePacked(const uint8_t *pDib, size_t nBytes, uint32_t uOffset, const char
 
 }  // namespace
 
-NKBitmap *NKCopyBitmapRect(const NKBitmap *pBitmap, int x, int yTop, int w, int h)
+NKOffscreenBitmap *NKCopyBitmapRect(const NKOffscreenBitmap *pBitmap, int x, int yTop, int w, int h)
 {
     if (pBitmap == nullptr || x < 0 || x >= pBitmap->iWidth || yTop < 0 ||
         yTop >= pBitmap->iHeight || w < 1 || h < 1)
         return nullptr;
     if (w > pBitmap->iWidth - x) w = pBitmap->iWidth - x;
     if (h > pBitmap->iHeight - yTop) h = pBitmap->iHeight - yTop;
-    NKBitmap *pPart = NKCreateBitmap(w, h);
+    NKOffscreenBitmap *pPart = NKCreateBitmap(w, h);
     if (pPart == nullptr) return nullptr;
     const int yBottom = pBitmap->iHeight - yTop - h;
     for (int r = 0; r < h; r++)
@@ -107,7 +107,7 @@ NKBitmap *NKCopyBitmapRect(const NKBitmap *pBitmap, int x, int yTop, int w, int 
     return pPart;
 }
 
-uint8_t *NKBitmapToPackedDIB(const NKBitmap *pBitmap, uint32_t uCompression, int iBitCount,
+uint8_t *NKBitmapToPackedDIB(const NKOffscreenBitmap *pBitmap, uint32_t uCompression, int iBitCount,
                              size_t *pnBytes)
 {
     if (pBitmap == nullptr || pBitmap->pBits == nullptr || uCompression != 0 ||
@@ -122,7 +122,7 @@ uint8_t *NKBitmapToPackedDIB(const NKBitmap *pBitmap, uint32_t uCompression, int
     return pDib;
 }
 
-int NKWriteBitmapFile(const NKBitmap *pBitmap, const char *pszFileName)
+int NKWriteBitmapFile(const NKOffscreenBitmap *pBitmap, const char *pszFileName)
 {
     size_t nBytes = 0;
     uint8_t *pDib = NKBitmapToPackedDIB(pBitmap, 0, 24, &nBytes);
@@ -135,7 +135,8 @@ int NKWriteBitmapFile(const NKBitmap *pBitmap, const char *pszFileName)
 int NKWriteSceneBitmapFile(int iFrame, int iWidth, int iHeight, const char *pszFileName)
 {
     int iStatus = NK_IMAGE_ERROR;
-    NKBitmap *pBitmap = NKRenderSceneToBitmap(iFrame, iWidth, iHeight, 24, nullptr, 3, &iStatus);
+    NKOffscreenBitmap *pBitmap =
+        NKRenderSceneToBitmap(iFrame, iWidth, iHeight, 24, nullptr, 3, &iStatus);
     if (pBitmap == nullptr) return iStatus;
     iStatus = NKWriteBitmapFile(pBitmap, pszFileName);
     NKDeleteBitmap(pBitmap);
@@ -149,9 +150,11 @@ int NKWriteSceneSelectionBitmapFile(int iFrame, int iWidth, int iHeight, const c
         piOrigin[1] < 0 || piOrigin[1] >= iHeight || piSize[0] < 1 || piSize[1] < 1)
         return NK_IMAGE_BAD_PARAMETER;
     int iStatus = NK_IMAGE_ERROR;
-    NKBitmap *pBitmap = NKRenderSceneToBitmap(iFrame, iWidth, iHeight, 24, nullptr, 3, &iStatus);
+    NKOffscreenBitmap *pBitmap =
+        NKRenderSceneToBitmap(iFrame, iWidth, iHeight, 24, nullptr, 3, &iStatus);
     if (pBitmap == nullptr) return iStatus;
-    NKBitmap *pPart = NKCopyBitmapRect(pBitmap, piOrigin[0], piOrigin[1], piSize[0], piSize[1]);
+    NKOffscreenBitmap *pPart =
+        NKCopyBitmapRect(pBitmap, piOrigin[0], piOrigin[1], piSize[0], piSize[1]);
     iStatus = pPart == nullptr ? NK_IMAGE_NO_MEMORY : NKWriteBitmapFile(pPart, pszFileName);
     NKDeleteBitmap(pPart);
     NKDeleteBitmap(pBitmap);
@@ -161,7 +164,7 @@ int NKWriteSceneSelectionBitmapFile(int iFrame, int iWidth, int iHeight, const c
 int NKWritePlotBitmapFile(int iWidth, int iHeight, const char *pszFileName)
 {
     int iStatus = NK_IMAGE_ERROR;
-    NKBitmap *pBitmap = NKRenderPlotToBitmap(iWidth, iHeight, 24, nullptr, &iStatus);
+    NKOffscreenBitmap *pBitmap = NKRenderPlotToBitmap(iWidth, iHeight, 24, nullptr, &iStatus);
     if (pBitmap == nullptr) return iStatus;
     iStatus = NKWriteBitmapFile(pBitmap, pszFileName);
     NKDeleteBitmap(pBitmap);

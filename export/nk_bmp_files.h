@@ -14,16 +14,17 @@
 
 #include "core/nk_image_record.h"
 
-struct NKBitmap;
+struct NKOffscreenBitmap;
 
 // A new 24-bit bitmap holding the rectangle of pBitmap whose top-left pixel
 // is column x, row yTop counted from the top, the size clipped to the
 // bitmap; null for an origin outside, a size below 1 or no memory.
-NKBitmap *NKCopyBitmapRect(const NKBitmap *pBitmap, int x, int yTop, int w, int h);
+NKOffscreenBitmap *NKCopyBitmapRect(const NKOffscreenBitmap *pBitmap, int x, int yTop, int w,
+                                    int h);
 // The bitmap as a packed bitmap of iBitCount (0 or 24) bits, compression
 // uCompression (0 only); *pnBytes gets the block's size. Null for another
 // request or without memory.
-uint8_t *NKBitmapToPackedDIB(const NKBitmap *pBitmap, uint32_t uCompression, int iBitCount,
+uint8_t *NKBitmapToPackedDIB(const NKOffscreenBitmap *pBitmap, uint32_t uCompression, int iBitCount,
                              size_t *pnBytes);
 
 // BMP files rendered off-screen: the scene (purpose 3), a selection of it
@@ -34,7 +35,7 @@ int NKWriteSceneSelectionBitmapFile(int iFrame, int iWidth, int iHeight, const c
                                     const int *piOrigin, const int *piSize);
 int NKWritePlotBitmapFile(int iWidth, int iHeight, const char *pszFileName);
 // Writes a bitmap as a BMP file (header, 40-byte info header, rows).
-int NKWriteBitmapFile(const NKBitmap *pBitmap, const char *pszFileName);
+int NKWriteBitmapFile(const NKOffscreenBitmap *pBitmap, const char *pszFileName);
 
 // Reads a BMP file into a packed bitmap (*ppBlock, *pnBytes). 1; -1 for a
 // null output; -5 the file cannot be opened; -6 a short read or a count,

@@ -10,6 +10,7 @@
 
 #include "core/nk_load_hooks.h"
 #include "core/nk_memory.h"
+#include "core/nk_progress.h"
 #include "export/nk_bmp_files.h"
 #include "export/nk_gif_writer.h"
 #include "export/nk_image_files.h"
@@ -193,8 +194,13 @@ int WriteImage(const ImageRecord *pImage, uint32_t uFlags, const char *pszFileNa
     if (uFlags & NK_IMAGE_PPM) return WritePpmFile(pImage, pszFileName);
     if (uFlags & NK_IMAGE_TIFF) return WriteTiffFile(pImage, pszFileName);
     if (uFlags & NK_IMAGE_GIF) return WriteGifFile(pImage, pszFileName);
-    if (uFlags & NK_IMAGE_EPS) return NKWriteEPS(pImage, pszFileName);
-    return NK_IMAGE_ERROR;
+    if (!(uFlags & NK_IMAGE_EPS)) return NK_IMAGE_ERROR;
+    NKBeginProgressBar(100, "Generating EPS file...");
+    const int iStatus = NKWriteEPS(pImage, pszFileName);
+    NKEndProgressBar(iStatus == NK_IMAGE_OK            ? "Done"
+                     : iStatus == NK_IMAGE_WRITE_ERROR ? "Error writing EPS file"
+                                                       : "");
+    return iStatus;
 }
 
 }  // namespace

@@ -75,10 +75,10 @@ struct NKOffscreenState {
 
 int64_t NKBitmapStride(int iWidth) { return ((int64_t)iWidth * 3 + 3) / 4 * 4; }
 
-NKBitmap *NKCreateBitmap(int iWidth, int iHeight)
+NKOffscreenBitmap *NKCreateBitmap(int iWidth, int iHeight)
 {
     if (iWidth < 1 || iHeight < 1) return nullptr;
-    NKBitmap *pBitmap = new NKBitmap;
+    NKOffscreenBitmap *pBitmap = new NKOffscreenBitmap;
     pBitmap->iWidth = iWidth;
     pBitmap->iHeight = iHeight;
     pBitmap->iStride = (int32_t)NKBitmapStride(iWidth);
@@ -90,7 +90,7 @@ NKBitmap *NKCreateBitmap(int iWidth, int iHeight)
     return pBitmap;
 }
 
-void NKDeleteBitmap(NKBitmap *pBitmap)
+void NKDeleteBitmap(NKOffscreenBitmap *pBitmap)
 {
     if (pBitmap == nullptr) return;
     NKFree(pBitmap->pBits);
@@ -143,14 +143,14 @@ void RestoreContext(NKOffscreenState *s)
         if (s->hPrevious != nullptr) NKMakeGLContextHandleCurrent(s->hPrevious);
         return;
     }
+    // The in-view plot leaves the context before it goes.
+    if (InViewPlot()) NKPlotDetachContext(g_pCurrentPlot);
     NKDestroyGLContext(s->pOwn);
     s->pOwn = nullptr;
     NKMakeGLContextHandleCurrent(s->hPrevious);
     if (s->hPrevious != nullptr) {
         NKReinitRenderResources();
         if (InViewPlot()) NKPlotAttachContext(g_pCurrentPlot, s->hPrevious);
-    } else if (InViewPlot()) {
-        NKPlotDetachContext(g_pCurrentPlot);
     }
 }
 
@@ -193,7 +193,7 @@ int NKBeginOffscreen(int iWidth, int iHeight, NKOffscreenState **ppState)
     return NK_IMAGE_OK;
 }
 
-void NKEndOffscreen(NKOffscreenState *s, NKBitmap *pBitmap)
+void NKEndOffscreen(NKOffscreenState *s, NKOffscreenBitmap *pBitmap)
 {
     if (s == nullptr) return;
     glFinish();
@@ -218,11 +218,11 @@ void NKEndOffscreen(NKOffscreenState *s, NKBitmap *pBitmap)
     delete s;
 }
 
-NKBitmap *NKRenderSceneToBitmap(int iFrame, int iWidth, int iHeight, int iBitsPerPixel,
-                                const uint8_t *pBackground, int iPurpose, int *piStatus)
+NKOffscreenBitmap *NKRenderSceneToBitmap(int iFrame, int iWidth, int iHeight, int iBitsPerPixel,
+                                         const uint8_t *pBackground, int iPurpose, int *piStatus)
 {
     int iStatus = NK_IMAGE_BAD_PARAMETER;
-    NKBitmap *pBitmap = nullptr;
+    NKOffscreenBitmap *pBitmap = nullptr;
     NKOffscreenState *pState = nullptr;
     if (iBitsPerPixel == 24 && iWidth >= 1 && iHeight >= 1) {
         pBitmap = NKCreateBitmap(iWidth, iHeight);
@@ -294,12 +294,12 @@ void DrawPlotAlone(PlotRecord *pPlot, int iWidth, int iHeight, const uint8_t *pB
 
 }  // namespace
 
-NKBitmap *NKRenderPlotToBitmap(int iWidth, int iHeight, int iBitsPerPixel,
-                               const uint8_t *pBackground, int *piStatus)
+NKOffscreenBitmap *NKRenderPlotToBitmap(int iWidth, int iHeight, int iBitsPerPixel,
+                                        const uint8_t *pBackground, int *piStatus)
 {
     PlotRecord *pPlot = g_pCurrentPlot;
     int iStatus = NK_IMAGE_ERROR;
-    NKBitmap *pBitmap = nullptr;
+    NKOffscreenBitmap *pBitmap = nullptr;
     if (pPlot != nullptr) {
         iStatus = NK_IMAGE_BAD_PARAMETER;
         if (iBitsPerPixel == 24 && iWidth >= 1 && iHeight >= 1) {
@@ -330,8 +330,8 @@ NKBitmap *NKRenderPlotToBitmap(int iWidth, int iHeight, int iBitsPerPixel,
     return pBitmap;
 }
 
-int NKBitmapToImageRecord(int iWidth, int iHeight, const NKBitmap *pBitmap, ImageRecord *pImage,
-                          const int *piOrigin, const int *piSize)
+int NKBitmapToImageRecord(int iWidth, int iHeight, const NKOffscreenBitmap *pBitmap,
+                          ImageRecord *pImage, const int *piOrigin, const int *piSize)
 {
     if (pBitmap == nullptr || pImage == nullptr || pBitmap->pBits == nullptr ||
         pBitmap->iWidth != iWidth || pBitmap->iHeight != iHeight || pBitmap->iBitCount != 24)
@@ -369,7 +369,7 @@ int NKRenderSceneToImage(int iFrame, int iWidth, int iHeight, ImageRecord *pImag
 {
     if (iWidth < 1 || iHeight < 1) return NK_IMAGE_BAD_PARAMETER;
     int iStatus = NK_IMAGE_ERROR;
-    NKBitmap *pBitmap =
+    NKOffscreenBitmap *pBitmap =
         NKRenderSceneToBitmap(iFrame, iWidth, iHeight, 24, pBackground, iPurpose, &iStatus);
     if (pBitmap == nullptr) return iStatus == NK_IMAGE_NO_OFFSCREEN ? iStatus : NK_IMAGE_ERROR;
     iStatus = NKBitmapToImageRecord(iWidth, iHeight, pBitmap, pImage, piOrigin, piSize);
@@ -381,7 +381,7 @@ int NKRenderPlotToImage(int iWidth, int iHeight, ImageRecord *pImage, const uint
 {
     if (iWidth < 1 || iHeight < 1) return NK_IMAGE_BAD_PARAMETER;
     int iStatus = NK_IMAGE_ERROR;
-    NKBitmap *pBitmap = NKRenderPlotToBitmap(iWidth, iHeight, 24, pBackground, &iStatus);
+    NKOffscreenBitmap *pBitmap = NKRenderPlotToBitmap(iWidth, iHeight, 24, pBackground, &iStatus);
     if (pBitmap == nullptr) return iStatus == NK_IMAGE_NO_OFFSCREEN ? iStatus : NK_IMAGE_ERROR;
     iStatus = NKBitmapToImageRecord(iWidth, iHeight, pBitmap, pImage, nullptr, nullptr);
     NKDeleteBitmap(pBitmap);
@@ -394,10 +394,10 @@ bool NKCopySceneToClipboard(int iWidth, int iHeight, const int *piOrigin, const 
         (piOrigin[0] < 0 || piOrigin[0] >= iWidth || piOrigin[1] < 0 || piOrigin[1] >= iHeight ||
          piSize[0] < 1 || piSize[1] < 1))
         return false;
-    NKBitmap *pBitmap = NKRenderSceneToBitmap(-1, iWidth, iHeight, 24, nullptr, 4);
+    NKOffscreenBitmap *pBitmap = NKRenderSceneToBitmap(-1, iWidth, iHeight, 24, nullptr, 4);
     if (pBitmap == nullptr) return false;
-    NKBitmap *pUsed = pBitmap;
-    NKBitmap *pPart = nullptr;
+    NKOffscreenBitmap *pUsed = pBitmap;
+    NKOffscreenBitmap *pPart = nullptr;
     if (piOrigin != nullptr && piSize != nullptr) {
         pPart = NKCopyBitmapRect(pBitmap, piOrigin[0], piOrigin[1], piSize[0], piSize[1]);
         pUsed = pPart;

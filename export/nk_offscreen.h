@@ -15,7 +15,7 @@
 
 #include "core/nk_image_record.h"
 
-struct NKBitmap {
+struct NKOffscreenBitmap {
     int32_t iWidth = 0;
     int32_t iHeight = 0;
     int32_t iBitCount = 24;
@@ -24,9 +24,9 @@ struct NKBitmap {
 };
 
 // A zero-filled 24-bit bitmap; null without memory or for a size below 1.
-NKBitmap *NKCreateBitmap(int iWidth, int iHeight);
+NKOffscreenBitmap *NKCreateBitmap(int iWidth, int iHeight);
 // Null is accepted.
-void NKDeleteBitmap(NKBitmap *pBitmap);
+void NKDeleteBitmap(NKOffscreenBitmap *pBitmap);
 // 3 x width rounded up to a multiple of 4, 64-bit.
 int64_t NKBitmapStride(int iWidth);
 
@@ -37,17 +37,18 @@ int64_t NKBitmapStride(int iWidth);
 // target of that size can be made, -12.
 struct NKOffscreenState;
 int NKBeginOffscreen(int iWidth, int iHeight, NKOffscreenState **ppState);
-void NKEndOffscreen(NKOffscreenState *pState, NKBitmap *pBitmap);
+void NKEndOffscreen(NKOffscreenState *pState, NKOffscreenBitmap *pBitmap);
 
 // Renders frame iFrame (-1 current) at iWidth x iHeight; iBitsPerPixel must
 // be 24; pBackground replaces the background for the drawing; iPurpose goes
 // to NKDrawScene (3 image files, 4 clipboard, 0 printer). Null on failure,
 // with the status in *piStatus when given (-3, -13, -12, -1).
-NKBitmap *NKRenderSceneToBitmap(int iFrame, int iWidth, int iHeight, int iBitsPerPixel,
-                                const uint8_t *pBackground, int iPurpose, int *piStatus = nullptr);
+NKOffscreenBitmap *NKRenderSceneToBitmap(int iFrame, int iWidth, int iHeight, int iBitsPerPixel,
+                                         const uint8_t *pBackground, int iPurpose,
+                                         int *piStatus = nullptr);
 // The current 2-D plot alone, filling the bitmap; null without a plot.
-NKBitmap *NKRenderPlotToBitmap(int iWidth, int iHeight, int iBitsPerPixel,
-                               const uint8_t *pBackground, int *piStatus = nullptr);
+NKOffscreenBitmap *NKRenderPlotToBitmap(int iWidth, int iHeight, int iBitsPerPixel,
+                                        const uint8_t *pBackground, int *piStatus = nullptr);
 // Render and convert with NKBitmapToImageRecord: -3 for a size below 1,
 // -1 (or -13) when no bitmap could be made, else the conversion's code.
 int NKRenderSceneToImage(int iFrame, int iWidth, int iHeight, ImageRecord *pImage,
@@ -57,8 +58,8 @@ int NKRenderPlotToImage(int iWidth, int iHeight, ImageRecord *pImage, const uint
 // Copies the whole bitmap or the selection (origin rows from the bottom,
 // the size clipped to the bitmap) into the image as RGB: 1, -1 (no bitmap
 // or a size that disagrees with it), -3 (selection outside), -12.
-int NKBitmapToImageRecord(int iWidth, int iHeight, const NKBitmap *pBitmap, ImageRecord *pImage,
-                          const int *piOrigin, const int *piSize);
+int NKBitmapToImageRecord(int iWidth, int iHeight, const NKOffscreenBitmap *pBitmap,
+                          ImageRecord *pImage, const int *piOrigin, const int *piSize);
 
 // Renders the scene (purpose 4) and puts it, or the selection (origin in
 // the bitmap's top-down rows), on the clipboard as a 24-bit packed

@@ -31,9 +31,9 @@ protected:
     std::string m_Dir;
 };
 
-NKBitmap *BitmapOf(const ImageRecord *p)
+NKOffscreenBitmap *BitmapOf(const ImageRecord *p)
 {
-    NKBitmap *b = NKCreateBitmap(p->iWidth, p->iHeight);
+    NKOffscreenBitmap *b = NKCreateBitmap(p->iWidth, p->iHeight);
     for (int y = 0; y < p->iHeight; y++)
         for (int x = 0; x < p->iWidth; x++)
             for (int c = 0; c < 3; c++)
@@ -44,7 +44,7 @@ NKBitmap *BitmapOf(const ImageRecord *p)
 
 int WriteBmp(const ImageRecord *p, const char *pszFile)
 {
-    NKBitmap *b = BitmapOf(p);
+    NKOffscreenBitmap *b = BitmapOf(p);
     int iStatus = NKWriteBitmapFile(b, pszFile);
     NKDeleteBitmap(b);
     return iStatus;
