@@ -16,12 +16,14 @@
 #include "core/nk_load_hooks.h"
 #include "core/nk_model.h"
 #include "core/nk_movie_settings.h"
+#include "core/nk_plot_records.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
 #include "export/nk_bmp_files.h"
 #include "export/nk_image.h"
 #include "export/nk_image_commands.h"
 #include "platform/nk_clipboard.h"
+#include "plot/nk_plot.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_renderer.h"
 #include "tests/app/app_window_fixture.h"
@@ -134,6 +136,29 @@ TEST_F(ImageCommandTest, RenderedAndCapturedFilesAgreeAndRefusalsAreReported)
     ASSERT_TRUE(NKDibToImageRecord(dib.data(), dib.size(), &image));
     EXPECT_EQ(std::vector<uint8_t>(image.pPixels, image.pPixels + 64 * 48 * 3), picture);
     NKReleaseImagePixels(&image);
+}
+
+TEST_F(ImageCommandTest, APlotShownInTheViewIsRenderedToo)
+{
+    ASSERT_EQ(ExecuteCommand("toppm bare.ppm 64 48"), 0);
+    PlotRecord *pSaved = g_pCurrentPlot;
+    const uint8_t bShown = g_bPlotShown, bOwn = g_bPlotInOwnWindow;
+    g_pCurrentPlot = NKCreatePlot();
+    g_bPlotShown = 1;
+    g_bPlotInOwnWindow = 0;
+    ASSERT_TRUE(NKMakeViewContextCurrent());
+    ASSERT_NE(NKPlotAttachContext(g_pCurrentPlot, nullptr), nullptr);
+    NKSetPlotViewport(g_pCurrentPlot, 0, 0, 320, 240);
+    ASSERT_EQ(ExecuteCommand("toppm plot.ppm 64 48"), 0);
+    NKPlotDetachContext(g_pCurrentPlot);
+    NKFreePlot(g_pCurrentPlot);
+    g_pCurrentPlot = pSaved;
+    g_bPlotShown = bShown;
+    g_bPlotInOwnWindow = bOwn;
+    const std::vector<uint8_t> bare = Decode("ppmtoppm <", "bare.ppm");
+    const std::vector<uint8_t> plot = Decode("ppmtoppm <", "plot.ppm");
+    ASSERT_EQ(plot.size(), bare.size());
+    EXPECT_NE(plot, bare);
 }
 
 }  // namespace
