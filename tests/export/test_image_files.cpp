@@ -18,6 +18,7 @@
 #include "export/nk_image.h"
 #include "export/nk_image_files.h"
 #include "export/nk_offscreen.h"
+#include "render/nk_background.h"
 #include "tests/export/image_test_support.h"
 #include "tests/test_support/test_files.h"
 
@@ -468,6 +469,27 @@ TEST(ImageTexts, StatusTextsFormatNamesAndTheSaveMessage)
     EXPECT_EQ(pHeap->iWidth, -1);
     NKFreeImageRecord(pHeap);
     NKFreeImageRecord(nullptr);
+}
+
+TEST(ExportBackground, SetGivesOnePlainColourAndRestorePutsTheOldBack)
+{
+    NKBackgroundSettings background;
+    background.iMode = 3;
+    background.ucColors[0][0] = 10, background.ucColors[1][2] = 77;
+    const uint8_t white[3] = {255, 255, 255};
+    NKSetExportBackground(white, &background, false);
+    EXPECT_EQ(background.iMode, 0);
+    EXPECT_EQ(background.ucColors[0][0], 255);
+    EXPECT_EQ(background.ucColors[1][2], 77);
+    NKSetExportBackground(nullptr, &background, true);
+    EXPECT_EQ(background.iMode, 3);
+    EXPECT_EQ(background.ucColors[0][0], 10);
+    EXPECT_EQ(background.ucColors[0][1], 0);
+    NKSetExportBackground(nullptr, &background, false);  // no colour: the mode alone
+    EXPECT_EQ(background.iMode, 0);
+    EXPECT_EQ(background.ucColors[0][0], 10);
+    NKSetExportBackground(nullptr, &background, true);
+    EXPECT_EQ(background.iMode, 3);
 }
 
 }  // namespace
