@@ -32,7 +32,7 @@
 #include "commands/nk_macros.h"
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
-#include "export/nk_scene_export.h"
+#include "export/nk_image_commands.h"
 #include "plot/nk_plot_commands.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_commands.h"
@@ -52,8 +52,8 @@ void RegisterCommandHandlers(void)
     NKRegisterCutPlaneCommands();
     NKRegisterViewpointCommands();
     NKRegisterFringeCommands();
-    NKRegisterImageFileCommands();
     NKRegisterPlotCommands();
+    NKRegisterImageCommands();
 }
 
 // The slots and records that exist before any window; false when a record

@@ -192,5 +192,6 @@ bool NKMakeViewCurrent(void)
 void NKFillViewWindowHooks(NKShellHooks *pShellHooks, NKModelHooks *pModelHooks)
 {
     pShellHooks->pfnRedrawView = RedrawViewWindow;
+    pShellHooks->pfnMakeViewCurrent = NKMakeViewCurrent;
     pModelHooks->pfnInvalidateView = InvalidateViewWindow;
 }

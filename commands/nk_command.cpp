@@ -187,6 +187,19 @@ NKCommandHandler NKGetCommandHandler(int iSlot)
     return IsSlot(iSlot) ? sg_Handlers[iSlot] : nullptr;
 }
 
+namespace {
+NKCommandHandler sg_pfnImageHandler = nullptr;
+}
+
+NKCommandHandler NKSetImageCommandHandler(NKCommandHandler pfnHandler)
+{
+    NKCommandHandler pfnPrevious = sg_pfnImageHandler;
+    sg_pfnImageHandler = pfnHandler;
+    return pfnPrevious;
+}
+
+NKCommandHandler NKGetImageCommandHandler(void) { return sg_pfnImageHandler; }
+
 const char *NKGetCommandHandlerName(int iSlot)
 {
     return IsSlot(iSlot) ? sg_HandlerNames[iSlot] : "";

@@ -60,14 +60,16 @@ enum NKCommandHandlerSlot {
 // that was there (null for an empty slot). A bad slot changes nothing.
 NKCommandHandler NKSetCommandHandler(int iSlot, NKCommandHandler pfnHandler);
 NKCommandHandler NKGetCommandHandler(int iSlot);
+// The image rows of the file commands (capture, render to image files and
+// to the clipboard, and the scene exports to VRML, STL and the attribute
+// file) are handled above this folder: the file handler asks
+// this slot, which the image writers fill at start-up (empty: not mine).
+// Returns the handler that was there.
+NKCommandHandler NKSetImageCommandHandler(NKCommandHandler pfnHandler);
+NKCommandHandler NKGetImageCommandHandler(void);
 // The name of the handler that belongs in a slot ("NKCommandHandleFiles"...),
 // "" for a bad slot.
 const char *NKGetCommandHandlerName(int iSlot);
-// The image-file slot of the file commands: NKCommandHandleFiles offers its
-// ids to the handler here (export/ fills it at start-up, since commands/
-// cannot reach the writers there) before its other rows; empty, it answers
-// NK_CMD_NOT_MINE. Returns the handler that was there.
-NKCommandHandler NKSetImageFilesHandler(NKCommandHandler pfnHandler);
 
 // Nesting level: 0 while no command runs, 1 inside a top-level command, 2
 // inside a line that a top-level command runs, and so on.

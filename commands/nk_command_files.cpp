@@ -442,17 +442,6 @@ int CommandResumeFile()
 
 }  // namespace
 
-namespace {
-NKCommandHandler pfnImageFilesHandler = nullptr;
-}  // namespace
-
-NKCommandHandler NKSetImageFilesHandler(NKCommandHandler pfnHandler)
-{
-    NKCommandHandler pfnPrevious = pfnImageFilesHandler;
-    pfnImageFilesHandler = pfnHandler;
-    return pfnPrevious;
-}
-
 int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
 {
     NKArgumentScan scan(pszArguments);
@@ -473,12 +462,12 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
     // share the handler.
     int iResult = NKCommandHandleOpenRows(pEntry, pszArguments);
     if (iResult != 3) return iResult;
-    if (pfnImageFilesHandler != nullptr) {
-        iResult = pfnImageFilesHandler(pEntry, pszArguments);
-        if (iResult != 3) return iResult;
-    }
     iResult = NKCommandHandleExportRows(pEntry, pszArguments);
     if (iResult != 3) return iResult;
+    if (NKCommandHandler pfnImages = NKGetImageCommandHandler()) {
+        iResult = pfnImages(pEntry, pszArguments);
+        if (iResult != 3) return iResult;
+    }
     return NKCommandHandleLog(pEntry, pszArguments);
 }
 

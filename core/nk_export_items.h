@@ -11,18 +11,11 @@
 
 #include <cstdint>
 
+#include "core/nk_image_record.h"
 #include "core/nk_memory.h"
 #include "core/nk_string.h"
 
 struct NKTextureObject;
-
-// One texture image: RGB bytes, rows bottom first.
-struct ImageRecord {
-    NKString szName;
-    int iWidth = 0;
-    int iHeight = 0;
-    uint8_t *pRGB = nullptr;  // iWidth x iHeight x 3 bytes, owned by the list's owner
-};
 
 // Placeholder: the texture image list, until the part textures keep it.
 // Entries are ImageRecord pointers; empty.

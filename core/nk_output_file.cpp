@@ -52,6 +52,28 @@ void NKOutputFile::WriteInt32(int32_t iValue)
     WriteBytes(b, 4);
 }
 
+void NKOutputFile::WriteInt16(int16_t iValue)
+{
+    uint16_t u = (uint16_t)iValue;
+    unsigned char b[2] = {(unsigned char)u, (unsigned char)(u >> 8)};
+    WriteBytes(b, 2);
+}
+
+void NKOutputFile::WriteInt16BE(int16_t iValue)
+{
+    uint16_t u = (uint16_t)iValue;
+    unsigned char b[2] = {(unsigned char)(u >> 8), (unsigned char)u};
+    WriteBytes(b, 2);
+}
+
+void NKOutputFile::WriteInt32BE(int32_t iValue)
+{
+    uint32_t u = (uint32_t)iValue;
+    unsigned char b[4] = {(unsigned char)(u >> 24), (unsigned char)(u >> 16),
+                          (unsigned char)(u >> 8), (unsigned char)u};
+    WriteBytes(b, 4);
+}
+
 void NKOutputFile::WriteFloat32(float fValue)
 {
     int32_t i;

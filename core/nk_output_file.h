@@ -2,9 +2,9 @@
 // temporary file in the target's folder, which replaces the target only when
 // every write and the close succeeded.
 //
-// Used by the geometry writers, the status dump and the NKF export. A failed or abandoned
-// file leaves the target as it was and no temporary file behind. Binary words
-// are written little-endian one by one, never as raw structures.
+// Used by the geometry writers, the status dump, the NKF export and the image files. A failed or
+// abandoned file leaves the target as it was and no temporary file behind. Binary words are written
+// little-endian one by one, never as raw structures.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,11 @@ public:
     // Writes; each remembers a failure, which Commit then reports.
     void WriteInt32(int32_t iValue);
     void WriteFloat32(float fValue);
+    // Little-endian 16-bit words and big-endian 16- and 32-bit words (image
+    // formats that fix their byte order).
+    void WriteInt16(int16_t iValue);
+    void WriteInt16BE(int16_t iValue);
+    void WriteInt32BE(int32_t iValue);
     // Raw bytes as they are, and runs of words little-endian, converted in
     // blocks so that large arrays go out at disk speed.
     void WriteRaw(const void *pData, size_t n);

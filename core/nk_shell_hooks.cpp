@@ -152,6 +152,11 @@ bool NKIsHPOcclusionSupported(void)
     return sg_Hooks.pfnIsHPOcclusionSupported != nullptr && sg_Hooks.pfnIsHPOcclusionSupported();
 }
 
+bool NKMakeViewContextCurrent(void)
+{
+    return sg_Hooks.pfnMakeViewCurrent != nullptr && sg_Hooks.pfnMakeViewCurrent();
+}
+
 void NKSwapBuffers(void)
 {
     if (sg_Hooks.pfnSwapBuffers != nullptr) sg_Hooks.pfnSwapBuffers();

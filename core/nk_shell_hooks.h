@@ -76,6 +76,9 @@ struct NKShellHooks {
     void (*pfnReinitRenderResources)(void) = nullptr;
     bool (*pfnIsHPOcclusionSupported)(void) = nullptr;  // Empty: false
     void (*pfnSwapBuffers)(void) = nullptr;
+    // app/: makes the 3-D view's context current for off-screen drawing.
+    // Empty: false (no view; the caller makes a context of its own).
+    bool (*pfnMakeViewCurrent)(void) = nullptr;
     // Timer reasons 2 animation, 3 continuous spin, 4 animated particle
     // traces, 5 walk motion; NKStopTimer(1) clears every reason.
     void (*pfnStartTimer)(int iReason) = nullptr;
@@ -139,6 +142,8 @@ void NKReinitRenderResources(void);
 bool NKIsHPOcclusionSupported(void);
 // Shows what was drawn in the current context's back buffer.
 void NKSwapBuffers(void);
+// Makes the 3-D view's OpenGL context current; false when there is no view.
+bool NKMakeViewContextCurrent(void);
 void NKStartTimer(int iReason);
 void NKStopTimer(int iReason);
 bool NKIsTimerActive(void);

@@ -1,9 +1,7 @@
-// export/nk_plot_output.cpp -- the neutral answers of the plot's image,
-// printer and PostScript output until those writers land (see
+// export/nk_plot_output.cpp -- the neutral answers of the plot's printer
+// and PostScript output until those writers land (see
 // nk_plot_output.h).
 #include "export/nk_plot_output.h"
-
-int NKWritePlotBitmapFile(int, int, const char *) { return 0; }
 
 int NKPrintScene(const NKPageSetup *, int, int, int) { return 0; }
 

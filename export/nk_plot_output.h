@@ -1,14 +1,11 @@
-// export/nk_plot_output.h -- the plot's image, printer and PostScript
-// output as the plot commands (`plt tobmp`, `plt print`, `plt tops`) call
-// it: a BMP file of the plot rendered off-screen, and the printer and EPS
-// output whose target 2 is the plot. Page set-ups are the printing code's.
+// export/nk_plot_output.h -- the plot's printer and PostScript output as
+// the plot commands (`plt print`, `plt tops`) call it, target 2 being the
+// plot. Page set-ups are the printing code's. (`plt tobmp` writes through
+// NKWritePlotBitmapFile, export/nk_bmp_files.h.)
 #pragma once
 
 struct NKPageSetup;
 
-// Placeholder: the BMP writer comes with off-screen rendering; answers 0
-// (not the success status 1) and writes nothing.
-int NKWritePlotBitmapFile(int iWidth, int iHeight, const char *pszFileName);
 // Placeholder: printing comes with the printer output; answers 0, nothing printed.
 int NKPrintScene(const NKPageSetup *pSetup, int iWidth, int iHeight, int iTarget);
 // Placeholder: the EPS writer comes with the PostScript output; answers false.

@@ -33,9 +33,6 @@ bool NKWriteSTLFile(NKFrame *pFrame, const char *pszFileName);
 bool NKWriteAttributeFile(const char *pszFileName);
 
 // The scene-export rows of the file commands (`saveattributes`, `tovrml`,
-// `export stl`); NK_CMD_NOT_MINE for every other id.
-int NKCommandHandleImageFiles(CommandTableEntry *pEntry, const char *pszArguments);
-
-// Fills the file commands' image-file slot with NKCommandHandleImageFiles;
-// called once at start-up.
-void NKRegisterImageFileCommands(void);
+// `export stl`), which NKCommandHandleImageFiles passes on;
+// NK_CMD_NOT_MINE for every other id.
+int NKCommandHandleSceneExport(CommandTableEntry *pEntry, const char *pszArguments);

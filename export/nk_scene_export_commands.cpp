@@ -1,7 +1,6 @@
 // export/nk_scene_export_commands.cpp -- the scene-export rows of the file
-// commands: `saveattributes`, `tovrml` and `export stl`. The file-command
-// handler (commands/nk_command_files.cpp) reaches them through its
-// image-file slot, which NKRegisterImageFileCommands fills at start-up.
+// commands: `saveattributes`, `tovrml` and `export stl`. The image-file
+// handler (nk_image_commands.h) passes them on here.
 #include <cstdlib>
 
 #include "commands/nk_argument_scan.h"
@@ -53,7 +52,7 @@ int CommandExportSTL(NKArgumentScan *pScan)
 
 }  // namespace
 
-int NKCommandHandleImageFiles(CommandTableEntry *pEntry, const char *pszArguments)
+int NKCommandHandleSceneExport(CommandTableEntry *pEntry, const char *pszArguments)
 {
     NKArgumentScan scan(pszArguments);
     scan.NextToken();  // "PARAMS"
@@ -68,5 +67,3 @@ int NKCommandHandleImageFiles(CommandTableEntry *pEntry, const char *pszArgument
         return NK_CMD_NOT_MINE;
     }
 }
-
-void NKRegisterImageFileCommands(void) { NKSetImageFilesHandler(NKCommandHandleImageFiles); }

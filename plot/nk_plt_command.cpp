@@ -13,6 +13,7 @@
 #include "core/nk_message.h"
 #include "core/nk_plot_records.h"
 #include "core/nk_view_state.h"
+#include "export/nk_bmp_files.h"
 #include "export/nk_plot_output.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot.h"

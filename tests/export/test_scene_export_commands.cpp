@@ -22,6 +22,7 @@
 #include "commands/nk_command_files.h"
 #include "core/nk_frames.h"
 #include "core/nk_model_hooks.h"
+#include "export/nk_image_commands.h"
 #include "export/nk_scene_export.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_interface.h"
@@ -166,7 +167,7 @@ protected:
         ASSERT_TRUE(NKCreateSurfaceTools());
         NKInstallDataSources();
         NKRegisterFileCommands();
-        NKRegisterImageFileCommands();
+        NKRegisterImageCommands();
         NKRegisterCutPlaneCommands();
         ASSERT_NE(getcwd(m_szSavedDir, sizeof(m_szSavedDir)), nullptr);
         ASSERT_EQ(chdir(m_Dir.c_str()), 0);
@@ -175,7 +176,7 @@ protected:
     {
         EXPECT_EQ(chdir(m_szSavedDir), 0);
         NKCloseInterface();
-        NKSetImageFilesHandler(nullptr);
+        NKSetImageCommandHandler(nullptr);
         NKSetCommandHandler(NK_HANDLER_CUT_PLANES, nullptr);
         NKSetCommandHandler(NK_HANDLER_PART_DISPLAY, nullptr);
         NKFreeModelFrames(g_pModel);
