@@ -41,9 +41,13 @@
 #include "render/nk_ride.h"
 #include "render/nk_scene.h"
 #include "render/nk_view_settings.h"
+#include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_line_sets.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_sound_playback.h"
+#include "tools/nk_user_drawing.h"
+#include "tools/nk_user_labels.h"
 
 namespace {
 
@@ -97,9 +101,9 @@ void MakeToolRecords(void)
     g_MacroList.Clear();
     g_PollFile.Reset();
     g_pLabelOverlay = CreateLabelOverlay();
-    // Placeholder: the user primitive list comes with the primitives (tools/).
+    NKCreateUserPrimitives();
     NKFInitExportSettings(&g_NKFExportSettings);
-    // Placeholder: the line set list comes with the line files (tools/).
+    NKCreateLineSetList();
     // Placeholder: the level-of-detail object and "LOD Selector" come with level of detail.
     // Placeholder: the "3D Ruler" (flag byte 1) comes with the full manipulators (render/).
     // Placeholder: the "3D Legend" box comes with the full manipulators (render/).
@@ -141,7 +145,8 @@ void ExitApplication(void)
     NKFreeSoundSourceTable();
     NKDestroySoundManager();
     // Placeholder: the "3D Ruler", "3D Legend" and manipulator list go with the manipulators.
-    // Placeholder: line sets, level of detail, user primitives go with their owners.
+    // Placeholder: level of detail goes with its owner.
+    NKFreeAnnotationRecords();
     DestroyLabelOverlay(g_pLabelOverlay);
     g_pLabelOverlay = nullptr;
     NKPlotInterfaceClose();
@@ -192,9 +197,10 @@ void ResetUnkeptState(void)
     g_AnimationSettings.iStartDelay = 0;
     g_AnimationSettings.iStopDelay = 0;
     g_fMeshDepthFactor = g_fDepthEpsilon;
-    // Placeholder: the line set list and its state come with the line files (tools/).
-    // Placeholder: the two user-line arrays and their four words come with the user lines.
-    // Placeholder: the textured-polygon list count comes with the part textures (render/).
+    NKResetLineSetList(false);
+    NKClearUserPoints();
+    NKClearUserLabels();
+    NKClearUserTexturePolygons();
     // Display lists exist only in a context; a new context makes them anyway.
     if (HasCurrentGLContext()) NKCreateStippleLists();
     NKSetRotationPoint(nullptr);
@@ -221,7 +227,7 @@ void ResetLoadState(void)
     // Placeholder: the node-plot node list and its count come with the node plots (plot/).
     // Placeholder: the node-trace count comes with the node traces (tools/).
     // Placeholder: the view settings' plot flag and the plot scale (2.0) come with the plots.
-    // Placeholder: the user primitives are cleared with the primitives (tools/).
+    NKClearUserPrimitives();
     NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
     if (g_pLights != nullptr) NKSetupDefaultLights(g_pLights);
     ResetFringeTexture();

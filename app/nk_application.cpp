@@ -36,6 +36,7 @@
 #include "render/nk_fringe_commands.h"
 #include "render/nk_navigation.h"
 #include "render/nk_viewpoint_commands.h"
+#include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
 
@@ -50,6 +51,7 @@ void RegisterCommandHandlers(void)
     NKRegisterCutPlaneCommands();
     NKRegisterViewpointCommands();
     NKRegisterFringeCommands();
+    NKRegisterAnnotationCommands();
 }
 
 // The slots and records that exist before any window; false when a record

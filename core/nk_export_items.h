@@ -11,21 +11,14 @@
 
 #include <cstdint>
 
+#include "core/nk_image_record.h"
 #include "core/nk_memory.h"
 #include "core/nk_string.h"
 
 struct NKTextureObject;
 
-// One texture image: RGB bytes, rows bottom first.
-struct ImageRecord {
-    NKString szName;
-    int iWidth = 0;
-    int iHeight = 0;
-    uint8_t *pRGB = nullptr;  // iWidth x iHeight x 3 bytes, owned by the list's owner
-};
-
-// Placeholder: the texture image list, until the part textures keep it.
-// Entries are ImageRecord pointers; empty.
+// The texture image list (render/nk_texture_images.h): ImageRecord
+// pointers (core/nk_image_record.h), at most 100, owned by the list.
 extern PtrArray TextureImageList;
 
 // A node of a part (indices from 0 in the current frame's geometry).

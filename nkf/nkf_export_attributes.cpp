@@ -143,12 +143,12 @@ bool NKFExporter::ExportTextures()
         const ImageRecord *pImage = static_cast<const ImageRecord *>(TextureImageList.GetAt(i));
         if (pImage == nullptr || pImage->iWidth < 0 || pImage->iHeight < 0) return false;
         int64_t iSize = (int64_t)pImage->iWidth * pImage->iHeight * 3;
-        if (iSize > 0 && pImage->pRGB == nullptr) return false;
+        if (iSize > 0 && pImage->pPixels == nullptr) return false;
         if (!BeginBlock(NKF_TEXTURES, i + 1, 96, iSize)) return false;
         WriteText80(pImage->szName.GetText());
         WriteInt(pImage->iWidth);
         WriteInt(pImage->iHeight);
-        if (iSize > 0) m_File.WriteRaw(pImage->pRGB, (size_t)iSize);
+        if (iSize > 0) m_File.WriteRaw(pImage->pPixels, (size_t)iSize);
         if (!WriteEndOfBlock()) return false;
     }
     return !HasError();

@@ -442,7 +442,7 @@ TEST_F(NKFExportSteps, ItemsCountTheRecordsWrittenAndTexturesFollowTheList)
     image.szName = NKString("wood");
     image.iWidth = 64;
     image.iHeight = 32;
-    image.pRGB = pixels.data();
+    image.pPixels = pixels.data();
     TextureImageList.SetSize(1);
     TextureImageList.SetAt(0, &image);
     g_NKFExportSettings.bVisiblePartsOnly = true;
