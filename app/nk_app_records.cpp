@@ -40,6 +40,7 @@
 #include "render/nk_renderer.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene.h"
+#include "render/nk_scene_extras.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane.h"
@@ -184,7 +185,7 @@ void ResetModelColors(void)
     NKUndefinedValueColor[2] = 255;
     // Placeholder: the mesh colour (black) comes with the display colours (render/).
     // Placeholder: the contour-line colour and width (white, 1) come with the contour lines.
-    // Placeholder: the text colour (white) comes with the display colours (render/).
+    for (uint8_t &c : g_uTextColor) c = 255;
 }
 
 // What a new model starts with unless the settings are kept.
