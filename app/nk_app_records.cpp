@@ -42,10 +42,15 @@
 #include "render/nk_renderer.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene.h"
+#include "render/nk_scene_extras.h"
 #include "render/nk_view_settings.h"
+#include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_line_sets.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_sound_playback.h"
+#include "tools/nk_user_drawing.h"
+#include "tools/nk_user_labels.h"
 
 namespace {
 
@@ -99,9 +104,9 @@ void MakeToolRecords(void)
     g_MacroList.Clear();
     g_PollFile.Reset();
     g_pLabelOverlay = CreateLabelOverlay();
-    // Placeholder: the user primitive list comes with the primitives (tools/).
+    NKCreateUserPrimitives();
     NKFInitExportSettings(&g_NKFExportSettings);
-    // Placeholder: the line set list comes with the line files (tools/).
+    NKCreateLineSetList();
     // Placeholder: the level-of-detail object and "LOD Selector" come with level of detail.
     // Placeholder: the "3D Ruler" (flag byte 1) comes with the full manipulators (render/).
     // Placeholder: the "3D Legend" box comes with the full manipulators (render/).
@@ -143,7 +148,8 @@ void ExitApplication(void)
     NKFreeSoundSourceTable();
     NKDestroySoundManager();
     // Placeholder: the "3D Ruler", "3D Legend" and manipulator list go with the manipulators.
-    // Placeholder: line sets, level of detail, user primitives go with their owners.
+    // Placeholder: level of detail goes with its owner.
+    NKFreeAnnotationRecords();
     DestroyLabelOverlay(g_pLabelOverlay);
     g_pLabelOverlay = nullptr;
     NKPlotInterfaceClose();
@@ -182,7 +188,7 @@ void ResetModelColors(void)
     NKUndefinedValueColor[2] = 255;
     // Placeholder: the mesh colour (black) comes with the display colours (render/).
     // Placeholder: the contour-line colour and width (white, 1) come with the contour lines.
-    // Placeholder: the text colour (white) comes with the display colours (render/).
+    for (uint8_t &c : g_uTextColor) c = 255;
 }
 
 // What a new model starts with unless the settings are kept.
@@ -195,9 +201,10 @@ void ResetUnkeptState(void)
     g_AnimationSettings.iStartDelay = 0;
     g_AnimationSettings.iStopDelay = 0;
     g_fMeshDepthFactor = g_fDepthEpsilon;
-    // Placeholder: the line set list and its state come with the line files (tools/).
-    // Placeholder: the two user-line arrays and their four words come with the user lines.
-    // Placeholder: the textured-polygon list count comes with the part textures (render/).
+    NKResetLineSetList(false);
+    NKClearUserPoints();
+    NKClearUserLabels();
+    NKClearUserTexturePolygons();
     // Display lists exist only in a context; a new context makes them anyway.
     if (HasCurrentGLContext()) NKCreateStippleLists();
     NKSetRotationPoint(nullptr);
@@ -225,7 +232,7 @@ void ResetLoadState(void)
     NKClearTraceNodes();
     g_bPlotShown = 0;
     g_fPlotScale = 2.0f;
-    // Placeholder: the user primitives are cleared with the primitives (tools/).
+    NKClearUserPrimitives();
     NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
     if (g_pLights != nullptr) NKSetupDefaultLights(g_pLights);
     ResetFringeTexture();

@@ -38,6 +38,7 @@
 #include "render/nk_fringe_commands.h"
 #include "render/nk_navigation.h"
 #include "render/nk_viewpoint_commands.h"
+#include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
 
@@ -54,6 +55,7 @@ void RegisterCommandHandlers(void)
     NKRegisterFringeCommands();
     NKRegisterPlotCommands();
     NKRegisterImageCommands();
+    NKRegisterAnnotationCommands();
 }
 
 // The slots and records that exist before any window; false when a record

@@ -17,8 +17,8 @@
 
 struct NKTextureObject;
 
-// Placeholder: the texture image list, until the part textures keep it.
-// Entries are ImageRecord pointers; empty.
+// The texture image list (render/nk_texture_images.h): ImageRecord
+// pointers (core/nk_image_record.h), at most 100, owned by the list.
 extern PtrArray TextureImageList;
 
 // A node of a part (indices from 0 in the current frame's geometry).

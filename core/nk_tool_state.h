@@ -14,9 +14,9 @@
 class Primitive3DList;
 struct PlotRecord;
 
-// Placeholder: the 3-D primitives that belong to no part, until the
-// primitive code keeps them; released through NKReleasePrimitives
-// (core/nk_model_hooks.h). Null.
+// The 3-D primitives that belong to no part (tools/nk_primitives_3d.h),
+// null until the first; released through NKReleasePrimitives
+// (core/nk_model_hooks.h).
 extern Primitive3DList *g_pGlobalPrimitives;
 
 // The current 2-D plot, g_pCurrentPlot, is in core/nk_plot_records.h.

@@ -393,21 +393,6 @@ bool NKDrawBoundingBox(NKFrame *pFrame, bool bAllSteps)
 }
 
 bool NKIsIsoSurfaceOn(float *) { return false; }
-const NKUserPoint *NKGetUserPoints(int *piCount)
-{
-    *piCount = 0;
-    return nullptr;
-}
-const NKUserLabel *NKGetUserLabels(int *piCount)
-{
-    *piCount = 0;
-    return nullptr;
-}
-const NKUserTexturePolygon *NKGetUserTexturePolygons(int *piCount)
-{
-    *piCount = 0;
-    return nullptr;
-}
 
 void NKDrawUserPoints(void)
 {

@@ -102,7 +102,7 @@ struct NKUserTexturePolygon {
     GLuint uTextureList;  // the image's texture list
     float afCorners[12];  // four corners x, y, z
 };
-// Placeholder: the drawing commands' arrays; none (count 0, null).
+// The drawing commands' tables (tools/nk_user_drawing.cpp); null when empty.
 const NKUserPoint *NKGetUserPoints(int *piCount);
 const NKUserLabel *NKGetUserLabels(int *piCount);
 const NKUserTexturePolygon *NKGetUserTexturePolygons(int *piCount);

@@ -14,8 +14,9 @@ struct NKGeometry;
 // Placeholder: the 3-D overlays of a frame (primitives, pick marks,
 // manipulators, 3-D legend, trace curves, rotation point); nothing.
 void NKDrawSceneOverlays(NKFrame *pFrame);
-// Placeholder: the overlay pass with the display lists and the box, line
-// sets, user primitives and 3-D texts of every copy; nothing.
+// The overlay pass of every copy: the 3-D primitives, the line sets, the
+// user labels, points, text labels and textured polygons. Placeholder: the
+// display lists, the box and the 3-D texts are not drawn here yet.
 void NKDrawCopyOverlays(NKFrame *pFrame);
 // The 2-D and screen overlays of a frame: mouse position, user text,
 // legend, title block, axes (nk_overlays.cpp). Placeholder: the pick
@@ -27,8 +28,8 @@ void NKQueueFrameLabel(NKFrame *pFrame);
 // markers, cut and iso-surfaces draw nothing yet (the tools keep their own
 // state).
 void NKDrawToolSurfaces(NKFrame *pFrame);
-// Placeholder: the text colour of the display settings (textcolor); white
-// until the display globals are built. Three bytes.
+// The global text colour (three bytes, white at start-up), set by textcolor.
+extern uint8_t g_uTextColor[3];
 const uint8_t *NKGetTextColor(void);
 
 // Placeholder: visibility culling; no part is culled unless a test forces

@@ -6,6 +6,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_model_hooks.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_primitives_3d.h"
 #include "tools/nk_surface_storage.h"
 
 VectorGrid::~VectorGrid() { NKFreeEdgeArrays(this, false); }
@@ -59,8 +60,7 @@ bool ConvertCutPlanePoints(bool bToModel)
 
 }  // namespace
 
-// Placeholder slots keep their neutral answers until their tools are built:
-// the primitives.
+// The tools' slots of the model core, the primitives' among them.
 void NKInstallToolHooks(void)
 {
     NKModelHooks hooks = NKGetModelHooks();
@@ -71,4 +71,5 @@ void NKInstallToolHooks(void)
     hooks.pfnConvertCutPlanePoints = ConvertCutPlanePoints;
     NKSetModelHooks(hooks);
     NKInstallParticleTraceHooks();
+    NKInstallPrimitiveHooks();
 }

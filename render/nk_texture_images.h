@@ -1,0 +1,33 @@
+// render/nk_texture_images.h -- the texture image list: the RGB images
+// (read from files or taken from the clipboard) that textured polygons, the
+// logo and the part textures show. The list itself is core data
+// (TextureImageList, core/nk_export_items.h), read by the NKF export; it
+// holds at most 100 images, keyed by name, and owns them and their pixels.
+// The display lists that upload the images are built from the update flags
+// of NKListUpdateInfo by the list update of the scene.
+#pragma once
+
+class PtrArray;
+struct ImageRecord;
+struct NKListUpdateInfo;
+
+constexpr int NK_MAX_TEXTURE_IMAGES = 100;
+
+// Position of the image with exactly that name; -1 when absent.
+int NKFindTextureImage(PtrArray *pList, const char *pszName);
+// Adds the record (taking it over), or, when an image of the same name is
+// listed, moves the new pixels into the listed record, frees the new one and
+// returns the listed one. Null, with the record freed, when the list is full.
+ImageRecord *NKAddTextureImage(PtrArray *pList, ImageRecord *pImage);
+// An image file (BMP, else SGI RGB) as a listed image named pszName (or the
+// file name without its directory); null when it cannot be read.
+ImageRecord *NKReadTextureImage(PtrArray *pList, const char *pszFile, const char *pszName);
+// The clipboard image as a listed image; null when there is none.
+ImageRecord *NKReadClipboardTexture(PtrArray *pList, const char *pszName);
+// Frees every listed image and empties the list.
+void NKClearTextureImageList(PtrArray *pList);
+// Flags the image lists first..last (-1, -1: all) for rebuilding.
+bool NKFlagTextureImagesForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast);
+// Null clears the logo image only; otherwise stores image, corner and
+// scales. Always true.
+bool NKSetBackgroundImage(ImageRecord *pImage, int iCorner, float fXScale, float fYScale);

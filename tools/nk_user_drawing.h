@@ -1,0 +1,29 @@
+// tools/nk_user_drawing.h -- the simple user drawing tables of the
+// draw_point, draw_label and draw_texpoly commands: points, text labels at
+// 3-D points and textured quadrilaterals, all in display coordinates.
+//
+// The scene draws them through NKGetUserPoints, NKGetUserLabels and
+// NKGetUserTexturePolygons (render/nk_overlays.h), which read these tables;
+// whether points and labels are drawn is said by NKViewSettings' shown
+// bytes. The 2-D user text is g_UserText (render/nk_text_list.h).
+#pragma once
+
+#include <cstdint>
+
+struct ImageRecord;
+
+constexpr int NK_MAX_USER_TEXTURE_POLYGONS = 101;
+
+// Adds a point; the table starts at 1000 and grows by 1000. False when out
+// of memory (nothing added).
+bool NKAddUserPoint(const float *pfPoint, uint8_t r, uint8_t g, uint8_t b);
+void NKClearUserPoints(void);
+// Adds a text label; the table starts at 100 and grows by 100.
+bool NKAddUserLabel(const float *pfPoint, uint8_t r, uint8_t g, uint8_t b, const char *pszText);
+void NKClearUserLabels(void);
+// Adds a textured quadrilateral (12 floats); false when 101 exist.
+bool NKAddUserTexturePolygon(ImageRecord *pImage, const float *pfCorners);
+int NKCountUserTexturePolygons(void);
+void NKClearUserTexturePolygons(void);
+// The tables emptied (reset before a model without kept settings, exit).
+void NKClearUserDrawing(void);
