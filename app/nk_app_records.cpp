@@ -46,6 +46,7 @@
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_sound_playback.h"
+#include "tools/nk_surface_path.h"
 
 namespace {
 
@@ -161,6 +162,7 @@ void ExitApplication(void)
     NKDestroySurfaceTools();
     NKDestroyParticleTraceSet();
     NKDeleteCurrentPlot();
+    NKFreeSelectionPaths();
     NKClearTraceNodes();
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
