@@ -271,8 +271,11 @@ TEST_F(SurfacePaths, CommandFormsAndFailuresKeepThePlot)
     }
     Pick(0, 0, 0.4f, 0.3f, 0, 0);
     Pick(0, 5, 5.6f, 0.3f, 6, 0);
-    ASSERT_EQ(ExecuteCommand("lp current"), 0);
+    // add without a plot starts one.
+    ASSERT_EQ(ExecuteCommand("lp current add"), 0);
     const PlotRecord *p = g_pCurrentPlot;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->iPlotKind, 7);
     g_SelectionList.Clear();
     Pick(0, 0, 0.4f, 0.3f, 0, 0);
     Pick(1, 5, 5.6f, 0.3f, 6, 0);
@@ -302,6 +305,36 @@ TEST_F(SurfacePaths, PathOffThePartKeepsThePartialPath)
     EXPECT_TRUE(m_Capture.HasLine("Unable to find neighbour. (May have reached part boundary).",
                                   NK_MSG_WARNING));
     ExpectCurve(g_pCurrentPlot->ppCurves[0], {0, 1.41421f}, {3, 2}, 1e-5f);
+    // With three picks the complete first pair is still plotted.
+    g_SelectionList.Clear();
+    Pick(0, 0, 0.4f, 0.4f, 0, 0);
+    Pick(0, 2, 2.6f, 0.4f, 3, 0);
+    Pick(0, 4, 0.4f, 2.5f, 0, 2);
+    m_Capture.Clear();
+    EXPECT_EQ(ExecuteCommand("lp current"), 0) << m_Capture.Text();
+    EXPECT_TRUE(m_Capture.Contains("Unable to connect all selections. The following error was "
+                                   "reported:\nUnable to find neighbour."))
+        << m_Capture.Text();
+    ExpectCurve(g_pCurrentPlot->ppCurves[0], {0, 1, 2, 3}, {0, 1, 2, 3}, 1e-5f);
+}
+
+TEST_F(SurfacePaths, SeveralPicksJoinAtEachPick)
+{
+    MakeModel(1, 8, 4, Grid(8, 4), false);
+    Pick(0, 0, 0.4f, 0.3f, 0, 0);
+    Pick(0, 3, 3.5f, 0.3f, 4, 0);
+    Pick(0, 5, 5.6f, 0.3f, 6, 0);
+    NKSurfacePath path;
+    ASSERT_TRUE(NKTraceSelectionPath(&g_SelectionList, &path));
+    std::vector<int> nodes(path.nodes.pData, path.nodes.pData + path.nodes.iCount);
+    EXPECT_EQ(nodes, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(path.points.iCount, 8);
+    EXPECT_EQ(path.polygons.iCount, 6);
+    EXPECT_FLOAT_EQ(path.points.pData[4].v[0], 3.5f);
+    EXPECT_FLOAT_EQ(path.points.pData[5].v[0], 4.0f);
+    path.Free();
+    ASSERT_EQ(ExecuteCommand("lp current"), 0);
+    ExpectCurve(g_pCurrentPlot->ppCurves[0], {0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 4, 5, 6}, 1e-5f);
 }
 
 }  // namespace
