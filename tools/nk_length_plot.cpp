@@ -151,7 +151,7 @@ bool ParseForm(const std::vector<std::string> &words, int *piScalar, bool *pbAdd
     }
     char *pEnd = nullptr;
     long n = std::strtol(words[0].c_str(), &pEnd, 10);
-    if (*pEnd != 0 || n < 1 || n > 1000000) return false;
+    if (*pEnd != 0 || n < 1 || n > 2147483647L) return false;
     *piScalar = (int)n - 1;
     return true;
 }
