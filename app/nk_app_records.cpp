@@ -49,6 +49,7 @@
 #include "tools/nk_line_sets.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_sound_playback.h"
+#include "tools/nk_surface_path.h"
 #include "tools/nk_user_drawing.h"
 #include "tools/nk_user_labels.h"
 
@@ -167,6 +168,7 @@ void ExitApplication(void)
     NKDestroySurfaceTools();
     NKDestroyParticleTraceSet();
     NKDeleteCurrentPlot();
+    NKFreeSelectionPaths();
     NKClearTraceNodes();
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;

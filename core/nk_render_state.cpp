@@ -2,6 +2,8 @@
 // road (see nk_render_state.h).
 #include "core/nk_render_state.h"
 
+#include <cstring>
+
 #include "core/nk_diagnostic.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
@@ -63,6 +65,30 @@ void NKSelectionList::Clear()
     pScratch = nullptr;
     iCapacity = 0;
     iCount = 0;
+}
+
+bool NKSelectionList::Add(const NKPickInfo &pick)
+{
+    if (iCount >= iCapacity) {
+        int32_t iNew = iCapacity < 8 ? 8 : iCapacity * 2;
+        auto **ppNewPicks = (NKPickInfo **)NKRealloc(ppPicks, (size_t)iNew * sizeof(NKPickInfo *));
+        if (ppNewPicks == nullptr) return false;
+        ppPicks = ppNewPicks;
+        auto **ppNewFiltered =
+            (NKPickInfo **)NKRealloc(ppFiltered, (size_t)iNew * sizeof(NKPickInfo *));
+        if (ppNewFiltered == nullptr) return false;
+        ppFiltered = ppNewFiltered;
+        auto *pNewScratch = (int32_t(*)[3])NKRealloc(pScratch, (size_t)iNew * sizeof(*pScratch));
+        if (pNewScratch == nullptr) return false;
+        pScratch = pNewScratch;
+        iCapacity = iNew;
+    }
+    auto *pCopy = (NKPickInfo *)NKAlloc(sizeof(NKPickInfo));
+    if (pCopy == nullptr) return false;
+    std::memcpy(static_cast<void *>(pCopy), &pick, sizeof(NKPickInfo));
+    iMode = 5;
+    ppPicks[iCount++] = pCopy;
+    return true;
 }
 
 void NKFlagMaterialsForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast)

@@ -130,6 +130,11 @@ struct NKSelectionList {
 
     // Frees every entry and the three arrays; capacity and count 0.
     void Clear();
+    // Appends a copy of the pick (picking mode 5, plain); false when memory
+    // runs out (the list as it was).
+    bool Add(const NKPickInfo &pick);
+    // The entries held (iCount of them; null while empty).
+    NKPickInfo *const *GetEntries() const { return ppPicks; }
     void SetEnabled(bool bOn) { bEnabled = bOn ? 1 : 0; }
     void SetMode(int32_t iNewMode) { iMode = iNewMode; }
     void SetKeepPrevious(bool bKeep) { bKeepPrevious = bKeep ? 1 : 0; }

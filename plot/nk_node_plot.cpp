@@ -16,6 +16,7 @@
 #include "core/nk_view_state.h"
 #include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
+#include "tools/nk_surface_path.h"
 
 namespace {
 
@@ -122,6 +123,7 @@ bool NKDeleteCurrentPlot(void)
     if (g_pCurrentPlot == nullptr) return false;
     NKPlotDetachContext(g_pCurrentPlot);
     NKClearPlottedNodeList();
+    NKClearSelectionPaths();
     NKFreePlot(g_pCurrentPlot);
     g_pCurrentPlot = nullptr;
     return true;

@@ -2,7 +2,8 @@
 // (slot NK_HANDLER_PLOT): `th`, `plt` and `np` through their parsers, the
 // node traces (`trace`, `notrace`), the short forms that run plt or np
 // lines, and `export plot`, the column export of the current plot's curves.
-// `dp`, `lp`, `ep` and `shellaxes` belong to their tools.
+// `dp` and `lp` are answered by their tools (tools/), `shellaxes` by its
+// command; `ep` belongs to its tool.
 #include "plot/nk_plot_commands.h"
 
 #include <algorithm>
@@ -20,6 +21,8 @@
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_source.h"
 #include "render/nk_view_settings.h"
+#include "tools/nk_difference_plot.h"
+#include "tools/nk_surface_path.h"
 
 float g_fPlotScale = 2.0f;
 
@@ -53,6 +56,21 @@ int HandleTh(CommandTableEntry *pEntry, const char *pszArgs)
     if (iResult == 0 || iResult == -1 || iResult == -3 || iResult == -4)
         return Failed(pEntry, "Error executing sub command");
     return NK_CMD_FAILED;
+}
+
+// dp and lp: 1 redraws the plot view; -2 and 0, -1, -3, -4 are command
+// errors, named by the command word even when a sub-command row matched.
+int HandleToolAnswer(const CommandTableEntry *pEntry, int iResult)
+{
+    if (iResult == 1) {
+        NKInvalidateViewForPlot();
+        return NK_CMD_DONE;
+    }
+    CommandTableEntry family = *pEntry;
+    char *pszBlank = std::strchr(family.name, ' ');
+    if (pszBlank != nullptr) *pszBlank = 0;
+    if (iResult == -2) return Failed(&family, "Could not find sub command");
+    return Failed(&family, "Error executing sub command");
 }
 
 int HandlePlt(CommandTableEntry *pEntry, const char *pszArgs)
@@ -269,8 +287,12 @@ int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments)
         return HandleExportPlot(pEntry, pszArguments);
     case NK_CID_SHELLAXES:
         return NKShellAxesCommand(pEntry, pszArguments);
-    // Placeholder: dp, lp and ep come with the difference plot, the surface
-    // paths and the element history plot; until then they answer 3.
+    case NK_CID_DP:
+        return HandleToolAnswer(pEntry, NKCommandDifferencePlot(pszArgs));
+    case NK_CID_LP:
+        return HandleToolAnswer(pEntry, NKCommandLengthPlot(pszArgs));
+    // Placeholder: ep comes with the element history plot; until then it
+    // answers 3.
     default:
         return NK_CMD_NOT_MINE;
     }

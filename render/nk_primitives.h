@@ -89,8 +89,8 @@ struct NKPathPolyline {
     float (*pfPoints)[3];
     int32_t iNumPoints;
 };
-// Placeholder: the surface paths own their polylines; none until they are
-// built.
+// The surface paths' selection path list as the scene draws it; the surface
+// paths (tools/nk_surface_path.cpp) refill it whenever the list changes.
 extern NKPathPolyline *g_pPathPolylines;
 extern int g_iNumPathPolylines;
 
