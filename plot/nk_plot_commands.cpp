@@ -4,6 +4,7 @@
 // lines, and `export plot`, the column export of the current plot's curves.
 // `dp`, `lp`, `ep` and `shellaxes` belong to their tools.
 #include "plot/nk_plot_commands.h"
+#include "plot/nk_plot_window.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -227,9 +228,10 @@ bool NKPlotKeywordMatches(const std::string &word, const char *pszKeyword, int i
 
 void NKInvalidateViewForPlot(void)
 {
-    // Placeholder: a plot in its own window is repainted by the plot window;
-    // until it lands nothing is repainted then.
-    if (!g_bPlotInOwnWindow) NKInvalidateView();
+    if (!g_bPlotInOwnWindow)
+        NKInvalidateView();
+    else
+        NKRepaintPlotWindow();
 }
 
 int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments)
