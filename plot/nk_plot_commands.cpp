@@ -4,6 +4,7 @@
 // lines, and `export plot`, the column export of the current plot's curves.
 // `dp`, `lp`, `ep` and `shellaxes` belong to their tools.
 #include "plot/nk_plot_commands.h"
+#include "plot/nk_element_history.h"
 #include "plot/nk_plot_window.h"
 
 #include <algorithm>
@@ -271,8 +272,10 @@ int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments)
         return HandleExportPlot(pEntry, pszArguments);
     case NK_CID_SHELLAXES:
         return NKShellAxesCommand(pEntry, pszArguments);
-    // Placeholder: dp, lp and ep come with the difference plot, the surface
-    // paths and the element history plot; until then they answer 3.
+    case NK_CID_EP:
+        return NKCommandElementHistory(pEntry, pszArgs);
+    // Placeholder: dp and lp come with the difference plot and the surface
+    // paths; until then they answer 3.
     default:
         return NK_CMD_NOT_MINE;
     }
