@@ -43,21 +43,25 @@ void PumpEvents(int iMilliseconds)
     while (timer.elapsed() < iMilliseconds) QCoreApplication::processEvents();
 }
 
-// Waits for the window to be shown, paints it and reads pixel (x, y) of
-// what it shows, in its own context.
-bool ShownPixel(int x, int y, unsigned char aucRGBA[4])
+// Pixel (x, y) of what the window shows, read in its own context.
+bool FrontPixel(int x, int y, unsigned char aucRGBA[4])
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!NKIsGLWindowExposed(g_hPlotWnd) && timer.elapsed() < 3000)
-        QCoreApplication::processEvents();
-    if (!NKRepaintPlotWindow()) return false;
     void *hPrevious = NKGetCurrentGLContextHandle();
     if (!NKMakeGLContextHandleCurrent(NKGetGLWindowContextHandle(g_hPlotWnd))) return false;
     glReadBuffer(GL_FRONT);
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, aucRGBA);
     NKMakeGLContextHandleCurrent(hPrevious);
     return true;
+}
+
+// Waits for the window to be shown, paints it and reads pixel (x, y).
+bool ShownPixel(int x, int y, unsigned char aucRGBA[4])
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!NKIsGLWindowExposed(g_hPlotWnd) && timer.elapsed() < 3000)
+        QCoreApplication::processEvents();
+    return NKRepaintPlotWindow() && FrontPixel(x, y, aucRGBA);
 }
 
 class PlotWindowGL : public NKRenderModelTest {
@@ -137,9 +141,12 @@ TEST_F(PlotWindowGL, SeparateShowsThePlotInItsOwnWindowAndRefusesPlacement)
     ASSERT_TRUE(ShownPixel(299, 199, rgba));
     EXPECT_EQ(rgba[2], 200);
 
-    // A title change paints the window at once.
+    // Plot changes paint the window at once, without the event loop.
     EXPECT_EQ(Run("plt title Hello"), 0);
     EXPECT_STREQ(g_pCurrentPlot->szTitle.GetText(), "Hello");
+    EXPECT_EQ(Run("plt bgcolor 0 200 0"), 0);
+    ASSERT_TRUE(FrontPixel(1, 1, rgba));
+    EXPECT_EQ(std::vector<int>({rgba[0], rgba[1], rgba[2]}), std::vector<int>({0, 200, 0}));
 
     capture.Clear();
     EXPECT_EQ(Run("plt size 0.5 0.5"), 0);
