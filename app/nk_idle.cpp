@@ -6,6 +6,7 @@
 #include "core/nk_math.h"
 #include "core/nk_shell_hooks.h"
 #include "platform/nk_clock.h"
+#include "plot/nk_plot_window.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
 #include "render/nk_scene.h"
@@ -40,8 +41,7 @@ void NKRunIdleStep(void)
         const uint32_t uInterval = NKComputeFrameInterval(&g_AnimationSettings);
         if (NKIsFrameDue(NKGetMilliseconds(), g_AnimationSettings.uTimeThisFrame, uInterval)) {
             if (NKIsTimerReasonActive(NK_TIMER_SPIN)) NKSpinStep(g_ViewMatrix);
-            // Placeholder: an animated plot in its own window is repainted
-            // here once the plot window exists.
+            NKRepaintAnimatedPlotWindow();
             NKRedrawView();
             return;
         }

@@ -25,6 +25,7 @@
 #include "core/nk_progress.h"
 #include "core/nk_shell_hooks.h"
 #include "platform/nk_window_timer.h"
+#include "plot/nk_plot_window.h"
 #include "render/nk_background.h"
 #include "render/nk_gl_resources.h"
 #include "render/nk_text.h"
@@ -96,7 +97,10 @@ void ViewWindow::Paint()
     if (!isExposed() || !NKMakeViewCurrent()) return;
     g_bViewInvalidated = 0;
     NKDrawScene(-1, g_bSynchronousPaint, 1);
-    if (g_bViewInvalidated != 0) requestUpdate();
+    if (g_bViewInvalidated != 0)
+        requestUpdate();
+    else
+        NKRepaintAnimatedPlotWindow();
 }
 
 void ViewWindow::resizeEvent(QResizeEvent *)

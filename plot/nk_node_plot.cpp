@@ -16,6 +16,7 @@
 #include "core/nk_view_state.h"
 #include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
+#include "plot/nk_plot_window.h"
 #include "tools/nk_surface_path.h"
 
 namespace {
@@ -115,12 +116,14 @@ bool NKCreateCurrentPlot(bool bKeepPlacement)
         NKSetPlotViewport(pPlot, x, y, w, h);
     else
         NKPlacePlot(pPlot, -5, -7, iViewW / 2, iViewH / 2, iViewW, iViewH);
+    if (g_bPlotInOwnWindow) NKOpenPlotWindow();
     return true;
 }
 
 bool NKDeleteCurrentPlot(void)
 {
     if (g_pCurrentPlot == nullptr) return false;
+    NKClosePlotWindow(false);
     NKPlotDetachContext(g_pCurrentPlot);
     NKClearPlottedNodeList();
     NKClearSelectionPaths();

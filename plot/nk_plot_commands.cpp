@@ -3,7 +3,7 @@
 // node traces (`trace`, `notrace`), the short forms that run plt or np
 // lines, and `export plot`, the column export of the current plot's curves.
 // `dp` and `lp` are answered by their tools (tools/), `shellaxes` by its
-// command; `ep` belongs to its tool.
+// command, `ep` by the element history plot.
 #include "plot/nk_plot_commands.h"
 
 #include <algorithm>
@@ -18,8 +18,10 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_plot_records.h"
 #include "core/nk_references.h"
+#include "plot/nk_element_history.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_source.h"
+#include "plot/nk_plot_window.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_difference_plot.h"
 #include "tools/nk_surface_path.h"
@@ -245,9 +247,10 @@ bool NKPlotKeywordMatches(const std::string &word, const char *pszKeyword, int i
 
 void NKInvalidateViewForPlot(void)
 {
-    // Placeholder: a plot in its own window is repainted by the plot window;
-    // until it lands nothing is repainted then.
-    if (!g_bPlotInOwnWindow) NKInvalidateView();
+    if (!g_bPlotInOwnWindow)
+        NKInvalidateView();
+    else
+        NKRepaintPlotWindow();
 }
 
 int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments)
@@ -291,8 +294,8 @@ int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments)
         return HandleToolAnswer(pEntry, NKCommandDifferencePlot(pszArgs));
     case NK_CID_LP:
         return HandleToolAnswer(pEntry, NKCommandLengthPlot(pszArgs));
-    // Placeholder: ep comes with the element history plot; until then it
-    // answers 3.
+    case NK_CID_EP:
+        return NKCommandElementHistory(pEntry, pszArgs);
     default:
         return NK_CMD_NOT_MINE;
     }

@@ -18,6 +18,7 @@
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
+#include "plot/nk_plot_window.h"
 
 namespace {
 
@@ -39,15 +40,15 @@ bool ReadFloat(const NKString &word, float *pfValue)
 bool Separate(NKArgumentScan *, PlotRecord *)
 {
     g_bPlotInOwnWindow = 1;
-    // Placeholder: the plot's own window comes with the plot window; until
-    // then only the flag is set.
     Info("Enable plot in separate window.");
+    if (g_pCurrentPlot != nullptr && NKOpenPlotWindow()) NKRepaintPlotWindow();
     return true;
 }
 
 bool NoSeparate(NKArgumentScan *, PlotRecord *)
 {
     g_bPlotInOwnWindow = 0;
+    NKClosePlotWindow(true);
     Info("Disable plot in separate window.");
     return true;
 }

@@ -183,7 +183,7 @@ void AddElement(PartBuild *p, const DynaElement &e, const LSDynaGeometry &geo, u
         AddPolygon(p, n, 4, iLocal, true, bDeleted);
         nodes.assign(n, n + 4);
     }
-    int iId = e.iGlobal;
+    int iId = e.iGlobal + 1;  // the internal number without user IDs
     if (pIds != nullptr) {
         const std::vector<int> *pv = e.uClass == NK_DYNA_SOLIDS         ? &pIds->solids
                                      : e.uClass == NK_DYNA_THICK_SHELLS ? &pIds->thickShells

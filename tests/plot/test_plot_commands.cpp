@@ -3,7 +3,11 @@
 // and exported, the plot-source dispatcher's answers, the `plt` settings,
 // the time-history database and the LS-DYNA ASCII files as sources, node
 // plots with `np`, `plotsize` and `trace`, and damaged plot files.
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
@@ -22,6 +26,7 @@
 #include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "plot/nk_plot_source.h"
+#include "plot/nk_plot_window.h"
 #include "readers/nk_data_source.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/lsdyna_th_brick.h"
@@ -421,6 +426,26 @@ TEST_F(PlotCommands, DamagedPlotFilesNeverCrashAndKeepThePlot)
         ASSERT_NE(g_pCurrentPlot, nullptr) << n;
     }
     EXPECT_GT(iFailed, 0);
+}
+
+// Without a display the window cannot be made: the plot stays in the view.
+TEST_F(PlotCommands, PlotWindowThatCannotBeMadeLeavesThePlotInTheView)
+{
+    if (QCoreApplication::instance() != nullptr) GTEST_SKIP() << "a GUI application exists";
+    PlotForces();
+    void *hContext = g_pCurrentPlot->hGLContext;
+    const char *pszDisplay = std::getenv("DISPLAY");
+    std::string display = pszDisplay != nullptr ? pszDisplay : "";
+    unsetenv("DISPLAY");
+    MessageCapture capture;
+    EXPECT_EQ(Run("plt separate"), 0);
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_TRUE(capture.HasLine("Enable plot in separate window."));
+    EXPECT_TRUE(capture.HasLine("Unable to create plot window.", NK_MSG_ERROR));
+    EXPECT_EQ(g_bPlotInOwnWindow, 0);
+    EXPECT_EQ(g_hPlotWnd, nullptr);
+    ASSERT_NE(g_pCurrentPlot, nullptr);
+    EXPECT_EQ(g_pCurrentPlot->hGLContext, hContext);
 }
 
 }  // namespace
