@@ -17,6 +17,7 @@
 #include "plot/nk_plot_source.h"
 #include "readers/nk_data_source.h"
 #include "tests/core/nk_model_test_helpers.h"
+#include "tests/plot/plot_command_fixture.h"
 #include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
@@ -47,40 +48,23 @@ void WriteStrainDatabase(const std::string &path)
     ASSERT_TRUE(w.Save(path));
 }
 
-class ElementHistory : public NKModelTest {
+class ElementHistory : public PlotCommandFixture<NKModelTest> {
 protected:
     void SetUp() override
     {
         NKModelTest::SetUp();
-        m_SavedHooks = NKSetModelHooks(NKModelHooks());
-        m_SavedView = NKViewWindowSize;
-        NKViewWindowSize = {800, 600};
-        NKInstallCommandHooks();
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        NKRegisterPlotCommands();
-        m_Dir = NKTestMakeTempDir("quolin_element_history_");
+        SetUpPlotCommands("quolin_element_history_");
     }
     void TearDown() override
     {
-        NKDeleteCurrentPlot();
-        g_bPlotShown = 0;
-        NKCloseInterface();
-        NKSetCommandHandler(NK_HANDLER_PLOT, nullptr);
-        NKViewWindowSize = m_SavedView;
-        NKSetModelHooks(m_SavedHooks);
-        NKTestRemoveDir(m_Dir);
+        TearDownPlotCommands();
         NKModelTest::TearDown();
     }
-    int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
     void OpenDatabase()
     {
         WriteStrainDatabase(m_Dir + "/d3plot");
         ASSERT_EQ(Run("opendynastatedb " + m_Dir + "/d3plot"), 0);
     }
-    NKModelHooks m_SavedHooks;
-    NKViewSize m_SavedView{};
-    std::string m_Dir;
 };
 
 TEST_F(ElementHistory, EpPlotsTheStrainOverTheStatesAndAddsNothingTwice)

@@ -26,6 +26,7 @@
 #include "plot/nk_plot_source.h"
 #include "plot/nk_plot_window.h"
 #include "readers/nk_data_source.h"
+#include "tests/plot/plot_command_fixture.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
@@ -64,40 +65,24 @@ bool ShownPixel(int x, int y, unsigned char aucRGBA[4])
     return NKRepaintPlotWindow() && FrontPixel(x, y, aucRGBA);
 }
 
-class PlotWindowGL : public NKRenderModelTest {
+class PlotWindowGL : public PlotCommandFixture<NKRenderModelTest> {
 protected:
     void SetUp() override
     {
         NKRenderModelTest::SetUp();
         m_pView = NKCreateOffscreenGLContext(800, 600);
         if (m_pView == nullptr) GTEST_SKIP() << "no display";
-        m_SavedHooks = NKSetModelHooks(NKModelHooks());
-        m_SavedView = NKViewWindowSize;
-        NKViewWindowSize = {800, 600};
-        NKInstallCommandHooks();
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        NKRegisterPlotCommands();
-        m_Dir = NKTestMakeTempDir("quolin_plot_window_");
+        SetUpPlotCommands("quolin_plot_window_");
         NKTestWriteText((m_Dir + "/f.nkf").c_str(), kPlotFile);
     }
     void TearDown() override
     {
         if (m_pView != nullptr) {
-            NKDeleteCurrentPlot();
-            NKPlotSourceClose();
-            g_bPlotInOwnWindow = 0;
-            g_bPlotShown = 0;
-            NKCloseInterface();
-            NKSetCommandHandler(NK_HANDLER_PLOT, nullptr);
-            NKViewWindowSize = m_SavedView;
-            NKSetModelHooks(m_SavedHooks);
-            NKTestRemoveDir(m_Dir);
+            TearDownPlotCommands();
             NKDestroyGLContext(m_pView);
         }
         NKRenderModelTest::TearDown();
     }
-    int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
     void PlotForces()
     {
         ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
@@ -106,9 +91,6 @@ protected:
         ASSERT_NE(g_pCurrentPlot, nullptr);
     }
     NKGLContext *m_pView = nullptr;
-    NKModelHooks m_SavedHooks;
-    NKViewSize m_SavedView{};
-    std::string m_Dir;
 };
 
 TEST_F(PlotWindowGL, SeparateShowsThePlotInItsOwnWindowAndRefusesPlacement)

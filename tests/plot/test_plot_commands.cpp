@@ -28,6 +28,7 @@
 #include "plot/nk_plot_source.h"
 #include "plot/nk_plot_window.h"
 #include "readers/nk_data_source.h"
+#include "tests/plot/plot_command_fixture.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/lsdyna_th_brick.h"
 #include "tests/test_support/message_capture.h"
@@ -53,39 +54,22 @@ std::string ReadFile(const std::string &path)
     return s.str();
 }
 
-class PlotCommands : public NKRenderModelTest {
+class PlotCommands : public PlotCommandFixture<NKRenderModelTest> {
 protected:
     void SetUp() override
     {
         NKRenderModelTest::SetUp();
-        m_SavedHooks = NKSetModelHooks(NKModelHooks());
-        m_SavedView = NKViewWindowSize;
-        NKViewWindowSize = {800, 600};
-        NKInstallCommandHooks();
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        NKRegisterPlotCommands();
-        m_Dir = NKTestMakeTempDir("quolin_plot_commands_");
+        SetUpPlotCommands("quolin_plot_commands_");
         m_Saved = std::filesystem::current_path();
         NKTestWriteText((m_Dir + "/f.nkf").c_str(), kPlotFile);
     }
     void TearDown() override
     {
         std::filesystem::current_path(m_Saved);
-        NKDeleteCurrentPlot();
-        NKPlotSourceClose();
-        NKClearTraceNodes();
-        g_bPlotInOwnWindow = 0;
-        g_bPlotShown = 0;
-        NKCloseInterface();
-        NKSetCommandHandler(NK_HANDLER_PLOT, nullptr);
+        TearDownPlotCommands();
         NKSetLoadHooks(NKLoadHooks());
-        NKViewWindowSize = m_SavedView;
-        NKSetModelHooks(m_SavedHooks);
-        NKTestRemoveDir(m_Dir);
         NKRenderModelTest::TearDown();
     }
-    int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
     std::string Path(const char *pszName) const { return m_Dir + "/" + pszName; }
     // Opens the example beam and the plot file and plots both series.
     void PlotForces()
@@ -95,9 +79,6 @@ protected:
         ASSERT_EQ(Run("th plot 1 1 A B"), 0);
         ASSERT_NE(g_pCurrentPlot, nullptr);
     }
-    NKModelHooks m_SavedHooks;
-    NKViewSize m_SavedView{};
-    std::string m_Dir;
     std::filesystem::path m_Saved;
 };
 

@@ -21,6 +21,7 @@
 #include "plot/nk_plot_commands.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_lsdyna.h"
+#include "tests/plot/plot_command_fixture.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
@@ -35,33 +36,20 @@ std::string SharedDir()
     return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna/";
 }
 
-class DifferencePlot : public NKRenderModelTest {
+class DifferencePlot : public PlotCommandFixture<NKRenderModelTest> {
 protected:
     void SetUp() override
     {
         NKRenderModelTest::SetUp();
-        m_SavedHooks = NKSetModelHooks(NKModelHooks());
-        m_SavedView = NKViewWindowSize;
-        NKViewWindowSize = {800, 600};
-        NKInstallCommandHooks();
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        NKRegisterPlotCommands();
+        SetUpPlotCommands("quolin_difference_plot_");
         g_iDifferenceComponent = 1;
         g_bDifferenceComponentChanged = 1;
-        m_Dir = NKTestMakeTempDir("quolin_difference_plot_");
     }
     void TearDown() override
     {
-        NKDeleteCurrentPlot();
         g_SelectionList.Clear();
         g_SelectionList.SetEnabled(false);
-        g_bPlotShown = 0;
-        NKCloseInterface();
-        NKSetCommandHandler(NK_HANDLER_PLOT, nullptr);
-        NKViewWindowSize = m_SavedView;
-        NKSetModelHooks(m_SavedHooks);
-        NKTestRemoveDir(m_Dir);
+        TearDownPlotCommands();
         NKRenderModelTest::TearDown();
     }
     // The database of four states 0.001 s apart, opened.
@@ -114,9 +102,6 @@ protected:
         EXPECT_TRUE(m_Capture.Contains("dp: Error executing sub command")) << m_Capture.Text();
     }
 
-    NKModelHooks m_SavedHooks;
-    NKViewSize m_SavedView{};
-    std::string m_Dir;
     MessageCapture m_Capture;
 };
 
