@@ -254,3 +254,12 @@ void NKGetPlotAxisFlags(const PlotRecord *pPlot, uint8_t pucOut[NK_AXIS_NUM_FLAG
     if (pPlot != nullptr && pucOut != nullptr)
         std::memcpy(pucOut, pPlot->ucAxisFlags, NK_AXIS_NUM_FLAGS);
 }
+
+void NKPlotStyleNewCurve(const PlotRecord *pPlot, PlotCurve *pCurve)
+{
+    uint8_t ucColor[3];
+    NKPlotPickCurveColor(ucColor, pPlot);
+    pCurve->iLineStyle = NKPlotPickLineStyle(pPlot);
+    pCurve->iMarkerType = NKPlotPickMarkerType(pPlot, ucColor);
+    for (int k = 0; k < 3; k++) pCurve->ucLineColor[k] = pCurve->ucMarkerColor[k] = ucColor[k];
+}

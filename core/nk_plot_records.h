@@ -247,6 +247,9 @@ void NKPlotPickCurveColor(uint8_t ucRGB[3], const PlotRecord *pPlot);
 int NKPlotPickLineStyle(const PlotRecord *pPlot);
 int NKPlotPickMarkerType(const PlotRecord *pPlot, const uint8_t *pucRGB);
 int NKPlotPickLetterMarker(const PlotRecord *pPlot, const uint8_t *pucRGB);
+// A new curve of the plot takes the least-used colour, line style and
+// marker (the marker least used with that colour), line and marker alike.
+void NKPlotStyleNewCurve(const PlotRecord *pPlot, PlotCurve *pCurve);
 // The letter text of a marker 100-801 ("A".."Z", "AA".."ZZ") into a buffer
 // of 3; "" for other types.
 void NKPlotLetterMarkerText(int iMarkerType, char szText[3]);

@@ -91,11 +91,7 @@ bool SetUpNodeCurve(PlotRecord *pPlot, PlotCurve *pCurve, const NKItemNode &node
         NKPlotDeleteCurve(pPlot, pCurve->iId, pCurve->iSubId);
         return false;
     }
-    uint8_t ucColor[3];
-    NKPlotPickCurveColor(ucColor, pPlot);
-    pCurve->iLineStyle = NKPlotPickLineStyle(pPlot);
-    pCurve->iMarkerType = NKPlotPickMarkerType(pPlot, ucColor);
-    for (int k = 0; k < 3; k++) pCurve->ucLineColor[k] = pCurve->ucMarkerColor[k] = ucColor[k];
+    NKPlotStyleNewCurve(pPlot, pCurve);
     return true;
 }
 

@@ -87,11 +87,7 @@ bool FillCurve(PlotRecord *pPlot, PlotCurve *pCurve, const std::vector<float> pC
         pCurve->pPoints[s].y = ComponentValue(pCoords, iStates, s, iComponent, bAFirst);
     }
     pCurve->iKind = 6;
-    uint8_t ucColor[3];
-    NKPlotPickCurveColor(ucColor, pPlot);
-    pCurve->iLineStyle = NKPlotPickLineStyle(pPlot);
-    pCurve->iMarkerType = NKPlotPickMarkerType(pPlot, ucColor);
-    for (int k = 0; k < 3; k++) pCurve->ucLineColor[k] = pCurve->ucMarkerColor[k] = ucColor[k];
+    NKPlotStyleNewCurve(pPlot, pCurve);
     return true;
 }
 

@@ -168,15 +168,11 @@ bool AddLengthCurve(const NKPathList<NKPlotPoint> &xy, const NKPathList<NKPathPo
     if (pCurve == nullptr) return false;
     for (int i = 0; i < xy.iCount; i++) pCurve->pPoints[i] = xy.pData[i];
     pCurve->iKind = 7;
-    uint8_t ucColor[3];
-    NKPlotPickCurveColor(ucColor, pPlot);
-    pCurve->iLineStyle = NKPlotPickLineStyle(pPlot);
-    pCurve->iMarkerType = NKPlotPickMarkerType(pPlot, ucColor);
-    for (int k = 0; k < 3; k++) pCurve->ucLineColor[k] = pCurve->ucMarkerColor[k] = ucColor[k];
+    NKPlotStyleNewCurve(pPlot, pCurve);
     pPlot->szYTitle = std::string(name.GetText()).substr(0, 200).c_str();
     NKPlotComputeDataRange(pPlot);
     NKPlotUpdateAxes(pPlot);
-    NKAddSelectionPath(ucColor, positions);
+    NKAddSelectionPath(pCurve->ucLineColor, positions);
     g_iLengthCurveCount++;
     return true;
 }
