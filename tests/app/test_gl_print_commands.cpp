@@ -19,11 +19,13 @@
 #include "core/nk_load_hooks.h"
 #include "core/nk_model.h"
 #include "core/nk_movie_settings.h"
+#include "core/nk_progress.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
 #include "export/nk_image_commands.h"
 #include "export/nk_page_setup.h"
 #include "platform/nk_printer.h"
+#include "platform/nk_progress_ui.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_renderer.h"
 #include "tests/app/app_window_fixture.h"
@@ -74,7 +76,8 @@ protected:
     static void SetViewSize(int w, int h)
     {
         NKGetViewWindow()->resize(w, h);
-        QTest::qWait(50);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return NKGetViewWindow()->width() == w; }, 1000));
+        QTest::qWait(100);
         NKMakeViewContextCurrent();
         NKResizeView(w, h);
     }
@@ -83,6 +86,39 @@ protected:
     std::string m_Dir;
     char m_acOldDir[4096];
 };
+
+// The status bar recorded, pressing Cancel at the given poll (0: never).
+class CancellingUI : public NKHeadlessProgressUI {
+public:
+    void PumpEvents() override
+    {
+        if (++m_iPumps == m_iCancelAt) RequestCancel();
+    }
+    void SetStatusText(const char *pszText) override
+    {
+        if (pszText != nullptr) m_Texts.push_back(pszText);
+        NKHeadlessProgressUI::SetStatusText(pszText);
+    }
+    bool Said(const std::string &text) const
+    {
+        for (const std::string &t : m_Texts)
+            if (t == text) return true;
+        return false;
+    }
+    std::vector<std::string> m_Texts;
+    int m_iCancelAt = 0;
+    int m_iPumps = 0;
+};
+
+NKPrinterPage MakeA4(void)
+{
+    NKPrinterPage a4;
+    a4.szName = "headless";
+    a4.iPaperWidth = 21000;
+    a4.iPaperHeight = 29700;
+    a4.iTop = a4.iLeft = a4.iBottom = a4.iRight = 2500;
+    return a4;
+}
 
 void ExpectBox(const std::string &file, const double adWant[4])
 {
@@ -113,20 +149,47 @@ TEST_F(PrintCommandTest, ScenePlacedOnThePageAsPostScriptAndPdf)
     EXPECT_EQ(ExecuteCommand("print"), 1);
     EXPECT_TRUE(messages.Contains("Failure printing to Windows printer")) << messages.Text();
 
-    NKPrinterPage a4;
-    a4.szName = "headless";
-    a4.iPaperWidth = 21000;
-    a4.iPaperHeight = 29700;
-    a4.iTop = a4.iLeft = a4.iBottom = a4.iRight = 2500;
+    const NKPrinterPage a4 = MakeA4();
     const std::string pdf = m_Dir + "/print.pdf";
     NKSetHeadlessPrinter(&a4, pdf.c_str());
     NKResetPageSetup(&g_PageSetup);
     messages.Clear();
+    ASSERT_EQ(NKViewWindowSize.iWidth, 800);
+    ASSERT_EQ(NKViewWindowSize.iHeight, 600);
     ASSERT_EQ(ExecuteCommand("print"), 0) << messages.Text();
     EXPECT_TRUE(messages.HasLine("Scene printed to Windows printer", NK_MSG_INFO));
     const double mm = 72.0 / 25.4, grow = 10 * 72.0 / 300;
     const double kPdfBox[4] = {42 * mm - grow, 25 * mm - grow, 255 * mm + grow, 185 * mm + grow};
     ExpectBox(pdf, kPdfBox);
+}
+
+TEST_F(PrintCommandTest, StatusTellsPrintedAbortedAndCancelledFiles)
+{
+    NKProgressUI *pSaved = NKGetProgressUI();
+    const NKPrinterPage a4 = MakeA4();
+    const std::string pdf = m_Dir + "/print.pdf";
+    NKSetHeadlessPrinter(&a4, pdf.c_str());
+    ASSERT_TRUE(NKTestWriteText("t.ps", "old\n"));
+    struct {
+        const char *pszCommand;
+        int iCancelAt, iResult;
+        const char *pszStatus;
+    } const kRows[] = {
+        {"print", 0, 0, "Scene succesfully printed"},
+        {"print", 1, 1, "Printing aborted"},
+        {"tops t.ps", 3, 1, "Operation aborted by user"},
+    };
+    for (const auto &row : kRows) {
+        CancellingUI ui;
+        ui.m_iCancelAt = row.iCancelAt;
+        NKSetProgressUI(&ui);
+        const int iResult = ExecuteCommand(row.pszCommand);
+        NKSetProgressUI(pSaved);
+        EXPECT_EQ(iResult, row.iResult) << row.pszCommand;
+        EXPECT_TRUE(ui.Said(row.pszStatus)) << row.pszCommand;
+    }
+    NKResetProgressState();  // the cancel pressed above is not the next test's
+    EXPECT_EQ(NKTestReadFile("t.ps"), "old\n");
 }
 
 int CountFiles(const std::string &dir)
