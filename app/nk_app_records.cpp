@@ -25,6 +25,7 @@
 #include "core/nk_shell_hooks.h"
 #include "core/nk_sound_sources.h"
 #include "core/nk_view_state.h"
+#include "export/nk_page_setup.h"
 #include "nkf/nkf_export.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
@@ -138,7 +139,7 @@ bool InitRuntimeDefaults(void)
     // values; the LS-DYNA reader's state is set here.
     NKLSDynaReset();
     // Placeholder: the result-name tables (51 names) come with the result names (readers/).
-    // Placeholder: the print settings ("%s.ps" of the product name) come with printing (export/).
+    NKResetPageSetup(&g_PageSetup);
     return true;
 }
 

@@ -237,8 +237,6 @@ int HandleOwnCommand(CommandTableEntry *pEntry, const char *pszArguments, NKArgu
 
 }  // namespace
 
-// The print commands are not among the ids below and answer 3 until their
-// own handler code exists.
 int NKCommandHandleSystem(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
@@ -246,9 +244,9 @@ int NKCommandHandleSystem(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszText);
     scan.NextToken();  // "PARAMS"
     int iResult = HandleOwnCommand(pEntry, pszText, &scan);
-    static const NKCommandHandler kTopics[] = {NKHandleSwitchCommands, NKHandleShellCommands,
-                                               NKHandlePickCommands,   NKHandleReportCommands,
-                                               NKHandleGridCommands,   NKHandleSoundCommands};
+    static const NKCommandHandler kTopics[] = {
+        NKHandleSwitchCommands, NKHandleShellCommands, NKHandlePickCommands, NKHandleReportCommands,
+        NKHandleGridCommands,   NKHandleSoundCommands, NKHandlePrintCommands};
     for (NKCommandHandler pfnTopic : kTopics) {
         if (iResult != NK_CMD_NOT_MINE) break;
         iResult = pfnTopic(pEntry, pszText);

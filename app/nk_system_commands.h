@@ -5,7 +5,7 @@
 //
 // Registered in the NK_HANDLER_SYSTEM slot of the interpreter's chain
 // (commands/nk_command.h) at start-up. It answers 3 for every id that is not
-// one of its commands; the print commands are not its own yet. The topic files it hands ids to are
+// one of its commands. The topic files it hands ids to are
 // listed in nk_system_topics.h.
 #pragma once
 

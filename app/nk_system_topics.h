@@ -27,3 +27,6 @@ int NKHandleSwitchCommands(CommandTableEntry *pEntry, const char *pszArguments);
 // audio add/playat/stopat/freqat/volumeat/type, noaudio
 // (nk_sound_commands.cpp).
 int NKHandleSoundCommands(CommandTableEntry *pEntry, const char *pszArguments);
+// print, tops, print pagesize/orientation/margins/pageinfo
+// (nk_print_commands.cpp).
+int NKHandlePrintCommands(CommandTableEntry *pEntry, const char *pszArguments);

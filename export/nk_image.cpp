@@ -12,6 +12,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_progress.h"
 #include "export/nk_bmp_files.h"
+#include "export/nk_eps_writer.h"
 #include "export/nk_gif_writer.h"
 #include "export/nk_image_files.h"
 #include "export/nk_offscreen.h"
@@ -196,7 +197,10 @@ int WriteImage(const ImageRecord *pImage, uint32_t uFlags, const char *pszFileNa
     if (uFlags & NK_IMAGE_GIF) return WriteGifFile(pImage, pszFileName);
     if (!(uFlags & NK_IMAGE_EPS)) return NK_IMAGE_ERROR;
     NKBeginProgressBar(100, "Generating EPS file...");
-    const int iStatus = NKWriteEPS(pImage, pszFileName);
+    // A cancelled file is not written either: both leave the target as it was.
+    const int iStatus = NKWriteEPS(pImage, nullptr, pszFileName, false, 0, 100)
+                            ? NK_IMAGE_OK
+                            : NK_IMAGE_WRITE_ERROR;
     NKEndProgressBar(iStatus == NK_IMAGE_OK            ? "Done"
                      : iStatus == NK_IMAGE_WRITE_ERROR ? "Error writing EPS file"
                                                        : "");
@@ -241,5 +245,3 @@ void NKSetExportBackground(const uint8_t *pColor, NKBackgroundSettings *pBackgro
     pBackground->iMode = 0;
     if (pColor != nullptr) std::memcpy(pBackground->ucColors[0], pColor, 3);
 }
-
-int NKWriteEPS(const ImageRecord *, const char *) { return NK_IMAGE_ERROR; }

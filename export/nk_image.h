@@ -82,7 +82,3 @@ int ReadFrameBuffer(int iWidth, int iHeight, ImageRecord *pImage, const int *piO
 // sets mode 0 with pColor (when given). With bRestore true: puts them back.
 // Set and restore come in pairs and do not nest.
 void NKSetExportBackground(const uint8_t *pColor, NKBackgroundSettings *pBackground, bool bRestore);
-
-// Placeholder: the EPS writer of the PostScript output; -1 until it is
-// built.
-int NKWriteEPS(const ImageRecord *pImage, const char *pszFileName);

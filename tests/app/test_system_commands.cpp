@@ -355,13 +355,8 @@ TEST_F(SystemCommands, HotSpotGoesToThatPartOfEveryGeometryLargeEnough)
     EXPECT_TRUE(m_Capture.Lines().empty() || !m_Capture.Contains("hotspot for"));
 }
 
-TEST_F(SystemCommands, PrintIsNotYetThisHandlers)
+TEST_F(SystemCommands, NullEntryIsNotThisHandlers)
 {
-    for (int iId : {NK_CID_PRINT, NK_CID_TOPS, NK_CID_PRINT_MARGINS}) {
-        CommandTableEntry entry{};
-        entry.id = iId;
-        EXPECT_EQ(NKCommandHandleSystem(&entry, "PARAMS"), NK_CMD_NOT_MINE) << iId;
-    }
     EXPECT_EQ(NKCommandHandleSystem(nullptr, "PARAMS"), NK_CMD_NOT_MINE);
 }
 
