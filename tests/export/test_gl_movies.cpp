@@ -58,7 +58,7 @@ std::string ReadAll(const std::string &path)
 std::string RunOutput(const std::string &command)
 {
     std::string out;
-    FILE *pPipe = popen((command + " 2>&1").c_str(), "r");
+    FILE *pPipe = popen(("{ " + command + "; } 2>&1").c_str(), "r");
     if (pPipe == nullptr) return out;
     char buffer[4096];
     size_t n;
@@ -551,4 +551,44 @@ TEST_F(MovieTest, RealEncoderWritesMpegOne)
     EXPECT_NE(probe.find("height=240"), std::string::npos) << probe;
     EXPECT_NE(probe.find("nb_read_frames=3"), std::string::npos) << probe;
     for (const std::string &name : Entries()) EXPECT_TRUE(name == "m.mpg") << name;
+}
+
+TEST_F(MovieTest, EncoderRefusesBadParametersAndCleansUpOnTerminate)
+{
+    const std::string encoder = std::string(QUOLIN_MPGENC_DIR) + "/mpgenc";
+    mkdir("f", 0755);
+    std::ofstream("f/qln000.ppm") << "P6\n2 2\n255\n" << std::string(12, '\x40');
+    const std::string head = "IQSCALE 4\nGOP_SIZE 6\nPATTERN IBBP\n";
+    const struct {
+        std::string params;
+        const char *pszMessage;
+    } cases[] = {
+        {head + "BASE_FILE_FORMAT PNM\nINPUT_DIR f\nINPUT\nqln*.ppm [000-000]\nEND_INPUT\nOUTPUT "
+                "o.mpg\n",
+         "PPM"},
+        {head + "BASE_FILE_FORMAT PPM\nINPUT_DIR f\nOUTPUT o.mpg\n", "no INPUT"},
+        {head + "BASE_FILE_FORMAT PPM\nINPUT_DIR f\nINPUT\nqln*.ppm [000-001]\nEND_INPUT\nOUTPUT "
+                "o.mpg\n",
+         "missing frame: f/qln001.ppm"},
+    };
+    for (const auto &c : cases) {
+        std::ofstream("p.par") << c.params;
+        const std::string out = RunOutput("'" + encoder + "' p.par; echo status $?");
+        EXPECT_NE(out.find(c.pszMessage), std::string::npos) << out;
+        EXPECT_NE(out.find("status 1"), std::string::npos) << out;
+        EXPECT_FALSE(Exists("o.mpg"));
+    }
+    // An ffmpeg that never ends: SIGTERM leaves no temporary file.
+    mkdir("fake", 0755);
+    std::ofstream("fake/ffmpeg") << "#!/bin/sh\nexec sleep 30\n";
+    chmod("fake/ffmpeg", 0755);
+    std::ofstream("p.par") << head
+                           << "BASE_FILE_FORMAT PPM\nINPUT_DIR f\nINPUT\nqln*.ppm [000-000]\n"
+                              "END_INPUT\nOUTPUT o.mpg\n";
+    const std::string out = RunOutput("PATH='" + m_Dir + "/fake':$PATH; '" + encoder +
+                                      "' p.par & sleep 0.5; ls; kill -TERM $!; wait $!; "
+                                      "echo status $?; ls");
+    EXPECT_NE(out.find("o.mpg.mpgenc"), std::string::npos) << out;  // while it ran
+    EXPECT_NE(out.find("status 1"), std::string::npos) << out;
+    EXPECT_EQ(out.find("o.mpg", out.find("status")), std::string::npos) << out;
 }
