@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -208,6 +209,7 @@ TEST_F(MovieTest, SequenceStepOrders)
         {0, 2, 1, true, {0, 1, 2, 1, 0}},
         {0, 2, 2, true, {0, 2, 0}},
         {1, 1, 1, true, {1}},
+        {0, 9, 1, true, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}},
     };
     const int aiFrame[2] = {16, 16};
     for (const auto &c : cases) {
@@ -225,7 +227,7 @@ TEST_F(MovieTest, SequenceStepOrders)
             int w = 0, h = 0;
             std::vector<uint8_t> rgb;
             ASSERT_TRUE(NKTestDecodeWith("cat", file, &w, &h, &rgb)) << file;
-            EXPECT_EQ(rgb[0], 60 * (c.steps[i] + 1)) << c.iFrom << " " << i;
+            EXPECT_EQ(rgb[0], std::min(255, 60 * (c.steps[i] + 1))) << c.iFrom << " " << i;
         }
     }
 }
@@ -443,6 +445,29 @@ TEST_F(MovieTest, JoinOfCutFramesAnswersAStatus)
     EXPECT_EQ(WriteAnimatedGif("whole%d.gif", 1, false, 0, false, -1, 4, "j.gif"),
               NK_IMAGE_OPEN_ERROR);
     EXPECT_FALSE(Exists("j.gif"));  // a join that stops leaves no output
+    // Delay 4 (25 frames/s) without transparency: packed byte 0x80; looping
+    // only when asked, with count 0 for forever.
+    std::rename("whole.gif", "f_0.gif");
+    std::ofstream("f_1.gif", std::ios::binary) << whole;
+    const struct {
+        bool bForever;
+        int iLoops;
+        std::string loop;
+    } joins[] = {{false, 0, ""},
+                 {true, 5, std::string("NETSCAPE2.0\x03\x01\x00\x00\x00", 16)},
+                 {false, 3, std::string("NETSCAPE2.0\x03\x01\x03\x00\x00", 16)}};
+    for (const auto &j : joins) {
+        ASSERT_EQ(WriteAnimatedGif("f_%d.gif", 2, j.bForever, j.iLoops, false, -1, 4, "j.gif"), 1);
+        const std::string joined = ReadAll("j.gif");
+        EXPECT_EQ(CountOf(joined, std::string("\x21\xF9\x04\x80\x04\x00\x00\x00\x2C", 9)), 2);
+        EXPECT_EQ(CountOf(joined, "NETSCAPE2.0"), j.loop.empty() ? 0 : 1);
+        if (!j.loop.empty()) {
+            EXPECT_EQ(CountOf(joined, j.loop), 1);
+        }
+        const std::string info = RunOutput("gifsicle --info j.gif");
+        EXPECT_NE(info.find("2 images"), std::string::npos) << info;
+        EXPECT_NE(info.find("local color table"), std::string::npos) << info;
+    }
 }
 
 TEST_F(MovieTest, OldMpegRunsTheEncoderOnAPrivateFolder)
