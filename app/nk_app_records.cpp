@@ -74,8 +74,7 @@ bool MakeModelAndSettings(void)
     for (NKVectorSettings &settings : g_SeparateVectorSettings)
         if (!NKResetVectorSettings(&settings, NK_VECTOR_RESET_STARTUP)) return false;
     NKResetPartHighlightSettings(&NKPartHighlightSettings);
-    // Placeholder: the movie frame size (384 x 288) comes with the movie writer (export/).
-    sg_MovieSettings = NKMovieSettings();
+    sg_MovieSettings = NKMovieSettings(384, 288);
     g_pMovieSettings = &sg_MovieSettings;
     return true;
 }

@@ -90,8 +90,10 @@ bool NKRunShellCommand(const char *pszCommand)
     return iResult != NK_PROCESS_NOT_STARTED;
 }
 
-int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory, bool bCancellable)
+int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory, bool bCancellable,
+                         int *piExitStatus)
 {
+    if (piExitStatus != nullptr) *piExitStatus = -1;
     if (pszCommandLine == nullptr) return NK_PROCESS_NOT_STARTED;
     NKSpawnedProcess process;
     if (NKSpawnShellCaptured(pszCommandLine, pszDirectory, &process) != 0)
@@ -111,7 +113,8 @@ int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory, b
     // a background child it left may hold the pipe open for much longer.
     DrainOutput(&process, &lines);
     lines.Flush();
-    NKSpawnClose(&process);
+    const int iStatus = NKSpawnClose(&process);
+    if (piExitStatus != nullptr) *piExitStatus = iStatus;
     return iResult;
 }
 

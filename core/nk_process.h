@@ -30,8 +30,10 @@ bool NKRunShellCommand(const char *pszCommand);
 // and shows each line of its standard output and error as an information
 // line while it runs. When bCancellable, NKCheckCancel is polled every
 // 100 ms and Cancel ends the process and everything it started. Answers one
-// of the results above.
-int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory, bool bCancellable);
+// of the results above; piExitStatus (optional) receives the shell's exit
+// status (128 + signal number for a signal, -1 when it did not start).
+int NKRunProcessCaptured(const char *pszCommandLine, const char *pszDirectory, bool bCancellable,
+                         int *piExitStatus = nullptr);
 
 // Starts a program without waiting for it: the command line is the program
 // (searched on PATH) and its arguments, separated by blanks, with double

@@ -10,6 +10,7 @@
 #include "core/nk_message.h"
 #include "core/nk_view_state.h"
 #include "export/nk_image.h"
+#include "export/nk_movie_commands.h"
 #include "export/nk_offscreen.h"
 #include "export/nk_scene_export.h"
 
@@ -102,6 +103,8 @@ int NKCommandHandleImageFiles(CommandTableEntry *pEntry, const char *pszArgument
     if (pEntry->id == NK_CID_TOCLIPBOARD) return CopyToClipboard(pEntry, &scan);
     for (const ImageRow &row : kImageRows)
         if (row.iCommandID == pEntry->id) return SaveImage(pEntry, &scan, row.uFlags);
+    const int iResult = NKCommandHandleMovieFiles(pEntry, pszArguments);
+    if (iResult != 3) return iResult;
     return NKCommandHandleSceneExport(pEntry, pszArguments);
 }
 

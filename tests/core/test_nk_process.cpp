@@ -89,6 +89,23 @@ TEST_F(ProcessTest, EchoFinishesAndItsLineReachesTheMessages)
     EXPECT_TRUE(capture.HasLine("hi", NK_MSG_INFO)) << capture.Text();
 }
 
+TEST_F(ProcessTest, ExitStatusIsReported)
+{
+    const struct {
+        const char *pszCommand;
+        int iStatus;
+    } cases[] = {{"true", 0}, {"exit 1", 1}, {"exit 7", 7}, {"kill -9 $$", 128 + 9}};
+    for (const auto &c : cases) {
+        int iStatus = -5;
+        EXPECT_EQ(NKRunProcessCaptured(c.pszCommand, nullptr, false, &iStatus),
+                  NK_PROCESS_FINISHED);
+        EXPECT_EQ(iStatus, c.iStatus) << c.pszCommand;
+    }
+    int iStatus = 0;
+    EXPECT_EQ(NKRunProcessCaptured(nullptr, nullptr, false, &iStatus), NK_PROCESS_NOT_STARTED);
+    EXPECT_EQ(iStatus, -1);
+}
+
 TEST_F(ProcessTest, OutputAndErrorLinesArriveInOrder)
 {
     MessageCapture capture;
