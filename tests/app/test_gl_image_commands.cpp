@@ -33,18 +33,11 @@
 
 namespace {
 
-class ImageCommandTest : public ShellWindowTest {
+class ImageCommandTest : public ProgramWindowTest {
 protected:
     void SetUp() override
     {
-        m_SavedLoad = NKGetLoadHooks();
-        NKInstallCommandHooks();
-        NKInstallDataSources();
-        g_pModel = NKCreateModel();
-        g_pMovieSettings = &m_MovieSettings;
-        ShellWindowTest::SetUp();
-        ASSERT_TRUE(NKInstallRenderer());
-        NKRegisterFileCommands();
+        ProgramWindowTest::SetUp();
         NKRegisterImageCommands();
         const std::string beam = NKTestExamplePath("beam.nkf");
         ASSERT_EQ(ExecuteCommand(("opennkffile \"" + beam + "\"").c_str()), 0);
@@ -62,13 +55,7 @@ protected:
         ASSERT_EQ(chdir(m_acOldDir), 0);
         NKTestRemoveDir(m_Dir);
         NKSetImageCommandHandler(nullptr);
-        ShellWindowTest::TearDown();
-        NKShutdownRenderer();
-        NKDestroyModel(g_pModel);
-        g_pModel = nullptr;
-        g_pMovieSettings = nullptr;
-        NKReleaseDataSources();
-        NKSetLoadHooks(m_SavedLoad);
+        ProgramWindowTest::TearDown();
     }
     static std::vector<uint8_t> Decode(const std::string &decoder, const std::string &file)
     {
@@ -77,8 +64,6 @@ protected:
         EXPECT_TRUE(NKTestDecodeWith(decoder, file, &w, &h, &rgb)) << file;
         return rgb;
     }
-    NKMovieSettings m_MovieSettings;
-    NKLoadHooks m_SavedLoad;
     std::string m_Dir;
     char m_acOldDir[4096];
 };

@@ -35,20 +35,12 @@
 
 namespace {
 
-class PrintCommandTest : public ShellWindowTest {
+class PrintCommandTest : public ProgramWindowTest {
 protected:
     void SetUp() override
     {
-        m_SavedLoad = NKGetLoadHooks();
-        NKInstallCommandHooks();
-        NKInstallDataSources();
-        g_pModel = NKCreateModel();
-        g_pMovieSettings = &m_MovieSettings;
-        ShellWindowTest::SetUp();
-        ASSERT_TRUE(NKInstallRenderer());
-        NKRegisterFileCommands();
+        ProgramWindowTest::SetUp();
         NKRegisterImageCommands();
-        NKRegisterSystemCommands();
         NKResetPageSetup(&g_PageSetup);
         NKSetHeadlessPrinter(nullptr, nullptr);
         const std::string beam = NKTestExamplePath("beam.nkf");
@@ -65,13 +57,7 @@ protected:
         NKUseSystemPrinters();
         NKResetPageSetup(&g_PageSetup);
         NKSetImageCommandHandler(nullptr);
-        ShellWindowTest::TearDown();
-        NKShutdownRenderer();
-        NKDestroyModel(g_pModel);
-        g_pModel = nullptr;
-        g_pMovieSettings = nullptr;
-        NKReleaseDataSources();
-        NKSetLoadHooks(m_SavedLoad);
+        ProgramWindowTest::TearDown();
     }
     static void SetViewSize(int w, int h)
     {
@@ -81,8 +67,6 @@ protected:
         NKMakeViewContextCurrent();
         NKResizeView(w, h);
     }
-    NKMovieSettings m_MovieSettings;
-    NKLoadHooks m_SavedLoad;
     std::string m_Dir;
     char m_acOldDir[4096];
 };
