@@ -32,11 +32,10 @@ bool NKBeginProgress(int iRange, const char *pszText, bool bProgressBar, bool bC
     if (bCancelButton) uFlags |= NK_STATUSBAR_CANCEL;
     bool bResult = pUI->SetStatusbarMode(uFlags);
     if (bProgressBar) pUI->SetProgressRange(iRange);
-    if (bCancelButton) {
-        // A click from before this operation must not cancel it.
-        sg_Progress.bCancelPressed = false;
-        pUI->ClearCancelRequest();
-    }
+    // A click from before this operation must not cancel it, with or
+    // without a Cancel button of its own.
+    sg_Progress.bCancelPressed = false;
+    pUI->ClearCancelRequest();
     NKSetStatusText(pszText);
     return bResult;
 }

@@ -132,6 +132,13 @@ TEST_F(ProgressTest, CheckCancelPumpsAndAnswersTheButton)
     NKEndCancelMode("");
     NKBeginCancelMode("Again");
     EXPECT_FALSE(NKCheckCancel());
+    m_pUI->RequestCancel();
+    EXPECT_TRUE(NKCheckCancel());
+    NKEndCancelMode("");
+    // A later operation without a button is not cancelled by that click.
+    NKBeginProgressBar(10, "Writing");
+    EXPECT_FALSE(NKCheckCancel());
+    NKEndProgressBar("");
 }
 
 TEST_F(ProgressTest, CancelFromAnotherThread)
