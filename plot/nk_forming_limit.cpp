@@ -130,6 +130,52 @@ bool ComputeScatter(void)
     return true;
 }
 
+// The database numbers of the element's first 4 nodes; false when one is
+// missing.
+bool ElementNodes(const NKPart &part, const NKElement &elem, int aiNodes[4])
+{
+    if (part.pElementConnects == nullptr || part.pNodeMap == nullptr || elem.iNodeStart < 0 ||
+        elem.iNodeStart > part.iNumElementConnects - 4)
+        return false;
+    for (int j = 0; j < 4; j++) {
+        int iNode = part.pElementConnects[elem.iNodeStart + j];
+        if (iNode < 0 || iNode >= part.iNumNodes) return false;
+        aiNodes[j] = part.pNodeMap[iNode];
+    }
+    return true;
+}
+
+// The strains of the shell at position iPos over all states into the path,
+// each state with the element's corners of that state.
+bool ReadPathStrains(const NKPart &part, const NKElement &elem, int iPos, int iStates,
+                     StrainPath *pPath)
+{
+    int aiNodes[4];
+    if (!ElementNodes(part, elem, aiNodes)) return false;
+    // The coordinates of the 4 nodes over the states: [key][node x states + state].
+    std::vector<float> xyz[3];
+    float *apOut[3];
+    for (int k = 0; k < 3; k++) {
+        xyz[k].assign((size_t)4 * iStates, 0.0f);
+        apOut[k] = xyz[k].data();
+    }
+    const int aiKeys[3] = {25, 26, 27};
+    if (NKLSDynaReadStateResult(nullptr, iStates, aiKeys, 3, aiNodes, 4, apOut, NK_DYNA_NODE_COORDS,
+                                nullptr) != iStates)
+        return false;
+    std::vector<int> shells = {iPos};
+    for (int s = 0; s < iStates; s++) {
+        std::vector<float> corners(24, 0.0f);
+        for (int j = 0; j < 4; j++)
+            for (int k = 0; k < 3; k++)
+                corners[(size_t)3 * j + k] = xyz[k][(size_t)j * iStates + s];
+        if (!ReadStrains(&s, 1, shells, corners, &pPath->minor[(size_t)s],
+                         &pPath->major[(size_t)s]))
+            return false;
+    }
+    return true;
+}
+
 // The cache index of the strain path of the element named by text; -1 when
 // the text names none or a read fails.
 int FindOrComputePath(const char *pszText)
@@ -155,11 +201,7 @@ int FindOrComputePath(const char *pszText)
     StrainPath path;
     path.minor.assign((size_t)iStates, kUndefined);
     path.major.assign((size_t)iStates, kUndefined);
-    std::vector<float> corners(24, 0.0f);
-    NKGetElementNodeCoords(pFrame, &ref, corners.data(), 4);
-    std::vector<int> shells = {iPos};
-    if (!ReadStrains(nullptr, iStates, shells, corners, path.minor.data(), path.major.data()))
-        return -1;
+    if (!ReadPathStrains(pGeo->pParts[ref.iPart], elem, iPos, iStates, &path)) return -1;
     path.name = text;
     path.iPart = ref.iPart;
     path.iElement = ref.iIndex;

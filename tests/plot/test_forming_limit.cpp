@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/nk_element_types.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_render_state.h"
 #include "plot/nk_forming_limit.h"
@@ -140,6 +141,35 @@ TEST_F(FormingLimit, LimitScatterAndPathFollowTheState)
     ASSERT_EQ(Run("th plot 1 1 Limit"), 0);
     ASSERT_EQ(g_pCurrentPlot->iNumCurves, 1);
     EXPECT_EQ(g_pCurrentPlot->szTitle, ("FLD, (" + Db() + ")").c_str());
+}
+
+TEST_F(FormingLimit, SurfaceChangeRecomputesAndRepeatedPathsStay)
+{
+    OpenDatabase();
+    WriteLimit(kLimitFile);
+    ASSERT_TRUE(NKPlotInterfaceInit(NK_PLOT_SOURCE_FLD, "lim.fld"));
+    ASSERT_TRUE(NKCreateCurrentPlot(false));
+    const struct {
+        int iSurface;
+        std::vector<std::string> names;
+        int iCurves;
+        const char *pszXTitle;
+    } cases[] = {
+        {1, {"1,1", "1,1"}, 2, "Middle surface local min strain"},
+        {2, {"Strains scatter", "1,1"}, 2, "Outer surface local min strain"},
+        {0, {"1,1", "9,9", "junk"}, 1, "Inner surface local min strain"},
+        {1, {"Limit"}, 1, "Unknown surface local min strain"},
+    };
+    for (const auto &c : cases) {
+        NKSetShellSurface(c.iSurface);
+        Build(c.names);
+        EXPECT_EQ(g_pCurrentPlot->iNumCurves, c.iCurves) << c.pszXTitle;
+        EXPECT_STREQ(g_pCurrentPlot->szXTitle.GetText(), c.pszXTitle);
+        for (int i = 0; i < g_pCurrentPlot->iNumCurves; i++)
+            EXPECT_NEAR(g_pCurrentPlot->ppCurves[i]->pPoints[0].x,
+                        i == 0 && c.names[0] == "Limit" ? -0.4f : -0.01f, 1e-6);
+    }
+    NKSetShellSurface(1);
 }
 
 TEST_F(FormingLimit, NoLimitFileOrNoDatabaseMakesNothing)
