@@ -134,6 +134,7 @@ bool NKCommandReadState(int iState, int iScalar, int iVector)
     if (NKGetInterfaceType() == NK_INTERFACE_NATIVE) NKSetFrameTimesFromDescriptions();
     if (bContours) ExecuteCommand("contours");
     if (NKPlotExists()) ExecuteCommand("np update");
+    NKFLDUpdatePlot();
     g_TransformationTable.ApplyToFrame(pFrame, iState);
     g_ViewPointTable.ApplyToFrame(pFrame, iState);
     if (bScalar && bVector) {

@@ -168,6 +168,11 @@ bool NKDrawScene(int iFrame, int iFlag1, int iFlag2)
 
 bool NKPlotExists(void) { return sg_Hooks.pfnPlotExists != nullptr && sg_Hooks.pfnPlotExists(); }
 
+void NKFLDUpdatePlot(void)
+{
+    if (sg_Hooks.pfnFLDUpdatePlot != nullptr) sg_Hooks.pfnFLDUpdatePlot();
+}
+
 bool NKPlotInterfaceInit(int iSource, const char *pszFileName)
 {
     return sg_Hooks.pfnPlotInterfaceInit != nullptr &&

@@ -64,6 +64,10 @@ struct NKLoadHooks {
     // plot/: opens a plot file as plot source iSource (3 NKF plot files, 4
     // THS files). Empty: false, no plot file opens.
     bool (*pfnPlotInterfaceInit)(int iSource, const char *pszFileName) = nullptr;
+    // plot/: after a state is read, rebuilds the current plot when the
+    // forming limit diagram is its source and redraws the plot window.
+    // Empty: nothing.
+    void (*pfnFLDUpdatePlot)(void) = nullptr;
     // app/: refreshes menu checks and tool-bar buttons for the model. Empty:
     // nothing to refresh; the answer (whether the current frame has a
     // geometry) is the same.
@@ -96,3 +100,4 @@ bool NKRefreshMenusForModel(void);
 void NKSetupLevelOfDetail(void);
 bool NKPlotExists(void);
 bool NKPlotInterfaceInit(int iSource, const char *pszFileName);
+void NKFLDUpdatePlot(void);

@@ -51,6 +51,11 @@ void NKStoreRecentFiles(const NKString *pEntries, int iCount)
     if (sg_Hooks.pfnStoreRecentFiles != nullptr) sg_Hooks.pfnStoreRecentFiles(pEntries, iCount);
 }
 
+bool NKFLDRedrawOnSelection(void)
+{
+    return sg_Hooks.pfnFLDRedrawOnSelection != nullptr && sg_Hooks.pfnFLDRedrawOnSelection();
+}
+
 void NKPlotInterfaceClose(void)
 {
     if (sg_Hooks.pfnPlotInterfaceClose != nullptr) sg_Hooks.pfnPlotInterfaceClose();

@@ -44,6 +44,10 @@ struct NKShellHooks {
     // plot/: closes the current 2-D plot data source. Empty: nothing (no
     // plot source is open).
     void (*pfnPlotInterfaceClose)(void) = nullptr;
+    // plot/: while the forming limit diagram is drawn in its own window,
+    // redraws it when the shells selected in the view changed; true then.
+    // Empty: false.
+    bool (*pfnFLDRedrawOnSelection)(void) = nullptr;
     // app/: paints the view at once (the paint sees g_bSynchronousPaint
     // set). Empty: NKInvalidateView, a paint through the event loop.
     void (*pfnRedrawView)(void) = nullptr;
@@ -100,6 +104,7 @@ void RefreshInfoPropertySheet(void);
 void ResetModelState(bool bKeepSettings);
 void NKStoreRecentFiles(const NKString *pEntries, int iCount);
 void NKPlotInterfaceClose(void);
+bool NKFLDRedrawOnSelection(void);
 
 // The shell's view, GL state, timer and animation services.
 // Sets g_bViewInvalidated and g_bSynchronousPaint, paints the view at once,

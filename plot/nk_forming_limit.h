@@ -4,11 +4,15 @@
 // scatter", curves, defaults, titles and close.
 #pragma once
 
+#include <vector>
+
+struct NKSelectionList;
 struct PlotCurve;
 struct PlotRecord;
 
-// Placeholder: the diagram itself comes with the forming limit diagram; until
-// then every answer is the neutral one (false, 0 or null).
+// Init clears everything and answers false unless an LS-DYNA database with
+// local shell strains is open; names and curves follow the plot-source
+// contract (nk_plot_source.h).
 namespace FormingLimitPlot {
 bool Init(const char *pszFileName);
 bool Close(void);
@@ -20,4 +24,16 @@ char **GetSeriesNames(int iCategory, int iComponent);
 int ReadCurves(int iCategory, int iComponent, char **ppszNames, int iCount, PlotCurve **ppCurves);
 bool SetDefaults(PlotRecord *pPlot);
 bool SetTitles(PlotRecord *pPlot, int iCategory, int iComponent);
+// Asks the shown series again and rebuilds the current plot from them;
+// false without a current plot or without shown series.
+bool UpdatePlot(void);
+// The positions in the strain scatter of the selected shells (element
+// selection mode 2) whose strains are defined.
+void SelectedShells(std::vector<int> *pOut);
+// Whether the selected shells of the list differ from those last stored by
+// SelectedShells.
+bool SelectionChanged(const NKSelectionList &list);
+// Fills the core slots: the update after a state is read and the redraw
+// when the selection changed.
+void InstallHooks(void);
 }  // namespace FormingLimitPlot

@@ -75,6 +75,7 @@ void NKDrawPlotMarkers(const NKPlotMarkerStyle *pStyle, const NKPlotPoint *pPoin
                        int iMostMarkers, const NKBitmapFont *pFont, const NKOrthoView *pDataView,
                        const NKOrthoView *pPixelView);
 
-// Placeholder: the points of the forming limit diagram's highlighted states
-// on pCurve, until that diagram is built; none.
+// The points of pCurve (the forming limit diagram's strain scatter) of the
+// shells selected in the view, valid until the next call; none for other
+// curves (nk_forming_limit.cpp).
 int NKPlotFLDHighlightPoints(const PlotCurve *pCurve, const NKPlotPoint **ppPoints);

@@ -14,12 +14,6 @@
 #include "plot/nk_plot_draw_parts.h"
 #include "render/nk_text.h"
 
-int NKPlotFLDHighlightPoints(const PlotCurve *, const NKPlotPoint **ppPoints)
-{
-    if (ppPoints != nullptr) *ppPoints = nullptr;
-    return 0;
-}
-
 namespace {
 
 struct Stipple {

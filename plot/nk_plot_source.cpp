@@ -350,4 +350,5 @@ void NKInstallPlotHooks(void)
     NKShellHooks shell = NKGetShellHooks();
     shell.pfnPlotInterfaceClose = SourceClose;
     NKSetShellHooks(shell);
+    FLD::InstallHooks();
 }

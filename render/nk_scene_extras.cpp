@@ -2,6 +2,7 @@
 // nk_scene_extras.h).
 #include "render/nk_scene_extras.h"
 
+#include "core/nk_shell_hooks.h"
 #include "render/nk_overlays.h"
 #include "tools/nk_line_sets.h"
 #include "tools/nk_particle_trace.h"
@@ -12,7 +13,7 @@ namespace {
 int sg_iForcedCulledPart = -1;
 }  // namespace
 
-void NKDrawSceneOverlays(NKFrame *) {}
+void NKDrawSceneOverlays(NKFrame *) { NKFLDRedrawOnSelection(); }
 void NKDrawCopyOverlays(NKFrame *pFrame)
 {
     NKDrawPartPrimitives(pFrame);

@@ -12,7 +12,8 @@ struct NKFrame;
 struct NKGeometry;
 
 // Placeholder: the 3-D overlays of a frame (primitives, pick marks,
-// manipulators, 3-D legend, trace curves, rotation point); nothing.
+// manipulators, 3-D legend, trace curves, rotation point); for now only the
+// forming limit diagram's redraw when the selected shells changed.
 void NKDrawSceneOverlays(NKFrame *pFrame);
 // The overlay pass of every copy: the 3-D primitives, the line sets, the
 // user labels, points, text labels and textured polygons. Placeholder: the
