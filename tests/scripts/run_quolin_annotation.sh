@@ -5,34 +5,11 @@
 # line count with the time taken, the primitive) on standard error.
 set -uo pipefail
 program="$1"
-home="$(mktemp -d)"
-trap 'rm -rf "$home"' EXIT
-export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
-mkdir -p "$home/.config/Brovik" "$home/work"
-cd "$home/work" || exit 1
+. "$(dirname "$0")/fresh_home.sh"
 fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
-cat > unithex.nkf <<'NKF'
-*NKF-1.00
-*NODES 1
-0 0 0
-1 0 0
-1 1 0
-0 1 0
-0 0 1
-1 0 1
-1 1 1
-0 1 1
-*ELEMENTS 1
-%NAME "Hex"
-%NODES #1
-%WITH_ID
-%HEXAHEDRONS
-1 1 2 3 4 5 6 7 8
-*QUOLINGEOMETRY 1
-%NAME "Hex"
-%ELEMENTS
-1
+write_unit_hex unithex.nkf
+cat >> unithex.nkf <<'NKF'
 *RESULTS 1
 %DIMENSION 1
 %PER_NODE #1

@@ -10,12 +10,8 @@
 #   3. "quolin -pixelformat 100000": no context, no window, status 1.
 set -uo pipefail
 program="$1"; examples="$2"
-home="$(mktemp -d)"
-trap 'rm -rf "$home"' EXIT
-export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+. "$(dirname "$0")/fresh_home.sh"
 conf="$home/.config/Brovik/Quolin Dulm.conf"
-mkdir -p "$home/.config/Brovik" "$home/work"
-cd "$home/work" || exit 1
 fail() { echo "FAIL: $*"; [ -f "$conf" ] && cat "$conf"; exit 1; }
 
 printf 'dump "%s/t.dbg"\nexit\n' "$home" > "$home/.config/Brovik/fileopen.qlc"

@@ -6,36 +6,11 @@
 # the command texts on standard error.
 set -uo pipefail
 program="$1"
-home="$(mktemp -d)"
-trap 'rm -rf "$home"' EXIT
-export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+. "$(dirname "$0")/fresh_home.sh"
 export ALSOFT_DRIVERS=null
-mkdir -p "$home/.config/Brovik" "$home/work"
-cd "$home/work" || exit 1
 fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
-cat > unithex.nkf <<'NKF'
-*NKF-1.00
-*NODES 1
-0 0 0
-1 0 0
-1 1 0
-0 1 0
-0 0 1
-1 0 1
-1 1 1
-0 1 1
-*ELEMENTS 1
-%NAME "Hex"
-%NODES #1
-%WITH_ID
-%HEXAHEDRONS
-1 1 2 3 4 5 6 7 8
-*QUOLINGEOMETRY 1
-%NAME "Hex"
-%ELEMENTS
-1
-NKF
+write_unit_hex unithex.nkf
 printf '%s\n' 'debugcommands on' 'sound add 1,7 "Bell" bell.wav' 'sound' \
   'audio add 0 6 1 tone.wav' 'exit' > "$home/.config/Brovik/fileopen.qlc"
 

@@ -1,0 +1,37 @@
+# tests/scripts/fresh_home.sh -- sourced by the scripts that run the viewer:
+# a temporary home (HOME, XDG_CONFIG_HOME, XDG_DATA_HOME) with the program's
+# configuration folder, removed on exit, and its work folder as the current
+# one. $home is the folder, $brovik the configuration folder.
+home="$(mktemp -d)"
+trap 'rm -rf "$home"' EXIT
+export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+brovik="$home/.config/Brovik"
+mkdir -p "$brovik" "$home/work"
+cd "$home/work" || exit 1
+
+# Writes a model of one unit hexahedron (parts and nodes as in the tests'
+# command files) to $1.
+write_unit_hex() {
+  cat > "$1" <<'NKF'
+*NKF-1.00
+*NODES 1
+0 0 0
+1 0 0
+1 1 0
+0 1 0
+0 0 1
+1 0 1
+1 1 1
+0 1 1
+*ELEMENTS 1
+%NAME "Hex"
+%NODES #1
+%WITH_ID
+%HEXAHEDRONS
+1 1 2 3 4 5 6 7 8
+*QUOLINGEOMETRY 1
+%NAME "Hex"
+%ELEMENTS
+1
+NKF
+}
