@@ -91,7 +91,7 @@ bool FillCurve(PlotRecord *pPlot, PlotCurve *pCurve, const std::vector<float> pC
     return true;
 }
 
-// A node specification of the current geometry; false when it does not
+// A node given as part,node in the current geometry; false when it does not
 // parse.
 bool ParseNode(const std::string &word, int *piPart, int *piNode)
 {

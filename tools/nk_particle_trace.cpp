@@ -1,4 +1,4 @@
-// tools/nk_particle_trace.cpp -- the particle-trace set (seed specifications,
+// tools/nk_particle_trace.cpp -- the particle-trace set (seed definitions,
 // options, animation step), the per-frame results and their release, and the
 // scene's per-frame update (see nk_particle_trace.h). The tracing itself is
 // in nk_particle_integrate.cpp.

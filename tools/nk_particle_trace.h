@@ -2,9 +2,9 @@
 // vector field of a frame, followed element by element from seed points.
 //
 // One global ParticleTraceSet (g_pParticleTraceSet, made at start-up by
-// NKCreateParticleTraceSet) holds up to five seed specifications and the
+// NKCreateParticleTraceSet) holds up to five seed definitions and the
 // display and computation options. The traces of a frame live with the frame
-// (NKFrame::pParticleTraces, one ParticleTraceResult per specification) and
+// (NKFrame::pParticleTraces, one ParticleTraceResult per seed definition) and
 // are computed on demand by the scene's tool update
 // (NKUpdateFrameParticleTraces) when a slot is null; every change of a seed
 // or an option clears them (NKClearParticleTraces). nk_particle_trace.cpp
@@ -24,7 +24,7 @@ struct NKAnimationSettings;
 
 enum { NK_MAX_TRACE_SPECS = 5 };
 
-// One seed specification; corners in model coordinates.
+// One seed definition; corners in model coordinates.
 struct TraceSeedBox {
     uint8_t bIsBox = 0;  // 1: a box with two corners, 0: a single point
     int32_t nx = 1, ny = 1, nz = 1;
@@ -85,7 +85,7 @@ struct TraceLine {
     TracePoint *pBackward = nullptr;
 };
 
-// The traces of one specification in one frame; owned by the frame.
+// The traces of one seed definition in one frame; owned by the frame.
 struct ParticleTraceResult {
     uint8_t bComputed = 0;
     int32_t iNumSeeds = 0;
