@@ -4,13 +4,17 @@
 // button id is the action's data. A click runs the main window's command
 // path; the check states only ever come from the display state (a click
 // never toggles a button by itself), so a button shows what the model
-// shows after its command ran.
+// shows after its command ran. Each button has an image of its own, drawn
+// as SVG in app/icons/ and built into the program as Qt resources. They
+// are always the program's own, not the desktop icon theme's: a theme has
+// images for only some of the buttons (none for the draw styles or Play
+// backward), and a bar of mixed looks reads worse than one set.
 #include "app/nk_toolbar.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QIcon>
 #include <QMainWindow>
-#include <QPainter>
 #include <QPixmap>
 #include <QToolBar>
 
@@ -55,43 +59,46 @@ enum {
     kPlay = 40325
 };
 
-// One button: its image, id (0 for a separator), whether it belongs to the
-// draw-style group, its tooltip and the menu item it runs like (0: none).
+// One button: its id (0 for a separator), whether it belongs to the
+// draw-style group, its tooltip, the menu item it runs like (0: none) and
+// its image, ":/toolbar/<name>.svg".
 struct ButtonRow {
-    int iImage;
     int iId;
     bool bGroup;
     const char *pszTip;
     int iMenuId;
+    const char *pszImage;
 };
 
 constexpr ButtonRow kButtons[] = {
-    {0, kOpen, false, "Open", 0},
-    {2, kAbout, false, "About", 0},
-    {-1, 0, false, nullptr, 0},
-    {3, kSurface, true, "Show Model As Surface", NK_MENU_SURFACE},
-    {4, kLines, true, "Show Model As Lines", NK_MENU_LINES},
-    {5, kPoints, true, "Show Model As Points", NK_MENU_POINTS},
-    {6, kOutline, true, "Show Model As Outlined", NK_MENU_OUTLINE},
-    {7, kHiddenLines, true, "Show Model As Hidden Lines", NK_MENU_HIDDENLINES},
-    {-1, 0, false, nullptr, 0},
-    {8, kMesh, false, "Turn mesh on/off", NK_MENU_MESH},
-    {-1, 0, false, nullptr, 0},
-    {9, kWalk, false, "Walk/study", 0},
-    {10, kMoveAsOutline, false, "Move as outline/normal", NK_MENU_MOVEASOUTLINE},
-    {11, kResetView, false, "Reset view", NK_MENU_RESETVIEW},
-    {-1, 0, false, nullptr, 0},
-    {12, kInfo, false, "Info box", NK_MENU_INFO},
-    {13, kText, false, "Text", NK_MENU_TEXT},
-    {14, kLegend, false, "Legend", NK_MENU_LEGEND},
-    {-1, 0, false, nullptr, 0},
-    {15, kPlayBackward, false, "Play backward", NK_MENU_PLAYBACKWARD},
-    {16, kStepBackward, false, "Step backward", NK_MENU_STEPBACKWARD},
-    {17, kPause, false, "Pause", NK_MENU_PAUSE},
-    {18, kStop, false, "Stop", NK_MENU_STOP},
-    {19, kStepForward, false, "Step forward", NK_MENU_STEPFORWARD},
-    {20, kPlay, false, "Play", NK_MENU_PLAY},
+    {kOpen, false, "Open", 0, "open"},
+    {kAbout, false, "About", 0, "about"},
+    {0, false, nullptr, 0, nullptr},
+    {kSurface, true, "Show Model As Surface", NK_MENU_SURFACE, "surface"},
+    {kLines, true, "Show Model As Lines", NK_MENU_LINES, "lines"},
+    {kPoints, true, "Show Model As Points", NK_MENU_POINTS, "points"},
+    {kOutline, true, "Show Model As Outlined", NK_MENU_OUTLINE, "outline"},
+    {kHiddenLines, true, "Show Model As Hidden Lines", NK_MENU_HIDDENLINES, "hiddenlines"},
+    {0, false, nullptr, 0, nullptr},
+    {kMesh, false, "Turn mesh on/off", NK_MENU_MESH, "mesh"},
+    {0, false, nullptr, 0, nullptr},
+    {kWalk, false, "Walk/study", 0, "walk"},
+    {kMoveAsOutline, false, "Move as outline/normal", NK_MENU_MOVEASOUTLINE, "moveasoutline"},
+    {kResetView, false, "Reset view", NK_MENU_RESETVIEW, "resetview"},
+    {0, false, nullptr, 0, nullptr},
+    {kInfo, false, "Info box", NK_MENU_INFO, "info"},
+    {kText, false, "Text", NK_MENU_TEXT, "text"},
+    {kLegend, false, "Legend", NK_MENU_LEGEND, "legend"},
+    {0, false, nullptr, 0, nullptr},
+    {kPlayBackward, false, "Play backward", NK_MENU_PLAYBACKWARD, "playbackward"},
+    {kStepBackward, false, "Step backward", NK_MENU_STEPBACKWARD, "stepbackward"},
+    {kPause, false, "Pause", NK_MENU_PAUSE, "pause"},
+    {kStop, false, "Stop", NK_MENU_STOP, "stop"},
+    {kStepForward, false, "Step forward", NK_MENU_STEPFORWARD, "stepforward"},
+    {kPlay, false, "Play", NK_MENU_PLAY, "play"},
 };
+
+const QSize kImageSize(17, 16);
 
 struct Toolbar {
     QToolBar *pBar = nullptr;
@@ -112,25 +119,16 @@ QAction *FindAction(int iId)
     return it != sg_Toolbar.actions.end() ? it->second : nullptr;
 }
 
-// The 17 x 16 image of a button: its tooltip's initial letters on a plain
-// face (the program's own drawing).
+// The 17 x 16 image of a button. Null when it cannot be read (Qt's SVG
+// plugins missing): the button then shows its tooltip's text.
 QIcon MakeImage(const ButtonRow &row)
 {
-    QPixmap image(17, 16);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setPen(QColor(20, 40, 90));
-    QFont font = painter.font();
-    font.setPixelSize(9);
-    font.setBold(true);
-    painter.setFont(font);
-    QString tip = QString::fromUtf8(row.pszTip);
-    QString letters = tip.left(1);
-    const qsizetype iLast = tip.lastIndexOf(' ');
-    if (iLast > 0) letters += tip.mid(iLast + 1, 1);
-    painter.drawText(image.rect(), Qt::AlignCenter, letters.toUpper());
-    painter.drawRect(0, 0, 16, 15);
-    return QIcon(image);
+    QIcon image(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(row.pszImage)));
+    if (image.pixmap(kImageSize).isNull()) {
+        NKDiagnostic("Tool-bar image not readable", "NKCreateToolbar");
+        return QIcon();
+    }
+    return image;
 }
 
 // A click undoes Qt's own toggle first: the state tests set the checks.
@@ -184,7 +182,7 @@ bool NKCreateToolbar(void)
     pBar->setObjectName("NKToolbar");
     pBar->setMovable(false);
     pBar->setFloatable(false);
-    pBar->setIconSize(QSize(17, 16));
+    pBar->setIconSize(kImageSize);
     AddButtons(pBar);
     pMain->addToolBar(Qt::TopToolBarArea, pBar);
     sg_Toolbar.pBar = pBar;
