@@ -65,9 +65,11 @@ void CompileVertical(const NKRasterFont *pRaster, const NKBitmapFont *pFont, boo
             glNewList(uList, GL_COMPILE);
             glEndList();
         } else if (c == 32) {
+            // One unlit pixel: a bitmap without size or data may lose its move.
+            static const uint8_t s_auUnlit[4] = {0, 0, 0, 0};
             const float fWidth = static_cast<float>(pFont->iCharWidth[32]);
-            CompileBitmap(uList, 0, 0, 0.0f, 0.0f, 0.0f, bTurned ? fWidth : -fWidth - 3.0f,
-                          nullptr);
+            CompileBitmap(uList, 1, 1, 0.0f, 0.0f, 0.0f, bTurned ? fWidth : -fWidth - 3.0f,
+                          s_auUnlit);
         } else if (bTurned) {
             CompileBitmap(uList, g.iWidth, g.iHeight, g.fOriginX - pFont->iLineHeight, g.fOriginY,
                           g.fAdvanceX, std::fabs(g.fAdvanceY), g.pBits);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "core/nk_render_state.h"
+#include "platform/nk_font_raster.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_text.h"
@@ -256,6 +257,88 @@ TEST_F(TextGL, LargeSizeLightsMoreRowsAndDrawnListIsFreed)
     ASSERT_TRUE(NKCreateTextList());
     EXPECT_EQ(g_pTextListHead->pNext, nullptr);
     EXPECT_EQ(g_pTextListTail, g_pTextListHead);
+}
+
+// Lit columns from the leftmost to the rightmost; 0 when nothing is lit.
+int LitWidth(const std::vector<unsigned char> &a)
+{
+    int x0 = kWidth, x1 = -1;
+    for (int x = 0; x < kWidth; x++) {
+        if (CountLit(a, {x, 0, x + 1, kHeight}) == 0) continue;
+        if (x < x0) x0 = x;
+        x1 = x;
+    }
+    return x1 < 0 ? 0 : x1 - x0 + 1;
+}
+
+// A blank has no pixels, yet it moves the pen by its advance: in both
+// overlay fonts "A B" is wider than "AB" by exactly that advance, and so
+// are the texts of a font object and of a vertical font with turned glyphs.
+TEST_F(TextGL, BlanksKeepTheirAdvance)
+{
+    struct Case {
+        int iSize;    // queued text size: 12 small font, 13 large
+        int iTenths;  // the font behind it
+        uint32_t uStyle;
+    } const cases[] = {{12, 80, 0}, {13, 130, NK_FONT_BOLD}};
+    for (const Case &c : cases) {
+        NKRasterFont *pRaster = NKCreateGdiFont(nullptr, "arial", c.iTenths, 0, c.uStyle);
+        ASSERT_NE(pRaster, nullptr);
+        const float fBlank = pRaster->aGlyphs[int{' '}].fAdvanceX;
+        NKFreeRasterFont(pRaster);
+        EXPECT_GT(fBlank, 1.0f);
+        int aiWidth[2] = {0, 0};
+        const char *apszText[2] = {"AB", "A B"};
+        for (int i = 0; i < 2; i++) {
+            Clear();
+            ASSERT_TRUE(NKAddText(c.iSize, 0.0f, 0.0f, 255, 255, 255, apszText[i]));
+            NKDrawTextList();
+            aiWidth[i] = LitWidth(ReadFrame());
+        }
+        EXPECT_GT(aiWidth[0], 0);
+        EXPECT_EQ(aiWidth[1] - aiWidth[0], static_cast<int>(fBlank)) << c.iSize;
+    }
+    NKBitmapFont *pFont = NKCreateBitmapFont("arial", 10, 0);
+    ASSERT_NE(pFont, nullptr);
+    int aiWidth[2] = {0, 0};
+    const char *apszText[2] = {"AB", "A  B"};
+    for (int i = 0; i < 2; i++) {
+        Clear();
+        NKDrawTextAt(20.0f, 20.0f, pFont, apszText[i]);
+        aiWidth[i] = LitWidth(ReadFrame());
+    }
+    EXPECT_EQ(aiWidth[1] - aiWidth[0], 2 * pFont->iCharWidth[int{' '}]);
+    NKDeleteBitmapFont(pFont);
+    // Turned glyphs run upwards: the blank moves the pen up.
+    pFont = NKCreateBitmapFont("arial", 10, NK_FONT_VERTICAL);
+    ASSERT_NE(pFont, nullptr);
+    GLfloat afPos[2][4];
+    for (int i = 0; i < 2; i++) {
+        NKDrawTextAt(100.0f, 20.0f, pFont, apszText[i]);
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, afPos[i]);
+    }
+    EXPECT_FLOAT_EQ(afPos[1][1] - afPos[0][1], 2.0f * pFont->iCharWidth[int{' '}]);
+    NKDeleteBitmapFont(pFont);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Making fonts leaves no error behind in the context's error flag.
+TEST_F(TextGL, MakingFontsLeavesNoGLError)
+{
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    NKBuildBitmapFontLists();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const uint32_t auStyles[] = {0, NK_FONT_BOLD | NK_FONT_UNDERLINE, NK_FONT_VERTICAL};
+    for (uint8_t bRotate : {uint8_t{1}, uint8_t{0}}) {
+        g_bRotateText = bRotate;
+        for (uint32_t uStyle : auStyles) {
+            NKBitmapFont *pFont = NKCreateBitmapFont("arial", 10, uStyle);
+            ASSERT_NE(pFont, nullptr);
+            NKDrawTextAt(20.0f, 20.0f, pFont, "a b\tc");
+            NKDeleteBitmapFont(pFont);
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << uStyle;
+        }
+    }
 }
 
 TEST_F(TextGL, EmptyQueuedTextCallsNoList)
