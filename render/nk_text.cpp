@@ -101,14 +101,20 @@ uint32_t BuildSharedRange(const char *pszFace, int iTenths, uint32_t uStyle)
 
 }  // namespace
 
-void NKBuildBitmapFontLists(void)
+void NKDeleteBitmapFontLists(void)
 {
-    void *hContext = NKGetCurrentGLContextHandle();
-    if (sg_hSharedContext != nullptr && sg_hSharedContext == hContext) {
+    if (sg_hSharedContext != nullptr && sg_hSharedContext == NKGetCurrentGLContextHandle()) {
         if (g_uSmallFontListBase != 0) glDeleteLists(g_uSmallFontListBase, 256);
         if (g_uLargeFontListBase != 0) glDeleteLists(g_uLargeFontListBase, 256);
     }
     g_uSmallFontListBase = g_uLargeFontListBase = 0;
+    sg_hSharedContext = nullptr;
+}
+
+void NKBuildBitmapFontLists(void)
+{
+    NKDeleteBitmapFontLists();
+    void *hContext = NKGetCurrentGLContextHandle();
     sg_hSharedContext = hContext;
     if (hContext == nullptr) return;
     g_uLargeFontListBase = BuildSharedRange("arial", 130, NK_FONT_BOLD);

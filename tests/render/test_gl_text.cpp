@@ -7,9 +7,14 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
 
 #include "core/nk_render_state.h"
 #include "platform/nk_font_raster.h"
@@ -530,6 +535,56 @@ TEST_F(LabelGL, GrowthKeepsEveryItemAndHighlightRecolours)
     m_pOverlay->pItems[0].GetColor(7, afText);  // any other slot answers slot 0
     EXPECT_EQ(afFill[2], 1.0f);
     EXPECT_EQ(afText[0] + afText[1] + afText[2], 0.0f);
+}
+
+// Two contexts made one after the other at the same address (the second
+// placed where the first was destroyed): each has its own handle, the
+// first's handle is dead once it goes, and the label font is built anew
+// for the second, its lists present there.
+TEST(GLContextHandles, AContextAtAFreedOnesAddressGetsItsOwnHandleAndFonts)
+{
+    NKGLContext *pHost = NKCreateOffscreenGLContext(8, 8);  // makes the GUI application
+    ASSERT_NE(pHost, nullptr);
+    const void *hHost = NKGetCurrentGLContextHandle();
+    NKMakeGLContextHandleCurrent(nullptr);
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QOffscreenSurface surface;
+    surface.setFormat(format);
+    surface.create();
+    LabelOverlay *pOverlay = CreateLabelOverlay();
+    ASSERT_NE(pOverlay, nullptr);
+    alignas(QOpenGLContext) unsigned char auPlace[sizeof(QOpenGLContext)];
+    void *ahContexts[2] = {nullptr, nullptr};
+    for (int i = 0; i < 2; i++) {
+        auto *pContext = new (auPlace) QOpenGLContext;
+        pContext->setFormat(format);
+        ASSERT_TRUE(pContext->create());
+        ASSERT_TRUE(pContext->makeCurrent(&surface));
+        ahContexts[i] = NKGetCurrentGLContextHandle();
+        EXPECT_EQ(NKGetCurrentGLContextHandle(), ahContexts[i]);  // asked again: the same
+        EXPECT_TRUE(NKIsGLContextHandleLive(ahContexts[i]));
+        AddTextLabel(pOverlay, "a b", 0.0f, 0.0f, 0.0f, -1);
+        EXPECT_TRUE(DrawLabelOverlay(pOverlay));
+        ASSERT_NE(pOverlay->pFont, nullptr);
+        EXPECT_EQ(pOverlay->pFont->hContext, ahContexts[i]);
+        EXPECT_TRUE(glIsList(pOverlay->pFont->uListBase)) << i;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        pContext->doneCurrent();
+        pContext->~QOpenGLContext();
+    }
+    EXPECT_NE(ahContexts[0], ahContexts[1]);
+    EXPECT_NE(ahContexts[0], hHost);
+    for (void *h : ahContexts) {
+        EXPECT_FALSE(NKIsGLContextHandleLive(h));
+        EXPECT_FALSE(NKMakeGLContextHandleCurrent(h));  // gone: nothing to make current
+        EXPECT_EQ(NKGetCurrentGLContextHandle(), nullptr);
+    }
+    EXPECT_FALSE(NKIsGLContextHandleLive(nullptr));
+    DestroyLabelOverlay(pOverlay);  // its context is gone: only the record goes
+    NKDestroyGLContext(pHost);
 }
 
 }  // namespace
