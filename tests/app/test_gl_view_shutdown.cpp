@@ -38,8 +38,10 @@ protected:
     static std::vector<GLuint> MakeViewObjects(void)
     {
         NKCreateStippleLists();
-        if (g_pCurrentPlot == nullptr) NKCreateCurrentPlot(false);
-        else NKPlotAttachContext(g_pCurrentPlot, nullptr);
+        if (g_pCurrentPlot == nullptr)
+            NKCreateCurrentPlot(false);
+        else
+            NKPlotAttachContext(g_pCurrentPlot, nullptr);
         g_pLabelOverlay->pFont = NKCreateBitmapFont("Arial", 8, 0);
         if (g_pCurrentPlot == nullptr || g_pLabelOverlay->pFont == nullptr) return {};
         return {g_uSmallFontListBase,
