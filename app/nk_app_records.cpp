@@ -11,6 +11,8 @@
 // is not built yet; each owner adds its record at that line.
 #include "app/nk_app_records.h"
 
+#include <GL/gl.h>
+
 #include <QOpenGLContext>
 
 #include "app/nk_render_options.h"
@@ -27,7 +29,9 @@
 #include "core/nk_view_state.h"
 #include "export/nk_page_setup.h"
 #include "nkf/nkf_export.h"
+#include "platform/nk_gl_context.h"
 #include "plot/nk_node_plot.h"
+#include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
@@ -36,14 +40,17 @@
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_texture.h"
+#include "render/nk_gl_resources.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
+#include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_renderer.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene.h"
 #include "render/nk_scene_extras.h"
+#include "render/nk_text.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane.h"
@@ -172,6 +179,30 @@ void ExitApplication(void)
     NKClearTraceNodes();
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
+}
+
+void NKReleaseViewGLObjects(void)
+{
+    void *hView = NKGetCurrentGLContextHandle();
+    if (g_pCurrentPlot != nullptr && g_pCurrentPlot->hGLContext != nullptr &&
+        g_pCurrentPlot->hGLContext == hView)
+        NKPlotDetachContext(g_pCurrentPlot);
+    if (g_pLabelOverlay != nullptr) {
+        NKDeleteBitmapFont(g_pLabelOverlay->pFont);  // its lists only in their own context
+        g_pLabelOverlay->pFont = nullptr;
+    }
+    NKDeleteBitmapFontLists();
+    if (hView != nullptr && g_uStippleListBase != 0) glDeleteLists(g_uStippleListBase, 3);
+    g_uStippleListBase = 0;
+    // The set's lists, flagged for a rebuild in the next context.
+    if (hView != nullptr && g_pListUpdateInfo != nullptr) {
+        NKDeleteAllDisplayLists();
+    } else {
+        NKClearDisplayListSet();
+        NKDropBackgroundImageList();
+        if (g_pListUpdateInfo != nullptr) NKFlagAllListsForUpdate(g_pListUpdateInfo);
+    }
+    NKFringeTextureDirty = 1;
 }
 
 namespace {

@@ -28,6 +28,13 @@ bool InitRuntimeDefaults(void);
 // global pointer; static records give back what they own. Safe to call
 // when start-up stopped early or never ran.
 void ExitApplication(void);
+// With the 3-D view's context current, just before the context goes: the
+// GL objects that live in it (the plot's fonts and lists when the plot is
+// bound to it, the label font, the shared font ranges, the stipple,
+// light, material and background lists) are deleted and their records
+// forgotten, and the fringe texture is marked for a new upload. Without a
+// current context only the records are forgotten.
+void NKReleaseViewGLObjects(void);
 // The reset before a model load (mode 2 when bKeep, else 1): the settings
 // records are reset in that mode; without bKeep the colours, delays, mesh
 // factor, stipple lists, rotation point and automatic ranges go back to

@@ -33,6 +33,7 @@
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
 #include "export/nk_image_commands.h"
+#include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_commands.h"
@@ -73,9 +74,13 @@ bool InitRecords(void)
     return true;
 }
 
+// GL objects go before the contexts they live in: the plot with its own
+// window first, then the main window and its view with the events left for
+// deletion (the view releases what lives in its context before deleting
+// it), then the records.
 void FreeRecords(void)
 {
-    // The main window and its view go with the events left for deletion.
+    NKDeleteCurrentPlot();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ExitApplication();
 }

@@ -145,6 +145,10 @@ NKRenderContext *NKCreateRenderContext(int iDepthBits, int iColorBits, bool bSin
         return Fail(text.GetText());
     }
     if (pWindow->handle() == nullptr) pWindow->create();
+    // Remembered for NKMakeGLContextHandleCurrent: Qt forgets the surface
+    // once the context is released.
+    pContext->pContext->setProperty("nkSurface",
+                                    QVariant::fromValue<void *>(static_cast<QSurface *>(pWindow)));
     int iUsed = FormatOfContext(pContext->pContext.get(), pWindow);
     if (iUsed > 0 && piChosen != nullptr) *piChosen = iUsed;
     return pContext.release();

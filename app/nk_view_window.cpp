@@ -9,10 +9,12 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPlatformSurfaceEvent>
 #include <QResizeEvent>
 #include <QWheelEvent>
 #include <QWindow>
 
+#include "app/nk_app_records.h"
 #include "app/nk_pixel_format.h"
 #include "app/nk_projection.h"
 #include "app/nk_render_context.h"
@@ -36,6 +38,7 @@ class ViewWindow : public QWindow {
 public:
     ~ViewWindow() override;
     void Paint();
+    void ReleaseGLObjects();
 
 protected:
     void exposeEvent(QExposeEvent *) override
@@ -56,6 +59,10 @@ protected:
     void focusOutEvent(QFocusEvent *) override { NKViewFocusOut(); }
     bool event(QEvent *pEvent) override
     {
+        if (pEvent->type() == QEvent::PlatformSurface &&
+            static_cast<QPlatformSurfaceEvent *>(pEvent)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+            ReleaseGLObjects();
         if (pEvent->type() != QEvent::UpdateRequest) return QWindow::event(pEvent);
         Paint();
         return true;
@@ -71,12 +78,25 @@ bool SingleBuffered(void)
     return g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bSingleBuffer != 0;
 }
 
+// The GL objects that live in the view's context go while the context can
+// still be made current on the window: the native window goes before the
+// QWindow (the main window's destruction destroys its native children
+// first), so this runs when its surface is about to go (which happens only
+// with the window itself) and again, finding nothing left, in the
+// destructor.
+void ViewWindow::ReleaseGLObjects()
+{
+    if (sg_pView != this || sg_pContext == nullptr) return;
+    if (NKMakeCurrent(sg_pDC, sg_pContext, false)) NKReleaseViewGLObjects();
+    NKMakeCurrent(sg_pDC, nullptr, false);
+}
+
 // The context is released and deleted while the window still exists.
 ViewWindow::~ViewWindow()
 {
     if (sg_pView != this) return;
     NKStopWindowTimer(NK_VIEW_TIMER_ID);
-    NKMakeCurrent(sg_pDC, nullptr, false);
+    ReleaseGLObjects();
     NKDeleteRenderContext(sg_pContext);
     NKReleaseDC(sg_pDC);
     sg_pView = nullptr;

@@ -75,6 +75,21 @@ bool PackBits(const QImage &img, NKRasterGlyph *g)
     return true;
 }
 
+// A glyph without pixels (the blank, control codes) is one unlit pixel: a
+// bitmap of no size and no data is taken by some GL implementations as an
+// empty display list, which loses the glyph's advance (and Mesa raises
+// GL_OUT_OF_MEMORY compiling it).
+bool PackBlank(NKRasterGlyph *g)
+{
+    g->iWidth = 1;
+    g->iHeight = 1;
+    g->iRowBytes = 4;
+    g->fOriginX = 0.0f;
+    g->fOriginY = 0.0f;
+    g->pBits = static_cast<uint8_t *>(std::calloc(4, 1));
+    return g->pBits != nullptr;
+}
+
 // Paints one character upright and fills g: the image spans the glyph's
 // bounding box plus a pixel of margin, so fOrigin is the distance from the
 // box's lower-left corner to the pen.
@@ -89,7 +104,7 @@ bool RasteriseGlyph(const QFont &font, const QFontMetrics &fm, int c, bool bTurn
     if (box.isEmpty()) {
         g->fAdvanceX = bTurned ? 0.0f : static_cast<float>(iAdvance);
         g->fAdvanceY = bTurned ? static_cast<float>(iAdvance) : 0.0f;
-        return true;
+        return PackBlank(g);
     }
     const QRect area = box.adjusted(-1, -1, 1, 1);
     QImage img(area.size(), QImage::Format_Grayscale8);

@@ -6,6 +6,8 @@
 // character from the answer. Codes 128-255 are read as Windows-1252. Bitmaps
 // run bottom-up, most significant bit first, each row padded to a multiple
 // of 4 bytes (GL's default unpack alignment), with no limit on their width.
+// A character without pixels (the blank) is one unlit pixel, so every
+// character has bits and its advance survives in a display list.
 // "arial" in any case is Liberation Sans (metric-compatible with Arial);
 // DejaVu Sans stands in for a face the system lacks. The implementation is
 // Qt's (nk_font_raster.cpp); it needs the GUI application object, which

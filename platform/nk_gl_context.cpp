@@ -1,6 +1,8 @@
-// platform/nk_gl_context.cpp -- off-screen OpenGL contexts on Qt 6 and the
-// once-only freeglut initialisation (see nk_gl_context.h).
+// platform/nk_gl_context.cpp -- off-screen OpenGL contexts on Qt 6, the
+// context handles and the once-only freeglut initialisation (see
+// nk_gl_context.h).
 #include "platform/nk_gl_context.h"
+#include "platform/nk_gl_context_qt.h"
 
 #include <GL/freeglut.h>
 
@@ -12,8 +14,10 @@
 #include <QVariant>
 
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
 
 struct NKGLContext {
     std::unique_ptr<QOffscreenSurface> surface;
@@ -84,17 +88,70 @@ void NKDestroyGLContext(NKGLContext *pContext)
     delete pContext;
 }
 
-void *NKGetCurrentGLContextHandle(void) { return QOpenGLContext::currentContext(); }
+namespace {
+
+// The live contexts by handle. A handle is a serial number given to a
+// context the first time its handle is asked for; it is never given again,
+// so a context made later at a freed one's address gets a handle of its
+// own, and a handle whose context is gone finds nothing here. The map lives
+// until the process ends: contexts may go after static destructors ran.
+std::unordered_map<uintptr_t, QOpenGLContext *> &LiveContexts(void)
+{
+    static auto *s_pLive = new std::unordered_map<uintptr_t, QOpenGLContext *>();
+    return *s_pLive;
+}
+
+uintptr_t sg_uLastHandle = 0;
+
+const char *const kHandleProperty = "nkHandle";
+
+QOpenGLContext *ContextOfHandle(void *hContext)
+{
+    const auto &live = LiveContexts();
+    const auto it = live.find(reinterpret_cast<uintptr_t>(hContext));
+    return it != live.end() ? it->second : nullptr;
+}
+
+}  // namespace
+
+void *NKGetGLContextHandleOf(QOpenGLContext *pContext)
+{
+    if (pContext == nullptr) return nullptr;
+    auto &live = LiveContexts();
+    const uintptr_t uKnown = pContext->property(kHandleProperty).value<quintptr>();
+    const auto it = live.find(uKnown);
+    if (uKnown != 0 && it != live.end() && it->second == pContext)
+        return reinterpret_cast<void *>(uKnown);
+    // First asked for, or asked again after the context was destroyed and
+    // made anew: a new handle.
+    const uintptr_t uHandle = ++sg_uLastHandle;
+    live[uHandle] = pContext;
+    pContext->setProperty(kHandleProperty, QVariant::fromValue<quintptr>(uHandle));
+    // A context's GL objects die with it: the handle is forgotten when the
+    // context is destroyed (and at the latest when the object goes).
+    const auto forget = [uHandle]() { LiveContexts().erase(uHandle); };
+    QObject::connect(pContext, &QOpenGLContext::aboutToBeDestroyed, forget);
+    QObject::connect(pContext, &QObject::destroyed, forget);
+    return reinterpret_cast<void *>(uHandle);
+}
+
+void *NKGetCurrentGLContextHandle(void)
+{
+    return NKGetGLContextHandleOf(QOpenGLContext::currentContext());
+}
+
+bool NKIsGLContextHandleLive(void *hContext) { return ContextOfHandle(hContext) != nullptr; }
 
 bool NKMakeGLContextHandleCurrent(void *hContext)
 {
-    QOpenGLContext *pContext = static_cast<QOpenGLContext *>(hContext);
     QOpenGLContext *pCurrent = QOpenGLContext::currentContext();
-    if (pContext == pCurrent) return true;
-    if (pContext == nullptr) {
-        pCurrent->doneCurrent();
+    if (hContext == nullptr) {
+        if (pCurrent != nullptr) pCurrent->doneCurrent();
         return true;
     }
+    QOpenGLContext *pContext = ContextOfHandle(hContext);
+    if (pContext == nullptr) return false;  // destroyed: its objects are gone
+    if (pContext == pCurrent) return true;
     QSurface *pSurface = pContext->surface();
     if (pSurface == nullptr)
         pSurface = static_cast<QSurface *>(pContext->property("nkSurface").value<void *>());

@@ -21,8 +21,13 @@ void NKDestroyGLContext(NKGLContext *pContext);
 
 // An opaque handle of the context current on this thread (the 3-D view's
 // or an off-screen one); null when none is current. Display lists belong
-// to the context that was current when they were made.
+// to the context that was current when they were made. A handle is a
+// serial number, not an address: no two contexts of the process ever share
+// one, even when a context is made where a destroyed one lay.
 void *NKGetCurrentGLContextHandle(void);
+// Whether the handle's context still exists; false for null and for a
+// context that was destroyed.
+bool NKIsGLContextHandleLive(void *hContext);
 
 // Looks up an OpenGL extension entry point by name; NULL when unknown or when
 // no context is current.
@@ -34,5 +39,6 @@ bool NKInitStrokeFont(void);
 
 // Makes the context of a handle from NKGetCurrentGLContextHandle current
 // again (on the surface it was last current on); null releases the current
-// context. False when it cannot be made current.
+// context. False, with the current context kept, when it cannot be made
+// current, also when the handle's context was destroyed.
 bool NKMakeGLContextHandleCurrent(void *hContext);

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "platform/nk_gl_context.h"
+#include "platform/nk_gl_context_qt.h"
 
 struct NKGLWindow : public QWindow {
     NKGLWindowCallbacks callbacks;
@@ -114,7 +115,7 @@ void NKDestroyGLWindow(NKGLWindow *pWindow)
     if (pWindow == nullptr) return;
     pWindow->callbacks = NKGLWindowCallbacks();
     void *hPrevious = NKGetCurrentGLContextHandle();
-    if (hPrevious == pWindow->context.get()) {
+    if (hPrevious == NKGetGLContextHandleOf(pWindow->context.get())) {
         pWindow->context->doneCurrent();
         hPrevious = nullptr;
     }
@@ -129,7 +130,7 @@ void NKDestroyGLWindow(NKGLWindow *pWindow)
 
 void *NKGetGLWindowContextHandle(const NKGLWindow *pWindow)
 {
-    return pWindow != nullptr ? pWindow->context.get() : nullptr;
+    return pWindow != nullptr ? NKGetGLContextHandleOf(pWindow->context.get()) : nullptr;
 }
 
 bool NKPaintGLWindow(NKGLWindow *pWindow)
@@ -143,7 +144,8 @@ bool NKPaintGLWindow(NKGLWindow *pWindow)
         glFinish();
     else if (pWindow->isExposed())
         pWindow->context->swapBuffers(pWindow);
-    if (hPrevious != pWindow->context.get()) NKMakeGLContextHandleCurrent(hPrevious);
+    if (hPrevious != NKGetGLContextHandleOf(pWindow->context.get()))
+        NKMakeGLContextHandleCurrent(hPrevious);
     return true;
 }
 

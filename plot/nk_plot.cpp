@@ -39,13 +39,15 @@ void MakeResources(PlotRecord *pPlot)
     }
 }
 
-void FreeResources(PlotRecord *pPlot)
+// The lists are deleted only in their own context (bCurrent); a destroyed
+// context took them with it, and the font records go either way.
+void FreeResources(PlotRecord *pPlot, bool bCurrent)
 {
     for (int i = 0; i < NK_PLOT_NUM_FONTS; i++) {
         NKDeleteBitmapFont(pPlot->pFonts[i]);
         pPlot->pFonts[i] = nullptr;
     }
-    if (pPlot->uStippleListBase != 0) glDeleteLists(pPlot->uStippleListBase, 3);
+    if (bCurrent && pPlot->uStippleListBase != 0) glDeleteLists(pPlot->uStippleListBase, 3);
     pPlot->uStippleListBase = 0;
 }
 
@@ -70,7 +72,7 @@ void *NKPlotDetachContext(PlotRecord *pPlot)
     if (pPlot == nullptr || pPlot->hGLContext == nullptr) return nullptr;
     void *hOld = pPlot->hGLContext;
     void *hPrevious = NKGetCurrentGLContextHandle();
-    if (NKMakeGLContextHandleCurrent(hOld)) FreeResources(pPlot);
+    FreeResources(pPlot, NKMakeGLContextHandleCurrent(hOld));
     NKMakeGLContextHandleCurrent(hPrevious);
     pPlot->hGLContext = nullptr;
     return hOld;

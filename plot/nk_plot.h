@@ -25,8 +25,9 @@ struct NKBitmapFont;
 // context; null (plot unbound) when there is none.
 void *NKPlotAttachContext(PlotRecord *pPlot, void *hContext);
 // Makes the plot's context current when needed, deletes its fonts and
-// lists, restores the previous context and clears the binding. Returns the
-// old context; null when the plot was not bound.
+// lists, restores the previous context and clears the binding. A context
+// that was destroyed meanwhile took the lists with it: only the records go.
+// Returns the old context; null when the plot was not bound.
 void *NKPlotDetachContext(PlotRecord *pPlot);
 
 // Negative values keep their field; sets the viewport view to 0..width,

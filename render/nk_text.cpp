@@ -65,9 +65,11 @@ void CompileVertical(const NKRasterFont *pRaster, const NKBitmapFont *pFont, boo
             glNewList(uList, GL_COMPILE);
             glEndList();
         } else if (c == 32) {
+            // One unlit pixel: a bitmap without size or data may lose its move.
+            static const uint8_t s_auUnlit[4] = {0, 0, 0, 0};
             const float fWidth = static_cast<float>(pFont->iCharWidth[32]);
-            CompileBitmap(uList, 0, 0, 0.0f, 0.0f, 0.0f, bTurned ? fWidth : -fWidth - 3.0f,
-                          nullptr);
+            CompileBitmap(uList, 1, 1, 0.0f, 0.0f, 0.0f, bTurned ? fWidth : -fWidth - 3.0f,
+                          s_auUnlit);
         } else if (bTurned) {
             CompileBitmap(uList, g.iWidth, g.iHeight, g.fOriginX - pFont->iLineHeight, g.fOriginY,
                           g.fAdvanceX, std::fabs(g.fAdvanceY), g.pBits);
@@ -99,14 +101,20 @@ uint32_t BuildSharedRange(const char *pszFace, int iTenths, uint32_t uStyle)
 
 }  // namespace
 
-void NKBuildBitmapFontLists(void)
+void NKDeleteBitmapFontLists(void)
 {
-    void *hContext = NKGetCurrentGLContextHandle();
-    if (sg_hSharedContext != nullptr && sg_hSharedContext == hContext) {
+    if (sg_hSharedContext != nullptr && sg_hSharedContext == NKGetCurrentGLContextHandle()) {
         if (g_uSmallFontListBase != 0) glDeleteLists(g_uSmallFontListBase, 256);
         if (g_uLargeFontListBase != 0) glDeleteLists(g_uLargeFontListBase, 256);
     }
     g_uSmallFontListBase = g_uLargeFontListBase = 0;
+    sg_hSharedContext = nullptr;
+}
+
+void NKBuildBitmapFontLists(void)
+{
+    NKDeleteBitmapFontLists();
+    void *hContext = NKGetCurrentGLContextHandle();
     sg_hSharedContext = hContext;
     if (hContext == nullptr) return;
     g_uLargeFontListBase = BuildSharedRange("arial", 130, NK_FONT_BOLD);

@@ -25,7 +25,7 @@ constexpr uint32_t NK_FONT_UNDERLINE = 1u << 30;
 
 // One font's lists and metrics; a heap record zero-filled at creation.
 struct NKBitmapFont {
-    void *hContext;           // the GL context current at creation; owns the lists
+    void *hContext;           // handle of the context current at creation; owns the lists
     uint32_t uListBase;       // first of 256 lists
     int32_t iLineHeight;      // pixel size less the descent
     int32_t iCharWidth[256];  // advance of each character alone, pixels
@@ -45,6 +45,9 @@ extern uint8_t g_bRotateText;
 // leaves the list base on the small one. With no context, or when a font
 // cannot be made, the range stays 0 (texts then call no lists).
 void NKBuildBitmapFontLists(void);
+// Deletes the two shared ranges when their context is current, and forgets
+// them either way (a destroyed context took them with it).
+void NKDeleteBitmapFontLists(void);
 // The shared range for a text size: above 12 the large font, else the small.
 uint32_t NKFontListBaseForSize(int iSize);
 

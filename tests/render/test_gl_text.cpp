@@ -7,11 +7,17 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
+
 #include "core/nk_render_state.h"
+#include "platform/nk_font_raster.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_text.h"
@@ -258,6 +264,88 @@ TEST_F(TextGL, LargeSizeLightsMoreRowsAndDrawnListIsFreed)
     EXPECT_EQ(g_pTextListTail, g_pTextListHead);
 }
 
+// Lit columns from the leftmost to the rightmost; 0 when nothing is lit.
+int LitWidth(const std::vector<unsigned char> &a)
+{
+    int x0 = kWidth, x1 = -1;
+    for (int x = 0; x < kWidth; x++) {
+        if (CountLit(a, {x, 0, x + 1, kHeight}) == 0) continue;
+        if (x < x0) x0 = x;
+        x1 = x;
+    }
+    return x1 < 0 ? 0 : x1 - x0 + 1;
+}
+
+// A blank has no pixels, yet it moves the pen by its advance: in both
+// overlay fonts "A B" is wider than "AB" by exactly that advance, and so
+// are the texts of a font object and of a vertical font with turned glyphs.
+TEST_F(TextGL, BlanksKeepTheirAdvance)
+{
+    struct Case {
+        int iSize;    // queued text size: 12 small font, 13 large
+        int iTenths;  // the font behind it
+        uint32_t uStyle;
+    } const cases[] = {{12, 80, 0}, {13, 130, NK_FONT_BOLD}};
+    for (const Case &c : cases) {
+        NKRasterFont *pRaster = NKCreateGdiFont(nullptr, "arial", c.iTenths, 0, c.uStyle);
+        ASSERT_NE(pRaster, nullptr);
+        const float fBlank = pRaster->aGlyphs[int{' '}].fAdvanceX;
+        NKFreeRasterFont(pRaster);
+        EXPECT_GT(fBlank, 1.0f);
+        int aiWidth[2] = {0, 0};
+        const char *apszText[2] = {"AB", "A B"};
+        for (int i = 0; i < 2; i++) {
+            Clear();
+            ASSERT_TRUE(NKAddText(c.iSize, 0.0f, 0.0f, 255, 255, 255, apszText[i]));
+            NKDrawTextList();
+            aiWidth[i] = LitWidth(ReadFrame());
+        }
+        EXPECT_GT(aiWidth[0], 0);
+        EXPECT_EQ(aiWidth[1] - aiWidth[0], static_cast<int>(fBlank)) << c.iSize;
+    }
+    NKBitmapFont *pFont = NKCreateBitmapFont("arial", 10, 0);
+    ASSERT_NE(pFont, nullptr);
+    int aiWidth[2] = {0, 0};
+    const char *apszText[2] = {"AB", "A  B"};
+    for (int i = 0; i < 2; i++) {
+        Clear();
+        NKDrawTextAt(20.0f, 20.0f, pFont, apszText[i]);
+        aiWidth[i] = LitWidth(ReadFrame());
+    }
+    EXPECT_EQ(aiWidth[1] - aiWidth[0], 2 * pFont->iCharWidth[int{' '}]);
+    NKDeleteBitmapFont(pFont);
+    // Turned glyphs run upwards: the blank moves the pen up.
+    pFont = NKCreateBitmapFont("arial", 10, NK_FONT_VERTICAL);
+    ASSERT_NE(pFont, nullptr);
+    GLfloat afPos[2][4];
+    for (int i = 0; i < 2; i++) {
+        NKDrawTextAt(100.0f, 20.0f, pFont, apszText[i]);
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, afPos[i]);
+    }
+    EXPECT_FLOAT_EQ(afPos[1][1] - afPos[0][1], 2.0f * pFont->iCharWidth[int{' '}]);
+    NKDeleteBitmapFont(pFont);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Making fonts leaves no error behind in the context's error flag.
+TEST_F(TextGL, MakingFontsLeavesNoGLError)
+{
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    NKBuildBitmapFontLists();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const uint32_t auStyles[] = {0, NK_FONT_BOLD | NK_FONT_UNDERLINE, NK_FONT_VERTICAL};
+    for (uint8_t bRotate : {uint8_t{1}, uint8_t{0}}) {
+        g_bRotateText = bRotate;
+        for (uint32_t uStyle : auStyles) {
+            NKBitmapFont *pFont = NKCreateBitmapFont("arial", 10, uStyle);
+            ASSERT_NE(pFont, nullptr);
+            NKDrawTextAt(20.0f, 20.0f, pFont, "a b\tc");
+            NKDeleteBitmapFont(pFont);
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << uStyle;
+        }
+    }
+}
+
 TEST_F(TextGL, EmptyQueuedTextCallsNoList)
 {
     // The raster position moves only when a character list is called.
@@ -447,6 +535,56 @@ TEST_F(LabelGL, GrowthKeepsEveryItemAndHighlightRecolours)
     m_pOverlay->pItems[0].GetColor(7, afText);  // any other slot answers slot 0
     EXPECT_EQ(afFill[2], 1.0f);
     EXPECT_EQ(afText[0] + afText[1] + afText[2], 0.0f);
+}
+
+// Two contexts made one after the other at the same address (the second
+// placed where the first was destroyed): each has its own handle, the
+// first's handle is dead once it goes, and the label font is built anew
+// for the second, its lists present there.
+TEST(GLContextHandles, AContextAtAFreedOnesAddressGetsItsOwnHandleAndFonts)
+{
+    NKGLContext *pHost = NKCreateOffscreenGLContext(8, 8);  // makes the GUI application
+    ASSERT_NE(pHost, nullptr);
+    const void *hHost = NKGetCurrentGLContextHandle();
+    NKMakeGLContextHandleCurrent(nullptr);
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QOffscreenSurface surface;
+    surface.setFormat(format);
+    surface.create();
+    LabelOverlay *pOverlay = CreateLabelOverlay();
+    ASSERT_NE(pOverlay, nullptr);
+    alignas(QOpenGLContext) unsigned char auPlace[sizeof(QOpenGLContext)];
+    void *ahContexts[2] = {nullptr, nullptr};
+    for (int i = 0; i < 2; i++) {
+        auto *pContext = new (auPlace) QOpenGLContext;
+        pContext->setFormat(format);
+        ASSERT_TRUE(pContext->create());
+        ASSERT_TRUE(pContext->makeCurrent(&surface));
+        ahContexts[i] = NKGetCurrentGLContextHandle();
+        EXPECT_EQ(NKGetCurrentGLContextHandle(), ahContexts[i]);  // asked again: the same
+        EXPECT_TRUE(NKIsGLContextHandleLive(ahContexts[i]));
+        AddTextLabel(pOverlay, "a b", 0.0f, 0.0f, 0.0f, -1);
+        EXPECT_TRUE(DrawLabelOverlay(pOverlay));
+        ASSERT_NE(pOverlay->pFont, nullptr);
+        EXPECT_EQ(pOverlay->pFont->hContext, ahContexts[i]);
+        EXPECT_TRUE(glIsList(pOverlay->pFont->uListBase)) << i;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        pContext->doneCurrent();
+        pContext->~QOpenGLContext();
+    }
+    EXPECT_NE(ahContexts[0], ahContexts[1]);
+    EXPECT_NE(ahContexts[0], hHost);
+    for (void *h : ahContexts) {
+        EXPECT_FALSE(NKIsGLContextHandleLive(h));
+        EXPECT_FALSE(NKMakeGLContextHandleCurrent(h));  // gone: nothing to make current
+        EXPECT_EQ(NKGetCurrentGLContextHandle(), nullptr);
+    }
+    EXPECT_FALSE(NKIsGLContextHandleLive(nullptr));
+    DestroyLabelOverlay(pOverlay);  // its context is gone: only the record goes
+    NKDestroyGLContext(pHost);
 }
 
 }  // namespace
