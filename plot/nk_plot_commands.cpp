@@ -114,7 +114,7 @@ int HandleTrace(CommandTableEntry *pEntry, const char *pszArgs)
     for (const std::string &word : words) {
         NKPartItemRef ref = {-1, -1};
         if (!NKParseNodeSpec(pGeo, NKString(word.c_str()), &ref))
-            return Failed(pEntry, "Illegal node reference.\nRemember to use part,node for "
+            return Failed(pEntry, "Illegal node specification.\nRemember to use part,node for "
                                   "specifying nodes");
         if (!NKAddTraceNode(ref.iPart, ref.iIndex)) return Failed(pEntry, "Out of memory");
     }

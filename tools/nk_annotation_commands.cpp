@@ -27,7 +27,7 @@
 
 namespace {
 
-const char kParamMissing[] = "Parameter missing or illegal parameter value";
+const char kParamMissing[] = "Parameter missing or illegal parameter specification";
 const char kNoFileName[] = "Cannot open file for reading. No filename specified";
 
 bool IsNumber(const std::string &s)
@@ -69,7 +69,8 @@ int CylinderSize(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 {
     if (!w.Has(1) || !IsNumber(w.words[1])) return NKAnnotationFail(pEntry, kParamMissing);
     float d = w.Float(1);
-    if (!(d > 0.0f)) return NKAnnotationFail(pEntry, "Illegal size, size must be larger than 0");
+    if (!(d > 0.0f))
+        return NKAnnotationFail(pEntry, "Illegal size specification, size must be larger than 0");
     g_pLineSetList->m_fCylinderSize = NKLineSizeToDisplay(d);
     return NKAnnotationDone(
         NKString::FromFormat("Cylinder diameter set to %g", double(d)).GetText());

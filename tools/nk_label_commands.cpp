@@ -19,7 +19,7 @@
 
 namespace {
 
-const char kIllegalID[] = "Illegal ID, ID must be >= 1";
+const char kIllegalID[] = "Illegal ID specification, ID must be >= 1";
 const char kNoActive[] = "No label currently set active";
 const char kNoParams[] = "No parameters specified";
 const char kNoLabels[] = "No labels currently registered";

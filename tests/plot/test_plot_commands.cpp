@@ -172,7 +172,7 @@ TEST_F(PlotCommands, RefusalsWithoutSourceOrPlot)
         {"export plot a.txt", 1, {"export plot: No plot to export to file."}},
         {"trace x",
          1,
-         {"trace: Illegal node reference.", "Remember to use part,node for specifying nodes"}},
+         {"trace: Illegal node specification.", "Remember to use part,node for specifying nodes"}},
     };
     ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
     std::filesystem::current_path(m_Dir);

@@ -58,7 +58,7 @@ TEST_F(AnnotationCommands, LabelsAreAddedListedAndDeletedByID)
          "  3: type: scalar,  attachment: position (absolute 3D)"},
         {"label add 2", 1,
          "label add: Unable to add label, label with specified ID probably exists"},
-        {"label add 0", 1, "Illegal ID, ID must be >= 1"},
+        {"label add 0", 1, "Illegal ID specification, ID must be >= 1"},
         // "label 2" and "label 3" would be taken as "label 2dpos" and "label 3dpos".
         {"label 1", 0, "Active label, ID: 1\n  type: scalar\n  attachment: position (absolute 3D)"},
         {"label 9", 1, "Unable to set label with specified ID active, ID not found"},
@@ -157,17 +157,17 @@ TEST_F(AnnotationCommands, DrawlineRowsSetTheListAndSayWhat)
         {"drawline skiprate 1", 0, "Drawline skip rate set to 1 (draw all nodes)"},
         {"drawline cylinders", 0, "Enable drawing of lines as cylinders"},
         {"drawline nospheres", 0, "Disable drawing of spheres at line joints"},
-        {"drawline cylindersize 0", 1, "Illegal size, size must be larger than 0"},
-        {"drawline cylindersize", 1, "Parameter missing or illegal parameter value"},
+        {"drawline cylindersize 0", 1, "Illegal size specification, size must be larger than 0"},
+        {"drawline cylindersize", 1, "Parameter missing or illegal parameter specification"},
         {"drawline cylindersize 0.5", 0, "Cylinder diameter set to 0.5"},
         {"drawline hide", 0, "Display of line segments disabled"},
         {"drawline pickable", 0, "Picking on lines enabled"},
         {"dlinewidth 0", 0, "Set linewidth for drawing to 1 pixels (Default: 1)"},
         {"dlinewidth 4", 0, "Set linewidth for drawing to 4 pixels (Default: 1)"},
-        {"draw_line 0 0 0 1 1", 1, "Parameter missing or illegal parameter value"},
+        {"draw_line 0 0 0 1 1", 1, "Parameter missing or illegal parameter specification"},
         {"draw_line 0 0 0 1 1 1 9", 0, ""},
         {"readlines missing.txt", 1, "readlines: Error reading file missing.txt"},
-        {"readlines", 1, "Parameter missing or illegal parameter value"},
+        {"readlines", 1, "Parameter missing or illegal parameter specification"},
     });
     ASSERT_EQ(L->m_iCount, 1);
     const uint8_t *c = L->m_ppObjects[0]->m_ucColor;
@@ -185,8 +185,8 @@ TEST_F(AnnotationCommands, PointsAndTextLabelsNeedThreeCoordinates)
 {
     OpenHex();
     RunRows({
-        {"draw_point 1 2", 1, "draw_point: Parameter missing or illegal parameter value"},
-        {"draw_label 1 2", 1, "draw_label: Parameter missing or illegal parameter value"},
+        {"draw_point 1 2", 1, "draw_point: Parameter missing or illegal parameter specification"},
+        {"draw_label 1 2", 1, "draw_label: Parameter missing or illegal parameter specification"},
         {"draw_point 0 0 0", 0, ""},
         {"draw_point 1 1 1 10 20 30", 0, ""},
         {"draw_label 0 0 0 1 2 3", 0, ""},
