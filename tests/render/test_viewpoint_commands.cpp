@@ -115,6 +115,16 @@ TEST_F(ViewpointCommands, ErrorsLeaveTheViewAsItWas)
         {"lookat 0 0 1 0 0 0 0 0 1", "lookat: Forward direction and up vector are parallel"},
         {"clipfront 0", "clipfront: Illegal clip value 0.000000 (legal values > 0; def. 0.010000)"},
         {"clipback -1", "clipback: Illegal clip value -1.000000 (legal values > 0; def. 8.000000)"},
+        // Words that are no finite number: the parser's message, nothing set.
+        {"setview 1e308 1e308 1e308 1e308 1e308 1e308 1e308",
+         "Error in paramter number 1 : [<qx qy qz qw> [<tx ty tz>]]\n"
+         "Parameter out of range. Value: 1e308."},
+        {"setview nan nan nan nan", "Numerical parameter expected. \"nan\" is not a number."},
+        {"setview 0 0 0 1 inf", "Error in paramter number 5 : "},
+        {"setview a b c d", "Numerical parameter expected. \"a\" is not a number."},
+        {"lookat 0 0 1 0 0 nan", "Numerical parameter expected. \"nan\" is not a number."},
+        {"clipfront inf", "Numerical parameter expected. \"inf\" is not a number."},
+        {"clipback 1e39", "Parameter out of range. Value: 1e39."},
     };
     for (const auto &c : cases) {
         MessageCapture capture;
