@@ -59,7 +59,14 @@ TEST_F(AnnotationCommands, LabelsAreAddedListedAndDeletedByID)
         {"label add 2", 1,
          "label add: Unable to add label, label with specified ID probably exists"},
         {"label add 0", 1, "Illegal ID specification, ID must be >= 1"},
-        // "label 2" and "label 3" would be taken as "label 2dpos" and "label 3dpos".
+        // Every number chooses that label, those that begin a sub-command's
+        // name ("2dpos", "3dpos") as well.
+        {"label add 4", 0, "Label added with ID: 4"},
+        {"label 2", 0, "Active label, ID: 2\n  type: scalar\n  attachment: position (absolute 3D)"},
+        {"label 3", 0, "Active label, ID: 3\n  type: scalar\n  attachment: position (absolute 3D)"},
+        {"label 4", 0, "Active label, ID: 4\n  type: scalar\n  attachment: position (absolute 3D)"},
+        {"label 2dpos 0.5 0.25", 0, "Relative 2D position of label 4 set to"},
+        {"label del 4", 0, "Label deleted"},
         {"label 1", 0, "Active label, ID: 1\n  type: scalar\n  attachment: position (absolute 3D)"},
         {"label 9", 1, "Unable to set label with specified ID active, ID not found"},
         {"label del 1", 0, "Label deleted"},
