@@ -168,6 +168,8 @@ TEST_F(ViewpointCommands, RideOnAndOffRestoresTheView)
     } errors[] = {
         {"ride eyepart 0", "ride eyepart: Illegal part number 0  (legal range 1 -> 2)"},
         {"ride vup 0 0", "ride vup: You need to specify three vector components <x y z>"},
+        {"ride vup 0 nan 1", "ride vup: You need to specify three vector components <x y z>"},
+        {"ride vrp 0 0 1e39", "ride vrp: You need to specify three vector components <x y z>"},
         {"ride vrpline 1,101", "ride vrpline: You need to specify two nodes for line"},
         {"ride eyenodes 3,1", "ride eyenodes: Illegal part number 3  (legal range 1 -> 2)"},
         {"ride eyenodes 1,1", "Illegal node list.\nRemember to use part,node"},

@@ -66,6 +66,9 @@ TEST_F(AnnotationCommands, LabelsAreAddedListedAndDeletedByID)
         {"label 3", 0, "Active label, ID: 3\n  type: scalar\n  attachment: position (absolute 3D)"},
         {"label 4", 0, "Active label, ID: 4\n  type: scalar\n  attachment: position (absolute 3D)"},
         {"label 2dpos 0.5 0.25", 0, "Relative 2D position of label 4 set to"},
+        {"label 2dpos nan", 1, "label 2dpos: Illegal parameter specified"},
+        {"label pos 1 inf", 1, "label pos: Illegal parameter specified"},
+        {"label", 0, "attachment: position (relative 2D)"},
         {"label del 4", 0, "Label deleted"},
         {"label 1", 0, "Active label, ID: 1\n  type: scalar\n  attachment: position (absolute 3D)"},
         {"label 9", 1, "Unable to set label with specified ID active, ID not found"},
@@ -194,6 +197,17 @@ TEST_F(AnnotationCommands, PointsAndTextLabelsNeedThreeCoordinates)
     RunRows({
         {"draw_point 1 2", 1, "draw_point: Parameter missing or illegal parameter specification"},
         {"draw_label 1 2", 1, "draw_label: Parameter missing or illegal parameter specification"},
+        // Coordinates that are no finite numbers: refused, nothing added.
+        {"draw_point 1 nan 2", 1,
+         "draw_point: Parameter missing or illegal parameter specification"},
+        {"draw_label 1 2 inf 0 0 0 x", 1,
+         "draw_label: Parameter missing or illegal parameter specification"},
+        {"draw_point 1e39 0 0", 1,
+         "draw_point: Parameter missing or illegal parameter specification"},
+        {"draw_line 0 0 0 1 one 1", 1,
+         "draw_line: Parameter missing or illegal parameter specification"},
+        {"drawline cylindersize inf", 1,
+         "drawline cylindersize: Parameter missing or illegal parameter specification"},
         {"draw_point 0 0 0", 0, ""},
         {"draw_point 1 1 1 10 20 30", 0, ""},
         {"draw_label 0 0 0 1 2 3", 0, ""},
@@ -249,6 +263,8 @@ TEST_F(AnnotationCommands, LogoSizesFollowTheImageAspect)
         {"drawlogo", 1, "Cannot open file for reading. No filename specified"},
     });
     EXPECT_NE(g_LogoState.pImage, nullptr);
+    Expect("drawlogo logo tl nan 1", 1, "drawlogo: Illegal parameter specified");
+    EXPECT_FLOAT_EQ(g_LogoState.fXScale, 6.0f);
     Expect("drawlogo logo off", 0, "Disable drawing of logo.");
     EXPECT_EQ(g_LogoState.pImage, nullptr);
 }
@@ -261,6 +277,9 @@ TEST_F(AnnotationCommands, TwoDimensionalTextAndItsColour)
     });
     EXPECT_STREQ(g_UserText.Text.GetText(), "a long   text");
     EXPECT_EQ(g_pViewSettings->bShowUserText, 1);
+    Expect("text inf 0 other", 1, "text: Parameter missing or illegal parameter specification");
+    EXPECT_FLOAT_EQ(g_UserText.fX, 0.5f);
+    EXPECT_STREQ(g_UserText.Text.GetText(), "a long   text");
     Expect("text", 0, "Text: <user text string>");
     Expect("notext", 0, "Text string turned off");
     EXPECT_EQ(g_pViewSettings->bShowUserText, 0);
