@@ -30,7 +30,9 @@ int CommandGrid2D(NKArgumentScan *pScan)
         if (i < 2)
             aiCount[i] = std::atoi(token.GetText());
         else
-            afSpacing[i - 2] = static_cast<float>(std::atof(token.GetText()));
+            // A spacing that is no finite number counts as 0 (and becomes 1.0).
+            afSpacing[i - 2] =
+                NKWordToFloat(token.GetText(), &afSpacing[i - 2]) ? afSpacing[i - 2] : 0.0f;
     }
     for (int i = 0; i < 2; i++) {
         if (aiCount[i] < 1 || aiCount[i] > 1000) aiCount[i] = 5;

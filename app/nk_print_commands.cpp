@@ -54,7 +54,7 @@ int CommandPageSize(CommandTableEntry *pEntry, NKPageSetup *p, const NKString &r
 {
     const std::vector<std::string> words = Words(rest);
     if (words.empty()) {
-        NKCommandError(pEntry, "Missing page size");
+        NKCommandError(pEntry, "Missing size specification");
         return 1;
     }
     int w = -1, h = -1;

@@ -77,7 +77,7 @@ int CommandAddSound(CommandTableEntry *pEntry, const char *pszArguments, SoundSo
     const NKGeometry *pGeo = NKGetCurrentGeometry();
     NKPartItemRef ref = {-1, -1};
     if (!NKParseNodeSpec(pGeo, node, &ref)) {
-        NKCommandError(pEntry, "Illegal node reference.\n"
+        NKCommandError(pEntry, "Illegal node specification.\n"
                                "Remember to use part,node for specifying nodes");
         return 1;
     }

@@ -97,11 +97,13 @@ int CommandSensitivity(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString word = pScan->NextToken();
     if (!word.IsEmpty()) {
-        const float fFactor = static_cast<float>(std::atof(word.GetText()));
-        if (!(fFactor > 0.0f)) {
+        // Only a finite number above 0 is taken; the message shows the word
+        // as read.
+        float fFactor = 0.0f;
+        if (!NKWordToFloat(word.GetText(), &fFactor) || !(fFactor > 0.0f)) {
             NKCommandError(pEntry, NKString::FromFormat("Illegal mouse sensitivity factor %f "
                                                         "(legal values > 0; def. 1.0)",
-                                                        fFactor)
+                                                        std::atof(word.GetText()))
                                        .GetText());
             return 1;
         }

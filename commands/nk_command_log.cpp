@@ -13,6 +13,7 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_messages.h"
+#include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
 #include "core/nk_message.h"
 #include "platform/nk_window_timer.h"
@@ -234,11 +235,16 @@ int CommandNoPollFile()
     return 0;
 }
 
-int CommandPollDelay(NKArgumentScan *pScan)
+// A word that is no finite number is refused and the delay kept.
+int CommandPollDelay(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString word = pScan->NextToken();
-    float fDelay = word.IsNull() ? NK_POLL_DEFAULT_DELAY : (float)word.ToFloat();
-    if (!(fDelay >= 0.0f)) fDelay = 0.0f;  // negative (or not a number)
+    float fDelay = NK_POLL_DEFAULT_DELAY;
+    if (!word.IsNull() && !NKWordToFloat(word.GetText(), &fDelay)) {
+        NKCommandError(pEntry, "Illegal parameter specified");
+        return 1;
+    }
+    if (!(fDelay >= 0.0f)) fDelay = 0.0f;  // negative
     g_PollFile.fDelay = fDelay;
     NKPrintInfo(NKString::FromFormat("Setting delay for checking pollfile to %g seconds "
                                      "(default: %g)",
@@ -264,7 +270,7 @@ int NKCommandHandleLog(CommandTableEntry *pEntry, const char *pszArguments)
     case NK_CID_NOPOLLFILE:
         return CommandNoPollFile();
     case NK_CID_POLL_DELAY:
-        return CommandPollDelay(&scan);
+        return CommandPollDelay(pEntry, &scan);
     default:
         return 3;
     }

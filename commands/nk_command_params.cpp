@@ -17,9 +17,27 @@ const char *const kPrefixWord = "PARAMS";
 
 bool IsMissing(const NKString &word) { return word.IsBlank(); }
 
+// True when the text, after blanks and a sign, starts with a digit or with a
+// point and a digit: the conversion then reads a number from it. A word such
+// as "-", "." or "e" has no letter but no number either; it would read as 0.
+bool StartsWithNumber(const char *p)
+{
+    while (*p == ' ' || *p == '\t') p++;
+    if (*p == '+' || *p == '-') p++;
+    if (*p == '.') p++;
+    return *p >= '0' && *p <= '9';
+}
+
+// A word the getters take as a number.
+bool IsNumberWord(const NKString &word)
+{
+    return word.IsNumber() && StartsWithNumber(word.GetText());
+}
+
 // True when the value read from a word fits a float. A word such as "1e39"
 // reads as a double beyond the float range, whose narrowing is undefined (in
 // practice an infinity that would reach the handler when no range is given).
+// A NaN fails the comparison as well.
 bool FitsFloat(double dValue) { return std::fabs(dValue) <= FLT_MAX; }
 
 NKString FloatOverflowText(const char *pszValue)
@@ -29,6 +47,17 @@ NKString FloatOverflowText(const char *pszValue)
 }
 
 }  // namespace
+
+bool NKWordToFloat(const char *pszWord, float *pfValue)
+{
+    if (pszWord == nullptr || pfValue == nullptr) return false;
+    const NKString word(pszWord);
+    if (!IsNumberWord(word)) return false;
+    const double dValue = word.ToFloat();
+    if (!FitsFloat(dValue)) return false;
+    *pfValue = (float)dValue;
+    return true;
+}
 
 CommandParams::CommandParams(const char *pszText)
 {
@@ -118,7 +147,7 @@ bool CommandParams::ReadWords(NKString pWords[], int iCount)
 int CommandParams::ReadNumberWord(NKString *pWord)
 {
     if (!ReadWords(pWord, 1)) return 0;
-    if (pWord->IsNumber()) return 1;
+    if (IsNumberWord(*pWord)) return 1;
     NKString detail = NKString::FromFormat("Numerical parameter expected. \"%s\" is not a number.",
                                            pWord->GetText());
     Fail(detail.GetText());
@@ -130,7 +159,7 @@ int CommandParams::ReadNumberWord(NKString *pWord)
 int CommandParams::ReadNumberTriple(NKString pWords[3], const char *pszKind)
 {
     if (!ReadWords(pWords, 3)) return 0;
-    if (pWords[0].IsNumber() && pWords[1].IsNumber() && pWords[2].IsNumber()) return 1;
+    if (IsNumberWord(pWords[0]) && IsNumberWord(pWords[1]) && IsNumberWord(pWords[2])) return 1;
     NKString detail = NKString::FromFormat(
         "Numerical %s parameter expected. \"<%s %s %s>\" is not a numerical %s.", pszKind,
         pWords[0].GetText(), pWords[1].GetText(), pWords[2].GetText(), pszKind);

@@ -23,6 +23,13 @@ enum {
     NK_PARAM_STRING_REST = 2    // the whole rest of the text
 };
 
+// A word as a float value for handlers that scan their text themselves: true
+// with the value when the word is a number to the getters below (no letter
+// other than 'e' or 'E', and a leading number, such as "2", "-.5" or "1e3")
+// and the value is finite and within the float range; false otherwise, the
+// output untouched. "nan", "inf", "1e39", "-" and "." all give false.
+bool NKWordToFloat(const char *pszWord, float *pfValue);
+
 // An integer minimum of this value switches the range check off; a float
 // minimum that is the undefined value does the same.
 constexpr int NK_PARAM_NO_RANGE = 0x7FFFFFFF;

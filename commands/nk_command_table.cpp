@@ -4,6 +4,9 @@
 //
 // Lookup rules, for a typed text of length L:
 //  - the text must begin at least one live name (case-sensitive);
+//  - a text whose last word (after a blank) is a whole number matches only a
+//    name equal to it: "label 2" chooses label 2, it does not begin
+//    "label 2dpos";
 //  - a run of one row is the result, unless that row must be typed in full
 //    (NK_CMDF_FULL_NAME) and the text is shorter than its name;
 //  - in a longer run, a name equal to the text wins (it is the run's first row);
@@ -29,6 +32,20 @@ bool BeginsWith(const char *pszName, const char *pszText, size_t iLength)
 }
 
 bool HasBlank(const char *pszText) { return std::strchr(pszText, ' ') != nullptr; }
+
+// True when a blank is followed by a last word of digits, with or without a
+// sign: an ID or a count given to a command, never a sub-command begun.
+bool EndsInWholeNumberWord(const char *pszText)
+{
+    const char *pszBlank = std::strrchr(pszText, ' ');
+    if (pszBlank == nullptr) return false;
+    const char *p = pszBlank + 1;
+    if (*p == '+' || *p == '-') p++;
+    if (*p == '\0') return false;
+    for (; *p != '\0'; p++)
+        if (*p < '0' || *p > '9') return false;
+    return true;
+}
 
 // The run of live rows whose names begin with the text, around iFound.
 void WidenRun(const char *pszText, size_t iLength, int iFound, int *piLow, int *piHigh)
@@ -142,6 +159,11 @@ int NKCommandTable::Find(const char *pszText, int *piCandidates, int *piNumCandi
     if (iFound < 0) return -1;
     int iLow, iHigh;
     WidenRun(pszText, iLength, iFound, &iLow, &iHigh);
+    // The run is sorted, so a name equal to the text is its first row.
+    if (EndsInWholeNumberWord(pszText)) {
+        if (std::strlen(g_NKCommandRows[iLow].name) != iLength) return -1;
+        iHigh = iLow;
+    }
     if (bAvailableOnly && !ShrinkToAvailable(&iLow, &iHigh)) return -1;
 
     int iResult = -1;

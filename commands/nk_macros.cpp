@@ -110,7 +110,7 @@ int CommandMacroRun(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     int iId = word.ToInt();
     int iIndex = g_MacroList.FindById(iId);
     if (iIndex < 0) {
-        NKCommandError(pEntry, "Illegal ID, ID must be >= 1");
+        NKCommandError(pEntry, "Illegal ID specification, ID must be >= 1");
         return 1;
     }
     if (RunMacro(iIndex)) return 0;

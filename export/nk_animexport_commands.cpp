@@ -15,7 +15,7 @@
 
 namespace {
 
-const char kIllegal[] = "Parameter missing or illegal parameter value";
+const char kIllegal[] = "Parameter missing or illegal parameter specification";
 
 // Prints the heading and the listing of uFlags, one information line each.
 int PrintSettings(const char *pszHeading, uint32_t uFlags)

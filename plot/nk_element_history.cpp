@@ -3,6 +3,7 @@
 // reads across states (readers/nk_lsdyna.h).
 #include "plot/nk_element_history.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -198,13 +199,15 @@ std::string TakeWord(std::string *pRest)
     return word;
 }
 
-// A whole, non-blank number.
+// A whole, non-blank number within the int range (its fraction dropped);
+// a value beyond that range, or not finite ("inf", "nan"), is no number.
 bool IsNumber(const std::string &word, int *piValue)
 {
     if (word.empty()) return false;
     char *pEnd = nullptr;
     double d = std::strtod(word.c_str(), &pEnd);
     if (pEnd == word.c_str() || *pEnd != 0) return false;
+    if (!std::isfinite(d) || std::fabs(d) >= 2147483648.0) return false;
     *piValue = (int)d;
     return true;
 }

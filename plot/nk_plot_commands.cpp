@@ -114,7 +114,7 @@ int HandleTrace(CommandTableEntry *pEntry, const char *pszArgs)
     for (const std::string &word : words) {
         NKPartItemRef ref = {-1, -1};
         if (!NKParseNodeSpec(pGeo, NKString(word.c_str()), &ref))
-            return Failed(pEntry, "Illegal node reference.\nRemember to use part,node for "
+            return Failed(pEntry, "Illegal node specification.\nRemember to use part,node for "
                                   "specifying nodes");
         if (!NKAddTraceNode(ref.iPart, ref.iIndex)) return Failed(pEntry, "Out of memory");
     }
@@ -157,10 +157,12 @@ int HandlePlotBgColor(const char *pszArgs)
 
 // plotsize: 0.1 to 3.0; the plot gets a third of it in each direction, but
 // never less than the 0.1 that `plt size` accepts.
-int HandlePlotSize(const char *pszArgs)
+int HandlePlotSize(const CommandTableEntry *pEntry, const char *pszArgs)
 {
     std::vector<std::string> words = NKSplitPlotWords(pszArgs, false);
-    float s = words.empty() ? 1.0f : (float)std::atof(words[0].c_str());
+    float s = 1.0f;
+    if (!words.empty() && !NKWordToFloat(words[0].c_str(), &s))
+        return Failed(pEntry, "Illegal parameter specified");
     if (s > 3.0f) {
         s = 3.0f;
         NKPrintInfo("Plotsize clamped to 3.0 (Legal values 0.1 -> 3.0)");
@@ -281,7 +283,7 @@ int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments)
     case NK_CID_PLOTBGCOLOR:
         return HandlePlotBgColor(pszArgs);
     case NK_CID_PLOTSIZE:
-        return HandlePlotSize(pszArgs);
+        return HandlePlotSize(pEntry, pszArgs);
     case NK_CID_PLOTRANGE:
         return HandlePlotRange(pszArgs);
     case NK_CID_NP:

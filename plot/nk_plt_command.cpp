@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "commands/nk_argument_scan.h"
+#include "commands/nk_command_params.h"
 #include "commands/nk_open_commands.h"
 #include "core/nk_message.h"
 #include "core/nk_plot_records.h"
@@ -26,15 +27,15 @@ const char *const kProgramTitle = "Quolin";
 
 void Info(const NKString &text) { NKPrintInfo(text.GetText()); }
 
-// The word read as a whole number; false for no word or another text.
+// The word read as a number; false for no word, another text, or a value
+// that is not finite or beyond the float range.
 bool ReadFloat(const NKString &word, float *pfValue)
 {
     if (word.IsEmpty()) return false;
     char *pEnd = nullptr;
-    double d = std::strtod(word.GetText(), &pEnd);
+    std::strtod(word.GetText(), &pEnd);
     if (pEnd == word.GetText() || *pEnd != 0) return false;
-    *pfValue = (float)d;
-    return true;
+    return NKWordToFloat(word.GetText(), pfValue);
 }
 
 bool Separate(NKArgumentScan *, PlotRecord *)
@@ -117,7 +118,8 @@ bool Transform(NKArgumentScan *pScan, PlotRecord *pPlot, NKAxisTransform *pT, ch
         *pT = NKAxisTransform();
         Info(NKString::FromFormat("%c-axis transform reset to identity.", cAxis));
     } else {
-        fScale = (float)std::atof(word.GetText());
+        // A factor that is no finite number counts as 0 and is refused.
+        if (!NKWordToFloat(word.GetText(), &fScale)) fScale = 0.0f;
         ReadFloat(pScan->NextToken(), &fOffset);
         if (fScale < 0.0f) {
             NKPrintError("Can't rescale with negative factor.");

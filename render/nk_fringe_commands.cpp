@@ -70,13 +70,20 @@ bool WordInt(const std::vector<std::string> &w, size_t i, int *piOut)
 }
 bool WordFloat(const std::vector<std::string> &w, size_t i, float *pfOut)
 {
-    if (i >= w.size()) return false;
-    char *pEnd = nullptr;
-    double v = std::strtod(w[i].c_str(), &pEnd);
-    if (pEnd == w[i].c_str()) return false;
-    *pfOut = static_cast<float>(v);
+    return i < w.size() && NKWordToFloat(w[i].c_str(), pfOut);
+}
+
+// True when each of the words iFirst to iLast that is there is a finite
+// number; the range commands refuse the others before they change anything.
+bool NumbersOrMissing(const std::vector<std::string> &w, size_t iFirst, size_t iLast)
+{
+    float f = 0.0f;
+    for (size_t i = iFirst; i <= iLast && i < w.size(); i++)
+        if (!NKWordToFloat(w[i].c_str(), &f)) return false;
     return true;
 }
+
+const char kIllegalParameter[] = "Illegal parameter specified";
 
 // Up to three colour bytes from the words; missing ones keep their value.
 void ReadBytes(const std::vector<std::string> &w, uint8_t *puOut, int iCount)
@@ -152,6 +159,7 @@ int FringeRange(CommandTableEntry *pEntry, const std::vector<std::string> &w)
     float fMin = m != nullptr ? m->fFringeRangeFrom : 0.0f;
     float fMax = m != nullptr ? m->fFringeRangeTo : 0.0f;
     int iField = 1;
+    if (!NumbersOrMissing(w, 0, 1)) return Fail(pEntry, kIllegalParameter);
     WordFloat(w, 0, &fMin);
     WordFloat(w, 1, &fMax);
     WordInt(w, 2, &iField);
@@ -276,6 +284,7 @@ int FringesSub(CommandTableEntry *pEntry, const std::vector<std::string> &w)
     NKViewSettings *v = g_pViewSettings;
     NKValueFilterSettings *f = &g_ValueFilterSettings;
     if (sub == "filter") {
+        if (!NumbersOrMissing(w, 1, 2)) return Fail(pEntry, kIllegalParameter);
         WordFloat(w, 1, &f->fFilterMin);
         WordFloat(w, 2, &f->fFilterMax);
         f->bValueFilter = 1;
@@ -395,6 +404,7 @@ int ValueCommand(CommandTableEntry *pEntry, const char *pszArguments)
     case NK_CID_FRINGERANGE:
         return FringeRange(pEntry, w);
     case NK_CID_CONTOURRANGE:
+        if (!NumbersOrMissing(w, 0, 1)) return Fail(pEntry, kIllegalParameter);
         WordFloat(w, 0, &c->fMin);
         WordFloat(w, 1, &c->fMax);
         c->bAutoRange = 0;

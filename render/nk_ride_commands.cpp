@@ -9,6 +9,7 @@
 
 #include "commands/nk_command.h"
 #include "commands/nk_command_messages.h"
+#include "commands/nk_command_params.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
@@ -132,8 +133,11 @@ bool SetItems(const RideContext &c, const std::string &text, bool bNodes, int iM
 bool SetFixed(const RideContext &c, const std::string &text, float *pfOut)
 {
     const std::vector<std::string> w = Words(text, " \t");
-    if (w.size() < 3) return Fail(c, "You need to specify three vector components <x y z>"), false;
-    for (int k = 0; k < 3; k++) pfOut[k] = std::strtof(w[k].c_str(), nullptr);
+    float afRead[3];
+    for (size_t k = 0; k < 3; k++)
+        if (k >= w.size() || !NKWordToFloat(w[k].c_str(), &afRead[k]))
+            return Fail(c, "You need to specify three vector components <x y z>"), false;
+    for (int k = 0; k < 3; k++) pfOut[k] = afRead[k];
     return true;
 }
 

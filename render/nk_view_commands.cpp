@@ -85,12 +85,16 @@ int FovCommand(CommandTableEntry *pEntry, const std::vector<std::string> &words)
         g_fFieldOfViewFactor = NK_DEFAULT_FOV_FACTOR;
         msg = "Field of view set to default.";
     } else {
+        // The whole word must be a finite number: "inf" would make the
+        // factor NaN.
         char *pEnd = nullptr;
-        double d = words.empty() ? 0.0 : std::strtod(words[0].c_str(), &pEnd);
-        if (words.empty() || *pEnd != '\0' || !(d > 0.0)) {
+        float f = 0.0f;
+        if (!words.empty()) std::strtod(words[0].c_str(), &pEnd);
+        if (words.empty() || *pEnd != '\0' || !NKWordToFloat(words[0].c_str(), &f) || !(f > 0.0f)) {
             NKCommandError(pEntry, "Field of view must be a number > 0.");
             return NK_CMD_FAILED;
         }
+        const double d = f;
         g_fFieldOfViewFactor = static_cast<float>(std::tan(d * M_PI / 180.0));
         msg = NKString::FromFormat("Field of view set to %g.", d);
     }
@@ -130,6 +134,7 @@ int FogCommand(CommandTableEntry *pEntry, const std::vector<std::string> &words)
 {
     NKGraphicsSettings *g = g_pGraphicsSettings;
     float fStart = 0.01f, fEnd = 8.0f;
+    int iMode = g->iFogMode;
     size_t i = 0;
     char *pEnd = nullptr;
     if (!words.empty()) {
@@ -137,16 +142,20 @@ int FogCommand(CommandTableEntry *pEntry, const std::vector<std::string> &words)
         std::strtod(words[0].c_str(), &pEnd);
         const bool bNumber = *pEnd == '\0';
         if (w == "linear" || w == "exp" || w == "exp2") {
-            g->iFogMode = w == "linear" ? GL_LINEAR : w == "exp" ? GL_EXP : GL_EXP2;
+            iMode = w == "linear" ? GL_LINEAR : w == "exp" ? GL_EXP : GL_EXP2;
             i = 1;
         } else if (w == "view") {
             if (words.size() < 2) {
                 NKCommandError(pEntry, "No value given for fog view.");
                 return NK_CMD_FAILED;
             }
-            float v[3] = {0.0f, 0.0f, static_cast<float>(std::atof(words[1].c_str()))};
+            float v[3] = {0.0f, 0.0f, 0.0f};
+            if (!NKWordToFloat(words[1].c_str(), &v[2])) {
+                NKCommandError(pEntry, "No value given for fog view.");
+                return NK_CMD_FAILED;
+            }
             ModelToDisplayVector(v);
-            g->iFogMode = GL_LINEAR;
+            iMode = GL_LINEAR;
             fStart = g_fNearClip;
             fEnd = g_fNearClip + v[2];
             i = words.size();
@@ -156,8 +165,14 @@ int FogCommand(CommandTableEntry *pEntry, const std::vector<std::string> &words)
             return NK_CMD_FAILED;
         }
     }
-    if (i < words.size()) fStart = static_cast<float>(std::atof(words[i++].c_str()));
-    if (i < words.size()) fEnd = static_cast<float>(std::atof(words[i].c_str()));
+    // The planes must be finite numbers; the settings, the mode included,
+    // stay as they were otherwise.
+    if ((i < words.size() && !NKWordToFloat(words[i++].c_str(), &fStart)) ||
+        (i < words.size() && !NKWordToFloat(words[i].c_str(), &fEnd))) {
+        NKCommandError(pEntry, "Illegal parameter specified");
+        return NK_CMD_FAILED;
+    }
+    g->iFogMode = iMode;
     g->fFogStart = fStart;
     g->fFogEnd = fEnd;
     g->bFog = 1;

@@ -1,23 +1,25 @@
 // render/nk_viewpoint_commands.cpp -- the viewpoint handler (see
-// nk_viewpoint_commands.h). Numbers are read word by word; a missing one
-// keeps its default. The matrix and the distances change only on success.
+// nk_viewpoint_commands.h). Numbers are read word by word by the parameter
+// parser; a missing one keeps its default, a word that is no finite number
+// fails the command. The matrix and the distances change only on success.
 #include "render/nk_viewpoint_commands.h"
 
 #include <GL/gl.h>
 
-#include <cstdlib>
-#include <sstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "commands/nk_command.h"
 #include "commands/nk_command_messages.h"
+#include "commands/nk_command_params.h"
 #include "core/nk_bbox.h"
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_numeric.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_string.h"
@@ -28,19 +30,29 @@
 
 namespace {
 
-// The numbers of the argument text, at most n, over the defaults in pfOut;
-// returns how many words there were.
-int ReadNumbers(const char *pszArguments, float *pfOut, int n)
+// Up to n numbers of the argument text over the defaults in pfOut, read by
+// the command's parameter parser. A word that is no finite float is reported
+// by the parser and gives false with pfOut untouched, so that the command
+// changes nothing.
+bool ReadNumbers(const CommandTableEntry *pEntry, const char *pszArguments, float *pfOut, int n)
 {
-    std::istringstream in(pszArguments != nullptr ? pszArguments : "");
-    std::string w;
-    int iCount = 0;
-    while (in >> w) {
-        if (iCount == 0 && w == "PARAMS") continue;
-        if (iCount < n) pfOut[iCount] = std::strtof(w.c_str(), nullptr);
-        iCount++;
+    CommandParams params(pszArguments != nullptr ? pszArguments : "");
+    params.SetCommand(pEntry);
+    std::vector<float> read(pfOut, pfOut + n);
+    for (int i = 0; i < n; i++) {
+        const bool bRead =
+            i == 0 ? params.NKGetFirstParameterFloat(&read[0], false, NK_UNDEFINED_VALUE, 0.0f)
+                   : params.NKGetParameterFloat(&read[i], false, NK_UNDEFINED_VALUE, 0.0f);
+        if (!bRead) return false;
     }
-    return iCount;
+    std::copy(read.begin(), read.end(), pfOut);
+    return true;
+}
+
+bool HasWords(const char *pszArguments)
+{
+    CommandParams params(pszArguments != nullptr ? pszArguments : "");
+    return params.HasParameters();
 }
 
 int Info(const NKString &text)
@@ -75,7 +87,8 @@ int LookAtCommand(CommandTableEntry *pEntry, const char *pszArguments)
 {
     float a[9];
     DefaultLookAt(a);
-    if (ReadNumbers(pszArguments, a, 9) == 0)
+    if (!ReadNumbers(pEntry, pszArguments, a, 9)) return NK_CMD_FAILED;
+    if (!HasWords(pszArguments))
         NKPrintInfo(NKString::FromFormat("No parameters specified, setting to default for this "
                                          "model:\n  %g,%g,%g  %g,%g,%g  %g,%g,%g",
                                          a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8])
@@ -94,10 +107,10 @@ int LookAtCommand(CommandTableEntry *pEntry, const char *pszArguments)
     return NK_CMD_DONE;
 }
 
-int SetViewCommand(const char *pszArguments)
+int SetViewCommand(CommandTableEntry *pEntry, const char *pszArguments)
 {
     float a[7] = {0, 0, 0, 1, 0, 0, 0};
-    ReadNumbers(pszArguments, a, 7);
+    if (!ReadNumbers(pEntry, pszArguments, a, 7)) return NK_CMD_FAILED;
     NKQuatTranslationToMat4(a, a + 4, g_ViewMatrix);
     NKPrintInfo(NKString::FromFormat("Setting view to: %g %g %g %g %g %g %g", a[0], a[1], a[2],
                                      a[3], a[4], a[5], a[6])
@@ -111,7 +124,7 @@ int ClipPlaneCommand(CommandTableEntry *pEntry, const char *pszArguments, bool b
 {
     const float fDefault = bFront ? NK_DEFAULT_NEAR_CLIP : NK_DEFAULT_FAR_CLIP;
     float fValue = fDefault;
-    ReadNumbers(pszArguments, &fValue, 1);
+    if (!ReadNumbers(pEntry, pszArguments, &fValue, 1)) return NK_CMD_FAILED;
     if (!(fValue > 0.0f))
         return Fail(pEntry,
                     NKString::FromFormat("Illegal clip value %f (legal values > 0; def. %f)",
@@ -177,7 +190,7 @@ int NKCommandHandleViewpoint(CommandTableEntry *pEntry, const char *pszArguments
     case NK_CID_LOOKAT:
         return LookAtCommand(pEntry, pszArguments);
     case NK_CID_SETVIEW:
-        return SetViewCommand(pszArguments);
+        return SetViewCommand(pEntry, pszArguments);
     case NK_CID_CLIPINFO:
         return ClipInfoCommand();
     case NK_CID_CLIPFRONT:

@@ -8,6 +8,7 @@
 
 #include "commands/nk_command.h"
 #include "commands/nk_command_messages.h"
+#include "commands/nk_command_params.h"
 #include "core/nk_bbox.h"
 #include "core/nk_export_items.h"
 #include "core/nk_message.h"
@@ -27,14 +28,13 @@
 
 namespace {
 
-const char kParamMissing[] = "Parameter missing or illegal parameter value";
+const char kParamMissing[] = "Parameter missing or illegal parameter specification";
 const char kNoFileName[] = "Cannot open file for reading. No filename specified";
 
 bool IsNumber(const std::string &s)
 {
-    char *pEnd = nullptr;
-    std::strtod(s.c_str(), &pEnd);
-    return !s.empty() && *pEnd == '\0';
+    float f = 0.0f;
+    return NKWordToFloat(s.c_str(), &f);
 }
 
 // The file argument that begins at word i: a double-quoted text (to the
@@ -52,7 +52,7 @@ std::string FileArgument(const NKAnnotationWords &w, size_t i)
 
 int DrawLine(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 {
-    if (w.Count() < 7) return NKAnnotationFail(pEntry, kParamMissing);
+    if (w.Count() < 7 || !w.NumbersOrMissing(1, 6)) return NKAnnotationFail(pEntry, kParamMissing);
     float p1[3] = {w.Float(1), w.Float(2), w.Float(3)};
     float p2[3] = {w.Float(4), w.Float(5), w.Float(6)};
     uint8_t rgb[3];
@@ -69,7 +69,8 @@ int CylinderSize(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 {
     if (!w.Has(1) || !IsNumber(w.words[1])) return NKAnnotationFail(pEntry, kParamMissing);
     float d = w.Float(1);
-    if (!(d > 0.0f)) return NKAnnotationFail(pEntry, "Illegal size, size must be larger than 0");
+    if (!(d > 0.0f))
+        return NKAnnotationFail(pEntry, "Illegal size specification, size must be larger than 0");
     g_pLineSetList->m_fCylinderSize = NKLineSizeToDisplay(d);
     return NKAnnotationDone(
         NKString::FromFormat("Cylinder diameter set to %g", double(d)).GetText());
@@ -165,7 +166,7 @@ namespace {
 
 int DrawPoint(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 {
-    if (w.Count() < 4) return NKAnnotationFail(pEntry, kParamMissing);
+    if (w.Count() < 4 || !w.NumbersOrMissing(1, 3)) return NKAnnotationFail(pEntry, kParamMissing);
     float p[3] = {w.Float(1), w.Float(2), w.Float(3)};
     ModelToDisplay(p);
     if (!g_pViewSettings->bShowUserPoints) NKClearUserPoints();
@@ -179,7 +180,7 @@ int DrawPoint(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 
 int DrawLabel(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 {
-    if (w.Count() < 4) return NKAnnotationFail(pEntry, kParamMissing);
+    if (w.Count() < 4 || !w.NumbersOrMissing(1, 3)) return NKAnnotationFail(pEntry, kParamMissing);
     float p[3] = {w.Float(1), w.Float(2), w.Float(3)};
     ModelToDisplay(p);
     if (!g_pViewSettings->bShowUserLabels) NKClearUserLabels();
@@ -235,8 +236,9 @@ int DrawTexturePolygon(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 
 // ---- 2-D text and logo --------------------------------------------------------------
 
-int SetText(const NKAnnotationWords &w)
+int SetText(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 {
+    if (!w.NumbersOrMissing(1, 2)) return NKAnnotationFail(pEntry, kParamMissing);
     g_UserText.fX = w.Float(1);
     g_UserText.fY = w.Float(2);
     std::string text = w.RestAfter(2);
@@ -283,6 +285,9 @@ int DrawLogo(CommandTableEntry *pEntry, const NKAnnotationWords &w)
     if (iCorner < 0) return NKAnnotationFail(pEntry, "Illegal parameter specified");
     ImageRecord *pImage = FindOrReadImage(file);
     if (pImage == nullptr) return NK_CMD_FAILED;
+    for (size_t k = 2; k <= 3; k++)
+        if (t.Has(k) && std::strchr(t.Word(k), '*') == nullptr && !t.NumbersOrMissing(k, k))
+            return NKAnnotationFail(pEntry, "Illegal parameter specified");
     float sx = t.Has(2) ? t.Float(2) : 1.0f, sy = t.Has(3) ? t.Float(3) : 1.0f;
     if (std::strchr(t.Word(2), '*') != nullptr) {
         if (pImage->iHeight > 0) sx = float(pImage->iWidth) / float(pImage->iHeight) * sy;
@@ -316,7 +321,7 @@ int DrawingCommand(CommandTableEntry *pEntry, const NKAnnotationWords &w)
         NKClearUserTexturePolygons();
         return NKAnnotationDone("Drawing of textured polygons turned off");
     case NK_CID_TEXT:
-        return SetText(w);
+        return SetText(pEntry, w);
     case NK_CID_NOTEXT:
         g_pViewSettings->bShowUserText = 0;
         return NKAnnotationDone("Text string turned off");
@@ -335,6 +340,14 @@ int DrawingCommand(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 }  // namespace
 
 // ---- Words, answers and the row switch ------------------------------------------------
+
+bool NKAnnotationWords::NumbersOrMissing(size_t iFirst, size_t iLast) const
+{
+    float f = 0.0f;
+    for (size_t i = iFirst; i <= iLast && i < words.size(); i++)
+        if (!NKWordToFloat(words[i].c_str(), &f)) return false;
+    return true;
+}
 
 NKAnnotationWords::NKAnnotationWords(const char *pszArguments)
     : text(pszArguments ? pszArguments : "")

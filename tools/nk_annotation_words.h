@@ -20,6 +20,9 @@ struct NKAnnotationWords {
     // A word as a decimal number; a missing word or no number gives 0.
     float Float(size_t i) const { return float(std::atof(Word(i))); }
     int Int(size_t i) const { return std::atoi(Word(i)); }
+    // True when each of the words iFirst to iLast that is there is a finite
+    // number (NKWordToFloat); missing words pass, their defaults stand.
+    bool NumbersOrMissing(size_t iFirst, size_t iLast) const;
     // The text after word i (blanks after it skipped); "" when none.
     std::string RestAfter(size_t i) const;
 };

@@ -114,9 +114,12 @@ int CheckSurfaceData(const CutArgs &a, bool bEnabled, const char *pszWarnTool, c
 int CommandIsoSurface(const CutArgs &a)
 {
     IsoSurfaceState *s = g_pIsoSurfaceState;
+    float fLevel = s->fLevel;
+    if (a.Number(0) != nullptr && !NKWordToFloat(a.Number(0), &fLevel))
+        return Fail(a, "Illegal parameter specified");
     int iResult = CheckSurfaceData(a, s->bEnabled, "isosurface", "isosurface", "noisosurface");
     if (iResult >= 0) return iResult;
-    if (a.Number(0) != nullptr) s->fLevel = (float)std::atof(a.Number(0));
+    s->fLevel = fLevel;
     s->bEnabled = 1;
     NKFreeIsoSurfaces(-1);
     if (!NKVolumeComputeIsoSurfaces(NKGetCurrentFrame(), s))

@@ -19,10 +19,11 @@
 
 namespace {
 
-const char kIllegalID[] = "Illegal ID, ID must be >= 1";
+const char kIllegalID[] = "Illegal ID specification, ID must be >= 1";
 const char kNoActive[] = "No label currently set active";
 const char kNoParams[] = "No parameters specified";
 const char kNoLabels[] = "No labels currently registered";
+const char kIllegalParameter[] = "Illegal parameter specified";
 
 NKString Format(const char *pszFormat, int i) { return NKString::FromFormat(pszFormat, i); }
 
@@ -100,6 +101,7 @@ int DeleteLabel(CommandTableEntry *pEntry, const NKAnnotationWords &w)
 int SetPosition(CommandTableEntry *pEntry, UserPrimitive *p, const NKAnnotationWords &w)
 {
     if (!w.Has(1)) return NKAnnotationFail(pEntry, kNoParams);
+    if (!w.NumbersOrMissing(1, 3)) return NKAnnotationFail(pEntry, kIllegalParameter);
     float v[3];
     p->GetPosition(v);
     for (int k = 0; k < 3; k++)
@@ -115,6 +117,7 @@ int SetPosition(CommandTableEntry *pEntry, UserPrimitive *p, const NKAnnotationW
 int SetPosition2D(CommandTableEntry *pEntry, UserPrimitive *p, const NKAnnotationWords &w)
 {
     if (!w.Has(1)) return NKAnnotationFail(pEntry, kNoParams);
+    if (!w.NumbersOrMissing(1, 2)) return NKAnnotationFail(pEntry, kIllegalParameter);
     float v[3];
     p->GetPosition(v);
     float x = std::clamp(w.Float(1), -1.0f, 1.0f);
@@ -156,7 +159,7 @@ int Attach(CommandTableEntry *pEntry, UserPrimitive *p, const NKAnnotationWords 
                                        ref.iPart + 1, iNodeID);
         }
     }
-    if (!bOk) return NKAnnotationFail(pEntry, "Illegal parameter specified");
+    if (!bOk) return NKAnnotationFail(pEntry, kIllegalParameter);
     return NKAnnotationDone(msg.GetText());
 }
 

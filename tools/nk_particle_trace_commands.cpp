@@ -39,6 +39,15 @@ struct TraceArgs {
     bool Has(size_t i) const { return i < words.size(); }
     int Int(size_t i) const { return std::atoi(words[i].c_str()); }
     float Float(size_t i) const { return (float)std::atof(words[i].c_str()); }
+    // True when each of the words iFirst to iLast that is there is a finite
+    // number.
+    bool NumbersOrMissing(size_t iFirst, size_t iLast) const
+    {
+        float f = 0.0f;
+        for (size_t i = iFirst; i <= iLast && i < words.size(); i++)
+            if (!NKWordToFloat(words[i].c_str(), &f)) return false;
+        return true;
+    }
 };
 
 ParticleTraceSet *Set() { return g_pParticleTraceSet; }
@@ -75,6 +84,11 @@ int CommandOptions(const TraceArgs &a)
 
 int CommandMethod(const TraceArgs &a)
 {
+    // The steps are converted to int: a finite float beyond the int range
+    // has no such value.
+    if (!a.NumbersOrMissing(1, 2) ||
+        (a.Has(2) && !(a.Float(2) > -2147483520.0f && a.Float(2) < 2147483520.0f)))
+        return Fail(a, "Illegal parameter specified");
     TraceComputeOptions o = Set()->GetComputeOptions();
     if (a.Has(0) && (a.Int(0) == 0 || a.Int(0) == 1)) o.iMethod = a.Int(0);
     if (a.Has(1) && a.Float(1) > 0.0f) o.fTolerance = a.Float(1);
@@ -350,7 +364,10 @@ int ComputeTraces(const TraceArgs &a, const TraceSeedBox &box)
 int CommandTrace(const TraceArgs &a)
 {
     ParticleTraceSet *pSet = Set();
-    if (!a.words.empty()) return ComputeTraces(a, SeedFromWords(a));
+    if (!a.words.empty()) {
+        if (!a.NumbersOrMissing(0, 5)) return Fail(a, "Illegal parameter specified");
+        return ComputeTraces(a, SeedFromWords(a));
+    }
     if (pSet->IsEnabled()) {
         pSet->SetShown(true);
         if (pSet->IsAnimating()) NKStartTimer(kTraceTimer);

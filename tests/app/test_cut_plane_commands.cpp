@@ -187,6 +187,9 @@ TEST_F(CutPlaneCommands, VectorGridSamplesTheCut)
 TEST_F(CutPlaneCommands, IsoSurfaceAndHighlight)
 {
     Open("hex.nkf");
+    Expect("isosurface nan", 1, "isosurface: Illegal parameter specified");
+    Expect("isosurface 1e39", 1, "isosurface: Illegal parameter specified");
+    EXPECT_EQ(g_pIsoSurfaceState->bEnabled, 0);
     Expect("isosurface 0.25", 0, "Isosurface computed with value 0.25");
     NKFrame *pFrame = NKGetCurrentFrame();
     ASSERT_EQ(pFrame->iNumIsoSurfaces, 1);

@@ -53,8 +53,10 @@ protected:
     }
     std::string Path(const char *pszName) { return m_Dir + "/" + pszName; }
     int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
-    // The run.res set of the issue: geo.txt (the given text), temp.res (3
-    // steps), run.res.
+    // A two-part run.res set: geo.txt (the geometry text given), temp.res
+    // (one scalar, 5 node values in each of 3 steps) and run.res listing the
+    // three step titles, both files (the scalar's entry quoted or not) and
+    // the part names Plate and Tri.
     void WriteSet(bool bQuoted, const char *pszGeometry)
     {
         NKTestWriteText(Path("geo.txt"), pszGeometry);

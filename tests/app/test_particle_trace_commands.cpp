@@ -131,8 +131,15 @@ TEST_F(ParticleTraceCommands, OptionsAndStylesConfirmWhatIsStored)
         {"particlenumpoints -3 0 2", "Setting number of starting points to 3, 0, 2"},
     };
     for (const auto &row : kRows) Expect(row.pszLine, 0, row.pszMessage);
+    // A tolerance or step count that is no finite number (or no int) is
+    // refused and the method kept.
+    for (const char *psz : {"particletracemethod 1 inf", "particletracemethod 1 0.1 nan",
+                            "particletracemethod 1 1 1e30", "particletracemethod 1 1 -1e30"})
+        Expect(psz, 1, "Illegal parameter specified");
     const TraceComputeOptions &c = g_pParticleTraceSet->GetComputeOptions();
     EXPECT_EQ(c.iMethod, 0);
+    EXPECT_FLOAT_EQ(c.fTolerance, 0.5f);
+    EXPECT_EQ(c.iStepsPerElement, 7);
     EXPECT_FLOAT_EQ(c.fStopFraction, 0.25f);
     const TraceDisplayOptions &d = g_pParticleTraceSet->GetDisplayOptions();
     EXPECT_EQ(d.bLineTail + d.bPointTail + d.bMovingPoint + d.bStaticLine + d.bStartPoints, 0);

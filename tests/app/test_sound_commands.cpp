@@ -122,10 +122,11 @@ TEST_F(SoundCommands, SoundSourcesAreAddedListedAndDeleted)
     Expect("sound del", 1, "sound del: No parameters specified");
     Expect("sound del x", 1, "sound del: No parameters specified");
     Expect("sound del 7", 1, "sound del: Error deleting sound source");
-    Expect("sound add 2,1 \"x\" y", 1,
-           "sound add: Illegal node reference.\nRemember to use part,node for specifying nodes");
+    Expect(
+        "sound add 2,1 \"x\" y", 1,
+        "sound add: Illegal node specification.\nRemember to use part,node for specifying nodes");
     Expect("sound add", 1, "sound add: No parameters specified");
-    Expect("sound add \"7\" y", 1, "sound add: Illegal node reference.");
+    Expect("sound add \"7\" y", 1, "sound add: Illegal node specification.");
     EXPECT_EQ(g_pSoundSourceTable->iCount, 2);
     Expect("sound add 1,3 \"\"", 0, "Added sound source (ID: 3)\n  node: 1,3   \"\"");
     Expect("sound del 3", 0);

@@ -181,6 +181,13 @@ TEST_F(PollFile, NegativeDelayBecomesZero)
     EXPECT_EQ(g_PollFile.fDelay, 0.0f);
     EXPECT_EQ(ExecuteCommand("poll_delay"), 0);
     EXPECT_EQ(g_PollFile.fDelay, 1.0f);
+    // A delay that is no finite number is refused and the delay kept.
+    for (const char *psz :
+         {"poll_delay inf", "poll_delay nan", "poll_delay 1e39", "poll_delay x"}) {
+        EXPECT_EQ(ExecuteCommand(psz), 1) << psz;
+        EXPECT_EQ(g_PollFile.fDelay, 1.0f) << psz;
+    }
+    EXPECT_TRUE(m_Capture.HasLine("poll_delay: Illegal parameter specified", NK_MSG_ERROR));
 }
 
 TEST_F(PollFile, DelaySurvivesPollFileAndRestartsTheTimer)

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
@@ -207,6 +208,56 @@ TEST_F(ParamsTest, FloatBeyondTheFloatRangeIsRefusedEvenWithoutRange)
     EXPECT_FALSE(vector.NKGetFirstParameterVector(pfValue, true, NK_UNDEFINED_VALUE, 0.0f));
     EXPECT_NE(vector.GetErrorText().Find("Value: 1e40."), -1);
     EXPECT_FLOAT_EQ(pfValue[1], 2.0f);
+}
+
+// Words that are no finite float: refused by every numeric getter and by
+// the word test handlers use, the value untouched; the word is quoted as no
+// number, or as out of range when it reads beyond the float range.
+TEST_F(ParamsTest, NonFiniteAndNumberlessWordsAreRefused)
+{
+    struct {
+        const char *pszWord;
+        const char *pszDetail;
+    } rows[] = {
+        {"nan", "Numerical parameter expected. \"nan\" is not a number."},
+        {"inf", "Numerical parameter expected. \"inf\" is not a number."},
+        {"-infinity", "Numerical parameter expected. \"-infinity\" is not a number."},
+        {"-", "Numerical parameter expected. \"-\" is not a number."},
+        {".", "Numerical parameter expected. \".\" is not a number."},
+        {"e5", "Numerical parameter expected. \"e5\" is not a number."},
+        {"1e308", "Parameter out of range. Value: 1e308."},
+        {"-1e39", "Parameter out of range. Value: -1e39."},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.pszWord);
+        std::string text = std::string("PARAMS ") + row.pszWord;
+        CommandParams params(text.c_str());
+        params.SetCommand(&m_Entry);
+        float fValue = 4.0f;
+        EXPECT_FALSE(params.NKGetFirstParameterFloat(&fValue, false, NK_UNDEFINED_VALUE, 0.0f));
+        EXPECT_NE(params.GetErrorText().Find(row.pszDetail), -1) << params.GetErrorText().GetText();
+        EXPECT_FLOAT_EQ(fValue, 4.0f);
+        float pfVector[3] = {1, 2, 3};
+        std::string vectorText = std::string("PARAMS 0 ") + row.pszWord + " 0";
+        CommandParams vector(vectorText.c_str());
+        EXPECT_FALSE(vector.NKGetFirstParameterVector(pfVector, false, NK_UNDEFINED_VALUE, 0.0f));
+        EXPECT_FLOAT_EQ(pfVector[1], 2.0f);
+        EXPECT_FALSE(NKWordToFloat(row.pszWord, &fValue));
+        EXPECT_FLOAT_EQ(fValue, 4.0f);
+    }
+    // A word without a number is no integer either.
+    CommandParams integer("PARAMS -");
+    int iValue = 7;
+    EXPECT_FALSE(integer.NKGetFirstParameterInt(&iValue, false, NK_PARAM_NO_RANGE, 0));
+    EXPECT_EQ(iValue, 7);
+    for (const auto &good : {std::pair<const char *, float>{"-.5", -0.5f},
+                             {"+2e1", 20.0f},
+                             {"3.4e38", 3.4e38f},
+                             {"1.5.2", 1.5f}}) {
+        float fValue = 0.0f;
+        EXPECT_TRUE(NKWordToFloat(good.first, &fValue)) << good.first;
+        EXPECT_FLOAT_EQ(fValue, good.second);
+    }
 }
 
 TEST_F(ParamsTest, VectorNeedsThreeWords)

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "commands/nk_command_table.h"
@@ -238,6 +239,24 @@ TEST(CommandTableLookup, FullNameRowsMustBeTypedInFull)
     EXPECT_EQ(Lookup("ep"), "ep");
     EXPECT_EQ(Lookup("stdout m"), "-1");
     EXPECT_EQ(Lookup("stdout messages"), "stdout messages");
+}
+
+// A whole number after a blank is an ID for the one-word command, never the
+// beginning of a sub-command; other words still abbreviate.
+TEST(CommandTableLookup, WholeNumberWordsAreNeverAbbreviations)
+{
+    const std::pair<const char *, const char *> rows[] = {
+        {"label 2", "-1"},
+        {"label 3", "-1"},
+        {"label +2", "-1"},
+        {"label -3", "-1"},
+        {"label 2d", "label 2dpos"},
+        {"label 3dpos", "label 3dpos"},
+        {"label 2dpos", "label 2dpos"},
+        {"label a", "label add"},
+        {"label", "label"},
+    };
+    for (const auto &row : rows) EXPECT_EQ(Lookup(row.first), row.second) << row.first;
 }
 
 TEST(CommandTableLookup, NothingMatches)

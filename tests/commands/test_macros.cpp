@@ -44,7 +44,8 @@ TEST_F(Macros, RunWithoutIdOrWithAWord)
     EXPECT_EQ(ExecuteCommand("macro run"), 1);
     EXPECT_TRUE(m_Capture.HasLine("macro run: No parameters specified", NK_MSG_ERROR));
     EXPECT_EQ(ExecuteCommand("macro run abc"), 1);
-    EXPECT_TRUE(m_Capture.HasLine("macro run: Illegal ID, ID must be >= 1", NK_MSG_ERROR));
+    EXPECT_TRUE(
+        m_Capture.HasLine("macro run: Illegal ID specification, ID must be >= 1", NK_MSG_ERROR));
 }
 
 TEST_F(Macros, DeletedFileIsReported)

@@ -241,7 +241,7 @@ TEST_F(MovieTest, AnimExportSettingsAndRefusals)
     } cases[] = {
         {"animexport gifrate 150",
          1,
-         {"animexport gifrate: Parameter missing or illegal parameter value"}},
+         {"animexport gifrate: Parameter missing or illegal parameter specification"}},
         {"animexport gifrate 0", 1, {}},
         {"animexport gifrate", 1, {}},
         {"animexport gifrate 12.5",
@@ -281,7 +281,7 @@ TEST_F(MovieTest, AnimExportSettingsAndRefusals)
         {"animexport avirate 20", 0, {"Setting AVI frame rate", "  AVI frame rate: 20 frames/s"}},
         {"animexport avicolordepth 12",
          1,
-         {"animexport avicolordepth: Parameter missing or illegal parameter value"}},
+         {"animexport avicolordepth: Parameter missing or illegal parameter specification"}},
         {"animexport avicolordepth 24", 0, {"  AVI color depth: 24bpp"}},
         {"animexport capture",
          0,

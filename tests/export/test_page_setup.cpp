@@ -260,7 +260,7 @@ TEST_F(PageSetupTest, PrintCommandsWithoutPrinter)
         {NK_CID_PRINT_ORIENTATION, "PARAMS upright", 1, "Illegal parameter specified"},
         {NK_CID_PRINT_ORIENTATION, "PARAMS", 1, "No parameters specified"},
         {NK_CID_PRINT_MARGINS, "PARAMS", 1, "No parameters specified"},
-        {NK_CID_PRINT_PAGESIZE, "PARAMS", 1, "Missing page size"},
+        {NK_CID_PRINT_PAGESIZE, "PARAMS", 1, "Missing size specification"},
         {NK_CID_PRINT, "PARAMS", 1, "Failure printing to Windows printer"},
     };
     for (const auto &row : kRows) {

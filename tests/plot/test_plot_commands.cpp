@@ -172,7 +172,7 @@ TEST_F(PlotCommands, RefusalsWithoutSourceOrPlot)
         {"export plot a.txt", 1, {"export plot: No plot to export to file."}},
         {"trace x",
          1,
-         {"trace: Illegal node reference.", "Remember to use part,node for specifying nodes"}},
+         {"trace: Illegal node specification.", "Remember to use part,node for specifying nodes"}},
     };
     ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
     std::filesystem::current_path(m_Dir);
@@ -309,6 +309,11 @@ TEST_F(PlotCommands, NodePlotsPlotsizeAndTraces)
     const SizeRow sizes[] = {
         {"plotsize 5", "Plotsize clamped to 3.0 (Legal values 0.1 -> 3.0)", 800, 600},
         {"plotsize 0.15", "Plotsize set to 0.15 (Default 1.0)", 80, 60}};
+    for (const char *psz : {"plotsize nan", "plotsize inf", "plotsize big"}) {
+        MessageCapture capture;
+        EXPECT_EQ(Run(psz), 1) << psz;
+        EXPECT_TRUE(capture.HasLine("plotsize: Illegal parameter specified", NK_MSG_ERROR));
+    }
     for (const SizeRow &r : sizes) {
         MessageCapture capture;
         EXPECT_EQ(Run(r.pszLine), 0);

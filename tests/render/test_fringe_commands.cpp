@@ -150,6 +150,17 @@ TEST_F(FringeCommands, RangeAndContoursOnTheBeam)
     EXPECT_TRUE(capture.HasLine("Using fringe range from 0.000000e+00 to 1.000000e+02"))
         << capture.Text();
     EXPECT_FLOAT_EQ(g_pModel->fFringeRangeTo, 100.0f);
+    // Ranges that are no finite numbers are refused and change nothing.
+    const float fContourMin = g_ContourSettings.fMin;
+    for (const char *psz : {"fringerange 0 inf", "fringerange nan", "fringerange low high",
+                            "contourrange 0 1e39", "contourrange nan 1", "fringes filter inf"}) {
+        capture.Clear();
+        EXPECT_EQ(Run(psz), 1) << psz;
+        EXPECT_TRUE(capture.Contains("Illegal parameter specified")) << psz;
+        EXPECT_FLOAT_EQ(g_pModel->fFringeRangeTo, 100.0f) << psz;
+        EXPECT_EQ(g_ContourSettings.fMin, fContourMin) << psz;
+        EXPECT_EQ(g_ValueFilterSettings.bValueFilter, 0) << psz;
+    }
     EXPECT_EQ(Run("contours 1"), 1);
     EXPECT_TRUE(capture.HasLine(
         "contours: Illegal number of contour levels 1  (legal numbers 2 -> 200)", 3));

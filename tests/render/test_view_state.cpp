@@ -136,6 +136,10 @@ TEST_F(ViewCommands, DisplaySwitchPrintsOnceAndFovNeedsAPositiveNumber)
     EXPECT_TRUE(capture.Contains("fov: Field of view must be a number > 0."));
     EXPECT_EQ(ExecuteCommand("fov 20"), NK_CMD_DONE);
     const float fTwenty = g_fFieldOfViewFactor;
+    for (const char *psz : {"fov inf", "fov nan", "fov 1e39", "fov wide"}) {
+        EXPECT_EQ(ExecuteCommand(psz), NK_CMD_FAILED) << psz;
+        EXPECT_EQ(g_fFieldOfViewFactor, fTwenty) << psz;
+    }
     EXPECT_EQ(ExecuteCommand("fov default"), NK_CMD_DONE);
     EXPECT_NEAR(fTwenty, g_fFieldOfViewFactor, 1e-6f);
 }
@@ -194,6 +198,14 @@ TEST_F(ViewCommands, AxisFogAndBoxFollowTheirRules)
     EXPECT_EQ(g_pGraphicsSettings->fFogStart, 2.0f);
     EXPECT_EQ(g_pGraphicsSettings->fFogEnd, 8.0f);
     EXPECT_EQ(g_pGraphicsSettings->iFogMode, GL_EXP);
+    // Planes that are no finite numbers: refused, mode and planes kept.
+    for (const char *psz : {"fog linear nan", "fog exp2 1 inf", "fog 1e39", "fog view nan"}) {
+        capture.Clear();
+        EXPECT_EQ(ExecuteCommand(psz), NK_CMD_FAILED) << psz;
+        EXPECT_EQ(g_pGraphicsSettings->iFogMode, GL_EXP) << psz;
+        EXPECT_EQ(g_pGraphicsSettings->fFogStart, 2.0f) << psz;
+        EXPECT_EQ(g_pGraphicsSettings->fFogEnd, 8.0f) << psz;
+    }
     EXPECT_EQ(ExecuteCommand("fog bogus"), NK_CMD_FAILED);
     EXPECT_EQ(ExecuteCommand("fog view"), NK_CMD_FAILED);
     EXPECT_EQ(ExecuteCommand("nomodel"), NK_CMD_DONE);

@@ -115,6 +115,16 @@ TEST_F(ViewpointCommands, ErrorsLeaveTheViewAsItWas)
         {"lookat 0 0 1 0 0 0 0 0 1", "lookat: Forward direction and up vector are parallel"},
         {"clipfront 0", "clipfront: Illegal clip value 0.000000 (legal values > 0; def. 0.010000)"},
         {"clipback -1", "clipback: Illegal clip value -1.000000 (legal values > 0; def. 8.000000)"},
+        // Words that are no finite number: the parser's message, nothing set.
+        {"setview 1e308 1e308 1e308 1e308 1e308 1e308 1e308",
+         "Error in paramter number 1 : [<qx qy qz qw> [<tx ty tz>]]\n"
+         "Parameter out of range. Value: 1e308."},
+        {"setview nan nan nan nan", "Numerical parameter expected. \"nan\" is not a number."},
+        {"setview 0 0 0 1 inf", "Error in paramter number 5 : "},
+        {"setview a b c d", "Numerical parameter expected. \"a\" is not a number."},
+        {"lookat 0 0 1 0 0 nan", "Numerical parameter expected. \"nan\" is not a number."},
+        {"clipfront inf", "Numerical parameter expected. \"inf\" is not a number."},
+        {"clipback 1e39", "Parameter out of range. Value: 1e39."},
     };
     for (const auto &c : cases) {
         MessageCapture capture;
@@ -158,6 +168,8 @@ TEST_F(ViewpointCommands, RideOnAndOffRestoresTheView)
     } errors[] = {
         {"ride eyepart 0", "ride eyepart: Illegal part number 0  (legal range 1 -> 2)"},
         {"ride vup 0 0", "ride vup: You need to specify three vector components <x y z>"},
+        {"ride vup 0 nan 1", "ride vup: You need to specify three vector components <x y z>"},
+        {"ride vrp 0 0 1e39", "ride vrp: You need to specify three vector components <x y z>"},
         {"ride vrpline 1,101", "ride vrpline: You need to specify two nodes for line"},
         {"ride eyenodes 3,1", "ride eyenodes: Illegal part number 3  (legal range 1 -> 2)"},
         {"ride eyenodes 1,1", "Illegal node list.\nRemember to use part,node"},

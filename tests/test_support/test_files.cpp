@@ -41,10 +41,20 @@ bool NKTestWriteText(const std::string &path, const std::string &text)
     return NKTestWriteBytes(path, text.data(), text.size());
 }
 
+namespace {
+
+// The folder the test program started in, taken before any test changes it:
+// a build that names its sources relative to the build folder (ccache's base
+// folder does so) gives a relative __FILE__, which holds from there only.
+const std::filesystem::path g_StartFolder = std::filesystem::current_path();
+
+}  // namespace
+
 std::string NKTestExamplePath(const char *pszName)
 {
     // This file lies two folders below the root of the source tree.
     std::filesystem::path here(__FILE__);
+    if (here.is_relative()) here = g_StartFolder / here;
     return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
 }
 

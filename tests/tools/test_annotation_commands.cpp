@@ -58,8 +58,18 @@ TEST_F(AnnotationCommands, LabelsAreAddedListedAndDeletedByID)
          "  3: type: scalar,  attachment: position (absolute 3D)"},
         {"label add 2", 1,
          "label add: Unable to add label, label with specified ID probably exists"},
-        {"label add 0", 1, "Illegal ID, ID must be >= 1"},
-        // "label 2" and "label 3" would be taken as "label 2dpos" and "label 3dpos".
+        {"label add 0", 1, "Illegal ID specification, ID must be >= 1"},
+        // Every number chooses that label, those that begin a sub-command's
+        // name ("2dpos", "3dpos") as well.
+        {"label add 4", 0, "Label added with ID: 4"},
+        {"label 2", 0, "Active label, ID: 2\n  type: scalar\n  attachment: position (absolute 3D)"},
+        {"label 3", 0, "Active label, ID: 3\n  type: scalar\n  attachment: position (absolute 3D)"},
+        {"label 4", 0, "Active label, ID: 4\n  type: scalar\n  attachment: position (absolute 3D)"},
+        {"label 2dpos 0.5 0.25", 0, "Relative 2D position of label 4 set to"},
+        {"label 2dpos nan", 1, "label 2dpos: Illegal parameter specified"},
+        {"label pos 1 inf", 1, "label pos: Illegal parameter specified"},
+        {"label", 0, "attachment: position (relative 2D)"},
+        {"label del 4", 0, "Label deleted"},
         {"label 1", 0, "Active label, ID: 1\n  type: scalar\n  attachment: position (absolute 3D)"},
         {"label 9", 1, "Unable to set label with specified ID active, ID not found"},
         {"label del 1", 0, "Label deleted"},
@@ -157,17 +167,17 @@ TEST_F(AnnotationCommands, DrawlineRowsSetTheListAndSayWhat)
         {"drawline skiprate 1", 0, "Drawline skip rate set to 1 (draw all nodes)"},
         {"drawline cylinders", 0, "Enable drawing of lines as cylinders"},
         {"drawline nospheres", 0, "Disable drawing of spheres at line joints"},
-        {"drawline cylindersize 0", 1, "Illegal size, size must be larger than 0"},
-        {"drawline cylindersize", 1, "Parameter missing or illegal parameter value"},
+        {"drawline cylindersize 0", 1, "Illegal size specification, size must be larger than 0"},
+        {"drawline cylindersize", 1, "Parameter missing or illegal parameter specification"},
         {"drawline cylindersize 0.5", 0, "Cylinder diameter set to 0.5"},
         {"drawline hide", 0, "Display of line segments disabled"},
         {"drawline pickable", 0, "Picking on lines enabled"},
         {"dlinewidth 0", 0, "Set linewidth for drawing to 1 pixels (Default: 1)"},
         {"dlinewidth 4", 0, "Set linewidth for drawing to 4 pixels (Default: 1)"},
-        {"draw_line 0 0 0 1 1", 1, "Parameter missing or illegal parameter value"},
+        {"draw_line 0 0 0 1 1", 1, "Parameter missing or illegal parameter specification"},
         {"draw_line 0 0 0 1 1 1 9", 0, ""},
         {"readlines missing.txt", 1, "readlines: Error reading file missing.txt"},
-        {"readlines", 1, "Parameter missing or illegal parameter value"},
+        {"readlines", 1, "Parameter missing or illegal parameter specification"},
     });
     ASSERT_EQ(L->m_iCount, 1);
     const uint8_t *c = L->m_ppObjects[0]->m_ucColor;
@@ -185,8 +195,19 @@ TEST_F(AnnotationCommands, PointsAndTextLabelsNeedThreeCoordinates)
 {
     OpenHex();
     RunRows({
-        {"draw_point 1 2", 1, "draw_point: Parameter missing or illegal parameter value"},
-        {"draw_label 1 2", 1, "draw_label: Parameter missing or illegal parameter value"},
+        {"draw_point 1 2", 1, "draw_point: Parameter missing or illegal parameter specification"},
+        {"draw_label 1 2", 1, "draw_label: Parameter missing or illegal parameter specification"},
+        // Coordinates that are no finite numbers: refused, nothing added.
+        {"draw_point 1 nan 2", 1,
+         "draw_point: Parameter missing or illegal parameter specification"},
+        {"draw_label 1 2 inf 0 0 0 x", 1,
+         "draw_label: Parameter missing or illegal parameter specification"},
+        {"draw_point 1e39 0 0", 1,
+         "draw_point: Parameter missing or illegal parameter specification"},
+        {"draw_line 0 0 0 1 one 1", 1,
+         "draw_line: Parameter missing or illegal parameter specification"},
+        {"drawline cylindersize inf", 1,
+         "drawline cylindersize: Parameter missing or illegal parameter specification"},
         {"draw_point 0 0 0", 0, ""},
         {"draw_point 1 1 1 10 20 30", 0, ""},
         {"draw_label 0 0 0 1 2 3", 0, ""},
@@ -242,6 +263,8 @@ TEST_F(AnnotationCommands, LogoSizesFollowTheImageAspect)
         {"drawlogo", 1, "Cannot open file for reading. No filename specified"},
     });
     EXPECT_NE(g_LogoState.pImage, nullptr);
+    Expect("drawlogo logo tl nan 1", 1, "drawlogo: Illegal parameter specified");
+    EXPECT_FLOAT_EQ(g_LogoState.fXScale, 6.0f);
     Expect("drawlogo logo off", 0, "Disable drawing of logo.");
     EXPECT_EQ(g_LogoState.pImage, nullptr);
 }
@@ -254,6 +277,9 @@ TEST_F(AnnotationCommands, TwoDimensionalTextAndItsColour)
     });
     EXPECT_STREQ(g_UserText.Text.GetText(), "a long   text");
     EXPECT_EQ(g_pViewSettings->bShowUserText, 1);
+    Expect("text inf 0 other", 1, "text: Parameter missing or illegal parameter specification");
+    EXPECT_FLOAT_EQ(g_UserText.fX, 0.5f);
+    EXPECT_STREQ(g_UserText.Text.GetText(), "a long   text");
     Expect("text", 0, "Text: <user text string>");
     Expect("notext", 0, "Text string turned off");
     EXPECT_EQ(g_pViewSettings->bShowUserText, 0);

@@ -30,10 +30,12 @@
 
 namespace {
 
+// Taken from the examples folder's path, which holds wherever the tests
+// run; a command file run from another folder finds it too.
 std::string SharedDir()
 {
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna/";
+    std::string f = NKTestExamplePath("");
+    return f.substr(0, f.rfind("/examples/")) + "/../shared/testdata/lsdyna/";
 }
 
 class DifferencePlot : public PlotCommandFixture<NKRenderModelTest> {
