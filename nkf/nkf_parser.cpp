@@ -19,7 +19,7 @@
 #include "nkf/nkf_block_factory.h"
 
 NKFParser::NKFParser(const NKString &fileName)
-    : NKFReader(fileName), m_bParsed(false), m_fVersion(0.0f)
+    : NKFReader(fileName), m_bParsed(false), m_fVersion(0.0f), m_bLastLineCut(false)
 {}
 
 // ---------------------------------------------------------------------------
@@ -127,22 +127,41 @@ bool NKFParser::ReadBlock(int *piType, int *piID, bool *pbAtEnd)
     return ReadAsciiBlock(piType, piID, pbAtEnd);
 }
 
+// The block sequence of a binary file ends where a block code cannot be
+// read. It ends cleanly only at the end of the file: bytes left that do not
+// make a whole word are the start of a block the file was cut inside.
+bool NKFParser::EndBinaryBlocks(bool *pbAtEnd)
+{
+    if (m_Stream.BytesLeft() > 0) {
+        ReportCutFile();
+        return false;
+    }
+    *pbAtEnd = true;
+    return true;
+}
+
 bool NKFParser::ReadBinaryBlock(int *piType, int *piID, bool *pbAtEnd)
 {
     while (*piType == NKF_UNKNOWN) {
         int32_t iCode = ReadInt();
         if (iCode == NKF_END_OF_BLOCK) iCode = ReadInt();
-        if (m_Stream.IsEndReached() || iCode == 0) {
+        if (m_Stream.IsEndReached()) return EndBinaryBlocks(pbAtEnd);
+        if (iCode == 0) {
             *pbAtEnd = true;
             return true;
         }
         if (iCode == NKF_MAGIC_WORD1) {
             // A repeated file header (two files joined): pass over its
-            // remaining words. A file that ends right after it is complete.
+            // remaining words. A file that ends right after it is complete,
+            // one that ends inside it is cut.
             int32_t aiRest[3];
-            m_Stream.ReadInts(aiRest, 3);
+            if (!m_Stream.ReadInts(aiRest, 3)) {
+                ReportCutFile();
+                return false;
+            }
             iCode = ReadInt();
-            if (m_Stream.IsEndReached() || iCode == 0) {
+            if (m_Stream.IsEndReached()) return EndBinaryBlocks(pbAtEnd);
+            if (iCode == 0) {
                 *pbAtEnd = true;
                 return true;
             }
@@ -161,6 +180,10 @@ bool NKFParser::ReadBinaryBlock(int *piType, int *piID, bool *pbAtEnd)
         }
         *piType = iType;
         *piID = ReadInt();
+        if (m_Stream.IsEndReached()) {  // the file ends inside the block's ID
+            ReportCutBlock(NKString("Block type : ") + NKFBlockKeyword(iType));
+            return false;
+        }
     }
     return true;
 }
@@ -261,10 +284,91 @@ bool NKFParser::ReadBlocks()
         ReportError(NKString(""), NKString("No blocks found in file."));
         return false;
     }
+    m_bLastLineCut = !m_bBinary && AsciiLastLineCut();
     NKBeginProgressBar(100, "Parsing NKF file...");
     if (!ReadBlockLoop(iType, iID, bAtEnd)) return false;  // the loop ended the bar
+    if (m_bLastLineCut) {
+        // The cut line was read outside the blocks (an unknown block, a
+        // repeated header): the file is cut all the same.
+        NKEndProgressBar("Error.");
+        ReportCutFile();
+        return false;
+    }
     NKEndProgressBar("Done.");
     return true;
+}
+
+// ASCII: true when the file's last line holds text (not blank, not a
+// comment) but no line end. Every writer ends its lines, so such a line is
+// where the file was cut, and the values it held may be cut short too: a
+// value "0.0135534" cut to "0" still reads as a number. The stream position
+// is kept.
+bool NKFParser::AsciiLastLineCut()
+{
+    int64_t iPosition = m_Stream.GetPosition();
+    int64_t iTo = m_Stream.GetFileSize();
+    bool bText = false, bFoundStart = false;
+    char cFirst = 0;
+    char acChunk[4096];
+    while (!bFoundStart && iTo > 0) {
+        int64_t iFrom = iTo > (int64_t)sizeof acChunk ? iTo - (int64_t)sizeof acChunk : 0;
+        if (!m_Stream.SetPosition(iFrom) || !m_Stream.ReadRaw(acChunk, iTo - iFrom)) break;
+        for (int64_t k = iTo - iFrom - 1; k >= 0; k--) {
+            char c = acChunk[k];
+            if (c == '\n') {
+                bFoundStart = true;
+                break;
+            }
+            if (c != ' ' && c != '\t' && c != '\r') bText = true;
+            cFirst = c;
+        }
+        iTo = iFrom;
+    }
+    m_Stream.SetPosition(iPosition);
+    return bText && cFirst != '#' && cFirst != '!' && cFirst != ';';
+}
+
+// True when the file ends inside the block just parsed. Binary: its
+// framing (header size and data size, read again from iStart, where the
+// block's header record begins, then the end-of-block marker) passes the
+// end of the file, or the file ends inside those two words. Only a block
+// that failed or reached the end of the file is looked at again. ASCII: the
+// block read the cut last line and did not give it back for the next block.
+bool NKFParser::BlockEndsInsideFile(int64_t iStart, bool bParsed)
+{
+    if (!m_bBinary) return m_bLastLineCut && m_Stream.BytesLeft() == 0 && !IsLinePushedBack();
+    if (bParsed && !m_Stream.IsEndReached() && m_Stream.BytesLeft() > 0) return false;
+    int64_t iEnd = m_Stream.GetPosition(), iSize = m_Stream.GetFileSize();
+    int32_t aiSizes[2] = {0, 0};
+    bool bSizes =
+        iStart + 8 <= iSize && m_Stream.SetPosition(iStart) && m_Stream.ReadInts(aiSizes, 2);
+    m_Stream.SetPosition(iEnd);
+    if (!bSizes) return true;
+    // Negative sizes are bad values of their own, not a cut.
+    return aiSizes[0] >= 0 && aiSizes[1] >= 0 &&
+           iStart + (int64_t)aiSizes[0] + aiSizes[1] + 4 > iSize;
+}
+
+// The error of a block the file ends inside, under the block's title. It
+// names the file although the parse is still running: a cut file is the
+// file's fault, not the block's, and the reader must know which copy to
+// fetch again.
+void NKFParser::ReportCutBlock(const NKString &title)
+{
+    NKString text = m_bBinary ? NKString("The file ends inside this block: the file is cut short.")
+                              : NKString("The file ends inside this block: its last line has no "
+                                         "line end, the file is cut short.");
+    ReportError(title, text + "\nNKF file : " + m_FileName);
+}
+
+// A file cut outside any block the parser made: inside a block code, a
+// repeated file header or an unknown block.
+void NKFParser::ReportCutFile()
+{
+    NKString text = m_bBinary ? NKString("The file ends inside a block: the file is cut short.")
+                              : NKString("The file ends inside a block: its last line has no "
+                                         "line end, the file is cut short.");
+    ReportError(NKString(""), text + "\nNKF file : " + m_FileName);
 }
 
 // Ends the progress bar of a failed block loop; the failure is reported
@@ -294,10 +398,18 @@ bool NKFParser::ReadBlockLoop(int iType, int iID, bool bAtEnd)
         }
         pBlock->AddRef();  // held here until the list holds it
         bool bReplaced = false;
-        if (!pBlock->ParseBlock()) {
+        int64_t iStart = m_Stream.GetPosition();
+        bool bParsed = pBlock->ParseBlock();
+        bool bCut = BlockEndsInsideFile(iStart, bParsed);
+        if (!bParsed || bCut) {
             pBlock->Release();
             EndFailedProgress();
-            ReportLineError(NKString("Error"), NKString("Error parsing block"));
+            if (bCut) {
+                m_bLastLineCut = false;  // reported here
+                ReportCutBlock(
+                    NKString::FromFormat("Block type : %s. ID = %d", NKFBlockKeyword(iType), iID));
+            }
+            if (!bParsed) ReportLineError(NKString("Error"), NKString("Error parsing block"));
             return false;
         }
         if (!m_pBlocks->Add(pBlock, &bReplaced)) {

@@ -48,7 +48,14 @@ private:
     bool SkipUnknownBinaryBlock(int iCode);
     bool ReadAsciiHeader();
     bool ReadBlockLoop(int iType, int iID, bool bAtEnd);
+    // A file cut short: where it shows and how it is reported.
+    bool EndBinaryBlocks(bool *pbAtEnd);
+    bool AsciiLastLineCut();
+    bool BlockEndsInsideFile(int64_t iStart, bool bParsed);
+    void ReportCutBlock(const NKString &title);
+    void ReportCutFile();
 
     bool m_bParsed;
     float m_fVersion;
+    bool m_bLastLineCut;  // ASCII: the file's last line has no line end
 };

@@ -59,6 +59,7 @@ public:
     const NKString &NextLine();
     const NKString &GetCurrentLine() const { return m_CurrentLine; }
     void PushBackLine() { m_bLinePushedBack = true; }
+    bool IsLinePushedBack() const { return m_bLinePushedBack; }
     int GetLineNumber() const { return m_iLineNumber; }
     void SetLineNumber(int iLine) { m_iLineNumber = iLine; }
 

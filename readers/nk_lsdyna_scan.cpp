@@ -389,6 +389,48 @@ void AddState(ScanWalk *w, int i, int64_t o, float fTime)
     w->g->states.push_back(s);
 }
 
+// The family ends inside a state, in member j: named with the last whole
+// state, which stays with every state before it.
+void WarnEndInsideState(const ScanWalk &w, int j)
+{
+    const std::vector<LSDynaStateInfo> &states = w.g->states;
+    NKString text =
+        NKString::FromFormat("LS-DYNA family file %s ends inside state %d, ",
+                             w.g->files[(size_t)j].szFileName.GetText(), (int)states.size() + 1);
+    if (states.empty())
+        text += "no state is whole.";
+    else
+        text += NKString::FromFormat("states end with state %d at time %g.", (int)states.size(),
+                                     (double)states.back().fTime);
+    NKPrintWarning(text.GetText());
+}
+
+// A state that begins in member i runs past the end of the last member j
+// that follows i directly. When nothing follows j, or a new geometry does,
+// the family was cut inside the state, in j. When a numbered member follows
+// after a gap, the gap is what ends the states, and the missing member is
+// named (by the next member's read when it follows i).
+void EndInsideState(ScanWalk *w, int i)
+{
+    const std::vector<LSDynaFamilyFile> &files = w->g->files;
+    int j = i;
+    while (j + 1 < (int)files.size() && FollowsDirectly(files[(size_t)j], files[(size_t)(j + 1)]))
+        j++;
+    w->bMust = true;
+    if (j + 1 < (int)files.size() && !files[(size_t)(j + 1)].bBaseFile) {
+        if (j > i) {
+            w->iExpect = files[(size_t)j].iSuffixNumber + 1;
+            WarnMissing(w);
+        }
+        return;
+    }
+    WarnEndInsideState(*w, j);
+    // The next geometry starts a segment of its own; the end of the family
+    // ends the scan.
+    w->bMust = false;
+    w->bStop = j + 1 >= (int)files.size();
+}
+
 // The states of member i from word o up to its end or the end marker.
 void ReadTimes(ScanWalk *w, int i, int64_t o)
 {
@@ -409,14 +451,17 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
             return;
         }
         if (!StateComplete(*w, i, o)) {
-            // The next member is absent (warned when it is looked for) or
-            // too short: either way the states end here.
-            w->bMust = true;
-            if (i + 1 < (int)w->g->files.size() && FollowsDirectly(f, w->g->files[(size_t)(i + 1)]))
-                w->bStop = true;
+            EndInsideState(w, i);
             return;
         }
         AddState(w, i, o, fTime);
+    }
+    if (o == iWords && f.iFileSize % w->g->iWordSize != 0) {
+        // Bytes short of a word: the member was cut inside the next state's
+        // first word, and nothing after it lines up.
+        WarnEndInsideState(*w, i);
+        w->bStop = true;
+        return;
     }
     w->iCarry = o - iWords;
     w->bMust = w->iCarry > 0;

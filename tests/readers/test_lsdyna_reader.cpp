@@ -492,7 +492,8 @@ TEST_F(LSDynaReader, DamagedCopiesOfRealFamiliesFailCleanly)
 
 // A state followed by the end marker and padding shorter than a state ends
 // the family without a missing-member warning, as does a state ending at
-// the file's end; a state cut by the file's end still asks for the next.
+// the file's end; a state cut by the file's end is where the states end,
+// with a warning that the member ends inside it.
 TEST_F(LSDynaReader, StatesEndingInTheLastMemberNeedNoFurtherMember)
 {
     struct Case {
@@ -519,10 +520,93 @@ TEST_F(LSDynaReader, StatesEndingInTheLastMemberNeedNoFurtherMember)
         MessageCapture capture;
         ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
         EXPECT_EQ(NKLSDynaGetNumStates(), c.iStates) << c.iPadding << " " << c.iCut;
-        EXPECT_EQ(capture.Contains(Path("d3plot02") + " is missing"), c.bWarning)
+        EXPECT_EQ(capture.Contains(Path("d3plot01") +
+                                   " ends inside state 2, states end with state 1 at time 0."),
+                  c.bWarning)
             << c.iPadding << " " << c.iCut << "\n"
             << capture.Text();
+        EXPECT_FALSE(capture.Contains("is missing")) << capture.Text();
         NKLSDynaClose();
+    }
+}
+
+// A member cut to a third (bytes, so perhaps inside a word): the states
+// wholly before the cut stay, and one warning names the member, the state it
+// ends inside and the last whole state, or says that none is whole. No
+// member is reported missing. The fixture family always; copies of real
+// families when the shared test data is there.
+TEST_F(LSDynaReader, MemberCutToAThirdKeepsTheStatesBeforeTheCut)
+{
+    // iCut: the bytes kept, a third of the member when -1.
+    auto Check = [&](const std::string &dir, const char *pszMember, int64_t iCutAt) {
+        SCOPED_TRACE(dir + "/" + pszMember + " cut at " + std::to_string(iCutAt));
+        std::string base = dir + "/d3plot", target = dir + "/" + pszMember;
+        ASSERT_TRUE(NKLSDynaOpen(base.c_str()));
+        const LSDynaControlData *g = NKLSDynaGetControlData();
+        const std::vector<uint8_t> whole = RawBytes(target);
+        size_t iCut = iCutAt < 0 ? whole.size() / 3 : (size_t)iCutAt;
+        // The states that end before the cut, or lie in other members.
+        std::vector<float> kept;
+        for (const LSDynaStateInfo &st : g->states) {
+            bool bInTarget = st.szFileName.GetText() == target;
+            if (bInTarget && (st.iOffset + st.iSize) * g->iWordSize > (int64_t)iCut) break;
+            kept.push_back(st.fTime);
+        }
+        ASSERT_LT(kept.size(), g->states.size());
+        NKLSDynaClose();
+        ASSERT_TRUE(NKTestWriteBytes(target, whole.data(), iCut));
+        MessageCapture capture;
+        ASSERT_TRUE(NKLSDynaOpen(base.c_str()));
+        ASSERT_EQ(NKLSDynaGetNumStates(), (int)kept.size());
+        for (size_t k = 0; k < kept.size(); k++)
+            EXPECT_FLOAT_EQ(NKLSDynaGetStateTime((int)k), kept[k]) << k;
+        std::string warning = "LS-DYNA family file " + target + " ends inside state " +
+                              std::to_string(kept.size() + 1) + ", ";
+        if (kept.empty())
+            warning += "no state is whole.";
+        else
+            warning += NKString::FromFormat("states end with state %d at time %g.",
+                                            (int)kept.size(), (double)kept.back())
+                           .GetText();
+        EXPECT_TRUE(capture.HasLine(warning, NK_MSG_WARNING)) << capture.Text();
+        EXPECT_FALSE(capture.Contains("is missing")) << capture.Text();
+        EXPECT_EQ(NKLSDynaGetControlData()->bGeometryOnly != 0, kept.empty());
+        NKGeometry *pGeo = NKLSDynaGetGeometry(0);
+        ASSERT_NE(pGeo, nullptr);
+        NKReleaseGeometry(pGeo);
+        if (!kept.empty()) {
+            EXPECT_TRUE(NKLSDynaReadState((int)kept.size() - 1));
+        }
+        NKLSDynaClose();
+    };
+    // The fixture: the geometry and the end marker, then five states of 13
+    // words; a third ends inside the second. Two bytes past the second end
+    // inside the third's first word.
+    LSDynaTestWriter geometry, states;
+    LSDynaWriteShellGeometry(&geometry);
+    geometry.Float(-999999.0);
+    for (int k = 0; k < 5; k++) LSDynaWriteShellState(&states, 0.001 * k);
+    ASSERT_TRUE(geometry.Save(Path("d3plot")));
+    for (int64_t iCut : {int64_t(-1), int64_t(2 * 13 * 4 + 2)}) {
+        ASSERT_TRUE(states.Save(Path("d3plot01")));
+        Check(m_Dir, "d3plot01", iCut);
+    }
+
+    std::string shared = TestDataDir();
+    if (!std::filesystem::is_directory(shared)) GTEST_SKIP() << "no shared test data in " << shared;
+    struct Case {
+        const char *family;
+        const char *member;  // the last member, which is cut
+    } cases[] = {{"qd-cae", "d3plot01"},
+                 {"lasso-python/d3plot_node_temperature", "d3plot01"},
+                 {"lasso-python/d3plot_solid_int", "d3plot22"}};
+    for (const Case &c : cases) {
+        std::string dir = Path(std::filesystem::path(c.family).filename().c_str());
+        std::filesystem::create_directory(dir);
+        for (const auto &entry : std::filesystem::directory_iterator(shared + "/" + c.family))
+            ASSERT_TRUE(NKTestWriteBytes(dir + "/" + entry.path().filename().string(),
+                                         RawBytes(entry.path().string())));
+        Check(dir, c.member, -1);
     }
 }
 
