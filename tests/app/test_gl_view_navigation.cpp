@@ -44,10 +44,7 @@ protected:
     {
         ProgramWindowTest::SetUp();
         NKRegisterViewpointCommands();
-        QWidget *pMain = NKGetMainWindow();
-        pMain->resize(800, 600 + pMain->height() - m_pView->height());
-        QTRY_COMPARE(NKViewWindowSize.iWidth, 800);
-        ASSERT_EQ(NKViewWindowSize.iHeight, 600);
+        ASSERT_TRUE(NKTestSetViewSize(800, 600));
         ASSERT_EQ(ExecuteCommand(("open \"" + BeamPath() + "\"").c_str()), 0);
     }
 

@@ -48,6 +48,18 @@ std::string NKTestExamplePath(const char *pszName)
     return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
 }
 
+std::string NKTestSharedDataDir(void)
+{
+    std::filesystem::path here(__FILE__);
+    return (here.parent_path().parent_path().parent_path() / ".." / "shared" / "testdata").string();
+}
+
+bool NKTestSharedDataPresent(void)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(NKTestSharedDataDir(), error);
+}
+
 std::string NKTestReadFile(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
