@@ -13,14 +13,13 @@
 #include <string>
 
 #include "readers/nk_lsdyna.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
 std::string DefaultFamily(void)
 {
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/bench/")) +
-           "/../shared/testdata/lsdyna/ansys-example-data/d3plot_projectile/d3plot";
+    return NKTestSharedDataDir() + "/lsdyna/ansys-example-data/d3plot_projectile/d3plot";
 }
 
 // Seconds to read every state once; -1 when one cannot be read.

@@ -8,7 +8,6 @@
 #include <QWindow>
 
 #include <cmath>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,14 +26,11 @@
 #include "render/nk_renderer.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
-std::string BeamPath(void)
-{
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / "examples" / "beam.nkf").string();
-}
+std::string BeamPath(void) { return NKTestExamplePath("beam.nkf"); }
 
 // The program's start-up around the shell's window, the beam open in an
 // 800 x 600 view.

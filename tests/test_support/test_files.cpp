@@ -41,17 +41,23 @@ bool NKTestWriteText(const std::string &path, const std::string &text)
     return NKTestWriteBytes(path, text.data(), text.size());
 }
 
+namespace {
+
+// The root of the source tree as the build names it: a full path, so that
+// it holds in whatever folder a test works (a compiler cache may hand the
+// compiler relative file names, which would make __FILE__ relative too).
+std::filesystem::path SourceRoot(void) { return std::filesystem::path(QUOLIN_SOURCE_DIR); }
+
+}  // namespace
+
 std::string NKTestExamplePath(const char *pszName)
 {
-    // This file lies two folders below the root of the source tree.
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
+    return (SourceRoot() / "examples" / pszName).string();
 }
 
 std::string NKTestSharedDataDir(void)
 {
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / ".." / "shared" / "testdata").string();
+    return (SourceRoot() / ".." / "shared" / "testdata").string();
 }
 
 bool NKTestSharedDataPresent(void)
