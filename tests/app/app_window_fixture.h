@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTest>
 #include <QWidget>
@@ -28,6 +29,7 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_movie_settings.h"
 #include "core/nk_shell_hooks.h"
+#include "core/nk_view_state.h"
 #include "platform/nk_message_box.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
@@ -54,6 +56,35 @@ inline void NKTestFlushDeletes(void)
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+// Sizes the 3-D view through the program, as "winposition" does (the main
+// window is sized around it), and waits until the view window and the
+// program's record of it (NKViewWindowSize, which its resize event sets)
+// hold the size and keep it for a tenth of a second: the layout and the
+// display answer when they are ready, later on a busy machine, and a size
+// set before they have answered is undone by them. The size is asked for
+// again whenever it is found changed. False when it did not hold within
+// ten seconds.
+inline bool NKTestSetViewSize(int iWidth, int iHeight)
+{
+    QWindow *pView = NKGetViewWindow();
+    if (pView == nullptr) return false;
+    QElapsedTimer timer;
+    timer.start();
+    int iSteady = 0;
+    while (timer.elapsed() < 10000) {
+        const bool bHeld = pView->width() == iWidth && pView->height() == iHeight &&
+                           NKViewWindowSize.iWidth == iWidth && NKViewWindowSize.iHeight == iHeight;
+        if (!bHeld) {
+            iSteady = 0;
+            NKSetViewClientSize(iWidth, iHeight);
+        } else if (++iSteady >= 5) {
+            return true;
+        }
+        QTest::qWait(20);
+    }
+    return false;
 }
 
 // The shell as the program starts it: slots, graphics settings, the main

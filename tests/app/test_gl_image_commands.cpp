@@ -42,10 +42,7 @@ protected:
         const std::string beam = NKTestExamplePath("beam.nkf");
         ASSERT_EQ(ExecuteCommand(("opennkffile \"" + beam + "\"").c_str()), 0);
         ASSERT_TRUE(NKModelHasGeometry());
-        NKGetViewWindow()->resize(320, 240);
-        QTest::qWait(50);
-        NKMakeViewContextCurrent();
-        NKResizeView(320, 240);
+        ASSERT_TRUE(NKTestSetViewSize(320, 240));
         m_Dir = NKTestMakeTempDir("imagecommands");
         ASSERT_EQ(getcwd(m_acOldDir, sizeof(m_acOldDir)), m_acOldDir);
         ASSERT_EQ(chdir(m_Dir.c_str()), 0);

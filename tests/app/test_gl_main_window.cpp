@@ -206,9 +206,7 @@ TEST_F(MainWindowTest, RecentFilesAreNumberedByTheirPlaceAndItemsShowHelp)
 TEST_F(MainWindowTest, MouseMotionInTheViewMovesTheCamera)
 {
     LoadBeam();
-    NKSetViewClientSize(800, 400);
-    QTRY_COMPARE(NKViewWindowSize.iWidth, 800);
-    QTRY_COMPARE(NKViewWindowSize.iHeight, 400);
+    ASSERT_TRUE(NKTestSetViewSize(800, 400));
     NKInitNavigation(g_ViewMatrix, &g_InputState);
     QTest::mousePress(m_pView, Qt::LeftButton, Qt::NoModifier, QPoint(0, 200));
     EXPECT_FLOAT_EQ(g_ViewMatrix[12], 0.0f);

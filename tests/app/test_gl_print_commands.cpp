@@ -45,7 +45,7 @@ protected:
         NKSetHeadlessPrinter(nullptr, nullptr);
         const std::string beam = NKTestExamplePath("beam.nkf");
         ASSERT_EQ(ExecuteCommand(("opennkffile \"" + beam + "\"").c_str()), 0);
-        SetViewSize(800, 600);
+        ASSERT_TRUE(NKTestSetViewSize(800, 600));
         m_Dir = NKTestMakeTempDir("printcommands");
         ASSERT_EQ(getcwd(m_acOldDir, sizeof(m_acOldDir)), m_acOldDir);
         ASSERT_EQ(chdir(m_Dir.c_str()), 0);
@@ -58,14 +58,6 @@ protected:
         NKResetPageSetup(&g_PageSetup);
         NKSetImageCommandHandler(nullptr);
         ProgramWindowTest::TearDown();
-    }
-    static void SetViewSize(int w, int h)
-    {
-        NKGetViewWindow()->resize(w, h);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return NKGetViewWindow()->width() == w; }, 1000));
-        QTest::qWait(100);
-        NKMakeViewContextCurrent();
-        NKResizeView(w, h);
     }
     std::string m_Dir;
     char m_acOldDir[4096];
@@ -188,7 +180,7 @@ int CountFiles(const std::string &dir)
 
 TEST_F(PrintCommandTest, CaptureToEpsAndWritesThatFail)
 {
-    SetViewSize(320, 240);
+    ASSERT_TRUE(NKTestSetViewSize(320, 240));
     ASSERT_EQ(ExecuteCommand("captppm c.ppm"), 0);
     ASSERT_EQ(ExecuteCommand("capteps e.eps"), 0);
     const std::string text = NKTestReadFile("e.eps");

@@ -8,7 +8,6 @@
 #include <QWindow>
 
 #include <cmath>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,14 +26,11 @@
 #include "render/nk_renderer.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
-std::string BeamPath(void)
-{
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / "examples" / "beam.nkf").string();
-}
+std::string BeamPath(void) { return NKTestExamplePath("beam.nkf"); }
 
 // The program's start-up around the shell's window, the beam open in an
 // 800 x 600 view.
@@ -44,10 +40,7 @@ protected:
     {
         ProgramWindowTest::SetUp();
         NKRegisterViewpointCommands();
-        QWidget *pMain = NKGetMainWindow();
-        pMain->resize(800, 600 + pMain->height() - m_pView->height());
-        QTRY_COMPARE(NKViewWindowSize.iWidth, 800);
-        ASSERT_EQ(NKViewWindowSize.iHeight, 600);
+        ASSERT_TRUE(NKTestSetViewSize(800, 600));
         ASSERT_EQ(ExecuteCommand(("open \"" + BeamPath() + "\"").c_str()), 0);
     }
 

@@ -28,11 +28,7 @@
 
 namespace {
 
-std::string SharedDir()
-{
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna/";
-}
+std::string SharedDir() { return NKTestSharedDataDir() + "/lsdyna/"; }
 
 // Stands in for the plot handler, which hands shellaxes to its function.
 int PlotSlot(CommandTableEntry *pEntry, const char *pszArguments)
@@ -119,6 +115,7 @@ TEST_F(LSDynaCommands, CutHeaderFailsAndKeepsTheModel)
 
 TEST_F(LSDynaCommands, EverySharedFamilyOpens)
 {
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
     for (const char *pszPath :
          {"qd-cae/d3plot", "lasso-python/d3plot_beamip/d3plot",
           "lasso-python/d3plot_node_temperature/d3plot", "lasso-python/d3plot_solid_int/d3plot",

@@ -37,11 +37,19 @@ const char *const kPlotFile =
     "*NKF-1.00\n*2DPLOTSERIES 1\n%NAME \"Forces\"\n%XAXIS_NAME \"Time\"\n%YAXIS_NAME \"Force\"\n"
     "%SERIES\n%SERIES_NAME \"A\"\n0 0\n4 10\n8 20\n";
 
-void PumpEvents(int iMilliseconds)
+// Runs the event loop until bDone answers true; false when it has not
+// within ten seconds. The display answers a resize or a close when it is
+// ready, later on a busy machine, so the tests wait for the answer itself.
+template <typename Done>
+bool PumpUntil(Done bDone)
 {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < iMilliseconds) QCoreApplication::processEvents();
+    while (!bDone()) {
+        if (timer.elapsed() > 10000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
 }
 
 // Pixel (x, y) of what the window shows, read in its own context.
@@ -60,7 +68,7 @@ bool ShownPixel(int x, int y, unsigned char aucRGBA[4])
 {
     QElapsedTimer timer;
     timer.start();
-    while (!NKIsGLWindowExposed(g_hPlotWnd) && timer.elapsed() < 3000)
+    while (!NKIsGLWindowExposed(g_hPlotWnd) && timer.elapsed() < 10000)
         QCoreApplication::processEvents();
     return NKRepaintPlotWindow() && FrontPixel(x, y, aucRGBA);
 }
@@ -117,8 +125,10 @@ TEST_F(PlotWindowGL, SeparateShowsThePlotInItsOwnWindowAndRefusesPlacement)
     EXPECT_EQ(rgba[2], 200);
 
     NKResizeGLWindow(g_hPlotWnd, 300, 200);
-    PumpEvents(300);
-    NKGetPlotViewport(g_pCurrentPlot, &x, &y, &w, &h);
+    EXPECT_TRUE(PumpUntil([&] {
+        NKGetPlotViewport(g_pCurrentPlot, &x, &y, &w, &h);
+        return w == 300 && h == 200;
+    }));
     EXPECT_EQ(std::vector<int>({x, y, w, h}), std::vector<int>({0, 0, 300, 200}));
     ASSERT_TRUE(ShownPixel(299, 199, rgba));
     EXPECT_EQ(rgba[2], 200);
@@ -147,7 +157,7 @@ TEST_F(PlotWindowGL, CloseEventKillsThePlotAndNoSeparateBringsItBack)
     ASSERT_NE(g_hPlotWnd, nullptr);
     MessageCapture capture;
     NKSendGLWindowClose(g_hPlotWnd);
-    PumpEvents(50);
+    EXPECT_TRUE(PumpUntil([] { return g_pCurrentPlot == nullptr; }));
     EXPECT_TRUE(capture.HasLine("Disabled plot."));
     EXPECT_EQ(g_pCurrentPlot, nullptr);
     EXPECT_EQ(g_hPlotWnd, nullptr);

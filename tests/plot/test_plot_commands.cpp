@@ -40,11 +40,7 @@ const char *const kPlotFile =
     "*NKF-1.00\n*2DPLOTSERIES 1\n%NAME \"Forces\"\n%XAXIS_NAME \"Time\"\n%YAXIS_NAME \"Force\"\n"
     "%SERIES\n%SERIES_NAME \"A\"\n0 0\n4 10\n8 20\n%SERIES\n%SERIES_NAME \"B\"\n0 5\n4 5\n8 5\n";
 
-std::string AsciiDataDir(void)
-{
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna/pladebuk/ascii";
-}
+std::string AsciiDataDir(void) { return NKTestSharedDataDir() + "/lsdyna/pladebuk/ascii"; }
 
 std::string ReadFile(const std::string &path)
 {
@@ -264,6 +260,7 @@ TEST_F(PlotCommands, TimeHistoryDatabaseOpensWithItsBrickAndPlots)
 
 TEST_F(PlotCommands, AsciiOutputFilesAsPlotSource)
 {
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
     std::filesystem::current_path(AsciiDataDir());
     ASSERT_TRUE(NKPlotInterfaceInit(NK_PLOT_SOURCE_ASCII, ""));
     MessageCapture capture;

@@ -22,11 +22,7 @@
 
 namespace {
 
-std::string TestDataDir()
-{
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna";
-}
+std::string TestDataDir() { return NKTestSharedDataDir() + "/lsdyna"; }
 
 // The bytes of a file, and word i of them as a little-endian number: 4-byte
 // words are floats (int32 with bInt), 8-byte ones doubles (int64 with bInt).
@@ -272,6 +268,7 @@ TEST_F(LSDynaReader, SolidClassificationAndForminglimitCurve)
 // word (a coordinate, or a temperature without IU) after the NGLBV globals.
 TEST_F(LSDynaReader, SharedFamiliesMatchTheirRawWords)
 {
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
     struct Case {
         const char *path;
         const char *pszMissing;  // geometry only, the warning naming this member
@@ -355,6 +352,7 @@ TEST_F(LSDynaReader, SharedFamiliesMatchTheirRawWords)
 // whose time is the member's first word.
 TEST_F(LSDynaReader, GappedFamilyIsReadInNumericOrder)
 {
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
     std::string dir = TestDataDir() + "/lasso-python/order_d3plot/";
     ASSERT_TRUE(NKLSDynaOpen((dir + "d3plot").c_str()));
     const char *order[] = {"d3plot01", "d3plot02", "d3plot10", "d3plot11",
@@ -371,6 +369,7 @@ TEST_F(LSDynaReader, GappedFamilyIsReadInNumericOrder)
 // whose nodes 4-8 are one node.
 TEST_F(LSDynaReader, AnsysSolidsAreTetrahedra)
 {
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
     std::string path = TestDataDir() + "/ansys-example-data/d3plot/d3plot";
     std::vector<uint8_t> raw = RawBytes(path);
     ASSERT_TRUE(NKLSDynaOpen(path.c_str()));
@@ -397,6 +396,7 @@ TEST_F(LSDynaReader, AnsysSolidsAreTetrahedra)
 // deleted, and a state hides exactly the polygons of its deleted elements.
 TEST_F(LSDynaReader, ProjectileDeletionStaysAndHidesItsPolygons)
 {
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
     std::string dir = TestDataDir() + "/ansys-example-data/d3plot_projectile/";
     ASSERT_TRUE(NKLSDynaOpen((dir + "d3plot").c_str()));
     NKFrame frame;
@@ -448,6 +448,7 @@ TEST_F(LSDynaReader, ProjectileDeletionStaysAndHidesItsPolygons)
 // catch any stray read. A failed open leaves nothing open.
 TEST_F(LSDynaReader, DamagedCopiesOfRealFamiliesFailCleanly)
 {
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
     struct Case {
         const char *family;
         const char *member;  // the file damaged

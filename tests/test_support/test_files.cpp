@@ -43,19 +43,27 @@ bool NKTestWriteText(const std::string &path, const std::string &text)
 
 namespace {
 
-// The folder the test program started in, taken before any test changes it:
-// a build that names its sources relative to the build folder (ccache's base
-// folder does so) gives a relative __FILE__, which holds from there only.
-const std::filesystem::path g_StartFolder = std::filesystem::current_path();
+// The root of the source tree as the build names it: a full path, so that
+// it holds in whatever folder a test works (a compiler cache may hand the
+// compiler relative file names, which would make __FILE__ relative too).
+std::filesystem::path SourceRoot(void) { return std::filesystem::path(QUOLIN_SOURCE_DIR); }
 
 }  // namespace
 
 std::string NKTestExamplePath(const char *pszName)
 {
-    // This file lies two folders below the root of the source tree.
-    std::filesystem::path here(__FILE__);
-    if (here.is_relative()) here = g_StartFolder / here;
-    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
+    return (SourceRoot() / "examples" / pszName).string();
+}
+
+std::string NKTestSharedDataDir(void)
+{
+    return (SourceRoot() / ".." / "shared" / "testdata").string();
+}
+
+bool NKTestSharedDataPresent(void)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(NKTestSharedDataDir(), error);
 }
 
 std::string NKTestReadFile(const std::string &path)

@@ -31,6 +31,21 @@ bool NKTestWriteText(const std::string &path, const std::string &text);
 // The path of a file in the examples/ folder of the source tree.
 std::string NKTestExamplePath(const char *pszName);
 
+// The folder of real outside test data beside the source tree
+// ("<root>/../shared/testdata"), and whether it is there: a clone without
+// it skips the tests that read it.
+std::string NKTestSharedDataDir(void);
+bool NKTestSharedDataPresent(void);
+
+// Skips the running test, naming the folder, when the shared test data is
+// absent (used at the top of a test body or a fixture's SetUp).
+#define NK_SKIP_WITHOUT_SHARED_TESTDATA()                                                          \
+    do {                                                                                           \
+        if (!NKTestSharedDataPresent())                                                            \
+            GTEST_SKIP() << "test data folder ../shared/testdata is absent: "                      \
+                         << NKTestSharedDataDir();                                                 \
+    } while (0)
+
 // The whole file, byte for byte; "" when it cannot be opened.
 std::string NKTestReadFile(const std::string &path);
 // Everything written to the stream so far, read from its start; closes the

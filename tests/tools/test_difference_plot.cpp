@@ -30,13 +30,7 @@
 
 namespace {
 
-// Taken from the examples folder's path, which holds wherever the tests
-// run; a command file run from another folder finds it too.
-std::string SharedDir()
-{
-    std::string f = NKTestExamplePath("");
-    return f.substr(0, f.rfind("/examples/")) + "/../shared/testdata/lsdyna/";
-}
+std::string SharedDir() { return NKTestSharedDataDir() + "/lsdyna/"; }
 
 class DifferencePlot : public PlotCommandFixture<NKRenderModelTest> {
 protected:
@@ -188,6 +182,7 @@ TEST_F(DifferencePlot, OnlyForTheStateDatabase)
 
 TEST_F(DifferencePlot, SharedDatabaseFromACommandFile)
 {
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
     std::string db = SharedDir() + "ansys-example-data/d3plot_projectile/d3plot";
     ASSERT_EQ(ExecuteCommand(("open \"" + db + "\"").c_str()), 0) << m_Capture.Text();
     const NKPart *pPart = &g_pModel->pFrames[0].pGeometry->pParts[0];
