@@ -47,10 +47,9 @@ struct BinaryBlock {
 int32_t WordAt(const NKFTestWriter &w, size_t iOffset)
 {
     const uint8_t *p = w.Data().data() + iOffset;
-    uint32_t u = w.IsBigEndian() ? (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 |
-                                       (uint32_t)p[2] << 8 | p[3]
-                                 : (uint32_t)p[3] << 24 | (uint32_t)p[2] << 16 |
-                                       (uint32_t)p[1] << 8 | p[0];
+    uint32_t u = w.IsBigEndian()
+                     ? (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3]
+                     : (uint32_t)p[3] << 24 | (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
     return (int32_t)u;
 }
 
@@ -143,8 +142,7 @@ TEST(NKFTruncated, BinaryExamplesCutAtEveryByte)
                 while (n < blocks[iBlock].iStart) iBlock--;
                 const BinaryBlock &b = blocks[iBlock];
                 SCOPED_TRACE(std::string(m.pszName) + (bBig ? " big-endian" : "") + " cut at " +
-                             std::to_string(n) + " in " + b.keyword + " " +
-                             std::to_string(b.iID));
+                             std::to_string(n) + " in " + b.keyword + " " + std::to_string(b.iID));
                 capture.Clear();
                 std::filesystem::resize_file(path, n);
                 NKFParser parser(NKString(path.c_str()));
@@ -218,7 +216,8 @@ TEST(NKFTruncated, AsciiLastLineEdges)
         {nodes + "0 1", false, std::string("Block type : *NODES. ID = 1 : ") + kAsciiCut},
         {nodes + "*RESULTS 2", false, std::string("Block type : *RESULTS. ID = 2 : ") + kAsciiCut},
         {nodes + "*RESU", false, fileCut},
-        {nodes + "*USER 4\nsome text", false, std::string("Block type : *USER. ID = 4 : ") + kAsciiCut},
+        {nodes + "*USER 4\nsome text", false,
+         std::string("Block type : *USER. ID = 4 : ") + kAsciiCut},
         {nodes + "*UNKNOWN", false, fileCut},
     };
     MessageCapture capture;
