@@ -90,6 +90,7 @@ MainState sg_State;
 // Only the first dropped file is opened.
 void MainWindow::dropEvent(QDropEvent *pEvent)
 {
+    NKStatusErrorScope errors;
     const QList<QUrl> urls = pEvent->mimeData()->urls();
     if (urls.isEmpty()) return;
     pEvent->acceptProposedAction();
@@ -218,6 +219,7 @@ QMainWindow *NKGetMainWindow(void) { return sg_State.pMain; }
 
 int NKMainWindowCommand(int iId)
 {
+    NKStatusErrorScope errors;
     int iResult = 1;
     if (!MenuCommandHandler(iId, &iResult)) iResult = CommandHandler(iId);
     if (iResult == 0) UpdateMenuChecks();

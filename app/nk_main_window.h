@@ -33,6 +33,8 @@ QMainWindow *NKGetMainWindow(void);
 
 // A command of a menu item or tool-bar button: the tool bar's handler, then
 // the menus'; a result 0 refreshes the check marks. Returns that result.
+// The first error line printed meanwhile goes to the status line too (as
+// for a dropped file).
 int NKMainWindowCommand(int iId);
 
 // The window keys of the main and view windows: F11 toggles full screen,

@@ -21,6 +21,7 @@
 #include "app/nk_menus.h"
 #include "app/nk_statusbar_progress.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_message.h"
 #include "core/nk_string.h"
 #include "platform/nk_progress_ui.h"
 
@@ -445,3 +446,31 @@ std::string NKGetStatusbarText(int iPart)
 }
 
 int NKGetStatusbarIndicator(void) { return sg_Bar.iIndicator; }
+
+namespace {
+int sg_iErrorScopes = 0;  // the scopes alive, outermost included
+}  // namespace
+
+NKStatusErrorScope::NKStatusErrorScope()
+{
+    m_bOuter = sg_iErrorScopes++ == 0;
+    if (m_bOuter) NKSetMessageSink(Sink, this, &m_pfnPrevious, &m_pPreviousUser);
+}
+
+NKStatusErrorScope::~NKStatusErrorScope()
+{
+    sg_iErrorScopes--;
+    if (!m_bOuter) return;
+    NKSetMessageSink(m_pfnPrevious, m_pPreviousUser);
+    if (!m_FirstError.empty()) NKSetStatusbarText(m_FirstError.c_str(), 0);
+}
+
+void NKStatusErrorScope::Sink(const char *pszLine, int iLevel, void *pUser)
+{
+    auto *pScope = static_cast<NKStatusErrorScope *>(pUser);
+    if (iLevel == NK_MSG_ERROR && pScope->m_FirstError.empty() && pszLine != nullptr &&
+        *pszLine != '\0')
+        pScope->m_FirstError = pszLine;
+    if (pScope->m_pfnPrevious != nullptr)
+        pScope->m_pfnPrevious(pszLine, iLevel, pScope->m_pPreviousUser);
+}

@@ -94,6 +94,27 @@ bool NKDrawStatusbarItem(const NKStatusbarDrawItem *pItem);
 // button's click requests the cancel of the running operation and beeps.
 void NKStatusbarSubclassProc(int iControlId);
 
+// Brackets a command started from the window (a menu item, a tool-bar
+// button, a dialog, File > Open, a dropped file): while the outermost scope
+// lives, the first error line printed is kept (and still printed as
+// before); when it ends, that line goes to the status line, so a failure
+// shows in the window and not only on the terminal. Inner scopes do
+// nothing.
+class NKStatusErrorScope {
+public:
+    NKStatusErrorScope();
+    ~NKStatusErrorScope();
+    NKStatusErrorScope(const NKStatusErrorScope &) = delete;
+    NKStatusErrorScope &operator=(const NKStatusErrorScope &) = delete;
+
+private:
+    static void Sink(const char *pszLine, int iLevel, void *pUser);
+    bool m_bOuter = false;
+    void (*m_pfnPrevious)(const char *, int, void *) = nullptr;
+    void *m_pPreviousUser = nullptr;
+    std::string m_FirstError;
+};
+
 // What the bar shows, for the window code and tests.
 QWidget *NKGetStatusbarWindow(void);
 QWidget *NKGetStatusbarCancelButton(void);

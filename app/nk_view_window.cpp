@@ -67,6 +67,9 @@ protected:
         Paint();
         return true;
     }
+
+private:
+    bool m_bResized = false;  // no frame presented since the last resize
 };
 
 ViewWindow *sg_pView = nullptr;
@@ -105,7 +108,7 @@ ViewWindow::~ViewWindow()
 }
 
 // The scene clears, draws and presents the frame itself. An invalidation
-// asked for while drawing asks for another paint. While a progress
+// asked for while drawing, or a resize before it, asks for another paint. While a progress
 // operation runs, its cancel check processes events with frames half
 // built: the paint waits for the operation's end.
 void ViewWindow::Paint()
@@ -117,7 +120,12 @@ void ViewWindow::Paint()
     if (!isExposed() || !NKMakeViewCurrent()) return;
     g_bViewInvalidated = 0;
     NKDrawScene(-1, g_bSynchronousPaint, 1);
-    if (g_bViewInvalidated != 0)
+    // A driver may take a window's new size only once a frame is presented
+    // (Mesa's software renderer does): the first frame after a resize can
+    // still be drawn into buffers of the old size, so a second one follows.
+    const bool bFirstAfterResize = m_bResized;
+    m_bResized = false;
+    if (g_bViewInvalidated != 0 || bFirstAfterResize)
         requestUpdate();
     else
         NKRepaintAnimatedPlotWindow();
@@ -125,6 +133,7 @@ void ViewWindow::Paint()
 
 void ViewWindow::resizeEvent(QResizeEvent *)
 {
+    m_bResized = true;
     if (!NKMakeViewCurrent()) return;
     const qreal dRatio = devicePixelRatio();
     NKResizeView(int(width() * dRatio), int(height() * dRatio));

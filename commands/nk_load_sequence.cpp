@@ -30,6 +30,7 @@
 #include "core/nk_sound_sources.h"
 #include "core/nk_tool_state.h"
 #include "core/nk_transform_tables.h"
+#include "core/nk_view_state.h"
 #include "nkf/nkf_import.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_native_result_files.h"
@@ -186,6 +187,12 @@ bool NKRefreshAfterLoad(const char *pszFileName)
     // projection the view sets needs no new centre here.
     // A model loaded by a command file is reopened by running that file.
     AddRecentFile(bRunningCommandFile ? szCurrentCommandFilePath.GetText() : pszFileName);
+    // Every load ends here, whoever started it: the projection takes the new
+    // model's clipping distances and the view is painted once the event loop
+    // runs, also when no command after the load asks for it.
+    if (NKMakeViewContextCurrent())
+        NKSetProjection(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight, g_fNearClip, g_fFarClip);
+    NKInvalidateView();
     return true;
 }
 

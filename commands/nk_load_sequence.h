@@ -4,7 +4,8 @@
 // The sequence is: ResetStateBeforeLoad (the previous model's state goes),
 // the reader, ComputeGeometryData (the geometry into the frames with its
 // display coordinates, normals, edges and boxes), NKRefreshMenusForModel,
-// then RefreshAfterLoad (camera, dialogs, recent files). Readers and the NKF
+// then RefreshAfterLoad (camera, dialogs, recent files, the projection and a
+// paint of the view). Readers and the NKF
 // import call these through core/nk_load_hooks.h; NKInstallLoadSequence
 // fills those slots with the versions here (NKInstallCommandHooks does it
 // for every program and test that installs the interpreter). ResetScene is

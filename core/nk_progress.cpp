@@ -3,6 +3,8 @@
 // quit requests of the NKProgressUI may arrive from elsewhere.
 #include "core/nk_progress.h"
 
+#include "core/nk_graphics_settings.h"
+#include "core/nk_model_hooks.h"
 #include "platform/nk_progress_ui.h"
 
 namespace {
@@ -47,6 +49,9 @@ bool NKEndProgress(const char *pszText, bool bRemoveProgressBar, bool bRemoveCan
         return true;
     }
     sg_Progress.bRunning = false;
+    // A paint asked for while the operation ran was put off (the frames were
+    // half built); it is asked for again now.
+    if (g_bViewInvalidated != 0) NKInvalidateView();
     NKProgressUI *pUI = NKGetProgressUI();
     unsigned int uFlags = 0;
     if (pUI->IsProgressBarShown() && !bRemoveProgressBar) uFlags |= NK_STATUSBAR_PROGRESS;

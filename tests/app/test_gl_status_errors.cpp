@@ -1,0 +1,127 @@
+// tests/app/test_gl_status_errors.cpp -- a command started from the window
+// that fails shows its first error line on the status line as well as on
+// the terminal: File > Open (through its dialog) and the recent files with a
+// file that is not NKF, a missing file and an unsafe name, and a dropped
+// file; a command that succeeds still leaves "Done.". Needs an X display.
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/nk_menu_state.h"
+#include "app/nk_menus.h"
+#include "app/nk_statusbar.h"
+#include "commands/nk_recent_files.h"
+#include "core/nk_frames.h"
+#include "core/nk_message.h"
+#include "tests/app/app_window_fixture.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+class StatusErrorTest : public ProgramWindowTest {
+protected:
+    void SetUp() override
+    {
+        ProgramWindowTest::SetUp();
+        m_Dir = NKTestMakeTempDir("quolin_status_errors_");
+        m_NotNKF = m_Dir + "/notes.nkf";
+        std::ofstream(m_NotNKF) << "These are notes, not a model.\n";
+    }
+    void TearDown() override
+    {
+        for (int i = 0; i < NK_NUM_RECENT_FILES; i++) NKSetRecentFile(i, "");
+        NKTestRemoveDir(m_Dir);
+        ProgramWindowTest::TearDown();
+    }
+    // The first error line the capture saw, "" for none.
+    static std::string FirstError(const MessageCapture &capture)
+    {
+        for (const CapturedLine &line : capture.Lines())
+            if (line.iLevel == NK_MSG_ERROR && !line.text.empty()) return line.text;
+        return "";
+    }
+    // File > Open: the dialog takes the name and is accepted as a user would.
+    void OpenThroughTheDialog(const std::string &file)
+    {
+        const QString path =
+            QString::fromStdString(std::filesystem::weakly_canonical(file).string());
+        int iTries = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&path, &iTries]() {
+            for (QWidget *pWidget : QApplication::topLevelWidgets()) {
+                auto *pDialog = qobject_cast<QFileDialog *>(pWidget);
+                if (pDialog == nullptr || !pDialog->isVisible()) continue;
+                pDialog->setDirectory(QFileInfo(path).absolutePath());
+                pDialog->selectFile(QFileInfo(path).fileName());
+                // QFileDialog hides these; a name it refuses ends the dialog.
+                if (++iTries < 50)
+                    static_cast<QDialog *>(pDialog)->accept();
+                else
+                    static_cast<QDialog *>(pDialog)->reject();
+            }
+        });
+        timer.start(20);
+        NKMainWindowCommand(NK_MENU_OPEN);
+        EXPECT_LT(iTries, 50) << "the dialog refused " << file;
+    }
+    std::string m_Dir, m_NotNKF;
+};
+
+TEST_F(StatusErrorTest, FileOpenOfAFileThatIsNotNKFSaysSoOnTheStatusLine)
+{
+    MessageCapture capture;
+    OpenThroughTheDialog(m_NotNKF);
+    const std::string first = FirstError(capture);
+    ASSERT_FALSE(first.empty()) << capture.Text();  // still printed as before
+    EXPECT_EQ(NKGetStatusbarText(0), first);
+
+    // A file that opens (here from the recent files): "Done." as before.
+    capture.Clear();
+    NKSetRecentFile(0, NKTestExamplePath("beam.nkf").c_str());
+    InitMenuPopup();
+    NKMainWindowCommand(NK_MENU_RECENT_FIRST);
+    EXPECT_EQ(FirstError(capture), "") << capture.Text();
+    EXPECT_TRUE(NKModelHasGeometry());
+    EXPECT_EQ(NKGetStatusbarText(0), "Done.");
+}
+
+TEST_F(StatusErrorTest, EachFailingRecentFileShowsItsFirstErrorLine)
+{
+    const std::vector<std::string> names = {m_NotNKF, m_Dir + "/missing.nkf", m_Dir + "/a\"b.nkf"};
+    for (const std::string &name : names) {
+        SCOPED_TRACE(name);
+        NKSetStatusbarText("Done.", 0);
+        NKSetRecentFile(0, name.c_str());
+        InitMenuPopup();  // the File menu lists the recent files as it opens
+        MessageCapture capture;
+        NKMainWindowCommand(NK_MENU_RECENT_FIRST);
+        const std::string first = FirstError(capture);
+        ASSERT_FALSE(first.empty()) << capture.Text();
+        EXPECT_EQ(NKGetStatusbarText(0), first);
+    }
+}
+
+TEST_F(StatusErrorTest, ADroppedFileThatFailsShowsItsError)
+{
+    MessageCapture capture;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(m_NotNKF))});
+    // A drop reaches the window that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(NKGetMainWindow(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(NKGetMainWindow(), &drop);
+    const std::string first = FirstError(capture);
+    ASSERT_FALSE(first.empty()) << capture.Text();
+    EXPECT_EQ(NKGetStatusbarText(0), first);
+}
+
+}  // namespace
