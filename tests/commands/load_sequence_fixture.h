@@ -152,11 +152,7 @@ protected:
             if (e.text.find(fragment) != std::string::npos) texts.push_back(e.text);
         return texts;
     }
-    static std::string ExamplePath(const char *pszName)
-    {
-        std::filesystem::path here(__FILE__);
-        return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
-    }
+    static std::string ExamplePath(const char *pszName) { return NKTestExamplePath(pszName); }
     static int OpenBeam()
     {
         return ExecuteCommand(("nkf open \"" + ExamplePath("beam.nkf") + "\"").c_str());

@@ -42,8 +42,7 @@ const char *const kPlotFile =
 
 std::string AsciiDataDir(void)
 {
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna/pladebuk/ascii";
+    return NKTestSourceRoot() + "/../shared/testdata/lsdyna/pladebuk/ascii";
 }
 
 std::string ReadFile(const std::string &path)

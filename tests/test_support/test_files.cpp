@@ -43,10 +43,12 @@ bool NKTestWriteText(const std::string &path, const std::string &text)
 
 std::string NKTestExamplePath(const char *pszName)
 {
-    // This file lies two folders below the root of the source tree.
-    std::filesystem::path here(__FILE__);
-    return (here.parent_path().parent_path().parent_path() / "examples" / pszName).string();
+    // The build names the source tree's root: __FILE__ may be relative to the
+    // build folder (a compiler cache rewrites it so), and tests change folder.
+    return (std::filesystem::path(QUOLIN_SOURCE_DIR) / "examples" / pszName).string();
 }
+
+std::string NKTestSourceRoot(void) { return QUOLIN_SOURCE_DIR; }
 
 std::string NKTestReadFile(const std::string &path)
 {

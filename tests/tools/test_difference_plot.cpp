@@ -30,11 +30,7 @@
 
 namespace {
 
-std::string SharedDir()
-{
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna/";
-}
+std::string SharedDir() { return NKTestSourceRoot() + "/../shared/testdata/lsdyna/"; }
 
 class DifferencePlot : public PlotCommandFixture<NKRenderModelTest> {
 protected:
