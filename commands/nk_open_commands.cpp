@@ -248,7 +248,7 @@ bool NKCommandOpenInterface(int iKind, const char *pszFileName)
         NKPrintError("Error reading geometry.");
         return FailOpen();
     }
-    if (!ComputeGeometryData(pGeo, 0, 0, iStep, 0)) {
+    if (!ComputeGeometryData(pGeo, 0, 0, iStep, 0, NKUpdateInterfaceVisibility)) {
         NKDiagnostic("Error Inserting Geometry", "NKCommandOpenInterface");
         return FailOpen();
     }
