@@ -14,7 +14,6 @@
 #include <QWindow>
 
 #include "app/nk_pixel_format.h"
-#include "app/nk_projection.h"
 #include "app/nk_render_context.h"
 #include "app/nk_render_options.h"
 #include "app/nk_splash.h"
@@ -28,6 +27,7 @@
 #include "plot/nk_plot_window.h"
 #include "render/nk_background.h"
 #include "render/nk_gl_resources.h"
+#include "render/nk_projection.h"
 #include "render/nk_text.h"
 
 namespace {

@@ -10,6 +10,7 @@
 // viewport, so a refused or abandoned draw leaves the GL stacks as it found
 // them.
 #include "render/nk_scene.h"
+#include "render/nk_projection.h"
 
 #include <GL/gl.h>
 

@@ -11,6 +11,7 @@
 #include "core/nk_model.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_background.h"
+#include "render/nk_projection.h"
 #include "tests/app/app_window_fixture.h"
 
 namespace {
