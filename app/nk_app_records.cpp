@@ -13,7 +13,6 @@
 
 #include <QOpenGLContext>
 
-#include "app/nk_render_options.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_macros.h"
 #include "commands/nk_recent_files.h"
@@ -40,6 +39,7 @@
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_part_drawing.h"
+#include "render/nk_render_options.h"
 #include "render/nk_renderer.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene.h"

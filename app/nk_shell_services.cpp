@@ -3,11 +3,13 @@
 
 #include <GL/gl.h>
 
+#include <QLocale>
+
 #include "app/nk_animation_timer.h"
 #include "app/nk_app_records.h"
 #include "app/nk_render_context.h"
-#include "app/nk_render_options.h"
 #include "app/nk_view_window.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
@@ -15,6 +17,7 @@
 #include "plot/nk_plot.h"
 #include "render/nk_overlays.h"
 #include "render/nk_projection.h"
+#include "render/nk_render_options.h"
 
 namespace {
 
@@ -35,7 +38,6 @@ void NKInstallShellHooks(void)
 {
     NKShellHooks shellHooks = NKGetShellHooks();
     NKModelHooks modelHooks = NKGetModelHooks();
-    NKFillRenderOptionHooks(&shellHooks);
     NKFillAnimationHooks(&shellHooks);
     shellHooks.pfnResizeView = ResizeView;
     NKFillRenderContextHooks(&shellHooks);
@@ -43,4 +45,11 @@ void NKInstallShellHooks(void)
     shellHooks.pfnResetModelState = NKResetModelStateRecords;
     NKSetShellHooks(shellHooks);
     NKSetModelHooks(modelHooks);
+}
+
+bool NKApplyLanguageDefaults(void)
+{
+    if (QLocale::system().language() == QLocale::Japanese)
+        g_RendererWorkarounds.bRotatedPlotText = 0;
+    return true;
 }

@@ -79,37 +79,6 @@ void NKResizeView(int iWidth, int iHeight)
     if (sg_Hooks.pfnResizeView != nullptr) sg_Hooks.pfnResizeView(iWidth, iHeight);
 }
 
-void NKApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground)
-{
-    if (sg_Hooks.pfnApplyRenderOptions != nullptr)
-        sg_Hooks.pfnApplyRenderOptions(pSettings, pBackground);
-}
-
-void NKSetLineSmooth(bool bOn)
-{
-    if (sg_Hooks.pfnSetLineSmooth != nullptr) sg_Hooks.pfnSetLineSmooth(bOn);
-}
-
-bool NKEnablePolygonOffset(bool bOn)
-{
-    return sg_Hooks.pfnEnablePolygonOffset == nullptr || sg_Hooks.pfnEnablePolygonOffset(bOn);
-}
-
-void NKCreateStippleLists(void)
-{
-    if (sg_Hooks.pfnCreateStippleLists != nullptr) sg_Hooks.pfnCreateStippleLists();
-}
-
-void NKReinitRenderResources(void)
-{
-    if (sg_Hooks.pfnReinitRenderResources != nullptr) sg_Hooks.pfnReinitRenderResources();
-}
-
-bool NKIsHPOcclusionSupported(void)
-{
-    return sg_Hooks.pfnIsHPOcclusionSupported != nullptr && sg_Hooks.pfnIsHPOcclusionSupported();
-}
-
 bool NKMakeViewContextCurrent(void)
 {
     return sg_Hooks.pfnMakeViewCurrent != nullptr && sg_Hooks.pfnMakeViewCurrent();

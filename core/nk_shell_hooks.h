@@ -6,10 +6,10 @@
 // source. The load sequence (commands/) and the drawing code, tools and
 // export sit below them and call the functions here: closing and refreshing
 // the information dialogs, the model-state reset, the stored recent-file
-// list, closing the plot source, repainting the 3-D view, its projection and
-// viewport, the view-volume geometry, the OpenGL state of the graphics
-// settings, the animation timer and the animation runs (the projection maths
-// is the drawing code's, render/nk_projection.h). Each goes to a slot
+// list, closing the plot source, repainting the 3-D view and its viewport,
+// showing the back buffer, the animation timer and the animation runs (the
+// projection maths and the graphics settings' OpenGL state are the drawing
+// code's: render/nk_projection.h, render/nk_render_options.h). Each goes to a slot
 // of NKShellHooks that its owner fills at start-up (the shell with
 // NKInstallShellHooks). An empty slot does what is written beside it, which
 // is what happens while the owner is not built or not started: the data
@@ -19,8 +19,6 @@
 #pragma once
 
 class NKString;
-struct NKBackgroundSettings;  // the background record of the drawing code
-struct NKGraphicsSettings;
 
 struct NKShellHooks {
     // app/: closes the part attributes dialog and the information property
@@ -53,14 +51,7 @@ struct NKShellHooks {
     // app/: the viewport, the projection and the 2-D plot over the view for
     // the size NKResizeView has stored. Empty: nothing, no GL call.
     void (*pfnResizeView)(int iWidth, int iHeight) = nullptr;
-    void (*pfnApplyRenderOptions)(NKGraphicsSettings *pSettings,
-                                  const NKBackgroundSettings *pBackground) = nullptr;
-    void (*pfnSetLineSmooth)(bool bOn) = nullptr;
-    bool (*pfnEnablePolygonOffset)(bool bOn) = nullptr;  // Empty: true
-    void (*pfnCreateStippleLists)(void) = nullptr;
-    // Rebuilds the lists, textures and fonts of a new current context.
-    void (*pfnReinitRenderResources)(void) = nullptr;
-    bool (*pfnIsHPOcclusionSupported)(void) = nullptr;  // Empty: false
+    // app/: shows the back buffer of the current context. Empty: nothing.
     void (*pfnSwapBuffers)(void) = nullptr;
     // app/: makes the 3-D view's context current for off-screen drawing.
     // Empty: false (no view; the caller makes a context of its own).
@@ -95,15 +86,6 @@ void NKRedrawView(void);
 // Stores the view size in NKViewWindowSize, then sets the viewport and the
 // projection with g_fNearClip and g_fFarClip.
 void NKResizeView(int iWidth, int iHeight);
-// Applies the graphics settings to the OpenGL state; the fog colour is the
-// first background colour.
-void NKApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground);
-void NKSetLineSmooth(bool bOn);
-bool NKEnablePolygonOffset(bool bOn);
-// The three line-stipple display lists (0 off, 1 pattern 0xF0F0, 2 0x8888).
-void NKCreateStippleLists(void);
-void NKReinitRenderResources(void);
-bool NKIsHPOcclusionSupported(void);
 // Shows what was drawn in the current context's back buffer.
 void NKSwapBuffers(void);
 // Makes the 3-D view's OpenGL context current; false when there is no view.

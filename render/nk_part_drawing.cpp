@@ -21,6 +21,7 @@
 #include "render/nk_element_drawing.h"
 #include "render/nk_lights.h"
 #include "render/nk_primitives.h"
+#include "render/nk_render_options.h"
 #include "render/nk_scene_extras.h"
 #include "render/nk_view_settings.h"
 

@@ -34,6 +34,7 @@
 #include "render/nk_lights.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
+#include "render/nk_render_options.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene_extras.h"
 #include "render/nk_scene_frame.h"
