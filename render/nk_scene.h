@@ -12,25 +12,10 @@
 
 #include <cstdint>
 
+#include "core/nk_view_state.h"  // NKAnimationSettings
+
 struct NKModel;
 struct NKGraphicsSettings;
-
-// The animation clock and the measured frame rate.
-struct NKAnimationSettings {
-    int32_t iFrameInterval = 33;  // ms between two steps
-    int32_t iStartDelay = 0;      // ms on frame 0 before stepping on
-    int32_t iStopDelay = 0;       // ms on the last frame before stepping on
-    uint32_t uTimeThisFrame = 0;  // clock at the start of the current redraw
-    uint32_t uTimeLastStep = 0;
-    uint32_t uTimePreviousFrame = 0;
-    uint32_t uDrawingTime = 0;  // ms the last complete redraw took
-    float fFrameRate = 0.0f;
-    float fFrameRateDeactivated = 25.0f;
-    int32_t iInactivePercentage = 25;
-    uint8_t bApplicationActive = 1;
-    uint8_t bDrawAnimationSetup = 1;
-};
-extern NKAnimationSettings g_AnimationSettings;
 
 // The mesh factor (meshfactor; the renderer detection sets it to its depth
 // epsilon): the depth step that puts mesh lines in front of filled polygons

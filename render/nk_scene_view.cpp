@@ -12,7 +12,6 @@
 #include "platform/nk_clock.h"
 #include "render/nk_scene.h"
 
-NKAnimationSettings g_AnimationSettings;
 float g_afSavedModelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 double g_adSavedModelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 double g_adSavedProjection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
