@@ -35,7 +35,7 @@
 #include "platform/nk_message_box.h"
 #include "platform/nk_platform.h"
 #include "render/nk_render_options.h"
-#include "render/nk_scene.h"
+#include "scene/nk_scene.h"
 
 NKWindowPlacement g_WindowPlacement;
 uint8_t g_bFullScreenActive = 0;

@@ -6,7 +6,7 @@
 // highlighted element, the title block's layout and the screen overlays of
 // each frame (legend, title block, axes).
 //
-// The scene drawing (nk_scene.cpp) calls these; each sets the GL state it
+// The scene drawing (scene/nk_scene.cpp) calls these; each sets the GL state it
 // needs and leaves the depth test, depth writes, lighting and line width as
 // the scene expects them. The legend, title block and triad themselves are
 // in nk_legend.cpp.
@@ -106,3 +106,8 @@ struct NKUserTexturePolygon {
 const NKUserPoint *NKGetUserPoints(int *piCount);
 const NKUserLabel *NKGetUserLabels(int *piCount);
 const NKUserTexturePolygon *NKGetUserTexturePolygons(int *piCount);
+
+// The 2-D and screen overlays of a frame: mouse position, user text,
+// legend, title block, axes (nk_overlays.cpp). Placeholder: the pick
+// information and the plot in the view are not drawn yet.
+void NKDrawScreenOverlays(NKFrame *pFrame, int iScreen);

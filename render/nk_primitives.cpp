@@ -19,7 +19,7 @@
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
 #include "render/nk_label_overlay.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_text.h"
 #include "render/nk_text_list.h"
 
 namespace {

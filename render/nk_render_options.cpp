@@ -13,7 +13,7 @@
 #include "render/nk_background.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_gl_resources.h"
-#include "render/nk_scene.h"
+#include "render/nk_scene_view.h"
 #include "render/nk_text.h"
 
 int g_iGLVersion = 10;

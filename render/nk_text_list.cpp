@@ -12,7 +12,6 @@
 #include "core/nk_render_state.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_primitives.h"
-#include "render/nk_scene_extras.h"
 #include "render/nk_text.h"
 #include "render/nk_view_settings.h"
 

@@ -25,7 +25,7 @@
 #include "render/nk_camera.h"
 #include "render/nk_projection.h"
 #include "render/nk_ride.h"
-#include "render/nk_scene.h"
+#include "render/nk_scene_view.h"
 
 namespace {
 

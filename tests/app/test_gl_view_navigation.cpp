@@ -24,8 +24,8 @@
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
-#include "render/nk_renderer.h"
 #include "render/nk_viewpoint_commands.h"
+#include "scene/nk_renderer.h"
 #include "tests/app/app_window_fixture.h"
 
 namespace {

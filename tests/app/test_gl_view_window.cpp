@@ -21,7 +21,7 @@
 #include "core/nk_view_state.h"
 #include "platform/nk_pixel_formats.h"
 #include "render/nk_render_options.h"
-#include "render/nk_scene.h"
+#include "scene/nk_scene.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
 

@@ -1,4 +1,4 @@
-// render/nk_scene.cpp -- NKRenderScene, one complete frame of the 3-D view:
+// scene/nk_scene.cpp -- NKRenderScene, one complete frame of the 3-D view:
 // frame choice, list updates, clear, the eye passes with their part passes
 // and overlays, and presenting the image; NKEndFrame undoes an abandoned
 // draw (see nk_scene.h). The clock and the view set-up are in
@@ -9,7 +9,7 @@
 // exists frees it, pops what was pushed and restores the draw buffer and
 // viewport, so a refused or abandoned draw leaves the GL stacks as it found
 // them.
-#include "render/nk_scene.h"
+#include "scene/nk_scene.h"
 #include "render/nk_projection.h"
 
 #include <GL/gl.h>
@@ -36,13 +36,11 @@
 #include "render/nk_part_drawing.h"
 #include "render/nk_render_options.h"
 #include "render/nk_ride.h"
-#include "render/nk_scene_extras.h"
-#include "render/nk_scene_frame.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
+#include "scene/nk_scene_extras.h"
+#include "scene/nk_scene_frame.h"
 
-float g_fMeshDepthFactor = 0.0005f;
-float g_afMeshOffset[3] = {0.0f, 0.0f, 0.0f};
 uint8_t g_bRedrawRequested = 0;
 int g_iScreenDrawing = 1;
 

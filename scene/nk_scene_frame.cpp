@@ -1,6 +1,6 @@
-// render/nk_scene_frame.cpp -- the per-frame steps of NKRenderScene around
+// scene/nk_scene_frame.cpp -- the per-frame steps of NKRenderScene around
 // its eye passes (see nk_scene_frame.h).
-#include "render/nk_scene_frame.h"
+#include "scene/nk_scene_frame.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -14,8 +14,8 @@
 #include "render/nk_camera.h"
 #include "render/nk_primitives.h"
 #include "render/nk_ride.h"
-#include "render/nk_scene.h"
-#include "render/nk_scene_extras.h"
+#include "scene/nk_scene.h"
+#include "scene/nk_scene_extras.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_iso_surface.h"
