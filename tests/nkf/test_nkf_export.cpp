@@ -177,7 +177,7 @@ TEST_F(NKFExport, SettingsCommandsListAndSwitch)
     Run("export");
     EXPECT_TRUE(m_Capture.HasLine("- Geometry: Off", NK_MSG_INFO));
     EXPECT_TRUE(m_Capture.HasLine("- Visible Parts Only: On", NK_MSG_INFO));
-    EXPECT_EQ(ExportCommand(999, "PARAMS"), 1);
+    EXPECT_EQ(ExportCommand(999, "PARAMS", NKFSourceCounts()), 1);
     EXPECT_TRUE(m_Capture.HasLine("Export, unknown sub command.", NK_MSG_ERROR));
 }
 
