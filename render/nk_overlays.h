@@ -68,10 +68,6 @@ void NKDrawRotationPoint(void);
 // The frame's box (or with bAllSteps the union of every frame's) with its
 // edge rulers; false when that box is unavailable.
 bool NKDrawBoundingBox(NKFrame *pFrame, bool bAllSteps);
-
-void NKDrawUserPoints(void);
-void NKDrawUserLabels(void);
-void NKDrawUserTexturePolygons(NKDisplayListSet *pLists);
 // The mouse buttons and position, queued at the top left.
 void NKQueueMouseInfo(const NKInputState *pInput);
 void NKDrawAllPointsScalar(NKFrame *pFrame, NKDisplayListSet *pLists);
@@ -102,10 +98,6 @@ struct NKUserTexturePolygon {
     GLuint uTextureList;  // the image's texture list
     float afCorners[12];  // four corners x, y, z
 };
-// The drawing commands' tables (tools/nk_user_drawing.cpp); null when empty.
-const NKUserPoint *NKGetUserPoints(int *piCount);
-const NKUserLabel *NKGetUserLabels(int *piCount);
-const NKUserTexturePolygon *NKGetUserTexturePolygons(int *piCount);
 
 // The 2-D and screen overlays of a frame: mouse position, user text,
 // legend, title block, axes (nk_overlays.cpp). Placeholder: the pick

@@ -7,6 +7,7 @@
 #include "tools/nk_line_sets.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_primitives_3d.h"
+#include "tools/nk_user_drawing.h"
 #include "tools/nk_user_labels.h"
 
 void NKDrawSceneOverlays(NKFrame *) { NKFLDRedrawOnSelection(); }
