@@ -99,7 +99,6 @@ int NKUpdateCurrentFrame(NKModel *pModel, NKAnimationSettings *pSettings)
 void NKApplyViewMatrix(const float *pfViewMatrix)
 {
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     const bool bPerspective = g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bPerspective;
     if (bPerspective) {
         glMultMatrixf(pfViewMatrix);

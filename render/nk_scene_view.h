@@ -29,8 +29,8 @@ extern int g_aiSavedViewport[4];
 // its time has come (see the file of the same name).
 int NKUpdateCurrentFrame(NKModel *pModel, NKAnimationSettings *pSettings);
 
-// Pushes the modelview once and applies the view matrix; in orthographic
-// projection the camera distance becomes a scale.
+// Applies the view matrix to the model-view matrix (the caller pushes and
+// pops it); in orthographic projection the camera distance becomes a scale.
 void NKApplyViewMatrix(const float *pfViewMatrix);
 // The mesh offset from the saved modelview (see the function's comment).
 void NKComputeMeshOffset(float fMeshFactor, float *pfOffset, const float *pfModelView);

@@ -132,13 +132,11 @@ void NKDrawTextList(void)
 {
     if (g_pTextListHead == nullptr) return;
     if (g_pTextListHead->pNext != nullptr) {
-        NKPushScreenFrame();
-        DrawItems();
-        glListBase(g_uSmallFontListBase);
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        {
+            NKScreenFrame frame;
+            DrawItems();
+            glListBase(g_uSmallFontListBase);
+        }
         glEnable(GL_LIGHTING);
     }
     NKFreeTextList();

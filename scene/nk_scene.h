@@ -31,7 +31,8 @@ extern int g_iScreenDrawing;
 // false when refused or abandoned.
 bool NKRenderScene(int iFrame, int bUninterruptible, int iScreen);
 
-// Undoes an abandoned draw: pops the view matrix (and the mirror copy's for
-// iCopy >= 1), restores the draw buffer, takes back this draw's animation
-// step and its frame-rate reading, frees the text list.
+// Undoes an abandoned draw once its eye pass has popped the view matrix:
+// restores the draw buffer (and the front face for a mirror copy, iCopy >=
+// 1), takes back this draw's animation step and its frame-rate reading,
+// frees the text list.
 void NKEndFrame(int iCopy, NKModel *pModel, NKAnimationSettings *pSettings);
