@@ -423,3 +423,18 @@ NKGeometry *NKFReadGeometryFile(const char *pszFileName, int iBlockID, int iNumP
     if (piFailure != nullptr) *piFailure = iFailure;
     return pGeo;
 }
+
+NKFReader *NKFParseFile(const char *pszFileName, int *piFailure)
+{
+    int iFailure = NKF_PARSE_FILE_OK;
+    NKFParser *pParser = new (std::nothrow) NKFParser(NKString(pszFileName));
+    if (pParser == nullptr) {
+        iFailure = NKF_PARSE_FILE_NO_MEMORY;
+    } else if (!pParser->Parse()) {
+        delete pParser;
+        pParser = nullptr;
+        iFailure = NKF_PARSE_FILE_FAILED;
+    }
+    if (piFailure != nullptr) *piFailure = iFailure;
+    return pParser;
+}

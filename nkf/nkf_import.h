@@ -129,3 +129,11 @@ enum {
 // given); nothing is reported here.
 NKGeometry *NKFReadGeometryFile(const char *pszFileName, int iBlockID, int iNumParts,
                                 int *piFailure);
+
+// Why NKFParseFile gave no reader.
+enum { NKF_PARSE_FILE_OK = 0, NKF_PARSE_FILE_NO_MEMORY, NKF_PARSE_FILE_FAILED };
+// Parses a further NKF file beside the open one (a plot file, say) and
+// hands out its reader, which the caller keeps and deletes. Null when the
+// reader cannot be made or the file does not parse, the reason in
+// *piFailure (when given); nothing is reported here.
+NKFReader *NKFParseFile(const char *pszFileName, int *piFailure);

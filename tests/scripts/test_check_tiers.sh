@@ -3,8 +3,9 @@
 # tree, and fails on scratch copies that break a rule, naming the file and
 # line: an upward include in core/, one in commands/, an NKF block that
 # includes the parser, a tool that includes the scene (same tier, against
-# the chain), NKF code that includes a reader, and a test that includes a
-# folder its line in cmake/tiers.txt does not name.
+# the chain), NKF code that includes a reader, a test that includes a
+# folder its line in cmake/tiers.txt does not name, and a reader that
+# parses NKF files with a parser of its own.
 set -uo pipefail
 root="$1"
 check="$root/scripts/check-tiers"
@@ -28,6 +29,7 @@ cases=(
   "tools/nk_cut_plane.cpp|scene/nk_scene.h|tools/nk_cut_plane.cpp:"
   "nkf/nkf_export.cpp|readers/nk_data_source.h|nkf/nkf_export.cpp:"
   "tests/core/test_shell_hooks.cpp|render/nk_camera.h|tests/core/test_shell_hooks.cpp:"
+  "readers/nk_output3d_overlays.cpp|nkf/nkf_parser.h|readers/nk_output3d_overlays.cpp:"
 )
 for c in "${cases[@]}"; do
   IFS='|' read -r file inc want <<<"$c"
