@@ -15,7 +15,6 @@
 
 #include <QOpenGLContext>
 
-#include "app/nk_render_options.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_macros.h"
 #include "commands/nk_recent_files.h"
@@ -46,12 +45,13 @@
 #include "render/nk_node_colors.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
-#include "render/nk_renderer.h"
+#include "render/nk_render_options.h"
 #include "render/nk_ride.h"
-#include "render/nk_scene.h"
-#include "render/nk_scene_extras.h"
 #include "render/nk_text.h"
 #include "render/nk_view_settings.h"
+#include "scene/nk_renderer.h"
+#include "scene/nk_scene.h"
+#include "scene/nk_scene_extras.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_line_sets.h"

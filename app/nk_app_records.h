@@ -12,7 +12,7 @@
 // the poll file) stay static: start-up gives them their start values and
 // shut-down frees what they own. The switch of the interactive manipulators
 // (NKAreManipulatorsEnabled) lives beside the handles in
-// render/nk_manipulator.h, where the tools that ask it can reach it.
+// tools/nk_manipulator.h, where the tools that ask it can reach it.
 #pragma once
 
 // Makes the records in their fixed order. False when the model cannot be

@@ -33,6 +33,7 @@
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
 #include "export/nk_image_commands.h"
+#include "export/nk_plot_output.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "render/nk_camera.h"
@@ -56,6 +57,7 @@ void RegisterCommandHandlers(void)
     NKRegisterFringeCommands();
     NKRegisterPlotCommands();
     NKRegisterImageCommands();
+    NKRegisterPlotOutput();
     NKRegisterAnnotationCommands();
 }
 

@@ -9,7 +9,7 @@
 #include "plot/nk_plot_window.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
-#include "render/nk_scene.h"
+#include "scene/nk_scene.h"
 
 uint32_t NKComputeFrameInterval(const NKAnimationSettings *p)
 {

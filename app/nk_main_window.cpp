@@ -23,7 +23,6 @@
 #include <QWindow>
 
 #include "app/nk_menus.h"
-#include "app/nk_render_options.h"
 #include "app/nk_statusbar.h"
 #include "app/nk_toolbar.h"
 #include "app/nk_view_input.h"
@@ -35,7 +34,8 @@
 #include "core/nk_view_state.h"
 #include "platform/nk_message_box.h"
 #include "platform/nk_platform.h"
-#include "render/nk_scene.h"
+#include "render/nk_render_options.h"
+#include "scene/nk_scene.h"
 
 NKWindowPlacement g_WindowPlacement;
 uint8_t g_bFullScreenActive = 0;

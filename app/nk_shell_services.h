@@ -6,3 +6,7 @@
 // Fills every slot the shell owns; the other slots stay as they are. Run
 // once at start-up, before the main window is made.
 void NKInstallShellHooks(void);
+
+// Under a Japanese system language rotated plot texts are switched off.
+// True.
+bool NKApplyLanguageDefaults(void);

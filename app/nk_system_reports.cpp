@@ -21,7 +21,6 @@
 
 #include "app/nk_pixel_format.h"
 #include "app/nk_render_context.h"
-#include "app/nk_render_options.h"
 #include "app/nk_system_topics.h"
 #include "app/nk_view_window.h"
 #include "commands/nk_argument_scan.h"
@@ -29,6 +28,7 @@
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_table.h"
 #include "core/nk_message.h"
+#include "render/nk_render_options.h"
 
 namespace {
 

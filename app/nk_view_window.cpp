@@ -16,9 +16,8 @@
 
 #include "app/nk_app_records.h"
 #include "app/nk_pixel_format.h"
-#include "app/nk_projection.h"
 #include "app/nk_render_context.h"
-#include "app/nk_render_options.h"
+#include "app/nk_shell_services.h"
 #include "app/nk_splash.h"
 #include "app/nk_view_input.h"
 #include "core/nk_graphics_settings.h"
@@ -30,6 +29,8 @@
 #include "plot/nk_plot_window.h"
 #include "render/nk_background.h"
 #include "render/nk_gl_resources.h"
+#include "render/nk_projection.h"
+#include "render/nk_render_options.h"
 #include "render/nk_text.h"
 
 namespace {

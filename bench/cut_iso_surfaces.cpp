@@ -11,6 +11,7 @@
 #include "core/nk_element_types.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
+#include "tests/test_support/hex_block.h"
 #include "tools/nk_iso_surface.h"
 #include "tools/nk_surface_polygoniser.h"
 #include "tools/nk_surface_storage.h"
@@ -19,56 +20,25 @@ namespace {
 
 const int N = 100;
 
-double Seconds(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
 // One part of N^3 unit hexahedra, and its distance field as the frame's scalar.
 bool MakeFrame(NKFrame *f)
 {
     NKGeometry *pGeo = NKCreateGeometry(1);
     if (pGeo == nullptr) return false;
     NKPart &p = pGeo->pParts[0];
-    const int M = N + 1;
-    p.iNumNodes = M * M * M;
-    p.pNodeCoords = (float *)NKAlloc(sizeof(float) * 3 * (size_t)p.iNumNodes);
-    p.iNumElements = N * N * N;
-    p.pElements = (NKElement *)NKAlloc(sizeof(NKElement) * (size_t)p.iNumElements);
-    p.iNumElementConnects = 8 * p.iNumElements;
-    p.pElementConnects = (int *)NKAlloc(sizeof(int) * (size_t)p.iNumElementConnects);
     NKScalarResult *r = NKCreateScalarResult();
+    if (!NKTestBuildHexBlock(&p, N) || r == nullptr) return false;
     r->iNumParts = 1;
     r->pNodeResults = (NKScalarPartEntry *)NKCalloc(1, sizeof(NKScalarPartEntry));
     float *pfValues = (float *)NKAlloc(sizeof(float) * (size_t)p.iNumNodes);
-    if (!p.pNodeCoords || !p.pElements || !p.pElementConnects || !r->pNodeResults || !pfValues)
-        return false;
+    if (!r->pNodeResults || !pfValues) return false;
     r->pNodeResults[0].iCount = p.iNumNodes;
     r->pNodeResults[0].pNodeValues = pfValues;
-    for (int k = 0, n = 0; k < M; k++)
-        for (int j = 0; j < M; j++)
-            for (int i = 0; i < M; i++, n++) {
-                float *c = p.pNodeCoords + 3 * (size_t)n;
-                c[0] = (float)i, c[1] = (float)j, c[2] = (float)k;
-                pfValues[n] = std::sqrt((c[0] - 50) * (c[0] - 50) + (c[1] - 50) * (c[1] - 50) +
-                                        (c[2] - 50) * (c[2] - 50));
-            }
-    auto id = [](int i, int j, int k) { return i + M * (j + M * k); };
-    for (int k = 0, e = 0; k < N; k++)
-        for (int j = 0; j < N; j++)
-            for (int i = 0; i < N; i++, e++) {
-                p.pElements[e] = {NK_ELEM_HEXAHEDRON, e + 1, e, 8 * e};
-                int *c = p.pElementConnects + 8 * (size_t)e;
-                const int a[8] = {id(i, j, k),
-                                  id(i + 1, j, k),
-                                  id(i + 1, j + 1, k),
-                                  id(i, j + 1, k),
-                                  id(i, j, k + 1),
-                                  id(i + 1, j, k + 1),
-                                  id(i + 1, j + 1, k + 1),
-                                  id(i, j + 1, k + 1)};
-                for (int q = 0; q < 8; q++) c[q] = a[q];
-            }
+    for (int n = 0; n < p.iNumNodes; n++) {
+        const float *c = p.pNodeCoords + 3 * (size_t)n;
+        pfValues[n] = std::sqrt((c[0] - 50) * (c[0] - 50) + (c[1] - 50) * (c[1] - 50) +
+                                (c[2] - 50) * (c[2] - 50));
+    }
     f->pGeometry = pGeo;
     pGeo->iNumRef = 1;
     f->pScalar = r;
@@ -92,7 +62,7 @@ double Walk(const NKFrame *f, double *pfSum)
         }
     }
     *pfSum = s;
-    return Seconds(t0);
+    return NKTestSecondsSince(t0);
 }
 
 double Area(const NKIndexedFaceSet &m)
@@ -132,7 +102,7 @@ int main()
     for (int k = 0; k < 3; k++) cut.fPlanePoint[k] = 50.5f, cut.fPlaneNormal[k] = 1.0f;
     auto t0 = std::chrono::steady_clock::now();
     bool bCut = NKComputePartCutSurface(&frame, 0, &cut);
-    double fCut = Seconds(t0);
+    double fCut = NKTestSecondsSince(t0);
     double fExpect = 7497.75 * std::sqrt(3.0), fArea = Area(cut.mesh);
     std::printf("cut: %s, %d polygons (22492 expected), area %.4f (relative error %.2e), "
                 "%.3f s, %.0f polygons/s, %.2f x walk\n",
@@ -144,7 +114,7 @@ int main()
     state.fLevel = 45.5f;
     t0 = std::chrono::steady_clock::now();
     bool bIso = NKVolumeComputeIsoSurfaces(&frame, &state);
-    double fIso = Seconds(t0);
+    double fIso = NKTestSecondsSince(t0);
     int iIso = bIso ? frame.pIsoSurfaces[0].mesh.iNumPolygons : 0;
     std::printf("iso: %s, %d polygons (39056 expected), %.3f s, %.0f polygons/s, %.2f x walk\n",
                 bIso ? "ok" : "FAILED", iIso, fIso, iIso / fIso, fIso / fWalk);

@@ -20,7 +20,7 @@
 #include "export/nk_image.h"
 #include "platform/nk_gl_context.h"
 #include "readers/nk_data_source.h"
-#include "render/nk_renderer.h"
+#include "scene/nk_renderer.h"
 #include "tests/export/image_test_support.h"
 #include "tests/test_support/test_files.h"
 

@@ -16,17 +16,13 @@
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_topology.h"
+#include "tests/test_support/hex_block.h"
 #include "tools/nk_element_grid.h"
 #include "tools/nk_particle_trace.h"
 
 namespace {
 
 const int N = 100;
-
-double Seconds(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
 
 // Frame 0 of the global model: N^3 unit hexahedra and the rotating field as
 // displaced coordinates of its vector result.
@@ -36,45 +32,20 @@ bool MakeFrame(NKFrame *f)
     NKVectorResult *r = NKCreateVectorResult();
     if (pGeo == nullptr || r == nullptr) return false;
     NKPart &p = pGeo->pParts[0];
-    const int M = N + 1;
-    p.iNumNodes = M * M * M;
-    p.pNodeCoords = (float *)NKAlloc(sizeof(float) * 3 * (size_t)p.iNumNodes);
-    p.iNumElements = N * N * N;
-    p.pElements = (NKElement *)NKAlloc(sizeof(NKElement) * (size_t)p.iNumElements);
-    p.iNumElementConnects = 8 * p.iNumElements;
-    p.pElementConnects = (int *)NKAlloc(sizeof(int) * (size_t)p.iNumElementConnects);
+    if (!NKTestBuildHexBlock(&p, N)) return false;
     r->iNumParts = 1;
     r->pResults = (NKVectorPartEntry *)NKCalloc(1, sizeof(NKVectorPartEntry));
     float *pfValues = (float *)NKAlloc(sizeof(float) * 3 * (size_t)p.iNumNodes);
-    if (!p.pNodeCoords || !p.pElements || !p.pElementConnects || !r->pResults || !pfValues)
-        return false;
+    if (!r->pResults || !pfValues) return false;
     r->pResults[0].iNumNodes = p.iNumNodes;
     r->pResults[0].pNodeValues = pfValues;
-    for (int k = 0, n = 0; k < M; k++)
-        for (int j = 0; j < M; j++)
-            for (int i = 0; i < M; i++, n++) {
-                float *c = p.pNodeCoords + 3 * (size_t)n;
-                c[0] = (float)i, c[1] = (float)j, c[2] = (float)k;
-                float *v = pfValues + 3 * (size_t)n;
-                v[0] = c[0] + (50.0f - c[1]);
-                v[1] = c[1] + (c[0] - 50.0f);
-                v[2] = c[2];
-            }
-    auto id = [](int i, int j, int k) { return i + M * (j + M * k); };
-    for (int k = 0, e = 0; k < N; k++)
-        for (int j = 0; j < N; j++)
-            for (int i = 0; i < N; i++, e++) {
-                p.pElements[e] = {NK_ELEM_HEXAHEDRON, e + 1, e, 8 * e};
-                const int a[8] = {id(i, j, k),
-                                  id(i + 1, j, k),
-                                  id(i + 1, j + 1, k),
-                                  id(i, j + 1, k),
-                                  id(i, j, k + 1),
-                                  id(i + 1, j, k + 1),
-                                  id(i + 1, j + 1, k + 1),
-                                  id(i, j + 1, k + 1)};
-                for (int q = 0; q < 8; q++) p.pElementConnects[8 * (size_t)e + q] = a[q];
-            }
+    for (int n = 0; n < p.iNumNodes; n++) {
+        const float *c = p.pNodeCoords + 3 * (size_t)n;
+        float *v = pfValues + 3 * (size_t)n;
+        v[0] = c[0] + (50.0f - c[1]);
+        v[1] = c[1] + (c[0] - 50.0f);
+        v[2] = c[2];
+    }
     r->fMaxDisplayLength = 70.8f;
     f->pGeometry = pGeo;
     pGeo->iNumRef = 1;
@@ -94,7 +65,7 @@ double OneElementTestNs(const NKFrame *f, const NKElementNeighbourRecord *pRecor
         const float p[3] = {e % N + 0.3f, (e / N) % N + 0.6f, e / (N * N) + 0.45f};
         iHits += NKFindElementContainingPoint(f, &pRecords[e], 1, p, &iFace) == 0;
     }
-    double ns = Seconds(t0) * 1e9 / iReps;
+    double ns = NKTestSecondsSince(t0) * 1e9 / iReps;
     if (iHits != iReps) std::printf("warning: %d of %d test points missed\n", iReps - iHits, iReps);
     return ns;
 }
@@ -111,13 +82,13 @@ double SeedSeconds(const NKFrame *f, const NKGeometry *g, int iScan, double *pfS
             iFound += NKGridFindElementContainingPoint(g->pElementGrid, f, g->pElementRecords, p,
                                                        &iFace) >= 0;
         }
-    double s = Seconds(t0);
+    double s = NKTestSecondsSince(t0);
     t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < iScan; i++) {
         const float p[3] = {15.5f + i, 84.5f - i, 50.5f};
         NKFindElementContainingPoint(f, g->pElementRecords, g->iNumElementRecords, p, &iFace);
     }
-    *pfScan = Seconds(t0) * 10000.0 / iScan;
+    *pfScan = NKTestSecondsSince(t0) * 10000.0 / iScan;
     if (iFound != 10000) std::printf("warning: %d seeds not located\n", 10000 - iFound);
     return s;
 }
@@ -143,7 +114,7 @@ int main()
     auto t0 = std::chrono::steady_clock::now();
     g->pElementRecords = NKBuildElementNeighbours(f, &g->iNumElementRecords);
     g->pElementGrid = NKBuildElementGrid(f, g->pElementRecords, g->iNumElementRecords);
-    std::printf("element table and seed grid: %.2f s\n", Seconds(t0));
+    std::printf("element table and seed grid: %.2f s\n", NKTestSecondsSince(t0));
     ParticleTraceSet *s = g_pParticleTraceSet;
     TraceComputeOptions o;
     o.iDirection = 1;
@@ -157,7 +128,7 @@ int main()
     s->SetSeedBox(box, -1);
     t0 = std::chrono::steady_clock::now();
     NKComputeParticleTraces(f, s);
-    const double fRun = Seconds(t0);
+    const double fRun = NKTestSecondsSince(t0);
     const long long iSteps = CountSteps(f->pParticleTraces[0]);
     const double fStepNs = fRun * 1e9 / (double)iSteps;
     const double fTestNs = OneElementTestNs(f, g->pElementRecords);

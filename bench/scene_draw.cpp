@@ -24,7 +24,7 @@
 #include "core/nk_view_state.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_node_colors.h"
-#include "render/nk_renderer.h"
+#include "scene/nk_renderer.h"
 
 namespace {
 

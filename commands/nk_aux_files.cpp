@@ -6,7 +6,7 @@
 // new frame count with the frames done so far.
 #include "commands/nk_aux_files.h"
 
-#include "commands/nk_apply_results.h"
+#include "core/nk_apply_results.h"
 #include "core/nk_bbox.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"

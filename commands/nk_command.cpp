@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "commands/nk_apply_results.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
@@ -236,7 +235,6 @@ void NKInstallCommandHooks(void)
     hooks.pfnExecuteCommand = ExecuteCommand;
     NKSetModelHooks(hooks);
     NKInstallLoadSequence();
-    NKInstallResultApplication();
 }
 
 int ExecuteUICommand(const NKString &line) { return ExecuteCommand(line.GetText()); }

@@ -1,12 +1,29 @@
 // commands/nk_export_commands.cpp -- `export` and its NKF sub-commands in
 // the file-command handler: each id is handed on unchanged to the NKF
-// export's ExportCommand (nkf/nkf_export.h) with the argument text.
+// export's ExportCommand (nkf/nkf_export.h) with the argument text and
+// the open data source's counts, which the NKF writers need.
 // `export stl` and `export plot` are not NKF sub-commands and stay with
 // their own writers.
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_table.h"
 #include "nkf/nkf_export.h"
+#include "readers/nk_data_source.h"
+#include "readers/nk_output3d.h"
+
+namespace {
+
+NKFSourceCounts SourceCounts(void)
+{
+    NKFSourceCounts source;
+    source.iNumSteps = NKGetInterfaceNumSteps();
+    source.iNumScalars = NKGetInterfaceNumScalars();
+    source.iNumVectors = NKGetInterfaceNumVectors();
+    source.iNumReservoirOverlays = NKGetNumReservoirOverlays();
+    return source;
+}
+
+}  // namespace
 
 int NKCommandHandleExportRows(CommandTableEntry *pEntry, const char *pszArguments)
 {
@@ -32,6 +49,7 @@ int NKCommandHandleExportRows(CommandTableEntry *pEntry, const char *pszArgument
         {NK_CID_EXPORT_NKF, NKF_EXPORT_NKF},
     };
     for (const auto &row : kRows)
-        if (row.iCommandID == pEntry->id) return ExportCommand(row.iExportID, pszArguments);
+        if (row.iCommandID == pEntry->id)
+            return ExportCommand(row.iExportID, pszArguments, SourceCounts());
     return NK_CMD_NOT_MINE;
 }

@@ -10,6 +10,7 @@
 
 #include "commands/nk_command_table.h"
 #include "core/nk_file.h"
+#include "nkf/nkf_format.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_lsdyna_format.h"
 
@@ -17,7 +18,7 @@ namespace {
 
 // NKF binary files start with these three words (the header record of the
 // format), in either byte order.
-const int32_t kNKFMagic[3] = {231272, -160871, 251271};
+const int32_t kNKFMagic[3] = {NKF_MAGIC_WORD1, NKF_MAGIC_WORD2, NKF_MAGIC_WORD3};
 
 int32_t Swapped(int32_t iValue)
 {
@@ -157,7 +158,7 @@ int DetectText(FILE *pFile, const NKString &fileName)
 {
     rewind(pFile);
     std::string line;
-    if (ReadTextLine(pFile, &line) && line.find("*NKF-") != std::string::npos)
+    if (ReadTextLine(pFile, &line) && line.find(NKF_ASCII_HEADER_PREFIX) != std::string::npos)
         return NK_FILETYPE_NKF;
     if (IsCommandFile(pFile)) return NK_FILETYPE_COMMANDS;
     if (IsNativeResults(pFile)) return NK_FILETYPE_NATIVE_RESULTS;

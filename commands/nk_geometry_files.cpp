@@ -2,7 +2,6 @@
 // adding one to it, writing the data source's step and result lists, and the
 // size arguments of the image and plot commands (see nk_open_commands.h).
 #include <cstdio>
-#include <memory>
 
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_open_commands.h"
@@ -16,32 +15,25 @@
 #include "core/nk_part_arrays.h"
 #include "core/nk_part_lists.h"
 #include "core/nk_progress.h"
-#include "nkf/nkf_command.h"
 #include "nkf/nkf_format.h"
-#include "nkf/nkf_geometry_block.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_import.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_native_geometry.h"
 
 namespace {
 
 // The geometry of an NKF file's first geometry block, step 1 (0-based 0),
-// read with a parser of its own; null (reported).
+// read through the NKF import; null (reported).
 NKGeometry *ReadNKFGeometry(const char *pszFileName)
 {
-    std::unique_ptr<NKFParser> pParser(new NKFParser(NKString(pszFileName)));
-    if (!pParser->Parse()) {
+    int iFailure = NKF_READ_GEOMETRY_OK;
+    NKGeometry *pGeo = NKFReadGeometryFile(pszFileName, 0, 0, &iFailure);
+    if (iFailure == NKF_READ_GEOMETRY_NOT_PARSED)
         NKPrintError(NKString::FromFormat("Error parsing NKF file: %s", pszFileName).GetText());
-        return nullptr;
-    }
-    NKFQuolinGeometryBlock *pBlock =
-        dynamic_cast<NKFQuolinGeometryBlock *>(pParser->GetBlock(NKF_QUOLINGEOMETRY, 0));
-    if (pBlock == nullptr) {
+    else if (iFailure == NKF_READ_GEOMETRY_NO_BLOCK)
         NKPrintError(
             NKString::FromFormat("Could not find any geometry block in %s", pszFileName).GetText());
-        return nullptr;
-    }
-    return NKFConvertGeometry(pBlock, 0);
+    return pGeo;
 }
 
 bool IsNKFFile(const char *pszFileName)
@@ -55,8 +47,8 @@ bool IsNKFFile(const char *pszFileName)
     size_t m = fread(&iWord, 4, 1, pFile);
     fclose(pFile);
     // The ASCII header line, or the binary header word in either order.
-    return (n == 5 && NKString(acHead) == "*NKF-") ||
-           (m == 1 && (iWord == 231272 || iWord == 0x68870300));
+    return (n == 5 && NKString(acHead) == NKF_ASCII_HEADER_PREFIX) ||
+           (m == 1 && (iWord == NKF_MAGIC_WORD1 || iWord == NKF_MAGIC_WORD1_SWAPPED));
 }
 
 void WriteList(NKOutputFile *pOut, const char *pszHeading, int iCount, const NKStringList *pNames)

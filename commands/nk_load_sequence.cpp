@@ -1,7 +1,7 @@
 // commands/nk_load_sequence.cpp -- the reset before a load, the refresh
 // after it, the reset of the close-all command and the start-up command
 // files (see nk_load_sequence.h). ComputeGeometryData is in
-// nk_geometry_data.cpp, the recent-file list in nk_recent_files.cpp.
+// core/nk_geometry_data.cpp, the recent-file list in nk_recent_files.cpp.
 //
 // Much of what these steps clear belongs to folders above commands/: the
 // drawing code's settings and the tools' and plots' state are data in core
@@ -149,7 +149,6 @@ void NKInstallLoadSequence(void)
 {
     NKLoadHooks hooks = NKGetLoadHooks();
     hooks.pfnResetStateBeforeLoad = NKResetStateBeforeLoad;
-    hooks.pfnComputeGeometryData = NKComputeGeometryData;
     hooks.pfnRefreshAfterLoad = NKRefreshAfterLoad;
     NKSetLoadHooks(hooks);
 }
@@ -190,8 +189,8 @@ bool NKRefreshAfterLoad(const char *pszFileName)
     // Every load ends here, whoever started it: the projection takes the new
     // model's clipping distances and the view is painted once the event loop
     // runs, also when no command after the load asks for it.
-    if (NKMakeViewContextCurrent())
-        NKSetProjection(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight, g_fNearClip, g_fFarClip);
+    // The view's resize step sets the projection (and places a plot over it).
+    if (NKMakeViewContextCurrent()) NKResizeView(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight);
     NKInvalidateView();
     return true;
 }

@@ -2,7 +2,7 @@
 // sequence run around every load of a new primary model.
 //
 // The sequence is: ResetStateBeforeLoad (the previous model's state goes),
-// the reader, ComputeGeometryData (the geometry into the frames with its
+// the reader, ComputeGeometryData (core: the geometry into the frames with its
 // display coordinates, normals, edges and boxes), NKRefreshMenusForModel,
 // then RefreshAfterLoad (camera, dialogs, recent files, the projection and a
 // paint of the view). Readers and the NKF
@@ -19,15 +19,13 @@
 
 #include <cstdint>
 
-struct NKGeometry;
-
 // Keep the display settings (clipping, value ranges, vector and mirror
 // settings, the camera) when a new primary file is loaded; set by
 // keepsettings, cleared by nokeepsettings. 0 at start.
 extern uint8_t bKeepSettings;
 
 // Fills the load slots of core/nk_load_hooks.h (ResetStateBeforeLoad,
-// ComputeGeometryData, RefreshAfterLoad) with the full sequence.
+// RefreshAfterLoad) with the full sequence.
 void NKInstallLoadSequence(void);
 
 // Runs "quolin.qlc" with `source` when one is found (information "Running
@@ -48,13 +46,4 @@ void ResetScene(void);
 // The full sequence's steps, as the slots call them (see nk_load_hooks.h for
 // the arguments). pszFileName of the reset only names the file to come.
 bool NKResetStateBeforeLoad(const char *pszFileName);
-// Puts pGeo (all of it in model coordinates, reference count as the reader
-// delivers it) into frames iFirst..iLast, converts it to display
-// coordinates (rescaling and recentring every frame when it grows the model
-// box) and derives its normals, edges, node types and boxes. iStep >= 0
-// applies that data-source step's element visibility. With bMerge the
-// frames keep their results and boxes. On failure the frames already done
-// hold the geometry with arrays that fit it, and a geometry no frame took is
-// left to the caller to release.
-bool NKComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int bMerge);
 bool NKRefreshAfterLoad(const char *pszFileName);

@@ -25,25 +25,10 @@
 #include "core/nk_progress.h"
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
+#include "nkf/nkf_display_state.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_output3d.h"
-
-// Placeholder: the display state of an NKF file (textures, part attributes,
-// items, settings, transformations, viewpoints, animation settings) is
-// applied once its import is built; until then nothing is applied (false).
-bool NKFLoadTextures(void) { return false; }
-bool NKFApplyPartAttributes(int, NKGeometry *) { return false; }
-bool NKFApplyItems(void) { return false; }
-bool NKFApplySettings(bool *pbAnimate)
-{
-    *pbAnimate = false;
-    return false;
-}
-bool NKFApplyTransformations(void) { return false; }
-bool NKFApplyQuolinTransformations(void) { return false; }
-bool NKFApplyViewpoints(void) { return false; }
-bool NKFApplyAnimationSettings(void) { return false; }
 
 namespace {
 
@@ -248,7 +233,7 @@ bool NKCommandOpenInterface(int iKind, const char *pszFileName)
         NKPrintError("Error reading geometry.");
         return FailOpen();
     }
-    if (!ComputeGeometryData(pGeo, 0, 0, iStep, 0)) {
+    if (!ComputeGeometryData(pGeo, 0, 0, iStep, 0, NKUpdateInterfaceVisibility)) {
         NKDiagnostic("Error Inserting Geometry", "NKCommandOpenInterface");
         return FailOpen();
     }

@@ -40,7 +40,7 @@ void ReadStateGeometry(NKFrame *pFrame, int iState)
     }
     NKSetStatusText("New Geometry Read.");
     NKCopyPartAttributes(pFrame->pGeometry, pGeo);
-    ComputeGeometryData(pGeo, 0, 0, iState, 0);
+    ComputeGeometryData(pGeo, 0, 0, iState, 0, NKUpdateInterfaceVisibility);
 }
 
 // The scalar of the state; false when one was asked for and none found.

@@ -8,7 +8,7 @@
 // frame without a result.
 #include "commands/nk_result_animation.h"
 
-#include "commands/nk_apply_results.h"
+#include "core/nk_apply_results.h"
 #include "core/nk_bbox.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frame_results.h"

@@ -7,7 +7,7 @@
 // commands call these with the file name and steps the user gave. Each step
 // is read with the readers of readers/nk_native_result_files.h for the
 // geometry of the frame it goes to, and put into frames through the load
-// pipeline (core/nk_load_hooks.h, commands/nk_apply_results.h); the
+// pipeline (core/nk_load_hooks.h, core/nk_apply_results.h); the
 // transformation and viewpoint tables (core/nk_transform_tables.h) of the
 // step follow. Steps are 1-based in the animations and 0-based for a single
 // read, as the file commands pass them.

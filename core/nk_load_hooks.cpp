@@ -1,83 +1,13 @@
 // core/nk_load_hooks.cpp -- the load pipeline's slots and what an empty slot
-// does (see nk_load_hooks.h): the least that lets a reader put a geometry and
-// its results into frames, with every shared record counted once per frame.
+// does (see nk_load_hooks.h).
 #include "core/nk_load_hooks.h"
 
 #include "core/nk_frames.h"
-#include "core/nk_memory.h"
 #include "core/nk_model.h"
 
 namespace {
 
 NKLoadHooks sg_Hooks;
-
-bool ValidRange(int iFirst, int iLast) { return iFirst >= 0 && iLast >= iFirst; }
-
-// Frames up to iLast exist afterwards (new ones copy the last frame).
-bool EnsureFrames(int iLast)
-{
-    if (g_pModel == nullptr) return false;
-    if (g_pModel->iNumFrames > iLast) return true;
-    return NKSetFrameCount(iLast + 1, false);
-}
-
-// The per-part arrays of a frame are sized by its geometry's part count, so
-// they go when the frame takes another geometry.
-void FreePartArraysOfGeometry(NKFrame *pFrame)
-{
-    int n = pFrame->pGeometry != nullptr ? pFrame->pGeometry->iNumParts : 0;
-    if (pFrame->ppVisibility != nullptr) {
-        for (int i = 0; i < n; i++) NKFree(pFrame->ppVisibility[i]);
-    }
-    if (pFrame->pContours != nullptr) {
-        for (int i = 0; i < n; i++) NKFreeContourList(&pFrame->pContours[i]);
-    }
-    NKFree(pFrame->ppVisibility);
-    NKFree(pFrame->pContours);
-    NKFree(pFrame->pPartBoundingBoxes);
-    NKFree(pFrame->pTransformation);
-    pFrame->ppVisibility = nullptr;
-    pFrame->pContours = nullptr;
-    pFrame->pPartBoundingBoxes = nullptr;
-    pFrame->pTransformation = nullptr;
-}
-
-bool HoldGeometry(NKGeometry *pGeo, int iFirst, int iLast)
-{
-    if (pGeo == nullptr) return false;
-    if (!ValidRange(iFirst, iLast) || !EnsureFrames(iLast)) {
-        if (pGeo->iNumRef < 1) NKReleaseGeometry(pGeo);
-        return false;
-    }
-    for (int f = iFirst; f <= iLast; f++) {
-        NKFrame *pFrame = &g_pModel->pFrames[f];
-        if (pFrame->pGeometry == pGeo) continue;
-        FreePartArraysOfGeometry(pFrame);
-        NKReleaseGeometry(pFrame->pGeometry);
-        pFrame->pGeometry = pGeo;
-        pGeo->iNumRef++;
-    }
-    return true;
-}
-
-// Stores a shared record in a slot of each frame of the range, releasing
-// what the slot held; each store adds one reference.
-template <typename T, typename Slot, typename Release>
-bool HoldResult(T *pResult, int iFirst, int iLast, Slot slot, Release release)
-{
-    if (!ValidRange(iFirst, iLast) || g_pModel == nullptr || iLast >= g_pModel->iNumFrames) {
-        if (pResult != nullptr && pResult->iNumRef < 1) release(pResult);
-        return false;
-    }
-    for (int f = iFirst; f <= iLast; f++) {
-        T **ppSlot = slot(&g_pModel->pFrames[f]);
-        if (*ppSlot == pResult) continue;
-        release(*ppSlot);
-        *ppSlot = pResult;
-        if (pResult != nullptr) pResult->iNumRef++;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -100,39 +30,6 @@ bool ResetStateBeforeLoad(const char *pszFileName)
 bool RefreshAfterLoad(const char *pszFileName)
 {
     return sg_Hooks.pfnRefreshAfterLoad == nullptr || sg_Hooks.pfnRefreshAfterLoad(pszFileName);
-}
-
-bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag)
-{
-    if (sg_Hooks.pfnComputeGeometryData != nullptr)
-        return sg_Hooks.pfnComputeGeometryData(pGeo, iFirst, iLast, iStep, iFlag);
-    return HoldGeometry(pGeo, iFirst, iLast);
-}
-
-bool NKApplyScalarToFrames(NKScalarResult *pResult, int iFirst, int iLast)
-{
-    if (sg_Hooks.pfnApplyScalarToFrames != nullptr)
-        return sg_Hooks.pfnApplyScalarToFrames(pResult, iFirst, iLast);
-    return HoldResult(
-        pResult, iFirst, iLast, [](NKFrame *f) { return &f->pScalar; }, NKReleaseScalarResult);
-}
-
-bool NKApplyVectorToFrames(NKVectorResult *pResult, int iFirst, int iLast)
-{
-    if (sg_Hooks.pfnApplyVectorToFrames != nullptr)
-        return sg_Hooks.pfnApplyVectorToFrames(pResult, iFirst, iLast);
-    return HoldResult(
-        pResult, iFirst, iLast, [](NKFrame *f) { return &f->pVector; }, NKReleaseVectorResult);
-}
-
-bool NKApplySeparateVectorField(NKSeparateVectorField *pField, int iFirst, int iLast, int iIndex)
-{
-    if (sg_Hooks.pfnApplySeparateVectorField != nullptr)
-        return sg_Hooks.pfnApplySeparateVectorField(pField, iFirst, iLast, iIndex);
-    if (iIndex < 0 || iIndex >= NK_NUM_SEPARATE_VECTOR_SLOTS) return false;
-    return HoldResult(
-        pField, iFirst, iLast, [iIndex](NKFrame *f) { return &f->pSeparateVectors[iIndex]; },
-        NKReleaseSeparateVectorField);
 }
 
 bool NKUpdateContours(void)

@@ -3,11 +3,12 @@
 // frames, and the computations on new results that the drawing code owns.
 //
 // The NKF import (nkf/) and the data-source dispatcher (readers/) read
-// geometries and results and hand them to these functions. The full versions
-// belong to the command language (the load road: the reset before a load, the
-// geometry's derived data, value ranges and colours, the refresh after it),
-// to the drawing code (nodal averaging, node values of a result, contours, the
-// scene) and to the shell (menus). Each is a slot of NKLoadHooks; an empty
+// geometries and results and hand them to these functions. Putting a
+// geometry and results into frames is core's own work
+// (core/nk_geometry_data.cpp, core/nk_apply_results.h). The other steps
+// belong to the command language (the reset before a load, the refresh
+// after it), to the drawing code (nodal averaging, node values of a result,
+// contours, the scene) and to the shell (menus). Each is a slot of NKLoadHooks; an empty
 // slot does the least the callers rely on, written beside it, so that a model
 // can be loaded with the lower tiers alone. The owners fill their slots at
 // start-up with NKSetLoadHooks.
@@ -17,6 +18,7 @@ struct NKGeometry;
 struct NKScalarResult;
 struct NKVectorResult;
 struct NKSeparateVectorField;
+struct NKFrame;
 
 struct NKLoadHooks {
     // commands/: clears animation, plots, tools and the model state before a
@@ -26,20 +28,6 @@ struct NKLoadHooks {
     // dialogs); pszFileName (null for none) is the file loaded. Empty:
     // nothing, true.
     bool (*pfnRefreshAfterLoad)(const char *pszFileName) = nullptr;
-    // commands/: computes the geometry's derived data and installs it in the
-    // frames iFirst..iLast. Empty: frames up to iLast are added when missing
-    // and each frame of the range holds the geometry (one reference each).
-    bool (*pfnComputeGeometryData)(NKGeometry *pGeo, int iFirst, int iLast, int iStep,
-                                   int iFlag) = nullptr;
-    // commands/: installs a scalar result in the frames iFirst..iLast with its
-    // colours and value ranges. Empty: each frame of the range holds it.
-    bool (*pfnApplyScalarToFrames)(NKScalarResult *pResult, int iFirst, int iLast) = nullptr;
-    // commands/: the same for a vector result. Empty: each frame holds it.
-    bool (*pfnApplyVectorToFrames)(NKVectorResult *pResult, int iFirst, int iLast) = nullptr;
-    // commands/: installs a separate vector field in slot iIndex of the frames.
-    // Empty: each frame of the range holds it in that slot.
-    bool (*pfnApplySeparateVectorField)(NKSeparateVectorField *pField, int iFirst, int iLast,
-                                        int iIndex) = nullptr;
     // render/: recomputes contour levels and lines after new results. Empty:
     // true.
     bool (*pfnUpdateContours)(void) = nullptr;
@@ -86,7 +74,18 @@ const NKLoadHooks &NKGetLoadHooks(void);
 // holds it, so the caller never releases it after the call.
 bool ResetStateBeforeLoad(const char *pszFileName);
 bool RefreshAfterLoad(const char *pszFileName);
-bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag);
+// Puts pGeo (all of it in model coordinates, reference count as the reader
+// delivers it) into frames iFirst..iLast, converts it to display
+// coordinates (rescaling and recentring every frame when it grows the model
+// box) and derives its normals, edges, node types and boxes. With iStep >= 0
+// and pfnVisibility given (the data-source dispatcher's
+// NKUpdateInterfaceVisibility), that step's element visibility goes into the
+// first frame and the others copy it. With iFlag (merge) the frames keep
+// their results and boxes. On failure the frames already done hold the
+// geometry with arrays that fit it (core/nk_geometry_data.cpp).
+bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int iFlag,
+                         void (*pfnVisibility)(int iStep, NKFrame *pFrame) = nullptr);
+// The apply operations of core/nk_apply_results.cpp.
 bool NKApplyScalarToFrames(NKScalarResult *pResult, int iFirst, int iLast);
 bool NKApplyVectorToFrames(NKVectorResult *pResult, int iFirst, int iLast);
 bool NKApplySeparateVectorField(NKSeparateVectorField *pField, int iFirst, int iLast, int iIndex);

@@ -72,89 +72,11 @@ void NKRedrawView(void)
     g_bSynchronousPaint = 0;
 }
 
-void NKSetProjection(int iWidth, int iHeight, double dNear, double dFar)
-{
-    if (sg_Hooks.pfnSetProjection != nullptr)
-        sg_Hooks.pfnSetProjection(iWidth, iHeight, dNear, dFar);
-}
-
 void NKResizeView(int iWidth, int iHeight)
 {
     NKViewWindowSize.iWidth = iWidth;
     NKViewWindowSize.iHeight = iHeight;
     if (sg_Hooks.pfnResizeView != nullptr) sg_Hooks.pfnResizeView(iWidth, iHeight);
-}
-
-bool NKSetNearFarFromModel(NKFrame *pFrame, const float *pfModelView, int iWidth, int iHeight,
-                           float *pfNear, float *pfFar, float *pfZMin, float *pfZMax)
-{
-    return sg_Hooks.pfnSetNearFarFromModel != nullptr &&
-           sg_Hooks.pfnSetNearFarFromModel(pFrame, pfModelView, iWidth, iHeight, pfNear, pfFar,
-                                           pfZMin, pfZMax);
-}
-
-bool NKGetViewVolumeBox(int iWidth, int iHeight, float fNear, float fFar, float *pfBox,
-                        NKOrientedBox *pBox)
-{
-    return sg_Hooks.pfnGetViewVolumeBox != nullptr &&
-           sg_Hooks.pfnGetViewVolumeBox(iWidth, iHeight, fNear, fFar, pfBox, pBox);
-}
-
-bool NKGetViewFrustumPlanes(int iWidth, int iHeight, float fNear, float fFar, float (*pfPlanes)[4],
-                            bool bNearFar, bool bReverse)
-{
-    return sg_Hooks.pfnGetViewFrustumPlanes != nullptr &&
-           sg_Hooks.pfnGetViewFrustumPlanes(iWidth, iHeight, fNear, fFar, pfPlanes, bNearFar,
-                                            bReverse);
-}
-
-float NKScaleByEyeDistance(float fSize, const float *pfPoint, const float *pfMatrix)
-{
-    if (sg_Hooks.pfnScaleByEyeDistance == nullptr) return fSize;
-    return sg_Hooks.pfnScaleByEyeDistance(fSize, pfPoint, pfMatrix);
-}
-
-bool NKSetClipPlane(int iPlane, const float *pfPlane, bool bFlip)
-{
-    return sg_Hooks.pfnSetClipPlane == nullptr || sg_Hooks.pfnSetClipPlane(iPlane, pfPlane, bFlip);
-}
-
-bool NKSetClipPlaneFromPointNormal(int iPlane, const float *pfPoint, const float *pfNormal,
-                                   bool bFlip)
-{
-    return sg_Hooks.pfnSetClipPlaneFromPointNormal == nullptr ||
-           sg_Hooks.pfnSetClipPlaneFromPointNormal(iPlane, pfPoint, pfNormal, bFlip);
-}
-
-void NKApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground)
-{
-    if (sg_Hooks.pfnApplyRenderOptions != nullptr)
-        sg_Hooks.pfnApplyRenderOptions(pSettings, pBackground);
-}
-
-void NKSetLineSmooth(bool bOn)
-{
-    if (sg_Hooks.pfnSetLineSmooth != nullptr) sg_Hooks.pfnSetLineSmooth(bOn);
-}
-
-bool NKEnablePolygonOffset(bool bOn)
-{
-    return sg_Hooks.pfnEnablePolygonOffset == nullptr || sg_Hooks.pfnEnablePolygonOffset(bOn);
-}
-
-void NKCreateStippleLists(void)
-{
-    if (sg_Hooks.pfnCreateStippleLists != nullptr) sg_Hooks.pfnCreateStippleLists();
-}
-
-void NKReinitRenderResources(void)
-{
-    if (sg_Hooks.pfnReinitRenderResources != nullptr) sg_Hooks.pfnReinitRenderResources();
-}
-
-bool NKIsHPOcclusionSupported(void)
-{
-    return sg_Hooks.pfnIsHPOcclusionSupported != nullptr && sg_Hooks.pfnIsHPOcclusionSupported();
 }
 
 bool NKMakeViewContextCurrent(void)

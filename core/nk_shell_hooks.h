@@ -6,9 +6,10 @@
 // source. The load sequence (commands/) and the drawing code, tools and
 // export sit below them and call the functions here: closing and refreshing
 // the information dialogs, the model-state reset, the stored recent-file
-// list, closing the plot source, repainting the 3-D view, its projection and
-// viewport, the view-volume geometry, the OpenGL state of the graphics
-// settings, the animation timer and the animation runs. Each goes to a slot
+// list, closing the plot source, repainting the 3-D view and its viewport,
+// showing the back buffer, the animation timer and the animation runs (the
+// projection maths and the graphics settings' OpenGL state are the drawing
+// code's: render/nk_projection.h, render/nk_render_options.h). Each goes to a slot
 // of NKShellHooks that its owner fills at start-up (the shell with
 // NKInstallShellHooks). An empty slot does what is written beside it, which
 // is what happens while the owner is not built or not started: the data
@@ -17,11 +18,7 @@
 // core/nk_model_hooks.h.
 #pragma once
 
-class NKOrientedBox;
 class NKString;
-struct NKBackgroundSettings;  // the background record of the drawing code
-struct NKFrame;
-struct NKGraphicsSettings;
 
 struct NKShellHooks {
     // app/: closes the part attributes dialog and the information property
@@ -51,34 +48,10 @@ struct NKShellHooks {
     // app/: paints the view at once (the paint sees g_bSynchronousPaint
     // set). Empty: NKInvalidateView, a paint through the event loop.
     void (*pfnRedrawView)(void) = nullptr;
-    // app/, the projection and view geometry. Empty for the next three:
-    // nothing, no GL call.
-    void (*pfnSetProjection)(int iWidth, int iHeight, double dNear, double dFar) = nullptr;
-    // The viewport, the projection and the 2-D plot over the view for the
-    // size NKResizeView has stored.
+    // app/: the viewport, the projection and the 2-D plot over the view for
+    // the size NKResizeView has stored. Empty: nothing, no GL call.
     void (*pfnResizeView)(int iWidth, int iHeight) = nullptr;
-    bool (*pfnSetNearFarFromModel)(NKFrame *pFrame, const float *pfModelView, int iWidth,
-                                   int iHeight, float *pfNear, float *pfFar, float *pfZMin,
-                                   float *pfZMax) = nullptr;  // Empty: false
-    bool (*pfnGetViewVolumeBox)(int iWidth, int iHeight, float fNear, float fFar, float *pfBox,
-                                NKOrientedBox *pBox) = nullptr;  // Empty: false
-    bool (*pfnGetViewFrustumPlanes)(int iWidth, int iHeight, float fNear, float fFar,
-                                    float (*pfPlanes)[4], bool bNearFar,
-                                    bool bReverse) = nullptr;  // Empty: false
-    float (*pfnScaleByEyeDistance)(float fSize, const float *pfPoint,
-                                   const float *pfMatrix) = nullptr;  // Empty: fSize
-    bool (*pfnSetClipPlane)(int iPlane, const float *pfPlane,
-                            bool bFlip) = nullptr;  // Empty: true
-    bool (*pfnSetClipPlaneFromPointNormal)(int iPlane, const float *pfPoint, const float *pfNormal,
-                                           bool bFlip) = nullptr;  // Empty: true
-    void (*pfnApplyRenderOptions)(NKGraphicsSettings *pSettings,
-                                  const NKBackgroundSettings *pBackground) = nullptr;
-    void (*pfnSetLineSmooth)(bool bOn) = nullptr;
-    bool (*pfnEnablePolygonOffset)(bool bOn) = nullptr;  // Empty: true
-    void (*pfnCreateStippleLists)(void) = nullptr;
-    // Rebuilds the lists, textures and fonts of a new current context.
-    void (*pfnReinitRenderResources)(void) = nullptr;
-    bool (*pfnIsHPOcclusionSupported)(void) = nullptr;  // Empty: false
+    // app/: shows the back buffer of the current context. Empty: nothing.
     void (*pfnSwapBuffers)(void) = nullptr;
     // app/: makes the 3-D view's context current for off-screen drawing.
     // Empty: false (no view; the caller makes a context of its own).
@@ -110,41 +83,9 @@ bool NKFLDRedrawOnSelection(void);
 // Sets g_bViewInvalidated and g_bSynchronousPaint, paints the view at once,
 // then clears g_bSynchronousPaint.
 void NKRedrawView(void);
-// Sets the projection and the model-view start matrix for a view of
-// iWidth x iHeight pixels and the two clipping distances.
-void NKSetProjection(int iWidth, int iHeight, double dNear, double dFar);
 // Stores the view size in NKViewWindowSize, then sets the viewport and the
 // projection with g_fNearClip and g_fFarClip.
 void NKResizeView(int iWidth, int iHeight);
-// Fits the clipping distances to the frame's box under the model-view
-// matrix and sets the projection with them; the box's eye-space depth range
-// goes to pfZMin and pfZMax. False without a box.
-bool NKSetNearFarFromModel(NKFrame *pFrame, const float *pfModelView, int iWidth, int iHeight,
-                           float *pfNear, float *pfFar, float *pfZMin, float *pfZMax);
-// The eye-space box around the view frustum, as six floats and/or as an
-// oriented box (either may be null).
-bool NKGetViewVolumeBox(int iWidth, int iHeight, float fNear, float fFar, float *pfBox,
-                        NKOrientedBox *pBox);
-// The left, right, top and bottom planes of the eye-space frustum, then the
-// near and far planes when bNearFar; three-point planes (core/nk_math.h).
-bool NKGetViewFrustumPlanes(int iWidth, int iHeight, float fNear, float fFar, float (*pfPlanes)[4],
-                            bool bNearFar, bool bReverse);
-// fSize times the distance from the eye to pfPoint.
-float NKScaleByEyeDistance(float fSize, const float *pfPoint, const float *pfMatrix);
-// User clip plane iPlane: disabled for a null plane, else set (negated when
-// bFlip) and enabled.
-bool NKSetClipPlane(int iPlane, const float *pfPlane, bool bFlip);
-bool NKSetClipPlaneFromPointNormal(int iPlane, const float *pfPoint, const float *pfNormal,
-                                   bool bFlip);
-// Applies the graphics settings to the OpenGL state; the fog colour is the
-// first background colour.
-void NKApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground);
-void NKSetLineSmooth(bool bOn);
-bool NKEnablePolygonOffset(bool bOn);
-// The three line-stipple display lists (0 off, 1 pattern 0xF0F0, 2 0x8888).
-void NKCreateStippleLists(void);
-void NKReinitRenderResources(void);
-bool NKIsHPOcclusionSupported(void);
 // Shows what was drawn in the current context's back buffer.
 void NKSwapBuffers(void);
 // Makes the 3-D view's OpenGL context current; false when there is no view.

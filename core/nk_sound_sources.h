@@ -2,7 +2,7 @@
 // that an outside sound program renders as sounds. Each source has an id, a
 // description, a sound file name and a node anchor; every drawn frame the
 // scene stores the listener's view and time here and moves the sources to
-// their nodes (render/nk_scene_extras.cpp), and the request server
+// their nodes (scene/nk_scene_extras.cpp), and the request server
 // (commands/) publishes the table. The table itself plays nothing; the
 // local playback is tools/nk_sound_playback.h.
 //

@@ -1,11 +1,14 @@
-// core/nk_text_utils.cpp -- number parsing, bounded joining, control
-// characters, ID lists and the progress percentage (see nk_text_utils.h).
+// core/nk_text_utils.cpp -- number parsing and scanning, bounded joining,
+// control characters, ID lists and the progress percentage (see
+// nk_text_utils.h).
 #include "core/nk_text_utils.h"
 
 #include <locale.h>
 #include <stdlib.h>
 
 #include <cerrno>
+#include <cfloat>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -197,4 +200,184 @@ const char *NKProgressPercent::Format(const char *pszLabel)
         NKString::FromFormat("%s (%d%%)", pszLabel != nullptr ? pszLabel : "", GetPercent());
     m_szText = text.GetText();
     return m_szText.c_str();
+}
+
+// ---------------------------------------------------------------------------
+// Number scanning of text lines
+
+bool NKIsWordSeparator(char c)
+{
+    return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
+}
+
+static const char *SkipSeparators(const char *p)
+{
+    while (*p != 0 && NKIsWordSeparator(*p)) p++;
+    return p;
+}
+
+// End of the word that starts at p: numbers never run past it, and
+// looking no further keeps a scan of a long line linear.
+static const char *WordEnd(const char *p)
+{
+    while (*p != 0 && !NKIsWordSeparator(*p)) p++;
+    return p;
+}
+
+// Parses an integer at p (an optional '+' is accepted as in C). Returns the
+// end of the number, or null when none starts at p or it does not fit.
+static const char *ParseInt(const char *p, int32_t *piValue)
+{
+    const char *pStart = p;
+    if (*pStart == '+' && pStart[1] != '-') pStart++;
+    const char *pEnd = WordEnd(pStart);
+    int32_t iValue = 0;
+    std::from_chars_result r = std::from_chars(pStart, pEnd, iValue);
+    if (r.ec != std::errc()) return nullptr;
+    *piValue = iValue;
+    return r.ptr;
+}
+
+static const char *ParseDouble(const char *p, double *pdValue)
+{
+    const char *pStart = p;
+    if (*pStart == '+' && pStart[1] != '-') pStart++;
+    const char *pEnd = WordEnd(pStart);
+    double dValue = 0.0;
+    std::from_chars_result r = std::from_chars(pStart, pEnd, dValue);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too large or too small for a double: keep the C conversion's
+        // answer (infinity or 0 with the sign).
+        dValue = strtod(pStart, nullptr);  // LC_NUMERIC stays "C"
+    } else if (r.ec != std::errc()) {
+        return nullptr;
+    }
+    *pdValue = dValue;
+    return r.ptr;
+}
+
+float NKDoubleToFloat(double dValue)
+{
+    if (dValue > FLT_MAX) return INFINITY;
+    if (dValue < -FLT_MAX) return -INFINITY;
+    return (float)dValue;
+}
+
+bool NKScanInt(const char **ppCursor, int32_t *piValue)
+{
+    const char *p = SkipSeparators(*ppCursor);
+    const char *pEnd = ParseInt(p, piValue);
+    if (pEnd == nullptr) return false;
+    *ppCursor = pEnd;
+    return true;
+}
+
+bool NKScanFloat(const char **ppCursor, float *pfValue)
+{
+    const char *p = SkipSeparators(*ppCursor);
+    double dValue = 0.0;
+    const char *pEnd = ParseDouble(p, &dValue);
+    if (pEnd == nullptr) return false;
+    *pfValue = NKDoubleToFloat(dValue);
+    *ppCursor = pEnd;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Whole-word scanning
+
+// The word at the cursor: [*ppStart, *ppEnd) with a leading '+' passed over
+// as C allows it. False when no word is left. The cursor moves past it.
+static bool TakeWord(const char **ppCursor, const char **ppStart, const char **ppEnd)
+{
+    const char *p = SkipSeparators(*ppCursor);
+    const char *pEnd = WordEnd(p);
+    *ppCursor = pEnd;
+    if (p == pEnd) return false;
+    if (*p == '+' && p[1] != '-') p++;
+    *ppStart = p;
+    *ppEnd = pEnd;
+    return true;
+}
+
+// A double as the float a C conversion gives, when that is finite. Up to
+// half a float step above the largest float the conversion still rounds to
+// it (a written undefined value, 3.4028235e38, lies there); from the
+// halfway point on it rounds to infinity.
+static bool NarrowToFiniteFloat(double dValue, float *pfValue)
+{
+    const double dRoundsToInfinity = 0x1.ffffffp127;  // FLT_MAX + half a step
+    if (!(dValue > -dRoundsToInfinity && dValue < dRoundsToInfinity)) return false;  // NaN too
+    if (dValue > FLT_MAX)
+        *pfValue = FLT_MAX;
+    else if (dValue < -FLT_MAX)
+        *pfValue = -FLT_MAX;
+    else
+        *pfValue = (float)dValue;
+    return true;
+}
+
+NKWordScan NKScanIntWord(const char **ppCursor, int32_t *piValue)
+{
+    const char *pStart = nullptr, *pEnd = nullptr;
+    if (!TakeWord(ppCursor, &pStart, &pEnd)) return NK_WORD_MISSING;
+    int32_t iValue = 0;
+    std::from_chars_result r = std::from_chars(pStart, pEnd, iValue);
+    if (r.ec != std::errc() || r.ptr != pEnd) return NK_WORD_ILLEGAL;
+    *piValue = iValue;
+    return NK_WORD_NUMBER;
+}
+
+NKWordScan NKScanFloatWord(const char **ppCursor, float *pfValue)
+{
+    const char *pStart = nullptr, *pEnd = nullptr;
+    if (!TakeWord(ppCursor, &pStart, &pEnd)) return NK_WORD_MISSING;
+    double dValue = 0.0;
+    std::from_chars_result r = std::from_chars(pStart, pEnd, dValue);
+    if (r.ec == std::errc::invalid_argument || r.ptr != pEnd) return NK_WORD_ILLEGAL;
+    // Beyond the double range either way: the C conversion tells a value
+    // too small (0, which is fine) from one too large (infinity, which is
+    // not). The word is a whole number here, so it stops at its end too.
+    if (r.ec == std::errc::result_out_of_range) dValue = strtod(pStart, nullptr);
+    float fValue = 0.0f;
+    if (!NarrowToFiniteFloat(dValue, &fValue)) return NK_WORD_ILLEGAL;
+    *pfValue = fValue;
+    return NK_WORD_NUMBER;
+}
+
+// ---------------------------------------------------------------------------
+// Words
+
+int32_t NKWordToInt(const char *pszWord)
+{
+    if (pszWord == nullptr) return 0;
+    const char *p = pszWord;
+    while (*p == ' ' || *p == '\t') p++;
+    int32_t iValue = 0;
+    if (ParseInt(p, &iValue) == nullptr) return 0;
+    return iValue;
+}
+
+double NKWordToDouble(const char *pszWord)
+{
+    if (pszWord == nullptr) return 0.0;
+    const char *p = pszWord;
+    while (*p == ' ' || *p == '\t') p++;
+    double dValue = 0.0;
+    if (ParseDouble(p, &dValue) == nullptr) return 0.0;
+    return dValue;
+}
+
+bool NKNextWord(const char **ppCursor, const char **ppStart, const char **ppEnd)
+{
+    const char *p = SkipSeparators(*ppCursor);
+    if (*p == 0) {
+        *ppCursor = p;
+        return false;
+    }
+    *ppStart = p;
+    while (*p != 0 && !NKIsWordSeparator(*p)) p++;
+    *ppEnd = p;
+    *ppCursor = p;
+    return true;
 }

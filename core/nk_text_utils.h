@@ -1,4 +1,5 @@
-// core/nk_text_utils.h -- small text helpers: number parsing, bounded string
+// core/nk_text_utils.h -- small text helpers: number parsing and the
+// locale-free scanners of text rows, bounded string
 // joining, control-character cleaning, ID lists with ranges, and the
 // percentage counter behind progress texts ("Reading (40%)").
 //
@@ -7,6 +8,7 @@
 // core/nk_process.h, which gathers the process, timer and text utilities.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/nk_string.h"
@@ -62,3 +64,34 @@ private:
     int m_iStep;         // 1..100 percent
     int m_iLastPercent;  // -1 before the first update
 };
+
+// Number scanning of text lines, locale-free (std::from_chars): the NKF
+// reader and the older native files read their ASCII rows with these.
+// Separators are blanks, tabs, commas, CR and LF.
+// Each scanner skips separators, parses one number at *ppCursor and moves
+// the cursor past it; on failure the cursor and *pValue stay unchanged.
+// Integers follow the C text-to-integer rules (optional sign, digits; a
+// value that does not fit an int32 fails); reals are read as doubles and
+// narrowed to float with overflow going to +-infinity.
+bool NKScanInt(const char **ppCursor, int32_t *piValue);
+bool NKScanFloat(const char **ppCursor, float *pfValue);
+// A double narrowed to float; beyond the float range it becomes +-infinity.
+float NKDoubleToFloat(double dValue);
+// Text-to-number of one word (leading blanks skipped, trailing text
+// ignored): 0 when no number starts there.
+int32_t NKWordToInt(const char *pszWord);
+double NKWordToDouble(const char *pszWord);
+// Whole-word scanning, for the row reads that check their numbers. The
+// next word must be one number and nothing more: an integer that fits an
+// int32, or a real whose value is finite as a float ("1e400", "nan", "inf",
+// "1e39" and "1.5x" are not; a number that rounds to the largest float is).
+// NK_WORD_NUMBER sets *pValue; NK_WORD_ILLEGAL passes the word over and
+// leaves *pValue; NK_WORD_MISSING means no word is left on the line.
+enum NKWordScan { NK_WORD_NUMBER, NK_WORD_ILLEGAL, NK_WORD_MISSING };
+NKWordScan NKScanIntWord(const char **ppCursor, int32_t *piValue);
+NKWordScan NKScanFloatWord(const char **ppCursor, float *pfValue);
+// True for a word separator (blank, tab, comma, CR, LF).
+bool NKIsWordSeparator(char c);
+// Moves the cursor past the next word; false when none is left. The word
+// is [*ppStart, *ppEnd).
+bool NKNextWord(const char **ppCursor, const char **ppStart, const char **ppEnd);

@@ -3,6 +3,7 @@
 #include "core/nk_view_state.h"
 
 NKViewSize NKViewWindowSize = {810, 600};
+NKAnimationSettings g_AnimationSettings;
 float g_fFieldOfViewFactor = NK_DEFAULT_FOV_FACTOR;
 NKPartHighlight NKPartHighlightSettings;
 

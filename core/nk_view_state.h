@@ -19,6 +19,25 @@ extern NKViewSize NKViewWindowSize;
 constexpr float NK_DEFAULT_FOV_FACTOR = 0.36397022f;  // tan 20 degrees
 extern float g_fFieldOfViewFactor;
 
+// The animation clock and the measured frame rate: the scene drawing steps
+// frames by it, the particle traces advance with it, the shell paces its idle
+// redraws and the attribute file saves its delays.
+struct NKAnimationSettings {
+    int32_t iFrameInterval = 33;  // ms between two steps
+    int32_t iStartDelay = 0;      // ms on frame 0 before stepping on
+    int32_t iStopDelay = 0;       // ms on the last frame before stepping on
+    uint32_t uTimeThisFrame = 0;  // clock at the start of the current redraw
+    uint32_t uTimeLastStep = 0;
+    uint32_t uTimePreviousFrame = 0;
+    uint32_t uDrawingTime = 0;  // ms the last complete redraw took
+    float fFrameRate = 0.0f;
+    float fFrameRateDeactivated = 25.0f;
+    int32_t iInactivePercentage = 25;
+    uint8_t bApplicationActive = 1;
+    uint8_t bDrawAnimationSetup = 1;
+};
+extern NKAnimationSettings g_AnimationSettings;
+
 // The part-highlight settings: how highlighted and selected parts are
 // marked. The drawing code resets and reads the record; the part lists turn
 // the selection colour away from the background.

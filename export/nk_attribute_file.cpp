@@ -27,10 +27,10 @@
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_overlays.h"
-#include "render/nk_scene.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
+#include "scene/nk_scene.h"
 
 namespace {
 

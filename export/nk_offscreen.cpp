@@ -20,6 +20,7 @@
 #include "platform/nk_gl_context.h"
 #include "plot/nk_plot.h"
 #include "render/nk_background.h"
+#include "render/nk_render_options.h"
 
 namespace {
 

@@ -8,10 +8,12 @@
 #include <cstdlib>
 
 #include "core/nk_progress.h"
+#include "export/nk_bmp_files.h"
 #include "export/nk_eps_writer.h"
 #include "export/nk_image.h"
 #include "export/nk_offscreen.h"
 #include "export/nk_page_setup.h"
+#include "plot/nk_plot_commands.h"
 
 namespace {
 
@@ -140,4 +142,18 @@ bool NKGeneratePostScript(NKPageSetup *pSetup, int iWidth, int iHeight, int iTar
     }
     NKReleaseImagePixels(&image);
     return bOk;
+}
+
+void NKRegisterPlotOutput(void)
+{
+    NKPlotOutput output;
+    output.pfnWriteBitmap = NKWritePlotBitmapFile;
+    // The plot is target 2; the page set-up is the global one.
+    output.pfnPrint = [](int iWidth, int iHeight) {
+        return NKPrintScene(nullptr, iWidth, iHeight, 2);
+    };
+    output.pfnWritePostScript = [](int iWidth, int iHeight, const char *pszFileName) {
+        return NKGeneratePostScript(nullptr, iWidth, iHeight, 2, pszFileName);
+    };
+    NKSetPlotOutput(output);
 }

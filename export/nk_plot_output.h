@@ -2,8 +2,9 @@
 // printer and writing it as a PostScript file, laid out on the page set-up
 // (export/nk_page_setup.h). The print commands of the shell call these
 // with the 3-D view's size, the plot commands (`plt print`, `plt tops`)
-// with target 2 and the plot's. (`plt tobmp` writes through
-// NKWritePlotBitmapFile, export/nk_bmp_files.h.)
+// with target 2 and the plot's, through the output NKRegisterPlotOutput
+// installs (`plt tobmp` writes through NKWritePlotBitmapFile,
+// export/nk_bmp_files.h).
 #pragma once
 
 struct NKPageSetup;
@@ -18,3 +19,7 @@ int NKPrintScene(NKPageSetup *pSetup, int iWidth, int iHeight, int iTarget);
 // target is left as it was.
 bool NKGeneratePostScript(NKPageSetup *pSetup, int iWidth, int iHeight, int iTarget,
                           const char *pszFileName);
+
+// Gives the plot commands their bitmap, printer and PostScript output
+// (NKSetPlotOutput, plot/nk_plot_commands.h). Run once at start-up.
+void NKRegisterPlotOutput(void);

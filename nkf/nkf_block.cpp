@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "core/nk_numeric.h"
 #include "nkf/nkf_reader.h"
@@ -364,46 +365,25 @@ bool NKFBlock::ScanCheckedRow(const char *pszLine, int32_t *piID, float *pfFixed
     return true;
 }
 
-bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs,
-                           NKFNumberCheck eCheck)
+// The one body of ReadIntRows and ReadFloatRows. Integers have no
+// undefined value, so a checked integer row needs every number good; short
+// rows (up to 8 integers or 3 reals) take the quick scan.
+template <typename T>
+bool NKFBlock::ReadRows(T *pValues, int iPerRow, int iRows, int32_t *piIDs, NKFNumberCheck eCheck)
 {
-    if (!CheckRowArgs(iPerRow, iRows) || piValues == nullptr) return false;
+    constexpr bool kFloat = std::is_same<T, float>::value;
+    static_assert(kFloat || std::is_same<T, int32_t>::value, "rows hold int32_t or float");
+    if (!CheckRowArgs(iPerRow, iRows) || pValues == nullptr) return false;
     if (!m_pReader->IsAscii()) {
-        if (piIDs == nullptr) return m_pReader->ReadInts(piValues, (int64_t)iPerRow * iRows);
-        return ReadRowsInSlices(m_pReader, iPerRow + 1, iRows, [&](const int32_t *piRow, int r) {
-            piIDs[r] = piRow[0];
-            memcpy(piValues + (int64_t)r * iPerRow, piRow + 1, (size_t)iPerRow * 4);
-        });
-    }
-    for (int r = 0; r < iRows; r++) {
-        const NKString *pLine = nullptr;
-        if (!NextDataLine(&pLine)) return false;
-        const char *p = pLine->GetText();
-        int32_t *piRow = piValues + (int64_t)r * iPerRow;
-        if (eCheck != NKF_NUMBERS_AS_READ) {  // integers have no undefined value
-            if (piIDs != nullptr && !ScanCheckedInt(&p, &piIDs[r])) return false;
-            for (int k = 0; k < iPerRow; k++) {
-                if (!ScanCheckedInt(&p, &piRow[k])) return false;
-            }
-        } else if (iPerRow <= 8) {
-            if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) ScanInts(&p, piRow, iPerRow);
-        } else {
-            if (piIDs != nullptr) IntsFromWords(&p, &piIDs[r], 1);
-            IntsFromWords(&p, piRow, iPerRow);
+        if (piIDs == nullptr) {
+            if constexpr (kFloat)
+                return m_pReader->ReadFloats(pValues, (int64_t)iPerRow * iRows);
+            else
+                return m_pReader->ReadInts(pValues, (int64_t)iPerRow * iRows);
         }
-    }
-    return true;
-}
-
-bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs,
-                             NKFNumberCheck eCheck)
-{
-    if (!CheckRowArgs(iPerRow, iRows) || pfValues == nullptr) return false;
-    if (!m_pReader->IsAscii()) {
-        if (piIDs == nullptr) return m_pReader->ReadFloats(pfValues, (int64_t)iPerRow * iRows);
         return ReadRowsInSlices(m_pReader, iPerRow + 1, iRows, [&](const int32_t *piRow, int r) {
             piIDs[r] = piRow[0];
-            memcpy(pfValues + (int64_t)r * iPerRow, piRow + 1, (size_t)iPerRow * 4);
+            memcpy(pValues + (int64_t)r * iPerRow, piRow + 1, (size_t)iPerRow * 4);
         });
     }
     bool bWarned = false;
@@ -411,19 +391,46 @@ bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *p
         const NKString *pLine = nullptr;
         if (!NextDataLine(&pLine)) return false;
         const char *p = pLine->GetText();
-        float *pfRow = pfValues + (int64_t)r * iPerRow;
+        T *pRow = pValues + (int64_t)r * iPerRow;
         if (eCheck != NKF_NUMBERS_AS_READ) {
             int32_t *piID = piIDs != nullptr ? &piIDs[r] : nullptr;
-            if (!ScanCheckedRow(p, piID, nullptr, 0, pfRow, iPerRow, eCheck, &bWarned))
-                return false;
-        } else if (iPerRow <= 3) {
-            if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) ScanFloats(&p, pfRow, iPerRow);
+            if constexpr (kFloat) {
+                if (!ScanCheckedRow(p, piID, nullptr, 0, pRow, iPerRow, eCheck, &bWarned))
+                    return false;
+            } else {
+                if (piID != nullptr && !ScanCheckedInt(&p, piID)) return false;
+                for (int k = 0; k < iPerRow; k++) {
+                    if (!ScanCheckedInt(&p, &pRow[k])) return false;
+                }
+            }
+        } else if (iPerRow <= (kFloat ? 3 : 8)) {
+            if (piIDs == nullptr || NKFScanInt(&p, &piIDs[r])) {
+                if constexpr (kFloat)
+                    ScanFloats(&p, pRow, iPerRow);
+                else
+                    ScanInts(&p, pRow, iPerRow);
+            }
         } else {
             if (piIDs != nullptr) IntsFromWords(&p, &piIDs[r], 1);
-            FloatsFromWords(&p, pfRow, iPerRow);
+            if constexpr (kFloat)
+                FloatsFromWords(&p, pRow, iPerRow);
+            else
+                IntsFromWords(&p, pRow, iPerRow);
         }
     }
     return true;
+}
+
+bool NKFBlock::ReadIntRows(int32_t *piValues, int iPerRow, int iRows, int32_t *piIDs,
+                           NKFNumberCheck eCheck)
+{
+    return ReadRows(piValues, iPerRow, iRows, piIDs, eCheck);
+}
+
+bool NKFBlock::ReadFloatRows(float *pfValues, int iPerRow, int iRows, int32_t *piIDs,
+                             NKFNumberCheck eCheck)
+{
+    return ReadRows(pfValues, iPerRow, iRows, piIDs, eCheck);
 }
 
 bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, int iRows,

@@ -179,6 +179,10 @@ protected:
 
 private:
     bool CheckRowArgs(int iPerRow, int iRows);
+    // The one body of ReadIntRows and ReadFloatRows (T is int32_t or float).
+    template <typename T>
+    bool ReadRows(T *pValues, int iPerRow, int iRows, int32_t *piIDs, NKFNumberCheck eCheck);
+
     bool NextDataLine(const NKString **ppLine);
     bool ScanCheckedRow(const char *pszLine, int32_t *piID, float *pfFixed, int iFixed,
                         float *pfValues, int iValues, NKFNumberCheck eCheck, bool *pbWarned);

@@ -14,7 +14,6 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_progress.h"
 #include "nkf/nkf_format.h"
-#include "readers/nk_data_source.h"
 
 NKFExportSettings g_NKFExportSettings;
 
@@ -201,9 +200,9 @@ static bool ShowResults(int iScalar, int iVector, int iNumSteps)
 bool NKFExporter::ExportNKFResultDatabase(bool bExtras)
 {
     int iPreviousCursor = SetInteractionCursor(NK_CURSOR_WAIT);
-    int iSteps = NKGetInterfaceNumSteps();
-    int iScalars = NKGetInterfaceNumScalars();
-    int iVectors = NKGetInterfaceNumVectors();
+    int iSteps = m_Source.iNumSteps;
+    int iScalars = m_Source.iNumScalars;
+    int iVectors = m_Source.iNumVectors;
     bool bOk = CreateBinaryNKFFile();
     if (!bOk) NKPrintError("Error creating NKF export file");
     if (bOk) {

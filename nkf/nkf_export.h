@@ -58,6 +58,17 @@ struct NKFExportSettings {
 extern NKFExportSettings g_NKFExportSettings;
 void NKFInitExportSettings(NKFExportSettings *pSettings);
 
+// What the writers need to know of the open data source: its step, scalar
+// and vector counts and, for a reservoir set, its overlay count. The NKF
+// code reads no other format's files, so the command language asks the
+// data-source dispatcher and hands the answers in; all 0 without a source.
+struct NKFSourceCounts {
+    int iNumSteps = 0;
+    int iNumScalars = 0;
+    int iNumVectors = 0;
+    int iNumReservoirOverlays = 0;
+};
+
 // The sub-commands of `export`; the command handler maps its ids onto these.
 enum NKFExportCommandID {
     NKF_EXPORT_SHOW = 0,
@@ -81,7 +92,7 @@ enum NKFExportCommandID {
 // Runs one export command; pszArguments is "PARAMS " followed by the
 // arguments. Returns 0 done, 1 failed (also "Export, unknown sub command."
 // for an id outside the family).
-int ExportCommand(int iCommand, const char *pszArguments);
+int ExportCommand(int iCommand, const char *pszArguments, const NKFSourceCounts &source);
 
 // True when the file starts with "*NKF-" or its first three words are the
 // binary magic words in either byte order; false for a file that cannot be
@@ -100,6 +111,8 @@ public:
     // Keeps at most 256 characters of the name.
     void SetFileName(const char *pszName);
     NKFExportSettings &Settings() { return m_Settings; }
+    void SetSourceCounts(const NKFSourceCounts &source) { m_Source = source; }
+    const NKFSourceCounts &Source() const { return m_Source; }
     const NKFExportSettings &Settings() const { return m_Settings; }
 
     // The model and the display state, as the switches choose.
@@ -160,6 +173,7 @@ private:
 
     NKOutputFile m_File;
     NKFExportSettings m_Settings;
+    NKFSourceCounts m_Source;
     int m_iNextResultsID = 0;
     int m_iNextScalarListID = 1;
     int m_iNextVectorListID = 1;

@@ -64,7 +64,7 @@ void ShowSettings(const NKFExportSettings &s)
 
 // "export nkf" file [ALL | ALLDATA]. A failed ALL or ALLDATA reports the
 // file as a plain export does and writes nothing more.
-int ExportFile(NKString *pArgs)
+int ExportFile(NKString *pArgs, const NKFSourceCounts &source)
 {
     NKString name = pArgs->GetNextToken(NK_TOKEN_BLANK_QUOTED);
     NKString mode = pArgs->GetNextToken(NK_TOKEN_BLANK_QUOTED);
@@ -77,6 +77,7 @@ int ExportFile(NKString *pArgs)
         g_NKFExportSettings.szFileName = naming.Settings().szFileName;
     }
     NKFExporter exporter;
+    exporter.SetSourceCounts(source);
     const char *pszFile = exporter.Settings().szFileName.GetText();
     bool bAll = mode == "ALL", bAllData = mode == "ALLDATA";
     bool bOk =
@@ -95,7 +96,7 @@ int ExportFile(NKString *pArgs)
 
 }  // namespace
 
-int ExportCommand(int iCommand, const char *pszArguments)
+int ExportCommand(int iCommand, const char *pszArguments, const NKFSourceCounts &source)
 {
     NKString args(pszArguments != nullptr ? pszArguments : "");
     args.GetFirstToken(NK_TOKEN_BLANK_QUOTED);  // "PARAMS"
@@ -103,7 +104,7 @@ int ExportCommand(int iCommand, const char *pszArguments)
         ShowSettings(g_NKFExportSettings);
         return 0;
     }
-    if (iCommand == NKF_EXPORT_NKF) return ExportFile(&args);
+    if (iCommand == NKF_EXPORT_NKF) return ExportFile(&args, source);
     for (const SwitchRow &row : kSwitches) {
         if (row.iCommand != iCommand) continue;
         NKString word = args.GetNextToken(NK_TOKEN_BLANK_QUOTED);

@@ -23,7 +23,6 @@
 #include "nkf/nkf_format.h"
 #include "nkf/nkf_import.h"
 #include "platform/nk_platform.h"
-#include "readers/nk_output3d.h"
 
 namespace {
 
@@ -226,7 +225,7 @@ static void WriteModelStrings(NKFExporter *pOut)
         WriteInternalString(pOut, 20002, NKString::FromFormat("interface;%d", iType));
     if (iType == NK_INTERFACE_RESERVOIR)
         WriteInternalString(pOut, 20003,
-                            NKString::FromFormat("ies;%d", NKGetNumReservoirOverlays()));
+                            NKString::FromFormat("ies;%d", pOut->Source().iNumReservoirOverlays));
 }
 
 bool NKFExporter::ExportGeometry()

@@ -46,6 +46,8 @@
 const int32_t NKF_MAGIC_WORD1 = 231272;
 const int32_t NKF_MAGIC_WORD2 = -160871;
 const int32_t NKF_MAGIC_WORD3 = 251271;
+// Magic word 1 as a reader of the other byte order sees it.
+const int32_t NKF_MAGIC_WORD1_SWAPPED = 0x68870300;
 const int32_t NKF_BINARY_VERSION = 1;
 // Highest format version a reader accepts (both forms).
 const float NKF_MAX_VERSION = 1.0f;

@@ -392,3 +392,49 @@ bool NKFReadVersionInfo(NKFVersionInfo *pInfo)
     NKString copy = text;
     return NKFParseVersionInfo(copy.GetText(), pInfo);
 }
+
+NKGeometry *NKFReadGeometryFile(const char *pszFileName, int iBlockID, int iNumParts,
+                                int *piFailure)
+{
+    int iFailure = NKF_READ_GEOMETRY_OK;
+    NKGeometry *pGeo = nullptr;
+    NKFParser parser{NKString(pszFileName)};
+    NKFQuolinGeometryBlock *pBlock = nullptr;
+    if (!parser.Parse()) {
+        iFailure = NKF_READ_GEOMETRY_NOT_PARSED;
+    } else {
+        NKFBlock *pFound = iBlockID > 0
+                               ? parser.GetBlockList()->FindBlock(NKF_QUOLINGEOMETRY, iBlockID)
+                               : parser.GetBlock(NKF_QUOLINGEOMETRY, 0);
+        pBlock = dynamic_cast<NKFQuolinGeometryBlock *>(pFound);
+        if (pBlock == nullptr) iFailure = NKF_READ_GEOMETRY_NO_BLOCK;
+    }
+    if (pBlock != nullptr && iNumParts > 0 &&
+        (!pBlock->LoadData() || pBlock->GetNumParts(0) != iNumParts))
+        iFailure = NKF_READ_GEOMETRY_BAD_BLOCK;
+    if (iFailure == NKF_READ_GEOMETRY_OK) {
+        pGeo = NKFConvertGeometry(pBlock, 0);
+        if (pGeo == nullptr || (iNumParts > 0 && pGeo->iNumParts != iNumParts)) {
+            NKReleaseGeometry(pGeo);
+            pGeo = nullptr;
+            iFailure = NKF_READ_GEOMETRY_NOT_MADE;
+        }
+    }
+    if (piFailure != nullptr) *piFailure = iFailure;
+    return pGeo;
+}
+
+NKFReader *NKFParseFile(const char *pszFileName, int *piFailure)
+{
+    int iFailure = NKF_PARSE_FILE_OK;
+    NKFParser *pParser = new (std::nothrow) NKFParser(NKString(pszFileName));
+    if (pParser == nullptr) {
+        iFailure = NKF_PARSE_FILE_NO_MEMORY;
+    } else if (!pParser->Parse()) {
+        delete pParser;
+        pParser = nullptr;
+        iFailure = NKF_PARSE_FILE_FAILED;
+    }
+    if (piFailure != nullptr) *piFailure = iFailure;
+    return pParser;
+}

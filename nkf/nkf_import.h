@@ -112,3 +112,28 @@ struct NKFVersionInfo {
 bool NKFParseVersionInfo(const char *pszLine, NKFVersionInfo *pInfo);
 // True when internal string 99999 exists and NKFParseVersionInfo accepted it.
 bool NKFReadVersionInfo(NKFVersionInfo *pInfo);
+
+// Why NKFReadGeometryFile read no geometry.
+enum {
+    NKF_READ_GEOMETRY_OK = 0,
+    NKF_READ_GEOMETRY_NOT_PARSED,  // the file is not an NKF file that parses
+    NKF_READ_GEOMETRY_NO_BLOCK,    // no such geometry block
+    NKF_READ_GEOMETRY_BAD_BLOCK,   // its data does not load, or not iNumParts parts
+    NKF_READ_GEOMETRY_NOT_MADE     // no geometry (of iNumParts parts) could be made
+};
+// Reads a further NKF file beside the open one, with a parser of its own
+// that is gone again on return: the geometry of step 1 of its geometry block
+// iBlockID (0: the first geometry block), converted into a new geometry
+// (reference count 0). With iNumParts > 0 the block and the geometry must
+// hold that many parts. Null on failure, the reason in *piFailure (when
+// given); nothing is reported here.
+NKGeometry *NKFReadGeometryFile(const char *pszFileName, int iBlockID, int iNumParts,
+                                int *piFailure);
+
+// Why NKFParseFile gave no reader.
+enum { NKF_PARSE_FILE_OK = 0, NKF_PARSE_FILE_NO_MEMORY, NKF_PARSE_FILE_FAILED };
+// Parses a further NKF file beside the open one (a plot file, say) and
+// hands out its reader, which the caller keeps and deletes. Null when the
+// reader cannot be made or the file does not parse, the reason in
+// *piFailure (when given); nothing is reported here.
+NKFReader *NKFParseFile(const char *pszFileName, int *piFailure);

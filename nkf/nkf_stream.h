@@ -6,14 +6,16 @@
 // a count beyond the end of the file is refused before anything is read, so
 // a truncated file can never be read past. ASCII lines are
 // read whole, whatever their length, with the trailing CR and LF removed.
-// The free NKFScan* functions parse numbers out of ASCII lines without the
-// locale (std::from_chars), either as far as a number reaches or checking
-// that each word is one finite number. The reader (nkf_reader.cpp) lends all this to
-// the block classes; nothing here knows about blocks or reports messages.
+// The free NKFScan* functions (core's scanners, core/nk_text_utils.h) parse
+// numbers out of ASCII lines without the locale, either as far as a number
+// reaches or checking that each word is one finite number. The reader (nkf_reader.cpp) lends all
+// this to the block classes; nothing here knows about blocks or reports messages.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+
+#include "core/nk_text_utils.h"
 
 class NKFStream {
 public:
@@ -72,31 +74,33 @@ private:
     size_t m_iLineCapacity;
 };
 
-// ASCII number scanning. Separators are blanks, tabs, commas, CR and LF.
-// Each scanner skips separators, parses one number at *ppCursor and moves
-// the cursor past it; on failure the cursor and *pValue stay unchanged.
-// Integers follow the C text-to-integer rules (optional sign, digits; a
-// value that does not fit an int32 fails); reals are read as doubles and
-// narrowed to float with overflow going to +-infinity.
-bool NKFScanInt(const char **ppCursor, int32_t *piValue);
-bool NKFScanFloat(const char **ppCursor, float *pfValue);
-// A double narrowed to float; beyond the float range it becomes +-infinity.
-float NKFDoubleToFloat(double dValue);
-// Text-to-number of one word (leading blanks skipped, trailing text
-// ignored): 0 when no number starts there.
-int32_t NKFWordToInt(const char *pszWord);
-double NKFWordToDouble(const char *pszWord);
-// Whole-word scanning, for the row reads that check their numbers. The
-// next word must be one number and nothing more: an integer that fits an
-// int32, or a real whose value is finite as a float ("1e400", "nan", "inf",
-// "1e39" and "1.5x" are not; a number that rounds to the largest float is).
-// NKF_WORD_NUMBER sets *pValue; NKF_WORD_ILLEGAL passes the word over and
-// leaves *pValue; NKF_WORD_MISSING means no word is left on the line.
-enum NKFWordScan { NKF_WORD_NUMBER, NKF_WORD_ILLEGAL, NKF_WORD_MISSING };
-NKFWordScan NKFScanIntWord(const char **ppCursor, int32_t *piValue);
-NKFWordScan NKFScanFloatWord(const char **ppCursor, float *pfValue);
-// True for a word separator of NKF lines (blank, tab, comma, CR, LF).
-bool NKFIsSeparator(char c);
-// Moves the cursor past the next word; false when none is left. The word
-// is [*ppStart, *ppEnd).
-bool NKFNextWord(const char **ppCursor, const char **ppStart, const char **ppEnd);
+// The number scanners are core's (core/nk_text_utils.h); the NKF code
+// reads with them under these names.
+using NKFWordScan = NKWordScan;
+constexpr NKWordScan NKF_WORD_NUMBER = NK_WORD_NUMBER;
+constexpr NKWordScan NKF_WORD_ILLEGAL = NK_WORD_ILLEGAL;
+constexpr NKWordScan NKF_WORD_MISSING = NK_WORD_MISSING;
+inline bool NKFScanInt(const char **ppCursor, int32_t *piValue)
+{
+    return NKScanInt(ppCursor, piValue);
+}
+inline bool NKFScanFloat(const char **ppCursor, float *pfValue)
+{
+    return NKScanFloat(ppCursor, pfValue);
+}
+inline float NKFDoubleToFloat(double dValue) { return NKDoubleToFloat(dValue); }
+inline int32_t NKFWordToInt(const char *pszWord) { return NKWordToInt(pszWord); }
+inline double NKFWordToDouble(const char *pszWord) { return NKWordToDouble(pszWord); }
+inline NKWordScan NKFScanIntWord(const char **ppCursor, int32_t *piValue)
+{
+    return NKScanIntWord(ppCursor, piValue);
+}
+inline NKWordScan NKFScanFloatWord(const char **ppCursor, float *pfValue)
+{
+    return NKScanFloatWord(ppCursor, pfValue);
+}
+inline bool NKFIsSeparator(char c) { return NKIsWordSeparator(c); }
+inline bool NKFNextWord(const char **ppCursor, const char **ppStart, const char **ppEnd)
+{
+    return NKNextWord(ppCursor, ppStart, ppEnd);
+}

@@ -14,12 +14,13 @@
 #include "core/nk_progress.h"
 #include "core/nk_string.h"
 #include "nkf/nkf_commands_plots.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_import.h"
+#include "nkf/nkf_reader.h"
 #include "plot/nk_plot_source.h"
 
 namespace {
 
-NKFParser *sg_pParser = nullptr;
+NKFReader *sg_pParser = nullptr;
 NKString sg_FileName;  // the file-name part of the opened path
 
 // The path without its directory; both '/' and '\' separate.
@@ -91,18 +92,18 @@ void NKNKFPlotFree(void)
 bool NKNKFPlotInit(const char *pszFileName)
 {
     NKNKFPlotFree();
-    sg_pParser = new (std::nothrow) NKFParser(NKString(pszFileName));
-    if (sg_pParser == nullptr) {
+    NKWaitCursor cursor;
+    NKSetStatusText("Parsing NKF file...");
+    int iFailure = NKF_PARSE_FILE_OK;
+    sg_pParser = NKFParseFile(pszFileName, &iFailure);
+    if (iFailure == NKF_PARSE_FILE_NO_MEMORY) {
         NKDiagnostic("Error allocating sg_pParser", "NKNKFPlotInit");
         NKPrintError("Out of memory");
         return false;
     }
-    NKWaitCursor cursor;
-    NKSetStatusText("Parsing NKF file...");
-    if (!sg_pParser->Parse()) {
+    if (sg_pParser == nullptr) {
         NKPrintError("Error parsing NKF file. File not found or error in file.");
         NKSetStatusText("");
-        NKNKFPlotFree();
         return false;
     }
     if (sg_pParser->GetNumBlocks(NKF_2DPLOTSERIES) == 0)

@@ -18,12 +18,13 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_plot_records.h"
 #include "core/nk_references.h"
+#include "plot/nk_difference_plot.h"
 #include "plot/nk_element_history.h"
+#include "plot/nk_length_plot.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_source.h"
 #include "plot/nk_plot_window.h"
 #include "render/nk_view_settings.h"
-#include "tools/nk_difference_plot.h"
 #include "tools/nk_surface_path.h"
 
 float g_fPlotScale = 2.0f;

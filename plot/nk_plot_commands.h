@@ -21,6 +21,20 @@ void NKRegisterPlotCommands(void);
 // The plot scale factor, set to 2.0 for every new model (the commands that
 // would read it, plotdouble and plotsingle, are not in this version).
 extern float g_fPlotScale;
+// The plot's picture output for `plt tobmp`, `plt print` and `plt tops`:
+// rendering off-screen is export's work (export/nk_plot_output.h), which
+// fills these at start-up with NKRegisterPlotOutput. Each gets the plot's
+// size; an empty slot answers failure.
+struct NKPlotOutput {
+    // 1 when the bitmap file was written.
+    int (*pfnWriteBitmap)(int iWidth, int iHeight, const char *pszFileName) = nullptr;
+    // 1 when printed on the default printer.
+    int (*pfnPrint)(int iWidth, int iHeight) = nullptr;
+    // True when the PostScript file was written.
+    bool (*pfnWritePostScript)(int iWidth, int iHeight, const char *pszFileName) = nullptr;
+};
+// Installs the output and returns the one installed before.
+NKPlotOutput NKSetPlotOutput(const NKPlotOutput &output);
 // Asks for a redraw of the 3-D view unless the plot has its own window.
 void NKInvalidateViewForPlot(void);
 

@@ -1,7 +1,7 @@
 // plot/nk_plt_command.cpp -- the `plt` command (PlotCommand): the settings of
 // the current plot, its placement over the 3-D view, showing, hiding and
-// killing it, and its bitmap, printer and PostScript output
-// (export/nk_plot_output.h). Sub-command words are compared over the length
+// killing it, and its bitmap, printer and PostScript output (through the
+// NKPlotOutput that export installs). Sub-command words are compared over the length
 // of their table row, rows tried in order; rows marked as needing a plot
 // fail without one. Every change of curves, flags, transforms, ranges or
 // crossings recomputes the axes.
@@ -14,8 +14,6 @@
 #include "core/nk_message.h"
 #include "core/nk_plot_records.h"
 #include "core/nk_view_state.h"
-#include "export/nk_bmp_files.h"
-#include "export/nk_plot_output.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
@@ -24,6 +22,8 @@
 namespace {
 
 const char *const kProgramTitle = "Quolin";
+
+NKPlotOutput sg_Output;
 
 void Info(const NKString &text) { NKPrintInfo(text.GetText()); }
 
@@ -373,7 +373,9 @@ bool ToBitmap(NKArgumentScan *pScan, PlotRecord *pPlot)
     int iWidth = w, iHeight = h;
     NKArgumentScan sizes(pScan->Rest().GetText());
     if (NKParseSizeArguments(&sizes, w, h, &iWidth, &iHeight, true, w, h) == 3) return false;
-    if (NKWritePlotBitmapFile(iWidth, iHeight, name.GetText()) != 1) return false;
+    if (sg_Output.pfnWriteBitmap == nullptr ||
+        sg_Output.pfnWriteBitmap(iWidth, iHeight, name.GetText()) != 1)
+        return false;
     Info(NKString::FromFormat("Saved plot to BMP-file: %s  (Image size: %d*%d pixels)",
                               name.GetText(), iWidth, iHeight));
     return true;
@@ -385,7 +387,7 @@ bool Print(NKArgumentScan *, PlotRecord *pPlot)
     // first time it is asked.
     int x = 0, y = 0, w = 0, h = 0;
     NKGetPlotViewport(pPlot, &x, &y, &w, &h);
-    if (NKPrintScene(nullptr, w, h, 2) != 1) {
+    if (sg_Output.pfnPrint == nullptr || sg_Output.pfnPrint(w, h) != 1) {
         NKPrintError("Failure printing to Windows printer");
         return false;
     }
@@ -399,7 +401,8 @@ bool ToPostScript(NKArgumentScan *pScan, PlotRecord *pPlot)
     if (name.IsEmpty()) name = NKString::FromFormat("%s.ps", kProgramTitle);
     int x = 0, y = 0, w = 0, h = 0;
     NKGetPlotViewport(pPlot, &x, &y, &w, &h);
-    if (!NKGeneratePostScript(nullptr, w, h, 2, name.GetText())) {
+    if (sg_Output.pfnWritePostScript == nullptr ||
+        !sg_Output.pfnWritePostScript(w, h, name.GetText())) {
         NKPrintError(
             NKString::FromFormat("Error saving to PostScript file %s", name.GetText()).GetText());
         return false;
@@ -456,6 +459,13 @@ const PltRow kRows[] = {{"separate", 8, false, Separate},
                         {"tops", 4, true, ToPostScript}};
 
 }  // namespace
+
+NKPlotOutput NKSetPlotOutput(const NKPlotOutput &output)
+{
+    NKPlotOutput previous = sg_Output;
+    sg_Output = output;
+    return previous;
+}
 
 bool PlotCommand(const char *pszArguments)
 {

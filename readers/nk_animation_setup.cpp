@@ -95,7 +95,7 @@ void ReadGeometry(int i, int s, int iNumFrames, NKGeometry **ppPrevious)
     if (pGeo != nullptr) {
         if (*ppPrevious != nullptr) NKCopyPartAttributes(*ppPrevious, pGeo);
         // A geometry the frames refused is the pipeline's to release.
-        if (ComputeGeometryData(pGeo, i, iNumFrames - 1, s, 0)) {
+        if (ComputeGeometryData(pGeo, i, iNumFrames - 1, s, 0, NKUpdateInterfaceVisibility)) {
             HoldGeometry(ppPrevious, pGeo);
             return;
         }

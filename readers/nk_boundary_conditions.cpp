@@ -8,7 +8,7 @@
 #include "core/nk_bbox.h"
 #include "core/nk_message.h"
 #include "core/nk_string.h"
-#include "nkf/nkf_stream.h"
+#include "core/nk_text_utils.h"
 #include "readers/nk_native_file_utils.h"
 
 std::vector<NKBoundaryCondition> g_BoundaryConditions;
@@ -29,7 +29,7 @@ int SectionKind(const std::string &line)
 float NextFloat(const char **ppCursor)
 {
     float f = 0.0f;
-    return NKFScanFloatWord(ppCursor, &f) == NKF_WORD_NUMBER ? f : 0.0f;
+    return NKScanFloatWord(ppCursor, &f) == NK_WORD_NUMBER ? f : 0.0f;
 }
 
 NKBoundaryCondition ParseRecord(const std::string &line, int iKind)

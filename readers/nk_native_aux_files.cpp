@@ -18,7 +18,7 @@
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_string.h"
-#include "nkf/nkf_stream.h"
+#include "core/nk_text_utils.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ bool NumbersFit(const std::string &text, const char *pCursor, int64_t iCount, in
 bool ScanInt(const char **ppCursor, int *piValue)
 {
     int32_t iValue = 0;
-    if (NKFScanIntWord(ppCursor, &iValue) != NKF_WORD_NUMBER) return false;
+    if (NKScanIntWord(ppCursor, &iValue) != NK_WORD_NUMBER) return false;
     *piValue = iValue;
     return true;
 }
@@ -75,7 +75,7 @@ bool ScanInt(const char **ppCursor, int *piValue)
 bool ScanFloats(const char **ppCursor, float *pfValues, int n)
 {
     for (int i = 0; i < n; i++) {
-        if (NKFScanFloatWord(ppCursor, &pfValues[i]) != NKF_WORD_NUMBER) return false;
+        if (NKScanFloatWord(ppCursor, &pfValues[i]) != NK_WORD_NUMBER) return false;
     }
     return true;
 }

@@ -15,7 +15,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
-#include "nkf/nkf_stream.h"
+#include "core/nk_text_utils.h"
 #include "readers/nk_native_file_utils.h"
 
 namespace {
@@ -117,7 +117,7 @@ bool ReadBinaryGeometry(const std::string &bytes, const char *pszFileName, RawGe
 bool NextTextInt(const char **ppCursor, int *piValue)
 {
     int32_t i = 0;
-    if (NKFScanIntWord(ppCursor, &i) != NKF_WORD_NUMBER) return false;
+    if (NKScanIntWord(ppCursor, &i) != NK_WORD_NUMBER) return false;
     *piValue = i;
     return true;
 }
@@ -186,8 +186,8 @@ bool ReadTextGeometry(const std::string &text, const char *pszFileName, RawGeome
     pRaw->coords.resize(3 * static_cast<size_t>(h.iNumNodes));
     for (int n = 0; n < h.iNumNodes; n++) {
         for (int k = 0; k < 3; k++) {
-            if (NKFScanFloatWord(&pCursor, &pRaw->coords[3 * static_cast<size_t>(n) + k]) !=
-                NKF_WORD_NUMBER) {
+            if (NKScanFloatWord(&pCursor, &pRaw->coords[3 * static_cast<size_t>(n) + k]) !=
+                NK_WORD_NUMBER) {
                 NKPrintError(NKString::FromFormat("Error reading node %d from file %s. Num read %d",
                                                   n + 1, pszFileName, k)
                                  .GetText());

@@ -19,7 +19,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
-#include "nkf/nkf_stream.h"
+#include "core/nk_text_utils.h"
 #include "readers/nk_native_file_utils.h"
 
 uint8_t bFreqResultsScalar = 0;
@@ -139,9 +139,9 @@ void ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pDat
                          NK_UNDEFINED_VALUE);
     const char *pCursor = text.c_str();
     for (float &f : pData->floats) {
-        NKFWordScan scan = NKFScanFloatWord(&pCursor, &f);
-        if (scan == NKF_WORD_MISSING) break;
-        if (scan == NKF_WORD_ILLEGAL) f = NK_UNDEFINED_VALUE;
+        NKWordScan scan = NKScanFloatWord(&pCursor, &f);
+        if (scan == NK_WORD_MISSING) break;
+        if (scan == NK_WORD_ILLEGAL) f = NK_UNDEFINED_VALUE;
     }
 }
 

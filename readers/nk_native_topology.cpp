@@ -16,7 +16,7 @@
 #include "core/nk_model.h"
 #include "core/nk_part_arrays.h"
 #include "core/nk_progress.h"
-#include "nkf/nkf_stream.h"
+#include "core/nk_text_utils.h"
 #include "readers/nk_native_file_utils.h"
 #include "readers/nk_native_geometry.h"
 
@@ -95,14 +95,14 @@ bool ParseTopology(const std::string &text, std::vector<TopologyElement> *pEleme
             return false;
         }
         int32_t iCount = 0;
-        if (NKFScanIntWord(&pCursor, &iCount) != NKF_WORD_NUMBER || iCount < 0 ||
+        if (NKScanIntWord(&pCursor, &iCount) != NK_WORD_NUMBER || iCount < 0 ||
             !NKNumbersFit(text, pCursor, static_cast<int64_t>(iCount) * iPerElement))
             return false;
         for (int e = 0; e < iCount; e++) {
             pElements->push_back({iType, static_cast<int>(pNodes->size()), iPerElement});
             for (int k = 0; k < iPerElement; k++) {
                 int32_t iNode = 0;
-                if (NKFScanIntWord(&pCursor, &iNode) != NKF_WORD_NUMBER) return false;
+                if (NKScanIntWord(&pCursor, &iNode) != NK_WORD_NUMBER) return false;
                 pNodes->push_back(iNode);
             }
         }

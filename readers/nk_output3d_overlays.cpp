@@ -1,6 +1,6 @@
 // readers/nk_output3d_overlays.cpp -- the reservoir and flow-path overlays
 // of an IES Output3D set (B.rso, B.rsg, B.fpo, B.fpg): NKF files of one part
-// each, read with a parser of their own, appended after the geological-unit
+// each, read through the NKF import, appended after the geological-unit
 // parts of every event geometry, each with a show flag that post and unpost
 // change (see nk_output3d.h).
 #include <cstring>
@@ -10,9 +10,7 @@
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
-#include "nkf/nkf_command.h"
-#include "nkf/nkf_geometry_block.h"
-#include "nkf/nkf_parser.h"
+#include "nkf/nkf_import.h"
 #include "readers/nk_output3d.h"
 #include "readers/nk_output3d_state.h"
 
@@ -21,25 +19,14 @@ namespace {
 // The one-part geometry of an overlay file; null (reported) otherwise.
 NKGeometry *ReadOverlay(const std::string &path)
 {
-    NKFParser parser{NKString(path.c_str())};
-    NKFQuolinGeometryBlock *pBlock = nullptr;
-    if (parser.Parse())
-        pBlock = dynamic_cast<NKFQuolinGeometryBlock *>(
-            parser.GetBlockList()->FindBlock(NKF_QUOLINGEOMETRY, 1));
-    if (pBlock == nullptr) {
+    int iFailure = NKF_READ_GEOMETRY_OK;
+    NKGeometry *pGeo = NKFReadGeometryFile(path.c_str(), 1, 1, &iFailure);
+    if (iFailure == NKF_READ_GEOMETRY_NOT_PARSED || iFailure == NKF_READ_GEOMETRY_NO_BLOCK)
         NKPrintError("No geometry with Geometry Block ID 1 found in Reservoir/Flow Paths file.");
-        return nullptr;
-    }
-    if (!pBlock->LoadData() || pBlock->GetNumParts(0) != 1) {
+    else if (iFailure == NKF_READ_GEOMETRY_BAD_BLOCK)
         NKPrintError("Only geometries with one part allowed for Reservoir/Flow Paths file.");
-        return nullptr;
-    }
-    NKGeometry *pGeo = NKFConvertGeometry(pBlock, 0);
-    if (pGeo == nullptr || pGeo->iNumParts != 1) {
-        NKReleaseGeometry(pGeo);
+    else if (iFailure == NKF_READ_GEOMETRY_NOT_MADE)
         NKPrintError("Error creating geometry from NKF file.");
-        return nullptr;
-    }
     return pGeo;
 }
 

@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/nk_data_source_kind.h"
@@ -724,33 +725,41 @@ void CollectTransparentPolygons(const NKGeometry &geo, const int *piParts, int i
     }
 }
 
+// The polygons order[first, last) of one part, under the part's matrix
+// (pushed and popped here) and with its texturing on only while they draw.
+void DrawTransparentRun(NKFrame *pFrame, const std::vector<int> &keys, const std::vector<int> &walk,
+                        int iFirst, int iLast, NKDisplayListSet *pLists)
+{
+    const bool bMatrices = pFrame->pTransformation != nullptr;
+    const int iPart = keys[2 * walk[iFirst]];
+    if (bMatrices) {
+        glPushMatrix();
+        glMultMatrixf(pFrame->pTransformation + 16 * iPart);
+    }
+    NKPart *pPart = NKGetFramePart(pFrame, iPart);
+    PolygonSource s = GatherSource(iPart, pPart, pFrame);
+    const bool bTexture = SetupTransparentPart(&s, pLists);
+    for (int i = iFirst; i < iLast; i++)
+        if (s.pfCoords != nullptr) EmitTransparentPolygon(s, keys[2 * walk[i] + 1]);
+    if (bTexture) NKDisableTexturing();
+    if (bMatrices) glPopMatrix();
+}
+
+// The polygons in the order given (backwards when asked), one run per part
+// change.
 void WalkTransparentOrder(NKFrame *pFrame, const std::vector<int> &keys,
                           const std::vector<int> &order, bool bBackwards, NKDisplayListSet *pLists)
 {
-    const bool bMatrices = pFrame->pTransformation != nullptr;
-    const int n = static_cast<int>(order.size());
-    int iCurrent = -1;
-    bool bTexture = false;
-    PolygonSource s;
-    for (int i = 0; i < n; i++) {
-        const int o = order[bBackwards ? n - 1 - i : i];
-        const int iPart = keys[2 * o], k = keys[2 * o + 1];
-        if (iPart != iCurrent) {
-            if (bMatrices && iCurrent >= 0) glPopMatrix();
-            if (bTexture) NKDisableTexturing();
-            if (bMatrices) {
-                glPushMatrix();
-                glMultMatrixf(pFrame->pTransformation + 16 * iPart);
-            }
-            iCurrent = iPart;
-            NKPart *pPart = NKGetFramePart(pFrame, iPart);
-            s = GatherSource(iPart, pPart, pFrame);
-            bTexture = SetupTransparentPart(&s, pLists);
-        }
-        if (s.pfCoords != nullptr) EmitTransparentPolygon(s, k);
+    std::vector<int> walk(order);
+    if (bBackwards) std::reverse(walk.begin(), walk.end());
+    const int n = static_cast<int>(walk.size());
+    for (int i = 0; i < n;) {
+        const int iPart = keys[2 * walk[i]];
+        int j = i + 1;
+        while (j < n && keys[2 * walk[j]] == iPart) j++;
+        DrawTransparentRun(pFrame, keys, walk, i, j, pLists);
+        i = j;
     }
-    if (bTexture) NKDisableTexturing();
-    if (bMatrices && iCurrent >= 0) glPopMatrix();
 }
 
 }  // namespace

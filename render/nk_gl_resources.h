@@ -1,6 +1,6 @@
 // render/nk_gl_resources.h -- the display lists and textures that the
 // drawing code keeps in the current OpenGL context and builds again for a
-// new one (the shell's NKReinitRenderResources).
+// new one (NKReinitRenderResources, nk_render_options.h).
 #pragma once
 
 struct NKListUpdateInfo;

@@ -21,7 +21,7 @@
 #include "render/nk_node_colors.h"
 #include "render/nk_overlays.h"
 #include "render/nk_primitives.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 
@@ -35,23 +35,25 @@ constexpr int kReservoirSource = 9;
 // Relative tolerance of the float tick arithmetic.
 constexpr double kTolerance = 1e-5;
 
-// Depth test and lighting off, both matrices the -1..1 frame.
-void Begin2D(void)
-{
-    NKPushScreenFrame();
-    glLineWidth(1.0f);
-}
+// For the life of the object: lighting off, both matrices the -1..1 frame
+// and lines 1 pixel wide; afterwards the matrices popped, the settings' line
+// width back and lighting on.
+class Overlay2D {
+public:
+    Overlay2D() { glLineWidth(1.0f); }
+    ~Overlay2D()
+    {
+        glLineWidth(g_pGraphicsSettings != nullptr
+                        ? static_cast<float>(g_pGraphicsSettings->iLineWidth)
+                        : 1.0f);
+        glEnable(GL_LIGHTING);
+    }
+    Overlay2D(const Overlay2D &) = delete;
+    Overlay2D &operator=(const Overlay2D &) = delete;
 
-void End2D(void)
-{
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glLineWidth(g_pGraphicsSettings != nullptr ? static_cast<float>(g_pGraphicsSettings->iLineWidth)
-                                               : 1.0f);
-    glEnable(GL_LIGHTING);
-}
+private:
+    NKScreenFrame m_Frame;
+};
 
 bool DepthBufferOn(void) { return g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bZBuffer; }
 
@@ -145,19 +147,20 @@ void NKDrawColorLegend(NKFrame *pFrame)
     if (pFrame == nullptr || g_pModel == nullptr || !ReservoirLegendWanted(pFrame)) return;
     const bool bDepth = DepthBufferOn();
     if (bDepth) glDisable(GL_DEPTH_TEST);
-    Begin2D();
-    glDisable(GL_BLEND);
-    glShadeModel(GL_SMOOTH);
-    const bool bSecond = pFrame->pExtraScalar[1] != nullptr;
-    DrawBar(kBarLeft, kBarRight);
-    if (bSecond) DrawBar(-kBarRight, -kBarLeft);
-    DrawOutline(kBarLeft, kBarRight);
-    if (bSecond) DrawOutline(-kBarRight, -kBarLeft);
-    if (g_pViewSettings != nullptr && g_pViewSettings->bShowLegendLabels) {
-        NKDrawLegendTicks(pFrame);
-        if (bSecond) DrawSecondBarLabels();
+    {
+        Overlay2D overlay;
+        glDisable(GL_BLEND);
+        glShadeModel(GL_SMOOTH);
+        const bool bSecond = pFrame->pExtraScalar[1] != nullptr;
+        DrawBar(kBarLeft, kBarRight);
+        if (bSecond) DrawBar(-kBarRight, -kBarLeft);
+        DrawOutline(kBarLeft, kBarRight);
+        if (bSecond) DrawOutline(-kBarRight, -kBarLeft);
+        if (g_pViewSettings != nullptr && g_pViewSettings->bShowLegendLabels) {
+            NKDrawLegendTicks(pFrame);
+            if (bSecond) DrawSecondBarLabels();
+        }
     }
-    End2D();
     if (bDepth) glEnable(GL_DEPTH_TEST);
 }
 
@@ -338,7 +341,7 @@ void QueueResultLines(NKFrame *pFrame, float x, float y, float fStep, const uint
 void NKDrawTitleBlock(NKFrame *pFrame, bool bSecondColorSet)
 {
     if (pFrame == nullptr) return;
-    Begin2D();
+    Overlay2D overlay;
     QueueGeometryDescription(pFrame);
     float afRect[4], fX = 0.0f, fY = 0.0f, fStep = 0.0f;
     NKMeasureLegendText(afRect, pFrame, &fX, &fY, &fStep);
@@ -363,7 +366,6 @@ void NKDrawTitleBlock(NKFrame *pFrame, bool bSecondColorSet)
     glRectf(afRect[0], afRect[1], afRect[2], afRect[3]);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
-    End2D();
 }
 
 namespace {

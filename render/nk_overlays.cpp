@@ -24,8 +24,7 @@
 #include "render/nk_legend.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_primitives.h"
-#include "render/nk_scene.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_scene_view.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
@@ -393,55 +392,6 @@ bool NKDrawBoundingBox(NKFrame *pFrame, bool bAllSteps)
 }
 
 bool NKIsIsoSurfaceOn(float *) { return false; }
-
-void NKDrawUserPoints(void)
-{
-    int n = 0;
-    const NKUserPoint *p = NKGetUserPoints(&n);
-    if (g_pViewSettings == nullptr || !g_pViewSettings->bShowUserPoints || n == 0) return;
-    glDisable(GL_LIGHTING);
-    glBegin(GL_POINTS);
-    for (int i = 0; i < n; i++) {
-        glColor3ub(p[i].r, p[i].g, p[i].b);
-        glVertex3f(p[i].x, p[i].y, p[i].z);
-    }
-    glEnd();
-    glEnable(GL_LIGHTING);
-}
-
-void NKDrawUserLabels(void)
-{
-    int n = 0;
-    const NKUserLabel *p = NKGetUserLabels(&n);
-    if (g_pViewSettings == nullptr || !g_pViewSettings->bShowUserLabels ||
-        g_pLabelOverlay == nullptr)
-        return;
-    for (int i = 0; i < n; i++) {
-        LabelItem item(p[i].pszText);
-        item.SetPosition(p[i].x, p[i].y, p[i].z);
-        item.SetColorBytes(0, p[i].r, p[i].g, p[i].b, 255);
-        AddLabel(g_pLabelOverlay, item, 0);
-    }
-}
-
-void NKDrawUserTexturePolygons(NKDisplayListSet *)
-{
-    int n = 0;
-    const NKUserTexturePolygon *p = NKGetUserTexturePolygons(&n);
-    if (n == 0) return;
-    glEnable(GL_TEXTURE_2D);
-    static const float s_afTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (int i = 0; i < n; i++) {
-        glCallList(p[i].uTextureList);
-        glBegin(GL_POLYGON);
-        for (int k = 0; k < 4; k++) {
-            glTexCoord2fv(s_afTex[k]);
-            glVertex3fv(p[i].afCorners + 3 * k);
-        }
-        glEnd();
-    }
-    glDisable(GL_TEXTURE_2D);
-}
 
 void NKQueueMouseInfo(const NKInputState *pInput)
 {

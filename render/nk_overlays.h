@@ -6,7 +6,7 @@
 // highlighted element, the title block's layout and the screen overlays of
 // each frame (legend, title block, axes).
 //
-// The scene drawing (nk_scene.cpp) calls these; each sets the GL state it
+// The scene drawing (scene/nk_scene.cpp) calls these; each sets the GL state it
 // needs and leaves the depth test, depth writes, lighting and line width as
 // the scene expects them. The legend, title block and triad themselves are
 // in nk_legend.cpp.
@@ -68,10 +68,6 @@ void NKDrawRotationPoint(void);
 // The frame's box (or with bAllSteps the union of every frame's) with its
 // edge rulers; false when that box is unavailable.
 bool NKDrawBoundingBox(NKFrame *pFrame, bool bAllSteps);
-
-void NKDrawUserPoints(void);
-void NKDrawUserLabels(void);
-void NKDrawUserTexturePolygons(NKDisplayListSet *pLists);
 // The mouse buttons and position, queued at the top left.
 void NKQueueMouseInfo(const NKInputState *pInput);
 void NKDrawAllPointsScalar(NKFrame *pFrame, NKDisplayListSet *pLists);
@@ -102,7 +98,8 @@ struct NKUserTexturePolygon {
     GLuint uTextureList;  // the image's texture list
     float afCorners[12];  // four corners x, y, z
 };
-// The drawing commands' tables (tools/nk_user_drawing.cpp); null when empty.
-const NKUserPoint *NKGetUserPoints(int *piCount);
-const NKUserLabel *NKGetUserLabels(int *piCount);
-const NKUserTexturePolygon *NKGetUserTexturePolygons(int *piCount);
+
+// The 2-D and screen overlays of a frame: mouse position, user text,
+// legend, title block, axes (nk_overlays.cpp). Placeholder: the pick
+// information and the plot in the view are not drawn yet.
+void NKDrawScreenOverlays(NKFrame *pFrame, int iScreen);

@@ -21,7 +21,7 @@
 #include "render/nk_element_drawing.h"
 #include "render/nk_lights.h"
 #include "render/nk_primitives.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_render_options.h"
 #include "render/nk_view_settings.h"
 
 namespace {
@@ -442,3 +442,10 @@ bool NKDrawLockedParts(const int *piParts, int iCount, NKFrame *pFrame, NKDispla
     glPopAttrib();
     return bUsed;
 }
+
+namespace {
+int sg_iForcedCulledPart = -1;
+}  // namespace
+
+bool NKIsPartCulled(int iPart) { return iPart >= 0 && iPart == sg_iForcedCulledPart; }
+void NKForcePartCulled(int iPart) { sg_iForcedCulledPart = iPart; }

@@ -19,7 +19,7 @@
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
 #include "render/nk_label_overlay.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_text.h"
 #include "render/nk_text_list.h"
 
 namespace {
@@ -496,7 +496,7 @@ void NKDrawGridPoints(const NKOrientedBox *pBox, int nx, int ny, int nz)
     NKFree(pfPoints);
 }
 
-void NKPushScreenFrame(void)
+NKScreenFrame::NKScreenFrame()
 {
     glDisable(GL_LIGHTING);
     glMatrixMode(GL_PROJECTION);
@@ -506,4 +506,12 @@ void NKPushScreenFrame(void)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
+}
+
+NKScreenFrame::~NKScreenFrame()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
 }

@@ -109,6 +109,15 @@ void NKDrawMirrorPlanes(NKFrame *pFrame, const NKMirrorSettings *pMirror,
 // case (or of load case 0) whose kind is shown.
 void NKDrawBoundaryConditions(void);
 
-// Lighting off; the projection and model-view matrices pushed and both set
-// to the view's -1..1 frame, model-view current: where screen overlays draw.
-void NKPushScreenFrame(void);
+// Where screen overlays draw, for the life of the object: lighting off, the
+// projection and model-view matrices pushed and both set to the view's
+// -1..1 frame, model-view current. The end of the scope pops both again and
+// leaves the model-view matrix current; lighting stays as the drawing left
+// it (the callers turn it back on).
+class NKScreenFrame {
+public:
+    NKScreenFrame();
+    ~NKScreenFrame();
+    NKScreenFrame(const NKScreenFrame &) = delete;
+    NKScreenFrame &operator=(const NKScreenFrame &) = delete;
+};

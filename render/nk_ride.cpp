@@ -13,7 +13,7 @@
 #include "core/nk_ray.h"
 #include "core/nk_references.h"
 #include "core/nk_string.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_text.h"
 
 NKRideSpec g_RideSpec;
 

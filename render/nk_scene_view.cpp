@@ -1,7 +1,9 @@
 // render/nk_scene_view.cpp -- the animation clock and the view set-up of
 // NKRenderScene: the frame to draw, the view matrix with the orthographic
 // zoom, the mesh offset, the stereo projections and the saved view (see
-// nk_scene.h). The frame passes themselves are in nk_scene.cpp.
+// nk_scene_view.h). The frame passes themselves are in scene/nk_scene.cpp.
+#include "render/nk_scene_view.h"
+
 #include <GL/gl.h>
 
 #include "core/nk_diagnostic.h"
@@ -10,9 +12,9 @@
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_clock.h"
-#include "render/nk_scene.h"
 
-NKAnimationSettings g_AnimationSettings;
+float g_fMeshDepthFactor = 0.0005f;
+float g_afMeshOffset[3] = {0.0f, 0.0f, 0.0f};
 float g_afSavedModelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 double g_adSavedModelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 double g_adSavedProjection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -97,7 +99,6 @@ int NKUpdateCurrentFrame(NKModel *pModel, NKAnimationSettings *pSettings)
 void NKApplyViewMatrix(const float *pfViewMatrix)
 {
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     const bool bPerspective = g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bPerspective;
     if (bPerspective) {
         glMultMatrixf(pfViewMatrix);

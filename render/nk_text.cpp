@@ -331,3 +331,6 @@ void NKOrthoViewConvertPoint(float *px, float *py, const NKOrthoView *pFrom, con
     if (px != nullptr) *px = NKOrthoViewConvertX(*px, pFrom, pTo);
     if (py != nullptr) *py = NKOrthoViewConvertY(*py, pFrom, pTo);
 }
+
+uint8_t g_uTextColor[3] = {255, 255, 255};
+const uint8_t *NKGetTextColor(void) { return g_uTextColor; }

@@ -100,3 +100,7 @@ float NKOrthoViewConvertX(float x, const NKOrthoView *pFrom, const NKOrthoView *
 float NKOrthoViewConvertY(float y, const NKOrthoView *pFrom, const NKOrthoView *pTo);
 void NKOrthoViewConvertPoint(float *px, float *py, const NKOrthoView *pFrom,
                              const NKOrthoView *pTo);
+
+// The global text colour (three bytes, white at start-up), set by textcolor.
+extern uint8_t g_uTextColor[3];
+const uint8_t *NKGetTextColor(void);

@@ -12,7 +12,6 @@
 #include "core/nk_render_state.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_primitives.h"
-#include "render/nk_scene_extras.h"
 #include "render/nk_text.h"
 #include "render/nk_view_settings.h"
 
@@ -133,13 +132,11 @@ void NKDrawTextList(void)
 {
     if (g_pTextListHead == nullptr) return;
     if (g_pTextListHead->pNext != nullptr) {
-        NKPushScreenFrame();
-        DrawItems();
-        glListBase(g_uSmallFontListBase);
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        {
+            NKScreenFrame frame;
+            DrawItems();
+            glListBase(g_uSmallFontListBase);
+        }
         glEnable(GL_LIGHTING);
     }
     NKFreeTextList();

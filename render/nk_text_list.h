@@ -4,7 +4,7 @@
 // Window texts (the user text string, read-outs, texts projected from 3-D
 // while stroke fonts are on) are queued during a frame as NKTextItem
 // records and drawn together on top of everything by NKDrawTextList at the
-// end of the frame (render/nk_scene.cpp), which also frees them. Anchored
+// end of the frame (scene/nk_scene.cpp), which also frees them. Anchored
 // texts are drawn at once with the shared font lists of nk_text.h, or
 // projected and queued while the stroke-font switch (NKStrokeFontSwitch,
 // core/nk_render_state.h) is on. Stroke text is freeglut's Roman font and

@@ -23,6 +23,7 @@
 #include "core/nk_string.h"
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
+#include "render/nk_projection.h"
 #include "render/nk_view_settings.h"
 
 std::vector<std::string> NKSplitCommandWords(const char *pszArguments)

@@ -25,8 +25,9 @@
 #include "core/nk_string.h"
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
+#include "render/nk_projection.h"
 #include "render/nk_ride.h"
-#include "render/nk_scene.h"
+#include "render/nk_scene_view.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "core/nk_render_state.h"
 #include "core/nk_stopwatch.h"
 #include "render/nk_overlays.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "render/nk_texture_images.h"
 #include "render/nk_view_settings.h"

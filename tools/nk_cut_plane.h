@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "render/nk_manipulator.h"
+#include "tools/nk_manipulator.h"
 
 struct NKFrame;
 struct CutSurfacePart;

@@ -12,7 +12,7 @@
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_ray.h"
-#include "render/nk_scene.h"
+#include "core/nk_view_state.h"
 
 ParticleTraceSet *g_pParticleTraceSet = nullptr;
 

@@ -2,7 +2,7 @@
 // (NKDrawParticleTraces): static lines, seed points and the animated display
 // (incremental line, line and point tails, moving point), in immediate mode.
 // The scene calls it for the frame being drawn with the global set
-// (render/nk_scene_extras.cpp); the traces come from nk_particle_compute.cpp.
+// (scene/nk_scene_extras.cpp); the traces come from nk_particle_compute.cpp.
 #include <GL/gl.h>
 
 #include "core/nk_graphics_settings.h"

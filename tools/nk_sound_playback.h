@@ -5,7 +5,7 @@
 // start, stop and change frequency or volume by events attached to frames.
 //
 // The audio commands (app/nk_sound_commands.cpp) make sounds and events; the
-// scene's per-frame hook (render/nk_scene_extras.cpp) hands over the
+// scene's per-frame hook (scene/nk_scene_extras.cpp) hands over the
 // listener, moves the sounds and runs the events of the frame shown. What
 // actually sounds is the platform's sound output (platform/nk_sound_output.h),
 // opened with the first sound. One global manager, g_pSoundManager, exists

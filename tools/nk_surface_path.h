@@ -1,8 +1,9 @@
 // tools/nk_surface_path.h -- surface paths: polylines across the polygons of
-// one part from one pick of the selection list to the next, and the `lp`
-// command that samples a scalar result along such a path into a "Scalar vs.
-// length." plot (kind 7). Each curve's path is kept in the selection path
-// list, which the scene draws through g_pPathPolylines (render/).
+// one part from one pick of the selection list to the next. The `lp`
+// command samples a scalar result along such a path into a "Scalar vs.
+// length." plot (plot/nk_length_plot.h). Each curve's path is kept in the
+// selection path list, which the scene draws through g_pPathPolylines
+// (render/).
 #pragma once
 
 #include <cstdint>
@@ -76,8 +77,6 @@ struct NKSelectionPath {
     NKPathList<NKPathPoint> points;
 };
 extern NKPathList<NKSelectionPath> g_SelectionPaths;
-// Curves made since the last new length plot.
-extern int32_t g_iLengthCurveCount;
 
 // Empties the selection path list (and what the scene draws of it).
 void NKClearSelectionPaths(void);
@@ -95,15 +94,3 @@ int NKWalkSurfacePath(const NKPickInfo *a, const NKPickInfo *b, NKSurfacePath *p
 // The path through every entry of the list, reporting failures; false when
 // no path can be used.
 bool NKTraceSelectionPath(const NKSelectionList *pList, NKSurfacePath *pPath);
-// Replaces the current plot by an empty length plot; false when it cannot
-// be made.
-bool NKStartLengthPlot(void);
-// The samples of scalar iScalar (-1: the current frame's; else the data
-// source's, 0-based) along the path: curve points and their positions
-// (display coordinates) and the result's name. False when no curve can be
-// made (no frame or part, no result, a part without values).
-bool NKSampleScalarAlongPath(const NKSurfacePath &path, int iScalar, NKPathList<NKPlotPoint> *pXY,
-                             NKPathList<NKPathPoint> *pPositions, NKString *pName);
-// `lp` with the words after the command name: 1 prompt shown or curve made,
-// 0 no curve, -2 not a command form.
-int NKCommandLengthPlot(const char *pszText);

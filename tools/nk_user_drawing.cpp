@@ -1,13 +1,17 @@
 // tools/nk_user_drawing.cpp -- the user point, label and textured-polygon
-// tables (see nk_user_drawing.h) and the accessors the overlay drawers read.
+// tables (see nk_user_drawing.h), their accessors and their drawing.
 #include "tools/nk_user_drawing.h"
+
+#include <GL/gl.h>
 
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "render/nk_label_overlay.h"
 #include "render/nk_overlays.h"
+#include "render/nk_view_settings.h"
 
 namespace {
 
@@ -94,4 +98,53 @@ const NKUserTexturePolygon *NKGetUserTexturePolygons(int *piCount)
 {
     *piCount = sg_iNumPolygons;
     return sg_iNumPolygons > 0 ? sg_Polygons : nullptr;
+}
+
+void NKDrawUserPoints(void)
+{
+    int n = 0;
+    const NKUserPoint *p = NKGetUserPoints(&n);
+    if (g_pViewSettings == nullptr || !g_pViewSettings->bShowUserPoints || n == 0) return;
+    glDisable(GL_LIGHTING);
+    glBegin(GL_POINTS);
+    for (int i = 0; i < n; i++) {
+        glColor3ub(p[i].r, p[i].g, p[i].b);
+        glVertex3f(p[i].x, p[i].y, p[i].z);
+    }
+    glEnd();
+    glEnable(GL_LIGHTING);
+}
+
+void NKDrawUserLabels(void)
+{
+    int n = 0;
+    const NKUserLabel *p = NKGetUserLabels(&n);
+    if (g_pViewSettings == nullptr || !g_pViewSettings->bShowUserLabels ||
+        g_pLabelOverlay == nullptr)
+        return;
+    for (int i = 0; i < n; i++) {
+        LabelItem item(p[i].pszText);
+        item.SetPosition(p[i].x, p[i].y, p[i].z);
+        item.SetColorBytes(0, p[i].r, p[i].g, p[i].b, 255);
+        AddLabel(g_pLabelOverlay, item, 0);
+    }
+}
+
+void NKDrawUserTexturePolygons(NKDisplayListSet *)
+{
+    int n = 0;
+    const NKUserTexturePolygon *p = NKGetUserTexturePolygons(&n);
+    if (n == 0) return;
+    glEnable(GL_TEXTURE_2D);
+    static const float s_afTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (int i = 0; i < n; i++) {
+        glCallList(p[i].uTextureList);
+        glBegin(GL_POLYGON);
+        for (int k = 0; k < 4; k++) {
+            glTexCoord2fv(s_afTex[k]);
+            glVertex3fv(p[i].afCorners + 3 * k);
+        }
+        glEnd();
+    }
+    glDisable(GL_TEXTURE_2D);
 }

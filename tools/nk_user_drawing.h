@@ -2,8 +2,8 @@
 // draw_point, draw_label and draw_texpoly commands: points, text labels at
 // 3-D points and textured quadrilaterals, all in display coordinates.
 //
-// The scene draws them through NKGetUserPoints, NKGetUserLabels and
-// NKGetUserTexturePolygons (render/nk_overlays.h), which read these tables;
+// The scene draws them with NKDrawUserPoints, NKDrawUserLabels and
+// NKDrawUserTexturePolygons (the record types are render/nk_overlays.h's);
 // whether points and labels are drawn is said by NKViewSettings' shown
 // bytes. The 2-D user text is g_UserText (render/nk_text_list.h).
 #pragma once
@@ -11,6 +11,10 @@
 #include <cstdint>
 
 struct ImageRecord;
+struct NKDisplayListSet;
+struct NKUserLabel;
+struct NKUserPoint;
+struct NKUserTexturePolygon;
 
 constexpr int NK_MAX_USER_TEXTURE_POLYGONS = 101;
 
@@ -27,3 +31,13 @@ int NKCountUserTexturePolygons(void);
 void NKClearUserTexturePolygons(void);
 // The tables emptied (reset before a model without kept settings, exit).
 void NKClearUserDrawing(void);
+
+// The tables as the drawing reads them; null when empty.
+const NKUserPoint *NKGetUserPoints(int *piCount);
+const NKUserLabel *NKGetUserLabels(int *piCount);
+const NKUserTexturePolygon *NKGetUserTexturePolygons(int *piCount);
+// Draw the tables into the current frame (the points and labels only when
+// the view settings show them).
+void NKDrawUserPoints(void);
+void NKDrawUserLabels(void);
+void NKDrawUserTexturePolygons(NKDisplayListSet *pLists);

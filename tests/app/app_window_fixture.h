@@ -34,7 +34,7 @@
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
-#include "render/nk_renderer.h"
+#include "scene/nk_renderer.h"
 
 // The process's widget application, made on the first call. False when
 // another kind of application was made first.

@@ -25,7 +25,7 @@
 #include "platform/nk_clipboard.h"
 #include "plot/nk_plot.h"
 #include "readers/nk_data_source.h"
-#include "render/nk_renderer.h"
+#include "scene/nk_renderer.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/export/image_test_support.h"
 #include "tests/test_support/message_capture.h"

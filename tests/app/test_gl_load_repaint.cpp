@@ -22,6 +22,7 @@
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
 #include "render/nk_fringe_commands.h"
+#include "render/nk_projection.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"

@@ -27,7 +27,7 @@
 #include "platform/nk_printer.h"
 #include "platform/nk_progress_ui.h"
 #include "readers/nk_data_source.h"
-#include "render/nk_renderer.h"
+#include "scene/nk_renderer.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/export/print_test_support.h"
 #include "tests/test_support/message_capture.h"

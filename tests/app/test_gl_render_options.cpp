@@ -7,10 +7,11 @@
 
 #include <vector>
 
-#include "app/nk_render_options.h"
 #include "core/nk_model.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_background.h"
+#include "render/nk_projection.h"
+#include "render/nk_render_options.h"
 #include "tests/app/app_window_fixture.h"
 
 namespace {

@@ -23,8 +23,8 @@
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
-#include "render/nk_renderer.h"
 #include "render/nk_viewpoint_commands.h"
+#include "scene/nk_renderer.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
 

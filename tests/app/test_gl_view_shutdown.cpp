@@ -12,6 +12,7 @@
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot.h"
 #include "render/nk_label_overlay.h"
+#include "render/nk_render_options.h"
 #include "render/nk_text.h"
 #include "tests/app/app_window_fixture.h"
 

@@ -14,14 +14,14 @@
 
 #include "app/nk_pixel_format.h"
 #include "app/nk_render_context.h"
-#include "app/nk_render_options.h"
 #include "app/nk_splash.h"
 #include "app/nk_view_window.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_memory.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_pixel_formats.h"
-#include "render/nk_scene.h"
+#include "render/nk_render_options.h"
+#include "scene/nk_scene.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
 

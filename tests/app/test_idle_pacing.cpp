@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/nk_idle.h"
-#include "render/nk_scene.h"
+#include "scene/nk_scene.h"
 
 TEST(IdlePacing, IntervalFollowsActivationFramesPerSecondAndRate)
 {

@@ -2,7 +2,7 @@
 // the renderer's quirk from the driver's strings.
 #include <gtest/gtest.h>
 
-#include "app/nk_render_options.h"
+#include "render/nk_render_options.h"
 
 namespace {
 

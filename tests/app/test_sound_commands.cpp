@@ -23,7 +23,7 @@
 #include "core/nk_sound_sources.h"
 #include "platform/nk_sound_recording.h"
 #include "readers/nk_data_source.h"
-#include "render/nk_scene_extras.h"
+#include "scene/nk_scene_extras.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"

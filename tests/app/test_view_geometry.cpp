@@ -3,7 +3,6 @@
 // volume and its frustum planes, and sizes scaled by the eye distance.
 #include <gtest/gtest.h>
 
-#include "app/nk_projection.h"
 #include "app/nk_shell_services.h"
 #include "core/nk_math.h"
 #include "core/nk_model_hooks.h"
@@ -11,6 +10,7 @@
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
+#include "render/nk_projection.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/nk_apply_results.h"
 #include "commands/nk_command.h"
+#include "core/nk_apply_results.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"

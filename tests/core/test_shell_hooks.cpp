@@ -40,23 +40,10 @@ TEST_F(ShellHooks, EmptySlotsKeepTheCoreDataAndAnswerNeutrally)
     EXPECT_EQ(g_bViewInvalidated, 1);
     EXPECT_EQ(g_bSynchronousPaint, 0);
 
-    float afBox[6] = {}, afPlanes[6][4] = {}, fNear = 0, fFar = 0;
-    EXPECT_FALSE(NKSetNearFarFromModel(nullptr, nullptr, 1, 1, &fNear, &fFar, nullptr, nullptr));
-    EXPECT_FALSE(NKGetViewVolumeBox(1, 1, 0.1f, 1.0f, afBox, nullptr));
-    EXPECT_FALSE(NKGetViewFrustumPlanes(1, 1, 0.1f, 1.0f, afPlanes, true, false));
-    EXPECT_FLOAT_EQ(NKScaleByEyeDistance(3.0f, afBox, nullptr), 3.0f);
-    EXPECT_TRUE(NKSetClipPlane(0, nullptr, false));
-    EXPECT_TRUE(NKEnablePolygonOffset(true));
-    EXPECT_FALSE(NKIsHPOcclusionSupported());
     NKStartTimer(2);
     EXPECT_FALSE(NKIsTimerActive());
     EXPECT_FALSE(NKRunAnimation(0, 0));
     // Calls with nothing behind them are harmless.
-    NKSetProjection(1, 1, 0.1, 1.0);
-    NKApplyRenderOptions(nullptr, nullptr);
-    NKSetLineSmooth(true);
-    NKCreateStippleLists();
-    NKReinitRenderResources();
     NKSwapBuffers();
     NKStopTimer(1);
     NKSuspendAnimation(true);

@@ -106,35 +106,7 @@ float AsFloat(int32_t i)
 
 // The quad of the import tests: four nodes, one %QUADS element "Plate",
 // node values 10..40 named "Temp".
-std::vector<std::string> QuadLines()
-{
-    return {"*NKF-1.00",
-            "*NODES 1",
-            "0 0 0",
-            "1 0 0",
-            "1 1 0",
-            "0 1 0",
-            "*ELEMENTS 3",
-            "%NODES #1",
-            "%DESCRIPTION \"Plate\"",
-            "%QUADS",
-            "1 2 3 4",
-            "*QUOLINGEOMETRY 1",
-            "%NAME \"Quad\"",
-            "%ELEMENTS",
-            "3",
-            "*RESULTS 1",
-            "%DIMENSION 1",
-            "%PER_NODE #1",
-            "10",
-            "20",
-            "30",
-            "40",
-            "*QUOLINSCALAR 1",
-            "%NAME \"Temp\"",
-            "%STEP 1",
-            "1"};
-}
+std::vector<std::string> QuadLines() { return NKFTestQuadLines("Plate"); }
 
 TEST_F(NKFExport, SettingsCommandsListAndSwitch)
 {
@@ -177,7 +149,7 @@ TEST_F(NKFExport, SettingsCommandsListAndSwitch)
     Run("export");
     EXPECT_TRUE(m_Capture.HasLine("- Geometry: Off", NK_MSG_INFO));
     EXPECT_TRUE(m_Capture.HasLine("- Visible Parts Only: On", NK_MSG_INFO));
-    EXPECT_EQ(ExportCommand(999, "PARAMS"), 1);
+    EXPECT_EQ(ExportCommand(999, "PARAMS", NKFSourceCounts()), 1);
     EXPECT_TRUE(m_Capture.HasLine("Export, unknown sub command.", NK_MSG_ERROR));
 }
 

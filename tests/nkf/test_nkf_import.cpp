@@ -18,6 +18,7 @@
 #include "nkf/nkf_import.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/nkf_geometry_writer.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/nkf_step_test_support.h"
@@ -56,34 +57,7 @@ protected:
 };
 
 // Four nodes, one %QUADS element, node results 10..40 named "Temp".
-std::vector<std::string> QuadLines()
-{
-    return {"*NKF-1.00",
-            "*NODES 1",
-            "0 0 0",
-            "1 0 0",
-            "1 1 0",
-            "0 1 0",
-            "*ELEMENTS 3",
-            "%NODES #1",
-            "%QUADS",
-            "1 2 3 4",
-            "*QUOLINGEOMETRY 1",
-            "%NAME \"Quad\"",
-            "%ELEMENTS",
-            "3",
-            "*RESULTS 1",
-            "%DIMENSION 1",
-            "%PER_NODE #1",
-            "10",
-            "20",
-            "30",
-            "40",
-            "*QUOLINSCALAR 1",
-            "%NAME \"Temp\"",
-            "%STEP 1",
-            "1"};
-}
+std::vector<std::string> QuadLines() { return NKFTestQuadLines(nullptr); }
 
 // The quad model in binary, in either byte order.
 NKFTestWriter QuadBinary(bool bBigEndian)

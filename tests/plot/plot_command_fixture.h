@@ -13,6 +13,7 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_plot_records.h"
 #include "core/nk_view_state.h"
+#include "export/nk_plot_output.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "plot/nk_plot_source.h"
@@ -32,6 +33,7 @@ protected:
         NKInstallDataSources();
         NKRegisterFileCommands();
         NKRegisterPlotCommands();
+        NKRegisterPlotOutput();
         m_Dir = NKTestMakeTempDir(pszDirPrefix);
     }
     // Called from TearDown before Base::TearDown.

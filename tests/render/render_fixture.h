@@ -16,8 +16,8 @@
 #include "core/nk_render_state.h"
 #include "platform/nk_clock.h"
 #include "render/nk_background.h"
-#include "render/nk_renderer.h"
-#include "render/nk_scene.h"
+#include "scene/nk_renderer.h"
+#include "scene/nk_scene.h"
 
 // One part: a square of half size fHalf at depth fZ, one polygon of four
 // nodes, every node used, ambient colour (r, g, b).

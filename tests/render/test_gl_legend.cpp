@@ -26,7 +26,6 @@
 #include "render/nk_legend.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_overlays.h"
-#include "render/nk_scene_extras.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"

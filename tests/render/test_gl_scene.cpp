@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "commands/nk_command_log.h"
@@ -13,11 +14,14 @@
 #include "core/nk_view_state.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_camera.h"
+#include "render/nk_legend.h"
 #include "render/nk_lights.h"
+#include "render/nk_part_drawing.h"
+#include "render/nk_primitives.h"
 #include "render/nk_ride.h"
-#include "render/nk_scene_extras.h"
-#include "render/nk_scene_frame.h"
+#include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
+#include "scene/nk_scene_frame.h"
 #include "tests/render/render_fixture.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_iso_surface.h"
@@ -186,6 +190,7 @@ TEST_F(SceneGL, OrthographicZoomAndMeshOffset)
         g_fFarClip = c.fFar;
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
+        glPushMatrix();
         NKApplyViewMatrix(afView);
         float m[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, m);
@@ -361,6 +366,40 @@ TEST_F(SceneGL, StereoAlignmentPatternMarksTheNineFocusPoints)
             EXPECT_TRUE(Is(ReadPixel(202 * i, 150 * j), 255, 255, 0)) << i << " " << j;
     EXPECT_TRUE(Is(ReadPixel(300, 300), 0, 0, 0));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(SceneGL, ScreenOverlaysLeaveEveryMatrixStackAndTheMatrixMode)
+{
+    MakeModel(1, 1);
+    NKFrame *pFrame = &g_pModel->pFrames[0];
+    const struct {
+        const char *pszName;
+        std::function<void()> draw;
+    } cases[] = {
+        {"screen frame", [] { NKScreenFrame frame; }},
+        {"legend", [pFrame] { NKDrawColorLegend(pFrame); }},
+        {"title block", [pFrame] { NKDrawTitleBlock(pFrame, true); }},
+        {"text list",
+         [] {
+             ASSERT_TRUE(NKCreateTextList());
+             NKAddText(12, -0.5f, 0.5f, 255, 255, 255, "one");
+             NKAddText(12, 0.5f, -0.5f, 255, 255, 0, "two");
+             NKDrawTextList();
+         }},
+    };
+    for (const auto &c : cases) {
+        glMatrixMode(GL_MODELVIEW);
+        GLint iProjection = 0, iProjectionAfter = 0, iMode = 0;
+        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &iProjection);
+        const Depths before = StackDepths();
+        c.draw();
+        EXPECT_TRUE(StackDepths() == before) << c.pszName;
+        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &iProjectionAfter);
+        EXPECT_EQ(iProjectionAfter, iProjection) << c.pszName;
+        glGetIntegerv(GL_MATRIX_MODE, &iMode);
+        EXPECT_EQ(iMode, GL_MODELVIEW) << c.pszName;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c.pszName;
+    }
 }
 
 TEST_F(SceneGL, MaterialsFlaggedInTwoRangesRebuildTheirUnion)

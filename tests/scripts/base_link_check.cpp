@@ -1,7 +1,7 @@
 // tests/scripts/base_link_check.cpp -- a program linked with every object of
 // the lower tiers (platform, core, nkf, readers, commands) and nothing of the
 // higher folders. That it links at all is the check: a lower-tier call that
-// still reaches render/, tools/, plot/, export/ or app/ through a bare
+// still reaches render/, tools/, plot/, scene/, export/ or app/ through a bare
 // declaration leaves an undefined symbol. Running it proves the slots' neutral
 // answers are there without any higher folder.
 #include <cstdio>

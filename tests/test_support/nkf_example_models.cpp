@@ -337,3 +337,30 @@ bool NKFWriteExampleModels(const std::string &folder)
     }
     return true;
 }
+
+std::vector<std::string> NKFTestQuadLines(const char *pszDescription)
+{
+    std::vector<std::string> lines = {"*NKF-1.00", "*NODES 1", "0 0 0",       "1 0 0",
+                                      "1 1 0",     "0 1 0",    "*ELEMENTS 3", "%NODES #1"};
+    if (pszDescription != nullptr)
+        lines.push_back(std::string("%DESCRIPTION \"") + pszDescription + "\"");
+    const char *const apszRest[] = {"%QUADS",
+                                    "1 2 3 4",
+                                    "*QUOLINGEOMETRY 1",
+                                    "%NAME \"Quad\"",
+                                    "%ELEMENTS",
+                                    "3",
+                                    "*RESULTS 1",
+                                    "%DIMENSION 1",
+                                    "%PER_NODE #1",
+                                    "10",
+                                    "20",
+                                    "30",
+                                    "40",
+                                    "*QUOLINSCALAR 1",
+                                    "%NAME \"Temp\"",
+                                    "%STEP 1",
+                                    "1"};
+    for (const char *pszLine : apszRest) lines.push_back(pszLine);
+    return lines;
+}

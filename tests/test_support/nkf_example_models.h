@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Size of the beam: hexahedra along x, y and z.
 const int NKF_BEAM_CELLS_X = 10;
@@ -29,3 +30,9 @@ std::string NKFPlateExampleText();
 // Writes beam.nkf and plate.nkf into the folder; false when a file cannot
 // be written.
 bool NKFWriteExampleModels(const std::string &folder);
+
+// The small quad model of the import and export tests, as ASCII NKF lines
+// for NKFWriteTestFile: four nodes, one %QUADS element (with the
+// description when one is given), geometry "Quad" and node values 10..40
+// named "Temp" at step 1.
+std::vector<std::string> NKFTestQuadLines(const char *pszDescription);

@@ -41,23 +41,19 @@ bool NKTestWriteText(const std::string &path, const std::string &text)
     return NKTestWriteBytes(path, text.data(), text.size());
 }
 
-namespace {
-
 // The root of the source tree as the build names it: a full path, so that
 // it holds in whatever folder a test works (a compiler cache may hand the
 // compiler relative file names, which would make __FILE__ relative too).
-std::filesystem::path SourceRoot(void) { return std::filesystem::path(QUOLIN_SOURCE_DIR); }
-
-}  // namespace
+std::string NKTestSourceRoot(void) { return QUOLIN_SOURCE_DIR; }
 
 std::string NKTestExamplePath(const char *pszName)
 {
-    return (SourceRoot() / "examples" / pszName).string();
+    return (std::filesystem::path(NKTestSourceRoot()) / "examples" / pszName).string();
 }
 
 std::string NKTestSharedDataDir(void)
 {
-    return (SourceRoot() / ".." / "shared" / "testdata").string();
+    return (std::filesystem::path(NKTestSourceRoot()) / ".." / "shared" / "testdata").string();
 }
 
 bool NKTestSharedDataPresent(void)

@@ -30,6 +30,9 @@ bool NKTestWriteText(const std::string &path, const std::string &text);
 
 // The path of a file in the examples/ folder of the source tree.
 std::string NKTestExamplePath(const char *pszName);
+// The root of the source tree, absolute; tests that change folder still
+// find the examples and ../shared/testdata from it.
+std::string NKTestSourceRoot(void);
 
 // The folder of real outside test data beside the source tree
 // ("<root>/../shared/testdata"), and whether it is there: a clone without

@@ -9,7 +9,7 @@
 #include "core/nk_graphics_settings.h"
 #include "core/nk_image_record.h"
 #include "render/nk_overlays.h"
-#include "render/nk_scene_extras.h"
+#include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "tests/tools/annotation_fixture.h"
 #include "tools/nk_line_sets.h"

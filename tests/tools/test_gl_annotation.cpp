@@ -14,7 +14,7 @@
 #include "core/nk_graphics_settings.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_label_overlay.h"
-#include "render/nk_scene_extras.h"
+#include "scene/nk_scene_extras.h"
 #include "tests/tools/annotation_fixture.h"
 #include "tools/nk_line_sets.h"
 #include "tools/nk_user_labels.h"

@@ -7,7 +7,7 @@
 
 #include "core/nk_graphics_settings.h"
 #include "platform/nk_gl_context.h"
-#include "render/nk_scene.h"
+#include "scene/nk_scene.h"
 #include "tests/tools/trace_fixtures.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "core/nk_topology.h"
 #include "platform/nk_progress_ui.h"
-#include "render/nk_scene.h"
+#include "scene/nk_scene.h"
 #include "tests/test_support/recording_progress_ui.h"
 #include "tests/tools/trace_fixtures.h"
 #include "tools/nk_element_grid.h"

@@ -1,17 +1,14 @@
-// app/nk_render_options.h -- the graphics settings in OpenGL: applying
+// render/nk_render_options.h -- the graphics settings in OpenGL: applying
 // NKGraphicsSettings to the GL state, line smoothing, the polygon offset,
 // the line-stipple lists, rebuilding a new context's resources, and the
 // detection of the renderer with its workarounds.
 //
-// The record itself and its resets live in core/nk_graphics_settings.h; the
-// functions lower folders call (NKApplyRenderOptions, NKSetLineSmooth,
-// NKEnablePolygonOffset, NKCreateStippleLists, NKReinitRenderResources,
-// NKIsHPOcclusionSupported) are declared in core/nk_shell_hooks.h and run the
-// code here once NKFillRenderOptionHooks has filled their slots. Everything
-// works on the current OpenGL context.
+// The record itself and its resets live in core/nk_graphics_settings.h.
+// Everything works on the current OpenGL context.
 #pragma once
 
-struct NKShellHooks;
+struct NKBackgroundSettings;
+struct NKGraphicsSettings;
 
 // The OpenGL version as major x 10 + minor (10 until detected).
 extern int g_iGLVersion;
@@ -35,8 +32,12 @@ bool NKHasPolygonOffset(void);
 // the depth epsilon (and the mesh depth factor with it) and g_iGLVersion,
 // and gives the graphics settings the default polygon-offset use.
 int NKDetectRenderer(void);
-// Under a Japanese system language rotated plot texts are switched off.
-// True.
-bool NKApplyLanguageDefaults(void);
-
-void NKFillRenderOptionHooks(NKShellHooks *pHooks);
+// Applies the graphics settings to the OpenGL state; the fog colour is the
+// first background colour.
+void NKApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground);
+void NKSetLineSmooth(bool bOn);
+bool NKEnablePolygonOffset(bool bOn);
+// The three line-stipple display lists (0 off, 1 pattern 0xF0F0, 2 0x8888).
+void NKCreateStippleLists(void);
+void NKReinitRenderResources(void);
+bool NKIsHPOcclusionSupported(void);

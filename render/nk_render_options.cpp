@@ -1,10 +1,8 @@
-// app/nk_render_options.cpp -- the graphics settings in OpenGL and the
+// render/nk_render_options.cpp -- the graphics settings in OpenGL and the
 // renderer detection (see nk_render_options.h).
-#include "app/nk_render_options.h"
+#include "render/nk_render_options.h"
 
 #include <GL/gl.h>
-
-#include <QLocale>
 
 #include <climits>
 #include <cstdlib>
@@ -12,11 +10,10 @@
 
 #include "core/nk_graphics_settings.h"
 #include "core/nk_render_state.h"
-#include "core/nk_shell_hooks.h"
 #include "render/nk_background.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_gl_resources.h"
-#include "render/nk_scene.h"
+#include "render/nk_scene_view.h"
 #include "render/nk_text.h"
 
 int g_iGLVersion = 10;
@@ -60,10 +57,12 @@ void EnableIf(GLenum eCap, bool bOn)
         glDisable(eCap);
 }
 
+}  // namespace
+
 // Sets the GL state from the record for everything that follows; the scene
 // drawing calls it whenever the record is marked changed, so the state is
 // left set on purpose.
-void ApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground)
+void NKApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSettings *pBackground)
 {
     if (pSettings == nullptr) return;
     EnableIf(GL_DEPTH_TEST, pSettings->bZBuffer != 0);
@@ -88,7 +87,7 @@ void ApplyRenderOptions(NKGraphicsSettings *pSettings, const NKBackgroundSetting
     pSettings->bChanged = 1;
 }
 
-void SetLineSmooth(bool bOn)
+void NKSetLineSmooth(bool bOn)
 {
     if (bOn) {
         glDisable(GL_LINE_STIPPLE);
@@ -103,7 +102,7 @@ void SetLineSmooth(bool bOn)
 }
 
 // OpenGL 1.0 has no polygon offset; there the call changes nothing.
-bool EnablePolygonOffset(bool bOn)
+bool NKEnablePolygonOffset(bool bOn)
 {
     if (g_iGLVersion <= 10) return true;
     if (bOn) {
@@ -115,7 +114,7 @@ bool EnablePolygonOffset(bool bOn)
     return true;
 }
 
-void CreateStippleLists(void)
+void NKCreateStippleLists(void)
 {
     if (g_uStippleListBase != 0) glDeleteLists(g_uStippleListBase, 3);
     g_uStippleListBase = glGenLists(3);
@@ -136,17 +135,19 @@ void CreateStippleLists(void)
 // After a new context: everything the drawing code keeps in a context is
 // made again (the flagged lists include the textures), and the settings
 // are applied before the next frame.
-void ReinitRenderResources(void)
+void NKReinitRenderResources(void)
 {
     NKFlagAllListsForUpdate(g_pListUpdateInfo);
     NKLoadFringeTexture(g_pFringeTextureColors);
     NKFringeTextureDirty = 0;
-    CreateStippleLists();
+    NKCreateStippleLists();
     NKBuildBitmapFontLists();
     NKSetRenderOptionsChanged(g_pGraphicsSettings);
 }
 
-bool IsHPOcclusionSupported(void) { return ExtensionsHold("GL_HP_occlusion"); }
+bool NKIsHPOcclusionSupported(void) { return ExtensionsHold("GL_HP_occlusion"); }
+
+namespace {
 
 // The workarounds of one renderer quirk; false where the polygon offset
 // must not be used.
@@ -219,21 +220,4 @@ int NKDetectRenderer(void)
         g_pGraphicsSettings->bPolygonOffset = g_bDefaultPolygonOffset;
     g_iRendererQuirk = iQuirk;
     return iQuirk;
-}
-
-bool NKApplyLanguageDefaults(void)
-{
-    if (QLocale::system().language() == QLocale::Japanese)
-        g_RendererWorkarounds.bRotatedPlotText = 0;
-    return true;
-}
-
-void NKFillRenderOptionHooks(NKShellHooks *pHooks)
-{
-    pHooks->pfnApplyRenderOptions = ApplyRenderOptions;
-    pHooks->pfnSetLineSmooth = SetLineSmooth;
-    pHooks->pfnEnablePolygonOffset = EnablePolygonOffset;
-    pHooks->pfnCreateStippleLists = CreateStippleLists;
-    pHooks->pfnReinitRenderResources = ReinitRenderResources;
-    pHooks->pfnIsHPOcclusionSupported = IsHPOcclusionSupported;
 }

@@ -1,4 +1,4 @@
-// render/nk_scene_sounds.cpp -- the scene's per-frame sound hooks (declared
+// scene/nk_scene_sounds.cpp -- the scene's per-frame sound hooks (declared
 // in nk_scene_extras.h): the sound source table and the sound manager learn
 // the current view in model coordinates and the frame drawn. The table and
 // the manager keep their own state (core/nk_sound_sources.h,
@@ -9,7 +9,7 @@
 #include "core/nk_numeric.h"
 #include "core/nk_sound_sources.h"
 #include "render/nk_camera.h"
-#include "render/nk_scene_extras.h"
+#include "scene/nk_scene_extras.h"
 #include "tools/nk_sound_playback.h"
 
 namespace {

@@ -1,6 +1,6 @@
-// render/nk_scene_frame.cpp -- the per-frame steps of NKRenderScene around
+// scene/nk_scene_frame.cpp -- the per-frame steps of NKRenderScene around
 // its eye passes (see nk_scene_frame.h).
-#include "render/nk_scene_frame.h"
+#include "scene/nk_scene_frame.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -14,8 +14,8 @@
 #include "render/nk_camera.h"
 #include "render/nk_primitives.h"
 #include "render/nk_ride.h"
-#include "render/nk_scene.h"
-#include "render/nk_scene_extras.h"
+#include "scene/nk_scene.h"
+#include "scene/nk_scene_extras.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_iso_surface.h"
@@ -89,26 +89,25 @@ void NKLogViewChange(void)
 void NKDrawStereoAlignmentPattern(void)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT | GL_TRANSFORM_BIT);
-    NKPushScreenFrame();
-    GLdouble adModelView[16], adProjection[16];
-    GLint aiViewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, adModelView);
-    glGetDoublev(GL_PROJECTION_MATRIX, adProjection);
-    glGetIntegerv(GL_VIEWPORT, aiViewport);
-    glColor3ub(255, 255, 0);
-    glPointSize(5.0f);
-    const int w = NKViewWindowSize.iWidth, h = NKViewWindowSize.iHeight;
-    glBegin(GL_POINTS);
-    for (int i = 0; i < 3; i++)
-        for (int j = 0; j < 3; j++) {
-            GLdouble x = 0, y = 0, z = 0;
-            if (gluUnProject(w / 4 + i * (w / 4), h / 4 + j * (h / 4), 0.0, adModelView,
-                             adProjection, aiViewport, &x, &y, &z) == GL_TRUE)
-                glVertex3d(x, y, z);
-        }
-    glEnd();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
+    {
+        NKScreenFrame frame;
+        GLdouble adModelView[16], adProjection[16];
+        GLint aiViewport[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, adModelView);
+        glGetDoublev(GL_PROJECTION_MATRIX, adProjection);
+        glGetIntegerv(GL_VIEWPORT, aiViewport);
+        glColor3ub(255, 255, 0);
+        glPointSize(5.0f);
+        const int w = NKViewWindowSize.iWidth, h = NKViewWindowSize.iHeight;
+        glBegin(GL_POINTS);
+        for (int i = 0; i < 3; i++)
+            for (int j = 0; j < 3; j++) {
+                GLdouble x = 0, y = 0, z = 0;
+                if (gluUnProject(w / 4 + i * (w / 4), h / 4 + j * (h / 4), 0.0, adModelView,
+                                 adProjection, aiViewport, &x, &y, &z) == GL_TRUE)
+                    glVertex3d(x, y, z);
+            }
+        glEnd();
+    }
     glPopAttrib();
 }

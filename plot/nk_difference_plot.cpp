@@ -1,8 +1,8 @@
-// tools/nk_difference_plot.cpp -- the difference plot and the `dp` command
+// plot/nk_difference_plot.cpp -- the difference plot and the `dp` command
 // (see nk_difference_plot.h). The coordinates of both nodes over all states
 // come from the LS-DYNA state reader in one call; a difference is always the
 // node with the smaller database number minus the other.
-#include "tools/nk_difference_plot.h"
+#include "plot/nk_difference_plot.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,15 +1,16 @@
-// render/nk_scene.cpp -- NKRenderScene, one complete frame of the 3-D view:
+// scene/nk_scene.cpp -- NKRenderScene, one complete frame of the 3-D view:
 // frame choice, list updates, clear, the eye passes with their part passes
 // and overlays, and presenting the image; NKEndFrame undoes an abandoned
 // draw (see nk_scene.h). The clock and the view set-up are in
 // nk_scene_view.cpp.
 //
-// Stack discipline: the view matrix is pushed once per eye pass (by
-// NKApplyViewMatrix) and popped at its end; every exit after the text list
-// exists frees it, pops what was pushed and restores the draw buffer and
-// viewport, so a refused or abandoned draw leaves the GL stacks as it found
-// them.
-#include "render/nk_scene.h"
+// Stack discipline: each eye pass pushes the model-view matrix before the
+// view matrix goes on it and pops it again in the same function, however the
+// pass ends; every exit after the text list exists frees it and restores the
+// draw buffer and viewport, so a refused or abandoned draw leaves the GL
+// stacks as it found them.
+#include "scene/nk_scene.h"
+#include "render/nk_projection.h"
 
 #include <GL/gl.h>
 
@@ -33,14 +34,13 @@
 #include "render/nk_lights.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
+#include "render/nk_render_options.h"
 #include "render/nk_ride.h"
-#include "render/nk_scene_extras.h"
-#include "render/nk_scene_frame.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
+#include "scene/nk_scene_extras.h"
+#include "scene/nk_scene_frame.h"
 
-float g_fMeshDepthFactor = 0.0005f;
-float g_afMeshOffset[3] = {0.0f, 0.0f, 0.0f};
 uint8_t g_bRedrawRequested = 0;
 int g_iScreenDrawing = 1;
 
@@ -163,8 +163,8 @@ bool DrawAllParts(NKFrame *pFrame, int bUninterruptible)
 }
 
 // One copy of the model (the mirror copies come with mirroring). False
-// when abandoned; NKEndFrame has then undone the draw.
-bool DrawCopy(int iCopy, NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
+// when abandoned.
+bool DrawCopy(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
 {
     const bool bMoving = CameraMoving();
     if (!(bMoving && MoveMode() == NK_MOVE_BOX)) {
@@ -179,10 +179,7 @@ bool DrawCopy(int iCopy, NKFrame *pFrame, const NKPartListCache *pLists, int bUn
             bAbandon = DrawPartPasses(pFrame, pLists, bUninterruptible);
         else
             bAbandon = DrawAllParts(pFrame, bUninterruptible);
-        if (bAbandon) {
-            NKEndFrame(iCopy, g_pModel, &g_AnimationSettings);
-            return false;
-        }
+        if (bAbandon) return false;
         NKDrawSceneOverlays(pFrame);
     }
     NKDrawCopyOverlays(pFrame);
@@ -201,17 +198,11 @@ void FitNearFar(NKFrame *pFrame)
     NKSaveViewMatrices();
 }
 
-// One eye pass (steps 16.1 to 16.18). False when refused or abandoned,
-// with everything this draw pushed popped again.
-bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
+// What an eye pass draws under its view matrix.
+enum ViewedScene { kSceneDrawn, kNoPartLists, kAbandoned };
+
+ViewedScene DrawViewedScene(NKFrame *pFrame, int bUninterruptible, int iScreen)
 {
-    if (QuadStereo()) {
-        glDrawBuffer(SingleBuffer() ? (iPass == 0 ? GL_FRONT_LEFT : GL_FRONT_RIGHT)
-                                    : (iPass == 0 ? GL_BACK_LEFT : GL_BACK_RIGHT));
-        if (iPass == 1) ClearToBackground();
-    }
-    if (Stereo()) NKSetStereoProjection(iPass, g_pGraphicsSettings);
-    if (g_pBackgroundSettings->iMode != 0) NKDrawBackground(g_pBackgroundSettings, &g_DisplayLists);
     NKApplyViewMatrix(g_ViewMatrix);
     NKSaveViewMatrices();
     NKComputeMeshOffset(g_fMeshDepthFactor, g_afMeshOffset, g_afSavedModelView);
@@ -221,18 +212,42 @@ bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
     NKPartListCache *pLists = NKGetGeometryPartLists(pFrame);
     if (pLists == nullptr) {
         NKDiagnostic("pDrawOrder pointer is NULL", "NKDrawScene");
-        glPopMatrix();
-        RestoreBufferAndViewport();
-        FreeDrawTextList();
-        return false;
+        return kNoPartLists;
     }
-    if (!DrawCopy(0, pFrame, pLists, bUninterruptible)) return false;
+    if (!DrawCopy(pFrame, pLists, bUninterruptible)) return kAbandoned;
     if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bFog) glDisable(GL_FOG);
     NKDrawScreenOverlays(pFrame, iScreen);
     if (g_pCurrentPlot != nullptr && g_bPlotShown && !g_bPlotInOwnWindow)
         NKDrawPlot(g_pCurrentPlot, false, -1);
     NKQueueFrameLabel(pFrame);
+    return kSceneDrawn;
+}
+
+// One eye pass (steps 16.1 to 16.18). False when refused or abandoned. The
+// view matrix is pushed and popped here, whatever the pass ends with.
+bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
+{
+    if (QuadStereo()) {
+        glDrawBuffer(SingleBuffer() ? (iPass == 0 ? GL_FRONT_LEFT : GL_FRONT_RIGHT)
+                                    : (iPass == 0 ? GL_BACK_LEFT : GL_BACK_RIGHT));
+        if (iPass == 1) ClearToBackground();
+    }
+    if (Stereo()) NKSetStereoProjection(iPass, g_pGraphicsSettings);
+    if (g_pBackgroundSettings->iMode != 0) NKDrawBackground(g_pBackgroundSettings, &g_DisplayLists);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    const ViewedScene eScene = DrawViewedScene(pFrame, bUninterruptible, iScreen);
+    glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
+    if (eScene == kNoPartLists) {
+        RestoreBufferAndViewport();
+        FreeDrawTextList();
+        return false;
+    }
+    if (eScene == kAbandoned) {
+        NKEndFrame(0, g_pModel, &g_AnimationSettings);
+        return false;
+    }
     NKDrawTextList();
     NKDrawLabelOverlay();
     // The pattern marks the nine points the stereo autofocus picks at; its
@@ -324,12 +339,7 @@ bool NKRenderScene(int iFrame, int bUninterruptible, int iScreen)
 
 void NKEndFrame(int iCopy, NKModel *pModel, NKAnimationSettings *pSettings)
 {
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    if (iCopy >= 1) {
-        glPopMatrix();
-        glFrontFace(GL_CCW);
-    }
+    if (iCopy >= 1) glFrontFace(GL_CCW);
     RestoreBufferAndViewport();
     // Only this draw's step is taken back; the next complete draw shows it.
     if (pModel != nullptr && !g_bHiddenCullingAnalysis) {

@@ -1,6 +1,6 @@
-// commands/nk_geometry_data.cpp -- ComputeGeometryData: a new geometry into
+// core/nk_geometry_data.cpp -- ComputeGeometryData: a new geometry into
 // a range of frames, with everything the drawing derives from it (see
-// nk_load_sequence.h).
+// nk_load_hooks.h).
 //
 // A frame's per-part arrays are laid out for the geometry it holds, and its
 // release walks them by that geometry's part count. So a frame takes the new
@@ -15,7 +15,6 @@
 // (NKChangeDisplayTransform), the new geometry with them.
 #include <cstring>
 
-#include "commands/nk_load_sequence.h"
 #include "core/nk_bbox.h"
 #include "core/nk_edges.h"
 #include "core/nk_frame_results.h"
@@ -27,7 +26,6 @@
 #include "core/nk_normals.h"
 #include "core/nk_progress.h"
 #include "core/nk_render_state.h"
-#include "nkf/nkf_import.h"
 
 namespace {
 
@@ -113,18 +111,11 @@ bool InstallGeometry(NKFrame *pFrame, NKGeometry *pGeo, uint8_t *const *ppSource
     return true;
 }
 
-// Placeholder: the data-source dispatcher's NKUpdateInterfaceVisibility
-// serves every kind of source once it exists; until then only an open NKF
-// file has element visibility to give.
-void ApplySourceVisibility(int iStep, NKFrame *pFrame)
-{
-    if (NKFGetReader() != nullptr) NKFUpdateVisibility(iStep, pFrame);
-}
-
 // Enough frames, their old results gone unless merging, and the geometry
 // in every frame of the range, the later ones with the first one's
 // visibility.
-bool PutIntoFrames(NKGeometry *pGeo, int iFirst, int iLast, int iStep, bool bMerge)
+bool PutIntoFrames(NKGeometry *pGeo, int iFirst, int iLast, int iStep, bool bMerge,
+                   void (*pfnVisibility)(int, NKFrame *))
 {
     if (g_pModel->iNumFrames < iLast + 1 && !NKSetFrameCount(iLast + 1, false)) return false;
     if (!bMerge) {
@@ -133,7 +124,7 @@ bool PutIntoFrames(NKGeometry *pGeo, int iFirst, int iLast, int iStep, bool bMer
     }
     NKFrame *pFirst = &g_pModel->pFrames[iFirst];
     if (!InstallGeometry(pFirst, pGeo, nullptr)) return false;
-    if (iStep >= 0) ApplySourceVisibility(iStep, pFirst);
+    if (iStep >= 0 && pfnVisibility != nullptr) pfnVisibility(iStep, pFirst);
     for (int f = iFirst + 1; f <= iLast; f++) {
         if (!InstallGeometry(&g_pModel->pFrames[f], pGeo, pFirst->ppVisibility)) return false;
     }
@@ -202,7 +193,8 @@ bool DeriveDrawingData(NKGeometry *pGeo, int iFirst, bool bMerge)
 
 // The geometry is the load sequence's once handed over: after a failure it
 // is either held by frames or released here (a geometry no frame took).
-bool NKComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int bMerge)
+bool ComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, int bMerge,
+                         void (*pfnVisibility)(int iStep, NKFrame *pFrame))
 {
     NKSetStatusText("Computing geometry...");
     if (pGeo == nullptr) return false;
@@ -213,7 +205,7 @@ bool NKComputeGeometryData(NKGeometry *pGeo, int iFirst, int iLast, int iStep, i
     }
     if (bOk) {
         g_SelectionList.Clear();
-        bOk = PutIntoFrames(pGeo, iFirst, iLast, iStep, bMerge != 0);
+        bOk = PutIntoFrames(pGeo, iFirst, iLast, iStep, bMerge != 0, pfnVisibility);
     }
     if (!bOk) {
         if (pGeo->iNumRef < 1) NKReleaseGeometry(pGeo);

@@ -1,4 +1,4 @@
-// render/nk_manipulator.h -- the interactive 3-D handles, as far as the tools
+// tools/nk_manipulator.h -- the interactive 3-D handles, as far as the tools
 // that own one use them today: a name, a change flag, the slider that the
 // iso-surface state owns ("Iso Surface Slider") and the plane handle that the
 // cutting-plane set owns ("Cutting Plane").

@@ -1,8 +1,10 @@
-// tools/nk_length_plot.cpp -- the length plot: a scalar result sampled
+// plot/nk_length_plot.cpp -- the length plot: a scalar result sampled
 // along the surface path through the selection list, against the length
-// travelled in model units, and the `lp` command (see nk_surface_path.h).
+// travelled in model units, and the `lp` command (see nk_length_plot.h).
 // Node results give a point per path node, element results a point per
 // crossed polygon.
+#include "plot/nk_length_plot.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-// render/nk_renderer.cpp -- start-up and shut-down of the drawing code (see
+// scene/nk_renderer.cpp -- start-up and shut-down of the drawing code (see
 // nk_renderer.h).
-#include "render/nk_renderer.h"
+#include "scene/nk_renderer.h"
 
 #include "commands/nk_command.h"
 #include "core/nk_load_hooks.h"
@@ -11,9 +11,9 @@
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_part_drawing.h"
-#include "render/nk_scene.h"
 #include "render/nk_view_commands.h"
 #include "render/nk_view_settings.h"
+#include "scene/nk_scene.h"
 
 namespace {
 // The list-update record made here, and the one core held before it, which

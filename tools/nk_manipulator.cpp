@@ -1,6 +1,6 @@
-// render/nk_manipulator.cpp -- the slider handle's value and change flags and
+// tools/nk_manipulator.cpp -- the slider handle's value and change flags and
 // the plane handle's fields (see nk_manipulator.h).
-#include "render/nk_manipulator.h"
+#include "tools/nk_manipulator.h"
 
 #include <cstring>
 

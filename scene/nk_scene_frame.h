@@ -1,4 +1,4 @@
-// render/nk_scene_frame.h -- the per-frame steps of NKRenderScene around
+// scene/nk_scene_frame.h -- the per-frame steps of NKRenderScene around
 // its eye passes: the tools brought up to date for the drawn frame, the
 // frame's viewpoint and the ride applied to the camera, the logging of a
 // changed view to the command log, and the stereo alignment pattern.

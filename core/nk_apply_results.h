@@ -1,11 +1,10 @@
-// commands/nk_apply_results.h -- putting one shared result into a range of
+// core/nk_apply_results.h -- putting one shared result into a range of
 // frames: scalar results, vector results and separate vector fields.
 //
 // Every loader hands its results to the load pipeline's NKApplyScalarToFrames,
-// NKApplyVectorToFrames and NKApplySeparateVectorField (core/nk_load_hooks.h);
-// NKInstallResultApplication puts the full versions here into those slots at
-// start-up. They keep the reference counts (a result passed in has count 0,
-// each frame that takes it adds 1, and a failure releases a result no frame
+// NKApplyVectorToFrames and NKApplySeparateVectorField (declared in
+// core/nk_load_hooks.h, done in nk_apply_results.cpp). They keep the reference counts (a result
+// passed in has count 0, each frame that takes it adds 1, and a failure releases a result no frame
 // took), fit the result to the parts of the range's first geometry, convert
 // vectors to display coordinates, merge the result's ranges into the model's
 // and set the vector filter and clamp ranges and the value filter
@@ -17,9 +16,6 @@
 struct NKGeometry;
 struct NKScalarResult;
 struct NKVectorResult;
-
-// Fills the slots of the three apply operations (the other slots stay).
-void NKInstallResultApplication(void);
 
 // Gives each part entry that has values (node entries against the part's
 // node count, element entries against its element count) exactly as many

@@ -1,6 +1,8 @@
-// render/nk_scene_extras.h -- the pieces NKRenderScene calls around its
-// part passes that other drawing code owns: overlays, tool
-// surfaces, culling and the sounds.
+// scene/nk_scene_extras.h -- the pieces NKRenderScene calls around its
+// part passes that the tools and plots own: overlays, tool surfaces and
+// the sounds. (The screen overlays, the text colour and the culling are the
+// drawing code's: render/nk_overlays.h, render/nk_text.h,
+// render/nk_part_drawing.h.)
 //
 // Each is a placeholder until its owner is built: it draws nothing and
 // answers success, so the scene's order of calls is already in place.
@@ -19,24 +21,12 @@ void NKDrawSceneOverlays(NKFrame *pFrame);
 // user labels, points, text labels and textured polygons. Placeholder: the
 // display lists, the box and the 3-D texts are not drawn here yet.
 void NKDrawCopyOverlays(NKFrame *pFrame);
-// The 2-D and screen overlays of a frame: mouse position, user text,
-// legend, title block, axes (nk_overlays.cpp). Placeholder: the pick
-// information and the plot in the view are not drawn yet.
-void NKDrawScreenOverlays(NKFrame *pFrame, int iScreen);
 // Placeholder: queues the frame label; nothing.
 void NKQueueFrameLabel(NKFrame *pFrame);
 // The tool surfaces of the frame: the particle traces. Placeholder: ride
 // markers, cut and iso-surfaces draw nothing yet (the tools keep their own
 // state).
 void NKDrawToolSurfaces(NKFrame *pFrame);
-// The global text colour (three bytes, white at start-up), set by textcolor.
-extern uint8_t g_uTextColor[3];
-const uint8_t *NKGetTextColor(void);
-
-// Placeholder: visibility culling; no part is culled unless a test forces
-// one with NKForcePartCulled (-1 none).
-bool NKIsPartCulled(int iPart);
-void NKForcePartCulled(int iPart);
 
 // The sound sources follow the frame: listener view and time, node-anchored
 // sources moved, the update published; the sound manager, when there is

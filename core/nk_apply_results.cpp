@@ -1,11 +1,11 @@
-// commands/nk_apply_results.cpp -- the apply operations of the load pipeline
+// core/nk_apply_results.cpp -- the apply operations of the load pipeline
 // and the fitting of results to a geometry (see nk_apply_results.h).
 //
 // A frame slot is emptied with the record's release function and then
 // cleared here, since releases never clear the holder's pointer. Each apply
 // works on the frames [iFirst, iLast] of g_pModel only; the boxes and
 // normals it needs come from core.
-#include "commands/nk_apply_results.h"
+#include "core/nk_apply_results.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -304,13 +304,19 @@ bool ApplySeparateField(NKSeparateVectorField *pField, int iFirst, int iLast, in
 
 }  // namespace
 
-void NKInstallResultApplication(void)
+bool NKApplyScalarToFrames(NKScalarResult *pResult, int iFirst, int iLast)
 {
-    NKLoadHooks hooks = NKGetLoadHooks();
-    hooks.pfnApplyScalarToFrames = ApplyScalar;
-    hooks.pfnApplyVectorToFrames = ApplyVector;
-    hooks.pfnApplySeparateVectorField = ApplySeparateField;
-    NKSetLoadHooks(hooks);
+    return ApplyScalar(pResult, iFirst, iLast);
+}
+
+bool NKApplyVectorToFrames(NKVectorResult *pResult, int iFirst, int iLast)
+{
+    return ApplyVector(pResult, iFirst, iLast);
+}
+
+bool NKApplySeparateVectorField(NKSeparateVectorField *pField, int iFirst, int iLast, int iIndex)
+{
+    return ApplySeparateField(pField, iFirst, iLast, iIndex);
 }
 
 bool NKFitScalarResultToGeometry(NKGeometry *pGeo, NKScalarResult *pResult)

@@ -1,4 +1,4 @@
-// tools/nk_difference_plot.h -- the difference plot: over all states of the
+// plot/nk_difference_plot.h -- the difference plot: over all states of the
 // open LS-DYNA plot database, the distance of two nodes or the difference of
 // one of their coordinates, as curves of a "Node distances" plot (kind 6)
 // against time. The `dp` command fills it; the plot command handler

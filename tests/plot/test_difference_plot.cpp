@@ -1,4 +1,4 @@
-// tests/tools/test_difference_plot.cpp -- the `dp` command through
+// tests/plot/test_difference_plot.cpp -- the `dp` command through
 // ExecuteCommand on a four-node LS-DYNA shell database whose node 2 lies at
 // (1 + s, 0, 0) in state s: component words, curves by node, from the
 // selection and deleted, the failure forms, a non-LS-DYNA model and a shared
@@ -17,6 +17,7 @@
 #include "core/nk_plot_records.h"
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
+#include "plot/nk_difference_plot.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "readers/nk_data_source.h"
@@ -26,7 +27,6 @@
 #include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
-#include "tools/nk_difference_plot.h"
 
 namespace {
 

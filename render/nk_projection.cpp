@@ -1,6 +1,6 @@
-// app/nk_projection.cpp -- projection, viewport, view volume and clip
-// planes of the 3-D view (see nk_projection.h).
-#include "app/nk_projection.h"
+// render/nk_projection.cpp -- projection, view volume and clip planes of
+// the 3-D view (see nk_projection.h).
+#include "render/nk_projection.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -12,12 +12,9 @@
 #include "core/nk_math.h"
 #include "core/nk_oriented_box.h"
 #include "core/nk_render_state.h"
-#include "core/nk_shell_hooks.h"
 #include "core/nk_tool_state.h"
 #include "core/nk_view_state.h"
-#include "plot/nk_plot.h"
 #include "render/nk_camera.h"
-#include "render/nk_overlays.h"
 
 namespace {
 
@@ -29,10 +26,33 @@ bool PerspectiveOn(void)
     return g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bPerspective != 0;
 }
 
+// The four corners of the frustum's section at distance fDistance:
+// bottom-left, top-left, bottom-right, top-right.
+void SectionCorners(double dAspect, float fDistance, float afCorners[4][3])
+{
+    float fHalfHeight = float(double(g_fFieldOfViewFactor) * fDistance);
+    float fHalfWidth = float(double(fHalfHeight) * dAspect);
+    const float afSigns[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
+    for (int i = 0; i < 4; i++) {
+        afCorners[i][0] = afSigns[i][0] * fHalfWidth;
+        afCorners[i][1] = afSigns[i][1] * fHalfHeight;
+        afCorners[i][2] = -fDistance;
+    }
+}
+
+bool ClipPlaneIndexOk(int iPlane)
+{
+    GLint iMax = 6;  // every OpenGL has at least six
+    glGetIntegerv(GL_MAX_CLIP_PLANES, &iMax);
+    return iPlane >= 0 && iPlane < iMax;
+}
+
+}  // namespace
+
 // Leaves the model-view matrix current. The display transform always
 // subtracts the model's centre (core/nk_bbox.h), so the model-view start is
 // the step back of 2 that puts the model in front of the eye.
-void SetProjection(int iWidth, int iHeight, double dNear, double dFar)
+void NKSetProjection(int iWidth, int iHeight, double dNear, double dFar)
 {
     double dAspect = Aspect(iWidth, iHeight);
     glMatrixMode(GL_PROJECTION);
@@ -51,21 +71,10 @@ void SetProjection(int iWidth, int iHeight, double dNear, double dFar)
     glTranslatef(0.0f, 0.0f, -2.0f);
 }
 
-// NKResizeView has stored the size; the plot over the view keeps its
-// place relative to the new size.
-void ResizeView(int iWidth, int iHeight)
-{
-    glViewport(0, 0, iWidth, iHeight);
-    NKDropBackgroundImageList();
-    SetProjection(iWidth, iHeight, g_fNearClip, g_fFarClip);
-    if (g_pCurrentPlot != nullptr && g_bPlotInOwnWindow == 0)
-        NKPlacePlot(g_pCurrentPlot, -2, -2, -2, -2, iWidth, iHeight);
-}
-
 // Eye-space depths are negative in front of the eye; a box that lies
 // behind it gets the nearest and farthest distances 0.005 and 1.0.
-bool SetNearFarFromModel(NKFrame *pFrame, const float *pfModelView, int iWidth, int iHeight,
-                         float *pfNear, float *pfFar, float *pfZMin, float *pfZMax)
+bool NKSetNearFarFromModel(NKFrame *pFrame, const float *pfModelView, int iWidth, int iHeight,
+                           float *pfNear, float *pfFar, float *pfZMin, float *pfZMax)
 {
     float fZMin = 0.0f, fZMax = 0.0f;
     if (!NKGetBoxDepthRange(pFrame, pfModelView, &fZMin, &fZMax)) return false;
@@ -77,7 +86,7 @@ bool SetNearFarFromModel(NKFrame *pFrame, const float *pfModelView, int iWidth, 
     glDepthRange(0.0, 1.0);
     GLint iMatrixMode = GL_MODELVIEW;
     glGetIntegerv(GL_MATRIX_MODE, &iMatrixMode);
-    SetProjection(iWidth, iHeight, dNear, dFar);
+    NKSetProjection(iWidth, iHeight, dNear, dFar);
     glMatrixMode(GLenum(iMatrixMode));
     if (pfNear != nullptr) *pfNear = float(dNear);
     if (pfFar != nullptr) *pfFar = float(dFar);
@@ -86,8 +95,8 @@ bool SetNearFarFromModel(NKFrame *pFrame, const float *pfModelView, int iWidth, 
     return true;
 }
 
-bool GetViewVolumeBox(int iWidth, int iHeight, float fNear, float fFar, float *pfBox,
-                      NKOrientedBox *pBox)
+bool NKGetViewVolumeBox(int iWidth, int iHeight, float fNear, float fFar, float *pfBox,
+                        NKOrientedBox *pBox)
 {
     double dHalfHeight = double(g_fFieldOfViewFactor) * fFar;
     double dHalfWidth = dHalfHeight * Aspect(iWidth, iHeight);
@@ -98,22 +107,8 @@ bool GetViewVolumeBox(int iWidth, int iHeight, float fNear, float fFar, float *p
     return true;
 }
 
-// The four corners of the frustum's section at distance fDistance:
-// bottom-left, top-left, bottom-right, top-right.
-void SectionCorners(double dAspect, float fDistance, float afCorners[4][3])
-{
-    float fHalfHeight = float(double(g_fFieldOfViewFactor) * fDistance);
-    float fHalfWidth = float(double(fHalfHeight) * dAspect);
-    const float afSigns[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
-    for (int i = 0; i < 4; i++) {
-        afCorners[i][0] = afSigns[i][0] * fHalfWidth;
-        afCorners[i][1] = afSigns[i][1] * fHalfHeight;
-        afCorners[i][2] = -fDistance;
-    }
-}
-
-bool GetViewFrustumPlanes(int iWidth, int iHeight, float fNear, float fFar, float (*pfPlanes)[4],
-                          bool bNearFar, bool bReverse)
+bool NKGetViewFrustumPlanes(int iWidth, int iHeight, float fNear, float fFar, float (*pfPlanes)[4],
+                            bool bNearFar, bool bReverse)
 {
     if (pfPlanes == nullptr) return false;
     enum { BL, TL, BR, TR };
@@ -132,7 +127,7 @@ bool GetViewFrustumPlanes(int iWidth, int iHeight, float fNear, float fFar, floa
 }
 
 // The eye of a model-view matrix is the point it maps to the origin.
-float ScaleByEyeDistance(float fSize, const float *pfPoint, const float *pfMatrix)
+float NKScaleByEyeDistance(float fSize, const float *pfPoint, const float *pfMatrix)
 {
     if (pfPoint == nullptr) return fSize;
     float afEye[3] = {0.0f, 0.0f, 0.0f};
@@ -146,16 +141,9 @@ float ScaleByEyeDistance(float fSize, const float *pfPoint, const float *pfMatri
     return float(fSize * NKVec3Distance(afEye, pfPoint));
 }
 
-bool ClipPlaneIndexOk(int iPlane)
-{
-    GLint iMax = 6;  // every OpenGL has at least six
-    glGetIntegerv(GL_MAX_CLIP_PLANES, &iMax);
-    return iPlane >= 0 && iPlane < iMax;
-}
-
 // An index past the implementation's planes is refused rather than handed
 // to OpenGL as another enum.
-bool SetClipPlane(int iPlane, const float *pfPlane, bool bFlip)
+bool NKSetClipPlane(int iPlane, const float *pfPlane, bool bFlip)
 {
     if (!ClipPlaneIndexOk(iPlane)) return false;
     GLenum ePlane = GLenum(GL_CLIP_PLANE0 + iPlane);
@@ -170,16 +158,14 @@ bool SetClipPlane(int iPlane, const float *pfPlane, bool bFlip)
     return true;
 }
 
-bool SetClipPlaneFromPointNormal(int iPlane, const float *pfPoint, const float *pfNormal,
-                                 bool bFlip)
+bool NKSetClipPlaneFromPointNormal(int iPlane, const float *pfPoint, const float *pfNormal,
+                                   bool bFlip)
 {
-    if (pfPoint == nullptr || pfNormal == nullptr) return SetClipPlane(iPlane, nullptr, bFlip);
+    if (pfPoint == nullptr || pfNormal == nullptr) return NKSetClipPlane(iPlane, nullptr, bFlip);
     float afPlane[4];
     if (NKPlaneFromPointNormal(pfPoint, pfNormal, afPlane) == 0) return false;
-    return SetClipPlane(iPlane, afPlane, bFlip);
+    return NKSetClipPlane(iPlane, afPlane, bFlip);
 }
-
-}  // namespace
 
 void NKInitViewProjection(void)
 {
@@ -201,16 +187,4 @@ bool NKProjectToWindow(const float *pfPoint, const double *pdModelView, const do
     *piY = int(dY + 0.5);
     if (pdDepth != nullptr) *pdDepth = dZ;
     return true;
-}
-
-void NKFillProjectionHooks(NKShellHooks *pHooks)
-{
-    pHooks->pfnSetProjection = SetProjection;
-    pHooks->pfnResizeView = ResizeView;
-    pHooks->pfnSetNearFarFromModel = SetNearFarFromModel;
-    pHooks->pfnGetViewVolumeBox = GetViewVolumeBox;
-    pHooks->pfnGetViewFrustumPlanes = GetViewFrustumPlanes;
-    pHooks->pfnScaleByEyeDistance = ScaleByEyeDistance;
-    pHooks->pfnSetClipPlane = SetClipPlane;
-    pHooks->pfnSetClipPlaneFromPointNormal = SetClipPlaneFromPointNormal;
 }

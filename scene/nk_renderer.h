@@ -1,4 +1,4 @@
-// render/nk_renderer.h -- start-up and shut-down of the drawing code: its
+// scene/nk_renderer.h -- start-up and shut-down of the drawing code: its
 // global records (view settings, lights, lighting models, the list-update
 // record, the display-list set, the highlight settings), the scene slot of core/nk_load_hooks.h and
 // the display commands' slot of the handler chain, the fringe texture table
