@@ -201,10 +201,14 @@ TEST(HideInternalFacesReference, HexahedronGridKeepsItsSkin)
     for (int k = 0; k < nz; k++)
         for (int j = 0; j < ny; j++)
             for (int i = 0; i < nx; i++) {
-                int hexa[8] = {node(i, j, k),         node(i + 1, j, k),
-                               node(i + 1, j + 1, k), node(i, j + 1, k),
-                               node(i, j, k + 1),     node(i + 1, j, k + 1),
-                               node(i + 1, j + 1, k + 1), node(i, j + 1, k + 1)};
+                int hexa[8] = {node(i, j, k),
+                               node(i + 1, j, k),
+                               node(i + 1, j + 1, k),
+                               node(i, j + 1, k),
+                               node(i, j, k + 1),
+                               node(i + 1, j, k + 1),
+                               node(i + 1, j + 1, k + 1),
+                               node(i, j + 1, k + 1)};
                 int faces[24];
                 NKGetHexaFaces(faces, hexa, false);
                 for (int q = 0; q < 6; q++) {
@@ -273,8 +277,8 @@ TEST(MergeCoincidentNodesReference, RandomPointsWithExactAndNearDuplicates)
         std::vector<int> conn;
         for (int k = 0; k < 4 * n; k++) conn.push_back((int)(rng() % (unsigned)(n + 2)) - 1);
         std::vector<int> expected = MergeReference(coords, conn);
-        ASSERT_TRUE(NKMergeCoincidentNodes(conn.data(), (int)conn.size(),
-                                           (float(*)[3])coords.data(), n));
+        ASSERT_TRUE(
+            NKMergeCoincidentNodes(conn.data(), (int)conn.size(), (float(*)[3])coords.data(), n));
         EXPECT_EQ(conn, expected) << "repetition " << rep;
     }
 }
