@@ -247,13 +247,6 @@ struct SortedLists {
         if (pIFS->piSortedConnects != nullptr) return piList[0];
         return *std::min_element(piList, piList + pIFS->piPolygonNumNodes[p]);
     }
-    bool Equal(int a, int b)
-    {
-        int n = pIFS->piPolygonNumNodes[a];
-        if (n != pIFS->piPolygonNumNodes[b]) return false;
-        const int *pa = Of(a, 0), *pb = Of(b, 1);
-        return std::equal(pa, pa + n, pb);
-    }
     uint32_t Hash(int p) { return FaceHash(Of(p, 0), pIFS->piPolygonNumNodes[p]); }
 };
 
@@ -272,30 +265,62 @@ struct FaceBuckets {
     }
 };
 
+// Arrays reused from group to group.
+struct GroupScratch {
+    std::vector<const int *> sorted;  // each face's sorted list
+    std::vector<int> nodes;           // the lists sorted here
+    std::vector<int> group, leaders, members;
+};
+
 // Hides every group of two or more equal faces among iCount candidates.
 // Ordered by their node lists, equal faces lie next to each other and each
 // neighbouring pair goes, so a group goes whole. Each face is compared with
 // the first face of each group found so far; the groups here are few (the
-// large buckets are split by hash first).
+// large buckets are split by hash first). Without the record's sorted copy
+// the lists are sorted once each into the scratch array.
 void HideGroupDuplicates(NKIndexedFaceSet *pIFS, SortedLists &lists, const int *piPolys, int iCount,
-                         std::vector<int> &group, std::vector<int> &leaders)
+                         GroupScratch &scratch)
 {
-    if (iCount == 2) {
-        if (lists.Equal(piPolys[0], piPolys[1]))
-            pIFS->pbKeep[piPolys[0]] = pIFS->pbKeep[piPolys[1]] = 0;
-        return;
+    std::vector<const int *> &sorted = scratch.sorted;
+    sorted.resize((size_t)iCount);
+    if (pIFS->piSortedConnects != nullptr) {
+        for (int i = 0; i < iCount; i++) sorted[(size_t)i] = lists.Of(piPolys[i], 0);
+    } else {
+        size_t iTotal = 0;
+        for (int i = 0; i < iCount; i++) iTotal += (size_t)pIFS->piPolygonNumNodes[piPolys[i]];
+        scratch.nodes.resize(iTotal);
+        size_t iAt = 0;
+        for (int i = 0; i < iCount; i++) {
+            int p = piPolys[i], n = pIFS->piPolygonNumNodes[p];
+            const int *piList = pIFS->piConnects + pIFS->piPolygonStart[p];
+            std::copy(piList, piList + n, scratch.nodes.begin() + (std::ptrdiff_t)iAt);
+            SortNodeList(scratch.nodes.data() + iAt, n);
+            iAt += (size_t)n;
+        }
+        iAt = 0;
+        for (int i = 0; i < iCount; i++) {
+            sorted[(size_t)i] = scratch.nodes.data() + iAt;
+            iAt += (size_t)pIFS->piPolygonNumNodes[piPolys[i]];
+        }
     }
+    auto equal = [&](int i, int j) {
+        int n = pIFS->piPolygonNumNodes[piPolys[i]];
+        return n == pIFS->piPolygonNumNodes[piPolys[j]] &&
+               std::equal(sorted[(size_t)i], sorted[(size_t)i] + n, sorted[(size_t)j]);
+    };
+    std::vector<int> &group = scratch.group, &leaders = scratch.leaders;
     group.assign((size_t)iCount, -1);
     leaders.clear();
     for (int i = 0; i < iCount; i++) {
         for (size_t g = 0; g < leaders.size() && group[(size_t)i] < 0; g++)
-            if (lists.Equal(piPolys[i], piPolys[leaders[g]])) group[(size_t)i] = (int)g;
+            if (equal(i, leaders[g])) group[(size_t)i] = (int)g;
         if (group[(size_t)i] < 0) {
             group[(size_t)i] = (int)leaders.size();
             leaders.push_back(i);
         }
     }
-    std::vector<int> members(leaders.size(), 0);
+    std::vector<int> &members = scratch.members;
+    members.assign(leaders.size(), 0);
     for (int i = 0; i < iCount; i++) members[(size_t)group[(size_t)i]]++;
     for (int i = 0; i < iCount; i++)
         if (members[(size_t)group[(size_t)i]] > 1) pIFS->pbKeep[piPolys[i]] = 0;
@@ -305,22 +330,22 @@ void HideGroupDuplicates(NKIndexedFaceSet *pIFS, SortedLists &lists, const int *
 // around one node) is first ordered by the hashes of the faces' lists with a
 // radix sort, so that only faces of equal hash are compared.
 void HideBucketDuplicates(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piPolys, int iCount,
-                          std::vector<int> &group, std::vector<int> &leaders)
+                          GroupScratch &scratch)
 {
     const int kSmall = 16;
     if (iCount <= kSmall) {
-        HideGroupDuplicates(pIFS, lists, piPolys, iCount, group, leaders);
+        HideGroupDuplicates(pIFS, lists, piPolys, iCount, scratch);
         return;
     }
-    std::vector<uint64_t> words((size_t)iCount), scratch((size_t)iCount);
+    std::vector<uint64_t> words((size_t)iCount), spare((size_t)iCount);
     for (int i = 0; i < iCount; i++)
         words[(size_t)i] = (uint64_t)lists.Hash(piPolys[i]) << 32 | (uint32_t)piPolys[i];
-    NKRadixSortKeyedWords(words.data(), scratch.data(), iCount);
+    NKRadixSortKeyedWords(words.data(), spare.data(), iCount);
     for (int i = 0; i < iCount; i++) piPolys[i] = (int)(uint32_t)words[(size_t)i];
     for (int i = 0; i < iCount;) {
         int j = i + 1;
         while (j < iCount && (words[(size_t)j] >> 32) == (words[(size_t)i] >> 32)) j++;
-        if (j - i > 1) HideGroupDuplicates(pIFS, lists, piPolys + i, j - i, group, leaders);
+        if (j - i > 1) HideGroupDuplicates(pIFS, lists, piPolys + i, j - i, scratch);
         i = j;
     }
 }
@@ -387,11 +412,11 @@ bool HideBucketRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBucke
         uint32_t b = buckets.Of(lists, p) - uFirst;
         if (b < uCount) piOrder[piEnd[b]++] = p;
     }
-    std::vector<int> group, leaders;
+    GroupScratch scratch;
     for (uint32_t b = 0; b < uCount; b++) {
         int iBegin = b == 0 ? 0 : piEnd[b - 1];
         if (piEnd[b] - iBegin > 1)
-            HideBucketDuplicates(pIFS, lists, piOrder + iBegin, piEnd[b] - iBegin, group, leaders);
+            HideBucketDuplicates(pIFS, lists, piOrder + iBegin, piEnd[b] - iBegin, scratch);
     }
     NKFree(piEnd);
     NKFree(piOrder);
