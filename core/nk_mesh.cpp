@@ -151,7 +151,7 @@ bool NKOrientPolygons(NKIndexedFaceSet *pIFS, const float dir[3])
 namespace {
 
 // Makes the arrays HideInternalFaces needs when they are missing; the sorted
-// copy only when asked.
+// copy and the visibility bytes only when asked.
 bool MakeFaceFlagArrays(NKIndexedFaceSet *pIFS, bool bSortedCopy)
 {
     size_t nPoly = (size_t)pIFS->iNumPolygons;
@@ -170,7 +170,9 @@ bool MakeFaceFlagArrays(NKIndexedFaceSet *pIFS, bool bSortedCopy)
         pIFS->pbWholeElement = (unsigned char *)NKCalloc(nPoly, 1);
         if (pIFS->pbWholeElement == nullptr) return false;
     }
-    if (pIFS->pbVisibility == nullptr) {
+    // Without the sorted copy (a record about to go) a missing visibility
+    // array reads as all zeros.
+    if (bSortedCopy && pIFS->pbVisibility == nullptr) {
         pIFS->pbVisibility = (unsigned char *)NKCalloc(nPoly, 1);
         if (pIFS->pbVisibility == nullptr) return false;
     }
@@ -209,7 +211,8 @@ uint32_t FaceHash(const int *piSorted, int n)
 
 bool Removable(const NKIndexedFaceSet *pIFS, int p)
 {
-    return pIFS->pbWholeElement[p] == 0 && pIFS->pbVisibility[p] == 0;
+    return pIFS->pbWholeElement[p] == 0 &&
+           (pIFS->pbVisibility == nullptr || pIFS->pbVisibility[p] == 0);
 }
 
 // Only removable faces of two or more nodes can go.

@@ -62,9 +62,10 @@ bool NKOrientPolygons(NKIndexedFaceSet *pIFS, const float dir[3]);
 // allocation fails.
 bool HideInternalFaces(NKIndexedFaceSet *pIFS);
 // The same keep flags and counts without the sorted connectivity (any is
-// freed; the faces' node lists are sorted as they are compared), for callers
-// that drop the record once the kept polygons are copied: the copy would
-// double the connectivity's memory at the peak of a model's loading.
+// freed; the faces' node lists are sorted as they are compared) and without
+// making a missing visibility array (read as all zeros), for callers that
+// drop the record once the kept polygons are copied: the copy would double
+// the connectivity's memory at the peak of a model's loading.
 bool NKHideInternalFacesUnsorted(NKIndexedFaceSet *pIFS);
 
 // True when polygons a and b have the same node count and the same sorted node

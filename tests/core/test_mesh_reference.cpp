@@ -221,6 +221,13 @@ TEST(HideInternalFacesReference, HexahedronGridKeepsItsSkin)
     Record r(f);
     ASSERT_TRUE(NKHideInternalFacesUnsorted(&r.ifs));
     EXPECT_EQ(r.ifs.iNumKeptPolygons, 2 * (nx * ny + ny * nz + nx * nz));
+    // Without visibility bytes nothing is hidden by them, and none are made.
+    Record bare(f);
+    NKFree(bare.ifs.pbVisibility);
+    bare.ifs.pbVisibility = nullptr;
+    ASSERT_TRUE(NKHideInternalFacesUnsorted(&bare.ifs));
+    EXPECT_EQ(bare.Keep(), r.Keep());
+    EXPECT_EQ(bare.ifs.pbVisibility, nullptr);
 }
 
 namespace {
