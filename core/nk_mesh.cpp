@@ -1,14 +1,16 @@
 // core/nk_mesh.cpp -- the indexed face set record and the mesh clean-up
 // operations of the part builders. See nk_mesh.h.
 //
-// Every operation here is linear or n log n in the mesh size: node merging
-// sorts the points once and compares neighbours only, internal-face hiding
-// hashes faces into as many buckets as there are polygons, and local node
-// numbering uses a per-node scratch array instead of searches. Results picked
+// Every operation here is linear in the mesh size: node merging radix-sorts
+// the points once and compares neighbours only, internal-face hiding
+// radix-sorts the faces by a key of their sorted node lists and compares
+// faces with equal keys only, and local node numbering uses a per-node
+// scratch array instead of searches. Results picked
 // through node maps and the geometry polygon map are in nk_mesh_results.cpp.
 #include "core/nk_mesh.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -69,36 +71,55 @@ bool HasPolygonArrays(const NKIndexedFaceSet *pIFS)
 // ---------------------------------------------------------------------------
 // Coincident nodes
 
+namespace {
+
+// Brings the node indices into ascending order of their points by x, then y,
+// then z, exactly (no tolerance), equal points in index order: a stable
+// radix sort per axis, the last key first. The words hold the order in their
+// low halves on return.
+void SortNodesByPoint(const float (*pfCoords)[3], uint64_t *pWords, uint64_t *pScratch, int n)
+{
+    for (int i = 0; i < n; i++) pWords[i] = (uint64_t)(uint32_t)i;
+    for (int iAxis = 2; iAxis >= 0; iAxis--) {
+        for (int i = 0; i < n; i++) {
+            uint32_t uNode = (uint32_t)pWords[i];
+            pWords[i] = (uint64_t)NKOrderedFloatBits(pfCoords[uNode][iAxis]) << 32 | uNode;
+        }
+        NKRadixSortKeyedWords(pWords, pScratch, n);
+    }
+}
+
+}  // namespace
+
 bool NKMergeCoincidentNodes(int *piConnects, int iLength, float (*pfCoords)[3], int iNumNodes)
 {
     if (piConnects == nullptr || pfCoords == nullptr || iLength < 0 || iNumNodes < 0)
         return NKDiagnostic("Null or negative input", "NKMergeCoincidentNodes");
     if (iNumNodes == 0 || iLength == 0) return true;
-    int *piOrder = (int *)NKAlloc(sizeof(int) * (size_t)iNumNodes);
+    uint64_t *pWords = (uint64_t *)NKAlloc(sizeof(uint64_t) * (size_t)iNumNodes);
+    uint64_t *pScratch = (uint64_t *)NKAlloc(sizeof(uint64_t) * (size_t)iNumNodes);
     int *piTarget = (int *)NKAlloc(sizeof(int) * (size_t)iNumNodes);
-    if (piOrder == nullptr || piTarget == nullptr) {
-        NKFree(piOrder);
+    if (pWords == nullptr || pScratch == nullptr || piTarget == nullptr) {
+        NKFree(pWords);
+        NKFree(pScratch);
         NKFree(piTarget);
         return NKDiagnostic("Error allocating scratch arrays", "NKMergeCoincidentNodes");
     }
-    for (int i = 0; i < iNumNodes; i++) {
-        piOrder[i] = i;
-        piTarget[i] = -1;
-    }
-    static const int aiKeyOrder[3] = {0, 1, 2};
-    NKSortPointsIndexed(&pfCoords[0][0], piOrder, iNumNodes, aiKeyOrder, true);
+    SortNodesByPoint(pfCoords, pWords, pScratch, iNumNodes);
+    NKFree(pScratch);
+    for (int i = 0; i < iNumNodes; i++) piTarget[i] = -1;
     // Only neighbours in the sorted order are compared; a run of equal points
     // thereby maps to its first node.
     for (int i = 1; i < iNumNodes; i++) {
-        int a = piOrder[i - 1], b = piOrder[i];
+        int a = (int)(uint32_t)pWords[i - 1], b = (int)(uint32_t)pWords[i];
         if (NKVec3EqualAbs(pfCoords[a], pfCoords[b]))
             piTarget[b] = piTarget[a] >= 0 ? piTarget[a] : a;
     }
+    NKFree(pWords);
     for (int k = 0; k < iLength; k++) {
         int n = piConnects[k];
         if (n >= 0 && n < iNumNodes && piTarget[n] >= 0) piConnects[k] = piTarget[n];
     }
-    NKFree(piOrder);
     NKFree(piTarget);
     return true;
 }
@@ -129,11 +150,12 @@ bool NKOrientPolygons(NKIndexedFaceSet *pIFS, const float dir[3])
 
 namespace {
 
-// Makes the arrays HideInternalFaces needs when they are missing.
-bool MakeFaceFlagArrays(NKIndexedFaceSet *pIFS)
+// Makes the arrays HideInternalFaces needs when they are missing; the sorted
+// copy and the visibility bytes only when asked.
+bool MakeFaceFlagArrays(NKIndexedFaceSet *pIFS, bool bSortedCopy)
 {
     size_t nPoly = (size_t)pIFS->iNumPolygons;
-    if (pIFS->piSortedConnects == nullptr && pIFS->iConnectLength > 0) {
+    if (bSortedCopy && pIFS->piSortedConnects == nullptr && pIFS->iConnectLength > 0) {
         pIFS->piSortedConnects = (int *)NKAlloc(sizeof(int) * (size_t)pIFS->iConnectLength);
         if (pIFS->piSortedConnects == nullptr) return false;
         std::memcpy(pIFS->piSortedConnects, pIFS->piConnects,
@@ -148,59 +170,186 @@ bool MakeFaceFlagArrays(NKIndexedFaceSet *pIFS)
         pIFS->pbWholeElement = (unsigned char *)NKCalloc(nPoly, 1);
         if (pIFS->pbWholeElement == nullptr) return false;
     }
-    if (pIFS->pbVisibility == nullptr) {
+    // Without the sorted copy (a record about to go) a missing visibility
+    // array reads as all zeros.
+    if (bSortedCopy && pIFS->pbVisibility == nullptr) {
         pIFS->pbVisibility = (unsigned char *)NKCalloc(nPoly, 1);
         if (pIFS->pbVisibility == nullptr) return false;
     }
     return true;
 }
 
-// The face key: the sorted node indices weighted 769, 97, 13, 3 in turn (up
-// to eight nodes), summed as an unsigned 32-bit value.
-unsigned int FaceHash(const int *piSorted, int n)
+// Ascending in place; the lists are short (faces have two to eight nodes),
+// so insertion suffices up to 32 nodes.
+void SortNodeList(int *pi, int n)
 {
-    static const unsigned int auWeight[8] = {769, 97, 13, 3, 769, 97, 13, 3};
-    unsigned int uSum = 0;
-    for (int i = 0; i < n && i < 8; i++) uSum += (unsigned int)piSorted[i] * auWeight[i];
-    return uSum;
+    if (n > 32) {
+        std::sort(pi, pi + n);
+        return;
+    }
+    for (int i = 1; i < n; i++) {
+        int v = pi[i], j = i;
+        for (; j > 0 && pi[j - 1] > v; j--) pi[j] = pi[j - 1];
+        pi[j] = v;
+    }
+}
+
+// A 32-bit hash of a sorted node list and its length; equal lists give equal
+// hashes, and the mixing spreads different lists over the whole range.
+uint32_t FaceHash(const int *piSorted, int n)
+{
+    uint32_t h = 0x9e3779b9u ^ (uint32_t)n;
+    for (int i = 0; i < n; i++) {
+        h ^= (uint32_t)piSorted[i];
+        h *= 0x85ebca6bu;
+        h ^= h >> 15;
+    }
+    h ^= h >> 16;
+    h *= 0xc2b2ae35u;
+    return h ^ (h >> 13);
 }
 
 bool Removable(const NKIndexedFaceSet *pIFS, int p)
 {
-    return pIFS->pbWholeElement[p] == 0 && pIFS->pbVisibility[p] == 0;
+    return pIFS->pbWholeElement[p] == 0 &&
+           (pIFS->pbVisibility == nullptr || pIFS->pbVisibility[p] == 0);
 }
 
-// Orders polygons by their sorted node lists: lexicographic over the shorter
-// length, the shorter list first when that prefix is equal. Equal lists put
-// the removable faces first, then go by polygon index. The tie-breaks make
-// the order total, so that identical removable faces always end next to each
-// other, even when a shell on the same nodes shares their bucket.
-struct SortedFaceLess {
+// Only removable faces of two or more nodes can go.
+bool IsCandidate(const NKIndexedFaceSet *pIFS, int p)
+{
+    return pIFS->piPolygonNumNodes[p] >= 2 && Removable(pIFS, p);
+}
+
+// The sorted node lists of the candidate faces: the record's sorted copy,
+// or, without one, a sorted copy of the polygon's list in one of two
+// buffers (so that two lists can be held at once).
+struct SortedLists {
     const NKIndexedFaceSet *pIFS;
-    bool operator()(int a, int b) const
+    int aiShort[2][32];
+    std::vector<int> buffer[2];  // for longer lists
+    const int *Of(int p, int iBuffer)
     {
-        int na = pIFS->piPolygonNumNodes[a], nb = pIFS->piPolygonNumNodes[b];
-        const int *pa = pIFS->piSortedConnects + pIFS->piPolygonStart[a];
-        const int *pb = pIFS->piSortedConnects + pIFS->piPolygonStart[b];
-        for (int i = 0; i < na && i < nb; i++)
-            if (pa[i] != pb[i]) return pa[i] < pb[i];
-        if (na != nb) return na < nb;
-        bool ra = Removable(pIFS, a), rb = Removable(pIFS, b);
-        if (ra != rb) return ra;
-        return a < b;
+        int n = pIFS->piPolygonNumNodes[p];
+        if (pIFS->piSortedConnects != nullptr)
+            return pIFS->piSortedConnects + pIFS->piPolygonStart[p];
+        int *pi = aiShort[iBuffer];
+        if (n > 32) {
+            buffer[iBuffer].resize((size_t)n);
+            pi = buffer[iBuffer].data();
+        }
+        const int *piList = pIFS->piConnects + pIFS->piPolygonStart[p];
+        std::copy(piList, piList + n, pi);
+        SortNodeList(pi, n);
+        return pi;
+    }
+    int Smallest(int p) const
+    {
+        const int *piList = (pIFS->piSortedConnects ? pIFS->piSortedConnects : pIFS->piConnects) +
+                            pIFS->piPolygonStart[p];
+        if (pIFS->piSortedConnects != nullptr) return piList[0];
+        return *std::min_element(piList, piList + pIFS->piPolygonNumNodes[p]);
+    }
+    uint32_t Hash(int p) { return FaceHash(Of(p, 0), pIFS->piPolygonNumNodes[p]); }
+};
+
+// Which bucket of the counting sort a face goes to: its smallest node above
+// the smallest of all faces, or, when the nodes span more than a few times
+// the face count, its hash modulo the face count. Equal lists always share a
+// bucket. By smallest node, faces that share nodes come from nearby elements,
+// so the comparisons read the connectivity almost in order.
+struct FaceBuckets {
+    bool bByNode = true;
+    int64_t iMinNode = 0;
+    uint32_t uCount = 1;
+    uint32_t Of(SortedLists &lists, int p) const
+    {
+        return bByNode ? (uint32_t)((int64_t)lists.Smallest(p) - iMinNode) : lists.Hash(p) % uCount;
     }
 };
 
-// Hides the identical neighbours among the polygons of one bucket.
-void HideBucketDuplicates(NKIndexedFaceSet *pIFS, std::vector<int> &bucket)
+// Arrays reused from group to group.
+struct GroupScratch {
+    std::vector<const int *> sorted;  // each face's sorted list
+    std::vector<int> nodes;           // the lists sorted here
+    std::vector<int> group, leaders, members;
+};
+
+// Hides every group of two or more equal faces among iCount candidates.
+// Ordered by their node lists, equal faces lie next to each other and each
+// neighbouring pair goes, so a group goes whole. Each face is compared with
+// the first face of each group found so far; the groups here are few (the
+// large buckets are split by hash first). Without the record's sorted copy
+// the lists are sorted once each into the scratch array.
+void HideGroupDuplicates(NKIndexedFaceSet *pIFS, SortedLists &lists, const int *piPolys, int iCount,
+                         GroupScratch &scratch)
 {
-    if (bucket.size() > 2) std::sort(bucket.begin(), bucket.end(), SortedFaceLess{pIFS});
-    for (size_t i = 1; i < bucket.size(); i++) {
-        int a = bucket[i - 1], b = bucket[i];
-        if (Removable(pIFS, a) && Removable(pIFS, b) && NKIFSFacesEqual(pIFS, a, b)) {
-            pIFS->pbKeep[a] = 0;
-            pIFS->pbKeep[b] = 0;
+    std::vector<const int *> &sorted = scratch.sorted;
+    sorted.resize((size_t)iCount);
+    if (pIFS->piSortedConnects != nullptr) {
+        for (int i = 0; i < iCount; i++) sorted[(size_t)i] = lists.Of(piPolys[i], 0);
+    } else {
+        size_t iTotal = 0;
+        for (int i = 0; i < iCount; i++) iTotal += (size_t)pIFS->piPolygonNumNodes[piPolys[i]];
+        scratch.nodes.resize(iTotal);
+        size_t iAt = 0;
+        for (int i = 0; i < iCount; i++) {
+            int p = piPolys[i], n = pIFS->piPolygonNumNodes[p];
+            const int *piList = pIFS->piConnects + pIFS->piPolygonStart[p];
+            std::copy(piList, piList + n, scratch.nodes.begin() + (std::ptrdiff_t)iAt);
+            SortNodeList(scratch.nodes.data() + iAt, n);
+            iAt += (size_t)n;
         }
+        iAt = 0;
+        for (int i = 0; i < iCount; i++) {
+            sorted[(size_t)i] = scratch.nodes.data() + iAt;
+            iAt += (size_t)pIFS->piPolygonNumNodes[piPolys[i]];
+        }
+    }
+    auto equal = [&](int i, int j) {
+        int n = pIFS->piPolygonNumNodes[piPolys[i]];
+        return n == pIFS->piPolygonNumNodes[piPolys[j]] &&
+               std::equal(sorted[(size_t)i], sorted[(size_t)i] + n, sorted[(size_t)j]);
+    };
+    std::vector<int> &group = scratch.group, &leaders = scratch.leaders;
+    group.assign((size_t)iCount, -1);
+    leaders.clear();
+    for (int i = 0; i < iCount; i++) {
+        for (size_t g = 0; g < leaders.size() && group[(size_t)i] < 0; g++)
+            if (equal(i, leaders[g])) group[(size_t)i] = (int)g;
+        if (group[(size_t)i] < 0) {
+            group[(size_t)i] = (int)leaders.size();
+            leaders.push_back(i);
+        }
+    }
+    std::vector<int> &members = scratch.members;
+    members.assign(leaders.size(), 0);
+    for (int i = 0; i < iCount; i++) members[(size_t)group[(size_t)i]]++;
+    for (int i = 0; i < iCount; i++)
+        if (members[(size_t)group[(size_t)i]] > 1) pIFS->pbKeep[piPolys[i]] = 0;
+}
+
+// The faces of one bucket of the counting sort. A large bucket (many faces
+// around one node) is first ordered by the hashes of the faces' lists with a
+// radix sort, so that only faces of equal hash are compared.
+void HideBucketDuplicates(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piPolys, int iCount,
+                          GroupScratch &scratch)
+{
+    const int kSmall = 16;
+    if (iCount <= kSmall) {
+        HideGroupDuplicates(pIFS, lists, piPolys, iCount, scratch);
+        return;
+    }
+    std::vector<uint64_t> words((size_t)iCount), spare((size_t)iCount);
+    for (int i = 0; i < iCount; i++)
+        words[(size_t)i] = (uint64_t)lists.Hash(piPolys[i]) << 32 | (uint32_t)piPolys[i];
+    NKRadixSortKeyedWords(words.data(), spare.data(), iCount);
+    for (int i = 0; i < iCount; i++) piPolys[i] = (int)(uint32_t)words[(size_t)i];
+    for (int i = 0; i < iCount;) {
+        int j = i + 1;
+        while (j < iCount && (words[(size_t)j] >> 32) == (words[(size_t)i] >> 32)) j++;
+        if (j - i > 1) HideGroupDuplicates(pIFS, lists, piPolys + i, j - i, scratch);
+        i = j;
     }
 }
 
@@ -213,6 +362,100 @@ void CountKeptPolygons(NKIndexedFaceSet *pIFS)
         pIFS->iNumKeptPolygons++;
         pIFS->iNumKeptConnects += pIFS->piPolygonNumNodes[p];
     }
+}
+
+// The buckets of the candidates: by smallest node while the node range stays
+// within a few times the candidate count (the usual case), by hash otherwise.
+FaceBuckets ChooseBuckets(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piCandidates)
+{
+    int64_t iMinNode = INT64_MAX, iMaxNode = INT64_MIN;
+    int iCandidates = 0;
+    for (int p = 0; p < pIFS->iNumPolygons; p++) {
+        if (!IsCandidate(pIFS, p)) continue;
+        iCandidates++;
+        int64_t iSmallest = lists.Smallest(p);
+        iMinNode = std::min(iMinNode, iSmallest);
+        iMaxNode = std::max(iMaxNode, iSmallest);
+    }
+    FaceBuckets buckets;
+    buckets.iMinNode = iMinNode;
+    if (iMinNode <= iMaxNode && iMaxNode - iMinNode < 4 * (int64_t)iCandidates + 1024) {
+        buckets.uCount = (uint32_t)(iMaxNode - iMinNode + 1);
+    } else {
+        buckets.bByNode = false;
+        buckets.uCount = (uint32_t)std::max(iCandidates, 1);
+    }
+    *piCandidates = iCandidates;
+    return buckets;
+}
+
+// The faces of buckets first..first+count-1: a stable counting sort by
+// bucket (piEnd[b] ends as the end of bucket b in piOrder, which is where
+// bucket b + 1 begins), then the comparisons within each bucket. False when
+// memory runs out.
+bool HideBucketRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &buckets,
+                     uint32_t uFirst, uint32_t uCount)
+{
+    int *piEnd = (int *)NKCalloc((size_t)uCount + 1, sizeof(int));
+    if (piEnd == nullptr) return false;
+    int iNumPoly = pIFS->iNumPolygons;
+    for (int p = 0; p < iNumPoly; p++) {
+        if (!IsCandidate(pIFS, p)) continue;
+        uint32_t b = buckets.Of(lists, p) - uFirst;
+        if (b < uCount) piEnd[b + 1]++;
+    }
+    for (uint32_t b = 1; b <= uCount; b++) piEnd[b] += piEnd[b - 1];
+    int *piOrder = (int *)NKAlloc(sizeof(int) * ((size_t)piEnd[uCount] + 1));
+    if (piOrder == nullptr) {
+        NKFree(piEnd);
+        return false;
+    }
+    for (int p = 0; p < iNumPoly; p++) {
+        if (!IsCandidate(pIFS, p)) continue;
+        uint32_t b = buckets.Of(lists, p) - uFirst;
+        if (b < uCount) piOrder[piEnd[b]++] = p;
+    }
+    GroupScratch scratch;
+    for (uint32_t b = 0; b < uCount; b++) {
+        int iBegin = b == 0 ? 0 : piEnd[b - 1];
+        if (piEnd[b] - iBegin > 1)
+            HideBucketDuplicates(pIFS, lists, piOrder + iBegin, piEnd[b] - iBegin, scratch);
+    }
+    NKFree(piEnd);
+    NKFree(piOrder);
+    return true;
+}
+
+// The hiding itself, with or without the record's sorted copy.
+bool HideFaces(NKIndexedFaceSet *pIFS, bool bSortedCopy)
+{
+    if (pIFS == nullptr) return NKDiagnostic("Null face set", "HideInternalFaces");
+    if (pIFS->iNumPolygons < 1) return true;
+    if (!HasPolygonArrays(pIFS)) return NKDiagnostic("Missing polygon arrays", "HideInternalFaces");
+    for (int p = 0; p < pIFS->iNumPolygons; p++)
+        if (!PolygonInRange(pIFS, p))
+            return NKDiagnostic("Polygon outside the connectivity", "HideInternalFaces");
+    if (!MakeFaceFlagArrays(pIFS, bSortedCopy))
+        return NKDiagnostic("Error allocating memory", "HideInternalFaces");
+    int iNumPoly = pIFS->iNumPolygons, iCandidates = 0;
+    if (pIFS->piSortedConnects != nullptr)
+        for (int p = 0; p < iNumPoly; p++)
+            if (pIFS->pbWholeElement[p] == 0)
+                SortNodeList(pIFS->piSortedConnects + pIFS->piPolygonStart[p],
+                             pIFS->piPolygonNumNodes[p]);
+    SortedLists lists{pIFS, {}, {}};
+    FaceBuckets buckets = ChooseBuckets(pIFS, lists, &iCandidates);
+    // The buckets go in chunks of about two million faces, so that the
+    // counting sort's order array stays small beside the record.
+    uint32_t uChunks = (uint32_t)(iCandidates / (1 << 21) + 1);
+    uint32_t uPerChunk = (uint32_t)(((uint64_t)buckets.uCount + uChunks - 1) / uChunks);
+    for (uint32_t uFirst = 0; uFirst < buckets.uCount; uFirst += uPerChunk) {
+        uint32_t uCount = std::min(uPerChunk, buckets.uCount - uFirst);
+        if (!HideBucketRange(pIFS, lists, buckets, uFirst, uCount))
+            return NKDiagnostic("Error allocating memory", "HideInternalFaces");
+    }
+    CountKeptPolygons(pIFS);
+    return true;
 }
 
 }  // namespace
@@ -236,41 +479,15 @@ bool NKIFSFacesEqual(const NKIndexedFaceSet *pIFS, int a, int b)
     return va == vb;
 }
 
-bool HideInternalFaces(NKIndexedFaceSet *pIFS)
-{
-    if (pIFS == nullptr) return NKDiagnostic("Null face set", "HideInternalFaces");
-    if (pIFS->iNumPolygons < 1) return true;
-    if (!HasPolygonArrays(pIFS)) return NKDiagnostic("Missing polygon arrays", "HideInternalFaces");
-    for (int p = 0; p < pIFS->iNumPolygons; p++)
-        if (!PolygonInRange(pIFS, p))
-            return NKDiagnostic("Polygon outside the connectivity", "HideInternalFaces");
-    if (!MakeFaceFlagArrays(pIFS))
-        return NKDiagnostic("Error allocating memory", "HideInternalFaces");
+bool HideInternalFaces(NKIndexedFaceSet *pIFS) { return HideFaces(pIFS, true); }
 
-    int iNumPoly = pIFS->iNumPolygons;
-    for (int p = 0; p < iNumPoly; p++)
-        if (pIFS->pbWholeElement[p] == 0)
-            NKBubbleSortInts(pIFS->piSortedConnects + pIFS->piPolygonStart[p],
-                             pIFS->piPolygonNumNodes[p]);
-    if (!NKBucketListInit(iNumPoly, iNumPoly))
-        return NKDiagnostic("Error allocating bucket lists", "HideInternalFaces");
-    for (int p = 0; p < iNumPoly; p++) {
-        int n = pIFS->piPolygonNumNodes[p];
-        if (n < 2) continue;
-        unsigned int uHash = FaceHash(pIFS->piSortedConnects + pIFS->piPolygonStart[p], n);
-        NKBucketListAdd((int)(uHash % (unsigned int)iNumPoly), p);
+bool NKHideInternalFacesUnsorted(NKIndexedFaceSet *pIFS)
+{
+    if (pIFS != nullptr && pIFS->piSortedConnects != nullptr) {
+        NKFree(pIFS->piSortedConnects);
+        pIFS->piSortedConnects = nullptr;
     }
-    std::vector<int> bucket;
-    for (int k = 0; k < iNumPoly; k++) {
-        const NKBucketEntry *pEntry = NKBucketListHead(k);
-        if (pEntry == nullptr || pEntry->pNext == nullptr) continue;
-        bucket.clear();
-        for (; pEntry != nullptr; pEntry = pEntry->pNext) bucket.push_back(pEntry->iValue);
-        HideBucketDuplicates(pIFS, bucket);
-    }
-    NKBucketListFree();
-    CountKeptPolygons(pIFS);
-    return true;
+    return HideFaces(pIFS, false);
 }
 
 // ---------------------------------------------------------------------------

@@ -61,6 +61,12 @@ bool NKOrientPolygons(NKIndexedFaceSet *pIFS, const float dir[3]);
 // keep, whole-element and visibility arrays when missing; false when that
 // allocation fails.
 bool HideInternalFaces(NKIndexedFaceSet *pIFS);
+// The same keep flags and counts without the sorted connectivity (any is
+// freed; the faces' node lists are sorted as they are compared) and without
+// making a missing visibility array (read as all zeros), for callers that
+// drop the record once the kept polygons are copied: the copy would double
+// the connectivity's memory at the peak of a model's loading.
+bool NKHideInternalFacesUnsorted(NKIndexedFaceSet *pIFS);
 
 // True when polygons a and b have the same node count and the same sorted node
 // lists (two empty polygons are equal).
@@ -74,7 +80,8 @@ bool NKRemoveUnusedNodesFromIFS(NKIndexedFaceSet *pIFS);
 // For polygons first..last (their references taken consecutively from the
 // start of polygon first): piUsed receives the distinct nodes in ascending
 // order (room for numNodes entries), piLocal the references renumbered to
-// positions in piUsed (room for the references). False for bad arguments, a
+// positions in piUsed (room for the references; piLocal may be piConnects
+// itself, renumbered in place). False for bad arguments, a
 // polygon or node reference out of range, or a failed scratch allocation.
 bool NKComputeLocalNodeArrays(int iFirst, int iLast, int iNumNodes, const int *piConnects,
                               int iLength, const int *piStarts, const int *piCounts,

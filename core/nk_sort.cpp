@@ -7,6 +7,8 @@
 
 #include <cassert>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
@@ -352,6 +354,45 @@ bool NKSortPointsIndexed(const float *pfPoints, int *piIndex, int n, const int *
     NKQuickSortGlobal(0, n - 1);
     NKClearQuickSortGlobalState();
     return true;
+}
+
+// ---- Radix sort -------------------------------------------------------------
+
+void NKRadixSortKeyedWords(uint64_t *pWords, uint64_t *pScratch, int64_t n)
+{
+    if (pWords == nullptr || pScratch == nullptr || n < 2) return;
+    const int kDigits = 1 << 16;
+    std::vector<int64_t> counts(2 * (size_t)kDigits, 0);
+    int64_t *piLow = counts.data(), *piHigh = counts.data() + kDigits;
+    for (int64_t i = 0; i < n; i++) {
+        uint32_t uKey = (uint32_t)(pWords[i] >> 32);
+        piLow[uKey & 0xffffu]++;
+        piHigh[uKey >> 16]++;
+    }
+    uint64_t *pFrom = pWords, *pTo = pScratch;
+    for (int iPass = 0; iPass < 2; iPass++) {
+        int64_t *piCount = iPass == 0 ? piLow : piHigh;
+        int iShift = 32 + 16 * iPass;
+        // A digit shared by every word leaves the order as it is.
+        if (piCount[(pFrom[0] >> iShift) & 0xffffu] == n) continue;
+        int64_t iSum = 0;
+        for (int d = 0; d < kDigits; d++) {
+            int64_t c = piCount[d];
+            piCount[d] = iSum;
+            iSum += c;
+        }
+        for (int64_t i = 0; i < n; i++) pTo[piCount[(pFrom[i] >> iShift) & 0xffffu]++] = pFrom[i];
+        std::swap(pFrom, pTo);
+    }
+    if (pFrom != pWords) std::memcpy(pWords, pFrom, sizeof(uint64_t) * (size_t)n);
+}
+
+uint32_t NKOrderedFloatBits(float f)
+{
+    if (f == 0.0f) f = 0.0f;  // -0 sorts with +0
+    uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return (u & 0x80000000u) != 0 ? ~u : (u | 0x80000000u);
 }
 
 // ---- Searching and sorted arrays -----------------------------------------------

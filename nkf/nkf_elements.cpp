@@ -457,28 +457,43 @@ bool Elements::FillFaceSet(NKIndexedFaceSet *pIFS, NKFNodeBlock *pNodes, int32_t
     pIFS->piPolygonElement = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
     pIFS->pbWholeElement = (unsigned char *)NKAlloc((size_t)iPolygons);
     pIFS->piConnects = (int *)NKAlloc((size_t)iConnects * sizeof(int));
-    int32_t *piBlockConnects = (int32_t *)NKAlloc((size_t)iConnects * sizeof(int32_t));
     bool bOk = pIFS->piPolygonStart != nullptr && pIFS->piPolygonNumNodes != nullptr &&
                pIFS->piPolygonElement != nullptr && pIFS->pbWholeElement != nullptr &&
-               pIFS->piConnects != nullptr && piBlockConnects != nullptr;
+               pIFS->piConnects != nullptr;
     if (bOk) {
+        // The connectivity first holds node-block indices and is renumbered
+        // in place: a second array of its size would set the peak memory.
         pIFS->iNumPolygons = iPolygons;
         pIFS->iConnectLength = iConnects;
-        bOk = AppendElementFaces(pIFS, piBlockConnects) &&
-              NKFCompactFaceSetNodes(pIFS, piBlockConnects, pNodes);
+        bOk = AppendElementFaces(pIFS, pIFS->piConnects) &&
+              NKFCompactFaceSetNodes(pIFS, pIFS->piConnects, pNodes);
     }
-    NKFree(piBlockConnects);
     if (!bOk) ReportError(NKString(""), NKString("Out of memory."));
     return bOk;
 }
 
-// The part-local index of a node-block index, by binary search in the part's
-// ascending node-block indices; -1 when the part does not hold the node.
-static int32_t LocalNodeIndex(int32_t iNode, const int32_t *piSource, int iCount)
+// Per node-block index up to the part's largest, its part-local index, or -1
+// when the part does not hold the node: one pass over the part's node-block
+// indices instead of a search per reference. *ppiTable (null when the part
+// has no nodes) holds *piSize entries. False when memory runs out.
+static bool MakeLocalNodeTable(const int32_t *piSource, int iCount, int32_t **ppiTable,
+                               int64_t *piSize)
 {
-    if (piSource == nullptr || iCount < 1) return -1;
-    const int32_t *p = std::lower_bound(piSource, piSource + iCount, iNode);
-    return p != piSource + iCount && *p == iNode ? (int32_t)(p - piSource) : -1;
+    *ppiTable = nullptr;
+    *piSize = 0;
+    int64_t iMax = -1;
+    for (int i = 0; piSource != nullptr && i < iCount; i++)
+        iMax = std::max(iMax, (int64_t)piSource[i]);
+    if (iMax < 0) return true;
+    int32_t *piTable = (int32_t *)NKAlloc(((size_t)iMax + 1) * sizeof(int32_t));
+    if (piTable == nullptr) return false;
+    for (int64_t k = 0; k <= iMax; k++) piTable[k] = -1;
+    // Downwards, so that a repeated index names its first position.
+    for (int i = iCount - 1; i >= 0; i--)
+        if (piSource[i] >= 0) piTable[piSource[i]] = i;
+    *ppiTable = piTable;
+    *piSize = iMax + 1;
+    return true;
 }
 
 bool Elements::NKCreateElementList(NKFElementList *pList, const int32_t *piNodeSourceIndex,
@@ -498,6 +513,12 @@ bool Elements::NKCreateElementList(NKFElementList *pList, const int32_t *piNodeS
         NKFFreeElementList(pList);
         return false;
     }
+    int32_t *piLocal = nullptr;
+    int64_t iTableSize = 0;
+    if (!MakeLocalNodeTable(piNodeSourceIndex, iCount, &piLocal, &iTableSize)) {
+        NKFFreeElementList(pList);
+        return false;
+    }
     int32_t e = 0, c = 0;
     for (int s = 0; s < m_iNumSections; s++) {
         int iType = m_piElementTypes[s];
@@ -508,10 +529,13 @@ bool Elements::NKCreateElementList(NKFElementList *pList, const int32_t *piNodeS
             rec.iID = m_bWithIDs ? m_ppiIDs[s][i] : e + 1;
             rec.iNodeStart = c;
             const int32_t *piRefs = m_ppiElements[s] + (int64_t)i * n;
-            for (int k = 0; k < n; k++)
-                pList->piConnects[c++] = LocalNodeIndex(piRefs[k], piNodeSourceIndex, iCount);
+            for (int k = 0; k < n; k++) {
+                int32_t iRef = piRefs[k];
+                pList->piConnects[c++] = iRef >= 0 && iRef < iTableSize ? piLocal[iRef] : -1;
+            }
         }
     }
+    NKFree(piLocal);
     pList->iNumElements = iNumElements;
     pList->iNumConnects = (int32_t)iConnects;
     return true;

@@ -61,12 +61,13 @@ void AddCellIndexTexts(NKPart *pPart, int iFaceSetID)
 }
 
 // Removes unused nodes and internal faces as the record asks, then gives
-// the kept polygon and reference counts.
+// the kept polygon and reference counts. The record goes once its kept
+// polygons are copied, so no sorted copy of its connectivity is made.
 bool PrepareFaceSet(NKIndexedFaceSet *pSet, int *piPolygons, int *piConnects)
 {
     if (pSet->bNodesNotCompacted && !NKRemoveUnusedNodesFromIFS(pSet)) return false;
     if (pSet->bFromElements && pSet->iNumPolygons > 0) {
-        if (!HideInternalFaces(pSet)) return false;
+        if (!NKHideInternalFacesUnsorted(pSet)) return false;
         *piPolygons = pSet->iNumKeptPolygons;
         *piConnects = pSet->iNumKeptConnects;
     } else {
@@ -76,34 +77,42 @@ bool PrepareFaceSet(NKIndexedFaceSet *pSet, int *piPolygons, int *piConnects)
     return true;
 }
 
-bool AllocatePartArrays(NKPart *pPart, const NKIndexedFaceSet *pSet, int iPolygons, int iConnects)
+// Moves a record array of iCount ints or floats into the part, grown by one
+// zeroed entry as the part's arrays are: the record goes right after, so a
+// copy would only raise the peak memory. Null when the array is null or
+// cannot grow.
+template <typename T>
+T *TakeRecordArray(T **ppArray, int64_t iCount)
+{
+    T *p = static_cast<T *>(NKRealloc(*ppArray, sizeof(T) * (size_t)(iCount + 1)));
+    if (p == nullptr) return nullptr;
+    *ppArray = nullptr;
+    p[iCount] = T();
+    return p;
+}
+
+// The part's arrays; its node arrays are taken over from the record.
+bool AllocatePartArrays(NKPart *pPart, NKIndexedFaceSet *pSet, int iPolygons, int iConnects)
 {
     pPart->iNumNodes = pSet->iNumNodes;
     pPart->iNumPolygons = iPolygons;
     pPart->iNumConnects = iConnects;
-    pPart->pNodeCoords =
-        static_cast<float *>(NKCalloc(3 * (int64_t)pSet->iNumNodes + 1, sizeof(float)));
+    pPart->pNodeCoords = TakeRecordArray(&pSet->pfCoords, 3 * (int64_t)pSet->iNumNodes);
     pPart->pConnects = static_cast<int *>(NKCalloc(iConnects + 1, sizeof(int)));
     pPart->pPolygonStart = static_cast<int *>(NKCalloc(iPolygons + 1, sizeof(int)));
     pPart->pPolygonNumNodes = static_cast<int *>(NKCalloc(iPolygons + 1, sizeof(int)));
     pPart->pPolygonElements = static_cast<int *>(NKCalloc(iPolygons + 1, sizeof(int)));
     if (pSet->piNodeSourceIndex != nullptr)
-        pPart->pNodeMap = static_cast<int *>(NKCalloc(pSet->iNumNodes + 1, sizeof(int)));
+        pPart->pNodeMap = TakeRecordArray(&pSet->piNodeSourceIndex, pSet->iNumNodes);
     if (pSet->piNodeIDs != nullptr)
-        pPart->pNodeIDs = static_cast<int *>(NKCalloc(pSet->iNumNodes + 1, sizeof(int)));
+        pPart->pNodeIDs = TakeRecordArray(&pSet->piNodeIDs, pSet->iNumNodes);
     return pPart->pNodeCoords != nullptr && pPart->pConnects != nullptr &&
            pPart->pPolygonStart != nullptr && pPart->pPolygonNumNodes != nullptr;
 }
 
-// Copies nodes and the kept polygons of the record into the part.
+// Copies the kept polygons of the record into the part.
 void CopyFaceSet(NKPart *pPart, const NKIndexedFaceSet *pSet)
 {
-    std::memcpy(pPart->pNodeCoords, pSet->pfCoords, sizeof(float) * 3 * (size_t)pSet->iNumNodes);
-    if (pPart->pNodeMap != nullptr)
-        std::memcpy(pPart->pNodeMap, pSet->piNodeSourceIndex,
-                    sizeof(int) * (size_t)pSet->iNumNodes);
-    if (pPart->pNodeIDs != nullptr)
-        std::memcpy(pPart->pNodeIDs, pSet->piNodeIDs, sizeof(int) * (size_t)pSet->iNumNodes);
     int iPolygon = 0, iPosition = 0;
     for (int j = 0; j < pSet->iNumPolygons && iPolygon < pPart->iNumPolygons; j++) {
         if (pSet->pbKeep != nullptr && pSet->pbKeep[j] == 0) continue;
@@ -121,9 +130,10 @@ void CopyFaceSet(NKPart *pPart, const NKIndexedFaceSet *pSet)
     }
 }
 
-// The source blocks' IDs, name, element list and colour of part i.
-void SetPartSources(NKPart *pPart, NKFQuolinGeometryBlock *pBlock, int iStep, int i,
-                    const NKIndexedFaceSet *pSet)
+// The source blocks' IDs, name, element list and colour of part i. The
+// element list maps node-block indices through the part's node map (the
+// record's node source indices), so it is built after the record is freed.
+void SetPartSources(NKPart *pPart, NKFQuolinGeometryBlock *pBlock, int iStep, int i)
 {
     pPart->iNodesBlockID = pBlock->GetPartNodeBlockId(iStep, i);
     pPart->iElementsBlockID = pBlock->GetPartElementBlockId(iStep, i);
@@ -132,7 +142,8 @@ void SetPartSources(NKPart *pPart, NKFQuolinGeometryBlock *pBlock, int iStep, in
     if (pName != nullptr && !pName->IsEmpty()) pPart->szName = *pName;
     NKFElementList list = {0, nullptr, 0, nullptr};
     if (pPart->iElementsBlockID >= 0 &&
-        pBlock->CreatePartElements(&list, iStep, i, pSet->piNodeSourceIndex, pSet->iNumNodes)) {
+        pBlock->CreatePartElements(&list, iStep, i, pPart->pNodeMap,
+                                   pPart->pNodeMap != nullptr ? pPart->iNumNodes : 0)) {
         pPart->iNumElements = list.iNumElements;
         pPart->pElements = list.pElements;
         pPart->iNumElementConnects = list.iNumConnects;
@@ -187,8 +198,8 @@ NKGeometry *NKFCreateGeometry(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndex
         CopyFaceSet(pPart, pSet);
         pPart->iFirstPolygon = iFirstPolygon;
         iFirstPolygon += pPart->iNumPolygons;
-        SetPartSources(pPart, pBlock, iStep, i, pSet);
         NKFreePolygonMesh(pSet);
+        SetPartSources(pPart, pBlock, iStep, i);
         if (NKGetPolygonInfoInPick() && pPart->iFaceSetBlockID >= 0)
             AddCellIndexTexts(pPart, pPart->iFaceSetBlockID);
     }

@@ -23,7 +23,8 @@ class NKFNodeBlock;
 // The last step of the part builders: pIFS holds the polygon starts, node
 // counts and connectivity length, and an allocated connectivity array;
 // piBlockConnects holds the polygons' references as node-block indices (all
-// valid for pNodes, whose data is loaded). Fills the record's connectivity
+// valid for pNodes, whose data is loaded), and may be the record's
+// connectivity itself, renumbered in place. Fills the record's connectivity
 // with part-local indices over the used nodes in ascending node order, with
 // their coordinates, user IDs (when the node block has them) and node-block
 // indices, sets the node count and clears the not-compacted flag. False when

@@ -46,13 +46,15 @@ NKFBlock *NKFReader::GetBlockByIndex(int n) const { return m_pBlocks->GetBlockBy
 // Reading primitives
 
 // A line is significant unless it is blank (blanks, tabs, CR and LF only;
-// a stray CR may stand anywhere in it) or starts with '#', '!' or ';'.
-static bool IsSignificantLine(const char *pszLine)
+// a stray CR may stand anywhere in it) or starts with '#', '!' or ';'. The
+// text ends at its length or at a NUL byte, whichever comes first.
+static bool IsSignificantLine(const char *pszLine, int64_t iLength)
 {
-    char c = pszLine[0];
+    char c = iLength > 0 ? pszLine[0] : 0;
     if (c == '#' || c == '!' || c == ';') return false;
-    for (const char *p = pszLine; *p != 0; p++) {
-        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') return true;
+    for (int64_t i = 0; i < iLength && pszLine[i] != 0; i++) {
+        char d = pszLine[i];
+        if (d != ' ' && d != '\t' && d != '\r' && d != '\n') return true;
     }
     return false;
 }
@@ -93,7 +95,7 @@ const NKString &NKFReader::NextLine()
             break;
         }
         m_iLineNumber++;
-        if (!IsSignificantLine(pszLine)) continue;
+        if (!IsSignificantLine(pszLine, iLength)) continue;
         StoreCurrentLine(pszLine, iLength);
         break;
     }

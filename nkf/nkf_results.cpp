@@ -41,7 +41,7 @@ bool NKFResultBlock::ParseBlock()
 bool NKFResultBlock::ParseAscii()
 {
     for (;;) {
-        NKString line = m_pReader->ReadLine();
+        const NKString &line = m_pReader->NextLine();
         if (line.IsEmpty()) return true;
         if (line.GetAt(0) == '*') {
             m_pReader->PushBackLine();

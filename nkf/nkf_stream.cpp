@@ -12,15 +12,19 @@
 
 #include "core/nk_file.h"
 
+// The line buffer's first size; it grows for a longer line.
+static const size_t kLineBufferBytes = 1 << 20;
+
 NKFStream::NKFStream()
     : m_pFile(nullptr), m_iFileSize(0), m_bSwapBytes(false), m_bEndReached(false), m_iBytesRead(0),
-      m_pLine(nullptr), m_iLineCapacity(0)
+      m_bLineBuffer(false), m_pLine(nullptr), m_iLineCapacity(0), m_iLineStart(0), m_iLineEnd(0),
+      m_iLineFilePos(0), m_iLineNul(-1), m_cLineNulByte(0)
 {}
 
 NKFStream::~NKFStream()
 {
     Close();
-    free(m_pLine);  // allocated by getline(3)
+    free(m_pLine);
 }
 
 bool NKFStream::Open(const char *pszPath)
@@ -41,11 +45,35 @@ void NKFStream::Close()
     if (m_pFile != nullptr) fclose(m_pFile);
     m_pFile = nullptr;
     m_iFileSize = 0;
+    m_bLineBuffer = false;
+    m_iLineNul = -1;
+}
+
+FILE *NKFStream::GetFile() const
+{
+    EndLineBuffer();
+    return m_pFile;
+}
+
+void NKFStream::RestoreLineEnd() const
+{
+    if (m_iLineNul >= 0) m_pLine[m_iLineNul] = m_cLineNulByte;
+    m_iLineNul = -1;
+}
+
+void NKFStream::EndLineBuffer() const
+{
+    RestoreLineEnd();
+    if (!m_bLineBuffer) return;
+    m_bLineBuffer = false;
+    if (m_pFile != nullptr)
+        fseeko(m_pFile, (off_t)(m_iLineFilePos + (int64_t)m_iLineStart), SEEK_SET);
 }
 
 int64_t NKFStream::GetPosition() const
 {
     if (m_pFile == nullptr) return 0;
+    if (m_bLineBuffer) return m_iLineFilePos + (int64_t)m_iLineStart;
     off_t iPos = ftello(m_pFile);
     return iPos < 0 ? 0 : (int64_t)iPos;
 }
@@ -53,6 +81,15 @@ int64_t NKFStream::GetPosition() const
 bool NKFStream::SetPosition(int64_t iPosition)
 {
     if (m_pFile == nullptr || iPosition < 0) return false;
+    RestoreLineEnd();
+    // A block's data read again after its parse usually lies in the buffer.
+    if (m_bLineBuffer && iPosition >= m_iLineFilePos &&
+        iPosition <= m_iLineFilePos + (int64_t)m_iLineEnd) {
+        m_iLineStart = (size_t)(iPosition - m_iLineFilePos);
+        m_bEndReached = false;
+        return true;
+    }
+    m_bLineBuffer = false;
     if (fseeko(m_pFile, (off_t)iPosition, SEEK_SET) != 0) return false;
     // Blocks load their data long after the parse ran into the end of the
     // file: a successful seek starts a fresh read, so the flag is cleared.
@@ -80,6 +117,7 @@ bool NKFStream::ReadRaw(void *pBuffer, int64_t iCount)
         m_bEndReached = true;
         return false;
     }
+    EndLineBuffer();
     if (fread(pBuffer, 1, (size_t)iCount, m_pFile) != (size_t)iCount) {
         m_bEndReached = true;
         memset(pBuffer, 0, (size_t)iCount);
@@ -113,7 +151,31 @@ bool NKFStream::Skip(int64_t iCount)
         m_bEndReached = true;
         return false;
     }
+    EndLineBuffer();
     return fseeko(m_pFile, (off_t)iCount, SEEK_CUR) == 0;
+}
+
+bool NKFStream::RefillLineBuffer()
+{
+    size_t iKept = m_iLineEnd - m_iLineStart;
+    if (m_pLine == nullptr || iKept == m_iLineCapacity) {
+        // Empty (first use) or full of one unfinished line: grow. One byte
+        // more than the capacity is kept for the NUL after a last line.
+        size_t iCapacity = m_iLineCapacity == 0 ? kLineBufferBytes : 2 * m_iLineCapacity;
+        char *pLine = (char *)realloc(m_pLine, iCapacity + 1);
+        if (pLine == nullptr) return false;
+        m_pLine = pLine;
+        m_iLineCapacity = iCapacity;
+    }
+    if (m_iLineStart > 0) {
+        memmove(m_pLine, m_pLine + m_iLineStart, iKept);
+        m_iLineFilePos += (int64_t)m_iLineStart;
+        m_iLineStart = 0;
+        m_iLineEnd = iKept;
+    }
+    size_t iRead = fread(m_pLine + m_iLineEnd, 1, m_iLineCapacity - m_iLineEnd, m_pFile);
+    m_iLineEnd += iRead;
+    return iRead > 0;
 }
 
 bool NKFStream::ReadLine(const char **ppszLine, int64_t *piLength)
@@ -121,12 +183,40 @@ bool NKFStream::ReadLine(const char **ppszLine, int64_t *piLength)
     *ppszLine = "";
     *piLength = 0;
     if (m_pFile == nullptr) return false;
-    ssize_t iRead = getline(&m_pLine, &m_iLineCapacity, m_pFile);
-    if (iRead < 0) return false;
+    RestoreLineEnd();
+    if (!m_bLineBuffer) {
+        off_t iPos = ftello(m_pFile);
+        m_iLineFilePos = iPos < 0 ? 0 : (int64_t)iPos;
+        m_iLineStart = m_iLineEnd = 0;
+        m_bLineBuffer = true;
+    }
+    size_t iSearched = 0;  // bytes after the line's start known to hold no LF
+    size_t iStop = 0;
+    for (;;) {
+        size_t iFrom = m_iLineStart + iSearched;
+        const char *pEnd = m_pLine == nullptr
+                               ? nullptr
+                               : (const char *)memchr(m_pLine + iFrom, '\n', m_iLineEnd - iFrom);
+        if (pEnd != nullptr) {
+            iStop = (size_t)(pEnd - m_pLine);
+            break;
+        }
+        iSearched = m_iLineEnd - m_iLineStart;
+        if (!RefillLineBuffer()) {
+            if (m_iLineStart == m_iLineEnd) return false;  // nothing left
+            iStop = m_iLineEnd;                            // a last line without LF
+            break;
+        }
+    }
+    const char *pszLine = m_pLine + m_iLineStart;
+    size_t iLength = iStop - m_iLineStart;
+    m_iLineStart = iStop < m_iLineEnd ? iStop + 1 : iStop;
     // Neither CR nor LF belongs to a line's text.
-    while (iRead > 0 && (m_pLine[iRead - 1] == '\n' || m_pLine[iRead - 1] == '\r'))
-        m_pLine[--iRead] = 0;
-    *ppszLine = m_pLine;
-    *piLength = iRead;
+    while (iLength > 0 && pszLine[iLength - 1] == '\r') iLength--;
+    m_iLineNul = (int64_t)(pszLine - m_pLine) + (int64_t)iLength;
+    m_cLineNulByte = m_pLine[m_iLineNul];
+    m_pLine[m_iLineNul] = 0;
+    *ppszLine = pszLine;
+    *piLength = (int64_t)iLength;
     return true;
 }

@@ -5,11 +5,15 @@
 // differs from the machine's; every read that fails sets the end flag, and
 // a count beyond the end of the file is refused before anything is read, so
 // a truncated file can never be read past. ASCII lines are
-// read whole, whatever their length, with the trailing CR and LF removed.
+// read whole, whatever their length, with the trailing CR and LF removed,
+// out of a large buffer that holds many lines (one read call per buffer, no
+// copy per line); every other use of the file first brings it back to the
+// position the lines reached.
 // The free NKFScan* functions (core's scanners, core/nk_text_utils.h) parse
 // numbers out of ASCII lines without the locale, either as far as a number
-// reaches or checking that each word is one finite number. The reader (nkf_reader.cpp) lends all
-// this to the block classes; nothing here knows about blocks or reports messages.
+// reaches or checking that each word is one finite number. The reader
+// (nkf_reader.cpp) lends all this to the block classes; nothing here knows
+// about blocks or reports messages.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +33,9 @@ public:
     bool Open(const char *pszPath);
     void Close();
     bool IsOpen() const { return m_pFile != nullptr; }
-    // The open file (for the form and byte-order probes), or null.
-    FILE *GetFile() const { return m_pFile; }
+    // The open file (for the form and byte-order probes), positioned where
+    // the reads reached; or null.
+    FILE *GetFile() const;
 
     void SetSwapBytes(bool bSwap) { m_bSwapBytes = bSwap; }
     bool GetSwapBytes() const { return m_bSwapBytes; }
@@ -58,20 +63,37 @@ public:
     // move past the end of the file fails and sets the end flag.
     bool Skip(int64_t iCount);
 
-    // Reads the next physical line, whole, without its CR/LF. False at the
-    // end of the file (then the line is empty).
+    // Reads the next physical line, whole, without its CR/LF: iLength bytes
+    // and a NUL at *ppszLine, in the line buffer itself (the byte after the
+    // line is lent for the NUL and given back at the next read or move).
+    // False at the end of the file (then the line is empty).
     bool ReadLine(const char **ppszLine, int64_t *piLength);
 
 private:
     bool ReadWords(void *pValues, int64_t iCount);
+    // Drops the line buffer and puts the file where the lines reached.
+    void EndLineBuffer() const;
+    // Keeps the unread bytes and reads more behind them; false at the end of
+    // the file or on a read error.
+    bool RefillLineBuffer();
+    // Puts back the byte the last line's NUL covers.
+    void RestoreLineEnd() const;
 
     FILE *m_pFile;
     int64_t m_iFileSize;
     bool m_bSwapBytes;
     bool m_bEndReached;
     int32_t m_iBytesRead;
-    char *m_pLine;  // getline buffer, grown as needed
+    // The line buffer: bytes [m_iLineStart, m_iLineEnd) of m_pLine are read
+    // but not yet taken; m_pLine[0] lies at m_iLineFilePos in the file. While
+    // m_bLineBuffer is set the file itself stands at its end.
+    mutable bool m_bLineBuffer;
+    char *m_pLine;
     size_t m_iLineCapacity;
+    size_t m_iLineStart, m_iLineEnd;
+    int64_t m_iLineFilePos;
+    mutable int64_t m_iLineNul;  // position in m_pLine of the lent byte; -1 none
+    char m_cLineNulByte;         // the byte it held
 };
 
 // The number scanners are core's (core/nk_text_utils.h); the NKF code

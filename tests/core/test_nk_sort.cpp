@@ -359,3 +359,37 @@ TEST(BucketLists, RefusesBadKeysAndAFullPool)
     NKBucketListFree();
     EXPECT_FALSE(NKBucketListAdd(0, 1));
 }
+
+// ---- Radix sort -------------------------------------------------------------------
+
+TEST(RadixSort, KeyedWordsSortStablyByKey)
+{
+    std::mt19937 rng(52);
+    // Keys over the full range, over a few values (long runs of equal keys),
+    // and sharing one high or low digit (passes that are skipped).
+    const uint32_t aMasks[] = {0xffffffffu, 0x7u, 0xffffu, 0xffff0000u};
+    for (uint32_t uMask : aMasks) {
+        for (int n : {0, 1, 2, 1000, 70000}) {
+            std::vector<uint64_t> words((size_t)n), scratch((size_t)n);
+            for (int i = 0; i < n; i++)
+                words[(size_t)i] = (uint64_t)(rng() & uMask) << 32 | (uint32_t)i;
+            std::vector<uint64_t> expected = words;
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](uint64_t a, uint64_t b) { return (a >> 32) < (b >> 32); });
+            NKRadixSortKeyedWords(words.data(), scratch.data(), n);
+            EXPECT_EQ(words, expected) << "mask " << uMask << ", " << n << " words";
+        }
+    }
+    NKRadixSortKeyedWords(nullptr, nullptr, 5);  // nothing happens
+}
+
+TEST(RadixSort, FloatImagesKeepTheOrderOfTheFloats)
+{
+    const float af[] = {-3.4e38f, -1.0f, -1e-30f, -0.0f, 0.0f,   1e-38f,
+                        1e-5f,    0.5f,  1.0f,    2.0f,  3.4e38f};
+    for (float a : af)
+        for (float b : af) {
+            EXPECT_EQ(a < b, NKOrderedFloatBits(a) < NKOrderedFloatBits(b)) << a << " " << b;
+            EXPECT_EQ(a == b, NKOrderedFloatBits(a) == NKOrderedFloatBits(b)) << a << " " << b;
+        }
+}

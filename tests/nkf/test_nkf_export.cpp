@@ -341,6 +341,39 @@ TEST_F(NKFExport, ExamplesComeBackInEveryForm)
     NKSetCommandHandler(NK_HANDLER_ANIMATION, pSaved);
 }
 
+TEST_F(NKFExport, AsciiAndBinaryFormsLoadTheSameModel)
+{
+    // The examples and a larger beam: every node, polygon, element, result
+    // value and displacement the same, bit for bit, whichever form is read.
+    NKCommandHandler pSaved = NKSetCommandHandler(NK_HANDLER_ANIMATION, AnimResultsHandler);
+    struct Model {
+        const char *pszName;
+        std::string text;
+    } models[] = {{"beam", NKFBeamExampleText()},
+                  {"plate", NKFPlateExampleText()},
+                  {"large_beam", NKFBeamText(60, 12, 12)}};
+    for (const Model &model : models) {
+        SCOPED_TRACE(model.pszName);
+        std::string forms[2] = {
+            NKFWriteTestFile((std::string(model.pszName) + ".nkf").c_str(), {model.text}),
+            NKFWriteTestFile((std::string(model.pszName) + "_be.nkf").c_str(),
+                             NKFExampleBinaryTwin(model.text, true))};
+        ModelSnapshot snapshots[2];
+        for (int i = 0; i < 2; i++) {
+            ASSERT_EQ(Run("open \"" + forms[i] + "\""), 0) << m_Capture.Text();
+            ASSERT_EQ(Run("readstate 1 1 1"), 0) << m_Capture.Text();
+            ASSERT_EQ(Run("animresults 1 3 1"), 0) << m_Capture.Text();
+            ASSERT_EQ(g_pModel->iNumFrames, 3);
+            snapshots[i] = Snapshot();
+        }
+        ASSERT_FALSE(snapshots[0].parts.empty());
+        ExpectSameModel(snapshots[0], snapshots[1]);
+        EXPECT_TRUE(snapshots[0].coords == snapshots[1].coords);
+        EXPECT_TRUE(snapshots[0].vectors == snapshots[1].vectors);
+    }
+    NKSetCommandHandler(NK_HANDLER_ANIMATION, pSaved);
+}
+
 TEST_F(NKFExport, VersionLineAndInternalStringsComeBack)
 {
     ASSERT_EQ(Run("open \"" + NKFWriteTestFile("beam.nkf", {NKFBeamExampleText()}) + "\""), 0);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "nkf/nkf_stream.h"
 #include "tests/test_support/nkf_test_writer.h"
@@ -72,6 +73,112 @@ TEST(NKFStream, LinesComeWholeWithoutTheirLineEnds)
     ASSERT_TRUE(stream.ReadLine(&psz, &n));
     EXPECT_STREQ("last", psz);
     EXPECT_FALSE(stream.ReadLine(&psz, &n));
+}
+
+TEST(NKFStream, LinesAcrossTheBufferReadAgainAfterMovesAndMixWithRawReads)
+{
+    // Short lines across several buffer fills, one line longer than a
+    // buffer, CR LF ends and a last line without its end.
+    std::vector<std::string> lines;
+    std::string text;
+    for (int i = 0; i < 300000; i++) {
+        lines.push_back(std::to_string(i * 7919LL) + " " + std::to_string(i));
+        text += lines.back() + (i % 3 == 0 ? "\r\n" : "\n");
+        if (i == 150000) {
+            lines.push_back(std::string(3 << 20, 'q'));
+            text += lines.back() + "\n";
+        }
+    }
+    lines.push_back("end");
+    text += "end";
+    std::string path = NKFTestPath("stream_buffer.txt");
+    ASSERT_TRUE(NKTestWriteText(path, text));
+    NKFStream stream;
+    ASSERT_TRUE(stream.Open(path.c_str()));
+    std::vector<int64_t> starts;
+    const char *psz = nullptr;
+    int64_t n = 0;
+    for (size_t i = 0; i < lines.size(); i++) {
+        starts.push_back(stream.GetPosition());
+        ASSERT_TRUE(stream.ReadLine(&psz, &n)) << i;
+        ASSERT_EQ((size_t)n, lines[i].size()) << i;
+        ASSERT_EQ(psz[n], 0) << i;
+        ASSERT_EQ(std::string(psz, (size_t)n), lines[i]) << i;
+    }
+    EXPECT_FALSE(stream.ReadLine(&psz, &n));
+    EXPECT_EQ(stream.GetPosition(), (int64_t)text.size());
+    // Back to lines read before, inside and outside what the buffer holds:
+    // each comes again whole, and so does the line after it.
+    for (size_t i : {lines.size() - 2, lines.size() - 5, (size_t)10, (size_t)150001, (size_t)0}) {
+        ASSERT_TRUE(stream.SetPosition(starts[i]));
+        for (size_t k = i; k < i + 2 && k < lines.size(); k++) {
+            ASSERT_TRUE(stream.ReadLine(&psz, &n));
+            EXPECT_EQ(std::string(psz, (size_t)n), lines[k]) << k;
+        }
+    }
+    // Raw reads and skips go on where the lines stopped.
+    ASSERT_TRUE(stream.SetPosition(starts[5]));
+    ASSERT_TRUE(stream.ReadLine(&psz, &n));
+    char ac[4] = {};
+    ASSERT_TRUE(stream.ReadRaw(ac, 3));
+    EXPECT_EQ(std::string(ac, 3), text.substr((size_t)starts[6], 3));
+    ASSERT_TRUE(stream.Skip(2));
+    EXPECT_EQ(stream.GetPosition(), starts[6] + 5);
+    ASSERT_TRUE(stream.SetPosition(starts[7]));
+    ASSERT_TRUE(stream.ReadLine(&psz, &n));
+    EXPECT_EQ(std::string(psz, (size_t)n), lines[7]);
+}
+
+TEST(NKFScan, QuickWordsReadAsTheGeneralWay)
+{
+    // Integers of up to nine digits are converted as they are walked; longer
+    // ones, signs, and words with other characters go the general way.
+    struct Case {
+        const char *pszText;
+        NKFWordScan eResult;
+        int32_t iValue;
+    } cases[] = {{"7", NKF_WORD_NUMBER, 7},
+                 {" -123456789,", NKF_WORD_NUMBER, -123456789},
+                 {"999999999\t", NKF_WORD_NUMBER, 999999999},
+                 {"2147483647", NKF_WORD_NUMBER, 2147483647},
+                 {"-2147483648", NKF_WORD_NUMBER, -2147483647 - 1},
+                 {"2147483648", NKF_WORD_ILLEGAL, 0},
+                 {"0000000000012", NKF_WORD_NUMBER, 12},
+                 {"+5", NKF_WORD_NUMBER, 5},
+                 {"12x", NKF_WORD_ILLEGAL, 0},
+                 {"-", NKF_WORD_ILLEGAL, 0},
+                 {"1.5", NKF_WORD_ILLEGAL, 0},
+                 {"  ", NKF_WORD_MISSING, 0}};
+    for (const Case &c : cases) {
+        const char *p = c.pszText;
+        int32_t iValue = 0;
+        EXPECT_EQ(NKFScanIntWord(&p, &iValue), c.eResult) << c.pszText;
+        if (c.eResult == NKF_WORD_NUMBER) {
+            EXPECT_EQ(iValue, c.iValue) << c.pszText;
+        }
+    }
+    // Floats go straight to float: the nearest float to the written value.
+    struct FloatCase {
+        const char *pszText;
+        NKFWordScan eResult;
+        float fValue;
+    } floats[] = {{"0.1", NKF_WORD_NUMBER, 0.1f},
+                  {"-1.17549435e-38", NKF_WORD_NUMBER, -1.17549435e-38f},
+                  {"3.4028235e38", NKF_WORD_NUMBER, 3.4028235e38f},
+                  {"1e-50", NKF_WORD_NUMBER, 0.0f},
+                  {"1e39", NKF_WORD_ILLEGAL, 0.0f},
+                  {"inf", NKF_WORD_ILLEGAL, 0.0f},
+                  {"nan", NKF_WORD_ILLEGAL, 0.0f},
+                  {"16777217", NKF_WORD_NUMBER, 16777216.0f},
+                  {"1.5e", NKF_WORD_ILLEGAL, 0.0f}};
+    for (const FloatCase &c : floats) {
+        const char *p = c.pszText;
+        float fValue = -1.0f;
+        EXPECT_EQ(NKFScanFloatWord(&p, &fValue), c.eResult) << c.pszText;
+        if (c.eResult == NKF_WORD_NUMBER) {
+            EXPECT_EQ(fValue, c.fValue) << c.pszText;
+        }
+    }
 }
 
 TEST(NKFScan, NumbersAreReadInOrderWhateverTheSeparators)

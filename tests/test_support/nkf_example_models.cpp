@@ -154,21 +154,24 @@ float Length3(float x, float y, float z) { return std::sqrt(x * x + y * y + z * 
 
 // ---- Beam ----------------------------------------------------------------
 
-const int kBeamNodesX = NKF_BEAM_CELLS_X + 1;
-const int kBeamNodesY = NKF_BEAM_CELLS_Y + 1;
-const int kBeamNodesZ = NKF_BEAM_CELLS_Z + 1;
 const float kBeamLength = 10.0f;
 const float kBeamCell = 0.5f;  // cell size across the beam
 
-int BeamNode(int i, int j, int k) { return i + kBeamNodesX * (j + kBeamNodesY * k); }
+// A beam of cx x cy x cz hexahedra over the beam's length, cells of
+// kBeamCell across it.
+struct BeamSize {
+    int cx, cy, cz;
+    int Node(int i, int j, int k) const { return i + (cx + 1) * (j + (cy + 1) * k); }
+};
+
 int BeamNodeID(int iIndex) { return 1001 + iIndex; }
 
 // Cantilever clamped at x = 0, bent downwards in z; the tip deflects by
 // the load factor.
-StepResults BeamResults(int iStep, const std::vector<float> &coords)
+StepResults BeamResults(const BeamSize &size, int iStep, const std::vector<float> &coords)
 {
     const float f = static_cast<float>(iStep) / NKF_EXAMPLE_STEPS;
-    const float L = kBeamLength, zMid = 0.5f * NKF_BEAM_CELLS_Z * kBeamCell;
+    const float L = kBeamLength, zMid = 0.5f * size.cz * kBeamCell;
     StepResults r;
     for (size_t n = 0; n < coords.size() / 3; n++) {
         float x = coords[3 * n], z = coords[3 * n + 2];
@@ -178,10 +181,10 @@ StepResults BeamResults(int iStep, const std::vector<float> &coords)
         r.displacements.insert(r.displacements.end(), {u, 0.0f, w});
         r.nodeScalars.push_back(Length3(u, 0.0f, w));
     }
-    for (int k = 0; k < NKF_BEAM_CELLS_Z; k++)
-        for (int j = 0; j < NKF_BEAM_CELLS_Y; j++)
-            for (int i = 0; i < NKF_BEAM_CELLS_X; i++) {
-                float xc = (i + 0.5f) * (L / NKF_BEAM_CELLS_X);
+    for (int k = 0; k < size.cz; k++)
+        for (int j = 0; j < size.cy; j++)
+            for (int i = 0; i < size.cx; i++) {
+                float xc = (i + 0.5f) * (L / size.cx);
                 float zc = (k + 0.5f) * kBeamCell - zMid;
                 r.elementScalars.push_back(f * 240.0f * (L - xc) * zc / L);
             }
@@ -190,19 +193,20 @@ StepResults BeamResults(int iStep, const std::vector<float> &coords)
 
 }  // namespace
 
-std::string NKFBeamExampleText()
+std::string NKFBeamText(int iCellsX, int iCellsY, int iCellsZ)
 {
+    const BeamSize size{iCellsX, iCellsY, iCellsZ};
     std::string text = "*NKF-1.00\n# Example model: a cantilever beam of hexahedra, bent over ";
     AppendInt(text, NKF_EXAMPLE_STEPS);
     text += " load steps.\n";
 
     std::vector<int> nodeIDs;
     std::vector<float> coords;
-    const float dx = kBeamLength / NKF_BEAM_CELLS_X;
-    for (int k = 0; k < kBeamNodesZ; k++)
-        for (int j = 0; j < kBeamNodesY; j++)
-            for (int i = 0; i < kBeamNodesX; i++) {
-                nodeIDs.push_back(BeamNodeID(BeamNode(i, j, k)));
+    const float dx = kBeamLength / size.cx;
+    for (int k = 0; k <= size.cz; k++)
+        for (int j = 0; j <= size.cy; j++)
+            for (int i = 0; i <= size.cx; i++) {
+                nodeIDs.push_back(BeamNodeID(size.Node(i, j, k)));
                 coords.insert(coords.end(), {i * dx, j * kBeamCell, k * kBeamCell});
             }
     AppendNodes(text, 1, nodeIDs, coords);
@@ -210,26 +214,31 @@ std::string NKFBeamExampleText()
     AppendBlockLine(text, "*ELEMENTS", 1);
     text += "%NAME \"Beam\"\n%NODES #1\n%WITH_ID\n%MAP_NODE_IDS\n%HEXAHEDRONS\n";
     std::vector<int> elementIDs;
-    for (int k = 0; k < NKF_BEAM_CELLS_Z; k++)
-        for (int j = 0; j < NKF_BEAM_CELLS_Y; j++)
-            for (int i = 0; i < NKF_BEAM_CELLS_X; i++) {
+    for (int k = 0; k < size.cz; k++)
+        for (int j = 0; j < size.cy; j++)
+            for (int i = 0; i < size.cx; i++) {
                 int id = 1 + static_cast<int>(elementIDs.size());
                 elementIDs.push_back(id);
                 std::vector<int> line = {id};
                 for (int dk = 0; dk < 2; dk++) {
-                    line.push_back(BeamNodeID(BeamNode(i, j, k + dk)));
-                    line.push_back(BeamNodeID(BeamNode(i + 1, j, k + dk)));
-                    line.push_back(BeamNodeID(BeamNode(i + 1, j + 1, k + dk)));
-                    line.push_back(BeamNodeID(BeamNode(i, j + 1, k + dk)));
+                    line.push_back(BeamNodeID(size.Node(i, j, k + dk)));
+                    line.push_back(BeamNodeID(size.Node(i + 1, j, k + dk)));
+                    line.push_back(BeamNodeID(size.Node(i + 1, j + 1, k + dk)));
+                    line.push_back(BeamNodeID(size.Node(i, j + 1, k + dk)));
                 }
                 AppendIntLine(text, line);
             }
 
     text += "*QUOLINGEOMETRY 1\n%NAME \"Beam\"\n%ELEMENTS\n1\n";
     for (int s = 1; s <= NKF_EXAMPLE_STEPS; s++)
-        AppendStepResults(text, s, BeamResults(s, coords), elementIDs);
+        AppendStepResults(text, s, BeamResults(size, s, coords), elementIDs);
     AppendResultLists(text, "Displacement magnitude", "Bending stress");
     return text;
+}
+
+std::string NKFBeamExampleText()
+{
+    return NKFBeamText(NKF_BEAM_CELLS_X, NKF_BEAM_CELLS_Y, NKF_BEAM_CELLS_Z);
 }
 
 // ---- Plate ---------------------------------------------------------------

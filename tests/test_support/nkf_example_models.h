@@ -25,6 +25,9 @@ const int NKF_EXAMPLE_STEPS = 3;
 
 // The whole ASCII file of each model.
 std::string NKFBeamExampleText();
+// The beam model with other numbers of hexahedra along x, y and z (the
+// example's are NKF_BEAM_CELLS_X, _Y and _Z), for larger test models.
+std::string NKFBeamText(int iCellsX, int iCellsY, int iCellsZ);
 std::string NKFPlateExampleText();
 
 // Writes beam.nkf and plate.nkf into the folder; false when a file cannot
