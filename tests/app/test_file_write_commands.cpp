@@ -178,16 +178,16 @@ TEST_F(FileWriteCommands, WriteGeometryWritesTheBinaryFormOfAFrame)
 TEST_F(FileWriteCommands, WritePartsWritesTheTextFormOfAPartRange)
 {
     ASSERT_EQ(OpenBeam(), 0);
-    RunCases(&m_Capture,
-             {
-                 {"writeparts p.byu 1 1", 0,
-                  "Generating new geometry file: p.byu containing part 1 to part 1\n"
-                  "  parts = 1   nodes = 99   polygons = 88"},
-                 {"writeparts q.byu 2 2", 1,
-                  "writeparts: Illegal part range 2 2  (legal range 1 -> 1)"},
-                 {"writeparts", 1, "writeparts: Cannot open file for writing. No filename specified"},
-                 {"writeparts /no/p.byu 1 1", 1, "Error opening geometry file /no/p.byu for writing."},
-             });
+    RunCases(
+        &m_Capture,
+        {
+            {"writeparts p.byu 1 1", 0,
+             "Generating new geometry file: p.byu containing part 1 to part 1\n"
+             "  parts = 1   nodes = 99   polygons = 88"},
+            {"writeparts q.byu 2 2", 1, "writeparts: Illegal part range 2 2  (legal range 1 -> 1)"},
+            {"writeparts", 1, "writeparts: Cannot open file for writing. No filename specified"},
+            {"writeparts /no/p.byu 1 1", 1, "Error opening geometry file /no/p.byu for writing."},
+        });
     EXPECT_EQ(Files(), (std::set<std::string>{"p.byu"}));
     std::string text = NKTestReadFile((m_Dir / "p.byu").string());
     EXPECT_EQ(text.substr(0, text.find('\n')), "       1       99       88      352");
@@ -196,11 +196,11 @@ TEST_F(FileWriteCommands, WritePartsWritesTheTextFormOfAPartRange)
 TEST_F(FileWriteCommands, SaveViewWritesTheSetviewLineThatLoadViewReadsBack)
 {
     ASSERT_EQ(OpenBeam(), 0);
-    RunCases(&m_Capture, {
-                             {"setview 0 0 0.6 0.8 0.5 -0.25 1", 0,
-                              "Setting view to: 0 0 0.6 0.8 0.5 -0.25 1"},
-                             {"sv v.vif", 0, "Writing view to file: v.vif"},
-                         });
+    RunCases(&m_Capture,
+             {
+                 {"setview 0 0 0.6 0.8 0.5 -0.25 1", 0, "Setting view to: 0 0 0.6 0.8 0.5 -0.25 1"},
+                 {"sv v.vif", 0, "Writing view to file: v.vif"},
+             });
     EXPECT_EQ(NKTestReadFile("v.vif"), "setview  0 0 0.6 0.8 0.5 -0.25 1\n");
 
     ASSERT_EQ(Run("setview"), 0);
@@ -284,10 +284,11 @@ TEST_F(FileWriteCommands, ExportResultInfoListsTheStepsAndResults)
                   "exportresultinfo: Cannot open file for reading. No filename specified"},
              });
     ASSERT_EQ(OpenBeam(), 0);
-    RunCases(&m_Capture, {
-                             {"exportresultinfo r.txt", 0, "Step and result info exported to: r.txt"},
-                             {"exportresultinfo /no/r.txt", 1, "Error creating file: /no/r.txt"},
-                         });
+    RunCases(&m_Capture,
+             {
+                 {"exportresultinfo r.txt", 0, "Step and result info exported to: r.txt"},
+                 {"exportresultinfo /no/r.txt", 1, "Error creating file: /no/r.txt"},
+             });
     std::string text = NKTestReadFile("r.txt");
     EXPECT_EQ(text.rfind("*QUOLINHARL_RESULT_INFO\n", 0), 0u) << text;
     for (const char *pszPart :
@@ -308,8 +309,8 @@ TEST_F(FileWriteCommands, KeepSettingsDecidesWhetherAnOpenResetsTheClipping)
     ASSERT_EQ(OpenBeam(), 0);
     EXPECT_FLOAT_EQ(g_fNearClip, 0.05f);
 
-    RunCases(&m_Capture,
-             {{"nokeepsettings", 0, "Reset all settings when loading a new primarty file (default)."}});
+    RunCases(&m_Capture, {{"nokeepsettings", 0,
+                           "Reset all settings when loading a new primarty file (default)."}});
     EXPECT_EQ(bKeepSettings, 0);
     ASSERT_EQ(OpenBeam(), 0);
     EXPECT_FLOAT_EQ(g_fNearClip, 0.01f);
@@ -326,7 +327,8 @@ TEST_F(FileWriteCommands, CloseInterfaceKeepsTheFramesAndCloseFilesEmptiesThem)
 
     ASSERT_EQ(OpenBeam(), 0);
     ASSERT_NE(NKGetResultsInterface()->type, NK_INTERFACE_NONE);
-    RunCases(&m_Capture, {{"closefiles", 0, "All files closed."}, {"closefiles", 0, "All files closed."}});
+    RunCases(&m_Capture,
+             {{"closefiles", 0, "All files closed."}, {"closefiles", 0, "All files closed."}});
     EXPECT_EQ(NKGetResultsInterface()->type, NK_INTERFACE_NONE);
     EXPECT_EQ(g_pModel->iNumFrames, 0);
 }
@@ -337,8 +339,8 @@ TEST_F(FileWriteCommands, TestCommandsStoreTheirNamesAndTheBatchReportsTheirArgu
              {{"testcommands t.qlc", 0, "Testing commands and logging to file Quolin.log."}});
     EXPECT_STREQ(szTestCommandFile.GetText(), "t.qlc");
     EXPECT_STREQ(szTestLogFile.GetText(), "Quolin.log");
-    RunCases(&m_Capture,
-             {{"testcommands \"a b.qlc\" my.log", 0, "Testing commands and logging to file my.log."}});
+    RunCases(&m_Capture, {{"testcommands \"a b.qlc\" my.log", 0,
+                           "Testing commands and logging to file my.log."}});
     EXPECT_STREQ(szTestCommandFile.GetText(), "a b.qlc");
     EXPECT_STREQ(szTestLogFile.GetText(), "my.log");
     RunCases(&m_Capture, {{"testcommands", 0, "Testing commands and logging to file Quolin.log."}});
@@ -357,23 +359,36 @@ TEST_F(FileWriteCommands, TestCommandsStoreTheirNamesAndTheBatchReportsTheirArgu
         std::string text;
         std::vector<std::string> call;  // kind, directory, mask, output; none: not called
     } cases[] = {
-        {"testdir d", true, 0, "Testing dir d files *.* output QuolinTest.log COMPLETE.",
+        {"testdir d",
+         true,
+         0,
+         "Testing dir d files *.* output QuolinTest.log COMPLETE.",
          {"testdir", "d", "*.*", "QuolinTest.log"}},
-        {"testopenperf d *.nkf o.log", true, 0,
+        {"testopenperf d *.nkf o.log",
+         true,
+         0,
          "Fileopen performance for dir d files *.nkf output o.log COMPLETE.",
          {"testopenperf", "d", "*.nkf", "o.log"}},
-        {"testopenperf d", true, 0,
+        {"testopenperf d",
+         true,
+         0,
          "Fileopen performance for dir d files *.* output FileOpenPerf.log COMPLETE.",
          {"testopenperf", "d", "*.*", "FileOpenPerf.log"}},
-        {"testdir \"my dir\" *.nkf", true, 0,
+        {"testdir \"my dir\" *.nkf",
+         true,
+         0,
          "Testing dir my dir files *.nkf output QuolinTest.log COMPLETE.",
          {"testdir", "my dir", "*.nkf", "QuolinTest.log"}},
         {"testdir d *.nkf", false, 1, "", {"testdir", "d", "*.nkf", "QuolinTest.log"}},
         {"testopenperf d", false, 1, "", {"testopenperf", "d", "*.*", "FileOpenPerf.log"}},
-        {"testdir", true, 1,
+        {"testdir",
+         true,
+         1,
          "Error in paramter number 1 : <directory> [<mask>] [<output>]\nRequired paramter missing.",
          {}},
-        {"testopenperf", true, 1,
+        {"testopenperf",
+         true,
+         1,
          "Error in paramter number 1 : <directory> [<mask>] [<output>]\nRequired paramter missing.",
          {}},
     };
