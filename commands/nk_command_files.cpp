@@ -1,5 +1,7 @@
-// commands/nk_command_files.cpp -- the command-file runner and the commands
-// source, repeatfile, pausefile and resumefile (see nk_command_files.h).
+// commands/nk_command_files.cpp -- the command-file runner, the commands
+// source, repeatfile, pausefile and resumefile, and the file commands that
+// close files, keep settings, start tests and write geometry and views (see
+// nk_command_files.h).
 //
 // The runner switches the message output off by one level while it runs
 // the lines of a file (unless command debugging is on), so that a script
@@ -18,10 +20,18 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_command_messages.h"
+#include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
+#include "commands/nk_load_sequence.h"
+#include "commands/nk_open_commands.h"
+#include "commands/nk_part_range.h"
 #include "core/nk_file.h"
+#include "core/nk_frames.h"
+#include "core/nk_geometry_writers.h"
 #include "core/nk_message.h"
+#include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_output_file.h"
 #include "core/nk_process.h"
 #include "core/nk_progress.h"
 #include "platform/nk_key_filter.h"
@@ -30,6 +40,8 @@ bool bRunningCommandFile = false;
 bool bCommandFilePaused = false;
 NKString szCurrentCommandFile("");
 NKString szCurrentCommandFilePath("");
+NKString szTestCommandFile("");
+NKString szTestLogFile("");
 
 void NKPausedCommandFile::Reset()
 {
@@ -442,6 +454,174 @@ int CommandResumeFile()
 
 }  // namespace
 
+// ---- Closing, settings, tests, geometry and view files ----------------------
+
+namespace {
+
+NKViewLineMaker sg_pfnViewLine = nullptr;
+// Placeholder slots: empty until the batch report commands fill them.
+NKBatchReportFunction sg_pfnTestDir = nullptr;
+NKBatchReportFunction sg_pfnTestOpenPerf = nullptr;
+
+void Info(const NKString &text) { NKPrintInfo(text.GetText()); }
+
+// The name of a file to write; reports the missing name through the command.
+bool WriteFileName(CommandTableEntry *pEntry, NKArgumentScan *pScan, NKString *pName)
+{
+    *pName = pScan->NextArgument();
+    if (!pName->IsEmpty()) return true;
+    NKCommandError(pEntry, "Cannot open file for writing. No filename specified");
+    return false;
+}
+
+int CommandCloseFiles()
+{
+    ResetScene();
+    NKPrintInfo("All files closed.");
+    return 0;
+}
+
+int CommandKeepSettings(bool bKeep)
+{
+    bKeepSettings = bKeep ? 1 : 0;
+    NKPrintInfo(bKeep ? "Keep current settings when loading a new primary file."
+                      : "Reset all settings when loading a new primarty file (default).");
+    return 0;
+}
+
+int CommandExportResultInfo(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    NKString name;
+    if (!ReadFileName(pEntry, pScan, &name)) return 1;
+    // The writer reports both its failure and its success.
+    return ExportResultInfo(name.GetText()) ? 0 : 1;
+}
+
+int CommandTestCommands(NKArgumentScan *pScan)
+{
+    NKString commandFile = pScan->NextArgument();
+    NKString logFile = pScan->NextArgument();
+    szTestCommandFile = commandFile.IsNull() ? NKString("") : commandFile;
+    szTestLogFile = logFile.IsEmpty() ? NKString::FromFormat("%s.log", "Quolin") : logFile;
+    Info(NKString::FromFormat("Testing commands and logging to file %s.", szTestLogFile.GetText()));
+    return 0;
+}
+
+// `testdir` and `testopenperf`: directory (required), mask and output file.
+// A report that fails answers 1 without the closing line.
+int CommandBatchReport(CommandTableEntry *pEntry, const char *pszArguments,
+                       NKBatchReportFunction pfnReport, const char *pszDefaultOutput,
+                       const char *pszDoneFormat)
+{
+    CommandParams params(pszArguments);
+    params.SetCommand(pEntry);
+    NKString directory;
+    NKString mask("*.*");
+    NKString output(pszDefaultOutput);
+    if (!params.NKGetFirstParameterString(&directory, true, NK_PARAM_STRING_TOKEN) ||
+        !params.NKGetParameterString(&mask, false, NK_PARAM_STRING_TOKEN) ||
+        !params.NKGetParameterString(&output, false, NK_PARAM_STRING_TOKEN))
+        return 1;
+    bool bDone = false;
+    if (pfnReport != nullptr) {
+        NKWaitCursor cursor;
+        bDone = pfnReport(directory.GetText(), mask.GetText(), output.GetText());
+    }
+    if (!bDone) return 1;
+    Info(
+        NKString::FromFormat(pszDoneFormat, directory.GetText(), mask.GetText(), output.GetText()));
+    return 0;
+}
+
+// `writegeometry <file> [<frame>]`: the frame counts from 1.
+int CommandWriteGeometry(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    NKString name;
+    if (!WriteFileName(pEntry, pScan, &name)) return 1;
+    NKString frameWord = pScan->NextToken();
+    int iFrame = frameWord.IsEmpty() ? 1 : frameWord.ToInt();
+    int iNumFrames = g_pModel != nullptr ? g_pModel->iNumFrames : 0;
+    if (iFrame < 1 || iFrame > iNumFrames) {
+        NKCommandError(
+            pEntry,
+            NKString::FromFormat("Frame %d out of range  (1 - %d)", iFrame, iNumFrames).GetText());
+        return 1;
+    }
+    NKWaitCursor cursor;
+    if (!NKModelHasGeometry()) return 0;
+    if (!NKWriteGeometryFile(g_pModel->pFrames[iFrame - 1].pGeometry, name.GetText())) {
+        NKPrintError("Error writing geometry file");
+        return 1;
+    }
+    Info(NKString::FromFormat("Geometry from frame %d written to file %s", iFrame, name.GetText()));
+    return 0;
+}
+
+// `writeparts <file> [<from part> <to part>]`: parts of the current frame.
+int CommandWriteParts(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    NKString name;
+    if (!WriteFileName(pEntry, pScan, &name)) return 1;
+    int iFrom = 0, iTo = 0;
+    NKString errorText;
+    if (NKCommandGetPartRange(pScan, &iFrom, &iTo, nullptr, &errorText, false) ==
+        NK_PART_RANGE_ERROR) {
+        NKCommandError(pEntry, errorText.GetText());
+        return 1;
+    }
+    NKWaitCursor cursor;
+    if (!NKModelHasGeometry()) return 0;
+    // The writer prints its own messages, its failure included.
+    return NKWritePartsToBYUFile(NKGetCurrentFrame(), name.GetText(), iFrom - 1, iTo - 1) ? 0 : 1;
+}
+
+// `saveview [<file>]`: one set-view line, written in one go.
+int CommandSaveView(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    NKString name = pScan->NextArgument();
+    if (name.IsEmpty()) name = NKString::FromFormat("%s.vif", "Quolin");
+    NKString line("setview  0 0 0 1 0 0 0");
+    if (sg_pfnViewLine != nullptr) sg_pfnViewLine(&line);
+    NKOutputFile out;
+    if (!out.Open(name.GetText())) {
+        NKCommandError(
+            pEntry,
+            NKString::FromFormat("Unable to open file for writing: %s", name.GetText()).GetText());
+        return 1;
+    }
+    Info(NKString::FromFormat("Writing view to file: %s", name.GetText()));
+    out.Printf("%s\n", line.GetText());
+    if (!out.Commit()) {
+        NKCommandError(pEntry,
+                       NKString::FromFormat("Error writing file: %s", name.GetText()).GetText());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+NKViewLineMaker NKSetViewLineMaker(NKViewLineMaker pfnMaker)
+{
+    NKViewLineMaker pfnPrevious = sg_pfnViewLine;
+    sg_pfnViewLine = pfnMaker;
+    return pfnPrevious;
+}
+
+NKBatchReportFunction NKSetTestDirFunction(NKBatchReportFunction pfnReport)
+{
+    NKBatchReportFunction pfnPrevious = sg_pfnTestDir;
+    sg_pfnTestDir = pfnReport;
+    return pfnPrevious;
+}
+
+NKBatchReportFunction NKSetTestOpenPerfFunction(NKBatchReportFunction pfnReport)
+{
+    NKBatchReportFunction pfnPrevious = sg_pfnTestOpenPerf;
+    sg_pfnTestOpenPerf = pfnReport;
+    return pfnPrevious;
+}
+
 int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
 {
     NKArgumentScan scan(pszArguments);
@@ -455,6 +635,31 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments)
         return CommandPauseFile();
     case NK_CID_RESUMEFILE:
         return CommandResumeFile();
+    case NK_CID_CLOSEINTERFACE:
+        NKCommandCloseInterface();
+        return 0;
+    case NK_CID_CLOSEFILES:
+        return CommandCloseFiles();
+    case NK_CID_KEEPSETTINGS:
+        return CommandKeepSettings(true);
+    case NK_CID_NOKEEPSETTINGS:
+        return CommandKeepSettings(false);
+    case NK_CID_EXPORTRESULTINFO:
+        return CommandExportResultInfo(pEntry, &scan);
+    case NK_CID_TESTCOMMANDS:
+        return CommandTestCommands(&scan);
+    case NK_CID_TESTDIR:
+        return CommandBatchReport(pEntry, pszArguments, sg_pfnTestDir, "QuolinTest.log",
+                                  "Testing dir %s files %s output %s COMPLETE.");
+    case NK_CID_TESTOPENPERF:
+        return CommandBatchReport(pEntry, pszArguments, sg_pfnTestOpenPerf, "FileOpenPerf.log",
+                                  "Fileopen performance for dir %s files %s output %s COMPLETE.");
+    case NK_CID_WRITEGEOMETRY:
+        return CommandWriteGeometry(pEntry, &scan);
+    case NK_CID_WRITEPARTS:
+        return CommandWriteParts(pEntry, &scan);
+    case NK_CID_SAVEVIEW:
+        return CommandSaveView(pEntry, &scan);
     default:
         break;
     }

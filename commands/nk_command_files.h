@@ -13,9 +13,10 @@
 // (nk_macros.h) and attribute files read back with `source`.
 //
 // NKCommandHandleFiles is the first handler of the interpreter's chain. It
-// serves the four commands above, hands the log and poll-file commands to
-// nk_command_log.cpp, and is where the other file commands (reading, opening,
-// closing and writing files) join the chain.
+// serves the four commands above, the closing, settings-keeping, test and
+// geometry- and view-writing commands, hands the log and poll-file commands
+// to nk_command_log.cpp, and is where the other file commands (reading,
+// opening and writing files) join the chain.
 #pragma once
 
 #include "core/nk_string.h"
@@ -32,6 +33,11 @@ extern bool bCommandFilePaused;
 extern NKString szCurrentCommandFile;
 // The same file's full path, taken before it runs from its own directory.
 extern NKString szCurrentCommandFilePath;
+
+// The names given to `testcommands`: the command file ("" when none was
+// given) and its log (default "Quolin.log"). Kept for a command test run.
+extern NKString szTestCommandFile;
+extern NKString szTestLogFile;
 
 // Files may run other files this deep; one more is refused with
 // "Command files nested too deeply".
@@ -66,6 +72,21 @@ int NKCommandHandleFiles(CommandTableEntry *pEntry, const char *pszArguments);
 
 // Puts NKCommandHandleFiles into its slot of the chain.
 void NKRegisterFileCommands(void);
+
+// The set-view command line of the current view, which `saveview` writes.
+// The view matrix lives above this folder, which fills the slot at start-up;
+// while it is empty the line is that of the identity view,
+// "setview  0 0 0 1 0 0 0". Each setter returns the function it replaces.
+using NKViewLineMaker = void (*)(NKString *pLine);
+NKViewLineMaker NKSetViewLineMaker(NKViewLineMaker pfnMaker);
+
+// The batch reports of `testdir` and `testopenperf`: (directory, mask,
+// output file) -> true when the report was written. Empty slots answer
+// false and write nothing.
+using NKBatchReportFunction = bool (*)(const char *pszDirectory, const char *pszMask,
+                                       const char *pszOutput);
+NKBatchReportFunction NKSetTestDirFunction(NKBatchReportFunction pfnReport);
+NKBatchReportFunction NKSetTestOpenPerfFunction(NKBatchReportFunction pfnReport);
 
 // The parts of NKCommandHandleFiles by topic, each answering 3 for ids that
 // are not its own: the open, geometry, nkf, volume and view commands

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
 #include "core/nk_bbox.h"
@@ -216,4 +217,5 @@ int NKCommandHandleViewpoint(CommandTableEntry *pEntry, const char *pszArguments
 void NKRegisterViewpointCommands(void)
 {
     NKSetCommandHandler(NK_HANDLER_VIEWPOINT, NKCommandHandleViewpoint);
+    NKSetViewLineMaker([](NKString *pLine) { NKMakeSetviewCommand(pLine, g_ViewMatrix); });
 }

@@ -7,5 +7,6 @@ struct CommandTableEntry;
 
 // The commands above; 3 for every other command id.
 int NKCommandHandleViewpoint(CommandTableEntry *pEntry, const char *pszArguments);
-// Fills the chain's viewpoint slot; called at start-up.
+// Fills the chain's viewpoint slot and the view line that `saveview` writes;
+// called at start-up.
 void NKRegisterViewpointCommands(void);

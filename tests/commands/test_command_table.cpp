@@ -68,7 +68,8 @@ TEST(CommandTableRows, CountsMatchTheCommandLanguage)
     EXPECT_EQ(
         CountLive([](const CommandTableEntry &r) { return std::strchr(r.name, ' ') != nullptr; }),
         297);
-    EXPECT_EQ(CountLive([](const CommandTableEntry &r) { return r.needgeom == 1; }), 464);
+    // closefiles also runs without a model, so that closing twice succeeds.
+    EXPECT_EQ(CountLive([](const CommandTableEntry &r) { return r.needgeom == 1; }), 463);
     EXPECT_EQ(CountLive([](const CommandTableEntry &r) {
                   return NKCommandTable::IsAvailableFlags(r.flags);
               }),
