@@ -21,9 +21,9 @@
 #include "render/nk_view_settings.h"
 
 const uint8_t NKOldPartPalette[16][3] = {
-    {255, 0, 0},   {0, 255, 0},   {255, 255, 0}, {0, 0, 255},   {255, 0, 255}, {0, 255, 255},
-    {255, 128, 0}, {64, 128, 255}, {255, 0, 0},  {0, 255, 0},   {255, 255, 0}, {0, 0, 255},
-    {255, 0, 255}, {0, 255, 255}, {255, 128, 0}, {64, 128, 255}};
+    {255, 0, 0},   {0, 255, 0},    {255, 255, 0}, {0, 0, 255},   {255, 0, 255}, {0, 255, 255},
+    {255, 128, 0}, {64, 128, 255}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0}, {0, 0, 255},
+    {255, 0, 255}, {0, 255, 255},  {255, 128, 0}, {64, 128, 255}};
 
 void NKChangeGeometryParts(int iFrom, int iTo, const std::function<void(NKPart &)> &change)
 {
@@ -83,7 +83,10 @@ struct RangeArgs {
     int iFrom = 0, iTo = 0;
 };
 
-void FlagMaterials(int iFrom, int iTo) { NKFlagMaterialsForUpdate(g_pListUpdateInfo, iFrom - 1, iTo - 1); }
+void FlagMaterials(int iFrom, int iTo)
+{
+    NKFlagMaterialsForUpdate(g_pListUpdateInfo, iFrom - 1, iTo - 1);
+}
 
 // color: ambient and diffuse from three bytes (the low 8 bits of each
 // integer).
@@ -151,11 +154,10 @@ int Shininess(CommandTableEntry *pEntry, const char *pszArguments)
     RangeArgs a(pszArguments);
     if (!a.Read(pEntry)) return NK_CMD_FAILED;
     const uint8_t uExp = static_cast<uint8_t>(a.NextInt() & 0xFF);
-    NKChangeGeometryParts(a.iFrom, a.iTo,
-                          [uExp](NKPart &part) { part.material.shininess = uExp; });
+    NKChangeGeometryParts(a.iFrom, a.iTo, [uExp](NKPart &part) { part.material.shininess = uExp; });
     FlagMaterials(a.iFrom, a.iTo);
-    return Done(NKString::FromFormat("Set shininess on part %d to part %d to %d", a.iFrom, a.iTo,
-                                     uExp));
+    return Done(
+        NKString::FromFormat("Set shininess on part %d to part %d to %d", a.iFrom, a.iTo, uExp));
 }
 
 int Alpha(CommandTableEntry *pEntry, const char *pszArguments)
@@ -256,8 +258,8 @@ int LockAttributes(CommandTableEntry *pEntry, const char *pszArguments, bool bLo
             iLast = v >= 0 ? v : n + v;
         }
         if (iLast < 1 || iLast > n)
-            return Fail(pEntry, NKString::FromFormat("Illegal part number %d  (legal range 1 -> %d)",
-                                                     iLast, n)
+            return Fail(pEntry, NKString::FromFormat(
+                                    "Illegal part number %d  (legal range 1 -> %d)", iLast, n)
                                     .GetText());
     }
     NKChangeGeometryParts(1, 0x7FFFFFFF, [](NKPart &part) { part.bLockAttributes = 0; });

@@ -79,8 +79,7 @@ const char *Word(const std::vector<NKString> &w, size_t i)
 bool ReadRange(CommandTableEntry *pEntry, NKArgumentScan *pScan, int *piFrom, int *piTo)
 {
     NKString error;
-    if (NKCommandGetPartRange(pScan, piFrom, piTo, nullptr, &error, false) ==
-        NK_PART_RANGE_ERROR) {
+    if (NKCommandGetPartRange(pScan, piFrom, piTo, nullptr, &error, false) == NK_PART_RANGE_ERROR) {
         NKCommandError(pEntry, error.GetText());
         return false;
     }
@@ -349,10 +348,10 @@ int PartShapeFlag(CommandTableEntry *pEntry, const char *pszArguments, bool bSph
         (bSpheres ? part.bPointsAsSpheres : part.bLinesAsCylinders) = uOn;
     });
     NKInvalidateAllPartLists();
-    return Done(NKString::FromFormat(
-        bSpheres ? "%sdrawing of points as spheres for part %d to part %d"
-                 : "%sdrawing of lines as cylinders for part %d to part %d",
-        bOn ? "Enable " : "Disable ", iFrom, iTo));
+    return Done(NKString::FromFormat(bSpheres
+                                         ? "%sdrawing of points as spheres for part %d to part %d"
+                                         : "%sdrawing of lines as cylinders for part %d to part %d",
+                                     bOn ? "Enable " : "Disable ", iFrom, iTo));
 }
 
 // spherepoints size / cylinderlines size <size> [from to]: the size in model
@@ -431,11 +430,7 @@ struct BackgroundRow {
 };
 
 const BackgroundRow kBackgroundRows[] = {
-    {NK_CID_VBACKGROUND,
-     1,
-     2,
-     {{0, 0, 0}, {50, 70, 150}},
-     {"  - Lower color", "  - Upper color"}},
+    {NK_CID_VBACKGROUND, 1, 2, {{0, 0, 0}, {50, 70, 150}}, {"  - Lower color", "  - Upper color"}},
     {NK_CID_VVBACKGROUND,
      2,
      3,
@@ -450,8 +445,8 @@ const BackgroundRow kBackgroundRows[] = {
      3,
      4,
      {{100, 0, 50}, {50, 50, 100}, {0, 100, 50}, {100, 50, 0}},
-     {"  - Bottom left corner color", "  - Bottom right corner color",
-      "  - Top right corner color", "  - Top left corner color"}},
+     {"  - Bottom left corner color", "  - Bottom right corner color", "  - Top right corner color",
+      "  - Top left corner color"}},
 };
 
 int MultiColourBackground(const BackgroundRow &row, const char *pszArguments)
@@ -474,8 +469,7 @@ int ImageBackground(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     const NKString name = scan.NextArgument();
-    if (name.IsEmpty())
-        return Fail(pEntry, "Cannot open file for reading. No filename specified");
+    if (name.IsEmpty()) return Fail(pEntry, "Cannot open file for reading. No filename specified");
     ImageRecord *pImage = nullptr;
     const int i = NKFindTextureImage(&TextureImageList, name.GetText());
     if (i >= 0)
@@ -695,7 +689,7 @@ int NKCommandHandleBoundary(CommandTableEntry *pEntry, const char *pszArguments)
     default:
         break;
     }
-    static const int kIds[] = {NK_CID_BCTEXT, NK_CID_NOBCTEXT,  NK_CID_BCDIS,    NK_CID_NOBCDIS,
+    static const int kIds[] = {NK_CID_BCTEXT,  NK_CID_NOBCTEXT,  NK_CID_BCDIS, NK_CID_NOBCDIS,
                                NK_CID_BCFORCE, NK_CID_NOBCFORCE, NK_CID_NOBC};
     if (pEntry->id == NK_CID_NOBC && g_pViewSettings == nullptr) return NK_CMD_FAILED;
     return RunSwitch(pEntry, kIds, std::size(kIds));
@@ -704,9 +698,10 @@ int NKCommandHandleBoundary(CommandTableEntry *pEntry, const char *pszArguments)
 int NKCommandHandleBackground(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    const bool bMine = pEntry->id == NK_CID_BACKGROUND || pEntry->id == NK_CID_IMAGEBACKGROUND ||
-                       std::any_of(std::begin(kBackgroundRows), std::end(kBackgroundRows),
-                                   [pEntry](const BackgroundRow &r) { return r.iId == pEntry->id; });
+    const bool bMine =
+        pEntry->id == NK_CID_BACKGROUND || pEntry->id == NK_CID_IMAGEBACKGROUND ||
+        std::any_of(std::begin(kBackgroundRows), std::end(kBackgroundRows),
+                    [pEntry](const BackgroundRow &r) { return r.iId == pEntry->id; });
     if (!bMine) return NK_CMD_NOT_MINE;
     if (g_pBackgroundSettings == nullptr) return NK_CMD_FAILED;
     if (pEntry->id == NK_CID_IMAGEBACKGROUND) return ImageBackground(pEntry, pszArguments);

@@ -81,7 +81,10 @@ protected:
             pGeo->iNumRef++;
         }
     }
-    NKPart &Part(int iFrame, int iPart) { return g_pModel->pFrames[iFrame].pGeometry->pParts[iPart]; }
+    NKPart &Part(int iFrame, int iPart)
+    {
+        return g_pModel->pFrames[iFrame].pGeometry->pParts[iPart];
+    }
     static int Run(const char *pszLine) { return ExecuteCommand(pszLine); }
 };
 
@@ -90,7 +93,8 @@ std::vector<std::string> Said(const MessageCapture &capture)
 {
     std::vector<std::string> out;
     for (const CapturedLine &l : capture.Lines())
-        if (l.text.find_first_not_of('\n') != std::string::npos && l.text.find("> ") == std::string::npos)
+        if (l.text.find_first_not_of('\n') != std::string::npos &&
+            l.text.find("> ") == std::string::npos)
             out.push_back(l.text);
     return out;
 }
@@ -109,15 +113,16 @@ TEST_F(MaterialCommands, ColorReachesEveryGeometryOnceAndFlagsItsParts)
     EXPECT_TRUE(capture.HasLine("Set color on part 1 to part 3 to red=44 green=0 blue=0"));
     *g_pListUpdateInfo = NKListUpdateInfo();
     EXPECT_EQ(Run("color 2 3 0 0 255"), 0);
-    EXPECT_TRUE(capture.HasLine("Set color on part 2 to part 3 to red=0 green=0 blue=255",
-                                NK_MSG_INFO));
+    EXPECT_TRUE(
+        capture.HasLine("Set color on part 2 to part 3 to red=0 green=0 blue=255", NK_MSG_INFO));
     EXPECT_TRUE(g_pListUpdateInfo->bMaterials);
     EXPECT_EQ(g_pListUpdateInfo->iMaterialFirst, 1);
     EXPECT_EQ(g_pListUpdateInfo->iMaterialLast, 2);
     EXPECT_FLOAT_EQ(Part(1, 0).material.ambient[2], 0.0f);
     EXPECT_FLOAT_EQ(Part(1, 2).material.ambient[2], 1.0f);
     EXPECT_EQ(Run("color 0"), 1);
-    EXPECT_TRUE(capture.HasLine("color: Illegal part range 0 0  (legal range 1 -> 3)", NK_MSG_ERROR));
+    EXPECT_TRUE(
+        capture.HasLine("color: Illegal part range 0 0  (legal range 1 -> 3)", NK_MSG_ERROR));
     EXPECT_FLOAT_EQ(Part(0, 2).material.ambient[2], 1.0f);
 }
 
@@ -129,11 +134,13 @@ TEST_F(MaterialCommands, ReflectancesShininessAndAlpha)
     EXPECT_FLOAT_EQ(Part(0, 0).material.ambient[0], 1.0f);
     EXPECT_FLOAT_EQ(Part(0, 0).material.ambient[1], 0.5f);
     EXPECT_FLOAT_EQ(Part(0, 0).material.ambient[2], -1.0f);
-    EXPECT_TRUE(capture.HasLine("Set ambient reflection on part 1 to part 1 to red=1 green=0.5 blue=-1"));
+    EXPECT_TRUE(
+        capture.HasLine("Set ambient reflection on part 1 to part 1 to red=1 green=0.5 blue=-1"));
     EXPECT_EQ(Run("specular 2 3 0.25"), 0);
     EXPECT_FLOAT_EQ(Part(0, 2).material.specular[0], 0.25f);
     EXPECT_FLOAT_EQ(Part(0, 2).material.specular[1], 0.0f);
-    EXPECT_TRUE(capture.HasLine("Set specular reflection on part 2 to part 3 to red=0.25 green=0 blue=0"));
+    EXPECT_TRUE(
+        capture.HasLine("Set specular reflection on part 2 to part 3 to red=0.25 green=0 blue=0"));
     EXPECT_EQ(Run("shininess 0 0 300"), 0);
     EXPECT_EQ(Part(0, 1).material.shininess, 44);
     EXPECT_TRUE(capture.HasLine("Set shininess on part 1 to part 3 to 44"));
@@ -192,8 +199,8 @@ TEST_F(MaterialCommands, LockedPartsAreSkippedOrRefused)
     EXPECT_FLOAT_EQ(Part(0, 3).material.ambient[0], 0.5f);
     EXPECT_FLOAT_EQ(Part(0, 4).material.ambient[0], 1.0f);
     EXPECT_EQ(Run("color 2 4 0 255 0"), 1);
-    EXPECT_TRUE(capture.HasLine("color: All parts in specified range (2 to 4) are locked",
-                                NK_MSG_ERROR));
+    EXPECT_TRUE(
+        capture.HasLine("color: All parts in specified range (2 to 4) are locked", NK_MSG_ERROR));
     EXPECT_FLOAT_EQ(Part(0, 1).material.ambient[1], 0.5f);
     EXPECT_EQ(Run("nolockattributes"), 0);
     EXPECT_TRUE(capture.HasLine("Disabled part attribute locking"));
@@ -317,10 +324,10 @@ TEST_F(MaterialCommands, FixWordsThatSayNothingAndTheInfoList)
     EXPECT_EQ(Run("fix quad"), 0);
     capture.Clear();
     EXPECT_EQ(Run("fix info"), 0);
-    for (const char *psz : {"Current settings:", "Quads as Polygons: 1", "Line clip fix: 0",
-                            "Byte normals: 0", "Use rotated fonts: 1",
-                            "Texture mapping for background polygon: 1",
-                            "Draw all polygons as triangles: 0"})
+    for (const char *psz :
+         {"Current settings:", "Quads as Polygons: 1", "Line clip fix: 0", "Byte normals: 0",
+          "Use rotated fonts: 1", "Texture mapping for background polygon: 1",
+          "Draw all polygons as triangles: 0"})
         EXPECT_TRUE(capture.HasLine(psz)) << psz << "\n" << capture.Text();
     EXPECT_TRUE(capture.Contains("Polygon offset: "));
     EXPECT_TRUE(capture.Contains("Meshfactor: "));
@@ -342,8 +349,8 @@ TEST_F(MaterialCommands, FrustumCullKeepsItsChoicesAndPolymodeIsObsolete)
     MakeParts(1, 1, true);
     capture.Clear();
     EXPECT_EQ(Run("polymode 1"), 0);
-    EXPECT_TRUE(capture.HasLine("polymode: Command is obsolete and not longer in use!",
-                                NK_MSG_WARNING));
+    EXPECT_TRUE(
+        capture.HasLine("polymode: Command is obsolete and not longer in use!", NK_MSG_WARNING));
 }
 
 TEST_F(MaterialCommands, SizesAnglesAndTheirRefusals)
@@ -367,7 +374,8 @@ TEST_F(MaterialCommands, SizesAnglesAndTheirRefusals)
         {"spherepoints size", 1,
          "spherepoints size: Parameter missing or illegal parameter specification"},
         {"spherepoints size 0.5 1 2", 0, "Sphere size for part 1 to part 2 set to 0.5"},
-        {"cylinderlines size 2 4", 1, "cylinderlines size: Illegal part range 4 4  (legal range 1 -> 3)"},
+        {"cylinderlines size 2 4", 1,
+         "cylinderlines size: Illegal part range 4 4  (legal range 1 -> 3)"},
         {"cylinderlines size 2", 0, "Cylinder size for part 1 to part 3 set to 2"},
         {"spherepoints quality -1", 1,
          "spherepoints quality: Illegal scale factor specification, factor must be larger than 0"},
