@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "commands/nk_command.h"
 #include "core/nk_load_hooks.h"
@@ -14,6 +15,7 @@
 #include "render/nk_render_mode_commands.h"
 #include "render/nk_view_settings.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 
@@ -101,6 +103,29 @@ TEST_F(MaterialGL, BackgroundColourClearsTheView)
     EXPECT_TRUE(Is(Centre(), 255, 0, 0));
     EXPECT_TRUE(Is(ReadPixel(2, 2), 10, 20, 30));
     EXPECT_TRUE(Is(ReadPixel(807, 597), 10, 20, 30));
+}
+
+}  // namespace
+
+namespace {
+
+// Mesa offers the ARB occlusion query in place of the HP extension.
+TEST_F(MaterialGL, OcclusionCullingFollowsTheOcclusionExtension)
+{
+    const char *pszExtensions = reinterpret_cast<const char *>(glGetString(GL_EXTENSIONS));
+    ASSERT_NE(pszExtensions, nullptr);
+    const bool bSupported = std::strstr(pszExtensions, "GL_HP_occlusion") != nullptr ||
+                            std::strstr(pszExtensions, "GL_ARB_occlusion_query") != nullptr;
+    MessageCapture capture;
+    EXPECT_EQ(ExecuteCommand("occlusioncull"), bSupported ? 0 : 1);
+    EXPECT_EQ(g_pViewSettings->bOcclusionCull, bSupported ? 1 : 0);
+    EXPECT_TRUE(bSupported ? capture.HasLine("Enable occlusion culling.", NK_MSG_INFO)
+                           : capture.HasLine("occlusioncull: Cannot enable occlusion culling. "
+                                             "Occlusion culling extension not found.",
+                                             NK_MSG_ERROR))
+        << capture.Text();
+    EXPECT_EQ(ExecuteCommand("noocclusioncull"), 0);
+    EXPECT_EQ(g_pViewSettings->bOcclusionCull, 0);
 }
 
 }  // namespace
