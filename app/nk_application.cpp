@@ -38,7 +38,9 @@
 #include "plot/nk_plot_commands.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_commands.h"
+#include "render/nk_material_commands.h"
 #include "render/nk_navigation.h"
+#include "render/nk_render_mode_commands.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -55,6 +57,8 @@ void RegisterCommandHandlers(void)
     NKRegisterCutPlaneCommands();
     NKRegisterViewpointCommands();
     NKRegisterFringeCommands();
+    NKRegisterMaterialCommands();
+    NKRegisterRenderModeCommands();
     NKRegisterPlotCommands();
     NKRegisterImageCommands();
     NKRegisterPlotOutput();

@@ -34,7 +34,7 @@ struct NKGraphicsSettings {
     uint8_t bLineSmooth = 0;     // smoothed lines
     uint8_t bPointSmooth = 0;    // GL_POINT_SMOOTH
     uint8_t bBackface = 0;       // back faces culled
-    uint8_t bCull = 1;           // culling of parts (cull / nocull)
+    uint8_t bCull = 1;           // two-sided lighting (nocull 1, cull 0)
     uint8_t bPerspective = 1;    // perspective (1) or orthographic (0)
     uint8_t bSingleBuffer = 0;   // start-up; single-buffered drawing
     uint8_t bPolygonOffset = 0;  // mesh lines use the polygon offset
@@ -47,7 +47,7 @@ struct NKGraphicsSettings {
     float fFogStart = 0.0f;
     float fFogEnd = 0.0f;
     int32_t iFogMode = NK_FOG_MODE_LINEAR;   // GL_LINEAR, GL_EXP or GL_EXP2
-    uint8_t bDisplayFlag = 0;                // set by a display command
+    uint8_t bDisplayFlag = 0;                // normals sent as bytes (fix bytenormals)
     float fOutlineCreaseAngle = 0.5235988f;  // 30 degrees, outline edges
     float fSmoothNormalAngle = 1.0471976f;   // 60 degrees, node normals
     uint8_t bStereo = 0;                     // start-up; stereo display on

@@ -27,7 +27,9 @@ struct NKBoundaryCondition {
 };
 
 // The list, its drawing scale and the four display flags (boundaries, node,
-// line and surface forces) that a read switches on.
+// line and surface forces) that a read switches on. The boundary commands
+// set them too: bcscale the scale, bcdis flag 0, bcforce flag 1, bcload
+// flags 2 and 3.
 extern std::vector<NKBoundaryCondition> g_BoundaryConditions;
 extern float g_fBoundaryConditionScale;
 extern uint8_t g_bShowBoundaryConditions[4];

@@ -35,8 +35,8 @@ extern uint8_t bFreqResultsVector;
 
 // The angle (radians) at which complex values are evaluated, and whether they
 // are read as their magnitude instead.
-// Placeholder: the phase-angle commands set them once they are built; until
-// then 0 and on.
+// Set by phase_angle and complex_magnitude / nocomplex_magnitude
+// (render/nk_render_mode_commands.h); 0 and on at start.
 extern float g_fPhaseAngle;
 extern uint8_t g_bComplexMagnitude;
 // Placeholder: the displacement-fringe mode ("fringedisplacements") and the

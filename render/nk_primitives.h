@@ -94,8 +94,9 @@ struct NKPathPolyline {
 extern NKPathPolyline *g_pPathPolylines;
 extern int g_iNumPathPolylines;
 
-// Placeholder: the current load case (boundary / bc, 1) and the text switch
-// (bctext, off) of the rendering-mode commands, until those keep them.
+// The load case whose boundary conditions are drawn (bc / boundary; 1) and
+// the text switch (bctext / nobctext; off), set by the boundary commands of
+// nk_render_mode_commands.h.
 extern int g_iBoundaryLoadCase;
 extern uint8_t g_bBoundaryText;
 

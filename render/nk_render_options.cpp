@@ -145,7 +145,11 @@ void NKReinitRenderResources(void)
     NKSetRenderOptionsChanged(g_pGraphicsSettings);
 }
 
-bool NKIsHPOcclusionSupported(void) { return ExtensionsHold("GL_HP_occlusion"); }
+// Mesa offers the ARB occlusion query where the HP extension is missing.
+bool NKIsHPOcclusionSupported(void)
+{
+    return ExtensionsHold("GL_HP_occlusion") || ExtensionsHold("GL_ARB_occlusion_query");
+}
 
 namespace {
 
