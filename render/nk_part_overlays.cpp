@@ -152,8 +152,8 @@ void NKDrawPartEdges(int iPart, NKPart *pPart, NKFrame *pFrame, bool bOutline, b
     glPushMatrix();
     TranslateByMeshOffset();
     // Only polygons that carry values can be filtered.
-    const bool bFilter = g_ValueFilterSettings.bValueFilter && pPart->bFringes &&
-                         NKHasPartNodeValues(pFrame, iPart);
+    const bool bFilter =
+        g_ValueFilterSettings.bValueFilter && pPart->bFringes && NKHasPartNodeValues(pFrame, iPart);
     const bool bOwnBlocks = g_RendererWorkarounds.bLineClipFix;
     if (!bOwnBlocks) glBegin(GL_LINES);
     const int *piNodes = nullptr;
@@ -282,8 +282,8 @@ void NKDrawSelectedPolygon(int iPolygon, int iPart, NKFrame *pFrame)
     if (NKGetInterfaceType() != NK_INTERFACE_RESERVOIR && g_pLabelOverlay != nullptr)
         for (int j = 0; j < n; j++) {
             const float *p = pfCoords + 3 * piNodes[j];
-            AddTextLabel(g_pLabelOverlay, FormatNodeLabel(*pPart, piNodes[j]).GetText(), p[0],
-                         p[1], p[2], NK_LABEL_OWNER_ALWAYS_CAPTURE);
+            AddTextLabel(g_pLabelOverlay, FormatNodeLabel(*pPart, piNodes[j]).GetText(), p[0], p[1],
+                         p[2], NK_LABEL_OWNER_ALWAYS_CAPTURE);
         }
     glPopMatrix();
     glPopAttrib();
@@ -383,8 +383,8 @@ void DrawArrow(const VectorDraw &d, const float *pfTail, const float *pfTip, int
     if (s.bFilter) {
         float afModel[3] = {afVector[0], afVector[1], afVector[2]};
         DisplayToModelVector(afModel);
-        const float fLength = std::sqrt(afModel[0] * afModel[0] + afModel[1] * afModel[1] +
-                                        afModel[2] * afModel[2]);
+        const float fLength =
+            std::sqrt(afModel[0] * afModel[0] + afModel[1] * afModel[1] + afModel[2] * afModel[2]);
         const float fData = d.fReference != 0.0f ? fLength / d.fReference : fLength;
         if (fData > s.fFilterMax || fData < s.fFilterMin) return;
     }
@@ -416,7 +416,8 @@ void NKDrawPartVectors(int iPart, NKPart *pPart, NKFrame *pFrame, const NKVector
     const NKVectorPartEntry *pEntry = NKGetPartVectorEntry(iPart, pFrame);
     if (pEntry == nullptr || pEntry->pNodeValues == nullptr || pPart->pNodeCoords == nullptr)
         return;
-    VectorDraw d{pFrame, iPart, pSettings, g_pModel != nullptr ? g_pModel->valueRanges[2].from : 1.0f};
+    VectorDraw d{pFrame, iPart, pSettings,
+                 g_pModel != nullptr ? g_pModel->valueRanges[2].from : 1.0f};
     PrepareScalarColours(&d, pPart);
     uint8_t auColor[3] = {pSettings->uColor[0], pSettings->uColor[1], pSettings->uColor[2]};
     if (pFrame->pVector != nullptr) ReservoirColour(pFrame->pVector->szDescription, auColor);
@@ -436,12 +437,12 @@ void NKDrawSeparateVectorFields(int iPart, NKPart *pPart, NKFrame *pFrame,
     if (pPart == nullptr || pFrame == nullptr || pSettings == nullptr) return;
     for (int s = 0; s < NK_NUM_SEPARATE_VECTOR_SLOTS; s++) {
         const NKSeparateVectorField *pField = pFrame->pSeparateVectors[s];
-        if (pField == nullptr || pField->pParts == nullptr || iPart < 0 || iPart >= pField->iNumParts)
+        if (pField == nullptr || pField->pParts == nullptr || iPart < 0 ||
+            iPart >= pField->iNumParts)
             continue;
         const NKSeparateVectorPart &items = pField->pParts[iPart];
         if (items.pItems == nullptr || items.iCount < 1) continue;
-        const float fScale =
-            g_pModel != nullptr ? g_pModel->valueRanges[4 + s].fLengthScale : 1.0f;
+        const float fScale = g_pModel != nullptr ? g_pModel->valueRanges[4 + s].fLengthScale : 1.0f;
         VectorDraw d{pFrame, iPart, &pSettings[s], fScale};
         PrepareScalarColours(&d, pPart);
         uint8_t auColor[3] = {pSettings[s].uColor[0], pSettings[s].uColor[1],
@@ -463,8 +464,7 @@ void NKDrawSeparateVectorFields(int iPart, NKPart *pPart, NKFrame *pFrame,
     }
 }
 
-void NKDrawPartNormals(int iPart, NKPart *pPart, NKFrame *pFrame,
-                       const NKVectorSettings *pSettings)
+void NKDrawPartNormals(int iPart, NKPart *pPart, NKFrame *pFrame, const NKVectorSettings *pSettings)
 {
     if (pPart == nullptr || pFrame == nullptr || pSettings == nullptr) return;
     const float *pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);

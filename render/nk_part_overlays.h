@@ -47,7 +47,8 @@ void NKDrawSelectedPolygon(int iPolygon, int iPart, NKFrame *pFrame);
 // A 5-pixel point and the text " <---ID" at each marker's node.
 void NKDrawNodeMarkers(NKFrame *pFrame, const NKNodeMarker *pMarkers, int iCount);
 // One line (and arrow head) per node from the frame's vector result.
-void NKDrawPartVectors(int iPart, NKPart *pPart, NKFrame *pFrame, const NKVectorSettings *pSettings);
+void NKDrawPartVectors(int iPart, NKPart *pPart, NKFrame *pFrame,
+                       const NKVectorSettings *pSettings);
 // The same for each separate vector field the frame holds, field s with
 // pSettings[s].
 void NKDrawSeparateVectorFields(int iPart, NKPart *pPart, NKFrame *pFrame,

@@ -323,8 +323,8 @@ TEST_F(OverlaysGL, MeshAndOutlineLinesFollowTheEdgeFlags)
     for (const Case &c : cases) {
         p->bOutlineMeshDefaultColor = c.bDefault;
         g_RendererWorkarounds.bLineClipFix = c.bLineClipFix;
-        const auto lines = OfKind(
-            Draw([&] { NKDrawPartEdges(0, p, Frame(), c.bOutline, false); }), GL_LINE_TOKEN);
+        const auto lines =
+            OfKind(Draw([&] { NKDrawPartEdges(0, p, Frame(), c.bOutline, false); }), GL_LINE_TOKEN);
         ASSERT_EQ(lines.size(), c.edges.size()) << c.bOutline;
         for (size_t i = 0; i < lines.size(); i++) {
             const int e = c.edges[i];
@@ -369,16 +369,16 @@ TEST_F(OverlaysGL, HighlightedPartGetsItsOutlineInTheOutlineColour)
     NKPartHighlightSettings.bDrawOutline = 1;
     const uint8_t auGreen[3] = {0, 255, 0};
     std::memcpy(NKPartHighlightSettings.uOutlineColor, auGreen, 3);
-    const auto lines = OfKind(Draw([&] { NKDrawPart(0, Frame(), &g_DisplayLists, 1, false); }),
-                              GL_LINE_TOKEN);
+    const auto lines =
+        OfKind(Draw([&] { NKDrawPart(0, Frame(), &g_DisplayLists, 1, false); }), GL_LINE_TOKEN);
     ASSERT_EQ(lines.size(), 2u);
     for (const Primitive &l : lines) ExpectColour(l.v[0], 0, 255, 0, "outline");
     ExpectAt(lines[0].v[0], Wx(0.5f), Wy(-0.5f), "edge 1");
     ExpectAt(lines[1].v[0], Wx(-0.5f), Wy(0.5f), "edge 3");
     NKPartHighlightSettings.bDrawOutline = 0;
-    EXPECT_TRUE(OfKind(Draw([&] { NKDrawPart(0, Frame(), &g_DisplayLists, 1, false); }),
-                       GL_LINE_TOKEN)
-                    .empty());
+    EXPECT_TRUE(
+        OfKind(Draw([&] { NKDrawPart(0, Frame(), &g_DisplayLists, 1, false); }), GL_LINE_TOKEN)
+            .empty());
 }
 
 TEST_F(OverlaysGL, UndeformedShapeIsAStippledLoopAtTheOwnCoordinates)
@@ -534,10 +534,10 @@ TEST_F(OverlaysGL, SeparateVectorFieldsScaleTheirItems)
     NKSeparateVectorField *pField = NKCreateSeparateVectorField();
     pField->iNumParts = 1;
     pField->szName = "GasField";
-    pField->pParts =
-        static_cast<NKSeparateVectorPart *>(NKCalloc(1, sizeof(NKSeparateVectorPart)));
+    pField->pParts = static_cast<NKSeparateVectorPart *>(NKCalloc(1, sizeof(NKSeparateVectorPart)));
     pField->pParts[0].iCount = 2;
-    pField->pParts[0].pItems = static_cast<NKSeparateVector *>(NKAlloc(2 * sizeof(NKSeparateVector)));
+    pField->pParts[0].pItems =
+        static_cast<NKSeparateVector *>(NKAlloc(2 * sizeof(NKSeparateVector)));
     pField->pParts[0].pItems[0] = {-1, {-0.5f, 0, 0}, {0.2f, 0, 0}};
     pField->pParts[0].pItems[1] = {-1, {0.5f, 0, 0}, {NK_UNDEFINED, 0, 0}};
     Frame()->pSeparateVectors[1] = pField;
@@ -546,8 +546,7 @@ TEST_F(OverlaysGL, SeparateVectorFieldsScaleTheirItems)
     NKVectorSettings settings[3];
     for (NKVectorSettings &s : settings) s.bArrows = 0;
     settings[1].uColor[1] = 0;
-    auto prims =
-        Draw([&] { NKDrawSeparateVectorFields(0, Part(), Frame(), settings); });
+    auto prims = Draw([&] { NKDrawSeparateVectorFields(0, Part(), Frame(), settings); });
     ASSERT_EQ(prims.size(), 1u);
     ExpectAt(prims[0].v[0], 202.5f, 300.0f, "tail");
     ExpectAt(prims[0].v[1], 364.5f, 300.0f, "tip");
@@ -684,8 +683,7 @@ TEST_F(OverlaysGL, PartExtrasDrawMeshAndVectorsAndOnlyVectorsWithTheModelHidden)
     for (const Case &c : cases) {
         g_pViewSettings->bShowModel = c.bShowModel;
         p->iDrawStyle = c.iDrawStyle;
-        const auto lines =
-            OfKind(Draw([&] { NKDrawPartExtras(0, p, Frame()); }), GL_LINE_TOKEN);
+        const auto lines = OfKind(Draw([&] { NKDrawPartExtras(0, p, Frame()); }), GL_LINE_TOKEN);
         ASSERT_EQ(lines.size(), c.iLines) << int(c.bShowModel) << c.iDrawStyle;
         ExpectAt(lines.back().v[1], 364.5f, 300.0f, "the vector comes last");
     }
