@@ -34,7 +34,7 @@
 #include "platform/nk_gl_context.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_fringe_commands.h"
-#include "render/nk_renderer.h"
+#include "scene/nk_renderer.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
