@@ -45,6 +45,7 @@
 #include "render/nk_node_colors.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
+#include "render/nk_part_overlays.h"
 #include "render/nk_render_options.h"
 #include "render/nk_ride.h"
 #include "render/nk_text.h"
@@ -219,7 +220,7 @@ void ResetModelColors(void)
     NKUndefinedValueColor[0] = 0;
     NKUndefinedValueColor[1] = 0;
     NKUndefinedValueColor[2] = 255;
-    // Placeholder: the mesh colour (black) comes with the display colours (render/).
+    for (uint8_t &c : g_uMeshColor) c = 0;
     // Placeholder: the contour-line colour and width (white, 1) come with the contour lines.
     for (uint8_t &c : g_uTextColor) c = 255;
 }
@@ -278,7 +279,7 @@ void ResetLoadState(void)
     g_SelectionList.Clear();
     // The command-file runner's flag stays: a load run from a command file
     // would otherwise leave the runner believing that no file runs.
-    // Placeholder: the overlay display mode (1) comes with the overlays (render/).
+    NKSelectionFeedbackMode = 1;
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ struct NKVectorSettings {
     float fArrowSize = 1.0f;              // arrow head size, 0-10
     int32_t iLineWidth = 0;               // pixels; 0 the global line width
     uint8_t uColor[3] = {255, 255, 255};  // arrow colour
-    uint8_t uSpare = 0;
+    uint8_t bScalarColor = 0;       // vectors in their nodes' fringe colours (vectcolor scalar)
     uint8_t bSurfaceNodesOnly = 1;  // vectors only at surface nodes
     uint8_t bAutoScale = 0;         // automatic displacement scaling
     float fAutoScaleFactor = 1.0f;  // its factor

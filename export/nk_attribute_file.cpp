@@ -27,6 +27,7 @@
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_overlays.h"
+#include "render/nk_part_overlays.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
@@ -38,13 +39,7 @@ namespace {
 // objects (tools/); 1 until then.
 int NKGetUserLineWidth(void) { return 1; }
 
-// Placeholder: the mesh colour comes with the display colours (render/);
-// black until then.
-const uint8_t *NKGetMeshColor(void)
-{
-    static const uint8_t kBlack[3] = {0, 0, 0};
-    return kBlack;
-}
+const uint8_t *NKGetMeshColor(void) { return g_uMeshColor; }
 
 // Placeholder: a part's texture image name comes with the part textures
 // (render/); no part has one until then, so no "readtexture" line is written.

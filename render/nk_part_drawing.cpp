@@ -20,6 +20,7 @@
 #include "render/nk_camera.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_lights.h"
+#include "render/nk_part_overlays.h"
 #include "render/nk_primitives.h"
 #include "render/nk_render_options.h"
 #include "render/nk_view_settings.h"
@@ -111,8 +112,8 @@ void HighlightPrePass(int iPart, NKFrame *pFrame)
     glEnable(GL_POLYGON_STIPPLE);
 }
 
-// The part's box in the box colour; the state of the pre-pass undone.
-// Placeholder: the outline lines come with the line drawing.
+// The part's box in the box colour, its outline lines in the outline
+// colour; the state of the pre-pass undone.
 void HighlightPostPass(int iPart, NKFrame *pFrame)
 {
     const NKPartHighlight &h = NKPartHighlightSettings;
@@ -124,6 +125,10 @@ void HighlightPostPass(int iPart, NKFrame *pFrame)
         glColor3ubv(h.uBoxColor);
         const int iWidth = g_pGraphicsSettings != nullptr ? g_pGraphicsSettings->iLineWidth : 1;
         NKDrawBox(afBox, false, static_cast<float>(iWidth));
+    }
+    if (h.bDrawOutline) {
+        glColor3ubv(h.uOutlineColor);
+        NKDrawPartEdges(iPart, NKGetFramePart(pFrame, iPart), pFrame, true, true);
     }
     if (h.bDrawOutline && !h.bStippleFill) NKEnablePolygonOffset(false);
     if (!h.bStippleFill) return;
@@ -205,10 +210,35 @@ void NKDrawPartElements(NKFrame *pFrame, int iPart, NKDisplayListSet *pLists)
     // code once it draws; nothing here.
 }
 
-// Placeholder: mesh, outline mesh, contour lines, undeformed shape,
-// normals, labels, traces and vectors come with their drawing code; a part
-// draws none of them yet.
-void NKDrawPartExtras(int, NKPart *, NKFrame *) {}
+// Placeholder: the vectors-per-ten overlay, the part labels and the
+// traces come with their drawing code; a part draws none of them yet.
+void NKDrawPartExtras(int iPart, NKPart *pPart, NKFrame *pFrame)
+{
+    if (pPart == nullptr || pFrame == nullptr) return;
+    if (CameraMoving() && MoveMode() != NK_MOVE_NORMAL) return;
+    if (ModelShown()) {
+        const bool bSurface = pPart->iDrawStyle == NK_DRAW_SURFACE;
+        if (pPart->bMesh && bSurface) NKDrawPartEdges(iPart, pPart, pFrame, false, false);
+        if (pPart->bOutlineMesh && bSurface) NKDrawPartEdges(iPart, pPart, pFrame, true, false);
+        if (g_bContoursShown && pFrame->pScalar != nullptr) {
+            const bool bSmooth = g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bLineSmooth;
+            if (bSmooth) glEnable(GL_LINE_SMOOTH);
+            NKDrawContourLines(iPart, pFrame);
+            if (bSmooth) glDisable(GL_LINE_SMOOTH);
+        }
+        if (g_pViewSettings != nullptr && g_pViewSettings->bShowUndeformed &&
+            pFrame->pVector != nullptr)
+            NKDrawUndeformedShape(pPart, pFrame);
+        if (pPart->bShowNormals) NKDrawPartNormals(iPart, pPart, pFrame, &g_VectorSettings);
+    }
+    if (pPart->bVectors && pFrame->pVector != nullptr)
+        NKDrawPartVectors(iPart, pPart, pFrame, &g_VectorSettings);
+    for (const NKSeparateVectorField *pField : pFrame->pSeparateVectors)
+        if (pField != nullptr) {
+            NKDrawSeparateVectorFields(iPart, pPart, pFrame, g_SeparateVectorSettings);
+            break;
+        }
+}
 
 namespace {
 

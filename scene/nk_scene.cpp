@@ -219,7 +219,7 @@ ViewedScene DrawViewedScene(NKFrame *pFrame, int bUninterruptible, int iScreen)
     NKDrawScreenOverlays(pFrame, iScreen);
     if (g_pCurrentPlot != nullptr && g_bPlotShown && !g_bPlotInOwnWindow)
         NKDrawPlot(g_pCurrentPlot, false, -1);
-    NKQueueFrameLabel(pFrame);
+    NKQueueFrameLabel(pFrame, iScreen);
     return kSceneDrawn;
 }
 

@@ -2,15 +2,60 @@
 // nk_scene_extras.h).
 #include "scene/nk_scene_extras.h"
 
+#include <algorithm>
+
+#include "core/nk_frames.h"
+#include "core/nk_model.h"
+#include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
+#include "core/nk_sound_sources.h"
 #include "render/nk_overlays.h"
+#include "render/nk_part_overlays.h"
+#include "render/nk_text.h"
+#include "render/nk_text_list.h"
+#include "render/nk_view_settings.h"
 #include "tools/nk_line_sets.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_primitives_3d.h"
 #include "tools/nk_user_drawing.h"
 #include "tools/nk_user_labels.h"
 
-void NKDrawSceneOverlays(NKFrame *) { NKFLDRedrawOnSelection(); }
+namespace {
+
+// The picked polygon in the selection colour while picks are shown as
+// polygons (selection feedback 1 or 2).
+void DrawPickedPolygon(NKFrame *pFrame)
+{
+    const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
+    if (pGeo == nullptr || (NKSelectionFeedbackMode != 1 && NKSelectionFeedbackMode != 2)) return;
+    if (pGeo->pickInfo.iPart < 0) return;
+    NKDrawSelectedPolygon(pGeo->pickInfo.iPolygon, pGeo->pickInfo.iPart, pFrame);
+}
+
+// Every sound source anchored at a node, marked there.
+void DrawSoundSourceMarkers(NKFrame *pFrame)
+{
+    if (NKGetSoundSourceCount() <= 0) return;
+    const SoundHighlightRecord *pRecord = g_pSoundSourceTable->ExportPositions();
+    if (pRecord == nullptr || pRecord->iCount < 1) return;
+    NKNodeMarker aMarkers[NK_MAX_SOUND_SOURCES];
+    const int iCount = std::min(pRecord->iCount, static_cast<int>(NK_MAX_SOUND_SOURCES));
+    for (int i = 0; i < iCount; i++) {
+        const SoundNodeHighlight &h = pRecord->aEntries[i];
+        aMarkers[i] = {h.iNode, h.iPart, {h.auColor[0], h.auColor[1], h.auColor[2]}, 0};
+    }
+    NKDrawNodeMarkers(pFrame, aMarkers, iCount);
+}
+
+}  // namespace
+
+void NKDrawSceneOverlays(NKFrame *pFrame)
+{
+    NKFLDRedrawOnSelection();
+    if (pFrame == nullptr) return;
+    DrawPickedPolygon(pFrame);
+    DrawSoundSourceMarkers(pFrame);
+}
 void NKDrawCopyOverlays(NKFrame *pFrame)
 {
     NKDrawPartPrimitives(pFrame);
@@ -21,7 +66,25 @@ void NKDrawCopyOverlays(NKFrame *pFrame)
     NKDrawUserLabels();
     NKDrawUserTexturePolygons(nullptr);
 }
-void NKQueueFrameLabel(NKFrame *) {}
+void NKQueueFrameLabel(NKFrame *pFrame, int iScreen)
+{
+    if (pFrame == nullptr || g_pModel == nullptr || g_pViewSettings == nullptr ||
+        !g_pViewSettings->bShowStep)
+        return;
+    NKString text;
+    if (!g_szStepText.IsEmpty()) text = NKString::FromFormat("%s: ", g_szStepText.GetText());
+    text = NKString::FromFormat("%s%s", text.GetText(), pFrame->szDescription.GetText());
+    const int iFrames = g_pModel->iNumFrames;
+    const long lIndex = g_pModel->pFrames != nullptr ? pFrame - g_pModel->pFrames : -1;
+    if (iFrames > 1 && lIndex >= 0 && lIndex < iFrames)
+        text = NKString::FromFormat("%s (%ld of %d)", text.GetText(), lIndex + 1, iFrames);
+    const uint8_t *c = g_uTextColor;
+    if (!text.IsEmpty())
+        NKAddText(g_pViewSettings->bLargeText ? 50 : 18, -0.95f, -0.95f, c[0], c[1], c[2],
+                  text.GetText());
+    if (pFrame->bInterpolated && g_pModel->animationType == 0 && iScreen == 1)
+        NKAddText(18, -0.2f, 0.9f, c[0], c[1], c[2], "Interpolated frame");
+}
 void NKDrawToolSurfaces(NKFrame *pFrame) { NKDrawParticleTraces(pFrame, g_pParticleTraceSet); }
 
 void NKCalculateAnimationSpeedup(unsigned int, NKGeometry *) {}

@@ -13,16 +13,20 @@
 struct NKFrame;
 struct NKGeometry;
 
-// Placeholder: the 3-D overlays of a frame (primitives, pick marks,
-// manipulators, 3-D legend, trace curves, rotation point); for now only the
-// forming limit diagram's redraw when the selected shells changed.
+// The 3-D overlays of a frame: the forming limit diagram's redraw when the
+// selected shells changed, the picked polygon and the sound sources'
+// node markers. Placeholder: primitives, pick marks, manipulators, 3-D
+// legend, trace curves and rotation point are not drawn here yet.
 void NKDrawSceneOverlays(NKFrame *pFrame);
 // The overlay pass of every copy: the 3-D primitives, the line sets, the
 // user labels, points, text labels and textured polygons. Placeholder: the
 // display lists, the box and the 3-D texts are not drawn here yet.
 void NKDrawCopyOverlays(NKFrame *pFrame);
-// Placeholder: queues the frame label; nothing.
-void NKQueueFrameLabel(NKFrame *pFrame);
+// Queues the frame label while the step is shown: the step text prefix,
+// the frame's description and "(n of m)" at the lower left, and, drawing
+// to the screen (iScreen 1) with no animation running, "Interpolated
+// frame" for a frame made by interpolation.
+void NKQueueFrameLabel(NKFrame *pFrame, int iScreen);
 // The tool surfaces of the frame: the particle traces. Placeholder: ride
 // markers, cut and iso-surfaces draw nothing yet (the tools keep their own
 // state).

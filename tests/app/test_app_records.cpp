@@ -25,6 +25,7 @@
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
+#include "render/nk_part_overlays.h"
 #include "render/nk_render_options.h"
 #include "render/nk_ride.h"
 #include "render/nk_view_settings.h"
@@ -77,6 +78,7 @@ TEST(AppRecords, ExitClearsEveryPointerAndASecondRunStartsFresh)
         ExitApplication();
         ExpectEveryGlobal(false);
         EXPECT_EQ(g_pSoundManager, nullptr);
+        EXPECT_EQ(NKSelectionFeedbackMode, 1);
     }
 }
 
@@ -114,6 +116,7 @@ protected:
         g_ContourSettings.bAutoRange = 0;
         g_bAutoFringeRange = 0;
         g_fMeshDepthFactor = 0.25f;
+        std::memset(g_uMeshColor, 7, sizeof g_uMeshColor);
         const float afPoint[3] = {1, 2, 3};
         NKSetRotationPoint(afPoint);
     }
@@ -129,6 +132,7 @@ protected:
         bFreqResultsScalar = bFreqResultsVector = 1;
         g_pFringeTextureColors->auColors[0] = 99;
         g_pSoundManager = new SoundManager(nullptr);
+        NKSelectionFeedbackMode = 3;
     }
     static void ExpectLoadStateCleared(void)
     {
@@ -139,6 +143,7 @@ protected:
         EXPECT_EQ(bFreqResultsScalar + bFreqResultsVector, 0);
         EXPECT_NE(g_pFringeTextureColors->auColors[0], 99);
         EXPECT_EQ(g_pSoundManager, nullptr);
+        EXPECT_EQ(NKSelectionFeedbackMode, 1);
     }
     NKShellHooks m_SavedHooks;
 };
@@ -150,6 +155,7 @@ TEST_F(ModelStateReset, KeepLeavesColoursDelaysAndStipplesAndStillClearsTheSelec
     ResetModelState(true);
     for (int i = 0; i < 5; i++) EXPECT_EQ(NKFringeColors[i][0], 7) << i;
     EXPECT_EQ(NKUndefinedValueColor[2], 7);
+    EXPECT_EQ(g_uMeshColor[0], 7);
     EXPECT_EQ(g_AnimationSettings.iStartDelay, 300);
     EXPECT_EQ(g_AnimationSettings.iStopDelay, 400);
     EXPECT_EQ(g_bFringesShown, 1);
@@ -169,6 +175,7 @@ TEST_F(ModelStateReset, WithoutKeepEverySettingTakesItsDefault)
         for (int k = 0; k < 3; k++) EXPECT_EQ(NKFringeColors[i][k], kLegend[i][k]) << i << k;
     EXPECT_EQ(NKUndefinedValueColor[0] + NKUndefinedValueColor[1], 0);
     EXPECT_EQ(NKUndefinedValueColor[2], 255);
+    EXPECT_EQ(g_uMeshColor[0] + g_uMeshColor[1] + g_uMeshColor[2], 0);
     EXPECT_EQ(g_AnimationSettings.iStartDelay + g_AnimationSettings.iStopDelay, 0);
     EXPECT_EQ(g_bFringesShown + g_SeparateVectorSettings[2].bShown, 0);
     EXPECT_EQ(g_ContourSettings.bAutoRange + g_bAutoFringeRange, 2);
