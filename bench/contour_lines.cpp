@@ -76,8 +76,7 @@ size_t ScanPart(const NKPart *p, const float *pfValues)
             const int aiNode[3] = {pNodes[0], pNodes[k - 1], pNodes[k]};
             const float afValue[3] = {pfValues[aiNode[0]], pfValues[aiNode[1]],
                                       pfValues[aiNode[2]]};
-            if (NKIsUndefined(afValue[0]) || NKIsUndefined(afValue[1]) ||
-                NKIsUndefined(afValue[2]))
+            if (NKIsUndefined(afValue[0]) || NKIsUndefined(afValue[1]) || NKIsUndefined(afValue[2]))
                 continue;
             const float *const apPoint[3] = {p->pNodeCoords + 3 * aiNode[0],
                                              p->pNodeCoords + 3 * aiNode[1],

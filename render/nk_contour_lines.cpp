@@ -134,7 +134,9 @@ void ContourTriangle(LineBuffer *b, const LevelSet &s, const float *const apPoin
     const float fLo = std::min({afValue[0], afValue[1], afValue[2]});
     const float fHi = std::max({afValue[0], afValue[1], afValue[2]});
     int i = 0;
-    if (s.bAscending) i = static_cast<int>(std::lower_bound(s.pfLevels, s.pfLevels + s.iNumLevels, fLo) - s.pfLevels);
+    if (s.bAscending)
+        i = static_cast<int>(std::lower_bound(s.pfLevels, s.pfLevels + s.iNumLevels, fLo) -
+                             s.pfLevels);
     for (; i < s.iNumLevels; i++) {
         const float v = s.pfLevels[i];
         if (v >= fHi) break;
@@ -167,8 +169,7 @@ void ContourPolygons(LineBuffer *b, const LevelSet &s, const NKPart *p, const fl
                                       pfValues[aiNode[2]]};
             // An undefined value would draw the segments towards 3.4e38,
             // that is onto the defined nodes: such a triangle has none.
-            if (NKIsUndefined(afValue[0]) || NKIsUndefined(afValue[1]) ||
-                NKIsUndefined(afValue[2]))
+            if (NKIsUndefined(afValue[0]) || NKIsUndefined(afValue[1]) || NKIsUndefined(afValue[2]))
                 continue;
             const float *const apPoint[3] = {pfCoords + 3 * aiNode[0], pfCoords + 3 * aiNode[1],
                                              pfCoords + 3 * aiNode[2]};
@@ -181,8 +182,8 @@ void ContourPolygons(LineBuffer *b, const LevelSet &s, const NKPart *p, const fl
 NKContourList *FrameLists(NKFrame *pFrame, int iNumParts)
 {
     if (pFrame->pContours == nullptr)
-        pFrame->pContours =
-            static_cast<NKContourList *>(NKCalloc(static_cast<size_t>(iNumParts), sizeof(NKContourList)));
+        pFrame->pContours = static_cast<NKContourList *>(
+            NKCalloc(static_cast<size_t>(iNumParts), sizeof(NKContourList)));
     return pFrame->pContours;
 }
 

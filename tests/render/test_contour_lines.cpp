@@ -305,7 +305,8 @@ TEST_F(ContourLines, BinarySearchGivesTheScansRecordsOneForOne)
     NKComputeContourLevels(&g_ContourSettings);
     g_bContoursShown = 1;
     ASSERT_TRUE(NKUpdateContourLines());
-    const std::vector<NKContourLine> want = ScanPart(&pGeo->pParts[0], r->pNodeResults[0].pNodeValues);
+    const std::vector<NKContourLine> want =
+        ScanPart(&pGeo->pParts[0], r->pNodeResults[0].pNodeValues);
     const NKContourList &list = List(0, 0);
     ASSERT_GT(want.size(), 10000u);
     ASSERT_EQ(list.iNumLines, static_cast<int>(want.size()));
@@ -452,7 +453,8 @@ TEST_F(ContourPlateFile, TenLevelsOnTheRampLieAcrossTheRows)
     ASSERT_EQ(Run("open \"" + m_File + "\""), 0) << capture.Text();
     // No scalar until the state is read: contours are refused, no list made.
     EXPECT_EQ(Run("contours 10"), 1);
-    EXPECT_TRUE(capture.Contains("Cannot turn contours on, no scalar data loaded")) << capture.Text();
+    EXPECT_TRUE(capture.Contains("Cannot turn contours on, no scalar data loaded"))
+        << capture.Text();
     EXPECT_EQ(NKGetFrame(0)->pContours, nullptr);
     EXPECT_EQ(g_bContoursShown, 0);
     ASSERT_EQ(Run("readstate 1 1 0"), 0) << capture.Text();
