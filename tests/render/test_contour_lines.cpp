@@ -365,6 +365,15 @@ TEST_F(ContourLines, TheLoadSlotFollowsTheRendererAndAGeometryWithoutPartsHasNoL
     g_bContoursShown = 1;
     EXPECT_TRUE(NKUpdateContours());
     EXPECT_EQ(NKGetFrame(0)->pContours, nullptr);
+    // With a 2-D plot the node plot is brought up to date as well.
+    NKLoadHooks hooks = NKGetLoadHooks();
+    hooks.pfnPlotExists = [] { return true; };
+    NKSetLoadHooks(hooks);
+    MessageCapture capture;
+    EXPECT_TRUE(NKUpdateContours());
+    hooks.pfnPlotExists = nullptr;
+    NKSetLoadHooks(hooks);
+    EXPECT_TRUE(capture.Contains("np update")) << capture.Text();
 }
 
 // ---- The ramp plate through the command interpreter ----------------------------
