@@ -38,6 +38,7 @@
 #include "readers/nk_native_result_files.h"
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
+#include "render/nk_fringe_commands.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_gl_resources.h"
 #include "render/nk_label_overlay.h"
@@ -221,7 +222,8 @@ void ResetModelColors(void)
     NKUndefinedValueColor[1] = 0;
     NKUndefinedValueColor[2] = 255;
     for (uint8_t &c : g_uMeshColor) c = 0;
-    // Placeholder: the contour-line colour and width (white, 1) come with the contour lines.
+    g_uContourLineColor[0] = g_uContourLineColor[1] = g_uContourLineColor[2] = 255;
+    g_iContourLineWidth = 1;
     for (uint8_t &c : g_uTextColor) c = 255;
 }
 

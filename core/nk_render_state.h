@@ -47,7 +47,7 @@ struct NKContourSettings {
     float *pLevels = nullptr;      // owned (NKAlloc), one per level
     uint8_t *pColors = nullptr;    // owned (NKAlloc), three per level
 };
-// Placeholder: the record, until the contour code keeps it.
+// The one record; render/nk_contour_lines.h computes its levels.
 extern NKContourSettings g_ContourSettings;
 // Frees the three arrays and gives every field its start value. Null does
 // nothing.

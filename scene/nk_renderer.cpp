@@ -7,6 +7,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
+#include "render/nk_contour_lines.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
@@ -47,6 +48,7 @@ bool NKInstallRenderer(void)
     NKFlagAllListsForUpdate(g_pListUpdateInfo);
     NKFringeTextureDirty = 1;
     NKInstallNodeColorHooks(true);
+    NKInstallContourHooks(true);
     NKLoadHooks hooks = NKGetLoadHooks();
     hooks.pfnDrawScene = NKRenderScene;
     NKSetLoadHooks(hooks);
@@ -65,6 +67,7 @@ void NKShutdownRenderer(void)
     NKFree(g_pFringeTextureColors);
     g_pFringeTextureColors = nullptr;
     NKInstallNodeColorHooks(false);
+    NKInstallContourHooks(false);
     if (sg_pOwnListUpdateInfo != nullptr) {
         g_pListUpdateInfo = sg_pCoreListUpdateInfo;
         NKFree(sg_pOwnListUpdateInfo);

@@ -21,11 +21,10 @@
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "readers/nk_data_source.h"
+#include "render/nk_contour_lines.h"
 #include "tools/nk_iso_surface.h"
 #include "tools/nk_manipulator.h"
 #include "tools/nk_particle_trace.h"
-
-bool NKRefreshContourLines(void) { return true; }
 
 namespace {
 

@@ -14,5 +14,3 @@ struct CommandTableEntry;
 // word "all" is among them.
 int NKCommandHandleParticleTraces(CommandTableEntry *pEntry, const char *pszArguments,
                                   const std::vector<std::string> &words, bool bAll);
-// Placeholder: the contour lines' refresh comes with the contour lines; true.
-bool NKRefreshContourLines(void);

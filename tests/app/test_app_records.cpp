@@ -22,6 +22,7 @@
 #include "readers/nk_data_source.h"
 #include "readers/nk_native_result_files.h"
 #include "render/nk_camera.h"
+#include "render/nk_fringe_commands.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
@@ -100,6 +101,8 @@ protected:
     void TearDown() override
     {
         ExitApplication();
+        std::memset(g_uContourLineColor, 255, sizeof g_uContourLineColor);
+        g_iContourLineWidth = 1;
         NKInitNavigation(g_ViewMatrix, &g_InputState);
         NKSetShellHooks(m_SavedHooks);
         g_uStippleListBase = 0;
@@ -114,6 +117,8 @@ protected:
         g_bFringesShown = 1;
         g_SeparateVectorSettings[2].bShown = 1;
         g_ContourSettings.bAutoRange = 0;
+        std::memset(g_uContourLineColor, 7, sizeof g_uContourLineColor);
+        g_iContourLineWidth = 3;
         g_bAutoFringeRange = 0;
         g_fMeshDepthFactor = 0.25f;
         std::memset(g_uMeshColor, 7, sizeof g_uMeshColor);
@@ -156,6 +161,8 @@ TEST_F(ModelStateReset, KeepLeavesColoursDelaysAndStipplesAndStillClearsTheSelec
     for (int i = 0; i < 5; i++) EXPECT_EQ(NKFringeColors[i][0], 7) << i;
     EXPECT_EQ(NKUndefinedValueColor[2], 7);
     EXPECT_EQ(g_uMeshColor[0], 7);
+    EXPECT_EQ(g_uContourLineColor[1], 7);
+    EXPECT_EQ(g_iContourLineWidth, 3);
     EXPECT_EQ(g_AnimationSettings.iStartDelay, 300);
     EXPECT_EQ(g_AnimationSettings.iStopDelay, 400);
     EXPECT_EQ(g_bFringesShown, 1);
@@ -179,6 +186,8 @@ TEST_F(ModelStateReset, WithoutKeepEverySettingTakesItsDefault)
     EXPECT_EQ(g_AnimationSettings.iStartDelay + g_AnimationSettings.iStopDelay, 0);
     EXPECT_EQ(g_bFringesShown + g_SeparateVectorSettings[2].bShown, 0);
     EXPECT_EQ(g_ContourSettings.bAutoRange + g_bAutoFringeRange, 2);
+    for (int k = 0; k < 3; k++) EXPECT_EQ(g_uContourLineColor[k], 255) << k;
+    EXPECT_EQ(g_iContourLineWidth, 1);
     EXPECT_EQ(g_fMeshDepthFactor, g_fDepthEpsilon);
     EXPECT_FALSE(NKGetRotationPoint(nullptr));
     EXPECT_EQ(g_ViewMatrix[12], 0.5f);  // the view stays
