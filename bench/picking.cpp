@@ -87,7 +87,8 @@ int main()
     const int iGroup = 1;
     int iHits = 0;
     auto t0 = std::chrono::steady_clock::now();
-    for (int r = 0; r < kRays; r++) iHits += NKPickRay(0, &rays[r], &iGroup, 1, nullptr, false) == 0;
+    for (int r = 0; r < kRays; r++)
+        iHits += NKPickRay(0, &rays[r], &iGroup, 1, nullptr, false) == 0;
     const double dPick = Seconds(t0);
 
     const NKPart &p = g_pModel->pFrames[0].pGeometry->pParts[0];
@@ -96,8 +97,8 @@ int main()
     for (int r = 0; r < kRays; r++) {
         NKRayHit hit{{0, 0, 0}, -1, 1e12f};
         iLoopHits += NKRayHitPartPolygons(p.pNodeCoords, p.pConnects, p.pPolygonStart,
-                                          p.pPolygonNumNodes, p.iNumPolygons, rays[r],
-                                          rays[r] + 3, &hit, nullptr, 0, nullptr, 0) > 0;
+                                          p.pPolygonNumNodes, p.iNumPolygons, rays[r], rays[r] + 3,
+                                          &hit, nullptr, 0, nullptr, 0) > 0;
     }
     const double dLoop = Seconds(t0);
 
@@ -111,8 +112,8 @@ int main()
     std::printf("  NKPickRay hits:   %d, %.1f rays/s\n", iHits, kRays / dPick);
     std::printf("  plain loop hits:  %d, %.1f rays/s (pick time / loop time %.2f, target <= 3)\n",
                 iLoopHits, kRays / dLoop, dPick / dLoop);
-    std::printf("  box misses:       %d, %.0f rays/s (%.0fx the hits, target >= 1000)\n",
-                iMissHits, kRays / dMiss, dPick / (dMiss > 0.0 ? dMiss : 1e-9));
+    std::printf("  box misses:       %d, %.0f rays/s (%.0fx the hits, target >= 1000)\n", iMissHits,
+                kRays / dMiss, dPick / (dMiss > 0.0 ? dMiss : 1e-9));
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
     return 0;

@@ -27,6 +27,7 @@
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_line_sets.h"
+#include "tools/nk_particle_trace.h"
 #include "tools/nk_surface_records.h"
 
 namespace {
@@ -106,8 +107,7 @@ bool HitPart(NKFrame *pFrame, int iPart, const float *o, const float *d, NKRayHi
 
 // The nearest hit among the parts that match the filter; ties keep the
 // lower part.
-PartHit PickParts(NKFrame *pFrame, const float *o, const float *d, uint32_t uMask,
-                  uint8_t uWanted)
+PartHit PickParts(NKFrame *pFrame, const float *o, const float *d, uint32_t uMask, uint8_t uWanted)
 {
     PartHit best;
     const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
@@ -171,7 +171,8 @@ CutHit PickCutSurfaces(const NKFrame *pFrame, const float *o, const float *d)
     if (g_pCutPlaneSet == nullptr || !g_pCutPlaneSet->IsEnabled()) return best;
     for (int iPlane = 0; iPlane < g_pCutPlaneSet->GetNumPlanes(); iPlane++) {
         const CutPlane *pPlane = g_pCutPlaneSet->GetPlane(iPlane);
-        const CutSurface *pCut = iPlane < NK_MAX_CUT_SURFACES ? pFrame->pCutSurfaces[iPlane] : nullptr;
+        const CutSurface *pCut =
+            iPlane < NK_MAX_CUT_SURFACES ? pFrame->pCutSurfaces[iPlane] : nullptr;
         if (pPlane == nullptr || pCut == nullptr || pCut->pParts == nullptr) continue;
         for (int iPiece = 0; iPiece < pCut->iNumParts; iPiece++) {
             const CutSurfacePart &piece = pCut->pParts[iPiece];
@@ -198,6 +199,40 @@ CutHit PickCutSurfaces(const NKFrame *pFrame, const float *o, const float *d)
         }
     }
     return best;
+}
+
+// The nearest particle-trace seed along the ray: a seed box as an oriented
+// box in display coordinates, a point seed as a sphere whose radius, 0.005,
+// grows with the distance from the ray's origin. The trace index or -1.
+int PickTraceSeeds(const float *o, const float *d, float *pfT)
+{
+    *pfT = kNoHit;
+    int iBest = -1;
+    if (g_pParticleTraceSet == nullptr || !g_pParticleTraceSet->IsEnabled()) return -1;
+    for (int i = 0; i < g_pParticleTraceSet->GetNumTraces(); i++) {
+        const TraceSeedBox *pSeed = g_pParticleTraceSet->GetSeedBox(i);
+        if (pSeed == nullptr) continue;
+        float afA[3] = {pSeed->fCorner1[0], pSeed->fCorner1[1], pSeed->fCorner1[2]};
+        float afB[3] = {pSeed->fCorner2[0], pSeed->fCorner2[1], pSeed->fCorner2[2]};
+        ModelToDisplay(afA);
+        ModelToDisplay(afB);
+        float t = kNoHit, afHit[3];
+        bool bHit = false;
+        if (pSeed->bIsBox) {
+            NKOrientedBox box;
+            box.SetFromMinMax(afA, afB);
+            box.Update();
+            int iCorner = -1, iFace = -1;
+            bHit = box.RayHit(o, d, &t, &iCorner, &iFace, afHit);
+        } else {
+            bHit = NKRayHitsSphere(afA, 0.0f, o, d, 0.005f, afHit, &t);
+        }
+        if (bHit && t >= 0.0f && t < *pfT) {
+            *pfT = t;
+            iBest = i;
+        }
+    }
+    return iBest;
 }
 
 // A cutting plane picked in front of the parts becomes current; in
@@ -239,8 +274,8 @@ bool WindowPoint(int x, int y, int iHeight, const int aiViewport[4], double *pdX
     return true;
 }
 
-bool UnprojectRay(double dX, double dY, const double adModelView[16],
-                  const double adProjection[16], const int aiViewport[4], float *pfRay)
+bool UnprojectRay(double dX, double dY, const double adModelView[16], const double adProjection[16],
+                  const int aiViewport[4], float *pfRay)
 {
     double adNear[3], adFar[3];
     if (!NKUnProject(dX, dY, 0.0, adModelView, adProjection, aiViewport, adNear) ||
@@ -255,8 +290,7 @@ bool UnprojectRay(double dX, double dY, const double adModelView[16],
 
 int ViewHeight(const int aiViewport[4])
 {
-    return NKViewWindowSize.iHeight > 0 ? NKViewWindowSize.iHeight
-                                        : aiViewport[1] + aiViewport[3];
+    return NKViewWindowSize.iHeight > 0 ? NKViewWindowSize.iHeight : aiViewport[1] + aiViewport[3];
 }
 
 }  // namespace
@@ -318,21 +352,24 @@ int NKPickRay(int iFrame, const float (*pfRays)[6], const int *piGroups, int iNu
     // Placeholder: no manipulator is found or clicked until the manipulator
     // list exists.
     const CutHit cut = PickCutSurfaces(pFrame, o, d);
-    // Placeholder: particle-trace seeds are not picked until the traces keep
-    // their seed handles in display coordinates.
+    float fSeedT = kNoHit;
+    const int iSeed = PickTraceSeeds(o, d, &fSeedT);
     float fLineDistance = kNoHit;
     bool bLine = false;
     if (g_pLineSetList != nullptr && g_pLineSetList->m_bPickable)
         bLine = g_pLineSetList->Pick(o, d, &fLineDistance) && fLineDistance < kNoHit;
-    const float fTool = cut.fT < fLineDistance ? cut.fT : fLineDistance;
-    if (cut.iPlane < 0 && !bLine) {
+    const float fTool = std::min(cut.fT, std::min(fSeedT, fLineDistance));
+    if (cut.iPlane < 0 && iSeed < 0 && !bLine) {
         if (part.iPart < 0 && !bPartsOff)
-            part = PickParts(pFrame, o, d, NK_FILTER_VISIBLE | NK_FILTER_SURFACE,
-                             NK_FILTER_VISIBLE);
+            part =
+                PickParts(pFrame, o, d, NK_FILTER_VISIBLE | NK_FILTER_SURFACE, NK_FILTER_VISIBLE);
     } else if (fTool < part.hit.fT) {
         part = PartHit();
         // A line set hit keeps the pick its own test recorded.
-        if (cut.iPlane >= 0 && cut.fT <= fLineDistance) TakeCutPlanePick(iFrame, pFrame, cut);
+        if (cut.iPlane >= 0 && cut.fT == fTool)
+            TakeCutPlanePick(iFrame, pFrame, cut);
+        else if (iSeed >= 0 && fSeedT == fTool)
+            g_pParticleTraceSet->SetCurrent(iSeed);
     }
     if (part.iPart < 0) return -1;
     if (pPick != nullptr) FillPartPick(iFrame, pFrame, part, pPick);
@@ -390,8 +427,8 @@ void NKFormatPickLogLine(const NKPickInfo *pPick, char *pszOut, int iSize)
         n = std::snprintf(pszOut, iSize, "#Selected part %d, polygon %d. Nearest node: %d",
                           pPick->iPart + 1, pPick->iPolygon + 1, iNodeID);
     if (n < 0 || n >= iSize) return;
-    std::snprintf(pszOut + n, iSize - n, "  Intersect point: (%g, %g, %g)", afModel[0],
-                  afModel[1], afModel[2]);
+    std::snprintf(pszOut + n, iSize - n, "  Intersect point: (%g, %g, %g)", afModel[0], afModel[1],
+                  afModel[2]);
 }
 
 namespace {
@@ -460,8 +497,8 @@ bool NKPickNearestViewPoint(void)
             cursor.iX = v[0] + v[2] * i / 4;
             cursor.iY = iHeight - 1 - (v[1] + v[3] * j / 4);
             NKPickInfo pick;
-            if (NKPickPartAtMouse(-1, g_adSavedModelView, g_adSavedProjection, v, &cursor,
-                                  &pick) < 0)
+            if (NKPickPartAtMouse(-1, g_adSavedModelView, g_adSavedProjection, v, &cursor, &pick) <
+                0)
                 continue;
             const double dDist = NKVec3DistanceSquared(pick.fPoint, afEye);
             if (dDist < dBest) {

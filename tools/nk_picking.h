@@ -1,7 +1,8 @@
 // tools/nk_picking.h -- picking: a mouse position of the 3-D view turned into
-// a ray, the nearest part polygon (with its element and nearest node) or
-// cutting-plane surface along it, and what a pick does: the part highlight,
-// the selection list, the DDE pick advise and the command log line.
+// a ray, the nearest part polygon (with its element and nearest node),
+// cutting-plane surface, particle-trace seed or line-set line along it, and
+// what a pick does: the part highlight, the selection list, the DDE pick
+// advise and the command log line.
 //
 // Rays are in display coordinates: an origin o and a direction d, hits at
 // o + t d. The matrices are the saved ones of the drawn view
@@ -10,7 +11,7 @@
 // whose box the ray crosses have their polygons tested. A part's hit point
 // is in the part's own display coordinates, before the frame's part matrix.
 // It lives in tools/ because the nearest-object pick weighs the cutting
-// planes' surfaces against the parts.
+// planes' surfaces, the trace seeds and the line sets against the parts.
 #pragma once
 
 #include <cstdint>
@@ -35,9 +36,13 @@ int NKPickAtMouse(int iFrame, const double adModelView[16], const double adProje
                   const int aiViewport[4], const NKInputState *pCursor, NKPickInfo *pPick,
                   bool bPartsOff);
 // iNumGroups rays, origin and direction (six floats) each, with their group
-// ids (1 the scene, 2 the eye space); group 1's ray picks the parts and the
-// cutting-plane surfaces. Returns the picked part or -1; pPick, when given,
-// receives the part pick or an empty record.
+// ids (1 the scene, 2 the eye space); the first ray picks the parts, the
+// cutting-plane surfaces, the trace seeds and (while picking on lines is on)
+// the line sets. A tool nearer than the nearest part drops the part: a
+// cutting plane becomes current (in cutting-plane mode with the list on,
+// its record joins the list), else a trace seed's trace becomes current.
+// Returns the picked part or -1; pPick, when given, receives the part pick
+// or an empty record.
 int NKPickRay(int iFrame, const float (*pfRays)[6], const int *piGroups, int iNumGroups,
               NKPickInfo *pPick, bool bPartsOff);
 // Parts only (hover and tool tips).

@@ -72,8 +72,7 @@ TEST_F(ViewPickingTest, ShiftAndCtrlClicksSelectToggleAndLog)
     EXPECT_TRUE(PartSelected());
     std::vector<std::string> lines = PickLines();
     ASSERT_EQ(lines.size(), 1u);
-    const std::string head =
-        "#Selected part 1, element 25. Nearest node: 1083  Intersect point: (";
+    const std::string head = "#Selected part 1, element 25. Nearest node: 1083  Intersect point: (";
     ASSERT_EQ(lines[0].substr(0, head.size()), head) << lines[0];
     float x = 0, y = 0, z = 0;
     ASSERT_EQ(std::sscanf(lines[0].c_str() + head.size(), "%f, %f, %f)", &x, &y, &z), 3);

@@ -49,13 +49,22 @@ struct ModeCase {
 TEST(SelectionList, AddFollowsTheModeRules)
 {
     const ModeCase cases[] = {
-        {"nodes, keep-previous off", 4, false,
+        {"nodes, keep-previous off",
+         4,
+         false,
          {{7, true, {7}}, {7, true, {}}, {7, true, {7}}, {8, true, {8}}, {-1, false, {}}}},
-        {"distance", 6, true,
+        {"distance",
+         6,
+         true,
          {{1, true, {1}}, {5, true, {1, 5}}, {3, true, {3}}, {3, true, {3, 3}}, {-1, false, {}}}},
-        {"polygons, keep-previous on", 3, true,
-         {{25, true, {25}}, {23, true, {25, 23}}, {38, true, {25, 23, 38}},
-          {23, true, {25, 38}}, {-1, false, {25, 38}}}},
+        {"polygons, keep-previous on",
+         3,
+         true,
+         {{25, true, {25}},
+          {23, true, {25, 23}},
+          {38, true, {25, 23, 38}},
+          {23, true, {25, 38}},
+          {-1, false, {25, 38}}}},
         {"plain", 5, true, {{4, true, {4}}, {4, true, {4, 4}}, {-1, false, {4, 4}}}},
     };
     for (const ModeCase &c : cases) {

@@ -26,6 +26,9 @@
 #include "render/nk_viewpoint_commands.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/test_files.h"
+#include "tools/nk_cut_plane.h"
+#include "tools/nk_cut_surface.h"
+#include "tools/nk_particle_trace.h"
 #include "tools/nk_picking.h"
 
 namespace {
@@ -67,8 +70,22 @@ protected:
     {
         const double n = g_fNearClip, f = g_fFarClip;
         const double h = double(g_fFieldOfViewFactor) * n, w = h * 800.0 / 600.0;
-        const double adProj[16] = {n / w, 0, 0, 0, 0, n / h, 0, 0, 0, 0, -(f + n) / (f - n), -1,
-                                   0, 0, -2 * f * n / (f - n), 0};
+        const double adProj[16] = {n / w,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   n / h,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   -(f + n) / (f - n),
+                                   -1,
+                                   0,
+                                   0,
+                                   -2 * f * n / (f - n),
+                                   0};
         for (int i = 0; i < 16; i++) m_adProj[i] = adProj[i];
         for (int c = 0; c < 4; c++)
             for (int r = 0; r < 4; r++) {
@@ -138,8 +155,11 @@ TEST_F(BeamPicking, KnownPixelsHitKnownElementsAndNodes)
 
     const struct {
         int x, y, iElement, iNode;
-    } known[] = {{294, 310, 23, -1}, {505, 289, 38, -1}, {400, 299, -1, 1083},
-                 {315, 299, -1, 1081}, {484, 299, -1, 1085}};
+    } known[] = {{294, 310, 23, -1},
+                 {505, 289, 38, -1},
+                 {400, 299, -1, 1083},
+                 {315, 299, -1, 1081},
+                 {484, 299, -1, 1085}};
     for (const auto &k : known) {
         SCOPED_TRACE(std::to_string(k.x) + ", " + std::to_string(k.y));
         ASSERT_EQ(Pick(k.x, k.y, &pick), 0);
@@ -248,8 +268,7 @@ TEST_F(BeamPicking, LogLineNamesPartElementNodeAndModelPoint)
     char szLine[256];
     NKFormatPickLogLine(&pick, szLine, sizeof(szLine));
     const std::string line = szLine;
-    const std::string head =
-        "#Selected part 1, element 25. Nearest node: 1083  Intersect point: (";
+    const std::string head = "#Selected part 1, element 25. Nearest node: 1083  Intersect point: (";
     ASSERT_EQ(line.substr(0, head.size()), head) << line;
     float x = 0, y = 0, z = 0;
     ASSERT_EQ(std::sscanf(line.c_str() + head.size(), "%f, %f, %f)", &x, &y, &z), 3);
@@ -272,6 +291,85 @@ TEST_F(BeamPicking, PicksGoToTheDdeServerOnlyWhileItIsOn)
     bDdeEnabled = 0;
     EXPECT_STREQ(NKDDEGetItemText("pick_part_num").GetText(), "<1><1>");
     NKDDEStorePick(nullptr);  // lets go of the geometry
+}
+
+TEST_F(BeamPicking, CuttingPlanesAndTraceSeedsInFrontOfThePartsWin)
+{
+    NKInstallToolHooks();
+    ASSERT_TRUE(NKCreateSurfaceTools());
+    g_pCutPlaneSet->Enable(true);
+    const float afPoint[3] = {5.0f, 0.5f, 0.5f}, afNormal[3] = {0.0f, 0.0f, 1.0f};
+    ASSERT_TRUE(g_pCutPlaneSet->SetPlanePoint(afPoint, 0));
+    ASSERT_TRUE(g_pCutPlaneSet->SetPlaneNormal(afNormal, 0));
+    NKFrame *pFrame = &g_pModel->pFrames[0];
+    if (pFrame->pScalar == nullptr) {  // cut surfaces are made for frames with a scalar
+        pFrame->pScalar = NKCreateScalarResult();
+        ASSERT_NE(pFrame->pScalar, nullptr);
+        pFrame->pScalar->iNumRef = 1;
+        const int n = pFrame->pGeometry->iNumParts;
+        pFrame->pScalar->iNumParts = n;
+        pFrame->pScalar->pNodeResults =
+            static_cast<NKScalarPartEntry *>(NKCalloc(n, sizeof(NKScalarPartEntry)));
+        for (int i = 0; i < n; i++) {
+            NKScalarPartEntry &e = pFrame->pScalar->pNodeResults[i];
+            e.iCount = pFrame->pGeometry->pParts[i].iNumNodes;
+            e.pNodeValues = static_cast<float *>(NKCalloc(e.iCount, sizeof(float)));
+        }
+    }
+    ASSERT_TRUE(NKComputeCutSurfaces(pFrame, g_pCutPlaneSet));
+    NKPickInfo pick;
+    EXPECT_EQ(Pick(391, 304, &pick), 0);  // the top face lies in front of the plane
+
+    // Cutting-plane mode picks no parts; the plane's record joins the list.
+    g_SelectionList.SetEnabled(true);
+    g_SelectionList.SetMode(7);
+    EXPECT_EQ(Pick(391, 304, &pick), -1);
+    ASSERT_EQ(g_SelectionList.iCount, 1);
+    const NKPickInfo &cut = *g_SelectionList.ppPicks[0];
+    EXPECT_EQ(cut.iFrame, 0);
+    EXPECT_EQ(cut.iPart, -1);
+    EXPECT_EQ(cut.iElement, 0);  // the plane
+    EXPECT_EQ(cut.iNode, 0);     // the piece
+    EXPECT_GE(cut.iPolygon, 0);
+    float afModel[3] = {cut.fPoint[0], cut.fPoint[1], cut.fPoint[2]};
+    DisplayToModel(afModel);
+    EXPECT_NEAR(afModel[2], 0.5f, 0.01f);
+    EXPECT_NEAR(afModel[0], 4.8f, 0.2f);
+
+    // Of two planes the nearer becomes current; a second pick replaces the
+    // record (the list is emptied before each cutting-plane pick).
+    ASSERT_TRUE(g_pCutPlaneSet->AddPlane(true));
+    const float afHigher[3] = {5.0f, 0.5f, 0.8f};
+    ASSERT_TRUE(g_pCutPlaneSet->SetPlanePoint(afHigher, 1));
+    ASSERT_TRUE(NKComputeCutSurfaces(pFrame, g_pCutPlaneSet));
+    g_pCutPlaneSet->SetCurrent(0);
+    EXPECT_EQ(Pick(391, 304, &pick), -1);
+    EXPECT_EQ(g_pCutPlaneSet->GetCurrent(), 1);
+    ASSERT_EQ(g_SelectionList.iCount, 1);
+    EXPECT_EQ(g_SelectionList.ppPicks[0]->iElement, 1);
+    g_SelectionList.Clear();
+    g_SelectionList.SetMode(5);
+
+    // A seed box above the top face is nearer than the part: its trace
+    // becomes current and no part is picked.
+    g_pCutPlaneSet->Enable(false);
+    ASSERT_TRUE(NKCreateParticleTraceSet());
+    g_pParticleTraceSet->Enable(true);
+    TraceSeedBox seed;
+    seed.bIsBox = 1;
+    const float afLow[3] = {4.0f, 0.0f, 1.1f}, afHigh[3] = {5.5f, 1.0f, 1.3f};
+    for (int i = 0; i < 3; i++) seed.fCorner1[i] = afLow[i], seed.fCorner2[i] = afHigh[i];
+    g_pParticleTraceSet->SetSeedBox(seed, 0);
+    ASSERT_EQ(g_pParticleTraceSet->GetSeedBox(0)->bIsBox, 1);
+    ASSERT_TRUE(g_pParticleTraceSet->AddTrace(false));
+    EXPECT_EQ(g_pParticleTraceSet->GetCurrent(), 1);
+    EXPECT_EQ(Pick(391, 304, &pick), -1);
+    EXPECT_EQ(g_pParticleTraceSet->GetCurrent(), 0);
+    EXPECT_EQ(Pick(294, 310, &pick), 0);  // beside the box the part is hit
+
+    NKDestroyParticleTraceSet();
+    NKFreeCutSurfaces(-1, -1);
+    NKDestroySurfaceTools();
 }
 
 TEST_F(BeamPicking, NearestViewPointBecomesTheStereoFocus)
