@@ -2,10 +2,16 @@
 // program's own 3-D view: the beam's part is selected, toggled and
 // deselected, the command log gains one comment line per part hit, and
 // nothing is picked while the model is not shown. Needs an X display.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
 #include <QWindow>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,6 +20,7 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_log.h"
+#include "commands/nk_dde_server.h"
 #include "core/nk_model.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
@@ -99,6 +106,43 @@ TEST_F(ViewPickingTest, NothingIsPickedWhileTheModelIsNotShown)
     EXPECT_FALSE(PartSelected());
     EXPECT_TRUE(PickLines().empty());
     ASSERT_EQ(ExecuteCommand("model"), 0);
+}
+
+TEST_F(ViewPickingTest, EachPickIsAdvisedToADdeClient)
+{
+    const std::string runtime = NKTestMakeTempDir("quolin_rt_");
+    ASSERT_EQ(chmod(runtime.c_str(), 0700), 0);
+    const char *pszOld = std::getenv("XDG_RUNTIME_DIR");
+    const std::string old = pszOld != nullptr ? pszOld : "";
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ASSERT_EQ(ExecuteCommand("dde"), 0);
+    ASSERT_TRUE(NKTestWriteText(m_Dir + "/in", "ADVISE data pick_part_num\n"));
+    QProcess client;
+    client.setStandardInputFile(QString::fromStdString(m_Dir + "/in"));
+    client.start(QUOLIN_REQUEST_CLIENT, {QString::fromStdString(runtime + "/Quolin"), "-n", "3"});
+    ASSERT_TRUE(client.waitForStarted(5000));
+    QElapsedTimer clock;
+    clock.start();
+    while (NKDDEGetNumConnections() == 0 || clock.elapsed() < 300) {
+        ASSERT_LT(clock.elapsed(), 10000);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    Click(Qt::ShiftModifier, 391, 304);
+    Click(Qt::ShiftModifier, 400, 50);
+    clock.restart();
+    while (client.state() != QProcess::NotRunning) {
+        ASSERT_LT(clock.elapsed(), 30000);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(client.readAllStandardOutput().toStdString(),
+              "ACK\nADV pick_part_num <1><1>\nADV pick_part_num \n");
+    ExecuteCommand("nodde");
+    NKDDEStorePick(nullptr);
+    if (old.empty())
+        unsetenv("XDG_RUNTIME_DIR");
+    else
+        setenv("XDG_RUNTIME_DIR", old.c_str(), 1);
+    NKTestRemoveDir(runtime);
 }
 
 }  // namespace
