@@ -23,6 +23,8 @@
 #include "readers/nk_fem_interface.h"
 #include "render/nk_camera.h"
 #include "render/nk_scene_view.h"
+#include "render/nk_view_commands.h"
+#include "render/nk_view_settings.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/test_files.h"
@@ -388,11 +390,53 @@ TEST_F(BeamPicking, NearestViewPointBecomesTheStereoFocus)
     EXPECT_NEAR(settings.fVector[0], 0.0f, 0.003f);
     EXPECT_NEAR(settings.fVector[1], 0.0f, 0.003f);
     EXPECT_NEAR(settings.fVector[2], 0.05f, 0.003f);
+    // stereoautofocus runs the search at once with quad-buffered stereo.
+    NKSetCommandHandler(NK_HANDLER_VIEW, NKCommandHandleView);
+    NKViewSettings view{};
+    g_pViewSettings = &view;
+    settings.fVector[2] = 0.0f;
+    EXPECT_EQ(ExecuteCommand("stereoautofocus on"), 0);
+    EXPECT_EQ(settings.fVector[2], 0.0f);  // not quad-buffered: nothing searched
+    settings.bQuadBufferStereo = 1;
+    EXPECT_EQ(ExecuteCommand("stereoautofocus on"), 0);
+    NKSetCommandHandler(NK_HANDLER_VIEW, nullptr);
+    g_pViewSettings = nullptr;
+    EXPECT_NEAR(settings.fVector[2], 0.05f, 0.003f);
     // Without frames nothing is hit and the focus stays.
     const float afBefore[3] = {settings.fVector[0], settings.fVector[1], settings.fVector[2]};
     ASSERT_TRUE(NKSetFrameCount(0, false));
     EXPECT_FALSE(NKFindNearestViewPoint());
     for (int i = 0; i < 3; i++) EXPECT_EQ(settings.fVector[i], afBefore[i]);
+}
+
+TEST(MouseRay, SplitStereoMovesAPointIntoTheOtherEyesHalf)
+{
+    NKGraphicsSettings settings;
+    settings.bStereo = 1;
+    g_pGraphicsSettings = &settings;
+    const double adIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const struct {
+        int aiViewport[4];
+        int y;
+        bool bQuad, bInside;
+    } cases[] = {
+        {{0, 0, 800, 282}, 599, false, true},    // inside as it is
+        {{0, 0, 800, 282}, 100, false, true},    // 499 lowered by 336 to 163
+        {{0, 0, 800, 282}, 100, true, false},    // quad-buffered: no move
+        {{0, 318, 800, 282}, 500, false, true},  // 99 raised by 336 to 435
+        {{0, 318, 800, 282}, 310, false, false}  // 289 raised to 625: still outside
+    };
+    for (const auto &c : cases) {
+        settings.bQuadBufferStereo = c.bQuad ? 1 : 0;
+        float o[3], d[3];
+        EXPECT_EQ(NKMouseRay(10, c.y, 600, adIdentity, adIdentity, c.aiViewport, o, d), c.bInside)
+            << c.y;
+    }
+    settings.bStereo = 0;
+    const int aiLower[4] = {0, 0, 800, 282};
+    float o[3], d[3];
+    EXPECT_FALSE(NKMouseRay(10, 100, 600, adIdentity, adIdentity, aiLower, o, d));
+    g_pGraphicsSettings = nullptr;
 }
 
 // One unit square in the plane z = 0 whose polygon lists its nodes from
