@@ -179,6 +179,8 @@ void ExitApplication(void)
     NKDeleteCurrentPlot();
     NKFreeSelectionPaths();
     NKClearTraceNodes();
+    // The list's entries hold references to the model's geometries.
+    g_SelectionList.Clear();
     NKDestroyModel(g_pModel);
     g_pModel = nullptr;
 }

@@ -59,17 +59,18 @@ void StartNodePicking(int iMode, bool bKeepPrevious)
     g_SelectionList.SetEnabled(true);
     g_SelectionList.SetMode(iMode);
     g_SelectionList.SetKeepPrevious(bKeepPrevious);
-    g_SelectionList.bShowNodeInfo = 1;
+    g_SelectionList.SetShowNodeInfo(true);
 }
 
 // "pickmode elements | nodes | distance | cutplane", known by two letters.
-// Back to elements, the list is disabled and the saved feedback mode
-// restored.
+// Back to elements, the list is emptied and disabled and the saved feedback
+// mode restored.
 int CommandPickMode(NKArgumentScan *pScan)
 {
     const NKString prefix = pScan->NextToken().Left(2);
     if (prefix == "el") {
         NKPrintInfo("Picking mode set to elements.");
+        g_SelectionList.Clear();
         g_SelectionList.SetEnabled(false);
         if (g_iSavedSelectionFeedback != -1) {
             NKSelectionFeedbackMode = g_iSavedSelectionFeedback;

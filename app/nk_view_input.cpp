@@ -24,7 +24,9 @@
 #include "platform/nk_window_timer.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
+#include "render/nk_scene_view.h"
 #include "render/nk_view_settings.h"
+#include "tools/nk_picking.h"
 
 uint8_t g_bRotationDisabled = 0;
 uint8_t g_bPartTooltips = 0;
@@ -92,18 +94,26 @@ void SetMouseCapture(bool bOn)
     }
 }
 
-// Placeholder: the interaction cursor, picking, the part context menu, the
-// 3-D manipulators, the in-view menus, hover highlighting and part
-// tooltips come with the drawing code's interaction; until then the view
-// has one cursor, picks nothing and nothing is dragged or highlighted.
+// Placeholder: the interaction cursor, the part context menu, the 3-D
+// manipulators, the in-view menus, hover highlighting and part tooltips
+// come with the drawing code's interaction; until then the view has one
+// cursor and nothing is dragged or highlighted.
 void UpdateInteractionCursor(void) {}
 bool IsCursorOverridden(void) { return false; }
 void ShowPartContextMenu(int, int) {}
 
-// Shift or Ctrl with the left button picks; the dialogs showing picks are
-// refreshed and the view redrawn.
-void PickAtMouse(void)
+// Shift or Ctrl with the left button picks (Ctrl toggles the picked part's
+// highlight, Shift selects only it; parts are not picked while the model is
+// not shown) and acts on the pick; the dialogs showing picks are refreshed
+// and the view redrawn.
+void PickAtMouse(bool bCtrl)
 {
+    NKSetPickTogglesHighlight(bCtrl);
+    const bool bPartsOff = g_pViewSettings != nullptr && !g_pViewSettings->bShowModel;
+    NKPickInfo pick;
+    NKPickAtMouse(-1, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport, &g_InputState,
+                  &pick, bPartsOff);
+    NKHandlePickResult(&pick);
     NKRefreshPartAttributesDialog();
     RefreshInfoPropertySheet();
     NKRedrawView();
@@ -186,7 +196,7 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
         return;
     }
     if (pEvent->button() == Qt::LeftButton) {
-        PickAtMouse();
+        PickAtMouse((pEvent->modifiers() & Qt::ControlModifier) != 0);
     } else if (pEvent->button() == Qt::RightButton) {
         ShowPartContextMenu(g_InputState.iX, g_InputState.iY);
     }

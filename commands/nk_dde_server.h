@@ -12,7 +12,7 @@
 // on) under the name of the transaction it stands for ("dde->XTYP_EXECUTE").
 //
 // The general commands dde / nodde / dde debug (app/) start and stop it; the
-// picking (render/) posts every pick while bDdeEnabled is set; the sound
+// picking (tools/nk_picking.h) posts every pick while bDdeEnabled is set; the sound
 // commands and the per-frame sound update post the two sound texts
 // (nk_dde_sound_table.cpp reads them from the sound source table).
 #pragma once

@@ -96,6 +96,11 @@ bool NKIsPolygonFilteredOut(NKFrame *pFrame, int iPart, int iPolygon)
            sg_Hooks.pfnIsPolygonFilteredOut(pFrame, iPart, iPolygon);
 }
 
+bool NKFindNearestViewPoint(void)
+{
+    return sg_Hooks.pfnFindNearestViewPoint != nullptr && sg_Hooks.pfnFindNearestViewPoint();
+}
+
 void NKSetTraceSeedBox(const float *pfBox, int nx, int ny, int nz)
 {
     if (pfBox != nullptr && sg_Hooks.pfnSetTraceSeedBox != nullptr)

@@ -64,6 +64,9 @@ struct NKModelHooks {
     // floats) with nx x ny x nz seed points and sets its box-seeded flag.
     // Empty: nothing (no particle traces).
     void (*pfnSetTraceSeedBox)(const float *pfBox, int nx, int ny, int nz) = nullptr;
+    // tools/: picks the nearest visible point of the view and makes it the
+    // stereo focus point. Empty: false (nothing picked).
+    bool (*pfnFindNearestViewPoint)(void) = nullptr;
     // render/: shows the cursor code. Empty: the code is only remembered.
     void (*pfnShowInteractionCursor)(int iCode) = nullptr;
     // app/: invalidates the 3-D view window so that it is painted again. Empty:
@@ -95,6 +98,7 @@ bool NKComputeNodeTraces(void);
 void NKMapScalarsToColors(float fMin, float fMax, int iCount, const float *pfValues,
                           uint8_t *pColors, float *pfTexCoords);
 bool NKIsPolygonFilteredOut(NKFrame *pFrame, int iPart, int iPolygon);
+bool NKFindNearestViewPoint(void);
 // Nothing happens for a null box.
 void NKSetTraceSeedBox(const float *pfBox, int nx, int ny, int nz);
 // Sets the interaction cursor (the wait cursor of long operations, or what a

@@ -56,7 +56,10 @@ bool NKResetVectorSettings(NKVectorSettings *pSettings, int iMode)
 
 void NKSelectionList::Clear()
 {
-    for (int i = 0; i < iCount && ppPicks != nullptr; i++) NKFree(ppPicks[i]);
+    for (int i = 0; i < iCount && ppPicks != nullptr; i++) {
+        if (ppPicks[i] != nullptr) NKReleaseGeometry(ppPicks[i]->pGeometry);
+        NKFree(ppPicks[i]);
+    }
     NKFree(ppPicks);
     NKFree(ppFiltered);
     NKFree(pScratch);
@@ -67,28 +70,126 @@ void NKSelectionList::Clear()
     iCount = 0;
 }
 
+bool NKSelectionList::Remove(int32_t i)
+{
+    if (i < 0 || i >= iCount || ppPicks == nullptr) return false;
+    if (ppPicks[i] != nullptr) NKReleaseGeometry(ppPicks[i]->pGeometry);
+    NKFree(ppPicks[i]);
+    for (int k = i; k + 1 < iCount; k++) ppPicks[k] = ppPicks[k + 1];
+    ppPicks[--iCount] = nullptr;
+    return true;
+}
+
+namespace {
+
+// The mode's validity test of a pick.
+bool PickFitsMode(const NKPickInfo &pick, int32_t iMode)
+{
+    if (pick.iFrame == -1) return false;
+    if (iMode == 7) return pick.iPart == -1;
+    if (pick.iPart == -1) return false;
+    if (iMode == 2) return pick.iElement != -1;
+    if (iMode == 3) return pick.iPolygon != -1;
+    if (iMode == 4) return pick.iNode != -1;
+    return true;
+}
+
+// Whether entry e repeats the pick in this mode (modes 1 to 4 only).
+bool SamePick(const NKPickInfo &e, const NKPickInfo &pick, int32_t iMode)
+{
+    if (iMode < 1 || iMode > 4 || e.iPart != pick.iPart) return false;
+    if (iMode == 2) return e.iElement == pick.iElement;
+    if (iMode == 3) return e.iPolygon == pick.iPolygon;
+    if (iMode == 4) return e.iNode == pick.iNode;
+    return true;
+}
+
+}  // namespace
+
 bool NKSelectionList::Add(const NKPickInfo &pick)
 {
-    if (iCount >= iCapacity) {
-        int32_t iNew = iCapacity < 8 ? 8 : iCapacity * 2;
-        auto **ppNewPicks = (NKPickInfo **)NKRealloc(ppPicks, (size_t)iNew * sizeof(NKPickInfo *));
-        if (ppNewPicks == nullptr) return false;
+    if (iMode == 0) return false;
+    if (pick.iFrame == -1 && (iMode == 4 || iMode == 6)) Clear();
+    if (!PickFitsMode(pick, iMode)) return false;
+    // The duplicate test comes before keep-previous empties the list, so
+    // that a second pick of the only listed entry removes it.
+    for (int i = 0; i < iCount; i++) {
+        if (ppPicks[i] == nullptr || !SamePick(*ppPicks[i], pick, iMode)) continue;
+        if (!bToggle) return false;
+        return Remove(i);
+    }
+    if (!bKeepPrevious) Clear();
+    if (iMode == 6 && iCount >= 2) Clear();
+    auto *pCopy = static_cast<NKPickInfo *>(NKAlloc(sizeof(NKPickInfo)));
+    if (pCopy == nullptr) return false;
+    if (iCount == iCapacity) {
+        const int32_t iNew = iCapacity + 20;
+        auto **ppNewPicks = static_cast<NKPickInfo **>(NKCalloc(iNew, sizeof(NKPickInfo *)));
+        auto **ppNewFiltered = static_cast<NKPickInfo **>(NKCalloc(iNew, sizeof(NKPickInfo *)));
+        auto *pNewScratch = static_cast<int32_t(*)[3]>(NKCalloc(iNew, sizeof(*pScratch)));
+        if (ppNewPicks == nullptr || ppNewFiltered == nullptr || pNewScratch == nullptr) {
+            NKFree(ppNewPicks);
+            NKFree(ppNewFiltered);
+            NKFree(pNewScratch);
+            NKFree(pCopy);
+            return false;
+        }
+        for (int i = 0; i < iCount; i++) ppNewPicks[i] = ppPicks[i];
+        NKFree(ppPicks);
+        NKFree(ppFiltered);
+        NKFree(pScratch);
         ppPicks = ppNewPicks;
-        auto **ppNewFiltered =
-            (NKPickInfo **)NKRealloc(ppFiltered, (size_t)iNew * sizeof(NKPickInfo *));
-        if (ppNewFiltered == nullptr) return false;
         ppFiltered = ppNewFiltered;
-        auto *pNewScratch = (int32_t(*)[3])NKRealloc(pScratch, (size_t)iNew * sizeof(*pScratch));
-        if (pNewScratch == nullptr) return false;
         pScratch = pNewScratch;
         iCapacity = iNew;
     }
-    auto *pCopy = (NKPickInfo *)NKAlloc(sizeof(NKPickInfo));
-    if (pCopy == nullptr) return false;
     std::memcpy(static_cast<void *>(pCopy), &pick, sizeof(NKPickInfo));
-    iMode = 5;
+    if (pCopy->pGeometry != nullptr) pCopy->pGeometry->iNumRef++;
     ppPicks[iCount++] = pCopy;
     return true;
+}
+
+NKPickInfo *const *NKSelectionList::GetEntries(bool bOnlyFilterGeometry, int *piCount) const
+{
+    if (!bOnlyFilterGeometry || pGeometryFilter == nullptr || ppFiltered == nullptr) {
+        if (piCount != nullptr) *piCount = iCount;
+        return ppPicks;
+    }
+    int n = 0;
+    for (int i = 0; i < iCount; i++)
+        if (ppPicks[i] != nullptr && ppPicks[i]->pGeometry == pGeometryFilter)
+            ppFiltered[n++] = ppPicks[i];
+    if (piCount != nullptr) *piCount = n;
+    return ppFiltered;
+}
+
+bool NKSelectionList::SetEnabled(bool bOn)
+{
+    const bool bOld = bEnabled != 0;
+    bEnabled = bOn ? 1 : 0;
+    return bOld;
+}
+
+bool NKSelectionList::SetKeepPrevious(bool bKeep)
+{
+    const bool bOld = bKeepPrevious != 0;
+    bKeepPrevious = bKeep ? 1 : 0;
+    return bOld;
+}
+
+bool NKSelectionList::SetShowNodeInfo(bool bShow)
+{
+    const bool bOld = bShowNodeInfo != 0;
+    bShowNodeInfo = bShow ? 1 : 0;
+    return bOld;
+}
+
+int32_t NKSelectionList::SetMode(int32_t iNewMode)
+{
+    const int32_t iOld = iMode;
+    iMode = iNewMode;
+    if (iNewMode != iOld) Clear();
+    return iOld;
 }
 
 void NKFlagMaterialsForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast)

@@ -115,14 +115,19 @@ struct NKMirrorSettings {
 extern NKMirrorSettings g_MirrorSettings;
 
 // The picks collected for plots and node information.
+// The list of picks that node, distance, element and cutting-plane picking
+// collect. Modes: 1 parts, 2 elements, 3 polygons, 4 nodes, 5 plain (no
+// duplicate test), 6 distance (at most two entries), 7 cutting planes. Each
+// entry holds a reference to its geometry (iNumRef), dropped when the entry
+// goes.
 struct NKSelectionList {
-    uint8_t bEnabled = 0;       // picks are added
-    uint8_t bKeepPrevious = 1;  // when clear, each add empties the list first
-    uint8_t bToggle = 1;        // picking a listed entry removes it
-    uint8_t bShowNodeInfo = 0;
+    uint8_t bEnabled = 0;               // picks are added
+    uint8_t bKeepPrevious = 1;          // when clear, each add empties the list first
+    uint8_t bToggle = 1;                // picking a listed entry removes it
+    uint8_t bShowNodeInfo = 0;          // node and distance picks show the node label
     int32_t iMode = 5;                  // picking mode, 5 plain
     NKPickInfo **ppPicks = nullptr;     // owned, each an owned copy (NKAlloc)
-    NKPickInfo **ppFiltered = nullptr;  // owned work array
+    NKPickInfo **ppFiltered = nullptr;  // owned work array of GetEntries
     int32_t (*pScratch)[3] = nullptr;   // owned, one per entry
     int32_t iCapacity = 0;
     int32_t iCount = 0;
@@ -130,16 +135,28 @@ struct NKSelectionList {
 
     // Frees every entry and the three arrays; capacity and count 0.
     void Clear();
-    // Appends a copy of the pick (picking mode 5, plain); false when memory
-    // runs out (the list as it was).
+    // Adds a copy of the pick by the rules of the mode: a miss in node or
+    // distance mode empties the list; an invalid pick is refused; an entry
+    // already listed is removed (bToggle) or refused; without bKeepPrevious
+    // the list is emptied first; a third distance pick starts a new pair.
+    // True when added or removed by toggling; false otherwise and when
+    // memory runs out (the list as it was).
     bool Add(const NKPickInfo &pick);
-    // The entries held (iCount of them; null while empty).
-    NKPickInfo *const *GetEntries() const { return ppPicks; }
-    void SetEnabled(bool bOn) { bEnabled = bOn ? 1 : 0; }
-    void SetMode(int32_t iNewMode) { iMode = iNewMode; }
-    void SetKeepPrevious(bool bKeep) { bKeepPrevious = bKeep ? 1 : 0; }
+    // Frees entry i and closes the gap; false for i outside [0, count).
+    bool Remove(int32_t i);
+    // With bOnlyFilterGeometry and a filter set: the entries whose geometry
+    // is the filter geometry (in ppFiltered); else all of them. The count
+    // goes to *piCount when given. Null while there is nothing to return.
+    NKPickInfo *const *GetEntries(bool bOnlyFilterGeometry = false, int *piCount = nullptr) const;
+    void SetGeometryFilter(NKGeometry *pGeo) { pGeometryFilter = pGeo; }
+    // The setters return the previous value.
+    bool SetEnabled(bool bOn);
+    bool SetKeepPrevious(bool bKeep);
+    bool SetShowNodeInfo(bool bShow);
+    // A different mode empties the list.
+    int32_t SetMode(int32_t iNewMode);
 };
-// Placeholder: the list, until the picking code keeps it.
+// The program's selection list; freed at program end.
 extern NKSelectionList g_SelectionList;
 // How picked entities are shown (0 to 3, 1 at start-up), read by the scene
 // drawing. Placeholder: kept here until the general commands keep it.

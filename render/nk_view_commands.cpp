@@ -238,8 +238,7 @@ int StereoAutofocusCommand(const std::vector<std::string> &words)
     for (size_t i = 0; i < words.size() && i < 2; i++)
         if (Lower(words[i]) == "draw") bDraw = true;
     *pDraw = bDraw ? 1 : 0;
-    // Placeholder: the nearest-point search needs picking; with quad
-    // buffers the focus point stays where it is.
+    if (*pAuto && g_pGraphicsSettings->bQuadBufferStereo) NKFindNearestViewPoint();
     return NK_CMD_DONE;
 }
 

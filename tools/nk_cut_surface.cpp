@@ -6,6 +6,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_model_hooks.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_picking.h"
 #include "tools/nk_primitives_3d.h"
 #include "tools/nk_surface_storage.h"
 
@@ -72,4 +73,5 @@ void NKInstallToolHooks(void)
     NKSetModelHooks(hooks);
     NKInstallParticleTraceHooks();
     NKInstallPrimitiveHooks();
+    NKInstallPickingHooks();
 }

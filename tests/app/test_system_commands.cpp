@@ -252,7 +252,12 @@ TEST_F(SystemCommands, NodePickingSavesFeedbackOnceAndElementsRestoreIt)
     EXPECT_EQ(g_SelectionList.iMode, 7);
     ASSERT_EQ(Run("pickmode distance"), 0);
     EXPECT_TRUE(g_SelectionList.bKeepPrevious);
+    NKPickInfo pick;
+    pick.iFrame = 0;
+    pick.iPart = 0;
+    ASSERT_TRUE(g_SelectionList.Add(pick));
     ASSERT_EQ(Run("pickmode elements"), 0);
+    EXPECT_EQ(g_SelectionList.iCount, 0);  // back to elements empties the list
     EXPECT_EQ(NKSelectionFeedbackMode, 2);
     EXPECT_FALSE(g_SelectionList.bEnabled);
     EXPECT_EQ(g_iSavedSelectionFeedback, -1);

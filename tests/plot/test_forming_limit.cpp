@@ -119,14 +119,16 @@ TEST_F(FormingLimit, LimitScatterAndPathFollowTheState)
     EXPECT_STREQ(p->szLegendTitle.GetText(), "Legend");
 
     // The selected shell is marked on the scatter while element picking is on.
+    // A mode change empties the list, so the element mode comes first.
+    g_SelectionList.SetMode(2);
     NKPickInfo pick;
+    pick.iFrame = 0;
     pick.iPart = 0;
     pick.iElement = 0;
     ASSERT_TRUE(g_SelectionList.Add(pick));
     const NKPlotPoint *pPoints = nullptr;
     EXPECT_EQ(NKPlotFLDHighlightPoints(pScatter, &pPoints), 0);
     g_SelectionList.SetEnabled(true);
-    g_SelectionList.SetMode(2);
     EXPECT_TRUE(FormingLimitPlot::SelectionChanged(g_SelectionList));
     ASSERT_EQ(NKPlotFLDHighlightPoints(pScatter, &pPoints), 1);
     EXPECT_NEAR(pPoints[0].y, 0.02f, 1e-6);

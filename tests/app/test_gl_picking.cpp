@@ -1,0 +1,148 @@
+// tests/app/test_gl_picking.cpp -- Shift and Ctrl with the left button in the
+// program's own 3-D view: the beam's part is selected, toggled and
+// deselected, the command log gains one comment line per part hit, and
+// nothing is picked while the model is not shown. Needs an X display.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <QWindow>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/nk_system_commands.h"
+#include "app/nk_view_window.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "commands/nk_command_log.h"
+#include "commands/nk_dde_server.h"
+#include "core/nk_model.h"
+#include "core/nk_shell_hooks.h"
+#include "core/nk_view_state.h"
+#include "render/nk_viewpoint_commands.h"
+#include "tests/app/app_window_fixture.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+class ViewPickingTest : public ProgramWindowTest {
+protected:
+    void SetUp() override
+    {
+        ProgramWindowTest::SetUp();
+        NKRegisterViewpointCommands();
+        ASSERT_TRUE(NKTestSetViewSize(800, 600));
+        ASSERT_EQ(ExecuteCommand(("open \"" + NKTestExamplePath("beam.nkf") + "\"").c_str()), 0);
+        ASSERT_EQ(ExecuteCommand("setview"), 0);
+        NKRedrawView();  // the pick reads the matrices of the drawn view
+        m_Dir = NKTestMakeTempDir("quolin_picking_");
+        m_Log = m_Dir + "/t.log";
+        ASSERT_EQ(ExecuteCommand(("log \"" + m_Log + "\"").c_str()), 0);
+    }
+    void TearDown() override
+    {
+        ExecuteCommand("nolog");
+        NKTestRemoveDir(m_Dir);
+        ProgramWindowTest::TearDown();
+    }
+    void Click(Qt::KeyboardModifier mod, int x, int y)
+    {
+        QTest::mouseClick(m_pView, Qt::LeftButton, mod, QPoint(x, y));
+    }
+    bool PartSelected() { return g_pModel->pFrames[0].pGeometry->pParts[0].bSelected != 0; }
+    // The log's pick comment lines.
+    std::vector<std::string> PickLines()
+    {
+        std::vector<std::string> lines;
+        std::string text = NKTestReadFile(m_Log), line;
+        for (char c : text) {
+            if (c != '\n') {
+                line += c;
+                continue;
+            }
+            if (line.rfind("#Selected", 0) == 0) lines.push_back(line);
+            line.clear();
+        }
+        return lines;
+    }
+    std::string m_Dir, m_Log;
+};
+
+TEST_F(ViewPickingTest, ShiftAndCtrlClicksSelectToggleAndLog)
+{
+    Click(Qt::ShiftModifier, 391, 304);
+    EXPECT_TRUE(PartSelected());
+    std::vector<std::string> lines = PickLines();
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string head = "#Selected part 1, element 25. Nearest node: 1083  Intersect point: (";
+    ASSERT_EQ(lines[0].substr(0, head.size()), head) << lines[0];
+    float x = 0, y = 0, z = 0;
+    ASSERT_EQ(std::sscanf(lines[0].c_str() + head.size(), "%f, %f, %f)", &x, &y, &z), 3);
+    EXPECT_NEAR(x, 4.8f, 0.01f);
+    EXPECT_NEAR(y, 0.4f, 0.01f);
+    EXPECT_NEAR(z, 1.0f, 0.01f);
+
+    Click(Qt::ControlModifier, 391, 304);
+    EXPECT_FALSE(PartSelected());
+    Click(Qt::ControlModifier, 391, 304);
+    EXPECT_TRUE(PartSelected());
+    EXPECT_EQ(PickLines().size(), 3u);
+
+    Click(Qt::ShiftModifier, 400, 50);
+    EXPECT_FALSE(PartSelected());
+    EXPECT_EQ(PickLines().size(), 3u);  // a miss writes nothing
+}
+
+TEST_F(ViewPickingTest, NothingIsPickedWhileTheModelIsNotShown)
+{
+    ASSERT_EQ(ExecuteCommand("nomodel"), 0);
+    NKRedrawView();
+    Click(Qt::ShiftModifier, 391, 304);
+    EXPECT_FALSE(PartSelected());
+    EXPECT_TRUE(PickLines().empty());
+    ASSERT_EQ(ExecuteCommand("model"), 0);
+}
+
+TEST_F(ViewPickingTest, EachPickIsAdvisedToADdeClient)
+{
+    const std::string runtime = NKTestMakeTempDir("quolin_rt_");
+    ASSERT_EQ(chmod(runtime.c_str(), 0700), 0);
+    const char *pszOld = std::getenv("XDG_RUNTIME_DIR");
+    const std::string old = pszOld != nullptr ? pszOld : "";
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ASSERT_EQ(ExecuteCommand("dde"), 0);
+    ASSERT_TRUE(NKTestWriteText(m_Dir + "/in", "ADVISE data pick_part_num\n"));
+    QProcess client;
+    client.setStandardInputFile(QString::fromStdString(m_Dir + "/in"));
+    client.start(QUOLIN_REQUEST_CLIENT, {QString::fromStdString(runtime + "/Quolin"), "-n", "3"});
+    ASSERT_TRUE(client.waitForStarted(5000));
+    QElapsedTimer clock;
+    clock.start();
+    while (NKDDEGetNumConnections() == 0 || clock.elapsed() < 300) {
+        ASSERT_LT(clock.elapsed(), 10000);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    Click(Qt::ShiftModifier, 391, 304);
+    Click(Qt::ShiftModifier, 400, 50);
+    clock.restart();
+    while (client.state() != QProcess::NotRunning) {
+        ASSERT_LT(clock.elapsed(), 30000);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(client.readAllStandardOutput().toStdString(),
+              "ACK\nADV pick_part_num <1><1>\nADV pick_part_num \n");
+    ExecuteCommand("nodde");
+    NKDDEStorePick(nullptr);
+    if (old.empty())
+        unsetenv("XDG_RUNTIME_DIR");
+    else
+        setenv("XDG_RUNTIME_DIR", old.c_str(), 1);
+    NKTestRemoveDir(runtime);
+}
+
+}  // namespace
