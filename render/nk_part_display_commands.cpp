@@ -133,15 +133,14 @@ int SpanFlag(CommandTableEntry *pEntry, const char *pszArguments, uint8_t NKPart
 {
     Args a(pszArguments);
     if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
-    NKChangeGeometryParts(a.iFrom, a.iTo,
-                          [pFlag, uValue](NKPart &part) { part.*pFlag = uValue; });
+    NKChangeGeometryParts(a.iFrom, a.iTo, [pFlag, uValue](NKPart &part) { part.*pFlag = uValue; });
     return Done(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
 }
 
 struct DrawStyleRow {
     int iId;
-    int iStyle;       // the style set
-    bool bReset;      // true: parts in iStyle go back to surface
+    int iStyle;   // the style set
+    bool bReset;  // true: parts in iStyle go back to surface
     const char *pszFormat;
     const char *pszNoParts;  // diagnostic when the geometry has no part array; null: none
     const char *pszConstant;
@@ -166,8 +165,8 @@ const DrawStyleRow kDrawStyleRows[] = {
      "Enabled hidden line removal for parts %d to %d", "Error enabling outline, no parts found.",
      "NK_CID_HIDDENLINES"},
     {NK_CID_NOHIDDENLINES, NK_DRAW_HIDDEN_LINES, true,
-     "Disabled hidden line removal for parts %d to %d",
-     "Error disabling outline, no parts found.", "NK_CID_NOHIDDENLINES"},
+     "Disabled hidden line removal for parts %d to %d", "Error disabling outline, no parts found.",
+     "NK_CID_NOHIDDENLINES"},
 };
 
 // The draw-style commands: the lock-checked range; with "sel" only the
@@ -230,8 +229,8 @@ int NoOutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
         return NK_CMD_FAILED;
     }
     NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) { part.bOutlineMesh = 0; });
-    return Done(NKString::FromFormat("Disabled drawing of outline mesh for parts %d to %d",
-                                     a.iFrom, a.iTo));
+    return Done(NKString::FromFormat("Disabled drawing of outline mesh for parts %d to %d", a.iFrom,
+                                     a.iTo));
 }
 
 int OutwardNormals(CommandTableEntry *pEntry, const char *pszArguments)
@@ -305,8 +304,8 @@ int VectColor(const char *pszArguments)
         word = a.scan.NextToken();
     }
     const uint8_t *c = g_VectorSettings.uColor;
-    return Done(
-        NKString::FromFormat("Set vector arrow color to red=%d green=%d blue=%d", c[0], c[1], c[2]));
+    return Done(NKString::FromFormat("Set vector arrow color to red=%d green=%d blue=%d", c[0],
+                                     c[1], c[2]));
 }
 
 // meshfactor [factor]: a refused value leaves the previous factor in force.
@@ -318,9 +317,9 @@ int MeshFactor(CommandTableEntry *pEntry, const char *pszArguments)
     if (!word.IsNull()) {
         const double d = std::atof(word.GetText());
         if (!(d >= -1.0 && d <= 1.0))
-            return Fail(
-                pEntry,
-                NKString::FromFormat("Illegal meshfactor %f  (legal range -1.0 -> 1.0)", d).GetText());
+            return Fail(pEntry,
+                        NKString::FromFormat("Illegal meshfactor %f  (legal range -1.0 -> 1.0)", d)
+                            .GetText());
         fFactor = (float)d;
     }
     g_fMeshDepthFactor = fFactor;
@@ -390,11 +389,11 @@ int ScaleModel(CommandTableEntry *pEntry, const char *pszArguments)
             return Fail(pEntry, "Error scaling model coordinates");
     if (!HaveModel() || !NKChangeDisplayTransform(afScales, nullptr, nullptr, nullptr))
         return Fail(pEntry, "Error scaling model coordinates");
-    NKPrintInfo(NKString::FromFormat("Scaling model with factors: <%g, %g, %g>", (double)afScales[0],
-                                     (double)afScales[1], (double)afScales[2])
+    NKPrintInfo(NKString::FromFormat("Scaling model with factors: <%g, %g, %g>",
+                                     (double)afScales[0], (double)afScales[1], (double)afScales[2])
                     .GetText());
-    const float fAngle =
-        g_pGraphicsSettings != nullptr ? g_pGraphicsSettings->fOutlineCreaseAngle : 0.0f;
+    const float fAngle = g_pGraphicsSettings != nullptr ? g_pGraphicsSettings->fOutlineCreaseAngle
+                                                        : NKGraphicsSettings().fOutlineCreaseAngle;
     ExecuteCommand(
         NKString::FromFormat("outline creaseangle %g", (double)(fAngle * 180.0f / kPi)).GetText());
     NKInvalidateView();
@@ -459,7 +458,8 @@ int Lod(CommandTableEntry *pEntry, const char *pszArguments)
                                          lod.bAutomatic ? "automatic" : "manual"));
     default: {  // NK_CID_LOD_PIXELTHRESHOLD
         double d = 0.0;
-        if (!NextNumber(&a.scan, &d) || !(std::fabs(d) < 2e9)) return Fail(pEntry, kParameterMissing);
+        if (!NextNumber(&a.scan, &d) || !(std::fabs(d) < 2e9))
+            return Fail(pEntry, kParameterMissing);
         lod.iPixelThreshold = (int)d;
         return Done(NKString::FromFormat("Pixel threshold set to %d", lod.iPixelThreshold));
     }
