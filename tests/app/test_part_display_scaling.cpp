@@ -92,8 +92,7 @@ TEST_F(PartDisplayScaling, ScaleModelScalesTheDisplayOnly)
 
     for (const char *pszLine : {"scalemodel 1 0 1", "scalemodel 1e-9", "scalemodel 1 1 inf"}) {
         EXPECT_EQ(Run(pszLine), 1) << pszLine;
-        EXPECT_TRUE(
-            m_Capture.HasLine("scalemodel: Error scaling model coordinates", NK_MSG_ERROR))
+        EXPECT_TRUE(m_Capture.HasLine("scalemodel: Error scaling model coordinates", NK_MSG_ERROR))
             << pszLine;
         ASSERT_TRUE(NodeById(1011, afNode));
         EXPECT_NEAR(afNode[2], -0.1f, 1e-6f) << pszLine;

@@ -56,7 +56,8 @@ protected:
         g_pModel->iNumFrames = iFrames;
         g_pModel->fGeoScale = 1.0f;
         NKGeometry *pGeo = NKCreateGeometry(iParts);
-        for (int i = 0; i < iParts; i++) NKTestMakeSquarePart(&pGeo->pParts[i], 0.5f, 0.1f * i, afGrey);
+        for (int i = 0; i < iParts; i++)
+            NKTestMakeSquarePart(&pGeo->pParts[i], 0.5f, 0.1f * i, afGrey);
         for (int f = 0; f < iFrames; f++) {
             g_pModel->pFrames[f].pGeometry = pGeo;
             pGeo->iNumRef++;
@@ -155,10 +156,14 @@ TEST_F(PartDisplayCommands, SpanFlagsAndSwap)
         {"smooth 2 3", "Gouraud shading turned on for part 2 to part 3.", &NKPart::bSmooth, {2, 3}},
         {"unsmooth 3", "Flat shading turned on for part 3 to part 3.", &NKPart::bSmooth, {2}},
         {"nosmooth", "Flat shading turned on for part 1 to part 10.", &NKPart::bSmooth, {}},
-        {"mesh -1", "Turn on drawing of polygon mesh lines for part 10 to part 10", &NKPart::bMesh,
+        {"mesh -1",
+         "Turn on drawing of polygon mesh lines for part 10 to part 10",
+         &NKPart::bMesh,
          {10}},
-        {"nomesh 0 0", "Turn off drawing of polygon mesh lines for part 1 to part 10",
-         &NKPart::bMesh, {}},
+        {"nomesh 0 0",
+         "Turn off drawing of polygon mesh lines for part 1 to part 10",
+         &NKPart::bMesh,
+         {}},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(Run(c.pszLine), 0) << c.pszLine;
@@ -325,8 +330,8 @@ TEST_F(PartDisplayCommands, DuplicateNodesOfTwoQuadsBecomeShared)
     const int aiExpected[8] = {0, 1, 2, 3, 1, 2, 6, 7};
     for (int i = 0; i < 8; i++) EXPECT_EQ(part.pConnects[i], aiExpected[i]) << i;
     EXPECT_EQ(Run("removeduplicatenodes 2"), 1);
-    EXPECT_TRUE(Said("removeduplicatenodes: Illegal part range 2 2  (legal range 1 -> 1)",
-                     NK_MSG_ERROR));
+    EXPECT_TRUE(
+        Said("removeduplicatenodes: Illegal part range 2 2  (legal range 1 -> 1)", NK_MSG_ERROR));
 }
 
 TEST_F(PartDisplayCommands, FixedViewpointSpeedUpStandIn)
