@@ -334,6 +334,27 @@ TEST_F(PartDisplayCommands, DuplicateNodesOfTwoQuadsBecomeShared)
         Said("removeduplicatenodes: Illegal part range 2 2  (legal range 1 -> 1)", NK_MSG_ERROR));
 }
 
+TEST_F(PartDisplayCommands, NodeIdsNeedANodeMapAndOutwardNormalsSaysNothing)
+{
+    MakeParts(2, 2);
+    EXPECT_EQ(Run("createbyunodeids"), 1);
+    EXPECT_TRUE(Said("createbyunodeids: Error creating global node IDs", NK_MSG_ERROR));
+    for (int p = 1; p <= 2; p++) {
+        Part(p).pNodeMap = static_cast<int *>(NKAlloc(4 * sizeof(int)));
+        for (int i = 0; i < 4; i++) Part(p).pNodeMap[i] = 10 * p + i;
+    }
+    EXPECT_EQ(Run("createbyunodeids"), 0);
+    EXPECT_TRUE(Said("Global node IDs created"));
+    ASSERT_NE(Part(2).pNodeIDs, nullptr);
+    EXPECT_EQ(Part(2).pNodeIDs[3], 24);
+    EXPECT_EQ(Run("outwardnormals 1 2"), 0);
+    for (const CapturedLine &l : m_Capture.Lines()) {
+        if (l.text.find_first_not_of('\n') == std::string::npos) continue;
+        EXPECT_EQ(l.text.rfind("> ", 0), 0u) << "unexpected message: " << l.text;
+    }
+    EXPECT_EQ(Run("outwardnormals 3"), 1);
+}
+
 TEST_F(PartDisplayCommands, FixedViewpointSpeedUpStandIn)
 {
     MakeParts(1, 10);
