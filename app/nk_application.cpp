@@ -29,7 +29,6 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_dde_server.h"
 #include "commands/nk_load_sequence.h"
-#include "commands/nk_macros.h"
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
 #include "export/nk_image_commands.h"
@@ -40,6 +39,7 @@
 #include "render/nk_fringe_commands.h"
 #include "render/nk_material_commands.h"
 #include "render/nk_navigation.h"
+#include "render/nk_part_display_commands.h"
 #include "render/nk_render_mode_commands.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tools/nk_annotation_commands.h"
@@ -52,7 +52,7 @@ namespace {
 void RegisterCommandHandlers(void)
 {
     NKRegisterFileCommands();
-    NKRegisterMacroCommands();
+    NKRegisterPartDisplayCommands();
     NKRegisterSystemCommands();
     NKRegisterCutPlaneCommands();
     NKRegisterViewpointCommands();

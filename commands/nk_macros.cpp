@@ -133,9 +133,3 @@ int NKCommandHandleMacros(CommandTableEntry *pEntry, const char *pszArguments)
         return 3;
     }
 }
-
-void NKRegisterMacroCommands(void)
-{
-    if (NKGetCommandHandler(NK_HANDLER_PART_DISPLAY) == nullptr)
-        NKSetCommandHandler(NK_HANDLER_PART_DISPLAY, NKCommandHandleMacros);
-}

@@ -5,7 +5,7 @@
 // ID as the command line `source "<file>"`, so a macro behaves exactly like
 // a command file (nk_command_files.h). The list is one global record; the
 // two commands are served by NKCommandHandleMacros, which the part display
-// handler of the chain hands them to.
+// handler of the chain (render/nk_part_display_commands.h) hands them to.
 #pragma once
 
 #include <vector>
@@ -57,8 +57,3 @@ bool RunMacro(int iIndex);
 
 // The handler of `macro list` and `macro run`; 3 for every other command.
 int NKCommandHandleMacros(CommandTableEntry *pEntry, const char *pszArguments);
-
-// Puts NKCommandHandleMacros into the part-display slot of the chain while
-// that slot is empty; the part display handler, once there, hands the macro
-// commands on to NKCommandHandleMacros itself.
-void NKRegisterMacroCommands(void);

@@ -73,7 +73,7 @@ protected:
         std::filesystem::current_path(m_Dir);
         for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) m_Saved[i] = NKSetCommandHandler(i, nullptr);
         NKRegisterFileCommands();
-        NKRegisterMacroCommands();
+        NKSetCommandHandler(NK_HANDLER_PART_DISPLAY, NKCommandHandleMacros);
         NKSetCommandHandler(NK_HANDLER_SYSTEM, ProbeHandler);
         ProbeRecord().clear();
         ResetState();

@@ -1,0 +1,547 @@
+// render/nk_part_display_commands.cpp -- NKCommandHandlePartDisplay (see
+// nk_part_display_commands.h).
+#include "render/nk_part_display_commands.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <strings.h>
+
+#include "commands/nk_argument_scan.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_messages.h"
+#include "commands/nk_macros.h"
+#include "commands/nk_part_range.h"
+#include "core/nk_bbox.h"
+#include "core/nk_diagnostic.h"
+#include "core/nk_edges.h"
+#include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
+#include "core/nk_mesh.h"
+#include "core/nk_message.h"
+#include "core/nk_model.h"
+#include "core/nk_model_hooks.h"
+#include "core/nk_normals.h"
+#include "core/nk_part_arrays.h"
+#include "core/nk_render_state.h"
+#include "readers/nk_output3d.h"
+#include "render/nk_element_drawing.h"
+#include "render/nk_material_commands.h"
+#include "render/nk_part_overlays.h"
+#include "render/nk_scene_view.h"
+
+int g_aiHiddenCullingColorBits[3] = {8, 8, 8};
+bool g_bHiddenCullingDebug = false;
+NKLodCommandSettings g_LodCommandSettings;
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+constexpr float kDefaultMeshFactor = 0.0005f;
+const char kIllegalParameter[] = "Illegal parameter specified";
+const char kParameterMissing[] = "Parameter missing or illegal parameter specification";
+
+int Done(const NKString &msg)
+{
+    NKPrintInfo(msg.GetText());
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
+int Fail(CommandTableEntry *pEntry, const char *pszText)
+{
+    NKCommandError(pEntry, pszText);
+    return NK_CMD_FAILED;
+}
+
+// A command's argument scan past its "PARAMS" word, and the part range read
+// from it.
+struct Args {
+    explicit Args(const char *pszArguments) : scan(pszArguments) { scan.NextToken(); }
+    // False (the parser's message printed as the command's error) for an
+    // illegal range.
+    bool ReadRange(CommandTableEntry *pEntry, bool bCheckLocks)
+    {
+        NKString error;
+        iRange = NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, bCheckLocks);
+        if (iRange != NK_PART_RANGE_ERROR) return true;
+        NKCommandError(pEntry, error.GetText());
+        return false;
+    }
+    NKArgumentScan scan;
+    int iFrom = 0, iTo = 0;
+    int iRange = NK_PART_RANGE_NONE;
+};
+
+// The next word read as a number: false when there is none or it does not
+// begin with one.
+bool NextNumber(NKArgumentScan *pScan, double *pdValue)
+{
+    NKString word = pScan->NextToken();
+    if (word.IsNull()) return false;
+    char *pszEnd = nullptr;
+    *pdValue = std::strtod(word.GetText(), &pszEnd);
+    return pszEnd != word.GetText();
+}
+
+// True when the current geometry has a part array.
+bool HavePartArray()
+{
+    const NKGeometry *pGeo = NKGetCurrentGeometry();
+    return pGeo != nullptr && pGeo->pParts != nullptr;
+}
+
+// Calls fn(geometry) for every geometry of the model once.
+template <typename Fn>
+void ForEachGeometry(Fn fn)
+{
+    if (g_pModel == nullptr || g_pModel->pFrames == nullptr) return;
+    NKResetGeometryMarks();
+    for (int f = 0; f < g_pModel->iNumFrames; f++) {
+        NKGeometry *pGeo = g_pModel->pFrames[f].pGeometry;
+        if (pGeo == nullptr || pGeo->iProcessed != -1) continue;
+        pGeo->iProcessed = 1;
+        fn(pGeo);
+    }
+}
+
+// ---- Range commands --------------------------------------------------------
+
+// post, unpost: visibility of the span, and the reservoir overlay parts in it.
+int Visibility(CommandTableEntry *pEntry, const char *pszArguments, bool bShow)
+{
+    Args a(pszArguments);
+    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
+    NKChangeGeometryParts(a.iFrom, a.iTo, [bShow](NKPart &part) { part.bVisible = bShow ? 1 : 0; });
+    if (NKGetNumReservoirOverlays() > 0) NKShowReservoirOverlayParts(bShow, a.iFrom - 1, a.iTo - 1);
+    const char *pszFormat = bShow ? "Display part %d to part %d." : "Hide part %d to part %d.";
+    return Done(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
+}
+
+int SwapParts()
+{
+    ForEachGeometry([](NKGeometry *pGeo) {
+        for (int i = 0; i < pGeo->iNumParts && pGeo->pParts != nullptr; i++)
+            pGeo->pParts[i].bVisible = pGeo->pParts[i].bVisible ? 0 : 1;
+    });
+    return Done("Part visibilities swapped.");
+}
+
+// smooth, nosmooth, mesh, nomesh: one flag over the span.
+int SpanFlag(CommandTableEntry *pEntry, const char *pszArguments, uint8_t NKPart::*pFlag,
+             uint8_t uValue, const char *pszFormat)
+{
+    Args a(pszArguments);
+    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
+    NKChangeGeometryParts(a.iFrom, a.iTo, [pFlag, uValue](NKPart &part) { part.*pFlag = uValue; });
+    return Done(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
+}
+
+struct DrawStyleRow {
+    int iId;
+    int iStyle;   // the style set
+    bool bReset;  // true: parts in iStyle go back to surface
+    const char *pszFormat;
+    const char *pszNoParts;  // diagnostic when the geometry has no part array; null: none
+    const char *pszConstant;
+};
+
+const DrawStyleRow kDrawStyleRows[] = {
+    {NK_CID_SURFACE, NK_DRAW_SURFACE, false, "Turning surface on for part %d to part %d", nullptr,
+     nullptr},
+    {NK_CID_LINES, NK_DRAW_LINES, false, "Turning lines on for part %d to part %d", nullptr,
+     nullptr},
+    {NK_CID_NOLINES, NK_DRAW_LINES, true, "Turning lines off for part %d to part %d", nullptr,
+     nullptr},
+    {NK_CID_DOTS, NK_DRAW_POINTS, false, "Turning points on for part %d to part %d", nullptr,
+     nullptr},
+    {NK_CID_NODOTS, NK_DRAW_POINTS, true, "Turning points off for part %d to part %d", nullptr,
+     nullptr},
+    {NK_CID_OUTLINE, NK_DRAW_OUTLINE, false, "Enabled drawing of outlines for parts %d to %d",
+     "Error enabling outline, no parts found.", "NK_CID_OUTLINE"},
+    {NK_CID_NOOUTLINE, NK_DRAW_OUTLINE, true, "Disabled drawing of outlines for parts %d to %d",
+     "Error disabling outline, no parts found.", "NK_CID_NOOUTLINE"},
+    {NK_CID_HIDDENLINES, NK_DRAW_HIDDEN_LINES, false,
+     "Enabled hidden line removal for parts %d to %d", "Error enabling outline, no parts found.",
+     "NK_CID_HIDDENLINES"},
+    {NK_CID_NOHIDDENLINES, NK_DRAW_HIDDEN_LINES, true,
+     "Disabled hidden line removal for parts %d to %d", "Error disabling outline, no parts found.",
+     "NK_CID_NOHIDDENLINES"},
+};
+
+// The draw-style commands: the lock-checked range; with "sel" only the
+// selected parts of the span change.
+int DrawStyle(CommandTableEntry *pEntry, const char *pszArguments, const DrawStyleRow &row)
+{
+    Args a(pszArguments);
+    if (!a.ReadRange(pEntry, true)) return NK_CMD_FAILED;
+    if (row.pszNoParts != nullptr && !HavePartArray()) {
+        NKDiagnostic(row.pszNoParts, row.pszConstant);
+        return NK_CMD_FAILED;
+    }
+    const bool bSelectedOnly = a.iRange == NK_PART_RANGE_SELECTED;
+    NKChangeGeometryParts(a.iFrom, a.iTo, [&row, bSelectedOnly](NKPart &part) {
+        if (bSelectedOnly && !part.bSelected) return;
+        if (!row.bReset)
+            part.iDrawStyle = row.iStyle;
+        else if (part.iDrawStyle == row.iStyle)
+            part.iDrawStyle = NK_DRAW_SURFACE;
+    });
+    NKInvalidateAllPartLists();
+    return Done(NKString::FromFormat(row.pszFormat, a.iFrom, a.iTo));
+}
+
+// outlinemesh [range] [r g b]: each component given is stored; the last
+// one given decides the default-colour flag (negative: default colour).
+// Without components the part takes the default colour.
+int OutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    Args a(pszArguments);
+    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
+    if (!HavePartArray()) {
+        NKDiagnostic("Error enabling outline, no parts found.", "NK_CID_OUTLINEMESH");
+        return NK_CMD_FAILED;
+    }
+    int aiColor[3] = {0, 0, 0};
+    int iGiven = 0;
+    for (int k = 0; k < 3; k++) {
+        NKString word = a.scan.NextToken();
+        if (word.IsNull()) break;
+        aiColor[k] = std::atoi(word.GetText());
+        iGiven = k + 1;
+    }
+    const bool bDefault = iGiven == 0 || aiColor[iGiven - 1] < 0;
+    NKChangeGeometryParts(a.iFrom, a.iTo, [&aiColor, iGiven, bDefault](NKPart &part) {
+        part.bOutlineMesh = 1;
+        for (int k = 0; k < iGiven; k++) part.uOutlineMeshColor[k] = (uint8_t)(aiColor[k] & 0xFF);
+        part.bOutlineMeshDefaultColor = bDefault ? 1 : 0;
+    });
+    return Done(
+        NKString::FromFormat("Enabled drawing of outline mesh for parts %d to %d", a.iFrom, a.iTo));
+}
+
+int NoOutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    Args a(pszArguments);
+    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
+    if (!HavePartArray()) {
+        NKDiagnostic("Error disabling outline, no parts found.", "NK_CID_NOOUTLINEMESH");
+        return NK_CMD_FAILED;
+    }
+    NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) { part.bOutlineMesh = 0; });
+    return Done(NKString::FromFormat("Disabled drawing of outline mesh for parts %d to %d", a.iFrom,
+                                     a.iTo));
+}
+
+int OutwardNormals(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    Args a(pszArguments);
+    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
+    if (!HavePartArray()) {
+        NKDiagnostic("Error orienting normals, no parts found.", "NK_CID_OUTWARDNORMALS");
+        return NK_CMD_FAILED;
+    }
+    NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) { NKOrientPartNormalsOutward(&part); });
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
+int RemoveDuplicateNodes(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    Args a(pszArguments);
+    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
+    NKWaitCursor wait;
+    NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) {
+        if (part.pConnects == nullptr || part.pNodeCoords == nullptr) return;
+        NKMergeCoincidentNodes(part.pConnects, part.iNumConnects,
+                               reinterpret_cast<float(*)[3]>(part.pNodeCoords), part.iNumNodes);
+    });
+    NKComputeNormalsAllFrames();
+    NKFindEdgesAllFrames();
+    return Done(
+        NKString::FromFormat("Duplicate nodes removed for for parts %d to %d", a.iFrom, a.iTo));
+}
+
+int CreateNodeIds(CommandTableEntry *pEntry)
+{
+    NKWaitCursor wait;
+    bool bOk = true;
+    ForEachGeometry([&bOk](NKGeometry *pGeo) {
+        if (!NKCreateNodeIDs(pGeo)) bOk = false;
+    });
+    if (!bOk) return Fail(pEntry, "Error creating global node IDs");
+    return Done("Global node IDs created");
+}
+
+// ---- Global settings -------------------------------------------------------
+
+int MeshColor(const char *pszArguments)
+{
+    Args a(pszArguments);
+    for (int k = 0; k < 3; k++) {
+        NKString word = a.scan.NextToken();
+        if (word.IsNull()) break;
+        g_uMeshColor[k] = (uint8_t)(std::atoi(word.GetText()) & 0xFF);
+    }
+    return Done(NKString::FromFormat("Set mesh color to red=%d green=%d blue=%d", g_uMeshColor[0],
+                                     g_uMeshColor[1], g_uMeshColor[2]));
+}
+
+int VectColor(const char *pszArguments)
+{
+    Args a(pszArguments);
+    NKString word = a.scan.NextToken();
+    if (!word.IsNull() && strcasecmp(word.GetText(), "scalar") == 0) {
+        g_VectorSettings.bScalarColor = 1;
+        return Done("Enable coloring of vectors by scalar values.");
+    }
+    if (!word.IsNull() && strcasecmp(word.GetText(), "noscalar") == 0) {
+        g_VectorSettings.bScalarColor = 0;
+        return Done("Disable coloring of vectors by scalar values.");
+    }
+    for (int k = 0; k < 3 && !word.IsNull(); k++) {
+        g_VectorSettings.uColor[k] = (uint8_t)(std::atoi(word.GetText()) & 0xFF);
+        word = a.scan.NextToken();
+    }
+    const uint8_t *c = g_VectorSettings.uColor;
+    return Done(NKString::FromFormat("Set vector arrow color to red=%d green=%d blue=%d", c[0],
+                                     c[1], c[2]));
+}
+
+// meshfactor [factor]: a refused value leaves the previous factor in force.
+int MeshFactor(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    Args a(pszArguments);
+    NKString word = a.scan.NextToken();
+    float fFactor = kDefaultMeshFactor;
+    if (!word.IsNull()) {
+        const double d = std::atof(word.GetText());
+        if (!(d >= -1.0 && d <= 1.0))
+            return Fail(pEntry,
+                        NKString::FromFormat("Illegal meshfactor %f  (legal range -1.0 -> 1.0)", d)
+                            .GetText());
+        fFactor = (float)d;
+    }
+    g_fMeshDepthFactor = fFactor;
+    return Done(NKString::FromFormat("Meshfactor set to %g (default 0.0005)", (double)fFactor));
+}
+
+int HighOrderMode(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    Args a(pszArguments);
+    if (pEntry->id == NK_CID_HIGHORDERMODE || !a.scan.NextToken().IsNull()) {
+        // The refusal names the command by its head word.
+        std::string head(pEntry->name);
+        head = head.substr(0, head.find(' '));
+        NKPrintError(NKString::FromFormat("%s: %s", head.c_str(), kIllegalParameter).GetText());
+        return NK_CMD_FAILED;
+    }
+    switch (pEntry->id) {
+    case NK_CID_HIGHORDERMODE_RAW:
+        g_iHighOrderMode = NK_HIGH_ORDER_RAW;
+        return Done("Draw high order elements using all nodes.");
+    case NK_CID_HIGHORDERMODE_SKIP:
+        g_iHighOrderMode = NK_HIGH_ORDER_SKIP;
+        return Done("Draw high order elements by skipping midside points.");
+    default:
+        g_iHighOrderMode = NK_HIGH_ORDER_TRIANGLES;
+        return Done("Draw high order elements by tesselating into triangles.");
+    }
+}
+
+bool HaveModel()
+{
+    return g_pModel != nullptr && g_pModel->pFrames != nullptr && g_pModel->iNumFrames > 0;
+}
+
+// outline creaseangle <degrees>: clamped to 0..180, kept in radians; the
+// outline edges of a loaded model are found again.
+int CreaseAngle(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    Args a(pszArguments);
+    double dAngle = 0.0;
+    if (!NextNumber(&a.scan, &dAngle) || std::isnan(dAngle)) return Fail(pEntry, kParameterMissing);
+    if (dAngle < 0.0) dAngle = 0.0;
+    if (dAngle > 180.0) dAngle = 180.0;
+    if (g_pGraphicsSettings != nullptr)
+        g_pGraphicsSettings->fOutlineCreaseAngle = (float)(dAngle * kPi / 180.0);
+    if (HaveModel()) {
+        NKFindEdgesAllFrames();
+        return Done(NKString::FromFormat("Outline edges computed with crease angle %.2f", dAngle));
+    }
+    return Done(NKString::FromFormat("Outline edges crease angle set to %.2f", dAngle));
+}
+
+// scalemodel [x [y [z]]]: the axis scales of the display transform become
+// the factors given. A factor that is not finite or nearly 0 is refused,
+// since every conversion back to model coordinates divides by it.
+int ScaleModel(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    Args a(pszArguments);
+    float afScales[3] = {1.0f, 1.0f, 1.0f};
+    for (float &s : afScales) {
+        NKString word = a.scan.NextToken();
+        if (word.IsNull()) break;
+        s = (float)std::atof(word.GetText());
+    }
+    for (float s : afScales)
+        if (!std::isfinite(s) || std::fabs(s) < 1e-6f)
+            return Fail(pEntry, "Error scaling model coordinates");
+    if (!HaveModel() || !NKChangeDisplayTransform(afScales, nullptr, nullptr, nullptr))
+        return Fail(pEntry, "Error scaling model coordinates");
+    NKPrintInfo(NKString::FromFormat("Scaling model with factors: <%g, %g, %g>",
+                                     (double)afScales[0], (double)afScales[1], (double)afScales[2])
+                    .GetText());
+    const float fAngle = g_pGraphicsSettings != nullptr ? g_pGraphicsSettings->fOutlineCreaseAngle
+                                                        : NKGraphicsSettings().fOutlineCreaseAngle;
+    ExecuteCommand(
+        NKString::FromFormat("outline creaseangle %g", (double)(fAngle * 180.0f / kPi)).GetText());
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
+// ---- Fixed-viewpoint animation speed-up --------------------------------------
+
+int HiddenPolygons(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    switch (pEntry->id) {
+    case NK_CID_HP:
+        g_bHiddenCullingOn = 1;
+        return Done("Enable fixed viewpoint animation speed-up");
+    case NK_CID_NOHP:
+        if (g_bHiddenCullingDebug) return Done("Command has no effect in debug mode");
+        g_bHiddenCullingOn = 0;
+        g_bHiddenCullingAnalysis = 0;
+        return Done("Disable fixed viewpoint animation speed-up");
+    default:
+        break;
+    }
+    Args a(pszArguments);
+    NKString word = a.scan.NextToken();
+    if (!word.IsNull() && strcasecmp(word.GetText(), "debug") == 0) {
+        g_bHiddenCullingDebug = true;
+        NKPrintInfo("Debugging HPC");
+    }
+    const int *b = g_aiHiddenCullingColorBits;
+    const int iBits = b[0] + b[1] + b[2];
+    const long long llIds = iBits >= 31 ? 0x7FFFFFFFLL : (1LL << iBits) - 1;
+    if (llIds <= 256)
+        return Fail(pEntry, "There is not enough colors to calculate fixed viewpoint speedup "
+                            "(needs more than 256 colors)");
+    g_bHiddenCullingOn = 1;
+    return Done(NKString::FromFormat(
+        "Computing fixed viewpoint animation speedup\n  max distinct IDs: %d  (r:%d g:%d b:%d)",
+        (int)llIds, b[0], b[1], b[2]));
+}
+
+// ---- Level of detail ----------------------------------------------------------
+
+int Lod(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    NKLodCommandSettings &lod = g_LodCommandSettings;
+    Args a(pszArguments);
+    switch (pEntry->id) {
+    case NK_CID_LOD:
+    case NK_CID_LOD_DUMP:
+        return Done("LOD system is disabled, no information available");
+    case NK_CID_LOD_LEVEL:
+        return Fail(pEntry, "LOD system is disabled, unable to set level");
+    case NK_CID_LOD_PICKSET:
+    case NK_CID_LOD_NOPICKSET:
+    case NK_CID_LOD_FPS:
+    case NK_CID_LOD_NOFPS:
+        return Fail(pEntry, "LOD system is disabled, unable to execute command");
+    case NK_CID_LOD_AUTOMATIC:
+    case NK_CID_LOD_MANUAL:
+        lod.bAutomatic = pEntry->id == NK_CID_LOD_AUTOMATIC;
+        return Done(NKString::FromFormat("LOD update mode set to %s",
+                                         lod.bAutomatic ? "automatic" : "manual"));
+    default: {  // NK_CID_LOD_PIXELTHRESHOLD
+        double d = 0.0;
+        if (!NextNumber(&a.scan, &d) || !(std::fabs(d) < 2e9))
+            return Fail(pEntry, kParameterMissing);
+        lod.iPixelThreshold = (int)d;
+        return Done(NKString::FromFormat("Pixel threshold set to %d", lod.iPixelThreshold));
+    }
+    }
+}
+
+}  // namespace
+
+int NKCommandHandlePartDisplay(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    for (const DrawStyleRow &row : kDrawStyleRows)
+        if (row.iId == pEntry->id) return DrawStyle(pEntry, pszArguments, row);
+    switch (pEntry->id) {
+    case NK_CID_POST:
+        return Visibility(pEntry, pszArguments, true);
+    case NK_CID_UNPOST:
+        return Visibility(pEntry, pszArguments, false);
+    case NK_CID_SWAPPARTS:
+        return SwapParts();
+    case NK_CID_SMOOTH:
+        return SpanFlag(pEntry, pszArguments, &NKPart::bSmooth, 1,
+                        "Gouraud shading turned on for part %d to part %d.");
+    case NK_CID_NOSMOOTH:
+        return SpanFlag(pEntry, pszArguments, &NKPart::bSmooth, 0,
+                        "Flat shading turned on for part %d to part %d.");
+    case NK_CID_MESH:
+        return SpanFlag(pEntry, pszArguments, &NKPart::bMesh, 1,
+                        "Turn on drawing of polygon mesh lines for part %d to part %d");
+    case NK_CID_NOMESH:
+        return SpanFlag(pEntry, pszArguments, &NKPart::bMesh, 0,
+                        "Turn off drawing of polygon mesh lines for part %d to part %d");
+    case NK_CID_OUTLINEMESH:
+        return OutlineMesh(pEntry, pszArguments);
+    case NK_CID_NOOUTLINEMESH:
+        return NoOutlineMesh(pEntry, pszArguments);
+    case NK_CID_OUTWARDNORMALS:
+        return OutwardNormals(pEntry, pszArguments);
+    case NK_CID_REMOVEDUPLICATENODES:
+        return RemoveDuplicateNodes(pEntry, pszArguments);
+    case NK_CID_CREATEBYUNODEIDS:
+        return CreateNodeIds(pEntry);
+    case NK_CID_MESHCOLOR:
+        return MeshColor(pszArguments);
+    case NK_CID_VECTCOLOR:
+        return VectColor(pszArguments);
+    case NK_CID_MESHFACTOR:
+        return MeshFactor(pEntry, pszArguments);
+    case NK_CID_HIGHORDERMODE:
+    case NK_CID_HIGHORDERMODE_RAW:
+    case NK_CID_HIGHORDERMODE_SKIP:
+    case NK_CID_HIGHORDERMODE_TRIANGLES:
+        return HighOrderMode(pEntry, pszArguments);
+    case NK_CID_OUTLINE_CREASEANGLE:
+        return CreaseAngle(pEntry, pszArguments);
+    case NK_CID_SCALEMODEL:
+        return ScaleModel(pEntry, pszArguments);
+    case NK_CID_HP:
+    case NK_CID_NOHP:
+    case NK_CID_HPC:
+        return HiddenPolygons(pEntry, pszArguments);
+    case NK_CID_LOD:
+    case NK_CID_LOD_DUMP:
+    case NK_CID_LOD_LEVEL:
+    case NK_CID_LOD_AUTOMATIC:
+    case NK_CID_LOD_MANUAL:
+    case NK_CID_LOD_PICKSET:
+    case NK_CID_LOD_NOPICKSET:
+    case NK_CID_LOD_PIXELTHRESHOLD:
+    case NK_CID_LOD_FPS:
+    case NK_CID_LOD_NOFPS:
+        return Lod(pEntry, pszArguments);
+    case NK_CID_MACRO:
+        return Fail(pEntry, kIllegalParameter);
+    case NK_CID_MACRO_LIST:
+    case NK_CID_MACRO_RUN:
+        return NKCommandHandleMacros(pEntry, pszArguments);
+    default:
+        return NK_CMD_NOT_MINE;
+    }
+}
+
+void NKRegisterPartDisplayCommands(void)
+{
+    NKSetCommandHandler(NK_HANDLER_PART_DISPLAY, NKCommandHandlePartDisplay);
+}
