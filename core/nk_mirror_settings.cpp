@@ -198,11 +198,12 @@ void NKPrintMirrorSettings(const NKMirrorSettings &s, NKString *pOut)
     for (int iPlane = 1; iPlane <= 2; iPlane++) {
         const float *pl = iPlane == 1 ? s.fPlane1 : s.fPlane2;
         const float *o = iPlane == 1 ? s.fOrient1 : s.fOrient2;
-        text += NKString::FromFormat(" - Plane %d : %gx + %gy + %gz + %g = 0\n - Plane %d preview: ",
-                                     iPlane, pl[0], pl[1], pl[2], pl[3], iPlane);
+        text += NKString::FromFormat(
+            " - Plane %d : %gx + %gy + %gz + %g = 0\n - Plane %d preview: ", iPlane, pl[0], pl[1],
+            pl[2], pl[3], iPlane);
         text += OnOff(s.GetPreview(iPlane));
-        text += NKString::FromFormat(" - Plane %d orientation: <%g %g %g>\n", iPlane, o[0], o[1],
-                                     o[2]);
+        text +=
+            NKString::FromFormat(" - Plane %d orientation: <%g %g %g>\n", iPlane, o[0], o[1], o[2]);
     }
     text += NKString::FromFormat(" - Total repetitions: %d. Number of repetition to draw: %d.",
                                  s.iTotalRepeats, s.iRepeats);

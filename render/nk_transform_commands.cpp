@@ -113,10 +113,10 @@ int Translate(CommandTableEntry *pEntry, const char *pszArguments, bool bRelativ
             for (int k = 0; k < 3; k++) m[12 + k] = bRelative ? m[12 + k] + v[k] : v[k];
         }))
         return NK_CMD_FAILED;
-    return Finish(NKString::FromFormat(bRelative
-                                           ? "Relative translation (%g, %g, %g) of part %d to part %d"
-                                           : "Translation (%g, %g, %g) of part %d to part %d",
-                                       d[0], d[1], d[2], a.iFrom, a.iTo));
+    return Finish(
+        NKString::FromFormat(bRelative ? "Relative translation (%g, %g, %g) of part %d to part %d"
+                                       : "Translation (%g, %g, %g) of part %d to part %d",
+                             d[0], d[1], d[2], a.iFrom, a.iTo));
 }
 
 int Scale(CommandTableEntry *pEntry, const char *pszArguments, bool bRelative)
@@ -192,7 +192,8 @@ int Identity(CommandTableEntry *pEntry, const char *pszArguments)
 
 int RescaleTransforms(CommandTableEntry *pEntry)
 {
-    if (!NKFitTransformationsToModelBox()) return Fail(pEntry, "Error rescaling model coordinates.");
+    if (!NKFitTransformationsToModelBox())
+        return Fail(pEntry, "Error rescaling model coordinates.");
     return Done(NKString("Model transformations recalculated to fit the default view volume."));
 }
 
@@ -291,7 +292,8 @@ int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
             pGeo == nullptr)
             return Fail(pEntry, kNodeError);
         NKPartItemRef ref = {iPart, iNode};
-        if (iPart < 1 || !NKFindNodeByID(&ref, pGeo) || pGeo->pParts[ref.iPart].pNodeCoords == nullptr)
+        if (iPart < 1 || !NKFindNodeByID(&ref, pGeo) ||
+            pGeo->pParts[ref.iPart].pNodeCoords == nullptr)
             return Fail(pEntry, kNodeError);
         std::memcpy(p, pGeo->pParts[ref.iPart].pNodeCoords + 3 * ref.iIndex, sizeof(p));
         CarryByPartMatrix(pFrame, ref.iPart, p);
@@ -333,8 +335,7 @@ int Mirror(CommandTableEntry *pEntry, const char *pszArguments)
     CommandParams params(pszArguments);
     params.SetCommand(pEntry);
     NKString word;
-    if (!params.NKGetFirstParameterString(&word, true, NK_PARAM_STRING_WORD))
-        return NK_CMD_FAILED;
+    if (!params.NKGetFirstParameterString(&word, true, NK_PARAM_STRING_WORD)) return NK_CMD_FAILED;
     NKMirrorSettings &m = g_MirrorSettings;
     const char *w = word.GetText();
     if (std::strcmp(w, "on") == 0) {
@@ -364,8 +365,7 @@ int Mirror(CommandTableEntry *pEntry, const char *pszArguments)
         float pl[4] = {0.0f, 0.0f, 0.0f, 0.0f};
         if (!params.NKGetParameterInt(&iPlane, true, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
         for (float &v : pl)
-            if (!params.NKGetParameterFloat(&v, true, NK_UNDEFINED, 0.0f))
-                return NK_CMD_FAILED;
+            if (!params.NKGetParameterFloat(&v, true, NK_UNDEFINED, 0.0f)) return NK_CMD_FAILED;
         // A zero normal would make every pass matrix undefined.
         if (NKVec3Length(pl) < 1e-6) return Fail(pEntry, "Illegal plane normal");
         m.SetPlane(iPlane, pl);
@@ -378,9 +378,9 @@ int Mirror(CommandTableEntry *pEntry, const char *pszArguments)
         int iPlane = 1;
         if (!params.NKGetParameterInt(&iPlane, true, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
         m.SetPreview(iPlane, bShow);
-        return MirrorDone(NKString::FromFormat("Preview of plane %d turned %s.", iPlane,
-                                               bShow ? "ON" : "OFF")
-                              .GetText());
+        return MirrorDone(
+            NKString::FromFormat("Preview of plane %d turned %s.", iPlane, bShow ? "ON" : "OFF")
+                .GetText());
     }
     if (std::strcmp(w, "repeats") == 0) {
         int n = 0;
@@ -407,8 +407,7 @@ int AxisMirror(CommandTableEntry *pEntry, const char *pszArguments, int iAxis)
     CommandParams params(pszArguments);
     params.SetCommand(pEntry);
     float fOffset = 0.0f;
-    if (!params.NKGetFirstParameterFloat(&fOffset, false, NK_UNDEFINED, 0.0f))
-        return NK_CMD_FAILED;
+    if (!params.NKGetFirstParameterFloat(&fOffset, false, NK_UNDEFINED, 0.0f)) return NK_CMD_FAILED;
     float pl[4] = {0.0f, 0.0f, 0.0f, -fOffset};
     pl[iAxis] = 1.0f;
     g_MirrorSettings.SetPlane(1, pl);
