@@ -74,6 +74,17 @@ struct MatrixArgs {
         }
         return true;
     }
+    // A value that is not finite would spread through every matrix it
+    // touches: refused with a message.
+    static bool Finite(CommandTableEntry *pEntry, const float *pfValues, int iCount)
+    {
+        for (int i = 0; i < iCount; i++)
+            if (!std::isfinite(pfValues[i])) {
+                NKCommandError(pEntry, "Illegal number specified");
+                return false;
+            }
+        return true;
+    }
     NKArgumentScan scan;
     int iFrom = 0, iTo = 0;
 };
@@ -106,7 +117,7 @@ int Translate(CommandTableEntry *pEntry, const char *pszArguments, bool bRelativ
 {
     MatrixArgs a(pszArguments);
     float d[3] = {0.0f, 0.0f, 0.0f};
-    if (!a.Read(pEntry, d, 3)) return NK_CMD_FAILED;
+    if (!a.Read(pEntry, d, 3) || !MatrixArgs::Finite(pEntry, d, 3)) return NK_CMD_FAILED;
     float v[3] = {d[0], d[1], d[2]};
     ModelToDisplayVector(v);
     if (!ChangeMatrices(a.iFrom, a.iTo, [&](float *m) {
@@ -141,7 +152,8 @@ int Rotate(CommandTableEntry *pEntry, const char *pszArguments, int iAxis)
 {
     MatrixArgs a(pszArguments);
     float fDegrees = 0.0f;
-    if (!a.Read(pEntry, &fDegrees, 1)) return NK_CMD_FAILED;
+    if (!a.Read(pEntry, &fDegrees, 1) || !MatrixArgs::Finite(pEntry, &fDegrees, 1))
+        return NK_CMD_FAILED;
     const double r = fDegrees * kPi / 180.0, c = std::cos(r), s = std::sin(r);
     // R row by row, right-handed.
     double R[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
@@ -310,6 +322,7 @@ int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
         }
         for (size_t i = 0; i < 3 && i < words.size(); i++)
             p[i] = static_cast<float>(std::atof(words[i].GetText()));
+        if (!MatrixArgs::Finite(pEntry, p, 3)) return NK_CMD_FAILED;
         description = "";
     }
     NKPrintInfo(NKString::FromFormat("Setting rotation point to %s (%g, %g, %g)",

@@ -118,6 +118,15 @@ TEST_F(TransformCommands, BadPartRangeFailsAndChangesNothing)
     EXPECT_TRUE(m_Capture.Contains("translate: Illegal part range 3 4  (legal range 1 -> 1)"))
         << m_Capture.Text();
     EXPECT_EQ(Matrix(), nullptr);
+    ASSERT_EQ(Run("translate 1 1 10 0 0"), 0);
+    for (const char *psz : {"translate 1 1 nan", "rtranslate 1 1 0 inf", "rotatex 1 1 nan",
+                            "rotationpoint 1 nan 2"}) {
+        m_Capture.Clear();
+        EXPECT_EQ(Run(psz), 1) << psz;
+        EXPECT_TRUE(m_Capture.Contains("Illegal number specified")) << psz;
+        EXPECT_NEAR(Matrix()[12], 1.0f, 1e-6) << psz;
+        EXPECT_NEAR(Matrix()[5], 1.0f, 1e-6) << psz;
+    }
 }
 
 TEST_F(TransformCommands, IdentityOnFreshModelMakesNoMatrices)
