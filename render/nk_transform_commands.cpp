@@ -24,6 +24,7 @@
 #include "commands/nk_command_params.h"
 #include "commands/nk_part_range.h"
 #include "core/nk_bbox.h"
+#include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_math.h"
@@ -307,7 +308,13 @@ int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
         if (iPart < 1 || !NKFindNodeByID(&ref, pGeo) ||
             pGeo->pParts[ref.iPart].pNodeCoords == nullptr)
             return Fail(pEntry, kNodeError);
-        std::memcpy(p, pGeo->pParts[ref.iPart].pNodeCoords + 3 * ref.iIndex, sizeof(p));
+        // The displaced position when the frame shows the part displaced.
+        const NKVectorPartEntry *pEntry = NKGetPartVectorEntry(ref.iPart, pFrame);
+        const float *pfCoords =
+            pEntry != nullptr && pEntry->pNodeValues != nullptr && ref.iIndex < pEntry->iNumNodes
+                ? pEntry->pNodeValues
+                : pGeo->pParts[ref.iPart].pNodeCoords;
+        std::memcpy(p, pfCoords + 3 * ref.iIndex, sizeof(p));
         CarryByPartMatrix(pFrame, ref.iPart, p);
         DisplayToModel(p);
         description = NKString::FromFormat("node %d,%d", iPart, iNode);
