@@ -41,6 +41,7 @@
 #include "render/nk_navigation.h"
 #include "render/nk_part_display_commands.h"
 #include "render/nk_render_mode_commands.h"
+#include "render/nk_transform_commands.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -58,6 +59,7 @@ void RegisterCommandHandlers(void)
     NKRegisterViewpointCommands();
     NKRegisterFringeCommands();
     NKRegisterMaterialCommands();
+    NKRegisterTransformCommands();
     NKRegisterRenderModeCommands();
     NKRegisterPlotCommands();
     NKRegisterImageCommands();

@@ -110,9 +110,29 @@ struct NKMirrorSettings {
     float fOrient2[3] = {1.0f, 0.0f, 0.0f};  // a direction in plane 2
 
     void Reset() { *this = NKMirrorSettings(); }
+    void SetDrawingEnabled(bool bOn) { bEnabled = bOn ? 1 : 0; }
+    void SetReflection(bool bOn) { bReflect = bOn ? 1 : 0; }
+    // Plane 1, or plane 2 for any other number. SetPlane also gives the
+    // plane an in-plane direction: (0, 1, 0) when b and c are 0, else the
+    // part of (1, 0, 0) perpendicular to the normal (not normalised).
+    void SetPlane(int iPlane, const float *pfPlane);
+    float *GetPlane(float *pfOut, int iPlane) const;
+    void GetOrientation(float *pfOut, int iPlane) const;
+    // Plane 0 sets both flags.
+    void SetPreview(int iPlane, bool bOn);
+    bool GetPreview(int iPlane) const;
+    // Plane 2 becomes plane 1's normal turned by fDegrees about pfAxis,
+    // through pfPoint.
+    void SetRotationAngle(float fDegrees, const float *pfPoint, const float *pfAxis);
+    // Extra pass i is drawn mirrored (clockwise front faces).
+    bool IsMirroredPass(int iPass) const;
+    // The display-coordinate matrix of extra pass i; false (and the
+    // identity) when the planes are parallel and the pass cannot be formed.
+    bool GetPassMatrix(int iPass, float *pfMatrix) const;
 };
-// Placeholder: the record, until the mirror code keeps it.
 extern NKMirrorSettings g_MirrorSettings;
+// The settings report of `mirror info`.
+void NKPrintMirrorSettings(const NKMirrorSettings &settings, NKString *pOut);
 
 // The picks collected for plots and node information.
 // The list of picks that node, distance, element and cutting-plane picking

@@ -34,6 +34,7 @@
 #include "render/nk_lights.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
+#include "render/nk_primitives.h"
 #include "render/nk_render_options.h"
 #include "render/nk_ride.h"
 #include "render/nk_text_list.h"
@@ -162,8 +163,8 @@ bool DrawAllParts(NKFrame *pFrame, int bUninterruptible)
     return false;
 }
 
-// One copy of the model (the mirror copies come with mirroring). False
-// when abandoned.
+// One copy of the model; the mirror copies are drawn by DrawMirrorCopies.
+// False when abandoned.
 bool DrawCopy(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
 {
     const bool bMoving = CameraMoving();
@@ -184,6 +185,39 @@ bool DrawCopy(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptib
     }
     NKDrawCopyOverlays(pFrame);
     return true;
+}
+
+// The plain copy and, with mirroring on, one copy per extra pass under its
+// pass matrix, reflected passes with clockwise front faces. A pass whose
+// matrix cannot be formed is skipped instead of being drawn again in
+// place. The last pass matrix is popped and the front face set back to
+// counter-clockwise however the copies end. False when abandoned.
+bool DrawMirrorCopies(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
+{
+    const NKMirrorSettings &mirror = g_MirrorSettings;
+    const int iCopies = mirror.bEnabled && mirror.iRepeats > 0 ? mirror.iRepeats + 1 : 1;
+    bool bPushed = false, bDrawn = true;
+    for (int c = 0; c < iCopies && bDrawn; c++) {
+        if (c > 0) {
+            float afPass[16];
+            if (!mirror.GetPassMatrix(c - 1, afPass)) continue;
+            glFrontFace(mirror.IsMirroredPass(c - 1) ? GL_CW : GL_CCW);
+            glMatrixMode(GL_MODELVIEW);
+            if (bPushed) glPopMatrix();
+            glPushMatrix();
+            glMultMatrixf(afPass);
+            bPushed = true;
+        }
+        bDrawn = DrawCopy(pFrame, pLists, bUninterruptible);
+    }
+    if (bPushed) {
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        glFrontFace(GL_CCW);
+    }
+    if (bDrawn && (mirror.bPreview1 || mirror.bPreview2))
+        NKDrawMirrorPlanes(pFrame, &mirror, &g_VectorSettings);
+    return bDrawn;
 }
 
 // Near and far fitted to the frame's box, the modelview kept.
@@ -214,7 +248,7 @@ ViewedScene DrawViewedScene(NKFrame *pFrame, int bUninterruptible, int iScreen)
         NKDiagnostic("pDrawOrder pointer is NULL", "NKDrawScene");
         return kNoPartLists;
     }
-    if (!DrawCopy(pFrame, pLists, bUninterruptible)) return kAbandoned;
+    if (!DrawMirrorCopies(pFrame, pLists, bUninterruptible)) return kAbandoned;
     if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bFog) glDisable(GL_FOG);
     NKDrawScreenOverlays(pFrame, iScreen);
     if (g_pCurrentPlot != nullptr && g_bPlotShown && !g_bPlotInOwnWindow)

@@ -42,6 +42,15 @@ scenes=(tovrml:s.wrl "export stl:s.stl" saveattributes:s.atr "export nkf:s.nkf" 
   echo 'plt showminmax on'
   echo 'plt separate'
   echo 'plt noseparate'
+  echo 'rotatez 1 1 10'
+  echo 'rscale 1 1 2'
+  echo 'identity'
+  echo 'rotationpoint model'
+  echo 'xmirror 2'
+  echo 'mirror showplane 1'
+  echo 'mirror info'
+  echo 'mirror hideplane 1'
+  echo 'nomirror'
   for e in "${images[@]}" "${scenes[@]}"; do echo "${e%%:*} ${e#*:}"; done
   echo 'exit'
 } > everything.qlc
