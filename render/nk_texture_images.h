@@ -7,6 +7,9 @@
 // of NKListUpdateInfo by the list update of the scene.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 class PtrArray;
 struct ImageRecord;
 struct NKListUpdateInfo;
@@ -26,6 +29,26 @@ ImageRecord *NKReadTextureImage(PtrArray *pList, const char *pszFile, const char
 ImageRecord *NKReadClipboardTexture(PtrArray *pList, const char *pszName);
 // Frees every listed image and empties the list.
 void NKClearTextureImageList(PtrArray *pList);
+// With an image: NKRemoveTextureImage. Without: every image freed and the
+// list emptied. False for an empty list.
+bool NKClearTextureImages(PtrArray *pList, ImageRecord *pImage);
+// Frees the listed image of that name and moves the later ones one place
+// down; false when it is not listed.
+bool NKRemoveTextureImage(PtrArray *pList, ImageRecord *pImage);
+// Flags the part texture lists first..last (-1, -1: all) for rebuilding.
+bool NKFlagTexturesForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast);
+
+// The image file readers NKReadTextureImage tries, installed at start-up by
+// the image file code (a higher tier). Each fills the record's size and
+// pixels and answers 1 or a status code: -5 cannot open, -12 no memory,
+// -8 not this format, -20 read but not convertible, else another failure.
+struct NKTextureFileReaders {
+    int (*pfnReadBmp)(const char *pszFile, ImageRecord *pImage) = nullptr;
+    int (*pfnReadSgi)(const char *pszFile, ImageRecord *pImage) = nullptr;
+    // A packed device-independent bitmap converted into the record.
+    bool (*pfnDibToImage)(const uint8_t *pDib, size_t nBytes, ImageRecord *pImage) = nullptr;
+};
+void NKSetTextureFileReaders(const NKTextureFileReaders &readers);
 // Flags the image lists first..last (-1, -1: all) for rebuilding.
 bool NKFlagTextureImagesForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast);
 // Null clears the logo image only; otherwise stores image, corner and

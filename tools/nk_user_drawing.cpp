@@ -75,6 +75,18 @@ bool NKAddUserTexturePolygon(ImageRecord *pImage, const float *pfCorners)
 int NKCountUserTexturePolygons(void) { return sg_iNumPolygons; }
 void NKClearUserTexturePolygons(void) { sg_iNumPolygons = 0; }
 
+void NKRemoveImageReferences(const ImageRecord *pImage)
+{
+    int k = 0;
+    for (int i = 0; i < sg_iNumPolygons; i++) {
+        if (sg_pPolygonImages[i] == pImage) continue;
+        sg_Polygons[k] = sg_Polygons[i];
+        sg_pPolygonImages[k] = sg_pPolygonImages[i];
+        k++;
+    }
+    sg_iNumPolygons = k;
+}
+
 void NKClearUserDrawing(void)
 {
     NKClearUserPoints();
