@@ -2,22 +2,30 @@
 // nk_texture_images.h).
 #include "render/nk_texture_images.h"
 
+#include <GL/gl.h>
+#include <GL/glu.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/nk_export_items.h"
+#include "core/nk_frames.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
+#include "core/nk_model.h"
 #include "core/nk_render_state.h"
 #include "platform/nk_clipboard.h"
+#include "render/nk_lights.h"
 #include "render/nk_overlays.h"
 
 namespace {
 
 NKTextureFileReaders s_Readers;
 int s_iClipboardCounter = 0;
+// The texture object of each image list slot (0 none).
+std::vector<GLuint> s_TextureObjects;
 
 // A zeroed record named pszName, else the file name without its directory,
 // cut to 69 characters.
@@ -68,6 +76,7 @@ ImageRecord *NKAddTextureImage(PtrArray *pList, ImageRecord *pImage)
         pOld->iHeight = pImage->iHeight;
         pImage->pPixels = nullptr;
         FreeImage(pImage);
+        NKFlagTextureImagesForUpdate(g_pListUpdateInfo, i, i);
         return pOld;
     }
     if (pList->GetSize() >= NK_MAX_TEXTURE_IMAGES) {
@@ -76,6 +85,8 @@ ImageRecord *NKAddTextureImage(PtrArray *pList, ImageRecord *pImage)
     }
     pList->SetSize(pList->GetSize() + 1);
     pList->SetAt(pList->GetSize() - 1, pImage);
+    // A new image is uploaded by the next list update.
+    NKFlagTextureImagesForUpdate(g_pListUpdateInfo, pList->GetSize() - 1, pList->GetSize() - 1);
     return pImage;
 }
 
@@ -212,4 +223,108 @@ bool NKSetBackgroundImage(ImageRecord *pImage, int iCorner, float fXScale, float
     g_LogoState.fXScale = fXScale;
     g_LogoState.fYScale = fYScale;
     return true;
+}
+
+bool NKBuildTextureLists(NKDisplayListSet *pSet, int iFirst, int iLast, int iFrame)
+{
+    if (pSet == nullptr) return false;
+    NKGeometry *pGeo = NKGetFrameGeometry(NKGetFrame(iFrame));
+    if (pGeo == nullptr || pGeo->pParts == nullptr || pGeo->iNumParts <= 0) return false;
+    if (pSet->iTextureCount != pGeo->iNumParts) {
+        if (pSet->uTextureBase != 0 && pSet->iTextureCount > 0)
+            glDeleteLists(pSet->uTextureBase, pSet->iTextureCount);
+        pSet->uTextureBase = glGenLists(pGeo->iNumParts);
+        pSet->iTextureCount = pSet->uTextureBase != 0 ? pGeo->iNumParts : 0;
+        if (pSet->iTextureCount == 0) return false;
+        iFirst = iLast = -1;
+    }
+    if (iFirst == -1 || iLast == -1) {
+        iFirst = 0;
+        iLast = pGeo->iNumParts - 1;
+    }
+    if (iFirst < 0) iFirst = 0;
+    if (iLast > pGeo->iNumParts - 1) iLast = pGeo->iNumParts - 1;
+    for (int i = iFirst; i <= iLast; i++) {
+        const NKPart &part = pGeo->pParts[i];
+        glNewList(pSet->uTextureBase + i, GL_COMPILE);
+        if (part.uTextureMode[0] || part.uTextureMode[1]) {
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, part.envmode ? GL_DECAL : GL_MODULATE);
+            const GLint iWrap = part.bTextureTile ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, iWrap);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, iWrap);
+            const GLint iFilter = part.bTextureFlag ? GL_NEAREST : GL_LINEAR;
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, iFilter);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, iFilter);
+            if (part.uTextureMode[1]) {
+                glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+                glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+                glEnable(GL_TEXTURE_GEN_S);
+                glEnable(GL_TEXTURE_GEN_T);
+            } else {
+                glDisable(GL_TEXTURE_GEN_S);
+                glDisable(GL_TEXTURE_GEN_T);
+            }
+            glEnable(GL_TEXTURE_2D);
+        }
+        glEndList();
+    }
+    return true;
+}
+
+void NKDeleteTextureObjects(void)
+{
+    for (GLuint &u : s_TextureObjects)
+        if (u != 0) glDeleteTextures(1, &u);
+    s_TextureObjects.clear();
+}
+
+bool NKBuildTextureImageLists(NKDisplayListSet *pSet, int iFirst, int iLast)
+{
+    if (pSet == nullptr) return false;
+    const int n = TextureImageList.GetSize();
+    if (pSet->iImageCount < n) {
+        if (pSet->uImageBase != 0 && pSet->iImageCount > 0)
+            glDeleteLists(pSet->uImageBase, pSet->iImageCount);
+        NKDeleteTextureObjects();
+        pSet->uImageBase = glGenLists(n + 10);
+        pSet->iImageCount = pSet->uImageBase != 0 ? n + 10 : 0;
+        if (pSet->iImageCount == 0) return false;
+        iFirst = iLast = -1;
+    }
+    if (s_TextureObjects.size() < static_cast<size_t>(pSet->iImageCount))
+        s_TextureObjects.resize(pSet->iImageCount, 0);
+    if (iFirst == -1 || iLast == -1) {
+        iFirst = 0;
+        iLast = n - 1;
+    }
+    if (iFirst < 0) iFirst = 0;
+    if (iLast > n - 1) iLast = n - 1;
+    GLint iAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &iAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int i = iFirst; i <= iLast; i++) {
+        const ImageRecord *p = static_cast<const ImageRecord *>(TextureImageList.GetAt(i));
+        if (p == nullptr || p->pPixels == nullptr || p->iWidth < 1 || p->iHeight < 1) continue;
+        GLuint &u = s_TextureObjects[i];
+        if (u == 0) glGenTextures(1, &u);
+        glBindTexture(GL_TEXTURE_2D, u);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, p->iWidth, p->iHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                          p->pPixels);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glNewList(pSet->uImageBase + i, GL_COMPILE);
+        glBindTexture(GL_TEXTURE_2D, u);
+        glEndList();
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, iAlignment);
+    return true;
+}
+
+unsigned int NKGetImageTextureList(const ImageRecord *pImage)
+{
+    if (pImage == nullptr) return 0;
+    const int i = NKFindTextureImage(&TextureImageList, pImage->szName.GetText());
+    const NKDisplayListSet &set = g_DisplayLists;
+    if (i < 0 || set.uImageBase == 0 || i >= set.iImageCount) return 0;
+    if (static_cast<size_t>(i) >= s_TextureObjects.size() || s_TextureObjects[i] == 0) return 0;
+    return set.uImageBase + i;
 }

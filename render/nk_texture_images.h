@@ -12,6 +12,7 @@
 
 class PtrArray;
 struct ImageRecord;
+struct NKDisplayListSet;
 struct NKListUpdateInfo;
 
 constexpr int NK_MAX_TEXTURE_IMAGES = 100;
@@ -37,6 +38,22 @@ bool NKClearTextureImages(PtrArray *pList, ImageRecord *pImage);
 bool NKRemoveTextureImage(PtrArray *pList, ImageRecord *pImage);
 // Flags the part texture lists first..last (-1, -1: all) for rebuilding.
 bool NKFlagTexturesForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast);
+
+// Compiles the part texture lists first..last (-1, -1: all) of the frame's
+// geometry: environment mode, wrap (repeat or clamp to edge), filter, sphere
+// mapping, GL_TEXTURE_2D on; empty for a part without mapping. A block of
+// another size is regenerated and all its parts built. False without parts.
+bool NKBuildTextureLists(NKDisplayListSet *pSet, int iFirst, int iLast, int iFrame);
+// Uploads the images first..last (-1, -1: all) once each into a texture
+// object (mipmaps, unpack alignment 1) and compiles list base + position to
+// bind it. A block smaller than the image count is regenerated at count + 10
+// and every image rebuilt. False without an image list.
+bool NKBuildTextureImageLists(NKDisplayListSet *pSet, int iFirst, int iLast);
+// Deletes the texture objects of the image lists (with the display lists).
+void NKDeleteTextureObjects(void);
+// The display list that binds the listed image (base + position); 0 when
+// the image is not listed or its list is not built.
+unsigned int NKGetImageTextureList(const ImageRecord *pImage);
 
 // The image file readers NKReadTextureImage tries, installed at start-up by
 // the image file code (a higher tier). Each fills the record's size and

@@ -80,7 +80,10 @@ bool ReadRange(CommandTableEntry *pEntry, NKArgumentScan *pScan, int *piFrom, in
 }
 
 // Flags the part texture lists of the 1-based range.
-void FlagParts(int iFrom, int iTo) { NKFlagTexturesForUpdate(g_pListUpdateInfo, iFrom - 1, iTo - 1); }
+void FlagParts(int iFrom, int iTo)
+{
+    NKFlagTexturesForUpdate(g_pListUpdateInfo, iFrom - 1, iTo - 1);
+}
 
 // Changes a byte of every part of the range.
 template <typename Fn>
@@ -271,8 +274,7 @@ int ListTextures(CommandTableEntry *pEntry, const char *pszArguments)
     int iFrom = 0, iTo = 0;
     NKString error;
     if (!IsNumber(word) || pGeo == nullptr ||
-        NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) ==
-            NK_PART_RANGE_ERROR)
+        NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) == NK_PART_RANGE_ERROR)
         return Fail(pEntry, "Invalid part range or texture name specified");
     text = Format("Texture info for parts %d to %d:", iFrom, iTo);
     bool bAny = false;
@@ -369,4 +371,7 @@ int NKCommandHandleTexture(CommandTableEntry *pEntry, const char *pszArguments)
     }
 }
 
-void NKRegisterTextureCommands(void) { NKSetCommandHandler(NK_HANDLER_TEXTURE, NKCommandHandleTexture); }
+void NKRegisterTextureCommands(void)
+{
+    NKSetCommandHandler(NK_HANDLER_TEXTURE, NKCommandHandleTexture);
+}

@@ -45,8 +45,7 @@ std::vector<uint8_t> MakeBmp(int w, int h, const std::vector<uint8_t> &rgb)
     put32(34, iRow * h);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++)
-            for (int c = 0; c < 3; c++)
-                b[54 + y * iRow + x * 3 + c] = rgb[(y * w + x) * 3 + 2 - c];
+            for (int c = 0; c < 3; c++) b[54 + y * iRow + x * 3 + c] = rgb[(y * w + x) * 3 + 2 - c];
     return b;
 }
 
@@ -82,7 +81,10 @@ protected:
     {
         return reinterpret_cast<const ImageRecord *>(part.pTexture);
     }
-    static ImageRecord *Image(int i) { return static_cast<ImageRecord *>(TextureImageList.GetAt(i)); }
+    static ImageRecord *Image(int i)
+    {
+        return static_cast<ImageRecord *>(TextureImageList.GetAt(i));
+    }
     int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
     // Reads q.bmp under each of the names.
     void Load(std::initializer_list<const char *> names)
@@ -136,7 +138,8 @@ TEST_F(TextureCommands, ReadTextureRefusals)
 {
     MessageCapture capture;
     EXPECT_EQ(Run("readtexture"), 1);
-    EXPECT_TRUE(capture.Contains("readtexture: Cannot open file for reading. No filename specified"));
+    EXPECT_TRUE(
+        capture.Contains("readtexture: Cannot open file for reading. No filename specified"));
     Load({"q"});
     EXPECT_EQ(Run("readtexture " + Path("none.bmp")), 1);
     EXPECT_TRUE(capture.Contains("Unable to open file for reading"));
@@ -177,8 +180,8 @@ TEST_F(TextureCommands, TextureAndEnvironmentMapping)
     Load({"a", "b"});
     Part(2).pTexture = reinterpret_cast<NKTextureObject *>(Image(1));
     EXPECT_EQ(Run("texture 1 3"), 0);
-    EXPECT_TRUE(
-        capture.Contains("Enable texture mapping for part 1 to part 3 (a used as default texture)"));
+    EXPECT_TRUE(capture.Contains(
+        "Enable texture mapping for part 1 to part 3 (a used as default texture)"));
     EXPECT_EQ(ImageOf(Part(1)), Image(0));
     EXPECT_EQ(ImageOf(Part(2)), Image(1));
     EXPECT_EQ(ImageOf(Part(3)), Image(0));
@@ -240,8 +243,7 @@ TEST_F(TextureCommands, PartTextureOptions)
          &NKPart::bTextureTile, 1},
         {"texturenearest 1 1", nullptr, nullptr, &NKPart::bTextureFlag, 1},
         {"texturelinear 1 1", nullptr, nullptr, &NKPart::bTextureFlag, 0},
-        {"envmode 1 1 modulate", "Setting environment modulate mode", nullptr, &NKPart::envmode,
-         0},
+        {"envmode 1 1 modulate", "Setting environment modulate mode", nullptr, &NKPart::envmode, 0},
         {"envmode 1 1 decal", "Setting environment decal mode", nullptr, &NKPart::envmode, 1},
         {"envmode 1 1 0", "Setting environment modulate mode", nullptr, &NKPart::envmode, 0},
     };
