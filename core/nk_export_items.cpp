@@ -2,6 +2,8 @@
 // NKF export (see nk_export_items.h).
 #include "core/nk_export_items.h"
 
+#include "core/nk_image_record.h"
+
 PtrArray TextureImageList;
 NKItemNode *g_pTraceNodes = nullptr;
 int g_iNumTraceNodes = 0;
@@ -50,6 +52,7 @@ bool NKGetParticleTraceItem(int iSet, int32_t aiWords[11])
 
 const char *NKGetTextureName(const NKTextureObject *pTexture)
 {
-    if (pTexture == nullptr || s_Hooks.pfnGetTextureName == nullptr) return nullptr;
-    return s_Hooks.pfnGetTextureName(pTexture);
+    // A part's texture is an image of the texture image list.
+    if (pTexture == nullptr) return nullptr;
+    return reinterpret_cast<const ImageRecord *>(pTexture)->szName.GetText();
 }

@@ -46,8 +46,6 @@ struct NKExportItemHooks {
     bool (*pfnGetIsoSurface)(float *pfValue) = nullptr;
     int (*pfnCountParticleTraceSets)(void) = nullptr;
     void (*pfnGetParticleTraceRecord)(int iSet, int32_t aiWords[11]) = nullptr;
-    // The name a part's texture was read under; null when it has none.
-    const char *(*pfnGetTextureName)(const NKTextureObject *pTexture) = nullptr;
 };
 
 // Placeholder: the tools fill the slot; empty, every count is 0.
