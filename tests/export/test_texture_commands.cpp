@@ -13,6 +13,7 @@
 #include "core/nk_image_record.h"
 #include "core/nk_render_state.h"
 #include "export/nk_bmp_files.h"
+#include "platform/nk_clipboard.h"
 #include "render/nk_background.h"
 #include "render/nk_overlays.h"
 #include "render/nk_texture_images.h"
@@ -147,6 +148,21 @@ TEST_F(TextureCommands, ReadTextureRefusals)
     EXPECT_EQ(Run("readtexture " + Path("junk.bmp")), 1);
     EXPECT_TRUE(capture.Contains("Image file format not recognized (tried both BMP and SGI RGB)"));
     EXPECT_EQ(TextureImageList.GetSize(), 1);
+}
+
+TEST_F(TextureCommands, ClipboardImage)
+{
+    NKSetClipboardDib(nullptr, 0);
+    MessageCapture capture;
+    const std::vector<uint8_t> bmp = QuadBmp();
+    if (!NKSetClipboardDib(bmp.data() + 14, bmp.size() - 14)) GTEST_SKIP() << "no clipboard";
+    EXPECT_EQ(Run("readtexture clipboard 1 1 clip"), 0);
+    EXPECT_TRUE(capture.Contains("Texture clip loaded and enabled for part 1 to part 1"));
+    ASSERT_EQ(TextureImageList.GetSize(), 1);
+    EXPECT_EQ(Image(0)->iWidth, 2);
+    EXPECT_EQ(Image(0)->pPixels[3 * 3 + 1], 255);  // top right white
+    EXPECT_EQ(Run("readtexture clipboard"), 0);
+    EXPECT_EQ(std::string(Image(1)->szName.GetText()).rfind("ClipImage", 0), 0u);
 }
 
 // A file cut at any length adds nothing or the whole image.

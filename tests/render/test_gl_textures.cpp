@@ -75,13 +75,18 @@ protected:
     }
     // Clears to black and draws the quad -1..1 in x and y with texture
     // coordinates 0..fRepeat, grey, through the part's lists.
-    void DrawQuad(float fRepeat)
+    // With bPerspective the quad lies 2 units before the eye in a 90-degree
+    // frustum, still filling the view.
+    void DrawQuad(float fRepeat, bool bPerspective = false)
     {
         NKPerformListUpdates(g_pListUpdateInfo, &g_DisplayLists, -1);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
+        if (bPerspective) glFrustum(-1, 1, -1, 1, 1, 10);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
+        const float f = bPerspective ? 2.0f : 1.0f;
+        if (bPerspective) glTranslatef(0, 0, -2);
         glDisable(GL_LIGHTING);
         glDisable(GL_DEPTH_TEST);
         glClearColor(0, 0, 0, 1);
@@ -92,15 +97,16 @@ protected:
         const bool bBound = bMapped && NKCallPartLists(&part, 0, &g_DisplayLists, -1);
         EXPECT_EQ(bBound, bMapped);
         glColor3ub(100, 100, 100);
+        glNormal3f(0, 0, 1);
         glBegin(GL_QUADS);
         glTexCoord2f(0, 0);
-        glVertex2f(-1, -1);
+        glVertex2f(-f, -f);
         glTexCoord2f(fRepeat, 0);
-        glVertex2f(1, -1);
+        glVertex2f(f, -f);
         glTexCoord2f(fRepeat, fRepeat);
-        glVertex2f(1, 1);
+        glVertex2f(f, f);
         glTexCoord2f(0, fRepeat);
-        glVertex2f(-1, 1);
+        glVertex2f(-f, f);
         glEnd();
         if (bBound) NKDisableTexturing();
         glDisable(GL_TEXTURE_2D);
@@ -137,6 +143,29 @@ TEST_F(TextureGL, DecalNearestClampShowsEachTexel)
     ASSERT_EQ(ExecuteCommand("hidetexture 1 1"), 0);
     DrawQuad(1.0f);
     EXPECT_TRUE(Is(ReadPixel(150, 150), 100, 100, 100));
+}
+
+// A sphere map seen straight on shows the image's centre.
+TEST_F(TextureGL, EnvironmentMappingShowsTheImageCentreStraightOn)
+{
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 4; x++) {
+            const bool bCentre = x >= 1 && x <= 2 && y >= 1 && y <= 2;
+            rgb.insert(rgb.end(), {static_cast<uint8_t>(bCentre ? 0 : 255),
+                                   static_cast<uint8_t>(bCentre ? 255 : 0), 0});
+        }
+    ASSERT_NE(AddImage("q4", 4, 4, rgb), nullptr);
+    ASSERT_EQ(ExecuteCommand("environment 1 1 q4"), 0);
+    ASSERT_EQ(ExecuteCommand("texturenearest 1 1"), 0);
+    DrawQuad(1.0f, true);
+    EXPECT_TRUE(Is(ReadPixel(100, 100), 0, 255, 0));
+    ASSERT_EQ(ExecuteCommand("hideenvironment 1 1"), 0);
+    DrawQuad(1.0f, true);
+    EXPECT_TRUE(Is(ReadPixel(100, 100), 100, 100, 100));
+    const NKPart &part = g_pModel->pFrames[0].pGeometry->pParts[0];
+    EXPECT_EQ(reinterpret_cast<const ImageRecord *>(part.pTexture),
+              TextureImageList.GetAt(NKFindTextureImage(&TextureImageList, "q4")));
 }
 
 TEST_F(TextureGL, RemovedImageLeavesTheOthersTheirTexels)
