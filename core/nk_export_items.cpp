@@ -50,9 +50,8 @@ bool NKGetParticleTraceItem(int iSet, int32_t aiWords[11])
     return true;
 }
 
-const char *NKGetTextureName(const NKTextureObject *pTexture)
+const char *NKGetTextureName(const ImageRecord *pTexture)
 {
-    // A part's texture is an image of the texture image list.
     if (pTexture == nullptr) return nullptr;
-    return reinterpret_cast<const ImageRecord *>(pTexture)->szName.GetText();
+    return pTexture->szName.GetText();
 }

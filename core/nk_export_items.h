@@ -15,7 +15,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_string.h"
 
-struct NKTextureObject;
+struct ImageRecord;
 
 // The texture image list (render/nk_texture_images.h): ImageRecord
 // pointers (core/nk_image_record.h), at most 100, owned by the list.
@@ -57,4 +57,4 @@ bool NKGetCutPlaneItem(int iPlane, int32_t aiWords[11]);
 bool NKGetIsoSurfaceItem(float *pfValue);
 int NKCountParticleTraceItems(void);
 bool NKGetParticleTraceItem(int iSet, int32_t aiWords[11]);
-const char *NKGetTextureName(const NKTextureObject *pTexture);
+const char *NKGetTextureName(const ImageRecord *pTexture);

@@ -376,8 +376,7 @@ bool NKCallPartLists(NKPart *pPart, int iPart, NKDisplayListSet *pLists, int)
 {
     if (pPart == nullptr || pLists == nullptr || pPart->pTexture == nullptr) return false;
     if (iPart < 0 || iPart >= pLists->iTextureCount || pLists->uTextureBase == 0) return false;
-    const GLuint uImage =
-        NKGetImageTextureList(reinterpret_cast<const ImageRecord *>(pPart->pTexture));
+    const GLuint uImage = NKGetImageTextureList(pPart->pTexture);
     if (uImage == 0) return false;
     glCallList(uImage);
     glCallList(pLists->uTextureBase + iPart);

@@ -26,12 +26,6 @@
 
 namespace {
 
-NKTextureObject *AsTexture(ImageRecord *p) { return reinterpret_cast<NKTextureObject *>(p); }
-const ImageRecord *AsImage(const NKTextureObject *p)
-{
-    return reinterpret_cast<const ImageRecord *>(p);
-}
-
 int Done(const std::string &msg)
 {
     if (!msg.empty()) NKPrintInfo(msg.c_str());
@@ -109,7 +103,7 @@ int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments, bool bEnv
     if (!name.IsNull()) {
         pImage = FindImage(name);
         if (pImage == nullptr) return Fail(pEntry, "Invalid texture name specified");
-        NKSetPartsTexture(iFrom - 1, iTo - 1, AsTexture(pImage));
+        NKSetPartsTexture(iFrom - 1, iTo - 1, pImage);
         msg = NKString::FromFormat("Enable %s mapping for part %d to part %d with texture %s",
                                    pszKind, iFrom, iTo, pImage->szName.GetText())
                   .GetText();
@@ -119,7 +113,7 @@ int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments, bool bEnv
                                    pszKind, iFrom, iTo, pImage->szName.GetText())
                   .GetText();
     }
-    NKSetPartsTextureFlags(iFrom - 1, iTo - 1, true, bEnvironment, AsTexture(pImage));
+    NKSetPartsTextureFlags(iFrom - 1, iTo - 1, true, bEnvironment, pImage);
     FlagParts(iFrom, iTo);
     return Done(msg);
 }
@@ -193,8 +187,8 @@ int ReadTexture(CommandTableEntry *pEntry, const char *pszArguments)
     if (!bRange)
         return Done(NKString::FromFormat("Texture %s succesfully loaded", pImage->szName.GetText())
                         .GetText());
-    NKSetPartsTexture(iFrom - 1, iTo - 1, AsTexture(pImage));
-    NKSetPartsTextureFlags(iFrom - 1, iTo - 1, true, false, AsTexture(pImage));
+    NKSetPartsTexture(iFrom - 1, iTo - 1, pImage);
+    NKSetPartsTextureFlags(iFrom - 1, iTo - 1, true, false, pImage);
     FlagParts(iFrom, iTo);
     return Done(NKString::FromFormat("Texture %s loaded and enabled for part %d to part %d",
                                      pImage->szName.GetText(), iFrom, iTo)
@@ -233,7 +227,7 @@ int ClearTextures(CommandTableEntry *pEntry, const char *pszArguments)
         NKSetBackgroundImage(nullptr, 0, 0.0f, 0.0f);
         ReleaseBackground(pImage);
         NKRemoveImageReferences(pImage);
-        NKRemoveTextureFromParts(AsTexture(pImage));
+        NKRemoveTextureFromParts(pImage);
         NKClearTextureImages(&TextureImageList, pImage);
     }
     NKFlagTextureImagesForUpdate(g_pListUpdateInfo, -1, -1);
@@ -267,7 +261,7 @@ int ListTextures(CommandTableEntry *pEntry, const char *pszArguments)
     if (ImageRecord *pImage = FindImage(word)) {
         text = "Parts using texture:";
         for (int p = 0; pGeo != nullptr && p < pGeo->iNumParts; p++)
-            if (AsImage(pGeo->pParts[p].pTexture) == pImage) text += " " + std::to_string(p + 1);
+            if (pGeo->pParts[p].pTexture == pImage) text += " " + std::to_string(p + 1);
         NKPrintInfo(text.c_str());
         return NK_CMD_DONE;
     }
@@ -280,7 +274,7 @@ int ListTextures(CommandTableEntry *pEntry, const char *pszArguments)
     bool bAny = false;
     for (int p = iFrom - 1; p < iTo && p < pGeo->iNumParts; p++) {
         const NKPart &part = pGeo->pParts[p];
-        const ImageRecord *pImage = AsImage(part.pTexture);
+        const ImageRecord *pImage = part.pTexture;
         if (pImage == nullptr) continue;
         bAny = true;
         const char *pszMode = part.uTextureMode[0]   ? " (texture mapping)"

@@ -78,10 +78,7 @@ protected:
         ExportModelTest::TearDown();
     }
     NKPart &Part(int i) { return g_pModel->pFrames[0].pGeometry->pParts[i - 1]; }
-    static const ImageRecord *ImageOf(const NKPart &part)
-    {
-        return reinterpret_cast<const ImageRecord *>(part.pTexture);
-    }
+    static const ImageRecord *ImageOf(const NKPart &part) { return part.pTexture; }
     static ImageRecord *Image(int i)
     {
         return static_cast<ImageRecord *>(TextureImageList.GetAt(i));
@@ -194,7 +191,7 @@ TEST_F(TextureCommands, TextureAndEnvironmentMapping)
     EXPECT_EQ(Run("texture 1 1"), 1);
     EXPECT_TRUE(capture.Contains("texture: No texture images loaded"));
     Load({"a", "b"});
-    Part(2).pTexture = reinterpret_cast<NKTextureObject *>(Image(1));
+    Part(2).pTexture = Image(1);
     EXPECT_EQ(Run("texture 1 3"), 0);
     EXPECT_TRUE(capture.Contains(
         "Enable texture mapping for part 1 to part 3 (a used as default texture)"));

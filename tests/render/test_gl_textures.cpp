@@ -164,8 +164,7 @@ TEST_F(TextureGL, EnvironmentMappingShowsTheImageCentreStraightOn)
     DrawQuad(1.0f, true);
     EXPECT_TRUE(Is(ReadPixel(100, 100), 100, 100, 100));
     const NKPart &part = g_pModel->pFrames[0].pGeometry->pParts[0];
-    EXPECT_EQ(reinterpret_cast<const ImageRecord *>(part.pTexture),
-              TextureImageList.GetAt(NKFindTextureImage(&TextureImageList, "q4")));
+    EXPECT_EQ(part.pTexture, TextureImageList.GetAt(NKFindTextureImage(&TextureImageList, "q4")));
 }
 
 TEST_F(TextureGL, RemovedImageLeavesTheOthersTheirTexels)
