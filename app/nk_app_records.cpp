@@ -18,6 +18,7 @@
 #include "commands/nk_command_log.h"
 #include "commands/nk_macros.h"
 #include "commands/nk_recent_files.h"
+#include "core/nk_export_items.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
@@ -50,6 +51,7 @@
 #include "render/nk_render_options.h"
 #include "render/nk_ride.h"
 #include "render/nk_text.h"
+#include "render/nk_texture_images.h"
 #include "render/nk_view_settings.h"
 #include "scene/nk_renderer.h"
 #include "scene/nk_scene.h"
@@ -97,7 +99,7 @@ void MakeDisplayRecords(void)
     if (g_pLights == nullptr) g_pLights = NKCreateLights();
     if (g_pLightModels == nullptr) g_pLightModels = NKCreateLightModels();
     if (g_pFringeTextureColors == nullptr) g_pFringeTextureColors = NKCreateFringeTextureColors();
-    // Placeholder: the texture list (100 entries) comes with the part textures (render/).
+    // The texture image list is core's static TextureImageList, empty at start.
     // The list-update record, the display-list set and the drawing slots.
     NKInstallRenderer();
     NKResetContourSettings(&g_ContourSettings);
@@ -172,7 +174,7 @@ void ExitApplication(void)
     // Placeholder: the in-view GL menu and the 3-D text list go with their owners.
     // Lights, lighting models, list-update record, fringe table and slots.
     NKShutdownRenderer();
-    // Placeholder: the texture list goes with the part textures (render/).
+    NKClearTextureImageList(&TextureImageList);
     NKResetContourSettings(&g_ContourSettings);
     NKDestroySurfaceTools();
     NKDestroyParticleTraceSet();

@@ -31,6 +31,7 @@
 #include "commands/nk_load_sequence.h"
 #include "core/nk_math.h"
 #include "core/nk_program_directory.h"
+#include "export/nk_bmp_files.h"
 #include "export/nk_image_commands.h"
 #include "export/nk_plot_output.h"
 #include "plot/nk_node_plot.h"
@@ -46,6 +47,7 @@
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
+#include "tools/nk_texture_commands.h"
 
 namespace {
 
@@ -65,6 +67,8 @@ void RegisterCommandHandlers(void)
     NKRegisterImageCommands();
     NKRegisterPlotOutput();
     NKRegisterAnnotationCommands();
+    NKRegisterTextureCommands();
+    NKInstallTextureFileReaders();
 }
 
 // The slots and records that exist before any window; false when a record

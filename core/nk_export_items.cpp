@@ -2,6 +2,8 @@
 // NKF export (see nk_export_items.h).
 #include "core/nk_export_items.h"
 
+#include "core/nk_image_record.h"
+
 PtrArray TextureImageList;
 NKItemNode *g_pTraceNodes = nullptr;
 int g_iNumTraceNodes = 0;
@@ -48,8 +50,8 @@ bool NKGetParticleTraceItem(int iSet, int32_t aiWords[11])
     return true;
 }
 
-const char *NKGetTextureName(const NKTextureObject *pTexture)
+const char *NKGetTextureName(const ImageRecord *pTexture)
 {
-    if (pTexture == nullptr || s_Hooks.pfnGetTextureName == nullptr) return nullptr;
-    return s_Hooks.pfnGetTextureName(pTexture);
+    if (pTexture == nullptr) return nullptr;
+    return pTexture->szName.GetText();
 }

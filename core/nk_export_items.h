@@ -15,7 +15,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_string.h"
 
-struct NKTextureObject;
+struct ImageRecord;
 
 // The texture image list (render/nk_texture_images.h): ImageRecord
 // pointers (core/nk_image_record.h), at most 100, owned by the list.
@@ -46,8 +46,6 @@ struct NKExportItemHooks {
     bool (*pfnGetIsoSurface)(float *pfValue) = nullptr;
     int (*pfnCountParticleTraceSets)(void) = nullptr;
     void (*pfnGetParticleTraceRecord)(int iSet, int32_t aiWords[11]) = nullptr;
-    // The name a part's texture was read under; null when it has none.
-    const char *(*pfnGetTextureName)(const NKTextureObject *pTexture) = nullptr;
 };
 
 // Placeholder: the tools fill the slot; empty, every count is 0.
@@ -59,4 +57,4 @@ bool NKGetCutPlaneItem(int iPlane, int32_t aiWords[11]);
 bool NKGetIsoSurfaceItem(float *pfValue);
 int NKCountParticleTraceItems(void);
 bool NKGetParticleTraceItem(int iSet, int32_t aiWords[11]);
-const char *NKGetTextureName(const NKTextureObject *pTexture);
+const char *NKGetTextureName(const ImageRecord *pTexture);

@@ -38,7 +38,7 @@ class NKTriangleStrips;
 // Objects of higher folders that parts and frames hold. They are opaque here:
 // the records store, compare and clear their pointers, and the owned ones are
 // released through the slots of core/nk_model_hooks.h.
-struct NKTextureObject;           // a part's texture (render/), not owned
+struct ImageRecord;               // a part's texture image (TextureImageList), not owned
 class Primitive3DList;            // a part's 3-D primitives (tools/)
 struct CutSurface;                // a frame's cut surface per cutting plane (tools/)
 struct IsoSurfacePart;            // a frame's iso-surface records (tools/)
@@ -204,8 +204,8 @@ struct NKPartListCache {
 // One part of a geometry. Coordinates are display coordinates; node indices
 // are 0-based within the part.
 struct NKPart {
-    NKString szName;                      // tool-tip and description text
-    NKTextureObject *pTexture = nullptr;  // not owned; null = none
+    NKString szName;                  // tool-tip and description text
+    ImageRecord *pTexture = nullptr;  // not owned; null = none
     int iTexturePlane = NK_TEXTURE_PLANE_AUTO;
     uint8_t envmode = 1;       // 1 decal, 0 modulate
     uint8_t bTextureTile = 1;  // 1 tile, 0 clamp

@@ -326,7 +326,7 @@ void NKSetPartsShowNormals(int iFirst, int iLast, uint8_t uOn)
     ForPartRange(iFirst, iLast, [uOn](NKPart &part) { part.bShowNormals = uOn; });
 }
 
-bool NKSetPartsTexture(int iFirst, int iLast, NKTextureObject *pTexture)
+bool NKSetPartsTexture(int iFirst, int iLast, ImageRecord *pTexture)
 {
     ForPartRange(iFirst, iLast, [pTexture](NKPart &part) { part.pTexture = pTexture; });
     return true;
@@ -338,7 +338,7 @@ bool NKClearPartsTexture(int iFirst, int iLast)
     return true;
 }
 
-bool NKRemoveTextureFromParts(NKTextureObject *pTexture)
+bool NKRemoveTextureFromParts(ImageRecord *pTexture)
 {
     if (!HasFrames()) return true;
     ForEachSharedGeometry(0, g_pModel->iNumFrames - 1, [pTexture](NKGeometry *pGeo) {
@@ -350,7 +350,7 @@ bool NKRemoveTextureFromParts(NKTextureObject *pTexture)
     return true;
 }
 
-bool NKSetPartsTextureFlags(int iFirst, int iLast, bool bOn, bool bMode, NKTextureObject *pTexture)
+bool NKSetPartsTextureFlags(int iFirst, int iLast, bool bOn, bool bMode, ImageRecord *pTexture)
 {
     ForPartRange(iFirst, iLast, [=](NKPart &part) {
         part.uTextureMode[0] = bOn && !bMode;

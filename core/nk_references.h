@@ -22,7 +22,7 @@
 class NKString;
 struct NKFrame;
 struct NKGeometry;
-struct NKTextureObject;
+struct ImageRecord;
 
 // A reference to a node, element or polygon: part index and item index,
 // both 0-based. As the input of the ID searches, iPart is a 1-based part
@@ -82,12 +82,12 @@ bool NKClearPartsCulled(int iFrame);
 // The show-normals flag of the range (the normals / nonormals commands).
 void NKSetPartsShowNormals(int iFirst, int iLast, uint8_t uOn);
 // Stores the texture reference in the range. True.
-bool NKSetPartsTexture(int iFirst, int iLast, NKTextureObject *pTexture);
+bool NKSetPartsTexture(int iFirst, int iLast, ImageRecord *pTexture);
 // Clears the texture reference and both texture-mode bytes of the range.
 bool NKClearPartsTexture(int iFirst, int iLast);
 // Clears texture reference and texture modes of every part that uses
 // pTexture (of every part for null). True.
-bool NKRemoveTextureFromParts(NKTextureObject *pTexture);
+bool NKRemoveTextureFromParts(ImageRecord *pTexture);
 // Texture-mode bytes of the range: first = on and not mode, second = on and
 // mode; a part without a texture takes pTexture when on and pTexture given.
-bool NKSetPartsTextureFlags(int iFirst, int iLast, bool bOn, bool bMode, NKTextureObject *pTexture);
+bool NKSetPartsTextureFlags(int iFirst, int iLast, bool bOn, bool bMode, ImageRecord *pTexture);

@@ -9,6 +9,7 @@
 // in the C locale.
 #include <ctime>
 
+#include "core/nk_export_items.h"
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_image_record.h"
@@ -41,12 +42,9 @@ int NKGetUserLineWidth(void) { return 1; }
 
 const uint8_t *NKGetMeshColor(void) { return g_uMeshColor; }
 
-// Placeholder: a part's texture image name comes with the part textures
-// (render/); no part has one until then, so no "readtexture" line is written.
 const char *NKGetPartTextureName(const NKPart *pPart)
 {
-    (void)pPart;
-    return nullptr;
+    return pPart != nullptr ? NKGetTextureName(pPart->pTexture) : nullptr;
 }
 
 // "on" or "off" line of a flag, with the part range.

@@ -13,7 +13,9 @@
 #include "core/nk_memory.h"
 #include "core/nk_output_file.h"
 #include "export/nk_image.h"
+#include "export/nk_image_files.h"
 #include "export/nk_offscreen.h"
+#include "render/nk_texture_images.h"
 
 namespace {
 
@@ -247,4 +249,30 @@ int NKLoadBitmapFile(const char *pszFileName, uint8_t **ppBlock, size_t *pnBytes
     *ppBlock = pBlock;
     if (pnBytes != nullptr) *pnBytes = nBytes;
     return NK_IMAGE_OK;
+}
+
+namespace {
+
+// A BMP file into the record: the loader's status, or -20 when the bitmap
+// it read does not convert.
+int ReadBmpTexture(const char *pszFile, ImageRecord *pImage)
+{
+    uint8_t *pBlock = nullptr;
+    size_t nBytes = 0;
+    int iStatus = NKLoadBitmapFile(pszFile, &pBlock, &nBytes, false);
+    if (iStatus != 1) return iStatus;
+    bool bDone = NKDibToImageRecord(pBlock, nBytes, pImage);
+    NKFree(pBlock);
+    return bDone ? 1 : -20;
+}
+
+}  // namespace
+
+void NKInstallTextureFileReaders(void)
+{
+    NKTextureFileReaders readers;
+    readers.pfnReadBmp = ReadBmpTexture;
+    readers.pfnReadSgi = NKReadSgiImage;
+    readers.pfnDibToImage = NKDibToImageRecord;
+    NKSetTextureFileReaders(readers);
 }

@@ -44,6 +44,9 @@ int NKWriteBitmapFile(const NKOffscreenBitmap *pBitmap, const char *pszFileName)
 // planes, or a header field out of range); -12. Nothing is kept on failure.
 int NKLoadBitmapFile(const char *pszFileName, uint8_t **ppBlock, size_t *pnBytes,
                      bool bRequire24Bits);
+// Hands the BMP, SGI RGB and packed-bitmap readers to the texture image
+// loading (render/nk_texture_images.h); called at start-up.
+void NKInstallTextureFileReaders(void);
 // The picture of a packed bitmap of nBytes as RGB rows bottom-up: any bit
 // count, RLE4 and RLE8 too. False for null, malformed or truncated input.
 bool NKDibToImageRecord(const uint8_t *pDib, size_t nBytes, ImageRecord *pImage);

@@ -11,6 +11,7 @@
 #include "core/nk_model.h"
 #include "core/nk_render_state.h"
 #include "render/nk_overlays.h"
+#include "render/nk_texture_images.h"
 
 NKLight *g_pLights = nullptr;
 NKLightModel *g_pLightModels = nullptr;
@@ -241,11 +242,6 @@ bool NKNeedListUpdate(const NKListUpdateInfo *pInfo)
            pInfo->bTextureImages || pInfo->bLightSwitches;
 }
 
-// Placeholder: the part texture and texture image lists come with the
-// texture code; nothing is built.
-static void BuildTextureLists(NKDisplayListSet *, int, int, int) {}
-static void BuildTextureImageLists(NKDisplayListSet *, int, int) {}
-
 void NKPerformListUpdates(NKListUpdateInfo *pInfo, NKDisplayListSet *pSet, int iFrame)
 {
     if (pInfo == nullptr || pSet == nullptr) {
@@ -261,8 +257,9 @@ void NKPerformListUpdates(NKListUpdateInfo *pInfo, NKDisplayListSet *pSet, int i
     if (pInfo->bMaterials)
         NKBuildMaterialLists(pSet, pInfo->iMaterialFirst, pInfo->iMaterialLast, iFrame);
     if (pInfo->bPartTextures)
-        BuildTextureLists(pSet, pInfo->iTextureFirst, pInfo->iTextureLast, iFrame);
-    if (pInfo->bTextureImages) BuildTextureImageLists(pSet, pInfo->iImageFirst, pInfo->iImageLast);
+        NKBuildTextureLists(pSet, pInfo->iTextureFirst, pInfo->iTextureLast, iFrame);
+    if (pInfo->bTextureImages)
+        NKBuildTextureImageLists(pSet, pInfo->iImageFirst, pInfo->iImageLast);
     NKClearListUpdateInfo(pInfo);
 }
 
@@ -283,6 +280,7 @@ void NKDeleteAllDisplayLists(void)
                           &p->uImageBase};
     int32_t *apCounts[5] = {&p->iLightCount, &p->iLightModelCount, &p->iMaterialCount,
                             &p->iTextureCount, &p->iImageCount};
+    NKDeleteTextureObjects();
     for (int i = 0; i < 5; i++) {
         if (*apBases[i] != 0 && *apCounts[i] > 0) glDeleteLists(*apBases[i], *apCounts[i]);
         *apBases[i] = 0;

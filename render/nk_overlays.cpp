@@ -27,6 +27,7 @@
 #include "render/nk_scene_view.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
+#include "render/nk_texture_images.h"
 #include "render/nk_view_settings.h"
 
 NKBackgroundImage g_BackgroundImage;
@@ -165,10 +166,10 @@ void NKDrawBackground(const NKBackgroundSettings *pSettings, NKDisplayListSet *)
         DrawGradient(pSettings->iMode, pSettings->ucColors);
     const ImageRecord *pImage = g_BackgroundImage.pImage;
     if (pSettings->iMode == 5 && pImage != nullptr) {
-        if (g_RendererWorkarounds.bBackgroundTextureMapping &&
-            g_BackgroundImage.uTextureList != 0) {
+        const GLuint uList = NKGetImageTextureList(pImage);
+        if (g_RendererWorkarounds.bBackgroundTextureMapping && uList != 0) {
             static const float s_afSquare[4][3] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
-            DrawTexturedQuad(g_BackgroundImage.uTextureList, s_afSquare);
+            DrawTexturedQuad(uList, s_afSquare);
         } else {
             NKDrawBackgroundPixels(pImage);
         }
@@ -241,7 +242,8 @@ void NKClearStereoBuffers(const NKGraphicsSettings *pSettings)
 void NKDrawLogo(NKDisplayListSet *)
 {
     const NKLogoState &l = g_LogoState;
-    if (l.pImage == nullptr || l.uTextureList == 0) return;
+    const GLuint uList = NKGetImageTextureList(l.pImage);
+    if (l.pImage == nullptr || uList == 0) return;
     GLint v[4];
     glGetIntegerv(GL_VIEWPORT, v);
     const int w = static_cast<int>(static_cast<float>(l.pImage->iWidth) * l.fXScale);
@@ -258,7 +260,7 @@ void NKDrawLogo(NKDisplayListSet *)
     glDisable(GL_LIGHTING);
     PushSquare(0.01, 1.0);
     if (bDepth) glDisable(GL_DEPTH_TEST);
-    DrawTexturedQuad(l.uTextureList, p);
+    DrawTexturedQuad(uList, p);
     if (bDepth) glEnable(GL_DEPTH_TEST);
     PopSquare();
     glEnable(GL_LIGHTING);

@@ -23,11 +23,10 @@ struct NKGraphicsSettings;
 struct NKInputState;
 struct NKPart;
 
-// The image of background mode 5 with its texture list (0 none), set by the
-// image background command.
+// The image of background mode 5, set by the image background command; it
+// is drawn through the image's texture list.
 struct NKBackgroundImage {
     ImageRecord *pImage = nullptr;  // not owned
-    GLuint uTextureList = 0;
 };
 extern NKBackgroundImage g_BackgroundImage;
 // The logo in a corner of the view (drawlogo): null for none, the scale
@@ -35,7 +34,6 @@ extern NKBackgroundImage g_BackgroundImage;
 // bottom-right).
 struct NKLogoState {
     ImageRecord *pImage = nullptr;  // not owned
-    GLuint uTextureList = 0;
     float fXScale = 1.0f;
     float fYScale = 1.0f;
     int32_t iCorner = 2;
@@ -95,7 +93,6 @@ struct NKUserLabel {
     const char *pszText;
 };
 struct NKUserTexturePolygon {
-    GLuint uTextureList;  // the image's texture list
     float afCorners[12];  // four corners x, y, z
 };
 

@@ -19,10 +19,12 @@
 #include "platform/nk_clock.h"
 #include "render/nk_camera.h"
 #include "render/nk_element_drawing.h"
+#include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_primitives.h"
 #include "render/nk_render_options.h"
+#include "render/nk_texture_images.h"
 #include "render/nk_view_settings.h"
 
 namespace {
@@ -370,9 +372,17 @@ void NKDrawPartSimple(int iPart, NKFrame *pFrame, NKDisplayListSet *pLists)
     glPopAttrib();
 }
 
-// Placeholder: the texture lists come with the texture code; none is built,
-// so nothing is bound (false).
-bool NKCallPartLists(NKPart *, int, NKDisplayListSet *, int) { return false; }
+bool NKCallPartLists(NKPart *pPart, int iPart, NKDisplayListSet *pLists, int)
+{
+    if (pPart == nullptr || pLists == nullptr || pPart->pTexture == nullptr) return false;
+    if (iPart < 0 || iPart >= pLists->iTextureCount || pLists->uTextureBase == 0) return false;
+    const GLuint uImage = NKGetImageTextureList(pPart->pTexture);
+    if (uImage == 0) return false;
+    glCallList(uImage);
+    glCallList(pLists->uTextureBase + iPart);
+    NKFringeTextureDirty = 1;
+    return true;
+}
 
 void NKDisableTexturing(void)
 {

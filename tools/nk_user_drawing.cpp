@@ -11,6 +11,7 @@
 
 #include "render/nk_label_overlay.h"
 #include "render/nk_overlays.h"
+#include "render/nk_texture_images.h"
 #include "render/nk_view_settings.h"
 
 namespace {
@@ -65,7 +66,6 @@ void NKClearUserLabels(void)
 bool NKAddUserTexturePolygon(ImageRecord *pImage, const float *pfCorners)
 {
     if (sg_iNumPolygons >= NK_MAX_USER_TEXTURE_POLYGONS) return false;
-    sg_Polygons[sg_iNumPolygons].uTextureList = 0;
     std::memcpy(sg_Polygons[sg_iNumPolygons].afCorners, pfCorners, 12 * sizeof(float));
     sg_pPolygonImages[sg_iNumPolygons] = pImage;
     sg_iNumPolygons++;
@@ -74,6 +74,18 @@ bool NKAddUserTexturePolygon(ImageRecord *pImage, const float *pfCorners)
 
 int NKCountUserTexturePolygons(void) { return sg_iNumPolygons; }
 void NKClearUserTexturePolygons(void) { sg_iNumPolygons = 0; }
+
+void NKRemoveImageReferences(const ImageRecord *pImage)
+{
+    int k = 0;
+    for (int i = 0; i < sg_iNumPolygons; i++) {
+        if (sg_pPolygonImages[i] == pImage) continue;
+        sg_Polygons[k] = sg_Polygons[i];
+        sg_pPolygonImages[k] = sg_pPolygonImages[i];
+        k++;
+    }
+    sg_iNumPolygons = k;
+}
 
 void NKClearUserDrawing(void)
 {
@@ -138,7 +150,9 @@ void NKDrawUserTexturePolygons(NKDisplayListSet *)
     glEnable(GL_TEXTURE_2D);
     static const float s_afTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     for (int i = 0; i < n; i++) {
-        glCallList(p[i].uTextureList);
+        const GLuint uList = NKGetImageTextureList(sg_pPolygonImages[i]);
+        if (uList == 0) continue;
+        glCallList(uList);
         glBegin(GL_POLYGON);
         for (int k = 0; k < 4; k++) {
             glTexCoord2fv(s_afTex[k]);

@@ -29,6 +29,8 @@ void NKClearUserLabels(void);
 bool NKAddUserTexturePolygon(ImageRecord *pImage, const float *pfCorners);
 int NKCountUserTexturePolygons(void);
 void NKClearUserTexturePolygons(void);
+// Drops every textured polygon that shows the image (before it is freed).
+void NKRemoveImageReferences(const ImageRecord *pImage);
 // The tables emptied (reset before a model without kept settings, exit).
 void NKClearUserDrawing(void);
 

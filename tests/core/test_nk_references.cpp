@@ -228,8 +228,8 @@ TEST_F(PartFlags, CullingNormalsAndTextures)
     EXPECT_EQ(m_pBig->pParts[1].bShowNormals, 1);
     EXPECT_EQ(m_pBig->pParts[0].bShowNormals, 0);
 
-    NKTextureObject *pA = reinterpret_cast<NKTextureObject *>(0x1000);
-    NKTextureObject *pB = reinterpret_cast<NKTextureObject *>(0x2000);
+    ImageRecord *pA = reinterpret_cast<ImageRecord *>(0x1000);
+    ImageRecord *pB = reinterpret_cast<ImageRecord *>(0x2000);
     EXPECT_TRUE(NKSetPartsTextureFlags(0, 1, true, true, pA));
     EXPECT_EQ(m_pBig->pParts[0].pTexture, pA);
     EXPECT_EQ(m_pBig->pParts[0].uTextureMode[0], 0);

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# tests/scripts/run_quolin_texture.sh PROGRAM EXAMPLES -- runs the viewer on
+# the example plate in a fresh home whose fileopen.qlc reads a 2 x 2 BMP as
+# texture "q" onto part 1, lists the texture images and exits. Expects
+# status 0, the load message and the listed image on standard error.
+set -uo pipefail
+program="$1"
+examples="$2"
+. "$(dirname "$0")/fresh_home.sh"
+fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
+
+cp "$examples/plate.nkf" plate.nkf
+# 24 bits, bottom row red, green; top row blue, white; rows padded to 4 bytes.
+printf 'BM\x46\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00' > q.bmp
+printf '\x28\x00\x00\x00\x02\x00\x00\x00\x02\x00\x00\x00\x01\x00\x18\x00' >> q.bmp
+printf '\x00\x00\x00\x00\x10\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00' >> q.bmp
+printf '\x00\x00\x00\x00\x00\x00\x00\x00' >> q.bmp
+printf '\x00\x00\xff\x00\xff\x00\x00\x00\xff\x00\x00\xff\xff\xff\x00\x00' >> q.bmp
+printf '%s\n' 'debugcommands on' "readtexture $PWD/q.bmp 1 1 q" 'listtextures' 'exit' \
+  > "$brovik/fileopen.qlc"
+
+timeout 60 "$program" plate.nkf 2>"$home/err.txt"
+status=$?
+[ $status -eq 0 ] || fail "ended with status $status"
+err="$(cat "$home/err.txt")"
+[[ "$err" == *"Texture q loaded and enabled for part 1 to part 1"* ]] ||
+  fail "missing: the load message"
+[[ "$err" == *" q (2x2)"* ]] || fail "missing: the listed image"
+echo "texture session passed"
