@@ -78,7 +78,10 @@ bool PartHidden(const NKGeometry *pGeo, int iPart, bool bHideWithPart)
            !pGeo->pParts[iPart].bVisible;
 }
 
-bool FringeShade(void) { return g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bFringeShade; }
+bool FringeShade(void)
+{
+    return g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bFringeShade;
+}
 bool TextureFringes(void)
 {
     return g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bTextureFringes;
@@ -106,8 +109,7 @@ void CutVertex(const CutSurfacePart &r, int n, bool bTexture)
 void DrawCutPart(NKFrame *pFrame, int iPart, const CutSurfacePart &r, bool bLit, bool bTexture)
 {
     const NKIndexedFaceSet &m = r.mesh;
-    if (m.pfCoords == nullptr || m.piConnects == nullptr || m.piPolygonNumNodes == nullptr)
-        return;
+    if (m.pfCoords == nullptr || m.piConnects == nullptr || m.piPolygonNumNodes == nullptr) return;
     const bool bUnlitLines = bLit && FringeShade() && !bTexture;
     const bool bFans = g_RendererWorkarounds.bTrianglesOnly != 0;
     // The value filter's test is asked only while the filter is on: it
@@ -243,8 +245,8 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
         glDisable(GL_LIGHTING);
         if (bTexture) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
     }
-    const int iPlanes = pSet->GetNumPlanes() < NK_MAX_CUT_SURFACES ? pSet->GetNumPlanes()
-                                                                   : NK_MAX_CUT_SURFACES;
+    const int iPlanes =
+        pSet->GetNumPlanes() < NK_MAX_CUT_SURFACES ? pSet->GetNumPlanes() : NK_MAX_CUT_SURFACES;
     const bool bClipEachOther = pSet->GetClipEachOther();
     for (int i = 0; i < iPlanes; i++) {
         const CutPlane *pPlane = pSet->GetPlane(i);
@@ -308,8 +310,8 @@ void NKDrawIsoSurfaces(NKFrame *pFrame, const NKDisplayListSet *pLists)
     const bool bHideWithPart = g_pIsoSurfaceState == nullptr || g_pIsoSurfaceState->bHideWithPart;
     const bool bByteNormals = g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bDisplayFlag;
     const bool bUnlitLines = FringeShade();
-    const int iRecords = pFrame->iNumIsoSurfaces < pGeo->iNumParts ? pFrame->iNumIsoSurfaces
-                                                                   : pGeo->iNumParts;
+    const int iRecords =
+        pFrame->iNumIsoSurfaces < pGeo->iNumParts ? pFrame->iNumIsoSurfaces : pGeo->iNumParts;
     for (int i = 0; i < iRecords; i++) {
         const IsoSurfacePart &r = pFrame->pIsoSurfaces[i];
         const NKIndexedFaceSet &m = r.mesh;

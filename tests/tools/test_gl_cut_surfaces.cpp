@@ -18,8 +18,8 @@
 #include "core/nk_load_hooks.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_numeric.h"
-#include "readers/nk_data_source.h"
 #include "platform/nk_gl_context.h"
+#include "readers/nk_data_source.h"
 #include "render/nk_lights.h"
 #include "render/nk_part_display_commands.h"
 #include "render/nk_scene_view.h"
@@ -253,8 +253,8 @@ TEST_F(CutDrawGL, SectionOfAHiddenBlockFollowsHideWithPartAndShowsItsOutline)
         const std::string what = c.pszCommand != nullptr ? c.pszCommand : "cutplane";
         const Pixel centre = Read(section.Cx(), section.Cy());
         if (c.bSection)
-            EXPECT_TRUE(Near(centre, 0, 255, 127)) << what << ": " << centre.r << " " << centre.g
-                                                   << " " << centre.b;
+            EXPECT_TRUE(Near(centre, 0, 255, 127))
+                << what << ": " << centre.r << " " << centre.g << " " << centre.b;
         else
             EXPECT_TRUE(IsBackground(centre)) << what;
         EXPECT_EQ(AnyNearWindow(section.x0, section.Cy(), 255, 255, 255), c.bOutline) << what;
@@ -340,8 +340,7 @@ TEST_F(CutDrawGL, PlaneVectorsAreWhiteUnscaledLinesWithHeads)
     NKGeometry *pGeo = Block(false);
     NKVectorResult *pVectors = NKCreateVectorResult();
     pVectors->iNumParts = 1;
-    pVectors->pResults =
-        static_cast<NKVectorPartEntry *>(NKCalloc(1, sizeof(NKVectorPartEntry)));
+    pVectors->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(1, sizeof(NKVectorPartEntry)));
     const int iNodes = pGeo->pParts[0].iNumNodes;
     pVectors->pResults[0].iNumNodes = iNodes;
     pVectors->pResults[0].pNodeValues =
