@@ -228,6 +228,7 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
     if (pGeo == nullptr || pGeo->iNumParts < 1 || pSet == nullptr || !pSet->IsEnabled()) return;
     const bool bTexture = TextureFringes();
     const bool bCull = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
+    const bool bLighting = glIsEnabled(GL_LIGHTING) == GL_TRUE;
     if (bCull) glDisable(GL_CULL_FACE);
     glShadeModel(GL_SMOOTH);
     NKEnableFringeTexture(bTexture);
@@ -289,6 +290,8 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
     if (pSet->GetHighlight() && pActive != nullptr && !pActive->bLocal && iActive < iPlanes &&
         pFrame->pCutSurfaces[iActive] != nullptr)
         DrawOutline(pFrame->pCutSurfaces[iActive]);
+    // The parts drawn next find the lighting as it was.
+    if (bLighting) glEnable(GL_LIGHTING);
     if (bCull) glEnable(GL_CULL_FACE);
     RestoreLineAndPoint();
 }
@@ -298,6 +301,7 @@ void NKDrawIsoSurfaces(NKFrame *pFrame, const NKDisplayListSet *pLists)
     const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
     if (pGeo == nullptr || pGeo->iNumParts < 1 || pFrame->pIsoSurfaces == nullptr) return;
     const bool bCull = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
+    const bool bLighting = glIsEnabled(GL_LIGHTING) == GL_TRUE;
     if (bCull) glDisable(GL_CULL_FACE);
     GLint iShade = GL_SMOOTH;
     glGetIntegerv(GL_SHADE_MODEL, &iShade);
@@ -345,6 +349,7 @@ void NKDrawIsoSurfaces(NKFrame *pFrame, const NKDisplayListSet *pLists)
         }
     }
     glDisable(GL_COLOR_MATERIAL);
+    if (!bLighting) glDisable(GL_LIGHTING);
     glShadeModel((GLenum)iShade);
     if (bCull) glEnable(GL_CULL_FACE);
     RestoreLineAndPoint();

@@ -20,6 +20,7 @@
 #include "core/nk_numeric.h"
 #include "platform/nk_gl_context.h"
 #include "readers/nk_data_source.h"
+#include "render/nk_camera.h"
 #include "render/nk_lights.h"
 #include "render/nk_part_display_commands.h"
 #include "render/nk_scene_view.h"
@@ -61,6 +62,9 @@ protected:
         g_pGraphicsSettings->bCull = 0;
         g_pGraphicsSettings->bFringeShade = 0;
         g_pGraphicsSettings->bTextureFringes = 0;
+        // The default view sees z in [-1, 1]; the unit cube moves back by
+        // half a unit so that its top face at z = 1 is inside.
+        g_ViewMatrix[14] = -0.5f;
         // Only the model: no legend, title block or step text.
         g_pViewSettings->bShowLegend = 0;
         g_pViewSettings->bShowInfo = 0;
@@ -70,6 +74,7 @@ protected:
     }
     void TearDown() override
     {
+        g_ViewMatrix[14] = 0.0f;
         NKDeleteAllDisplayLists();
         if (m_pContext != nullptr) NKDestroyGLContext(m_pContext);
         for (int k = 0; k < 3; k++) g_pBackgroundSettings->ucColors[0][k] = 0;
@@ -258,6 +263,55 @@ TEST_F(CutDrawGL, SectionOfAHiddenBlockFollowsHideWithPartAndShowsItsOutline)
         else
             EXPECT_TRUE(IsBackground(centre)) << what;
         EXPECT_EQ(AnyNearWindow(section.x0, section.Cy(), 255, 255, 255), c.bOutline) << what;
+    }
+}
+
+TEST_F(CutDrawGL, ClipPlaneCutsTheBlockAlsoPastALocalPlane)
+{
+    // Part 1 (the block's hexahedra, hidden) gives the section; part 2, a
+    // square at z = 0, stands for the block's face nearest the eye (the
+    // default view's depth grows with z).
+    NKGeometry *pGeo = NKCreateGeometry(2);
+    std::vector<float> c = fixtures::GridNodes(4, 4, 4);
+    for (float &v : c) v *= 0.25f;
+    fixtures::SetNodes(pGeo->pParts[0], c);
+    auto hexa = fixtures::GridHexahedra(4, 4, 4);
+    fixtures::SetElements(pGeo->pParts[0], std::vector<int>(hexa.size(), NK_ELEM_HEXAHEDRON), hexa);
+    static const float afAmbient[3] = {0.4f, 0.2f, 0.0f};
+    NKTestMakeSquarePart(&pGeo->pParts[1], 0.5f, 0.0f, afAmbient);
+    for (int n = 0; n < 4; n++)
+        for (int k = 0; k < 2; k++) pGeo->pParts[1].pNodeCoords[3 * n + k] += 0.5f;
+    Model(pGeo, [](float, float, float z) { return z; });
+    pGeo->pParts[1].bVisible = 1;
+    Draw();
+    const Box face = Drawn();
+    ASSERT_GT(face.x1 - face.x0, 20);
+    const Pixel top = Read(face.Cx(), face.Cy());
+    ASSERT_FALSE(IsBackground(top));
+    ASSERT_FALSE(IsSection(top));
+    Run({"cutplane 0.5 0.5 0.375 0 0 1"});
+    struct Case {
+        std::vector<std::string> commands;
+        bool bSection;  // else the square's colour
+    };
+    const Case cases[] = {
+        {{"cutplaneclip"}, true},
+        {{"nocutplaneclip"}, false},
+        {{"cutplaneclip", "cutplaneclipcutplane", "addcutplane", "nocutplaneclip",
+          "cutplane 0.5 0.5 0.375 1 0 0", "localcutplane"},
+         true},
+    };
+    for (const Case &c : cases) {
+        Run(c.commands);
+        Draw();
+        const Pixel centre = Read(face.Cx(), face.Cy());
+        if (c.bSection)
+            EXPECT_TRUE(Near(centre, 0, 255, 127))
+                << c.commands[0] << ": " << centre.r << " " << centre.g << " " << centre.b;
+        else
+            EXPECT_TRUE(Near(centre, top.r, top.g, top.b))
+                << c.commands[0] << ": " << centre.r << " " << centre.g << " " << centre.b
+                << " top " << top.r << " " << top.g << " " << top.b;
     }
 }
 
