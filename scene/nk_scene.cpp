@@ -41,6 +41,7 @@
 #include "render/nk_view_settings.h"
 #include "scene/nk_scene_extras.h"
 #include "scene/nk_scene_frame.h"
+#include "tools/nk_cut_plane.h"
 
 uint8_t g_bRedrawRequested = 0;
 int g_iScreenDrawing = 1;
@@ -171,7 +172,6 @@ bool DrawCopy(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptib
     if (!(bMoving && MoveMode() == NK_MOVE_BOX)) {
         if (ModelShown()) {
             NKDrawToolSurfaces(pFrame);
-            NKDrawRidePreview();
             NKCallLightingModelList(&g_DisplayLists,
                                     g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bCull);
         }
@@ -374,6 +374,7 @@ bool NKRenderScene(int iFrame, int bUninterruptible, int iScreen)
 void NKEndFrame(int iCopy, NKModel *pModel, NKAnimationSettings *pSettings)
 {
     if (iCopy >= 1) glFrontFace(GL_CCW);
+    if (g_pCutPlaneSet != nullptr) g_pCutPlaneSet->ApplyClipPlanes(false, -1);
     RestoreBufferAndViewport();
     // Only this draw's step is taken back; the next complete draw shows it.
     if (pModel != nullptr && !g_bHiddenCullingAnalysis) {

@@ -9,14 +9,20 @@
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_sound_sources.h"
+#include "render/nk_camera.h"
+#include "render/nk_lights.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_overlays.h"
+#include "render/nk_ride.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
+#include "tools/nk_cut_plane.h"
+#include "tools/nk_iso_surface.h"
 #include "tools/nk_line_sets.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_primitives_3d.h"
+#include "tools/nk_surface_draw.h"
 #include "tools/nk_user_drawing.h"
 #include "tools/nk_user_labels.h"
 
@@ -54,6 +60,8 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     NKFLDRedrawOnSelection();
     if (pFrame == nullptr) return;
     DrawPickedPolygon(pFrame);
+    // The manipulators and markers that follow are never clipped.
+    if (g_pCutPlaneSet != nullptr) g_pCutPlaneSet->ApplyClipPlanes(false, -1);
     DrawSoundSourceMarkers(pFrame);
 }
 void NKDrawCopyOverlays(NKFrame *pFrame)
@@ -85,6 +93,24 @@ void NKQueueFrameLabel(NKFrame *pFrame, int iScreen)
     if (pFrame->bInterpolated && g_pModel->animationType == 0 && iScreen == 1)
         NKAddText(18, -0.2f, 0.9f, c[0], c[1], c[2], "Interpolated frame");
 }
-void NKDrawToolSurfaces(NKFrame *pFrame) { NKDrawParticleTraces(pFrame, g_pParticleTraceSet); }
+void NKDrawToolSurfaces(NKFrame *pFrame)
+{
+    const int iMoveMode = g_pViewSettings != nullptr ? g_pViewSettings->iMoveMode : 0;
+    if (NKIsNavigationActive() && iMoveMode != 0) return;
+    NKDrawRidePreview();
+    NKDrawParticleTraces(pFrame, g_pParticleTraceSet);
+    CutPlaneSet *pSet = g_pCutPlaneSet;
+    // With the planes clipping each other their clip planes are on before the
+    // surfaces (each plane's own off while it is drawn), else after.
+    const bool bClipFirst = pSet != nullptr && pSet->GetClipEachOther();
+    if (bClipFirst) pSet->ApplyClipPlanes(true, -1);
+    NKDrawCutSurfaces(pFrame, pSet, &g_DisplayLists, &g_VectorSettings);
+    if (pSet != nullptr && !bClipFirst) pSet->ApplyClipPlanes(true, -1);
+    if (pFrame != nullptr && g_pIsoSurfaceState != nullptr && g_pIsoSurfaceState->bEnabled &&
+        pFrame->iNumIsoSurfaces > 0)
+        NKDrawIsoSurfaces(pFrame, &g_DisplayLists);
+    NKDrawSelectedElement(pFrame);
+    NKDrawAllPointsScalar(pFrame, &g_DisplayLists);
+}
 
 void NKCalculateAnimationSpeedup(unsigned int, NKGeometry *) {}

@@ -27,9 +27,11 @@ void NKDrawCopyOverlays(NKFrame *pFrame);
 // to the screen (iScreen 1) with no animation running, "Interpolated
 // frame" for a frame made by interpolation.
 void NKQueueFrameLabel(NKFrame *pFrame, int iScreen);
-// The tool surfaces of the frame: the particle traces. Placeholder: ride
-// markers, cut and iso-surfaces draw nothing yet (the tools keep their own
-// state).
+// The tool surfaces of the frame, nothing while the camera moves with a
+// reduced drawing mode: the ride markers, the particle traces, the cut
+// surfaces with the cutting planes' clip planes (on before them when the
+// planes clip each other, else after), the iso-surfaces when enabled and
+// present, the highlighted element and all points coloured by scalar.
 void NKDrawToolSurfaces(NKFrame *pFrame);
 
 // The sound sources follow the frame: listener view and time, node-anchored

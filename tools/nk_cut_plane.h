@@ -10,7 +10,7 @@
 // every frame (NKFreeCutSurfaces), so each frame computes them again when it
 // is next drawn; the per-frame records are those of nk_cut_surface.h and
 // nk_surface_storage.h. The commands live in nk_cut_plane_commands.cpp;
-// drawing and the OpenGL clip planes belong to render/.
+// drawing and the OpenGL clip planes are in nk_surface_draw.cpp.
 #pragma once
 
 #include <cstdint>
@@ -116,6 +116,13 @@ public:
     // normal, axis and sizes, loses its surfaces and the change is cleared.
     // True when it did.
     bool FollowHandle();
+
+    // Nothing unless the set is enabled. The planes with the clip flag take
+    // the OpenGL clip planes 0, 1, ... in index order, at most six; the
+    // clip plane of plane iIndex (-1: of every plane) is enabled at the
+    // plane's point and normal under the current model-view, keeping the
+    // half the normal points into, or disabled when bEnable is false.
+    void ApplyClipPlanes(bool bEnable, int iIndex) const;
     PlaneManipulator &Handle() { return m_Handle; }
 
 private:

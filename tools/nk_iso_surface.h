@@ -6,7 +6,8 @@
 // The surfaces themselves come from the polygoniser
 // (nk_surface_polygoniser.h) and are kept in the frame (NKFrame::pIsoSurfaces,
 // freed through nk_surface_storage.h). The start-up code makes the state;
-// the scene pass tests and recomputes per drawn frame; drawing is render/'s.
+// the scene pass tests and recomputes per drawn frame; nk_surface_draw.h
+// draws it.
 #pragma once
 
 #include <cstdint>
