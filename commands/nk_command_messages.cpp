@@ -3,8 +3,10 @@
 
 #include <string>
 
+#include "commands/nk_command.h"
 #include "commands/nk_command_table.h"
 #include "core/nk_message.h"
+#include "core/nk_model_hooks.h"
 
 namespace {
 
@@ -29,4 +31,17 @@ void NKCommandError(const CommandTableEntry *pEntry, const char *pszMessage)
 void NKCommandWarning(const CommandTableEntry *pEntry, const char *pszMessage)
 {
     PrintCommandMessage(pEntry, pszMessage, NK_MSG_WARNING);
+}
+
+int NKCommandDone(const char *pszMessage)
+{
+    NKPrintInfo(pszMessage);
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
+int NKCommandFail(const CommandTableEntry *pEntry, const char *pszMessage)
+{
+    NKCommandError(pEntry, pszMessage);
+    return NK_CMD_FAILED;
 }

@@ -34,20 +34,6 @@ int32_t g_iContourLineWidth = 1;
 
 namespace {
 
-int Done(const NKString &msg)
-{
-    NKPrintInfo(msg.GetText());
-    NKInvalidateView();
-    return NK_CMD_DONE;
-}
-int Done(const char *pszText) { return Done(NKString(pszText)); }
-
-int Fail(CommandTableEntry *pEntry, const char *pszText)
-{
-    NKCommandError(pEntry, pszText);
-    return NK_CMD_FAILED;
-}
-
 // The text after "PARAMS " with leading blanks removed.
 std::string RestOfLine(const char *pszArguments)
 {
@@ -132,7 +118,7 @@ int FringeColors(const std::vector<std::string> &w)
     Recolour();
     if (g_pFringeTextureColors != nullptr) NKLoadFringeTexture(g_pFringeTextureColors);
     NKFringeTextureDirty = 1;
-    return Done("Changing fringe colors and legend colors");
+    return NKCommandDone("Changing fringe colors and legend colors");
 }
 
 // Makes the contour level arrays when missing; false (all three released)
@@ -159,11 +145,12 @@ int FringeRange(CommandTableEntry *pEntry, const std::vector<std::string> &w)
     float fMin = m != nullptr ? m->fFringeRangeFrom : 0.0f;
     float fMax = m != nullptr ? m->fFringeRangeTo : 0.0f;
     int iField = 1;
-    if (!NumbersOrMissing(w, 0, 1)) return Fail(pEntry, kIllegalParameter);
+    if (!NumbersOrMissing(w, 0, 1)) return NKCommandFail(pEntry, kIllegalParameter);
     WordFloat(w, 0, &fMin);
     WordFloat(w, 1, &fMax);
     WordInt(w, 2, &iField);
-    if (iField != 1 && iField != 2) return Fail(pEntry, "Specified scalar field out of range");
+    if (iField != 1 && iField != 2)
+        return NKCommandFail(pEntry, "Specified scalar field out of range");
     NKWaitCursor wait;
     NKSetFringeRange(fMin, fMax, true, iField - 1);
     const bool bScalar = NKGetCurrentScalarResult() != nullptr;
@@ -174,11 +161,12 @@ int FringeRange(CommandTableEntry *pEntry, const std::vector<std::string> &w)
     NKFreeIsoSurfaces(-1);
     NKFreeCutSurfaces(-1, -1);
     if (bScalar && iField == 1 && m != nullptr)
-        return Done(NKString::FromFormat("Using fringe range from %e to %e",
-                                         static_cast<double>(m->fFringeRangeFrom),
-                                         static_cast<double>(m->fFringeRangeTo)));
-    return Done(NKString::FromFormat("Setting fringe range for %d field from %e to %e", iField,
-                                     static_cast<double>(fMin), static_cast<double>(fMax)));
+        return NKCommandDone(NKString::FromFormat("Using fringe range from %e to %e",
+                                                  static_cast<double>(m->fFringeRangeFrom),
+                                                  static_cast<double>(m->fFringeRangeTo)));
+    return NKCommandDone(NKString::FromFormat("Setting fringe range for %d field from %e to %e",
+                                              iField, static_cast<double>(fMin),
+                                              static_cast<double>(fMax)));
 }
 
 // contours [levels]: 2 to 200 levels over a scalar result.
@@ -188,12 +176,13 @@ int Contours(CommandTableEntry *pEntry, const std::vector<std::string> &w)
     int n = c->iNumLevels > 0 ? c->iNumLevels : 17;
     WordInt(w, 0, &n);
     if (NKGetCurrentScalarResult() == nullptr)
-        return Fail(pEntry, "Cannot turn contours on, no scalar data loaded");
+        return NKCommandFail(pEntry, "Cannot turn contours on, no scalar data loaded");
     if (n < 2 || n > 200)
-        return Fail(pEntry, NKString::FromFormat(
-                                "Illegal number of contour levels %ld  (legal numbers 2 -> 200)",
-                                static_cast<long>(n))
-                                .GetText());
+        return NKCommandFail(
+            pEntry,
+            NKString::FromFormat("Illegal number of contour levels %ld  (legal numbers 2 -> 200)",
+                                 static_cast<long>(n))
+                .GetText());
     NKPrintInfo("Turn on drawing of contours");
     NKFree(c->pLineWidths);
     NKFree(c->pLevels);
@@ -203,11 +192,11 @@ int Contours(CommandTableEntry *pEntry, const std::vector<std::string> &w)
     c->iNumLevels = n;
     if (!EnsureContourArrays(c)) {
         c->iNumLevels = 0;
-        return Fail(pEntry, "Out of memory");
+        return NKCommandFail(pEntry, "Out of memory");
     }
     g_bContoursShown = 1;
     NKUpdateContours();
-    return Done("Recalculating contours");
+    return NKCommandDone("Recalculating contours");
 }
 
 // fringes / nofringes [from part] [to part] over the current geometry.
@@ -218,14 +207,14 @@ int PartFringes(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
     int iFrom = 0, iTo = 0;
     NKString error;
     if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) == NK_PART_RANGE_ERROR)
-        return Fail(pEntry, error.GetText());
+        return NKCommandFail(pEntry, error.GetText());
     NKFrame *pFrame = NKGetCurrentFrame();
     NKGeometry *pGeo = pFrame != nullptr ? pFrame->pGeometry : nullptr;
     for (int i = iFrom - 1; pGeo != nullptr && i < iTo && i < pGeo->iNumParts; i++)
         if (i >= 0) pGeo->pParts[i].bFringes = bOn ? 1 : 0;
-    return Done(NKString::FromFormat(bOn ? "Turning fringes on for part %d to part %d"
-                                         : "Turning fringes off for part %d to part %d",
-                                     iFrom, iTo));
+    return NKCommandDone(NKString::FromFormat(bOn ? "Turning fringes on for part %d to part %d"
+                                                  : "Turning fringes off for part %d to part %d",
+                                              iFrom, iTo));
 }
 
 // stringscalar text / nostringscalar: the description of every frame's
@@ -274,7 +263,7 @@ int OutOfRangeColor(CommandTableEntry *pEntry, const char *pszArguments,
         pszFormat = "Values lower than min. fringe range set to color (%d, %d, %d).";
     }
     if (NKGetCurrentScalarResult() != nullptr) ExecuteCommand("fringerange");
-    return Done(NKString::FromFormat(pszFormat, p[0], p[1], p[2]));
+    return NKCommandDone(NKString::FromFormat(pszFormat, p[0], p[1], p[2]));
 }
 
 // The fringes sub-commands: filter, nofilter, lines, outline, hide.
@@ -284,26 +273,27 @@ int FringesSub(CommandTableEntry *pEntry, const std::vector<std::string> &w)
     NKViewSettings *v = g_pViewSettings;
     NKValueFilterSettings *f = &g_ValueFilterSettings;
     if (sub == "filter") {
-        if (!NumbersOrMissing(w, 1, 2)) return Fail(pEntry, kIllegalParameter);
+        if (!NumbersOrMissing(w, 1, 2)) return NKCommandFail(pEntry, kIllegalParameter);
         WordFloat(w, 1, &f->fFilterMin);
         WordFloat(w, 2, &f->fFilterMax);
         f->bValueFilter = 1;
         v->fFilterMin = f->fFilterMin;
         v->fFilterMax = f->fFilterMax;
         v->bValueFilter = 1;
-        return Done(NKString::FromFormat("Setting visible range from %g to %g.",
-                                         static_cast<double>(f->fFilterMin),
-                                         static_cast<double>(f->fFilterMax)));
+        return NKCommandDone(NKString::FromFormat("Setting visible range from %g to %g.",
+                                                  static_cast<double>(f->fFilterMin),
+                                                  static_cast<double>(f->fFilterMax)));
     }
     if (sub == "nofilter") {
         f->bValueFilter = v->bValueFilter = 0;
-        return Done("Scalar filtering disabled.");
+        return NKCommandDone("Scalar filtering disabled.");
     }
     const int iStyle = sub == "lines" ? 1 : sub == "outline" ? 3 : sub == "hide" ? 5 : 0;
     if (iStyle == 0)
-        return Fail(pEntry, NKString::FromFormat("Invalid sub command: %s", sub.c_str()).GetText());
+        return NKCommandFail(
+            pEntry, NKString::FromFormat("Invalid sub command: %s", sub.c_str()).GetText());
     v->iFilterDrawStyle = iStyle;
-    return Done(
+    return NKCommandDone(
         NKString::FromFormat("Setting %s as drawstyle for out of range polygons.", sub.c_str()));
 }
 
@@ -315,7 +305,7 @@ int TextureColors(const std::vector<std::string> &w)
         ReadBytes(w, g_pFringeTextureColors->auColors, 48);
         NKLoadFringeTexture(g_pFringeTextureColors);
     }
-    return Done("Set colors for textured fringes");
+    return NKCommandDone("Set colors for textured fringes");
 }
 
 // contcolor fringes | r g b.
@@ -324,14 +314,14 @@ int ContourColor(const std::vector<std::string> &w)
     if (!w.empty() && w[0] == "fringes") {
         g_ContourSettings.bFringeColors = 1;
         NKUpdateContours();
-        return Done("Using fringe colors for contour lines.");
+        return NKCommandDone("Using fringe colors for contour lines.");
     }
     g_ContourSettings.bFringeColors = 0;
     ReadBytes(w, g_uContourLineColor, 3);
     if (g_bContoursShown) NKUpdateContours();
-    return Done(NKString::FromFormat("Set contour color to red=%d green=%d blue=%d",
-                                     g_uContourLineColor[0], g_uContourLineColor[1],
-                                     g_uContourLineColor[2]));
+    return NKCommandDone(NKString::FromFormat("Set contour color to red=%d green=%d blue=%d",
+                                              g_uContourLineColor[0], g_uContourLineColor[1],
+                                              g_uContourLineColor[2]));
 }
 
 // The switches that set one byte and print one of two texts.
@@ -404,21 +394,21 @@ int ValueCommand(CommandTableEntry *pEntry, const char *pszArguments)
     case NK_CID_FRINGERANGE:
         return FringeRange(pEntry, w);
     case NK_CID_CONTOURRANGE:
-        if (!NumbersOrMissing(w, 0, 1)) return Fail(pEntry, kIllegalParameter);
+        if (!NumbersOrMissing(w, 0, 1)) return NKCommandFail(pEntry, kIllegalParameter);
         WordFloat(w, 0, &c->fMin);
         WordFloat(w, 1, &c->fMax);
         c->bAutoRange = 0;
         NKUpdateContours();
-        return Done(NKString::FromFormat("Using contour range from %e to %e",
-                                         static_cast<double>(c->fMin),
-                                         static_cast<double>(c->fMax)));
+        return NKCommandDone(NKString::FromFormat("Using contour range from %e to %e",
+                                                  static_cast<double>(c->fMin),
+                                                  static_cast<double>(c->fMax)));
     case NK_CID_CONTOURS:
         return Contours(pEntry, w);
     case NK_CID_CLINEWIDTH:
         WordInt(w, 0, &g_iContourLineWidth);
         if (g_iContourLineWidth < 1) g_iContourLineWidth = 1;
-        return Done(NKString::FromFormat("Set linewidth for contours to %d pixels (Default: 1)",
-                                         g_iContourLineWidth));
+        return NKCommandDone(NKString::FromFormat(
+            "Set linewidth for contours to %d pixels (Default: 1)", g_iContourLineWidth));
     case NK_CID_TFCOLORS:
         return TextureColors(w);
     case NK_CID_FRINGES:
@@ -428,7 +418,7 @@ int ValueCommand(CommandTableEntry *pEntry, const char *pszArguments)
     case NK_CID_STRINGSCALAR: {
         const NKString text(RestOfLine(pszArguments).c_str());
         SetScalarDescriptions(text);
-        return Done(NKString::FromFormat("Scalar description: %s", text.GetText()));
+        return NKCommandDone(NKString::FromFormat("Scalar description: %s", text.GetText()));
     }
     case NK_CID_NOSTRINGSCALAR:
         SetScalarDescriptions(NKString(""));
@@ -441,11 +431,11 @@ int ValueCommand(CommandTableEntry *pEntry, const char *pszArguments)
     case NK_CID_LEGENDTICKS:
         WordInt(w, 0, &NKLegendMaxTicks);
         if (NKLegendMaxTicks < 2) NKLegendMaxTicks = 2;
-        return Done(
+        return NKCommandDone(
             NKString::FromFormat("Maximum number of legend tics set to %d.", NKLegendMaxTicks));
     case NK_CID_LEGENDDESCRIPTION:
         NKLegendDescription = NKString(RestOfLine(pszArguments).c_str());
-        return Done(
+        return NKCommandDone(
             NKString::FromFormat("Legend description set to : %s.", NKLegendDescription.GetText()));
     case NK_CID_FRINGES_FILTER:
         return FringesSub(pEntry, w);
@@ -465,7 +455,7 @@ int NKCommandHandleFringes(CommandTableEntry *pEntry, const char *pszArguments)
     *pRow->pfnByte() = pRow->uValue;
     // Placeholder: the legend's 3-D manipulator follows legend and nolegend
     // once the manipulators are built.
-    return Done(pRow->pszMessage);
+    return NKCommandDone(pRow->pszMessage);
 }
 
 void NKRegisterFringeCommands(void)

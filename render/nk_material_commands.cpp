@@ -46,19 +46,6 @@ void NKInvalidateAllPartLists(void)
 
 namespace {
 
-int Done(const NKString &msg)
-{
-    NKPrintInfo(msg.GetText());
-    NKInvalidateView();
-    return NK_CMD_DONE;
-}
-
-int Fail(CommandTableEntry *pEntry, const char *pszText)
-{
-    NKCommandError(pEntry, pszText);
-    return NK_CMD_FAILED;
-}
-
 const char kParameterMissing[] = "Parameter missing or illegal parameter specification";
 
 // A command's running argument scan, past its "PARAMS" word, and the part
@@ -103,8 +90,9 @@ int Color(CommandTableEntry *pEntry, const char *pszArguments)
         }
     });
     FlagMaterials(a.iFrom, a.iTo);
-    return Done(NKString::FromFormat("Set color on part %d to part %d to red=%d green=%d blue=%d",
-                                     a.iFrom, a.iTo, rgb[0], rgb[1], rgb[2]));
+    return NKCommandDone(
+        NKString::FromFormat("Set color on part %d to part %d to red=%d green=%d blue=%d", a.iFrom,
+                             a.iTo, rgb[0], rgb[1], rgb[2]));
 }
 
 // ambient, diffuse, specular, emission: three floats, each above 1 made 1.
@@ -145,8 +133,9 @@ int Reflectance(CommandTableEntry *pEntry, const char *pszArguments)
         for (int k = 0; k < 3; k++) pTarget[k] = v[k];
     });
     FlagMaterials(a.iFrom, a.iTo);
-    return Done(NKString::FromFormat(pszFormat, a.iFrom, a.iTo, static_cast<double>(v[0]),
-                                     static_cast<double>(v[1]), static_cast<double>(v[2])));
+    return NKCommandDone(NKString::FromFormat(pszFormat, a.iFrom, a.iTo, static_cast<double>(v[0]),
+                                              static_cast<double>(v[1]),
+                                              static_cast<double>(v[2])));
 }
 
 int Shininess(CommandTableEntry *pEntry, const char *pszArguments)
@@ -156,7 +145,7 @@ int Shininess(CommandTableEntry *pEntry, const char *pszArguments)
     const uint8_t uExp = static_cast<uint8_t>(a.NextInt() & 0xFF);
     NKChangeGeometryParts(a.iFrom, a.iTo, [uExp](NKPart &part) { part.material.shininess = uExp; });
     FlagMaterials(a.iFrom, a.iTo);
-    return Done(
+    return NKCommandDone(
         NKString::FromFormat("Set shininess on part %d to part %d to %d", a.iFrom, a.iTo, uExp));
 }
 
@@ -168,13 +157,14 @@ int Alpha(CommandTableEntry *pEntry, const char *pszArguments)
     const NKString word = a.scan.NextToken();
     if (word.IsEmpty() || !NKWordToFloat(word.GetText(), &fFactor) || fFactor < 0.0f ||
         fFactor > 1.0f)
-        return Fail(pEntry, kParameterMissing);
+        return NKCommandFail(pEntry, kParameterMissing);
     const uint8_t uAlpha = static_cast<uint8_t>(fFactor * 255.0f);
     NKChangeGeometryParts(a.iFrom, a.iTo, [uAlpha](NKPart &part) { part.material.alpha = uAlpha; });
     NKInvalidateAllPartLists();
     FlagMaterials(a.iFrom, a.iTo);
-    return Done(NKString::FromFormat("Transparency factor set for part %d to part %d to %g",
-                                     a.iFrom, a.iTo, static_cast<double>(fFactor)));
+    return NKCommandDone(
+        NKString::FromFormat("Transparency factor set for part %d to part %d to %g", a.iFrom, a.iTo,
+                             static_cast<double>(fFactor)));
 }
 
 // transparent [fast | nice] or a part range; notransparent and noalpha.
@@ -189,8 +179,9 @@ int Transparent(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
         if (bFast || bNice) {
             if (g_pViewSettings == nullptr) return NK_CMD_FAILED;
             g_pViewSettings->bTransparentFast = bFast ? 1 : 0;
-            return Done(NKString(bFast ? "Drawing transparent parts without sorting of polygons."
-                                       : "Sorting polygons to achieve better transparency."));
+            return NKCommandDone(
+                NKString(bFast ? "Drawing transparent parts without sorting of polygons."
+                               : "Sorting polygons to achieve better transparency."));
         }
     }
     RangeArgs a(pszArguments);
@@ -199,9 +190,9 @@ int Transparent(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
     NKChangeGeometryParts(a.iFrom, a.iTo, [uOn](NKPart &part) { part.bTransparent = uOn; });
     NKInvalidateAllPartLists();
     if (bOn) FlagMaterials(a.iFrom, a.iTo);
-    return Done(NKString::FromFormat(bOn ? "Set transparency on for part %d to part %d"
-                                         : "Turn off transparency for part %d to part %d",
-                                     a.iFrom, a.iTo));
+    return NKCommandDone(NKString::FromFormat(bOn ? "Set transparency on for part %d to part %d"
+                                                  : "Turn off transparency for part %d to part %d",
+                                              a.iFrom, a.iTo));
 }
 
 // oldpartcolors and newpartcolors: the palette, every part recoloured from
@@ -226,7 +217,7 @@ int PartColors(bool bOld)
     }
     NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
     ExecuteCommand(bOld ? "emission 0 0 0 0 0" : "emission 0 0 0.3 0.3 0.3");
-    return Done(NKString(bOld ? "Using old part colors." : "Not using old part colors."));
+    return NKCommandDone(NKString(bOld ? "Using old part colors." : "Not using old part colors."));
 }
 
 // The highest-numbered part without elements of the current geometry; the
@@ -258,15 +249,17 @@ int LockAttributes(CommandTableEntry *pEntry, const char *pszArguments, bool bLo
             iLast = v >= 0 ? v : n + v;
         }
         if (iLast < 1 || iLast > n)
-            return Fail(pEntry, NKString::FromFormat(
-                                    "Illegal part number %d  (legal range 1 -> %d)", iLast, n)
-                                    .GetText());
+            return NKCommandFail(
+                pEntry,
+                NKString::FromFormat("Illegal part number %d  (legal range 1 -> %d)", iLast, n)
+                    .GetText());
     }
     NKChangeGeometryParts(1, 0x7FFFFFFF, [](NKPart &part) { part.bLockAttributes = 0; });
     if (bLock) NKChangeGeometryParts(1, iLast, [](NKPart &part) { part.bLockAttributes = 1; });
     NKInvalidateAllPartLists();
-    if (!bLock) return Done(NKString("Disabled part attribute locking"));
-    return Done(NKString::FromFormat("Locking part attributes for part range 1 to %d", iLast));
+    if (!bLock) return NKCommandDone(NKString("Disabled part attribute locking"));
+    return NKCommandDone(
+        NKString::FromFormat("Locking part attributes for part range 1 to %d", iLast));
 }
 
 }  // namespace

@@ -41,19 +41,6 @@ constexpr float kDefaultMeshFactor = 0.0005f;
 const char kIllegalParameter[] = "Illegal parameter specified";
 const char kParameterMissing[] = "Parameter missing or illegal parameter specification";
 
-int Done(const NKString &msg)
-{
-    NKPrintInfo(msg.GetText());
-    NKInvalidateView();
-    return NK_CMD_DONE;
-}
-
-int Fail(CommandTableEntry *pEntry, const char *pszText)
-{
-    NKCommandError(pEntry, pszText);
-    return NK_CMD_FAILED;
-}
-
 // A command's argument scan past its "PARAMS" word, and the part range read
 // from it.
 struct Args {
@@ -115,7 +102,7 @@ int Visibility(CommandTableEntry *pEntry, const char *pszArguments, bool bShow)
     NKChangeGeometryParts(a.iFrom, a.iTo, [bShow](NKPart &part) { part.bVisible = bShow ? 1 : 0; });
     if (NKGetNumReservoirOverlays() > 0) NKShowReservoirOverlayParts(bShow, a.iFrom - 1, a.iTo - 1);
     const char *pszFormat = bShow ? "Display part %d to part %d." : "Hide part %d to part %d.";
-    return Done(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
+    return NKCommandDone(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
 }
 
 int SwapParts()
@@ -124,7 +111,7 @@ int SwapParts()
         for (int i = 0; i < pGeo->iNumParts && pGeo->pParts != nullptr; i++)
             pGeo->pParts[i].bVisible = pGeo->pParts[i].bVisible ? 0 : 1;
     });
-    return Done("Part visibilities swapped.");
+    return NKCommandDone("Part visibilities swapped.");
 }
 
 // smooth, nosmooth, mesh, nomesh: one flag over the span.
@@ -134,7 +121,7 @@ int SpanFlag(CommandTableEntry *pEntry, const char *pszArguments, uint8_t NKPart
     Args a(pszArguments);
     if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
     NKChangeGeometryParts(a.iFrom, a.iTo, [pFlag, uValue](NKPart &part) { part.*pFlag = uValue; });
-    return Done(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
+    return NKCommandDone(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
 }
 
 struct DrawStyleRow {
@@ -188,7 +175,7 @@ int DrawStyle(CommandTableEntry *pEntry, const char *pszArguments, const DrawSty
             part.iDrawStyle = NK_DRAW_SURFACE;
     });
     NKInvalidateAllPartLists();
-    return Done(NKString::FromFormat(row.pszFormat, a.iFrom, a.iTo));
+    return NKCommandDone(NKString::FromFormat(row.pszFormat, a.iFrom, a.iTo));
 }
 
 // outlinemesh [range] [r g b]: each component given is stored; the last
@@ -216,7 +203,7 @@ int OutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
         for (int k = 0; k < iGiven; k++) part.uOutlineMeshColor[k] = (uint8_t)(aiColor[k] & 0xFF);
         part.bOutlineMeshDefaultColor = bDefault ? 1 : 0;
     });
-    return Done(
+    return NKCommandDone(
         NKString::FromFormat("Enabled drawing of outline mesh for parts %d to %d", a.iFrom, a.iTo));
 }
 
@@ -229,8 +216,8 @@ int NoOutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
         return NK_CMD_FAILED;
     }
     NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) { part.bOutlineMesh = 0; });
-    return Done(NKString::FromFormat("Disabled drawing of outline mesh for parts %d to %d", a.iFrom,
-                                     a.iTo));
+    return NKCommandDone(NKString::FromFormat("Disabled drawing of outline mesh for parts %d to %d",
+                                              a.iFrom, a.iTo));
 }
 
 int OutwardNormals(CommandTableEntry *pEntry, const char *pszArguments)
@@ -258,7 +245,7 @@ int RemoveDuplicateNodes(CommandTableEntry *pEntry, const char *pszArguments)
     });
     NKComputeNormalsAllFrames();
     NKFindEdgesAllFrames();
-    return Done(
+    return NKCommandDone(
         NKString::FromFormat("Duplicate nodes removed for for parts %d to %d", a.iFrom, a.iTo));
 }
 
@@ -269,8 +256,8 @@ int CreateNodeIds(CommandTableEntry *pEntry)
     ForEachGeometry([&bOk](NKGeometry *pGeo) {
         if (!NKCreateNodeIDs(pGeo)) bOk = false;
     });
-    if (!bOk) return Fail(pEntry, "Error creating global node IDs");
-    return Done("Global node IDs created");
+    if (!bOk) return NKCommandFail(pEntry, "Error creating global node IDs");
+    return NKCommandDone("Global node IDs created");
 }
 
 // ---- Global settings -------------------------------------------------------
@@ -283,8 +270,8 @@ int MeshColor(const char *pszArguments)
         if (word.IsNull()) break;
         g_uMeshColor[k] = (uint8_t)(std::atoi(word.GetText()) & 0xFF);
     }
-    return Done(NKString::FromFormat("Set mesh color to red=%d green=%d blue=%d", g_uMeshColor[0],
-                                     g_uMeshColor[1], g_uMeshColor[2]));
+    return NKCommandDone(NKString::FromFormat("Set mesh color to red=%d green=%d blue=%d",
+                                              g_uMeshColor[0], g_uMeshColor[1], g_uMeshColor[2]));
 }
 
 int VectColor(const char *pszArguments)
@@ -293,19 +280,19 @@ int VectColor(const char *pszArguments)
     NKString word = a.scan.NextToken();
     if (!word.IsNull() && strcasecmp(word.GetText(), "scalar") == 0) {
         g_VectorSettings.bScalarColor = 1;
-        return Done("Enable coloring of vectors by scalar values.");
+        return NKCommandDone("Enable coloring of vectors by scalar values.");
     }
     if (!word.IsNull() && strcasecmp(word.GetText(), "noscalar") == 0) {
         g_VectorSettings.bScalarColor = 0;
-        return Done("Disable coloring of vectors by scalar values.");
+        return NKCommandDone("Disable coloring of vectors by scalar values.");
     }
     for (int k = 0; k < 3 && !word.IsNull(); k++) {
         g_VectorSettings.uColor[k] = (uint8_t)(std::atoi(word.GetText()) & 0xFF);
         word = a.scan.NextToken();
     }
     const uint8_t *c = g_VectorSettings.uColor;
-    return Done(NKString::FromFormat("Set vector arrow color to red=%d green=%d blue=%d", c[0],
-                                     c[1], c[2]));
+    return NKCommandDone(NKString::FromFormat("Set vector arrow color to red=%d green=%d blue=%d",
+                                              c[0], c[1], c[2]));
 }
 
 // meshfactor [factor]: a refused value leaves the previous factor in force.
@@ -317,13 +304,14 @@ int MeshFactor(CommandTableEntry *pEntry, const char *pszArguments)
     if (!word.IsNull()) {
         const double d = std::atof(word.GetText());
         if (!(d >= -1.0 && d <= 1.0))
-            return Fail(pEntry,
-                        NKString::FromFormat("Illegal meshfactor %f  (legal range -1.0 -> 1.0)", d)
+            return NKCommandFail(
+                pEntry, NKString::FromFormat("Illegal meshfactor %f  (legal range -1.0 -> 1.0)", d)
                             .GetText());
         fFactor = (float)d;
     }
     g_fMeshDepthFactor = fFactor;
-    return Done(NKString::FromFormat("Meshfactor set to %g (default 0.0005)", (double)fFactor));
+    return NKCommandDone(
+        NKString::FromFormat("Meshfactor set to %g (default 0.0005)", (double)fFactor));
 }
 
 int HighOrderMode(CommandTableEntry *pEntry, const char *pszArguments)
@@ -339,13 +327,13 @@ int HighOrderMode(CommandTableEntry *pEntry, const char *pszArguments)
     switch (pEntry->id) {
     case NK_CID_HIGHORDERMODE_RAW:
         g_iHighOrderMode = NK_HIGH_ORDER_RAW;
-        return Done("Draw high order elements using all nodes.");
+        return NKCommandDone("Draw high order elements using all nodes.");
     case NK_CID_HIGHORDERMODE_SKIP:
         g_iHighOrderMode = NK_HIGH_ORDER_SKIP;
-        return Done("Draw high order elements by skipping midside points.");
+        return NKCommandDone("Draw high order elements by skipping midside points.");
     default:
         g_iHighOrderMode = NK_HIGH_ORDER_TRIANGLES;
-        return Done("Draw high order elements by tesselating into triangles.");
+        return NKCommandDone("Draw high order elements by tesselating into triangles.");
     }
 }
 
@@ -360,16 +348,18 @@ int CreaseAngle(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Args a(pszArguments);
     double dAngle = 0.0;
-    if (!NextNumber(&a.scan, &dAngle) || std::isnan(dAngle)) return Fail(pEntry, kParameterMissing);
+    if (!NextNumber(&a.scan, &dAngle) || std::isnan(dAngle))
+        return NKCommandFail(pEntry, kParameterMissing);
     if (dAngle < 0.0) dAngle = 0.0;
     if (dAngle > 180.0) dAngle = 180.0;
     if (g_pGraphicsSettings != nullptr)
         g_pGraphicsSettings->fOutlineCreaseAngle = (float)(dAngle * kPi / 180.0);
     if (HaveModel()) {
         NKFindEdgesAllFrames();
-        return Done(NKString::FromFormat("Outline edges computed with crease angle %.2f", dAngle));
+        return NKCommandDone(
+            NKString::FromFormat("Outline edges computed with crease angle %.2f", dAngle));
     }
-    return Done(NKString::FromFormat("Outline edges crease angle set to %.2f", dAngle));
+    return NKCommandDone(NKString::FromFormat("Outline edges crease angle set to %.2f", dAngle));
 }
 
 // scalemodel [x [y [z]]]: the axis scales of the display transform become
@@ -386,9 +376,9 @@ int ScaleModel(CommandTableEntry *pEntry, const char *pszArguments)
     }
     for (float s : afScales)
         if (!std::isfinite(s) || std::fabs(s) < 1e-6f)
-            return Fail(pEntry, "Error scaling model coordinates");
+            return NKCommandFail(pEntry, "Error scaling model coordinates");
     if (!HaveModel() || !NKChangeDisplayTransform(afScales, nullptr, nullptr, nullptr))
-        return Fail(pEntry, "Error scaling model coordinates");
+        return NKCommandFail(pEntry, "Error scaling model coordinates");
     NKPrintInfo(NKString::FromFormat("Scaling model with factors: <%g, %g, %g>",
                                      (double)afScales[0], (double)afScales[1], (double)afScales[2])
                     .GetText());
@@ -407,12 +397,12 @@ int HiddenPolygons(CommandTableEntry *pEntry, const char *pszArguments)
     switch (pEntry->id) {
     case NK_CID_HP:
         g_bHiddenCullingOn = 1;
-        return Done("Enable fixed viewpoint animation speed-up");
+        return NKCommandDone("Enable fixed viewpoint animation speed-up");
     case NK_CID_NOHP:
-        if (g_bHiddenCullingDebug) return Done("Command has no effect in debug mode");
+        if (g_bHiddenCullingDebug) return NKCommandDone("Command has no effect in debug mode");
         g_bHiddenCullingOn = 0;
         g_bHiddenCullingAnalysis = 0;
-        return Done("Disable fixed viewpoint animation speed-up");
+        return NKCommandDone("Disable fixed viewpoint animation speed-up");
     default:
         break;
     }
@@ -426,10 +416,11 @@ int HiddenPolygons(CommandTableEntry *pEntry, const char *pszArguments)
     const int iBits = b[0] + b[1] + b[2];
     const long long llIds = iBits >= 31 ? 0x7FFFFFFFLL : (1LL << iBits) - 1;
     if (llIds <= 256)
-        return Fail(pEntry, "There is not enough colors to calculate fixed viewpoint speedup "
-                            "(needs more than 256 colors)");
+        return NKCommandFail(pEntry,
+                             "There is not enough colors to calculate fixed viewpoint speedup "
+                             "(needs more than 256 colors)");
     g_bHiddenCullingOn = 1;
-    return Done(NKString::FromFormat(
+    return NKCommandDone(NKString::FromFormat(
         "Computing fixed viewpoint animation speedup\n  max distinct IDs: %d  (r:%d g:%d b:%d)",
         (int)llIds, b[0], b[1], b[2]));
 }
@@ -443,25 +434,26 @@ int Lod(CommandTableEntry *pEntry, const char *pszArguments)
     switch (pEntry->id) {
     case NK_CID_LOD:
     case NK_CID_LOD_DUMP:
-        return Done("LOD system is disabled, no information available");
+        return NKCommandDone("LOD system is disabled, no information available");
     case NK_CID_LOD_LEVEL:
-        return Fail(pEntry, "LOD system is disabled, unable to set level");
+        return NKCommandFail(pEntry, "LOD system is disabled, unable to set level");
     case NK_CID_LOD_PICKSET:
     case NK_CID_LOD_NOPICKSET:
     case NK_CID_LOD_FPS:
     case NK_CID_LOD_NOFPS:
-        return Fail(pEntry, "LOD system is disabled, unable to execute command");
+        return NKCommandFail(pEntry, "LOD system is disabled, unable to execute command");
     case NK_CID_LOD_AUTOMATIC:
     case NK_CID_LOD_MANUAL:
         lod.bAutomatic = pEntry->id == NK_CID_LOD_AUTOMATIC;
-        return Done(NKString::FromFormat("LOD update mode set to %s",
-                                         lod.bAutomatic ? "automatic" : "manual"));
+        return NKCommandDone(NKString::FromFormat("LOD update mode set to %s",
+                                                  lod.bAutomatic ? "automatic" : "manual"));
     default: {  // NK_CID_LOD_PIXELTHRESHOLD
         double d = 0.0;
         if (!NextNumber(&a.scan, &d) || !(std::fabs(d) < 2e9))
-            return Fail(pEntry, kParameterMissing);
+            return NKCommandFail(pEntry, kParameterMissing);
         lod.iPixelThreshold = (int)d;
-        return Done(NKString::FromFormat("Pixel threshold set to %d", lod.iPixelThreshold));
+        return NKCommandDone(
+            NKString::FromFormat("Pixel threshold set to %d", lod.iPixelThreshold));
     }
     }
 }
@@ -532,7 +524,7 @@ int NKCommandHandlePartDisplay(CommandTableEntry *pEntry, const char *pszArgumen
     case NK_CID_LOD_NOFPS:
         return Lod(pEntry, pszArguments);
     case NK_CID_MACRO:
-        return Fail(pEntry, kIllegalParameter);
+        return NKCommandFail(pEntry, kIllegalParameter);
     case NK_CID_MACRO_LIST:
     case NK_CID_MACRO_RUN:
         return NKCommandHandleMacros(pEntry, pszArguments);

@@ -43,21 +43,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-int Done(const NKString &msg)
-{
-    NKPrintInfo(msg.GetText());
-    NKInvalidateView();
-    return NK_CMD_DONE;
-}
-int Done(const char *pszText) { return Done(NKString(pszText)); }
-
-int Fail(CommandTableEntry *pEntry, const char *pszText)
-{
-    NKCommandError(pEntry, pszText);
-    return NK_CMD_FAILED;
-}
-int Fail(CommandTableEntry *pEntry, const NKString &text) { return Fail(pEntry, text.GetText()); }
-
 const char kParameterMissing[] = "Parameter missing or illegal parameter specification";
 
 // The words after "PARAMS".
@@ -155,7 +140,7 @@ int Fix(const char *pszArguments)
     for (const FixRow &r : kFixRows) {
         if (std::strcmp(pszWord, r.pszWord) != 0) continue;
         *r.pfnByte() = r.uValue;
-        return Done(r.pszMessage);
+        return NKCommandDone(r.pszMessage);
     }
     return NK_CMD_DONE;
 }
@@ -176,7 +161,7 @@ int FrustumCull(const char *pszArguments)
     NKString msg = NKString::FromFormat("Enable view frustum culling (%s).",
                                         v.iFrustumCullMethod == 1 ? "best" : "fast");
     if (v.bFrustumCullInfo) msg = NKString::FromFormat("%s, show info", msg.GetText());
-    return Done(msg);
+    return NKCommandDone(msg);
 }
 
 int Normals(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
@@ -187,9 +172,10 @@ int Normals(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
     if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
     const uint8_t uOn = bOn ? 1 : 0;
     NKChangeGeometryParts(iFrom, iTo, [uOn](NKPart &part) { part.bShowNormals = uOn; });
-    return Done(NKString::FromFormat(bOn ? "Turn on drawing of normals for part %d to part %d"
-                                         : "Turn off drawing of normals for part %d to part %d",
-                                     iFrom, iTo));
+    return NKCommandDone(
+        NKString::FromFormat(bOn ? "Turn on drawing of normals for part %d to part %d"
+                                 : "Turn off drawing of normals for part %d to part %d",
+                             iFrom, iTo));
 }
 
 int NormalsEdgeThreshold(const char *pszArguments)
@@ -201,11 +187,11 @@ int NormalsEdgeThreshold(const char *pszArguments)
     if (g_pModel != nullptr && g_pModel->iNumFrames > 0) {
         NKWaitCursor wait;
         NKComputeNormalsAllFrames();
-        return Done(NKString::FromFormat("Smooth normals computed with threshold angle %.2f",
-                                         static_cast<double>(fAngle)));
+        return NKCommandDone(NKString::FromFormat(
+            "Smooth normals computed with threshold angle %.2f", static_cast<double>(fAngle)));
     }
-    return Done(NKString::FromFormat("Smooth normal threshold angle set to %.2f",
-                                     static_cast<double>(fAngle)));
+    return NKCommandDone(NKString::FromFormat("Smooth normal threshold angle set to %.2f",
+                                              static_cast<double>(fAngle)));
 }
 
 int NormalsSmoothParts(CommandTableEntry *pEntry, const char *pszArguments)
@@ -224,7 +210,8 @@ int NormalsSmoothParts(CommandTableEntry *pEntry, const char *pszArguments)
             NKSmoothNormalsAcrossParts(pGeo, iFrom - 1, iTo - 1);
         }
     }
-    return Done(NKString::FromFormat("Normals smoothed across parts %d to %d", iFrom, iTo));
+    return NKCommandDone(
+        NKString::FromFormat("Normals smoothed across parts %d to %d", iFrom, iTo));
 }
 
 // True when the frame holds a result, a separate vector field or part
@@ -282,8 +269,9 @@ bool GroupList(CommandTableEntry *pEntry, const std::vector<NKString> &w, const 
         int a = std::atoi(s), b = pDash != nullptr ? std::atoi(pDash + 1) : a;
         if (a > b) std::swap(a, b);
         if (a < 1 || b > n) {
-            Fail(pEntry, NKString::FromFormat("Illegal part number %d  (legal range 1 -> %d)",
-                                              a < 1 ? a : b, n));
+            NKCommandFail(pEntry,
+                          NKString::FromFormat("Illegal part number %d  (legal range 1 -> %d)",
+                                               a < 1 ? a : b, n));
             return false;
         }
         for (int i = a; i <= b; i++) pOut->push_back(i);
@@ -299,7 +287,8 @@ int GroupParts(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (g_pModel == nullptr || g_pModel->iNumFrames != 1 || g_pModel->pFrames == nullptr ||
         g_pModel->pFrames[0].pGeometry == nullptr || FrameHasPerPartData(g_pModel->pFrames[0]))
-        return Fail(pEntry, "Parts can only be grouped in a model of one frame without results");
+        return NKCommandFail(pEntry,
+                             "Parts can only be grouped in a model of one frame without results");
     NKFrame *pFrame = &g_pModel->pFrames[0];
     NKGeometry *pGeo = pFrame->pGeometry;
     std::vector<int> parts;
@@ -307,7 +296,7 @@ int GroupParts(CommandTableEntry *pEntry, const char *pszArguments)
     for (int &i : parts) i -= 1;
     const int iOldParts = pGeo->iNumParts;
     if (!NKGroupParts(pGeo, parts.data(), static_cast<int>(parts.size())))
-        return Fail(pEntry, "Parts could not be grouped");
+        return NKCommandFail(pEntry, "Parts could not be grouped");
     const bool bArrays = RemakeStateArrays(pFrame, iOldParts);
     NKFree(pFrame->pPartBoundingBoxes);
     pFrame->pPartBoundingBoxes = nullptr;
@@ -316,7 +305,7 @@ int GroupParts(CommandTableEntry *pEntry, const char *pszArguments)
     NKClearPartsCulled(-1);
     NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
     NKInvalidateView();
-    return bArrays ? NK_CMD_DONE : Fail(pEntry, "Out of memory.");
+    return bArrays ? NK_CMD_DONE : NKCommandFail(pEntry, "Out of memory.");
 }
 
 // ---- line style ---------------------------------------------------------------------
@@ -326,11 +315,11 @@ bool PositiveValue(CommandTableEntry *pEntry, const NKString &word, const char *
                    float *pfOut)
 {
     if (word.IsEmpty() || !NKWordToFloat(word.GetText(), pfOut)) {
-        Fail(pEntry, kParameterMissing);
+        NKCommandFail(pEntry, kParameterMissing);
         return false;
     }
     if (!(*pfOut > 0.0f)) {
-        Fail(pEntry, pszNotPositive);
+        NKCommandFail(pEntry, pszNotPositive);
         return false;
     }
     return true;
@@ -348,10 +337,10 @@ int PartShapeFlag(CommandTableEntry *pEntry, const char *pszArguments, bool bSph
         (bSpheres ? part.bPointsAsSpheres : part.bLinesAsCylinders) = uOn;
     });
     NKInvalidateAllPartLists();
-    return Done(NKString::FromFormat(bSpheres
-                                         ? "%sdrawing of points as spheres for part %d to part %d"
-                                         : "%sdrawing of lines as cylinders for part %d to part %d",
-                                     bOn ? "Enable " : "Disable ", iFrom, iTo));
+    return NKCommandDone(
+        NKString::FromFormat(bSpheres ? "%sdrawing of points as spheres for part %d to part %d"
+                                      : "%sdrawing of lines as cylinders for part %d to part %d",
+                             bOn ? "Enable " : "Disable ", iFrom, iTo));
 }
 
 // spherepoints size / cylinderlines size <size> [from to]: the size in model
@@ -374,9 +363,10 @@ int PartShapeSize(CommandTableEntry *pEntry, const char *pszArguments, bool bSph
         (bSpheres ? part.fSphereSize : part.fCylinderSize) = fDisplay;
     });
     NKInvalidateAllPartLists();
-    return Done(NKString::FromFormat(bSpheres ? "Sphere size for part %d to part %d set to %g"
-                                              : "Cylinder size for part %d to part %d set to %g",
-                                     iFrom, iTo, static_cast<double>(fSize)));
+    return NKCommandDone(
+        NKString::FromFormat(bSpheres ? "Sphere size for part %d to part %d set to %g"
+                                      : "Cylinder size for part %d to part %d set to %g",
+                             iFrom, iTo, static_cast<double>(fSize)));
 }
 
 int PartShapeQuality(CommandTableEntry *pEntry, const char *pszArguments, bool bSpheres)
@@ -389,9 +379,10 @@ int PartShapeQuality(CommandTableEntry *pEntry, const char *pszArguments, bool b
                        &fFactor))
         return NK_CMD_FAILED;
     (bSpheres ? Graphics().fSphereQuality : Graphics().fCylinderQuality) = fFactor;
-    return Done(NKString::FromFormat(bSpheres ? "Quality factor for sphere resolution set to %g"
-                                              : "Quality factor for cylinder resolution set to %g",
-                                     static_cast<double>(fFactor)));
+    return NKCommandDone(
+        NKString::FromFormat(bSpheres ? "Quality factor for sphere resolution set to %g"
+                                      : "Quality factor for cylinder resolution set to %g",
+                             static_cast<double>(fFactor)));
 }
 
 // linewidth and pointsize: an integer of at least 1 (missing 1), applied.
@@ -401,9 +392,9 @@ int PixelSize(const char *pszArguments, bool bLine)
     if (v < 1) v = 1;
     (bLine ? Graphics().iLineWidth : Graphics().iPointSize) = v;
     Graphics().bChanged = 1;
-    return Done(NKString::FromFormat(bLine ? "Set linewidth to %d pixels (Default: 1)"
-                                           : "Set point size to %d pixels (Default: 1)",
-                                     v));
+    return NKCommandDone(NKString::FromFormat(bLine ? "Set linewidth to %d pixels (Default: 1)"
+                                                    : "Set point size to %d pixels (Default: 1)",
+                                              v));
 }
 
 // ---- background ---------------------------------------------------------------------
@@ -469,7 +460,8 @@ int ImageBackground(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     const NKString name = scan.NextArgument();
-    if (name.IsEmpty()) return Fail(pEntry, "Cannot open file for reading. No filename specified");
+    if (name.IsEmpty())
+        return NKCommandFail(pEntry, "Cannot open file for reading. No filename specified");
     ImageRecord *pImage = nullptr;
     const int i = NKFindTextureImage(&TextureImageList, name.GetText());
     if (i >= 0)
@@ -479,11 +471,11 @@ int ImageBackground(CommandTableEntry *pEntry, const char *pszArguments)
     else
         pImage = NKReadTextureImage(&TextureImageList, name.GetText(), nullptr);
     if (pImage == nullptr)
-        return Fail(pEntry, NKString::FromFormat("Cannot read image %s", name.GetText()));
+        return NKCommandFail(pEntry, NKString::FromFormat("Cannot read image %s", name.GetText()));
     g_BackgroundImage.pImage = pImage;
     g_pBackgroundSettings->iMode = 5;
     NKFlagTextureImagesForUpdate(g_pListUpdateInfo, -1, -1);
-    return Done(NKString::FromFormat("Background image %s loaded.", name.GetText()));
+    return NKCommandDone(NKString::FromFormat("Background image %s loaded.", name.GetText()));
 }
 
 // ---- switch tables ------------------------------------------------------------------
@@ -541,7 +533,7 @@ int RunSwitch(CommandTableEntry *pEntry, const int *piIds, size_t iCount)
         if (r.iId != pEntry->id) continue;
         *r.pfnByte() = r.uValue;
         if (r.bApplied) Graphics().bChanged = 1;
-        return Done(r.pszMessage);
+        return NKCommandDone(r.pszMessage);
     }
     return NK_CMD_NOT_MINE;
 }
@@ -580,13 +572,13 @@ int NKCommandHandleRenderFix(CommandTableEntry *pEntry, const char *pszArguments
     case NK_CID_NOFRUSTUMCULL:
         g_pViewSettings->bFrustumCull = 0;
         NKClearPartsCulled(-1);
-        return Done("Disable view frustum culling.");
+        return NKCommandDone("Disable view frustum culling.");
     case NK_CID_OCCLUSIONCULL:
         if (!NKIsHPOcclusionSupported())
-            return Fail(pEntry,
-                        "Cannot enable occlusion culling. Occlusion culling extension not found.");
+            return NKCommandFail(
+                pEntry, "Cannot enable occlusion culling. Occlusion culling extension not found.");
         g_pViewSettings->bOcclusionCull = 1;
-        return Done("Enable occlusion culling.");
+        return NKCommandDone("Enable occlusion culling.");
     case NK_CID_NORMALS:
     case NK_CID_NONORMALS:
         return Normals(pEntry, pszArguments, pEntry->id == NK_CID_NORMALS);
@@ -654,8 +646,8 @@ int NKCommandHandleComplex(CommandTableEntry *pEntry, const char *pszArguments)
         if (!(fDegrees >= 0.0f)) fDegrees = 0.0f;
         if (fDegrees > 359.0f) fDegrees = 359.0f;
         g_fPhaseAngle = static_cast<float>(fDegrees * kPi / 180.0);
-        return Done(NKString::FromFormat("Phase angle for complex results: %g",
-                                         static_cast<double>(fDegrees)));
+        return NKCommandDone(NKString::FromFormat("Phase angle for complex results: %g",
+                                                  static_cast<double>(fDegrees)));
     }
     static const int kIds[] = {NK_CID_COMPLEX_AMPLITUDE, NK_CID_NOCOMPLEX_AMPLITUDE};
     return RunSwitch(pEntry, kIds, std::size(kIds));
@@ -669,22 +661,22 @@ int NKCommandHandleBoundary(CommandTableEntry *pEntry, const char *pszArguments)
         float f = g_fBoundaryConditionScale;
         NKWordToFloat(Word(Words(pszArguments), 0), &f);
         g_fBoundaryConditionScale = f;
-        return Done(NKString::FromFormat("Setting boundary conditions scaling factor to: %g",
-                                         static_cast<double>(f)));
+        return NKCommandDone(NKString::FromFormat(
+            "Setting boundary conditions scaling factor to: %g", static_cast<double>(f)));
     }
     case NK_CID_BCLOAD:
     case NK_CID_NOBCLOAD: {
         const uint8_t uOn = pEntry->id == NK_CID_BCLOAD ? 1 : 0;
         g_bShowBoundaryConditions[2] = g_bShowBoundaryConditions[3] = uOn;
-        return Done(uOn ? "Turn on drawing of distributed loads"
-                        : "Turn off drawing of distributed loads");
+        return NKCommandDone(uOn ? "Turn on drawing of distributed loads"
+                                 : "Turn off drawing of distributed loads");
     }
     case NK_CID_BC: {
         if (g_pViewSettings == nullptr) return NK_CMD_FAILED;
         const std::vector<NKString> w = Words(pszArguments);
         g_iBoundaryLoadCase = w.empty() ? 1 : std::atoi(w[0].GetText());
         g_pViewSettings->bShowBoundary = 1;
-        return Done("Turn on drawing of boundary conditions");
+        return NKCommandDone("Turn on drawing of boundary conditions");
     }
     default:
         break;
@@ -711,8 +703,8 @@ int NKCommandHandleBackground(CommandTableEntry *pEntry, const char *pszArgument
         const uint8_t *c = g_pBackgroundSettings->ucColors[0];
         NKAdjustColorsToBackground(c, g_uTextColor, g_VectorSettings.uColor);
         if (g_pGraphicsSettings != nullptr) g_pGraphicsSettings->bChanged = 1;
-        return Done(NKString::FromFormat("Changing background color to red=%d green=%d blue=%d",
-                                         c[0], c[1], c[2]));
+        return NKCommandDone(NKString::FromFormat(
+            "Changing background color to red=%d green=%d blue=%d", c[0], c[1], c[2]));
     }
     for (const BackgroundRow &r : kBackgroundRows)
         if (r.iId == pEntry->id) return MultiColourBackground(r, pszArguments);

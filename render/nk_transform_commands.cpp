@@ -43,19 +43,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-int Done(const NKString &msg)
-{
-    NKPrintInfo(msg.GetText());
-    NKInvalidateView();
-    return NK_CMD_DONE;
-}
-
-int Fail(CommandTableEntry *pEntry, const char *pszText)
-{
-    NKCommandError(pEntry, pszText);
-    return NK_CMD_FAILED;
-}
-
 // The part range past the "PARAMS" word, then up to iCount numbers (missing
 // ones keep their defaults).
 struct MatrixArgs {
@@ -111,7 +98,7 @@ bool ChangeMatrices(int iFrom, int iTo, const std::function<void(float *)> &chan
 int Finish(const NKString &msg)
 {
     NKComputeFrameBoundingBoxes(-1, true, true);
-    return Done(msg);
+    return NKCommandDone(msg);
 }
 
 int Translate(CommandTableEntry *pEntry, const char *pszArguments, bool bRelative)
@@ -138,7 +125,8 @@ int Scale(CommandTableEntry *pEntry, const char *pszArguments, bool bRelative)
     if (!a.Read(pEntry, &s, 1)) return NK_CMD_FAILED;
     // A factor of 0 would make element 15 infinite and the parts vanish.
     if (s == 0.0f || !std::isfinite(s))
-        return Fail(pEntry, NKString::FromFormat("Illegal scaling factor %g", s).GetText());
+        return NKCommandFail(pEntry,
+                             NKString::FromFormat("Illegal scaling factor %g", s).GetText());
     if (!ChangeMatrices(a.iFrom, a.iTo,
                         [&](float *m) { m[15] = bRelative ? m[15] / s : 1.0f / s; }))
         return NK_CMD_FAILED;
@@ -206,8 +194,9 @@ int Identity(CommandTableEntry *pEntry, const char *pszArguments)
 int RescaleTransforms(CommandTableEntry *pEntry)
 {
     if (!NKFitTransformationsToModelBox())
-        return Fail(pEntry, "Error rescaling model coordinates.");
-    return Done(NKString("Model transformations recalculated to fit the default view volume."));
+        return NKCommandFail(pEntry, "Error rescaling model coordinates.");
+    return NKCommandDone(
+        NKString("Model transformations recalculated to fit the default view volume."));
 }
 
 // ---- rotationpoint ---------------------------------------------------------------
@@ -264,8 +253,8 @@ int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
     if (iShow >= 0 || iHide >= 0) {
         const bool bShow = iShow >= 0;
         if (g_pViewSettings != nullptr) g_pViewSettings->bShowRotationPoint = bShow ? 1 : 0;
-        return Done(NKString(bShow ? "Enable display of rotation point"
-                                   : "Disable display of rotation point"));
+        return NKCommandDone(NKString(bShow ? "Enable display of rotation point"
+                                            : "Disable display of rotation point"));
     }
     float p[3] = {0.0f, 0.0f, 0.0f};
     NKString description;
@@ -273,7 +262,7 @@ int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
     if (find("model") >= 0) {
         float box[6];
         if (!NKGetModelBoundingBox(box, NK_BOX_DISPLACED_OR_UNDEFORMED))
-            return Fail(pEntry, "No model bounding box");
+            return NKCommandFail(pEntry, "No model bounding box");
         for (int k = 0; k < 3; k++) p[k] = 0.5f * (box[k] + box[k + 3]);
         description = "model's centroid";
     } else if ((iWord = find("part")) >= 0) {
@@ -286,11 +275,11 @@ int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
         NKString error;
         if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) ==
             NK_PART_RANGE_ERROR)
-            return Fail(pEntry, error.GetText());
+            return NKCommandFail(pEntry, error.GetText());
         float box[6];
         if (!NKGetTransformedPartBoundingBox(CurrentFrame(), iFrom - 1, box,
                                              NK_BOX_DISPLACED_OR_UNDEFORMED))
-            return Fail(pEntry, "Illegal part specification");
+            return NKCommandFail(pEntry, "Illegal part specification");
         for (int k = 0; k < 3; k++) p[k] = 0.5f * (box[k] + box[k + 3]);
         description = NKString::FromFormat("part %d's centroid", iFrom);
     } else if ((iWord = find("node")) >= 0) {
@@ -303,11 +292,11 @@ int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
         if (iWord + 1 >= static_cast<int>(words.size()) ||
             std::sscanf(words[iWord + 1].GetText(), "%d,%d%c", &iPart, &iNode, &cExtra) != 2 ||
             pGeo == nullptr)
-            return Fail(pEntry, kNodeError);
+            return NKCommandFail(pEntry, kNodeError);
         NKPartItemRef ref = {iPart, iNode};
         if (iPart < 1 || !NKFindNodeByID(&ref, pGeo) ||
             pGeo->pParts[ref.iPart].pNodeCoords == nullptr)
-            return Fail(pEntry, kNodeError);
+            return NKCommandFail(pEntry, kNodeError);
         // The displaced position when the frame shows the part displaced.
         const NKVectorPartEntry *pEntry = NKGetPartVectorEntry(ref.iPart, pFrame);
         const float *pfCoords =
@@ -387,7 +376,7 @@ int Mirror(CommandTableEntry *pEntry, const char *pszArguments)
         for (float &v : pl)
             if (!params.NKGetParameterFloat(&v, true, NK_UNDEFINED, 0.0f)) return NK_CMD_FAILED;
         // A zero normal would make every pass matrix undefined.
-        if (NKVec3Length(pl) < 1e-6) return Fail(pEntry, "Illegal plane normal");
+        if (NKVec3Length(pl) < 1e-6) return NKCommandFail(pEntry, "Illegal plane normal");
         m.SetPlane(iPlane, pl);
         return MirrorDone(NKString::FromFormat("Symmetry plane %d set to %gx + %gy +%gz + %g = 0.",
                                                iPlane, pl[0], pl[1], pl[2], pl[3])
@@ -418,7 +407,7 @@ int Mirror(CommandTableEntry *pEntry, const char *pszArguments)
         m.SetRotationAngle(fAngle, point, axis);
         return MirrorDone(NKString::FromFormat("Set rotation angle to %g", fAngle).GetText());
     }
-    return Fail(pEntry, "Illegal parameter specified");
+    return NKCommandFail(pEntry, "Illegal parameter specified");
 }
 
 // xmirror, ymirror, zmirror: plane 1 normal to axis iAxis at the offset.

@@ -33,12 +33,6 @@ int Done(const std::string &msg)
     return NK_CMD_DONE;
 }
 
-int Fail(CommandTableEntry *pEntry, const char *pszText)
-{
-    NKCommandError(pEntry, pszText);
-    return NK_CMD_FAILED;
-}
-
 std::string Format(const char *pszFormat, int a, int b)
 {
     return NKString::FromFormat(pszFormat, a, b).GetText();
@@ -95,14 +89,14 @@ int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments, bool bEnv
     scan.NextToken();
     int iFrom = 0, iTo = 0;
     if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
-    if (TextureImageList.GetSize() == 0) return Fail(pEntry, "No texture images loaded");
+    if (TextureImageList.GetSize() == 0) return NKCommandFail(pEntry, "No texture images loaded");
     NKString name = scan.NextToken();
     const char *pszKind = bEnvironment ? "environment" : "texture";
     ImageRecord *pImage = ImageAt(0);
     std::string msg;
     if (!name.IsNull()) {
         pImage = FindImage(name);
-        if (pImage == nullptr) return Fail(pEntry, "Invalid texture name specified");
+        if (pImage == nullptr) return NKCommandFail(pEntry, "Invalid texture name specified");
         NKSetPartsTexture(iFrom - 1, iTo - 1, pImage);
         msg = NKString::FromFormat("Enable %s mapping for part %d to part %d with texture %s",
                                    pszKind, iFrom, iTo, pImage->szName.GetText())
@@ -127,7 +121,7 @@ int DisableMapping(CommandTableEntry *pEntry, const char *pszArguments, int iKin
     if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
     if (TextureImageList.GetSize() == 0) {
         if (iKind == 2) return Done("No textures are loaded.");
-        return Fail(pEntry, "No texture images loaded");
+        return NKCommandFail(pEntry, "No texture images loaded");
     }
     FlagParts(iFrom, iTo);
     if (iKind == 2) {
@@ -164,7 +158,7 @@ int ReadTexture(CommandTableEntry *pEntry, const char *pszArguments)
     scan.NextToken();
     NKString file = scan.NextArgument();
     if (file.IsNull() || file.GetText()[0] == '\0')
-        return Fail(pEntry, "Cannot open file for reading. No filename specified");
+        return NKCommandFail(pEntry, "Cannot open file for reading. No filename specified");
     std::string fileName = file.GetText();
     if (fileName.size() > 255) fileName.resize(255);
     bool bRange = false;
@@ -211,7 +205,7 @@ int ClearTextures(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     NKString word = scan.NextToken();
-    if (word.IsNull()) return Fail(pEntry, "No texture name specified");
+    if (word.IsNull()) return NKCommandFail(pEntry, "No texture name specified");
     std::string msg;
     if (strcasecmp(word.GetText(), "all") == 0) {
         NKRemoveTextureFromParts(nullptr);
@@ -222,7 +216,7 @@ int ClearTextures(CommandTableEntry *pEntry, const char *pszArguments)
         msg = "Cleared all textures from memory";
     } else {
         ImageRecord *pImage = FindImage(word);
-        if (pImage == nullptr) return Fail(pEntry, "Invalid texture name specified");
+        if (pImage == nullptr) return NKCommandFail(pEntry, "Invalid texture name specified");
         msg = std::string("Cleared texture") + pImage->szName.GetText() + " from memory";
         NKSetBackgroundImage(nullptr, 0, 0.0f, 0.0f);
         ReleaseBackground(pImage);
@@ -269,7 +263,7 @@ int ListTextures(CommandTableEntry *pEntry, const char *pszArguments)
     NKString error;
     if (!IsNumber(word) || pGeo == nullptr ||
         NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) == NK_PART_RANGE_ERROR)
-        return Fail(pEntry, "Invalid part range or texture name specified");
+        return NKCommandFail(pEntry, "Invalid part range or texture name specified");
     text = Format("Texture info for parts %d to %d:", iFrom, iTo);
     bool bAny = false;
     for (int p = iFrom - 1; p < iTo && p < pGeo->iNumParts; p++) {
