@@ -29,6 +29,7 @@
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 
+NKOrientedBox *g_pVectorFilterBox = nullptr;
 uint8_t g_uMeshColor[3] = {0, 0, 0};
 uint8_t g_uUndeformedColor[3] = {255, 255, 255};
 
@@ -70,8 +71,8 @@ NKString FormatNodeLabel(const NKPart &part, int iNode)
     return NKString::FromFormat("%d", iId);
 }
 
-// Placeholder: the vectors' filter box comes with the box manipulator;
-// until then no node lies outside it.
+// Placeholder: box filtering comes with the vector commands; until then
+// no node lies outside the box.
 bool OutsideVectorFilterBox(const float *) { return false; }
 
 // Scalar values are element values: the result holds them and node

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+class NKOrientedBox;
 struct NKFrame;
 struct NKPart;
 struct NKVectorSettings;
@@ -19,6 +20,11 @@ struct NKVectorSettings;
 // (undefcolor; white).
 extern uint8_t g_uMeshColor[3];
 extern uint8_t g_uUndeformedColor[3];
+
+// The vectors' filter box in display coordinates, which box filtering
+// tests each arrow's tail against; null until the tools make their
+// "Filter Box" handle at start-up (no box: nothing is filtered).
+extern NKOrientedBox *g_pVectorFilterBox;
 
 // One node to mark: node index within the part, the part, the colour.
 struct NKNodeMarker {
