@@ -16,6 +16,7 @@
 #include "readers/nk_data_source.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
+#include "render/nk_node_colors.h"
 #include "render/nk_primitives.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_surface.h"
@@ -106,21 +107,21 @@ void CutVertex(const CutSurfacePart &r, int n, bool bTexture)
 }
 
 // One part record of a plane's cut surface.
-void DrawCutPart(NKFrame *pFrame, int iPart, const CutSurfacePart &r, bool bLit, bool bTexture)
+void DrawCutPart(const CutSurfacePart &r, bool bLit, bool bTexture)
 {
     const NKIndexedFaceSet &m = r.mesh;
     if (m.pfCoords == nullptr || m.piConnects == nullptr || m.piPolygonNumNodes == nullptr) return;
     const bool bUnlitLines = bLit && FringeShade() && !bTexture;
     const bool bFans = g_RendererWorkarounds.bTrianglesOnly != 0;
-    // The value filter's test is asked only while the filter is on: it
-    // refuses every polygon it cannot judge.
-    const bool bFilter = g_ValueFilterSettings.bValueFilter != 0;
+    // The value filter judges each cut polygon by its own node values (the
+    // section's polygons are not the part's).
+    const bool bFilter = g_ValueFilterSettings.bValueFilter != 0 && r.pfValues != nullptr;
     glNormal3fv(r.fPlaneNormal);
     int iStart = 0;
     for (int p = 0; p < m.iNumPolygons; iStart += m.piPolygonNumNodes[p], p++) {
         const int iCount = m.piPolygonNumNodes[p];
         const int *c = m.piConnects + (m.piPolygonStart != nullptr ? m.piPolygonStart[p] : iStart);
-        if (bFilter && NKIsPolygonFilteredOut(pFrame, iPart, p)) continue;
+        if (bFilter && NKAnyValueOutsideFilter(c, iCount, r.pfValues)) continue;
         if (iCount == 2) {
             if (bUnlitLines) glDisable(GL_LIGHTING);
             glBegin(GL_LINES);
@@ -175,8 +176,9 @@ void DrawPlaneVectors(const CutPlane &plane, const VectorGrid &g, const NKVector
     if (bTex) NKEnableFringeTexture(false);
 }
 
-// Every boundary edge of the cut surface, white.
-void DrawOutline(CutSurface *pCut)
+// Every boundary edge of the cut surface, white; the sections hidden with
+// their parts have no outline either.
+void DrawOutline(const NKGeometry *pGeo, const CutPlane &plane, CutSurface *pCut)
 {
     if (!pCut->bEdgesFound) NKUpdateCutSurfaceEdges(pCut);
     if (!pCut->bEdgesFound) return;
@@ -185,7 +187,8 @@ void DrawOutline(CutSurface *pCut)
     glBegin(GL_LINES);
     for (int i = 0; i < pCut->iNumParts; i++) {
         const NKIndexedFaceSet &m = pCut->pParts[i].mesh;
-        if (!pCut->pParts[i].bHasSurface || m.pbEdgeType == nullptr || m.pfCoords == nullptr)
+        if (!pCut->pParts[i].bHasSurface || m.pbEdgeType == nullptr || m.pfCoords == nullptr ||
+            (i < pGeo->iNumParts && PartHidden(pGeo, i, plane.bHideWithPart)))
             continue;
         int iStart = 0;
         for (int p = 0; p < m.iNumPolygons; iStart += m.piPolygonNumNodes[p], p++) {
@@ -265,7 +268,7 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
                     static const float s_afBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
                     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, s_afBlack);
                 }
-                DrawCutPart(pFrame, r, pCut->pParts[r], bLit, bTexture);
+                DrawCutPart(pCut->pParts[r], bLit, bTexture);
             }
         }
         if (pPlane->bLocal) DisableLocalRectangle();
@@ -289,7 +292,7 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
     const CutPlane *pActive = pSet->GetPlane(iActive);
     if (pSet->GetHighlight() && pActive != nullptr && !pActive->bLocal && iActive < iPlanes &&
         pFrame->pCutSurfaces[iActive] != nullptr)
-        DrawOutline(pFrame->pCutSurfaces[iActive]);
+        DrawOutline(pGeo, *pActive, pFrame->pCutSurfaces[iActive]);
     // The parts drawn next find the lighting as it was.
     if (bLighting) glEnable(GL_LIGHTING);
     if (bCull) glEnable(GL_CULL_FACE);

@@ -231,7 +231,7 @@ protected:
 
 }  // namespace
 
-TEST_F(CutDrawGL, SectionOfAHiddenBlockFollowsHideWithPartAndShowsItsOutline)
+TEST_F(CutDrawGL, SectionOfAHiddenBlockFollowsHideWithPartAndItsOutlineToo)
 {
     Block(false);
     Run({"cutplane 0.5 0.5 0.375 0 0 1"});
@@ -242,7 +242,7 @@ TEST_F(CutDrawGL, SectionOfAHiddenBlockFollowsHideWithPartAndShowsItsOutline)
     };
     const Case cases[] = {
         {nullptr, true, true},
-        {"cutplanehidewithpart", false, true},  // the outline stays
+        {"cutplanehidewithpart", false, false},  // no outline around nothing
         {"nocutplanehidewithpart", true, true},
         {"nocutplanehighlight", true, false},
         {"cutplanehighlight", true, true},
@@ -264,6 +264,30 @@ TEST_F(CutDrawGL, SectionOfAHiddenBlockFollowsHideWithPartAndShowsItsOutline)
             EXPECT_TRUE(IsBackground(centre)) << what;
         EXPECT_EQ(AnyNearWindow(section.x0, section.Cy(), 255, 255, 255), c.bOutline) << what;
     }
+}
+
+// The value filter judges the section's polygons by their own values (z
+// 0.375 everywhere on this plane), not by the part's polygons that happen
+// to share their numbers.
+TEST_F(CutDrawGL, ValueFilterJudgesTheSectionByItsOwnValues)
+{
+    Block(false);
+    Run({"cutplane 0.5 0.5 0.375 0 0 1", "nocutplanehighlight"});
+    Draw();
+    const Box section = Drawn(IsSection);
+    ASSERT_GT(section.x1 - section.x0, 20);
+    const struct {
+        float fMin, fMax;
+        bool bShown;
+    } cases[] = {{0.3f, 0.4f, true}, {0.0f, 0.3f, false}, {0.4f, 1.0f, false}};
+    for (const auto &c : cases) {
+        g_ValueFilterSettings.bValueFilter = 1;
+        g_ValueFilterSettings.fFilterMin = c.fMin;
+        g_ValueFilterSettings.fFilterMax = c.fMax;
+        Draw();
+        EXPECT_EQ(Near(Read(section.Cx(), section.Cy()), 0, 255, 127), c.bShown) << c.fMin;
+    }
+    g_ValueFilterSettings = NKValueFilterSettings();
 }
 
 TEST_F(CutDrawGL, ClipPlaneCutsTheBlockAlsoPastALocalPlane)
@@ -399,7 +423,11 @@ TEST_F(CutDrawGL, PlaneVectorsAreWhiteUnscaledLinesWithHeads)
     pVectors->pResults[0].iNumNodes = iNodes;
     pVectors->pResults[0].pNodeValues =
         static_cast<float *>(NKCalloc((size_t)iNodes * 3, sizeof(float)));
-    for (int n = 0; n < iNodes; n++) pVectors->pResults[0].pNodeValues[3 * n] = 0.1f;
+    // A vector entry holds the displaced positions: every node moved by
+    // (0.1, 0, 0).
+    const float *pfCoords = pGeo->pParts[0].pNodeCoords;
+    for (int n = 0; n < 3 * iNodes; n++)
+        pVectors->pResults[0].pNodeValues[n] = pfCoords[n] + (n % 3 == 0 ? 0.1f : 0.0f);
     g_pModel->pFrames[0].pVector = pVectors;
     pVectors->iNumRef++;
     Run({"cutplane 0.5 0.5 0.375 0 0 1", "nocutplanehighlight", "cutplanevectors 5 5"});
@@ -414,6 +442,9 @@ TEST_F(CutDrawGL, PlaneVectorsAreWhiteUnscaledLinesWithHeads)
     for (int k = 0; k < g.iCountI * g.iCountJ; k++) {
         if (!g.pFound[k]) continue;
         iFound++;
+        EXPECT_NEAR(g.pfVectors[3 * k], 0.1f, 1e-5f) << k;
+        EXPECT_NEAR(g.pfVectors[3 * k + 1], 0.0f, 1e-5f) << k;
+        EXPECT_NEAR(g.pfVectors[3 * k + 2], 0.0f, 1e-5f) << k;
     }
     EXPECT_GT(iFound, 0);
     const Box lines = Drawn();
