@@ -45,6 +45,7 @@
 #include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
 #include "render/nk_node_colors.h"
+#include "render/nk_node_traces.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_part_overlays.h"
@@ -180,6 +181,7 @@ void ExitApplication(void)
     NKDestroyParticleTraceSet();
     NKDeleteCurrentPlot();
     NKFreeSelectionPaths();
+    NKFreeNodeTraces();
     NKClearTraceNodes();
     // The list's entries hold references to the model's geometries.
     g_SelectionList.Clear();

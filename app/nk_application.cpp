@@ -43,6 +43,7 @@
 #include "render/nk_part_display_commands.h"
 #include "render/nk_render_mode_commands.h"
 #include "render/nk_transform_commands.h"
+#include "render/nk_vector_commands.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -62,6 +63,7 @@ void RegisterCommandHandlers(void)
     NKRegisterFringeCommands();
     NKRegisterMaterialCommands();
     NKRegisterTransformCommands();
+    NKRegisterVectorCommands();
     NKRegisterRenderModeCommands();
     NKRegisterPlotCommands();
     NKRegisterImageCommands();

@@ -280,6 +280,9 @@ struct NKGeometry {
     float fGeoScale = 0.0f;
     float fCenter[3] = {0, 0, 0};
     int iProcessed = -1;  // pass mark: -1 = not yet handled
+    // Set when a part's displacements flag changed, so that what was built
+    // from the displaced or undisplaced shape is built again.
+    uint8_t bDisplacementsChanged = 0;
     NKPickInfo pickInfo;
     int iTotalNumNodes = 0;
     int iTotalNumPolygons = 0;

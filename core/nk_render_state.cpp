@@ -15,6 +15,7 @@ uint8_t g_bHiddenCullingAnalysis = 0;
 NKString g_szStepText("");
 NKContourSettings g_ContourSettings;
 NKVectorSettings g_VectorSettings;
+uint8_t g_uOneComponentVector[3] = {0, 0, 0};
 NKVectorSettings g_SeparateVectorSettings[3];
 NKMirrorSettings g_MirrorSettings;
 NKSelectionList g_SelectionList;

@@ -89,6 +89,10 @@ struct NKVectorSettings {
 // box manipulator that a start-up reset makes there).
 extern NKVectorSettings g_VectorSettings;
 extern NKVectorSettings g_SeparateVectorSettings[3];
+// The one-component vector file mode (xvec, yvec, zvec): a vector file with
+// one value per node is read as vectors with that value in the component
+// whose byte is 1 and 0 in the others. All three 0 (the start): off.
+extern uint8_t g_uOneComponentVector[3];
 // Modes 0 and 1 give the drawing, clamp and filter fields their start
 // values; mode 0 also the automatic scaling. Mode 2 changes nothing. False
 // for a null record.

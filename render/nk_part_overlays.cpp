@@ -18,6 +18,7 @@
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_numeric.h"
+#include "core/nk_oriented_box.h"
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
 #include "render/nk_element_drawing.h"
@@ -30,6 +31,7 @@
 #include "render/nk_view_settings.h"
 
 NKOrientedBox *g_pVectorFilterBox = nullptr;
+uint8_t g_bVectorBoxFilter = 0;
 uint8_t g_uMeshColor[3] = {0, 0, 0};
 uint8_t g_uUndeformedColor[3] = {255, 255, 255};
 
@@ -71,9 +73,13 @@ NKString FormatNodeLabel(const NKPart &part, int iNode)
     return NKString::FromFormat("%d", iId);
 }
 
-// Placeholder: box filtering comes with the vector commands; until then
-// no node lies outside the box.
-bool OutsideVectorFilterBox(const float *) { return false; }
+// A node outside the filter box while box filtering is on; without a box
+// nothing is filtered.
+bool OutsideVectorFilterBox(const float *pfNode)
+{
+    return g_bVectorBoxFilter && g_pVectorFilterBox != nullptr &&
+           !g_pVectorFilterBox->Contains(pfNode);
+}
 
 // Scalar values are element values: the result holds them and node
 // averaging is off.

@@ -25,6 +25,9 @@ extern uint8_t g_uUndeformedColor[3];
 // tests each arrow's tail against; null until the tools make their
 // "Filter Box" handle at start-up (no box: nothing is filtered).
 extern NKOrientedBox *g_pVectorFilterBox;
+// Box filtering on (vectors boxfilter) or off (vectors noboxfilter, the
+// start).
+extern uint8_t g_bVectorBoxFilter;
 
 // One node to mark: node index within the part, the part, the colour.
 struct NKNodeMarker {

@@ -11,6 +11,7 @@
 #include "core/nk_sound_sources.h"
 #include "render/nk_camera.h"
 #include "render/nk_lights.h"
+#include "render/nk_node_traces.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_ride.h"
@@ -60,6 +61,7 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     NKFLDRedrawOnSelection();
     if (pFrame == nullptr) return;
     DrawPickedPolygon(pFrame);
+    if (g_pViewSettings != nullptr && g_pViewSettings->bTraceNodes) NKDrawTraceCurves();
     // The manipulators and markers that follow are never clipped.
     if (g_pCutPlaneSet != nullptr) g_pCutPlaneSet->ApplyClipPlanes(false, -1);
     DrawSoundSourceMarkers(pFrame);
