@@ -36,9 +36,9 @@ enum { PART_STYLE = 8 };
 enum { POLY_POLYGON, POLY_PART, POLY_VERTICES };
 enum { ELEM_ID, ELEM_TYPE, ELEM_NODES };
 
-const char *const kPartChecks[] = {"Visible",       "Smooth shading", "Displacements",
-                                   "Transparent",   "Outline mesh",   "Vector arrows",
-                                   "Normals",       "Mesh",           "Fringes"};
+const char *const kPartChecks[] = {"Visible",     "Smooth shading", "Displacements",
+                                   "Transparent", "Outline mesh",   "Vector arrows",
+                                   "Normals",     "Mesh",           "Fringes"};
 
 NKInfoField Field(const char *pszLabel) { return NKInfoField{pszLabel, "", false}; }
 NKInfoField Heading(const char *pszLabel) { return NKInfoField{pszLabel, "", true}; }
@@ -82,7 +82,8 @@ std::string Place(const NKGeometry *pGeo, int iPart, int iItem, int iFrame, bool
 {
     if (iPart < 0) return "";
     const int iID = bElement ? NKGetElementID(iPart, iItem, pGeo) : NKGetNodeID(iPart, iItem, pGeo);
-    return NKString::FromFormat(bElement ? "part %d, element %d, step %d" : "part %d, node %d, step %d",
+    return NKString::FromFormat(bElement ? "part %d, element %d, step %d"
+                                         : "part %d, node %d, step %d",
                                 iPart + 1, iID, iFrame + 1)
         .GetText();
 }
@@ -119,9 +120,9 @@ std::vector<std::string> ValueCells(const NKFrame *pFrame, int iFrame, int iPart
     if (NodeVector(pFrame, iPart, iNode, afVec)) {
         for (int k = 0; k < 3; k++) cells[1 + k] = F(afVec[k]);
         const bool bDefined = !NKIsUndefined(afVec[0]);
-        cells[4] = bDefined ? F(std::sqrt(afVec[0] * afVec[0] + afVec[1] * afVec[1] +
-                                          afVec[2] * afVec[2]))
-                            : F(NK_UNDEFINED_VALUE);
+        cells[4] =
+            bDefined ? F(std::sqrt(afVec[0] * afVec[0] + afVec[1] * afVec[1] + afVec[2] * afVec[2]))
+                     : F(NK_UNDEFINED_VALUE);
     }
     return cells;
 }
@@ -182,9 +183,11 @@ void FillResultGroup(NKInfoPage *pPage, int iFirst, const char *pszName, const N
     if (pszName == nullptr) return;
     Set(pPage, iFirst, pszName);
     Set(pPage, iFirst + 1, G(pRange->min));
-    Set(pPage, iFirst + 2, Place(pGeo, pRange->iMinPart, pRange->iMinNode, pRange->iMinFrame, bElement));
+    Set(pPage, iFirst + 2,
+        Place(pGeo, pRange->iMinPart, pRange->iMinNode, pRange->iMinFrame, bElement));
     Set(pPage, iFirst + 3, G(pRange->max));
-    Set(pPage, iFirst + 4, Place(pGeo, pRange->iMaxPart, pRange->iMaxNode, pRange->iMaxFrame, bElement));
+    Set(pPage, iFirst + 4,
+        Place(pGeo, pRange->iMaxPart, pRange->iMaxNode, pRange->iMaxFrame, bElement));
 }
 
 bool IsElementResult(const NKScalarResult *pScalar)
@@ -242,11 +245,11 @@ NKInfoPage NKMakeInfoPage(int iPage)
     switch (iPage) {
     case NK_INFO_PAGE_MODEL:
         page.tabTitle = "Model";
-        page.fields = {Field("Database:"), Field("Geometry:"), Field("Filename:"),
-                       Field("Current step:"), Field(""), Heading("Geometry information:"),
-                       Field("Polygons:"), Field("Edges:"), Field("Nodes:"), Field("Elements:"),
-                       Field("Parts:"), Heading("Geometry coordinates:"), Field("Minimum:"),
-                       Field("Maximum:")};
+        page.fields = {Field("Database:"),     Field("Geometry:"), Field("Filename:"),
+                       Field("Current step:"), Field(""),          Heading("Geometry information:"),
+                       Field("Polygons:"),     Field("Edges:"),    Field("Nodes:"),
+                       Field("Elements:"),     Field("Parts:"),    Heading("Geometry coordinates:"),
+                       Field("Minimum:"),      Field("Maximum:")};
         break;
     case NK_INFO_PAGE_RESULTS:
         page.tabTitle = "Results";
@@ -266,26 +269,34 @@ NKInfoPage NKMakeInfoPage(int iPage)
         break;
     case NK_INFO_PAGE_PART:
         page.tabTitle = "Part";
-        page.fields = {Field("Part:"), Field(""), Heading("Part information:"),
-                       Field("Polygons:"), Field("Edges:"), Field("Nodes:"), Field("Elements:"),
-                       Heading("Part Attributes:"), Field("Draw Style:")};
-        for (const char *pszCheck : kPartChecks) page.checks.push_back(NKInfoCheck{pszCheck, false});
+        page.fields = {Field("Part:"),
+                       Field(""),
+                       Heading("Part information:"),
+                       Field("Polygons:"),
+                       Field("Edges:"),
+                       Field("Nodes:"),
+                       Field("Elements:"),
+                       Heading("Part Attributes:"),
+                       Field("Draw Style:")};
+        for (const char *pszCheck : kPartChecks)
+            page.checks.push_back(NKInfoCheck{pszCheck, false});
         break;
     case NK_INFO_PAGE_POLYGON:
         page.tabTitle = "Polygon";
         page.fields = {Field("Polygon:"), Field("Part:"), Field("Vertices:")};
-        page.lists = {List("Polygon coordinates:", {"Node ID", "X coord", "Y coord", "Z coord"},
-                           {60, 73, 73, 74}),
-                      List("Results:",
-                           {"Node ID", "Scalar", "Vector X", "Vector Y", "Vector Z", "Length"},
-                           {60, 70, 70, 70, 70, 70})};
+        page.lists = {
+            List("Polygon coordinates:", {"Node ID", "X coord", "Y coord", "Z coord"},
+                 {60, 73, 73, 74}),
+            List("Results:", {"Node ID", "Scalar", "Vector X", "Vector Y", "Vector Z", "Length"},
+                 {60, 70, 70, 70, 70, 70})};
         break;
     case NK_INFO_PAGE_ELEMENT:
         page.tabTitle = "Element";
         page.fields = {Field("Element ID:"), Field("Element type:"), Field("Nodes:")};
-        page.lists = {List("", {"#", "Node", "X coord", "Y coord", "Z coord"}, {20, 60, 70, 70, 70}),
-                      List("", {"#", "Node", "Scalar", "Vector X", "Vector Y", "Vector Z", "Length"},
-                           {20, 60, 70, 70, 70, 70, 70})};
+        page.lists = {
+            List("", {"#", "Node", "X coord", "Y coord", "Z coord"}, {20, 60, 70, 70, 70}),
+            List("", {"#", "Node", "Scalar", "Vector X", "Vector Y", "Vector Z", "Length"},
+                 {20, 60, 70, 70, 70, 70, 70})};
         break;
     default:
         break;
@@ -361,8 +372,8 @@ bool NKFillInfoNKFPage(NKInfoPage *pPage)
     for (int n = 0;; n++) {
         NKFBlock *pBlock = pReader->GetBlockByIndex(n);
         if (pBlock == nullptr) break;
-        blocks.rows.push_back({pBlock->GetKeyword().GetText(), I(pBlock->GetBlockID()),
-                               I(pBlock->GetNumItems())});
+        blocks.rows.push_back(
+            {pBlock->GetKeyword().GetText(), I(pBlock->GetBlockID()), I(pBlock->GetNumItems())});
     }
     return true;
 }
@@ -384,9 +395,9 @@ bool NKFillInfoPartPage(NKInfoPage *pPage, const NKPickInfo *pPick)
     Set(pPage, PART_NODES, I(pPart->iNumNodes));
     Set(pPage, PART_ELEMENTS, I(pPart->iNumElements));
     Set(pPage, PART_STYLE, DrawStyleName(pPart->iDrawStyle));
-    const uint8_t auFlags[] = {pPart->bVisible,      pPart->bSmooth,      pPart->bDisplacements,
-                               pPart->bTransparent,  pPart->bOutlineMesh, pPart->bVectors,
-                               pPart->bShowNormals,  pPart->bMesh,        pPart->bFringes};
+    const uint8_t auFlags[] = {pPart->bVisible,     pPart->bSmooth,      pPart->bDisplacements,
+                               pPart->bTransparent, pPart->bOutlineMesh, pPart->bVectors,
+                               pPart->bShowNormals, pPart->bMesh,        pPart->bFringes};
     for (size_t k = 0; k < pPage->checks.size() && k < sizeof(auFlags); k++)
         pPage->checks[k].bChecked = auFlags[k] != 0;
     return true;

@@ -121,7 +121,8 @@ void InfoSheet::BuildPage(int iPage)
         QStringList headers;
         for (const std::string &h : list.headers) headers << QString::fromStdString(h);
         pTable->setHorizontalHeaderLabels(headers);
-        for (size_t c = 0; c < list.widths.size(); c++) pTable->setColumnWidth(int(c), list.widths[c]);
+        for (size_t c = 0; c < list.widths.size(); c++)
+            pTable->setColumnWidth(int(c), list.widths[c]);
         pTable->verticalHeader()->hide();
         pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
         pLayout->addWidget(pTitle);
@@ -220,14 +221,9 @@ int PageOfSelector(int iSelector)
         return pPart != nullptr && pPart->iNumElements > 0 ? NK_INFO_PAGE_ELEMENT
                                                            : NK_INFO_PAGE_POLYGON;
     }
-    static const int kPages[] = {-1,
-                                 NK_INFO_PAGE_MODEL,
-                                 NK_INFO_PAGE_RESULTS,
-                                 NK_INFO_PAGE_NKF,
-                                 NK_INFO_PAGE_PART,
-                                 -1,
-                                 NK_INFO_PAGE_POLYGON,
-                                 NK_INFO_PAGE_ELEMENT};
+    static const int kPages[] = {
+        -1, NK_INFO_PAGE_MODEL,   NK_INFO_PAGE_RESULTS, NK_INFO_PAGE_NKF, NK_INFO_PAGE_PART,
+        -1, NK_INFO_PAGE_POLYGON, NK_INFO_PAGE_ELEMENT};
     return iSelector >= 1 && iSelector <= 7 ? kPages[iSelector] : -1;
 }
 

@@ -114,8 +114,8 @@ void PartAttributesDialog::SelectFlaggedParts(void)
     const QSignalBlocker block(m_pList);
     QListWidgetItem *pLast = nullptr;
     for (int i = 0; i < m_pList->count(); i++) {
-        const bool bSelected = pGeo != nullptr && pGeo->pParts != nullptr &&
-                               i < pGeo->iNumParts && pGeo->pParts[i].bSelected != 0;
+        const bool bSelected = pGeo != nullptr && pGeo->pParts != nullptr && i < pGeo->iNumParts &&
+                               pGeo->pParts[i].bSelected != 0;
         m_pList->item(i)->setSelected(bSelected);
         if (bSelected) pLast = m_pList->item(i);
     }

@@ -119,9 +119,9 @@ bool NKBuildPartMenuModel(const NKGeometry *pGeo, NKMenuModel *pModel)
                                       : "Hide " + std::to_string(s) + " Selected Parts"));
         if (n - s > 0)
             pModel->push_back(Item(NK_PARTMENU_HIDE_UNSELECTED, 0,
-                                   n - s == 1 ? std::string("Hide Unselected Part")
-                                              : "Hide " + std::to_string(n - s) +
-                                                    " Unselected Parts"));
+                                   n - s == 1
+                                       ? std::string("Hide Unselected Part")
+                                       : "Hide " + std::to_string(n - s) + " Unselected Parts"));
     }
     pModel->push_back(Item(NK_PARTMENU_SHOW_ALL, 0, "Show All Parts"));
     pModel->push_back(Item(NK_PARTMENU_SWAP, 0, "Swap Part Visibilities"));
@@ -131,8 +131,8 @@ bool NKBuildPartMenuModel(const NKGeometry *pGeo, NKMenuModel *pModel)
     return true;
 }
 
-bool NKBuildNodeMenuModel(const NKPickInfo *pPick, int iFirstId, int iEndId,
-                          const NKGeometry *pGeo, NKMenuModel *pModel)
+bool NKBuildNodeMenuModel(const NKPickInfo *pPick, int iFirstId, int iEndId, const NKGeometry *pGeo,
+                          NKMenuModel *pModel)
 {
     pModel->clear();
     if (pPick == nullptr || pGeo == nullptr || pGeo->pParts == nullptr) return false;
@@ -189,7 +189,8 @@ int GetMenuItemData(QMenu *pMenu, int iId)
 int NKRunPartMenuChoice(int iId, int iData, int iPickPart)
 {
     if (iId >= NK_PARTMENU_ROTATION_NODE && iId < NK_PARTMENU_ROTATION_NODE_END)
-        return Run(NKString::FromFormat("rotationpoint node %d,%d", iPickPart + 1, iData).GetText());
+        return Run(
+            NKString::FromFormat("rotationpoint node %d,%d", iPickPart + 1, iData).GetText());
     switch (iId) {
     case NK_PARTMENU_HIDE_SELECTED: {
         const int iResult = ExecuteOnAllParts("unpost", "%d %d", true);

@@ -53,14 +53,13 @@ bool NKBuildPartMenuModel(const NKGeometry *pGeo, NKMenuModel *pModel);
 // polygon order, ids from iFirstId (below iEndId), text and data the node's
 // user ID. False (empty) without a pick of a part and polygon inside the
 // geometry or when the polygon has no nodes.
-bool NKBuildNodeMenuModel(const NKPickInfo *pPick, int iFirstId, int iEndId,
-                          const NKGeometry *pGeo, NKMenuModel *pModel);
+bool NKBuildNodeMenuModel(const NKPickInfo *pPick, int iFirstId, int iEndId, const NKGeometry *pGeo,
+                          NKMenuModel *pModel);
 
 // The widgets over the models; the caller deletes the menu. Null where the
 // model builders answer false.
 QMenu *BuildPartContextMenu(const NKGeometry *pGeo);
-QMenu *BuildNodeSubmenu(const NKPickInfo *pPick, int iFirstId, int iEndId,
-                        const NKGeometry *pGeo);
+QMenu *BuildNodeSubmenu(const NKPickInfo *pPick, int iFirstId, int iEndId, const NKGeometry *pGeo);
 // Appends an item whose QAction carries the id and the data word.
 void AppendMenuItemWithData(int iId, int iData, const char *pszText, QMenu *pMenu);
 // The data word of the item with that id in the menu or its submenus; 0

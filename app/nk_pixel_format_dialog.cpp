@@ -28,11 +28,11 @@ struct FlagLabel {
     int iBit;
 };
 const FlagLabel kFlags[] = {
-    {"DRAW_TO_WINDOW", 2},         {"DRAW_TO_BITMAP", 3},         {"SUPPORT_GDI", 4},
-    {"SUPPORT_OPENGL", 5},         {"GENERIC_FORMAT", 6},         {"GENERIC_ACCELERATED", 12},
-    {"DOUBLEBUFFER", 0},           {"NEED_PALETTE", 7},           {"NEED_SYSTEM_PALETTE", 8},
-    {"STEREO", 1},                 {"SWAP_LAYER_BUFFERS", 11},    {"DOUBLEBUFFER_DONTCARE", 30},
-    {"STEREO_DONTCARE", 31},       {"SWAP_COPY", 10},             {"SWAP_EXCHANGE", 9}};
+    {"DRAW_TO_WINDOW", 2},   {"DRAW_TO_BITMAP", 3},      {"SUPPORT_GDI", 4},
+    {"SUPPORT_OPENGL", 5},   {"GENERIC_FORMAT", 6},      {"GENERIC_ACCELERATED", 12},
+    {"DOUBLEBUFFER", 0},     {"NEED_PALETTE", 7},        {"NEED_SYSTEM_PALETTE", 8},
+    {"STEREO", 1},           {"SWAP_LAYER_BUFFERS", 11}, {"DOUBLEBUFFER_DONTCARE", 30},
+    {"STEREO_DONTCARE", 31}, {"SWAP_COPY", 10},          {"SWAP_EXCHANGE", 9}};
 
 const char *const kSummary[][2] = {{"Number:", "number"},
                                    {"Color bits:", "colorBits"},
@@ -50,8 +50,8 @@ struct CountGroup {
 };
 const CountGroup kCountGroups[] = {
     {"Color Buffer",
-     {"cColorBits", "cRedBits", "cRedShift", "cGreenBits", "cGreenShift", "cBlueBits",
-      "cBlueShift", "cAlphaBits", "cAlphaShift"}},
+     {"cColorBits", "cRedBits", "cRedShift", "cGreenBits", "cGreenShift", "cBlueBits", "cBlueShift",
+      "cAlphaBits", "cAlphaShift"}},
     {"Accumulation Buffer",
      {"cAccumBits", "cAccumRedBits", "cAccumGreenBits", "cAccumBlueBits", "cAccumAlphaBits"}},
     {"Other",
@@ -59,8 +59,8 @@ const CountGroup kCountGroups[] = {
 
 class PixelFormatDialog : public QDialog {
 public:
-    PixelFormatDialog(const std::vector<NKPixelFormatDescriptor> &formats, int iRequest,
-                      int iFirst, QWidget *pParent);
+    PixelFormatDialog(const std::vector<NKPixelFormatDescriptor> &formats, int iRequest, int iFirst,
+                      QWidget *pParent);
     void reject() override { done(-1); }
 
 private:
@@ -194,11 +194,14 @@ void PixelFormatDialog::Select(void)
         done(m_iShown + 1);
         return;
     }
-    const std::string text = NKString::FromFormat(
-        "Once %s has been started you may only enumerate\nthe available pixel formats.\n\n"
-        "Please start %s with the -pixelformat command\nline option to allow selection of pixel "
-        "format to use.",
-        NK_PRODUCT_NAME, NK_PRODUCT_NAME).GetText();
+    const std::string text =
+        NKString::FromFormat(
+            "Once %s has been started you may only enumerate\nthe available pixel formats.\n\n"
+            "Please start %s with the -pixelformat command\nline option to allow selection of "
+            "pixel "
+            "format to use.",
+            NK_PRODUCT_NAME, NK_PRODUCT_NAME)
+            .GetText();
     NKMessageBox(text.c_str(), "Usage Information", NK_MB_ICON_INFORMATION);
 }
 
@@ -217,9 +220,9 @@ const char *YesNo(bool b) { return b ? "yes" : "no"; }
 
 void ShowCounts(QDialog *pDialog, const NKPixelFormatDescriptor &f)
 {
-    const int aiCounts[] = {f.cColorBits,    f.cRedBits,        f.cRedShift,      f.cGreenBits,
-                            f.cGreenShift,   f.cBlueBits,       f.cBlueShift,     f.cAlphaBits,
-                            f.cAlphaShift,   f.cAccumBits,      f.cAccumRedBits,  f.cAccumGreenBits,
+    const int aiCounts[] = {f.cColorBits,     f.cRedBits,        f.cRedShift,     f.cGreenBits,
+                            f.cGreenShift,    f.cBlueBits,       f.cBlueShift,    f.cAlphaBits,
+                            f.cAlphaShift,    f.cAccumBits,      f.cAccumRedBits, f.cAccumGreenBits,
                             f.cAccumBlueBits, f.cAccumAlphaBits, f.cDepthBits,    f.cStencilBits,
                             f.cAuxBuffers};
     int i = 0;
@@ -325,7 +328,8 @@ int NKAskPixelFormat(NKDeviceContext *pDC)
     NKFree(pFormats);
     int iFound = 0;
     if (g_iPixelFormatRequest == NK_PIXELFORMAT_ASK) {
-        const bool bSingle = g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bSingleBuffer != 0;
+        const bool bSingle =
+            g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bSingleBuffer != 0;
         iFound = NKFindPixelFormat(g_iDepthBitsRequest, NK_COLOR_BITS_REQUEST, bSingle,
                                    NK_PFD_DRAW_TO_WINDOW, pDC, false);
     }

@@ -108,7 +108,8 @@ protected:
         NKSelectParts(0, 0, bFirst ? 1 : 0);
         NKSelectParts(1, 1, bSecond ? 1 : 0);
     }
-    template <class T> T *Child(QWidget *pParent, const char *pszName)
+    template <class T>
+    T *Child(QWidget *pParent, const char *pszName)
     {
         T *pChild = pParent->findChild<T *>(pszName);
         EXPECT_NE(pChild, nullptr) << pszName;
@@ -203,13 +204,20 @@ TEST_F(ShellDialogsTest, PickedBeamQuadrilateralGivesFourNodeItems)
     EXPECT_EQ(rotation.submenu.back().text, "Node in Part 1");
     const NKMenuModel &nodes = rotation.submenu.back().submenu;
     ASSERT_EQ(nodes.size(), 4u);
-    const NKPart &part = pGeo->pParts[0];
+    NKPart &part = pGeo->pParts[0];
     for (int k = 0; k < 4; k++) {
         const int iID = NKGetNodeID(0, part.pConnects[part.pPolygonStart[3] + k], pGeo);
         EXPECT_EQ(nodes[size_t(k)].iId, NK_PARTMENU_ROTATION_NODE + k);
         EXPECT_EQ(nodes[size_t(k)].iData, iID);
         EXPECT_EQ(nodes[size_t(k)].text, std::to_string(iID));
     }
+    // A polygon of eight nodes gives five items.
+    const int iSavedCount = part.pPolygonNumNodes[3];
+    part.pPolygonNumNodes[3] = 8;
+    ASSERT_TRUE(NKBuildNodeMenuModel(&pGeo->pickInfo, NK_PARTMENU_ROTATION_NODE,
+                                     NK_PARTMENU_ROTATION_NODE_END, pGeo, &model));
+    EXPECT_EQ(model.size(), 5u);
+    part.pPolygonNumNodes[3] = iSavedCount;
     pGeo->pickInfo.iPolygon = part.iNumPolygons;  // outside the part: no node items
     EXPECT_FALSE(NKBuildNodeMenuModel(&pGeo->pickInfo, NK_PARTMENU_ROTATION_NODE,
                                       NK_PARTMENU_ROTATION_NODE_END, pGeo, &model));
@@ -243,8 +251,8 @@ TEST_F(ShellDialogsTest, PartVisibilitiesDialogPostsThroughCommands)
     sg_Lines.clear();
     pVisible->click();
     EXPECT_EQ(pVisible->checkState(), Qt::Unchecked);
-    EXPECT_EQ(sg_Lines, (std::vector<std::string>{"nodisplay", "unpost 1 1", "unpost 2 2",
-                                                  "display"}));
+    EXPECT_EQ(sg_Lines,
+              (std::vector<std::string>{"nodisplay", "unpost 1 1", "unpost 2 2", "display"}));
 
     // The list follows the selection made elsewhere.
     Select(false, false);
@@ -350,8 +358,7 @@ std::vector<NKPixelFormatDescriptor> TestFormats(void)
     formats[0].cDepthBits = 24;
     formats[1].dwFlags = NK_PFD_DRAW_TO_WINDOW | NK_PFD_GENERIC_FORMAT;
     formats[1].iPixelType = NK_PFD_TYPE_COLORINDEX;
-    formats[2].dwFlags = NK_PFD_DRAW_TO_WINDOW | NK_PFD_GENERIC_FORMAT |
-                         NK_PFD_GENERIC_ACCELERATED;
+    formats[2].dwFlags = NK_PFD_DRAW_TO_WINDOW | NK_PFD_GENERIC_FORMAT | NK_PFD_GENERIC_ACCELERATED;
     formats[2].bReserved = 0x21;
     return formats;
 }
