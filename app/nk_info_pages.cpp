@@ -229,8 +229,8 @@ bool FillElementRows(NKInfoPage *pPage, NKFrame *pFrame, int iPart, int iElement
             return NKDiagnostic("Illegal node in element nodes array", "NKUpdateInfoElementDialog");
         const std::string id = I(NKGetNodeID(iPart, iNode, NKGetFrameGeometry(pFrame)));
         float afCoords[3];
-        NodeModelCoords(pFrame, iPart, iNode, afCoords);
-        coords.rows[j] = {I(j + 1), id, G(afCoords[0]), G(afCoords[1]), G(afCoords[2])};
+        if (NodeModelCoords(pFrame, iPart, iNode, afCoords))
+            coords.rows[j] = {I(j + 1), id, G(afCoords[0]), G(afCoords[1]), G(afCoords[2])};
         const std::vector<std::string> cells = ValueCells(pFrame, -1, iPart, iNode);
         values.rows[j + 1] = {I(j + 1), id, cells[0], cells[1], cells[2], cells[3], cells[4]};
     }

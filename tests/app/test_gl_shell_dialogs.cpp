@@ -20,6 +20,7 @@
 #include "app/nk_info_sheet.h"
 #include "app/nk_part_attributes.h"
 #include "app/nk_part_menu.h"
+#include "app/nk_pick_commands.h"
 #include "app/nk_pixel_format.h"
 #include "app/nk_pixel_format_dialog.h"
 #include "app/nk_window_utils.h"
@@ -345,6 +346,43 @@ TEST_F(ShellDialogsTest, InfoSheetShowsTheFaceSetAsPolygon)
     EXPECT_EQ(NKInfoFieldValue(*pPart, "Part:"), "Load patch");
     EXPECT_EQ(NKInfoFieldValue(*pPart, ""), "1 of 2");
     EXPECT_EQ(NKInfoFieldValue(*pPart, "Elements:"), "0");
+    NKInitPickInfo(&Geo()->pickInfo);
+}
+
+TEST_F(ShellDialogsTest, PageRecordsFollowTheContinuousPickAndDisplacements)
+{
+    Open("beam.nkf");
+    NKInfoPage results = NKMakeInfoPage(NK_INFO_PAGE_RESULTS);
+    results.fields[1].value = "kept";  // the scalar result's name
+    g_bPickInfoInSheet = 1;
+    g_bContinuousNodePicked = 1;
+    g_ContinuousPick.iPart = 0;
+    g_ContinuousPick.iNode = 0;
+    EXPECT_EQ(NKGetInfoPick(), &g_ContinuousPick);
+    ASSERT_TRUE(NKFillInfoResultsPage(&results));
+    EXPECT_EQ(NKInfoFieldValue(results, "Name:"), "kept");
+    EXPECT_EQ(NKInfoFieldValue(results, "Node ID:"),
+              "1, " + std::to_string(NKGetNodeID(0, 0, Geo())));
+    EXPECT_FALSE(NKInfoFieldValue(results, "Coordinates:").empty());
+    g_bContinuousNodePicked = 0;
+    ASSERT_TRUE(NKFillInfoResultsPage(&results));
+    EXPECT_EQ(NKInfoFieldValue(results, "Node ID:"), "");
+    g_bPickInfoInSheet = 0;
+    NKInitPickInfo(&g_ContinuousPick);
+
+    NKPart &part = Geo()->pParts[0];
+    Geo()->pickInfo.iPart = 0;
+    Geo()->pickInfo.iPolygon = 0;
+    NKInfoPage polygon = NKMakeInfoPage(NK_INFO_PAGE_POLYGON);
+    const uint8_t bSaved = part.bDisplacements;
+    for (uint8_t bShown : {0, 1}) {
+        part.bDisplacements = bShown;
+        ASSERT_TRUE(NKFillInfoPolygonPage(&polygon, NKGetInfoPick()));
+        EXPECT_EQ(polygon.lists[0].title,
+                  bShown ? "Displaced polygon coordinates:" : "Polygon coordinates:");
+        EXPECT_EQ(polygon.lists[0].rows.size(), 4u);
+    }
+    part.bDisplacements = bSaved;
     NKInitPickInfo(&Geo()->pickInfo);
 }
 
