@@ -399,7 +399,7 @@ int CommandHandler(int iId)
         Run("showinfodialog");
         break;
     case NK_MENU_PARTS:
-        ShowPartAttributesDialog(0);
+        ShowPartAttributesDialog(1);
         break;
     case NK_MENU_ABOUT:
         NKRunAboutBox();

@@ -7,6 +7,7 @@
 
 #include "app/nk_animation_timer.h"
 #include "app/nk_app_records.h"
+#include "app/nk_info_sheet.h"
 #include "app/nk_render_context.h"
 #include "app/nk_view_window.h"
 #include "core/nk_graphics_settings.h"
@@ -43,6 +44,7 @@ void NKInstallShellHooks(void)
     NKFillRenderContextHooks(&shellHooks);
     NKFillViewWindowHooks(&shellHooks, &modelHooks);
     shellHooks.pfnResetModelState = NKResetModelStateRecords;
+    NKFillInfoDialogHooks(&shellHooks);
     NKSetShellHooks(shellHooks);
     NKSetModelHooks(modelHooks);
 }

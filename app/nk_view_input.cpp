@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "app/nk_main_window.h"
+#include "app/nk_part_menu.h"
 #include "app/nk_study_mouse.h"
 #include "app/nk_toolbar.h"
 #include "app/nk_view_window.h"
@@ -94,13 +95,23 @@ void SetMouseCapture(bool bOn)
     }
 }
 
-// Placeholder: the interaction cursor, the part context menu, the 3-D
-// manipulators, the in-view menus, hover highlighting and part tooltips
-// come with the drawing code's interaction; until then the view has one
-// cursor and nothing is dragged or highlighted.
+// Placeholder: the interaction cursor, the 3-D manipulators, the in-view
+// menus, hover highlighting and part tooltips come with the drawing code's
+// interaction; until then the view has one cursor and nothing is dragged
+// or highlighted.
 void UpdateInteractionCursor(void) {}
 bool IsCursorOverridden(void) { return false; }
-void ShowPartContextMenu(int, int) {}
+
+// The part menu takes the mouse and the keys until it closes, so the
+// view's release and key-up events never come: the press's capture ends
+// and the held keys are forgotten before it opens.
+void OpenPartMenu(QWindow *pView)
+{
+    SetMouseCapture(false);
+    sg_uHeldKeys = 0;
+    UpdateInteractionCursor();
+    ShowPartContextMenu(pView, g_InputState.iX, g_InputState.iY, NKGetCurrentGeometry());
+}
 
 // Shift or Ctrl with the left button picks (Ctrl toggles the picked part's
 // highlight, Shift selects only it; parts are not picked while the model is
@@ -115,7 +126,7 @@ void PickAtMouse(bool bCtrl)
                   &pick, bPartsOff);
     NKHandlePickResult(&pick);
     NKRefreshPartAttributesDialog();
-    RefreshInfoPropertySheet();
+    RefreshInfoPropertySheet(5, false);
     NKRedrawView();
 }
 
@@ -198,7 +209,7 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
     if (pEvent->button() == Qt::LeftButton) {
         PickAtMouse((pEvent->modifiers() & Qt::ControlModifier) != 0);
     } else if (pEvent->button() == Qt::RightButton) {
-        ShowPartContextMenu(g_InputState.iX, g_InputState.iY);
+        OpenPartMenu(pView);
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "app/nk_app_records.h"
 #include "app/nk_pixel_format.h"
+#include "app/nk_pixel_format_dialog.h"
 #include "app/nk_render_context.h"
 #include "app/nk_shell_services.h"
 #include "app/nk_splash.h"
@@ -140,19 +141,19 @@ void ViewWindow::resizeEvent(QResizeEvent *)
     NKResizeView(int(width() * dRatio), int(height() * dRatio));
 }
 
-// Placeholder: the pixel-format dialog is not built yet; asking the user
-// answers -1, "choose automatically".
-int AskPixelFormat(void)
+// The splash would cover the dialog; the user's choice, or -1 ("choose
+// automatically") after Cancel.
+int AskPixelFormat(NKDeviceContext *pDC)
 {
     NKDestroySplashWindow();
-    return NK_PIXELFORMAT_AUTO;
+    return NKAskPixelFormat(pDC);
 }
 
 // -10 asks for a software format (none found: choose automatically), -20
 // asks the user.
 int ResolveRequest(NKDeviceContext *pDC)
 {
-    if (g_iPixelFormatRequest == NK_PIXELFORMAT_ASK) return AskPixelFormat();
+    if (g_iPixelFormatRequest == NK_PIXELFORMAT_ASK) return AskPixelFormat(pDC);
     if (g_iPixelFormatRequest != NK_PIXELFORMAT_SOFTWARE) return g_iPixelFormatRequest;
     return NKChooseSoftwarePixelFormat(g_iDepthBitsRequest, NK_COLOR_BITS_REQUEST, SingleBuffered(),
                                        pDC);

@@ -14,6 +14,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cstdlib>
+
 #include "app/nk_main_window.h"
 #include "app/nk_splash.h"
 #include "core/nk_diagnostic.h"
@@ -212,4 +214,13 @@ void *NKCreatePaletteFromColorTable(const void *, int) { return nullptr; }
 
 void *NKCreateDefaultPalette(void) { return nullptr; }
 
-bool NKRefreshPartAttributesDialog(void) { return true; }
+// The same test as the message boxes': nothing waits under CI or on the
+// offscreen and minimal platforms.
+bool NKCanWaitForUser(void)
+{
+    const char *pszCi = std::getenv("CI");
+    if (pszCi != nullptr && pszCi[0] != '\0') return false;
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr) return false;
+    const QString platform = QGuiApplication::platformName();
+    return platform != "offscreen" && platform != "minimal";
+}

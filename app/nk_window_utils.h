@@ -69,7 +69,11 @@ void NKDrawBitmapResource(QWidget *pWindow, int iResourceId);
 void *NKCreatePaletteFromColorTable(const void *pColorTable, int iCount);
 void *NKCreateDefaultPalette(void);
 
-// Selects in the part attributes dialog the parts that are selected; true.
-// Whether the dialog is open is asked through core/nk_shell_hooks.h.
-// Placeholder: the dialog is not built yet; there is nothing to refresh.
+// When the part attributes dialog (app/nk_part_attributes.h) is open and a
+// geometry is loaded, its list selects exactly the selected parts and the
+// dialog takes that as a change of its list; true.
 bool NKRefreshPartAttributesDialog(void);
+
+// Whether a user can see and answer a window that waits (a menu, a modal
+// dialog): a widget application on a real display, CI not set.
+bool NKCanWaitForUser(void);

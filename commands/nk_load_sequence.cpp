@@ -179,7 +179,7 @@ bool NKRefreshAfterLoad(const char *pszFileName)
         ShowPartAttributesDialog(0);
         ShowPartAttributesDialog(1);
     }
-    RefreshInfoPropertySheet();
+    RefreshInfoPropertySheet(0, false);
     NKToggleMessageOutput(true);
     NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
     // The display transform always subtracts the model centre, so the

@@ -36,9 +36,10 @@ void ShowPartAttributesDialog(int iMode)
         sg_Hooks.pfnShowPartAttributesDialog(iMode);
 }
 
-void RefreshInfoPropertySheet(void)
+void RefreshInfoPropertySheet(int iPage, bool bActivate)
 {
-    if (sg_Hooks.pfnRefreshInfoPropertySheet != nullptr) sg_Hooks.pfnRefreshInfoPropertySheet();
+    if (sg_Hooks.pfnRefreshInfoPropertySheet != nullptr)
+        sg_Hooks.pfnRefreshInfoPropertySheet(iPage, bActivate);
 }
 
 void ResetModelState(bool bKeepSettings)

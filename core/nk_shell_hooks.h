@@ -29,8 +29,12 @@ struct NKShellHooks {
     // app/: shows the part attributes dialog again in mode 0 or 1 (its
     // contents follow the model). Empty: nothing.
     void (*pfnShowPartAttributesDialog)(int iMode) = nullptr;
-    // app/: refreshes the information property sheet. Empty: nothing.
-    void (*pfnRefreshInfoPropertySheet)(void) = nullptr;
+    // app/: refreshes the information property sheet. With bActivate the
+    // sheet is shown (made when needed) and the page iPage selects (1 Model,
+    // 2 Results, 3 NKF file, 4 Part, 5 Element or Polygon by the pick, 6
+    // Polygon, 7 Element) is brought up; the current page is filled again
+    // either way. Empty: nothing.
+    void (*pfnRefreshInfoPropertySheet)(int iPage, bool bActivate) = nullptr;
     // app/: resets the view and interaction state for a new model, keeping
     // the display settings when bKeepSettings. Empty: nothing.
     void (*pfnResetModelState)(bool bKeepSettings) = nullptr;
@@ -73,7 +77,7 @@ const NKShellHooks &NKGetShellHooks(void);
 void NKCloseInfoDialogs(void);
 bool NKIsPartAttributesDialogOpen(void);
 void ShowPartAttributesDialog(int iMode);
-void RefreshInfoPropertySheet(void);
+void RefreshInfoPropertySheet(int iPage, bool bActivate);
 void ResetModelState(bool bKeepSettings);
 void NKStoreRecentFiles(const NKString *pEntries, int iCount);
 void NKPlotInterfaceClose(void);
