@@ -5,10 +5,12 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWindow>
 
 #include "app/nk_main_window.h"
+#include "app/nk_pick_feedback.h"
 #include "app/nk_study_mouse.h"
 #include "app/nk_toolbar.h"
 #include "app/nk_view_window.h"
@@ -26,6 +28,7 @@
 #include "render/nk_navigation.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_view_settings.h"
+#include "tools/nk_pick_feedback.h"
 #include "tools/nk_picking.h"
 
 uint8_t g_bRotationDisabled = 0;
@@ -94,12 +97,9 @@ void SetMouseCapture(bool bOn)
     }
 }
 
-// Placeholder: the interaction cursor, the part context menu, the 3-D
-// manipulators, the in-view menus, hover highlighting and part tooltips
-// come with the drawing code's interaction; until then the view has one
-// cursor and nothing is dragged or highlighted.
-void UpdateInteractionCursor(void) {}
-bool IsCursorOverridden(void) { return false; }
+// Placeholder: the part context menu, the 3-D manipulators and the in-view
+// menus come with the drawing code's interaction; until then nothing is
+// dragged.
 void ShowPartContextMenu(int, int) {}
 
 // Shift or Ctrl with the left button picks (Ctrl toggles the picked part's
@@ -114,9 +114,51 @@ void PickAtMouse(bool bCtrl)
     NKPickAtMouse(-1, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport, &g_InputState,
                   &pick, bPartsOff);
     NKHandlePickResult(&pick);
+    ReportPickHit(&pick);
     NKRefreshPartAttributesDialog();
     RefreshInfoPropertySheet();
     NKRedrawView();
+}
+
+// Hover picks run only while a part of the current geometry is a hot spot:
+// only hot spots are drawn by hover, and a pick over a large model costs
+// tens of milliseconds. Entering or leaving a hot spot redraws.
+void UpdateHoveredPart(void)
+{
+    if (g_pViewSettings == nullptr || !g_pViewSettings->bHotSpotHighlight ||
+        !NKCurrentGeometryHasHotSpots())
+        return;
+    const int iOld = g_pViewSettings->iHoveredPart;
+    const int iNew = PickPartAtPixel(g_InputState.iX, g_InputState.iY);
+    if (iNew == iOld) return;
+    g_pViewSettings->iHoveredPart = iNew;
+    const NKGeometry *pGeo = NKGetFrameGeometry(NKGetCurrentFrame());
+    auto isHotSpot = [pGeo](int i) {
+        return pGeo != nullptr && i >= 0 && i < pGeo->iNumParts &&
+               pGeo->pParts[i].hotSpot.bHasHotSpot != 0;
+    };
+    if (isHotSpot(iOld) || isHotSpot(iNew)) NKInvalidateView();
+}
+
+// The part tool tip of the tick: shown while the pointer rests over the
+// view (where it was at the last tick) and no button is held; an empty text
+// hides it.
+QPoint sg_LastTickPos(-1, -1);
+void UpdatePartToolTip(void)
+{
+    QWindow *pView = NKGetViewWindow();
+    const QPoint global = QCursor::pos();
+    const bool bResting = global == sg_LastTickPos;
+    sg_LastTickPos = global;
+    if (g_bPartTooltips == 0 || pView == nullptr || !bResting || g_InputState.uButtons != 0) return;
+    const QPointF local = QPointF(pView->mapFromGlobal(global)) * pView->devicePixelRatio();
+    NKString text;
+    GetPartToolTip(&text, int(local.x()), int(local.y()));
+    if (text.IsEmpty()) {
+        QToolTip::hideText();
+    } else if (QToolTip::text() != QString::fromUtf8(text.GetText()) || !QToolTip::isVisible()) {
+        QToolTip::showText(global, QString::fromUtf8(text.GetText()));
+    }
 }
 
 }  // namespace
@@ -187,7 +229,7 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
 {
     if (pView != nullptr) pView->requestActivate();
     SampleMouse(pView, pEvent);
-    UpdateInteractionCursor();
+    UpdateInteractionCursor(&g_InputState);
     SetMouseCapture(true);
     if (!HasModel()) return;
     if (!ShiftOrCtrl()) {
@@ -208,6 +250,7 @@ void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
     if (!HasModel()) return;
+    UpdateHoveredPart();
     // Moving the camera would leave the culled polygons of the old view.
     if (g_InputState.uButtons != 0 && g_bHiddenCullingOn != 0) ExecuteCommand("nohp");
     if (!StudyMode()) return;
@@ -220,7 +263,7 @@ void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
 void NKViewMouseRelease(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
-    UpdateInteractionCursor();
+    UpdateInteractionCursor(&g_InputState);
     if (g_InputState.uButtons == 0) {
         SetMouseCapture(false);
         NKStopWalkMotion();
@@ -256,7 +299,7 @@ void NKViewKeyPress(QKeyEvent *pEvent)
 {
     NKRecordKeyEvent(pEvent, true);
     SampleKeysOfEvent();
-    if (NKIsCursorOverView()) UpdateInteractionCursor();
+    if (NKIsCursorOverView()) UpdateInteractionCursor(&g_InputState);
     if (pEvent->key() == Qt::Key_C && !pEvent->isAutoRepeat() && bCommandFilePaused) {
         ExecuteCommand("resumefile");
     } else if ((g_InputState.uKeys & kNavigationKeys) != 0 && !pEvent->isAutoRepeat()) {
@@ -270,7 +313,7 @@ void NKViewKeyRelease(QKeyEvent *pEvent)
     NKRecordKeyEvent(pEvent, false);
     if (pEvent->isAutoRepeat()) return;
     SampleKeysOfEvent();
-    if (NKIsCursorOverView()) UpdateInteractionCursor();
+    if (NKIsCursorOverView()) UpdateInteractionCursor(&g_InputState);
     if (NKNavigationKeyBit(pEvent->key()) == 0 || (g_InputState.uKeys & kNavigationKeys) != 0)
         return;
     NKStopWalkMotion();
@@ -294,17 +337,22 @@ bool NKIsCursorOverView(void)
     return QRect(QPoint(0, 0), pView->size()).contains(local);
 }
 
-// Timer 4: while the cursor is over the view, Ctrl or Shift held pauses a
-// running animation, releasing both resumes it.
+// Timer 4: while the cursor is over the view, the cursor follows the keys,
+// the part tool tip shows, and Ctrl or Shift held pauses a running
+// animation, releasing both resumes it (not while the wait cursor shows).
 void NKViewTimerTick(int)
 {
-    if (!NKIsCursorOverView()) return;
+    if (!NKIsCursorOverView()) {
+        sg_LastTickPos = QPoint(-1, -1);
+        return;
+    }
     NKSampleHeldKeys(true);
-    UpdateInteractionCursor();
+    const bool bFree = UpdateInteractionCursor(&g_InputState);
     if (!HasModel()) return;
+    UpdatePartToolTip();
     if (ShiftOrCtrl()) {
         NKSuspendAnimation(true);
-    } else if (!IsCursorOverridden()) {
+    } else if (bFree) {
         NKSuspendAnimation(false);
     }
 }
