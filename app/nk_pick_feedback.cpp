@@ -26,15 +26,12 @@ struct CursorShape {
     int iCode;
     Qt::CursorShape shape;
 };
-constexpr CursorShape kShapes[] = {{NK_CURSOR_STUDY_PAN, Qt::ClosedHandCursor},
-                                   {NK_CURSOR_STUDY_ROTATE, Qt::SizeAllCursor},
-                                   {NK_CURSOR_STUDY_ZOOM, Qt::SizeVerCursor},
-                                   {NK_CURSOR_WALK, Qt::UpArrowCursor},
-                                   {NK_CURSOR_WALK_LOOK, Qt::SizeFDiagCursor},
-                                   {NK_CURSOR_WALK_ROLL, Qt::SizeHorCursor},
-                                   {NK_CURSOR_PICK_SELECT, Qt::CrossCursor},
-                                   {NK_CURSOR_PICK_TOGGLE, Qt::PointingHandCursor},
-                                   {NK_CURSOR_PICK_BOTH, Qt::WhatsThisCursor}};
+constexpr CursorShape kShapes[] = {
+    {NK_CURSOR_STUDY_PAN, Qt::ClosedHandCursor}, {NK_CURSOR_STUDY_ROTATE, Qt::SizeAllCursor},
+    {NK_CURSOR_STUDY_ZOOM, Qt::SizeVerCursor},   {NK_CURSOR_WALK, Qt::UpArrowCursor},
+    {NK_CURSOR_WALK_LOOK, Qt::SizeFDiagCursor},  {NK_CURSOR_WALK_ROLL, Qt::SizeHorCursor},
+    {NK_CURSOR_PICK_SELECT, Qt::CrossCursor},    {NK_CURSOR_PICK_TOGGLE, Qt::PointingHandCursor},
+    {NK_CURSOR_PICK_BOTH, Qt::WhatsThisCursor}};
 
 // Whether this file set the application's override wait cursor.
 bool sg_bWaitShown = false;

@@ -107,9 +107,8 @@ void PushPickOffset(void)
 }
 
 // The drawn coordinates of the entries' nodes or hit points.
-std::vector<float> EntryPoints(NKFrame *pFrame, int iFrame, int iPart,
-                               NKPickInfo *const *ppEntries, const int *piIndices, int iCount,
-                               bool bHitPoints)
+std::vector<float> EntryPoints(NKFrame *pFrame, int iFrame, int iPart, NKPickInfo *const *ppEntries,
+                               const int *piIndices, int iCount, bool bHitPoints)
 {
     std::vector<float> points;
     if (ppEntries == nullptr || piIndices == nullptr) return points;
@@ -161,8 +160,8 @@ void NKDrawPickedPartBox(int iFrame, int iPart)
     NKDrawBox(afBox, false, 1.0f);
 }
 
-void NKDrawPickedElements(int iFrame, int iPart, NKPickInfo *const *ppEntries,
-                          const int *piIndices, int iCount, bool bFilled)
+void NKDrawPickedElements(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,
+                          int iCount, bool bFilled)
 {
     NKFrame *pFrame = NKGetFrame(iFrame);
     NKPart *pPart = NKGetFramePart(pFrame, iPart);
@@ -175,8 +174,8 @@ void NKDrawPickedElements(int iFrame, int iPart, NKPickInfo *const *ppEntries,
     glPopMatrix();
 }
 
-void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries,
-                          const int *piIndices, int iCount)
+void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,
+                          int iCount)
 {
     NKFrame *pFrame = NKGetFrame(iFrame);
     NKPart *pPart = NKGetFramePart(pFrame, iPart);
@@ -201,7 +200,8 @@ void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries,
 void NKDrawPickedNodes(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,
                        int iCount)
 {
-    DrawSpheres(EntryPoints(NKGetFrame(iFrame), iFrame, iPart, ppEntries, piIndices, iCount, false));
+    DrawSpheres(
+        EntryPoints(NKGetFrame(iFrame), iFrame, iPart, ppEntries, piIndices, iCount, false));
 }
 
 void NKDrawPickedPoints(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,
@@ -251,8 +251,8 @@ bool NKFormatNodeInfo(NKString *pText, NKFrame *pFrame, int iPart, int iNode)
         for (int i = 0; i < 3; i++)
             afVector[i] = pVector->pNodeValues[3 * iNode + i] - pPart->pNodeCoords[3 * iNode + i];
         DisplayToModelVector(afVector);
-        text = NKString::FromFormat("%s\nVector: %g %g %g", text.GetText(), afVector[0], afVector[1],
-                                    afVector[2]);
+        text = NKString::FromFormat("%s\nVector: %g %g %g", text.GetText(), afVector[0],
+                                    afVector[1], afVector[2]);
     }
     *pText = text;
     return true;

@@ -36,12 +36,12 @@ bool NKDrawElementShape(NKFrame *pFrame, NKPart *pPart, int iPart, int iElement,
 void NKDrawPickedPartBox(int iFrame, int iPart);
 // The entries' elements (piIndices[0..iCount-1] into ppEntries), inside the
 // pick offset.
-void NKDrawPickedElements(int iFrame, int iPart, NKPickInfo *const *ppEntries,
-                          const int *piIndices, int iCount, bool bFilled);
+void NKDrawPickedElements(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,
+                          int iCount, bool bFilled);
 // The entries' polygons filled with their packed normals, inside the pick
 // offset.
-void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries,
-                          const int *piIndices, int iCount);
+void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,
+                          int iCount);
 // A sphere of constant screen size (factor 0.005) at each entry's node.
 void NKDrawPickedNodes(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,
                        int iCount);

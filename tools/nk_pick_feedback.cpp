@@ -20,8 +20,8 @@
 #include "render/nk_label_overlay.h"
 #include "render/nk_pick_display.h"
 #include "render/nk_scene_view.h"
-#include "tools/nk_picking.h"
 #include "tools/nk_cut_surface.h"
+#include "tools/nk_picking.h"
 #include "tools/nk_surface_records.h"
 
 namespace {
@@ -138,7 +138,8 @@ bool NKFormatPointInfo(NKString *pText, NKFrame *pFrame, int iPlane, int iPiece,
     NKString text = NKString::FromFormat("Pos: %g %g %g", afPos[0], afPos[1], afPos[2]);
     if (piece.pfValues != nullptr) {
         bool bUndefined = false;
-        for (int i = 0; i < n; i++) bUndefined = bUndefined || NKIsUndefined(piece.pfValues[piNodes[i]]);
+        for (int i = 0; i < n; i++)
+            bUndefined = bUndefined || NKIsUndefined(piece.pfValues[piNodes[i]]);
         text = bUndefined ? NKString::FromFormat("%s\nScalar: UNDEFINED", text.GetText())
                           : NKString::FromFormat("%s\nScalar: %g", text.GetText(), fValue);
     }
@@ -223,12 +224,12 @@ bool NKFormatPickHit(const NKPickInfo *pPick, NKString *pLine1, NKString *pLine2
     const bool bNode = pPart != nullptr && pPick->iNode >= 0 && pPick->iNode < pPart->iNumNodes;
     int iNodeID = pPick->iNode + 1;
     if (bNode && pPart->pNodeIDs != nullptr) iNodeID = pPart->pNodeIDs[pPick->iNode];
-    const bool bElement = pPart != nullptr && pPart->pElements != nullptr &&
-                          pPick->iElement >= 0 && pPick->iElement < pPart->iNumElements;
+    const bool bElement = pPart != nullptr && pPart->pElements != nullptr && pPick->iElement >= 0 &&
+                          pPick->iElement < pPart->iNumElements;
     if (bElement)
-        *pLine1 = NKString::FromFormat("Hitting part %d, element %d. Nearest node: %d",
-                                       pPick->iPart + 1, pPart->pElements[pPick->iElement].iID,
-                                       iNodeID);
+        *pLine1 =
+            NKString::FromFormat("Hitting part %d, element %d. Nearest node: %d", pPick->iPart + 1,
+                                 pPart->pElements[pPick->iElement].iID, iNodeID);
     else
         *pLine1 = NKString::FromFormat("Hitting part %d, polygon %d. Nearest node: %d",
                                        pPick->iPart + 1, pPick->iPolygon + 1, iNodeID);
