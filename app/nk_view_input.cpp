@@ -20,6 +20,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_progress.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
@@ -142,8 +143,20 @@ void UpdateHoveredPart(void)
 
 // The part tool tip of the tick: shown while the pointer rests over the
 // view (where it was at the last tick) and no button is held; an empty text
-// hides it.
+// hides it. The second mouse move after it was shown takes it down and
+// clears the status line its pick wrote.
 QPoint sg_LastTickPos(-1, -1);
+bool sg_bToolTipShown = false;
+int sg_iMovesSinceToolTip = 0;
+
+void PopPartToolTipOnMove(void)
+{
+    if (!sg_bToolTipShown || ++sg_iMovesSinceToolTip < 2) return;
+    QToolTip::hideText();
+    NKSetStatusText("");
+    sg_bToolTipShown = false;
+}
+
 void UpdatePartToolTip(void)
 {
     QWindow *pView = NKGetViewWindow();
@@ -156,9 +169,12 @@ void UpdatePartToolTip(void)
     GetPartToolTip(&text, int(local.x()), int(local.y()));
     if (text.IsEmpty()) {
         QToolTip::hideText();
-    } else if (QToolTip::text() != QString::fromUtf8(text.GetText()) || !QToolTip::isVisible()) {
-        QToolTip::showText(global, QString::fromUtf8(text.GetText()));
+        return;
     }
+    if (QToolTip::text() != QString::fromUtf8(text.GetText()) || !QToolTip::isVisible())
+        QToolTip::showText(global, QString::fromUtf8(text.GetText()));
+    sg_bToolTipShown = true;
+    sg_iMovesSinceToolTip = 0;
 }
 
 }  // namespace
@@ -249,6 +265,7 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
 void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
+    if (g_bPartTooltips != 0) PopPartToolTipOnMove();
     if (!HasModel()) return;
     UpdateHoveredPart();
     // Moving the camera would leave the culled polygons of the old view.

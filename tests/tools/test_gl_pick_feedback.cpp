@@ -122,8 +122,22 @@ protected:
     {
         const double n = g_fNearClip, f = g_fFarClip;
         const double h = double(g_fFieldOfViewFactor) * n, w = h * kWidth / kHeight;
-        const double adProj[16] = {n / w, 0, 0, 0, 0, n / h, 0, 0, 0, 0, -(f + n) / (f - n), -1,
-                                   0,     0, -2 * f * n / (f - n), 0};
+        const double adProj[16] = {n / w,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   n / h,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   -(f + n) / (f - n),
+                                   -1,
+                                   0,
+                                   0,
+                                   -2 * f * n / (f - n),
+                                   0};
         for (int i = 0; i < 16; i++) g_adSavedProjection[i] = adProj[i];
         for (int c = 0; c < 4; c++)
             for (int r = 0; r < 4; r++)
@@ -482,11 +496,11 @@ TEST(InteractionCursor, ChoiceByModelModeKeysAndButtons)
         uint32_t uKeys, uButtons;
         int iExpected;
     } cases[] = {
-        {1, true, true, 0, 1, 3},   {1, true, true, 0, 2, 5},   {1, true, true, 0, 3, 4},
-        {3, true, true, 0, 0, 1},   {1, true, false, 0, 1, 6},  {1, true, false, 0, 2, 8},
-        {1, true, false, 0, 3, 7},  {1, true, true, C, 1, 10},  {1, true, true, S, 0, 9},
+        {1, true, true, 0, 1, 3},       {1, true, true, 0, 2, 5},  {1, true, true, 0, 3, 4},
+        {3, true, true, 0, 0, 1},       {1, true, false, 0, 1, 6}, {1, true, false, 0, 2, 8},
+        {1, true, false, 0, 3, 7},      {1, true, true, C, 1, 10}, {1, true, true, S, 0, 9},
         {1, true, false, C | S, 0, 11}, {4, true, true, UP, 0, 4}, {4, true, true, UP | S, 0, 4},
-        {3, false, true, 0, 1, 1},  {3, false, true, S, 0, 1},  {2, true, true, S, 1, 2},
+        {3, false, true, 0, 1, 1},      {3, false, true, S, 0, 1}, {2, true, true, S, 1, 2},
         {2, false, true, 0, 0, 2},
     };
     for (const auto &c : cases)
