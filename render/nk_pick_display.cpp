@@ -46,12 +46,23 @@ const float *PartMatrix(const NKFrame *pFrame, int iPart)
                : nullptr;
 }
 
+// The part's drawn coordinates, null when missing or when a displaced
+// entry holds fewer nodes than the part (indices of the part would read
+// past it).
+const float *DrawnCoords(NKFrame *pFrame, int iPart, NKPart *pPart)
+{
+    const float *pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);
+    if (pfCoords == nullptr || pPart == nullptr || pfCoords == pPart->pNodeCoords) return pfCoords;
+    const NKVectorPartEntry *pEntry = NKGetPartVectorEntry(iPart, pFrame);
+    return pEntry != nullptr && pEntry->iNumNodes >= pPart->iNumNodes ? pfCoords : nullptr;
+}
+
 // The drawn coordinates of a node of the part; null when either is missing.
 const float *NodeCoords(NKFrame *pFrame, int iPart, int iNode)
 {
     NKPart *pPart = NKGetFramePart(pFrame, iPart);
     if (pPart == nullptr || iNode < 0 || iNode >= pPart->iNumNodes) return nullptr;
-    const float *pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);
+    const float *pfCoords = DrawnCoords(pFrame, iPart, pPart);
     return pfCoords != nullptr ? pfCoords + 3 * iNode : nullptr;
 }
 
@@ -140,7 +151,7 @@ bool NKDrawElementShape(NKFrame *pFrame, NKPart *pPart, int iPart, int iElement,
     if (pPart == nullptr || pPart->pElements == nullptr || iElement < 0 ||
         iElement >= pPart->iNumElements)
         return false;
-    const float *pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);
+    const float *pfCoords = DrawnCoords(pFrame, iPart, pPart);
     if (pfCoords == nullptr) return false;
     if (bFilled)
         DrawElementFaces(pPart, iElement, pfCoords);
@@ -179,7 +190,7 @@ void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries, c
 {
     NKFrame *pFrame = NKGetFrame(iFrame);
     NKPart *pPart = NKGetFramePart(pFrame, iPart);
-    const float *pfCoords = GetPartNodeCoords(iPart, pPart, pFrame);
+    const float *pfCoords = DrawnCoords(pFrame, iPart, pPart);
     if (pfCoords == nullptr || ppEntries == nullptr || piIndices == nullptr) return;
     const int8_t *pNormals = NKGetPartPolygonNormals(iPart, pPart, pFrame);
     PushPickOffset();
@@ -208,6 +219,14 @@ void NKDrawPickedPoints(int iFrame, int iPart, NKPickInfo *const *ppEntries, con
                         int iCount)
 {
     DrawSpheres(EntryPoints(NKGetFrame(iFrame), iFrame, iPart, ppEntries, piIndices, iCount, true));
+}
+
+bool NKGetDrawnNodePosition(NKFrame *pFrame, int iPart, int iNode, float *pfOut)
+{
+    const float *p = NodeCoords(pFrame, iPart, iNode);
+    if (p == nullptr || pfOut == nullptr) return false;
+    for (int i = 0; i < 3; i++) pfOut[i] = p[i];
+    return true;
 }
 
 bool NKGetPickedNodePosition(NKFrame *pFrame, int iPart, int iNode, float *pfOut)

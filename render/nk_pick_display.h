@@ -56,8 +56,10 @@ void NKDrawPickedPoints(int iFrame, int iPart, NKPickInfo *const *ppEntries, con
 // undeformed node, in model units, however the part is drawn. False (text
 // empty) for a part or node that does not exist.
 bool NKFormatNodeInfo(NKString *pText, NKFrame *pFrame, int iPart, int iNode);
-// A node's display coordinates, drawn and carried by its part's matrix of
-// the frame. False when the part or node does not exist.
+// A node's drawn display coordinates in its part's own frame. False when
+// the part or node (or its drawn coordinates) does not exist.
+bool NKGetDrawnNodePosition(NKFrame *pFrame, int iPart, int iNode, float *pfOut);
+// The same carried by the part's matrix of the frame.
 bool NKGetPickedNodePosition(NKFrame *pFrame, int iPart, int iNode, float *pfOut);
 // For exactly two node entries: "Dist: %g (dx: %g, dy: %g, dz: %g)" in model
 // units (the components' absolute values) and the midpoint of the two

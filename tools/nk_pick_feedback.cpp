@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "core/nk_bbox.h"
-#include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
@@ -57,13 +56,12 @@ void DrawEntry(NKFrame *pFrame, int iFrame, const NKSelectionList &list,
     const int iMode = list.iMode;
     if ((iMode == 4 || iMode == 6) && list.bShowNodeInfo) {
         NKString text;
+        // The label goes in under the part's matrix, at the node as drawn.
         float afPoint[3];
-        if (NKFormatNodeInfo(&text, pFrame, e.iPart, e.iNode)) {
-            const float *pfCoords = GetPartNodeCoords(e.iPart, nullptr, pFrame);
-            for (int i = 0; i < 3; i++) afPoint[i] = pfCoords[3 * e.iNode + i];
+        if (NKFormatNodeInfo(&text, pFrame, e.iPart, e.iNode) &&
+            NKGetDrawnNodePosition(pFrame, e.iPart, e.iNode, afPoint))
             AddTextLabel(g_pLabelOverlay, text.GetText(), afPoint[0], afPoint[1], afPoint[2],
                          e.iPart);
-        }
         return;
     }
     if (iMode == 7) {

@@ -3,8 +3,7 @@
 // read (scalar "Displacement magnitude", vector "Displacement") picked in
 // the start view; the node and distance read-outs, the element shape in GL
 // feedback, the cutting-plane point read-out of a unit hexahedron, the
-// picked part's box in pixels; and, without GL, the cursor choice, the hit
-// texts and the tool-tip texts.
+// picked part's box in pixels; the hit texts and the tool-tip texts.
 #include <GL/gl.h>
 
 #include <cmath>
@@ -279,6 +278,13 @@ TEST_F(BeamFeedbackGL, PickedNodeIsLabelledWithPositionScalarAndVector)
     t = ParseNodeText(DrawInfo()[0]);
     EXPECT_NE(t.pos, "Pos: 5 0.5 1");
     ExpectBeamNode1083(t);
+    // A displaced entry shorter than the part is not read past.
+    NKVectorPartEntry *pVector = NKGetPartVectorEntry(0, &g_pModel->pFrames[0]);
+    ASSERT_NE(pVector, nullptr);
+    const int iNumVectors = pVector->iNumNodes;
+    pVector->iNumNodes = 1;
+    EXPECT_TRUE(DrawInfo().empty());
+    pVector->iNumNodes = iNumVectors;
     Part0().bDisplacements = 0;
 
     // An undefined value; a part without IDs; without node information the
@@ -485,28 +491,6 @@ TEST_F(BeamFeedbackGL, HitTextsAndToolTips)
     g_pModel->pFrames[0].pGeometry = pOld;
     NKReleaseGeometry(pGeo);
     EXPECT_FALSE(NKCurrentGeometryHasHotSpots());
-}
-
-TEST(InteractionCursor, ChoiceByModelModeKeysAndButtons)
-{
-    const uint32_t C = NK_KEY_CTRL, S = NK_KEY_SHIFT, UP = NK_KEY_UP;
-    const struct {
-        int iCurrent;
-        bool bModel, bStudy;
-        uint32_t uKeys, uButtons;
-        int iExpected;
-    } cases[] = {
-        {1, true, true, 0, 1, 3},       {1, true, true, 0, 2, 5},  {1, true, true, 0, 3, 4},
-        {3, true, true, 0, 0, 1},       {1, true, false, 0, 1, 6}, {1, true, false, 0, 2, 8},
-        {1, true, false, 0, 3, 7},      {1, true, true, C, 1, 10}, {1, true, true, S, 0, 9},
-        {1, true, false, C | S, 0, 11}, {4, true, true, UP, 0, 4}, {4, true, true, UP | S, 0, 4},
-        {3, false, true, 0, 1, 1},      {3, false, true, S, 0, 1}, {2, true, true, S, 1, 2},
-        {2, false, true, 0, 0, 2},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(NKChooseInteractionCursor(c.iCurrent, c.bModel, c.bStudy, c.uKeys, c.uButtons),
-                  c.iExpected)
-            << c.iCurrent << " " << c.bModel << c.bStudy << " " << c.uKeys << " " << c.uButtons;
 }
 
 }  // namespace
