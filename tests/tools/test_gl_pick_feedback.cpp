@@ -31,6 +31,7 @@
 #include "render/nk_pick_display.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_viewpoint_commands.h"
+#include "scene/nk_scene_extras.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_cut_plane.h"
@@ -402,6 +403,11 @@ TEST_F(BeamFeedbackGL, PickedPartBoxIsDrawnOnItsEdges)
     EXPECT_EQ(iStray, 0);
     // Most of the outline's length is lit.
     EXPECT_GT(iWhite, static_cast<int>(1.5f * ((x1 - x0) + (y1 - y0))));
+    // The scene's overlays draw the list while it is enabled.
+    NKFrame *pFrame = &g_pModel->pFrames[0];
+    EXPECT_EQ(Feedback([&] { NKDrawSceneOverlays(pFrame); }).size(), 12u);  // the box's edges
+    g_SelectionList.SetEnabled(false);
+    EXPECT_TRUE(Feedback([&] { NKDrawSceneOverlays(pFrame); }).empty());
 }
 
 // The unit hexahedron of the cutting-plane tests (node scalar z), cut at
