@@ -49,6 +49,7 @@
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_part_overlays.h"
+#include "render/nk_pick_display.h"
 #include "render/nk_render_options.h"
 #include "render/nk_ride.h"
 #include "render/nk_text.h"
@@ -282,7 +283,7 @@ void ResetLoadState(void)
     bFreqResultsScalar = 0;
     bFreqResultsVector = 0;
     NKDestroySoundManager();
-    // Placeholder: the pick-marker record comes with the pick marks (render/).
+    NKResetPickMarker();
     g_SelectionList.SetEnabled(false);
     g_SelectionList.Clear();
     // The command-file runner's flag stays: a load run from a command file

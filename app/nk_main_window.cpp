@@ -23,6 +23,7 @@
 #include <QWindow>
 
 #include "app/nk_menus.h"
+#include "app/nk_pick_feedback.h"
 #include "app/nk_statusbar.h"
 #include "app/nk_toolbar.h"
 #include "app/nk_view_input.h"
@@ -170,7 +171,9 @@ bool CreateMainWindow(void)
     if (sg_State.pMain != nullptr) return true;
     auto *pMain = new MainWindow;
     sg_State.pMain = pMain;
-    pMain->setWindowTitle(NK_PRODUCT_NAME);
+    NKString title;
+    BuildWindowTitle(&title);
+    pMain->setWindowTitle(QString::fromUtf8(title.GetText()));
     if (!AttachView(pMain)) {
         sg_State.pMain = nullptr;
         delete pMain;

@@ -445,6 +445,11 @@ std::string NKGetStatusbarText(int iPart)
     return sg_Bar.pBar->m_aParts[iPart].text;
 }
 
+std::string NKGetStatusbarPickText(int iLine)
+{
+    return iLine == 0 ? sg_Bar.pickText1 : iLine == 1 ? sg_Bar.pickText2 : std::string();
+}
+
 int NKGetStatusbarIndicator(void) { return sg_Bar.iIndicator; }
 
 namespace {

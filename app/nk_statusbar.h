@@ -124,4 +124,6 @@ int NKGetStatusbarEdges(int piEdges[NK_STATUSBAR_MAX_PARTS]);
 // The rectangle (left, top, right, bottom) of a part; false without it.
 bool NKGetStatusbarPartRect(int iPart, int piRect[4]);
 std::string NKGetStatusbarText(int iPart);
+// The pick display's first (0) or second (1) text.
+std::string NKGetStatusbarPickText(int iLine);
 int NKGetStatusbarIndicator(void);

@@ -5,11 +5,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWindow>
 
 #include "app/nk_main_window.h"
 #include "app/nk_part_menu.h"
+#include "app/nk_pick_feedback.h"
 #include "app/nk_study_mouse.h"
 #include "app/nk_toolbar.h"
 #include "app/nk_view_window.h"
@@ -19,6 +21,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_progress.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
@@ -27,6 +30,7 @@
 #include "render/nk_navigation.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_view_settings.h"
+#include "tools/nk_pick_feedback.h"
 #include "tools/nk_picking.h"
 
 uint8_t g_bRotationDisabled = 0;
@@ -95,12 +99,8 @@ void SetMouseCapture(bool bOn)
     }
 }
 
-// Placeholder: the interaction cursor, the 3-D manipulators, the in-view
-// menus, hover highlighting and part tooltips come with the drawing code's
-// interaction; until then the view has one cursor and nothing is dragged
-// or highlighted.
-void UpdateInteractionCursor(void) {}
-bool IsCursorOverridden(void) { return false; }
+// Placeholder: the 3-D manipulators and the in-view menus come with the
+// drawing code's interaction; until then nothing is dragged.
 
 // The part menu takes the mouse and the keys until it closes, so the
 // view's release and key-up events never come: the press's capture ends
@@ -109,7 +109,7 @@ void OpenPartMenu(QWindow *pView)
 {
     SetMouseCapture(false);
     sg_uHeldKeys = 0;
-    UpdateInteractionCursor();
+    UpdateInteractionCursor(&g_InputState);
     ShowPartContextMenu(pView, g_InputState.iX, g_InputState.iY, NKGetCurrentGeometry());
 }
 
@@ -125,9 +125,66 @@ void PickAtMouse(bool bCtrl)
     NKPickAtMouse(-1, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport, &g_InputState,
                   &pick, bPartsOff);
     NKHandlePickResult(&pick);
+    ReportPickHit(&pick);
     NKRefreshPartAttributesDialog();
     RefreshInfoPropertySheet(5, false);
     NKRedrawView();
+}
+
+// Hover picks run only while a part of the current geometry is a hot spot:
+// only hot spots are drawn by hover, and a pick over a large model costs
+// tens of milliseconds. Entering or leaving a hot spot redraws.
+void UpdateHoveredPart(void)
+{
+    if (g_pViewSettings == nullptr || !g_pViewSettings->bHotSpotHighlight ||
+        !NKCurrentGeometryHasHotSpots())
+        return;
+    const int iOld = g_pViewSettings->iHoveredPart;
+    const int iNew = PickPartAtPixel(g_InputState.iX, g_InputState.iY);
+    if (iNew == iOld) return;
+    g_pViewSettings->iHoveredPart = iNew;
+    const NKGeometry *pGeo = NKGetFrameGeometry(NKGetCurrentFrame());
+    auto isHotSpot = [pGeo](int i) {
+        return pGeo != nullptr && i >= 0 && i < pGeo->iNumParts &&
+               pGeo->pParts[i].hotSpot.bHasHotSpot != 0;
+    };
+    if (isHotSpot(iOld) || isHotSpot(iNew)) NKInvalidateView();
+}
+
+// The part tool tip of the tick: shown while the pointer rests over the
+// view (where it was at the last tick) and no button is held; an empty text
+// hides it. The second mouse move after it was shown takes it down and
+// clears the status line its pick wrote.
+QPoint sg_LastTickPos(-1, -1);
+bool sg_bToolTipShown = false;
+int sg_iMovesSinceToolTip = 0;
+
+void PopPartToolTipOnMove(void)
+{
+    if (!sg_bToolTipShown || ++sg_iMovesSinceToolTip < 2) return;
+    QToolTip::hideText();
+    NKSetStatusText("");
+    sg_bToolTipShown = false;
+}
+
+void UpdatePartToolTip(void)
+{
+    QWindow *pView = NKGetViewWindow();
+    const QPoint global = QCursor::pos();
+    const bool bResting = global == sg_LastTickPos;
+    sg_LastTickPos = global;
+    if (g_bPartTooltips == 0 || pView == nullptr || !bResting || g_InputState.uButtons != 0) return;
+    const QPointF local = QPointF(pView->mapFromGlobal(global)) * pView->devicePixelRatio();
+    NKString text;
+    GetPartToolTip(&text, int(local.x()), int(local.y()));
+    if (text.IsEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    if (QToolTip::text() != QString::fromUtf8(text.GetText()) || !QToolTip::isVisible())
+        QToolTip::showText(global, QString::fromUtf8(text.GetText()));
+    sg_bToolTipShown = true;
+    sg_iMovesSinceToolTip = 0;
 }
 
 }  // namespace
@@ -198,7 +255,7 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
 {
     if (pView != nullptr) pView->requestActivate();
     SampleMouse(pView, pEvent);
-    UpdateInteractionCursor();
+    UpdateInteractionCursor(&g_InputState);
     SetMouseCapture(true);
     if (!HasModel()) return;
     if (!ShiftOrCtrl()) {
@@ -218,7 +275,9 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
 void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
+    if (g_bPartTooltips != 0) PopPartToolTipOnMove();
     if (!HasModel()) return;
+    UpdateHoveredPart();
     // Moving the camera would leave the culled polygons of the old view.
     if (g_InputState.uButtons != 0 && g_bHiddenCullingOn != 0) ExecuteCommand("nohp");
     if (!StudyMode()) return;
@@ -231,7 +290,7 @@ void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
 void NKViewMouseRelease(QWindow *pView, QMouseEvent *pEvent)
 {
     SampleMouse(pView, pEvent);
-    UpdateInteractionCursor();
+    UpdateInteractionCursor(&g_InputState);
     if (g_InputState.uButtons == 0) {
         SetMouseCapture(false);
         NKStopWalkMotion();
@@ -267,7 +326,7 @@ void NKViewKeyPress(QKeyEvent *pEvent)
 {
     NKRecordKeyEvent(pEvent, true);
     SampleKeysOfEvent();
-    if (NKIsCursorOverView()) UpdateInteractionCursor();
+    if (NKIsCursorOverView()) UpdateInteractionCursor(&g_InputState);
     if (pEvent->key() == Qt::Key_C && !pEvent->isAutoRepeat() && bCommandFilePaused) {
         ExecuteCommand("resumefile");
     } else if ((g_InputState.uKeys & kNavigationKeys) != 0 && !pEvent->isAutoRepeat()) {
@@ -281,7 +340,7 @@ void NKViewKeyRelease(QKeyEvent *pEvent)
     NKRecordKeyEvent(pEvent, false);
     if (pEvent->isAutoRepeat()) return;
     SampleKeysOfEvent();
-    if (NKIsCursorOverView()) UpdateInteractionCursor();
+    if (NKIsCursorOverView()) UpdateInteractionCursor(&g_InputState);
     if (NKNavigationKeyBit(pEvent->key()) == 0 || (g_InputState.uKeys & kNavigationKeys) != 0)
         return;
     NKStopWalkMotion();
@@ -305,17 +364,22 @@ bool NKIsCursorOverView(void)
     return QRect(QPoint(0, 0), pView->size()).contains(local);
 }
 
-// Timer 4: while the cursor is over the view, Ctrl or Shift held pauses a
-// running animation, releasing both resumes it.
+// Timer 4: while the cursor is over the view, the cursor follows the keys,
+// the part tool tip shows, and Ctrl or Shift held pauses a running
+// animation, releasing both resumes it (not while the wait cursor shows).
 void NKViewTimerTick(int)
 {
-    if (!NKIsCursorOverView()) return;
+    if (!NKIsCursorOverView()) {
+        sg_LastTickPos = QPoint(-1, -1);
+        return;
+    }
     NKSampleHeldKeys(true);
-    UpdateInteractionCursor();
+    const bool bFree = UpdateInteractionCursor(&g_InputState);
     if (!HasModel()) return;
+    UpdatePartToolTip();
     if (ShiftOrCtrl()) {
         NKSuspendAnimation(true);
-    } else if (!IsCursorOverridden()) {
+    } else if (bFree) {
         NKSuspendAnimation(false);
     }
 }

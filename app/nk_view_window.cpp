@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include "app/nk_app_records.h"
+#include "app/nk_pick_feedback.h"
 #include "app/nk_pixel_format.h"
 #include "app/nk_pixel_format_dialog.h"
 #include "app/nk_render_context.h"
@@ -229,4 +230,5 @@ void NKFillViewWindowHooks(NKShellHooks *pShellHooks, NKModelHooks *pModelHooks)
     pShellHooks->pfnRedrawView = RedrawViewWindow;
     pShellHooks->pfnMakeViewCurrent = NKMakeViewCurrent;
     pModelHooks->pfnInvalidateView = InvalidateViewWindow;
+    pModelHooks->pfnShowInteractionCursor = NKShowInteractionCursor;
 }

@@ -115,6 +115,8 @@ int SetInteractionCursor(int iCode)
     return iPrevious;
 }
 
+int NKGetRememberedCursor(void) { return sg_iInteractionCursor; }
+
 void NKInvalidateView(void)
 {
     g_bViewInvalidated = 1;

@@ -67,7 +67,7 @@ struct NKModelHooks {
     // tools/: picks the nearest visible point of the view and makes it the
     // stereo focus point. Empty: false (nothing picked).
     bool (*pfnFindNearestViewPoint)(void) = nullptr;
-    // render/: shows the cursor code. Empty: the code is only remembered.
+    // app/: shows the cursor code. Empty: the code is only remembered.
     void (*pfnShowInteractionCursor)(int iCode) = nullptr;
     // app/: invalidates the 3-D view window so that it is painted again. Empty:
     // nothing beyond the view-invalidated flag, which NKInvalidateView sets.
@@ -104,6 +104,8 @@ void NKSetTraceSeedBox(const float *pfBox, int nx, int ny, int nz);
 // Sets the interaction cursor (the wait cursor of long operations, or what a
 // drag in the view will do) and returns the code set before it.
 int SetInteractionCursor(int iCode);
+// The code SetInteractionCursor last set (1 at start).
+int NKGetRememberedCursor(void);
 // Shows the wait cursor while it lives and puts the cursor set before it
 // back, on every way out of a long operation.
 class NKWaitCursor {

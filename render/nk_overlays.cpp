@@ -10,6 +10,7 @@
 
 #include "core/nk_bbox.h"
 #include "core/nk_data_source_kind.h"
+#include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_image_record.h"
 #include "core/nk_model.h"
@@ -23,6 +24,7 @@
 #include "render/nk_label_overlay.h"
 #include "render/nk_legend.h"
 #include "render/nk_node_colors.h"
+#include "render/nk_pick_display.h"
 #include "render/nk_primitives.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_text.h"
@@ -452,8 +454,8 @@ void NKDrawSelectedElement(NKFrame *pFrame)
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
     glColor3ub(255, 255, 255);
-    // Placeholder: the element's faces come with the pick information
-    // display; nothing is filled until then.
+    NKDrawElementShape(pFrame, NKGetFramePart(pFrame, pFrame->iHighlightPart),
+                       pFrame->iHighlightPart, pFrame->iHighlightElement, true);
     glDisable(GL_COLOR_MATERIAL);
     if (bCull) glEnable(GL_CULL_FACE);
 }

@@ -22,6 +22,7 @@
 #include "tools/nk_iso_surface.h"
 #include "tools/nk_line_sets.h"
 #include "tools/nk_particle_trace.h"
+#include "tools/nk_pick_feedback.h"
 #include "tools/nk_primitives_3d.h"
 #include "tools/nk_surface_draw.h"
 #include "tools/nk_user_drawing.h"
@@ -37,6 +38,15 @@ void DrawPickedPolygon(NKFrame *pFrame)
     if (pGeo == nullptr || (NKSelectionFeedbackMode != 1 && NKSelectionFeedbackMode != 2)) return;
     if (pGeo->pickInfo.iPart < 0) return;
     NKDrawSelectedPolygon(pGeo->pickInfo.iPolygon, pGeo->pickInfo.iPart, pFrame);
+}
+
+// What the selection list holds, while picks go to it.
+void DrawPickMarks(NKFrame *pFrame)
+{
+    if (!g_SelectionList.bEnabled || g_pModel == nullptr || g_pModel->pFrames == nullptr) return;
+    const long lIndex = pFrame - g_pModel->pFrames;
+    if (lIndex < 0 || lIndex >= g_pModel->iNumFrames) return;
+    NKDrawNodeInfo(static_cast<int>(lIndex), &g_SelectionList);
 }
 
 // Every sound source anchored at a node, marked there.
@@ -62,6 +72,7 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     if (pFrame == nullptr) return;
     DrawPickedPolygon(pFrame);
     if (g_pViewSettings != nullptr && g_pViewSettings->bTraceNodes) NKDrawTraceCurves();
+    DrawPickMarks(pFrame);
     // The manipulators and markers that follow are never clipped.
     if (g_pCutPlaneSet != nullptr) g_pCutPlaneSet->ApplyClipPlanes(false, -1);
     DrawSoundSourceMarkers(pFrame);

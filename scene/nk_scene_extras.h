@@ -14,8 +14,9 @@ struct NKFrame;
 struct NKGeometry;
 
 // The 3-D overlays of a frame: the forming limit diagram's redraw when the
-// selected shells changed, the picked polygon and the sound sources'
-// node markers. Placeholder: primitives, pick marks, manipulators, 3-D
+// selected shells changed, the picked polygon, the selection list's marks
+// and read-outs and the sound sources' node markers. Placeholder:
+// primitives, manipulators, 3-D
 // legend, trace curves and rotation point are not drawn here yet.
 void NKDrawSceneOverlays(NKFrame *pFrame);
 // The overlay pass of every copy: the 3-D primitives, the line sets, the

@@ -1,11 +1,15 @@
 // tests/app/test_gl_picking.cpp -- Shift and Ctrl with the left button in the
 // program's own 3-D view: the beam's part is selected, toggled and
 // deselected, the command log gains one comment line per part hit, and
-// nothing is picked while the model is not shown. Needs an X display.
+// nothing is picked while the model is not shown; the hit on the status
+// bar, the interaction cursors, the part tool tip, hover over hot spots and
+// the window title. Needs an X display.
 #include <QCoreApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
+#include <QToolTip>
 #include <QWindow>
 
 #include <sys/stat.h>
@@ -15,7 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "app/nk_main_window.h"
+#include "app/nk_pick_feedback.h"
+#include "app/nk_statusbar.h"
 #include "app/nk_system_commands.h"
+#include "app/nk_view_input.h"
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
@@ -24,6 +32,9 @@
 #include "core/nk_model.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
+#include "render/nk_camera.h"
+#include "render/nk_navigation.h"
+#include "render/nk_view_settings.h"
 #include "render/nk_viewpoint_commands.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
@@ -143,6 +154,116 @@ TEST_F(ViewPickingTest, EachPickIsAdvisedToADdeClient)
     else
         setenv("XDG_RUNTIME_DIR", old.c_str(), 1);
     NKTestRemoveDir(runtime);
+}
+
+TEST_F(ViewPickingTest, ClickPicksAreReportedOnTheStatusBar)
+{
+    EXPECT_EQ(NKGetMainWindow()->windowTitle().toStdString(), "Brovik Quolin Dulm");
+    Click(Qt::ShiftModifier, 391, 304);
+    EXPECT_EQ(NKGetStatusbarPickText(0), "Hitting part 1, element 25. Nearest node: 1083");
+    float x = 0, y = 0, z = 0;
+    ASSERT_EQ(
+        std::sscanf(NKGetStatusbarPickText(1).c_str(), "Intersect point: (%f, %f, %f)", &x, &y, &z),
+        3)
+        << NKGetStatusbarPickText(1);
+    EXPECT_NEAR(x, 4.8f, 0.01f);
+    EXPECT_NEAR(y, 0.4f, 0.01f);
+    EXPECT_NEAR(z, 1.0f, 0.01f);
+    Click(Qt::ShiftModifier, 400, 50);
+    EXPECT_EQ(NKGetStatusbarText(0), "No hits");
+}
+
+TEST_F(ViewPickingTest, CursorFollowsModeButtonsAndKeys)
+{
+    const uint32_t C = NK_KEY_CTRL, S = NK_KEY_SHIFT;
+    const struct {
+        int iMode;
+        uint32_t uKeys, uButtons;
+        int iCode;
+    } cases[] = {{NK_NAVIGATION_STUDY, 0, 1, 3},     {NK_NAVIGATION_STUDY, 0, 2, 5},
+                 {NK_NAVIGATION_STUDY, 0, 3, 4},     {NK_NAVIGATION_STUDY, NK_KEY_UP, 0, 4},
+                 {NK_NAVIGATION_WALK, 0, 1, 6},      {NK_NAVIGATION_WALK, 0, 2, 8},
+                 {NK_NAVIGATION_WALK, 0, 3, 7},      {NK_NAVIGATION_WALK, 0, 0, 1},
+                 {NK_NAVIGATION_STUDY, C, 1, 10},    {NK_NAVIGATION_STUDY, S, 0, 9},
+                 {NK_NAVIGATION_WALK, C | S, 0, 11}, {NK_NAVIGATION_WALK, NK_KEY_A, 2, 11}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.iMode) + " " + std::to_string(c.uKeys) + " " +
+                     std::to_string(c.uButtons));
+        NKSetNavigationMode(c.iMode);
+        NKInputState state;
+        state.uKeys = c.uKeys;
+        state.uButtons = c.uButtons;
+        EXPECT_TRUE(UpdateInteractionCursor(&state));
+        EXPECT_EQ(GetInteractionCursor(false), c.iCode);
+        EXPECT_EQ(GetInteractionCursor(true), c.iCode);
+    }
+    NKSetNavigationMode(NK_NAVIGATION_STUDY);
+    // The wait cursor stays until its owner puts the previous code back.
+    NKInputState drag;
+    drag.uButtons = 1;
+    const int iBefore = SetInteractionCursor(NK_CURSOR_WAIT);
+    EXPECT_FALSE(UpdateInteractionCursor(&drag));
+    EXPECT_EQ(GetInteractionCursor(false), NK_CURSOR_WAIT);
+    EXPECT_EQ(GetInteractionCursor(true), NK_CURSOR_WAIT);
+    SetInteractionCursor(iBefore);
+    EXPECT_EQ(GetInteractionCursor(true), iBefore);
+    // Without a model the arrow.
+    NKModel *pModel = g_pModel;
+    g_pModel = nullptr;
+    EXPECT_TRUE(UpdateInteractionCursor(&drag));
+    g_pModel = pModel;
+    EXPECT_EQ(GetInteractionCursor(true), NK_CURSOR_NORMAL);
+
+    // Shift held over the view: the select cursor at the next tick.
+    QCursor::setPos(m_pView->mapToGlobal(QPoint(100, 100)));
+    QTRY_VERIFY(NKIsCursorOverView());
+    QTest::keyPress(m_pView, Qt::Key_Shift);
+    NKViewTimerTick(NK_VIEW_TIMER_ID);
+    EXPECT_EQ(GetInteractionCursor(false), 9);
+    QTest::keyRelease(m_pView, Qt::Key_Shift);
+    NKViewTimerTick(NK_VIEW_TIMER_ID);
+    EXPECT_EQ(GetInteractionCursor(false), NK_CURSOR_NORMAL);
+}
+
+TEST_F(ViewPickingTest, ToolTipNamesThePartUnderTheRestingPointer)
+{
+    ASSERT_EQ(ExecuteCommand("tooltip on"), 0);
+    QCursor::setPos(m_pView->mapToGlobal(QPoint(391, 304)));
+    QTRY_VERIFY(NKIsCursorOverView());
+    NKViewTimerTick(NK_VIEW_TIMER_ID);
+    NKViewTimerTick(NK_VIEW_TIMER_ID);
+    QTRY_COMPARE(QToolTip::text().toStdString(), std::string("Beam"));
+    // The tool tip's pick is reported as well.
+    EXPECT_EQ(NKGetStatusbarPickText(0), "Hitting part 1, element 25. Nearest node: 1083");
+    // The second move takes it down.
+    QTest::mouseMove(m_pView, QPoint(300, 300));
+    EXPECT_TRUE(QToolTip::isVisible());
+    QTest::mouseMove(m_pView, QPoint(310, 300));
+    QTRY_VERIFY(!QToolTip::isVisible());
+    NKString text;
+    EXPECT_TRUE(GetPartToolTip(&text, 400, 50));
+    EXPECT_STREQ(text.GetText(), "");
+    EXPECT_EQ(NKGetStatusbarText(0), "No hits");
+    ASSERT_EQ(ExecuteCommand("tooltip off"), 0);
+    QToolTip::hideText();
+}
+
+TEST_F(ViewPickingTest, HoverFollowsThePartOnlyWithHotSpots)
+{
+    auto move = [this](int x, int y) {
+        QTest::mouseMove(m_pView, QPoint(x, y));
+        QCoreApplication::processEvents();
+    };
+    move(10, 10);
+    move(391, 304);
+    EXPECT_EQ(g_pViewSettings->iHoveredPart, -1);
+    ASSERT_EQ(ExecuteCommand("hotspot 1 \"t\" f"), 0);
+    move(10, 10);
+    move(391, 304);
+    EXPECT_EQ(g_pViewSettings->iHoveredPart, 0);
+    move(400, 50);
+    EXPECT_EQ(g_pViewSettings->iHoveredPart, -1);
+    EXPECT_EQ(PickPartAtPixel(391, 304), 0);
 }
 
 }  // namespace
