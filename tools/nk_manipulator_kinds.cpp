@@ -68,9 +68,9 @@ void SetOutlineStyle(bool bHighlighted)
     }
 }
 
-constexpr GLbitfield kOutlineBits =
-    GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT |
-    GL_TRANSFORM_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_POLYGON_BIT;
+constexpr GLbitfield kOutlineBits = GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_LIGHTING_BIT |
+                                    GL_CURRENT_BIT | GL_TRANSFORM_BIT | GL_COLOR_BUFFER_BIT |
+                                    GL_DEPTH_BUFFER_BIT | GL_POLYGON_BIT;
 
 }  // namespace
 
@@ -172,7 +172,8 @@ bool BoxManipulator::BeginDrag()
     Manipulator::BeginDrag();
     m_bCornerDragActive = 0;
     if (!m_bCornerDragging || m_iGrabbedCorner < 0) return true;
-    if (m_pCornerHandle == nullptr) m_pCornerHandle = new BoxManipulator("Box Corner", false, false);
+    if (m_pCornerHandle == nullptr)
+        m_pCornerHandle = new BoxManipulator("Box Corner", false, false);
     float afCorner[3];
     GetGrabbedCorner(afCorner);
     m_pCornerHandle->SetPosition(afCorner);
@@ -187,7 +188,8 @@ bool BoxManipulator::BeginDrag(const NKInputState *pMouse, const float *pfModelV
     if (!Manipulator::BeginDrag(pMouse, pfModelView, pfProjection, piViewport)) return false;
     m_bCornerDragActive = 0;
     if (!m_bCornerDragging || m_iGrabbedCorner < 0) return true;
-    if (m_pCornerHandle == nullptr) m_pCornerHandle = new BoxManipulator("Box Corner", false, false);
+    if (m_pCornerHandle == nullptr)
+        m_pCornerHandle = new BoxManipulator("Box Corner", false, false);
     float afCorner[3];
     GetGrabbedCorner(afCorner);
     m_pCornerHandle->SetPosition(afCorner);
@@ -255,10 +257,9 @@ void BoxManipulator::Transform(const float *pfMatrix)
     if (pfMatrix == nullptr) return;
     if (m_bCornerDragActive && m_pCornerHandle != nullptr) {
         m_pCornerHandle->Transform(pfMatrix);
-        m_iGrabbedCorner =
-            m_pBox->DragCorner(m_iGrabbedCorner, m_pCornerHandle->GetPosition(),
-                               m_abCornerLocks[0] != 0, m_abCornerLocks[1] != 0,
-                               m_abCornerLocks[2] != 0);
+        m_iGrabbedCorner = m_pBox->DragCorner(m_iGrabbedCorner, m_pCornerHandle->GetPosition(),
+                                              m_abCornerLocks[0] != 0, m_abCornerLocks[1] != 0,
+                                              m_abCornerLocks[2] != 0);
         NKVec3Copy(m_afPosition, m_pBox->GetCenter());
     } else if (!m_bRotationEnabled) {
         NKTransformPoint(pfMatrix, m_afPosition);
@@ -400,8 +401,8 @@ void PlaneManipulator::Draw()
     NKDrawPlaneSymbol(afFront, n, m_pBox->GetAxis(1), 2.0f * h[1], 2.0f * h[2], false, 1.0f, kFill,
                       true);
     glLineWidth(2.0f);
-    NKDrawPlaneSymbol(afBack, n, m_pBox->GetAxis(1), 2.0f * h[1], 2.0f * h[2], false, 1.0f,
-                      nullptr, false);
+    NKDrawPlaneSymbol(afBack, n, m_pBox->GetAxis(1), 2.0f * h[1], 2.0f * h[2], false, 1.0f, nullptr,
+                      false);
     EndOutline();
     glPopAttrib();
 }
@@ -493,8 +494,7 @@ bool SliderManipulator::HitOrClick(const float *pfOrigin, const float *pfDirecti
     return true;
 }
 
-bool SliderManipulator::HitTest(const float *pfOrigin, const float *pfDirection,
-                                float *pfDistance)
+bool SliderManipulator::HitTest(const float *pfOrigin, const float *pfDirection, float *pfDistance)
 {
     return HitOrClick(pfOrigin, pfDirection, pfDistance, false);
 }
@@ -514,8 +514,8 @@ void SliderManipulator::Draw()
         NKDrawOrientedBox(m_pBox, false, 2.0f, false);
     }
     const float fHalfRange = (m_fMaximum - m_fMinimum) / 2.0f;
-    const float fAt = fHalfRange != 0.0f ? (m_fValue - (m_fMaximum + m_fMinimum) / 2.0f) / fHalfRange
-                                         : 0.0f;
+    const float fAt =
+        fHalfRange != 0.0f ? (m_fValue - (m_fMaximum + m_fMinimum) / 2.0f) / fHalfRange : 0.0f;
     NKOrientedBox marker;
     MakeBarCopy(&marker, fAt, 1.2f, 0.01f, 1.2f);
     ApplyHandleMaterial(false);
@@ -752,8 +752,7 @@ int GridBoxManipulator::GetCounts(int *pnx, int *pny, int *pnz) const
     return m_aiCounts[0] * m_aiCounts[1] * m_aiCounts[2];
 }
 
-bool GridBoxManipulator::HitTest(const float *pfOrigin, const float *pfDirection,
-                                 float *pfDistance)
+bool GridBoxManipulator::HitTest(const float *pfOrigin, const float *pfDirection, float *pfDistance)
 {
     if (m_bBoxMode) return BoxManipulator::HitTest(pfOrigin, pfDirection, pfDistance);
     m_iGrabbedCorner = -1;

@@ -39,9 +39,22 @@ protected:
         m_pSavedList = g_pManipulatorList;
         g_pManipulatorList = new ManipulatorList();
         const double n = 0.01, f = 8.0, h = NK_DEFAULT_FOV_FACTOR * n, w = h * 800.0 / 600.0;
-        const float afProjection[16] = {float(n / w), 0, 0, 0, 0, float(n / h), 0, 0, 0, 0,
-                                        float(-(f + n) / (f - n)), -1, 0, 0,
-                                        float(-2 * f * n / (f - n)), 0};
+        const float afProjection[16] = {float(n / w),
+                                        0,
+                                        0,
+                                        0,
+                                        0,
+                                        float(n / h),
+                                        0,
+                                        0,
+                                        0,
+                                        0,
+                                        float(-(f + n) / (f - n)),
+                                        -1,
+                                        0,
+                                        0,
+                                        float(-2 * f * n / (f - n)),
+                                        0};
         NKMat4Copy(m_afProjection, afProjection);
     }
     void TearDown() override
@@ -62,7 +75,8 @@ protected:
     // A press at (x0, y0) and moves through the given points, all with one
     // button; the last Drag's answer.
     bool DragAlong(Manipulator *p, uint32_t uButton, int x0, int y0,
-                   const std::vector<std::pair<int, int>> &moves, const float *pfModelView = nullptr)
+                   const std::vector<std::pair<int, int>> &moves,
+                   const float *pfModelView = nullptr)
     {
         const float *mv = pfModelView != nullptr ? pfModelView : kModelView;
         NKInputState s = Mouse(x0, y0, uButton);
@@ -127,8 +141,7 @@ TEST_F(ManipulatorTest, PointHandleFollowsTheCursorAtItsDepth)
     };
     for (const Row &r : rows) {
         Manipulator probe("Probe");
-        EXPECT_EQ(DragAlong(&probe, r.uButton, 400, 300, {{r.x1, r.y1}}, r.pfModelView),
-                  r.bMoved)
+        EXPECT_EQ(DragAlong(&probe, r.uButton, 400, 300, {{r.x1, r.y1}}, r.pfModelView), r.bMoved)
             << r.uButton;
         ExpectPoint(probe.GetPosition(), r.x, r.y, r.z);
         EXPECT_EQ(probe.IsChanged(), true);  // a new handle starts changed
@@ -258,7 +271,7 @@ TEST(ManipulatorHelpers, ConstrainRotationToZKeepsTheHeading)
         // Rz(30) Rx(40), column order, translation (1, 2, 3).
         const float ca = float(std::cos(a)), sa = float(std::sin(a));
         const float cb = float(std::cos(b)), sb = float(std::sin(b));
-        const float afRotation[16] = {ca,       sa,      0,  0, -sa * cb, ca * cb, sb, 0,
+        const float afRotation[16] = {ca,      sa,       0,  0, -sa * cb, ca * cb, sb, 0,
                                       sa * sb, -ca * sb, cb, 0, 1,        2,       3,  1};
         NKMat4Copy(m, afRotation);
         NKConstrainRotationToZ(m, bKeep);
@@ -375,8 +388,8 @@ TEST_F(ManipulatorTest, SliderClicksSetAndStepTheValue)
         float fStart, y, fValue;
         bool bChanged;
     } rows[] = {
-        {20, 0.0f, 50, true},     {20, 0.15f, 75, true},   {50, 0.33f, 51, true},
-        {100, 0.33f, 100, false}, {0, -0.33f, 0, false},   {50, -0.33f, 49, true},
+        {20, 0.0f, 50, true},     {20, 0.15f, 75, true}, {50, 0.33f, 51, true},
+        {100, 0.33f, 100, false}, {0, -0.33f, 0, false}, {50, -0.33f, 49, true},
     };
     for (const Row &r : rows) {
         SliderManipulator slider("Iso Surface Slider");
