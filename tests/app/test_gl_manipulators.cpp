@@ -51,8 +51,8 @@ protected:
     }
     // A press at (x0, y0), one move to (x1, y1) and the release, with F3
     // held throughout when bF3.
-    void Drag(bool bF3, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x0, int y0,
-              int x1, int y1)
+    void Drag(bool bF3, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x0, int y0, int x1,
+              int y1)
     {
         if (bF3) QTest::keyPress(m_pView, Qt::Key_F3);
         QTest::mousePress(m_pView, button, mods, QPoint(x0, y0));
