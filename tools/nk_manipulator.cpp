@@ -196,6 +196,28 @@ void Manipulator::DrawSphereAt(const float *pfPoint, bool bHighlighted) const
 
 void Manipulator::Draw() { DrawSphereAt(m_afPosition, m_bHighlighted != 0); }
 
+void Manipulator::BeginHandleDrawing()
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT |
+                 GL_TRANSFORM_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_POLYGON_BIT);
+}
+
+void Manipulator::EndHandleDrawing() { glPopAttrib(); }
+
+void Manipulator::SetOutlineStyle(bool bHighlighted)
+{
+    glDisable(GL_LIGHTING);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    if (bHighlighted) {
+        glDisable(GL_LINE_STIPPLE);
+        glLineWidth(2.0f);
+    } else {
+        glEnable(GL_LINE_STIPPLE);
+        glLineStipple(1, 0xAAAA);
+        glLineWidth(1.0f);
+    }
+}
+
 // ---- The list -------------------------------------------------------------------
 
 bool ManipulatorList::Add(Manipulator *pManipulator)

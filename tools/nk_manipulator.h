@@ -95,6 +95,13 @@ protected:
     static void ApplyHandleMaterial(bool bHighlighted);
     // The point handle's sphere at pfPoint.
     void DrawSphereAt(const float *pfPoint, bool bHighlighted) const;
+    // Saves every attribute the handles' line drawing changes; undone by
+    // EndHandleDrawing.
+    static void BeginHandleDrawing();
+    static void EndHandleDrawing();
+    // Lighting off, white, solid lines of width 2 when highlighted, else
+    // dashed lines of width 1.
+    static void SetOutlineStyle(bool bHighlighted);
 
     int32_t m_iViewportWidth = -1;
     int32_t m_iViewportHeight = -1;

@@ -226,6 +226,10 @@ TEST_F(ManipulatorTest, NearerHitBecomesCurrentAndClicksReachIt)
     EXPECT_FALSE(list.Click(o, d, 2));
     EXPECT_TRUE(list.BeginDrag(&s, kModelView, m_afProjection, kViewport, -1));
 
+    // Removing an entry listed before the current one keeps the current.
+    EXPECT_TRUE(list.Remove(&far));
+    EXPECT_EQ(list.Get(-1), &nearer);
+    EXPECT_TRUE(list.Add(&far));
     EXPECT_TRUE(list.Remove(&nearer));
     EXPECT_EQ(list.Get(-1), nullptr);
     EXPECT_FALSE(list.Remove(&nearer));
