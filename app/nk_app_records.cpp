@@ -60,7 +60,9 @@
 #include "scene/nk_scene_extras.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_iso_surface.h"
 #include "tools/nk_line_sets.h"
+#include "tools/nk_manipulator.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_sound_playback.h"
 #include "tools/nk_surface_path.h"
@@ -82,7 +84,7 @@ bool MakeModelAndSettings(void)
     if (g_pViewSettings == nullptr) g_pViewSettings = NKCreateViewSettings(nullptr);
     if (g_pGraphicsSettings == nullptr) g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
     NKResetBackgroundSettings(g_pBackgroundSettings, NK_BACKGROUND_RESET_STARTUP);
-    // Placeholder: the vectors' "Filter Box" manipulator comes with the vector drawing.
+    if (!NKCreateVectorFilterBox()) return false;
     if (!NKResetVectorSettings(&g_VectorSettings, NK_VECTOR_RESET_STARTUP)) return false;
     for (NKVectorSettings &settings : g_SeparateVectorSettings)
         if (!NKResetVectorSettings(&settings, NK_VECTOR_RESET_STARTUP)) return false;
@@ -108,6 +110,23 @@ void MakeDisplayRecords(void)
     g_AnimationSettings = NKAnimationSettings();
 }
 
+// Rows 28 to 30: the ruler (shown), the 3-D legend's box and the
+// manipulator list with the tools' handles.
+void MakeManipulators(void)
+{
+    if (g_pRuler == nullptr) {
+        g_pRuler = new RulerManipulator("3D Ruler");
+        g_pRuler->SetShown(true);
+    }
+    if (g_pLegendBox == nullptr) g_pLegendBox = new BoxManipulator("3D Legend", false, false);
+    if (g_pManipulatorList != nullptr) return;
+    g_pManipulatorList = new ManipulatorList();
+    if (g_pCutPlaneSet != nullptr) g_pManipulatorList->Add(&g_pCutPlaneSet->Handle());
+    if (g_pIsoSurfaceState != nullptr) g_pManipulatorList->Add(&g_pIsoSurfaceState->slider);
+    if (g_pParticleTraceSet != nullptr) g_pManipulatorList->Add(&g_pParticleTraceSet->Handle());
+    // Placeholder: the level-of-detail manager adds its "LOD Selector" fourth.
+}
+
 // Rows 17 to 31: the tools, the command-language records and the handles.
 void MakeToolRecords(void)
 {
@@ -122,9 +141,7 @@ void MakeToolRecords(void)
     NKFInitExportSettings(&g_NKFExportSettings);
     NKCreateLineSetList();
     // Placeholder: the level-of-detail object and "LOD Selector" come with level of detail.
-    // Placeholder: the "3D Ruler" (flag byte 1) comes with the full manipulators (render/).
-    // Placeholder: the "3D Legend" box comes with the full manipulators (render/).
-    // Placeholder: the manipulator list and its four handles come with the full manipulators.
+    MakeManipulators();
     NKCreateSoundSourceTable();
 }
 
@@ -161,7 +178,12 @@ void ExitApplication(void)
     g_PollFile.Close();
     NKFreeSoundSourceTable();
     NKDestroySoundManager();
-    // Placeholder: the "3D Ruler", "3D Legend" and manipulator list go with the manipulators.
+    delete g_pRuler;
+    g_pRuler = nullptr;
+    delete g_pLegendBox;
+    g_pLegendBox = nullptr;
+    delete g_pManipulatorList;  // the handles are their owners'
+    g_pManipulatorList = nullptr;
     // Placeholder: level of detail goes with its owner.
     NKFreeAnnotationRecords();
     DestroyLabelOverlay(g_pLabelOverlay);
@@ -172,6 +194,7 @@ void ExitApplication(void)
     g_pViewSettings = nullptr;
     NKDestroyRenderOptions(g_pGraphicsSettings);
     g_pGraphicsSettings = nullptr;
+    NKDestroyVectorFilterBox();
     g_pMovieSettings = nullptr;
     // Placeholder: the in-view GL menu and the 3-D text list go with their owners.
     // Lights, lighting models, list-update record, fringe table and slots.

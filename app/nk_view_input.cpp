@@ -31,6 +31,7 @@
 #include "render/nk_scene_view.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_pick_feedback.h"
+#include "tools/nk_manipulator.h"
 #include "tools/nk_picking.h"
 
 uint8_t g_bRotationDisabled = 0;
@@ -58,6 +59,7 @@ uint32_t ModifierBits(Qt::KeyboardModifiers mods)
 uint32_t ModifierKeyBit(int iQtKey)
 {
     if (iQtKey == Qt::Key_Control) return NK_KEY_CTRL;
+    if (iQtKey == Qt::Key_F3) return NK_KEY_F3;
     return iQtKey == Qt::Key_Shift ? NK_KEY_SHIFT : 0u;
 }
 
@@ -99,8 +101,7 @@ void SetMouseCapture(bool bOn)
     }
 }
 
-// Placeholder: the 3-D manipulators and the in-view menus come with the
-// drawing code's interaction; until then nothing is dragged.
+// Placeholder: the in-view menus (F2) come with the in-view GL menus.
 
 // The part menu takes the mouse and the keys until it closes, so the
 // view's release and key-up events never come: the press's capture ends
@@ -187,6 +188,43 @@ void UpdatePartToolTip(void)
     sg_iMovesSinceToolTip = 0;
 }
 
+// ---- The 3-D handles, dragged while F3 is held --------------------------------
+
+bool F3Held(void) { return (sg_uHeldKeys & NK_KEY_F3) != 0; }
+
+// The fixed overlay space's modelview (group 2) and the drawn view's
+// projection as floats.
+const float kOverlayModelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -2, 1};
+void SavedProjection(float *pfOut)
+{
+    for (int i = 0; i < 16; i++) pfOut[i] = float(g_adSavedProjection[i]);
+}
+
+// A press starts the current handle's drag: of the overlay space, then of
+// the scene (under the drawn view's modelview).
+void BeginManipulatorDrag(void)
+{
+    if (g_pManipulatorList == nullptr) return;
+    float afProjection[16];
+    SavedProjection(afProjection);
+    g_pManipulatorList->BeginDrag(&g_InputState, kOverlayModelView, afProjection, g_aiSavedViewport,
+                                  2);
+    g_pManipulatorList->BeginDrag(&g_InputState, g_afSavedModelView, afProjection,
+                                  g_aiSavedViewport, 1);
+}
+
+// True when a move dragged a handle (the overlay space's first).
+bool DragManipulators(void)
+{
+    if (g_pManipulatorList == nullptr) return false;
+    float afProjection[16];
+    SavedProjection(afProjection);
+    return g_pManipulatorList->Drag(&g_InputState, kOverlayModelView, afProjection,
+                                    g_aiSavedViewport, 2, true) ||
+           g_pManipulatorList->Drag(&g_InputState, g_afSavedModelView, afProjection,
+                                    g_aiSavedViewport, 1, true);
+}
+
 }  // namespace
 
 uint32_t NKNavigationKeyBit(int iQtKey)
@@ -235,7 +273,7 @@ void NKRecordKeyEvent(QKeyEvent *pEvent, bool bPress)
 
 void NKSampleHeldKeys(bool bNavigationKeys)
 {
-    g_InputState.uKeys = sg_uHeldKeys & (NK_KEY_CTRL | NK_KEY_SHIFT);
+    g_InputState.uKeys = sg_uHeldKeys & (NK_KEY_CTRL | NK_KEY_SHIFT | NK_KEY_F3);
     if (bNavigationKeys && QGuiApplication::focusWindow() != nullptr)
         g_InputState.uKeys |= sg_uHeldKeys & kNavigationKeys;
 }
@@ -261,6 +299,7 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
     if (!ShiftOrCtrl()) {
         StartWalk();
         if (StudyMode()) NKStudyMouse(g_InputState.uButtons, g_InputState.iX, g_InputState.iY);
+        if (F3Held()) BeginManipulatorDrag();
         return;
     }
     if (pEvent->button() == Qt::LeftButton) {
@@ -268,6 +307,7 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
     } else if (pEvent->button() == Qt::RightButton) {
         OpenPartMenu(pView);
     }
+    if (F3Held()) BeginManipulatorDrag();
 }
 
 // In study mode a move steps the study motion and, with a button held and
@@ -277,6 +317,11 @@ void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
     SampleMouse(pView, pEvent);
     if (g_bPartTooltips != 0) PopPartToolTipOnMove();
     if (!HasModel()) return;
+    // A moved handle is drawn at once and the move does nothing else.
+    if (F3Held() && DragManipulators()) {
+        NKRedrawView();
+        return;
+    }
     UpdateHoveredPart();
     // Moving the camera would leave the culled polygons of the old view.
     if (g_InputState.uButtons != 0 && g_bHiddenCullingOn != 0) ExecuteCommand("nohp");
@@ -296,6 +341,7 @@ void NKViewMouseRelease(QWindow *pView, QMouseEvent *pEvent)
         NKStopWalkMotion();
     }
     if (!HasModel()) return;
+    if (g_pManipulatorList != nullptr) g_pManipulatorList->EndDrag();
     // The last button up ends a study motion even when the mode changed
     // while it was held (a right double click switches to walk).
     if (StudyMode() || g_InputState.uButtons == 0)

@@ -26,6 +26,7 @@ extern float g_ViewMatrix[16];
 enum : uint32_t {
     NK_KEY_CTRL = 0x00000001u,
     NK_KEY_SHIFT = 0x00000002u,
+    NK_KEY_F3 = 0x00000004u,  // held: the mouse drags the 3-D handles
     NK_KEY_A = 0x01000000u,
     NK_KEY_Z = 0x02000000u,
     NK_KEY_X = 0x04000000u,

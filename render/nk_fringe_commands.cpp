@@ -30,6 +30,7 @@
 #include "render/nk_view_settings.h"
 
 uint8_t g_uContourLineColor[3] = {255, 255, 255};
+void (*g_pfnFollowLegendSwitch)(bool bOn) = nullptr;
 int32_t g_iContourLineWidth = 1;
 
 namespace {
@@ -453,8 +454,9 @@ int NKCommandHandleFringes(CommandTableEntry *pEntry, const char *pszArguments)
     if (pRow == nullptr) return ValueCommand(pEntry, pszArguments);
     if (g_pGraphicsSettings == nullptr || g_pViewSettings == nullptr) return NK_CMD_FAILED;
     *pRow->pfnByte() = pRow->uValue;
-    // Placeholder: the legend's 3-D manipulator follows legend and nolegend
-    // once the manipulators are built.
+    if ((pEntry->id == NK_CID_LEGEND || pEntry->id == NK_CID_NOLEGEND) &&
+        g_pfnFollowLegendSwitch != nullptr)
+        g_pfnFollowLegendSwitch(pRow->uValue != 0);
     return NKCommandDone(pRow->pszMessage);
 }
 

@@ -18,5 +18,9 @@ struct CommandTableEntry;
 extern uint8_t g_uContourLineColor[3];
 extern int32_t g_iContourLineWidth;
 
+// legend and nolegend call it with the new switch; the tools fill it at
+// start-up so that the 3-D legend's handle follows (null: nothing follows).
+extern void (*g_pfnFollowLegendSwitch)(bool bOn);
+
 int NKCommandHandleFringes(CommandTableEntry *pEntry, const char *pszArguments);
 void NKRegisterFringeCommands(void);

@@ -2,6 +2,8 @@
 // nk_scene_extras.h).
 #include "scene/nk_scene_extras.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 
 #include "core/nk_frames.h"
@@ -21,6 +23,7 @@
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_iso_surface.h"
 #include "tools/nk_line_sets.h"
+#include "tools/nk_manipulator.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_pick_feedback.h"
 #include "tools/nk_primitives_3d.h"
@@ -64,6 +67,20 @@ void DrawSoundSourceMarkers(NKFrame *pFrame)
     NKDrawNodeMarkers(pFrame, aMarkers, iCount);
 }
 
+// The scene's handles under the view, then those of the fixed overlay
+// space under the identity moved by (0, 0, -2).
+void DrawManipulators(void)
+{
+    if (g_pManipulatorList == nullptr) return;
+    g_pManipulatorList->DrawAll(1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -2.0f);
+    g_pManipulatorList->DrawAll(2);
+    glPopMatrix();
+}
+
 }  // namespace
 
 void NKDrawSceneOverlays(NKFrame *pFrame)
@@ -75,6 +92,7 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     DrawPickMarks(pFrame);
     // The manipulators and markers that follow are never clipped.
     if (g_pCutPlaneSet != nullptr) g_pCutPlaneSet->ApplyClipPlanes(false, -1);
+    DrawManipulators();
     DrawSoundSourceMarkers(pFrame);
 }
 void NKDrawCopyOverlays(NKFrame *pFrame)

@@ -62,6 +62,12 @@ CutPlaneSet::CutPlaneSet() { AddPlane(false); }
 
 CutPlaneSet::~CutPlaneSet() { FreePlanes(); }
 
+void CutPlaneSet::Enable(bool bEnable)
+{
+    m_bEnabled = bEnable ? 1 : 0;
+    if (NKAreManipulatorsEnabled()) m_Handle.SetEnabled(bEnable);
+}
+
 void CutPlaneSet::FreePlanes()
 {
     for (int i = 0; i < m_iNumPlanes; i++) {
@@ -90,7 +96,7 @@ void CutPlaneSet::MoveHandleToPlane()
     if (p == nullptr) return;
     m_Handle.SetPosition(p->fPoint);
     m_Handle.SetNormal(p->fNormal);
-    m_Handle.SetAxis(p->fAxis);
+    m_Handle.SetInPlaneAxis(p->fAxis);
     m_Handle.SetSize(p->fWidth, p->fHeight);
 }
 
@@ -283,9 +289,8 @@ bool CutPlaneSet::FollowHandle()
     if (!m_Handle.IsChanged() || p == nullptr) return false;
     m_Handle.GetPosition(p->fPoint);
     m_Handle.GetNormal(p->fNormal);
-    m_Handle.GetAxis(p->fAxis);
-    p->fWidth = m_Handle.GetWidth();
-    p->fHeight = m_Handle.GetHeight();
+    m_Handle.GetInPlaneAxis(p->fAxis);
+    m_Handle.GetSize(&p->fWidth, &p->fHeight);
     m_Handle.ClearChanged();
     NKFreeCutSurfaces(m_iCurrent, -1);
     return true;

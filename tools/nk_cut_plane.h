@@ -60,7 +60,8 @@ public:
     CutPlaneSet(const CutPlaneSet &) = delete;
     CutPlaneSet &operator=(const CutPlaneSet &) = delete;
 
-    void Enable(bool bEnable) { m_bEnabled = bEnable ? 1 : 0; }
+    // While the handles are offered, the plane's handle follows.
+    void Enable(bool bEnable);
     bool IsEnabled() const { return m_bEnabled != 0; }
     int GetNumPlanes() const { return m_iNumPlanes; }
     int GetCurrent() const { return m_iCurrent; }

@@ -121,6 +121,7 @@ int CommandIsoSurface(const CutArgs &a)
     if (iResult >= 0) return iResult;
     s->fLevel = fLevel;
     s->bEnabled = 1;
+    if (NKAreManipulatorsEnabled()) s->slider.SetEnabled(true);
     NKFreeIsoSurfaces(-1);
     if (!NKVolumeComputeIsoSurfaces(NKGetCurrentFrame(), s))
         return Fail(a, "Error computing isosurface.");
@@ -132,6 +133,7 @@ int CommandIsoSurface(const CutArgs &a)
 int CommandNoIsoSurface()
 {
     g_pIsoSurfaceState->bEnabled = 0;
+    if (NKAreManipulatorsEnabled()) g_pIsoSurfaceState->slider.SetEnabled(false);
     NKFreeIsoSurfaces(-1);
     Info("Isosurface disabled.");
     NKInvalidateView();

@@ -74,4 +74,5 @@ void NKInstallToolHooks(void)
     NKInstallParticleTraceHooks();
     NKInstallPrimitiveHooks();
     NKInstallPickingHooks();
+    NKInstallManipulatorHooks();
 }

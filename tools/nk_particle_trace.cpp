@@ -42,20 +42,6 @@ bool TraceComputeOptions::operator==(const TraceComputeOptions &o) const
            iMaxSteps == o.iMaxSteps && fStopFraction == o.fStopFraction;
 }
 
-void GridBoxManipulator::SetBox(const float *pfBox, bool bIsBox, const int *piCounts)
-{
-    std::memcpy(m_fBox, pfBox, sizeof(m_fBox));
-    m_bIsBox = bIsBox ? 1 : 0;
-    std::memcpy(m_iCounts, piCounts, sizeof(m_iCounts));
-}
-
-void GridBoxManipulator::GetBox(float *pfBox, bool *pbIsBox, int *piCounts) const
-{
-    std::memcpy(pfBox, m_fBox, sizeof(m_fBox));
-    *pbIsBox = m_bIsBox != 0;
-    std::memcpy(piCounts, m_iCounts, sizeof(m_iCounts));
-}
-
 // ---- The set ----------------------------------------------------------------------
 
 ParticleTraceSet::ParticleTraceSet() : m_Handle("Particle Trace") {}
@@ -212,8 +198,9 @@ void ParticleTraceSet::MoveHandleToSeed()
     std::memcpy(afBox, s.fCorner1, sizeof(s.fCorner1));
     std::memcpy(afBox + 3, s.fCorner2, sizeof(s.fCorner2));
     ModelToDisplayBox(afBox);
-    const int aiCounts[3] = {s.nx, s.ny, s.nz};
-    m_Handle.SetBox(afBox, s.bIsBox != 0, aiCounts);
+    m_Handle.SetBox(afBox);
+    m_Handle.SetBoxMode(s.bIsBox != 0);
+    m_Handle.SetCounts(s.nx, s.ny, s.nz);
 }
 
 bool ParticleTraceSet::TakeManipulatorBox()
@@ -221,11 +208,11 @@ bool ParticleTraceSet::TakeManipulatorBox()
     if (!NKAreManipulatorsEnabled() || !m_Handle.IsChanged() || m_iNumTraces < 1) return false;
     TraceSeedBox &s = m_Seeds[m_iCurrent];
     float afBox[6];
-    bool bIsBox = false;
     int aiCounts[3];
-    m_Handle.GetBox(afBox, &bIsBox, aiCounts);
+    m_Handle.GetBounds(afBox, false);
+    m_Handle.GetCounts(&aiCounts[0], &aiCounts[1], &aiCounts[2]);
     DisplayToModelBox(afBox);
-    s.bIsBox = bIsBox ? 1 : 0;
+    s.bIsBox = m_Handle.IsBoxMode() ? 1 : 0;
     std::memcpy(s.fCorner1, afBox, sizeof(s.fCorner1));
     std::memcpy(s.fCorner2, afBox + 3, sizeof(s.fCorner2));
     s.nx = aiCounts[0];

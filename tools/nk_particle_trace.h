@@ -97,21 +97,6 @@ struct ParticleTraceResult {
     float fMaxSpeed = -1e12f;
 };
 
-// Placeholder: the "Particle Trace" grid-box handle comes with the full
-// manipulators (render/); it keeps the box, its flag, counts and change flag.
-class GridBoxManipulator : public BoxManipulator {
-public:
-    explicit GridBoxManipulator(const char *pszName) : BoxManipulator(pszName) {}
-    void SetBox(const float *pfBox, bool bIsBox, const int *piCounts);
-    void GetBox(float *pfBox, bool *pbIsBox, int *piCounts) const;
-    void SetChanged(bool bChanged) { m_bChanged = bChanged ? 1 : 0; }
-
-private:
-    float m_fBox[6] = {-0.1f, -0.1f, -0.1f, 0.1f, 0.1f, 0.1f};
-    uint8_t m_bIsBox = 0;
-    int m_iCounts[3] = {1, 1, 1};
-};
-
 class ParticleTraceSet {
 public:
     ParticleTraceSet();

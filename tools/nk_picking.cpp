@@ -27,6 +27,7 @@
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_line_sets.h"
+#include "tools/nk_manipulator.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_surface_records.h"
 
@@ -349,8 +350,16 @@ int NKPickRay(int iFrame, const float (*pfRays)[6], const int *piGroups, int iNu
         part = PickParts(pFrame, o, d,
                          NK_FILTER_VISIBLE | NK_FILTER_LINES | NK_FILTER_POINTS | NK_FILTER_OUTLINE,
                          NK_FILTER_VISIBLE);
-    // Placeholder: no manipulator is found or clicked until the manipulator
-    // list exists.
+    ManipulatorList *pList = g_pManipulatorList;
+    Manipulator *pBefore = nullptr;
+    float fHandleT = kNoHit;
+    if (pList != nullptr) {
+        pBefore = pList->Get(-1);
+        pList->ResetPick();
+        for (int i = 0; i < iNumGroups; i++)
+            pList->Pick(pfRays[i], pfRays[i] + 3, &fHandleT, piGroups[i]);
+        if (pList->Get(-1) == nullptr) fHandleT = kNoHit;
+    }
     const CutHit cut = PickCutSurfaces(pFrame, o, d);
     float fSeedT = kNoHit;
     const int iSeed = PickTraceSeeds(o, d, &fSeedT);
@@ -358,19 +367,30 @@ int NKPickRay(int iFrame, const float (*pfRays)[6], const int *piGroups, int iNu
     bool bLine = false;
     if (g_pLineSetList != nullptr && g_pLineSetList->m_bPickable)
         bLine = g_pLineSetList->Pick(o, d, &fLineDistance) && fLineDistance < kNoHit;
-    const float fTool = std::min(cut.fT, std::min(fSeedT, fLineDistance));
-    if (cut.iPlane < 0 && iSeed < 0 && !bLine) {
+    const float fTool = std::min(std::min(fHandleT, cut.fT), std::min(fSeedT, fLineDistance));
+    if (cut.iPlane < 0 && iSeed < 0 && !bLine && fHandleT >= kNoHit) {
         if (part.iPart < 0 && !bPartsOff)
             part =
                 PickParts(pFrame, o, d, NK_FILTER_VISIBLE | NK_FILTER_SURFACE, NK_FILTER_VISIBLE);
     } else if (fTool < part.hit.fT) {
         part = PartHit();
-        // A line set hit keeps the pick its own test recorded.
-        if (cut.iPlane >= 0 && cut.fT == fTool)
+        // A line set hit keeps the pick its own test recorded; a handle at
+        // the nearest distance stays current.
+        if (cut.iPlane >= 0 && cut.fT == fTool) {
             TakeCutPlanePick(iFrame, pFrame, cut);
-        else if (iSeed >= 0 && fSeedT == fTool)
+            if (pList != nullptr) pList->SetCurrent(&g_pCutPlaneSet->Handle(), fTool);
+        } else if (iSeed >= 0 && fSeedT == fTool) {
             g_pParticleTraceSet->SetCurrent(iSeed);
+            if (pList != nullptr) pList->SetCurrent(&g_pParticleTraceSet->Handle(), fTool);
+        } else if (bLine && fLineDistance == fTool && fHandleT != fTool && pList != nullptr) {
+            pList->ResetPick();
+        }
+    } else if (pList != nullptr) {
+        pList->ResetPick();
     }
+    // A second press on the handle that was already current is a click.
+    if (pList != nullptr && pBefore != nullptr && pList->Get(-1) == pBefore)
+        for (int i = 0; i < iNumGroups; i++) pList->Click(pfRays[i], pfRays[i] + 3, piGroups[i]);
     if (part.iPart < 0) return -1;
     if (pPick != nullptr) FillPartPick(iFrame, pFrame, part, pPick);
     return part.iPart;

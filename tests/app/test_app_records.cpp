@@ -8,6 +8,7 @@
 
 #include "app/nk_app_records.h"
 #include "app/nk_shell_services.h"
+#include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_macros.h"
 #include "core/nk_graphics_settings.h"
@@ -32,7 +33,9 @@
 #include "render/nk_view_settings.h"
 #include "scene/nk_scene.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_cut_surface.h"
 #include "tools/nk_iso_surface.h"
+#include "tools/nk_manipulator.h"
 #include "tools/nk_sound_playback.h"
 
 namespace {
@@ -54,6 +57,11 @@ const GlobalRecord kGlobals[] = {
     {"g_pIsoSurfaceState", [] { return (const void *)g_pIsoSurfaceState; }},
     {"results interface", [] { return (const void *)NKGetResultsInterface(); }},
     {"g_pSoundSourceTable", [] { return (const void *)g_pSoundSourceTable; }},
+    {"g_pManipulatorList", [] { return (const void *)g_pManipulatorList; }},
+    {"g_pRuler", [] { return (const void *)g_pRuler; }},
+    {"g_pLegendBox", [] { return (const void *)g_pLegendBox; }},
+    {"filter box", [] { return (const void *)NKGetVectorFilterBox(); }},
+    {"g_pVectorFilterBox", [] { return (const void *)g_pVectorFilterBox; }},
 };
 
 void ExpectEveryGlobal(bool bMade)
@@ -81,6 +89,40 @@ TEST(AppRecords, ExitClearsEveryPointerAndASecondRunStartsFresh)
         EXPECT_EQ(g_pSoundManager, nullptr);
         EXPECT_EQ(NKSelectionFeedbackMode, 1);
     }
+}
+
+TEST(AppRecords, StartUpListsTheToolsHandlesAndKeepsItsOwnOutside)
+{
+    ASSERT_TRUE(InitApplication());
+    ASSERT_EQ(g_pManipulatorList->GetCount(), 3);
+    const char *const kListed[3] = {"Cutting Plane", "Iso Surface Slider", "Particle Trace"};
+    for (int i = 0; i < 3; i++)
+        EXPECT_STREQ(g_pManipulatorList->Get(i)->GetName().GetText(), kListed[i]);
+    const Manipulator *apOwn[3] = {g_pRuler, g_pLegendBox, NKGetVectorFilterBox()};
+    const char *const kOwn[3] = {"3D Ruler", "3D Legend", "Filter Box"};
+    for (int i = 0; i < 3; i++) {
+        EXPECT_STREQ(apOwn[i]->GetName().GetText(), kOwn[i]);
+        EXPECT_EQ(g_pManipulatorList->IndexOf(apOwn[i]), -1);
+        EXPECT_FALSE(apOwn[i]->IsEnabled());
+    }
+    EXPECT_TRUE(g_pRuler->IsShown());
+    EXPECT_FALSE(NKAreManipulatorsEnabled());
+    EXPECT_EQ(g_pVectorFilterBox, NKGetVectorFilterBox()->GetOrientedBoxPointer());
+    // The legend commands list the legend box only while the handles are
+    // offered.
+    NKInstallToolHooks();
+    NKRegisterFringeCommands();
+    EXPECT_EQ(ExecuteCommand("legend"), 0);
+    EXPECT_EQ(g_pManipulatorList->IndexOf(g_pLegendBox), -1);
+    NKSetManipulatorsEnabled(true);
+    EXPECT_EQ(ExecuteCommand("legend"), 0);
+    EXPECT_EQ(g_pManipulatorList->IndexOf(g_pLegendBox), 3);
+    EXPECT_TRUE(g_pLegendBox->IsEnabled());
+    EXPECT_EQ(ExecuteCommand("nolegend"), 0);
+    EXPECT_EQ(g_pManipulatorList->GetCount(), 3);
+    NKSetManipulatorsEnabled(false);
+    NKSetCommandHandler(NK_HANDLER_FRINGES, nullptr);
+    ExitApplication();
 }
 
 // ---- The reset before a load ---------------------------------------------------

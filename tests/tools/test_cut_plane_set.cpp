@@ -96,7 +96,7 @@ TEST_F(CutPlaneSetTest, NormalsAndAlignment)
     set.SetPlaneAxis(a, -1);
     set.AlignToAxis(0, true);
     float h[3];
-    set.Handle().GetAxis(h);
+    set.Handle().GetInPlaneAxis(h);
     EXPECT_EQ(h[2], 1.0f);
     EXPECT_EQ(h[1], 0.0f);
 }

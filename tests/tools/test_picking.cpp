@@ -30,6 +30,7 @@
 #include "tests/test_support/test_files.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_surface.h"
+#include "tools/nk_manipulator.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_picking.h"
 
@@ -372,6 +373,42 @@ TEST_F(BeamPicking, CuttingPlanesAndTraceSeedsInFrontOfThePartsWin)
     NKDestroyParticleTraceSet();
     NKFreeCutSurfaces(-1, -1);
     NKDestroySurfaceTools();
+}
+
+// A slider beside the beam (display x 0.7): the first pick makes it current,
+// the second is a click that sets its value; a part pick in front resets it;
+// a listed cutting-plane handle becomes current with its plane.
+TEST_F(BeamPicking, HandlesArePickedAndASecondPickClicks)
+{
+    ManipulatorList list;
+    g_pManipulatorList = &list;
+    SliderManipulator slider("Iso Surface Slider");
+    const float afAt[3] = {0.7f, 0.0f, 0.0f};
+    slider.SetPosition(afAt);
+    slider.SetValue(20.0f);
+    slider.ClearChanged();
+    list.Add(&slider);
+    EXPECT_EQ(Pick(688, 300, nullptr), -1);
+    EXPECT_EQ(list.Get(-1), nullptr);  // disabled: not picked
+    slider.SetEnabled(true);
+    EXPECT_EQ(Pick(688, 300, nullptr), -1);
+    EXPECT_EQ(list.Get(-1), &slider);
+    EXPECT_FALSE(slider.IsChanged());
+    EXPECT_EQ(Pick(688, 300, nullptr), -1);
+    EXPECT_NEAR(slider.GetValue(), 50.0f, 1.0f);
+    EXPECT_TRUE(slider.IsChanged());
+    EXPECT_EQ(Pick(391, 304, nullptr), 0);  // the beam: no handle current
+    EXPECT_EQ(list.Get(-1), nullptr);
+
+    NKInstallToolHooks();
+    ASSERT_TRUE(NKCreateSurfaceTools());
+    list.Add(&g_pCutPlaneSet->Handle());
+    EXPECT_TRUE(list.SetCurrent(&g_pCutPlaneSet->Handle(), 1.0f));
+    EXPECT_TRUE(g_pCutPlaneSet->Handle().IsHighlighted());
+    EXPECT_FALSE(slider.IsHighlighted());
+    NKDestroySurfaceTools();
+    EXPECT_EQ(list.GetCount(), 1);  // the set's handle left with it
+    g_pManipulatorList = nullptr;
 }
 
 TEST_F(BeamPicking, NearestViewPointBecomesTheStereoFocus)
