@@ -36,9 +36,10 @@ void ShowPartAttributesDialog(int iMode)
         sg_Hooks.pfnShowPartAttributesDialog(iMode);
 }
 
-void RefreshInfoPropertySheet(void)
+void RefreshInfoPropertySheet(int iSelector, bool bActivate)
 {
-    if (sg_Hooks.pfnRefreshInfoPropertySheet != nullptr) sg_Hooks.pfnRefreshInfoPropertySheet();
+    if (sg_Hooks.pfnRefreshInfoPropertySheet != nullptr)
+        sg_Hooks.pfnRefreshInfoPropertySheet(iSelector, bActivate);
 }
 
 void ResetModelState(bool bKeepSettings)

@@ -29,8 +29,9 @@ struct NKShellHooks {
     // app/: shows the part attributes dialog again in mode 0 or 1 (its
     // contents follow the model). Empty: nothing.
     void (*pfnShowPartAttributesDialog)(int iMode) = nullptr;
-    // app/: refreshes the information property sheet. Empty: nothing.
-    void (*pfnRefreshInfoPropertySheet)(void) = nullptr;
+    // app/: refreshes the information property sheet; with bActivate the
+    // sheet is shown and the page iSelector selected first. Empty: nothing.
+    void (*pfnRefreshInfoPropertySheet)(int iSelector, bool bActivate) = nullptr;
     // app/: resets the view and interaction state for a new model, keeping
     // the display settings when bKeepSettings. Empty: nothing.
     void (*pfnResetModelState)(bool bKeepSettings) = nullptr;
@@ -73,7 +74,7 @@ const NKShellHooks &NKGetShellHooks(void);
 void NKCloseInfoDialogs(void);
 bool NKIsPartAttributesDialogOpen(void);
 void ShowPartAttributesDialog(int iMode);
-void RefreshInfoPropertySheet(void);
+void RefreshInfoPropertySheet(int iSelector = 0, bool bActivate = false);
 void ResetModelState(bool bKeepSettings);
 void NKStoreRecentFiles(const NKString *pEntries, int iCount);
 void NKPlotInterfaceClose(void);

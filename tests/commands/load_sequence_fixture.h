@@ -93,7 +93,7 @@ protected:
         m_SavedModel = NKSetModelHooks(model);
         NKShellHooks shell;
         shell.pfnCloseInfoDialogs = [] { Record("close info dialogs"); };
-        shell.pfnRefreshInfoPropertySheet = [] { Record("refresh info sheet"); };
+        shell.pfnRefreshInfoPropertySheet = [](int, bool) { Record("refresh info sheet"); };
         shell.pfnResetModelState = [](bool b) { Record(b ? "reset state keep" : "reset state"); };
         shell.pfnStoreRecentFiles = [](const NKString *, int) { Record("store recent files"); };
         shell.pfnRedrawView = [] { Record("redraw view"); };
