@@ -37,7 +37,8 @@ std::vector<float> ToContour(const QPolygonF &poly)
         const float x = static_cast<float>(p.x() / kPixelSize);
         const float y = static_cast<float>(-p.y() / kPixelSize);
         const size_t n = contour.size();
-        if (n >= 2 && std::fabs(contour[n - 2] - x) < 1e-6f && std::fabs(contour[n - 1] - y) < 1e-6f)
+        if (n >= 2 && std::fabs(contour[n - 2] - x) < 1e-6f &&
+            std::fabs(contour[n - 1] - y) < 1e-6f)
             continue;
         contour.push_back(x);
         contour.push_back(y);
@@ -61,7 +62,8 @@ bool NKGetGlyphOutline(const char *pszFace, int c, NKGlyphOutline *pOut)
     font.setKerning(false);
     const QRawFont raw = QRawFont::fromFont(font);
     if (!raw.isValid()) return false;
-    const QList<quint32> indexes = raw.glyphIndexesForString(QString(QChar(static_cast<char16_t>(c))));
+    const QList<quint32> indexes =
+        raw.glyphIndexesForString(QString(QChar(static_cast<char16_t>(c))));
     if (indexes.size() != 1 || indexes[0] == 0) return false;
     const QList<QPointF> advances = raw.advancesForGlyphIndexes(indexes);
     if (!advances.isEmpty()) pOut->fAdvance = static_cast<float>(advances[0].x() / kPixelSize);

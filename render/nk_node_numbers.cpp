@@ -7,7 +7,6 @@
 
 #include "core/nk_frame_results.h"
 #include "core/nk_model.h"
-#include "render/nk_scene_view.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
 
@@ -51,6 +50,23 @@ private:
     GLint m_aiViewport[4];
 };
 
+// A label's raster position takes the depth of its node, which a surface
+// through the node matches only to the depth buffer's precision: the
+// projection is pushed and moved a little towards the eye in depth, so a
+// visible node keeps its number while nodes behind surfaces stay hidden.
+void PullTowardsEye(void)
+{
+    constexpr GLfloat kDepthBias = 0.001f;  // in normalised device z (-1..1)
+    GLfloat afProjection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, afProjection);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    // clip z' = clip z - bias x clip w, one row added to another.
+    for (int c = 0; c < 4; c++) afProjection[c * 4 + 2] -= kDepthBias * afProjection[c * 4 + 3];
+    glLoadMatrixf(afProjection);
+    glMatrixMode(GL_MODELVIEW);
+}
+
 }  // namespace
 
 NKString NKFormatNodeLabel(const NKPart &part, int iPart, int iNode)
@@ -72,11 +88,9 @@ void NKDrawNodeNumbers(NKFrame *pFrame, NKPart *pPart, int iPart, const NKNodeNu
         iLast = pRange->iToNode;
     if (iFirst < 0 || iFirst > iLast) return;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glTranslatef(g_afMeshOffset[0], g_afMeshOffset[1], g_afMeshOffset[2]);
     glDepthFunc(GL_LEQUAL);
     const ViewportTest viewport;
+    PullTowardsEye();
     const uint8_t *c = NKGetTextColor();
     NKBeginText3D(12, c[0], c[1], c[2]);
     for (int i = iFirst; i <= iLast; i++) {
@@ -85,6 +99,8 @@ void NKDrawNodeNumbers(NKFrame *pFrame, NKPart *pPart, int iPart, const NKNodeNu
         NKDrawText3DPlain(p[0], p[1], p[2], NKFormatNodeLabel(*pPart, iPart, i).GetText());
     }
     NKEndText3D();
+    glMatrixMode(GL_PROJECTION);
     glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
 }

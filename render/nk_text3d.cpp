@@ -145,8 +145,8 @@ bool SubCommand(const std::vector<std::string> &w)
                               ColourByte(Number(w, 3, 255.0f))};
         const int iID = IdAt(w, 4);
         ForEachWithID(iID, [&](Text3DItem *p) { std::memcpy(p->uColor, c, 3); });
-        Report(NKString::FromFormat("Set color of text with id %d to : %f %f %f", iID,
-                                   double(c[0]), double(c[1]), double(c[2])));
+        Report(NKString::FromFormat("Set color of text with id %d to : %f %f %f", iID, double(c[0]),
+                                    double(c[1]), double(c[2])));
     } else if (StartsWith(s, "del")) {
         if (w.size() > 1 && w[1].find("all") != std::string::npos) {
             NKText3DDeleteAll();

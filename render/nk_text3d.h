@@ -36,8 +36,8 @@ void NKDrawText3DBetweenPoints(float *pfMatrix, const float *p1, const float *p2
 
 // One string of the list.
 struct Text3DItem {
-    int32_t iID = 0;           // 0 when added without one
-    char *pszText = nullptr;   // owned (NKAlloc)
+    int32_t iID = 0;                          // 0 when added without one
+    char *pszText = nullptr;                  // owned (NKAlloc)
     float fPosition[3] = {0.0f, 0.0f, 0.0f};  // display coordinates
     float fVector[3] = {1.0f, 0.0f, 0.0f};    // direction of the baseline
     float fSize = 1.0f;

@@ -37,7 +37,7 @@ SolidGlyph sg_Glyphs[kNumGlyphs];
 
 // What the GLU callbacks collect: the face's vertices in threes.
 struct TessState {
-    std::vector<float> xy;  // two floats per vertex, three vertices a triangle
+    std::vector<float> xy;                      // two floats per vertex, three vertices a triangle
     std::deque<std::array<GLdouble, 3>> extra;  // vertices made by the combine callback
     bool bError = false;
 };

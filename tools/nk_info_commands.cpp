@@ -112,7 +112,8 @@ bool ReadListingRange(const CommandTableEntry *pEntry, const char *pszArgs, cons
     const ReadResult rFrom = ReadNodeArg(&p, pFrom);
     const ReadResult rTo = rFrom == NODE_READ ? ReadNodeArg(&p, pTo) : NODE_NONE;
     if (rFrom == NODE_BAD || rTo == NODE_BAD) {
-        NKCommandError(pEntry, NKString::FromFormat("Illegal node specification.%s", kRemember).GetText());
+        NKCommandError(pEntry,
+                       NKString::FromFormat("Illegal node specification.%s", kRemember).GetText());
         return false;
     }
     if (rFrom == NODE_NONE) {
@@ -122,9 +123,9 @@ bool ReadListingRange(const CommandTableEntry *pEntry, const char *pszArgs, cons
     }
     if (rTo == NODE_NONE) *pTo = *pFrom;
     if (!Resolve(pGeo, *pFrom, &pRange->from) || !Resolve(pGeo, *pTo, &pRange->to)) {
-        NKCommandError(pEntry, NKString::FromFormat("Illegal node range specification: %d,%d  %d,%d%s",
-                                                    pFrom->iPart, pFrom->iNode, pTo->iPart,
-                                                    pTo->iNode, kRemember)
+        NKCommandError(pEntry, NKString::FromFormat(
+                                   "Illegal node range specification: %d,%d  %d,%d%s", pFrom->iPart,
+                                   pFrom->iNode, pTo->iPart, pTo->iNode, kRemember)
                                    .GetText());
         return false;
     }
@@ -151,8 +152,8 @@ NKString NodeLine(NKListingKind kind, NKFrame *pFrame, const NKGeometry *pGeo, i
             for (int k = 0; k < 3; k++)
                 d[k] = pEntry->pNodeValues[3 * iNode + k] - part.pNodeCoords[3 * iNode + k];
         DisplayToModelVector(d);
-        return NKString::FromFormat("  %d, %d:  dx = %12.5e  dy = %12.5e  dz = %12.5e\n",
-                                    iPart + 1, iID, d[0], d[1], d[2]);
+        return NKString::FromFormat("  %d, %d:  dx = %12.5e  dy = %12.5e  dz = %12.5e\n", iPart + 1,
+                                    iID, d[0], d[1], d[2]);
     }
     const NKScalarPartEntry *pEntry = NKGetPartScalarEntry(iPart, pFrame);
     if (pEntry == nullptr || pEntry->pNodeValues == nullptr || iNode >= pEntry->iCount ||
@@ -180,23 +181,24 @@ int Numbers(CommandTableEntry *pEntry, const char *pszArgs)
         const int iNumParts = pGeo != nullptr ? pGeo->iNumParts : 0;
         for (const NodeArg *pArg : {&from, &to})
             if (pArg->iPart < 1 || pArg->iPart > iNumParts)
-                return NKCommandFail(pEntry, NKString::FromFormat(
-                                                 "Illegal part specified : %d. Legal 1 -> %d",
+                return NKCommandFail(
+                    pEntry, NKString::FromFormat("Illegal part specified : %d. Legal 1 -> %d",
                                                  pArg->iPart, iNumParts));
         NKPartItemRef *apRefs[2] = {&range.from, &range.to};
         const NodeArg *apArgs[2] = {&from, &to};
         for (int k = 0; k < 2; k++)
             if (!Resolve(pGeo, *apArgs[k], apRefs[k]))
-                return NKCommandFail(pEntry, NKString::FromFormat("Illegal node specified : %d.",
-                                                                  apArgs[k]->iNode));
+                return NKCommandFail(
+                    pEntry, NKString::FromFormat("Illegal node specified : %d.", apArgs[k]->iNode));
     }
     g_NodeNumberRange.iFromPart = range.from.iPart;
     g_NodeNumberRange.iFromNode = range.from.iIndex;
     g_NodeNumberRange.iToPart = range.to.iPart;
     g_NodeNumberRange.iToNode = range.to.iIndex;
     if (g_pViewSettings != nullptr) g_pViewSettings->bShowNodeNumbers = 1;
-    return NKCommandDone(NKString::FromFormat("Enable node numbers for node (%d, %d) to node (%d, %d).",
-                                              from.iPart, from.iNode, to.iPart, to.iNode));
+    return NKCommandDone(
+        NKString::FromFormat("Enable node numbers for node (%d, %d) to node (%d, %d).", from.iPart,
+                             from.iNode, to.iPart, to.iNode));
 }
 
 // " (in part %d, node %d, step %d)" of an extreme: part and step from 1,
@@ -227,23 +229,23 @@ std::string ModelInformation(NKFrame *pFrame, const NKGeometry *pGeo)
 {
     // The model's box is kept in model coordinates.
     const float *box = g_pModel->fBoundingBox;
-    std::string text = NKString::FromFormat(
-                           "Geometry information:\n"
-                           "  - Current geometry file:......: %s\n"
-                           "  - Number of parts.............: %d\n"
-                           "  - Number of nodes.............: %d\n"
-                           "  - Number of polygons..........: %d\n"
-                           "  - Number of edges.............: %d\n\n"
-                           "  - Minimum x-value.............: %g\n"
-                           "  - Minimum y-value.............: %g\n"
-                           "  - Minimum z-value.............: %g\n"
-                           "  - Maximum x-value.............: %g\n"
-                           "  - Maximum y-value.............: %g\n"
-                           "  - Maximum z-value.............: %g",
-                           pGeo->szFileName.GetText(), pGeo->iNumParts, pGeo->iTotalNumNodes,
-                           pGeo->iTotalNumPolygons, pGeo->iTotalNumConnects, box[0], box[1],
-                           box[2], box[3], box[4], box[5])
-                           .GetText();
+    std::string text =
+        NKString::FromFormat("Geometry information:\n"
+                             "  - Current geometry file:......: %s\n"
+                             "  - Number of parts.............: %d\n"
+                             "  - Number of nodes.............: %d\n"
+                             "  - Number of polygons..........: %d\n"
+                             "  - Number of edges.............: %d\n\n"
+                             "  - Minimum x-value.............: %g\n"
+                             "  - Minimum y-value.............: %g\n"
+                             "  - Minimum z-value.............: %g\n"
+                             "  - Maximum x-value.............: %g\n"
+                             "  - Maximum y-value.............: %g\n"
+                             "  - Maximum z-value.............: %g",
+                             pGeo->szFileName.GetText(), pGeo->iNumParts, pGeo->iTotalNumNodes,
+                             pGeo->iTotalNumPolygons, pGeo->iTotalNumConnects, box[0], box[1],
+                             box[2], box[3], box[4], box[5])
+            .GetText();
     if (pFrame->pVector != nullptr)
         text += std::string("\n\nDisplacement information:\n") +
                 ExtremesText(pGeo, g_pModel->vectorMinMax, "  - Minimum displacement........: ",
@@ -256,10 +258,10 @@ std::string ModelInformation(NKFrame *pFrame, const NKGeometry *pGeo)
                     .GetText() +
                 "\n";
         if (pFrame->pScalar->pElementResults != nullptr)
-            text += ExtremesText(pGeo, g_pModel->elementMinMax,
-                                 "  - Minimum element value........: ",
-                                 "  - Maximum element value........: ", true)
-                        .GetText();
+            text +=
+                ExtremesText(pGeo, g_pModel->elementMinMax, "  - Minimum element value........: ",
+                             "  - Maximum element value........: ", true)
+                    .GetText();
     }
     return text;
 }
@@ -287,13 +289,12 @@ bool NKComposeNodeListing(const CommandTableEntry *pEntry, const char *pszArgume
     const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
     NodeRange range;
     NodeArg from, to;
-    if (!ReadListingRange(pEntry, SkipParams(pszArguments), pGeo, &range, &from, &to))
-        return false;
+    if (!ReadListingRange(pEntry, SkipParams(pszArguments), pGeo, &range, &from, &to)) return false;
     static const char *const kHeaders[3] = {"Coordinates", "Vector values", "Scalar values"};
-    std::string text = NKString::FromFormat("%s for (part,node)  %d, %d  to  %d, %d\n",
-                                            kHeaders[kind], from.iPart, from.iNode, to.iPart,
-                                            to.iNode)
-                           .GetText();
+    std::string text =
+        NKString::FromFormat("%s for (part,node)  %d, %d  to  %d, %d\n", kHeaders[kind], from.iPart,
+                             from.iNode, to.iPart, to.iNode)
+            .GetText();
     int iLines = 1;
     for (int iPart = range.from.iPart; iPart <= range.to.iPart; iPart++) {
         const int iFirst = iPart == range.from.iPart ? range.from.iIndex : 0;
@@ -350,7 +351,8 @@ int NKCommandHandleInfo(CommandTableEntry *pEntry, const char *pszArguments)
         RefreshInfoPropertySheet(1, true);
         return NK_CMD_DONE;
     default:
-        // Placeholder: the ruler rows (ruler, noruler, ruler scale, ruler unit) come with the 3-D ruler handle.
+        // Placeholder: the ruler rows (ruler, noruler, ruler scale, ruler unit) come with the 3-D
+        // ruler handle.
         return NK_CMD_NOT_MINE;
     }
 }

@@ -80,7 +80,8 @@ TEST_F(InfoCommands, ListingsOfNodesAndTheirRefusals)
          "Remember to use part,node for specifying nodes"},
         {"coordinates 1,9", 1, "Illegal node range specification: 1,9  1,9"},
         {"showscalars 1", 1,
-         "showscalars: Illegal node specification.\nRemember to use part,node for specifying nodes"},
+         "showscalars: Illegal node specification.\nRemember to use part,node for specifying "
+         "nodes"},
     });
     // The whole model: part 1's first node to part 3's last, 12 lines.
     Expect("coordinates", 0, "Coordinates for (part,node)  1, 1  to  3, 4\n");
@@ -168,10 +169,13 @@ TEST_F(InfoCommands, Text3DAddsChangesAndDeletesItems)
         {"text3d \"seven\" #7", 0, ""},
         {"text3d \"again\" #7", 0, ""},
         {"text3d size 2 7", 0, "Set size of text with id 7 to : 2.000000 "},
-        {"text3d color 255 0", 0, "Set color of text with id 0 to : 255.000000 0.000000 255.000000"},
+        {"text3d color 255 0", 0,
+         "Set color of text with id 0 to : 255.000000 0.000000 255.000000"},
         {"text3d depth 0 5", 0, "Set depth of text with id 5 to : 0.000000 "},
-        {"text3d vector 0 -1 0 5", 0, "Set plane vector of text with id 5 to : 0.000000 -1.000000 0.000000"},
-        {"text3d position 1 2 3 5", 0, "Set position of text with id 5 to : 1.000000 2.000000 3.000000"},
+        {"text3d vector 0 -1 0 5", 0,
+         "Set plane vector of text with id 5 to : 0.000000 -1.000000 0.000000"},
+        {"text3d position 1 2 3 5", 0,
+         "Set position of text with id 5 to : 1.000000 2.000000 3.000000"},
     });
     std::vector<Text3DItem *> v = Items();
     ASSERT_EQ(v.size(), 4u);
