@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "commands/nk_command.h"
+#include "core/nk_load_hooks.h"
+#include "core/nk_view_state.h"
 #include "platform/nk_gl_context.h"
+#include "render/nk_lights.h"
 #include "render/nk_node_numbers.h"
 #include "render/nk_text.h"
 #include "render/nk_text3d.h"
 #include "render/nk_view_settings.h"
-#include "core/nk_load_hooks.h"
-#include "core/nk_view_state.h"
-#include "render/nk_lights.h"
 #include "tests/render/render_fixture.h"
 #include "tools/nk_info_commands.h"
 
@@ -119,7 +119,9 @@ TEST_F(Text3DGL, StringsDrawTheirGlyphsAndAdvanceByTheirWidths)
     EXPECT_NEAR(fed.fMovedX, fFour + 4 * 0.05f + 0.4f, 1e-4f);
     fed = DrawFed("ab cd", true, -1.0f);
     EXPECT_EQ(fed.iPolygons, a.iFront + b.iFront + c.iFront + d.iFront);
-    fed = DrawFed("a\x01" "b", false, -1.0f);
+    fed = DrawFed("a\x01"
+                  "b",
+                  false, -1.0f);
     EXPECT_EQ(fed.iPolygons, a.iCount + b.iCount);
     EXPECT_NEAR(fed.fMovedX, a.fAdvance + b.fAdvance + 0.1f, 1e-4f);
     fed = DrawFed("ab", false, a.fAdvance + 0.05f);
@@ -143,7 +145,8 @@ TEST_F(Text3DGL, PlacementsTurnPlusXAlongTheirDirection)
         GLfloat m[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, m);
         const float fLength = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-        for (int k = 0; k < 3; k++) EXPECT_NEAR(m[k], v[k] / fLength, 1e-5f) << v[0] << v[1] << v[2];
+        for (int k = 0; k < 3; k++)
+            EXPECT_NEAR(m[k], v[k] / fLength, 1e-5f) << v[0] << v[1] << v[2];
     }
     // Between points: x along p2 - p1, y the world +y made square to it,
     // or +z along y; the caller's matrix is left as it was.
