@@ -297,9 +297,12 @@ bool NKComposeNodeListing(const CommandTableEntry *pEntry, const char *pszArgume
             .GetText();
     int iLines = 1;
     for (int iPart = range.from.iPart; iPart <= range.to.iPart; iPart++) {
+        // A part without nodes (the whole model's last part may be one)
+        // lists nothing.
+        const int iNumNodes = pGeo->pParts[iPart].iNumNodes;
         const int iFirst = iPart == range.from.iPart ? range.from.iIndex : 0;
-        const int iLast =
-            iPart == range.to.iPart ? range.to.iIndex : pGeo->pParts[iPart].iNumNodes - 1;
+        int iLast = iPart == range.to.iPart ? range.to.iIndex : iNumNodes - 1;
+        if (iLast > iNumNodes - 1) iLast = iNumNodes - 1;
         for (int iNode = iFirst; iNode <= iLast; iNode++) {
             text += NodeLine(kind, pFrame, pGeo, iPart, iNode).GetText();
             if (++iLines == kLinesPerMessage) {

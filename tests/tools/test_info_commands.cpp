@@ -87,6 +87,11 @@ TEST_F(InfoCommands, ListingsOfNodesAndTheirRefusals)
     Expect("coordinates", 0, "Coordinates for (part,node)  1, 1  to  3, 4\n");
     EXPECT_TRUE(m_Capture.Contains("  3, 4:  x =  0.00000e+00  y =  1.00000e+00"));
     EXPECT_FALSE(m_Capture.Contains("  3, 5:"));
+    // A last part without nodes lists nothing of its own.
+    g_pModel->pFrames[0].pGeometry->pParts[2].iNumNodes = 0;
+    Expect("coordinates", 0, "  2, 4:  x = ");
+    EXPECT_FALSE(m_Capture.Contains("\n  3, "));
+    g_pModel->pFrames[0].pGeometry->pParts[2].iNumNodes = 4;
 }
 
 TEST_F(InfoCommands, LongListingsGoOutTwentyFiveLinesAtATime)
