@@ -354,8 +354,7 @@ int NKCommandHandleInfo(CommandTableEntry *pEntry, const char *pszArguments)
         RefreshInfoPropertySheet(1, true);
         return NK_CMD_DONE;
     default:
-        // Placeholder: the ruler rows (ruler, noruler, ruler scale, ruler unit) come with the 3-D
-        // ruler handle.
+        // Placeholder: ruler, noruler, ruler scale and ruler unit come with the ruler handle.
         return NK_CMD_NOT_MINE;
     }
 }
