@@ -53,6 +53,7 @@
 #include "render/nk_render_options.h"
 #include "render/nk_ride.h"
 #include "render/nk_text.h"
+#include "render/nk_text3d.h"
 #include "render/nk_texture_images.h"
 #include "render/nk_view_settings.h"
 #include "scene/nk_renderer.h"
@@ -99,7 +100,7 @@ bool MakeModelAndSettings(void)
 void MakeDisplayRecords(void)
 {
     // Placeholder: the holder of the root in-view GL menu comes with the in-view menus (app/).
-    // Placeholder: the 3-D text list comes with the 3-D texts (render/).
+    NKCreateText3DList();
     if (g_pLights == nullptr) g_pLights = NKCreateLights();
     if (g_pLightModels == nullptr) g_pLightModels = NKCreateLightModels();
     if (g_pFringeTextureColors == nullptr) g_pFringeTextureColors = NKCreateFringeTextureColors();
@@ -196,7 +197,8 @@ void ExitApplication(void)
     g_pGraphicsSettings = nullptr;
     NKDestroyVectorFilterBox();
     g_pMovieSettings = nullptr;
-    // Placeholder: the in-view GL menu and the 3-D text list go with their owners.
+    // Placeholder: the in-view GL menu goes with its owner.
+    NKDestroyText3DList();
     // Lights, lighting models, list-update record, fringe table and slots.
     NKShutdownRenderer();
     NKClearTextureImageList(&TextureImageList);

@@ -48,6 +48,7 @@
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
+#include "tools/nk_info_commands.h"
 #include "tools/nk_texture_commands.h"
 
 namespace {
@@ -69,6 +70,7 @@ void RegisterCommandHandlers(void)
     NKRegisterImageCommands();
     NKRegisterPlotOutput();
     NKRegisterAnnotationCommands();
+    NKRegisterInfoCommands();
     NKRegisterTextureCommands();
     NKInstallTextureFileReaders();
 }

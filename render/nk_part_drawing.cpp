@@ -21,6 +21,7 @@
 #include "render/nk_element_drawing.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
+#include "render/nk_node_numbers.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_primitives.h"
 #include "render/nk_render_options.h"
@@ -240,6 +241,8 @@ void NKDrawPartExtras(int iPart, NKPart *pPart, NKFrame *pFrame)
             NKDrawSeparateVectorFields(iPart, pPart, pFrame, g_SeparateVectorSettings);
             break;
         }
+    if (g_pViewSettings != nullptr && g_pViewSettings->bShowNodeNumbers)
+        NKDrawNodeNumbers(pFrame, pPart, iPart, &g_NodeNumberRange);
 }
 
 namespace {

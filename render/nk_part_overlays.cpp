@@ -25,6 +25,7 @@
 #include "render/nk_fringe_commands.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_node_colors.h"
+#include "render/nk_node_numbers.h"
 #include "render/nk_primitives.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_text_list.h"
@@ -63,14 +64,6 @@ void LineSmoothing(void)
 void TranslateByMeshOffset(void)
 {
     glTranslatef(g_afMeshOffset[0], g_afMeshOffset[1], g_afMeshOffset[2]);
-}
-
-// Placeholder: node labels come with the node numbering; the node's ID
-// as "%d" until then.
-NKString FormatNodeLabel(const NKPart &part, int iNode)
-{
-    const int iId = part.pNodeIDs != nullptr ? part.pNodeIDs[iNode] : iNode + 1;
-    return NKString::FromFormat("%d", iId);
 }
 
 // A node outside the filter box while box filtering is on; without a box
@@ -289,8 +282,8 @@ void NKDrawSelectedPolygon(int iPolygon, int iPart, NKFrame *pFrame)
     if (NKGetInterfaceType() != NK_INTERFACE_RESERVOIR && g_pLabelOverlay != nullptr)
         for (int j = 0; j < n; j++) {
             const float *p = pfCoords + 3 * piNodes[j];
-            AddTextLabel(g_pLabelOverlay, FormatNodeLabel(*pPart, piNodes[j]).GetText(), p[0], p[1],
-                         p[2], NK_LABEL_OWNER_ALWAYS_CAPTURE);
+            AddTextLabel(g_pLabelOverlay, NKFormatNodeLabel(*pPart, iPart, piNodes[j]).GetText(),
+                         p[0], p[1], p[2], NK_LABEL_OWNER_ALWAYS_CAPTURE);
         }
     glPopMatrix();
     glPopAttrib();
@@ -319,7 +312,7 @@ void NKDrawNodeMarkers(NKFrame *pFrame, const NKNodeMarker *pMarkers, int iCount
         glVertex3fv(p);
         glEnd();
         const NKString text =
-            NKString::FromFormat(" <---%s", FormatNodeLabel(*pPart, m.iNode).GetText());
+            NKString::FromFormat(" <---%s", NKFormatNodeLabel(*pPart, m.iPart, m.iNode).GetText());
         NKDrawText3D(12, p[0], p[1], p[2], m.auColor[0], m.auColor[1], m.auColor[2],
                      text.GetText());
         glPopMatrix();

@@ -18,6 +18,7 @@
 #include "render/nk_part_overlays.h"
 #include "render/nk_ride.h"
 #include "render/nk_text.h"
+#include "render/nk_text3d.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_cut_plane.h"
@@ -104,6 +105,7 @@ void NKDrawCopyOverlays(NKFrame *pFrame)
     NKDrawUserPoints();
     NKDrawUserLabels();
     NKDrawUserTexturePolygons(nullptr);
+    NKDrawText3DList(&g_DisplayLists);
 }
 void NKQueueFrameLabel(NKFrame *pFrame, int iScreen)
 {

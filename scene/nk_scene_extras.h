@@ -20,8 +20,8 @@ struct NKGeometry;
 // legend, trace curves and rotation point are not drawn here yet.
 void NKDrawSceneOverlays(NKFrame *pFrame);
 // The overlay pass of every copy: the 3-D primitives, the line sets, the
-// user labels, points, text labels and textured polygons. Placeholder: the
-// display lists, the box and the 3-D texts are not drawn here yet.
+// user labels, points, text labels and textured polygons, and the 3-D texts.
+// Placeholder: the display lists and the box are not drawn here yet.
 void NKDrawCopyOverlays(NKFrame *pFrame);
 // Queues the frame label while the step is shown: the step text prefix,
 // the frame's description and "(n of m)" at the lower left, and, drawing

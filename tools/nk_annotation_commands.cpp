@@ -17,6 +17,7 @@
 #include "core/nk_stopwatch.h"
 #include "render/nk_overlays.h"
 #include "render/nk_text.h"
+#include "render/nk_text3d.h"
 #include "render/nk_text_list.h"
 #include "render/nk_texture_images.h"
 #include "render/nk_view_settings.h"
@@ -386,10 +387,6 @@ int NKAnnotationFail(const CommandTableEntry *pEntry, const char *pszText)
     NKCommandError(pEntry, pszText);
     return NK_CMD_FAILED;
 }
-
-// Placeholder: the 3-D text list comes with the 3-D texts (render/); until
-// then every text3d command is refused.
-bool NKText3DCommand(const char *) { return false; }
 
 int NKCommandHandleAnnotation(CommandTableEntry *pEntry, const char *pszArguments)
 {

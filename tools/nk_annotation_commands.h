@@ -15,10 +15,6 @@ struct CommandTableEntry;
 int NKCommandHandleAnnotation(CommandTableEntry *pEntry, const char *pszArguments);
 void NKRegisterAnnotationCommands(void);
 
-// The 3-D text command of the scene (argument text starting with PARAMS);
-// false on an unknown sub-command.
-bool NKText3DCommand(const char *pszArguments);
-
 // Makes the annotation records (line set list, user labels) at start-up,
 // empties them before a new model (bKeepSettings: the reset that keeps the
 // display settings) and frees them at exit.

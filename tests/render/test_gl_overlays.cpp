@@ -705,7 +705,7 @@ TEST_F(OverlaysGL, SoundSourcesAreMarkedAtTheirNodes)
     ExpectAt(points[0].v[0], Wx(0.5f), Wy(0.5f), "node 2");
     const std::vector<Queued> q = QueuedTexts();
     ASSERT_EQ(q.size(), 1u);
-    EXPECT_EQ(q[0].text, " <---3");
+    EXPECT_EQ(q[0].text, " <---1, 3");  // a part without node IDs: part number, index + 1
     NKFreeSoundSourceTable();
     NKSelectionFeedbackMode = 1;
 }

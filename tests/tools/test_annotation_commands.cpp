@@ -10,6 +10,7 @@
 #include "core/nk_image_record.h"
 #include "render/nk_overlays.h"
 #include "render/nk_text.h"
+#include "render/nk_text3d.h"
 #include "render/nk_text_list.h"
 #include "tests/tools/annotation_fixture.h"
 #include "tools/nk_line_sets.h"
@@ -284,7 +285,8 @@ TEST_F(AnnotationCommands, TwoDimensionalTextAndItsColour)
     Expect("notext", 0, "Text string turned off");
     EXPECT_EQ(g_pViewSettings->bShowUserText, 0);
     OpenHex();
-    Expect("text3d \"Hello\"", 1);
+    Expect("text3d \"Hello\"", 0, "New 3D Text string without ID added.");
+    NKDestroyText3DList();
     g_uTextColor[0] = g_uTextColor[1] = g_uTextColor[2] = 255;
     g_UserText = NKUserText();
 }

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# tests/scripts/run_quolin_info.sh PROGRAM EXAMPLES -- runs the viewer on the
+# example beam in a fresh home whose fileopen.qlc lists a node's
+# coordinates, numbers a run of nodes, places a 3-D text, shows the model
+# information, draws a frame with all of them to an image and exits.
+# Expects status 0 and the command texts on standard error.
+set -uo pipefail
+program="$1"
+examples="$2"
+. "$(dirname "$0")/fresh_home.sh"
+fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
+
+cp "$examples/beam.nkf" beam.nkf
+# Relative image names would resolve beside the command file.
+printf '%s\n' 'debugcommands on' 'coordinates 1,1011' 'numbers 1,1001 1,1011' \
+  'text3d "Beam" #3' 'text3d "Quolin" 0 1 0 1 1 0 2 0 255 0 0' 'info' \
+  "toppm \"$PWD/t.ppm\" 400 300" 'exit' \
+  > "$brovik/fileopen.qlc"
+
+timeout 60 "$program" beam.nkf 2>"$home/err.txt"
+status=$?
+[ $status -eq 0 ] || fail "ended with status $status"
+err="$(cat "$home/err.txt")"
+[[ "$err" == *"  1, 1011:  x =  1.00000e+01  y =  0.00000e+00  z =  0.00000e+00"* ]] ||
+  fail "missing: the coordinates"
+[[ "$err" == *"Enable node numbers for node (1, 1001) to node (1, 1011)."* ]] ||
+  fail "missing: the node numbers"
+[[ "$err" == *"New 3D Text string with ID added."* ]] || fail "missing: the text with ID"
+[[ "$err" == *"New 3D Text string without ID added."* ]] || fail "missing: the text without ID"
+[ -s t.ppm ] || fail "missing: the image"
+[ -n "${QUOLIN_KEEP_IMAGE:-}" ] && cp t.ppm "$QUOLIN_KEEP_IMAGE"
+[[ "$err" == *"  - Number of nodes.............: 99"* ]] || fail "missing: the information"
+echo "info session passed"
