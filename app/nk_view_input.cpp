@@ -30,8 +30,8 @@
 #include "render/nk_navigation.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_view_settings.h"
-#include "tools/nk_pick_feedback.h"
 #include "tools/nk_manipulator.h"
+#include "tools/nk_pick_feedback.h"
 #include "tools/nk_picking.h"
 
 uint8_t g_bRotationDisabled = 0;
