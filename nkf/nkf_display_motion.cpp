@@ -104,10 +104,9 @@ void ApplyStep(NKFTransformationBlock *pBlock, int f, NKFrame *pFrame, bool bCen
             ToDisplay(pEntry->afMatrix, bCentre, afM);
             for (int p = 0; p < pGeo->iNumParts; p++) {
                 const NKPart &part = pGeo->pParts[p];
-                bool bTake = pBlock->HasIDs()
-                                 ? (l == 0 ? part.iElementsBlockID : part.iFaceSetBlockID) ==
-                                       pEntry->iBlockID
-                                 : p == iIndex;
+                bool bTake = pBlock->HasIDs() ? (l == 0 ? part.iElementsBlockID
+                                                        : part.iFaceSetBlockID) == pEntry->iBlockID
+                                              : p == iIndex;
                 if (bTake) std::memcpy(&pFrame->pTransformation[16 * p], afM, sizeof afM);
             }
         }

@@ -74,7 +74,8 @@ void ApplyAnimation(const NKFMainSettings &rec)
     SecondsToMs(rec.F(198), &g_AnimationSettings.iStartDelay);
     SecondsToMs(rec.F(199), &g_AnimationSettings.iStopDelay);
     if (rec.I(200) != -1) Run(NKString::FromFormat("maxfps %d", (int)rec.I(200)));
-    if (rec.I(243) != -1) Run(NKString(rec.I(243) != 0 ? "drawanimationsetup" : "nodrawanimationsetup"));
+    if (rec.I(243) != -1)
+        Run(NKString(rec.I(243) != 0 ? "drawanimationsetup" : "nodrawanimationsetup"));
 }
 
 void ApplyMirror(const NKFMainSettings &rec)

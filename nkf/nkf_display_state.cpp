@@ -74,10 +74,11 @@ void ApplyPart(const NKFPartAttributes &rec, NKPart *pPart)
 {
     if (rec.I(1) >= NK_DRAW_SURFACE && rec.I(1) <= NK_DRAW_HIDDEN_LINES)
         pPart->iDrawStyle = rec.I(1);
-    uint8_t *apFlags[] = {&pPart->bVisible,      &pPart->bSmooth,      &pPart->bDisplacements,
-                          &pPart->bFringes,      &pPart->bVectors,     &pPart->bMesh,
-                          &pPart->bOutlineMesh,  &pPart->bOutlineMeshDefaultColor,
-                          &pPart->bShowNormals,  &pPart->bHighlighted};
+    uint8_t *apFlags[] = {&pPart->bVisible,       &pPart->bSmooth,
+                          &pPart->bDisplacements, &pPart->bFringes,
+                          &pPart->bVectors,       &pPart->bMesh,
+                          &pPart->bOutlineMesh,   &pPart->bOutlineMeshDefaultColor,
+                          &pPart->bShowNormals,   &pPart->bHighlighted};
     for (int k = 0; k < 10; k++) SetByte(apFlags[k], rec.I(2 + k));
     NKMaterial &m = pPart->material;
     SetMaterialColor(rec, 12, m.ambient);
@@ -91,7 +92,8 @@ void ApplyPart(const NKFPartAttributes &rec, NKPart *pPart)
     NKString texture = rec.Text(30);
     if (!texture.IsEmpty()) {
         int iImage = FindTextureImage(texture);
-        if (iImage >= 0) pPart->pTexture = static_cast<ImageRecord *>(TextureImageList.GetAt(iImage));
+        if (iImage >= 0)
+            pPart->pTexture = static_cast<ImageRecord *>(TextureImageList.GetAt(iImage));
     }
     if (rec.I(50) >= 0 && rec.I(50) <= NK_TEXTURE_PLANE_NEAREST) pPart->iTexturePlane = rec.I(50);
     SetByte(&pPart->envmode, rec.I(51));

@@ -21,6 +21,7 @@
 
 #include "core/nk_output_file.h"
 #include "core/nk_string.h"
+#include "nkf/nkf_state_records.h"
 
 struct NKFrame;
 struct NKGeometry;
@@ -190,6 +191,10 @@ private:
     int m_iNextScalarListID = 1;
     int m_iNextVectorListID = 1;
 };
+
+// The main settings record the export writes: the defaults, then every
+// word of the current display state the switches let through.
+void NKFFillMainSettings(NKFMainSettings *pRec, const NKFExportSettings &settings);
 
 // A part is written as a face set when it has polygons and no elements.
 bool NKFPartIsFaceSet(const NKPart *pPart);

@@ -44,9 +44,9 @@ void FillGraphics(NKFMainSettings *pRec)
 {
     const NKGraphicsSettings *g = g_pGraphicsSettings;
     if (g == nullptr) return;
-    const int32_t aiWords[] = {g->bZBuffer,    g->bDither,    g->bFringeShade, g->bTextureFringes,
-                               g->iLineWidth,  g->bLineSmooth, g->iPointSize,  g->bPointSmooth,
-                               g->bPerspective, g->bAutoClip, g->bBackface,    g->bCull,
+    const int32_t aiWords[] = {g->bZBuffer,     g->bDither,     g->bFringeShade, g->bTextureFringes,
+                               g->iLineWidth,   g->bLineSmooth, g->iPointSize,   g->bPointSmooth,
+                               g->bPerspective, g->bAutoClip,   g->bBackface,    g->bCull,
                                g->bFog};
     for (int k = 0; k < 13; k++) pRec->SetI(68 + k, aiWords[k]);
     pRec->SetF(81, g->fFogStart);
@@ -71,8 +71,9 @@ void FillOwnMain(NKFMainSettings *pRec, const NKFExportSettings &settings)
     pRec->SetI(152, settings.bStartAnimation ? 1 : 0);
     if (g_pModel != nullptr) pRec->SetI(196, g_pModel->bAnimationCycle);
     pRec->SetI(197, FramesPerSecond(g_AnimationSettings.iFrameInterval));
-    pRec->SetF(198, (float)g_AnimationSettings.iStartDelay * 0.001f);
-    pRec->SetF(199, (float)g_AnimationSettings.iStopDelay * 0.001f);
+    // Seconds; a division keeps whole milliseconds exact (1500 ms is 1.5).
+    pRec->SetF(198, (float)g_AnimationSettings.iStartDelay / 1000.0f);
+    pRec->SetF(199, (float)g_AnimationSettings.iStopDelay / 1000.0f);
     const NKMirrorSettings &m = g_MirrorSettings;
     pRec->SetI(201, m.bEnabled);
     pRec->SetI(202, m.iRepeats);
@@ -132,12 +133,17 @@ bool FillExtra(NKFExtraSettings *pRec)
 
 }  // namespace
 
+void NKFFillMainSettings(NKFMainSettings *pRec, const NKFExportSettings &settings)
+{
+    NKFInitMainSettings(pRec);
+    FillOwnMain(pRec, settings);
+    NKFFillMainSettingsFromOwners(pRec, &settings);
+}
+
 bool NKFExporter::NKFWriteMainSettings()
 {
     NKFMainSettings rec;
-    NKFInitMainSettings(&rec);
-    FillOwnMain(&rec, m_Settings);
-    NKFFillMainSettingsFromOwners(&rec, &m_Settings);
+    NKFFillMainSettings(&rec, m_Settings);
     WriteRecord(this, rec, g_aiMainTextWords);
     return true;
 }
@@ -193,8 +199,8 @@ int NKFExporter::CountVectorSettings() const
     int n = m_Source.iNumTransformations;
     if (n <= 0) return 1;
     int iUsed = 0;
-    const NKFrame *pFrame = (g_pModel != nullptr && g_pModel->iNumFrames > 0) ? g_pModel->pFrames
-                                                                               : nullptr;
+    const NKFrame *pFrame =
+        (g_pModel != nullptr && g_pModel->iNumFrames > 0) ? g_pModel->pFrames : nullptr;
     for (int s = 0; pFrame != nullptr && s < n && s < NK_NUM_SEPARATE_VECTOR_SLOTS; s++)
         if (pFrame->pSeparateVectors[s] != nullptr) iUsed++;
     return std::min(iUsed, 3);

@@ -39,8 +39,7 @@ bool IsTextWord(const int *piTextWords, int w)
 
 // Reads words iFirst..iLast - 1: numbers in the file's byte order, text
 // fields as their raw bytes. False on a short read.
-bool ReadWords(NKFReader *pReader, int32_t *piWords, int iFirst, int iLast,
-               const int *piTextWords)
+bool ReadWords(NKFReader *pReader, int32_t *piWords, int iFirst, int iLast, const int *piTextWords)
 {
     for (int w = iFirst; w < iLast; w++) {
         if (IsTextWord(piTextWords, w)) {
@@ -167,13 +166,8 @@ const NKFPartAttributes *NKFPartAttributesBlock::GetPartAttributes(int iPart) co
 // ---------------------------------------------------------------------------
 
 NKFSettingsBlock::NKFSettingsBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID),
-      m_bHasMain(0),
-      m_iNumScalar(0),
-      m_iNumVector(0),
-      m_iExtraFlag(0),
-      m_pScalar(nullptr),
-      m_pVector(nullptr)
+    : NKFBlock(pReader, iBlockID), m_bHasMain(0), m_iNumScalar(0), m_iNumVector(0), m_iExtraFlag(0),
+      m_pScalar(nullptr), m_pVector(nullptr)
 {
     m_iBlockType = NKF_SETTINGS;
     NKFInitMainSettings(&m_Main);

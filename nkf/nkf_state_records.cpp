@@ -73,8 +73,8 @@ void NKFInitVectorSettings(NKFVectorSettings *pRec)
 // Words 94-96 and 100-106 start at 0 (the memset).
 void NKFInitExtraSettings(NKFExtraSettings *pRec)
 {
-    static const Range r[] = {{1, 60, T},  {61, 64, I}, {65, 66, C},
-                              {67, 80, I}, {81, 87, C}, {88, 93, I}, {97, 99, I}};
+    static const Range r[] = {{1, 60, T},  {61, 64, I}, {65, 66, C}, {67, 80, I},
+                              {81, 87, C}, {88, 93, I}, {97, 99, I}};
     Fill(pRec, NKF_EXTRA_SETTINGS_WORDS * 4, r, (int)(sizeof r / sizeof r[0]));
 }
 

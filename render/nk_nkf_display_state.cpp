@@ -68,10 +68,17 @@ void FillView(NKFMainSettings *pRec)
 {
     const NKViewSettings *v = g_pViewSettings;
     if (v == nullptr) return;
-    const int32_t aiWords[] = {v->bShowInfo,        v->bShowStep,          v->iAxisFlags,
-                               v->bShowPerformance, v->bShowBox,           v->bShowUndeformed,
-                               v->bShowAllPointsScalar, v->bShowRotationPoint, v->bShowPartNames,
-                               v->bTransparentFast, v->iMoveMode};
+    const int32_t aiWords[] = {v->bShowInfo,
+                               v->bShowStep,
+                               v->iAxisFlags,
+                               v->bShowPerformance,
+                               v->bShowBox,
+                               v->bShowUndeformed,
+                               v->bShowAllPointsScalar,
+                               v->bShowRotationPoint,
+                               v->bShowPartNames,
+                               v->bTransparentFast,
+                               v->iMoveMode};
     for (int k = 0; k < 11; k++) pRec->SetI(1 + k, aiWords[k]);
     pRec->SetI(34, v->bShowLegend);
     pRec->SetI(35, v->bShowLegendLabels);
@@ -102,7 +109,8 @@ void FillMain(NKFMainSettings *pRec, const NKFExportSettings *pSettings)
     for (int k = 0; k < NK_NUM_LIGHTS && g_pLights != nullptr; k++)
         pRec->SetI(89 + k, g_pLights[k].bOn);
     float afEye[3], afVrp[3], afUp[3];
-    if (pSettings != nullptr && pSettings->bViewpoint && NKGetCurrentViewPoint(afEye, afVrp, afUp)) {
+    if (pSettings != nullptr && pSettings->bViewpoint &&
+        NKGetCurrentViewPoint(afEye, afVrp, afUp)) {
         DisplayToModel(afEye);
         DisplayToModel(afVrp);
         DisplayToModelVector(afUp);
@@ -137,7 +145,7 @@ void ApplyView(const NKFMainSettings &rec)
     SetByte(&v->bShowInfo, rec.I(1));
     SetByte(&v->bShowStep, rec.I(2));
     if (rec.I(3) != -1) v->iAxisFlags = rec.I(3);
-    uint8_t *apFlags[] = {&v->bShowPerformance,    &v->bShowBox,           &v->bShowUndeformed,
+    uint8_t *apFlags[] = {&v->bShowPerformance,     &v->bShowBox,           &v->bShowUndeformed,
                           &v->bShowAllPointsScalar, &v->bShowRotationPoint, &v->bShowPartNames,
                           &v->bTransparentFast};
     for (int k = 0; k < 7; k++) SetByte(apFlags[k], rec.I(4 + k));

@@ -96,10 +96,10 @@ void FillMain(NKFMainSettings *pRec, const NKFExportSettings *pSettings)
         pRec->SetI(215, pSet->IsShown() ? 1 : 0);
         pRec->SetI(216, pSet->IsAnimating() ? 1 : 0);
         const TraceDisplayOptions &d = pSet->GetDisplayOptions();
-        const int32_t aiDisplay[] = {d.bStaticLine,     d.bIncrementalLine,     d.bMovingPoint,
-                                     d.bPointTail,      d.bLineTail,            d.bPointSingleColor,
-                                     d.bLineTailSingleColor, d.bStartPoints,    d.iPointTailSteps,
-                                     d.iLineTailSteps,  d.iLineTailWidth,       d.iPointSize};
+        const int32_t aiDisplay[] = {
+            d.bStaticLine,     d.bIncrementalLine,  d.bMovingPoint,         d.bPointTail,
+            d.bLineTail,       d.bPointSingleColor, d.bLineTailSingleColor, d.bStartPoints,
+            d.iPointTailSteps, d.iLineTailSteps,    d.iLineTailWidth,       d.iPointSize};
         for (int k = 0; k < 12; k++) pRec->SetI(217 + k, aiDisplay[k]);
         const TraceComputeOptions &c = pSet->GetComputeOptions();
         pRec->SetI(229, c.iMethod);
@@ -123,8 +123,8 @@ void ApplyParticleWords(const NKFMainSettings &rec)
     ParticleTraceSet *pSet = g_pParticleTraceSet;
     if (pSet == nullptr) return;
     TraceDisplayOptions d = pSet->GetDisplayOptions();
-    uint8_t *apBytes[] = {&d.bStaticLine, &d.bIncrementalLine,     &d.bMovingPoint,
-                          &d.bPointTail,  &d.bLineTail,            &d.bPointSingleColor,
+    uint8_t *apBytes[] = {&d.bStaticLine,          &d.bIncrementalLine, &d.bMovingPoint,
+                          &d.bPointTail,           &d.bLineTail,        &d.bPointSingleColor,
                           &d.bLineTailSingleColor, &d.bStartPoints};
     for (int k = 0; k < 8; k++) SetByte(apBytes[k], rec.I(217 + k));
     int32_t *apInts[] = {&d.iPointTailSteps, &d.iLineTailSteps, &d.iLineTailWidth, &d.iPointSize};
@@ -172,9 +172,12 @@ void ApplyCutPlanes(const NKFItemsBlock &items, const NKFMainSettings *pMain)
         float afNormal[3] = {pRec->F(4), pRec->F(5), pRec->F(6)};
         if (pRec->IsSetF(1)) pSet->SetPlanePoint(afPoint, -1);
         if (pRec->IsSetF(4)) pSet->SetPlaneNormal(afNormal, -1);
-        if (pRec->I(7) != -1) pSet->SetFlag(NK_CUTPLANE_SHOW_SURFACE, (pRec->I(7) & 0xff) != 0, -1, false);
-        if (pRec->I(8) != -1) pSet->SetFlag(NK_CUTPLANE_SHOW_VECTORS, (pRec->I(8) & 0xff) != 0, -1, false);
-        if (pRec->I(9) >= 0 && pRec->I(10) >= 0) pSet->SetVectorGrid(pRec->I(9), pRec->I(10), -1, false);
+        if (pRec->I(7) != -1)
+            pSet->SetFlag(NK_CUTPLANE_SHOW_SURFACE, (pRec->I(7) & 0xff) != 0, -1, false);
+        if (pRec->I(8) != -1)
+            pSet->SetFlag(NK_CUTPLANE_SHOW_VECTORS, (pRec->I(8) & 0xff) != 0, -1, false);
+        if (pRec->I(9) >= 0 && pRec->I(10) >= 0)
+            pSet->SetVectorGrid(pRec->I(9), pRec->I(10), -1, false);
         pSet->SetFlag(NK_CUTPLANE_CUT_VECTORS, true, -1, false);
         pSet->SetFlag(NK_CUTPLANE_CLIP, IsClipPlane(pMain, i), -1, false);
     }
@@ -207,8 +210,9 @@ void ApplyParticleTraces(const NKFItemsBlock &items)
 void ApplyTraces(const NKFItemsBlock &items)
 {
     int n = items.GetCount(NKF_ITEM_TRACE);
-    const NKGeometry *pGeo =
-        (g_pModel != nullptr && g_pModel->iNumFrames > 0) ? g_pModel->pFrames[0].pGeometry : nullptr;
+    const NKGeometry *pGeo = (g_pModel != nullptr && g_pModel->iNumFrames > 0)
+                                 ? g_pModel->pFrames[0].pGeometry
+                                 : nullptr;
     if (n < 1 || pGeo == nullptr) return;
     auto *pNodes = (NKItemNode *)NKAlloc(sizeof(NKItemNode) * (size_t)n);
     if (pNodes == nullptr) return;

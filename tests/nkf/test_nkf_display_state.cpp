@@ -262,8 +262,8 @@ TEST_F(NKFDisplayState, TransformationsByIdAndWithoutMatrices)
         m_Capture.Clear();
         EXPECT_EQ(NKFApplyTransformations(), c.bApplied);
         if (!c.bApplied) {
-            EXPECT_TRUE(m_Capture.HasLine("No transformation found in transformation block with ID = 1",
-                                          NK_MSG_ERROR))
+            EXPECT_TRUE(m_Capture.HasLine(
+                "No transformation found in transformation block with ID = 1", NK_MSG_ERROR))
                 << m_Capture.Text();
             continue;
         }
