@@ -123,7 +123,8 @@ TEST_F(NKFToolState, ClippingPlanesInPlaneOrderAtMostSix)
     for (const Case &c : cases) {
         MakePlanes(c.iPlanes, c.uClip);
         NKFMainSettings rec = Fill();
-        for (int k = 0; k < 6; k++) EXPECT_EQ(rec.I(300 + k), c.aiWords[k]) << c.iPlanes << " " << k;
+        for (int k = 0; k < 6; k++)
+            EXPECT_EQ(rec.I(300 + k), c.aiWords[k]) << c.iPlanes << " " << k;
         EXPECT_EQ(rec.I(306), 0);
     }
     // A disabled set gives no clipping words and no plane records.
