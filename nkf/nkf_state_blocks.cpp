@@ -15,7 +15,6 @@ const int kSettingsHeaderBytes = 24;
 const int kItemsHeaderBytes = 28;
 const int kPartRecordBytes = NKF_PART_ATTRIBUTES_WORDS * 4;
 const int kMainRecordBytes = NKF_MAIN_SETTINGS_WORDS * 4;
-const int kScalarRecordBytes = NKF_SCALAR_SETTINGS_WORDS * 4;
 const int kVectorRecordBytes = NKF_VECTOR_SETTINGS_WORDS * 4;
 const int kExtraRecordBytes = NKF_EXTRA_SETTINGS_WORDS * 4;
 
