@@ -26,6 +26,7 @@
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/nkf_example_twins.h"
+#include "tests/test_support/nkf_test_parse.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -272,5 +273,41 @@ TEST_F(NKFDisplayState, TransformationsByIdAndWithoutMatrices)
         for (int p = 0; p < frame.pGeometry->iNumParts; p++)
             for (int k = 0; k < 16; k++)
                 EXPECT_EQ(frame.pTransformation[16 * p + k], k % 5 == 0 ? 1.0f : 0.0f);
+    }
+}
+
+// An export of the beam with its display state, cut at every byte of the
+// display-state blocks and with their header words changed: every block
+// loads or fails cleanly (the sanitizers watch the reads).
+TEST_F(NKFDisplayState, DamagedExportFailsCleanly)
+{
+    Open(false, [](NKFTestWriter &) {});
+    NKSetCommandHandler(NK_HANDLER_FILES, m_pSaved);
+    std::string out = m_Dir + "/damaged.nkf";
+    ASSERT_EQ(ExecuteCommand(("export nkf \"" + out + "\"").c_str()), 0) << m_Capture.Text();
+    NKFCloseInterface();
+    std::string bytes = NKTestReadFile(out);
+    const int32_t aiHead[] = {1017, 0, 12};
+    size_t first = bytes.find(std::string(reinterpret_cast<const char *>(aiHead), sizeof aiHead));
+    ASSERT_NE(first, std::string::npos);
+    std::string path = m_Dir + "/cut.nkf";
+    for (size_t n = first; n < bytes.size(); n++) {
+        ASSERT_TRUE(NKTestWriteText(path, bytes.substr(0, n)));
+        NKFExerciseEveryBlock(path);
+    }
+    // Header words of the part attributes and settings (no tools here, so
+    // no items): sizes and counts.
+    const int32_t aiCodes[] = {1017, 1018};
+    for (int32_t iCode : aiCodes) {
+        size_t at = bytes.find(std::string(reinterpret_cast<const char *>(&iCode), 4), first);
+        ASSERT_NE(at, std::string::npos) << iCode;
+        for (size_t w = at + 8; w < at + 8 + 28; w += 4) {
+            for (int32_t iValue : {-1, 0, 3, 0x7fffffff}) {
+                std::string bad = bytes;
+                std::memcpy(&bad[w], &iValue, 4);
+                ASSERT_TRUE(NKTestWriteText(path, bad));
+                NKFExerciseEveryBlock(path);
+            }
+        }
     }
 }
