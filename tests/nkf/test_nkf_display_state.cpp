@@ -13,10 +13,12 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_open_commands.h"
+#include "core/nk_bbox.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_render_state.h"
+#include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "nkf/nkf_display_state.h"
 #include "nkf/nkf_import.h"
@@ -310,4 +312,30 @@ TEST_F(NKFDisplayState, DamagedExportFailsCleanly)
             }
         }
     }
+}
+
+// Two viewpoints: two frames, each with a viewpoint of its own in display
+// coordinates, the up direction of unit length, and the table filled.
+TEST_F(NKFDisplayState, ViewpointsGiveEveryFrameItsOwn)
+{
+    std::string text = NKFBeamExampleText() + "*VIEWPOINTS 1\n%STEP 1\n0 0 5\n0 0 0\n0 3 0\n" +
+                       "%STEP 2\n0 0 6\n1 0 0\n0 0 2\n";
+    std::string path = m_Dir + "/vp.nkf";
+    ASSERT_TRUE(NKTestWriteText(path, text));
+    ASSERT_EQ(ExecuteCommand(("open \"" + path + "\"").c_str()), 0) << m_Capture.Text();
+    ASSERT_TRUE(NKFApplyViewpoints());
+    ASSERT_EQ(g_pModel->iNumFrames, 2);
+    const NKViewPoint *p0 = g_pModel->pFrames[0].pViewPoint;
+    const NKViewPoint *p1 = g_pModel->pFrames[1].pViewPoint;
+    ASSERT_NE(p0, nullptr);
+    ASSERT_NE(p1, nullptr);
+    EXPECT_NE(p0, p1);
+    EXPECT_EQ(p0->iNumRef, 1);
+    float afEye[3] = {0, 0, 6};
+    ModelToDisplay(afEye);
+    for (int a = 0; a < 3; a++) EXPECT_FLOAT_EQ(p1->eye[a], afEye[a]);
+    EXPECT_NEAR(p0->vup[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(p1->vup[2], 1.0f, 1e-6f);
+    EXPECT_EQ(g_ViewPointTable.m_iCount, 2);
+    EXPECT_EQ(g_pModel->pFrames[1].iStepIndex, 1);
 }
