@@ -39,7 +39,7 @@ public:
     bool LoadData() override;
     // "NKFPartAttributesBlock::WriteBlock, not implemented yet", false.
     bool WriteBlock() override;
-    int GetNumItems() override { return m_iNumParts; }
+    int GetNumItems() override { return m_iNumParts > 0 ? m_iNumParts : 0; }
     void FreeData() override;
 
     // Null when nothing is loaded or iPart is out of range.
