@@ -15,6 +15,7 @@
 
 #include <QOpenGLContext>
 
+#include "app/nk_nkf_shell_state.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_macros.h"
 #include "commands/nk_recent_files.h"
@@ -44,6 +45,7 @@
 #include "render/nk_gl_resources.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
+#include "render/nk_nkf_display_state.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_node_traces.h"
 #include "render/nk_overlays.h"
@@ -64,6 +66,7 @@
 #include "tools/nk_iso_surface.h"
 #include "tools/nk_line_sets.h"
 #include "tools/nk_manipulator.h"
+#include "tools/nk_nkf_tool_state.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_sound_playback.h"
 #include "tools/nk_surface_path.h"
@@ -140,6 +143,10 @@ void MakeToolRecords(void)
     g_pLabelOverlay = CreateLabelOverlay();
     NKCreateUserPrimitives();
     NKFInitExportSettings(&g_NKFExportSettings);
+    // The NKF display state reaches the drawing code, tools and shell.
+    NKInstallNKFDisplayState(true);
+    NKInstallNKFToolState(true);
+    NKInstallNKFShellState(true);
     NKCreateLineSetList();
     // Placeholder: the level-of-detail object and "LOD Selector" come with level of detail.
     MakeManipulators();
@@ -203,6 +210,9 @@ void ExitApplication(void)
     NKShutdownRenderer();
     NKClearTextureImageList(&TextureImageList);
     NKResetContourSettings(&g_ContourSettings);
+    NKInstallNKFShellState(false);
+    NKInstallNKFToolState(false);
+    NKInstallNKFDisplayState(false);
     NKDestroySurfaceTools();
     NKDestroyParticleTraceSet();
     NKDeleteCurrentPlot();

@@ -10,8 +10,8 @@
 #include "nkf/nkf_format.h"
 #include "nkf/nkf_geometry_block.h"
 #include "nkf/nkf_nodes.h"
-#include "nkf/nkf_placeholder_block.h"
 #include "nkf/nkf_results.h"
+#include "nkf/nkf_state_blocks.h"
 #include "nkf/nkf_step_block_factory.h"
 #include "nkf/nkf_texture.h"
 
@@ -50,15 +50,12 @@ NKFBlock *NKFCreateBlockObject(NKFReader *pReader, int iType, int iID)
         return NKFCreateStepBlock(pReader, iType, iID);
     case NKF_2DPLOTSERIES:
         return NKFCreateStepBlock(pReader, iType, iID);
-    // Placeholder: NKFPartAttributesBlock reads *PARTATTRIBUTES once built.
     case NKF_PARTATTRIBUTES:
-        return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
-    // Placeholder: NKFSettingsBlock reads *SETTINGS once built.
+        return new (std::nothrow) NKFPartAttributesBlock(pReader, iID);
     case NKF_SETTINGS:
-        return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
-    // Placeholder: NKFItemsBlock reads *ITEMS once built.
+        return new (std::nothrow) NKFSettingsBlock(pReader, iID);
     case NKF_ITEMS:
-        return new (std::nothrow) NKFPlaceholderBlock(pReader, iID, iType);
+        return new (std::nothrow) NKFItemsBlock(pReader, iID);
     case NKF_TEXTURES:
         return new (std::nothrow) NKFTextureBlock(pReader, iID);
     case NKF_USER:

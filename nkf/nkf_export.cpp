@@ -169,9 +169,8 @@ bool NKFExporter::ExportNKFFile()
          "Error exporting visibility information to NKF file"},
         {m_Settings.bPartAttributes, &NKFExporter::ExportPartAttributes,
          "Exporting Part Attributes...", "Error exporting part attributes to NKF file"},
-        // Placeholder: the global settings step ("Exporting Quolin Settings...",
-        // the *SETTINGS block) comes with the settings import that shares its
-        // records; until then no *SETTINGS block is written.
+        {m_Settings.bGlobalSettings, &NKFExporter::ExportSettings, "Exporting Quolin Settings...",
+         "Error exporting Quolin settings to NKF file"},
         {true, &NKFExporter::ExportItems, "Exporting Items...",
          "Error exporting Items to NKF file"},
         {true, &NKFExporter::ExportTextures, "Exporting Textures...",
@@ -226,6 +225,9 @@ bool NKFExporter::ExportNKFResultDatabase(bool bExtras)
         if (m_Settings.bPartAttributes)
             bOk = RunStep(&NKFExporter::ExportPartAttributes, "Exporting Part Attributes...",
                           "Error exporting part attributes to NKF file");
+        if (bOk && m_Settings.bGlobalSettings)
+            bOk = RunStep(&NKFExporter::ExportSettings, "Exporting Quolin Settings...",
+                          "Error exporting Quolin settings to NKF file");
         bOk = bOk && RunStep(&NKFExporter::ExportItems, "Exporting Items...",
                              "Error exporting Items to NKF file");
         bOk = bOk && RunStep(&NKFExporter::ExportTextures, "Exporting Textures...",

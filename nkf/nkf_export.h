@@ -5,7 +5,8 @@
 // The exporter writes, in a fixed block order, the geometry
 // (nkf_export_geometry.cpp), the results, transformations, viewpoints and
 // visibility (nkf_export_results.cpp), then the part attributes, items and
-// textures (nkf_export_attributes.cpp); the commands are in
+// textures (nkf_export_attributes.cpp) with the settings between them
+// (nkf_export_settings.cpp); the commands are in
 // nkf_export_command.cpp. It never uses the block classes of the import,
 // only the constants of nkf_format.h, so the layouts it writes are those the
 // block readers document in their headers.
@@ -20,6 +21,7 @@
 
 #include "core/nk_output_file.h"
 #include "core/nk_string.h"
+#include "nkf/nkf_state_records.h"
 
 struct NKFrame;
 struct NKGeometry;
@@ -67,6 +69,9 @@ struct NKFSourceCounts {
     int iNumScalars = 0;
     int iNumVectors = 0;
     int iNumReservoirOverlays = 0;
+    // Transformation results of the source; 0 gives the settings one
+    // vector record.
+    int iNumTransformations = 0;
 };
 
 // The sub-commands of `export`; the command handler maps its ids onto these.
@@ -139,6 +144,14 @@ public:
     bool ExportViewpoints();
     bool ExportVisibility();
     bool ExportPartAttributes();
+    // The *SETTINGS block (nkf_export_settings.cpp) and its four record
+    // writers; each writes its records whole and answers true.
+    bool ExportSettings();
+    bool NKFWriteMainSettings();
+    bool NKFWriteScalarSettings(int iCount);
+    bool NKFWriteVectorSettings(int iCount);
+    bool NKFWriteExtraSettings();
+    int CountVectorSettings() const;
     bool ExportItems();
     bool ExportTextures();
 
@@ -178,6 +191,10 @@ private:
     int m_iNextScalarListID = 1;
     int m_iNextVectorListID = 1;
 };
+
+// The main settings record the export writes: the defaults, then every
+// word of the current display state the switches let through.
+void NKFFillMainSettings(NKFMainSettings *pRec, const NKFExportSettings &settings);
 
 // A part is written as a face set when it has polygons and no elements.
 bool NKFPartIsFaceSet(const NKPart *pPart);
