@@ -11,6 +11,7 @@
 
 #include "commands/nk_command.h"
 #include "commands/nk_command_messages.h"
+#include "commands/nk_command_params.h"
 #include "core/nk_bbox.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
@@ -22,6 +23,7 @@
 #include "core/nk_shell_hooks.h"
 #include "render/nk_node_numbers.h"
 #include "render/nk_view_settings.h"
+#include "tools/nk_manipulator.h"
 
 namespace {
 
@@ -328,6 +330,76 @@ int ListNodes(CommandTableEntry *pEntry, const char *pszArgs, NKListingKind kind
 
 }  // namespace
 
+namespace {
+
+// ruler [start point] [end point]: the points in model coordinates; one
+// point centres the ruler there, two place its ends, none leaves it at the
+// default placement (centred at the default handle centre).
+int Ruler(CommandTableEntry *pEntry, const char *pszArgs)
+{
+    if (g_pRuler == nullptr) return NK_CMD_FAILED;
+    CommandParams params(pszArgs);
+    params.SetCommand(pEntry);
+    float afP1[3] = {NK_UNDEFINED, NK_UNDEFINED, NK_UNDEFINED};
+    float afP2[3] = {NK_UNDEFINED, NK_UNDEFINED, NK_UNDEFINED};
+    if (!params.NKGetFirstParameterVector(afP1, false, NK_UNDEFINED, 0.0f) ||
+        !params.NKGetParameterVector(afP2, false, NK_UNDEFINED, 0.0f))
+        return NK_CMD_FAILED;
+    const bool bP1 = !NKIsUndefined(afP1[0]), bP2 = !NKIsUndefined(afP2[0]);
+    if (bP1) ModelToDisplay(afP1);
+    if (bP2) ModelToDisplay(afP2);
+    if (!bP1) NKGetDefaultManipulatorCenter(afP1, false);
+    g_pRuler->SetEndPoints(afP1, bP2 ? afP2 : nullptr);
+    g_pRuler->SetEnabled(true);
+    if (g_pManipulatorList != nullptr) g_pManipulatorList->Add(g_pRuler);
+    const NKString unit = g_pRuler->GetUnit();
+    return NKCommandDone(NKString::FromFormat("3D ruler enabled with scale factor: %g, unit: %s",
+                                              (double)g_pRuler->GetScale(),
+                                              unit.IsEmpty() ? "none" : unit.GetText()));
+}
+
+int NoRuler(void)
+{
+    if (g_pRuler != nullptr) {
+        g_pRuler->SetEnabled(false);
+        if (g_pManipulatorList != nullptr) g_pManipulatorList->Remove(g_pRuler);
+    }
+    return NKCommandDone("3D ruler disabled");
+}
+
+int RulerScale(CommandTableEntry *pEntry, const char *pszArgs)
+{
+    CommandParams params(pszArgs);
+    params.SetCommand(pEntry);
+    float fScale = 1.0f;
+    if (!params.NKGetFirstParameterFloat(&fScale, false, NK_UNDEFINED, 0.0f)) return NK_CMD_FAILED;
+    if (!(fScale > 0.0f))
+        return NKCommandFail(
+            pEntry, NKString::FromFormat("Illegal ruler scale factor %f (legal values > 0)",
+                                         (double)fScale));
+    if (g_pRuler != nullptr) g_pRuler->SetScale(fScale);
+    return NKCommandDone(NKString::FromFormat("Ruler scaling factor set to: %g", (double)fScale));
+}
+
+// The unit is the whole rest of the line, leading blanks and surrounding
+// quotes taken off.
+int RulerUnit(CommandTableEntry *pEntry, const char *pszArgs)
+{
+    CommandParams params(pszArgs);
+    params.SetCommand(pEntry);
+    NKString unit;
+    if (!params.NKGetFirstParameterString(&unit, false, NK_PARAM_STRING_REST)) return NK_CMD_FAILED;
+    std::string text = unit.GetText();
+    const size_t iFirst = text.find_first_not_of(" \t");
+    text.erase(0, iFirst == std::string::npos ? text.size() : iFirst);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        text = text.substr(1, text.size() - 2);
+    if (g_pRuler != nullptr) g_pRuler->SetUnit(text.c_str());
+    return NKCommandDone(NKString::FromFormat("Ruler unit string set to: %s", text.c_str()));
+}
+
+}  // namespace
+
 int NKCommandHandleInfo(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
@@ -353,8 +425,15 @@ int NKCommandHandleInfo(CommandTableEntry *pEntry, const char *pszArguments)
         NKPrintInfo("Enable display of model and results information dialog");
         RefreshInfoPropertySheet(1, true);
         return NK_CMD_DONE;
+    case NK_CID_RULER:
+        return Ruler(pEntry, pszArgs);
+    case NK_CID_NORULER:
+        return NoRuler();
+    case NK_CID_RULER_SCALE:
+        return RulerScale(pEntry, pszArgs);
+    case NK_CID_RULER_UNIT:
+        return RulerUnit(pEntry, pszArgs);
     default:
-        // Placeholder: ruler, noruler, ruler scale and ruler unit come with the ruler handle.
         return NK_CMD_NOT_MINE;
     }
 }

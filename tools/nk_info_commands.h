@@ -1,7 +1,8 @@
 // tools/nk_info_commands.h -- NKCommandHandleInfo, the command handler of
 // node numbers, node listings and model information: numbers, nonumbers,
 // coordinates (showcoordinates), showdisplacements (showvectors),
-// showscalars, info, noinfo and showinfodialog. It fills the
+// showscalars, info, noinfo, showinfodialog and the 3-D ruler's ruler,
+// noruler, ruler scale and ruler unit. It fills the
 // NK_HANDLER_INFO slot of the handler chain (commands/nk_command.h). The
 // node numbers themselves are drawn by render/nk_node_numbers.h.
 #pragma once

@@ -390,6 +390,7 @@ void NKDestroyVectorFilterBox(void);
 bool NKAreManipulatorsEnabled(void);
 void NKSetManipulatorsEnabled(bool bOn);
 
-// Fills the legend commands' slot (render/nk_fringe_commands.h); part of
+// Fills the legend commands' slot (render/nk_fringe_commands.h) and the
+// vector box filter's (render/nk_vector_commands.h); part of
 // NKInstallToolHooks.
 void NKInstallManipulatorHooks(void);

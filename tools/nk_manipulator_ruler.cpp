@@ -14,6 +14,7 @@
 #include "render/nk_fringe_commands.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_primitives.h"
+#include "render/nk_vector_commands.h"
 #include "tools/nk_manipulator.h"
 
 RulerManipulator *g_pRuler = nullptr;
@@ -317,6 +318,27 @@ void FollowLegendSwitch(bool bOn)
     if (NKAreManipulatorsEnabled()) NKShowLegendManipulator(bOn);
 }
 
+// vectors boxfilter / noboxfilter: the filter box is fitted to the default
+// handle box, enabled and listed / unlisted and disabled.
+void FollowVectorBoxFilter(bool bOn)
+{
+    if (sg_pVectorFilterBox == nullptr && !NKCreateVectorFilterBox()) return;
+    if (bOn) {
+        float afBox[6];
+        NKGetDefaultManipulatorBox(afBox, false);
+        sg_pVectorFilterBox->SetBox(afBox);
+        sg_pVectorFilterBox->SetEnabled(true);
+        if (g_pManipulatorList != nullptr) g_pManipulatorList->Add(sg_pVectorFilterBox);
+    } else {
+        if (g_pManipulatorList != nullptr) g_pManipulatorList->Remove(sg_pVectorFilterBox);
+        sg_pVectorFilterBox->SetEnabled(false);
+    }
+}
+
 }  // namespace
 
-void NKInstallManipulatorHooks(void) { g_pfnFollowLegendSwitch = FollowLegendSwitch; }
+void NKInstallManipulatorHooks(void)
+{
+    g_pfnFollowLegendSwitch = FollowLegendSwitch;
+    NKSetVectorFilterBoxHook(FollowVectorBoxFilter);
+}

@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "core/nk_oriented_box.h"
 #include "core/nk_shell_hooks.h"
 #include "render/nk_node_numbers.h"
 #include "render/nk_text3d.h"
+#include "render/nk_vector_commands.h"
 #include "tests/tools/annotation_fixture.h"
 #include "tools/nk_info_commands.h"
+#include "tools/nk_manipulator.h"
 
 namespace {
 
@@ -162,7 +165,6 @@ TEST_F(InfoCommands, ModelInformationOfTheBeamAndTheDialog)
     NKSetShellHooks(saved);
     EXPECT_EQ(s_iSelector, 1);
     EXPECT_TRUE(s_bActivate);
-    Expect("ruler scale 2", 3);  // not this handler's yet
 }
 
 TEST_F(InfoCommands, Text3DAddsChangesAndDeletesItems)
@@ -224,3 +226,55 @@ TEST_F(InfoCommands, Text3DAddsChangesAndDeletesItems)
 }
 
 }  // namespace
+
+// The ruler rows place, scale and name the "3D Ruler" and list it; the
+// vectors' box filter fits the "Filter Box" to the default handle box and
+// lists it while filtering is on.
+TEST_F(InfoCommands, RulerAndVectorBoxFilterFollowTheirCommands)
+{
+    MakeThreeParts();
+    NKRegisterVectorCommands();
+    NKInstallManipulatorHooks();
+    g_pManipulatorList = new ManipulatorList();
+    g_pRuler = new RulerManipulator("3D Ruler");
+    ASSERT_TRUE(NKCreateVectorFilterBox());
+    auto listed = [](Manipulator *p) {
+        for (int i = 0; i < g_pManipulatorList->GetCount(); i++)
+            if (g_pManipulatorList->Get(i) == p) return true;
+        return false;
+    };
+    RunRows({
+        {"ruler scale 0", 1, "ruler scale: Illegal ruler scale factor 0.000000 (legal values > 0)"},
+        {"ruler scale 2.5", 0, "Ruler scaling factor set to: 2.5"},
+        {"ruler", 0, "3D ruler enabled with scale factor: 2.5, unit: none"},
+        {"ruler unit \"mm per step\"", 0, "Ruler unit string set to: mm per step"},
+        {"ruler 0 0 0 2 0 0", 0, "3D ruler enabled with scale factor: 2.5, unit: mm per step"},
+    });
+    EXPECT_TRUE(g_pRuler->IsEnabled());
+    EXPECT_TRUE(listed(g_pRuler));
+    EXPECT_NEAR(g_pRuler->GetLength(true, false), 2.0f, 1e-5f);
+    EXPECT_NEAR(g_pRuler->GetLength(true, true), 5.0f, 1e-5f);
+    RunRows({{"noruler", 0, "3D ruler disabled"}});
+    EXPECT_FALSE(g_pRuler->IsEnabled());
+    EXPECT_FALSE(listed(g_pRuler));
+
+    BoxManipulator *pBox = NKGetVectorFilterBox();
+    RunRows({{"vectors boxfilter", 0, "Vector filtering using box enabled."}});
+    EXPECT_TRUE(pBox->IsEnabled());
+    EXPECT_TRUE(listed(pBox));
+    float afBox[6], afDefault[6];
+    pBox->GetOrientedBoxPointer()->GetBox(afBox, false);
+    NKGetDefaultManipulatorBox(afDefault, false);
+    for (int k = 0; k < 6; k++) EXPECT_NEAR(afBox[k], afDefault[k], 1e-5f) << k;
+    RunRows({{"vectors noboxfilter", 0, "Vector filtering using box disabled."}});
+    EXPECT_FALSE(pBox->IsEnabled());
+    EXPECT_FALSE(listed(pBox));
+
+    NKDestroyVectorFilterBox();
+    delete g_pRuler;
+    g_pRuler = nullptr;
+    delete g_pManipulatorList;
+    g_pManipulatorList = nullptr;
+    NKSetVectorFilterBoxHook(nullptr);
+    NKSetCommandHandler(NK_HANDLER_VECTORS, nullptr);
+}
