@@ -44,6 +44,7 @@
 #include "render/nk_gl_resources.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
+#include "render/nk_lod.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
@@ -59,6 +60,7 @@
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_line_sets.h"
+#include "tools/nk_manipulator.h"
 #include "tools/nk_particle_trace.h"
 #include "tools/nk_sound_playback.h"
 #include "tools/nk_surface_path.h"
@@ -119,7 +121,9 @@ void MakeToolRecords(void)
     NKCreateUserPrimitives();
     NKFInitExportSettings(&g_NKFExportSettings);
     NKCreateLineSetList();
-    // Placeholder: the level-of-detail object and "LOD Selector" come with level of detail.
+    if (NKCreateLodManager() != nullptr && g_pLodManager->m_pSelector == nullptr)
+        g_pLodManager->m_pSelector = new BoxManipulator("LOD Selector");
+    // Placeholder: add g_pLodManager->m_pSelector to g_pManipulatorList as its fourth handle.
     // Placeholder: the "3D Ruler" (flag byte 1) comes with the full manipulators (render/).
     // Placeholder: the "3D Legend" box comes with the full manipulators (render/).
     // Placeholder: the manipulator list and its four handles come with the full manipulators.
@@ -140,7 +144,8 @@ bool InitRuntimeDefaults(void)
 {
     g_fNearClip = NK_DEFAULT_NEAR_CLIP;
     g_fFarClip = NK_DEFAULT_FAR_CLIP;
-    // Placeholder: two bytes of the colour-coded visibility record come with its tables (render/).
+    g_HiddenPartCuller.bEnabled = 0;
+    g_HiddenPartCuller.bAnalysisOn = 0;
     NKInstallDataSources();
     // The reader plug-ins registered with NKSetFEMReaderFactory describe
     // themselves once.
@@ -160,7 +165,11 @@ void ExitApplication(void)
     NKFreeSoundSourceTable();
     NKDestroySoundManager();
     // Placeholder: the "3D Ruler", "3D Legend" and manipulator list go with the manipulators.
-    // Placeholder: level of detail goes with its owner.
+    if (g_pLodManager != nullptr) {
+        delete g_pLodManager->m_pSelector;
+        g_pLodManager->m_pSelector = nullptr;
+    }
+    NKDestroyLodManager();
     NKFreeAnnotationRecords();
     DestroyLabelOverlay(g_pLabelOverlay);
     g_pLabelOverlay = nullptr;

@@ -16,7 +16,9 @@
 #include "core/nk_graphics_settings.h"
 #include "core/nk_memory.h"
 #include "core/nk_render_state.h"
+#include "render/nk_culling.h"
 #include "render/nk_element_drawing.h"
+#include "render/nk_lod.h"
 #include "render/nk_part_display_commands.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_scene_view.h"
@@ -32,6 +34,7 @@ protected:
         NKRenderModelTest::SetUp();
         m_pSaved = NKSetCommandHandler(NK_HANDLER_PART_DISPLAY, nullptr);
         NKRegisterPartDisplayCommands();
+        NKCreateLodManager();
         g_MacroList.Clear();
     }
     void TearDown() override
@@ -41,11 +44,9 @@ protected:
         g_iHighOrderMode = NK_HIGH_ORDER_SKIP;
         std::memset(g_uMeshColor, 0, sizeof(g_uMeshColor));
         g_VectorSettings = NKVectorSettings();
-        g_bHiddenCullingOn = 0;
-        g_bHiddenCullingAnalysis = 0;
-        g_bHiddenCullingDebug = false;
-        for (int &b : g_aiHiddenCullingColorBits) b = 8;
-        g_LodCommandSettings = NKLodCommandSettings();
+        NKFreeHidePolysBuffer(&g_HiddenPartCuller);
+        g_HiddenPartCuller = HiddenPartCuller();
+        NKDestroyLodManager();
         NKRenderModelTest::TearDown();
     }
     // iFrames frames sharing one geometry of iParts square parts.
@@ -362,13 +363,13 @@ TEST_F(PartDisplayCommands, FixedViewpointSpeedUpStandIn)
     EXPECT_TRUE(m_Capture.Contains("Computing fixed viewpoint animation speedup\n  max distinct "
                                    "IDs: 16777215  (r:8 g:8 b:8)"))
         << m_Capture.Text();
-    g_aiHiddenCullingColorBits[2] = 2;
-    g_aiHiddenCullingColorBits[0] = g_aiHiddenCullingColorBits[1] = 3;
+    g_HiddenPartCuller.uBits[2] = 2;
+    g_HiddenPartCuller.uBits[0] = g_HiddenPartCuller.uBits[1] = 3;
     EXPECT_EQ(Run("hpc"), 1);
     EXPECT_TRUE(Said("hpc: There is not enough colors to calculate fixed viewpoint speedup "
                      "(needs more than 256 colors)",
                      NK_MSG_ERROR));
-    g_aiHiddenCullingColorBits[2] = 3;
+    g_HiddenPartCuller.uBits[2] = 3;
     EXPECT_EQ(Run("hpc"), 0);
     EXPECT_TRUE(m_Capture.Contains("Computing fixed viewpoint animation speedup\n  max distinct "
                                    "IDs: 511  (r:3 g:3 b:3)"));
@@ -416,8 +417,8 @@ TEST_F(PartDisplayCommands, LevelOfDetailIsOffAndMacrosGoOn)
         EXPECT_EQ(Run(c.pszLine), c.iResult) << c.pszLine;
         EXPECT_TRUE(Said(c.pszMessage, c.iLevel)) << c.pszLine << "\n" << m_Capture.Text();
     }
-    EXPECT_EQ(g_LodCommandSettings.iPixelThreshold, 5);
-    EXPECT_FALSE(g_LodCommandSettings.bAutomatic);
+    EXPECT_EQ(g_pLodManager->m_fPixelThreshold, 5.0f);
+    EXPECT_FALSE(g_pLodManager->m_bAutomatic);
 }
 
 }  // namespace
