@@ -130,9 +130,8 @@ bool ReadView(HiddenPartCuller *c, int *piWidth, int *piHeight)
     c->iAnalysisCount++;
     if (c->pFrameBuf == nullptr || w > c->iBufWidth || h > c->iBufHeight ||
         size_t(w) * size_t(h) > size_t(c->iBufWidth) * size_t(c->iBufHeight))
-        return FailReadBack(c,
-                            "Error: frameBuf is unallocated or too small, window size has "
-                            "probably changed, aborting");
+        return FailReadBack(c, "Error: frameBuf is unallocated or too small, window size has "
+                               "probably changed, aborting");
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, c->pFrameBuf);
     *piWidth = w;
@@ -269,7 +268,8 @@ bool NKBuildHidePolysTables(HiddenPartCuller *p)
     FILE *pDebug = nullptr;
     if (p->bDebug) {
         pDebug = std::fopen("hpc.txt", "w");
-        if (pDebug == nullptr) NKDiagnostic("Trouble writing HPC debug file", "NKBuildHidePolysTables");
+        if (pDebug == nullptr)
+            NKDiagnostic("Trouble writing HPC debug file", "NKBuildHidePolysTables");
     }
     uint8_t auPrevious[3] = {0, 0, 0};
     int aiLevel[3] = {0, 0, 0};
@@ -300,9 +300,9 @@ bool NKBuildHidePolysTables(HiddenPartCuller *p)
     if (pDebug != nullptr) {
         std::fprintf(pDebug, "\n\nbitsToClr           clrToBits\n");
         for (int i = 0; i < 256; i++)
-            std::fprintf(pDebug, "%3d=[%3d %3d %3d]   %3d=[%3d %3d %3d]\n", i, p->uLevelToColor[0][i],
-                         p->uLevelToColor[1][i], p->uLevelToColor[2][i], i, p->uColorToLevel[0][i],
-                         p->uColorToLevel[1][i], p->uColorToLevel[2][i]);
+            std::fprintf(pDebug, "%3d=[%3d %3d %3d]   %3d=[%3d %3d %3d]\n", i,
+                         p->uLevelToColor[0][i], p->uLevelToColor[1][i], p->uLevelToColor[2][i], i,
+                         p->uColorToLevel[0][i], p->uColorToLevel[1][i], p->uColorToLevel[2][i]);
         std::fclose(pDebug);
         NKDiagnostic("Done writing HPC debug file", "NKBuildHidePolysTables");
     }

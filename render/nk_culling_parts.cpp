@@ -119,8 +119,7 @@ void DrawFilledBox(const float *b)
                                      {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
     glBegin(GL_QUADS);
     for (const auto &face : kFaces)
-        for (int c : face)
-            glVertex3f(b[(c & 1) ? 3 : 0], b[(c & 2) ? 4 : 1], b[(c & 4) ? 5 : 2]);
+        for (int c : face) glVertex3f(b[(c & 1) ? 3 : 0], b[(c & 2) ? 4 : 1], b[(c & 4) ? 5 : 2]);
     glEnd();
 }
 

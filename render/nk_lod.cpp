@@ -319,7 +319,8 @@ void LodManager::ComputeDistances(NKFrame *pFrame)
         if (pFrame->pTransformation != nullptr)
             NKTransformPoint(pFrame->pTransformation + 16 * p, afCentre);
         float fDistance2 = 0.0f;
-        for (int k = 0; k < 3; k++) fDistance2 += (afEye[k] - afCentre[k]) * (afEye[k] - afCentre[k]);
+        for (int k = 0; k < 3; k++)
+            fDistance2 += (afEye[k] - afCentre[k]) * (afEye[k] - afCentre[k]);
         m_pfDistances[p] = fDistance2 - fRadius2;
     }
     NKSortFloatsIndexed(m_pfDistances, m_piOrder, m_iNumParts);
