@@ -142,7 +142,8 @@ protected:
             parts[p].Finish(&pGeo->pParts[p]);
             pGeo->iTotalNumPolygons += pGeo->pParts[p].iNumPolygons;
             for (int k = 0; k < 3; k++) {
-                pGeo->fBoundingBox[k] = std::min(pGeo->fBoundingBox[k], pGeo->pParts[p].fBoundingBox[k]);
+                pGeo->fBoundingBox[k] =
+                    std::min(pGeo->fBoundingBox[k], pGeo->pParts[p].fBoundingBox[k]);
                 pGeo->fBoundingBox[k + 3] =
                     std::max(pGeo->fBoundingBox[k + 3], pGeo->pParts[p].fBoundingBox[k + 3]);
             }
@@ -257,8 +258,9 @@ TEST_F(CullingGL, Rgb565TablesRoundTripIdentitiesAndGroupPolygons)
 TEST_F(CullingGL, HiddenPolygonsAreFoundPerFrameAndAFailedReadBackHidesNothing)
 {
     // The front quad covers the back one in frame 0; frame 1 moves it away.
-    MakeModel({PartBuilder().Grid(1, 0, 0, 0.5f, -0.5f, 0), PartBuilder().Grid(1, 0, 0, 0.3f, 0.5f, 0)},
-              2);
+    MakeModel(
+        {PartBuilder().Grid(1, 0, 0, 0.5f, -0.5f, 0), PartBuilder().Grid(1, 0, 0, 0.3f, 0.5f, 0)},
+        2);
     NKFrame &frame1 = g_pModel->pFrames[1];
     frame1.pTransformation = static_cast<float *>(NKCalloc(32, sizeof(float)));
     for (int p = 0; p < 2; p++)
@@ -296,7 +298,8 @@ TEST_F(CullingGL, HiddenPolygonsAreFoundPerFrameAndAFailedReadBackHidesNothing)
 TEST_F(CullingGL, FrustumCullsBehindTheEyeFastAndBesideTheFrustumBest)
 {
     // Part 1 behind the eye, part 2 beside the frustum inside its box, part 3 in view.
-    MakeModel({PartBuilder().Grid(1, 0, 0, 0.2f, 2.0f, 0), PartBuilder().Grid(1, 3.0f, 0, 0.2f, -1.0f, 0),
+    MakeModel({PartBuilder().Grid(1, 0, 0, 0.2f, 2.0f, 0),
+               PartBuilder().Grid(1, 3.0f, 0, 0.2f, -1.0f, 0),
                PartBuilder().Grid(1, 0, 0, 0.2f, -3.0f, 0)});
     const float afIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     NKFrame *pFrame = &g_pModel->pFrames[0];
@@ -307,7 +310,8 @@ TEST_F(CullingGL, FrustumCullsBehindTheEyeFastAndBesideTheFrustumBest)
     EXPECT_EQ(pGeo->pParts[2].bCulled, 0);
     const std::string status = NKGetHeadlessProgressUI()->GetStatusText();
     EXPECT_EQ(status.rfind("Culled parts: 2  (fast: 1, best: 1, cull time: ", 0), 0u) << status;
-    ASSERT_TRUE(NKCullPartsToFrustum(pFrame, false, 810, 600, 0.01f, 8.0f, afIdentity, false, true));
+    ASSERT_TRUE(
+        NKCullPartsToFrustum(pFrame, false, 810, 600, 0.01f, 8.0f, afIdentity, false, true));
     EXPECT_EQ(pGeo->pParts[1].bCulled, 0);  // the fast test alone keeps it
 
     // Drawn in perspective: only the part in view sends its polygon.
@@ -319,7 +323,8 @@ TEST_F(CullingGL, FrustumCullsBehindTheEyeFastAndBesideTheFrustumBest)
     EXPECT_EQ(DrawnPolygons(), 1);
     EXPECT_EQ(pGeo->pParts[0].bCulled + pGeo->pParts[1].bCulled, 2);
     g_pGraphicsSettings->bPerspective = 0;  // noperspective
-    ASSERT_TRUE(NKCullPartsToFrustum(pFrame, true, 810, 600, 0.01f, 8.0f, afIdentity, false, false));
+    ASSERT_TRUE(
+        NKCullPartsToFrustum(pFrame, true, 810, 600, 0.01f, 8.0f, afIdentity, false, false));
     for (int p = 0; p < 3; p++) EXPECT_EQ(pGeo->pParts[p].bCulled, 0);
     g_fNearClip = NK_DEFAULT_NEAR_CLIP;
     g_fFarClip = NK_DEFAULT_FAR_CLIP;
@@ -328,7 +333,8 @@ TEST_F(CullingGL, FrustumCullsBehindTheEyeFastAndBesideTheFrustumBest)
 TEST_F(CullingGL, OcclusionSkipsAHiddenPartAndVisiblePartsMarkTheRectangle)
 {
     // Nearer the eye (and in front in depth) than the part behind it.
-    MakeModel({PartBuilder().Grid(1, 0, 0, 0.8f, -0.2f, 0), PartBuilder().Grid(2, 0, 0, 0.3f, 0.6f, 0)});
+    MakeModel(
+        {PartBuilder().Grid(1, 0, 0, 0.8f, -0.2f, 0), PartBuilder().Grid(2, 0, 0, 0.3f, 0.6f, 0)});
     ASSERT_TRUE(NKDrawScene(0, 1, 2));
     const std::vector<uint8_t> plain = ReadView();
     g_pViewSettings->bOcclusionCull = 1;

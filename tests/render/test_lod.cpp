@@ -134,11 +134,11 @@ TEST_F(LodTables, ThresholdsRanksAndDistancesChooseTheCoarserLevel)
         float fDistance;
         uint8_t uLevel;
     } cases[] = {
-        {4, 1.0f, 0},     // 5th nearest, close: level 0
-        {14, 1.0f, 4},    // 15th nearest: rank level 1
-        {4, 300.0f, 8},   // distance level 2 beats rank level 0
-        {60, 1.0f, 8},    // past every rank threshold: the last level
-        {4, 1e12f, 8},    // not drawn: far away
+        {4, 1.0f, 0},    // 5th nearest, close: level 0
+        {14, 1.0f, 4},   // 15th nearest: rank level 1
+        {4, 300.0f, 8},  // distance level 2 beats rank level 0
+        {60, 1.0f, 8},   // past every rank threshold: the last level
+        {4, 1e12f, 8},   // not drawn: far away
     };
     for (const Case &c : cases) {
         m_Manager.m_piRanks[0] = c.iRank;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -427,3 +428,49 @@ TEST_F(PartDisplayCommands, LevelOfDetailIsOffAndMacrosGoOn)
 }
 
 }  // namespace
+
+TEST_F(PartDisplayCommands, LevelOfDetailCommandsWhileTheManagerIsOn)
+{
+    MakeParts(1, 3);
+    NKFrame &frame = g_pModel->pFrames[0];
+    frame.ppVisibility = static_cast<uint8_t **>(NKCalloc(3, sizeof(uint8_t *)));
+    for (int p = 0; p < 3; p++) frame.ppVisibility[p] = static_cast<uint8_t *>(NKCalloc(1, 1));
+    frame.ppVisibility[0][0] = 4;  // part 1 has a level 1
+    NKSetupLevelOfDetail();
+    ASSERT_EQ(g_pLodManager->m_bEnabled, 1);
+    struct Case {
+        const char *pszLine;
+        int iResult;
+        const char *pszMessage;
+        int iLevel;
+    } cases[] = {
+        {"lod", 0,
+         "LOD information\n  manual LOD mode\n  min level: 0 (highest resolution)\n  max level: 1 "
+         "(lowest resolution)\n  vertex resolution: 0.000000\n  target FPS: 5 (disabled)\n  "
+         "pixel threshold: 0",
+         NK_MSG_INFO},
+        {"lod level", 1, "lod level: No parameters specified", NK_MSG_ERROR},
+        {"lod level -1", 1, "lod level: Illegal range for LOD level, min level is 0", NK_MSG_ERROR},
+        {"lod level 3 1 2", 0, "Setting to max available level 1 (lowest res)", NK_MSG_INFO},
+        {"lod pickset 5", 1, "lod pickset: Illegal range for LOD level, legal range is 0 to 1",
+         NK_MSG_ERROR},
+        {"lod pickset 1", 0, "Setting of LOD level on pick enabled (level 1)", NK_MSG_INFO},
+        {"lod fps 0.5", 1, "lod fps: Illegal value for target FPS, min. legal value is 1.0",
+         NK_MSG_ERROR},
+        {"lod fps 8", 0, "Target FPS for LOD enabled (target FPS 8)", NK_MSG_INFO},
+        {"lod nofps", 0, "Target FPS for LOD disabled (target FPS 8)", NK_MSG_INFO},
+        {"lod dump", 0, "LOD information info output in file: lodinfo.txt", NK_MSG_INFO},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(Run(c.pszLine), c.iResult) << c.pszLine;
+        // The information is one message of several lines.
+        EXPECT_TRUE(Said(c.pszMessage, c.iLevel) || m_Capture.Contains(c.pszMessage))
+            << c.pszLine << "\n"
+            << m_Capture.Text();
+    }
+    std::remove("lodinfo.txt");
+    EXPECT_EQ(Part(1).uLodLevel, 4);  // level 3 asked, the part's coarsest is 1
+    EXPECT_EQ(Part(2).uLodLevel, 0);  // part 2 has level 0 only
+    EXPECT_EQ(g_pLodManager->m_bSetOnPick, 1);
+    EXPECT_EQ(g_pLodManager->m_bAutomatic, 0);
+}
