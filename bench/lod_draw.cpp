@@ -152,7 +152,8 @@ int main()
         BuildPlate(&pGeo->pParts[p], -2.0f - 0.03f * p, &frame.ppVisibility[p]);
         pGeo->iTotalNumPolygons += pGeo->pParts[p].iNumPolygons;
     }
-    const float afGeoBox[6] = {-0.5f, -0.3125f, -2.0f - 0.03f * (kPlates - 1), 0.5f, 0.3125f, -2.0f};
+    const float afGeoBox[6] = {-0.5f, -0.3125f, -2.0f - 0.03f * (kPlates - 1),
+                               0.5f,  0.3125f,  -2.0f};
     std::copy(afGeoBox, afGeoBox + 6, pGeo->fBoundingBox);
     NKSetupLevelOfDetail();
     LodManager &m = *g_pLodManager;

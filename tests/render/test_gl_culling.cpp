@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/nk_command.h"
 #include "core/nk_bbox.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"
@@ -18,6 +19,7 @@
 #include "render/nk_culling.h"
 #include "render/nk_lights.h"
 #include "render/nk_lod.h"
+#include "render/nk_part_display_commands.h"
 #include "render/nk_projection.h"
 #include "render/nk_view_settings.h"
 #include "tests/render/render_fixture.h"
@@ -392,4 +394,26 @@ TEST_F(CullingGL, LevelsDrawnFollowFixedAutomaticAndMovingModes)
     EXPECT_EQ(DrawnPolygons(), 40);
     g_pViewSettings->bMouseDrag = 0;
     g_pViewSettings->iMoveMode = NK_MOVE_NORMAL;
+}
+
+TEST_F(CullingGL, HpcAnalysesEveryFrameAndNohpShowsEverythingAgain)
+{
+    NKCommandHandler pSaved = NKSetCommandHandler(NK_HANDLER_PART_DISPLAY, nullptr);
+    NKRegisterPartDisplayCommands();
+    MakeModel(
+        {PartBuilder().Grid(1, 0, 0, 0.5f, -0.5f, 0), PartBuilder().Grid(1, 0, 0, 0.3f, 0.5f, 0)},
+        3);
+    EXPECT_EQ(ExecuteCommand("hpc"), 0);
+    for (int f = 0; f < 3; f++) {
+        EXPECT_EQ(g_pModel->pFrames[f].bAnalysed, 1) << f;
+        EXPECT_EQ(Byte(f, 1), NK_POLYGON_HIDDEN) << f;
+    }
+    EXPECT_EQ(g_HiddenPartCuller.bAnalysisOn, 0);
+    EXPECT_EQ(g_HiddenPartCuller.bEnabled, 1);
+    EXPECT_EQ(g_HiddenPartCuller.pFrameBuf, nullptr);  // freed once the pass is done
+    EXPECT_EQ(DrawnPolygons(2), 1);
+    EXPECT_EQ(ExecuteCommand("nohp"), 0);
+    for (int f = 0; f < 3; f++) EXPECT_EQ(Byte(f, 1), 0) << f;
+    EXPECT_EQ(DrawnPolygons(2), 2);
+    NKSetCommandHandler(NK_HANDLER_PART_DISPLAY, pSaved);
 }
