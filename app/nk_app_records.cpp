@@ -39,6 +39,7 @@
 #include "readers/nk_native_result_files.h"
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
+#include "render/nk_culling.h"
 #include "render/nk_fringe_commands.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_gl_resources.h"
@@ -170,6 +171,7 @@ void ExitApplication(void)
         g_pLodManager->m_pSelector = nullptr;
     }
     NKDestroyLodManager();
+    NKFreeHidePolysBuffer(&g_HiddenPartCuller);
     NKFreeAnnotationRecords();
     DestroyLabelOverlay(g_pLabelOverlay);
     g_pLabelOverlay = nullptr;
