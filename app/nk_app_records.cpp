@@ -40,11 +40,13 @@
 #include "readers/nk_native_result_files.h"
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
+#include "render/nk_culling.h"
 #include "render/nk_fringe_commands.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_gl_resources.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
+#include "render/nk_lod.h"
 #include "render/nk_nkf_display_state.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_node_traces.h"
@@ -118,6 +120,14 @@ void MakeDisplayRecords(void)
 // manipulator list with the tools' handles.
 void MakeManipulators(void)
 {
+    // The level-of-detail manager and its "LOD Selector" come first.
+    if (NKCreateLodManager() != nullptr && g_pLodManager->m_pSelector == nullptr) {
+        BoxManipulator *pSelector = new BoxManipulator("LOD Selector", true, true);
+        pSelector->SetHeadingOnly(true);
+        pSelector->SetPositionLocks(false, false, true);
+        pSelector->SetCornerLocks(false, false, true);
+        g_pLodManager->m_pSelector = pSelector;
+    }
     if (g_pRuler == nullptr) {
         g_pRuler = new RulerManipulator("3D Ruler");
         g_pRuler->SetShown(true);
@@ -128,7 +138,8 @@ void MakeManipulators(void)
     if (g_pCutPlaneSet != nullptr) g_pManipulatorList->Add(&g_pCutPlaneSet->Handle());
     if (g_pIsoSurfaceState != nullptr) g_pManipulatorList->Add(&g_pIsoSurfaceState->slider);
     if (g_pParticleTraceSet != nullptr) g_pManipulatorList->Add(&g_pParticleTraceSet->Handle());
-    // Placeholder: the level-of-detail manager adds its "LOD Selector" fourth.
+    if (g_pLodManager != nullptr && g_pLodManager->m_pSelector != nullptr)
+        g_pManipulatorList->Add(g_pLodManager->m_pSelector);
 }
 
 // Rows 17 to 31: the tools, the command-language records and the handles.
@@ -148,7 +159,6 @@ void MakeToolRecords(void)
     NKInstallNKFToolState(true);
     NKInstallNKFShellState(true);
     NKCreateLineSetList();
-    // Placeholder: the level-of-detail object and "LOD Selector" come with level of detail.
     MakeManipulators();
     NKCreateSoundSourceTable();
 }
@@ -167,7 +177,8 @@ bool InitRuntimeDefaults(void)
 {
     g_fNearClip = NK_DEFAULT_NEAR_CLIP;
     g_fFarClip = NK_DEFAULT_FAR_CLIP;
-    // Placeholder: two bytes of the colour-coded visibility record come with its tables (render/).
+    g_HiddenPartCuller.bEnabled = 0;
+    g_HiddenPartCuller.bAnalysisOn = 0;
     NKInstallDataSources();
     // The reader plug-ins registered with NKSetFEMReaderFactory describe
     // themselves once.
@@ -192,7 +203,12 @@ void ExitApplication(void)
     g_pLegendBox = nullptr;
     delete g_pManipulatorList;  // the handles are their owners'
     g_pManipulatorList = nullptr;
-    // Placeholder: level of detail goes with its owner.
+    if (g_pLodManager != nullptr) {
+        delete g_pLodManager->m_pSelector;
+        g_pLodManager->m_pSelector = nullptr;
+    }
+    NKDestroyLodManager();
+    NKFreeHidePolysBuffer(&g_HiddenPartCuller);
     NKFreeAnnotationRecords();
     DestroyLabelOverlay(g_pLabelOverlay);
     g_pLabelOverlay = nullptr;

@@ -26,10 +26,12 @@
 #include "core/nk_load_hooks.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_progress.h"
+#include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "platform/nk_window_timer.h"
 #include "plot/nk_plot_window.h"
 #include "render/nk_background.h"
+#include "render/nk_culling.h"
 #include "render/nk_gl_resources.h"
 #include "render/nk_projection.h"
 #include "render/nk_render_options.h"
@@ -173,6 +175,9 @@ void InitViewContext(void)
     NKBuildBitmapFontLists();
     NKDetectRenderer();
     NKApplyLanguageDefaults();
+    // The identity colours of the visibility culling follow the context's
+    // colour bits.
+    NKInitHidePolys(&g_HiddenPartCuller);
 }
 
 void InvalidateViewWindow(void)

@@ -91,6 +91,7 @@ void CopyFirstTenFlags(NKPart *pDst, const NKPart *pSrc)
     pDst->bHighlighted = pSrc->bHighlighted;
     pDst->bSelected = pSrc->bSelected;
     pDst->bCulled = pSrc->bCulled;
+    pDst->uLodLevel = pSrc->uLodLevel;
 }
 
 // The attributes a part takes from the model's default part.

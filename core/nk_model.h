@@ -232,6 +232,7 @@ struct NKPart {
     uint8_t bHighlighted = 0;
     uint8_t bSelected = 0;
     uint8_t bCulled = 0;
+    uint8_t uLodLevel = 0;  // level-of-detail code (level x 4) set by command
     uint8_t bPointsAsSpheres = 0;
     uint8_t bLinesAsCylinders = 0;
     float fSphereSize = 0.01f;

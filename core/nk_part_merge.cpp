@@ -67,6 +67,7 @@ void CopyMergeAttributes(NKPart &dst, const NKPart &src)
     dst.bHighlighted = src.bHighlighted;
     dst.bSelected = src.bSelected;
     dst.bCulled = src.bCulled;
+    dst.uLodLevel = src.uLodLevel;
     dst.bPointsAsSpheres = src.bPointsAsSpheres;
     dst.bLinesAsCylinders = src.bLinesAsCylinders;
     dst.bOutlineMesh = src.bOutlineMesh;

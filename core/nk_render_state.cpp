@@ -10,8 +10,9 @@
 
 float g_fNearClip = NK_DEFAULT_NEAR_CLIP;
 float g_fFarClip = NK_DEFAULT_FAR_CLIP;
-uint8_t g_bHiddenCullingOn = 0;
-uint8_t g_bHiddenCullingAnalysis = 0;
+HiddenPartCuller g_HiddenPartCuller;
+uint8_t &g_bHiddenCullingOn = g_HiddenPartCuller.bEnabled;
+uint8_t &g_bHiddenCullingAnalysis = g_HiddenPartCuller.bAnalysisOn;
 NKString g_szStepText("");
 NKContourSettings g_ContourSettings;
 NKVectorSettings g_VectorSettings;

@@ -25,11 +25,34 @@ constexpr float NK_DEFAULT_FAR_CLIP = 8.0f;
 extern float g_fNearClip;
 extern float g_fFarClip;
 
-// Placeholder: the two switches of the hidden-polygon culling, until the
-// culling code keeps them: culling on, and the precomputation over an
-// animation running. Both 0.
-extern uint8_t g_bHiddenCullingOn;
-extern uint8_t g_bHiddenCullingAnalysis;
+// The state of the hidden-polygon removal and of the identity colours that
+// the visibility culling (render/nk_culling.h) encodes polygon and part
+// numbers in. It lives here so that the load road and the input code can
+// switch the removal off without reaching render/. The read-back buffer is
+// owned (NKAlloc) and kept between read-backs while analysis is on.
+struct HiddenPartCuller {
+    uint8_t bEnabled = 0;          // hidden polygons are skipped when drawing
+    uint8_t bAnalysisOn = 0;       // frames are analysed as they are drawn
+    int32_t iFramesToAnalyse = 0;  // frames of an "hpc" pass; 0 one still frame
+    int32_t iAnalysisCount = 0;    // read-backs since the last reset
+    int32_t iLargestIdentity = 0;  // 2^(r + g + b bits) - 1
+    uint8_t uBits[3] = {8, 8, 8};  // red, green, blue bits, each at most 8
+    int32_t iMask[3] = {255, 255, 255};
+    uint8_t uLevelToColor[3][256] = {};
+    uint8_t uColorToLevel[3][256] = {};
+    int32_t iBufferBits[3] = {8, 8, 8};  // as the frame buffer reports them
+    int32_t iPolygonsPerIdentity = 1;
+    uint8_t bDirectColors = 1;     // all channels 8 bits: identities are the bytes
+    uint8_t bDebug = 0;            // "hpc debug": tables written to "hpc.txt"
+    uint8_t *pFrameBuf = nullptr;  // owned read-back buffer, RGBA
+    int32_t iBufWidth = 0;
+    int32_t iBufHeight = 0;
+};
+extern HiddenPartCuller g_HiddenPartCuller;
+// The culler's two switches under the names the drawing and input code use:
+// removal on, and the analysis over an animation running.
+extern uint8_t &g_bHiddenCullingOn;
+extern uint8_t &g_bHiddenCullingAnalysis;
 
 // Placeholder: the step text shown with each frame (set by steptext), until
 // the animation commands keep it. Empty.

@@ -304,7 +304,8 @@ void NKFEMInterface::UpdateVisibility(int iStep, NKFrame *pFrame)
         const NKPart &part = pGeo->pParts[i];
         uint8_t *pBytes = pFrame->ppVisibility[i];
         if (part.iNumElements == 0 || pBytes == nullptr) continue;
-        std::fill(pBytes, pBytes + part.iNumPolygons, 0);
+        // Only the eroded bit changes: the level-of-detail bits above it stay.
+        for (int j = 0; j < part.iNumPolygons; j++) pBytes[j] &= uint8_t(~NK_VISIBILITY_ERODED);
         int iBlock = part.iElementsBlockID;
         if (iBlock < 0 || iBlock >= (int)states.size()) continue;
         const std::vector<int> &keys = states[(size_t)iBlock];
@@ -315,7 +316,7 @@ void NKFEMInterface::UpdateVisibility(int iStep, NKFrame *pFrame)
             if (e < 0 || e >= part.iNumElements) continue;
             int iKey = bById ? part.pElements[e].iID : part.pElements[e].iGlobalIndex;
             if (std::binary_search(keys.begin(), keys.end(), iKey))
-                pBytes[j] = NK_VISIBILITY_ERODED;
+                pBytes[j] |= NK_VISIBILITY_ERODED;
         }
     }
 }

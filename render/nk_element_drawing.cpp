@@ -25,6 +25,7 @@
 #include "core/nk_render_state.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
+#include "render/nk_lod.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_primitives.h"
@@ -55,6 +56,7 @@ struct PolygonSource {
     int iNumElementValues = 0;
     bool bElementBands = false;  // element colours from the 16 texture bands
     const uint8_t *pVisibility = nullptr;
+    int iFirst = 0, iLast = -1;  // the polygons of the part's level
     uint8_t uLevel = 0;
     bool bFilter = false;
     bool bSmooth = false;
@@ -106,6 +108,7 @@ PolygonSource GatherSource(int iPart, NKPart *pPart, NKFrame *pFrame)
     s.pPolygonNormals = NKGetPartPolygonNormals(iPart, pPart, pFrame);
     s.pVisibility = NKGetPartVisibility(pFrame, iPart);
     s.uLevel = NKGetPartLevel(NKGetFrameGeometry(pFrame), iPart);
+    NKGetPartPolygonRange(pFrame, iPart, &s.iFirst, &s.iLast);
     s.bFilter = ValueFilterApplies(pFrame, iPart);
     s.bSmooth = pPart->bSmooth && s.pNodeNormals != nullptr;
     s.bImageTexture = HasImageTexture(*pPart);
@@ -336,7 +339,7 @@ void DrawPolygonsOneByOne(const PolygonSource &s, bool bTriangles)
 {
     const int *piNodes = nullptr;
     int n = 0;
-    for (int k = 0; k < s.pPart->iNumPolygons; k++) {
+    for (int k = s.iFirst; k <= s.iLast; k++) {
         if (!Drawable(s, k) || !NKGetValidPolygon(*s.pPart, k, &piNodes, &n) || n < 1) continue;
         if (n == 1) {
             EmitPoint(s, k, piNodes);
@@ -364,7 +367,7 @@ void DrawPolygonsInBlock(const PolygonSource &s, GLenum uMode, int iNodes)
     const int *piNodes = nullptr;
     int n = 0;
     glBegin(uMode);
-    for (int k = 0; k < s.pPart->iNumPolygons; k++) {
+    for (int k = s.iFirst; k <= s.iLast; k++) {
         if (!Drawable(s, k) || !NKGetValidPolygon(*s.pPart, k, &piNodes, &n) || n != iNodes)
             continue;
         EmitNodes(s, k, piNodes, nullptr, n);
@@ -430,7 +433,7 @@ void DrawLinesOneByOne(const PolygonSource &s, int iThreshold)
 {
     const int *piNodes = nullptr;
     int n = 0;
-    for (int k = 0; k < s.pPart->iNumPolygons; k++) {
+    for (int k = s.iFirst; k <= s.iLast; k++) {
         if (!Drawable(s, k) || !NKGetValidPolygon(*s.pPart, k, &piNodes, &n) || n < 1) continue;
         const int iStart = s.pPart->pPolygonStart[k];
         if (n == 1) {
@@ -458,7 +461,7 @@ void DrawLinesInBlock(const PolygonSource &s, int iThreshold)
     const int *piNodes = nullptr;
     int n = 0;
     glBegin(GL_LINES);
-    for (int k = 0; k < s.pPart->iNumPolygons; k++) {
+    for (int k = s.iFirst; k <= s.iLast; k++) {
         if (!Drawable(s, k) || !NKGetValidPolygon(*s.pPart, k, &piNodes, &n) || n < 1) continue;
         const int iStart = s.pPart->pPolygonStart[k];
         if (n == 1) {
@@ -635,8 +638,6 @@ void SetupPlainLook(const PolygonSource &s, int iStyle, NKDisplayListSet *pLists
             glEnable(GL_COLOR_MATERIAL);
             glColor3fv(afColour);
         } else {
-            // Placeholder: level-of-detail colouring comes with the level
-            // of detail; the part's material list alone.
             NKCallMaterialList(pLists, s.iPart);
         }
         return;
@@ -656,8 +657,6 @@ void NKDrawPartTextured(int iPart, NKFrame *pFrame, int iStyle, NKDisplayListSet
     glPushAttrib(kDrawerAttribs);
     SetupPlainLook(s, iStyle, pLists);
     ApplyHotSpotLook(iPart, *pPart);
-    // Placeholder: with level of detail active drawing would start at the
-    // first polygon of the part's level; every level starts at polygon 0.
     if (UseVertexArrays(*pPart, iStyle))
         NKDrawPartArrays(iPart, pFrame);
     else

@@ -21,6 +21,7 @@
 #include "platform/nk_gl_context.h"
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
+#include "render/nk_culling.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_legend.h"
 #include "render/nk_node_colors.h"
@@ -141,13 +142,14 @@ void NKPixelToView(int iX, int iY, float fZ, float *pfOut)
     pfOut[2] = fZ;
 }
 
-void NKClearFrame(NKFrame *, const NKBackgroundSettings *pSettings, NKDisplayListSet *pLists)
+void NKClearFrame(NKFrame *pFrame, const NKBackgroundSettings *pSettings, NKDisplayListSet *pLists)
 {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // Placeholder: the identity-colour pass and its visibility analysis come
-    // with the visibility culling.
+    // The identity colours are drawn on black, so identity 0 is the background.
+    if (g_HiddenPartCuller.bEnabled && g_HiddenPartCuller.bAnalysisOn && pFrame != nullptr)
+        NKRenderHidePolys(pFrame);
     if (pSettings == nullptr) return;
     const uint8_t *c = pSettings->ucColors[0];
     glClearColor(c[0] / 255.0f, c[1] / 255.0f, c[2] / 255.0f, 1.0f);

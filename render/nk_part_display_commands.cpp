@@ -17,22 +17,22 @@
 #include "core/nk_edges.h"
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
+#include "core/nk_load_hooks.h"
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_normals.h"
 #include "core/nk_part_arrays.h"
+#include "core/nk_progress.h"
 #include "core/nk_render_state.h"
 #include "readers/nk_output3d.h"
+#include "render/nk_culling.h"
 #include "render/nk_element_drawing.h"
+#include "render/nk_lod.h"
 #include "render/nk_material_commands.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_scene_view.h"
-
-int g_aiHiddenCullingColorBits[3] = {8, 8, 8};
-bool g_bHiddenCullingDebug = false;
-NKLodCommandSettings g_LodCommandSettings;
 
 namespace {
 
@@ -392,68 +392,179 @@ int ScaleModel(CommandTableEntry *pEntry, const char *pszArguments)
 
 // ---- Fixed-viewpoint animation speed-up --------------------------------------
 
-int HiddenPolygons(CommandTableEntry *pEntry, const char *pszArguments)
+// hpc: every frame of the animation (or the current one) drawn once with
+// the identity analysis on, under a progress bar.
+int ComputeHiddenPolygons(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    switch (pEntry->id) {
-    case NK_CID_HP:
-        g_bHiddenCullingOn = 1;
-        return NKCommandDone("Enable fixed viewpoint animation speed-up");
-    case NK_CID_NOHP:
-        if (g_bHiddenCullingDebug) return NKCommandDone("Command has no effect in debug mode");
-        g_bHiddenCullingOn = 0;
-        g_bHiddenCullingAnalysis = 0;
-        return NKCommandDone("Disable fixed viewpoint animation speed-up");
-    default:
-        break;
-    }
+    HiddenPartCuller &c = g_HiddenPartCuller;
     Args a(pszArguments);
     NKString word = a.scan.NextToken();
     if (!word.IsNull() && strcasecmp(word.GetText(), "debug") == 0) {
-        g_bHiddenCullingDebug = true;
+        c.bDebug = 1;
         NKPrintInfo("Debugging HPC");
     }
-    const int *b = g_aiHiddenCullingColorBits;
-    const int iBits = b[0] + b[1] + b[2];
-    const long long llIds = iBits >= 31 ? 0x7FFFFFFFLL : (1LL << iBits) - 1;
+    const int iBits = c.uBits[0] + c.uBits[1] + c.uBits[2];
+    const long long llIds = (1LL << iBits) - 1;
     if (llIds <= 256)
         return NKCommandFail(pEntry,
                              "There is not enough colors to calculate fixed viewpoint speedup "
                              "(needs more than 256 colors)");
-    g_bHiddenCullingOn = 1;
-    return NKCommandDone(NKString::FromFormat(
-        "Computing fixed viewpoint animation speedup\n  max distinct IDs: %d  (r:%d g:%d b:%d)",
-        (int)llIds, b[0], b[1], b[2]));
+    NKPrintInfo(NKString::FromFormat(
+                    "Computing fixed viewpoint animation speedup\n  max distinct IDs: %d  (r:%d "
+                    "g:%d b:%d)",
+                    (int)llIds, c.uBits[0], c.uBits[1], c.uBits[2])
+                    .GetText());
+    c.bEnabled = c.bAnalysisOn = 1;
+    c.iAnalysisCount = 0;
+    NKFreeHidePolysBuffer(&c);
+    const int iFrames = g_pModel != nullptr ? g_pModel->iNumFrames : 0;
+    for (int f = 0; f < iFrames; f++) g_pModel->pFrames[f].bAnalysed = 0;
+    if (iFrames > 1) {
+        c.iFramesToAnalyse = iFrames;
+        NKBeginProgressBar(iFrames, nullptr);
+        for (int f = 0; f < iFrames && c.bAnalysisOn; f++) NKDrawScene(f, 1, 1);
+    } else {
+        c.iFramesToAnalyse = 0;
+        NKDrawScene(-1, 1, 1);
+    }
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
+int HiddenPolygons(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    HiddenPartCuller &c = g_HiddenPartCuller;
+    switch (pEntry->id) {
+    case NK_CID_HP:
+        c.bEnabled = 1;
+        return NKCommandDone("Enable fixed viewpoint animation speed-up");
+    case NK_CID_NOHP:
+        if (c.bDebug) return NKCommandDone("Command has no effect in debug mode");
+        if (c.bAnalysisOn) NKEndProgressBar(nullptr);
+        NKFreeGeometryPolygonMaps();
+        NKFreeHidePolysBuffer(&c);
+        NKResetHidePolys(&c);
+        NKResetHiddenPolygons(g_pModel);
+        return NKCommandDone("Disable fixed viewpoint animation speed-up");
+    default:
+        return ComputeHiddenPolygons(pEntry, pszArguments);
+    }
 }
 
 // ---- Level of detail ----------------------------------------------------------
 
+int LodInformation(const LodManager &m)
+{
+    NKString text("LOD information");
+    text = NKString::FromFormat("%s\n  %s LOD mode", text.GetText(),
+                                m.m_bAutomatic ? "automatic" : "manual");
+    text = NKString::FromFormat("%s\n  min level: %d (highest resolution)", text.GetText(),
+                                m.GetMinLevel());
+    text = NKString::FromFormat("%s\n  max level: %d (lowest resolution)", text.GetText(),
+                                m.GetMaxLevel());
+    text =
+        NKString::FromFormat("%s\n  vertex resolution: %f", text.GetText(), (double)m.m_fModelSize);
+    text = NKString::FromFormat("%s\n  target FPS: %g (%s)", text.GetText(),
+                                (double)m.m_fTargetFrameRate,
+                                m.m_bTargetFrameRate ? "enabled" : "disabled");
+    text =
+        NKString::FromFormat("%s\n  pixel threshold: %d", text.GetText(), (int)m.m_fPixelThreshold);
+    return NKCommandDone(text);
+}
+
+// lod level LEVEL [range]: the parts' own level, clamped to the levels there are.
+int LodLevel(CommandTableEntry *pEntry, Args *a, LodManager *m)
+{
+    double d = 0.0;
+    if (!NextNumber(&a->scan, &d)) return NKCommandFail(pEntry, "No parameters specified");
+    int iLevel = std::fabs(d) < 1e6 ? (int)d : -1;
+    if (iLevel < m->GetMinLevel())
+        return NKCommandFail(
+            pEntry,
+            NKString::FromFormat("Illegal range for LOD level, min level is %d", m->GetMinLevel())
+                .GetText());
+    if (iLevel > m->GetMaxLevel()) {
+        iLevel = m->GetMaxLevel();
+        NKPrintInfo(NKString::FromFormat("Setting to max available level %d (lowest res)", iLevel)
+                        .GetText());
+    }
+    if (!a->ReadRange(pEntry, false)) return NK_CMD_FAILED;
+    const bool bSelected = a->iRange == NK_PART_RANGE_SELECTED;
+    if (!m->SetPartLevels(NKGetCurrentGeometry(), iLevel, a->iFrom - 1, a->iTo - 1, bSelected))
+        return NKCommandFail(pEntry, "Error setting fixed LOD level");
+    return NKCommandDone(NKString::FromFormat("LOD level set to %d", iLevel));
+}
+
+int LodPickSet(CommandTableEntry *pEntry, Args *a, LodManager *m)
+{
+    const bool bOn = pEntry->id == NK_CID_LOD_PICKSET;
+    double d = 0.0;
+    if (bOn && NextNumber(&a->scan, &d)) {
+        if (!(d >= m->GetMinLevel() && d <= m->GetMaxLevel()))
+            return NKCommandFail(
+                pEntry, NKString::FromFormat("Illegal range for LOD level, legal range is %d to %d",
+                                             m->GetMinLevel(), m->GetMaxLevel())
+                            .GetText());
+        m->m_uPickLevel = uint8_t(d);
+    }
+    m->SetPickSet(bOn);
+    return NKCommandDone(NKString::FromFormat("Setting of LOD level on pick %s (level %d)",
+                                              bOn ? "enabled" : "disabled", m->m_uPickLevel));
+}
+
+int LodFrameRate(CommandTableEntry *pEntry, Args *a, LodManager *m)
+{
+    const bool bOn = pEntry->id == NK_CID_LOD_FPS;
+    double d = 0.0;
+    if (bOn && NextNumber(&a->scan, &d)) {
+        if (!(d >= 1.0))
+            return NKCommandFail(pEntry, "Illegal value for target FPS, min. legal value is 1.0");
+        m->m_fTargetFrameRate = float(d);
+    }
+    m->SetTargetFrameRate(bOn);
+    return NKCommandDone(NKString::FromFormat("Target FPS for LOD %s (target FPS %g)",
+                                              bOn ? "enabled" : "disabled",
+                                              (double)m->m_fTargetFrameRate));
+}
+
 int Lod(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    NKLodCommandSettings &lod = g_LodCommandSettings;
+    LodManager *m = g_pLodManager;
+    const bool bOn = m != nullptr && m->m_bEnabled;
     Args a(pszArguments);
     switch (pEntry->id) {
     case NK_CID_LOD:
+        if (!bOn) return NKCommandDone("LOD system is disabled, no information available");
+        return LodInformation(*m);
     case NK_CID_LOD_DUMP:
-        return NKCommandDone("LOD system is disabled, no information available");
+        if (!bOn) return NKCommandDone("LOD system is disabled, no information available");
+        if (!m->Dump("lodinfo.txt"))
+            return NKCommandFail(pEntry, "Error dumping LOD information to file");
+        return NKCommandDone("LOD information info output in file: lodinfo.txt");
     case NK_CID_LOD_LEVEL:
-        return NKCommandFail(pEntry, "LOD system is disabled, unable to set level");
+        if (!bOn) return NKCommandFail(pEntry, "LOD system is disabled, unable to set level");
+        return LodLevel(pEntry, &a, m);
     case NK_CID_LOD_PICKSET:
     case NK_CID_LOD_NOPICKSET:
+        if (!bOn) return NKCommandFail(pEntry, "LOD system is disabled, unable to execute command");
+        return LodPickSet(pEntry, &a, m);
     case NK_CID_LOD_FPS:
     case NK_CID_LOD_NOFPS:
-        return NKCommandFail(pEntry, "LOD system is disabled, unable to execute command");
+        if (!bOn) return NKCommandFail(pEntry, "LOD system is disabled, unable to execute command");
+        return LodFrameRate(pEntry, &a, m);
     case NK_CID_LOD_AUTOMATIC:
-    case NK_CID_LOD_MANUAL:
-        lod.bAutomatic = pEntry->id == NK_CID_LOD_AUTOMATIC;
-        return NKCommandDone(NKString::FromFormat("LOD update mode set to %s",
-                                                  lod.bAutomatic ? "automatic" : "manual"));
+    case NK_CID_LOD_MANUAL: {
+        const bool bAutomatic = pEntry->id == NK_CID_LOD_AUTOMATIC;
+        if (m != nullptr) m->SetAutomatic(bAutomatic);
+        return NKCommandDone(
+            NKString::FromFormat("LOD update mode set to %s", bAutomatic ? "automatic" : "manual"));
+    }
     default: {  // NK_CID_LOD_PIXELTHRESHOLD
         double d = 0.0;
         if (!NextNumber(&a.scan, &d) || !(std::fabs(d) < 2e9))
             return NKCommandFail(pEntry, kParameterMissing);
-        lod.iPixelThreshold = (int)d;
-        return NKCommandDone(
-            NKString::FromFormat("Pixel threshold set to %d", lod.iPixelThreshold));
+        if (m != nullptr) m->SetPixelThreshold(float((int)d));
+        return NKCommandDone(NKString::FromFormat("Pixel threshold set to %d", (int)d));
     }
     }
 }

@@ -16,23 +16,5 @@
 
 struct CommandTableEntry;
 
-// Placeholder: the colour bits per channel (red, green, blue) that the
-// fixed-viewpoint speed-up encodes polygon identifiers in, until the
-// visibility culling reads them from the frame buffer. 8, 8, 8.
-extern int g_aiHiddenCullingColorBits[3];
-// Placeholder: the speed-up's debug mode (entered by "hpc debug"; nothing
-// leaves it), until the visibility culling keeps it. 0.
-extern bool g_bHiddenCullingDebug;
-
-// Placeholder: the level-of-detail settings the commands keep while the
-// level-of-detail manager is off (it is never switched on): the update
-// mode (lod automatic / lod manual) and the pixel threshold.
-struct NKLodCommandSettings {
-    bool bEnabled = false;
-    bool bAutomatic = false;
-    int iPixelThreshold = 0;
-};
-extern NKLodCommandSettings g_LodCommandSettings;
-
 int NKCommandHandlePartDisplay(CommandTableEntry *pEntry, const char *pszArguments);
 void NKRegisterPartDisplayCommands(void);

@@ -18,6 +18,7 @@
 #include "core/nk_view_state.h"
 #include "platform/nk_clock.h"
 #include "render/nk_camera.h"
+#include "render/nk_culling.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
@@ -185,8 +186,10 @@ bool NKDrawPart(int iPart, NKFrame *pFrame, NKDisplayListSet *pLists, int bUnint
         glPushMatrix();
         glMultMatrixf(pFrame->pTransformation + 16 * iPart);
     }
-    // A culled part pops only what was pushed above.
-    if (!NKIsPartCulled(iPart)) {
+    // A culled or occluded part pops only what was pushed above.
+    const bool bSkip =
+        pPart->bCulled || (NKIsOcclusionCullingActive() && NKIsPartOccludedHP(iPart, pFrame));
+    if (!bSkip) {
         if (ModelShown()) DrawShownPart(iPart, pPart, pFrame, pLists);
         NKDrawPartExtras(iPart, pPart, pFrame);
     }
@@ -476,7 +479,7 @@ bool NKDrawLockedParts(const int *piParts, int iCount, NKFrame *pFrame, NKDispla
         const int iPart = piParts != nullptr ? piParts[i] : i;
         if (iPart < 0 || iPart >= pGeo->iNumParts) continue;
         NKPart &part = pGeo->pParts[iPart];
-        if (!part.bVisible || !part.bLockAttributes || NKIsPartCulled(iPart)) continue;
+        if (!part.bVisible || !part.bLockAttributes || part.bCulled) continue;
         if (part.bHighlighted) HighlightPrePass(iPart, pFrame);
         DrawLockedPart(iPart, &part, pFrame, iStyle != NK_DRAW_SURFACE);
         if (part.bHighlighted) HighlightPostPass(iPart, pFrame);
@@ -485,10 +488,3 @@ bool NKDrawLockedParts(const int *piParts, int iCount, NKFrame *pFrame, NKDispla
     glPopAttrib();
     return bUsed;
 }
-
-namespace {
-int sg_iForcedCulledPart = -1;
-}  // namespace
-
-bool NKIsPartCulled(int iPart) { return iPart >= 0 && iPart == sg_iForcedCulledPart; }
-void NKForcePartCulled(int iPart) { sg_iForcedCulledPart = iPart; }

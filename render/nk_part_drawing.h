@@ -40,8 +40,3 @@ void NKDisableTexturing(void);
 // The attribute-locked parts of the list (all parts for null) drawn with
 // the first part's binding. True tells the opaque pass to skip locked parts.
 bool NKDrawLockedParts(const int *piParts, int iCount, NKFrame *pFrame, NKDisplayListSet *pLists);
-
-// Placeholder: visibility culling; no part is culled unless a test forces
-// one with NKForcePartCulled (-1 none).
-bool NKIsPartCulled(int iPart);
-void NKForcePartCulled(int iPart);

@@ -10,6 +10,7 @@
 #include "render/nk_contour_lines.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
+#include "render/nk_lod.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_view_commands.h"
@@ -49,6 +50,7 @@ bool NKInstallRenderer(void)
     NKFringeTextureDirty = 1;
     NKInstallNodeColorHooks(true);
     NKInstallContourHooks(true);
+    NKInstallLodHooks(true);
     NKLoadHooks hooks = NKGetLoadHooks();
     hooks.pfnDrawScene = NKRenderScene;
     NKSetLoadHooks(hooks);
@@ -68,6 +70,7 @@ void NKShutdownRenderer(void)
     g_pFringeTextureColors = nullptr;
     NKInstallNodeColorHooks(false);
     NKInstallContourHooks(false);
+    NKInstallLodHooks(false);
     if (sg_pOwnListUpdateInfo != nullptr) {
         g_pListUpdateInfo = sg_pCoreListUpdateInfo;
         NKFree(sg_pOwnListUpdateInfo);

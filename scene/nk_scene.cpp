@@ -29,9 +29,11 @@
 #include "plot/nk_plot.h"
 #include "render/nk_background.h"
 #include "render/nk_camera.h"
+#include "render/nk_culling.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
+#include "render/nk_lod.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_drawing.h"
 #include "render/nk_primitives.h"
@@ -129,15 +131,19 @@ bool DrawHiddenLinePass(NKFrame *pFrame, const NKPartListCache *pLists, int bUni
     return bAbandon;
 }
 
-// The three part passes of a shown, still model. True when abandoned.
-bool DrawPartPasses(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
+// The three part passes of a shown, still model; occlusion culling, when
+// on, orders and tests the opaque pass. True when abandoned.
+bool DrawPartPasses(NKFrame *pFrame, NKPartListCache *pLists, int bUninterruptible)
 {
+    if (g_pViewSettings != nullptr && g_pViewSettings->bOcclusionCull)
+        NKPrepareOcclusionCullingHP(pFrame, pLists);
     const bool bSkipLocked =
         NKDrawLockedParts(pLists->pOpaqueParts, pLists->iNumOpaqueParts, pFrame, &g_DisplayLists);
     for (int i = 0; i < pLists->iNumOpaqueParts; i++)
         if (NKDrawPart(pLists->pOpaqueParts[i], pFrame, &g_DisplayLists, bUninterruptible,
                        bSkipLocked))
             return true;
+    NKEndOcclusionCullingHP();
     if (DrawHiddenLinePass(pFrame, pLists, bUninterruptible)) return true;
     if (pLists->iNumTransparentParts > 0) {
         glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT);
@@ -164,17 +170,45 @@ bool DrawAllParts(NKFrame *pFrame, int bUninterruptible)
     return false;
 }
 
+// Frustum culling of the parts under the current modelview.
+void CullPartsToFrustum(NKFrame *pFrame)
+{
+    const NKViewSettings &v = *g_pViewSettings;
+    float afModelView[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, afModelView);
+    const bool bPerspective = g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bPerspective;
+    NKCullPartsToFrustum(pFrame, v.iFrustumCullMethod == 1, NKViewWindowSize.iWidth,
+                         NKViewWindowSize.iHeight, g_fNearClip, g_fFarClip, afModelView,
+                         v.bFrustumCullInfo != 0, bPerspective);
+}
+
+// The level-of-detail choice of this scene: moving under moveaslod draws
+// the coarsest levels; picked parts take the pick level when asked.
+void UpdateLevelOfDetail(NKFrame *pFrame, bool bMoving)
+{
+    LodManager *m = g_pLodManager;
+    if (m == nullptr || !m->m_bEnabled) return;
+    m->SetMoving(bMoving && MoveMode() == NK_MOVE_LOD);
+    NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
+    if (m->m_bSetOnPick && pGeo != nullptr) m->SetPartLevels(pGeo, m->m_uPickLevel, -1, -1, true);
+    m->Update(pFrame, g_AnimationSettings.fFrameRate);
+}
+
 // One copy of the model; the mirror copies are drawn by DrawMirrorCopies.
 // False when abandoned.
-bool DrawCopy(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
+bool DrawCopy(NKFrame *pFrame, NKPartListCache *pLists, int bUninterruptible)
 {
     const bool bMoving = CameraMoving();
     if (!(bMoving && MoveMode() == NK_MOVE_BOX)) {
         if (ModelShown()) {
+            if (g_HiddenPartCuller.bEnabled && g_HiddenPartCuller.bAnalysisOn)
+                NKClearFrame(pFrame, g_pBackgroundSettings, &g_DisplayLists);
             NKDrawToolSurfaces(pFrame);
             NKCallLightingModelList(&g_DisplayLists,
                                     g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bCull);
         }
+        if (g_pViewSettings != nullptr && g_pViewSettings->bFrustumCull) CullPartsToFrustum(pFrame);
+        UpdateLevelOfDetail(pFrame, bMoving);
         bool bAbandon;
         if ((!bMoving || MoveMode() == NK_MOVE_NORMAL) && ModelShown())
             bAbandon = DrawPartPasses(pFrame, pLists, bUninterruptible);
@@ -192,7 +226,7 @@ bool DrawCopy(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptib
 // matrix cannot be formed is skipped instead of being drawn again in
 // place. The last pass matrix is popped and the front face set back to
 // counter-clockwise however the copies end. False when abandoned.
-bool DrawMirrorCopies(NKFrame *pFrame, const NKPartListCache *pLists, int bUninterruptible)
+bool DrawMirrorCopies(NKFrame *pFrame, NKPartListCache *pLists, int bUninterruptible)
 {
     const NKMirrorSettings &mirror = g_MirrorSettings;
     const int iCopies = mirror.bEnabled && mirror.iRepeats > 0 ? mirror.iRepeats + 1 : 1;
@@ -232,6 +266,17 @@ void FitNearFar(NKFrame *pFrame)
     NKSaveViewMatrices();
 }
 
+// The visible-parts analysis between a black and a background clear.
+void AnalyzeVisibleParts(NKFrame *pFrame)
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    NKRenderVisiblePartsScene(&g_VisiblePartsRequest, &g_HiddenPartCuller, pFrame);
+    NKAnalyzeVisiblePartsScene(&g_VisiblePartsRequest, &g_HiddenPartCuller, pFrame);
+    ClearToBackground();
+    if (g_pBackgroundSettings->iMode != 0) NKDrawBackground(g_pBackgroundSettings, &g_DisplayLists);
+}
+
 // What an eye pass draws under its view matrix.
 enum ViewedScene { kSceneDrawn, kNoPartLists, kAbandoned };
 
@@ -248,6 +293,7 @@ ViewedScene DrawViewedScene(NKFrame *pFrame, int bUninterruptible, int iScreen)
         NKDiagnostic("pDrawOrder pointer is NULL", "NKDrawScene");
         return kNoPartLists;
     }
+    if (g_VisiblePartsRequest.bPending) AnalyzeVisibleParts(pFrame);
     if (!DrawMirrorCopies(pFrame, pLists, bUninterruptible)) return kAbandoned;
     if (g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bFog) glDisable(GL_FOG);
     NKDrawScreenOverlays(pFrame, iScreen);
@@ -374,6 +420,7 @@ bool NKRenderScene(int iFrame, int bUninterruptible, int iScreen)
 void NKEndFrame(int iCopy, NKModel *pModel, NKAnimationSettings *pSettings)
 {
     if (iCopy >= 1) glFrontFace(GL_CCW);
+    NKEndOcclusionCullingHP();
     if (g_pCutPlaneSet != nullptr) g_pCutPlaneSet->ApplyClipPlanes(false, -1);
     RestoreBufferAndViewport();
     // Only this draw's step is taken back; the next complete draw shows it.

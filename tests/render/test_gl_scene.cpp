@@ -75,7 +75,6 @@ protected:
     }
     void TearDown() override
     {
-        NKForcePartCulled(-1);
         NKDeleteAllDisplayLists();
         if (m_pContext != nullptr) NKDestroyGLContext(m_pContext);
         for (int k = 0; k < 3; k++) g_pBackgroundSettings->ucColors[0][k] = 0;
@@ -140,7 +139,8 @@ TEST_F(SceneGL, DisplayOffLeavesPixelsAndCulledPartDrawsNothing)
     EXPECT_FALSE(Draw(-1, 1));
     EXPECT_TRUE(Is(ReadPixel(405, 300), 0, 255, 0));
     g_pViewSettings->bUpdateScene = 1;
-    NKForcePartCulled(0);
+    g_pViewSettings->bFrustumCull = 0;  // the part stays marked as culled
+    g_pModel->pFrames[0].pGeometry->pParts[0].bCulled = 1;
     EXPECT_TRUE(Draw(-1, 1));
     EXPECT_TRUE(Is(ReadPixel(405, 300), 0, 0, 80));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,9 +15,12 @@
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
+#include "core/nk_load_hooks.h"
 #include "core/nk_memory.h"
 #include "core/nk_render_state.h"
+#include "render/nk_culling.h"
 #include "render/nk_element_drawing.h"
+#include "render/nk_lod.h"
 #include "render/nk_part_display_commands.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_scene_view.h"
@@ -32,6 +36,7 @@ protected:
         NKRenderModelTest::SetUp();
         m_pSaved = NKSetCommandHandler(NK_HANDLER_PART_DISPLAY, nullptr);
         NKRegisterPartDisplayCommands();
+        NKCreateLodManager();
         g_MacroList.Clear();
     }
     void TearDown() override
@@ -41,11 +46,9 @@ protected:
         g_iHighOrderMode = NK_HIGH_ORDER_SKIP;
         std::memset(g_uMeshColor, 0, sizeof(g_uMeshColor));
         g_VectorSettings = NKVectorSettings();
-        g_bHiddenCullingOn = 0;
-        g_bHiddenCullingAnalysis = 0;
-        g_bHiddenCullingDebug = false;
-        for (int &b : g_aiHiddenCullingColorBits) b = 8;
-        g_LodCommandSettings = NKLodCommandSettings();
+        NKFreeHidePolysBuffer(&g_HiddenPartCuller);
+        g_HiddenPartCuller = HiddenPartCuller();
+        NKDestroyLodManager();
         NKRenderModelTest::TearDown();
     }
     // iFrames frames sharing one geometry of iParts square parts.
@@ -358,17 +361,21 @@ TEST_F(PartDisplayCommands, NodeIdsNeedANodeMapAndOutwardNormalsSaysNothing)
 TEST_F(PartDisplayCommands, FixedViewpointSpeedUpStandIn)
 {
     MakeParts(1, 10);
+    // No drawing here: the analysis' read-back is tested with a context.
+    NKLoadHooks hooks = NKGetLoadHooks();
+    hooks.pfnDrawScene = nullptr;
+    NKSetLoadHooks(hooks);
     EXPECT_EQ(Run("hpc"), 0);
     EXPECT_TRUE(m_Capture.Contains("Computing fixed viewpoint animation speedup\n  max distinct "
                                    "IDs: 16777215  (r:8 g:8 b:8)"))
         << m_Capture.Text();
-    g_aiHiddenCullingColorBits[2] = 2;
-    g_aiHiddenCullingColorBits[0] = g_aiHiddenCullingColorBits[1] = 3;
+    g_HiddenPartCuller.uBits[2] = 2;
+    g_HiddenPartCuller.uBits[0] = g_HiddenPartCuller.uBits[1] = 3;
     EXPECT_EQ(Run("hpc"), 1);
     EXPECT_TRUE(Said("hpc: There is not enough colors to calculate fixed viewpoint speedup "
                      "(needs more than 256 colors)",
                      NK_MSG_ERROR));
-    g_aiHiddenCullingColorBits[2] = 3;
+    g_HiddenPartCuller.uBits[2] = 3;
     EXPECT_EQ(Run("hpc"), 0);
     EXPECT_TRUE(m_Capture.Contains("Computing fixed viewpoint animation speedup\n  max distinct "
                                    "IDs: 511  (r:3 g:3 b:3)"));
@@ -416,8 +423,54 @@ TEST_F(PartDisplayCommands, LevelOfDetailIsOffAndMacrosGoOn)
         EXPECT_EQ(Run(c.pszLine), c.iResult) << c.pszLine;
         EXPECT_TRUE(Said(c.pszMessage, c.iLevel)) << c.pszLine << "\n" << m_Capture.Text();
     }
-    EXPECT_EQ(g_LodCommandSettings.iPixelThreshold, 5);
-    EXPECT_FALSE(g_LodCommandSettings.bAutomatic);
+    EXPECT_EQ(g_pLodManager->m_fPixelThreshold, 5.0f);
+    EXPECT_FALSE(g_pLodManager->m_bAutomatic);
 }
 
 }  // namespace
+
+TEST_F(PartDisplayCommands, LevelOfDetailCommandsWhileTheManagerIsOn)
+{
+    MakeParts(1, 3);
+    NKFrame &frame = g_pModel->pFrames[0];
+    frame.ppVisibility = static_cast<uint8_t **>(NKCalloc(3, sizeof(uint8_t *)));
+    for (int p = 0; p < 3; p++) frame.ppVisibility[p] = static_cast<uint8_t *>(NKCalloc(1, 1));
+    frame.ppVisibility[0][0] = 4;  // part 1 has a level 1
+    NKSetupLevelOfDetail();
+    ASSERT_EQ(g_pLodManager->m_bEnabled, 1);
+    struct Case {
+        const char *pszLine;
+        int iResult;
+        const char *pszMessage;
+        int iLevel;
+    } cases[] = {
+        {"lod", 0,
+         "LOD information\n  manual LOD mode\n  min level: 0 (highest resolution)\n  max level: 1 "
+         "(lowest resolution)\n  vertex resolution: 0.000000\n  target FPS: 5 (disabled)\n  "
+         "pixel threshold: 0",
+         NK_MSG_INFO},
+        {"lod level", 1, "lod level: No parameters specified", NK_MSG_ERROR},
+        {"lod level -1", 1, "lod level: Illegal range for LOD level, min level is 0", NK_MSG_ERROR},
+        {"lod level 3 1 2", 0, "Setting to max available level 1 (lowest res)", NK_MSG_INFO},
+        {"lod pickset 5", 1, "lod pickset: Illegal range for LOD level, legal range is 0 to 1",
+         NK_MSG_ERROR},
+        {"lod pickset 1", 0, "Setting of LOD level on pick enabled (level 1)", NK_MSG_INFO},
+        {"lod fps 0.5", 1, "lod fps: Illegal value for target FPS, min. legal value is 1.0",
+         NK_MSG_ERROR},
+        {"lod fps 8", 0, "Target FPS for LOD enabled (target FPS 8)", NK_MSG_INFO},
+        {"lod nofps", 0, "Target FPS for LOD disabled (target FPS 8)", NK_MSG_INFO},
+        {"lod dump", 0, "LOD information info output in file: lodinfo.txt", NK_MSG_INFO},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(Run(c.pszLine), c.iResult) << c.pszLine;
+        // The information is one message of several lines.
+        EXPECT_TRUE(Said(c.pszMessage, c.iLevel) || m_Capture.Contains(c.pszMessage))
+            << c.pszLine << "\n"
+            << m_Capture.Text();
+    }
+    std::remove("lodinfo.txt");
+    EXPECT_EQ(Part(1).uLodLevel, 4);  // level 3 asked, the part's coarsest is 1
+    EXPECT_EQ(Part(2).uLodLevel, 0);  // part 2 has level 0 only
+    EXPECT_EQ(g_pLodManager->m_bSetOnPick, 1);
+    EXPECT_EQ(g_pLodManager->m_bAutomatic, 0);
+}
