@@ -18,6 +18,8 @@
 // core/nk_model_hooks.h.
 #pragma once
 
+#include <cstdint>
+
 class NKString;
 
 struct NKShellHooks {
@@ -63,6 +65,12 @@ struct NKShellHooks {
     bool (*pfnIsTimerActive)(void) = nullptr;               // Empty: false
     bool (*pfnRunAnimation)(int iFrom, int iTo) = nullptr;  // Empty: false
     void (*pfnSuspendAnimation)(bool bSuspend) = nullptr;   // Empty: nothing
+    // app/: shows the measured frame rate, the drawing time of the frame
+    // and the frame interval in the status bar, with the two culling
+    // switches as its indicator; true when the main window shows its status
+    // bar. Empty: nothing, false.
+    bool (*pfnShowFrameRate)(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,
+                             int iCullingOn, int iCullingAnalysis) = nullptr;
 };
 
 // Installs the slots and returns those installed before.
@@ -98,3 +106,6 @@ bool NKIsTimerActive(void);
 bool NKRunAnimation(int iFrom, int iTo);
 // Pauses a running animation (true) and resumes it (false).
 void NKSuspendAnimation(bool bSuspend);
+// The frame rate read-out of the status bar; false when it is not shown.
+bool NKShowStatusFrameRate(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,
+                           int iCullingOn, int iCullingAnalysis);

@@ -114,5 +114,3 @@ void NKDrawToolSurfaces(NKFrame *pFrame)
     NKDrawSelectedElement(pFrame);
     NKDrawAllPointsScalar(pFrame, &g_DisplayLists);
 }
-
-void NKCalculateAnimationSpeedup(unsigned int, NKGeometry *) {}
