@@ -60,9 +60,9 @@ void AutoScaleDisplacements(void)
     if (g_pModel == nullptr || pFrame == nullptr || pFrame->pGeometry == nullptr ||
         pFrame->pVector == nullptr || !g_VectorSettings.bAutoScale)
         return;
-    const float s = NKComputeBoxScaleFactor(pFrame->pGeometry->fBoundingBox,
-                                            g_pModel->fMaxVectorValue,
-                                            g_VectorSettings.fAutoScaleFactor);
+    const float s =
+        NKComputeBoxScaleFactor(pFrame->pGeometry->fBoundingBox, g_pModel->fMaxVectorValue,
+                                g_VectorSettings.fAutoScaleFactor);
     if (s != 0.0f) ExecuteCommand(NKString::FromFormat("scaledis %g", double(s)).GetText());
 }
 
@@ -183,10 +183,10 @@ int ModeShape(CommandTableEntry *pEntry, const char *pszArguments)
     NKSetStatusText("Calculating mode shape animation...");
     if (!NKSetupModeShapeAnimation(iNegative, iPositive, true, bScalar))
         return NKCommandFail(pEntry, "Error creating mode shape animation");
-    NKPrintInfo(
-        NKString::FromFormat("Mode shape animation enabled with %d negative and %d positive steps%s",
-                             iNegative, iPositive, bScalar ? " (interpolate scalar)" : "")
-            .GetText());
+    NKPrintInfo(NKString::FromFormat(
+                    "Mode shape animation enabled with %d negative and %d positive steps%s",
+                    iNegative, iPositive, bScalar ? " (interpolate scalar)" : "")
+                    .GetText());
     g_pModel->iModeNegativeSteps = iNegative;
     g_pModel->iModePositiveSteps = iPositive;
     g_pModel->bModeShapeScalar = bScalar ? 1 : 0;
@@ -202,7 +202,8 @@ int Delay(const char *pszArguments)
 {
     Words words(pszArguments);
     const double dSeconds = words.Seconds(0.0);
-    if (dSeconds > 0.001) ExecuteCommand(NKString::FromFormat("maxfps %g", 1.0 / dSeconds).GetText());
+    if (dSeconds > 0.001)
+        ExecuteCommand(NKString::FromFormat("maxfps %g", 1.0 / dSeconds).GetText());
     return NK_CMD_DONE;
 }
 
@@ -230,9 +231,9 @@ int MaxFps(const char *pszArguments)
     int iInterval = iFps <= 0 ? kNeverStepMs : static_cast<int>(std::floor(1000.0 / iFps + 0.5));
     if (iInterval == 0) iInterval = 1;
     g_AnimationSettings.iFrameInterval = iInterval;
-    NKPrintInfo(NKString::FromFormat("Setting max fps to: %d (interframe delay: %dms)", iFps,
-                                     iInterval)
-                    .GetText());
+    NKPrintInfo(
+        NKString::FromFormat("Setting max fps to: %d (interframe delay: %dms)", iFps, iInterval)
+            .GetText());
     return NK_CMD_DONE;
 }
 
@@ -308,8 +309,8 @@ int AnimateListedSteps(CommandTableEntry *pEntry, const char *pszArguments)
         if (!ReadStepWord(word, &a, &b)) return NKCommandFail(pEntry, kParameterError);
         for (long s = a; s <= b && s <= lSteps + 1; s++) steps.push_back(static_cast<int>(s - 1));
     }
-    if (steps.empty() || !NKSetupInterfaceAnimation(1, 2, 1, steps.data(),
-                                                    static_cast<int>(steps.size())))
+    if (steps.empty() ||
+        !NKSetupInterfaceAnimation(1, 2, 1, steps.data(), static_cast<int>(steps.size())))
         return NKCommandFail(pEntry, kParameterError);
     return AfterResultsAnimation();
 }
@@ -389,4 +390,7 @@ int NKCommandHandleAnimation(CommandTableEntry *pEntry, const char *pszArguments
     }
 }
 
-void NKRegisterAnimationCommands(void) { NKSetCommandHandler(NK_HANDLER_ANIMATION, NKCommandHandleAnimation); }
+void NKRegisterAnimationCommands(void)
+{
+    NKSetCommandHandler(NK_HANDLER_ANIMATION, NKCommandHandleAnimation);
+}

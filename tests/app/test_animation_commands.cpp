@@ -237,8 +237,9 @@ TEST_F(AnimationCommands, InterstateModeShapeAndListedStepAnimations)
     EXPECT_STREQ(g_pModel->pFrames[1].szDescription.GetText(), "Load 3");
     ASSERT_EQ(Run("animresults steps 2-3"), 0);
     EXPECT_EQ(g_pModel->iNumFrames, 2);
-    for (const char *pszLine : {"animresults steps 0", "animresults steps 3-2",
-                                "animresults steps x", "animresults steps 2-9", "animresults steps"}) {
+    for (const char *pszLine :
+         {"animresults steps 0", "animresults steps 3-2", "animresults steps x",
+          "animresults steps 2-9", "animresults steps"}) {
         EXPECT_EQ(Run(pszLine), 1) << pszLine;
         EXPECT_TRUE(Said("animresults steps: Error in command parameter.", NK_MSG_ERROR))
             << pszLine << "\n"
@@ -246,6 +247,21 @@ TEST_F(AnimationCommands, InterstateModeShapeAndListedStepAnimations)
     }
     EXPECT_EQ(Run("anim_scalar x 2 -1"), 1);
     EXPECT_TRUE(Said("anim_scalar: Illegal file numbers for animation 2 -1", NK_MSG_ERROR));
+
+    // Numbered files (which the older native readers cannot read yet) still
+    // make one frame per number, and the animation runs over them.
+    const uint8_t bAutoRange = g_bAutoFringeRange;
+    g_bAutoFringeRange = 1;
+    ASSERT_EQ(Run("anim_scalar \"res*.scl\" 1 3"), 0);
+    EXPECT_TRUE(Said("Setting fringe range to full range of scalars in animation."));
+    EXPECT_TRUE(Said("Animation of scalar values created from file res*.scl."));
+    EXPECT_EQ(g_pModel->iNumFrames, 3);
+    EXPECT_EQ(g_pModel->animationType, 1);
+    g_bAutoFringeRange = bAutoRange;
+    ASSERT_EQ(Run("anim_vector res*.vec 2 6 2"), 0);
+    EXPECT_TRUE(Said("Animation of vector values created from file res*.vec."));
+    EXPECT_STREQ(g_pModel->pFrames[2].szDescription.GetText(), "Step: 6");
+    EXPECT_EQ(Run("anim_vector res*.vec 3 3"), 1);
 }
 
 // A source of one step animates its one listed step.
@@ -328,13 +344,11 @@ TEST_F(AnimationCommands, SpeedupReadOutAveragesTimedFrames)
         unsigned int uMs;
         const char *pszText;
     } kFrames[] = {
-        {8,
-         "Number of polygons: 88   Polygons/Second: 11000  Average : 11000  Drawing time: 8 ms "
-         "(125.0 fps)"},
+        {8, "Number of polygons: 88   Polygons/Second: 11000  Average : 11000  Drawing time: 8 ms "
+            "(125.0 fps)"},
         {0, "Number of polygons: 88   Polygons/Second: >88000  Drawing time: < 1 ms"},
-        {16,
-         "Number of polygons: 88   Polygons/Second: 5500  Average : 8250  Drawing time: 16 ms "
-         "(62.5 fps)"},
+        {16, "Number of polygons: 88   Polygons/Second: 5500  Average : 8250  Drawing time: 16 ms "
+             "(62.5 fps)"},
     };
     for (const auto &f : kFrames) {
         NKFreeTextList();
@@ -348,10 +362,9 @@ TEST_F(AnimationCommands, SpeedupReadOutAveragesTimedFrames)
     pGeo->pParts[0].iDrawStyle = NK_DRAW_LINES;
     NKFreeTextList();
     NKCalculateAnimationSpeedup(0, pGeo);
-    EXPECT_EQ(LastText(), "Number of lines: " + std::to_string(pGeo->iTotalNumConnects) +
-                              "   Lines/Second: >" +
-                              std::to_string(pGeo->iTotalNumConnects * 1000) +
-                              "  Drawing time: < 1 ms");
+    EXPECT_EQ(LastText(),
+              "Number of lines: " + std::to_string(pGeo->iTotalNumConnects) + "   Lines/Second: >" +
+                  std::to_string(pGeo->iTotalNumConnects * 1000) + "  Drawing time: < 1 ms");
     pGeo->pParts[0].iDrawStyle = NK_DRAW_SURFACE;
 
     // Rates past 2^32 in their sum still average.
