@@ -176,10 +176,14 @@ int StepText(const char *pszArguments)
 int ModeShape(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Words words(pszArguments);
-    const int iNegative = std::abs(words.Int(10));
-    const int iPositive = std::abs(words.Int(10));
+    const long long llNegative = std::llabs(static_cast<long long>(words.Int(10)));
+    const long long llPositive = std::llabs(static_cast<long long>(words.Int(10)));
     NKString option = words.scan.NextToken();
     const bool bScalar = !option.IsEmpty() && std::strncmp(option.GetText(), "scl", 3) == 0;
+    // The frame count, negative + positive + 1, must be an int.
+    if (llNegative + llPositive >= 2147483647LL)
+        return NKCommandFail(pEntry, "Error creating mode shape animation");
+    const int iNegative = static_cast<int>(llNegative), iPositive = static_cast<int>(llPositive);
     NKSetStatusText("Calculating mode shape animation...");
     if (!NKSetupModeShapeAnimation(iNegative, iPositive, true, bScalar))
         return NKCommandFail(pEntry, "Error creating mode shape animation");
