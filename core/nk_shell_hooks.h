@@ -7,9 +7,10 @@
 // export sit below them and call the functions here: closing and refreshing
 // the information dialogs, the model-state reset, the stored recent-file
 // list, closing the plot source, repainting the 3-D view and its viewport,
-// showing the back buffer, the animation timer and the animation runs (the
-// projection maths and the graphics settings' OpenGL state are the drawing
-// code's: render/nk_projection.h, render/nk_render_options.h). Each goes to a slot
+// showing the back buffer, the animation timer, the animation runs and the
+// status bar's frame rate (the projection maths and the graphics settings'
+// OpenGL state are the drawing code's: render/nk_projection.h,
+// render/nk_render_options.h). Each goes to a slot
 // of NKShellHooks that its owner fills at start-up (the shell with
 // NKInstallShellHooks). An empty slot does what is written beside it, which
 // is what happens while the owner is not built or not started: the data
