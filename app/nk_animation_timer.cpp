@@ -3,6 +3,8 @@
 #include "app/nk_animation_timer.h"
 
 #include "app/nk_idle.h"
+#include "app/nk_main_window.h"
+#include "app/nk_statusbar.h"
 #include "core/nk_model.h"
 #include "core/nk_shell_hooks.h"
 #include "platform/nk_window_timer.h"
@@ -75,11 +77,9 @@ void StepFrame(NKModel *pModel, int iStep)
 }
 
 // 1-based frames: a still frame (from = to), backward (from > to) or
-// forward (from < to).
-bool SetFrameRange(NKModel *pModel, int iFrom, int iTo)
+// forward (from < to); the pair was checked by PairAccepted.
+void SetFrameRange(NKModel *pModel, int iFrom, int iTo)
 {
-    int n = pModel->iNumFrames;
-    if (iFrom > n || iTo < 1 || iTo > n) return false;
     if (iFrom == iTo) {
         pModel->animationType = 0;
         pModel->iCurrentFrame = pModel->iPreviousFrame = iTo - 1;
@@ -90,37 +90,50 @@ bool SetFrameRange(NKModel *pModel, int iFrom, int iTo)
         pModel->iAnimationToFrame = (bBackward ? iFrom : iTo) - 1;
         pModel->iCurrentFrame = iFrom - 1;
     }
-    return true;
 }
 
 // The pairs: (-1, -1) stop, (-1, 0) step back, (1, 0) step forward, (0, 0)
-// and (0, -1) all frames forward and backward, else 1-based frames.
+// and (0, -1) all frames forward and backward, else 1-based frames within
+// the model's frames.
+bool PairAccepted(const NKModel *pModel, int iFrom, int iTo)
+{
+    if (iFrom == -1) return iTo == -1 || iTo == 0;
+    if (iFrom == 0) return iTo == 0 || iTo == -1;
+    if (iFrom == 1 && iTo == 0) return true;
+    const int n = pModel->iNumFrames;
+    return iFrom >= 1 && iFrom <= n && iTo >= 1 && iTo <= n;
+}
+
+// A refused pair changes nothing, so a running animation runs on; an
+// accepted one first stops the running animation's timer.
 bool RunAnimation(int iFrom, int iTo)
 {
     NKModel *pModel = g_pModel;
-    if (pModel == nullptr) return false;
+    if (pModel == nullptr || !PairAccepted(pModel, iFrom, iTo)) return false;
     if (pModel->animationType != 0) StopTimer(NK_TIMER_ANIMATION);
-    if (iFrom == -1) {
-        if (iTo != -1 && iTo != 0) return false;
-        if (iTo == -1) {
-            pModel->animationType = 0;
-            pModel->iPreviousFrame = pModel->iCurrentFrame;
-        } else {
-            StepFrame(pModel, -1);
-        }
-    } else if (iFrom == 1 && iTo == 0) {
-        StepFrame(pModel, 1);
-        return true;
+    if (iFrom == -1 && iTo == -1) {
+        pModel->animationType = 0;
+        pModel->iPreviousFrame = pModel->iCurrentFrame;
+    } else if (iFrom == -1 || (iFrom == 1 && iTo == 0)) {
+        StepFrame(pModel, iFrom == -1 ? -1 : 1);
     } else if (iFrom == 0) {
-        if (iTo != 0 && iTo != -1) return false;
         pModel->iAnimationFromFrame = 0;
         pModel->iAnimationToFrame = pModel->iNumFrames - 1;
         pModel->animationType = iTo == 0 ? 1 : 2;
-    } else if (iFrom < -1 || !SetFrameRange(pModel, iFrom, iTo)) {
-        return false;
+    } else {
+        SetFrameRange(pModel, iFrom, iTo);
     }
     if (pModel->animationType != 0) StartTimer(NK_TIMER_ANIMATION);
     return true;
+}
+
+// The frame rate goes to the status bar while the main window shows one.
+bool ShowFrameRate(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs, int iCullingOn,
+                   int iCullingAnalysis)
+{
+    if (NKGetMainWindow() == nullptr || g_bStatusbarShown == 0) return false;
+    return NKShowFrameRate(fFramesPerSecond, uFrameMs, uIntervalMs, iCullingOn,
+                           iCullingAnalysis != 0);
 }
 
 void SaveAnimation(const NKModel *pModel)
@@ -189,4 +202,5 @@ void NKFillAnimationHooks(NKShellHooks *pHooks)
     pHooks->pfnIsTimerActive = IsTimerActive;
     pHooks->pfnRunAnimation = RunAnimation;
     pHooks->pfnSuspendAnimation = SuspendAnimation;
+    pHooks->pfnShowFrameRate = ShowFrameRate;
 }

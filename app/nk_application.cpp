@@ -36,6 +36,7 @@
 #include "export/nk_plot_output.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
+#include "render/nk_animation_commands.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_commands.h"
 #include "render/nk_material_commands.h"
@@ -65,6 +66,7 @@ void RegisterCommandHandlers(void)
     NKRegisterMaterialCommands();
     NKRegisterTransformCommands();
     NKRegisterVectorCommands();
+    NKRegisterAnimationCommands();
     NKRegisterRenderModeCommands();
     NKRegisterPlotCommands();
     NKRegisterImageCommands();

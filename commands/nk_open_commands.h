@@ -38,7 +38,8 @@ bool NKCommandOpenInterface(int iKind, const char *pszFileName);
 bool NKCommandReadState(int iState, int iScalar, int iVector);
 
 // Frames from the data source's steps iFirst..iLast (1-based) by
-// iIncrement, or from the 0-based list, then "anim_run". False (reported).
+// iIncrement, or from the 0-based list (each listed step must exist; the
+// range is then not used), then "anim_run". False (reported).
 bool NKSetupInterfaceAnimation(int iFirst, int iLast, int iIncrement, const int *piList,
                                int iCount);
 // A mode-shape animation of iNegative + iPositive + 1 frames from frame 0's

@@ -101,6 +101,16 @@ void ReadStateSeparateVectors(NKFrame *pFrame, int iState)
     }
 }
 
+// A list of 0-based steps is checked step by step: a source of one step
+// animates its one step.
+bool ListedStepsExist(const int *piList, int iCount, int iSteps)
+{
+    if (iCount < 1) return false;
+    for (int i = 0; i < iCount; i++)
+        if (piList[i] < 0 || piList[i] >= iSteps) return false;
+    return true;
+}
+
 }  // namespace
 
 bool NKCommandReadState(int iState, int iScalar, int iVector)
@@ -161,8 +171,9 @@ bool NKSetupInterfaceAnimation(int iFirst, int iLast, int iIncrement, const int 
         iIncrement < 360 && iLast < 360) {
         NKPrintInfo("Setting up frequency domain animation.");
         if (!NKSetupAnimationFromInterface(iFirst, iLast, iIncrement)) return false;
-    } else if (0 < iFirst && iFirst < iLast && 0 < iIncrement && iIncrement <= iSteps &&
-               iLast <= iSteps) {
+    } else if (piList != nullptr ? ListedStepsExist(piList, iCount, iSteps)
+                                 : (0 < iFirst && iFirst < iLast && 0 < iIncrement &&
+                                    iIncrement <= iSteps && iLast <= iSteps)) {
         NKPrintInfo("Setting up animation from interface.");
         if (!SetupAnimationFromInterface(iFirst - 1, iLast - 1, iIncrement, piList, iCount))
             return false;

@@ -222,13 +222,13 @@ bool NKInterpolateStates(int n)
     if (!CanInterpolate()) return false;
     NKGeometry *pGeo = SharedGeometry();
     if (pGeo == nullptr) return false;
-    int k = n + 1;
-    long long iNew64 = (long long)(g_pModel->iNumFrames - 1) * k + 1;
-    if (iNew64 > 0x7fffffffLL) {
+    long long iNew64 = (long long)(g_pModel->iNumFrames - 1) * ((long long)n + 1) + 1;
+    if (iNew64 > 0x7fffffffLL || n > 0x7ffffffe) {
         NKPrintError("Error allocating memory for frames.");
         return false;
     }
     int iNew = (int)iNew64;
+    int k = n + 1;
     NKFrame *pNew = MakeFrameCopies(iNew, k);
     if (pNew == nullptr) return false;
     NKBeginProgress(iNew, kProgressText, true, true);

@@ -54,8 +54,8 @@ extern HiddenPartCuller g_HiddenPartCuller;
 extern uint8_t &g_bHiddenCullingOn;
 extern uint8_t &g_bHiddenCullingAnalysis;
 
-// Placeholder: the step text shown with each frame (set by steptext), until
-// the animation commands keep it. Empty.
+// The step text prefix shown before each frame's description (steptext,
+// nosteptext; render/nk_animation_commands.h). Empty at start.
 extern NKString g_szStepText;
 
 // The contour settings: how many levels, their range and colours.

@@ -114,3 +114,11 @@ void NKSuspendAnimation(bool bSuspend)
 {
     if (sg_Hooks.pfnSuspendAnimation != nullptr) sg_Hooks.pfnSuspendAnimation(bSuspend);
 }
+
+bool NKShowStatusFrameRate(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,
+                           int iCullingOn, int iCullingAnalysis)
+{
+    return sg_Hooks.pfnShowFrameRate != nullptr &&
+           sg_Hooks.pfnShowFrameRate(fFramesPerSecond, uFrameMs, uIntervalMs, iCullingOn,
+                                     iCullingAnalysis);
+}

@@ -7,9 +7,10 @@
 // export sit below them and call the functions here: closing and refreshing
 // the information dialogs, the model-state reset, the stored recent-file
 // list, closing the plot source, repainting the 3-D view and its viewport,
-// showing the back buffer, the animation timer and the animation runs (the
-// projection maths and the graphics settings' OpenGL state are the drawing
-// code's: render/nk_projection.h, render/nk_render_options.h). Each goes to a slot
+// showing the back buffer, the animation timer, the animation runs and the
+// status bar's frame rate (the projection maths and the graphics settings'
+// OpenGL state are the drawing code's: render/nk_projection.h,
+// render/nk_render_options.h). Each goes to a slot
 // of NKShellHooks that its owner fills at start-up (the shell with
 // NKInstallShellHooks). An empty slot does what is written beside it, which
 // is what happens while the owner is not built or not started: the data
@@ -17,6 +18,8 @@
 // still kept, and nothing is drawn. NKInvalidateView has its slot in
 // core/nk_model_hooks.h.
 #pragma once
+
+#include <cstdint>
 
 class NKString;
 
@@ -67,6 +70,12 @@ struct NKShellHooks {
     bool (*pfnIsTimerActive)(void) = nullptr;               // Empty: false
     bool (*pfnRunAnimation)(int iFrom, int iTo) = nullptr;  // Empty: false
     void (*pfnSuspendAnimation)(bool bSuspend) = nullptr;   // Empty: nothing
+    // app/: shows the measured frame rate, the drawing time of the frame
+    // and the frame interval in the status bar, with the two culling
+    // switches as its indicator; true when the main window shows its status
+    // bar. Empty: nothing, false.
+    bool (*pfnShowFrameRate)(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,
+                             int iCullingOn, int iCullingAnalysis) = nullptr;
 };
 
 // Installs the slots and returns those installed before.
@@ -102,3 +111,6 @@ bool NKIsTimerActive(void);
 bool NKRunAnimation(int iFrom, int iTo);
 // Pauses a running animation (true) and resumes it (false).
 void NKSuspendAnimation(bool bSuspend);
+// The frame rate read-out of the status bar; false when it is not shown.
+bool NKShowStatusFrameRate(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,
+                           int iCullingOn, int iCullingAnalysis);

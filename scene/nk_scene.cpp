@@ -378,6 +378,9 @@ bool DrawModelFrame(int iFrame, int bUninterruptible, int iScreen)
     FreeDrawTextList();
     g_AnimationSettings.uDrawingTime = NKGetMilliseconds() - g_AnimationSettings.uTimeThisFrame;
     NKCalculateAnimationSpeedup(g_AnimationSettings.uDrawingTime, NKGetFrameGeometry(pFrame));
+    // The performance read-out times the whole draw, so it goes over the
+    // finished image (the next frame's text list starts empty).
+    NKDrawTextList();
     Present();
     if (bLogCommands) NKLogViewChange();
     g_bRedrawRequested = 0;

@@ -145,5 +145,3 @@ void NKDrawToolSurfaces(NKFrame *pFrame)
     NKDrawSelectedElement(pFrame);
     NKDrawAllPointsScalar(pFrame, &g_DisplayLists);
 }
-
-void NKCalculateAnimationSpeedup(unsigned int, NKGeometry *) {}

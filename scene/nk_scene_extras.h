@@ -43,7 +43,13 @@ int NKGetSoundSourceCount(void);
 void NKUpdateSoundListener(int iFrame, NKFrame *pFrame);
 void NKUpdateSoundManager(int iFrame, NKFrame *pFrame);
 
-// The drawing time of a complete frame and its geometry, for the
-// performance read-out of the animation commands.
-// Placeholder: no read-out yet; nothing is shown.
+// The read-out after each complete frame (nk_animation_speedup.cpp), from
+// its drawing time and geometry: at most every 333 ms the frame rate in the
+// status bar (NKShowStatusFrameRate); while the performance display is on,
+// the elements drawn per second of the frame and their average over the
+// frames counted, queued as one text at the upper left. The element count
+// follows the draw style of the first part: connections (lines), nodes
+// (points) or polygons. A frame drawn in under 1 ms reports more than
+// N x 1000 per second and leaves the average alone; switching the display
+// off starts the average again.
 void NKCalculateAnimationSpeedup(unsigned int uMilliseconds, NKGeometry *pGeometry);

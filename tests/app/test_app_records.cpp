@@ -94,9 +94,10 @@ TEST(AppRecords, ExitClearsEveryPointerAndASecondRunStartsFresh)
 TEST(AppRecords, StartUpListsTheToolsHandlesAndKeepsItsOwnOutside)
 {
     ASSERT_TRUE(InitApplication());
-    ASSERT_EQ(g_pManipulatorList->GetCount(), 3);
-    const char *const kListed[3] = {"Cutting Plane", "Iso Surface Slider", "Particle Trace"};
-    for (int i = 0; i < 3; i++)
+    ASSERT_EQ(g_pManipulatorList->GetCount(), 4);
+    const char *const kListed[4] = {"Cutting Plane", "Iso Surface Slider", "Particle Trace",
+                                    "LOD Selector"};
+    for (int i = 0; i < 4; i++)
         EXPECT_STREQ(g_pManipulatorList->Get(i)->GetName().GetText(), kListed[i]);
     const Manipulator *apOwn[3] = {g_pRuler, g_pLegendBox, NKGetVectorFilterBox()};
     const char *const kOwn[3] = {"3D Ruler", "3D Legend", "Filter Box"};

@@ -19,6 +19,7 @@
 #include "render/nk_part_drawing.h"
 #include "render/nk_primitives.h"
 #include "render/nk_ride.h"
+#include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 #include "scene/nk_scene_frame.h"
@@ -106,6 +107,28 @@ TEST_F(SceneGL, QuadOverBackgroundAndRefusedDrawsLeaveStacks)
     EXPECT_FALSE(Draw(5, 1));
     EXPECT_STREQ(NKGetLastDiagnostic(), "Illegal frame number passed as parameter");
     EXPECT_STREQ(NKGetLastDiagnosticFunction(), "NKDrawScene");
+}
+
+// The performance read-out, made once the draw is timed, still reaches the
+// image (its band at the upper left), and nothing is left queued.
+TEST_F(SceneGL, PerformanceReadOutIsDrawnOverTheFinishedImage)
+{
+    MakeModel(1, 1);
+    NKBuildBitmapFontLists();
+    auto TextPixels = [] {
+        int n = 0;
+        for (int y = 552; y < 575; y++)
+            for (int x = 0; x < 300; x++) n += !Is(ReadPixel(x, y), 0, 0, 80);
+        return n;
+    };
+    g_pViewSettings->bShowPerformance = 0;
+    EXPECT_TRUE(Draw(-1, 1));
+    const int iWithout = TextPixels();
+    g_pViewSettings->bShowPerformance = 1;
+    EXPECT_TRUE(Draw(-1, 1));
+    EXPECT_GT(TextPixels(), iWithout + 50);
+    EXPECT_EQ(g_pTextListHead, nullptr);
+    NKDeleteBitmapFontLists();
 }
 
 TEST_F(SceneGL, AbandonedDrawTakesBackOnlyItsOwnStep)

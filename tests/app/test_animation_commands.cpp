@@ -1,0 +1,394 @@
+// tests/app/test_animation_commands.cpp -- the animation commands end to end
+// through the interpreter on the example beam, with the shell's animation
+// runs behind the slots and the frames taken from the animation clock (a
+// draw every 34 ms on the test clock); and the performance read-out after a
+// frame.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/nk_animation_timer.h"
+#include "commands/nk_command.h"
+#include "commands/nk_command_files.h"
+#include "core/nk_graphics_settings.h"
+#include "core/nk_model.h"
+#include "core/nk_model_hooks.h"
+#include "core/nk_render_state.h"
+#include "core/nk_shell_hooks.h"
+#include "core/nk_view_state.h"
+#include "platform/nk_clock.h"
+#include "readers/nk_data_source.h"
+#include "render/nk_animation_commands.h"
+#include "render/nk_scene_view.h"
+#include "render/nk_text_list.h"
+#include "render/nk_vector_commands.h"
+#include "render/nk_view_settings.h"
+#include "scene/nk_renderer.h"
+#include "scene/nk_scene_extras.h"
+#include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_example_models.h"
+#include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+int g_iFrameRateCalls = 0;
+bool CountFrameRate(float, uint32_t, uint32_t, int, int)
+{
+    g_iFrameRateCalls++;
+    return true;
+}
+
+class AnimationCommands : public NKModelTest {
+protected:
+    void SetUp() override
+    {
+        NKModelTest::SetUp();
+        m_SavedModelHooks = NKGetModelHooks();
+        m_SavedShellHooks = NKGetShellHooks();
+        g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
+        ASSERT_TRUE(NKInstallRenderer());
+        NKShellHooks hooks = NKGetShellHooks();
+        NKFillAnimationHooks(&hooks);
+        NKSetShellHooks(hooks);
+        NKResetAnimationTimer();
+        NKInstallDataSources();
+        NKRegisterFileCommands();
+        NKRegisterVectorCommands();
+        NKRegisterAnimationCommands();
+        NKSetTestClock(true, 0);
+        g_AnimationSettings = NKAnimationSettings();
+        g_szStepText = "";
+    }
+    void TearDown() override
+    {
+        NKCloseInterface();
+        NKResetAnimationTimer();
+        NKSetCommandHandler(NK_HANDLER_ANIMATION, nullptr);
+        NKSetCommandHandler(NK_HANDLER_VECTORS, nullptr);
+        NKSetTestClock(false, 0);
+        NKFreeTextList();
+        NKShutdownRenderer();
+        NKDestroyRenderOptions(g_pGraphicsSettings);
+        g_pGraphicsSettings = nullptr;
+        NKSetShellHooks(m_SavedShellHooks);
+        NKSetModelHooks(m_SavedModelHooks);
+        g_AnimationSettings = NKAnimationSettings();
+        g_szStepText = "";
+        NKModelTest::TearDown();
+    }
+    int Run(const std::string &line)
+    {
+        m_Capture.Clear();
+        return ExecuteCommand(line.c_str());
+    }
+    bool Said(const std::string &line, int iLevel = NK_MSG_INFO)
+    {
+        return m_Capture.HasLine(line, iLevel);
+    }
+    void OpenBeam(const char *pszState = "readstate 1 1 1")
+    {
+        ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
+        ASSERT_EQ(Run(pszState), 0);
+    }
+    // The frames of iCount draws, one every 34 ms; the run starts at a step.
+    std::vector<int> Frames(int iCount)
+    {
+        std::vector<int> frames;
+        g_AnimationSettings.uTimeLastStep = m_uClock;
+        for (int i = 0; i < iCount; i++, m_uClock += 34) {
+            NKSetTestClock(true, m_uClock);
+            frames.push_back(NKUpdateCurrentFrame(g_pModel, &g_AnimationSettings));
+        }
+        return frames;
+    }
+    static std::string LastText()
+    {
+        std::string text;
+        for (NKTextItem *p = g_pTextListHead != nullptr ? g_pTextListHead->pNext : nullptr;
+             p != nullptr; p = p->pNext)
+            text = p->Text.GetText();
+        return text;
+    }
+    // The displacement (displaced minus node position) of node iNode of
+    // part 0 in frame iFrame, component k.
+    static float Displacement(int iFrame, int iNode, int k)
+    {
+        const NKFrame &f = g_pModel->pFrames[iFrame];
+        return f.pVector->pResults[0].pNodeValues[3 * iNode + k] -
+               f.pGeometry->pParts[0].pNodeCoords[3 * iNode + k];
+    }
+
+    NKModelHooks m_SavedModelHooks;
+    NKShellHooks m_SavedShellHooks;
+    MessageCapture m_Capture;
+    uint32_t m_uClock = 1000;
+};
+
+TEST_F(AnimationCommands, ResultsAnimationPlaysStepsPausesAndRefusesBadRanges)
+{
+    OpenBeam();
+    ASSERT_EQ(Run("animresults"), 0);
+    EXPECT_TRUE(Said("Setting up animation from interface.")) << m_Capture.Text();
+    EXPECT_TRUE(Said("Animation run from step 1 to step 3.")) << m_Capture.Text();
+    ASSERT_EQ(g_pModel->iNumFrames, 3);
+    const float afTimes[3] = {0.333333f, 0.666667f, 1.0f};
+    for (int f = 0; f < 3; f++) {
+        EXPECT_EQ(std::string(g_pModel->pFrames[f].szDescription.GetText()),
+                  "Load " + std::to_string(f + 1));
+        EXPECT_NEAR(g_pModel->pFrames[f].fTime, afTimes[f], 1e-5f);
+    }
+
+    const struct {
+        const char *pszRun;
+        bool bCycle;
+        std::vector<int> frames;
+    } kRuns[] = {
+        {"anim_run", false, {0, 1, 2, 0, 1}},
+        {"anim_run 0 -1", false, {0, 2, 1, 0}},
+        {"anim_run", true, {0, 1, 2, 1, 0, 1}},
+    };
+    for (const auto &r : kRuns) {
+        ASSERT_EQ(Run("noanim"), 0);
+        EXPECT_TRUE(Said("Animation turned off"));
+        EXPECT_FALSE(NKIsTimerReasonActive(NK_TIMER_ANIMATION));
+        if (r.bCycle) {
+            ASSERT_EQ(Run("anim_cycle"), 0);
+            EXPECT_TRUE(Said("Turn on animation cycle"));
+        }
+        ASSERT_EQ(Run(r.pszRun), 0);
+        EXPECT_TRUE(NKIsTimerReasonActive(NK_TIMER_ANIMATION)) << r.pszRun;
+        EXPECT_EQ(Frames(static_cast<int>(r.frames.size())), r.frames) << r.pszRun;
+    }
+    ASSERT_EQ(Run("noanim_cycle"), 0);
+    EXPECT_EQ(g_pModel->bAnimationCycle, 0);
+
+    // A running animation runs on past a refused range.
+    ASSERT_EQ(Run("anim_run"), 0);
+    EXPECT_EQ(Run("anim_run 5 1"), 1);
+    EXPECT_TRUE(Said("anim_run: Illegal step range 5 1  (legal range 1 -> 3)", NK_MSG_ERROR));
+    EXPECT_EQ(g_pModel->animationType, 1);
+    EXPECT_TRUE(NKIsTimerReasonActive(NK_TIMER_ANIMATION));
+
+    // Still frames and single steps.
+    const struct {
+        const char *pszRun;
+        int iFrame;
+        const char *pszMessage;
+    } kSteps[] = {
+        {"anim_run 3 3", 2, "Animation paused at step 3."},
+        {"anim_run 1 0", 0, "Animation run from step 1 to step 3."},
+        {"anim_run -1 0", 2, "Animation run from step 1 to step 3."},
+        {"anim_run 2 2", 1, "Animation paused at step 2."},
+        {"anim_run -1 -1", 1, "Animation paused at step 2."},
+    };
+    for (const auto &s : kSteps) {
+        ASSERT_EQ(Run(s.pszRun), 0) << s.pszRun;
+        EXPECT_EQ(g_pModel->animationType, 0) << s.pszRun;
+        EXPECT_EQ(Frames(1), std::vector<int>{s.iFrame}) << s.pszRun;
+        EXPECT_TRUE(Said(s.pszMessage)) << s.pszRun << "\n" << m_Capture.Text();
+        EXPECT_FALSE(NKIsTimerReasonActive(NK_TIMER_ANIMATION)) << s.pszRun;
+    }
+}
+
+TEST_F(AnimationCommands, InterstateModeShapeAndListedStepAnimations)
+{
+    OpenBeam();
+    ASSERT_EQ(Run("animresults"), 0);
+    ASSERT_EQ(Run("interpolatestates 3"), 0);
+    EXPECT_TRUE(Said("Interpolation of 3 interstate frames ok."));
+    EXPECT_EQ(g_pModel->iNumInterstateFrames, 3);
+    ASSERT_EQ(g_pModel->iNumFrames, 9);
+    for (int f = 0; f < 9; f++)
+        EXPECT_NEAR(g_pModel->pFrames[f].fTime, 1.0f / 3 + f / 12.0f, 1e-5f) << f;
+    EXPECT_NEAR(g_pModel->pFrames[2].pScalar->pNodeResults[0].pNodeValues[10], 0.501404f, 1e-5f);
+    EXPECT_NEAR(g_pModel->pFrames[2].pVector->pResults[0].pNodeValues[3 * 10 + 2], -0.1f, 1e-5f);
+    for (const char *pszLine : {"interpolatestates 0", "interpolatestates 2147483647"}) {
+        EXPECT_EQ(Run(pszLine), 1);
+        EXPECT_TRUE(Said("interpolatestates: Interpolate FAILED", NK_MSG_ERROR));
+        EXPECT_EQ(g_pModel->iNumFrames, 9);
+    }
+
+    ASSERT_EQ(Run("readstate 3 1 1"), 0);
+    ASSERT_EQ(Run("mode 2 2"), 0);
+    EXPECT_TRUE(Said("Mode shape animation enabled with 2 negative and 2 positive steps"));
+    ASSERT_EQ(g_pModel->iNumFrames, 5);
+    const float fFull = Displacement(0, 10, 0);
+    ASSERT_GT(std::fabs(fFull), 1e-3f);  // factors 1, sin 45 degrees, 0, ... of it
+    const float afFactors[5] = {1.0f, 0.707107f, 0.0f, -0.707107f, -1.0f};
+    for (int f = 0; f < 5; f++)
+        EXPECT_NEAR(Displacement(f, 10, 0), afFactors[f] * fFull, 1e-5f) << f;
+    EXPECT_EQ(g_pModel->bAnimationCycle, 1);
+    EXPECT_EQ((std::vector<int>{g_pModel->iModeNegativeSteps, g_pModel->iModePositiveSteps,
+                                g_pModel->bModeShapeAnimation, g_pModel->bModeShapeScalar}),
+              (std::vector<int>{2, 2, 1, 0}));
+    EXPECT_EQ(g_pModel->animationType, 1);
+    ASSERT_EQ(Run("readstate 3 1 1"), 0);
+    ASSERT_EQ(Run("mode -5 3 scl"), 0);
+    EXPECT_TRUE(Said(
+        "Mode shape animation enabled with 5 negative and 3 positive steps (interpolate scalar)"));
+    EXPECT_EQ(g_pModel->iNumFrames, 9);
+    EXPECT_EQ(g_pModel->bModeShapeScalar, 1);
+    for (const char *pszLine : {"mode 0 0", "mode -2147483648 2147483647"}) {
+        EXPECT_EQ(Run(pszLine), 1) << pszLine;
+        EXPECT_TRUE(Said("mode: Error creating mode shape animation", NK_MSG_ERROR)) << pszLine;
+        EXPECT_EQ(g_pModel->iNumFrames, 9) << pszLine;
+    }
+
+    ASSERT_EQ(Run("animresults steps 1 3"), 0);
+    ASSERT_EQ(g_pModel->iNumFrames, 2);
+    EXPECT_STREQ(g_pModel->pFrames[0].szDescription.GetText(), "Load 1");
+    EXPECT_STREQ(g_pModel->pFrames[1].szDescription.GetText(), "Load 3");
+    ASSERT_EQ(Run("animresults steps 2-3"), 0);
+    EXPECT_EQ(g_pModel->iNumFrames, 2);
+    for (const char *pszLine :
+         {"animresults steps 0", "animresults steps 3-2", "animresults steps x",
+          "animresults steps 2-9", "animresults steps"}) {
+        EXPECT_EQ(Run(pszLine), 1) << pszLine;
+        EXPECT_TRUE(Said("animresults steps: Error in command parameter.", NK_MSG_ERROR))
+            << pszLine << "\n"
+            << m_Capture.Text();
+    }
+    EXPECT_EQ(Run("anim_scalar x 2 -1"), 1);
+    EXPECT_TRUE(Said("anim_scalar: Illegal file numbers for animation 2 -1", NK_MSG_ERROR));
+
+    // Numbered files (which the older native readers cannot read yet) still
+    // make one frame per number, and the animation runs over them.
+    const uint8_t bAutoRange = g_bAutoFringeRange;
+    g_bAutoFringeRange = 1;
+    ASSERT_EQ(Run("anim_scalar \"res*.scl\" 1 3"), 0);
+    EXPECT_TRUE(Said("Setting fringe range to full range of scalars in animation."));
+    EXPECT_TRUE(Said("Animation of scalar values created from file res*.scl."));
+    EXPECT_EQ(g_pModel->iNumFrames, 3);
+    EXPECT_EQ(g_pModel->animationType, 1);
+    g_bAutoFringeRange = bAutoRange;
+    ASSERT_EQ(Run("anim_vector res*.vec 2 6 2"), 0);
+    EXPECT_TRUE(Said("Animation of vector values created from file res*.vec."));
+    EXPECT_STREQ(g_pModel->pFrames[2].szDescription.GetText(), "Step: 6");
+    EXPECT_EQ(Run("anim_vector res*.vec 3 3"), 1);
+}
+
+// A source of one step animates its one listed step.
+TEST_F(AnimationCommands, OneStepSourceAnimatesAListedStep)
+{
+    const std::string file = NKFWriteTestFile("anim_one_step.nkf", NKFTestQuadLines(nullptr));
+    ASSERT_EQ(Run("open \"" + file + "\""), 0) << m_Capture.Text();
+    ASSERT_EQ(NKGetInterfaceNumSteps(), 1);
+    ASSERT_EQ(Run("animresults steps 1"), 0) << m_Capture.Text();
+    EXPECT_EQ(g_pModel->iNumFrames, 1);
+    EXPECT_EQ(Run("animresults"), 1);
+    EXPECT_TRUE(Said("Invalid parameters for animation setup.", NK_MSG_ERROR));
+}
+
+TEST_F(AnimationCommands, TimingAndStepTextSettings)
+{
+    OpenBeam();
+    NKAnimationSettings &a = g_AnimationSettings;
+    const struct {
+        const char *pszLine;
+        const char *pszMessage;  // "": none
+        int32_t *piField;
+        int iValue;
+    } kSettings[] = {
+        {"maxfps 30", "Setting max fps to: 30 (interframe delay: 33ms)", &a.iFrameInterval, 33},
+        {"maxfps 0", "Setting max fps to: 0 (interframe delay: 10000000ms)", &a.iFrameInterval,
+         10000000},
+        {"maxfps 3000", "Setting max fps to: 3000 (interframe delay: 1ms)", &a.iFrameInterval, 1},
+        {"delay 0.04", "Setting max fps to: 25 (interframe delay: 40ms)", &a.iFrameInterval, 40},
+        {"delay 0.0005", "", &a.iFrameInterval, 40},
+        {"start_delay 2.5", "Setting start delay for animation to 2.5 seconds (default: 0.0)",
+         &a.iStartDelay, 2500},
+        {"stop_delay -1", "Setting stop delay for animation to 0 seconds (default: 0.0)",
+         &a.iStopDelay, 0},
+        {"inactivepct 150", "Reducing max fps 150 percent when application is inactive",
+         &a.iInactivePercentage, 100},
+    };
+    for (const auto &c : kSettings) {
+        ASSERT_EQ(Run(c.pszLine), 0) << c.pszLine;
+        EXPECT_EQ(*c.piField, c.iValue) << c.pszLine;
+        const bool bSaid = *c.pszMessage != '\0'
+                               ? Said(c.pszMessage)
+                               : m_Capture.Text().find("Setting") == std::string::npos;
+        EXPECT_TRUE(bSaid) << c.pszLine << "\n" << m_Capture.Text();
+    }
+    ASSERT_EQ(Run("nodrawanimationsetup"), 0);
+    EXPECT_EQ(a.bDrawAnimationSetup, 0);
+
+    ASSERT_EQ(Run("steptext Run A"), 0);
+    EXPECT_TRUE(Said("Setting step text prefix to: Run A"));
+    ASSERT_EQ(Run("steptext"), 0);  // no text keeps the prefix
+    EXPECT_STREQ(g_szStepText.GetText(), "Run A");
+    ASSERT_EQ(Run("nosteptext"), 0);
+    EXPECT_TRUE(Said("Setting step text prefix to blank"));
+    EXPECT_STREQ(g_szStepText.GetText(), "");
+    ASSERT_EQ(Run("nostep"), 0);
+    EXPECT_EQ(g_pViewSettings->bShowStep, 0);
+}
+
+TEST_F(AnimationCommands, SpeedupReadOutAveragesTimedFrames)
+{
+    OpenBeam();
+    NKGeometry *pGeo = g_pModel->pFrames[0].pGeometry;
+    ASSERT_EQ(pGeo->iTotalNumPolygons, 88);
+    g_pViewSettings->bShowPerformance = 0;
+    NKCalculateAnimationSpeedup(8, pGeo);  // the average starts again
+    EXPECT_EQ(g_pTextListHead, nullptr);
+    g_pViewSettings->bShowPerformance = 1;
+    const struct {
+        unsigned int uMs;
+        const char *pszText;
+    } kFrames[] = {
+        {8, "Number of polygons: 88   Polygons/Second: 11000  Average : 11000  Drawing time: 8 ms "
+            "(125.0 fps)"},
+        {0, "Number of polygons: 88   Polygons/Second: >88000  Drawing time: < 1 ms"},
+        {16, "Number of polygons: 88   Polygons/Second: 5500  Average : 8250  Drawing time: 16 ms "
+             "(62.5 fps)"},
+    };
+    for (const auto &f : kFrames) {
+        NKFreeTextList();
+        NKCalculateAnimationSpeedup(f.uMs, pGeo);
+        EXPECT_EQ(LastText(), f.pszText);
+        const NKTextItem *p = g_pTextListHead->pNext;
+        EXPECT_EQ((std::vector<float>{p->fX, p->fY, float(p->iSize)}),
+                  (std::vector<float>{-0.99f, 0.87f, 12.0f}));
+    }
+    pGeo->pParts[0].iDrawStyle = NK_DRAW_LINES;
+    NKFreeTextList();
+    NKCalculateAnimationSpeedup(0, pGeo);
+    EXPECT_EQ(LastText(),
+              "Number of lines: " + std::to_string(pGeo->iTotalNumConnects) + "   Lines/Second: >" +
+                  std::to_string(pGeo->iTotalNumConnects * 1000) + "  Drawing time: < 1 ms");
+    pGeo->pParts[0].iDrawStyle = NK_DRAW_SURFACE;
+
+    // Rates past 2^32 in their sum still average.
+    g_pViewSettings->bShowPerformance = 0;
+    NKCalculateAnimationSpeedup(10, pGeo);
+    g_pViewSettings->bShowPerformance = 1;
+    NKGeometry *pLarge = NKCreateGeometry(1);
+    pLarge->iTotalNumPolygons = 2000000;
+    for (int i = 0; i < 30; i++) {
+        NKFreeTextList();
+        NKCalculateAnimationSpeedup(10, pLarge);
+    }
+    EXPECT_NE(LastText().find("Average : 200000000  "), std::string::npos) << LastText();
+    NKReleaseGeometry(pLarge);
+
+    // The status bar's read-out at most every 333 ms.
+    NKShellHooks hooks = NKGetShellHooks();
+    hooks.pfnShowFrameRate = CountFrameRate;
+    NKSetShellHooks(hooks);
+    g_iFrameRateCalls = 0;
+    for (uint32_t t = 0; t < 400; t += 100) {
+        NKSetTestClock(true, 5000000 + t);
+        NKCalculateAnimationSpeedup(8, pGeo);
+    }
+    EXPECT_EQ(g_iFrameRateCalls, 1);
+    NKSetTestClock(true, 5000400);
+    NKCalculateAnimationSpeedup(8, pGeo);
+    EXPECT_EQ(g_iFrameRateCalls, 2);
+}
+
+}  // namespace
