@@ -117,10 +117,10 @@ TEST(AppRecords, StartUpListsTheToolsHandlesAndKeepsItsOwnOutside)
     EXPECT_EQ(g_pManipulatorList->IndexOf(g_pLegendBox), -1);
     NKSetManipulatorsEnabled(true);
     EXPECT_EQ(ExecuteCommand("legend"), 0);
-    EXPECT_EQ(g_pManipulatorList->IndexOf(g_pLegendBox), 3);
+    EXPECT_EQ(g_pManipulatorList->IndexOf(g_pLegendBox), 4);
     EXPECT_TRUE(g_pLegendBox->IsEnabled());
     EXPECT_EQ(ExecuteCommand("nolegend"), 0);
-    EXPECT_EQ(g_pManipulatorList->GetCount(), 3);
+    EXPECT_EQ(g_pManipulatorList->GetCount(), 4);
     NKSetManipulatorsEnabled(false);
     NKSetCommandHandler(NK_HANDLER_FRINGES, nullptr);
     ExitApplication();
