@@ -14,6 +14,8 @@
 #include "render/nk_fringe_commands.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_primitives.h"
+#include "render/nk_projection.h"
+#include "render/nk_text3d.h"
 #include "render/nk_vector_commands.h"
 #include "tools/nk_manipulator.h"
 
@@ -220,7 +222,16 @@ void RulerManipulator::Draw()
     glVertex3fv(m_EndPoint1.GetPosition());
     glVertex3fv(m_EndPoint2.GetPosition());
     glEnd();
-    // Placeholder: the "%g%s" length label (GetLength(true, true), the unit) as 3-D text.
+    // The length in model units, scaled, with the unit, as solid text at the
+    // midpoint, 0.02 high at unit eye distance.
+    const NKString label =
+        NKString::FromFormat("%g%s", (double)GetLength(true, true), m_szUnit.GetText());
+    glPushMatrix();
+    glTranslatef(m_afPosition[0], m_afPosition[1], m_afPosition[2]);
+    const float fHeight = NKScaleByEyeDistance(0.02f, m_afPosition, nullptr);
+    glScalef(fHeight, fHeight, fHeight);
+    NKDrawText3DString(label.GetText(), true, -1.0f);
+    glPopMatrix();
     EndHandleDrawing();
 }
 
