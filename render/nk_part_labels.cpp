@@ -48,9 +48,11 @@ void ChooseCandidate(const float aCandidates[4][3], float *pfOut)
     for (int i = 0; i < 4; i++) {
         float v[3];
         for (int k = 0; k < 3; k++) v[k] = aCandidates[i][k] - afEye[k];
-        const double dLen = std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]);
+        const double dLen =
+            std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]);
         if (dLen <= 0.0) continue;
-        const double dDot = (double(v[0]) * afDir[0] + double(v[1]) * afDir[1] + double(v[2]) * afDir[2]) / dLen;
+        const double dDot =
+            (double(v[0]) * afDir[0] + double(v[1]) * afDir[1] + double(v[2]) * afDir[2]) / dLen;
         if (dDot > dBest) {
             dBest = dDot;
             iBest = i;
@@ -115,8 +117,8 @@ void NKDrawPartLabels(NKFrame *pFrame, int iPart)
     float afPoint[3], afAnchor[3];
     ChooseCandidate(aCandidates, afPoint);
     if (!NKFindNearestPolygonCentres(afPoint, 1, pFrame, iPart, pPart, afAnchor)) return;
-    const NKString text = IsBlank(pPart->szName) ? NKString::FromFormat("Part %d", iPart + 1)
-                                                 : pPart->szName;
+    const NKString text =
+        IsBlank(pPart->szName) ? NKString::FromFormat("Part %d", iPart + 1) : pPart->szName;
     AddTextLabel(g_pLabelOverlay, text.GetText(), afAnchor[0], afAnchor[1], afAnchor[2],
                  NK_LABEL_OWNER_ALWAYS_CAPTURE);
 }

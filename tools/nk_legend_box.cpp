@@ -40,10 +40,16 @@ void SideBand(const LegendBox &box, float t0, float t1, const uint8_t *c0, const
     glBegin(GL_QUADS);
     for (int i = 0; i < 4; i++) {
         const int j = (i + 1) % 4;
-        if (bTexture) glTexCoord1f(t0); else glColor3ubv(c0);
+        if (bTexture)
+            glTexCoord1f(t0);
+        else
+            glColor3ubv(c0);
         box.Vertex(i, t0);
         box.Vertex(j, t0);
-        if (bTexture) glTexCoord1f(t1); else glColor3ubv(c1);
+        if (bTexture)
+            glTexCoord1f(t1);
+        else
+            glColor3ubv(c1);
         box.Vertex(j, t1);
         box.Vertex(i, t1);
     }
@@ -53,7 +59,10 @@ void SideBand(const LegendBox &box, float t0, float t1, const uint8_t *c0, const
 // The bottom (t 0) or top (t 1) face.
 void EndFace(const LegendBox &box, float t, const uint8_t *c, bool bTexture)
 {
-    if (bTexture) glTexCoord1f(t); else glColor3ubv(c);
+    if (bTexture)
+        glTexCoord1f(t);
+    else
+        glColor3ubv(c);
     glBegin(GL_QUADS);
     for (int i = 0; i < 4; i++) box.Vertex(t < 0.5f ? 3 - i : i, t);
     glEnd();

@@ -92,7 +92,8 @@ std::vector<FeedbackPrim> Feedback(const std::function<void()> &draw, bool bText
             v.p[0] = buf[i] / kWidth * 2.0f - 1.0f;
             v.p[1] = buf[i + 1] / kHeight * 2.0f - 1.0f;
             v.p[2] = -(buf[i + 2] * 2.0f - 1.0f) * 4.0f;  // the -4..4 depth range
-            for (int k = 0; k < 3; k++) v.c[k] = static_cast<int>(std::lround(buf[i + 3 + k] * 255));
+            for (int k = 0; k < 3; k++)
+                v.c[k] = static_cast<int>(std::lround(buf[i + 3 + k] * 255));
             v.s = bTexture ? buf[i + 7] : 0.0f;
             prim.v.push_back(v);
         }
@@ -265,7 +266,8 @@ TEST_F(LabelsLegendGL, LegendBoxShowsTheFringeColoursTicksAndLabels)
     ASSERT_TRUE(g_pLegendBox->IsEnabled());
     g_pModel->fFringeRangeFrom = 0.0f;
     g_pModel->fFringeRangeTo = 100.0f;
-    const uint8_t auWant[5][3] = {{0, 0, 255}, {0, 255, 255}, {0, 255, 0}, {255, 255, 0}, {255, 0, 0}};
+    const uint8_t auWant[5][3] = {
+        {0, 0, 255}, {0, 255, 255}, {0, 255, 0}, {255, 255, 0}, {255, 0, 0}};
     for (int iTexture = 0; iTexture < 2; iTexture++) {
         g_pGraphicsSettings->bTextureFringes = static_cast<uint8_t>(iTexture);
         NKStrokeFontSwitch = 1;
