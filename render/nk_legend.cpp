@@ -194,31 +194,6 @@ struct TickPlacer {
     }
 };
 
-// The tick runs: from a multiple of the step above the minimum when the
-// range stays on one side of zero, else upward and downward from zero.
-void DrawTickRuns(const TickPlacer &p, double to, double step)
-{
-    const double from = p.from;
-    const int count = static_cast<int>(p.R / step * (1.0 + kTolerance));
-    if ((from > 0.0 && to > 0.0) || (from < 0.0 && to < 0.0)) {
-        double v = std::trunc(from / step) * step;
-        if (v < from) v += step;
-        if (v < from + 0.3 * step) v += step;
-        for (int i = 0; i < count; i++, v += step)
-            if (v < to - 0.3 * step) p.Tick(v);
-        return;
-    }
-    double v = 0.0;
-    for (int i = 0; i < count; i++, v += step)
-        if (std::fabs(v) < to - 0.2 * step) p.Tick(v);
-    const int n = static_cast<int>(std::fabs(from) / step * (1.0 + kTolerance));
-    v = -n * step;
-    if (v < from) v += step;
-    if (v < from + 0.2 * step) v += step;
-    for (int i = 0; i < n; i++, v += step)
-        if (v < -0.2 * step) p.Tick(v);
-}
-
 // A filled band across the bar at legend height y, half-height h.
 void DrawBand(float y, float h)
 {
@@ -232,6 +207,35 @@ void DrawBand(float y, float h)
 
 }  // namespace
 
+// From a multiple of the step above the minimum when the range stays on one
+// side of zero, else upward and downward from zero.
+std::vector<double> NKLegendTickValues(double from, double to, int iMaxTicks)
+{
+    std::vector<double> values;
+    const double R = to - from;
+    const double step = LegendStep(R, iMaxTicks);
+    if (!(step > 0.0)) return values;
+    const int count = static_cast<int>(R / step * (1.0 + kTolerance));
+    if ((from > 0.0 && to > 0.0) || (from < 0.0 && to < 0.0)) {
+        double v = std::trunc(from / step) * step;
+        if (v < from) v += step;
+        if (v < from + 0.3 * step) v += step;
+        for (int i = 0; i < count; i++, v += step)
+            if (v < to - 0.3 * step) values.push_back(v);
+        return values;
+    }
+    double v = 0.0;
+    for (int i = 0; i < count; i++, v += step)
+        if (std::fabs(v) < to - 0.2 * step) values.push_back(v);
+    const int n = static_cast<int>(std::fabs(from) / step * (1.0 + kTolerance));
+    v = -n * step;
+    if (v < from) v += step;
+    if (v < from + 0.2 * step) v += step;
+    for (int i = 0; i < n; i++, v += step)
+        if (v < -0.2 * step) values.push_back(v);
+    return values;
+}
+
 void NKDrawLegendTicks(NKFrame *)
 {
     if (g_pModel == nullptr) return;
@@ -240,9 +244,9 @@ void NKDrawLegendTicks(NKFrame *)
     const int iHeight = NKViewWindowSize.iHeight;
     const double d = iHeight > 0 ? 4.0 / (iHeight * 0.5) : 0.0;
     const float h = iHeight > 0 ? static_cast<float>(2.0 / (iHeight * 0.5)) : 0.01f;
-    const double step = LegendStep(R, NKLegendMaxTicks);
     glColor3ubv(NKGetTextColor());
-    if (step > 0.0) DrawTickRuns(TickPlacer{from, R, d}, to, step);
+    const TickPlacer placer{from, R, d};
+    for (double v : NKLegendTickValues(from, to, NKLegendMaxTicks)) placer.Tick(v);
     glBegin(GL_LINES);
     for (float y : {kBarBottom, kBarTop}) {
         glVertex3f(-0.89f, y, 0.99f);

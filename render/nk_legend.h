@@ -10,6 +10,8 @@
 // legend commands (nk_fringe_commands.cpp).
 #pragma once
 
+#include <vector>
+
 #include "core/nk_string.h"
 
 struct NKFrame;
@@ -25,6 +27,11 @@ void NKDrawColorLegend(NKFrame *pFrame);
 // The ticks, value labels, iso and filter markers and the description of
 // the main bar, over the model's fringe range.
 void NKDrawLegendTicks(NKFrame *pFrame);
+// The values that get a tick and a label between the ends of the range
+// from..to: the step is the smallest of 1, 2, 5 or 10 times a power of ten
+// that is at least (to - from) / iMaxTicks; values within 0.3 step (0.2 when
+// the range holds zero) of the ends are left out. Empty for an empty range.
+std::vector<double> NKLegendTickValues(double from, double to, int iMaxTicks);
 // One value label into pszOut (room for 64 characters and the unit): "%g
 // %s" for 0 and for values above 0.0001 below 100000, "%.3g %s" else.
 void NKFormatLegendValue(float fValue, char *pszOut, const char *pszUnit);

@@ -23,6 +23,7 @@
 #include "render/nk_fringe_texture.h"
 #include "render/nk_lights.h"
 #include "render/nk_node_numbers.h"
+#include "render/nk_part_labels.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_primitives.h"
 #include "render/nk_render_options.h"
@@ -216,8 +217,8 @@ void NKDrawPartElements(NKFrame *pFrame, int iPart, NKDisplayListSet *pLists)
     // code once it draws; nothing here.
 }
 
-// Placeholder: the vectors-per-ten overlay, the part labels and the
-// traces come with their drawing code; a part draws none of them yet.
+// Placeholder: the vectors-per-ten overlay and the traces come with their
+// drawing code; a part draws neither yet.
 void NKDrawPartExtras(int iPart, NKPart *pPart, NKFrame *pFrame)
 {
     if (pPart == nullptr || pFrame == nullptr) return;
@@ -236,6 +237,8 @@ void NKDrawPartExtras(int iPart, NKPart *pPart, NKFrame *pFrame)
             pFrame->pVector != nullptr)
             NKDrawUndeformedShape(pPart, pFrame);
         if (pPart->bShowNormals) NKDrawPartNormals(iPart, pPart, pFrame, &g_VectorSettings);
+        if (g_pViewSettings != nullptr && g_pViewSettings->bShowPartNames)
+            NKDrawPartLabels(pFrame, iPart);
     }
     if (pPart->bVectors && pFrame->pVector != nullptr)
         NKDrawPartVectors(iPart, pPart, pFrame, &g_VectorSettings);

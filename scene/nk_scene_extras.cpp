@@ -11,18 +11,21 @@
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_sound_sources.h"
+#include "readers/nk_shell_axes.h"
 #include "render/nk_camera.h"
 #include "render/nk_lights.h"
 #include "render/nk_node_traces.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_ride.h"
+#include "render/nk_shell_axis_lines.h"
 #include "render/nk_text.h"
 #include "render/nk_text3d.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_iso_surface.h"
+#include "tools/nk_legend_box.h"
 #include "tools/nk_line_sets.h"
 #include "tools/nk_manipulator.h"
 #include "tools/nk_particle_trace.h"
@@ -91,9 +94,12 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     DrawPickedPolygon(pFrame);
     if (g_pViewSettings != nullptr && g_pViewSettings->bTraceNodes) NKDrawTraceCurves();
     DrawPickMarks(pFrame);
+    if (g_SelectionList.bEnabled && g_ShellAxes.IsAnyEnabled())
+        NKDrawShellAxes(pFrame, &g_SelectionList, &g_ShellAxes);
     // The manipulators and markers that follow are never clipped.
     if (g_pCutPlaneSet != nullptr) g_pCutPlaneSet->ApplyClipPlanes(false, -1);
     DrawManipulators();
+    NKDraw3DLegend(g_pLegendBox);
     DrawSoundSourceMarkers(pFrame);
 }
 void NKDrawCopyOverlays(NKFrame *pFrame)

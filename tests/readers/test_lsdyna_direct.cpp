@@ -17,40 +17,6 @@
 
 namespace {
 
-constexpr int kNV2D = 45;  // 3 x 7 stresses, 12 strain words: ISTRN 1
-
-// The unit square shell with strains: state k has inner strains
-// (0.02 s, -0.01 s, ...) with s = k + 1 (0 at time 0) and outer ones dOuter
-// times as large; its state words run on from d3plot into d3plot01.
-void WriteStrainFamily(const std::string &dir, const std::vector<double> &times,
-                       double dOuter = 2.0)
-{
-    LSDynaTestHeader h = LSDynaShellFixtureHeader();
-    h.w[33] = kNV2D;
-    h.w[43] = h.w[44] = 1000;  // stresses and plastic strain
-    LSDynaTestWriter base, next;
-    LSDynaWriteHeader(&base, h, "strain fixture");
-    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-    base.Ints({1, 2, 3, 4, 1});
-    LSDynaTestWriter all = base;
-    for (size_t k = 0; k < times.size(); k++) {
-        all.Float(times[k]);
-        all.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-        std::vector<double> w(kNV2D, 0.0);
-        for (int i = 0; i < 21; i++) w[(size_t)i] = 100.0 * (double)k + i;  // stresses
-        double s = times[k] == 0.0 ? 0.0 : (double)(k + 1);
-        w[33] = 0.02 * s, w[34] = -0.01 * s, w[35] = 0.003 * s;
-        w[39] = 0.02 * dOuter * s, w[40] = -0.01 * dOuter * s, w[41] = 0.003 * dOuter * s;
-        all.Floats(w);
-    }
-    // Cut inside the last state's words so that it runs on into d3plot01.
-    size_t cut = all.bytes.size() - 20 * 4;
-    base.bytes.assign(all.bytes.begin(), all.bytes.begin() + (std::ptrdiff_t)cut);
-    next.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)cut, all.bytes.end());
-    ASSERT_TRUE(base.Save(dir + "/d3plot"));
-    ASSERT_TRUE(next.Save(dir + "/d3plot01"));
-}
-
 class LSDynaDirect : public NKModelTest {
 protected:
     void SetUp() override
@@ -82,7 +48,7 @@ protected:
 // the whole-result computation gives for the state in memory.
 TEST_F(LSDynaDirect, SeekedWordsGiveTheValuesOfTheStateInMemory)
 {
-    WriteStrainFamily(m_Dir, {0.0, 0.5, 1.0});
+    ASSERT_TRUE(LSDynaWriteStrainFamily(m_Dir, {0.0, 0.5, 1.0}));
     ASSERT_TRUE(NKLSDynaOpen((m_Dir + "/d3plot").c_str()));
     ASSERT_EQ(NKLSDynaGetNumStates(), 3);
     int nKeys = NKLSDynaGetNumScalars();
@@ -140,7 +106,7 @@ TEST_F(LSDynaDirect, SeekedWordsGiveTheValuesOfTheStateInMemory)
 
 TEST_F(LSDynaDirect, ShellAxesAndStrainLinesOfThePickedSquare)
 {
-    WriteStrainFamily(m_Dir, {0.0, 1.0});
+    ASSERT_TRUE(LSDynaWriteStrainFamily(m_Dir, {0.0, 1.0}));
     ASSERT_TRUE(NKLSDynaOpen((m_Dir + "/d3plot").c_str()));
     FrameAt(1);
     float c[3], x[3], y[3], z[3];
@@ -177,7 +143,7 @@ TEST_F(LSDynaDirect, ShellAxesAndStrainLinesOfThePickedSquare)
 // tensile colour, the minor one along y in the compressive colour.
 TEST_F(LSDynaDirect, EqualSurfaceStrainsGiveTheTwoLinesOfTheSquare)
 {
-    WriteStrainFamily(m_Dir, {1.0}, 1.0);
+    ASSERT_TRUE(LSDynaWriteStrainFamily(m_Dir, {1.0}, 1.0));
     ASSERT_TRUE(NKLSDynaOpen((m_Dir + "/d3plot").c_str()));
     FrameAt(0);
     float p[4][3];

@@ -107,3 +107,32 @@ int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker)
         bOk = next.Save(dir + pszName) && bOk;
     return bOk ? base.Words() : -1;
 }
+
+bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &times,
+                             double dOuter)
+{
+    constexpr int kNV2D = 45;
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[33] = kNV2D;
+    h.w[43] = h.w[44] = 1000;  // stresses and plastic strain
+    LSDynaTestWriter base, next;
+    LSDynaWriteHeader(&base, h, "strain fixture");
+    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+    base.Ints({1, 2, 3, 4, 1});
+    LSDynaTestWriter all = base;
+    for (size_t k = 0; k < times.size(); k++) {
+        all.Float(times[k]);
+        all.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+        std::vector<double> w(kNV2D, 0.0);
+        for (int i = 0; i < 21; i++) w[(size_t)i] = 100.0 * (double)k + i;  // stresses
+        double s = times[k] == 0.0 ? 0.0 : (double)(k + 1);
+        w[33] = 0.02 * s, w[34] = -0.01 * s, w[35] = 0.003 * s;
+        w[39] = 0.02 * dOuter * s, w[40] = -0.01 * dOuter * s, w[41] = 0.003 * dOuter * s;
+        all.Floats(w);
+    }
+    // Cut inside the last state's words so that it runs on into d3plot01.
+    size_t cut = all.bytes.size() - 20 * 4;
+    base.bytes.assign(all.bytes.begin(), all.bytes.begin() + (std::ptrdiff_t)cut);
+    next.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)cut, all.bytes.end());
+    return base.Save(dir + "/d3plot") && next.Save(dir + "/d3plot01");
+}

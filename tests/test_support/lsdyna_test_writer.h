@@ -42,3 +42,9 @@ void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime);
 // d3plot00 and d3plot1, which are no members. Returns the words written to
 // d3plot, or -1 when a file cannot be written.
 int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker);
+// The unit square shell with strains (NV2D 45: 3 x 7 stresses, 12 strain
+// words): state k has inner strains (0.02 s, -0.01 s, 0.003 s) with s =
+// k + 1 (0 at time 0) and outer ones dOuter times as large; its state words
+// run on from d3plot into d3plot01. False when a file cannot be written.
+bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &times,
+                             double dOuter = 2.0);
