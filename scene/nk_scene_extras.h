@@ -3,9 +3,6 @@
 // the sounds. (The screen overlays, the text colour and the culling are the
 // drawing code's: render/nk_overlays.h, render/nk_text.h,
 // render/nk_part_drawing.h.)
-//
-// Each is a placeholder until its owner is built: it draws nothing and
-// answers success, so the scene's order of calls is already in place.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +11,10 @@ struct NKFrame;
 struct NKGeometry;
 
 // The 3-D overlays of a frame: the forming limit diagram's redraw when the
-// selected shells changed, the picked polygon, the selection list's marks
-// and read-outs and the sound sources' node markers. Placeholder:
-// primitives, manipulators, 3-D
-// legend, trace curves and rotation point are not drawn here yet.
+// selected shells changed, the picked polygon, the traced nodes' curves,
+// the selection list's marks and read-outs and the local axes of its
+// shells; then, never clipped by the cutting planes, the manipulators of
+// both groups, the 3-D legend box and the sound sources' node markers.
 void NKDrawSceneOverlays(NKFrame *pFrame);
 // The overlay pass of every copy: the 3-D primitives, the line sets, the
 // user labels, points, text labels and textured polygons, and the 3-D texts.
