@@ -238,6 +238,9 @@ protected:
     // highlighted. Undone by EndOutline.
     void BeginOutline() const;
     static void EndOutline();
+    // The "Box Corner" child (made on the first corner drag), placed on the
+    // grabbed corner; null while no corner drag can start.
+    BoxManipulator *CornerHandleAtGrab();
 
     NKOrientedBox *m_pBox;
     uint8_t m_bRotationEnabled;

@@ -129,18 +129,23 @@ bool BoxManipulator::HitTest(const float *pfOrigin, const float *pfDirection, fl
     return true;
 }
 
-bool BoxManipulator::BeginDrag()
+BoxManipulator *BoxManipulator::CornerHandleAtGrab()
 {
-    Manipulator::BeginDrag();
-    m_bCornerDragActive = 0;
-    if (!m_bCornerDragging || m_iGrabbedCorner < 0) return true;
+    if (!m_bCornerDragging || m_iGrabbedCorner < 0) return nullptr;
     if (m_pCornerHandle == nullptr)
         m_pCornerHandle = new BoxManipulator("Box Corner", false, false);
     float afCorner[3];
     GetGrabbedCorner(afCorner);
     m_pCornerHandle->SetPosition(afCorner);
-    m_pCornerHandle->BeginDrag();
-    m_bCornerDragActive = 1;
+    return m_pCornerHandle;
+}
+
+bool BoxManipulator::BeginDrag()
+{
+    Manipulator::BeginDrag();
+    BoxManipulator *pCorner = CornerHandleAtGrab();
+    if (pCorner != nullptr) pCorner->BeginDrag();
+    m_bCornerDragActive = pCorner != nullptr ? 1 : 0;
     return true;
 }
 
@@ -148,15 +153,9 @@ bool BoxManipulator::BeginDrag(const NKInputState *pMouse, const float *pfModelV
                                const float *pfProjection, const int *piViewport)
 {
     if (!Manipulator::BeginDrag(pMouse, pfModelView, pfProjection, piViewport)) return false;
-    m_bCornerDragActive = 0;
-    if (!m_bCornerDragging || m_iGrabbedCorner < 0) return true;
-    if (m_pCornerHandle == nullptr)
-        m_pCornerHandle = new BoxManipulator("Box Corner", false, false);
-    float afCorner[3];
-    GetGrabbedCorner(afCorner);
-    m_pCornerHandle->SetPosition(afCorner);
-    m_pCornerHandle->BeginDrag(pMouse, pfModelView, pfProjection, piViewport);
-    m_bCornerDragActive = 1;
+    BoxManipulator *pCorner = CornerHandleAtGrab();
+    if (pCorner != nullptr) pCorner->BeginDrag(pMouse, pfModelView, pfProjection, piViewport);
+    m_bCornerDragActive = pCorner != nullptr ? 1 : 0;
     return true;
 }
 
