@@ -95,6 +95,7 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     if (g_pCutPlaneSet != nullptr) g_pCutPlaneSet->ApplyClipPlanes(false, -1);
     DrawManipulators();
     DrawSoundSourceMarkers(pFrame);
+    NKDrawShellGLMenu();
 }
 void NKDrawCopyOverlays(NKFrame *pFrame)
 {
