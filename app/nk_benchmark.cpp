@@ -35,9 +35,8 @@ const char *const kModeNames[NK_BENCHMARK_MODES] = {"Polygons",
                                                     "Fringes polygons (no lighting)",
                                                     "Textured Fringes",
                                                     "Textured Fringes (no lighting)"};
-const int32_t kReferenceRates[NK_BENCHMARK_MODES] = {280345,  248444, 1946670, 3563341,
-                                                     149372,  172718, 1192645, 1867029,
-                                                     313652,  209090, 284285};
+const int32_t kReferenceRates[NK_BENCHMARK_MODES] = {
+    280345, 248444, 1946670, 3563341, 149372, 172718, 1192645, 1867029, 313652, 209090, 284285};
 const int32_t kWeights[NK_BENCHMARK_MODES] = {3, 2, 2, 1, 3, 3, 2, 1, 1, 4, 1};
 
 // What each mode counts as drawn per frame.
@@ -75,9 +74,9 @@ NKBenchmark MakeFixed(const int32_t *piValues, const char *pszMachine, const cha
 void CountItems(int piCounts[3])
 {
     piCounts[0] = piCounts[1] = piCounts[2] = 0;
-    const NKGeometry *pGeo =
-        g_pModel != nullptr && g_pModel->iNumFrames > 0 ? NKGetFrameGeometry(&g_pModel->pFrames[0])
-                                                        : nullptr;
+    const NKGeometry *pGeo = g_pModel != nullptr && g_pModel->iNumFrames > 0
+                                 ? NKGetFrameGeometry(&g_pModel->pFrames[0])
+                                 : nullptr;
     if (pGeo == nullptr) return;
     piCounts[COUNT_POLYGONS] = pGeo->iTotalNumPolygons;
     for (int p = 0; p < pGeo->iNumParts; p++) {

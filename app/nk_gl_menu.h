@@ -51,6 +51,10 @@ struct NKGLMenu {
     float normal[3] = {0.0f, 0.0f, 1.0f};
     float placement[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     NKGLMenuItem *root = nullptr;
+    // Set on the Results Menu, whose item 3 shows the step text; the
+    // drawing refreshes that text only there, so that an item 3 of another
+    // menu keeps its own text.
+    uint8_t bResultsMenu = 0;
 };
 
 // The one in-view menu; null when there is none (at start-up).

@@ -16,10 +16,10 @@ namespace {
 
 // The check mark's outline in the unit square.
 const float kCheckMark[18][2] = {
-    {0.325f, 0.025f},  {0.4125f, 0.0625f}, {0.5125f, 0.275f}, {0.6875f, 0.575f}, {0.85f, 0.8f},
-    {0.9625f, 0.9125f}, {0.9625f, 0.95f},  {0.9375f, 0.975f}, {0.8625f, 0.975f}, {0.75f, 0.95f},
-    {0.65f, 0.85f},     {0.5f, 0.625f},    {0.325f, 0.325f},  {0.2375f, 0.4f},   {0.1375f, 0.425f},
-    {0.05f, 0.375f},    {0.025f, 0.3f},    {0.225f, 0.0375f}};
+    {0.325f, 0.025f},   {0.4125f, 0.0625f}, {0.5125f, 0.275f}, {0.6875f, 0.575f}, {0.85f, 0.8f},
+    {0.9625f, 0.9125f}, {0.9625f, 0.95f},   {0.9375f, 0.975f}, {0.8625f, 0.975f}, {0.75f, 0.95f},
+    {0.65f, 0.85f},     {0.5f, 0.625f},     {0.325f, 0.325f},  {0.2375f, 0.4f},   {0.1375f, 0.425f},
+    {0.05f, 0.375f},    {0.025f, 0.3f},     {0.225f, 0.0375f}};
 
 float Dot(const float *a, const float *b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
@@ -49,8 +49,7 @@ void Colour(const float *c, float fScale = 1.0f)
 }
 
 // Arrow, check mark and text of one button at depth z.
-void DrawItemMarks(const NKGLMenu *pMenu, const NKGLMenuItem *pItem, const float *pfCorner,
-                   float z)
+void DrawItemMarks(const NKGLMenu *pMenu, const NKGLMenuItem *pItem, const float *pfCorner, float z)
 {
     const float x = pfCorner[0], y = pfCorner[1];
     const float w = pMenu->itemWidth, height = pMenu->itemHeight;
@@ -58,7 +57,7 @@ void DrawItemMarks(const NKGLMenu *pMenu, const NKGLMenuItem *pItem, const float
     const float yc = y - height * 0.5f;
     float afText[3];
     for (int i = 0; i < 3; i++)
-        afText[i] = pItem->pressed ? 1.0f - pItem->textColor[i]
+        afText[i] = pItem->pressed    ? 1.0f - pItem->textColor[i]
                     : pItem->disabled ? pItem->disabledTextColor[i]
                                       : pItem->textColor[i];
     Colour(afText);
@@ -162,7 +161,7 @@ void NKGLMenuModelView(const NKGLMenu *pMenu, double adOut[16])
 bool NKDrawGLMenu(NKGLMenu *pMenu)
 {
     if (pMenu == nullptr || pMenu->root == nullptr) return false;
-    NKGLMenuUpdateStepText(pMenu, -1);
+    if (pMenu->bResultsMenu) NKGLMenuUpdateStepText(pMenu, -1);
     const GLboolean bNormalize = glIsEnabled(GL_NORMALIZE);
     glEnable(GL_NORMALIZE);
     NKSetDefaultMaterial();
@@ -206,8 +205,8 @@ int NKGLMenuPickAt(NKGLMenu *pMenu, const double *pdModelView, const double *pdP
         float c[3];
         ItemCorner(pMenu, p, c);
         const float w = pMenu->itemWidth, h = pMenu->itemHeight;
-        const float afQuad[12] = {c[0], c[1] - h, c[2], c[0] + w, c[1] - h, c[2],
-                                  c[0] + w, c[1], c[2], c[0], c[1], c[2]};
+        const float afQuad[12] = {c[0],     c[1] - h, c[2], c[0] + w, c[1] - h, c[2],
+                                  c[0] + w, c[1],     c[2], c[0],     c[1],     c[2]};
         NKRayHit hit{};
         hit.fT = 1e12f;
         if (NKFindNearestRayPolygonHit(afQuad, pMenu->normal, 4, 1, afOrigin, afDirection, &hit) >

@@ -75,29 +75,52 @@ const char *Toggle(bool bOn, const char *pszOff, const char *pszOn) { return bOn
 const char *FixedCommand(int iId)
 {
     switch (iId) {
-    case 101: return Toggle(ModelShown(), "nomodel", "model");
-    case 102: return "surface";
-    case 103: return "lines";
-    case 104: return "points";
-    case 105: return "outline";
-    case 106: return Toggle(NKAllPartsSmooth(), "nosmooth", "smooth");
-    case 107: return Toggle(NKAllPartsMesh(), "nomesh", "mesh");
-    case 108: return Toggle(NKAllPartsOutlineMesh(), "nooutlinemesh", "outlinemesh");
-    case 120: return "moveasnormal";
-    case 121: return "moveasoutline";
-    case 122: return "moveaslod";
-    case 204: return Toggle(RulerShown(), "noruler", "ruler");
-    case 301: return Toggle(LodAutomatic(), "lod manual", "lod automatic");
-    case 302: return Toggle(LodPickSet(), "lod nopickset", "lod pickset 0");
-    case 501: return Toggle(NKAllPartsFringes(), "nofringes 0 0", "fringes 0 0");
-    case 502: return Toggle(NKTextureFringesOn(), "notexturefringes", "texturefringes");
-    case 503: return Toggle(LegendShown(), "nolegend", "legend");
-    case 504: return Toggle(CutPlaneOn(), "nocutplane", "cutplane");
-    case 506: return Toggle(IsoSurfaceOn(), "noisosurface", "isosurface");
-    case 551: return "cutplanealign x";
-    case 552: return "cutplanealign y";
-    case 553: return "cutplanealign z";
-    case 554: return Toggle(CutPlaneRotates(), "cutplanelockrot", "nocutplanelockrot");
+    case 101:
+        return Toggle(ModelShown(), "nomodel", "model");
+    case 102:
+        return "surface";
+    case 103:
+        return "lines";
+    case 104:
+        return "points";
+    case 105:
+        return "outline";
+    case 106:
+        return Toggle(NKAllPartsSmooth(), "nosmooth", "smooth");
+    case 107:
+        return Toggle(NKAllPartsMesh(), "nomesh", "mesh");
+    case 108:
+        return Toggle(NKAllPartsOutlineMesh(), "nooutlinemesh", "outlinemesh");
+    case 120:
+        return "moveasnormal";
+    case 121:
+        return "moveasoutline";
+    case 122:
+        return "moveaslod";
+    case 204:
+        return Toggle(RulerShown(), "noruler", "ruler");
+    case 301:
+        return Toggle(LodAutomatic(), "lod manual", "lod automatic");
+    case 302:
+        return Toggle(LodPickSet(), "lod nopickset", "lod pickset 0");
+    case 501:
+        return Toggle(NKAllPartsFringes(), "nofringes 0 0", "fringes 0 0");
+    case 502:
+        return Toggle(NKTextureFringesOn(), "notexturefringes", "texturefringes");
+    case 503:
+        return Toggle(LegendShown(), "nolegend", "legend");
+    case 504:
+        return Toggle(CutPlaneOn(), "nocutplane", "cutplane");
+    case 506:
+        return Toggle(IsoSurfaceOn(), "noisosurface", "isosurface");
+    case 551:
+        return "cutplanealign x";
+    case 552:
+        return "cutplanealign y";
+    case 553:
+        return "cutplanealign z";
+    case 554:
+        return Toggle(CutPlaneRotates(), "cutplanelockrot", "nocutplanelockrot");
     case 555:
         return Toggle(CutPlaneFlag(NK_CUTPLANE_SHOW_VECTORS), "nocutplanevectors",
                       "cutplanevectors");
@@ -106,14 +129,22 @@ const char *FixedCommand(int iId)
                       "cutplanesurface");
     case 601:
         return Toggle(NKAllPartsDisplacements(nullptr), "nodisplacements", "displacements");
-    case 602: return Toggle(NKAllPartsVectors(), "novectors", "vectors");
-    case 603: return Toggle(g_VectorSettings.bArrows != 0, "noarrows", "arrows");
-    case 604: return Toggle(FilterBoxOn(), "vectors noboxfilter", "vectors boxfilter");
-    case 605: return TracesOn() ? "addparticletrace" : "particletrace";
-    case 606: return "noparticletrace";
-    case 700: return "readstate next";
-    case 701: return "readstate previous";
-    default: return nullptr;
+    case 602:
+        return Toggle(NKAllPartsVectors(), "novectors", "vectors");
+    case 603:
+        return Toggle(g_VectorSettings.bArrows != 0, "noarrows", "arrows");
+    case 604:
+        return Toggle(FilterBoxOn(), "vectors noboxfilter", "vectors boxfilter");
+    case 605:
+        return TracesOn() ? "addparticletrace" : "particletrace";
+    case 606:
+        return "noparticletrace";
+    case 700:
+        return "readstate next";
+    case 701:
+        return "readstate previous";
+    default:
+        return nullptr;
     }
 }
 
@@ -140,8 +171,8 @@ void AddBranch(NKGLMenu *pMenu, int iParent, const ItemText (&items)[N])
     }
 }
 
-void AddResultList(NKGLMenu *pMenu, int iParent, int iFirst, const NKStringList *pNames,
-                   int iCount, int iNone, const char *pszNone)
+void AddResultList(NKGLMenu *pMenu, int iParent, int iFirst, const NKStringList *pNames, int iCount,
+                   int iNone, const char *pszNone)
 {
     int iReference = iParent;
     for (int i = 0; i < iCount; i++) {
@@ -205,27 +236,47 @@ void BuildItems(NKGLMenu *pMenu)
     Add(pMenu, 600, "Vector", 500);
     if (NKGetInterfaceType() != NK_INTERFACE_NONE) AddSourceItems(pMenu);
     AddBranch(pMenu, 100,
-              {{101, "Display Model"}, {102, "Show As Surface"}, {103, "Show As Lines"},
-               {104, "Show As Points"}, {105, "Show As Outline"}, {106, "Smooth Shading"},
-               {107, "Mesh Lines"}, {108, "Outline Mesh"}, {120, "Move As Normal"},
+              {{101, "Display Model"},
+               {102, "Show As Surface"},
+               {103, "Show As Lines"},
+               {104, "Show As Points"},
+               {105, "Show As Outline"},
+               {106, "Smooth Shading"},
+               {107, "Mesh Lines"},
+               {108, "Outline Mesh"},
+               {120, "Move As Normal"},
                {121, "Move As Outline"}});
     if (bLod) Add(pMenu, 122, "Move As LowRes", 121);
     AddBranch(pMenu, 200,
-              {{201, "Head Light"}, {202, "Menu Hides Model"}, {203, "Y-axis Rotate Only"},
+              {{201, "Head Light"},
+               {202, "Menu Hides Model"},
+               {203, "Y-axis Rotate Only"},
                {204, "Display Ruler"}});
     if (bLod) {
         AddBranch(pMenu, 300, {{301, "Auto LOD"}, {302, "Pick -> HiRes"}, {350, "Set LOD Level"}});
         AddLodLevels(pMenu, LodLevels());
     }
     AddBranch(pMenu, 500,
-              {{501, "Color Fringes"}, {502, "Textured Fringes"}, {503, "Legend"},
-               {504, "Cutting Plane"}, {550, "Cutting Plane Settings"}, {506, "Isosurface"}});
+              {{501, "Color Fringes"},
+               {502, "Textured Fringes"},
+               {503, "Legend"},
+               {504, "Cutting Plane"},
+               {550, "Cutting Plane Settings"},
+               {506, "Isosurface"}});
     AddBranch(pMenu, 600,
-              {{601, "Displacements"}, {602, "Vector Arrows"}, {603, "Arrow Heads"},
-               {604, "Filter Box"}, {605, "Add Particle Trace"}, {606, "Delete Particle Traces"}});
+              {{601, "Displacements"},
+               {602, "Vector Arrows"},
+               {603, "Arrow Heads"},
+               {604, "Filter Box"},
+               {605, "Add Particle Trace"},
+               {606, "Delete Particle Traces"}});
     AddBranch(pMenu, 550,
-              {{551, "Align X"}, {552, "Align Y"}, {553, "Align Z"}, {554, "Lock Rotation"},
-               {555, "Vectors"}, {556, "Surface"}});
+              {{551, "Align X"},
+               {552, "Align Y"},
+               {553, "Align Z"},
+               {554, "Lock Rotation"},
+               {555, "Vectors"},
+               {556, "Surface"}});
 }
 
 // ---- Updating -------------------------------------------------------------------
@@ -376,6 +427,7 @@ bool NKBuildResultsMenu(NKGLMenu **ppSlot)
     NKDeleteGLMenu(*ppSlot);
     *ppSlot = NKCreateGLMenu(0, "Results Menu");
     if (*ppSlot == nullptr) return false;
+    (*ppSlot)->bResultsMenu = 1;
     BuildItems(*ppSlot);
     (*ppSlot)->shown = 1;
     NKGLMenuUpdateResultsMenu(*ppSlot);

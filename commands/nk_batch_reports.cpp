@@ -50,8 +50,7 @@ bool RunDirectoryReport(const char *pszDirectory, const char *pszMask, const cha
     report.output = NKString(pszOutput != nullptr ? pszOutput : "");
     NKString previous;
     NKGetCurrentDirectory(&previous);
-    report.pOutput =
-        report.output.IsEmpty() ? nullptr : std::fopen(report.output.GetText(), "w");
+    report.pOutput = report.output.IsEmpty() ? nullptr : std::fopen(report.output.GetText(), "w");
     if (report.pOutput == nullptr) {
         NKPrintError("Illegal output file specified");
         return false;
@@ -86,8 +85,7 @@ void WriteRanges(NKBatchReport *pReport)
     const NKMinMax *apRanges[3] = {&g_pModel->scalarMinMax, &g_pModel->elementMinMax,
                                    &g_pModel->vectorMinMax};
     const char *apszFormats[3] = {"    Scalar node min/max: %g %g",
-                                  "    Scalar element min/max: %g %g",
-                                  "    Vector min/max: %g %g"};
+                                  "    Scalar element min/max: %g %g", "    Vector min/max: %g %g"};
     for (int i = 0; i < 3; i++)
         WriteReportLine(pReport, NKString::FromFormat(apszFormats[i], (double)apRanges[i]->min,
                                                       (double)apRanges[i]->max)
@@ -154,7 +152,8 @@ bool BatchReportCommand(NKBatchReport *pReport, const char *pszFileName)
         for (int k = 0; k < iScalars; k++) {
             const int v = k < iVectors - 1 ? k : iVectors - 1;
             const NKString line = NKString::FromFormat("readstate %i %i %i", s + 1, k + 1, v + 1);
-            WriteReportLine(pReport, NKString::FromFormat("  Command: %s", line.GetText()).GetText());
+            WriteReportLine(pReport,
+                            NKString::FromFormat("  Command: %s", line.GetText()).GetText());
             if (ExecuteCommand(line.GetText()) != NK_CMD_DONE) {
                 WriteReportLine(
                     pReport,

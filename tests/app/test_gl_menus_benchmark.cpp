@@ -17,6 +17,7 @@
 #include "commands/nk_batch_reports.h"
 #include "core/nk_frames.h"
 #include "core/nk_render_state.h"
+#include "render/nk_scene_view.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
@@ -123,10 +124,12 @@ TEST_F(MenusBenchmarkTest, BenchmarkRunsTheModesAndAppendsItsRows)
     OpenBeam();
     ASSERT_EQ(ExecuteCommand("benchmark 1"), 0);
     const std::vector<std::string> modes = {
-        "noanim", "nomesh", "surface", "notexturefringes", "fringeshade", "nofringes",
-        "nolegend", "smooth", "nosmooth", "lines", "points", "surface", "mesh", "nomesh",
-        "fringes", "fringeshade", "legend", "lines", "points", "surface", "nofringeshade",
-        "texturefringes", "fringeshade", "nofringeshade", "nofringes", "nolegend", "surface"};
+        "noanim",        "nomesh",         "surface",     "notexturefringes", "fringeshade",
+        "nofringes",     "nolegend",       "smooth",      "nosmooth",         "lines",
+        "points",        "surface",        "mesh",        "nomesh",           "fringes",
+        "fringeshade",   "legend",         "lines",       "points",           "surface",
+        "nofringeshade", "texturefringes", "fringeshade", "nofringeshade",    "nofringes",
+        "nolegend",      "surface"};
     std::vector<std::string> logged(Logged().begin() + 1, Logged().end());  // behind "benchmark"
     EXPECT_EQ(logged, modes);
     const std::string text = ReadAll("benchmark.txt");
@@ -160,7 +163,9 @@ TEST_F(MenusBenchmarkTest, BatchReportsWalkTheFolderThroughCommandLines)
 {
     std::filesystem::create_directory("data");
     std::filesystem::copy_file(NKTestExamplePath("beam.nkf"), "data/beam.nkf");
-    { std::ofstream("data/QuolinTest.log") << "old\n"; }
+    {
+        std::ofstream("data/QuolinTest.log") << "old\n";
+    }
     const std::filesystem::path before = std::filesystem::current_path();
     ASSERT_TRUE(std::filesystem::exists("data/beam.nkf"));
     std::filesystem::current_path("data");
@@ -213,8 +218,9 @@ TEST_F(MenusBenchmarkTest, UserMenuBuildsMovesAndDeletesItems)
     EXPECT_EQ(ExecuteCommand("usermenu resetview"), 1);
     EXPECT_TRUE(m_Capture.HasLine("usermenu: Error executing sub command"));
     EXPECT_EQ(ExecuteCommand("usermenu show"), 0);  // no menu: nothing to show
-    for (const char *pszLine : {"usermenu new 1", "usermenu add 10", "usermenu add 11 10",
-                                "usermenu add 12 11", "usermenu branch 20 11", "usermenu add 15 10"})
+    for (const char *pszLine :
+         {"usermenu new 1", "usermenu add 10", "usermenu add 11 10", "usermenu add 12 11",
+          "usermenu branch 20 11", "usermenu add 15 10"})
         ASSERT_EQ(ExecuteCommand(pszLine), 0) << pszLine;
     EXPECT_STREQ(g_pGLMenu->title, "Menu 1");
     EXPECT_EQ(Slot(11), 2);
@@ -295,8 +301,9 @@ TEST_F(MenusBenchmarkTest, PickingFindsTheDrawnButton)
     NKGLMenuModelView(g_pGLMenu, adModelView);
     double adProjection[16];
     const double n = 0.5, f = 10.0, t = 0.36397 * n, r = t * 4.0 / 3.0;
-    const double adFrustum[16] = {n / r, 0, 0, 0, 0, n / t, 0, 0, 0, 0, -(f + n) / (f - n), -1,
-                                  0,     0, -2 * f * n / (f - n), 0};
+    const double adFrustum[16] = {
+        n / r, 0, 0, 0, 0, n / t, 0, 0, 0, 0, -(f + n) / (f - n), -1, 0, 0, -2 * f * n / (f - n),
+        0};
     for (int i = 0; i < 16; i++) adProjection[i] = adFrustum[i];
     const int aiViewport[4] = {0, 0, 400, 300};
     // Window point of a spot on a button's quad as drawn.
@@ -323,8 +330,7 @@ TEST_F(MenusBenchmarkTest, PickingFindsTheDrawnButton)
     EXPECT_EQ(NKGLMenuPickAt(g_pGLMenu, adModelView, adProjection, aiViewport, x, y, false), 102);
     EXPECT_EQ(NKGLMenuFindItem(g_pGLMenu->root, 100)->open, 1);  // the ancestor stays open
     // A click that misses closes everything.
-    EXPECT_EQ(NKGLMenuPickAt(g_pGLMenu, adModelView, adProjection, aiViewport, 399, 299, true),
-              -1);
+    EXPECT_EQ(NKGLMenuPickAt(g_pGLMenu, adModelView, adProjection, aiViewport, 399, 299, true), -1);
     EXPECT_EQ(NKGLMenuFindItem(g_pGLMenu->root, 100)->open, 0);
     EXPECT_EQ(NKGLMenuFindItem(g_pGLMenu->root, 102)->pressed, 0);
 }
@@ -339,9 +345,44 @@ TEST_F(MenusBenchmarkTest, TheShownMenuIsDrawnInTheView)
     EXPECT_EQ(NKCreateGLMenu(-1, "Bad"), nullptr);
     OpenBeam();
     ASSERT_EQ(ExecuteCommand("usermenu test"), 0);
-    NKRedrawView();  // draws through the overlay step without failing
+    NKRedrawView();  // draws through the overlay step
+    // Item 3 of a menu other than the Results Menu keeps its own text.
+    EXPECT_STREQ(NKGLMenuFindItem(g_pGLMenu->root, 3)->text, "Button (3)");
     ASSERT_EQ(ExecuteCommand("usermenu hide"), 0);
     NKRedrawView();
+}
+
+// With F2 held the mouse operates the shown menu: a click on a branch opens
+// it, a click on an item runs its command line, and a press elsewhere drags
+// the menu within its limits.
+TEST_F(MenusBenchmarkTest, F2HeldOperatesTheMenuWithTheMouse)
+{
+    OpenBeam();
+    ASSERT_TRUE(NKTestSetViewSize(800, 600));
+    ASSERT_EQ(ExecuteCommand("usermenu results"), 0);
+    NKRedrawView();
+    auto itemPoint = [&](int iId) {
+        const NKGLMenuItem *pItem = NKGLMenuFindItem(g_pGLMenu->root, iId);
+        double adModelView[16];
+        NKGLMenuModelView(g_pGLMenu, adModelView);
+        double wx = 0, wy = 0, wz = 0;
+        gluProject(pItem->level * 0.25 + 0.1, -pItem->slot * 0.058 - 0.029, pItem->level * 0.01,
+                   adModelView, g_adSavedProjection, g_aiSavedViewport, &wx, &wy, &wz);
+        return QPoint(int(wx), int(g_aiSavedViewport[3] - wy));
+    };
+    QTest::keyPress(m_pView, Qt::Key_F2);
+    QTest::mouseClick(m_pView, Qt::LeftButton, Qt::NoModifier, itemPoint(100));
+    EXPECT_EQ(NKGLMenuFindItem(g_pGLMenu->root, 100)->open, 1);
+    Logged().clear();
+    QTest::mouseClick(m_pView, Qt::LeftButton, Qt::NoModifier, itemPoint(103));
+    ASSERT_FALSE(Logged().empty());
+    EXPECT_EQ(Logged()[0], "lines");
+    QTest::mousePress(m_pView, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseMove(m_pView, QPoint(790, 20));
+    QTest::mouseRelease(m_pView, Qt::LeftButton, Qt::NoModifier, QPoint(790, 20));
+    EXPECT_FLOAT_EQ(g_pGLMenu->offsetX, 0.5f);  // clamped to the limit
+    EXPECT_EQ(g_pGLMenu->movingInPlane, 0);
+    QTest::keyRelease(m_pView, Qt::Key_F2);
 }
 
 }  // namespace
