@@ -202,19 +202,18 @@ void AddSourceItems(NKGLMenu *pMenu)
     const int iVectors = NKGetInterfaceNumVectors();
     if (iScalars > 0 && Add(pMenu, 1000, "Scalar Results", iLast)) iLast = 1000;
     const bool bReservoir = NKGetInterfaceType() == NK_INTERFACE_RESERVOIR;
-    if ((iVectors > 0 || (bReservoir && AnyFirstFrameField())) &&
-        Add(pMenu, 2000, "Vector Results", iLast))
-        iLast = 2000;
+    const int iFlows = bReservoir ? NKGetInterfaceNumTransformations() : 0;
+    if ((iVectors > 0 || iFlows > 0) && Add(pMenu, 2000, "Vector Results", iLast)) iLast = 2000;
     Add(pMenu, 700, "Read Next State", iLast);
     Add(pMenu, 701, "Read Previous State", 700);
     Add(pMenu, 702, "Launch Animation", 701);
     if (iScalars > 0)
         AddResultList(pMenu, 1000, 1001, NKGetInterfaceScalarNames(), iScalars, 1500, "None");
+    // A reservoir set's flows are its separate vector fields.
     if (bReservoir) {
         const char *const apszFlows[3] = {"Water Flow", "Oil Flow", "Gas Flow"};
         int iReference = 2000;
-        for (int i = 0; i < 3; i++) {
-            if (!FirstFrameHasField(i)) continue;
+        for (int i = 0; i < 3 && i < iFlows; i++) {
             Add(pMenu, 2901 + i, apszFlows[i], iReference, iReference == 2000);
             iReference = 2901 + i;
         }
