@@ -94,9 +94,12 @@ bool NewCommand(NKArgumentScan *pScan)
     NextInt(pScan, &iId);
     NKString title = RestText(pScan);
     if (title.IsEmpty()) title = NKString::FromFormat("Menu %d", iId);
+    // A refused id leaves the present menu in place.
+    NKGLMenu *pMenu = NKCreateGLMenu(iId, title.GetText());
+    if (pMenu == nullptr) return false;
     NKDestroyGLMenu();
-    g_pGLMenu = NKCreateGLMenu(iId, title.GetText());
-    return g_pGLMenu != nullptr;
+    g_pGLMenu = pMenu;
+    return true;
 }
 
 bool IdCommand(NKArgumentScan *pScan, bool bPress)

@@ -157,6 +157,15 @@ TEST_F(MenusBenchmarkTest, BenchmarkRunsTheModesAndAppendsItsRows)
     EXPECT_EQ(lines[9].rfind(machine, 0), 0u);
     EXPECT_EQ(lines[11], "");
     EXPECT_EQ(ReadAll("benchmark.txt").substr(0, text.size()), text);
+    // A file that cannot be replaced is reported and nothing is left behind.
+    std::filesystem::remove("benchmark.txt");
+    std::filesystem::create_directory("benchmark.txt");
+    m_Capture.Clear();
+    EXPECT_EQ(ExecuteCommand("benchmark"), 0);
+    EXPECT_TRUE(m_Capture.HasLine("Error opening output file")) << m_Capture.Text();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(MenusBenchmarkTest, BatchReportsWalkTheFolderThroughCommandLines)
@@ -222,6 +231,8 @@ TEST_F(MenusBenchmarkTest, UserMenuBuildsMovesAndDeletesItems)
          {"usermenu new 1", "usermenu add 10", "usermenu add 11 10", "usermenu add 12 11",
           "usermenu branch 20 11", "usermenu add 15 10"})
         ASSERT_EQ(ExecuteCommand(pszLine), 0) << pszLine;
+    EXPECT_STREQ(g_pGLMenu->title, "Menu 1");
+    EXPECT_EQ(ExecuteCommand("usermenu new -2"), 1);  // refused: the menu stays
     EXPECT_STREQ(g_pGLMenu->title, "Menu 1");
     EXPECT_EQ(Slot(11), 2);
     EXPECT_EQ(Slot(12), 3);
