@@ -15,6 +15,7 @@
 
 #include <QOpenGLContext>
 
+#include "app/nk_gl_menu.h"
 #include "app/nk_nkf_shell_state.h"
 #include "commands/nk_command_log.h"
 #include "commands/nk_macros.h"
@@ -104,7 +105,6 @@ bool MakeModelAndSettings(void)
 // animation settings.
 void MakeDisplayRecords(void)
 {
-    // Placeholder: the holder of the root in-view GL menu comes with the in-view menus (app/).
     NKCreateText3DList();
     if (g_pLights == nullptr) g_pLights = NKCreateLights();
     if (g_pLightModels == nullptr) g_pLightModels = NKCreateLightModels();
@@ -220,7 +220,7 @@ void ExitApplication(void)
     g_pGraphicsSettings = nullptr;
     NKDestroyVectorFilterBox();
     g_pMovieSettings = nullptr;
-    // Placeholder: the in-view GL menu goes with its owner.
+    NKDestroyGLMenu();
     NKDestroyText3DList();
     // Lights, lighting models, list-update record, fringe table and slots.
     NKShutdownRenderer();

@@ -25,6 +25,7 @@
 #include "app/nk_shell_services.h"
 #include "app/nk_splash.h"
 #include "app/nk_system_commands.h"
+#include "commands/nk_batch_reports.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_dde_server.h"
@@ -58,6 +59,7 @@ namespace {
 void RegisterCommandHandlers(void)
 {
     NKRegisterFileCommands();
+    NKRegisterBatchReports();
     NKRegisterPartDisplayCommands();
     NKRegisterSystemCommands();
     NKRegisterCutPlaneCommands();

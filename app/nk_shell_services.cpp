@@ -7,6 +7,7 @@
 
 #include "app/nk_animation_timer.h"
 #include "app/nk_app_records.h"
+#include "app/nk_gl_menu.h"
 #include "app/nk_info_sheet.h"
 #include "app/nk_render_context.h"
 #include "app/nk_view_window.h"
@@ -41,6 +42,7 @@ void NKInstallShellHooks(void)
     NKModelHooks modelHooks = NKGetModelHooks();
     NKFillAnimationHooks(&shellHooks);
     shellHooks.pfnResizeView = ResizeView;
+    shellHooks.pfnDrawGLMenu = NKDrawShownGLMenu;
     NKFillRenderContextHooks(&shellHooks);
     NKFillViewWindowHooks(&shellHooks, &modelHooks);
     shellHooks.pfnResetModelState = NKResetModelStateRecords;

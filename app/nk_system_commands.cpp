@@ -13,11 +13,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/nk_benchmark.h"
+#include "app/nk_gl_menu.h"
 #include "app/nk_main_window.h"
 #include "app/nk_menus.h"
 #include "app/nk_settings.h"
 #include "app/nk_statusbar.h"
-#include "app/nk_system_placeholders.h"
 #include "app/nk_system_topics.h"
 #include "app/nk_toolbar.h"
 #include "commands/nk_argument_scan.h"
@@ -183,16 +184,21 @@ int CommandForceRegisterFiles(NKArgumentScan *pScan)
     return 0;
 }
 
-int CommandBenchmark(NKArgumentScan *pScan)
+// "benchmark [n]": without a model there is nothing to draw, so nothing
+// is measured or written.
+int CommandBenchmark(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString token = pScan->NextToken();
-    NKRunBenchmark(token.IsEmpty() ? 1 : std::atoi(token.GetText()));
+    if (!NKRunBenchmark(token.IsEmpty() ? 1 : std::atoi(token.GetText()))) {
+        NKCommandError(pEntry, "No model is loaded");
+        return 1;
+    }
     return 0;
 }
 
 int CommandUserMenu(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
-    if (!NKUserMenuCommand(pScan)) {
+    if (!NKGLMenuCommand(pScan)) {
         NKCommandError(pEntry, "Error executing sub command");
         return 1;
     }
@@ -227,7 +233,7 @@ int HandleOwnCommand(CommandTableEntry *pEntry, const char *pszArguments, NKArgu
     case NK_CID_FORCEREGISTERFILES:
         return CommandForceRegisterFiles(pScan);
     case NK_CID_BENCHMARK:
-        return CommandBenchmark(pScan);
+        return CommandBenchmark(pEntry, pScan);
     case NK_CID_USERMENU:
         return CommandUserMenu(pEntry, pScan);
     default:

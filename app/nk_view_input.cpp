@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include "app/nk_gl_menu.h"
 #include "app/nk_main_window.h"
 #include "app/nk_part_menu.h"
 #include "app/nk_pick_feedback.h"
@@ -101,7 +102,77 @@ void SetMouseCapture(bool bOn)
     }
 }
 
-// Placeholder: the in-view menus (F2) come with the in-view GL menus.
+// ---- The in-view menu, operated while F2 is held --------------------------------
+
+bool sg_bF2Held = false;
+int sg_iMenuAnchorX = 0;
+int sg_iMenuAnchorY = 0;
+
+NKGLMenu *ShownMenu(void) { return g_pGLMenu != nullptr && g_pGLMenu->shown ? g_pGLMenu : nullptr; }
+
+int PickMenu(NKGLMenu *pMenu, bool bOpen)
+{
+    double adModelView[16];
+    NKGLMenuModelView(pMenu, adModelView);
+    return NKGLMenuPickAt(pMenu, adModelView, g_adSavedProjection, g_aiSavedViewport,
+                          g_InputState.iX, g_InputState.iY, bOpen);
+}
+
+// A press with F2 held: an item under the mouse is pressed and its action
+// run; elsewhere the press starts dragging the menu (left button in the
+// view plane, right button in depth). True when the menu took the press.
+bool PressMenu(Qt::MouseButton button)
+{
+    NKGLMenu *pMenu = sg_bF2Held ? ShownMenu() : nullptr;
+    if (pMenu == nullptr) return false;
+    const int iId = PickMenu(pMenu, true);
+    if (iId >= 0) {
+        if (NKGLMenuExecuteItem(pMenu, iId) && g_pGLMenu != nullptr)
+            NKGLMenuUpdateResultsMenu(g_pGLMenu);
+    } else {
+        pMenu->movingInPlane = button == Qt::LeftButton ? 1 : 0;
+        pMenu->movingInDepth = button == Qt::RightButton ? 1 : 0;
+        sg_iMenuAnchorX = g_InputState.iX;
+        sg_iMenuAnchorY = g_InputState.iY;
+    }
+    NKInvalidateView();
+    return true;
+}
+
+float Clamp(float f, float fMin, float fMax) { return f < fMin ? fMin : (f > fMax ? fMax : f); }
+
+// A move with F2 held: a drag moves the menu by the mouse movement times
+// the offset's range over the view size; otherwise the item under the
+// mouse is highlighted. True when the menu took the move.
+bool MoveMenu(void)
+{
+    NKGLMenu *pMenu = sg_bF2Held ? ShownMenu() : nullptr;
+    if (pMenu == nullptr) return false;
+    const float fWidth = float(NKViewWindowSize.iWidth > 0 ? NKViewWindowSize.iWidth : 1);
+    const float fHeight = float(NKViewWindowSize.iHeight > 0 ? NKViewWindowSize.iHeight : 1);
+    const float dx = float(g_InputState.iX - sg_iMenuAnchorX);
+    const float dy = float(g_InputState.iY - sg_iMenuAnchorY);
+    sg_iMenuAnchorX = g_InputState.iX;
+    sg_iMenuAnchorY = g_InputState.iY;
+    if (pMenu->movingInPlane) {
+        pMenu->offsetX = Clamp(pMenu->offsetX + dx * (pMenu->xMax - pMenu->xMin) / fWidth,
+                               pMenu->xMin, pMenu->xMax);
+        pMenu->offsetY = Clamp(pMenu->offsetY - dy * (pMenu->yMax - pMenu->yMin) / fHeight,
+                               pMenu->yMin, pMenu->yMax);
+    } else if (pMenu->movingInDepth) {
+        pMenu->offsetZ = Clamp(pMenu->offsetZ + dy * (pMenu->zMax - pMenu->zMin) / fHeight,
+                               pMenu->zMin, pMenu->zMax);
+    } else {
+        PickMenu(pMenu, false);
+    }
+    NKInvalidateView();
+    return true;
+}
+
+void EndMenuDrag(void)
+{
+    if (g_pGLMenu != nullptr) g_pGLMenu->movingInPlane = g_pGLMenu->movingInDepth = 0;
+}
 
 // The part menu takes the mouse and the keys until it closes, so the
 // view's release and key-up events never come: the press's capture ends
@@ -263,6 +334,7 @@ uint32_t NKButtonCode(unsigned uQtButtons)
 void NKRecordKeyEvent(QKeyEvent *pEvent, bool bPress)
 {
     if (pEvent->isAutoRepeat()) return;
+    if (pEvent->key() == Qt::Key_F2) sg_bF2Held = bPress;
     const uint32_t uBit = NKNavigationKeyBit(pEvent->key()) | ModifierKeyBit(pEvent->key());
     if (bPress) {
         sg_uHeldKeys |= uBit;
@@ -296,6 +368,7 @@ void NKViewMousePress(QWindow *pView, QMouseEvent *pEvent)
     UpdateInteractionCursor(&g_InputState);
     SetMouseCapture(true);
     if (!HasModel()) return;
+    if (!ShiftOrCtrl() && PressMenu(pEvent->button())) return;
     if (!ShiftOrCtrl()) {
         StartWalk();
         if (StudyMode()) NKStudyMouse(g_InputState.uButtons, g_InputState.iX, g_InputState.iY);
@@ -322,6 +395,7 @@ void NKViewMouseMove(QWindow *pView, QMouseEvent *pEvent)
         NKRedrawView();
         return;
     }
+    if (MoveMenu()) return;
     UpdateHoveredPart();
     // Moving the camera would leave the culled polygons of the old view.
     if (g_InputState.uButtons != 0 && g_bHiddenCullingOn != 0) ExecuteCommand("nohp");
@@ -342,6 +416,7 @@ void NKViewMouseRelease(QWindow *pView, QMouseEvent *pEvent)
     }
     if (!HasModel()) return;
     if (g_pManipulatorList != nullptr) g_pManipulatorList->EndDrag();
+    EndMenuDrag();
     // The last button up ends a study motion even when the mode changed
     // while it was held (a right double click switches to walk).
     if (StudyMode() || g_InputState.uButtons == 0)
@@ -398,6 +473,7 @@ void NKViewKeyRelease(QKeyEvent *pEvent)
 void NKViewFocusOut(void)
 {
     sg_uHeldKeys = 0;
+    sg_bF2Held = false;
     g_InputState.uKeys = 0;
     NKStopWalkMotion();
 }

@@ -122,3 +122,8 @@ bool NKShowStatusFrameRate(float fFramesPerSecond, uint32_t uFrameMs, uint32_t u
            sg_Hooks.pfnShowFrameRate(fFramesPerSecond, uFrameMs, uIntervalMs, iCullingOn,
                                      iCullingAnalysis);
 }
+
+void NKDrawShellGLMenu(void)
+{
+    if (sg_Hooks.pfnDrawGLMenu != nullptr) sg_Hooks.pfnDrawGLMenu();
+}

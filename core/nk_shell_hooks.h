@@ -76,6 +76,9 @@ struct NKShellHooks {
     // bar. Empty: nothing, false.
     bool (*pfnShowFrameRate)(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,
                              int iCullingOn, int iCullingAnalysis) = nullptr;
+    // app/: draws the in-view menu when one is shown, under its own
+    // model-view matrix (restored afterwards). Empty: nothing.
+    void (*pfnDrawGLMenu)(void) = nullptr;
 };
 
 // Installs the slots and returns those installed before.
@@ -114,3 +117,5 @@ void NKSuspendAnimation(bool bSuspend);
 // The frame rate read-out of the status bar; false when it is not shown.
 bool NKShowStatusFrameRate(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,
                            int iCullingOn, int iCullingAnalysis);
+// The in-view menu, drawn by the scene's overlay step.
+void NKDrawShellGLMenu(void);

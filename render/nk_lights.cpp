@@ -291,3 +291,5 @@ void NKDeleteAllDisplayLists(void)
 }
 
 void NKClearDisplayListSet(void) { g_DisplayLists = NKDisplayListSet(); }
+
+void NKSetDefaultMaterial(void) { NKApplyMaterial(nullptr); }

@@ -93,6 +93,9 @@ bool NKNeedListUpdate(const NKListUpdateInfo *pInfo);
 void NKPerformListUpdates(NKListUpdateInfo *pInfo, NKDisplayListSet *pSet, int iFrame);
 // Applies the material on GL_FRONT_AND_BACK; null applies the OpenGL default.
 void NKApplyMaterial(const NKGLMaterial *pMaterial);
+// OpenGL's initial material on front and back faces, set before the
+// in-view menu is drawn.
+void NKSetDefaultMaterial(void);
 
 // Deletes the five list blocks of g_DisplayLists (zeroing their bases and
 // counts) and flags every list for rebuilding. Lists of other owners

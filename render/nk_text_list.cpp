@@ -189,3 +189,22 @@ void NKEndText3D(void)
     glListBase(g_uSmallFontListBase);
     glEnable(GL_LIGHTING);
 }
+
+void NKDrawStrokeText(const char *pszText, float fLimitWidth)
+{
+    // The Roman font's capitals are 119.05 units high.
+    constexpr float kUnitsPerHeight = 119.05f;
+    if (pszText == nullptr || pszText[0] == '\0' || !NKInitStrokeFont()) return;
+    glPushMatrix();
+    glScalef(1.0f / kUnitsPerHeight, 1.0f / kUnitsPerHeight, 1.0f / kUnitsPerHeight);
+    const float fLimit = fLimitWidth * kUnitsPerHeight;
+    float fAdvance = 0.0f;
+    for (const char *p = pszText; *p != '\0'; p++) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c >= 128) continue;
+        fAdvance += float(glutStrokeWidth(GLUT_STROKE_ROMAN, c));
+        if (fAdvance > fLimit) break;
+        glutStrokeCharacter(GLUT_STROKE_ROMAN, c);
+    }
+    glPopMatrix();
+}

@@ -65,3 +65,9 @@ void NKDrawText3DPlain(float x, float y, float z, const char *pszText);
 // the list base for iSize; End returns to the small font and lighting on.
 void NKBeginText3D(int iSize, uint8_t r, uint8_t g, uint8_t b);
 void NKEndText3D(void);
+
+// Text in the stroke font at the origin of the current model-view matrix,
+// one unit high (the Roman font's capital height), advancing along x. The
+// characters that would reach past fLimitWidth units are left out. Nothing
+// without a stroke font.
+void NKDrawStrokeText(const char *pszText, float fLimitWidth);

@@ -101,6 +101,7 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     DrawManipulators();
     NKDraw3DLegend(g_pLegendBox);
     DrawSoundSourceMarkers(pFrame);
+    NKDrawShellGLMenu();
 }
 void NKDrawCopyOverlays(NKFrame *pFrame)
 {

@@ -16,7 +16,6 @@
 #include "app/nk_pick_commands.h"
 #include "app/nk_statusbar.h"
 #include "app/nk_system_commands.h"
-#include "app/nk_system_placeholders.h"
 #include "app/nk_system_reports.h"
 #include "app/nk_view_input.h"
 #include "commands/nk_command.h"
@@ -212,7 +211,7 @@ TEST_F(SystemCommands, ScriptOfCommandsGivesTheirMessagesAndResults)
           "grid3d: Error creating 3dgrid nkf file."},
          E},
         {"grid3d 2 x", 1, {}, 0},
-        {"usermenu show", 1, {"usermenu: Error executing sub command"}, E},
+        {"usermenu xyz", 1, {"usermenu: Error executing sub command"}, E},
         {"dump /no/such/dir/q.dbg",
          1,
          {"dump: Could not create dump file : /no/such/dir/q.dbg "},
