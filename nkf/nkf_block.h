@@ -128,6 +128,12 @@ public:
     bool ReadCommaSeparatedData(int32_t *piValues, int iCount);
 
 protected:
+    // An array of iCount x iSize bytes for a load's rows (NKFree it; null
+    // when either is 0 or memory runs out). Zero-filled in the ASCII form,
+    // whose as-read rows may leave values untouched; uninitialised in the
+    // binary form, where the read fills every byte or the load fails and
+    // frees it, so that a large block is not written twice.
+    void *AllocRowData(size_t iCount, size_t iSize) const;
     // Reads the header size and data size words that start every binary
     // header record, checks the header size against iKnownSize and keeps the
     // data size. The data size itself is checked where it is used: counts
