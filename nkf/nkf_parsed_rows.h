@@ -65,7 +65,8 @@ public:
     {
         T *pValues = m_pValues;
         if (pValues != nullptr && m_iSize < m_iCapacity) {
-            T *pShrunk = m_iSize > 0 ? (T *)NKRealloc(pValues, (size_t)m_iSize * sizeof(T)) : nullptr;
+            T *pShrunk =
+                m_iSize > 0 ? (T *)NKRealloc(pValues, (size_t)m_iSize * sizeof(T)) : nullptr;
             if (pShrunk != nullptr) pValues = pShrunk;
         }
         if (m_iSize == 0) {
