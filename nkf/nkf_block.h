@@ -4,7 +4,9 @@
 // for every block of a file. Its life has two passes: ParseBlock reads the
 // header and skips the data during the parser's first pass, remembering
 // where the data lies; LoadData later seeks back and reads the data when a
-// user asks for it, and FreeData drops it again. Blocks are reference
+// user asks for it, and FreeData drops it again. The ASCII row blocks
+// (nodes, elements, results) convert their rows as the parse counts them and
+// their first load takes those (nkf_parsed_rows.h) instead of seeking back. Blocks are reference
 // counted; the block list holds one reference per block. The base also
 // holds the error reporting every block shares and the row readers the
 // block classes use for their data, in either file form. A block reads,
