@@ -100,9 +100,10 @@ bool RecordLess(const PointRecord &a, const PointRecord &b)
 
 // Sorts n records by x, then y, then z images, stably; pSpare holds n
 // records of room. Returns where the sorted records lie (pData or pSpare).
-// Few records take an insertion sort; more a radix sort on bytes, the last
-// key's lowest byte first, where a byte digit keeps the scatter to 256 write
-// streams and a digit shared by every record costs no pass.
+// Few records take an insertion sort, a few thousand a merge sort, more a
+// radix sort on digits of 11 bits, the last key's lowest digit first: 2048
+// write streams stay in the caches for a part of a few megabytes, and a
+// digit shared by every record costs no pass.
 PointRecord *SortRecordRange(PointRecord *pData, PointRecord *pSpare, int64_t n)
 {
     if (n <= 32) {
@@ -114,27 +115,34 @@ PointRecord *SortRecordRange(PointRecord *pData, PointRecord *pSpare, int64_t n)
         }
         return pData;
     }
-    const int kDigits = 12;
-    uint32_t auCounts[kDigits][256] = {};
+    if (n <= 2048) {  // fewer than the digits' counters
+        std::stable_sort(pData, pData + n, RecordLess);
+        return pData;
+    }
+    // Three digits of 11, 11 and 10 bits per key.
+    const int kPasses = 9, kRadix = 2048;
+    static const int aiShift[3] = {0, 11, 22};
+    std::vector<uint32_t> counts((size_t)kPasses * kRadix, 0);
     for (int64_t i = 0; i < n; i++) {
         const PointRecord &r = pData[i];
         for (int k = 0; k < 3; k++)
-            for (int b = 0; b < 4; b++) auCounts[k * 4 + b][(r.auKey[k] >> (8 * b)) & 0xffu]++;
+            for (int b = 0; b < 3; b++)
+                counts[(size_t)(k * 3 + b) * kRadix + ((r.auKey[k] >> aiShift[b]) & 0x7ffu)]++;
     }
     PointRecord *pFrom = pData, *pTo = pSpare;
     for (int k = 2; k >= 0; k--) {
-        for (int b = 0; b < 4; b++) {
-            uint32_t *puCount = auCounts[k * 4 + b];
-            int iShift = 8 * b;
-            if (puCount[(pFrom[0].auKey[k] >> iShift) & 0xffu] == (uint64_t)n) continue;
+        for (int b = 0; b < 3; b++) {
+            uint32_t *puCount = counts.data() + (size_t)(k * 3 + b) * kRadix;
+            int iShift = aiShift[b];
+            if (puCount[(pFrom[0].auKey[k] >> iShift) & 0x7ffu] == (uint64_t)n) continue;
             uint32_t uSum = 0;
-            for (int d = 0; d < 256; d++) {
+            for (int d = 0; d < kRadix; d++) {
                 uint32_t c = puCount[d];
                 puCount[d] = uSum;
                 uSum += c;
             }
             for (int64_t i = 0; i < n; i++)
-                pTo[puCount[(pFrom[i].auKey[k] >> iShift) & 0xffu]++] = pFrom[i];
+                pTo[puCount[(pFrom[i].auKey[k] >> iShift) & 0x7ffu]++] = pFrom[i];
             std::swap(pFrom, pTo);
         }
     }

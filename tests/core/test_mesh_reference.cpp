@@ -266,7 +266,8 @@ TEST(MergeCoincidentNodesReference, RandomPointsWithExactAndNearDuplicates)
     // Offsets within the tolerance and just outside it.
     const float afOffsets[] = {0.0f, 4e-6f, -9e-6f, 9.5e-6f, 1.2e-5f, -1.5e-5f, 3e-5f};
     // Beyond 4096 nodes the sort first splits the points by their x; the
-    // last repetitions take that way, one of them with a single x for all.
+    // last repetitions take that way: parts of a few hundred points, two
+    // parts of many thousands, and a single x for all.
     for (int rep = 0; rep < 9; rep++) {
         std::vector<float> coords;
         int n = rep < 6 ? 3000 : 20000;
@@ -280,7 +281,8 @@ TEST(MergeCoincidentNodesReference, RandomPointsWithExactAndNearDuplicates)
             } else {
                 for (int k = 0; k < 3; k++) p[k] = 0.25f * (float)grid(rng);
             }
-            if (pct(rng) < 3) p[0] = -0.0f;  // -0 and +0 are one coordinate
+            if (pct(rng) < 3) p[0] = -0.0f;                   // -0 and +0 are one coordinate
+            if (rep == 7) p[0] = (i % 2) != 0 ? 1.0f : 3.0f;  // two large parts
             if (rep == 8) p[0] = 2.5f;
             coords.insert(coords.end(), p, p + 3);
         }
