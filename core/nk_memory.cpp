@@ -7,11 +7,25 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 void *NKAlloc(size_t iSize)
 {
     if (iSize == 0) return nullptr;
     return std::malloc(iSize);
+}
+
+void *NKAllocLarge(size_t iSize)
+{
+    const size_t kHugePage = (size_t)2 << 20;
+    if (iSize < 4 * kHugePage || iSize > SIZE_MAX - kHugePage) return NKAlloc(iSize);
+    size_t iRounded = (iSize + kHugePage - 1) / kHugePage * kHugePage;
+    void *pBlock = std::aligned_alloc(kHugePage, iRounded);
+    if (pBlock == nullptr) return NKAlloc(iSize);
+#ifdef MADV_HUGEPAGE
+    madvise(pBlock, iRounded, MADV_HUGEPAGE);  // a refusal leaves small pages
+#endif
+    return pBlock;
 }
 
 void *NKCalloc(size_t iCount, size_t iSize)

@@ -73,19 +73,115 @@ bool HasPolygonArrays(const NKIndexedFaceSet *pIFS)
 
 namespace {
 
-// Brings the node indices into ascending order of their points by x, then y,
-// then z, exactly (no tolerance), equal points in index order: a stable
-// radix sort per axis, the last key first. The words hold the order in their
-// low halves on return.
-void SortNodesByPoint(const float (*pfCoords)[3], uint64_t *pWords, uint64_t *pScratch, int n)
+// One node in the merge's sort: the order-preserving images of its x, y and
+// z, and its index.
+struct PointRecord {
+    uint32_t auKey[3];
+    uint32_t uNode;
+};
+
+// The point a record's images stand for (-0 comes back as +0).
+void RecordPoint(const PointRecord &r, float afPoint[3])
 {
-    for (int i = 0; i < n; i++) pWords[i] = (uint64_t)(uint32_t)i;
-    for (int iAxis = 2; iAxis >= 0; iAxis--) {
-        for (int i = 0; i < n; i++) {
-            uint32_t uNode = (uint32_t)pWords[i];
-            pWords[i] = (uint64_t)NKOrderedFloatBits(pfCoords[uNode][iAxis]) << 32 | uNode;
+    for (int k = 0; k < 3; k++) {
+        uint32_t u = r.auKey[k];
+        u = (u & 0x80000000u) != 0 ? (u & 0x7fffffffu) : ~u;
+        std::memcpy(&afPoint[k], &u, sizeof u);
+    }
+}
+
+bool RecordLess(const PointRecord &a, const PointRecord &b)
+{
+    for (int k = 0; k < 3; k++) {
+        if (a.auKey[k] != b.auKey[k]) return a.auKey[k] < b.auKey[k];
+    }
+    return false;
+}
+
+// Sorts n records by x, then y, then z images, stably; pSpare holds n
+// records of room. Returns where the sorted records lie (pData or pSpare).
+// Few records take an insertion sort, a few thousand a merge sort, more a
+// radix sort on digits of 11 bits, the last key's lowest digit first: 2048
+// write streams stay in the caches for a part of a few megabytes, and a
+// digit shared by every record costs no pass.
+PointRecord *SortRecordRange(PointRecord *pData, PointRecord *pSpare, int64_t n)
+{
+    if (n <= 32) {
+        for (int64_t i = 1; i < n; i++) {
+            PointRecord r = pData[i];
+            int64_t j = i;
+            for (; j > 0 && RecordLess(r, pData[j - 1]); j--) pData[j] = pData[j - 1];
+            pData[j] = r;
         }
-        NKRadixSortKeyedWords(pWords, pScratch, n);
+        return pData;
+    }
+    if (n <= 2048) {  // fewer than the digits' counters
+        std::stable_sort(pData, pData + n, RecordLess);
+        return pData;
+    }
+    // Three digits of 11, 11 and 10 bits per key.
+    const int kPasses = 9, kRadix = 2048;
+    static const int aiShift[3] = {0, 11, 22};
+    std::vector<uint32_t> counts((size_t)kPasses * kRadix, 0);
+    for (int64_t i = 0; i < n; i++) {
+        const PointRecord &r = pData[i];
+        for (int k = 0; k < 3; k++)
+            for (int b = 0; b < 3; b++)
+                counts[(size_t)(k * 3 + b) * kRadix + ((r.auKey[k] >> aiShift[b]) & 0x7ffu)]++;
+    }
+    PointRecord *pFrom = pData, *pTo = pSpare;
+    for (int k = 2; k >= 0; k--) {
+        for (int b = 0; b < 3; b++) {
+            uint32_t *puCount = counts.data() + (size_t)(k * 3 + b) * kRadix;
+            int iShift = aiShift[b];
+            if (puCount[(pFrom[0].auKey[k] >> iShift) & 0x7ffu] == (uint64_t)n) continue;
+            uint32_t uSum = 0;
+            for (int d = 0; d < kRadix; d++) {
+                uint32_t c = puCount[d];
+                puCount[d] = uSum;
+                uSum += c;
+            }
+            for (int64_t i = 0; i < n; i++)
+                pTo[puCount[(pFrom[i].auKey[k] >> iShift) & 0x7ffu]++] = pFrom[i];
+            std::swap(pFrom, pTo);
+        }
+    }
+    return pFrom;
+}
+
+// Brings the records into ascending order of their points by x, then y, then
+// z, exactly (no tolerance), equal points in index order. The records carry
+// their own keys, so no pass gathers from the coordinates. A first stable
+// pass splits them by the highest eight bits in which their x images differ;
+// each such bucket is then sorted on its own, in the caches, so that a large
+// model costs about as much per node as a small one. pRecords holds the
+// sorted order on return.
+void SortPointRecords(PointRecord *pRecords, PointRecord *pScratch, int64_t n)
+{
+    if (n < 2) return;
+    uint32_t uDiff = 0;
+    for (int64_t i = 1; i < n; i++) uDiff |= pRecords[i].auKey[0] ^ pRecords[0].auKey[0];
+    if (uDiff == 0 || n <= 4096) {
+        PointRecord *pSorted = SortRecordRange(pRecords, pScratch, n);
+        if (pSorted != pRecords) std::memcpy(pRecords, pSorted, sizeof(PointRecord) * (size_t)n);
+        return;
+    }
+    int iTop = 31;
+    while ((uDiff >> iTop) == 0) iTop--;
+    int iShift = iTop >= 7 ? iTop - 7 : 0;
+    int64_t aiStart[257] = {};
+    for (int64_t i = 0; i < n; i++) aiStart[((pRecords[i].auKey[0] >> iShift) & 0xffu) + 1]++;
+    for (int d = 0; d < 256; d++) aiStart[d + 1] += aiStart[d];
+    int64_t aiNext[256];
+    std::memcpy(aiNext, aiStart, sizeof aiNext);
+    for (int64_t i = 0; i < n; i++)
+        pScratch[aiNext[(pRecords[i].auKey[0] >> iShift) & 0xffu]++] = pRecords[i];
+    for (int d = 0; d < 256; d++) {
+        int64_t iFirst = aiStart[d], iCount = aiStart[d + 1] - aiStart[d];
+        if (iCount == 0) continue;
+        PointRecord *pSorted = SortRecordRange(pScratch + iFirst, pRecords + iFirst, iCount);
+        if (pSorted != pRecords + iFirst)
+            std::memcpy(pRecords + iFirst, pSorted, sizeof(PointRecord) * (size_t)iCount);
     }
 }
 
@@ -96,26 +192,41 @@ bool NKMergeCoincidentNodes(int *piConnects, int iLength, float (*pfCoords)[3], 
     if (piConnects == nullptr || pfCoords == nullptr || iLength < 0 || iNumNodes < 0)
         return NKDiagnostic("Null or negative input", "NKMergeCoincidentNodes");
     if (iNumNodes == 0 || iLength == 0) return true;
-    uint64_t *pWords = (uint64_t *)NKAlloc(sizeof(uint64_t) * (size_t)iNumNodes);
-    uint64_t *pScratch = (uint64_t *)NKAlloc(sizeof(uint64_t) * (size_t)iNumNodes);
-    int *piTarget = (int *)NKAlloc(sizeof(int) * (size_t)iNumNodes);
-    if (pWords == nullptr || pScratch == nullptr || piTarget == nullptr) {
-        NKFree(pWords);
+    auto *pRecords = (PointRecord *)NKAllocLarge(sizeof(PointRecord) * (size_t)iNumNodes);
+    auto *pScratch = (PointRecord *)NKAllocLarge(sizeof(PointRecord) * (size_t)iNumNodes);
+    if (pRecords == nullptr || pScratch == nullptr) {
+        NKFree(pRecords);
         NKFree(pScratch);
-        NKFree(piTarget);
         return NKDiagnostic("Error allocating scratch arrays", "NKMergeCoincidentNodes");
     }
-    SortNodesByPoint(pfCoords, pWords, pScratch, iNumNodes);
+    for (int i = 0; i < iNumNodes; i++) {
+        for (int k = 0; k < 3; k++) pRecords[i].auKey[k] = NKOrderedFloatBits(pfCoords[i][k]);
+        pRecords[i].uNode = (uint32_t)i;
+    }
+    SortPointRecords(pRecords, pScratch, iNumNodes);
+    // The scratch goes before the node map comes: -1 keeps a node.
     NKFree(pScratch);
+    int *piTarget = (int *)NKAllocLarge(sizeof(int) * (size_t)iNumNodes);
+    if (piTarget == nullptr) {
+        NKFree(pRecords);
+        return NKDiagnostic("Error allocating scratch arrays", "NKMergeCoincidentNodes");
+    }
     for (int i = 0; i < iNumNodes; i++) piTarget[i] = -1;
     // Only neighbours in the sorted order are compared; a run of equal points
     // thereby maps to its first node.
+    float afPrev[3], afCur[3];
+    RecordPoint(pRecords[0], afPrev);
+    int iRunFirst = (int)pRecords[0].uNode;
     for (int i = 1; i < iNumNodes; i++) {
-        int a = (int)(uint32_t)pWords[i - 1], b = (int)(uint32_t)pWords[i];
-        if (NKVec3EqualAbs(pfCoords[a], pfCoords[b]))
-            piTarget[b] = piTarget[a] >= 0 ? piTarget[a] : a;
+        RecordPoint(pRecords[i], afCur);
+        int b = (int)pRecords[i].uNode;
+        if (NKVec3EqualAbs(afPrev, afCur))
+            piTarget[b] = iRunFirst;
+        else
+            iRunFirst = b;
+        std::memcpy(afPrev, afCur, sizeof afCur);
     }
-    NKFree(pWords);
+    NKFree(pRecords);
     for (int k = 0; k < iLength; k++) {
         int n = piConnects[k];
         if (n >= 0 && n < iNumNodes && piTarget[n] >= 0) piConnects[k] = piTarget[n];

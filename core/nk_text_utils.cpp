@@ -352,8 +352,71 @@ NKWordScan NKScanIntWord(const char **ppCursor, int32_t *piValue)
     return NK_WORD_NUMBER;
 }
 
+// Powers of ten that a double holds exactly.
+static const double kExactPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common float word, a plain decimal of up to 15 or so digits with an
+// optional exponent, converted as it is walked. Its digits make an exact
+// double and the power of ten is exact, so the one multiplication or
+// division rounds once; the double then rounds to the float that the exact
+// value rounds to unless it landed right on the midpoint between two
+// floats, which is left to the general conversion, as is every word outside
+// the plain form or the normal float range. True with the value and the
+// word's end.
+static bool QuickFloatWord(const char *p, float *pfValue, const char **ppEnd)
+{
+    const uint64_t kMaxExact = (uint64_t)1 << 53;
+    bool bNegative = *p == '-';
+    if (bNegative) p++;
+    uint64_t uMantissa = 0;
+    int iExponent = 0;
+    bool bDigits = false;
+    for (; *p >= '0' && *p <= '9'; p++, bDigits = true) {
+        uMantissa = 10 * uMantissa + (uint64_t)(*p - '0');
+        if (uMantissa >= kMaxExact) return false;
+    }
+    if (*p == '.') {
+        for (p++; *p >= '0' && *p <= '9'; p++, bDigits = true, iExponent--) {
+            uMantissa = 10 * uMantissa + (uint64_t)(*p - '0');
+            if (uMantissa >= kMaxExact) return false;
+        }
+    }
+    if (!bDigits) return false;
+    if (*p == 'e' || *p == 'E') {
+        p++;
+        bool bNegativeExponent = *p == '-';
+        if (*p == '-' || *p == '+') p++;
+        if (!(*p >= '0' && *p <= '9')) return false;
+        int iWritten = 0;
+        for (; *p >= '0' && *p <= '9' && iWritten < 1000; p++)
+            iWritten = 10 * iWritten + (*p - '0');
+        iExponent += bNegativeExponent ? -iWritten : iWritten;
+    }
+    if (ClassOf(*p) == 0 || iExponent < -22 || iExponent > 22) return false;
+    double dValue = (double)uMantissa;
+    dValue = iExponent < 0 ? dValue / kExactPowersOfTen[-iExponent]
+                           : dValue * kExactPowersOfTen[iExponent];
+    if (uMantissa != 0) {
+        if (dValue < (double)FLT_MIN || dValue > (double)FLT_MAX) return false;
+        uint64_t uBits;
+        std::memcpy(&uBits, &dValue, sizeof uBits);
+        if ((uBits & 0x1fffffffu) == 0x10000000u) return false;
+    }
+    float fValue = (float)dValue;
+    *pfValue = bNegative ? -fValue : fValue;
+    *ppEnd = p;
+    return true;
+}
+
 NKWordScan NKScanFloatWord(const char **ppCursor, float *pfValue)
 {
+    const char *pQuickEnd = nullptr;
+    if (QuickFloatWord(SkipSeparators(*ppCursor), pfValue, &pQuickEnd)) {
+        *ppCursor = pQuickEnd;
+        return NK_WORD_NUMBER;
+    }
     const char *pStart = nullptr, *pEnd = nullptr;
     if (!TakeWord(ppCursor, &pStart, &pEnd)) return NK_WORD_MISSING;
     // Straight to float; only a word beyond the float range (or below its

@@ -8,6 +8,7 @@
 #include "nkf/nkf_block.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -131,6 +132,15 @@ void NKFBlock::SkipAsciiContent()
 {
     while (NextBlockLine() != nullptr) {
     }
+}
+
+void *NKFBlock::AllocRowData(size_t iCount, size_t iSize) const
+{
+    if (m_pReader != nullptr && m_pReader->IsBinary()) {
+        if (iCount == 0 || iSize == 0 || iCount > SIZE_MAX / iSize) return nullptr;
+        return NKAlloc(iCount * iSize);
+    }
+    return NKCalloc(iCount, iSize);
 }
 
 bool NKFBlock::CheckParsed(const char *pszMessage)

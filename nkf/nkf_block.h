@@ -4,7 +4,9 @@
 // for every block of a file. Its life has two passes: ParseBlock reads the
 // header and skips the data during the parser's first pass, remembering
 // where the data lies; LoadData later seeks back and reads the data when a
-// user asks for it, and FreeData drops it again. Blocks are reference
+// user asks for it, and FreeData drops it again. The ASCII row blocks
+// (nodes, elements, results) convert their rows as the parse counts them and
+// their first load takes those (nkf_parsed_rows.h) instead of seeking back. Blocks are reference
 // counted; the block list holds one reference per block. The base also
 // holds the error reporting every block shares and the row readers the
 // block classes use for their data, in either file form. A block reads,
@@ -128,6 +130,12 @@ public:
     bool ReadCommaSeparatedData(int32_t *piValues, int iCount);
 
 protected:
+    // An array of iCount x iSize bytes for a load's rows (NKFree it; null
+    // when either is 0 or memory runs out). Zero-filled in the ASCII form,
+    // whose as-read rows may leave values untouched; uninitialised in the
+    // binary form, where the read fills every byte or the load fails and
+    // frees it, so that a large block is not written twice.
+    void *AllocRowData(size_t iCount, size_t iSize) const;
     // Reads the header size and data size words that start every binary
     // header record, checks the header size against iKnownSize and keeps the
     // data size. The data size itself is checked where it is used: counts

@@ -113,7 +113,7 @@ Elements::Elements(NKFReader *pReader, int iBlockID)
       m_bImplicitColorBinding(1), m_bWithIDs(0), m_bNodeIDsMapped(0), m_ppiElements(nullptr),
       m_piElementTypes(nullptr), m_iNumSections(0), m_piNumElements(nullptr), m_ppiIDs(nullptr),
       m_iNumColorBindings(0), m_piColorBindings(nullptr), m_bExtendedSectionHeaders(0),
-      m_cNodeReferenceMode(-1)
+      m_cNodeReferenceMode(-1), m_bParsedRows(false)
 {
     m_iBlockType = NKF_ELEMENTS;
 }
@@ -153,6 +153,7 @@ void Elements::FreeData()
     m_piColorBindings = nullptr;
     m_bDataLoaded = false;
     m_bNodeIDsMapped = 0;
+    DropParsedRows();
 }
 
 int Elements::GetSectionType(int iSection) const
@@ -244,8 +245,16 @@ bool Elements::AllocateSection(int iSection)
 {
     int64_t iCount = m_piNumElements[iSection];
     int64_t iRefs = iCount * NKFElementNodeCount(m_piElementTypes[iSection]);
-    bool bOk = AllocInts(iRefs, &m_ppiElements[iSection]) &&
-               (!m_bWithIDs || AllocInts(iCount, &m_ppiIDs[iSection]));
+    // A section's rows are filled whole by the binary read (or the load
+    // fails and frees them); the ASCII walk fills them row by row.
+    auto fnAlloc = [this](int64_t n, int32_t **ppiArray) {
+        *ppiArray = nullptr;
+        if (n <= 0) return n == 0;
+        *ppiArray = (int32_t *)AllocRowData((size_t)n, sizeof(int32_t));
+        return *ppiArray != nullptr;
+    };
+    bool bOk = fnAlloc(iRefs, &m_ppiElements[iSection]) &&
+               (!m_bWithIDs || fnAlloc(iCount, &m_ppiIDs[iSection]));
     if (!bOk) ReportError(NKString(""), NKString("Error allocating memory for elements"));
     return bOk;
 }
@@ -287,7 +296,9 @@ bool Elements::LoadData()
         return false;
     }
     bool bOk = true;
-    if (m_pReader->IsAscii()) {
+    if (m_pReader->IsAscii() && TakeParsedRows()) {
+        // The parse converted every row.
+    } else if (m_pReader->IsAscii()) {
         for (int s = 0; bOk && s < m_iNumSections; s++) bOk = AllocateSection(s);
         std::vector<int32_t> aiLoaded((size_t)m_iNumSections + 1, 0);
         if (bOk) {
@@ -335,21 +346,30 @@ bool Elements::ReferencesAreIDs(const NKFNodeBlock *pNodes) const
 }
 
 // 1-based indices become 0-based; each must name a node of the node block.
+// The loop has no branch, so that it runs vectorised over a large block;
+// the first bad reference is looked for only once one was found (the load
+// then fails and frees the rows).
 bool Elements::ConvertIndexReferences(const NKFNodeBlock *pNodes)
 {
     int iNumNodes = pNodes->GetNumNodes();
+    uint32_t uLimit = iNumNodes > 0 ? (uint32_t)iNumNodes : 0u;
     for (int s = 0; s < m_iNumSections; s++) {
         int64_t iRefs = (int64_t)m_piNumElements[s] * NKFElementNodeCount(m_piElementTypes[s]);
         int32_t *piRefs = m_ppiElements[s];
+        bool bBad = false;
         for (int64_t i = 0; i < iRefs; i++) {
-            if (piRefs[i] < 1 || piRefs[i] > iNumNodes) {
-                ReportError(NKString(""),
-                            NKString::FromFormat("Refers to node %d, but node block #%d holds %d "
-                                                 "nodes.",
-                                                 piRefs[i], m_iNodeBlockID, iNumNodes));
-                return false;
-            }
-            piRefs[i]--;
+            uint32_t u = (uint32_t)piRefs[i] - 1u;
+            bBad |= u >= uLimit;
+            piRefs[i] = (int32_t)u;
+        }
+        for (int64_t i = 0; bBad && i < iRefs; i++) {
+            uint32_t u = (uint32_t)piRefs[i];
+            if (u < uLimit) continue;
+            ReportError(NKString(""),
+                        NKString::FromFormat("Refers to node %d, but node block #%d holds %d "
+                                             "nodes.",
+                                             (int32_t)(u + 1u), m_iNodeBlockID, iNumNodes));
+            return false;
         }
     }
     return true;

@@ -33,10 +33,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/nk_model.h"
 #include "core/nk_string.h"
 #include "nkf/nkf_block.h"
+#include "nkf/nkf_parsed_rows.h"
 
 struct NKIndexedFaceSet;
 class NKFNodeBlock;
@@ -121,6 +123,12 @@ private:
     int LoadedRows(const int32_t *piLoaded, int iSection) const;
     bool CountAsciiLine(const NKString &line, int iType, bool bBindings);
     bool StoreAsciiLine(const NKString &line, int iSection, int32_t iRow, bool bBindings);
+    // The ASCII parse's conversion of one element row, and the load's
+    // taking of the converted rows into the allocated section table (false,
+    // and they are dropped, unless all are there and no colour bindings).
+    void ConvertAsciiRow(const char *pszLine, int iSection, int iType);
+    bool TakeParsedRows();
+    void DropParsedRows();
     bool ParseBinary();
     bool ReadBinaryHeader(int32_t *piDataSize, int32_t *piNumSections);
     bool ReadSectionHeader(int32_t *piType, int32_t *piCount, int64_t *piBytes);
@@ -160,4 +168,9 @@ private:
     int32_t *m_piColorBindings;  // owned, loaded
     uint8_t m_bExtendedSectionHeaders;
     int8_t m_cNodeReferenceMode;  // 1 IDs, 0 indices, -1 decided by the node block
+    // Rows converted by the ASCII parse, per section, while m_bParsedRows
+    // holds.
+    bool m_bParsedRows;
+    std::vector<NKFParsedRows<int32_t>> m_ParsedRefs;
+    std::vector<NKFParsedRows<int32_t>> m_ParsedIDs;
 };

@@ -141,6 +141,8 @@ bool Elements::ParseAscii()
         m_pReader->PushBackLine();  // the first body line
         break;
     }
+    DropParsedRows();
+    m_bParsedRows = true;
     if (!WalkAsciiBody(false, nullptr)) return false;
     if (m_bColorsPerBlock && m_iNumColorBindings > 1) {
         ReportError(NKString(""),
@@ -272,6 +274,7 @@ bool Elements::WalkAsciiBody(bool bLoad, int32_t *piLoaded)
                     return false;
             } else if (word == "%COLOR_BINDINGS") {
                 bBindings = true;
+                if (!bLoad) DropParsedRows();
             } else if (!bLoad) {
                 m_pReader->ReportInfo(NKString(""),
                                       NKString::FromFormat("Unknown Identifier found in block: %s. "
@@ -289,6 +292,8 @@ bool Elements::WalkAsciiBody(bool bLoad, int32_t *piLoaded)
             continue;
         }
         if (!CountAsciiLine(line, aiTypes[iSection], bBindings)) return false;
+        if (!bBindings && m_bParsedRows)
+            ConvertAsciiRow(line.GetText(), iSection, aiTypes[iSection]);
         if (!bBindings && ++aiCounts[iSection] == INT32_MAX) {
             ReportLineError(NKString(""), NKString("Too many elements in element block."));
             return false;
@@ -300,6 +305,53 @@ bool Elements::WalkAsciiBody(bool bLoad, int32_t *piLoaded)
         aiCounts.pop_back();
     }
     return StoreSections(aiTypes.data(), aiCounts.data(), (int)aiTypes.size());
+}
+
+// Converts one element row of section iSection as the load would read it
+// (the ID when the block has them, then the type's node references, every
+// word a good integer; words after them are not read), so that the load
+// takes the converted rows instead of reading the lines again. A row the
+// load would refuse leaves the load to the file.
+void Elements::ConvertAsciiRow(const char *p, int iSection, int iType)
+{
+    while ((int)m_ParsedRefs.size() <= iSection) {
+        m_ParsedRefs.emplace_back();
+        m_ParsedIDs.emplace_back();
+    }
+    int n = NKFElementNodeCount(iType);
+    int32_t *piID = m_bWithIDs ? m_ParsedIDs[(size_t)iSection].Extend(1, m_pReader) : nullptr;
+    int32_t *piRefs = n > 0 ? m_ParsedRefs[(size_t)iSection].Extend(n, m_pReader) : nullptr;
+    bool bOk = piRefs != nullptr && (!m_bWithIDs || piID != nullptr);
+    if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
+    for (int k = 0; bOk && k < n; k++) bOk = NKFScanIntWord(&p, &piRefs[k]) == NKF_WORD_NUMBER;
+    if (!bOk) DropParsedRows();
+}
+
+void Elements::DropParsedRows()
+{
+    m_ParsedRefs.clear();
+    m_ParsedIDs.clear();
+    m_bParsedRows = false;
+}
+
+bool Elements::TakeParsedRows()
+{
+    bool bWhole =
+        m_bParsedRows && m_iNumColorBindings == 0 && (int)m_ParsedRefs.size() == m_iNumSections;
+    for (int s = 0; bWhole && s < m_iNumSections; s++) {
+        int64_t iCount = m_piNumElements[s];
+        bWhole =
+            m_ParsedRefs[(size_t)s].Size() == iCount * NKFElementNodeCount(m_piElementTypes[s]) &&
+            m_ParsedIDs[(size_t)s].Size() == (m_bWithIDs ? iCount : 0);
+    }
+    if (bWhole) {
+        for (int s = 0; s < m_iNumSections; s++) {
+            m_ppiElements[s] = m_ParsedRefs[(size_t)s].Take();
+            if (m_bWithIDs) m_ppiIDs[s] = m_ParsedIDs[(size_t)s].Take();
+        }
+    }
+    DropParsedRows();
+    return bWhole;
 }
 
 // Keeps the section table of the parse. The total element count must fit

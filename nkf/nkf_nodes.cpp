@@ -13,6 +13,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
+#include "nkf/nkf_parsed_rows.h"
 #include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
@@ -86,9 +87,11 @@ static bool ApplyIdDirective(const NKString &word, uint8_t *pbWithIDs)
 // which fails the parse with "Unknown Identifier found in block.". When the
 // parser resolves references at once, every row must hold 3 values, or 4
 // with IDs; pszWhat names the values in that message ("node", "normal").
-template <class F>
+// fnRow sees every row's text (a directive after the first row goes to
+// fnDirective all the same).
+template <class F, class G>
 static bool CountAsciiRows(NKFBlock *pBlock, const char *pszWhat, const uint8_t *pbWithIDs,
-                           int32_t *piCount, F fnDirective)
+                           int32_t *piCount, F fnDirective, G fnRow)
 {
     NKFReader *pReader = pBlock->GetReader();
     bool bCheckWords = !pReader->GetDeferReferences();
@@ -123,6 +126,7 @@ static bool CountAsciiRows(NKFBlock *pBlock, const char *pszWhat, const uint8_t 
             pBlock->ReportLineError(NKString(""), NKString("Too many lines in block."));
             return false;
         }
+        fnRow(line.GetText());
     }
     *piCount = (int32_t)iCount;
     return true;
@@ -168,7 +172,7 @@ static bool ReadAllocatedRows(NKFBlock *pBlock, bool bAllocated, F fnRead)
 
 NKFNodeBlock::NKFNodeBlock(NKFReader *pReader, int iBlockID)
     : NKFBlock(pReader, iBlockID), m_bWithIDs(0), m_pfCoords(nullptr), m_piIDs(nullptr),
-      m_piSortedOrder(nullptr), m_iNumNodes(0)
+      m_piSortedOrder(nullptr), m_iNumNodes(0), m_bParsedRows(false)
 {
     m_iBlockType = NKF_NODES;
 }
@@ -183,11 +187,60 @@ bool NKFNodeBlock::ParseBlock()
     return bOk;
 }
 
+// Counts the rows and converts each as the load would read it (an ID when
+// the block has them, then three coordinates, every word a good number;
+// words after them are not read): the load then takes the converted rows
+// instead of reading the lines again. A row the load would refuse, or a
+// directive after the first row, leaves the load to the file.
 bool NKFNodeBlock::ParseAscii()
 {
-    return CountAsciiRows(this, "node", &m_bWithIDs, &m_iNumNodes, [this](const NKString &word) {
-        return ApplyIdDirective(word, &m_bWithIDs);
-    });
+    DropParsedRows();
+    m_bParsedRows = true;
+    NKFReader *pReader = m_pReader;
+    return CountAsciiRows(
+        this, "node", &m_bWithIDs, &m_iNumNodes,
+        [this](const NKString &word) {
+            if (m_ParsedCoords.Size() > 0) DropParsedRows();
+            return ApplyIdDirective(word, &m_bWithIDs);
+        },
+        [this, pReader](const char *p) {
+            if (!m_bParsedRows) return;
+            int32_t *piID = m_bWithIDs ? m_ParsedIDs.Extend(1, pReader) : nullptr;
+            float *pfXYZ = m_ParsedCoords.Extend(3, pReader);
+            bool bOk = pfXYZ != nullptr && (!m_bWithIDs || piID != nullptr);
+            if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
+            for (int k = 0; bOk && k < 3; k++)
+                bOk = NKFScanFloatWord(&p, &pfXYZ[k]) == NKF_WORD_NUMBER;
+            if (!bOk) DropParsedRows();
+        });
+}
+
+void NKFNodeBlock::DropParsedRows()
+{
+    m_ParsedCoords.Clear();
+    m_ParsedIDs.Clear();
+    m_bParsedRows = false;
+}
+
+bool NKFNodeBlock::TakeParsedRows()
+{
+    bool bWhole = m_bParsedRows && m_ParsedCoords.Size() == 3 * (int64_t)m_iNumNodes &&
+                  m_ParsedIDs.Size() == (m_bWithIDs ? (int64_t)m_iNumNodes : 0);
+    if (!bWhole) {
+        DropParsedRows();
+        return false;
+    }
+    if (m_bWithIDs) {
+        m_piSortedOrder = (int32_t *)NKAlloc((size_t)m_iNumNodes * sizeof(int32_t));
+        if (m_piSortedOrder == nullptr) {
+            DropParsedRows();
+            return false;
+        }
+        m_piIDs = m_ParsedIDs.Take();
+    }
+    m_pfCoords = m_ParsedCoords.Take();
+    m_bParsedRows = false;
+    return true;
 }
 
 // Binary header record (16 bytes known):
@@ -215,11 +268,12 @@ bool NKFNodeBlock::ParseBinary()
 
 bool NKFNodeBlock::AllocateArrays()
 {
-    m_pfCoords = (float *)NKCalloc((size_t)m_iNumNodes * 3, sizeof(float));
+    m_pfCoords = (float *)AllocRowData((size_t)m_iNumNodes * 3, sizeof(float));
     if (m_pfCoords == nullptr) return false;
     if (!m_bWithIDs) return true;
-    m_piIDs = (int32_t *)NKCalloc((size_t)m_iNumNodes, sizeof(int32_t));
-    m_piSortedOrder = (int32_t *)NKCalloc((size_t)m_iNumNodes, sizeof(int32_t));
+    m_piIDs = (int32_t *)AllocRowData((size_t)m_iNumNodes, sizeof(int32_t));
+    // Filled whole by the ID sort.
+    m_piSortedOrder = (int32_t *)NKAlloc((size_t)m_iNumNodes * sizeof(int32_t));
     return m_piIDs != nullptr && m_piSortedOrder != nullptr;
 }
 
@@ -230,6 +284,11 @@ bool NKFNodeBlock::LoadData()
     // An empty block has nothing to skip to; it loads as empty even when it
     // is the last line of the file.
     if (m_iNumNodes < 1) {
+        m_bDataLoaded = true;
+        return true;
+    }
+    if (TakeParsedRows()) {
+        if (m_bWithIDs) NKSortNodeIdOrder(m_piIDs, m_piSortedOrder, m_iNumNodes);
         m_bDataLoaded = true;
         return true;
     }
@@ -271,6 +330,7 @@ void NKFNodeBlock::FreeData()
     m_piIDs = nullptr;
     m_piSortedOrder = nullptr;
     m_bDataLoaded = false;
+    DropParsedRows();
 }
 
 // ---------------------------------------------------------------------------
@@ -288,11 +348,13 @@ NKFNormalBlock::~NKFNormalBlock() { FreeData(); }
 bool NKFNormalBlock::ParseBlock()
 {
     if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
-                                                     [this](const NKString &word) {
-                                                         return ApplyIdDirective(word, &m_bWithIDs);
-                                                     })
-                                    : NKFSkipBinaryFraming(this);
+    bool bOk =
+        m_pReader->IsAscii()
+            ? CountAsciiRows(
+                  this, "normal", &m_bWithIDs, &m_iCount,
+                  [this](const NKString &word) { return ApplyIdDirective(word, &m_bWithIDs); },
+                  [](const char *) {})
+            : NKFSkipBinaryFraming(this);
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
@@ -356,18 +418,19 @@ bool NKFColorBlock::ParseBlock()
 {
     if (m_pReader == nullptr || !GetPosition()) return false;
     // The colour block reports its rows with the normal block's texts.
-    bool bOk = m_pReader->IsAscii() ? CountAsciiRows(this, "normal", &m_bWithIDs, &m_iCount,
-                                                     [this](const NKString &word) {
-                                                         if (ApplyIdDirective(word, &m_bWithIDs))
-                                                             return true;
-                                                         if (word == "%BYTE_COLORS")
-                                                             m_bByteColors = 1;
-                                                         else if (word == "%FLOAT_COLORS")
-                                                             m_bByteColors = 0;
-                                                         else
-                                                             return false;
-                                                         return true;
-                                                     })
+    bool bOk = m_pReader->IsAscii() ? CountAsciiRows(
+                                          this, "normal", &m_bWithIDs, &m_iCount,
+                                          [this](const NKString &word) {
+                                              if (ApplyIdDirective(word, &m_bWithIDs)) return true;
+                                              if (word == "%BYTE_COLORS")
+                                                  m_bByteColors = 1;
+                                              else if (word == "%FLOAT_COLORS")
+                                                  m_bByteColors = 0;
+                                              else
+                                                  return false;
+                                              return true;
+                                          },
+                                          [](const char *) {})
                                     : NKFSkipBinaryFraming(this);
     if (bOk) m_bHeaderParsed = true;
     return bOk;

@@ -16,6 +16,7 @@
 
 #include "core/nk_string.h"
 #include "nkf/nkf_block.h"
+#include "nkf/nkf_parsed_rows.h"
 
 struct NKIndexedFaceSet;
 class NKFNodeBlock;
@@ -61,12 +62,20 @@ private:
     bool ParseAscii();
     bool ParseBinary();
     bool AllocateArrays();
+    // The rows the ASCII parse converted become the loaded arrays; false
+    // (and they are dropped) unless every row was converted.
+    bool TakeParsedRows();
+    void DropParsedRows();
 
     uint8_t m_bWithIDs;
     float *m_pfCoords;         // owned, x y z per node
     int32_t *m_piIDs;          // owned or null
     int32_t *m_piSortedOrder;  // owned or null
     int32_t m_iNumNodes;
+    // Rows converted by the ASCII parse, while m_bParsedRows holds.
+    bool m_bParsedRows;
+    NKFParsedRows<float> m_ParsedCoords;
+    NKFParsedRows<int32_t> m_ParsedIDs;
 };
 
 // *NORMALS (type 1): unit normals packed as three signed bytes (x 127).

@@ -17,8 +17,8 @@
 
 NKFReader::NKFReader(const NKString &fileName)
     : m_FileName(fileName), m_bBinary(false), m_pBlocks(new NKFBlockList()), m_iLineNumber(0),
-      m_bDeferReferences(true), m_bParsing(false), m_pOutputFile(nullptr), m_iLineCapacity(0),
-      m_bLinePushedBack(false)
+      m_bDeferReferences(true), m_bParsing(false), m_pOutputFile(nullptr), m_iParsedBytes(0),
+      m_iLineCapacity(0), m_bLinePushedBack(false)
 {}
 
 NKFReader::~NKFReader()
@@ -169,6 +169,16 @@ bool NKFReader::SetPosition(int64_t iPosition)
 {
     if (!m_bBinary) m_bLinePushedBack = false;
     return m_Stream.SetPosition(iPosition);
+}
+
+bool NKFReader::ClaimParsedBytes(int64_t iBytes)
+{
+    // Enough for the rows of some ten million nodes and elements; what a
+    // larger file holds beyond it is read again by the loads.
+    const int64_t kBudget = (int64_t)2 << 30;
+    if (iBytes < 0 || iBytes > kBudget - m_iParsedBytes) return false;
+    m_iParsedBytes += iBytes;
+    return true;
 }
 
 void NKFReader::WriteText(const char *pszText)

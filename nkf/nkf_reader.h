@@ -101,6 +101,9 @@ public:
     // True while NKFParser::Parse runs (the first pass); the blocks name the
     // file in what they report after it (NKFBlock::ReportError).
     bool IsParsing() const { return m_bParsing; }
+    // Counts iBytes against the memory the first pass may fill with
+    // converted ASCII rows (nkf_parsed_rows.h); false once it is spent.
+    bool ClaimParsedBytes(int64_t iBytes);
 
 protected:
     // Set up by the parse: the file is opened, its form and byte order
@@ -117,6 +120,7 @@ private:
     void StoreCurrentLine(const char *pszLine, int64_t iLength);
 
     FILE *m_pOutputFile;
+    int64_t m_iParsedBytes;  // claimed by ClaimParsedBytes
     NKString m_CurrentLine;
     int m_iLineCapacity;  // bytes of m_CurrentLine's buffer, reused line after line
     bool m_bLinePushedBack;

@@ -15,7 +15,7 @@ static const int kResultsHeaderBytes = 28;
 NKFResultBlock::NKFResultBlock(NKFReader *pReader, int iBlockID)
     : NKFBlock(pReader, iBlockID), m_bWithID(0), m_piIDs(nullptr), m_pfVectorValues(nullptr),
       m_pfScalarValues(nullptr), m_iDimension(1), m_iNumItems(0), m_iReferencedBlockID(-1),
-      m_iMapping(NKF_MAP_PER_NODE), m_piSortedIndex(nullptr)
+      m_iMapping(NKF_MAP_PER_NODE), m_piSortedIndex(nullptr), m_bParsedRows(false)
 {
     m_iBlockType = NKF_RESULTS;
 }
@@ -38,8 +38,16 @@ bool NKFResultBlock::ParseBlock()
     return bOk;
 }
 
+// Counts the rows and converts each as the load would read it (an ID when
+// the block has them, then the dimension's values; words after them are
+// not read), so that the load takes the converted rows instead of reading
+// the lines again. A value that is no good number (which the load turns
+// into the undefined value with its warning), or a directive after the
+// first row, leaves the load to the file.
 bool NKFResultBlock::ParseAscii()
 {
+    DropParsedRows();
+    m_bParsedRows = true;
     for (;;) {
         const NKString &line = m_pReader->NextLine();
         if (line.IsEmpty()) return true;
@@ -48,12 +56,48 @@ bool NKFResultBlock::ParseAscii()
             return true;
         }
         if (line.GetAt(0) == '%') {
+            if (m_iNumItems > 0) DropParsedRows();
             if (!ParseDirective(line)) return false;
             continue;
         }
         if (!m_pReader->GetDeferReferences() && !CheckAsciiRow(line)) return false;
+        if (m_bParsedRows) ConvertAsciiRow(line.GetText());
         m_iNumItems++;
     }
+}
+
+void NKFResultBlock::ConvertAsciiRow(const char *p)
+{
+    int iValues = m_iDimension == 1 ? 1 : 3;
+    int32_t *piID = m_bWithID ? m_ParsedIDs.Extend(1, m_pReader) : nullptr;
+    float *pfValues = m_ParsedValues.Extend(iValues, m_pReader);
+    bool bOk = pfValues != nullptr && (!m_bWithID || piID != nullptr);
+    if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
+    for (int k = 0; bOk && k < iValues; k++)
+        bOk = NKFScanFloatWord(&p, &pfValues[k]) == NKF_WORD_NUMBER;
+    if (!bOk) DropParsedRows();
+}
+
+void NKFResultBlock::DropParsedRows()
+{
+    m_ParsedValues.Clear();
+    m_ParsedIDs.Clear();
+    m_bParsedRows = false;
+}
+
+bool NKFResultBlock::TakeParsedRows()
+{
+    int64_t iValues = (int64_t)m_iNumItems * (m_iDimension == 1 ? 1 : 3);
+    bool bWhole = m_bParsedRows && m_ParsedValues.Size() == iValues &&
+                  m_ParsedIDs.Size() == (m_bWithID ? (int64_t)m_iNumItems : 0);
+    if (!bWhole) {
+        DropParsedRows();
+        return false;
+    }
+    if (m_bWithID) m_piIDs = m_ParsedIDs.Take();
+    (m_iDimension == 1 ? m_pfScalarValues : m_pfVectorValues) = m_ParsedValues.Take();
+    m_bParsedRows = false;
+    return true;
 }
 
 // Strict checking: a data line holds the dimension's number of values,
@@ -158,10 +202,10 @@ bool NKFResultBlock::AllocateValues()
 {
     size_t n = (size_t)m_iNumItems;
     if (m_iDimension != 1)
-        m_pfVectorValues = (float *)NKCalloc(n * 3, sizeof(float));
+        m_pfVectorValues = (float *)AllocRowData(n * 3, sizeof(float));
     else
-        m_pfScalarValues = (float *)NKCalloc(n, sizeof(float));
-    if (m_bWithID) m_piIDs = (int32_t *)NKCalloc(n, sizeof(int32_t));
+        m_pfScalarValues = (float *)AllocRowData(n, sizeof(float));
+    if (m_bWithID) m_piIDs = (int32_t *)AllocRowData(n, sizeof(int32_t));
     if ((m_pfVectorValues == nullptr && m_pfScalarValues == nullptr) ||
         (m_bWithID && m_piIDs == nullptr)) {
         FreeData();
@@ -189,6 +233,11 @@ bool NKFResultBlock::LoadData()
     if (m_bDataLoaded) return true;
     if (!CheckParsed()) return false;
     if (m_iNumItems == 0) {  // nothing to read, wherever the block stands
+        m_bDataLoaded = true;
+        return true;
+    }
+    if (TakeParsedRows()) {
+        if (!BuildSortedIndex()) return false;
         m_bDataLoaded = true;
         return true;
     }
@@ -224,6 +273,7 @@ void NKFResultBlock::FreeData()
     m_pfScalarValues = nullptr;
     m_piSortedIndex = nullptr;
     m_bDataLoaded = false;
+    DropParsedRows();
 }
 
 int NKFResultBlock::FindItem(int iID) const

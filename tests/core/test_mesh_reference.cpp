@@ -265,9 +265,12 @@ TEST(MergeCoincidentNodesReference, RandomPointsWithExactAndNearDuplicates)
     std::uniform_int_distribution<int> grid(-20, 20), pct(0, 99);
     // Offsets within the tolerance and just outside it.
     const float afOffsets[] = {0.0f, 4e-6f, -9e-6f, 9.5e-6f, 1.2e-5f, -1.5e-5f, 3e-5f};
-    for (int rep = 0; rep < 6; rep++) {
+    // Beyond 4096 nodes the sort first splits the points by their x; the
+    // last repetitions take that way: parts of a few hundred points, two
+    // parts of many thousands, and a single x for all.
+    for (int rep = 0; rep < 9; rep++) {
         std::vector<float> coords;
-        int n = 3000;
+        int n = rep < 6 ? 3000 : 20000;
         for (int i = 0; i < n; i++) {
             float p[3];
             if (i > 0 && pct(rng) < 50) {
@@ -278,7 +281,9 @@ TEST(MergeCoincidentNodesReference, RandomPointsWithExactAndNearDuplicates)
             } else {
                 for (int k = 0; k < 3; k++) p[k] = 0.25f * (float)grid(rng);
             }
-            if (pct(rng) < 3) p[0] = -0.0f;  // -0 and +0 are one coordinate
+            if (pct(rng) < 3) p[0] = -0.0f;                   // -0 and +0 are one coordinate
+            if (rep == 7) p[0] = (i % 2) != 0 ? 1.0f : 3.0f;  // two large parts
+            if (rep == 8) p[0] = 2.5f;
             coords.insert(coords.end(), p, p + 3);
         }
         std::vector<int> conn;

@@ -3,7 +3,10 @@
 // scanners of ASCII lines.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -211,4 +214,66 @@ TEST(NKFScan, OutOfRangeValuesDoNotWrap)
     EXPECT_EQ(0, NKFWordToInt("abc"));
     EXPECT_EQ(42, NKFWordToInt(" 42abc"));
     EXPECT_DOUBLE_EQ(0.5, NKFWordToDouble("0.5-"));
+}
+
+// Float words of every common written form, random and at the edges, scan to
+// the float a correctly rounding conversion gives, and the cursor stops at
+// the word's end; words beyond the float range are refused.
+TEST(NKFScan, FloatWordsGiveTheCorrectlyRoundedFloat)
+{
+    std::vector<std::string> words = {"16777217",
+                                      "16777219",
+                                      "0.5",
+                                      "5.",
+                                      ".5",
+                                      "-0.0",
+                                      "1e-38",
+                                      "1.1754942e-38",
+                                      "1e-45",
+                                      "3.4028235e38",
+                                      "3.4028236e38",
+                                      "123456789012345",
+                                      "9007199254740993",
+                                      "1E+05",
+                                      "2.5e-3",
+                                      "-7e22",
+                                      "1e23",
+                                      "0.000001",
+                                      "33554431",
+                                      "4e-1x"};
+    std::mt19937 rng(52);
+    const char *apszFormats[] = {"%.9g", "%.6g", "%.12e", "%.17g", "%.3f", "%g", "%.8e"};
+    for (int i = 0; i < 20000; i++) {
+        uint32_t uBits = rng();
+        float f;
+        std::memcpy(&f, &uBits, sizeof f);
+        if (!std::isfinite(f)) continue;
+        if (i % 2 == 0) f = std::ldexp((float)(rng() % 100000) / 1000.0f, (int)(rng() % 40) - 20);
+        char acWord[128];
+        snprintf(acWord, sizeof acWord, apszFormats[i % 7], (double)f);
+        words.push_back(acWord);
+        // Decimal digits with a random exponent, near float midpoints too.
+        snprintf(acWord, sizeof acWord, "%llue%d", (unsigned long long)(rng() % 100000000000ull),
+                 (int)(rng() % 60) - 30);
+        words.push_back(acWord);
+    }
+    for (const std::string &word : words) {
+        std::string line = " " + word + ",";
+        const char *p = line.c_str();
+        float fValue = -1.0f;
+        NKFWordScan eScan = NKFScanFloatWord(&p, &fValue);
+        float fExpected = 0.0f;
+        auto r = std::from_chars(word.data(), word.data() + word.size(), fExpected);
+        bool bWhole = r.ptr == word.data() + word.size();
+        if (r.ec == std::errc() && bWhole) {
+            ASSERT_EQ(eScan, NKF_WORD_NUMBER) << word;
+            uint32_t uGot, uWanted;
+            std::memcpy(&uGot, &fValue, 4);
+            std::memcpy(&uWanted, &fExpected, 4);
+            EXPECT_EQ(uGot, uWanted) << word;
+            EXPECT_EQ(*p, ',') << word;
+        } else if (!bWhole || r.ec == std::errc::invalid_argument) {
+            EXPECT_EQ(eScan, NKF_WORD_ILLEGAL) << word;
+        }
+    }
 }
