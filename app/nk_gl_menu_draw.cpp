@@ -181,7 +181,15 @@ void NKDrawShownGLMenu(void)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadMatrixd(adModelView);
+    // The menu sits behind the model's centre in eye space, yet it is used
+    // in front of the model: its depths go to the front hundredth of the
+    // depth range, so the model never hides it and its own layers (shadow,
+    // button, face, text) keep their order.
+    GLdouble adRange[2] = {0.0, 1.0};
+    glGetDoublev(GL_DEPTH_RANGE, adRange);
+    glDepthRange(0.0, 0.01);
     NKDrawGLMenu(g_pGLMenu);
+    glDepthRange(adRange[0], adRange[1]);
     glPopMatrix();
 }
 

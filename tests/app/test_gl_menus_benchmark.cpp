@@ -355,8 +355,25 @@ TEST_F(MenusBenchmarkTest, TheShownMenuIsDrawnInTheView)
     NKDeleteGLMenu(pEmpty);
     EXPECT_EQ(NKCreateGLMenu(-1, "Bad"), nullptr);
     OpenBeam();
+    ASSERT_TRUE(NKTestSetViewSize(800, 600));
     ASSERT_EQ(ExecuteCommand("usermenu test"), 0);
     NKRedrawView();  // draws through the overlay step
+    // The menu is drawn in front of the model: the first button's face is
+    // there, at a depth no model pixel reaches.
+    ASSERT_TRUE(NKMakeViewCurrent());
+    glReadBuffer(GL_BACK);
+    double adModelView[16], wx = 0, wy = 0, wz = 0;
+    NKGLMenuModelView(g_pGLMenu, adModelView);
+    gluProject(0.1, -0.029, 0.0, adModelView, g_adSavedProjection, g_aiSavedViewport, &wx, &wy,
+               &wz);
+    unsigned char auPixel[4] = {0, 0, 0, 0};
+    float fDepth = 1.0f;
+    glReadPixels(int(wx), int(wy), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, auPixel);
+    glReadPixels(int(wx), int(wy), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &fDepth);
+    EXPECT_GT(auPixel[0], 100) << int(auPixel[0]) << " " << int(auPixel[1]) << " "
+                               << int(auPixel[2]);
+    EXPECT_GE(auPixel[2], auPixel[0]);
+    EXPECT_LE(fDepth, 0.0101f);
     // Item 3 of a menu other than the Results Menu keeps its own text.
     EXPECT_STREQ(NKGLMenuFindItem(g_pGLMenu->root, 3)->text, "Button (3)");
     ASSERT_EQ(ExecuteCommand("usermenu hide"), 0);
