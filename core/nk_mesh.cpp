@@ -500,42 +500,84 @@ FaceBuckets ChooseBuckets(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piCan
     return buckets;
 }
 
-// The faces of buckets first..first+count-1: a stable counting sort by
-// bucket (piEnd[b] ends as the end of bucket b in piOrder, which is where
-// bucket b + 1 begins), then the comparisons within each bucket. False when
-// memory runs out.
-bool HideBucketRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &buckets,
-                     uint32_t uFirst, uint32_t uCount)
-{
-    int *piEnd = (int *)NKCalloc((size_t)uCount + 1, sizeof(int));
-    if (piEnd == nullptr) return false;
-    int iNumPoly = pIFS->iNumPolygons;
-    for (int p = 0; p < iNumPoly; p++) {
-        if (!IsCandidate(pIFS, p)) continue;
-        uint32_t b = buckets.Of(lists, p) - uFirst;
-        if (b < uCount) piEnd[b + 1]++;
+// The counting sort of the buckets, a chunk of uPerChunk buckets at a time
+// (so that its order array stays small beside the record), with arrays
+// reused from chunk to chunk: the order array grows, without copying, when a
+// later chunk holds more faces. A chunk's faces are counted in the pass that
+// places the previous chunk's, so each chunk costs one pass over the faces.
+struct ChunkedBucketSort {
+    const FaceBuckets &buckets;
+    uint32_t uPerChunk;
+    int *apiEnd[2] = {nullptr, nullptr};  // this chunk's and the next one's
+    int *piOrder = nullptr;
+    size_t iOrderSize = 0;
+    ChunkedBucketSort(const FaceBuckets &b, uint32_t uPer) : buckets(b), uPerChunk(uPer) {}
+    ~ChunkedBucketSort()
+    {
+        NKFree(apiEnd[0]);
+        NKFree(apiEnd[1]);
+        NKFree(piOrder);
     }
-    for (uint32_t b = 1; b <= uCount; b++) piEnd[b] += piEnd[b - 1];
-    int *piOrder = (int *)NKAlloc(sizeof(int) * ((size_t)piEnd[uCount] + 1));
-    if (piOrder == nullptr) {
-        NKFree(piEnd);
-        return false;
+    ChunkedBucketSort(const ChunkedBucketSort &) = delete;
+    ChunkedBucketSort &operator=(const ChunkedBucketSort &) = delete;
+    bool Allocate()
+    {
+        for (int *&piEnd : apiEnd) {
+            piEnd = (int *)NKCalloc((size_t)uPerChunk + 1, sizeof(int));
+            if (piEnd == nullptr) return false;
+        }
+        return true;
     }
-    for (int p = 0; p < iNumPoly; p++) {
-        if (!IsCandidate(pIFS, p)) continue;
-        uint32_t b = buckets.Of(lists, p) - uFirst;
-        if (b < uCount) piOrder[piEnd[b]++] = p;
+    // Counts the faces of each bucket of the first chunk into apiEnd[0][b + 1].
+    void CountFirst(NKIndexedFaceSet *pIFS, SortedLists &lists)
+    {
+        for (int p = 0; p < pIFS->iNumPolygons; p++) {
+            if (!IsCandidate(pIFS, p)) continue;
+            uint32_t b = buckets.Of(lists, p);
+            if (b < uPerChunk) apiEnd[0][b + 1]++;
+        }
     }
-    GroupScratch scratch;
-    for (uint32_t b = 0; b < uCount; b++) {
-        int iBegin = b == 0 ? 0 : piEnd[b - 1];
-        if (piEnd[b] - iBegin > 1)
-            HideBucketDuplicates(pIFS, lists, piOrder + iBegin, piEnd[b] - iBegin, scratch);
+    // A stable counting sort of the faces of the chunk from bucket uFirst
+    // (its counts in apiEnd[0]) into piOrder: apiEnd[0][b] ends as the end of
+    // bucket b, which is where bucket b + 1 begins. The next chunk's counts
+    // go to apiEnd[1]. False when memory runs out.
+    bool Place(NKIndexedFaceSet *pIFS, SortedLists &lists, uint32_t uFirst, uint32_t uCount)
+    {
+        int *piEnd = apiEnd[0], *piNext = apiEnd[1];
+        for (uint32_t b = 1; b <= uCount; b++) piEnd[b] += piEnd[b - 1];
+        size_t iNeeded = (size_t)piEnd[uCount] + 1;
+        if (iNeeded > iOrderSize) {
+            NKFree(piOrder);
+            // Room for an eighth more, as the chunks hold about equal counts.
+            iOrderSize = iNeeded + iNeeded / 8;
+            piOrder = (int *)NKAlloc(sizeof(int) * iOrderSize);
+            if (piOrder == nullptr) return false;
+        }
+        std::memset(piNext, 0, sizeof(int) * ((size_t)uPerChunk + 1));
+        for (int p = 0; p < pIFS->iNumPolygons; p++) {
+            if (!IsCandidate(pIFS, p)) continue;
+            uint32_t b = buckets.Of(lists, p) - uFirst;
+            if (b < uCount)
+                piOrder[piEnd[b]++] = p;
+            else if (b - uCount < uPerChunk)
+                piNext[b - uCount + 1]++;
+        }
+        return true;
     }
-    NKFree(piEnd);
-    NKFree(piOrder);
-    return true;
-}
+    // The comparisons within each bucket of the placed chunk; then the next
+    // chunk's counts become this chunk's.
+    void HideChunk(NKIndexedFaceSet *pIFS, SortedLists &lists, uint32_t uCount)
+    {
+        GroupScratch scratch;
+        const int *piEnd = apiEnd[0];
+        for (uint32_t b = 0; b < uCount; b++) {
+            int iBegin = b == 0 ? 0 : piEnd[b - 1];
+            if (piEnd[b] - iBegin > 1)
+                HideBucketDuplicates(pIFS, lists, piOrder + iBegin, piEnd[b] - iBegin, scratch);
+        }
+        std::swap(apiEnd[0], apiEnd[1]);
+    }
+};
 
 // The hiding itself, with or without the record's sorted copy.
 bool HideFaces(NKIndexedFaceSet *pIFS, bool bSortedCopy)
@@ -556,14 +598,17 @@ bool HideFaces(NKIndexedFaceSet *pIFS, bool bSortedCopy)
                              pIFS->piPolygonNumNodes[p]);
     SortedLists lists{pIFS, {}, {}};
     FaceBuckets buckets = ChooseBuckets(pIFS, lists, &iCandidates);
-    // The buckets go in chunks of about two million faces, so that the
-    // counting sort's order array stays small beside the record.
+    // Chunks of about two million faces.
     uint32_t uChunks = (uint32_t)(iCandidates / (1 << 21) + 1);
     uint32_t uPerChunk = (uint32_t)(((uint64_t)buckets.uCount + uChunks - 1) / uChunks);
+    ChunkedBucketSort sort(buckets, uPerChunk);
+    if (!sort.Allocate()) return NKDiagnostic("Error allocating memory", "HideInternalFaces");
+    sort.CountFirst(pIFS, lists);
     for (uint32_t uFirst = 0; uFirst < buckets.uCount; uFirst += uPerChunk) {
         uint32_t uCount = std::min(uPerChunk, buckets.uCount - uFirst);
-        if (!HideBucketRange(pIFS, lists, buckets, uFirst, uCount))
+        if (!sort.Place(pIFS, lists, uFirst, uCount))
             return NKDiagnostic("Error allocating memory", "HideInternalFaces");
+        sort.HideChunk(pIFS, lists, uCount);
     }
     CountKeptPolygons(pIFS);
     return true;

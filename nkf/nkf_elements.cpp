@@ -3,8 +3,8 @@
 // node references into node indices, and the two part builders:
 // NKCreatePartFromElements (element faces as polygons, by the face table
 // below) and NKCreateElementList (the part's element records). The parse is
-// in nkf_elements_parse.cpp; the node compaction shared with the face sets is
-// NKFCompactFaceSetNodes (nkf_nodes.cpp).
+// in nkf_elements_parse.cpp; the used nodes are copied into the part's
+// record by NKFCopyUsedNodes (nkf_nodes.cpp).
 #include "nkf/nkf_elements.h"
 
 #include <algorithm>
@@ -416,9 +416,10 @@ bool Elements::PrepareNodeIndices()
 // Part building
 
 // Appends the polygons of every element, in section and element order, by
-// the face table. piBlockConnects receives the references (node-block
-// indices); the record's arrays are sized by the totals.
-bool Elements::AppendElementFaces(NKIndexedFaceSet *pIFS, int32_t *piBlockConnects)
+// the face table. piLocal maps each referenced node-block index to its
+// part-local index (null: the part uses every node, so the indices stay);
+// the record's arrays are sized by the totals.
+bool Elements::AppendElementFaces(NKIndexedFaceSet *pIFS, const int32_t *piLocal)
 {
     int32_t p = 0, c = 0, e = 0;
     for (int s = 0; s < m_iNumSections; s++) {
@@ -433,12 +434,73 @@ bool Elements::AppendElementFaces(NKIndexedFaceSet *pIFS, int32_t *piBlockConnec
                 pIFS->piPolygonNumNodes[p] = face.iNumNodes;
                 pIFS->piPolygonElement[p] = e;
                 pIFS->pbWholeElement[p] = faces.bWholeElement;
-                for (int k = 0; k < face.iNumNodes; k++)
-                    piBlockConnects[c++] = piRefs[face.aiNodes[k]];
+                if (piLocal == nullptr)
+                    for (int k = 0; k < face.iNumNodes; k++)
+                        pIFS->piConnects[c++] = piRefs[face.aiNodes[k]];
+                else
+                    for (int k = 0; k < face.iNumNodes; k++)
+                        pIFS->piConnects[c++] = piLocal[piRefs[face.aiNodes[k]]];
             }
         }
     }
     return p == pIFS->iNumPolygons && c == pIFS->iConnectLength;
+}
+
+// Per node-block index of the iNumNodes, its part-local index (the nodes the
+// element faces use, numbered in ascending node-block order) or -1; *ppiUsed
+// receives the used node-block indices in that order, *piNumUsed their
+// count. False for a reference outside the node block, no used node, or
+// memory running out (nothing is left allocated then).
+bool Elements::NumberFaceNodes(int iNumNodes, int32_t **ppiLocal, int **ppiUsed, int *piNumUsed)
+{
+    *ppiLocal = nullptr;
+    *ppiUsed = nullptr;
+    *piNumUsed = 0;
+    if (iNumNodes < 1) return false;
+    int32_t *piLocal = (int32_t *)NKAlloc((size_t)iNumNodes * sizeof(int32_t));
+    if (piLocal == nullptr) return false;
+    for (int k = 0; k < iNumNodes; k++) piLocal[k] = -1;
+    uint32_t uLimit = (uint32_t)iNumNodes;
+    bool bBad = false;
+    for (int s = 0; s < m_iNumSections; s++) {
+        int iType = m_piElementTypes[s];
+        int n = NKFElementNodeCount(iType);
+        // Which of the element's nodes lie on one of its faces.
+        std::vector<unsigned char> onFace((size_t)n, 0);
+        const ElementFaces &faces = g_aFaceTable[iType];
+        for (int f = 0; f < faces.iNumFaces; f++)
+            for (int k = 0; k < faces.aFaces[f].iNumNodes; k++)
+                onFace[(size_t)faces.aFaces[f].aiNodes[k]] = 1;
+        const int32_t *piRefs = m_ppiElements[s];
+        for (int32_t i = 0; i < m_piNumElements[s]; i++, piRefs += n)
+            for (int k = 0; k < n; k++) {
+                if (onFace[(size_t)k] == 0) continue;
+                uint32_t u = (uint32_t)piRefs[k];
+                if (u >= uLimit) {
+                    bBad = true;
+                    continue;
+                }
+                piLocal[u] = 0;
+            }
+    }
+    int iNumUsed = 0;
+    for (int k = 0; k < iNumNodes; k++)
+        if (piLocal[k] == 0) iNumUsed++;
+    int *piUsed = !bBad && iNumUsed > 0 ? (int *)NKAlloc((size_t)iNumUsed * sizeof(int)) : nullptr;
+    if (piUsed == nullptr) {
+        NKFree(piLocal);
+        return false;
+    }
+    int iAt = 0;
+    for (int k = 0; k < iNumNodes; k++) {
+        if (piLocal[k] < 0) continue;
+        piLocal[k] = iAt;
+        piUsed[iAt++] = k;
+    }
+    *ppiLocal = piLocal;
+    *ppiUsed = piUsed;
+    *piNumUsed = iNumUsed;
+    return true;
 }
 
 bool Elements::NKCreatePartFromElements(NKIndexedFaceSet *pIFS, bool bFreeNodeData)
@@ -460,34 +522,51 @@ bool Elements::NKCreatePartFromElements(NKIndexedFaceSet *pIFS, bool bFreeNodeDa
         bOk = false;
     } else if (iPolygons >= 1 && iConnects >= 1) {
         bOk = (!ReferencesAreIDs(pNodes) || MapNodeIDs(pNodes)) &&
-              FillFaceSet(pIFS, pNodes, (int32_t)iPolygons, (int32_t)iConnects);
+              FillFaceSet(pIFS, pNodes, (int32_t)iPolygons, (int32_t)iConnects, bFreeNodeData);
     }
     if (!bOk) NKFreePolygonMesh(pIFS);
     if (bFreeNodeData) pNodes->FreeData();
     return bOk;
 }
 
-// Allocates the record for the totals, appends the element faces and
-// compacts the nodes.
+// Copies the used nodes into the record first (the node block's data is
+// freed right after when bFreeNodeData is set, before the large polygon
+// arrays exist), then allocates the record for the totals and appends the
+// element faces in part-local numbers.
 bool Elements::FillFaceSet(NKIndexedFaceSet *pIFS, NKFNodeBlock *pNodes, int32_t iPolygons,
-                           int32_t iConnects)
+                           int32_t iConnects, bool bFreeNodeData)
 {
-    pIFS->piPolygonStart = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
-    pIFS->piPolygonNumNodes = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
-    pIFS->piPolygonElement = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
-    pIFS->pbWholeElement = (unsigned char *)NKAlloc((size_t)iPolygons);
-    pIFS->piConnects = (int *)NKAlloc((size_t)iConnects * sizeof(int));
-    bool bOk = pIFS->piPolygonStart != nullptr && pIFS->piPolygonNumNodes != nullptr &&
-               pIFS->piPolygonElement != nullptr && pIFS->pbWholeElement != nullptr &&
-               pIFS->piConnects != nullptr;
+    int32_t *piLocal = nullptr;
+    int *piUsed = nullptr;
+    int iNumUsed = 0;
+    bool bOk = pNodes->GetCoords() != nullptr &&
+               NumberFaceNodes(pNodes->GetNumNodes(), &piLocal, &piUsed, &iNumUsed);
+    if (bOk && bFreeNodeData)
+        bOk = NKFTakeUsedNodes(pIFS, piUsed, iNumUsed, pNodes);
+    else if (bOk)
+        bOk = NKFCopyUsedNodes(pIFS, piUsed, iNumUsed, pNodes);
+    if (bFreeNodeData) pNodes->FreeData();
+    if (bOk && iNumUsed == pNodes->GetNumNodes()) {
+        // Every node is used: the local numbers are the node-block indices.
+        NKFree(piLocal);
+        piLocal = nullptr;
+    }
     if (bOk) {
-        // The connectivity first holds node-block indices and is renumbered
-        // in place: a second array of its size would set the peak memory.
+        pIFS->piPolygonStart = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
+        pIFS->piPolygonNumNodes = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
+        pIFS->piPolygonElement = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
+        pIFS->pbWholeElement = (unsigned char *)NKAlloc((size_t)iPolygons);
+        pIFS->piConnects = (int *)NKAlloc((size_t)iConnects * sizeof(int));
+        bOk = pIFS->piPolygonStart != nullptr && pIFS->piPolygonNumNodes != nullptr &&
+              pIFS->piPolygonElement != nullptr && pIFS->pbWholeElement != nullptr &&
+              pIFS->piConnects != nullptr;
+    }
+    if (bOk) {
         pIFS->iNumPolygons = iPolygons;
         pIFS->iConnectLength = iConnects;
-        bOk = AppendElementFaces(pIFS, pIFS->piConnects) &&
-              NKFCompactFaceSetNodes(pIFS, pIFS->piConnects, pNodes);
+        bOk = AppendElementFaces(pIFS, piLocal);
     }
+    NKFree(piLocal);
     if (!bOk) ReportError(NKString(""), NKString("Out of memory."));
     return bOk;
 }

@@ -143,9 +143,10 @@ private:
     bool ConvertIndexReferences(const NKFNodeBlock *pNodes);
     bool MapNodeIDs(NKFNodeBlock *pNodes);
     bool PrepareNodeIndices();
-    bool AppendElementFaces(NKIndexedFaceSet *pIFS, int32_t *piBlockConnects);
+    bool NumberFaceNodes(int iNumNodes, int32_t **ppiLocal, int **ppiUsed, int *piNumUsed);
+    bool AppendElementFaces(NKIndexedFaceSet *pIFS, const int32_t *piLocal);
     bool FillFaceSet(NKIndexedFaceSet *pIFS, NKFNodeBlock *pNodes, int32_t iPolygons,
-                     int32_t iConnects);
+                     int32_t iConnects, bool bFreeNodeData);
 
     NKString m_Name;
     NKString m_Description;

@@ -8,8 +8,11 @@
 // the layout is in nkf_geometry_block.h.
 #include "nkf/nkf_geometry_block.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <unordered_set>
+#include <vector>
 
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
@@ -211,6 +214,13 @@ void NKFQuolinGeometryBlock::FreePartData(int iStep, int iPart)
         pFaceSet->FreeData();
 }
 
+void NKFQuolinGeometryBlock::ReleaseBinaryPartElements(int iStep, int iPart)
+{
+    if (m_pReader == nullptr || !m_pReader->IsBinary()) return;
+    if (Elements *pElements = FindElements(m_pReader, EntryElementId(EntryOf(iStep), iPart)))
+        pElements->FreeData();
+}
+
 bool NKFQuolinGeometryBlock::CreatePartElements(NKFElementList *pList, int iStep, int iPart,
                                                 const int32_t *piNodeSourceIndex, int iCount)
 {
@@ -336,7 +346,8 @@ bool NKFQuolinGeometryBlock::CheckPartBlocks(int iEntry)
 
 // True when all found blocks of one kind of the entry's parts use the same
 // node block (the first found block's against the others'). Such a node
-// block then stays loaded through the step instead of being read per part.
+// block of face sets then stays loaded through the step instead of being
+// read per part.
 bool NKFQuolinGeometryBlock::SharesNodeBlock(int iKind, int iEntry) const
 {
     int iFirst = FaceSetCount(iEntry) * iKind;
@@ -354,12 +365,28 @@ bool NKFQuolinGeometryBlock::SharesNodeBlock(int iKind, int iEntry) const
     return true;
 }
 
+// Per element part of the entry, whether it is the last element part that
+// uses its node block: its node data is then freed as soon as the part has
+// copied its nodes, so that it never sits beside the step's polygon arrays.
+std::vector<unsigned char> NKFQuolinGeometryBlock::LastNodeBlockUsers(int iEntry) const
+{
+    int iFaceSets = FaceSetCount(iEntry), iTotal = PartCount(iEntry);
+    std::vector<unsigned char> abLast((size_t)std::max(iTotal, 0), 0);
+    std::unordered_set<int> later;
+    for (int iPart = iTotal - 1; iPart >= iFaceSets; iPart--) {
+        const NKFBlock *pBlock = m_pReader->FindBlock(NKF_ELEMENTS, EntryElementId(iEntry, iPart));
+        if (pBlock != nullptr) abLast[(size_t)iPart] = later.insert(NodeBlockOf(pBlock)).second;
+    }
+    return abLast;
+}
+
 // Builds the entry's parts into pRecords[0 ..], face sets first, moving the
 // progress bar per part and the status text per 10 percent.
 bool NKFQuolinGeometryBlock::BuildStepParts(int iEntry, NKIndexedFaceSet *pRecords)
 {
     int iFaceSets = FaceSetCount(iEntry), iTotal = PartCount(iEntry);
-    const bool abFreeNodes[2] = {!SharesNodeBlock(0, iEntry), !SharesNodeBlock(1, iEntry)};
+    const bool bFreeFaceSetNodes = !SharesNodeBlock(0, iEntry);
+    const std::vector<unsigned char> abLastUser = LastNodeBlockUsers(iEntry);
     NKProgressPercent percent(0, iTotal, 10);
     for (int iPart = 0; iPart < iTotal; iPart++) {
         NKSetProgress(iPart, nullptr);
@@ -368,7 +395,8 @@ bool NKFQuolinGeometryBlock::BuildStepParts(int iEntry, NKIndexedFaceSet *pRecor
         int iID = iKind == 0 ? EntryFaceSetId(iEntry, iPart) : EntryElementId(iEntry, iPart);
         NKFBlock *pBlock = FindPartBlock(iKind, iID);
         if (pBlock == nullptr) return false;
-        if (!CreatePart(pBlock, &pRecords[iPart], abFreeNodes[iKind])) {
+        bool bFreeNodes = iKind == 0 ? bFreeFaceSetNodes : abLastUser[(size_t)iPart] != 0;
+        if (!CreatePart(pBlock, &pRecords[iPart], bFreeNodes)) {
             ReportError(NKString(""), NKString(g_aKinds[iKind].pszFailed));
             return false;
         }

@@ -32,6 +32,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/nk_string.h"
 #include "nkf/nkf_block.h"
@@ -73,6 +74,11 @@ public:
     const NKString *GetPartName(int iPart, int iStep) const;
     // FreeData of the part's element or face-set block.
     void FreePartData(int iStep, int iPart);
+    // FreeData of the part's element block when the file is binary, where
+    // reading the connectivity again for the element list costs one read of
+    // its bytes: it then does not sit beside the part's polygon arrays while
+    // their internal faces are hidden. An ASCII block keeps its rows.
+    void ReleaseBinaryPartElements(int iStep, int iPart);
     // For an element part, NKCreateElementList of its *ELEMENTS block and then
     // its FreeData; true at once for a face-set part; false for a bad step or
     // part, a missing element block or a failed list. *pList is cleared first
@@ -145,6 +151,7 @@ private:
     bool CheckPartBlocks(int iEntry);
     NKFBlock *FindPartBlock(int iKind, int iID);
     bool SharesNodeBlock(int iKind, int iEntry) const;
+    std::vector<unsigned char> LastNodeBlockUsers(int iEntry) const;
     bool BuildStepParts(int iEntry, NKIndexedFaceSet *pRecords);
 
     NKString m_Name;

@@ -186,6 +186,7 @@ NKGeometry *NKFCreateGeometry(NKFQuolinGeometryBlock *pBlock, int iStep, NKIndex
         NKIndexedFaceSet *pSet = &pSets[i];
         NKPart *pPart = &pGeo->pParts[i];
         int iPolygons = 0, iConnects = 0;
+        if (pSet->bFromElements) pBlock->ReleaseBinaryPartElements(iStep, i);
         if (!PrepareFaceSet(pSet, &iPolygons, &iConnects)) {
             bOk = false;
             break;

@@ -31,6 +31,17 @@ bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnec
                                  pIFS->piPolygonStart, pIFS->piPolygonNumNodes, pIFS->iNumPolygons,
                                  piUsed, &iNumUsed, pIFS->piConnects, &iNumLocal) &&
         iNumLocal == iLength && iNumUsed > 0;
+    if (!bOk) {
+        NKFree(piUsed);
+        return false;
+    }
+    int *piShrunk = (int *)NKRealloc(piUsed, (size_t)iNumUsed * sizeof(int));
+    return NKFCopyUsedNodes(pIFS, piShrunk != nullptr ? piShrunk : piUsed, iNumUsed, pNodes);
+}
+
+bool NKFCopyUsedNodes(NKIndexedFaceSet *pIFS, int *piUsed, int iNumUsed, const NKFNodeBlock *pNodes)
+{
+    bool bOk = iNumUsed > 0 && pNodes->GetCoords() != nullptr;
     if (bOk) {
         pIFS->pfCoords = (float *)NKAlloc((size_t)iNumUsed * 3 * sizeof(float));
         bOk = pIFS->pfCoords != nullptr;
@@ -48,11 +59,28 @@ bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnec
                3 * sizeof(float));
         if (pIFS->piNodeIDs != nullptr) pIFS->piNodeIDs[i] = pNodes->GetIDs()[piUsed[i]];
     }
-    int *piShrunk = (int *)NKRealloc(piUsed, (size_t)iNumUsed * sizeof(int));
-    pIFS->piNodeSourceIndex = piShrunk != nullptr ? piShrunk : piUsed;
+    pIFS->piNodeSourceIndex = piUsed;
     pIFS->iNumNodes = iNumUsed;
     pIFS->bNodesNotCompacted = 0;
     return true;
+}
+
+bool NKFTakeUsedNodes(NKIndexedFaceSet *pIFS, int *piUsed, int iNumUsed, NKFNodeBlock *pNodes)
+{
+    bool bOk;
+    if (iNumUsed > 0 && iNumUsed == pNodes->GetNumNodes() && pNodes->GetCoords() != nullptr) {
+        int32_t *piIDs = nullptr;
+        pNodes->ReleaseArrays(&pIFS->pfCoords, &piIDs);
+        pIFS->piNodeIDs = piIDs;
+        pIFS->piNodeSourceIndex = piUsed;
+        pIFS->iNumNodes = iNumUsed;
+        pIFS->bNodesNotCompacted = 0;
+        bOk = true;
+    } else {
+        bOk = NKFCopyUsedNodes(pIFS, piUsed, iNumUsed, pNodes);
+    }
+    pNodes->FreeData();
+    return bOk;
 }
 
 NKFNodeBlock *NKFLoadReferencedNodes(NKFBlock *pBlock, int iNodeBlockID)
@@ -319,6 +347,15 @@ bool NKFNodeBlock::WriteBlock()
     if (!BeginRowWrite(m_pfCoords != nullptr, m_bWithIDs != 0, "No nodes in block")) return false;
     WriteFloatTriples(m_pReader, m_pfCoords, m_bWithIDs ? m_piIDs : nullptr, m_iNumNodes);
     return true;
+}
+
+void NKFNodeBlock::ReleaseArrays(float **ppfCoords, int32_t **ppiIDs)
+{
+    *ppfCoords = m_pfCoords;
+    *ppiIDs = m_bWithIDs ? m_piIDs : nullptr;
+    if (*ppiIDs != nullptr) m_piIDs = nullptr;
+    m_pfCoords = nullptr;
+    FreeData();
 }
 
 void NKFNodeBlock::FreeData()

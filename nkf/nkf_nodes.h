@@ -32,6 +32,18 @@ class NKFNodeBlock;
 // memory runs out.
 bool NKFCompactFaceSetNodes(NKIndexedFaceSet *pIFS, const int32_t *piBlockConnects,
                             const NKFNodeBlock *pNodes);
+// The node step of NKFCompactFaceSetNodes alone, for a builder that found
+// the used nodes itself: piUsed (iNumUsed node-block indices in ascending
+// order, owned by the record from here on, freed on a failure) becomes the
+// record's node source indices, with the coordinates and user IDs copied
+// from pNodes (data loaded). False when memory runs out.
+bool NKFCopyUsedNodes(NKIndexedFaceSet *pIFS, int *piUsed, int iNumUsed,
+                      const NKFNodeBlock *pNodes);
+// NKFCopyUsedNodes for a builder that is done with the node block: its data
+// is freed after. When the part uses every node of the block (piUsed is
+// then 0, 1, 2, ...), the record takes the block's coordinate and ID arrays
+// over instead of copying them.
+bool NKFTakeUsedNodes(NKIndexedFaceSet *pIFS, int *piUsed, int iNumUsed, NKFNodeBlock *pNodes);
 // The node block iNodeBlockID that the mesh block pBlock refers to, with its
 // data loaded. Null when it is missing (reported as pBlock's error "Cannot
 // find NODE block with ID = ...") or when its load fails (reported there).
@@ -57,6 +69,9 @@ public:
     const float *GetCoords() const { return m_pfCoords; }
     const int32_t *GetIDs() const { return m_piIDs; }
     const int32_t *GetSortedOrder() const { return m_piSortedOrder; }
+    // Hands the loaded coordinates and IDs (null without IDs) over to the
+    // caller (NKFree them) and frees the rest of the data.
+    void ReleaseArrays(float **ppfCoords, int32_t **ppiIDs);
 
 private:
     bool ParseAscii();

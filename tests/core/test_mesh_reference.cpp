@@ -230,6 +230,80 @@ TEST(HideInternalFacesReference, HexahedronGridKeepsItsSkin)
     EXPECT_EQ(bare.ifs.pbVisibility, nullptr);
 }
 
+TEST(HideInternalFacesReference, LargeGridOverSeveralChunks)
+{
+    // Over two million faces, so that the counting sort goes in more than
+    // one chunk of buckets: 72 x 72 x 70 hexahedra with shared nodes, then a
+    // reordered copy of a boundary face (the pair goes) and two of an
+    // internal face (the four go). Every other boundary face stays.
+    const int nx = 72, ny = 72, nz = 70, iElems = nx * ny * nz, iExtra = 3;
+    auto node = [&](int i, int j, int k) { return i + (nx + 1) * (j + (ny + 1) * k); };
+    NKIndexedFaceSet sets[2];
+    for (NKIndexedFaceSet &ifs : sets) {
+        NKInitPolygonMesh(&ifs);
+        int iPolys = 6 * iElems + iExtra;
+        ifs.iNumPolygons = iPolys;
+        ifs.iConnectLength = 4 * iPolys;
+        ifs.piConnects = (int *)NKAlloc(sizeof(int) * (size_t)ifs.iConnectLength);
+        ifs.piPolygonStart = (int *)NKAlloc(sizeof(int) * (size_t)iPolys);
+        ifs.piPolygonNumNodes = (int *)NKAlloc(sizeof(int) * (size_t)iPolys);
+        ifs.piPolygonElement = (int *)NKAlloc(sizeof(int) * (size_t)iPolys);
+        ifs.pbWholeElement = (unsigned char *)NKCalloc((size_t)iPolys, 1);
+        int e = 0;
+        for (int k = 0; k < nz; k++)
+            for (int j = 0; j < ny; j++)
+                for (int i = 0; i < nx; i++, e++) {
+                    int hexa[8] = {node(i, j, k),
+                                   node(i + 1, j, k),
+                                   node(i + 1, j + 1, k),
+                                   node(i, j + 1, k),
+                                   node(i, j, k + 1),
+                                   node(i + 1, j, k + 1),
+                                   node(i + 1, j + 1, k + 1),
+                                   node(i, j + 1, k + 1)};
+                    NKGetHexaFaces(ifs.piConnects + 24 * e, hexa, false);
+                    NKFillPolygonRun(&ifs, 6 * e, 6, 4, 24 * e, e, 1, 0, 0);
+                }
+        const int iInternal = 6 * 1 + 1;  // element 1's top face, shared with the one above
+        const int aiCopied[iExtra] = {0, iInternal, iInternal};
+        for (int x = 0; x < iExtra; x++) {
+            int *piTo = ifs.piConnects + 4 * (6 * iElems + x);
+            const int *piFrom = ifs.piConnects + 4 * aiCopied[x];
+            for (int c = 0; c < 4; c++) piTo[c] = piFrom[3 - c];
+            NKFillPolygonRun(&ifs, 6 * iElems + x, 1, 4, 4 * (6 * iElems + x), iElems, 1, 0, 0);
+        }
+    }
+    ASSERT_TRUE(HideInternalFaces(&sets[0]));
+    ASSERT_TRUE(NKHideInternalFacesUnsorted(&sets[1]));
+    // A face is on the boundary when its four nodes share a coordinate at
+    // either end of its axis.
+    auto boundary = [&](const int *pi) {
+        const int aiEnd[3] = {nx, ny, nz};
+        for (int a = 0; a < 3; a++)
+            for (int v : {0, aiEnd[a]}) {
+                bool bAll = true;
+                for (int c = 0; c < 4; c++) {
+                    int n = pi[c], aiCoord[3] = {n % (nx + 1), n / (nx + 1) % (ny + 1),
+                                                 n / ((nx + 1) * (ny + 1))};
+                    bAll = bAll && aiCoord[a] == v;
+                }
+                if (bAll) return true;
+            }
+        return false;
+    };
+    std::vector<unsigned char> expected((size_t)sets[0].iNumPolygons, 0);
+    for (int p = 0; p < 6 * iElems; p++) expected[(size_t)p] = boundary(sets[0].piConnects + 4 * p);
+    ASSERT_TRUE(expected[0]);
+    ASSERT_FALSE(expected[7]);
+    expected[0] = 0;
+    for (const NKIndexedFaceSet &ifs : sets) {
+        EXPECT_EQ(std::vector<unsigned char>(ifs.pbKeep, ifs.pbKeep + ifs.iNumPolygons), expected);
+        EXPECT_EQ(ifs.iNumKeptPolygons, 2 * (nx * ny + ny * nz + nx * nz) - 1);
+        EXPECT_EQ(ifs.iNumKeptConnects, 4 * ifs.iNumKeptPolygons);
+    }
+    for (NKIndexedFaceSet &ifs : sets) NKFreePolygonMesh(&ifs);
+}
+
 namespace {
 
 // The merge written out plainly: the nodes ordered exactly by x, then y, then

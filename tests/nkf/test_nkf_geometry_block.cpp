@@ -253,6 +253,39 @@ TEST(NKFGeometryBlock, BuildingShowsProgressSharesNodeBlocksAndStopsAtAFailedPar
     NKSetProgressUI(nullptr);
 }
 
+TEST(NKFGeometryBlock, ElementPartsFreeTheirNodeBlockAfterItsLastPart)
+{
+    // Parts 1 and 3 use node block 1, part 2 node block 2: the first part
+    // leaves node block 1 loaded for the third, which takes its arrays over.
+    const float afSquare[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    for (int iForm = 0; iForm < 3; iForm++) {
+        SCOPED_TRACE(iForm);
+        auto pParser = Parse(iForm, {{1, "", 0.0f, {}, {1, 13, 2}}});
+        int n = -1;
+        NKIndexedFaceSet *pParts = Geometry(pParser)->NKReadGeometryParts(&n, 0);
+        ASSERT_NE(pParts, nullptr);
+        ASSERT_EQ(3, n);
+        for (int i = 0; i < n; i++) {
+            const NKIndexedFaceSet &part = pParts[i];
+            ASSERT_EQ(4, part.iNumNodes) << i;
+            ASSERT_EQ(1, part.iNumPolygons) << i;
+            EXPECT_EQ(std::vector<float>(afSquare, afSquare + 12),
+                      std::vector<float>(part.pfCoords, part.pfCoords + 12))
+                << i;
+            EXPECT_EQ((std::vector<int>{0, 1, 2, 3}),
+                      std::vector<int>(part.piNodeSourceIndex, part.piNodeSourceIndex + 4))
+                << i;
+            EXPECT_EQ((std::vector<int>{0, 1, 2, 3}),
+                      std::vector<int>(part.piConnects, part.piConnects + 4))
+                << i;
+            NKFreePolygonMesh(&pParts[i]);
+        }
+        NKFree(pParts);
+        for (int iNodes : {1, 2})
+            EXPECT_FALSE(NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, iNodes)->IsDataLoaded());
+    }
+}
+
 TEST(NKFGeometryBlock, CountsAreCheckedBeforeAnythingIsSized)
 {
     const char *pszFit = "Item count does not fit the data size of the block.";
