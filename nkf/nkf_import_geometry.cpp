@@ -5,6 +5,7 @@
 // results carry polygon information, the cell indices of face sets.
 #include <cstring>
 
+#include "core/nk_diagnostic.h"
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
 #include "core/nk_model.h"
@@ -141,13 +142,22 @@ void SetPartSources(NKPart *pPart, NKFQuolinGeometryBlock *pBlock, int iStep, in
     const NKString *pName = pBlock->GetPartName(i, iStep);
     if (pName != nullptr && !pName->IsEmpty()) pPart->szName = *pName;
     NKFElementList list = {0, nullptr, 0, nullptr};
-    if (pPart->iElementsBlockID >= 0 &&
-        pBlock->CreatePartElements(&list, iStep, i, pPart->pNodeMap,
-                                   pPart->pNodeMap != nullptr ? pPart->iNumNodes : 0)) {
-        pPart->iNumElements = list.iNumElements;
-        pPart->pElements = list.pElements;
-        pPart->iNumElementConnects = list.iNumConnects;
-        pPart->pElementConnects = list.piConnects;
+    if (pPart->iElementsBlockID >= 0) {
+        if (pBlock->CreatePartElements(&list, iStep, i, pPart->pNodeMap,
+                                       pPart->pNodeMap != nullptr ? pPart->iNumNodes : 0)) {
+            pPart->iNumElements = list.iNumElements;
+            pPart->pElements = list.pElements;
+            pPart->iNumElementConnects = list.iNumConnects;
+            pPart->pElementConnects = list.piConnects;
+        } else {
+            // The part is drawn from its faces; picking and listing by
+            // element find nothing in it.
+            NKDiagnostic(NKString::FromFormat("No element list for part %d: its elements could "
+                                              "not be read again",
+                                              i + 1)
+                             .GetText(),
+                         "NKFCreateGeometry");
+        }
     }
     NKFReader *pParser = NKFGetReader();
     const float *pfColor = nullptr;
