@@ -176,9 +176,9 @@ void AddElement(PartBuild *p, const DynaElement &e, const LSDynaGeometry &geo, u
         AddPolygon(p, n, 2, iLocal, true, bDeleted);
         nodes.assign(n, n + 2);
     } else {
-        int m = e.iMaterial - 1;
+        int64_t m = (int64_t)e.iMaterial - 1;
         bool bRigid =
-            m >= 0 && m < (int)geo.materialTypes.size() && geo.materialTypes[(size_t)m] == 20;
+            m >= 0 && m < (int64_t)geo.materialTypes.size() && geo.materialTypes[(size_t)m] == 20;
         iType = bRigid ? NK_ELEM_RIGID_SHELL : NK_ELEM_SHELL;
         AddPolygon(p, n, 4, iLocal, true, bDeleted);
         nodes.assign(n, n + 4);
@@ -289,10 +289,11 @@ bool FillPart(NKPart *pPart, PartBuild *p, const LSDynaGeometry &geo, const LSDy
 NKString PartName(const PartBuild &p, const LSDynaGeometry &geo, const LSDynaUserIds *pIds)
 {
     NKString name = NKString::FromFormat("Mat: #%d", p.iMaterial);
-    int m = p.iMaterial - 1;
-    if (pIds != nullptr && m >= 0 && m < (int)pIds->materials.size())
+    // The file's material number may be any int, the smallest too.
+    int64_t m = (int64_t)p.iMaterial - 1;
+    if (pIds != nullptr && m >= 0 && m < (int64_t)pIds->materials.size())
         name += NKString::FromFormat(", ID %d", pIds->materials[(size_t)m]);
-    if (m >= 0 && m < (int)geo.materialTypes.size())
+    if (m >= 0 && m < (int64_t)geo.materialTypes.size())
         name += NKString::FromFormat(", type %d", geo.materialTypes[(size_t)m]);
     return name.Left(255);
 }

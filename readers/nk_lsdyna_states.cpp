@@ -206,8 +206,13 @@ void NKLSDynaSetAvailableResults(void)
     if (h.w[NK_DW_IV] == 1) sg_Table[1].bAvailable = 1, Set(32, 35);
     if (h.w[NK_DW_IA] == 1) sg_Table[2].bAvailable = 1, Set(36, 39);
     if (h.IT == 1) Set(24, 24);
-    if (h.NEL8() > 0 && h.w[NK_DW_NEIPH] > 0) Set(40, 40);
-    if ((h.NELT() > 0 || h.NEL4() - (h.MATTYP ? h.NUMRBE : 0) >= 1) && h.w[NK_DW_NEIPS] > 0)
+    // The extra values are words of each element's record: a count the
+    // record cannot hold comes from a damaged header and would name
+    // millions of scalars.
+    if (h.NEL8() > 0 && h.w[NK_DW_NEIPH] > 0 && h.w[NK_DW_NEIPH] <= h.w[NK_DW_NV3D]) Set(40, 40);
+    bool bShells = h.NEL4() - (h.MATTYP ? h.NUMRBE : 0) >= 1;
+    int iShellWords = std::max(bShells ? h.w[NK_DW_NV2D] : 0, h.NELT() > 0 ? h.w[NK_DW_NV3DT] : 0);
+    if ((h.NELT() > 0 || bShells) && h.w[NK_DW_NEIPS] > 0 && h.w[NK_DW_NEIPS] <= iShellWords)
         Set(41, 41);
     if (bStressShell || (bSolid && SolidRest(h) >= 6)) Set(0, 11);
     if (bStressShell || (bSolid && (SolidRest(h) == 7 || SolidRest(h) == 1))) Set(18, 18);

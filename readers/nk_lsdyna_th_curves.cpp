@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "core/nk_data_source_kind.h"
 #include "core/nk_element_types.h"
@@ -341,18 +342,23 @@ int LSDynaTimeHistorySource::ReadCurves(int iCategory, int iComponent, const int
     if (iComp < 0 || c.states.empty() || piIds == nullptr || ppCurves == nullptr) return 0;
     std::vector<ValueSpot> spots;
     std::vector<int> userIds;
+    // The first item of each user ID, looked up once: a request for every
+    // series of a large list stays linear in its length.
+    std::unordered_map<int, int> firstItem;
+    if (k != NK_TH_GLOBALS) {
+        const std::vector<LSDynaThItem> &items = c.items[k];
+        firstItem.reserve(items.size());
+        for (size_t j = 0; j < items.size(); j++) firstItem.emplace(items[j].iUserId, (int)j);
+    }
     for (int i = 0; i < iCount; i++) {
         if (k == NK_TH_GLOBALS) {
             if (piIds[i] != -1) continue;
             spots.push_back(FindSpot(k, iComp, 0));
             userIds.push_back(-1);
         } else {
-            const std::vector<LSDynaThItem> &items = c.items[k];
-            auto it = std::find_if(items.begin(), items.end(), [&](const LSDynaThItem &item) {
-                return item.iUserId == piIds[i];
-            });
-            if (it == items.end()) continue;
-            spots.push_back(FindSpot(k, iComp, (int)(it - items.begin())));
+            auto it = firstItem.find(piIds[i]);
+            if (it == firstItem.end()) continue;
+            spots.push_back(FindSpot(k, iComp, it->second));
             userIds.push_back(piIds[i]);
         }
         if (spots.back().iPos < 0) spots.pop_back(), userIds.pop_back();

@@ -129,6 +129,12 @@ bool CheckControlWords(const LSDynaThControl &c)
     for (const NamedWord &n : kPerElement)
         if (pszBad == nullptr && c.W(n.iWord) > (1 << 24)) pszBad = n.pszName;
     if (pszBad == nullptr && c.W(NK_DW_NDIM) < 1) pszBad = "NDIM";
+    // Every material gets an ID and a series: more materials than the family
+    // has words come from a damaged header (and their sum must fit an int).
+    int64_t iMaterials =
+        (int64_t)c.W(NK_DW_NUMMAT8) + c.W(NK_DW_NUMMAT2) + c.W(NK_DW_NUMMAT4) + c.W(NK_DW_NUMMATT);
+    if (pszBad == nullptr && iMaterials > std::min<int64_t>(FamilyWords(c), 1 << 30))
+        pszBad = "NUMMAT8";
     if (pszBad == nullptr) return true;
     NKString msg = NKString::FromFormat("LS-DYNA file %s: header word %s is out of range.",
                                         c.files[0].szFileName.GetText(), pszBad);

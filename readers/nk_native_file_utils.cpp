@@ -2,6 +2,8 @@
 // services of the older native file readers (see nk_native_file_utils.h).
 #include "readers/nk_native_file_utils.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,10 +12,15 @@
 
 namespace {
 
+// Opens a regular file only: a folder opens for reading too (a file name
+// that is empty or cut short by a zero byte names the results file's own
+// folder), and its size as ftell gives it is no size at all.
 FILE *OpenRead(const char *pszFileName)
 {
     std::string path(pszFileName);
     std::replace(path.begin(), path.end(), '\\', '/');
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
     return std::fopen(path.c_str(), "rb");
 }
 

@@ -221,8 +221,9 @@ bool SplitPolygons(RawGeometry *pRaw, const char *pszFileName, std::vector<int> 
     const int iCount = static_cast<int>(pRaw->connects.size());
     for (int c = 0; c < iCount; c++) {
         int v = pRaw->connects[static_cast<size_t>(c)];
-        int a = v < 0 ? -v : v;
-        if (v == INT32_MIN || a < 1 || a > iNodes) {
+        // The smallest int has no positive twin: it is refused as 0 is.
+        int a = v == INT32_MIN ? 0 : v < 0 ? -v : v;
+        if (a < 1 || a > iNodes) {
             NKPrintError(NKString::FromFormat("Illegal node specified in connectivity array: %d. "
                                               "Legal values: 1 - %d",
                                               v, iNodes)

@@ -177,8 +177,11 @@ bool ParseBody(const std::vector<std::string> &lines, const std::string &dir, co
         return false;
     int iParts = 0;
     if (!GeometryPartCount(sg_Set.geometryPath, &iParts)) return false;
-    for (int p = 0; p < iParts; p++, iLine++)
-        sg_Set.partNames.push_back(iLine < lines.size() ? lines[iLine] : "");
+    // Only the names the file holds are kept: a damaged geometry header can
+    // claim billions of parts; the parts past the file's lines keep the
+    // empty name the geometry reader gives them.
+    for (int p = 0; p < iParts && iLine < lines.size(); p++, iLine++)
+        sg_Set.partNames.push_back(lines[iLine]);
     return true;
 }
 

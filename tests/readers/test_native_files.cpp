@@ -12,6 +12,7 @@
 
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "readers/nk_native_file_utils.h"
 #include "readers/nk_native_geometry.h"
 #include "readers/nk_native_result_files.h"
 #include "readers/nk_native_source.h"
@@ -324,3 +325,28 @@ TEST_F(NativeFiles, CutResultsFilesAreReadWithoutFault)
 }
 
 }  // namespace
+
+// A folder is no result file, whatever names it (an empty quoted name is
+// the results file's own folder), and a geometry header that claims two
+// billion parts leaves the results file with the names it holds.
+TEST_F(NativeFiles, FoldersAndClaimedPartCountsAreReadWithoutFault)
+{
+    NKGeometry *g = NKReadGeometryFile(WriteText("geo.txt", NativeGeoText()).c_str());
+    ASSERT_NE(g, nullptr);
+    for (const std::string &folder : {Path(""), Path(".")}) {
+        SCOPED_TRACE(folder);
+        std::string bytes;
+        EXPECT_FALSE(NKReadWholeFile(folder.c_str(), &bytes));
+        m_Messages.Clear();
+        NKScalarResult *pScalar = NKReadScalarFile(folder.c_str(), 0, g);
+        EXPECT_TRUE(ReportedOnce(m_Messages, pScalar == nullptr, kScalarMessages));
+        NKReleaseScalarResult(pScalar);
+    }
+    NativeWords huge;
+    for (int v : {1, 2000000000, 5, 2, 7}) huge.I(v);
+    WriteWords("huge.geo", huge);
+    NKReadResultsFile(WriteText("huge.res", "0 0\n0 0\nhuge.geo Geometry\nPlate\n").c_str());
+    EXPECT_EQ(NKNativeGetNumScalars(), 0);
+    NKNativeClose();
+    NKReleaseGeometry(g);
+}
