@@ -32,52 +32,18 @@
 #include "render/nk_view_settings.h"
 #include "scene/nk_scene_extras.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_support/gl_feedback.h"
 
 namespace {
 
 constexpr int kWidth = 810, kHeight = 600;
 
-struct Vertex {
-    float x, y;
-    int r, g, b;
-};
-struct Primitive {
-    int iToken;  // GL_POINT_TOKEN, GL_LINE_TOKEN or GL_POLYGON_TOKEN
-    std::vector<Vertex> v;
-};
+using Vertex = NKFeedbackVertex;
+using Primitive = NKFeedbackPrimitive;
 
-// The primitives a draw makes, vertices in window coordinates with their
-// colours as bytes.
 std::vector<Primitive> Feedback(const std::function<void()> &draw)
 {
-    std::vector<GLfloat> buf(1 << 18);
-    glFeedbackBuffer(static_cast<GLsizei>(buf.size()), GL_3D_COLOR, buf.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint n = glRenderMode(GL_RENDER);
-    std::vector<Primitive> out;
-    auto byte = [](float f) { return static_cast<int>(std::lround(f * 255.0f)); };
-    for (GLint i = 0; i < n;) {
-        const int iToken = static_cast<int>(buf[i++]);
-        int iCount = 1;
-        if (iToken == GL_PASS_THROUGH_TOKEN) {
-            i++;
-            continue;
-        }
-        if (iToken == GL_BITMAP_TOKEN || iToken == GL_DRAW_PIXEL_TOKEN ||
-            iToken == GL_COPY_PIXEL_TOKEN) {
-            i += 7;
-            continue;
-        }
-        if (iToken == GL_POLYGON_TOKEN) iCount = static_cast<int>(buf[i++]);
-        if (iToken == GL_LINE_TOKEN || iToken == GL_LINE_RESET_TOKEN) iCount = 2;
-        Primitive p{iToken == GL_LINE_RESET_TOKEN ? GL_LINE_TOKEN : iToken, {}};
-        for (int k = 0; k < iCount; k++, i += 7)
-            p.v.push_back(
-                {buf[i], buf[i + 1], byte(buf[i + 3]), byte(buf[i + 4]), byte(buf[i + 5])});
-        out.push_back(p);
-    }
-    return out;
+    return NKCaptureFeedback(draw);
 }
 
 std::vector<Primitive> OfKind(const std::vector<Primitive> &all, int iToken)

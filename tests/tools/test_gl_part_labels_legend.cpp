@@ -33,6 +33,7 @@
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_support/gl_feedback.h"
 #include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/quad_plate.h"
 #include "tests/test_support/test_files.h"
@@ -57,44 +58,33 @@ struct FeedbackPrim {
 
 std::vector<FeedbackPrim> Feedback(const std::function<void()> &draw, bool bTexture = false)
 {
-    std::vector<GLfloat> buf(1 << 17);
-    glFeedbackBuffer(static_cast<GLsizei>(buf.size()), bTexture ? GL_3D_COLOR_TEXTURE : GL_3D_COLOR,
-                     buf.data());
-    glRenderMode(GL_FEEDBACK);
     GLint aiBefore[3], aiAfter[3];
     GLfloat fWidthBefore = 0, fWidthAfter = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &aiBefore[0]);
-    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &aiBefore[1]);
-    aiBefore[2] = glIsEnabled(GL_LIGHTING);
-    glGetFloatv(GL_LINE_WIDTH, &fWidthBefore);
-    draw();
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &aiAfter[0]);
-    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &aiAfter[1]);
-    aiAfter[2] = glIsEnabled(GL_LIGHTING);
-    glGetFloatv(GL_LINE_WIDTH, &fWidthAfter);
-    const GLint n = glRenderMode(GL_RENDER);
+    const std::vector<NKFeedbackPrimitive> raw = NKCaptureFeedback(
+        [&] {
+            glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &aiBefore[0]);
+            glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &aiBefore[1]);
+            aiBefore[2] = glIsEnabled(GL_LIGHTING);
+            glGetFloatv(GL_LINE_WIDTH, &fWidthBefore);
+            draw();
+            glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &aiAfter[0]);
+            glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &aiAfter[1]);
+            aiAfter[2] = glIsEnabled(GL_LIGHTING);
+            glGetFloatv(GL_LINE_WIDTH, &fWidthAfter);
+        },
+        bTexture, size_t(1) << 17);
     for (int k = 0; k < 3; k++) EXPECT_EQ(aiBefore[k], aiAfter[k]) << "state " << k;
     EXPECT_EQ(fWidthBefore, fWidthAfter);
-    const int iStride = bTexture ? 11 : 7;
     std::vector<FeedbackPrim> out;
-    for (GLint i = 0; i < n;) {
-        const int iToken = static_cast<int>(buf[i++]);
-        if (iToken == GL_PASS_THROUGH_TOKEN) {
-            i++;
-            continue;
-        }
-        int iCount = 1;
-        if (iToken == GL_POLYGON_TOKEN) iCount = static_cast<int>(buf[i++]);
-        if (iToken == GL_LINE_TOKEN || iToken == GL_LINE_RESET_TOKEN) iCount = 2;
-        FeedbackPrim prim{iToken == GL_LINE_RESET_TOKEN ? GL_LINE_TOKEN : iToken, {}};
-        for (int j = 0; j < iCount; j++, i += iStride) {
+    for (const NKFeedbackPrimitive &p : raw) {
+        FeedbackPrim prim{p.iToken, {}};
+        for (const NKFeedbackVertex &w : p.v) {
             FeedbackVertex v{};
-            v.p[0] = buf[i] / kWidth * 2.0f - 1.0f;
-            v.p[1] = buf[i + 1] / kHeight * 2.0f - 1.0f;
-            v.p[2] = -(buf[i + 2] * 2.0f - 1.0f) * 4.0f;  // the -4..4 depth range
-            for (int k = 0; k < 3; k++)
-                v.c[k] = static_cast<int>(std::lround(buf[i + 3 + k] * 255));
-            v.s = bTexture ? buf[i + 7] : 0.0f;
+            v.p[0] = w.x / kWidth * 2.0f - 1.0f;
+            v.p[1] = w.y / kHeight * 2.0f - 1.0f;
+            v.p[2] = -(w.z * 2.0f - 1.0f) * 4.0f;  // the -4..4 depth range
+            v.c[0] = w.r, v.c[1] = w.g, v.c[2] = w.b;
+            v.s = w.s;
             prim.v.push_back(v);
         }
         out.push_back(prim);

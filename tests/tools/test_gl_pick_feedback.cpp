@@ -33,6 +33,7 @@
 #include "render/nk_viewpoint_commands.h"
 #include "scene/nk_scene_extras.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_support/gl_feedback.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -47,24 +48,9 @@ constexpr int kWidth = 800, kHeight = 600;
 // Primitives of a draw in GL feedback: the token and vertex count of each.
 std::vector<std::pair<int, int>> Feedback(const std::function<void()> &draw)
 {
-    std::vector<GLfloat> buf(1 << 16);
-    glFeedbackBuffer(static_cast<GLsizei>(buf.size()), GL_3D, buf.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint n = glRenderMode(GL_RENDER);
     std::vector<std::pair<int, int>> out;
-    for (GLint i = 0; i < n;) {
-        const int iToken = static_cast<int>(buf[i++]);
-        int iCount = 1;
-        if (iToken == GL_PASS_THROUGH_TOKEN) {
-            i++;
-            continue;
-        }
-        if (iToken == GL_POLYGON_TOKEN) iCount = static_cast<int>(buf[i++]);
-        if (iToken == GL_LINE_TOKEN || iToken == GL_LINE_RESET_TOKEN) iCount = 2;
-        out.push_back({iToken == GL_LINE_RESET_TOKEN ? GL_LINE_TOKEN : iToken, iCount});
-        i += 3 * iCount;
-    }
+    for (const NKFeedbackPrimitive &p : NKCaptureFeedback(draw))
+        out.push_back({p.iToken, static_cast<int>(p.v.size())});
     return out;
 }
 
