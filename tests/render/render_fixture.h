@@ -15,10 +15,27 @@
 #include "core/nk_model.h"
 #include "core/nk_render_state.h"
 #include "platform/nk_clock.h"
+#include "platform/nk_gl_context.h"
 #include "render/nk_background.h"
 #include "render/nk_view_settings.h"
 #include "scene/nk_renderer.h"
 #include "scene/nk_scene.h"
+
+// An off-screen context of iWidth x iHeight, current, its viewport over it,
+// the projection the -1..1 cube and an identity model-view; null when no
+// context could be made.
+inline NKGLContext *NKOpenOrthoTestContext(int iWidth, int iHeight)
+{
+    NKGLContext *pContext = NKCreateOffscreenGLContext(iWidth, iHeight);
+    if (pContext == nullptr) return nullptr;
+    glViewport(0, 0, iWidth, iHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    return pContext;
+}
 
 // One part: a square of half size fHalf at depth fZ, one polygon of four
 // nodes, every node used, ambient colour (r, g, b).

@@ -114,14 +114,8 @@ protected:
     void SetUp() override
     {
         NKRenderModelTest::SetUp();
-        m_pContext = NKCreateOffscreenGLContext(kSize, kSize);
+        m_pContext = NKOpenOrthoTestContext(kSize, kSize);
         ASSERT_NE(m_pContext, nullptr);
-        glViewport(0, 0, kSize, kSize);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-1, 1, -1, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);
         g_pGraphicsSettings->bFringeShade = 0;

@@ -103,14 +103,8 @@ protected:
     void SetUp() override
     {
         NKRenderModelTest::SetUp();
-        m_pContext = NKCreateOffscreenGLContext(kWidth, kHeight);
+        m_pContext = NKOpenOrthoTestContext(kWidth, kHeight);
         ASSERT_NE(m_pContext, nullptr);
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-1, 1, -1, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
         glEnable(GL_LIGHTING);
         glDepthFunc(GL_LESS);
         glEnable(GL_DEPTH_TEST);

@@ -70,14 +70,8 @@ protected:
         NKViewWindowSize = {kWidth, kHeight};
         g_SelectionList.Clear();
         g_SelectionList = NKSelectionList();
-        m_pContext = NKCreateOffscreenGLContext(kWidth, kHeight);
+        m_pContext = NKOpenOrthoTestContext(kWidth, kHeight);
         ASSERT_NE(m_pContext, nullptr);
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-1, 1, -1, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
         glEnable(GL_LIGHTING);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);
