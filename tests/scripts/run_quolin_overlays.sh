@@ -10,16 +10,12 @@
 set -uo pipefail
 program="$1"
 examples="$2"
-. "$(dirname "$0")/fresh_home.sh"
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/fresh_home.sh"
 fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/beam.nkf" beam.nkf
-# 24 bits, bottom row red, green; top row blue, white; rows padded to 4 bytes.
-printf 'BM\x46\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00' > q.bmp
-printf '\x28\x00\x00\x00\x02\x00\x00\x00\x02\x00\x00\x00\x01\x00\x18\x00' >> q.bmp
-printf '\x00\x00\x00\x00\x10\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00' >> q.bmp
-printf '\x00\x00\x00\x00\x00\x00\x00\x00' >> q.bmp
-printf '\x00\x00\xff\x00\xff\x00\x00\x00\xff\x00\x00\xff\xff\xff\x00\x00' >> q.bmp
+write_rgbw_bmp q.bmp
 # One condition of each kind above the beam: x y z, label, six flags, then
 # a value per flag that is set. The fixed support has no vector.
 cat > bc.txt <<'BC'
@@ -60,46 +56,7 @@ for f in plain box logo hidden rotation bcdis bcforce bcload legend iso; do
 done
 [ -n "${QUOLIN_KEEP_IMAGES:-}" ] && cp ./*.ppm "$QUOLIN_KEEP_IMAGES"
 
-# count IMAGE R G B: pixels of that colour. differ A B X0 Y0 X1 Y1: pixels
-# of the rectangle (y counted from the top) that differ.
-# near IMAGE X Y R G B: succeeds when the pixel is within 64 of that colour
-# in each channel (the logo is filtered between its texels).
-ppm() {
-  python3 - "$@" <<'PY'
-import sys
-def load(name):
-    data = open(name, 'rb').read()
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b'#':
-            pos = data.index(b'\n', pos) + 1
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    return int(fields[1]), int(fields[2]), data[pos + 1:]
-def at(img, x, y):
-    w, _, px = img
-    o = 3 * (y * w + x)
-    return tuple(px[o:o + 3])
-op, args = sys.argv[1], sys.argv[2:]
-if op == 'near':
-    p = at(load(args[0]), int(args[1]), int(args[2]))
-    sys.exit(0 if all(abs(p[k] - int(args[3 + k])) <= 64 for k in range(3)) else 1)
-elif op == 'count':
-    img = load(args[0])
-    c = tuple(int(v) for v in args[1:4])
-    print(sum(at(img, x, y) == c for y in range(img[1]) for x in range(img[0])))
-elif op == 'differ':
-    a, b = load(args[0]), load(args[1])
-    x0, y0, x1, y1 = [int(v) for v in args[2:6]]
-    print(sum(at(a, x, y) != at(b, x, y) for y in range(y0, y1) for x in range(x0, x1)))
-PY
-}
+ppm() { python3 "$here/ppm_probe.py" "$@"; }
 more() { # more COUNT THAN: COUNT is at least 10 above THAN
   [ "$1" -ge $(($2 + 10)) ]
 }
