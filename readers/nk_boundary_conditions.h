@@ -7,9 +7,9 @@
 // "*SURFACE FORCE" starts a section of kind 1, 2, 3 or 4; any other line
 // beginning with "*" ends it; lines outside a section are skipped. A data
 // line holds x, y, z, a label, six flags, then one value for each flag of 1
-// or more, in flag order; missing numbers are 0. The list is plain data kept
-// here until the drawing code that shows it exists; "readbc"
-// (commands/nk_result_command_rows.cpp) fills it.
+// or more, in flag order; missing numbers are 0. "readbc"
+// (commands/nk_result_command_rows.cpp) fills the list; the scene draws it
+// while "bc" has it shown (NKDrawBoundaryConditions, render/nk_primitives.h).
 #pragma once
 
 #include <cstdint>

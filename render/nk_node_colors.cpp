@@ -18,6 +18,7 @@
 #include "core/nk_numeric.h"
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
+#include "readers/nk_output3d.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_view_settings.h"
@@ -138,14 +139,6 @@ void RangeOfEntries(const NKScalarPartEntry *pEntries, int iNumParts, NKMinMax *
     }
 }
 
-// Placeholder: the reservoir reader keeps no range of its own yet; its
-// results bring their own range like any other.
-void ReservoirRange(const NKScalarResult *pResult, float *pfFrom, float *pfTo)
-{
-    *pfFrom = NKGetScalarResultMin(pResult);
-    *pfTo = NKGetScalarResultMax(pResult);
-}
-
 // Step 2 of the colouring range for field 0. An empty stored range is
 // widened upwards: by 1 % of |from| (1.0 for from = 0), so it stays above
 // from also for a negative from.
@@ -157,8 +150,10 @@ void SettleMainRange(const NKScalarResult *pResult, float *pfFrom, float *pfTo)
                                 ? m->fFringeRangeFrom + 1.0f
                                 : m->fFringeRangeFrom + std::fabs(m->fFringeRangeFrom) * 0.01f;
     if (g_bAutoFringeRange) {
+        // A reservoir result set colours by the value range the reader took
+        // from the header of the result file read last.
         if (NKGetInterfaceType() == NK_INTERFACE_RESERVOIR) {
-            ReservoirRange(pResult, &m->fFringeRangeFrom, &m->fFringeRangeTo);
+            NKGetReservoirValueRange(&m->fFringeRangeFrom, &m->fFringeRangeTo);
         } else {
             m->fFringeRangeFrom = NKGetScalarResultMin(pResult);
             m->fFringeRangeTo = NKGetScalarResultMax(pResult);

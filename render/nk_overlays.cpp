@@ -397,7 +397,16 @@ bool NKDrawBoundingBox(NKFrame *pFrame, bool bAllSteps)
     return true;
 }
 
-bool NKIsIsoSurfaceOn(float *) { return false; }
+namespace {
+NKIsoSurfaceQuery sg_pfnIsoSurfaceQuery = nullptr;
+}  // namespace
+
+void NKSetIsoSurfaceQuery(NKIsoSurfaceQuery pfnQuery) { sg_pfnIsoSurfaceQuery = pfnQuery; }
+
+bool NKIsIsoSurfaceOn(float *pfValue)
+{
+    return sg_pfnIsoSurfaceQuery != nullptr && pfValue != nullptr && sg_pfnIsoSurfaceQuery(pfValue);
+}
 
 void NKQueueMouseInfo(const NKInputState *pInput)
 {
@@ -531,6 +540,7 @@ void NKDrawScreenOverlays(NKFrame *pFrame, int iScreen)
     if (v->bShowUserText) NKQueueUserText();
     if (v->bShowLegend) NKDrawColorLegend(pFrame);
     if (v->bShowInfo) NKDrawTitleBlock(pFrame, false);
+    NKDrawLogo(&g_DisplayLists);
     if (v->iAxisFlags & 1) NKDrawOriginAxes();
     if ((v->iAxisFlags & 2) && iScreen == 1) NKDrawAxisTriad();
 }

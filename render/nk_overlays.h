@@ -80,7 +80,12 @@ void NKMeasureLegendText(float *pfRect, NKFrame *pFrame, float *pfTextX, float *
 // pfOut gets x, y and z.
 void NKPixelToView(int iX, int iY, float fZ, float *pfOut);
 
-// Placeholder: the iso-surface tool; off (the legend's iso marker).
+// The legend's iso marker asks whether the iso-surface tool is on and, when
+// it is, at which value (pfValue). The tool lives above the drawing code, so
+// it answers through a slot that the tools fill at start-up
+// (NKInstallToolHooks); an empty slot counts as the tool off.
+using NKIsoSurfaceQuery = bool (*)(float *pfValue);
+void NKSetIsoSurfaceQuery(NKIsoSurfaceQuery pfnQuery);
 bool NKIsIsoSurfaceOn(float *pfValue);
 // The user points, labels and textured polygons of the drawing commands.
 struct NKUserPoint {
@@ -97,6 +102,7 @@ struct NKUserTexturePolygon {
 };
 
 // The 2-D and screen overlays of a frame: mouse position, user text,
-// legend, title block, axes (nk_overlays.cpp). Placeholder: the pick
-// information and the plot in the view are not drawn yet.
+// legend, title block, the logo, axes (nk_overlays.cpp). The picks are
+// marked with the 3-D overlays, and the scene draws the plot shown in the
+// view after these.
 void NKDrawScreenOverlays(NKFrame *pFrame, int iScreen);

@@ -14,6 +14,7 @@
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
 #include "core/nk_bbox.h"
+#include "core/nk_data_source_kind.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
@@ -310,9 +311,13 @@ int GraphicsCommands(CommandTableEntry *pEntry, const char *pszArguments,
     NKGraphicsSettings *g = g_pGraphicsSettings;
     switch (pEntry->id) {
     case NK_CID_AUTOFOCUS:
-        // Placeholder: the reservoir view comes with the camera; the view
-        // matrix becomes the identity.
-        for (int i = 0; i < 16; i++) g_ViewMatrix[i] = i % 5 == 0 ? 1.0f : 0.0f;
+        // A reservoir result set is looked at from its fixed oblique view;
+        // any other model straight on (the identity view matrix).
+        if (NKGetInterfaceType() == NK_INTERFACE_RESERVOIR)
+            ExecuteCommand(
+                "setview  -0.346086 -0.705970 0.560510 0.260115 0.079043 0.075768 0.692930");
+        else
+            for (int i = 0; i < 16; i++) g_ViewMatrix[i] = i % 5 == 0 ? 1.0f : 0.0f;
         NKInvalidateView();
         return Info("View has been reset");
     case NK_CID_PERSPECTIVE:

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/nk_model.h"
+#include "core/nk_progress.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_string.h"
@@ -23,17 +24,24 @@ uint64_t sg_uFramesCounted = 0;
 uint64_t sg_uRateSum = 0;
 uint32_t sg_uLastRateUpdate = 0;
 
-// The status bar's frame rate, at most every 333 ms while it is shown.
+// The status bar's frame rate, at most every 333 ms while it is shown;
+// while the hidden-polygon analysis runs over an animation ("hpc"), its
+// progress bar follows the frames analysed so far.
 void UpdateStatusFrameRate(uint32_t uMilliseconds)
 {
     const uint32_t uNow = NKGetMilliseconds();
     if (uNow - sg_uLastRateUpdate < kFrameRateUpdateMs) return;
     const NKAnimationSettings &a = g_AnimationSettings;
-    if (NKShowStatusFrameRate(a.fFrameRate, uMilliseconds, static_cast<uint32_t>(a.iFrameInterval),
-                              g_bHiddenCullingOn, g_bHiddenCullingAnalysis))
-        sg_uLastRateUpdate = uNow;
-    // Placeholder: the culling precomputation's frame counter and its
-    // "Calculating Animation Speedup (%d of %d)..." progress come with the culling code.
+    if (!NKShowStatusFrameRate(a.fFrameRate, uMilliseconds, static_cast<uint32_t>(a.iFrameInterval),
+                               g_bHiddenCullingOn, g_bHiddenCullingAnalysis))
+        return;
+    sg_uLastRateUpdate = uNow;
+    const HiddenPartCuller &c = g_HiddenPartCuller;
+    if (c.bEnabled && c.bAnalysisOn)
+        NKSetProgress(c.iAnalysisCount,
+                      NKString::FromFormat("Calculating Animation Speedup (%d of %d)...",
+                                           c.iAnalysisCount, c.iFramesToAnalyse)
+                          .GetText());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "render/nk_node_traces.h"
 #include "render/nk_overlays.h"
 #include "render/nk_part_overlays.h"
+#include "render/nk_primitives.h"
 #include "render/nk_ride.h"
 #include "render/nk_shell_axis_lines.h"
 #include "render/nk_text.h"
@@ -101,17 +102,26 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     DrawManipulators();
     NKDraw3DLegend(g_pLegendBox);
     DrawSoundSourceMarkers(pFrame);
+    NKDrawRotationPoint();
     NKDrawShellGLMenu();
 }
 void NKDrawCopyOverlays(NKFrame *pFrame)
 {
     NKDrawPartPrimitives(pFrame);
     NKDrawGlobalPrimitives();
+    NKDrawUserTexturePolygons(&g_DisplayLists);
+    const NKViewSettings *v = g_pViewSettings;
+    // The box of `box` and `nomodel`, and the whole model while the camera
+    // moves with `moveasbox`.
+    const bool bMovingAsBox = v != nullptr && v->iMoveMode == NK_MOVE_BOX && NKIsNavigationActive();
+    if (v != nullptr && (v->bShowBox || bMovingAsBox))
+        NKDrawBoundingBox(pFrame, v->bBoxOverAllSteps != 0);
     NKDrawLineSets();
+    NKDrawPaths();
+    if (v != nullptr && v->bShowBoundary) NKDrawBoundaryConditions();
     NKDrawUserPrimitives(pFrame);
     NKDrawUserPoints();
     NKDrawUserLabels();
-    NKDrawUserTexturePolygons(nullptr);
     NKDrawText3DList(&g_DisplayLists);
 }
 void NKQueueFrameLabel(NKFrame *pFrame, int iScreen)

@@ -14,11 +14,14 @@ struct NKGeometry;
 // selected shells changed, the picked polygon, the traced nodes' curves,
 // the selection list's marks and read-outs and the local axes of its
 // shells; then, never clipped by the cutting planes, the manipulators of
-// both groups, the 3-D legend box and the sound sources' node markers.
+// both groups, the 3-D legend box, the sound sources' node markers, the
+// rotation point marker and the in-view menu.
 void NKDrawSceneOverlays(NKFrame *pFrame);
-// The overlay pass of every copy: the 3-D primitives, the line sets, the
-// user labels, points, text labels and textured polygons, and the 3-D texts.
-// Placeholder: the display lists and the box are not drawn here yet.
+// The overlay pass of every copy, also of the copy reduced to its box while
+// the camera moves: the 3-D primitives, the user's textured polygons, the
+// bounding box (shown, or standing for the model while moving as a box),
+// the line sets, the surface paths' polylines, the boundary conditions
+// when shown, the user primitives, points and labels, and the 3-D texts.
 void NKDrawCopyOverlays(NKFrame *pFrame);
 // Queues the frame label while the step is shown: the step text prefix,
 // the frame's description and "(n of m)" at the lower left, and, drawing

@@ -5,7 +5,9 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_model_hooks.h"
+#include "render/nk_overlays.h"
 #include "tools/nk_cut_plane.h"
+#include "tools/nk_iso_surface.h"
 #include "tools/nk_picking.h"
 #include "tools/nk_primitives_3d.h"
 #include "tools/nk_surface_storage.h"
@@ -59,9 +61,18 @@ bool ConvertCutPlanePoints(bool bToModel)
     return g_pCutPlaneSet == nullptr || g_pCutPlaneSet->ConvertPoints(bToModel);
 }
 
+// The iso-surface tool's answer to the legend's marker.
+bool IsoSurfaceOn(float *pfValue)
+{
+    if (g_pIsoSurfaceState == nullptr || !g_pIsoSurfaceState->bEnabled) return false;
+    *pfValue = g_pIsoSurfaceState->fLevel;
+    return true;
+}
+
 }  // namespace
 
-// The tools' slots of the model core, the primitives' among them.
+// The tools' slots of the model core and of the drawing code, the
+// primitives' among them.
 void NKInstallToolHooks(void)
 {
     NKModelHooks hooks = NKGetModelHooks();
@@ -71,6 +82,7 @@ void NKInstallToolHooks(void)
     hooks.pfnFreeFrameIsoSurfaces = NKFreeFrameIsoSurfaceRecords;
     hooks.pfnConvertCutPlanePoints = ConvertCutPlanePoints;
     NKSetModelHooks(hooks);
+    NKSetIsoSurfaceQuery(IsoSurfaceOn);
     NKInstallParticleTraceHooks();
     NKInstallPrimitiveHooks();
     NKInstallPickingHooks();

@@ -49,5 +49,7 @@ void NKReleaseCutSurfaceObject(CutSurface *pCut);
 
 // Fills the model core's slots (core/nk_model_hooks.h) with the tools' work
 // that exists (releasing and freeing cut and iso-surfaces, converting the
-// cutting planes' points); called once at start-up. The others keep their neutral answers.
+// cutting planes' points) and the drawing code's question whether the
+// iso-surface tool is on (render/nk_overlays.h); called once at start-up.
+// The others keep their neutral answers.
 void NKInstallToolHooks(void);

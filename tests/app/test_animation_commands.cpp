@@ -15,6 +15,7 @@
 #include "core/nk_graphics_settings.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
+#include "core/nk_progress.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
@@ -31,6 +32,7 @@
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/recording_progress_ui.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -389,6 +391,48 @@ TEST_F(AnimationCommands, SpeedupReadOutAveragesTimedFrames)
     NKSetTestClock(true, 5000400);
     NKCalculateAnimationSpeedup(8, pGeo);
     EXPECT_EQ(g_iFrameRateCalls, 2);
+}
+
+// While the hidden-polygon analysis runs over an animation, the status
+// read-out moves the progress bar to the frames analysed, with their count;
+// with the analysis done or the removal off the bar stays where it was.
+TEST_F(AnimationCommands, SpeedupProgressFollowsTheHiddenPolygonAnalysis)
+{
+    OpenBeam();
+    NKGeometry *pGeo = g_pModel->pFrames[0].pGeometry;
+    NKShellHooks hooks = NKGetShellHooks();
+    hooks.pfnShowFrameRate = CountFrameRate;
+    NKSetShellHooks(hooks);
+    RecordingProgressUI ui;
+    NKSetProgressUI(&ui);
+    NKResetProgressState();
+    ASSERT_TRUE(NKBeginProgressBar(12, nullptr));
+    HiddenPartCuller &c = g_HiddenPartCuller;
+    c.iFramesToAnalyse = 12;
+    const struct {
+        uint8_t bEnabled, bAnalysisOn;
+        int iCount, iPosition;
+        const char *pszText;  // the status text, or null for none
+    } kCases[] = {{1, 1, 3, 3, "Calculating Animation Speedup (3 of 12)..."},
+                  {1, 1, 7, 7, "Calculating Animation Speedup (7 of 12)..."},
+                  {1, 0, 12, 7, nullptr},
+                  {0, 1, 9, 7, nullptr}};
+    uint32_t uClock = 7000000;
+    for (const auto &k : kCases) {
+        SCOPED_TRACE(k.iCount);
+        c.bEnabled = k.bEnabled, c.bAnalysisOn = k.bAnalysisOn, c.iAnalysisCount = k.iCount;
+        ui.texts.clear();
+        NKSetTestClock(true, uClock += 400);
+        NKCalculateAnimationSpeedup(8, pGeo);
+        EXPECT_EQ(ui.GetProgressPosition(), k.iPosition);
+        EXPECT_EQ(ui.texts, k.pszText != nullptr ? std::vector<std::string>{k.pszText}
+                                                 : std::vector<std::string>{});
+    }
+    NKEndProgressBar(nullptr);
+    NKSetProgressUI(nullptr);
+    NKResetProgressState();
+    c.bEnabled = c.bAnalysisOn = 0;
+    c.iFramesToAnalyse = c.iAnalysisCount = 0;
 }
 
 }  // namespace

@@ -15,12 +15,18 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_open_commands.h"
 #include "core/nk_frames.h"
+#include "core/nk_graphics_settings.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_numeric.h"
 #include "core/nk_render_state.h"
+#include "core/nk_view_state.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_output3d.h"
+#include "render/nk_camera.h"
+#include "render/nk_node_colors.h"
+#include "render/nk_viewpoint_commands.h"
+#include "scene/nk_renderer.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/output3d_test_writer.h"
@@ -155,6 +161,46 @@ TEST_F(ReservoirOpen, OpenReadStateAndResultInfo)
     EXPECT_TRUE(m_Capture.Contains("Could not find node description (coordinates) file: " + m_Dir +
                                    "/res.k00"));
     EXPECT_NE(NKGetFrameGeometry(NKGetFrame(0)), nullptr);
+}
+
+// With the drawing code installed: the automatic fringe range of a state is
+// the range the reader took from the result file's header (0.05 to 0.35),
+// not the values' own (up to 1.3); `autofocus` turns a reservoir to its
+// fixed oblique view, and any other model (the source closed) to the
+// identity.
+TEST_F(ReservoirOpen, AutomaticRangeAndAutofocusFollowTheReservoir)
+{
+    g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
+    ASSERT_TRUE(NKInstallRenderer());
+    NKRegisterViewpointCommands();
+    const uint8_t bSavedAuto = g_bAutoFringeRange;
+    g_bAutoFringeRange = 1;
+    ASSERT_EQ(Run("open \"" + m_Dir + "/res.e00\""), 0) << m_Capture.Text();
+    ASSERT_EQ(Run("readstate 3 1 1"), 0) << m_Capture.Text();
+    EXPECT_FLOAT_EQ(g_pModel->fFringeRangeFrom, 0.05f);
+    EXPECT_FLOAT_EQ(g_pModel->fFringeRangeTo, 0.35f);
+    EXPECT_GT(NKGetScalarResultMax(NKGetFrame(0)->pScalar), 1.0f);
+
+    ASSERT_EQ(Run("setview  -0.346086 -0.705970 0.560510 0.260115 0.079043 0.075768 0.692930"), 0);
+    const std::vector<float> oblique(g_ViewMatrix, g_ViewMatrix + 16);
+    std::vector<float> identity(16, 0.0f);
+    for (int i = 0; i < 16; i += 5) identity[(size_t)i] = 1.0f;
+    ASSERT_NE(oblique, identity);
+    for (bool bReservoir : {true, false}) {
+        SCOPED_TRACE(bReservoir ? "reservoir" : "closed");
+        if (!bReservoir) NKCloseInterface();
+        g_ViewMatrix[12] = 5.0f;  // moved away since
+        ASSERT_EQ(Run("autofocus"), 0);
+        EXPECT_TRUE(m_Capture.Contains("View has been reset"));
+        const std::vector<float> now(g_ViewMatrix, g_ViewMatrix + 16);
+        const std::vector<float> &expected = bReservoir ? oblique : identity;
+        for (size_t i = 0; i < 16; i++) EXPECT_NEAR(now[i], expected[i], 1e-6f) << i;
+    }
+    g_bAutoFringeRange = bSavedAuto;
+    NKSetCommandHandler(NK_HANDLER_VIEWPOINT, nullptr);
+    NKShutdownRenderer();
+    NKDestroyRenderOptions(g_pGraphicsSettings);
+    g_pGraphicsSettings = nullptr;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "commands/nk_command_log.h"
 #include "core/nk_load_hooks.h"
@@ -531,6 +532,51 @@ TEST_F(SceneGL, RidePreviewDrawsTheEyeLinesOnlyWhenShown)
     }
     glDisable(GL_LIGHTING);
     g_RideSpec = NKRideSpec();
+}
+
+// The box's edges in the box colour (magenta) where the model has none:
+// shown with `box` over the model, standing alone with `nomodel`, and
+// standing for the model while the camera turns under `moveasbox`; a
+// camera moving normally draws the model and no box.
+TEST_F(SceneGL, BoundingBoxShownHiddenModelAndMovingAsBox)
+{
+    NKGeometry *pGeo = MakeModel(1, 1);
+    for (int i = 0; i < 16; i++) g_ViewMatrix[i] = i % 5 == 0 ? 1.0f : 0.0f;
+    const float afBox[6] = {-0.9f, -0.9f, 0.0f, 0.9f, 0.9f, 0.0f};
+    for (int k = 0; k < 6; k++) pGeo->fBoundingBox[k] = afBox[k];
+    g_pModel->fGeoScale = 1.0f;
+    auto MagentaPixels = [] {
+        std::vector<unsigned char> px(810 * 600 * 4);
+        glReadPixels(0, 0, 810, 600, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+        int n = 0;
+        for (size_t i = 0; i < px.size(); i += 4)
+            n += px[i] == 255 && px[i + 1] == 0 && px[i + 2] == 255;
+        return n;
+    };
+    struct Case {
+        const char *pszName;
+        uint8_t bShowModel, bShowBox;
+        int iMoveMode;
+        uint8_t bDragging;
+        bool bModel, bBox;
+    } const cases[] = {{"plain", 1, 0, NK_MOVE_NORMAL, 0, true, false},
+                       {"box", 1, 1, NK_MOVE_NORMAL, 0, true, true},
+                       {"nomodel", 0, 1, NK_MOVE_NORMAL, 0, false, true},
+                       {"moving normally", 1, 0, NK_MOVE_NORMAL, 1, true, false},
+                       {"moving as box", 1, 0, NK_MOVE_BOX, 1, false, true},
+                       {"still, moveasbox", 1, 0, NK_MOVE_BOX, 0, true, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        g_pViewSettings->bShowModel = c.bShowModel;
+        g_pViewSettings->bShowBox = c.bShowBox;
+        g_pViewSettings->iMoveMode = c.iMoveMode;
+        g_pViewSettings->bMouseDrag = c.bDragging;
+        EXPECT_TRUE(Draw(-1, 1));
+        EXPECT_EQ(!Is(ReadPixel(405, 300), 0, 0, 80), c.bModel);
+        EXPECT_EQ(MagentaPixels() > 100, c.bBox) << MagentaPixels();
+    }
+    g_pViewSettings->bMouseDrag = 0;
+    g_pViewSettings->iMoveMode = NK_MOVE_NORMAL;
 }
 
 }  // namespace

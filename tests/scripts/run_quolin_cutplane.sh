@@ -8,7 +8,8 @@
 set -uo pipefail
 program="$1"
 examples="$2"
-. "$(dirname "$0")/fresh_home.sh"
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/fresh_home.sh"
 fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/beam.nkf" beam.nkf
@@ -22,30 +23,7 @@ status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 [ -s a.ppm ] && [ -s b.ppm ] || fail "missing: an image"
 
-# The pixel at (x, y), y counted from the top, of a binary PPM, as "r g b".
-pixel() {
-  python3 - "$1" "$2" "$3" <<'PY'
-import sys
-data = open(sys.argv[1], 'rb').read()
-fields, pos = [], 0
-while len(fields) < 4:
-    while data[pos:pos + 1].isspace():
-        pos += 1
-    if data[pos:pos + 1] == b'#':
-        pos = data.index(b'\n', pos) + 1
-        continue
-    end = pos
-    while not data[end:end + 1].isspace():
-        end += 1
-    fields.append(data[pos:end])
-    pos = end
-pos += 1
-width = int(fields[1])
-x, y = int(sys.argv[2]), int(sys.argv[3])
-o = pos + 3 * (y * width + x)
-print(data[o], data[o + 1], data[o + 2])
-PY
-}
+pixel() { python3 "$here/ppm_probe.py" pixel "$@"; }
 background="$(pixel b.ppm 2 2)"
 [ "$(pixel a.ppm 2 2)" == "$background" ] || fail "the corners differ"
 [ "$(pixel a.ppm 405 300)" != "$background" ] || fail "no section in the middle"

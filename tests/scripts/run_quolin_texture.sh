@@ -10,12 +10,7 @@ examples="$2"
 fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/plate.nkf" plate.nkf
-# 24 bits, bottom row red, green; top row blue, white; rows padded to 4 bytes.
-printf 'BM\x46\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00' > q.bmp
-printf '\x28\x00\x00\x00\x02\x00\x00\x00\x02\x00\x00\x00\x01\x00\x18\x00' >> q.bmp
-printf '\x00\x00\x00\x00\x10\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00' >> q.bmp
-printf '\x00\x00\x00\x00\x00\x00\x00\x00' >> q.bmp
-printf '\x00\x00\xff\x00\xff\x00\x00\x00\xff\x00\x00\xff\xff\xff\x00\x00' >> q.bmp
+write_rgbw_bmp q.bmp
 printf '%s\n' 'debugcommands on' "readtexture $PWD/q.bmp 1 1 q" 'listtextures' 'exit' \
   > "$brovik/fileopen.qlc"
 

@@ -24,11 +24,14 @@
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_gl_context.h"
+#include "plot/nk_node_plot.h"
+#include "plot/nk_plot_commands.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_overlays.h"
 #include "render/nk_pick_display.h"
+#include "render/nk_primitives.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_viewpoint_commands.h"
 #include "scene/nk_scene_extras.h"
@@ -40,6 +43,7 @@
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_pick_feedback.h"
 #include "tools/nk_picking.h"
+#include "tools/nk_surface_path.h"
 
 namespace {
 
@@ -388,6 +392,46 @@ TEST_F(BeamFeedbackGL, PickedPartBoxIsDrawnOnItsEdges)
     EXPECT_EQ(Feedback([&] { NKDrawSceneOverlays(pFrame); }).size(), 12u);  // the box's edges
     g_SelectionList.SetEnabled(false);
     EXPECT_TRUE(Feedback([&] { NKDrawSceneOverlays(pFrame); }).empty());
+}
+
+// Two picks on the beam's top face and `lp current`: the overlay pass of
+// the frame draws the path in the curve's colour (red), and nothing once
+// the plot, and with it the path, is gone.
+TEST_F(BeamFeedbackGL, SurfacePathOfTwoPicksIsDrawnWithTheFrame)
+{
+    NKRegisterPlotCommands();
+    ASSERT_EQ(ExecuteCommand("readstate 1 1 1"), 0);
+    g_SelectionList.SetEnabled(true);
+    for (int iX : {200, 600}) {
+        NKPickInfo pick;
+        NKInputState cursor;
+        cursor.iX = iX, cursor.iY = 299;
+        NKPickAtMouse(-1, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport, &cursor,
+                      &pick, false);
+        ASSERT_EQ(pick.iPart, 0);
+        ASSERT_TRUE(g_SelectionList.Add(pick));
+    }
+    ASSERT_EQ(ExecuteCommand("lp current"), 0);
+    ASSERT_EQ(g_iNumPathPolylines, 1);
+    NKFrame *pFrame = &g_pModel->pFrames[0];
+    auto RedPixels = [pFrame] {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        NKDrawCopyOverlays(pFrame);
+        std::vector<unsigned char> px(kWidth * kHeight * 4);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+        int n = 0;
+        for (size_t i = 0; i < px.size(); i += 4)
+            n += px[i] == 255 && px[i + 1] == 0 && px[i + 2] == 0;
+        return n;
+    };
+    // At least the line's length between the picks, two pixels wide.
+    EXPECT_GT(RedPixels(), 400);
+    NKDeleteCurrentPlot();
+    EXPECT_EQ(g_iNumPathPolylines, 0);
+    EXPECT_EQ(RedPixels(), 0);
+    NKFreeSelectionPaths();
+    NKSetCommandHandler(NK_HANDLER_PLOT, nullptr);
 }
 
 // The unit hexahedron of the cutting-plane tests (node scalar z), cut at
