@@ -27,15 +27,49 @@ bool NKIsFrameDue(uint32_t uNow, uint32_t uLastFrame, uint32_t uInterval)
     return uint32_t(uNow - uLastFrame) > uInterval;
 }
 
+namespace {
+
+// A walk step is the move of one timer period: the first comes at once,
+// then one for each period that has passed, however often the idle step
+// runs (a tick may come late behind a slow frame, or other events may run
+// the step between ticks). After a stall the walk catches up by at most
+// kMaxWalkCatchUp steps, so it never jumps.
+constexpr uint32_t kMaxWalkCatchUp = 10;
+bool sg_bWalkClockRunning = false;
+uint32_t sg_uLastWalkStepMs = 0;
+
+int DueWalkSteps(uint32_t uNow)
+{
+    if (!sg_bWalkClockRunning) {
+        sg_bWalkClockRunning = true;
+        sg_uLastWalkStepMs = uNow;
+        return 1;
+    }
+    const uint32_t uSteps = uint32_t(uNow - sg_uLastWalkStepMs) / NK_ANIMATION_TIMER_PERIOD_MS;
+    if (uSteps > kMaxWalkCatchUp) {
+        sg_uLastWalkStepMs = uNow;
+        return int(kMaxWalkCatchUp);
+    }
+    sg_uLastWalkStepMs += uSteps * NK_ANIMATION_TIMER_PERIOD_MS;
+    return int(uSteps);
+}
+
+}  // namespace
+
 void NKRunIdleStep(void)
 {
     bool bMoved = false;
+    bool bHeld = false;
     if (NKIsNavigationActive(2)) {
         NKSampleHeldKeys(true);
-        if (g_InputState.uButtons != 0 || g_InputState.uKeys != 0) {
-            NKWalkNavigate(g_ViewMatrix, &g_InputState, false, 0, 0);
-            bMoved = true;
-        }
+        bHeld = g_InputState.uButtons != 0 || g_InputState.uKeys != 0;
+    }
+    if (bHeld) {
+        const int iSteps = DueWalkSteps(NKGetMilliseconds());
+        for (int i = 0; i < iSteps; i++) NKWalkNavigate(g_ViewMatrix, &g_InputState, false, 0, 0);
+        bMoved = iSteps > 0;
+    } else {
+        sg_bWalkClockRunning = false;
     }
     if (NKIsTimerActive()) {
         const uint32_t uInterval = NKComputeFrameInterval(&g_AnimationSettings);

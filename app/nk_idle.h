@@ -20,7 +20,10 @@ uint32_t NKComputeFrameInterval(const NKAnimationSettings *pSettings);
 bool NKIsFrameDue(uint32_t uNow, uint32_t uLastFrame, uint32_t uInterval);
 
 // One idle step: with walk navigation moving and a button or navigation
-// key held, a walk step; with a timer reason on and a frame due, a spin
+// key held, the walk steps due: one when the hold begins, then one per
+// period of the animation timer that has passed on the millisecond clock
+// (at most 10 at a time), so the walk's speed does not follow the rate of
+// idle steps or frames; with a timer reason on and a frame due, a spin
 // step when spinning and a redraw; otherwise a redraw only after a walk
 // step.
 void NKRunIdleStep(void);

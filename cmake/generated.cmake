@@ -23,3 +23,13 @@ add_custom_command(
   VERBATIM)
 
 list(APPEND QUOLIN_GENERATED_SOURCES ${NK_COMMAND_IDS_H} ${NK_COMMAND_ROWS_CPP})
+
+# The user's command reference, docs/commands.md, comes from the same rows:
+# `cmake --build <build> -t command_reference` writes it anew after the data
+# file changed (the test command_reference_current fails until then).
+add_custom_target(command_reference
+  COMMAND nk_command_table_gen --reference ${NK_COMMANDS_TSV}
+          ${CMAKE_SOURCE_DIR}/docs/commands.md
+  DEPENDS nk_command_table_gen
+  COMMENT "Writing docs/commands.md from commands/nk_commands.tsv"
+  VERBATIM)

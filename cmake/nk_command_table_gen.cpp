@@ -10,6 +10,11 @@
 // cmake/generated.cmake builds this host tool and runs it whenever the data
 // file or the tool changes. Every column is checked here, so that a bad row
 // stops the build with the file and line instead of producing a broken table.
+//
+// With --reference TSV PAGE it writes the user's command reference
+// (docs/commands.md) from the same rows instead; with --check-reference TSV
+// PAGE it writes nothing and fails, naming the first differing line, when the
+// page is not what the rows give.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -240,20 +245,129 @@ std::string MakeRowsSource(const std::vector<Row> &rows,
     return c.str();
 }
 
+// ---- The command reference page ---------------------------------------------------------
+
+// Markdown table cell text: a '|' would end the cell.
+std::string CellText(const std::string &text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '|') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+std::string CodeCell(const std::string &text)
+{
+    return text.empty() ? std::string() : "`" + CellText(text) + "`";
+}
+
+// What the interpreter does with a row's availability bits other than
+// "Windows only", which counts as available.
+std::string AvailabilityNote(unsigned long uFlags)
+{
+    static const struct {
+        unsigned long uBit;
+        const char *pszNote;
+    } kNotes[] = {{0x02, "not available in this version"},
+                  {0x04, "CAVE version only"},
+                  {0x08, "must be typed in full"},
+                  {0x20, "obsolete"},
+                  {0x40, "VR version only"}};
+    std::string note;
+    for (const auto &n : kNotes)
+        if (uFlags & n.uBit) note += (note.empty() ? "" : "; ") + std::string(n.pszNote);
+    return note;
+}
+
+// The table's four groups, in its order: one-word commands that need a
+// model, one-word commands without one, then the longer names likewise.
+int GroupOf(const Row &row)
+{
+    const bool bOneWord = row.name.find(' ') == std::string::npos;
+    return (bOneWord ? 0 : 2) + (row.uNeedGeom ? 0 : 1);
+}
+
+std::string MakeReferencePage(const std::vector<Row> &rows)
+{
+    static const char *const kHeadings[4] = {
+        "One-word commands that need a model", "One-word commands that run without a model",
+        "Commands of two or three words that need a model",
+        "Commands of two or three words that run without a model"};
+    std::ostringstream md;
+    md << "# Command reference\n\n"
+          "<!-- Generated from commands/nk_commands.tsv by cmake/nk_command_table_gen.cpp;\n"
+          "     do not edit. `cmake --build <build> -t command_reference` writes it anew. -->\n\n"
+          "Every action of the viewer is a line of its command language: typed into a\n"
+          "command file (run with `source <file>` or named on the command line), sent by\n"
+          "another program through the request server, or run by a menu item or\n"
+          "button. A line is a command name followed by its arguments; `<...>` is a\n"
+          "value to give, `[...]` may be left out and `a | b` means one of them.\n"
+          "Commands that need a model are refused until a model is loaded.\n";
+    for (int g = 0; g < 4; g++) {
+        md << "\n## " << kHeadings[g] << "\n\n"
+           << "| Command | Arguments | Description | Availability |\n|---|---|---|---|\n";
+        for (const Row &row : rows) {
+            // Disabled rows are taken out of the live table.
+            if (GroupOf(row) != g || (row.uFlags & 0x10)) continue;
+            md << "| " << CodeCell(row.name) << " | " << CodeCell(row.synopsis) << " | "
+               << CellText(row.description) << " | " << AvailabilityNote(row.uFlags) << " |\n";
+        }
+    }
+    return md.str();
+}
+
+// 0 when the page holds exactly the text; else names the first line that
+// differs.
+int CheckPage(const std::string &path, const std::string &text)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream old;
+    if (in) old << in.rdbuf();
+    if (in && old.str() == text) return 0;
+    std::istringstream want(text), have(old.str());
+    std::string a, b;
+    int iLine = 0;
+    for (;;) {
+        iLine++;
+        const bool bWant = static_cast<bool>(std::getline(want, a));
+        const bool bHave = static_cast<bool>(std::getline(have, b));
+        if (!bWant || !bHave || a != b) {
+            std::fprintf(stderr,
+                         "%s:%d: the page differs from %s\n  table: %s\n  page:  %s\n"
+                         "Write it anew: cmake --build <build> -t command_reference\n",
+                         path.c_str(), iLine, sg_InputName.c_str(), bWant ? a.c_str() : "(end)",
+                         bHave ? b.c_str() : "(end)");
+            return 1;
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s commands.tsv output-directory\n", argv[0]);
+    const std::string mode = argc == 4 ? argv[1] : "";
+    const bool bReference = mode == "--reference" || mode == "--check-reference";
+    if (argc != 3 && !bReference) {
+        std::fprintf(stderr,
+                     "usage: %s commands.tsv output-directory\n"
+                     "       %s --reference|--check-reference commands.tsv page.md\n",
+                     argv[0], argv[0]);
         return 2;
     }
-    sg_InputName = argv[1];
+    sg_InputName = argv[bReference ? 2 : 1];
     std::vector<Row> rows;
     if (!ReadRows(sg_InputName, &rows)) return 1;
     if (rows.empty()) Fail(0, "no command rows");
     std::map<long, std::string> constants = AssignConstants(rows);
     if (sg_bFailed) return 1;
+    if (bReference) {
+        const std::string page = MakeReferencePage(rows);
+        if (mode == "--check-reference") return CheckPage(argv[3], page);
+        return WriteFile(argv[3], page) ? 0 : 1;
+    }
     std::string dir = argv[2];
     bool bOk = WriteFile(dir + "/nk_command_ids.h", MakeIdsHeader(rows, constants)) &&
                WriteFile(dir + "/nk_command_rows.cpp", MakeRowsSource(rows, constants));

@@ -128,6 +128,8 @@ bool NKCommandReadState(int iState, int iScalar, int iVector)
     if (g_pModel->animationType != 0) ExecuteCommand("noanim");
     if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) return false;
     NKFrame *pFrame = &g_pModel->pFrames[0];
+    // The frame shows the state from now on; its results' ranges name it.
+    pFrame->iStepIndex = iState;
     NKApplyScalarToFrames(nullptr, 0, 0);
     NKApplyVectorToFrames(nullptr, 0, 0);
     bool bContours = g_bContoursShown != 0;

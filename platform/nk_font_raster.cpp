@@ -1,7 +1,7 @@
 // platform/nk_font_raster.cpp -- glyph bitmaps drawn by Qt (see
 // nk_font_raster.h). Each character is painted alone, antialiasing off,
-// into a grey image a pixel larger than its bounding box on every side,
-// thresholded to one bit and packed bottom-up.
+// into a grey image, cut to its lit pixels, thresholded to one bit and
+// packed bottom-up.
 #include "platform/nk_font_raster.h"
 
 #include <QFont>
@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTransform>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -90,46 +91,72 @@ bool PackBlank(NKRasterGlyph *g)
     return g->pBits != nullptr;
 }
 
-// Paints one character upright and fills g: the image spans the glyph's
-// bounding box plus a pixel of margin, so fOrigin is the distance from the
-// box's lower-left corner to the pen.
+// The lit columns and rows of a painted glyph; an empty rectangle when
+// nothing is lit.
+QRect InkBox(const QImage &img)
+{
+    int x0 = img.width(), x1 = -1, y0 = img.height(), y1 = -1;
+    for (int y = 0; y < img.height(); y++) {
+        const uchar *pRow = img.constScanLine(y);
+        for (int x = 0; x < img.width(); x++)
+            if (pRow[x] >= 128) {
+                x0 = std::min(x0, x), x1 = std::max(x1, x);
+                y0 = std::min(y0, y), y1 = std::max(y1, y);
+            }
+    }
+    return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+// Paints one character upright and fills g. The glyph's box and its
+// advance both come from the pixels painted: at small sizes the one-bit
+// glyphs are narrower or wider than the font's advance says (an "M" of 6
+// lit columns in 9, a "0" that fills its 6), so the advance is the lit
+// columns with their side bearings kept between 0 (1 on the right) and a
+// size-dependent most. Two neighbours then never touch and never stand
+// as far apart as a blank.
 bool RasteriseGlyph(const QFont &font, const QFontMetrics &fm, int c, bool bTurned,
                     NKRasterGlyph *g)
 {
     const char16_t u = CodeToUnicode(c);
     const QChar ch(u);
     const int iAdvance = (u == 0 || c < 32) ? 0 : fm.horizontalAdvance(ch);
-    QRect box = (u == 0 || c < 32) ? QRect() : fm.boundingRect(ch);
-    if (font.underline() && iAdvance > 0) box = box.united(QRect(0, 0, iAdvance, fm.descent()));
-    if (box.isEmpty()) {
-        g->fAdvanceX = bTurned ? 0.0f : static_cast<float>(iAdvance);
-        g->fAdvanceY = bTurned ? static_cast<float>(iAdvance) : 0.0f;
-        return PackBlank(g);
-    }
-    const QRect area = box.adjusted(-1, -1, 1, 1);
-    QImage img(area.size(), QImage::Format_Grayscale8);
+    // A canvas that holds the glyph with its overhangs, the pen at (px, 2px).
+    const int px = font.pixelSize();
+    QImage img(iAdvance + 3 * px, 3 * px, QImage::Format_Grayscale8);
     img.fill(0);
-    {
+    if (iAdvance > 0) {
         QPainter painter(&img);
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setFont(font);
         painter.setPen(Qt::white);
-        painter.drawText(QPoint(-area.left(), -area.top()), QString(ch));
+        painter.drawText(QPoint(px, 2 * px), QString(ch));
     }
-    float fOriginX = static_cast<float>(-area.left());
-    // Qt's row -1 is the first above the baseline, GL's row 0 of the pen.
-    float fOriginY = static_cast<float>(area.bottom() + 1);
+    const QRect ink = InkBox(img);
+    if (ink.isEmpty()) {
+        g->fAdvanceX = bTurned ? 0.0f : static_cast<float>(iAdvance);
+        g->fAdvanceY = bTurned ? static_cast<float>(iAdvance) : 0.0f;
+        return PackBlank(g);
+    }
+    const int iMostBearing = std::max(1, px / 8);
+    const int iLeft = std::min(ink.left() - px, iMostBearing);
+    const int iRight = std::clamp(iAdvance - (ink.right() - px) - 1, 1, iMostBearing);
+    const int iFitted = iLeft + ink.width() + iRight;
+    img = img.copy(ink);
+    float fOriginX = static_cast<float>(-iLeft);
+    // Canvas row 2px - 1 is the first above the baseline, GL's row 0 of the
+    // pen.
+    float fOriginY = static_cast<float>(ink.bottom() + 1 - 2 * px);
     if (bTurned) {
         // A counter-clockwise turn takes (x, y) to (-y, x): the box's
         // height becomes its width and the origins follow.
         img = img.transformed(QTransform().rotate(-90));
         const float fOldX = fOriginX;
-        fOriginX = static_cast<float>(area.height()) - fOriginY - 1.0f;
+        fOriginX = static_cast<float>(ink.height()) - fOriginY - 1.0f;
         fOriginY = fOldX;
-        g->fAdvanceY = static_cast<float>(iAdvance);
+        g->fAdvanceY = static_cast<float>(iFitted);
     } else {
-        g->fAdvanceX = static_cast<float>(iAdvance);
+        g->fAdvanceX = static_cast<float>(iFitted);
     }
     g->fOriginX = fOriginX;
     g->fOriginY = fOriginY;

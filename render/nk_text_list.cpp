@@ -192,17 +192,19 @@ void NKEndText3D(void)
 
 void NKDrawStrokeText(const char *pszText, float fLimitWidth)
 {
-    // The Roman font's capitals are 119.05 units high.
-    constexpr float kUnitsPerHeight = 119.05f;
     if (pszText == nullptr || pszText[0] == '\0' || !NKInitStrokeFont()) return;
+    // One unit is the font's whole line, from the lowest descender to the
+    // top of the capitals and accents (152.38 of the Roman font's units).
+    const float fUnitsPerLine = glutStrokeHeight(GLUT_STROKE_ROMAN);
     glPushMatrix();
-    glScalef(1.0f / kUnitsPerHeight, 1.0f / kUnitsPerHeight, 1.0f / kUnitsPerHeight);
-    const float fLimit = fLimitWidth * kUnitsPerHeight;
+    glScalef(1.0f / fUnitsPerLine, 1.0f / fUnitsPerLine, 1.0f / fUnitsPerLine);
+    const float fLimit = fLimitWidth * fUnitsPerLine;
     float fAdvance = 0.0f;
     for (const char *p = pszText; *p != '\0'; p++) {
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c >= 128) continue;
-        fAdvance += float(glutStrokeWidth(GLUT_STROKE_ROMAN, c));
+        // The same advance as the character's own move, not its integer part.
+        fAdvance += glutStrokeWidthf(GLUT_STROKE_ROMAN, c);
         if (fAdvance > fLimit) break;
         glutStrokeCharacter(GLUT_STROKE_ROMAN, c);
     }

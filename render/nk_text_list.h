@@ -67,7 +67,8 @@ void NKBeginText3D(int iSize, uint8_t r, uint8_t g, uint8_t b);
 void NKEndText3D(void);
 
 // Text in the stroke font at the origin of the current model-view matrix,
-// one unit high (the Roman font's capital height), advancing along x. The
+// its baseline on the x axis and one unit the font's whole line height
+// (capitals 0.78 high, descenders 0.22 below), advancing along x. The
 // characters that would reach past fLimitWidth units are left out. Nothing
 // without a stroke font.
 void NKDrawStrokeText(const char *pszText, float fLimitWidth);

@@ -204,8 +204,8 @@ int Numbers(CommandTableEntry *pEntry, const char *pszArgs)
 }
 
 // " (in part %d, node %d, step %d)" of an extreme: part and step from 1,
-// the node by its ID.
-NKString Where(const NKGeometry *pGeo, int iPart, int iNode, int iFrame, bool bElement)
+// the node by its ID. iStep is the 0-based step the model's range recorded.
+NKString Where(const NKGeometry *pGeo, int iPart, int iNode, int iStep, bool bElement)
 {
     int iID = iNode + 1;
     if (bElement) {
@@ -215,7 +215,7 @@ NKString Where(const NKGeometry *pGeo, int iPart, int iNode, int iFrame, bool bE
         iID = NodeID(pGeo, iPart, iNode);
     }
     return NKString::FromFormat(" (in part %d, %s %d, step %d)", iPart + 1,
-                                bElement ? "element" : "node", iID, iFrame + 1);
+                                bElement ? "element" : "node", iID, iStep + 1);
 }
 
 NKString ExtremesText(const NKGeometry *pGeo, const NKMinMax &m, const char *pszMin,

@@ -18,8 +18,10 @@
 #include "core/nk_frames.h"
 #include "core/nk_render_state.h"
 #include "render/nk_scene_view.h"
+#include "render/nk_text_list.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/gl_feedback.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
@@ -344,6 +346,68 @@ TEST_F(MenusBenchmarkTest, PickingFindsTheDrawnButton)
     EXPECT_EQ(NKGLMenuPickAt(g_pGLMenu, adModelView, adProjection, aiViewport, 399, 299, true), -1);
     EXPECT_EQ(NKGLMenuFindItem(g_pGLMenu->root, 100)->open, 0);
     EXPECT_EQ(NKGLMenuFindItem(g_pGLMenu->root, 102)->pressed, 0);
+}
+
+// The Results Menu's own labels (all but the state lines and the result
+// names, which come from the model) are drawn whole inside their buttons:
+// with the button's width limit the text sends every stroke it sends
+// without one, and the strokes stay inside the button's face, left of the
+// branch arrow. A result name longer than the button is cut at the limit.
+TEST_F(MenusBenchmarkTest, ResultsMenuLabelsFitTheirButtons)
+{
+    OpenBeam();
+    ASSERT_EQ(ExecuteCommand("usermenu results"), 0);
+    ASSERT_TRUE(NKMakeViewCurrent());
+    const NKGLMenu &m = *g_pGLMenu;
+    const float h = 0.5f * (m.itemHeight - 2.0f * m.insetY);
+    const float fLimit = (m.itemWidth - 2.0f * m.insetX - 1.2f * h - m.textOffsetX) / m.textScaleX;
+    // One button, its lower-left corner at the origin, on 2000 pixels a unit.
+    const float fPixels = 2000.0f;
+    glViewport(0, 0, int(m.itemWidth * fPixels), int(m.itemHeight * fPixels));
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, m.itemWidth, 0, m.itemHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(m.insetX + m.textOffsetX, m.insetY + m.textOffsetY, 0.0f);
+    glScalef(m.textScaleX, m.textScaleY, 1.0f);
+    auto strokes = [&](const char *pszText, float fWidth) {
+        return NKCaptureFeedback([&] { NKDrawStrokeText(pszText, fWidth); });
+    };
+    std::vector<const NKGLMenuItem *> items;
+    std::vector<const NKGLMenuItem *> pending{g_pGLMenu->root};
+    while (!pending.empty()) {
+        const NKGLMenuItem *p = pending.back();
+        pending.pop_back();
+        if (p == nullptr) continue;
+        items.push_back(p);
+        pending.push_back(p->next);
+        pending.push_back(p->branch);
+    }
+    int iChecked = 0;
+    for (const NKGLMenuItem *p : items) {
+        const int id = p->id;
+        if (id <= 3 || (id > 1000 && id < 1500) || (id > 1900 && id < 2500 && id != 2000)) continue;
+        const auto cut = strokes(p->text, fLimit), whole = strokes(p->text, 1e9f);
+        ASSERT_FALSE(whole.empty()) << p->text;
+        EXPECT_EQ(cut.size(), whole.size()) << p->text;
+        for (const NKFeedbackPrimitive &prim : cut)
+            for (const NKFeedbackVertex &v : prim.v) {
+                EXPECT_LE(v.x, (m.itemWidth - m.insetX - 1.2f * h) * fPixels) << p->text;
+                EXPECT_GE(v.y, m.insetY * fPixels) << p->text;
+                EXPECT_LE(v.y, (m.itemHeight - m.insetY) * fPixels) << p->text;
+            }
+        iChecked++;
+    }
+    EXPECT_GE(iChecked, 30);
+    const char *pszLong = "Von Mises Effective Stress of the Upper Shell Surface";
+    EXPECT_LT(strokes(pszLong, fLimit).size(), strokes(pszLong, 1e9f).size());
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
 }
 
 // The shown menu is drawn in front of the model in its face colour.

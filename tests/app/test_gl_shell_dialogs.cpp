@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -291,6 +292,19 @@ TEST_F(ShellDialogsTest, InfoSheetReportsTheBeam)
     ASSERT_EQ(blocks.rows.size(), 16u);
     EXPECT_EQ(blocks.rows.front()[0], "*NODES");
     EXPECT_EQ(blocks.rows.back()[0], "*QUOLINVECTOR");
+
+    // The extremes name the step the frame shows, not its place in the frames.
+    for (int iStep : {3, 2}) {
+        ASSERT_EQ(ExecuteCommand(("readstate " + std::to_string(iStep) + " 1").c_str()), 0);
+        NKInfoPage results = NKMakeInfoPage(NK_INFO_PAGE_RESULTS);
+        ASSERT_TRUE(NKFillInfoResultsPage(&results));
+        const std::string step = ", step " + std::to_string(iStep);
+        for (int k : {0, 1}) {
+            const std::string where = NKInfoFieldValue(results, "in", k);
+            EXPECT_EQ(where.substr(where.size() - std::min(where.size(), step.size())), step)
+                << where;
+        }
+    }
 
     RefreshInfoPropertySheet(1, true);  // the sheet is there already
     EXPECT_EQ(NKGetInfoPropertySheet(), pSheet);

@@ -1,9 +1,11 @@
 // tests/app/test_gl_view_navigation.cpp -- mouse and keyboard navigation in
 // the program's own 3-D view: a right-button trackball drag in study mode
 // turns the beam end-on, a held 'A' in walk mode moves the camera forward
-// in timer-paced steps that stop on release. Needs an X display.
+// in steps paced by the clock (no more than one per timer period) that
+// stop on release. Needs an X display.
 #include <GL/gl.h>
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QWindow>
 
@@ -89,13 +91,18 @@ TEST_F(ViewNavigationTest, HeldAWalksForwardInStepsUntilReleased)
     ASSERT_EQ(ExecuteCommand("walk"), 0);
     const int iBefore = CentreRowModelPixels();
     m_pView->requestActivate();
+    QElapsedTimer held;
+    held.start();
     QTest::keyPress(m_pView, Qt::Key_A);
     EXPECT_TRUE(NKIsTimerActive());
     QTest::qWait(300);
     QTest::keyRelease(m_pView, Qt::Key_A);
+    const qint64 iHeldMs = held.elapsed();
     EXPECT_FALSE(NKIsTimerActive());
     const float fSteps = g_ViewMatrix[14] / 0.02f;
     EXPECT_GE(fSteps, 1.0f);
+    // One step when the key goes down and one per 20 ms timer period after.
+    EXPECT_LE(fSteps, float(iHeldMs / 20 + 1) + 0.01f) << iHeldMs << " ms";
     EXPECT_NEAR(fSteps * 0.02f, std::round(fSteps) * 0.02f, 1e-5f);
     for (int i : {0, 1, 2, 12, 13}) EXPECT_FLOAT_EQ(g_ViewMatrix[i], i == 0 ? 1.0f : 0.0f) << i;
     EXPECT_GT(CentreRowModelPixels(), iBefore);

@@ -18,6 +18,7 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
+#include "platform/nk_clock.h"
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
 #include "tests/core/nk_model_test_helpers.h"
@@ -151,6 +152,42 @@ TEST_F(ViewInput, IdleStepWalksWhileAButtonIsHeld)
     NKViewFocusOut();
     EXPECT_FALSE(NKIsTimerReasonActive(NK_TIMER_WALK));
     EXPECT_FALSE(NKIsWalkMotion());
+}
+
+// A held button walks one step when the hold begins and one per 20 ms
+// timer period after it, whether the idle step runs every millisecond,
+// every tick or behind frames slower than a tick: a 300 ms hold is 16
+// steps. A stall walks at most 10 steps at once.
+TEST_F(ViewInput, WalkSpeedFollowsTheClockNotTheIdleRate)
+{
+    const struct {
+        uint32_t uEveryMs;  // idle steps this far apart
+        uint32_t uHoldMs;
+        int iSteps;
+    } cases[] = {{1, 300, 16}, {7, 300, 16}, {20, 300, 16}, {60, 300, 16}, {1000, 1000, 11}};
+    NKSetNavigationMode(NK_NAVIGATION_WALK);
+    for (const auto &c : cases) {
+        NKMatrixIdentity(g_ViewMatrix);
+        g_InputState.uButtons = 0;
+        g_InputState.iX = 400;
+        g_InputState.iY = 300;
+        NKStartWalkMotion(&g_InputState, 800, 600);
+        g_InputState.uButtons = 1;
+        g_InputState.iY = 0;  // full speed forward, no turn
+        const uint32_t uStart = 5000;
+        for (uint32_t t = 0; t < c.uHoldMs; t += c.uEveryMs) {
+            NKSetTestClock(true, uStart + t);
+            NKRunIdleStep();
+        }
+        NKSetTestClock(true, uStart + c.uHoldMs);
+        NKRunIdleStep();
+        g_InputState.uButtons = 0;
+        NKRunIdleStep();
+        NKStopWalkMotion();
+        // Forward full speed is 0.05 a step at sensitivity 1.
+        EXPECT_NEAR(g_ViewMatrix[14], 0.05f * c.iSteps, 1e-4f) << "every " << c.uEveryMs << " ms";
+    }
+    NKSetTestClock(false, 0);
 }
 
 TEST_F(ViewInput, NavigationCommandsSetModeSensitivityAndKeySteps)

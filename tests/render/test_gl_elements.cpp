@@ -191,6 +191,41 @@ TEST_F(ElementsGL, NodeColoursAndTheBandedFringeTexture)
     EXPECT_EQ(At(10, 160), (Rgb{255, 0, 0}));
 }
 
+// Fringes drawn lit under the start-up lights: a face turned to the viewer
+// takes its colour from light 0's diffuse 0.6 alone (the ambient material
+// is black while fringes are lit), so the top value's red is 153, not the
+// legend's 255. Nodes without values take the undefined-value colour, the
+// blue that every load sets, lit the same way.
+TEST_F(ElementsGL, LitFringesFacingTheViewerShowSixTenthsOfTheirColour)
+{
+    NKLight *pLights = NKCreateLights();
+    NKLightModel *pModels = NKCreateLightModels();
+    ASSERT_TRUE(pLights != nullptr && pModels != nullptr);
+    NKSetupDefaultLights(pLights);
+    NKSetLight(GL_LIGHT0, &pLights[0], false);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, pModels[0].ambient);
+    g_pGraphicsSettings->bFringeShade = 1;
+    const uint8_t auSavedUndefined[3] = {NKUndefinedValueColor[0], NKUndefinedValueColor[1],
+                                         NKUndefinedValueColor[2]};
+    const uint8_t auLoadUndefined[3] = {0, 0, 255};
+    std::memcpy(NKUndefinedValueColor, auLoadUndefined, 3);
+    const struct {
+        float fValue;
+        Rgb colour;
+    } cases[] = {{100.0f, {153, 0, 0}}, {NK_UNDEFINED, {0, 0, 153}}};
+    NKPart *p = Grid(1);
+    p->bFringes = 1;
+    for (const auto &c : cases) {
+        NKScalarResult *pRes = SetValues({c.fValue, c.fValue, c.fValue, c.fValue}, false);
+        ASSERT_TRUE(NKComputeScalarFieldColors(pRes, 0));
+        DrawPart(NK_DRAW_SURFACE);
+        EXPECT_TRUE(Near(At(160, 160), c.colour, 2)) << At(160, 160) << " for " << c.fValue;
+    }
+    std::memcpy(NKUndefinedValueColor, auSavedUndefined, 3);
+    NKFree(pLights);
+    NKFree(pModels);
+}
+
 TEST_F(ElementsGL, ElementValuesTakeTheBandOfTheirValue)
 {
     NKPart *p = Grid(2);

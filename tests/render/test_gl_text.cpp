@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -325,6 +327,78 @@ TEST_F(TextGL, BlanksKeepTheirAdvance)
     EXPECT_FLOAT_EQ(afPos[1][1] - afPos[0][1], 2.0f * pFont->iCharWidth[int{' '}]);
     NKDeleteBitmapFont(pFont);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Lit columns [x0, x1] of the frame; x1 < x0 when nothing is lit.
+std::pair<int, int> LitColumns(const std::vector<unsigned char> &a)
+{
+    int x0 = kWidth, x1 = -1;
+    for (int x = 0; x < kWidth; x++)
+        if (CountLit(a, {x, 0, x + 1, kHeight}) > 0) {
+            if (x < x0) x0 = x;
+            x1 = x;
+        }
+    return {x0, x1};
+}
+
+// A legend line drawn with each font's lists: every glyph is drawn alone
+// where the pen stands after the characters before it, and its lit columns
+// are its box. Neighbours never touch (a free column at least), and no gap
+// is as wide as a blank more than the blanks between them: "SMN" is not
+// read as "SM N", nor "e+01" as one blot.
+TEST_F(TextGL, GlyphBoxesOfALegendLineNeitherOverlapNorDriftApart)
+{
+    const char *pszText = "SMN = -5.700e+01";
+    const int n = static_cast<int>(std::strlen(pszText));
+    NKBitmapFont *pFont = NKCreateBitmapFont("arial", 8, 0);
+    ASSERT_NE(pFont, nullptr);
+    const struct {
+        const char *pszFont;
+        uint32_t uBase;
+    } fonts[] = {{"small overlay font", g_uSmallFontListBase},
+                 {"large overlay font", g_uLargeFontListBase},
+                 {"8-point font object", pFont->uListBase}};
+    for (const auto &f : fonts) {
+        glListBase(f.uBase);
+        std::vector<float> pen(n + 1);
+        for (int i = 0; i <= n; i++) {
+            glRasterPos2i(10, 100);
+            if (i > 0) glCallLists(i, GL_UNSIGNED_BYTE, pszText);
+            GLfloat afPos[4];
+            glGetFloatv(GL_CURRENT_RASTER_POSITION, afPos);
+            pen[i] = afPos[0];
+        }
+        float fBlank = 0.0f;
+        std::vector<std::pair<int, int>> boxes(n, {0, -1});
+        for (int i = 0; i < n; i++) {
+            if (pszText[i] == ' ') {
+                fBlank = pen[i + 1] - pen[i];
+                continue;
+            }
+            Clear();
+            glRasterPos2f(pen[i], 100.0f);
+            glCallLists(1, GL_UNSIGNED_BYTE, pszText + i);
+            boxes[i] = LitColumns(ReadFrame());
+            EXPECT_LE(boxes[i].first, boxes[i].second) << f.pszFont << ": '" << pszText[i] << "'";
+        }
+        ASSERT_GT(fBlank, 1.0f) << f.pszFont;
+        int iPrev = 0, iBlanks = 0;
+        for (int i = 1; i < n; i++) {
+            if (pszText[i] == ' ') {
+                iBlanks++;
+                continue;
+            }
+            const int iGap = boxes[i].first - boxes[iPrev].second - 1;
+            const std::string pair = std::string(f.pszFont) + ": '" + pszText[iPrev] + "' '" +
+                                     pszText[i] + "' gap " + std::to_string(iGap);
+            EXPECT_GE(iGap, 1) << pair;
+            EXPECT_LT(iGap, (iBlanks + 1) * fBlank) << pair;
+            iPrev = i;
+            iBlanks = 0;
+        }
+    }
+    glListBase(g_uSmallFontListBase);
+    NKDeleteBitmapFont(pFont);
 }
 
 // Making fonts leaves no error behind in the context's error flag.

@@ -2,7 +2,8 @@
 # tests/scripts/run_quolin_info.sh PROGRAM EXAMPLES -- runs the viewer on the
 # example beam in a fresh home whose fileopen.qlc lists a node's
 # coordinates, numbers a run of nodes, places a 3-D text, shows the model
-# information, draws a frame with all of them to an image and exits.
+# information (again after reading states 3 and 2), draws a frame with all
+# of them to an image and exits.
 # Expects status 0 and the command texts on standard error.
 set -uo pipefail
 program="$1"
@@ -14,6 +15,7 @@ cp "$examples/beam.nkf" beam.nkf
 # Relative image names would resolve beside the command file.
 printf '%s\n' 'debugcommands on' 'coordinates 1,1011' 'numbers 1,1001 1,1011' \
   'text3d "Beam" #3' 'text3d "Quolin" 0 1 0 1 1 0 2 0 255 0 0' 'info' \
+  'readstate 3 1' 'info' 'readstate 2 1' 'info' \
   "toppm \"$PWD/t.ppm\" 400 300" 'exit' \
   > "$brovik/fileopen.qlc"
 
@@ -30,4 +32,11 @@ err="$(cat "$home/err.txt")"
 [ -s t.ppm ] || fail "missing: the image"
 [ -n "${QUOLIN_KEEP_IMAGE:-}" ] && cp t.ppm "$QUOLIN_KEEP_IMAGE"
 [[ "$err" == *"  - Number of nodes.............: 99"* ]] || fail "missing: the information"
+# The extremes name the step read, not the one frame that holds it.
+for step in 3 2; do
+  for side in Minimum Maximum; do
+    grep -Eq "^  - $side node value\.+: .*\(in part 1, node [0-9]+, step $step\)\$" \
+      "$home/err.txt" || fail "missing: the $side node value at step $step"
+  done
+done
 echo "info session passed"
