@@ -12,6 +12,7 @@
 
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_render_state.h"
 #include "readers/nk_native_file_utils.h"
 #include "readers/nk_native_geometry.h"
 #include "readers/nk_native_result_files.h"
@@ -190,12 +191,12 @@ TEST_F(NativeFiles, VectorFilesRealComplexAndSingleComponent)
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->pResults[1].pNodeValues[3], 12.0f);  // file node 5, x
     NKReleaseVectorResult(r);
-    g_bVectorYOnly = 1;
+    g_uOneComponentVector[1] = 1;
     NativeWords single;
     single.I(1).I(1).I(5);
     for (int n = 0; n < 5; n++) single.F(static_cast<float>(n + 1));
     r = NKReadVectorFile(WriteWords("y.res", single).c_str(), 0, g);
-    g_bVectorYOnly = 0;
+    g_uOneComponentVector[1] = 0;
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(std::vector<float>(r->pResults[0].pNodeValues + 3, r->pResults[0].pNodeValues + 6),
               (std::vector<float>{0, 2, 0}));
