@@ -31,6 +31,7 @@
 #include "export/nk_page_setup.h"
 #include "nkf/nkf_export.h"
 #include "platform/nk_gl_context.h"
+#include "plot/nk_nkf_plot_state.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
@@ -156,6 +157,7 @@ void MakeToolRecords(void)
     // The NKF display state reaches the drawing code, tools and shell.
     NKInstallNKFDisplayState(true);
     NKInstallNKFToolState(true);
+    NKInstallNKFPlotState(true);
     NKInstallNKFShellState(true);
     NKCreateLineSetList();
     MakeManipulators();
@@ -227,6 +229,7 @@ void ExitApplication(void)
     NKClearTextureImageList(&TextureImageList);
     NKResetContourSettings(&g_ContourSettings);
     NKInstallNKFShellState(false);
+    NKInstallNKFPlotState(false);
     NKInstallNKFToolState(false);
     NKInstallNKFDisplayState(false);
     NKDestroySurfaceTools();

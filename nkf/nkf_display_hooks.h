@@ -4,8 +4,9 @@
 // The settings and items of an NKF file belong to the drawing code
 // (render/: view, background, colours, legend, lights, fringe table,
 // viewpoint, texts, images, textures), the tools (tools/: cutting planes,
-// particle traces, traced nodes) and the shell (app/: menu bar, tool bar,
-// status bar). Each owner adds one NKFDisplayStateHooks at start-up; the
+// particle traces, traced nodes), the 2-D plots (plot/: the current plot of
+// the extra record, the node plot) and the shell (app/: menu bar, tool bar,
+// status bar, spin mode). Each owner adds one NKFDisplayStateHooks at start-up; the
 // settings export asks every owner to fill its words of a record, and the
 // import hands every owner each record to apply. What the lower folders
 // keep themselves (graphics settings, animation clock, mirror, contours,
@@ -64,6 +65,9 @@ struct NKFDisplayStateHooks {
     void (*pfnApplyCutPlanes)(const NKFItemsBlock &items, const NKFMainSettings *pMain) = nullptr;
     void (*pfnApplyParticleTraces)(const NKFItemsBlock &items) = nullptr;
     void (*pfnApplyTraces)(const NKFItemsBlock &items) = nullptr;
+    // A file with node plots: the node plot is made and shown before the
+    // NKF code adds the file's nodes to it ("np add").
+    void (*pfnInitNodePlot)(void) = nullptr;
     // Textures: adds a copy of an image (width x height RGB bytes, rows
     // bottom first) to the texture image list, true when listed; images
     // iFirst..iLast of the list are to be rebuilt; the part textures changed
