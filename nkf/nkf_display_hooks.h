@@ -79,7 +79,7 @@ struct NKFDisplayStateHooks {
 };
 
 // Adds an owner's hooks (at most eight owners); false when full. Removing
-// takes the same pfnFillMain / pfnApplyMain pair back out.
+// takes the record with the same slots back out.
 bool NKFAddDisplayStateHooks(const NKFDisplayStateHooks &hooks);
 void NKFRemoveDisplayStateHooks(const NKFDisplayStateHooks &hooks);
 int NKFGetNumDisplayStateHooks(void);

@@ -21,15 +21,15 @@
 namespace {
 
 // Where the flags go in the record: word, flag index.
-const int kFlagWords[][2] = {{67, 10}, {68, 11}, {69, 12}, {70, 4}, {71, 14}, {72, 15},
-                             {73, 16}, {74, 9},  {91, 0},  {92, 1}, {93, 2},  {97, 5},
-                             {98, 6},  {99, 7}};
+const int kFlagWords[][2] = {{67, 10}, {68, 11}, {69, 12}, {70, 4}, {71, 14}, {72, 15}, {73, 16},
+                             {74, 9},  {91, 0},  {92, 1},  {93, 2}, {97, 5},  {98, 6},  {99, 7}};
 
 // The style bytes of words 75-80, in record order.
 uint8_t *StyleByte(PlotRecord *p, int k)
 {
-    uint8_t *apb[6] = {&p->bXGrid,    &p->bYGrid,           &p->bLegendShown,
-                       &p->bStipple, &p->bBackgroundLegend, &p->bXMarkerLine};
+    uint8_t *apb[6] = {
+        &p->bXGrid,      &p->bYGrid, &p->bLegendShown, &p->bStipple, &p->bBackgroundLegend,
+        &p->bXMarkerLine};
     return apb[k];
 }
 
@@ -37,13 +37,20 @@ uint8_t *StyleByte(PlotRecord *p, int k)
 float *RangeFloat(PlotRecord *p, int w)
 {
     switch (w) {
-    case 94: return &p->fXMin;
-    case 95: return &p->fXMax;
-    case 96: return &p->fXAxisCrossing;
-    case 100: return &p->fYMin;
-    case 101: return &p->fYMax;
-    case 102: return &p->fYAxisCrossing;
-    default: return nullptr;
+    case 94:
+        return &p->fXMin;
+    case 95:
+        return &p->fXMax;
+    case 96:
+        return &p->fXAxisCrossing;
+    case 100:
+        return &p->fYMin;
+    case 101:
+        return &p->fYMax;
+    case 102:
+        return &p->fYAxisCrossing;
+    default:
+        return nullptr;
     }
 }
 

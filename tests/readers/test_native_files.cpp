@@ -230,6 +230,7 @@ const std::vector<std::string> kGeometryMessages = {
     "Error reading part specification ",
     "Error reading node ",
     "Error reading connect ",
+    "Error reading connects ",
     "Error reading NumConnects ",
     "Error reading FromPolygon ",
     "Error reading ToPolygon ",

@@ -28,7 +28,8 @@ run() {  # $1: file to open; the remaining words: command lines after it
 }
 
 run beam.nkf 'readstate 3 1 1' 'np 1,1001 1,1045' 'plt title Beam tip nodes' \
-  'plt xtitle Load step' 'plt ytitle Bending stress' 'plt xflags forceminmax off' \
+  'plt xtitle Load step' 'plt ytitle Bending stress' 'plt xflags zerobasedticks on' \
+  'plt xflags forceminmax off' \
   'plt yflags includezero on' 'plt yflags crossmin on' 'spin' 'maxfps 20' \
   "export nkf \"$PWD/a.nkf\""
 [ -s a.nkf ] || fail "a.nkf was not written"
@@ -66,9 +67,10 @@ assert x(0) == 428, x(0)
 assert (text(1), text(21), text(41)) == ('Beam tip nodes', 'Load step', 'Bending stress'), \
     (text(1), text(21), text(41))
 assert x(61) == 1, ('shown', x(61))
-# Axis flag 12 (x force min/max) off, flags 9 (y include zero) and 14
-# (y cross at minimum) on.
-assert (x(69), x(74), x(71)) == (0, 1, 1), (x(69), x(74), x(71))
+# Axis flags 11 (x zero-based ticks) on and 12 (x force min/max) off, which
+# the x-axis kind of a node plot always sets alike; flags 9 (y include zero)
+# and 14 (y cross at minimum) on.
+assert (x(68), x(69), x(74), x(71)) == (1, 0, 1, 1), (x(68), x(69), x(74), x(71))
 # The items header: size, data size, then the counts of cutting planes,
 # iso-surfaces, particle-trace sets, traces and node plots.
 counts = struct.unpack_from('<5i', a[(1019, 1)], 8)
