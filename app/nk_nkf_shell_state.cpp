@@ -62,11 +62,5 @@ bool sg_bInstalled = false;
 
 void NKInstallNKFShellState(bool bInstall)
 {
-    if (bInstall == sg_bInstalled) return;
-    if (bInstall) {
-        sg_bInstalled = NKFAddDisplayStateHooks(Hooks());
-    } else {
-        NKFRemoveDisplayStateHooks(Hooks());
-        sg_bInstalled = false;
-    }
+    NKFInstallDisplayStateHooks(Hooks(), bInstall, &sg_bInstalled);
 }

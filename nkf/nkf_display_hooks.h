@@ -82,6 +82,10 @@ struct NKFDisplayStateHooks {
 // takes the record with the same slots back out.
 bool NKFAddDisplayStateHooks(const NKFDisplayStateHooks &hooks);
 void NKFRemoveDisplayStateHooks(const NKFDisplayStateHooks &hooks);
+// An owner's start-up and shut-down: adds (bInstall) or removes its hooks
+// unless *pbInstalled says they already are so; *pbInstalled follows.
+void NKFInstallDisplayStateHooks(const NKFDisplayStateHooks &hooks, bool bInstall,
+                                 bool *pbInstalled);
 int NKFGetNumDisplayStateHooks(void);
 const NKFDisplayStateHooks &NKFGetDisplayStateHooks(int i);
 

@@ -33,25 +33,14 @@ uint8_t *StyleByte(PlotRecord *p, int k)
     return apb[k];
 }
 
-// The float fields of words 94-96 and 100-106, in record order.
-float *RangeFloat(PlotRecord *p, int w)
+// The x range and crossing (words 94-96) and the y range and crossing
+// (words 100-102), in record order.
+const int kRangeWords[6] = {94, 95, 96, 100, 101, 102};
+float *RangeFloat(PlotRecord *p, int k)
 {
-    switch (w) {
-    case 94:
-        return &p->fXMin;
-    case 95:
-        return &p->fXMax;
-    case 96:
-        return &p->fXAxisCrossing;
-    case 100:
-        return &p->fYMin;
-    case 101:
-        return &p->fYMax;
-    case 102:
-        return &p->fYAxisCrossing;
-    default:
-        return nullptr;
-    }
+    float *apf[6] = {&p->fXMin, &p->fXMax, &p->fXAxisCrossing,
+                     &p->fYMin, &p->fYMax, &p->fYAxisCrossing};
+    return apf[k];
 }
 
 void FillPlacement(const PlotRecord *p, NKFExtraSettings *pRec)
@@ -86,7 +75,7 @@ bool FillExtra(NKFExtraSettings *pRec)
     pRec->SetI(88, p->ucBackground[3]);
     pRec->SetI(89, p->bTitleShown);
     pRec->SetI(90, p->iXAxisQuantity == 2 ? 1 : 0);
-    for (int w : {94, 95, 96, 100, 101, 102}) pRec->SetF(w, *RangeFloat(p, w));
+    for (int k = 0; k < 6; k++) pRec->SetF(kRangeWords[k], *RangeFloat(p, k));
     pRec->SetF(103, p->XTransform.fScale);
     pRec->SetF(104, p->XTransform.fOffset);
     pRec->SetF(105, p->YTransform.fScale);
@@ -124,8 +113,10 @@ void ApplyAxes(const NKFExtraSettings &rec, PlotRecord *p)
     NKSetPlotAxisFlags(p, aucFlags, 0, 0);
     for (int k = 0; k < 6; k++) SetByte(StyleByte(p, k), rec.I(75 + k));
     p->bMarkerLineShown = p->bFollowSteps = p->bXMarkerLine;
-    for (int w : {94, 95, 96, 100, 101, 102})
-        if (std::isfinite(rec.F(w)) && rec.IsSetF(w)) *RangeFloat(p, w) = rec.F(w);
+    for (int k = 0; k < 6; k++) {
+        const float f = rec.F(kRangeWords[k]);
+        if (std::isfinite(f) && rec.IsSetF(kRangeWords[k])) *RangeFloat(p, k) = f;
+    }
     NKAxisTransform *apT[2] = {&p->XTransform, &p->YTransform};
     for (int a = 0; a < 2; a++) {
         const float fScale = rec.F(103 + 2 * a), fOffset = rec.F(104 + 2 * a);
@@ -189,11 +180,5 @@ bool sg_bInstalled = false;
 
 void NKInstallNKFPlotState(bool bInstall)
 {
-    if (bInstall == sg_bInstalled) return;
-    if (bInstall) {
-        sg_bInstalled = NKFAddDisplayStateHooks(Hooks());
-    } else {
-        NKFRemoveDisplayStateHooks(Hooks());
-        sg_bInstalled = false;
-    }
+    NKFInstallDisplayStateHooks(Hooks(), bInstall, &sg_bInstalled);
 }

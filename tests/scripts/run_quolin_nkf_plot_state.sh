@@ -12,7 +12,8 @@
 set -uo pipefail
 program="$1"
 examples="$2"
-. "$(dirname "$0")/fresh_home.sh"
+scripts="$(cd "$(dirname "$0")" && pwd)"
+. "$scripts/fresh_home.sh"
 fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/beam.nkf" beam.nkf
@@ -39,24 +40,15 @@ mkdir -p "$brovik"
 run a.nkf "export nkf \"$PWD/b.nkf\""
 [ -s b.nkf ] || fail "b.nkf was not written"
 
-python3 - <<'PY' || fail "the node plot did not come back"
-import struct
-
-def blocks(name):
-    data = open(name, 'rb').read()
-    found, pos = {}, 16
-    while pos + 16 <= len(data):
-        code, bid, hsize, dsize = struct.unpack_from('<4i', data, pos)
-        if code in (1018, 1019):
-            found[(code, bid)] = data[pos + 8:pos + 8 + hsize + dsize]
-        pos += 8 + hsize + dsize + 4
-    return found
+python3 - "$scripts" <<'PY' || fail "the node plot did not come back"
+import struct, sys
+sys.path.insert(0, sys.argv[1])
+from nkf_blocks import MAIN as main, blocks, assert_same_state
 
 a, b = blocks('a.nkf'), blocks('b.nkf')
 s = a[(1018, 1)]
 head = struct.unpack_from('<6i', s, 0)
 assert head[2] == 1 and head[5] == 1, head
-main = 24
 w = lambda n: struct.unpack_from('<i', s, main + 4 * n)[0]
 assert w(88) == 1, ('spin', w(88))
 assert (w(197), w(200)) == (20, 20), ('frame rate', w(197), w(200))
@@ -75,21 +67,6 @@ assert (x(68), x(69), x(74), x(71)) == (1, 0, 1, 1), (x(68), x(69), x(74), x(71)
 # iso-surfaces, particle-trace sets, traces and node plots.
 counts = struct.unpack_from('<5i', a[(1019, 1)], 8)
 assert counts[4] == 2, ('node plot items', counts)
-for key in a:
-    assert key in b, key
-    if key != (1018, 1):
-        assert a[key] == b[key], key
-        continue
-    ra, rb = a[key], b[key]
-    for n in range(307):
-        at = main + 4 * n
-        if 98 <= n <= 109:
-            va, vb = struct.unpack_from('<f', ra, at)[0], struct.unpack_from('<f', rb, at)[0]
-            assert abs(va - vb) <= 1e-4 * max(1.0, abs(va)), (n, va, vb)
-        else:
-            assert ra[at:at + 4] == rb[at:at + 4], ('main word', n)
-    for n in range((len(ra) - extra) // 4):
-        assert ra[extra + 4 * n:extra + 4 * n + 4] == rb[extra + 4 * n:extra + 4 * n + 4], \
-            ('extra word', n)
+assert_same_state(a, b)
 PY
 echo "NKF plot state session passed"
