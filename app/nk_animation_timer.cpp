@@ -62,8 +62,6 @@ void StopTimer(int iReason)
     }
 }
 
-bool IsTimerActive(void) { return AnyReason(); }
-
 // One step backward (iStep -1) or forward (+1) inside the animation range,
 // wrapping at its ends; the step is shown without a transition.
 void StepFrame(NKModel *pModel, int iStep)
@@ -160,7 +158,7 @@ void RestoreAnimation(NKModel *pModel)
 
 // A second suspend while suspended does nothing, so nested pauses (Ctrl held
 // while a dialog is up) resume once.
-void SuspendAnimation(bool bSuspend)
+void Suspend(bool bSuspend)
 {
     NKModel *pModel = g_pModel;
     if (pModel == nullptr) return;
@@ -189,6 +187,10 @@ bool NKIsTimerReasonActive(int iReason)
 
 bool NKIsAnimationSuspended(void) { return sg_Suspended.bSuspended; }
 
+bool NKIsTimerActive(void) { return AnyReason(); }
+
+void NKSuspendAnimation(bool bSuspend) { Suspend(bSuspend); }
+
 void NKResetAnimationTimer(void)
 {
     StopTimer(NK_TIMER_ALL);
@@ -199,8 +201,6 @@ void NKFillAnimationHooks(NKShellHooks *pHooks)
 {
     pHooks->pfnStartTimer = StartTimer;
     pHooks->pfnStopTimer = StopTimer;
-    pHooks->pfnIsTimerActive = IsTimerActive;
     pHooks->pfnRunAnimation = RunAnimation;
-    pHooks->pfnSuspendAnimation = SuspendAnimation;
     pHooks->pfnShowFrameRate = ShowFrameRate;
 }

@@ -2,13 +2,14 @@
 // particle traces and walk motion, and the animation run and suspend logic
 // on g_pModel.
 //
-// Lower folders start and stop the timer and run or pause animations through
-// core/nk_shell_hooks.h (NKStartTimer, NKStopTimer, NKIsTimerActive,
-// NKRunAnimation, NKSuspendAnimation); NKFillAnimationHooks puts the code
-// here behind those slots. The timer is window timer
-// NK_ANIMATION_TIMER_ID (platform/nk_window_timer.h) with a period of 20
-// ms, running while at least one reason is set; each tick runs the idle
-// step of the main loop (app/nk_idle.h), which paces the animation frames.
+// Lower folders start and stop the timer and run animations through
+// core/nk_shell_hooks.h (NKStartTimer, NKStopTimer, NKRunAnimation);
+// NKFillAnimationHooks puts the code here behind those slots. Whether the
+// timer runs and the pause of an animation are asked only by the shell
+// itself (the idle step, the view's keys, dialogs), which calls them here. The timer is window
+// timer NK_ANIMATION_TIMER_ID (platform/nk_window_timer.h) with a period of 20 ms, running while at
+// least one reason is set; each tick runs the idle step of the main loop (app/nk_idle.h), which
+// paces the animation frames.
 #pragma once
 
 struct NKShellHooks;
@@ -31,6 +32,10 @@ enum {
 void NKTimerCallback(int iTimerId);
 // Whether reason iReason (2-5) is set.
 bool NKIsTimerReasonActive(int iReason);
+// Whether any timer reason is set.
+bool NKIsTimerActive(void);
+// Pauses a running animation (true) and resumes it (false).
+void NKSuspendAnimation(bool bSuspend);
 // Whether an animation is suspended by NKSuspendAnimation.
 bool NKIsAnimationSuspended(void);
 // Back to the start-up state: no reason, no timer, nothing suspended.

@@ -7,8 +7,7 @@
 // fringe texture table, the display-list set and its slots); the rows here
 // make the view settings, lights and fringe table at their own places first,
 // and NKInstallRenderer, which keeps records that exist, completes the rest
-// at the display-list row. "Placeholder:" lines stand where a record's owner
-// is not built yet; each owner adds its record at that line.
+// at the display-list row.
 #include "app/nk_app_records.h"
 
 #include <GL/gl.h>
@@ -32,6 +31,7 @@
 #include "export/nk_page_setup.h"
 #include "nkf/nkf_export.h"
 #include "platform/nk_gl_context.h"
+#include "plot/nk_nkf_plot_state.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
@@ -157,6 +157,7 @@ void MakeToolRecords(void)
     // The NKF display state reaches the drawing code, tools and shell.
     NKInstallNKFDisplayState(true);
     NKInstallNKFToolState(true);
+    NKInstallNKFPlotState(true);
     NKInstallNKFShellState(true);
     NKCreateLineSetList();
     MakeManipulators();
@@ -186,7 +187,8 @@ bool InitRuntimeDefaults(void)
     // The reservoir reader's record (g_Output3DSet) is static with its start
     // values; the LS-DYNA reader's state is set here.
     NKLSDynaReset();
-    // Placeholder: the result-name tables (51 names) come with the result names (readers/).
+    // No result-name table is made: each reader names its results itself,
+    // and nothing reads a table of fixed names.
     NKResetPageSetup(&g_PageSetup);
     return true;
 }
@@ -227,6 +229,7 @@ void ExitApplication(void)
     NKClearTextureImageList(&TextureImageList);
     NKResetContourSettings(&g_ContourSettings);
     NKInstallNKFShellState(false);
+    NKInstallNKFPlotState(false);
     NKInstallNKFToolState(false);
     NKInstallNKFDisplayState(false);
     NKDestroySurfaceTools();

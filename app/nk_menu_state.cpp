@@ -8,6 +8,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_numeric.h"
 #include "core/nk_string.h"
+#include "nkf/nkf_import.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 
@@ -18,9 +19,15 @@ constexpr const char *kDefaultUserText = "<user text string>";
 
 const char *UserText(void) { return g_UserText.Text.GetText(); }
 
-// Placeholder: the stored home view comes with the viewpoints; until then
-// it is undefined (eye, reference point and up vector, 9 values).
-bool GetHomeView(float *) { return false; }
+// The stored home view: the viewpoint of the open NKF file's settings (eye,
+// reference point and up vector, 9 values), whose first value is undefined
+// when the file gave none.
+bool GetHomeView(float *pfView)
+{
+    const float *pfFile = NKFGetFileViewpoint();
+    std::memcpy(pfView, pfFile, 9 * sizeof(float));
+    return true;
+}
 
 }  // namespace
 

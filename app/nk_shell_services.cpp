@@ -9,9 +9,12 @@
 #include "app/nk_app_records.h"
 #include "app/nk_gl_menu.h"
 #include "app/nk_info_sheet.h"
+#include "app/nk_main_window.h"
+#include "app/nk_menus.h"
 #include "app/nk_render_context.h"
 #include "app/nk_view_window.h"
 #include "core/nk_graphics_settings.h"
+#include "core/nk_load_hooks.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
@@ -34,6 +37,13 @@ void ResizeView(int iWidth, int iHeight)
         NKPlacePlot(g_pCurrentPlot, -2, -2, -2, -2, iWidth, iHeight);
 }
 
+// A model loaded by a command file, a request or the poll file changes the
+// menus and tool bar as one chosen from them does.
+void RefreshMenusForModel(void)
+{
+    if (NKGetMainWindow() != nullptr) UpdateMenuChecks();
+}
+
 }  // namespace
 
 void NKInstallShellHooks(void)
@@ -49,6 +59,9 @@ void NKInstallShellHooks(void)
     NKFillInfoDialogHooks(&shellHooks);
     NKSetShellHooks(shellHooks);
     NKSetModelHooks(modelHooks);
+    NKLoadHooks loadHooks = NKGetLoadHooks();
+    loadHooks.pfnRefreshMenusForModel = RefreshMenusForModel;
+    NKSetLoadHooks(loadHooks);
 }
 
 bool NKApplyLanguageDefaults(void)

@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include "app/nk_animation_timer.h"
 #include "app/nk_gl_menu.h"
 #include "app/nk_main_window.h"
 #include "app/nk_part_menu.h"

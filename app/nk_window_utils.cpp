@@ -16,6 +16,7 @@
 
 #include <cstdlib>
 
+#include "app/nk_animation_timer.h"
 #include "app/nk_main_window.h"
 #include "app/nk_splash.h"
 #include "core/nk_diagnostic.h"

@@ -3,7 +3,7 @@
 // the page cache (/tmp), and the GIF writer alone on noise. Bytes are the
 // picture's pixels (6.22 MB a frame), so the rates read as MB/s of pixels.
 // Aims: PPM, TIFF and BMP at least 300 MB/s, SGI 200, GIF 80, the GIF
-// writer alone 60. The stand-in view is an off-screen context that the
+// writer alone 60. The view drawn into is an off-screen context that the
 // shell's view slot makes current. Needs an X display (xvfb-run). Usage:
 // bench_image_files --benchmark_repetitions=5 (best of the five).
 #include <benchmark/benchmark.h>

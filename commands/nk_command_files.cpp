@@ -459,7 +459,9 @@ int CommandResumeFile()
 namespace {
 
 NKViewLineMaker sg_pfnViewLine = nullptr;
-// Placeholder slots: empty until the batch report commands fill them.
+// The reports testdir and testopenperf run: NKRegisterBatchReports
+// (nk_batch_reports.h) puts them here at start-up; while empty the
+// commands fail.
 NKBatchReportFunction sg_pfnTestDir = nullptr;
 NKBatchReportFunction sg_pfnTestOpenPerf = nullptr;
 

@@ -254,6 +254,20 @@ int CommandPollDelay(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     return 0;
 }
 
+// "stdout messages" and "stdout nomessages" switch the console's message
+// sink on and off; a sink a test or the shell installed is left alone. The
+// pick reports of the other "stdout" rows have no behaviour of their own:
+// those rows stay unhandled.
+int CommandStdout(NKArgumentScan *pScan)
+{
+    const NKString word = pScan->NextToken();
+    if (word == "messages" || word == "nomessages") {
+        NKSetConsoleMessages(word == "messages");
+        return 0;
+    }
+    return 3;
+}
+
 }  // namespace
 
 int NKCommandHandleLog(CommandTableEntry *pEntry, const char *pszArguments)
@@ -271,6 +285,8 @@ int NKCommandHandleLog(CommandTableEntry *pEntry, const char *pszArguments)
         return CommandNoPollFile();
     case NK_CID_POLL_DELAY:
         return CommandPollDelay(pEntry, &scan);
+    case NK_CID_STDOUT_MESSAGES:
+        return CommandStdout(&scan);
     default:
         return 3;
     }

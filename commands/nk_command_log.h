@@ -14,7 +14,10 @@
 // appended since the last check as top-level commands. `poll_delay` sets
 // the interval, `nopollfile` ends polling.
 //
-// The five commands belong to the file-command handler
+// `stdout messages` and `stdout nomessages` switch the console message sink
+// (NKSetConsoleMessages, core/nk_message.h).
+//
+// The commands belong to the file-command handler
 // (NKCommandHandleFiles, nk_command_files.h), which hands them on to
 // NKCommandHandleLog.
 #pragma once

@@ -7,6 +7,7 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_table.h"
+#include "core/nk_data_source_kind.h"
 #include "nkf/nkf_export.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_output3d.h"
@@ -20,6 +21,7 @@ NKFSourceCounts SourceCounts(void)
     source.iNumScalars = NKGetInterfaceNumScalars();
     source.iNumVectors = NKGetInterfaceNumVectors();
     source.iNumReservoirOverlays = NKGetNumReservoirOverlays();
+    source.iNumTransformations = NKGetInterfaceNumTransformations();
     return source;
 }
 

@@ -3,13 +3,10 @@
 #include "commands/nk_recent_files.h"
 
 #include "core/nk_file.h"
-#include "core/nk_shell_hooks.h"
 
 namespace {
 
 NKString sg_Entries[NK_NUM_RECENT_FILES] = {NKString(""), NKString(""), NKString(""), NKString("")};
-
-void Store(void) { NKStoreRecentFiles(sg_Entries, NK_NUM_RECENT_FILES); }
 
 }  // namespace
 
@@ -28,13 +25,11 @@ void AddRecentFile(const char *pszFileName)
     }
     for (int i = iFrom; i > 0; i--) sg_Entries[i] = sg_Entries[i - 1];
     sg_Entries[0] = fullPath;
-    Store();
 }
 
 void ClearRecentFiles(void)
 {
     for (NKString &entry : sg_Entries) entry = "";
-    Store();
 }
 
 void NKSetRecentFile(int i, const char *pszName)

@@ -3,10 +3,9 @@
 //
 // Four full paths, most recent first. The load sequence adds a name after
 // each load (RefreshAfterLoad: the outermost command file while one runs,
-// else the model file). After each change the list goes to the shell's
-// storage slot (NKStoreRecentFiles, core/nk_shell_hooks.h), which keeps it
-// in the settings file; at start-up the shell empties the list and restores
-// the stored entries by adding them last first.
+// else the model file). The shell reads the list when it builds the File
+// menu and when it writes its settings file (app/nk_settings.cpp); at
+// start-up it empties the list and restores the stored entries in place.
 #pragma once
 
 #include "core/nk_string.h"

@@ -48,7 +48,8 @@ struct NKExportItemHooks {
     void (*pfnGetParticleTraceRecord)(int iSet, int32_t aiWords[11]) = nullptr;
 };
 
-// Placeholder: the tools fill the slot; empty, every count is 0.
+// The tools fill the slot at start-up (tools/nk_nkf_tool_state.h); while it
+// is empty every count is 0.
 NKExportItemHooks NKSetExportItemHooks(const NKExportItemHooks &hooks);
 const NKExportItemHooks &NKGetExportItemHooks(void);
 // The slot's answers, 0, false or null while it is empty.

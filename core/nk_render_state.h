@@ -18,8 +18,9 @@
 struct NKGeometry;
 struct NKPickInfo;
 
-// Placeholder: the near and far clipping distances of the view, until the
-// camera code keeps them (the clipfront and clipback commands set them).
+// The near and far clipping distances of the view: set by clipfront and
+// clipback (render/nk_viewpoint_commands.h) and by the automatic fit of the
+// frame's view volume, read by the projection and the NKF settings.
 constexpr float NK_DEFAULT_NEAR_CLIP = 0.01f;
 constexpr float NK_DEFAULT_FAR_CLIP = 8.0f;
 extern float g_fNearClip;
@@ -87,7 +88,9 @@ struct NKValueFilterSettings {
     float fFilterMin = -1e12f;
     float fFilterMax = 1e12f;
 };
-// Placeholder: the view settings' value filter, until the view settings keep it.
+// The value filter of the fringes (fringes filter / nofringes filter, the
+// display mode words): set by the fringe commands, the result loads and the
+// NKF settings, read by the part and element drawing.
 extern NKValueFilterSettings g_ValueFilterSettings;
 
 struct NKVectorSettings {
@@ -107,9 +110,10 @@ struct NKVectorSettings {
     uint8_t bFilter = 0;  // filtering on
     uint8_t bShown = 0;   // the field is shown
 };
-// Placeholder: the records of the frame's vector result and of the three
-// separate vector fields, until the vector code keeps them (with the filter
-// box manipulator that a start-up reset makes there).
+// The vector display settings of the frame's vector result and of the three
+// separate vector fields: set by the vector commands
+// (render/nk_vector_commands.h) and the NKF settings, read by the vector
+// drawing. The shell's start-up reset makes their filter boxes.
 extern NKVectorSettings g_VectorSettings;
 extern NKVectorSettings g_SeparateVectorSettings[3];
 // The one-component vector file mode (xvec, yvec, zvec): a vector file with
@@ -205,8 +209,8 @@ struct NKSelectionList {
 };
 // The program's selection list; freed at program end.
 extern NKSelectionList g_SelectionList;
-// How picked entities are shown (0 to 3, 1 at start-up), read by the scene
-// drawing. Placeholder: kept here until the general commands keep it.
+// How picked entities are shown (0 to 3, 1 at start-up): set by
+// selection_feedback and the pick commands, read by the scene drawing.
 extern int32_t NKSelectionFeedbackMode;
 // Opaque surface parts are drawn through vertex arrays (vertexarray /
 // novertexarray); 0 at start-up.
@@ -231,8 +235,10 @@ struct NKListUpdateInfo {
     int32_t iImageFirst = -1;
     int32_t iImageLast = -1;
 };
-// Placeholder: points at a record kept here until the drawing code makes
-// its own at start-up.
+// Points at the record of the drawing code once the renderer has started
+// (scene/nk_renderer.h, made with every list flagged); before that, and
+// after the renderer shuts down, at a record kept here so that flags set by
+// the lower folders are never lost.
 extern NKListUpdateInfo *g_pListUpdateInfo;
 // Adds parts first..last (-1, -1: all) to the materials to rebuild: a range
 // only grows, and one set to all stays all. Null goes to the internal trace.

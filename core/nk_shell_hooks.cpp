@@ -47,16 +47,6 @@ void ResetModelState(bool bKeepSettings)
     if (sg_Hooks.pfnResetModelState != nullptr) sg_Hooks.pfnResetModelState(bKeepSettings);
 }
 
-void NKStoreRecentFiles(const NKString *pEntries, int iCount)
-{
-    if (sg_Hooks.pfnStoreRecentFiles != nullptr) sg_Hooks.pfnStoreRecentFiles(pEntries, iCount);
-}
-
-bool NKFLDRedrawOnSelection(void)
-{
-    return sg_Hooks.pfnFLDRedrawOnSelection != nullptr && sg_Hooks.pfnFLDRedrawOnSelection();
-}
-
 void NKPlotInterfaceClose(void)
 {
     if (sg_Hooks.pfnPlotInterfaceClose != nullptr) sg_Hooks.pfnPlotInterfaceClose();
@@ -100,19 +90,9 @@ void NKStopTimer(int iReason)
     if (sg_Hooks.pfnStopTimer != nullptr) sg_Hooks.pfnStopTimer(iReason);
 }
 
-bool NKIsTimerActive(void)
-{
-    return sg_Hooks.pfnIsTimerActive != nullptr && sg_Hooks.pfnIsTimerActive();
-}
-
 bool NKRunAnimation(int iFrom, int iTo)
 {
     return sg_Hooks.pfnRunAnimation != nullptr && sg_Hooks.pfnRunAnimation(iFrom, iTo);
-}
-
-void NKSuspendAnimation(bool bSuspend)
-{
-    if (sg_Hooks.pfnSuspendAnimation != nullptr) sg_Hooks.pfnSuspendAnimation(bSuspend);
 }
 
 bool NKShowStatusFrameRate(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,

@@ -5,15 +5,12 @@
 // dialogs and the settings file; the plots (plot/) own the plot data
 // source. The load sequence (commands/) and the drawing code, tools and
 // export sit below them and call the functions here: closing and refreshing
-// the information dialogs, the model-state reset, the stored recent-file
-// list, closing the plot source, repainting the 3-D view and its viewport,
-// showing the back buffer, the animation timer, the animation runs and the
-// status bar's frame rate (the projection maths and the graphics settings'
-// OpenGL state are the drawing code's: render/nk_projection.h,
-// render/nk_render_options.h). Each goes to a slot
-// of NKShellHooks that its owner fills at start-up (the shell with
-// NKInstallShellHooks). An empty slot does what is written beside it, which
-// is what happens while the owner is not built or not started: the data
+// the information dialogs, the model-state reset, closing the plot source, repainting the 3-D view
+// and its viewport, showing the back buffer, the animation timer, the animation runs and the status
+// bar's frame rate (the projection maths and the graphics settings' OpenGL state are the drawing
+// code's: render/nk_projection.h, render/nk_render_options.h). Each goes to a slot of NKShellHooks
+// that its owner fills at start-up (the shell with NKInstallShellHooks). An empty slot does what is
+// written beside it, which is what happens while the owner is not built or not started: the data
 // these functions keep in core (the view size, the invalidation flags) is
 // still kept, and nothing is drawn. NKInvalidateView has its slot in
 // core/nk_model_hooks.h.
@@ -41,17 +38,9 @@ struct NKShellHooks {
     // app/: resets the view and interaction state for a new model, keeping
     // the display settings when bKeepSettings. Empty: nothing.
     void (*pfnResetModelState)(bool bKeepSettings) = nullptr;
-    // app/: keeps the recent-file list (iCount entries, most recent first,
-    // empty entries unused) in the settings file and the File menu. Empty:
-    // the list lives only in memory.
-    void (*pfnStoreRecentFiles)(const NKString *pEntries, int iCount) = nullptr;
     // plot/: closes the current 2-D plot data source. Empty: nothing (no
     // plot source is open).
     void (*pfnPlotInterfaceClose)(void) = nullptr;
-    // plot/: while the forming limit diagram is drawn in its own window,
-    // redraws it when the shells selected in the view changed; true then.
-    // Empty: false.
-    bool (*pfnFLDRedrawOnSelection)(void) = nullptr;
     // app/: paints the view at once (the paint sees g_bSynchronousPaint
     // set). Empty: NKInvalidateView, a paint through the event loop.
     void (*pfnRedrawView)(void) = nullptr;
@@ -67,9 +56,7 @@ struct NKShellHooks {
     // traces, 5 walk motion; NKStopTimer(1) clears every reason.
     void (*pfnStartTimer)(int iReason) = nullptr;
     void (*pfnStopTimer)(int iReason) = nullptr;
-    bool (*pfnIsTimerActive)(void) = nullptr;               // Empty: false
     bool (*pfnRunAnimation)(int iFrom, int iTo) = nullptr;  // Empty: false
-    void (*pfnSuspendAnimation)(bool bSuspend) = nullptr;   // Empty: nothing
     // app/: shows the measured frame rate, the drawing time of the frame
     // and the frame interval in the status bar, with the two culling
     // switches as its indicator; true when the main window shows its status
@@ -91,9 +78,7 @@ bool NKIsPartAttributesDialogOpen(void);
 void ShowPartAttributesDialog(int iMode);
 void RefreshInfoPropertySheet(int iPage, bool bActivate);
 void ResetModelState(bool bKeepSettings);
-void NKStoreRecentFiles(const NKString *pEntries, int iCount);
 void NKPlotInterfaceClose(void);
-bool NKFLDRedrawOnSelection(void);
 
 // The shell's view, GL state, timer and animation services.
 // Sets g_bViewInvalidated and g_bSynchronousPaint, paints the view at once,
@@ -108,12 +93,9 @@ void NKSwapBuffers(void);
 bool NKMakeViewContextCurrent(void);
 void NKStartTimer(int iReason);
 void NKStopTimer(int iReason);
-bool NKIsTimerActive(void);
 // The animation run command's worker: frame ranges and directions of
 // g_pModel; false for a refused pair.
 bool NKRunAnimation(int iFrom, int iTo);
-// Pauses a running animation (true) and resumes it (false).
-void NKSuspendAnimation(bool bSuspend);
 // The frame rate read-out of the status bar; false when it is not shown.
 bool NKShowStatusFrameRate(float fFramesPerSecond, uint32_t uFrameMs, uint32_t uIntervalMs,
                            int iCullingOn, int iCullingAnalysis);

@@ -22,6 +22,7 @@ extern Primitive3DList *g_pGlobalPrimitives;
 // The current 2-D plot, g_pCurrentPlot, is in core/nk_plot_records.h.
 extern PlotRecord *g_pCurrentPlot;
 
-// Placeholder: the plot setting that a new model (without keepsettings)
-// sets back to 1, until the plot code keeps it.
+// The one integer setting of the 2-D plots that a new model (without
+// keepsettings) sets back to 1 in the load sequence's reset; no plot code
+// reads it.
 extern int32_t g_iPlotNewModelSetting;

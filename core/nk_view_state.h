@@ -53,9 +53,9 @@ struct NKPartHighlight {
 };
 extern NKPartHighlight NKPartHighlightSettings;
 
-// Display switches that the readers and the animation set-up consult. The
-// drawing code's settings records take them over once they are built; until
-// then they are plain data here, all off at start-up.
+// Display switches that the readers and the animation set-up consult as
+// well as the drawing code: plain data here, set by the display commands,
+// all off at start-up.
 // Whether polygon information is part of the pick information (the NKF import
 // then keeps the cell indices of face sets as polygon texts).
 bool NKGetPolygonInfoInPick(void);

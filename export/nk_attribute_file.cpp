@@ -33,12 +33,16 @@
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
 #include "scene/nk_scene.h"
+#include "tools/nk_line_sets.h"
 
 namespace {
 
-// Placeholder: the width of the user drawing lines comes with the line
-// objects (tools/); 1 until then.
-int NKGetUserLineWidth(void) { return 1; }
+// The width of the user drawing lines: the line objects' width that
+// `dlinewidth` sets (1 before the list is made).
+int NKGetUserLineWidth(void)
+{
+    return g_pLineSetList != nullptr ? g_pLineSetList->m_iLineWidth : 1;
+}
 
 const uint8_t *NKGetMeshColor(void) { return g_uMeshColor; }
 

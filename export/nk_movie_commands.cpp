@@ -34,7 +34,10 @@ const SequenceRow kSequenceRows[] = {
     {NK_CID_MAKEBMP, NK_IMAGE_BMP},
 };
 
-// Placeholder: the built-in MPEG and AVI writers; their call answers 0.
+// The internal encoder call of makempeg and makeavi. The system has no
+// internal MPEG or AVI encoder, so it answers 0 and both commands end with
+// result 1 after listing their settings; MPEG movies are made by the
+// outside encoder (makeoldmpeg).
 int NKReturnZero(void) { return 0; }
 
 int FrameCount(void) { return g_pModel != nullptr ? g_pModel->iNumFrames : 0; }

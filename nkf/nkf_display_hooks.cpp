@@ -28,6 +28,18 @@ void NKFRemoveDisplayStateHooks(const NKFDisplayStateHooks &hooks)
     }
 }
 
+void NKFInstallDisplayStateHooks(const NKFDisplayStateHooks &hooks, bool bInstall,
+                                 bool *pbInstalled)
+{
+    if (bInstall == *pbInstalled) return;
+    if (bInstall) {
+        *pbInstalled = NKFAddDisplayStateHooks(hooks);
+    } else {
+        NKFRemoveDisplayStateHooks(hooks);
+        *pbInstalled = false;
+    }
+}
+
 int NKFGetNumDisplayStateHooks(void) { return sg_iNumHooks; }
 
 const NKFDisplayStateHooks &NKFGetDisplayStateHooks(int i) { return sg_aHooks[i]; }

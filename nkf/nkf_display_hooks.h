@@ -4,8 +4,9 @@
 // The settings and items of an NKF file belong to the drawing code
 // (render/: view, background, colours, legend, lights, fringe table,
 // viewpoint, texts, images, textures), the tools (tools/: cutting planes,
-// particle traces, traced nodes) and the shell (app/: menu bar, tool bar,
-// status bar). Each owner adds one NKFDisplayStateHooks at start-up; the
+// particle traces, traced nodes), the 2-D plots (plot/: the current plot of
+// the extra record, the node plot) and the shell (app/: menu bar, tool bar,
+// status bar, spin mode). Each owner adds one NKFDisplayStateHooks at start-up; the
 // settings export asks every owner to fill its words of a record, and the
 // import hands every owner each record to apply. What the lower folders
 // keep themselves (graphics settings, animation clock, mirror, contours,
@@ -64,6 +65,9 @@ struct NKFDisplayStateHooks {
     void (*pfnApplyCutPlanes)(const NKFItemsBlock &items, const NKFMainSettings *pMain) = nullptr;
     void (*pfnApplyParticleTraces)(const NKFItemsBlock &items) = nullptr;
     void (*pfnApplyTraces)(const NKFItemsBlock &items) = nullptr;
+    // A file with node plots: the node plot is made and shown before the
+    // NKF code adds the file's nodes to it ("np add").
+    void (*pfnInitNodePlot)(void) = nullptr;
     // Textures: adds a copy of an image (width x height RGB bytes, rows
     // bottom first) to the texture image list, true when listed; images
     // iFirst..iLast of the list are to be rebuilt; the part textures changed
@@ -75,9 +79,13 @@ struct NKFDisplayStateHooks {
 };
 
 // Adds an owner's hooks (at most eight owners); false when full. Removing
-// takes the same pfnFillMain / pfnApplyMain pair back out.
+// takes the record with the same slots back out.
 bool NKFAddDisplayStateHooks(const NKFDisplayStateHooks &hooks);
 void NKFRemoveDisplayStateHooks(const NKFDisplayStateHooks &hooks);
+// An owner's start-up and shut-down: adds (bInstall) or removes its hooks
+// unless *pbInstalled says they already are so; *pbInstalled follows.
+void NKFInstallDisplayStateHooks(const NKFDisplayStateHooks &hooks, bool bInstall,
+                                 bool *pbInstalled);
 int NKFGetNumDisplayStateHooks(void);
 const NKFDisplayStateHooks &NKFGetDisplayStateHooks(int i);
 

@@ -179,6 +179,11 @@ bool NKFApplyItems(void)
         if (hooks.pfnApplyParticleTraces != nullptr) hooks.pfnApplyParticleTraces(*pItems);
         if (hooks.pfnApplyTraces != nullptr) hooks.pfnApplyTraces(*pItems);
     }
+    for (int h = 0; h < NKFGetNumDisplayStateHooks(); h++) {
+        const NKFDisplayStateHooks &hooks = NKFGetDisplayStateHooks(h);
+        if (hooks.pfnInitNodePlot != nullptr && pItems->GetCount(NKF_ITEM_NODEPLOT) > 0)
+            hooks.pfnInitNodePlot();
+    }
     for (int i = 0; i < pItems->GetCount(NKF_ITEM_NODEPLOT); i++) {
         const NKFNodeItem *pPlot = pItems->GetNodePlot(i);
         if (pPlot != nullptr)

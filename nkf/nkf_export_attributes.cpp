@@ -13,6 +13,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_references.h"
 #include "nkf/nkf_export.h"
 #include "nkf/nkf_export_walk.h"
 #include "nkf/nkf_format.h"
@@ -50,6 +51,8 @@ void WritePartAttributes(NKFExporter *pOut, const NKPart *pPart)
 
 // The traced or plotted nodes that go out: parts of the current frame's
 // geometry, renumbered among the visible parts when only those go out.
+// Traces keep the node's index; node plots (iPartBase 1) name the node as
+// "np add" reads it back, by its ID.
 std::vector<NKItemNode> FilterNodes(const NKFExporter *pOut, const NKItemNode *pNodes, int n,
                                     int iPartBase)
 {
@@ -61,7 +64,10 @@ std::vector<NKItemNode> FilterNodes(const NKFExporter *pOut, const NKItemNode *p
             iPart = NKFVisiblePartIndex(pGeo, iPart);
             if (iPart < 0) continue;
         }
-        kept.push_back({pNodes[i].iNode, iPart + iPartBase});
+        const int iNode = iPartBase == 1 && pGeo != nullptr
+                              ? NKGetNodeID(pNodes[i].iPart, pNodes[i].iNode, pGeo)
+                              : pNodes[i].iNode;
+        kept.push_back({iNode, iPart + iPartBase});
     }
     return kept;
 }

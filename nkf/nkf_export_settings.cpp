@@ -74,6 +74,9 @@ void FillOwnMain(NKFMainSettings *pRec, const NKFExportSettings &settings)
     // Seconds; a division keeps whole milliseconds exact (1500 ms is 1.5).
     pRec->SetF(198, (float)g_AnimationSettings.iStartDelay / 1000.0f);
     pRec->SetF(199, (float)g_AnimationSettings.iStopDelay / 1000.0f);
+    // The animation clock keeps no frame rate of its own: the maximum frame
+    // rate is the one whose maxfps gives the frame interval back.
+    pRec->SetI(200, FramesPerSecond(g_AnimationSettings.iFrameInterval));
     const NKMirrorSettings &m = g_MirrorSettings;
     pRec->SetI(201, m.bEnabled);
     pRec->SetI(202, m.iRepeats);

@@ -17,7 +17,6 @@
 #include "core/nk_plot_records.h"
 #include "core/nk_references.h"
 #include "core/nk_render_state.h"
-#include "core/nk_shell_hooks.h"
 #include "plot/nk_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "plot/nk_plot_source.h"
@@ -435,7 +434,9 @@ void UpdateAfterState(void)
     if (g_bPlotInOwnWindow) NKInvalidateViewForPlot();
 }
 
-bool RedrawOnSelection(void)
+}  // namespace
+
+bool NKFLDRedrawOnSelection(void)
 {
     if (!g_bPlotInOwnWindow || !NKPlotSourceIsCurrent(NK_PLOT_SOURCE_FLD) ||
         !FormingLimitPlot::SelectionChanged(g_SelectionList))
@@ -443,8 +444,6 @@ bool RedrawOnSelection(void)
     NKInvalidateViewForPlot();
     return true;
 }
-
-}  // namespace
 
 namespace FormingLimitPlot {
 
@@ -477,9 +476,6 @@ void InstallHooks(void)
     NKLoadHooks load = NKGetLoadHooks();
     load.pfnFLDUpdatePlot = UpdateAfterState;
     NKSetLoadHooks(load);
-    NKShellHooks shell = NKGetShellHooks();
-    shell.pfnFLDRedrawOnSelection = RedrawOnSelection;
-    NKSetShellHooks(shell);
 }
 
 }  // namespace FormingLimitPlot

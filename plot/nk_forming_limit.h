@@ -33,7 +33,11 @@ void SelectedShells(std::vector<int> *pOut);
 // Whether the selected shells of the list differ from those last stored by
 // SelectedShells.
 bool SelectionChanged(const NKSelectionList &list);
-// Fills the core slots: the update after a state is read and the redraw
-// when the selection changed.
+// Fills the core slot of the update after a state is read.
 void InstallHooks(void);
 }  // namespace FormingLimitPlot
+
+// While the forming limit diagram is drawn in its own window, redraws it
+// when the shells selected in the view changed; true then. The scene asks
+// before each frame's overlays.
+bool NKFLDRedrawOnSelection(void);

@@ -81,35 +81,78 @@ bool ReadBinaryHeader(NKWordReader *pWords, NKGeometryFileHeader *pHeader)
         w, [pWords](int *p) { return pWords->Next(p); }, pHeader);
 }
 
+// The part ranges, word by word, so that a short file names the range word
+// it lacks (1-based part).
+bool ReadBinaryRanges(NKWordReader *pWords, const char *pszFileName, RawGeometry *pRaw)
+{
+    const NKGeometryFileHeader &h = pRaw->header;
+    pRaw->ranges.resize(2 * static_cast<size_t>(h.iNumParts));
+    for (int p = 0; p < h.iNumParts; p++) {
+        int *pRange = &pRaw->ranges[2 * static_cast<size_t>(p)];
+        const bool bFromGiven = p == 0 && h.bFirstStartRead;
+        if (bFromGiven) pRange[0] = 1;
+        const char *pszShort = nullptr;
+        if (!bFromGiven && !pWords->Next(&pRange[0]))
+            pszShort = "Error reading FromPolygon for part %d from file %s";
+        else if (!pWords->Next(&pRange[1]))
+            pszShort = "Error reading ToPolygon for part %d from file %s";
+        if (pszShort != nullptr) {
+            NKPrintError(NKString::FromFormat(pszShort, p + 1, pszFileName).GetText());
+            return false;
+        }
+    }
+    return true;
+}
+
+// Nodes and connects; every count is checked against the words left before
+// its array is made. A short node block names the first node it lacks and
+// the coordinates of it that are there.
+bool ReadBinaryNodesAndConnects(NKWordReader *pWords, const char *pszFileName, RawGeometry *pRaw)
+{
+    const NKGeometryFileHeader &h = pRaw->header;
+    const int64_t iCoords = 3 * static_cast<int64_t>(h.iNumNodes);
+    if (pWords->WordsLeft() < iCoords) {
+        const int64_t iLeft = pWords->WordsLeft();
+        NKPrintError(NKString::FromFormat("Error reading node %d from file %s. Num read %d",
+                                          static_cast<int>(iLeft / 3) + 1, pszFileName,
+                                          static_cast<int>(iLeft % 3))
+                         .GetText());
+        return false;
+    }
+    pRaw->coords.resize(static_cast<size_t>(iCoords));
+    pWords->Floats(pRaw->coords.data(), pRaw->coords.size());
+    if (pWords->WordsLeft() < h.iNumConnects) {
+        NKPrintError(NKString::FromFormat("Error reading connects from file %s. (Num read: %d, "
+                                          "#connects = %d",
+                                          pszFileName, static_cast<int>(pWords->WordsLeft()),
+                                          h.iNumConnects)
+                         .GetText());
+        return false;
+    }
+    pRaw->connects.resize(static_cast<size_t>(h.iNumConnects));
+    pWords->Ints(pRaw->connects.data(), pRaw->connects.size());
+    return true;
+}
+
 bool ReadBinaryGeometry(const std::string &bytes, const char *pszFileName, RawGeometry *pRaw)
 {
     NKWordReader words(bytes, pRaw->header.bSwap);
     if (!ReadBinaryHeader(&words, &pRaw->header)) {
-        NKPrintError(NKString::FromFormat("Error reading header from binary file %s. Num items "
-                                          "read %d",
-                                          pszFileName, words.Count())
-                         .GetText());
+        if (words.Count() < 4)
+            NKPrintError(NKString::FromFormat("Error reading header from binary file %s. Num "
+                                              "items read %d",
+                                              pszFileName, words.Count())
+                             .GetText());
+        else
+            Fail("Error reading NumConnects from file with magic number %s", pszFileName);
         return false;
     }
-    const NKGeometryFileHeader &h = pRaw->header;
-    int64_t iRangeWords = 2 * static_cast<int64_t>(h.iNumParts) - (h.bFirstStartRead ? 1 : 0);
-    if (!HeaderCountsValid(h) ||
-        words.WordsLeft() < iRangeWords + 3 * static_cast<int64_t>(h.iNumNodes) + h.iNumConnects) {
+    if (!HeaderCountsValid(pRaw->header)) {
         Fail("Wrong geometry file format in %s", pszFileName);
         return false;
     }
-    pRaw->ranges.resize(2 * static_cast<size_t>(h.iNumParts));
-    size_t iFirst = 0;
-    if (h.bFirstStartRead) {
-        pRaw->ranges[0] = 1;
-        iFirst = 1;
-    }
-    for (size_t i = iFirst; i < pRaw->ranges.size(); i++) words.Next(&pRaw->ranges[i]);
-    pRaw->coords.resize(3 * static_cast<size_t>(h.iNumNodes));
-    words.Floats(pRaw->coords.data(), pRaw->coords.size());
-    pRaw->connects.resize(static_cast<size_t>(h.iNumConnects));
-    words.Ints(pRaw->connects.data(), pRaw->connects.size());
-    return true;
+    return ReadBinaryRanges(&words, pszFileName, pRaw) &&
+           ReadBinaryNodesAndConnects(&words, pszFileName, pRaw);
 }
 
 // ---- ASCII form --------------------------------------------------------------
@@ -150,7 +193,7 @@ bool ReadTextRanges(const char **ppCursor, const char *pszFileName, RawGeometry 
             pRange[0] = 1;
         }
         if (!bOk) {
-            NKPrintError(NKString::FromFormat("Error reading part definition for part %d from "
+            NKPrintError(NKString::FromFormat("Error reading part specification for part %d from "
                                               "file %s",
                                               p + 1, pszFileName)
                              .GetText());

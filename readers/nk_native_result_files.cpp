@@ -19,6 +19,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_render_state.h"
 #include "core/nk_text_utils.h"
 #include "readers/nk_native_file_utils.h"
 
@@ -27,9 +28,6 @@ uint8_t bFreqResultsVector = 0;
 float g_fPhaseAngle = 0.0f;
 uint8_t g_bComplexMagnitude = 1;
 uint8_t g_bFringeDisplacements = 0;
-uint8_t g_bVectorXOnly = 0;
-uint8_t g_bVectorYOnly = 0;
-uint8_t g_bVectorZOnly = 0;
 
 namespace {
 
@@ -209,12 +207,21 @@ std::vector<float> ScalarValues(const StepData &data)
     return values;
 }
 
+// The component a one-value-per-node vector file fills (x before y before
+// z when several modes are on); -1 when no one-component mode is on.
+int OneComponent(void)
+{
+    for (int k = 0; k < 3; k++)
+        if (g_uOneComponentVector[k] != 0) return k;
+    return -1;
+}
+
 // The file vectors of the step, three floats per node.
 std::vector<float> VectorValues(const StepData &data)
 {
     std::vector<float> values(3 * static_cast<size_t>(data.iValues), 0.0f);
     const float *f = data.floats.data();
-    int iSingle = g_bVectorXOnly ? 0 : g_bVectorYOnly ? 1 : g_bVectorZOnly ? 2 : -1;
+    const int iSingle = OneComponent();
     for (size_t i = 0; i < static_cast<size_t>(data.iValues); i++) {
         if (data.bComplex) {
             for (int k = 0; k < 3; k++)
@@ -324,7 +331,7 @@ NKScalarResult *NKReadScalarFile(const char *pszFileName, int iStep, NKGeometry 
 NKVectorResult *NKReadVectorFile(const char *pszFileName, int iStep, NKGeometry *pGeo)
 {
     StepData data;
-    bool bSingle = g_bVectorXOnly || g_bVectorYOnly || g_bVectorZOnly;
+    const bool bSingle = OneComponent() >= 0;
     if (!ReadStep(pszFileName, iStep, pGeo, bSingle ? 1 : 3, 6, kVectorKind, &data)) return nullptr;
     return BuildVector(VectorValues(data), data, pGeo, pszFileName);
 }

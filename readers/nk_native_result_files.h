@@ -39,13 +39,13 @@ extern uint8_t bFreqResultsVector;
 // (render/nk_render_mode_commands.h); 0 and on at start.
 extern float g_fPhaseAngle;
 extern uint8_t g_bComplexMagnitude;
-// Placeholder: the displacement-fringe mode ("fringedisplacements") and the
-// single-component vector modes ("xvec", "yvec", "zvec") are set by the
-// display commands once they are built; until then off.
+// The displacement-fringe mode: a scalar file holds three floats a value,
+// whose length is read. Set by "fringedisplacements" /
+// "nofringedisplacements" (render/nk_fringe_commands.h); off at start.
+// The one-component vector modes ("xvec", "yvec", "zvec") are
+// g_uOneComponentVector (core/nk_render_state.h), which the vector command
+// sets and NKReadVectorFile reads.
 extern uint8_t g_bFringeDisplacements;
-extern uint8_t g_bVectorXOnly;
-extern uint8_t g_bVectorYOnly;
-extern uint8_t g_bVectorZOnly;
 
 // Step iStep (0-based) of a scalar file for the geometry; null on failure
 // (reported). A step past a one-step file reads its only step.

@@ -792,7 +792,7 @@ bool NKDrawModelPass(const int *piParts, int iCount, NKFrame *pFrame, bool bSort
     NKEnableFringeTexture(false);
     WalkTransparentOrder(pFrame, keys, order, bSorted && !bFast, pLists);
     glPopAttrib();
-    // Placeholder: the parts' 3-D primitives are drawn with the primitives.
+    // The parts' 3-D primitives are drawn by the scene's overlay pass.
     for (int p : parts) NKDrawPartExtras(p, NKGetFramePart(pFrame, p), pFrame);
     return true;
 }

@@ -162,7 +162,8 @@ int LightPropertiesCommand(CommandTableEntry *pEntry, const char *pszArguments,
     char *pEnd = nullptr;
     long n = words.empty() ? 0 : std::strtol(words[0].c_str(), &pEnd, 10);
     if (words.empty() || *pEnd != '\0' || n < 1 || n > NK_NUM_LIGHTS) {
-        NKCommandError(pEntry, "Illegal or missing light number (legal number 1 -> 6)");
+        NKCommandError(pEntry,
+                       "Illegal or missing light number specification (legal number 1 -> 6)");
         return NK_CMD_FAILED;
     }
     NKLight *l = &g_pLights[n - 1];

@@ -213,12 +213,13 @@ void NKDrawPartElements(NKFrame *pFrame, int iPart, NKDisplayListSet *pLists)
         NKDrawPartColored(iPart, pFrame, iStyle, pLists);
     else
         NKDrawPartTextured(iPart, pFrame, iStyle, pLists);
-    // Placeholder: the part's 3-D primitives are drawn by the primitives
-    // code once it draws; nothing here.
+    // The part's 3-D primitives are drawn by the scene's overlay pass
+    // (NKDrawPartPrimitives, tools/nk_primitives_3d.h) for every part.
 }
 
-// Placeholder: the vectors-per-ten overlay and the traces come with their
-// drawing code; a part draws neither yet.
+// The traced nodes' curves are drawn once a frame by the scene's overlays
+// (NKDrawTraceCurves), not part by part; the vectors-per-ten byte of the
+// view settings has no drawing, so nothing is drawn for it here.
 void NKDrawPartExtras(int iPart, NKPart *pPart, NKFrame *pFrame)
 {
     if (pPart == nullptr || pFrame == nullptr) return;

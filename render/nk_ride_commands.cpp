@@ -79,9 +79,9 @@ NKString PartRangeMessage(int iPart, const NKGeometry *pGeo)
 int ParseItems(const RideContext &c, const std::string &text, bool bNodes, NKRideItem *pItems,
                NKString *pMessage)
 {
-    const char *pszWhat = bNodes ? "Illegal node list.\nRemember to use part,node for "
+    const char *pszWhat = bNodes ? "Illegal node specification.\nRemember to use part,node for "
                                    "specifying nodes"
-                                 : "Illegal polygon list. Remember to use "
+                                 : "Illegal polygon specification. Remember to use "
                                    "part,polygon for specifying polygons";
     const std::vector<std::string> numbers = Words(text, " ,\t");
     if (numbers.empty()) {
@@ -194,7 +194,7 @@ int SourceCommand(const RideContext &c, int iId, const std::string &text)
 {
     if (text.empty()) return Fail(c, "No parameters specified");
     if (!SetSource(c, iId, text)) return NK_CMD_FAILED;
-    return Info((NKString("New ride definition:\n") + SpecText(c.pSpec)).GetText());
+    return Info((NKString("New ride specification:\n") + SpecText(c.pSpec)).GetText());
 }
 
 // "ride boat part,polygon x y z [lr fb ud]": eye, reference point, offset,
@@ -211,7 +211,7 @@ int BoatCommand(const RideContext &c, const std::string &text)
         return NK_CMD_FAILED;
     NKVec3Set(c.pSpec->fVup, 0, 0, 1);
     c.pSpec->iVupSource = NK_RIDE_FIXED;
-    return Info((NKString("Boat ride definition:\n") + SpecText(c.pSpec)).GetText());
+    return Info((NKString("Boat ride specification:\n") + SpecText(c.pSpec)).GetText());
 }
 
 std::string FileName(const std::string &text) { return text.empty() ? "Quolin.rid" : text; }
@@ -222,9 +222,10 @@ int SaveCommand(const RideContext &c, const std::string &text)
     if (!NKWriteRideFile(c.pSpec, name.c_str()))
         return Fail(c, NKString::FromFormat("Error writing file: %s", name.c_str()));
     if (NKIsRideSpecValid(c.pSpec))
-        NKPrintInfo(("Saving current ride definition to file: " + name).c_str());
+        NKPrintInfo(("Saving current ride specification to file: " + name).c_str());
     else
-        NKCommandWarning(c.pEntry, ("Saving incomplete ride definition to file: " + name).c_str());
+        NKCommandWarning(c.pEntry,
+                         ("Saving incomplete ride specification to file: " + name).c_str());
     return NK_CMD_DONE;
 }
 
@@ -237,7 +238,7 @@ int LoadCommand(const RideContext &c, const std::string &text)
         return iResult;
     }
     const NKString head =
-        NKString::FromFormat("Ride definition read from command file: %s\n", name.c_str());
+        NKString::FromFormat("Ride specification read from command file: %s\n", name.c_str());
     return Info((head + SpecText(c.pSpec)).GetText());
 }
 
@@ -255,7 +256,7 @@ int RideOnOff(const RideContext &c, int iId, float *pfMatrix)
     NKRideSpec *s = c.pSpec;
     switch (iId) {
     case NK_CID_RIDE_ON:
-        if (!NKIsRideSpecValid(s)) return Fail(c, "Current ride definition is not valid");
+        if (!NKIsRideSpecValid(s)) return Fail(c, "Current ride specification is not valid");
         if (s->bRiding) return Info("Ride mode already enabled");
         s->bRiding = 1;
         NKMat4Copy(s->fStoredView, pfMatrix);
@@ -267,7 +268,7 @@ int RideOnOff(const RideContext &c, int iId, float *pfMatrix)
         return Info(RestoreStoredView(s, pfMatrix) ? "Disable ride mode, restoring viewpoint"
                                                    : "Disable ride mode");
     case NK_CID_RIDE_START:
-        if (!NKIsRideSpecValid(s)) return Fail(c, "Current ride definition is not valid");
+        if (!NKIsRideSpecValid(s)) return Fail(c, "Current ride specification is not valid");
         s->bRiding = 1;
         return Info("Start riding model");
     default:  // NK_CID_RIDE_STOP
@@ -302,7 +303,7 @@ int NKRideCommand(CommandTableEntry *pEntry, const char *pszArguments, NKRideSpe
     pSpec->bInUse = 1;
     switch (pEntry->id) {
     case NK_CID_RIDE:
-        return Info((NKString("Current ride definition:\n") + SpecText(pSpec)).GetText());
+        return Info((NKString("Current ride specification:\n") + SpecText(pSpec)).GetText());
     case NK_CID_RIDE_ON:
     case NK_CID_RIDE_OFF:
     case NK_CID_RIDE_START:
@@ -322,10 +323,10 @@ int NKRideCommand(CommandTableEntry *pEntry, const char *pszArguments, NKRideSpe
         return LoadCommand(c, text);
     case NK_CID_RIDE_SHOW:
         pSpec->bPreview = 1;
-        return Info("Show ride definition preview");
+        return Info("Show ride specification preview");
     case NK_CID_RIDE_HIDE:
         pSpec->bPreview = 0;
-        return Info("Hide ride definition preview");
+        return Info("Hide ride specification preview");
     case NK_CID_RIDE_BOAT:
         return BoatCommand(c, text);
     default:

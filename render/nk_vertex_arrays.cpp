@@ -232,7 +232,7 @@ void NKDrawPartPolygonsFlat(int iPart, NKFrame *pFrame)
         for (int j = 0; j < n; j++) glVertex3fv(pfCoords + 3 * piNodes[j]);
         glEnd();
     }
-    // Placeholder: the part's 3-D primitives are drawn with the primitives.
+    // The part's 3-D primitives are drawn by the scene's overlay pass.
 }
 
 void NKDrawHiddenLineDepthPass(const int *piParts, int iCount, NKFrame *pFrame)

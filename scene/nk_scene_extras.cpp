@@ -11,6 +11,7 @@
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_sound_sources.h"
+#include "plot/nk_forming_limit.h"
 #include "readers/nk_shell_axes.h"
 #include "render/nk_camera.h"
 #include "render/nk_lights.h"

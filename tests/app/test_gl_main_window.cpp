@@ -22,6 +22,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cfloat>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@
 #include "core/nk_movie_settings.h"
 #include "core/nk_progress.h"
 #include "core/nk_view_state.h"
+#include "nkf/nkf_import.h"
 #include "platform/nk_platform.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
@@ -173,6 +175,25 @@ TEST_F(MainWindowTest, ADroppedModelSwapsTheMenusAndItemsRunTheirLines)
     EXPECT_TRUE(pPlay->isChecked());
     pPlay->trigger();
     EXPECT_TRUE(pPlay->isChecked());
+}
+
+// Reset view returns to the viewpoint the open NKF file stored, and
+// focuses on the model when the file stored none.
+TEST_F(MainWindowTest, ResetViewGoesToTheFilesViewpoint)
+{
+    LoadBeam();
+    float *pfHome = NKFGetFileViewpoint();
+    pfHome[0] = FLT_MAX;
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_RESETVIEW), 0);
+    ASSERT_FALSE(sg_Lines.empty());
+    EXPECT_EQ(sg_Lines[0], "autofocus");
+    const float afView[9] = {1, 2, 3, 4, 5, 6, 0, 0, 1};
+    std::copy(afView, afView + 9, pfHome);
+    sg_Lines.clear();
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_RESETVIEW), 0);
+    ASSERT_FALSE(sg_Lines.empty());
+    EXPECT_EQ(sg_Lines[0], "lookat 1 2 3 4 5 6 0 0 1");
+    pfHome[0] = FLT_MAX;
 }
 
 TEST_F(MainWindowTest, RecentFilesAreNumberedByTheirPlaceAndItemsShowHelp)

@@ -19,9 +19,11 @@
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_progress.h"
+#include "core/nk_render_state.h"
 #include "readers/nk_boundary_conditions.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_native_result_files.h"
+#include "render/nk_vector_commands.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/readers/native_files_fixture.h"
 #include "tests/test_support/recording_progress_ui.h"
@@ -198,6 +200,59 @@ TEST_F(NativeOpen, ReadGeometryLoadsAGridAndARefusedFileKeepsTheModel)
         EXPECT_EQ(g->iTotalNumPolygons, 25);
         EXPECT_EQ(g->szFileName, Path("grid.geo").c_str());
     }
+}
+
+// xvec, yvec and zvec make readvector take a file of one value per node as
+// vectors with that value in the chosen component; noxvec reads three
+// floats a node again. The frame's vectors show it.
+TEST_F(NativeOpen, OneComponentModesShapeTheVectorsReadvectorReads)
+{
+    NKRegisterVectorCommands();
+    NKTestWriteText(Path("geo.txt"), NativeGeoText());
+    NativeWords single;
+    single.I(1).I(1).I(5);
+    for (int n = 1; n <= 5; n++) single.F(static_cast<float>(n));
+    NKTestWriteBytes(Path("one.res"), single.Bytes(false));
+    NKTestWriteText(Path("one.txt"), "1\n2\n3\n4\n5\n");
+    ASSERT_EQ(Run("readgeometry \"" + Path("geo.txt") + "\""), 0);
+    // Part 1 holds file nodes 1-4: its first node takes value 1, its fourth
+    // 4. The frame keeps displaced positions: the vectors are what they add
+    // to the part's node positions.
+    auto vectors = [] {
+        const NKVectorPartEntry &e = g_pModel->pFrames[0].pVector->pResults[0];
+        const NKPart &part = g_pModel->pFrames[0].pGeometry->pParts[0];
+        std::vector<float> v(12);
+        for (size_t i = 0; i < v.size(); i++) v[i] = e.pNodeValues[i] - part.pNodeCoords[i];
+        return v;
+    };
+    const struct {
+        const char *pszMode;
+        const char *pszFile;
+        int iComponent;
+    } cases[] = {
+        {"xvec", "one.res", 0},
+        {"xvec", "one.txt", 0},
+        {"yvec", "one.res", 1},
+        {"zvec", "one.txt", 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.pszMode) + " " + c.pszFile);
+        ASSERT_EQ(Run(c.pszMode), 0);
+        ASSERT_EQ(Run("readvector \"" + Path(c.pszFile) + "\""), 0);
+        const std::vector<float> v = vectors();
+        const float fScale = v[static_cast<size_t>(c.iComponent)];
+        ASSERT_NE(fScale, 0.0f);
+        for (int n = 0; n < 4; n++)
+            for (int k = 0; k < 3; k++)
+                EXPECT_NEAR(v[static_cast<size_t>(3 * n + k)],
+                            k == c.iComponent ? fScale * static_cast<float>(n + 1) : 0.0f, 1e-6)
+                    << "node " << n << " component " << k;
+    }
+    // Off again: the one-value file no longer fits three floats a node.
+    ASSERT_EQ(Run("noxvec"), 0);
+    EXPECT_EQ(g_uOneComponentVector[2], 0);
+    EXPECT_EQ(Run("readvector \"" + Path("one.res") + "\""), 1);
+    NKSetCommandHandler(NK_HANDLER_VECTORS, nullptr);
 }
 
 TEST_F(NativeOpen, ReadVolumeAddsAHexahedronAndReadbcFillsTheList)

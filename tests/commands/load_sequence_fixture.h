@@ -95,7 +95,6 @@ protected:
         shell.pfnCloseInfoDialogs = [] { Record("close info dialogs"); };
         shell.pfnRefreshInfoPropertySheet = [](int, bool) { Record("refresh info sheet"); };
         shell.pfnResetModelState = [](bool b) { Record(b ? "reset state keep" : "reset state"); };
-        shell.pfnStoreRecentFiles = [](const NKString *, int) { Record("store recent files"); };
         shell.pfnRedrawView = [] { Record("redraw view"); };
         shell.pfnPlotInterfaceClose = [] { Record("close plot source"); };
         m_SavedShell = NKSetShellHooks(shell);

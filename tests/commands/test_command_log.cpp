@@ -16,6 +16,37 @@ void Append(const std::string &name, const std::string &text)
 
 }  // namespace
 
+// ---- stdout --------------------------------------------------------------------
+
+// `stdout nomessages` silences the console sink for the commands after it;
+// `stdout messages` brings their lines back. The pick rows have no handler.
+TEST_F(CommandLog, StdoutSwitchesTheConsoleMessages)
+{
+    NKMessageSink pfnCapture = nullptr;
+    void *pCaptureUser = nullptr;
+    NKSetMessageSink(nullptr, nullptr, &pfnCapture, &pCaptureUser);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ExecuteCommand("stdout nomessages"), 0);
+    testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ExecuteCommand("poll_delay 2"), 0);
+    EXPECT_EQ(ExecuteCommand("poll_delay x"), 1);
+    const std::string silent = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ExecuteCommand("stdout messages"), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ExecuteCommand("poll_delay 2"), 0);
+    const std::string shown = testing::internal::GetCapturedStderr();
+    NKSetMessageSink(pfnCapture, pCaptureUser);
+    EXPECT_EQ(silent, "");
+    EXPECT_NE(shown.find("\nSetting delay for checking pollfile to 2 seconds (default: 1)\n"),
+              std::string::npos)
+        << shown;
+    for (const char *psz :
+         {"stdout pickinfo", "stdout nopickinfo", "stdout pickcoords", "stdout nopickcoords"})
+        EXPECT_EQ(ExecuteCommand(psz), NK_CMD_NOT_MINE) << psz;
+    EXPECT_TRUE(NKGetConsoleMessages());
+}
+
 // ---- log and nolog ------------------------------------------------------------
 
 TEST_F(CommandLog, TopLevelLinesAreLoggedExactly)

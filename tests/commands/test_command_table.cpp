@@ -122,6 +122,15 @@ TEST(CommandTableRows, KeepSubAndMinimumAbbreviations)
     EXPECT_EQ(Row("nodisplacements")->minabbr, 5);
 }
 
+// A row whose synopsis and description are quoted word for word.
+TEST(CommandTableRows, QuotedRowTextsKeepEveryWord)
+{
+    const CommandTableEntry *pRow = Row("nkf visibility");
+    ASSERT_NE(pRow, nullptr);
+    EXPECT_STREQ(pRow->synopsis, "<ID> [<from step> <to step>]");
+    EXPECT_STREQ(pRow->description, "Read visibilities from NKF file");
+}
+
 TEST(CommandTableRows, SynonymPairsShareIds)
 {
     const char *pairs[][2] = {{"exit", "quit"},

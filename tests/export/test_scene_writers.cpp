@@ -25,6 +25,8 @@
 #include "render/nk_viewpoint_commands.h"
 #include "tests/export/export_fixture.h"
 #include "tests/test_support/message_capture.h"
+#include "tools/nk_annotation_commands.h"
+#include "tools/nk_line_sets.h"
 
 namespace {
 
@@ -369,6 +371,18 @@ TEST_F(SceneWriters, AttributeFileWritesPartsThenGlobalsInOrder)
     text = NKTestReadFile(path);
     EXPECT_EQ(NKTestCount(text, "\nmodel\n"), 1);
     EXPECT_EQ(NKTestCount(text, "\nnoaxis\n"), 1);
+
+    // The line width that dlinewidth gives the line objects is written back.
+    const bool bHadLines = g_pLineSetList != nullptr;
+    if (!bHadLines) NKCreateLineSetList();
+    NKRegisterAnnotationCommands();
+    ASSERT_EQ(ExecuteCommand("dlinewidth 3"), 0);
+    ASSERT_TRUE(NKWriteAttributeFile(path.c_str()));
+    text = NKTestReadFile(path);
+    EXPECT_EQ(NKTestCount(text, "\ndlinewidth 3\n"), 1) << text;
+    NKSetCommandHandler(NK_HANDLER_ANNOTATION, nullptr);
+    g_pLineSetList->m_iLineWidth = 1;
+    if (!bHadLines) NKFreeLineSetList();
 }
 
 }  // namespace

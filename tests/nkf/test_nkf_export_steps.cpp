@@ -455,7 +455,9 @@ TEST_F(NKFExportSteps, ItemsCountTheRecordsWrittenAndTexturesFollowTheList)
     const std::vector<int32_t> counts = {0, 0, 0, 1, 1};
     EXPECT_EQ(items[0].header, counts);
     EXPECT_EQ(items[0].data.size(), 24u);
-    const int32_t aiWords[] = {12, 3, 1, 12, 2, 1};  // part 2 is visible part 1; plots from 1
+    // Part 2 is visible part 1; plots count parts from 1 and name their node
+    // as np reads it (node index 2 of a part without IDs is node 3).
+    const int32_t aiWords[] = {12, 3, 1, 12, 3, 1};
     for (int i = 0; i < 6; i++) EXPECT_EQ(items[0].Word(i), aiWords[i]) << i;
     std::vector<Block> textures = OfType(blocks, NKF_TEXTURES);
     ASSERT_EQ(textures.size(), 1u);

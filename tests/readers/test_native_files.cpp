@@ -12,6 +12,7 @@
 
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_render_state.h"
 #include "readers/nk_native_file_utils.h"
 #include "readers/nk_native_geometry.h"
 #include "readers/nk_native_result_files.h"
@@ -106,6 +107,14 @@ TEST_F(NativeFiles, TextGeometryGivesPartsNodeMapsAndUnusedNodesToTheLastPart)
     EXPECT_EQ(NKReadGeometryFile(bad.c_str()), nullptr);
     EXPECT_TRUE(m_Messages.HasLine(
         "Illegal node specified in connectivity array: 0. Legal values: 1 - 5", NK_MSG_ERROR));
+    // A range word that is no number names the part whose range it is.
+    std::string badRange = WriteText(
+        "range.txt", "2 5 2 7\n1 1\nx 2\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n1 2 3 -4 2 5 -3\n");
+    m_Messages.Clear();
+    EXPECT_EQ(NKReadGeometryFile(badRange.c_str()), nullptr);
+    EXPECT_TRUE(m_Messages.HasLine(
+        "Error reading part specification for part 2 from file " + badRange, NK_MSG_ERROR))
+        << m_Messages.Text();
 }
 
 // A binary scalar file: format, steps, count, then the floats.
@@ -182,12 +191,12 @@ TEST_F(NativeFiles, VectorFilesRealComplexAndSingleComponent)
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->pResults[1].pNodeValues[3], 12.0f);  // file node 5, x
     NKReleaseVectorResult(r);
-    g_bVectorYOnly = 1;
+    g_uOneComponentVector[1] = 1;
     NativeWords single;
     single.I(1).I(1).I(5);
     for (int n = 0; n < 5; n++) single.F(static_cast<float>(n + 1));
     r = NKReadVectorFile(WriteWords("y.res", single).c_str(), 0, g);
-    g_bVectorYOnly = 0;
+    g_uOneComponentVector[1] = 0;
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(std::vector<float>(r->pResults[0].pNodeValues + 3, r->pResults[0].pNodeValues + 6),
               (std::vector<float>{0, 2, 0}));
@@ -214,14 +223,61 @@ TEST_F(NativeFiles, VectorFilesRealComplexAndSingleComponent)
 }
 
 const std::vector<std::string> kGeometryMessages = {
-    "Wrong geometry file format in ", "Wrong file format in ",
-    "Error reading header from ",     "Error reading number of connects ",
-    "Error reading part definition ", "Error reading node ",
-    "Error reading connect ",         "Illegal node specified in connectivity array: "};
+    "Wrong geometry file format in ",
+    "Wrong file format in ",
+    "Error reading header from ",
+    "Error reading number of connects ",
+    "Error reading part specification ",
+    "Error reading node ",
+    "Error reading connect ",
+    "Error reading connects ",
+    "Error reading NumConnects ",
+    "Error reading FromPolygon ",
+    "Error reading ToPolygon ",
+    "Illegal node specified in connectivity array: "};
 const std::vector<std::string> kScalarMessages = {
     "Wrong scalar file format in ", "Error reading from file ", "Error reading step "};
 const std::vector<std::string> kVectorMessages = {
     "Wrong vector file format in ", "Error reading from file ", "Error reading step "};
+
+// A binary geometry file cut short names the field it lacks: the magic
+// form's connects word, a part's first or last polygon, a node (with the
+// coordinates of it that are there) or the connectivity.
+TEST_F(NativeFiles, ShortBinaryGeometryNamesTheMissingField)
+{
+    NativeWords geo;
+    for (int v : {1, 2, 5, 2, 7, 1, 1, 2, 2}) geo.I(v);
+    for (int n = 0; n < 15; n++) geo.F(static_cast<float>(n));
+    for (int v : {1, 2, 3, -4, 2, 5, -3}) geo.I(v);
+    const std::vector<uint8_t> bytes = geo.Bytes(false);
+    const std::string name = Path("short.bin");
+    const struct {
+        size_t iWords;
+        std::string text;
+    } cases[] = {
+        {4, "Error reading NumConnects from file with magic number " + name},
+        {5, "Error reading FromPolygon for part 1 from file " + name},
+        {6, "Error reading ToPolygon for part 1 from file " + name},
+        {7, "Error reading FromPolygon for part 2 from file " + name},
+        {8, "Error reading ToPolygon for part 2 from file " + name},
+        {9, "Error reading node 1 from file " + name + ". Num read 0"},
+        {13, "Error reading node 2 from file " + name + ". Num read 1"},
+        {24, "Error reading connects from file " + name + ". (Num read: 0, #connects = 7"},
+        {30, "Error reading connects from file " + name + ". (Num read: 6, #connects = 7"},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(NKTestWriteBytes(
+            name, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4 * c.iWords)));
+        m_Messages.Clear();
+        EXPECT_EQ(NKReadGeometryFile(name.c_str()), nullptr) << c.iWords;
+        EXPECT_TRUE(m_Messages.HasLine(c.text, NK_MSG_ERROR)) << m_Messages.Text();
+    }
+    ASSERT_TRUE(NKTestWriteBytes(name, bytes));
+    NKGeometry *g = NKReadGeometryFile(name.c_str());
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->iNumParts, 2);
+    NKReleaseGeometry(g);
+}
 
 // Every prefix of the file; every header word set to 0, -1, 2^31 - 1 or
 // byte-swapped; the steps and count words both 2^31 - 1 or 2^31 - 2 (their

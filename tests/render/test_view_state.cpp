@@ -161,8 +161,8 @@ TEST_F(ViewCommands, LightStatusAndPropertyErrors)
     EXPECT_EQ(g_pListUpdateInfo->bLightSwitches, 1);
     capture.Clear();
     EXPECT_EQ(ExecuteCommand("lightproperties 7"), NK_CMD_FAILED);
-    EXPECT_TRUE(
-        capture.Contains("lightproperties: Illegal or missing light number (legal number 1 -> 6)"));
+    EXPECT_TRUE(capture.Contains(
+        "lightproperties: Illegal or missing light number specification (legal number 1 -> 6)"));
     EXPECT_EQ(ExecuteCommand("lightproperties 2 shiny"), NK_CMD_FAILED);
     NKClearListUpdateInfo(g_pListUpdateInfo);
     EXPECT_EQ(ExecuteCommand("lightproperties 2 cutoff 30"), NK_CMD_DONE);

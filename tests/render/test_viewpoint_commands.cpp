@@ -149,7 +149,7 @@ TEST_F(ViewpointCommands, RideOnAndOffRestoresTheView)
     for (const char *psz : {"ride reset", "ride eyepart 1", "ride vrp 0 0 0"})
         ASSERT_EQ(Run(psz), 0) << psz;
     EXPECT_EQ(Run("ride on"), 1);
-    EXPECT_TRUE(capture.Contains("ride on: Current ride definition is not valid"));
+    EXPECT_TRUE(capture.Contains("ride on: Current ride specification is not valid"));
     ASSERT_EQ(Run("ride vup 0 0 1"), 0);
     const float afTurned[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0.1f, 0.2f, 0.3f, 1};
     NKMat4Copy(g_ViewMatrix, afTurned);
@@ -172,9 +172,9 @@ TEST_F(ViewpointCommands, RideOnAndOffRestoresTheView)
         {"ride vrp 0 0 1e39", "ride vrp: You need to specify three vector components <x y z>"},
         {"ride vrpline 1,101", "ride vrpline: You need to specify two nodes for line"},
         {"ride eyenodes 3,1", "ride eyenodes: Illegal part number 3  (legal range 1 -> 2)"},
-        {"ride eyenodes 1,1", "Illegal node list.\nRemember to use part,node"},
-        {"ride eyepolygon 1,3", "Illegal polygon list. Remember to use part,polygon"},
-        {"ride eyenodes 1", "Illegal node list."},
+        {"ride eyenodes 1,1", "Illegal node specification.\nRemember to use part,node"},
+        {"ride eyepolygon 1,3", "Illegal polygon specification. Remember to use part,polygon"},
+        {"ride eyenodes 1", "Illegal node specification."},
         {"ride eye", "ride eye: No parameters specified"},
     };
     for (const auto &e : errors) {
@@ -197,16 +197,16 @@ TEST_F(ViewpointCommands, RideFileWrittenAndReadBack)
         ASSERT_EQ(Run(psz), 0) << psz;
     MessageCapture capture;
     ASSERT_EQ(Run("ride save r.rid"), 0);
-    EXPECT_TRUE(capture.HasLine("Saving current ride definition to file: r.rid"));
+    EXPECT_TRUE(capture.HasLine("Saving current ride specification to file: r.rid"));
     EXPECT_EQ(NKTestReadFile("r.rid"),
-              "# Quolin Dulm generated model riding definition\n"
+              "# Quolin Dulm generated model riding specification\n"
               "# -------------------------------------------\n\n"
               "ride eyepart 1\nride vrp 0 0 0\nride vup 0 0 1\nride noflip\n"
               "ride eyeoffset 0 0 0\n");
     ASSERT_EQ(Run("noride"), 0);
     capture.Clear();
     ASSERT_EQ(Run("ride load r.rid"), 0);
-    EXPECT_TRUE(capture.Contains("Ride definition read from command file: r.rid\n"
+    EXPECT_TRUE(capture.Contains("Ride specification read from command file: r.rid\n"
                                  "  eye: centroid of part 1\n  vrp: fixed at [0, 0, 0]\n"
                                  "  vup: given by vector [0, 0, 1]\n"
                                  "  eye offset vector: [0, 0, 0]"))
@@ -216,17 +216,49 @@ TEST_F(ViewpointCommands, RideFileWrittenAndReadBack)
     ASSERT_EQ(Run("ride eyenodes 1,105"), 0);
     capture.Clear();
     ASSERT_EQ(Run("ride save"), 0);
-    EXPECT_TRUE(capture.Contains("Saving incomplete ride definition to file: Quolin.rid"));
+    EXPECT_TRUE(capture.Contains("Saving incomplete ride specification to file: Quolin.rid"));
     EXPECT_NE(NKTestReadFile("Quolin.rid").find("ride eyenodes 1,105 "), std::string::npos);
     ASSERT_EQ(Run("ride reset"), 0);
     ASSERT_EQ(Run("ride load"), 0);
     capture.Clear();
     ASSERT_EQ(Run("ride"), 0);
-    EXPECT_TRUE(capture.Contains("  eye: node 1,105")) << capture.Text();
+    EXPECT_TRUE(capture.Contains("Current ride specification:\n  eye: node 1,105"))
+        << capture.Text();
+    // Ride files written under the header that speaks of a definition are
+    // read like any other.
+    ASSERT_TRUE(NKTestWriteText("old.rid", "# Quolin Dulm generated model riding definition\n"
+                                           "# -------------------------------------------\n\n"
+                                           "ride eyepart 2\nride vrp 1 2 3\nride vup 0 0 1\n"));
+    ASSERT_EQ(Run("ride reset"), 0);
+    capture.Clear();
+    ASSERT_EQ(Run("ride load old.rid"), 0);
+    EXPECT_TRUE(capture.Contains("Ride specification read from command file: old.rid\n"
+                                 "  eye: centroid of part 2\n  vrp: fixed at [1, 2, 3]"))
+        << capture.Text();
     // A folder that does not exist cannot take the file.
     capture.Clear();
     EXPECT_EQ(Run("ride save nowhere/r.rid"), 1);
     EXPECT_TRUE(capture.Contains("Error writing file: nowhere/r.rid"));
+}
+
+// Each ride command that reports its result names the ride specification.
+TEST_F(ViewpointCommands, RideCommandsReportTheSpecification)
+{
+    MakeTwoParts();
+    const struct {
+        const char *pszLine;
+        const char *pszText;
+    } rows[] = {
+        {"ride eyepart 1", "New ride specification:\n  eye: centroid of part 1"},
+        {"ride boat 2,1 0 0 10", "Boat ride specification:\n  eye: centroid of polygon 2,1"},
+        {"ride show", "Show ride specification preview"},
+        {"ride hide", "Hide ride specification preview"},
+    };
+    for (const auto &row : rows) {
+        MessageCapture capture;
+        ASSERT_EQ(Run(row.pszLine), 0) << row.pszLine;
+        EXPECT_TRUE(capture.Contains(row.pszText)) << row.pszLine << ": " << capture.Text();
+    }
 }
 
 TEST_F(ViewpointCommands, RideEvaluationFollowsTheModel)

@@ -11,7 +11,8 @@
 set -uo pipefail
 program="$1"
 examples="$2"
-. "$(dirname "$0")/fresh_home.sh"
+scripts="$(cd "$(dirname "$0")" && pwd)"
+. "$scripts/fresh_home.sh"
 fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/beam.nkf" beam.nkf
@@ -30,19 +31,11 @@ run_session() {  # $1: 1 with the cutting plane, 0 without
 }
 
 check() {  # $1: 1 with the cutting plane, 0 without
-  python3 - "$1" <<'PY' || fail "the exports differ from the state set"
+  python3 - "$1" "$scripts" <<'PY' || fail "the exports differ from the state set"
 import struct, sys
 with_plane = sys.argv[1] == '1'
-
-def blocks(name):
-    data = open(name, 'rb').read()
-    found, pos = {}, 16
-    while pos + 16 <= len(data):
-        code, bid, hsize, dsize = struct.unpack_from('<4i', data, pos)
-        if code in (1017, 1018, 1019):
-            found[(code, bid)] = data[pos + 8:pos + 8 + hsize + dsize]
-        pos += 8 + hsize + dsize + 4
-    return found
+sys.path.insert(0, sys.argv[2])
+from nkf_blocks import blocks, assert_same_state
 
 def words(raw, fmt_at):
     return struct.unpack_from('<' + fmt_at[0], raw, fmt_at[1])
@@ -64,20 +57,7 @@ if with_plane:
     # The plane record after the 28-byte header: size, point, normal.
     rec = struct.unpack_from('<i6f', b[(1019, 1)], 28)
     assert rec == (44, 5.0, 0.5, 0.5, 1.0, 0.0, 0.0), rec
-for key in a:
-    assert key in b, key
-    if key != (1018, 1):
-        assert a[key] == b[key], key
-        continue
-    ra, rb = a[key], b[key]
-    for n in range(307):
-        at = main + 4 * n
-        if 98 <= n <= 109:
-            va, vb = struct.unpack_from('<f', ra, at)[0], struct.unpack_from('<f', rb, at)[0]
-            assert abs(va - vb) <= 1e-4 * max(1.0, abs(va)), (n, va, vb)
-        else:
-            assert ra[at:at + 4] == rb[at:at + 4], n
-    assert ra[main + 1228:] == rb[main + 1228:], 'scalar and vector records'
+assert_same_state(a, b)
 PY
 }
 

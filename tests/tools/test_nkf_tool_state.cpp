@@ -95,9 +95,11 @@ TEST_F(NKFToolState, ExportWordsOfTheDisplayState)
     g_AnimationSettings.iStartDelay = 1500;
     rec = Fill();
     EXPECT_EQ(rec.I(197), 25);
+    EXPECT_EQ(rec.I(200), 25);  // maxfps 25 gives the 40 ms back
     EXPECT_EQ(rec.F(198), 1.5f);
     g_AnimationSettings.iFrameInterval = 0;
     EXPECT_EQ(Fill().I(197), -1);
+    EXPECT_EQ(Fill().I(200), -1);
 
     g_pViewSettings->bShowUserText = 0;
     g_UserText.Text = "kept hidden";
