@@ -19,7 +19,8 @@
 #include "nkf/nkf_block_factory.h"
 
 NKFParser::NKFParser(const NKString &fileName)
-    : NKFReader(fileName), m_bParsed(false), m_fVersion(0.0f), m_bLastLineCut(false)
+    : NKFReader(fileName), m_bParsed(false), m_fVersion(0.0f), m_bLastLineCut(false),
+      m_bLastLineUnended(false)
 {}
 
 // ---------------------------------------------------------------------------
@@ -281,10 +282,11 @@ bool NKFParser::ReadBlocks()
     bool bAtEnd = false;
     if (!ReadBlock(&iType, &iID, &bAtEnd)) return false;
     if (bAtEnd) {
-        ReportError(NKString(""), NKString("No blocks found in file."));
+        ReportError(NKString(""), NKString("No blocks found in file.\nNKF file : ") + m_FileName);
         return false;
     }
     m_bLastLineCut = !m_bBinary && AsciiLastLineCut();
+    m_bLastLineUnended = false;
     NKBeginProgressBar(100, "Parsing NKF file...");
     if (!ReadBlockLoop(iType, iID, bAtEnd)) return false;  // the loop ended the bar
     if (m_bLastLineCut) {
@@ -295,14 +297,19 @@ bool NKFParser::ReadBlocks()
         return false;
     }
     NKEndProgressBar("Done.");
+    if (m_bLastLineUnended)
+        ReportWarning(NKString(""), NKString("The last line of the file has no line end; it is "
+                                             "read as it stands.\nNKF file : ") +
+                                        m_FileName);
     return true;
 }
 
 // ASCII: true when the file's last line holds text (not blank, not a
-// comment) but no line end. Every writer ends its lines, so such a line is
-// where the file was cut, and the values it held may be cut short too: a
-// value "0.0135534" cut to "0" still reads as a number. The stream position
-// is kept.
+// comment) but no line end. Such a line may be where the file was cut (a
+// value "0.0135534" cut to "0" still reads as a number), or the end of a
+// file some editor saved without a final line end: BlockEndsInsideFile
+// tells the two apart as far as the block can. The stream position is
+// kept.
 bool NKFParser::AsciiLastLineCut()
 {
     int64_t iPosition = m_Stream.GetPosition();
@@ -333,10 +340,18 @@ bool NKFParser::AsciiLastLineCut()
 // block's header record begins, then the end-of-block marker) passes the
 // end of the file, or the file ends inside those two words. Only a block
 // that failed or reached the end of the file is looked at again. ASCII: the
-// block read the cut last line and did not give it back for the next block.
+// block read the last line without a line end, did not give it back for the
+// next block, and either failed or holds nothing but its block line. A block
+// that parsed that line is taken as whole (a warning follows the parse).
 bool NKFParser::BlockEndsInsideFile(int64_t iStart, bool bParsed)
 {
-    if (!m_bBinary) return m_bLastLineCut && m_Stream.BytesLeft() == 0 && !IsLinePushedBack();
+    if (!m_bBinary) {
+        if (!m_bLastLineCut || m_Stream.BytesLeft() != 0 || IsLinePushedBack()) return false;
+        if (!bParsed || iStart >= m_Stream.GetFileSize()) return true;
+        m_bLastLineCut = false;
+        m_bLastLineUnended = true;
+        return false;
+    }
     if (bParsed && !m_Stream.IsEndReached() && m_Stream.BytesLeft() > 0) return false;
     int64_t iEnd = m_Stream.GetPosition(), iSize = m_Stream.GetFileSize();
     int32_t aiSizes[2] = {0, 0};

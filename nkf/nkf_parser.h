@@ -57,5 +57,6 @@ private:
 
     bool m_bParsed;
     float m_fVersion;
-    bool m_bLastLineCut;  // ASCII: the file's last line has no line end
+    bool m_bLastLineCut;       // ASCII: the file's last line has no line end
+    bool m_bLastLineUnended;   // ASCII: a block read that line whole
 };

@@ -82,12 +82,15 @@ TEST_F(FileTest, BinaryDecisionOfTheFirstKilobyte)
     const Case cases[] = {
         {"", false, "empty file"},
         {std::string("plai\x05n text"), true, "one byte 0x05"},
-        {"caf\xE9!", true, "Latin-1 byte 0xE9, not UTF-8"},
+        {"caf\xE9!", false, "Latin-1 byte 0xE9 is a letter"},
         {"Temp\xC3\xA9rature \xE2\x82\xAC 1.0\n", false, "valid UTF-8"},
         {std::string("\xC3\xA9\x01", 3), true, "UTF-8 with a byte 0x01"},
         {std::string(1023, 'a') + "\xC3\xA9 more", false, "UTF-8 cut at 1024 bytes"},
-        {"abc\xE2\x82", true, "UTF-8 cut at the file's end"},
-        {"\xC0\xAF", true, "overlong UTF-8"},
+        {"abc\xE2\x82", false, "UTF-8 cut at the file's end"},
+        {"\x80\xFF\xC0\xAF", false, "any byte 0x80 and above"},
+        {std::string("ab\x06", 3), true, "0x06, the highest control byte no text uses"},
+        {std::string("ab\x07\x08\x1B", 5), false, "bell, backspace, escape"},
+        {std::string("ab\0", 3), true, "NUL"},
         {std::string(1024, 'x') + std::string(1, '\0'), false, "0x00 after 1024 bytes"},
     };
     for (const Case &c : cases) {
