@@ -10,7 +10,6 @@
 // switched on for that report, or nobody would see why a script went wrong.
 #include "commands/nk_command_files.h"
 
-
 #include <chrono>
 #include <cstdio>
 #include <string>

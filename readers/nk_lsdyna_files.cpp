@@ -198,8 +198,8 @@ int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int
 
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime)
 {
-    NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside state %d, ",
-                                         pszMember, iWholeStates + 1);
+    NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside state %d, ", pszMember,
+                                         iWholeStates + 1);
     if (iWholeStates == 0)
         text += "no state is whole.";
     else

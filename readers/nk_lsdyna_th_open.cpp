@@ -202,7 +202,8 @@ void DeriveCounts(LSDynaThControl &c)
 bool ReadHeader(LSDynaThControl &c)
 {
     c.iFormat = NKLSDynaDetectFormat(c.files[0].szFileName.GetText(), &c.iWordSize, &c.bSwap);
-    if (c.iFormat == NK_DYNA_NOT_DATABASE) return FailFile(c, "Format error in LSDYNA file.", kReadHeader);
+    if (c.iFormat == NK_DYNA_NOT_DATABASE)
+        return FailFile(c, "Format error in LSDYNA file.", kReadHeader);
     LSDynaHeader &h = c.header;
     h = LSDynaHeader();
     h.iFileIndex = 0;

@@ -144,8 +144,10 @@ bool ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pDat
     for (float &f : pData->floats) {
         NKWordScan scan = NKScanFloatWord(&pCursor, &f);
         if (scan == NK_WORD_MISSING) break;
-        if (scan == NK_WORD_ILLEGAL) f = NK_UNDEFINED_VALUE;
-        else bNumber = true;
+        if (scan == NK_WORD_ILLEGAL)
+            f = NK_UNDEFINED_VALUE;
+        else
+            bNumber = true;
     }
     return bNumber || pData->floats.empty();
 }
@@ -186,9 +188,9 @@ bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iP
     if (!NKReadWholeFile(path.c_str(), &text, &why) ||
         !ReadTextStep(text, pGeo->iGlobalNumNodes, iPlain, pData)) {
         PrintFile(kind.pszWrongFormat, path.c_str());
-        NKPrintFileProblem(path.c_str(), why.empty() ? (text.empty() ? "it is empty"
-                                                                      : "it holds no number")
-                                                     : why.c_str());
+        NKPrintFileProblem(path.c_str(), why.empty()
+                                             ? (text.empty() ? "it is empty" : "it holds no number")
+                                             : why.c_str());
         return false;
     }
     *kind.pbComplexFlag = 0;

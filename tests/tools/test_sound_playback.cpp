@@ -184,7 +184,8 @@ TEST_F(SoundPlayback, WavFilesLoadOrFailWithTheReadError)
 TEST_F(SoundPlayback, UnreadableSoundsAreRefusedNamingTheFile)
 {
     const std::vector<uint8_t> whole = NKTestToneWav();
-    ASSERT_TRUE(NKTestWriteBytes(Path("cut.wav"), std::vector<uint8_t>(whole.begin(), whole.end() - 3)));
+    ASSERT_TRUE(
+        NKTestWriteBytes(Path("cut.wav"), std::vector<uint8_t>(whole.begin(), whole.end() - 3)));
     ASSERT_TRUE(NKTestWriteBytes(Path("text.wav"), {'n', 'o', ' ', 's', 'o', 'u', 'n', 'd'}));
     ASSERT_EQ(mkdir(Path("folder.wav").c_str(), 0700), 0);
     const struct {
