@@ -131,25 +131,22 @@ bool ReadBinaryStep(FILE *pFile, const char *pszFileName, int iStep, int iPlain,
 }
 
 // One step of iValues values of iPer numbers; a number that cannot be read
-// is undefined. False when the text holds no number at all (an empty file,
+// is undefined. False when the text holds no digit at all (an empty file,
 // or words only): such a file is no result file, and reading it as every
 // value undefined would report a damaged file as read.
 bool ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pData)
 {
+    if (text.find_first_of("0123456789") == std::string::npos) return false;
     pData->iValues = iValues;
     pData->floats.assign(static_cast<size_t>(iValues) * static_cast<size_t>(iPer),
                          NK_UNDEFINED_VALUE);
     const char *pCursor = text.c_str();
-    bool bNumber = false;
     for (float &f : pData->floats) {
         NKWordScan scan = NKScanFloatWord(&pCursor, &f);
         if (scan == NK_WORD_MISSING) break;
-        if (scan == NK_WORD_ILLEGAL)
-            f = NK_UNDEFINED_VALUE;
-        else
-            bNumber = true;
+        if (scan == NK_WORD_ILLEGAL) f = NK_UNDEFINED_VALUE;
     }
-    return bNumber || pData->floats.empty();
+    return true;
 }
 
 bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iPlain, int iComplex,

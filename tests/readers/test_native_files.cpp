@@ -198,7 +198,8 @@ TEST_F(NativeFiles, VectorFilesRealComplexAndSingleComponent)
 }
 
 // Whether a read that answered null reported it once, with one of the
-// reader's own messages; a read that succeeded reports no error.
+// reader's own messages (and at most the line naming the file after it); a
+// read that succeeded reports no error.
 ::testing::AssertionResult ReportedOnce(const MessageCapture &messages, bool bRefused,
                                         const std::vector<std::string> &prefixes)
 {
@@ -206,6 +207,7 @@ TEST_F(NativeFiles, VectorFilesRealComplexAndSingleComponent)
     for (const CapturedLine &l : messages.Lines())
         if (l.iLevel == NK_MSG_ERROR) errors.push_back(l.text);
     if (!bRefused && errors.empty()) return ::testing::AssertionSuccess();
+    if (errors.size() == 2 && errors[1].compare(0, 6, "File \"") == 0) errors.pop_back();
     if (bRefused && errors.size() == 1)
         for (const std::string &p : prefixes)
             if (errors[0].compare(0, p.size(), p) == 0) return ::testing::AssertionSuccess();
@@ -218,10 +220,12 @@ const std::vector<std::string> kGeometryMessages = {
     "Error reading header from ",     "Error reading number of connects ",
     "Error reading part definition ", "Error reading node ",
     "Error reading connect ",         "Illegal node specified in connectivity array: "};
-const std::vector<std::string> kScalarMessages = {
-    "Wrong scalar file format in ", "Error reading from file ", "Error reading step "};
-const std::vector<std::string> kVectorMessages = {
-    "Wrong vector file format in ", "Error reading from file ", "Error reading step "};
+const std::vector<std::string> kScalarMessages = {"Wrong scalar file format in ",
+                                                  "Error reading from file ", "Error reading step ",
+                                                  "Unable to open scalar file "};
+const std::vector<std::string> kVectorMessages = {"Wrong vector file format in ",
+                                                  "Error reading from file ", "Error reading step ",
+                                                  "Unable to open vector file "};
 
 // Every prefix of the file; every header word set to 0, -1, 2^31 - 1 or
 // byte-swapped; the steps and count words both 2^31 - 1 or 2^31 - 2 (their
