@@ -31,6 +31,25 @@ NativeWords Header(std::vector<int> words, int iExtra)
     return w;
 }
 
+// Text in any single-byte or UTF-8 encoding is text; only the control bytes
+// no text uses (NUL to 0x06) among the first 1024 make a file binary.
+TEST(NativeFileText, BinaryTestLooksForControlBytesOnly)
+{
+    const struct {
+        std::string bytes;
+        bool bBinary;
+    } cases[] = {
+        {"1 2 3\n", false},
+        {"Tr\xE4ger 1\n", false},
+        {"\xC3\xA9\xE2\x82\xAC\xFF\x80", false},
+        {std::string("\x07\x08\t\x1B", 4), false},
+        {std::string("ab\0", 3), true},
+        {std::string("ab\x06", 3), true},
+        {std::string(1024, 'a') + std::string(1, '\x01'), false},
+    };
+    for (const auto &c : cases) EXPECT_EQ(NKIsBinaryText(c.bytes), c.bBinary) << c.bytes;
+}
+
 TEST_F(NativeFiles, BinaryHeaderFormsInBothByteOrders)
 {
     struct {
