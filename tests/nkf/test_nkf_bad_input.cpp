@@ -8,14 +8,7 @@
 
 #include <string>
 
-#include "commands/nk_command.h"
-#include "commands/nk_command_files.h"
-#include "core/nk_model.h"
-#include "core/nk_model_hooks.h"
-#include "readers/nk_data_source.h"
-#include "tests/core/nk_model_test_helpers.h"
-#include "tests/test_support/message_capture.h"
-#include "tests/test_support/test_files.h"
+#include "tests/nkf/nkf_open_fixture.h"
 
 namespace {
 
@@ -54,28 +47,9 @@ std::string Replaced(const std::string &from, const std::string &to)
     return i == std::string::npos ? text : text.replace(i, from.size(), to);
 }
 
-class NKFBadInput : public NKModelTest {
+class NKFBadInput : public NKFOpenTest {
 protected:
-    void SetUp() override
-    {
-        NKModelTest::SetUp();
-        m_SavedHooks = NKSetModelHooks(NKModelHooks());
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        m_Dir = NKTestMakeTempDir("quolin_nkf_bad_");
-    }
-    void TearDown() override
-    {
-        NKCloseInterface();
-        NKTestRemoveDir(m_Dir);
-        NKSetModelHooks(m_SavedHooks);
-        NKModelTest::TearDown();
-    }
-    int Open(const std::string &path) { return ExecuteCommand(("open \"" + path + "\"").c_str()); }
-
-    NKModelHooks m_SavedHooks;
-    std::string m_Dir;
-    MessageCapture m_Capture;
+    int Open(const std::string &path) { return Run("open \"" + path + "\""); }
 };
 
 }  // namespace

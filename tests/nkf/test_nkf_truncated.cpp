@@ -28,6 +28,7 @@
 #include "nkf/nkf_parser.h"
 #include "readers/nk_data_source.h"
 #include "tests/core/nk_model_test_helpers.h"
+#include "tests/nkf/nkf_open_fixture.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/nkf_example_twins.h"
@@ -253,31 +254,8 @@ TEST(NKFTruncated, AsciiLastLineEdges)
 
 namespace {
 
-// The beam opened through the open commands, with the data sources and the
-// file commands as the program has them.
-class NKFTruncatedOpen : public NKModelTest {
-protected:
-    void SetUp() override
-    {
-        NKModelTest::SetUp();
-        m_SavedHooks = NKSetModelHooks(NKModelHooks());
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        m_Dir = NKTestMakeTempDir("quolin_nkf_cut_");
-    }
-    void TearDown() override
-    {
-        NKCloseInterface();
-        NKTestRemoveDir(m_Dir);
-        NKSetModelHooks(m_SavedHooks);
-        NKModelTest::TearDown();
-    }
-    int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }
-
-    NKModelHooks m_SavedHooks;
-    std::string m_Dir;
-    MessageCapture m_Capture;
-};
+// The beam opened through the open commands.
+class NKFTruncatedOpen : public NKFOpenTest {};
 
 }  // namespace
 
