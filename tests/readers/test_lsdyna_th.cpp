@@ -213,6 +213,10 @@ TEST_F(LSDynaTimeHistory, DamagedDatabasesFailWithTheirListsMessage)
         MessageCapture capture;
         EXPECT_FALSE(TH::Open(Path().c_str()));
         EXPECT_TRUE(capture.Contains(c.pszMessage)) << capture.Text();
+        if (std::string(c.pszMessage) == "Error reading LSDYNA file.") {
+            EXPECT_TRUE(capture.HasLine("File \"" + Path() + "\".", NK_MSG_ERROR))
+                << capture.Text();
+        }
         EXPECT_FALSE(TH::IsOpen());
         EXPECT_EQ(TH::GetCategoryCount(), 0);
         EXPECT_EQ(TH::GetStateCount(), 0);
