@@ -11,6 +11,7 @@
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
+#include "core/nk_file.h"
 #include "core/nk_geometry_writers.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
@@ -60,7 +61,7 @@ int CommandGrid3D(CommandTableEntry *pEntry, const char *pszArguments)
     for (int i = 1; i < 5; i++)
         if (!params.NKGetParameterInt(&aiValues[i], false, NK_PARAM_NO_RANGE, 0)) return 1;
     NKString file("3dgrid.nkf");
-    if (!params.NKGetParameterString(&file, false, NK_PARAM_STRING_WORD)) return 1;
+    if (!params.NKGetParameterString(&file, false, NK_PARAM_STRING_TOKEN)) return 1;
     NKFExporter exporter;
     exporter.SetFileName(file.GetText());
     if (!exporter.ExportGridGeometry(aiValues[0], aiValues[1], aiValues[2], aiValues[3],
@@ -68,7 +69,7 @@ int CommandGrid3D(CommandTableEntry *pEntry, const char *pszArguments)
         NKCommandError(pEntry, "Error creating 3dgrid nkf file.");
         return 1;
     }
-    return ExecuteUICommand(NKString::FromFormat("open %s", file.GetText()));
+    return ExecuteUICommand(NKString("open ") + NKQuoteString(file));
 }
 
 }  // namespace

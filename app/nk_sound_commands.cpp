@@ -205,7 +205,7 @@ int CommandAddAudio(CommandParams *pParams)
         !pParams->NKGetParameterInt(&aiValues[2], true, NK_PARAM_NO_RANGE, 0))
         return 1;
     NKString file;
-    if (!pParams->NKGetParameterString(&file, false, NK_PARAM_STRING_WORD)) return 1;
+    if (!pParams->NKGetParameterString(&file, false, NK_PARAM_STRING_TOKEN)) return 1;
     const char *pszError = nullptr;
     if (g_pModel == nullptr)
         pszError = "No model is loaded";

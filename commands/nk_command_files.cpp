@@ -10,8 +10,6 @@
 // switched on for that report, or nobody would see why a script went wrong.
 #include "commands/nk_command_files.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -26,6 +24,7 @@
 #include "commands/nk_open_commands.h"
 #include "commands/nk_part_range.h"
 #include "core/nk_file.h"
+#include "core/nk_file_read.h"
 #include "core/nk_frames.h"
 #include "core/nk_geometry_writers.h"
 #include "core/nk_message.h"
@@ -107,18 +106,21 @@ bool ReadLine(FILE *pFile, std::string *pLine)
     return true;
 }
 
-// Opens a command file for reading; null when it cannot be opened or is a
-// directory (fopen opens a directory on Linux, and reading it would then
-// end at once as if an empty file had run).
-FILE *OpenCommandFile(const char *pszFileName)
+// Opens a command file for reading; null when it cannot be opened or is no
+// regular file (fopen opens a directory on Linux, and reading it would then
+// end at once as if an empty file had run). The error shown then is
+// followed by the line naming the file and why.
+FILE *OpenCommandFile(const char *pszFileName, std::string *pWhy)
 {
-    FILE *pFile = std::fopen(pszFileName, "r");
-    struct stat info;
-    if (pFile != nullptr && fstat(fileno(pFile), &info) == 0 && S_ISDIR(info.st_mode)) {
-        std::fclose(pFile);
-        pFile = nullptr;
-    }
-    return pFile;
+    return NKOpenRegularFile(pszFileName, pWhy);
+}
+
+// The report of a command file that cannot be opened: the runner's line,
+// then the file's name and why.
+void ShowOpenError(const char *pszText, const char *pszFileName, const std::string &why)
+{
+    ShowError(pszText);
+    ShowError(NKFileProblemLine(pszFileName, why).c_str());
 }
 
 void CloseFile(FileRun *pRun)
@@ -255,9 +257,11 @@ int RunLines(FileRun *pRun)
     std::string line;
     while (pRun->iRepetition < pRun->iCount) {
         if (pRun->pFile == nullptr) {
-            pRun->pFile = OpenCommandFile(pRun->fileName.GetText());
+            std::string why;
+            pRun->pFile = OpenCommandFile(pRun->fileName.GetText(), &why);
             if (pRun->pFile == nullptr) {
-                ShowError("Error running command file. Could not find file.");
+                ShowOpenError("Error running command file. Could not find file.",
+                              pRun->fileName.GetText(), why);
                 return StopRun(pRun);
             }
         }
@@ -302,9 +306,11 @@ int ResumeRun(FileRun *pRun)
     paused.Reset();
     bCommandFilePaused = false;
 
-    if (bInDirectory) pRun->pFile = OpenCommandFile(pRun->fileName.GetText());
+    std::string why = "its folder is gone";
+    if (bInDirectory) pRun->pFile = OpenCommandFile(pRun->fileName.GetText(), &why);
     if (pRun->pFile == nullptr) {
-        ShowError("Error resuming command file execution. Could not open file.");
+        ShowOpenError("Error resuming command file execution. Could not open file.",
+                      pRun->fileName.GetText(), why);
         return 1;
     }
     std::string line;

@@ -15,6 +15,7 @@
 #include "commands/nk_load_sequence.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
+#include "core/nk_file_read.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"
@@ -202,6 +203,7 @@ bool OpenFileAutoDetect(const NKOpenRequest &request)
     if (iType == NK_FILETYPE_UNKNOWN) {
         NKPrintError("Unable to auto-detect primary file type.\nPlease open file again and select "
                      "the correct file type.");
+        NKPrintFileProblem(request.fileName.GetText());
         return false;
     }
     NKString command = OpenCommandFor(iType, request.fileName);

@@ -47,42 +47,6 @@ std::string ToSystemPath(const char *pszPath)
     return path;
 }
 
-// Length of the UTF-8 sequence that starts with byte c (0: not a lead byte).
-int Utf8SequenceLength(unsigned char c)
-{
-    if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) return 2;
-    if (c >= 0xE0 && c <= 0xEF) return 3;
-    if (c >= 0xF0 && c <= 0xF4) return 4;
-    return 0;
-}
-
-// Valid UTF-8 (no overlong forms, surrogates or values above U+10FFFF). A
-// sequence cut by the end of the block counts as valid when the block was
-// cut from a longer file (bCut).
-bool IsValidUtf8(const unsigned char *p, size_t n, bool bCut)
-{
-    size_t i = 0;
-    while (i < n) {
-        int iLen = Utf8SequenceLength(p[i]);
-        if (iLen == 0) return false;
-        if (i + iLen > n) {
-            for (size_t k = i + 1; k < n; k++)
-                if ((p[k] & 0xC0) != 0x80) return false;
-            return bCut;
-        }
-        for (int k = 1; k < iLen; k++)
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-        // The second byte's range rules out overlong and surrogate forms.
-        if (p[i] == 0xE0 && p[i + 1] < 0xA0) return false;
-        if (p[i] == 0xED && p[i + 1] > 0x9F) return false;
-        if (p[i] == 0xF0 && p[i + 1] < 0x90) return false;
-        if (p[i] == 0xF4 && p[i + 1] > 0x8F) return false;
-        i += iLen;
-    }
-    return true;
-}
-
 bool FitsRange(int32_t iWord, int iLow, int iHigh) { return iWord >= iLow && iWord <= iHigh; }
 
 // The directory part of a path up to and with its last separator, and the
@@ -163,12 +127,11 @@ bool IsBinaryFile(FILE *pFile)
     rewind(pFile);
     size_t n = fread(buffer, 1, sizeof(buffer), pFile);
     rewind(pFile);
-    bool bHigh = false;
-    for (size_t i = 0; i < n; i++) {
+    // Bytes of 0x80 and above are letters of some text encoding (UTF-8,
+    // Latin-1): only the control bytes no text uses make a file binary.
+    for (size_t i = 0; i < n; i++)
         if (buffer[i] < 0x07) return true;
-        if (buffer[i] >= 0x80) bHigh = true;
-    }
-    return bHigh && !IsValidUtf8(buffer, n, n == sizeof(buffer));
+    return false;
 }
 
 bool NeedsByteSwap(FILE *pFile, int iLow, int iHigh)

@@ -19,8 +19,8 @@
 // ---- Binary files and byte order ----------------------------------------
 
 // Rewinds, reads up to 1024 bytes and rewinds again. True when a byte read is
-// 0x00-0x06, or when a byte is 0x80-0xFF and the bytes read are not valid
-// UTF-8 (a UTF-8 text counts as text). False when nothing could be read.
+// 0x00-0x06 (bytes of 0x80 and above are letters of a text's encoding,
+// UTF-8 or Latin-1). False when nothing could be read.
 bool IsBinaryFile(FILE *pFile);
 
 // Rewinds, reads the first 32-bit word and rewinds. True when the word with

@@ -7,6 +7,7 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_messages.h"
 #include "commands/nk_open_commands.h"
+#include "core/nk_file_read.h"
 #include "core/nk_message.h"
 #include "core/nk_view_state.h"
 #include "export/nk_image.h"
@@ -74,6 +75,8 @@ int SaveImage(CommandTableEntry *pEntry, NKArgumentScan *pScan, uint32_t uFlags)
         NKSaveSceneImage(-1, w, h, uFlags, file.GetText(), nullptr, nullptr, nullptr);
     if (iStatus != NK_IMAGE_OK) {
         NKCommandError(pEntry, NKImageErrorText(iStatus).GetText());
+        if (iStatus == -4 || iStatus == -5)
+            NKPrintFileProblem(file.GetText(), NKWriteProblem(file.GetText()).c_str());
         return 1;
     }
     NKPrintInfo("Image saved.");

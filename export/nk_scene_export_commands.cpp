@@ -43,10 +43,11 @@ int CommandToVRML(const CommandTableEntry *pEntry, NKArgumentScan *pScan)
     return NK_CMD_DONE;
 }
 
-// `export stl [file]`: the writer gives its own messages.
+// `export stl [file]`: the writer gives its own messages. A name in double
+// quotes may hold blanks.
 int CommandExportSTL(NKArgumentScan *pScan)
 {
-    NKString name = pScan->NextToken();
+    NKString name = pScan->NextArgument();
     return NKWriteSTLFile(NKGetCurrentFrame(), name.GetText()) ? NK_CMD_DONE : NK_CMD_FAILED;
 }
 

@@ -181,7 +181,10 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
         } else if (word == "%NAME") {
             name = ReadQuoted(line);
         } else if (word == "%STEP") {
-            if (counter.OnStepLine() && counter.GetNumSteps() > NKF_MAX_STEPS) {
+            if (!NKFStepNumberError(line).IsEmpty()) {
+                ReportLineError(NKString(""), NKFStepNumberError(line));
+                bOk = false;
+            } else if (counter.OnStepLine() && counter.GetNumSteps() > NKF_MAX_STEPS) {
                 ReportLineError(NKString(""), NKString(kTooManySteps));
                 bOk = false;
             }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/nk_file_read.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
@@ -32,9 +33,8 @@ NKFExporter::~NKFExporter() { m_File.Abandon(); }
 
 void NKFExporter::SetFileName(const char *pszName)
 {
-    std::string name = pszName != nullptr ? pszName : "";
-    if (name.size() > (size_t)NKF_EXPORT_MAX_NAME) name.resize(NKF_EXPORT_MAX_NAME);
-    m_Settings.szFileName = NKString(name.c_str());
+    // Kept whole: a path cut to a fixed length would write another file.
+    m_Settings.szFileName = NKString(pszName != nullptr ? pszName : "");
 }
 
 bool NKFExporter::CreateBinaryNKFFile()
@@ -126,6 +126,13 @@ bool NKFExporter::RunStep(bool (NKFExporter::*pfnStep)(), const char *pszStatus,
     return false;
 }
 
+void NKFExporter::ReportWriteError() const
+{
+    const char *pszName = m_Settings.szFileName.GetText();
+    NKPrintError("There was an error while writing to the binary NKF file");
+    NKPrintFileProblem(pszName, NKWriteProblem(pszName).c_str());
+}
+
 // Renames the finished file over the target, or drops it. A write that
 // failed anywhere (the disk full, the file size limit) fails the export.
 bool NKFExporter::Finish(bool bStepsOk)
@@ -133,7 +140,7 @@ bool NKFExporter::Finish(bool bStepsOk)
     bool bOk = bStepsOk;
     if (bStepsOk) {
         bOk = !HasError() && m_File.Commit();
-        if (!bOk) NKPrintError("There was an error while writing to the binary NKF file");
+        if (!bOk) ReportWriteError();
     }
     m_File.Abandon();
     NKSetStatusText(bOk ? "Done." : "Error.");

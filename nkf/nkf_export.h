@@ -27,8 +27,6 @@ struct NKFrame;
 struct NKGeometry;
 struct NKPart;
 
-// Longest export file name kept (characters).
-const int NKF_EXPORT_MAX_NAME = 256;
 // Default file name of an export.
 #define NKF_EXPORT_DEFAULT_NAME "Quolin.nkf"
 
@@ -183,6 +181,9 @@ public:
 private:
     bool RunStep(bool (NKFExporter::*pfnStep)(), const char *pszStatus, const char *pszError);
     bool Finish(bool bStepsOk);
+    // "There was an error while writing to the binary NKF file" and the line
+    // naming the file.
+    void ReportWriteError() const;
 
     NKOutputFile m_File;
     NKFExportSettings m_Settings;

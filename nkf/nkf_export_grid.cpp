@@ -129,7 +129,7 @@ bool NKFExporter::ExportGridGeometry(int nx, int ny, int nz, int iNumScalars, in
     bOk = bOk && !HasError() && m_File.Commit();
     if (!bOk) {
         m_File.Abandon();
-        NKPrintError("There was an error while writing to the binary NKF file");
+        ReportWriteError();
     }
     return bOk;
 }

@@ -97,6 +97,11 @@ bool NKFQuolinGeometryBlock::ParseAsciiDirective(const NKString &line, NKFStepCo
         else
             m_Description = ReadQuoted(line);
     } else if (word == "%STEP") {
+        NKString error = NKFStepNumberError(line);
+        if (!error.IsEmpty()) {
+            ReportLineError(NKString(""), error);
+            return false;
+        }
         if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
             ReportLineError(NKString(""), NKString("Too many steps in Geometry block"));
             return false;

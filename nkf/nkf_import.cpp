@@ -32,7 +32,7 @@ namespace {
 
 // More steps than this in one file are refused: the step table and every
 // frame of an animation would be made for each of them.
-const int kMaxFileSteps = 1000000;
+const int kMaxFileSteps = NKF_MAX_STEP_NUMBER;
 
 NKFParser *sg_pParser = nullptr;
 int sg_iNumSteps = 0;
@@ -252,6 +252,16 @@ NKStringList *BlockNames(int iType, const char *pszMissing)
 
 }  // namespace
 
+// Every *RESULTS block's node or element block must be in the file: the
+// values of a block mapped to one that is not there would be dropped
+// without a word. The block's own error names the file and the block.
+static bool ResultReferencesResolve(void)
+{
+    for (int i = 0; i < sg_pParser->GetNumBlocks(NKF_RESULTS); i++)
+        if (!sg_pParser->GetBlock(NKF_RESULTS, i)->ResolveReferences()) return false;
+    return true;
+}
+
 bool NKFIInitInterface(const char *pszFileName)
 {
     sg_FileViewpoint[0] = FLT_MAX;
@@ -271,6 +281,10 @@ bool NKFIInitInterface(const char *pszFileName)
     NKSetStatusText("Parsing NKF file...");
     if (!sg_pParser->Parse()) {
         NKPrintError("Error parsing NKF file. File not found or error in file.");
+        NKSetStatusText("");
+        return false;
+    }
+    if (!ResultReferencesResolve()) {
         NKSetStatusText("");
         return false;
     }

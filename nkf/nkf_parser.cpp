@@ -17,9 +17,11 @@
 #include "core/nk_sort.h"
 #include "core/nk_text_utils.h"
 #include "nkf/nkf_block_factory.h"
+#include "nkf/nkf_results.h"
 
 NKFParser::NKFParser(const NKString &fileName)
-    : NKFReader(fileName), m_bParsed(false), m_fVersion(0.0f), m_bLastLineCut(false)
+    : NKFReader(fileName), m_bParsed(false), m_fVersion(0.0f), m_bLastLineCut(false),
+      m_bLastLineUnended(false), m_bLastLineOpenQuote(false)
 {}
 
 // ---------------------------------------------------------------------------
@@ -281,10 +283,11 @@ bool NKFParser::ReadBlocks()
     bool bAtEnd = false;
     if (!ReadBlock(&iType, &iID, &bAtEnd)) return false;
     if (bAtEnd) {
-        ReportError(NKString(""), NKString("No blocks found in file."));
+        ReportError(NKString(""), NKString("No blocks found in file.\nNKF file : ") + m_FileName);
         return false;
     }
     m_bLastLineCut = !m_bBinary && AsciiLastLineCut();
+    m_bLastLineUnended = false;
     NKBeginProgressBar(100, "Parsing NKF file...");
     if (!ReadBlockLoop(iType, iID, bAtEnd)) return false;  // the loop ended the bar
     if (m_bLastLineCut) {
@@ -295,14 +298,19 @@ bool NKFParser::ReadBlocks()
         return false;
     }
     NKEndProgressBar("Done.");
+    if (m_bLastLineUnended)
+        ReportWarning(NKString(""), NKString("The last line of the file has no line end; it is "
+                                             "read as it stands.\nNKF file : ") +
+                                        m_FileName);
     return true;
 }
 
 // ASCII: true when the file's last line holds text (not blank, not a
-// comment) but no line end. Every writer ends its lines, so such a line is
-// where the file was cut, and the values it held may be cut short too: a
-// value "0.0135534" cut to "0" still reads as a number. The stream position
-// is kept.
+// comment) but no line end. Such a line may be where the file was cut (a
+// value "0.0135534" cut to "0" still reads as a number), or the end of a
+// file some editor saved without a final line end: BlockEndsInsideFile
+// tells the two apart as far as the block can. The stream position is
+// kept.
 bool NKFParser::AsciiLastLineCut()
 {
     int64_t iPosition = m_Stream.GetPosition();
@@ -310,6 +318,7 @@ bool NKFParser::AsciiLastLineCut()
     bool bText = false, bFoundStart = false;
     char cFirst = 0;
     char acChunk[4096];
+    m_bLastLineOpenQuote = false;
     while (!bFoundStart && iTo > 0) {
         int64_t iFrom = iTo > (int64_t)sizeof acChunk ? iTo - (int64_t)sizeof acChunk : 0;
         if (!m_Stream.SetPosition(iFrom) || !m_Stream.ReadRaw(acChunk, iTo - iFrom)) break;
@@ -320,12 +329,55 @@ bool NKFParser::AsciiLastLineCut()
                 break;
             }
             if (c != ' ' && c != '\t' && c != '\r') bText = true;
+            if (c == '"') m_bLastLineOpenQuote = !m_bLastLineOpenQuote;
             cFirst = c;
         }
         iTo = iFrom;
     }
+    bool bCut = bText && cFirst != '#' && cFirst != '!' && cFirst != ';';
+    m_bLastLineOpenQuote = m_bLastLineOpenQuote || (bCut && LastRowShort());
     m_Stream.SetPosition(iPosition);
-    return bText && cFirst != '#' && cFirst != '!' && cFirst != ';';
+    return bCut;
+}
+
+// Words of a line, as blanks and tabs separate them.
+static int CountWords(const std::string &line)
+{
+    int n = 0;
+    bool bIn = false;
+    for (char c : line) {
+        bool bBlank = c == ' ' || c == '\t' || c == '\r';
+        if (!bBlank && !bIn) n++;
+        bIn = !bBlank;
+    }
+    return n;
+}
+
+static bool IsValueRow(const std::string &line)
+{
+    size_t i = line.find_first_not_of(" \t\r");
+    return i != std::string::npos && std::strchr("%*#!;", line[i]) == nullptr;
+}
+
+// The rows of a block share their shape: a last value row with fewer words
+// than the value row before it was cut inside. Only the file's last 64 KiB
+// are looked at; rows longer than that are not compared.
+bool NKFParser::LastRowShort()
+{
+    const int64_t iWindow = 65536;
+    int64_t iSize = m_Stream.GetFileSize();
+    int64_t iFrom = iSize > iWindow ? iSize - iWindow : 0;
+    std::string tail((size_t)(iSize - iFrom), '\0');
+    if (tail.empty() || !m_Stream.SetPosition(iFrom) ||
+        !m_Stream.ReadRaw(&tail[0], (int64_t)tail.size()))
+        return false;
+    size_t iLast = tail.rfind('\n');
+    if (iLast == std::string::npos || iLast == 0) return false;
+    size_t iPrevious = tail.rfind('\n', iLast - 1);
+    if (iPrevious == std::string::npos && iFrom > 0) return false;
+    size_t iStart = iPrevious == std::string::npos ? 0 : iPrevious + 1;
+    std::string previous = tail.substr(iStart, iLast - iStart), last = tail.substr(iLast + 1);
+    return IsValueRow(previous) && IsValueRow(last) && CountWords(last) < CountWords(previous);
 }
 
 // True when the file ends inside the block just parsed. Binary: its
@@ -333,10 +385,26 @@ bool NKFParser::AsciiLastLineCut()
 // block's header record begins, then the end-of-block marker) passes the
 // end of the file, or the file ends inside those two words. Only a block
 // that failed or reached the end of the file is looked at again. ASCII: the
-// block read the cut last line and did not give it back for the next block.
-bool NKFParser::BlockEndsInsideFile(int64_t iStart, bool bParsed)
+// block read the last line without a line end, did not give it back for the
+// next block, and failed, holds nothing but its block line, or cannot load
+// its rows (a row cut short). A block whose rows all load is taken as whole
+// (a warning follows the parse); the first pass alone does not count rows.
+bool NKFParser::BlockEndsInsideFile(NKFBlock *pBlock, int64_t iStart, bool bParsed)
 {
-    if (!m_bBinary) return m_bLastLineCut && m_Stream.BytesLeft() == 0 && !IsLinePushedBack();
+    if (!m_bBinary) {
+        if (!m_bLastLineCut || m_Stream.BytesLeft() != 0 || IsLinePushedBack()) return false;
+        // A quoted text left open ("%NAME "Be") or a row shorter than the
+        // one before it was cut inside.
+        if (!bParsed || iStart >= m_Stream.GetFileSize() || m_bLastLineOpenQuote) return true;
+        int64_t iEnd = m_Stream.GetPosition();
+        bool bRowsWhole = pBlock->LoadData() && !ResultsShortOfTheirItems(pBlock);
+        pBlock->FreeData();
+        m_Stream.SetPosition(iEnd);
+        if (!bRowsWhole) return true;
+        m_bLastLineCut = false;
+        m_bLastLineUnended = true;
+        return false;
+    }
     if (bParsed && !m_Stream.IsEndReached() && m_Stream.BytesLeft() > 0) return false;
     int64_t iEnd = m_Stream.GetPosition(), iSize = m_Stream.GetFileSize();
     int32_t aiSizes[2] = {0, 0};
@@ -347,6 +415,21 @@ bool NKFParser::BlockEndsInsideFile(int64_t iStart, bool bParsed)
     // Negative sizes are bad values of their own, not a cut.
     return aiSizes[0] >= 0 && aiSizes[1] >= 0 &&
            iStart + (int64_t)aiSizes[0] + aiSizes[1] + 4 > iSize;
+}
+
+// A loaded *RESULTS block without IDs that holds fewer rows than its node or
+// element block holds items: its rows go to those items in order, so the
+// block's count is theirs, and a block that ends before it is cut short.
+bool NKFParser::ResultsShortOfTheirItems(NKFBlock *pBlock)
+{
+    NKFResultBlock *pResults = dynamic_cast<NKFResultBlock *>(pBlock);
+    if (pResults == nullptr || pResults->HasIDs()) return false;
+    const int aiMapped[2][2] = {{NKF_MAP_PER_NODE, NKF_NODES}, {NKF_MAP_PER_ELEMENT, NKF_ELEMENTS}};
+    for (const int *pMap : aiMapped) {
+        NKFBlock *pItems = FindBlock(pMap[1], pResults->GetReferencedBlockID(pMap[0]));
+        if (pItems != nullptr && pResults->GetNumItems() < pItems->GetNumItems()) return true;
+    }
+    return false;
 }
 
 // The error of a block the file ends inside, under the block's title. It
@@ -400,7 +483,7 @@ bool NKFParser::ReadBlockLoop(int iType, int iID, bool bAtEnd)
         bool bReplaced = false;
         int64_t iStart = m_Stream.GetPosition();
         bool bParsed = pBlock->ParseBlock();
-        bool bCut = BlockEndsInsideFile(iStart, bParsed);
+        bool bCut = BlockEndsInsideFile(pBlock, iStart, bParsed);
         if (!bParsed || bCut) {
             pBlock->Release();
             EndFailedProgress();

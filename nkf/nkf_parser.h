@@ -51,11 +51,15 @@ private:
     // A file cut short: where it shows and how it is reported.
     bool EndBinaryBlocks(bool *pbAtEnd);
     bool AsciiLastLineCut();
-    bool BlockEndsInsideFile(int64_t iStart, bool bParsed);
+    bool LastRowShort();
+    bool BlockEndsInsideFile(NKFBlock *pBlock, int64_t iStart, bool bParsed);
+    bool ResultsShortOfTheirItems(NKFBlock *pBlock);
     void ReportCutBlock(const NKString &title);
     void ReportCutFile();
 
     bool m_bParsed;
     float m_fVersion;
-    bool m_bLastLineCut;  // ASCII: the file's last line has no line end
+    bool m_bLastLineCut;        // ASCII: the file's last line has no line end
+    bool m_bLastLineUnended;    // ASCII: a block read that line whole
+    bool m_bLastLineOpenQuote;  // ASCII: that line leaves a double quote open or is a short row
 };

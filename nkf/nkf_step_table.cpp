@@ -163,6 +163,16 @@ int NKFDirectiveInt(const NKString &line)
     return NKFWordToInt(NKString(line).GetWord(1).GetText());
 }
 
+NKString NKFStepNumberError(const NKString &line)
+{
+    NKString word = NKString(line).GetWord(1);
+    if (word.IsEmpty()) return NKString();
+    int iNumber = NKFWordToInt(word.GetText());
+    if (iNumber >= 1 && iNumber <= NKF_MAX_STEP_NUMBER) return NKString();
+    return NKString::FromFormat("Step number %s out of range (1 to %d).", word.GetText(),
+                                NKF_MAX_STEP_NUMBER);
+}
+
 float NKFDirectiveFloat(const NKString &line)
 {
     return NKFDoubleToFloat(NKFWordToDouble(NKString(line).GetWord(1).GetText()));
@@ -340,6 +350,11 @@ bool NKFStepListBlock::ParseDirective(const NKString &line, NKFStepCounter *pCou
         else
             m_Description = ReadQuoted(line);
     } else if (word == "%STEP") {
+        NKString error = NKFStepNumberError(line);
+        if (!error.IsEmpty()) {
+            ReportLineError(NKString(""), error);
+            return false;
+        }
         if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
             ReportLineError(NKString(""), NKString(TooManyStepsText()));
             return false;

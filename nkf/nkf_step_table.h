@@ -144,6 +144,12 @@ NKString NKFDirectiveWord(const NKString &line);
 // The second word of the line as an integer / a float (0 when missing).
 int NKFDirectiveInt(const NKString &line);
 float NKFDirectiveFloat(const NKString &line);
+// The highest model step a file may give (its step numbers are 1-based).
+const int NKF_MAX_STEP_NUMBER = 1000000;
+// The error text of a "%STEP" line whose number names no model step (below
+// 1 or above NKF_MAX_STEP_NUMBER); empty when the number fits or the line
+// gives none.
+NKString NKFStepNumberError(const NKString &line);
 // Number of IDs an ASCII ID line lists: each word counts 1, a range a-b
 // (a '-' after the word's first character) counts b - a + 1, or 0 when b
 // is below a.

@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include "core/nk_file.h"
+#include "core/nk_file_read.h"
 
 // The line buffer's first size; it grows for a longer line.
 static const size_t kLineBufferBytes = 1 << 20;
@@ -31,7 +32,7 @@ bool NKFStream::Open(const char *pszPath)
 {
     Close();
     if (pszPath == nullptr || pszPath[0] == 0) return false;
-    m_pFile = fopen(pszPath, "rb");
+    m_pFile = NKOpenRegularFile(pszPath);
     if (m_pFile == nullptr) return false;
     m_iFileSize = 0;
     if (fseeko(m_pFile, 0, SEEK_END) == 0) m_iFileSize = ftello(m_pFile);

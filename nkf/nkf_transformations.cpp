@@ -212,6 +212,10 @@ bool NKFTransformationBlock::ParseAscii()
         } else if (word == "%WITH_ID" || word == "%NO_ID") {
             m_bWithID = word == "%WITH_ID" ? 1 : 0;
         } else if (word == "%STEP") {
+            if (!NKFStepNumberError(line).IsEmpty()) {
+                ReportLineError(NKString(""), NKFStepNumberError(line));
+                return false;
+            }
             if (iValues % (m_bWithID ? 13 : 12) != 0) {
                 ReportLineError(NKString(""), NKString(kMatrixStepText));
                 return false;

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/nk_file_read.h"
+
 namespace {
 
 // ---- Keyword tables ---------------------------------------------------------------------
@@ -211,25 +213,10 @@ void ForRequested(const std::vector<int> &entities, int iEntity, F f)
 bool NKAsciiText::Load(const char *pszName)
 {
     text.clear();
-    FILE *pFile = fopen(pszName, "rb");
-    if (pFile == nullptr) {
-        std::string lower = pszName;
-        for (char &c : lower) c = (char)std::tolower((unsigned char)c);
-        pFile = fopen(lower.c_str(), "rb");
-    }
-    if (pFile == nullptr) return false;
-    // One read of the whole file (the benchmark reads 50,000 GLSTAT
-    // states), then whatever it grew by meanwhile.
-    off_t iSize = fseeko(pFile, 0, SEEK_END) == 0 ? ftello(pFile) : 0;
-    rewind(pFile);
-    text.resize((size_t)std::max<off_t>(iSize, 0));
-    text.resize(fread(&text[0], 1, text.size(), pFile));
-    char block[65536];
-    size_t n;
-    while ((n = fread(block, 1, sizeof(block), pFile)) > 0) text.append(block, n);
-    bool bOk = ferror(pFile) == 0;
-    fclose(pFile);
-    return bOk;
+    if (NKReadWholeFile(pszName, &text)) return true;
+    std::string lower = pszName;
+    for (char &c : lower) c = (char)std::tolower((unsigned char)c);
+    return lower != pszName && NKReadWholeFile(lower.c_str(), &text);
 }
 
 bool NKAsciiLines::Next(std::string_view *pLine)

@@ -11,6 +11,7 @@
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
+#include "core/nk_message.h"
 #include "readers/nk_lsdyna_format.h"
 
 LSDynaControlData g_LSDynacontrolData;
@@ -193,6 +194,18 @@ int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int
 {
     if (i < 0 || i >= (int)files.size()) return 0;
     return files[(size_t)i].iFileSize / iWordSize;
+}
+
+void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime)
+{
+    NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside state %d, ", pszMember,
+                                         iWholeStates + 1);
+    if (iWholeStates == 0)
+        text += "no state is whole.";
+    else
+        text += NKString::FromFormat("states end with state %d at time %g.", iWholeStates,
+                                     (double)fLastTime);
+    NKPrintWarning(text.GetText());
 }
 
 // ---- The word stream -------------------------------------------------------------

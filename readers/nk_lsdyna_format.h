@@ -190,6 +190,11 @@ private:
 // Word count of family file i (its size over the word size).
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize);
 
+// The warning of a family cut inside a state: the member it ends in, the
+// state it ends inside (iWholeStates + 1) and the last whole state's time,
+// which stays with every state before it.
+void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime);
+
 // ---- Header, sizes and the scan -----------------------------------------------------
 
 // Reads the header of family file iFile of the open family (from the header

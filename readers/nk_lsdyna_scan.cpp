@@ -394,15 +394,8 @@ void AddState(ScanWalk *w, int i, int64_t o, float fTime)
 void WarnEndInsideState(const ScanWalk &w, int j)
 {
     const std::vector<LSDynaStateInfo> &states = w.g->states;
-    NKString text =
-        NKString::FromFormat("LS-DYNA family file %s ends inside state %d, ",
-                             w.g->files[(size_t)j].szFileName.GetText(), (int)states.size() + 1);
-    if (states.empty())
-        text += "no state is whole.";
-    else
-        text += NKString::FromFormat("states end with state %d at time %g.", (int)states.size(),
-                                     (double)states.back().fTime);
-    NKPrintWarning(text.GetText());
+    NKLSDynaWarnEndInsideState(w.g->files[(size_t)j].szFileName.GetText(), (int)states.size(),
+                               states.empty() ? 0.0f : states.back().fTime);
 }
 
 // A state that begins in member i runs past the end of the last member j

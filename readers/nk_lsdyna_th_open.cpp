@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "core/nk_diagnostic.h"
+#include "core/nk_file_read.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "readers/nk_lsdyna_th_data.h"
@@ -112,6 +113,15 @@ bool Fail(const char *pszMessage, const char *pszFunction)
     return NKDiagnostic(pszMessage, pszFunction);
 }
 
+// Fail for a file that cannot be read as a database: the line naming its
+// first file (and why, where that shows) follows the message.
+bool FailFile(const LSDynaThControl &c, const char *pszMessage, const char *pszFunction)
+{
+    NKPrintError(pszMessage);
+    NKPrintFileProblem(c.files[0].szFileName.GetText());
+    return NKDiagnostic(pszMessage, pszFunction);
+}
+
 int64_t FamilyWords(const LSDynaThControl &c)
 {
     int64_t n = 0;
@@ -192,7 +202,8 @@ void DeriveCounts(LSDynaThControl &c)
 bool ReadHeader(LSDynaThControl &c)
 {
     c.iFormat = NKLSDynaDetectFormat(c.files[0].szFileName.GetText(), &c.iWordSize, &c.bSwap);
-    if (c.iFormat == NK_DYNA_NOT_DATABASE) return Fail("Format error in LSDYNA file.", kReadHeader);
+    if (c.iFormat == NK_DYNA_NOT_DATABASE)
+        return FailFile(c, "Format error in LSDYNA file.", kReadHeader);
     LSDynaHeader &h = c.header;
     h = LSDynaHeader();
     h.iFileIndex = 0;
@@ -200,7 +211,7 @@ bool ReadHeader(LSDynaThControl &c)
     int aiWords[NK_DW_COUNT];
     if (!NKLSDynaReadTitle(c.files[0], c.iFormat, c.iWordSize, c.bSwap, h.title) || !s.Seek(0, 0) ||
         s.ReadInts(aiWords, NK_DW_COUNT) != NK_DW_COUNT)
-        return Fail("Error reading LSDYNA file.", kReadHeader);
+        return FailFile(c, "Error reading LSDYNA file.", kReadHeader);
     for (int i = 10; i < NK_DW_COUNT; i++) h.w[i] = aiWords[i];
     if (!CheckControlWords(c)) return false;
     int64_t iStart = 64 + std::max(c.W(NK_DW_EXTRA), 0);
@@ -280,6 +291,37 @@ bool StateComplete(const ThWalk &w, int i, int64_t o)
     return true;
 }
 
+void WarnMissing(ThWalk *w);
+
+void WarnEndInside(const ThWalk &w, int j)
+{
+    NKLSDynaWarnEndInsideState(w.c->files[(size_t)j].szFileName.GetText(), (int)w.states.size(),
+                               w.states.empty() ? 0.0f : w.states.back().fTime);
+}
+
+// A state that begins in member i runs past the end of the last member j
+// that follows i directly. When nothing follows j, the family was cut inside
+// the state, in j: that member and state are named and the whole states
+// stay. When a numbered member follows after a gap, the gap ends the states
+// and the missing member is named (by the next member's read when it
+// follows i).
+void EndInsideState(ThWalk *w, int i)
+{
+    int j = i;
+    while (w->Follows(j)) j++;
+    w->bMust = true;
+    if (j + 1 < w->NumFiles()) {
+        if (j > i) {
+            w->iExpect = w->c->files[(size_t)j].iSuffixNumber + 1;
+            WarnMissing(w);
+        }
+        return;
+    }
+    WarnEndInside(*w, j);
+    w->bMust = false;
+    w->bStop = true;
+}
+
 // The states of member i from word o up to its end or the end marker.
 void ReadTimes(ThWalk *w, int i, int64_t o)
 {
@@ -300,13 +342,17 @@ void ReadTimes(ThWalk *w, int i, int64_t o)
             return;
         }
         if (!StateComplete(*w, i, o)) {
-            // The next member is absent (warned when it is looked for) or
-            // too short: either way the states end here.
-            w->bMust = true;
-            w->bStop = w->Follows(i);
+            EndInsideState(w, i);
             return;
         }
         w->states.push_back({i, o, fTime});
+    }
+    if (o == iWords && w->c->files[(size_t)i].iFileSize % w->c->iWordSize != 0) {
+        // Bytes short of a word: the member was cut inside the next state's
+        // first word.
+        WarnEndInside(*w, i);
+        w->bStop = true;
+        return;
     }
     w->iCarry = o - iWords;
     w->bMust = w->iCarry > 0;
@@ -368,7 +414,7 @@ bool ScanFiles(LSDynaThControl &c)
     else
         c.bGeometryOnly = w.bGeometryEnded ? 1 : 0;
     if (c.iNumStates == 0 && !c.bGeometryOnly)
-        return Fail("Error reading LSDYNA file.", kScanFiles);
+        return FailFile(c, "Error reading LSDYNA file.", kScanFiles);
     return true;
 }
 
@@ -392,7 +438,7 @@ bool ReadUserIds(LSDynaThControl &c)
     c.ids = LSDynaUserIds();
     if (!c.bGeometryOnly && c.W(NK_DW_NARBS) > 0 &&
         !NKLSDynaReadArbitraryNumberingFrom(c.files, c.iFormat, c.bSwap, h, 0, &c.ids))
-        return Fail("Error reading LSDYNA file.", kScanFiles);
+        return FailFile(c, "Error reading LSDYNA file.", kScanFiles);
     IdentityIds(&c.ids.nodes, h.NUMNP());
     IdentityIds(&c.ids.solids, h.NEL8());
     IdentityIds(&c.ids.beams, h.NEL2());
@@ -526,7 +572,7 @@ bool FinishNodes(LSDynaThControl &c, LSDynaStream *s)
     for (LSDynaThNode &n : c.nodes) {
         if (!s->Seek(0, c.iGeometryStart + (int64_t)iDim * (n.iNode - 1)) ||
             s->ReadFloats(n.afInitial, iDim) != iDim)
-            return Fail("Error reading LSDYNA file.", kScanFiles);
+            return FailFile(c, "Error reading LSDYNA file.", kScanFiles);
     }
     return true;
 }
@@ -575,7 +621,11 @@ bool LSDynaTimeHistorySource::Open(const char *pszFileName)
     Close();
     LSDynaThControl &c = g_LSDynaTh;
     bool bOk = pszFileName != nullptr && NKLSDynaFindFamilyFiles(pszFileName, &c.files, false) > 0;
-    if (!bOk) Fail("Error reading LSDYNA file.", kReadHeader);
+    if (!bOk) {
+        NKPrintError("Error reading LSDYNA file.");
+        NKPrintFileProblem(pszFileName != nullptr ? pszFileName : "");
+        NKDiagnostic("Error reading LSDYNA file.", kReadHeader);
+    }
     bOk = bOk && ReadHeader(c) && ScanFiles(c) && ReadUserIds(c);
     if (bOk && !c.bGeometryOnly) {
         SetCategoryFlags(c);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/nk_diagnostic.h"
+#include "core/nk_file_read.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
@@ -31,23 +32,6 @@ const float kRgbTexCoord = 0.001f;
 void PrintFileError(const char *pszFormat, const char *pszFileName)
 {
     NKPrintError(NKString::FromFormat(pszFormat, pszFileName).GetText());
-}
-
-// The whole file into *pText; false when it cannot be opened or read. Both
-// '\' and '/' separate directories.
-bool ReadWholeFile(const char *pszFileName, std::string *pText)
-{
-    std::string path(pszFileName);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    FILE *pFile = std::fopen(path.c_str(), "rb");
-    if (pFile == nullptr) return false;
-    pText->clear();
-    char buffer[65536];
-    size_t iRead = 0;
-    while ((iRead = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) pText->append(buffer, iRead);
-    bool bOk = std::ferror(pFile) == 0;
-    std::fclose(pFile);
-    return bOk;
 }
 
 // The bytes from the cursor to the end of the text.
@@ -137,7 +121,7 @@ float *NKReadTransformationFile(const char *pszFileName, int *piNumSteps, int *p
     *piNumSteps = 0;
     *piNumParts = 0;
     std::string text;
-    if (!ReadWholeFile(pszFileName, &text)) {
+    if (!NKReadWholeFile(pszFileName, &text)) {
         PrintFileError("Error opening transformation file %s", pszFileName);
         return nullptr;
     }
@@ -230,7 +214,7 @@ NKScalarResult *NKReadRgbFile(const char *pszFileName, NKGeometry *pGeo)
         return nullptr;
     }
     std::string text;
-    if (!ReadWholeFile(pszFileName, &text)) {
+    if (!NKReadWholeFile(pszFileName, &text)) {
         PrintFileError("Unable to open rgb file %s", pszFileName);
         return nullptr;
     }
@@ -273,7 +257,7 @@ NKViewPoint *NKReadViewFile(const char *pszFileName, int *piNumSteps)
     }
     *piNumSteps = 0;
     std::string text;
-    if (!ReadWholeFile(pszFileName, &text)) {
+    if (!NKReadWholeFile(pszFileName, &text)) {
         PrintFileError("Error opening view file %s", pszFileName);
         return nullptr;
     }

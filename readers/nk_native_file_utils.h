@@ -1,5 +1,5 @@
 // readers/nk_native_file_utils.h -- what the readers of the older native file
-// set share: whole files read into memory, the binary-file test, the byte
+// set share: the binary-file test, the byte
 // order of a binary file and a reader of its 32-bit words.
 //
 // The geometry, result and topology readers (nk_native_geometry.h,
@@ -11,13 +11,10 @@
 #include <cstdint>
 #include <string>
 
-// The whole file; false when it cannot be opened or read. Both '\' and '/'
-// separate directories.
-bool NKReadWholeFile(const char *pszFileName, std::string *pBytes);
-// At most iMax bytes from the start of the file; false when it cannot be
-// opened.
-bool NKReadFileHead(const char *pszFileName, size_t iMax, std::string *pBytes);
-// The binary-file test: a byte 0x00-0x06 or 0x80-0xFF among the first 1024.
+#include "core/nk_file_read.h"  // NKReadWholeFile, NKReadFileHead: regular files only
+
+// The binary-file test: a byte 0x00-0x06 among the first 1024 (bytes of
+// 0x80 and above are letters of a text's encoding).
 bool NKIsBinaryText(const std::string &bytes);
 // Whether the words need swapping: the first word read as it stands lies in
 // 1..65535 (no), or swapped does (yes). False when neither does.

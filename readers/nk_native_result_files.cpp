@@ -129,9 +129,12 @@ bool ReadBinaryStep(FILE *pFile, const char *pszFileName, int iStep, int iPlain,
 }
 
 // One step of iValues values of iPer numbers; a number that cannot be read
-// is undefined.
-void ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pData)
+// is undefined. False when the text holds no digit at all (an empty file,
+// or words only): such a file is no result file, and reading it as every
+// value undefined would report a damaged file as read.
+bool ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pData)
 {
+    if (text.find_first_of("0123456789") == std::string::npos) return false;
     pData->iValues = iValues;
     pData->floats.assign(static_cast<size_t>(iValues) * static_cast<size_t>(iPer),
                          NK_UNDEFINED_VALUE);
@@ -141,6 +144,7 @@ void ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pDat
         if (scan == NK_WORD_MISSING) break;
         if (scan == NK_WORD_ILLEGAL) f = NK_UNDEFINED_VALUE;
     }
+    return true;
 }
 
 bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iPlain, int iComplex,
@@ -157,9 +161,11 @@ bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iP
     std::string path = pszFileName != nullptr ? pszFileName : "";
     for (char &c : path)
         if (c == '\\') c = '/';
-    FILE *pFile = std::fopen(path.c_str(), "rb");
+    std::string why;
+    FILE *pFile = NKOpenRegularFile(path.c_str(), &why);
     if (pFile == nullptr) {
         PrintFile(kind.pszOpen, path.c_str());
+        NKPrintFileProblem(path.c_str(), why.c_str());
         return false;
     }
     std::string head;
@@ -174,9 +180,15 @@ bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iP
     }
     std::fclose(pFile);
     std::string text;
-    NKReadWholeFile(pszFileName, &text);
+    if (!NKReadWholeFile(path.c_str(), &text, &why) ||
+        !ReadTextStep(text, pGeo->iGlobalNumNodes, iPlain, pData)) {
+        PrintFile(kind.pszWrongFormat, path.c_str());
+        NKPrintFileProblem(path.c_str(), why.empty()
+                                             ? (text.empty() ? "it is empty" : "it holds no number")
+                                             : why.c_str());
+        return false;
+    }
     *kind.pbComplexFlag = 0;
-    ReadTextStep(text, pGeo->iGlobalNumNodes, iPlain, pData);
     return true;
 }
 

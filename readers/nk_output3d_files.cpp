@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "core/nk_file_read.h"
+
 namespace {
 
 uint32_t Swap32(uint32_t u)
@@ -51,7 +53,7 @@ NKOutput3DFile::~NKOutput3DFile()
 bool NKOutput3DFile::Open(const std::string &path)
 {
     m_Path = path;
-    m_pFile = fopen(path.c_str(), "rb");
+    m_pFile = NKOpenRegularFile(path.c_str());
     if (m_pFile == nullptr) return false;
     if (fseeko(m_pFile, 0, SEEK_END) != 0) return false;
     m_iSize = (int64_t)ftello(m_pFile);

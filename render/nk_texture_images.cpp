@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/nk_export_items.h"
+#include "core/nk_file_read.h"
 #include "core/nk_frames.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
@@ -119,6 +120,7 @@ ImageRecord *NKReadTextureImage(PtrArray *pList, const char *pszFile, const char
     }
     if (pszError != nullptr) {
         NKPrintError(pszError);
+        NKPrintFileProblem(pszFile);
         FreeImage(pImage);
         return nullptr;
     }

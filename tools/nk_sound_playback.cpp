@@ -5,8 +5,10 @@
 #include "tools/nk_sound_playback.h"
 
 #include <cmath>
+#include <string>
 
 #include "core/nk_bbox.h"
+#include "core/nk_file_read.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
@@ -46,8 +48,10 @@ float ModelSize(void)
 bool SoundRecord::Load(NKSoundOutput *pOutput, const char *pszFileName)
 {
     NKWavData wav;
-    if (!NKReadWavFile(pszFileName, &wav)) {
+    std::string why;
+    if (!NKReadWavFile(pszFileName, &wav, &why)) {
         NKPrintError("Error reading .wav file.");
+        NKPrintFileProblem(pszFileName, why.c_str());
         return false;
     }
     iVoice = pOutput->CreateVoice(wav.samples.data(), static_cast<int64_t>(wav.samples.size()),

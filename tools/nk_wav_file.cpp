@@ -1,10 +1,11 @@
 // tools/nk_wav_file.cpp -- the ".wav" reader (layout in nk_wav_file.h).
-// The file is read whole (its own size bounds the buffer) and its chunks
-// are walked with every size checked against the bytes left.
+// The file is read whole (regular files only: a folder's size is no size)
+// and its chunks are walked with every size checked against the bytes left.
 #include "tools/nk_wav_file.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include "core/nk_file_read.h"
 
 namespace {
 
@@ -15,21 +16,6 @@ uint32_t Word32(const uint8_t *p)
 }
 
 uint16_t Word16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-bool ReadWholeFile(const char *pszPath, std::vector<uint8_t> *pBytes)
-{
-    FILE *pFile = pszPath != nullptr ? std::fopen(pszPath, "rb") : nullptr;
-    if (pFile == nullptr) return false;
-    bool bOk = std::fseek(pFile, 0, SEEK_END) == 0;
-    const long lSize = bOk ? std::ftell(pFile) : -1;
-    bOk = bOk && lSize >= 0 && std::fseek(pFile, 0, SEEK_SET) == 0;
-    if (bOk) {
-        pBytes->resize(static_cast<size_t>(lSize));
-        bOk = lSize == 0 || std::fread(pBytes->data(), 1, pBytes->size(), pFile) == pBytes->size();
-    }
-    std::fclose(pFile);
-    return bOk;
-}
 
 // The "fmt " chunk of nSize bytes at p; false for a format not read here.
 bool ReadFormat(const uint8_t *p, uint64_t nSize, NKWavData *pOut)
@@ -48,17 +34,17 @@ bool ReadFormat(const uint8_t *p, uint64_t nSize, NKWavData *pOut)
     return true;
 }
 
-}  // namespace
-
-bool NKReadWavFile(const char *pszPath, NKWavData *pOut)
+// Walks the chunks of the whole file's bytes; false with the reason when
+// they hold no samples that can be played as the header describes them.
+bool ReadChunks(const std::string &text, NKWavData *pOut, std::string *pWhy)
 {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(pszPath, &bytes) || bytes.size() < 12) return false;
-    const uint8_t *pBase = bytes.data();
+    *pWhy = "no RIFF/WAVE PCM sound";
+    if (text.size() < 12) return false;
+    const uint8_t *pBase = reinterpret_cast<const uint8_t *>(text.data());
     if (std::memcmp(pBase, "RIFF", 4) != 0 || std::memcmp(pBase + 8, "WAVE", 4) != 0) return false;
     bool bFormat = false;
     uint64_t nPos = 12;
-    const uint64_t nEnd = bytes.size();
+    const uint64_t nEnd = text.size();
     while (nPos + 8 <= nEnd) {
         const uint8_t *pChunk = pBase + nPos;
         const uint64_t nSize = Word32(pChunk + 4);
@@ -69,13 +55,30 @@ bool NKReadWavFile(const char *pszPath, NKWavData *pOut)
         } else if (std::memcmp(pChunk, "data", 4) == 0) {
             if (!bFormat) return false;
             const uint64_t nBlock = static_cast<uint64_t>(pOut->iChannels * pOut->iBits / 8);
-            const uint64_t nBytes = (nSize < nLeft ? nSize : nLeft) / nBlock * nBlock;
+            // A data chunk cut by the file's end is a damaged file: what is
+            // left of it would play as a shorter sound without a word.
+            if (nSize > nLeft) {
+                *pWhy = "its sound data end before the size their header gives";
+                return false;
+            }
+            const uint64_t nBytes = nSize / nBlock * nBlock;
             if (nBytes == 0) return false;
             pOut->samples.assign(pChunk + 8, pChunk + 8 + nBytes);
+            pWhy->clear();
             return true;
         }
         if (nSize > nLeft) return false;
         nPos += 8 + nSize + (nSize & 1);
     }
     return false;
+}
+
+}  // namespace
+
+bool NKReadWavFile(const char *pszPath, NKWavData *pOut, std::string *pWhy)
+{
+    std::string why, text;
+    bool bOk = NKReadWholeFile(pszPath, &text, &why) && ReadChunks(text, pOut, &why);
+    if (pWhy != nullptr) *pWhy = why;
+    return bOk;
 }

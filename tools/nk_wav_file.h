@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct NKWavData {
@@ -30,8 +31,9 @@ struct NKWavData {
     std::vector<uint8_t> samples;  // whole frames only
 };
 
-// Reads the file into pOut. False (pOut undefined) when the file is
-// missing, is no RIFF/WAVE file, has no PCM format of 8 or 16 bits with one
-// or two channels before its samples, or holds no whole frame. A data size
-// past the end of the file is cut to the whole frames present.
-bool NKReadWavFile(const char *pszPath, NKWavData *pOut);
+// Reads the file into pOut. False (pOut undefined) when the path is no
+// regular file, is no RIFF/WAVE file, has no PCM format of 8 or 16 bits with
+// one or two channels before its samples, has a data chunk that ends before
+// the size its header gives, or holds no whole frame; pWhy (optional) then
+// receives why in a few words.
+bool NKReadWavFile(const char *pszPath, NKWavData *pOut, std::string *pWhy = nullptr);

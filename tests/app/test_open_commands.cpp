@@ -113,18 +113,38 @@ TEST_F(OpenCommands, FailedOpensKeepTheModel)
 {
     ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
     NKGeometry *pBeam = g_pModel->pFrames[0].pGeometry;
+    // An empty file, a folder or words without a number once read as a step
+    // of undefined values and reported success.
+    const std::string empty = Write("empty.scl", ""), words = Write("words.vec", "no numbers\n");
+    const std::string folder = Path("results");
+    std::filesystem::create_directory(folder);
+    const std::string unknown = Write("unknown.dat", std::string("\x01\x02\x03\x04\x05", 5));
     struct Case {
         std::string line;
         std::string message;
+        std::string fileLine;  // the line that names the file, when one follows
     } cases[] = {
-        {"open \"" + Write("bad.nkf", "*NKF-1.01\n") + "\"", "Error initializing interface."},
-        {"readgeometry none.geo", "Error reading geometry file none.geo. Reverting to old."},
-        {"readscalar none.scl", "Error reading scalar file none.scl."},
+        {"open \"" + Write("bad.nkf", "*NKF-1.01\n") + "\"", "Error initializing interface.", ""},
+        {"readgeometry none.geo", "Error reading geometry file none.geo. Reverting to old.", ""},
+        {"readscalar none.scl", "Error reading scalar file none.scl.",
+         "File \"none.scl\": no such file."},
+        {"readscalar \"" + empty + "\"", "Wrong scalar file format in " + empty,
+         "File \"" + empty + "\": it is empty."},
+        {"readscalar \"" + folder + "\"", "Unable to open scalar file " + folder,
+         "File \"" + folder + "\": it is a folder."},
+        {"readdisplacements \"" + words + "\"", "Wrong vector file format in " + words,
+         "File \"" + words + "\": it holds no number."},
+        {"open \"" + unknown + "\"", "Unable to auto-detect primary file type.",
+         "File \"" + unknown + "\"."},
     };
     for (const Case &c : cases) {
         m_Capture.Clear();
         EXPECT_EQ(Run(c.line), 1) << c.line;
         EXPECT_TRUE(m_Capture.Contains(c.message)) << c.line << "\n" << m_Capture.Text();
+        if (!c.fileLine.empty()) {
+            EXPECT_TRUE(m_Capture.HasLine(c.fileLine, NK_MSG_ERROR)) << m_Capture.Text();
+        }
+        EXPECT_FALSE(m_Capture.Contains("Read step")) << c.line;
         ASSERT_EQ(g_pModel->iNumFrames, 1) << c.line;
         EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pBeam) << c.line;
     }

@@ -220,6 +220,34 @@ TEST_F(SoundCommands, AudioNeedsAnAnimation)
     EXPECT_EQ(g_pSoundManager, nullptr);
 }
 
+// The file of "audio add": a folder (which once took all memory) and a cut
+// sound are refused with a line naming them; a quoted name may hold blanks.
+TEST_F(SoundCommands, AudioFilesAreNamedWhenRefused)
+{
+    Open(4);
+    std::filesystem::create_directory("sounds");
+    std::vector<uint8_t> cut = NKTestToneWav();
+    cut.resize(cut.size() - 2);
+    NKTestWriteBytes("cut.wav", cut);
+    NKTestWriteBytes("my tone.wav", NKTestToneWav());
+    const struct {
+        const char *pszLine;
+        int iResult;
+        const char *pszText;
+    } cases[] = {
+        {"audio add 0 6 1 sounds", 1, "File \"sounds\": it is a folder."},
+        {"audio add 0 6 1 cut.wav", 1,
+         "File \"cut.wav\": its sound data end before the size their header gives."},
+        {"audio add 0 6 1 \"my tone.wav\"", 0, "Audio source added"},
+    };
+    for (const auto &c : cases) {
+        Expect(c.pszLine, c.iResult, c.pszText);
+        if (c.iResult != 0) {
+            EXPECT_TRUE(m_Capture.HasLine("Error reading .wav file.", NK_MSG_ERROR)) << c.pszLine;
+        }
+    }
+}
+
 // ALSOFT_DRIVERS=null (scripts/test; the default here): OpenAL Soft's null
 // back end opens. CTest runs this again with ALSOFT_DRIVERS=nosuch: no
 // device, and the commands say so without crashing.

@@ -308,10 +308,12 @@ TEST_F(SystemCommands, Grid2DFixesBadSizesWritesTheGridAndReadsIt)
 }
 
 // The NKF test grid: 2 x 2 x 2 hexahedra, a per-element scalar of the z
-// layer and a per-node vector, opened as the primary file.
+// layer and a per-node vector, opened as the primary file. A quoted name
+// may hold a blank.
 TEST_F(SystemCommands, Grid3DWritesTheGridAndOpensIt)
 {
-    ASSERT_EQ(Run("grid3d 2 2 2 1 1 g.nkf"), 0) << m_Capture.Text();
+    ASSERT_EQ(Run("grid3d 2 2 2 1 1 \"g h.nkf\""), 0) << m_Capture.Text();
+    EXPECT_TRUE(m_Capture.Contains("g h.nkf")) << m_Capture.Text();
     ASSERT_EQ(g_pModel->iNumFrames, 1);
     const NKPart *pPart = &g_pModel->pFrames[0].pGeometry->pParts[0];
     ASSERT_EQ(pPart->iNumNodes, 27);

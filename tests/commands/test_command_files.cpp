@@ -29,6 +29,7 @@ TEST_F(CommandFiles, MissingFileIsReported)
     EXPECT_EQ(ExecuteCommand("source nothere.qlc"), 1);
     EXPECT_TRUE(
         m_Capture.HasLine("Error running command file. Could not find file.", NK_MSG_ERROR));
+    EXPECT_TRUE(m_Capture.HasLine("File \"nothere.qlc\": no such file.", NK_MSG_ERROR));
     EXPECT_FALSE(bRunningCommandFile);
 }
 
@@ -40,6 +41,7 @@ TEST_F(CommandFiles, DirectoryIsNoCommandFile)
     EXPECT_EQ(ExecuteCommand("source sub"), 1);
     EXPECT_TRUE(
         m_Capture.HasLine("Error running command file. Could not find file.", NK_MSG_ERROR));
+    EXPECT_TRUE(m_Capture.HasLine("File \"sub\": it is a folder.", NK_MSG_ERROR));
     EXPECT_FALSE(m_Capture.HasLine("Commands read from file sub."));
     EXPECT_EQ(ExecuteCommand("repeatfile . 2"), 1);
     EXPECT_FALSE(bRunningCommandFile);

@@ -1,4 +1,5 @@
-// tests/core/test_nk_file.cpp -- binary detection, byte order, path parts,
+// tests/core/test_nk_file.cpp -- binary detection, whole-file reads, byte
+// order, path parts,
 // the argument scan, abbreviated paths, access tests, wildcard deletion and
 // listing, and directory changes. Every file is made in a fresh temporary
 // directory; the current directory is restored after each test.
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "core/nk_file.h"
+#include "core/nk_file_read.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
@@ -82,12 +84,15 @@ TEST_F(FileTest, BinaryDecisionOfTheFirstKilobyte)
     const Case cases[] = {
         {"", false, "empty file"},
         {std::string("plai\x05n text"), true, "one byte 0x05"},
-        {"caf\xE9!", true, "Latin-1 byte 0xE9, not UTF-8"},
+        {"caf\xE9!", false, "Latin-1 byte 0xE9 is a letter"},
         {"Temp\xC3\xA9rature \xE2\x82\xAC 1.0\n", false, "valid UTF-8"},
         {std::string("\xC3\xA9\x01", 3), true, "UTF-8 with a byte 0x01"},
         {std::string(1023, 'a') + "\xC3\xA9 more", false, "UTF-8 cut at 1024 bytes"},
-        {"abc\xE2\x82", true, "UTF-8 cut at the file's end"},
-        {"\xC0\xAF", true, "overlong UTF-8"},
+        {"abc\xE2\x82", false, "UTF-8 cut at the file's end"},
+        {"\x80\xFF\xC0\xAF", false, "any byte 0x80 and above"},
+        {std::string("ab\x06", 3), true, "0x06, the highest control byte no text uses"},
+        {std::string("ab\x07\x08\x1B", 5), false, "bell, backspace, escape"},
+        {std::string("ab\0", 3), true, "NUL"},
         {std::string(1024, 'x') + std::string(1, '\0'), false, "0x00 after 1024 bytes"},
     };
     for (const Case &c : cases) {
@@ -95,6 +100,47 @@ TEST_F(FileTest, BinaryDecisionOfTheFirstKilobyte)
         EXPECT_EQ(IsBinaryFile(pFile), c.bBinary) << c.pszWhat;
         std::fclose(pFile);
     }
+}
+
+// ---- Whole-file reads ----------------------------------------------------
+
+// A folder opens for reading and ftell gives it a size of LONG_MAX: every
+// whole-file read goes through the helper, which takes regular files only
+// and says why it refuses the rest.
+TEST_F(FileTest, WholeFileReadsTakeRegularFilesOnly)
+{
+    WriteText("three.txt", "abc");
+    WriteText("empty.txt", "");
+    ASSERT_EQ(mkdir(Path("folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    const struct {
+        const char *pszName;
+        bool bRead;
+        const char *pszBytes, *pszWhy;
+    } cases[] = {
+        {"three.txt", true, "abc", ""},
+        {"empty.txt", true, "", ""},
+        {"folder", false, "", "it is a folder"},
+        {"fifo", false, "", "it is not a regular file"},
+        {"missing.txt", false, "", "no such file"},
+        {"three.txt/x", false, "", "a part of its path is not a folder"},
+    };
+    for (const auto &c : cases) {
+        std::string bytes = "old", why = "old";
+        EXPECT_EQ(NKReadWholeFile(Path(c.pszName).c_str(), &bytes, &why), c.bRead) << c.pszName;
+        EXPECT_EQ(bytes, c.pszBytes) << c.pszName;
+        EXPECT_EQ(why, c.pszWhy) << c.pszName;
+        EXPECT_EQ(NKFileProblem(Path(c.pszName).c_str()), c.pszWhy) << c.pszName;
+    }
+    MessageCapture capture;
+    NKPrintFileProblem(Path("folder").c_str());
+    NKPrintFileProblem(Path("three.txt").c_str());
+    EXPECT_TRUE(capture.HasLine("File \"" + Path("folder") + "\": it is a folder.", NK_MSG_ERROR));
+    EXPECT_TRUE(capture.HasLine("File \"" + Path("three.txt") + "\".", NK_MSG_ERROR));
+    // Where a write cannot go.
+    EXPECT_EQ(NKWriteProblem(Path("folder").c_str()), "it is a folder");
+    EXPECT_EQ(NKWriteProblem(Path("no/such.txt").c_str()), "its folder does not exist");
+    EXPECT_EQ(NKWriteProblem(Path("new.txt").c_str()), "");
 }
 
 // ---- Byte order ----------------------------------------------------------

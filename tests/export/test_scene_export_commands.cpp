@@ -210,6 +210,9 @@ TEST_F(SceneExportCommands, BeamAsStlIsOneClosedSolidInModelUnits)
     EXPECT_EQ(Run("export stl b.stl"), 0);
     EXPECT_TRUE(capture.HasLine("Saving frame to STL file: b.stl"));
     EXPECT_TRUE(capture.HasLine("Export ok."));
+    // A quoted name keeps its blank and loses its quotes.
+    EXPECT_EQ(Run("export stl \"a b.stl\""), 0);
+    EXPECT_EQ(NKTestReadFile("a b.stl"), NKTestReadFile("b.stl"));
     StlFile stl = ReadStl(NKTestReadFile("b.stl"));
     EXPECT_EQ(stl.iSolids, 1);
     ASSERT_EQ(stl.soup.triangles.size(), 176u);

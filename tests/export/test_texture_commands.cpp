@@ -141,9 +141,11 @@ TEST_F(TextureCommands, ReadTextureRefusals)
     Load({"q"});
     EXPECT_EQ(Run("readtexture " + Path("none.bmp")), 1);
     EXPECT_TRUE(capture.Contains("Unable to open file for reading"));
+    EXPECT_TRUE(capture.HasLine("File \"" + Path("none.bmp") + "\": no such file.", NK_MSG_ERROR));
     ASSERT_TRUE(NKTestWriteText(Path("junk.bmp"), "neither a bitmap nor an SGI image at all"));
     EXPECT_EQ(Run("readtexture " + Path("junk.bmp")), 1);
     EXPECT_TRUE(capture.Contains("Image file format not recognized (tried both BMP and SGI RGB)"));
+    EXPECT_TRUE(capture.HasLine("File \"" + Path("junk.bmp") + "\".", NK_MSG_ERROR));
     EXPECT_EQ(TextureImageList.GetSize(), 1);
 }
 

@@ -480,6 +480,7 @@ TEST_F(NKFExport, FailedExportsLeaveTheTargetWhole)
     EXPECT_TRUE(
         m_Capture.HasLine("There was an error while writing to the binary NKF file", NK_MSG_ERROR))
         << m_Capture.Text();
+    EXPECT_TRUE(m_Capture.HasLine("File \"t.nkf\".", NK_MSG_ERROR)) << m_Capture.Text();
     EXPECT_EQ(NKTestReadFile(m_Dir + "/t.nkf"), kOld);
     EXPECT_EQ(Files(), std::vector<std::string>{"t.nkf"});
 
@@ -489,6 +490,25 @@ TEST_F(NKFExport, FailedExportsLeaveTheTargetWhole)
     EXPECT_TRUE(
         m_Capture.HasLine("Error creating binary NKF file: no/such/dir/t.nkf", NK_MSG_ERROR));
     EXPECT_TRUE(m_Capture.HasLine("Error creating NKF export file", NK_MSG_ERROR));
+}
+
+// A path of any length is written whole: one over 256 bytes was cut and
+// the export reported under the cut name.
+TEST_F(NKFExport, LongPathsAreWrittenWhole)
+{
+    ASSERT_EQ(Run("open \"" + NKFWriteTestFile("quad.nkf", QuadLines()) + "\""), 0);
+    std::string path = m_Dir;
+    for (char c : {'a', 'b', 'c', 'd', 'e'}) {
+        path += "/" + std::string(60, c);
+        ASSERT_TRUE(std::filesystem::create_directory(path));
+    }
+    path += "/long model.nkf";
+    ASSERT_GT(path.size(), 300u);
+    m_Capture.Clear();
+    EXPECT_EQ(Run("export nkf \"" + path + "\""), 0) << m_Capture.Text();
+    EXPECT_TRUE(std::filesystem::is_regular_file(path));
+    EXPECT_TRUE(m_Capture.Contains(path)) << m_Capture.Text();
+    EXPECT_EQ(Run("open \"" + path + "\""), 0) << m_Capture.Text();
 }
 
 TEST_F(NKFExport, ExportOntoTheOpenFileKeepsItReadable)

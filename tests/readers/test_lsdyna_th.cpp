@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,10 @@ TEST_F(LSDynaTimeHistory, DamagedDatabasesFailWithTheirListsMessage)
         MessageCapture capture;
         EXPECT_FALSE(TH::Open(Path().c_str()));
         EXPECT_TRUE(capture.Contains(c.pszMessage)) << capture.Text();
+        if (std::string(c.pszMessage) == "Error reading LSDYNA file.") {
+            EXPECT_TRUE(capture.HasLine("File \"" + Path() + "\".", NK_MSG_ERROR))
+                << capture.Text();
+        }
         EXPECT_FALSE(TH::IsOpen());
         EXPECT_EQ(TH::GetCategoryCount(), 0);
         EXPECT_EQ(TH::GetStateCount(), 0);
@@ -240,6 +245,50 @@ TEST_F(LSDynaTimeHistory, StatesRunOnAcrossFamilyMembersUpToAMissingOne)
     EXPECT_FLOAT_EQ(p->pPoints[2].x, 2.0f);
     EXPECT_NEAR(p->pPoints[2].y, 1.0f, 1e-5);
     NKFreePlotCurve(p);
+}
+
+// A family cut inside a state (inside its words, or inside its first word)
+// names the member and the state it ends in and keeps the whole states; it
+// once named a next member as missing that was never written.
+TEST_F(LSDynaTimeHistory, FamilyCutInsideAStateKeepsTheWholeStates)
+{
+    LSDynaTestWriter w;
+    LSDynaWriteBrickHistory(&w, {0.0, 1.0, 2.0, 3.0});
+    const std::vector<uint8_t> all = w.bytes;
+    const size_t kState3 = (101 + 2 * 102) * 4, kState4 = kState3 + 102 * 4;
+    const struct {
+        const char *pszWhat;
+        size_t iFirstEnd, iSecondEnd;  // bytes of d3thdt, end of d3thdt01 (0: none)
+        const char *pszMember;
+        int iStates;
+        const char *pszReport;
+    } cases[] = {
+        {"cut inside state 3", kState3 + 200, 0, "d3thdt", 2,
+         " ends inside state 3, states end with state 2 at time 1."},
+        {"cut inside the time word of state 3", kState3 + 2, 0, "d3thdt", 2,
+         " ends inside state 3, states end with state 2 at time 1."},
+        {"second member cut inside state 4", 251 * 4, kState4 + 40, "d3thdt01", 3,
+         " ends inside state 4, states end with state 3 at time 2."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        std::remove((Path() + "01").c_str());
+        ASSERT_TRUE(NKTestWriteBytes(
+            Path(), std::vector<uint8_t>(all.begin(), all.begin() + (long)c.iFirstEnd)));
+        if (c.iSecondEnd > 0) {
+            ASSERT_TRUE(NKTestWriteBytes(Path() + "01",
+                                         std::vector<uint8_t>(all.begin() + (long)c.iFirstEnd,
+                                                              all.begin() + (long)c.iSecondEnd)));
+        }
+        MessageCapture capture;
+        ASSERT_TRUE(TH::Open(Path().c_str())) << capture.Text();
+        const std::string member = m_Dir + "/" + c.pszMember;
+        EXPECT_TRUE(capture.HasLine("LS-DYNA family file " + member + c.pszReport, NK_MSG_WARNING))
+            << capture.Text();
+        EXPECT_FALSE(capture.Contains("is missing")) << capture.Text();
+        EXPECT_EQ(TH::GetStateCount(), c.iStates);
+        TH::Close();
+    }
 }
 
 TEST_F(LSDynaTimeHistory, ShellSurfacesBeamsAndShellNodes)

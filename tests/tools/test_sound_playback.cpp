@@ -4,6 +4,8 @@
 // unusual and damaged files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -177,6 +179,34 @@ TEST_F(SoundPlayback, WavFilesLoadOrFailWithTheReadError)
     EXPECT_FALSE(NKReadWavFile(Path("missing.wav").c_str(), &wav));
 }
 
+// What is not a sound file is refused with the read error and a second line
+// naming the file and why: the folder once took every byte of memory.
+TEST_F(SoundPlayback, UnreadableSoundsAreRefusedNamingTheFile)
+{
+    const std::vector<uint8_t> whole = NKTestToneWav();
+    ASSERT_TRUE(
+        NKTestWriteBytes(Path("cut.wav"), std::vector<uint8_t>(whole.begin(), whole.end() - 3)));
+    ASSERT_TRUE(NKTestWriteBytes(Path("text.wav"), {'n', 'o', ' ', 's', 'o', 'u', 'n', 'd'}));
+    ASSERT_EQ(mkdir(Path("folder.wav").c_str(), 0700), 0);
+    const struct {
+        const char *pszName, *pszWhy;
+    } cases[] = {
+        {"folder.wav", "it is a folder"},
+        {"missing.wav", "no such file"},
+        {"cut.wav", "its sound data end before the size their header gives"},
+        {"text.wav", "no RIFF/WAVE PCM sound"},
+    };
+    for (const auto &c : cases) {
+        const std::string path = Path(c.pszName);
+        m_Capture.Clear();
+        EXPECT_FALSE(NKAddSound(0, 0, 100, path.c_str())) << c.pszName;
+        EXPECT_TRUE(m_Capture.HasLine("Error reading .wav file.", NK_MSG_ERROR)) << c.pszName;
+        EXPECT_TRUE(m_Capture.HasLine("File \"" + path + "\": " + c.pszWhy + ".", NK_MSG_ERROR))
+            << c.pszName;
+        NKDestroySoundManager();
+    }
+}
+
 // Every cut of tone.wav and every flipped header word: a clean answer, no
 // read past the buffer (AddressSanitizer), no allocation beyond the file.
 TEST_F(SoundPlayback, DamagedWavFilesNeverReadPastTheirEnd)
@@ -187,10 +217,14 @@ TEST_F(SoundPlayback, DamagedWavFilesNeverReadPastTheirEnd)
         ASSERT_TRUE(NKTestWriteBytes(
             path, std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(n))));
         NKWavData wav;
-        const bool bLoads = NKReadWavFile(path.c_str(), &wav);
-        EXPECT_EQ(bLoads, n >= 46) << n;
+        std::string why;
+        const bool bLoads = NKReadWavFile(path.c_str(), &wav, &why);
+        // Only the whole file plays: a cut data chunk is a damaged file.
+        EXPECT_EQ(bLoads, n == whole.size()) << n;
         if (bLoads) {
-            EXPECT_EQ(wav.samples.size(), (n - 44) / 2 * 2) << n;
+            EXPECT_EQ(wav.samples.size(), whole.size() - 44);
+        } else if (n >= 44) {
+            EXPECT_EQ(why, "its sound data end before the size their header gives") << n;
         }
     }
     for (size_t iOffset : NKTestWavHeaderWords(WavTestSpec())) {

@@ -1,0 +1,133 @@
+// core/nk_file_read.cpp -- regular files opened and read whole, and the line
+// that names a file after an error (see nk_file_read.h).
+#include "core/nk_file_read.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "core/nk_message.h"
+
+namespace {
+
+std::string SystemPath(const char *pszPath)
+{
+    std::string path(pszPath != nullptr ? pszPath : "");
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::string ErrnoReason(int iErr)
+{
+    switch (iErr) {
+    case ENOENT:
+        return "no such file";
+    case EACCES:
+    case EPERM:
+        return "no read permission";
+    case ENOTDIR:
+        return "a part of its path is not a folder";
+    case ENAMETOOLONG:
+        return "the name is too long for the system";
+    default:
+        return "it cannot be opened";
+    }
+}
+
+}  // namespace
+
+FILE *NKOpenRegularFile(const char *pszPath, std::string *pWhy)
+{
+    std::string path = SystemPath(pszPath);
+    std::string why;
+    FILE *pFile = nullptr;
+    struct stat info;
+    if (path.empty())
+        why = "no file name";
+    else if (::stat(path.c_str(), &info) != 0)
+        why = ErrnoReason(errno);
+    else if (S_ISDIR(info.st_mode))
+        why = "it is a folder";
+    else if (!S_ISREG(info.st_mode))
+        why = "it is not a regular file";
+    else if ((pFile = std::fopen(path.c_str(), "rb")) == nullptr)
+        why = ErrnoReason(errno);
+    if (pWhy != nullptr) *pWhy = why;
+    return pFile;
+}
+
+bool NKReadWholeFile(const char *pszPath, std::string *pBytes, std::string *pWhy)
+{
+    pBytes->clear();
+    FILE *pFile = NKOpenRegularFile(pszPath, pWhy);
+    if (pFile == nullptr) return false;
+    // The size from the open file is a hint only: the file may grow while
+    // it is read, and whatever is there is read to its end.
+    if (std::fseek(pFile, 0, SEEK_END) == 0) {
+        long iSize = std::ftell(pFile);
+        if (iSize > 0) pBytes->reserve(static_cast<size_t>(iSize));
+        std::rewind(pFile);
+    }
+    char buffer[1 << 16];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) pBytes->append(buffer, n);
+    bool bOk = std::ferror(pFile) == 0;
+    std::fclose(pFile);
+    if (!bOk) {
+        pBytes->clear();
+        if (pWhy != nullptr) *pWhy = "a read failed";
+    }
+    return bOk;
+}
+
+bool NKReadFileHead(const char *pszPath, size_t iMax, std::string *pBytes, std::string *pWhy)
+{
+    pBytes->clear();
+    FILE *pFile = NKOpenRegularFile(pszPath, pWhy);
+    if (pFile == nullptr) return false;
+    pBytes->assign(iMax, '\0');
+    size_t n = iMax > 0 ? std::fread(&(*pBytes)[0], 1, iMax, pFile) : 0;
+    pBytes->resize(n);
+    std::fclose(pFile);
+    return true;
+}
+
+std::string NKFileProblem(const char *pszPath)
+{
+    std::string why;
+    FILE *pFile = NKOpenRegularFile(pszPath, &why);
+    if (pFile != nullptr) std::fclose(pFile);
+    return why;
+}
+
+std::string NKWriteProblem(const char *pszPath)
+{
+    std::string path = SystemPath(pszPath);
+    struct stat info;
+    if (path.empty()) return "no file name";
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return "it is a folder";
+        if (::access(path.c_str(), W_OK) != 0) return "no write permission";
+        return "";
+    }
+    size_t iSep = path.find_last_of('/');
+    std::string dir = iSep == std::string::npos ? "." : (iSep == 0 ? "/" : path.substr(0, iSep));
+    if (::stat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return "its folder does not exist";
+    if (::access(dir.c_str(), W_OK | X_OK) != 0) return "no write permission in its folder";
+    return "";
+}
+
+std::string NKFileProblemLine(const char *pszPath, const std::string &why)
+{
+    std::string line = "File \"" + std::string(pszPath != nullptr ? pszPath : "") + "\"";
+    return why.empty() ? line + "." : line + ": " + why + ".";
+}
+
+void NKPrintFileProblem(const char *pszPath, const char *pszWhy)
+{
+    std::string why = pszWhy != nullptr ? std::string(pszWhy) : NKFileProblem(pszPath);
+    NKPrintError(NKFileProblemLine(pszPath, why).c_str());
+}
