@@ -31,8 +31,13 @@ inline void NKFExpectDamageReported(const std::string &path, MessageCapture *pCa
 {
     pCapture->Clear();
     const bool bOk = NKFExerciseEveryBlock(path, bDefer);
-    if (bInvalid) EXPECT_FALSE(bOk) << where << " read as a whole file";
-    if (!bOk) EXPECT_TRUE(NKFErrorNamesBlockOrFile(*pCapture, path)) << where << " failed unreported:\n"
-                                                                    << pCapture->Text();
+    if (bInvalid) {
+        EXPECT_FALSE(bOk) << where << " read as a whole file";
+    }
+    if (!bOk) {
+        EXPECT_TRUE(NKFErrorNamesBlockOrFile(*pCapture, path))
+            << where << " failed unreported:\n"
+            << pCapture->Text();
+    }
     pCapture->Clear();
 }
