@@ -85,7 +85,8 @@ bool NKOutputFile::Open(const char *pszTarget)
     // file of ours: such a target is refused.
     struct stat st;
     if (stat(m_szTarget.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        NKPrintError((std::string(pszTarget) + " is not a regular file; it is not replaced.").c_str());
+        NKPrintError(
+            (std::string(pszTarget) + " is not a regular file; it is not replaced.").c_str());
         return false;
     }
     RemoveStaleTemporaries(m_szTarget);

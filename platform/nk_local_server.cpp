@@ -174,8 +174,7 @@ bool NKLocalServer::Impl::MakeRoom()
 void NKLocalServer::Impl::Accept()
 {
     while (QLocalSocket *pSocket = pServer->nextPendingConnection()) {
-        if (!PeerIsUs(pSocket) ||
-            (connections.size() >= NK_LOCAL_MAX_CONNECTIONS && !MakeRoom())) {
+        if (!PeerIsUs(pSocket) || (connections.size() >= NK_LOCAL_MAX_CONNECTIONS && !MakeRoom())) {
             pSocket->abort();
             pSocket->deleteLater();
             continue;

@@ -233,17 +233,16 @@ TEST_F(FileWriteCommands, SaveViewWritesThroughALinkAndRefusesWhatIsNotAFile)
     std::filesystem::create_symlink("views/new.vif", "dangling.vif");
     ASSERT_EQ(mkfifo("pipe.vif", 0600), 0);
     std::filesystem::create_directory("folder.vif");
-    RunCases(&m_Capture,
-             {
-                 {"sv link.vif", 0, "Writing view to file: link.vif"},
-                 {"sv dangling.vif", 0, "Writing view to file: dangling.vif"},
-                 {"sv pipe.vif", 1,
-                  "pipe.vif is not a regular file; it is not replaced.\n"
-                  "sv: Unable to open file for writing: pipe.vif"},
-                 {"sv folder.vif", 1,
-                  "folder.vif is not a regular file; it is not replaced.\n"
-                  "sv: Unable to open file for writing: folder.vif"},
-             });
+    RunCases(&m_Capture, {
+                             {"sv link.vif", 0, "Writing view to file: link.vif"},
+                             {"sv dangling.vif", 0, "Writing view to file: dangling.vif"},
+                             {"sv pipe.vif", 1,
+                              "pipe.vif is not a regular file; it is not replaced.\n"
+                              "sv: Unable to open file for writing: pipe.vif"},
+                             {"sv folder.vif", 1,
+                              "folder.vif is not a regular file; it is not replaced.\n"
+                              "sv: Unable to open file for writing: folder.vif"},
+                         });
     const std::string line = "setview  0 0 0.6 0.8 0.5 -0.25 1\n";
     EXPECT_EQ(NKTestReadFile("views/real.vif"), line);
     EXPECT_EQ(NKTestReadFile("views/new.vif"), line);

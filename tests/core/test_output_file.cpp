@@ -101,11 +101,11 @@ TEST_F(OutputFileTest, StaleTemporariesOfTheTargetAreRemoved)
         bool bRemoved;
     };
     const Case cases[] = {
-        {"out.txt.tmpAb12Cd", 3600, true},    // left by a killed writer
-        {"out.txt.tmpZZZZZZ", 90, true},      // just over a minute
-        {"out.txt.tmpQw34Er", 5, false},      // maybe still being written
-        {"other.txt.tmpAb12Cd", 3600, false}, // another target's
-        {"out.txt.tmpAb12Cde", 3600, false},  // not a name the writer makes
+        {"out.txt.tmpAb12Cd", 3600, true},     // left by a killed writer
+        {"out.txt.tmpZZZZZZ", 90, true},       // just over a minute
+        {"out.txt.tmpQw34Er", 5, false},       // maybe still being written
+        {"other.txt.tmpAb12Cd", 3600, false},  // another target's
+        {"out.txt.tmpAb12Cde", 3600, false},   // not a name the writer makes
         {"out.txt.tmp", 3600, false},
     };
     for (const Case &c : cases) Leave(c.pszName, c.iAgeSeconds);

@@ -405,8 +405,8 @@ TEST_F(ImageFiles, BmpHeaderStatesTheFileSizeAndLayout)
         EXPECT_EQ(bytes.substr(0, 2), "BM");
         EXPECT_EQ(bytes.size(), c.iFileSize) << c.w << "x" << c.h;
         EXPECT_EQ(LittleWord(bytes, 2), bytes.size()) << c.w << "x" << c.h;  // bfSize
-        EXPECT_EQ(LittleWord(bytes, 10), 54u);                             // bfOffBits
-        EXPECT_EQ(LittleWord(bytes, 14), 40u);                             // biSize
+        EXPECT_EQ(LittleWord(bytes, 10), 54u);                               // bfOffBits
+        EXPECT_EQ(LittleWord(bytes, 14), 40u);                               // biSize
         EXPECT_EQ(LittleWord(bytes, 18), (uint32_t)c.w);
         EXPECT_EQ(LittleWord(bytes, 22), (uint32_t)c.h);
         EXPECT_EQ(LittleWord(bytes, 26, 2), 1u);   // planes

@@ -143,9 +143,9 @@ TEST(NKFMeshRobustness, DataWordsReplacedNeverCrash)
             NKFTestWriter damaged = w;
             damaged.PatchInt(iOffset, iValue);
             ASSERT_TRUE(NKTestWriteBytes(path, damaged.Data()));
-            NKFExpectDamageReported(
-                path, &capture, false,
-                "word at " + std::to_string(iOffset) + " = " + std::to_string(iValue));
+            NKFExpectDamageReported(path, &capture, false,
+                                    "word at " + std::to_string(iOffset) + " = " +
+                                        std::to_string(iValue));
         }
     }
 }

@@ -101,7 +101,8 @@ TEST(NKFRobustness, DamagedHeaderBytesNeverCrash)
                     data[i] = c;
                     ASSERT_TRUE(NKTestWriteBytes(path, data.data(), data.size()));
                     NKFExpectDamageReported(path, &capture, false,
-                                            "byte " + std::to_string(i) + " = " + std::to_string(c));
+                                            "byte " + std::to_string(i) + " = " +
+                                                std::to_string(c));
                 }
                 data[i] = cKept;
             }

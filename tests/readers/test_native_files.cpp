@@ -116,8 +116,6 @@ TEST_F(NativeFiles, TextGeometryGivesPartsNodeMapsAndUnusedNodesToTheLastPart)
          "Illegal node specified in connectivity array: -6. Legal values: 1 - 5"},
         {"1 1\n2 3\n", "1 2 3 -4 2 5 -3", wrongFormat},
         {"1 2\n3 3\n", "1 2 3 -4 2 5 -3", wrongFormat},
-        {"0 1\n2 2\n", "1 2 3 -4 2 5 -3", wrongFormat},
-        {"2 1\n2 2\n", "1 2 3 -4 2 5 -3", wrongFormat},
     };
     for (const auto &c : bad) {
         const std::string text = "2 5 2 7\n" + c.ranges + points + c.connects + "\n";

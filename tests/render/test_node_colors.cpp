@@ -62,7 +62,8 @@ TEST_F(NodeColors, ValuesMapOntoTheSpectrumAndTheirCoordinates)
         uint8_t au[3];
         float f = 0;
         NKMapScalarsToColors(0, 100, 1, &c.v, au, &f);
-        const uint8_t g = c.v < 0 ? 7 : c.v > 100 ? 9 : c.g;
+        const bool bAbove = c.v > 100 && !NKIsUndefined(c.v);
+        const uint8_t g = c.v < 0 ? 7 : bAbove ? 9 : c.g;
         EXPECT_TRUE(au[0] == c.r && au[1] == g && au[2] == c.b) << c.v;
         EXPECT_FLOAT_EQ(f, c.fCoord) << c.v;
     }

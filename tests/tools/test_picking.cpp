@@ -518,7 +518,9 @@ protected:
     {
         NKGeometry *pGeo = MakeSquares(depths);
         ASSERT_NE(pGeo, nullptr);
-        if (g_pModel->iNumFrames == 0) ASSERT_TRUE(NKSetFrameCount(1, false));
+        if (g_pModel->iNumFrames == 0) {
+            ASSERT_TRUE(NKSetFrameCount(1, false));
+        }
         if (g_pModel->pFrames[0].pGeometry != nullptr)
             NKReleaseGeometry(g_pModel->pFrames[0].pGeometry);
         g_pModel->pFrames[0].pGeometry = pGeo;
