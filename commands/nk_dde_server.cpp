@@ -32,6 +32,7 @@ const int kSoundUpdateItem = 5;
 
 std::unique_ptr<NKLocalServer> sg_pServer;
 std::map<int, unsigned> sg_Advises;  // connection -> bit per advised item
+int sg_iIdleLimitMs = NK_LOCAL_IDLE_LIMIT_MS;
 
 void LogInfo(const char *pszFunction, const NKString &message)
 {
@@ -204,6 +205,14 @@ bool OnBusy(void *) { return iCommandLevel > 0; }
 
 void OnClosed(void *, int iConnection) { NKDDEConnectionClosed(iConnection); }
 
+// An idle connection may make room for a new client unless it holds an
+// advise loop: its client waits for pushed updates, not idling.
+bool OnMayClose(void *, int iConnection)
+{
+    auto it = sg_Advises.find(iConnection);
+    return it == sg_Advises.end() || it->second == 0;
+}
+
 }  // namespace
 
 std::string NKDDEAnswerRequest(int iConnection, const std::string &line, bool bTooLong)
@@ -228,6 +237,12 @@ void NKDDEConnectionClosed(int iConnection)
 
 int NKDDEGetNumConnections(void) { return sg_pServer ? sg_pServer->GetNumConnections() : 0; }
 
+void NKDDESetIdleLimit(int iMilliseconds)
+{
+    sg_iIdleLimitMs = iMilliseconds;
+    if (sg_pServer) sg_pServer->SetIdleLimit(iMilliseconds);
+}
+
 bool NKDDEInitialize(void)
 {
     const char *pszName = "NKDDEInitialize()";
@@ -239,8 +254,10 @@ bool NKDDEInitialize(void)
         handler.pfnRequest = OnRequest;
         handler.pfnBusy = OnBusy;
         handler.pfnClosed = OnClosed;
+        handler.pfnMayClose = OnMayClose;
         sg_pServer.reset(new NKLocalServer(handler));
     }
+    sg_pServer->SetIdleLimit(sg_iIdleLimitMs);
     if (!path.empty() && sg_pServer->Listen(path.c_str(), &error)) {
         LogInfo(pszName, NKString::FromFormat("Registered service name: %s", kService));
         return true;

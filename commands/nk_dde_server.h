@@ -79,6 +79,10 @@ std::string NKDDEAnswerRequest(int iConnection, const std::string &line, bool bT
 void NKDDEConnectionClosed(int iConnection);
 // Open connections of the running server (0 when it is off).
 int NKDDEGetNumConnections(void);
+// How long a connection without an advise loop must have been idle before a
+// new client finding every place taken may take its place (60 s; tests
+// lower it). Holds for the server running now and those started later.
+void NKDDESetIdleLimit(int iMilliseconds);
 
 // The stores behind the texts (nk_dde_texts.cpp): the last pick, holding a
 // reference to its geometry (null: forget it), and a sound text.

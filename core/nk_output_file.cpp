@@ -1,17 +1,95 @@
 // core/nk_output_file.cpp -- write to a temporary file, rename on success.
 #include "core/nk_output_file.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <ctime>
+
+#include "core/nk_message.h"
+
+namespace {
+
+// Symbolic links followed at most this deep (the system's own limit).
+const int kMaxLinkDepth = 40;
+// A temporary file of the target untouched this long is left from a writer
+// that was killed; one being written is touched far more often.
+const time_t kStaleSeconds = 60;
+
+std::string FolderOf(const std::string &path)
+{
+    const size_t iSlash = path.rfind('/');
+    if (iSlash == std::string::npos) return ".";
+    return iSlash == 0 ? "/" : path.substr(0, iSlash);
+}
+
+// The file a write to pszTarget lands in: symbolic links are followed (a
+// relative link from the link's folder), also to a file that does not exist
+// yet. Empty when the links loop or cannot be read.
+std::string ResolveLinks(const char *pszTarget)
+{
+    std::string path = pszTarget;
+    for (int iDepth = 0; iDepth < kMaxLinkDepth; iDepth++) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::string link(st.st_size > 0 ? (size_t)st.st_size + 1 : 4096, '\0');
+        const ssize_t n = readlink(path.c_str(), &link[0], link.size());
+        if (n <= 0 || (size_t)n >= link.size()) return "";
+        link.resize((size_t)n);
+        path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
+    }
+    return "";
+}
+
+// Removes the temporary files "NAME.tmpXXXXXX" of this target that a killed
+// writer left behind, once they are older than a minute.
+void RemoveStaleTemporaries(const std::string &target)
+{
+    const std::string folder = FolderOf(target);
+    const size_t iSlash = target.rfind('/');
+    const std::string prefix =
+        (iSlash == std::string::npos ? target : target.substr(iSlash + 1)) + ".tmp";
+    DIR *pDir = opendir(folder.c_str());
+    if (pDir == nullptr) return;
+    const time_t now = time(nullptr);
+    while (const dirent *pEntry = readdir(pDir)) {
+        const std::string name = pEntry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string path = folder + "/" + name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            now - st.st_mtime > kStaleSeconds)
+            unlink(path.c_str());
+    }
+    closedir(pDir);
+}
+
+}  // namespace
 
 bool NKOutputFile::Open(const char *pszTarget)
 {
     Abandon();
     if (pszTarget == nullptr || pszTarget[0] == '\0') return false;
-    m_szTarget = pszTarget;
+    m_szTarget = ResolveLinks(pszTarget);
+    if (m_szTarget.empty()) {
+        NKPrintError(
+            (std::string(pszTarget) + ": the symbolic links do not lead to a file.").c_str());
+        return false;
+    }
+    // Renaming over a device, a FIFO or a folder would replace what is not a
+    // file of ours: such a target is refused.
+    struct stat st;
+    if (stat(m_szTarget.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        NKPrintError(
+            (std::string(pszTarget) + " is not a regular file; it is not replaced.").c_str());
+        return false;
+    }
+    RemoveStaleTemporaries(m_szTarget);
     m_szTemp = m_szTarget + ".tmpXXXXXX";
     int iFd = mkstemp(&m_szTemp[0]);
     if (iFd < 0) {

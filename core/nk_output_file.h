@@ -5,6 +5,12 @@
 // Used by the geometry writers, the status dump, the NKF export and the image files. A failed or
 // abandoned file leaves the target as it was and no temporary file behind. Binary words are written
 // little-endian one by one, never as raw structures.
+//
+// A target that is a symbolic link is written through to the file it leads
+// to; the link stays. A target that exists and is not a regular file (a
+// folder, a device, a FIFO) is refused with an error naming it. Temporary
+// files of the same target left by a killed writer ("NAME.tmpXXXXXX", older
+// than a minute) are removed when the target is next written.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +24,9 @@ public:
     NKOutputFile(const NKOutputFile &) = delete;
     NKOutputFile &operator=(const NKOutputFile &) = delete;
 
-    // Creates the temporary file beside pszTarget; false when it cannot be
-    // made (no folder, no permission, null or empty name).
+    // Creates the temporary file beside the file pszTarget leads to; false
+    // when it cannot be made (no folder, no permission, null or empty name,
+    // a target that is not a regular file).
     bool Open(const char *pszTarget);
     // Writes; each remembers a failure, which Commit then reports.
     void WriteInt32(int32_t iValue);

@@ -117,6 +117,11 @@ bool NKFBlock::CheckDataBytes(int64_t iBytes)
     return false;
 }
 
+bool NKFBlock::CheckItemBytes(int64_t iCount, int64_t iItemBytes)
+{
+    return CheckDataBytes(iCount < 0 ? -1 : iCount * iItemBytes);
+}
+
 const NKString *NKFBlock::NextBlockLine()
 {
     const NKString &line = m_pReader->NextLine();

@@ -150,6 +150,9 @@ protected:
     // data size; else the block error "Item count does not fit the data
     // size of the block.". Binary only; ASCII always passes.
     bool CheckDataBytes(int64_t iBytes);
+    // The same for iCount items of iItemBytes each; a negative count is
+    // reported alike.
+    bool CheckItemBytes(int64_t iCount, int64_t iItemBytes);
     // ASCII: the next line of this block; null at the end of the file or at
     // the next block's '*' line, which is pushed back for the parser.
     const NKString *NextBlockLine();

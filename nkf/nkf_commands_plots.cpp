@@ -422,7 +422,7 @@ bool NKF2DPlotSeriesBlock::ParseBinary()
     m_XAxisName = xName;
     m_YAxisName = yName;
     memcpy(m_afAxis, afAxis, sizeof afAxis);
-    if (iNumSeries < 0 || !CheckDataBytes((int64_t)iNumSeries * kSeriesHeadBytes)) return false;
+    if (!CheckItemBytes(iNumSeries, kSeriesHeadBytes)) return false;
     m_iNumSeries = iNumSeries;
     if (!CheckEndOfBlock(iDataSize)) return false;
     NKFree(m_piPointsPerSeries);

@@ -155,7 +155,7 @@ bool NKFPositionResultBlock::ParseBinary()
     m_bGlobalPositions = aiFields[4] == 1 ? 1 : 0;
     m_bGlobalResults = aiFields[5] == 1 ? 1 : 0;
     m_iNumValues = aiFields[6];
-    if (m_iNumValues < 0 || !CheckDataBytes((int64_t)m_iNumValues * RowBytes())) return false;
+    if (!CheckItemBytes(m_iNumValues, RowBytes())) return false;
     return CheckEndOfBlock(iDataSize);
 }
 
@@ -194,7 +194,7 @@ bool NKFPositionResultBlock::LoadData()
     }
     if (!SeekPosition() || !SkipHeaderDirectives()) return false;
     // Checked when parsing too; nothing else guards this allocation.
-    if (m_iNumValues < 0 || !CheckDataBytes((int64_t)m_iNumValues * RowBytes())) return false;
+    if (!CheckItemBytes(m_iNumValues, RowBytes())) return false;
     if (!AllocateValues()) return false;
     // Values that are no finite number load as undefined; a position or ID
     // that is none fails the load, since it would place the value anywhere.

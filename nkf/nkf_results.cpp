@@ -191,7 +191,7 @@ bool NKFResultBlock::ParseBinary()
     m_bWithID = aiFields[3] == 1 ? 1 : 0;
     m_iNumItems = aiFields[4];
     if (!SkipHeaderRest(iHeaderSize, kResultsHeaderBytes)) return false;
-    if (m_iNumItems < 0 || !CheckDataBytes((int64_t)m_iNumItems * RowBytes())) return false;
+    if (!CheckItemBytes(m_iNumItems, RowBytes())) return false;
     return CheckEndOfBlock(iDataSize);
 }
 
@@ -244,7 +244,7 @@ bool NKFResultBlock::LoadData()
     if (!SeekPosition() || !SkipHeaderDirectives()) return false;
     // The count was checked against the data size when parsing; check again
     // before allocating, since nothing else guards this allocation.
-    if (m_iNumItems < 0 || !CheckDataBytes((int64_t)m_iNumItems * RowBytes())) return false;
+    if (!CheckItemBytes(m_iNumItems, RowBytes())) return false;
     if (!AllocateValues()) return false;
     // A value that is no finite number loads as undefined (with a warning):
     // the other values of the result stay usable.

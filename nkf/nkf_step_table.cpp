@@ -431,7 +431,7 @@ bool NKFStepListBlock::ParseBinary()
     if (!SkipHeaderRest(iHeaderSize, iKnown)) return false;
     // Every step record holds at least its number, name, time and count.
     int64_t iRecordBytes = NKF_STEP_RECORD_HEAD_BYTES + 4 + (m_bExtraWord ? 4 : 0);
-    if (m_iNumSteps < 0 || !CheckDataBytes((int64_t)m_iNumSteps * iRecordBytes)) return false;
+    if (!CheckItemBytes(m_iNumSteps, iRecordBytes)) return false;
     return CheckEndOfBlock(iDataSize);
 }
 

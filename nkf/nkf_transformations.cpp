@@ -250,8 +250,7 @@ bool NKFTransformationBlock::ParseBinary()
     name = readName;
     m_bWithID = aiFields[0] != 0 ? 1 : 0;
     m_iNumSteps = aiFields[1];
-    if (m_iNumSteps < 0 || !CheckDataBytes((int64_t)m_iNumSteps * kTransformationStepBytes))
-        return false;
+    if (!CheckItemBytes(m_iNumSteps, kTransformationStepBytes)) return false;
     return CheckEndOfBlock(iDataSize);
 }
 
@@ -476,8 +475,7 @@ bool NKFViewpointBlock::ParseBinary()
     if (!SkipHeaderRest(iHeaderSize, kViewpointHeaderBytes)) return false;
     name = readName;
     m_iNumSteps = iNumSteps;
-    if (m_iNumSteps < 0 || !CheckDataBytes((int64_t)m_iNumSteps * kViewpointStepBytes))
-        return false;
+    if (!CheckItemBytes(m_iNumSteps, kViewpointStepBytes)) return false;
     return CheckEndOfBlock(iDataSize);
 }
 

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,8 @@ struct Connection {
     std::string partial;     // bytes of the line being read
     bool bDropping = false;  // the line being read passed the limit
     int iQueued = 0;         // its requests waiting in the queue
+    // When it connected or last sent a complete line.
+    std::chrono::steady_clock::time_point lastRequest;
 };
 
 struct Request {
@@ -121,10 +124,13 @@ struct NKLocalServer::Impl {
     std::map<int, Connection> connections;
     std::deque<Request> queue;
     int iNextId = 1;
+    int iRunning = 0;  // the connection whose request runs now
+    std::chrono::milliseconds idleLimit{NK_LOCAL_IDLE_LIMIT_MS};
     bool bInRequest = false;
     bool bCloseAfterAnswer = false;
 
     void Accept();
+    bool MakeRoom();
     void Read(int iId, bool bIgnorePause);
     void Consume(int iId, Connection &c, const char *p, size_t n);
     bool Paused(const Connection &c) const;
@@ -141,10 +147,34 @@ bool NKLocalServer::Impl::Paused(const Connection &c) const
            c.pSocket->bytesToWrite() >= static_cast<qint64>(NK_LOCAL_PAUSE_UNSENT);
 }
 
+// Closes the connection idle longest beyond the limit that may be closed
+// (nothing of its own waiting or running, and the handler lets it go: one
+// holding an advise loop never goes); false when there is none.
+bool NKLocalServer::Impl::MakeRoom()
+{
+    const auto now = std::chrono::steady_clock::now();
+    int iOldest = 0;
+    std::chrono::steady_clock::time_point oldest = now - idleLimit;
+    for (const auto &entry : connections) {
+        const Connection &c = entry.second;
+        if (c.lastRequest >= oldest || c.iQueued > 0 || entry.first == iRunning) continue;
+        if (handler.pfnMayClose != nullptr && !handler.pfnMayClose(handler.pUser, entry.first))
+            continue;
+        iOldest = entry.first;
+        oldest = c.lastRequest;
+    }
+    if (iOldest == 0) return false;
+    QLocalSocket *pSocket = connections[iOldest].pSocket;
+    QObject::disconnect(pSocket, nullptr, &context, nullptr);
+    pSocket->abort();
+    Drop(iOldest);
+    return true;
+}
+
 void NKLocalServer::Impl::Accept()
 {
     while (QLocalSocket *pSocket = pServer->nextPendingConnection()) {
-        if (connections.size() >= NK_LOCAL_MAX_CONNECTIONS || !PeerIsUs(pSocket)) {
+        if (!PeerIsUs(pSocket) || (connections.size() >= NK_LOCAL_MAX_CONNECTIONS && !MakeRoom())) {
             pSocket->abort();
             pSocket->deleteLater();
             continue;
@@ -155,6 +185,7 @@ void NKLocalServer::Impl::Accept()
         // a paused connection's client blocks instead of filling our memory.
         pSocket->setReadBufferSize(64 * 1024);
         connections[iId].pSocket = pSocket;
+        connections[iId].lastRequest = std::chrono::steady_clock::now();
         QObject::connect(pSocket, &QLocalSocket::readyRead, &context,
                          [this, iId] { Read(iId, false); });
         QObject::connect(pSocket, &QLocalSocket::bytesWritten, &context,
@@ -199,6 +230,7 @@ void NKLocalServer::Impl::Consume(int iId, Connection &c, const char *p, size_t 
         c.partial.clear();
         c.bDropping = false;
         c.iQueued++;
+        c.lastRequest = std::chrono::steady_clock::now();
         Schedule(0);
         p += iTake + 1;
         n -= iTake + 1;
@@ -246,8 +278,10 @@ void NKLocalServer::Impl::Pump()
     auto it = connections.find(request.iConnection);
     if (it != connections.end()) it->second.iQueued--;
     bInRequest = true;
+    iRunning = request.iConnection;
     std::string answer =
         handler.pfnRequest(handler.pUser, request.iConnection, request.line, request.bTooLong);
+    iRunning = 0;
     bInRequest = false;
     Write(request.iConnection, answer);
     if (bCloseAfterAnswer) {
@@ -351,6 +385,11 @@ bool NKLocalServer::Send(int iConnection, const std::string &line)
     if (m_pImpl->connections.count(iConnection) == 0) return false;
     m_pImpl->Write(iConnection, line);
     return m_pImpl->connections.count(iConnection) != 0;
+}
+
+void NKLocalServer::SetIdleLimit(int iMilliseconds)
+{
+    m_pImpl->idleLimit = std::chrono::milliseconds(iMilliseconds > 0 ? iMilliseconds : 0);
 }
 
 int NKLocalServer::GetNumConnections() const

@@ -12,7 +12,10 @@
 //
 // Limits that keep a client from hurting the program: a line over
 // NK_LOCAL_LINE_LIMIT bytes is dropped as it arrives and reaches the handler
-// marked too long; at most NK_LOCAL_MAX_CONNECTIONS connections; a
+// marked too long; at most NK_LOCAL_MAX_CONNECTIONS connections (when a new
+// client finds them all taken, the one idle longest -- no request for longer
+// than the idle limit, nothing waiting or running -- is closed for it,
+// unless the handler keeps it: a connection with an advise loop stays); a
 // connection with NK_LOCAL_MAX_QUEUED requests waiting or
 // NK_LOCAL_PAUSE_UNSENT bytes not yet sent is not read until it drains, and
 // one with NK_LOCAL_CLOSE_UNSENT unsent bytes is closed. A partial line dies
@@ -31,7 +34,8 @@ enum : size_t {
     NK_LOCAL_MAX_CONNECTIONS = 64,
     NK_LOCAL_MAX_QUEUED = 256,
     NK_LOCAL_PAUSE_UNSENT = 1024 * 1024,
-    NK_LOCAL_CLOSE_UNSENT = 4 * 1024 * 1024
+    NK_LOCAL_CLOSE_UNSENT = 4 * 1024 * 1024,
+    NK_LOCAL_IDLE_LIMIT_MS = 60 * 1000
 };
 
 // What the server calls; every call comes on the event loop's thread.
@@ -46,6 +50,9 @@ struct NKLocalServerHandler {
     bool (*pfnBusy)(void *pUser) = nullptr;
     // Connection iConnection has ended (no further answers reach it). Null: nothing.
     void (*pfnClosed)(void *pUser, int iConnection) = nullptr;
+    // False when connection iConnection must stay open although idle (it
+    // holds an advise loop). Null: every idle connection may be closed.
+    bool (*pfnMayClose)(void *pUser, int iConnection) = nullptr;
     void *pUser = nullptr;
 };
 
@@ -75,6 +82,9 @@ public:
     bool Send(int iConnection, const std::string &line);
     // Open connections.
     int GetNumConnections() const;
+    // How long a connection must have sent no request before a new client
+    // may take its place (NK_LOCAL_IDLE_LIMIT_MS unless tests lower it).
+    void SetIdleLimit(int iMilliseconds);
 
     struct Impl;
 

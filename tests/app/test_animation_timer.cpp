@@ -85,8 +85,16 @@ TEST_F(AnimationTimer, StepsWrapInsideTheRangeAndStopTheTimer)
     EXPECT_FALSE(NKIsTimerActive());
     EXPECT_TRUE(NKRunAnimation(1, 0));
     EXPECT_EQ(Fields(), (std::vector<int>{1, 3, 0, 1, 1}));  // above 3 wraps to 1
-    EXPECT_TRUE(NKRunAnimation(1, 0));
-    EXPECT_EQ(g_pModel->iCurrentFrame, 2);
+    // Steps reach each end of the range before they wrap past it.
+    const struct {
+        int iStep;  // 1 forward, -1 back
+        int iCurrent;
+    } kSteps[] = {{1, 2}, {1, 3}, {1, 1}, {-1, 3}, {-1, 2}, {-1, 1}, {-1, 3}};
+    for (const auto &step : kSteps) {
+        EXPECT_TRUE(NKRunAnimation(step.iStep > 0 ? 1 : -1, 0));
+        EXPECT_EQ(g_pModel->iCurrentFrame, step.iCurrent) << step.iStep;
+        EXPECT_EQ(g_pModel->iPreviousFrame, step.iCurrent) << step.iStep;
+    }
 }
 
 TEST_F(AnimationTimer, SuspendSavesSevenFieldsOnceAndResumeRestoresThem)

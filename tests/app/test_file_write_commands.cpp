@@ -5,6 +5,7 @@
 // viewpoint commands registered.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdint>
@@ -218,6 +219,38 @@ TEST_F(FileWriteCommands, SaveViewWritesTheSetviewLineThatLoadViewReadsBack)
     NKSetViewLineMaker(nullptr);
     ASSERT_EQ(Run("sv x.vif"), 0);
     EXPECT_EQ(NKTestReadFile("x.vif"), "setview  0 0 0 1 0 0 0\n");
+}
+
+// The view written to a symbolic link lands in the linked file and the link
+// stays; a FIFO or a folder at the target is refused, named, and left as it is.
+TEST_F(FileWriteCommands, SaveViewWritesThroughALinkAndRefusesWhatIsNotAFile)
+{
+    ASSERT_EQ(OpenBeam(), 0);
+    ASSERT_EQ(Run("setview 0 0 0.6 0.8 0.5 -0.25 1"), 0);
+    std::filesystem::create_directory("views");
+    ASSERT_TRUE(NKTestWriteText("views/real.vif", "old\n"));
+    std::filesystem::create_symlink("views/real.vif", "link.vif");
+    std::filesystem::create_symlink("views/new.vif", "dangling.vif");
+    ASSERT_EQ(mkfifo("pipe.vif", 0600), 0);
+    std::filesystem::create_directory("folder.vif");
+    RunCases(&m_Capture, {
+                             {"sv link.vif", 0, "Writing view to file: link.vif"},
+                             {"sv dangling.vif", 0, "Writing view to file: dangling.vif"},
+                             {"sv pipe.vif", 1,
+                              "pipe.vif is not a regular file; it is not replaced.\n"
+                              "sv: Unable to open file for writing: pipe.vif"},
+                             {"sv folder.vif", 1,
+                              "folder.vif is not a regular file; it is not replaced.\n"
+                              "sv: Unable to open file for writing: folder.vif"},
+                         });
+    const std::string line = "setview  0 0 0.6 0.8 0.5 -0.25 1\n";
+    EXPECT_EQ(NKTestReadFile("views/real.vif"), line);
+    EXPECT_EQ(NKTestReadFile("views/new.vif"), line);
+    EXPECT_TRUE(std::filesystem::is_symlink("link.vif"));
+    EXPECT_TRUE(std::filesystem::is_symlink("dangling.vif"));
+    EXPECT_TRUE(std::filesystem::is_fifo("pipe.vif"));
+    EXPECT_TRUE(std::filesystem::is_directory("folder.vif"));
+    EXPECT_TRUE(std::filesystem::is_empty("folder.vif"));
 }
 
 // A file size limit makes every write past its first bytes fail.

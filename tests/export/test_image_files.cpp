@@ -379,6 +379,45 @@ TEST_F(ImageFiles, BmpFilesOfEveryKindReadBackToTheirPixels)
     EXPECT_EQ(NKLoadBitmapFile(Path("s.bmp").c_str(), nullptr, nullptr, false), -1);
 }
 
+// The little-endian word of a file's bytes at byte offset i.
+uint32_t LittleWord(const std::string &bytes, size_t i, int iBytes = 4)
+{
+    uint32_t w = 0;
+    for (int k = iBytes - 1; k >= 0; k--) w = (w << 8) | (uint8_t)bytes[i + (size_t)k];
+    return w;
+}
+
+// The header of a written 24-bit BMP read field by field, as another
+// program reads it: the file size it states is the file's size (our own
+// reader ignores that field), rows padded to four bytes.
+TEST_F(ImageFiles, BmpHeaderStatesTheFileSizeAndLayout)
+{
+    const struct {
+        int w, h;
+        uint32_t iFileSize;
+    } cases[] = {{1, 1, 58}, {3, 2, 78}, {4, 3, 90}, {5, 1, 70}, {13, 7, 334}};
+    for (const auto &c : cases) {
+        TestImage image(c.w, c.h);
+        ASSERT_EQ(WriteBmp(&image, Path("h.bmp").c_str()), 1);
+        const std::string bytes = NKTestReadFile(Path("h.bmp"));
+        ASSERT_GE(bytes.size(), 54u);
+        const uint32_t iRow = ((uint32_t)c.w * 3 + 3) / 4 * 4;
+        EXPECT_EQ(bytes.substr(0, 2), "BM");
+        EXPECT_EQ(bytes.size(), c.iFileSize) << c.w << "x" << c.h;
+        EXPECT_EQ(LittleWord(bytes, 2), bytes.size()) << c.w << "x" << c.h;  // bfSize
+        EXPECT_EQ(LittleWord(bytes, 10), 54u);                               // bfOffBits
+        EXPECT_EQ(LittleWord(bytes, 14), 40u);                               // biSize
+        EXPECT_EQ(LittleWord(bytes, 18), (uint32_t)c.w);
+        EXPECT_EQ(LittleWord(bytes, 22), (uint32_t)c.h);
+        EXPECT_EQ(LittleWord(bytes, 26, 2), 1u);   // planes
+        EXPECT_EQ(LittleWord(bytes, 28, 2), 24u);  // bits per pixel
+        EXPECT_EQ(LittleWord(bytes, 30), 0u);      // no compression
+        const uint32_t iImage = LittleWord(bytes, 34);
+        EXPECT_TRUE(iImage == 0 || iImage == iRow * (uint32_t)c.h) << iImage;
+        EXPECT_EQ(54 + iRow * (uint32_t)c.h, bytes.size());
+    }
+}
+
 TEST_F(ImageFiles, ReadersOfCutOrDamagedFilesAnswerAStatus)
 {
     TestImage image(9, 5);

@@ -34,6 +34,7 @@
 #include "render/nk_render_mode_commands.h"
 #include "render/nk_transform_commands.h"
 #include "render/nk_viewpoint_commands.h"
+#include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -50,7 +51,30 @@ std::map<std::string, NKFuzzBody> &Registry()
     return s_Registry;
 }
 
-void RemoveDirAtExit(void) { NKTestRemoveDir(NKFuzzDir()); }
+// The folder of the model every command input meets (not cleared between
+// inputs, unlike NKFuzzDir()).
+std::string sg_ModelDir;
+
+void RemoveDirAtExit(void)
+{
+    NKTestRemoveDir(NKFuzzDir());
+    if (!sg_ModelDir.empty()) NKTestRemoveDir(sg_ModelDir);
+}
+
+// The example beam of two hexahedra with all its blocks and steps: the
+// example's own hundred nodes would make each input ten times slower to
+// open, and the fuzzer's speed is its reach.
+const std::string &SmallBeamPath(void)
+{
+    static std::string s_Path;
+    if (s_Path.empty()) {
+        NKFuzzDir();  // removes the model folder at exit too
+        sg_ModelDir = NKTestMakeTempDir("quolin_fuzz_model_");
+        s_Path = sg_ModelDir + "/beam.nkf";
+        if (!NKTestWriteText(s_Path, NKFBeamText(2, 1, 1))) s_Path = NKTestExamplePath("beam.nkf");
+    }
+    return s_Path;
+}
 
 }  // namespace
 
@@ -372,7 +396,7 @@ bool NKFuzzProgramWithExample(void)
     if (!StartProgram()) return false;
     NKFuzzClearDir();
     sg_bGuardOn = false;
-    std::string open = "open \"" + NKTestExamplePath("beam.nkf") + "\"";
+    std::string open = "open \"" + SmallBeamPath() + "\"";
     bool bOpened = ExecuteCommand(open.c_str()) == NK_CMD_DONE;
     sg_bGuardOn = true;
     return bOpened;

@@ -83,9 +83,9 @@ void NKFuzzReadPlotSource(int iSource, const std::string &path);
 
 // The whole program without a window: records, command handlers, data
 // sources and the slots between the folders, made once; HOME becomes the
-// private folder. Then the example beam is opened
-// again (from examples/ of the source tree) so that every input meets the
-// same model. False when the example cannot be opened. Call it and run
+// private folder. Then a small twin of the example beam (two hexahedra,
+// the example's blocks and steps) is opened again so that every input meets
+// the same model. False when the example cannot be opened. Call it and run
 // the lines inside an NKFuzzInDir.
 bool NKFuzzProgramWithExample(void);
 // Runs one command line through the interpreter. Command words that start

@@ -2,7 +2,7 @@
 // fuzz_seeds OUTDIR makes OUTDIR/<target>/ with small valid inputs made by
 // the tests' writers, the example models of examples/, and, when the
 // folder is there, the real files of ../shared/testdata (read in place;
-// only files under 1 MB are taken). The file-set targets get their files
+// only small files are taken). The file-set targets get their files
 // joined with NK_FUZZ_SEPARATOR in the order the target cuts them.
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +15,7 @@
 #include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/lsdyna_th_brick.h"
 #include "tests/test_support/nkf_example_models.h"
+#include "tests/test_support/nkf_example_twins.h"
 #include "tests/test_support/nkf_mesh_writer.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/output3d_test_writer.h"
@@ -50,16 +51,17 @@ std::string Lines(const std::vector<std::string> &lines)
     return all;
 }
 
-// The files of the shared test data under sub whose name matches, up to 1 MB.
+// The files of the shared test data under sub whose name matches, up to
+// iMaxBytes.
 void SharedSeeds(const char *pszTarget, const std::string &sub,
-                 bool (*pfnTake)(const std::string &))
+                 bool (*pfnTake)(const std::string &), uintmax_t iMaxBytes)
 {
     if (!NKTestSharedDataPresent()) return;
     fs::path root = fs::path(NKTestSharedDataDir()) / sub;
     std::error_code ec;
     if (!fs::is_directory(root, ec)) return;
     for (const auto &entry : fs::recursive_directory_iterator(root, ec)) {
-        if (!entry.is_regular_file() || entry.file_size() > (1u << 20)) continue;
+        if (!entry.is_regular_file() || entry.file_size() > iMaxBytes) continue;
         std::string name = entry.path().filename().string();
         if (!pfnTake(name)) continue;
         std::string seedName = fs::relative(entry.path(), root).string();
@@ -71,8 +73,11 @@ void SharedSeeds(const char *pszTarget, const std::string &sub,
 
 void NkfSeeds(void)
 {
-    Seed("nkf", "beam.nkf", NKTestReadFile(NKTestExamplePath("beam.nkf")));
-    Seed("nkf", "plate.nkf", NKTestReadFile(NKTestExamplePath("plate.nkf")));
+    // The examples' blocks on a model of two cells: a seed of the examples'
+    // size keeps the fuzzer below a hundred inputs a second.
+    const std::string beam = NKFBeamText(2, 1, 1);
+    Seed("nkf", "beam_small.nkf", beam);
+    Seed("nkf", "beam_small_binary.nkf", Bytes(NKFExampleBinaryTwin(beam, false).Data()));
     Seed("nkf", "quad.nkf", "*NKF-1.00\n" + Lines(NKFTestQuadLines("quad")));
     for (bool bBig : {false, true}) {
         NKFTestWriter w(bBig);
@@ -115,8 +120,11 @@ void LsdynaSeeds(void)
     LSDynaTestWriter th;
     LSDynaWriteBrickHistory(&th, {0.0, 0.5, 1.0});
     Seed("lsdyna_th", "brick", Bytes(th.bytes));
-    SharedSeeds("lsdyna_plot", "lsdyna",
-                [](const std::string &n) { return n.rfind("d3plot", 0) == 0; });
+    // Databases of a few kilobytes: each input is read whole, state by state,
+    // and larger seeds slow the fuzzer below a hundred inputs a second.
+    SharedSeeds(
+        "lsdyna_plot", "lsdyna", [](const std::string &n) { return n.rfind("d3plot", 0) == 0; },
+        16 * 1024);
     // The first byte picks the kind: abstat, matsum, rcforc, trhist, nodout, glstat, deforc.
     const char *const apszKinds[] = {"abstat", "matsum", "rcforc", "trhist",
                                      "nodout", "glstat", "deforc"};

@@ -14,6 +14,7 @@
 #include "nkf/nkf_geometry_block.h"
 #include "nkf/nkf_nodes.h"
 #include "platform/nk_progress_ui.h"
+#include "tests/nkf/nkf_damage_check.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_geometry_writer.h"
 #include "tests/test_support/nkf_mesh_writer.h"
@@ -371,22 +372,26 @@ TEST(NKFGeometryBlock, DamagedFilesNeverCrash)
     Steps steps = {{1, "a", 0.0f, {1}, {3, 13}},
                    {3, "b", 1.0f, {}, {3, 4}, -1, NKF_TEST_OLDER_LAYOUT}};
     std::string path = NKFTestPath("geo_damaged.nkf");
-    auto exercise = [&](const void *pData, size_t iSize) {
+    // bInvalid: the damage is known to make the file invalid.
+    auto exercise = [&](const void *pData, size_t iSize, bool bInvalid, const std::string &where) {
         ASSERT_TRUE(NKTestWriteBytes(path, pData, iSize));
-        NKFExerciseEveryBlock(path, iSize % 2 == 0);
-        capture.Clear();
+        NKFExpectDamageReported(path, &capture, bInvalid, where, iSize % 2 == 0);
     };
     std::string text = NKFJoinLines(MeshLines(steps));
-    for (size_t iSize = 0; iSize <= text.size(); iSize++) exercise(text.data(), iSize);
+    for (size_t iSize = 0; iSize <= text.size(); iSize++)
+        exercise(text.data(), iSize, iSize < 10, "text cut at " + std::to_string(iSize));
     for (bool bBig : {false, true}) {
-        size_t iStart = 0;  // cuts and damage within the geometry block
+        size_t iStart = 0;  // cuts and damage within the geometry block, the last
         NKFTestWriter w = MeshWords(bBig, steps, &iStart);
-        for (size_t iSize = iStart; iSize <= w.Size(); iSize++) exercise(w.Data().data(), iSize);
+        for (size_t iSize = iStart; iSize <= w.Size(); iSize++)
+            exercise(w.Data().data(), iSize, iSize > iStart && iSize < w.Size(),
+                     "cut at " + std::to_string(iSize));
         for (size_t iOffset = iStart; iOffset + 4 <= w.Size(); iOffset += 4) {
             for (int32_t iValue : {-1, 0, 1, 7, 0x40000000}) {
                 NKFTestWriter damaged = w;
                 damaged.PatchInt(iOffset, iValue);
-                exercise(damaged.Data().data(), damaged.Size());
+                exercise(damaged.Data().data(), damaged.Size(), false,
+                         "word at " + std::to_string(iOffset) + " = " + std::to_string(iValue));
             }
         }
     }

@@ -138,6 +138,57 @@ TEST(NKFResults, StrictCheckingCountsTheWordsOfEachRow)
     EXPECT_TRUE(bOk);
 }
 
+// With strict checking every data row holds exactly its block's number of
+// values: one fewer and one more are both refused with the block's text.
+TEST(NKFResults, StrictRowsHoldExactlyTheirValues)
+{
+    const struct {
+        std::vector<std::string> head;  // the block line and its directives
+        std::string fewer, exact, more, message;
+    } cases[] = {
+        {{"*NODES 1"}, "1 2", "1 2 3", "1 2 3 4", "Each line must contain 3 values"},
+        {{"*NODES 1", "%WITH_ID"},
+         "1 2 3",
+         "1 2 3 4",
+         "1 2 3 4 5",
+         "Each line must contain 4 values"},
+        {{"*RESULTS 1"}, "", "1", "1 2", "Each line must contain #dim values"},
+        {{"*RESULTS 1", "%DIMENSION 3"},
+         "1 2",
+         "1 2 3",
+         "1 2 3 4",
+         "Each line must contain #dim values"},
+        {{"*NODES 1", "*RESULTS 2", "%WITH_ID", "%PER_NODE #1"},
+         "1",
+         "1 2",
+         "1 2 3",
+         "Each line must contain #dim + 1 values"},
+        {{"*TRANSFORMATIONRESULT 1", "1 0 0", "0 1 0", "0 0 1"},
+         "0 0",
+         "0 0 0",
+         "0 0 0 0",
+         "Each line must contain 3 values."},
+    };
+    for (const auto &c : cases) {
+        for (const std::string *pRow : {&c.fewer, &c.exact, &c.more}) {
+            if (pRow->empty()) continue;
+            std::vector<std::string> lines = {"*NKF-1.00"};
+            lines.insert(lines.end(), c.head.begin(), c.head.end());
+            lines.push_back(*pRow);
+            MessageCapture capture;
+            const bool bOk = NKFParseLines("rows.nkf", lines, nullptr, false);
+            // The exact row passes the row check (a block may still fail
+            // for what it refers to); the others fail with it.
+            const bool bRowRefused = capture.Contains(c.message);
+            EXPECT_EQ(bRowRefused, pRow != &c.exact) << c.head[0] << " / " << *pRow << "\n"
+                                                     << capture.Text();
+            if (bRowRefused) {
+                EXPECT_FALSE(bOk);
+            }
+        }
+    }
+}
+
 TEST(NKFResults, ReferencesAreCheckedByMapping)
 {
     MessageCapture capture;

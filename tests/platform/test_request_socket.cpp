@@ -278,6 +278,64 @@ TEST_F(RequestSocket, ConnectionsPastTheLimitAndDeafClientsAreClosed)
     EXPECT_EQ(pDeaf->exitCode(), 0);
 }
 
+// With every place taken by idle connections, a new client takes the place
+// of the one idle longest; a connection with an advise loop is never closed,
+// although it came first and is idle longest.
+TEST_F(RequestSocket, ANewClientTakesThePlaceOfTheIdlestConnectionWithoutAnAdvise)
+{
+    const int kLimitMs = 300;
+    NKDDESetIdleLimit(kLimitMs);
+    ASSERT_TRUE(NKDDEInitialize());
+    std::vector<std::unique_ptr<QProcess>> idle;
+    auto pAdvising = Start("ADVISE data notify\n", {"-w"});
+    QElapsedTimer clock;
+    clock.start();
+    while (NKDDEGetNumConnections() == 0 && clock.elapsed() < 10000) Spin(5);
+    Spin(50);  // the advise is in before the others come
+    for (int c = 0; c < 63; c++) idle.push_back(Start("", {"-w"}));
+    clock.restart();
+    while (NKDDEGetNumConnections() < 64 && clock.elapsed() < 20000) Spin(5);
+    ASSERT_EQ(NKDDEGetNumConnections(), 64);
+
+    // Not yet idle long enough: the newcomer is refused.
+    auto pEarly = Start("EXEC xatest early\n", {"-n", "1"});
+    ASSERT_TRUE(ServeUntilDone({pEarly.get()}));
+    EXPECT_EQ(Output(pEarly.get()), "");
+    Spin(kLimitMs + 100);
+    // Past the limit every newcomer is served, each in the place of an idle
+    // one (the newcomers stay connected, so each needs a place).
+    std::vector<std::unique_ptr<QProcess>> late;
+    for (int c = 0; c < 3; c++) {
+        late.push_back(Start("EXEC xatest late\n", {"-w"}));
+        clock.restart();
+        while (CountCalls("late") <= c && clock.elapsed() < 10000) Spin(5);
+    }
+    EXPECT_EQ(CountCalls("late"), 3);
+    EXPECT_EQ(CountCalls("early"), 0);
+    EXPECT_EQ(NKDDEGetNumConnections(), 64);
+    int iClosed = 0;
+    clock.restart();
+    while (iClosed < 3 && clock.elapsed() < 10000) {
+        Spin(5);
+        iClosed = 0;
+        for (auto &p : idle) iClosed += p->state() == QProcess::NotRunning;
+    }
+    EXPECT_EQ(iClosed, 3);
+    EXPECT_EQ(pAdvising->state(), QProcess::Running);
+    NKDDEPostPickAdvise(nullptr);  // still advised
+    clock.restart();
+    while (pAdvising->bytesAvailable() < 14 && clock.elapsed() < 10000) Spin(5);
+    pAdvising->kill();
+    pAdvising->waitForFinished(5000);
+    EXPECT_EQ(Output(pAdvising.get()), "ACK\nADV notify \n");
+    for (auto &p : late) p->kill();
+    for (auto &p : late) p->waitForFinished(5000);
+    for (auto &p : idle) p->kill();
+    for (auto &p : idle) p->waitForFinished(5000);
+    ServeUntilNoConnections();
+    NKDDESetIdleLimit(NK_LOCAL_IDLE_LIMIT_MS);
+}
+
 TEST_F(RequestSocket, SocketIsPrivateAStaleOneIsReplacedALiveOneIsKept)
 {
     ASSERT_TRUE(NKTestWriteText(m_Dir + "/dummy", ""));

@@ -142,7 +142,6 @@ TEST_F(DifferencePlot, ComponentsAndTheSelection)
 {
     OpenDatabase();
     ASSERT_EQ(ExecuteCommand("dp x 1,1 1,2"), 0);
-    const PlotRecord *p = g_pCurrentPlot;
     const std::vector<std::pair<const char *, const char *>> words = {
         {"dp x", "X coordinate is current for difference plot."},
         {"dp Z", "Z coordinate is current for difference plot."},
@@ -159,8 +158,11 @@ TEST_F(DifferencePlot, ComponentsAndTheSelection)
     ExpectFailure("dp sel", "2 nodes must be selected to plot difference from selected nodes.");
     PickNode(2);
     ASSERT_EQ(ExecuteCommand("dp sel"), 0) << m_Capture.Text();
-    EXPECT_NE(g_pCurrentPlot, p);  // the component changed: a new plot
+    // The component changed: a new plot of the y differences alone, without
+    // the x curve of the plot before.
+    EXPECT_EQ(g_pCurrentPlot->szYTitle, "Y-difference");
     EXPECT_EQ(g_pCurrentPlot->iNumCurves, 1);
+    EXPECT_EQ(Curve("1-2"), nullptr);
     ExpectValues("1-3", {-1, -1, -1, -1});
     ExpectFailure("dp q", "Unknown component parameter for difference plot.");
     ExpectFailure("dp add 1,1", nullptr);

@@ -121,11 +121,29 @@ TEST_F(NativeFiles, TextGeometryGivesPartsNodeMapsAndUnusedNodesToTheLastPart)
         NKReleaseGeometry(g);
     }
 
-    std::string bad = WriteText(
-        "bad.txt", "2 5 2 7\n1 1\n2 2\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n0 2 3 -4 1 2 -3\n");
-    EXPECT_EQ(NKReadGeometryFile(bad.c_str()), nullptr);
-    EXPECT_TRUE(m_Messages.HasLine(
-        "Illegal node specified in connectivity array: 0. Legal values: 1 - 5", NK_MSG_ERROR));
+    // Nodes just outside 1 .. node count, and part ranges just past the
+    // polygons, are refused before anything is read through them.
+    const std::string points = "0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n";
+    const std::string wrongFormat = "Wrong geometry file format in " + Path("bad.txt");
+    const struct {
+        std::string ranges, connects, error;
+    } bad[] = {
+        {"1 1\n2 2\n", "0 2 3 -4 1 2 -3",
+         "Illegal node specified in connectivity array: 0. Legal values: 1 - 5"},
+        {"1 1\n2 2\n", "1 2 3 -4 6 2 -3",
+         "Illegal node specified in connectivity array: 6. Legal values: 1 - 5"},
+        {"1 1\n2 2\n", "1 2 3 -4 2 5 -6",
+         "Illegal node specified in connectivity array: -6. Legal values: 1 - 5"},
+        {"1 1\n2 3\n", "1 2 3 -4 2 5 -3", wrongFormat},
+        {"1 2\n3 3\n", "1 2 3 -4 2 5 -3", wrongFormat},
+    };
+    for (const auto &c : bad) {
+        const std::string text = "2 5 2 7\n" + c.ranges + points + c.connects + "\n";
+        SCOPED_TRACE(text);
+        m_Messages.Clear();
+        EXPECT_EQ(NKReadGeometryFile(WriteText("bad.txt", text).c_str()), nullptr);
+        EXPECT_TRUE(m_Messages.HasLine(c.error, NK_MSG_ERROR)) << m_Messages.Text();
+    }
     // A range word that is no number names the part whose range it is.
     std::string badRange = WriteText(
         "range.txt", "2 5 2 7\n1 1\nx 2\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n1 2 3 -4 2 5 -3\n");

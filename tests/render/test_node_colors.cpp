@@ -57,11 +57,13 @@ TEST_F(NodeColors, ValuesMapOntoTheSpectrumAndTheirCoordinates)
                  {100, 255, 0, 0, 0.999f},     {100.5f, 255, 0, 0, 0.999f},
                  {-0.5f, 0, 0, 255, 0.001f},   {NK_UNDEFINED, 150, 150, 150, 0.001f}};
     NKFringeBelowColor[1] = 7;  // tells the below colour from C0
+    NKFringeAboveColor[1] = 9;  // and the above colour from C4
     for (const Case &c : cases) {
         uint8_t au[3];
         float f = 0;
         NKMapScalarsToColors(0, 100, 1, &c.v, au, &f);
-        const uint8_t g = c.v < 0 ? 7 : c.g;
+        const bool bAbove = c.v > 100 && !NKIsUndefined(c.v);
+        const uint8_t g = c.v < 0 ? 7 : bAbove ? 9 : c.g;
         EXPECT_TRUE(au[0] == c.r && au[1] == g && au[2] == c.b) << c.v;
         EXPECT_FLOAT_EQ(f, c.fCoord) << c.v;
     }

@@ -59,16 +59,16 @@ static void ExerciseGeometry(NKFQuolinGeometryBlock *pGeometry)
     }
 }
 
-void NKFExerciseEveryBlock(const std::string &path, bool bDefer)
+bool NKFExerciseEveryBlock(const std::string &path, bool bDefer)
 {
     NKFParser parser(NKString(path.c_str()));
     parser.SetDeferReferences(bDefer);
-    parser.Parse();
+    bool bOk = parser.Parse();
     for (int n = 0; parser.GetBlockByIndex(n) != nullptr; n++) {
         NKFBlock *pBlock = parser.GetBlockByIndex(n);
-        pBlock->LoadData();
+        bOk = pBlock->LoadData() && bOk;
         pBlock->GetNumItems();
-        pBlock->ResolveReferences();
+        bOk = pBlock->ResolveReferences() && bOk;
         NKIndexedFaceSet fs;
         NKInitPolygonMesh(&fs);
         if (Elements *pElements = dynamic_cast<Elements *>(pBlock)) {
@@ -86,4 +86,5 @@ void NKFExerciseEveryBlock(const std::string &path, bool bDefer)
         pBlock->FreeData();
         pBlock->LoadData();
     }
+    return bOk;
 }

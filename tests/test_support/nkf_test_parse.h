@@ -37,8 +37,9 @@ bool NKFParseBytes(const char *pszName, const NKFTestWriter &w,
 // list the elements, build the parts of a geometry block's first steps
 // with their element lists, free and load again. The robustness tests run
 // it over truncated and damaged files, where none of it may crash or read
-// past the data; what it reports is theirs to ignore.
-void NKFExerciseEveryBlock(const std::string &path, bool bDefer = true);
+// past the data. True when the parse and every block's first load and
+// reference resolution succeeded.
+bool NKFExerciseEveryBlock(const std::string &path, bool bDefer = true);
 
 // The block of that type and ID, or null when the file has none or it is
 // not a T.

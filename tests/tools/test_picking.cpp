@@ -476,18 +476,17 @@ TEST(MouseRay, SplitStereoMovesAPointIntoTheOtherEyesHalf)
     g_pGraphicsSettings = nullptr;
 }
 
-// One unit square in the plane z = 0 whose polygon lists its nodes from
-// node 2 on; display and model coordinates are the same.
-class SquarePicking : public NKModelTest {
-protected:
-    void SetUp() override
-    {
-        NKModelTest::SetUp();
-        g_pModel->fGeoScale = 1.0f;
-        NKGeometry *pGeo = NKCreateGeometry(1);
-        ASSERT_NE(pGeo, nullptr);
-        NKPart *pPart = &pGeo->pParts[0];
-        static const float afCoords[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+// Unit squares parallel to z = 0, one a part, at the given depths; each
+// polygon lists its nodes from node 2 on; display and model coordinates
+// are the same.
+NKGeometry *MakeSquares(const std::vector<float> &depths)
+{
+    NKGeometry *pGeo = NKCreateGeometry(static_cast<int>(depths.size()));
+    if (pGeo == nullptr) return nullptr;
+    for (size_t p = 0; p < depths.size(); p++) {
+        NKPart *pPart = &pGeo->pParts[p];
+        const float z = depths[p];
+        const float afCoords[12] = {0, 0, z, 1, 0, z, 1, 1, z, 0, 1, z};
         static const int aiConnects[4] = {2, 3, 0, 1};
         pPart->iNumNodes = 4;
         pPart->iNumPolygons = 1;
@@ -500,13 +499,56 @@ protected:
         pPart->pPolygonStart = static_cast<int *>(NKCalloc(1, sizeof(int)));
         pPart->pPolygonNumNodes = static_cast<int *>(NKAlloc(sizeof(int)));
         pPart->pPolygonNumNodes[0] = 4;
-        const float afBox[6] = {0, 0, 0, 1, 1, 0};
+        const float afBox[6] = {0, 0, z, 1, 1, z};
         std::memcpy(pPart->fBoundingBox, afBox, sizeof(afBox));
-        ASSERT_TRUE(NKSetFrameCount(1, false));
+    }
+    return pGeo;
+}
+
+// One unit square in the plane z = 0.
+class SquarePicking : public NKModelTest {
+protected:
+    void SetUp() override
+    {
+        NKModelTest::SetUp();
+        g_pModel->fGeoScale = 1.0f;
+        SetSquares({0.0f});
+    }
+    void SetSquares(const std::vector<float> &depths)
+    {
+        NKGeometry *pGeo = MakeSquares(depths);
+        ASSERT_NE(pGeo, nullptr);
+        if (g_pModel->iNumFrames == 0) {
+            ASSERT_TRUE(NKSetFrameCount(1, false));
+        }
+        if (g_pModel->pFrames[0].pGeometry != nullptr)
+            NKReleaseGeometry(g_pModel->pFrames[0].pGeometry);
         g_pModel->pFrames[0].pGeometry = pGeo;
         pGeo->iNumRef = 1;
     }
 };
+
+// Squares one behind the other along the ray: the nearest is picked,
+// whatever its index, and its point lies on it.
+TEST_F(SquarePicking, TheFrontPartWinsWhereverItStandsInTheList)
+{
+    const struct {
+        std::vector<float> depths;
+        int iFront;
+    } cases[] = {
+        {{0.0f, -1.0f}, 0},         // the far one at the higher index
+        {{-1.0f, 0.0f}, 1},         // the far one first
+        {{-2.0f, 0.5f, -1.0f}, 1},  // the front one between two far ones
+    };
+    const float o[3] = {0.5f, 0.5f, 1.0f}, d[3] = {0.0f, 0.0f, -1.0f};
+    for (const auto &c : cases) {
+        SetSquares(c.depths);
+        NKPickInfo pick;
+        EXPECT_EQ(NKPickPartAlongRay(0, o, d, &pick), c.iFront) << c.iFront;
+        EXPECT_EQ(pick.iPart, c.iFront);
+        EXPECT_FLOAT_EQ(pick.fPoint[2], c.depths[static_cast<size_t>(c.iFront)]);
+    }
+}
 
 TEST_F(SquarePicking, TheCentreReportsTheFirstNodeAndMissesGiveAnEmptyRecord)
 {

@@ -92,19 +92,25 @@ const std::vector<float> kUnitHexa = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0,
                                       0, 0, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
 const std::vector<float> kUnitQuad = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
 
+// Cuts off the edges' midpoints tell the edge's two ends apart: at z the
+// crossing lies a fraction z along each edge from its lower end.
 TEST(Polygoniser, TetrahedronCutBelowOneCornerGivesTheRowsTriangle)
 {
-    OneElement el(NK_ELEM_TETRAHEDRON, {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1}, {10, 20, 30, 40});
-    el.cut.fPlanePoint[2] = 0.5f;
-    const NKIndexedFaceSet &m = el.Run(NK_SURFACE_PLANE);
-    ASSERT_TRUE(el.bOk);
-    ASSERT_EQ(m.iNumPolygons, 1);
-    ASSERT_EQ(m.piPolygonNumNodes[0], 3);  // row 0x025: edges 0, 2, 5
-    const float expect[3][3] = {{0, 0, 0.5f}, {0.5f, 0, 0.5f}, {0, 0.5f, 0.5f}};
-    const float values[3] = {25, 30, 35};  // the means of the edge ends
-    for (int k = 0; k < 3; k++) {
-        for (int j = 0; j < 3; j++) EXPECT_FLOAT_EQ(surface::Node(m, k)[j], expect[k][j]);
-        EXPECT_FLOAT_EQ(el.cut.pfValues[k], values[k]);
+    for (float z : {0.25f, 0.5f, 0.75f}) {
+        OneElement el(NK_ELEM_TETRAHEDRON, {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1}, {10, 20, 30, 40});
+        el.cut.fPlanePoint[2] = z;
+        const NKIndexedFaceSet &m = el.Run(NK_SURFACE_PLANE);
+        ASSERT_TRUE(el.bOk);
+        ASSERT_EQ(m.iNumPolygons, 1);
+        ASSERT_EQ(m.piPolygonNumNodes[0], 3);  // row 0x025: edges 0, 2, 5
+        const float expect[3][3] = {{0, 0, z}, {1 - z, 0, z}, {0, 1 - z, z}};
+        // The corner values 10, 20, 30 below, 40 at the apex, a fraction z along.
+        const float values[3] = {10 + 30 * z, 20 + 20 * z, 30 + 10 * z};
+        for (int k = 0; k < 3; k++) {
+            for (int j = 0; j < 3; j++)
+                EXPECT_NEAR(surface::Node(m, k)[j], expect[k][j], 1e-6) << z << " " << k;
+            EXPECT_NEAR(el.cut.pfValues[k], values[k], 1e-4) << z << " " << k;
+        }
     }
 }
 
