@@ -8,6 +8,7 @@
 #include "readers/nk_data_source.h"
 
 #include "core/nk_frames.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
 #include "readers/nk_fem_reader.h"
@@ -176,6 +177,42 @@ bool NKCloseInterface(void)
     sg_iCurrentStep = -1;
     PublishKind();
     return bResult;
+}
+
+NKDataSourceMark NKMarkInterface(void)
+{
+    NKDataSourceMark mark;
+    mark.iKind = OpenKind();
+    if (mark.iKind == NK_INTERFACE_NONE) return mark;
+    mark.fileName = sg_pInterface->szFileName;
+    mark.iStep = sg_iCurrentStep;
+    mark.iScalar = sg_iCurrentScalar;
+    mark.iVector = sg_iCurrentVector;
+    mark.iTransformation = sg_iCurrentTransformation;
+    return mark;
+}
+
+void NKCloseInterfaceQuietly(void)
+{
+    if (OpenKind() == NK_INTERFACE_NONE) return;
+    NKToggleMessageOutput(false);
+    NKCloseInterface();
+    NKToggleMessageOutput(true);
+}
+
+bool NKReopenInterface(const NKDataSourceMark &mark)
+{
+    if (mark.iKind == NK_INTERFACE_NONE) return true;
+    NKToggleMessageOutput(false);
+    const bool bOpened = OpenInterface(mark.iKind, mark.fileName.GetText()) == 1;
+    if (!bOpened) NKCloseInterface();
+    NKToggleMessageOutput(true);
+    if (!bOpened) return false;
+    sg_iCurrentStep = mark.iStep;
+    sg_iCurrentScalar = mark.iScalar;
+    sg_iCurrentVector = mark.iVector;
+    sg_iCurrentTransformation = mark.iTransformation;
+    return true;
 }
 
 // ---- The source and its names -------------------------------------------------
