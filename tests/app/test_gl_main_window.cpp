@@ -101,19 +101,7 @@ protected:
         g_WindowPlacement = NKWindowPlacement();
         g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;
     }
-    void DropFiles(const std::vector<std::string> &files)
-    {
-        QMimeData data;
-        QList<QUrl> urls;
-        for (const std::string &f : files) urls.push_back(QUrl::fromLocalFile(f.c_str()));
-        data.setUrls(urls);
-        // A drop reaches the window that accepted the drag's entry.
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(NKGetMainWindow(), &enter);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(NKGetMainWindow(), &drop);
-    }
+    void DropFiles(const std::vector<std::string> &files) { NKTestDropFiles(files); }
     void LoadBeam(void)
     {
         DropFiles({NKTestExamplePath("beam.nkf")});

@@ -70,44 +70,14 @@ protected:
     {
         ASSERT_TRUE(NKTestWriteText(m_Dir + "/home/.config/Brovik/fileopen.qlc", text));
     }
-    // File > Open: the dialog takes the name and is accepted as a user would.
-    void OpenThroughTheDialog(const std::string &file)
-    {
-        const QString path = QString::fromStdString(file);
-        int iTries = 0;
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&path, &iTries]() {
-            for (QWidget *pWidget : QApplication::topLevelWidgets()) {
-                auto *pDialog = qobject_cast<QFileDialog *>(pWidget);
-                if (pDialog == nullptr || !pDialog->isVisible()) continue;
-                pDialog->setDirectory(QFileInfo(path).absolutePath());
-                pDialog->selectFile(QFileInfo(path).fileName());
-                if (++iTries < 50)
-                    static_cast<QDialog *>(pDialog)->accept();
-                else
-                    static_cast<QDialog *>(pDialog)->reject();
-            }
-        });
-        timer.start(20);
-        NKMainWindowCommand(NK_MENU_OPEN);
-        EXPECT_LT(iTries, 50) << "the dialog refused " << file;
-    }
+    void OpenThroughTheDialog(const std::string &file) { NKTestOpenThroughTheDialog(file); }
     void OpenRecent(const std::string &file)
     {
         NKSetRecentFile(0, file.c_str());
         InitMenuPopup();  // the File menu lists the recent files as it opens
         NKMainWindowCommand(NK_MENU_RECENT_FIRST);
     }
-    void Drop(const std::string &file)
-    {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(NKGetMainWindow(), &enter);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(NKGetMainWindow(), &drop);
-    }
+    void Drop(const std::string &file) { NKTestDropFiles({file}); }
     // The three roads from the window, by name.
     struct Road {
         const char *pszName;

@@ -327,7 +327,8 @@ TEST_F(NKFTruncatedOpen, EveryFailedOpenKeepsTheModelAndItsSource)
     const struct {
         const char *pszName, *pszText, *pszReport;
     } cases[] = {
-        {"notes.txt", "These are notes, not a model.\n", "Unable to auto-detect primary file type."},
+        {"notes.txt", "These are notes, not a model.\n",
+         "Unable to auto-detect primary file type."},
         {"empty.nkf", "", "Unable to auto-detect primary file type."},
         {"nodes.nkf", "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n", "Error"},
         {"gone.nkf", nullptr, "Unable to open file for reading: "},
