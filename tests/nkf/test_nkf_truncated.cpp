@@ -335,7 +335,9 @@ TEST_F(NKFTruncatedOpen, EveryFailedOpenKeepsTheModelAndItsSource)
     };
     for (const auto &c : cases) {
         const std::string path = m_Dir + "/" + c.pszName;
-        if (c.pszText != nullptr) ASSERT_TRUE(NKTestWriteText(path, c.pszText));
+        if (c.pszText != nullptr) {
+            ASSERT_TRUE(NKTestWriteText(path, c.pszText));
+        }
         for (const char *pszCommand : {"open", "opennkffile"}) {
             SCOPED_TRACE(std::string(pszCommand) + " " + c.pszName);
             m_Capture.Clear();
