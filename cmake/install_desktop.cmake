@@ -5,6 +5,7 @@
 # types. The types are read from the program's own table, so both stay the
 # same. QUOLIN_SOURCE_DIR, QUOLIN_BINDIR and QUOLIN_DATADIR come from the
 # install code before it.
+cmake_policy(SET CMP0057 NEW)
 set(data "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${QUOLIN_DATADIR}")
 set(program "${CMAKE_INSTALL_PREFIX}/${QUOLIN_BINDIR}/quolin")
 

@@ -79,12 +79,34 @@ bool FailOpen(void)
     return false;
 }
 
-// Ends an open that failed before the model was touched: the new source
-// goes and the one before it opens again. When that file no longer opens,
-// the model it fed is emptied too, so that no model stays without its
-// source.
-bool KeepPreviousModel(const NKDataSourceMark &previous)
+// The model's per-axis scales. A reader may set them while it opens its
+// file or reads its geometry (a reservoir set stretches its depth).
+struct AxisScales {
+    float af[3];
+    bool operator!=(const AxisScales &other) const
+    {
+        return af[0] != other.af[0] || af[1] != other.af[1] || af[2] != other.af[2];
+    }
+};
+
+AxisScales GetAxisScales(void)
 {
+    return AxisScales{{g_pModel->fAxisScale[0], g_pModel->fAxisScale[1], g_pModel->fAxisScale[2]}};
+}
+
+void SetAxisScales(const AxisScales &scales)
+{
+    for (int i = 0; i < 3; i++) g_pModel->fAxisScale[i] = scales.af[i];
+}
+
+// Ends an open that failed before the model was touched: the new source
+// goes and the one before it opens again, and the model gets back the axis
+// scales the new file's reader may have set. When the file before no longer
+// opens, the model it fed is emptied too, so that no model stays without
+// its source.
+bool KeepPreviousModel(const NKDataSourceMark &previous, const AxisScales &scales)
+{
+    SetAxisScales(scales);
     NKCloseInterfaceQuietly();
     if (NKReopenInterface(previous)) return false;
     NKPrintError(NKString::FromFormat("The file opened before cannot be read again: %s",
@@ -240,24 +262,28 @@ bool NKCommandOpenInterface(int iKind, const char *pszFileName)
     // model stays until the new file has given its first geometry: a file
     // that fails before that gets the source before it back.
     const NKDataSourceMark previous = NKMarkInterface();
+    const AxisScales before = GetAxisScales();
     NKCloseInterfaceQuietly();
     int iCode = OpenInterface(iKind, pszFileName);
     if (iCode != 1) {
         ReportOpenFailure(iKind, iCode);
-        return KeepPreviousModel(previous);
+        return KeepPreviousModel(previous, before);
     }
     NKSetStatusText("Reading Geometry...");
     int iStep = 0;
     NKGeometry *pGeo = FirstGeometry(&iStep);
     if (pGeo == nullptr) {
         NKPrintError("Error reading geometry.");
-        return KeepPreviousModel(previous);
+        return KeepPreviousModel(previous, before);
     }
+    const AxisScales read = GetAxisScales();
     if (!ResetStateBeforeLoad(pszFileName)) {
         NKReleaseGeometry(pGeo);
         NKCloseInterface();
         return false;
     }
+    // Scales the reader set belong to the new model and outlive the reset.
+    if (read != before) SetAxisScales(read);
     NKSetFrameCount(1, false);
     if (!ComputeGeometryData(pGeo, 0, 0, iStep, 0, NKUpdateInterfaceVisibility)) {
         NKDiagnostic("Error Inserting Geometry", "NKCommandOpenInterface");

@@ -11,6 +11,7 @@
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
+#include "core/nk_progress.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_fem_source.h"
 #include "readers/nk_lsdyna.h"
@@ -196,7 +197,9 @@ void NKCloseInterfaceQuietly(void)
 {
     if (OpenKind() == NK_INTERFACE_NONE) return;
     NKToggleMessageOutput(false);
+    NKHoldStatusbar(true);
     NKCloseInterface();
+    NKHoldStatusbar(false);
     NKToggleMessageOutput(true);
 }
 
@@ -204,8 +207,10 @@ bool NKReopenInterface(const NKDataSourceMark &mark)
 {
     if (mark.iKind == NK_INTERFACE_NONE) return true;
     NKToggleMessageOutput(false);
+    NKHoldStatusbar(true);
     const bool bOpened = OpenInterface(mark.iKind, mark.fileName.GetText()) == 1;
     if (!bOpened) NKCloseInterface();
+    NKHoldStatusbar(false);
     NKToggleMessageOutput(true);
     if (!bOpened) return false;
     sg_iCurrentStep = mark.iStep;

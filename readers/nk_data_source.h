@@ -112,10 +112,11 @@ struct NKDataSourceMark {
     int iStep = -1, iScalar = -1, iVector = -1, iTransformation = -1;
 };
 NKDataSourceMark NKMarkInterface(void);
-// Closes the open source, if any, without a word from its reader.
+// Closes the open source, if any, without a word from its reader, on the
+// status line either.
 void NKCloseInterfaceQuietly(void);
 // Opens the marked source again with its current indices, without a word
-// from its reader; a mark of kind 0 opens nothing. False (and no source
+// from its reader (the status line too); a mark of kind 0 opens nothing. False (and no source
 // open) when the file no longer opens.
 bool NKReopenInterface(const NKDataSourceMark &mark);
 // The open kind, except that an NKF file answers the kind it was written

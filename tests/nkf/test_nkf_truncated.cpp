@@ -330,7 +330,7 @@ TEST_F(NKFTruncatedOpen, EveryFailedOpenKeepsTheModelAndItsSource)
         {"notes.txt", "These are notes, not a model.\n",
          "Unable to auto-detect primary file type."},
         {"empty.nkf", "", "Unable to auto-detect primary file type."},
-        {"nodes.nkf", "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n", "Error"},
+        {"nodes.nkf", "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n", "Error initializing interface."},
         {"gone.nkf", nullptr, "Unable to open file for reading: "},
     };
     for (const auto &c : cases) {
@@ -342,7 +342,11 @@ TEST_F(NKFTruncatedOpen, EveryFailedOpenKeepsTheModelAndItsSource)
             SCOPED_TRACE(std::string(pszCommand) + " " + c.pszName);
             m_Capture.Clear();
             EXPECT_EQ(Run(std::string(pszCommand) + " \"" + path + "\""), 1);
-            EXPECT_TRUE(m_Capture.Contains(c.pszReport)) << m_Capture.Text();
+            // The NKF open reports every file it cannot read alike.
+            const bool bDetecting = std::string(pszCommand) == "open";
+            EXPECT_TRUE(
+                m_Capture.Contains(bDetecting ? c.pszReport : "Error initializing interface."))
+                << m_Capture.Text();
             EXPECT_FALSE(m_Capture.Contains("Closing NKF file.")) << m_Capture.Text();
             ExpectTheBeamWithItsSource(&pBeam);
         }
