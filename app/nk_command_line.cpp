@@ -21,6 +21,7 @@
 #include "app/nk_main_window.h"
 #include "app/nk_pixel_format.h"
 #include "app/nk_splash.h"
+#include "app/nk_statusbar.h"
 #include "commands/nk_command.h"
 #include "core/nk_file.h"
 #include "core/nk_string.h"
@@ -229,7 +230,8 @@ std::string EnterFileDirectory(const std::string &name)
 }  // namespace
 
 // A named file always goes to "open", whether it exists and has a known
-// type or not: the open command says what is wrong with it.
+// type or not: the open command says what is wrong with it, on the status
+// line too, as for a command from the window.
 void ParseCommandLine(const char *pszLine)
 {
     std::string name, options;
@@ -240,6 +242,7 @@ void ParseCommandLine(const char *pszLine)
     if (path.empty()) return;
     NKDestroySplashWindow();
     std::string command = "open \"" + path + "\"";
+    NKStatusErrorScope errors;
     ExecuteCommand(command.c_str());
 }
 

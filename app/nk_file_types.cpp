@@ -153,13 +153,15 @@ bool WriteMimePackage(void)
     return WriteWhole("mime/packages/quolin-dulm.xml", xml);
 }
 
-// Kept out of the applications menu: it is there only to open files.
+// Kept out of the applications menu: it is there only to open files. The
+// icon is the one an installation puts into the desktop's icon theme
+// (cmake/install_desktop.cmake writes the same entry for it).
 bool WriteDesktopEntry(void)
 {
     std::string entry = "[Desktop Entry]\nType=Application\nName=Quolin Dulm\n"
                         "Exec=" +
                         sg_Registration.exec +
-                        "\nTerminal=false\nNoDisplay=true\n"
+                        "\nIcon=quolin-dulm\nTerminal=false\nNoDisplay=true\n"
                         "MimeType=";
     for (const NKRegisteredType &type : sg_Registration.types) entry += type.mimeType + ";";
     entry += "\n";

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class NKArgumentScan;
 
@@ -55,6 +56,9 @@ struct NKGLMenu {
     // drawing refreshes that text only there, so that an item 3 of another
     // menu keeps its own text.
     uint8_t bResultsMenu = 0;
+    // The Results Menu's model: the data source and result lists it lists
+    // (NKResultsMenuFollowModel compares it with the model now).
+    std::string builtFor;
 };
 
 // The one in-view menu; null when there is none (at start-up).
@@ -115,6 +119,11 @@ void NKGLMenuUpdateResultsMenu(NKGLMenu *pMenu);
 void NKGLMenuUpdateStepText(NKGLMenu *pMenu, int iFrame);
 // Replaces *ppSlot by the Results Menu; false when it cannot be made.
 bool NKBuildResultsMenu(NKGLMenu **ppSlot);
+// After a load that changed the model (another source, other results, no
+// model), a shown Results Menu in g_pGLMenu is built again for the new
+// model where it was, and a hidden one is deleted, so that no item reads a
+// result the model does not hold. The drawing and the view's clicks call it.
+void NKResultsMenuFollowModel(void);
 // Replaces g_pGLMenu by the test menu.
 bool NKBuildTestMenu(void);
 

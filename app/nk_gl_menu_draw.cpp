@@ -175,6 +175,7 @@ bool NKDrawGLMenu(NKGLMenu *pMenu)
 
 void NKDrawShownGLMenu(void)
 {
+    NKResultsMenuFollowModel();
     if (g_pGLMenu == nullptr || !g_pGLMenu->shown) return;
     double adModelView[16];
     NKGLMenuModelView(g_pGLMenu, adModelView);

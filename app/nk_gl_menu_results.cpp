@@ -2,6 +2,7 @@
 // items, the command line each item runs, and the check marks, texts and
 // enabled states read back from the display state after each action.
 #include <cstdio>
+#include <string>
 
 #include "app/nk_gl_menu.h"
 #include "commands/nk_command.h"
@@ -324,6 +325,30 @@ void SetChecks(NKGLMenu *pMenu)
             NKGLMenuCheckOnly(pList->branch, iVector >= 0 ? 2001 + iVector : 2500);
 }
 
+void AppendNames(std::string *pKey, const NKStringList *pNames, int iCount)
+{
+    *pKey += "\n" + std::to_string(iCount);
+    for (int i = 0; i < iCount && pNames != nullptr; i++) {
+        const char *pszName = pNames->Get(i);
+        *pKey += "\n";
+        *pKey += pszName != nullptr ? pszName : "";
+    }
+}
+
+// What the Results Menu lists for the model now: the source, its result
+// names and the level-of-detail levels; empty without a model.
+std::string ResultsMenuKey(void)
+{
+    if (!NKModelHasGeometry()) return std::string();
+    NKString fileName;
+    NKGetInterfaceFileName(&fileName);
+    std::string key = std::to_string(NKGetInterfaceType()) + "\n" + fileName.GetText();
+    AppendNames(&key, NKGetInterfaceScalarNames(), NKGetInterfaceNumScalars());
+    AppendNames(&key, NKGetInterfaceVectorNames(), NKGetInterfaceNumVectors());
+    return key + "\n" + std::to_string(NKGetInterfaceNumTransformations()) + " " +
+           std::to_string(LodLevels());
+}
+
 NKString ResultName(const NKStringList *pNames, int iIndex)
 {
     const char *pszName = pNames != nullptr && iIndex >= 0 ? pNames->Get(iIndex) : nullptr;
@@ -366,6 +391,9 @@ void NKGLMenuItemCommand(const NKGLMenu *pMenu, int iId, char *pszOut, int iSize
 
 bool NKGLMenuExecuteItem(NKGLMenu *pMenu, int iId)
 {
+    // An item of a menu built for another model runs nothing.
+    if (pMenu != nullptr && pMenu->bResultsMenu && pMenu->builtFor != ResultsMenuKey())
+        return false;
     char szLine[256];
     NKGLMenuItemCommand(pMenu, iId, szLine, sizeof szLine);
     if (szLine[0] == '\0') return false;
@@ -427,8 +455,26 @@ bool NKBuildResultsMenu(NKGLMenu **ppSlot)
     *ppSlot = NKCreateGLMenu(0, "Results Menu");
     if (*ppSlot == nullptr) return false;
     (*ppSlot)->bResultsMenu = 1;
+    (*ppSlot)->builtFor = ResultsMenuKey();
     BuildItems(*ppSlot);
     (*ppSlot)->shown = 1;
     NKGLMenuUpdateResultsMenu(*ppSlot);
     return true;
+}
+
+void NKResultsMenuFollowModel(void)
+{
+    NKGLMenu *pMenu = g_pGLMenu;
+    if (pMenu == nullptr || !pMenu->bResultsMenu) return;
+    const std::string key = ResultsMenuKey();
+    if (key == pMenu->builtFor) return;
+    if (!pMenu->shown || key.empty()) {
+        NKDestroyGLMenu();
+        return;
+    }
+    const float afOffset[3] = {pMenu->offsetX, pMenu->offsetY, pMenu->offsetZ};
+    if (!NKBuildResultsMenu(&g_pGLMenu)) return;
+    g_pGLMenu->offsetX = afOffset[0];
+    g_pGLMenu->offsetY = afOffset[1];
+    g_pGLMenu->offsetZ = afOffset[2];
 }

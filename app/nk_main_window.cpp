@@ -88,7 +88,7 @@ struct MainState {
 };
 MainState sg_State;
 
-// Only the first dropped file is opened.
+// Only the first dropped file is opened, with the type-detecting open.
 void MainWindow::dropEvent(QDropEvent *pEvent)
 {
     NKStatusErrorScope errors;
@@ -102,7 +102,7 @@ void MainWindow::dropEvent(QDropEvent *pEvent)
                          .GetText());
         return;
     }
-    ExecuteUICommand(NKString::FromFormat("opennkffile \"%s\"", name.constData()));
+    ExecuteUICommand(NKString::FromFormat("open \"%s\"", name.constData()));
     if (sg_State.pMain != nullptr) {
         sg_State.pMain->raise();
         sg_State.pMain->activateWindow();

@@ -209,8 +209,10 @@ void Run(const char *pszLine) { ExecuteCommand(pszLine); }
 
 void RunFormatted(const NKString &line) { ExecuteUICommand(line); }
 
-// "opennkffile" of a chosen or recent file name; the view is invalidated.
-// A name that would break the command line runs nothing.
+// The type-detecting "open" of a chosen or recent file name, so that every
+// file the viewer reads opens from the window and the site's "fileopen.qlc"
+// runs after it; the view is invalidated. A name that would break the
+// command line runs nothing.
 void OpenFile(const NKString &name)
 {
     if (name.FindChar('"') >= 0 || name.FindChar('\n') >= 0 || name.FindChar('\r') >= 0) {
@@ -219,7 +221,7 @@ void OpenFile(const NKString &name)
                          .GetText());
         return;
     }
-    RunFormatted(NKString::FromFormat("opennkffile \"%s\"", name.GetText()));
+    RunFormatted(NKString::FromFormat("open \"%s\"", name.GetText()));
     NKInvalidateView();
 }
 

@@ -35,7 +35,7 @@ void NKShowMenuBar(bool bShow);
 void NKResetMenus(void);
 // The file-open dialog for an NKF file; false on cancel.
 bool NKOpenNKFFileDialog(NKString *pFileName);
-// The dialog, then "opennkffile" of the chosen file; false on cancel.
+// The dialog, then "open" of the chosen file; false on cancel.
 bool NKOpenFileCommand(void);
 // Runs a display, view or animation item (surface to play) without asking
 // whether the menu holds it, as the tool bar does; false for other ids.

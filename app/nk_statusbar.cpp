@@ -4,6 +4,8 @@
 #include "app/nk_statusbar.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QHelpEvent>
 #include <QMainWindow>
 #include <QPaintEvent>
 #include <QPainter>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QToolTip>
 #include <qdrawutil.h>
 
 #include <cmath>
@@ -61,9 +64,18 @@ public:
         return QRect(QPoint(iLeft, kPartInset),
                      QPoint(m_aiEdges[iPart] - 1, height() - kPartInset - 1));
     }
+    // Where a part's text is drawn.
+    QRect TextRect(int iPart) const { return PartRect(iPart).adjusted(4, 0, -2, 0); }
+    // The text as it fits its part: cut with an ellipsis when it is longer.
+    QString ShownText(int iPart) const
+    {
+        const QString text = QString::fromUtf8(m_aParts[iPart].text.c_str());
+        return fontMetrics().elidedText(text, Qt::ElideRight, TextRect(iPart).width());
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    bool event(QEvent *pEvent) override;
     void resizeEvent(QResizeEvent *) override { NKResizeStatusbar(); }
 };
 
@@ -97,10 +109,27 @@ void StatusbarWindow::paintEvent(QPaintEvent *)
             painter.restore();
         } else {
             painter.setPen(palette().color(QPalette::WindowText));
-            painter.drawText(box.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                             QString::fromUtf8(part.text.c_str()));
+            painter.drawText(TextRect(i), Qt::AlignLeft | Qt::AlignVCenter, ShownText(i));
         }
     }
+}
+
+// A text cut to fit its part shows whole in a tool tip over that part.
+bool StatusbarWindow::event(QEvent *pEvent)
+{
+    if (pEvent->type() != QEvent::ToolTip) return QStatusBar::event(pEvent);
+    auto *pHelp = static_cast<QHelpEvent *>(pEvent);
+    for (int i = 0; i < m_iNumParts; i++) {
+        if (!PartRect(i).contains(pHelp->pos()) || m_aParts[i].bOwnerDraw) continue;
+        const QString whole = QString::fromUtf8(m_aParts[i].text.c_str());
+        if (ShownText(i) != whole) {
+            QToolTip::showText(pHelp->globalPos(), whole, this, PartRect(i));
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    pEvent->ignore();
+    return true;
 }
 
 QWidget *MainWindow(const char *pszFunction)
@@ -443,6 +472,13 @@ std::string NKGetStatusbarText(int iPart)
 {
     if (sg_Bar.pBar == nullptr || iPart < 0 || iPart >= NK_STATUSBAR_MAX_PARTS) return "";
     return sg_Bar.pBar->m_aParts[iPart].text;
+}
+
+std::string NKGetStatusbarShownText(int iPart)
+{
+    StatusbarWindow *pBar = sg_Bar.pBar;
+    if (pBar == nullptr || iPart < 0 || iPart >= pBar->m_iNumParts) return "";
+    return pBar->ShownText(iPart).toStdString();
 }
 
 std::string NKGetStatusbarPickText(int iLine)

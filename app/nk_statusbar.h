@@ -124,6 +124,9 @@ int NKGetStatusbarEdges(int piEdges[NK_STATUSBAR_MAX_PARTS]);
 // The rectangle (left, top, right, bottom) of a part; false without it.
 bool NKGetStatusbarPartRect(int iPart, int piRect[4]);
 std::string NKGetStatusbarText(int iPart);
+// The text as the part shows it: cut with an ellipsis when it does not fit
+// (the whole text then shows in a tool tip over the part).
+std::string NKGetStatusbarShownText(int iPart);
 // The pick display's first (0) or second (1) text.
 std::string NKGetStatusbarPickText(int iLine);
 int NKGetStatusbarIndicator(void);

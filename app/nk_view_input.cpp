@@ -109,7 +109,12 @@ bool sg_bF2Held = false;
 int sg_iMenuAnchorX = 0;
 int sg_iMenuAnchorY = 0;
 
-NKGLMenu *ShownMenu(void) { return g_pGLMenu != nullptr && g_pGLMenu->shown ? g_pGLMenu : nullptr; }
+// The shown menu, after a Results Menu has followed the model.
+NKGLMenu *ShownMenu(void)
+{
+    NKResultsMenuFollowModel();
+    return g_pGLMenu != nullptr && g_pGLMenu->shown ? g_pGLMenu : nullptr;
+}
 
 int PickMenu(NKGLMenu *pMenu, bool bOpen)
 {

@@ -3,11 +3,13 @@
 // close files, keep settings, start tests and write geometry and views (see
 // nk_command_files.h).
 //
-// The runner switches the message output off by one level while it runs
+// The runner switches the information lines off by one level while it runs
 // the lines of a file (unless command debugging is on), so that a script
-// does not flood the output. Its own reports -- a file that cannot be
-// opened, a failing line, the nesting limit -- are printed with the output
-// switched on for that report, or nobody would see why a script went wrong.
+// does not flood the output; the warnings and errors of its lines are shown,
+// a failing line's own reason first. Its own reports -- a file that cannot
+// be opened, a failing line, the nesting limit -- are printed with the
+// output switched on for that report, or nobody would see why a script went
+// wrong.
 #include "commands/nk_command_files.h"
 
 #include <chrono>
@@ -77,15 +79,18 @@ struct FileRun {
     int iCount = 0;
     bool bNested = false;     // another file was running when this one started
     bool bDebug = false;      // the debug mode this run last saw
-    bool bOutputOff = false;  // this run holds one "output off" request
+    bool bOutputOff = false;  // this run holds one "information off" request
 };
 
 // Prints with the message output switched on for this one text.
 void PrintShown(const char *pszText, int iLevel)
 {
     int iOff = NKGetMessageOffCount();
+    int iInfoOff = NKGetInformationOffCount();
     for (int i = 0; i < iOff; i++) NKToggleMessageOutput(true);
+    for (int i = 0; i < iInfoOff; i++) NKToggleInformationOutput(true);
     NKPrintMessage(pszText, iLevel);
+    for (int i = 0; i < iInfoOff; i++) NKToggleInformationOutput(false);
     for (int i = 0; i < iOff; i++) NKToggleMessageOutput(false);
 }
 
@@ -129,17 +134,20 @@ void CloseFile(FileRun *pRun)
     pRun->pFile = nullptr;
 }
 
+// A run keeps the information lines of the lines it runs quiet; their
+// warnings and errors (why a line failed, what a load found missing) are
+// shown.
 void OutputOff(FileRun *pRun)
 {
     if (pRun->bOutputOff) return;
-    NKToggleMessageOutput(false);
+    NKToggleInformationOutput(false);
     pRun->bOutputOff = true;
 }
 
 void OutputOn(FileRun *pRun)
 {
     if (!pRun->bOutputOff) return;
-    NKToggleMessageOutput(true);
+    NKToggleInformationOutput(true);
     pRun->bOutputOff = false;
 }
 

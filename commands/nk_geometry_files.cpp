@@ -85,7 +85,9 @@ bool NKCommandReadGeometry(const char *pszFileName)
         return false;
     }
     // The file is read before the model goes, so that a file that cannot be
-    // read leaves the model as it was.
+    // read leaves the model as it was. The new model has no data source: the
+    // one of the model before would give it results of another mesh.
+    NKCloseInterfaceQuietly();
     if (!ResetStateBeforeLoad(pszFileName)) {
         NKReleaseGeometry(pGeo);
         return false;

@@ -108,18 +108,19 @@ void ResetDisplaySettings(void)
 
 // ---- Start-up command files -----------------------------------------------------
 
-// The file in the program's directory, else in the user's configuration
-// folder; empty when neither can be read.
+// The file in the user's configuration folder, else in the program's
+// directory (the site's): a user's own file, an empty one too, replaces the
+// site's. Empty when neither can be read.
 NKString FindStartupFile(const char *pszName)
 {
-    const NKString &directory = NKGetProgramDirectory();
-    if (!directory.IsEmpty()) {
-        NKString path = directory + pszName;
-        if (NKTestFileAccess(path.GetText(), NK_ACCESS_READ)) return path;
-    }
     const char *pszHome = std::getenv("HOME");
     if (pszHome != nullptr && *pszHome != '\0') {
         NKString path = NKString(pszHome) + "/.config/Brovik/" + pszName;
+        if (NKTestFileAccess(path.GetText(), NK_ACCESS_READ)) return path;
+    }
+    const NKString &directory = NKGetProgramDirectory();
+    if (!directory.IsEmpty()) {
+        NKString path = directory + pszName;
         if (NKTestFileAccess(path.GetText(), NK_ACCESS_READ)) return path;
     }
     return NKString("");

@@ -4,10 +4,11 @@
 // native geometry files and the size arguments are in
 // nk_open_commands_more.cpp.
 //
-// The order of an open is: open the source; only when that succeeded clear
-// the previous model (ResetStateBeforeLoad), so a file that cannot be opened
-// leaves the model as it was; then geometry of the first state, the load
-// sequence, and for an NKF file its display state.
+// The order of an open is: open the source and read the geometry of its
+// first state; only when both succeeded clear the previous model
+// (ResetStateBeforeLoad), so a file that cannot be opened or gives no
+// geometry leaves the model as it was, with its source open again; then the
+// load sequence, and for an NKF file its display state.
 #include "commands/nk_open_commands.h"
 
 #include "commands/nk_command.h"
@@ -79,6 +80,46 @@ bool FailOpen(void)
     return false;
 }
 
+// The model's per-axis scales. A reader may set them while it opens its
+// file or reads its geometry (a reservoir set stretches its depth).
+struct AxisScales {
+    float af[3];
+    bool operator!=(const AxisScales &other) const
+    {
+        return af[0] != other.af[0] || af[1] != other.af[1] || af[2] != other.af[2];
+    }
+};
+
+AxisScales GetAxisScales(void)
+{
+    return AxisScales{{g_pModel->fAxisScale[0], g_pModel->fAxisScale[1], g_pModel->fAxisScale[2]}};
+}
+
+void SetAxisScales(const AxisScales &scales)
+{
+    for (int i = 0; i < 3; i++) g_pModel->fAxisScale[i] = scales.af[i];
+}
+
+// Ends an open that failed before the model was touched: the new source
+// goes and the one before it opens again, and the model gets back the axis
+// scales the new file's reader may have set. When the file before no longer
+// opens, the model it fed is emptied too, so that no model stays without
+// its source.
+bool KeepPreviousModel(const NKDataSourceMark &previous, const AxisScales &scales)
+{
+    SetAxisScales(scales);
+    NKCloseInterfaceQuietly();
+    if (NKReopenInterface(previous)) return false;
+    NKPrintError(NKString::FromFormat("The file opened before cannot be read again: %s",
+                                      previous.fileName.GetText())
+                     .GetText());
+    ResetStateBeforeLoad(nullptr);
+    NKSetFrameCount(0, false);
+    NKRefreshMenusForModel();
+    NKInvalidateView();
+    return false;
+}
+
 void ReportOpenFailure(int iKind, int iCode)
 {
     NKString message("Error initializing interface.");
@@ -128,7 +169,8 @@ bool LoadNKFDisplayState(int iStep, bool *pbChanged)
     if (DisplayStep("Loading part attributes...", ApplyPartAttributes,
                     "Part attributes set from NKF file.")) {
         NKInvalidatePartLists(nullptr);
-        ExecuteCommand(NKString::FromFormat("readstate %d 1 1", iStep + 1).GetText());
+        if (NKGetInterfaceNumSteps() > 0)
+            ExecuteCommand(NKString::FromFormat("readstate %d 1 1", iStep + 1).GetText());
         *pbChanged = true;
     }
     if (DisplayStep("Loading items (cutplanes, nodeplots, etc.)...", NKFApplyItems,
@@ -208,7 +250,8 @@ bool OpenFileAutoDetect(const NKOpenRequest &request)
     }
     NKString command = OpenCommandFor(iType, request.fileName);
     if (command.IsEmpty()) return false;
-    NKCloseInterface();
+    // Each open command replaces the model's source itself once its file
+    // has been read far enough; a command file leaves it to its lines.
     if (ExecuteCommand(command.GetText()) != 0) return false;
     RunFileOpenCommandFile();
     return true;
@@ -217,24 +260,33 @@ bool OpenFileAutoDetect(const NKOpenRequest &request)
 bool NKCommandOpenInterface(int iKind, const char *pszFileName)
 {
     NKWaitCursor cursor;
+    // The source before this one is closed to open the new file, but the
+    // model stays until the new file has given its first geometry: a file
+    // that fails before that gets the source before it back.
+    const NKDataSourceMark previous = NKMarkInterface();
+    const AxisScales before = GetAxisScales();
+    NKCloseInterfaceQuietly();
     int iCode = OpenInterface(iKind, pszFileName);
     if (iCode != 1) {
         ReportOpenFailure(iKind, iCode);
-        NKCloseInterface();
-        return false;
+        return KeepPreviousModel(previous, before);
     }
-    if (!ResetStateBeforeLoad(pszFileName)) {
-        NKCloseInterface();
-        return false;
-    }
-    NKSetFrameCount(1, false);
     NKSetStatusText("Reading Geometry...");
     int iStep = 0;
     NKGeometry *pGeo = FirstGeometry(&iStep);
     if (pGeo == nullptr) {
         NKPrintError("Error reading geometry.");
-        return FailOpen();
+        return KeepPreviousModel(previous, before);
     }
+    const AxisScales read = GetAxisScales();
+    if (!ResetStateBeforeLoad(pszFileName)) {
+        NKReleaseGeometry(pGeo);
+        NKCloseInterface();
+        return false;
+    }
+    // Scales the reader set belong to the new model and outlive the reset.
+    if (read != before) SetAxisScales(read);
+    NKSetFrameCount(1, false);
     if (!ComputeGeometryData(pGeo, 0, 0, iStep, 0, NKUpdateInterfaceVisibility)) {
         NKDiagnostic("Error Inserting Geometry", "NKCommandOpenInterface");
         return FailOpen();

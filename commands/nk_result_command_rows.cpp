@@ -96,7 +96,13 @@ int ReadState(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     default:
         break;
     }
-    if (pEntry->id != NK_CID_READSTATE) NKClampInt(&iState, 1, iSteps > 0 ? iSteps : 1);
+    if (iSteps < 1) {
+        NKCommandError(pEntry, NKGetInterfaceType() == NK_INTERFACE_NONE
+                                   ? "No data source is open: there is no state to read"
+                                   : "The data source holds no states to read");
+        return 1;
+    }
+    if (pEntry->id != NK_CID_READSTATE) NKClampInt(&iState, 1, iSteps);
     iScalar = NextInt(pScan, iScalar);
     iVector = NextInt(pScan, iVector);
     NKResetScalarMinMax();

@@ -15,6 +15,7 @@ struct NKMessageOutput {
     bool bCollect = false;  // a collection is open
     bool bPending = false;  // collected messages wait
     int iOffCount = 0;      // nesting count of "switch off" requests
+    int iInfoOffCount = 0;  // the same for information lines alone
     bool bOutputOn = true;  // lines are passed on
 };
 
@@ -40,6 +41,7 @@ void *sg_pSinkUser = nullptr;
 void NKPrintMessage(const char *pszText, int iLevel)
 {
     if (!sg_Output.bOutputOn) return;
+    if (iLevel == NK_MSG_INFO && sg_Output.iInfoOffCount > 0) return;
     NKString text(pszText);
     if (text.IsEmpty()) return;
 
@@ -96,6 +98,17 @@ void NKToggleMessageOutput(bool bOn)
     }
     sg_Output.bOutputOn = sg_Output.iOffCount <= 0;
 }
+
+void NKToggleInformationOutput(bool bOn)
+{
+    sg_Output.iInfoOffCount += bOn ? -1 : 1;
+    if (sg_Output.iInfoOffCount < 0) {
+        NKDiagnostic("Error in call cound iInfoOffCount", "NKToggleInformationOutput");
+        sg_Output.iInfoOffCount = 0;
+    }
+}
+
+int NKGetInformationOffCount(void) { return sg_Output.iInfoOffCount; }
 
 bool NKIsMessageOutputOn(void) { return sg_Output.bOutputOn; }
 int NKGetMessageOffCount(void) { return sg_Output.iOffCount; }

@@ -30,6 +30,10 @@ const char *NKInterfaceErrorText(int iCode);
 void NKToggleMessageOutput(bool bOn);
 bool NKIsMessageOutputOn(void);
 int NKGetMessageOffCount(void);
+// The same for information lines alone (a command file keeps its lines'
+// information quiet while their warnings and errors are shown).
+void NKToggleInformationOutput(bool bOn);
+int NKGetInformationOffCount(void);
 
 void NKBeginMessageCollection(void);
 void NKEndMessageCollection(void);

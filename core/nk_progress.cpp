@@ -11,7 +11,24 @@ namespace {
 
 NKProgressState sg_Progress;
 
+// While held, progress and status texts go to a bar of their own that no one
+// sees; the bar that was installed comes back when the last hold ends.
+int sg_iStatusbarHeld = 0;
+NKProgressUI *sg_pHeldUI = nullptr;
 }  // namespace
+
+void NKHoldStatusbar(bool bHold)
+{
+    static NKHeadlessProgressUI s_Unseen;
+    if (bHold && sg_iStatusbarHeld++ == 0) {
+        sg_pHeldUI = NKGetProgressUI();
+        s_Unseen.Reset();
+        NKSetProgressUI(&s_Unseen);
+    } else if (!bHold && sg_iStatusbarHeld > 0 && --sg_iStatusbarHeld == 0) {
+        NKSetProgressUI(sg_pHeldUI);
+        sg_pHeldUI = nullptr;
+    }
+}
 
 void NKSetStatusText(const char *pszText)
 {

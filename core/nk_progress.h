@@ -20,6 +20,10 @@ struct NKProgressState {
 
 // Shows the text on the status line when a status bar exists.
 void NKSetStatusText(const char *pszText);
+// true: one more request to leave the status bar as it is, whatever
+// progress and status texts come (work done behind the user's back, such as
+// opening a file again); false: one less.
+void NKHoldStatusbar(bool bHold);
 
 // Opens a progress operation with a bar over 0..iRange and/or a Cancel
 // button; a given text goes to the status line. Answers the result of the

@@ -8,8 +8,10 @@
 #include "readers/nk_data_source.h"
 
 #include "core/nk_frames.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
+#include "core/nk_progress.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_fem_source.h"
 #include "readers/nk_lsdyna.h"
@@ -176,6 +178,46 @@ bool NKCloseInterface(void)
     sg_iCurrentStep = -1;
     PublishKind();
     return bResult;
+}
+
+NKDataSourceMark NKMarkInterface(void)
+{
+    NKDataSourceMark mark;
+    mark.iKind = OpenKind();
+    if (mark.iKind == NK_INTERFACE_NONE) return mark;
+    mark.fileName = sg_pInterface->szFileName;
+    mark.iStep = sg_iCurrentStep;
+    mark.iScalar = sg_iCurrentScalar;
+    mark.iVector = sg_iCurrentVector;
+    mark.iTransformation = sg_iCurrentTransformation;
+    return mark;
+}
+
+void NKCloseInterfaceQuietly(void)
+{
+    if (OpenKind() == NK_INTERFACE_NONE) return;
+    NKToggleMessageOutput(false);
+    NKHoldStatusbar(true);
+    NKCloseInterface();
+    NKHoldStatusbar(false);
+    NKToggleMessageOutput(true);
+}
+
+bool NKReopenInterface(const NKDataSourceMark &mark)
+{
+    if (mark.iKind == NK_INTERFACE_NONE) return true;
+    NKToggleMessageOutput(false);
+    NKHoldStatusbar(true);
+    const bool bOpened = OpenInterface(mark.iKind, mark.fileName.GetText()) == 1;
+    if (!bOpened) NKCloseInterface();
+    NKHoldStatusbar(false);
+    NKToggleMessageOutput(true);
+    if (!bOpened) return false;
+    sg_iCurrentStep = mark.iStep;
+    sg_iCurrentScalar = mark.iScalar;
+    sg_iCurrentVector = mark.iVector;
+    sg_iCurrentTransformation = mark.iTransformation;
+    return true;
 }
 
 // ---- The source and its names -------------------------------------------------

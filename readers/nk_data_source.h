@@ -104,6 +104,21 @@ int OpenInterface(int iKind, const char *pszFileName);
 // (false for kind 0 and kinds without a reader). The current transformation
 // index stays.
 bool NKCloseInterface(void);
+// What opens the same source again: its kind, file name and current
+// indices (kind 0 when none is open).
+struct NKDataSourceMark {
+    int iKind = NK_INTERFACE_NONE;
+    NKString fileName;
+    int iStep = -1, iScalar = -1, iVector = -1, iTransformation = -1;
+};
+NKDataSourceMark NKMarkInterface(void);
+// Closes the open source, if any, without a word from its reader, on the
+// status line either.
+void NKCloseInterfaceQuietly(void);
+// Opens the marked source again with its current indices, without a word
+// from its reader (the status line too); a mark of kind 0 opens nothing. False (and no source
+// open) when the file no longer opens.
+bool NKReopenInterface(const NKDataSourceMark &mark);
 // The open kind, except that an NKF file answers the kind it was written
 // from (0 when it does not say).
 int NKGetUnderlyingInterfaceType(void);

@@ -48,37 +48,13 @@ protected:
             if (line.iLevel == NK_MSG_ERROR && !line.text.empty()) return line.text;
         return "";
     }
-    // File > Open: the dialog takes the name and is accepted as a user would.
-    void OpenThroughTheDialog(const std::string &file)
-    {
-        const QString path =
-            QString::fromStdString(std::filesystem::weakly_canonical(file).string());
-        int iTries = 0;
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&path, &iTries]() {
-            for (QWidget *pWidget : QApplication::topLevelWidgets()) {
-                auto *pDialog = qobject_cast<QFileDialog *>(pWidget);
-                if (pDialog == nullptr || !pDialog->isVisible()) continue;
-                pDialog->setDirectory(QFileInfo(path).absolutePath());
-                pDialog->selectFile(QFileInfo(path).fileName());
-                // QFileDialog hides these; a name it refuses ends the dialog.
-                if (++iTries < 50)
-                    static_cast<QDialog *>(pDialog)->accept();
-                else
-                    static_cast<QDialog *>(pDialog)->reject();
-            }
-        });
-        timer.start(20);
-        NKMainWindowCommand(NK_MENU_OPEN);
-        EXPECT_LT(iTries, 50) << "the dialog refused " << file;
-    }
     std::string m_Dir, m_NotNKF;
 };
 
 TEST_F(StatusErrorTest, FileOpenOfAFileThatIsNotNKFSaysSoOnTheStatusLine)
 {
     MessageCapture capture;
-    OpenThroughTheDialog(m_NotNKF);
+    NKTestOpenThroughTheDialog(m_NotNKF);
     const std::string first = FirstError(capture);
     ASSERT_FALSE(first.empty()) << capture.Text();  // still printed as before
     EXPECT_EQ(NKGetStatusbarText(0), first);
@@ -112,13 +88,7 @@ TEST_F(StatusErrorTest, EachFailingRecentFileShowsItsFirstErrorLine)
 TEST_F(StatusErrorTest, ADroppedFileThatFailsShowsItsError)
 {
     MessageCapture capture;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(m_NotNKF))});
-    // A drop reaches the window that accepted the drag's entry.
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(NKGetMainWindow(), &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(NKGetMainWindow(), &drop);
+    NKTestDropFiles({m_NotNKF});
     const std::string first = FirstError(capture);
     ASSERT_FALSE(first.empty()) << capture.Text();
     EXPECT_EQ(NKGetStatusbarText(0), first);

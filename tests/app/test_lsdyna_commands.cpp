@@ -1,6 +1,6 @@
 // End-to-end tests of the LS-DYNA plot database through the interpreter:
 // opendynastatedb on the shell fixture (states in one or two files) with
-// the result listing, a cut header that keeps the model, open on every
+// the result listing, a cut header or geometry that keeps the model, open on every
 // shared family, swapdynatitle and the shellaxes command.
 #include <gtest/gtest.h>
 
@@ -94,23 +94,36 @@ TEST_F(LSDynaCommands, StateDatabaseOpensAndListsItsResults)
     }
 }
 
+// A database cut inside its header, and one cut inside its geometry, fail
+// to open; the model opened before stays, with its own database open and
+// still read.
 TEST_F(LSDynaCommands, CutHeaderFailsAndKeepsTheModel)
 {
     WriteFixture(false);
     ASSERT_EQ(Run("opendynastatedb " + Path("d3plot")), 0);
-    int iFrames = g_pModel->iNumFrames;
     NKGeometry *pGeo = g_pModel->pFrames[0].pGeometry;
     std::filesystem::create_directory(Path("cut"));
-    LSDynaTestWriter cut;
-    LSDynaWriteShellGeometry(&cut);
-    cut.bytes.resize(40 * 4);
-    ASSERT_TRUE(cut.Save(Path("cut/d3plot")));
-    m_Capture.Clear();
-    EXPECT_EQ(Run("opendynastatedb " + Path("cut/d3plot")), 1);
-    // The open's progress ends with the text on the status line.
-    EXPECT_EQ(NKGetHeadlessProgressUI()->GetStatusText(), "Error opening state database.");
-    EXPECT_EQ(g_pModel->iNumFrames, iFrames);
-    EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pGeo);
+    LSDynaTestWriter whole;
+    LSDynaWriteShellGeometry(&whole);
+    for (size_t iWords : {size_t(40), whole.bytes.size() / 4 - 8}) {
+        SCOPED_TRACE(iWords);
+        LSDynaTestWriter cut;
+        LSDynaWriteShellGeometry(&cut);
+        cut.bytes.resize(iWords * 4);
+        ASSERT_TRUE(cut.Save(Path("cut/d3plot")));
+        m_Capture.Clear();
+        EXPECT_EQ(Run("opendynastatedb " + Path("cut/d3plot")), 1);
+        // The open's progress ends with its text on the status line, which
+        // the database opened again leaves alone.
+        EXPECT_EQ(NKGetHeadlessProgressUI()->GetStatusText(), "Error opening state database.");
+        EXPECT_EQ(g_pModel->iNumFrames, 1);
+        EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pGeo);
+        NKString source;
+        NKGetInterfaceFileName(&source);
+        EXPECT_EQ(std::string(source.GetText()), Path("d3plot"));
+        EXPECT_EQ(Run("readstate 2"), 0) << m_Capture.Text();
+        pGeo = g_pModel->pFrames[0].pGeometry;
+    }
 }
 
 TEST_F(LSDynaCommands, EverySharedFamilyOpens)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -154,13 +155,21 @@ TEST_F(ReservoirOpen, OpenReadStateAndResultInfo)
     }
     EXPECT_EQ(NKGetFrame(0)->pSeparateVectors[1], nullptr);  // no res.y02
 
-    // A set without its node file is refused; the model stays.
-    std::remove((m_Dir + "/res.k00").c_str());
+    // Another set without its node file is refused; the model stays, with
+    // its own set open.
+    const std::string other = m_Dir + "/other";
+    std::filesystem::create_directories(other);
+    ASSERT_TRUE(NKOutput3DWriteFixture(other, false));
+    std::remove((other + "/res.k00").c_str());
     m_Capture.Clear();
-    EXPECT_EQ(Run("open \"" + file + "\""), 1);
-    EXPECT_TRUE(m_Capture.Contains("Could not find node description (coordinates) file: " + m_Dir +
+    EXPECT_EQ(Run("open \"" + other + "/res.e00\""), 1);
+    EXPECT_TRUE(m_Capture.Contains("Could not find node description (coordinates) file: " + other +
                                    "/res.k00"));
-    EXPECT_NE(NKGetFrameGeometry(NKGetFrame(0)), nullptr);
+    EXPECT_EQ(NKGetFrameGeometry(NKGetFrame(0)), pNow);
+    NKString source;
+    NKGetInterfaceFileName(&source);
+    EXPECT_EQ(std::string(source.GetText()), file);
+    EXPECT_FLOAT_EQ(g_pModel->fAxisScale[2], 3.0f);
 }
 
 // With the drawing code installed: the automatic fringe range of a state is

@@ -7,6 +7,9 @@
 //   xatest          presses Esc
 //   xbtest          presses Space
 //   xdtest          answers 1 (a failing command)
+//   xctest info=T, xctest warn=T print T as information or warning and
+//   answer 0; xctest fail=T prints T as an error and answers 1 (each is
+//   recorded as well)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -42,6 +45,15 @@ inline int ProbeHandler(CommandTableEntry *pEntry, const char *pszArguments)
         std::string args(pszArguments);
         std::string word = args.size() > 7 ? args.substr(7) : "";
         ProbeRecord().push_back(word);
+        const struct {
+            const char *pszPrefix;
+            int iLevel;
+        } prints[] = {{"info=", NK_MSG_INFO}, {"warn=", NK_MSG_WARNING}, {"fail=", NK_MSG_ERROR}};
+        for (const auto &print : prints) {
+            if (word.rfind(print.pszPrefix, 0) != 0) continue;
+            NKPrintMessage(word.c_str() + 5, print.iLevel);
+            return print.iLevel == NK_MSG_ERROR ? 1 : 0;
+        }
         // "pauseatN" asks for a pause the N-th time it runs.
         if (word.rfind("pauseat", 0) == 0) {
             int iSeen = 0;
@@ -81,6 +93,7 @@ protected:
     void TearDown() override
     {
         EXPECT_EQ(NKGetMessageOffCount(), 0) << "message output left unbalanced";
+        EXPECT_EQ(NKGetInformationOffCount(), 0) << "information output left unbalanced";
         EXPECT_EQ(iCommandLevel, 0);
         EXPECT_EQ(NKGetCommandFileDepth(), 0);
         ResetState();

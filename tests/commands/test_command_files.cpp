@@ -59,6 +59,42 @@ TEST_F(CommandFiles, FailingLineIsReportedAndFileGoesOn)
     EXPECT_FALSE(bRunningCommandFile);
 }
 
+// A file's lines keep their information quiet but show their warnings and
+// errors: a failing line's own reason comes before the runner's report of
+// it, in a nested file too, and debugging shows everything.
+TEST_F(CommandFiles, LinesShowTheirWarningsAndErrorsButNotTheirInformation)
+{
+    Write("inner.qlc", "xctest fail=inner reason\n");
+    Write("f.qlc", "xctest info=quiet line\nxctest warn=d3plot01 is missing\n"
+                   "xctest fail=own reason\nbogus\nsource inner.qlc\n");
+    const struct {
+        const char *pszText;
+        int iLevel;
+        bool bShown, bShownDebugging;
+    } cases[] = {
+        {"quiet line", NK_MSG_INFO, false, true},
+        {"d3plot01 is missing", NK_MSG_WARNING, true, true},
+        {"own reason", NK_MSG_ERROR, true, true},
+        {"Unrecognized command: bogus", NK_MSG_ERROR, true, true},
+        {"inner reason", NK_MSG_ERROR, true, true},
+    };
+    for (bool bDebug : {false, true}) {
+        SCOPED_TRACE(bDebug ? "debugging" : "quiet");
+        m_Capture.Clear();
+        bDebugCommands = bDebug;
+        EXPECT_EQ(ExecuteCommand("source f.qlc"), 0);
+        for (const auto &c : cases)
+            EXPECT_EQ(m_Capture.HasLine(c.pszText, c.iLevel), bDebug ? c.bShownDebugging : c.bShown)
+                << c.pszText << "\n"
+                << m_Capture.Text();
+        // Each reason stands before the report of its line.
+        const std::string text = m_Capture.Text();
+        EXPECT_LT(text.find("own reason"), text.find("Line: 3")) << text;
+        EXPECT_LT(text.find("Unrecognized command: bogus"), text.find("Line: 4")) << text;
+        EXPECT_LT(text.find("inner reason"), text.find("Error in file: inner.qlc")) << text;
+    }
+}
+
 TEST_F(CommandFiles, LinesOfAFileAreQuietUnlessDebugging)
 {
     Write("f.qlc", "xctest a\n");

@@ -131,7 +131,7 @@ TEST_F(LoadSequenceTest, RecentFileIsTheOutermostCommandFileWhileOneRuns)
     EXPECT_EQ(NKGetRecentFile(0).GetText(), Path("load.qlc"));
 }
 
-TEST_F(LoadSequenceTest, StartupFileRunsFromTheProgramDirectoryElseFromTheUserConfiguration)
+TEST_F(LoadSequenceTest, StartupFileRunsFromTheUserConfigurationElseFromTheProgramDirectory)
 {
     const std::string program = Path("prog/quolin.qlc");
     const std::string home = Path("home/.config/Brovik/quolin.qlc");
@@ -140,7 +140,7 @@ TEST_F(LoadSequenceTest, StartupFileRunsFromTheProgramDirectoryElseFromTheUserCo
         Lines ran;
     };
     for (const Case &c : {Case{false, false, {}}, Case{true, false, {"program"}},
-                          Case{false, true, {"home"}}, Case{true, true, {"program"}}}) {
+                          Case{false, true, {"home"}}, Case{true, true, {"home"}}}) {
         std::filesystem::remove(program);
         std::filesystem::remove(home);
         if (c.bInProgram) NKTestWriteText(program, "xctest program\n");
@@ -152,7 +152,14 @@ TEST_F(LoadSequenceTest, StartupFileRunsFromTheProgramDirectoryElseFromTheUserCo
         EXPECT_EQ(m_Capture.HasLine("Running global startup command file...", NK_MSG_INFO),
                   !c.ran.empty());
     }
+    // A user's empty file replaces the site's: nothing runs, no failure.
+    NKTestWriteText(program, "xctest program\n");
+    NKTestWriteText(home, "");
+    LoadEvents().clear();
+    EXPECT_TRUE(RunStartupCommandFile());
+    EXPECT_EQ(Events(), Lines{});
     // A file that is there but cannot be run is the one failure.
+    std::filesystem::remove(home);
     std::filesystem::remove(program);
     std::filesystem::create_directories(program);
     EXPECT_FALSE(RunStartupCommandFile());

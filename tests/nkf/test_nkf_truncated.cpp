@@ -255,7 +255,27 @@ TEST(NKFTruncated, AsciiLastLineEdges)
 namespace {
 
 // The beam opened through the open commands.
-class NKFTruncatedOpen : public NKFOpenTest {};
+class NKFTruncatedOpen : public NKFOpenTest {
+protected:
+    // The beam is the model, fed by its file, which still reads a state (a
+    // source opened again may hand out its geometry anew: *ppBeam follows).
+    void ExpectTheBeamWithItsSource(NKGeometry **ppBeam)
+    {
+        ASSERT_EQ(g_pModel->iNumFrames, 1);
+        EXPECT_EQ(g_pModel->pFrames[0].pGeometry, *ppBeam);
+        EXPECT_EQ(NKGetInterfaceType(), NK_INTERFACE_NKF);
+        NKString name;
+        NKGetInterfaceFileName(&name);
+        EXPECT_EQ(std::string(name.GetText()), NKTestExamplePath("beam.nkf"));
+        EXPECT_GT(NKGetInterfaceNumSteps(), 1);
+        const int iNodes = (*ppBeam)->iTotalNumNodes;
+        EXPECT_EQ(Run("readstate 2"), 0) << m_Capture.Text();
+        EXPECT_EQ(NKGetCurrentStep(), 1);
+        *ppBeam = g_pModel->pFrames[0].pGeometry;
+        ASSERT_NE(*ppBeam, nullptr);
+        EXPECT_EQ((*ppBeam)->iTotalNumNodes, iNodes);
+    }
+};
 
 }  // namespace
 
@@ -289,7 +309,43 @@ TEST_F(NKFTruncatedOpen, CutFileFailsAndKeepsTheModel)
         EXPECT_EQ(Run(c.command + " \"" + c.path + "\""), 1);
         EXPECT_TRUE(m_Capture.Contains(c.report + "\nNKF file : " + c.path)) << m_Capture.Text();
         EXPECT_FALSE(m_Capture.Contains("opened")) << m_Capture.Text();
-        ASSERT_EQ(g_pModel->iNumFrames, 1);
-        EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pBeam);
+        ExpectTheBeamWithItsSource(&pBeam);
+    }
+}
+
+// Files that fail before or at the geometry of their first state, through
+// the type-detecting open and the NKF open: the beam stays the model, its
+// file stays its open source (no "Closing NKF file."), and its states are
+// still read.
+TEST_F(NKFTruncatedOpen, EveryFailedOpenKeepsTheModelAndItsSource)
+{
+    ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
+    NKGeometry *pBeam = g_pModel->pFrames[0].pGeometry;
+    const struct {
+        const char *pszName, *pszText, *pszReport;
+    } cases[] = {
+        {"notes.txt", "These are notes, not a model.\n",
+         "Unable to auto-detect primary file type."},
+        {"empty.nkf", "", "Unable to auto-detect primary file type."},
+        {"nodes.nkf", "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n", "Error initializing interface."},
+        {"gone.nkf", nullptr, "Unable to open file for reading: "},
+    };
+    for (const auto &c : cases) {
+        const std::string path = m_Dir + "/" + c.pszName;
+        if (c.pszText != nullptr) {
+            ASSERT_TRUE(NKTestWriteText(path, c.pszText));
+        }
+        for (const char *pszCommand : {"open", "opennkffile"}) {
+            SCOPED_TRACE(std::string(pszCommand) + " " + c.pszName);
+            m_Capture.Clear();
+            EXPECT_EQ(Run(std::string(pszCommand) + " \"" + path + "\""), 1);
+            // The NKF open reports every file it cannot read alike.
+            const bool bDetecting = std::string(pszCommand) == "open";
+            EXPECT_TRUE(
+                m_Capture.Contains(bDetecting ? c.pszReport : "Error initializing interface."))
+                << m_Capture.Text();
+            EXPECT_FALSE(m_Capture.Contains("Closing NKF file.")) << m_Capture.Text();
+            ExpectTheBeamWithItsSource(&pBeam);
+        }
     }
 }

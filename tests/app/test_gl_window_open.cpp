@@ -1,0 +1,320 @@
+// tests/app/test_gl_window_open.cpp -- the window's road to a model and its
+// results: File > Open, a recent file and a dropped file open every kind of
+// file the viewer reads; a file that fails leaves the model with its source;
+// the site's "fileopen.qlc" builds the Results Menu, which follows the next
+// model; a user's own file replaces the site's; why a load failed shows on
+// the status line, whole on hover. Needs an X display.
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QToolTip>
+#include <QUrl>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/nk_command_line.h"
+#include "app/nk_gl_menu.h"
+#include "app/nk_menu_state.h"
+#include "app/nk_menus.h"
+#include "app/nk_statusbar.h"
+#include "commands/nk_recent_files.h"
+#include "core/nk_frames.h"
+#include "core/nk_message.h"
+#include "core/nk_model.h"
+#include "core/nk_program_directory.h"
+#include "render/nk_animation_commands.h"
+#include "render/nk_fringe_commands.h"
+#include "tests/app/app_window_fixture.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
+
+namespace {
+
+class WindowOpenTest : public ProgramWindowTest {
+public:  // the roads are taken by member pointer in the tests' tables
+    void SetUp() override
+    {
+        ProgramWindowTest::SetUp();
+        // Playing and the site's file need the animation and fringe commands.
+        for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) m_apSaved[i] = NKGetCommandHandler(i);
+        NKRegisterAnimationCommands();
+        NKRegisterFringeCommands();
+        m_Dir = NKTestMakeTempDir("quolin_window_open_");
+        m_OldCwd = std::filesystem::current_path();
+        const char *pszHome = std::getenv("HOME");
+        m_OldHome = pszHome != nullptr ? pszHome : "";
+        std::filesystem::create_directories(m_Dir + "/home/.config/Brovik");
+        std::filesystem::create_directories(m_Dir + "/prog");
+        setenv("HOME", (m_Dir + "/home").c_str(), 1);
+        NKSetProgramDirectory((m_Dir + "/prog").c_str());
+        m_Beam = NKTestExamplePath("beam.nkf");
+        m_Plate = NKTestExamplePath("plate.nkf");
+    }
+    void TearDown() override
+    {
+        std::filesystem::current_path(m_OldCwd);
+        NKDestroyGLMenu();
+        for (int i = 0; i < NK_NUM_RECENT_FILES; i++) NKSetRecentFile(i, "");
+        setenv("HOME", m_OldHome.c_str(), 1);
+        NKSetProgramDirectory(nullptr);
+        NKTestRemoveDir(m_Dir);
+        for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) NKSetCommandHandler(i, m_apSaved[i]);
+        ProgramWindowTest::TearDown();
+    }
+    // The site's start-up file, as the build puts it beside the program.
+    void InstallSiteFile(void)
+    {
+        std::filesystem::copy_file(NKTestSourceRoot() + "/app/site/fileopen.qlc",
+                                   m_Dir + "/prog/fileopen.qlc");
+    }
+    void WriteUserFile(const std::string &text)
+    {
+        ASSERT_TRUE(NKTestWriteText(m_Dir + "/home/.config/Brovik/fileopen.qlc", text));
+    }
+    void OpenThroughTheDialog(const std::string &file) { NKTestOpenThroughTheDialog(file); }
+    void OpenRecent(const std::string &file)
+    {
+        NKSetRecentFile(0, file.c_str());
+        InitMenuPopup();  // the File menu lists the recent files as it opens
+        NKMainWindowCommand(NK_MENU_RECENT_FIRST);
+    }
+    void Drop(const std::string &file) { NKTestDropFiles({file}); }
+    // The three roads from the window, by name.
+    struct Road {
+        const char *pszName;
+        std::function<void(WindowOpenTest *, const std::string &)> open;
+    };
+    static std::vector<Road> Roads(void)
+    {
+        return {{"File > Open", &WindowOpenTest::OpenThroughTheDialog},
+                {"recent file", &WindowOpenTest::OpenRecent},
+                {"dropped file", &WindowOpenTest::Drop}};
+    }
+    static std::string SourceFile(void)
+    {
+        NKString name;
+        NKGetInterfaceFileName(&name);
+        return name.GetText();
+    }
+    // The texts of the items of a branch of the Results Menu.
+    static std::vector<std::string> BranchTexts(int iParent)
+    {
+        std::vector<std::string> texts;
+        NKGLMenuItem *pParent =
+            g_pGLMenu != nullptr ? NKGLMenuFindItem(g_pGLMenu->root, iParent) : nullptr;
+        for (NKGLMenuItem *p = pParent != nullptr ? pParent->branch : nullptr; p != nullptr;
+             p = p->next)
+            texts.push_back(p->text);
+        return texts;
+    }
+    // The scalar names of the open source, then "None", as the menu lists them.
+    static std::vector<std::string> SourceScalars(void)
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < NKGetInterfaceNumScalars(); i++)
+            names.push_back(NKGetInterfaceScalarNames()->Get(i));
+        names.push_back("None");
+        return names;
+    }
+    std::string m_Dir, m_OldHome, m_Beam, m_Plate;
+    NKCommandHandler m_apSaved[NK_NUM_HANDLER_SLOTS];
+    std::filesystem::path m_OldCwd;
+};
+
+}  // namespace
+
+// A real LS-DYNA database opens by each road; between them the plate is
+// opened, so that each road has a model to replace.
+TEST_F(WindowOpenTest, EveryRoadOpensARealD3plot)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    const std::string d3plot =
+        std::filesystem::weakly_canonical(NKTestSharedDataDir() + "/lsdyna/qd-cae/d3plot").string();
+    for (const Road &road : Roads()) {
+        SCOPED_TRACE(road.pszName);
+        ASSERT_EQ(ExecuteCommand(("open \"" + m_Plate + "\"").c_str()), 0);
+        MessageCapture capture;
+        road.open(this, d3plot);
+        EXPECT_EQ(NKGetInterfaceType(), NK_INTERFACE_LSDYNA) << capture.Text();
+        EXPECT_EQ(SourceFile(), d3plot);
+        EXPECT_TRUE(NKModelHasGeometry());
+        EXPECT_EQ(NKGetRecentFile(0).GetText(), d3plot);
+    }
+}
+
+// A recent command file runs; one whose second line fails shows that
+// line's own error on the status line.
+TEST_F(WindowOpenTest, ARecentCommandFileRunsAndShowsWhyALineFailed)
+{
+    const std::string script = m_Dir + "/plate.qlc";
+    ASSERT_TRUE(NKTestWriteText(script, "open \"" + m_Plate + "\"\n"));
+    OpenRecent(script);
+    EXPECT_EQ(SourceFile(), m_Plate);
+    EXPECT_EQ(NKGetRecentFile(0).GetText(), script);
+
+    ASSERT_TRUE(NKTestWriteText(script, "open \"" + m_Beam + "\"\nnosuchcommand 1\n"));
+    MessageCapture capture;
+    OpenRecent(script);
+    EXPECT_EQ(SourceFile(), m_Beam);
+    EXPECT_TRUE(capture.HasLine("Line: 2", NK_MSG_ERROR)) << capture.Text();
+    EXPECT_EQ(NKGetStatusbarText(0), "Unrecognized command: nosuchcommand");
+}
+
+// After the plate, a recent file that was removed and a text file chosen in
+// the dialog fail: the plate stays drawn with its source, and Play runs.
+TEST_F(WindowOpenTest, FailedOpensLeaveThePlateWithItsSource)
+{
+    ASSERT_EQ(ExecuteCommand(("open \"" + m_Plate + "\"").c_str()), 0);
+    const NKGeometry *pPlate = g_pModel->pFrames[0].pGeometry;
+    const std::string removed = m_Dir + "/removed.nkf", notes = m_Dir + "/notes.txt";
+    ASSERT_TRUE(NKTestWriteText(notes, "These are notes, not a model.\n"));
+    const struct {
+        std::string file;
+        std::function<void(WindowOpenTest *, const std::string &)> open;
+        std::string error;
+    } cases[] = {
+        {removed, &WindowOpenTest::OpenRecent, "Unable to open file for reading: " + removed},
+        {notes, &WindowOpenTest::OpenThroughTheDialog, "Unable to auto-detect primary file type."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        MessageCapture capture;
+        c.open(this, c.file);
+        EXPECT_FALSE(capture.Contains("Closing NKF file.")) << capture.Text();
+        EXPECT_EQ(NKGetStatusbarText(0), c.error);
+        ASSERT_EQ(g_pModel->iNumFrames, 1);
+        EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pPlate);
+        EXPECT_EQ(SourceFile(), m_Plate);
+    }
+    ASSERT_GT(NKGetInterfaceNumSteps(), 1);
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_PLAY), 0);
+    EXPECT_EQ(g_pModel->iNumFrames, NKGetInterfaceNumSteps());
+    EXPECT_NE(g_pModel->animationType, 0);
+}
+
+// With the site's file beside the program, File > Open of the beam lists
+// the beam's results, the plate opened next lists the plate's, and a
+// scalar clicked becomes the fringes shown. A user's own file runs instead,
+// an empty one too.
+TEST_F(WindowOpenTest, TheSiteFileBuildsTheResultsMenuAndTheUsersFileReplacesIt)
+{
+    InstallSiteFile();
+    OpenThroughTheDialog(m_Beam);
+    ASSERT_NE(g_pGLMenu, nullptr);
+    EXPECT_TRUE(g_pGLMenu->bResultsMenu && g_pGLMenu->shown);
+    const std::vector<std::string> beam = SourceScalars();
+    EXPECT_EQ(BranchTexts(1000), beam);
+
+    OpenRecent(m_Plate);
+    ASSERT_NE(g_pGLMenu, nullptr);
+    const std::vector<std::string> plate = SourceScalars();
+    EXPECT_NE(plate, beam);
+    EXPECT_EQ(BranchTexts(1000), plate);
+    const int iLast = NKGetInterfaceNumScalars() - 1;
+    ASSERT_GE(iLast, 0);
+    EXPECT_TRUE(NKAllPartsFringes());
+    EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1001 + iLast));
+    EXPECT_EQ(NKGetCurrentScalarIndex(), iLast);
+    ASSERT_NE(g_pModel->pFrames[0].pScalar, nullptr);
+    EXPECT_TRUE(NKAllPartsFringes());
+
+    WriteUserFile("usermenu test\n");
+    Drop(m_Beam);
+    ASSERT_NE(g_pGLMenu, nullptr);
+    EXPECT_STREQ(g_pGLMenu->title, "Test Menu");
+    NKDestroyGLMenu();
+    WriteUserFile("");
+    Drop(m_Plate);
+    EXPECT_EQ(g_pGLMenu, nullptr);
+}
+
+// A Results Menu built for one model: shown, it is built again for the next
+// one where the user moved it, and until then its items run nothing;
+// hidden, or without a model, it goes.
+TEST_F(WindowOpenTest, AResultsMenuFollowsTheModel)
+{
+    ASSERT_EQ(ExecuteCommand(("opennkffile \"" + m_Beam + "\"").c_str()), 0);
+    ASSERT_EQ(ExecuteCommand("usermenu res"), 0);
+    g_pGLMenu->offsetX = 0.25f;
+    ASSERT_EQ(ExecuteCommand(("opennkffile \"" + m_Plate + "\"").c_str()), 0);
+    EXPECT_FALSE(NKGLMenuExecuteItem(g_pGLMenu, 1001));  // the beam's first scalar
+    NKResultsMenuFollowModel();
+    ASSERT_NE(g_pGLMenu, nullptr);
+    EXPECT_EQ(BranchTexts(1000), SourceScalars());
+    EXPECT_EQ(g_pGLMenu->offsetX, 0.25f);
+    EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1001));
+    NKGLMenu *pKept = g_pGLMenu;
+    NKResultsMenuFollowModel();  // the same model: the same menu
+    EXPECT_EQ(g_pGLMenu, pKept);
+
+    ASSERT_EQ(ExecuteCommand("usermenu hide"), 0);
+    ASSERT_EQ(ExecuteCommand(("opennkffile \"" + m_Beam + "\"").c_str()), 0);
+    NKResultsMenuFollowModel();
+    EXPECT_EQ(g_pGLMenu, nullptr);
+
+    ASSERT_EQ(ExecuteCommand("usermenu res"), 0);
+    ASSERT_EQ(ExecuteCommand("closefiles"), 0);
+    NKResultsMenuFollowModel();
+    EXPECT_EQ(g_pGLMenu, nullptr);
+}
+
+// A file named on the command line that is missing, empty or not a model
+// says why on the status line.
+TEST_F(WindowOpenTest, ACommandLineFileThatFailsSaysWhyOnTheStatusLine)
+{
+    const std::string empty = m_Dir + "/empty.nkf", missing = m_Dir + "/missing.nkf";
+    ASSERT_TRUE(NKTestWriteText(empty, ""));
+    const struct {
+        std::string file, error;
+    } cases[] = {{missing, "Unable to open file for reading: " + missing},
+                 {empty, "Unable to auto-detect primary file type."}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        NKSetStatusbarText(" ", 0);
+        ParseCommandLine(c.file.c_str());
+        EXPECT_EQ(NKGetStatusbarText(0), c.error);
+        EXPECT_FALSE(NKModelHasGeometry());
+    }
+}
+
+// A status text longer than its part is cut with an ellipsis, and shows
+// whole in a tool tip over the part; a short one shows as it is.
+TEST_F(WindowOpenTest, TheStatusLineShowsALongErrorWholeOnHover)
+{
+    int aiRect[4];
+    ASSERT_TRUE(NKGetStatusbarPartRect(0, aiRect));
+    const std::string whole = "Unable to open file for reading: " + std::string(400, 'x') + ".nkf";
+    NKSetStatusbarText(whole.c_str(), 0);
+    const std::string shown = NKGetStatusbarShownText(0);
+    EXPECT_LT(shown.size(), whole.size());
+    EXPECT_EQ(shown.substr(0, 10), whole.substr(0, 10));
+    QWidget *pBar = NKGetStatusbarWindow();
+    const QPoint inside((aiRect[0] + aiRect[2]) / 2, (aiRect[1] + aiRect[3]) / 2);
+    QHelpEvent help(QEvent::ToolTip, inside, pBar->mapToGlobal(inside));
+    QCoreApplication::sendEvent(pBar, &help);
+    EXPECT_EQ(QToolTip::text().toStdString(), whole);
+    QToolTip::hideText();
+
+    NKSetStatusbarText("Done.", 0);
+    EXPECT_EQ(NKGetStatusbarShownText(0), "Done.");
+}
+
+// "readstate" on a model whose source holds no states, or that has no
+// source, answers 1 and says why.
+TEST_F(WindowOpenTest, ReadStateWithoutStatesSaysWhy)
+{
+    ASSERT_EQ(ExecuteCommand(("nkf open \"" + m_Plate + "\"").c_str()), 0);
+    ASSERT_TRUE(NKModelHasGeometry());
+    ASSERT_EQ(NKGetInterfaceType(), NK_INTERFACE_NONE);
+    MessageCapture capture;
+    EXPECT_EQ(ExecuteCommand("readstate 1 1"), 1);
+    EXPECT_TRUE(capture.HasLine("readstate: No data source is open: there is no state to read",
+                                NK_MSG_ERROR))
+        << capture.Text();
+}
