@@ -230,6 +230,48 @@ TEST(HideInternalFacesReference, HexahedronGridKeepsItsSkin)
     EXPECT_EQ(bare.ifs.pbVisibility, nullptr);
 }
 
+TEST(HideInternalFacesReference, FacesOverManyBucketRanges)
+{
+    // The buckets are ordered a range of 4096 at a time: faces whose buckets
+    // fall in different ranges, by smallest node and by hash, and a grid of
+    // 30 x 30 x 24 hexahedra (24,025 nodes, six ranges) with faces copied in
+    // another node order across the ranges, whole elements and hidden faces.
+    std::mt19937 rng(80);
+    ExpectMatchesReference(RandomFaces(rng, 20000, 0, 15000), "by node, four ranges");
+    ExpectMatchesReference(RandomFaces(rng, 20000, -1000000000, 2000000000), "by hash");
+    const int nx = 30, ny = 30, nz = 24;
+    auto node = [&](int i, int j, int k) { return i + (nx + 1) * (j + (ny + 1) * k); };
+    Faces f;
+    for (int k = 0; k < nz; k++)
+        for (int j = 0; j < ny; j++)
+            for (int i = 0; i < nx; i++) {
+                int hexa[8] = {node(i, j, k),
+                               node(i + 1, j, k),
+                               node(i + 1, j + 1, k),
+                               node(i, j + 1, k),
+                               node(i, j, k + 1),
+                               node(i + 1, j, k + 1),
+                               node(i + 1, j + 1, k + 1),
+                               node(i, j + 1, k + 1)};
+                int faces[24];
+                NKGetHexaFaces(faces, hexa, false);
+                for (int q = 0; q < 6; q++) {
+                    f.polys.push_back(std::vector<int>(faces + 4 * q, faces + 4 * q + 4));
+                    f.whole.push_back(rng() % 500 == 0);
+                    f.hidden.push_back(rng() % 700 == 0);
+                }
+            }
+    size_t iGrid = f.polys.size();
+    for (int c = 0; c < 400; c++) {
+        std::vector<int> poly = f.polys[rng() % iGrid];
+        std::shuffle(poly.begin(), poly.end(), rng);
+        f.polys.push_back(poly);
+        f.whole.push_back(0);
+        f.hidden.push_back(0);
+    }
+    ExpectMatchesReference(f, "grid with copies");
+}
+
 TEST(HideInternalFacesReference, LargeGridOverSeveralChunks)
 {
     // Over two million faces, so that the counting sort goes in more than
