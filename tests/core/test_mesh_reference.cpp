@@ -274,8 +274,8 @@ TEST(HideInternalFacesReference, FacesOverManyBucketRanges)
 
 TEST(HideInternalFacesReference, LargeGridOverSeveralChunks)
 {
-    // Over two million faces, so that the counting sort goes in more than
-    // one chunk of buckets: 72 x 72 x 70 hexahedra with shared nodes, then a
+    // Over two million faces over nearly 400,000 nodes (about a hundred
+    // ranges of buckets): 72 x 72 x 70 hexahedra with shared nodes, then a
     // reordered copy of a boundary face (the pair goes) and two of an
     // internal face (the four go). Every other boundary face stays.
     const int nx = 72, ny = 72, nz = 70, iElems = nx * ny * nz, iExtra = 3;
