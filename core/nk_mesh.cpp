@@ -508,7 +508,7 @@ FaceBuckets ChooseBuckets(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piCan
 // holds every candidate once.
 const int kRangeBits = 12;
 
-// Orders the iCount faces of one range by bucket into piLocal and hides the
+// Orders the iCount faces of one range by bucket into local and hides the
 // duplicates of each bucket; counts has room for the range's buckets plus
 // one.
 void HideRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &buckets,

@@ -154,6 +154,41 @@ void ExpectMatchesReference(const Faces &f, const char *pszCase)
     }
 }
 
+// The corners of hexahedron (i, j, k) of a grid of nx x ny cells a layer
+// over shared nodes numbered i fastest.
+void GridHexahedron(int nx, int ny, int i, int j, int k, int aiHexa[8])
+{
+    static const int aiCorner[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                                       {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+    for (int c = 0; c < 8; c++)
+        aiHexa[c] = (i + aiCorner[c][0]) +
+                    (nx + 1) * ((j + aiCorner[c][1]) + (ny + 1) * (k + aiCorner[c][2]));
+}
+
+// The six faces of each of nx x ny x nz hexahedra over shared nodes; each
+// face's whole and hidden bytes from fnFlags.
+template <class F>
+Faces HexahedronGridFaces(int nx, int ny, int nz, F fnFlags)
+{
+    Faces f;
+    for (int k = 0; k < nz; k++)
+        for (int j = 0; j < ny; j++)
+            for (int i = 0; i < nx; i++) {
+                int hexa[8];
+                GridHexahedron(nx, ny, i, j, k, hexa);
+                int faces[24];
+                NKGetHexaFaces(faces, hexa, false);
+                for (int q = 0; q < 6; q++) {
+                    f.polys.push_back(std::vector<int>(faces + 4 * q, faces + 4 * q + 4));
+                    unsigned char bWhole = 0, bHidden = 0;
+                    fnFlags(&bWhole, &bHidden);
+                    f.whole.push_back(bWhole);
+                    f.hidden.push_back(bHidden);
+                }
+            }
+    return f;
+}
+
 }  // namespace
 
 TEST(HideInternalFacesReference, RandomFaceSetsMatchThePlainSteps)
@@ -196,27 +231,7 @@ TEST(HideInternalFacesReference, HexahedronGridKeepsItsSkin)
 {
     // 6 x 5 x 4 hexahedra with shared nodes: only the outer faces stay.
     const int nx = 6, ny = 5, nz = 4;
-    auto node = [&](int i, int j, int k) { return i + (nx + 1) * (j + (ny + 1) * k); };
-    Faces f;
-    for (int k = 0; k < nz; k++)
-        for (int j = 0; j < ny; j++)
-            for (int i = 0; i < nx; i++) {
-                int hexa[8] = {node(i, j, k),
-                               node(i + 1, j, k),
-                               node(i + 1, j + 1, k),
-                               node(i, j + 1, k),
-                               node(i, j, k + 1),
-                               node(i + 1, j, k + 1),
-                               node(i + 1, j + 1, k + 1),
-                               node(i, j + 1, k + 1)};
-                int faces[24];
-                NKGetHexaFaces(faces, hexa, false);
-                for (int q = 0; q < 6; q++) {
-                    f.polys.push_back(std::vector<int>(faces + 4 * q, faces + 4 * q + 4));
-                    f.whole.push_back(0);
-                    f.hidden.push_back(0);
-                }
-            }
+    Faces f = HexahedronGridFaces(nx, ny, nz, [](unsigned char *, unsigned char *) {});
     ExpectMatchesReference(f, "grid");
     Record r(f);
     ASSERT_TRUE(NKHideInternalFacesUnsorted(&r.ifs));
@@ -239,28 +254,10 @@ TEST(HideInternalFacesReference, FacesOverManyBucketRanges)
     std::mt19937 rng(80);
     ExpectMatchesReference(RandomFaces(rng, 20000, 0, 15000), "by node, four ranges");
     ExpectMatchesReference(RandomFaces(rng, 20000, -1000000000, 2000000000), "by hash");
-    const int nx = 30, ny = 30, nz = 24;
-    auto node = [&](int i, int j, int k) { return i + (nx + 1) * (j + (ny + 1) * k); };
-    Faces f;
-    for (int k = 0; k < nz; k++)
-        for (int j = 0; j < ny; j++)
-            for (int i = 0; i < nx; i++) {
-                int hexa[8] = {node(i, j, k),
-                               node(i + 1, j, k),
-                               node(i + 1, j + 1, k),
-                               node(i, j + 1, k),
-                               node(i, j, k + 1),
-                               node(i + 1, j, k + 1),
-                               node(i + 1, j + 1, k + 1),
-                               node(i, j + 1, k + 1)};
-                int faces[24];
-                NKGetHexaFaces(faces, hexa, false);
-                for (int q = 0; q < 6; q++) {
-                    f.polys.push_back(std::vector<int>(faces + 4 * q, faces + 4 * q + 4));
-                    f.whole.push_back(rng() % 500 == 0);
-                    f.hidden.push_back(rng() % 700 == 0);
-                }
-            }
+    Faces f = HexahedronGridFaces(30, 30, 24, [&](unsigned char *pbWhole, unsigned char *pbHidden) {
+        *pbWhole = rng() % 500 == 0;
+        *pbHidden = rng() % 700 == 0;
+    });
     size_t iGrid = f.polys.size();
     for (int c = 0; c < 400; c++) {
         std::vector<int> poly = f.polys[rng() % iGrid];
@@ -279,7 +276,6 @@ TEST(HideInternalFacesReference, LargeGridOverSeveralChunks)
     // reordered copy of a boundary face (the pair goes) and two of an
     // internal face (the four go). Every other boundary face stays.
     const int nx = 72, ny = 72, nz = 70, iElems = nx * ny * nz, iExtra = 3;
-    auto node = [&](int i, int j, int k) { return i + (nx + 1) * (j + (ny + 1) * k); };
     NKIndexedFaceSet sets[2];
     for (NKIndexedFaceSet &ifs : sets) {
         NKInitPolygonMesh(&ifs);
@@ -295,14 +291,8 @@ TEST(HideInternalFacesReference, LargeGridOverSeveralChunks)
         for (int k = 0; k < nz; k++)
             for (int j = 0; j < ny; j++)
                 for (int i = 0; i < nx; i++, e++) {
-                    int hexa[8] = {node(i, j, k),
-                                   node(i + 1, j, k),
-                                   node(i + 1, j + 1, k),
-                                   node(i, j + 1, k),
-                                   node(i, j, k + 1),
-                                   node(i + 1, j, k + 1),
-                                   node(i + 1, j + 1, k + 1),
-                                   node(i, j + 1, k + 1)};
+                    int hexa[8];
+                    GridHexahedron(nx, ny, i, j, k, hexa);
                     NKGetHexaFaces(ifs.piConnects + 24 * e, hexa, false);
                     NKFillPolygonRun(&ifs, 6 * e, 6, 4, 24 * e, e, 1, 0, 0);
                 }
