@@ -500,12 +500,15 @@ FaceBuckets ChooseBuckets(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piCan
     return buckets;
 }
 
-// The counting sort of the buckets in two steps, each linear in the faces,
+// The counting sort of the buckets in steps, each linear in the faces,
 // with the writes of each step in the caches: a first pass counts the faces
-// of each range of 4096 buckets, a second places every candidate in its
-// range (in polygon order), and then each range is ordered by bucket on its
-// own, in arrays of its size, and its buckets are compared. The order array
-// holds every candidate once.
+// of each range of 4096 buckets; the ranges are then taken in a few groups
+// of about a quarter of the faces each, a pass placing the faces of one
+// group in their ranges (in polygon order); each range is then ordered by
+// bucket on its own, in arrays of its size, and its buckets are compared.
+// The order array holds a group's faces, so that it stays small beside the
+// record at the peak of a model's loading, and the passes stay a fixed few
+// whatever the model's size.
 const int kRangeBits = 12;
 
 // Orders the iCount faces of one range by bucket into local and hides the
@@ -535,6 +538,8 @@ void HideRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &bu
     }
 }
 
+const int kGroups = 4;
+
 // The sort and the comparisons over every candidate; false when memory runs
 // out.
 bool HideByRanges(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &buckets,
@@ -545,19 +550,35 @@ bool HideByRanges(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets 
     for (int p = 0; p < pIFS->iNumPolygons; p++)
         if (IsCandidate(pIFS, p)) start[(buckets.Of(lists, p) >> kRangeBits) + 1]++;
     for (size_t r = 1; r <= nRanges; r++) start[r] += start[r - 1];
-    int *piOrder = (int *)NKAllocLarge(sizeof(int) * (size_t)std::max(iCandidates, 1));
+    // Groups of whole ranges, each closed once it holds a share of the faces.
+    const int iShare = iCandidates / kGroups + 1;
+    std::vector<size_t> groupEnd;
+    for (size_t r = 1; r <= nRanges; r++)
+        if (r == nRanges || start[r] - start[groupEnd.empty() ? 0 : groupEnd.back()] >= iShare)
+            groupEnd.push_back(r);
+    int iLargest = 1;
+    for (size_t g = 0, r0 = 0; g < groupEnd.size(); r0 = groupEnd[g++])
+        iLargest = std::max(iLargest, start[groupEnd[g]] - start[r0]);
+    int *piOrder = (int *)NKAllocLarge(sizeof(int) * (size_t)iLargest);
     if (piOrder == nullptr) return false;
-    std::vector<int> next(start.begin(), start.end() - 1);
-    for (int p = 0; p < pIFS->iNumPolygons; p++)
-        if (IsCandidate(pIFS, p)) piOrder[next[buckets.Of(lists, p) >> kRangeBits]++] = p;
+    std::vector<int> next(nRanges);
     std::vector<int> counts((size_t)std::min(buckets.uCount, 1u << kRangeBits) + 1), local;
     std::vector<uint32_t> keys;
     GroupScratch scratch;
-    for (size_t r = 0; r < nRanges; r++) {
-        int iCount = start[r + 1] - start[r];
-        if (iCount > 1)
-            HideRange(pIFS, lists, buckets, piOrder + start[r], iCount, counts, keys, local,
-                      scratch);
+    for (size_t g = 0, r0 = 0; g < groupEnd.size(); r0 = groupEnd[g++]) {
+        size_t r1 = groupEnd[g];
+        for (size_t r = r0; r < r1; r++) next[r] = start[r] - start[r0];
+        for (int p = 0; p < pIFS->iNumPolygons; p++) {
+            if (!IsCandidate(pIFS, p)) continue;
+            size_t r = buckets.Of(lists, p) >> kRangeBits;
+            if (r >= r0 && r < r1) piOrder[next[r]++] = p;
+        }
+        for (size_t r = r0; r < r1; r++) {
+            int iCount = start[r + 1] - start[r];
+            if (iCount > 1)
+                HideRange(pIFS, lists, buckets, piOrder + (start[r] - start[r0]), iCount, counts,
+                          keys, local, scratch);
+        }
     }
     NKFree(piOrder);
     return true;
