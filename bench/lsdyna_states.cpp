@@ -3,6 +3,11 @@
 // in 16 files) with NKLSDynaReadState: the rate is the states' bytes over
 // the time, one core, the files in the page cache (a first untimed pass
 // warms it). Each figure is the best of a few runs. The aim: >= 500 MB/s.
+// Before that, for every family under ../shared/testdata/lsdyna (each base
+// file "d3plot..." without a family number), the open with its first state
+// as the program does it: NKLSDynaOpen, the geometry of state 0 (parts,
+// internal faces removed) and the state's words, the median of RUNS opens in
+// milliseconds. Small families show there what a fixed cost weighs.
 // Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
 #include <unistd.h>
 
@@ -10,7 +15,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
+
+#include "core/nk_message.h"
+#include "core/nk_model.h"
 
 #include "readers/nk_lsdyna.h"
 #include "tests/test_support/test_files.h"
@@ -31,6 +41,60 @@ double ReadAllStates(void)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
+// The base files of the families under dir: "d3plot" and names that start
+// with it, except the numbered files of a family ("d3plot01"); sorted.
+std::vector<std::string> FamilyBases(const std::string &dir)
+{
+    std::vector<std::string> bases;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(dir, error)) {
+        std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || name.compare(0, 6, "d3plot") != 0) continue;
+        std::string rest = name.substr(6);
+        if (!rest.empty() && rest.find_first_not_of("0123456789") == std::string::npos) continue;
+        bases.push_back(entry.path().string());
+    }
+    std::sort(bases.begin(), bases.end());
+    return bases;
+}
+
+// Seconds to open a family, make the geometry of its first state and read
+// that state's words; -1 when a step fails.
+double OpenWithFirstState(const std::string &base)
+{
+    auto t0 = std::chrono::steady_clock::now();
+    bool bOk = NKLSDynaOpen(base.c_str()) && NKLSDynaGetNumStates() > 0;
+    NKGeometry *pGeo = bOk ? NKLSDynaGetGeometry(0) : nullptr;
+    bOk = pGeo != nullptr && NKLSDynaReadState(0);
+    double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    NKReleaseGeometry(pGeo);
+    NKLSDynaClose();
+    return bOk ? t : -1.0;
+}
+
+// One line per family: the median of iRuns opens, in milliseconds.
+void TimeFamilyOpens(int iRuns)
+{
+    std::string dir = NKTestSharedDataDir() + "/lsdyna";
+    NKToggleMessageOutput(false);
+    g_pModel = NKCreateModel();
+    std::printf("open + first state, median of %d:\n", iRuns);
+    for (const std::string &base : FamilyBases(dir)) {
+        std::vector<double> times;
+        for (int r = 0; r < iRuns + 1; r++) times.push_back(OpenWithFirstState(base));
+        times.erase(times.begin());  // the first fills the page cache
+        std::sort(times.begin(), times.end());
+        std::string name = base.substr(dir.size() + 1);
+        if (times.front() < 0)
+            std::printf("  %-52s cannot be opened\n", name.c_str());
+        else
+            std::printf("  %-52s %9.3f ms\n", name.c_str(), 1e3 * times[times.size() / 2]);
+    }
+    NKDestroyModel(g_pModel);
+    g_pModel = nullptr;
+    NKToggleMessageOutput(true);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -43,6 +107,7 @@ int main(int argc, char **argv)
                     family.c_str());
         return 0;
     }
+    if (argc <= 2) TimeFamilyOpens(iRuns);
     if (!NKLSDynaOpen(family.c_str()) || NKLSDynaGetNumStates() < 1) {
         std::fprintf(stderr, "cannot open %s\n", family.c_str());
         return 1;

@@ -1,20 +1,27 @@
-// bench/nkf_parse.cpp -- times reading a large NKF file: a *NODES block of
-// 1,000,000 nodes (a 100 x 100 x 100 grid, with IDs), an *ELEMENTS block of
-// the grid's 970,299 hexahedra (node indices), a *RESULTS block of one
-// scalar per node and a *QUOLINGEOMETRY block naming the element block. The
-// file is written with the tests' NKF writers into a temporary folder, in
-// binary in each byte order and as ASCII (9 significant digits). Per file the
-// parse (first pass) and the loading of the node, element and result data are
-// timed separately, with the rate of parse plus loads over the file's size in
-// MB/s (one core, the file in the page cache), then the building of the
-// part's faces from the elements, and the whole geometry of step 0 through
-// the NKF import (NKFGetGeometry: parts, internal faces removed). Each figure
-// is the best of a few runs. Beside each rate stand bare reads of the same
-// file (one fread into a fresh buffer, and one into a buffer already in
-// memory, the floor no load can pass) and the ratios of the rates. The
-// aims: ASCII >= 500 MB/s and >= 0.3 of a bare read; binary >= 1.0 of a bare
-// read into a fresh buffer.
-// Usage: bench_nkf_parse [RUNS]
+// bench/nkf_parse.cpp -- times reading a large NKF file at two sizes: a
+// *NODES block of 1,000,000 nodes (a 100 x 100 x 100 grid, with IDs) or of
+// 8,000,000 (200^3), an *ELEMENTS block of the grid's hexahedra (970,299 or
+// 7,880,599, node indices), a *RESULTS block of one scalar per node and a
+// *QUOLINGEOMETRY block naming the element block. The files are written with
+// the tests' NKF writers into a temporary folder, in binary in each byte
+// order and as ASCII (9 significant digits). Per file the parse (first pass)
+// and the loading of the node, element and result data are timed
+// separately, with the rate of parse plus loads over the file's size in MB/s
+// (one core, the file in the page cache), then the building of the part's
+// faces from the elements, and the whole geometry of step 0 through the NKF
+// import (NKFGetGeometry: parts, internal faces removed) with its peak
+// resident memory per million nodes. Beside each rate stands a bare read of
+// the same file (one fread into a fresh buffer) and the ratio of the rates.
+// Every measurement runs in a process of its own, forked from a small parent,
+// so that each load, like each bare read, starts with fresh memory and the
+// peak is the step's own; each figure is the median over the runs. Each row
+// is printed at both sizes with the growth from 1M to 8M, so that a step that
+// grows faster than the model shows at once (x8 is linear). The aims: ASCII
+// >= 500 MB/s; binary >= 0.95 of a bare read into a fresh buffer; the
+// geometry <= 0.6 s per million hexahedra at either size, growth <= x9, its
+// peak <= 250 MB per million nodes.
+// Usage: bench_nkf_parse [RUNS] [SIDE...]  (sides of the node grid; default
+// 100 200)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -26,6 +33,9 @@
 #include <vector>
 
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "core/nk_element_types.h"
 #include "core/nk_mesh.h"
@@ -42,7 +52,7 @@
 
 namespace {
 
-const int kSide = 100;  // nodes along each edge of the grid
+int kSide = 100;  // nodes along each edge of the grid
 
 int GridNode(int i, int j, int k) { return i + kSide * (j + kSide * k); }
 
@@ -135,160 +145,282 @@ double Seconds(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Best times of the steps over the runs.
+// The figures of one run; every step in its own process.
 struct StepTimes {
-    double parse = 1e30, nodes = 1e30, elements = 1e30, results = 1e30, faces = 1e30;
-    double geometry = 1e30;
+    double bare = 0, parse = 0, nodes = 0, elements = 0, results = 0, faces = 0, geometry = 0;
+    double peak = 0;  // MB, the geometry's process
 };
 
-// The geometry of step 0 through the NKF import; false when it fails.
-bool TimeGeometry(const std::string &path, StepTimes *pTimes)
+// Runs fn in a forked child, which writes iCount doubles back through a
+// pipe; *pdPeak gets the child's peak resident memory in MB. False when the
+// child fails.
+template <class F>
+bool InChild(F fn, double *pdValues, int iCount, double *pdPeak)
 {
+    int aiPipe[2];
+    if (pipe(aiPipe) != 0) return false;
+    fflush(stdout);
+    pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        close(aiPipe[0]);
+        std::vector<double> values((size_t)iCount, 0.0);
+        bool bOk = fn(values.data());
+        size_t iBytes = sizeof(double) * (size_t)iCount;
+        bOk = bOk && write(aiPipe[1], values.data(), iBytes) == (ssize_t)iBytes;
+        _exit(bOk ? 0 : 1);
+    }
+    close(aiPipe[1]);
+    size_t iBytes = sizeof(double) * (size_t)iCount;
+    bool bRead = read(aiPipe[0], pdValues, iBytes) == (ssize_t)iBytes;
+    close(aiPipe[0]);
+    int iStatus = 0;
+    struct rusage usage;
+    bool bOk = wait4(pid, &iStatus, 0, &usage) == pid && WIFEXITED(iStatus) &&
+               WEXITSTATUS(iStatus) == 0 && bRead;
+    if (pdPeak != nullptr) *pdPeak = (double)usage.ru_maxrss / 1024.0;  // kB on Linux
+    return bOk;
+}
+
+// The geometry of step 0 through the NKF import; false when it fails.
+bool TimeGeometry(const std::string &path, double *pdSeconds)
+{
+    NKToggleMessageOutput(false);
+    g_pModel = NKCreateModel();
     if (!NKFIInitInterface(path.c_str())) return false;
     auto t = std::chrono::steady_clock::now();
     NKGeometry *pGeo = NKFGetGeometry(0, true);
-    pTimes->geometry = std::min(pTimes->geometry, Seconds(t));
+    *pdSeconds = Seconds(t);
     bool bOk = pGeo != nullptr && pGeo->iNumParts == 1 && pGeo->pParts[0].iNumNodes > 0;
     NKReleaseGeometry(pGeo);
     NKFCloseInterface();
     return bOk;
 }
 
-// Parses and loads the file once; false when any step fails.
-bool TimeOneRun(const std::string &path, StepTimes *pTimes)
+// Parses and loads the file once, then builds the faces; pd gets the parse,
+// the three loads and the faces. False when any step fails.
+bool TimeLoads(const std::string &path, double *pd)
 {
+    NKToggleMessageOutput(false);
+    g_pModel = NKCreateModel();
     auto t = std::chrono::steady_clock::now();
     NKFParser parser(NKString(path.c_str()));
     if (!parser.Parse()) return false;
-    pTimes->parse = std::min(pTimes->parse, Seconds(t));
+    pd[0] = Seconds(t);
 
     NKFBlock *pNodes = parser.FindBlock(NKF_NODES, 1);
     auto *pElements = static_cast<Elements *>(parser.FindBlock(NKF_ELEMENTS, 1));
     NKFBlock *pResults = parser.FindBlock(NKF_RESULTS, 1);
     if (pNodes == nullptr || pElements == nullptr || pResults == nullptr) return false;
-
-    t = std::chrono::steady_clock::now();
-    if (!pNodes->LoadData()) return false;
-    pTimes->nodes = std::min(pTimes->nodes, Seconds(t));
-    t = std::chrono::steady_clock::now();
-    if (!pElements->LoadData()) return false;
-    pTimes->elements = std::min(pTimes->elements, Seconds(t));
-    t = std::chrono::steady_clock::now();
-    if (!pResults->LoadData()) return false;
-    pTimes->results = std::min(pTimes->results, Seconds(t));
-
+    NKFBlock *apBlocks[3] = {pNodes, pElements, pResults};
+    for (int b = 0; b < 3; b++) {
+        t = std::chrono::steady_clock::now();
+        if (!apBlocks[b]->LoadData()) return false;
+        pd[1 + b] = Seconds(t);
+    }
     NKIndexedFaceSet faces;
     NKInitPolygonMesh(&faces);
     t = std::chrono::steady_clock::now();
     bool bOk = pElements->NKCreatePartFromElements(&faces, false);
-    pTimes->faces = std::min(pTimes->faces, Seconds(t));
+    pd[4] = Seconds(t);
     bOk = bOk && faces.iNumPolygons == 6 * pElements->GetNumItems();
     NKFreePolygonMesh(&faces);
     return bOk && pNodes->GetNumItems() == kSide * kSide * kSide &&
            pResults->GetNumItems() == pNodes->GetNumItems();
 }
 
-// Bare reads of the whole file, one fread each, in seconds (negative when
-// one fails): *pdFresh into a fresh buffer, pages mapped for this read alone
-// and never touched before, as a program reading a file for the first time
-// gets them (a heap block of that size is often one that the loads before
-// left behind, already in memory, which makes the read a mere copy from the
-// page cache); *pdWarm into a buffer already in memory, that copy alone.
-void TimeBareReads(const std::string &path, double *pdFresh, double *pdWarm)
+// A bare read of the whole file, one fread into a fresh buffer: pages
+// mapped for this read alone and never touched before, as a program reading
+// a file for the first time gets them.
+bool TimeBareRead(const std::string &path, double *pdSeconds)
 {
-    *pdFresh = *pdWarm = -1.0;
+    auto t = std::chrono::steady_clock::now();
     FILE *pFile = fopen(path.c_str(), "rb");
-    if (pFile == nullptr) return;
+    if (pFile == nullptr) return false;
     fseeko(pFile, 0, SEEK_END);
     size_t size = static_cast<size_t>(ftello(pFile));
+    rewind(pFile);
+    void *pMap = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    bool bOk = pMap != MAP_FAILED && fread(pMap, 1, size, pFile) == size;
     fclose(pFile);
-    for (int warm = 0; warm < 2; warm++) {
-        void *pMap =
-            mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (pMap == MAP_FAILED) return;
-        if (warm) memset(pMap, 0, size);
-        auto t = std::chrono::steady_clock::now();
-        pFile = fopen(path.c_str(), "rb");
-        bool bOk = pFile != nullptr && fread(pMap, 1, size, pFile) == size;
-        if (pFile != nullptr) fclose(pFile);
-        double seconds = Seconds(t);
-        munmap(pMap, size);
-        (warm ? *pdWarm : *pdFresh) = bOk ? seconds : -1.0;
-    }
+    *pdSeconds = Seconds(t);
+    if (pMap != MAP_FAILED) munmap(pMap, size);
+    return bOk;
 }
 
-// Times one file over the runs and prints its figures; false on a failure.
-bool TimeFile(const std::string &path, double dMegabytes, int runs)
+// One run over the file: the bare read, the loads and the geometry, each in
+// a child of its own.
+bool TimeOneRun(const std::string &path, StepTimes *pTimes)
 {
-    StepTimes times;
-    double bare = 1e30, warm = 1e30;
-    for (int r = 0; r < runs; r++) {
-        double b = 0.0, w = 0.0;
-        TimeBareReads(path, &b, &w);
-        if (b < 0 || w < 0 || !TimeOneRun(path, &times) || !TimeGeometry(path, &times)) {
+    double ad[5];
+    if (!InChild([&](double *pd) { return TimeBareRead(path, pd); }, &pTimes->bare, 1, nullptr) ||
+        !InChild([&](double *pd) { return TimeLoads(path, pd); }, ad, 5, nullptr) ||
+        !InChild([&](double *pd) { return TimeGeometry(path, pd); }, &pTimes->geometry, 1,
+                 &pTimes->peak))
+        return false;
+    pTimes->parse = ad[0];
+    pTimes->nodes = ad[1];
+    pTimes->elements = ad[2];
+    pTimes->results = ad[3];
+    pTimes->faces = ad[4];
+    return true;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+// The medians of one file's figures over the runs.
+struct FileFigures {
+    double megabytes = 0, nodes = 0, hexahedra = 0;
+    StepTimes median;
+    double Total() const { return median.parse + median.nodes + median.elements + median.results; }
+};
+
+bool TimeFile(const std::string &path, double dMegabytes, int runs, FileFigures *pFigures)
+{
+    std::vector<StepTimes> all((size_t)runs);
+    for (StepTimes &t : all)
+        if (!TimeOneRun(path, &t)) {
             fprintf(stderr, "Reading %s failed\n", path.c_str());
             return false;
         }
-        bare = std::min(bare, b);
-        warm = std::min(warm, w);
-    }
-    double total = times.parse + times.nodes + times.elements + times.results;
-    printf("  bare read, fresh buffer %8.4f s  %8.0f MB/s\n", bare, dMegabytes / bare);
-    printf("  bare read, warm buffer  %8.4f s  %8.0f MB/s\n", warm, dMegabytes / warm);
-    printf("  parse (first pass)      %8.4f s\n", times.parse);
-    printf("  load nodes              %8.4f s\n", times.nodes);
-    printf("  load elements           %8.4f s\n", times.elements);
-    printf("  load results            %8.4f s\n", times.results);
-    printf("  parse + load, total     %8.4f s  %8.0f MB/s  (%.2f of the fresh bare read's rate, "
-           "%.2f of the warm one's)\n",
-           total, dMegabytes / total, bare / total, warm / total);
-    printf("  faces from elements     %8.4f s\n", times.faces);
-    printf("  geometry of step 0      %8.4f s\n", times.geometry);
+    auto median = [&](double StepTimes::*pField) {
+        std::vector<double> v;
+        for (const StepTimes &t : all) v.push_back(t.*pField);
+        return Median(v);
+    };
+    StepTimes &m = pFigures->median;
+    for (double StepTimes::*f :
+         {&StepTimes::bare, &StepTimes::parse, &StepTimes::nodes, &StepTimes::elements,
+          &StepTimes::results, &StepTimes::faces, &StepTimes::geometry, &StepTimes::peak})
+        m.*f = median(f);
+    pFigures->megabytes = dMegabytes;
+    pFigures->nodes = (double)kSide * kSide * kSide;
+    pFigures->hexahedra = (double)(kSide - 1) * (kSide - 1) * (kSide - 1);
     return true;
+}
+
+// One row: the figure at each size and the growth from the first to the
+// last (for times).
+template <class F>
+void PrintRow(const char *pszName, const std::vector<FileFigures> &sizes, F value, bool bGrowth,
+              const char *pszAim)
+{
+    printf("  %-34s", pszName);
+    for (const FileFigures &f : sizes) printf(" %10.4f", value(f));
+    if (bGrowth && sizes.size() > 1 && value(sizes.front()) > 0)
+        printf("   x%5.2f", value(sizes.back()) / value(sizes.front()));
+    else if (sizes.size() > 1)
+        printf("         ");
+    printf("   %s\n", pszAim);
+}
+
+void PrintForm(const char *pszForm, const std::vector<FileFigures> &sizes, bool bBinary)
+{
+    printf("%s\n  %-34s", pszForm, "nodes:");
+    for (const FileFigures &f : sizes) printf(" %9.0fk", f.nodes / 1e3);
+    printf("%s\n", sizes.size() > 1 ? "   growth" : "");
+    using FF = const FileFigures &;
+    PrintRow(
+        "file size, MB", sizes, [](FF f) { return f.megabytes; }, true, "");
+    PrintRow(
+        "bare read, fresh buffer, s", sizes, [](FF f) { return f.median.bare; }, true, "");
+    PrintRow(
+        "parse (first pass), s", sizes, [](FF f) { return f.median.parse; }, true, "");
+    PrintRow(
+        "load nodes, s", sizes, [](FF f) { return f.median.nodes; }, true, "");
+    PrintRow(
+        "load elements, s", sizes, [](FF f) { return f.median.elements; }, true, "");
+    PrintRow(
+        "load results, s", sizes, [](FF f) { return f.median.results; }, true, "");
+    PrintRow(
+        "parse + load, s", sizes, [](FF f) { return f.Total(); }, true, "");
+    PrintRow(
+        "parse + load, MB/s", sizes, [](FF f) { return f.megabytes / f.Total(); }, false,
+        bBinary ? "" : "(aim >= 500)");
+    PrintRow(
+        "  over the fresh bare read's rate", sizes, [](FF f) { return f.median.bare / f.Total(); },
+        false, bBinary ? "(aim >= 0.95)" : "");
+    PrintRow(
+        "faces from elements, s", sizes, [](FF f) { return f.median.faces; }, true, "");
+    PrintRow(
+        "geometry of step 0, s", sizes, [](FF f) { return f.median.geometry; }, true,
+        "(growth aim <= x9)");
+    PrintRow(
+        "  per million hexahedra, s", sizes,
+        [](FF f) { return f.median.geometry / (f.hexahedra / 1e6); }, false, "(aim <= 0.6)");
+    PrintRow(
+        "  peak, MB per million nodes", sizes, [](FF f) { return f.median.peak / (f.nodes / 1e6); },
+        false, "(aim <= 250)");
+}
+
+// Writes the three files of the current grid in a child, so that the
+// parent never holds the grid; sizes in MB go to pdMegabytes.
+bool WriteFiles(const std::string *pPaths, double *pdMegabytes)
+{
+    return InChild(
+        [&](double *pd) {
+            Grid grid = BuildGrid();
+            for (int form = 0; form < 3; form++) {
+                bool bWritten;
+                if (form < 2) {
+                    NKFTestWriter w = BuildBinaryFile(grid, form == 1);
+                    pd[form] = w.Size() / 1e6;
+                    bWritten = NKTestWriteBytes(pPaths[form], w.Data());
+                } else {
+                    std::string text = BuildAsciiFile(grid);
+                    pd[form] = text.size() / 1e6;
+                    bWritten = NKTestWriteText(pPaths[form], text);
+                }
+                if (!bWritten) return false;
+            }
+            return true;
+        },
+        pdMegabytes, 3, nullptr);
 }
 
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    std::vector<int> sides;
+    for (int a = 2; a < argc; a++) sides.push_back(std::max(2, atoi(argv[a])));
+    if (sides.empty()) sides = {100, 200};
     std::filesystem::path dir = NKTestMakeTempDir("quolin_bench_nkf_parse_");
     if (dir.empty()) {
         fprintf(stderr, "Cannot make a temporary folder\n");
         return 1;
     }
-    // The import prints what it opens and reads; the figures are what matter.
-    NKToggleMessageOutput(false);
-    g_pModel = NKCreateModel();
-    Grid grid = BuildGrid();
+    const char *pszNames[] = {"grid_le.nkf", "grid_be.nkf", "grid_ascii.nkf"};
+    const char *pszForms[] = {"binary, little-endian", "binary, big-endian", "ASCII"};
+    std::vector<FileFigures> figures[3];
     int iResult = 0;
-    for (int form = 0; form < 3 && iResult == 0; form++) {
-        const char *pszNames[] = {"grid_le.nkf", "grid_be.nkf", "grid_ascii.nkf"};
-        const char *pszForms[] = {"binary, little-endian", "binary, big-endian", "ASCII"};
-        std::string path = (dir / pszNames[form]).string();
-        size_t size = 0;
-        bool bWritten;
-        if (form < 2) {
-            NKFTestWriter w = BuildBinaryFile(grid, form == 1);
-            size = w.Size();
-            bWritten = NKTestWriteBytes(path, w.Data());
-        } else {
-            std::string text = BuildAsciiFile(grid);
-            size = text.size();
-            bWritten = NKTestWriteText(path, text);
-        }
-        if (!bWritten) {
-            fprintf(stderr, "Cannot write %s\n", path.c_str());
+    for (int side : sides) {
+        kSide = side;
+        std::string paths[3];
+        double adMegabytes[3];
+        for (int form = 0; form < 3; form++) paths[form] = (dir / pszNames[form]).string();
+        if (!WriteFiles(paths, adMegabytes)) {
+            fprintf(stderr, "Cannot write the files of side %d\n", side);
             iResult = 1;
             break;
         }
-        printf("%s: %.1f MB, 1,000,000 nodes, %d hexahedra, %s\n", path.c_str(), size / 1e6,
-               (kSide - 1) * (kSide - 1) * (kSide - 1), pszForms[form]);
-        if (!TimeFile(path, size / 1e6, runs)) iResult = 1;
-        std::filesystem::remove(path);
+        for (int form = 0; form < 3 && iResult == 0; form++) {
+            figures[form].emplace_back();
+            if (!TimeFile(paths[form], adMegabytes[form], runs, &figures[form].back())) iResult = 1;
+            std::filesystem::remove(paths[form]);
+        }
+        if (iResult != 0) break;
     }
-    NKDestroyModel(g_pModel);
-    g_pModel = nullptr;
+    if (iResult == 0) {
+        printf("A grid of nodes with IDs, its hexahedra and a node scalar; medians of %d runs\n",
+               runs);
+        for (int form = 0; form < 3; form++) PrintForm(pszForms[form], figures[form], form < 2);
+    }
     NKTestRemoveDir(dir.string());
     return iResult;
 }

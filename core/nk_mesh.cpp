@@ -500,84 +500,89 @@ FaceBuckets ChooseBuckets(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piCan
     return buckets;
 }
 
-// The counting sort of the buckets, a chunk of uPerChunk buckets at a time
-// (so that its order array stays small beside the record), with arrays
-// reused from chunk to chunk: the order array grows, without copying, when a
-// later chunk holds more faces. A chunk's faces are counted in the pass that
-// places the previous chunk's, so each chunk costs one pass over the faces.
-struct ChunkedBucketSort {
-    const FaceBuckets &buckets;
-    uint32_t uPerChunk;
-    int *apiEnd[2] = {nullptr, nullptr};  // this chunk's and the next one's
-    int *piOrder = nullptr;
-    size_t iOrderSize = 0;
-    ChunkedBucketSort(const FaceBuckets &b, uint32_t uPer) : buckets(b), uPerChunk(uPer) {}
-    ~ChunkedBucketSort()
-    {
-        NKFree(apiEnd[0]);
-        NKFree(apiEnd[1]);
-        NKFree(piOrder);
+// The counting sort of the buckets in steps, each linear in the faces,
+// with the writes of each step in the caches: a first pass counts the faces
+// of each range of 4096 buckets; the ranges are then taken in a few groups
+// of about a quarter of the faces each, a pass placing the faces of one
+// group in their ranges (in polygon order); each range is then ordered by
+// bucket on its own, in arrays of its size, and its buckets are compared.
+// The order array holds a group's faces, so that it stays small beside the
+// record at the peak of a model's loading, and the passes stay a fixed few
+// whatever the model's size.
+const int kRangeBits = 12;
+
+// Orders the iCount faces of one range by bucket into local and hides the
+// duplicates of each bucket; counts has room for the range's buckets plus
+// one.
+void HideRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &buckets,
+               const int *piFaces, int iCount, std::vector<int> &counts,
+               std::vector<uint32_t> &keys, std::vector<int> &local, GroupScratch &scratch)
+{
+    const uint32_t uMask = (1u << kRangeBits) - 1;
+    std::fill(counts.begin(), counts.end(), 0);
+    keys.resize((size_t)iCount);
+    local.resize((size_t)iCount);
+    for (int i = 0; i < iCount; i++) {
+        keys[(size_t)i] = buckets.Of(lists, piFaces[i]) & uMask;
+        counts[keys[(size_t)i] + 1]++;
     }
-    ChunkedBucketSort(const ChunkedBucketSort &) = delete;
-    ChunkedBucketSort &operator=(const ChunkedBucketSort &) = delete;
-    bool Allocate()
-    {
-        for (int *&piEnd : apiEnd) {
-            piEnd = (int *)NKCalloc((size_t)uPerChunk + 1, sizeof(int));
-            if (piEnd == nullptr) return false;
-        }
-        return true;
+    for (size_t b = 1; b < counts.size(); b++) counts[b] += counts[b - 1];
+    for (int i = 0; i < iCount; i++) local[(size_t)counts[keys[(size_t)i]]++] = piFaces[i];
+    // counts[b] is now the end of bucket b, where bucket b + 1 begins.
+    int iBegin = 0;
+    for (size_t b = 0; b + 1 < counts.size(); b++) {
+        int iEnd = counts[b];
+        if (iEnd - iBegin > 1)
+            HideBucketDuplicates(pIFS, lists, local.data() + iBegin, iEnd - iBegin, scratch);
+        iBegin = iEnd;
     }
-    // Counts the faces of each bucket of the first chunk into apiEnd[0][b + 1].
-    void CountFirst(NKIndexedFaceSet *pIFS, SortedLists &lists)
-    {
+}
+
+const int kGroups = 4;
+
+// The sort and the comparisons over every candidate; false when memory runs
+// out.
+bool HideByRanges(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &buckets,
+                  int iCandidates)
+{
+    size_t nRanges = ((size_t)(buckets.uCount - 1) >> kRangeBits) + 1;
+    std::vector<int> start(nRanges + 1, 0);
+    for (int p = 0; p < pIFS->iNumPolygons; p++)
+        if (IsCandidate(pIFS, p)) start[(buckets.Of(lists, p) >> kRangeBits) + 1]++;
+    for (size_t r = 1; r <= nRanges; r++) start[r] += start[r - 1];
+    // Groups of whole ranges, each closed once it holds a share of the faces.
+    const int iShare = iCandidates / kGroups + 1;
+    std::vector<size_t> groupEnd;
+    for (size_t r = 1; r <= nRanges; r++)
+        if (r == nRanges || start[r] - start[groupEnd.empty() ? 0 : groupEnd.back()] >= iShare)
+            groupEnd.push_back(r);
+    int iLargest = 1;
+    for (size_t g = 0, r0 = 0; g < groupEnd.size(); r0 = groupEnd[g++])
+        iLargest = std::max(iLargest, start[groupEnd[g]] - start[r0]);
+    int *piOrder = (int *)NKAllocLarge(sizeof(int) * (size_t)iLargest);
+    if (piOrder == nullptr) return false;
+    std::vector<int> next(nRanges);
+    std::vector<int> counts((size_t)std::min(buckets.uCount, 1u << kRangeBits) + 1), local;
+    std::vector<uint32_t> keys;
+    GroupScratch scratch;
+    for (size_t g = 0, r0 = 0; g < groupEnd.size(); r0 = groupEnd[g++]) {
+        size_t r1 = groupEnd[g];
+        for (size_t r = r0; r < r1; r++) next[r] = start[r] - start[r0];
         for (int p = 0; p < pIFS->iNumPolygons; p++) {
             if (!IsCandidate(pIFS, p)) continue;
-            uint32_t b = buckets.Of(lists, p);
-            if (b < uPerChunk) apiEnd[0][b + 1]++;
+            size_t r = buckets.Of(lists, p) >> kRangeBits;
+            if (r >= r0 && r < r1) piOrder[next[r]++] = p;
+        }
+        for (size_t r = r0; r < r1; r++) {
+            int iCount = start[r + 1] - start[r];
+            if (iCount > 1)
+                HideRange(pIFS, lists, buckets, piOrder + (start[r] - start[r0]), iCount, counts,
+                          keys, local, scratch);
         }
     }
-    // A stable counting sort of the faces of the chunk from bucket uFirst
-    // (its counts in apiEnd[0]) into piOrder: apiEnd[0][b] ends as the end of
-    // bucket b, which is where bucket b + 1 begins. The next chunk's counts
-    // go to apiEnd[1]. False when memory runs out.
-    bool Place(NKIndexedFaceSet *pIFS, SortedLists &lists, uint32_t uFirst, uint32_t uCount)
-    {
-        int *piEnd = apiEnd[0], *piNext = apiEnd[1];
-        for (uint32_t b = 1; b <= uCount; b++) piEnd[b] += piEnd[b - 1];
-        size_t iNeeded = (size_t)piEnd[uCount] + 1;
-        if (iNeeded > iOrderSize) {
-            NKFree(piOrder);
-            // Room for an eighth more, as the chunks hold about equal counts.
-            iOrderSize = iNeeded + iNeeded / 8;
-            piOrder = (int *)NKAlloc(sizeof(int) * iOrderSize);
-            if (piOrder == nullptr) return false;
-        }
-        std::memset(piNext, 0, sizeof(int) * ((size_t)uPerChunk + 1));
-        for (int p = 0; p < pIFS->iNumPolygons; p++) {
-            if (!IsCandidate(pIFS, p)) continue;
-            uint32_t b = buckets.Of(lists, p) - uFirst;
-            if (b < uCount)
-                piOrder[piEnd[b]++] = p;
-            else if (b - uCount < uPerChunk)
-                piNext[b - uCount + 1]++;
-        }
-        return true;
-    }
-    // The comparisons within each bucket of the placed chunk; then the next
-    // chunk's counts become this chunk's.
-    void HideChunk(NKIndexedFaceSet *pIFS, SortedLists &lists, uint32_t uCount)
-    {
-        GroupScratch scratch;
-        const int *piEnd = apiEnd[0];
-        for (uint32_t b = 0; b < uCount; b++) {
-            int iBegin = b == 0 ? 0 : piEnd[b - 1];
-            if (piEnd[b] - iBegin > 1)
-                HideBucketDuplicates(pIFS, lists, piOrder + iBegin, piEnd[b] - iBegin, scratch);
-        }
-        std::swap(apiEnd[0], apiEnd[1]);
-    }
-};
+    NKFree(piOrder);
+    return true;
+}
 
 // The hiding itself, with or without the record's sorted copy.
 bool HideFaces(NKIndexedFaceSet *pIFS, bool bSortedCopy)
@@ -598,18 +603,8 @@ bool HideFaces(NKIndexedFaceSet *pIFS, bool bSortedCopy)
                              pIFS->piPolygonNumNodes[p]);
     SortedLists lists{pIFS, {}, {}};
     FaceBuckets buckets = ChooseBuckets(pIFS, lists, &iCandidates);
-    // Chunks of about two million faces.
-    uint32_t uChunks = (uint32_t)(iCandidates / (1 << 21) + 1);
-    uint32_t uPerChunk = (uint32_t)(((uint64_t)buckets.uCount + uChunks - 1) / uChunks);
-    ChunkedBucketSort sort(buckets, uPerChunk);
-    if (!sort.Allocate()) return NKDiagnostic("Error allocating memory", "HideInternalFaces");
-    sort.CountFirst(pIFS, lists);
-    for (uint32_t uFirst = 0; uFirst < buckets.uCount; uFirst += uPerChunk) {
-        uint32_t uCount = std::min(uPerChunk, buckets.uCount - uFirst);
-        if (!sort.Place(pIFS, lists, uFirst, uCount))
-            return NKDiagnostic("Error allocating memory", "HideInternalFaces");
-        sort.HideChunk(pIFS, lists, uCount);
-    }
+    if (iCandidates > 1 && !HideByRanges(pIFS, lists, buckets, iCandidates))
+        return NKDiagnostic("Error allocating memory", "HideInternalFaces");
     CountKeptPolygons(pIFS);
     return true;
 }

@@ -358,33 +358,66 @@ bool NKSortPointsIndexed(const float *pfPoints, int *piIndex, int n, const int *
 
 // ---- Radix sort -------------------------------------------------------------
 
+namespace {
+
+uint32_t WordKey(uint64_t w) { return (uint32_t)(w >> 32); }
+
+// Stable insertion by key, for a few words.
+void InsertionSortKeyedWords(uint64_t *pWords, int64_t n)
+{
+    for (int64_t i = 1; i < n; i++) {
+        uint64_t w = pWords[i];
+        int64_t j = i;
+        for (; j > 0 && WordKey(pWords[j - 1]) > WordKey(w); j--) pWords[j] = pWords[j - 1];
+        pWords[j] = w;
+    }
+}
+
+// Stable counting passes over the key's digits of iBits bits (8 or 16),
+// the lowest digit first; a digit shared by every word costs no pass. The
+// counts of every digit come from one pass over the words. Returns where the
+// sorted words lie (pWords or pScratch).
+uint64_t *SortByDigits(uint64_t *pWords, uint64_t *pScratch, int64_t n, int iBits)
+{
+    const int iDigits = 1 << iBits, iPasses = 32 / iBits;
+    const uint32_t uMask = (uint32_t)iDigits - 1;
+    std::vector<int64_t> counts((size_t)iPasses * (size_t)iDigits, 0);
+    for (int64_t i = 0; i < n; i++) {
+        uint32_t uKey = WordKey(pWords[i]);
+        for (int d = 0; d < iPasses; d++)
+            counts[(size_t)(d * iDigits) + ((uKey >> (d * iBits)) & uMask)]++;
+    }
+    uint64_t *pFrom = pWords, *pTo = pScratch;
+    for (int d = 0; d < iPasses; d++) {
+        int64_t *piCount = counts.data() + (size_t)d * (size_t)iDigits;
+        int iShift = 32 + d * iBits;
+        if (piCount[(pFrom[0] >> iShift) & uMask] == n) continue;
+        int64_t iSum = 0;
+        for (int k = 0; k < iDigits; k++) {
+            int64_t c = piCount[k];
+            piCount[k] = iSum;
+            iSum += c;
+        }
+        for (int64_t i = 0; i < n; i++) pTo[piCount[(pFrom[i] >> iShift) & uMask]++] = pFrom[i];
+        std::swap(pFrom, pTo);
+    }
+    return pFrom;
+}
+
+}  // namespace
+
+// Few words go by insertion; up to the size where 65,536 counters cost about
+// as much as the words, four passes over 8-bit digits (256 counters each);
+// more, two passes over 16-bit digits.
 void NKRadixSortKeyedWords(uint64_t *pWords, uint64_t *pScratch, int64_t n)
 {
     if (pWords == nullptr || pScratch == nullptr || n < 2) return;
-    const int kDigits = 1 << 16;
-    std::vector<int64_t> counts(2 * (size_t)kDigits, 0);
-    int64_t *piLow = counts.data(), *piHigh = counts.data() + kDigits;
-    for (int64_t i = 0; i < n; i++) {
-        uint32_t uKey = (uint32_t)(pWords[i] >> 32);
-        piLow[uKey & 0xffffu]++;
-        piHigh[uKey >> 16]++;
+    if (n <= 32) {
+        InsertionSortKeyedWords(pWords, n);
+        return;
     }
-    uint64_t *pFrom = pWords, *pTo = pScratch;
-    for (int iPass = 0; iPass < 2; iPass++) {
-        int64_t *piCount = iPass == 0 ? piLow : piHigh;
-        int iShift = 32 + 16 * iPass;
-        // A digit shared by every word leaves the order as it is.
-        if (piCount[(pFrom[0] >> iShift) & 0xffffu] == n) continue;
-        int64_t iSum = 0;
-        for (int d = 0; d < kDigits; d++) {
-            int64_t c = piCount[d];
-            piCount[d] = iSum;
-            iSum += c;
-        }
-        for (int64_t i = 0; i < n; i++) pTo[piCount[(pFrom[i] >> iShift) & 0xffffu]++] = pFrom[i];
-        std::swap(pFrom, pTo);
-    }
-    if (pFrom != pWords) std::memcpy(pWords, pFrom, sizeof(uint64_t) * (size_t)n);
+    uint64_t *pSorted = SortByDigits(pWords, pScratch, n, n < (1 << 16) ? 8 : 16);
+    if (pSorted != pWords) std::memcpy(pWords, pSorted, sizeof(uint64_t) * (size_t)n);
 }
 
 uint32_t NKOrderedFloatBits(float f)

@@ -84,9 +84,11 @@ void NKQuickSortGlobalSwap(int i, int j);
 // ---- Radix sort -------------------------------------------------------------
 
 // Sorts n words (key << 32 | value) by their 32-bit keys in linear time,
-// stably (equal keys keep their order): two counting passes over 16-bit
-// digits, a pass skipped when every word has the same digit. pScratch holds
-// n words; the sorted words end in pWords.
+// stably (equal keys keep their order): counting passes over 16-bit digits,
+// over 8-bit digits for fewer than 65,536 words (whose counters would cost
+// more than the words), an insertion sort for a few; a pass is skipped when
+// every word has the same digit. pScratch holds n words; the sorted words end
+// in pWords.
 void NKRadixSortKeyedWords(uint64_t *pWords, uint64_t *pScratch, int64_t n);
 // The order-preserving unsigned image of a float: a < b exactly when
 // image(a) < image(b), for every float but NaN; -0 and +0 give one image.

@@ -7,11 +7,13 @@
 // reader's (nkf_reader.h).
 #include "nkf/nkf_block.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
 
+#include "core/nk_memory.h"
 #include "core/nk_numeric.h"
 #include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
@@ -143,7 +145,7 @@ void *NKFBlock::AllocRowData(size_t iCount, size_t iSize) const
 {
     if (m_pReader != nullptr && m_pReader->IsBinary()) {
         if (iCount == 0 || iSize == 0 || iCount > SIZE_MAX / iSize) return nullptr;
-        return NKAlloc(iCount * iSize);
+        return NKAllocLarge(iCount * iSize);
     }
     return NKCalloc(iCount, iSize);
 }
@@ -260,6 +262,49 @@ static bool ReadRowsInSlices(NKFReader *pReader, int iWords, int iRows, F fnRow)
     }
     NKFree(piBuffer);
     return bOk;
+}
+
+// Words per piece of a binary read that is converted as it goes: 256 KB,
+// about what the second-level cache holds.
+const int64_t kPieceWords = (int64_t)1 << 16;
+
+bool NKFBlock::ReadIntsInPieces(int32_t *piWords, int64_t iCount,
+                                const std::function<void(int64_t, int64_t)> &fnPiece)
+{
+    if (piWords == nullptr || m_pReader == nullptr || m_pReader->IsAscii()) return false;
+    for (int64_t i = 0; i < iCount; i += kPieceWords) {
+        int64_t n = std::min(kPieceWords, iCount - i);
+        if (!m_pReader->ReadInts(piWords + i, n)) return false;
+        fnPiece(i, n);
+    }
+    return true;
+}
+
+bool NKFBlock::ReadIdRowsWhole(float **ppfValues, int32_t *piIDs, int iPerRow, int iRows)
+{
+    if (!CheckRowArgs(iPerRow, iRows) || ppfValues == nullptr || *ppfValues == nullptr ||
+        piIDs == nullptr || m_pReader->IsAscii())
+        return false;
+    float *pf = *ppfValues;
+    const int64_t iWords = (int64_t)iPerRow + 1;
+    const int64_t iPieceRows = std::max<int64_t>(1, kPieceWords / iWords);
+    for (int64_t iFirst = 0; iFirst < iRows; iFirst += iPieceRows) {
+        int64_t iEnd = std::min<int64_t>(iRows, iFirst + iPieceRows);
+        if (!m_pReader->ReadFloats(pf + iFirst * iWords, (iEnd - iFirst) * iWords)) return false;
+        // Row r's values move down to r x iPerRow, word by word in ascending
+        // order: each word lands before the one it is read from (r x iPerRow
+        // + k < r x iWords + 1 + k), so nothing is overwritten before it is
+        // read, in this piece or a later one.
+        for (int64_t r = iFirst; r < iEnd; r++) {
+            const float *pfRow = pf + r * iWords;
+            std::memcpy(&piIDs[r], pfRow, sizeof(int32_t));
+            float *pfTo = pf + r * iPerRow;
+            for (int k = 0; k < iPerRow; k++) pfTo[k] = pfRow[1 + k];
+        }
+    }
+    float *pfShrunk = (float *)NKRealloc(pf, sizeof(float) * (size_t)iPerRow * (size_t)iRows);
+    if (pfShrunk != nullptr) *ppfValues = pfShrunk;
+    return true;
 }
 
 static float WordAsFloat(int32_t iWord)

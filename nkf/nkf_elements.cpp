@@ -259,10 +259,32 @@ bool Elements::AllocateSection(int iSection)
     return bOk;
 }
 
-// Binary sections: the same headers the parse read, then the rows.
-bool Elements::LoadBinarySections()
+namespace {
+
+// 1-based indices become 0-based; true when one of them names no node below
+// uLimit. The loop has no branch, so that it runs vectorised over a large
+// block; the bad reference is looked for only once one was found.
+bool ShiftIndexReferences(int32_t *piRefs, int64_t iRefs, uint32_t uLimit)
+{
+    bool bBad = false;
+    for (int64_t i = 0; i < iRefs; i++) {
+        uint32_t u = (uint32_t)piRefs[i] - 1u;
+        bBad |= u >= uLimit;
+        piRefs[i] = (int32_t)u;
+    }
+    return bBad;
+}
+
+}  // namespace
+
+// Binary sections: the same headers the parse read, then the rows. With
+// pConvertFor the node indices become 0-based as they are read, each piece
+// while it is in the caches (sections of rows with IDs after their read).
+bool Elements::LoadBinarySections(const NKFNodeBlock *pConvertFor)
 {
     if (!SkipHeaderDirectives()) return false;
+    int iNumNodes = pConvertFor != nullptr ? pConvertFor->GetNumNodes() : 0;
+    uint32_t uLimit = iNumNodes > 0 ? (uint32_t)iNumNodes : 0u;
     for (int s = 0; s < m_iNumSections; s++) {
         int32_t iType = 0, iCount = 0;
         int64_t iHeaderBytes = 0;
@@ -274,15 +296,24 @@ bool Elements::LoadBinarySections()
         if (!AllocateSection(s)) return false;
         int n = NKFElementNodeCount(iType);
         int32_t *piIDs = m_bWithIDs ? m_ppiIDs[s] : nullptr;
-        bool bOk = true;
-        if (iCount > 0 && n > 0)
-            bOk = ReadIntRows(m_ppiElements[s], n, iCount, piIDs);
-        else if (iCount > 0 && piIDs != nullptr)
+        int32_t *piRefs = m_ppiElements[s];
+        int64_t iRefs = (int64_t)iCount * n;
+        bool bOk = true, bBad = false;
+        if (iCount > 0 && n > 0 && piIDs == nullptr && pConvertFor != nullptr) {
+            bOk = ReadIntsInPieces(piRefs, iRefs, [&](int64_t iFirst, int64_t iPiece) {
+                bBad |= ShiftIndexReferences(piRefs + iFirst, iPiece, uLimit);
+            });
+        } else if (iCount > 0 && n > 0) {
+            bOk = ReadIntRows(piRefs, n, iCount, piIDs);
+            if (bOk && pConvertFor != nullptr) bBad = ShiftIndexReferences(piRefs, iRefs, uLimit);
+        } else if (iCount > 0 && piIDs != nullptr) {
             bOk = m_pReader->ReadInts(piIDs, iCount);
+        }
         if (!bOk) {
             ReportError(NKString(""), NKString("Error reading element data"));
             return false;
         }
+        if (bBad) return ReportBadIndexReference(s, pConvertFor);
     }
     return true;
 }
@@ -295,7 +326,7 @@ bool Elements::LoadData()
         FreeData();
         return false;
     }
-    bool bOk = true;
+    bool bOk = true, bConverted = false;
     if (m_pReader->IsAscii() && TakeParsedRows()) {
         // The parse converted every row.
     } else if (m_pReader->IsAscii()) {
@@ -309,7 +340,10 @@ bool Elements::LoadData()
             if (!bOk) ReportError(NKString(""), NKString("Error reading element data"));
         }
     } else {
-        bOk = LoadBinarySections();
+        // Index references are converted as the rows come in.
+        NKFNodeBlock *pTarget = FindNodeBlock();
+        bConverted = pTarget != nullptr && !ReferencesAreIDs(pTarget);
+        bOk = LoadBinarySections(bConverted ? pTarget : nullptr);
     }
     NKFNodeBlock *pNodes = bOk ? FindNodeBlock() : nullptr;
     if (bOk && pNodes == nullptr) {
@@ -319,7 +353,7 @@ bool Elements::LoadData()
                                          m_iBlockID, m_iNodeBlockID));
         bOk = false;
     }
-    if (bOk && !ReferencesAreIDs(pNodes)) bOk = ConvertIndexReferences(pNodes);
+    if (bOk && !bConverted && !ReferencesAreIDs(pNodes)) bOk = ConvertIndexReferences(pNodes);
     if (!bOk) {
         FreeData();
         return false;
@@ -346,33 +380,36 @@ bool Elements::ReferencesAreIDs(const NKFNodeBlock *pNodes) const
 }
 
 // 1-based indices become 0-based; each must name a node of the node block.
-// The loop has no branch, so that it runs vectorised over a large block;
-// the first bad reference is looked for only once one was found (the load
-// then fails and frees the rows).
 bool Elements::ConvertIndexReferences(const NKFNodeBlock *pNodes)
 {
     int iNumNodes = pNodes->GetNumNodes();
     uint32_t uLimit = iNumNodes > 0 ? (uint32_t)iNumNodes : 0u;
     for (int s = 0; s < m_iNumSections; s++) {
         int64_t iRefs = (int64_t)m_piNumElements[s] * NKFElementNodeCount(m_piElementTypes[s]);
-        int32_t *piRefs = m_ppiElements[s];
-        bool bBad = false;
-        for (int64_t i = 0; i < iRefs; i++) {
-            uint32_t u = (uint32_t)piRefs[i] - 1u;
-            bBad |= u >= uLimit;
-            piRefs[i] = (int32_t)u;
-        }
-        for (int64_t i = 0; bBad && i < iRefs; i++) {
-            uint32_t u = (uint32_t)piRefs[i];
-            if (u < uLimit) continue;
-            ReportError(NKString(""),
-                        NKString::FromFormat("Refers to node %d, but node block #%d holds %d "
-                                             "nodes.",
-                                             (int32_t)(u + 1u), m_iNodeBlockID, iNumNodes));
-            return false;
-        }
+        if (ShiftIndexReferences(m_ppiElements[s], iRefs, uLimit))
+            return ReportBadIndexReference(s, pNodes);
     }
     return true;
+}
+
+// Reports the first reference of section iSection (already 0-based) that
+// names no node of the node block; false.
+bool Elements::ReportBadIndexReference(int iSection, const NKFNodeBlock *pNodes)
+{
+    int iNumNodes = pNodes->GetNumNodes();
+    uint32_t uLimit = iNumNodes > 0 ? (uint32_t)iNumNodes : 0u;
+    int64_t iRefs =
+        (int64_t)m_piNumElements[iSection] * NKFElementNodeCount(m_piElementTypes[iSection]);
+    const int32_t *piRefs = m_ppiElements[iSection];
+    for (int64_t i = 0; i < iRefs; i++) {
+        uint32_t u = (uint32_t)piRefs[i];
+        if (u < uLimit) continue;
+        ReportError(NKString(""),
+                    NKString::FromFormat("Refers to node %d, but node block #%d holds %d nodes.",
+                                         (int32_t)(u + 1u), m_iNodeBlockID, iNumNodes));
+        break;
+    }
+    return false;
 }
 
 // User IDs become node indices through the node block's sorted IDs (its

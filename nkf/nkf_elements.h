@@ -137,10 +137,11 @@ private:
     // Load and part building (nkf_elements.cpp).
     bool AllocateSectionTables();
     bool AllocateSection(int iSection);
-    bool LoadBinarySections();
+    bool LoadBinarySections(const NKFNodeBlock *pConvertFor);
     NKFNodeBlock *FindNodeBlock();
     bool ReferencesAreIDs(const NKFNodeBlock *pNodes) const;
     bool ConvertIndexReferences(const NKFNodeBlock *pNodes);
+    bool ReportBadIndexReference(int iSection, const NKFNodeBlock *pNodes);
     bool MapNodeIDs(NKFNodeBlock *pNodes);
     bool PrepareNodeIndices();
     bool NumberFaceNodes(int iNumNodes, int32_t **ppiLocal, int **ppiUsed, int *piNumUsed);

@@ -259,7 +259,7 @@ bool NKFNodeBlock::TakeParsedRows()
         return false;
     }
     if (m_bWithIDs) {
-        m_piSortedOrder = (int32_t *)NKAlloc((size_t)m_iNumNodes * sizeof(int32_t));
+        m_piSortedOrder = (int32_t *)AllocRowData((size_t)m_iNumNodes, sizeof(int32_t));
         if (m_piSortedOrder == nullptr) {
             DropParsedRows();
             return false;
@@ -296,12 +296,15 @@ bool NKFNodeBlock::ParseBinary()
 
 bool NKFNodeBlock::AllocateArrays()
 {
-    m_pfCoords = (float *)AllocRowData((size_t)m_iNumNodes * 3, sizeof(float));
+    // Binary rows with IDs are read whole into the coordinates, which hold
+    // the IDs' words too until they are taken apart.
+    size_t iPerRow = m_bWithIDs && m_pReader->IsBinary() ? 4 : 3;
+    m_pfCoords = (float *)AllocRowData((size_t)m_iNumNodes * iPerRow, sizeof(float));
     if (m_pfCoords == nullptr) return false;
     if (!m_bWithIDs) return true;
     m_piIDs = (int32_t *)AllocRowData((size_t)m_iNumNodes, sizeof(int32_t));
     // Filled whole by the ID sort.
-    m_piSortedOrder = (int32_t *)NKAlloc((size_t)m_iNumNodes * sizeof(int32_t));
+    m_piSortedOrder = (int32_t *)AllocRowData((size_t)m_iNumNodes, sizeof(int32_t));
     return m_piIDs != nullptr && m_piSortedOrder != nullptr;
 }
 
@@ -331,8 +334,11 @@ bool NKFNodeBlock::LoadData()
     }
     // A coordinate that is no finite number would spoil every box and scale
     // the node takes part in, so it fails the load with its line.
-    if (!ReadVec3Pairs(m_bWithIDs ? m_piIDs : nullptr, m_pfCoords, nullptr, m_iNumNodes,
-                       NKF_NUMBERS_STRICT)) {
+    bool bOk = m_bWithIDs && m_pReader->IsBinary()
+                   ? ReadIdRowsWhole(&m_pfCoords, m_piIDs, 3, m_iNumNodes)
+                   : ReadVec3Pairs(m_bWithIDs ? m_piIDs : nullptr, m_pfCoords, nullptr, m_iNumNodes,
+                                   NKF_NUMBERS_STRICT);
+    if (!bOk) {
         FreeData();
         ReportError(NKString(""), NKString("Error reading node values"));
         return false;

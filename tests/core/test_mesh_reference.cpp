@@ -154,6 +154,41 @@ void ExpectMatchesReference(const Faces &f, const char *pszCase)
     }
 }
 
+// The corners of hexahedron (i, j, k) of a grid of nx x ny cells a layer
+// over shared nodes numbered i fastest.
+void GridHexahedron(int nx, int ny, int i, int j, int k, int aiHexa[8])
+{
+    static const int aiCorner[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                                       {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+    for (int c = 0; c < 8; c++)
+        aiHexa[c] = (i + aiCorner[c][0]) +
+                    (nx + 1) * ((j + aiCorner[c][1]) + (ny + 1) * (k + aiCorner[c][2]));
+}
+
+// The six faces of each of nx x ny x nz hexahedra over shared nodes; each
+// face's whole and hidden bytes from fnFlags.
+template <class F>
+Faces HexahedronGridFaces(int nx, int ny, int nz, F fnFlags)
+{
+    Faces f;
+    for (int k = 0; k < nz; k++)
+        for (int j = 0; j < ny; j++)
+            for (int i = 0; i < nx; i++) {
+                int hexa[8];
+                GridHexahedron(nx, ny, i, j, k, hexa);
+                int faces[24];
+                NKGetHexaFaces(faces, hexa, false);
+                for (int q = 0; q < 6; q++) {
+                    f.polys.push_back(std::vector<int>(faces + 4 * q, faces + 4 * q + 4));
+                    unsigned char bWhole = 0, bHidden = 0;
+                    fnFlags(&bWhole, &bHidden);
+                    f.whole.push_back(bWhole);
+                    f.hidden.push_back(bHidden);
+                }
+            }
+    return f;
+}
+
 }  // namespace
 
 TEST(HideInternalFacesReference, RandomFaceSetsMatchThePlainSteps)
@@ -196,27 +231,7 @@ TEST(HideInternalFacesReference, HexahedronGridKeepsItsSkin)
 {
     // 6 x 5 x 4 hexahedra with shared nodes: only the outer faces stay.
     const int nx = 6, ny = 5, nz = 4;
-    auto node = [&](int i, int j, int k) { return i + (nx + 1) * (j + (ny + 1) * k); };
-    Faces f;
-    for (int k = 0; k < nz; k++)
-        for (int j = 0; j < ny; j++)
-            for (int i = 0; i < nx; i++) {
-                int hexa[8] = {node(i, j, k),
-                               node(i + 1, j, k),
-                               node(i + 1, j + 1, k),
-                               node(i, j + 1, k),
-                               node(i, j, k + 1),
-                               node(i + 1, j, k + 1),
-                               node(i + 1, j + 1, k + 1),
-                               node(i, j + 1, k + 1)};
-                int faces[24];
-                NKGetHexaFaces(faces, hexa, false);
-                for (int q = 0; q < 6; q++) {
-                    f.polys.push_back(std::vector<int>(faces + 4 * q, faces + 4 * q + 4));
-                    f.whole.push_back(0);
-                    f.hidden.push_back(0);
-                }
-            }
+    Faces f = HexahedronGridFaces(nx, ny, nz, [](unsigned char *, unsigned char *) {});
     ExpectMatchesReference(f, "grid");
     Record r(f);
     ASSERT_TRUE(NKHideInternalFacesUnsorted(&r.ifs));
@@ -230,14 +245,37 @@ TEST(HideInternalFacesReference, HexahedronGridKeepsItsSkin)
     EXPECT_EQ(bare.ifs.pbVisibility, nullptr);
 }
 
+TEST(HideInternalFacesReference, FacesOverManyBucketRanges)
+{
+    // The buckets are ordered a range of 4096 at a time: faces whose buckets
+    // fall in different ranges, by smallest node and by hash, and a grid of
+    // 30 x 30 x 24 hexahedra (24,025 nodes, six ranges) with faces copied in
+    // another node order across the ranges, whole elements and hidden faces.
+    std::mt19937 rng(80);
+    ExpectMatchesReference(RandomFaces(rng, 20000, 0, 15000), "by node, four ranges");
+    ExpectMatchesReference(RandomFaces(rng, 20000, -1000000000, 2000000000), "by hash");
+    Faces f = HexahedronGridFaces(30, 30, 24, [&](unsigned char *pbWhole, unsigned char *pbHidden) {
+        *pbWhole = rng() % 500 == 0;
+        *pbHidden = rng() % 700 == 0;
+    });
+    size_t iGrid = f.polys.size();
+    for (int c = 0; c < 400; c++) {
+        std::vector<int> poly = f.polys[rng() % iGrid];
+        std::shuffle(poly.begin(), poly.end(), rng);
+        f.polys.push_back(poly);
+        f.whole.push_back(0);
+        f.hidden.push_back(0);
+    }
+    ExpectMatchesReference(f, "grid with copies");
+}
+
 TEST(HideInternalFacesReference, LargeGridOverSeveralChunks)
 {
-    // Over two million faces, so that the counting sort goes in more than
-    // one chunk of buckets: 72 x 72 x 70 hexahedra with shared nodes, then a
+    // Over two million faces over nearly 400,000 nodes (about a hundred
+    // ranges of buckets): 72 x 72 x 70 hexahedra with shared nodes, then a
     // reordered copy of a boundary face (the pair goes) and two of an
     // internal face (the four go). Every other boundary face stays.
     const int nx = 72, ny = 72, nz = 70, iElems = nx * ny * nz, iExtra = 3;
-    auto node = [&](int i, int j, int k) { return i + (nx + 1) * (j + (ny + 1) * k); };
     NKIndexedFaceSet sets[2];
     for (NKIndexedFaceSet &ifs : sets) {
         NKInitPolygonMesh(&ifs);
@@ -253,14 +291,8 @@ TEST(HideInternalFacesReference, LargeGridOverSeveralChunks)
         for (int k = 0; k < nz; k++)
             for (int j = 0; j < ny; j++)
                 for (int i = 0; i < nx; i++, e++) {
-                    int hexa[8] = {node(i, j, k),
-                                   node(i + 1, j, k),
-                                   node(i + 1, j + 1, k),
-                                   node(i, j + 1, k),
-                                   node(i, j, k + 1),
-                                   node(i + 1, j, k + 1),
-                                   node(i + 1, j + 1, k + 1),
-                                   node(i, j + 1, k + 1)};
+                    int hexa[8];
+                    GridHexahedron(nx, ny, i, j, k, hexa);
                     NKGetHexaFaces(ifs.piConnects + 24 * e, hexa, false);
                     NKFillPolygonRun(&ifs, 6 * e, 6, 4, 24 * e, e, 1, 0, 0);
                 }

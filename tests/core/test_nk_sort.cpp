@@ -366,16 +366,20 @@ TEST(RadixSort, KeyedWordsSortStablyByKey)
 {
     std::mt19937 rng(52);
     // Keys over the full range, over a few values (long runs of equal keys),
-    // and sharing one high or low digit (passes that are skipped).
-    const uint32_t aMasks[] = {0xffffffffu, 0x7u, 0xffffu, 0xffff0000u};
+    // and sharing one high or low digit of 16 or 8 bits (passes that are
+    // skipped). The sizes cross from the insertion sort (up to 32) to 8-bit
+    // digits and on to 16-bit digits (from 65,536).
+    const uint32_t aMasks[] = {0xffffffffu, 0x7u, 0xffffu, 0xffff0000u, 0x00ff00ffu};
     for (uint32_t uMask : aMasks) {
-        for (int n : {0, 1, 2, 1000, 70000}) {
+        for (int n : {0, 1, 2, 32, 33, 100, 1000, 65535, 65537, 70000, 1000000}) {
+            if (n == 1000000 && uMask != aMasks[0] && uMask != aMasks[1]) continue;
             std::vector<uint64_t> words((size_t)n), scratch((size_t)n);
             for (int i = 0; i < n; i++)
                 words[(size_t)i] = (uint64_t)(rng() & uMask) << 32 | (uint32_t)i;
+            // The values are the indices, so the words in plain ascending
+            // order are the keys in order with ties in index order.
             std::vector<uint64_t> expected = words;
-            std::stable_sort(expected.begin(), expected.end(),
-                             [](uint64_t a, uint64_t b) { return (a >> 32) < (b >> 32); });
+            std::sort(expected.begin(), expected.end());
             NKRadixSortKeyedWords(words.data(), scratch.data(), n);
             EXPECT_EQ(words, expected) << "mask " << uMask << ", " << n << " words";
         }

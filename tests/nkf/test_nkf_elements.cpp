@@ -861,3 +861,63 @@ TEST(NKFElements, ElementIdsByRunningIndex)
     EXPECT_EQ(-1, pBlock->GetElementId(3));
     EXPECT_EQ(-1, pBlock->GetElementId(-1));
 }
+
+TEST(NKFElements, LargeBinaryBlocksReadAcrossTheirPieces)
+{
+    // The binary loads read a block straight into its arrays, piece by piece
+    // (64 Ki words), converting each piece as it comes: 30,000 nodes with
+    // IDs (two pieces of rows of four words), 20,000 quadrilaterals (80,000
+    // references, two pieces), the same with element IDs, and one bad
+    // reference in the second piece, reported with its node number.
+    MessageCapture capture;
+    const int iNodes = 30000, iQuads = 20000;
+    std::vector<int32_t> ids((size_t)iNodes);
+    std::vector<float> coords(3 * (size_t)iNodes);
+    for (int n = 0; n < iNodes; n++) {
+        ids[(size_t)n] = 5 * n + 1;
+        for (int k = 0; k < 3; k++) coords[3 * (size_t)n + k] = 0.5f * (float)n + (float)k;
+    }
+    NKFTestSection quads{NK_ELEM_QUAD + 1, {}, {}, iQuads};
+    for (int e = 0; e < iQuads; e++) {
+        quads.ids.push_back(100 + e);
+        for (int c = 0; c < 4; c++) quads.refs.push_back((e + c) % iNodes + 1);  // 1-based
+    }
+    struct Case {
+        bool bElementIDs;
+        int iBadAt;  // a reference index set past the nodes, or -1
+    } cases[] = {{false, -1}, {true, -1}, {false, 70000}, {true, 70000}};
+    for (const Case &c : cases)
+        for (bool bBig : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "IDs " << c.bElementIDs << ", bad at " << c.iBadAt
+                                            << ", big-endian " << bBig);
+            capture.Clear();
+            NKFTestSection section = quads;
+            if (c.iBadAt >= 0) section.refs[(size_t)c.iBadAt] = iNodes + 7;
+            if (!c.bElementIDs) section.ids.clear();
+            NKFTestWriter w(bBig);
+            AppendFileHeader(w);
+            AppendNodesBlock(w, 1, ids.data(), coords.data(), iNodes);
+            AppendElementsBlock(w, 1, 1, {section}, c.bElementIDs, false, 0);
+            std::unique_ptr<NKFParser> pParser;
+            ASSERT_TRUE(NKFParseBytes("pieces.bin.nkf", w, &pParser)) << capture.Text();
+            NKFNodeBlock *pNodes = NKFFindBlock<NKFNodeBlock>(pParser, NKF_NODES, 1);
+            ASSERT_TRUE(pNodes->LoadData());
+            EXPECT_EQ(coords, NKTestValues(pNodes->GetCoords(), 3 * iNodes));
+            EXPECT_EQ(ids, NKTestValues(pNodes->GetIDs(), iNodes));
+            Elements *pBlock = ElementBlock(pParser, 1);
+            if (c.iBadAt >= 0) {
+                EXPECT_FALSE(pBlock->LoadData());
+                EXPECT_TRUE(capture.Contains("Refers to node 30007, but node block #1 holds "
+                                             "30000 nodes."))
+                    << capture.Text();
+                continue;
+            }
+            ASSERT_TRUE(pBlock->LoadData()) << capture.Text();
+            std::vector<int> expected(section.refs.begin(), section.refs.end());
+            for (int &r : expected) r--;  // 0-based once loaded
+            EXPECT_EQ(expected, NKTestValues(pBlock->GetSectionConnectivity(0), 4 * iQuads));
+            if (c.bElementIDs) {
+                EXPECT_EQ(section.ids, NKTestValues(pBlock->GetSectionIDs(0), iQuads));
+            }
+        }
+}
