@@ -29,6 +29,7 @@
 #include "render/nk_legend.h"
 #include "render/nk_node_numbers.h"
 #include "render/nk_overlays.h"
+#include "render/nk_part_drawing.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_pick_display.h"
 #include "render/nk_primitives.h"
@@ -36,6 +37,7 @@
 #include "render/nk_text.h"
 #include "render/nk_viewpoint_commands.h"
 #include "scene/nk_scene.h"
+#include "scene/nk_scene_frame.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_manipulator.h"
@@ -138,7 +140,8 @@ protected:
             const float *a = Part0().pNodeCoords + 3 * piNodes[0];
             const float *b = Part0().pNodeCoords + 3 * piNodes[1];
             const float *c = Part0().pNodeCoords + 3 * piNodes[2];
-            const float fZ = std::fabs((b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]));
+            const float fZ =
+                std::fabs((b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]));
             if (fZ > fBest) {
                 fBest = fZ;
                 iBest = k;
@@ -185,18 +188,19 @@ TEST_F(StateBalanceGL, EveryDrawingEntryLeavesTheStacksAsItFoundThem)
              NKRenderHidePolys(f);
              NKFreeHidePolysBuffer(&g_HiddenPartCuller);
          }},
-        {"NKDrawNodeNumbers",
-         [&](NKFrame *f, NKPart *p) { NKDrawNodeNumbers(f, p, 0, &range); }},
+        {"NKDrawNodeNumbers", [&](NKFrame *f, NKPart *p) { NKDrawNodeNumbers(f, p, 0, &range); }},
         {"NKDrawPartVectors",
          [&](NKFrame *f, NKPart *p) {
              // The beam bends along the line of sight: turned, its vectors show.
              glRotatef(60.0f, 1.0f, 0.0f, 0.0f);
-             NKDrawPartVectors(0, p, f, &vectors); }},
+             NKDrawPartVectors(0, p, f, &vectors);
+         }},
         {"NKDrawPartNormals",
          [](NKFrame *f, NKPart *p) { NKDrawPartNormals(0, p, f, &g_VectorSettings); }},
         {"NKDrawPartEdges", [](NKFrame *f, NKPart *p) { NKDrawPartEdges(0, p, f, false, false); }},
         {"NKDrawUndeformedShape", [](NKFrame *f, NKPart *p) { NKDrawUndeformedShape(p, f); }},
-        {"NKDrawSelectedPolygon", [&](NKFrame *f, NKPart *) { NKDrawSelectedPolygon(pick.iPolygon, 0, f); }},
+        {"NKDrawSelectedPolygon",
+         [&](NKFrame *f, NKPart *) { NKDrawSelectedPolygon(pick.iPolygon, 0, f); }},
         {"NKDrawNodeMarkers", [&](NKFrame *f, NKPart *) { NKDrawNodeMarkers(f, &marker, 1); }},
         {"NKDrawPickedElements",
          [&](NKFrame *, NKPart *) { NKDrawPickedElements(0, 0, apPicks, aiIndices, 1, true); }},
@@ -223,6 +227,62 @@ TEST_F(StateBalanceGL, EveryDrawingEntryLeavesTheStacksAsItFoundThem)
              NKRenderScene(0, 1, 0);
              g_MirrorSettings.Reset();
          }},
+        {"NKDrawPart", [](NKFrame *f, NKPart *) { NKDrawPart(0, f, nullptr, 1, false); }},
+        {"NKDrawPartSimple", [](NKFrame *f, NKPart *) { NKDrawPartSimple(0, f, nullptr); }},
+        {"NKDrawElementShape", [](NKFrame *f, NKPart *p) { NKDrawElementShape(f, p, 0, 0, true); }},
+        {"NKDrawPickedPartBox", [](NKFrame *, NKPart *) { NKDrawPickedPartBox(0, 0); }},
+        {"NKDrawPickedPoints",
+         [&](NKFrame *, NKPart *) { NKDrawPickedPoints(0, 0, apPicks, aiIndices, 1); }},
+        {"NKDrawOriginAxes", [](NKFrame *, NKPart *) { NKDrawOriginAxes(); }},
+        {"NKDrawTitleBlock", [](NKFrame *f, NKPart *) { NKDrawTitleBlock(f, false); }},
+        {"NKDrawScreenOverlays", [](NKFrame *f, NKPart *) { NKDrawScreenOverlays(f, 0); }},
+        {"NKDrawStereoAlignmentPattern",
+         [](NKFrame *, NKPart *) { NKDrawStereoAlignmentPattern(); }},
+        {"NKDrawArrowHead",
+         [](NKFrame *, NKPart *) {
+             const float afTail[3] = {-0.4f, 0, 0}, afTip[3] = {0.4f, 0, 0};
+             NKDrawArrowHead(afTail, afTip, 1.0f);
+         }},
+        {"NKDrawBox",
+         [](NKFrame *, NKPart *) {
+             const float afBox[6] = {-0.3f, -0.1f, -0.1f, 0.3f, 0.1f, 0.1f};
+             NKDrawBox(afBox, true, 1.0f);
+         }},
+        {"NKDrawSphereGlyph", [](NKFrame *, NKPart *) { NKDrawSphereGlyph(0.2f, 10, true); }},
+        {"NKDrawPlaneSymbol",
+         [](NKFrame *, NKPart *) {
+             const float afCenter[3] = {0, 0, 0}, afNormal[3] = {0, 0, 1}, afDir[3] = {1, 0, 0};
+             const float afColor[4] = {1, 1, 0, 1};
+             NKDrawPlaneSymbol(afCenter, afNormal, afDir, 0.5f, 0.5f, true, 1.0f, afColor, true);
+         }},
+        {"NKDrawCylinderBetweenPoints",
+         [](NKFrame *, NKPart *) {
+             const float afP0[3] = {-0.3f, 0, 0}, afP1[3] = {0.3f, 0, 0};
+             NKDrawCylinderBetweenPoints(afP0, afP1, 0.1f, true, 12, 1.0f, nullptr, nullptr,
+                                         NK_CAP_DISK, NK_CAP_SPHERE);
+         }},
+        {"NKDrawTextAt",
+         [](NKFrame *, NKPart *) {
+             NKBitmapFont *pFont = NKCreateBitmapFont("Helvetica", 24, 0);
+             glColor3f(1, 1, 1);
+             NKDrawTextAt(-0.5f, 0.0f, pFont, "Quolin");
+             NKDeleteBitmapFont(pFont);
+         }},
+        {"PlaneManipulator::Draw",
+         [](NKFrame *, NKPart *) {
+             PlaneManipulator plane("plane");
+             plane.Draw();
+         }},
+        {"SliderManipulator::Draw",
+         [](NKFrame *, NKPart *) {
+             SliderManipulator slider("slider");
+             slider.Draw();
+         }},
+        {"GridBoxManipulator::Draw",
+         [](NKFrame *, NKPart *) {
+             GridBoxManipulator grid("grid");
+             grid.Draw();
+         }},
         {"BoxManipulator::Draw",
          [](NKFrame *, NKPart *) {
              BoxManipulator box("box");
@@ -245,8 +305,8 @@ TEST_F(StateBalanceGL, EveryDrawingEntryLeavesTheStacksAsItFoundThem)
         const StackState before = ReadStacks();
         row.draw(Frame(), &Part0());
         const StackState after = ReadStacks();
-        EXPECT_TRUE(before == after) << "before: " << Describe(before)
-                                     << "\nafter:  " << Describe(after);
+        EXPECT_TRUE(before == after)
+            << "before: " << Describe(before) << "\nafter:  " << Describe(after);
         EXPECT_NE(ReadColours(), cleared) << "nothing drawn";
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
