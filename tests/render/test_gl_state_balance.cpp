@@ -38,7 +38,7 @@
 #include "render/nk_viewpoint_commands.h"
 #include "scene/nk_scene.h"
 #include "scene/nk_scene_frame.h"
-#include "tests/render/render_fixture.h"
+#include "tests/render/example_view_fixture.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_manipulator.h"
 
@@ -88,20 +88,12 @@ std::vector<unsigned char> ReadColours(void)
 
 // The example beam, state 1 read (scalar and vector), in the start view,
 // with the GL matrices of that view loaded.
-class StateBalanceGL : public NKRenderModelTest {
+class StateBalanceGL : public NKExampleViewTest {
 protected:
     void SetUp() override
     {
         NKRenderModelTest::SetUp();
-        m_SavedHooks = NKGetModelHooks();
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        NKRegisterViewpointCommands();
-        NKInitNavigation(g_ViewMatrix, &g_InputState);
-        m_SavedSize = NKViewWindowSize;
-        NKViewWindowSize = {kWidth, kHeight};
-        m_pContext = NKOpenOrthoTestContext(kWidth, kHeight);
-        ASSERT_NE(m_pContext, nullptr);
+        SetUpExampleView(kWidth, kHeight);
         ASSERT_EQ(ExecuteCommand(("open \"" + NKTestExamplePath("beam.nkf") + "\"").c_str()), 0);
         ASSERT_EQ(ExecuteCommand("readstate 1 1 1"), 0);
         ASSERT_EQ(ExecuteCommand("setview"), 0);
@@ -111,13 +103,7 @@ protected:
     {
         g_MirrorSettings.Reset();
         NKDeleteBitmapFontLists();
-        if (m_pContext != nullptr) NKDestroyGLContext(m_pContext);
-        NKViewWindowSize = m_SavedSize;
-        NKCloseInterface();
-        NKSetCommandHandler(NK_HANDLER_VIEWPOINT, nullptr);
-        NKSetModelHooks(m_SavedHooks);
-        NKInitNavigation(g_ViewMatrix, &g_InputState);
-        NKRenderModelTest::TearDown();
+        NKExampleViewTest::TearDown();
     }
     // The view's matrices as the scene leaves them after a full draw.
     void LoadViewMatrices()
@@ -149,16 +135,20 @@ protected:
         }
         return iBest;
     }
-
-    NKGLContext *m_pContext = nullptr;
-    NKModelHooks m_SavedHooks;
-    NKViewSize m_SavedSize{};
 };
 
 struct EntryRow {
     const char *pszName;
     std::function<void(NKFrame *, NKPart *)> draw;
 };
+
+// A fresh handle of kind M, drawn where it starts.
+template <class M>
+void DrawHandle(NKFrame *, NKPart *)
+{
+    M handle("handle");
+    handle.Draw();
+}
 
 TEST_F(StateBalanceGL, EveryDrawingEntryLeavesTheStacksAsItFoundThem)
 {
@@ -268,31 +258,11 @@ TEST_F(StateBalanceGL, EveryDrawingEntryLeavesTheStacksAsItFoundThem)
              NKDrawTextAt(-0.5f, 0.0f, pFont, "Quolin");
              NKDeleteBitmapFont(pFont);
          }},
-        {"PlaneManipulator::Draw",
-         [](NKFrame *, NKPart *) {
-             PlaneManipulator plane("plane");
-             plane.Draw();
-         }},
-        {"SliderManipulator::Draw",
-         [](NKFrame *, NKPart *) {
-             SliderManipulator slider("slider");
-             slider.Draw();
-         }},
-        {"GridBoxManipulator::Draw",
-         [](NKFrame *, NKPart *) {
-             GridBoxManipulator grid("grid");
-             grid.Draw();
-         }},
-        {"BoxManipulator::Draw",
-         [](NKFrame *, NKPart *) {
-             BoxManipulator box("box");
-             box.Draw();
-         }},
-        {"RulerManipulator::Draw",
-         [](NKFrame *, NKPart *) {
-             RulerManipulator ruler;
-             ruler.Draw();
-         }},
+        {"PlaneManipulator::Draw", DrawHandle<PlaneManipulator>},
+        {"SliderManipulator::Draw", DrawHandle<SliderManipulator>},
+        {"GridBoxManipulator::Draw", DrawHandle<GridBoxManipulator>},
+        {"BoxManipulator::Draw", DrawHandle<BoxManipulator>},
+        {"RulerManipulator::Draw", DrawHandle<RulerManipulator>},
     };
     for (const EntryRow &row : rows) {
         SCOPED_TRACE(row.pszName);
