@@ -27,6 +27,7 @@
 #include "platform/nk_clock.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_element_drawing.h"
+#include "render/nk_gl_scope.h"
 #include "render/nk_lod.h"
 #include "render/nk_projection.h"
 #include "render/nk_render_options.h"
@@ -62,10 +63,14 @@ int ColorToIdentity(const HiddenPartCuller &c, const uint8_t *pRgb)
     return (v[0] << (c.uBits[1] + c.uBits[2])) | (v[1] << c.uBits[2]) | v[2];
 }
 
-// Fog, dither and lighting off, flat shading; restored by glPopAttrib.
-void BeginIdentityDrawing(void)
+// What the identity drawing changes, saved by its caller.
+constexpr GLbitfield kIdentityBits =
+    GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT;
+
+// Fog, dither and lighting off, flat shading, under an attribute scope of
+// kIdentityBits.
+void SetIdentityDrawingState(void)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
     glDisable(GL_FOG);
     glDisable(GL_DITHER);
     glDisable(GL_LIGHTING);
@@ -87,10 +92,8 @@ void SendPolygon(const NKPart &part, const float *pfCoords, int k)
     glEnd();
 }
 
-void PushPartMatrix(const NKFrame *pFrame, int iPart)
+void MultPartMatrix(const NKFrame *pFrame, int iPart)
 {
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     if (pFrame->pTransformation != nullptr) glMultMatrixf(pFrame->pTransformation + 16 * iPart);
 }
 
@@ -192,7 +195,8 @@ void DrawPartIdentities(const HiddenPartCuller &c, NKFrame *pFrame, int iPart, i
     if (pfCoords == nullptr || !NKGetPartPolygonRange(pFrame, iPart, &iFirst, &iLast)) return;
     const uint8_t uDrawn = uint8_t(NKGetPartLevel(pFrame->pGeometry, iPart) | NK_POLYGON_HIDDEN);
     const int iGroup = std::max(c.iPolygonsPerIdentity, 1);
-    PushPartMatrix(pFrame, iPart);
+    const NKMatrixScope matrix(GL_MODELVIEW);
+    MultPartMatrix(pFrame, iPart);
     for (int k = iFirst; k <= iLast; k++) {
         if (pBytes[k] != uDrawn) continue;
         const int iIdentity = iFirstNumber + k + 1;
@@ -201,7 +205,25 @@ void DrawPartIdentities(const HiddenPartCuller &c, NKFrame *pFrame, int iPart, i
         glColor3ubv(rgb);
         SendPolygon(part, pfCoords, k);
     }
-    glPopMatrix();
+}
+
+// Every visible part's polygons in their identity colours, then the view
+// read back and the polygons seen there unhidden. The GL state of the
+// identity drawing is restored before the caller goes on. False when the
+// read-back fails.
+bool DrawAndReadIdentities(HiddenPartCuller *c, NKFrame *pFrame, const NKGeometry *pGeo)
+{
+    const NKAttribScope attribs(kIdentityBits);
+    SetIdentityDrawingState();
+    for (int p = 0, iNumber = 0; p < pGeo->iNumParts; iNumber += pGeo->pParts[p].iNumPolygons, p++)
+        if (pGeo->pParts[p].bVisible) DrawPartIdentities(*c, pFrame, p, iNumber);
+    int w = 0, h = 0;
+    const bool bRead = ReadView(c, &w, &h);
+    if (bRead) {
+        UnhideSeenPolygons(*c, pFrame, w, h);
+        pFrame->bAnalysed = 1;
+    }
+    return bRead;
 }
 
 bool AnimationSetUp(const HiddenPartCuller &c) { return c.iFramesToAnalyse > 0; }
@@ -353,16 +375,7 @@ bool NKRenderHidePolys(NKFrame *pFrame)
         if (!c->bAnalysisOn) NKEndProgressBar(nullptr);
         return false;
     }
-    BeginIdentityDrawing();
-    for (int p = 0, iNumber = 0; p < pGeo->iNumParts; iNumber += pGeo->pParts[p].iNumPolygons, p++)
-        if (pGeo->pParts[p].bVisible) DrawPartIdentities(*c, pFrame, p, iNumber);
-    int w = 0, h = 0;
-    const bool bRead = ReadView(c, &w, &h);
-    if (bRead) {
-        UnhideSeenPolygons(*c, pFrame, w, h);
-        pFrame->bAnalysed = 1;
-    }
-    glPopAttrib();
+    const bool bRead = DrawAndReadIdentities(c, pFrame, pGeo);
     if (!c->bAnalysisOn) {
         NKEndProgressBar(nullptr);
         NKFreeHidePolysBuffer(c);

@@ -781,17 +781,18 @@ bool NKDrawModelPass(const int *piParts, int iCount, NKFrame *pFrame, bool bSort
     if (bFast) {
         for (int i = 0; i < n; i++) order[i] = i;
         glDepthMask(GL_TRUE);
-    } else if (!NKComputeTransparentPolysDrawOrder(pFrame, parts.data(),
-                                                   static_cast<int>(parts.size()), n, keys.data(),
-                                                   order.data())) {
-        glPopAttrib();
-        return false;
     }
-    glEnable(GL_LIGHTING);
-    glDisable(GL_COLOR_MATERIAL);
-    NKEnableFringeTexture(false);
-    WalkTransparentOrder(pFrame, keys, order, bSorted && !bFast, pLists);
+    const bool bOrdered = bFast || NKComputeTransparentPolysDrawOrder(
+                                       pFrame, parts.data(), static_cast<int>(parts.size()), n,
+                                       keys.data(), order.data());
+    if (bOrdered) {
+        glEnable(GL_LIGHTING);
+        glDisable(GL_COLOR_MATERIAL);
+        NKEnableFringeTexture(false);
+        WalkTransparentOrder(pFrame, keys, order, bSorted && !bFast, pLists);
+    }
     glPopAttrib();
+    if (!bOrdered) return false;
     // The parts' 3-D primitives are drawn by the scene's overlay pass.
     for (int p : parts) NKDrawPartExtras(p, NKGetFramePart(pFrame, p), pFrame);
     return true;

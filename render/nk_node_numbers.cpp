@@ -7,6 +7,7 @@
 
 #include "core/nk_frame_results.h"
 #include "core/nk_model.h"
+#include "render/nk_gl_scope.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
 
@@ -52,15 +53,14 @@ private:
 
 // A label's raster position takes the depth of its node, which a surface
 // through the node matches only to the depth buffer's precision: the
-// projection is pushed and moved a little towards the eye in depth, so a
-// visible node keeps its number while nodes behind surfaces stay hidden.
+// projection (pushed by the caller, current) is moved a little towards the
+// eye in depth, so a visible node keeps its number while nodes behind
+// surfaces stay hidden.
 void PullTowardsEye(void)
 {
     constexpr GLfloat kDepthBias = 0.001f;  // in normalised device z (-1..1)
     GLfloat afProjection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, afProjection);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     // clip z' = clip z - bias x clip w, one row added to another.
     for (int c = 0; c < 4; c++) afProjection[c * 4 + 2] -= kDepthBias * afProjection[c * 4 + 3];
     glLoadMatrixf(afProjection);
@@ -87,9 +87,11 @@ void NKDrawNodeNumbers(NKFrame *pFrame, NKPart *pPart, int iPart, const NKNodeNu
     if (iPart == pRange->iToPart && pRange->iToNode >= 0 && pRange->iToNode < iLast)
         iLast = pRange->iToNode;
     if (iFirst < 0 || iFirst > iLast) return;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_DEPTH_BUFFER_BIT);
+    const NKAttribScope attribs(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT |
+                                GL_DEPTH_BUFFER_BIT);
     glDepthFunc(GL_LEQUAL);
     const ViewportTest viewport;
+    const NKMatrixScope projection(GL_PROJECTION);
     PullTowardsEye();
     const uint8_t *c = NKGetTextColor();
     NKBeginText3D(12, c[0], c[1], c[2]);
@@ -99,8 +101,4 @@ void NKDrawNodeNumbers(NKFrame *pFrame, NKPart *pPart, int iPart, const NKNodeNu
         NKDrawText3DPlain(p[0], p[1], p[2], NKFormatNodeLabel(*pPart, iPart, i).GetText());
     }
     NKEndText3D();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
 }

@@ -50,26 +50,6 @@ void RestoreLineWidth(void)
                                                : 1.0f);
 }
 
-// Both matrices pushed and set to the -1..1 square, near fNear, far fFar.
-void PushSquare(double fNear, double fFar)
-{
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-1.0, 1.0, -1.0, 1.0, fNear, fFar);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-}
-
-void PopSquare(void)
-{
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-}
-
 void Vertex(const uint8_t *c, float x, float y)
 {
     glColor3ubv(c);
@@ -165,20 +145,22 @@ void NKDrawBackground(const NKBackgroundSettings *pSettings, NKDisplayListSet *)
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
-    PushSquare(-1.0, 1.0);
-    if (pSettings->iMode >= 1 && pSettings->iMode <= 4)
-        DrawGradient(pSettings->iMode, pSettings->ucColors);
-    const ImageRecord *pImage = g_BackgroundImage.pImage;
-    if (pSettings->iMode == 5 && pImage != nullptr) {
-        const GLuint uList = NKGetImageTextureList(pImage);
-        if (g_RendererWorkarounds.bBackgroundTextureMapping && uList != 0) {
-            static const float s_afSquare[4][3] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
-            DrawTexturedQuad(uList, s_afSquare);
-        } else {
-            NKDrawBackgroundPixels(pImage);
+    {
+        const NKScreenFrame frame;
+        if (pSettings->iMode >= 1 && pSettings->iMode <= 4)
+            DrawGradient(pSettings->iMode, pSettings->ucColors);
+        const ImageRecord *pImage = g_BackgroundImage.pImage;
+        if (pSettings->iMode == 5 && pImage != nullptr) {
+            const GLuint uList = NKGetImageTextureList(pImage);
+            if (g_RendererWorkarounds.bBackgroundTextureMapping && uList != 0) {
+                static const float s_afSquare[4][3] = {
+                    {-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
+                DrawTexturedQuad(uList, s_afSquare);
+            } else {
+                NKDrawBackgroundPixels(pImage);
+            }
         }
     }
-    PopSquare();
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
 }
@@ -262,11 +244,12 @@ void NKDrawLogo(NKDisplayListSet *)
     const bool bDepth = g_pGraphicsSettings == nullptr || g_pGraphicsSettings->bZBuffer;
     glShadeModel(GL_SMOOTH);
     glDisable(GL_LIGHTING);
-    PushSquare(0.01, 1.0);
-    if (bDepth) glDisable(GL_DEPTH_TEST);
-    DrawTexturedQuad(uList, p);
-    if (bDepth) glEnable(GL_DEPTH_TEST);
-    PopSquare();
+    {
+        const NKScreenFrame frame(0.01, 1.0);
+        if (bDepth) glDisable(GL_DEPTH_TEST);
+        DrawTexturedQuad(uList, p);
+        if (bDepth) glEnable(GL_DEPTH_TEST);
+    }
     glEnable(GL_LIGHTING);
 }
 

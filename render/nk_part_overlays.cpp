@@ -23,6 +23,7 @@
 #include "core/nk_view_state.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_fringe_commands.h"
+#include "render/nk_gl_scope.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_node_colors.h"
 #include "render/nk_node_numbers.h"
@@ -334,9 +335,10 @@ struct VectorDraw {
     bool bSpectrum = false;
 };
 
-void BeginVectors(const NKVectorSettings &s, const uint8_t *pColor)
+// The arrows' lines, points and colour, under an attribute scope of
+// kSavedBits.
+void SetVectorState(const NKVectorSettings &s, const uint8_t *pColor)
 {
-    glPushAttrib(kSavedBits);
     glDisable(GL_LIGHTING);
     LineSmoothing();
     if (s.iLineWidth > 0) glLineWidth(static_cast<float>(s.iLineWidth));
@@ -421,14 +423,14 @@ void NKDrawPartVectors(int iPart, NKPart *pPart, NKFrame *pFrame, const NKVector
     PrepareScalarColours(&d, pPart);
     uint8_t auColor[3] = {pSettings->uColor[0], pSettings->uColor[1], pSettings->uColor[2]};
     if (pFrame->pVector != nullptr) ReservoirColour(pFrame->pVector->szDescription, auColor);
-    BeginVectors(*pSettings, auColor);
+    const NKAttribScope attribs(kSavedBits);
+    SetVectorState(*pSettings, auColor);
     const int iCount = pEntry->iNumNodes < pPart->iNumNodes ? pEntry->iNumNodes : pPart->iNumNodes;
     for (int i = 0; i < iCount; i++) {
         if (pSettings->bSurfaceNodesOnly && pPart->pNodeType != nullptr && pPart->pNodeType[i] < 1)
             continue;
         DrawArrow(d, pPart->pNodeCoords + 3 * i, pEntry->pNodeValues + 3 * i, i);
     }
-    glPopAttrib();
 }
 
 void NKDrawSeparateVectorFields(int iPart, NKPart *pPart, NKFrame *pFrame,
@@ -448,7 +450,8 @@ void NKDrawSeparateVectorFields(int iPart, NKPart *pPart, NKFrame *pFrame,
         uint8_t auColor[3] = {pSettings[s].uColor[0], pSettings[s].uColor[1],
                               pSettings[s].uColor[2]};
         ReservoirColour(pField->szName, auColor);
-        BeginVectors(pSettings[s], auColor);
+        const NKAttribScope attribs(kSavedBits);
+        SetVectorState(pSettings[s], auColor);
         for (int i = 0; i < items.iCount; i++) {
             const NKSeparateVector &v = items.pItems[i];
             if (NKIsUndefined(v.fVector[0]) || NKIsUndefined(v.fVector[1]) ||
@@ -460,7 +463,6 @@ void NKDrawSeparateVectorFields(int iPart, NKPart *pPart, NKFrame *pFrame,
             const int iNode = v.iIndex >= 0 && v.iIndex < pPart->iNumNodes ? v.iIndex : -1;
             DrawArrow(d, v.fPosition, afTip, iNode);
         }
-        glPopAttrib();
     }
 }
 

@@ -19,6 +19,7 @@
 #include "core/nk_ray.h"
 #include "core/nk_topology.h"
 #include "render/nk_element_drawing.h"
+#include "render/nk_gl_scope.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_primitives.h"
 #include "render/nk_text.h"
@@ -110,10 +111,10 @@ void DrawElementEdges(const NKPart *pPart, int iElement, const float *pfCoords)
     glEnd();
 }
 
-void PushPickOffset(void)
+// The picked items are drawn moved by the marker's offset, under a
+// model-view matrix scope of the caller.
+void TranslateByPickOffset(void)
 {
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glTranslatef(g_PickMarker.fOffset[0], g_PickMarker.fOffset[1], g_PickMarker.fOffset[2]);
 }
 
@@ -177,12 +178,12 @@ void NKDrawPickedElements(int iFrame, int iPart, NKPickInfo *const *ppEntries, c
     NKFrame *pFrame = NKGetFrame(iFrame);
     NKPart *pPart = NKGetFramePart(pFrame, iPart);
     if (pPart == nullptr || ppEntries == nullptr || piIndices == nullptr) return;
-    PushPickOffset();
+    const NKMatrixScope matrix(GL_MODELVIEW);
+    TranslateByPickOffset();
     for (int i = 0; i < iCount; i++) {
         const NKPickInfo *p = ppEntries[piIndices[i]];
         if (p != nullptr) NKDrawElementShape(pFrame, pPart, iPart, p->iElement, bFilled);
     }
-    glPopMatrix();
 }
 
 void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,
@@ -193,7 +194,8 @@ void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries, c
     const float *pfCoords = DrawnCoords(pFrame, iPart, pPart);
     if (pfCoords == nullptr || ppEntries == nullptr || piIndices == nullptr) return;
     const int8_t *pNormals = NKGetPartPolygonNormals(iPart, pPart, pFrame);
-    PushPickOffset();
+    const NKMatrixScope matrix(GL_MODELVIEW);
+    TranslateByPickOffset();
     for (int i = 0; i < iCount; i++) {
         const NKPickInfo *p = ppEntries[piIndices[i]];
         const int *piNodes = nullptr;
@@ -205,7 +207,6 @@ void NKDrawPickedPolygons(int iFrame, int iPart, NKPickInfo *const *ppEntries, c
         for (int j = 0; j < n; j++) glVertex3fv(pfCoords + 3 * piNodes[j]);
         glEnd();
     }
-    glPopMatrix();
 }
 
 void NKDrawPickedNodes(int iFrame, int iPart, NKPickInfo *const *ppEntries, const int *piIndices,

@@ -496,13 +496,13 @@ void NKDrawGridPoints(const NKOrientedBox *pBox, int nx, int ny, int nz)
     NKFree(pfPoints);
 }
 
-NKScreenFrame::NKScreenFrame()
+NKScreenFrame::NKScreenFrame(double fNear, double fFar)
 {
     glDisable(GL_LIGHTING);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+    glOrtho(-1.0, 1.0, -1.0, 1.0, fNear, fFar);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

@@ -112,12 +112,12 @@ void NKDrawBoundaryConditions(void);
 
 // Where screen overlays draw, for the life of the object: lighting off, the
 // projection and model-view matrices pushed and both set to the view's
-// -1..1 frame, model-view current. The end of the scope pops both again and
-// leaves the model-view matrix current; lighting stays as the drawing left
-// it (the callers turn it back on).
+// -1..1 frame (depth from fNear to fFar), model-view current. The end of
+// the scope pops both again and leaves the model-view matrix current;
+// lighting stays as the drawing left it (the callers turn it back on).
 class NKScreenFrame {
 public:
-    NKScreenFrame();
+    explicit NKScreenFrame(double fNear = -1.0, double fFar = 1.0);
     ~NKScreenFrame();
     NKScreenFrame(const NKScreenFrame &) = delete;
     NKScreenFrame &operator=(const NKScreenFrame &) = delete;

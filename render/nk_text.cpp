@@ -10,6 +10,7 @@
 #include "core/nk_memory.h"
 #include "platform/nk_font_raster.h"
 #include "platform/nk_gl_context.h"
+#include "render/nk_gl_scope.h"
 
 uint32_t g_uSmallFontListBase = 0;
 uint32_t g_uLargeFontListBase = 0;
@@ -21,9 +22,9 @@ void *sg_hSharedContext = nullptr;  // the context of the shared ranges
 
 // glBitmap copies its bitmap when the list is compiled, under the client
 // pixel-store state of that moment: rows 4-byte aligned, nothing skipped.
-void BeginListCompile(void)
+// The caller saves the pixel store in a client attribute scope.
+void SetListCompilePixelStore(void)
 {
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
@@ -43,13 +44,13 @@ void CompileBitmap(uint32_t uList, int w, int h, float ox, float oy, float ax, f
 // The upright characters 0-255 as lists from uBase on.
 void CompileUpright(const NKRasterFont *pRaster, uint32_t uBase)
 {
-    BeginListCompile();
+    const NKClientAttribScope pixelStore(GL_CLIENT_PIXEL_STORE_BIT);
+    SetListCompilePixelStore();
     for (int c = 0; c < 256; c++) {
         const NKRasterGlyph &g = pRaster->aGlyphs[c];
         CompileBitmap(uBase + c, g.iWidth, g.iHeight, g.fOriginX, g.fOriginY, g.fAdvanceX,
                       g.fAdvanceY, g.pBits);
     }
-    glPopClientAttrib();
 }
 
 // Vertical text: codes below 30 stay empty. Turned glyphs run upwards to
@@ -57,7 +58,8 @@ void CompileUpright(const NKRasterFont *pRaster, uint32_t uBase)
 // down, each centred 8 pixels right of it, 3 pixels apart.
 void CompileVertical(const NKRasterFont *pRaster, const NKBitmapFont *pFont, bool bTurned)
 {
-    BeginListCompile();
+    const NKClientAttribScope pixelStore(GL_CLIENT_PIXEL_STORE_BIT);
+    SetListCompilePixelStore();
     for (int c = 0; c < 256; c++) {
         const NKRasterGlyph &g = pRaster->aGlyphs[c];
         const uint32_t uList = pFont->uListBase + c;
@@ -78,7 +80,6 @@ void CompileVertical(const NKRasterFont *pRaster, const NKBitmapFont *pFont, boo
                           -static_cast<float>(g.iHeight) - 3.0f, g.pBits);
         }
     }
-    glPopClientAttrib();
 }
 
 int PixelHeight(int iTenthsOfPoint, int iPixelHeight)

@@ -231,25 +231,124 @@ NKFrame *CurrentFrame(void)
     return &g_pModel->pFrames[f];
 }
 
-int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
+// The words after the command name.
+std::vector<NKString> ArgumentWords(const char *pszArguments)
 {
     std::vector<NKString> words;
-    {
-        NKArgumentScan scan(pszArguments);
-        scan.NextToken();
-        for (NKString w = scan.NextToken(); !w.IsEmpty(); w = scan.NextToken()) words.push_back(w);
-    }
-    auto find = [&](const char *psz) {
-        for (size_t i = 0; i < words.size(); i++)
-            if (SameWord(words[i], psz)) return static_cast<int>(i);
-        return -1;
-    };
-    if (find("reset") >= 0) {
+    NKArgumentScan scan(pszArguments);
+    scan.NextToken();
+    for (NKString w = scan.NextToken(); !w.IsEmpty(); w = scan.NextToken()) words.push_back(w);
+    return words;
+}
+
+// The index of the first word that is psz in any case, or -1.
+int FindWord(const std::vector<NKString> &words, const char *psz)
+{
+    for (size_t i = 0; i < words.size(); i++)
+        if (SameWord(words[i], psz)) return static_cast<int>(i);
+    return -1;
+}
+
+// Each point form below fills p (model coordinates) and its description and
+// returns NK_CMD_DONE, or fails the command with its message.
+
+// "model": the centre of the model's box.
+int ModelCentroidPoint(CommandTableEntry *pEntry, float *p, NKString *pDescription)
+{
+    float box[6];
+    if (!NKGetModelBoundingBox(box, NK_BOX_DISPLACED_OR_UNDEFORMED))
+        return NKCommandFail(pEntry, "No model bounding box");
+    for (int k = 0; k < 3; k++) p[k] = 0.5f * (box[k] + box[k + 3]);
+    *pDescription = "model's centroid";
+    return NK_CMD_DONE;
+}
+
+// "part" and a part range after word iWord: the centre of the first part's
+// box in the current frame.
+int PartCentroidPoint(CommandTableEntry *pEntry, const std::vector<NKString> &words, int iWord,
+                      float *p, NKString *pDescription)
+{
+    std::string rest;
+    for (size_t i = iWord + 1; i < words.size(); i++) rest += std::string(" ") + words[i].GetText();
+    NKArgumentScan scan(("PARAMS" + rest).c_str());
+    scan.NextToken();
+    int iFrom = 0, iTo = 0;
+    NKString error;
+    if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) == NK_PART_RANGE_ERROR)
+        return NKCommandFail(pEntry, error.GetText());
+    float box[6];
+    if (!NKGetTransformedPartBoundingBox(CurrentFrame(), iFrom - 1, box,
+                                         NK_BOX_DISPLACED_OR_UNDEFORMED))
+        return NKCommandFail(pEntry, "Illegal part specification");
+    for (int k = 0; k < 3; k++) p[k] = 0.5f * (box[k] + box[k + 3]);
+    *pDescription = NKString::FromFormat("part %d's centroid", iFrom);
+    return NK_CMD_DONE;
+}
+
+// "node" and "part,node" after word iWord: the node where the current frame
+// draws it.
+int NodePoint(CommandTableEntry *pEntry, const std::vector<NKString> &words, int iWord, float *p,
+              NKString *pDescription)
+{
+    const char kNodeError[] =
+        "Illegal node specification.\nRemember to use part,node for specifying nodes";
+    int iPart = 0, iNode = 0;
+    char cExtra = 0;
+    NKFrame *pFrame = CurrentFrame();
+    const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
+    if (iWord + 1 >= static_cast<int>(words.size()) ||
+        std::sscanf(words[iWord + 1].GetText(), "%d,%d%c", &iPart, &iNode, &cExtra) != 2 ||
+        pGeo == nullptr)
+        return NKCommandFail(pEntry, kNodeError);
+    NKPartItemRef ref = {iPart, iNode};
+    if (iPart < 1 || !NKFindNodeByID(&ref, pGeo) || pGeo->pParts[ref.iPart].pNodeCoords == nullptr)
+        return NKCommandFail(pEntry, kNodeError);
+    // The displaced position when the frame shows the part displaced.
+    const NKVectorPartEntry *pVectors = NKGetPartVectorEntry(ref.iPart, pFrame);
+    const float *pfCoords =
+        pVectors != nullptr && pVectors->pNodeValues != nullptr && ref.iIndex < pVectors->iNumNodes
+            ? pVectors->pNodeValues
+            : pGeo->pParts[ref.iPart].pNodeCoords;
+    std::memcpy(p, pfCoords + 3 * ref.iIndex, 3 * sizeof(float));
+    CarryByPartMatrix(pFrame, ref.iPart, p);
+    DisplayToModel(p);
+    *pDescription = NKString::FromFormat("node %d,%d", iPart, iNode);
+    return NK_CMD_DONE;
+}
+
+// Up to three numbers: the point itself, unnamed.
+int ExplicitPoint(CommandTableEntry *pEntry, const std::vector<NKString> &words, float *p,
+                  NKString *pDescription)
+{
+    for (size_t i = 0; i < 3 && i < words.size(); i++)
+        p[i] = static_cast<float>(std::atof(words[i].GetText()));
+    if (!MatrixArgs::Finite(pEntry, p, 3)) return NK_CMD_FAILED;
+    *pDescription = "";
+    return NK_CMD_DONE;
+}
+
+int ReportRotationPoint(void)
+{
+    float p[3] = {0.0f, 0.0f, 0.0f};
+    NKGetRotationPoint(p);
+    DisplayToModel(p);
+    NKPrintInfo(
+        NKString::FromFormat("Current rotation point is (%g, %g, %g)", p[0], p[1], p[2]).GetText());
+    return NK_CMD_DONE;
+}
+
+// Without words it reports the point; "reset", "show" and "hide" act on
+// their own; "model", "part" and "node" name a point, else the words are
+// its coordinates.
+int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    const std::vector<NKString> words = ArgumentWords(pszArguments);
+    if (FindWord(words, "reset") >= 0) {
         NKSetRotationPoint(nullptr);
         NKInvalidateView();
         return NK_CMD_DONE;
     }
-    const int iShow = find("show"), iHide = find("hide");
+    const int iShow = FindWord(words, "show"), iHide = FindWord(words, "hide");
     if (iShow >= 0 || iHide >= 0) {
         const bool bShow = iShow >= 0;
         if (g_pViewSettings != nullptr) g_pViewSettings->bShowRotationPoint = bShow ? 1 : 0;
@@ -258,69 +357,19 @@ int RotationPoint(CommandTableEntry *pEntry, const char *pszArguments)
     }
     float p[3] = {0.0f, 0.0f, 0.0f};
     NKString description;
-    int iWord;
-    if (find("model") >= 0) {
-        float box[6];
-        if (!NKGetModelBoundingBox(box, NK_BOX_DISPLACED_OR_UNDEFORMED))
-            return NKCommandFail(pEntry, "No model bounding box");
-        for (int k = 0; k < 3; k++) p[k] = 0.5f * (box[k] + box[k + 3]);
-        description = "model's centroid";
-    } else if ((iWord = find("part")) >= 0) {
-        std::string rest;
-        for (size_t i = iWord + 1; i < words.size(); i++)
-            rest += std::string(" ") + words[i].GetText();
-        NKArgumentScan scan(("PARAMS" + rest).c_str());
-        scan.NextToken();
-        int iFrom = 0, iTo = 0;
-        NKString error;
-        if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) ==
-            NK_PART_RANGE_ERROR)
-            return NKCommandFail(pEntry, error.GetText());
-        float box[6];
-        if (!NKGetTransformedPartBoundingBox(CurrentFrame(), iFrom - 1, box,
-                                             NK_BOX_DISPLACED_OR_UNDEFORMED))
-            return NKCommandFail(pEntry, "Illegal part specification");
-        for (int k = 0; k < 3; k++) p[k] = 0.5f * (box[k] + box[k + 3]);
-        description = NKString::FromFormat("part %d's centroid", iFrom);
-    } else if ((iWord = find("node")) >= 0) {
-        const char kNodeError[] =
-            "Illegal node specification.\nRemember to use part,node for specifying nodes";
-        int iPart = 0, iNode = 0;
-        char cExtra = 0;
-        NKFrame *pFrame = CurrentFrame();
-        const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
-        if (iWord + 1 >= static_cast<int>(words.size()) ||
-            std::sscanf(words[iWord + 1].GetText(), "%d,%d%c", &iPart, &iNode, &cExtra) != 2 ||
-            pGeo == nullptr)
-            return NKCommandFail(pEntry, kNodeError);
-        NKPartItemRef ref = {iPart, iNode};
-        if (iPart < 1 || !NKFindNodeByID(&ref, pGeo) ||
-            pGeo->pParts[ref.iPart].pNodeCoords == nullptr)
-            return NKCommandFail(pEntry, kNodeError);
-        // The displaced position when the frame shows the part displaced.
-        const NKVectorPartEntry *pEntry = NKGetPartVectorEntry(ref.iPart, pFrame);
-        const float *pfCoords =
-            pEntry != nullptr && pEntry->pNodeValues != nullptr && ref.iIndex < pEntry->iNumNodes
-                ? pEntry->pNodeValues
-                : pGeo->pParts[ref.iPart].pNodeCoords;
-        std::memcpy(p, pfCoords + 3 * ref.iIndex, sizeof(p));
-        CarryByPartMatrix(pFrame, ref.iPart, p);
-        DisplayToModel(p);
-        description = NKString::FromFormat("node %d,%d", iPart, iNode);
-    } else {
-        if (words.empty()) {
-            NKGetRotationPoint(p);
-            DisplayToModel(p);
-            NKPrintInfo(
-                NKString::FromFormat("Current rotation point is (%g, %g, %g)", p[0], p[1], p[2])
-                    .GetText());
-            return NK_CMD_DONE;
-        }
-        for (size_t i = 0; i < 3 && i < words.size(); i++)
-            p[i] = static_cast<float>(std::atof(words[i].GetText()));
-        if (!MatrixArgs::Finite(pEntry, p, 3)) return NK_CMD_FAILED;
-        description = "";
-    }
+    const int iPart = FindWord(words, "part"), iNode = FindWord(words, "node");
+    int iResult;
+    if (FindWord(words, "model") >= 0)
+        iResult = ModelCentroidPoint(pEntry, p, &description);
+    else if (iPart >= 0)
+        iResult = PartCentroidPoint(pEntry, words, iPart, p, &description);
+    else if (iNode >= 0)
+        iResult = NodePoint(pEntry, words, iNode, p, &description);
+    else if (words.empty())
+        return ReportRotationPoint();
+    else
+        iResult = ExplicitPoint(pEntry, words, p, &description);
+    if (iResult != NK_CMD_DONE) return iResult;
     NKPrintInfo(NKString::FromFormat("Setting rotation point to %s (%g, %g, %g)",
                                      description.GetText(), p[0], p[1], p[2])
                     .GetText());

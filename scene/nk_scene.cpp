@@ -31,6 +31,7 @@
 #include "render/nk_camera.h"
 #include "render/nk_culling.h"
 #include "render/nk_element_drawing.h"
+#include "render/nk_gl_scope.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_lights.h"
 #include "render/nk_lod.h"
@@ -221,34 +222,34 @@ bool DrawCopy(NKFrame *pFrame, NKPartListCache *pLists, int bUninterruptible)
     return true;
 }
 
+// One mirrored copy under the pass matrix afPass, which is popped again
+// however the copy ends. False when abandoned.
+bool DrawPassCopy(NKFrame *pFrame, NKPartListCache *pLists, int bUninterruptible,
+                  const float *afPass)
+{
+    const NKMatrixScope matrix(GL_MODELVIEW);
+    glMultMatrixf(afPass);
+    return DrawCopy(pFrame, pLists, bUninterruptible);
+}
+
 // The plain copy and, with mirroring on, one copy per extra pass under its
 // pass matrix, reflected passes with clockwise front faces. A pass whose
 // matrix cannot be formed is skipped instead of being drawn again in
-// place. The last pass matrix is popped and the front face set back to
-// counter-clockwise however the copies end. False when abandoned.
+// place. The front face is set back to counter-clockwise however the copies
+// end. False when abandoned.
 bool DrawMirrorCopies(NKFrame *pFrame, NKPartListCache *pLists, int bUninterruptible)
 {
     const NKMirrorSettings &mirror = g_MirrorSettings;
     const int iCopies = mirror.bEnabled && mirror.iRepeats > 0 ? mirror.iRepeats + 1 : 1;
-    bool bPushed = false, bDrawn = true;
-    for (int c = 0; c < iCopies && bDrawn; c++) {
-        if (c > 0) {
-            float afPass[16];
-            if (!mirror.GetPassMatrix(c - 1, afPass)) continue;
-            glFrontFace(mirror.IsMirroredPass(c - 1) ? GL_CW : GL_CCW);
-            glMatrixMode(GL_MODELVIEW);
-            if (bPushed) glPopMatrix();
-            glPushMatrix();
-            glMultMatrixf(afPass);
-            bPushed = true;
-        }
-        bDrawn = DrawCopy(pFrame, pLists, bUninterruptible);
+    bool bMirrored = false, bDrawn = DrawCopy(pFrame, pLists, bUninterruptible);
+    for (int c = 1; c < iCopies && bDrawn; c++) {
+        float afPass[16];
+        if (!mirror.GetPassMatrix(c - 1, afPass)) continue;
+        glFrontFace(mirror.IsMirroredPass(c - 1) ? GL_CW : GL_CCW);
+        bMirrored = true;
+        bDrawn = DrawPassCopy(pFrame, pLists, bUninterruptible, afPass);
     }
-    if (bPushed) {
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
-        glFrontFace(GL_CCW);
-    }
+    if (bMirrored) glFrontFace(GL_CCW);
     if (bDrawn && (mirror.bPreview1 || mirror.bPreview2))
         NKDrawMirrorPlanes(pFrame, &mirror, &g_VectorSettings);
     return bDrawn;

@@ -196,13 +196,11 @@ void Manipulator::DrawSphereAt(const float *pfPoint, bool bHighlighted) const
 
 void Manipulator::Draw() { DrawSphereAt(m_afPosition, m_bHighlighted != 0); }
 
-void Manipulator::BeginHandleDrawing()
+unsigned Manipulator::HandleAttribBits()
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT |
-                 GL_TRANSFORM_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_POLYGON_BIT);
+    return GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT |
+           GL_TRANSFORM_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_POLYGON_BIT;
 }
-
-void Manipulator::EndHandleDrawing() { glPopAttrib(); }
 
 void Manipulator::SetOutlineStyle(bool bHighlighted)
 {

@@ -95,10 +95,9 @@ protected:
     static void ApplyHandleMaterial(bool bHighlighted);
     // The point handle's sphere at pfPoint.
     void DrawSphereAt(const float *pfPoint, bool bHighlighted) const;
-    // Saves every attribute the handles' line drawing changes; undone by
-    // EndHandleDrawing.
-    static void BeginHandleDrawing();
-    static void EndHandleDrawing();
+    // Every attribute group the handles' drawing changes, for the attribute
+    // scope a Draw holds.
+    static unsigned HandleAttribBits();
     // Lighting off, white, solid lines of width 2 when highlighted, else
     // dashed lines of width 1.
     static void SetOutlineStyle(bool bHighlighted);

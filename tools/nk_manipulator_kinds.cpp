@@ -10,6 +10,7 @@
 #include "core/nk_oriented_box.h"
 #include "core/nk_ray.h"
 #include "render/nk_camera.h"
+#include "render/nk_gl_scope.h"
 #include "render/nk_lights.h"
 #include "render/nk_primitives.h"
 #include "render/nk_projection.h"
@@ -251,7 +252,7 @@ void BoxManipulator::EndOutline() { glDisable(GL_LINE_STIPPLE); }
 
 void BoxManipulator::Draw()
 {
-    BeginHandleDrawing();
+    const NKAttribScope attribs(HandleAttribBits());
     BeginOutline();
     const float fWidth = m_bHighlighted ? 2.0f : 1.0f;
     NKDrawOrientedBox(m_pBox, false, fWidth, false);
@@ -265,7 +266,6 @@ void BoxManipulator::Draw()
         NKDrawOrientedBox(m_pBox, true, fWidth, false);
     }
     EndOutline();
-    EndHandleDrawing();
 }
 
 // ---- Plane ---------------------------------------------------------------------------
@@ -350,7 +350,7 @@ void PlaneManipulator::GetSize(float *pfHalfWidth, float *pfHalfHeight) const
 
 void PlaneManipulator::Draw()
 {
-    BeginHandleDrawing();
+    const NKAttribScope attribs(HandleAttribBits());
     BeginOutline();
     const float *c = m_pBox->GetCenter(), *n = m_pBox->GetAxis(0), *h = m_pBox->GetHalfExtents();
     float afFront[3], afBack[3];
@@ -365,7 +365,6 @@ void PlaneManipulator::Draw()
     NKDrawPlaneSymbol(afBack, n, m_pBox->GetAxis(1), 2.0f * h[1], 2.0f * h[2], false, 1.0f, nullptr,
                       false);
     EndOutline();
-    EndHandleDrawing();
 }
 
 // ---- Slider ---------------------------------------------------------------------------
@@ -468,7 +467,7 @@ bool SliderManipulator::Click(const float *pfOrigin, const float *pfDirection)
 
 void SliderManipulator::Draw()
 {
-    BeginHandleDrawing();
+    const NKAttribScope attribs(HandleAttribBits());
     glDisable(GL_LIGHTING);
     if (m_bHighlighted) {
         glColor3f(1.0f, 1.0f, 1.0f);
@@ -504,5 +503,4 @@ void SliderManipulator::Draw()
         NKDrawPyramid(afBase, afAxis, m_pBox->GetAxis(0), arrow.GetHalfExtents()[1] * 2.0f,
                       arrow.GetHalfExtents()[0] * 2.0f);
     }
-    EndHandleDrawing();
 }

@@ -12,6 +12,7 @@
 #include "core/nk_ray.h"
 #include "render/nk_camera.h"
 #include "render/nk_fringe_commands.h"
+#include "render/nk_gl_scope.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_primitives.h"
 #include "render/nk_projection.h"
@@ -216,7 +217,7 @@ void RulerManipulator::Draw()
 {
     m_EndPoint1.Draw();
     m_EndPoint2.Draw();
-    BeginHandleDrawing();
+    const NKAttribScope attribs(HandleAttribBits());
     SetOutlineStyle(m_bHighlighted != 0);
     glBegin(GL_LINES);
     glVertex3fv(m_EndPoint1.GetPosition());
@@ -232,7 +233,6 @@ void RulerManipulator::Draw()
     glScalef(fHeight, fHeight, fHeight);
     NKDrawText3DString(label.GetText(), true, -1.0f);
     glPopMatrix();
-    EndHandleDrawing();
 }
 
 // ---- Grid box -----------------------------------------------------------------------------
@@ -266,7 +266,7 @@ bool GridBoxManipulator::HitTest(const float *pfOrigin, const float *pfDirection
 
 void GridBoxManipulator::Draw()
 {
-    BeginHandleDrawing();
+    const NKAttribScope attribs(HandleAttribBits());
     glDisable(GL_LIGHTING);
     glPointSize(3.0f);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -278,7 +278,6 @@ void GridBoxManipulator::Draw()
         glVertex3fv(m_afPosition);
         glEnd();
     }
-    EndHandleDrawing();
 }
 
 // ---- The program's handles ------------------------------------------------------------------

@@ -35,6 +35,7 @@
 #include "render/nk_scene_view.h"
 #include "render/nk_viewpoint_commands.h"
 #include "scene/nk_scene_extras.h"
+#include "tests/render/example_view_fixture.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/gl_feedback.h"
 #include "tests/test_support/test_files.h"
@@ -60,22 +61,14 @@ std::vector<std::pair<int, int>> Feedback(const std::function<void()> &draw)
 
 // The beam of the examples, state 1 read, in the start view; GL with an
 // identity model-view so that label anchors are display coordinates.
-class BeamFeedbackGL : public NKRenderModelTest {
+class BeamFeedbackGL : public NKExampleViewTest {
 protected:
     void SetUp() override
     {
         NKRenderModelTest::SetUp();
-        m_SavedHooks = NKGetModelHooks();
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        NKRegisterViewpointCommands();
-        NKInitNavigation(g_ViewMatrix, &g_InputState);
-        m_SavedSize = NKViewWindowSize;
-        NKViewWindowSize = {kWidth, kHeight};
         g_SelectionList.Clear();
         g_SelectionList = NKSelectionList();
-        m_pContext = NKOpenOrthoTestContext(kWidth, kHeight);
-        ASSERT_NE(m_pContext, nullptr);
+        SetUpExampleView(kWidth, kHeight);
         glEnable(GL_LIGHTING);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);
@@ -91,14 +84,8 @@ protected:
         DestroyLabelOverlay(g_pLabelOverlay);
         g_pLabelOverlay = nullptr;
         NKPartHighlightSettings = NKPartHighlight();
-        if (m_pContext != nullptr) NKDestroyGLContext(m_pContext);
-        NKViewWindowSize = m_SavedSize;
-        NKCloseInterface();
-        NKSetCommandHandler(NK_HANDLER_VIEWPOINT, nullptr);
         NKSetCommandHandler(NK_HANDLER_CUT_PLANES, nullptr);
-        NKSetModelHooks(m_SavedHooks);
-        NKInitNavigation(g_ViewMatrix, &g_InputState);
-        NKRenderModelTest::TearDown();
+        NKExampleViewTest::TearDown();
     }
     // The drawn view's matrices as the scene saves them: the perspective
     // frustum of the clipping distances and (0, 0, -2) times the view.
@@ -191,9 +178,6 @@ protected:
             texts.push_back(g_pLabelOverlay->pItems[i].Text.GetText());
         return texts;
     }
-    NKModelHooks m_SavedHooks;
-    NKViewSize m_SavedSize{};
-    NKGLContext *m_pContext = nullptr;
 };
 
 // "Node ID: 1083\nPos: 5 0.5 1\nScalar: s\nVector: x y z" split into its
