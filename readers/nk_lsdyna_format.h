@@ -231,6 +231,12 @@ private:
     std::vector<unsigned char> m_Buffer;
 };
 
+// What the time word of a state holds: a time, the end marker, or nothing
+// (the family ends before it).
+enum class LSDynaTimeWord { Missing, EndMarker, Time };
+// Reads the time word at word iWord of family file iFile into *pfTime.
+LSDynaTimeWord NKLSDynaReadTimeWord(LSDynaStream *pStream, int iFile, int64_t iWord, float *pfTime);
+
 // Word count of family file i (its size over the word size).
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize);
 

@@ -435,13 +435,14 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
         // The time word lies in this member: an end marker there ends its
         // states even when fewer words than a state follow it (padding).
         float fTime = 0.0f;
-        if (!s.Seek(i, o) || s.ReadFloats(&fTime, 1) != 1) {
-            w->bStop = true;
-            return;
-        }
-        if (NKFloatsEqual(fTime, NK_DYNA_END_MARKER)) {
+        LSDynaTimeWord eWord = NKLSDynaReadTimeWord(&s, i, o, &fTime);
+        if (eWord == LSDynaTimeWord::EndMarker) {
             w->iCarry = 0;
             w->bMust = f.bBaseFile != 0;
+            return;
+        }
+        if (eWord == LSDynaTimeWord::Missing) {
+            w->bStop = true;
             return;
         }
         if (!StateComplete(*w, i, o)) {

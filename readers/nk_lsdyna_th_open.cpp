@@ -308,11 +308,12 @@ void ReadTimes(ThWalk *w, int i, int64_t o)
     int64_t iWords = w->Words(i);
     for (; o < iWords; o += w->c->iStateSize) {
         float fTime = 0.0f;
-        if (!s.Seek(i, o) || s.ReadFloats(&fTime, 1) != 1) {
+        LSDynaTimeWord eWord = NKLSDynaReadTimeWord(&s, i, o, &fTime);
+        if (eWord == LSDynaTimeWord::Missing) {
             w->bStop = true;
             return;
         }
-        if (NKFloatsEqual(fTime, NK_DYNA_END_MARKER)) {
+        if (eWord == LSDynaTimeWord::EndMarker) {
             // Behind the header file's geometry the marker moves the states
             // to the next member; anywhere else it ends them.
             w->iCarry = 0;
