@@ -264,14 +264,14 @@ bool CheckFetched(int iGot, std::vector<Block> *pBlocks, bool bById, const Fetch
 {
     if (iGot < 1) {
         pBlocks->clear();
-        NKFEMDbgInfo(t.pszFunction, t.pszFailed);
+        NKFEMDbgInfo(t.pszFunction, "%s", t.pszFailed);
         NKPrintInterfaceError(0, t.pszUnable);
         return false;
     }
     if (bById)
         for (const Block &block : *pBlocks)
             if (block.ids.empty()) {
-                NKFEMDbgInfo(t.pszFunction, t.pszNoIdsDbg);
+                NKFEMDbgInfo(t.pszFunction, "%s", t.pszNoIdsDbg);
                 NKPrintInterfaceError(0, t.pszNoIds);
                 pBlocks->clear();
                 return false;
