@@ -177,19 +177,14 @@ void ParseHotSpotText(const NKString &rest, NKHotSpot *pSpot)
 // frames that has that part.
 void StoreHotSpot(int iPart, const NKHotSpot &spot)
 {
-    if (g_pModel == nullptr) return;
-    NKResetGeometryMarks();
-    for (int i = 0; i < g_pModel->iNumFrames; i++) {
-        NKGeometry *pGeo = g_pModel->pFrames[i].pGeometry;
-        if (pGeo == nullptr || pGeo->iProcessed != -1) continue;
-        pGeo->iProcessed = 1;
-        if (pGeo->iNumParts <= iPart) continue;
+    NKForEachGeometry([&](NKGeometry *pGeo) {
+        if (pGeo->iNumParts <= iPart) return;
         NKHotSpot *pTarget = &pGeo->pParts[iPart].hotSpot;
         pTarget->bHasHotSpot = 1;
         pTarget->szText = spot.szText;
         pTarget->szFile = spot.szFile;
         pTarget->bBracketedFile = spot.bBracketedFile;
-    }
+    });
 }
 
 // Sets one of the view's hot-spot switches and reports it.

@@ -480,6 +480,18 @@ void NKResetGeometryMarks(void)
     });
 }
 
+void NKForEachGeometry(const std::function<void(NKGeometry *)> &fn)
+{
+    if (g_pModel == nullptr || g_pModel->pFrames == nullptr) return;
+    NKResetGeometryMarks();
+    for (int f = 0; f < g_pModel->iNumFrames; f++) {
+        NKGeometry *pGeo = g_pModel->pFrames[f].pGeometry;
+        if (pGeo == nullptr || pGeo->iProcessed != -1) continue;
+        pGeo->iProcessed = 1;
+        fn(pGeo);
+    }
+}
+
 void NKResetScalarMarks(void)
 {
     ForEachFrame([](NKFrame &frame) {

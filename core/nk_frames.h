@@ -11,6 +11,8 @@
 // record once.
 #pragma once
 
+#include <functional>
+
 #include "core/nk_model.h"
 
 // ---- Frame and part access ---------------------------------------------------
@@ -108,6 +110,9 @@ bool NKAllocFrameTransformations(NKFrame *pFrame);
 
 // Geometry marks to -1 (not yet handled) in every frame.
 void NKResetGeometryMarks(void);
+// Calls fn once for every distinct geometry of the frames, in frame order
+// (the geometry marks reset first, each visited geometry marked 1).
+void NKForEachGeometry(const std::function<void(NKGeometry *)> &fn);
 // Processed bytes of every frame's scalar / vector result to 0.
 void NKResetScalarMarks(void);
 void NKResetVectorMarks(void);

@@ -311,15 +311,20 @@ struct NKScalarPartEntry {
     uint8_t *pColors = nullptr;    // owned, three per value
 };
 
-// Scalar values of one step, shared by frames.
-struct NKScalarResult {
+// What every result of one step holds: its step, its file, its parts and
+// how many frames share it.
+struct NKStepResultHeader {
     int iStepNumber = 0;
     int iNumStepsInFile = 0;
     int iNumRef = 0;
     NKString szDescription;
     NKString szFileName;
     int iNumParts = 0;
-    uint8_t bProcessed = 0;                     // pass mark
+    uint8_t bProcessed = 0;  // pass mark
+};
+
+// Scalar values of one step, shared by frames.
+struct NKScalarResult : NKStepResultHeader {
     NKScalarPartEntry *pNodeResults = nullptr;  // owned, iNumParts entries
     NKMinMax nodeMinMax;
     NKScalarPartEntry *pElementResults = nullptr;  // owned, values per element
@@ -337,14 +342,7 @@ struct NKVectorPartEntry {
 };
 
 // Vector values of one step, shared by frames.
-struct NKVectorResult {
-    int iStepNumber = 0;
-    int iNumStepsInFile = 0;
-    int iNumRef = 0;
-    NKString szDescription;
-    NKString szFileName;
-    int iNumParts = 0;
-    uint8_t bProcessed = 0;  // pass mark
+struct NKVectorResult : NKStepResultHeader {
     NKMinMax lengthMinMax;
     NKVectorPartEntry *pResults = nullptr;  // owned, iNumParts entries
     float fMaxDisplayLength = 0.0f;         // largest vector length in display units

@@ -194,22 +194,9 @@ bool NKGetElementNodeCoords(NKFrame *pFrame, const NKPartItemRef *pRef, float *p
 
 // ---- Parsing references ---------------------------------------------------------------
 
-bool NKParseNodeSpec(const NKGeometry *pGeo, const NKString &text, NKPartItemRef *pOut)
-{
-    if (pGeo == nullptr || pGeo->pParts == nullptr || pOut == nullptr) return false;
-    bool bPart = false;
-    NKString partWord, nodeWord;
-    SplitReference(text, &bPart, &partWord, &nodeWord);
-    int iPart = -1, k = 0;
-    if (bPart && !ParsePartNumber(partWord, pGeo, &iPart)) return false;
-    if (!ParseInteger(nodeWord, &k)) return false;
-    NKPartItemRef ref = {bPart ? iPart + 1 : -1, k};
-    if (!NKFindNodeByID(&ref, pGeo)) return false;
-    *pOut = ref;
-    return true;
-}
-
-bool NKParseElementSpec(const NKGeometry *pGeo, const NKString &text, NKPartItemRef *pOut)
+// A node or element reference: "[part:]id", found by pfnFind.
+static bool ParseItemSpec(const NKGeometry *pGeo, const NKString &text, NKPartItemRef *pOut,
+                          bool (*pfnFind)(NKPartItemRef *, const NKGeometry *))
 {
     if (pGeo == nullptr || pGeo->pParts == nullptr || pOut == nullptr) return false;
     bool bPart = false;
@@ -219,9 +206,19 @@ bool NKParseElementSpec(const NKGeometry *pGeo, const NKString &text, NKPartItem
     if (bPart && !ParsePartNumber(partWord, pGeo, &iPart)) return false;
     if (!ParseInteger(idWord, &id)) return false;
     NKPartItemRef ref = {bPart ? iPart + 1 : -1, id};
-    if (!NKFindElementByID(&ref, pGeo)) return false;
+    if (!pfnFind(&ref, pGeo)) return false;
     *pOut = ref;
     return true;
+}
+
+bool NKParseNodeSpec(const NKGeometry *pGeo, const NKString &text, NKPartItemRef *pOut)
+{
+    return ParseItemSpec(pGeo, text, pOut, NKFindNodeByID);
+}
+
+bool NKParseElementSpec(const NKGeometry *pGeo, const NKString &text, NKPartItemRef *pOut)
+{
+    return ParseItemSpec(pGeo, text, pOut, NKFindElementByID);
 }
 
 bool NKParsePolygonSpec(const NKGeometry *pGeo, const NKString &text, NKPartItemRef *pOut,

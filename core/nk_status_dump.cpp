@@ -109,15 +109,21 @@ void DumpFrame(FILE *f, const NKFrame &frame, LastPrinted *pLast)
 }
 
 // The lines shared by the scalar and vector result blocks.
-void DumpResultFields(FILE *f, int iStep, const NKString &szDescription, const NKString &szFileName,
-                      int iNumRef, int iNumParts, int iNumStepsInFile)
+// The dump of a step result of kind pszKind: its shared fields, then its
+// extremes on the lines pszMin and pszMax.
+void DumpStepResult(FILE *f, const char *pszKind, const NKStepResultHeader &r, const NKMinMax &m,
+                    const char *pszMin, const char *pszMax)
 {
-    std::fprintf(f, "- iStepNumber          = %d\n", iStep);
-    std::fprintf(f, "- szDescription        = %s\n", szDescription.GetText());
-    std::fprintf(f, "- szFileName           = %s\n", szFileName.GetText());
-    std::fprintf(f, "- iNumRef              = %d\n", iNumRef);
-    std::fprintf(f, "- iNumParts            = %d\n", iNumParts);
-    std::fprintf(f, "- iNumStepsInFile      = %d\n\n", iNumStepsInFile);
+    std::fprintf(f, "======================= start %s status\n\n", pszKind);
+    std::fprintf(f, "- iStepNumber          = %d\n", r.iStepNumber);
+    std::fprintf(f, "- szDescription        = %s\n", r.szDescription.GetText());
+    std::fprintf(f, "- szFileName           = %s\n", r.szFileName.GetText());
+    std::fprintf(f, "- iNumRef              = %d\n", r.iNumRef);
+    std::fprintf(f, "- iNumParts            = %d\n", r.iNumParts);
+    std::fprintf(f, "- iNumStepsInFile      = %d\n\n", r.iNumStepsInFile);
+    PrintMinMaxLine(f, pszMin, m.min, m.iMinPart, m.iMinNode);
+    PrintMinMaxLine(f, pszMax, m.max, m.iMaxPart, m.iMaxNode);
+    std::fprintf(f, "\n======================= end %s status\n\n\n", pszKind);
 }
 
 }  // namespace
@@ -142,25 +148,15 @@ void NKDumpGeometryStatus(FILE *f, const NKGeometry *g)
 void NKDumpScalarResultStatus(FILE *f, const NKScalarResult *r)
 {
     if (f == nullptr || r == nullptr) return;
-    std::fprintf(f, "======================= start NKScalarResult status\n\n");
-    DumpResultFields(f, r->iStepNumber, r->szDescription, r->szFileName, r->iNumRef, r->iNumParts,
-                     r->iNumStepsInFile);
-    const NKMinMax &m = r->nodeMinMax;
-    PrintMinMaxLine(f, "- fMinValue            = ", m.min, m.iMinPart, m.iMinNode);
-    PrintMinMaxLine(f, "- fMaxValue            = ", m.max, m.iMaxPart, m.iMaxNode);
-    std::fprintf(f, "\n======================= end NKScalarResult status\n\n\n");
+    DumpStepResult(f, "NKScalarResult", *r, r->nodeMinMax,
+                   "- fMinValue            = ", "- fMaxValue            = ");
 }
 
 void NKDumpVectorResultStatus(FILE *f, const NKVectorResult *r)
 {
     if (f == nullptr || r == nullptr) return;
-    std::fprintf(f, "======================= start NKVectorResult status\n\n");
-    DumpResultFields(f, r->iStepNumber, r->szDescription, r->szFileName, r->iNumRef, r->iNumParts,
-                     r->iNumStepsInFile);
-    const NKMinMax &m = r->lengthMinMax;
-    PrintMinMaxLine(f, "- fMinLength           = ", m.min, m.iMinPart, m.iMinNode);
-    PrintMinMaxLine(f, "- fMaxLength           = ", m.max, m.iMaxPart, m.iMaxNode);
-    std::fprintf(f, "\n======================= end NKVectorResult status\n\n\n");
+    DumpStepResult(f, "NKVectorResult", *r, r->lengthMinMax,
+                   "- fMinLength           = ", "- fMaxLength           = ");
 }
 
 void NKDumpViewPointStatus(FILE *f, const NKViewPoint *v)

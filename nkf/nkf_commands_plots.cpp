@@ -159,6 +159,17 @@ bool NKFQuolinCommandBlock::ParseBlock()
     return true;
 }
 
+// Replaces *ppiOut by a copy of the n counts of piCounts; false when memory
+// runs out.
+static bool CopyCounts(int32_t **ppiOut, const int32_t *piCounts, int n)
+{
+    NKFree(*ppiOut);
+    *ppiOut = (int32_t *)NKAlloc((size_t)n * sizeof(int32_t));
+    if (*ppiOut == nullptr) return false;
+    memcpy(*ppiOut, piCounts, (size_t)n * sizeof(int32_t));
+    return true;
+}
+
 bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
 {
     int32_t *piCounts = (int32_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int32_t));
@@ -194,14 +205,10 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
         }
     }
     if (bOk) {
-        NKFree(m_piCommandsPerStep);
         m_iNumSteps = counter.GetNumSteps();
-        m_piCommandsPerStep = (int32_t *)NKAlloc((size_t)m_iNumSteps * sizeof(int32_t));
-        if (m_piCommandsPerStep == nullptr) {
+        if (!CopyCounts(&m_piCommandsPerStep, piCounts, m_iNumSteps)) {
             ReportError(NKString(""), NKString("Error Allocation memory"));
             bOk = false;
-        } else {
-            memcpy(m_piCommandsPerStep, piCounts, (size_t)m_iNumSteps * sizeof(int32_t));
         }
     }
     NKFree(piCounts);
@@ -390,14 +397,10 @@ bool NKF2DPlotSeriesBlock::ParseAscii()
         }
     }
     if (bOk) {
-        NKFree(m_piPointsPerSeries);
         m_iNumSeries = counter.GetNumSteps();
-        m_piPointsPerSeries = (int32_t *)NKAlloc((size_t)m_iNumSeries * sizeof(int32_t));
-        if (m_piPointsPerSeries == nullptr) {
+        if (!CopyCounts(&m_piPointsPerSeries, piCounts, m_iNumSeries)) {
             ReportError(NKString(""), NKString("Error Allocation memory"));
             bOk = false;
-        } else {
-            memcpy(m_piPointsPerSeries, piCounts, (size_t)m_iNumSeries * sizeof(int32_t));
         }
     }
     NKFree(piCounts);

@@ -179,6 +179,8 @@ public:
     bool FrameTaken(int iFrame) const;
 
 private:
+    // ExportScalarResults (bVector false) or ExportVectorResults.
+    bool ExportStepResults(bool bVector);
     bool RunStep(bool (NKFExporter::*pfnStep)(), const char *pszStatus, const char *pszError);
     bool Finish(bool bStepsOk);
     // "There was an error while writing to the binary NKF file" and the line

@@ -153,29 +153,6 @@ static bool WriteScalarParts(NKFExporter *pOut, const NKFrame *pFrame, const NKF
     return true;
 }
 
-bool NKFExporter::ExportScalarResults()
-{
-    if (g_pModel->iNumFrames <= 0) return false;
-    NKResetScalarMarks();
-    NKFGeometryWalk walk(this);
-    std::vector<MetResult> met;
-    for (int f = 0; f < g_pModel->iNumFrames; f++) {
-        NKFrame *pFrame = &g_pModel->pFrames[f];
-        if (!FrameTaken(f) || pFrame->pScalar == nullptr || pFrame->pScalar->bProcessed) continue;
-        pFrame->pScalar->bProcessed = 1;
-        met.push_back({f, {}});
-        if (pFrame->pGeometry == nullptr) continue;
-        if (!WriteScalarParts(this, pFrame, walk, &m_iNextResultsID, &met.back())) return false;
-    }
-    if (met.empty()) return !HasError();
-    const NKScalarResult *pFirst = g_pModel->pFrames[met[0].iFrame].pScalar;
-    if (g_pModel->pFrames[0].pScalar != nullptr) pFirst = g_pModel->pFrames[0].pScalar;
-    const NKString &name =
-        pFirst->szDescription.IsEmpty() ? pFirst->szFileName : pFirst->szDescription;
-    return WriteResultList(this, NKF_QUOLINSCALAR, m_iNextScalarListID++, name.GetText(), met,
-                           walk);
-}
-
 // Writes the *RESULTS blocks of one distinct vector result.
 static bool WriteVectorParts(NKFExporter *pOut, const NKFrame *pFrame, const NKFGeometryWalk &walk,
                              int *piNextID, MetResult *pMet)
@@ -201,28 +178,44 @@ static bool WriteVectorParts(NKFExporter *pOut, const NKFrame *pFrame, const NKF
     return true;
 }
 
-bool NKFExporter::ExportVectorResults()
+bool NKFExporter::ExportStepResults(bool bVector)
 {
     if (g_pModel->iNumFrames <= 0) return false;
-    NKResetVectorMarks();
+    if (bVector)
+        NKResetVectorMarks();
+    else
+        NKResetScalarMarks();
+    auto resultOf = [bVector](const NKFrame &frame) -> NKStepResultHeader * {
+        if (bVector) return frame.pVector;
+        return frame.pScalar;
+    };
     NKFGeometryWalk walk(this);
     std::vector<MetResult> met;
     for (int f = 0; f < g_pModel->iNumFrames; f++) {
         NKFrame *pFrame = &g_pModel->pFrames[f];
-        if (!FrameTaken(f) || pFrame->pVector == nullptr || pFrame->pVector->bProcessed) continue;
-        pFrame->pVector->bProcessed = 1;
+        NKStepResultHeader *pResult = resultOf(*pFrame);
+        if (!FrameTaken(f) || pResult == nullptr || pResult->bProcessed) continue;
+        pResult->bProcessed = 1;
         met.push_back({f, {}});
         if (pFrame->pGeometry == nullptr) continue;
-        if (!WriteVectorParts(this, pFrame, walk, &m_iNextResultsID, &met.back())) return false;
+        bool bOk = bVector ? WriteVectorParts(this, pFrame, walk, &m_iNextResultsID, &met.back())
+                           : WriteScalarParts(this, pFrame, walk, &m_iNextResultsID, &met.back());
+        if (!bOk) return false;
     }
     if (met.empty()) return !HasError();
-    const NKVectorResult *pFirst = g_pModel->pFrames[met[0].iFrame].pVector;
-    if (g_pModel->pFrames[0].pVector != nullptr) pFirst = g_pModel->pFrames[0].pVector;
+    // The list is named after frame 0's result when it has one.
+    const NKStepResultHeader *pFirst = resultOf(g_pModel->pFrames[met[0].iFrame]);
+    if (resultOf(g_pModel->pFrames[0]) != nullptr) pFirst = resultOf(g_pModel->pFrames[0]);
     const NKString &name =
         pFirst->szDescription.IsEmpty() ? pFirst->szFileName : pFirst->szDescription;
-    return WriteResultList(this, NKF_QUOLINVECTOR, m_iNextVectorListID++, name.GetText(), met,
-                           walk);
+    int iListID = bVector ? m_iNextVectorListID++ : m_iNextScalarListID++;
+    return WriteResultList(this, bVector ? NKF_QUOLINVECTOR : NKF_QUOLINSCALAR, iListID,
+                           name.GetText(), met, walk);
 }
+
+bool NKFExporter::ExportScalarResults() { return ExportStepResults(false); }
+
+bool NKFExporter::ExportVectorResults() { return ExportStepResults(true); }
 
 // One *POSITIONRESULTS block: positions and vectors back in model space.
 static bool WritePositionResults(NKFExporter *pOut, int iID, const NKSeparateVectorPart &part)

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/nk_model_fwd.h"
 #include "core/nk_string.h"
 
 class NKFParser;
@@ -22,12 +23,6 @@ class NKFReader;
 class NKFQuolinGeometryBlock;
 class NKFResultBlock;
 class NKFStepListBlock;
-class NKStringList;
-struct NKGeometry;
-struct NKScalarResult;
-struct NKVectorResult;
-struct NKSeparateVectorField;
-struct NKFrame;
 struct NKIndexedFaceSet;
 
 // Opens and parses the file (".nkf" appended when its name holds no '.')

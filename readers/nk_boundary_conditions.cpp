@@ -68,13 +68,7 @@ bool NKReadBoundaryConditions(const char *pszFileName)
     g_fBoundaryConditionScale = 1.0f;
     std::vector<NKBoundaryCondition> records;
     int iKind = 0;
-    size_t iStart = 0;
-    while (iStart < text.size()) {
-        size_t iEnd = text.find('\n', iStart);
-        if (iEnd == std::string::npos) iEnd = text.size();
-        std::string line = text.substr(iStart, iEnd - iStart);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        iStart = iEnd + 1;
+    for (const std::string &line : NKSplitTextLines(text)) {
         if (!line.empty() && line[0] == '*')
             iKind = SectionKind(line);
         else if (iKind != 0 && line.find_first_not_of(" \t") != std::string::npos)

@@ -18,14 +18,8 @@
 #pragma once
 
 #include "core/nk_data_source_kind.h"
+#include "core/nk_model_fwd.h"
 #include "core/nk_string.h"
-
-class NKStringList;
-struct NKGeometry;
-struct NKScalarResult;
-struct NKVectorResult;
-struct NKSeparateVectorField;
-struct NKFrame;
 
 // The open data source.
 struct NKResultsInterface {

@@ -245,24 +245,51 @@ bool NKFEMInterface::SetStep(int iStepId)
     return true;
 }
 
+namespace {
+
+// The messages of a failed fetch of one kind of block.
+struct FetchTexts {
+    const char *pszFunction;  // the debugging line's function
+    const char *pszFailed;    // the debugging line when the reader gives none
+    const char *pszUnable;    // the error then
+    const char *pszNoIdsDbg;  // the debugging line when a block lacks IDs
+    const char *pszNoIds;     // the error then
+};
+
+// Checks the blocks the reader gave (iGot of them); every block must hold
+// IDs when bById. False, with the messages and the blocks cleared, on either
+// failure.
+template <typename Block>
+bool CheckFetched(int iGot, std::vector<Block> *pBlocks, bool bById, const FetchTexts &t)
+{
+    if (iGot < 1) {
+        pBlocks->clear();
+        NKFEMDbgInfo(t.pszFunction, "%s", t.pszFailed);
+        NKPrintInterfaceError(0, t.pszUnable);
+        return false;
+    }
+    if (bById)
+        for (const Block &block : *pBlocks)
+            if (block.ids.empty()) {
+                NKFEMDbgInfo(t.pszFunction, "%s", t.pszNoIdsDbg);
+                NKPrintInterfaceError(0, t.pszNoIds);
+                pBlocks->clear();
+                return false;
+            }
+    return true;
+}
+
+}  // namespace
+
 bool NKFEMInterface::FetchNodes()
 {
     if (m_bHaveNodes) return true;
-    if (m_pReader->GetNodes(m_iCurrentStepId, &m_NodeBlocks) < 1) {
-        m_NodeBlocks.clear();
-        NKFEMDbgInfo("NKFEMInterface::GetNodes", "Failed to get nodes from reader");
-        NKPrintInterfaceError(0, "Unable to get nodes.");
+    static const FetchTexts kTexts = {
+        "NKFEMInterface::GetNodes", "Failed to get nodes from reader", "Unable to get nodes.",
+        "bRefNodesByID is true, but no node IDs found in node block", "No node IDs were found."};
+    if (!CheckFetched(m_pReader->GetNodes(m_iCurrentStepId, &m_NodeBlocks), &m_NodeBlocks,
+                      Cap(NK_CAP_NODES_BY_ID), kTexts))
         return false;
-    }
-    if (Cap(NK_CAP_NODES_BY_ID))
-        for (const FENodeBlock &block : m_NodeBlocks)
-            if (block.ids.empty()) {
-                NKFEMDbgInfo("NKFEMInterface::GetNodes",
-                             "bRefNodesByID is true, but no node IDs found in node block");
-                NKPrintInterfaceError(0, "No node IDs were found.");
-                m_NodeBlocks.clear();
-                return false;
-            }
     m_bHaveNodes = true;
     return true;
 }
@@ -270,21 +297,14 @@ bool NKFEMInterface::FetchNodes()
 bool NKFEMInterface::FetchElements()
 {
     if (m_bHaveElements) return true;
-    if (m_pReader->GetElements(m_iCurrentStepId, &m_ElementBlocks) < 1) {
-        m_ElementBlocks.clear();
-        NKFEMDbgInfo("NKFEMInterface::GetElements", "Failed to get elements from reader");
-        NKPrintInterfaceError(0, "Unable to get elements.");
+    static const FetchTexts kTexts = {
+        "NKFEMInterface::GetElements", "Failed to get elements from reader",
+        "Unable to get elements.",
+        "bRefElementsByID is true, but no element IDs found in element block",
+        "No element IDs were found."};
+    if (!CheckFetched(m_pReader->GetElements(m_iCurrentStepId, &m_ElementBlocks), &m_ElementBlocks,
+                      Cap(NK_CAP_ELEMENTS_BY_ID), kTexts))
         return false;
-    }
-    if (Cap(NK_CAP_ELEMENTS_BY_ID))
-        for (const FEElementBlock &block : m_ElementBlocks)
-            if (block.ids.empty()) {
-                NKFEMDbgInfo("NKFEMInterface::GetElements",
-                             "bRefElementsByID is true, but no element IDs found in element block");
-                NKPrintInterfaceError(0, "No element IDs were found.");
-                m_ElementBlocks.clear();
-                return false;
-            }
     m_bHaveElements = true;
     if (m_pReader->GetMaterialNames(-1, &m_MaterialNames) < 1) m_MaterialNames.clear();
     if (m_pReader->GetPartNames(-1, &m_PartNames) < 1) m_PartNames.clear();

@@ -11,6 +11,7 @@
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
+#include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "readers/nk_lsdyna_format.h"
 
@@ -188,6 +189,15 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
         if (!NKLSDynaFileGt((*pFiles)[i], (*pFiles)[i - 1]))
             NKDiagnostic("Files are equal", "NKLSDynaFindFamilyFiles");
     return (int)pFiles->size();
+}
+
+LSDynaTimeWord NKLSDynaReadTimeWord(LSDynaStream *pStream, int iFile, int64_t iWord, float *pfTime)
+{
+    *pfTime = 0.0f;
+    if (!pStream->Seek(iFile, iWord) || pStream->ReadFloats(pfTime, 1) != 1)
+        return LSDynaTimeWord::Missing;
+    return NKFloatsEqual(*pfTime, NK_DYNA_END_MARKER) ? LSDynaTimeWord::EndMarker
+                                                      : LSDynaTimeWord::Time;
 }
 
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize)

@@ -76,10 +76,54 @@ enum {
     NK_DW_NEL48 = 55,
     NK_DW_IDTDT = 56,
     NK_DW_EXTRA = 57,
+    NK_DW_NELB = 59,
     NK_DW_COUNT = 64
 };
 
 constexpr float NK_DYNA_END_MARKER = -999999.0f;
+
+// The control words a header read checks, by name, with each reader's checks:
+// a count that may not be negative, and a size per element that may not pass
+// 2^24 (which keeps every word position inside an int). A check is 0 (none)
+// or the word's place in that reader's order; the message names the first
+// failing word, counts before sizes.
+struct LSDynaControlWord {
+    int iWord;
+    const char *pszName;
+    int iPlotCount, iPlotSize;  // the plot database ("d3plot")
+    int iThCount, iThSize;      // the time-history database ("d3thdt")
+};
+// clang-format off
+constexpr LSDynaControlWord kLSDynaControlWords[] = {
+    //  word            name        plot     time history
+    {NK_DW_NDIM,     "NDIM",      0, 0,      0, 7},
+    {NK_DW_NUMNP,    "NUMNP",     1, 0,      1, 0},
+    {NK_DW_NGLBV,    "NGLBV",     2, 7,      2, 5},
+    {NK_DW_NEL8,     "NEL8",      0, 0,      3, 0},
+    {NK_DW_NUMMAT8,  "NUMMAT8",  15, 0,      4, 0},
+    {NK_DW_NV3D,     "NV3D",      6, 1,      5, 1},
+    {NK_DW_NEL2,     "NEL2",      3, 0,      6, 0},
+    {NK_DW_NUMMAT2,  "NUMMAT2",  16, 0,      7, 0},
+    {NK_DW_NV1D,     "NV1D",      7, 2,      8, 2},
+    {NK_DW_NEL4,     "NEL4",      4, 0,      9, 0},
+    {NK_DW_NUMMAT4,  "NUMMAT4",  17, 0,     10, 0},
+    {NK_DW_NV2D,     "NV2D",      8, 3,     11, 3},
+    {NK_DW_NEIPH,    "NEIPH",    11, 5,      0, 0},
+    {NK_DW_NEIPS,    "NEIPS",    12, 6,     12, 6},
+    {NK_DW_NMSPH,    "NMSPH",    13, 0,      0, 0},
+    {NK_DW_NARBS,    "NARBS",    10, 0,     13, 0},
+    {NK_DW_NELT,     "NELT",      5, 0,     14, 0},
+    {NK_DW_NUMMATT,  "NUMMATT",  18, 0,     15, 0},
+    {NK_DW_NV3DT,    "NV3DT",     9, 4,     16, 4},
+    {NK_DW_NADAPT,   "NADAPT",   14, 0,      0, 0},
+    {NK_DW_EXTRA,    "EXTRA",     0, 0,     17, 0},
+    {NK_DW_NELB,     "NELB",      0, 0,     18, 0}};
+// clang-format on
+
+// The name of the first control word of piWords (NK_DW_COUNT words) that
+// fails the checks of the plot reader (bTimeHistory false) or of the
+// time-history reader; nullptr when all pass.
+const char *NKLSDynaOutOfRangeWord(const int *piWords, bool bTimeHistory);
 
 // One file of a family, in family order.
 struct LSDynaFamilyFile {
@@ -186,6 +230,12 @@ private:
     int m_iOpenFile = -1;
     std::vector<unsigned char> m_Buffer;
 };
+
+// What the time word of a state holds: a time, the end marker, or nothing
+// (the family ends before it).
+enum class LSDynaTimeWord { Missing, EndMarker, Time };
+// Reads the time word at word iWord of family file iFile into *pfTime.
+LSDynaTimeWord NKLSDynaReadTimeWord(LSDynaStream *pStream, int iFile, int64_t iWord, float *pfTime);
 
 // Word count of family file i (its size over the word size).
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize);

@@ -21,23 +21,6 @@
 
 namespace {
 
-// Counts that must never be negative, by name.
-struct NamedWord {
-    int iWord;
-    const char *pszName;
-};
-const NamedWord kCounts[] = {
-    {NK_DW_NUMNP, "NUMNP"},     {NK_DW_NGLBV, "NGLBV"},     {NK_DW_NEL2, "NEL2"},
-    {NK_DW_NEL4, "NEL4"},       {NK_DW_NELT, "NELT"},       {NK_DW_NV3D, "NV3D"},
-    {NK_DW_NV1D, "NV1D"},       {NK_DW_NV2D, "NV2D"},       {NK_DW_NV3DT, "NV3DT"},
-    {NK_DW_NARBS, "NARBS"},     {NK_DW_NEIPH, "NEIPH"},     {NK_DW_NEIPS, "NEIPS"},
-    {NK_DW_NMSPH, "NMSPH"},     {NK_DW_NADAPT, "NADAPT"},   {NK_DW_NUMMAT8, "NUMMAT8"},
-    {NK_DW_NUMMAT2, "NUMMAT2"}, {NK_DW_NUMMAT4, "NUMMAT4"}, {NK_DW_NUMMATT, "NUMMATT"}};
-
-const NamedWord kPerElement[] = {
-    {NK_DW_NV3D, "NV3D"},   {NK_DW_NV1D, "NV1D"},   {NK_DW_NV2D, "NV2D"},  {NK_DW_NV3DT, "NV3DT"},
-    {NK_DW_NEIPH, "NEIPH"}, {NK_DW_NEIPS, "NEIPS"}, {NK_DW_NGLBV, "NGLBV"}};
-
 int64_t Pos(int64_t v) { return v > 0 ? v : 0; }
 
 // The title of a float-coded 4-byte file: each word's number holds four
@@ -58,6 +41,26 @@ void FloatTitleWord(float x, char *p)
 }
 
 }  // namespace
+
+const char *NKLSDynaOutOfRangeWord(const int *piWords, bool bTimeHistory)
+{
+    const LSDynaControlWord *pBad = nullptr;
+    int iBadPlace = 0;
+    // Pass 0 checks the counts, pass 1 the sizes per element.
+    for (int iPass = 0; iPass < 2 && pBad == nullptr; iPass++) {
+        for (const LSDynaControlWord &c : kLSDynaControlWords) {
+            int iPlace = iPass == 0 ? (bTimeHistory ? c.iThCount : c.iPlotCount)
+                                    : (bTimeHistory ? c.iThSize : c.iPlotSize);
+            int v = piWords[c.iWord];
+            bool bFails = iPass == 0 ? v < 0 : v > (1 << 24);
+            if (iPlace > 0 && bFails && (pBad == nullptr || iPlace < iBadPlace)) {
+                pBad = &c;
+                iBadPlace = iPlace;
+            }
+        }
+    }
+    return pBad != nullptr ? pBad->pszName : nullptr;
+}
 
 bool NKLSDynaReadTitle(const LSDynaFamilyFile &file, int iFormat, int iWordSize, bool bSwap,
                        char *pszTitle)
@@ -217,12 +220,10 @@ bool NKLSDynaReadHeader(int iFile, LSDynaHeader *pHeader)
         !ReadWords(iFile, 0, h.w, NK_DW_COUNT) || !DeriveSizes(iFile, &h, &bad)) {
         if (bad.IsEmpty()) return NKDiagnostic("Error reading LSDYNA file.", "NKLSDynaReadHeader");
     }
-    for (const NamedWord &c : kCounts)
-        if (bad.IsEmpty() && h.w[c.iWord] < 0) bad = c.pszName;
-    // Words per element and integration points beyond these cannot be real;
-    // keeping them small keeps every word position inside an int.
-    for (const NamedWord &c : kPerElement)
-        if (bad.IsEmpty() && h.w[c.iWord] > (1 << 24)) bad = c.pszName;
+    if (bad.IsEmpty()) {
+        const char *pszBad = NKLSDynaOutOfRangeWord(h.w, false);
+        if (pszBad != nullptr) bad = pszBad;
+    }
     if (!bad.IsEmpty()) {
         NKPrintError(NKString::FromFormat("LS-DYNA file %s: header word %s is out of range.",
                                           file.szFileName.GetText(), bad.GetText())
@@ -434,13 +435,14 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
         // The time word lies in this member: an end marker there ends its
         // states even when fewer words than a state follow it (padding).
         float fTime = 0.0f;
-        if (!s.Seek(i, o) || s.ReadFloats(&fTime, 1) != 1) {
-            w->bStop = true;
-            return;
-        }
-        if (NKFloatsEqual(fTime, NK_DYNA_END_MARKER)) {
+        LSDynaTimeWord eWord = NKLSDynaReadTimeWord(&s, i, o, &fTime);
+        if (eWord == LSDynaTimeWord::EndMarker) {
             w->iCarry = 0;
             w->bMust = f.bBaseFile != 0;
+            return;
+        }
+        if (eWord == LSDynaTimeWord::Missing) {
+            w->bStop = true;
             return;
         }
         if (!StateComplete(*w, i, o)) {

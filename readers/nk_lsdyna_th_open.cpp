@@ -89,23 +89,6 @@ const char *const kRangeMessage[5] = {"Error reading NDSB.", "Error reading NSTH
                                       "Error reading NSTBB.", "Error reading NSTSB.",
                                       "Error reading NSTTB."};
 
-// Counts that may not be negative and words per element that cannot be real
-// beyond 2^24 (keeping every state offset small), by name.
-struct NamedWord {
-    int iWord;
-    const char *pszName;
-};
-const NamedWord kCounts[] = {
-    {NK_DW_NUMNP, "NUMNP"},     {NK_DW_NGLBV, "NGLBV"}, {NK_DW_NEL8, "NEL8"},
-    {NK_DW_NUMMAT8, "NUMMAT8"}, {NK_DW_NV3D, "NV3D"},   {NK_DW_NEL2, "NEL2"},
-    {NK_DW_NUMMAT2, "NUMMAT2"}, {NK_DW_NV1D, "NV1D"},   {NK_DW_NEL4, "NEL4"},
-    {NK_DW_NUMMAT4, "NUMMAT4"}, {NK_DW_NV2D, "NV2D"},   {NK_DW_NEIPS, "NEIPS"},
-    {NK_DW_NARBS, "NARBS"},     {NK_DW_NELT, "NELT"},   {NK_DW_NUMMATT, "NUMMATT"},
-    {NK_DW_NV3DT, "NV3DT"},     {NK_DW_EXTRA, "EXTRA"}, {59, "NELB"}};
-const NamedWord kPerElement[] = {
-    {NK_DW_NV3D, "NV3D"},   {NK_DW_NV1D, "NV1D"},   {NK_DW_NV2D, "NV2D"}, {NK_DW_NV3DT, "NV3DT"},
-    {NK_DW_NGLBV, "NGLBV"}, {NK_DW_NEIPS, "NEIPS"}, {NK_DW_NDIM, "NDIM"}};
-
 // Reports a failure of the open to the user and to the diagnostics trace.
 bool Fail(const char *pszMessage, const char *pszFunction)
 {
@@ -133,11 +116,7 @@ int64_t FamilyWords(const LSDynaThControl &c)
 // Checks the control words that size anything; false with a message.
 bool CheckControlWords(const LSDynaThControl &c)
 {
-    const char *pszBad = nullptr;
-    for (const NamedWord &n : kCounts)
-        if (pszBad == nullptr && c.W(n.iWord) < 0) pszBad = n.pszName;
-    for (const NamedWord &n : kPerElement)
-        if (pszBad == nullptr && c.W(n.iWord) > (1 << 24)) pszBad = n.pszName;
+    const char *pszBad = NKLSDynaOutOfRangeWord(c.header.w, true);
     if (pszBad == nullptr && c.W(NK_DW_NDIM) < 1) pszBad = "NDIM";
     // Every material gets an ID and a series: more materials than the family
     // has words come from a damaged header (and their sum must fit an int).
@@ -329,11 +308,12 @@ void ReadTimes(ThWalk *w, int i, int64_t o)
     int64_t iWords = w->Words(i);
     for (; o < iWords; o += w->c->iStateSize) {
         float fTime = 0.0f;
-        if (!s.Seek(i, o) || s.ReadFloats(&fTime, 1) != 1) {
+        LSDynaTimeWord eWord = NKLSDynaReadTimeWord(&s, i, o, &fTime);
+        if (eWord == LSDynaTimeWord::Missing) {
             w->bStop = true;
             return;
         }
-        if (NKFloatsEqual(fTime, NK_DYNA_END_MARKER)) {
+        if (eWord == LSDynaTimeWord::EndMarker) {
             // Behind the header file's geometry the marker moves the states
             // to the next member; anywhere else it ends them.
             w->iCarry = 0;

@@ -43,6 +43,21 @@ bool NKDecideByteOrder(const std::string &bytes, bool *pbSwap)
     return false;
 }
 
+std::vector<std::string> NKSplitTextLines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    size_t iStart = 0;
+    while (iStart < text.size()) {
+        size_t iEnd = text.find('\n', iStart);
+        if (iEnd == std::string::npos) iEnd = text.size();
+        std::string line = text.substr(iStart, iEnd - iStart);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        iStart = iEnd + 1;
+    }
+    return lines;
+}
+
 bool NKNumbersFit(const std::string &text, const char *pCursor, int64_t iCount)
 {
     int64_t iLeft = static_cast<int64_t>(text.size()) - (pCursor - text.c_str());

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/nk_file_read.h"  // NKReadWholeFile, NKReadFileHead: regular files only
 
@@ -22,6 +23,9 @@ bool NKDecideByteOrder(const std::string &bytes, bool *pbSwap);
 // Whether iCount more numbers could still follow the cursor in the text:
 // each takes one character and all but the last a separator after it.
 bool NKNumbersFit(const std::string &text, const char *pCursor, int64_t iCount);
+// The lines of a text file's contents, each without its "\n" or "\r\n";
+// a last line without an end of line counts, an empty text has none.
+std::vector<std::string> NKSplitTextLines(const std::string &text);
 
 // Reads 32-bit words from the start of a byte string, swapping each when
 // asked. Reads past the end fail and leave the output as it was.

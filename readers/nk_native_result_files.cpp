@@ -8,6 +8,7 @@
 // then picked for each part through its node map.
 #include "readers/nk_native_result_files.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -253,74 +254,73 @@ T *AllocArray(size_t n)
     return static_cast<T *>(NKAlloc((n > 0 ? n : 1) * sizeof(T)));
 }
 
-NKScalarResult *BuildScalar(const std::vector<float> &values, const StepData &data,
-                            const NKGeometry *pGeo, const char *pszFileName)
-{
-    NKScalarResult *r = NKCreateScalarResult();
-    if (r == nullptr) return nullptr;
-    r->iNumParts = pGeo->iNumParts;
-    r->pNodeResults = static_cast<NKScalarPartEntry *>(NKCalloc(
-        static_cast<size_t>(pGeo->iNumParts > 0 ? pGeo->iNumParts : 1), sizeof(NKScalarPartEntry)));
-    bool bOk = r->pNodeResults != nullptr;
-    for (int p = 0; bOk && p < pGeo->iNumParts; p++) {
-        const NKPart &part = pGeo->pParts[p];
-        NKScalarPartEntry *e = &r->pNodeResults[p];
-        NKInitScalarPartEntry(e);
-        e->pNodeValues = AllocArray<float>(static_cast<size_t>(part.iNumNodes));
-        bOk = e->pNodeValues != nullptr;
-        e->iCount = bOk ? part.iNumNodes : 0;
-        for (int j = 0; bOk && j < part.iNumNodes; j++) {
-            int g = part.pNodeMap != nullptr ? part.pNodeMap[j] : j;
-            float v = g >= 0 && g < static_cast<int>(values.size()) ? values[static_cast<size_t>(g)]
-                                                                    : NK_UNDEFINED_VALUE;
-            e->pNodeValues[j] = v;
-            if (v <= 2.99e38f) r->nodeMinMax.Update(v, p, j, -1);
-        }
+// What differs between a scalar and a vector result built from file values:
+// its record, its part entries and how a node's values count in its extremes.
+struct ScalarKind {
+    using Result = NKScalarResult;
+    using Entry = NKScalarPartEntry;
+    static constexpr size_t kWidth = 1;
+    static Result *Create() { return NKCreateScalarResult(); }
+    static void Release(Result *r) { NKReleaseScalarResult(r); }
+    static Entry *&Entries(Result *r) { return r->pNodeResults; }
+    static void InitEntry(Entry *e) { NKInitScalarPartEntry(e); }
+    static int &NodeCount(Entry *e) { return e->iCount; }
+    static void Update(Result *r, const float *v, int p, int j)
+    {
+        if (v[0] <= 2.99e38f) r->nodeMinMax.Update(v[0], p, j, -1);
     }
-    if (!bOk) {
-        NKReleaseScalarResult(r);
-        NKPrintError("Error allocating memory.");
-        return nullptr;
-    }
-    r->iStepNumber = data.iStep;
-    r->iNumStepsInFile = data.iStepsInFile;
-    r->szFileName = pszFileName;
-    return r;
-}
+};
 
-NKVectorResult *BuildVector(const std::vector<float> &values, const StepData &data,
-                            const NKGeometry *pGeo, const char *pszFileName)
+struct VectorKind {
+    using Result = NKVectorResult;
+    using Entry = NKVectorPartEntry;
+    static constexpr size_t kWidth = 3;
+    static Result *Create() { return NKCreateVectorResult(); }
+    static void Release(Result *r) { NKReleaseVectorResult(r); }
+    static Entry *&Entries(Result *r) { return r->pResults; }
+    static void InitEntry(Entry *e) { NKInitVectorPartEntry(e); }
+    static int &NodeCount(Entry *e) { return e->iNumNodes; }
+    static void Update(Result *r, const float *v, int p, int j)
+    {
+        if (v[0] <= 2.99e38f && v[1] <= 2.99e38f && v[2] <= 2.99e38f)
+            r->lengthMinMax.Update(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), p, j, -1);
+    }
+};
+
+// The result of the step over the geometry's parts: each part node takes the
+// file values of its global node, undefined where the file has none.
+template <typename Kind>
+typename Kind::Result *BuildResult(const std::vector<float> &values, const StepData &data,
+                                   const NKGeometry *pGeo, const char *pszFileName)
 {
-    NKVectorResult *r = NKCreateVectorResult();
+    using Entry = typename Kind::Entry;
+    const size_t w = Kind::kWidth;
+    typename Kind::Result *r = Kind::Create();
     if (r == nullptr) return nullptr;
     r->iNumParts = pGeo->iNumParts;
-    r->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(
-        static_cast<size_t>(pGeo->iNumParts > 0 ? pGeo->iNumParts : 1), sizeof(NKVectorPartEntry)));
-    bool bOk = r->pResults != nullptr;
-    size_t iFileNodes = values.size() / 3;
+    Kind::Entries(r) = static_cast<Entry *>(
+        NKCalloc(static_cast<size_t>(pGeo->iNumParts > 0 ? pGeo->iNumParts : 1), sizeof(Entry)));
+    bool bOk = Kind::Entries(r) != nullptr;
+    size_t iFileNodes = values.size() / w;
     for (int p = 0; bOk && p < pGeo->iNumParts; p++) {
         const NKPart &part = pGeo->pParts[p];
-        NKVectorPartEntry *e = &r->pResults[p];
-        NKInitVectorPartEntry(e);
-        e->pNodeValues = AllocArray<float>(3 * static_cast<size_t>(part.iNumNodes));
+        Entry *e = &Kind::Entries(r)[p];
+        Kind::InitEntry(e);
+        e->pNodeValues = AllocArray<float>(w * static_cast<size_t>(part.iNumNodes));
         bOk = e->pNodeValues != nullptr;
-        e->iNumNodes = bOk ? part.iNumNodes : 0;
+        Kind::NodeCount(e) = bOk ? part.iNumNodes : 0;
         for (int j = 0; bOk && j < part.iNumNodes; j++) {
             int g = part.pNodeMap != nullptr ? part.pNodeMap[j] : j;
-            float *v = &e->pNodeValues[3 * j];
-            if (g >= 0 && static_cast<size_t>(g) < iFileNodes) {
-                std::memcpy(v, &values[3 * static_cast<size_t>(g)], 3 * sizeof(float));
-            } else {
-                v[0] = v[1] = v[2] = NK_UNDEFINED_VALUE;
-                continue;
-            }
-            if (v[0] <= 2.99e38f && v[1] <= 2.99e38f && v[2] <= 2.99e38f)
-                r->lengthMinMax.Update(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), p, j,
-                                       -1);
+            float *v = &e->pNodeValues[w * static_cast<size_t>(j)];
+            if (g >= 0 && static_cast<size_t>(g) < iFileNodes)
+                std::memcpy(v, &values[w * static_cast<size_t>(g)], w * sizeof(float));
+            else
+                std::fill(v, v + w, NK_UNDEFINED_VALUE);
+            Kind::Update(r, v, p, j);
         }
     }
     if (!bOk) {
-        NKReleaseVectorResult(r);
+        Kind::Release(r);
         NKPrintError("Error allocating memory.");
         return nullptr;
     }
@@ -337,7 +337,7 @@ NKScalarResult *NKReadScalarFile(const char *pszFileName, int iStep, NKGeometry 
     StepData data;
     int iPlain = g_bFringeDisplacements ? 3 : 1;
     if (!ReadStep(pszFileName, iStep, pGeo, iPlain, 2, kScalarKind, &data)) return nullptr;
-    return BuildScalar(ScalarValues(data), data, pGeo, pszFileName);
+    return BuildResult<ScalarKind>(ScalarValues(data), data, pGeo, pszFileName);
 }
 
 NKVectorResult *NKReadVectorFile(const char *pszFileName, int iStep, NKGeometry *pGeo)
@@ -345,7 +345,7 @@ NKVectorResult *NKReadVectorFile(const char *pszFileName, int iStep, NKGeometry 
     StepData data;
     const bool bSingle = OneComponent() >= 0;
     if (!ReadStep(pszFileName, iStep, pGeo, bSingle ? 1 : 3, 6, kVectorKind, &data)) return nullptr;
-    return BuildVector(VectorValues(data), data, pGeo, pszFileName);
+    return BuildResult<VectorKind>(VectorValues(data), data, pGeo, pszFileName);
 }
 
 const NKStringList *NKGetNativeStepNames(void) { return sg_pStepNames.get(); }

@@ -37,21 +37,6 @@ struct ResultSet {
 ResultSet sg_Set;
 bool sg_bGeometryDelivered = false;
 
-std::vector<std::string> SplitLines(const std::string &text)
-{
-    std::vector<std::string> lines;
-    size_t iStart = 0;
-    while (iStart < text.size()) {
-        size_t iEnd = text.find('\n', iStart);
-        if (iEnd == std::string::npos) iEnd = text.size();
-        std::string line = text.substr(iStart, iEnd - iStart);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        iStart = iEnd + 1;
-    }
-    return lines;
-}
-
 std::string Trim(const std::string &s)
 {
     size_t a = s.find_first_not_of(" \t");
@@ -214,7 +199,7 @@ bool NKReadResultsFile(const char *pszFileName)
     size_t iSep = path.find_last_of("/\\");
     std::string dir = iSep == std::string::npos ? "" : path.substr(0, iSep);
     sg_Set = ResultSet();
-    bool bOk = ParseBody(SplitLines(text), dir, pszFileName);
+    bool bOk = ParseBody(NKSplitTextLines(text), dir, pszFileName);
     bool bNamed =
         sg_Set.stepNames.size() > 1 || (!sg_Set.stepNames.empty() && !sg_Set.stepNames[0].empty());
     NKSetNativeStepNames(bNamed ? MakeList(sg_Set.stepNames) : nullptr);

@@ -17,11 +17,9 @@
 // NKInstallDataSources (nk_data_source.h) installs the reader.
 #pragma once
 
-class NKStringList;
+#include "core/nk_model_fwd.h"
+
 struct NKDataSourceReader;
-struct NKGeometry;
-struct NKScalarResult;
-struct NKVectorResult;
 
 // Parses a results file into the result set, replacing the one before; also
 // the step-name table of nk_native_result_files.h. False when the file cannot

@@ -27,12 +27,9 @@
 // (nk_data_source.h) installs the reader record.
 #pragma once
 
-class NKStringList;
+#include "core/nk_model_fwd.h"
+
 struct NKDataSourceReader;
-struct NKGeometry;
-struct NKScalarResult;
-struct NKVectorResult;
-struct NKSeparateVectorField;
 
 // Opens the set the file belongs to, replacing an open one only on success.
 // Sets the model's z scale factor. False (reported) when a required file is

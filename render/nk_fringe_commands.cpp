@@ -35,15 +35,6 @@ int32_t g_iContourLineWidth = 1;
 
 namespace {
 
-// The text after "PARAMS " with leading blanks removed.
-std::string RestOfLine(const char *pszArguments)
-{
-    std::string s = pszArguments != nullptr ? pszArguments : "";
-    if (s.compare(0, 6, "PARAMS") == 0) s.erase(0, 6);
-    size_t i = s.find_first_not_of(" \t");
-    return i == std::string::npos ? std::string() : s.substr(i);
-}
-
 // Word i as an integer or float; false (value kept) when missing or not a
 // number.
 bool WordInt(const std::vector<std::string> &w, size_t i, int *piOut)
@@ -417,7 +408,7 @@ int ValueCommand(CommandTableEntry *pEntry, const char *pszArguments)
     case NK_CID_NOFRINGES:
         return PartFringes(pEntry, pszArguments, false);
     case NK_CID_STRINGSCALAR: {
-        const NKString text(RestOfLine(pszArguments).c_str());
+        const NKString text(NKCommandRestOfLine(pszArguments).c_str());
         SetScalarDescriptions(text);
         return NKCommandDone(NKString::FromFormat("Scalar description: %s", text.GetText()));
     }
@@ -435,7 +426,7 @@ int ValueCommand(CommandTableEntry *pEntry, const char *pszArguments)
         return NKCommandDone(
             NKString::FromFormat("Maximum number of legend tics set to %d.", NKLegendMaxTicks));
     case NK_CID_LEGENDDESCRIPTION:
-        NKLegendDescription = NKString(RestOfLine(pszArguments).c_str());
+        NKLegendDescription = NKString(NKCommandRestOfLine(pszArguments).c_str());
         return NKCommandDone(
             NKString::FromFormat("Legend description set to : %s.", NKLegendDescription.GetText()));
     case NK_CID_FRINGES_FILTER:

@@ -27,15 +27,10 @@ const uint8_t NKOldPartPalette[16][3] = {
 
 void NKChangeGeometryParts(int iFrom, int iTo, const std::function<void(NKPart &)> &change)
 {
-    if (g_pModel == nullptr || g_pModel->pFrames == nullptr) return;
-    NKResetGeometryMarks();
-    for (int f = 0; f < g_pModel->iNumFrames; f++) {
-        NKGeometry *pGeo = g_pModel->pFrames[f].pGeometry;
-        if (pGeo == nullptr || pGeo->iProcessed != -1) continue;
-        pGeo->iProcessed = 1;
+    NKForEachGeometry([&](NKGeometry *pGeo) {
         for (int i = iFrom - 1; i < iTo && i < pGeo->iNumParts; i++)
             if (i >= 0 && pGeo->pParts != nullptr) change(pGeo->pParts[i]);
-    }
+    });
 }
 
 void NKInvalidateAllPartLists(void)

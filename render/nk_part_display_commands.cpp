@@ -78,20 +78,6 @@ bool HavePartArray()
     return pGeo != nullptr && pGeo->pParts != nullptr;
 }
 
-// Calls fn(geometry) for every geometry of the model once.
-template <typename Fn>
-void ForEachGeometry(Fn fn)
-{
-    if (g_pModel == nullptr || g_pModel->pFrames == nullptr) return;
-    NKResetGeometryMarks();
-    for (int f = 0; f < g_pModel->iNumFrames; f++) {
-        NKGeometry *pGeo = g_pModel->pFrames[f].pGeometry;
-        if (pGeo == nullptr || pGeo->iProcessed != -1) continue;
-        pGeo->iProcessed = 1;
-        fn(pGeo);
-    }
-}
-
 // ---- Range commands --------------------------------------------------------
 
 // post, unpost: visibility of the span, and the reservoir overlay parts in it.
@@ -107,7 +93,7 @@ int Visibility(CommandTableEntry *pEntry, const char *pszArguments, bool bShow)
 
 int SwapParts()
 {
-    ForEachGeometry([](NKGeometry *pGeo) {
+    NKForEachGeometry([](NKGeometry *pGeo) {
         for (int i = 0; i < pGeo->iNumParts && pGeo->pParts != nullptr; i++)
             pGeo->pParts[i].bVisible = pGeo->pParts[i].bVisible ? 0 : 1;
     });
@@ -253,7 +239,7 @@ int CreateNodeIds(CommandTableEntry *pEntry)
 {
     NKWaitCursor wait;
     bool bOk = true;
-    ForEachGeometry([&bOk](NKGeometry *pGeo) {
+    NKForEachGeometry([&bOk](NKGeometry *pGeo) {
         if (!NKCreateNodeIDs(pGeo)) bOk = false;
     });
     if (!bOk) return NKCommandFail(pEntry, "Error creating global node IDs");

@@ -540,6 +540,15 @@ int RunSwitch(CommandTableEntry *pEntry, const int *piIds, size_t iCount)
 
 bool Ready(void) { return g_pGraphicsSettings != nullptr && g_pViewSettings != nullptr; }
 
+// True when id is one of a handler's commands: those its own switch runs
+// (aiRun) or those of its plain switch table (aiPlain).
+template <size_t N, size_t M>
+bool IsOwnCommand(int id, const int (&aiRun)[N], const int (&aiPlain)[M])
+{
+    return std::find(std::begin(aiRun), std::end(aiRun), id) != std::end(aiRun) ||
+           std::find(std::begin(aiPlain), std::end(aiPlain), id) != std::end(aiPlain);
+}
+
 }  // namespace
 
 int NKCommandHandleRenderFix(CommandTableEntry *pEntry, const char *pszArguments)
@@ -548,21 +557,16 @@ int NKCommandHandleRenderFix(CommandTableEntry *pEntry, const char *pszArguments
     static const int kIds[] = {NK_CID_CULL,           NK_CID_NOCULL,    NK_CID_BACKFACE,
                                NK_CID_NOBACKFACE,     NK_CID_PARTNAMES, NK_CID_NOPARTNAMES,
                                NK_CID_NOOCCLUSIONCULL};
-    switch (pEntry->id) {
-    case NK_CID_FIX:
-    case NK_CID_FRUSTUMCULL:
-    case NK_CID_NOFRUSTUMCULL:
-    case NK_CID_OCCLUSIONCULL:
-    case NK_CID_NORMALS:
-    case NK_CID_NONORMALS:
-    case NK_CID_NORMALS_EDGETHRESHOLD:
-    case NK_CID_NORMALS_SMOOTHPARTS:
-    case NK_CID_GROUPPARTS:
-        break;
-    default:
-        if (std::find(std::begin(kIds), std::end(kIds), pEntry->id) == std::end(kIds))
-            return NK_CMD_NOT_MINE;
-    }
+    static const int kRun[] = {NK_CID_FIX,
+                               NK_CID_FRUSTUMCULL,
+                               NK_CID_NOFRUSTUMCULL,
+                               NK_CID_OCCLUSIONCULL,
+                               NK_CID_NORMALS,
+                               NK_CID_NONORMALS,
+                               NK_CID_NORMALS_EDGETHRESHOLD,
+                               NK_CID_NORMALS_SMOOTHPARTS,
+                               NK_CID_GROUPPARTS};
+    if (!IsOwnCommand(pEntry->id, kRun, kIds)) return NK_CMD_NOT_MINE;
     if (!Ready()) return NK_CMD_FAILED;
     switch (pEntry->id) {
     case NK_CID_FIX:
@@ -598,22 +602,12 @@ int NKCommandHandleLineStyle(CommandTableEntry *pEntry, const char *pszArguments
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
     static const int kIds[] = {NK_CID_LINESMOOTH, NK_CID_NOLINESMOOTH, NK_CID_POINTSMOOTH,
                                NK_CID_NOPOINTSMOOTH};
-    switch (pEntry->id) {
-    case NK_CID_LINEWIDTH:
-    case NK_CID_POINTSIZE:
-    case NK_CID_SPHEREPOINTS:
-    case NK_CID_NOSPHEREPOINTS:
-    case NK_CID_SPHEREPOINTS_SIZE:
-    case NK_CID_SPHEREPOINTS_QUALITY:
-    case NK_CID_CYLINDERLINES:
-    case NK_CID_NOCYLINDERLINES:
-    case NK_CID_CYLINDERLINES_SIZE:
-    case NK_CID_CYLINDERLINES_QUALITY:
-        break;
-    default:
-        if (std::find(std::begin(kIds), std::end(kIds), pEntry->id) == std::end(kIds))
-            return NK_CMD_NOT_MINE;
-    }
+    static const int kRun[] = {NK_CID_LINEWIDTH,          NK_CID_POINTSIZE,
+                               NK_CID_SPHEREPOINTS,       NK_CID_NOSPHEREPOINTS,
+                               NK_CID_SPHEREPOINTS_SIZE,  NK_CID_SPHEREPOINTS_QUALITY,
+                               NK_CID_CYLINDERLINES,      NK_CID_NOCYLINDERLINES,
+                               NK_CID_CYLINDERLINES_SIZE, NK_CID_CYLINDERLINES_QUALITY};
+    if (!IsOwnCommand(pEntry->id, kRun, kIds)) return NK_CMD_NOT_MINE;
     if (!Ready()) return NK_CMD_FAILED;
     switch (pEntry->id) {
     case NK_CID_LINEWIDTH:

@@ -181,39 +181,38 @@ bool NKRemoveTextureImage(PtrArray *pList, ImageRecord *pImage)
     return true;
 }
 
+// Marks parts iFirst..iLast (-1, -1: all) for an update in the range
+// *piFirst..*piLast that *pbFlag says is set.
+static void WidenUpdateRange(uint8_t *pbFlag, int32_t *piFirst, int32_t *piLast, int iFirst,
+                             int iLast)
+{
+    if (!*pbFlag) {
+        *pbFlag = 1;
+        *piFirst = iFirst;
+        *piLast = iLast;
+    } else if (*piFirst == -1 || *piLast == -1) {
+        // already all
+    } else if (iFirst == -1 && iLast == -1) {
+        *piFirst = *piLast = -1;
+    } else {
+        if (iFirst < *piFirst) *piFirst = iFirst;
+        if (iLast > *piLast) *piLast = iLast;
+    }
+}
+
 bool NKFlagTexturesForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast)
 {
     if (pInfo == nullptr) return false;
-    if (!pInfo->bPartTextures) {
-        pInfo->bPartTextures = 1;
-        pInfo->iTextureFirst = iFirst;
-        pInfo->iTextureLast = iLast;
-    } else if (pInfo->iTextureFirst == -1 || pInfo->iTextureLast == -1) {
-        // already all
-    } else if (iFirst == -1 && iLast == -1) {
-        pInfo->iTextureFirst = pInfo->iTextureLast = -1;
-    } else {
-        if (iFirst < pInfo->iTextureFirst) pInfo->iTextureFirst = iFirst;
-        if (iLast > pInfo->iTextureLast) pInfo->iTextureLast = iLast;
-    }
+    WidenUpdateRange(&pInfo->bPartTextures, &pInfo->iTextureFirst, &pInfo->iTextureLast, iFirst,
+                     iLast);
     return true;
 }
 
 bool NKFlagTextureImagesForUpdate(NKListUpdateInfo *pInfo, int iFirst, int iLast)
 {
     if (pInfo == nullptr) return false;
-    if (!pInfo->bTextureImages) {
-        pInfo->bTextureImages = 1;
-        pInfo->iImageFirst = iFirst;
-        pInfo->iImageLast = iLast;
-    } else if (pInfo->iImageFirst == -1 || pInfo->iImageLast == -1) {
-        // already all
-    } else if (iFirst == -1 && iLast == -1) {
-        pInfo->iImageFirst = pInfo->iImageLast = -1;
-    } else {
-        if (iFirst < pInfo->iImageFirst) pInfo->iImageFirst = iFirst;
-        if (iLast > pInfo->iImageLast) pInfo->iImageLast = iLast;
-    }
+    WidenUpdateRange(&pInfo->bTextureImages, &pInfo->iImageFirst, &pInfo->iImageLast, iFirst,
+                     iLast);
     return true;
 }
 

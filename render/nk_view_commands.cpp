@@ -27,6 +27,14 @@
 #include "render/nk_projection.h"
 #include "render/nk_view_settings.h"
 
+std::string NKCommandRestOfLine(const char *pszArguments)
+{
+    std::string s = pszArguments != nullptr ? pszArguments : "";
+    if (s.compare(0, 6, "PARAMS") == 0) s.erase(0, 6);
+    size_t i = s.find_first_not_of(" \t");
+    return i == std::string::npos ? std::string() : s.substr(i);
+}
+
 std::vector<std::string> NKSplitCommandWords(const char *pszArguments)
 {
     std::vector<std::string> words;
@@ -38,15 +46,6 @@ std::vector<std::string> NKSplitCommandWords(const char *pszArguments)
 }
 
 namespace {
-
-// The text after "PARAMS " with leading blanks removed.
-std::string RestOfLine(const char *pszArguments)
-{
-    std::string s = pszArguments != nullptr ? pszArguments : "";
-    if (s.compare(0, 6, "PARAMS") == 0) s.erase(0, 6);
-    size_t i = s.find_first_not_of(" \t");
-    return i == std::string::npos ? std::string() : s.substr(i);
-}
 
 std::string Lower(std::string s)
 {
@@ -217,7 +216,7 @@ void SetGeometryDescriptions(const char *pszText)
 
 int StringGeometryCommand(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    const std::string text = RestOfLine(pszArguments);
+    const std::string text = NKCommandRestOfLine(pszArguments);
     if (text.empty()) {
         NKCommandError(pEntry, "No string specified.");
         return NK_CMD_FAILED;

@@ -20,6 +20,8 @@ int NKCommandHandleView(CommandTableEntry *pEntry, const char *pszArguments);
 // The blank-separated words of a handler's argument text, without the
 // leading "PARAMS".
 std::vector<std::string> NKSplitCommandWords(const char *pszArguments);
+// The handler's argument text after "PARAMS", leading blanks removed.
+std::string NKCommandRestOfLine(const char *pszArguments);
 // The light commands (light, lightproperties, globallight, localviewer,
 // nolocalviewer); 3 for any other command.
 int NKCommandHandleLights(CommandTableEntry *pEntry, const char *pszArguments);

@@ -21,6 +21,7 @@
 
 #include "core/nk_bbox.h"
 #include "core/nk_message.h"
+#include "readers/nk_native_file_utils.h"
 #include "tools/nk_line_sets.h"
 
 namespace {
@@ -38,22 +39,6 @@ bool LoadFile(const char *pszFile, std::string *pData)
     bool bOk = !std::ferror(f);
     std::fclose(f);
     return bOk;
-}
-
-// Splits the text into lines (LF ends a line; a trailing CR goes).
-std::vector<std::string> SplitLines(const std::string &data)
-{
-    std::vector<std::string> lines;
-    size_t i = 0;
-    while (i < data.size()) {
-        size_t j = data.find('\n', i);
-        if (j == std::string::npos) j = data.size();
-        size_t e = j;
-        if (e > i && data[e - 1] == '\r') e--;
-        lines.emplace_back(data, i, e - i);
-        i = j + 1;
-    }
-    return lines;
 }
 
 // Reads up to n numbers (as scanf's "%f" would, blanks between) from *pp;
@@ -339,7 +324,7 @@ int ReadTextFile(LineSetList *pList, const char *pszFile, Fn fn)
 {
     std::string data;
     if (pList == nullptr || !LoadFile(pszFile, &data)) return -1;
-    return fn(SplitLines(data));
+    return fn(NKSplitTextLines(data));
 }
 
 }  // namespace
@@ -388,7 +373,7 @@ int NKReadLineFile(LineSetList *pList, const char *pszFile, int *piNodes)
     int iResult = ReadBinary(pList, data, piNodes);
     if (iResult == kBrokenBinary) return -1;
     if (iResult != -1) return iResult;
-    std::vector<std::string> lines = SplitLines(data);
+    std::vector<std::string> lines = NKSplitTextLines(data);
     iResult = ReadHydro(pList, lines, piNodes);
     if (iResult == -1) iResult = ReadFrame(pList, lines, piNodes);
     if (iResult == -1) iResult = ReadStiffeners(pList, lines, piNodes);

@@ -121,38 +121,50 @@ int StoreDisplay(const TraceDisplayOptions &o, bool bAnimatedOnly, const NKStrin
     return Done(text, bChanged && (!bAnimatedOnly || Set()->IsAnimating()));
 }
 
-int CommandLineTail(const TraceArgs &a)
+// The fields one kind of tail sets: on, its steps, its size and its single
+// colour; and the report of the values it ends with.
+struct TailFields {
+    uint8_t TraceDisplayOptions::*pbOn;
+    int32_t TraceDisplayOptions::*piSteps;
+    int32_t TraceDisplayOptions::*piSize;
+    uint8_t TraceDisplayOptions::*pbSingleColor;
+    const char *pszReport;  // steps, size and single colour, in that order
+};
+
+// A positive step count turns the tail on; a positive size and a single
+// colour of 0 or 1 are taken, anything else leaves the value.
+int CommandTail(const TraceArgs &a, const TailFields &f)
 {
     TraceDisplayOptions o = Set()->GetDisplayOptions();
     if (a.Has(0) && a.Int(0) > 0) {
-        o.bLineTail = 1;
-        o.iLineTailSteps = a.Int(0);
+        o.*f.pbOn = 1;
+        o.*f.piSteps = a.Int(0);
     }
-    if (a.Has(1) && a.Int(1) > 0) o.iLineTailWidth = a.Int(1);
-    if (a.Has(2) && (a.Int(2) == 0 || a.Int(2) == 1)) o.bLineTailSingleColor = (uint8_t)a.Int(2);
-    return StoreDisplay(o, true,
-                        NKString::FromFormat("Particle trace tail line enabled with:\n  timesteps "
-                                             "in tail: %i\n  linewidth: %i\n  single color (0, "
-                                             "1): %i",
-                                             o.iLineTailSteps, o.iLineTailWidth,
-                                             (int)o.bLineTailSingleColor));
+    if (a.Has(1) && a.Int(1) > 0) o.*f.piSize = a.Int(1);
+    if (a.Has(2) && (a.Int(2) == 0 || a.Int(2) == 1)) o.*f.pbSingleColor = (uint8_t)a.Int(2);
+    return StoreDisplay(
+        o, true,
+        NKString::FromFormat(f.pszReport, o.*f.piSteps, o.*f.piSize, (int)(o.*f.pbSingleColor)));
+}
+
+int CommandLineTail(const TraceArgs &a)
+{
+    static const TailFields kLine = {
+        &TraceDisplayOptions::bLineTail, &TraceDisplayOptions::iLineTailSteps,
+        &TraceDisplayOptions::iLineTailWidth, &TraceDisplayOptions::bLineTailSingleColor,
+        "Particle trace tail line enabled with:\n  timesteps in tail: %i\n  linewidth: %i\n  "
+        "single color (0, 1): %i"};
+    return CommandTail(a, kLine);
 }
 
 int CommandPointTail(const TraceArgs &a)
 {
-    TraceDisplayOptions o = Set()->GetDisplayOptions();
-    if (a.Has(0) && a.Int(0) > 0) {
-        o.bPointTail = 1;
-        o.iPointTailSteps = a.Int(0);
-    }
-    if (a.Has(1) && a.Int(1) > 0) o.iPointSize = a.Int(1);
-    if (a.Has(2) && (a.Int(2) == 0 || a.Int(2) == 1)) o.bPointSingleColor = (uint8_t)a.Int(2);
-    return StoreDisplay(o, true,
-                        NKString::FromFormat("Particle trace tail points enabled with:\n  "
-                                             "timesteps in tail: %i\n  pointsize: %i\n  single "
-                                             "color (0, 1): %i",
-                                             o.iPointTailSteps, o.iPointSize,
-                                             (int)o.bPointSingleColor));
+    static const TailFields kPoint = {
+        &TraceDisplayOptions::bPointTail, &TraceDisplayOptions::iPointTailSteps,
+        &TraceDisplayOptions::iPointSize, &TraceDisplayOptions::bPointSingleColor,
+        "Particle trace tail points enabled with:\n  timesteps in tail: %i\n  pointsize: %i\n  "
+        "single color (0, 1): %i"};
+    return CommandTail(a, kPoint);
 }
 
 int CommandPoint(const TraceArgs &a)

@@ -18,6 +18,7 @@
 #include "readers/nk_data_source.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_unit_hex.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -25,21 +26,6 @@
 #include "tools/nk_iso_surface.h"
 
 namespace {
-
-// One hexahedron (ID 1) on the unit cube, corners in table order from the
-// origin, with the node scalar z.
-const char *const kUnitHex =
-    "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
-    "*ELEMENTS 1\n%NAME \"Hex\"\n%NODES #1\n%WITH_ID\n%HEXAHEDRONS\n1 1 2 3 4 5 6 7 8\n"
-    "*QUOLINGEOMETRY 1\n%NAME \"Hex\"\n%ELEMENTS\n1\n"
-    "*RESULTS 1\n%DIMENSION 1\n%PER_NODE #1\n0\n0\n0\n0\n1\n1\n1\n1\n"
-    "*QUOLINSCALAR 1\n%NAME \"z\"\n%STEP 1\n1\n";
-
-// The same hexahedron without a scalar result.
-const char *const kBareHex =
-    "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
-    "*ELEMENTS 1\n%NAME \"Hex\"\n%NODES #1\n%WITH_ID\n%HEXAHEDRONS\n1 1 2 3 4 5 6 7 8\n"
-    "*QUOLINGEOMETRY 1\n%NAME \"Hex\"\n%ELEMENTS\n1\n";
 
 // The commands installed, the surface tools made, working in a fresh folder.
 class CutPlaneCommands : public NKModelTest {
@@ -58,8 +44,8 @@ protected:
         m_Dir = NKTestMakeTempDir("quolin_cut_commands_");
         m_Saved = std::filesystem::current_path();
         std::filesystem::current_path(m_Dir);
-        NKTestWriteText("hex.nkf", kUnitHex);
-        NKTestWriteText("bare.nkf", kBareHex);
+        NKTestWriteText("hex.nkf", NKTestUnitHex());
+        NKTestWriteText("bare.nkf", NKTestBareHex());
     }
     void TearDown() override
     {

@@ -22,6 +22,7 @@
 #include "readers/nk_data_source.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_unit_hex.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -32,11 +33,6 @@ namespace {
 
 // Timer starts (+reason) and stops (-reason), in order.
 std::vector<int> g_Timers;
-
-const char *const kBareHex =
-    "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
-    "*ELEMENTS 1\n%NAME \"Hex\"\n%NODES #1\n%WITH_ID\n%HEXAHEDRONS\n1 1 2 3 4 5 6 7 8\n"
-    "*QUOLINGEOMETRY 1\n%NAME \"Hex\"\n%ELEMENTS\n1\n";
 
 class ParticleTraceCommands : public NKModelTest {
 protected:
@@ -61,7 +57,7 @@ protected:
         m_Dir = NKTestMakeTempDir("quolin_trace_commands_");
         m_Saved = std::filesystem::current_path();
         std::filesystem::current_path(m_Dir);
-        NKTestWriteText("bare.nkf", kBareHex);
+        NKTestWriteText("bare.nkf", NKTestBareHex());
     }
     void TearDown() override
     {

@@ -26,21 +26,13 @@
 #include "scene/nk_scene_extras.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_unit_hex.h"
 #include "tests/test_support/test_files.h"
 #include "tests/test_support/wav_test_writer.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_sound_playback.h"
 
 namespace {
-
-// One hexahedron (ID 1) on the unit cube, node 7 at (1, 1, 1), with the
-// node scalar z at four steps.
-const char *const kUnitHex =
-    "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
-    "*ELEMENTS 1\n%NAME \"Hex\"\n%NODES #1\n%WITH_ID\n%HEXAHEDRONS\n1 1 2 3 4 5 6 7 8\n"
-    "*QUOLINGEOMETRY 1\n%NAME \"Hex\"\n%ELEMENTS\n1\n"
-    "*RESULTS 1\n%DIMENSION 1\n%PER_NODE #1\n0\n0\n0\n0\n1\n1\n1\n1\n"
-    "*QUOLINSCALAR 1\n%NAME \"z\"\n%STEP 1\n1\n%STEP 2\n1\n%STEP 3\n1\n%STEP 4\n1\n";
 
 class SoundCommands : public NKModelTest {
 protected:
@@ -57,7 +49,7 @@ protected:
         m_Dir = NKTestMakeTempDir("quolin_sound_commands_");
         m_Saved = std::filesystem::current_path();
         std::filesystem::current_path(m_Dir);
-        NKTestWriteText("hex.nkf", kUnitHex);
+        NKTestWriteText("hex.nkf", NKTestUnitHex(4));
         NKTestWriteBytes("tone.wav", NKTestToneWav());
         NKInstallRecordingSoundOutput(&m_Log);
     }

@@ -3,6 +3,7 @@
 // copy, the whole-geometry tests and the pass marks.
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,26 @@ TEST_F(AllParts, GeometryWithoutPartsIsTrueNoFrameArrayIsFalse)
     pEmpty->iNumRef = 1;
     EXPECT_TRUE(NKAllPartsMesh());
     EXPECT_TRUE(NKAllPartsAsLines());
+}
+
+// Frames 0 and 1 share a geometry, frame 2 has its own: each is visited once,
+// in frame order, and left marked.
+TEST_F(AllParts, EveryDistinctGeometryIsVisitedOnce)
+{
+    std::vector<NKGeometry *> seen;
+    auto collect = [&seen](NKGeometry *pGeo) { seen.push_back(pGeo); };
+    NKForEachGeometry(collect);
+    EXPECT_TRUE(seen.empty());
+    NKGeometry *pShared = MakeFrames(3, 2);
+    NKGeometry *pOwn = NKTestMakeGeometry(2);
+    pShared->iNumRef--;
+    pOwn->iNumRef++;
+    g_pModel->pFrames[2].pGeometry = pOwn;
+    pShared->iProcessed = pOwn->iProcessed = 7;  // stale marks are reset first
+    NKForEachGeometry(collect);
+    EXPECT_EQ(seen, (std::vector<NKGeometry *>{pShared, pOwn}));
+    EXPECT_EQ(pShared->iProcessed, 1);
+    EXPECT_EQ(pOwn->iProcessed, 1);
 }
 
 TEST_F(AllParts, DisplacementsAtAGivenFrame)

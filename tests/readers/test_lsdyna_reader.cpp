@@ -10,12 +10,15 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_model.h"
 #include "platform/nk_progress_ui.h"
 #include "readers/nk_fld_curve.h"
 #include "readers/nk_lsdyna.h"
+#include "readers/nk_lsdyna_format.h"
 #include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
@@ -239,6 +242,51 @@ TEST_F(LSDynaReader, CutOrDamagedFilesFailOrReadSafely)
             }
             NKLSDynaClose();
         }
+}
+
+// Each reader checks its own words in its own order; a damaged header names
+// the first failing one, every count before any size.
+TEST(LSDynaControlWords, EachReaderNamesItsFirstFailingWord)
+{
+    const int kHuge = (1 << 24) + 1;
+    struct Case {
+        bool bTimeHistory;
+        std::vector<std::pair<int, int>> words;
+        const char *pszExpected;  // nullptr: all pass
+    };
+    const Case kCases[] = {
+        {false, {}, nullptr},
+        {true, {}, nullptr},
+        {false, {{NK_DW_NV3D, kHuge}}, "NV3D"},
+        {false, {{NK_DW_NEL8, -1}, {NK_DW_EXTRA, -1}, {NK_DW_NELB, -1}}, nullptr},
+        {true, {{NK_DW_NEL8, -1}}, "NEL8"},
+        {true, {{NK_DW_NELB, -1}}, "NELB"},
+        {false, {{NK_DW_NEIPH, -1}}, "NEIPH"},
+        {true, {{NK_DW_NEIPH, -1}, {NK_DW_NMSPH, -1}, {NK_DW_NADAPT, -1}}, nullptr},
+        {true, {{NK_DW_NDIM, kHuge}}, "NDIM"},
+        {false, {{NK_DW_NDIM, kHuge}, {NK_DW_NEL2, kHuge}}, nullptr},
+        // The two orders differ: NEL2 before NV3D for the plot database,
+        // NV3D first for the time history; NEIPS before NGLBV and after.
+        {false, {{NK_DW_NV3D, -1}, {NK_DW_NEL2, -1}}, "NEL2"},
+        {true, {{NK_DW_NV3D, -1}, {NK_DW_NEL2, -1}}, "NV3D"},
+        {false, {{NK_DW_NGLBV, kHuge}, {NK_DW_NEIPS, kHuge}}, "NEIPS"},
+        {true, {{NK_DW_NGLBV, kHuge}, {NK_DW_NEIPS, kHuge}}, "NGLBV"},
+        {false, {{NK_DW_NUMMATT, -1}, {NK_DW_NADAPT, -1}}, "NADAPT"},
+        {true, {{NK_DW_NUMMATT, -1}, {NK_DW_NARBS, -1}}, "NARBS"},
+        // A count fails before a size, wherever the two stand.
+        {false, {{NK_DW_NV3D, kHuge}, {NK_DW_NUMMATT, -1}}, "NUMMATT"},
+        {true, {{NK_DW_NV3D, kHuge}, {NK_DW_NELB, -1}}, "NELB"},
+    };
+    for (const Case &c : kCases) {
+        int w[NK_DW_COUNT] = {0};
+        for (const auto &[iWord, iValue] : c.words) w[iWord] = iValue;
+        const char *pszBad = NKLSDynaOutOfRangeWord(w, c.bTimeHistory);
+        SCOPED_TRACE(c.bTimeHistory ? "time history" : "plot");
+        if (c.pszExpected == nullptr)
+            EXPECT_EQ(pszBad, nullptr) << pszBad;
+        else
+            EXPECT_STREQ(pszBad, c.pszExpected);
+    }
 }
 
 TEST_F(LSDynaReader, SolidClassificationAndForminglimitCurve)

@@ -11,6 +11,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
+#include "readers/nk_native_file_utils.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nk_test_records.h"
 #include "tests/test_support/test_files.h"
@@ -50,6 +51,27 @@ int ReadViews(const char *pszPath)
     NKViewPoint *pViews = NKReadViewFile(pszPath, &n);
     NKFree(pViews);
     return pViews != nullptr ? 9 * n : n;
+}
+
+// The line split every native text reader uses: both ends of line, a last
+// line without one, empty lines kept, a lone carriage return inside a line.
+TEST(NativeTextLines, SplitKeepsEveryLineWithoutItsEnd)
+{
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const Case kCases[] = {
+        {"", {}},
+        {"\n", {""}},
+        {"a", {"a"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\rb\nc\r", {"a\rb", "c"}},
+        {"\r", {""}},
+    };
+    for (const Case &c : kCases) EXPECT_EQ(NKSplitTextLines(c.text), c.lines) << c.text;
 }
 
 TEST_F(NativeAuxFiles, BadFilesAreRefusedWithTheirMessage)

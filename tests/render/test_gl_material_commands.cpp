@@ -15,25 +15,10 @@
 #include "render/nk_render_mode_commands.h"
 #include "render/nk_view_settings.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_support/gl_pixel_probe.h"
 #include "tests/test_support/message_capture.h"
 
 namespace {
-
-struct Pixel {
-    int r, g, b;
-};
-Pixel ReadPixel(int x, int y)
-{
-    unsigned char a[4] = {0, 0, 0, 0};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, a);
-    return {a[0], a[1], a[2]};
-}
-::testing::AssertionResult Is(const Pixel &p, int r, int g, int b, int iTol = 0)
-{
-    if (std::abs(p.r - r) <= iTol && std::abs(p.g - g) <= iTol && std::abs(p.b - b) <= iTol)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << p.r << ", " << p.g << ", " << p.b << ")";
-}
 
 class MaterialGL : public NKRenderModelTest {
 protected:

@@ -25,24 +25,11 @@
 #include "render/nk_view_settings.h"
 #include "scene/nk_scene_frame.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_support/gl_pixel_probe.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_iso_surface.h"
 
 namespace {
-
-struct Pixel {
-    int r, g, b;
-};
-Pixel ReadPixel(int x, int y)
-{
-    unsigned char a[4] = {0, 0, 0, 0};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, a);
-    return {a[0], a[1], a[2]};
-}
-bool Is(const Pixel &p, int r, int g, int b, int iTol = 0)
-{
-    return std::abs(p.r - r) <= iTol && std::abs(p.g - g) <= iTol && std::abs(p.b - b) <= iTol;
-}
 
 struct Depths {
     GLint iModelView = 0, iAttrib = 0;
@@ -119,7 +106,7 @@ TEST_F(SceneGL, PerformanceReadOutIsDrawnOverTheFinishedImage)
     auto TextPixels = [] {
         int n = 0;
         for (int y = 552; y < 575; y++)
-            for (int x = 0; x < 300; x++) n += !Is(ReadPixel(x, y), 0, 0, 80);
+            for (int x = 0; x < 300; x++) n += !PixelNear(ReadPixel(x, y), 0, 0, 80);
         return n;
     };
     g_pViewSettings->bShowPerformance = 0;
@@ -242,7 +229,7 @@ TEST_F(SceneGL, SplitStereoLeavesAGapAroundTheMiddle)
     const int aiRows[6] = {0, 281, 318, 599, 282, 317};
     for (int i = 0; i < 6; i++) {
         const bool bQuad = i < 4;
-        EXPECT_EQ(Is(ReadPixel(405, aiRows[i]), 0, 0, 80), !bQuad) << "row " << aiRows[i];
+        EXPECT_EQ(PixelNear(ReadPixel(405, aiRows[i]), 0, 0, 80), !bQuad) << "row " << aiRows[i];
     }
     GLint aiViewport[4];
     glGetIntegerv(GL_VIEWPORT, aiViewport);
@@ -356,8 +343,8 @@ TEST_F(SceneGL, PointsShowTheHotSpotAndDrawSpheres)
         g_pViewSettings->bHotSpotShowAll = c.bShowAll;
         EXPECT_TRUE(Draw(-1, 1));
         const Pixel p = ReadPixel(202, 150);
-        EXPECT_EQ(Is(p, 255, 255, 255), c.bWhite) << c.iHovered << " " << int(c.bShowAll);
-        EXPECT_EQ(Is(p, 255, 128, 0, 1), !c.bWhite);
+        EXPECT_EQ(PixelNear(p, 255, 255, 255), c.bWhite) << c.iHovered << " " << int(c.bShowAll);
+        EXPECT_EQ(PixelNear(p, 255, 128, 0, 1), !c.bWhite);
     }
     // Spheres of radius 0.2 reach 60 pixels from the node; a point does not.
     pPart->hotSpot.bHasHotSpot = 0;
@@ -525,9 +512,9 @@ TEST_F(SceneGL, RidePreviewDrawsTheEyeLinesOnlyWhenShown)
         EXPECT_TRUE(StackDepths() == before);
         EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
         // The middle of the eye-to-reference line, and a point on the up line.
-        EXPECT_EQ(Is(ReadPixel(405, 300), 255, 255, 255), c.bDrawn)
+        EXPECT_EQ(PixelNear(ReadPixel(405, 300), 255, 255, 255), c.bDrawn)
             << int(c.bInUse) << int(c.bPreview);
-        EXPECT_EQ(Is(ReadPixel(202, 345), 255, 255, 255), c.bDrawn)
+        EXPECT_EQ(PixelNear(ReadPixel(202, 345), 255, 255, 255), c.bDrawn)
             << int(c.bInUse) << int(c.bPreview);
     }
     glDisable(GL_LIGHTING);
@@ -572,7 +559,7 @@ TEST_F(SceneGL, BoundingBoxShownHiddenModelAndMovingAsBox)
         g_pViewSettings->iMoveMode = c.iMoveMode;
         g_pViewSettings->bMouseDrag = c.bDragging;
         EXPECT_TRUE(Draw(-1, 1));
-        EXPECT_EQ(!Is(ReadPixel(405, 300), 0, 0, 80), c.bModel);
+        EXPECT_EQ(!PixelNear(ReadPixel(405, 300), 0, 0, 80), c.bModel);
         EXPECT_EQ(MagentaPixels() > 100, c.bBox) << MagentaPixels();
     }
     g_pViewSettings->bMouseDrag = 0;

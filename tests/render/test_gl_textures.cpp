@@ -18,25 +18,10 @@
 #include "render/nk_texture_images.h"
 #include "render/nk_view_settings.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_support/gl_pixel_probe.h"
 #include "tools/nk_texture_commands.h"
 
 namespace {
-
-struct Pixel {
-    int r, g, b;
-};
-Pixel ReadPixel(int x, int y)
-{
-    unsigned char a[4] = {0, 0, 0, 0};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, a);
-    return {a[0], a[1], a[2]};
-}
-::testing::AssertionResult Is(const Pixel &p, int r, int g, int b, int iTol = 0)
-{
-    if (std::abs(p.r - r) <= iTol && std::abs(p.g - g) <= iTol && std::abs(p.b - b) <= iTol)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << p.r << ", " << p.g << ", " << p.b << ")";
-}
 
 // A listed image of w x h RGB pixels, rows bottom-up.
 ImageRecord *AddImage(const char *pszName, int w, int h, const std::vector<uint8_t> &rgb)

@@ -19,21 +19,11 @@
 #include "render/nk_view_settings.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/nkf_unit_hex.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_primitives_3d.h"
-
-// One hexahedron (ID 1) on the unit cube, corners in table order from the
-// origin, with the node scalar z.
-inline const char *NKTestUnitHex(void)
-{
-    return "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
-           "*ELEMENTS 1\n%NAME \"Hex\"\n%NODES #1\n%WITH_ID\n%HEXAHEDRONS\n1 1 2 3 4 5 6 7 8\n"
-           "*QUOLINGEOMETRY 1\n%NAME \"Hex\"\n%ELEMENTS\n1\n"
-           "*RESULTS 1\n%DIMENSION 1\n%PER_NODE #1\n0\n0\n0\n0\n1\n1\n1\n1\n"
-           "*QUOLINSCALAR 1\n%NAME \"z\"\n%STEP 1\n1\n";
-}
 
 class AnnotationTest : public NKModelTest {
 protected:

@@ -38,6 +38,7 @@
 #include "tests/render/example_view_fixture.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/gl_feedback.h"
+#include "tests/test_support/nkf_unit_hex.h"
 #include "tests/test_support/test_files.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -426,13 +427,7 @@ TEST_F(BeamFeedbackGL, CuttingPlanePickReadsThePieceAtTheHitPoint)
     ASSERT_TRUE(NKCreateSurfaceTools());
     NKRegisterCutPlaneCommands();
     const std::string dir = NKTestMakeTempDir("quolin_pick_cut_");
-    ASSERT_TRUE(NKTestWriteText(
-        dir + "/hex.nkf",
-        "*NKF-1.00\n*NODES 1\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
-        "*ELEMENTS 1\n%NAME \"Hex\"\n%NODES #1\n%WITH_ID\n%HEXAHEDRONS\n1 1 2 3 4 5 6 7 8\n"
-        "*QUOLINGEOMETRY 1\n%NAME \"Hex\"\n%ELEMENTS\n1\n"
-        "*RESULTS 1\n%DIMENSION 1\n%PER_NODE #1\n0\n0\n0\n0\n1\n1\n1\n1\n"
-        "*QUOLINSCALAR 1\n%NAME \"z\"\n%STEP 1\n1\n"));
+    ASSERT_TRUE(NKTestWriteText(dir + "/hex.nkf", NKTestUnitHex()));
     ASSERT_EQ(ExecuteCommand(("open \"" + dir + "/hex.nkf\"").c_str()), 0);
     ASSERT_EQ(ExecuteCommand("readstate 1 1 0"), 0);
     ASSERT_EQ(ExecuteCommand("cutplane 0.5 0.5 0.5 0 0 1"), 0);
