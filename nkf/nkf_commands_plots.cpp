@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "core/nk_memory.h"
 #include "nkf/nkf_reader.h"
@@ -161,18 +162,14 @@ bool NKFQuolinCommandBlock::ParseBlock()
 
 bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
 {
-    int32_t *piCounts = (int32_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int32_t));
-    if (piCounts == nullptr) {
-        ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
+    std::vector<int32_t> counts;  // values per step
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
     bool bOk = true;
     NKString line;
     for (NKFLineKind eKind; bOk && (eKind = pLines->Next(&line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_VALUE) {
             counter.OnValueLine();
-            piCounts[counter.GetCurrent()]++;
+            NKFGrowCount(&counts, (size_t)counter.GetCurrent())++;
             continue;
         }
         NKString word = NKFDirectiveWord(line);
@@ -201,10 +198,10 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
             ReportError(NKString(""), NKString("Error Allocation memory"));
             bOk = false;
         } else {
-            memcpy(m_piCommandsPerStep, piCounts, (size_t)m_iNumSteps * sizeof(int32_t));
+            counts.resize((size_t)m_iNumSteps, 0);
+            memcpy(m_piCommandsPerStep, counts.data(), (size_t)m_iNumSteps * sizeof(int32_t));
         }
     }
-    NKFree(piCounts);
     return bOk;
 }
 
@@ -369,11 +366,7 @@ bool NKF2DPlotSeriesBlock::ParseDirective(const NKString &line, NKFStepCounter *
 
 bool NKF2DPlotSeriesBlock::ParseAscii()
 {
-    int32_t *piCounts = (int32_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int32_t));
-    if (piCounts == nullptr) {
-        ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
+    std::vector<int32_t> counts;  // values per step
     NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
     bool bOk = true;
     NKString line;
@@ -386,7 +379,7 @@ bool NKF2DPlotSeriesBlock::ParseAscii()
             bOk = false;
         } else {
             counter.OnValueLine();
-            piCounts[counter.GetCurrent()]++;
+            NKFGrowCount(&counts, (size_t)counter.GetCurrent())++;
         }
     }
     if (bOk) {
@@ -397,10 +390,10 @@ bool NKF2DPlotSeriesBlock::ParseAscii()
             ReportError(NKString(""), NKString("Error Allocation memory"));
             bOk = false;
         } else {
-            memcpy(m_piPointsPerSeries, piCounts, (size_t)m_iNumSeries * sizeof(int32_t));
+            counts.resize((size_t)m_iNumSeries, 0);
+            memcpy(m_piPointsPerSeries, counts.data(), (size_t)m_iNumSeries * sizeof(int32_t));
         }
     }
-    NKFree(piCounts);
     return bOk;
 }
 
