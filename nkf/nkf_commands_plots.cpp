@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "core/nk_memory.h"
 #include "nkf/nkf_reader.h"
@@ -172,18 +173,14 @@ static bool CopyCounts(int32_t **ppiOut, const int32_t *piCounts, int n)
 
 bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
 {
-    int32_t *piCounts = (int32_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int32_t));
-    if (piCounts == nullptr) {
-        ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
+    std::vector<int32_t> counts;  // values per step
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
     bool bOk = true;
     NKString line;
     for (NKFLineKind eKind; bOk && (eKind = pLines->Next(&line)) != NKF_LINE_END;) {
         if (eKind == NKF_LINE_VALUE) {
             counter.OnValueLine();
-            piCounts[counter.GetCurrent()]++;
+            NKFGrowCount(&counts, (size_t)counter.GetCurrent())++;
             continue;
         }
         NKString word = NKFDirectiveWord(line);
@@ -206,12 +203,12 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
     }
     if (bOk) {
         m_iNumSteps = counter.GetNumSteps();
-        if (!CopyCounts(&m_piCommandsPerStep, piCounts, m_iNumSteps)) {
+        counts.resize((size_t)m_iNumSteps, 0);
+        if (!CopyCounts(&m_piCommandsPerStep, counts.data(), m_iNumSteps)) {
             ReportError(NKString(""), NKString("Error Allocation memory"));
             bOk = false;
         }
     }
-    NKFree(piCounts);
     return bOk;
 }
 
@@ -376,11 +373,7 @@ bool NKF2DPlotSeriesBlock::ParseDirective(const NKString &line, NKFStepCounter *
 
 bool NKF2DPlotSeriesBlock::ParseAscii()
 {
-    int32_t *piCounts = (int32_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int32_t));
-    if (piCounts == nullptr) {
-        ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
+    std::vector<int32_t> counts;  // values per step
     NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
     bool bOk = true;
     NKString line;
@@ -393,17 +386,17 @@ bool NKF2DPlotSeriesBlock::ParseAscii()
             bOk = false;
         } else {
             counter.OnValueLine();
-            piCounts[counter.GetCurrent()]++;
+            NKFGrowCount(&counts, (size_t)counter.GetCurrent())++;
         }
     }
     if (bOk) {
         m_iNumSeries = counter.GetNumSteps();
-        if (!CopyCounts(&m_piPointsPerSeries, piCounts, m_iNumSeries)) {
+        counts.resize((size_t)m_iNumSeries, 0);
+        if (!CopyCounts(&m_piPointsPerSeries, counts.data(), m_iNumSeries)) {
             ReportError(NKString(""), NKString("Error Allocation memory"));
             bOk = false;
         }
     }
-    NKFree(piCounts);
     return bOk;
 }
 

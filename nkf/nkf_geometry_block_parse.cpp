@@ -13,6 +13,7 @@
 // block's data.
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "core/nk_memory.h"
 #include "nkf/nkf_geometry_block.h"
@@ -53,16 +54,11 @@ bool NKFQuolinGeometryBlock::ParseBlock()
 // ---------------------------------------------------------------------------
 // ASCII first pass
 
-// Counts the IDs of every list of every step. The counts of the
-// NKF_MAX_STEPS possible steps are held two per step (face sets, elements)
-// until the number of steps is known.
+// Counts the IDs of every list of every step, two counts per step (face
+// sets, elements), the table growing with the steps.
 bool NKFQuolinGeometryBlock::ParseAscii()
 {
-    int64_t *piCounts = (int64_t *)NKCalloc((size_t)NKF_MAX_STEPS * 2, sizeof(int64_t));
-    if (piCounts == nullptr) {
-        ReportError(NKString(""), NKString("Out of memory"));
-        return false;
-    }
+    std::vector<int64_t> counts;
     NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
     int iList = LIST_FACE_SETS;
     int64_t iTotal = 0;
@@ -74,11 +70,12 @@ bool NKFQuolinGeometryBlock::ParseAscii()
             continue;
         }
         counter.OnValueLine();
-        bOk = CountAsciiIDs(line, &piCounts[counter.GetCurrent() * 2 + iList], &iTotal);
+        size_t iEntry = (size_t)counter.GetCurrent() * 2 + (size_t)iList;
+        bOk = CountAsciiIDs(line, &NKFGrowCount(&counts, iEntry), &iTotal);
     }
-    if (bOk) bOk = StoreParseCounts(piCounts, counter.GetNumSteps());
-    NKFree(piCounts);
-    return bOk;
+    if (!bOk) return false;
+    counts.resize((size_t)counter.GetNumSteps() * 2, 0);
+    return StoreParseCounts(counts.data(), counter.GetNumSteps());
 }
 
 // One '%' line of the first pass. A "%STEP" line that would open more than

@@ -4,6 +4,7 @@
 #include "nkf/nkf_step_table.h"
 
 #include <new>
+#include <vector>
 
 #include "core/nk_memory.h"
 #include "nkf/nkf_reader.h"
@@ -337,8 +338,8 @@ bool NKFStepListBlock::ParseBlock()
     return bOk;
 }
 
-// Directives of the first pass. A "%STEP" line may open a step; the count
-// array holds NKF_MAX_STEPS entries, so the limit is checked first.
+// Directives of the first pass. A "%STEP" line may open a step, up to
+// NKF_MAX_STEPS steps.
 bool NKFStepListBlock::ParseDirective(const NKString &line, NKFStepCounter *pCounter)
 {
     NKString word = NKFDirectiveWord(line);
@@ -372,11 +373,7 @@ bool NKFStepListBlock::ParseDirective(const NKString &line, NKFStepCounter *pCou
 
 bool NKFStepListBlock::ParseAscii()
 {
-    int64_t *piCounts = (int64_t *)NKCalloc(NKF_MAX_STEPS, sizeof(int64_t));
-    if (piCounts == nullptr) {
-        ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
+    std::vector<int64_t> counts;  // IDs per step
     NKFStepCounter counter(m_eRule);
     bool bOk = true;
     int64_t iTotal = 0;
@@ -387,7 +384,7 @@ bool NKFStepListBlock::ParseAscii()
             continue;
         }
         counter.OnValueLine();
-        int64_t &iCount = piCounts[counter.GetCurrent()];
+        int64_t &iCount = NKFGrowCount(&counts, (size_t)counter.GetCurrent());
         int64_t iLineIDs = NKFCountIDs(line);
         iCount += iLineIDs;
         iTotal += iLineIDs;
@@ -407,9 +404,9 @@ bool NKFStepListBlock::ParseAscii()
             ReportError(NKString(""), NKString("Error Allocation memory"));
             bOk = false;
         }
-        for (int i = 0; bOk && i < m_iNumSteps; i++) m_piIDsPerStep[i] = (int32_t)piCounts[i];
+        counts.resize((size_t)m_iNumSteps, 0);
+        for (int i = 0; bOk && i < m_iNumSteps; i++) m_piIDsPerStep[i] = (int32_t)counts[i];
     }
-    NKFree(piCounts);
     return bOk;
 }
 

@@ -24,6 +24,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/nk_string.h"
 #include "nkf/nkf_block.h"
@@ -129,6 +130,16 @@ private:
     float *m_pfTimes;      // owned
     int32_t *m_piNumbers;  // owned
 };
+
+// Entry i of a first pass's per-step count table, which grows as the steps
+// come (new entries count 0): a block of few steps sizes nothing by the
+// step limit.
+template <typename T>
+T &NKFGrowCount(std::vector<T> *pCounts, size_t i)
+{
+    if (i >= pCounts->size()) pCounts->resize(i + 1, 0);
+    return (*pCounts)[i];
+}
 
 // Kinds of the lines of an ASCII block body.
 enum NKFLineKind {

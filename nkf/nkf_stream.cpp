@@ -13,8 +13,11 @@
 #include "core/nk_file.h"
 #include "core/nk_file_read.h"
 
-// The line buffer's first size; it grows for a longer line.
+// The line buffer's first size at most; it grows for a longer line. What is
+// left of a smaller file fits a buffer of that size (every data source
+// opens an NKF stream, and most of the files are small).
 static const size_t kLineBufferBytes = 1 << 20;
+static const size_t kLineBufferMinBytes = 4096;
 
 NKFStream::NKFStream()
     : m_pFile(nullptr), m_iFileSize(0), m_bSwapBytes(false), m_bEndReached(false), m_iBytesRead(0),
@@ -156,13 +159,20 @@ bool NKFStream::Skip(int64_t iCount)
     return fseeko(m_pFile, (off_t)iCount, SEEK_CUR) == 0;
 }
 
+size_t NKFStream::FirstLineCapacity() const
+{
+    int64_t iLeft = m_iFileSize - m_iLineFilePos;
+    if (iLeft >= (int64_t)kLineBufferBytes) return kLineBufferBytes;
+    return iLeft < (int64_t)kLineBufferMinBytes ? kLineBufferMinBytes : (size_t)iLeft + 1;
+}
+
 bool NKFStream::RefillLineBuffer()
 {
     size_t iKept = m_iLineEnd - m_iLineStart;
     if (m_pLine == nullptr || iKept == m_iLineCapacity) {
         // Empty (first use) or full of one unfinished line: grow. One byte
         // more than the capacity is kept for the NUL after a last line.
-        size_t iCapacity = m_iLineCapacity == 0 ? kLineBufferBytes : 2 * m_iLineCapacity;
+        size_t iCapacity = m_iLineCapacity == 0 ? FirstLineCapacity() : 2 * m_iLineCapacity;
         char *pLine = (char *)realloc(m_pLine, iCapacity + 1);
         if (pLine == nullptr) return false;
         m_pLine = pLine;

@@ -76,6 +76,9 @@ private:
     // Keeps the unread bytes and reads more behind them; false at the end of
     // the file or on a read error.
     bool RefillLineBuffer();
+    // The size of the line buffer's first allocation: what is left of the
+    // file, between 4 KB and 1 MB.
+    size_t FirstLineCapacity() const;
     // Puts back the byte the last line's NUL covers.
     void RestoreLineEnd() const;
 

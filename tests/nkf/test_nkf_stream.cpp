@@ -132,6 +132,46 @@ TEST(NKFStream, LinesAcrossTheBufferReadAgainAfterMovesAndMixWithRawReads)
     EXPECT_EQ(std::string(psz, (size_t)n), lines[7]);
 }
 
+TEST(NKFStream, LinesOfSmallFilesComeWholeAfterARawHead)
+{
+    // The line buffer starts at the size of what is left of a small file:
+    // the last line (with or without its end) comes whole at every size
+    // around the smallest buffer, also when raw bytes were read first.
+    struct Case {
+        size_t iSize;    // bytes of the file
+        int iRawBytes;   // raw bytes read before the lines
+        bool bFinalEnd;  // the file ends with a line end
+    };
+    const Case aCases[] = {{1, 0, false},    {4095, 0, true}, {4096, 0, false}, {4097, 0, true},
+                           {4097, 4, false}, {5000, 8, true}, {9000, 8, false}, {40000, 2, true}};
+    for (const Case &c : aCases) {
+        // Lines of 1 to 99 characters, then one that fills the rest.
+        std::vector<std::string> lines;
+        std::string text(c.iRawBytes, 'H');
+        size_t iBody = c.iSize - (c.bFinalEnd ? 1 : 0);
+        for (int i = 1; text.size() + (size_t)(i % 100) + 1 < iBody / 2; i++) {
+            lines.push_back(std::string((size_t)(i % 100), (char)('a' + i % 26)));
+            text += lines.back() + "\n";
+        }
+        lines.push_back(std::string(iBody > text.size() ? iBody - text.size() : 0, 'L'));
+        text += lines.back() + (c.bFinalEnd ? "\n" : "");
+        std::string path = NKFTestPath("stream_small.txt");
+        ASSERT_TRUE(NKTestWriteText(path, text));
+        NKFStream stream;
+        ASSERT_TRUE(stream.Open(path.c_str()));
+        char acHead[8] = {};
+        ASSERT_TRUE(stream.ReadRaw(acHead, c.iRawBytes));
+        const char *psz = nullptr;
+        int64_t n = 0;
+        for (size_t i = 0; i < lines.size(); i++) {
+            ASSERT_TRUE(stream.ReadLine(&psz, &n)) << c.iSize << " line " << i;
+            ASSERT_EQ(std::string(psz, (size_t)n), lines[i]) << c.iSize << " line " << i;
+        }
+        EXPECT_FALSE(stream.ReadLine(&psz, &n)) << c.iSize;
+        EXPECT_EQ(stream.GetPosition(), (int64_t)text.size()) << c.iSize;
+    }
+}
+
 TEST(NKFScan, QuickWordsReadAsTheGeneralWay)
 {
     // Integers of up to nine digits are converted as they are walked; longer
