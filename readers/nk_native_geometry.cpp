@@ -86,9 +86,12 @@ bool ReadBinaryHeader(NKWordReader *pWords, NKGeometryFileHeader *pHeader)
 bool ReadBinaryRanges(NKWordReader *pWords, const char *pszFileName, RawGeometry *pRaw)
 {
     const NKGeometryFileHeader &h = pRaw->header;
-    pRaw->ranges.resize(2 * static_cast<size_t>(h.iNumParts));
+    // The ranges grow as they are read: a damaged part count that claims
+    // billions of parts fails at the end of the file, not in an allocation.
+    pRaw->ranges.clear();
     for (int p = 0; p < h.iNumParts; p++) {
-        int *pRange = &pRaw->ranges[2 * static_cast<size_t>(p)];
+        pRaw->ranges.resize(pRaw->ranges.size() + 2);
+        int *pRange = &pRaw->ranges[pRaw->ranges.size() - 2];
         const bool bFromGiven = p == 0 && h.bFirstStartRead;
         if (bFromGiven) pRange[0] = 1;
         const char *pszShort = nullptr;
@@ -177,9 +180,10 @@ bool ReadTextHeader(const char **ppCursor, int *piRead, NKGeometryFileHeader *pH
 bool ReadTextRanges(const char **ppCursor, const char *pszFileName, RawGeometry *pRaw)
 {
     const NKGeometryFileHeader &h = pRaw->header;
-    pRaw->ranges.resize(2 * static_cast<size_t>(h.iNumParts));
+    pRaw->ranges.clear();  // grows as read, as in the binary form
     for (int p = 0; p < h.iNumParts; p++) {
-        int *pRange = &pRaw->ranges[2 * static_cast<size_t>(p)];
+        pRaw->ranges.resize(pRaw->ranges.size() + 2);
+        int *pRange = &pRaw->ranges[pRaw->ranges.size() - 2];
         bool bOk = (p == 0 && h.bFirstStartRead)
                        ? (pRange[0] = 1, NextTextInt(ppCursor, &pRange[1]))
                        : NextTextInt(ppCursor, &pRange[0]) && NextTextInt(ppCursor, &pRange[1]);
