@@ -423,7 +423,7 @@ TEST_F(MovieTest, AnimatedGifToALongPathKeepsItWhole)
 {
     const std::string folder = std::string(120, 'd') + "/" + std::string(120, 'e');
     ASSERT_EQ(system(("mkdir -p " + folder).c_str()), 0);
-    const std::string path = folder + "/" + std::string(55, 'g') + ".gif";
+    const std::string path = folder + "/" + std::string(54, 'g') + ".gif";
     ASSERT_EQ(path.size(), 300u);
     MessageCapture capture;
     EXPECT_EQ(ExecuteCommand(("makeanimgif " + path + " 1 2 1").c_str()), 0) << capture.Text();
