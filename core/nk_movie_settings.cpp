@@ -71,28 +71,25 @@ int NKMovieSettingsFixGop(NKMovieSettings *pSettings)
 void NKMovieSettingsFixExtension(NKMovieSettings *pSettings)
 {
     if (pSettings == nullptr) return;
-    char *pszName = pSettings->szFileName;
-    pszName[255] = 0;
-    char *pDot = std::strrchr(pszName, '.');
-    if (pDot != nullptr && std::strpbrk(pDot, "/\\") != nullptr) pDot = nullptr;
+    NKString &name = pSettings->szFileName;
+    int iDot = name.FindChar('.', name.GetLength() - 1, false);
+    const char *pszDot = iDot >= 0 ? name.GetText() + iDot : nullptr;
+    if (pszDot != nullptr && std::strpbrk(pszDot, "/\\") != nullptr) pszDot = nullptr;
     const char *pszNew = nullptr;
     if (pSettings->iType == NK_MOVIE_AVI) {
-        if (pDot == nullptr) {
-            if (std::strlen(pszName) + 4 <= 255) std::strcat(pszName, ".avi");
-        } else if (strcasecmp(pDot, ".avi") != 0) {
+        if (pszDot == nullptr) {
+            name += ".avi";
+        } else if (strcasecmp(pszDot, ".avi") != 0) {
             pszNew = "avi";
         }
-    } else if (pDot != nullptr) {
-        const bool bAvi = strcasecmp(pDot, ".avi") == 0;
-        if (pSettings->iType == NK_MOVIE_GIF && (bAvi || strcasecmp(pDot, ".mpg") == 0))
+    } else if (pszDot != nullptr) {
+        const bool bAvi = strcasecmp(pszDot, ".avi") == 0;
+        if (pSettings->iType == NK_MOVIE_GIF && (bAvi || strcasecmp(pszDot, ".mpg") == 0))
             pszNew = "gif";
-        if (pSettings->iType == NK_MOVIE_MPEG && (bAvi || strcasecmp(pDot, ".gif") == 0))
+        if (pSettings->iType == NK_MOVIE_MPEG && (bAvi || strcasecmp(pszDot, ".gif") == 0))
             pszNew = "mpg";
     }
-    if (pszNew == nullptr) return;
-    const size_t iKeep = static_cast<size_t>(pDot - pszName) + 1;
-    if (iKeep + 3 > 255) return;
-    std::memcpy(pszName + iKeep, pszNew, 4);
+    if (pszNew != nullptr) name = name.Left(iDot + 1) + pszNew;
 }
 
 namespace {
@@ -133,7 +130,7 @@ NKString NKFormatMovieSettings(const NKMovieSettings *pSettings, uint32_t uFlags
     if (pSettings == nullptr || pSettings->iValid == 0) return text;
     const NKMovieSettings &s = *pSettings;
     if (uFlags & NK_MOVIE_LIST_FILE)
-        text += NKString::FromFormat("  file name: %s\n", s.szFileName);
+        text += NKString::FromFormat("  file name: %s\n", s.szFileName.GetText());
     if (uFlags & NK_MOVIE_LIST_STEPS)
         text += NKString::FromFormat("  from step %d to %d, skip by %d%s\n", s.iFromStep + 1,
                                      s.iToStep + 1, s.iSkip, s.bCycle ? " (cycle)" : "");

@@ -63,8 +63,8 @@ struct NKMovieSettings {
     int iLoopCount = 0;
     float fGifFrameRate = 25.0f;
     uint8_t bTransparency = 0;
-    int iTransparencyMode = 0;  // 0 automatic, 1 white, 2 black
-    char szFileName[256] = "Quolin.mpg";
+    int iTransparencyMode = 0;                     // 0 automatic, 1 white, 2 black
+    NKString szFileName = NKString("Quolin.mpg");  // any length
 };
 
 // The program's movie settings; null until start-up has made them.

@@ -11,6 +11,21 @@
 
 bool NKIsUndefined(float v) { return v > NK_UNDEFINED_THRESHOLD; }
 
+int64_t NKFirstNaNOrMinusInf(const float *pfValues, int64_t n, int64_t *piCount)
+{
+    int64_t iFirst = -1, iCount = 0;
+    for (int64_t i = 0; pfValues != nullptr && i < n; i++) {
+        if (!std::isnan(pfValues[i]) && pfValues[i] != -INFINITY) continue;
+        if (iFirst < 0) {
+            iFirst = i;
+            if (piCount == nullptr) break;
+        }
+        iCount++;
+    }
+    if (piCount != nullptr) *piCount = iCount;
+    return iFirst;
+}
+
 NKString NKFormatFloat(float v, const char *pszFormat)
 {
     NKString text;

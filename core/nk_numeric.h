@@ -29,6 +29,10 @@ struct NKIntPair {
 
 // v > 2.99e38.
 bool NKIsUndefined(float v);
+// The index of the first of n values that is a NaN or minus infinity, -1
+// when none is; piCount (optional) receives how many are. Plus infinity is
+// above the threshold, so undefined: it passes.
+int64_t NKFirstNaNOrMinusInf(const float *pfValues, int64_t n, int64_t *piCount = nullptr);
 // "NO_VALUE" for an undefined v; otherwise v printed (as a double) with the
 // printf-style format, or with "%g" when the format is null. Locale-free.
 NKString NKFormatFloat(float v, const char *pszFormat);

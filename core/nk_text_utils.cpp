@@ -443,6 +443,27 @@ NKWordScan NKScanFloatWord(const char **ppCursor, float *pfValue)
     return NK_WORD_NUMBER;
 }
 
+bool NKNonFiniteFloatWord(const char *pszCursor, float *pfValue)
+{
+    const char *pStart = nullptr, *pEnd = nullptr;
+    if (!NKNextWord(&pszCursor, &pStart, &pEnd)) return false;
+    const char *pNumber = *pStart == '+' ? pStart + 1 : pStart;  // from_chars takes no '+'
+    double dValue = 0.0;
+    std::from_chars_result r = std::from_chars(pNumber, pEnd, dValue);
+    if (r.ec == std::errc::invalid_argument || r.ptr != pEnd) return false;
+    // Beyond the double range: the C conversion tells too large (infinity)
+    // from too small (0, a finite number).
+    if (r.ec == std::errc::result_out_of_range) dValue = strtod(pNumber, nullptr);
+    if (std::isnan(dValue)) {
+        *pfValue = NAN;
+        return true;
+    }
+    // Below half a step past the largest float, a value rounds to a float.
+    if (std::fabs(dValue) < 0x1.ffffffp127) return false;
+    *pfValue = dValue > 0.0 ? INFINITY : -INFINITY;
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Words
 

@@ -90,6 +90,11 @@ double NKWordToDouble(const char *pszWord);
 enum NKWordScan { NK_WORD_NUMBER, NK_WORD_ILLEGAL, NK_WORD_MISSING };
 NKWordScan NKScanIntWord(const char **ppCursor, int32_t *piValue);
 NKWordScan NKScanFloatWord(const char **ppCursor, float *pfValue);
+// For a word that NKScanFloatWord calls illegal: true, with *pfValue, when
+// the next word from pszCursor names a number beyond the finite floats: a
+// NaN ("nan"), or an infinity with its sign ("inf", "-inf", "1e39"). False
+// for any other word; the cursor is not moved either way.
+bool NKNonFiniteFloatWord(const char *pszCursor, float *pfValue);
 // True for a word separator (blank, tab, comma, CR, LF).
 bool NKIsWordSeparator(char c);
 // Moves the cursor past the next word; false when none is left. The word

@@ -280,7 +280,7 @@ int NKWriteAnimatedGif(NKMovieSettings *pSettings)
     const uint32_t uFlags = NK_IMAGE_GIF | (s.bCaptureScreen ? NK_IMAGE_CAPTURE : 0u);
     const int iDelay = static_cast<int>(100.0f / s.fGifFrameRate);
     // Frames go to a private folder beside the output unless they are kept.
-    std::string folder = OutputFolder(s.szFileName);
+    std::string folder = OutputFolder(s.szFileName.GetText());
     std::string privateFolder;
     if (!s.bKeepImages) {
         privateFolder = NKMakePrivateFolder(folder, "qln_gif_");
@@ -300,8 +300,9 @@ int NKWriteAnimatedGif(NKMovieSettings *pSettings)
                              NKViewWindowSize.iHeight, uFlags, pattern.c_str(), aiFrame, 0);
     if (bSwapped) NKSetExportBackground(nullptr, g_pBackgroundSettings, true);
     if (iStatus == NK_IMAGE_OK)
-        iStatus = WriteAnimatedGif(pattern.c_str(), iCount, s.bLoopForever != 0, s.iLoopCount,
-                                   s.bTransparency != 0, iTransparent, iDelay, s.szFileName);
+        iStatus =
+            WriteAnimatedGif(pattern.c_str(), iCount, s.bLoopForever != 0, s.iLoopCount,
+                             s.bTransparency != 0, iTransparent, iDelay, s.szFileName.GetText());
     else if (iStatus == NK_IMAGE_ABORTED)
         iStatus = -1;
     else {

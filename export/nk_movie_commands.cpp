@@ -132,10 +132,7 @@ void StoreMovieWords(CommandTableEntry *pEntry, NKArgumentScan *pScan, int iType
 {
     NKMovieSettings &s = *g_pMovieSettings;
     NKString file = pScan->NextArgument();
-    if (!file.IsNull() && !file.IsEmpty()) {
-        std::strncpy(s.szFileName, file.GetText(), 255);
-        s.szFileName[255] = 0;
-    }
+    if (!file.IsNull() && !file.IsEmpty()) s.szFileName = file;
     NKString from = pScan->NextToken(), to = pScan->NextToken(), stride = pScan->NextToken();
     if (!from.IsNull()) s.iFromStep = from.ToInt() - 1;
     if (!to.IsNull()) s.iToStep = to.ToInt() - 1;

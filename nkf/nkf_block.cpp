@@ -15,6 +15,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_numeric.h"
+#include "core/nk_text_utils.h"
 #include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
 
@@ -381,23 +382,43 @@ bool NKFBlock::ScanCheckedInt(const char **ppCursor, int32_t *piValue)
     return false;
 }
 
-bool NKFBlock::ScanCheckedFloat(const char **ppCursor, float *pfValue)
+void NKFBlock::WarnNotNumbers(const float *pfValues, int64_t n)
 {
+    int64_t iCount = 0;
+    int64_t iFirst = NKFirstNaNOrMinusInf(pfValues, n, &iCount);
+    if (iFirst < 0 || m_pReader == nullptr) return;
+    NKString text = NKString::FromFormat(
+        "NaN or -inf result values: %lld, the first is value %lld; they are kept as read.",
+        (long long)iCount, (long long)iFirst + 1);
+    m_pReader->ReportWarning(GetBlockTitle(), WithFileName(text));
+}
+
+bool NKFBlock::ScanCheckedFloat(const char **ppCursor, float *pfValue, bool bNonFinite)
+{
+    const char *pszWord = *ppCursor;
     NKFWordScan eScan = NKFScanFloatWord(ppCursor, pfValue);
     if (eScan == NKF_WORD_NUMBER) return true;
+    if (bNonFinite && eScan == NKF_WORD_ILLEGAL && NKNonFiniteFloatWord(pszWord, pfValue))
+        return true;
     ReportBadNumber(eScan == NKF_WORD_MISSING);
     return false;
 }
 
 // A value of a row under eCheck. A result value that is bad or missing
 // becomes undefined, so that it drops out of every range and scale instead
-// of showing as 0 or stretching them to infinity; the first of a read is
-// reported with its line, the others go by silently.
+// of showing as 0; the first of a read is reported with its line, the
+// others go by silently. A word naming a non-finite number is read as that
+// number: plus infinity is undefined anyway, and the result block warns of
+// NaN and minus infinity once for the whole read.
 bool NKFBlock::ScanRowValue(const char **ppCursor, float *pfValue, NKFNumberCheck eCheck,
                             bool *pbWarned)
 {
-    if (eCheck != NKF_NUMBERS_RESULTS) return ScanCheckedFloat(ppCursor, pfValue);
-    if (NKFScanFloatWord(ppCursor, pfValue) == NKF_WORD_NUMBER) return true;
+    if (eCheck != NKF_NUMBERS_RESULTS)
+        return ScanCheckedFloat(ppCursor, pfValue, eCheck == NKF_NUMBERS_COORDINATES);
+    const char *pszWord = *ppCursor;
+    NKFWordScan eScan = NKFScanFloatWord(ppCursor, pfValue);
+    if (eScan == NKF_WORD_NUMBER) return true;
+    if (eScan == NKF_WORD_ILLEGAL && NKNonFiniteFloatWord(pszWord, pfValue)) return true;
     *pfValue = NK_UNDEFINED_VALUE;
     if (!*pbWarned) {
         *pbWarned = true;
@@ -417,7 +438,7 @@ bool NKFBlock::ScanCheckedRow(const char *pszLine, int32_t *piID, float *pfFixed
     const char *p = pszLine;
     if (piID != nullptr && !ScanCheckedInt(&p, piID)) return false;
     for (int k = 0; k < iFixed; k++) {
-        if (!ScanCheckedFloat(&p, &pfFixed[k])) return false;
+        if (!ScanCheckedFloat(&p, &pfFixed[k], eCheck == NKF_NUMBERS_COORDINATES)) return false;
     }
     for (int k = 0; k < iValues; k++) {
         if (!ScanRowValue(&p, &pfValues[k], eCheck, pbWarned)) return false;

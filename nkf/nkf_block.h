@@ -43,7 +43,12 @@ enum NKFNumberCheck {
     // the read goes on, with one warning per read at the first of them. IDs
     // and positions, which place the values, stay strict, and so do integer
     // rows, which have no undefined value.
-    NKF_NUMBERS_RESULTS
+    NKF_NUMBERS_RESULTS,
+    // Node coordinates: as NKF_NUMBERS_STRICT, but a word that names a
+    // number beyond the finite floats ("inf", "-inf", "nan", "1e39") is
+    // read as that number. The node block then refuses NaN and minus
+    // infinity by node; plus infinity is the undefined value and passes.
+    NKF_NUMBERS_COORDINATES
 };
 
 class NKFBlock {
@@ -177,7 +182,12 @@ protected:
     // The next word of an ASCII row as a number that must be good (see
     // NKFNumberCheck); else the line error and false.
     bool ScanCheckedInt(const char **ppCursor, int32_t *piValue);
-    bool ScanCheckedFloat(const char **ppCursor, float *pfValue);
+    // With bNonFinite, a word naming a non-finite number is read as that
+    // number (see NKF_NUMBERS_COORDINATES) instead of failing.
+    bool ScanCheckedFloat(const char **ppCursor, float *pfValue, bool bNonFinite = false);
+    // One warning naming the block and its file when any of n result
+    // values is a NaN or minus infinity; the values stay as they are.
+    void WarnNotNumbers(const float *pfValues, int64_t n);
     // The line error of a bad number: "Missing number in data." or "Illegal
     // number found in data.".
     void ReportBadNumber(bool bMissing);

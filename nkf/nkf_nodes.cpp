@@ -13,6 +13,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_mesh.h"
+#include "core/nk_numeric.h"
 #include "nkf/nkf_parsed_rows.h"
 #include "nkf/nkf_reader.h"
 #include "nkf/nkf_stream.h"
@@ -308,6 +309,24 @@ bool NKFNodeBlock::AllocateArrays()
     return m_piIDs != nullptr && m_piSortedOrder != nullptr;
 }
 
+// A NaN or minus infinity would spoil every box and scale the node takes
+// part in, so it fails the load, naming the node (by its ID when the rows
+// carry IDs, else by its number in the block). Plus infinity is the
+// undefined value and loads.
+bool NKFNodeBlock::CheckCoordinates()
+{
+    int64_t iAt = NKFirstNaNOrMinusInf(m_pfCoords, 3 * (int64_t)m_iNumNodes);
+    if (iAt < 0) return true;
+    int iNode = (int)(iAt / 3);
+    NKString text =
+        m_bWithIDs
+            ? NKString::FromFormat("Node ID %d has a coordinate that is NaN or -inf.",
+                                   (int)m_piIDs[iNode])
+            : NKString::FromFormat("Node %d has a coordinate that is NaN or -inf.", iNode + 1);
+    ReportError(NKString(""), text);
+    return false;
+}
+
 bool NKFNodeBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
@@ -319,6 +338,10 @@ bool NKFNodeBlock::LoadData()
         return true;
     }
     if (TakeParsedRows()) {
+        if (!CheckCoordinates()) {
+            FreeData();
+            return false;
+        }
         if (m_bWithIDs) NKSortNodeIdOrder(m_piIDs, m_piSortedOrder, m_iNumNodes);
         m_bDataLoaded = true;
         return true;
@@ -332,15 +355,18 @@ bool NKFNodeBlock::LoadData()
         ReportError(NKString(""), NKString("Error allocating memory for nodes"));
         return false;
     }
-    // A coordinate that is no finite number would spoil every box and scale
-    // the node takes part in, so it fails the load with its line.
+    // A coordinate that is no number fails the load with its line.
     bool bOk = m_bWithIDs && m_pReader->IsBinary()
                    ? ReadIdRowsWhole(&m_pfCoords, m_piIDs, 3, m_iNumNodes)
                    : ReadVec3Pairs(m_bWithIDs ? m_piIDs : nullptr, m_pfCoords, nullptr, m_iNumNodes,
-                                   NKF_NUMBERS_STRICT);
+                                   NKF_NUMBERS_COORDINATES);
     if (!bOk) {
         FreeData();
         ReportError(NKString(""), NKString("Error reading node values"));
+        return false;
+    }
+    if (!CheckCoordinates()) {
+        FreeData();
         return false;
     }
     if (m_bWithIDs) NKSortNodeIdOrder(m_piIDs, m_piSortedOrder, m_iNumNodes);

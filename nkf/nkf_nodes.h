@@ -81,6 +81,9 @@ private:
     // (and they are dropped) unless every row was converted.
     bool TakeParsedRows();
     void DropParsedRows();
+    // False, with the block error naming the node, when a coordinate is a
+    // NaN or minus infinity.
+    bool CheckCoordinates();
 
     uint8_t m_bWithIDs;
     float *m_pfCoords;         // owned, x y z per node

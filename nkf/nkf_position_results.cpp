@@ -196,8 +196,9 @@ bool NKFPositionResultBlock::LoadData()
     // Checked when parsing too; nothing else guards this allocation.
     if (!CheckItemBytes(m_iNumValues, RowBytes())) return false;
     if (!AllocateValues()) return false;
-    // Values that are no finite number load as undefined; a position or ID
-    // that is none fails the load, since it would place the value anywhere.
+    // Values that are no number load as undefined (NaN and infinities are
+    // kept, with a warning for NaN and -inf); a position or ID that is no
+    // finite number fails the load, since it would place the value anywhere.
     bool bRead = m_iDimension == 3 ? ReadVec3Pairs(m_piIDs, m_pfPositions, m_pfVectorValues,
                                                    m_iNumValues, NKF_NUMBERS_RESULTS)
                                    : ReadVec3AndFloat(m_piIDs, m_pfPositions, m_pfScalarValues,
@@ -207,6 +208,8 @@ bool NKFPositionResultBlock::LoadData()
         ReportError(NKString(""), NKString("Error reading results"));
         return false;
     }
+    WarnNotNumbers(m_iDimension == 3 ? m_pfVectorValues : m_pfScalarValues,
+                   (int64_t)m_iNumValues * (m_iDimension == 3 ? 3 : 1));
     m_bDataLoaded = true;
     return true;
 }

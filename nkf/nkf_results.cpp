@@ -246,8 +246,8 @@ bool NKFResultBlock::LoadData()
     // before allocating, since nothing else guards this allocation.
     if (!CheckItemBytes(m_iNumItems, RowBytes())) return false;
     if (!AllocateValues()) return false;
-    // A value that is no finite number loads as undefined (with a warning):
-    // the other values of the result stay usable.
+    // A value that is no number loads as undefined (with a warning): the
+    // other values of the result stay usable. NaN and infinities are kept.
     bool bRead =
         m_iDimension != 1
             ? ReadFloatRows(m_pfVectorValues, 3, m_iNumItems, m_piIDs, NKF_NUMBERS_RESULTS)
@@ -258,6 +258,8 @@ bool NKFResultBlock::LoadData()
         return false;
     }
     if (!BuildSortedIndex()) return false;
+    WarnNotNumbers(m_iDimension != 1 ? m_pfVectorValues : m_pfScalarValues,
+                   (int64_t)m_iNumItems * (m_iDimension != 1 ? 3 : 1));
     m_bDataLoaded = true;
     return true;
 }

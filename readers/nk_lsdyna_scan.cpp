@@ -14,8 +14,10 @@
 #include <cstring>
 
 #include "core/nk_diagnostic.h"
+#include "core/nk_file_read.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
+#include "core/nk_numeric.h"
 #include "core/nk_text_utils.h"
 #include "readers/nk_lsdyna_format.h"
 
@@ -196,6 +198,17 @@ void NKLSDynaClearScan(void)
     g.bGeometryOnly = 0;
 }
 
+// A header that cannot be read fails the open: the user sees the message
+// with the line naming the file (and why, where that shows) after it.
+namespace {
+bool FailFile(const LSDynaFamilyFile &file, const char *pszMessage, const char *pszFunction)
+{
+    NKPrintError(pszMessage);
+    NKPrintFileProblem(file.szFileName.GetText());
+    return NKDiagnostic(pszMessage, pszFunction);
+}
+}  // namespace
+
 bool NKLSDynaReadHeader(int iFile, LSDynaHeader *pHeader)
 {
     LSDynaControlData &g = g_LSDynacontrolData;
@@ -210,7 +223,7 @@ bool NKLSDynaReadHeader(int iFile, LSDynaHeader *pHeader)
     bool bSwap;
     int iFormat = NKLSDynaDetectFormat(file.szFileName.GetText(), &iWordSize, &bSwap);
     if (iFormat == NK_DYNA_NOT_DATABASE)
-        return NKDiagnostic("Format error in LSDYNA file.", "NKLSDynaReadHeader");
+        return FailFile(file, "Format error in LSDYNA file.", "NKLSDynaReadHeader");
     g.iFormat = iFormat;
     g.iWordSize = iWordSize;
     g.bSwap = bSwap;
@@ -218,7 +231,8 @@ bool NKLSDynaReadHeader(int iFile, LSDynaHeader *pHeader)
     NKString bad;
     if (!NKLSDynaReadTitle(file, iFormat, iWordSize, bSwap, h.title) ||
         !ReadWords(iFile, 0, h.w, NK_DW_COUNT) || !DeriveSizes(iFile, &h, &bad)) {
-        if (bad.IsEmpty()) return NKDiagnostic("Error reading LSDYNA file.", "NKLSDynaReadHeader");
+        if (bad.IsEmpty())
+            return FailFile(file, "Error reading LSDYNA file.", "NKLSDynaReadHeader");
     }
     if (bad.IsEmpty()) {
         const char *pszBad = NKLSDynaOutOfRangeWord(h.w, false);
@@ -425,6 +439,45 @@ void EndInsideState(ScanWalk *w, int i)
     w->bStop = j + 1 >= (int)files.size();
 }
 
+// The first node of the state at word o of member i whose current
+// coordinates hold a NaN or minus infinity (1-based), 0 when none does. Such
+// a node would spoil every box and scale of the state; plus infinity is the
+// undefined value and passes. Read in slices, so a big model needs no
+// second copy of its coordinates.
+int64_t FirstNodeNotFinite(const ScanWalk &w, int i, int64_t o)
+{
+    const LSDynaHeader &h = w.header;
+    const int64_t iDim = h.NDIM, nWords = h.w[NK_DW_IU] == 1 ? h.NUMNP() * iDim : 0;
+    if (nWords <= 0 || iDim <= 0) return 0;
+    LSDynaStream s(&w.g->files, w.g->iFormat, w.g->bSwap);
+    if (!s.Seek(i, o + 1 + h.w[NK_DW_NGLBV])) return 0;
+    std::vector<float> slice((size_t)std::min<int64_t>(nWords, 3 * 65536));
+    for (int64_t iDone = 0; iDone < nWords;) {
+        int64_t n = std::min<int64_t>(nWords - iDone, (int64_t)slice.size());
+        if (s.ReadFloats(slice.data(), n) != n) return 0;
+        int64_t iAt = NKFirstNaNOrMinusInf(slice.data(), n);
+        if (iAt >= 0) return (iDone + iAt) / iDim + 1;
+        iDone += n;
+    }
+    return 0;
+}
+
+// A state whose coordinates are not all numbers is refused, with the states
+// after it; the states before it stay.
+bool RefuseState(ScanWalk *w, int i, int64_t o)
+{
+    int64_t iNode = FirstNodeNotFinite(*w, i, o);
+    if (iNode == 0) return false;
+    const std::vector<LSDynaStateInfo> &states = w->g->states;
+    NKPrintError(NKString::FromFormat("LS-DYNA file %s: state %d is refused, the coordinates of "
+                                      "node %lld are NaN or -inf; states end with state %d.",
+                                      w->g->files[(size_t)i].szFileName.GetText(),
+                                      (int)states.size() + 1, (long long)iNode, (int)states.size())
+                     .GetText());
+    w->bStop = true;
+    return true;
+}
+
 // The states of member i from word o up to its end or the end marker.
 void ReadTimes(ScanWalk *w, int i, int64_t o)
 {
@@ -449,6 +502,7 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
             EndInsideState(w, i);
             return;
         }
+        if (RefuseState(w, i, o)) return;
         AddState(w, i, o, fTime);
     }
     if (o == iWords && f.iFileSize % w->g->iWordSize != 0) {

@@ -20,6 +20,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_numeric.h"
 #include "core/nk_render_state.h"
 #include "core/nk_text_utils.h"
 #include "readers/nk_native_file_utils.h"
@@ -43,6 +44,7 @@ struct FileKind {
     const char *pszOneStep;
     const char *pszStepMissing;
     uint8_t *pbComplexFlag;
+    const char *pszResult;  // the result's name in the warning of values that are no number
 };
 
 const FileKind kScalarKind = {"Unable to map scalar to NULL geometry.",
@@ -50,13 +52,15 @@ const FileKind kScalarKind = {"Unable to map scalar to NULL geometry.",
                               "Wrong scalar file format in %s",
                               "Scalar file contains 1 step only.",
                               "Error reading step %d from scalar file %s, contains %d steps only.",
-                              &bFreqResultsScalar};
+                              &bFreqResultsScalar,
+                              "scalar"};
 const FileKind kVectorKind = {"Unable to map vector to NULL geometry.",
                               "Unable to open vector file %s",
                               "Wrong vector file format in %s",
                               "Vector file contains 1 step only.",
                               "Error reading step %d from vector file %s, contains %d steps only.",
-                              &bFreqResultsVector};
+                              &bFreqResultsVector,
+                              "vector"};
 
 // One step of a file: iValues values of iFloats floats each.
 struct StepData {
@@ -130,9 +134,9 @@ bool ReadBinaryStep(FILE *pFile, const char *pszFileName, int iStep, int iPlain,
 }
 
 // One step of iValues values of iPer numbers; a number that cannot be read
-// is undefined. False when the text holds no digit at all (an empty file,
-// or words only): such a file is no result file, and reading it as every
-// value undefined would report a damaged file as read.
+// is undefined, one beyond the finite floats (NaN, infinities) is kept. False when the text holds
+// no digit at all (an empty file, or words only): such a file is no result file, and reading it as
+// every value undefined would report a damaged file as read.
 bool ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pData)
 {
     if (text.find_first_of("0123456789") == std::string::npos) return false;
@@ -141,11 +145,26 @@ bool ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pDat
                          NK_UNDEFINED_VALUE);
     const char *pCursor = text.c_str();
     for (float &f : pData->floats) {
+        const char *pWord = pCursor;
         NKWordScan scan = NKScanFloatWord(&pCursor, &f);
         if (scan == NK_WORD_MISSING) break;
-        if (scan == NK_WORD_ILLEGAL) f = NK_UNDEFINED_VALUE;
+        if (scan == NK_WORD_ILLEGAL && !NKNonFiniteFloatWord(pWord, &f)) f = NK_UNDEFINED_VALUE;
     }
     return true;
+}
+
+// One warning naming the file, the result and the step when values of the
+// step are NaN or minus infinity; they stay as read.
+void WarnNotNumbers(const char *pszFileName, const FileKind &kind, const StepData &data)
+{
+    int64_t iCount = 0;
+    int64_t iFirst = NKFirstNaNOrMinusInf(data.floats.data(), (int64_t)data.floats.size(), &iCount);
+    if (iFirst < 0) return;
+    NKPrintWarning(NKString::FromFormat("The %s result of file %s, step %d: NaN or -inf values: "
+                                        "%lld, the first is value %lld; they are kept as read.",
+                                        kind.pszResult, pszFileName, data.iStep + 1,
+                                        (long long)iCount, (long long)iFirst + 1)
+                       .GetText());
 }
 
 bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iPlain, int iComplex,
@@ -177,6 +196,7 @@ bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iP
     if (NKIsBinaryText(head)) {
         bOk = ReadBinaryStep(pFile, pszFileName, iStep, iPlain, iComplex, kind, pData);
         std::fclose(pFile);
+        if (bOk) WarnNotNumbers(path.c_str(), kind, *pData);
         return bOk;
     }
     std::fclose(pFile);
@@ -190,6 +210,7 @@ bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iP
         return false;
     }
     *kind.pbComplexFlag = 0;
+    WarnNotNumbers(path.c_str(), kind, *pData);
     return true;
 }
 

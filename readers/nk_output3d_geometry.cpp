@@ -15,6 +15,7 @@
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_numeric.h"
 #include "core/nk_part_arrays.h"
 #include "core/nk_stopwatch.h"
 #include "readers/nk_output3d.h"
@@ -77,6 +78,15 @@ bool ReadNodes(int iEvent, EventNodes *pNodes)
         pNodes->sorted[(size_t)i] = {(int)fId, i};
         for (int k = 0; k < 3; k++)
             pNodes->coords[(size_t)i * 3 + k] = words[(size_t)i * 4 + 1 + k];
+        // A NaN or minus infinity would spoil every box and scale of the
+        // event; plus infinity is the undefined value and passes.
+        if (NKFirstNaNOrMinusInf(&pNodes->coords[(size_t)i * 3], 3) >= 0) {
+            NKPrintError(NKString::FromFormat("Error reading file %s: event %d, the coordinates of "
+                                              "node %d are NaN or -inf.",
+                                              file.Path().c_str(), iEvent + 1, (int)fId)
+                             .GetText());
+            return false;
+        }
     }
     std::sort(pNodes->sorted.begin(), pNodes->sorted.end());
     for (size_t i = 1; i < pNodes->sorted.size(); i++) {

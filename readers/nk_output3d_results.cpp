@@ -11,6 +11,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_numeric.h"
 #include "readers/nk_output3d.h"
 #include "readers/nk_output3d_state.h"
 
@@ -48,6 +49,14 @@ bool ReadValues(const std::string &ext, const std::string &name, int iEvent,
         pfRange[0] = header.fBox[0];
         pfRange[1] = header.fBox[1];
     }
+    int64_t iBad = 0;
+    int64_t iFirst = NKFirstNaNOrMinusInf(pValues->data(), (int64_t)pValues->size(), &iBad);
+    if (iFirst >= 0)
+        NKPrintWarning(NKString::FromFormat("Result: %s of file %s, event %d: NaN or -inf values: "
+                                            "%lld, the first is value %lld; they are kept as read.",
+                                            name.c_str(), file.Path().c_str(), iEvent + 1,
+                                            (long long)iBad, (long long)iFirst + 1)
+                           .GetText());
     return true;
 }
 

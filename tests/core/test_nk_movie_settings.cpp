@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "core/nk_movie_settings.h"
 
@@ -108,9 +109,28 @@ TEST(MovieExtension, FitsTheMovieKind)
     for (const Case &c : cases) {
         NKMovieSettings s;
         s.iType = c.iType;
-        std::strcpy(s.szFileName, c.pszIn);
+        s.szFileName = c.pszIn;
         NKMovieSettingsFixExtension(&s);
-        EXPECT_STREQ(s.szFileName, c.pszOut) << c.pszIn;
+        EXPECT_STREQ(s.szFileName.GetText(), c.pszOut) << c.pszIn;
+    }
+}
+
+// A long path keeps every byte, and its extension is still fitted.
+TEST(MovieExtension, LongPathsStayWhole)
+{
+    const std::string stem = "/tmp/" + std::string(300, 'm');
+    struct Case {
+        int iType;
+        const char *pszSuffix, *pszOut;
+    } cases[] = {{NK_MOVIE_AVI, "", ".avi"},
+                 {NK_MOVIE_GIF, ".mpg", ".gif"},
+                 {NK_MOVIE_MPEG, ".mpg", ".mpg"}};
+    for (const Case &c : cases) {
+        NKMovieSettings s;
+        s.iType = c.iType;
+        s.szFileName = (stem + c.pszSuffix).c_str();
+        NKMovieSettingsFixExtension(&s);
+        EXPECT_EQ(std::string(s.szFileName.GetText()), stem + c.pszOut) << c.pszSuffix;
     }
 }
 

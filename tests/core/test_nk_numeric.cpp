@@ -3,7 +3,9 @@
 // core/nk_numeric.h.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
+#include <vector>
 
 #include "core/nk_numeric.h"
 #include "core/nk_string.h"
@@ -218,4 +220,23 @@ TEST(Interpolation, UsesAtMostSixteenNodes)
     float fValue;
     NKInterpolateAtPoint(coords, nodes, 20, values, nullptr, 1, p, &fValue, nullptr);
     EXPECT_FLOAT_EQ(fValue, 1.0f);
+}
+
+TEST(UndefinedValue, FirstNaNOrMinusInfinityAndTheirCount)
+{
+    struct Case {
+        std::vector<float> values;
+        int64_t iFirst, iCount;
+    } cases[] = {{{}, -1, 0},
+                 {{1, INFINITY, NK_UNDEFINED_VALUE, -FLT_MAX}, -1, 0},
+                 {{1, -INFINITY, 2, NAN}, 1, 2},
+                 {{NAN}, 0, 1}};
+    for (const Case &c : cases) {
+        int64_t iCount = -5;
+        const int64_t n = (int64_t)c.values.size();
+        EXPECT_EQ(NKFirstNaNOrMinusInf(c.values.data(), n, &iCount), c.iFirst);
+        EXPECT_EQ(iCount, c.iCount);
+        EXPECT_EQ(NKFirstNaNOrMinusInf(c.values.data(), n), c.iFirst);
+    }
+    EXPECT_EQ(NKFirstNaNOrMinusInf(nullptr, 3), -1);
 }

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
 #include "core/nk_memory.h"
 #include "core/nk_process.h"
+#include "core/nk_text_utils.h"
 #include "tests/test_support/message_capture.h"
 
 namespace {
@@ -226,3 +228,28 @@ TEST(TextPercent, FormatsLabelAndPercent)
 }
 
 }  // namespace
+
+// Words the checked scan calls illegal: those naming a non-finite float
+// give it with its sign, any other word is no number; the cursor stays.
+TEST(TextParse, NonFiniteWordsAndTheirSigns)
+{
+    struct Case {
+        const char *pszText;
+        bool bNonFinite;
+        float fValue;  // NaN stands for any NaN
+    } cases[] = {
+        {" nan 5", true, NAN},           {"-NaN", true, NAN},       {"inf", true, INFINITY},
+        {"+Infinity,2", true, INFINITY}, {"-inf", true, -INFINITY}, {"1e39", true, INFINITY},
+        {"-1e400", true, -INFINITY},     {"1e-400", false, 0.0f},   {"3.4028235e38", false, 0.0f},
+        {"1.5x", false, 0.0f},           {"infx", false, 0.0f},     {"", false, 0.0f}};
+    for (const Case &c : cases) {
+        float f = 7.0f;
+        EXPECT_EQ(NKNonFiniteFloatWord(c.pszText, &f), c.bNonFinite) << c.pszText;
+        if (!c.bNonFinite)
+            EXPECT_EQ(f, 7.0f) << c.pszText;
+        else if (std::isnan(c.fValue))
+            EXPECT_TRUE(std::isnan(f)) << c.pszText;
+        else
+            EXPECT_EQ(f, c.fValue) << c.pszText;
+    }
+}

@@ -418,6 +418,19 @@ TEST_F(MovieTest, AnimatedGifBytesAndDecoders)
     EXPECT_NE(RunOutput("gifsicle --info out/k.gif").find("local color table"), std::string::npos);
 }
 
+// A path longer than 255 bytes is written whole, not cut.
+TEST_F(MovieTest, AnimatedGifToALongPathKeepsItWhole)
+{
+    const std::string folder = std::string(120, 'd') + "/" + std::string(120, 'e');
+    ASSERT_EQ(system(("mkdir -p " + folder).c_str()), 0);
+    const std::string path = folder + "/" + std::string(54, 'g') + ".gif";
+    ASSERT_EQ(path.size(), 300u);
+    MessageCapture capture;
+    EXPECT_EQ(ExecuteCommand(("makeanimgif " + path + " 1 2 1").c_str()), 0) << capture.Text();
+    EXPECT_TRUE(capture.Contains("  file name: " + path)) << capture.Text();
+    EXPECT_EQ(ReadAll(path).substr(0, 6), "GIF89a");
+}
+
 TEST_F(MovieTest, JoinOfCutFramesAnswersAStatus)
 {
     ImageRecord picture;

@@ -289,6 +289,53 @@ TEST(LSDynaControlWords, EachReaderNamesItsFirstFailingWord)
     }
 }
 
+// A state with a coordinate that is NaN or minus infinity is refused with
+// the states after it, naming the member, the state and the node; the
+// states before it stay. Plus infinity is the undefined value and passes.
+TEST_F(LSDynaReader, StateWithCoordinatesThatAreNoNumberIsRefused)
+{
+    struct Case {
+        double dBad;
+        int iStates;
+    } cases[] = {{NAN, 2}, {-INFINITY, 2}, {INFINITY, 4}};
+    for (int iWordSize : {4, 8})
+        for (const Case &c : cases) {
+            const std::string what = std::to_string(iWordSize) + " " + std::to_string(c.dBad);
+            LSDynaTestWriter w;
+            w.iWordSize = iWordSize;
+            LSDynaWriteShellGeometry(&w);
+            LSDynaWriteShellState(&w, 0.0);
+            LSDynaWriteShellState(&w, 0.001);
+            w.Float(0.002);  // node 3's y is the bad value
+            w.Floats({0, 0, 0, 1, 0, 0, 1, c.dBad, 0, 0, 1, 0});
+            LSDynaWriteShellState(&w, 0.003);
+            ASSERT_TRUE(w.Save(Path("d3plot")));
+            MessageCapture capture;
+            ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str())) << what;
+            EXPECT_EQ(NKLSDynaGetNumStates(), c.iStates) << what;
+            const std::string refusal = "LS-DYNA file " + Path("d3plot") +
+                                        ": state 3 is refused, the coordinates of node 3 are NaN "
+                                        "or -inf; states end with state 2.";
+            EXPECT_EQ(capture.Contains(refusal), c.iStates == 2) << what << capture.Text();
+            for (int s = 0; s < NKLSDynaGetNumStates(); s++) {
+                EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(s), 0.001f * (float)s);
+                EXPECT_TRUE(NKLSDynaReadState(s)) << what << " " << s;
+            }
+            NKLSDynaClose();
+        }
+}
+
+// A file that is no plot database fails the open with the message and a
+// second line naming the file.
+TEST_F(LSDynaReader, FormatErrorNamesTheFile)
+{
+    std::ofstream(Path("d3plot")) << std::string(400, 'x');
+    MessageCapture capture;
+    EXPECT_FALSE(NKLSDynaOpen(Path("d3plot").c_str()));
+    EXPECT_TRUE(capture.HasLine("Format error in LSDYNA file.")) << capture.Text();
+    EXPECT_TRUE(capture.HasLine("File \"" + Path("d3plot") + "\".")) << capture.Text();
+}
+
 TEST_F(LSDynaReader, SolidClassificationAndForminglimitCurve)
 {
     struct Case {

@@ -217,6 +217,48 @@ TEST_F(NativeFiles, ScalarStepsComplexValuesAndRefusals)
     NKReleaseGeometry(g);
 }
 
+// A NaN or minus infinity among the values of a step is kept as read with
+// one warning naming the file, the result and the step; plus infinity, the
+// undefined value, passes silently. Binary and text files alike.
+TEST_F(NativeFiles, ScalarValuesThatAreNoNumberAreKeptWithOneWarning)
+{
+    NKGeometry *g = NKReadGeometryFile(WriteText("geo.txt", NativeGeoText()).c_str());
+    ASSERT_NE(g, nullptr);
+    struct Case {
+        const char *pszWord;
+        float fValue;
+        bool bWarned;
+    } cases[] = {{"nan", NAN, true},
+                 {"-inf", -INFINITY, true},
+                 {"inf", INFINITY, false},
+                 {"-1e39", -INFINITY, true}};
+    for (const Case &c : cases)
+        for (bool bBinary : {true, false}) {
+            m_Messages.Clear();
+            const std::string w = c.pszWord;
+            const std::string path =
+                bBinary ? WriteWords("nf.res", ScalarFile(1, 1, 5, {1, c.fValue, 3, c.fValue, 5}))
+                        : WriteText("nf.txt", "1 " + w + " 3 " + w + " 5\n");
+            NKScalarResult *r = NKReadScalarFile(path.c_str(), 0, g);
+            ASSERT_NE(r, nullptr) << w << m_Messages.Text();
+            const float v = r->pNodeResults[0].pNodeValues[1];
+            if (std::isnan(c.fValue))
+                EXPECT_TRUE(std::isnan(v)) << w;
+            else
+                EXPECT_EQ(v, c.fValue) << w;
+            EXPECT_EQ(r->pNodeResults[0].pNodeValues[2], 3.0f);
+            NKReleaseScalarResult(r);
+            EXPECT_EQ(m_Messages.Lines().size(), c.bWarned ? 1u : 0u) << w << m_Messages.Text();
+            EXPECT_EQ(m_Messages.HasLine("The scalar result of file " + path +
+                                             ", step 1: NaN or -inf values: 2, the first is value "
+                                             "2; they are kept as read.",
+                                         NK_MSG_WARNING),
+                      c.bWarned)
+                << w << m_Messages.Text();
+        }
+    NKReleaseGeometry(g);
+}
+
 TEST_F(NativeFiles, VectorFilesRealComplexAndSingleComponent)
 {
     NKGeometry *g = NKReadGeometryFile(WriteText("geo.txt", NativeGeoText()).c_str());

@@ -418,6 +418,61 @@ TEST_F(Output3DReader, CutAndDamagedFilesAreRefusedOrReadSafely)
     }
 }
 
+// A node coordinate that is NaN or minus infinity refuses the event's
+// geometry naming the file, the event and the node; a result value that is
+// one is kept with one warning naming the result, the file and the event.
+// Plus infinity, the undefined value, passes silently in both.
+TEST_F(Output3DReader, ValuesThatAreNoNumber)
+{
+    const NKO3DFixture base = NKOutput3DFixture();
+    size_t iResults = 0;
+    while (iResults < base.binaries.size() && base.binaries[iResults].first != "p01") iResults++;
+    ASSERT_LT(iResults, base.binaries.size());
+    struct Case {
+        float f;
+        bool bRefused;
+    } cases[] = {{std::numeric_limits<float>::quiet_NaN(), true},
+                 {-std::numeric_limits<float>::infinity(), true},
+                 {std::numeric_limits<float>::infinity(), false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.f);
+        NKO3DFixture fx = base;
+        fx.binaries[1].second.events[2][6] = NKO3DFloatWord(c.f);  // .k00: node 2's y
+        fx.binaries[iResults].second.events[2][3] = NKO3DFloatWord(c.f);
+        ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, fx, false));
+        MessageCapture capture;
+        ASSERT_TRUE(Open());
+        const uint32_t uNode = fx.binaries[1].second.events[2][4];
+        float fNode;
+        std::memcpy(&fNode, &uNode, 4);
+        m_pGeo = NKOutput3DGetGeometry(2);
+        EXPECT_EQ(m_pGeo == nullptr, c.bRefused) << capture.Text();
+        EXPECT_EQ(capture.Contains("Error reading file " + Path("k00") +
+                                   ": event 3, the coordinates of node " +
+                                   std::to_string((int)fNode) + " are NaN or -inf."),
+                  c.bRefused)
+            << capture.Text();
+        NKOutput3DClose();
+        // The results alone, over a sound geometry.
+        fx.binaries[1].second = base.binaries[1].second;
+        ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, fx, false));
+        ReleaseGeometry();
+        OpenWithGeometry();
+        capture.Clear();
+        NKScalarResult *pScalar = NKOutput3DGetScalar(0, 2, m_pGeo);
+        ASSERT_NE(pScalar, nullptr);
+        NKReleaseScalarResult(pScalar);
+        EXPECT_EQ(capture.Contains("Result: Porosity (frac) of file " + Path("p01") +
+                                   ", event 3: NaN or -inf values: 1, the first is value 4; they "
+                                   "are kept as read."),
+                  c.bRefused)
+            << capture.Text();
+        EXPECT_EQ(capture.Lines().size(), c.bRefused ? 1u : 0u) << capture.Text();
+        ReleaseGeometry();
+        NKOutput3DClose();
+    }
+}
+
 TEST_F(Output3DReader, BaseNameCutsOnlyAnExtensionAfterTheLastSeparator)
 {
     ASSERT_TRUE(NKOutput3DWriteFixture(m_Dir, false));
