@@ -49,15 +49,15 @@ struct NKCommandRunner {
     bool bDebugCommands = false;
 
     // ---- Command files (nk_command_files.h) ----
-    bool bRunningCommandFile = false;    // a command file runs
-    bool bCommandFilePaused = false;     // a paused file waits to be resumed
-    NKString szCurrentCommandFile;       // the outermost file started with `source`
-    NKString szCurrentCommandFilePath;   // the same file's full path
-    NKString szTestCommandFile;          // `testcommands`: the command file
-    NKString szTestLogFile;              // `testcommands`: its log
-    NKPausedCommandFile Paused;          // where the paused file stands
-    int iFileDepth = 0;                  // file runs active inside one another
-    bool bAbortAllFiles = false;         // Esc seen: every running file stops
+    bool bRunningCommandFile = false;   // a command file runs
+    bool bCommandFilePaused = false;    // a paused file waits to be resumed
+    NKString szCurrentCommandFile;      // the outermost file started with `source`
+    NKString szCurrentCommandFilePath;  // the same file's full path
+    NKString szTestCommandFile;         // `testcommands`: the command file
+    NKString szTestLogFile;             // `testcommands`: its log
+    NKPausedCommandFile Paused;         // where the paused file stands
+    int iFileDepth = 0;                 // file runs active inside one another
+    bool bAbortAllFiles = false;        // Esc seen: every running file stops
     // The interface was last repainted between two lines of a file then.
     std::chrono::steady_clock::time_point LastRepaint;
 
