@@ -19,9 +19,6 @@
 #include "core/nk_progress.h"
 #include "core/nk_references.h"
 
-int iCommandLevel = 0;
-bool bDebugCommands = false;
-
 namespace {
 
 NKCommandHandler sg_Handlers[NK_NUM_HANDLER_SLOTS] = {};

@@ -73,10 +73,10 @@ const char *NKGetCommandHandlerName(int iSlot);
 
 // Nesting level: 0 while no command runs, 1 inside a top-level command, 2
 // inside a line that a top-level command runs, and so on.
-extern int iCommandLevel;
+extern int &iCommandLevel;  // fields of g_CommandRunner
 // Command debug mode: while set every line is echoed whatever its level
 // (switched by the debugcommands command).
-extern bool bDebugCommands;
+extern bool &bDebugCommands;
 
 // Runs one command line and returns the result code of its dispatch.
 int ExecuteCommand(const char *pszLine);

@@ -37,13 +37,6 @@
 #include "core/nk_progress.h"
 #include "platform/nk_key_filter.h"
 
-bool bRunningCommandFile = false;
-bool bCommandFilePaused = false;
-NKString szCurrentCommandFile("");
-NKString szCurrentCommandFilePath("");
-NKString szTestCommandFile("");
-NKString szTestLogFile("");
-
 void NKPausedCommandFile::Reset()
 {
     fileName = "";
@@ -60,15 +53,7 @@ const int kBusyCursor = NK_CURSOR_WAIT;
 // The interface is repainted between lines at most this often.
 const std::chrono::milliseconds kRepaintInterval(50);
 
-NKPausedCommandFile &PausedRecord()
-{
-    static NKPausedCommandFile s_Paused;
-    return s_Paused;
-}
-
-int sg_iDepth = 0;          // runners active inside one another
-bool sg_bAbortAll = false;  // Esc seen: every running file stops
-std::chrono::steady_clock::time_point sg_LastRepaint;
+NKPausedCommandFile &PausedRecord() { return g_CommandRunner.Paused; }
 
 // One run of a file, from its start or from a pause.
 struct FileRun {
@@ -165,8 +150,8 @@ int StopRun(FileRun *pRun)
 void RepaintNowAndThen()
 {
     auto now = std::chrono::steady_clock::now();
-    if (now - sg_LastRepaint < kRepaintInterval) return;
-    sg_LastRepaint = now;
+    if (now - g_CommandRunner.LastRepaint < kRepaintInterval) return;
+    g_CommandRunner.LastRepaint = now;
     NKKeyFilterProcessEvents();
 }
 
@@ -220,10 +205,10 @@ int RunOneLine(FileRun *pRun, const std::string &line)
             bPause = true;
         iResult = 0;
     }
-    if (sg_bAbortAll) return StopRun(pRun);  // Esc in a file this one ran
+    if (g_CommandRunner.bAbortAllFiles) return StopRun(pRun);  // Esc in a file this one ran
     RepaintNowAndThen();
     if (NKKeyFilterWasPressed(NK_FILTER_KEY_ESCAPE)) {
-        sg_bAbortAll = true;
+        g_CommandRunner.bAbortAllFiles = true;
         StopRun(pRun);
         PrintShown("Command file aborted", NK_MSG_INFO);
         return 1;
@@ -337,13 +322,13 @@ int ResumeRun(FileRun *pRun)
 struct DepthGuard {
     DepthGuard()
     {
-        sg_iDepth++;
+        g_CommandRunner.iFileDepth++;
         NKKeyFilterBegin();
     }
     ~DepthGuard()
     {
         NKKeyFilterEnd();
-        if (--sg_iDepth == 0) sg_bAbortAll = false;
+        if (--g_CommandRunner.iFileDepth == 0) g_CommandRunner.bAbortAllFiles = false;
     }
 };
 
@@ -351,11 +336,11 @@ struct DepthGuard {
 
 const NKPausedCommandFile &NKGetPausedCommandFile(void) { return PausedRecord(); }
 
-int NKGetCommandFileDepth(void) { return sg_iDepth; }
+int NKGetCommandFileDepth(void) { return g_CommandRunner.iFileDepth; }
 
 int NKCommandRunFile(const char *pszFileName, int iRepeatCount, bool bResume)
 {
-    if (sg_iDepth >= NK_MAX_COMMAND_FILE_DEPTH) {
+    if (g_CommandRunner.iFileDepth >= NK_MAX_COMMAND_FILE_DEPTH) {
         ShowError("Command files nested too deeply");
         return 1;
     }

@@ -19,6 +19,7 @@
 // opening and writing files) join the chain.
 #pragma once
 
+#include "commands/nk_command_runner.h"
 #include "core/nk_string.h"
 
 struct CommandTableEntry;
@@ -26,33 +27,24 @@ class NKArgumentScan;
 
 // Set while a command file runs (the interpreter, the log writers, `source`
 // and `pausefile` read it).
-extern bool bRunningCommandFile;
+extern bool &bRunningCommandFile;
 // Set while a paused file waits to be resumed.
-extern bool bCommandFilePaused;
+extern bool &bCommandFilePaused;
 // The outermost file started with `source` (set only while no file runs).
-extern NKString szCurrentCommandFile;
+extern NKString &szCurrentCommandFile;
 // The same file's full path, taken before it runs from its own directory.
-extern NKString szCurrentCommandFilePath;
+extern NKString &szCurrentCommandFilePath;
 
 // The names given to `testcommands`: the command file ("" when none was
 // given) and its log (default "Quolin.log"). Kept for a command test run.
-extern NKString szTestCommandFile;
-extern NKString szTestLogFile;
+extern NKString &szTestCommandFile;
+extern NKString &szTestLogFile;
 
 // Files may run other files this deep; one more is refused with
 // "Command files nested too deeply".
 constexpr int NK_MAX_COMMAND_FILE_DEPTH = 32;
 
-// Where a paused file stands.
-struct NKPausedCommandFile {
-    NKString fileName;    // the file as the runner opened it
-    int lineReached = 0;  // lines run in the repetition that paused
-    int repeatCount = 0;  // the repeat count of the run
-    int repetition = 0;   // the repetition (from 0) that paused
-    NKString directory;   // the current directory at the pause
-
-    void Reset();
-};
+// Where a paused file stands: NKPausedCommandFile (nk_command_runner.h).
 
 // The one pause record of the runner.
 const NKPausedCommandFile &NKGetPausedCommandFile(void);

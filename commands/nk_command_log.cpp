@@ -18,13 +18,6 @@
 #include "core/nk_message.h"
 #include "platform/nk_window_timer.h"
 
-bool bLogCommands = false;
-NKString szLogFileName("");
-FILE *pLogFile = nullptr;
-bool bLogNotYetOpened = true;
-
-NKPollFile g_PollFile;
-
 // ---- Command log -----------------------------------------------------------
 
 bool NKCanWriteCommandLog(void)
@@ -119,8 +112,6 @@ bool NKIsPollFileActive(void) { return g_PollFile.bActive; }
 
 namespace {
 
-bool sg_bChecking = false;  // a check runs (a polled line may pump events)
-
 int DelayToPeriod(float fDelay)
 {
     double dMs = (double)fDelay * 1000.0;
@@ -182,9 +173,9 @@ void ReadNewLines(std::vector<std::string> *pLines)
 
 int NKCheckPollFile(void)
 {
-    if (!g_PollFile.bActive || sg_bChecking) return 0;
+    if (!g_PollFile.bActive || g_CommandRunner.bPollChecking) return 0;
     if (iCommandLevel > 0 || bRunningCommandFile) return 0;
-    sg_bChecking = true;
+    g_CommandRunner.bPollChecking = true;
     std::vector<std::string> lines;
     ReadNewLines(&lines);
     int iRun = 0;
@@ -193,7 +184,7 @@ int NKCheckPollFile(void)
         ExecuteCommand(line.c_str());
         iRun++;
     }
-    sg_bChecking = false;
+    g_CommandRunner.bPollChecking = false;
     return iRun;
 }
 

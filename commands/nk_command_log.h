@@ -25,17 +25,19 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "commands/nk_command_runner.h"
 #include "core/nk_string.h"
 
 struct CommandTableEntry;
 
 // ---- Command log -----------------------------------------------------------
 
-extern bool bLogCommands;       // logging is on
-extern NKString szLogFileName;  // the log file's name, set by every `log`
-extern FILE *pLogFile;          // the log stream; null until a `log` opened one
+// Fields of g_CommandRunner (nk_command_runner.h).
+extern bool &bLogCommands;       // logging is on
+extern NKString &szLogFileName;  // the log file's name, set by every `log`
+extern FILE *&pLogFile;          // the log stream; null until a `log` opened one
 // While set, `log` opens its file; cleared when an open fails.
-extern bool bLogNotYetOpened;
+extern bool &bLogNotYetOpened;
 
 // True when a writer may write to the log now.
 bool NKCanWriteCommandLog(void);
@@ -51,22 +53,9 @@ void NKCommandLogClose(void);
 
 // The poll file's timer is window timer 1 of the main window.
 constexpr int NK_POLL_FILE_TIMER = 1;
-constexpr float NK_POLL_DEFAULT_DELAY = 1.0f;
-
-struct NKPollFile {
-    NKString szFileName;                   // the poll file ("" when none)
-    bool bActive = false;                  // polling is on
-    float fDelay = NK_POLL_DEFAULT_DELAY;  // seconds between two checks
-    FILE *pFile = nullptr;                 // open only while a check reads the file
-    int64_t iReadOffset = 0;               // bytes of the file already taken
-
-    // Everything to its default, the delay included.
-    void Reset();
-    // Closes the stream and resets the record, keeping the delay.
-    void Close();
-};
-
-extern NKPollFile g_PollFile;
+// The poll file record (NKPollFile, nk_command_runner.h) is a field of
+// g_CommandRunner.
+extern NKPollFile &g_PollFile;
 
 // True while a poll file feeds commands (no log is written meanwhile).
 bool NKIsPollFileActive(void);

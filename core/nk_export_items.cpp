@@ -10,43 +10,43 @@ int g_iNumTraceNodes = 0;
 NKItemNode *g_pNodePlots = nullptr;
 int g_iNumNodePlots = 0;
 
-static NKExportItemHooks s_Hooks;
+static NKExportItemHooks sg_Hooks;
 
 NKExportItemHooks NKSetExportItemHooks(const NKExportItemHooks &hooks)
 {
-    NKExportItemHooks previous = s_Hooks;
-    s_Hooks = hooks;
+    NKExportItemHooks previous = sg_Hooks;
+    sg_Hooks = hooks;
     return previous;
 }
 
-const NKExportItemHooks &NKGetExportItemHooks(void) { return s_Hooks; }
+const NKExportItemHooks &NKGetExportItemHooks(void) { return sg_Hooks; }
 
 int NKCountCutPlaneItems(void)
 {
-    return s_Hooks.pfnCountCutPlanes ? s_Hooks.pfnCountCutPlanes() : 0;
+    return sg_Hooks.pfnCountCutPlanes ? sg_Hooks.pfnCountCutPlanes() : 0;
 }
 
 bool NKGetCutPlaneItem(int iPlane, int32_t aiWords[11])
 {
-    if (s_Hooks.pfnGetCutPlaneRecord == nullptr) return false;
-    s_Hooks.pfnGetCutPlaneRecord(iPlane, aiWords);
+    if (sg_Hooks.pfnGetCutPlaneRecord == nullptr) return false;
+    sg_Hooks.pfnGetCutPlaneRecord(iPlane, aiWords);
     return true;
 }
 
 bool NKGetIsoSurfaceItem(float *pfValue)
 {
-    return s_Hooks.pfnGetIsoSurface != nullptr && s_Hooks.pfnGetIsoSurface(pfValue);
+    return sg_Hooks.pfnGetIsoSurface != nullptr && sg_Hooks.pfnGetIsoSurface(pfValue);
 }
 
 int NKCountParticleTraceItems(void)
 {
-    return s_Hooks.pfnCountParticleTraceSets ? s_Hooks.pfnCountParticleTraceSets() : 0;
+    return sg_Hooks.pfnCountParticleTraceSets ? sg_Hooks.pfnCountParticleTraceSets() : 0;
 }
 
 bool NKGetParticleTraceItem(int iSet, int32_t aiWords[11])
 {
-    if (s_Hooks.pfnGetParticleTraceRecord == nullptr) return false;
-    s_Hooks.pfnGetParticleTraceRecord(iSet, aiWords);
+    if (sg_Hooks.pfnGetParticleTraceRecord == nullptr) return false;
+    sg_Hooks.pfnGetParticleTraceRecord(iSet, aiWords);
     return true;
 }
 

@@ -20,7 +20,7 @@
 
 namespace {
 
-NKSoundOutputFactory s_pfnFactory = nullptr;
+NKSoundOutputFactory sg_pfnFactory = nullptr;
 
 struct Voice {
     ALuint uSource = 0;
@@ -280,11 +280,11 @@ int OpenALOutput::SampleOffset(int iVoice)
 
 }  // namespace
 
-void NKSetSoundOutputFactory(NKSoundOutputFactory pfnFactory) { s_pfnFactory = pfnFactory; }
+void NKSetSoundOutputFactory(NKSoundOutputFactory pfnFactory) { sg_pfnFactory = pfnFactory; }
 
 NKSoundOutput *NKCreateSoundOutput(void)
 {
-    return s_pfnFactory != nullptr ? s_pfnFactory() : NKCreateOpenALSoundOutput();
+    return sg_pfnFactory != nullptr ? sg_pfnFactory() : NKCreateOpenALSoundOutput();
 }
 
 NKSoundOutput *NKCreateOpenALSoundOutput(void) { return new OpenALOutput(0); }

@@ -6,8 +6,8 @@
 
 namespace {
 
-std::vector<std::string> *s_pLog = nullptr;
-bool s_bOpenFails = false;
+std::vector<std::string> *sg_pLog = nullptr;
+bool sg_bOpenFails = false;
 
 std::string Number(double d)
 {
@@ -21,7 +21,7 @@ public:
     bool Open() override
     {
         Log("open");
-        return !s_bOpenFails;
+        return !sg_bOpenFails;
     }
     int CreateVoice(const uint8_t *pData, int64_t nBytes, int iRate, int iBits,
                     int iChannels) override
@@ -75,7 +75,7 @@ private:
     }
     static void Log(const std::string &line)
     {
-        if (s_pLog != nullptr) s_pLog->push_back(line);
+        if (sg_pLog != nullptr) sg_pLog->push_back(line);
     }
     bool Call(int iVoice, const char *pszCall, const std::string &values)
     {
@@ -100,7 +100,7 @@ NKSoundOutput *MakeRecordingOutput(void) { return new RecordingOutput(); }
 
 void NKInstallRecordingSoundOutput(std::vector<std::string> *pLog, bool bOpenFails)
 {
-    s_pLog = pLog;
-    s_bOpenFails = bOpenFails;
+    sg_pLog = pLog;
+    sg_bOpenFails = bOpenFails;
     NKSetSoundOutputFactory(pLog != nullptr ? MakeRecordingOutput : nullptr);
 }

@@ -336,7 +336,7 @@ uint8_t *NodeAverage() { return &g_pViewSettings->bNodeAverage; }
 uint8_t *ContoursShown() { return &g_bContoursShown; }
 uint8_t *ContourLabels() { return &g_ContourSettings.bValueLabels; }
 
-const SwitchRow s_aSwitches[] = {
+const SwitchRow sg_aSwitches[] = {
     {NK_CID_SMOOTH_FRINGES, SmoothFringes, 1, "Smooth fringes turned on (default)"},
     {NK_CID_FLAT_FRINGES, SmoothFringes, 0, "Flat fringes turned on"},
     {NK_CID_LEGENDLABELS, LegendLabels, 1, "Draw legend labels"},
@@ -368,7 +368,7 @@ const SwitchRow s_aSwitches[] = {
 // The row of a switch command; null for the others.
 const SwitchRow *FindSwitch(int iId)
 {
-    for (const SwitchRow &r : s_aSwitches)
+    for (const SwitchRow &r : sg_aSwitches)
         if (r.iId == iId) return &r;
     return nullptr;
 }

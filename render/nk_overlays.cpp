@@ -309,8 +309,8 @@ namespace {
 
 // The twelve edges of a box (display coordinates) as corner index pairs;
 // corner bit 0 x max, bit 1 y max, bit 2 z max.
-const int s_aiEdges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
-                              {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+const int sg_aiEdges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
+                               {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
 
 void Corner(const float *b, int i, float *p)
 {
@@ -353,7 +353,7 @@ bool NKDrawBoundingBox(NKFrame *pFrame, bool bAllSteps)
     float afBox[6];
     std::copy(afModel, afModel + 6, afBox);
     ModelToDisplayBox(afBox);
-    for (const auto &e : s_aiEdges) {
+    for (const auto &e : sg_aiEdges) {
         float a[3], b[3];
         Corner(afBox, e[0], a);
         Corner(afBox, e[1], b);
@@ -366,7 +366,7 @@ bool NKDrawBoundingBox(NKFrame *pFrame, bool bAllSteps)
     if (bSmooth) glEnable(GL_LINE_SMOOTH);
     glColor3ub(255, 0, 255);
     glBegin(GL_LINES);
-    for (const auto &e : s_aiEdges)
+    for (const auto &e : sg_aiEdges)
         for (int i : e) {
             float p[3];
             Corner(afBox, i, p);

@@ -23,10 +23,10 @@
 
 namespace {
 
-NKTextureFileReaders s_Readers;
-int s_iClipboardCounter = 0;
+NKTextureFileReaders sg_Readers;
+int sg_iClipboardCounter = 0;
 // The texture object of each image list slot (0 none).
-std::vector<GLuint> s_TextureObjects;
+std::vector<GLuint> sg_TextureObjects;
 
 // A zeroed record named pszName, else the file name without its directory,
 // cut to 69 characters.
@@ -91,13 +91,13 @@ ImageRecord *NKAddTextureImage(PtrArray *pList, ImageRecord *pImage)
     return pImage;
 }
 
-void NKSetTextureFileReaders(const NKTextureFileReaders &readers) { s_Readers = readers; }
+void NKSetTextureFileReaders(const NKTextureFileReaders &readers) { sg_Readers = readers; }
 
 ImageRecord *NKReadTextureImage(PtrArray *pList, const char *pszFile, const char *pszName)
 {
     if (pList == nullptr || pszFile == nullptr) return nullptr;
     ImageRecord *pImage = NewNamedImage(pszName, pszFile);
-    int iBmp = s_Readers.pfnReadBmp ? s_Readers.pfnReadBmp(pszFile, pImage) : -8;
+    int iBmp = sg_Readers.pfnReadBmp ? sg_Readers.pfnReadBmp(pszFile, pImage) : -8;
     const char *pszError = nullptr;
     if (iBmp == -20) {
         pszError = "Couldn't convert read bitmap file to internal format";
@@ -106,7 +106,7 @@ ImageRecord *NKReadTextureImage(PtrArray *pList, const char *pszFile, const char
     } else if (iBmp != 1) {
         NKFree(pImage->pPixels);
         pImage->pPixels = nullptr;
-        int iSgi = s_Readers.pfnReadSgi ? s_Readers.pfnReadSgi(pszFile, pImage) : -9;
+        int iSgi = sg_Readers.pfnReadSgi ? sg_Readers.pfnReadSgi(pszFile, pImage) : -9;
         if (iSgi != 1) {
             if (iBmp == -5 || iSgi == -5)
                 pszError = "Unable to open file for reading";
@@ -141,10 +141,10 @@ ImageRecord *NKReadClipboardTexture(PtrArray *pList, const char *pszName)
     if (pszName != nullptr && pszName[0] != '\0')
         name = pszName;
     else
-        name = "ClipImage" + std::to_string(s_iClipboardCounter++);
+        name = "ClipImage" + std::to_string(sg_iClipboardCounter++);
     ImageRecord *pImage = NewNamedImage(name.c_str(), nullptr);
-    if (s_Readers.pfnDibToImage == nullptr ||
-        !s_Readers.pfnDibToImage(dib.data(), dib.size(), pImage)) {
+    if (sg_Readers.pfnDibToImage == nullptr ||
+        !sg_Readers.pfnDibToImage(dib.data(), dib.size(), pImage)) {
         NKPrintError("Couldn't convert clipboard bitmap to internal format");
         FreeImage(pImage);
         return nullptr;
@@ -274,9 +274,9 @@ bool NKBuildTextureLists(NKDisplayListSet *pSet, int iFirst, int iLast, int iFra
 
 void NKDeleteTextureObjects(void)
 {
-    for (GLuint &u : s_TextureObjects)
+    for (GLuint &u : sg_TextureObjects)
         if (u != 0) glDeleteTextures(1, &u);
-    s_TextureObjects.clear();
+    sg_TextureObjects.clear();
 }
 
 bool NKBuildTextureImageLists(NKDisplayListSet *pSet, int iFirst, int iLast)
@@ -292,8 +292,8 @@ bool NKBuildTextureImageLists(NKDisplayListSet *pSet, int iFirst, int iLast)
         if (pSet->iImageCount == 0) return false;
         iFirst = iLast = -1;
     }
-    if (s_TextureObjects.size() < static_cast<size_t>(pSet->iImageCount))
-        s_TextureObjects.resize(pSet->iImageCount, 0);
+    if (sg_TextureObjects.size() < static_cast<size_t>(pSet->iImageCount))
+        sg_TextureObjects.resize(pSet->iImageCount, 0);
     if (iFirst == -1 || iLast == -1) {
         iFirst = 0;
         iLast = n - 1;
@@ -306,7 +306,7 @@ bool NKBuildTextureImageLists(NKDisplayListSet *pSet, int iFirst, int iLast)
     for (int i = iFirst; i <= iLast; i++) {
         const ImageRecord *p = static_cast<const ImageRecord *>(TextureImageList.GetAt(i));
         if (p == nullptr || p->pPixels == nullptr || p->iWidth < 1 || p->iHeight < 1) continue;
-        GLuint &u = s_TextureObjects[i];
+        GLuint &u = sg_TextureObjects[i];
         if (u == 0) glGenTextures(1, &u);
         glBindTexture(GL_TEXTURE_2D, u);
         gluBuild2DMipmaps(GL_TEXTURE_2D, 3, p->iWidth, p->iHeight, GL_RGB, GL_UNSIGNED_BYTE,
@@ -326,6 +326,6 @@ unsigned int NKGetImageTextureList(const ImageRecord *pImage)
     const int i = NKFindTextureImage(&TextureImageList, pImage->szName.GetText());
     const NKDisplayListSet &set = g_DisplayLists;
     if (i < 0 || set.uImageBase == 0 || i >= set.iImageCount) return 0;
-    if (static_cast<size_t>(i) >= s_TextureObjects.size() || s_TextureObjects[i] == 0) return 0;
+    if (static_cast<size_t>(i) >= sg_TextureObjects.size() || sg_TextureObjects[i] == 0) return 0;
     return set.uImageBase + i;
 }

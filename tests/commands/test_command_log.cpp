@@ -253,3 +253,40 @@ TEST_F(PollFile, NothingIsLoggedWhilePolling)
     ExecuteCommand("nolog");
     EXPECT_EQ(NKTestReadFile("t.log"), "pollfile p.txt\n\nxctest 2\n\nnolog\n\n");
 }
+
+// ---- the runner record ----------------------------------------------------------
+
+// The commands that change the runner's state change it in g_CommandRunner,
+// and the names other folders read see the same fields.
+TEST_F(CommandLog, CommandsChangeTheRunnerRecord)
+{
+    struct Case {
+        const char *pszLine;
+        bool (*pfnHolds)();
+    };
+    Write("p.txt", "");
+    const Case cases[] = {
+        {"log r.log",
+         [] {
+             return g_CommandRunner.bLogCommands && g_CommandRunner.pLogFile != nullptr &&
+                    std::string(g_CommandRunner.szLogFileName.GetText()) == "r.log";
+         }},
+        {"nolog", [] { return !g_CommandRunner.bLogCommands; }},
+        {"poll_delay 3", [] { return g_CommandRunner.PollFile.fDelay == 3.0f; }},
+        {"pollfile p.txt",
+         [] {
+             return g_CommandRunner.PollFile.bActive &&
+                    std::string(g_CommandRunner.PollFile.szFileName.GetText()) == "p.txt";
+         }},
+        {"nopollfile", [] { return !g_CommandRunner.PollFile.bActive; }},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(ExecuteCommand(c.pszLine), 0) << c.pszLine;
+        EXPECT_TRUE(c.pfnHolds()) << c.pszLine;
+        EXPECT_EQ(g_CommandRunner.iCommandLevel, 0) << c.pszLine;
+    }
+    EXPECT_EQ(&bLogCommands, &g_CommandRunner.bLogCommands);
+    EXPECT_EQ(&iCommandLevel, &g_CommandRunner.iCommandLevel);
+    EXPECT_EQ(&bRunningCommandFile, &g_CommandRunner.bRunningCommandFile);
+    EXPECT_EQ(&g_PollFile, &g_CommandRunner.PollFile);
+}

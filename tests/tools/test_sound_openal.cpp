@@ -17,12 +17,12 @@
 namespace {
 
 constexpr int kRate = 44100;
-NKSoundOutput *s_pLoopback = nullptr;
+NKSoundOutput *sg_pLoopback = nullptr;
 
 NKSoundOutput *MakeLoopback(void)
 {
-    s_pLoopback = NKCreateOpenALLoopbackOutput(kRate);
-    return s_pLoopback;
+    sg_pLoopback = NKCreateOpenALLoopbackOutput(kRate);
+    return sg_pLoopback;
 }
 
 class SoundOpenAL : public ::testing::Test {
@@ -39,14 +39,14 @@ protected:
     {
         NKDestroySoundManager();
         NKSetSoundOutputFactory(nullptr);
-        s_pLoopback = nullptr;
+        sg_pLoopback = nullptr;
         NKTestRemoveDir(m_Dir);
     }
     // The RMS of the left and right channels over n mixed frames.
     void Mix(int n, double *pdLeft, double *pdRight)
     {
         std::vector<float> buffer(2 * static_cast<size_t>(n));
-        ASSERT_TRUE(NKRenderOpenALLoopback(s_pLoopback, buffer.data(), n));
+        ASSERT_TRUE(NKRenderOpenALLoopback(sg_pLoopback, buffer.data(), n));
         double adSum[2] = {0, 0};
         for (size_t i = 0; i < buffer.size(); i++) adSum[i % 2] += buffer[i] * buffer[i];
         *pdLeft = std::sqrt(adSum[0] / n);
@@ -62,7 +62,7 @@ protected:
         double dLeft = 0, dRight = 0;
         Mix(4410, &dLeft, &dRight);
         g_pSoundManager->Stop(pSound);
-        s_pLoopback->Rewind(pSound->iVoice);
+        sg_pLoopback->Rewind(pSound->iVoice);
         return dLeft + dRight;
     }
 
@@ -85,9 +85,9 @@ TEST_F(SoundOpenAL, FrequencyMovesThePlayPosition)
         g_pSoundManager->Play(pSound, false);
         double dLeft = 0, dRight = 0;
         Mix(4410, &dLeft, &dRight);
-        EXPECT_NEAR(NKGetOpenALSampleOffset(s_pLoopback, pSound->iVoice), iOffset, 1) << iHz;
+        EXPECT_NEAR(NKGetOpenALSampleOffset(sg_pLoopback, pSound->iVoice), iOffset, 1) << iHz;
         g_pSoundManager->Stop(pSound);
-        s_pLoopback->Rewind(pSound->iVoice);
+        sg_pLoopback->Rewind(pSound->iVoice);
     }
 }
 
