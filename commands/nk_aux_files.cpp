@@ -9,6 +9,7 @@
 #include "core/nk_apply_results.h"
 #include "core/nk_bbox.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_file_read.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
@@ -82,6 +83,12 @@ bool NKCommandReadRGB(const char *pszFileName)
 {
     if (pszFileName == nullptr || g_pModel == nullptr)
         return NKDiagnostic("NULL pointer passed", "NKCommandReadRGB");
+    const std::string why = NKInputFileProblem(pszFileName);
+    if (!why.empty()) {
+        NKPrintError(NKString::FromFormat("Error reading rgb file %s.", pszFileName).GetText());
+        NKPrintFileProblem(pszFileName, why.c_str());
+        return false;
+    }
     NKSetStatusText("Reading RGB File...");
     NKFrame *pFirst = NKGetFrame(0);
     NKScalarResult *pResult =

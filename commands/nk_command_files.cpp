@@ -380,6 +380,13 @@ int CommandSource(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString name;
     if (!ReadFileName(pEntry, pScan, &name)) return 1;
+    // Checked before the run moves into the file's directory, so that the
+    // file is named as the user gave it.
+    const std::string why = NKFileProblem(name.GetText());
+    if (!why.empty()) {
+        ShowOpenError("Error running command file. Could not find file.", name.GetText(), why);
+        return 1;
+    }
     if (!bRunningCommandFile) {
         szCurrentCommandFile = name;
         // The file runs from its own directory, where its name as given may

@@ -15,6 +15,7 @@
 #include "commands/nk_command_table.h"
 #include "commands/nk_open_commands.h"
 #include "core/nk_file.h"
+#include "core/nk_file_read.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
@@ -153,6 +154,13 @@ int ReadVolume(NKArgumentScan *pScan)
     NKString name = pScan->NextArgument();
     if (name.IsEmpty()) {
         NKPrintError("Error reading volume geometry. No filename.");
+        return 1;
+    }
+    // An empty file would be read as a topology of no elements.
+    const std::string why = NKInputFileProblem(name.GetText());
+    if (!why.empty()) {
+        NKPrintError("Error reading volume geometry.");
+        NKPrintFileProblem(name.GetText(), why.c_str());
         return 1;
     }
     NKWaitCursor cursor;

@@ -259,6 +259,18 @@ bool OpenFileAutoDetect(const NKOpenRequest &request)
 
 bool NKCommandOpenInterface(int iKind, const char *pszFileName)
 {
+    // The native, LS-DYNA and reservoir readers take the file named: one
+    // that cannot be read, or holds nothing, is refused before the source
+    // and the model before it are touched.
+    if (iKind == NK_INTERFACE_NATIVE || iKind == NK_INTERFACE_LSDYNA ||
+        iKind == NK_INTERFACE_RESERVOIR) {
+        const std::string why = NKInputFileProblem(pszFileName);
+        if (!why.empty()) {
+            ReportOpenFailure(iKind, 0);
+            NKPrintFileProblem(pszFileName, why.c_str());
+            return false;
+        }
+    }
     NKWaitCursor cursor;
     // The source before this one is closed to open the new file, but the
     // model stays until the new file has given its first geometry: a file

@@ -102,6 +102,16 @@ std::string NKFileProblem(const char *pszPath)
     return why;
 }
 
+std::string NKInputFileProblem(const char *pszPath)
+{
+    std::string why;
+    FILE *pFile = NKOpenRegularFile(pszPath, &why);
+    if (pFile == nullptr) return why;
+    if (std::fgetc(pFile) == EOF) why = "it is empty";
+    std::fclose(pFile);
+    return why;
+}
+
 std::string NKWriteProblem(const char *pszPath)
 {
     std::string path = SystemPath(pszPath);

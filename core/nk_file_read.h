@@ -32,6 +32,10 @@ bool NKReadFileHead(const char *pszPath, size_t iMax, std::string *pBytes,
 // permission", "no such file" ...); empty when it can be opened.
 std::string NKFileProblem(const char *pszPath);
 
+// As NKFileProblem, and "it is empty" for a file that holds no byte: for
+// the readers to which an empty file is no file of their kind.
+std::string NKInputFileProblem(const char *pszPath);
+
 // Why a file cannot be written at the path ("it is a folder", "its folder
 // does not exist", "no write permission" ...); empty when nothing in the
 // way can be seen (a full disk, for one, shows only as the write fails).

@@ -131,6 +131,9 @@ TEST_F(FileTest, WholeFileReadsTakeRegularFilesOnly)
         EXPECT_EQ(bytes, c.pszBytes) << c.pszName;
         EXPECT_EQ(why, c.pszWhy) << c.pszName;
         EXPECT_EQ(NKFileProblem(Path(c.pszName).c_str()), c.pszWhy) << c.pszName;
+        // An input of no byte is no file of its kind.
+        const std::string input = c.bRead && *c.pszBytes == '\0' ? "it is empty" : c.pszWhy;
+        EXPECT_EQ(NKInputFileProblem(Path(c.pszName).c_str()), input) << c.pszName;
     }
     MessageCapture capture;
     NKPrintFileProblem(Path("folder").c_str());

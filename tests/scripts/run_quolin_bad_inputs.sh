@@ -30,31 +30,13 @@ commands=(
 # file); its error must still name the file. An empty command file is a
 # command file that does nothing.
 answers_zero=('loadview FILE')
+# What a command needs before it reads its file: an audio source is added
+# to an animation only, so the beam's steps are animated first.
+declare -A setup=(['audio add 1 1001 1 FILE']='animresults 1 3 1')
 not_bad=('source FILE:empty.in')
-# Command and file that fail today: the empty file and the folder are read
-# as a step of no values; an empty colour or volume file is read as holding
-# nothing; and where the refusal does not name the file.
-pending=(
-  'readscalar FILE:folder.in' 'readscalar FILE:empty.in'
-  'readdisplacements FILE:folder.in' 'readdisplacements FILE:empty.in'
-  'readvector FILE:folder.in' 'readvector FILE:empty.in'
-  'readrgb FILE:empty.in' 'readvolume FILE:empty.in'
-  # Refused, but no message names the file yet.
-  'open FILE:folder.in' 'open FILE:empty.in'
-  'opendynastatedb FILE:folder.in' 'opendynastatedb FILE:empty.in'
-  'opendynastatedb FILE:missing.in'
-  'openiesoutput3d FILE:folder.in' 'openiesoutput3d FILE:empty.in'
-  'openiesoutput3d FILE:missing.in'
-  'openresultsfile FILE:folder.in' 'openresultsfile FILE:empty.in'
-  'openresultsfile FILE:missing.in'
-  'readresults FILE:folder.in' 'readresults FILE:empty.in' 'readresults FILE:missing.in'
-  'readtexture FILE:folder.in' 'readtexture FILE:empty.in' 'readtexture FILE:missing.in'
-  'readvolume FILE:folder.in' 'readvolume FILE:missing.in'
-  'source FILE:folder.in' 'source FILE:missing.in'
-  'audio add 1 1001 1 FILE:folder.in' 'audio add 1 1001 1 FILE:empty.in'
-  'audio add 1 1001 1 FILE:missing.in'
-  'th open FILE:folder.in' 'th open FILE:empty.in' 'th open FILE:missing.in'
-)
+# Command and file known to fail, each printing PENDING until mended
+# ("COMMAND:FILE", as in not_bad).
+pending=()
 listed() { # listed ITEM LIST...
   local item="$1" entry; shift
   for entry in "$@"; do [ "$entry" = "$item" ] && return 0; done
@@ -80,6 +62,7 @@ for command in "${commands[@]}"; do
   # The listing is an information line: the runner shows those only while
   # commands are debugged.
   echo 'debugcommands on' > "$brovik/fileopen.qlc"
+  [ -n "${setup[$command]:-}" ] && echo "${setup[$command]}" >> "$brovik/fileopen.qlc"
   for file in "${cases[@]}"; do
     listed "$command:${file##*/}" "${not_bad[@]}" && continue
     printf '%s\ncoordinates 1,1011\n' "${command/FILE/\"$file\"}" >> "$brovik/fileopen.qlc"
