@@ -1,4 +1,4 @@
-// render/nk_ride.cpp -- the ride specification, its evaluation per frame,
+// render/nk_ride.cpp -- the ride set-up, its evaluation per frame,
 // its text and the ride file (see nk_ride.h). The `ride` commands are in
 // nk_ride_commands.cpp.
 #include "render/nk_ride.h"
@@ -226,7 +226,7 @@ NKString PolygonText(const NKRideItem &item)
     return NKString::FromFormat("%d,%d", item.iPart + 1, item.iItem + 1);
 }
 
-// The eye or reference-point line of the specification text.
+// The eye or reference-point line of the ride set-up text.
 NKString PointText(const NKRideSpec *s, bool bEye)
 {
     const char *pszName = bEye ? "eye: " : "vrp: ";

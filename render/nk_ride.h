@@ -1,8 +1,8 @@
-// render/nk_ride.h -- riding on the model: a specification that ties the
+// render/nk_ride.h -- riding on the model: a ride set-up that ties the
 // eye, the view reference point and the up vector to polygons, nodes, parts
 // or fixed values, evaluated for every drawn frame (the scene calls
 // NKComputeRideViewPoint while bInUse is set and drives g_ViewMatrix from it
-// while bRiding), the `ride` command family, the specification text and the
+// while bRiding), the `ride` command family, the set-up text and the
 // ride file, a command file of `ride` lines read back with `source`.
 #pragma once
 
@@ -69,7 +69,7 @@ bool NKComputeRideViewPoint(int iFrame, NKRideSpec *pSpec);
 // along 0.3 times the up vector, width 3, points of size 4 at the eye and
 // the reference point, unlit, in the text colour. GL state is left as found.
 void NKDrawRidePreview(void);
-// The specification as four indented lines (no line break after the last);
+// The ride set-up as four indented lines (no line break after the last);
 // node numbers are shown as node IDs. Returns pText.
 NKString *NKPrintRideSpec(NKString *pText, const NKRideSpec *pSpec);
 // Writes the ride file in one go; false when it cannot be written.

@@ -241,8 +241,8 @@ TEST_F(ViewpointCommands, RideFileWrittenAndReadBack)
     EXPECT_TRUE(capture.Contains("Error writing file: nowhere/r.rid"));
 }
 
-// Each ride command that reports its result names the ride specification.
-TEST_F(ViewpointCommands, RideCommandsReportTheSpecification)
+// Each ride command that reports its result says so in the ride texts it prints.
+TEST_F(ViewpointCommands, RideCommandsReportTheRide)
 {
     MakeTwoParts();
     const struct {
