@@ -3,8 +3,9 @@
 // internal-face hiding and the removal of unused nodes. Each element comes
 // with its own eight nodes, as element-wise sources deliver them, so the merge
 // has 8,000,000 nodes to bring together before the shared faces can be found.
-// The merge is timed again on a block of 50^3 elements (1,000,000 nodes) to
-// show that its time grows linearly (the ratio of the two rates is printed).
+// Every step is timed again on a block of 50^3 elements (1,000,000 nodes) and
+// printed beside the large block with the growth between them (x8 is
+// linear), so that a step that grows faster than the model shows at once.
 //
 // First, before anything else has grown the process, the geometry of step 0
 // of the same grid read from a binary NKF file (1,030,301 nodes, a node
@@ -180,27 +181,44 @@ bool TimeImportGeometry(int iRuns)
     return bOk;
 }
 
-// The merge alone on a block of n^3 elements with their own nodes; best of
-// the runs, in seconds (negative on a failure).
-double TimeMerge(int n, int iRuns)
+// The clean-up steps on a block of n^3 elements with their own nodes, each
+// the best of the runs in seconds; false when a step fails or the result is
+// not the block's skin over its shared nodes.
+struct CleanUpTimes {
+    double made = 1e30, listing = 1e30, merge = 1e30, hiding = 1e30, unused = 1e30;
+};
+
+bool TimeCleanUp(int n, int iRuns, CleanUpTimes *pTimes)
 {
     int iSaved = N;
     N = n;
-    double dBest = 1e30;
-    for (int r = 0; r < iRuns; r++) {
+    bool bOk = true;
+    for (int r = 0; r < iRuns && bOk; r++) {
         NKIndexedFaceSet ifs;
         NKInitPolygonMesh(&ifs);
-        ifs.pfCoords = MakeElementNodes(&ifs.iNumNodes);
-        bool bOk = ifs.pfCoords != nullptr && ListFaces(&ifs);
+        auto step = [](double *pdBest, auto t0) { *pdBest = std::min(*pdBest, Seconds(t0)); };
         auto t0 = std::chrono::steady_clock::now();
+        ifs.pfCoords = MakeElementNodes(&ifs.iNumNodes);
+        step(&pTimes->made, t0);
+        t0 = std::chrono::steady_clock::now();
+        bOk = ifs.pfCoords != nullptr && ListFaces(&ifs);
+        step(&pTimes->listing, t0);
+        t0 = std::chrono::steady_clock::now();
         bOk = bOk && NKMergeCoincidentNodes(ifs.piConnects, ifs.iConnectLength,
                                             (float(*)[3])ifs.pfCoords, ifs.iNumNodes);
-        dBest = std::min(dBest, Seconds(t0));
+        step(&pTimes->merge, t0);
+        t0 = std::chrono::steady_clock::now();
+        bOk = bOk && HideInternalFaces(&ifs);
+        step(&pTimes->hiding, t0);
+        t0 = std::chrono::steady_clock::now();
+        bOk = bOk && NKRemoveUnusedNodesFromIFS(&ifs);
+        step(&pTimes->unused, t0);
+        bOk = bOk && ifs.iNumKeptPolygons == 6 * N * N &&
+              ifs.iNumNodes == (N + 1) * (N + 1) * (N + 1);
         NKFreePolygonMesh(&ifs);
-        if (!bOk) dBest = -1.0;
     }
     N = iSaved;
-    return dBest;
+    return bOk;
 }
 
 }  // namespace
@@ -212,41 +230,24 @@ int main(int argc, char **argv)
         std::printf("FAILED\n");
         return 1;
     }
-
-    NKIndexedFaceSet ifs;
-    NKInitPolygonMesh(&ifs);
-    auto t0 = std::chrono::steady_clock::now();
-    ifs.pfCoords = MakeElementNodes(&ifs.iNumNodes);
-    std::printf("nodes made:           %8.3f s  (%d nodes)\n", Seconds(t0), ifs.iNumNodes);
-
-    t0 = std::chrono::steady_clock::now();
-    bool bOk = ifs.pfCoords != nullptr && ListFaces(&ifs);
-    std::printf("face listing:         %8.3f s  (%d quadrilaterals)\n", Seconds(t0),
-                ifs.iNumPolygons);
-
-    t0 = std::chrono::steady_clock::now();
-    bOk = bOk && NKMergeCoincidentNodes(ifs.piConnects, ifs.iConnectLength,
-                                        (float(*)[3])ifs.pfCoords, ifs.iNumNodes);
-    std::printf("coincident nodes:     %8.3f s\n", Seconds(t0));
-
-    t0 = std::chrono::steady_clock::now();
-    bOk = bOk && HideInternalFaces(&ifs);
-    std::printf("internal faces:       %8.3f s  (%d faces kept)\n", Seconds(t0),
-                ifs.iNumKeptPolygons);
-
-    t0 = std::chrono::steady_clock::now();
-    bOk = bOk && NKRemoveUnusedNodesFromIFS(&ifs);
-    std::printf("unused nodes:         %8.3f s  (%d nodes left)\n", Seconds(t0), ifs.iNumNodes);
-
-    int iExpectedKept = 6 * N * N, iExpectedNodes = (N + 1) * (N + 1) * (N + 1);
-    bOk = bOk && ifs.iNumKeptPolygons == iExpectedKept && ifs.iNumNodes == iExpectedNodes;
-    NKFreePolygonMesh(&ifs);
-    double dLarge = TimeMerge(100, iRuns), dSmall = TimeMerge(50, iRuns);
-    bOk = bOk && dLarge > 0 && dSmall > 0;
-    std::printf("merge, best of %d:       %8.3f s for 8M nodes (aim <= 1.5), %8.3f s for 1M\n",
-                iRuns, dLarge, dSmall);
-    if (bOk)
-        std::printf("  time per node, 8M over 1M: %.2f (1.00 = linear)\n", dLarge / (8.0 * dSmall));
+    // The clean-up at 1M and 8M nodes made (50^3 and 100^3 elements), with
+    // the growth between them: x8 is linear.
+    CleanUpTimes small, large;
+    bool bOk = TimeCleanUp(50, iRuns, &small) && TimeCleanUp(100, iRuns, &large);
+    std::printf("clean-up, best of %d      1M nodes   8M nodes   growth\n", iRuns);
+    const struct {
+        const char *pszName;
+        double CleanUpTimes::*pTime;
+    } rows[] = {{"nodes made", &CleanUpTimes::made},
+                {"face listing", &CleanUpTimes::listing},
+                {"coincident nodes", &CleanUpTimes::merge},
+                {"internal faces", &CleanUpTimes::hiding},
+                {"unused nodes", &CleanUpTimes::unused}};
+    for (const auto &row : rows) {
+        double s = small.*row.pTime, l = large.*row.pTime;
+        std::printf("  %-22s %8.3f s %8.3f s   x%5.2f\n", row.pszName, s, l, s > 0 ? l / s : 0.0);
+    }
+    std::printf("  merge of 8M nodes %.3f s (aim <= 1.5)\n", large.merge);
     std::printf("%s\n", bOk ? "ok" : "FAILED");
     return bOk ? 0 : 1;
 }

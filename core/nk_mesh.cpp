@@ -290,10 +290,33 @@ bool MakeFaceFlagArrays(NKIndexedFaceSet *pIFS, bool bSortedCopy)
     return true;
 }
 
+// Orders two list entries without a branch the data could mispredict.
+inline void OrderPair(int *pi, int a, int b)
+{
+    int lo = std::min(pi[a], pi[b]), hi = std::max(pi[a], pi[b]);
+    pi[a] = lo;
+    pi[b] = hi;
+}
+
 // Ascending in place; the lists are short (faces have two to eight nodes),
-// so insertion suffices up to 32 nodes.
+// so triangles and quadrilaterals (nearly every face) go through a fixed
+// network of exchanges and the rest by insertion up to 32 nodes.
 void SortNodeList(int *pi, int n)
 {
+    if (n == 3) {
+        OrderPair(pi, 0, 1);
+        OrderPair(pi, 1, 2);
+        OrderPair(pi, 0, 1);
+        return;
+    }
+    if (n == 4) {
+        OrderPair(pi, 0, 1);
+        OrderPair(pi, 2, 3);
+        OrderPair(pi, 0, 2);
+        OrderPair(pi, 1, 3);
+        OrderPair(pi, 1, 2);
+        return;
+    }
     if (n > 32) {
         std::sort(pi, pi + n);
         return;
@@ -364,27 +387,41 @@ struct SortedLists {
     uint32_t Hash(int p) { return FaceHash(Of(p, 0), pIFS->piPolygonNumNodes[p]); }
 };
 
-// Which bucket of the counting sort a face goes to: its smallest node above
-// the smallest of all faces, or, when the nodes span more than a few times
-// the face count, its hash modulo the face count. Equal lists always share a
-// bucket. By smallest node, faces that share nodes come from nearby elements,
-// so the comparisons read the connectivity almost in order.
-struct FaceBuckets {
-    bool bByNode = true;
-    int64_t iMinNode = 0;
-    uint32_t uCount = 1;
-    uint32_t Of(SortedLists &lists, int p) const
-    {
-        return bByNode ? (uint32_t)((int64_t)lists.Smallest(p) - iMinNode) : lists.Hash(p) % uCount;
-    }
-};
-
 // Arrays reused from group to group.
 struct GroupScratch {
     std::vector<const int *> sorted;  // each face's sorted list
     std::vector<int> nodes;           // the lists sorted here
     std::vector<int> group, leaders, members;
 };
+
+// A small group (the usual bucket: the few faces around one node) compares
+// its faces pair by pair, their sorted lists on the stack; false, leaving
+// the faces as they were, when a face has more nodes than room here.
+const int kSmallGroup = 16, kSmallFace = 8;
+
+bool HideSmallGroup(NKIndexedFaceSet *pIFS, const int *piPolys, int iCount)
+{
+    int aaiNodes[kSmallGroup][kSmallFace], aiCount[kSmallGroup];
+    const int *piAll = pIFS->piSortedConnects ? pIFS->piSortedConnects : pIFS->piConnects;
+    for (int i = 0; i < iCount; i++) {
+        int p = piPolys[i], n = pIFS->piPolygonNumNodes[p];
+        if (n > kSmallFace) return false;
+        aiCount[i] = n;
+        std::copy(piAll + pIFS->piPolygonStart[p], piAll + pIFS->piPolygonStart[p] + n,
+                  aaiNodes[i]);
+        if (pIFS->piSortedConnects == nullptr) SortNodeList(aaiNodes[i], n);
+    }
+    bool abGone[kSmallGroup] = {};
+    for (int i = 0; i < iCount; i++)
+        for (int j = i + 1; j < iCount; j++) {
+            bool bSame = aiCount[i] == aiCount[j];
+            for (int k = 0; bSame && k < aiCount[i]; k++) bSame = aaiNodes[i][k] == aaiNodes[j][k];
+            if (bSame) abGone[i] = abGone[j] = true;
+        }
+    for (int i = 0; i < iCount; i++)
+        if (abGone[i]) pIFS->pbKeep[piPolys[i]] = 0;
+    return true;
+}
 
 // Hides every group of two or more equal faces among iCount candidates.
 // Ordered by their node lists, equal faces lie next to each other and each
@@ -395,6 +432,7 @@ struct GroupScratch {
 void HideGroupDuplicates(NKIndexedFaceSet *pIFS, SortedLists &lists, const int *piPolys, int iCount,
                          GroupScratch &scratch)
 {
+    if (iCount <= kSmallGroup && HideSmallGroup(pIFS, piPolys, iCount)) return;
     std::vector<const int *> &sorted = scratch.sorted;
     sorted.resize((size_t)iCount);
     if (pIFS->piSortedConnects != nullptr) {
@@ -446,8 +484,7 @@ void HideGroupDuplicates(NKIndexedFaceSet *pIFS, SortedLists &lists, const int *
 void HideBucketDuplicates(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piPolys, int iCount,
                           GroupScratch &scratch)
 {
-    const int kSmall = 16;
-    if (iCount <= kSmall) {
+    if (iCount <= kSmallGroup) {
         HideGroupDuplicates(pIFS, lists, piPolys, iCount, scratch);
         return;
     }
@@ -475,55 +512,93 @@ void CountKeptPolygons(NKIndexedFaceSet *pIFS)
     }
 }
 
-// The buckets of the candidates: by smallest node while the node range stays
-// within a few times the candidate count (the usual case), by hash otherwise.
-FaceBuckets ChooseBuckets(NKIndexedFaceSet *pIFS, SortedLists &lists, int *piCandidates)
+// Which bucket of the counting sort a face goes to: its smallest node above
+// the smallest of all faces, or, when the nodes span more than a few times
+// the face count, its hash modulo the face count. Equal lists always share a
+// bucket. By smallest node, faces that share nodes come from nearby elements,
+// so the comparisons read the connectivity almost in order.
+struct FaceBuckets {
+    bool bByNode = true;
+    int64_t iMinNode = 0;
+    uint32_t uCount = 1;
+    uint32_t Of(SortedLists &lists, int p) const
+    {
+        return bByNode ? (uint32_t)((int64_t)lists.Smallest(p) - iMinNode) : lists.Hash(p) % uCount;
+    }
+};
+
+// The counting sort of the buckets in steps, each linear in the faces,
+// with the writes of each step in the caches. The buckets are taken in
+// ranges of 4096 (more when there would be too many ranges to number in
+// two bytes), and each face's range is worked out once into an array of two
+// bytes a face (kNoRange for a face that cannot go), so that the later
+// passes read that rather than the face's flags and nodes. A pass counts the
+// faces of each range; the ranges are then taken in a few groups of about a
+// quarter of the faces each, a pass placing the faces of one group in their
+// ranges (in polygon order); each range is then ordered by bucket on its
+// own, in arrays of its size, and its buckets are compared. The order array
+// holds a group's faces, so that it stays small beside the record at the
+// peak of a model's loading, and the passes stay a fixed few whatever the
+// model's size.
+const uint16_t kNoRange = UINT16_MAX;
+
+struct FaceRanges {
+    FaceBuckets buckets;
+    uint16_t *puRange = nullptr;  // one a polygon
+    int iBits = 12;               // buckets a range: 2^iBits
+    int iCandidates = 0;
+    size_t Count() const { return ((size_t)(buckets.uCount - 1) >> iBits) + 1; }
+    ~FaceRanges() { NKFree(puRange); }
+};
+
+// The buckets (by smallest node while the node range stays within a few
+// times the candidate count, the usual case; by hash otherwise) and each
+// face's range; false when memory runs out.
+bool MakeFaceRanges(NKIndexedFaceSet *pIFS, SortedLists &lists, FaceRanges *pRanges)
 {
+    const int iNumPoly = pIFS->iNumPolygons;
     int64_t iMinNode = INT64_MAX, iMaxNode = INT64_MIN;
     int iCandidates = 0;
-    for (int p = 0; p < pIFS->iNumPolygons; p++) {
+    for (int p = 0; p < iNumPoly; p++) {
         if (!IsCandidate(pIFS, p)) continue;
         iCandidates++;
         int64_t iSmallest = lists.Smallest(p);
         iMinNode = std::min(iMinNode, iSmallest);
         iMaxNode = std::max(iMaxNode, iSmallest);
     }
-    FaceBuckets buckets;
+    FaceBuckets &buckets = pRanges->buckets;
     buckets.iMinNode = iMinNode;
-    if (iMinNode <= iMaxNode && iMaxNode - iMinNode < 4 * (int64_t)iCandidates + 1024) {
+    if (iMinNode <= iMaxNode && iMaxNode - iMinNode < 4 * (int64_t)iCandidates + 1024 &&
+        iMaxNode - iMinNode < (int64_t)UINT32_MAX) {
         buckets.uCount = (uint32_t)(iMaxNode - iMinNode + 1);
     } else {
         buckets.bByNode = false;
         buckets.uCount = (uint32_t)std::max(iCandidates, 1);
     }
-    *piCandidates = iCandidates;
-    return buckets;
+    pRanges->iCandidates = iCandidates;
+    while (pRanges->Count() >= kNoRange) pRanges->iBits++;
+    uint16_t *puRange = (uint16_t *)NKAlloc(sizeof(uint16_t) * (size_t)iNumPoly);
+    if (puRange == nullptr) return false;
+    pRanges->puRange = puRange;
+    for (int p = 0; p < iNumPoly; p++)
+        puRange[p] =
+            IsCandidate(pIFS, p) ? (uint16_t)(buckets.Of(lists, p) >> pRanges->iBits) : kNoRange;
+    return true;
 }
-
-// The counting sort of the buckets in steps, each linear in the faces,
-// with the writes of each step in the caches: a first pass counts the faces
-// of each range of 4096 buckets; the ranges are then taken in a few groups
-// of about a quarter of the faces each, a pass placing the faces of one
-// group in their ranges (in polygon order); each range is then ordered by
-// bucket on its own, in arrays of its size, and its buckets are compared.
-// The order array holds a group's faces, so that it stays small beside the
-// record at the peak of a model's loading, and the passes stay a fixed few
-// whatever the model's size.
-const int kRangeBits = 12;
 
 // Orders the iCount faces of one range by bucket into local and hides the
 // duplicates of each bucket; counts has room for the range's buckets plus
 // one.
-void HideRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &buckets,
+void HideRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceRanges &ranges,
                const int *piFaces, int iCount, std::vector<int> &counts,
                std::vector<uint32_t> &keys, std::vector<int> &local, GroupScratch &scratch)
 {
-    const uint32_t uMask = (1u << kRangeBits) - 1;
+    const uint32_t uMask = (1u << ranges.iBits) - 1;
     std::fill(counts.begin(), counts.end(), 0);
     keys.resize((size_t)iCount);
     local.resize((size_t)iCount);
     for (int i = 0; i < iCount; i++) {
-        keys[(size_t)i] = buckets.Of(lists, piFaces[i]) & uMask;
+        keys[(size_t)i] = ranges.buckets.Of(lists, piFaces[i]) & uMask;
         counts[keys[(size_t)i] + 1]++;
     }
     for (size_t b = 1; b < counts.size(); b++) counts[b] += counts[b - 1];
@@ -542,16 +617,17 @@ const int kGroups = 4;
 
 // The sort and the comparisons over every candidate; false when memory runs
 // out.
-bool HideByRanges(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets &buckets,
-                  int iCandidates)
+bool HideByRanges(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceRanges &ranges)
 {
-    size_t nRanges = ((size_t)(buckets.uCount - 1) >> kRangeBits) + 1;
+    const uint16_t *puRange = ranges.puRange;
+    const int iNumPoly = pIFS->iNumPolygons;
+    const size_t nRanges = ranges.Count();
     std::vector<int> start(nRanges + 1, 0);
-    for (int p = 0; p < pIFS->iNumPolygons; p++)
-        if (IsCandidate(pIFS, p)) start[(buckets.Of(lists, p) >> kRangeBits) + 1]++;
+    for (int p = 0; p < iNumPoly; p++)
+        if (puRange[p] != kNoRange) start[(size_t)puRange[p] + 1]++;
     for (size_t r = 1; r <= nRanges; r++) start[r] += start[r - 1];
     // Groups of whole ranges, each closed once it holds a share of the faces.
-    const int iShare = iCandidates / kGroups + 1;
+    const int iShare = ranges.iCandidates / kGroups + 1;
     std::vector<size_t> groupEnd;
     for (size_t r = 1; r <= nRanges; r++)
         if (r == nRanges || start[r] - start[groupEnd.empty() ? 0 : groupEnd.back()] >= iShare)
@@ -559,24 +635,25 @@ bool HideByRanges(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceBuckets 
     int iLargest = 1;
     for (size_t g = 0, r0 = 0; g < groupEnd.size(); r0 = groupEnd[g++])
         iLargest = std::max(iLargest, start[groupEnd[g]] - start[r0]);
-    int *piOrder = (int *)NKAllocLarge(sizeof(int) * (size_t)iLargest);
+    int *piOrder = (int *)NKAlloc(sizeof(int) * (size_t)iLargest);
     if (piOrder == nullptr) return false;
     std::vector<int> next(nRanges);
-    std::vector<int> counts((size_t)std::min(buckets.uCount, 1u << kRangeBits) + 1), local;
+    std::vector<int> counts(
+        (size_t)std::min<uint64_t>(ranges.buckets.uCount, 1ull << ranges.iBits) + 1);
+    std::vector<int> local;
     std::vector<uint32_t> keys;
     GroupScratch scratch;
     for (size_t g = 0, r0 = 0; g < groupEnd.size(); r0 = groupEnd[g++]) {
         size_t r1 = groupEnd[g];
         for (size_t r = r0; r < r1; r++) next[r] = start[r] - start[r0];
-        for (int p = 0; p < pIFS->iNumPolygons; p++) {
-            if (!IsCandidate(pIFS, p)) continue;
-            size_t r = buckets.Of(lists, p) >> kRangeBits;
+        for (int p = 0; p < iNumPoly; p++) {
+            size_t r = puRange[p];
             if (r >= r0 && r < r1) piOrder[next[r]++] = p;
         }
         for (size_t r = r0; r < r1; r++) {
             int iCount = start[r + 1] - start[r];
             if (iCount > 1)
-                HideRange(pIFS, lists, buckets, piOrder + (start[r] - start[r0]), iCount, counts,
+                HideRange(pIFS, lists, ranges, piOrder + (start[r] - start[r0]), iCount, counts,
                           keys, local, scratch);
         }
     }
@@ -595,15 +672,16 @@ bool HideFaces(NKIndexedFaceSet *pIFS, bool bSortedCopy)
             return NKDiagnostic("Polygon outside the connectivity", "HideInternalFaces");
     if (!MakeFaceFlagArrays(pIFS, bSortedCopy))
         return NKDiagnostic("Error allocating memory", "HideInternalFaces");
-    int iNumPoly = pIFS->iNumPolygons, iCandidates = 0;
+    int iNumPoly = pIFS->iNumPolygons;
     if (pIFS->piSortedConnects != nullptr)
         for (int p = 0; p < iNumPoly; p++)
             if (pIFS->pbWholeElement[p] == 0)
                 SortNodeList(pIFS->piSortedConnects + pIFS->piPolygonStart[p],
                              pIFS->piPolygonNumNodes[p]);
     SortedLists lists{pIFS, {}, {}};
-    FaceBuckets buckets = ChooseBuckets(pIFS, lists, &iCandidates);
-    if (iCandidates > 1 && !HideByRanges(pIFS, lists, buckets, iCandidates))
+    FaceRanges ranges;
+    if (!MakeFaceRanges(pIFS, lists, &ranges) ||
+        (ranges.iCandidates > 1 && !HideByRanges(pIFS, lists, ranges)))
         return NKDiagnostic("Error allocating memory", "HideInternalFaces");
     CountKeptPolygons(pIFS);
     return true;

@@ -105,13 +105,14 @@ Reference HideReference(const Faces &f)
     return r;
 }
 
-// Random faces over nodes from..from+span-1: new faces, copies of earlier
+// Random faces over nodes from..from+span-1: new faces of two to ten nodes
+// (short lists are compared on the stack, longer ones not), copies of earlier
 // ones in another node order (pairs, triples and more), faces with a
 // repeated node, empty and one-node faces, whole elements and hidden ones.
 Faces RandomFaces(std::mt19937 &rng, int iCount, int iFrom, int iSpan)
 {
     Faces f;
-    std::uniform_int_distribution<int> node(iFrom, iFrom + iSpan - 1), size(2, 6), pct(0, 99);
+    std::uniform_int_distribution<int> node(iFrom, iFrom + iSpan - 1), size(2, 10), pct(0, 99);
     while ((int)f.polys.size() < iCount) {
         int r = pct(rng);
         std::vector<int> poly;
