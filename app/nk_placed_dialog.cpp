@@ -4,11 +4,9 @@
 #include "app/nk_window_utils.h"
 #include "core/nk_model_hooks.h"
 
-NKPlacedDialog::NKPlacedDialog(QWidget *pParent, Qt::WindowFlags flags,
-                               NKDialogRect *pRemembered)
+NKPlacedDialog::NKPlacedDialog(QWidget *pParent, Qt::WindowFlags flags, NKDialogRect *pRemembered)
     : QDialog(pParent, flags), m_pRemembered(pRemembered)
-{
-}
+{}
 
 void NKPlacedDialog::PlaceAndShow(int iAnchor)
 {
