@@ -70,83 +70,108 @@ NKString ReadStateLine(int iScalar, int iVector)
                                 InRange(iVector, NKGetInterfaceNumVectors()) + 1);
 }
 
-const char *Toggle(bool bOn, const char *pszOff, const char *pszOn) { return bOn ? pszOff : pszOn; }
+// ---- The fixed items ------------------------------------------------------------
 
-// The command line of the fixed ids; null for ids that run nothing.
+bool AsSurface(void) { return NKAllPartsAsSurface(); }
+bool AsLines(void) { return NKAllPartsAsLines(); }
+bool AsPoints(void) { return NKAllPartsAsPoints(); }
+bool AsOutline(void) { return NKAllPartsAsOutline(); }
+bool Smooth(void) { return NKAllPartsSmooth(); }
+bool Mesh(void) { return NKAllPartsMesh(); }
+bool OutlineMesh(void) { return NKAllPartsOutlineMesh(); }
+bool MovesAsNormal(void) { return MoveMode() == NK_MOVE_NORMAL; }
+bool MovesAsOutline(void) { return MoveMode() == NK_MOVE_OUTLINE; }
+bool MovesAsLod(void) { return MoveMode() == NK_MOVE_LOD; }
+bool Fringes(void) { return NKAllPartsFringes(); }
+bool TextureFringes(void) { return NKTextureFringesOn(); }
+bool CutPlaneLocked(void) { return !CutPlaneRotates(); }
+bool CutPlaneVectors(void) { return CutPlaneFlag(NK_CUTPLANE_SHOW_VECTORS); }
+bool CutPlaneSurface(void) { return CutPlaneFlag(NK_CUTPLANE_SHOW_SURFACE); }
+bool Displacements(void) { return NKAllPartsDisplacements(nullptr); }
+bool Vectors(void) { return NKAllPartsVectors(); }
+bool Arrows(void) { return g_VectorSettings.bArrows != 0; }
+bool WaterFlowShown(void) { return FieldShown(0); }
+bool OilFlowShown(void) { return FieldShown(1); }
+bool GasFlowShown(void) { return FieldShown(2); }
+
+// One row per item of a fixed id. An item lists in the branch of iBranch,
+// in the order of the rows (0: listed apart); bLod items only while the
+// model has levels of detail. It runs pszLine, or pszLineOn while its state
+// is on (a toggle); a null line runs nothing. bCheck: its check mark shows
+// the state.
+struct ResultsItem {
+    int iId;
+    int iBranch;
+    const char *pszLabel;
+    const char *pszLine;
+    const char *pszLineOn;
+    bool (*pfnState)(void);
+    bool bCheck;
+    bool bLod;
+};
+
+const ResultsItem sg_aItems[] = {
+    {101, 100, "Display Model", "model", "nomodel", ModelShown, true, false},
+    {102, 100, "Show As Surface", "surface", nullptr, AsSurface, true, false},
+    {103, 100, "Show As Lines", "lines", nullptr, AsLines, true, false},
+    {104, 100, "Show As Points", "points", nullptr, AsPoints, true, false},
+    {105, 100, "Show As Outline", "outline", nullptr, AsOutline, true, false},
+    {106, 100, "Smooth Shading", "smooth", "nosmooth", Smooth, true, false},
+    {107, 100, "Mesh Lines", "mesh", "nomesh", Mesh, true, false},
+    {108, 100, "Outline Mesh", "outlinemesh", "nooutlinemesh", OutlineMesh, true, false},
+    {120, 100, "Move As Normal", "moveasnormal", nullptr, MovesAsNormal, true, false},
+    {121, 100, "Move As Outline", "moveasoutline", nullptr, MovesAsOutline, true, false},
+    {122, 100, "Move As LowRes", "moveaslod", nullptr, MovesAsLod, true, true},
+    {201, 200, "Head Light", nullptr, nullptr, nullptr, false, false},
+    {202, 200, "Menu Hides Model", nullptr, nullptr, nullptr, false, false},
+    {203, 200, "Y-axis Rotate Only", nullptr, nullptr, nullptr, false, false},
+    {204, 200, "Display Ruler", "ruler", "noruler", RulerShown, true, false},
+    {301, 300, "Auto LOD", "lod automatic", "lod manual", LodAutomatic, true, true},
+    {302, 300, "Pick -> HiRes", "lod pickset 0", "lod nopickset", LodPickSet, true, true},
+    {350, 300, "Set LOD Level", nullptr, nullptr, nullptr, false, true},
+    {501, 500, "Color Fringes", "fringes 0 0", "nofringes 0 0", Fringes, true, false},
+    {502, 500, "Textured Fringes", "texturefringes", "notexturefringes", TextureFringes, true,
+     false},
+    {503, 500, "Legend", "legend", "nolegend", LegendShown, true, false},
+    {504, 500, "Cutting Plane", "cutplane", "nocutplane", CutPlaneOn, true, false},
+    {550, 500, "Cutting Plane Settings", nullptr, nullptr, nullptr, false, false},
+    {506, 500, "Isosurface", "isosurface", "noisosurface", IsoSurfaceOn, true, false},
+    {601, 600, "Displacements", "displacements", "nodisplacements", Displacements, true, false},
+    {602, 600, "Vector Arrows", "vectors", "novectors", Vectors, true, false},
+    {603, 600, "Arrow Heads", "arrows", "noarrows", Arrows, true, false},
+    {604, 600, "Filter Box", "vectors boxfilter", "vectors noboxfilter", FilterBoxOn, true, false},
+    {605, 600, "Add Particle Trace", "particletrace", "addparticletrace", TracesOn, false, false},
+    {606, 600, "Delete Particle Traces", "noparticletrace", nullptr, nullptr, false, false},
+    {551, 550, "Align X", "cutplanealign x", nullptr, nullptr, false, false},
+    {552, 550, "Align Y", "cutplanealign y", nullptr, nullptr, false, false},
+    {553, 550, "Align Z", "cutplanealign z", nullptr, nullptr, false, false},
+    {554, 550, "Lock Rotation", "cutplanelockrot", "nocutplanelockrot", CutPlaneLocked, true,
+     false},
+    {555, 550, "Vectors", "cutplanevectors", "nocutplanevectors", CutPlaneVectors, true, false},
+    {556, 550, "Surface", "cutplanesurface", "nocutplanesurface", CutPlaneSurface, true, false},
+    {700, 0, "Read Next State", "readstate next", nullptr, nullptr, false, false},
+    {701, 0, "Read Previous State", "readstate previous", nullptr, nullptr, false, false},
+    {2901, 0, "Water Flow", "vectors show 1", "vectors hide 1", WaterFlowShown, true, false},
+    {2902, 0, "Oil Flow", "vectors show 2", "vectors hide 2", OilFlowShown, true, false},
+    {2903, 0, "Gas Flow", "vectors show 3", "vectors hide 3", GasFlowShown, true, false},
+};
+
+const ResultsItem *FindItem(int iId)
+{
+    for (const ResultsItem &item : sg_aItems)
+        if (item.iId == iId) return &item;
+    return nullptr;
+}
+
+const char *Label(int iId) { return FindItem(iId)->pszLabel; }
+
+// The command line of a fixed id; null for ids that run nothing.
 const char *FixedCommand(int iId)
 {
-    switch (iId) {
-    case 101:
-        return Toggle(ModelShown(), "nomodel", "model");
-    case 102:
-        return "surface";
-    case 103:
-        return "lines";
-    case 104:
-        return "points";
-    case 105:
-        return "outline";
-    case 106:
-        return Toggle(NKAllPartsSmooth(), "nosmooth", "smooth");
-    case 107:
-        return Toggle(NKAllPartsMesh(), "nomesh", "mesh");
-    case 108:
-        return Toggle(NKAllPartsOutlineMesh(), "nooutlinemesh", "outlinemesh");
-    case 120:
-        return "moveasnormal";
-    case 121:
-        return "moveasoutline";
-    case 122:
-        return "moveaslod";
-    case 204:
-        return Toggle(RulerShown(), "noruler", "ruler");
-    case 301:
-        return Toggle(LodAutomatic(), "lod manual", "lod automatic");
-    case 302:
-        return Toggle(LodPickSet(), "lod nopickset", "lod pickset 0");
-    case 501:
-        return Toggle(NKAllPartsFringes(), "nofringes 0 0", "fringes 0 0");
-    case 502:
-        return Toggle(NKTextureFringesOn(), "notexturefringes", "texturefringes");
-    case 503:
-        return Toggle(LegendShown(), "nolegend", "legend");
-    case 504:
-        return Toggle(CutPlaneOn(), "nocutplane", "cutplane");
-    case 506:
-        return Toggle(IsoSurfaceOn(), "noisosurface", "isosurface");
-    case 551:
-        return "cutplanealign x";
-    case 552:
-        return "cutplanealign y";
-    case 553:
-        return "cutplanealign z";
-    case 554:
-        return Toggle(CutPlaneRotates(), "cutplanelockrot", "nocutplanelockrot");
-    case 555:
-        return Toggle(CutPlaneFlag(NK_CUTPLANE_SHOW_VECTORS), "nocutplanevectors",
-                      "cutplanevectors");
-    case 556:
-        return Toggle(CutPlaneFlag(NK_CUTPLANE_SHOW_SURFACE), "nocutplanesurface",
-                      "cutplanesurface");
-    case 601:
-        return Toggle(NKAllPartsDisplacements(nullptr), "nodisplacements", "displacements");
-    case 602:
-        return Toggle(NKAllPartsVectors(), "novectors", "vectors");
-    case 603:
-        return Toggle(g_VectorSettings.bArrows != 0, "noarrows", "arrows");
-    case 604:
-        return Toggle(FilterBoxOn(), "vectors noboxfilter", "vectors boxfilter");
-    case 605:
-        return TracesOn() ? "addparticletrace" : "particletrace";
-    case 606:
-        return "noparticletrace";
-    case 700:
-        return "readstate next";
-    case 701:
-        return "readstate previous";
-    default:
-        return nullptr;
-    }
+    const ResultsItem *pItem = FindItem(iId);
+    if (pItem == nullptr) return nullptr;
+    if (pItem->pszLineOn != nullptr && pItem->pfnState()) return pItem->pszLineOn;
+    return pItem->pszLine;
 }
 
 // ---- Building -----------------------------------------------------------------
@@ -157,18 +182,14 @@ bool Add(NKGLMenu *pMenu, int iId, const char *pszText, int iReference, bool bBr
     return NKGLMenuAddItem(iId, pszText, pMenu, iReference, bBranch, bDisabled) != nullptr;
 }
 
-// A chain of items: the first as the branch of iParent, the others after it.
-struct ItemText {
-    int iId;
-    const char *pszText;
-};
-template <int N>
-void AddBranch(NKGLMenu *pMenu, int iParent, const ItemText (&items)[N])
+// The rows of iBranch, the first as its branch, the others after it.
+void AddBranch(NKGLMenu *pMenu, int iBranch, bool bLod)
 {
-    int iReference = iParent;
-    for (int i = 0; i < N; i++) {
-        Add(pMenu, items[i].iId, items[i].pszText, iReference, i == 0);
-        iReference = items[i].iId;
+    int iReference = iBranch;
+    for (const ResultsItem &item : sg_aItems) {
+        if (item.iBranch != iBranch || (item.bLod && !bLod)) continue;
+        Add(pMenu, item.iId, item.pszLabel, iReference, iReference == iBranch);
+        iReference = item.iId;
     }
 }
 
@@ -205,17 +226,16 @@ void AddSourceItems(NKGLMenu *pMenu)
     const bool bReservoir = NKGetInterfaceType() == NK_INTERFACE_RESERVOIR;
     const int iFlows = bReservoir ? NKGetInterfaceNumTransformations() : 0;
     if ((iVectors > 0 || iFlows > 0) && Add(pMenu, 2000, "Vector Results", iLast)) iLast = 2000;
-    Add(pMenu, 700, "Read Next State", iLast);
-    Add(pMenu, 701, "Read Previous State", 700);
+    Add(pMenu, 700, Label(700), iLast);
+    Add(pMenu, 701, Label(701), 700);
     Add(pMenu, 702, "Launch Animation", 701);
     if (iScalars > 0)
         AddResultList(pMenu, 1000, 1001, NKGetInterfaceScalarNames(), iScalars, 1500, "None");
     // A reservoir set's flows are its separate vector fields.
     if (bReservoir) {
-        const char *const apszFlows[3] = {"Water Flow", "Oil Flow", "Gas Flow"};
         int iReference = 2000;
         for (int i = 0; i < 3 && i < iFlows; i++) {
-            Add(pMenu, 2901 + i, apszFlows[i], iReference, iReference == 2000);
+            Add(pMenu, 2901 + i, Label(2901 + i), iReference, iReference == 2000);
             iReference = 2901 + i;
         }
     } else if (iVectors > 0) {
@@ -235,87 +255,17 @@ void BuildItems(NKGLMenu *pMenu)
     Add(pMenu, 500, "Scalar", 200);
     Add(pMenu, 600, "Vector", 500);
     if (NKGetInterfaceType() != NK_INTERFACE_NONE) AddSourceItems(pMenu);
-    AddBranch(pMenu, 100,
-              {{101, "Display Model"},
-               {102, "Show As Surface"},
-               {103, "Show As Lines"},
-               {104, "Show As Points"},
-               {105, "Show As Outline"},
-               {106, "Smooth Shading"},
-               {107, "Mesh Lines"},
-               {108, "Outline Mesh"},
-               {120, "Move As Normal"},
-               {121, "Move As Outline"}});
-    if (bLod) Add(pMenu, 122, "Move As LowRes", 121);
-    AddBranch(pMenu, 200,
-              {{201, "Head Light"},
-               {202, "Menu Hides Model"},
-               {203, "Y-axis Rotate Only"},
-               {204, "Display Ruler"}});
-    if (bLod) {
-        AddBranch(pMenu, 300, {{301, "Auto LOD"}, {302, "Pick -> HiRes"}, {350, "Set LOD Level"}});
-        AddLodLevels(pMenu, LodLevels());
-    }
-    AddBranch(pMenu, 500,
-              {{501, "Color Fringes"},
-               {502, "Textured Fringes"},
-               {503, "Legend"},
-               {504, "Cutting Plane"},
-               {550, "Cutting Plane Settings"},
-               {506, "Isosurface"}});
-    AddBranch(pMenu, 600,
-              {{601, "Displacements"},
-               {602, "Vector Arrows"},
-               {603, "Arrow Heads"},
-               {604, "Filter Box"},
-               {605, "Add Particle Trace"},
-               {606, "Delete Particle Traces"}});
-    AddBranch(pMenu, 550,
-              {{551, "Align X"},
-               {552, "Align Y"},
-               {553, "Align Z"},
-               {554, "Lock Rotation"},
-               {555, "Vectors"},
-               {556, "Surface"}});
+    for (int iBranch : {100, 200, 300}) AddBranch(pMenu, iBranch, bLod);
+    if (bLod) AddLodLevels(pMenu, LodLevels());
+    for (int iBranch : {500, 600, 550}) AddBranch(pMenu, iBranch, bLod);
 }
 
 // ---- Updating -------------------------------------------------------------------
 
 void SetChecks(NKGLMenu *pMenu)
 {
-    const struct {
-        int iId;
-        bool bOn;
-    } checks[] = {{101, ModelShown()},
-                  {102, NKAllPartsAsSurface()},
-                  {103, NKAllPartsAsLines()},
-                  {104, NKAllPartsAsPoints()},
-                  {105, NKAllPartsAsOutline()},
-                  {106, NKAllPartsSmooth()},
-                  {107, NKAllPartsMesh()},
-                  {108, NKAllPartsOutlineMesh()},
-                  {120, MoveMode() == NK_MOVE_NORMAL},
-                  {121, MoveMode() == NK_MOVE_OUTLINE},
-                  {122, MoveMode() == NK_MOVE_LOD},
-                  {301, LodAutomatic()},
-                  {302, LodPickSet()},
-                  {204, RulerShown()},
-                  {501, NKAllPartsFringes()},
-                  {502, NKTextureFringesOn()},
-                  {503, LegendShown()},
-                  {506, IsoSurfaceOn()},
-                  {504, CutPlaneOn()},
-                  {601, NKAllPartsDisplacements(nullptr)},
-                  {602, NKAllPartsVectors()},
-                  {603, g_VectorSettings.bArrows != 0},
-                  {604, FilterBoxOn()},
-                  {554, !CutPlaneRotates()},
-                  {555, CutPlaneFlag(NK_CUTPLANE_SHOW_VECTORS)},
-                  {556, CutPlaneFlag(NK_CUTPLANE_SHOW_SURFACE)},
-                  {2901, FieldShown(0)},
-                  {2902, FieldShown(1)},
-                  {2903, FieldShown(2)}};
-    for (const auto &check : checks) NKGLMenuSetItemChecked(pMenu, check.iId, check.bOn);
+    for (const ResultsItem &item : sg_aItems)
+        if (item.bCheck) NKGLMenuSetItemChecked(pMenu, item.iId, item.pfnState());
     const int iScalar = InRange(NKGetCurrentScalarIndex(), NKGetInterfaceNumScalars());
     const int iVector = InRange(NKGetCurrentVectorIndex(), NKGetInterfaceNumVectors());
     if (NKGLMenuItem *pList = NKGLMenuFindItem(pMenu->root, 1000))
@@ -376,9 +326,6 @@ void NKGLMenuItemCommand(const NKGLMenu *pMenu, int iId, char *pszOut, int iSize
         line = ReadStateLine(-1, NKGetCurrentVectorIndex());
     } else if (iId == 2500) {
         line = ReadStateLine(NKGetCurrentScalarIndex(), -1);
-    } else if (iId >= 2901 && iId <= 2903) {
-        line = NKString::FromFormat(FieldShown(iId - 2901) ? "vectors hide %d" : "vectors show %d",
-                                    iId - 2900);
     } else if (iId >= 351 && iId <= 350 + LodLevels()) {
         line = NKString::FromFormat("lod level %d", iId - 351);
     } else if (iId == 702) {

@@ -238,6 +238,34 @@ bool FillElementRows(NKInfoPage *pPage, NKFrame *pFrame, int iPart, int iElement
     return true;
 }
 
+void FillResultsPage(NKInfoPage *pPage)
+{
+    pPage->tabTitle = "Results";
+    for (const char *pszGroup : {"Scalar result:", "Vector result:"}) {
+        pPage->fields.push_back(Heading(pszGroup));
+        for (const char *pszLabel : {"Name:", "Min:", "in", "Max:", "in"})
+            pPage->fields.push_back(Field(pszLabel));
+    }
+    pPage->fields.push_back(Heading("Nearest node information:"));
+    for (const char *pszLabel : {"Node ID:", "Scalar:", "Coordinates:", "Vector:"})
+        pPage->fields.push_back(Field(pszLabel));
+}
+
+void FillPartPage(NKInfoPage *pPage)
+{
+    pPage->tabTitle = "Part";
+    pPage->fields = {Field("Part:"),
+                     Field(""),
+                     Heading("Part information:"),
+                     Field("Polygons:"),
+                     Field("Edges:"),
+                     Field("Nodes:"),
+                     Field("Elements:"),
+                     Heading("Part Attributes:"),
+                     Field("Draw Style:")};
+    for (const char *pszCheck : kPartChecks) pPage->checks.push_back(NKInfoCheck{pszCheck, false});
+}
+
 }  // namespace
 
 NKInfoPage NKMakeInfoPage(int iPage)
@@ -253,15 +281,7 @@ NKInfoPage NKMakeInfoPage(int iPage)
                        Field("Minimum:"),      Field("Maximum:")};
         break;
     case NK_INFO_PAGE_RESULTS:
-        page.tabTitle = "Results";
-        for (const char *pszGroup : {"Scalar result:", "Vector result:"}) {
-            page.fields.push_back(Heading(pszGroup));
-            for (const char *pszLabel : {"Name:", "Min:", "in", "Max:", "in"})
-                page.fields.push_back(Field(pszLabel));
-        }
-        page.fields.push_back(Heading("Nearest node information:"));
-        for (const char *pszLabel : {"Node ID:", "Scalar:", "Coordinates:", "Vector:"})
-            page.fields.push_back(Field(pszLabel));
+        FillResultsPage(&page);
         break;
     case NK_INFO_PAGE_NKF:
         page.tabTitle = "NKF File";
@@ -269,18 +289,7 @@ NKInfoPage NKMakeInfoPage(int iPage)
         page.lists = {List("File contents:", {"Block type", "ID", "Size"}, {120, 40, 60})};
         break;
     case NK_INFO_PAGE_PART:
-        page.tabTitle = "Part";
-        page.fields = {Field("Part:"),
-                       Field(""),
-                       Heading("Part information:"),
-                       Field("Polygons:"),
-                       Field("Edges:"),
-                       Field("Nodes:"),
-                       Field("Elements:"),
-                       Heading("Part Attributes:"),
-                       Field("Draw Style:")};
-        for (const char *pszCheck : kPartChecks)
-            page.checks.push_back(NKInfoCheck{pszCheck, false});
+        FillPartPage(&page);
         break;
     case NK_INFO_PAGE_POLYGON:
         page.tabTitle = "Polygon";

@@ -21,6 +21,7 @@
 #include "app/nk_info_pages.h"
 #include "app/nk_main_window.h"
 #include "app/nk_part_attributes.h"
+#include "app/nk_placed_dialog.h"
 #include "app/nk_window_utils.h"
 #include "core/nk_frames.h"
 #include "core/nk_model_hooks.h"
@@ -38,38 +39,28 @@ struct PageWidgets {
     std::vector<QTableWidget *> lists;
 };
 
-class InfoSheet : public QDialog {
+class InfoSheet : public NKPlacedDialog {
 public:
     explicit InfoSheet(QWidget *pParent);
     void FillCurrentPage(void);
     void SelectPage(int iPage) { m_pTabs->setCurrentIndex(iPage); }
     int CurrentPage(void) const { return m_pTabs->currentIndex(); }
     const NKInfoPage &Record(int iPage) const { return m_Records[iPage]; }
-    // From now on moves and sizes are the user's: they are remembered.
-    void SetPlaced(void) { m_bPlaced = true; }
-
-protected:
-    void moveEvent(QMoveEvent *pEvent) override;
-    void resizeEvent(QResizeEvent *pEvent) override;
-    void closeEvent(QCloseEvent *pEvent) override;
 
 private:
     void BuildPage(int iPage);
     void ShowRecord(int iPage);
-    void RememberRect(void);
 
     QTabWidget *m_pTabs = nullptr;
     NKInfoPage m_Records[NK_INFO_NUM_PAGES];
     PageWidgets m_Pages[NK_INFO_NUM_PAGES];
-    bool m_bPlaced = false;
 };
 
 QPointer<InfoSheet> sg_pSheet;
 // Where the user last put the sheet; kept after it closes.
-QRect sg_SheetRect;
-bool sg_bSheetRectKnown = false;
+NKDialogRect sg_SheetRect;
 
-InfoSheet::InfoSheet(QWidget *pParent) : QDialog(pParent, Qt::Tool)
+InfoSheet::InfoSheet(QWidget *pParent) : NKPlacedDialog(pParent, Qt::Tool, &sg_SheetRect)
 {
     setWindowTitle("Quolin Info");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -186,31 +177,6 @@ void InfoSheet::FillCurrentPage(void)
     m_Pages[iPage].pWidget->repaint();
 }
 
-void InfoSheet::RememberRect(void)
-{
-    if (!m_bPlaced || !isVisible()) return;
-    sg_SheetRect = geometry();
-    sg_bSheetRectKnown = true;
-}
-
-void InfoSheet::moveEvent(QMoveEvent *pEvent)
-{
-    QDialog::moveEvent(pEvent);
-    RememberRect();
-}
-
-void InfoSheet::resizeEvent(QResizeEvent *pEvent)
-{
-    QDialog::resizeEvent(pEvent);
-    RememberRect();
-}
-
-void InfoSheet::closeEvent(QCloseEvent *pEvent)
-{
-    QDialog::closeEvent(pEvent);
-    NKInvalidateView();
-}
-
 // Selector of the refresh -> page; -1 selects nothing.
 int PageOfSelector(int iSelector)
 {
@@ -243,13 +209,7 @@ QDialog *CreateInfoPropertySheet(QWidget *pMainWindow)
     // The sheet is sized around its largest page, the Polygon page with its
     // two tables, before it is placed.
     sg_pSheet->adjustSize();
-    if (sg_bSheetRectKnown) {
-        sg_pSheet->setGeometry(sg_SheetRect);
-    } else {
-        NKPlaceWindow(sg_pSheet, NK_PLACE_RIGHT_TOP, nullptr, 0, 0);
-    }
-    sg_pSheet->show();
-    sg_pSheet->SetPlaced();
+    sg_pSheet->PlaceAndShow(NK_PLACE_RIGHT_TOP);
     sg_pSheet->FillCurrentPage();
     return sg_pSheet;
 }

@@ -225,29 +225,6 @@ void OpenFile(const NKString &name)
     NKInvalidateView();
 }
 
-// A held-in-memory model runs its animation line, otherwise the data source
-// steps (a null line runs nothing).
-void Animate(const char *pszInMemory, const char *pszFromSource)
-{
-    if (NKIsModelHeldInMemory()) {
-        Run(pszInMemory);
-    } else if (pszFromSource != nullptr) {
-        Run(pszFromSource);
-    }
-}
-
-// Playing from the data source first sets up every step as a frame; the
-// backward play then runs its animation line as well.
-void AnimateAll(const char *pszRun, bool bRunAfterSetup)
-{
-    if (NKIsModelHeldInMemory()) {
-        Run(pszRun);
-        return;
-    }
-    RunFormatted(NKString::FromFormat("animres 1 %d 1", NKGetInterfaceNumSteps()));
-    if (bRunAfterSetup) Run(pszRun);
-}
-
 int CommandRecentFile(int iId)
 {
     const int iIndex = iId - NK_MENU_RECENT_FIRST;
@@ -259,75 +236,92 @@ int CommandRecentFile(int iId)
     return 0;
 }
 
+bool AllPartsMesh(void) { return NKAllPartsMesh(); }
+bool Walking(void) { return NKGetNavigationMode() == NK_NAVIGATION_WALK; }
+
+// The display and view items that run a command line: pszLine, or
+// pszLineOn while their state is on; bCheck: the check mark shows it.
+struct LineItem {
+    int iId;
+    const char *pszLine;
+    const char *pszLineOn;
+    bool (*pfnState)(void);
+    bool bCheck;
+};
+
+const LineItem sg_aLineItems[] = {
+    {NK_MENU_SURFACE, "surface 0 0", nullptr, nullptr, false},
+    {NK_MENU_LINES, "lines 0 0", nullptr, nullptr, false},
+    {NK_MENU_POINTS, "points 0 0", nullptr, nullptr, false},
+    {NK_MENU_OUTLINE, "outline", nullptr, nullptr, false},
+    {NK_MENU_HIDDENLINES, "hiddenlines", nullptr, nullptr, false},
+    {NK_MENU_MESH, "mesh", "nomesh", AllPartsMesh, true},
+    {NK_MENU_INFO, "info", "noinfo", InfoShown, true},
+    {NK_MENU_LEGEND, "legend", "nolegend", LegendShown, true},
+    {NK_MENU_WALK, "walk", "study", Walking, true},
+    {NK_MENU_MOVEASOUTLINE, "moveasoutline", "moveasnormal", MovingAsOutline, true},
+};
+
 // The display, view and window items, as the tool bar runs them too.
 bool RunViewItem(int iId)
 {
-    switch (iId) {
-    case NK_MENU_SURFACE:
-        Run("surface 0 0");
+    for (const LineItem &item : sg_aLineItems) {
+        if (item.iId != iId) continue;
+        Run(item.pszLineOn != nullptr && item.pfnState() ? item.pszLineOn : item.pszLine);
         return true;
-    case NK_MENU_LINES:
-        Run("lines 0 0");
-        return true;
-    case NK_MENU_POINTS:
-        Run("points 0 0");
-        return true;
-    case NK_MENU_OUTLINE:
-        Run("outline");
-        return true;
-    case NK_MENU_HIDDENLINES:
-        Run("hiddenlines");
-        return true;
-    case NK_MENU_MESH:
-        Run(NKAllPartsMesh() ? "nomesh" : "mesh");
-        return true;
-    case NK_MENU_INFO:
-        Run(InfoShown() ? "noinfo" : "info");
-        return true;
-    case NK_MENU_TEXT:
+    }
+    if (iId == NK_MENU_TEXT) {
         NKToggleTextInfo();
         return true;
-    case NK_MENU_LEGEND:
-        Run(LegendShown() ? "nolegend" : "legend");
-        return true;
-    case NK_MENU_WALK:
-        Run(NKGetNavigationMode() == NK_NAVIGATION_WALK ? "study" : "walk");
-        return true;
-    case NK_MENU_MOVEASOUTLINE:
-        Run(MovingAsOutline() ? "moveasnormal" : "moveasoutline");
-        return true;
-    case NK_MENU_RESETVIEW:
+    }
+    if (iId == NK_MENU_RESETVIEW) {
         NKResetViewCommand();
         return true;
-    default:
-        return false;
+    }
+    return false;
+}
+
+// The animation items. A held-in-memory model runs pszInMemory; otherwise
+// the data source steps with pszFromSource (null: nothing), or, for the
+// plays (bAllSteps), first sets up every step as a frame, the backward play
+// then running its animation line as well (bRunAfterSetup).
+struct AnimationItem {
+    int iId;
+    const char *pszInMemory;
+    const char *pszFromSource;
+    bool bAllSteps;
+    bool bRunAfterSetup;
+};
+
+const AnimationItem sg_aAnimationItems[] = {
+    {NK_MENU_PLAYBACKWARD, "anim_run 0 -1", nullptr, true, true},
+    {NK_MENU_STEPBACKWARD, "anim_run -1 0", "readstate prev", false, false},
+    {NK_MENU_PAUSE, "anim_run -1 -1", nullptr, false, false},
+    {NK_MENU_STOP, "noanim", "readstate first", false, false},
+    {NK_MENU_STEPFORWARD, "anim_run 1 0", "readstate next", false, false},
+    {NK_MENU_PLAY, "anim_run 0 0", nullptr, true, false},
+};
+
+void Animate(const AnimationItem &item)
+{
+    if (NKIsModelHeldInMemory()) {
+        Run(item.pszInMemory);
+    } else if (item.bAllSteps) {
+        RunFormatted(NKString::FromFormat("animres 1 %d 1", NKGetInterfaceNumSteps()));
+        if (item.bRunAfterSetup) Run(item.pszInMemory);
+    } else if (item.pszFromSource != nullptr) {
+        Run(item.pszFromSource);
     }
 }
 
 bool RunAnimationItem(int iId)
 {
-    switch (iId) {
-    case NK_MENU_PLAYBACKWARD:
-        AnimateAll("anim_run 0 -1", true);
+    for (const AnimationItem &item : sg_aAnimationItems) {
+        if (item.iId != iId) continue;
+        Animate(item);
         return true;
-    case NK_MENU_STEPBACKWARD:
-        Animate("anim_run -1 0", "readstate prev");
-        return true;
-    case NK_MENU_PAUSE:
-        Animate("anim_run -1 -1", nullptr);
-        return true;
-    case NK_MENU_STOP:
-        Animate("noanim", "readstate first");
-        return true;
-    case NK_MENU_STEPFORWARD:
-        Animate("anim_run 1 0", "readstate next");
-        return true;
-    case NK_MENU_PLAY:
-        AnimateAll("anim_run 0 0", false);
-        return true;
-    default:
-        return false;
     }
+    return false;
 }
 
 void CheckDrawStyle(void)
@@ -427,12 +421,9 @@ void InitMenuPopup(void)
     NKCheckMenuItem(NK_MENU_TOOLBAR, g_bToolbarShown != 0);
     NKCheckMenuItem(NK_MENU_STATUSBAR, g_bStatusbarShown != 0);
     NKUpdateToolbarButtons();
-    NKCheckMenuItem(NK_MENU_INFO, InfoShown());
+    for (const LineItem &item : sg_aLineItems)
+        if (item.bCheck) NKCheckMenuItem(item.iId, item.pfnState());
     NKCheckMenuItem(NK_MENU_TEXT, TextShown());
-    NKCheckMenuItem(NK_MENU_LEGEND, LegendShown());
-    NKCheckMenuItem(NK_MENU_WALK, NKGetNavigationMode() == NK_NAVIGATION_WALK);
-    NKCheckMenuItem(NK_MENU_MOVEASOUTLINE, MovingAsOutline());
-    NKCheckMenuItem(NK_MENU_MESH, NKAllPartsMesh());
     CheckDrawStyle();
     const bool bAnimate = CanAnimate();
     for (int iId = NK_MENU_PLAYBACKWARD; iId <= NK_MENU_PLAY; iId++)

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/nk_main_window.h"
+#include "app/nk_placed_dialog.h"
 #include "app/nk_window_utils.h"
 #include "commands/nk_command.h"
 #include "core/nk_frames.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-class PartAttributesDialog : public QDialog {
+class PartAttributesDialog : public NKPlacedDialog {
 public:
     explicit PartAttributesDialog(QWidget *pOwner);
     void FillList(void);
@@ -31,32 +32,20 @@ public:
     void OnListChanged(void);
     void UpdateVisibleBox(void);
 
-protected:
-    void moveEvent(QMoveEvent *pEvent) override;
-    void resizeEvent(QResizeEvent *pEvent) override;
-    void closeEvent(QCloseEvent *pEvent) override;
-
 private:
     void Apply(void);
     void OnVisibleClicked(void);
     void AutoApply(void);
-    void RememberRect(void);
     std::vector<bool> SelectedRows(void) const;
 
     QListWidget *m_pList = nullptr;
     QCheckBox *m_pVisible = nullptr;
     QCheckBox *m_pAutoApply = nullptr;
     uint8_t m_bVisibleState = 1;  // 1 exactly when the box shows checked
-    bool m_bPlaced = false;
-
-public:
-    // From now on moves and sizes are the user's: they are remembered.
-    void SetPlaced(void) { m_bPlaced = true; }
 };
 
 QPointer<PartAttributesDialog> sg_pDialog;
-QRect sg_DialogRect;
-bool sg_bDialogRectKnown = false;
+NKDialogRect sg_DialogRect;
 
 QPushButton *Button(const char *pszText, const char *pszName)
 {
@@ -66,7 +55,8 @@ QPushButton *Button(const char *pszText, const char *pszName)
     return pButton;
 }
 
-PartAttributesDialog::PartAttributesDialog(QWidget *pOwner) : QDialog(pOwner)
+PartAttributesDialog::PartAttributesDialog(QWidget *pOwner)
+    : NKPlacedDialog(pOwner, Qt::WindowFlags(), &sg_DialogRect)
 {
     setWindowTitle("Part Visibilities");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -163,31 +153,6 @@ void PartAttributesDialog::AutoApply(void)
     if (m_pAutoApply->isChecked()) Apply();
 }
 
-void PartAttributesDialog::RememberRect(void)
-{
-    if (!m_bPlaced || !isVisible()) return;
-    sg_DialogRect = geometry();
-    sg_bDialogRectKnown = true;
-}
-
-void PartAttributesDialog::moveEvent(QMoveEvent *pEvent)
-{
-    QDialog::moveEvent(pEvent);
-    RememberRect();
-}
-
-void PartAttributesDialog::resizeEvent(QResizeEvent *pEvent)
-{
-    QDialog::resizeEvent(pEvent);
-    RememberRect();
-}
-
-void PartAttributesDialog::closeEvent(QCloseEvent *pEvent)
-{
-    QDialog::closeEvent(pEvent);
-    NKInvalidateView();
-}
-
 bool IsOpen(void) { return sg_pDialog != nullptr; }
 
 void ShowDialog(int iMode) { NKShowPartAttributesDialog(iMode != 0); }
@@ -263,13 +228,7 @@ void NKShowPartAttributesDialog(bool bShow)
     sg_pDialog->SelectFlaggedParts();
     sg_pDialog->UpdateVisibleBox();
     sg_pDialog->adjustSize();
-    if (sg_bDialogRectKnown) {
-        sg_pDialog->setGeometry(sg_DialogRect);
-    } else {
-        NKPlaceWindow(sg_pDialog, NK_PLACE_BOTTOM_RIGHT, nullptr, 0, 0);
-    }
-    sg_pDialog->show();
-    sg_pDialog->SetPlaced();
+    sg_pDialog->PlaceAndShow(NK_PLACE_BOTTOM_RIGHT);
 }
 
 bool NKIsPartAttributesOpen(void) { return IsOpen(); }

@@ -39,15 +39,24 @@ int CommandPwd(CommandTableEntry *pEntry)
     return 0;
 }
 
-// "; command": the rest of the line through the shell.
-int CommandShellLine(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+// The trimmed rest of the line, announced with pszAnnounce ("%s": the line),
+// run by pfnRun; pszError when that fails.
+int RunRestOfLine(CommandTableEntry *pEntry, NKArgumentScan *pScan, const char *pszAnnounce,
+                  bool (*pfnRun)(const char *), const char *pszError)
 {
     NKString line = pScan->Rest();
     line.Trim();
-    NKPrintInfo(NKString::FromFormat("Shell command: %s", line.GetText()).GetText());
-    if (NKRunShellCommand(line.GetText())) return 0;
-    NKCommandError(pEntry, "Error executing shell command");
+    NKPrintInfo(NKString::FromFormat(pszAnnounce, line.GetText()).GetText());
+    if (pfnRun(line.GetText())) return 0;
+    NKCommandError(pEntry, pszError);
     return 1;
+}
+
+// "; command": the rest of the line through the shell.
+int CommandShellLine(CommandTableEntry *pEntry, NKArgumentScan *pScan)
+{
+    return RunRestOfLine(pEntry, pScan, "Shell command: %s", NKRunShellCommand,
+                         "Error executing shell command");
 }
 
 // "cd directory": the directory shown is the one read back after the change.
@@ -67,12 +76,10 @@ int CommandCd(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 // "launch command line": started without waiting for it.
 int CommandLaunch(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
-    NKString line = pScan->Rest();
-    line.Trim();
-    NKPrintInfo(NKString::FromFormat("Launching: %s", line.GetText()).GetText());
-    if (NKStartProcess(line.GetText(), nullptr)) return 0;
-    NKCommandError(pEntry, "Error executing external program");
-    return 1;
+    return RunRestOfLine(
+        pEntry, pScan, "Launching: %s",
+        [](const char *pszLine) { return NKStartProcess(pszLine, nullptr); },
+        "Error executing external program");
 }
 
 // "dump [file]": the model status dump, "quolin.dbg" by default. A dump that

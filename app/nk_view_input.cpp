@@ -306,26 +306,16 @@ bool DragManipulators(void)
 
 uint32_t NKNavigationKeyBit(int iQtKey)
 {
-    switch (iQtKey) {
-    case Qt::Key_Up:
-        return NK_KEY_UP;
-    case Qt::Key_Down:
-        return NK_KEY_DOWN;
-    case Qt::Key_Left:
-        return NK_KEY_LEFT;
-    case Qt::Key_Right:
-        return NK_KEY_RIGHT;
-    case Qt::Key_A:
-        return NK_KEY_A;
-    case Qt::Key_Z:
-        return NK_KEY_Z;
-    case Qt::Key_X:
-        return NK_KEY_X;
-    case Qt::Key_C:
-        return NK_KEY_C;
-    default:
-        return 0;
-    }
+    static const struct {
+        int iQtKey;
+        uint32_t uBit;
+    } kKeys[] = {{Qt::Key_Up, NK_KEY_UP},     {Qt::Key_Down, NK_KEY_DOWN},
+                 {Qt::Key_Left, NK_KEY_LEFT}, {Qt::Key_Right, NK_KEY_RIGHT},
+                 {Qt::Key_A, NK_KEY_A},       {Qt::Key_Z, NK_KEY_Z},
+                 {Qt::Key_X, NK_KEY_X},       {Qt::Key_C, NK_KEY_C}};
+    for (const auto &key : kKeys)
+        if (key.iQtKey == iQtKey) return key.uBit;
+    return 0;
 }
 
 uint32_t NKButtonCode(unsigned uQtButtons)

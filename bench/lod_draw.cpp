@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/bench_offscreen_scene.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_memory.h"
@@ -124,17 +125,8 @@ long long WalkedPolygons(void)
 
 int main()
 {
-    g_pModel = NKCreateModel();
-    g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
-    g_pGraphicsSettings->bSingleBuffer = 1;
-    if (g_pModel == nullptr || g_pGraphicsSettings == nullptr || !NKInstallRenderer()) return 1;
-    NKGLContext *pContext = NKCreateOffscreenGLContext(810, 600);
-    if (pContext == nullptr) {
-        std::fprintf(stderr, "No OpenGL context (is there an X display?)\n");
-        return 1;
-    }
-    glViewport(0, 0, 810, 600);
-    NKViewWindowSize = {810, 600};
+    NKGLContext *pContext = NKBenchStartOffscreenScene(810, 600);
+    if (pContext == nullptr) return 1;
     g_pModel->fGeoScale = 1.0f;
     g_fNearClip = 0.01f;
     g_fFarClip = 8.0f;
@@ -182,11 +174,7 @@ int main()
     std::printf("moving (coarse) %8.3f fps  %10lld polygons\n", dMoving, llMoving);
     std::printf("automatic / fixed = %.1f (aim >= 5), moving / fixed = %.1f (aim >= 30)\n",
                 dAutomatic / dFixed, dMoving / dFixed);
-    NKDestroyGLContext(pContext);
     NKDestroyLodManager();
-    NKShutdownRenderer();
-    NKDestroyModel(g_pModel);
-    g_pModel = nullptr;
-    NKDestroyRenderOptions(g_pGraphicsSettings);
+    NKBenchEndOffscreenScene(pContext);
     return 0;
 }

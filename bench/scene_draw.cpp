@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/bench_offscreen_scene.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_memory.h"
@@ -136,17 +137,8 @@ void BareLoop(const NKPart &part, const NKScalarPartEntry &e)
 int main(int argc, char **argv)
 {
     const int iFrames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    g_pModel = NKCreateModel();
-    g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
-    g_pGraphicsSettings->bSingleBuffer = 1;
-    if (g_pModel == nullptr || g_pGraphicsSettings == nullptr || !NKInstallRenderer()) return 1;
-    NKGLContext *pContext = NKCreateOffscreenGLContext(810, 600);
-    if (pContext == nullptr) {
-        std::fprintf(stderr, "No OpenGL context (is there an X display?)\n");
-        return 1;
-    }
-    glViewport(0, 0, 810, 600);
-    NKViewWindowSize = {810, 600};
+    NKGLContext *pContext = NKBenchStartOffscreenScene(810, 600);
+    if (pContext == nullptr) return 1;
     NKGeometry *pGeo = NKCreateGeometry(1);
     BuildPlate(&pGeo->pParts[0]);
     g_pModel->pFrames = NKAllocFrameArray(1);
@@ -182,10 +174,6 @@ int main(int argc, char **argv)
     std::printf("bare glDrawElements loop %7.2f fps\n", dBare);
     std::printf("arrays / immediate = %.2f (aim >= 1.4), arrays / bare = %.2f (aim >= 0.85)\n",
                 dArrays / dImmediate, dArrays / dBare);
-    NKDestroyGLContext(pContext);
-    NKShutdownRenderer();
-    NKDestroyModel(g_pModel);
-    g_pModel = nullptr;
-    NKDestroyRenderOptions(g_pGraphicsSettings);
+    NKBenchEndOffscreenScene(pContext);
     return 0;
 }

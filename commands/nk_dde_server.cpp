@@ -78,6 +78,23 @@ bool TopicKnown(const std::string &topic)
     return false;
 }
 
+// A request or an advise names a known topic, "data", and an item; false
+// (logged under pszName, pszUnsupported taking the topic) when it does not.
+bool DataItemNamed(const char *pszName, const std::string &topic, const std::string &item,
+                   const char *pszUnsupported)
+{
+    if (!TopicKnown(topic)) return false;
+    if (topic != "data") {
+        LogError(pszName, NKString::FromFormat(pszUnsupported, topic.c_str()));
+        return false;
+    }
+    if (item.empty()) {
+        LogInfo(pszName, "Item name was empty");
+        return false;
+    }
+    return true;
+}
+
 // "EXEC <command line>": the rest of the line runs whole.
 std::string Execute(const std::string &line)
 {
@@ -100,17 +117,9 @@ std::string Execute(const std::string &line)
 std::string Request(const std::string &topic, const std::string &item)
 {
     const char *pszName = "dde->XTYP_REQUEST";
-    if (!TopicKnown(topic)) return "NAK";
-    if (topic != "data") {
-        LogError(pszName,
-                 NKString::FromFormat("Data request submitted on unsupported topic (Topic: %s)",
-                                      topic.c_str()));
+    if (!DataItemNamed(pszName, topic, item,
+                       "Data request submitted on unsupported topic (Topic: %s)"))
         return "NAK";
-    }
-    if (item.empty()) {
-        LogInfo(pszName, "Item name was empty");
-        return "NAK";
-    }
     LogInfo(pszName, NKString::FromFormat("Servicing data request on item: %s (original len %i)",
                                           item.c_str(), static_cast<int>(item.size())));
     if (item != "notify") {
@@ -125,17 +134,9 @@ std::string Request(const std::string &topic, const std::string &item)
 std::string Advise(int iConnection, const std::string &topic, const std::string &item, bool bStart)
 {
     const char *pszName = bStart ? "dde->XTYP_ADVSTART" : "dde->XTYP_ADVSTOP";
-    if (!TopicKnown(topic)) return "NAK";
-    if (topic != "data") {
-        LogError(pszName,
-                 NKString::FromFormat("Advice loop requested on unsupported topic (Topic: %s)",
-                                      topic.c_str()));
+    if (!DataItemNamed(pszName, topic, item,
+                       "Advice loop requested on unsupported topic (Topic: %s)"))
         return "NAK";
-    }
-    if (item.empty()) {
-        LogInfo(pszName, "Item name was empty");
-        return "NAK";
-    }
     int iItem = ItemIndex(item);
     if (iItem < 0) {
         LogError(pszName, NKString::FromFormat("Advice loop on item:%s not supported (Topic: %s)",

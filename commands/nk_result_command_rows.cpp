@@ -3,6 +3,8 @@
 // first/last/next/previous/current forms, readscalar, readvector,
 // readdisplacements, readrgb, readbc, readtransformation, readviewpoints,
 // addscalar and addvector (see nk_command_files.h).
+#include <algorithm>
+
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_aux_files.h"
 #include "commands/nk_command.h"
@@ -121,16 +123,23 @@ void StopAnimation(void)
     if (g_pModel != nullptr && g_pModel->animationType != 0) ExecuteCommand("noanim");
 }
 
-// The file and the 1-based step word; a missing or smaller step is 1.
-bool FileAndStep(CommandTableEntry *pEntry, NKArgumentScan *pScan, NKString *pName, int *piStep)
+// The file name word; false, said, when there is none.
+bool FileName(CommandTableEntry *pEntry, NKArgumentScan *pScan, NKString *pName)
 {
     *pName = pScan->NextArgument();
-    if (pName->IsEmpty()) {
-        NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
-        return false;
-    }
-    *piStep = NextInt(pScan, 1);
-    if (*piStep < 1) *piStep = 1;
+    if (!pName->IsEmpty()) return true;
+    NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
+    return false;
+}
+
+// The 1-based step word; a missing or smaller step is 1.
+int StepWord(NKArgumentScan *pScan) { return std::max(1, NextInt(pScan, 1)); }
+
+// The file and the step word.
+bool FileAndStep(CommandTableEntry *pEntry, NKArgumentScan *pScan, NKString *pName, int *piStep)
+{
+    if (!FileName(pEntry, pScan, pName)) return false;
+    *piStep = StepWord(pScan);
     return true;
 }
 
@@ -182,11 +191,8 @@ int ReadVector(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 int ReadAuxFile(CommandTableEntry *pEntry, NKArgumentScan *pScan, bool (*pfnRead)(const char *),
                 bool bRGB)
 {
-    NKString name = pScan->NextArgument();
-    if (name.IsEmpty()) {
-        NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
-        return 1;
-    }
+    NKString name;
+    if (!FileName(pEntry, pScan, &name)) return 1;
     bool bOk;
     {
         NKWaitCursor cursor;
@@ -205,18 +211,9 @@ int ReadAuxFile(CommandTableEntry *pEntry, NKArgumentScan *pScan, bool (*pfnRead
 bool AddArguments(CommandTableEntry *pEntry, NKArgumentScan *pScan, NKString *pName, int *piIndex,
                   int *piStep)
 {
-    bool bSource = NKGetInterfaceType() != NK_INTERFACE_NONE;
-    if (bSource) {
-        *piIndex = NextInt(pScan, 1);
-    } else {
-        *pName = pScan->NextArgument();
-        if (pName->IsEmpty()) {
-            NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
-            return false;
-        }
-    }
-    *piStep = NextInt(pScan, 1);
-    if (*piStep < 1) *piStep = 1;
+    if (NKGetInterfaceType() == NK_INTERFACE_NONE) return FileAndStep(pEntry, pScan, pName, piStep);
+    *piIndex = NextInt(pScan, 1);
+    *piStep = StepWord(pScan);
     return true;
 }
 
@@ -344,11 +341,8 @@ int AddVector(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 
 int ReadBoundaryConditions(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
-    NKString name = pScan->NextArgument();
-    if (name.IsEmpty()) {
-        NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
-        return 1;
-    }
+    NKString name;
+    if (!FileName(pEntry, pScan, &name)) return 1;
     NKWaitCursor cursor;
     bool bOk = NKReadBoundaryConditions(name.GetText());
     NKInvalidateView();

@@ -306,6 +306,73 @@ TEST_F(MenusBenchmarkTest, ResultsMenuRunsCommandLinesAndShowsTheState)
     g_szStepText = savedPrefix;
 }
 
+// Every fixed item of the Results Menu on beam.nkf: its label, and the line
+// it runs with its check mark off and on (the same line for a plain item;
+// none for an item that runs nothing). Running the item issues that line.
+TEST_F(MenusBenchmarkTest, ResultsMenuItemsRunTheLineOfTheirState)
+{
+    struct Row {
+        int iId;
+        const char *pszLabel;
+        const char *pszOff;
+        const char *pszOn;
+    };
+    const Row rows[] = {
+        {101, "Display Model", "model", "nomodel"},
+        {102, "Show As Surface", "surface", "surface"},
+        {103, "Show As Lines", "lines", "lines"},
+        {104, "Show As Points", "points", "points"},
+        {105, "Show As Outline", "outline", "outline"},
+        {106, "Smooth Shading", "smooth", "nosmooth"},
+        {107, "Mesh Lines", "mesh", "nomesh"},
+        {108, "Outline Mesh", "outlinemesh", "nooutlinemesh"},
+        {120, "Move As Normal", "moveasnormal", "moveasnormal"},
+        {121, "Move As Outline", "moveasoutline", "moveasoutline"},
+        {201, "Head Light", "", ""},
+        {202, "Menu Hides Model", "", ""},
+        {203, "Y-axis Rotate Only", "", ""},
+        {204, "Display Ruler", "ruler", "noruler"},
+        {501, "Color Fringes", "fringes 0 0", "nofringes 0 0"},
+        {502, "Textured Fringes", "texturefringes", "notexturefringes"},
+        {503, "Legend", "legend", "nolegend"},
+        {504, "Cutting Plane", "cutplane", "nocutplane"},
+        {506, "Isosurface", "isosurface", "noisosurface"},
+        {551, "Align X", "cutplanealign x", "cutplanealign x"},
+        {552, "Align Y", "cutplanealign y", "cutplanealign y"},
+        {553, "Align Z", "cutplanealign z", "cutplanealign z"},
+        {554, "Lock Rotation", "cutplanelockrot", "nocutplanelockrot"},
+        {555, "Vectors", "cutplanevectors", "nocutplanevectors"},
+        {556, "Surface", "cutplanesurface", "nocutplanesurface"},
+        {601, "Displacements", "displacements", "nodisplacements"},
+        {602, "Vector Arrows", "vectors", "novectors"},
+        {603, "Arrow Heads", "arrows", "noarrows"},
+        {604, "Filter Box", "vectors boxfilter", "vectors noboxfilter"},
+        {605, "Add Particle Trace", "particletrace", "particletrace"},
+        {606, "Delete Particle Traces", "noparticletrace", "noparticletrace"},
+        {700, "Read Next State", "readstate next", "readstate next"},
+        {701, "Read Previous State", "readstate previous", "readstate previous"},
+    };
+    OpenBeam();
+    ASSERT_EQ(ExecuteCommand("usermenu results"), 0);
+    auto line = [](int iId) {
+        char szLine[64];
+        NKGLMenuItemCommand(g_pGLMenu, iId, szLine, sizeof szLine);
+        return std::string(szLine);
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.iId);
+        const NKGLMenuItem *pItem = NKGLMenuFindItem(g_pGLMenu->root, row.iId);
+        ASSERT_NE(pItem, nullptr);
+        EXPECT_STREQ(pItem->text, row.pszLabel);
+        const std::string shown = line(row.iId);
+        EXPECT_EQ(shown, pItem->checked != 0 ? row.pszOn : row.pszOff);
+        Logged().clear();
+        EXPECT_EQ(NKGLMenuExecuteItem(g_pGLMenu, row.iId), !shown.empty());
+        EXPECT_EQ(Logged().empty() ? "" : Logged()[0], shown);
+        NKGLMenuUpdateResultsMenu(g_pGLMenu);
+    }
+}
+
 TEST_F(MenusBenchmarkTest, PickingFindsTheDrawnButton)
 {
     OpenBeam();
