@@ -19,6 +19,7 @@
 #include "core/nk_references.h"
 #include "core/nk_render_state.h"
 #include "render/nk_background.h"
+#include "render/nk_command_actions.h"
 #include "render/nk_material_commands.h"
 #include "render/nk_overlays.h"
 #include "render/nk_texture_images.h"
@@ -83,8 +84,9 @@ void ChangeParts(int iFrom, int iTo, Fn fn)
 
 // environment, texture: mapping on for the range, with the named image or
 // the first one as the default for parts without one.
-int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments, bool bEnvironment)
+int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bEnvironment = pEntry->id == NK_CID_ENVIRONMENT;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
@@ -113,8 +115,11 @@ int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments, bool bEnv
 }
 
 // hideenvironment, hidetexture, notexture.
-int DisableMapping(CommandTableEntry *pEntry, const char *pszArguments, int iKind)
+int DisableMapping(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const int iKind = pEntry->id == NK_CID_HIDETEXTURE       ? 0
+                      : pEntry->id == NK_CID_HIDEENVIRONMENT ? 1
+                                                             : 2;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
@@ -308,55 +313,48 @@ int TexturePlane(CommandTableEntry *pEntry, const char *pszArguments)
 
 // texturetile, textureclamp, texturelinear, texturenearest: one byte of the
 // range's parts.
-int PartByte(CommandTableEntry *pEntry, const char *pszArguments, uint8_t NKPart::*pByte,
-             uint8_t uValue, const char *pszFormat)
+struct PartByteRow {
+    int iId;
+    uint8_t NKPart::*pByte;
+    uint8_t uValue;
+    const char *pszFormat;  // null: no message
+};
+
+const PartByteRow kPartByteRows[] = {
+    {NK_CID_TEXTURETILE, &NKPart::bTextureTile, 1,
+     "Enable texture repeating for part %d to part %d."},
+    {NK_CID_TEXTURECLAMP, &NKPart::bTextureTile, 0,
+     "Disable texture repeating for part %d to part %d."},
+    {NK_CID_TEXTURELINEAR, &NKPart::bTextureFlag, 0, nullptr},
+    {NK_CID_TEXTURENEAREST, &NKPart::bTextureFlag, 1, nullptr},
+};
+
+int PartByte(CommandTableEntry *pEntry, const char *pszArguments, const PartByteRow &row)
 {
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
     if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
-    ChangeParts(iFrom, iTo, [=](NKPart &part) { part.*pByte = uValue; });
-    return Done(pszFormat != nullptr ? Format(pszFormat, iFrom, iTo) : std::string());
+    ChangeParts(iFrom, iTo, [&row](NKPart &part) { part.*row.pByte = row.uValue; });
+    return Done(row.pszFormat != nullptr ? Format(row.pszFormat, iFrom, iTo) : std::string());
 }
+
+const NKCommandAction sg_aTextureActions[] = {
+    {NK_CID_ENVIRONMENT, EnableMapping},  {NK_CID_TEXTURE, EnableMapping},
+    {NK_CID_HIDETEXTURE, DisableMapping}, {NK_CID_HIDEENVIRONMENT, DisableMapping},
+    {NK_CID_NOTEXTURE, DisableMapping},   {NK_CID_ENVMODE, EnvMode},
+    {NK_CID_READTEXTURE, ReadTexture},    {NK_CID_CLEARTEXTURES, ClearTextures},
+    {NK_CID_LISTTEXTURES, ListTextures},  {NK_CID_TEXTUREPLANE, TexturePlane},
+};
 
 }  // namespace
 
 int NKCommandHandleTexture(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    switch (pEntry->id) {
-    case NK_CID_ENVIRONMENT:
-        return EnableMapping(pEntry, pszArguments, true);
-    case NK_CID_TEXTURE:
-        return EnableMapping(pEntry, pszArguments, false);
-    case NK_CID_HIDETEXTURE:
-        return DisableMapping(pEntry, pszArguments, 0);
-    case NK_CID_HIDEENVIRONMENT:
-        return DisableMapping(pEntry, pszArguments, 1);
-    case NK_CID_NOTEXTURE:
-        return DisableMapping(pEntry, pszArguments, 2);
-    case NK_CID_ENVMODE:
-        return EnvMode(pEntry, pszArguments);
-    case NK_CID_READTEXTURE:
-        return ReadTexture(pEntry, pszArguments);
-    case NK_CID_CLEARTEXTURES:
-        return ClearTextures(pEntry, pszArguments);
-    case NK_CID_LISTTEXTURES:
-        return ListTextures(pEntry, pszArguments);
-    case NK_CID_TEXTUREPLANE:
-        return TexturePlane(pEntry, pszArguments);
-    case NK_CID_TEXTURETILE:
-        return PartByte(pEntry, pszArguments, &NKPart::bTextureTile, 1,
-                        "Enable texture repeating for part %d to part %d.");
-    case NK_CID_TEXTURECLAMP:
-        return PartByte(pEntry, pszArguments, &NKPart::bTextureTile, 0,
-                        "Disable texture repeating for part %d to part %d.");
-    case NK_CID_TEXTURELINEAR:
-        return PartByte(pEntry, pszArguments, &NKPart::bTextureFlag, 0, nullptr);
-    case NK_CID_TEXTURENEAREST:
-        return PartByte(pEntry, pszArguments, &NKPart::bTextureFlag, 1, nullptr);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
+    for (const PartByteRow &row : kPartByteRows)
+        if (row.iId == pEntry->id) return PartByte(pEntry, pszArguments, row);
+    return NKRunCommandAction(sg_aTextureActions, pEntry, pszArguments);
 }
 
 void NKRegisterTextureCommands(void)
