@@ -95,6 +95,30 @@ NKVectorSettings *FieldRecord(int iField)
 
 // ---- scaling ----------------------------------------------------------------------
 
+// The separate vector fields (iField 1-3, or 0 for all three) take the
+// factor as their length scale; one field named also clamps at the scaled
+// longest vector unless it clamps already.
+int ScaleSeparateFields(float fFactor, int iField)
+{
+    for (int s = 0; s < 3; s++) {
+        if (iField != 0 && s != iField - 1) continue;
+        if (g_pModel != nullptr) {
+            NKValueRange &r = g_pModel->valueRanges[4 + s];
+            r.fLengthScale = fFactor;
+            NKVectorSettings &v = g_SeparateVectorSettings[s];
+            if (iField != 0 && !v.bClamp) {
+                v.fClampMin = 0.0f;
+                v.fClampMax = fFactor * r.fMaxLength;
+            }
+        }
+        NKPrintInfo(
+            NKString::FromFormat("Scale separate vector field %d with factor %g", s + 1, fFactor)
+                .GetText());
+    }
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
 int ScaleDisplacements(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Scan a(pszArguments);
@@ -126,25 +150,7 @@ int ScaleDisplacements(CommandTableEntry *pEntry, const char *pszArguments)
         range.to = range.from;
         range.from = fFactor;
     }
-    if (iSeparate > 0) {
-        for (int s = 0; s < 3; s++) {
-            if (bFieldGiven && s != iField - 1) continue;
-            if (g_pModel != nullptr) {
-                NKValueRange &r = g_pModel->valueRanges[4 + s];
-                r.fLengthScale = fFactor;
-                NKVectorSettings &v = g_SeparateVectorSettings[s];
-                if (bFieldGiven && !v.bClamp) {
-                    v.fClampMin = 0.0f;
-                    v.fClampMax = fFactor * r.fMaxLength;
-                }
-            }
-            NKPrintInfo(NKString::FromFormat("Scale separate vector field %d with factor %g", s + 1,
-                                             fFactor)
-                            .GetText());
-        }
-        NKInvalidateView();
-        return NK_CMD_DONE;
-    }
+    if (iSeparate > 0) return ScaleSeparateFields(fFactor, bFieldGiven ? iField : 0);
     NKPrintInfo(
         (bFieldGiven
              ? NKString::FromFormat("Scale displacement by %g from part %d to part %d on field %d.",
