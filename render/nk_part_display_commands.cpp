@@ -79,6 +79,18 @@ bool HavePartArray()
     return pGeo != nullptr && pGeo->pParts != nullptr;
 }
 
+// The part range, then (unless pszNoParts is null) the part array: false
+// after the range's error, or after the diagnostic pszNoParts from
+// pszConstant when the current geometry has no part array.
+bool ReadPartSpan(CommandTableEntry *pEntry, Args *pArgs, bool bCheckLocks, const char *pszNoParts,
+                  const char *pszConstant)
+{
+    if (!pArgs->ReadRange(pEntry, bCheckLocks)) return false;
+    if (pszNoParts == nullptr || HavePartArray()) return true;
+    NKDiagnostic(pszNoParts, pszConstant);
+    return false;
+}
+
 // ---- Range commands --------------------------------------------------------
 
 // post, unpost: visibility of the span, and the reservoir overlay parts in it.
@@ -165,11 +177,7 @@ const DrawStyleRow kDrawStyleRows[] = {
 int DrawStyle(CommandTableEntry *pEntry, const char *pszArguments, const DrawStyleRow &row)
 {
     Args a(pszArguments);
-    if (!a.ReadRange(pEntry, true)) return NK_CMD_FAILED;
-    if (row.pszNoParts != nullptr && !HavePartArray()) {
-        NKDiagnostic(row.pszNoParts, row.pszConstant);
-        return NK_CMD_FAILED;
-    }
+    if (!ReadPartSpan(pEntry, &a, true, row.pszNoParts, row.pszConstant)) return NK_CMD_FAILED;
     const bool bSelectedOnly = a.iRange == NK_PART_RANGE_SELECTED;
     NKChangeGeometryParts(a.iFrom, a.iTo, [&row, bSelectedOnly](NKPart &part) {
         if (bSelectedOnly && !part.bSelected) return;
@@ -188,11 +196,9 @@ int DrawStyle(CommandTableEntry *pEntry, const char *pszArguments, const DrawSty
 int OutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Args a(pszArguments);
-    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
-    if (!HavePartArray()) {
-        NKDiagnostic("Error enabling outline, no parts found.", "NK_CID_OUTLINEMESH");
+    if (!ReadPartSpan(pEntry, &a, false, "Error enabling outline, no parts found.",
+                      "NK_CID_OUTLINEMESH"))
         return NK_CMD_FAILED;
-    }
     int aiColor[3] = {0, 0, 0};
     int iGiven = 0;
     for (int k = 0; k < 3; k++) {
@@ -214,11 +220,9 @@ int OutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
 int NoOutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Args a(pszArguments);
-    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
-    if (!HavePartArray()) {
-        NKDiagnostic("Error disabling outline, no parts found.", "NK_CID_NOOUTLINEMESH");
+    if (!ReadPartSpan(pEntry, &a, false, "Error disabling outline, no parts found.",
+                      "NK_CID_NOOUTLINEMESH"))
         return NK_CMD_FAILED;
-    }
     NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) { part.bOutlineMesh = 0; });
     return NKCommandDone(NKString::FromFormat("Disabled drawing of outline mesh for parts %d to %d",
                                               a.iFrom, a.iTo));
@@ -227,11 +231,9 @@ int NoOutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
 int OutwardNormals(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Args a(pszArguments);
-    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
-    if (!HavePartArray()) {
-        NKDiagnostic("Error orienting normals, no parts found.", "NK_CID_OUTWARDNORMALS");
+    if (!ReadPartSpan(pEntry, &a, false, "Error orienting normals, no parts found.",
+                      "NK_CID_OUTWARDNORMALS"))
         return NK_CMD_FAILED;
-    }
     NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) { NKOrientPartNormalsOutward(&part); });
     NKInvalidateView();
     return NK_CMD_DONE;
