@@ -24,6 +24,7 @@
 #include "core/nk_view_state.h"
 #include "readers/nk_native_result_files.h"
 #include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_legend.h"
 #include "render/nk_node_colors.h"
@@ -203,9 +204,7 @@ int PartFringes(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();  // "PARAMS"
     int iFrom = 0, iTo = 0;
-    NKString error;
-    if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) == NK_PART_RANGE_ERROR)
-        return NKCommandFail(pEntry, error.GetText());
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     NKFrame *pFrame = NKGetCurrentFrame();
     NKGeometry *pGeo = pFrame != nullptr ? pFrame->pGeometry : nullptr;
     for (int i = iFrom - 1; pGeo != nullptr && i < iTo && i < pGeo->iNumParts; i++)

@@ -19,6 +19,7 @@
 #include "core/nk_part_palette.h"
 #include "core/nk_render_state.h"
 #include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_view_settings.h"
 
 const uint8_t NKOldPartPalette[16][3] = {
@@ -50,13 +51,7 @@ struct RangeArgs {
     explicit RangeArgs(const char *pszArguments) : scan(pszArguments) { scan.NextToken(); }
     bool Read(CommandTableEntry *pEntry)
     {
-        NKString error;
-        if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, true) ==
-            NK_PART_RANGE_ERROR) {
-            NKCommandError(pEntry, error.GetText());
-            return false;
-        }
-        return true;
+        return NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, true);
     }
     // The next word as an integer (its leading decimal digits; missing or not
     // a number: 0) and as a float (missing or not a number: 0).

@@ -28,6 +28,7 @@
 #include "core/nk_render_state.h"
 #include "readers/nk_output3d.h"
 #include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_culling.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_lod.h"
@@ -50,11 +51,7 @@ struct Args {
     // illegal range.
     bool ReadRange(CommandTableEntry *pEntry, bool bCheckLocks)
     {
-        NKString error;
-        iRange = NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, bCheckLocks);
-        if (iRange != NK_PART_RANGE_ERROR) return true;
-        NKCommandError(pEntry, error.GetText());
-        return false;
+        return NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, bCheckLocks, &iRange);
     }
     NKArgumentScan scan;
     int iFrom = 0, iTo = 0;

@@ -30,6 +30,7 @@
 #include "readers/nk_boundary_conditions.h"
 #include "readers/nk_native_result_files.h"
 #include "render/nk_background.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_material_commands.h"
 #include "render/nk_overlays.h"
 #include "render/nk_primitives.h"
@@ -57,18 +58,6 @@ std::vector<NKString> Words(const char *pszArguments)
 const char *Word(const std::vector<NKString> &w, size_t i)
 {
     return i < w.size() ? w[i].GetText() : "";
-}
-
-// A part range read from a running scan (no lock check); false, reported,
-// when it is illegal.
-bool ReadRange(CommandTableEntry *pEntry, NKArgumentScan *pScan, int *piFrom, int *piTo)
-{
-    NKString error;
-    if (NKCommandGetPartRange(pScan, piFrom, piTo, nullptr, &error, false) == NK_PART_RANGE_ERROR) {
-        NKCommandError(pEntry, error.GetText());
-        return false;
-    }
-    return true;
 }
 
 NKGraphicsSettings &Graphics() { return *g_pGraphicsSettings; }
@@ -169,7 +158,7 @@ int Normals(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     const uint8_t uOn = bOn ? 1 : 0;
     NKChangeGeometryParts(iFrom, iTo, [uOn](NKPart &part) { part.bShowNormals = uOn; });
     return NKCommandDone(
@@ -199,7 +188,7 @@ int NormalsSmoothParts(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     if (g_pModel != nullptr && g_pModel->pFrames != nullptr) {
         NKWaitCursor wait;
         NKResetGeometryMarks();
@@ -331,7 +320,7 @@ int PartShapeFlag(CommandTableEntry *pEntry, const char *pszArguments, bool bSph
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     const uint8_t uOn = bOn ? 1 : 0;
     NKChangeGeometryParts(iFrom, iTo, [bSpheres, uOn](NKPart &part) {
         (bSpheres ? part.bPointsAsSpheres : part.bLinesAsCylinders) = uOn;
@@ -354,7 +343,7 @@ int PartShapeSize(CommandTableEntry *pEntry, const char *pszArguments, bool bSph
                        "Illegal size specification, size must be larger than 0", &fSize))
         return NK_CMD_FAILED;
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     const float c = static_cast<float>(fSize / std::sqrt(3.0));
     float v[3] = {c, c, c};
     ModelToDisplayVector(v);

@@ -38,6 +38,7 @@
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
 #include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_view_settings.h"
 
 namespace {
@@ -50,12 +51,7 @@ struct MatrixArgs {
     explicit MatrixArgs(const char *pszArguments) : scan(pszArguments) { scan.NextToken(); }
     bool Read(CommandTableEntry *pEntry, float *pfValues, int iCount)
     {
-        NKString error;
-        if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) ==
-            NK_PART_RANGE_ERROR) {
-            NKCommandError(pEntry, error.GetText());
-            return false;
-        }
+        if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return false;
         for (int i = 0; i < iCount; i++) {
             const NKString word = scan.NextToken();
             if (word.IsEmpty()) break;
@@ -282,9 +278,7 @@ int PartCentroidPoint(CommandTableEntry *pEntry, const std::vector<NKString> &wo
     NKArgumentScan scan(("PARAMS" + rest).c_str());
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    NKString error;
-    if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) == NK_PART_RANGE_ERROR)
-        return NKCommandFail(pEntry, error.GetText());
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     float box[6];
     if (!NKGetTransformedPartBoundingBox(CurrentFrame(), iFrom - 1, box,
                                          NK_BOX_DISPLACED_OR_UNDEFORMED))

@@ -26,6 +26,7 @@
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_node_traces.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_result_scaling.h"
@@ -55,17 +56,6 @@ std::vector<NKGeometry *> Geometries(void)
         if (!bSeen) out.push_back(pGeo);
     }
     return out;
-}
-
-// Reads an optional part range; false (error printed) when it is illegal.
-bool ReadPartRange(CommandTableEntry *pEntry, NKArgumentScan *pScan, int *piFrom, int *piTo)
-{
-    NKString error;
-    if (NKCommandGetPartRange(pScan, piFrom, piTo, nullptr, &error, false) == NK_PART_RANGE_ERROR) {
-        NKCommandError(pEntry, error.GetText());
-        return false;
-    }
-    return true;
 }
 
 // A numeric word into *pf; an absent word leaves it. False (parameter
@@ -127,7 +117,7 @@ int ScaleDisplacements(CommandTableEntry *pEntry, const char *pszArguments)
     if (fFactor == 0.0f)
         return NKCommandFail(pEntry, "Scaling displacements with factor 0 is not legal.");
     int iFrom = 0, iTo = 0;
-    if (!ReadPartRange(pEntry, &a.scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &a.scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     int iField = 1;
     const NKString fieldWord = a.scan.NextToken();
     const bool bFieldGiven = !fieldWord.IsEmpty();
@@ -227,7 +217,7 @@ int ScaleTransformations(CommandTableEntry *pEntry, const char *pszArguments)
     float fFactor = 1.0f;
     if (!ReadFloatWord(pEntry, a.scan.NextToken(), &fFactor)) return NK_CMD_FAILED;
     int iFrom = 0, iTo = 0;
-    if (!ReadPartRange(pEntry, &a.scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &a.scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     if (!NKScaleTransformations(iFrom - 1, iTo - 1, fFactor))
         return NKCommandFail(pEntry, "Error \"Scaling\" transformation matrices.");
     // The boxes and the traced positions follow the matrices.
@@ -247,7 +237,7 @@ int PartFlag(CommandTableEntry *pEntry, const char *pszArguments)
     const bool bOn = pEntry->id == NK_CID_VECTORS || pEntry->id == NK_CID_DISPLACEMENTS;
     Scan a(pszArguments);
     int iFrom = 0, iTo = 0;
-    if (!ReadPartRange(pEntry, &a.scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &a.scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     for (NKGeometry *pGeo : Geometries())
         for (int p = iFrom - 1; p < iTo && p < pGeo->iNumParts; p++) {
             if (p < 0) continue;

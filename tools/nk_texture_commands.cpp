@@ -20,6 +20,7 @@
 #include "core/nk_render_state.h"
 #include "render/nk_background.h"
 #include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_material_commands.h"
 #include "render/nk_overlays.h"
 #include "render/nk_texture_images.h"
@@ -57,17 +58,6 @@ bool IsNumber(const NKString &word)
     return *pszEnd == '\0';
 }
 
-// The part range read from the scan; false (its error printed as the
-// command's) for an illegal one.
-bool ReadRange(CommandTableEntry *pEntry, NKArgumentScan *pScan, int *piFrom, int *piTo)
-{
-    NKString error;
-    int iRange = NKCommandGetPartRange(pScan, piFrom, piTo, nullptr, &error, false);
-    if (iRange != NK_PART_RANGE_ERROR) return true;
-    NKCommandError(pEntry, error.GetText());
-    return false;
-}
-
 // Flags the part texture lists of the 1-based range.
 void FlagParts(int iFrom, int iTo)
 {
@@ -90,7 +80,7 @@ int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     if (TextureImageList.GetSize() == 0) return NKCommandFail(pEntry, "No texture images loaded");
     NKString name = scan.NextToken();
     const char *pszKind = bEnvironment ? "environment" : "texture";
@@ -123,7 +113,7 @@ int DisableMapping(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     if (TextureImageList.GetSize() == 0) {
         if (iKind == 2) return Done("No textures are loaded.");
         return NKCommandFail(pEntry, "No texture images loaded");
@@ -144,7 +134,7 @@ int EnvMode(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     NKString word = scan.NextToken();
     uint8_t uMode = 0;
     if (!word.IsNull() && strcasecmp(word.GetText(), "decal") == 0)
@@ -170,7 +160,7 @@ int ReadTexture(CommandTableEntry *pEntry, const char *pszArguments)
     int iFrom = 0, iTo = 0;
     NKArgumentScan peek = scan;
     if (IsNumber(peek.NextToken())) {
-        if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+        if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
         bRange = true;
     }
     NKString name = scan.NextToken();
@@ -306,7 +296,7 @@ int TexturePlane(CommandTableEntry *pEntry, const char *pszArguments)
             iPlane = 4;
     }
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     ChangeParts(iFrom, iTo, [iPlane](NKPart &part) { part.iTexturePlane = iPlane; });
     return Done("");
 }
@@ -334,7 +324,7 @@ int PartByte(CommandTableEntry *pEntry, const char *pszArguments, const PartByte
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     ChangeParts(iFrom, iTo, [&row](NKPart &part) { part.*row.pByte = row.uValue; });
     return Done(row.pszFormat != nullptr ? Format(row.pszFormat, iFrom, iTo) : std::string());
 }
