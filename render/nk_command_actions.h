@@ -15,6 +15,15 @@ struct NKCommandAction {
     NKCommandHandler pfnRun;  // runs the command with the handler's arguments
 };
 
+// The first row of the id; null when it has none.
+template <size_t N>
+const NKCommandAction *NKFindCommandAction(const NKCommandAction (&aRows)[N], int iId)
+{
+    for (const NKCommandAction &row : aRows)
+        if (row.iId == iId) return &row;
+    return nullptr;
+}
+
 // Runs the row of the entry's id; NK_CMD_NOT_MINE for a null entry or an id
 // without a row. The first row of an id wins.
 template <size_t N>
@@ -22,7 +31,6 @@ int NKRunCommandAction(const NKCommandAction (&aRows)[N], CommandTableEntry *pEn
                        const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    for (const NKCommandAction &row : aRows)
-        if (row.iId == pEntry->id) return row.pfnRun(pEntry, pszArguments);
-    return NK_CMD_NOT_MINE;
+    const NKCommandAction *pRow = NKFindCommandAction(aRows, pEntry->id);
+    return pRow != nullptr ? pRow->pfnRun(pEntry, pszArguments) : NK_CMD_NOT_MINE;
 }
