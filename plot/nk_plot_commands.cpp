@@ -253,7 +253,7 @@ const FixedLineRow kFixedLineRows[] = {
 };
 
 // The commands that take the arguments without the leading "PARAMS".
-const NKCommandAction sg_aPlotActions[] = {
+const NKCommandAction kPlotActions[] = {
     {NK_CID_TH, HandleTh},
     {NK_CID_PLT, HandlePlt},
     {NK_CID_TRACE, HandleTrace},
@@ -319,7 +319,7 @@ int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments)
     if (pEntry->id == NK_CID_SHELLAXES) return NKShellAxesCommand(pEntry, pszArguments);
     for (const FixedLineRow &row : kFixedLineRows)
         if (row.iId == pEntry->id) return RunLine(row.pszLine, row.pszText);
-    return NKRunCommandAction(sg_aPlotActions, pEntry, Arguments(pszArguments));
+    return NKRunCommandAction(kPlotActions, pEntry, Arguments(pszArguments));
 }
 
 void NKRegisterPlotCommands(void)

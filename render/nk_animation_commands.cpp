@@ -353,7 +353,7 @@ int DrawAnimationSetup(CommandTableEntry *pEntry, const char *)
     return NK_CMD_DONE;
 }
 
-const NKCommandAction sg_aAnimationActions[] = {
+const NKCommandAction kAnimationActions[] = {
     {NK_CID_ANIM_DISPLACEMENT, NumberedFiles},
     {NK_CID_ANIM_SCALAR, NumberedFiles},
     {NK_CID_ANIM_CONTOUR, AnimationCycle},
@@ -382,7 +382,7 @@ const NKCommandAction sg_aAnimationActions[] = {
 
 int NKCommandHandleAnimation(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    return NKRunCommandAction(sg_aAnimationActions, pEntry, pszArguments);
+    return NKRunCommandAction(kAnimationActions, pEntry, pszArguments);
 }
 
 void NKRegisterAnimationCommands(void)

@@ -434,7 +434,7 @@ int LegendDescription(CommandTableEntry *, const char *pszArguments)
 }
 
 // The commands that take numbers or texts.
-const NKCommandAction sg_aValueActions[] = {
+const NKCommandAction kValueActions[] = {
     {NK_CID_CONTCOLOR, ContourColor},
     {NK_CID_FRINGECOLORS, FringeColors},
     {NK_CID_FRINGERANGE, FringeRange},
@@ -460,7 +460,7 @@ int NKCommandHandleFringes(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
     const SwitchRow *pRow = FindSwitch(pEntry->id);
-    if (pRow == nullptr) return NKRunCommandAction(sg_aValueActions, pEntry, pszArguments);
+    if (pRow == nullptr) return NKRunCommandAction(kValueActions, pEntry, pszArguments);
     if (g_pGraphicsSettings == nullptr || g_pViewSettings == nullptr) return NK_CMD_FAILED;
     *pRow->pfnByte() = pRow->uValue;
     if ((pEntry->id == NK_CID_LEGEND || pEntry->id == NK_CID_NOLEGEND) &&

@@ -188,7 +188,7 @@ int LightPropertiesCommand(CommandTableEntry *pEntry, const char *pszArguments)
     return iResult;
 }
 
-const NKCommandAction sg_aLightActions[] = {
+const NKCommandAction kLightActions[] = {
     {NK_CID_LIGHT, LightCommand},
     {NK_CID_LIGHTPROPERTIES, LightPropertiesCommand},
     {NK_CID_GLOBALLIGHT, GlobalLightCommand},
@@ -201,5 +201,5 @@ const NKCommandAction sg_aLightActions[] = {
 int NKCommandHandleLights(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (g_pLights == nullptr || g_pLightModels == nullptr) return NK_CMD_NOT_MINE;
-    return NKRunCommandAction(sg_aLightActions, pEntry, pszArguments);
+    return NKRunCommandAction(kLightActions, pEntry, pszArguments);
 }

@@ -258,7 +258,7 @@ int LockAttributes(CommandTableEntry *pEntry, const char *pszArguments)
         NKString::FromFormat("Locking part attributes for part range 1 to %d", iLast));
 }
 
-const NKCommandAction sg_aMaterialActions[] = {
+const NKCommandAction kMaterialActions[] = {
     {NK_CID_COLOR, Color},
     {NK_CID_AMBIENT, Reflectance},
     {NK_CID_DIFFUSE, Reflectance},
@@ -278,7 +278,7 @@ const NKCommandAction sg_aMaterialActions[] = {
 
 int NKCommandHandleMaterial(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    return NKRunCommandAction(sg_aMaterialActions, pEntry, pszArguments);
+    return NKRunCommandAction(kMaterialActions, pEntry, pszArguments);
 }
 
 void NKRegisterMaterialCommands(void)

@@ -579,7 +579,7 @@ int MacroWithoutSubCommand(CommandTableEntry *pEntry, const char *)
 }
 
 // The commands besides the draw styles and span flags (the rows above).
-const NKCommandAction sg_aPartDisplayActions[] = {
+const NKCommandAction kPartDisplayActions[] = {
     {NK_CID_POST, Visibility},
     {NK_CID_UNPOST, Visibility},
     {NK_CID_SWAPPARTS, SwapParts},
@@ -624,7 +624,7 @@ int NKCommandHandlePartDisplay(CommandTableEntry *pEntry, const char *pszArgumen
         if (row.iId == pEntry->id) return DrawStyle(pEntry, pszArguments, row);
     for (const SpanFlagRow &row : kSpanFlagRows)
         if (row.iId == pEntry->id) return SpanFlag(pEntry, pszArguments, row);
-    return NKRunCommandAction(sg_aPartDisplayActions, pEntry, pszArguments);
+    return NKRunCommandAction(kPartDisplayActions, pEntry, pszArguments);
 }
 
 void NKRegisterPartDisplayCommands(void)

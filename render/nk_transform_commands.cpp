@@ -501,7 +501,7 @@ int AxisMirror(CommandTableEntry *pEntry, const char *pszArguments)
 
 int NoMirror(CommandTableEntry *, const char *) { return ExecuteCommand("mirror off"); }
 
-const NKCommandAction sg_aTransformActions[] = {
+const NKCommandAction kTransformActions[] = {
     {NK_CID_TRANSLATE, Translate},
     {NK_CID_RTRANSLATE, Translate},
     {NK_CID_SCALE, Scale},
@@ -523,7 +523,7 @@ const NKCommandAction sg_aTransformActions[] = {
 
 int NKCommandHandleTransform(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    return NKRunCommandAction(sg_aTransformActions, pEntry, pszArguments);
+    return NKRunCommandAction(kTransformActions, pEntry, pszArguments);
 }
 
 void NKRegisterTransformCommands(void)

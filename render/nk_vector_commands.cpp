@@ -494,7 +494,7 @@ int AllPoints(CommandTableEntry *pEntry, const char *)
     return NKCommandDone("Show vectors only in surface nodes");
 }
 
-const NKCommandAction sg_aVectorActions[] = {
+const NKCommandAction kVectorActions[] = {
     {NK_CID_SCALEDISPLACEMENTS, ScaleDisplacements},
     {NK_CID_ASCALEVECTORS, AutoScale},
     {NK_CID_NOASCALEVECTORS, NoAutoScale},
@@ -536,7 +536,7 @@ const NKCommandAction sg_aVectorActions[] = {
 
 int NKCommandHandleVectors(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    return NKRunCommandAction(sg_aVectorActions, pEntry, pszArguments);
+    return NKRunCommandAction(kVectorActions, pEntry, pszArguments);
 }
 
 void NKRegisterVectorCommands(void)

@@ -195,7 +195,7 @@ int RideCommand(CommandTableEntry *pEntry, const char *pszArguments)
     return iResult;
 }
 
-const NKCommandAction sg_aViewpointActions[] = {
+const NKCommandAction kViewpointActions[] = {
     {NK_CID_LOOKAT, LookAtCommand},      {NK_CID_SETVIEW, SetViewCommand},
     {NK_CID_CLIPINFO, ClipInfoCommand},  {NK_CID_CLIPFRONT, ClipPlaneCommand},
     {NK_CID_CLIPBACK, ClipPlaneCommand}, {NK_CID_CLIP, ClipToModelCommand},
@@ -207,7 +207,7 @@ const NKCommandAction sg_aViewpointActions[] = {
 int NKCommandHandleViewpoint(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry != nullptr && IsRideCommand(pEntry->id)) return RideCommand(pEntry, pszArguments);
-    return NKRunCommandAction(sg_aViewpointActions, pEntry, pszArguments);
+    return NKRunCommandAction(kViewpointActions, pEntry, pszArguments);
 }
 
 void NKRegisterViewpointCommands(void)

@@ -422,7 +422,7 @@ int ShowInfoDialog(CommandTableEntry *, const char *)
     return NK_CMD_DONE;
 }
 
-const NKCommandAction sg_aInfoActions[] = {
+const NKCommandAction kInfoActions[] = {
     {NK_CID_NUMBERS, Numbers},
     {NK_CID_NONUMBERS, NoNumbers},
     {NK_CID_COORDINATES, ListNodes},
@@ -442,7 +442,7 @@ const NKCommandAction sg_aInfoActions[] = {
 int NKCommandHandleInfo(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    return NKRunCommandAction(sg_aInfoActions, pEntry, SkipParams(pszArguments));
+    return NKRunCommandAction(kInfoActions, pEntry, SkipParams(pszArguments));
 }
 
 void NKRegisterInfoCommands(void) { NKSetCommandHandler(NK_HANDLER_INFO, NKCommandHandleInfo); }

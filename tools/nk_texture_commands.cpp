@@ -329,7 +329,7 @@ int PartByte(CommandTableEntry *pEntry, const char *pszArguments, const PartByte
     return Done(row.pszFormat != nullptr ? Format(row.pszFormat, iFrom, iTo) : std::string());
 }
 
-const NKCommandAction sg_aTextureActions[] = {
+const NKCommandAction kTextureActions[] = {
     {NK_CID_ENVIRONMENT, EnableMapping},  {NK_CID_TEXTURE, EnableMapping},
     {NK_CID_HIDETEXTURE, DisableMapping}, {NK_CID_HIDEENVIRONMENT, DisableMapping},
     {NK_CID_NOTEXTURE, DisableMapping},   {NK_CID_ENVMODE, EnvMode},
@@ -344,7 +344,7 @@ int NKCommandHandleTexture(CommandTableEntry *pEntry, const char *pszArguments)
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
     for (const PartByteRow &row : kPartByteRows)
         if (row.iId == pEntry->id) return PartByte(pEntry, pszArguments, row);
-    return NKRunCommandAction(sg_aTextureActions, pEntry, pszArguments);
+    return NKRunCommandAction(kTextureActions, pEntry, pszArguments);
 }
 
 void NKRegisterTextureCommands(void)
