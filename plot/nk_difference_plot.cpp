@@ -220,18 +220,10 @@ int BareForm(void)
 
 bool NKStartDifferencePlot(void)
 {
-    if (!NKCreateCurrentPlot(g_pCurrentPlot != nullptr)) return false;
-    PlotRecord *pPlot = g_pCurrentPlot;
-    pPlot->szTitle = "Node distances";
+    PlotRecord *pPlot = NKCreateGridPlot("Node distances", 6, "Time", "Distance");
+    if (pPlot == nullptr) return false;
     pPlot->szLegendTitle = "Nodes";
-    pPlot->iPlotKind = 6;
     pPlot->iXAxisQuantity = 2;
-    pPlot->szXTitle = "Time";
-    pPlot->szYTitle = "Distance";
-    pPlot->bTitleShown = pPlot->bLegendShown = 1;
-    pPlot->bXTitleShown = pPlot->bYTitleShown = 1;
-    pPlot->bXGrid = pPlot->bYGrid = 1;
-    NKSetPlotAxisFlags(pPlot, nullptr, NK_AXIS_FLAGS_RESET, 0);
     return true;
 }
 

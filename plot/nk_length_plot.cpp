@@ -183,16 +183,7 @@ bool AddLengthCurve(const NKPathList<NKPlotPoint> &xy, const NKPathList<NKPathPo
 
 bool NKStartLengthPlot(void)
 {
-    if (!NKCreateCurrentPlot(g_pCurrentPlot != nullptr)) return false;
-    PlotRecord *pPlot = g_pCurrentPlot;
-    pPlot->szTitle = "Scalar vs. length.";
-    pPlot->iPlotKind = 7;
-    pPlot->szXTitle = "Length";
-    pPlot->szYTitle = "Unknown";
-    pPlot->bTitleShown = pPlot->bLegendShown = 1;
-    pPlot->bXTitleShown = pPlot->bYTitleShown = 1;
-    pPlot->bXGrid = pPlot->bYGrid = 1;
-    NKSetPlotAxisFlags(pPlot, nullptr, NK_AXIS_FLAGS_RESET, 0);
+    if (NKCreateGridPlot("Scalar vs. length.", 7, "Length", "Unknown") == nullptr) return false;
     g_bPlotShown = 1;
     NKClearSelectionPaths();
     g_iLengthCurveCount = 0;

@@ -116,6 +116,22 @@ bool NKCreateCurrentPlot(bool bKeepPlacement)
     return true;
 }
 
+PlotRecord *NKCreateGridPlot(const char *pszTitle, int iKind, const char *pszXTitle,
+                             const char *pszYTitle)
+{
+    if (!NKCreateCurrentPlot(g_pCurrentPlot != nullptr)) return nullptr;
+    PlotRecord *pPlot = g_pCurrentPlot;
+    pPlot->szTitle = pszTitle;
+    pPlot->iPlotKind = iKind;
+    pPlot->szXTitle = pszXTitle;
+    pPlot->szYTitle = pszYTitle;
+    pPlot->bTitleShown = pPlot->bLegendShown = 1;
+    pPlot->bXTitleShown = pPlot->bYTitleShown = 1;
+    pPlot->bXGrid = pPlot->bYGrid = 1;
+    NKSetPlotAxisFlags(pPlot, nullptr, NK_AXIS_FLAGS_RESET, 0);
+    return pPlot;
+}
+
 bool NKDeleteCurrentPlot(void)
 {
     if (g_pCurrentPlot == nullptr) return false;

@@ -13,6 +13,11 @@
 // with bKeepPlacement the old viewport is kept, else the plot goes to the
 // top right of the view at half its size. False when it cannot be made.
 bool NKCreateCurrentPlot(bool bKeepPlacement);
+// A fresh current plot (NKCreateCurrentPlot, keeping the placement) of the
+// kind, its title and axis titles set and shown, the legend shown, grid
+// lines on both axes and the axis flags reset. Null when it cannot be made.
+PlotRecord *NKCreateGridPlot(const char *pszTitle, int iKind, const char *pszXTitle,
+                             const char *pszYTitle);
 // Detaches and frees the current plot, empties the plotted-node list; false
 // when there is no plot.
 bool NKDeleteCurrentPlot(void);

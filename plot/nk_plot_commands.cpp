@@ -24,6 +24,7 @@
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_source.h"
 #include "plot/nk_plot_window.h"
+#include "render/nk_command_actions.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_surface_path.h"
 
@@ -127,7 +128,7 @@ int HandleTrace(CommandTableEntry *pEntry, const char *pszArgs)
             .GetText());
 }
 
-int HandleNoTrace(void)
+int HandleNoTrace(CommandTableEntry *, const char *)
 {
     NKClearTraceNodes();
     NKComputeNodeTraces();
@@ -144,7 +145,7 @@ int RunLine(const NKString &line, const char *pszText)
     return iResult;
 }
 
-int HandlePlotBgColor(const char *pszArgs)
+int HandlePlotBgColor(CommandTableEntry *, const char *pszArgs)
 {
     std::vector<std::string> words = NKSplitPlotWords(pszArgs, false);
     int aiRGB[3] = {0, 0, 255};
@@ -158,7 +159,7 @@ int HandlePlotBgColor(const char *pszArgs)
 
 // plotsize: 0.1 to 3.0; the plot gets a third of it in each direction, but
 // never less than the 0.1 that `plt size` accepts.
-int HandlePlotSize(const CommandTableEntry *pEntry, const char *pszArgs)
+int HandlePlotSize(CommandTableEntry *pEntry, const char *pszArgs)
 {
     std::vector<std::string> words = NKSplitPlotWords(pszArgs, false);
     float s = 1.0f;
@@ -177,7 +178,7 @@ int HandlePlotSize(const CommandTableEntry *pEntry, const char *pszArgs)
     return ExecuteCommand(NKString::FromFormat("plt size %g %g", f, f).GetText());
 }
 
-int HandlePlotRange(const char *pszArgs)
+int HandlePlotRange(CommandTableEntry *, const char *pszArgs)
 {
     int iResult = ExecuteCommand((NKString("plt scalex ") + pszArgs).GetText());
     PlotRecord *p = g_pCurrentPlot;
@@ -212,6 +213,60 @@ int HandleExportPlot(CommandTableEntry *pEntry, const char *pszArguments)
             NKString::FromFormat("Error exporting plot to file '%s'.", name.GetText()).GetText());
     return Done(NKString::FromFormat("Plot exported to file '%s'.", name.GetText()).GetText());
 }
+
+// plot: a node plot of the arguments.
+int HandlePlot(CommandTableEntry *, const char *pszArgs)
+{
+    return ExecuteCommand((NKString("np ") + pszArgs).GetText());
+}
+
+int HandleDp(CommandTableEntry *pEntry, const char *pszArgs)
+{
+    return HandleToolAnswer(pEntry, NKCommandDifferencePlot(pszArgs));
+}
+
+int HandleLp(CommandTableEntry *pEntry, const char *pszArgs)
+{
+    return HandleToolAnswer(pEntry, NKCommandLengthPlot(pszArgs));
+}
+
+int HandleEp(CommandTableEntry *pEntry, const char *pszArgs)
+{
+    return NKCommandElementHistory(pEntry, pszArgs);
+}
+
+// The commands that run one fixed plt line and, when it is done, say so
+// (no text: nothing).
+struct FixedLineRow {
+    int iId;
+    const char *pszLine;
+    const char *pszText;
+};
+
+const FixedLineRow kFixedLineRows[] = {
+    {NK_CID_NOPLT, "plt kill", nullptr},
+    {NK_CID_NONP, "plt kill", nullptr},
+    {NK_CID_NOPLOT, "plt kill", "Turn off XY-plot"},
+    {NK_CID_PLOTGRID, "plt grid", "Enable grid in XY-plot"},
+    {NK_CID_NOPLOTGRID, "plt nogrid", "Disable grid in XY-plot"},
+    {NK_CID_PLOTBGLEGEND, "plt bglegend", "Set legend background in XY-plot"},
+};
+
+// The commands that take the arguments without the leading "PARAMS".
+const NKCommandAction kPlotActions[] = {
+    {NK_CID_TH, HandleTh},
+    {NK_CID_PLT, HandlePlt},
+    {NK_CID_TRACE, HandleTrace},
+    {NK_CID_NOTRACE, HandleNoTrace},
+    {NK_CID_PLOT, HandlePlot},
+    {NK_CID_PLOTBGCOLOR, HandlePlotBgColor},
+    {NK_CID_PLOTSIZE, HandlePlotSize},
+    {NK_CID_PLOTRANGE, HandlePlotRange},
+    {NK_CID_NP, HandleNp},
+    {NK_CID_DP, HandleDp},
+    {NK_CID_LP, HandleLp},
+    {NK_CID_EP, HandleEp},
+};
 
 }  // namespace
 
@@ -258,50 +313,13 @@ void NKInvalidateViewForPlot(void)
 
 int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    const char *pszArgs = Arguments(pszArguments);
-    switch (pEntry->id) {
-    case NK_CID_TH:
-        return HandleTh(pEntry, pszArgs);
-    case NK_CID_PLT:
-        return HandlePlt(pEntry, pszArgs);
-    case NK_CID_NOPLT:
-    case NK_CID_NONP:
-        return ExecuteCommand("plt kill");
-    case NK_CID_TRACE:
-        return HandleTrace(pEntry, pszArgs);
-    case NK_CID_NOTRACE:
-        return HandleNoTrace();
-    case NK_CID_PLOT:
-        return ExecuteCommand((NKString("np ") + pszArgs).GetText());
-    case NK_CID_NOPLOT:
-        return RunLine("plt kill", "Turn off XY-plot");
-    case NK_CID_PLOTGRID:
-        return RunLine("plt grid", "Enable grid in XY-plot");
-    case NK_CID_NOPLOTGRID:
-        return RunLine("plt nogrid", "Disable grid in XY-plot");
-    case NK_CID_PLOTBGLEGEND:
-        return RunLine("plt bglegend", "Set legend background in XY-plot");
-    case NK_CID_PLOTBGCOLOR:
-        return HandlePlotBgColor(pszArgs);
-    case NK_CID_PLOTSIZE:
-        return HandlePlotSize(pEntry, pszArgs);
-    case NK_CID_PLOTRANGE:
-        return HandlePlotRange(pszArgs);
-    case NK_CID_NP:
-        return HandleNp(pEntry, pszArgs);
-    case NK_CID_EXPORT_PLOT:
-        return HandleExportPlot(pEntry, pszArguments);
-    case NK_CID_SHELLAXES:
-        return NKShellAxesCommand(pEntry, pszArguments);
-    case NK_CID_DP:
-        return HandleToolAnswer(pEntry, NKCommandDifferencePlot(pszArgs));
-    case NK_CID_LP:
-        return HandleToolAnswer(pEntry, NKCommandLengthPlot(pszArgs));
-    case NK_CID_EP:
-        return NKCommandElementHistory(pEntry, pszArgs);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
+    // These two read the arguments as given.
+    if (pEntry->id == NK_CID_EXPORT_PLOT) return HandleExportPlot(pEntry, pszArguments);
+    if (pEntry->id == NK_CID_SHELLAXES) return NKShellAxesCommand(pEntry, pszArguments);
+    for (const FixedLineRow &row : kFixedLineRows)
+        if (row.iId == pEntry->id) return RunLine(row.pszLine, row.pszText);
+    return NKRunCommandAction(kPlotActions, pEntry, Arguments(pszArguments));
 }
 
 void NKRegisterPlotCommands(void)

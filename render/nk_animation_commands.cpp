@@ -26,6 +26,7 @@
 #include "core/nk_view_state.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_native_result_files.h"
+#include "render/nk_command_actions.h"
 #include "render/nk_contour_lines.h"
 #include "render/nk_view_settings.h"
 
@@ -74,8 +75,9 @@ void RecomputeContourLines(bool bLevels)
 }
 
 // anim_scalar / anim_vector: one frame per numbered file (or step).
-int NumberedFiles(CommandTableEntry *pEntry, const char *pszArguments, bool bScalar)
+int NumberedFiles(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bScalar = pEntry->id == NK_CID_ANIM_SCALAR;
     Words words(pszArguments);
     NKString file = words.scan.NextArgument();
     int iFrom = words.Int(1);
@@ -138,7 +140,7 @@ int RunAnimation(CommandTableEntry *pEntry, const char *pszArguments)
                                               pModel->iAnimationToFrame + 1));
 }
 
-int NoAnimation(void)
+int NoAnimation(CommandTableEntry *, const char *)
 {
     if (g_pModel != nullptr) {
         g_pModel->animationType = 0;
@@ -148,22 +150,25 @@ int NoAnimation(void)
     return NKCommandDone("Animation turned off");
 }
 
-int AnimationCycle(bool bOn)
+// anim_contour and anim_cycle turn the cycle on, noanim_cycle off.
+int AnimationCycle(CommandTableEntry *pEntry, const char *)
 {
+    const bool bOn = pEntry->id != NK_CID_NOANIM_CYCLE;
     if (g_pModel != nullptr) g_pModel->bAnimationCycle = bOn ? 1 : 0;
     NKPrintInfo(bOn ? "Turn on animation cycle" : "Turn off animation cycle");
     return NK_CMD_DONE;
 }
 
-int ShowStep(bool bOn)
+int ShowStep(CommandTableEntry *pEntry, const char *)
 {
+    const bool bOn = pEntry->id == NK_CID_STEP;
     if (g_pViewSettings != nullptr) g_pViewSettings->bShowStep = bOn ? 1 : 0;
     return NKCommandDone(bOn ? "Turn on printing of step numbers during animation"
                              : "Turn off printing of step numbers during animation");
 }
 
 // The whole rest of the line is the text; no text keeps the one set.
-int StepText(const char *pszArguments)
+int StepText(CommandTableEntry *, const char *pszArguments)
 {
     Words words(pszArguments);
     NKString text = words.scan.Rest();
@@ -171,6 +176,12 @@ int StepText(const char *pszArguments)
     if (!text.IsEmpty()) g_szStepText = text;
     return NKCommandDone(
         NKString::FromFormat("Setting step text prefix to: %s", g_szStepText.GetText()));
+}
+
+int NoStepText(CommandTableEntry *, const char *)
+{
+    g_szStepText = "";
+    return NKCommandDone("Setting step text prefix to blank");
 }
 
 int ModeShape(CommandTableEntry *pEntry, const char *pszArguments)
@@ -202,7 +213,7 @@ int ModeShape(CommandTableEntry *pEntry, const char *pszArguments)
     return NK_CMD_DONE;
 }
 
-int Delay(const char *pszArguments)
+int Delay(CommandTableEntry *, const char *pszArguments)
 {
     Words words(pszArguments);
     const double dSeconds = words.Seconds(0.0);
@@ -211,8 +222,10 @@ int Delay(const char *pszArguments)
     return NK_CMD_DONE;
 }
 
-int StartStopDelay(const char *pszArguments, bool bStart)
+// start_delay and stop_delay.
+int StartStopDelay(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bStart = pEntry->id == NK_CID_START_DELAY;
     Words words(pszArguments);
     double dSeconds = words.Seconds(0.0);
     if (!(dSeconds > 0.0)) dSeconds = 0.0;
@@ -228,7 +241,7 @@ int StartStopDelay(const char *pszArguments, bool bStart)
     return NK_CMD_DONE;
 }
 
-int MaxFps(const char *pszArguments)
+int MaxFps(CommandTableEntry *, const char *pszArguments)
 {
     Words words(pszArguments);
     const int iFps = words.Int(30);
@@ -241,7 +254,7 @@ int MaxFps(const char *pszArguments)
     return NK_CMD_DONE;
 }
 
-int InactivePercentage(const char *pszArguments)
+int InactivePercentage(CommandTableEntry *, const char *pszArguments)
 {
     Words words(pszArguments);
     const int iPercent = words.Int(25);
@@ -260,7 +273,7 @@ int AfterResultsAnimation(void)
     return NK_CMD_DONE;
 }
 
-int AnimateResults(const char *pszArguments)
+int AnimateResults(CommandTableEntry *, const char *pszArguments)
 {
     Words words(pszArguments);
     const int iFrom = words.Int(-1);
@@ -331,67 +344,45 @@ int InterpolateStates(CommandTableEntry *pEntry, const char *pszArguments)
     return NKCommandDone(NKString::FromFormat("Interpolation of %d interstate frames ok.", n));
 }
 
-int DrawAnimationSetup(bool bOn)
+int DrawAnimationSetup(CommandTableEntry *pEntry, const char *)
 {
+    const bool bOn = pEntry->id == NK_CID_DRAWANIMATIONSETUP;
     g_AnimationSettings.bDrawAnimationSetup = bOn ? 1 : 0;
     g_bDrawAnimationSetup = bOn ? 1 : 0;
     if (bOn) NKPrintInfo("Drawing while setting up animation enabled");
     return NK_CMD_DONE;
 }
 
+const NKCommandAction kAnimationActions[] = {
+    {NK_CID_ANIM_DISPLACEMENT, NumberedFiles},
+    {NK_CID_ANIM_SCALAR, NumberedFiles},
+    {NK_CID_ANIM_CONTOUR, AnimationCycle},
+    {NK_CID_ANIM_CYCLE, AnimationCycle},
+    {NK_CID_NOANIM_CYCLE, AnimationCycle},
+    {NK_CID_ANIM_RUN, RunAnimation},
+    {NK_CID_NOANIM, NoAnimation},
+    {NK_CID_STEP, ShowStep},
+    {NK_CID_NOSTEP, ShowStep},
+    {NK_CID_STEPTEXT, StepText},
+    {NK_CID_NOSTEPTEXT, NoStepText},
+    {NK_CID_MODE, ModeShape},
+    {NK_CID_DELAY, Delay},
+    {NK_CID_START_DELAY, StartStopDelay},
+    {NK_CID_STOP_DELAY, StartStopDelay},
+    {NK_CID_MAXFPS, MaxFps},
+    {NK_CID_INACTIVEPCT, InactivePercentage},
+    {NK_CID_ANIMRESULTS, AnimateResults},
+    {NK_CID_ANIMRESULTS_STEPS, AnimateListedSteps},
+    {NK_CID_INTERPOLATESTATES, InterpolateStates},
+    {NK_CID_DRAWANIMATIONSETUP, DrawAnimationSetup},
+    {NK_CID_NODRAWANIMATIONSETUP, DrawAnimationSetup},
+};
+
 }  // namespace
 
 int NKCommandHandleAnimation(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    switch (pEntry->id) {
-    case NK_CID_ANIM_DISPLACEMENT:
-        return NumberedFiles(pEntry, pszArguments, false);
-    case NK_CID_ANIM_SCALAR:
-        return NumberedFiles(pEntry, pszArguments, true);
-    case NK_CID_ANIM_CONTOUR:
-    case NK_CID_ANIM_CYCLE:
-        return AnimationCycle(true);
-    case NK_CID_NOANIM_CYCLE:
-        return AnimationCycle(false);
-    case NK_CID_ANIM_RUN:
-        return RunAnimation(pEntry, pszArguments);
-    case NK_CID_NOANIM:
-        return NoAnimation();
-    case NK_CID_STEP:
-        return ShowStep(true);
-    case NK_CID_NOSTEP:
-        return ShowStep(false);
-    case NK_CID_STEPTEXT:
-        return StepText(pszArguments);
-    case NK_CID_NOSTEPTEXT:
-        g_szStepText = "";
-        return NKCommandDone("Setting step text prefix to blank");
-    case NK_CID_MODE:
-        return ModeShape(pEntry, pszArguments);
-    case NK_CID_DELAY:
-        return Delay(pszArguments);
-    case NK_CID_START_DELAY:
-        return StartStopDelay(pszArguments, true);
-    case NK_CID_STOP_DELAY:
-        return StartStopDelay(pszArguments, false);
-    case NK_CID_MAXFPS:
-        return MaxFps(pszArguments);
-    case NK_CID_INACTIVEPCT:
-        return InactivePercentage(pszArguments);
-    case NK_CID_ANIMRESULTS:
-        return AnimateResults(pszArguments);
-    case NK_CID_ANIMRESULTS_STEPS:
-        return AnimateListedSteps(pEntry, pszArguments);
-    case NK_CID_INTERPOLATESTATES:
-        return InterpolateStates(pEntry, pszArguments);
-    case NK_CID_DRAWANIMATIONSETUP:
-        return DrawAnimationSetup(true);
-    case NK_CID_NODRAWANIMATIONSETUP:
-        return DrawAnimationSetup(false);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    return NKRunCommandAction(kAnimationActions, pEntry, pszArguments);
 }
 
 void NKRegisterAnimationCommands(void)

@@ -267,32 +267,14 @@ void NKInitHidePolys(HiddenPartCuller *p)
     if (!p->bDirectColors) NKBuildHidePolysTables(p);
 }
 
-bool NKBuildHidePolysTables(HiddenPartCuller *p)
+namespace {
+
+// Draws each grey level 0-255 into the corner pixel and reads back what the
+// buffer kept: every new value per channel is the next level, so the tables
+// map levels to the grey that makes them and read-back values to levels.
+// Each probe goes to pDebug when given.
+void ProbeColorLevels(HiddenPartCuller *p, FILE *pDebug)
 {
-    if (p == nullptr) return false;
-    const GLboolean bFog = glIsEnabled(GL_FOG), bDither = glIsEnabled(GL_DITHER);
-    GLint v[4] = {0, 0, 1, 1};
-    glGetIntegerv(GL_VIEWPORT, v);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, double(std::max(v[2], 1)), 0.0, double(std::max(v[3], 1)), -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_FOG);
-    glDisable(GL_DITHER);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glShadeModel(GL_FLAT);
-    std::memset(p->uLevelToColor, 0, sizeof(p->uLevelToColor));
-    std::memset(p->uColorToLevel, 0, sizeof(p->uColorToLevel));
-    FILE *pDebug = nullptr;
-    if (p->bDebug) {
-        pDebug = std::fopen("hpc.txt", "w");
-        if (pDebug == nullptr)
-            NKDiagnostic("Trouble writing HPC debug file", "NKBuildHidePolysTables");
-    }
     uint8_t auPrevious[3] = {0, 0, 0};
     int aiLevel[3] = {0, 0, 0};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -319,12 +301,49 @@ bool NKBuildHidePolysTables(HiddenPartCuller *p)
             auPrevious[k] = a[k];
         }
     }
+}
+
+// Both tables side by side, one line per entry.
+void WriteColorTables(const HiddenPartCuller *p, FILE *pDebug)
+{
+    std::fprintf(pDebug, "\n\nbitsToClr           clrToBits\n");
+    for (int i = 0; i < 256; i++)
+        std::fprintf(pDebug, "%3d=[%3d %3d %3d]   %3d=[%3d %3d %3d]\n", i, p->uLevelToColor[0][i],
+                     p->uLevelToColor[1][i], p->uLevelToColor[2][i], i, p->uColorToLevel[0][i],
+                     p->uColorToLevel[1][i], p->uColorToLevel[2][i]);
+}
+
+}  // namespace
+
+bool NKBuildHidePolysTables(HiddenPartCuller *p)
+{
+    if (p == nullptr) return false;
+    const GLboolean bFog = glIsEnabled(GL_FOG), bDither = glIsEnabled(GL_DITHER);
+    GLint v[4] = {0, 0, 1, 1};
+    glGetIntegerv(GL_VIEWPORT, v);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, double(std::max(v[2], 1)), 0.0, double(std::max(v[3], 1)), -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_FOG);
+    glDisable(GL_DITHER);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glShadeModel(GL_FLAT);
+    std::memset(p->uLevelToColor, 0, sizeof(p->uLevelToColor));
+    std::memset(p->uColorToLevel, 0, sizeof(p->uColorToLevel));
+    FILE *pDebug = nullptr;
+    if (p->bDebug) {
+        pDebug = std::fopen("hpc.txt", "w");
+        if (pDebug == nullptr)
+            NKDiagnostic("Trouble writing HPC debug file", "NKBuildHidePolysTables");
+    }
+    ProbeColorLevels(p, pDebug);
     if (pDebug != nullptr) {
-        std::fprintf(pDebug, "\n\nbitsToClr           clrToBits\n");
-        for (int i = 0; i < 256; i++)
-            std::fprintf(pDebug, "%3d=[%3d %3d %3d]   %3d=[%3d %3d %3d]\n", i,
-                         p->uLevelToColor[0][i], p->uLevelToColor[1][i], p->uLevelToColor[2][i], i,
-                         p->uColorToLevel[0][i], p->uColorToLevel[1][i], p->uColorToLevel[2][i]);
+        WriteColorTables(p, pDebug);
         std::fclose(pDebug);
         NKDiagnostic("Done writing HPC debug file", "NKBuildHidePolysTables");
     }

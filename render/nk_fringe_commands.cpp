@@ -23,6 +23,8 @@
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
 #include "readers/nk_native_result_files.h"
+#include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_fringe_texture.h"
 #include "render/nk_legend.h"
 #include "render/nk_node_colors.h"
@@ -83,8 +85,9 @@ void Recolour(void)
 
 // fringecolors and legendcolors: up to 15 numbers; all zero restores the
 // default colours, a lone 1 the reversed ones with their spectra.
-int FringeColors(const std::vector<std::string> &w)
+int FringeColors(CommandTableEntry *, const char *pszArguments)
 {
+    const std::vector<std::string> w = NKSplitCommandWords(pszArguments);
     uint8_t *p = &NKFringeColors[0][0];
     std::memset(p, 0, 15);
     for (int i = 0; i < 15; i++) {
@@ -131,8 +134,9 @@ bool EnsureContourArrays(NKContourSettings *c)
 }
 
 // fringerange [min] [max] [field].
-int FringeRange(CommandTableEntry *pEntry, const std::vector<std::string> &w)
+int FringeRange(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const std::vector<std::string> w = NKSplitCommandWords(pszArguments);
     NKModel *m = g_pModel;
     float fMin = m != nullptr ? m->fFringeRangeFrom : 0.0f;
     float fMax = m != nullptr ? m->fFringeRangeTo : 0.0f;
@@ -162,8 +166,9 @@ int FringeRange(CommandTableEntry *pEntry, const std::vector<std::string> &w)
 }
 
 // contours [levels]: 2 to 200 levels over a scalar result.
-int Contours(CommandTableEntry *pEntry, const std::vector<std::string> &w)
+int Contours(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const std::vector<std::string> w = NKSplitCommandWords(pszArguments);
     NKContourSettings *c = &g_ContourSettings;
     int n = c->iNumLevels > 0 ? c->iNumLevels : 17;
     WordInt(w, 0, &n);
@@ -192,14 +197,14 @@ int Contours(CommandTableEntry *pEntry, const std::vector<std::string> &w)
 }
 
 // fringes / nofringes [from part] [to part] over the current geometry.
-int PartFringes(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
+// fringes and nofringes.
+int PartFringes(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bOn = pEntry->id == NK_CID_FRINGES;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();  // "PARAMS"
     int iFrom = 0, iTo = 0;
-    NKString error;
-    if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) == NK_PART_RANGE_ERROR)
-        return NKCommandFail(pEntry, error.GetText());
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     NKFrame *pFrame = NKGetCurrentFrame();
     NKGeometry *pGeo = pFrame != nullptr ? pFrame->pGeometry : nullptr;
     for (int i = iFrom - 1; pGeo != nullptr && i < iTo && i < pGeo->iNumParts; i++)
@@ -227,9 +232,9 @@ void SetScalarDescriptions(const NKString &text)
 }
 
 // legendabovecolor, legendbelowcolor, legendundefinedcolor.
-int OutOfRangeColor(CommandTableEntry *pEntry, const char *pszArguments,
-                    const std::vector<std::string> &w)
+int OutOfRangeColor(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const std::vector<std::string> w = NKSplitCommandWords(pszArguments);
     uint8_t *p = nullptr;
     const char *pszFormat = nullptr;
     if (pEntry->id == NK_CID_LEGENDUNDEFINEDCOLOR) {
@@ -259,8 +264,9 @@ int OutOfRangeColor(CommandTableEntry *pEntry, const char *pszArguments,
 }
 
 // The fringes sub-commands: filter, nofilter, lines, outline, hide.
-int FringesSub(CommandTableEntry *pEntry, const std::vector<std::string> &w)
+int FringesSub(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const std::vector<std::string> w = NKSplitCommandWords(pszArguments);
     const std::string sub = w.empty() ? std::string() : w[0];
     NKViewSettings *v = g_pViewSettings;
     NKValueFilterSettings *f = &g_ValueFilterSettings;
@@ -291,8 +297,9 @@ int FringesSub(CommandTableEntry *pEntry, const std::vector<std::string> &w)
 
 // tfcolors: the 16 texture colours in order; a missing number keeps its
 // byte. Uploaded at once.
-int TextureColors(const std::vector<std::string> &w)
+int TextureColors(CommandTableEntry *, const char *pszArguments)
 {
+    const std::vector<std::string> w = NKSplitCommandWords(pszArguments);
     if (g_pFringeTextureColors != nullptr) {
         ReadBytes(w, g_pFringeTextureColors->auColors, 48);
         NKLoadFringeTexture(g_pFringeTextureColors);
@@ -301,8 +308,9 @@ int TextureColors(const std::vector<std::string> &w)
 }
 
 // contcolor fringes | r g b.
-int ContourColor(const std::vector<std::string> &w)
+int ContourColor(CommandTableEntry *, const char *pszArguments)
 {
+    const std::vector<std::string> w = NKSplitCommandWords(pszArguments);
     if (!w.empty() && w[0] == "fringes") {
         g_ContourSettings.bFringeColors = 1;
         NKUpdateContours();
@@ -373,68 +381,78 @@ const SwitchRow *FindSwitch(int iId)
     return nullptr;
 }
 
-// The commands that take numbers or texts.
-int ValueCommand(CommandTableEntry *pEntry, const char *pszArguments)
+// contourrange [<min> [<max>]]: a fixed range; a missing number keeps its end.
+int ContourRange(CommandTableEntry *pEntry, const char *pszArguments)
 {
     const std::vector<std::string> w = NKSplitCommandWords(pszArguments);
     NKContourSettings *c = &g_ContourSettings;
-    switch (pEntry->id) {
-    case NK_CID_CONTCOLOR:
-        return ContourColor(w);
-    case NK_CID_FRINGECOLORS:
-        return FringeColors(w);
-    case NK_CID_FRINGERANGE:
-        return FringeRange(pEntry, w);
-    case NK_CID_CONTOURRANGE:
-        if (!NumbersOrMissing(w, 0, 1)) return NKCommandFail(pEntry, kIllegalParameter);
-        WordFloat(w, 0, &c->fMin);
-        WordFloat(w, 1, &c->fMax);
-        c->bAutoRange = 0;
-        NKUpdateContours();
-        return NKCommandDone(NKString::FromFormat("Using contour range from %e to %e",
-                                                  static_cast<double>(c->fMin),
-                                                  static_cast<double>(c->fMax)));
-    case NK_CID_CONTOURS:
-        return Contours(pEntry, w);
-    case NK_CID_CLINEWIDTH:
-        WordInt(w, 0, &g_iContourLineWidth);
-        if (g_iContourLineWidth < 1) g_iContourLineWidth = 1;
-        return NKCommandDone(NKString::FromFormat(
-            "Set linewidth for contours to %d pixels (Default: 1)", g_iContourLineWidth));
-    case NK_CID_TFCOLORS:
-        return TextureColors(w);
-    case NK_CID_FRINGES:
-        return PartFringes(pEntry, pszArguments, true);
-    case NK_CID_NOFRINGES:
-        return PartFringes(pEntry, pszArguments, false);
-    case NK_CID_STRINGSCALAR: {
-        const NKString text(NKCommandRestOfLine(pszArguments).c_str());
-        SetScalarDescriptions(text);
-        return NKCommandDone(NKString::FromFormat("Scalar description: %s", text.GetText()));
-    }
-    case NK_CID_NOSTRINGSCALAR:
-        SetScalarDescriptions(NKString(""));
-        NKInvalidateView();
-        return NK_CMD_DONE;
-    case NK_CID_LEGENDABOVECOLOR:
-    case NK_CID_LEGENDBELOWCOLOR:
-    case NK_CID_LEGENDUNDEFINEDCOLOR:
-        return OutOfRangeColor(pEntry, pszArguments, w);
-    case NK_CID_LEGENDTICKS:
-        WordInt(w, 0, &NKLegendMaxTicks);
-        if (NKLegendMaxTicks < 2) NKLegendMaxTicks = 2;
-        return NKCommandDone(
-            NKString::FromFormat("Maximum number of legend tics set to %d.", NKLegendMaxTicks));
-    case NK_CID_LEGENDDESCRIPTION:
-        NKLegendDescription = NKString(NKCommandRestOfLine(pszArguments).c_str());
-        return NKCommandDone(
-            NKString::FromFormat("Legend description set to : %s.", NKLegendDescription.GetText()));
-    case NK_CID_FRINGES_FILTER:
-        return FringesSub(pEntry, w);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    if (!NumbersOrMissing(w, 0, 1)) return NKCommandFail(pEntry, kIllegalParameter);
+    WordFloat(w, 0, &c->fMin);
+    WordFloat(w, 1, &c->fMax);
+    c->bAutoRange = 0;
+    NKUpdateContours();
+    return NKCommandDone(NKString::FromFormat("Using contour range from %e to %e",
+                                              static_cast<double>(c->fMin),
+                                              static_cast<double>(c->fMax)));
 }
+
+int ContourLineWidth(CommandTableEntry *, const char *pszArguments)
+{
+    WordInt(NKSplitCommandWords(pszArguments), 0, &g_iContourLineWidth);
+    if (g_iContourLineWidth < 1) g_iContourLineWidth = 1;
+    return NKCommandDone(NKString::FromFormat(
+        "Set linewidth for contours to %d pixels (Default: 1)", g_iContourLineWidth));
+}
+
+int StringScalar(CommandTableEntry *, const char *pszArguments)
+{
+    const NKString text(NKCommandRestOfLine(pszArguments).c_str());
+    SetScalarDescriptions(text);
+    return NKCommandDone(NKString::FromFormat("Scalar description: %s", text.GetText()));
+}
+
+int NoStringScalar(CommandTableEntry *, const char *)
+{
+    SetScalarDescriptions(NKString(""));
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
+int LegendTicks(CommandTableEntry *, const char *pszArguments)
+{
+    WordInt(NKSplitCommandWords(pszArguments), 0, &NKLegendMaxTicks);
+    if (NKLegendMaxTicks < 2) NKLegendMaxTicks = 2;
+    return NKCommandDone(
+        NKString::FromFormat("Maximum number of legend tics set to %d.", NKLegendMaxTicks));
+}
+
+int LegendDescription(CommandTableEntry *, const char *pszArguments)
+{
+    NKLegendDescription = NKString(NKCommandRestOfLine(pszArguments).c_str());
+    return NKCommandDone(
+        NKString::FromFormat("Legend description set to : %s.", NKLegendDescription.GetText()));
+}
+
+// The commands that take numbers or texts.
+const NKCommandAction kValueActions[] = {
+    {NK_CID_CONTCOLOR, ContourColor},
+    {NK_CID_FRINGECOLORS, FringeColors},
+    {NK_CID_FRINGERANGE, FringeRange},
+    {NK_CID_CONTOURRANGE, ContourRange},
+    {NK_CID_CONTOURS, Contours},
+    {NK_CID_CLINEWIDTH, ContourLineWidth},
+    {NK_CID_TFCOLORS, TextureColors},
+    {NK_CID_FRINGES, PartFringes},
+    {NK_CID_NOFRINGES, PartFringes},
+    {NK_CID_STRINGSCALAR, StringScalar},
+    {NK_CID_NOSTRINGSCALAR, NoStringScalar},
+    {NK_CID_LEGENDABOVECOLOR, OutOfRangeColor},
+    {NK_CID_LEGENDBELOWCOLOR, OutOfRangeColor},
+    {NK_CID_LEGENDUNDEFINEDCOLOR, OutOfRangeColor},
+    {NK_CID_LEGENDTICKS, LegendTicks},
+    {NK_CID_LEGENDDESCRIPTION, LegendDescription},
+    {NK_CID_FRINGES_FILTER, FringesSub},
+};
 
 }  // namespace
 
@@ -442,7 +460,7 @@ int NKCommandHandleFringes(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
     const SwitchRow *pRow = FindSwitch(pEntry->id);
-    if (pRow == nullptr) return ValueCommand(pEntry, pszArguments);
+    if (pRow == nullptr) return NKRunCommandAction(kValueActions, pEntry, pszArguments);
     if (g_pGraphicsSettings == nullptr || g_pViewSettings == nullptr) return NK_CMD_FAILED;
     *pRow->pfnByte() = pRow->uValue;
     if ((pEntry->id == NK_CID_LEGEND || pEntry->id == NK_CID_NOLEGEND) &&

@@ -13,13 +13,15 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_render_state.h"
 #include "core/nk_string.h"
+#include "render/nk_command_actions.h"
 #include "render/nk_lights.h"
 #include "render/nk_view_commands.h"
 
 namespace {
 
-int LightCommand(const std::vector<std::string> &words)
+int LightCommand(CommandTableEntry *, const char *pszArguments)
 {
+    const std::vector<std::string> words = NKSplitCommandWords(pszArguments);
     bool bAny = false;
     for (size_t i = 0; i < words.size() && i < NK_NUM_LIGHTS; i++) {
         g_pLights[i].bOn = std::atoi(words[i].c_str()) != 0 ? 1 : 0;
@@ -54,8 +56,9 @@ int GlobalLightCommand(CommandTableEntry *pEntry, const char *pszArguments)
     return NK_CMD_DONE;
 }
 
-int LocalViewerCommand(bool bOn)
+int LocalViewerCommand(CommandTableEntry *pEntry, const char *)
 {
+    const bool bOn = pEntry->id == NK_CID_LOCALVIEWER;
     g_pLightModels[0].bLocalViewer = g_pLightModels[1].bLocalViewer = bOn ? 1 : 0;
     g_pListUpdateInfo->bLightingModels = 1;
     NKPrintInfo(bOn ? "Enable local view lighting model" : "Disable local view lighting model");
@@ -156,9 +159,9 @@ int SetLightProperty(CommandParams *pParams, int n, NKLight *l, const std::strin
     return NK_CMD_DONE;
 }
 
-int LightPropertiesCommand(CommandTableEntry *pEntry, const char *pszArguments,
-                           const std::vector<std::string> &words)
+int LightPropertiesCommand(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const std::vector<std::string> words = NKSplitCommandWords(pszArguments);
     char *pEnd = nullptr;
     long n = words.empty() ? 0 : std::strtol(words[0].c_str(), &pEnd, 10);
     if (words.empty() || *pEnd != '\0' || n < 1 || n > NK_NUM_LIGHTS) {
@@ -185,23 +188,18 @@ int LightPropertiesCommand(CommandTableEntry *pEntry, const char *pszArguments,
     return iResult;
 }
 
+const NKCommandAction kLightActions[] = {
+    {NK_CID_LIGHT, LightCommand},
+    {NK_CID_LIGHTPROPERTIES, LightPropertiesCommand},
+    {NK_CID_GLOBALLIGHT, GlobalLightCommand},
+    {NK_CID_LOCALVIEWER, LocalViewerCommand},
+    {NK_CID_NOLOCALVIEWER, LocalViewerCommand},
+};
+
 }  // namespace
 
 int NKCommandHandleLights(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (g_pLights == nullptr || g_pLightModels == nullptr) return NK_CMD_NOT_MINE;
-    switch (pEntry->id) {
-    case NK_CID_LIGHT:
-        return LightCommand(NKSplitCommandWords(pszArguments));
-    case NK_CID_LIGHTPROPERTIES:
-        return LightPropertiesCommand(pEntry, pszArguments, NKSplitCommandWords(pszArguments));
-    case NK_CID_GLOBALLIGHT:
-        return GlobalLightCommand(pEntry, pszArguments);
-    case NK_CID_LOCALVIEWER:
-        return LocalViewerCommand(true);
-    case NK_CID_NOLOCALVIEWER:
-        return LocalViewerCommand(false);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    return NKRunCommandAction(kLightActions, pEntry, pszArguments);
 }

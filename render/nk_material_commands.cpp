@@ -18,6 +18,8 @@
 #include "core/nk_part_lists.h"
 #include "core/nk_part_palette.h"
 #include "core/nk_render_state.h"
+#include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_view_settings.h"
 
 const uint8_t NKOldPartPalette[16][3] = {
@@ -49,13 +51,7 @@ struct RangeArgs {
     explicit RangeArgs(const char *pszArguments) : scan(pszArguments) { scan.NextToken(); }
     bool Read(CommandTableEntry *pEntry)
     {
-        NKString error;
-        if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, true) ==
-            NK_PART_RANGE_ERROR) {
-            NKCommandError(pEntry, error.GetText());
-            return false;
-        }
-        return true;
+        return NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, true);
     }
     // The next word as an integer (its leading decimal digits; missing or not
     // a number: 0) and as a float (missing or not a number: 0).
@@ -163,8 +159,10 @@ int Alpha(CommandTableEntry *pEntry, const char *pszArguments)
 }
 
 // transparent [fast | nice] or a part range; notransparent and noalpha.
-int Transparent(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
+// transparent and noalpha.
+int Transparent(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bOn = pEntry->id == NK_CID_TRANSPARENT;
     if (bOn) {
         NKArgumentScan peek(pszArguments);
         peek.NextToken();
@@ -192,8 +190,10 @@ int Transparent(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
 
 // oldpartcolors and newpartcolors: the palette, every part recoloured from
 // it, then the emission of all parts.
-int PartColors(bool bOld)
+// oldpartcolors and newpartcolors.
+int PartColors(CommandTableEntry *pEntry, const char *)
 {
+    const bool bOld = pEntry->id == NK_CID_OLDPARTCOLORS;
     std::memcpy(NKPartPalette, bOld ? NKOldPartPalette : NKStartupPartPalette,
                 sizeof(NKPartPalette));
     if (g_pModel != nullptr && g_pModel->pFrames != nullptr) {
@@ -227,8 +227,9 @@ int LastPartWithoutElements(void)
     return n;
 }
 
-int LockAttributes(CommandTableEntry *pEntry, const char *pszArguments, bool bLock)
+int LockAttributes(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bLock = pEntry->id == NK_CID_LOCKATTRIBUTES;
     const int n = NKGetNumParts();
     int iLast = 0;
     if (bLock) {
@@ -257,38 +258,27 @@ int LockAttributes(CommandTableEntry *pEntry, const char *pszArguments, bool bLo
         NKString::FromFormat("Locking part attributes for part range 1 to %d", iLast));
 }
 
+const NKCommandAction kMaterialActions[] = {
+    {NK_CID_COLOR, Color},
+    {NK_CID_AMBIENT, Reflectance},
+    {NK_CID_DIFFUSE, Reflectance},
+    {NK_CID_SPECULAR, Reflectance},
+    {NK_CID_EMISSION, Reflectance},
+    {NK_CID_SHININESS, Shininess},
+    {NK_CID_ALPHA, Alpha},
+    {NK_CID_TRANSPARENT, Transparent},
+    {NK_CID_NOALPHA, Transparent},
+    {NK_CID_OLDPARTCOLORS, PartColors},
+    {NK_CID_NEWPARTCOLORS, PartColors},
+    {NK_CID_LOCKATTRIBUTES, LockAttributes},
+    {NK_CID_NOLOCKATTRIBUTES, LockAttributes},
+};
+
 }  // namespace
 
 int NKCommandHandleMaterial(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    switch (pEntry->id) {
-    case NK_CID_COLOR:
-        return Color(pEntry, pszArguments);
-    case NK_CID_AMBIENT:
-    case NK_CID_DIFFUSE:
-    case NK_CID_SPECULAR:
-    case NK_CID_EMISSION:
-        return Reflectance(pEntry, pszArguments);
-    case NK_CID_SHININESS:
-        return Shininess(pEntry, pszArguments);
-    case NK_CID_ALPHA:
-        return Alpha(pEntry, pszArguments);
-    case NK_CID_TRANSPARENT:
-        return Transparent(pEntry, pszArguments, true);
-    case NK_CID_NOALPHA:
-        return Transparent(pEntry, pszArguments, false);
-    case NK_CID_OLDPARTCOLORS:
-        return PartColors(true);
-    case NK_CID_NEWPARTCOLORS:
-        return PartColors(false);
-    case NK_CID_LOCKATTRIBUTES:
-        return LockAttributes(pEntry, pszArguments, true);
-    case NK_CID_NOLOCKATTRIBUTES:
-        return LockAttributes(pEntry, pszArguments, false);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    return NKRunCommandAction(kMaterialActions, pEntry, pszArguments);
 }
 
 void NKRegisterMaterialCommands(void)

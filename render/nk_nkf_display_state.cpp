@@ -335,11 +335,5 @@ bool sg_bInstalled = false;
 
 void NKInstallNKFDisplayState(bool bInstall)
 {
-    if (bInstall == sg_bInstalled) return;
-    if (bInstall)
-        sg_bInstalled = NKFAddDisplayStateHooks(Hooks());
-    else {
-        NKFRemoveDisplayStateHooks(Hooks());
-        sg_bInstalled = false;
-    }
+    NKFInstallDisplayStateHooks(Hooks(), bInstall, &sg_bInstalled);
 }

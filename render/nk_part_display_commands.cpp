@@ -27,6 +27,8 @@
 #include "core/nk_progress.h"
 #include "core/nk_render_state.h"
 #include "readers/nk_output3d.h"
+#include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_culling.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_lod.h"
@@ -49,11 +51,7 @@ struct Args {
     // illegal range.
     bool ReadRange(CommandTableEntry *pEntry, bool bCheckLocks)
     {
-        NKString error;
-        iRange = NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, bCheckLocks);
-        if (iRange != NK_PART_RANGE_ERROR) return true;
-        NKCommandError(pEntry, error.GetText());
-        return false;
+        return NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, bCheckLocks, &iRange);
     }
     NKArgumentScan scan;
     int iFrom = 0, iTo = 0;
@@ -78,11 +76,25 @@ bool HavePartArray()
     return pGeo != nullptr && pGeo->pParts != nullptr;
 }
 
+// The part range, then (unless pszNoParts is null) the part array: false
+// after the range's error, or after the diagnostic pszNoParts from
+// pszConstant when the current geometry has no part array.
+bool ReadPartSpan(CommandTableEntry *pEntry, Args *pArgs, bool bCheckLocks, const char *pszNoParts,
+                  const char *pszConstant)
+{
+    if (!pArgs->ReadRange(pEntry, bCheckLocks)) return false;
+    if (pszNoParts == nullptr || HavePartArray()) return true;
+    NKDiagnostic(pszNoParts, pszConstant);
+    return false;
+}
+
 // ---- Range commands --------------------------------------------------------
 
 // post, unpost: visibility of the span, and the reservoir overlay parts in it.
-int Visibility(CommandTableEntry *pEntry, const char *pszArguments, bool bShow)
+// post shows the span, unpost hides it.
+int Visibility(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bShow = pEntry->id == NK_CID_POST;
     Args a(pszArguments);
     if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
     NKChangeGeometryParts(a.iFrom, a.iTo, [bShow](NKPart &part) { part.bVisible = bShow ? 1 : 0; });
@@ -91,7 +103,7 @@ int Visibility(CommandTableEntry *pEntry, const char *pszArguments, bool bShow)
     return NKCommandDone(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
 }
 
-int SwapParts()
+int SwapParts(CommandTableEntry *, const char *)
 {
     NKForEachGeometry([](NKGeometry *pGeo) {
         for (int i = 0; i < pGeo->iNumParts && pGeo->pParts != nullptr; i++)
@@ -101,13 +113,28 @@ int SwapParts()
 }
 
 // smooth, nosmooth, mesh, nomesh: one flag over the span.
-int SpanFlag(CommandTableEntry *pEntry, const char *pszArguments, uint8_t NKPart::*pFlag,
-             uint8_t uValue, const char *pszFormat)
+struct SpanFlagRow {
+    int iId;
+    uint8_t NKPart::*pFlag;
+    uint8_t uValue;
+    const char *pszFormat;
+};
+
+const SpanFlagRow kSpanFlagRows[] = {
+    {NK_CID_SMOOTH, &NKPart::bSmooth, 1, "Gouraud shading turned on for part %d to part %d."},
+    {NK_CID_NOSMOOTH, &NKPart::bSmooth, 0, "Flat shading turned on for part %d to part %d."},
+    {NK_CID_MESH, &NKPart::bMesh, 1,
+     "Turn on drawing of polygon mesh lines for part %d to part %d"},
+    {NK_CID_NOMESH, &NKPart::bMesh, 0,
+     "Turn off drawing of polygon mesh lines for part %d to part %d"},
+};
+
+int SpanFlag(CommandTableEntry *pEntry, const char *pszArguments, const SpanFlagRow &row)
 {
     Args a(pszArguments);
     if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
-    NKChangeGeometryParts(a.iFrom, a.iTo, [pFlag, uValue](NKPart &part) { part.*pFlag = uValue; });
-    return NKCommandDone(NKString::FromFormat(pszFormat, a.iFrom, a.iTo));
+    NKChangeGeometryParts(a.iFrom, a.iTo, [&row](NKPart &part) { part.*row.pFlag = row.uValue; });
+    return NKCommandDone(NKString::FromFormat(row.pszFormat, a.iFrom, a.iTo));
 }
 
 struct DrawStyleRow {
@@ -147,11 +174,7 @@ const DrawStyleRow kDrawStyleRows[] = {
 int DrawStyle(CommandTableEntry *pEntry, const char *pszArguments, const DrawStyleRow &row)
 {
     Args a(pszArguments);
-    if (!a.ReadRange(pEntry, true)) return NK_CMD_FAILED;
-    if (row.pszNoParts != nullptr && !HavePartArray()) {
-        NKDiagnostic(row.pszNoParts, row.pszConstant);
-        return NK_CMD_FAILED;
-    }
+    if (!ReadPartSpan(pEntry, &a, true, row.pszNoParts, row.pszConstant)) return NK_CMD_FAILED;
     const bool bSelectedOnly = a.iRange == NK_PART_RANGE_SELECTED;
     NKChangeGeometryParts(a.iFrom, a.iTo, [&row, bSelectedOnly](NKPart &part) {
         if (bSelectedOnly && !part.bSelected) return;
@@ -170,11 +193,9 @@ int DrawStyle(CommandTableEntry *pEntry, const char *pszArguments, const DrawSty
 int OutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Args a(pszArguments);
-    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
-    if (!HavePartArray()) {
-        NKDiagnostic("Error enabling outline, no parts found.", "NK_CID_OUTLINEMESH");
+    if (!ReadPartSpan(pEntry, &a, false, "Error enabling outline, no parts found.",
+                      "NK_CID_OUTLINEMESH"))
         return NK_CMD_FAILED;
-    }
     int aiColor[3] = {0, 0, 0};
     int iGiven = 0;
     for (int k = 0; k < 3; k++) {
@@ -196,11 +217,9 @@ int OutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
 int NoOutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Args a(pszArguments);
-    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
-    if (!HavePartArray()) {
-        NKDiagnostic("Error disabling outline, no parts found.", "NK_CID_NOOUTLINEMESH");
+    if (!ReadPartSpan(pEntry, &a, false, "Error disabling outline, no parts found.",
+                      "NK_CID_NOOUTLINEMESH"))
         return NK_CMD_FAILED;
-    }
     NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) { part.bOutlineMesh = 0; });
     return NKCommandDone(NKString::FromFormat("Disabled drawing of outline mesh for parts %d to %d",
                                               a.iFrom, a.iTo));
@@ -209,11 +228,9 @@ int NoOutlineMesh(CommandTableEntry *pEntry, const char *pszArguments)
 int OutwardNormals(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Args a(pszArguments);
-    if (!a.ReadRange(pEntry, false)) return NK_CMD_FAILED;
-    if (!HavePartArray()) {
-        NKDiagnostic("Error orienting normals, no parts found.", "NK_CID_OUTWARDNORMALS");
+    if (!ReadPartSpan(pEntry, &a, false, "Error orienting normals, no parts found.",
+                      "NK_CID_OUTWARDNORMALS"))
         return NK_CMD_FAILED;
-    }
     NKChangeGeometryParts(a.iFrom, a.iTo, [](NKPart &part) { NKOrientPartNormalsOutward(&part); });
     NKInvalidateView();
     return NK_CMD_DONE;
@@ -235,7 +252,7 @@ int RemoveDuplicateNodes(CommandTableEntry *pEntry, const char *pszArguments)
         NKString::FromFormat("Duplicate nodes removed for for parts %d to %d", a.iFrom, a.iTo));
 }
 
-int CreateNodeIds(CommandTableEntry *pEntry)
+int CreateNodeIds(CommandTableEntry *pEntry, const char *)
 {
     NKWaitCursor wait;
     bool bOk = true;
@@ -248,7 +265,7 @@ int CreateNodeIds(CommandTableEntry *pEntry)
 
 // ---- Global settings -------------------------------------------------------
 
-int MeshColor(const char *pszArguments)
+int MeshColor(CommandTableEntry *, const char *pszArguments)
 {
     Args a(pszArguments);
     for (int k = 0; k < 3; k++) {
@@ -260,7 +277,7 @@ int MeshColor(const char *pszArguments)
                                               g_uMeshColor[0], g_uMeshColor[1], g_uMeshColor[2]));
 }
 
-int VectColor(const char *pszArguments)
+int VectColor(CommandTableEntry *, const char *pszArguments)
 {
     Args a(pszArguments);
     NKString word = a.scan.NextToken();
@@ -555,79 +572,59 @@ int Lod(CommandTableEntry *pEntry, const char *pszArguments)
     }
 }
 
+// macro without list or run.
+int MacroWithoutSubCommand(CommandTableEntry *pEntry, const char *)
+{
+    return NKCommandFail(pEntry, kIllegalParameter);
+}
+
+// The commands besides the draw styles and span flags (the rows above).
+const NKCommandAction kPartDisplayActions[] = {
+    {NK_CID_POST, Visibility},
+    {NK_CID_UNPOST, Visibility},
+    {NK_CID_SWAPPARTS, SwapParts},
+    {NK_CID_OUTLINEMESH, OutlineMesh},
+    {NK_CID_NOOUTLINEMESH, NoOutlineMesh},
+    {NK_CID_OUTWARDNORMALS, OutwardNormals},
+    {NK_CID_REMOVEDUPLICATENODES, RemoveDuplicateNodes},
+    {NK_CID_CREATEBYUNODEIDS, CreateNodeIds},
+    {NK_CID_MESHCOLOR, MeshColor},
+    {NK_CID_VECTCOLOR, VectColor},
+    {NK_CID_MESHFACTOR, MeshFactor},
+    {NK_CID_HIGHORDERMODE, HighOrderMode},
+    {NK_CID_HIGHORDERMODE_RAW, HighOrderMode},
+    {NK_CID_HIGHORDERMODE_SKIP, HighOrderMode},
+    {NK_CID_HIGHORDERMODE_TRIANGLES, HighOrderMode},
+    {NK_CID_OUTLINE_CREASEANGLE, CreaseAngle},
+    {NK_CID_SCALEMODEL, ScaleModel},
+    {NK_CID_HP, HiddenPolygons},
+    {NK_CID_NOHP, HiddenPolygons},
+    {NK_CID_HPC, HiddenPolygons},
+    {NK_CID_LOD, Lod},
+    {NK_CID_LOD_DUMP, Lod},
+    {NK_CID_LOD_LEVEL, Lod},
+    {NK_CID_LOD_AUTOMATIC, Lod},
+    {NK_CID_LOD_MANUAL, Lod},
+    {NK_CID_LOD_PICKSET, Lod},
+    {NK_CID_LOD_NOPICKSET, Lod},
+    {NK_CID_LOD_PIXELTHRESHOLD, Lod},
+    {NK_CID_LOD_FPS, Lod},
+    {NK_CID_LOD_NOFPS, Lod},
+    {NK_CID_MACRO, MacroWithoutSubCommand},
+    {NK_CID_MACRO_LIST, NKCommandHandleMacros},
+    {NK_CID_MACRO_RUN, NKCommandHandleMacros},
+};
+
 }  // namespace
 
 int NKCommandHandlePartDisplay(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
     for (const DrawStyleRow &row : kDrawStyleRows)
         if (row.iId == pEntry->id) return DrawStyle(pEntry, pszArguments, row);
-    switch (pEntry->id) {
-    case NK_CID_POST:
-        return Visibility(pEntry, pszArguments, true);
-    case NK_CID_UNPOST:
-        return Visibility(pEntry, pszArguments, false);
-    case NK_CID_SWAPPARTS:
-        return SwapParts();
-    case NK_CID_SMOOTH:
-        return SpanFlag(pEntry, pszArguments, &NKPart::bSmooth, 1,
-                        "Gouraud shading turned on for part %d to part %d.");
-    case NK_CID_NOSMOOTH:
-        return SpanFlag(pEntry, pszArguments, &NKPart::bSmooth, 0,
-                        "Flat shading turned on for part %d to part %d.");
-    case NK_CID_MESH:
-        return SpanFlag(pEntry, pszArguments, &NKPart::bMesh, 1,
-                        "Turn on drawing of polygon mesh lines for part %d to part %d");
-    case NK_CID_NOMESH:
-        return SpanFlag(pEntry, pszArguments, &NKPart::bMesh, 0,
-                        "Turn off drawing of polygon mesh lines for part %d to part %d");
-    case NK_CID_OUTLINEMESH:
-        return OutlineMesh(pEntry, pszArguments);
-    case NK_CID_NOOUTLINEMESH:
-        return NoOutlineMesh(pEntry, pszArguments);
-    case NK_CID_OUTWARDNORMALS:
-        return OutwardNormals(pEntry, pszArguments);
-    case NK_CID_REMOVEDUPLICATENODES:
-        return RemoveDuplicateNodes(pEntry, pszArguments);
-    case NK_CID_CREATEBYUNODEIDS:
-        return CreateNodeIds(pEntry);
-    case NK_CID_MESHCOLOR:
-        return MeshColor(pszArguments);
-    case NK_CID_VECTCOLOR:
-        return VectColor(pszArguments);
-    case NK_CID_MESHFACTOR:
-        return MeshFactor(pEntry, pszArguments);
-    case NK_CID_HIGHORDERMODE:
-    case NK_CID_HIGHORDERMODE_RAW:
-    case NK_CID_HIGHORDERMODE_SKIP:
-    case NK_CID_HIGHORDERMODE_TRIANGLES:
-        return HighOrderMode(pEntry, pszArguments);
-    case NK_CID_OUTLINE_CREASEANGLE:
-        return CreaseAngle(pEntry, pszArguments);
-    case NK_CID_SCALEMODEL:
-        return ScaleModel(pEntry, pszArguments);
-    case NK_CID_HP:
-    case NK_CID_NOHP:
-    case NK_CID_HPC:
-        return HiddenPolygons(pEntry, pszArguments);
-    case NK_CID_LOD:
-    case NK_CID_LOD_DUMP:
-    case NK_CID_LOD_LEVEL:
-    case NK_CID_LOD_AUTOMATIC:
-    case NK_CID_LOD_MANUAL:
-    case NK_CID_LOD_PICKSET:
-    case NK_CID_LOD_NOPICKSET:
-    case NK_CID_LOD_PIXELTHRESHOLD:
-    case NK_CID_LOD_FPS:
-    case NK_CID_LOD_NOFPS:
-        return Lod(pEntry, pszArguments);
-    case NK_CID_MACRO:
-        return NKCommandFail(pEntry, kIllegalParameter);
-    case NK_CID_MACRO_LIST:
-    case NK_CID_MACRO_RUN:
-        return NKCommandHandleMacros(pEntry, pszArguments);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    for (const SpanFlagRow &row : kSpanFlagRows)
+        if (row.iId == pEntry->id) return SpanFlag(pEntry, pszArguments, row);
+    return NKRunCommandAction(kPartDisplayActions, pEntry, pszArguments);
 }
 
 void NKRegisterPartDisplayCommands(void)

@@ -30,6 +30,8 @@
 #include "readers/nk_boundary_conditions.h"
 #include "readers/nk_native_result_files.h"
 #include "render/nk_background.h"
+#include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_material_commands.h"
 #include "render/nk_overlays.h"
 #include "render/nk_primitives.h"
@@ -57,18 +59,6 @@ std::vector<NKString> Words(const char *pszArguments)
 const char *Word(const std::vector<NKString> &w, size_t i)
 {
     return i < w.size() ? w[i].GetText() : "";
-}
-
-// A part range read from a running scan (no lock check); false, reported,
-// when it is illegal.
-bool ReadRange(CommandTableEntry *pEntry, NKArgumentScan *pScan, int *piFrom, int *piTo)
-{
-    NKString error;
-    if (NKCommandGetPartRange(pScan, piFrom, piTo, nullptr, &error, false) == NK_PART_RANGE_ERROR) {
-        NKCommandError(pEntry, error.GetText());
-        return false;
-    }
-    return true;
 }
 
 NKGraphicsSettings &Graphics() { return *g_pGraphicsSettings; }
@@ -122,7 +112,7 @@ void FixInfo(void)
 }
 
 // fix <word>: an unknown or missing word changes nothing.
-int Fix(const char *pszArguments)
+int Fix(CommandTableEntry *, const char *pszArguments)
 {
     const std::vector<NKString> w = Words(pszArguments);
     const char *pszWord = Word(w, 0);
@@ -147,7 +137,7 @@ int Fix(const char *pszArguments)
 
 // ---- culling, normals, part names, grouping --------------------------------------------
 
-int FrustumCull(const char *pszArguments)
+int FrustumCull(CommandTableEntry *, const char *pszArguments)
 {
     NKViewSettings &v = *g_pViewSettings;
     for (const NKString &word : Words(pszArguments)) {
@@ -164,12 +154,14 @@ int FrustumCull(const char *pszArguments)
     return NKCommandDone(msg);
 }
 
-int Normals(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
+// normals and nonormals.
+int Normals(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bOn = pEntry->id == NK_CID_NORMALS;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     const uint8_t uOn = bOn ? 1 : 0;
     NKChangeGeometryParts(iFrom, iTo, [uOn](NKPart &part) { part.bShowNormals = uOn; });
     return NKCommandDone(
@@ -178,7 +170,7 @@ int Normals(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
                              iFrom, iTo));
 }
 
-int NormalsEdgeThreshold(const char *pszArguments)
+int NormalsEdgeThreshold(CommandTableEntry *, const char *pszArguments)
 {
     float fAngle = static_cast<float>(std::atof(Word(Words(pszArguments), 0)));
     if (!(fAngle >= 0.0f)) fAngle = 0.0f;
@@ -199,7 +191,7 @@ int NormalsSmoothParts(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     if (g_pModel != nullptr && g_pModel->pFrames != nullptr) {
         NKWaitCursor wait;
         NKResetGeometryMarks();
@@ -326,12 +318,14 @@ bool PositiveValue(CommandTableEntry *pEntry, const NKString &word, const char *
 }
 
 // spherepoints / cylinderlines [from to] and their negations.
-int PartShapeFlag(CommandTableEntry *pEntry, const char *pszArguments, bool bSpheres, bool bOn)
+int PartShapeFlag(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bSpheres = pEntry->id == NK_CID_SPHEREPOINTS || pEntry->id == NK_CID_NOSPHEREPOINTS;
+    const bool bOn = pEntry->id == NK_CID_SPHEREPOINTS || pEntry->id == NK_CID_CYLINDERLINES;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     const uint8_t uOn = bOn ? 1 : 0;
     NKChangeGeometryParts(iFrom, iTo, [bSpheres, uOn](NKPart &part) {
         (bSpheres ? part.bPointsAsSpheres : part.bLinesAsCylinders) = uOn;
@@ -345,8 +339,9 @@ int PartShapeFlag(CommandTableEntry *pEntry, const char *pszArguments, bool bSph
 
 // spherepoints size / cylinderlines size <size> [from to]: the size in model
 // units as the display length of (size / sqrt 3) (1, 1, 1).
-int PartShapeSize(CommandTableEntry *pEntry, const char *pszArguments, bool bSpheres)
+int PartShapeSize(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bSpheres = pEntry->id == NK_CID_SPHEREPOINTS_SIZE;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     float fSize = 0.0f;
@@ -354,7 +349,7 @@ int PartShapeSize(CommandTableEntry *pEntry, const char *pszArguments, bool bSph
                        "Illegal size specification, size must be larger than 0", &fSize))
         return NK_CMD_FAILED;
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     const float c = static_cast<float>(fSize / std::sqrt(3.0));
     float v[3] = {c, c, c};
     ModelToDisplayVector(v);
@@ -369,8 +364,10 @@ int PartShapeSize(CommandTableEntry *pEntry, const char *pszArguments, bool bSph
                              iFrom, iTo, static_cast<double>(fSize)));
 }
 
-int PartShapeQuality(CommandTableEntry *pEntry, const char *pszArguments, bool bSpheres)
+// spherepoints quality / cylinderlines quality.
+int PartShapeQuality(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bSpheres = pEntry->id == NK_CID_SPHEREPOINTS_QUALITY;
     float fFactor = 0.0f;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
@@ -386,8 +383,10 @@ int PartShapeQuality(CommandTableEntry *pEntry, const char *pszArguments, bool b
 }
 
 // linewidth and pointsize: an integer of at least 1 (missing 1), applied.
-int PixelSize(const char *pszArguments, bool bLine)
+// linewidth and pointsize.
+int PixelSize(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bLine = pEntry->id == NK_CID_LINEWIDTH;
     int v = std::atoi(Word(Words(pszArguments), 0));
     if (v < 1) v = 1;
     (bLine ? Graphics().iLineWidth : Graphics().iPointSize) = v;
@@ -540,96 +539,79 @@ int RunSwitch(CommandTableEntry *pEntry, const int *piIds, size_t iCount)
 
 bool Ready(void) { return g_pGraphicsSettings != nullptr && g_pViewSettings != nullptr; }
 
-// True when id is one of a handler's commands: those its own switch runs
-// (aiRun) or those of its plain switch table (aiPlain).
+// A handler of commands run by its own rows (aRun) and of plain switches of
+// kSwitchRows (aiPlain): not mine for other ids, failed before the settings
+// exist, else the row's function or the switch.
 template <size_t N, size_t M>
-bool IsOwnCommand(int id, const int (&aiRun)[N], const int (&aiPlain)[M])
+int RunOwnCommand(const NKCommandAction (&aRun)[N], const int (&aiPlain)[M],
+                  CommandTableEntry *pEntry, const char *pszArguments)
 {
-    return std::find(std::begin(aiRun), std::end(aiRun), id) != std::end(aiRun) ||
-           std::find(std::begin(aiPlain), std::end(aiPlain), id) != std::end(aiPlain);
+    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
+    const NKCommandAction *pRow = NKFindCommandAction(aRun, pEntry->id);
+    const bool bPlain =
+        std::find(std::begin(aiPlain), std::end(aiPlain), pEntry->id) != std::end(aiPlain);
+    if (pRow == nullptr && !bPlain) return NK_CMD_NOT_MINE;
+    if (!Ready()) return NK_CMD_FAILED;
+    if (pRow != nullptr) return pRow->pfnRun(pEntry, pszArguments);
+    return RunSwitch(pEntry, aiPlain, M);
 }
+
+int NoFrustumCull(CommandTableEntry *, const char *)
+{
+    g_pViewSettings->bFrustumCull = 0;
+    NKClearPartsCulled(-1);
+    return NKCommandDone("Disable view frustum culling.");
+}
+
+int OcclusionCull(CommandTableEntry *pEntry, const char *)
+{
+    if (!NKIsHPOcclusionSupported())
+        return NKCommandFail(
+            pEntry, "Cannot enable occlusion culling. Occlusion culling extension not found.");
+    g_pViewSettings->bOcclusionCull = 1;
+    return NKCommandDone("Enable occlusion culling.");
+}
+
+const NKCommandAction kRenderFixActions[] = {
+    {NK_CID_FIX, Fix},
+    {NK_CID_FRUSTUMCULL, FrustumCull},
+    {NK_CID_NOFRUSTUMCULL, NoFrustumCull},
+    {NK_CID_OCCLUSIONCULL, OcclusionCull},
+    {NK_CID_NORMALS, Normals},
+    {NK_CID_NONORMALS, Normals},
+    {NK_CID_NORMALS_EDGETHRESHOLD, NormalsEdgeThreshold},
+    {NK_CID_NORMALS_SMOOTHPARTS, NormalsSmoothParts},
+    {NK_CID_GROUPPARTS, GroupParts},
+};
+
+const NKCommandAction kLineStyleActions[] = {
+    {NK_CID_LINEWIDTH, PixelSize},
+    {NK_CID_POINTSIZE, PixelSize},
+    {NK_CID_SPHEREPOINTS, PartShapeFlag},
+    {NK_CID_NOSPHEREPOINTS, PartShapeFlag},
+    {NK_CID_CYLINDERLINES, PartShapeFlag},
+    {NK_CID_NOCYLINDERLINES, PartShapeFlag},
+    {NK_CID_SPHEREPOINTS_SIZE, PartShapeSize},
+    {NK_CID_CYLINDERLINES_SIZE, PartShapeSize},
+    {NK_CID_SPHEREPOINTS_QUALITY, PartShapeQuality},
+    {NK_CID_CYLINDERLINES_QUALITY, PartShapeQuality},
+};
 
 }  // namespace
 
 int NKCommandHandleRenderFix(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
     static const int kIds[] = {NK_CID_CULL,           NK_CID_NOCULL,    NK_CID_BACKFACE,
                                NK_CID_NOBACKFACE,     NK_CID_PARTNAMES, NK_CID_NOPARTNAMES,
                                NK_CID_NOOCCLUSIONCULL};
-    static const int kRun[] = {NK_CID_FIX,
-                               NK_CID_FRUSTUMCULL,
-                               NK_CID_NOFRUSTUMCULL,
-                               NK_CID_OCCLUSIONCULL,
-                               NK_CID_NORMALS,
-                               NK_CID_NONORMALS,
-                               NK_CID_NORMALS_EDGETHRESHOLD,
-                               NK_CID_NORMALS_SMOOTHPARTS,
-                               NK_CID_GROUPPARTS};
-    if (!IsOwnCommand(pEntry->id, kRun, kIds)) return NK_CMD_NOT_MINE;
-    if (!Ready()) return NK_CMD_FAILED;
-    switch (pEntry->id) {
-    case NK_CID_FIX:
-        return Fix(pszArguments);
-    case NK_CID_FRUSTUMCULL:
-        return FrustumCull(pszArguments);
-    case NK_CID_NOFRUSTUMCULL:
-        g_pViewSettings->bFrustumCull = 0;
-        NKClearPartsCulled(-1);
-        return NKCommandDone("Disable view frustum culling.");
-    case NK_CID_OCCLUSIONCULL:
-        if (!NKIsHPOcclusionSupported())
-            return NKCommandFail(
-                pEntry, "Cannot enable occlusion culling. Occlusion culling extension not found.");
-        g_pViewSettings->bOcclusionCull = 1;
-        return NKCommandDone("Enable occlusion culling.");
-    case NK_CID_NORMALS:
-    case NK_CID_NONORMALS:
-        return Normals(pEntry, pszArguments, pEntry->id == NK_CID_NORMALS);
-    case NK_CID_NORMALS_EDGETHRESHOLD:
-        return NormalsEdgeThreshold(pszArguments);
-    case NK_CID_NORMALS_SMOOTHPARTS:
-        return NormalsSmoothParts(pEntry, pszArguments);
-    case NK_CID_GROUPPARTS:
-        return GroupParts(pEntry, pszArguments);
-    default:
-        return RunSwitch(pEntry, kIds, std::size(kIds));
-    }
+    return RunOwnCommand(kRenderFixActions, kIds, pEntry, pszArguments);
 }
 
 int NKCommandHandleLineStyle(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
     static const int kIds[] = {NK_CID_LINESMOOTH, NK_CID_NOLINESMOOTH, NK_CID_POINTSMOOTH,
                                NK_CID_NOPOINTSMOOTH};
-    static const int kRun[] = {NK_CID_LINEWIDTH,          NK_CID_POINTSIZE,
-                               NK_CID_SPHEREPOINTS,       NK_CID_NOSPHEREPOINTS,
-                               NK_CID_SPHEREPOINTS_SIZE,  NK_CID_SPHEREPOINTS_QUALITY,
-                               NK_CID_CYLINDERLINES,      NK_CID_NOCYLINDERLINES,
-                               NK_CID_CYLINDERLINES_SIZE, NK_CID_CYLINDERLINES_QUALITY};
-    if (!IsOwnCommand(pEntry->id, kRun, kIds)) return NK_CMD_NOT_MINE;
-    if (!Ready()) return NK_CMD_FAILED;
-    switch (pEntry->id) {
-    case NK_CID_LINEWIDTH:
-    case NK_CID_POINTSIZE:
-        return PixelSize(pszArguments, pEntry->id == NK_CID_LINEWIDTH);
-    case NK_CID_SPHEREPOINTS:
-    case NK_CID_NOSPHEREPOINTS:
-        return PartShapeFlag(pEntry, pszArguments, true, pEntry->id == NK_CID_SPHEREPOINTS);
-    case NK_CID_CYLINDERLINES:
-    case NK_CID_NOCYLINDERLINES:
-        return PartShapeFlag(pEntry, pszArguments, false, pEntry->id == NK_CID_CYLINDERLINES);
-    case NK_CID_SPHEREPOINTS_SIZE:
-        return PartShapeSize(pEntry, pszArguments, true);
-    case NK_CID_CYLINDERLINES_SIZE:
-        return PartShapeSize(pEntry, pszArguments, false);
-    case NK_CID_SPHEREPOINTS_QUALITY:
-        return PartShapeQuality(pEntry, pszArguments, true);
-    case NK_CID_CYLINDERLINES_QUALITY:
-        return PartShapeQuality(pEntry, pszArguments, false);
-    default:
-        return RunSwitch(pEntry, kIds, std::size(kIds));
-    }
+    return RunOwnCommand(kLineStyleActions, kIds, pEntry, pszArguments);
 }
 
 int NKCommandHandleComplex(CommandTableEntry *pEntry, const char *pszArguments)

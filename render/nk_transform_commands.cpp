@@ -37,6 +37,8 @@
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
+#include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_view_settings.h"
 
 namespace {
@@ -49,12 +51,7 @@ struct MatrixArgs {
     explicit MatrixArgs(const char *pszArguments) : scan(pszArguments) { scan.NextToken(); }
     bool Read(CommandTableEntry *pEntry, float *pfValues, int iCount)
     {
-        NKString error;
-        if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) ==
-            NK_PART_RANGE_ERROR) {
-            NKCommandError(pEntry, error.GetText());
-            return false;
-        }
+        if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return false;
         for (int i = 0; i < iCount; i++) {
             const NKString word = scan.NextToken();
             if (word.IsEmpty()) break;
@@ -101,8 +98,10 @@ int Finish(const NKString &msg)
     return NKCommandDone(msg);
 }
 
-int Translate(CommandTableEntry *pEntry, const char *pszArguments, bool bRelative)
+// translate sets, rtranslate adds to the translation.
+int Translate(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bRelative = pEntry->id == NK_CID_RTRANSLATE;
     MatrixArgs a(pszArguments);
     float d[3] = {0.0f, 0.0f, 0.0f};
     if (!a.Read(pEntry, d, 3) || !MatrixArgs::Finite(pEntry, d, 3)) return NK_CMD_FAILED;
@@ -118,8 +117,10 @@ int Translate(CommandTableEntry *pEntry, const char *pszArguments, bool bRelativ
                              d[0], d[1], d[2], a.iFrom, a.iTo));
 }
 
-int Scale(CommandTableEntry *pEntry, const char *pszArguments, bool bRelative)
+// scale sets, rscale multiplies the scaling.
+int Scale(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bRelative = pEntry->id == NK_CID_RSCALE;
     MatrixArgs a(pszArguments);
     float s = 1.0f;
     if (!a.Read(pEntry, &s, 1)) return NK_CMD_FAILED;
@@ -136,9 +137,13 @@ int Scale(CommandTableEntry *pEntry, const char *pszArguments, bool bRelative)
                                        a.iFrom, a.iTo, s));
 }
 
-// iAxis 0, 1, 2: x, y, z.
-int Rotate(CommandTableEntry *pEntry, const char *pszArguments, int iAxis)
+// The axis (0, 1, 2: x, y, z) of a command of an x, y and z family.
+int AxisOf(int iId, int iXId, int iYId) { return iId == iXId ? 0 : iId == iYId ? 1 : 2; }
+
+// rotatex, rotatey, rotatez.
+int Rotate(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const int iAxis = AxisOf(pEntry->id, NK_CID_ROTATEX, NK_CID_ROTATEY);
     MatrixArgs a(pszArguments);
     float fDegrees = 0.0f;
     if (!a.Read(pEntry, &fDegrees, 1) || !MatrixArgs::Finite(pEntry, &fDegrees, 1))
@@ -191,7 +196,7 @@ int Identity(CommandTableEntry *pEntry, const char *pszArguments)
     return Finish(NKString("Using identity matrix"));
 }
 
-int RescaleTransforms(CommandTableEntry *pEntry)
+int RescaleTransforms(CommandTableEntry *pEntry, const char *)
 {
     if (!NKFitTransformationsToModelBox())
         return NKCommandFail(pEntry, "Error rescaling model coordinates.");
@@ -273,9 +278,7 @@ int PartCentroidPoint(CommandTableEntry *pEntry, const std::vector<NKString> &wo
     NKArgumentScan scan(("PARAMS" + rest).c_str());
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    NKString error;
-    if (NKCommandGetPartRange(&scan, &iFrom, &iTo, nullptr, &error, false) == NK_PART_RANGE_ERROR)
-        return NKCommandFail(pEntry, error.GetText());
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     float box[6];
     if (!NKGetTransformedPartBoundingBox(CurrentFrame(), iFrom - 1, box,
                                          NK_BOX_DISPLACED_OR_UNDEFORMED))
@@ -388,80 +391,100 @@ int MirrorDone(const char *pszText)
     return NK_CMD_DONE;
 }
 
+// mirror on / off / reflect / noreflect: one switch of the settings.
+struct MirrorSwitchRow {
+    const char *pszWord;
+    void (NKMirrorSettings::*pfnSet)(bool bOn);
+    bool bOn;
+    const char *pszMessage;
+};
+
+const MirrorSwitchRow kMirrorSwitchRows[] = {
+    {"on", &NKMirrorSettings::SetDrawingEnabled, true, "Mirror enabled."},
+    {"off", &NKMirrorSettings::SetDrawingEnabled, false, "Mirror disabled."},
+    {"reflect", &NKMirrorSettings::SetReflection, true, "Mirror by reflection enabled."},
+    {"noreflect", &NKMirrorSettings::SetReflection, false, "Mirror by rotation enabled."},
+};
+
+// mirror plane <plane> <a> <b> <c> <d>.
+int MirrorPlane(CommandTableEntry *pEntry, CommandParams *pParams)
+{
+    int iPlane = 1;
+    float pl[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    if (!pParams->NKGetParameterInt(&iPlane, true, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
+    for (float &v : pl)
+        if (!pParams->NKGetParameterFloat(&v, true, NK_UNDEFINED, 0.0f)) return NK_CMD_FAILED;
+    // A zero normal would make every pass matrix undefined.
+    if (NKVec3Length(pl) < 1e-6) return NKCommandFail(pEntry, "Illegal plane normal");
+    g_MirrorSettings.SetPlane(iPlane, pl);
+    return MirrorDone(NKString::FromFormat("Symmetry plane %d set to %gx + %gy +%gz + %g = 0.",
+                                           iPlane, pl[0], pl[1], pl[2], pl[3])
+                          .GetText());
+}
+
+// mirror showplane / hideplane <plane>.
+int MirrorPreview(CommandParams *pParams, bool bShow)
+{
+    int iPlane = 1;
+    if (!pParams->NKGetParameterInt(&iPlane, true, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
+    g_MirrorSettings.SetPreview(iPlane, bShow);
+    return MirrorDone(
+        NKString::FromFormat("Preview of plane %d turned %s.", iPlane, bShow ? "ON" : "OFF")
+            .GetText());
+}
+
+// mirror repeats <n>.
+int MirrorRepeats(CommandParams *pParams)
+{
+    int n = 0;
+    if (!pParams->NKGetParameterInt(&n, true, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
+    g_MirrorSettings.iRepeats = n;
+    return MirrorDone(
+        NKString::FromFormat("Set number of mirror passes to draw to %d", n).GetText());
+}
+
+// mirror setrotangle <angle> <axis> <point>.
+int MirrorRotationAngle(CommandParams *pParams)
+{
+    float fAngle = 0.0f, axis[3] = {0.0f, 0.0f, 0.0f}, point[3] = {0.0f, 0.0f, 0.0f};
+    if (!pParams->NKGetParameterFloat(&fAngle, true, NK_UNDEFINED, 0.0f) ||
+        !pParams->NKGetParameterVector(axis, true, NK_UNDEFINED, 0.0f) ||
+        !pParams->NKGetParameterVector(point, true, NK_UNDEFINED, 0.0f))
+        return NK_CMD_FAILED;
+    g_MirrorSettings.SetRotationAngle(fAngle, point, axis);
+    return MirrorDone(NKString::FromFormat("Set rotation angle to %g", fAngle).GetText());
+}
+
 int Mirror(CommandTableEntry *pEntry, const char *pszArguments)
 {
     CommandParams params(pszArguments);
     params.SetCommand(pEntry);
     NKString word;
     if (!params.NKGetFirstParameterString(&word, true, NK_PARAM_STRING_WORD)) return NK_CMD_FAILED;
-    NKMirrorSettings &m = g_MirrorSettings;
     const char *w = word.GetText();
-    if (std::strcmp(w, "on") == 0) {
-        m.SetDrawingEnabled(true);
-        return MirrorDone("Mirror enabled.");
-    }
-    if (std::strcmp(w, "off") == 0) {
-        m.SetDrawingEnabled(false);
-        return MirrorDone("Mirror disabled.");
-    }
-    if (std::strcmp(w, "reflect") == 0) {
-        m.SetReflection(true);
-        return MirrorDone("Mirror by reflection enabled.");
-    }
-    if (std::strcmp(w, "noreflect") == 0) {
-        m.SetReflection(false);
-        return MirrorDone("Mirror by rotation enabled.");
+    for (const MirrorSwitchRow &row : kMirrorSwitchRows) {
+        if (std::strcmp(w, row.pszWord) != 0) continue;
+        (g_MirrorSettings.*row.pfnSet)(row.bOn);
+        return MirrorDone(row.pszMessage);
     }
     if (std::strcmp(w, "info") == 0) {
         NKString report;
-        NKPrintMirrorSettings(m, &report);
+        NKPrintMirrorSettings(g_MirrorSettings, &report);
         NKPrintInfo(report.GetText());
         return NK_CMD_DONE;
     }
-    if (std::strcmp(w, "plane") == 0) {
-        int iPlane = 1;
-        float pl[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-        if (!params.NKGetParameterInt(&iPlane, true, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
-        for (float &v : pl)
-            if (!params.NKGetParameterFloat(&v, true, NK_UNDEFINED, 0.0f)) return NK_CMD_FAILED;
-        // A zero normal would make every pass matrix undefined.
-        if (NKVec3Length(pl) < 1e-6) return NKCommandFail(pEntry, "Illegal plane normal");
-        m.SetPlane(iPlane, pl);
-        return MirrorDone(NKString::FromFormat("Symmetry plane %d set to %gx + %gy +%gz + %g = 0.",
-                                               iPlane, pl[0], pl[1], pl[2], pl[3])
-                              .GetText());
-    }
-    if (std::strcmp(w, "showplane") == 0 || std::strcmp(w, "hideplane") == 0) {
-        const bool bShow = w[0] == 's';
-        int iPlane = 1;
-        if (!params.NKGetParameterInt(&iPlane, true, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
-        m.SetPreview(iPlane, bShow);
-        return MirrorDone(
-            NKString::FromFormat("Preview of plane %d turned %s.", iPlane, bShow ? "ON" : "OFF")
-                .GetText());
-    }
-    if (std::strcmp(w, "repeats") == 0) {
-        int n = 0;
-        if (!params.NKGetParameterInt(&n, true, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
-        m.iRepeats = n;
-        return MirrorDone(
-            NKString::FromFormat("Set number of mirror passes to draw to %d", n).GetText());
-    }
-    if (std::strcmp(w, "setrotangle") == 0) {
-        float fAngle = 0.0f, axis[3] = {0.0f, 0.0f, 0.0f}, point[3] = {0.0f, 0.0f, 0.0f};
-        if (!params.NKGetParameterFloat(&fAngle, true, NK_UNDEFINED, 0.0f) ||
-            !params.NKGetParameterVector(axis, true, NK_UNDEFINED, 0.0f) ||
-            !params.NKGetParameterVector(point, true, NK_UNDEFINED, 0.0f))
-            return NK_CMD_FAILED;
-        m.SetRotationAngle(fAngle, point, axis);
-        return MirrorDone(NKString::FromFormat("Set rotation angle to %g", fAngle).GetText());
-    }
+    if (std::strcmp(w, "plane") == 0) return MirrorPlane(pEntry, &params);
+    if (std::strcmp(w, "showplane") == 0 || std::strcmp(w, "hideplane") == 0)
+        return MirrorPreview(&params, w[0] == 's');
+    if (std::strcmp(w, "repeats") == 0) return MirrorRepeats(&params);
+    if (std::strcmp(w, "setrotangle") == 0) return MirrorRotationAngle(&params);
     return NKCommandFail(pEntry, "Illegal parameter specified");
 }
 
-// xmirror, ymirror, zmirror: plane 1 normal to axis iAxis at the offset.
-int AxisMirror(CommandTableEntry *pEntry, const char *pszArguments, int iAxis)
+// xmirror, ymirror, zmirror: plane 1 normal to the axis at the offset.
+int AxisMirror(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const int iAxis = AxisOf(pEntry->id, NK_CID_XMIRROR, NK_CID_YMIRROR);
     CommandParams params(pszArguments);
     params.SetCommand(pEntry);
     float fOffset = 0.0f;
@@ -476,45 +499,31 @@ int AxisMirror(CommandTableEntry *pEntry, const char *pszArguments, int iAxis)
                           .GetText());
 }
 
+int NoMirror(CommandTableEntry *, const char *) { return ExecuteCommand("mirror off"); }
+
+const NKCommandAction kTransformActions[] = {
+    {NK_CID_TRANSLATE, Translate},
+    {NK_CID_RTRANSLATE, Translate},
+    {NK_CID_SCALE, Scale},
+    {NK_CID_RSCALE, Scale},
+    {NK_CID_ROTATEX, Rotate},
+    {NK_CID_ROTATEY, Rotate},
+    {NK_CID_ROTATEZ, Rotate},
+    {NK_CID_IDENTITY, Identity},
+    {NK_CID_RESCALETRANSFORMS, RescaleTransforms},
+    {NK_CID_ROTATIONPOINT, RotationPoint},
+    {NK_CID_MIRROR, Mirror},
+    {NK_CID_XMIRROR, AxisMirror},
+    {NK_CID_YMIRROR, AxisMirror},
+    {NK_CID_ZMIRROR, AxisMirror},
+    {NK_CID_NOMIRROR, NoMirror},
+};
+
 }  // namespace
 
 int NKCommandHandleTransform(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    switch (pEntry->id) {
-    case NK_CID_TRANSLATE:
-        return Translate(pEntry, pszArguments, false);
-    case NK_CID_RTRANSLATE:
-        return Translate(pEntry, pszArguments, true);
-    case NK_CID_SCALE:
-        return Scale(pEntry, pszArguments, false);
-    case NK_CID_RSCALE:
-        return Scale(pEntry, pszArguments, true);
-    case NK_CID_ROTATEX:
-        return Rotate(pEntry, pszArguments, 0);
-    case NK_CID_ROTATEY:
-        return Rotate(pEntry, pszArguments, 1);
-    case NK_CID_ROTATEZ:
-        return Rotate(pEntry, pszArguments, 2);
-    case NK_CID_IDENTITY:
-        return Identity(pEntry, pszArguments);
-    case NK_CID_RESCALETRANSFORMS:
-        return RescaleTransforms(pEntry);
-    case NK_CID_ROTATIONPOINT:
-        return RotationPoint(pEntry, pszArguments);
-    case NK_CID_MIRROR:
-        return Mirror(pEntry, pszArguments);
-    case NK_CID_XMIRROR:
-        return AxisMirror(pEntry, pszArguments, 0);
-    case NK_CID_YMIRROR:
-        return AxisMirror(pEntry, pszArguments, 1);
-    case NK_CID_ZMIRROR:
-        return AxisMirror(pEntry, pszArguments, 2);
-    case NK_CID_NOMIRROR:
-        return ExecuteCommand("mirror off");
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    return NKRunCommandAction(kTransformActions, pEntry, pszArguments);
 }
 
 void NKRegisterTransformCommands(void)

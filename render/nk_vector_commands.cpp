@@ -25,6 +25,8 @@
 #include "core/nk_render_state.h"
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
+#include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_node_traces.h"
 #include "render/nk_part_overlays.h"
 #include "render/nk_result_scaling.h"
@@ -56,17 +58,6 @@ std::vector<NKGeometry *> Geometries(void)
     return out;
 }
 
-// Reads an optional part range; false (error printed) when it is illegal.
-bool ReadPartRange(CommandTableEntry *pEntry, NKArgumentScan *pScan, int *piFrom, int *piTo)
-{
-    NKString error;
-    if (NKCommandGetPartRange(pScan, piFrom, piTo, nullptr, &error, false) == NK_PART_RANGE_ERROR) {
-        NKCommandError(pEntry, error.GetText());
-        return false;
-    }
-    return true;
-}
-
 // A numeric word into *pf; an absent word leaves it. False (parameter
 // error) for a word that is not a number.
 bool ReadFloatWord(CommandTableEntry *pEntry, const NKString &word, float *pf)
@@ -94,6 +85,30 @@ NKVectorSettings *FieldRecord(int iField)
 
 // ---- scaling ----------------------------------------------------------------------
 
+// The separate vector fields (iField 1-3, or 0 for all three) take the
+// factor as their length scale; one field named also clamps at the scaled
+// longest vector unless it clamps already.
+int ScaleSeparateFields(float fFactor, int iField)
+{
+    for (int s = 0; s < 3; s++) {
+        if (iField != 0 && s != iField - 1) continue;
+        if (g_pModel != nullptr) {
+            NKValueRange &r = g_pModel->valueRanges[4 + s];
+            r.fLengthScale = fFactor;
+            NKVectorSettings &v = g_SeparateVectorSettings[s];
+            if (iField != 0 && !v.bClamp) {
+                v.fClampMin = 0.0f;
+                v.fClampMax = fFactor * r.fMaxLength;
+            }
+        }
+        NKPrintInfo(
+            NKString::FromFormat("Scale separate vector field %d with factor %g", s + 1, fFactor)
+                .GetText());
+    }
+    NKInvalidateView();
+    return NK_CMD_DONE;
+}
+
 int ScaleDisplacements(CommandTableEntry *pEntry, const char *pszArguments)
 {
     Scan a(pszArguments);
@@ -102,7 +117,7 @@ int ScaleDisplacements(CommandTableEntry *pEntry, const char *pszArguments)
     if (fFactor == 0.0f)
         return NKCommandFail(pEntry, "Scaling displacements with factor 0 is not legal.");
     int iFrom = 0, iTo = 0;
-    if (!ReadPartRange(pEntry, &a.scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &a.scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     int iField = 1;
     const NKString fieldWord = a.scan.NextToken();
     const bool bFieldGiven = !fieldWord.IsEmpty();
@@ -125,25 +140,7 @@ int ScaleDisplacements(CommandTableEntry *pEntry, const char *pszArguments)
         range.to = range.from;
         range.from = fFactor;
     }
-    if (iSeparate > 0) {
-        for (int s = 0; s < 3; s++) {
-            if (bFieldGiven && s != iField - 1) continue;
-            if (g_pModel != nullptr) {
-                NKValueRange &r = g_pModel->valueRanges[4 + s];
-                r.fLengthScale = fFactor;
-                NKVectorSettings &v = g_SeparateVectorSettings[s];
-                if (bFieldGiven && !v.bClamp) {
-                    v.fClampMin = 0.0f;
-                    v.fClampMax = fFactor * r.fMaxLength;
-                }
-            }
-            NKPrintInfo(NKString::FromFormat("Scale separate vector field %d with factor %g", s + 1,
-                                             fFactor)
-                            .GetText());
-        }
-        NKInvalidateView();
-        return NK_CMD_DONE;
-    }
+    if (iSeparate > 0) return ScaleSeparateFields(fFactor, bFieldGiven ? iField : 0);
     NKPrintInfo(
         (bFieldGiven
              ? NKString::FromFormat("Scale displacement by %g from part %d to part %d on field %d.",
@@ -220,7 +217,7 @@ int ScaleTransformations(CommandTableEntry *pEntry, const char *pszArguments)
     float fFactor = 1.0f;
     if (!ReadFloatWord(pEntry, a.scan.NextToken(), &fFactor)) return NK_CMD_FAILED;
     int iFrom = 0, iTo = 0;
-    if (!ReadPartRange(pEntry, &a.scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &a.scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     if (!NKScaleTransformations(iFrom - 1, iTo - 1, fFactor))
         return NKCommandFail(pEntry, "Error \"Scaling\" transformation matrices.");
     // The boxes and the traced positions follow the matrices.
@@ -233,11 +230,14 @@ int ScaleTransformations(CommandTableEntry *pEntry, const char *pszArguments)
 
 // ---- part flags -------------------------------------------------------------------
 
-int PartFlag(CommandTableEntry *pEntry, const char *pszArguments, bool bVectors, bool bOn)
+// vectors / novectors / displacements / nodisplacements.
+int PartFlag(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bVectors = pEntry->id == NK_CID_VECTORS || pEntry->id == NK_CID_NOVECTORS;
+    const bool bOn = pEntry->id == NK_CID_VECTORS || pEntry->id == NK_CID_DISPLACEMENTS;
     Scan a(pszArguments);
     int iFrom = 0, iTo = 0;
-    if (!ReadPartRange(pEntry, &a.scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &a.scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     for (NKGeometry *pGeo : Geometries())
         for (int p = iFrom - 1; p < iTo && p < pGeo->iNumParts; p++) {
             if (p < 0) continue;
@@ -277,8 +277,9 @@ int ArrowSize(CommandTableEntry *pEntry, const char *pszArguments)
     return NKCommandDone(NKString::FromFormat("Vector arrow size set to %g (default 1.0)", fSize));
 }
 
-int Arrows(CommandTableEntry *pEntry, const char *pszArguments, bool bOn)
+int Arrows(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bOn = pEntry->id == NK_CID_ARROWS;
     CommandParams params(pszArguments);
     params.SetCommand(pEntry);
     int iField = 0;
@@ -310,8 +311,10 @@ bool ReadFieldRange(CommandTableEntry *pEntry, CommandParams *pParams, bool bFir
 }
 
 // clamp / noclamp / filter / nofilter.
-int RangeSetting(CommandTableEntry *pEntry, const char *pszArguments, bool bClamp, bool bOn)
+int RangeSetting(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bClamp = pEntry->id == NK_CID_VECTORS_CLAMP || pEntry->id == NK_CID_VECTORS_NOCLAMP;
+    const bool bOn = pEntry->id == NK_CID_VECTORS_CLAMP || pEntry->id == NK_CID_VECTORS_FILTER;
     CommandParams params(pszArguments);
     params.SetCommand(pEntry);
     float fMin = 0.0f, fMax = 0.0f;
@@ -343,8 +346,9 @@ int RangeSetting(CommandTableEntry *pEntry, const char *pszArguments, bool bClam
     return NKCommandDone(NKString::FromFormat("Disable vector %s.", pszWhat));
 }
 
-int ShowFields(CommandTableEntry *pEntry, const char *pszArguments, bool bShow)
+int ShowFields(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bShow = pEntry->id == NK_CID_VECTORS_SHOW;
     CommandParams params(pszArguments);
     params.SetCommand(pEntry);
     int iField = 0;
@@ -356,8 +360,9 @@ int ShowFields(CommandTableEntry *pEntry, const char *pszArguments, bool bShow)
         bShow ? "Showing vector field %d to %d." : "Hiding vector field %d to %d.", iFrom, iTo));
 }
 
-int BoxFilter(bool bOn)
+int BoxFilter(CommandTableEntry *pEntry, const char *)
 {
+    const bool bOn = pEntry->id == NK_CID_VECTORS_BOXFILTER;
     g_bVectorBoxFilter = bOn ? 1 : 0;
     if (sg_pfnFilterBoxHook != nullptr) sg_pfnFilterBoxHook(bOn);
     return NKCommandDone(bOn ? "Vector filtering using box enabled."
@@ -377,8 +382,9 @@ int LineWidth(CommandTableEntry *pEntry, const char *pszArguments)
 
 // ---- descriptions, colours, one-component files ------------------------------------
 
-int StringVector(CommandTableEntry *pEntry, const char *pszArguments, bool bSet)
+int StringVector(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bSet = pEntry->id == NK_CID_STRINGVECTOR;
     NKString text;
     if (bSet) {
         CommandParams params(pszArguments);
@@ -408,8 +414,13 @@ int UndefColor(CommandTableEntry *pEntry, const char *pszArguments)
         "Set undeformed mesh color to red=%d green=%d blue=%d", rgb[0], rgb[1], rgb[2]));
 }
 
-int OneComponent(int iComponent)
+// xvec / yvec / zvec pick one component; noxvec, noyvec and nozvec drop it.
+int OneComponent(CommandTableEntry *pEntry, const char *)
 {
+    const int iComponent = pEntry->id == NK_CID_XVEC   ? 0
+                           : pEntry->id == NK_CID_YVEC ? 1
+                           : pEntry->id == NK_CID_ZVEC ? 2
+                                                       : -1;
     for (int k = 0; k < 3; k++) g_uOneComponentVector[k] = k == iComponent ? 1 : 0;
     if (iComponent < 0) return NKCommandDone("Turn off 1D vector file");
     static const char *const apsz[3] = {"Turn on 1D vector file (x-component)",
@@ -418,8 +429,9 @@ int OneComponent(int iComponent)
     return NKCommandDone(apsz[iComponent]);
 }
 
-int Undeform(bool bOn)
+int Undeform(CommandTableEntry *pEntry, const char *)
 {
+    const bool bOn = pEntry->id == NK_CID_UNDEFORM;
     if (g_pViewSettings != nullptr) g_pViewSettings->bShowUndeformed = bOn ? 1 : 0;
     return NKCommandDone(bOn ? "Display undeformed shape" : "No undeformed shape");
 }
@@ -464,7 +476,7 @@ int FreezeNode(CommandTableEntry *pEntry, const char *pszArguments)
         NKString::FromFormat("Freezing node with index %d in part %d", ref.iIndex, ref.iPart));
 }
 
-int NoFreezeNode(void)
+int NoFreezeNode(CommandTableEntry *, const char *)
 {
     g_TransformationTable.m_iFrozenPart = -1;
     g_TransformationTable.m_iFrozenNode = -1;
@@ -472,85 +484,59 @@ int NoFreezeNode(void)
     return NKCommandDone("Freeze node disabled.");
 }
 
+int AllPoints(CommandTableEntry *pEntry, const char *)
+{
+    if (pEntry->id == NK_CID_VECTORS_ALLPOINTS) {
+        g_VectorSettings.bSurfaceNodesOnly = 0;
+        return NKCommandDone("Show vectors in all nodes");
+    }
+    g_VectorSettings.bSurfaceNodesOnly = 1;
+    return NKCommandDone("Show vectors only in surface nodes");
+}
+
+const NKCommandAction kVectorActions[] = {
+    {NK_CID_SCALEDISPLACEMENTS, ScaleDisplacements},
+    {NK_CID_ASCALEVECTORS, AutoScale},
+    {NK_CID_NOASCALEVECTORS, NoAutoScale},
+    {NK_CID_UNDEFCOLOR, UndefColor},
+    {NK_CID_VECTORS, PartFlag},
+    {NK_CID_NOVECTORS, PartFlag},
+    {NK_CID_ARROWSIZE, ArrowSize},
+    {NK_CID_ARROWS, Arrows},
+    {NK_CID_NOARROWS, Arrows},
+    {NK_CID_XVEC, OneComponent},
+    {NK_CID_YVEC, OneComponent},
+    {NK_CID_ZVEC, OneComponent},
+    {NK_CID_NOXVEC, OneComponent},
+    {NK_CID_NOYVEC, OneComponent},
+    {NK_CID_NOZVEC, OneComponent},
+    {NK_CID_DISPLACEMENTS, PartFlag},
+    {NK_CID_NODISPLACEMENTS, PartFlag},
+    {NK_CID_UNDEFORM, Undeform},
+    {NK_CID_NOUNDEFORM, Undeform},
+    {NK_CID_STRINGVECTOR, StringVector},
+    {NK_CID_NOSTRINGVECTOR, StringVector},
+    {NK_CID_SCALETRANSFORMATIONS, ScaleTransformations},
+    {NK_CID_VECTORS_CLAMP, RangeSetting},
+    {NK_CID_VECTORS_NOCLAMP, RangeSetting},
+    {NK_CID_VECTORS_FILTER, RangeSetting},
+    {NK_CID_VECTORS_NOFILTER, RangeSetting},
+    {NK_CID_VECTORS_SHOW, ShowFields},
+    {NK_CID_VECTORS_HIDE, ShowFields},
+    {NK_CID_VECTORS_ALLPOINTS, AllPoints},
+    {NK_CID_VECTORS_NOALLPOINTS, AllPoints},
+    {NK_CID_VECTORS_BOXFILTER, BoxFilter},
+    {NK_CID_VECTORS_NOBOXFILTER, BoxFilter},
+    {NK_CID_VECTORS_LINEWIDTH, LineWidth},
+    {NK_CID_FREEZENODE, FreezeNode},
+    {NK_CID_NOFREEZENODE, NoFreezeNode},
+};
+
 }  // namespace
 
 int NKCommandHandleVectors(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    switch (pEntry->id) {
-    case NK_CID_SCALEDISPLACEMENTS:
-        return ScaleDisplacements(pEntry, pszArguments);
-    case NK_CID_ASCALEVECTORS:
-        return AutoScale(pEntry, pszArguments);
-    case NK_CID_NOASCALEVECTORS:
-        return NoAutoScale(pEntry, pszArguments);
-    case NK_CID_UNDEFCOLOR:
-        return UndefColor(pEntry, pszArguments);
-    case NK_CID_VECTORS:
-        return PartFlag(pEntry, pszArguments, true, true);
-    case NK_CID_NOVECTORS:
-        return PartFlag(pEntry, pszArguments, true, false);
-    case NK_CID_ARROWSIZE:
-        return ArrowSize(pEntry, pszArguments);
-    case NK_CID_ARROWS:
-        return Arrows(pEntry, pszArguments, true);
-    case NK_CID_NOARROWS:
-        return Arrows(pEntry, pszArguments, false);
-    case NK_CID_XVEC:
-        return OneComponent(0);
-    case NK_CID_YVEC:
-        return OneComponent(1);
-    case NK_CID_ZVEC:
-        return OneComponent(2);
-    case NK_CID_NOXVEC:
-    case NK_CID_NOYVEC:
-    case NK_CID_NOZVEC:
-        return OneComponent(-1);
-    case NK_CID_DISPLACEMENTS:
-        return PartFlag(pEntry, pszArguments, false, true);
-    case NK_CID_NODISPLACEMENTS:
-        return PartFlag(pEntry, pszArguments, false, false);
-    case NK_CID_UNDEFORM:
-        return Undeform(true);
-    case NK_CID_NOUNDEFORM:
-        return Undeform(false);
-    case NK_CID_STRINGVECTOR:
-        return StringVector(pEntry, pszArguments, true);
-    case NK_CID_NOSTRINGVECTOR:
-        return StringVector(pEntry, pszArguments, false);
-    case NK_CID_SCALETRANSFORMATIONS:
-        return ScaleTransformations(pEntry, pszArguments);
-    case NK_CID_VECTORS_CLAMP:
-        return RangeSetting(pEntry, pszArguments, true, true);
-    case NK_CID_VECTORS_NOCLAMP:
-        return RangeSetting(pEntry, pszArguments, true, false);
-    case NK_CID_VECTORS_FILTER:
-        return RangeSetting(pEntry, pszArguments, false, true);
-    case NK_CID_VECTORS_NOFILTER:
-        return RangeSetting(pEntry, pszArguments, false, false);
-    case NK_CID_VECTORS_SHOW:
-        return ShowFields(pEntry, pszArguments, true);
-    case NK_CID_VECTORS_HIDE:
-        return ShowFields(pEntry, pszArguments, false);
-    case NK_CID_VECTORS_ALLPOINTS:
-        g_VectorSettings.bSurfaceNodesOnly = 0;
-        return NKCommandDone("Show vectors in all nodes");
-    case NK_CID_VECTORS_NOALLPOINTS:
-        g_VectorSettings.bSurfaceNodesOnly = 1;
-        return NKCommandDone("Show vectors only in surface nodes");
-    case NK_CID_VECTORS_BOXFILTER:
-        return BoxFilter(true);
-    case NK_CID_VECTORS_NOBOXFILTER:
-        return BoxFilter(false);
-    case NK_CID_VECTORS_LINEWIDTH:
-        return LineWidth(pEntry, pszArguments);
-    case NK_CID_FREEZENODE:
-        return FreezeNode(pEntry, pszArguments);
-    case NK_CID_NOFREEZENODE:
-        return NoFreezeNode();
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    return NKRunCommandAction(kVectorActions, pEntry, pszArguments);
 }
 
 void NKRegisterVectorCommands(void)

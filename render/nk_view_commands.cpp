@@ -188,11 +188,21 @@ int GraphicsSwitch(uint8_t *pField, uint8_t bValue, const char *pszText)
     return Info(pszText);
 }
 
-int MoveMode(int iMode, const char *pszText)
-{
-    g_pViewSettings->iMoveMode = iMode;
-    return Info(pszText);
-}
+// The moveas commands: how the model moves while the mouse turns it.
+struct MoveModeRow {
+    int iId;
+    int iMode;
+    const char *pszText;
+};
+
+const MoveModeRow kMoveModeRows[] = {
+    {NK_CID_MOVEASNORMAL, NK_MOVE_NORMAL, "Move model as normal"},
+    {NK_CID_MOVEASBOX, NK_MOVE_BOX, "Move model as bounding box"},
+    {NK_CID_MOVEASPOINTS, NK_MOVE_POINTS, "Move model as points"},
+    {NK_CID_MOVEASLINES, NK_MOVE_LINES, "Move model as lines"},
+    {NK_CID_MOVEASOUTLINE, NK_MOVE_OUTLINE, "Move model as outline"},
+    {NK_CID_MOVEASLOD, NK_MOVE_LOD, "Move model at lowest available LOD level"},
+};
 
 int BoxCommand(const std::vector<std::string> &words)
 {
@@ -246,6 +256,11 @@ int StereoAutofocusCommand(const std::vector<std::string> &words)
 int ViewSwitches(CommandTableEntry *pEntry, const std::vector<std::string> &words)
 {
     NKViewSettings *v = g_pViewSettings;
+    for (const MoveModeRow &row : kMoveModeRows) {
+        if (row.iId != pEntry->id) continue;
+        v->iMoveMode = row.iMode;
+        return Info(row.pszText);
+    }
     switch (pEntry->id) {
     case NK_CID_D:
         v->bUpdateScene = 1;
@@ -270,18 +285,6 @@ int ViewSwitches(CommandTableEntry *pEntry, const std::vector<std::string> &word
         v->bShowBox = 1;
         NKInvalidateView();
         return Info("Display of model disabled (show bounding box)");
-    case NK_CID_MOVEASNORMAL:
-        return MoveMode(NK_MOVE_NORMAL, "Move model as normal");
-    case NK_CID_MOVEASBOX:
-        return MoveMode(NK_MOVE_BOX, "Move model as bounding box");
-    case NK_CID_MOVEASPOINTS:
-        return MoveMode(NK_MOVE_POINTS, "Move model as points");
-    case NK_CID_MOVEASLINES:
-        return MoveMode(NK_MOVE_LINES, "Move model as lines");
-    case NK_CID_MOVEASOUTLINE:
-        return MoveMode(NK_MOVE_OUTLINE, "Move model as outline");
-    case NK_CID_MOVEASLOD:
-        return MoveMode(NK_MOVE_LOD, "Move model at lowest available LOD level");
     case NK_CID_PERFORMANCE:
         v->bShowPerformance = 1;
         return Info("Performance numbers turned on");

@@ -26,6 +26,7 @@
 #include "core/nk_string.h"
 #include "core/nk_view_state.h"
 #include "render/nk_camera.h"
+#include "render/nk_command_actions.h"
 #include "render/nk_projection.h"
 #include "render/nk_ride.h"
 #include "render/nk_scene_view.h"
@@ -122,8 +123,10 @@ int SetViewCommand(CommandTableEntry *pEntry, const char *pszArguments)
 }
 
 // clipfront and clipback: the distance (default when missing) must be > 0.
-int ClipPlaneCommand(CommandTableEntry *pEntry, const char *pszArguments, bool bFront)
+// clipfront and clipback.
+int ClipPlaneCommand(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bFront = pEntry->id == NK_CID_CLIPFRONT;
     const float fDefault = bFront ? NK_DEFAULT_NEAR_CLIP : NK_DEFAULT_FAR_CLIP;
     float fValue = fDefault;
     if (!ReadNumbers(pEntry, pszArguments, &fValue, 1)) return NK_CMD_FAILED;
@@ -142,7 +145,7 @@ int ClipPlaneCommand(CommandTableEntry *pEntry, const char *pszArguments, bool b
                                      bFront ? "Front" : "Back", fValue, fDefault));
 }
 
-int ClipInfoCommand(void)
+int ClipInfoCommand(CommandTableEntry *, const char *)
 {
     float fZMin = 0.0f, fZMax = 0.0f;
     NKGetBoxDepthRange(NKGetFrame(-1), g_afSavedModelView, &fZMin, &fZMax);
@@ -154,7 +157,7 @@ int ClipInfoCommand(void)
                                      bAuto ? "enabled" : "disabled"));
 }
 
-int ClipToModelCommand(void)
+int ClipToModelCommand(CommandTableEntry *, const char *)
 {
     float fNear = 0, fFar = 0, fZMin = 0, fZMax = 0;
     if (!NKSetNearFarFromModel(NKGetFrame(-1), g_afSavedModelView, NKViewWindowSize.iWidth,
@@ -169,8 +172,9 @@ int ClipToModelCommand(void)
                                      fNear, fFar, -fZMax, -fZMin));
 }
 
-int AutoClipCommand(bool bOn)
+int AutoClipCommand(CommandTableEntry *pEntry, const char *)
 {
+    const bool bOn = pEntry->id == NK_CID_AUTOCLIP;
     if (g_pGraphicsSettings != nullptr) g_pGraphicsSettings->bAutoClip = bOn ? 1 : 0;
     NKInvalidateView();
     return Info(bOn ? "Enable continous automatic clipping to model"
@@ -183,35 +187,27 @@ bool IsRideCommand(int iId)
            (iId >= NK_CID_RIDE_BOAT && iId <= NK_CID_RIDE_VUPPOLYGON);
 }
 
+// The ride commands (IsRideCommand) go to the ride set-up.
+int RideCommand(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    const int iResult = NKRideCommand(pEntry, pszArguments, &g_RideSpec, g_ViewMatrix);
+    if (iResult == NK_CMD_DONE) NKInvalidateView();
+    return iResult;
+}
+
+const NKCommandAction kViewpointActions[] = {
+    {NK_CID_LOOKAT, LookAtCommand},      {NK_CID_SETVIEW, SetViewCommand},
+    {NK_CID_CLIPINFO, ClipInfoCommand},  {NK_CID_CLIPFRONT, ClipPlaneCommand},
+    {NK_CID_CLIPBACK, ClipPlaneCommand}, {NK_CID_CLIP, ClipToModelCommand},
+    {NK_CID_AUTOCLIP, AutoClipCommand},  {NK_CID_NOAUTOCLIP, AutoClipCommand},
+};
+
 }  // namespace
 
 int NKCommandHandleViewpoint(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    switch (pEntry->id) {
-    case NK_CID_LOOKAT:
-        return LookAtCommand(pEntry, pszArguments);
-    case NK_CID_SETVIEW:
-        return SetViewCommand(pEntry, pszArguments);
-    case NK_CID_CLIPINFO:
-        return ClipInfoCommand();
-    case NK_CID_CLIPFRONT:
-        return ClipPlaneCommand(pEntry, pszArguments, true);
-    case NK_CID_CLIPBACK:
-        return ClipPlaneCommand(pEntry, pszArguments, false);
-    case NK_CID_CLIP:
-        return ClipToModelCommand();
-    case NK_CID_AUTOCLIP:
-        return AutoClipCommand(true);
-    case NK_CID_NOAUTOCLIP:
-        return AutoClipCommand(false);
-    default:
-        break;
-    }
-    if (!IsRideCommand(pEntry->id)) return NK_CMD_NOT_MINE;
-    const int iResult = NKRideCommand(pEntry, pszArguments, &g_RideSpec, g_ViewMatrix);
-    if (iResult == NK_CMD_DONE) NKInvalidateView();
-    return iResult;
+    if (pEntry != nullptr && IsRideCommand(pEntry->id)) return RideCommand(pEntry, pszArguments);
+    return NKRunCommandAction(kViewpointActions, pEntry, pszArguments);
 }
 
 void NKRegisterViewpointCommands(void)

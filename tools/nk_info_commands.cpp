@@ -21,6 +21,7 @@
 #include "core/nk_numeric.h"
 #include "core/nk_references.h"
 #include "core/nk_shell_hooks.h"
+#include "render/nk_command_actions.h"
 #include "render/nk_node_numbers.h"
 #include "render/nk_view_settings.h"
 #include "tools/nk_manipulator.h"
@@ -268,7 +269,7 @@ std::string ModelInformation(NKFrame *pFrame, const NKGeometry *pGeo)
     return text;
 }
 
-int Info(void)
+int Info(CommandTableEntry *, const char *)
 {
     if (g_pViewSettings != nullptr && !g_pViewSettings->bShowInfo) {
         g_pViewSettings->bShowInfo = 1;
@@ -320,8 +321,12 @@ bool NKComposeNodeListing(const CommandTableEntry *pEntry, const char *pszArgume
 
 namespace {
 
-int ListNodes(CommandTableEntry *pEntry, const char *pszArgs, NKListingKind kind)
+// coordinates, showdisplacements, showscalars.
+int ListNodes(CommandTableEntry *pEntry, const char *pszArgs)
 {
+    const NKListingKind kind = pEntry->id == NK_CID_COORDINATES         ? NK_LIST_COORDINATES
+                               : pEntry->id == NK_CID_SHOWDISPLACEMENTS ? NK_LIST_VECTORS
+                                                                        : NK_LIST_SCALARS;
     std::vector<std::string> pieces;
     if (!NKComposeNodeListing(pEntry, pszArgs, kind, &pieces)) return NK_CMD_FAILED;
     for (const std::string &piece : pieces) NKPrintInfo(piece.c_str());
@@ -358,7 +363,7 @@ int Ruler(CommandTableEntry *pEntry, const char *pszArgs)
                                               unit.IsEmpty() ? "none" : unit.GetText()));
 }
 
-int NoRuler(void)
+int NoRuler(CommandTableEntry *, const char *)
 {
     if (g_pRuler != nullptr) {
         g_pRuler->SetEnabled(false);
@@ -398,44 +403,46 @@ int RulerUnit(CommandTableEntry *pEntry, const char *pszArgs)
     return NKCommandDone(NKString::FromFormat("Ruler unit string set to: %s", text.c_str()));
 }
 
+int NoNumbers(CommandTableEntry *, const char *)
+{
+    if (g_pViewSettings != nullptr) g_pViewSettings->bShowNodeNumbers = 0;
+    return NKCommandDone("Disable drawing of node numbers.");
+}
+
+int NoInfo(CommandTableEntry *, const char *)
+{
+    if (g_pViewSettings != nullptr) g_pViewSettings->bShowInfo = 0;
+    return NKCommandDone("Disable display of model information");
+}
+
+int ShowInfoDialog(CommandTableEntry *, const char *)
+{
+    NKPrintInfo("Enable display of model and results information dialog");
+    RefreshInfoPropertySheet(1, true);
+    return NK_CMD_DONE;
+}
+
+const NKCommandAction kInfoActions[] = {
+    {NK_CID_NUMBERS, Numbers},
+    {NK_CID_NONUMBERS, NoNumbers},
+    {NK_CID_COORDINATES, ListNodes},
+    {NK_CID_SHOWDISPLACEMENTS, ListNodes},
+    {NK_CID_SHOWSCALARS, ListNodes},
+    {NK_CID_INFO, Info},
+    {NK_CID_NOINFO, NoInfo},
+    {NK_CID_SHOWINFODIALOG, ShowInfoDialog},
+    {NK_CID_RULER, Ruler},
+    {NK_CID_NORULER, NoRuler},
+    {NK_CID_RULER_SCALE, RulerScale},
+    {NK_CID_RULER_UNIT, RulerUnit},
+};
+
 }  // namespace
 
 int NKCommandHandleInfo(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    const char *pszArgs = SkipParams(pszArguments);
-    switch (pEntry->id) {
-    case NK_CID_NUMBERS:
-        return Numbers(pEntry, pszArgs);
-    case NK_CID_NONUMBERS:
-        if (g_pViewSettings != nullptr) g_pViewSettings->bShowNodeNumbers = 0;
-        return NKCommandDone("Disable drawing of node numbers.");
-    case NK_CID_COORDINATES:
-        return ListNodes(pEntry, pszArgs, NK_LIST_COORDINATES);
-    case NK_CID_SHOWDISPLACEMENTS:
-        return ListNodes(pEntry, pszArgs, NK_LIST_VECTORS);
-    case NK_CID_SHOWSCALARS:
-        return ListNodes(pEntry, pszArgs, NK_LIST_SCALARS);
-    case NK_CID_INFO:
-        return Info();
-    case NK_CID_NOINFO:
-        if (g_pViewSettings != nullptr) g_pViewSettings->bShowInfo = 0;
-        return NKCommandDone("Disable display of model information");
-    case NK_CID_SHOWINFODIALOG:
-        NKPrintInfo("Enable display of model and results information dialog");
-        RefreshInfoPropertySheet(1, true);
-        return NK_CMD_DONE;
-    case NK_CID_RULER:
-        return Ruler(pEntry, pszArgs);
-    case NK_CID_NORULER:
-        return NoRuler();
-    case NK_CID_RULER_SCALE:
-        return RulerScale(pEntry, pszArgs);
-    case NK_CID_RULER_UNIT:
-        return RulerUnit(pEntry, pszArgs);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    return NKRunCommandAction(kInfoActions, pEntry, SkipParams(pszArguments));
 }
 
 void NKRegisterInfoCommands(void) { NKSetCommandHandler(NK_HANDLER_INFO, NKCommandHandleInfo); }

@@ -51,18 +51,22 @@ bool Manipulator::BeginDrag()
 {
     NKVec3Copy(m_afStartPosition, m_afPosition);
     m_bDragging = 1;
+    BeginHandleDrags(nullptr, nullptr, nullptr, nullptr);
     return true;
 }
 
-bool Manipulator::BeginDrag(const NKInputState *pMouse, const float *, const float *,
-                            const int *piViewport)
+bool Manipulator::BeginDrag(const NKInputState *pMouse, const float *pfModelView,
+                            const float *pfProjection, const int *piViewport)
 {
     if (pMouse == nullptr || piViewport == nullptr) return false;
     m_iViewportWidth = piViewport[2];
     m_iViewportHeight = piViewport[3];
     m_iStartMouseX = m_iLastMouseX = pMouse->iX;
     m_iStartMouseY = m_iLastMouseY = pMouse->iY;
-    return Manipulator::BeginDrag();
+    NKVec3Copy(m_afStartPosition, m_afPosition);
+    m_bDragging = 1;
+    BeginHandleDrags(pMouse, pfModelView, pfProjection, piViewport);
+    return true;
 }
 
 void Manipulator::Transform(const float *pfMatrix)

@@ -40,12 +40,14 @@ public:
     virtual const NKString &GetName() const { return m_szName; }
     virtual bool IsChanged() const { return m_bChanged != 0; }
     virtual void ClearChanged() { m_bChanged = 0; }
-    // Start position = position, dragging on; true.
-    virtual bool BeginDrag();
+    // Start position = position, dragging on, then the handles the
+    // manipulator carries start theirs (BeginHandleDrags); true.
+    bool BeginDrag();
     // Records the viewport size and the mouse as start and last position,
-    // then as BeginDrag(); false without a mouse state or viewport.
-    virtual bool BeginDrag(const NKInputState *pMouse, const float *pfModelView,
-                           const float *pfProjection, const int *piViewport);
+    // then as BeginDrag() with the mouse passed on to the handles; false
+    // without a mouse state or viewport.
+    bool BeginDrag(const NKInputState *pMouse, const float *pfModelView, const float *pfProjection,
+                   const int *piViewport);
     // Position = m position (as a point); changed.
     virtual void Transform(const float *pfMatrix);
     // Button 1 moves in the screen plane, 2 in depth, following the cursor
@@ -86,6 +88,10 @@ public:
     float GetHandleRadius() const;
 
 protected:
+    // The handles a manipulator carries start their drags with it; pMouse is
+    // null for a drag begun without the mouse. None by default.
+    virtual void BeginHandleDrags(const NKInputState *, const float *, const float *, const int *)
+    {}
     // Where a point that was at pfStart when the drag began goes for this
     // mouse state (buttons 1 and 2, see Drag). False for a singular
     // modelview or another button.
@@ -202,9 +208,6 @@ public:
     BoxManipulator(const char *pszName, bool bRotation, bool bCornerDragging);
     ~BoxManipulator() override;
 
-    bool BeginDrag() override;
-    bool BeginDrag(const NKInputState *pMouse, const float *pfModelView, const float *pfProjection,
-                   const int *piViewport) override;
     void Transform(const float *pfMatrix) override;
     bool Drag(const NKInputState *pMouse, const float *pfModelView, const float *pfProjection,
               const int *piViewport, bool bRelative) override;
@@ -230,6 +233,8 @@ public:
     void SetCornerLocks(bool bX, bool bY, bool bZ);
 
 protected:
+    void BeginHandleDrags(const NKInputState *pMouse, const float *pfModelView,
+                          const float *pfProjection, const int *piViewport) override;
     // Button 3: turns the box about its centre.
     bool Rotate(const NKInputState *pMouse, const float *pfModelView, const float *pfProjection,
                 const int *piViewport);
@@ -315,9 +320,6 @@ class RulerManipulator : public Manipulator {
 public:
     explicit RulerManipulator(const char *pszName = "3D Ruler");
 
-    bool BeginDrag() override;
-    bool BeginDrag(const NKInputState *pMouse, const float *pfModelView, const float *pfProjection,
-                   const int *piViewport) override;
     void Transform(const float *pfMatrix) override;
     bool Drag(const NKInputState *pMouse, const float *pfModelView, const float *pfProjection,
               const int *piViewport, bool bRelative) override;
@@ -340,6 +342,8 @@ public:
     bool IsShown() const { return m_bShown != 0; }
 
 private:
+    void BeginHandleDrags(const NKInputState *pMouse, const float *pfModelView,
+                          const float *pfProjection, const int *piViewport) override;
     // Position = the midpoint of the ends.
     void CenterOnEnds();
 

@@ -141,23 +141,16 @@ BoxManipulator *BoxManipulator::CornerHandleAtGrab()
     return m_pCornerHandle;
 }
 
-bool BoxManipulator::BeginDrag()
+// The grabbed corner's handle drags with the box, and then the box resizes.
+void BoxManipulator::BeginHandleDrags(const NKInputState *pMouse, const float *pfModelView,
+                                      const float *pfProjection, const int *piViewport)
 {
-    Manipulator::BeginDrag();
     BoxManipulator *pCorner = CornerHandleAtGrab();
-    if (pCorner != nullptr) pCorner->BeginDrag();
+    if (pCorner != nullptr && pMouse != nullptr)
+        pCorner->BeginDrag(pMouse, pfModelView, pfProjection, piViewport);
+    else if (pCorner != nullptr)
+        pCorner->BeginDrag();
     m_bCornerDragActive = pCorner != nullptr ? 1 : 0;
-    return true;
-}
-
-bool BoxManipulator::BeginDrag(const NKInputState *pMouse, const float *pfModelView,
-                               const float *pfProjection, const int *piViewport)
-{
-    if (!Manipulator::BeginDrag(pMouse, pfModelView, pfProjection, piViewport)) return false;
-    BoxManipulator *pCorner = CornerHandleAtGrab();
-    if (pCorner != nullptr) pCorner->BeginDrag(pMouse, pfModelView, pfProjection, piViewport);
-    m_bCornerDragActive = pCorner != nullptr ? 1 : 0;
-    return true;
 }
 
 bool BoxManipulator::Rotate(const NKInputState *pMouse, const float *pfModelView,

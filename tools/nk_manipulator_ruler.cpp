@@ -99,26 +99,17 @@ float RulerManipulator::GetLength(bool bToModel, bool bScaled) const
     return float(d);
 }
 
-bool RulerManipulator::BeginDrag()
+// A highlighted end follows the mouse; the other ends move with the ruler.
+void RulerManipulator::BeginHandleDrags(const NKInputState *pMouse, const float *pfModelView,
+                                        const float *pfProjection, const int *piViewport)
 {
-    Manipulator::BeginDrag();
-    m_EndPoint1.BeginDrag();
-    m_EndPoint2.BeginDrag();
-    return true;
-}
-
-bool RulerManipulator::BeginDrag(const NKInputState *pMouse, const float *pfModelView,
-                                 const float *pfProjection, const int *piViewport)
-{
-    if (!Manipulator::BeginDrag(pMouse, pfModelView, pfProjection, piViewport)) return false;
     Manipulator *apEnds[2] = {&m_EndPoint1, &m_EndPoint2};
     for (Manipulator *pEnd : apEnds) {
-        if (pEnd->IsHighlighted())
+        if (pMouse != nullptr && pEnd->IsHighlighted())
             pEnd->BeginDrag(pMouse, pfModelView, pfProjection, piViewport);
         else
             pEnd->BeginDrag();
     }
-    return true;
 }
 
 bool RulerManipulator::HitTest(const float *pfOrigin, const float *pfDirection, float *pfDistance)

@@ -257,10 +257,7 @@ void NKInstallNKFToolState(bool bInstall)
         items.pfnGetIsoSurface = GetIsoSurface;
         items.pfnCountParticleTraceSets = CountParticleTraceSets;
         items.pfnGetParticleTraceRecord = GetParticleTraceRecord;
-        sg_bInstalled = NKFAddDisplayStateHooks(Hooks());
-    } else {
-        NKFRemoveDisplayStateHooks(Hooks());
-        sg_bInstalled = false;
     }
+    NKFInstallDisplayStateHooks(Hooks(), bInstall, &sg_bInstalled);
     NKSetExportItemHooks(items);
 }

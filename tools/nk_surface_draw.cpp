@@ -224,15 +224,15 @@ void CutPlaneSet::ApplyClipPlanes(bool bEnable, int iIndex) const
     }
 }
 
-void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSet *pLists,
-                       const NKVectorSettings *pVectors)
+namespace {
+
+const float kBlackSpecular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+
+// Lit (the set's shade, or the fringe shading when the set leaves it open):
+// colour material over white with no specular; unlit: plain colours. The
+// texture, when on, modulates or decals accordingly. True when lit.
+bool SetupCutSurfaceShading(const CutPlaneSet *pSet, bool bTexture)
 {
-    const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
-    if (pGeo == nullptr || pGeo->iNumParts < 1 || pSet == nullptr || !pSet->IsEnabled()) return;
-    const bool bTexture = TextureFringes();
-    const bool bCull = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
-    const bool bLighting = glIsEnabled(GL_LIGHTING) == GL_TRUE;
-    if (bCull) glDisable(GL_CULL_FACE);
     glShadeModel(GL_SMOOTH);
     NKEnableFringeTexture(bTexture);
     const uint8_t uShade = pSet->GetShade();
@@ -242,15 +242,21 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
         glEnable(GL_LIGHTING);
         glEnable(GL_COLOR_MATERIAL);
         glColor3ub(255, 255, 255);
-        static const float s_afBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, s_afBlack);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kBlackSpecular);
         if (bTexture) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     } else {
         glDisable(GL_LIGHTING);
         if (bTexture) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
     }
-    const int iPlanes =
-        pSet->GetNumPlanes() < NK_MAX_CUT_SURFACES ? pSet->GetNumPlanes() : NK_MAX_CUT_SURFACES;
+    return bLit;
+}
+
+// The surfaces of the first iPlanes planes, each part in its material when
+// lit, clipped by the other planes or the plane's own rectangle.
+void DrawPlaneSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSet *pLists,
+                       int iPlanes, bool bLit, bool bTexture)
+{
+    const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
     const bool bClipEachOther = pSet->GetClipEachOther();
     for (int i = 0; i < iPlanes; i++) {
         const CutPlane *pPlane = pSet->GetPlane(i);
@@ -265,8 +271,7 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
                 if (bLit && pLists != nullptr) {
                     NKCallMaterialList(pLists, r);
                     glColor3ub(255, 255, 255);
-                    static const float s_afBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-                    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, s_afBlack);
+                    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kBlackSpecular);
                 }
                 DrawCutPart(pCut->pParts[r], bLit, bTexture);
             }
@@ -276,9 +281,12 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
         // each other use too: they are set up again.
         if (bClipEachOther) pSet->ApplyClipPlanes(true, pPlane->bLocal ? -1 : i);
     }
-    glDisable(GL_COLOR_MATERIAL);
-    glDisable(GL_LIGHTING);
-    NKEnableFringeTexture(false);
+}
+
+// The vectors and vector points of the first iPlanes planes.
+void DrawPlanesVectors(NKFrame *pFrame, const CutPlaneSet *pSet, int iPlanes,
+                       const NKVectorSettings *pVectors, bool bTexture)
+{
     const NKVectorSettings defaults;
     const NKVectorSettings &vs = pVectors != nullptr ? *pVectors : defaults;
     for (int i = 0; i < iPlanes; i++) {
@@ -288,6 +296,27 @@ void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSe
         if (!pPlane->bShowVectors && !pPlane->bVectorPoints) continue;
         DrawPlaneVectors(*pPlane, pCut->vectorGrid, vs, bTexture);
     }
+}
+
+}  // namespace
+
+void NKDrawCutSurfaces(NKFrame *pFrame, CutPlaneSet *pSet, const NKDisplayListSet *pLists,
+                       const NKVectorSettings *pVectors)
+{
+    const NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
+    if (pGeo == nullptr || pGeo->iNumParts < 1 || pSet == nullptr || !pSet->IsEnabled()) return;
+    const bool bTexture = TextureFringes();
+    const bool bCull = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
+    const bool bLighting = glIsEnabled(GL_LIGHTING) == GL_TRUE;
+    if (bCull) glDisable(GL_CULL_FACE);
+    const bool bLit = SetupCutSurfaceShading(pSet, bTexture);
+    const int iPlanes =
+        pSet->GetNumPlanes() < NK_MAX_CUT_SURFACES ? pSet->GetNumPlanes() : NK_MAX_CUT_SURFACES;
+    DrawPlaneSurfaces(pFrame, pSet, pLists, iPlanes, bLit, bTexture);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_LIGHTING);
+    NKEnableFringeTexture(false);
+    DrawPlanesVectors(pFrame, pSet, iPlanes, pVectors, bTexture);
     const int iActive = pSet->GetCurrent();
     const CutPlane *pActive = pSet->GetPlane(iActive);
     if (pSet->GetHighlight() && pActive != nullptr && !pActive->bLocal && iActive < iPlanes &&

@@ -19,6 +19,8 @@
 #include "core/nk_references.h"
 #include "core/nk_render_state.h"
 #include "render/nk_background.h"
+#include "render/nk_command_actions.h"
+#include "render/nk_command_part_range.h"
 #include "render/nk_material_commands.h"
 #include "render/nk_overlays.h"
 #include "render/nk_texture_images.h"
@@ -56,17 +58,6 @@ bool IsNumber(const NKString &word)
     return *pszEnd == '\0';
 }
 
-// The part range read from the scan; false (its error printed as the
-// command's) for an illegal one.
-bool ReadRange(CommandTableEntry *pEntry, NKArgumentScan *pScan, int *piFrom, int *piTo)
-{
-    NKString error;
-    int iRange = NKCommandGetPartRange(pScan, piFrom, piTo, nullptr, &error, false);
-    if (iRange != NK_PART_RANGE_ERROR) return true;
-    NKCommandError(pEntry, error.GetText());
-    return false;
-}
-
 // Flags the part texture lists of the 1-based range.
 void FlagParts(int iFrom, int iTo)
 {
@@ -83,12 +74,13 @@ void ChangeParts(int iFrom, int iTo, Fn fn)
 
 // environment, texture: mapping on for the range, with the named image or
 // the first one as the default for parts without one.
-int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments, bool bEnvironment)
+int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const bool bEnvironment = pEntry->id == NK_CID_ENVIRONMENT;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     if (TextureImageList.GetSize() == 0) return NKCommandFail(pEntry, "No texture images loaded");
     NKString name = scan.NextToken();
     const char *pszKind = bEnvironment ? "environment" : "texture";
@@ -113,12 +105,15 @@ int EnableMapping(CommandTableEntry *pEntry, const char *pszArguments, bool bEnv
 }
 
 // hideenvironment, hidetexture, notexture.
-int DisableMapping(CommandTableEntry *pEntry, const char *pszArguments, int iKind)
+int DisableMapping(CommandTableEntry *pEntry, const char *pszArguments)
 {
+    const int iKind = pEntry->id == NK_CID_HIDETEXTURE       ? 0
+                      : pEntry->id == NK_CID_HIDEENVIRONMENT ? 1
+                                                             : 2;
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     if (TextureImageList.GetSize() == 0) {
         if (iKind == 2) return Done("No textures are loaded.");
         return NKCommandFail(pEntry, "No texture images loaded");
@@ -139,7 +134,7 @@ int EnvMode(CommandTableEntry *pEntry, const char *pszArguments)
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     NKString word = scan.NextToken();
     uint8_t uMode = 0;
     if (!word.IsNull() && strcasecmp(word.GetText(), "decal") == 0)
@@ -165,7 +160,7 @@ int ReadTexture(CommandTableEntry *pEntry, const char *pszArguments)
     int iFrom = 0, iTo = 0;
     NKArgumentScan peek = scan;
     if (IsNumber(peek.NextToken())) {
-        if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+        if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
         bRange = true;
     }
     NKString name = scan.NextToken();
@@ -301,62 +296,55 @@ int TexturePlane(CommandTableEntry *pEntry, const char *pszArguments)
             iPlane = 4;
     }
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
     ChangeParts(iFrom, iTo, [iPlane](NKPart &part) { part.iTexturePlane = iPlane; });
     return Done("");
 }
 
 // texturetile, textureclamp, texturelinear, texturenearest: one byte of the
 // range's parts.
-int PartByte(CommandTableEntry *pEntry, const char *pszArguments, uint8_t NKPart::*pByte,
-             uint8_t uValue, const char *pszFormat)
+struct PartByteRow {
+    int iId;
+    uint8_t NKPart::*pByte;
+    uint8_t uValue;
+    const char *pszFormat;  // null: no message
+};
+
+const PartByteRow kPartByteRows[] = {
+    {NK_CID_TEXTURETILE, &NKPart::bTextureTile, 1,
+     "Enable texture repeating for part %d to part %d."},
+    {NK_CID_TEXTURECLAMP, &NKPart::bTextureTile, 0,
+     "Disable texture repeating for part %d to part %d."},
+    {NK_CID_TEXTURELINEAR, &NKPart::bTextureFlag, 0, nullptr},
+    {NK_CID_TEXTURENEAREST, &NKPart::bTextureFlag, 1, nullptr},
+};
+
+int PartByte(CommandTableEntry *pEntry, const char *pszArguments, const PartByteRow &row)
 {
     NKArgumentScan scan(pszArguments);
     scan.NextToken();
     int iFrom = 0, iTo = 0;
-    if (!ReadRange(pEntry, &scan, &iFrom, &iTo)) return NK_CMD_FAILED;
-    ChangeParts(iFrom, iTo, [=](NKPart &part) { part.*pByte = uValue; });
-    return Done(pszFormat != nullptr ? Format(pszFormat, iFrom, iTo) : std::string());
+    if (!NKCommandReadPartRange(pEntry, &scan, &iFrom, &iTo, false)) return NK_CMD_FAILED;
+    ChangeParts(iFrom, iTo, [&row](NKPart &part) { part.*row.pByte = row.uValue; });
+    return Done(row.pszFormat != nullptr ? Format(row.pszFormat, iFrom, iTo) : std::string());
 }
+
+const NKCommandAction kTextureActions[] = {
+    {NK_CID_ENVIRONMENT, EnableMapping},  {NK_CID_TEXTURE, EnableMapping},
+    {NK_CID_HIDETEXTURE, DisableMapping}, {NK_CID_HIDEENVIRONMENT, DisableMapping},
+    {NK_CID_NOTEXTURE, DisableMapping},   {NK_CID_ENVMODE, EnvMode},
+    {NK_CID_READTEXTURE, ReadTexture},    {NK_CID_CLEARTEXTURES, ClearTextures},
+    {NK_CID_LISTTEXTURES, ListTextures},  {NK_CID_TEXTUREPLANE, TexturePlane},
+};
 
 }  // namespace
 
 int NKCommandHandleTexture(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    switch (pEntry->id) {
-    case NK_CID_ENVIRONMENT:
-        return EnableMapping(pEntry, pszArguments, true);
-    case NK_CID_TEXTURE:
-        return EnableMapping(pEntry, pszArguments, false);
-    case NK_CID_HIDETEXTURE:
-        return DisableMapping(pEntry, pszArguments, 0);
-    case NK_CID_HIDEENVIRONMENT:
-        return DisableMapping(pEntry, pszArguments, 1);
-    case NK_CID_NOTEXTURE:
-        return DisableMapping(pEntry, pszArguments, 2);
-    case NK_CID_ENVMODE:
-        return EnvMode(pEntry, pszArguments);
-    case NK_CID_READTEXTURE:
-        return ReadTexture(pEntry, pszArguments);
-    case NK_CID_CLEARTEXTURES:
-        return ClearTextures(pEntry, pszArguments);
-    case NK_CID_LISTTEXTURES:
-        return ListTextures(pEntry, pszArguments);
-    case NK_CID_TEXTUREPLANE:
-        return TexturePlane(pEntry, pszArguments);
-    case NK_CID_TEXTURETILE:
-        return PartByte(pEntry, pszArguments, &NKPart::bTextureTile, 1,
-                        "Enable texture repeating for part %d to part %d.");
-    case NK_CID_TEXTURECLAMP:
-        return PartByte(pEntry, pszArguments, &NKPart::bTextureTile, 0,
-                        "Disable texture repeating for part %d to part %d.");
-    case NK_CID_TEXTURELINEAR:
-        return PartByte(pEntry, pszArguments, &NKPart::bTextureFlag, 0, nullptr);
-    case NK_CID_TEXTURENEAREST:
-        return PartByte(pEntry, pszArguments, &NKPart::bTextureFlag, 1, nullptr);
-    default:
-        return NK_CMD_NOT_MINE;
-    }
+    if (pEntry == nullptr) return NK_CMD_NOT_MINE;
+    for (const PartByteRow &row : kPartByteRows)
+        if (row.iId == pEntry->id) return PartByte(pEntry, pszArguments, row);
+    return NKRunCommandAction(kTextureActions, pEntry, pszArguments);
 }
 
 void NKRegisterTextureCommands(void)
