@@ -2,6 +2,8 @@
 // NKF export (see nk_export_items.h).
 #include "core/nk_export_items.h"
 
+#include <utility>
+
 #include "core/nk_image_record.h"
 
 PtrArray TextureImageList;
@@ -14,9 +16,7 @@ static NKExportItemHooks sg_Hooks;
 
 NKExportItemHooks NKSetExportItemHooks(const NKExportItemHooks &hooks)
 {
-    NKExportItemHooks previous = sg_Hooks;
-    sg_Hooks = hooks;
-    return previous;
+    return std::exchange(sg_Hooks, hooks);
 }
 
 const NKExportItemHooks &NKGetExportItemHooks(void) { return sg_Hooks; }
