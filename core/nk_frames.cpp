@@ -321,28 +321,29 @@ int NKGetNumAnimationFrames(void)
     return std::abs(g_pModel->iAnimationToFrame - g_pModel->iAnimationFromFrame + 1) / iSkip;
 }
 
-int NKCountFramesWithScalars(bool bCountAll)
+// The frames whose result of one kind (pResult, a member of NKFrame) is
+// set; without bCountAll only whether there is one (0 or 1).
+template <typename Result>
+static int CountFramesWith(Result *NKFrame::*pResult, bool bCountAll)
 {
     if (!NKModelHasGeometry()) return 0;
     int iCount = 0;
     for (int i = 0; i < g_pModel->iNumFrames; i++) {
-        if (g_pModel->pFrames[i].pScalar == nullptr) continue;
+        if (g_pModel->pFrames[i].*pResult == nullptr) continue;
         iCount++;
         if (!bCountAll) break;
     }
     return iCount;
 }
 
+int NKCountFramesWithScalars(bool bCountAll)
+{
+    return CountFramesWith(&NKFrame::pScalar, bCountAll);
+}
+
 int NKCountFramesWithVectors(bool bCountAll)
 {
-    if (!NKModelHasGeometry()) return 0;
-    int iCount = 0;
-    for (int i = 0; i < g_pModel->iNumFrames; i++) {
-        if (g_pModel->pFrames[i].pVector == nullptr) continue;
-        iCount++;
-        if (!bCountAll) break;
-    }
-    return iCount;
+    return CountFramesWith(&NKFrame::pVector, bCountAll);
 }
 
 bool NKModelHasGeometry(void)
