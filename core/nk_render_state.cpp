@@ -63,12 +63,9 @@ void NKSelectionList::Clear()
         if (ppPicks[i] != nullptr) NKReleaseGeometry(ppPicks[i]->pGeometry);
         NKFree(ppPicks[i]);
     }
-    NKFree(ppPicks);
-    NKFree(ppFiltered);
-    NKFree(pScratch);
-    ppPicks = nullptr;
-    ppFiltered = nullptr;
-    pScratch = nullptr;
+    NKFreeAndClear(ppPicks);
+    NKFreeAndClear(ppFiltered);
+    NKFreeAndClear(pScratch);
     iCapacity = 0;
     iCount = 0;
 }

@@ -105,24 +105,26 @@ void NKInitIndexArray(int *piIndex, int n)
     for (int i = 0; i < n; i++) piIndex[i] = i;
 }
 
-void NKSortIntsIndexed(const int *piKeys, int *piIndex, int n)
+// Fills the index with 0..n-1 and sorts it by the keys with pfnSort.
+template <typename Key>
+static void SortIndexed(const Key *pKeys, int *piIndex, int n, void (NKSorter::*pfnSort)(int, int))
 {
-    if (!piKeys || !piIndex) return;
+    if (!pKeys || !piIndex) return;
     NKInitIndexArray(piIndex, n);
     NKSorter sorter;
-    sorter.m_pKeys = piKeys;
+    sorter.m_pKeys = pKeys;
     sorter.m_piIndex = piIndex;
-    sorter.SortInts(0, n - 1);
+    (sorter.*pfnSort)(0, n - 1);
+}
+
+void NKSortIntsIndexed(const int *piKeys, int *piIndex, int n)
+{
+    SortIndexed(piKeys, piIndex, n, &NKSorter::SortInts);
 }
 
 void NKSortFloatsIndexed(const float *pfKeys, int *piIndex, int n)
 {
-    if (!pfKeys || !piIndex) return;
-    NKInitIndexArray(piIndex, n);
-    NKSorter sorter;
-    sorter.m_pKeys = pfKeys;
-    sorter.m_piIndex = piIndex;
-    sorter.SortFloats(0, n - 1);
+    SortIndexed(pfKeys, piIndex, n, &NKSorter::SortFloats);
 }
 
 // ---- Point sort -------------------------------------------------------------
