@@ -106,12 +106,19 @@ void *CopyBlock(const void *pSrc, size_t iBytes)
     return pCopy;
 }
 
+// A copy of iPerPart floats for each part into *ppDst; true, with nothing
+// made, when there is no source array or no part.
+bool CopyPartFloats(float **ppDst, const float *pSrc, int iNumParts, int iPerPart)
+{
+    if (pSrc == nullptr || iNumParts < 1) return true;
+    size_t iBytes = static_cast<size_t>(iNumParts) * iPerPart * sizeof(float);
+    *ppDst = static_cast<float *>(CopyBlock(pSrc, iBytes));
+    return *ppDst != nullptr;
+}
+
 bool CopyTransformations(NKFrame *pDst, const NKFrame *pSrc, int iNumParts)
 {
-    if (pSrc->pTransformation == nullptr || iNumParts < 1) return true;
-    size_t iBytes = static_cast<size_t>(iNumParts) * 16 * sizeof(float);
-    pDst->pTransformation = static_cast<float *>(CopyBlock(pSrc->pTransformation, iBytes));
-    return pDst->pTransformation != nullptr;
+    return CopyPartFloats(&pDst->pTransformation, pSrc->pTransformation, iNumParts, 16);
 }
 
 bool CopyContours(NKFrame *pDst, const NKFrame *pSrc, int iNumParts)
@@ -151,10 +158,7 @@ bool CopyVisibility(NKFrame *pDst, const NKFrame *pSrc, const NKGeometry *pGeo)
 
 bool CopyPartBoxes(NKFrame *pDst, const NKFrame *pSrc, int iNumParts)
 {
-    if (pSrc->pPartBoundingBoxes == nullptr || iNumParts < 1) return true;
-    size_t iBytes = static_cast<size_t>(iNumParts) * 6 * sizeof(float);
-    pDst->pPartBoundingBoxes = static_cast<float *>(CopyBlock(pSrc->pPartBoundingBoxes, iBytes));
-    return pDst->pPartBoundingBoxes != nullptr;
+    return CopyPartFloats(&pDst->pPartBoundingBoxes, pSrc->pPartBoundingBoxes, iNumParts, 6);
 }
 
 // The shared records go first, so that a copy broken off by a failed
