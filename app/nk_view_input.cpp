@@ -200,8 +200,7 @@ void PickAtMouse(bool bCtrl)
     NKSetPickTogglesHighlight(bCtrl);
     const bool bPartsOff = g_pViewSettings != nullptr && !g_pViewSettings->bShowModel;
     NKPickInfo pick;
-    NKPickAtMouse(-1, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport, &g_InputState,
-                  &pick, bPartsOff);
+    NKPickAtMouse(-1, NKPickInputOfSavedView(g_InputState.iX, g_InputState.iY), &pick, bPartsOff);
     NKHandlePickResult(&pick);
     ReportPickHit(&pick);
     NKRefreshPartAttributesDialog();

@@ -2,6 +2,8 @@
 // NKF export (see nk_export_items.h).
 #include "core/nk_export_items.h"
 
+#include <utility>
+
 #include "core/nk_image_record.h"
 
 PtrArray TextureImageList;
@@ -14,9 +16,7 @@ static NKExportItemHooks sg_Hooks;
 
 NKExportItemHooks NKSetExportItemHooks(const NKExportItemHooks &hooks)
 {
-    NKExportItemHooks previous = sg_Hooks;
-    sg_Hooks = hooks;
-    return previous;
+    return std::exchange(sg_Hooks, hooks);
 }
 
 const NKExportItemHooks &NKGetExportItemHooks(void) { return sg_Hooks; }
@@ -26,11 +26,17 @@ int NKCountCutPlaneItems(void)
     return sg_Hooks.pfnCountCutPlanes ? sg_Hooks.pfnCountCutPlanes() : 0;
 }
 
+// Fills aiWords with record i through a record slot; false while it is empty.
+static bool GetItemRecord(void (*pfnGet)(int, int32_t *), int i, int32_t aiWords[11])
+{
+    if (pfnGet == nullptr) return false;
+    pfnGet(i, aiWords);
+    return true;
+}
+
 bool NKGetCutPlaneItem(int iPlane, int32_t aiWords[11])
 {
-    if (sg_Hooks.pfnGetCutPlaneRecord == nullptr) return false;
-    sg_Hooks.pfnGetCutPlaneRecord(iPlane, aiWords);
-    return true;
+    return GetItemRecord(sg_Hooks.pfnGetCutPlaneRecord, iPlane, aiWords);
 }
 
 bool NKGetIsoSurfaceItem(float *pfValue)
@@ -45,9 +51,7 @@ int NKCountParticleTraceItems(void)
 
 bool NKGetParticleTraceItem(int iSet, int32_t aiWords[11])
 {
-    if (sg_Hooks.pfnGetParticleTraceRecord == nullptr) return false;
-    sg_Hooks.pfnGetParticleTraceRecord(iSet, aiWords);
-    return true;
+    return GetItemRecord(sg_Hooks.pfnGetParticleTraceRecord, iSet, aiWords);
 }
 
 const char *NKGetTextureName(const ImageRecord *pTexture)

@@ -150,6 +150,21 @@ bool NeedsByteSwap(FILE *pFile, int iLow, int iHigh)
     return FitsRange(iSwapped, iLow, iHigh);
 }
 
+// Reverses the bytes of iCount words of type Word (4 or 8 bytes) at p.
+template <typename Word>
+static void ReverseWords(unsigned char *p, int64_t iCount)
+{
+    for (int64_t i = 0; i < iCount; i++, p += sizeof(Word)) {
+        Word u;
+        std::memcpy(&u, p, sizeof(Word));
+        if constexpr (sizeof(Word) == 4)
+            u = __builtin_bswap32(u);
+        else
+            u = __builtin_bswap64(u);
+        std::memcpy(p, &u, sizeof(Word));
+    }
+}
+
 void SwapBytes(void *pData, int iSize, int64_t iCount)
 {
     if (pData == nullptr || iSize <= 1 || iSize > 32 || iCount < 1) return;
@@ -159,19 +174,9 @@ void SwapBytes(void *pData, int iSize, int64_t iCount)
     if (iSize == 2) {
         for (int64_t i = 0; i < iCount; i++, p += 2) std::swap(p[0], p[1]);
     } else if (iSize == 4) {
-        for (int64_t i = 0; i < iCount; i++, p += 4) {
-            uint32_t u;
-            std::memcpy(&u, p, 4);
-            u = __builtin_bswap32(u);
-            std::memcpy(p, &u, 4);
-        }
+        ReverseWords<uint32_t>(p, iCount);
     } else if (iSize == 8) {
-        for (int64_t i = 0; i < iCount; i++, p += 8) {
-            uint64_t u;
-            std::memcpy(&u, p, 8);
-            u = __builtin_bswap64(u);
-            std::memcpy(p, &u, 8);
-        }
+        ReverseWords<uint64_t>(p, iCount);
     } else {
         for (int64_t i = 0; i < iCount; i++, p += iSize) std::reverse(p, p + iSize);
     }

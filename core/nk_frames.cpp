@@ -106,12 +106,19 @@ void *CopyBlock(const void *pSrc, size_t iBytes)
     return pCopy;
 }
 
+// A copy of iPerPart floats for each part into *ppDst; true, with nothing
+// made, when there is no source array or no part.
+bool CopyPartFloats(float **ppDst, const float *pSrc, int iNumParts, int iPerPart)
+{
+    if (pSrc == nullptr || iNumParts < 1) return true;
+    size_t iBytes = static_cast<size_t>(iNumParts) * iPerPart * sizeof(float);
+    *ppDst = static_cast<float *>(CopyBlock(pSrc, iBytes));
+    return *ppDst != nullptr;
+}
+
 bool CopyTransformations(NKFrame *pDst, const NKFrame *pSrc, int iNumParts)
 {
-    if (pSrc->pTransformation == nullptr || iNumParts < 1) return true;
-    size_t iBytes = static_cast<size_t>(iNumParts) * 16 * sizeof(float);
-    pDst->pTransformation = static_cast<float *>(CopyBlock(pSrc->pTransformation, iBytes));
-    return pDst->pTransformation != nullptr;
+    return CopyPartFloats(&pDst->pTransformation, pSrc->pTransformation, iNumParts, 16);
 }
 
 bool CopyContours(NKFrame *pDst, const NKFrame *pSrc, int iNumParts)
@@ -151,10 +158,7 @@ bool CopyVisibility(NKFrame *pDst, const NKFrame *pSrc, const NKGeometry *pGeo)
 
 bool CopyPartBoxes(NKFrame *pDst, const NKFrame *pSrc, int iNumParts)
 {
-    if (pSrc->pPartBoundingBoxes == nullptr || iNumParts < 1) return true;
-    size_t iBytes = static_cast<size_t>(iNumParts) * 6 * sizeof(float);
-    pDst->pPartBoundingBoxes = static_cast<float *>(CopyBlock(pSrc->pPartBoundingBoxes, iBytes));
-    return pDst->pPartBoundingBoxes != nullptr;
+    return CopyPartFloats(&pDst->pPartBoundingBoxes, pSrc->pPartBoundingBoxes, iNumParts, 6);
 }
 
 // The shared records go first, so that a copy broken off by a failed
@@ -321,28 +325,29 @@ int NKGetNumAnimationFrames(void)
     return std::abs(g_pModel->iAnimationToFrame - g_pModel->iAnimationFromFrame + 1) / iSkip;
 }
 
-int NKCountFramesWithScalars(bool bCountAll)
+// The frames whose result of one kind (pResult, a member of NKFrame) is
+// set; without bCountAll only whether there is one (0 or 1).
+template <typename Result>
+static int CountFramesWith(Result *NKFrame::*pResult, bool bCountAll)
 {
     if (!NKModelHasGeometry()) return 0;
     int iCount = 0;
     for (int i = 0; i < g_pModel->iNumFrames; i++) {
-        if (g_pModel->pFrames[i].pScalar == nullptr) continue;
+        if (g_pModel->pFrames[i].*pResult == nullptr) continue;
         iCount++;
         if (!bCountAll) break;
     }
     return iCount;
 }
 
+int NKCountFramesWithScalars(bool bCountAll)
+{
+    return CountFramesWith(&NKFrame::pScalar, bCountAll);
+}
+
 int NKCountFramesWithVectors(bool bCountAll)
 {
-    if (!NKModelHasGeometry()) return 0;
-    int iCount = 0;
-    for (int i = 0; i < g_pModel->iNumFrames; i++) {
-        if (g_pModel->pFrames[i].pVector == nullptr) continue;
-        iCount++;
-        if (!bCountAll) break;
-    }
-    return iCount;
+    return CountFramesWith(&NKFrame::pVector, bCountAll);
 }
 
 bool NKModelHasGeometry(void)

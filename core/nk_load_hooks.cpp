@@ -2,6 +2,8 @@
 // does (see nk_load_hooks.h).
 #include "core/nk_load_hooks.h"
 
+#include <utility>
+
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 
@@ -11,12 +13,7 @@ NKLoadHooks sg_Hooks;
 
 }  // namespace
 
-NKLoadHooks NKSetLoadHooks(const NKLoadHooks &hooks)
-{
-    NKLoadHooks previous = sg_Hooks;
-    sg_Hooks = hooks;
-    return previous;
-}
+NKLoadHooks NKSetLoadHooks(const NKLoadHooks &hooks) { return std::exchange(sg_Hooks, hooks); }
 
 const NKLoadHooks &NKGetLoadHooks(void) { return sg_Hooks; }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/nk_diagnostic.h"
@@ -829,14 +830,11 @@ bool CompactNodes(NKIndexedFaceSet *pIFS, const int *piUsed, int iNumUsed, int *
         piSource[i] = pIFS->piNodeSourceIndex ? pIFS->piNodeSourceIndex[n] : n;
         if (piIDs != nullptr) piIDs[i] = pIFS->piNodeIDs[n];
     }
-    NKFree(pIFS->pfCoords);
-    NKFree(pIFS->piNodeSourceIndex);
-    NKFree(pIFS->piNodeIDs);
-    NKFree(pIFS->piConnects);
-    pIFS->pfCoords = pfCoords;
-    pIFS->piNodeSourceIndex = piSource;
-    pIFS->piNodeIDs = piIDs;
-    pIFS->piConnects = piLocal;
+    // The compacted arrays replace the old ones, which are freed.
+    NKFree(std::exchange(pIFS->pfCoords, pfCoords));
+    NKFree(std::exchange(pIFS->piNodeSourceIndex, piSource));
+    NKFree(std::exchange(pIFS->piNodeIDs, piIDs));
+    NKFree(std::exchange(pIFS->piConnects, piLocal));
     pIFS->iNumNodes = iNumUsed;
     return true;
 }

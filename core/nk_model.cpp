@@ -158,16 +158,12 @@ void ReleaseFrameSharedRecords(NKFrame *pFrame)
         NKReleaseSeparateVectorField(pFrame->pSeparateVectors[i]);
         pFrame->pSeparateVectors[i] = nullptr;
     }
-    NKFree(pFrame->pTransformation);
-    pFrame->pTransformation = nullptr;
-    NKReleaseViewPoint(pFrame->pViewPoint);
-    NKReleaseGeometry(pFrame->pGeometry);
-    NKReleaseScalarResult(pFrame->pScalar);
-    NKReleaseVectorResult(pFrame->pVector);
-    pFrame->pViewPoint = nullptr;
-    pFrame->pGeometry = nullptr;
-    pFrame->pScalar = nullptr;
-    pFrame->pVector = nullptr;
+    NKFreeAndClear(pFrame->pTransformation);
+    // Each shared record is released and the frame left without it.
+    NKReleaseViewPoint(std::exchange(pFrame->pViewPoint, nullptr));
+    NKReleaseGeometry(std::exchange(pFrame->pGeometry, nullptr));
+    NKReleaseScalarResult(std::exchange(pFrame->pScalar, nullptr));
+    NKReleaseVectorResult(std::exchange(pFrame->pVector, nullptr));
     for (int i = 0; i < NK_NUM_EXTRA_RESULTS; i++) {
         NKReleaseScalarResult(pFrame->pExtraScalar[i]);
         NKReleaseVectorResult(pFrame->pExtraVector[i]);

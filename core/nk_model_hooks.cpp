@@ -2,6 +2,8 @@
 // answers (see nk_model_hooks.h).
 #include "core/nk_model_hooks.h"
 
+#include <utility>
+
 #include "core/nk_graphics_settings.h"
 
 namespace {
@@ -11,12 +13,7 @@ int sg_iInteractionCursor = NK_CURSOR_NORMAL;
 constexpr int kNotHandled = 3;
 }  // namespace
 
-NKModelHooks NKSetModelHooks(const NKModelHooks &hooks)
-{
-    NKModelHooks previous = sg_Hooks;
-    sg_Hooks = hooks;
-    return previous;
-}
+NKModelHooks NKSetModelHooks(const NKModelHooks &hooks) { return std::exchange(sg_Hooks, hooks); }
 
 const NKModelHooks &NKGetModelHooks(void) { return sg_Hooks; }
 

@@ -101,6 +101,19 @@ bool NKSetPlotCurvePointCount(PlotCurve *pCurve, int n)
     return true;
 }
 
+// Widens a range [*pfMin, *pfMax] to the value v of point i, keeping the
+// index of each extreme.
+static void Extend(float v, int i, float *pfMin, int *piMin, float *pfMax, int *piMax)
+{
+    if (v < *pfMin) {
+        *pfMin = v;
+        *piMin = i;
+    } else if (v > *pfMax) {
+        *pfMax = v;
+        *piMax = i;
+    }
+}
+
 // The extremes start at the first defined point, so that an undefined first
 // point can never stretch a range to 3.4e38.
 bool NKPlotCurveComputeRange(PlotCurve *pCurve)
@@ -119,20 +132,8 @@ bool NKPlotCurveComputeRange(PlotCurve *pCurve)
     pCurve->iXMinIndex = pCurve->iXMaxIndex = pCurve->iYMinIndex = pCurve->iYMaxIndex = iFirst;
     for (int i = iFirst + 1; i < pCurve->iNumPoints; i++) {
         if (!Defined(p[i])) continue;
-        if (p[i].x < pCurve->fXMin) {
-            pCurve->fXMin = p[i].x;
-            pCurve->iXMinIndex = i;
-        } else if (p[i].x > pCurve->fXMax) {
-            pCurve->fXMax = p[i].x;
-            pCurve->iXMaxIndex = i;
-        }
-        if (p[i].y < pCurve->fYMin) {
-            pCurve->fYMin = p[i].y;
-            pCurve->iYMinIndex = i;
-        } else if (p[i].y > pCurve->fYMax) {
-            pCurve->fYMax = p[i].y;
-            pCurve->iYMaxIndex = i;
-        }
+        Extend(p[i].x, i, &pCurve->fXMin, &pCurve->iXMinIndex, &pCurve->fXMax, &pCurve->iXMaxIndex);
+        Extend(p[i].y, i, &pCurve->fYMin, &pCurve->iYMinIndex, &pCurve->fYMax, &pCurve->iYMaxIndex);
     }
     return true;
 }

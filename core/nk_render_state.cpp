@@ -3,6 +3,7 @@
 #include "core/nk_render_state.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_memory.h"
@@ -62,12 +63,9 @@ void NKSelectionList::Clear()
         if (ppPicks[i] != nullptr) NKReleaseGeometry(ppPicks[i]->pGeometry);
         NKFree(ppPicks[i]);
     }
-    NKFree(ppPicks);
-    NKFree(ppFiltered);
-    NKFree(pScratch);
-    ppPicks = nullptr;
-    ppFiltered = nullptr;
-    pScratch = nullptr;
+    NKFreeAndClear(ppPicks);
+    NKFreeAndClear(ppFiltered);
+    NKFreeAndClear(pScratch);
     iCapacity = 0;
     iCount = 0;
 }
@@ -165,26 +163,17 @@ NKPickInfo *const *NKSelectionList::GetEntries(bool bOnlyFilterGeometry, int *pi
     return ppFiltered;
 }
 
-bool NKSelectionList::SetEnabled(bool bOn)
+// Sets a flag byte to 1 or 0 and answers whether it was set before.
+static bool SwapFlag(uint8_t *pFlag, bool bOn)
 {
-    const bool bOld = bEnabled != 0;
-    bEnabled = bOn ? 1 : 0;
-    return bOld;
+    return std::exchange(*pFlag, uint8_t(bOn ? 1 : 0)) != 0;
 }
 
-bool NKSelectionList::SetKeepPrevious(bool bKeep)
-{
-    const bool bOld = bKeepPrevious != 0;
-    bKeepPrevious = bKeep ? 1 : 0;
-    return bOld;
-}
+bool NKSelectionList::SetEnabled(bool bOn) { return SwapFlag(&bEnabled, bOn); }
 
-bool NKSelectionList::SetShowNodeInfo(bool bShow)
-{
-    const bool bOld = bShowNodeInfo != 0;
-    bShowNodeInfo = bShow ? 1 : 0;
-    return bOld;
-}
+bool NKSelectionList::SetKeepPrevious(bool bKeep) { return SwapFlag(&bKeepPrevious, bKeep); }
+
+bool NKSelectionList::SetShowNodeInfo(bool bShow) { return SwapFlag(&bShowNodeInfo, bShow); }
 
 int32_t NKSelectionList::SetMode(int32_t iNewMode)
 {

@@ -2,6 +2,8 @@
 // an empty slot does (see nk_shell_hooks.h).
 #include "core/nk_shell_hooks.h"
 
+#include <utility>
+
 #include "core/nk_graphics_settings.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_view_state.h"
@@ -10,12 +12,7 @@ namespace {
 NKShellHooks sg_Hooks;
 }  // namespace
 
-NKShellHooks NKSetShellHooks(const NKShellHooks &hooks)
-{
-    NKShellHooks previous = sg_Hooks;
-    sg_Hooks = hooks;
-    return previous;
-}
+NKShellHooks NKSetShellHooks(const NKShellHooks &hooks) { return std::exchange(sg_Hooks, hooks); }
 
 const NKShellHooks &NKGetShellHooks(void) { return sg_Hooks; }
 

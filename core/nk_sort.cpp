@@ -15,104 +15,64 @@
 
 // ---- Index-array quicksort --------------------------------------------------
 
-int NKSorter::IntKey(int i) const
+template <typename Key>
+Key NKSorter::KeyAt(int i) const
 {
-    if (m_piIndex) return static_cast<const int32_t *>(m_pKeys)[m_piIndex[i]];
-    return static_cast<const int32_t *>(m_pData)[i];
+    if (m_piIndex) return static_cast<const Key *>(m_pKeys)[m_piIndex[i]];
+    return static_cast<const Key *>(m_pData)[i];
 }
 
-float NKSorter::FloatKey(int i) const
+template <typename Key>
+void NKSorter::SwapValues(int i, int j)
 {
-    if (m_piIndex) return static_cast<const float *>(m_pKeys)[m_piIndex[i]];
-    return static_cast<const float *>(m_pData)[i];
+    Key *pData = static_cast<Key *>(m_pData);
+    std::swap(pData[i], pData[j]);
 }
 
-void NKSorter::SwapData(int i, int j)
-{
-    int32_t *piData = static_cast<int32_t *>(m_pData);
-    int32_t iTmp = piData[i];
-    piData[i] = piData[j];
-    piData[j] = iTmp;
-}
+void NKSorter::SwapData(int i, int j) { SwapValues<int32_t>(i, j); }
 
-void NKSorter::SwapFloatData(int i, int j)
-{
-    float *pfData = static_cast<float *>(m_pData);
-    float fTmp = pfData[i];
-    pfData[i] = pfData[j];
-    pfData[j] = fTmp;
-}
+void NKSorter::SwapFloatData(int i, int j) { SwapValues<float>(i, j); }
 
-void NKSorter::SwapIndex(int i, int j)
-{
-    int32_t iTmp = m_piIndex[i];
-    m_piIndex[i] = m_piIndex[j];
-    m_piIndex[j] = iTmp;
-}
+void NKSorter::SwapIndex(int i, int j) { std::swap(m_piIndex[i], m_piIndex[j]); }
 
 // Hoare partition around the key at the middle position; returns j with
 // lo <= j < hi, every key in lo..j <= every key in j+1..hi.
-int NKSorter::PartitionInts(int lo, int hi)
+template <typename Key>
+int NKSorter::Partition(int lo, int hi)
 {
-    int iPivot = IntKey(lo + (hi - lo) / 2);
+    const Key pivot = KeyAt<Key>(lo + (hi - lo) / 2);
     int i = lo - 1, j = hi + 1;
     for (;;) {
         do j--;
-        while (IntKey(j) > iPivot);
+        while (KeyAt<Key>(j) > pivot);
         do i++;
-        while (IntKey(i) < iPivot);
+        while (KeyAt<Key>(i) < pivot);
         if (i >= j) return j;
         if (m_piIndex)
             SwapIndex(i, j);
         else
-            SwapData(i, j);
+            SwapValues<Key>(i, j);
     }
 }
 
-int NKSorter::PartitionFloats(int lo, int hi)
-{
-    float fPivot = FloatKey(lo + (hi - lo) / 2);
-    int i = lo - 1, j = hi + 1;
-    for (;;) {
-        do j--;
-        while (FloatKey(j) > fPivot);
-        do i++;
-        while (FloatKey(i) < fPivot);
-        if (i >= j) return j;
-        if (m_piIndex)
-            SwapIndex(i, j);
-        else
-            SwapFloatData(i, j);
-    }
-}
-
-void NKSorter::SortInts(int lo, int hi)
+template <typename Key>
+void NKSorter::Sort(int lo, int hi)
 {
     while (lo < hi) {
-        int j = PartitionInts(lo, hi);
+        int j = Partition<Key>(lo, hi);
         if (j - lo < hi - j) {
-            SortInts(lo, j);
+            Sort<Key>(lo, j);
             lo = j + 1;
         } else {
-            SortInts(j + 1, hi);
+            Sort<Key>(j + 1, hi);
             hi = j;
         }
     }
 }
 
-void NKSorter::SortFloats(int lo, int hi)
-{
-    while (lo < hi) {
-        int j = PartitionFloats(lo, hi);
-        if (j - lo < hi - j) {
-            SortFloats(lo, j);
-            lo = j + 1;
-        } else {
-            SortFloats(j + 1, hi);
-            hi = j;
-        }
-    }
-}
+void NKSorter::SortInts(int lo, int hi) { Sort<int32_t>(lo, hi); }
+
+void NKSorter::SortFloats(int lo, int hi) { Sort<float>(lo, hi); }
 
 void NKBubbleSortInts(int *a, int n)
 {
@@ -145,24 +105,26 @@ void NKInitIndexArray(int *piIndex, int n)
     for (int i = 0; i < n; i++) piIndex[i] = i;
 }
 
-void NKSortIntsIndexed(const int *piKeys, int *piIndex, int n)
+// Fills the index with 0..n-1 and sorts it by the keys with pfnSort.
+template <typename Key>
+static void SortIndexed(const Key *pKeys, int *piIndex, int n, void (NKSorter::*pfnSort)(int, int))
 {
-    if (!piKeys || !piIndex) return;
+    if (!pKeys || !piIndex) return;
     NKInitIndexArray(piIndex, n);
     NKSorter sorter;
-    sorter.m_pKeys = piKeys;
+    sorter.m_pKeys = pKeys;
     sorter.m_piIndex = piIndex;
-    sorter.SortInts(0, n - 1);
+    (sorter.*pfnSort)(0, n - 1);
+}
+
+void NKSortIntsIndexed(const int *piKeys, int *piIndex, int n)
+{
+    SortIndexed(piKeys, piIndex, n, &NKSorter::SortInts);
 }
 
 void NKSortFloatsIndexed(const float *pfKeys, int *piIndex, int n)
 {
-    if (!pfKeys || !piIndex) return;
-    NKInitIndexArray(piIndex, n);
-    NKSorter sorter;
-    sorter.m_pKeys = pfKeys;
-    sorter.m_piIndex = piIndex;
-    sorter.SortFloats(0, n - 1);
+    SortIndexed(pfKeys, piIndex, n, &NKSorter::SortFloats);
 }
 
 // ---- Point sort -------------------------------------------------------------

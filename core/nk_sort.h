@@ -33,10 +33,15 @@ public:
     void SwapIndex(int i, int j);
 
 private:
-    int IntKey(int i) const;
-    float FloatKey(int i) const;
-    int PartitionInts(int lo, int hi);
-    int PartitionFloats(int lo, int hi);
+    // The one body behind both key types (int32_t or float).
+    template <typename Key>
+    Key KeyAt(int i) const;
+    template <typename Key>
+    void SwapValues(int i, int j);
+    template <typename Key>
+    int Partition(int lo, int hi);
+    template <typename Key>
+    void Sort(int lo, int hi);
 };
 
 // Ascending in place by repeated passes until one makes no swap.

@@ -77,6 +77,16 @@ struct LastPrinted {
     const NKViewPoint *pViewPoint = nullptr;
 };
 
+// Prints a record a frame refers to unless it is the one printed last.
+template <typename Record>
+void DumpIfNew(FILE *f, const Record *pRecord, const Record **ppLast,
+               void (*pfnDump)(FILE *, const Record *))
+{
+    if (pRecord == nullptr || pRecord == *ppLast) return;
+    pfnDump(f, pRecord);
+    *ppLast = pRecord;
+}
+
 void DumpFrame(FILE *f, const NKFrame &frame, LastPrinted *pLast)
 {
     std::fprintf(
@@ -88,22 +98,10 @@ void DumpFrame(FILE *f, const NKFrame &frame, LastPrinted *pLast)
     PrintPointer(f, "- pVector              = ", frame.pVector);
     PrintPointer(f, "- pViewPoint           = ", frame.pViewPoint);
     std::fprintf(f, "\n");
-    if (frame.pGeometry && frame.pGeometry != pLast->pGeometry) {
-        NKDumpGeometryStatus(f, frame.pGeometry);
-        pLast->pGeometry = frame.pGeometry;
-    }
-    if (frame.pScalar && frame.pScalar != pLast->pScalar) {
-        NKDumpScalarResultStatus(f, frame.pScalar);
-        pLast->pScalar = frame.pScalar;
-    }
-    if (frame.pVector && frame.pVector != pLast->pVector) {
-        NKDumpVectorResultStatus(f, frame.pVector);
-        pLast->pVector = frame.pVector;
-    }
-    if (frame.pViewPoint && frame.pViewPoint != pLast->pViewPoint) {
-        NKDumpViewPointStatus(f, frame.pViewPoint);
-        pLast->pViewPoint = frame.pViewPoint;
-    }
+    DumpIfNew(f, frame.pGeometry, &pLast->pGeometry, NKDumpGeometryStatus);
+    DumpIfNew(f, frame.pScalar, &pLast->pScalar, NKDumpScalarResultStatus);
+    DumpIfNew(f, frame.pVector, &pLast->pVector, NKDumpVectorResultStatus);
+    DumpIfNew(f, frame.pViewPoint, &pLast->pViewPoint, NKDumpViewPointStatus);
     std::fprintf(
         f, "======================= end NKFrame status ====================================\n\n");
 }

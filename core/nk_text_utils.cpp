@@ -467,25 +467,22 @@ bool NKNonFiniteFloatWord(const char *pszCursor, float *pfValue)
 // ---------------------------------------------------------------------------
 // Words
 
-int32_t NKWordToInt(const char *pszWord)
+// The number a word starts with after blanks and tabs, by pfnParse; 0
+// for a null word or one that does not start with a number.
+template <typename T>
+static T WordToNumber(const char *pszWord, const char *(*pfnParse)(const char *, T *))
 {
-    if (pszWord == nullptr) return 0;
+    if (pszWord == nullptr) return T(0);
     const char *p = pszWord;
     while (*p == ' ' || *p == '\t') p++;
-    int32_t iValue = 0;
-    if (ParseInt(p, &iValue) == nullptr) return 0;
-    return iValue;
+    T value = T(0);
+    if (pfnParse(p, &value) == nullptr) return T(0);
+    return value;
 }
 
-double NKWordToDouble(const char *pszWord)
-{
-    if (pszWord == nullptr) return 0.0;
-    const char *p = pszWord;
-    while (*p == ' ' || *p == '\t') p++;
-    double dValue = 0.0;
-    if (ParseDouble(p, &dValue) == nullptr) return 0.0;
-    return dValue;
-}
+int32_t NKWordToInt(const char *pszWord) { return WordToNumber<int32_t>(pszWord, ParseInt); }
+
+double NKWordToDouble(const char *pszWord) { return WordToNumber<double>(pszWord, ParseDouble); }
 
 bool NKNextWord(const char **ppCursor, const char **ppStart, const char **ppEnd)
 {

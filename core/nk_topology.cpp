@@ -68,26 +68,29 @@ void NKPartElementEdgeNodes(const NKPart *pPart, int iElement, int iEdge, int *p
     *pB = ElementNode(pPart, pElem, b);
 }
 
-void NKPartElementFaceCorners(const NKPart *pPart, int iElement, int iFace, int piOut[4])
+// The part's node indices of an element face's N local nodes as pfnLocal
+// lists them for the element's type; all -1 without that element.
+template <int N>
+static void FaceNodesOfPart(const NKPart *pPart, int iElement, int iFace, int piOut[N],
+                            void (*pfnLocal)(int, int, int *))
 {
     if (piOut == nullptr) return;
-    for (int i = 0; i < 4; i++) piOut[i] = -1;
+    for (int i = 0; i < N; i++) piOut[i] = -1;
     const NKElement *pElem = GetElement(pPart, iElement);
     if (pElem == nullptr) return;
-    int aiLocal[4];
-    NKElementFaceCorners(pElem->iType, iFace, aiLocal);
-    for (int i = 0; i < 4; i++) piOut[i] = ElementNode(pPart, pElem, aiLocal[i]);
+    int aiLocal[N];
+    pfnLocal(pElem->iType, iFace, aiLocal);
+    for (int i = 0; i < N; i++) piOut[i] = ElementNode(pPart, pElem, aiLocal[i]);
+}
+
+void NKPartElementFaceCorners(const NKPart *pPart, int iElement, int iFace, int piOut[4])
+{
+    FaceNodesOfPart<4>(pPart, iElement, iFace, piOut, NKElementFaceCorners);
 }
 
 void NKPartElementFaceNodes(const NKPart *pPart, int iElement, int iFace, int piOut[8])
 {
-    if (piOut == nullptr) return;
-    for (int i = 0; i < 8; i++) piOut[i] = -1;
-    const NKElement *pElem = GetElement(pPart, iElement);
-    if (pElem == nullptr) return;
-    int aiLocal[8];
-    NKElementFaceNodes(pElem->iType, iFace, aiLocal);
-    for (int i = 0; i < 8; i++) piOut[i] = ElementNode(pPart, pElem, aiLocal[i]);
+    FaceNodesOfPart<8>(pPart, iElement, iFace, piOut, NKElementFaceNodes);
 }
 
 void NKPartElementFaceCornerKeys(const NKPart *pPart, int iElement, int iFace, int piOut[4])

@@ -115,12 +115,9 @@ NKViewPointTable::~NKViewPointTable() { Init(); }
 
 void NKViewPointTable::Init()
 {
-    NKFree(m_pEye);
-    NKFree(m_pVrp);
-    NKFree(m_pVup);
-    m_pEye = nullptr;
-    m_pVrp = nullptr;
-    m_pVup = nullptr;
+    NKFreeAndClear(m_pEye);
+    NKFreeAndClear(m_pVrp);
+    NKFreeAndClear(m_pVup);
     m_iCount = 0;
 }
 

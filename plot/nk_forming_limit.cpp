@@ -301,6 +301,8 @@ bool Close(void)
     return true;
 }
 
+int GetCategoryCount(void) { return 1; }
+
 char **GetCategoryNames(void) { return OneName(sg.category.GetText()); }
 
 int GetComponentCount(int) { return sg.limitX.empty() ? 0 : 1; }

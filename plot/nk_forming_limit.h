@@ -15,12 +15,8 @@ struct PlotRecord;
 // contract (nk_plot_source.h).
 namespace FormingLimitPlot {
 bool Init(const char *pszFileName);
-bool Close(void);
-char **GetCategoryNames(void);
-int GetComponentCount(int iCategory);
-char **GetComponentNames(int iCategory);
-int GetSeriesCount(int iCategory, int iComponent);
-char **GetSeriesNames(int iCategory, int iComponent);
+// One category (the limit file); its one component needs a limit curve.
+#include "readers/nk_plot_source_queries.h"
 int ReadCurves(int iCategory, int iComponent, char **ppszNames, int iCount, PlotCurve **ppCurves);
 bool SetDefaults(PlotRecord *pPlot);
 bool SetTitles(PlotRecord *pPlot, int iCategory, int iComponent);

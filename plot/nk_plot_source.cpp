@@ -136,6 +136,7 @@ int NKPlotSourceGetCategoryCount(void)
     case NK_PLOT_SOURCE_ASCII:
         return ASCII::GetCategoryCount();
     case NK_PLOT_SOURCE_FLD:
+        return FLD::GetCategoryCount();
     case NK_PLOT_SOURCE_NKF:
         return 1;
     default:

@@ -4,6 +4,7 @@
 // open commands use. Module state, used from the user-interface thread.
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/nk_model.h"
 #include "readers/nk_fem_reader.h"
@@ -40,9 +41,7 @@ bool FillRecord(int iIndex)
 NKFEMReaderFactory NKSetFEMReaderFactory(int iIndex, NKFEMReaderFactory pfnFactory)
 {
     if (!InTable(iIndex)) return nullptr;
-    NKFEMReaderFactory pfnPrevious = sg_apfnFactories[iIndex];
-    sg_apfnFactories[iIndex] = pfnFactory;
-    return pfnPrevious;
+    return std::exchange(sg_apfnFactories[iIndex], pfnFactory);
 }
 
 int NKFEMInterfaceIdAt(int iIndex) { return InTable(iIndex) ? sg_aiIds[iIndex] : 0; }

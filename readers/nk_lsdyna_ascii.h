@@ -30,17 +30,8 @@ namespace LSDynaAsciiPlotSource {
 
 // Scans all seven kinds (pszFileName is not used); always true.
 bool Init(const char *pszFileName);
-// Frees the scan results and name arrays; always true.
-bool Close(void);
-
-int GetCategoryCount(void);
-// Names are arrays of 257-character entries from NKAllocBlockArray; the
-// caller frees them with NKFreeBlockArray and the count. Null when empty.
-char **GetCategoryNames(void);
-int GetComponentCount(int iCategory);
-char **GetComponentNames(int iCategory);
-int GetSeriesCount(int iCategory, int iComponent);
-char **GetSeriesNames(int iCategory, int iComponent);
+// Close frees the scan results and name arrays.
+#include "readers/nk_plot_source_queries.h"
 
 // One curve per series name (a null name counts as entity -1), named by it;
 // returns the number made into ppCurves, 0 on failure with the error "Error

@@ -124,14 +124,20 @@ std::vector<sv> Words(sv line)
     return words;
 }
 
-// The leading number of a text (blanks and a '+' skipped); 0 when none.
-double ToDouble(sv text)
+// Where a text's number starts: past leading blanks and one '+'.
+const char *NumberStart(sv text)
 {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) i++;
     if (i < text.size() && text[i] == '+') i++;
+    return text.data() + i;
+}
+
+// The leading number of a text (blanks and a '+' skipped); 0 when none.
+double ToDouble(sv text)
+{
     double d = 0.0;
-    std::from_chars(text.data() + i, text.data() + text.size(), d);
+    std::from_chars(NumberStart(text), text.data() + text.size(), d);
     return std::isfinite(d) ? d : 0.0;
 }
 
@@ -143,11 +149,8 @@ float ToFloat(sv text)
 
 int ToInt(sv text)
 {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) i++;
-    if (i < text.size() && text[i] == '+') i++;
     int v = 0;
-    std::from_chars(text.data() + i, text.data() + text.size(), v);
+    std::from_chars(NumberStart(text), text.data() + text.size(), v);
     return v;
 }
 

@@ -23,25 +23,26 @@ bool sg_bTitleByteSwap = false;
 
 void Reverse(unsigned char *p, int n) { std::reverse(p, p + n); }
 
+// iIntCode when the word at p read as an Int lies in 2..5, else iRealCode
+// when it does read as a Real; NK_DYNA_NOT_DATABASE when neither.
+template <typename Int, typename Real>
+int TestWordAs(const unsigned char *p, int iIntCode, int iRealCode)
+{
+    static_assert(sizeof(Int) == sizeof(Real), "one word read two ways");
+    Int i;
+    Real r;
+    std::memcpy(&i, p, sizeof(Int));
+    std::memcpy(&r, p, sizeof(Real));
+    if (i >= 2 && i <= 5) return iIntCode;
+    if (!std::isnan(r) && r >= Real(2) && r <= Real(5)) return iRealCode;
+    return NK_DYNA_NOT_DATABASE;
+}
+
 // Codes 0/1 (or 2/3) of one word as stored; 4 when it is neither.
 int TestWord(const unsigned char *p, int iSize)
 {
-    if (iSize == 4) {
-        int32_t i;
-        float f;
-        std::memcpy(&i, p, 4);
-        std::memcpy(&f, p, 4);
-        if (i >= 2 && i <= 5) return NK_DYNA_INT4;
-        if (!std::isnan(f) && f >= 2.0f && f <= 5.0f) return NK_DYNA_FLOAT4;
-    } else {
-        int64_t i;
-        double d;
-        std::memcpy(&i, p, 8);
-        std::memcpy(&d, p, 8);
-        if (i >= 2 && i <= 5) return NK_DYNA_INT8;
-        if (!std::isnan(d) && d >= 2.0 && d <= 5.0) return NK_DYNA_FLOAT8;
-    }
-    return NK_DYNA_NOT_DATABASE;
+    if (iSize == 4) return TestWordAs<int32_t, float>(p, NK_DYNA_INT4, NK_DYNA_FLOAT4);
+    return TestWordAs<int64_t, double>(p, NK_DYNA_INT8, NK_DYNA_FLOAT8);
 }
 
 // Tests word 15 at its place for one word size, as stored and reversed.

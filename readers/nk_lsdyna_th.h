@@ -54,21 +54,12 @@ namespace LSDynaTimeHistorySource {
 // Opens the database of pszFileName (closing any open one). False, with the
 // source closed, when it cannot be used.
 bool Open(const char *pszFileName);
-// Frees everything the open made; always true.
-bool Close(void);
+// Close frees everything the open made.
+#include "readers/nk_plot_source_queries.h"
 bool IsOpen(void);
 // True when the open database holds no state series, only its geometry.
 bool IsGeometryOnly(void);
-
 int GetStateCount(void);
-int GetCategoryCount(void);
-// Names are arrays of 257-character entries from NKAllocBlockArray; the
-// caller frees them with NKFreeBlockArray and the count. Null when empty.
-char **GetCategoryNames(void);
-int GetComponentCount(int iCategory);
-char **GetComponentNames(int iCategory);
-int GetSeriesCount(int iCategory, int iComponent);
-char **GetSeriesNames(int iCategory, int iComponent);
 
 // True when the loaded model is not this database's (another kind of data
 // source, or other element and node counts), so the plot must load the

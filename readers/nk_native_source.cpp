@@ -188,6 +188,19 @@ int StepOf(const ResultEntry &entry, int iStep)
     return entry.iFixedStep > 0 ? entry.iFixedStep - 1 : iStep;
 }
 
+// Result iIndex of the list at a step, read by pfnRead and named by its
+// entry; null for an index outside the list or a failed read.
+template <typename Result>
+Result *ReadResult(const std::vector<ResultEntry> &entries, int iIndex, int iStep, NKGeometry *pGeo,
+                   Result *(*pfnRead)(const char *, int, NKGeometry *))
+{
+    const ResultEntry *pEntry = Entry(entries, iIndex);
+    if (pEntry == nullptr) return nullptr;
+    Result *r = pfnRead(pEntry->path.c_str(), StepOf(*pEntry, iStep), TargetGeometry(pGeo));
+    if (r != nullptr) r->szDescription = pEntry->name.c_str();
+    return r;
+}
+
 }  // namespace
 
 bool NKReadResultsFile(const char *pszFileName)
@@ -240,22 +253,12 @@ NKGeometry *NKNativeGetGeometry(int)
 
 NKScalarResult *NKNativeGetScalar(int iIndex, int iStep, NKGeometry *pGeo)
 {
-    const ResultEntry *pEntry = Entry(sg_Set.scalars, iIndex);
-    if (pEntry == nullptr) return nullptr;
-    NKScalarResult *r =
-        NKReadScalarFile(pEntry->path.c_str(), StepOf(*pEntry, iStep), TargetGeometry(pGeo));
-    if (r != nullptr) r->szDescription = pEntry->name.c_str();
-    return r;
+    return ReadResult(sg_Set.scalars, iIndex, iStep, pGeo, NKReadScalarFile);
 }
 
 NKVectorResult *NKNativeGetVector(int iIndex, int iStep, NKGeometry *pGeo)
 {
-    const ResultEntry *pEntry = Entry(sg_Set.vectors, iIndex);
-    if (pEntry == nullptr) return nullptr;
-    NKVectorResult *r =
-        NKReadVectorFile(pEntry->path.c_str(), StepOf(*pEntry, iStep), TargetGeometry(pGeo));
-    if (r != nullptr) r->szDescription = pEntry->name.c_str();
-    return r;
+    return ReadResult(sg_Set.vectors, iIndex, iStep, pGeo, NKReadVectorFile);
 }
 
 namespace {

@@ -18,7 +18,6 @@
 #include "render/nk_element_drawing.h"
 #include "render/nk_label_overlay.h"
 #include "render/nk_pick_display.h"
-#include "render/nk_scene_view.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_picking.h"
 #include "tools/nk_surface_records.h"
@@ -256,11 +255,7 @@ int NKPickPartAtPixel(int x, int y, NKPickInfo *pPick)
 {
     if (pPick != nullptr) *pPick = NKPickInfo();
     if (g_pModel == nullptr || NKGetCurrentFrame() == nullptr) return -1;
-    NKInputState cursor;
-    cursor.iX = x;
-    cursor.iY = y;
-    return NKPickPartAtMouse(-1, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport,
-                             &cursor, pPick);
+    return NKPickPartAtMouse(-1, NKPickInputOfSavedView(x, y), pPick);
 }
 
 bool NKCurrentGeometryHasHotSpots(void)

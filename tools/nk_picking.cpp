@@ -21,7 +21,6 @@
 #include "core/nk_ray.h"
 #include "core/nk_render_state.h"
 #include "core/nk_view_state.h"
-#include "render/nk_camera.h"
 #include "render/nk_element_drawing.h"
 #include "render/nk_scene_view.h"
 #include "tools/nk_cut_plane.h"
@@ -289,12 +288,26 @@ bool UnprojectRay(double dX, double dY, const double adModelView[16], const doub
     return true;
 }
 
-int ViewHeight(const int aiViewport[4])
+}  // namespace
+
+NKPickInput NKMakePickInput(int x, int y, const double adModelView[16],
+                            const double adProjection[16], const int aiViewport[4])
 {
-    return NKViewWindowSize.iHeight > 0 ? NKViewWindowSize.iHeight : aiViewport[1] + aiViewport[3];
+    NKPickInput input;
+    input.iX = x;
+    input.iY = y;
+    std::copy(adModelView, adModelView + 16, input.adModelView);
+    std::copy(adProjection, adProjection + 16, input.adProjection);
+    std::copy(aiViewport, aiViewport + 4, input.aiViewport);
+    input.iWindowHeight =
+        NKViewWindowSize.iHeight > 0 ? NKViewWindowSize.iHeight : aiViewport[1] + aiViewport[3];
+    return input;
 }
 
-}  // namespace
+NKPickInput NKPickInputOfSavedView(int x, int y)
+{
+    return NKMakePickInput(x, y, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport);
+}
 
 bool NKMouseRay(int x, int y, int iHeight, const double adModelView[16],
                 const double adProjection[16], const int aiViewport[4], float *pfOrigin,
@@ -313,21 +326,16 @@ bool NKMouseRay(int x, int y, int iHeight, const double adModelView[16],
     return true;
 }
 
-int NKPickAtMouse(int iFrame, const double adModelView[16], const double adProjection[16],
-                  const int aiViewport[4], const NKInputState *pCursor, NKPickInfo *pPick,
-                  bool bPartsOff)
+int NKPickAtMouse(int iFrame, const NKPickInput &input, NKPickInfo *pPick, bool bPartsOff)
 {
     if (pPick != nullptr) *pPick = NKPickInfo();
-    if (pCursor == nullptr || adModelView == nullptr || adProjection == nullptr ||
-        aiViewport == nullptr)
-        return -1;
     double dX = 0.0, dY = 0.0;
-    if (!WindowPoint(pCursor->iX, pCursor->iY, ViewHeight(aiViewport), aiViewport, &dX, &dY))
+    if (!WindowPoint(input.iX, input.iY, input.iWindowHeight, input.aiViewport, &dX, &dY))
         return -1;
     static const double kEyeSpace[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -2, 1};
     float afRays[2][6];
-    if (!UnprojectRay(dX, dY, adModelView, adProjection, aiViewport, afRays[0]) ||
-        !UnprojectRay(dX, dY, kEyeSpace, adProjection, aiViewport, afRays[1]))
+    if (!UnprojectRay(dX, dY, input.adModelView, input.adProjection, input.aiViewport, afRays[0]) ||
+        !UnprojectRay(dX, dY, kEyeSpace, input.adProjection, input.aiViewport, afRays[1]))
         return -1;
     const int aiGroups[2] = {1, 2};
     return NKPickRay(iFrame, afRays, aiGroups, 2, pPick, bPartsOff);
@@ -396,14 +404,12 @@ int NKPickRay(int iFrame, const float (*pfRays)[6], const int *piGroups, int iNu
     return part.iPart;
 }
 
-int NKPickPartAtMouse(int iFrame, const double adModelView[16], const double adProjection[16],
-                      const int aiViewport[4], const NKInputState *pCursor, NKPickInfo *pPick)
+int NKPickPartAtMouse(int iFrame, const NKPickInput &input, NKPickInfo *pPick)
 {
     if (pPick != nullptr) *pPick = NKPickInfo();
-    if (pCursor == nullptr) return -1;
     float afO[3], afD[3];
-    if (!NKMouseRay(pCursor->iX, pCursor->iY, ViewHeight(aiViewport), adModelView, adProjection,
-                    aiViewport, afO, afD))
+    if (!NKMouseRay(input.iX, input.iY, input.iWindowHeight, input.adModelView, input.adProjection,
+                    input.aiViewport, afO, afD))
         return -1;
     return NKPickPartAlongRay(iFrame, afO, afD, pPick);
 }
@@ -504,37 +510,34 @@ bool NKHandlePickResult(const NKPickInfo *pPick)
 
 bool NKPickNearestViewPoint(void)
 {
-    const int *v = g_aiSavedViewport;
-    float afInverse[16];
-    if (!NKInvertMatrix(g_afSavedModelView, afInverse)) return false;
+    // No click here: the grid's points are clicks over the saved view.
+    NKPickInput input = NKPickInputOfSavedView(0, 0);
+    const int *v = input.aiViewport;
+    float afModelView[16], afInverse[16];
+    for (int i = 0; i < 16; i++) afModelView[i] = static_cast<float>(input.adModelView[i]);
+    if (!NKInvertMatrix(afModelView, afInverse)) return false;
     const float afEye[3] = {afInverse[12], afInverse[13], afInverse[14]};
-    const int iHeight = ViewHeight(v);
     double dBest = 1e12;
     int iBestX = -1, iBestY = -1;
     for (int j = 1; j <= 3; j++) {
         for (int i = 1; i <= 3; i++) {
-            NKInputState cursor;
-            cursor.iX = v[0] + v[2] * i / 4;
-            cursor.iY = iHeight - 1 - (v[1] + v[3] * j / 4);
+            input.iX = v[0] + v[2] * i / 4;
+            input.iY = input.iWindowHeight - 1 - (v[1] + v[3] * j / 4);
             NKPickInfo pick;
-            if (NKPickPartAtMouse(-1, g_adSavedModelView, g_adSavedProjection, v, &cursor, &pick) <
-                0)
-                continue;
+            if (NKPickPartAtMouse(-1, input, &pick) < 0) continue;
             const double dDist = NKVec3DistanceSquared(pick.fPoint, afEye);
             if (dDist < dBest) {
                 dBest = dDist;
-                iBestX = cursor.iX;
-                iBestY = cursor.iY;
+                iBestX = input.iX;
+                iBestY = input.iY;
             }
         }
     }
     if (iBestX < 0 || g_pGraphicsSettings == nullptr) return false;
-    NKInputState cursor;
-    cursor.iX = iBestX;
-    cursor.iY = iBestY;
+    input.iX = iBestX;
+    input.iY = iBestY;
     NKPickInfo pick;
-    if (NKPickPartAtMouse(-1, g_adSavedModelView, g_adSavedProjection, v, &cursor, &pick) < 0)
-        return false;
+    if (NKPickPartAtMouse(-1, input, &pick) < 0) return false;
     for (int i = 0; i < 3; i++) g_pGraphicsSettings->fVector[i] = pick.fPoint[i];
     NKInvalidateView();
     return true;

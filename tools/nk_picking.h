@@ -5,7 +5,9 @@
 // advise and the command log line.
 //
 // Rays are in display coordinates: an origin o and a direction d, hits at
-// o + t d. The matrices are the saved ones of the drawn view
+// o + t d. A pick under the cursor reads the click and the drawn view's
+// matrices from its NKPickInput alone; the view that takes the click fills
+// it once, usually from the view saved after the last frame's set-up
 // (render/nk_scene_view.h). Part hits are tested against each part's box
 // first (grown by 0.01, carried by the frame's part matrix), so only parts
 // whose box the ray crosses have their polygons tested. A part's hit point
@@ -16,8 +18,26 @@
 
 #include <cstdint>
 
-struct NKInputState;
 struct NKPickInfo;
+
+// What a pick under the cursor starts from: the click (window pixels, y
+// counted downwards), the height of the window it is counted in, and the
+// model-view, projection and viewport of the view it was made over.
+struct NKPickInput {
+    int iX = 0;
+    int iY = 0;
+    int iWindowHeight = 0;
+    double adModelView[16] = {};
+    double adProjection[16] = {};
+    int aiViewport[4] = {};
+};
+
+// The click (x, y) over the given view; the window height is the view
+// window's (NKViewWindowSize), or the viewport's top while it has none.
+NKPickInput NKMakePickInput(int x, int y, const double adModelView[16],
+                            const double adProjection[16], const int aiViewport[4]);
+// The click (x, y) over the view saved after the last frame's set-up.
+NKPickInput NKPickInputOfSavedView(int x, int y);
 
 // The scene ray through the pixel (x, y) of a view iHeight pixels high
 // (y counted downwards): (x + 0.5, iHeight - y - 1 + 0.5) unprojected at
@@ -28,13 +48,11 @@ bool NKMouseRay(int x, int y, int iHeight, const double adModelView[16],
                 const double adProjection[16], const int aiViewport[4], float *pfOrigin,
                 float *pfDirection);
 
-// The nearest-object pick under the cursor of frame iFrame (-1: current):
-// the scene ray (model-view) and the eye-space ray (translation (0, 0, -2)
-// alone) go to NKPickRay. -1 when the cursor is outside the viewport; else
+// The nearest-object pick at the click of frame iFrame (-1: current): the
+// scene ray (model-view) and the eye-space ray (translation (0, 0, -2)
+// alone) go to NKPickRay. -1 when the click is outside the viewport; else
 // the picked part index or -1. With bPartsOff no part is picked.
-int NKPickAtMouse(int iFrame, const double adModelView[16], const double adProjection[16],
-                  const int aiViewport[4], const NKInputState *pCursor, NKPickInfo *pPick,
-                  bool bPartsOff);
+int NKPickAtMouse(int iFrame, const NKPickInput &input, NKPickInfo *pPick, bool bPartsOff);
 // iNumGroups rays, origin and direction (six floats) each, with their group
 // ids (1 the scene, 2 the eye space); the first ray picks the parts, the
 // cutting-plane surfaces, the trace seeds and (while picking on lines is on)
@@ -46,8 +64,7 @@ int NKPickAtMouse(int iFrame, const double adModelView[16], const double adProje
 int NKPickRay(int iFrame, const float (*pfRays)[6], const int *piGroups, int iNumGroups,
               NKPickInfo *pPick, bool bPartsOff);
 // Parts only (hover and tool tips).
-int NKPickPartAtMouse(int iFrame, const double adModelView[16], const double adProjection[16],
-                      const int aiViewport[4], const NKInputState *pCursor, NKPickInfo *pPick);
+int NKPickPartAtMouse(int iFrame, const NKPickInput &input, NKPickInfo *pPick);
 // The visible parts not drawn as outline first, then the visible outline
 // parts; fills pPick when a part was hit. The part or -1.
 int NKPickPartAlongRay(int iFrame, const float *pfOrigin, const float *pfDirection,

@@ -218,10 +218,7 @@ TEST_F(BeamFeedbackGL, PickedNodeIsLabelledWithPositionScalarAndVector)
     // Before a state is read: position only.
     NodeMode(4);
     NKPickInfo pick;
-    NKInputState cursor;
-    cursor.iX = 400, cursor.iY = 299;
-    NKPickAtMouse(-1, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport, &cursor, &pick,
-                  false);
+    NKPickAtMouse(-1, NKPickInputOfSavedView(400, 299), &pick, false);
     NKHandlePickResult(&pick);
     ASSERT_EQ(g_SelectionList.iCount, 1);
     ASSERT_EQ(Part0().pNodeIDs[g_SelectionList.ppPicks[0]->iNode], 1083);
@@ -389,10 +386,7 @@ TEST_F(BeamFeedbackGL, SurfacePathOfTwoPicksIsDrawnWithTheFrame)
     g_SelectionList.SetEnabled(true);
     for (int iX : {200, 600}) {
         NKPickInfo pick;
-        NKInputState cursor;
-        cursor.iX = iX, cursor.iY = 299;
-        NKPickAtMouse(-1, g_adSavedModelView, g_adSavedProjection, g_aiSavedViewport, &cursor,
-                      &pick, false);
+        NKPickAtMouse(-1, NKPickInputOfSavedView(iX, 299), &pick, false);
         ASSERT_EQ(pick.iPart, 0);
         ASSERT_TRUE(g_SelectionList.Add(pick));
     }

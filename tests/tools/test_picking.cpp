@@ -99,10 +99,8 @@ protected:
     }
     int Pick(int x, int y, NKPickInfo *pPick, bool bPartsOff = false)
     {
-        NKInputState cursor;
-        cursor.iX = x;
-        cursor.iY = y;
-        return NKPickAtMouse(-1, m_adModelView, m_adProj, m_aiViewport, &cursor, pPick, bPartsOff);
+        const NKPickInput input = NKMakePickInput(x, y, m_adModelView, m_adProj, m_aiViewport);
+        return NKPickAtMouse(-1, input, pPick, bPartsOff);
     }
     // Picks and acts on the pick, as a Shift+click does.
     void Click(int x, int y)
