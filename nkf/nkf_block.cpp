@@ -167,6 +167,12 @@ bool NKFBlock::FinishLoad(bool bOk)
     return bOk;
 }
 
+bool NKFBlock::RefuseWrite(const NKString &message)
+{
+    ReportError(NKString(""), message);
+    return false;
+}
+
 void NKFBlock::WriteKeywordLine()
 {
     m_pReader->WriteText(

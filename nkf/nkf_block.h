@@ -194,6 +194,10 @@ protected:
     // Ends a LoadData: bOk sets data loaded, else what was read is freed.
     // Returns bOk.
     bool FinishLoad(bool bOk);
+    // The WriteBlock of a block type that has no ASCII writer: reports the
+    // block error message ("<class>::WriteBlock, not implemented yet") and
+    // returns false.
+    bool RefuseWrite(const NKString &message);
     // Writes the block's first ASCII line: "<keyword> <block ID>".
     void WriteKeywordLine();
     // Starts writing a row block: it must be parsed and hold its rows (else

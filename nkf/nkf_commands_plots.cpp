@@ -60,8 +60,8 @@ private:
 // Command block
 
 NKFQuolinCommandBlock::NKFQuolinCommandBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), m_iNumSteps(0), name(""), m_piCommandsPerStep(nullptr),
-      m_ppCommands(nullptr), m_bStartup(0)
+    : NKFSteppedBlock(pReader, iBlockID), m_piCommandsPerStep(nullptr), m_ppCommands(nullptr),
+      m_bStartup(0)
 {
     m_iBlockType = NKF_QUOLINCOMMANDS;
 }
@@ -81,12 +81,6 @@ void NKFQuolinCommandBlock::FreeData()
     }
     m_Steps.Free();
     m_bDataLoaded = false;
-}
-
-bool NKFQuolinCommandBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFQuolinCommandBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 int NKFQuolinCommandBlock::GetNumCommands(int i) const
@@ -187,7 +181,7 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
         if (word == "%STARTUP") {
             m_bStartup = 1;
         } else if (word == "%NAME") {
-            name = ReadQuoted(line);
+            m_Name = ReadQuoted(line);
         } else if (word == "%STEP") {
             if (!NKFStepNumberError(line).IsEmpty()) {
                 ReportLineError(NKString(""), NKFStepNumberError(line));
@@ -283,12 +277,6 @@ void NKF2DPlotSeriesBlock::FreeData()
     NKFree(m_pfSeriesColors);
     m_pfSeriesColors = nullptr;
     m_bDataLoaded = false;
-}
-
-bool NKF2DPlotSeriesBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKF2DPlotSeriesBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 int NKF2DPlotSeriesBlock::GetNumPoints(int iSeries) const

@@ -126,12 +126,6 @@ Elements::~Elements()
     NKFree(m_pfBlockColor);
 }
 
-bool Elements::WriteBlock()
-{
-    ReportError(NKString(""), NKString("Elements::WriteBlock, not implemented yet"));
-    return false;
-}
-
 int Elements::GetNumItems()
 {
     int64_t iTotal = 0;
@@ -145,12 +139,7 @@ void Elements::FreeData()
         if (m_ppiElements != nullptr) NKFree(m_ppiElements[s]);
         if (m_ppiIDs != nullptr) NKFree(m_ppiIDs[s]);
     }
-    NKFree(m_ppiElements);
-    NKFree(m_ppiIDs);
-    NKFree(m_piColorBindings);
-    m_ppiElements = nullptr;
-    m_ppiIDs = nullptr;
-    m_piColorBindings = nullptr;
+    NKFreeAndClear(&m_ppiElements, &m_ppiIDs, &m_piColorBindings);
     m_bDataLoaded = false;
     m_bNodeIDsMapped = 0;
     DropParsedRows();

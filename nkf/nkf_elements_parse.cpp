@@ -364,10 +364,7 @@ bool Elements::StoreSections(const int32_t *piTypes, const int32_t *piCounts, in
         ReportError(NKString(""), NKString("Too many elements in element block."));
         return false;
     }
-    NKFree(m_piElementTypes);
-    NKFree(m_piNumElements);
-    m_piElementTypes = nullptr;
-    m_piNumElements = nullptr;
+    NKFreeAndClear(&m_piElementTypes, &m_piNumElements);
     m_iNumSections = 0;
     if (iNumSections == 0) return true;
     m_piElementTypes = (int32_t *)NKAlloc((size_t)iNumSections * sizeof(int32_t));

@@ -61,26 +61,10 @@ NKFIndexedFaceSetBlock::~NKFIndexedFaceSetBlock()
     NKFree(m_pfBlockColor);
 }
 
-bool NKFIndexedFaceSetBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFIndexedFaceSetBlock::WriteBlock, not implemented yet"));
-    return false;
-}
-
 void NKFIndexedFaceSetBlock::FreeData()
 {
-    NKFree(m_piConnects);
-    NKFree(m_piPolygonStart);
-    NKFree(m_piPolygonNumNodes);
-    NKFree(m_piIDs);
-    NKFree(m_piColorBindings);
-    NKFree(m_piNormalBindings);
-    m_piConnects = nullptr;
-    m_piPolygonStart = nullptr;
-    m_piPolygonNumNodes = nullptr;
-    m_piIDs = nullptr;
-    m_piColorBindings = nullptr;
-    m_piNormalBindings = nullptr;
+    NKFreeAndClear(&m_piConnects, &m_piPolygonStart, &m_piPolygonNumNodes, &m_piIDs,
+                   &m_piColorBindings, &m_piNormalBindings);
     m_bDataLoaded = false;
     m_bNodeRefsConverted = 0;
 }

@@ -109,18 +109,9 @@ void NKFQuolinGeometryBlock::FreeData()
         *pppiLists = nullptr;
     }
     delete[] m_pStepNames;
-    NKFree(m_pfStepTimes);
-    NKFree(m_piStepNumbers);
     m_pStepNames = nullptr;
-    m_pfStepTimes = nullptr;
-    m_piStepNumbers = nullptr;
+    NKFreeAndClear(&m_pfStepTimes, &m_piStepNumbers);
     m_bDataLoaded = false;
-}
-
-bool NKFQuolinGeometryBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFQuolinGeometryBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 int NKFQuolinGeometryBlock::GetNumItems()

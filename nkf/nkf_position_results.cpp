@@ -24,14 +24,7 @@ NKFPositionResultBlock::~NKFPositionResultBlock() { FreeData(); }
 
 void NKFPositionResultBlock::FreeData()
 {
-    NKFree(m_piIDs);
-    NKFree(m_pfPositions);
-    NKFree(m_pfScalarValues);
-    NKFree(m_pfVectorValues);
-    m_piIDs = nullptr;
-    m_pfPositions = nullptr;
-    m_pfScalarValues = nullptr;
-    m_pfVectorValues = nullptr;
+    NKFreeAndClear(&m_piIDs, &m_pfPositions, &m_pfScalarValues, &m_pfVectorValues);
     m_bDataLoaded = false;
 }
 

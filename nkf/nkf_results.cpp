@@ -266,14 +266,7 @@ bool NKFResultBlock::LoadData()
 
 void NKFResultBlock::FreeData()
 {
-    NKFree(m_piIDs);
-    NKFree(m_pfVectorValues);
-    NKFree(m_pfScalarValues);
-    NKFree(m_piSortedIndex);
-    m_piIDs = nullptr;
-    m_pfVectorValues = nullptr;
-    m_pfScalarValues = nullptr;
-    m_piSortedIndex = nullptr;
+    NKFreeAndClear(&m_piIDs, &m_pfVectorValues, &m_pfScalarValues, &m_piSortedIndex);
     m_bDataLoaded = false;
     DropParsedRows();
 }

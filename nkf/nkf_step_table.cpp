@@ -74,11 +74,8 @@ bool NKFStepTable::Allocate(int iNumSteps)
 void NKFStepTable::Free()
 {
     delete[] m_pNames;
-    NKFree(m_pfTimes);
-    NKFree(m_piNumbers);
     m_pNames = nullptr;
-    m_pfTimes = nullptr;
-    m_piNumbers = nullptr;
+    NKFreeAndClear(&m_pfTimes, &m_piNumbers);
     m_iNumSteps = 0;
 }
 
@@ -233,9 +230,8 @@ bool NKFReadText80(NKFReader *pReader, NKString *pText, bool bTrim)
 // NKFStepListBlock: life, queries, references
 
 NKFStepListBlock::NKFStepListBlock(NKFReader *pReader, int iBlockID, int iType, NKFStepRule eRule)
-    : NKFBlock(pReader, iBlockID), m_Name(""), m_Description(""), m_iDescriptionBlockID(0),
-      m_iNumSteps(0), m_bExtraWord(0), m_eRule(eRule), m_ppiStepIDs(nullptr),
-      m_piIDsPerStep(nullptr)
+    : NKFSteppedBlock(pReader, iBlockID), m_Description(""), m_iDescriptionBlockID(0),
+      m_bExtraWord(0), m_eRule(eRule), m_ppiStepIDs(nullptr), m_piIDsPerStep(nullptr)
 {
     m_iBlockType = iType;
 }
@@ -259,9 +255,7 @@ void NKFStepListBlock::FreeData()
 
 bool NKFStepListBlock::WriteBlock()
 {
-    ReportError(NKString(""),
-                NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
-    return false;
+    return RefuseWrite(NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
 }
 
 const int32_t *NKFStepListBlock::GetStepIDs(int i) const

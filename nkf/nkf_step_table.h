@@ -131,6 +131,31 @@ private:
     int32_t *m_piNumbers;  // owned
 };
 
+// The base of the blocks whose data is a list of steps (the ID lists, the
+// transformation, viewpoint and command blocks): their name, the step count
+// the parse found and the table of step names, times and numbers the load
+// fills.
+class NKFSteppedBlock : public NKFBlock {
+public:
+    int GetNumItems() override { return m_iNumSteps; }
+
+    const NKString &GetName() const { return m_Name; }
+    int GetNumSteps() const { return m_iNumSteps; }
+    NKString GetStepName(int i) const { return m_Steps.GetName(i); }
+    float GetStepTime(int i) const { return m_Steps.GetTime(i); }
+    int GetStepNumber(int i) const { return m_Steps.GetNumber(i); }
+    const int32_t *GetStepNumbers() const { return m_Steps.GetNumbers(); }
+
+protected:
+    NKFSteppedBlock(NKFReader *pReader, int iBlockID)
+        : NKFBlock(pReader, iBlockID), m_Name(""), m_iNumSteps(0)
+    {}
+
+    NKString m_Name;
+    int32_t m_iNumSteps;
+    NKFStepTable m_Steps;
+};
+
 // Entry i of a first pass's per-step count table, which grows as the steps
 // come (new entries count 0): a block of few steps sizes nothing by the
 // step limit.
@@ -174,7 +199,7 @@ bool NKFStoreIDs(const NKString &line, int32_t *piDest, int iRoom, int *piStored
 bool NKFReadText80(NKFReader *pReader, NKString *pText, bool bTrim);
 
 // A block whose steps each list block IDs of one other block type.
-class NKFStepListBlock : public NKFBlock {
+class NKFStepListBlock : public NKFSteppedBlock {
 public:
     ~NKFStepListBlock() override;
 
@@ -185,7 +210,6 @@ public:
     bool LoadData() override;
     // Always fails with "<class>::WriteBlock, not implemented yet".
     bool WriteBlock() override;
-    int GetNumItems() override { return m_iNumSteps; }
     // Frees the IDs, names, times and numbers; the per-step counts stay.
     void FreeData() override;
 
@@ -196,17 +220,11 @@ public:
     // Its i-th ID; -1 when no step applies or i is out of range.
     int GetResultID(int iStep, int i) const;
 
-    const NKString &GetName() const { return m_Name; }
     const NKString &GetDescription() const { return m_Description; }
     int GetDescriptionBlockID() const { return m_iDescriptionBlockID; }
-    int GetNumSteps() const { return m_iNumSteps; }
     // IDs of step index i and their count (null / 0 out of range or empty).
     const int32_t *GetStepIDs(int i) const;
     int GetStepIDCount(int i) const;
-    NKString GetStepName(int i) const { return m_Steps.GetName(i); }
-    float GetStepTime(int i) const { return m_Steps.GetTime(i); }
-    int GetStepNumber(int i) const { return m_Steps.GetNumber(i); }
-    const int32_t *GetStepNumbers() const { return m_Steps.GetNumbers(); }
     // True when every binary step record carries one more int32.
     bool HasExtraWord() const { return m_bExtraWord != 0; }
 
@@ -235,10 +253,8 @@ protected:
     // A warning with the line information of ReportLineError.
     void ReportLineWarning(const NKString &message);
 
-    NKString m_Name;
     NKString m_Description;
     int32_t m_iDescriptionBlockID;
-    int32_t m_iNumSteps;
     uint8_t m_bExtraWord;
 
 private:
@@ -253,5 +269,4 @@ private:
     NKFStepRule m_eRule;
     int32_t **m_ppiStepIDs;   // owned; one owned array per step (null when empty)
     int32_t *m_piIDsPerStep;  // owned; counted by ParseBlock (ASCII) or LoadData (binary)
-    NKFStepTable m_Steps;
 };

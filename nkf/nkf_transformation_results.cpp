@@ -18,13 +18,6 @@ NKFTransformationResultBlock::NKFTransformationResultBlock(NKFReader *pReader, i
     m_iBlockType = NKF_TRANSFORMATIONRESULT;
 }
 
-bool NKFTransformationResultBlock::WriteBlock()
-{
-    ReportError(NKString(""),
-                NKString("NKFTransformationResultBlock::WriteBlock, not implemented yet"));
-    return false;
-}
-
 bool NKFTransformationResultBlock::ParseBlock()
 {
     if (!GetPosition()) return false;

@@ -100,8 +100,8 @@ const NKFTransformationEntry *NKFTransformationEntryArray::GetAt(int i) const
 // Transformation block: life and queries
 
 NKFTransformationBlock::NKFTransformationBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), name(""), m_bWithID(0), m_iNumSteps(0),
-      m_pElementMatrices(nullptr), m_pFaceSetMatrices(nullptr)
+    : NKFSteppedBlock(pReader, iBlockID), m_bWithID(0), m_pElementMatrices(nullptr),
+      m_pFaceSetMatrices(nullptr)
 {
     m_iBlockType = NKF_TRANSFORMATIONS;
 }
@@ -116,12 +116,6 @@ void NKFTransformationBlock::FreeData()
     m_pFaceSetMatrices = nullptr;
     m_Steps.Free();
     m_bDataLoaded = false;
-}
-
-bool NKFTransformationBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFTransformationBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 const NKFTransformationEntryArray *NKFTransformationBlock::GetElementMatrices(int i) const
@@ -208,7 +202,7 @@ bool NKFTransformationBlock::ParseAscii()
         }
         NKString word = NKFDirectiveWord(line);
         if (word == "%NAME") {
-            name = ReadQuoted(line);
+            m_Name = ReadQuoted(line);
         } else if (word == "%WITH_ID" || word == "%NO_ID") {
             m_bWithID = word == "%WITH_ID" ? 1 : 0;
         } else if (word == "%STEP") {
@@ -247,7 +241,7 @@ bool NKFTransformationBlock::ParseBinary()
         return false;
     }
     if (!SkipHeaderRest(iHeaderSize, kTransformationHeaderBytes)) return false;
-    name = readName;
+    m_Name = readName;
     m_bWithID = aiFields[0] != 0 ? 1 : 0;
     m_iNumSteps = aiFields[1];
     if (!CheckItemBytes(m_iNumSteps, kTransformationStepBytes)) return false;
@@ -383,7 +377,7 @@ bool NKFTransformationBlock::LoadBinary()
 // Viewpoint block
 
 NKFViewpointBlock::NKFViewpointBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), name(""), m_iNumSteps(0), m_ppfViewpoints(nullptr)
+    : NKFSteppedBlock(pReader, iBlockID), m_ppfViewpoints(nullptr)
 {
     m_iBlockType = NKF_VIEWPOINTS;
 }
@@ -396,12 +390,6 @@ void NKFViewpointBlock::FreeData()
     m_ppfViewpoints = nullptr;
     m_Steps.Free();
     m_bDataLoaded = false;
-}
-
-bool NKFViewpointBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFViewpointBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 bool NKFViewpointBlock::GetViewpoint(int iStep, float pfEye[3], float pfVrp[3], float pfUp[3])
@@ -473,7 +461,7 @@ bool NKFViewpointBlock::ParseBinary()
         return false;
     }
     if (!SkipHeaderRest(iHeaderSize, kViewpointHeaderBytes)) return false;
-    name = readName;
+    m_Name = readName;
     m_iNumSteps = iNumSteps;
     if (!CheckItemBytes(m_iNumSteps, kViewpointStepBytes)) return false;
     return CheckEndOfBlock(iDataSize);
