@@ -183,13 +183,7 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
         } else if (word == "%NAME") {
             m_Name = ReadQuoted(line);
         } else if (word == "%STEP") {
-            if (!NKFStepNumberError(line).IsEmpty()) {
-                ReportLineError(NKString(""), NKFStepNumberError(line));
-                bOk = false;
-            } else if (counter.OnStepLine() && counter.GetNumSteps() > NKF_MAX_STEPS) {
-                ReportLineError(NKString(""), NKString(kTooManySteps));
-                bOk = false;
-            }
+            if (!NKFCountStepLine(this, line, &counter, kTooManySteps)) bOk = false;
         } else if (word != "%STEPNAME" && word != "%STEPTIME") {
             ReportLineError(NKString(""), NKString("Illegal directive found."));
             bOk = false;
@@ -267,11 +261,8 @@ NKF2DPlotSeriesBlock::~NKF2DPlotSeriesBlock()
 
 void NKF2DPlotSeriesBlock::FreeData()
 {
-    if (m_ppfPoints != nullptr) {
-        for (int i = 0; i < m_iNumSeries; i++) NKFree(m_ppfPoints[i]);
-        NKFree(m_ppfPoints);
-        m_ppfPoints = nullptr;
-    }
+    NKFreeBlockArray((void **)m_ppfPoints, m_iNumSeries);
+    m_ppfPoints = nullptr;
     delete[] m_pSeriesNames;
     m_pSeriesNames = nullptr;
     NKFree(m_pfSeriesColors);
@@ -318,10 +309,7 @@ bool NKF2DPlotSeriesBlock::IsAxisValueMissing(int iWhich) const
 
 bool NKF2DPlotSeriesBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 static int AxisDirectiveIndex(const NKString &word)
@@ -439,11 +427,9 @@ bool NKF2DPlotSeriesBlock::AllocateSeries()
 
 bool NKF2DPlotSeriesBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk =
-        SeekPosition() && AllocateSeries() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
-    return FinishLoad(bOk);
+    return LoadAfterSeek(
+        [this] { return AllocateSeries() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary()); },
+        "Block not parsed.");
 }
 
 bool NKF2DPlotSeriesBlock::LoadAscii()

@@ -68,10 +68,7 @@ int ElementTypeOfKeyword(const NKString &word)
 
 bool Elements::ParseBlock()
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -319,12 +316,9 @@ void Elements::ConvertAsciiRow(const char *p, int iSection, int iType)
         m_ParsedIDs.emplace_back();
     }
     int n = NKFElementNodeCount(iType);
-    int32_t *piID = m_bWithIDs ? m_ParsedIDs[(size_t)iSection].Extend(1, m_pReader) : nullptr;
-    int32_t *piRefs = n > 0 ? m_ParsedRefs[(size_t)iSection].Extend(n, m_pReader) : nullptr;
-    bool bOk = piRefs != nullptr && (!m_bWithIDs || piID != nullptr);
-    if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
-    for (int k = 0; bOk && k < n; k++) bOk = NKFScanIntWord(&p, &piRefs[k]) == NKF_WORD_NUMBER;
-    if (!bOk) DropParsedRows();
+    if (!NKFConvertRow(p, m_bWithIDs != 0, &m_ParsedIDs[(size_t)iSection],
+                       &m_ParsedRefs[(size_t)iSection], n, m_pReader))
+        DropParsedRows();
 }
 
 void Elements::DropParsedRows()

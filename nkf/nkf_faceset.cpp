@@ -71,10 +71,7 @@ void NKFIndexedFaceSetBlock::FreeData()
 
 bool NKFIndexedFaceSetBlock::ParseBlock()
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // ---------------------------------------------------------------------------

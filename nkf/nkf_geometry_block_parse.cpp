@@ -45,10 +45,7 @@ int ListOfWord(const NKString &word)
 
 bool NKFQuolinGeometryBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -94,15 +91,8 @@ bool NKFQuolinGeometryBlock::ParseAsciiDirective(const NKString &line, NKFStepCo
         else
             m_Description = ReadQuoted(line);
     } else if (word == "%STEP") {
-        NKString error = NKFStepNumberError(line);
-        if (!error.IsEmpty()) {
-            ReportLineError(NKString(""), error);
+        if (!NKFCountStepLine(this, line, pCounter, "Too many steps in Geometry block"))
             return false;
-        }
-        if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
-            ReportLineError(NKString(""), NKString("Too many steps in Geometry block"));
-            return false;
-        }
     } else if (word != "%STEPNAME" && word != "%STEPTIME") {
         m_pReader->ReportWarning(NKString(""),
                                  NKString("Unknown Identifier found in Indexed Face Set block."));
@@ -190,11 +180,7 @@ bool NKFQuolinGeometryBlock::ParseBinary()
 
 bool NKFQuolinGeometryBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed()) return false;
-    if (!SeekPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? LoadAscii() : LoadBinary();
-    return FinishLoad(bOk);
+    return LoadAfterSeek([this] { return m_pReader->IsAscii() ? LoadAscii() : LoadBinary(); });
 }
 
 // The per-entry tables every load fills: the ID list pointers, names, times

@@ -210,10 +210,7 @@ NKFNodeBlock::~NKFNodeBlock() { FreeData(); }
 
 bool NKFNodeBlock::ParseBlock()
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // Counts the rows and converts each as the load would read it (an ID when
@@ -234,13 +231,8 @@ bool NKFNodeBlock::ParseAscii()
         },
         [this, pReader](const char *p) {
             if (!m_bParsedRows) return;
-            int32_t *piID = m_bWithIDs ? m_ParsedIDs.Extend(1, pReader) : nullptr;
-            float *pfXYZ = m_ParsedCoords.Extend(3, pReader);
-            bool bOk = pfXYZ != nullptr && (!m_bWithIDs || piID != nullptr);
-            if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
-            for (int k = 0; bOk && k < 3; k++)
-                bOk = NKFScanFloatWord(&p, &pfXYZ[k]) == NKF_WORD_NUMBER;
-            if (!bOk) DropParsedRows();
+            if (!NKFConvertRow(p, m_bWithIDs != 0, &m_ParsedIDs, &m_ParsedCoords, 3, pReader))
+                DropParsedRows();
         });
 }
 

@@ -179,6 +179,7 @@ public:
     float GetAlpha() const { return m_fAlpha; }
 
 private:
+    bool ParseAscii();
     bool ParseDirective(const NKString &line, const NKString &word);
 
     float m_afAmbient[3];
@@ -205,6 +206,8 @@ public:
     const NKString &GetText() const { return m_Text; }
 
 private:
+    bool ParseAscii();
+
     NKString m_Text;
     int32_t m_iNumLines;
 };

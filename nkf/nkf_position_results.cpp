@@ -52,10 +52,7 @@ bool NKFPositionResultBlock::ResolveReferences()
 
 bool NKFPositionResultBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 bool NKFPositionResultBlock::ParseDirective(const NKString &line)
@@ -126,16 +123,11 @@ bool NKFPositionResultBlock::ParseAscii()
 
 bool NKFPositionResultBlock::ParseBinary()
 {
-    int32_t iHeaderSize = 0, iDataSize = 0;
-    if (!ReadHeaderSizes(kPositionHeaderBytes, &iHeaderSize, &iDataSize)) return false;
+    int32_t iDataSize = 0;
     // dimension, map-to-elements, target, mapping, global positions,
     // global results, value count
     int32_t aiFields[7] = {0, 0, 0, 0, 0, 0, 0};
-    if (!m_pReader->ReadInts(aiFields, 7)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kPositionHeaderBytes)) return false;
+    if (!ReadHeaderWords(kPositionHeaderBytes, aiFields, 7, &iDataSize)) return false;
     if (aiFields[0] != 1 && aiFields[0] != 3) {
         ReportLineError(NKString(""),
                         NKString("Wrong number of dimensions. Only 1 and 3 accepted"));
@@ -210,30 +202,13 @@ bool NKFPositionResultBlock::LoadData()
 // ---------------------------------------------------------------------------
 // Step lists
 
-NKFQuolinPositionScalarBlock::NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID)
-    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONSCALAR, NKF_STEPS_EACH_LINE)
+NKFPositionListBlock::NKFPositionListBlock(NKFReader *pReader, int iBlockID, int iType)
+    : NKFStepListBlock(pReader, iBlockID, iType, NKF_STEPS_EACH_LINE)
 {}
 
-const char *NKFQuolinPositionScalarBlock::MissingReferenceText() const
-{
-    return kMissingPositionResults;
-}
+const char *NKFPositionListBlock::MissingReferenceText() const { return kMissingPositionResults; }
 
-void NKFQuolinPositionScalarBlock::ReportUnknownDirective()
-{
-    ReportLineWarning(NKString("Unknown directive found."));
-}
-
-NKFQuolinPositionVectorBlock::NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID)
-    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONVECTOR, NKF_STEPS_EACH_LINE)
-{}
-
-const char *NKFQuolinPositionVectorBlock::MissingReferenceText() const
-{
-    return kMissingPositionResults;
-}
-
-void NKFQuolinPositionVectorBlock::ReportUnknownDirective()
+void NKFPositionListBlock::ReportUnknownDirective()
 {
     ReportLineWarning(NKString("Unknown directive found."));
 }

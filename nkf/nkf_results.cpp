@@ -32,10 +32,7 @@ int64_t NKFResultBlock::RowBytes() const
 
 bool NKFResultBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // Counts the rows and converts each as the load would read it (an ID when
@@ -69,13 +66,8 @@ bool NKFResultBlock::ParseAscii()
 void NKFResultBlock::ConvertAsciiRow(const char *p)
 {
     int iValues = m_iDimension == 1 ? 1 : 3;
-    int32_t *piID = m_bWithID ? m_ParsedIDs.Extend(1, m_pReader) : nullptr;
-    float *pfValues = m_ParsedValues.Extend(iValues, m_pReader);
-    bool bOk = pfValues != nullptr && (!m_bWithID || piID != nullptr);
-    if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
-    for (int k = 0; bOk && k < iValues; k++)
-        bOk = NKFScanFloatWord(&p, &pfValues[k]) == NKF_WORD_NUMBER;
-    if (!bOk) DropParsedRows();
+    if (!NKFConvertRow(p, m_bWithID != 0, &m_ParsedIDs, &m_ParsedValues, iValues, m_pReader))
+        DropParsedRows();
 }
 
 void NKFResultBlock::DropParsedRows()

@@ -99,13 +99,8 @@ bool NKFPartAttributesBlock::ParseBlock()
         ReportError(NKString(""), NKString(kPartAscii));
         return false;
     }
-    int32_t iHeaderSize = 0, iDataSize = 0, iCount = 0;
-    if (!ReadHeaderSizes(kPartHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    if (!m_pReader->ReadInts(&iCount, 1)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kPartHeaderBytes)) return false;
+    int32_t iDataSize = 0, iCount = 0;
+    if (!ReadHeaderWords(kPartHeaderBytes, &iCount, 1, &iDataSize)) return false;
     if (!CheckEndOfBlock(iDataSize)) return false;
     m_iNumParts = iCount;
     m_bHeaderParsed = true;
@@ -176,14 +171,9 @@ bool NKFSettingsBlock::ParseBlock()
         ReportError(NKString(""), NKString(kSettingsAscii));
         return false;
     }
-    int32_t iHeaderSize = 0, iDataSize = 0;
+    int32_t iDataSize = 0;
     int32_t aiCounts[4] = {0, 0, 0, 0};
-    if (!ReadHeaderSizes(kSettingsHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    if (!m_pReader->ReadInts(aiCounts, 4)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kSettingsHeaderBytes)) return false;
+    if (!ReadHeaderWords(kSettingsHeaderBytes, aiCounts, 4, &iDataSize)) return false;
     if (!CheckEndOfBlock(iDataSize)) return false;
     m_bHasMain = aiCounts[0] != 0 ? 1 : 0;
     m_iNumScalar = aiCounts[1];
@@ -387,14 +377,9 @@ bool NKFItemsBlock::ParseBlock()
         ReportError(NKString(""), NKString(kItemsAscii));
         return false;
     }
-    int32_t iHeaderSize = 0, iDataSize = 0;
+    int32_t iDataSize = 0;
     int32_t aiCounts[NKF_ITEM_KINDS] = {0, 0, 0, 0, 0};
-    if (!ReadHeaderSizes(kItemsHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    if (!m_pReader->ReadInts(aiCounts, NKF_ITEM_KINDS)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kItemsHeaderBytes)) return false;
+    if (!ReadHeaderWords(kItemsHeaderBytes, aiCounts, NKF_ITEM_KINDS, &iDataSize)) return false;
     if (!CheckEndOfBlock(iDataSize)) return false;
     for (int k = 0; k < NKF_ITEM_KINDS; k++) m_aiCount[k] = aiCounts[k];
     m_bHeaderParsed = true;

@@ -190,6 +190,21 @@ static void IDWordRange(const char *pStart, const char *pEnd, int64_t *piFirst, 
     *piLast = pDash != nullptr ? NKFWordToInt(pDash + 1) : *piFirst;
 }
 
+bool NKFCountStepLine(NKFBlock *pBlock, const NKString &line, NKFStepCounter *pCounter,
+                      const char *pszTooMany)
+{
+    NKString error = NKFStepNumberError(line);
+    if (!error.IsEmpty()) {
+        pBlock->ReportLineError(NKString(""), error);
+        return false;
+    }
+    if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
+        pBlock->ReportLineError(NKString(""), NKString(pszTooMany));
+        return false;
+    }
+    return true;
+}
+
 int64_t NKFCountIDs(const NKString &line)
 {
     const char *p = line.GetText();
@@ -226,6 +241,21 @@ bool NKFReadText80(NKFReader *pReader, NKString *pText, bool bTrim)
     return true;
 }
 
+bool NKFSteppedBlock::ReadNamedHeader(int iKnownBytes, int32_t *piFields, int iFields,
+                                      int32_t *piDataSize)
+{
+    int32_t iHeaderSize = 0;
+    if (!ReadHeaderSizes(iKnownBytes, &iHeaderSize, piDataSize)) return false;
+    NKString readName;
+    if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(piFields, iFields)) {
+        ReportMissingEnd();
+        return false;
+    }
+    if (!SkipHeaderRest(iHeaderSize, iKnownBytes)) return false;
+    m_Name = readName;
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // NKFStepListBlock: life, queries, references
 
@@ -244,11 +274,8 @@ NKFStepListBlock::~NKFStepListBlock()
 
 void NKFStepListBlock::FreeData()
 {
-    if (m_ppiStepIDs != nullptr) {
-        for (int i = 0; i < m_iNumSteps; i++) NKFree(m_ppiStepIDs[i]);
-        NKFree(m_ppiStepIDs);
-        m_ppiStepIDs = nullptr;
-    }
+    NKFreeBlockArray((void **)m_ppiStepIDs, m_iNumSteps);
+    m_ppiStepIDs = nullptr;
     m_Steps.Free();
     m_bDataLoaded = false;
 }
@@ -326,10 +353,7 @@ int NKFStepListBlock::ParseOwnDirective(const NKString &, const NKString &) { re
 
 bool NKFStepListBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // Directives of the first pass. A "%STEP" line may open a step, up to
@@ -345,15 +369,7 @@ bool NKFStepListBlock::ParseDirective(const NKString &line, NKFStepCounter *pCou
         else
             m_Description = ReadQuoted(line);
     } else if (word == "%STEP") {
-        NKString error = NKFStepNumberError(line);
-        if (!error.IsEmpty()) {
-            ReportLineError(NKString(""), error);
-            return false;
-        }
-        if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
-            ReportLineError(NKString(""), NKString(TooManyStepsText()));
-            return false;
-        }
+        if (!NKFCountStepLine(this, line, pCounter, TooManyStepsText())) return false;
     } else if (word != "%STEPNAME" && word != "%STEPTIME") {
         int iOwn = ParseOwnDirective(word, line);
         if (iOwn < 0) return false;
@@ -443,11 +459,7 @@ bool NKFStepListBlock::AllocateSteps()
 
 bool NKFStepListBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed()) return false;
-    if (!SeekPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? LoadAscii() : LoadBinary();
-    return FinishLoad(bOk);
+    return LoadAfterSeek([this] { return m_pReader->IsAscii() ? LoadAscii() : LoadBinary(); });
 }
 
 bool NKFStepListBlock::LoadAscii()

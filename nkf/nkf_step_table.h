@@ -150,6 +150,11 @@ protected:
     NKFSteppedBlock(NKFReader *pReader, int iBlockID)
         : NKFBlock(pReader, iBlockID), m_Name(""), m_iNumSteps(0)
     {}
+    // A binary header of the size words, the 80-byte name and iFields int32
+    // fields into piFields, the header's rest (past iKnownBytes) skipped. The
+    // name is kept once all of it was read; a header that ends early is a
+    // missing end marker.
+    bool ReadNamedHeader(int iKnownBytes, int32_t *piFields, int iFields, int32_t *piDataSize);
 
     NKString m_Name;
     int32_t m_iNumSteps;
@@ -186,6 +191,11 @@ const int NKF_MAX_STEP_NUMBER = 1000000;
 // 1 or above NKF_MAX_STEP_NUMBER); empty when the number fits or the line
 // gives none.
 NKString NKFStepNumberError(const NKString &line);
+// A "%STEP" line of a first pass: its number must name a model step, and a
+// step the line opens (pCounter) must stay within NKF_MAX_STEPS; else the
+// line error of pBlock (the number's text, or pszTooMany) and false.
+bool NKFCountStepLine(NKFBlock *pBlock, const NKString &line, NKFStepCounter *pCounter,
+                      const char *pszTooMany);
 // Number of IDs an ASCII ID line lists: each word counts 1, a range a-b
 // (a '-' after the word's first character) counts b - a + 1, or 0 when b
 // is below a.

@@ -20,10 +20,7 @@ NKFTransformationResultBlock::NKFTransformationResultBlock(NKFReader *pReader, i
 
 bool NKFTransformationResultBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // An unknown directive is only warned about; with the parser's strict

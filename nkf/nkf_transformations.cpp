@@ -161,10 +161,7 @@ bool NKFTransformationBlock::ResolveReferences()
 
 bool NKFTransformationBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // One value line: with IDs a matrix starts with a line holding the ID
@@ -232,16 +229,9 @@ bool NKFTransformationBlock::ParseAscii()
 
 bool NKFTransformationBlock::ParseBinary()
 {
-    int32_t iHeaderSize = 0, iDataSize = 0;
-    if (!ReadHeaderSizes(kTransformationHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    NKString readName;
+    int32_t iDataSize = 0;
     int32_t aiFields[2] = {0, 0};  // with-ID flag, step count
-    if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(aiFields, 2)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kTransformationHeaderBytes)) return false;
-    m_Name = readName;
+    if (!ReadNamedHeader(kTransformationHeaderBytes, aiFields, 2, &iDataSize)) return false;
     m_bWithID = aiFields[0] != 0 ? 1 : 0;
     m_iNumSteps = aiFields[1];
     if (!CheckItemBytes(m_iNumSteps, kTransformationStepBytes)) return false;
@@ -266,11 +256,9 @@ bool NKFTransformationBlock::AllocateSteps()
 
 bool NKFTransformationBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk =
-        SeekPosition() && AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
-    return FinishLoad(bOk);
+    return LoadAfterSeek(
+        [this] { return AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary()); },
+        "Block not parsed.");
 }
 
 // Follows the lines as the first pass counted them: a value line starts an
@@ -407,10 +395,7 @@ bool NKFViewpointBlock::GetViewpoint(int iStep, float pfEye[3], float pfVrp[3], 
 
 bool NKFViewpointBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // Every step holds exactly three vectors: checked when a "%STEP" line
@@ -452,16 +437,8 @@ bool NKFViewpointBlock::ParseAscii()
 
 bool NKFViewpointBlock::ParseBinary()
 {
-    int32_t iHeaderSize = 0, iDataSize = 0;
-    if (!ReadHeaderSizes(kViewpointHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    NKString readName;
-    int32_t iNumSteps = 0;
-    if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(&iNumSteps, 1)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kViewpointHeaderBytes)) return false;
-    m_Name = readName;
+    int32_t iDataSize = 0, iNumSteps = 0;
+    if (!ReadNamedHeader(kViewpointHeaderBytes, &iNumSteps, 1, &iDataSize)) return false;
     m_iNumSteps = iNumSteps;
     if (!CheckItemBytes(m_iNumSteps, kViewpointStepBytes)) return false;
     return CheckEndOfBlock(iDataSize);
@@ -481,11 +458,9 @@ bool NKFViewpointBlock::AllocateSteps()
 
 bool NKFViewpointBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk =
-        SeekPosition() && AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
-    return FinishLoad(bOk);
+    return LoadAfterSeek(
+        [this] { return AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary()); },
+        "Block not parsed.");
 }
 
 bool NKFViewpointBlock::LoadAscii()
