@@ -101,6 +101,8 @@ bool NKFBlock::SkipHeaderRest(int iHeaderSize, int iKnownSize)
     return false;
 }
 
+bool NKFBlock::ReportReadFailure() { return ReportFailure("Error reading block data"); }
+
 bool NKFBlock::ReadHeaderWords(int iKnownSize, int32_t *piWords, int iCount, int32_t *piDataSize)
 {
     int32_t iHeaderSize = 0;
@@ -194,7 +196,7 @@ bool NKFBlock::LoadAfterSeek(const std::function<bool()> &fnRead, const char *ps
     return FinishLoad(SeekPosition() && fnRead());
 }
 
-bool NKFBlock::RefuseWrite(const NKString &message)
+bool NKFBlock::ReportFailure(const NKString &message)
 {
     ReportError(NKString(""), message);
     return false;

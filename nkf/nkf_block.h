@@ -168,6 +168,8 @@ protected:
     // ends first is a missing end marker), then SkipHeaderRest.
     bool ReadHeaderWords(int iKnownSize, int32_t *piWords, int iCount, int32_t *piDataSize);
     void ReportMissingEnd();
+    // The block error "Error reading block data"; returns false.
+    bool ReportReadFailure();
     // True when iBytes (what the header's counts need) fit the block's
     // data size; else the block error "Item count does not fit the data
     // size of the block.". Binary only; ASCII always passes.
@@ -207,10 +209,10 @@ protected:
     // seeks back and runs fnRead, and FinishLoad takes what that answers.
     bool LoadAfterSeek(const std::function<bool()> &fnRead,
                        const char *pszNotParsed = "Block not parsed");
-    // The WriteBlock of a block type that has no ASCII writer: reports the
-    // block error message ("<class>::WriteBlock, not implemented yet") and
-    // returns false.
-    bool RefuseWrite(const NKString &message);
+    // Reports the block error message and returns false: the failure of a
+    // parse, a load, or the WriteBlock of a block type that has no ASCII
+    // writer ("<class>::WriteBlock, not implemented yet").
+    bool ReportFailure(const NKString &message);
     // Writes the block's first ASCII line: "<keyword> <block ID>".
     void WriteKeywordLine();
     // Starts writing a row block: it must be parsed and hold its rows (else

@@ -107,10 +107,7 @@ bool NKFQuolinCommandBlock::ReadBinaryText(char **ppszText, int64_t *piLength)
         return false;
     }
     *ppszText = (char *)NKAlloc((size_t)m_iDataSize + 1);
-    if (*ppszText == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (*ppszText == nullptr) return ReportFailure("Error allocating memory");
     if (!m_pReader->ReadBytes(*ppszText, m_iDataSize)) {
         ReportMissingEnd();
         return false;
@@ -216,10 +213,7 @@ bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
         m_ppCommands[i] = new (std::nothrow) NKString[m_piCommandsPerStep[i]];
         bOk = m_ppCommands[i] != nullptr;
     }
-    if (!bOk) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (!bOk) return ReportFailure("Error allocating memory");
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
     int iCommand = 0;
     NKString line;
@@ -235,10 +229,7 @@ bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
         if (eStep == NKF_STEP_PAST_END) break;
         if (eStep == NKF_STEP_OPENED) iCommand = 0;
     }
-    if (counter.GetNumSteps() != m_iNumSteps) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps) return ReportReadFailure();
     return true;
 }
 
@@ -401,10 +392,7 @@ bool NKF2DPlotSeriesBlock::ParseBinary()
     m_piPointsPerSeries = nullptr;
     if (m_iNumSeries == 0) return true;
     m_piPointsPerSeries = (int32_t *)NKCalloc((size_t)m_iNumSeries, sizeof(int32_t));
-    if (m_piPointsPerSeries == nullptr) {
-        ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
+    if (m_piPointsPerSeries == nullptr) return ReportFailure("Error Allocation memory");
     return true;
 }
 
@@ -417,10 +405,8 @@ bool NKF2DPlotSeriesBlock::AllocateSeries()
     m_ppfPoints = (float **)NKCalloc((size_t)m_iNumSeries, sizeof(float *));
     m_pSeriesNames = new (std::nothrow) NKString[m_iNumSeries];
     m_pfSeriesColors = (float *)NKCalloc((size_t)m_iNumSeries * 3, sizeof(float));
-    if (m_ppfPoints == nullptr || m_pSeriesNames == nullptr || m_pfSeriesColors == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (m_ppfPoints == nullptr || m_pSeriesNames == nullptr || m_pfSeriesColors == nullptr)
+        return ReportFailure("Error allocating memory");
     for (int i = 0; i < m_iNumSeries; i++) m_pSeriesNames[i] = "";
     return true;
 }
@@ -437,10 +423,7 @@ bool NKF2DPlotSeriesBlock::LoadAscii()
     for (int i = 0; i < m_iNumSeries; i++) {
         if (m_piPointsPerSeries[i] == 0) continue;
         m_ppfPoints[i] = (float *)NKCalloc((size_t)m_piPointsPerSeries[i] * 2, sizeof(float));
-        if (m_ppfPoints[i] == nullptr) {
-            ReportError(NKString(""), NKString("Error allocating memory"));
-            return false;
-        }
+        if (m_ppfPoints[i] == nullptr) return ReportFailure("Error allocating memory");
     }
     NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
     int iPoint = 0;
@@ -469,10 +452,7 @@ bool NKF2DPlotSeriesBlock::LoadAscii()
                     NKFDoubleToFloat(NKFWordToDouble(scan.GetWord(k + 1).GetText()));
         }
     }
-    if (counter.GetNumSteps() != m_iNumSeries) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSeries) return ReportReadFailure();
     return true;
 }
 
@@ -485,22 +465,14 @@ bool NKF2DPlotSeriesBlock::LoadBinarySeries(int i, int64_t *piBytesLeft)
                  m_pReader->ReadFloats(m_pfSeriesColors + (int64_t)i * 3, 3) &&
                  m_pReader->ReadInts(&iCount, 1);
     *piBytesLeft -= kSeriesHeadBytes;
-    if (!bRead || iCount < 0 || (int64_t)iCount * 8 > *piBytesLeft) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (!bRead || iCount < 0 || (int64_t)iCount * 8 > *piBytesLeft)
+        return ReportFailure("Item count does not fit the data size of the block.");
     *piBytesLeft -= (int64_t)iCount * 8;
     m_piPointsPerSeries[i] = iCount;
     if (iCount == 0) return true;
     m_ppfPoints[i] = (float *)NKAlloc((size_t)iCount * 2 * sizeof(float));
-    if (m_ppfPoints[i] == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
-    if (!m_pReader->ReadFloats(m_ppfPoints[i], (int64_t)iCount * 2)) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (m_ppfPoints[i] == nullptr) return ReportFailure("Error allocating memory");
+    if (!m_pReader->ReadFloats(m_ppfPoints[i], (int64_t)iCount * 2)) return ReportReadFailure();
     return true;
 }
 

@@ -51,7 +51,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFQuolinCommandBlock::WriteBlock, not implemented yet");
+        return ReportFailure("NKFQuolinCommandBlock::WriteBlock, not implemented yet");
     }
     // Frees the commands, names, times and numbers; the counts stay.
     void FreeData() override;
@@ -92,7 +92,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKF2DPlotSeriesBlock::WriteBlock, not implemented yet");
+        return ReportFailure("NKF2DPlotSeriesBlock::WriteBlock, not implemented yet");
     }
     int GetNumItems() override { return m_iNumSeries; }
     // Frees names, colours and points; the point counts stay.

@@ -172,10 +172,7 @@ const int32_t *Elements::GetSectionIDs(int iSection) const
 bool Elements::ResolveReferences()
 {
     if (!CheckParsed("Element Block not parsed")) return false;
-    if (!m_bNodeBlockGiven) {
-        ReportError(NKString(""), NKString("No node block is specified in *ELEMENTS block."));
-        return false;
-    }
+    if (!m_bNodeBlockGiven) return ReportFailure("No node block is specified in *ELEMENTS block.");
     const char *pszMissing = nullptr;
     int iMissing = 0;
     if (m_pReader->FindBlock(NKF_NODES, m_iNodeBlockID) == nullptr) {
@@ -278,10 +275,8 @@ bool Elements::LoadBinarySections(const NKFNodeBlock *pConvertFor)
         int32_t iType = 0, iCount = 0;
         int64_t iHeaderBytes = 0;
         if (!ReadSectionHeader(&iType, &iCount, &iHeaderBytes)) return false;
-        if (iType != m_piElementTypes[s] || iCount != m_piNumElements[s]) {
-            ReportError(NKString(""), NKString("Error reading element data"));
-            return false;
-        }
+        if (iType != m_piElementTypes[s] || iCount != m_piNumElements[s])
+            return ReportFailure("Error reading element data");
         if (!AllocateSection(s)) return false;
         int n = NKFElementNodeCount(iType);
         int32_t *piIDs = m_bWithIDs ? m_ppiIDs[s] : nullptr;
@@ -298,10 +293,7 @@ bool Elements::LoadBinarySections(const NKFNodeBlock *pConvertFor)
         } else if (iCount > 0 && piIDs != nullptr) {
             bOk = m_pReader->ReadInts(piIDs, iCount);
         }
-        if (!bOk) {
-            ReportError(NKString(""), NKString("Error reading element data"));
-            return false;
-        }
+        if (!bOk) return ReportFailure("Error reading element data");
         if (bBad) return ReportBadIndexReference(s, pConvertFor);
     }
     return true;

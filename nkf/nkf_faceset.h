@@ -43,7 +43,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFIndexedFaceSetBlock::WriteBlock, not implemented yet");
+        return ReportFailure("NKFIndexedFaceSetBlock::WriteBlock, not implemented yet");
     }
     int GetNumItems() override { return m_iNumPolygons; }
     void FreeData() override;

@@ -53,7 +53,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFQuolinGeometryBlock::WriteBlock, not implemented yet");
+        return ReportFailure("NKFQuolinGeometryBlock::WriteBlock, not implemented yet");
     }
     // Parts summed over all steps; 0 before parsing. The binary form knows
     // its counts only once loaded (the first pass skips the data).

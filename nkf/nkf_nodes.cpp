@@ -338,10 +338,7 @@ bool NKFNodeBlock::LoadData()
         m_bDataLoaded = true;
         return true;
     }
-    if (!SeekPosition() || !SkipHeaderDirectives()) {
-        ReportError(NKString(""), NKString("Error skipping header"));
-        return false;
-    }
+    if (!SeekPosition() || !SkipHeaderDirectives()) return ReportFailure("Error skipping header");
     if (!AllocateArrays()) {
         FreeData();
         ReportError(NKString(""), NKString("Error allocating memory for nodes"));

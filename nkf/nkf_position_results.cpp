@@ -35,10 +35,7 @@ int64_t NKFPositionResultBlock::RowBytes() const
 
 bool NKFPositionResultBlock::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Results block not parsed."));
-        return false;
-    }
+    if (!m_bHeaderParsed) return ReportFailure("Results block not parsed.");
     if (m_iMapToElements != 1 || m_pReader->FindBlock(NKF_ELEMENTS, m_iTargetBlockID) != nullptr)
         return true;
     ReportError(NKString(""),
@@ -169,10 +166,7 @@ bool NKFPositionResultBlock::AllocateValues()
 bool NKFPositionResultBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Results block not parsed."));
-        return false;
-    }
+    if (!m_bHeaderParsed) return ReportFailure("Results block not parsed.");
     if (m_iNumValues == 0) {
         m_bDataLoaded = true;
         return true;

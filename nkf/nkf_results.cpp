@@ -282,10 +282,7 @@ int NKFResultBlock::GetReferencedBlockID(int iMapping) const
 
 bool NKFResultBlock::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Results block not parsed."));
-        return false;
-    }
+    if (!m_bHeaderParsed) return ReportFailure("Results block not parsed.");
     if (m_iMapping == NKF_MAP_PER_NODE &&
         m_pReader->FindBlock(NKF_NODES, m_iReferencedBlockID) == nullptr) {
         ReportError(NKString(""),
@@ -324,10 +321,7 @@ bool NKFResultBlock::WriteBlock()
 {
     if (!CheckParsed()) return false;
     const float *pfValues = m_iDimension == 1 ? m_pfScalarValues : m_pfVectorValues;
-    if (pfValues == nullptr) {
-        ReportError(NKString(""), NKString("No results in block"));
-        return false;
-    }
+    if (pfValues == nullptr) return ReportFailure("No results in block");
     int iPerItem = m_iDimension == 1 ? 1 : 3;
     WriteKeywordLine();
     if (iPerItem == 3) m_pReader->WriteText("%DIMENSION 3\n");

@@ -117,10 +117,7 @@ bool NKFPartAttributesBlock::LoadData()
         return false;
     }
     m_pRecords = (NKFPartAttributes *)NKAlloc(sizeof(NKFPartAttributes) * (size_t)m_iNumParts + 1);
-    if (m_pRecords == nullptr) {
-        ReportError(NKString(""), NKString("Out of memory."));
-        return false;
-    }
+    if (m_pRecords == nullptr) return ReportFailure("Out of memory.");
     for (int i = 0; i < m_iNumParts; i++) {
         NKFPartAttributes *pRec = &m_pRecords[i];
         NKFInitPartAttributes(pRec);
@@ -244,20 +241,13 @@ bool NKFSettingsBlock::LoadExtra(int64_t *piLeft)
 bool NKFSettingsBlock::CheckRecordCounts(int64_t iLeft)
 {
     int64_t iMain = m_bHasMain ? NKF_MAIN_SETTINGS_MIN_BYTES : 0;
-    if (m_bHasMain && iMain > iLeft) {
-        ReportError(NKString(""), NKString("Wrong size of Quolin Settings struct."));
-        return false;
-    }
-    if (m_iNumScalar < 0 || iMain + (int64_t)m_iNumScalar * NKF_SCALAR_SETTINGS_MIN_BYTES > iLeft) {
-        ReportError(NKString(""), NKString("Wrong size of Scalar Settings struct."));
-        return false;
-    }
+    if (m_bHasMain && iMain > iLeft) return ReportFailure("Wrong size of Quolin Settings struct.");
+    if (m_iNumScalar < 0 || iMain + (int64_t)m_iNumScalar * NKF_SCALAR_SETTINGS_MIN_BYTES > iLeft)
+        return ReportFailure("Wrong size of Scalar Settings struct.");
     if (m_iNumVector < 0 || iMain + (int64_t)m_iNumScalar * NKF_SCALAR_SETTINGS_MIN_BYTES +
                                     (int64_t)m_iNumVector * kVectorRecordBytes >
-                                iLeft) {
-        ReportError(NKString(""), NKString("Wrong size of Vector Settings struct."));
-        return false;
-    }
+                                iLeft)
+        return ReportFailure("Wrong size of Vector Settings struct.");
     return true;
 }
 
@@ -296,10 +286,8 @@ bool NKFSettingsBlock::LoadVectors(int64_t *piLeft)
         if (!ReadSizeWord(m_pReader, piLeft, &iSize) || iSize < kVectorRecordBytes ||
             iSize - 4 > *piLeft ||
             !ReadWords(m_pReader, pRec->aiWords, 1, NKF_VECTOR_SETTINGS_WORDS, g_aiNoTextWords) ||
-            !m_pReader->Skip(iSize - kVectorRecordBytes)) {
-            ReportError(NKString(""), NKString("Wrong size of Vector Settings struct."));
-            return false;
-        }
+            !m_pReader->Skip(iSize - kVectorRecordBytes))
+            return ReportFailure("Wrong size of Vector Settings struct.");
         pRec->SetI(0, iSize);
         *piLeft -= iSize - 4;
     }

@@ -39,7 +39,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFPartAttributesBlock::WriteBlock, not implemented yet");
+        return ReportFailure("NKFPartAttributesBlock::WriteBlock, not implemented yet");
     }
     int GetNumItems() override { return m_iNumParts > 0 ? m_iNumParts : 0; }
     void FreeData() override;
@@ -61,7 +61,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFSettingsBlock::WriteBlock, not implemented yet.");
+        return ReportFailure("NKFSettingsBlock::WriteBlock, not implemented yet.");
     }
     // Scalar records + vector records + 1 with a main record.
     int GetNumItems() override;
@@ -117,7 +117,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFItemsBlock::WriteBlock, not implemented yet.");
+        return ReportFailure("NKFItemsBlock::WriteBlock, not implemented yet.");
     }
     // Cutting planes + iso-surfaces + traces + node plots (the
     // particle-trace sets are not counted).

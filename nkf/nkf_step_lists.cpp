@@ -184,10 +184,7 @@ bool NKFQuolinVisibilityBlock::ComputeElementVisibility(Elements *pElements, int
     uint8_t *pcBytes = nullptr;
     if (iCount > 0) {
         pcBytes = (uint8_t *)NKAlloc((size_t)iCount);
-        if (pcBytes == nullptr) {
-            ReportError(NKString(""), NKString("Error allocating memory"));
-            return false;
-        }
+        if (pcBytes == nullptr) return ReportFailure("Error allocating memory");
         memset(pcBytes, cFill, (size_t)iCount);
     }
     for (int s = 0; s < GetNumSteps(); s++) {

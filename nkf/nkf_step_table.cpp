@@ -282,7 +282,7 @@ void NKFStepListBlock::FreeData()
 
 bool NKFStepListBlock::WriteBlock()
 {
-    return RefuseWrite(NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
+    return ReportFailure(NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
 }
 
 const int32_t *NKFStepListBlock::GetStepIDs(int i) const
@@ -468,10 +468,7 @@ bool NKFStepListBlock::LoadAscii()
     for (int i = 0; i < m_iNumSteps; i++) {
         if (m_piIDsPerStep[i] == 0) continue;
         m_ppiStepIDs[i] = (int32_t *)NKAlloc((size_t)m_piIDsPerStep[i] * sizeof(int32_t));
-        if (m_ppiStepIDs[i] == nullptr) {
-            ReportError(NKString(""), NKString("Error allocating memory"));
-            return false;
-        }
+        if (m_ppiStepIDs[i] == nullptr) return ReportFailure("Error allocating memory");
     }
     NKFStepCounter counter(m_eRule);
     int iStored = 0;
@@ -491,10 +488,7 @@ bool NKFStepListBlock::LoadAscii()
             }
         }
     }
-    if (counter.GetNumSteps() != m_iNumSteps) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps) return ReportReadFailure();
     return true;
 }
 
@@ -506,10 +500,7 @@ bool NKFStepListBlock::LoadBinary()
     m_piIDsPerStep = nullptr;
     if (m_iNumSteps == 0) return true;
     m_piIDsPerStep = (int32_t *)NKCalloc((size_t)m_iNumSteps, sizeof(int32_t));
-    if (m_piIDsPerStep == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (m_piIDsPerStep == nullptr) return ReportFailure("Error allocating memory");
     int64_t iBytesLeft = m_iDataSize;
     for (int i = 0; i < m_iNumSteps; i++) {
         if (!LoadBinaryStep(i, &iBytesLeft)) return false;
@@ -522,29 +513,18 @@ bool NKFStepListBlock::LoadBinary()
 bool NKFStepListBlock::LoadBinaryStep(int i, int64_t *piBytesLeft)
 {
     int64_t iHeadBytes = NKF_STEP_RECORD_HEAD_BYTES + 4 + (m_bExtraWord ? 4 : 0);
-    if (!m_Steps.ReadRecordHead(m_pReader, i)) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (!m_Steps.ReadRecordHead(m_pReader, i)) return ReportReadFailure();
     int32_t aiCount[2] = {0, 0};  // ID count, the unused extension word
     bool bRead = m_pReader->ReadInts(aiCount, m_bExtraWord ? 2 : 1);
     int32_t iCount = aiCount[0];
     *piBytesLeft -= iHeadBytes;
-    if (!bRead || iCount < 0 || (int64_t)iCount * 4 > *piBytesLeft) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (!bRead || iCount < 0 || (int64_t)iCount * 4 > *piBytesLeft)
+        return ReportFailure("Item count does not fit the data size of the block.");
     *piBytesLeft -= (int64_t)iCount * 4;
     m_piIDsPerStep[i] = iCount;
     if (iCount == 0) return true;
     m_ppiStepIDs[i] = (int32_t *)NKAlloc((size_t)iCount * sizeof(int32_t));
-    if (m_ppiStepIDs[i] == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
-    if (!m_pReader->ReadInts(m_ppiStepIDs[i], iCount)) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (m_ppiStepIDs[i] == nullptr) return ReportFailure("Error allocating memory");
+    if (!m_pReader->ReadInts(m_ppiStepIDs[i], iCount)) return ReportReadFailure();
     return true;
 }

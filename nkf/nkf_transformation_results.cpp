@@ -72,15 +72,11 @@ bool NKFTransformationResultBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
-    if (!SeekPosition() || !SkipHeaderDirectives()) {
-        ReportError(NKString(""), NKString("Error reading transformation matrix"));
-        return false;
-    }
+    if (!SeekPosition() || !SkipHeaderDirectives())
+        return ReportFailure("Error reading transformation matrix");
     float afRows[12] = {0};
-    if (!ReadFloatRows(afRows, 3, 4, nullptr)) {
-        ReportError(NKString(""), NKString("Error reading transformation matrix"));
-        return false;
-    }
+    if (!ReadFloatRows(afRows, 3, 4, nullptr))
+        return ReportFailure("Error reading transformation matrix");
     for (int r = 0; r < 4; r++) {
         memcpy(m_afMatrix + r * 4, afRows + r * 3, 3 * sizeof(float));
         m_afMatrix[r * 4 + 3] = r == 3 ? 1.0f : 0.0f;

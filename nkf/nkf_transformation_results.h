@@ -45,7 +45,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFTransformationResultBlock::WriteBlock, not implemented yet");
+        return ReportFailure("NKFTransformationResultBlock::WriteBlock, not implemented yet");
     }
     int GetNumItems() override { return 1; }
     // Clears the loaded flag; the matrix stays.

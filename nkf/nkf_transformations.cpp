@@ -247,10 +247,8 @@ bool NKFTransformationBlock::AllocateSteps()
     m_pElementMatrices = new (std::nothrow) NKFTransformationEntryArray[m_iNumSteps];
     m_pFaceSetMatrices = new (std::nothrow) NKFTransformationEntryArray[m_iNumSteps];
     if (m_pElementMatrices == nullptr || m_pFaceSetMatrices == nullptr ||
-        !m_Steps.Allocate(m_iNumSteps)) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+        !m_Steps.Allocate(m_iNumSteps))
+        return ReportFailure("Error allocating memory");
     return true;
 }
 
@@ -289,10 +287,8 @@ bool NKFTransformationBlock::LoadAscii()
         counter.OnValueLine();
         if (pOpen == nullptr) {
             pOpen = bFaceSets ? &m_pFaceSetMatrices[s] : &m_pElementMatrices[s];
-            if (!pOpen->SetSize(pOpen->GetSize() + 1)) {
-                ReportError(NKString(""), NKString("Error allocating memory"));
-                return false;
-            }
+            if (!pOpen->SetSize(pOpen->GetSize() + 1))
+                return ReportFailure("Error allocating memory");
             pOpen->GetAt(pOpen->GetSize() - 1)->iBlockID =
                 bWithID ? NKFWordToInt(line.GetText()) : -1;
             iRow = 0;
@@ -304,10 +300,7 @@ bool NKFTransformationBlock::LoadAscii()
             pOpen = nullptr;
         }
     }
-    if (counter.GetNumSteps() != m_iNumSteps || pOpen != nullptr) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps || pOpen != nullptr) return ReportReadFailure();
     return true;
 }
 
@@ -317,23 +310,15 @@ bool NKFTransformationBlock::LoadBinaryEntries(NKFTransformationEntryArray *pArr
                                                int64_t *piBytesLeft)
 {
     int iWords = (m_bWithID ? 1 : 0) + 12;
-    if (iCount < 0 || (int64_t)iCount * iWords * 4 > *piBytesLeft) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (iCount < 0 || (int64_t)iCount * iWords * 4 > *piBytesLeft)
+        return ReportFailure("Item count does not fit the data size of the block.");
     *piBytesLeft -= (int64_t)iCount * iWords * 4;
     if (iCount == 0) return true;
-    if (!pArray->SetSize(iCount)) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (!pArray->SetSize(iCount)) return ReportFailure("Error allocating memory");
     for (int i = 0; i < iCount; i++) {
         int32_t aiWords[13];
         float afRows[12];
-        if (!m_pReader->ReadInts(aiWords, iWords)) {
-            ReportError(NKString(""), NKString("Error reading block data"));
-            return false;
-        }
+        if (!m_pReader->ReadInts(aiWords, iWords)) return ReportReadFailure();
         NKFTransformationEntry *pEntry = pArray->GetAt(i);
         pEntry->iBlockID = m_bWithID ? aiWords[0] : 0;
         memcpy(afRows, aiWords + (m_bWithID ? 1 : 0), sizeof afRows);
@@ -349,10 +334,7 @@ bool NKFTransformationBlock::LoadBinary()
     for (int s = 0; s < m_iNumSteps; s++) {
         bool bHead = m_Steps.ReadRecordHead(m_pReader, s);
         int32_t aiCounts[2] = {0, 0};  // element matrices, face-set matrices
-        if (!bHead || !m_pReader->ReadInts(aiCounts, 2)) {
-            ReportError(NKString(""), NKString("Error reading block data"));
-            return false;
-        }
+        if (!bHead || !m_pReader->ReadInts(aiCounts, 2)) return ReportReadFailure();
         iBytesLeft -= kTransformationStepBytes;
         if (!LoadBinaryEntries(&m_pElementMatrices[s], aiCounts[0], &iBytesLeft) ||
             !LoadBinaryEntries(&m_pFaceSetMatrices[s], aiCounts[1], &iBytesLeft))
@@ -448,10 +430,8 @@ bool NKFViewpointBlock::AllocateSteps()
 {
     if (m_iNumSteps == 0) return true;
     m_ppfViewpoints = (float **)NKAllocBlockArray(9 * sizeof(float), m_iNumSteps);
-    if (m_ppfViewpoints == nullptr || !m_Steps.Allocate(m_iNumSteps)) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (m_ppfViewpoints == nullptr || !m_Steps.Allocate(m_iNumSteps))
+        return ReportFailure("Error allocating memory");
     for (int s = 0; s < m_iNumSteps; s++) memset(m_ppfViewpoints[s], 0, 9 * sizeof(float));
     return true;
 }
@@ -484,10 +464,7 @@ bool NKFViewpointBlock::LoadAscii()
         if (eStep == NKF_STEP_PAST_END) break;
         if (eStep == NKF_STEP_OPENED) iRow = 0;
     }
-    if (counter.GetNumSteps() != m_iNumSteps) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps) return ReportReadFailure();
     return true;
 }
 
@@ -495,11 +472,8 @@ bool NKFViewpointBlock::LoadBinary()
 {
     if (!SkipHeaderDirectives()) return false;
     for (int s = 0; s < m_iNumSteps; s++) {
-        if (!m_Steps.ReadRecordHead(m_pReader, s) ||
-            !m_pReader->ReadFloats(m_ppfViewpoints[s], 9)) {
-            ReportError(NKString(""), NKString("Error reading block data"));
-            return false;
-        }
+        if (!m_Steps.ReadRecordHead(m_pReader, s) || !m_pReader->ReadFloats(m_ppfViewpoints[s], 9))
+            return ReportReadFailure();
     }
     return true;
 }

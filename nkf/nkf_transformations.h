@@ -91,7 +91,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFTransformationBlock::WriteBlock, not implemented yet");
+        return ReportFailure("NKFTransformationBlock::WriteBlock, not implemented yet");
     }
     // Frees every per-step array; name, flag and step count stay.
     void FreeData() override;
@@ -125,7 +125,7 @@ public:
     bool LoadData() override;
     bool WriteBlock() override
     {
-        return RefuseWrite("NKFViewpointBlock::WriteBlock, not implemented yet");
+        return ReportFailure("NKFViewpointBlock::WriteBlock, not implemented yet");
     }
     void FreeData() override;
 
