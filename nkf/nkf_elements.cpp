@@ -335,11 +335,7 @@ bool Elements::LoadData()
         bOk = false;
     }
     if (bOk && !bConverted && !ReferencesAreIDs(pNodes)) bOk = ConvertIndexReferences(pNodes);
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
+    if (!FinishLoad(bOk)) return false;
     m_bNodeIDsMapped = 0;
     return true;
 }

@@ -347,12 +347,7 @@ bool NKFIndexedFaceSetBlock::LoadData()
         ReportError(NKString(""), NKString(pszError));
         return false;
     }
-    bool bOk = m_pReader->IsAscii() ? LoadAscii() : LoadBinary();
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
+    if (!FinishLoad(m_pReader->IsAscii() ? LoadAscii() : LoadBinary())) return false;
     m_bNodeRefsConverted = 0;
     return true;
 }

@@ -206,3 +206,11 @@ void NKFPositionListBlock::ReportUnknownDirective()
 {
     ReportLineWarning(NKString("Unknown directive found."));
 }
+
+NKFQuolinPositionScalarBlock::NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID)
+    : NKFPositionListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONSCALAR)
+{}
+
+NKFQuolinPositionVectorBlock::NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID)
+    : NKFPositionListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONVECTOR)
+{}

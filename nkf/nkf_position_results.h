@@ -107,9 +107,7 @@ protected:
 
 class NKFQuolinPositionScalarBlock : public NKFPositionListBlock {
 public:
-    NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID)
-        : NKFPositionListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONSCALAR)
-    {}
+    NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID);
 
 protected:
     const char *ClassName() const override { return "NKFQuolinPositionScalarBlock"; }
@@ -117,9 +115,7 @@ protected:
 
 class NKFQuolinPositionVectorBlock : public NKFPositionListBlock {
 public:
-    NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID)
-        : NKFPositionListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONVECTOR)
-    {}
+    NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID);
 
 protected:
     const char *ClassName() const override { return "NKFQuolinPositionVectorBlock"; }

@@ -29,16 +29,7 @@ const char *NKFResultListBlock::MissingReferenceText() const
 // extension flag.
 bool NKFResultListBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
-    *piKnownBytes = 92;
-    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(&m_iNumSteps, 1))
-        return false;
-    if (iHeaderSize >= 104) {
-        int32_t aiExtra[3] = {0, 0, 0};
-        if (!m_pReader->ReadInts(aiExtra, 3)) return false;
-        m_bExtraWord = aiExtra[2] != 0 ? 1 : 0;
-        *piKnownBytes = 104;
-    }
-    return true;
+    return ReadNameAndSteps(iHeaderSize, 104, piKnownBytes);
 }
 
 // ---------------------------------------------------------------------------

@@ -420,10 +420,23 @@ bool NKFStepListBlock::ParseAscii()
     return bOk;
 }
 
-bool NKFStepListBlock::ReadHeaderFields(int, int *piKnownBytes)
+bool NKFStepListBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
+{
+    return ReadNameAndSteps(iHeaderSize, 0, piKnownBytes);
+}
+
+bool NKFStepListBlock::ReadNameAndSteps(int iHeaderSize, int iExtendedBytes, int *piKnownBytes)
 {
     *piKnownBytes = 92;
-    return NKFReadText80(m_pReader, &m_Name, true) && m_pReader->ReadInts(&m_iNumSteps, 1);
+    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(&m_iNumSteps, 1))
+        return false;
+    int iWords = (iExtendedBytes - 92) / 4;
+    if (iWords < 1 || iWords > 8 || iHeaderSize < iExtendedBytes) return true;
+    int32_t aiExtra[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    if (!m_pReader->ReadInts(aiExtra, iWords)) return false;
+    m_bExtraWord = aiExtra[iWords - 1] != 0 ? 1 : 0;
+    *piKnownBytes = iExtendedBytes;
+    return true;
 }
 
 bool NKFStepListBlock::ParseBinary()

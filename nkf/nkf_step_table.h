@@ -1,17 +1,19 @@
 // nkf/nkf_step_table.h -- what the step-dependent NKF blocks share: how
 // "%STEP" lines are counted, the per-step name / time / number table, the
-// ASCII line and ID-list helpers, and NKFStepListBlock, the common base of
-// the blocks whose steps each list block IDs (*QUOLINSCALAR,
-// *QUOLINVECTOR, *QUOLINVISIBILITY, *QUOLINPOSITIONSCALAR,
-// *QUOLINPOSITIONVECTOR, *QUOLINTRANSFORMATION).
+// ASCII line and ID-list helpers, NKFSteppedBlock, the base of every block
+// whose data is a list of steps (name, step count, step table), and
+// NKFStepListBlock, the common base of the blocks whose steps each list
+// block IDs (*QUOLINSCALAR, *QUOLINVECTOR, *QUOLINVISIBILITY,
+// *QUOLINPOSITIONSCALAR, *QUOLINPOSITIONVECTOR, *QUOLINTRANSFORMATION).
 //
 // Every step-dependent block reads its file twice: ParseBlock counts steps
 // and items, LoadData sizes its arrays from those counts and reads again.
 // Both passes use the same NKFStepCounter, so LoadData can never move past
 // the steps ParseBlock counted. The derived classes (nkf_step_lists.h,
 // nkf_position_results.h, nkf_transformation_results.h) add their own
-// directives and binary header fields; the transformation, viewpoint,
-// command and plot-series blocks use the counter and the table only.
+// directives and binary header fields; the transformation, viewpoint and
+// command blocks derive from NKFSteppedBlock, and the plot-series block
+// uses the counter only.
 //
 // Binary step record of an ID-list block (after the block's header record):
 //   offset  size   meaning
@@ -252,6 +254,11 @@ protected:
     // (size words included). False when the file ends.
     virtual int MinHeaderBytes() const { return 92; }
     virtual bool ReadHeaderFields(int iHeaderSize, int *piKnownBytes);
+    // The header fields most lists have: the 80-byte name and the step count
+    // (92 bytes with the size words); in a header of at least iExtendedBytes
+    // (0: never) the words up to that size follow, the last of them the
+    // extra-word flag and the others unused.
+    bool ReadNameAndSteps(int iHeaderSize, int iExtendedBytes, int *piKnownBytes);
     // A directive the base does not know: 1 handled, 0 unknown, -1 failed
     // (reported).
     virtual int ParseOwnDirective(const NKString &word, const NKString &line);

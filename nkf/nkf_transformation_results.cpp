@@ -97,18 +97,11 @@ const char *NKFQuolinTransformationBlock::MissingReferenceText() const
     return "Transformation result block (*TRANSFORMATIONRESULT) with ID = ";
 }
 
+// Name and step count, and from 100 bytes on an unused word and the
+// extra-word flag.
 bool NKFQuolinTransformationBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
-    *piKnownBytes = 92;
-    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(&m_iNumSteps, 1))
-        return false;
-    if (iHeaderSize >= 100) {
-        int32_t aiExtra[2] = {0, 0};  // ignored, extra-word flag
-        if (!m_pReader->ReadInts(aiExtra, 2)) return false;
-        m_bExtraWord = aiExtra[1] != 0 ? 1 : 0;
-        *piKnownBytes = 100;
-    }
-    return true;
+    return ReadNameAndSteps(iHeaderSize, 100, piKnownBytes);
 }
 
 void NKFQuolinTransformationBlock::ReportUnknownDirective()
