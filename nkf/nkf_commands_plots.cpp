@@ -151,14 +151,19 @@ bool NKFQuolinCommandBlock::ParseBlock()
     return true;
 }
 
-// Replaces *ppiOut by a copy of the n counts of piCounts; false when memory
-// runs out.
-static bool CopyCounts(int32_t **ppiOut, const int32_t *piCounts, int n)
+// Replaces *ppiOut by a copy of the first n counts of a first pass's table
+// (grown with zeros to n); false, with the block error "Error Allocation
+// memory", when memory runs out.
+static bool StoreCounts(NKFBlock *pBlock, std::vector<int32_t> *pCounts, int n, int32_t **ppiOut)
 {
+    pCounts->resize((size_t)n, 0);
     NKFree(*ppiOut);
     *ppiOut = (int32_t *)NKAlloc((size_t)n * sizeof(int32_t));
-    if (*ppiOut == nullptr) return false;
-    memcpy(*ppiOut, piCounts, (size_t)n * sizeof(int32_t));
+    if (*ppiOut == nullptr) {
+        pBlock->ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    memcpy(*ppiOut, pCounts->data(), (size_t)n * sizeof(int32_t));
     return true;
 }
 
@@ -188,20 +193,14 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
     }
     if (bOk) {
         m_iNumSteps = counter.GetNumSteps();
-        counts.resize((size_t)m_iNumSteps, 0);
-        if (!CopyCounts(&m_piCommandsPerStep, counts.data(), m_iNumSteps)) {
-            ReportError(NKString(""), NKString("Error Allocation memory"));
-            bOk = false;
-        }
+        bOk = StoreCounts(this, &counts, m_iNumSteps, &m_piCommandsPerStep);
     }
     return bOk;
 }
 
 bool NKFQuolinCommandBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed("Block not parsed.")) return false;
-    return FinishLoad(SeekPosition() && WithLines(true));
+    return LoadAfterSeek([this] { return WithLines(true); }, "Block not parsed.");
 }
 
 bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
@@ -358,11 +357,7 @@ bool NKF2DPlotSeriesBlock::ParseAscii()
     }
     if (bOk) {
         m_iNumSeries = counter.GetNumSteps();
-        counts.resize((size_t)m_iNumSeries, 0);
-        if (!CopyCounts(&m_piPointsPerSeries, counts.data(), m_iNumSeries)) {
-            ReportError(NKString(""), NKString("Error Allocation memory"));
-            bOk = false;
-        }
+        bOk = StoreCounts(this, &counts, m_iNumSeries, &m_piPointsPerSeries);
     }
     return bOk;
 }
