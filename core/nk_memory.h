@@ -94,3 +94,11 @@ T *NKAllocCopy(const std::vector<T> &v)
     if (p != nullptr) std::copy(v.begin(), v.end(), p);
     return p;
 }
+
+// Frees each NKAlloc array given by the address of its pointer and sets the
+// pointer to null: NKFreeAndClear(&m_pfValues, &m_piIDs).
+template <typename... T>
+void NKFreeAndClear(T **...ppArrays)
+{
+    ((NKFree(*ppArrays), *ppArrays = nullptr), ...);
+}

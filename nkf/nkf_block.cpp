@@ -101,6 +101,19 @@ bool NKFBlock::SkipHeaderRest(int iHeaderSize, int iKnownSize)
     return false;
 }
 
+bool NKFBlock::ReportReadFailure() { return ReportFailure("Error reading block data"); }
+
+bool NKFBlock::ReadHeaderWords(int iKnownSize, int32_t *piWords, int iCount, int32_t *piDataSize)
+{
+    int32_t iHeaderSize = 0;
+    if (!ReadHeaderSizes(iKnownSize, &iHeaderSize, piDataSize)) return false;
+    if (!m_pReader->ReadInts(piWords, iCount)) {
+        ReportMissingEnd();
+        return false;
+    }
+    return SkipHeaderRest(iHeaderSize, iKnownSize);
+}
+
 bool NKFBlock::ReadHeaderSizes(int iKnownSize, int32_t *piHeaderSize, int32_t *piDataSize)
 {
     int32_t aiSizes[2] = {0, 0};
@@ -165,6 +178,28 @@ bool NKFBlock::FinishLoad(bool bOk)
     else
         FreeData();
     return bOk;
+}
+
+bool NKFBlock::ParseByForm(const std::function<bool()> &fnAscii,
+                           const std::function<bool()> &fnBinary)
+{
+    if (!GetPosition()) return false;
+    bool bOk = m_pReader->IsAscii() ? fnAscii() : fnBinary();
+    if (bOk) m_bHeaderParsed = true;
+    return bOk;
+}
+
+bool NKFBlock::LoadAfterSeek(const std::function<bool()> &fnRead, const char *pszNotParsed)
+{
+    if (m_bDataLoaded) return true;
+    if (!CheckParsed(pszNotParsed)) return false;
+    return FinishLoad(SeekPosition() && fnRead());
+}
+
+bool NKFBlock::ReportFailure(const NKString &message)
+{
+    ReportError(NKString(""), message);
+    return false;
 }
 
 void NKFBlock::WriteKeywordLine()
@@ -532,24 +567,7 @@ bool NKFBlock::ReadVec3Pairs(int32_t *piIDs, float *pfFirst, float *pfSecond, in
             }
         });
     }
-    bool bWarned = false;
-    for (int r = 0; r < iRows; r++) {
-        const NKString *pLine = nullptr;
-        if (!NextDataLine(&pLine)) return false;
-        const char *p = pLine->GetText();
-        if (eCheck != NKF_NUMBERS_AS_READ) {
-            int32_t *piID = piIDs != nullptr ? &piIDs[r] : nullptr;
-            float *pfRest = pfSecond != nullptr ? pfSecond + (int64_t)r * 3 : nullptr;
-            if (!ScanCheckedRow(p, piID, pfFirst + (int64_t)r * 3, 3, pfRest,
-                                pfRest != nullptr ? 3 : 0, eCheck, &bWarned))
-                return false;
-            continue;
-        }
-        if (piIDs != nullptr && !NKFScanInt(&p, &piIDs[r])) continue;
-        if (!ScanFloats(&p, pfFirst + (int64_t)r * 3, 3)) continue;
-        if (pfSecond != nullptr) ScanFloats(&p, pfSecond + (int64_t)r * 3, 3);
-    }
-    return true;
+    return ReadAsciiVec3Rows(piIDs, pfFirst, pfSecond, pfSecond != nullptr ? 3 : 0, iRows, eCheck);
 }
 
 bool NKFBlock::ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, int iRows,
@@ -564,21 +582,28 @@ bool NKFBlock::ReadVec3AndFloat(int32_t *piIDs, float *pfVec3, float *pfValues, 
             pfValues[r] = WordAsFloat(piRow[iID + 3]);
         });
     }
+    return ReadAsciiVec3Rows(piIDs, pfVec3, pfValues, 1, iRows, eCheck);
+}
+
+bool NKFBlock::ReadAsciiVec3Rows(int32_t *piIDs, float *pfVec3, float *pfRest, int iRest, int iRows,
+                                 NKFNumberCheck eCheck)
+{
     bool bWarned = false;
     for (int r = 0; r < iRows; r++) {
         const NKString *pLine = nullptr;
         if (!NextDataLine(&pLine)) return false;
         const char *p = pLine->GetText();
+        float *pfRowRest = iRest > 0 ? pfRest + (int64_t)r * iRest : nullptr;
         if (eCheck != NKF_NUMBERS_AS_READ) {
             int32_t *piID = piIDs != nullptr ? &piIDs[r] : nullptr;
-            if (!ScanCheckedRow(p, piID, pfVec3 + (int64_t)r * 3, 3, &pfValues[r], 1, eCheck,
+            if (!ScanCheckedRow(p, piID, pfVec3 + (int64_t)r * 3, 3, pfRowRest, iRest, eCheck,
                                 &bWarned))
                 return false;
             continue;
         }
         if (piIDs != nullptr && !NKFScanInt(&p, &piIDs[r])) continue;
         if (!ScanFloats(&p, pfVec3 + (int64_t)r * 3, 3)) continue;
-        NKFScanFloat(&p, &pfValues[r]);
+        if (iRest > 0) ScanFloats(&p, pfRowRest, iRest);
     }
     return true;
 }

@@ -163,7 +163,13 @@ protected:
     // Skips the header fields past the iKnownSize bytes a class reads; a
     // header running past the end of the file is a missing end marker.
     bool SkipHeaderRest(int iHeaderSize, int iKnownSize);
+    // A header record of the size words and iCount int32 words (piWords),
+    // iKnownSize bytes in all: ReadHeaderSizes, the words (a header that
+    // ends first is a missing end marker), then SkipHeaderRest.
+    bool ReadHeaderWords(int iKnownSize, int32_t *piWords, int iCount, int32_t *piDataSize);
     void ReportMissingEnd();
+    // The block error "Error reading block data"; returns false.
+    bool ReportReadFailure();
     // True when iBytes (what the header's counts need) fit the block's
     // data size; else the block error "Item count does not fit the data
     // size of the block.". Binary only; ASCII always passes.
@@ -194,6 +200,19 @@ protected:
     // Ends a LoadData: bOk sets data loaded, else what was read is freed.
     // Returns bOk.
     bool FinishLoad(bool bOk);
+    // The ParseBlock of a block with a first pass per file form: remembers
+    // the data position, runs fnAscii or fnBinary as the reader's form is
+    // and sets header parsed when that succeeds.
+    bool ParseByForm(const std::function<bool()> &fnAscii, const std::function<bool()> &fnBinary);
+    // The LoadData of a block read in one go after its seek: true at once
+    // when loaded, the block error pszNotParsed before the parse; else it
+    // seeks back and runs fnRead, and FinishLoad takes what that answers.
+    bool LoadAfterSeek(const std::function<bool()> &fnRead,
+                       const char *pszNotParsed = "Block not parsed");
+    // Reports the block error message and returns false: the failure of a
+    // parse, a load, or the WriteBlock of a block type that has no ASCII
+    // writer ("<class>::WriteBlock, not implemented yet").
+    bool ReportFailure(const NKString &message);
     // Writes the block's first ASCII line: "<keyword> <block ID>".
     void WriteKeywordLine();
     // Starts writing a row block: it must be parsed and hold its rows (else
@@ -218,6 +237,10 @@ private:
     bool ReadRows(T *pValues, int iPerRow, int iRows, int32_t *piIDs, NKFNumberCheck eCheck);
 
     bool NextDataLine(const NKString **ppLine);
+    // The ASCII rows of ReadVec3Pairs and ReadVec3AndFloat: [ID] x y z and
+    // iRest more values (0, 1 or 3) into pfRest.
+    bool ReadAsciiVec3Rows(int32_t *piIDs, float *pfVec3, float *pfRest, int iRest, int iRows,
+                           NKFNumberCheck eCheck);
     bool ScanCheckedRow(const char *pszLine, int32_t *piID, float *pfFixed, int iFixed,
                         float *pfValues, int iValues, NKFNumberCheck eCheck, bool *pbWarned);
     bool ScanRowValue(const char **ppCursor, float *pfValue, NKFNumberCheck eCheck, bool *pbWarned);

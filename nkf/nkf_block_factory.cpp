@@ -1,6 +1,7 @@
 // nkf/nkf_block_factory.cpp -- which class each NKF block type is read by.
 // Each block type has its own entry, so that adding a block class means
-// changing only its own line here.
+// changing only its own line here; the types of the step-list group fall
+// through to their own factory (nkf_step_block_factory.cpp).
 #include "nkf/nkf_block_factory.h"
 
 #include <new>
@@ -36,20 +37,6 @@ NKFBlock *NKFCreateBlockObject(NKFReader *pReader, int iType, int iID)
         return new (std::nothrow) NKFQuolinGeometryBlock(pReader, iID);
     case NKF_RESULTS:
         return new (std::nothrow) NKFResultBlock(pReader, iID);
-    case NKF_QUOLINSCALAR:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINVECTOR:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINVISIBILITY:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_TRANSFORMATIONS:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_VIEWPOINTS:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINCOMMANDS:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_2DPLOTSERIES:
-        return NKFCreateStepBlock(pReader, iType, iID);
     case NKF_PARTATTRIBUTES:
         return new (std::nothrow) NKFPartAttributesBlock(pReader, iID);
     case NKF_SETTINGS:
@@ -62,17 +49,8 @@ NKFBlock *NKFCreateBlockObject(NKFReader *pReader, int iType, int iID)
         return new (std::nothrow) NKFUserBlock(pReader, iID);
     case NKF_INTERNALSTRING:
         return new (std::nothrow) NKFInternalStringBlock(pReader, iID);
-    case NKF_POSITIONRESULTS:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINPOSITIONSCALAR:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINPOSITIONVECTOR:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_TRANSFORMATIONRESULT:
-        return NKFCreateStepBlock(pReader, iType, iID);
-    case NKF_QUOLINTRANSFORMATION:
-        return NKFCreateStepBlock(pReader, iType, iID);
     default:
-        return nullptr;
+        // The step-list group (types 9-15 and 22-26), null for others.
+        return NKFCreateStepBlock(pReader, iType, iID);
     }
 }

@@ -60,8 +60,8 @@ private:
 // Command block
 
 NKFQuolinCommandBlock::NKFQuolinCommandBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), m_iNumSteps(0), name(""), m_piCommandsPerStep(nullptr),
-      m_ppCommands(nullptr), m_bStartup(0)
+    : NKFSteppedBlock(pReader, iBlockID), m_piCommandsPerStep(nullptr), m_ppCommands(nullptr),
+      m_bStartup(0)
 {
     m_iBlockType = NKF_QUOLINCOMMANDS;
 }
@@ -81,12 +81,6 @@ void NKFQuolinCommandBlock::FreeData()
     }
     m_Steps.Free();
     m_bDataLoaded = false;
-}
-
-bool NKFQuolinCommandBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFQuolinCommandBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 int NKFQuolinCommandBlock::GetNumCommands(int i) const
@@ -113,10 +107,7 @@ bool NKFQuolinCommandBlock::ReadBinaryText(char **ppszText, int64_t *piLength)
         return false;
     }
     *ppszText = (char *)NKAlloc((size_t)m_iDataSize + 1);
-    if (*ppszText == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (*ppszText == nullptr) return ReportFailure("Error allocating memory");
     if (!m_pReader->ReadBytes(*ppszText, m_iDataSize)) {
         ReportMissingEnd();
         return false;
@@ -160,14 +151,19 @@ bool NKFQuolinCommandBlock::ParseBlock()
     return true;
 }
 
-// Replaces *ppiOut by a copy of the n counts of piCounts; false when memory
-// runs out.
-static bool CopyCounts(int32_t **ppiOut, const int32_t *piCounts, int n)
+// Replaces *ppiOut by a copy of the first n counts of a first pass's table
+// (grown with zeros to n); false, with the block error "Error Allocation
+// memory", when memory runs out.
+static bool StoreCounts(NKFBlock *pBlock, std::vector<int32_t> *pCounts, int n, int32_t **ppiOut)
 {
+    pCounts->resize((size_t)n, 0);
     NKFree(*ppiOut);
     *ppiOut = (int32_t *)NKAlloc((size_t)n * sizeof(int32_t));
-    if (*ppiOut == nullptr) return false;
-    memcpy(*ppiOut, piCounts, (size_t)n * sizeof(int32_t));
+    if (*ppiOut == nullptr) {
+        pBlock->ReportError(NKString(""), NKString("Error Allocation memory"));
+        return false;
+    }
+    memcpy(*ppiOut, pCounts->data(), (size_t)n * sizeof(int32_t));
     return true;
 }
 
@@ -187,15 +183,9 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
         if (word == "%STARTUP") {
             m_bStartup = 1;
         } else if (word == "%NAME") {
-            name = ReadQuoted(line);
+            m_Name = ReadQuoted(line);
         } else if (word == "%STEP") {
-            if (!NKFStepNumberError(line).IsEmpty()) {
-                ReportLineError(NKString(""), NKFStepNumberError(line));
-                bOk = false;
-            } else if (counter.OnStepLine() && counter.GetNumSteps() > NKF_MAX_STEPS) {
-                ReportLineError(NKString(""), NKString(kTooManySteps));
-                bOk = false;
-            }
+            if (!NKFCountStepLine(this, line, &counter, kTooManySteps)) bOk = false;
         } else if (word != "%STEPNAME" && word != "%STEPTIME") {
             ReportLineError(NKString(""), NKString("Illegal directive found."));
             bOk = false;
@@ -203,20 +193,14 @@ bool NKFQuolinCommandBlock::ParseLines(NKFBodyLines *pLines)
     }
     if (bOk) {
         m_iNumSteps = counter.GetNumSteps();
-        counts.resize((size_t)m_iNumSteps, 0);
-        if (!CopyCounts(&m_piCommandsPerStep, counts.data(), m_iNumSteps)) {
-            ReportError(NKString(""), NKString("Error Allocation memory"));
-            bOk = false;
-        }
+        bOk = StoreCounts(this, &counts, m_iNumSteps, &m_piCommandsPerStep);
     }
     return bOk;
 }
 
 bool NKFQuolinCommandBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed("Block not parsed.")) return false;
-    return FinishLoad(SeekPosition() && WithLines(true));
+    return LoadAfterSeek([this] { return WithLines(true); }, "Block not parsed.");
 }
 
 bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
@@ -228,10 +212,7 @@ bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
         m_ppCommands[i] = new (std::nothrow) NKString[m_piCommandsPerStep[i]];
         bOk = m_ppCommands[i] != nullptr;
     }
-    if (!bOk) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (!bOk) return ReportFailure("Error allocating memory");
     NKFStepCounter counter(NKF_STEPS_EACH_LINE);
     int iCommand = 0;
     NKString line;
@@ -247,10 +228,7 @@ bool NKFQuolinCommandBlock::LoadLines(NKFBodyLines *pLines)
         if (eStep == NKF_STEP_PAST_END) break;
         if (eStep == NKF_STEP_OPENED) iCommand = 0;
     }
-    if (counter.GetNumSteps() != m_iNumSteps) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps) return ReportReadFailure();
     return true;
 }
 
@@ -273,22 +251,13 @@ NKF2DPlotSeriesBlock::~NKF2DPlotSeriesBlock()
 
 void NKF2DPlotSeriesBlock::FreeData()
 {
-    if (m_ppfPoints != nullptr) {
-        for (int i = 0; i < m_iNumSeries; i++) NKFree(m_ppfPoints[i]);
-        NKFree(m_ppfPoints);
-        m_ppfPoints = nullptr;
-    }
+    NKFreeBlockArray((void **)m_ppfPoints, m_iNumSeries);
+    m_ppfPoints = nullptr;
     delete[] m_pSeriesNames;
     m_pSeriesNames = nullptr;
     NKFree(m_pfSeriesColors);
     m_pfSeriesColors = nullptr;
     m_bDataLoaded = false;
-}
-
-bool NKF2DPlotSeriesBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKF2DPlotSeriesBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 int NKF2DPlotSeriesBlock::GetNumPoints(int iSeries) const
@@ -330,10 +299,7 @@ bool NKF2DPlotSeriesBlock::IsAxisValueMissing(int iWhich) const
 
 bool NKF2DPlotSeriesBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 static int AxisDirectiveIndex(const NKString &word)
@@ -391,11 +357,7 @@ bool NKF2DPlotSeriesBlock::ParseAscii()
     }
     if (bOk) {
         m_iNumSeries = counter.GetNumSteps();
-        counts.resize((size_t)m_iNumSeries, 0);
-        if (!CopyCounts(&m_piPointsPerSeries, counts.data(), m_iNumSeries)) {
-            ReportError(NKString(""), NKString("Error Allocation memory"));
-            bOk = false;
-        }
+        bOk = StoreCounts(this, &counts, m_iNumSeries, &m_piPointsPerSeries);
     }
     return bOk;
 }
@@ -425,10 +387,7 @@ bool NKF2DPlotSeriesBlock::ParseBinary()
     m_piPointsPerSeries = nullptr;
     if (m_iNumSeries == 0) return true;
     m_piPointsPerSeries = (int32_t *)NKCalloc((size_t)m_iNumSeries, sizeof(int32_t));
-    if (m_piPointsPerSeries == nullptr) {
-        ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
+    if (m_piPointsPerSeries == nullptr) return ReportFailure("Error Allocation memory");
     return true;
 }
 
@@ -441,21 +400,17 @@ bool NKF2DPlotSeriesBlock::AllocateSeries()
     m_ppfPoints = (float **)NKCalloc((size_t)m_iNumSeries, sizeof(float *));
     m_pSeriesNames = new (std::nothrow) NKString[m_iNumSeries];
     m_pfSeriesColors = (float *)NKCalloc((size_t)m_iNumSeries * 3, sizeof(float));
-    if (m_ppfPoints == nullptr || m_pSeriesNames == nullptr || m_pfSeriesColors == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (m_ppfPoints == nullptr || m_pSeriesNames == nullptr || m_pfSeriesColors == nullptr)
+        return ReportFailure("Error allocating memory");
     for (int i = 0; i < m_iNumSeries; i++) m_pSeriesNames[i] = "";
     return true;
 }
 
 bool NKF2DPlotSeriesBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk =
-        SeekPosition() && AllocateSeries() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
-    return FinishLoad(bOk);
+    return LoadAfterSeek(
+        [this] { return AllocateSeries() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary()); },
+        "Block not parsed.");
 }
 
 bool NKF2DPlotSeriesBlock::LoadAscii()
@@ -463,10 +418,7 @@ bool NKF2DPlotSeriesBlock::LoadAscii()
     for (int i = 0; i < m_iNumSeries; i++) {
         if (m_piPointsPerSeries[i] == 0) continue;
         m_ppfPoints[i] = (float *)NKCalloc((size_t)m_piPointsPerSeries[i] * 2, sizeof(float));
-        if (m_ppfPoints[i] == nullptr) {
-            ReportError(NKString(""), NKString("Error allocating memory"));
-            return false;
-        }
+        if (m_ppfPoints[i] == nullptr) return ReportFailure("Error allocating memory");
     }
     NKFStepCounter counter(NKF_STEPS_AFTER_FIRST_VALUE);
     int iPoint = 0;
@@ -495,10 +447,7 @@ bool NKF2DPlotSeriesBlock::LoadAscii()
                     NKFDoubleToFloat(NKFWordToDouble(scan.GetWord(k + 1).GetText()));
         }
     }
-    if (counter.GetNumSteps() != m_iNumSeries) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSeries) return ReportReadFailure();
     return true;
 }
 
@@ -511,22 +460,14 @@ bool NKF2DPlotSeriesBlock::LoadBinarySeries(int i, int64_t *piBytesLeft)
                  m_pReader->ReadFloats(m_pfSeriesColors + (int64_t)i * 3, 3) &&
                  m_pReader->ReadInts(&iCount, 1);
     *piBytesLeft -= kSeriesHeadBytes;
-    if (!bRead || iCount < 0 || (int64_t)iCount * 8 > *piBytesLeft) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (!bRead || iCount < 0 || (int64_t)iCount * 8 > *piBytesLeft)
+        return ReportFailure("Item count does not fit the data size of the block.");
     *piBytesLeft -= (int64_t)iCount * 8;
     m_piPointsPerSeries[i] = iCount;
     if (iCount == 0) return true;
     m_ppfPoints[i] = (float *)NKAlloc((size_t)iCount * 2 * sizeof(float));
-    if (m_ppfPoints[i] == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
-    if (!m_pReader->ReadFloats(m_ppfPoints[i], (int64_t)iCount * 2)) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (m_ppfPoints[i] == nullptr) return ReportFailure("Error allocating memory");
+    if (!m_pReader->ReadFloats(m_ppfPoints[i], (int64_t)iCount * 2)) return ReportReadFailure();
     return true;
 }
 

@@ -42,29 +42,25 @@
 
 class NKFBodyLines;
 
-class NKFQuolinCommandBlock : public NKFBlock {
+class NKFQuolinCommandBlock : public NKFSteppedBlock {
 public:
     NKFQuolinCommandBlock(NKFReader *pReader, int iBlockID);
     ~NKFQuolinCommandBlock() override;
 
     bool ParseBlock() override;
     bool LoadData() override;
-    // Always fails: "NKFQuolinCommandBlock::WriteBlock, not implemented yet".
-    bool WriteBlock() override;
-    int GetNumItems() override { return m_iNumSteps; }
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFQuolinCommandBlock::WriteBlock, not implemented yet");
+    }
     // Frees the commands, names, times and numbers; the counts stay.
     void FreeData() override;
 
-    const NKString &GetName() const { return name; }
     bool IsStartup() const { return m_bStartup != 0; }
-    int GetNumSteps() const { return m_iNumSteps; }
     // Commands of step index i (0 out of range).
     int GetNumCommands(int i) const;
     // Command k of step index i; "" when not loaded or out of range.
     NKString GetCommand(int i, int k) const;
-    NKString GetStepName(int i) const { return m_Steps.GetName(i); }
-    float GetStepTime(int i) const { return m_Steps.GetTime(i); }
-    int GetStepNumber(int i) const { return m_Steps.GetNumber(i); }
 
 private:
     bool ReadBinaryText(char **ppszText, int64_t *piLength);
@@ -72,11 +68,8 @@ private:
     bool LoadLines(NKFBodyLines *pLines);
     bool WithLines(bool bLoad);
 
-    int32_t m_iNumSteps;
-    NKString name;
     int32_t *m_piCommandsPerStep;  // owned; counted by ParseBlock
     NKString **m_ppCommands;       // owned; per step an owned array (null when empty)
-    NKFStepTable m_Steps;
     uint8_t m_bStartup;
 };
 
@@ -97,8 +90,10 @@ public:
 
     bool ParseBlock() override;
     bool LoadData() override;
-    // Always fails: "NKF2DPlotSeriesBlock::WriteBlock, not implemented yet".
-    bool WriteBlock() override;
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKF2DPlotSeriesBlock::WriteBlock, not implemented yet");
+    }
     int GetNumItems() override { return m_iNumSeries; }
     // Frees names, colours and points; the point counts stay.
     void FreeData() override;

@@ -126,12 +126,6 @@ Elements::~Elements()
     NKFree(m_pfBlockColor);
 }
 
-bool Elements::WriteBlock()
-{
-    ReportError(NKString(""), NKString("Elements::WriteBlock, not implemented yet"));
-    return false;
-}
-
 int Elements::GetNumItems()
 {
     int64_t iTotal = 0;
@@ -145,12 +139,7 @@ void Elements::FreeData()
         if (m_ppiElements != nullptr) NKFree(m_ppiElements[s]);
         if (m_ppiIDs != nullptr) NKFree(m_ppiIDs[s]);
     }
-    NKFree(m_ppiElements);
-    NKFree(m_ppiIDs);
-    NKFree(m_piColorBindings);
-    m_ppiElements = nullptr;
-    m_ppiIDs = nullptr;
-    m_piColorBindings = nullptr;
+    NKFreeAndClear(&m_ppiElements, &m_ppiIDs, &m_piColorBindings);
     m_bDataLoaded = false;
     m_bNodeIDsMapped = 0;
     DropParsedRows();
@@ -183,10 +172,7 @@ const int32_t *Elements::GetSectionIDs(int iSection) const
 bool Elements::ResolveReferences()
 {
     if (!CheckParsed("Element Block not parsed")) return false;
-    if (!m_bNodeBlockGiven) {
-        ReportError(NKString(""), NKString("No node block is specified in *ELEMENTS block."));
-        return false;
-    }
+    if (!m_bNodeBlockGiven) return ReportFailure("No node block is specified in *ELEMENTS block.");
     const char *pszMissing = nullptr;
     int iMissing = 0;
     if (m_pReader->FindBlock(NKF_NODES, m_iNodeBlockID) == nullptr) {
@@ -289,10 +275,8 @@ bool Elements::LoadBinarySections(const NKFNodeBlock *pConvertFor)
         int32_t iType = 0, iCount = 0;
         int64_t iHeaderBytes = 0;
         if (!ReadSectionHeader(&iType, &iCount, &iHeaderBytes)) return false;
-        if (iType != m_piElementTypes[s] || iCount != m_piNumElements[s]) {
-            ReportError(NKString(""), NKString("Error reading element data"));
-            return false;
-        }
+        if (iType != m_piElementTypes[s] || iCount != m_piNumElements[s])
+            return ReportFailure("Error reading element data");
         if (!AllocateSection(s)) return false;
         int n = NKFElementNodeCount(iType);
         int32_t *piIDs = m_bWithIDs ? m_ppiIDs[s] : nullptr;
@@ -309,10 +293,7 @@ bool Elements::LoadBinarySections(const NKFNodeBlock *pConvertFor)
         } else if (iCount > 0 && piIDs != nullptr) {
             bOk = m_pReader->ReadInts(piIDs, iCount);
         }
-        if (!bOk) {
-            ReportError(NKString(""), NKString("Error reading element data"));
-            return false;
-        }
+        if (!bOk) return ReportFailure("Error reading element data");
         if (bBad) return ReportBadIndexReference(s, pConvertFor);
     }
     return true;
@@ -354,11 +335,7 @@ bool Elements::LoadData()
         bOk = false;
     }
     if (bOk && !bConverted && !ReferencesAreIDs(pNodes)) bOk = ConvertIndexReferences(pNodes);
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
+    if (!FinishLoad(bOk)) return false;
     m_bNodeIDsMapped = 0;
     return true;
 }

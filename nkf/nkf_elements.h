@@ -73,8 +73,10 @@ public:
     bool ResolveReferences() override;
     bool ParseBlock() override;
     bool LoadData() override;
-    // Always fails: "Elements::WriteBlock, not implemented yet".
-    bool WriteBlock() override;
+    bool WriteBlock() override
+    {
+        return ReportFailure("Elements::WriteBlock, not implemented yet");
+    }
     // Total element count over all sections.
     int GetNumItems() override;
     // Frees the loaded connectivity, IDs and colour bindings; the section

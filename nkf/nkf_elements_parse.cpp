@@ -68,10 +68,7 @@ int ElementTypeOfKeyword(const NKString &word)
 
 bool Elements::ParseBlock()
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -108,10 +105,8 @@ bool Elements::ApplyHeaderDirective(const NKString &line, const NKString &word, 
     } else if (word == "%COLORS") {
         if (bReference) {
             m_iColorBlockID = ReadReference(line);
-        } else if (!NKFReadBlockColor(line, &m_pfBlockColor)) {
-            ReportError(NKString(""), NKString("Error Allocation memory"));
-            return false;
-        }
+        } else if (!NKFReadBlockColor(line, &m_pfBlockColor))
+            return ReportFailure("Error Allocation memory");
     } else if (word == "%COLORS_PER_BLOCK" || word == "%COLORS_PER_ELEMENT") {
         m_bColorsPerBlock = word == "%COLORS_PER_BLOCK" ? 1 : 0;
     } else if (word == "%IMPLICIT_COLOR_BINDING" || word == "%EXPLICIT_COLOR_BINDING") {
@@ -319,12 +314,9 @@ void Elements::ConvertAsciiRow(const char *p, int iSection, int iType)
         m_ParsedIDs.emplace_back();
     }
     int n = NKFElementNodeCount(iType);
-    int32_t *piID = m_bWithIDs ? m_ParsedIDs[(size_t)iSection].Extend(1, m_pReader) : nullptr;
-    int32_t *piRefs = n > 0 ? m_ParsedRefs[(size_t)iSection].Extend(n, m_pReader) : nullptr;
-    bool bOk = piRefs != nullptr && (!m_bWithIDs || piID != nullptr);
-    if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
-    for (int k = 0; bOk && k < n; k++) bOk = NKFScanIntWord(&p, &piRefs[k]) == NKF_WORD_NUMBER;
-    if (!bOk) DropParsedRows();
+    if (!NKFConvertRow(p, m_bWithIDs != 0, &m_ParsedIDs[(size_t)iSection],
+                       &m_ParsedRefs[(size_t)iSection], n, m_pReader))
+        DropParsedRows();
 }
 
 void Elements::DropParsedRows()
@@ -360,22 +352,14 @@ bool Elements::StoreSections(const int32_t *piTypes, const int32_t *piCounts, in
 {
     int64_t iTotal = 0;
     for (int s = 0; s < iNumSections; s++) iTotal += piCounts[s];
-    if (iTotal > INT32_MAX) {
-        ReportError(NKString(""), NKString("Too many elements in element block."));
-        return false;
-    }
-    NKFree(m_piElementTypes);
-    NKFree(m_piNumElements);
-    m_piElementTypes = nullptr;
-    m_piNumElements = nullptr;
+    if (iTotal > INT32_MAX) return ReportFailure("Too many elements in element block.");
+    NKFreeAndClear(&m_piElementTypes, &m_piNumElements);
     m_iNumSections = 0;
     if (iNumSections == 0) return true;
     m_piElementTypes = (int32_t *)NKAlloc((size_t)iNumSections * sizeof(int32_t));
     m_piNumElements = (int32_t *)NKAlloc((size_t)iNumSections * sizeof(int32_t));
-    if (m_piElementTypes == nullptr || m_piNumElements == nullptr) {
-        ReportError(NKString(""), NKString("Error Allocation memory"));
-        return false;
-    }
+    if (m_piElementTypes == nullptr || m_piNumElements == nullptr)
+        return ReportFailure("Error Allocation memory");
     for (int s = 0; s < iNumSections; s++) {
         m_piElementTypes[s] = piTypes[s];
         m_piNumElements[s] = piCounts[s];
@@ -461,10 +445,7 @@ bool Elements::ReadSectionHeader(int32_t *piType, int32_t *piCount, int64_t *piB
         return false;
     }
     *piType = iCode - 1;
-    if (*piCount < 0) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (*piCount < 0) return ReportFailure("Item count does not fit the data size of the block.");
     return true;
 }
 

@@ -61,36 +61,17 @@ NKFIndexedFaceSetBlock::~NKFIndexedFaceSetBlock()
     NKFree(m_pfBlockColor);
 }
 
-bool NKFIndexedFaceSetBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFIndexedFaceSetBlock::WriteBlock, not implemented yet"));
-    return false;
-}
-
 void NKFIndexedFaceSetBlock::FreeData()
 {
-    NKFree(m_piConnects);
-    NKFree(m_piPolygonStart);
-    NKFree(m_piPolygonNumNodes);
-    NKFree(m_piIDs);
-    NKFree(m_piColorBindings);
-    NKFree(m_piNormalBindings);
-    m_piConnects = nullptr;
-    m_piPolygonStart = nullptr;
-    m_piPolygonNumNodes = nullptr;
-    m_piIDs = nullptr;
-    m_piColorBindings = nullptr;
-    m_piNormalBindings = nullptr;
+    NKFreeAndClear(&m_piConnects, &m_piPolygonStart, &m_piPolygonNumNodes, &m_piIDs,
+                   &m_piColorBindings, &m_piNormalBindings);
     m_bDataLoaded = false;
     m_bNodeRefsConverted = 0;
 }
 
 bool NKFIndexedFaceSetBlock::ParseBlock()
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -165,10 +146,8 @@ bool NKFIndexedFaceSetBlock::ApplyHeaderDirective(const NKString &line, const NK
         if (HasReference(line)) {
             m_iColorBlockID = ReadReference(line);
         } else {
-            if (!NKFReadBlockColor(line, &m_pfBlockColor)) {
-                ReportError(NKString(""), NKString("Error Allocation memory"));
-                return false;
-            }
+            if (!NKFReadBlockColor(line, &m_pfBlockColor))
+                return ReportFailure("Error Allocation memory");
         }
     } else {
         *pbKnown = false;
@@ -368,12 +347,7 @@ bool NKFIndexedFaceSetBlock::LoadData()
         ReportError(NKString(""), NKString(pszError));
         return false;
     }
-    bool bOk = m_pReader->IsAscii() ? LoadAscii() : LoadBinary();
-    if (!bOk) {
-        FreeData();
-        return false;
-    }
-    m_bDataLoaded = true;
+    if (!FinishLoad(m_pReader->IsAscii() ? LoadAscii() : LoadBinary())) return false;
     m_bNodeRefsConverted = 0;
     return true;
 }
@@ -425,14 +399,10 @@ bool NKFIndexedFaceSetBlock::LoadAsciiPolygon(const NKString &line, int32_t *piP
     const char *p = line.GetText(), *pStart, *pEnd;
     int iWords = NKFCountLineWords(p) - (m_bWithIDs ? 1 : 0);
     if (iWords < 0) iWords = 0;
-    if (*piPolygon >= m_iNumPolygons) {
-        ReportError(NKString(""), NKString("Internal error. Wrong number of polygons."));
-        return false;
-    }
-    if ((int64_t)*piConnect + iWords > m_iNumConnects) {
-        ReportError(NKString(""), NKString("Internal error. Wrong number of connectivities."));
-        return false;
-    }
+    if (*piPolygon >= m_iNumPolygons)
+        return ReportFailure("Internal error. Wrong number of polygons.");
+    if ((int64_t)*piConnect + iWords > m_iNumConnects)
+        return ReportFailure("Internal error. Wrong number of connectivities.");
     if (m_bWithIDs) {
         NKFNextWord(&p, &pStart, &pEnd);
         m_piIDs[*piPolygon] = NKFWordToInt(pStart);
@@ -460,16 +430,10 @@ bool NKFIndexedFaceSetBlock::LoadAsciiPolygon(const NKString &line, int32_t *piP
 // the header's polygon and connectivity counts.
 bool NKFIndexedFaceSetBlock::LoadBinary()
 {
-    if (!SkipHeaderDirectives()) {
-        ReportError(NKString(""), NKString("Error reading polygon data"));
-        return false;
-    }
+    if (!SkipHeaderDirectives()) return ReportFailure("Error reading polygon data");
     int64_t iWords = (int64_t)m_iNumConnects + (m_bWithIDs ? m_iNumPolygons : 0);
     int32_t *piWords = nullptr;
-    if (!AllocInts(iWords, &piWords)) {
-        ReportError(NKString(""), NKString("Out of memory."));
-        return false;
-    }
+    if (!AllocInts(iWords, &piWords)) return ReportFailure("Out of memory.");
     bool bOk = iWords == 0 || m_pReader->ReadInts(piWords, iWords);
     int64_t k = 0;
     int32_t c = 0;
@@ -566,20 +530,15 @@ bool NKFIndexedFaceSetBlock::FillFaceSet(NKIndexedFaceSet *pIFS, NKFNodeBlock *p
     pIFS->piPolygonElement = (int *)NKAlloc((size_t)n * sizeof(int));
     pIFS->piConnects = (int *)NKAlloc((size_t)m_iNumConnects * sizeof(int));
     if (pIFS->piPolygonStart == nullptr || pIFS->piPolygonNumNodes == nullptr ||
-        pIFS->piPolygonElement == nullptr || pIFS->piConnects == nullptr) {
-        ReportError(NKString(""), NKString("Out of memory."));
-        return false;
-    }
+        pIFS->piPolygonElement == nullptr || pIFS->piConnects == nullptr)
+        return ReportFailure("Out of memory.");
     memcpy(pIFS->piPolygonStart, m_piPolygonStart, (size_t)n * sizeof(int));
     memcpy(pIFS->piPolygonNumNodes, m_piPolygonNumNodes, (size_t)n * sizeof(int));
     // A face set has no elements: each polygon stands for itself.
     for (int i = 0; i < n; i++) pIFS->piPolygonElement[i] = i;
     pIFS->iNumPolygons = n;
     pIFS->iConnectLength = m_iNumConnects;
-    if (!NKFCompactFaceSetNodes(pIFS, m_piConnects, pNodes)) {
-        ReportError(NKString(""), NKString("Out of memory."));
-        return false;
-    }
+    if (!NKFCompactFaceSetNodes(pIFS, m_piConnects, pNodes)) return ReportFailure("Out of memory.");
     pIFS->bFromElements = 0;
     return true;
 }

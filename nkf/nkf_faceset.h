@@ -41,8 +41,10 @@ public:
 
     bool ParseBlock() override;
     bool LoadData() override;
-    // Always fails: "NKFIndexedFaceSetBlock::WriteBlock, not implemented yet".
-    bool WriteBlock() override;
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFIndexedFaceSetBlock::WriteBlock, not implemented yet");
+    }
     int GetNumItems() override { return m_iNumPolygons; }
     void FreeData() override;
 

@@ -102,25 +102,14 @@ NKFQuolinGeometryBlock::~NKFQuolinGeometryBlock()
 
 void NKFQuolinGeometryBlock::FreeData()
 {
-    for (int32_t ***pppiLists : {&m_ppiFaceSetIDs, &m_ppiElementIDs}) {
-        if (*pppiLists == nullptr) continue;
-        for (int i = 0; i < m_iNumSteps; i++) NKFree((*pppiLists)[i]);
-        NKFree(*pppiLists);
-        *pppiLists = nullptr;
-    }
+    NKFreeBlockArray((void **)m_ppiFaceSetIDs, m_iNumSteps);
+    NKFreeBlockArray((void **)m_ppiElementIDs, m_iNumSteps);
+    m_ppiFaceSetIDs = nullptr;
+    m_ppiElementIDs = nullptr;
     delete[] m_pStepNames;
-    NKFree(m_pfStepTimes);
-    NKFree(m_piStepNumbers);
     m_pStepNames = nullptr;
-    m_pfStepTimes = nullptr;
-    m_piStepNumbers = nullptr;
+    NKFreeAndClear(&m_pfStepTimes, &m_piStepNumbers);
     m_bDataLoaded = false;
-}
-
-bool NKFQuolinGeometryBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFQuolinGeometryBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 int NKFQuolinGeometryBlock::GetNumItems()

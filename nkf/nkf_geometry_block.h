@@ -51,8 +51,10 @@ public:
     bool ResolveReferences() override;
     bool ParseBlock() override;
     bool LoadData() override;
-    // Always fails: "NKFQuolinGeometryBlock::WriteBlock, not implemented yet".
-    bool WriteBlock() override;
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFQuolinGeometryBlock::WriteBlock, not implemented yet");
+    }
     // Parts summed over all steps; 0 before parsing. The binary form knows
     // its counts only once loaded (the first pass skips the data).
     int GetNumItems() override;

@@ -45,10 +45,7 @@ int ListOfWord(const NKString &word)
 
 bool NKFQuolinGeometryBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -94,15 +91,8 @@ bool NKFQuolinGeometryBlock::ParseAsciiDirective(const NKString &line, NKFStepCo
         else
             m_Description = ReadQuoted(line);
     } else if (word == "%STEP") {
-        NKString error = NKFStepNumberError(line);
-        if (!error.IsEmpty()) {
-            ReportLineError(NKString(""), error);
+        if (!NKFCountStepLine(this, line, pCounter, "Too many steps in Geometry block"))
             return false;
-        }
-        if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
-            ReportLineError(NKString(""), NKString("Too many steps in Geometry block"));
-            return false;
-        }
     } else if (word != "%STEPNAME" && word != "%STEPTIME") {
         m_pReader->ReportWarning(NKString(""),
                                  NKString("Unknown Identifier found in Indexed Face Set block."));
@@ -140,10 +130,8 @@ bool NKFQuolinGeometryBlock::StoreParseCounts(const int64_t *piCounts, int iNumS
     m_piNumFaceSets = (int32_t *)NKCalloc((size_t)iNumSteps, sizeof(int32_t));
     m_piNumElements = (int32_t *)NKCalloc((size_t)iNumSteps, sizeof(int32_t));
     m_piPartAttributes = (int32_t *)NKCalloc((size_t)iNumSteps, sizeof(int32_t));
-    if (m_piNumFaceSets == nullptr || m_piNumElements == nullptr || m_piPartAttributes == nullptr) {
-        ReportError(NKString(""), NKString("Out of memory"));
-        return false;
-    }
+    if (m_piNumFaceSets == nullptr || m_piNumElements == nullptr || m_piPartAttributes == nullptr)
+        return ReportFailure("Out of memory");
     m_iNumSteps = iNumSteps;
     for (int i = 0; i < iNumSteps; i++) {
         m_piNumFaceSets[i] = (int32_t)piCounts[i * 2 + LIST_FACE_SETS];
@@ -175,10 +163,7 @@ bool NKFQuolinGeometryBlock::ParseBinary()
     m_bExtraWordA = aiFlags[0] != 0 ? 1 : 0;
     m_bExtraWordB = aiFlags[1] != 0 ? 1 : 0;
     if (!SkipHeaderRest(iHeaderSize, iRead)) return false;
-    if (iNumSteps > NKF_MAX_STEPS) {
-        ReportError(NKString(""), NKString("Too many steps in Geometry block"));
-        return false;
-    }
+    if (iNumSteps > NKF_MAX_STEPS) return ReportFailure("Too many steps in Geometry block");
     if (!CheckDataBytes(iNumSteps < 0 ? -1 : (int64_t)iNumSteps * OLD_STEP_HEAD_BYTES))
         return false;
     m_iNumSteps = iNumSteps;
@@ -190,11 +175,7 @@ bool NKFQuolinGeometryBlock::ParseBinary()
 
 bool NKFQuolinGeometryBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed()) return false;
-    if (!SeekPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? LoadAscii() : LoadBinary();
-    return FinishLoad(bOk);
+    return LoadAfterSeek([this] { return m_pReader->IsAscii() ? LoadAscii() : LoadBinary(); });
 }
 
 // The per-entry tables every load fills: the ID list pointers, names, times
@@ -214,10 +195,8 @@ bool NKFQuolinGeometryBlock::AllocateSteps()
     if (m_piPartAttributes == nullptr) m_piPartAttributes = (int32_t *)NKCalloc(n, sizeof(int32_t));
     if (m_ppiFaceSetIDs == nullptr || m_ppiElementIDs == nullptr || m_pStepNames == nullptr ||
         m_pfStepTimes == nullptr || m_piStepNumbers == nullptr || m_piNumFaceSets == nullptr ||
-        m_piNumElements == nullptr || m_piPartAttributes == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+        m_piNumElements == nullptr || m_piPartAttributes == nullptr)
+        return ReportFailure("Error allocating memory");
     for (int i = 0; i < m_iNumSteps; i++) {
         m_pStepNames[i] = "";
         m_piStepNumbers[i] = i + 1;
@@ -235,10 +214,7 @@ bool NKFQuolinGeometryBlock::AllocateAsciiLists()
         for (int k = 0; k < 2; k++) {
             if (*apiCounts[k] == 0) continue;
             *appiLists[k] = (int32_t *)NKCalloc((size_t)*apiCounts[k], sizeof(int32_t));
-            if (*appiLists[k] == nullptr) {
-                ReportError(NKString(""), NKString("Error allocating memory"));
-                return false;
-            }
+            if (*appiLists[k] == nullptr) return ReportFailure("Error allocating memory");
         }
     }
     return true;
@@ -278,10 +254,7 @@ bool NKFQuolinGeometryBlock::LoadAscii()
             m_piStepNumbers[counter.GetCurrent()] = NKFDirectiveInt(line);
         }
     }
-    if (counter.GetNumSteps() != m_iNumSteps) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps) return ReportReadFailure();
     return CheckEntryFilled(counter.GetCurrent(), aiStored);
 }
 
@@ -303,8 +276,7 @@ bool NKFQuolinGeometryBlock::CheckEntryFilled(int iEntry, const int aiStored[2])
 {
     if (aiStored[0] == m_piNumFaceSets[iEntry] && aiStored[1] == m_piNumElements[iEntry])
         return true;
-    ReportError(NKString(""), NKString("Error reading block data"));
-    return false;
+    return ReportReadFailure();
 }
 
 // Zeroes the counts of a binary block, which only its load knows.
@@ -318,10 +290,7 @@ void NKFQuolinGeometryBlock::ClearCounts()
 
 bool NKFQuolinGeometryBlock::LoadBinary()
 {
-    if (!SkipHeaderDirectives()) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (!SkipHeaderDirectives()) return ReportReadFailure();
     bool bOk = AllocateSteps();
     ClearCounts();
     int64_t iBytesLeft = m_iDataSize, iTotal = 0;
@@ -340,10 +309,7 @@ bool NKFQuolinGeometryBlock::LoadBinaryStep(int i, int64_t *piBytesLeft, int64_t
     bool bRead = *piBytesLeft >= OLD_STEP_HEAD_BYTES && m_pReader->ReadInts(&iNumber, 1) &&
                  NKFReadText80(m_pReader, &name, false) && m_pReader->ReadFloats(&fTime, 1) &&
                  m_pReader->ReadInts(&iElements, 1);
-    if (!bRead) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (!bRead) return ReportReadFailure();
     *piBytesLeft -= OLD_STEP_HEAD_BYTES;
     if (!ReadStepLayout(piBytesLeft, &iFaceSets, &iAttributes)) return false;
     if (!CheckStepCounts(iElements, iFaceSets, *piBytesLeft, piTotal)) return false;
@@ -369,21 +335,16 @@ bool NKFQuolinGeometryBlock::ReadStepLayout(int64_t *piBytesLeft, int32_t *piFac
     if (*piBytesLeft < NEW_STEP_WORD_BYTES) return true;
     int64_t iAfterCount = 0;
     int32_t aiWords[3] = {0, 0, 0};  // face-set count, marker, part attributes ID
-    if (!m_pReader->GetPosition(&iAfterCount) || !m_pReader->ReadInts(aiWords, 3)) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (!m_pReader->GetPosition(&iAfterCount) || !m_pReader->ReadInts(aiWords, 3))
+        return ReportReadFailure();
     if (aiWords[1] != 0 && aiWords[1] != -1) {
         if (m_pReader->SetPosition(iAfterCount)) return true;
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
+        return ReportReadFailure();
     }
     int64_t iExtraBytes = 4 * ((m_bExtraWordA ? 1 : 0) + (m_bExtraWordB ? 1 : 0));
     *piBytesLeft -= NEW_STEP_WORD_BYTES;
-    if (iExtraBytes > *piBytesLeft || !m_pReader->Skip(iExtraBytes)) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (iExtraBytes > *piBytesLeft || !m_pReader->Skip(iExtraBytes))
+        return ReportFailure("Item count does not fit the data size of the block.");
     *piBytesLeft -= iExtraBytes;
     *piFaceSets = aiWords[0];
     *piAttributes = aiWords[2];
@@ -395,19 +356,12 @@ bool NKFQuolinGeometryBlock::ReadStepLayout(int64_t *piBytesLeft, int32_t *piFac
 bool NKFQuolinGeometryBlock::CheckStepCounts(int32_t iElements, int32_t iFaceSets,
                                              int64_t iBytesLeft, int64_t *piTotal)
 {
-    if (iElements < 0 || iFaceSets < 0 || 4 * ((int64_t)iElements + iFaceSets) > iBytesLeft) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (iElements < 0 || iFaceSets < 0 || 4 * ((int64_t)iElements + iFaceSets) > iBytesLeft)
+        return ReportFailure("Item count does not fit the data size of the block.");
     *piTotal += (int64_t)iElements + iFaceSets;
-    if (iElements > NKF_MAX_IDS_PER_STEP || iFaceSets > NKF_MAX_IDS_PER_STEP) {
-        ReportError(NKString(""), NKString("Too many IDs in step."));
-        return false;
-    }
-    if (*piTotal > NKF_MAX_IDS_PER_BLOCK) {
-        ReportError(NKString(""), NKString("Too many IDs in block."));
-        return false;
-    }
+    if (iElements > NKF_MAX_IDS_PER_STEP || iFaceSets > NKF_MAX_IDS_PER_STEP)
+        return ReportFailure("Too many IDs in step.");
+    if (*piTotal > NKF_MAX_IDS_PER_BLOCK) return ReportFailure("Too many IDs in block.");
     return true;
 }
 
@@ -416,11 +370,7 @@ bool NKFQuolinGeometryBlock::ReadIDList(int32_t **ppiIDs, int32_t iCount)
 {
     if (iCount == 0) return true;
     *ppiIDs = (int32_t *)NKAlloc((size_t)iCount * sizeof(int32_t));
-    if (*ppiIDs == nullptr) {
-        ReportError(NKString(""), NKString("Out of memory."));
-        return false;
-    }
+    if (*ppiIDs == nullptr) return ReportFailure("Out of memory.");
     if (ReadCommaSeparatedData(*ppiIDs, iCount)) return true;
-    ReportError(NKString(""), NKString("Error reading block data"));
-    return false;
+    return ReportReadFailure();
 }

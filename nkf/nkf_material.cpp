@@ -66,17 +66,16 @@ bool NKFMaterialBlock::ParseDirective(const NKString &line, const NKString &word
 
 bool NKFMaterialBlock::ParseBlock()
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    if (!m_pReader->IsAscii()) {
-        if (!NKFSkipBinaryFraming(this)) return false;
-        m_bHeaderParsed = true;
-        return true;
-    }
+    return ParseByForm([this] { return ParseAscii(); },
+                       [this] { return NKFSkipBinaryFraming(this); });
+}
+
+bool NKFMaterialBlock::ParseAscii()
+{
     while (const NKString *pLine = NextBlockLine()) {
         const NKString &line = *pLine;
         if (!ParseDirective(line, NKFLineFirstWord(line.GetText()))) return false;
     }
-    m_bHeaderParsed = true;
     return true;
 }
 
@@ -124,12 +123,12 @@ NKFDescriptionBlock::~NKFDescriptionBlock() {}
 
 bool NKFDescriptionBlock::ParseBlock()
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    if (!m_pReader->IsAscii()) {
-        if (!NKFSkipBinaryFraming(this)) return false;
-        m_bHeaderParsed = true;
-        return true;
-    }
+    return ParseByForm([this] { return ParseAscii(); },
+                       [this] { return NKFSkipBinaryFraming(this); });
+}
+
+bool NKFDescriptionBlock::ParseAscii()
+{
     const NKString &first = m_pReader->NextLine();
     if (NKFLineFirstWord(first.GetText()) != "%BEGIN") {
         if (first.GetAt(0) == '*') m_pReader->PushBackLine();
@@ -151,7 +150,6 @@ bool NKFDescriptionBlock::ParseBlock()
         m_Text += '\n';
         m_iNumLines++;
     }
-    m_bHeaderParsed = true;
     return true;
 }
 

@@ -210,10 +210,7 @@ NKFNodeBlock::~NKFNodeBlock() { FreeData(); }
 
 bool NKFNodeBlock::ParseBlock()
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // Counts the rows and converts each as the load would read it (an ID when
@@ -234,13 +231,8 @@ bool NKFNodeBlock::ParseAscii()
         },
         [this, pReader](const char *p) {
             if (!m_bParsedRows) return;
-            int32_t *piID = m_bWithIDs ? m_ParsedIDs.Extend(1, pReader) : nullptr;
-            float *pfXYZ = m_ParsedCoords.Extend(3, pReader);
-            bool bOk = pfXYZ != nullptr && (!m_bWithIDs || piID != nullptr);
-            if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
-            for (int k = 0; bOk && k < 3; k++)
-                bOk = NKFScanFloatWord(&p, &pfXYZ[k]) == NKF_WORD_NUMBER;
-            if (!bOk) DropParsedRows();
+            if (!NKFConvertRow(p, m_bWithIDs != 0, &m_ParsedIDs, &m_ParsedCoords, 3, pReader))
+                DropParsedRows();
         });
 }
 
@@ -346,10 +338,7 @@ bool NKFNodeBlock::LoadData()
         m_bDataLoaded = true;
         return true;
     }
-    if (!SeekPosition() || !SkipHeaderDirectives()) {
-        ReportError(NKString(""), NKString("Error skipping header"));
-        return false;
-    }
+    if (!SeekPosition() || !SkipHeaderDirectives()) return ReportFailure("Error skipping header");
     if (!AllocateArrays()) {
         FreeData();
         ReportError(NKString(""), NKString("Error allocating memory for nodes"));
@@ -392,67 +381,91 @@ void NKFNodeBlock::ReleaseArrays(float **ppfCoords, int32_t **ppiIDs)
 
 void NKFNodeBlock::FreeData()
 {
-    NKFree(m_pfCoords);
-    NKFree(m_piIDs);
-    NKFree(m_piSortedOrder);
-    m_pfCoords = nullptr;
-    m_piIDs = nullptr;
-    m_piSortedOrder = nullptr;
+    NKFreeAndClear(&m_pfCoords, &m_piIDs, &m_piSortedOrder);
     m_bDataLoaded = false;
     DropParsedRows();
 }
 
 // ---------------------------------------------------------------------------
-// *NORMALS
+// *NORMALS and *COLORS
 
-NKFNormalBlock::NKFNormalBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), m_bWithIDs(0), m_pcNormals(nullptr), m_piIDs(nullptr),
-      m_iCount(0)
+template <typename T>
+NKFTripleRowBlock<T>::NKFTripleRowBlock(NKFReader *pReader, int iBlockID, int iType)
+    : NKFBlock(pReader, iBlockID), m_bWithIDs(0), m_pValues(nullptr), m_piIDs(nullptr), m_iCount(0)
 {
-    m_iBlockType = NKF_NORMALS;
+    m_iBlockType = iType;
 }
 
-NKFNormalBlock::~NKFNormalBlock() { FreeData(); }
+template <typename T>
+NKFTripleRowBlock<T>::~NKFTripleRowBlock()
+{
+    FreeData();
+}
 
-bool NKFNormalBlock::ParseBlock()
+template <typename T>
+bool NKFTripleRowBlock<T>::ApplyOwnDirective(const NKString &)
+{
+    return false;
+}
+
+// The colour block reports its rows with the normal block's texts.
+template <typename T>
+bool NKFTripleRowBlock<T>::ParseBlock()
 {
     if (m_pReader == nullptr || !GetPosition()) return false;
-    bool bOk =
-        m_pReader->IsAscii()
-            ? CountAsciiRows(
-                  this, "normal", &m_bWithIDs, &m_iCount,
-                  [this](const NKString &word) { return ApplyIdDirective(word, &m_bWithIDs); },
-                  [](const char *) {})
-            : NKFSkipBinaryFraming(this);
+    bool bOk = m_pReader->IsAscii()
+                   ? CountAsciiRows(
+                         this, "normal", &m_bWithIDs, &m_iCount,
+                         [this](const NKString &word) {
+                             return ApplyIdDirective(word, &m_bWithIDs) || ApplyOwnDirective(word);
+                         },
+                         [](const char *) {})
+                   : NKFSkipBinaryFraming(this);
     if (bOk) m_bHeaderParsed = true;
     return bOk;
 }
 
-bool NKFNormalBlock::LoadData()
+template <typename T>
+bool NKFTripleRowBlock<T>::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed()) return false;
     if (m_iCount > 0) {
-        m_pcNormals = (signed char *)NKCalloc((size_t)m_iCount * 3, 1);
+        m_pValues = (T *)NKCalloc((size_t)m_iCount * 3, sizeof(T));
         if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
-        bool bAllocated = m_pcNormals != nullptr && (!m_bWithIDs || m_piIDs != nullptr);
-        if (!ReadAllocatedRows(this, bAllocated, [this]() {
-                return ReadPackedNormals(m_pcNormals, m_iCount, m_bWithIDs ? m_piIDs : nullptr,
-                                         NKF_NUMBERS_STRICT);
-            }))
-            return false;
+        bool bAllocated = m_pValues != nullptr && (!m_bWithIDs || m_piIDs != nullptr);
+        if (!ReadAllocatedRows(this, bAllocated, [this]() { return ReadRows(); })) return false;
     }
     m_bDataLoaded = true;
     return true;
 }
 
+template <typename T>
+void NKFTripleRowBlock<T>::FreeData()
+{
+    NKFreeAndClear(&m_pValues, &m_piIDs);
+    m_bDataLoaded = false;
+}
+
+template class NKFTripleRowBlock<signed char>;
+template class NKFTripleRowBlock<float>;
+
+NKFNormalBlock::NKFNormalBlock(NKFReader *pReader, int iBlockID)
+    : NKFTripleRowBlock(pReader, iBlockID, NKF_NORMALS)
+{}
+
+bool NKFNormalBlock::ReadRows()
+{
+    return ReadPackedNormals(m_pValues, m_iCount, m_bWithIDs ? m_piIDs : nullptr,
+                             NKF_NUMBERS_STRICT);
+}
+
 bool NKFNormalBlock::WriteBlock()
 {
-    if (!BeginRowWrite(m_pcNormals != nullptr, m_bWithIDs != 0, "No normals in block"))
-        return false;
+    if (!BeginRowWrite(m_pValues != nullptr, m_bWithIDs != 0, "No normals in block")) return false;
     NKString line;
     for (int i = 0; i < m_iCount; i++) {
-        const signed char *p = m_pcNormals + (int64_t)i * 3;
+        const signed char *p = m_pValues + (int64_t)i * 3;
         if (m_bWithIDs)
             line.Format("%d %d %d %d\n", m_piIDs[i], p[0], p[1], p[2]);
         else
@@ -462,47 +475,19 @@ bool NKFNormalBlock::WriteBlock()
     return true;
 }
 
-void NKFNormalBlock::FreeData()
-{
-    NKFree(m_pcNormals);
-    NKFree(m_piIDs);
-    m_pcNormals = nullptr;
-    m_piIDs = nullptr;
-    m_bDataLoaded = false;
-}
-
-// ---------------------------------------------------------------------------
-// *COLORS
-
 NKFColorBlock::NKFColorBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), m_bWithIDs(0), m_bByteColors(1), m_pfColors(nullptr),
-      m_piIDs(nullptr), m_iCount(0)
-{
-    m_iBlockType = NKF_COLORS;
-}
+    : NKFTripleRowBlock(pReader, iBlockID, NKF_COLORS), m_bByteColors(1)
+{}
 
-NKFColorBlock::~NKFColorBlock() { FreeData(); }
-
-bool NKFColorBlock::ParseBlock()
+bool NKFColorBlock::ApplyOwnDirective(const NKString &word)
 {
-    if (m_pReader == nullptr || !GetPosition()) return false;
-    // The colour block reports its rows with the normal block's texts.
-    bool bOk = m_pReader->IsAscii() ? CountAsciiRows(
-                                          this, "normal", &m_bWithIDs, &m_iCount,
-                                          [this](const NKString &word) {
-                                              if (ApplyIdDirective(word, &m_bWithIDs)) return true;
-                                              if (word == "%BYTE_COLORS")
-                                                  m_bByteColors = 1;
-                                              else if (word == "%FLOAT_COLORS")
-                                                  m_bByteColors = 0;
-                                              else
-                                                  return false;
-                                              return true;
-                                          },
-                                          [](const char *) {})
-                                    : NKFSkipBinaryFraming(this);
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    if (word == "%BYTE_COLORS")
+        m_bByteColors = 1;
+    else if (word == "%FLOAT_COLORS")
+        m_bByteColors = 0;
+    else
+        return false;
+    return true;
 }
 
 // Byte colours are scaled by 1/255; every component ends in [0, 1] (a value
@@ -518,21 +503,10 @@ static void NormaliseColors(float *pfColors, int64_t iNumValues, bool bByteColor
     }
 }
 
-bool NKFColorBlock::LoadData()
+bool NKFColorBlock::ReadRows()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed()) return false;
-    if (m_iCount > 0) {
-        m_pfColors = (float *)NKCalloc((size_t)m_iCount * 3, sizeof(float));
-        if (m_bWithIDs) m_piIDs = (int32_t *)NKCalloc((size_t)m_iCount, sizeof(int32_t));
-        bool bAllocated = m_pfColors != nullptr && (!m_bWithIDs || m_piIDs != nullptr);
-        if (!ReadAllocatedRows(this, bAllocated, [this]() {
-                return ReadFloatRows(m_pfColors, 3, m_iCount, m_bWithIDs ? m_piIDs : nullptr);
-            }))
-            return false;
-        NormaliseColors(m_pfColors, (int64_t)m_iCount * 3, m_bByteColors != 0);
-    }
-    m_bDataLoaded = true;
+    if (!ReadFloatRows(m_pValues, 3, m_iCount, m_bWithIDs ? m_piIDs : nullptr)) return false;
+    NormaliseColors(m_pValues, (int64_t)m_iCount * 3, m_bByteColors != 0);
     return true;
 }
 
@@ -541,17 +515,8 @@ bool NKFColorBlock::LoadData()
 // default) and scale them a second time.
 bool NKFColorBlock::WriteBlock()
 {
-    if (!BeginRowWrite(m_pfColors != nullptr, m_bWithIDs != 0, "No normals in block")) return false;
+    if (!BeginRowWrite(m_pValues != nullptr, m_bWithIDs != 0, "No normals in block")) return false;
     m_pReader->WriteText("%FLOAT_COLORS\n");
-    WriteFloatTriples(m_pReader, m_pfColors, m_bWithIDs ? m_piIDs : nullptr, m_iCount);
+    WriteFloatTriples(m_pReader, m_pValues, m_bWithIDs ? m_piIDs : nullptr, m_iCount);
     return true;
-}
-
-void NKFColorBlock::FreeData()
-{
-    NKFree(m_pfColors);
-    NKFree(m_piIDs);
-    m_pfColors = nullptr;
-    m_piIDs = nullptr;
-    m_bDataLoaded = false;
 }

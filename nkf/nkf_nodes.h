@@ -96,52 +96,67 @@ private:
     NKFParsedRows<int32_t> m_ParsedIDs;
 };
 
-// *NORMALS (type 1): unit normals packed as three signed bytes (x 127).
-class NKFNormalBlock : public NKFBlock {
+// What *NORMALS and *COLORS share: three values of type T per row, with
+// optional user IDs ("%WITH_ID" / "%NO_ID"). The ASCII parse counts the rows;
+// a binary file carries neither block, which is skipped by its framing.
+template <typename T>
+class NKFTripleRowBlock : public NKFBlock {
 public:
-    NKFNormalBlock(NKFReader *pReader, int iBlockID);
-    ~NKFNormalBlock() override;
+    ~NKFTripleRowBlock() override;
 
     bool ParseBlock() override;
+    // Allocates the rows, seeks back and reads them (ReadRows); a failure
+    // frees the data and reports it with the normal block's texts.
     bool LoadData() override;
-    bool WriteBlock() override;
     int GetNumItems() override { return m_iCount; }
     void FreeData() override;
 
     bool HasIDs() const { return m_bWithIDs != 0; }
-    const signed char *GetNormals() const { return m_pcNormals; }
     const int32_t *GetIDs() const { return m_piIDs; }
 
-private:
+protected:
+    NKFTripleRowBlock(NKFReader *pReader, int iBlockID, int iType);
+    // A directive of the block's own; false for an unknown word.
+    virtual bool ApplyOwnDirective(const NKString &word);
+    // Reads the m_iCount rows into the allocated arrays.
+    virtual bool ReadRows() = 0;
+
     uint8_t m_bWithIDs;
-    signed char *m_pcNormals;  // owned, 3 per normal
-    int32_t *m_piIDs;          // owned or null
+    T *m_pValues;      // owned, 3 per row
+    int32_t *m_piIDs;  // owned or null
     int32_t m_iCount;
 };
 
+// *NORMALS (type 1): unit normals packed as three signed bytes (x 127).
+class NKFNormalBlock : public NKFTripleRowBlock<signed char> {
+public:
+    NKFNormalBlock(NKFReader *pReader, int iBlockID);
+
+    bool WriteBlock() override;
+
+    const signed char *GetNormals() const { return m_pValues; }
+
+protected:
+    bool ReadRows() override;
+};
+
 // *COLORS (type 2): r g b per colour, stored in 0..1 whatever the file used.
-class NKFColorBlock : public NKFBlock {
+class NKFColorBlock : public NKFTripleRowBlock<float> {
 public:
     NKFColorBlock(NKFReader *pReader, int iBlockID);
-    ~NKFColorBlock() override;
 
-    bool ParseBlock() override;
-    bool LoadData() override;
     bool WriteBlock() override;
-    int GetNumItems() override { return m_iCount; }
-    void FreeData() override;
 
-    bool HasIDs() const { return m_bWithIDs != 0; }
     bool HasByteColors() const { return m_bByteColors != 0; }
-    const float *GetColors() const { return m_pfColors; }
-    const int32_t *GetIDs() const { return m_piIDs; }
+    const float *GetColors() const { return m_pValues; }
+
+protected:
+    // "%BYTE_COLORS" (0-255 in the file, the default) or "%FLOAT_COLORS".
+    bool ApplyOwnDirective(const NKString &word) override;
+    bool ReadRows() override;
 
 private:
-    uint8_t m_bWithIDs;
-    uint8_t m_bByteColors;  // 1 %BYTE_COLORS (0-255 in the file), 0 %FLOAT_COLORS
-    float *m_pfColors;      // owned, 3 per colour
-    int32_t *m_piIDs;       // owned or null
-    int32_t m_iCount;
+    uint8_t m_bByteColors;  // 1 %BYTE_COLORS, 0 %FLOAT_COLORS
 };
 
 // *MATERIALS (type 3): one material, read entirely by the parse.
@@ -164,6 +179,7 @@ public:
     float GetAlpha() const { return m_fAlpha; }
 
 private:
+    bool ParseAscii();
     bool ParseDirective(const NKString &line, const NKString &word);
 
     float m_afAmbient[3];
@@ -190,6 +206,8 @@ public:
     const NKString &GetText() const { return m_Text; }
 
 private:
+    bool ParseAscii();
+
     NKString m_Text;
     int32_t m_iNumLines;
 };

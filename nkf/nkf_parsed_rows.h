@@ -18,6 +18,7 @@
 
 #include "core/nk_memory.h"
 #include "nkf/nkf_reader.h"
+#include "nkf/nkf_stream.h"
 
 template <typename T>
 class NKFParsedRows {
@@ -83,3 +84,29 @@ private:
     int64_t m_iSize = 0;
     int64_t m_iCapacity = 0;
 };
+
+// The next word of a row as an integer or a float number.
+inline NKWordScan NKFScanRowWord(const char **ppCursor, int32_t *piValue)
+{
+    return NKFScanIntWord(ppCursor, piValue);
+}
+inline NKWordScan NKFScanRowWord(const char **ppCursor, float *pfValue)
+{
+    return NKFScanFloatWord(ppCursor, pfValue);
+}
+
+// Converts the row at p as the load would read it: its ID into *pIDs when
+// bWithID, then iValues numbers into *pValues. False when a store cannot
+// grow, when iValues is 0, or when a word is no good number (the caller then
+// drops what it converted).
+template <typename T>
+bool NKFConvertRow(const char *p, bool bWithID, NKFParsedRows<int32_t> *pIDs,
+                   NKFParsedRows<T> *pValues, int iValues, NKFReader *pReader)
+{
+    int32_t *piID = bWithID ? pIDs->Extend(1, pReader) : nullptr;
+    T *pRow = iValues > 0 ? pValues->Extend(iValues, pReader) : nullptr;
+    bool bOk = pRow != nullptr && (!bWithID || piID != nullptr);
+    if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
+    for (int k = 0; bOk && k < iValues; k++) bOk = NKFScanRowWord(&p, &pRow[k]) == NKF_WORD_NUMBER;
+    return bOk;
+}

@@ -24,14 +24,7 @@ NKFPositionResultBlock::~NKFPositionResultBlock() { FreeData(); }
 
 void NKFPositionResultBlock::FreeData()
 {
-    NKFree(m_piIDs);
-    NKFree(m_pfPositions);
-    NKFree(m_pfScalarValues);
-    NKFree(m_pfVectorValues);
-    m_piIDs = nullptr;
-    m_pfPositions = nullptr;
-    m_pfScalarValues = nullptr;
-    m_pfVectorValues = nullptr;
+    NKFreeAndClear(&m_piIDs, &m_pfPositions, &m_pfScalarValues, &m_pfVectorValues);
     m_bDataLoaded = false;
 }
 
@@ -42,10 +35,7 @@ int64_t NKFPositionResultBlock::RowBytes() const
 
 bool NKFPositionResultBlock::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Results block not parsed."));
-        return false;
-    }
+    if (!m_bHeaderParsed) return ReportFailure("Results block not parsed.");
     if (m_iMapToElements != 1 || m_pReader->FindBlock(NKF_ELEMENTS, m_iTargetBlockID) != nullptr)
         return true;
     ReportError(NKString(""),
@@ -59,10 +49,7 @@ bool NKFPositionResultBlock::ResolveReferences()
 
 bool NKFPositionResultBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 bool NKFPositionResultBlock::ParseDirective(const NKString &line)
@@ -133,16 +120,11 @@ bool NKFPositionResultBlock::ParseAscii()
 
 bool NKFPositionResultBlock::ParseBinary()
 {
-    int32_t iHeaderSize = 0, iDataSize = 0;
-    if (!ReadHeaderSizes(kPositionHeaderBytes, &iHeaderSize, &iDataSize)) return false;
+    int32_t iDataSize = 0;
     // dimension, map-to-elements, target, mapping, global positions,
     // global results, value count
     int32_t aiFields[7] = {0, 0, 0, 0, 0, 0, 0};
-    if (!m_pReader->ReadInts(aiFields, 7)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kPositionHeaderBytes)) return false;
+    if (!ReadHeaderWords(kPositionHeaderBytes, aiFields, 7, &iDataSize)) return false;
     if (aiFields[0] != 1 && aiFields[0] != 3) {
         ReportLineError(NKString(""),
                         NKString("Wrong number of dimensions. Only 1 and 3 accepted"));
@@ -184,10 +166,7 @@ bool NKFPositionResultBlock::AllocateValues()
 bool NKFPositionResultBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Results block not parsed."));
-        return false;
-    }
+    if (!m_bHeaderParsed) return ReportFailure("Results block not parsed.");
     if (m_iNumValues == 0) {
         m_bDataLoaded = true;
         return true;
@@ -217,30 +196,21 @@ bool NKFPositionResultBlock::LoadData()
 // ---------------------------------------------------------------------------
 // Step lists
 
-NKFQuolinPositionScalarBlock::NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID)
-    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONSCALAR, NKF_STEPS_EACH_LINE)
+NKFPositionListBlock::NKFPositionListBlock(NKFReader *pReader, int iBlockID, int iType)
+    : NKFStepListBlock(pReader, iBlockID, iType, NKF_STEPS_EACH_LINE)
 {}
 
-const char *NKFQuolinPositionScalarBlock::MissingReferenceText() const
-{
-    return kMissingPositionResults;
-}
+const char *NKFPositionListBlock::MissingReferenceText() const { return kMissingPositionResults; }
 
-void NKFQuolinPositionScalarBlock::ReportUnknownDirective()
+void NKFPositionListBlock::ReportUnknownDirective()
 {
     ReportLineWarning(NKString("Unknown directive found."));
 }
+
+NKFQuolinPositionScalarBlock::NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID)
+    : NKFPositionListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONSCALAR)
+{}
 
 NKFQuolinPositionVectorBlock::NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID)
-    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONVECTOR, NKF_STEPS_EACH_LINE)
+    : NKFPositionListBlock(pReader, iBlockID, NKF_QUOLINPOSITIONVECTOR)
 {}
-
-const char *NKFQuolinPositionVectorBlock::MissingReferenceText() const
-{
-    return kMissingPositionResults;
-}
-
-void NKFQuolinPositionVectorBlock::ReportUnknownDirective()
-{
-    ReportLineWarning(NKString("Unknown directive found."));
-}

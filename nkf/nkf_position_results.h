@@ -94,24 +94,29 @@ private:
     uint8_t m_bGlobalResults;
 };
 
-class NKFQuolinPositionScalarBlock : public NKFStepListBlock {
-public:
-    NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID);
-
+// The scalar and vector step lists of *POSITIONRESULTS blocks: each "%STEP"
+// line opens a step, and an unknown directive is only warned about.
+class NKFPositionListBlock : public NKFStepListBlock {
 protected:
-    const char *ClassName() const override { return "NKFQuolinPositionScalarBlock"; }
+    NKFPositionListBlock(NKFReader *pReader, int iBlockID, int iType);
+
     int ReferencedType() const override { return NKF_POSITIONRESULTS; }
     const char *MissingReferenceText() const override;
     void ReportUnknownDirective() override;
 };
 
-class NKFQuolinPositionVectorBlock : public NKFStepListBlock {
+class NKFQuolinPositionScalarBlock : public NKFPositionListBlock {
+public:
+    NKFQuolinPositionScalarBlock(NKFReader *pReader, int iBlockID);
+
+protected:
+    const char *ClassName() const override { return "NKFQuolinPositionScalarBlock"; }
+};
+
+class NKFQuolinPositionVectorBlock : public NKFPositionListBlock {
 public:
     NKFQuolinPositionVectorBlock(NKFReader *pReader, int iBlockID);
 
 protected:
     const char *ClassName() const override { return "NKFQuolinPositionVectorBlock"; }
-    int ReferencedType() const override { return NKF_POSITIONRESULTS; }
-    const char *MissingReferenceText() const override;
-    void ReportUnknownDirective() override;
 };

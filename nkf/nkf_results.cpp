@@ -32,10 +32,7 @@ int64_t NKFResultBlock::RowBytes() const
 
 bool NKFResultBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // Counts the rows and converts each as the load would read it (an ID when
@@ -69,13 +66,8 @@ bool NKFResultBlock::ParseAscii()
 void NKFResultBlock::ConvertAsciiRow(const char *p)
 {
     int iValues = m_iDimension == 1 ? 1 : 3;
-    int32_t *piID = m_bWithID ? m_ParsedIDs.Extend(1, m_pReader) : nullptr;
-    float *pfValues = m_ParsedValues.Extend(iValues, m_pReader);
-    bool bOk = pfValues != nullptr && (!m_bWithID || piID != nullptr);
-    if (bOk && piID != nullptr) bOk = NKFScanIntWord(&p, piID) == NKF_WORD_NUMBER;
-    for (int k = 0; bOk && k < iValues; k++)
-        bOk = NKFScanFloatWord(&p, &pfValues[k]) == NKF_WORD_NUMBER;
-    if (!bOk) DropParsedRows();
+    if (!NKFConvertRow(p, m_bWithID != 0, &m_ParsedIDs, &m_ParsedValues, iValues, m_pReader))
+        DropParsedRows();
 }
 
 void NKFResultBlock::DropParsedRows()
@@ -266,14 +258,7 @@ bool NKFResultBlock::LoadData()
 
 void NKFResultBlock::FreeData()
 {
-    NKFree(m_piIDs);
-    NKFree(m_pfVectorValues);
-    NKFree(m_pfScalarValues);
-    NKFree(m_piSortedIndex);
-    m_piIDs = nullptr;
-    m_pfVectorValues = nullptr;
-    m_pfScalarValues = nullptr;
-    m_piSortedIndex = nullptr;
+    NKFreeAndClear(&m_piIDs, &m_pfVectorValues, &m_pfScalarValues, &m_piSortedIndex);
     m_bDataLoaded = false;
     DropParsedRows();
 }
@@ -297,10 +282,7 @@ int NKFResultBlock::GetReferencedBlockID(int iMapping) const
 
 bool NKFResultBlock::ResolveReferences()
 {
-    if (!m_bHeaderParsed) {
-        ReportError(NKString(""), NKString("Results block not parsed."));
-        return false;
-    }
+    if (!m_bHeaderParsed) return ReportFailure("Results block not parsed.");
     if (m_iMapping == NKF_MAP_PER_NODE &&
         m_pReader->FindBlock(NKF_NODES, m_iReferencedBlockID) == nullptr) {
         ReportError(NKString(""),
@@ -339,10 +321,7 @@ bool NKFResultBlock::WriteBlock()
 {
     if (!CheckParsed()) return false;
     const float *pfValues = m_iDimension == 1 ? m_pfScalarValues : m_pfVectorValues;
-    if (pfValues == nullptr) {
-        ReportError(NKString(""), NKString("No results in block"));
-        return false;
-    }
+    if (pfValues == nullptr) return ReportFailure("No results in block");
     int iPerItem = m_iDimension == 1 ? 1 : 3;
     WriteKeywordLine();
     if (iPerItem == 3) m_pReader->WriteText("%DIMENSION 3\n");

@@ -99,13 +99,8 @@ bool NKFPartAttributesBlock::ParseBlock()
         ReportError(NKString(""), NKString(kPartAscii));
         return false;
     }
-    int32_t iHeaderSize = 0, iDataSize = 0, iCount = 0;
-    if (!ReadHeaderSizes(kPartHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    if (!m_pReader->ReadInts(&iCount, 1)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kPartHeaderBytes)) return false;
+    int32_t iDataSize = 0, iCount = 0;
+    if (!ReadHeaderWords(kPartHeaderBytes, &iCount, 1, &iDataSize)) return false;
     if (!CheckEndOfBlock(iDataSize)) return false;
     m_iNumParts = iCount;
     m_bHeaderParsed = true;
@@ -122,10 +117,7 @@ bool NKFPartAttributesBlock::LoadData()
         return false;
     }
     m_pRecords = (NKFPartAttributes *)NKAlloc(sizeof(NKFPartAttributes) * (size_t)m_iNumParts + 1);
-    if (m_pRecords == nullptr) {
-        ReportError(NKString(""), NKString("Out of memory."));
-        return false;
-    }
+    if (m_pRecords == nullptr) return ReportFailure("Out of memory.");
     for (int i = 0; i < m_iNumParts; i++) {
         NKFPartAttributes *pRec = &m_pRecords[i];
         NKFInitPartAttributes(pRec);
@@ -140,12 +132,6 @@ bool NKFPartAttributesBlock::LoadData()
         }
     }
     return FinishLoad(true);
-}
-
-bool NKFPartAttributesBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFPartAttributesBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 void NKFPartAttributesBlock::FreeData()
@@ -182,14 +168,9 @@ bool NKFSettingsBlock::ParseBlock()
         ReportError(NKString(""), NKString(kSettingsAscii));
         return false;
     }
-    int32_t iHeaderSize = 0, iDataSize = 0;
+    int32_t iDataSize = 0;
     int32_t aiCounts[4] = {0, 0, 0, 0};
-    if (!ReadHeaderSizes(kSettingsHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    if (!m_pReader->ReadInts(aiCounts, 4)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kSettingsHeaderBytes)) return false;
+    if (!ReadHeaderWords(kSettingsHeaderBytes, aiCounts, 4, &iDataSize)) return false;
     if (!CheckEndOfBlock(iDataSize)) return false;
     m_bHasMain = aiCounts[0] != 0 ? 1 : 0;
     m_iNumScalar = aiCounts[1];
@@ -257,44 +238,30 @@ bool NKFSettingsBlock::LoadExtra(int64_t *piLeft)
     return true;
 }
 
-bool NKFSettingsBlock::LoadData()
+bool NKFSettingsBlock::CheckRecordCounts(int64_t iLeft)
 {
-    if (m_bDataLoaded) return true;
-    if (!BeginLoad(this, kSettingsAscii)) return false;
-    const NKString wrongScalar("Wrong size of Scalar Settings struct.");
-    const NKString wrongVector("Wrong size of Vector Settings struct.");
-    int64_t iLeft = m_iDataSize;
-    // What the counts need at least must fit before anything is allocated.
     int64_t iMain = m_bHasMain ? NKF_MAIN_SETTINGS_MIN_BYTES : 0;
-    if (m_bHasMain && iMain > iLeft) {
-        ReportError(NKString(""), NKString("Wrong size of Quolin Settings struct."));
-        return false;
-    }
-    if (m_iNumScalar < 0 || iMain + (int64_t)m_iNumScalar * NKF_SCALAR_SETTINGS_MIN_BYTES > iLeft) {
-        ReportError(NKString(""), wrongScalar);
-        return false;
-    }
+    if (m_bHasMain && iMain > iLeft) return ReportFailure("Wrong size of Quolin Settings struct.");
+    if (m_iNumScalar < 0 || iMain + (int64_t)m_iNumScalar * NKF_SCALAR_SETTINGS_MIN_BYTES > iLeft)
+        return ReportFailure("Wrong size of Scalar Settings struct.");
     if (m_iNumVector < 0 || iMain + (int64_t)m_iNumScalar * NKF_SCALAR_SETTINGS_MIN_BYTES +
                                     (int64_t)m_iNumVector * kVectorRecordBytes >
-                                iLeft) {
-        ReportError(NKString(""), wrongVector);
-        return false;
-    }
-    m_pScalar = (NKFScalarSettings *)NKAlloc(sizeof(NKFScalarSettings) * (size_t)m_iNumScalar + 1);
-    m_pVector = (NKFVectorSettings *)NKAlloc(sizeof(NKFVectorSettings) * (size_t)m_iNumVector + 1);
-    if (m_pScalar == nullptr || m_pVector == nullptr) {
-        ReportError(NKString(""), NKString("Out of memory."));
-        return FinishLoad(false);
-    }
-    if (m_bHasMain && !LoadMain(&iLeft)) return FinishLoad(false);
+                                iLeft)
+        return ReportFailure("Wrong size of Vector Settings struct.");
+    return true;
+}
+
+bool NKFSettingsBlock::LoadScalars(int64_t *piLeft)
+{
+    const NKString wrongScalar("Wrong size of Scalar Settings struct.");
     for (int i = 0; i < m_iNumScalar; i++) {
         NKFScalarSettings *pRec = &m_pScalar[i];
         NKFInitScalarSettings(pRec);
         int32_t iSize = 0;
-        if (!ReadSizeWord(m_pReader, &iLeft, &iSize) || iSize < NKF_SCALAR_SETTINGS_MIN_BYTES ||
-            iSize - 4 > iLeft) {
+        if (!ReadSizeWord(m_pReader, piLeft, &iSize) || iSize < NKF_SCALAR_SETTINGS_MIN_BYTES ||
+            iSize - 4 > *piLeft) {
             ReportError(NKString(""), wrongScalar);
-            return FinishLoad(false);
+            return false;
         }
         // A record of 24 to 27 bytes holds words up to its size; the rest
         // keep their defaults.
@@ -303,32 +270,45 @@ bool NKFSettingsBlock::LoadData()
         if (!ReadWords(m_pReader, pRec->aiWords, 1, nWords, g_aiNoTextWords) ||
             !m_pReader->Skip(iSize - nWords * 4)) {
             ReportError(NKString(""), wrongScalar);
-            return FinishLoad(false);
+            return false;
         }
-        iLeft -= iSize - 4;
+        *piLeft -= iSize - 4;
     }
+    return true;
+}
+
+bool NKFSettingsBlock::LoadVectors(int64_t *piLeft)
+{
     for (int i = 0; i < m_iNumVector; i++) {
         NKFVectorSettings *pRec = &m_pVector[i];
         NKFInitVectorSettings(pRec);
         int32_t iSize = 0;
-        if (!ReadSizeWord(m_pReader, &iLeft, &iSize) || iSize < kVectorRecordBytes ||
-            iSize - 4 > iLeft ||
+        if (!ReadSizeWord(m_pReader, piLeft, &iSize) || iSize < kVectorRecordBytes ||
+            iSize - 4 > *piLeft ||
             !ReadWords(m_pReader, pRec->aiWords, 1, NKF_VECTOR_SETTINGS_WORDS, g_aiNoTextWords) ||
-            !m_pReader->Skip(iSize - kVectorRecordBytes)) {
-            ReportError(NKString(""), wrongVector);
-            return FinishLoad(false);
-        }
+            !m_pReader->Skip(iSize - kVectorRecordBytes))
+            return ReportFailure("Wrong size of Vector Settings struct.");
         pRec->SetI(0, iSize);
-        iLeft -= iSize - 4;
+        *piLeft -= iSize - 4;
     }
-    if (m_iExtraFlag > 0 && !LoadExtra(&iLeft)) return FinishLoad(false);
-    return FinishLoad(true);
+    return true;
 }
 
-bool NKFSettingsBlock::WriteBlock()
+bool NKFSettingsBlock::LoadData()
 {
-    ReportError(NKString(""), NKString("NKFSettingsBlock::WriteBlock, not implemented yet."));
-    return false;
+    if (m_bDataLoaded) return true;
+    if (!BeginLoad(this, kSettingsAscii)) return false;
+    int64_t iLeft = m_iDataSize;
+    if (!CheckRecordCounts(iLeft)) return false;
+    m_pScalar = (NKFScalarSettings *)NKAlloc(sizeof(NKFScalarSettings) * (size_t)m_iNumScalar + 1);
+    m_pVector = (NKFVectorSettings *)NKAlloc(sizeof(NKFVectorSettings) * (size_t)m_iNumVector + 1);
+    if (m_pScalar == nullptr || m_pVector == nullptr) {
+        ReportError(NKString(""), NKString("Out of memory."));
+        return FinishLoad(false);
+    }
+    bool bOk = (!m_bHasMain || LoadMain(&iLeft)) && LoadScalars(&iLeft) && LoadVectors(&iLeft) &&
+               (m_iExtraFlag <= 0 || LoadExtra(&iLeft));
+    return FinishLoad(bOk);
 }
 
 int NKFSettingsBlock::GetNumItems()
@@ -339,10 +319,7 @@ int NKFSettingsBlock::GetNumItems()
 
 void NKFSettingsBlock::FreeData()
 {
-    NKFree(m_pScalar);
-    NKFree(m_pVector);
-    m_pScalar = nullptr;
-    m_pVector = nullptr;
+    NKFreeAndClear(&m_pScalar, &m_pVector);
     m_bDataLoaded = false;
 }
 
@@ -388,14 +365,9 @@ bool NKFItemsBlock::ParseBlock()
         ReportError(NKString(""), NKString(kItemsAscii));
         return false;
     }
-    int32_t iHeaderSize = 0, iDataSize = 0;
+    int32_t iDataSize = 0;
     int32_t aiCounts[NKF_ITEM_KINDS] = {0, 0, 0, 0, 0};
-    if (!ReadHeaderSizes(kItemsHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    if (!m_pReader->ReadInts(aiCounts, NKF_ITEM_KINDS)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kItemsHeaderBytes)) return false;
+    if (!ReadHeaderWords(kItemsHeaderBytes, aiCounts, NKF_ITEM_KINDS, &iDataSize)) return false;
     if (!CheckEndOfBlock(iDataSize)) return false;
     for (int k = 0; k < NKF_ITEM_KINDS; k++) m_aiCount[k] = aiCounts[k];
     m_bHeaderParsed = true;
@@ -431,12 +403,6 @@ bool NKFItemsBlock::LoadData()
         }
     }
     return FinishLoad(true);
-}
-
-bool NKFItemsBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFItemsBlock::WriteBlock, not implemented yet."));
-    return false;
 }
 
 int NKFItemsBlock::GetNumItems()

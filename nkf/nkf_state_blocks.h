@@ -37,8 +37,10 @@ public:
 
     bool ParseBlock() override;
     bool LoadData() override;
-    // "NKFPartAttributesBlock::WriteBlock, not implemented yet", false.
-    bool WriteBlock() override;
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFPartAttributesBlock::WriteBlock, not implemented yet");
+    }
     int GetNumItems() override { return m_iNumParts > 0 ? m_iNumParts : 0; }
     void FreeData() override;
 
@@ -57,7 +59,10 @@ public:
 
     bool ParseBlock() override;
     bool LoadData() override;
-    bool WriteBlock() override;
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFSettingsBlock::WriteBlock, not implemented yet.");
+    }
     // Scalar records + vector records + 1 with a main record.
     int GetNumItems() override;
     // Frees the scalar and vector arrays; the embedded records stay.
@@ -73,7 +78,14 @@ public:
     const NKFExtraSettings *GetExtraSettings() const;
 
 private:
+    // The parts of LoadData: the check that the counts fit the data size
+    // before anything is allocated, then the main record, the scalar and
+    // vector records and the extra record, each taking its bytes off
+    // *piLeft and reporting its own "Wrong size of ..." error.
+    bool CheckRecordCounts(int64_t iLeft);
     bool LoadMain(int64_t *piLeft);
+    bool LoadScalars(int64_t *piLeft);
+    bool LoadVectors(int64_t *piLeft);
     bool LoadExtra(int64_t *piLeft);
 
     uint8_t m_bHasMain;
@@ -103,7 +115,10 @@ public:
 
     bool ParseBlock() override;
     bool LoadData() override;
-    bool WriteBlock() override;
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFItemsBlock::WriteBlock, not implemented yet.");
+    }
     // Cutting planes + iso-surfaces + traces + node plots (the
     // particle-trace sets are not counted).
     int GetNumItems() override;

@@ -13,39 +13,31 @@
 #include "nkf/nkf_results.h"
 #include "nkf/nkf_stream.h"
 
-static const char *const kMissingResults = "Results block (*RESULTS) with ID = ";
+// ---------------------------------------------------------------------------
+// What the three share
 
-// Header fields of the scalar and vector blocks: name and step count, and
-// from 104 bytes on two unused words and the extension flag.
-static bool ReadResultListHeader(NKFReader *pReader, int iHeaderSize, NKString *pName,
-                                 int32_t *piNumSteps, uint8_t *pbExtension, int *piKnownBytes)
+NKFResultListBlock::NKFResultListBlock(NKFReader *pReader, int iBlockID, int iType)
+    : NKFStepListBlock(pReader, iBlockID, iType, NKF_STEPS_MERGE_EMPTY)
+{}
+
+const char *NKFResultListBlock::MissingReferenceText() const
 {
-    *piKnownBytes = 92;
-    if (!NKFReadText80(pReader, pName, true) || !pReader->ReadInts(piNumSteps, 1)) return false;
-    if (iHeaderSize >= 104) {
-        int32_t aiExtra[3] = {0, 0, 0};
-        if (!pReader->ReadInts(aiExtra, 3)) return false;
-        *pbExtension = aiExtra[2] != 0 ? 1 : 0;
-        *piKnownBytes = 104;
-    }
-    return true;
+    return "Results block (*RESULTS) with ID = ";
+}
+
+// Name and step count, and from 104 bytes on two unused words and the
+// extension flag.
+bool NKFResultListBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
+{
+    return ReadNameAndSteps(iHeaderSize, 104, piKnownBytes);
 }
 
 // ---------------------------------------------------------------------------
 // Scalar
 
 NKFQuolinScalarBlock::NKFQuolinScalarBlock(NKFReader *pReader, int iBlockID)
-    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINSCALAR, NKF_STEPS_MERGE_EMPTY),
-      m_fScaleFactor(1.0f), m_fOffset(0.0f)
+    : NKFResultListBlock(pReader, iBlockID, NKF_QUOLINSCALAR), m_fScaleFactor(1.0f), m_fOffset(0.0f)
 {}
-
-const char *NKFQuolinScalarBlock::MissingReferenceText() const { return kMissingResults; }
-
-bool NKFQuolinScalarBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
-{
-    return ReadResultListHeader(m_pReader, iHeaderSize, &m_Name, &m_iNumSteps, &m_bExtraWord,
-                                piKnownBytes);
-}
 
 int NKFQuolinScalarBlock::ParseOwnDirective(const NKString &word, const NKString &line)
 {
@@ -82,18 +74,10 @@ bool NKFQuolinScalarBlock::HasResultMapping(int iMapping, int iStep)
 // Vector
 
 NKFQuolinVectorBlock::NKFQuolinVectorBlock(NKFReader *pReader, int iBlockID)
-    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINVECTOR, NKF_STEPS_MERGE_EMPTY),
+    : NKFResultListBlock(pReader, iBlockID, NKF_QUOLINVECTOR),
       m_fScaleFactor(1.0f), m_afOffset{0.0f, 0.0f, 0.0f}, m_bXOnly(0), m_bYOnly(0), m_bZOnly(0),
       m_bDeformation(0)
 {}
-
-const char *NKFQuolinVectorBlock::MissingReferenceText() const { return kMissingResults; }
-
-bool NKFQuolinVectorBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
-{
-    return ReadResultListHeader(m_pReader, iHeaderSize, &m_Name, &m_iNumSteps, &m_bExtraWord,
-                                piKnownBytes);
-}
 
 int NKFQuolinVectorBlock::ParseOwnDirective(const NKString &word, const NKString &line)
 {
@@ -121,11 +105,8 @@ int NKFQuolinVectorBlock::ParseOwnDirective(const NKString &word, const NKString
 // Visibility
 
 NKFQuolinVisibilityBlock::NKFQuolinVisibilityBlock(NKFReader *pReader, int iBlockID)
-    : NKFStepListBlock(pReader, iBlockID, NKF_QUOLINVISIBILITY, NKF_STEPS_MERGE_EMPTY),
-      m_bDefaultVisible(1)
+    : NKFResultListBlock(pReader, iBlockID, NKF_QUOLINVISIBILITY), m_bDefaultVisible(1)
 {}
-
-const char *NKFQuolinVisibilityBlock::MissingReferenceText() const { return kMissingResults; }
 
 bool NKFQuolinVisibilityBlock::ReadHeaderFields(int, int *piKnownBytes)
 {
@@ -194,10 +175,7 @@ bool NKFQuolinVisibilityBlock::ComputeElementVisibility(Elements *pElements, int
     uint8_t *pcBytes = nullptr;
     if (iCount > 0) {
         pcBytes = (uint8_t *)NKAlloc((size_t)iCount);
-        if (pcBytes == nullptr) {
-            ReportError(NKString(""), NKString("Error allocating memory"));
-            return false;
-        }
+        if (pcBytes == nullptr) return ReportFailure("Error allocating memory");
         memset(pcBytes, cFill, (size_t)iCount);
     }
     for (int s = 0; s < GetNumSteps(); s++) {

@@ -42,7 +42,22 @@
 
 class Elements;
 
-class NKFQuolinScalarBlock : public NKFStepListBlock {
+// What the three blocks share: the listed IDs name *RESULTS blocks, the
+// steps merge, and the binary header is the scalar and vector layout above
+// (the visibility block reads its own).
+class NKFResultListBlock : public NKFStepListBlock {
+public:
+    bool HasExtension() const { return m_bExtraWord != 0; }
+
+protected:
+    NKFResultListBlock(NKFReader *pReader, int iBlockID, int iType);
+
+    int ReferencedType() const override { return NKF_RESULTS; }
+    const char *MissingReferenceText() const override;
+    bool ReadHeaderFields(int iHeaderSize, int *piKnownBytes) override;
+};
+
+class NKFQuolinScalarBlock : public NKFResultListBlock {
 public:
     NKFQuolinScalarBlock(NKFReader *pReader, int iBlockID);
 
@@ -53,13 +68,9 @@ public:
 
     float GetScaleFactor() const { return m_fScaleFactor; }
     float GetOffset() const { return m_fOffset; }
-    bool HasExtension() const { return m_bExtraWord != 0; }
 
 protected:
     const char *ClassName() const override { return "NKFQuolinScalarBlock"; }
-    int ReferencedType() const override { return NKF_RESULTS; }
-    const char *MissingReferenceText() const override;
-    bool ReadHeaderFields(int iHeaderSize, int *piKnownBytes) override;
     int ParseOwnDirective(const NKString &word, const NKString &line) override;
 
 private:
@@ -67,7 +78,7 @@ private:
     float m_fOffset;
 };
 
-class NKFQuolinVectorBlock : public NKFStepListBlock {
+class NKFQuolinVectorBlock : public NKFResultListBlock {
 public:
     NKFQuolinVectorBlock(NKFReader *pReader, int iBlockID);
 
@@ -77,13 +88,9 @@ public:
     bool IsYOnly() const { return m_bYOnly != 0; }
     bool IsZOnly() const { return m_bZOnly != 0; }
     bool IsDeformation() const { return m_bDeformation != 0; }
-    bool HasExtension() const { return m_bExtraWord != 0; }
 
 protected:
     const char *ClassName() const override { return "NKFQuolinVectorBlock"; }
-    int ReferencedType() const override { return NKF_RESULTS; }
-    const char *MissingReferenceText() const override;
-    bool ReadHeaderFields(int iHeaderSize, int *piKnownBytes) override;
     int ParseOwnDirective(const NKString &word, const NKString &line) override;
 
 private:
@@ -95,7 +102,7 @@ private:
     uint8_t m_bDeformation;
 };
 
-class NKFQuolinVisibilityBlock : public NKFStepListBlock {
+class NKFQuolinVisibilityBlock : public NKFResultListBlock {
 public:
     NKFQuolinVisibilityBlock(NKFReader *pReader, int iBlockID);
 
@@ -111,8 +118,6 @@ public:
 
 protected:
     const char *ClassName() const override { return "NKFQuolinVisibilityBlock"; }
-    int ReferencedType() const override { return NKF_RESULTS; }
-    const char *MissingReferenceText() const override;
     int MinHeaderBytes() const override { return 96; }
     bool ReadHeaderFields(int iHeaderSize, int *piKnownBytes) override;
     int ParseOwnDirective(const NKString &word, const NKString &line) override;

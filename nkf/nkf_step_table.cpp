@@ -74,11 +74,8 @@ bool NKFStepTable::Allocate(int iNumSteps)
 void NKFStepTable::Free()
 {
     delete[] m_pNames;
-    NKFree(m_pfTimes);
-    NKFree(m_piNumbers);
     m_pNames = nullptr;
-    m_pfTimes = nullptr;
-    m_piNumbers = nullptr;
+    NKFreeAndClear(&m_pfTimes, &m_piNumbers);
     m_iNumSteps = 0;
 }
 
@@ -193,6 +190,21 @@ static void IDWordRange(const char *pStart, const char *pEnd, int64_t *piFirst, 
     *piLast = pDash != nullptr ? NKFWordToInt(pDash + 1) : *piFirst;
 }
 
+bool NKFCountStepLine(NKFBlock *pBlock, const NKString &line, NKFStepCounter *pCounter,
+                      const char *pszTooMany)
+{
+    NKString error = NKFStepNumberError(line);
+    if (!error.IsEmpty()) {
+        pBlock->ReportLineError(NKString(""), error);
+        return false;
+    }
+    if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
+        pBlock->ReportLineError(NKString(""), NKString(pszTooMany));
+        return false;
+    }
+    return true;
+}
+
 int64_t NKFCountIDs(const NKString &line)
 {
     const char *p = line.GetText();
@@ -229,13 +241,27 @@ bool NKFReadText80(NKFReader *pReader, NKString *pText, bool bTrim)
     return true;
 }
 
+bool NKFSteppedBlock::ReadNamedHeader(int iKnownBytes, int32_t *piFields, int iFields,
+                                      int32_t *piDataSize)
+{
+    int32_t iHeaderSize = 0;
+    if (!ReadHeaderSizes(iKnownBytes, &iHeaderSize, piDataSize)) return false;
+    NKString readName;
+    if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(piFields, iFields)) {
+        ReportMissingEnd();
+        return false;
+    }
+    if (!SkipHeaderRest(iHeaderSize, iKnownBytes)) return false;
+    m_Name = readName;
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // NKFStepListBlock: life, queries, references
 
 NKFStepListBlock::NKFStepListBlock(NKFReader *pReader, int iBlockID, int iType, NKFStepRule eRule)
-    : NKFBlock(pReader, iBlockID), m_Name(""), m_Description(""), m_iDescriptionBlockID(0),
-      m_iNumSteps(0), m_bExtraWord(0), m_eRule(eRule), m_ppiStepIDs(nullptr),
-      m_piIDsPerStep(nullptr)
+    : NKFSteppedBlock(pReader, iBlockID), m_Description(""), m_iDescriptionBlockID(0),
+      m_bExtraWord(0), m_eRule(eRule), m_ppiStepIDs(nullptr), m_piIDsPerStep(nullptr)
 {
     m_iBlockType = iType;
 }
@@ -248,20 +274,15 @@ NKFStepListBlock::~NKFStepListBlock()
 
 void NKFStepListBlock::FreeData()
 {
-    if (m_ppiStepIDs != nullptr) {
-        for (int i = 0; i < m_iNumSteps; i++) NKFree(m_ppiStepIDs[i]);
-        NKFree(m_ppiStepIDs);
-        m_ppiStepIDs = nullptr;
-    }
+    NKFreeBlockArray((void **)m_ppiStepIDs, m_iNumSteps);
+    m_ppiStepIDs = nullptr;
     m_Steps.Free();
     m_bDataLoaded = false;
 }
 
 bool NKFStepListBlock::WriteBlock()
 {
-    ReportError(NKString(""),
-                NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
-    return false;
+    return ReportFailure(NKString::FromFormat("%s::WriteBlock, not implemented yet", ClassName()));
 }
 
 const int32_t *NKFStepListBlock::GetStepIDs(int i) const
@@ -332,10 +353,7 @@ int NKFStepListBlock::ParseOwnDirective(const NKString &, const NKString &) { re
 
 bool NKFStepListBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // Directives of the first pass. A "%STEP" line may open a step, up to
@@ -351,15 +369,7 @@ bool NKFStepListBlock::ParseDirective(const NKString &line, NKFStepCounter *pCou
         else
             m_Description = ReadQuoted(line);
     } else if (word == "%STEP") {
-        NKString error = NKFStepNumberError(line);
-        if (!error.IsEmpty()) {
-            ReportLineError(NKString(""), error);
-            return false;
-        }
-        if (pCounter->OnStepLine() && pCounter->GetNumSteps() > NKF_MAX_STEPS) {
-            ReportLineError(NKString(""), NKString(TooManyStepsText()));
-            return false;
-        }
+        if (!NKFCountStepLine(this, line, pCounter, TooManyStepsText())) return false;
     } else if (word != "%STEPNAME" && word != "%STEPTIME") {
         int iOwn = ParseOwnDirective(word, line);
         if (iOwn < 0) return false;
@@ -410,10 +420,23 @@ bool NKFStepListBlock::ParseAscii()
     return bOk;
 }
 
-bool NKFStepListBlock::ReadHeaderFields(int, int *piKnownBytes)
+bool NKFStepListBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
+{
+    return ReadNameAndSteps(iHeaderSize, 0, piKnownBytes);
+}
+
+bool NKFStepListBlock::ReadNameAndSteps(int iHeaderSize, int iExtendedBytes, int *piKnownBytes)
 {
     *piKnownBytes = 92;
-    return NKFReadText80(m_pReader, &m_Name, true) && m_pReader->ReadInts(&m_iNumSteps, 1);
+    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(&m_iNumSteps, 1))
+        return false;
+    int iWords = (iExtendedBytes - 92) / 4;
+    if (iWords < 1 || iWords > 8 || iHeaderSize < iExtendedBytes) return true;
+    int32_t aiExtra[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    if (!m_pReader->ReadInts(aiExtra, iWords)) return false;
+    m_bExtraWord = aiExtra[iWords - 1] != 0 ? 1 : 0;
+    *piKnownBytes = iExtendedBytes;
+    return true;
 }
 
 bool NKFStepListBlock::ParseBinary()
@@ -449,11 +472,7 @@ bool NKFStepListBlock::AllocateSteps()
 
 bool NKFStepListBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed()) return false;
-    if (!SeekPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? LoadAscii() : LoadBinary();
-    return FinishLoad(bOk);
+    return LoadAfterSeek([this] { return m_pReader->IsAscii() ? LoadAscii() : LoadBinary(); });
 }
 
 bool NKFStepListBlock::LoadAscii()
@@ -462,10 +481,7 @@ bool NKFStepListBlock::LoadAscii()
     for (int i = 0; i < m_iNumSteps; i++) {
         if (m_piIDsPerStep[i] == 0) continue;
         m_ppiStepIDs[i] = (int32_t *)NKAlloc((size_t)m_piIDsPerStep[i] * sizeof(int32_t));
-        if (m_ppiStepIDs[i] == nullptr) {
-            ReportError(NKString(""), NKString("Error allocating memory"));
-            return false;
-        }
+        if (m_ppiStepIDs[i] == nullptr) return ReportFailure("Error allocating memory");
     }
     NKFStepCounter counter(m_eRule);
     int iStored = 0;
@@ -485,10 +501,7 @@ bool NKFStepListBlock::LoadAscii()
             }
         }
     }
-    if (counter.GetNumSteps() != m_iNumSteps) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps) return ReportReadFailure();
     return true;
 }
 
@@ -500,10 +513,7 @@ bool NKFStepListBlock::LoadBinary()
     m_piIDsPerStep = nullptr;
     if (m_iNumSteps == 0) return true;
     m_piIDsPerStep = (int32_t *)NKCalloc((size_t)m_iNumSteps, sizeof(int32_t));
-    if (m_piIDsPerStep == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (m_piIDsPerStep == nullptr) return ReportFailure("Error allocating memory");
     int64_t iBytesLeft = m_iDataSize;
     for (int i = 0; i < m_iNumSteps; i++) {
         if (!LoadBinaryStep(i, &iBytesLeft)) return false;
@@ -516,29 +526,18 @@ bool NKFStepListBlock::LoadBinary()
 bool NKFStepListBlock::LoadBinaryStep(int i, int64_t *piBytesLeft)
 {
     int64_t iHeadBytes = NKF_STEP_RECORD_HEAD_BYTES + 4 + (m_bExtraWord ? 4 : 0);
-    if (!m_Steps.ReadRecordHead(m_pReader, i)) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (!m_Steps.ReadRecordHead(m_pReader, i)) return ReportReadFailure();
     int32_t aiCount[2] = {0, 0};  // ID count, the unused extension word
     bool bRead = m_pReader->ReadInts(aiCount, m_bExtraWord ? 2 : 1);
     int32_t iCount = aiCount[0];
     *piBytesLeft -= iHeadBytes;
-    if (!bRead || iCount < 0 || (int64_t)iCount * 4 > *piBytesLeft) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (!bRead || iCount < 0 || (int64_t)iCount * 4 > *piBytesLeft)
+        return ReportFailure("Item count does not fit the data size of the block.");
     *piBytesLeft -= (int64_t)iCount * 4;
     m_piIDsPerStep[i] = iCount;
     if (iCount == 0) return true;
     m_ppiStepIDs[i] = (int32_t *)NKAlloc((size_t)iCount * sizeof(int32_t));
-    if (m_ppiStepIDs[i] == nullptr) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
-    if (!m_pReader->ReadInts(m_ppiStepIDs[i], iCount)) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (m_ppiStepIDs[i] == nullptr) return ReportFailure("Error allocating memory");
+    if (!m_pReader->ReadInts(m_ppiStepIDs[i], iCount)) return ReportReadFailure();
     return true;
 }

@@ -1,17 +1,19 @@
 // nkf/nkf_step_table.h -- what the step-dependent NKF blocks share: how
 // "%STEP" lines are counted, the per-step name / time / number table, the
-// ASCII line and ID-list helpers, and NKFStepListBlock, the common base of
-// the blocks whose steps each list block IDs (*QUOLINSCALAR,
-// *QUOLINVECTOR, *QUOLINVISIBILITY, *QUOLINPOSITIONSCALAR,
-// *QUOLINPOSITIONVECTOR, *QUOLINTRANSFORMATION).
+// ASCII line and ID-list helpers, NKFSteppedBlock, the base of every block
+// whose data is a list of steps (name, step count, step table), and
+// NKFStepListBlock, the common base of the blocks whose steps each list
+// block IDs (*QUOLINSCALAR, *QUOLINVECTOR, *QUOLINVISIBILITY,
+// *QUOLINPOSITIONSCALAR, *QUOLINPOSITIONVECTOR, *QUOLINTRANSFORMATION).
 //
 // Every step-dependent block reads its file twice: ParseBlock counts steps
 // and items, LoadData sizes its arrays from those counts and reads again.
 // Both passes use the same NKFStepCounter, so LoadData can never move past
 // the steps ParseBlock counted. The derived classes (nkf_step_lists.h,
 // nkf_position_results.h, nkf_transformation_results.h) add their own
-// directives and binary header fields; the transformation, viewpoint,
-// command and plot-series blocks use the counter and the table only.
+// directives and binary header fields; the transformation, viewpoint and
+// command blocks derive from NKFSteppedBlock, and the plot-series block
+// uses the counter only.
 //
 // Binary step record of an ID-list block (after the block's header record):
 //   offset  size   meaning
@@ -131,6 +133,36 @@ private:
     int32_t *m_piNumbers;  // owned
 };
 
+// The base of the blocks whose data is a list of steps (the ID lists, the
+// transformation, viewpoint and command blocks): their name, the step count
+// the parse found and the table of step names, times and numbers the load
+// fills.
+class NKFSteppedBlock : public NKFBlock {
+public:
+    int GetNumItems() override { return m_iNumSteps; }
+
+    const NKString &GetName() const { return m_Name; }
+    int GetNumSteps() const { return m_iNumSteps; }
+    NKString GetStepName(int i) const { return m_Steps.GetName(i); }
+    float GetStepTime(int i) const { return m_Steps.GetTime(i); }
+    int GetStepNumber(int i) const { return m_Steps.GetNumber(i); }
+    const int32_t *GetStepNumbers() const { return m_Steps.GetNumbers(); }
+
+protected:
+    NKFSteppedBlock(NKFReader *pReader, int iBlockID)
+        : NKFBlock(pReader, iBlockID), m_Name(""), m_iNumSteps(0)
+    {}
+    // A binary header of the size words, the 80-byte name and iFields int32
+    // fields into piFields, the header's rest (past iKnownBytes) skipped. The
+    // name is kept once all of it was read; a header that ends early is a
+    // missing end marker.
+    bool ReadNamedHeader(int iKnownBytes, int32_t *piFields, int iFields, int32_t *piDataSize);
+
+    NKString m_Name;
+    int32_t m_iNumSteps;
+    NKFStepTable m_Steps;
+};
+
 // Entry i of a first pass's per-step count table, which grows as the steps
 // come (new entries count 0): a block of few steps sizes nothing by the
 // step limit.
@@ -161,6 +193,11 @@ const int NKF_MAX_STEP_NUMBER = 1000000;
 // 1 or above NKF_MAX_STEP_NUMBER); empty when the number fits or the line
 // gives none.
 NKString NKFStepNumberError(const NKString &line);
+// A "%STEP" line of a first pass: its number must name a model step, and a
+// step the line opens (pCounter) must stay within NKF_MAX_STEPS; else the
+// line error of pBlock (the number's text, or pszTooMany) and false.
+bool NKFCountStepLine(NKFBlock *pBlock, const NKString &line, NKFStepCounter *pCounter,
+                      const char *pszTooMany);
 // Number of IDs an ASCII ID line lists: each word counts 1, a range a-b
 // (a '-' after the word's first character) counts b - a + 1, or 0 when b
 // is below a.
@@ -174,7 +211,7 @@ bool NKFStoreIDs(const NKString &line, int32_t *piDest, int iRoom, int *piStored
 bool NKFReadText80(NKFReader *pReader, NKString *pText, bool bTrim);
 
 // A block whose steps each list block IDs of one other block type.
-class NKFStepListBlock : public NKFBlock {
+class NKFStepListBlock : public NKFSteppedBlock {
 public:
     ~NKFStepListBlock() override;
 
@@ -185,7 +222,6 @@ public:
     bool LoadData() override;
     // Always fails with "<class>::WriteBlock, not implemented yet".
     bool WriteBlock() override;
-    int GetNumItems() override { return m_iNumSteps; }
     // Frees the IDs, names, times and numbers; the per-step counts stay.
     void FreeData() override;
 
@@ -196,17 +232,11 @@ public:
     // Its i-th ID; -1 when no step applies or i is out of range.
     int GetResultID(int iStep, int i) const;
 
-    const NKString &GetName() const { return m_Name; }
     const NKString &GetDescription() const { return m_Description; }
     int GetDescriptionBlockID() const { return m_iDescriptionBlockID; }
-    int GetNumSteps() const { return m_iNumSteps; }
     // IDs of step index i and their count (null / 0 out of range or empty).
     const int32_t *GetStepIDs(int i) const;
     int GetStepIDCount(int i) const;
-    NKString GetStepName(int i) const { return m_Steps.GetName(i); }
-    float GetStepTime(int i) const { return m_Steps.GetTime(i); }
-    int GetStepNumber(int i) const { return m_Steps.GetNumber(i); }
-    const int32_t *GetStepNumbers() const { return m_Steps.GetNumbers(); }
     // True when every binary step record carries one more int32.
     bool HasExtraWord() const { return m_bExtraWord != 0; }
 
@@ -224,6 +254,11 @@ protected:
     // (size words included). False when the file ends.
     virtual int MinHeaderBytes() const { return 92; }
     virtual bool ReadHeaderFields(int iHeaderSize, int *piKnownBytes);
+    // The header fields most lists have: the 80-byte name and the step count
+    // (92 bytes with the size words); in a header of at least iExtendedBytes
+    // (0: never) the words up to that size follow, the last of them the
+    // extra-word flag and the others unused.
+    bool ReadNameAndSteps(int iHeaderSize, int iExtendedBytes, int *piKnownBytes);
     // A directive the base does not know: 1 handled, 0 unknown, -1 failed
     // (reported).
     virtual int ParseOwnDirective(const NKString &word, const NKString &line);
@@ -235,10 +270,8 @@ protected:
     // A warning with the line information of ReportLineError.
     void ReportLineWarning(const NKString &message);
 
-    NKString m_Name;
     NKString m_Description;
     int32_t m_iDescriptionBlockID;
-    int32_t m_iNumSteps;
     uint8_t m_bExtraWord;
 
 private:
@@ -253,5 +286,4 @@ private:
     NKFStepRule m_eRule;
     int32_t **m_ppiStepIDs;   // owned; one owned array per step (null when empty)
     int32_t *m_piIDsPerStep;  // owned; counted by ParseBlock (ASCII) or LoadData (binary)
-    NKFStepTable m_Steps;
 };

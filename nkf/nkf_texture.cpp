@@ -59,22 +59,14 @@ static int64_t PixelBytes(int32_t iWidth, int32_t iHeight)
 bool NKFTextureBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed || !SeekPosition() || !SkipHeaderDirectives()) {
-        ReportError(NKString(""), NKString("Error skipping header"));
-        return false;
-    }
+    if (!m_bHeaderParsed || !SeekPosition() || !SkipHeaderDirectives())
+        return ReportFailure("Error skipping header");
     // A size the data cannot hold is refused before anything is allocated.
     int64_t iBytes = PixelBytes(m_iWidth, m_iHeight);
-    if (iBytes < 0 || iBytes > m_iDataSize) {
-        ReportError(NKString(""), NKString("Error reading texture values"));
-        return false;
-    }
+    if (iBytes < 0 || iBytes > m_iDataSize) return ReportFailure("Error reading texture values");
     if (iBytes > 0) {
         m_pcPixels = (uint8_t *)NKAlloc((size_t)iBytes);
-        if (m_pcPixels == nullptr) {
-            ReportError(NKString(""), NKString("Error allocating memory texture"));
-            return false;
-        }
+        if (m_pcPixels == nullptr) return ReportFailure("Error allocating memory texture");
         if (!m_pReader->ReadBytes(m_pcPixels, iBytes)) {
             FreeData();
             ReportError(NKString(""), NKString("Error reading texture values"));
@@ -136,16 +128,11 @@ bool NKFUserBlock::ParseBlock()
 bool NKFUserBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed || !SeekPosition()) {
-        ReportError(NKString(""), NKString("Error skipping header"));
-        return false;
-    }
+    if (!m_bHeaderParsed || !SeekPosition()) return ReportFailure("Error skipping header");
     if (m_pReader->IsAscii()) {
         SkipAsciiContent();
-    } else if (!SkipHeaderDirectives() || !m_pReader->Skip(m_iDataSize)) {
-        ReportError(NKString(""), NKString("Error skipping header"));
-        return false;
-    }
+    } else if (!SkipHeaderDirectives() || !m_pReader->Skip(m_iDataSize))
+        return ReportFailure("Error skipping header");
     m_bDataLoaded = true;
     return true;
 }
@@ -212,23 +199,15 @@ bool NKFInternalStringBlock::LoadAsciiText()
 bool NKFInternalStringBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
-    if (!m_bHeaderParsed || !SeekPosition()) {
-        ReportError(NKString(""), NKString("Error skipping header"));
-        return false;
-    }
+    if (!m_bHeaderParsed || !SeekPosition()) return ReportFailure("Error skipping header");
     if (m_pReader->IsAscii()) {
         LoadAsciiText();
     } else {
-        if (!SkipHeaderDirectives()) {
-            ReportError(NKString(""), NKString("Error skipping header"));
-            return false;
-        }
+        if (!SkipHeaderDirectives()) return ReportFailure("Error skipping header");
         // Checked against the file when parsing; checked again here since
         // nothing else guards this allocation.
-        if (m_iTextLength < 0 || m_iTextLength > m_pReader->BytesLeft()) {
-            ReportError(NKString(""), NKString("Error reading text"));
-            return false;
-        }
+        if (m_iTextLength < 0 || m_iTextLength > m_pReader->BytesLeft())
+            return ReportFailure("Error reading text");
         char *pcText = (char *)NKAlloc((size_t)m_iTextLength + 1);
         if (pcText == nullptr || !m_pReader->ReadBytes(pcText, m_iTextLength)) {
             NKFree(pcText);
@@ -239,10 +218,7 @@ bool NKFInternalStringBlock::LoadData()
         text.Assign(pcText, m_iTextLength);
         bool bKept = KeepData(pcText, m_iTextLength);
         NKFree(pcText);
-        if (!bKept) {
-            ReportError(NKString(""), NKString("Error reading text"));
-            return false;
-        }
+        if (!bKept) return ReportFailure("Error reading text");
     }
     m_bDataLoaded = true;
     return true;

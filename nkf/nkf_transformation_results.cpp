@@ -18,19 +18,9 @@ NKFTransformationResultBlock::NKFTransformationResultBlock(NKFReader *pReader, i
     m_iBlockType = NKF_TRANSFORMATIONRESULT;
 }
 
-bool NKFTransformationResultBlock::WriteBlock()
-{
-    ReportError(NKString(""),
-                NKString("NKFTransformationResultBlock::WriteBlock, not implemented yet"));
-    return false;
-}
-
 bool NKFTransformationResultBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // An unknown directive is only warned about; with the parser's strict
@@ -82,15 +72,11 @@ bool NKFTransformationResultBlock::LoadData()
 {
     if (m_bDataLoaded) return true;
     if (!CheckParsed("Block not parsed.")) return false;
-    if (!SeekPosition() || !SkipHeaderDirectives()) {
-        ReportError(NKString(""), NKString("Error reading transformation matrix"));
-        return false;
-    }
+    if (!SeekPosition() || !SkipHeaderDirectives())
+        return ReportFailure("Error reading transformation matrix");
     float afRows[12] = {0};
-    if (!ReadFloatRows(afRows, 3, 4, nullptr)) {
-        ReportError(NKString(""), NKString("Error reading transformation matrix"));
-        return false;
-    }
+    if (!ReadFloatRows(afRows, 3, 4, nullptr))
+        return ReportFailure("Error reading transformation matrix");
     for (int r = 0; r < 4; r++) {
         memcpy(m_afMatrix + r * 4, afRows + r * 3, 3 * sizeof(float));
         m_afMatrix[r * 4 + 3] = r == 3 ? 1.0f : 0.0f;
@@ -111,18 +97,11 @@ const char *NKFQuolinTransformationBlock::MissingReferenceText() const
     return "Transformation result block (*TRANSFORMATIONRESULT) with ID = ";
 }
 
+// Name and step count, and from 100 bytes on an unused word and the
+// extra-word flag.
 bool NKFQuolinTransformationBlock::ReadHeaderFields(int iHeaderSize, int *piKnownBytes)
 {
-    *piKnownBytes = 92;
-    if (!NKFReadText80(m_pReader, &m_Name, true) || !m_pReader->ReadInts(&m_iNumSteps, 1))
-        return false;
-    if (iHeaderSize >= 100) {
-        int32_t aiExtra[2] = {0, 0};  // ignored, extra-word flag
-        if (!m_pReader->ReadInts(aiExtra, 2)) return false;
-        m_bExtraWord = aiExtra[1] != 0 ? 1 : 0;
-        *piKnownBytes = 100;
-    }
-    return true;
+    return ReadNameAndSteps(iHeaderSize, 100, piKnownBytes);
 }
 
 void NKFQuolinTransformationBlock::ReportUnknownDirective()

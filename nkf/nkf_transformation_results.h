@@ -43,8 +43,10 @@ public:
     bool ParseBlock() override;
     // Reads the matrix; elements 3, 7, 11 become 0 and 15 becomes 1.
     bool LoadData() override;
-    // Always fails: "NKFTransformationResultBlock::WriteBlock, not implemented yet".
-    bool WriteBlock() override;
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFTransformationResultBlock::WriteBlock, not implemented yet");
+    }
     int GetNumItems() override { return 1; }
     // Clears the loaded flag; the matrix stays.
     void FreeData() override { m_bDataLoaded = false; }

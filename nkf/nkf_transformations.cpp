@@ -100,8 +100,8 @@ const NKFTransformationEntry *NKFTransformationEntryArray::GetAt(int i) const
 // Transformation block: life and queries
 
 NKFTransformationBlock::NKFTransformationBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), name(""), m_bWithID(0), m_iNumSteps(0),
-      m_pElementMatrices(nullptr), m_pFaceSetMatrices(nullptr)
+    : NKFSteppedBlock(pReader, iBlockID), m_bWithID(0), m_pElementMatrices(nullptr),
+      m_pFaceSetMatrices(nullptr)
 {
     m_iBlockType = NKF_TRANSFORMATIONS;
 }
@@ -116,12 +116,6 @@ void NKFTransformationBlock::FreeData()
     m_pFaceSetMatrices = nullptr;
     m_Steps.Free();
     m_bDataLoaded = false;
-}
-
-bool NKFTransformationBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFTransformationBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 const NKFTransformationEntryArray *NKFTransformationBlock::GetElementMatrices(int i) const
@@ -167,10 +161,7 @@ bool NKFTransformationBlock::ResolveReferences()
 
 bool NKFTransformationBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // One value line: with IDs a matrix starts with a line holding the ID
@@ -208,7 +199,7 @@ bool NKFTransformationBlock::ParseAscii()
         }
         NKString word = NKFDirectiveWord(line);
         if (word == "%NAME") {
-            name = ReadQuoted(line);
+            m_Name = ReadQuoted(line);
         } else if (word == "%WITH_ID" || word == "%NO_ID") {
             m_bWithID = word == "%WITH_ID" ? 1 : 0;
         } else if (word == "%STEP") {
@@ -238,16 +229,9 @@ bool NKFTransformationBlock::ParseAscii()
 
 bool NKFTransformationBlock::ParseBinary()
 {
-    int32_t iHeaderSize = 0, iDataSize = 0;
-    if (!ReadHeaderSizes(kTransformationHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    NKString readName;
+    int32_t iDataSize = 0;
     int32_t aiFields[2] = {0, 0};  // with-ID flag, step count
-    if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(aiFields, 2)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kTransformationHeaderBytes)) return false;
-    name = readName;
+    if (!ReadNamedHeader(kTransformationHeaderBytes, aiFields, 2, &iDataSize)) return false;
     m_bWithID = aiFields[0] != 0 ? 1 : 0;
     m_iNumSteps = aiFields[1];
     if (!CheckItemBytes(m_iNumSteps, kTransformationStepBytes)) return false;
@@ -263,20 +247,16 @@ bool NKFTransformationBlock::AllocateSteps()
     m_pElementMatrices = new (std::nothrow) NKFTransformationEntryArray[m_iNumSteps];
     m_pFaceSetMatrices = new (std::nothrow) NKFTransformationEntryArray[m_iNumSteps];
     if (m_pElementMatrices == nullptr || m_pFaceSetMatrices == nullptr ||
-        !m_Steps.Allocate(m_iNumSteps)) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+        !m_Steps.Allocate(m_iNumSteps))
+        return ReportFailure("Error allocating memory");
     return true;
 }
 
 bool NKFTransformationBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk =
-        SeekPosition() && AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
-    return FinishLoad(bOk);
+    return LoadAfterSeek(
+        [this] { return AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary()); },
+        "Block not parsed.");
 }
 
 // Follows the lines as the first pass counted them: a value line starts an
@@ -307,10 +287,8 @@ bool NKFTransformationBlock::LoadAscii()
         counter.OnValueLine();
         if (pOpen == nullptr) {
             pOpen = bFaceSets ? &m_pFaceSetMatrices[s] : &m_pElementMatrices[s];
-            if (!pOpen->SetSize(pOpen->GetSize() + 1)) {
-                ReportError(NKString(""), NKString("Error allocating memory"));
-                return false;
-            }
+            if (!pOpen->SetSize(pOpen->GetSize() + 1))
+                return ReportFailure("Error allocating memory");
             pOpen->GetAt(pOpen->GetSize() - 1)->iBlockID =
                 bWithID ? NKFWordToInt(line.GetText()) : -1;
             iRow = 0;
@@ -322,10 +300,7 @@ bool NKFTransformationBlock::LoadAscii()
             pOpen = nullptr;
         }
     }
-    if (counter.GetNumSteps() != m_iNumSteps || pOpen != nullptr) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps || pOpen != nullptr) return ReportReadFailure();
     return true;
 }
 
@@ -335,23 +310,15 @@ bool NKFTransformationBlock::LoadBinaryEntries(NKFTransformationEntryArray *pArr
                                                int64_t *piBytesLeft)
 {
     int iWords = (m_bWithID ? 1 : 0) + 12;
-    if (iCount < 0 || (int64_t)iCount * iWords * 4 > *piBytesLeft) {
-        ReportError(NKString(""), NKString("Item count does not fit the data size of the block."));
-        return false;
-    }
+    if (iCount < 0 || (int64_t)iCount * iWords * 4 > *piBytesLeft)
+        return ReportFailure("Item count does not fit the data size of the block.");
     *piBytesLeft -= (int64_t)iCount * iWords * 4;
     if (iCount == 0) return true;
-    if (!pArray->SetSize(iCount)) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (!pArray->SetSize(iCount)) return ReportFailure("Error allocating memory");
     for (int i = 0; i < iCount; i++) {
         int32_t aiWords[13];
         float afRows[12];
-        if (!m_pReader->ReadInts(aiWords, iWords)) {
-            ReportError(NKString(""), NKString("Error reading block data"));
-            return false;
-        }
+        if (!m_pReader->ReadInts(aiWords, iWords)) return ReportReadFailure();
         NKFTransformationEntry *pEntry = pArray->GetAt(i);
         pEntry->iBlockID = m_bWithID ? aiWords[0] : 0;
         memcpy(afRows, aiWords + (m_bWithID ? 1 : 0), sizeof afRows);
@@ -367,10 +334,7 @@ bool NKFTransformationBlock::LoadBinary()
     for (int s = 0; s < m_iNumSteps; s++) {
         bool bHead = m_Steps.ReadRecordHead(m_pReader, s);
         int32_t aiCounts[2] = {0, 0};  // element matrices, face-set matrices
-        if (!bHead || !m_pReader->ReadInts(aiCounts, 2)) {
-            ReportError(NKString(""), NKString("Error reading block data"));
-            return false;
-        }
+        if (!bHead || !m_pReader->ReadInts(aiCounts, 2)) return ReportReadFailure();
         iBytesLeft -= kTransformationStepBytes;
         if (!LoadBinaryEntries(&m_pElementMatrices[s], aiCounts[0], &iBytesLeft) ||
             !LoadBinaryEntries(&m_pFaceSetMatrices[s], aiCounts[1], &iBytesLeft))
@@ -383,7 +347,7 @@ bool NKFTransformationBlock::LoadBinary()
 // Viewpoint block
 
 NKFViewpointBlock::NKFViewpointBlock(NKFReader *pReader, int iBlockID)
-    : NKFBlock(pReader, iBlockID), name(""), m_iNumSteps(0), m_ppfViewpoints(nullptr)
+    : NKFSteppedBlock(pReader, iBlockID), m_ppfViewpoints(nullptr)
 {
     m_iBlockType = NKF_VIEWPOINTS;
 }
@@ -396,12 +360,6 @@ void NKFViewpointBlock::FreeData()
     m_ppfViewpoints = nullptr;
     m_Steps.Free();
     m_bDataLoaded = false;
-}
-
-bool NKFViewpointBlock::WriteBlock()
-{
-    ReportError(NKString(""), NKString("NKFViewpointBlock::WriteBlock, not implemented yet"));
-    return false;
 }
 
 bool NKFViewpointBlock::GetViewpoint(int iStep, float pfEye[3], float pfVrp[3], float pfUp[3])
@@ -419,10 +377,7 @@ bool NKFViewpointBlock::GetViewpoint(int iStep, float pfEye[3], float pfVrp[3], 
 
 bool NKFViewpointBlock::ParseBlock()
 {
-    if (!GetPosition()) return false;
-    bool bOk = m_pReader->IsAscii() ? ParseAscii() : ParseBinary();
-    if (bOk) m_bHeaderParsed = true;
-    return bOk;
+    return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
 // Every step holds exactly three vectors: checked when a "%STEP" line
@@ -464,16 +419,8 @@ bool NKFViewpointBlock::ParseAscii()
 
 bool NKFViewpointBlock::ParseBinary()
 {
-    int32_t iHeaderSize = 0, iDataSize = 0;
-    if (!ReadHeaderSizes(kViewpointHeaderBytes, &iHeaderSize, &iDataSize)) return false;
-    NKString readName;
-    int32_t iNumSteps = 0;
-    if (!NKFReadText80(m_pReader, &readName, true) || !m_pReader->ReadInts(&iNumSteps, 1)) {
-        ReportMissingEnd();
-        return false;
-    }
-    if (!SkipHeaderRest(iHeaderSize, kViewpointHeaderBytes)) return false;
-    name = readName;
+    int32_t iDataSize = 0, iNumSteps = 0;
+    if (!ReadNamedHeader(kViewpointHeaderBytes, &iNumSteps, 1, &iDataSize)) return false;
     m_iNumSteps = iNumSteps;
     if (!CheckItemBytes(m_iNumSteps, kViewpointStepBytes)) return false;
     return CheckEndOfBlock(iDataSize);
@@ -483,21 +430,17 @@ bool NKFViewpointBlock::AllocateSteps()
 {
     if (m_iNumSteps == 0) return true;
     m_ppfViewpoints = (float **)NKAllocBlockArray(9 * sizeof(float), m_iNumSteps);
-    if (m_ppfViewpoints == nullptr || !m_Steps.Allocate(m_iNumSteps)) {
-        ReportError(NKString(""), NKString("Error allocating memory"));
-        return false;
-    }
+    if (m_ppfViewpoints == nullptr || !m_Steps.Allocate(m_iNumSteps))
+        return ReportFailure("Error allocating memory");
     for (int s = 0; s < m_iNumSteps; s++) memset(m_ppfViewpoints[s], 0, 9 * sizeof(float));
     return true;
 }
 
 bool NKFViewpointBlock::LoadData()
 {
-    if (m_bDataLoaded) return true;
-    if (!CheckParsed("Block not parsed.")) return false;
-    bool bOk =
-        SeekPosition() && AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary());
-    return FinishLoad(bOk);
+    return LoadAfterSeek(
+        [this] { return AllocateSteps() && (m_pReader->IsAscii() ? LoadAscii() : LoadBinary()); },
+        "Block not parsed.");
 }
 
 bool NKFViewpointBlock::LoadAscii()
@@ -521,10 +464,7 @@ bool NKFViewpointBlock::LoadAscii()
         if (eStep == NKF_STEP_PAST_END) break;
         if (eStep == NKF_STEP_OPENED) iRow = 0;
     }
-    if (counter.GetNumSteps() != m_iNumSteps) {
-        ReportError(NKString(""), NKString("Error reading block data"));
-        return false;
-    }
+    if (counter.GetNumSteps() != m_iNumSteps) return ReportReadFailure();
     return true;
 }
 
@@ -532,11 +472,8 @@ bool NKFViewpointBlock::LoadBinary()
 {
     if (!SkipHeaderDirectives()) return false;
     for (int s = 0; s < m_iNumSteps; s++) {
-        if (!m_Steps.ReadRecordHead(m_pReader, s) ||
-            !m_pReader->ReadFloats(m_ppfViewpoints[s], 9)) {
-            ReportError(NKString(""), NKString("Error reading block data"));
-            return false;
-        }
+        if (!m_Steps.ReadRecordHead(m_pReader, s) || !m_pReader->ReadFloats(m_ppfViewpoints[s], 9))
+            return ReportReadFailure();
     }
     return true;
 }

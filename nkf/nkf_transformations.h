@@ -78,7 +78,7 @@ private:
     int m_iGrowBy;
 };
 
-class NKFTransformationBlock : public NKFBlock {
+class NKFTransformationBlock : public NKFSteppedBlock {
 public:
     NKFTransformationBlock(NKFReader *pReader, int iBlockID);
     ~NKFTransformationBlock() override;
@@ -89,18 +89,14 @@ public:
     bool ResolveReferences() override;
     bool ParseBlock() override;
     bool LoadData() override;
-    // Always fails: "NKFTransformationBlock::WriteBlock, not implemented yet".
-    bool WriteBlock() override;
-    int GetNumItems() override { return m_iNumSteps; }
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFTransformationBlock::WriteBlock, not implemented yet");
+    }
     // Frees every per-step array; name, flag and step count stay.
     void FreeData() override;
 
-    const NKString &GetName() const { return name; }
     bool HasIDs() const { return m_bWithID != 0; }
-    int GetNumSteps() const { return m_iNumSteps; }
-    NKString GetStepName(int i) const { return m_Steps.GetName(i); }
-    float GetStepTime(int i) const { return m_Steps.GetTime(i); }
-    int GetStepNumber(int i) const { return m_Steps.GetNumber(i); }
     // The matrix lists of step index i (null when not loaded or out of range).
     const NKFTransformationEntryArray *GetElementMatrices(int i) const;
     const NKFTransformationEntryArray *GetFaceSetMatrices(int i) const;
@@ -115,36 +111,28 @@ private:
     bool LoadBinaryEntries(NKFTransformationEntryArray *pArray, int iCount, int64_t *piBytesLeft);
     bool CheckEntries(const NKFTransformationEntryArray *pArrays, int iType, const char *pszText);
 
-    NKString name;
     uint8_t m_bWithID;
-    int32_t m_iNumSteps;
-    NKFStepTable m_Steps;
     NKFTransformationEntryArray *m_pElementMatrices;  // owned; one per step
     NKFTransformationEntryArray *m_pFaceSetMatrices;  // owned; one per step
 };
 
-class NKFViewpointBlock : public NKFBlock {
+class NKFViewpointBlock : public NKFSteppedBlock {
 public:
     NKFViewpointBlock(NKFReader *pReader, int iBlockID);
     ~NKFViewpointBlock() override;
 
     bool ParseBlock() override;
     bool LoadData() override;
-    // Always fails: "NKFViewpointBlock::WriteBlock, not implemented yet".
-    bool WriteBlock() override;
-    int GetNumItems() override { return m_iNumSteps; }
+    bool WriteBlock() override
+    {
+        return ReportFailure("NKFViewpointBlock::WriteBlock, not implemented yet");
+    }
     void FreeData() override;
 
     // Copies eye, view reference point and up vector of step index iStep.
     // False (nothing copied) for a step outside 0 .. count-1, a null
     // output, or when loading fails.
     bool GetViewpoint(int iStep, float pfEye[3], float pfVrp[3], float pfUp[3]);
-
-    const NKString &GetName() const { return name; }
-    int GetNumSteps() const { return m_iNumSteps; }
-    NKString GetStepName(int i) const { return m_Steps.GetName(i); }
-    float GetStepTime(int i) const { return m_Steps.GetTime(i); }
-    int GetStepNumber(int i) const { return m_Steps.GetNumber(i); }
 
 private:
     bool ParseAscii();
@@ -153,8 +141,5 @@ private:
     bool LoadAscii();
     bool LoadBinary();
 
-    NKString name;
-    int32_t m_iNumSteps;
     float **m_ppfViewpoints;  // owned; per step nine floats: eye, vrp, up
-    NKFStepTable m_Steps;
 };
