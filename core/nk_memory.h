@@ -26,13 +26,6 @@ void *NKCalloc(size_t iCount, size_t iSize);
 void *NKRealloc(void *pBlock, size_t iSize);
 // Frees a block from the functions above; null is accepted.
 void NKFree(void *pBlock);
-// Frees the block a pointer holds and sets the pointer to null.
-template <typename T>
-void NKFreeAndClear(T *&pBlock)
-{
-    NKFree(pBlock);
-    pBlock = nullptr;
-}
 // A heap block of iSize bytes for a large array (uninitialised; free with
 // NKFree; NKRealloc takes it too). From 8 MB up it is laid on huge pages
 // where the system lends them on request, so that its first touch costs one

@@ -158,7 +158,7 @@ void ReleaseFrameSharedRecords(NKFrame *pFrame)
         NKReleaseSeparateVectorField(pFrame->pSeparateVectors[i]);
         pFrame->pSeparateVectors[i] = nullptr;
     }
-    NKFreeAndClear(pFrame->pTransformation);
+    NKFreeAndClear(&pFrame->pTransformation);
     // Each shared record is released and the frame left without it.
     NKReleaseViewPoint(std::exchange(pFrame->pViewPoint, nullptr));
     NKReleaseGeometry(std::exchange(pFrame->pGeometry, nullptr));

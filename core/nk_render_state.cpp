@@ -63,9 +63,7 @@ void NKSelectionList::Clear()
         if (ppPicks[i] != nullptr) NKReleaseGeometry(ppPicks[i]->pGeometry);
         NKFree(ppPicks[i]);
     }
-    NKFreeAndClear(ppPicks);
-    NKFreeAndClear(ppFiltered);
-    NKFreeAndClear(pScratch);
+    NKFreeAndClear(&ppPicks, &ppFiltered, &pScratch);
     iCapacity = 0;
     iCount = 0;
 }

@@ -115,9 +115,7 @@ NKViewPointTable::~NKViewPointTable() { Init(); }
 
 void NKViewPointTable::Init()
 {
-    NKFreeAndClear(m_pEye);
-    NKFreeAndClear(m_pVrp);
-    NKFreeAndClear(m_pVup);
+    NKFreeAndClear(&m_pEye, &m_pVrp, &m_pVup);
     m_iCount = 0;
 }
 

@@ -329,15 +329,7 @@ bool NKFNodeBlock::LoadData()
         m_bDataLoaded = true;
         return true;
     }
-    if (TakeParsedRows()) {
-        if (!CheckCoordinates()) {
-            FreeData();
-            return false;
-        }
-        if (m_bWithIDs) NKSortNodeIdOrder(m_piIDs, m_piSortedOrder, m_iNumNodes);
-        m_bDataLoaded = true;
-        return true;
-    }
+    if (TakeParsedRows()) return FinishLoad();
     if (!SeekPosition() || !SkipHeaderDirectives()) return ReportFailure("Error skipping header");
     if (!AllocateArrays()) {
         FreeData();
@@ -354,6 +346,13 @@ bool NKFNodeBlock::LoadData()
         ReportError(NKString(""), NKString("Error reading node values"));
         return false;
     }
+    return FinishLoad();
+}
+
+// The rows are in: checked, the IDs' sorted order made, the block loaded; a
+// bad coordinate drops the rows.
+bool NKFNodeBlock::FinishLoad()
+{
     if (!CheckCoordinates()) {
         FreeData();
         return false;

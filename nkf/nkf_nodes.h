@@ -84,6 +84,7 @@ private:
     // False, with the block error naming the node, when a coordinate is a
     // NaN or minus infinity.
     bool CheckCoordinates();
+    bool FinishLoad();
 
     uint8_t m_bWithIDs;
     float *m_pfCoords;         // owned, x y z per node
