@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -199,6 +200,21 @@ TEST(FileSwap, FourByteItems)
     unsigned char b[4] = {1, 2, 3, 4};
     SwapBytes(b, 4, 1);
     EXPECT_EQ(std::vector<unsigned char>(b, b + 4), (std::vector<unsigned char>{4, 3, 2, 1}));
+}
+
+TEST(FileSwap, FourByteRunsOfEveryLengthFromAnyStart)
+{
+    // Runs that end inside and after the blocks of four words swapped at
+    // once, from a start off the words' alignment.
+    for (int iCount : {2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 1003}) {
+        std::vector<unsigned char> b(4 * (size_t)iCount + 1), expected;
+        for (size_t k = 0; k < b.size(); k++) b[k] = (unsigned char)(k * 7 + 1);
+        expected = b;
+        for (int w = 0; w < iCount; w++)
+            std::reverse(expected.begin() + 1 + 4 * w, expected.begin() + 5 + 4 * w);
+        SwapBytes(b.data() + 1, 4, iCount);
+        EXPECT_EQ(b, expected) << iCount << " words";
+    }
 }
 
 TEST(FileSwap, TwoByteItems)
