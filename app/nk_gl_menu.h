@@ -52,9 +52,9 @@ struct NKGLMenu {
     float normal[3] = {0.0f, 0.0f, 1.0f};
     float placement[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     NKGLMenuItem *root = nullptr;
-    // Set on the Results Menu, whose item 3 shows the step text; the
-    // drawing refreshes that text only there, so that an item 3 of another
-    // menu keeps its own text.
+    // Set on the Results Menu, whose items 1 to 3 show the current scalar,
+    // vector and step; the drawing refreshes its texts, checks and enabled
+    // states only there, so that an item 3 of another menu keeps its own text.
     uint8_t bResultsMenu = 0;
     // The Results Menu's model: the data source and result lists it lists
     // (NKResultsMenuFollowModel compares it with the model now).

@@ -161,7 +161,9 @@ void NKGLMenuModelView(const NKGLMenu *pMenu, double adOut[16])
 bool NKDrawGLMenu(NKGLMenu *pMenu)
 {
     if (pMenu == nullptr || pMenu->root == nullptr) return false;
-    if (pMenu->bResultsMenu) NKGLMenuUpdateStepText(pMenu, -1);
+    // The Results Menu shows the state as it is now: commands typed or read
+    // from a file (readstate, fringes, ...) change it as well as its items.
+    if (pMenu->bResultsMenu) NKGLMenuUpdateResultsMenu(pMenu);
     const GLboolean bNormalize = glIsEnabled(GL_NORMALIZE);
     glEnable(GL_NORMALIZE);
     NKSetDefaultMaterial();

@@ -17,6 +17,7 @@
 #include "commands/nk_batch_reports.h"
 #include "core/nk_frames.h"
 #include "core/nk_render_state.h"
+#include "render/nk_fringe_commands.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_text_list.h"
 #include "tests/app/app_window_fixture.h"
@@ -509,6 +510,34 @@ TEST_F(MenusBenchmarkTest, TheShownMenuIsDrawnInTheView)
     EXPECT_STREQ(NKGLMenuFindItem(g_pGLMenu->root, 3)->text, "Button (3)");
     ASSERT_EQ(ExecuteCommand("usermenu hide"), 0);
     NKRedrawView();
+}
+
+// Commands run outside the menu (typed, or read from a command file) show
+// in the Results Menu the next time the view is drawn: its labels name the
+// current results and its check marks follow the display.
+TEST_F(MenusBenchmarkTest, ResultsMenuShowsTheStateCommandsSet)
+{
+    NKRegisterFringeCommands();
+    OpenBeam();
+    ASSERT_TRUE(NKTestSetViewSize(800, 600));
+    ASSERT_EQ(ExecuteCommand("usermenu results"), 0);
+    ASSERT_EQ(ExecuteCommand("nofringes"), 0);
+    ASSERT_EQ(ExecuteCommand("readstate current 0 0"), 0);
+    NKRedrawView();
+    auto text = [](int iId) { return std::string(NKGLMenuFindItem(g_pGLMenu->root, iId)->text); };
+    auto checked = [](int iId) { return NKGLMenuFindItem(g_pGLMenu->root, iId)->checked != 0; };
+    EXPECT_EQ(text(1), "Scalar: <none>");
+    EXPECT_TRUE(checked(1500));
+    EXPECT_FALSE(checked(501));
+    ASSERT_EQ(ExecuteCommand("readstate current 2 0"), 0);
+    ASSERT_EQ(ExecuteCommand("fringes"), 0);
+    NKRedrawView();
+    EXPECT_EQ(text(1), "Scalar: " + text(1002));
+    EXPECT_EQ(text(2), "Vector: <none>");
+    EXPECT_TRUE(checked(1002));
+    EXPECT_FALSE(checked(1500));
+    EXPECT_TRUE(checked(501));
+    ASSERT_EQ(ExecuteCommand("usermenu hide"), 0);
 }
 
 // With F2 held the mouse operates the shown menu: a click on a branch opens
