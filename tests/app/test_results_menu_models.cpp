@@ -4,20 +4,13 @@
 // its stepping items are enabled only for a model with more than one step.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/nk_gl_menu.h"
-#include "commands/nk_command.h"
-#include "commands/nk_command_files.h"
-#include "core/nk_model.h"
-#include "core/nk_model_hooks.h"
-#include "readers/nk_data_source.h"
-#include "tests/core/nk_model_test_helpers.h"
-#include "tests/test_support/message_capture.h"
+#include "tests/nkf/nkf_open_fixture.h"
 #include "tests/test_support/mock_fem_reader.h"
-#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -38,16 +31,14 @@ void FillModel(NKTestMockModel *pModel, const char *pszExtension,
         pModel->steps.push_back({s, NKString::FromFormat("Step %d", s), (float)s, 1});
 }
 
-class ResultsMenuModels : public NKModelTest {
+// The open commands over the data sources (tests/nkf/nkf_open_fixture.h),
+// in a home of the test's own so that no start-up file of the user's runs
+// after an open.
+class ResultsMenuModels : public NKFOpenTest {
 protected:
     void SetUp() override
     {
-        NKModelTest::SetUp();
-        m_SavedHooks = NKSetModelHooks(NKModelHooks());
-        NKInstallDataSources();
-        NKRegisterFileCommands();
-        m_Dir = NKTestMakeTempDir("quolin_results_menu_");
-        // No start-up file of the user's runs after an open.
+        NKFOpenTest::SetUp();
         if (const char *pszHome = std::getenv("HOME")) m_OldHome = pszHome;
         setenv("HOME", m_Dir.c_str(), 1);
     }
@@ -61,15 +52,13 @@ protected:
         } else {
             setenv("HOME", m_OldHome.c_str(), 1);
         }
-        NKTestRemoveDir(m_Dir);
-        NKSetModelHooks(m_SavedHooks);
-        NKModelTest::TearDown();
+        NKFOpenTest::TearDown();
     }
     void Open(const char *pszName)
     {
         const std::string path = m_Dir + "/" + pszName;
         ASSERT_TRUE(NKTestWriteText(path, ""));
-        ASSERT_EQ(ExecuteCommand(("open \"" + path + "\"").c_str()), 0) << m_Capture.Text();
+        ASSERT_EQ(Run("open \"" + path + "\""), 0) << m_Capture.Text();
     }
     // The texts of the list that item iId opens.
     static std::vector<std::string> BranchTexts(int iId)
@@ -87,9 +76,9 @@ protected:
         return pItem != nullptr && !pItem->disabled;
     }
 
-    NKModelHooks m_SavedHooks;
-    std::string m_Dir, m_OldHome;
-    MessageCapture m_Capture;
+    std::string m_OldHome;
+    // The reader serves its model until the interface closes in TearDown.
+    NKTestMockModel m_Models[2];
 };
 
 // The same file written again with the same scalars but other vectors (a
@@ -97,7 +86,7 @@ protected:
 // nothing, and built again it lists the second model's vectors.
 TEST_F(ResultsMenuModels, TheMenuFollowsAModelWhoseVectorNamesAloneDiffer)
 {
-    NKTestMockModel model;
+    NKTestMockModel &model = m_Models[0];
     FillModel(&model, ".model", {"Velocity"}, 2);
     NKTestInstallMock(0, &model);
     Open("run.model");
@@ -123,7 +112,7 @@ TEST_F(ResultsMenuModels, TheMenuFollowsAModelWhoseVectorNamesAloneDiffer)
 // run nothing; with two they are enabled.
 TEST_F(ResultsMenuModels, SteppingItemsNeedASecondStep)
 {
-    NKTestMockModel one, two;
+    NKTestMockModel &one = m_Models[0], &two = m_Models[1];
     FillModel(&one, ".onestep", {"Velocity"}, 1);
     FillModel(&two, ".twosteps", {"Velocity"}, 2);
     NKTestInstallMock(0, &one);
