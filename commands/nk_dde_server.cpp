@@ -206,13 +206,7 @@ bool OnBusy(void *) { return iCommandLevel > 0; }
 
 void OnClosed(void *, int iConnection) { NKDDEConnectionClosed(iConnection); }
 
-// An idle connection may make room for a new client unless it holds an
-// advise loop: its client waits for pushed updates, not idling.
-bool OnMayClose(void *, int iConnection)
-{
-    auto it = sg_Advises.find(iConnection);
-    return it == sg_Advises.end() || it->second == 0;
-}
+bool OnMayClose(void *, int iConnection) { return NKDDEMayCloseConnection(iConnection); }
 
 }  // namespace
 
@@ -234,6 +228,14 @@ void NKDDEConnectionClosed(int iConnection)
 {
     sg_Advises.erase(iConnection);
     NKDDELogInfo("dde->XTYP_DISCONNECT", "Conversation partner terminated connection");
+}
+
+// An idle connection may make room for a new client unless it holds an
+// advise loop: its client waits for pushed updates, not idling.
+bool NKDDEMayCloseConnection(int iConnection)
+{
+    auto it = sg_Advises.find(iConnection);
+    return it == sg_Advises.end() || it->second == 0;
 }
 
 int NKDDEGetNumConnections(void) { return sg_pServer ? sg_pServer->GetNumConnections() : 0; }

@@ -77,6 +77,9 @@ std::string NKDDEEscapeLine(const char *pszText);
 std::string NKDDEAnswerRequest(int iConnection, const std::string &line, bool bTooLong);
 // Ends the advise loops of a connection that has gone.
 void NKDDEConnectionClosed(int iConnection);
+// Whether an idle connection may be closed to make room for a new client:
+// not while it holds an advise loop.
+bool NKDDEMayCloseConnection(int iConnection);
 // Open connections of the running server (0 when it is off).
 int NKDDEGetNumConnections(void);
 // How long a connection without an advise loop must have been idle before a

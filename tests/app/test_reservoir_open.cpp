@@ -213,3 +213,33 @@ TEST_F(ReservoirOpen, AutomaticRangeAndAutofocusFollowTheReservoir)
 }
 
 }  // namespace
+
+namespace {
+
+// A set whose element file is damaged opens (its header and counts are
+// sound) and then gives no geometry: the open fails with "Error reading
+// geometry.", and the set opened before stays with its model and frames.
+TEST_F(ReservoirOpen, ASetWhoseElementFileIsDamagedKeepsTheSetBefore)
+{
+    const std::string file = m_Dir + "/res.e00";
+    ASSERT_EQ(Run("open \"" + file + "\""), 0) << m_Capture.Text();
+    NKGeometry *pBefore = NKGetFrameGeometry(NKGetFrame(0));
+    const int iFrames = g_pModel->iNumFrames;
+    const std::string other = m_Dir + "/other";
+    std::filesystem::create_directories(other);
+    NKO3DFixture damaged = NKOutput3DFixture();
+    for (auto &binary : damaged.binaries)
+        if (binary.first == "elm") binary.second.plain.resize(1);  // two units missing
+    ASSERT_TRUE(NKOutput3DWriteFiles(other, damaged, false));
+    m_Capture.Clear();
+    EXPECT_EQ(Run("open \"" + other + "/res.e00\""), 1);
+    EXPECT_TRUE(m_Capture.HasLine("Error reading geometry.", NK_MSG_ERROR)) << m_Capture.Text();
+    EXPECT_EQ(NKGetFrameGeometry(NKGetFrame(0)), pBefore);
+    EXPECT_EQ(g_pModel->iNumFrames, iFrames);
+    NKString source;
+    NKGetInterfaceFileName(&source);
+    EXPECT_EQ(std::string(source.GetText()), file);
+    EXPECT_EQ(Run("readstate 3 1 1"), 0) << m_Capture.Text();
+}
+
+}  // namespace

@@ -240,3 +240,38 @@ TEST(DdeServer, StartWithoutAnEventLoopFailsNamingThePath)
 }
 
 }  // namespace
+
+namespace {
+
+// A connection holding an advise loop is never closed to make room for a
+// new client, however long it idles; once its last loop ends, or it failed
+// to start one, it may be.
+TEST(DdeServer, OnlyConnectionsWithoutAnAdviseLoopMayMakeRoom)
+{
+    const struct {
+        std::vector<std::string> lines;  // sent on connection 41 in order
+        bool bMayClose;
+    } cases[] = {
+        {{}, true},
+        {{"REQUEST data notify", "EXEC #x"}, true},
+        {{"ADVISE data notify"}, false},
+        {{"ADVISE data sound_update", "ADVISE data notify", "UNADVISE data notify"}, false},
+        {{"ADVISE data notify", "UNADVISE data notify"}, true},
+        {{"ADVISE data foo", "ADVISE cmd notify"}, true},
+        {{"ADVISE data pick_part_num", "UNADVISE data sound_update"}, false},
+    };
+    for (const auto &c : cases) {
+        std::string trace;
+        for (const std::string &line : c.lines) {
+            trace += line + "; ";
+            NKDDEAnswerRequest(41, line, false);
+        }
+        SCOPED_TRACE(trace);
+        EXPECT_EQ(NKDDEMayCloseConnection(41), c.bMayClose);
+        EXPECT_TRUE(NKDDEMayCloseConnection(42));  // another connection's loops are its own
+        NKDDEConnectionClosed(41);
+        EXPECT_TRUE(NKDDEMayCloseConnection(41));  // a gone connection holds nothing
+    }
+}
+
+}  // namespace

@@ -386,3 +386,27 @@ TEST_F(SceneWriters, AttributeFileWritesPartsThenGlobalsInOrder)
 }
 
 }  // namespace
+
+namespace {
+
+// A corner index one past the last node, or below the first, is no node:
+// the polygon that names it gives no facet, and the valid polygons of the
+// same part still write theirs.
+TEST_F(SceneWriters, StlPassesOverPolygonsWithCornersOutsideThePart)
+{
+    NKGeometry *pGeo = MakeParts(1);
+    NKTestMakePolygonPart(&pGeo->pParts[0], NKTestUnitSquare(),
+                          {{0, 1, 4}, {0, 1, 2, 3}, {0, -1, 2}, {4, 0, 1}, {2, 3, 0}});
+    g_pModel->fGeoScale = 1.0f;
+    std::string text = Stl();
+    ASSERT_FALSE(text.empty());
+    // The quadrilateral gives two facets and the last triangle one.
+    EXPECT_EQ(NKTestCount(text, " facet normal "), 3) << text;
+    EXPECT_EQ(NKTestCount(text, "   vertex "), 9) << text;
+    EXPECT_EQ(NKTestCount(text, "   vertex 1.000000 1.000000 0.000000\n   vertex "
+                                "0.000000 1.000000 0.000000\n"),
+              2)
+        << text;
+}
+
+}  // namespace

@@ -122,3 +122,21 @@ TEST_F(NKFBadInput, BlocksThatPointNowhereAreRefused)
         EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pBefore);
     }
 }
+
+// The largest step number a file may give opens as the model's last step;
+// one more is refused and the model before stays.
+TEST_F(NKFBadInput, TheLargestStepNumberOpensAndOneMoreIsRefused)
+{
+    const std::string top = m_Dir + "/top.nkf";
+    ASSERT_TRUE(NKTestWriteText(top, Replaced("%STEP 2", "%STEP 1000000")));
+    ASSERT_EQ(Open(top), 0) << m_Capture.Text();
+    EXPECT_TRUE(m_Capture.Contains("NKF-file opened.")) << m_Capture.Text();
+    const NKGeometry *pBefore = g_pModel->pFrames[0].pGeometry;
+    const std::string over = m_Dir + "/over.nkf";
+    ASSERT_TRUE(NKTestWriteText(over, Replaced("%STEP 2", "%STEP 1000001")));
+    m_Capture.Clear();
+    EXPECT_EQ(Open(over), 1);
+    EXPECT_TRUE(m_Capture.Contains("Step number 1000001 out of range (1 to 1000000)."))
+        << m_Capture.Text();
+    EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pBefore);
+}

@@ -222,3 +222,40 @@ TEST(NKFStateBlocks, DamagedFilesFailCleanly)
         }
     }
 }
+
+// An extra settings record of exactly its own size, 428 bytes, is read word
+// by word in either byte order, and so is a larger one, its surplus passed
+// over; one byte short it is passed over whole with its defaults.
+TEST(NKFStateBlocks, ExtraRecordOfItsOwnSizeIsRead)
+{
+    for (bool bBig : {false, true})
+        for (int iSize : {428, 440, 427}) {
+            SCOPED_TRACE(std::to_string(iSize) + (bBig ? " big-endian" : ""));
+            MessageCapture capture;
+            NKFTestWriter w(bBig);
+            AppendFileHeader(w);
+            NKFTestSettings s;
+            s.bExtra = true;
+            s.iExtraSize = iSize;
+            s.extra.SetI(61, 1);
+            s.extra.SetI(63, 5);
+            s.extra.SetI(67, 30);
+            s.extra.SetF(84, 0.75f);
+            s.extra.SetI(99, 27);
+            s.extra.SetF(106, -2.5f);
+            AppendSettingsBlock(w, 1, s);
+            std::unique_ptr<NKFParser> pParser;
+            ASSERT_TRUE(NKFParseBytes("extra.nkf", w, &pParser)) << capture.Text();
+            auto *pBlock = NKFFindBlock<NKFSettingsBlock>(pParser, NKF_SETTINGS, 1);
+            ASSERT_TRUE(pBlock->LoadData()) << capture.Text();
+            const NKFExtraSettings *pExtra = pBlock->GetExtraSettings();
+            ASSERT_NE(pExtra, nullptr);
+            const bool bRead = iSize >= 428;
+            EXPECT_EQ(pExtra->I(61), bRead ? 1 : -1);
+            EXPECT_EQ(pExtra->I(63), bRead ? 5 : -1);
+            EXPECT_EQ(pExtra->I(67), bRead ? 30 : -1);
+            EXPECT_EQ(pExtra->F(84), bRead ? 0.75f : -1.0f);
+            EXPECT_EQ(pExtra->I(99), bRead ? 27 : -1);
+            EXPECT_EQ(pExtra->F(106), bRead ? -2.5f : 0.0f);
+        }
+}

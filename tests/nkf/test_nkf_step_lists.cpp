@@ -471,3 +471,48 @@ TEST(NKFVisibilityBlock, ComputeWithoutOutputsFails)
                                                   nullptr, &pcBytes));
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 0}), Visibility(pParser, 1));  // result 1 does not exist
 }
+
+namespace {
+
+// Every bounded count of a step list at its top is read, and one more is
+// refused with its own message: the step number, the IDs of one step and
+// the IDs of the whole block.
+TEST(NKFScalarBlock, CountsAtTheirTopParseAndOneMoreFails)
+{
+    const std::string kTop = std::to_string(1 << 24), kOver = std::to_string((1 << 24) + 1);
+    const struct {
+        std::vector<std::string> lines;
+        const char *pszError;  // null: the block parses
+    } cases[] = {
+        {{"%STEP 1000000", "1"}, nullptr},
+        {{"%STEP 1000001", "1"}, "Step number 1000001 out of range (1 to 1000000)."},
+        {{"%STEP 1", "1-" + kTop}, nullptr},
+        {{"%STEP 1", "1-" + kOver}, "Too many IDs in step."},
+        {{"%STEP 1", "1-" + kTop, "%STEP 2", "1-" + kTop}, nullptr},
+        {{"%STEP 1", "1-" + kTop, "%STEP 2", "1-" + kTop, "%STEP 3", "1"},
+         "Too many IDs in block."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.lines[0] + " " + c.lines[1] + " (" + std::to_string(c.lines.size()) + ")");
+        MessageCapture capture;
+        std::vector<std::string> lines = {"*QUOLINSCALAR 1"};
+        lines.insert(lines.end(), c.lines.begin(), c.lines.end());
+        std::unique_ptr<NKFParser> pParser;
+        const bool bOk = NKFParseBody("scalar_top.nkf", lines, &pParser);
+        EXPECT_EQ(bOk, c.pszError == nullptr) << capture.Text();
+        if (c.pszError != nullptr) {
+            EXPECT_TRUE(capture.Contains(c.pszError)) << capture.Text();
+        } else {
+            EXPECT_FALSE(capture.Contains("Error")) << capture.Text();
+        }
+    }
+    // The top step number is the step the block holds once loaded.
+    std::unique_ptr<NKFParser> pParser;
+    ASSERT_TRUE(
+        NKFParseBody("scalar_top.nkf", {"*QUOLINSCALAR 1", "%STEP 1000000", "1"}, &pParser));
+    auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
+    ASSERT_TRUE(pScalar->LoadData());
+    EXPECT_EQ(pScalar->GetStepNumber(0), 1000000);
+}
+
+}  // namespace

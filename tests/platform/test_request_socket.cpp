@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -383,3 +384,150 @@ TEST_F(RequestSocket, UnsafeRuntimeFoldersAreRefused)
 }
 
 }  // namespace
+
+namespace {
+
+// A client connected now whose requests are sent when the test writes them
+// (the client sends its input once standard input ends).
+std::unique_ptr<QProcess> StartPiped(const std::string &socket)
+{
+    auto pClient = std::make_unique<QProcess>();
+    pClient->start(QUOLIN_REQUEST_CLIENT, {QString::fromStdString(socket), "-w"});
+    EXPECT_TRUE(pClient->waitForStarted(5000));
+    return pClient;
+}
+
+void SendAndEnd(QProcess *pClient, const std::string &input)
+{
+    pClient->write(input.c_str(), static_cast<qint64>(input.size()));
+    pClient->closeWriteChannel();
+}
+
+bool Spun(const std::function<bool()> &done, int iMs = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > iMs) return false;
+        Spin(5);
+    }
+    return true;
+}
+
+void KillAll(std::vector<std::unique_ptr<QProcess>> *pClients)
+{
+    for (auto &p : *pClients) p->kill();
+    for (auto &p : *pClients) p->waitForFinished(5000);
+    pClients->clear();
+}
+
+}  // namespace
+
+// Of two connections idle past the limit, the newcomer takes the place of
+// the one idle longer, whether it connected first or last. The other 62
+// places are held by advise loops, which never make room.
+TEST_F(RequestSocket, TheConnectionIdleLongerMakesRoomWhateverItsOrder)
+{
+    const int kLimitMs = 300;
+    NKDDESetIdleLimit(kLimitMs);
+    ASSERT_TRUE(NKDDEInitialize());
+    for (bool bFirstIsIdler : {false, true}) {
+        SCOPED_TRACE(bFirstIsIdler ? "the first connected idles longer" : "the last idles longer");
+        std::vector<std::unique_ptr<QProcess>> clients;
+        for (int c = 0; c < 62; c++) clients.push_back(Start("ADVISE data notify\n", {"-w"}));
+        ASSERT_TRUE(Spun([] { return NKDDEGetNumConnections() == 62; }));
+        Spin(50);  // every advise is in
+        auto pFirst = StartPiped(m_Socket);
+        ASSERT_TRUE(Spun([] { return NKDDEGetNumConnections() == 63; }));
+        auto pLast = StartPiped(m_Socket);
+        ASSERT_TRUE(Spun([] { return NKDDEGetNumConnections() == 64; }));
+        // The other one asks something after both connected, so it has
+        // idled less.
+        QProcess *pIdler = bFirstIsIdler ? pFirst.get() : pLast.get();
+        QProcess *pOther = bFirstIsIdler ? pLast.get() : pFirst.get();
+        SendAndEnd(pIdler, "");
+        const int iBefore = CountCalls("other");
+        Spin(50);
+        SendAndEnd(pOther, "EXEC xatest other\n");
+        ASSERT_TRUE(Spun([&] { return CountCalls("other") > iBefore; }));
+        Spin(kLimitMs + 100);
+        auto pNew = Start("EXEC xatest newcomer\n", {"-w"});
+        const int iServed = CountCalls("newcomer");
+        ASSERT_TRUE(Spun([&] { return CountCalls("newcomer") > iServed; }));
+        EXPECT_TRUE(Spun([&] { return pIdler->state() == QProcess::NotRunning; }));
+        EXPECT_EQ(pOther->state(), QProcess::Running);
+        EXPECT_EQ(NKDDEGetNumConnections(), 64);
+        clients.push_back(std::move(pFirst));
+        clients.push_back(std::move(pLast));
+        clients.push_back(std::move(pNew));
+        KillAll(&clients);
+        ServeUntilNoConnections();
+        ASSERT_EQ(NKDDEGetNumConnections(), 0);
+    }
+    NKDDESetIdleLimit(NK_LOCAL_IDLE_LIMIT_MS);
+}
+
+namespace {
+
+// Test steps run from inside a long command ("xbtest"), while the server
+// holds every request that comes in.
+std::function<void()> sg_DuringLongCommand;
+
+int LongCommandProbe(CommandTableEntry *pEntry, const char *pszArguments)
+{
+    if (pEntry->id != NK_CID_XBTEST) return Probe(pEntry, pszArguments);
+    if (sg_DuringLongCommand) sg_DuringLongCommand();
+    return 0;
+}
+
+}  // namespace
+
+// A request that waits while a command runs is not idling: when a newcomer
+// needs a place, its connection is not closed although it is the one idle
+// longest, and its request is answered once the command ends.
+TEST_F(RequestSocket, AConnectionWithARequestWaitingIsNotClosedAndIsAnswered)
+{
+    const int kLimitMs = 300;
+    NKDDESetIdleLimit(kLimitMs);
+    ASSERT_TRUE(NKDDEInitialize());
+    NKSetCommandHandler(NK_HANDLER_SYSTEM, LongCommandProbe);
+    std::vector<std::unique_ptr<QProcess>> clients;
+    std::unique_ptr<QProcess> pWaiting, pNew;
+    bool bSteps = false;
+    sg_DuringLongCommand = [&] {
+        // Its request comes in first and waits for the command to end.
+        pWaiting = Start("EXEC xatest waiting\n", {"-n", "1"});
+        if (!Spun([] { return NKDDEGetNumConnections() == 2; })) return;
+        Spin(100);
+        // Then the places fill with clients that idle past the limit too.
+        for (int c = 0; c < 62; c++) clients.push_back(Start("", {"-w"}));
+        if (!Spun([] { return NKDDEGetNumConnections() == 64; })) return;
+        Spin(kLimitMs + 100);
+        pNew = Start("EXEC xatest newcomer\n", {"-w"});
+        // One idle client goes for it; the waiting request stays.
+        if (!Spun([&] {
+                for (auto &p : clients)
+                    if (p->state() == QProcess::NotRunning) return true;
+                return false;
+            }))
+            return;
+        Spin(100);
+        bSteps = pWaiting->state() == QProcess::Running && CountCalls("waiting") == 0;
+    };
+    auto pRunner = Start("EXEC xbtest\n", {"-n", "1"});
+    ASSERT_TRUE(ServeUntilDone({pRunner.get()}));
+    sg_DuringLongCommand = nullptr;
+    EXPECT_TRUE(bSteps);
+    ASSERT_NE(pWaiting, nullptr);
+    ASSERT_TRUE(ServeUntilDone({pWaiting.get()}));
+    EXPECT_EQ(Output(pWaiting.get()), "ACK\n");
+    EXPECT_EQ(CountCalls("waiting"), 1);
+    ASSERT_TRUE(Spun([&] { return CountCalls("newcomer") == 1; }));
+    int iClosed = 0;
+    for (auto &p : clients) iClosed += p->state() == QProcess::NotRunning;
+    EXPECT_EQ(iClosed, 1);
+    clients.push_back(std::move(pNew));
+    KillAll(&clients);
+    ServeUntilNoConnections();
+    NKDDESetIdleLimit(NK_LOCAL_IDLE_LIMIT_MS);
+}

@@ -489,3 +489,47 @@ TEST_F(NativeFiles, FoldersAndClaimedPartCountsAreReadWithoutFault)
     NKNativeClose();
     NKReleaseGeometry(g);
 }
+
+namespace {
+
+// xvec, yvec and zvec read a vector file of one value a node as vectors with
+// that value in one component and 0 in the others, from binary and text
+// files alike; with several modes on, x comes before y before z.
+TEST_F(NativeFiles, OneComponentVectorFilesFillTheChosenComponent)
+{
+    NKGeometry *g = NKReadGeometryFile(WriteText("geo.txt", NativeGeoText()).c_str());
+    ASSERT_NE(g, nullptr);
+    NativeWords single;
+    single.I(1).I(1).I(5);
+    for (int n = 1; n <= 5; n++) single.F(static_cast<float>(n));
+    const std::string binary = WriteWords("one.res", single);
+    const std::string text = WriteText("one.txt", "1\n2\n3\n4\n5\n");
+    const struct {
+        uint8_t auModes[3];
+        int iComponent;
+    } cases[] = {
+        {{1, 0, 0}, 0}, {{0, 1, 0}, 1}, {{0, 0, 1}, 2}, {{1, 0, 1}, 0}, {{0, 1, 1}, 1},
+    };
+    for (const auto &c : cases)
+        for (const std::string &file : {binary, text}) {
+            SCOPED_TRACE(file + " modes " + std::to_string(c.auModes[0]) +
+                         std::to_string(c.auModes[1]) + std::to_string(c.auModes[2]));
+            std::copy(c.auModes, c.auModes + 3, g_uOneComponentVector);
+            NKVectorResult *r = NKReadVectorFile(file.c_str(), 0, g);
+            std::fill(g_uOneComponentVector, g_uOneComponentVector + 3, 0);
+            ASSERT_NE(r, nullptr) << m_Messages.Text();
+            // Part 1 holds file nodes 1-4 in order.
+            std::vector<float> expected(12, 0.0f);
+            for (int n = 0; n < 4; n++)
+                expected[static_cast<size_t>(3 * n + c.iComponent)] = static_cast<float>(n + 1);
+            EXPECT_EQ(
+                std::vector<float>(r->pResults[0].pNodeValues, r->pResults[0].pNodeValues + 12),
+                expected);
+            NKReleaseVectorResult(r);
+        }
+    // With every mode off the one-value file is three floats short a node.
+    EXPECT_EQ(NKReadVectorFile(binary.c_str(), 0, g), nullptr);
+    NKReleaseGeometry(g);
+}
+
+}  // namespace

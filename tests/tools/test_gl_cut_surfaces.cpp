@@ -21,11 +21,13 @@
 #include "platform/nk_gl_context.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
+#include "render/nk_legend.h"
 #include "render/nk_lights.h"
 #include "render/nk_part_display_commands.h"
 #include "render/nk_scene_view.h"
 #include "render/nk_view_settings.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_support/gl_feedback.h"
 #include "tests/tools/surface_fixtures.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
@@ -520,3 +522,42 @@ TEST_F(CutDrawGL, PackedIsoNormalsUnpackToUnitLength)
         EXPECT_NEAR(n[2], 1.0f, 1e-6f) << (int)bBytes;
     }
 }
+
+namespace {
+
+// The legend's primitives as comparable text: token, window position and
+// colour of every vertex.
+std::string LegendPrimitives(void)
+{
+    std::string text;
+    const auto prims = NKCaptureFeedback([] { NKDrawColorLegend(&g_pModel->pFrames[0]); });
+    for (const NKFeedbackPrimitive &p : prims) {
+        text += std::to_string(p.iToken) + ":";
+        for (const NKFeedbackVertex &v : p.v)
+            text += " " + std::to_string(std::lround(v.x)) + "," +
+                    std::to_string(std::lround(v.y)) + "," + std::to_string(v.r) + "," +
+                    std::to_string(v.g) + "," + std::to_string(v.b);
+        text += "\n";
+    }
+    return text;
+}
+
+// The iso-surface's level shows as a band on the legend while the surface
+// is on; switched off, the legend is the one drawn before any iso-surface.
+TEST_F(CutDrawGL, LegendAfterTheIsoSurfaceIsSwitchedOffIsTheLegendBefore)
+{
+    Block(false);
+    g_pViewSettings->bShowLegendLabels = 1;
+    const std::string before = LegendPrimitives();
+    ASSERT_FALSE(before.empty());
+    Run({"isosurface 0.5"});
+    const std::string with = LegendPrimitives();
+    EXPECT_NE(with, before);
+    Run({"noisosurface"});
+    EXPECT_EQ(LegendPrimitives(), before);
+    // On and off again at another level, and off twice: still the same.
+    Run({"isosurface 0.25", "noisosurface", "noisosurface"});
+    EXPECT_EQ(LegendPrimitives(), before);
+}
+
+}  // namespace

@@ -3,7 +3,9 @@
 // and iso-surfaces have known counts, areas and boundaries.
 #include <gtest/gtest.h>
 
+#include "core/nk_load_hooks.h"
 #include "core/nk_normals.h"
+#include "render/nk_node_colors.h"
 #include "tests/tools/surface_fixtures.h"
 #include "tools/nk_edge_case_table.h"
 #include "tools/nk_surface_polygoniser.h"
@@ -309,6 +311,70 @@ TEST_F(LevelSurfaces, SphereFieldGivesAClosedSurface)
     surface::Merged merged = surface::MergeAndMark(m);
     EXPECT_EQ(merged.iDistinct, 30);
     EXPECT_EQ(surface::CountValue(merged.marks, 0), 120);
+}
+
+}  // namespace
+
+namespace {
+
+// The cut of a frame's part a quarter of the way up a tetrahedron: each cut
+// point carries the value a quarter along its edge, and the fringe colour
+// and texture coordinate of that value over the model's fringe range, so a
+// cut drawn with textures shows the same bands as one drawn with colours.
+class CutColours : public SurfaceTest {};
+
+TEST_F(CutColours, CutPointsOffTheMidpointCarryTheirValuesColoursAndTextureCoordinates)
+{
+    const NKLoadHooks savedLoad = NKGetLoadHooks();
+    NKInstallNodeColorHooks(true);
+    NKResetFringeColors();
+    NKGeometry *pGeo = NKCreateGeometry(1);
+    fixtures::SetNodes(pGeo->pParts[0], {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1});
+    fixtures::SetElements(pGeo->pParts[0], {NK_ELEM_TETRAHEDRON}, {{0, 1, 2, 3}});
+    const float afCorner[4] = {10, 20, 30, 40};
+    NKScalarResult *pScalar = surface::MakeScalar(pGeo, [&](float x, float y, float z) {
+        return x > 0.5f   ? afCorner[1]
+               : y > 0.5f ? afCorner[2]
+               : z > 0.5f ? afCorner[3]
+                          : afCorner[0];
+    });
+    NKFrame *pFrame = Frames(1, pGeo, pScalar);
+    g_pModel->fFringeRangeFrom = 10.0f;
+    g_pModel->fFringeRangeTo = 40.0f;
+    CutSurfacePart cut;
+    cut.fPlanePoint[2] = 0.25f;
+    ASSERT_TRUE(NKComputePartCutSurface(pFrame, 0, &cut));
+    ASSERT_EQ(cut.mesh.iNumNodes, 3);
+    ASSERT_NE(cut.pColors, nullptr);
+    ASSERT_NE(cut.pfTexCoords, nullptr);
+    // Each point by where it lies: on the edge from corner 0, 1 or 2 up to
+    // the apex; its value, texture coordinate over [10, 40] and the colour
+    // of that band edge (cyan, green and yellow at a quarter, half and three
+    // quarters of the range).
+    const struct {
+        float x, y, fValue, fTex;
+        uint8_t auColor[3];
+    } expected[] = {
+        {0.0f, 0.0f, 17.5f, 0.25f, {0, 255, 255}},
+        {0.75f, 0.0f, 25.0f, 0.5f, {0, 255, 0}},
+        {0.0f, 0.75f, 32.5f, 0.75f, {255, 255, 0}},
+    };
+    int iFound = 0;
+    for (int n = 0; n < 3; n++) {
+        const float *p = surface::Node(cut.mesh, n);
+        EXPECT_NEAR(p[2], 0.25f, 1e-6f);
+        for (const auto &e : expected) {
+            if (std::fabs(p[0] - e.x) > 1e-5f || std::fabs(p[1] - e.y) > 1e-5f) continue;
+            iFound++;
+            SCOPED_TRACE(e.fValue);
+            EXPECT_NEAR(cut.pfValues[n], e.fValue, 1e-4f);
+            EXPECT_NEAR(cut.pfTexCoords[n], e.fTex, 1e-5f);
+            for (int k = 0; k < 3; k++) EXPECT_NEAR(cut.pColors[3 * n + k], e.auColor[k], 1) << k;
+        }
+    }
+    EXPECT_EQ(iFound, 3);
+    NKInstallNodeColorHooks(false);
+    NKSetLoadHooks(savedLoad);
 }
 
 }  // namespace
