@@ -7,42 +7,22 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
-// Blocks of 8 MB and more (the arrays of a large model) start on a huge-page
-// boundary and ask for huge pages: a first touch then maps 2 MB at once
-// instead of 512 small pages, which is most of the cost of filling fresh
-// memory. A system without them (or refusing them) leaves small pages.
-// Such blocks get mappings of their own (a fixed threshold for the C heap's
-// mappings), so that a freed one goes back to the system at once and the
-// huge-page advice never reaches heap memory that small blocks reuse later.
-static void *AllocHugePages(size_t iSize)
-{
-    const size_t kHugePage = (size_t)2 << 20;
-    if (iSize < 4 * kHugePage || iSize > SIZE_MAX - kHugePage) return nullptr;
-#ifdef M_MMAP_THRESHOLD
-    static const bool bOwnMappings = mallopt(M_MMAP_THRESHOLD, (int)(4 * kHugePage)) != 0;
-    (void)bOwnMappings;
-#endif
-    size_t iRounded = (iSize + kHugePage - 1) / kHugePage * kHugePage;
-    void *pBlock = std::aligned_alloc(kHugePage, iRounded);
-#ifdef MADV_HUGEPAGE
-    if (pBlock != nullptr) madvise(pBlock, iRounded, MADV_HUGEPAGE);
-#endif
-    return pBlock;
-}
+// Blocks of a megabyte and more (the arrays of a model, filled by one read
+// from a file) start on a cache line. The C heap puts such a block 16 bytes
+// into a fresh mapping, and the kernel's copy of a file read into a
+// destination that starts off a line runs at about two thirds of its speed
+// (measured: 51 MB read in 256 KB pieces, 0.049 s against 0.032 s).
+static const size_t kLineAlignedFrom = (size_t)1 << 20;
+static const size_t kCacheLine = 64;
 
 void *NKAlloc(size_t iSize)
 {
     if (iSize == 0) return nullptr;
-    void *pBlock = AllocHugePages(iSize);
-    return pBlock != nullptr ? pBlock : std::malloc(iSize);
+    if (iSize < kLineAlignedFrom || iSize > SIZE_MAX - kCacheLine) return std::malloc(iSize);
+    // aligned_alloc wants a size that is a multiple of the alignment.
+    return std::aligned_alloc(kCacheLine, (iSize + kCacheLine - 1) / kCacheLine * kCacheLine);
 }
-
-void *NKAllocLarge(size_t iSize) { return NKAlloc(iSize); }
 
 void *NKCalloc(size_t iCount, size_t iSize)
 {

@@ -26,12 +26,6 @@ void *NKCalloc(size_t iCount, size_t iSize);
 void *NKRealloc(void *pBlock, size_t iSize);
 // Frees a block from the functions above; null is accepted.
 void NKFree(void *pBlock);
-// A heap block of iSize bytes for a large array (uninitialised; free with
-// NKFree; NKRealloc takes it too). From 8 MB up it is laid on huge pages
-// where the system lends them on request, so that its first touch costs one
-// fault per 2 MB instead of one per 4 KB page: a sort of millions of items
-// otherwise spends a good part of its time faulting its scratch arrays in.
-void *NKAllocLarge(size_t iSize);
 
 // An array of iCount pointers, each to its own new block of iBlockSize bytes
 // (uninitialised). Null when iCount < 1, iBlockSize < 1 or any allocation

@@ -193,8 +193,8 @@ bool NKMergeCoincidentNodes(int *piConnects, int iLength, float (*pfCoords)[3], 
     if (piConnects == nullptr || pfCoords == nullptr || iLength < 0 || iNumNodes < 0)
         return NKDiagnostic("Null or negative input", "NKMergeCoincidentNodes");
     if (iNumNodes == 0 || iLength == 0) return true;
-    auto *pRecords = (PointRecord *)NKAllocLarge(sizeof(PointRecord) * (size_t)iNumNodes);
-    auto *pScratch = (PointRecord *)NKAllocLarge(sizeof(PointRecord) * (size_t)iNumNodes);
+    auto *pRecords = (PointRecord *)NKAlloc(sizeof(PointRecord) * (size_t)iNumNodes);
+    auto *pScratch = (PointRecord *)NKAlloc(sizeof(PointRecord) * (size_t)iNumNodes);
     if (pRecords == nullptr || pScratch == nullptr) {
         NKFree(pRecords);
         NKFree(pScratch);
@@ -207,7 +207,7 @@ bool NKMergeCoincidentNodes(int *piConnects, int iLength, float (*pfCoords)[3], 
     SortPointRecords(pRecords, pScratch, iNumNodes);
     // The scratch goes before the node map comes: -1 keeps a node.
     NKFree(pScratch);
-    int *piTarget = (int *)NKAllocLarge(sizeof(int) * (size_t)iNumNodes);
+    int *piTarget = (int *)NKAlloc(sizeof(int) * (size_t)iNumNodes);
     if (piTarget == nullptr) {
         NKFree(pRecords);
         return NKDiagnostic("Error allocating scratch arrays", "NKMergeCoincidentNodes");
@@ -614,7 +614,11 @@ void HideRange(NKIndexedFaceSet *pIFS, SortedLists &lists, const FaceRanges &ran
     }
 }
 
-const int kGroups = 4;
+// The faces are ordered a group of ranges at a time, so that the order array
+// holds a sixteenth of the candidates: each group costs one more pass over
+// the two bytes a face of the ranges, which is cheaper than the memory an
+// order of every face would add to the peak of a model's load.
+const int kGroups = 16;
 
 // The sort and the comparisons over every candidate; false when memory runs
 // out.
@@ -931,11 +935,20 @@ bool NKFillPolygonRun(NKIndexedFaceSet *pIFS, int iFirst, int iCount, int iNodes
 bool NKMapNodeIdsToIndices(const int *piIDs, const int *piOrder, int iNumIds, int *piConnects,
                            int iLength)
 {
-    if (piIDs == nullptr || piOrder == nullptr || piConnects == nullptr || iNumIds < 1 ||
-        iLength < 1)
-        return false;
+    if (piIDs == nullptr || piConnects == nullptr || iNumIds < 1 || iLength < 1) return false;
+    // Ascending IDs without gaps (1 to n, as most files number their nodes)
+    // are their index plus the first ID.
+    const bool bRun = piOrder == nullptr && (int64_t)piIDs[iNumIds - 1] - piIDs[0] == iNumIds - 1;
     for (int k = 0; k < iLength; k++) {
-        int iPos = NKBinarySearchIntIndexed(piIDs, piOrder, piConnects[k], 0, iNumIds - 1, nullptr);
+        int iPos;
+        if (bRun) {
+            int64_t iAt = (int64_t)piConnects[k] - piIDs[0];
+            iPos = iAt >= 0 && iAt < iNumIds ? (int)iAt : -1;
+        } else if (piOrder == nullptr) {
+            iPos = NKBinarySearchInt(piIDs, piConnects[k], 0, iNumIds - 1, nullptr);
+        } else {
+            iPos = NKBinarySearchIntIndexed(piIDs, piOrder, piConnects[k], 0, iNumIds - 1, nullptr);
+        }
         if (iPos < 0) {
             std::string text =
                 "Refers to node with user defined ID = " + std::to_string(piConnects[k]) +
@@ -943,7 +956,7 @@ bool NKMapNodeIdsToIndices(const int *piIDs, const int *piOrder, int iNumIds, in
             NKPrintError(text.c_str());
             return false;
         }
-        piConnects[k] = piOrder[iPos];
+        piConnects[k] = piOrder != nullptr ? piOrder[iPos] : iPos;
     }
     return true;
 }

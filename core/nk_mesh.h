@@ -132,7 +132,8 @@ NKVectorResult *NKCreateVectorResultFromArray(const float (*pfVectors)[3], int i
                                               NKGeometry *pGeo);
 
 // Replaces each user node ID in the connectivity by the index of the node that
-// has it (piOrder sorts piIDs ascending). An unknown ID is reported with
+// has it (piOrder sorts piIDs ascending; null when piIDs strictly ascend as
+// they stand). An unknown ID is reported with
 // "Refers to node with user defined ID = %d. No such ID exists." and gives
 // false; entries before it are already replaced.
 bool NKMapNodeIdsToIndices(const int *piIDs, const int *piOrder, int iNumIds, int *piConnects,

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
+#include <vector>
 
 #include "core/nk_memory.h"
 #include "core/nk_numeric.h"
@@ -159,7 +160,7 @@ void *NKFBlock::AllocRowData(size_t iCount, size_t iSize) const
 {
     if (m_pReader != nullptr && m_pReader->IsBinary()) {
         if (iCount == 0 || iSize == 0 || iCount > SIZE_MAX / iSize) return nullptr;
-        return NKAllocLarge(iCount * iSize);
+        return NKAlloc(iCount * iSize);
     }
     return NKCalloc(iCount, iSize);
 }
@@ -316,30 +317,23 @@ bool NKFBlock::ReadIntsInPieces(int32_t *piWords, int64_t iCount,
     return true;
 }
 
-bool NKFBlock::ReadIdRowsWhole(float **ppfValues, int32_t *piIDs, int iPerRow, int iRows)
+bool NKFBlock::ReadIdRowsSplit(float *pfValues, int32_t *piIDs, int iPerRow, int iRows)
 {
-    if (!CheckRowArgs(iPerRow, iRows) || ppfValues == nullptr || *ppfValues == nullptr ||
-        piIDs == nullptr || m_pReader->IsAscii())
+    if (!CheckRowArgs(iPerRow, iRows) || pfValues == nullptr || piIDs == nullptr ||
+        m_pReader->IsAscii())
         return false;
-    float *pf = *ppfValues;
     const int64_t iWords = (int64_t)iPerRow + 1;
     const int64_t iPieceRows = std::max<int64_t>(1, kPieceWords / iWords);
+    std::vector<float> afPiece((size_t)(iPieceRows * iWords));
     for (int64_t iFirst = 0; iFirst < iRows; iFirst += iPieceRows) {
         int64_t iEnd = std::min<int64_t>(iRows, iFirst + iPieceRows);
-        if (!m_pReader->ReadFloats(pf + iFirst * iWords, (iEnd - iFirst) * iWords)) return false;
-        // Row r's values move down to r x iPerRow, word by word in ascending
-        // order: each word lands before the one it is read from (r x iPerRow
-        // + k < r x iWords + 1 + k), so nothing is overwritten before it is
-        // read, in this piece or a later one.
-        for (int64_t r = iFirst; r < iEnd; r++) {
-            const float *pfRow = pf + r * iWords;
+        if (!m_pReader->ReadFloats(afPiece.data(), (iEnd - iFirst) * iWords)) return false;
+        const float *pfRow = afPiece.data();
+        for (int64_t r = iFirst; r < iEnd; r++, pfRow += iWords) {
             std::memcpy(&piIDs[r], pfRow, sizeof(int32_t));
-            float *pfTo = pf + r * iPerRow;
-            for (int k = 0; k < iPerRow; k++) pfTo[k] = pfRow[1 + k];
+            std::memcpy(pfValues + r * iPerRow, pfRow + 1, sizeof(float) * (size_t)iPerRow);
         }
     }
-    float *pfShrunk = (float *)NKRealloc(pf, sizeof(float) * (size_t)iPerRow * (size_t)iRows);
-    if (pfShrunk != nullptr) *ppfValues = pfShrunk;
     return true;
 }
 

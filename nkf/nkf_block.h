@@ -134,11 +134,11 @@ public:
     // iCount integers: binary words, or ASCII words and ranges "a-b" over
     // the lines up to the next '*' or '%' line.
     bool ReadCommaSeparatedData(int32_t *piValues, int iCount);
-    // Binary rows of an ID and iPerRow words read straight into *ppfValues,
-    // which holds (iPerRow + 1) x iRows words on entry, and taken apart in
-    // place: the IDs go to piIDs and the values close up to iPerRow per row,
-    // the array shrinking to that size. No row buffer and no second copy.
-    bool ReadIdRowsWhole(float **ppfValues, int32_t *piIDs, int iPerRow, int iRows);
+    // Binary rows of an ID and iPerRow words, read a piece at a time into a
+    // buffer the caches hold and taken apart from there: the IDs go to
+    // piIDs, the values to pfValues (iPerRow x iRows words). The large
+    // arrays are written once each, and none larger than its own data.
+    bool ReadIdRowsSplit(float *pfValues, int32_t *piIDs, int iPerRow, int iRows);
     // Reads iCount binary words straight into piWords, a piece of 64 Ki words
     // at a time, and hands each piece (its first word and count) to fnPiece
     // right after its read, while it is still in the caches, so that a
@@ -151,8 +151,7 @@ protected:
     // when either is 0 or memory runs out). Zero-filled in the ASCII form,
     // whose as-read rows may leave values untouched; uninitialised in the
     // binary form, where the read fills every byte or the load fails and
-    // frees it, so that a large block is not written twice; there a large
-    // block lies on huge pages, so that the read faults it in a few steps.
+    // frees it, so that a large block is not written twice.
     void *AllocRowData(size_t iCount, size_t iSize) const;
     // Reads the header size and data size words that start every binary
     // header record, checks the header size against iKnownSize and keeps the

@@ -395,7 +395,7 @@ bool Elements::ReportBadIndexReference(int iSection, const NKFNodeBlock *pNodes)
 bool Elements::MapNodeIDs(NKFNodeBlock *pNodes)
 {
     if (m_bNodeIDsMapped) return true;
-    bool bOk = pNodes->GetSortedOrder() != nullptr;
+    bool bOk = pNodes->GetIDs() != nullptr;
     for (int s = 0; bOk && s < m_iNumSections; s++) {
         int64_t iRefs = (int64_t)m_piNumElements[s] * NKFElementNodeCount(m_piElementTypes[s]);
         if (iRefs < 1) continue;

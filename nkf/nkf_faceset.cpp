@@ -477,7 +477,7 @@ bool NKFIndexedFaceSetBlock::ConvertNodeReferences(NKFNodeBlock *pNodes)
 {
     if (m_bNodeRefsConverted) return true;
     bool bIDs = (m_cNodeReferenceMode == 1 || (m_cNodeReferenceMode == -1 && pNodes->HasIDs())) &&
-                pNodes->GetSortedOrder() != nullptr;
+                pNodes->GetIDs() != nullptr;
     int iNumNodes = pNodes->GetNumNodes();
     bool bOk = true;
     if (bIDs) {

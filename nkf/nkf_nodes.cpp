@@ -251,14 +251,7 @@ bool NKFNodeBlock::TakeParsedRows()
         DropParsedRows();
         return false;
     }
-    if (m_bWithIDs) {
-        m_piSortedOrder = (int32_t *)AllocRowData((size_t)m_iNumNodes, sizeof(int32_t));
-        if (m_piSortedOrder == nullptr) {
-            DropParsedRows();
-            return false;
-        }
-        m_piIDs = m_ParsedIDs.Take();
-    }
+    if (m_bWithIDs) m_piIDs = m_ParsedIDs.Take();
     m_pfCoords = m_ParsedCoords.Take();
     m_bParsedRows = false;
     return true;
@@ -289,16 +282,11 @@ bool NKFNodeBlock::ParseBinary()
 
 bool NKFNodeBlock::AllocateArrays()
 {
-    // Binary rows with IDs are read whole into the coordinates, which hold
-    // the IDs' words too until they are taken apart.
-    size_t iPerRow = m_bWithIDs && m_pReader->IsBinary() ? 4 : 3;
-    m_pfCoords = (float *)AllocRowData((size_t)m_iNumNodes * iPerRow, sizeof(float));
+    m_pfCoords = (float *)AllocRowData((size_t)m_iNumNodes * 3, sizeof(float));
     if (m_pfCoords == nullptr) return false;
     if (!m_bWithIDs) return true;
     m_piIDs = (int32_t *)AllocRowData((size_t)m_iNumNodes, sizeof(int32_t));
-    // Filled whole by the ID sort.
-    m_piSortedOrder = (int32_t *)AllocRowData((size_t)m_iNumNodes, sizeof(int32_t));
-    return m_piIDs != nullptr && m_piSortedOrder != nullptr;
+    return m_piIDs != nullptr;
 }
 
 // A NaN or minus infinity would spoil every box and scale the node takes
@@ -338,7 +326,7 @@ bool NKFNodeBlock::LoadData()
     }
     // A coordinate that is no number fails the load with its line.
     bool bOk = m_bWithIDs && m_pReader->IsBinary()
-                   ? ReadIdRowsWhole(&m_pfCoords, m_piIDs, 3, m_iNumNodes)
+                   ? ReadIdRowsSplit(m_pfCoords, m_piIDs, 3, m_iNumNodes)
                    : ReadVec3Pairs(m_bWithIDs ? m_piIDs : nullptr, m_pfCoords, nullptr, m_iNumNodes,
                                    NKF_NUMBERS_COORDINATES);
     if (!bOk) {
@@ -357,9 +345,27 @@ bool NKFNodeBlock::FinishLoad()
         FreeData();
         return false;
     }
-    if (m_bWithIDs) NKSortNodeIdOrder(m_piIDs, m_piSortedOrder, m_iNumNodes);
+    if (!MakeSortedOrder()) {
+        FreeData();
+        ReportError(NKString(""), NKString("Error allocating memory for nodes"));
+        return false;
+    }
     m_bDataLoaded = true;
     return true;
+}
+
+// IDs that already ascend (as most files write them) need no order array:
+// the node indices are their order, and leaving it out spares a model's
+// load a node-sized array written and read again. IDs given twice keep the
+// array, so that a missing one is always the order's mark of distinct IDs.
+bool NKFNodeBlock::MakeSortedOrder()
+{
+    if (!m_bWithIDs) return true;
+    bool bAscending = true;
+    for (int i = 0; i + 1 < m_iNumNodes; i++) bAscending &= m_piIDs[i] < m_piIDs[i + 1];
+    if (bAscending) return true;
+    m_piSortedOrder = (int32_t *)NKAlloc(sizeof(int32_t) * (size_t)m_iNumNodes);
+    return m_piSortedOrder != nullptr && NKSortNodeIdOrder(m_piIDs, m_piSortedOrder, m_iNumNodes);
 }
 
 bool NKFNodeBlock::WriteBlock()

@@ -65,7 +65,8 @@ public:
     bool HasIDs() const { return m_bWithIDs != 0; }
     int GetNumNodes() const { return m_iNumNodes; }
     // Loaded arrays (null before LoadData): 3 floats per node; one ID per
-    // node; node indices ordered so that their IDs ascend.
+    // node; node indices ordered so that their IDs ascend, null when the
+    // IDs ascend as they stand (the order is then the node indices).
     const float *GetCoords() const { return m_pfCoords; }
     const int32_t *GetIDs() const { return m_piIDs; }
     const int32_t *GetSortedOrder() const { return m_piSortedOrder; }
@@ -85,6 +86,9 @@ private:
     // NaN or minus infinity.
     bool CheckCoordinates();
     bool FinishLoad();
+    // The IDs' sorted order, left null when they ascend already; false when
+    // memory runs out.
+    bool MakeSortedOrder();
 
     uint8_t m_bWithIDs;
     float *m_pfCoords;         // owned, x y z per node

@@ -1,9 +1,9 @@
 // nkf/nkf_parsed_rows.h -- numbers of an ASCII block's rows converted during
 // the parser's first pass, kept for the block's load.
 //
-// The first pass of an ASCII file reads every line once anyway; the row
-// blocks (*NODES, *ELEMENTS, *RESULTS) convert their numbers as they count
-// them, into arrays from NKAlloc that their load takes over as they are, so
+// The first pass of an ASCII file reads every line once anyway; the
+// geometry's row blocks (*NODES, *ELEMENTS) convert their numbers as they
+// count them, into arrays from NKAlloc that their load takes over as they are, so
 // that a large file is read and split only once. A block drops what it
 // converted (and its load goes back to the file) whenever something in its
 // rows would make the load read them differently or report on them: a word

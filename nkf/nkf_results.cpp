@@ -15,7 +15,7 @@ static const int kResultsHeaderBytes = 28;
 NKFResultBlock::NKFResultBlock(NKFReader *pReader, int iBlockID)
     : NKFBlock(pReader, iBlockID), m_bWithID(0), m_piIDs(nullptr), m_pfVectorValues(nullptr),
       m_pfScalarValues(nullptr), m_iDimension(1), m_iNumItems(0), m_iReferencedBlockID(-1),
-      m_iMapping(NKF_MAP_PER_NODE), m_piSortedIndex(nullptr), m_bParsedRows(false)
+      m_iMapping(NKF_MAP_PER_NODE), m_piSortedIndex(nullptr)
 {
     m_iBlockType = NKF_RESULTS;
 }
@@ -35,16 +35,12 @@ bool NKFResultBlock::ParseBlock()
     return ParseByForm([this] { return ParseAscii(); }, [this] { return ParseBinary(); });
 }
 
-// Counts the rows and converts each as the load would read it (an ID when
-// the block has them, then the dimension's values; words after them are
-// not read), so that the load takes the converted rows instead of reading
-// the lines again. A value that is no good number (which the load turns
-// into the undefined value with its warning), or a directive after the
-// first row, leaves the load to the file.
+// Counts the rows (and checks them when references are resolved at once).
+// The values stay in the file until a step's result is read: a file holds
+// one block per result and step, and converting all of them here would keep
+// every step's values in memory from the open on, beside the geometry.
 bool NKFResultBlock::ParseAscii()
 {
-    DropParsedRows();
-    m_bParsedRows = true;
     for (;;) {
         const NKString &line = m_pReader->NextLine();
         if (line.IsEmpty()) return true;
@@ -53,43 +49,12 @@ bool NKFResultBlock::ParseAscii()
             return true;
         }
         if (line.GetAt(0) == '%') {
-            if (m_iNumItems > 0) DropParsedRows();
             if (!ParseDirective(line)) return false;
             continue;
         }
         if (!m_pReader->GetDeferReferences() && !CheckAsciiRow(line)) return false;
-        if (m_bParsedRows) ConvertAsciiRow(line.GetText());
         m_iNumItems++;
     }
-}
-
-void NKFResultBlock::ConvertAsciiRow(const char *p)
-{
-    int iValues = m_iDimension == 1 ? 1 : 3;
-    if (!NKFConvertRow(p, m_bWithID != 0, &m_ParsedIDs, &m_ParsedValues, iValues, m_pReader))
-        DropParsedRows();
-}
-
-void NKFResultBlock::DropParsedRows()
-{
-    m_ParsedValues.Clear();
-    m_ParsedIDs.Clear();
-    m_bParsedRows = false;
-}
-
-bool NKFResultBlock::TakeParsedRows()
-{
-    int64_t iValues = (int64_t)m_iNumItems * (m_iDimension == 1 ? 1 : 3);
-    bool bWhole = m_bParsedRows && m_ParsedValues.Size() == iValues &&
-                  m_ParsedIDs.Size() == (m_bWithID ? (int64_t)m_iNumItems : 0);
-    if (!bWhole) {
-        DropParsedRows();
-        return false;
-    }
-    if (m_bWithID) m_piIDs = m_ParsedIDs.Take();
-    (m_iDimension == 1 ? m_pfScalarValues : m_pfVectorValues) = m_ParsedValues.Take();
-    m_bParsedRows = false;
-    return true;
 }
 
 // Strict checking: a data line holds the dimension's number of values,
@@ -228,11 +193,6 @@ bool NKFResultBlock::LoadData()
         m_bDataLoaded = true;
         return true;
     }
-    if (TakeParsedRows()) {
-        if (!BuildSortedIndex()) return false;
-        m_bDataLoaded = true;
-        return true;
-    }
     if (!SeekPosition() || !SkipHeaderDirectives()) return false;
     // The count was checked against the data size when parsing; check again
     // before allocating, since nothing else guards this allocation.
@@ -260,7 +220,6 @@ void NKFResultBlock::FreeData()
 {
     NKFreeAndClear(&m_piIDs, &m_pfVectorValues, &m_pfScalarValues, &m_piSortedIndex);
     m_bDataLoaded = false;
-    DropParsedRows();
 }
 
 int NKFResultBlock::FindItem(int iID) const

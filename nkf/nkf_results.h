@@ -22,7 +22,6 @@
 #include <cstdint>
 
 #include "nkf/nkf_block.h"
-#include "nkf/nkf_parsed_rows.h"
 
 // Mappings of a results block.
 enum { NKF_MAP_PER_NODE = 0, NKF_MAP_PER_ELEMENT = 1, NKF_MAP_PER_FACE = 2 };
@@ -69,11 +68,6 @@ private:
     bool AllocateValues();
     bool BuildSortedIndex();
     int64_t RowBytes() const;
-    // The ASCII parse's conversion of one row, and the load's taking of the
-    // converted rows (false, and they are dropped, unless all are there).
-    void ConvertAsciiRow(const char *pszLine);
-    bool TakeParsedRows();
-    void DropParsedRows();
 
     uint8_t m_bWithID;
     int32_t *m_piIDs;         // owned; one per item, with IDs only
@@ -84,8 +78,4 @@ private:
     int32_t m_iReferencedBlockID;
     int32_t m_iMapping;
     int32_t *m_piSortedIndex;  // owned; null when the IDs are in order
-    // Rows converted by the ASCII parse, while m_bParsedRows holds.
-    bool m_bParsedRows;
-    NKFParsedRows<float> m_ParsedValues;
-    NKFParsedRows<int32_t> m_ParsedIDs;
 };

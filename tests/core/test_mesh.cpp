@@ -325,6 +325,46 @@ TEST(NodeIdMap, UnsortedIDsGetASortedOrder)
     EXPECT_FALSE(NKSortNodeIdOrder(ids, order, 0));
 }
 
+// IDs that strictly ascend come without an order array: a run without gaps
+// maps by subtraction, other ascending IDs by a search. Each case maps the
+// same references with the array made as for unsorted IDs, and the two must
+// agree, unknown IDs (below, inside a gap, above) failing both ways.
+TEST(NodeIdMap, AscendingIDsMapWithoutAnOrderArray)
+{
+    struct Case {
+        const char *name;
+        std::vector<int> ids;
+        std::vector<int> refs;
+        std::vector<int> expected;  // empty: the map fails
+    };
+    const Case cases[] = {
+        {"run from 1", {1, 2, 3, 4}, {4, 1, 3}, {3, 0, 2}},
+        {"run from -2", {-2, -1, 0, 1}, {0, -2}, {2, 0}},
+        {"gaps", {3, 8, 9, 40}, {40, 3, 9}, {3, 0, 2}},
+        {"below a run", {5, 6, 7}, {4}, {}},
+        {"above a run", {5, 6, 7}, {8}, {}},
+        {"in a gap", {3, 8, 9, 40}, {10}, {}},
+        {"one node", {7}, {7, 7}, {0, 0}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int n = (int)c.ids.size();
+        std::vector<int> order((size_t)n);
+        ASSERT_TRUE(NKSortNodeIdOrder(c.ids.data(), order.data(), n));
+        for (const int *piOrder : {(const int *)nullptr, (const int *)order.data()}) {
+            std::vector<int> refs = c.refs;
+            MessageCapture capture;
+            bool bOk =
+                NKMapNodeIdsToIndices(c.ids.data(), piOrder, n, refs.data(), (int)refs.size());
+            EXPECT_EQ(bOk, !c.expected.empty());
+            if (bOk)
+                EXPECT_EQ(refs, c.expected);
+            else
+                EXPECT_TRUE(capture.Contains("No such ID exists."));
+        }
+    }
+}
+
 TEST(ResultsFromArrays, ValuesArePickedThroughTheNodeMap)
 {
     GeometryHolder g(3);
