@@ -25,6 +25,7 @@
 #include "app/nk_menus.h"
 #include "app/nk_pick_feedback.h"
 #include "app/nk_statusbar.h"
+#include "app/nk_still_layout.h"
 #include "app/nk_toolbar.h"
 #include "app/nk_view_input.h"
 #include "app/nk_view_window.h"
@@ -145,6 +146,7 @@ bool AttachView(MainWindow *pMain)
     QWidget *pContainer = QWidget::createWindowContainer(pView, pMain);
     pContainer->setMinimumSize(1, 1);
     pContainer->setFocusPolicy(Qt::StrongFocus);
+    NKLayOutWithoutAnimation(pContainer);
     pMain->setCentralWidget(pContainer);
     sg_State.pViewContainer = pContainer;
     return true;

@@ -148,18 +148,20 @@ void SetOwnerDraw(int iPart, uint32_t uItemData)
     sg_Bar.pBar->repaint();
 }
 
-// Makes (bWanted) or removes a child of the bar; a new child stays hidden
-// until NKPlaceStatusbarChildren places it.
+// Makes a child of the bar the first time it is wanted (it stays hidden
+// until NKPlaceStatusbarChildren places it) and hides it while it is not.
+// A child is made once and kept: deleted after each progress, a button and
+// a bar for every one piled up while a command file ran before the event
+// loop (deleteLater waits for it), and the Cancel button cannot be deleted
+// while its own click is on the way out.
 template <typename Child>
-void MakeOrRemove(QPointer<Child> *ppChild, bool bWanted, Child *(*pfnMake)(QWidget *))
+void MakeOrHide(QPointer<Child> *ppChild, bool bWanted, Child *(*pfnMake)(QWidget *))
 {
     if (bWanted && *ppChild == nullptr) {
         *ppChild = pfnMake(sg_Bar.pBar);
         (*ppChild)->hide();
     } else if (!bWanted && *ppChild != nullptr) {
         (*ppChild)->hide();
-        (*ppChild)->deleteLater();  // its own click may still be on the way out
-        *ppChild = nullptr;
     }
 }
 
@@ -299,8 +301,8 @@ bool NKSetStatusbarMode(unsigned int uFlags)
     sg_Bar.bNormal = (uFlags & NK_STATUSBAR_NORMAL) != 0;
     sg_Bar.bCancelShown = !sg_Bar.bNormal && (uFlags & NK_STATUSBAR_CANCEL) != 0;
     sg_Bar.bProgressShown = !sg_Bar.bNormal && (uFlags & NK_STATUSBAR_PROGRESS) != 0;
-    MakeOrRemove(&sg_Bar.pCancel, sg_Bar.bCancelShown, MakeCancelButton);
-    MakeOrRemove(&sg_Bar.pProgress, sg_Bar.bProgressShown, MakeProgressBar);
+    MakeOrHide(&sg_Bar.pCancel, sg_Bar.bCancelShown, MakeCancelButton);
+    MakeOrHide(&sg_Bar.pProgress, sg_Bar.bProgressShown, MakeProgressBar);
     if (sg_Bar.bNormal) NKClearStatusbarParts();
     NKResizeStatusbar();
     return true;
@@ -447,9 +449,12 @@ void NKStatusbarSubclassProc(int iControlId)
 
 QWidget *NKGetStatusbarWindow(void) { return sg_Bar.pBar; }
 
-QWidget *NKGetStatusbarCancelButton(void) { return sg_Bar.pCancel; }
+QWidget *NKGetStatusbarCancelButton(void) { return sg_Bar.bCancelShown ? sg_Bar.pCancel : nullptr; }
 
-QWidget *NKGetStatusbarProgressBar(void) { return sg_Bar.pProgress; }
+QWidget *NKGetStatusbarProgressBar(void)
+{
+    return sg_Bar.bProgressShown ? sg_Bar.pProgress : nullptr;
+}
 
 int NKGetStatusbarEdges(int piEdges[NK_STATUSBAR_MAX_PARTS])
 {

@@ -24,6 +24,7 @@
 #include "app/nk_main_window.h"
 #include "app/nk_menu_state.h"
 #include "app/nk_menus.h"
+#include "app/nk_still_layout.h"
 #include "commands/nk_command.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
@@ -183,6 +184,7 @@ bool NKCreateToolbar(void)
     pBar->setMovable(false);
     pBar->setFloatable(false);
     pBar->setIconSize(kImageSize);
+    NKLayOutWithoutAnimation(pBar);
     AddButtons(pBar);
     pMain->addToolBar(Qt::TopToolBarArea, pBar);
     sg_Toolbar.pBar = pBar;

@@ -27,6 +27,7 @@
 #include "commands/nk_part_range.h"
 #include "core/nk_file.h"
 #include "core/nk_file_read.h"
+#include "core/nk_file_report.h"
 #include "core/nk_frames.h"
 #include "core/nk_geometry_writers.h"
 #include "core/nk_message.h"
@@ -557,8 +558,10 @@ int CommandWriteGeometry(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     }
     NKWaitCursor cursor;
     if (!NKModelHasGeometry()) return 0;
+    NKFileReport report(name.GetText());
     if (!NKWriteGeometryFile(g_pModel->pFrames[iFrame - 1].pGeometry, name.GetText())) {
         NKPrintError("Error writing geometry file");
+        report.Failed(NKWriteProblem(name.GetText()).c_str());
         return 1;
     }
     Info(NKString::FromFormat("Geometry from frame %d written to file %s", iFrame, name.GetText()));

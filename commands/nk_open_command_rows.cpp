@@ -16,6 +16,7 @@
 #include "commands/nk_open_commands.h"
 #include "core/nk_file.h"
 #include "core/nk_file_read.h"
+#include "core/nk_file_report.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
@@ -164,8 +165,10 @@ int ReadVolume(NKArgumentScan *pScan)
         return 1;
     }
     NKWaitCursor cursor;
+    NKFileReport report(name.GetText());
     if (!NKReadElementTopology(name.GetText(), nullptr)) {
         NKPrintError("Error reading volume geometry.");
+        report.Failed();
         return 1;
     }
     return 0;

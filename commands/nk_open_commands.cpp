@@ -17,6 +17,7 @@
 #include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
 #include "core/nk_file_read.h"
+#include "core/nk_file_report.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"
@@ -272,6 +273,9 @@ bool NKCommandOpenInterface(int iKind, const char *pszFileName)
         }
     }
     NKWaitCursor cursor;
+    // A reader's error may not say which file it read: the failure's last
+    // line names it.
+    NKFileReport report(pszFileName);
     // The source before this one is closed to open the new file, but the
     // model stays until the new file has given its first geometry: a file
     // that fails before that gets the source before it back.
@@ -281,6 +285,7 @@ bool NKCommandOpenInterface(int iKind, const char *pszFileName)
     int iCode = OpenInterface(iKind, pszFileName);
     if (iCode != 1) {
         ReportOpenFailure(iKind, iCode);
+        report.Failed();
         return KeepPreviousModel(previous, before);
     }
     NKSetStatusText("Reading Geometry...");
@@ -288,6 +293,7 @@ bool NKCommandOpenInterface(int iKind, const char *pszFileName)
     NKGeometry *pGeo = FirstGeometry(&iStep);
     if (pGeo == nullptr) {
         NKPrintError("Error reading geometry.");
+        report.Failed();
         return KeepPreviousModel(previous, before);
     }
     const AxisScales read = GetAxisScales();

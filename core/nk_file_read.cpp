@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/nk_file_report.h"
 #include "core/nk_message.h"
 
 namespace {
@@ -140,4 +141,5 @@ void NKPrintFileProblem(const char *pszPath, const char *pszWhy)
 {
     std::string why = pszWhy != nullptr ? std::string(pszWhy) : NKFileProblem(pszPath);
     NKPrintError(NKFileProblemLine(pszPath, why).c_str());
+    NKNoteFileNamed();
 }

@@ -4,6 +4,7 @@
 
 #include "core/nk_bbox.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_file_report.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
@@ -71,6 +72,7 @@ void ForEachCorner(const NKPart &part, int iOffset, Emit emit, End end)
 void ReportWriteError(const char *pszFileName)
 {
     NKPrintError(NKString::FromFormat("Error writing geometry file %s.", pszFileName).GetText());
+    NKNoteFileNamed();
 }
 
 // Header and part table of a binary file.

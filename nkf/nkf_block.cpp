@@ -14,6 +14,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "core/nk_file_report.h"
 #include "core/nk_memory.h"
 #include "core/nk_numeric.h"
 #include "core/nk_text_utils.h"
@@ -242,6 +243,7 @@ void NKFBlock::ReportError(const NKString &title, const NKString &message)
 {
     if (m_pReader == nullptr) return;
     m_pReader->ReportError(title.IsEmpty() ? GetBlockTitle() : title, WithFileName(message));
+    if (!m_pReader->IsParsing()) NKNoteFileNamed();
 }
 
 void NKFBlock::ReportLineError(const NKString &title, const NKString &message)
@@ -250,6 +252,7 @@ void NKFBlock::ReportLineError(const NKString &title, const NKString &message)
     NKString blockTitle =
         title.IsEmpty() ? NKString("Block type : ") + NKFBlockKeyword(m_iBlockType) : title;
     m_pReader->ReportError(blockTitle, WithFileName(m_pReader->WithLineInfo(message)));
+    if (!m_pReader->IsParsing()) NKNoteFileNamed();
 }
 
 NKString NKFBlock::ReadQuoted(const NKString &line)

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "core/nk_file.h"
+#include "core/nk_file_report.h"
 #include "core/nk_progress.h"
 #include "core/nk_sort.h"
 #include "core/nk_text_utils.h"
@@ -47,6 +48,7 @@ bool NKFParser::ParseFile()
     m_iLineNumber = 0;
     if (!m_Stream.Open(m_FileName.GetText())) {
         ReportError(NKString(""), NKString("Error opening NKF file : ") + m_FileName);
+        NKNoteFileNamed();
         return false;
     }
     if (!ReadHeader()) {
@@ -284,6 +286,7 @@ bool NKFParser::ReadBlocks()
     if (!ReadBlock(&iType, &iID, &bAtEnd)) return false;
     if (bAtEnd) {
         ReportError(NKString(""), NKString("No blocks found in file.\nNKF file : ") + m_FileName);
+        NKNoteFileNamed();
         return false;
     }
     m_bLastLineCut = !m_bBinary && AsciiLastLineCut();
@@ -442,6 +445,7 @@ void NKFParser::ReportCutBlock(const NKString &title)
                               : NKString("The file ends inside this block: its last line has no "
                                          "line end, the file is cut short.");
     ReportError(title, text + "\nNKF file : " + m_FileName);
+    NKNoteFileNamed();
 }
 
 // A file cut outside any block the parser made: inside a block code, a
@@ -452,6 +456,7 @@ void NKFParser::ReportCutFile()
                               : NKString("The file ends inside a block: its last line has no "
                                          "line end, the file is cut short.");
     ReportError(NKString(""), text + "\nNKF file : " + m_FileName);
+    NKNoteFileNamed();
 }
 
 // Ends the progress bar of a failed block loop; the failure is reported

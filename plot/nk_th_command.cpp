@@ -8,6 +8,7 @@
 
 #include "commands/nk_command.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_file_report.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_memory.h"
@@ -58,8 +59,10 @@ int ThOpen(const std::vector<std::string> &words)
     const char *pszFile = words[1].c_str();
     NKSetStatusText("Opening LS-DYNA Time History DB...");
     NKDeleteCurrentPlot();
+    NKFileReport report(pszFile);
     if (!NKPlotSourceInit(NK_PLOT_SOURCE_TH, pszFile)) {
         NKPrintError("Unable to open LS-DYNA Time history Database.");
+        report.Failed();
         return 0;
     }
     if (NKPlotSourceGetStateCount() < 2)

@@ -156,7 +156,8 @@ TEST_F(FileWriteCommands, WriteGeometryWritesTheBinaryFormOfAFrame)
                  {"writegeometry h.geo 0", 1, "writegeometry: Frame 0 out of range  (1 - 1)"},
                  {"writegeometry", 1,
                   "writegeometry: Cannot open file for writing. No filename specified"},
-                 {"writegeometry /no/g.geo", 1, "Error writing geometry file"},
+                 {"writegeometry /no/g.geo", 1,
+                  "Error writing geometry file\nFile \"/no/g.geo\": its folder does not exist."},
              });
     EXPECT_EQ(Files(), (std::set<std::string>{"g.geo"}));
 

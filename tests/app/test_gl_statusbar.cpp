@@ -7,6 +7,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QProgressBar>
+#include <QPropertyAnimation>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -98,6 +101,29 @@ TEST_F(StatusbarTest, PartsOfARestoredWindowAndTheProgressMode)
     EXPECT_EQ(NKGetStatusbarCancelButton(), nullptr);
     EXPECT_EQ(NKGetStatusbarProgressBar(), nullptr);
     EXPECT_EQ(NKGetStatusbarText(0), "Done.");
+}
+
+// Progress after progress, with no event loop to delete what waits for it
+// (as while a command file given on the command line runs): the bar and
+// the button are the same two widgets, and no geometry animation of the
+// window's layout piles up.
+TEST_F(StatusbarTest, ProgressAfterProgressLeavesNothingBehind)
+{
+    QWidget *pMain = NKGetMainWindow();
+    auto count = [pMain]() {
+        return std::vector<qsizetype>{pMain->findChildren<QProgressBar *>().size(),
+                                      pMain->findChildren<QPushButton *>().size(),
+                                      pMain->findChildren<QPropertyAnimation *>().size()};
+    };
+    ASSERT_TRUE(NKBeginProgress(100, "x", true, true));
+    NKEndProgress("Done.", true, true);
+    const std::vector<qsizetype> first = count();
+    for (int i = 0; i < 20; i++) {
+        ASSERT_TRUE(NKBeginProgress(100, "x", true, true));
+        EXPECT_TRUE(NKGetStatusbarProgressBar()->isVisible());
+        NKEndProgress("Done.", true, true);
+    }
+    EXPECT_EQ(count(), first);
 }
 
 TEST_F(StatusbarTest, PumpDeliversCancelDropsOtherInputAndTurnsCloseIntoQuit)
