@@ -248,7 +248,7 @@ bool NKFExporter::ExportNKFResultDatabase(bool bExtras)
 bool GetNKFFileKind(const char *pszFileName)
 {
     if (pszFileName == nullptr) return false;
-    FILE *pFile = std::fopen(pszFileName, "rb");
+    FILE *pFile = NKOpenRegularFile(pszFileName);
     if (pFile == nullptr) return false;
     unsigned char b[24];
     size_t n = std::fread(b, 1, sizeof(b), pFile);

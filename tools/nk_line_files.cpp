@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/nk_bbox.h"
+#include "core/nk_file_read.h"
 #include "core/nk_message.h"
 #include "readers/nk_native_file_utils.h"
 #include "tools/nk_line_sets.h"
@@ -31,14 +32,7 @@ constexpr int kBrokenBinary = -2;  // binary magic found, contents bad
 
 bool LoadFile(const char *pszFile, std::string *pData)
 {
-    FILE *f = pszFile != nullptr ? std::fopen(pszFile, "rb") : nullptr;
-    if (f == nullptr) return false;
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) pData->append(buf, n);
-    bool bOk = !std::ferror(f);
-    std::fclose(f);
-    return bOk;
+    return pszFile != nullptr && NKReadWholeFile(pszFile, pData);
 }
 
 // Reads up to n numbers (as scanf's "%f" would, blanks between) from *pp;

@@ -207,6 +207,36 @@ TEST_F(LSDynaReader, MissingMemberEndsTheStatesWithAWarning)
     NKReleaseGeometry(pGeo);
 }
 
+// An empty member ends the states as a missing one does: the states after
+// it would otherwise be read on under the numbers of the states it lost.
+TEST_F(LSDynaReader, EmptyMemberEndsTheStatesWithAWarning)
+{
+    LSDynaTestWriter base, third;
+    LSDynaWriteShellGeometry(&base);
+    LSDynaWriteShellState(&base, 0.0);
+    LSDynaWriteShellState(&base, 0.001);
+    LSDynaWriteShellState(&third, 0.002);
+    LSDynaWriteShellState(&third, 0.003);
+    ASSERT_TRUE(base.Save(Path("d3plot")));
+    ASSERT_TRUE(NKTestWriteText(Path("d3plot01"), ""));
+    ASSERT_TRUE(third.Save(Path("d3plot02")));
+    MessageCapture capture;
+    ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
+    ASSERT_EQ(NKLSDynaGetNumStates(), 2);
+    EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(0), 0.0f);
+    EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(1), 0.001f);
+    EXPECT_TRUE(capture.Contains("LS-DYNA family file " + Path("d3plot01") +
+                                 " is empty, states end there."))
+        << capture.Text();
+    // A member with words in it is no reason to stop: the same family with
+    // d3plot01 holding the last two states reads all four.
+    NKLSDynaClose();
+    ASSERT_TRUE(third.Save(Path("d3plot01")));
+    ASSERT_EQ(remove(Path("d3plot02").c_str()), 0);
+    ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
+    EXPECT_EQ(NKLSDynaGetNumStates(), 4);
+}
+
 TEST_F(LSDynaReader, CutOrDamagedFilesFailOrReadSafely)
 {
     LSDynaTestWriter full;
