@@ -164,8 +164,10 @@ int ReadVolume(NKArgumentScan *pScan)
         return 1;
     }
     NKWaitCursor cursor;
-    if (!NKReadElementTopology(name.GetText(), nullptr)) {
+    std::string whyNot;
+    if (!NKReadElementTopology(name.GetText(), nullptr, &whyNot)) {
         NKPrintError("Error reading volume geometry.");
+        if (!whyNot.empty()) NKPrintFileProblem(name.GetText(), whyNot.c_str());
         return 1;
     }
     return 0;
