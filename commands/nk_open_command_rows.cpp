@@ -12,6 +12,7 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
+#include "commands/nk_command_path.h"
 #include "commands/nk_command_table.h"
 #include "commands/nk_open_commands.h"
 #include "core/nk_file.h"
@@ -177,7 +178,8 @@ int LoadView(NKArgumentScan *pScan)
 {
     NKString name = pScan->NextArgument();
     if (name.IsEmpty()) name = "Quolin.vif";
-    ExecuteCommand(NKString::FromFormat("source \"%s\"", name.GetText()).GetText());
+    NKString line;
+    if (NKPathCommandLine("source", name.GetText(), &line)) ExecuteCommand(line.GetText());
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "commands/nk_open_commands.h"
 
 #include "commands/nk_command.h"
+#include "commands/nk_command_path.h"
 #include "commands/nk_file_type.h"
 #include "commands/nk_load_sequence.h"
 #include "core/nk_diagnostic.h"
@@ -66,10 +67,15 @@ NKString OpenCommandFor(int iType, const NKString &fileName)
     if (pszWord == nullptr && NKIsFEMInterfaceId(iType)) {
         NKString interfaceName;
         NKGetFEMInterfaceName(&interfaceName, iType);
-        return NKString("openfemfile ") + interfaceName + " \"" + fileName + "\"";
+        NKString line;
+        NKPathCommandLine((NKString("openfemfile ") + interfaceName).GetText(), fileName.GetText(),
+                          &line);
+        return line;
     }
     if (pszWord == nullptr) return NKString("");
-    return NKString(pszWord) + " \"" + fileName + "\"";
+    NKString line;
+    NKPathCommandLine(pszWord, fileName.GetText(), &line);
+    return line;
 }
 
 // Ends a failed open after the source was opened: no frames, no source.

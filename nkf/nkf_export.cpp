@@ -199,6 +199,9 @@ static bool ShowResults(int iScalar, int iVector, int iNumSteps)
                          ? NKString("readstate 1")
                          : NKString::FromFormat("readstate 1 %d %d", iScalar, iVector);
     if (NKRunCommandLine(state.GetText()) != 0) return false;
+    // The animation set-up takes two steps or more; the state just read is
+    // the whole of a model of one step.
+    if (iNumSteps < 2) return true;
     NKString anim = NKString::FromFormat("animresults 1 %d 1", iNumSteps);
     return NKRunCommandLine(anim.GetText()) == 0;
 }
