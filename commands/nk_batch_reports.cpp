@@ -9,8 +9,8 @@
 #include <system_error>
 
 #include "commands/nk_command.h"
-#include "commands/nk_command_path.h"
 #include "commands/nk_command_files.h"
+#include "commands/nk_command_path.h"
 #include "core/nk_file.h"
 #include "core/nk_frames.h"
 #include "core/nk_message.h"
