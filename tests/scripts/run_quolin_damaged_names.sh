@@ -13,7 +13,8 @@
 #      naming it, and neither of the others is opened.
 set -uo pipefail
 program="$1"; examples="$2"
-. "$(dirname "$0")/fresh_home.sh"
+scripts="$(cd "$(dirname "$0")" && pwd)"
+. "$scripts/fresh_home.sh"
 out="$home/out.txt"
 fail() { echo "FAIL: $*"; cat "$out"; exit 1; }
 
@@ -56,20 +57,12 @@ done
 grep -qF "Error: Command: export nkf" "$out" && fail "an export failed"
 
 # The viewer keeps running after a file that does not open: stopped once
-# the refusal has come (or after 60 s).
+# the refusal has come (the parse of the command line ends with it).
 cp beam.nkf x
 cp beam.nkf xy.nkf
 rm "$brovik/fileopen.qlc"
-"$program" 'x"y.nkf' >"$out" 2>&1 &
-pid=$!
-for ((i = 0; i < 600; i++)); do
-  grep -q "File name contains a double quote" "$out" && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-sleep 1  # whatever an open would print after it
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
+bash "$scripts/run_quolin_until.sh" "File name contains a double quote" 60 \
+  "$program" 'x"y.nkf' >"$out" 2>&1
 grep -qF "File name contains a double quote or a line break: x\"y.nkf" "$out" ||
   fail "quolin 'x\"y.nkf': no refusal naming it"
 grep -q "opened\." "$out" && fail "quolin 'x\"y.nkf' opened a file"
