@@ -37,10 +37,11 @@ answers_zero=('loadview FILE')
 # What a command needs before it reads its file: an audio source is added
 # to an animation only, so the beam's steps are animated first.
 declare -A setup=(['audio add 1 1001 1 FILE']='animresults 1 3 1')
+# "ride load", "repeatfile" and "source" run the file as a command file.
 # "pollfile" waits for a file still to come, and takes an empty one: its
 # lines are those written after it.
-not_bad=('source FILE:empty.in' 'repeatfile FILE:empty.in' 'pollfile FILE:empty.in'
-  'pollfile FILE:missing.in' 'pollfile FILE:unreadable.in')
+not_bad=('source FILE:empty.in' 'repeatfile FILE:empty.in' 'ride load FILE:empty.in'
+  'pollfile FILE:empty.in' 'pollfile FILE:missing.in' 'pollfile FILE:unreadable.in')
 # Command and file known to fail, each printing PENDING until mended
 # ("COMMAND:FILE", as in not_bad).
 pending=()
