@@ -246,6 +246,16 @@ bool OpenFileAutoDetect(const NKOpenRequest &request)
                 .GetText());
         return false;
     }
+    // A folder, a FIFO or a device is no file of any kind: it is refused
+    // before its contents are looked at (a FIFO would keep the look waiting).
+    const std::string why = NKFileProblem(request.fileName.GetText());
+    if (!why.empty()) {
+        NKPrintError(
+            NKString::FromFormat("Unable to open file for reading: %s", request.fileName.GetText())
+                .GetText());
+        NKPrintFileProblem(request.fileName.GetText(), why.c_str());
+        return false;
+    }
     int iType =
         request.iType == NK_FILETYPE_DETECT ? DetectFileType(request.fileName) : request.iType;
     if (iType == NK_FILETYPE_UNKNOWN) {

@@ -4,6 +4,7 @@
 // detection, the reader-interface listing, the file-open command file, and
 // the size arguments and mode-shape factors of the open operations.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -120,6 +121,9 @@ TEST_F(OpenCommands, FailedOpensKeepTheModel)
     const std::string folder = Path("results");
     std::filesystem::create_directory(folder);
     const std::string unknown = Write("unknown.dat", std::string("\x01\x02\x03\x04\x05", 5));
+    // No writer ever comes to the FIFO: a look inside it would wait for good.
+    const std::string fifo = Path("model.nkf");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         std::string line;
         std::string message;
@@ -137,6 +141,10 @@ TEST_F(OpenCommands, FailedOpensKeepTheModel)
          "File \"" + words + "\": it holds no number."},
         {"open \"" + unknown + "\"", "Unable to auto-detect primary file type.",
          "File \"" + unknown + "\"."},
+        {"open \"" + fifo + "\"", "Unable to open file for reading: " + fifo,
+         "File \"" + fifo + "\": it is not a regular file."},
+        {"open \"" + folder + "\"", "Unable to open file for reading: " + folder,
+         "File \"" + folder + "\": it is a folder."},
     };
     for (const Case &c : cases) {
         m_Capture.Clear();
