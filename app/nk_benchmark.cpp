@@ -8,12 +8,11 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
+#include "core/nk_file_read.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_message.h"
@@ -105,15 +104,13 @@ NKString RendererName(void)
     return NKString(pszName != nullptr && pszName[0] != '\0' ? pszName : "Unknown");
 }
 
-// The whole text of a file, empty when there is none.
+// The whole text of a file, empty when there is none (or it is no regular
+// file: a FIFO under the name would block the program).
 std::string ReadWholeFile(const char *pszName, bool *pbExists)
 {
-    std::ifstream in(pszName, std::ios::binary);
-    *pbExists = static_cast<bool>(in);
-    if (!in) return std::string();
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    *pbExists = NKReadWholeFile(pszName, &text);
+    return text;
 }
 
 }  // namespace

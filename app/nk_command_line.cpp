@@ -23,6 +23,7 @@
 #include "app/nk_splash.h"
 #include "app/nk_statusbar.h"
 #include "commands/nk_command.h"
+#include "commands/nk_command_path.h"
 #include "core/nk_file.h"
 #include "core/nk_string.h"
 #include "platform/nk_message_box.h"
@@ -159,19 +160,28 @@ void SplitFileAndOptions(const std::string &line, std::string *pName, std::strin
     pName->clear();
     *pOptions = line;
     if (line.empty() || line[0] == '-') return;
-    std::string unquoted;
-    for (char c : line)
-        if (c != '"') unquoted += c;
-    if (IsExistingFile(unquoted)) {
+    // Only the quotes around the whole line go: a quote inside it belongs
+    // to the name, which is then refused rather than read as another one.
+    std::string unquoted = line;
+    if (line.size() >= 2 && line.front() == '"' && line.back() == '"')
+        unquoted = line.substr(1, line.size() - 2);
+    if (unquoted.find('"') == std::string::npos && IsExistingFile(unquoted)) {
         *pName = unquoted;
         pOptions->clear();
         return;
     }
     size_t iEnd;
-    if (line[0] == '"') {
-        size_t iClose = line.find('"', 1);
-        *pName = line.substr(1, iClose == std::string::npos ? std::string::npos : iClose - 1);
-        iEnd = iClose == std::string::npos ? line.size() : iClose + 1;
+    size_t iClose = line[0] == '"' ? line.find('"', 1) : std::string::npos;
+    if (iClose != std::string::npos &&
+        (iClose + 1 == line.size() || line[iClose + 1] == ' ' || line[iClose + 1] == '\t')) {
+        *pName = line.substr(1, iClose - 1);
+        iEnd = iClose + 1;
+    } else if (line[0] == '"') {
+        // A quoted name that a quote inside ends early, or never closes:
+        // the whole word, quotes and all.
+        iEnd = line.find_first_of(" \t", iClose == std::string::npos ? 0 : iClose);
+        if (iEnd == std::string::npos) iEnd = line.size();
+        *pName = line.substr(0, iEnd);
     } else {
         iEnd = line.find_first_of(" \t");
         if (iEnd == std::string::npos) iEnd = line.size();
@@ -236,14 +246,19 @@ void ParseCommandLine(const char *pszLine)
 {
     std::string name, options;
     SplitFileAndOptions(Trimmed(pszLine), &name, &options);
-    std::string path;
-    if (!name.empty()) path = EnterFileDirectory(name);
     ParseOptions(options);
-    if (path.empty()) return;
+    if (name.empty()) return;
     NKDestroySplashWindow();
-    std::string command = "open \"" + path + "\"";
     NKStatusErrorScope errors;
-    ExecuteCommand(command.c_str());
+    NKString command;
+    // A name no command line can carry is refused before its folder is
+    // entered.
+    if (!NKPathFitsCommandLine(name.c_str())) {
+        NKPathCommandLine("open", name.c_str(), &command);
+        return;
+    }
+    const std::string path = EnterFileDirectory(name);
+    if (NKPathCommandLine("open", path.c_str(), &command)) ExecuteCommand(command.GetText());
 }
 
 void ShowCommandLineUsage(void)

@@ -22,8 +22,10 @@ bool CheckVersionOption(int argc, char **argv);
 void PreParseCommandLine(const char *pszLine);
 // A file named first on the line (quoted when it holds blanks, or the whole
 // line when that names an existing file) is made absolute, its folder made
-// current, and opened with "open" after the options are read; each word
-// that is no option asks for the usage box once.
+// current, and opened with "open" after the options are read (a name
+// holding a double quote or a line break is refused with an error naming
+// it: no command line can carry it); each word that is no option asks for
+// the usage box once.
 void ParseCommandLine(const char *pszLine);
 // The usage box, only while the main window exists.
 void ShowCommandLineUsage(void);

@@ -10,6 +10,7 @@
 #include "commands/nk_command.h"
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
+#include "commands/nk_command_path.h"
 #include "commands/nk_command_table.h"
 #include "core/nk_file.h"
 #include "core/nk_geometry_writers.h"
@@ -41,13 +42,15 @@ int CommandGrid2D(NKArgumentScan *pScan)
     }
     NKString file = pScan->NextArgument();
     if (file.IsEmpty()) file = "2dgrid.geo";
+    NKString line;
+    if (!NKPathCommandLine("readgeo", file.GetText(), &line)) return 1;
     if (!NKWriteGridGeometryFile(aiCount[0], aiCount[1], afSpacing[0], afSpacing[1],
                                  file.GetText()))
         return 1;
     NKPrintInfo(NKString::FromFormat("Generating 2dgrid (%dx%d) on file: %s", aiCount[0],
                                      aiCount[1], file.GetText())
                     .GetText());
-    return ExecuteCommand(NKString::FromFormat("readgeo \"%s\"", file.GetText()).GetText());
+    return ExecuteCommand(line.GetText());
 }
 
 // "grid3d [nx [ny [nz [scalars [vectors]]]]] [file]": a missing number keeps
@@ -62,6 +65,8 @@ int CommandGrid3D(CommandTableEntry *pEntry, const char *pszArguments)
         if (!params.NKGetParameterInt(&aiValues[i], false, NK_PARAM_NO_RANGE, 0)) return 1;
     NKString file("3dgrid.nkf");
     if (!params.NKGetParameterString(&file, false, NK_PARAM_STRING_TOKEN)) return 1;
+    NKString line;
+    if (!NKPathCommandLine("open", file.GetText(), &line)) return 1;
     NKFExporter exporter;
     exporter.SetFileName(file.GetText());
     if (!exporter.ExportGridGeometry(aiValues[0], aiValues[1], aiValues[2], aiValues[3],
@@ -69,7 +74,7 @@ int CommandGrid3D(CommandTableEntry *pEntry, const char *pszArguments)
         NKCommandError(pEntry, "Error creating 3dgrid nkf file.");
         return 1;
     }
-    return ExecuteUICommand(NKString("open ") + NKQuoteString(file));
+    return ExecuteUICommand(line);
 }
 
 }  // namespace

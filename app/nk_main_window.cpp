@@ -30,6 +30,7 @@
 #include "app/nk_view_input.h"
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
+#include "commands/nk_command_path.h"
 #include "core/nk_message.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_string.h"
@@ -97,13 +98,9 @@ void MainWindow::dropEvent(QDropEvent *pEvent)
     if (urls.isEmpty()) return;
     pEvent->acceptProposedAction();
     const QByteArray name = urls.first().toLocalFile().toUtf8();
-    if (name.contains('"') || name.contains('\n') || name.contains('\r')) {
-        NKPrintError(NKString::FromFormat("File name contains a double quote or a line break: %s",
-                                          name.constData())
-                         .GetText());
-        return;
-    }
-    ExecuteUICommand(NKString::FromFormat("open \"%s\"", name.constData()));
+    NKString line;
+    if (!NKPathCommandLine("open", name.constData(), &line)) return;
+    ExecuteUICommand(line);
     if (sg_State.pMain != nullptr) {
         sg_State.pMain->raise();
         sg_State.pMain->activateWindow();

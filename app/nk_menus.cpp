@@ -24,6 +24,7 @@
 #include "app/nk_toolbar.h"
 #include "app/nk_window_utils.h"
 #include "commands/nk_command.h"
+#include "commands/nk_command_path.h"
 #include "commands/nk_recent_files.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
@@ -215,13 +216,9 @@ void RunFormatted(const NKString &line) { ExecuteUICommand(line); }
 // command line runs nothing.
 void OpenFile(const NKString &name)
 {
-    if (name.FindChar('"') >= 0 || name.FindChar('\n') >= 0 || name.FindChar('\r') >= 0) {
-        NKPrintError(NKString::FromFormat("File name contains a double quote or a line break: %s",
-                                          name.GetText())
-                         .GetText());
-        return;
-    }
-    RunFormatted(NKString::FromFormat("open \"%s\"", name.GetText()));
+    NKString line;
+    if (!NKPathCommandLine("open", name.GetText(), &line)) return;
+    RunFormatted(line);
     NKInvalidateView();
 }
 

@@ -10,6 +10,7 @@
 
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
+#include "commands/nk_command_path.h"
 #include "core/nk_file.h"
 #include "core/nk_frames.h"
 #include "core/nk_message.h"
@@ -71,10 +72,13 @@ bool RunDirectoryReport(const char *pszDirectory, const char *pszMask, const cha
     return true;
 }
 
-// The quoted open command line of a file.
-NKString OpenLine(const char *pszFileName)
+// Runs the open command line of a file; a name no command line can carry
+// fails as a file that does not open.
+int RunOpenLine(const char *pszFileName)
 {
-    return NKString::FromFormat("open \"%s\"", pszFileName);
+    NKString line;
+    if (!NKPathCommandLine("open", pszFileName, &line)) return NK_CMD_FAILED;
+    return ExecuteCommand(line.GetText());
 }
 
 // The min/max lines of the model's scalar node, scalar element and vector
@@ -137,7 +141,7 @@ NKString FormatDuration(int64_t iMs)
 bool BatchReportCommand(NKBatchReport *pReport, const char *pszFileName)
 {
     WriteReportLine(pReport, NKString::FromFormat("Processing file: %s", pszFileName).GetText());
-    if (ExecuteCommand(OpenLine(pszFileName).GetText()) != NK_CMD_DONE) {
+    if (RunOpenLine(pszFileName) != NK_CMD_DONE) {
         WriteReportLine(pReport,
                         NKString::FromFormat("  Error opening file: %s.", pszFileName).GetText());
         return false;
@@ -173,7 +177,7 @@ bool BatchReportCommand(NKBatchReport *pReport, const char *pszFileName)
 bool LoadTimeReportCommand(NKBatchReport *pReport, const char *pszFileName)
 {
     const uint32_t uStart = NKGetMilliseconds();
-    const int iResult = ExecuteCommand(OpenLine(pszFileName).GetText());
+    const int iResult = RunOpenLine(pszFileName);
     const uint32_t uElapsed = NKGetMilliseconds() - uStart;
     if (iResult != NK_CMD_DONE) {
         WriteReportLine(pReport,

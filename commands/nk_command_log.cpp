@@ -15,6 +15,7 @@
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
 #include "commands/nk_command_table.h"
+#include "core/nk_file_read.h"
 #include "core/nk_message.h"
 #include "platform/nk_window_timer.h"
 
@@ -129,7 +130,7 @@ void StartPollTimer()
 // The offset behind the last complete line of the file as it stands.
 int64_t EndOfCompleteLines(const char *pszFileName)
 {
-    FILE *pFile = std::fopen(pszFileName, "rb");
+    FILE *pFile = NKOpenRegularFile(pszFileName);
     if (pFile == nullptr) return 0;
     int64_t iEnd = 0, iPos = 0;
     int c;
@@ -146,7 +147,7 @@ int64_t EndOfCompleteLines(const char *pszFileName)
 void ReadNewLines(std::vector<std::string> *pLines)
 {
     NKPollFile &poll = g_PollFile;
-    poll.pFile = std::fopen(poll.szFileName.GetText(), "rb");
+    poll.pFile = NKOpenRegularFile(poll.szFileName.GetText());
     if (poll.pFile == nullptr) return;  // not there (yet)
     struct stat info;
     if (fstat(fileno(poll.pFile), &info) == 0 && (int64_t)info.st_size < poll.iReadOffset)
@@ -203,6 +204,15 @@ int CommandPollFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     NKString name = pScan->NextArgument();
     if (name.IsEmpty()) {
         NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
+        return 1;
+    }
+    // A file not there yet is waited for; a folder, a FIFO or a device is
+    // no file of lines and would block or never end.
+    struct stat info;
+    if (::stat(name.GetText(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        NKPrintError(
+            NKString::FromFormat("Unable to open file for reading: %s", name.GetText()).GetText());
+        NKPrintFileProblem(name.GetText());
         return 1;
     }
     g_PollFile.szFileName = name;

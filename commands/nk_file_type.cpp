@@ -10,6 +10,7 @@
 
 #include "commands/nk_command_table.h"
 #include "core/nk_file.h"
+#include "core/nk_file_read.h"
 #include "nkf/nkf_format.h"
 #include "readers/nk_fem_reader.h"
 #include "readers/nk_lsdyna_format.h"
@@ -175,7 +176,7 @@ int DetectFileType(const NKString &fileName)
 {
     int iPlugin = NKFindFEMInterfaceForFile(fileName.GetText());
     if (iPlugin != NK_FEM_NO_INTERFACE) return iPlugin;
-    FILE *pFile = fopen(fileName.GetText(), "rb");
+    FILE *pFile = NKOpenRegularFile(fileName.GetText());
     if (pFile == nullptr) return NK_FILETYPE_UNKNOWN;
     int iType = IsBinaryFile(pFile) ? DetectBinary(pFile, fileName) : DetectText(pFile, fileName);
     fclose(pFile);
@@ -184,7 +185,7 @@ int DetectFileType(const NKString &fileName)
 
 bool NKIsBinaryGeometryFile(const char *pszFileName, bool bSwap)
 {
-    FILE *pFile = pszFileName != nullptr ? fopen(pszFileName, "rb") : nullptr;
+    FILE *pFile = pszFileName != nullptr ? NKOpenRegularFile(pszFileName) : nullptr;
     if (pFile == nullptr) return false;
     int32_t w[5];
     bool bRead = ReadWords(pFile, w, 5);
@@ -202,7 +203,7 @@ bool NKIsBinaryGeometryFile(const char *pszFileName, bool bSwap)
 int NKReadIntegersFromFile(const char *pszFileName, int *piValues, int iCount)
 {
     for (int i = 0; i < iCount; i++) piValues[i] = -1;
-    FILE *pFile = pszFileName != nullptr ? fopen(pszFileName, "r") : nullptr;
+    FILE *pFile = pszFileName != nullptr ? NKOpenRegularFile(pszFileName) : nullptr;
     if (pFile == nullptr) return -1;
     std::string line;
     int iWords = 0;

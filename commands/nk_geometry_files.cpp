@@ -6,6 +6,7 @@
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_open_commands.h"
 #include "core/nk_bbox.h"
+#include "core/nk_file_read.h"
 #include "core/nk_frame_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_load_hooks.h"
@@ -38,7 +39,7 @@ NKGeometry *ReadNKFGeometry(const char *pszFileName)
 
 bool IsNKFFile(const char *pszFileName)
 {
-    FILE *pFile = fopen(pszFileName, "rb");
+    FILE *pFile = NKOpenRegularFile(pszFileName);
     if (pFile == nullptr) return false;
     char acHead[8] = {};
     size_t n = fread(acHead, 1, 5, pFile);

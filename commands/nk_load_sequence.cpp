@@ -15,6 +15,7 @@
 
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
+#include "commands/nk_command_path.h"
 #include "commands/nk_recent_files.h"
 #include "core/nk_bbox.h"
 #include "core/nk_file.h"
@@ -131,8 +132,9 @@ bool RunStartupFile(const char *pszName, const char *pszInfo)
     NKString path = FindStartupFile(pszName);
     if (path.IsEmpty()) return true;
     NKPrintInfo(pszInfo);
-    NKString line = NKString("source \"") + path + "\"";
-    return ExecuteCommand(line.GetText()) == NK_CMD_DONE;
+    NKString line;
+    return NKPathCommandLine("source", path.GetText(), &line) &&
+           ExecuteCommand(line.GetText()) == NK_CMD_DONE;
 }
 
 // The current data source of ResetScene.

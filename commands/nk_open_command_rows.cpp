@@ -12,6 +12,7 @@
 #include "commands/nk_command_files.h"
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
+#include "commands/nk_command_path.h"
 #include "commands/nk_command_table.h"
 #include "commands/nk_open_commands.h"
 #include "core/nk_file.h"
@@ -166,9 +167,10 @@ int ReadVolume(NKArgumentScan *pScan)
     }
     NKWaitCursor cursor;
     NKFileReport report(name.GetText());
-    if (!NKReadElementTopology(name.GetText(), nullptr)) {
+    std::string whyNot;
+    if (!NKReadElementTopology(name.GetText(), nullptr, &whyNot)) {
         NKPrintError("Error reading volume geometry.");
-        report.Failed();
+        report.Failed(whyNot.empty() ? nullptr : whyNot.c_str());
         return 1;
     }
     return 0;
@@ -178,7 +180,8 @@ int LoadView(NKArgumentScan *pScan)
 {
     NKString name = pScan->NextArgument();
     if (name.IsEmpty()) name = "Quolin.vif";
-    ExecuteCommand(NKString::FromFormat("source \"%s\"", name.GetText()).GetText());
+    NKString line;
+    if (NKPathCommandLine("source", name.GetText(), &line)) ExecuteCommand(line.GetText());
     return 0;
 }
 

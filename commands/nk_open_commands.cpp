@@ -12,6 +12,7 @@
 #include "commands/nk_open_commands.h"
 
 #include "commands/nk_command.h"
+#include "commands/nk_command_path.h"
 #include "commands/nk_file_type.h"
 #include "commands/nk_load_sequence.h"
 #include "core/nk_diagnostic.h"
@@ -67,10 +68,15 @@ NKString OpenCommandFor(int iType, const NKString &fileName)
     if (pszWord == nullptr && NKIsFEMInterfaceId(iType)) {
         NKString interfaceName;
         NKGetFEMInterfaceName(&interfaceName, iType);
-        return NKString("openfemfile ") + interfaceName + " \"" + fileName + "\"";
+        NKString line;
+        NKPathCommandLine((NKString("openfemfile ") + interfaceName).GetText(), fileName.GetText(),
+                          &line);
+        return line;
     }
     if (pszWord == nullptr) return NKString("");
-    return NKString(pszWord) + " \"" + fileName + "\"";
+    NKString line;
+    NKPathCommandLine(pszWord, fileName.GetText(), &line);
+    return line;
 }
 
 // Ends a failed open after the source was opened: no frames, no source.
@@ -239,6 +245,16 @@ bool OpenFileAutoDetect(const NKOpenRequest &request)
         NKPrintError(
             NKString::FromFormat("Unable to open file for reading: %s", request.fileName.GetText())
                 .GetText());
+        return false;
+    }
+    // A folder, a FIFO or a device is no file of any kind: it is refused
+    // before its contents are looked at (a FIFO would keep the look waiting).
+    const std::string why = NKFileProblem(request.fileName.GetText());
+    if (!why.empty()) {
+        NKPrintError(
+            NKString::FromFormat("Unable to open file for reading: %s", request.fileName.GetText())
+                .GetText());
+        NKPrintFileProblem(request.fileName.GetText(), why.c_str());
         return false;
     }
     int iType =

@@ -2,6 +2,7 @@
 // that names a file after an error (see nk_file_read.h).
 #include "core/nk_file_read.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,17 +45,27 @@ FILE *NKOpenRegularFile(const char *pszPath, std::string *pWhy)
     std::string path = SystemPath(pszPath);
     std::string why;
     FILE *pFile = nullptr;
-    struct stat info;
-    if (path.empty())
+    if (path.empty()) {
         why = "no file name";
-    else if (::stat(path.c_str(), &info) != 0)
-        why = ErrnoReason(errno);
-    else if (S_ISDIR(info.st_mode))
-        why = "it is a folder";
-    else if (!S_ISREG(info.st_mode))
-        why = "it is not a regular file";
-    else if ((pFile = std::fopen(path.c_str(), "rb")) == nullptr)
-        why = ErrnoReason(errno);
+    } else {
+        // Opened without blocking, then looked at through the open handle: a
+        // FIFO opened the ordinary way waits for a writer, and a name checked
+        // before its open may name another entry by the time it is opened.
+        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat info;
+        if (fd < 0)
+            why = ErrnoReason(errno);
+        else if (::fstat(fd, &info) != 0)
+            why = ErrnoReason(errno);
+        else if (S_ISDIR(info.st_mode))
+            why = "it is a folder";
+        else if (!S_ISREG(info.st_mode))
+            why = "it is not a regular file";
+        else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+                 (pFile = ::fdopen(fd, "rb")) == nullptr)
+            why = ErrnoReason(errno);
+        if (pFile == nullptr && fd >= 0) ::close(fd);
+    }
     if (pWhy != nullptr) *pWhy = why;
     return pFile;
 }
@@ -64,16 +75,15 @@ bool NKReadWholeFile(const char *pszPath, std::string *pBytes, std::string *pWhy
     pBytes->clear();
     FILE *pFile = NKOpenRegularFile(pszPath, pWhy);
     if (pFile == nullptr) return false;
-    // The size from the open file is a hint only: the file may grow while
-    // it is read, and whatever is there is read to its end.
-    if (std::fseek(pFile, 0, SEEK_END) == 0) {
-        long iSize = std::ftell(pFile);
-        if (iSize > 0) pBytes->reserve(static_cast<size_t>(iSize));
-        std::rewind(pFile);
-    }
-    char buffer[1 << 16];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) pBytes->append(buffer, n);
+    // The read stops at the size the file had when it was opened: a file
+    // that grows while it is read (or a device behind a name that changed)
+    // cannot take more memory than the file held.
+    struct stat info;
+    const size_t iSize =
+        ::fstat(::fileno(pFile), &info) == 0 && info.st_size > 0 ? (size_t)info.st_size : 0;
+    pBytes->resize(iSize);
+    size_t n = iSize > 0 ? std::fread(&(*pBytes)[0], 1, iSize, pFile) : 0;
+    pBytes->resize(n);
     bool bOk = std::ferror(pFile) == 0;
     std::fclose(pFile);
     if (!bOk) {

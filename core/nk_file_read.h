@@ -2,9 +2,10 @@
 // reader that sizes a file before it reads it.
 //
 // A folder, a device or a FIFO opens for reading like a file, but its size
-// is no size: ftell answers LONG_MAX on a folder, and a buffer of that size
-// cannot be had. So every reader opens its input here, where anything but
-// a regular file is refused, and the reason comes back in a few words for
+// is no size: ftell answers LONG_MAX on a folder, /dev/zero never ends, and
+// a FIFO blocks its reader until a writer comes. So every reader of a file
+// the user names opens it here, where anything but a regular file is
+// refused without waiting, and the reason comes back in a few words for
 // the line that names the file. Paths may use '\' or '/'. Nothing here
 // reports by itself except NKPrintFileProblem, which composes that line.
 #pragma once
@@ -19,8 +20,9 @@
 // permission".
 FILE *NKOpenRegularFile(const char *pszPath, std::string *pWhy = nullptr);
 
-// The whole of a regular file. False when NKOpenRegularFile refuses it or a
-// read fails (pWhy as there); pBytes then holds nothing.
+// The whole of a regular file, as many bytes as its size when it was
+// opened. False when NKOpenRegularFile refuses it or a read fails (pWhy as
+// there); pBytes then holds nothing.
 bool NKReadWholeFile(const char *pszPath, std::string *pBytes, std::string *pWhy = nullptr);
 
 // At most iMax bytes from the start of a regular file; false as

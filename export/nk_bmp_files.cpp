@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/nk_diagnostic.h"
+#include "core/nk_file_read.h"
 #include "core/nk_memory.h"
 #include "core/nk_output_file.h"
 #include "export/nk_image.h"
@@ -217,7 +218,7 @@ int NKLoadBitmapFile(const char *pszFileName, uint8_t **ppBlock, size_t *pnBytes
 {
     if (ppBlock == nullptr) return NK_IMAGE_ERROR;
     *ppBlock = nullptr;
-    FILE *pFile = pszFileName != nullptr ? fopen(pszFileName, "rb") : nullptr;
+    FILE *pFile = pszFileName != nullptr ? NKOpenRegularFile(pszFileName) : nullptr;
     struct stat st;
     if (pFile == nullptr || fstat(fileno(pFile), &st) != 0) {
         if (pFile != nullptr) fclose(pFile);

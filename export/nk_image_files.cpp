@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "core/nk_file_read.h"
 #include "core/nk_memory.h"
 #include "core/nk_output_file.h"
 #include "export/nk_image.h"
@@ -238,13 +240,9 @@ int ReadSgiChannel(const std::vector<uint8_t> &file, int64_t x, int64_t y, int64
 
 bool ReadWholeFile(const char *pszFileName, std::vector<uint8_t> *pData)
 {
-    FILE *pFile = pszFileName != nullptr ? fopen(pszFileName, "rb") : nullptr;
-    if (pFile == nullptr) return false;
-    uint8_t buffer[1 << 16];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), pFile)) > 0)
-        pData->insert(pData->end(), buffer, buffer + n);
-    fclose(pFile);
+    std::string bytes;
+    if (pszFileName == nullptr || !NKReadWholeFile(pszFileName, &bytes)) return false;
+    pData->assign(bytes.begin(), bytes.end());
     return true;
 }
 

@@ -199,6 +199,9 @@ static bool ShowResults(int iScalar, int iVector, int iNumSteps)
                          ? NKString("readstate 1")
                          : NKString::FromFormat("readstate 1 %d %d", iScalar, iVector);
     if (NKRunCommandLine(state.GetText()) != 0) return false;
+    // The animation set-up takes two steps or more; the state just read is
+    // the whole of a model of one step.
+    if (iNumSteps < 2) return true;
     NKString anim = NKString::FromFormat("animresults 1 %d 1", iNumSteps);
     return NKRunCommandLine(anim.GetText()) == 0;
 }
@@ -248,7 +251,7 @@ bool NKFExporter::ExportNKFResultDatabase(bool bExtras)
 bool GetNKFFileKind(const char *pszFileName)
 {
     if (pszFileName == nullptr) return false;
-    FILE *pFile = std::fopen(pszFileName, "rb");
+    FILE *pFile = NKOpenRegularFile(pszFileName);
     if (pFile == nullptr) return false;
     unsigned char b[24];
     size_t n = std::fread(b, 1, sizeof(b), pFile);

@@ -67,6 +67,8 @@ void ShowSettings(const NKFExportSettings &s)
 int ExportFile(NKString *pArgs, const NKFSourceCounts &source)
 {
     NKString name = pArgs->GetNextToken(NK_TOKEN_BLANK_QUOTED);
+    // A quoted name leaves the scan on the blank after its closing quote.
+    pArgs->SkipScanChar(' ');
     NKString mode = pArgs->GetNextToken(NK_TOKEN_BLANK_QUOTED);
     mode.MakeUpper();
     NKString trimmed = name;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/nk_argument_scan.h"
 #include "commands/nk_command.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_file_report.h"
@@ -49,14 +50,19 @@ bool LoadSourceGeometry(const char *pszFileName)
     return true;
 }
 
-int ThOpen(const std::vector<std::string> &words)
+// The file is the argument after the sub-command word: a double-quoted
+// name (blanks and all) without its quotes, else the next word.
+int ThOpen(const char *pszArguments)
 {
     NKWaitCursor cursor;
-    if (words.size() < 2) {
+    NKArgumentScan scan(pszArguments);
+    scan.NextToken();  // "open"
+    const NKString file = scan.NextArgument();
+    if (file.IsEmpty()) {
         NKPrintError("LS-DYNA Time History: No filename specified.");
         return 0;
     }
-    const char *pszFile = words[1].c_str();
+    const char *pszFile = file.GetText();
     NKSetStatusText("Opening LS-DYNA Time History DB...");
     NKDeleteCurrentPlot();
     NKFileReport report(pszFile);
@@ -126,7 +132,7 @@ int NKCommandParseThCmd(const char *pszArguments)
     std::vector<std::string> words = NKSplitPlotWords(pszArguments, false);
     if (words.empty()) return -1;
     const std::string &w = words[0];
-    if (NKPlotKeywordMatches(w, "open", 5)) return ThOpen(words);
+    if (NKPlotKeywordMatches(w, "open", 5)) return ThOpen(pszArguments);
     if (NKPlotKeywordMatches(w, "query", 5)) return ThQuery(words);
     if (NKPlotKeywordMatches(w, "plot", 5)) return ThPlot(words);
     if (NKPlotKeywordMatches(w, "close", 5)) return ThClose();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/nk_file_read.h"
 #include "core/nk_message.h"
 
 FLDCurve g_FLDCurve;
@@ -23,7 +24,7 @@ FILE *OpenWithRetries(const NKString &path, bool bDefault, NKString *pOpened)
     lower.MakeLower();
     NKString tries[3] = {path, WithFileName(path, lower), WithFileName(path, "Fld")};
     for (int i = 0; i < (bDefault ? 3 : 2); i++) {
-        FILE *pFile = fopen(tries[i].GetText(), "r");
+        FILE *pFile = NKOpenRegularFile(tries[i].GetText());
         if (pFile != nullptr) {
             *pOpened = tries[i];
             return pFile;

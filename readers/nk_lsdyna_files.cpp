@@ -11,6 +11,7 @@
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
+#include "core/nk_file_read.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "readers/nk_lsdyna_format.h"
@@ -86,7 +87,7 @@ int NKLSDynaDetectFormat(const char *pszFileName, int *piWordSize, bool *pbSwap)
 {
     *piWordSize = 4;
     *pbSwap = false;
-    FILE *pFile = pszFileName != nullptr ? fopen(pszFileName, "rb") : nullptr;
+    FILE *pFile = pszFileName != nullptr ? NKOpenRegularFile(pszFileName) : nullptr;
     if (pFile == nullptr) return NK_DYNA_NOT_DATABASE;
     int iCode = TestAt(pFile, 4, pbSwap);
     if (iCode == NK_DYNA_NOT_DATABASE) {
@@ -189,6 +190,18 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
     for (size_t i = 1; i < pFiles->size(); i++)
         if (!NKLSDynaFileGt((*pFiles)[i], (*pFiles)[i - 1]))
             NKDiagnostic("Files are equal", "NKLSDynaFindFamilyFiles");
+    // An empty member holds no word of the states, yet reading on past it
+    // would give the states after it the numbers of the states it lost: the
+    // family ends there, as at a missing member. (The first file is the one
+    // named, refused by the open when it is empty.)
+    for (size_t i = 1; i < pFiles->size(); i++) {
+        if ((*pFiles)[i].iFileSize != 0) continue;
+        NKPrintWarning(NKString::FromFormat("LS-DYNA family file %s is empty, states end there.",
+                                            (*pFiles)[i].szFileName.GetText())
+                           .GetText());
+        pFiles->resize(i);
+        break;
+    }
     return (int)pFiles->size();
 }
 
@@ -247,7 +260,7 @@ bool LSDynaStream::OpenCurrent()
 {
     if (m_iOpenFile == m_iFile && m_pFile != nullptr) return true;
     if (m_pFile != nullptr) fclose(m_pFile);
-    m_pFile = fopen((*m_pFiles)[(size_t)m_iFile].szFileName.GetText(), "rb");
+    m_pFile = NKOpenRegularFile((*m_pFiles)[(size_t)m_iFile].szFileName.GetText());
     m_iOpenFile = m_pFile != nullptr ? m_iFile : -1;
     return m_pFile != nullptr;
 }

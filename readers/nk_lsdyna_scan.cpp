@@ -68,7 +68,7 @@ bool NKLSDynaReadTitle(const LSDynaFamilyFile &file, int iFormat, int iWordSize,
                        char *pszTitle)
 {
     unsigned char raw[80] = {0};
-    FILE *pFile = fopen(file.szFileName.GetText(), "rb");
+    FILE *pFile = NKOpenRegularFile(file.szFileName.GetText());
     size_t iWant = (size_t)(10 * iWordSize);
     bool bOk = pFile != nullptr && fread(raw, 1, iWant, pFile) == iWant;
     if (pFile != nullptr) fclose(pFile);

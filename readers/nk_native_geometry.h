@@ -25,6 +25,8 @@
 // (nk_native_source.h); the topology file by "readvolume".
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 
 struct NKFrame;
@@ -62,5 +64,7 @@ NKGeometry *NKReadGeometryFile(const char *pszFileName);
 // part is copied into that part for each reference, with its values in the
 // frame's scalar, vector and extra results. An element with a node that no
 // part holds is dropped. Then every part with elements gets its
-// polygon-to-element map. False on failure.
-bool NKReadElementTopology(const char *pszFileName, NKFrame *pFrame);
+// polygon-to-element map. False on failure; pWhy (optional) then receives
+// why the file could not be read, for the line that names it (empty when
+// the file is not to blame).
+bool NKReadElementTopology(const char *pszFileName, NKFrame *pFrame, std::string *pWhy = nullptr);

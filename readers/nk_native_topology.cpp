@@ -83,11 +83,19 @@ void SkipToFirstSection(const std::string &text, const char **ppCursor)
     *ppCursor = text.c_str() + iLine;
 }
 
+// False when a section cannot be read, or when the text holds no section at
+// all: a file of other bytes is no volume file, though an empty section
+// ("hexa8 0") is one; pWhy receives why.
 bool ParseTopology(const std::string &text, std::vector<TopologyElement> *pElements,
-                   std::vector<int> *pNodes)
+                   std::vector<int> *pNodes, std::string *pWhy)
 {
     const char *pCursor = nullptr;
     SkipToFirstSection(text, &pCursor);
+    if (pCursor == text.c_str() + text.size()) {
+        *pWhy = "it holds no element section (tetra4, penta6 or hexa8)";
+        return false;
+    }
+    *pWhy = "its element sections cannot be read";
     for (std::string word = NextWord(&pCursor); !word.empty(); word = NextWord(&pCursor)) {
         int iType = 0, iPerElement = 0;
         if (!SectionType(word, &iType, &iPerElement)) {
@@ -210,17 +218,21 @@ bool AddElement(NKFrame *pFrame, NKGeometry *pGeo, int p, int iID, const Topolog
 
 }  // namespace
 
-bool NKReadElementTopology(const char *pszFileName, NKFrame *pFrame)
+bool NKReadElementTopology(const char *pszFileName, NKFrame *pFrame, std::string *pWhy)
 {
+    std::string why;
+    if (pWhy == nullptr) pWhy = &why;
+    pWhy->clear();
     if (pFrame == nullptr) pFrame = NKGetCurrentFrame();
     NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
     if (pGeo == nullptr || pGeo->pParts == nullptr || pszFileName == nullptr) return false;
     std::string text;
-    if (!NKReadWholeFile(pszFileName, &text)) return false;
+    if (!NKReadWholeFile(pszFileName, &text, pWhy)) return false;
     NKSetStatusText("Reading element topology from file...");
     std::vector<TopologyElement> elements;
     std::vector<int> nodes;
-    if (!ParseTopology(text, &elements, &nodes)) return false;
+    if (!ParseTopology(text, &elements, &nodes, pWhy)) return false;
+    pWhy->clear();
     std::vector<NodeHome> homes = MapFileNodes(pGeo);
     for (size_t i = 0; i < elements.size(); i++) {
         int p = ElementPart(elements[i], nodes, homes);

@@ -126,7 +126,7 @@ bool NKOutput3DFile::ReadEvent(int iEvent, int iRecordWords, int64_t *piStart, i
 bool NKReadOutput3DTextFile(const std::string &path, bool bOnlyDataLines,
                             std::vector<std::vector<std::string>> *pLines)
 {
-    FILE *pFile = fopen(path.c_str(), "rb");
+    FILE *pFile = NKOpenRegularFile(path.c_str());
     if (pFile == nullptr) return false;
     std::string line;
     bool bInData = false;

@@ -5,6 +5,7 @@
 // change (see nk_output3d.h).
 #include <cstring>
 
+#include "core/nk_file_read.h"
 #include "core/nk_frames.h"
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
@@ -71,7 +72,7 @@ void NKOutput3DReadOverlays(NKOutput3DSet *pSet)
     static const char *kExt[4] = {".rso", ".rsg", ".fpo", ".fpg"};
     for (const char *pszExt : kExt) {
         std::string path = pSet->base + pszExt;
-        FILE *pFile = fopen(path.c_str(), "rb");
+        FILE *pFile = NKOpenRegularFile(path.c_str());
         if (pFile == nullptr) continue;
         fclose(pFile);
         NKGeometry *pGeo = ReadOverlay(path);

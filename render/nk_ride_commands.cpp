@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "commands/nk_argument_scan.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_messages.h"
 #include "commands/nk_command_params.h"
+#include "commands/nk_command_path.h"
 #include "core/nk_frames.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
@@ -214,7 +216,17 @@ int BoatCommand(const RideContext &c, const std::string &text)
     return Info((NKString("Boat ride specification:\n") + SpecText(c.pSpec)).GetText());
 }
 
-std::string FileName(const std::string &text) { return text.empty() ? "Quolin.rid" : text; }
+// The file argument: a double-quoted name without its quotes (up to the
+// closing quote), else the whole text; "Quolin.rid" when none is given.
+std::string FileName(const std::string &text)
+{
+    if (!text.empty() && text[0] == '"') {
+        NKArgumentScan scan(text.c_str());
+        const NKString name = scan.NextArgument();
+        return name.IsEmpty() ? "Quolin.rid" : name.GetText();
+    }
+    return text.empty() ? "Quolin.rid" : text;
+}
 
 int SaveCommand(const RideContext &c, const std::string &text)
 {
@@ -232,7 +244,10 @@ int SaveCommand(const RideContext &c, const std::string &text)
 int LoadCommand(const RideContext &c, const std::string &text)
 {
     const std::string name = FileName(text);
-    const int iResult = ExecuteCommand(("source \"" + name + "\"").c_str());
+    NKString line;
+    const int iResult = NKPathCommandLine("source", name.c_str(), &line)
+                            ? ExecuteCommand(line.GetText())
+                            : NK_CMD_FAILED;
     if (iResult != NK_CMD_DONE) {
         Fail(c, NKString::FromFormat("Error reading file %s", name.c_str()));
         return iResult;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/nk_bbox.h"
+#include "core/nk_file_read.h"
 #include "core/nk_message.h"
 #include "readers/nk_native_file_utils.h"
 #include "tools/nk_line_sets.h"
@@ -31,14 +32,7 @@ constexpr int kBrokenBinary = -2;  // binary magic found, contents bad
 
 bool LoadFile(const char *pszFile, std::string *pData)
 {
-    FILE *f = pszFile != nullptr ? std::fopen(pszFile, "rb") : nullptr;
-    if (f == nullptr) return false;
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) pData->append(buf, n);
-    bool bOk = !std::ferror(f);
-    std::fclose(f);
-    return bOk;
+    return pszFile != nullptr && NKReadWholeFile(pszFile, pData);
 }
 
 // Reads up to n numbers (as scanf's "%f" would, blanks between) from *pp;
@@ -365,18 +359,35 @@ int NKReadRawLineFile(LineSetList *pList, const char *pszFile, int *piNodes)
     });
 }
 
-// The file is read once; the readers are tried in order on its contents.
+namespace {
+
+// True when nothing follows the first line but blank lines: a frame or
+// stiffener file with its heading alone.
+bool OnlyHeading(const std::vector<std::string> &lines)
+{
+    for (size_t i = 1; i < lines.size(); i++)
+        if (!Trim(lines[i]).empty()) return false;
+    return true;
+}
+
+}  // namespace
+
+// The file is read once; the readers are tried in order on its contents. A
+// file of which nothing could be read is refused unless it is empty of its
+// kind (a binary file of its magic word and a group count below 1, a
+// heading without lines): 0 objects from a file that holds more means its
+// contents are damaged, and the user is told so rather than shown nothing.
 int NKReadLineFile(LineSetList *pList, const char *pszFile, int *piNodes)
 {
     std::string data;
     if (pList == nullptr || !LoadFile(pszFile, &data)) return -1;
     int iResult = ReadBinary(pList, data, piNodes);
     if (iResult == kBrokenBinary) return -1;
-    if (iResult != -1) return iResult;
+    if (iResult != -1) return iResult == 0 && data.size() > 8 ? -1 : iResult;
     std::vector<std::string> lines = NKSplitTextLines(data);
     iResult = ReadHydro(pList, lines, piNodes);
     if (iResult == -1) iResult = ReadFrame(pList, lines, piNodes);
     if (iResult == -1) iResult = ReadStiffeners(pList, lines, piNodes);
     if (iResult == -1) iResult = ReadRaw(pList, lines, piNodes);
-    return iResult;
+    return iResult == 0 && !OnlyHeading(lines) ? -1 : iResult;
 }

@@ -118,7 +118,10 @@ float NKLineSizeToDisplay(float fSize);
 
 // Reads a line file into pList with the five readers in turn (binary, HYDRO,
 // frame, stiffener, raw); the number of objects added (segments for the
-// binary form) or -1, and the number of points through piNodes.
+// binary form) or -1, and the number of points through piNodes. 0 only for
+// a file empty of its kind (a binary file of magic and a group count below
+// 1, a frame or stiffener heading alone); a file that holds more but gives
+// nothing is -1.
 int NKReadLineFile(LineSetList *pList, const char *pszFile, int *piNodes);
 int NKReadBinaryLineFile(LineSetList *pList, const char *pszFile, int *piNodes);
 int NKReadHydroLineFile(LineSetList *pList, const char *pszFile, int *piNodes);

@@ -4,6 +4,7 @@
 // detection, the reader-interface listing, the file-open command file, and
 // the size arguments and mode-shape factors of the open operations.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
+#include "commands/nk_command_path.h"
 #include "commands/nk_file_type.h"
 #include "commands/nk_open_commands.h"
 #include "core/nk_bbox.h"
@@ -119,6 +121,9 @@ TEST_F(OpenCommands, FailedOpensKeepTheModel)
     const std::string folder = Path("results");
     std::filesystem::create_directory(folder);
     const std::string unknown = Write("unknown.dat", std::string("\x01\x02\x03\x04\x05", 5));
+    // No writer ever comes to the FIFO: a look inside it would wait for good.
+    const std::string fifo = Path("model.nkf");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         std::string line;
         std::string message;
@@ -136,6 +141,10 @@ TEST_F(OpenCommands, FailedOpensKeepTheModel)
          "File \"" + words + "\": it holds no number."},
         {"open \"" + unknown + "\"", "Unable to auto-detect primary file type.",
          "File \"" + unknown + "\"."},
+        {"open \"" + fifo + "\"", "Unable to open file for reading: " + fifo,
+         "File \"" + fifo + "\": it is not a regular file."},
+        {"open \"" + folder + "\"", "Unable to open file for reading: " + folder,
+         "File \"" + folder + "\": it is a folder."},
     };
     for (const Case &c : cases) {
         m_Capture.Clear();
@@ -317,6 +326,44 @@ TEST(OpenOperations, SizeArgumentsAndModeShapeFactors)
     // Sine with twice the steps on the negative side: -1 half way, 0 at the end.
     EXPECT_FLOAT_EQ(NKModeShapeFactor(2 + 2, 4, 2, true), -1.0f);
     EXPECT_NEAR(NKModeShapeFactor(2 + 4, 4, 2, true), 0.0f, 1e-6f);
+}
+
+// A name is put into a command line in double quotes; a double quote or a
+// line break in it would end the argument or the line early and name
+// another file, so it is refused with an error that names it.
+TEST_F(OpenCommands, NamesNoCommandLineCanCarryAreRefused)
+{
+    struct Case {
+        const char *pszPath;
+        const char *pszLine;  // null: refused
+    } cases[] = {{"a b.nkf", "open \"a b.nkf\""},
+                 {"/d/plain.nkf", "open \"/d/plain.nkf\""},
+                 {"x\"y.nkf", nullptr},
+                 {"a\nb.nkf", nullptr},
+                 {"a\rb.nkf", nullptr}};
+    for (const Case &c : cases) {
+        m_Capture.Clear();
+        NKString line("old");
+        EXPECT_EQ(NKPathCommandLine("open", c.pszPath, &line), c.pszLine != nullptr) << c.pszPath;
+        EXPECT_STREQ(line.GetText(), c.pszLine != nullptr ? c.pszLine : "") << c.pszPath;
+        // (A line break in the name breaks the message's line too.)
+        const std::string message =
+            std::string("File name contains a double quote or a line break: ") + c.pszPath;
+        EXPECT_EQ(m_Capture.Contains(message.substr(0, message.find_first_of("\r\n"))),
+                  c.pszLine == nullptr)
+            << c.pszPath;
+    }
+    // The open of such a name, whose type is found, does not go on to open
+    // the file its first part names.
+    const std::string beam = NKTestReadFile(NKTestExamplePath("beam.nkf"));
+    Write("x", beam);
+    const std::string quoted = Write("x\"y.nkf", beam);
+    m_Capture.Clear();
+    EXPECT_EQ(Run("open " + quoted), 1);
+    EXPECT_TRUE(m_Capture.HasLine("File name contains a double quote or a line break: " + quoted,
+                                  NK_MSG_ERROR));
+    EXPECT_EQ(g_pModel->iNumFrames, 0);
+    EXPECT_FALSE(m_Capture.Contains("opened."));
 }
 
 }  // namespace

@@ -114,6 +114,8 @@ TEST_F(FileTest, WholeFileReadsTakeRegularFilesOnly)
     WriteText("empty.txt", "");
     ASSERT_EQ(mkdir(Path("folder").c_str(), 0700), 0);
     ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/zero", Path("zero").c_str()), 0);
+    ASSERT_EQ(symlink(Path("three.txt").c_str(), Path("link.txt").c_str()), 0);
     const struct {
         const char *pszName;
         bool bRead;
@@ -123,6 +125,8 @@ TEST_F(FileTest, WholeFileReadsTakeRegularFilesOnly)
         {"empty.txt", true, "", ""},
         {"folder", false, "", "it is a folder"},
         {"fifo", false, "", "it is not a regular file"},
+        {"zero", false, "", "it is not a regular file"},
+        {"link.txt", true, "abc", ""},
         {"missing.txt", false, "", "no such file"},
         {"three.txt/x", false, "", "a part of its path is not a folder"},
     };

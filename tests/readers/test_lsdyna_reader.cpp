@@ -207,6 +207,75 @@ TEST_F(LSDynaReader, MissingMemberEndsTheStatesWithAWarning)
     NKReleaseGeometry(pGeo);
 }
 
+// An empty member ends the states as a missing one does: the states after
+// it would otherwise be read on under the numbers of the states it lost.
+TEST_F(LSDynaReader, EmptyMemberEndsTheStatesWithAWarning)
+{
+    LSDynaTestWriter base, third;
+    LSDynaWriteShellGeometry(&base);
+    LSDynaWriteShellState(&base, 0.0);
+    LSDynaWriteShellState(&base, 0.001);
+    LSDynaWriteShellState(&third, 0.002);
+    LSDynaWriteShellState(&third, 0.003);
+    ASSERT_TRUE(base.Save(Path("d3plot")));
+    ASSERT_TRUE(NKTestWriteText(Path("d3plot01"), ""));
+    ASSERT_TRUE(third.Save(Path("d3plot02")));
+    MessageCapture capture;
+    ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
+    ASSERT_EQ(NKLSDynaGetNumStates(), 2);
+    EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(0), 0.0f);
+    EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(1), 0.001f);
+    EXPECT_TRUE(capture.Contains("LS-DYNA family file " + Path("d3plot01") +
+                                 " is empty, states end there."))
+        << capture.Text();
+    // A member with words in it is no reason to stop: the same family with
+    // d3plot01 holding the last two states reads all four.
+    NKLSDynaClose();
+    ASSERT_TRUE(third.Save(Path("d3plot01")));
+    ASSERT_EQ(remove(Path("d3plot02").c_str()), 0);
+    ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
+    EXPECT_EQ(NKLSDynaGetNumStates(), 4);
+}
+
+// The same in real families copied with one member emptied: the qd-cae
+// database keeps its geometry alone, the projectile its first four states
+// at their own times.
+TEST_F(LSDynaReader, EmptyMemberOfARealFamilyEndsItsStates)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    struct Case {
+        const char *family;
+        const char *empty;
+        int iStates;
+    } cases[] = {{"qd-cae", "d3plot01", 0},
+                 {"ansys-example-data/d3plot_projectile", "d3plot05", 4}};
+    for (const Case &c : cases) {
+        const std::string from = TestDataDir() + "/" + c.family + "/d3plot";
+        ASSERT_TRUE(NKLSDynaOpen(from.c_str())) << c.family;
+        std::vector<float> times;
+        for (int i = 0; i < c.iStates; i++) times.push_back(NKLSDynaGetStateTime(i));
+        NKLSDynaClose();
+        std::string dir = Path(std::filesystem::path(c.family).filename().c_str());
+        std::filesystem::create_directory(dir);
+        for (const auto &entry :
+             std::filesystem::directory_iterator(TestDataDir() + "/" + c.family))
+            ASSERT_TRUE(NKTestWriteBytes(dir + "/" + entry.path().filename().string(),
+                                         entry.path().filename() == c.empty
+                                             ? std::vector<uint8_t>()
+                                             : RawBytes(entry.path().string())));
+        MessageCapture capture;
+        ASSERT_TRUE(NKLSDynaOpen((dir + "/d3plot").c_str())) << c.family;
+        EXPECT_TRUE(capture.Contains("LS-DYNA family file " + dir + "/" + c.empty +
+                                     " is empty, states end there."))
+            << c.family << "\n"
+            << capture.Text();
+        ASSERT_EQ(NKLSDynaGetNumStates(), c.iStates) << c.family;
+        for (int i = 0; i < c.iStates; i++)
+            EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(i), times[(size_t)i]) << c.family << " " << i;
+        NKLSDynaClose();
+    }
+}
+
 TEST_F(LSDynaReader, CutOrDamagedFilesFailOrReadSafely)
 {
     LSDynaTestWriter full;

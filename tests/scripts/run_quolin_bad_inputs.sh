@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # tests/scripts/run_quolin_bad_inputs.sh PROGRAM EXAMPLES -- every command that
-# reads a file, given a folder, an empty file, an unreadable file and a file
-# that does not exist. The viewer runs on the example beam once per command;
-# its fileopen.qlc gives the command each of the four files, each followed
-# by a node listing of the beam. Each case must fail (the command file
-# runner reports the line, so the command answered 1) with an error naming
-# the file, and the beam must stay loaded (the listing after it works).
+# reads a file, given a folder, an empty file, an unreadable file, a file
+# that does not exist, a FIFO (no writer ever comes: a reader that opens it
+# the ordinary way waits for good) and a link to /dev/zero (it never ends:
+# a reader that reads to the end runs out of memory). The viewer runs on the
+# example beam once per command, under a time limit; its fileopen.qlc gives
+# the command each of the files, each followed by a node listing of the
+# beam. Each case must fail (the command file runner reports the line, so
+# the command answered 1) with an error naming the file, and the beam must
+# stay loaded (the listing after it works).
 # Running as root, the unreadable file is left out: root reads it anyway.
 # Prints one line per case; fails when any case fails. A case listed in
 # "pending" prints PENDING instead of failing: a fault known and left for
@@ -24,7 +27,8 @@ commands=(
   'readlines FILE' 'readbc FILE' 'readrgb FILE' 'readtexture FILE' 'readtransformation FILE'
   'readviewpoints FILE' 'readvolume FILE' 'loadview FILE' 'source FILE'
   'audio add 1 1001 1 FILE' 'th open FILE' 'nkf open FILE' 'imagebackground FILE'
-  'ride load FILE'
+  'ride load FILE' 'addgeometry FILE' 'drawlogo FILE tl'
+  'draw_texpoly 0 0 0 1 0 0 1 1 0 0 1 0 FILE' 'repeatfile FILE' 'pollfile FILE'
 )
 # "loadview" answers 0 whatever the file (it runs the file as a command
 # file); its error must still name the file. An empty command file is a
@@ -33,7 +37,11 @@ answers_zero=('loadview FILE')
 # What a command needs before it reads its file: an audio source is added
 # to an animation only, so the beam's steps are animated first.
 declare -A setup=(['audio add 1 1001 1 FILE']='animresults 1 3 1')
-not_bad=('source FILE:empty.in')
+# "ride load", "repeatfile" and "source" run the file as a command file.
+# "pollfile" waits for a file still to come, and takes an empty one: its
+# lines are those written after it.
+not_bad=('source FILE:empty.in' 'repeatfile FILE:empty.in' 'ride load FILE:empty.in'
+  'pollfile FILE:empty.in' 'pollfile FILE:missing.in' 'pollfile FILE:unreadable.in')
 # Command and file known to fail, each printing PENDING until mended
 # ("COMMAND:FILE", as in not_bad).
 pending=()
@@ -46,7 +54,9 @@ listed() { # listed ITEM LIST...
 cp "$examples/beam.nkf" beam.nkf
 mkdir folder.in
 : > empty.in
-cases=("$PWD/folder.in" "$PWD/empty.in" "$PWD/missing.in")
+mkfifo fifo.in
+ln -s /dev/zero zero.in
+cases=("$PWD/folder.in" "$PWD/empty.in" "$PWD/missing.in" "$PWD/fifo.in" "$PWD/zero.in")
 if [ "$(id -u)" -ne 0 ]; then
   printf 'data\n' > unreadable.in
   chmod 000 unreadable.in
@@ -68,7 +78,7 @@ for command in "${commands[@]}"; do
     printf '%s\ncoordinates 1,1011\n' "${command/FILE/\"$file\"}" >> "$brovik/fileopen.qlc"
   done
   echo exit >> "$brovik/fileopen.qlc"
-  timeout 120 "$program" beam.nkf > "$home/out.txt" 2>&1
+  timeout 60 "$program" beam.nkf > "$home/out.txt" 2>&1
   status=$?
   # Each failed line's messages come before the runner's report of it
   # ("Command: <line>"): one record a line, its line, a tab and its

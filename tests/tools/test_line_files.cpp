@@ -104,6 +104,8 @@ TEST_F(LineFiles, CutBinaryFilesAddNothing)
     }
 }
 
+// A count of 0 leaves the segments after it unread: the file gives nothing
+// though it holds them, and is refused as the other damaged counts are.
 TEST_F(LineFiles, DamagedCountsNeverReadPastTheFile)
 {
     struct Case {
@@ -111,14 +113,46 @@ TEST_F(LineFiles, DamagedCountsNeverReadPastTheFile)
         int32_t iValue;
         int iResult;
     };
-    const Case cases[] = {{1, 0, 0}, {1, -1, 0},  {1, 0x7FFFFFFF, -1},
-                          {2, 0, 0}, {2, -1, -1}, {2, 0x7FFFFFFF, -1}};
+    const Case cases[] = {{1, 0, -1}, {1, -1, -1}, {1, 0x7FFFFFFF, -1},
+                          {2, 0, -1}, {2, -1, -1}, {2, 0x7FFFFFFF, -1}};
     for (const Case &c : cases) {
         m_List.Clear();
         BinaryLineFile f = TwoRedSegments(false);
         std::memcpy(&f.bytes[4 * c.iWord], &c.iValue, 4);
         EXPECT_EQ(Read(f.bytes), c.iResult) << c.iWord << " " << c.iValue;
         EXPECT_EQ(m_List.m_iCount, 0);
+    }
+}
+
+// A file empty of its kind gives 0 objects; the same file with 64 NUL
+// bytes put inside it gives nothing it can read, and is refused.
+TEST_F(LineFiles, NothingReadFromAFileThatHoldsMoreIsAnError)
+{
+    BinaryLineFile empty;
+    empty.Int(-160871);
+    empty.Int(0);
+    const std::string nuls(64, '\0');
+    const std::string stiffener = "Name Number x y z x y z\nS1\t3 0 0 0 1000 0 0\n";
+    const std::string frame = "FRAME X Y Z\nF1 1000 0 0\n2000 0 0\n";
+    std::vector<uint8_t> binary = TwoRedSegments(false).bytes;
+    binary.insert(binary.begin() + 4, 64, 0);  // after the magic word
+    struct Case {
+        std::string bytes;
+        int iResult;
+        const char *pszWhat;
+    } cases[] = {
+        {std::string(empty.bytes.begin(), empty.bytes.end()), 0, "binary, no group"},
+        {"Xmin Ymin Zmin Xmax Ymax Zmax\n\n  \n", 0, "stiffener heading"},
+        {"FRAME X Y Z\n", 0, "frame heading"},
+        {std::string(binary.begin(), binary.end()), -1, "binary with NULs after its magic"},
+        {stiffener.substr(0, 27) + nuls + stiffener.substr(27), -1, "stiffener with NULs"},
+        {frame.substr(0, 12) + nuls + frame.substr(12), -1, "frame with NULs at a curve"},
+        {frame.substr(0, 12) + "F1 1000 0 0\n", -1, "frame curve of one point"},
+    };
+    for (const Case &c : cases) {
+        m_List.Clear();
+        EXPECT_EQ(ReadText(c.bytes), c.iResult) << c.pszWhat;
+        EXPECT_EQ(m_List.m_iCount, 0) << c.pszWhat;
     }
 }
 
