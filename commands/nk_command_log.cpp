@@ -248,7 +248,12 @@ int CommandPollDelay(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 // "stdout messages" and "stdout nomessages" switch the console's message
 // sink on and off; a sink a test or the shell installed is left alone. The
 // pick reports of the other "stdout" rows have no behaviour of their own:
-// those rows stay unhandled.
+// their words are passed on, and the command reference marks them
+// (cmake/nk_command_table_gen.cpp reads these lines):
+// no action in this program: stdout pickcoords
+// no action in this program: stdout nopickcoords
+// no action in this program: stdout pickinfo
+// no action in this program: stdout nopickinfo
 int CommandStdout(NKArgumentScan *pScan)
 {
     const NKString word = pScan->NextToken();
