@@ -383,7 +383,7 @@ bool DrawModelFrame(int iFrame, int bUninterruptible, int iScreen)
     // finished image (the next frame's text list starts empty).
     NKDrawTextList();
     Present();
-    if (bLogCommands) NKLogViewChange();
+    if (g_CommandRunner.bLogCommands) NKLogViewChange();
     g_bRedrawRequested = 0;
     return true;
 }
