@@ -150,7 +150,7 @@ void MakeToolRecords(void)
     NKResetRideSpec(&g_RideSpec);
     ClearRecentFiles();
     g_MacroList.Clear();
-    g_PollFile.Reset();
+    g_CommandRunner.PollFile.Reset();
     g_pLabelOverlay = CreateLabelOverlay();
     NKCreateUserPrimitives();
     NKFInitExportSettings(&g_NKFExportSettings);
@@ -196,7 +196,7 @@ bool InitRuntimeDefaults(void)
 void ExitApplication(void)
 {
     g_MacroList.Clear();
-    g_PollFile.Close();
+    g_CommandRunner.PollFile.Close();
     NKFreeSoundSourceTable();
     NKDestroySoundManager();
     delete g_pRuler;

@@ -18,6 +18,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -153,16 +154,34 @@ bool WriteMimePackage(void)
     return WriteWhole("mime/packages/quolin-dulm.xml", xml);
 }
 
-// Kept out of the applications menu: it is there only to open files. The
-// icon is the one an installation puts into the desktop's icon theme
-// (cmake/install_desktop.cmake writes the same entry for it).
+// Whether the desktop shows an entry of this name already: one without
+// "NoDisplay=true" in the user's data folder or a system one, as
+// cmake/install_desktop.cmake installs it.
+bool EntryShownAlready(void)
+{
+    const QStringList paths = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                        QString("applications/") + kDesktopFile);
+    for (const QString &path : paths) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        bool bHidden = false;
+        while (!file.atEnd() && !bHidden) bHidden = file.readLine().trimmed() == "NoDisplay=true";
+        if (!bHidden) return true;
+    }
+    return false;
+}
+
+// A run from a build keeps its entry out of the applications menu: it is
+// there only to open files. An entry the desktop shows (an installation's)
+// stays shown, so the registration never hides it. The icon is the one an
+// installation puts into the desktop's icon theme (cmake/install_desktop.cmake
+// writes the same entry for it).
 bool WriteDesktopEntry(void)
 {
     std::string entry = "[Desktop Entry]\nType=Application\nName=Quolin Dulm\n"
                         "Exec=" +
-                        sg_Registration.exec +
-                        "\nIcon=quolin-dulm\nTerminal=false\nNoDisplay=true\n"
-                        "MimeType=";
+                        sg_Registration.exec + "\nIcon=quolin-dulm\nTerminal=false\n" +
+                        (EntryShownAlready() ? "" : "NoDisplay=true\n") + "MimeType=";
     for (const NKRegisteredType &type : sg_Registration.types) entry += type.mimeType + ";";
     entry += "\n";
     return WriteWhole(QString("applications/") + kDesktopFile, entry);

@@ -293,13 +293,13 @@ bool NKBuildTestMenu(void)
     NKDestroyGLMenu();
     g_pGLMenu = NKCreateGLMenu(0, "Test Menu");
     if (g_pGLMenu == nullptr) return false;
-    struct Row {
+    struct TestMenuRow {
         int iId;
         const char *pszText;
         int iReference;
         bool bBranch;
     };
-    const Row rows[] = {
+    const TestMenuRow rows[] = {
         {1, "Button (1)", 0, false},           {100, "Branch (100)", 1, false},
         {2, "Button (2)", 100, false},         {200, "Branch (200)", 2, false},
         {300, "Branch (300)", 200, false},     {3, "Button (3)", 300, false},
@@ -307,7 +307,7 @@ bool NKBuildTestMenu(void)
         {102, "Sub button (102)", 101, false}, {103, "Sub button (103)", 102, false},
         {201, "Sub button (201)", 200, true},  {301, "Sub button (301)", 300, true},
         {302, "Sub button (302)", 301, false}};
-    for (const Row &row : rows)
+    for (const TestMenuRow &row : rows)
         if (NKGLMenuAddItem(row.iId, row.pszText, g_pGLMenu, row.iReference, row.bBranch, false) ==
             nullptr)
             return false;

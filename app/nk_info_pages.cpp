@@ -77,15 +77,15 @@ NKString InterfaceFileName(void)
     return name;
 }
 
-// "part %d, node %d, step %d" (or element) of a recorded extreme; iStep is
-// the 0-based step the model's range recorded.
-std::string Place(const NKGeometry *pGeo, int iPart, int iItem, int iStep, bool bElement)
+// "part %d, node %d, step %d" (or element) of a recorded extreme; the step
+// is the one the frame the model's range recorded shows.
+std::string Place(const NKGeometry *pGeo, int iPart, int iItem, int iFrame, bool bElement)
 {
     if (iPart < 0) return "";
     const int iID = bElement ? NKGetElementID(iPart, iItem, pGeo) : NKGetNodeID(iPart, iItem, pGeo);
     return NKString::FromFormat(bElement ? "part %d, element %d, step %d"
                                          : "part %d, node %d, step %d",
-                                iPart + 1, iID, iStep + 1)
+                                iPart + 1, iID, NKGetFrameStep(iFrame) + 1)
         .GetText();
 }
 

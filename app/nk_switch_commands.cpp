@@ -188,7 +188,7 @@ int CommandOnOff(int iId, NKArgumentScan *pScan)
 {
     const bool bOn = !(pScan->NextToken() == "off");
     if (iId == NK_CID_DEBUGCOMMANDS) {
-        bDebugCommands = bOn;
+        g_CommandRunner.bDebugCommands = bOn;
         return 0;
     }
     g_bPartTooltips = bOn ? 1 : 0;

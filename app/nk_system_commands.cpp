@@ -124,7 +124,7 @@ int CommandWinPosition(NKArgumentScan *pScan)
 int CommandExit(void)
 {
     NKPrintInfo("Exiting application");
-    if (bLogCommands) NKCommandLogClose();
+    if (g_CommandRunner.bLogCommands) NKCommandLogClose();
     if (NKGetMainWindow() != nullptr)
         NKDestroyMainWindow();
     else

@@ -443,7 +443,8 @@ void NKViewKeyPress(QKeyEvent *pEvent)
     NKRecordKeyEvent(pEvent, true);
     SampleKeysOfEvent();
     if (NKIsCursorOverView()) UpdateInteractionCursor(&g_InputState);
-    if (pEvent->key() == Qt::Key_C && !pEvent->isAutoRepeat() && bCommandFilePaused) {
+    if (pEvent->key() == Qt::Key_C && !pEvent->isAutoRepeat() &&
+        g_CommandRunner.bCommandFilePaused) {
         ExecuteCommand("resumefile");
     } else if ((g_InputState.uKeys & kNavigationKeys) != 0 && !pEvent->isAutoRepeat()) {
         StartWalk();

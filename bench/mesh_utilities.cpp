@@ -7,7 +7,7 @@
 // printed beside the large block with the growth between them (x8 is
 // linear), so that a step that grows faster than the model shows at once.
 //
-// First, before anything else has grown the process, the geometry of step 0
+// First, before anything else has grown the process, the geometry of the first step
 // of the same grid read from a binary NKF file (1,030,301 nodes, a node
 // scalar) through the NKF import (NKFGetGeometry: parts, internal faces
 // removed, element list), with the process's peak resident memory
@@ -140,7 +140,7 @@ double PeakMegabytes()
     return (double)usage.ru_maxrss / 1024.0;  // kilobytes on Linux
 }
 
-// The geometry of step 0 through the NKF import, best of the runs; prints
+// The geometry of the first step through the NKF import, best of the runs; prints
 // the time per million hexahedra and the peak memory per million nodes.
 bool TimeImportGeometry(int iRuns)
 {

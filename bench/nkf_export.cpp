@@ -29,7 +29,7 @@ namespace {
 const int kSide = 100;
 
 // The model file: nodes on a unit-spaced grid, hexahedra over node indices,
-// one value per node listed for step 1.
+// one value per node listed for the first step.
 NKFTestWriter ModelFile()
 {
     const int iNodes = kSide * kSide * kSide;

@@ -8,7 +8,7 @@
 // and the loading of the node, element and result data are timed
 // separately, with the rate of parse plus loads over the file's size in MB/s
 // (one core, the file in the page cache), then the building of the part's
-// faces from the elements, and the whole geometry of step 0 through the NKF
+// faces from the elements, and the whole geometry of the first step through the NKF
 // import (NKFGetGeometry: parts, internal faces removed) with its peak
 // resident memory per million nodes. Beside each rate stands a bare read of
 // the same file (one fread into a fresh buffer) and the ratio of the rates.
@@ -187,7 +187,7 @@ bool InChild(F fn, double *pdValues, int iCount, double *pdPeak)
     return bOk;
 }
 
-// The geometry of step 0 through the NKF import; false when it fails.
+// The geometry of the first step through the NKF import; false when it fails.
 bool TimeGeometry(const std::string &path, double *pdSeconds)
 {
     NKToggleMessageOutput(false);

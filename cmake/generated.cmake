@@ -24,12 +24,18 @@ add_custom_command(
 
 list(APPEND QUOLIN_GENERATED_SOURCES ${NK_COMMAND_IDS_H} ${NK_COMMAND_ROWS_CPP})
 
-# The user's command reference, docs/commands.md, comes from the same rows:
-# `cmake --build <build> -t command_reference` writes it anew after the data
-# file changed (the test command_reference_current fails until then).
+# The user's command reference, docs/commands.md, comes from the same rows
+# and from the program's folders, whose handlers say which rows have an
+# action: `cmake --build <build> -t command_reference` writes it anew after
+# the data file or a handler changed (the test command_reference_current
+# fails until then).
+set(NK_HANDLER_FOLDERS "")
+foreach(dir IN LISTS QUOLIN_SUBSYSTEMS)
+  list(APPEND NK_HANDLER_FOLDERS ${CMAKE_SOURCE_DIR}/${dir})
+endforeach()
 add_custom_target(command_reference
   COMMAND nk_command_table_gen --reference ${NK_COMMANDS_TSV}
-          ${CMAKE_SOURCE_DIR}/docs/commands.md
+          ${CMAKE_SOURCE_DIR}/docs/commands.md ${NK_HANDLER_FOLDERS}
   DEPENDS nk_command_table_gen
   COMMENT "Writing docs/commands.md from commands/nk_commands.tsv"
   VERBATIM)

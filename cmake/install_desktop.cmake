@@ -1,11 +1,12 @@
 # cmake/install_desktop.cmake -- run by `cmake --install`: writes, for the
 # prefix installed to, what the program's first run registers with the
 # desktop (app/nk_file_types.cpp): the desktop entry that opens files with
-# the installed program and the shared-mime-info package of its document
-# types. The types are read from the program's own table, so both stay the
-# same. QUOLIN_SOURCE_DIR, QUOLIN_BINDIR and QUOLIN_DATADIR come from the
-# install code before it.
-cmake_policy(SET CMP0057 NEW)
+# the installed program and shows it in the applications menu, and the
+# shared-mime-info package of its document types. The types are read from
+# the program's own table, so both stay the same. QUOLIN_SOURCE_DIR,
+# QUOLIN_BINDIR and QUOLIN_DATADIR come from the install code before it. The
+# script sets no policy: the install code includes it without a policy scope
+# of its own.
 set(data "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${QUOLIN_DATADIR}")
 set(program "${CMAKE_INSTALL_PREFIX}/${QUOLIN_BINDIR}/quolin")
 
@@ -20,7 +21,8 @@ foreach(row IN LISTS rows)
     string(REGEX MATCH "{\"(\\.[A-Za-z0-9]+)\", \"\\.([A-Za-z0-9]+)\", (nullptr|\"([^\"]*)\")}" unused "${cell}")
     set(extension "${CMAKE_MATCH_1}")
     string(TOLOWER "application/x-nkquolin-${CMAKE_MATCH_2}" mime)
-    if(NOT mime IN_LIST types)
+    list(FIND types "${mime}" known)
+    if(known EQUAL -1)
       list(APPEND types "${mime}")
       set(globs_${mime} "")
       set(comment_${mime} "")
@@ -61,7 +63,7 @@ string(REPLACE "$" "\\$" exec "${exec}")
 string(REPLACE "%" "%%" exec "${exec}")
 string(REPLACE "\\" "\\\\" exec "\"${exec}\"")
 set(entry "[Desktop Entry]\nType=Application\nName=Quolin Dulm\nExec=${exec} %f\n")
-string(APPEND entry "Icon=quolin-dulm\nTerminal=false\nNoDisplay=true\nMimeType=${mime_list}\n")
+string(APPEND entry "Icon=quolin-dulm\nTerminal=false\nMimeType=${mime_list}\n")
 
 message(STATUS "Installing: ${data}/mime/packages/quolin-dulm.xml")
 file(WRITE "${data}/mime/packages/quolin-dulm.xml" "${xml}")

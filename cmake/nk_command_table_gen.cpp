@@ -11,14 +11,19 @@
 // file or the tool changes. Every column is checked here, so that a bad row
 // stops the build with the file and line instead of producing a broken table.
 //
-// With --reference TSV PAGE it writes the user's command reference
-// (docs/commands.md) from the same rows instead; with --check-reference TSV
-// PAGE it writes nothing and fails, naming the first differing line, when the
-// page is not what the rows give.
+// With --reference TSV PAGE [FOLDER...] it writes the user's command
+// reference (docs/commands.md) from the same rows instead; with
+// --check-reference TSV PAGE [FOLDER...] it writes nothing and fails, naming
+// the first differing line, when the page is not what the rows give. The
+// FOLDERs are the program's source folders: a row whose NK_CID_ constant no
+// handler there names (comments left out), or that a handler names in a line
+// "no action in this program: <row>" because it passes that row's word on,
+// is marked "no action in this program" with its description kept.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -247,6 +252,82 @@ std::string MakeRowsSource(const std::vector<Row> &rows,
 
 // ---- The command reference page ---------------------------------------------------------
 
+// What the program's sources say about the rows: the NK_CID_ constants their
+// code names, and the rows a handler declares it passes on.
+struct HandlerScan {
+    std::set<std::string> constants;
+    std::set<std::string> passedOn;
+};
+
+// The text without its comments; string and character literals kept whole.
+std::string WithoutComments(const std::string &text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        const char c = text[i];
+        if (c == '"' || c == '\'') {
+            const size_t start = i;
+            for (i++; i < text.size() && text[i] != c && text[i] != '\n'; i++)
+                if (text[i] == '\\') i++;
+            out.append(text, start, i - start + 1);
+        } else if (text.compare(i, 2, "//") == 0) {
+            while (i < text.size() && text[i] != '\n') i++;
+            out += '\n';
+        } else if (text.compare(i, 2, "/*") == 0) {
+            const size_t end = text.find("*/", i + 2);
+            i = end == std::string::npos ? text.size() : end + 1;
+            out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void ScanSource(const std::string &text, HandlerScan *pScan)
+{
+    const std::string code = WithoutComments(text);
+    for (size_t i = code.find("NK_CID_"); i != std::string::npos; i = code.find("NK_CID_", i)) {
+        size_t end = i + 7;
+        while (end < code.size() &&
+               (std::isupper(static_cast<unsigned char>(code[end])) ||
+                std::isdigit(static_cast<unsigned char>(code[end])) || code[end] == '_'))
+            end++;
+        pScan->constants.insert(code.substr(i, end - i));
+        i = end;
+    }
+    static const std::string kMark = "no action in this program: ";
+    for (size_t i = text.find(kMark); i != std::string::npos; i = text.find(kMark, i)) {
+        i += kMark.size();
+        const size_t end = text.find('\n', i);
+        std::string name = text.substr(i, end == std::string::npos ? std::string::npos : end - i);
+        while (!name.empty() && (name.back() == ' ' || name.back() == '\r')) name.pop_back();
+        pScan->passedOn.insert(name);
+    }
+}
+
+bool ScanFolders(const std::vector<std::string> &folders, HandlerScan *pScan)
+{
+    namespace fs = std::filesystem;
+    for (const std::string &folder : folders) {
+        std::error_code error;
+        fs::recursive_directory_iterator it(folder, error), end;
+        if (error) {
+            std::fprintf(stderr, "%s: cannot read the folder\n", folder.c_str());
+            return false;
+        }
+        for (; it != end; it.increment(error)) {
+            const std::string ext = it->path().extension().string();
+            if (!it->is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
+            std::ifstream in(it->path(), std::ios::binary);
+            std::ostringstream text;
+            text << in.rdbuf();
+            ScanSource(text.str(), pScan);
+        }
+    }
+    return true;
+}
+
 // Markdown table cell text: a '|' would end the cell.
 std::string CellText(const std::string &text)
 {
@@ -289,7 +370,18 @@ int GroupOf(const Row &row)
     return (bOneWord ? 0 : 2) + (row.uNeedGeom ? 0 : 1);
 }
 
-std::string MakeReferencePage(const std::vector<Row> &rows)
+// Without a scan (no folders given) every row counts as handled.
+bool HasAction(const Row &row, const std::map<long, std::string> &constants,
+               const HandlerScan *pScan)
+{
+    if (pScan == nullptr) return true;
+    return pScan->constants.count(constants.at(row.iId)) != 0 &&
+           pScan->passedOn.count(row.name) == 0;
+}
+
+std::string MakeReferencePage(const std::vector<Row> &rows,
+                              const std::map<long, std::string> &constants,
+                              const HandlerScan *pScan)
 {
     static const char *const kHeadings[4] = {
         "One-word commands that need a model", "One-word commands that run without a model",
@@ -311,8 +403,11 @@ std::string MakeReferencePage(const std::vector<Row> &rows)
         for (const Row &row : rows) {
             // Disabled rows are taken out of the live table.
             if (GroupOf(row) != g || (row.uFlags & 0x10)) continue;
+            std::string note = AvailabilityNote(row.uFlags);
+            if (!HasAction(row, constants, pScan))
+                note += (note.empty() ? "" : "; ") + std::string("no action in this program");
             md << "| " << CodeCell(row.name) << " | " << CodeCell(row.synopsis) << " | "
-               << CellText(row.description) << " | " << AvailabilityNote(row.uFlags) << " |\n";
+               << CellText(row.description) << " | " << note << " |\n";
         }
     }
     return md.str();
@@ -348,12 +443,13 @@ int CheckPage(const std::string &path, const std::string &text)
 
 int main(int argc, char **argv)
 {
-    const std::string mode = argc == 4 ? argv[1] : "";
+    const std::string mode = argc >= 4 ? argv[1] : "";
     const bool bReference = mode == "--reference" || mode == "--check-reference";
     if (argc != 3 && !bReference) {
         std::fprintf(stderr,
                      "usage: %s commands.tsv output-directory\n"
-                     "       %s --reference|--check-reference commands.tsv page.md\n",
+                     "       %s --reference|--check-reference commands.tsv page.md "
+                     "[source-folder...]\n",
                      argv[0], argv[0]);
         return 2;
     }
@@ -364,7 +460,11 @@ int main(int argc, char **argv)
     std::map<long, std::string> constants = AssignConstants(rows);
     if (sg_bFailed) return 1;
     if (bReference) {
-        const std::string page = MakeReferencePage(rows);
+        HandlerScan scan;
+        const std::vector<std::string> folders(argv + 4, argv + argc);
+        if (!folders.empty() && !ScanFolders(folders, &scan)) return 1;
+        const std::string page =
+            MakeReferencePage(rows, constants, folders.empty() ? nullptr : &scan);
         if (mode == "--check-reference") return CheckPage(argv[3], page);
         return WriteFile(argv[3], page) ? 0 : 1;
     }

@@ -72,7 +72,8 @@ void LogTopLevelLine(const char *pszLine)
 
 bool ShouldEcho(int iLevel)
 {
-    return iLevel == 1 || (iLevel == 2 && bRunningCommandFile) || bDebugCommands;
+    return iLevel == 1 || (iLevel == 2 && g_CommandRunner.bRunningCommandFile) ||
+           g_CommandRunner.bDebugCommands;
 }
 
 // "\n>" with one further '>' per level above 1, a blank and the line.
@@ -207,19 +208,21 @@ int ExecuteCommand(const char *pszLine)
         NKDiagnostic("NULL pointer passed", "ExecuteCommand");
         return NK_CMD_FAILED;
     }
-    if (iCommandLevel == 0) {
+    if (g_CommandRunner.iCommandLevel == 0) {
         LogTopLevelLine(pszLine);
         // A top-level "source" leaves the collection to each line of the file.
         if (std::strstr(pszLine, "source") == nullptr) NKBeginMessageCollection();
     }
-    if (bRunningCommandFile && iCommandLevel == 1) NKBeginMessageCollection();
+    if (g_CommandRunner.bRunningCommandFile && g_CommandRunner.iCommandLevel == 1)
+        NKBeginMessageCollection();
 
-    iCommandLevel++;
-    int iResult = DispatchCommand(pszLine, iCommandLevel);
-    iCommandLevel--;
+    g_CommandRunner.iCommandLevel++;
+    int iResult = DispatchCommand(pszLine, g_CommandRunner.iCommandLevel);
+    g_CommandRunner.iCommandLevel--;
 
-    if (bRunningCommandFile && iCommandLevel == 1) NKEndMessageCollection();
-    if (iCommandLevel == 0) {
+    if (g_CommandRunner.bRunningCommandFile && g_CommandRunner.iCommandLevel == 1)
+        NKEndMessageCollection();
+    if (g_CommandRunner.iCommandLevel == 0) {
         NKEndMessageCollection();
         if (iResult == NK_CMD_DONE) NKSetStatusText("Done.");
     }

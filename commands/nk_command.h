@@ -13,6 +13,7 @@
 #pragma once
 
 #include "commands/nk_command_ids.h"
+#include "commands/nk_command_runner.h"
 #include "commands/nk_command_table.h"
 #include "core/nk_string.h"
 
@@ -71,12 +72,8 @@ NKCommandHandler NKGetImageCommandHandler(void);
 // "" for a bad slot.
 const char *NKGetCommandHandlerName(int iSlot);
 
-// Nesting level: 0 while no command runs, 1 inside a top-level command, 2
-// inside a line that a top-level command runs, and so on.
-extern int &iCommandLevel;  // fields of g_CommandRunner
-// Command debug mode: while set every line is echoed whatever its level
-// (switched by the debugcommands command).
-extern bool &bDebugCommands;
+// The nesting level and the debug switch (set by debugcommands) are fields
+// of g_CommandRunner (nk_command_runner.h).
 
 // Runs one command line and returns the result code of its dispatch.
 int ExecuteCommand(const char *pszLine);

@@ -142,7 +142,7 @@ void OutputOn(FileRun *pRun)
 // file stops too, and the outermost run clears the flag).
 int StopRun(FileRun *pRun)
 {
-    bRunningCommandFile = pRun->bNested;
+    g_CommandRunner.bRunningCommandFile = pRun->bNested;
     OutputOn(pRun);
     CloseFile(pRun);
     return 1;
@@ -165,8 +165,8 @@ int PauseRun(FileRun *pRun)
     paused.repeatCount = pRun->iCount;
     paused.repetition = pRun->iRepetition;
     NKGetCurrentDirectory(&paused.directory);
-    bCommandFilePaused = true;
-    bRunningCommandFile = false;
+    g_CommandRunner.bCommandFilePaused = true;
+    g_CommandRunner.bRunningCommandFile = false;
     OutputOn(pRun);
     CloseFile(pRun);
     NKSetStatusText("Execution of command file paused. Press 'c' to continue.");
@@ -216,10 +216,10 @@ int RunOneLine(FileRun *pRun, const std::string &line)
     }
     if (NKKeyFilterWasPressed(NK_FILTER_KEY_SPACE)) bPause = true;
     if (bPause && !pRun->bNested) return PauseRun(pRun);
-    if (bDebugCommands != pRun->bDebug) {
+    if (g_CommandRunner.bDebugCommands != pRun->bDebug) {
         // A debugcommands line: its mode decides whether this run keeps
         // the output off.
-        pRun->bDebug = bDebugCommands;
+        pRun->bDebug = g_CommandRunner.bDebugCommands;
         if (pRun->bDebug)
             OutputOn(pRun);
         else
@@ -234,18 +234,18 @@ int RunOneLine(FileRun *pRun, const std::string &line)
 int RunLines(FileRun *pRun)
 {
     PausedRecord().Reset();
-    bCommandFilePaused = false;
-    pRun->bNested = bRunningCommandFile;
+    g_CommandRunner.bCommandFilePaused = false;
+    pRun->bNested = g_CommandRunner.bRunningCommandFile;
     if (pRun->iCount == 0) {
         CloseFile(pRun);
         return 1;
     }
-    bRunningCommandFile = true;
+    g_CommandRunner.bRunningCommandFile = true;
     NKTimerStart(nullptr);
     // Only presses from now on count.
     NKKeyFilterWasPressed(NK_FILTER_KEY_ESCAPE);
     NKKeyFilterWasPressed(NK_FILTER_KEY_SPACE);
-    pRun->bDebug = bDebugCommands;
+    pRun->bDebug = g_CommandRunner.bDebugCommands;
     if (!pRun->bDebug) OutputOff(pRun);
 
     std::string line;
@@ -270,7 +270,7 @@ int RunLines(FileRun *pRun)
     }
     OutputOn(pRun);
     NKTimerStop("Time used executing command file: ");
-    if (!pRun->bNested) bRunningCommandFile = false;
+    if (!pRun->bNested) g_CommandRunner.bRunningCommandFile = false;
     return 0;
 }
 
@@ -278,15 +278,15 @@ int RunLines(FileRun *pRun)
 int ResumeRun(FileRun *pRun)
 {
     NKPausedCommandFile &paused = PausedRecord();
-    if (bRunningCommandFile) {
+    if (g_CommandRunner.bRunningCommandFile) {
         paused.Reset();
-        bCommandFilePaused = false;
+        g_CommandRunner.bCommandFilePaused = false;
         ShowError("Cannot resume paused file while executing command file.");
         return 1;
     }
-    if (paused.fileName.IsBlank() || !bCommandFilePaused) {
+    if (paused.fileName.IsBlank() || !g_CommandRunner.bCommandFilePaused) {
         paused.Reset();
-        bCommandFilePaused = false;
+        g_CommandRunner.bCommandFilePaused = false;
         ShowError("Cannot resume, no file currently paused.");
         return 1;
     }
@@ -298,7 +298,7 @@ int ResumeRun(FileRun *pRun)
     // that directory, a file of the same name elsewhere must not be run.
     bool bInDirectory = NKChangeDirectory(paused.directory, nullptr);
     paused.Reset();
-    bCommandFilePaused = false;
+    g_CommandRunner.bCommandFilePaused = false;
 
     std::string why = "its folder is gone";
     if (bInDirectory) pRun->pFile = OpenCommandFile(pRun->fileName.GetText(), &why);
@@ -360,7 +360,7 @@ namespace {
 // True (after the message) when the name is the file the command log writes.
 bool IsLogFile(const NKString &name)
 {
-    if (!bLogCommands || name != szLogFileName) return false;
+    if (!g_CommandRunner.bLogCommands || name != g_CommandRunner.szLogFileName) return false;
     NKPrintError(NKString::FromFormat("Already logging commands to %s \nYou must stop logging "
                                       "before you can open the command file.",
                                       name.GetText())
@@ -388,12 +388,12 @@ int CommandSource(CommandTableEntry *pEntry, NKArgumentScan *pScan)
         ShowOpenError("Error running command file. Could not find file.", name.GetText(), why);
         return 1;
     }
-    if (!bRunningCommandFile) {
-        szCurrentCommandFile = name;
+    if (!g_CommandRunner.bRunningCommandFile) {
+        g_CommandRunner.szCurrentCommandFile = name;
         // The file runs from its own directory, where its name as given may
         // name another file: the recent-file list takes the full path.
-        if (!NKGetFullPath(name.GetText(), &szCurrentCommandFilePath))
-            szCurrentCommandFilePath = name;
+        if (!NKGetFullPath(name.GetText(), &g_CommandRunner.szCurrentCommandFilePath))
+            g_CommandRunner.szCurrentCommandFilePath = name;
     }
     if (IsLogFile(name)) return 1;
 
@@ -415,7 +415,7 @@ int CommandSource(CommandTableEntry *pEntry, NKArgumentScan *pScan)
         NKSetStatusText("");
         return 1;
     }
-    if (bCommandFilePaused) return 1;
+    if (g_CommandRunner.bCommandFilePaused) return 1;
     NKPrintInfo(NKString::FromFormat("Commands read from file %s.", fileName.GetText()).GetText());
     return 0;
 }
@@ -435,7 +435,7 @@ int CommandRepeatFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 
 int CommandPauseFile()
 {
-    if (!bRunningCommandFile) {
+    if (!g_CommandRunner.bRunningCommandFile) {
         NKPrintError("Cannot pause command file execution, no command file is being executed");
         return 1;
     }
@@ -444,7 +444,7 @@ int CommandPauseFile()
 
 int CommandResumeFile()
 {
-    if (!bCommandFilePaused) {
+    if (!g_CommandRunner.bCommandFilePaused) {
         NKPrintError("Cannot resume command file execution, no command file paused");
         return 1;
     }
@@ -455,7 +455,7 @@ int CommandResumeFile()
     int iResult = NKCommandRunFile("", 0, true);
     NKChangeDirectory(savedDirectory, nullptr);
     SetInteractionCursor(iPreviousCursor);
-    if (iResult == 0 && bCommandFilePaused) return 1;
+    if (iResult == 0 && g_CommandRunner.bCommandFilePaused) return 1;
     return iResult;
 }
 
@@ -510,9 +510,11 @@ int CommandTestCommands(NKArgumentScan *pScan)
 {
     NKString commandFile = pScan->NextArgument();
     NKString logFile = pScan->NextArgument();
-    szTestCommandFile = commandFile.IsNull() ? NKString("") : commandFile;
-    szTestLogFile = logFile.IsEmpty() ? NKString::FromFormat("%s.log", "Quolin") : logFile;
-    Info(NKString::FromFormat("Testing commands and logging to file %s.", szTestLogFile.GetText()));
+    g_CommandRunner.szTestCommandFile = commandFile.IsNull() ? NKString("") : commandFile;
+    g_CommandRunner.szTestLogFile =
+        logFile.IsEmpty() ? NKString::FromFormat("%s.log", "Quolin") : logFile;
+    Info(NKString::FromFormat("Testing commands and logging to file %s.",
+                              g_CommandRunner.szTestLogFile.GetText()));
     return 0;
 }
 

@@ -25,20 +25,13 @@
 struct CommandTableEntry;
 class NKArgumentScan;
 
-// Set while a command file runs (the interpreter, the log writers, `source`
-// and `pausefile` read it).
-extern bool &bRunningCommandFile;
-// Set while a paused file waits to be resumed.
-extern bool &bCommandFilePaused;
-// The outermost file started with `source` (set only while no file runs).
-extern NKString &szCurrentCommandFile;
-// The same file's full path, taken before it runs from its own directory.
-extern NKString &szCurrentCommandFilePath;
-
-// The names given to `testcommands`: the command file ("" when none was
-// given) and its log (default "Quolin.log"). Kept for a command test run.
-extern NKString &szTestCommandFile;
-extern NKString &szTestLogFile;
+// What the runner keeps of the files is in g_CommandRunner
+// (nk_command_runner.h): whether a file runs (the interpreter, the log
+// writers, `source` and `pausefile` read it) or waits paused, the outermost
+// file started with `source` (set only while no file runs) with its full
+// path, taken before it runs from its own directory, and the names given to
+// `testcommands`: the command file ("" when none was given) and its log
+// (default "Quolin.log").
 
 // Files may run other files this deep; one more is refused with
 // "Command files nested too deeply".

@@ -23,19 +23,20 @@
 
 bool NKCanWriteCommandLog(void)
 {
-    return bLogCommands && !bRunningCommandFile && !NKIsPollFileActive() && pLogFile != nullptr;
+    return g_CommandRunner.bLogCommands && !g_CommandRunner.bRunningCommandFile &&
+           !NKIsPollFileActive() && g_CommandRunner.pLogFile != nullptr;
 }
 
 bool NKCommandLogWrite(const char *pszText)
 {
     if (!NKCanWriteCommandLog() || pszText == nullptr) return false;
-    bool bOk = std::fputs(pszText, pLogFile) >= 0;
-    bOk = std::fflush(pLogFile) == 0 && bOk;
+    bool bOk = std::fputs(pszText, g_CommandRunner.pLogFile) >= 0;
+    bOk = std::fflush(g_CommandRunner.pLogFile) == 0 && bOk;
     if (!bOk) {
         // One report, not one per command: logging stops here.
-        bLogCommands = false;
+        g_CommandRunner.bLogCommands = false;
         NKPrintError(NKString::FromFormat("Error writing to log-file: %s. Logging stopped.",
-                                          szLogFileName.GetText())
+                                          g_CommandRunner.szLogFileName.GetText())
                          .GetText());
     }
     return bOk;
@@ -43,9 +44,9 @@ bool NKCommandLogWrite(const char *pszText)
 
 void NKCommandLogClose(void)
 {
-    if (pLogFile != nullptr) std::fclose(pLogFile);
-    pLogFile = nullptr;
-    bLogCommands = false;
+    if (g_CommandRunner.pLogFile != nullptr) std::fclose(g_CommandRunner.pLogFile);
+    g_CommandRunner.pLogFile = nullptr;
+    g_CommandRunner.bLogCommands = false;
 }
 
 namespace {
@@ -53,38 +54,40 @@ namespace {
 int CommandLog(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString name = pScan->NextArgument();
-    szLogFileName = name.IsEmpty() ? NKString::FromFormat("%s.log", "Quolin") : name;
-    bLogCommands = true;
-    if (!bLogNotYetOpened && pLogFile != nullptr) {
-        NKPrintInfo(
-            NKString::FromFormat("Appending commands to log-file: %s", szLogFileName.GetText())
-                .GetText());
+    g_CommandRunner.szLogFileName =
+        name.IsEmpty() ? NKString::FromFormat("%s.log", "Quolin") : name;
+    g_CommandRunner.bLogCommands = true;
+    if (!g_CommandRunner.bLogNotYetOpened && g_CommandRunner.pLogFile != nullptr) {
+        NKPrintInfo(NKString::FromFormat("Appending commands to log-file: %s",
+                                         g_CommandRunner.szLogFileName.GetText())
+                        .GetText());
         return 0;
     }
     // A new stream replaces the one before it; an earlier failed open does
     // not stop this one from opening.
-    if (pLogFile != nullptr) std::fclose(pLogFile);
-    pLogFile = std::fopen(szLogFileName.GetText(), "w");
-    if (pLogFile == nullptr) {
-        bLogCommands = false;
-        bLogNotYetOpened = false;
+    if (g_CommandRunner.pLogFile != nullptr) std::fclose(g_CommandRunner.pLogFile);
+    g_CommandRunner.pLogFile = std::fopen(g_CommandRunner.szLogFileName.GetText(), "w");
+    if (g_CommandRunner.pLogFile == nullptr) {
+        g_CommandRunner.bLogCommands = false;
+        g_CommandRunner.bLogNotYetOpened = false;
         NKCommandError(pEntry, NKString::FromFormat("Unable to open file for writing: %s",
-                                                    szLogFileName.GetText())
+                                                    g_CommandRunner.szLogFileName.GetText())
                                    .GetText());
         return 1;
     }
-    bLogNotYetOpened = true;
-    NKPrintInfo(NKString::FromFormat("Writing commands to log-file: %s", szLogFileName.GetText())
+    g_CommandRunner.bLogNotYetOpened = true;
+    NKPrintInfo(NKString::FromFormat("Writing commands to log-file: %s",
+                                     g_CommandRunner.szLogFileName.GetText())
                     .GetText());
     return 0;
 }
 
 int CommandNoLog()
 {
-    bLogCommands = false;
-    NKPrintInfo(
-        NKString::FromFormat("Stop writing commands to log-file: %s", szLogFileName.GetText())
-            .GetText());
+    g_CommandRunner.bLogCommands = false;
+    NKPrintInfo(NKString::FromFormat("Stop writing commands to log-file: %s",
+                                     g_CommandRunner.szLogFileName.GetText())
+                    .GetText());
     return 0;
 }
 
@@ -109,7 +112,7 @@ void NKPollFile::Close()
     fDelay = fKeep;
 }
 
-bool NKIsPollFileActive(void) { return g_PollFile.bActive; }
+bool NKIsPollFileActive(void) { return g_CommandRunner.PollFile.bActive; }
 
 namespace {
 
@@ -124,7 +127,8 @@ void PollTimerTick(int) { NKCheckPollFile(); }
 
 void StartPollTimer()
 {
-    NKStartWindowTimer(NK_POLL_FILE_TIMER, DelayToPeriod(g_PollFile.fDelay), PollTimerTick);
+    NKStartWindowTimer(NK_POLL_FILE_TIMER, DelayToPeriod(g_CommandRunner.PollFile.fDelay),
+                       PollTimerTick);
 }
 
 // The offset behind the last complete line of the file as it stands.
@@ -146,7 +150,7 @@ int64_t EndOfCompleteLines(const char *pszFileName)
 // A line still being written (no line end yet) waits for the next check.
 void ReadNewLines(std::vector<std::string> *pLines)
 {
-    NKPollFile &poll = g_PollFile;
+    NKPollFile &poll = g_CommandRunner.PollFile;
     poll.pFile = NKOpenRegularFile(poll.szFileName.GetText());
     if (poll.pFile == nullptr) return;  // not there (yet)
     struct stat info;
@@ -174,14 +178,14 @@ void ReadNewLines(std::vector<std::string> *pLines)
 
 int NKCheckPollFile(void)
 {
-    if (!g_PollFile.bActive || g_CommandRunner.bPollChecking) return 0;
-    if (iCommandLevel > 0 || bRunningCommandFile) return 0;
+    if (!g_CommandRunner.PollFile.bActive || g_CommandRunner.bPollChecking) return 0;
+    if (g_CommandRunner.iCommandLevel > 0 || g_CommandRunner.bRunningCommandFile) return 0;
     g_CommandRunner.bPollChecking = true;
     std::vector<std::string> lines;
     ReadNewLines(&lines);
     int iRun = 0;
     for (const std::string &line : lines) {
-        if (!g_PollFile.bActive) break;  // a polled `nopollfile`
+        if (!g_CommandRunner.PollFile.bActive) break;  // a polled `nopollfile`
         ExecuteCommand(line.c_str());
         iRun++;
     }
@@ -193,14 +197,14 @@ namespace {
 
 int CommandPollFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
-    if (g_PollFile.bActive) {
+    if (g_CommandRunner.PollFile.bActive) {
         NKPrintError(NKString::FromFormat("Already polling on file %s\nYou must stop polling from "
                                           "this file before attaching to new file.",
-                                          g_PollFile.szFileName.GetText())
+                                          g_CommandRunner.PollFile.szFileName.GetText())
                          .GetText());
         return 1;
     }
-    g_PollFile.Close();  // the delay of an earlier poll_delay stays
+    g_CommandRunner.PollFile.Close();  // the delay of an earlier poll_delay stays
     NKString name = pScan->NextArgument();
     if (name.IsEmpty()) {
         NKCommandError(pEntry, "Cannot open file for reading. No filename specified");
@@ -215,10 +219,10 @@ int CommandPollFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
         NKPrintFileProblem(name.GetText());
         return 1;
     }
-    g_PollFile.szFileName = name;
-    g_PollFile.bActive = true;
+    g_CommandRunner.PollFile.szFileName = name;
+    g_CommandRunner.PollFile.bActive = true;
     // Only lines written from now on are commands for us.
-    g_PollFile.iReadOffset = EndOfCompleteLines(name.GetText());
+    g_CommandRunner.PollFile.iReadOffset = EndOfCompleteLines(name.GetText());
     NKPrintInfo(
         NKString::FromFormat("Polling for commands from file %s", name.GetText()).GetText());
     StartPollTimer();
@@ -227,12 +231,12 @@ int CommandPollFile(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 
 int CommandNoPollFile()
 {
-    if (g_PollFile.bActive)
+    if (g_CommandRunner.PollFile.bActive)
         NKPrintInfo(NKString::FromFormat("Stop polling for commands from file %s",
-                                         g_PollFile.szFileName.GetText())
+                                         g_CommandRunner.PollFile.szFileName.GetText())
                         .GetText());
     NKStopWindowTimer(NK_POLL_FILE_TIMER);
-    g_PollFile.Close();
+    g_CommandRunner.PollFile.Close();
     return 0;
 }
 
@@ -246,19 +250,24 @@ int CommandPollDelay(CommandTableEntry *pEntry, NKArgumentScan *pScan)
         return 1;
     }
     if (!(fDelay >= 0.0f)) fDelay = 0.0f;  // negative
-    g_PollFile.fDelay = fDelay;
+    g_CommandRunner.PollFile.fDelay = fDelay;
     NKPrintInfo(NKString::FromFormat("Setting delay for checking pollfile to %g seconds "
                                      "(default: %g)",
                                      (double)fDelay, (double)NK_POLL_DEFAULT_DELAY)
                     .GetText());
-    if (g_PollFile.bActive) StartPollTimer();  // the new delay takes effect now
+    if (g_CommandRunner.PollFile.bActive) StartPollTimer();  // the new delay takes effect now
     return 0;
 }
 
 // "stdout messages" and "stdout nomessages" switch the console's message
 // sink on and off; a sink a test or the shell installed is left alone. The
 // pick reports of the other "stdout" rows have no behaviour of their own:
-// those rows stay unhandled.
+// their words are passed on, and the command reference marks them
+// (cmake/nk_command_table_gen.cpp reads these lines):
+// no action in this program: stdout pickcoords
+// no action in this program: stdout nopickcoords
+// no action in this program: stdout pickinfo
+// no action in this program: stdout nopickinfo
 int CommandStdout(NKArgumentScan *pScan)
 {
     const NKString word = pScan->NextToken();

@@ -32,12 +32,9 @@ struct CommandTableEntry;
 
 // ---- Command log -----------------------------------------------------------
 
-// Fields of g_CommandRunner (nk_command_runner.h).
-extern bool &bLogCommands;       // logging is on
-extern NKString &szLogFileName;  // the log file's name, set by every `log`
-extern FILE *&pLogFile;          // the log stream; null until a `log` opened one
-// While set, `log` opens its file; cleared when an open fails.
-extern bool &bLogNotYetOpened;
+// The log's switch, file name, stream and first-open mark are fields of
+// g_CommandRunner (nk_command_runner.h); the mark, while set, lets `log`
+// open its file, and is cleared when an open fails.
 
 // True when a writer may write to the log now.
 bool NKCanWriteCommandLog(void);
@@ -53,9 +50,8 @@ void NKCommandLogClose(void);
 
 // The poll file's timer is window timer 1 of the main window.
 constexpr int NK_POLL_FILE_TIMER = 1;
-// The poll file record (NKPollFile, nk_command_runner.h) is a field of
-// g_CommandRunner.
-extern NKPollFile &g_PollFile;
+// The poll file record (NKPollFile, nk_command_runner.h) is the field
+// PollFile of g_CommandRunner.
 
 // True while a poll file feeds commands (no log is written meanwhile).
 bool NKIsPollFileActive(void);

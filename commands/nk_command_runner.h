@@ -2,10 +2,9 @@
 //
 // Everything the interpreter, the command-file runner and the command log
 // keep between two lines lives in g_CommandRunner, as the model lives in
-// g_pModel. The names the rest of the program reads (iCommandLevel,
-// bRunningCommandFile, szLogFileName, g_PollFile ...) are references to the
-// record's fields, declared beside the code that owns each of them
-// (nk_command.h, nk_command_files.h, nk_command_log.h).
+// g_pModel; the rest of the program reads its fields through it
+// (g_CommandRunner.iCommandLevel, g_CommandRunner.PollFile ...). Each group
+// of fields belongs to the code named in its heading.
 #pragma once
 
 #include <chrono>

@@ -202,7 +202,7 @@ std::string OnRequest(void *, int iConnection, const std::string &line, bool bTo
 }
 
 // A request waits while a command runs, so requests never nest.
-bool OnBusy(void *) { return iCommandLevel > 0; }
+bool OnBusy(void *) { return g_CommandRunner.iCommandLevel > 0; }
 
 void OnClosed(void *, int iConnection) { NKDDEConnectionClosed(iConnection); }
 

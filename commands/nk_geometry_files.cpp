@@ -23,7 +23,7 @@
 
 namespace {
 
-// The geometry of an NKF file's first geometry block, step 1 (0-based 0),
+// The geometry of an NKF file's first geometry block, its first step (index 0),
 // read through the NKF import; null (reported).
 NKGeometry *ReadNKFGeometry(const char *pszFileName)
 {

@@ -188,7 +188,9 @@ bool NKRefreshAfterLoad(const char *pszFileName)
     // The display transform always subtracts the model centre, so the
     // projection the view sets needs no new centre here.
     // A model loaded by a command file is reopened by running that file.
-    AddRecentFile(bRunningCommandFile ? szCurrentCommandFilePath.GetText() : pszFileName);
+    AddRecentFile(g_CommandRunner.bRunningCommandFile
+                      ? g_CommandRunner.szCurrentCommandFilePath.GetText()
+                      : pszFileName);
     // Every load ends here, whoever started it: the projection takes the new
     // model's clipping distances and the view is painted once the event loop
     // runs, also when no command after the load asks for it.

@@ -136,7 +136,7 @@ void ReportOpenFailure(int iKind, int iCode)
 }
 
 // The geometry of the first state: the last step of a reservoir set (the
-// first step when that fails), else step 0. *piStep gets the step used.
+// first step when that fails), else the first step. *piStep gets the step used.
 NKGeometry *FirstGeometry(int *piStep)
 {
     *piStep = 0;

@@ -26,7 +26,7 @@ bool NKCommandReadVector(const char *pszFileName, int iStep);
 // nothing changes). Frame i of step s is named by entry s - 1 of the older
 // native step names, else "Step: s", has the time s, takes step s - 1 of the
 // file for its geometry and the matrices and viewpoint of step s - 1. A name
-// holding "*" is a pattern: "dir/res*.scl" reads step 0 of dir/res001.scl,
+// holding "*" is a pattern: "dir/res*.scl" reads the first step of dir/res001.scl,
 // dir/res002.scl ... (the step number with three digits; the extension is
 // the last dot-separated word after the "*", by default "scl" / "vec"). A
 // step that cannot be read or applied leaves its frame without a result and

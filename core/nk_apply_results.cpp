@@ -201,16 +201,6 @@ void UpdateVectorRanges(NKVectorSettings *pSettings, const NKMinMax &range, floa
     }
 }
 
-// The model's value ranges record where each extreme was found in time as
-// the step the frame shows: its step index in the data source, or, for a
-// frame without one (interpolated, or a model without a source), the
-// frame's own index. The information texts name that step.
-int StepOfFrame(int iFrame)
-{
-    const NKFrame &frame = g_pModel->pFrames[iFrame];
-    return frame.iStepIndex >= 0 ? frame.iStepIndex : iFrame;
-}
-
 // ---- The three slots ------------------------------------------------------------------------
 
 bool ApplyScalar(NKScalarResult *pResult, int iFirst, int iLast)
@@ -244,8 +234,8 @@ bool ApplyScalar(NKScalarResult *pResult, int iFirst, int iLast)
         return false;
     }
     TakeIntoFrames(pResult, iFirst, iLast, ScalarSlot, NKReleaseScalarResult);
-    g_pModel->scalarMinMax.Merge(pResult->nodeMinMax, StepOfFrame(iFirst));
-    g_pModel->elementMinMax.Merge(pResult->elementMinMax, StepOfFrame(iFirst));
+    g_pModel->scalarMinMax.Merge(pResult->nodeMinMax, iFirst);
+    g_pModel->elementMinMax.Merge(pResult->elementMinMax, iFirst);
     g_pModel->iNumScalarSteps = 1;
     if (g_bAutoFringeRange && !g_ValueFilterSettings.bValueFilter) {
         g_ValueFilterSettings.fFilterMin = g_pModel->fFringeRangeFrom;
@@ -278,7 +268,7 @@ bool ApplyVector(NKVectorResult *pResult, int iFirst, int iLast)
         g_pModel->iNumVectorSteps = 0;
         return false;
     }
-    g_pModel->vectorMinMax.Merge(pResult->lengthMinMax, StepOfFrame(iFirst));
+    g_pModel->vectorMinMax.Merge(pResult->lengthMinMax, iFirst);
     g_pModel->fMaxVectorValue = std::max(g_pModel->fMaxVectorValue, pResult->fMaxDisplayLength);
     UpdateVectorRanges(&g_VectorSettings, g_pModel->vectorMinMax,
                        g_pModel->valueRanges[2].from * g_pModel->fMaxVectorValue);
@@ -305,7 +295,7 @@ bool ApplySeparateField(NKSeparateVectorField *pField, int iFirst, int iLast, in
         return false;
     }
     NKValueRange &range = g_pModel->valueRanges[4 + iSlot];
-    range.minMax.Merge(pField->lengthMinMax, StepOfFrame(iFirst));
+    range.minMax.Merge(pField->lengthMinMax, iFirst);
     range.fMaxLength = std::max(range.fMaxLength, pField->fMaxLength);
     UpdateVectorRanges(&g_SeparateVectorSettings[iSlot], range.minMax,
                        range.fLengthScale * range.fMaxLength);

@@ -3,10 +3,10 @@
 // node plots (data), and a slot for the records of the cutting planes, the
 // iso-surface and the particle-trace sets, and for a part texture's name.
 //
-// The tools (tools/), the plots (plot/) and the part textures (render/) own
-// this state; until they keep it, it is plain data here and empty, and the
-// slot answers with no records, so an export writes no items and no
-// textures. They fill the data and the slot under the same names.
+// The tools (tools/), the plots (plot/) and the part textures (render/) keep
+// this state under these names and fill the slot at start-up. Without them
+// (the lower tiers on their own) the data stays empty and the slot answers
+// with no records, so an export writes no items and no textures.
 #pragma once
 
 #include <cstdint>

@@ -337,7 +337,7 @@ std::vector<std::string> SplitComponents(const std::string &dir)
     return parts;
 }
 
-// Steps 5 and 6 of the abbreviation: head, marker, the last directories that
+// A long path abbreviated: head, marker, the last directories that
 // fit, and the name. The head keeps the path's leading separators (one for
 // an absolute path, two for a "//server/share" path).
 std::string AbbreviateLongPath(const std::string &path, const std::string &dir,

@@ -325,6 +325,12 @@ int NKGetNumAnimationFrames(void)
     return std::abs(g_pModel->iAnimationToFrame - g_pModel->iAnimationFromFrame + 1) / iSkip;
 }
 
+int NKGetFrameStep(int iFrame)
+{
+    const NKFrame *pFrame = iFrame >= 0 ? NKGetFrame(iFrame) : nullptr;
+    return pFrame != nullptr && pFrame->iStepIndex >= 0 ? pFrame->iStepIndex : iFrame;
+}
+
 // The frames whose result of one kind (pResult, a member of NKFrame) is
 // set; without bCountAll only whether there is one (0 or 1).
 template <typename Result>

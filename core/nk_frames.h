@@ -54,6 +54,11 @@ int NKGetMaxTotalNumPolygons(void);
 // |to - from + 1| / skip of the model's animation range (a skip below 1
 // counts as 1).
 int NKGetNumAnimationFrames(void);
+// The 0-based step a frame shows, as the information texts name it: the
+// frame's step index in the data source, or the frame index itself for a
+// frame without one (interpolated, or a model without a source) and for an
+// index that names no frame.
+int NKGetFrameStep(int iFrame);
 // Frames with a scalar / vector result; without bCountAll the count stops at
 // the first one (0 or 1). 0 unless a model is loaded.
 int NKCountFramesWithScalars(bool bCountAll);

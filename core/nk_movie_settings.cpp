@@ -25,7 +25,7 @@ NKMovieSettings::NKMovieSettings(int iWidthIn, int iHeightIn)
 bool NKMovieSettingsClampSteps(NKMovieSettings *pSettings, int iNumSteps, bool bReset)
 {
     if (pSettings == nullptr) return false;
-    // Without steps the last index would be -1; the range stays at step 0
+    // Without steps the last index would be -1; the range stays at the first step
     // instead so that from <= to always holds.
     int iLast = iNumSteps > 0 ? iNumSteps - 1 : 0;
     if (bReset) {

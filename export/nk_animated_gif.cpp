@@ -51,7 +51,7 @@ void WriteByte(NKOutputFile *pOut, int iByte)
     pOut->WriteRaw(&b, 1);
 }
 
-// Step 6 of the merge: copies the code size byte and the sub-blocks until
+// Copies a frame's code size byte and the sub-blocks until
 // the byte that completes the end code, or until the codes go wrong.
 void CopyImageData(NKOutputFile *pOut, FrameBytes *pFrame)
 {
@@ -97,7 +97,7 @@ void CopyImageData(NKOutputFile *pOut, FrameBytes *pFrame)
     }
 }
 
-// Step 1: signature, logical screen and global table; written for the
+// Signature, logical screen and global table; written for the
 // first frame (signature as GIF89a). False when the file is too short.
 bool ReadHeader(NKOutputFile *pOut, FrameBytes *pFrame, bool bFirst)
 {
@@ -158,7 +158,7 @@ void WriteExtensions(NKOutputFile *pOut, bool bFirst)
     pOut->WriteRaw(control, sizeof control);
 }
 
-// Step 5: the image descriptor and the frame's colour table.
+// The image descriptor and the frame's colour table.
 bool WriteDescriptor(NKOutputFile *pOut, FrameBytes *pFrame, bool bFirst)
 {
     if (!pFrame->Has(9)) return false;
@@ -252,7 +252,7 @@ std::string OutputFolder(const char *pszOutput)
     return iSlash == std::string::npos ? std::string() : name.substr(0, iSlash + 1);
 }
 
-// Step 4: the transparent index; mode 0 swaps the background for the frames.
+// The transparent index; mode 0 swaps the background for the frames.
 int ChooseTransparent(const NKMovieSettings &s, bool *pbSwapped)
 {
     *pbSwapped = false;

@@ -176,7 +176,7 @@ int NKWritePlotBitmapFile(int iWidth, int iHeight, const char *pszFileName)
 
 namespace {
 
-// Steps 2 to 4 of the load: the headers read and checked. The colour table
+// A load's headers read and checked. The colour table
 // bytes, pixel offset and image bytes go to the outputs.
 int CheckBmpHeaders(FILE *pFile, int64_t iFileSize, bool bRequire24Bits, uint8_t *pInfo,
                     int64_t *piTable, int64_t *piImage, uint32_t *puOffset)

@@ -90,7 +90,7 @@ NKString NKImageSaveMessage(bool bCapturing, bool bSelection, uint32_t uFlags,
 
 namespace {
 
-// Steps 2 to 5 of the capture rules: the read rectangle (x, y, w, h), the
+// Where a capture reads and what it makes: the read rectangle (x, y, w, h), the
 // picture's size and its borders. -3 for a rectangle off the buffer.
 int CaptureRect(int iWidth, int iHeight, const int *piOrigin, const int *piSize,
                 const int *piTarget, int *r, int *piPicture, int *piBorder)
@@ -172,7 +172,7 @@ int NKCaptureScene(int iFrame, int iWidth, int iHeight, ImageRecord *pImage, con
 
 namespace {
 
-// Step 1: BMP files are rendered only; a selection's origin goes to
+// BMP files are rendered only; a selection's origin goes to
 // top-down rows, its height clipped to the picture first.
 int SaveBitmap(int iFrame, int iWidth, int iHeight, uint32_t uFlags, const char *pszFileName,
                const int *piOrigin, const int *piSize)
@@ -187,7 +187,7 @@ int SaveBitmap(int iFrame, int iWidth, int iHeight, uint32_t uFlags, const char 
     return NKWriteSceneSelectionBitmapFile(iFrame, iWidth, iHeight, pszFileName, aiTop, aiSize);
 }
 
-// Step 3: the writer of the first format bit in the order RGB, PPM, TIFF,
+// The writer of the first format bit in the order RGB, PPM, TIFF,
 // GIF, EPS.
 int WriteImage(const ImageRecord *pImage, uint32_t uFlags, const char *pszFileName)
 {

@@ -29,7 +29,7 @@ std::string ShellQuote(const std::string &path)
 
 void Fail(const NKString &message) { NKPrintError(message.GetText()); }
 
-// Step 2: output, parameter file and encoder. False (reported) when one is
+// The output, the parameter file and the encoder. False (reported) when one is
 // missing.
 bool CheckFiles(const char *pszOutput, const std::string &paramFile, const NKString &encoder)
 {
@@ -48,7 +48,7 @@ bool CheckFiles(const char *pszOutput, const std::string &paramFile, const NKStr
     return true;
 }
 
-// Steps 4 and 6: runs the encoder; true only when it ended with status 0.
+// Runs the encoder; true only when it ended with status 0.
 bool RunEncoder(const NKString &encoder, const std::string &paramFile)
 {
     const std::string command = ShellQuote(encoder.GetText()) + " " + ShellQuote(paramFile);

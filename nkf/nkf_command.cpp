@@ -6,7 +6,9 @@
 // starting with "int" [<ID>] for internal strings. Steps on the command line
 // count from 1. A geometry entry of the *QUOLINGEOMETRY block covers the run
 // of model steps up to the next entry's number; reading the whole block puts
-// one geometry per entry into the frames of the steps it covers.
+// one geometry per entry into the frames of the steps it covers. Any other
+// word is refused, the table's "visibility" among them:
+// no action in this program: nkf visibility
 #include "nkf/nkf_command.h"
 
 #include "core/nk_load_hooks.h"

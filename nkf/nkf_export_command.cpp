@@ -10,13 +10,13 @@ namespace {
 const char *OnOff(bool b) { return b ? "On" : "Off"; }
 
 // The settings a switch command sets and the text it reports.
-struct SwitchRow {
+struct ExportSwitchRow {
     int iCommand;
     bool NKFExportSettings::*pSwitch;
     const char *pszText;
 };
 
-const SwitchRow kSwitches[] = {
+const ExportSwitchRow kSwitches[] = {
     {NKF_EXPORT_GEOMETRY, &NKFExportSettings::bGeometry, "Export of geometry tured "},
     {NKF_EXPORT_RESULTS, &NKFExportSettings::bResults, "Export of results tured "},
     {NKF_EXPORT_TRANSFORMATIONS, &NKFExportSettings::bTransformations,
@@ -107,7 +107,7 @@ int ExportCommand(int iCommand, const char *pszArguments, const NKFSourceCounts 
         return 0;
     }
     if (iCommand == NKF_EXPORT_NKF) return ExportFile(&args, source);
-    for (const SwitchRow &row : kSwitches) {
+    for (const ExportSwitchRow &row : kSwitches) {
         if (row.iCommand != iCommand) continue;
         NKString word = args.GetNextToken(NK_TOKEN_BLANK_QUOTED);
         word.MakeUpper();

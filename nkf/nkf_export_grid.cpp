@@ -78,7 +78,7 @@ bool WriteGridGeometryList(NKFExporter *pOut)
 }
 
 // One *RESULTS block (layer values per element, or (0, 0, layer) per node)
-// and the list block that names it for step 1.
+// and the list block that names it for the first step.
 bool WriteGridResult(NKFExporter *pOut, int iType, int iResultsID, int iCount, int nx, int ny,
                      int nz)
 {

@@ -118,7 +118,7 @@ void ReadInterfaceStrings(void)
     if (InternalStringTagged(20003, "ies", &rest)) sg_iIesCount = rest.ToInt();
 }
 
-// Names and times of steps 0 .. sg_iNumSteps - 1 from the candidate list,
+// Names and times of the steps below sg_iNumSteps from the candidate list,
 // entry i for step i; steps past it get "Step : n" and time -1.
 bool FillStepTable(const StepList &candidate)
 {

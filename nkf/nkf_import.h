@@ -117,7 +117,7 @@ enum {
     NKF_READ_GEOMETRY_NOT_MADE     // no geometry (of iNumParts parts) could be made
 };
 // Reads a further NKF file beside the open one, with a parser of its own
-// that is gone again on return: the geometry of step 1 of its geometry block
+// that is gone again on return: the geometry of the first step of its block
 // iBlockID (0: the first geometry block), converted into a new geometry
 // (reference count 0). With iNumParts > 0 the block and the geometry must
 // hold that many parts. Null on failure, the reason in *piFailure (when

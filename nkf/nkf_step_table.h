@@ -91,7 +91,7 @@ enum NKFStepLine {
 };
 
 // Name, time and number of every step of a loaded block. Every step starts
-// with an empty name, time 0 and number index + 1 (step 0 has number 1).
+// with an empty name, time 0 and number index + 1 (the first step has number 1).
 class NKFStepTable {
 public:
     NKFStepTable();

@@ -40,7 +40,7 @@ public:
     virtual bool IsCancelButtonShown() const = 0;
     // Shows the text on the status line (part 0) at once.
     virtual void SetStatusText(const char *pszText) = 0;
-    // The progress bar's range becomes 0..iRange, its position 0, step 1.
+    // The progress bar's range becomes 0..iRange, its position 0, its increment 1.
     virtual void SetProgressRange(int iRange) = 0;
     virtual void SetProgressPosition(int iPosition) = 0;
     // Handles every waiting event: paint events and the Cancel button's

@@ -101,7 +101,7 @@ bool VisibleYRange(const PlotRecord *p, float *pfLo, float *pfHi)
     return bAny;
 }
 
-// Steps 2 to 6: order, include zero, degenerate ranges and the unit.
+// An axis's range: order, include zero, degenerate ranges and the unit.
 void RangeAndUnit(AxisRef &a, bool *pbUnitAuto)
 {
     if (a.fMax < a.fMin) a.fMax = a.fMin;
@@ -129,7 +129,7 @@ void RangeAndUnit(AxisRef &a, bool *pbUnitAuto)
         a.fUnit = a.fMax - a.fMin;
 }
 
-// Steps 7 and 8: the start, the first tick, the tick count and an automatic max.
+// The ticks: the start, the first tick, the tick count and an automatic max.
 void Ticks(AxisRef &a)
 {
     float fShownUnit = a.A.ApplyScale(a.fUnit);
@@ -171,7 +171,8 @@ NKString Label(const AxisRef &a, float fValue)
     return NKString::FromFormat("%.5G", fShown);
 }
 
-// Steps 9 and 10 for one axis; the crossing is clamped into the range.
+// The crossing and the tick labels of one axis; the crossing is clamped into
+// the range.
 void CrossingAndLabels(AxisRef &a)
 {
     if (a.bCrossAtMin)
@@ -267,7 +268,7 @@ void LegendSize(const PlotRecord *p, int *piWidth, int *piHeight)
     *piHeight = h + 8;
 }
 
-// Steps 2 to 4: tick labels, axis titles and title; grows the margins.
+// Places the tick labels, the axis titles and the title; grows the margins.
 void PlaceLabelsAndTitles(PlotRecord *p, int W, int H, int *piL, int *piB, int *piT)
 {
     int wy = p->bYTickLabelsShown
@@ -296,7 +297,7 @@ void PlaceLabelsAndTitles(PlotRecord *p, int W, int H, int *piL, int *piB, int *
     if (p->bTitlePlaced) *piT = iTitle + 15;
 }
 
-// Step 5: the legend at the right of the data area; grows the right margin.
+// Places the legend at the right of the data area; grows the right margin.
 void PlaceLegend(PlotRecord *p, int W, int H, int L, int B, int T, int *piR)
 {
     int w = 0, h = 0;

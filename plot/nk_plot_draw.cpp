@@ -262,7 +262,7 @@ void DrawMarkerLines(const PlotRecord *p)
     glEnd();
 }
 
-// Step 1: the marker line follows the frame as step number or time.
+// The marker line follows the frame as step number or time.
 void FollowFrame(PlotRecord *p, int iFrame)
 {
     if (g_pModel == nullptr) return;

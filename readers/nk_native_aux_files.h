@@ -33,7 +33,7 @@ struct NKViewPoint;
 // failure (the counts are then 0).
 float *NKReadTransformationFile(const char *pszFileName, int *piNumSteps, int *piNumParts);
 
-// A colour result for the geometry (reference count 0, step 0, one step in
+// A colour result for the geometry (reference count 0, the first step, one step in
 // the file, the file's name): each part node that has an index into the
 // node list takes the colour of that line as its colour bytes, the packed
 // colour red x 65536 + green x 256 + blue as its value, and 0.001 as its

@@ -277,7 +277,7 @@ T *AllocArray(size_t n)
 
 // What differs between a scalar and a vector result built from file values:
 // its record, its part entries and how a node's values count in its extremes.
-struct ScalarKind {
+struct ScalarFileResult {
     using Result = NKScalarResult;
     using Entry = NKScalarPartEntry;
     static constexpr size_t kWidth = 1;
@@ -292,7 +292,7 @@ struct ScalarKind {
     }
 };
 
-struct VectorKind {
+struct VectorFileResult {
     using Result = NKVectorResult;
     using Entry = NKVectorPartEntry;
     static constexpr size_t kWidth = 3;
@@ -358,7 +358,7 @@ NKScalarResult *NKReadScalarFile(const char *pszFileName, int iStep, NKGeometry 
     StepData data;
     int iPlain = g_bFringeDisplacements ? 3 : 1;
     if (!ReadStep(pszFileName, iStep, pGeo, iPlain, 2, kScalarKind, &data)) return nullptr;
-    return BuildResult<ScalarKind>(ScalarValues(data), data, pGeo, pszFileName);
+    return BuildResult<ScalarFileResult>(ScalarValues(data), data, pGeo, pszFileName);
 }
 
 NKVectorResult *NKReadVectorFile(const char *pszFileName, int iStep, NKGeometry *pGeo)
@@ -366,7 +366,7 @@ NKVectorResult *NKReadVectorFile(const char *pszFileName, int iStep, NKGeometry 
     StepData data;
     const bool bSingle = OneComponent() >= 0;
     if (!ReadStep(pszFileName, iStep, pGeo, bSingle ? 1 : 3, 6, kVectorKind, &data)) return nullptr;
-    return BuildResult<VectorKind>(VectorValues(data), data, pGeo, pszFileName);
+    return BuildResult<VectorFileResult>(VectorValues(data), data, pGeo, pszFileName);
 }
 
 const NKStringList *NKGetNativeStepNames(void) { return sg_pStepNames.get(); }

@@ -81,7 +81,7 @@ const float *NKShellAxes::GetAxisColor(uint32_t uMask) const
                                      : m_fDefault;
 }
 
-// Steps 2-6 of an element's axes: corners, strains read from the family,
+// An element's axes: corners, strains read from the family,
 // local tensors, centre and axis ends, the strain lines of each surface.
 bool NKShellAxes::Compute(int iState, int iFrame, NKShellElementKey key, Record *r)
 {

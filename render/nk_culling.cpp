@@ -178,7 +178,7 @@ void UnhideSeenPolygons(const HiddenPartCuller &c, NKFrame *pFrame, int w, int h
 
 // ---- Identity rendering of one frame -------------------------------------------------
 
-// Step 5 for one part: every polygon hidden, the current level's drawn in
+// One part's identities: every polygon hidden, the current level's drawn in
 // its identity colour.
 void DrawPartIdentities(const HiddenPartCuller &c, NKFrame *pFrame, int iPart, int iFirstNumber)
 {

@@ -568,7 +568,7 @@ void AddNodeColours(PolygonSource *s, bool bImageBound)
     if (s->pNodeColors == nullptr) s->pfTexCoords = nullptr;
 }
 
-// Steps 2 to 4 of the fringe drawer's set-up.
+// The fringe drawer's look: the shade model, lit or unlit, the fringe texture.
 void SetupFringeLook(const PolygonSource &s, int iStyle, bool bImageBound)
 {
     const NKGraphicsSettings &g = Settings();
@@ -622,7 +622,8 @@ void NKDrawPartColored(int iPart, NKFrame *pFrame, int iStyle, NKDisplayListSet 
 
 namespace {
 
-// Steps 1 and 2 of the plain drawer's set-up.
+// The plain drawer's look: the part's colour (the undefined-value colour for
+// a part with fringes on), lit or unlit.
 void SetupPlainLook(const PolygonSource &s, int iStyle, NKDisplayListSet *pLists)
 {
     const NKPart &part = *s.pPart;

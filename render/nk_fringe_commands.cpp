@@ -325,7 +325,7 @@ int ContourColor(CommandTableEntry *, const char *pszArguments)
 }
 
 // The switches that set one byte and print one of two texts.
-struct SwitchRow {
+struct FringeSwitchRow {
     int iId;
     uint8_t *(*pfnByte)(void);
     uint8_t uValue;
@@ -344,7 +344,7 @@ uint8_t *NodeAverage() { return &g_pViewSettings->bNodeAverage; }
 uint8_t *ContoursShown() { return &g_bContoursShown; }
 uint8_t *ContourLabels() { return &g_ContourSettings.bValueLabels; }
 
-const SwitchRow sg_aSwitches[] = {
+const FringeSwitchRow sg_aSwitches[] = {
     {NK_CID_SMOOTH_FRINGES, SmoothFringes, 1, "Smooth fringes turned on (default)"},
     {NK_CID_FLAT_FRINGES, SmoothFringes, 0, "Flat fringes turned on"},
     {NK_CID_LEGENDLABELS, LegendLabels, 1, "Draw legend labels"},
@@ -374,9 +374,9 @@ const SwitchRow sg_aSwitches[] = {
 };
 
 // The row of a switch command; null for the others.
-const SwitchRow *FindSwitch(int iId)
+const FringeSwitchRow *FindSwitch(int iId)
 {
-    for (const SwitchRow &r : sg_aSwitches)
+    for (const FringeSwitchRow &r : sg_aSwitches)
         if (r.iId == iId) return &r;
     return nullptr;
 }
@@ -459,7 +459,7 @@ const NKCommandAction kValueActions[] = {
 int NKCommandHandleFringes(CommandTableEntry *pEntry, const char *pszArguments)
 {
     if (pEntry == nullptr) return NK_CMD_NOT_MINE;
-    const SwitchRow *pRow = FindSwitch(pEntry->id);
+    const FringeSwitchRow *pRow = FindSwitch(pEntry->id);
     if (pRow == nullptr) return NKRunCommandAction(kValueActions, pEntry, pszArguments);
     if (g_pGraphicsSettings == nullptr || g_pViewSettings == nullptr) return NK_CMD_FAILED;
     *pRow->pfnByte() = pRow->uValue;

@@ -139,7 +139,7 @@ void RangeOfEntries(const NKScalarPartEntry *pEntries, int iNumParts, NKMinMax *
     }
 }
 
-// Step 2 of the colouring range for field 0. An empty stored range is
+// The colouring range for field 0. An empty stored range is
 // widened upwards: by 1 % of |from| (1.0 for from = 0), so it stays above
 // from also for a negative from.
 void SettleMainRange(const NKScalarResult *pResult, float *pfFrom, float *pfTo)

@@ -142,7 +142,7 @@ void HighlightPostPass(int iPart, NKFrame *pFrame)
     glDepthMask(GL_TRUE);
 }
 
-// Step 5 of a part draw: texture, polygon offset, highlight, elements.
+// A shown part: texture, polygon offset, highlight, elements.
 void DrawShownPart(int iPart, NKPart *pPart, NKFrame *pFrame, NKDisplayListSet *pLists)
 {
     bool bTexture = false;
@@ -284,7 +284,7 @@ void SetHotSpotLook(const NKPart &part)
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, afAmbient);
 }
 
-// Step 2 of the points style: unlit points in the scaled ambient colour, or
+// The look of the points style: unlit points in the scaled ambient colour, or
 // lit spheres with the part's material (unlit when node colours are shown
 // without fringe shading), node colours tracking the diffuse colour.
 void BindPointsLook(int iPart, const NKPart &part, bool bNodeColors, NKDisplayListSet *pLists)
@@ -319,7 +319,7 @@ struct PointArrays {
     const float *pfTexCoords = nullptr;
 };
 
-// Step 4: every used node inside the value filter, as a point or, with
+// Every used node inside the value filter, as a point or, with
 // sphere points, as a sphere of half the part's sphere size (its
 // tessellation grows with the sphere quality, 10 at quality 1).
 void EmitPoints(const NKPart &part, const PointArrays &a)

@@ -480,7 +480,7 @@ int ImageBackground(CommandTableEntry *pEntry, const char *pszArguments)
 // ---- switch tables ------------------------------------------------------------------
 
 // A command that sets one byte to a value and says so.
-struct SwitchRow {
+struct GraphicsSwitchRow {
     int iId;
     uint8_t *(*pfnByte)(void);
     uint8_t uValue;
@@ -500,7 +500,7 @@ uint8_t *BcDisplacementByte() { return &g_bShowBoundaryConditions[0]; }
 uint8_t *BcForceByte() { return &g_bShowBoundaryConditions[1]; }
 uint8_t *BcShownByte() { return &g_pViewSettings->bShowBoundary; }
 
-const SwitchRow kSwitchRows[] = {
+const GraphicsSwitchRow kSwitchRows[] = {
     {NK_CID_CULL, CullByte, 0, false, "One-sided lighting turned on"},
     {NK_CID_NOCULL, CullByte, 1, false, "Two-sided lighting turned on"},
     {NK_CID_BACKFACE, BackfaceByte, 1, true, "Enable backfacing polygon elimination"},
@@ -528,7 +528,7 @@ const SwitchRow kSwitchRows[] = {
 int RunSwitch(CommandTableEntry *pEntry, const int *piIds, size_t iCount)
 {
     if (std::find(piIds, piIds + iCount, pEntry->id) == piIds + iCount) return NK_CMD_NOT_MINE;
-    for (const SwitchRow &r : kSwitchRows) {
+    for (const GraphicsSwitchRow &r : kSwitchRows) {
         if (r.iId != pEntry->id) continue;
         *r.pfnByte() = r.uValue;
         if (r.bApplied) Graphics().bChanged = 1;

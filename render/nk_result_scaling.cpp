@@ -118,12 +118,12 @@ void NKScaleScalarValues(NKFrame *pFrame, int iFirst, int iLast, float fFactor, 
     pResult->nodeMinMax.Reset();
     pResult->elementMinMax.Reset();
     if (iFirst < 0) iFirst = 0;
-    struct Kind {
+    struct EntriesAndRange {
         NKScalarPartEntry *pEntries;
         NKMinMax *pRange;
     } kinds[2] = {{pResult->pNodeResults, &pResult->nodeMinMax},
                   {pResult->pElementResults, &pResult->elementMinMax}};
-    for (const Kind &kind : kinds) {
+    for (const EntriesAndRange &kind : kinds) {
         if (kind.pEntries == nullptr) continue;
         for (int p = iFirst; p <= iLast && p < pResult->iNumParts; p++) {
             NKScalarPartEntry &e = kind.pEntries[p];

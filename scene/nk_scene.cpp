@@ -304,7 +304,7 @@ ViewedScene DrawViewedScene(NKFrame *pFrame, int bUninterruptible, int iScreen)
     return kSceneDrawn;
 }
 
-// One eye pass (steps 16.1 to 16.18). False when refused or abandoned. The
+// One eye pass of a frame. False when refused or abandoned. The
 // view matrix is pushed and popped here, whatever the pass ends with.
 bool DrawEyePass(int iPass, NKFrame *pFrame, int bUninterruptible, int iScreen)
 {
@@ -347,7 +347,7 @@ void Present(void)
         NKSwapBuffers();
 }
 
-// Steps 9 to 21 for a model: the frame record, the eye passes, presenting.
+// A frame of a model: the frame record, the eye passes, presenting.
 bool DrawModelFrame(int iFrame, int bUninterruptible, int iScreen)
 {
     NKFrame *pFrame = NKGetFrame(iFrame);
@@ -383,7 +383,7 @@ bool DrawModelFrame(int iFrame, int bUninterruptible, int iScreen)
     // finished image (the next frame's text list starts empty).
     NKDrawTextList();
     Present();
-    if (bLogCommands) NKLogViewChange();
+    if (g_CommandRunner.bLogCommands) NKLogViewChange();
     g_bRedrawRequested = 0;
     return true;
 }

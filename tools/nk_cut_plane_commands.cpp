@@ -6,7 +6,8 @@
 //
 // Each command works on the current frame through nk_cut_plane.h and
 // nk_iso_surface.h, confirms through the message output and asks for a
-// redraw. Nothing is drawn yet; the commands compute, store and invalidate.
+// redraw: the commands compute, store and invalidate, and the next frame
+// draws the surfaces (nk_surface_draw.h).
 #include "tools/nk_cut_plane_commands.h"
 
 #include <cctype>

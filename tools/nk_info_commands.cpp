@@ -205,8 +205,8 @@ int Numbers(CommandTableEntry *pEntry, const char *pszArgs)
 }
 
 // " (in part %d, node %d, step %d)" of an extreme: part and step from 1,
-// the node by its ID. iStep is the 0-based step the model's range recorded.
-NKString Where(const NKGeometry *pGeo, int iPart, int iNode, int iStep, bool bElement)
+// the node by its ID, the step the frame the model's range recorded shows.
+NKString Where(const NKGeometry *pGeo, int iPart, int iNode, int iFrame, bool bElement)
 {
     int iID = iNode + 1;
     if (bElement) {
@@ -216,7 +216,7 @@ NKString Where(const NKGeometry *pGeo, int iPart, int iNode, int iStep, bool bEl
         iID = NodeID(pGeo, iPart, iNode);
     }
     return NKString::FromFormat(" (in part %d, %s %d, step %d)", iPart + 1,
-                                bElement ? "element" : "node", iID, iStep + 1);
+                                bElement ? "element" : "node", iID, NKGetFrameStep(iFrame) + 1);
 }
 
 NKString ExtremesText(const NKGeometry *pGeo, const NKMinMax &m, const char *pszMin,

@@ -169,7 +169,7 @@ const TraceSeedBox *ParticleTraceSet::GetSeedBox(int iIndex) const
     return iIndex >= 0 && iIndex < m_iNumTraces ? &m_Seeds[iIndex] : nullptr;
 }
 
-// The first call after SetAnimate shows step 1; later calls step on once the
+// The first call after SetAnimate shows the first step; later calls step on once the
 // frame interval has passed since the last step, wrapping to 1 after the
 // last step.
 void ParticleTraceSet::AdvanceAnimation(const NKAnimationSettings *pTiming)

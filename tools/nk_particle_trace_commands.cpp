@@ -192,14 +192,14 @@ int CommandLineWidth(const TraceArgs &a)
 
 // The display switches without arguments: the flag, its value, whether only
 // the animated display redraws, and the confirmation.
-struct SwitchRow {
+struct TraceSwitchRow {
     int iId;
     uint8_t TraceDisplayOptions::*pFlag;
     uint8_t bOn;
     bool bAnimatedOnly;
     const char *pszMessage;
 };
-const SwitchRow kSwitchRows[] = {
+const TraceSwitchRow kSwitchRows[] = {
     {NK_CID_NOPARTICLELINETAIL, &TraceDisplayOptions::bLineTail, 0, true,
      "Particle trace tail line disabled."},
     {NK_CID_NOPARTICLEPOINTTAIL, &TraceDisplayOptions::bPointTail, 0, true,
@@ -412,7 +412,7 @@ int NKCommandHandleParticleTraces(CommandTableEntry *pEntry, const char *pszArgu
 {
     if (pEntry == nullptr || Set() == nullptr) return 3;
     const TraceArgs a{pEntry, pszArguments != nullptr ? pszArguments : "", words, bAll};
-    for (const SwitchRow &row : kSwitchRows) {
+    for (const TraceSwitchRow &row : kSwitchRows) {
         if (row.iId != pEntry->id) continue;
         TraceDisplayOptions o = Set()->GetDisplayOptions();
         o.*row.pFlag = row.bOn;

@@ -47,7 +47,7 @@ bool EntryIsValid(const NKPickInfo &e, NKFrame *pFrame, int iFrame, int iMode)
     }
 }
 
-// Steps 4 and 5 of the feedback for one entry: its label, else its marks.
+// The feedback for one entry: its label, else its marks.
 void DrawEntry(NKFrame *pFrame, int iFrame, const NKSelectionList &list,
                NKPickInfo *const *ppEntries, int iIndex)
 {

@@ -459,7 +459,7 @@ void NKFormatPickLogLine(const NKPickInfo *pPick, char *pszOut, int iSize)
 
 namespace {
 
-// Step 2 of acting on a pick: the pick record and the part highlight of
+// Acting on a pick: the pick record and the part highlight of
 // every geometry (each shared geometry once).
 void HighlightPick(const NKPickInfo &pick)
 {

@@ -68,7 +68,7 @@ bool AppendPoint(NKPathList<NKPathPoint> *pList, const float *p)
     return pList->Append(point);
 }
 
-// The first walking direction (step 3): t in a's polygon toward b, and the
+// The first walking direction: t in a's polygon toward b, and the
 // cutting direction c.
 void FirstDirection(const WalkPart &w, const NKPickInfo *a, const NKPickInfo *b, float t[3],
                     float c[3])
@@ -84,7 +84,7 @@ void FirstDirection(const WalkPart &w, const NKPickInfo *a, const NKPickInfo *b,
     if (NKVec3Dot(t, e) < 0.0) NKVec3Scale(t, -1.0f);
 }
 
-// The direction in the new polygon (step 4, last item).
+// The walking direction in the polygon the walk has just entered.
 void NextDirection(const WalkPart &w, int iPolygon, const float *pExit, const NKPickInfo *b,
                    const float c[3], float t[3])
 {
@@ -124,7 +124,7 @@ int Step(const WalkPart &w, int iPolygon, const float *pCur, const float t[3], f
     return iAdjacent;
 }
 
-// The loop of step 4 from a's polygon to b's; 0 or an error code.
+// The walk from a's polygon to b's, polygon by polygon; 0 or an error code.
 int WalkPolygons(const WalkPart &w, const NKPickInfo *a, const NKPickInfo *b, NKSurfacePath *pPath)
 {
     std::vector<uint8_t> visited((size_t)w.pPart->iNumPolygons, 0);
@@ -199,7 +199,7 @@ bool ReportWalkError(int iCode, bool bAll, bool bFurtherPair)
     return true;
 }
 
-// Appends a further pair's path to the path so far (step 3 of the trace).
+// Appends a further pair's path to the path so far.
 bool AppendPair(NKSurfacePath *pPath, const NKSurfacePath &pair)
 {
     bool bOk = true;

@@ -253,10 +253,10 @@ TEST_F(ModelStateReset, WithAContextOnlyAFullResetRebuildsTheStippleLists)
 
 TEST_F(ModelStateReset, ALoadFromACommandFileLeavesTheRunnerRunning)
 {
-    bRunningCommandFile = true;
+    g_CommandRunner.bRunningCommandFile = true;
     ResetModelState(false);
-    EXPECT_TRUE(bRunningCommandFile);
-    bRunningCommandFile = false;
+    EXPECT_TRUE(g_CommandRunner.bRunningCommandFile);
+    g_CommandRunner.bRunningCommandFile = false;
 }
 
 }  // namespace

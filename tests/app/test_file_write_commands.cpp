@@ -97,8 +97,8 @@ protected:
         NKSetModelHooks(m_SavedHooks);
         NKInitNavigation(g_ViewMatrix, &g_InputState);
         bKeepSettings = 0;
-        szTestCommandFile = "";
-        szTestLogFile = "";
+        g_CommandRunner.szTestCommandFile = "";
+        g_CommandRunner.szTestLogFile = "";
         g_fNearClip = NK_DEFAULT_NEAR_CLIP;
         g_fFarClip = NK_DEFAULT_FAR_CLIP;
         NKModelTest::TearDown();
@@ -371,14 +371,14 @@ TEST_F(FileWriteCommands, TestCommandsStoreTheirNamesAndTheBatchReportsTheirArgu
 {
     RunCases(&m_Capture,
              {{"testcommands t.qlc", 0, "Testing commands and logging to file Quolin.log."}});
-    EXPECT_STREQ(szTestCommandFile.GetText(), "t.qlc");
-    EXPECT_STREQ(szTestLogFile.GetText(), "Quolin.log");
+    EXPECT_STREQ(g_CommandRunner.szTestCommandFile.GetText(), "t.qlc");
+    EXPECT_STREQ(g_CommandRunner.szTestLogFile.GetText(), "Quolin.log");
     RunCases(&m_Capture, {{"testcommands \"a b.qlc\" my.log", 0,
                            "Testing commands and logging to file my.log."}});
-    EXPECT_STREQ(szTestCommandFile.GetText(), "a b.qlc");
-    EXPECT_STREQ(szTestLogFile.GetText(), "my.log");
+    EXPECT_STREQ(g_CommandRunner.szTestCommandFile.GetText(), "a b.qlc");
+    EXPECT_STREQ(g_CommandRunner.szTestLogFile.GetText(), "my.log");
     RunCases(&m_Capture, {{"testcommands", 0, "Testing commands and logging to file Quolin.log."}});
-    EXPECT_STREQ(szTestCommandFile.GetText(), "");
+    EXPECT_STREQ(g_CommandRunner.szTestCommandFile.GetText(), "");
 
     // Empty slots: the reports fail and nothing is written.
     RunCases(&m_Capture, {{"testdir d", 1, ""}, {"testopenperf d", 1, ""}});

@@ -302,10 +302,10 @@ TEST_F(MainWindowTest, TheViewsKeysAndTimer)
     ASSERT_TRUE(NKTestWriteText(file, "pwd\npausefile\nversion\n"));
     sg_Lines.clear();
     ExecuteCommand(("source \"" + file + "\"").c_str());
-    ASSERT_TRUE(bCommandFilePaused);
+    ASSERT_TRUE(g_CommandRunner.bCommandFilePaused);
     sg_Lines.clear();
     QTest::keyClick(m_pView, Qt::Key_C);
-    EXPECT_FALSE(bCommandFilePaused);
+    EXPECT_FALSE(g_CommandRunner.bCommandFilePaused);
     EXPECT_NE(std::find(sg_Lines.begin(), sg_Lines.end(), "version"), sg_Lines.end());
     NKTestRemoveDir(dir);
 }

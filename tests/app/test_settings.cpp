@@ -248,6 +248,45 @@ TEST_F(Settings, DesktopEntryQuotesTheProgramPath)
     }
 }
 
+// A run from a build keeps its entry out of the applications menu; an entry
+// the desktop shows already, the user's or a system one (an installation's),
+// stays shown, through every later registration.
+TEST_F(Settings, RegistrationNeverHidesAShownEntry)
+{
+    const std::string system = m_Dir + "/system";
+    SetEnv("XDG_DATA_DIRS", system);
+    const std::string shown = "[Desktop Entry]\nType=Application\nName=Quolin Dulm\n";
+    const std::string hidden = shown + "NoDisplay=true\n";
+    struct Case {
+        const char *pszWhat;
+        std::string user, installed;  // empty: no such entry
+        bool bHidden;
+    };
+    const Case cases[] = {{"no entry before", "", "", true},
+                          {"the user's hidden entry", hidden, "", true},
+                          {"an entry installed into the user's folder", shown, "", false},
+                          {"a system entry shown", "", shown, false},
+                          {"a system entry hidden", "", hidden, true}};
+    for (const Case &c : cases) {
+        std::filesystem::remove_all(DataHome());
+        std::filesystem::remove_all(system);
+        std::filesystem::create_directories(DataHome() + "/applications");
+        std::filesystem::create_directories(system + "/applications");
+        if (!c.user.empty()) {
+            ASSERT_TRUE(NKTestWriteText(DesktopEntry(), c.user));
+        }
+        if (!c.installed.empty()) {
+            ASSERT_TRUE(NKTestWriteText(system + "/applications/quolin-dulm.desktop", c.installed));
+        }
+        for (bool bForce : {false, true}) {  // the first run, then forceregisterfiles
+            ASSERT_TRUE(RegisterFileTypes((m_Dir + "/prog/").c_str(), bForce, false));
+            const std::string entry = NKTestReadFile(DesktopEntry());
+            EXPECT_TRUE(Has(entry, "\nExec=\"" + m_Dir + "/prog/quolin\" %f\n")) << c.pszWhat;
+            EXPECT_EQ(Has(entry, "\nNoDisplay=true\n"), c.bHidden) << c.pszWhat << "\n" << entry;
+        }
+    }
+}
+
 TEST_F(Settings, CommonControlsAreTheNewest) { EXPECT_EQ(NKGetCommCtrlVersion(), 3); }
 
 }  // namespace

@@ -177,7 +177,7 @@ TEST_F(SoundCommands, AudioSourcesPlayTheirStepEvents)
     EXPECT_EQ(Take(), std::vector<std::string>{"position 2 normal"});
 
     // The frames drawn: voice 1 follows node 7, plays looping at 44100 Hz
-    // from step 2 and stops at step 3.
+    // from step index 2 and stops at index 3.
     std::vector<std::vector<std::string>> frames;
     for (int i = 0; i < 4; i++) {
         NKUpdateSoundManager(i, NKGetFrame(i));
@@ -189,7 +189,7 @@ TEST_F(SoundCommands, AudioSourcesPlayTheirStepEvents)
     EXPECT_TRUE(Has(frames[2], "play 1 loop"));
     EXPECT_TRUE(Has(frames[2], "frequency 1 44100"));
     EXPECT_TRUE(Has(frames[3], "stop 1"));
-    // Step 2 twice: the second play stops and rewinds first.
+    // Step index 2 twice: the second play stops and rewinds first.
     NKUpdateSoundManager(2, NKGetFrame(2));
     NKUpdateSoundManager(2, NKGetFrame(2));
     std::vector<std::string> replay = Take();

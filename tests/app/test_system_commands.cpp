@@ -99,7 +99,7 @@ protected:
         bDdeEnabled = 0;
         g_bExitRequested = 0;
         g_bStatusbarShown = 1;
-        bDebugCommands = false;
+        g_CommandRunner.bDebugCommands = false;
         NKSetShellSurface(1);
     }
     int Run(const std::string &line) { return ExecuteCommand(line.c_str()); }

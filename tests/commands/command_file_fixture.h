@@ -94,7 +94,7 @@ protected:
     {
         EXPECT_EQ(NKGetMessageOffCount(), 0) << "message output left unbalanced";
         EXPECT_EQ(NKGetInformationOffCount(), 0) << "information output left unbalanced";
-        EXPECT_EQ(iCommandLevel, 0);
+        EXPECT_EQ(g_CommandRunner.iCommandLevel, 0);
         EXPECT_EQ(NKGetCommandFileDepth(), 0);
         ResetState();
         for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) NKSetCommandHandler(i, m_Saved[i]);
@@ -104,14 +104,14 @@ protected:
     static void ResetState()
     {
         NKCommandLogClose();
-        bLogNotYetOpened = true;
-        szLogFileName = "";
+        g_CommandRunner.bLogNotYetOpened = true;
+        g_CommandRunner.szLogFileName = "";
         NKStopWindowTimer(NK_POLL_FILE_TIMER);
-        g_PollFile.Reset();
+        g_CommandRunner.PollFile.Reset();
         g_MacroList.Clear();
-        bRunningCommandFile = false;
-        bCommandFilePaused = false;
-        bDebugCommands = false;
+        g_CommandRunner.bRunningCommandFile = false;
+        g_CommandRunner.bCommandFilePaused = false;
+        g_CommandRunner.bDebugCommands = false;
         NKKeyFilterWasPressed(NK_FILTER_KEY_ESCAPE);
         NKKeyFilterWasPressed(NK_FILTER_KEY_SPACE);
     }

@@ -117,8 +117,8 @@ protected:
         g_pModel = nullptr;
         // Every global the load road reads or writes goes back to its start.
         bKeepSettings = 0;
-        bRunningCommandFile = false;
-        szCurrentCommandFile = "";
+        g_CommandRunner.bRunningCommandFile = false;
+        g_CommandRunner.szCurrentCommandFile = "";
         g_fNearClip = NK_DEFAULT_NEAR_CLIP;
         g_fFarClip = NK_DEFAULT_FAR_CLIP;
         g_bHiddenCullingOn = 0;

@@ -30,7 +30,7 @@ TEST_F(CommandFiles, MissingFileIsReported)
     EXPECT_TRUE(
         m_Capture.HasLine("Error running command file. Could not find file.", NK_MSG_ERROR));
     EXPECT_TRUE(m_Capture.HasLine("File \"nothere.qlc\": no such file.", NK_MSG_ERROR));
-    EXPECT_FALSE(bRunningCommandFile);
+    EXPECT_FALSE(g_CommandRunner.bRunningCommandFile);
 }
 
 TEST_F(CommandFiles, DirectoryIsNoCommandFile)
@@ -44,7 +44,7 @@ TEST_F(CommandFiles, DirectoryIsNoCommandFile)
     EXPECT_TRUE(m_Capture.HasLine("File \"sub\": it is a folder.", NK_MSG_ERROR));
     EXPECT_FALSE(m_Capture.HasLine("Commands read from file sub."));
     EXPECT_EQ(ExecuteCommand("repeatfile . 2"), 1);
-    EXPECT_FALSE(bRunningCommandFile);
+    EXPECT_FALSE(g_CommandRunner.bRunningCommandFile);
 }
 
 TEST_F(CommandFiles, FailingLineIsReportedAndFileGoesOn)
@@ -56,7 +56,7 @@ TEST_F(CommandFiles, FailingLineIsReportedAndFileGoesOn)
     EXPECT_TRUE(m_Capture.HasLine("Command: bogus", NK_MSG_ERROR));
     EXPECT_EQ(Ran(), Record({"a", "c"}));
     EXPECT_TRUE(m_Capture.HasLine("Commands read from file f.qlc.", NK_MSG_INFO));
-    EXPECT_FALSE(bRunningCommandFile);
+    EXPECT_FALSE(g_CommandRunner.bRunningCommandFile);
 }
 
 // A file's lines keep their information quiet but show their warnings and
@@ -81,7 +81,7 @@ TEST_F(CommandFiles, LinesShowTheirWarningsAndErrorsButNotTheirInformation)
     for (bool bDebug : {false, true}) {
         SCOPED_TRACE(bDebug ? "debugging" : "quiet");
         m_Capture.Clear();
-        bDebugCommands = bDebug;
+        g_CommandRunner.bDebugCommands = bDebug;
         EXPECT_EQ(ExecuteCommand("source f.qlc"), 0);
         for (const auto &c : cases)
             EXPECT_EQ(m_Capture.HasLine(c.pszText, c.iLevel), bDebug ? c.bShownDebugging : c.bShown)
@@ -100,7 +100,7 @@ TEST_F(CommandFiles, LinesOfAFileAreQuietUnlessDebugging)
     Write("f.qlc", "xctest a\n");
     EXPECT_EQ(ExecuteCommand("source f.qlc"), 0);
     EXPECT_FALSE(m_Capture.Contains(">> xctest a"));
-    bDebugCommands = true;
+    g_CommandRunner.bDebugCommands = true;
     EXPECT_EQ(ExecuteCommand("source f.qlc"), 0);
     EXPECT_TRUE(m_Capture.Contains(">> xctest a"));
 }
@@ -130,7 +130,7 @@ TEST_F(CommandFiles, FileRunsInItsOwnDirectory)
     EXPECT_EQ(ExecuteCommand("source sub/a.qlc"), 0);
     EXPECT_EQ(Ran(), Record({"b"}));
     EXPECT_EQ(std::filesystem::current_path(), m_Dir);
-    EXPECT_STREQ(szCurrentCommandFile.GetText(), "sub/a.qlc");
+    EXPECT_STREQ(g_CommandRunner.szCurrentCommandFile.GetText(), "sub/a.qlc");
 }
 
 TEST_F(CommandFiles, MissingDirectoryDoesNotRunAFileOfTheSameNameHere)
@@ -199,8 +199,8 @@ TEST_F(CommandFiles, PauseAndResume)
     Write("f.qlc", "xctest 1\nxctest 2\npausefile\nxctest 4\nxctest 5\n");
     EXPECT_EQ(ExecuteCommand("source f.qlc"), 1);
     EXPECT_EQ(Ran(), Record({"1", "2"}));
-    EXPECT_TRUE(bCommandFilePaused);
-    EXPECT_FALSE(bRunningCommandFile);
+    EXPECT_TRUE(g_CommandRunner.bCommandFilePaused);
+    EXPECT_FALSE(g_CommandRunner.bRunningCommandFile);
     EXPECT_EQ(NKGetPausedCommandFile().lineReached, 3);
     EXPECT_STREQ(StatusText(), "Execution of command file paused. Press 'c' to continue.");
     EXPECT_TRUE(m_Capture.HasLine("Command file paused after line 3 ", NK_MSG_INFO));
@@ -208,7 +208,7 @@ TEST_F(CommandFiles, PauseAndResume)
 
     EXPECT_EQ(ExecuteCommand("resumefile"), 0);
     EXPECT_EQ(Ran(), Record({"1", "2", "4", "5"}));
-    EXPECT_FALSE(bCommandFilePaused);
+    EXPECT_FALSE(g_CommandRunner.bCommandFilePaused);
 
     m_Capture.Clear();
     EXPECT_EQ(ExecuteCommand("resumefile"), 1);
@@ -237,7 +237,7 @@ TEST_F(CommandFiles, ResumeWithoutThePauseDirectoryFails)
     EXPECT_TRUE(m_Capture.HasLine("Error resuming command file execution. Could not open file.",
                                   NK_MSG_ERROR));
     EXPECT_TRUE(Ran().empty());
-    EXPECT_FALSE(bCommandFilePaused);
+    EXPECT_FALSE(g_CommandRunner.bCommandFilePaused);
     EXPECT_EQ(std::filesystem::current_path(), m_Dir);
 }
 
@@ -246,7 +246,7 @@ TEST_F(CommandFiles, PauseInSecondRepetitionResumesAtTheRightLine)
     Write("r.qlc", "xctest a\nxctest pauseat2\nxctest c\n");
     EXPECT_EQ(ExecuteCommand("repeatfile r.qlc 3"), 0);
     EXPECT_EQ(Ran(), Record({"a", "pauseat2", "c", "a", "pauseat2"}));
-    ASSERT_TRUE(bCommandFilePaused);
+    ASSERT_TRUE(g_CommandRunner.bCommandFilePaused);
     EXPECT_EQ(NKGetPausedCommandFile().lineReached, 2);
     EXPECT_EQ(NKGetPausedCommandFile().repetition, 1);
     EXPECT_EQ(NKGetPausedCommandFile().repeatCount, 3);
@@ -262,7 +262,7 @@ TEST_F(CommandFiles, ResumeAfterFileShrankFails)
     EXPECT_EQ(ExecuteCommand("resumefile"), 1);
     EXPECT_TRUE(m_Capture.HasLine(
         "Error resuming command file execution. File length might have changed.", NK_MSG_ERROR));
-    EXPECT_FALSE(bCommandFilePaused);
+    EXPECT_FALSE(g_CommandRunner.bCommandFilePaused);
 }
 
 TEST_F(CommandFiles, PauseFileOutsideAFileFails)
@@ -278,7 +278,7 @@ TEST_F(CommandFiles, PauseInNestedFileIsIgnored)
     Write("inner.qlc", "pausefile\nxctest inner\n");
     EXPECT_EQ(ExecuteCommand("source outer.qlc"), 0);
     EXPECT_EQ(Ran(), Record({"inner", "after"}));
-    EXPECT_FALSE(bCommandFilePaused);
+    EXPECT_FALSE(g_CommandRunner.bCommandFilePaused);
     // Output is off for the lines of a file, but the warning is shown.
     EXPECT_TRUE(m_Capture.HasLine("Pausing of command files not supported in nested files",
                                   NK_MSG_WARNING));
@@ -296,7 +296,7 @@ TEST_F(CommandFiles, NewFileForgetsThePausedOne)
     Write("g.qlc", "xctest g\n");
     EXPECT_EQ(ExecuteCommand("source f.qlc"), 1);
     EXPECT_EQ(ExecuteCommand("source g.qlc"), 0);
-    EXPECT_FALSE(bCommandFilePaused);
+    EXPECT_FALSE(g_CommandRunner.bCommandFilePaused);
     EXPECT_EQ(ExecuteCommand("resumefile"), 1);
 }
 
@@ -313,7 +313,7 @@ TEST_F(CommandFiles, EscAbortsTheWholeStack)
         iAborted += line.text == "Command file aborted";
     EXPECT_EQ(iAborted, 1);
     EXPECT_FALSE(m_Capture.Contains("Error in file"));
-    EXPECT_FALSE(bRunningCommandFile);
+    EXPECT_FALSE(g_CommandRunner.bRunningCommandFile);
     // The next file runs normally.
     Write("next.qlc", "xctest n\n");
     EXPECT_EQ(ExecuteCommand("source next.qlc"), 0);
@@ -324,7 +324,7 @@ TEST_F(CommandFiles, SpacePausesTheFile)
 {
     Write("f.qlc", "xctest 1\nxbtest\nxctest 3\n");
     EXPECT_EQ(ExecuteCommand("source f.qlc"), 1);
-    EXPECT_TRUE(bCommandFilePaused);
+    EXPECT_TRUE(g_CommandRunner.bCommandFilePaused);
     EXPECT_EQ(NKGetPausedCommandFile().lineReached, 2);
     EXPECT_EQ(ExecuteCommand("resumefile"), 0);
     EXPECT_EQ(Ran(), Record({"1", "3"}));
@@ -349,7 +349,7 @@ TEST_F(CommandFiles, SelfSourcingFileStopsAtTheNestingLimit)
         iTooDeep += line.text == "Command files nested too deeply";
     EXPECT_EQ(iTooDeep, 1);
     EXPECT_EQ(Ran().size(), (size_t)NK_MAX_COMMAND_FILE_DEPTH);
-    EXPECT_FALSE(bRunningCommandFile);
+    EXPECT_FALSE(g_CommandRunner.bRunningCommandFile);
     // The program goes on.
     EXPECT_EQ(ExecuteCommand("xctest later"), 0);
 }
@@ -362,8 +362,8 @@ TEST_F(CommandFiles, NestedMissingFileKeepsTheOuterFileRunning)
     EXPECT_TRUE(m_Capture.HasLine("Error running command file. Could not find file."));
     EXPECT_TRUE(m_Capture.HasLine("Command: source missing.qlc"));
     EXPECT_EQ(Ran(), Record({"after"}));
-    EXPECT_TRUE(bCommandFilePaused);
-    EXPECT_FALSE(bRunningCommandFile);
+    EXPECT_TRUE(g_CommandRunner.bCommandFilePaused);
+    EXPECT_FALSE(g_CommandRunner.bRunningCommandFile);
 }
 
 TEST_F(CommandFiles, CurrentCommandFileIsTheOutermost)
@@ -371,5 +371,5 @@ TEST_F(CommandFiles, CurrentCommandFileIsTheOutermost)
     Write("outer.qlc", "source inner.qlc\n");
     Write("inner.qlc", "xctest i\n");
     EXPECT_EQ(ExecuteCommand("source outer.qlc"), 0);
-    EXPECT_STREQ(szCurrentCommandFile.GetText(), "outer.qlc");
+    EXPECT_STREQ(g_CommandRunner.szCurrentCommandFile.GetText(), "outer.qlc");
 }

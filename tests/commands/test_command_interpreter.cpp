@@ -41,8 +41,8 @@ std::map<int, int> sg_Answers;  // id -> result; ids not listed answer 3
 
 int RecordingHandler(CommandTableEntry *pEntry, const char *pszArguments)
 {
-    sg_Calls.push_back(
-        {pEntry->id, pEntry->name, pszArguments, iCommandLevel, NKIsMessageCollectionOpen()});
+    sg_Calls.push_back({pEntry->id, pEntry->name, pszArguments, g_CommandRunner.iCommandLevel,
+                        NKIsMessageCollectionOpen()});
     auto it = sg_Answers.find(pEntry->id);
     return it == sg_Answers.end() ? NK_CMD_NOT_MINE : it->second;
 }
@@ -83,19 +83,19 @@ protected:
         NKSetProgressUI(nullptr);
         NKGetHeadlessProgressUI()->Reset();
         NKSetStatusText("before");
-        bDebugCommands = false;
-        bRunningCommandFile = false;
-        bLogCommands = false;
-        pLogFile = nullptr;
+        g_CommandRunner.bDebugCommands = false;
+        g_CommandRunner.bRunningCommandFile = false;
+        g_CommandRunner.bLogCommands = false;
+        g_CommandRunner.pLogFile = nullptr;
     }
     void TearDown() override
     {
         for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) NKSetCommandHandler(i, m_Saved[i]);
-        bDebugCommands = false;
-        bRunningCommandFile = false;
-        bLogCommands = false;
-        pLogFile = nullptr;
-        EXPECT_EQ(iCommandLevel, 0);
+        g_CommandRunner.bDebugCommands = false;
+        g_CommandRunner.bRunningCommandFile = false;
+        g_CommandRunner.bLogCommands = false;
+        g_CommandRunner.pLogFile = nullptr;
+        EXPECT_EQ(g_CommandRunner.iCommandLevel, 0);
         NKModelTest::TearDown();
     }
     // A fresh model whose geometry has one part per entry, selected as given.
@@ -331,13 +331,13 @@ TEST_F(CommandInterpreter, EchoMarksTheLevel)
     // A line at level 2 is echoed only while a command file runs.
     EXPECT_EQ(DispatchCommand("version", 2), 0);
     EXPECT_TRUE(m_Capture.Lines().empty());
-    bRunningCommandFile = true;
+    g_CommandRunner.bRunningCommandFile = true;
     DispatchCommand("version", 2);
     EXPECT_TRUE(m_Capture.HasLine(">> version"));
     m_Capture.Clear();
     DispatchCommand("version", 3);
     EXPECT_TRUE(m_Capture.Lines().empty());
-    bDebugCommands = true;
+    g_CommandRunner.bDebugCommands = true;
     DispatchCommand("version", 3);
     EXPECT_TRUE(m_Capture.HasLine(">>> version"));
 }
@@ -352,14 +352,14 @@ TEST_F(CommandInterpreter, NestedLinesKeepTheLevel)
     EXPECT_EQ(sg_Calls[0].name, "post");
     // A top-level "source" opens no collection of its own.
     EXPECT_FALSE(sg_Calls[0].bCollecting);
-    EXPECT_EQ(iCommandLevel, 0);
+    EXPECT_EQ(g_CommandRunner.iCommandLevel, 0);
 }
 
 TEST_F(CommandInterpreter, LinesOfACommandFileAreCollectedOneByOne)
 {
     NKSetCommandHandler(NK_HANDLER_FILES, NestingHandler);
     ClaimAll({NK_CID_POST});
-    bRunningCommandFile = true;
+    g_CommandRunner.bRunningCommandFile = true;
     ExecuteCommand("source f.qlc");
     ASSERT_EQ(sg_Calls.size(), 1u);
     EXPECT_TRUE(sg_Calls[0].bCollecting);
@@ -370,15 +370,15 @@ TEST_F(CommandInterpreter, TopLevelLinesAreLogged)
 {
     FILE *pFile = std::tmpfile();
     ASSERT_NE(pFile, nullptr);
-    pLogFile = pFile;
-    bLogCommands = true;
+    g_CommandRunner.pLogFile = pFile;
+    g_CommandRunner.bLogCommands = true;
     ClaimAll({NK_CID_VERSION});
     ExecuteCommand("version");
     ExecuteCommand("# note");
-    bRunningCommandFile = true;  // lines of command files are not logged
+    g_CommandRunner.bRunningCommandFile = true;  // lines of command files are not logged
     ExecuteCommand("version 2");
-    bRunningCommandFile = false;
-    bLogCommands = false;
+    g_CommandRunner.bRunningCommandFile = false;
+    g_CommandRunner.bLogCommands = false;
     ExecuteCommand("version 3");
 
     EXPECT_EQ(NKTestReadBack(pFile), "version\n\n# note\n\n");
@@ -386,7 +386,7 @@ TEST_F(CommandInterpreter, TopLevelLinesAreLogged)
 
 TEST_F(CommandInterpreter, LoggingWithoutAStreamWritesNothing)
 {
-    bLogCommands = true;
+    g_CommandRunner.bLogCommands = true;
     ClaimAll({NK_CID_VERSION});
     EXPECT_EQ(ExecuteCommand("version"), 0);
 }

@@ -104,7 +104,7 @@ TEST_F(CommandLog, FailedOpenThenLogOpensAgain)
     EXPECT_EQ(ExecuteCommand("log nodir/x.log"), 1);
     EXPECT_TRUE(
         m_Capture.HasLine("log: Unable to open file for writing: nodir/x.log", NK_MSG_ERROR));
-    EXPECT_FALSE(bLogCommands);
+    EXPECT_FALSE(g_CommandRunner.bLogCommands);
     m_Capture.Clear();
     EXPECT_EQ(ExecuteCommand("log t.log"), 0);
     EXPECT_TRUE(m_Capture.HasLine("Writing commands to log-file: t.log"));
@@ -125,9 +125,9 @@ TEST_F(CommandLog, WriterWritesOnlyWhileAllowed)
     EXPECT_FALSE(NKCommandLogWrite("x"));  // no stream, logging off
     ExecuteCommand("log t.log");
     EXPECT_TRUE(NKCommandLogWrite("#Selected part 1, element 2. Nearest node: 3\n"));
-    bRunningCommandFile = true;
+    g_CommandRunner.bRunningCommandFile = true;
     EXPECT_FALSE(NKCommandLogWrite("not this\n"));
-    bRunningCommandFile = false;
+    g_CommandRunner.bRunningCommandFile = false;
     // Flushed at once: the file holds the text while the stream is open.
     EXPECT_EQ(NKTestReadFile("t.log"), "#Selected part 1, element 2. Nearest node: 3\n");
 }
@@ -171,9 +171,9 @@ TEST_F(PollFile, CheckWaitsWhileACommandFileRuns)
 {
     ExecuteCommand("pollfile p.txt");
     Append("p.txt", "xctest later\n");
-    bRunningCommandFile = true;
+    g_CommandRunner.bRunningCommandFile = true;
     EXPECT_EQ(NKCheckPollFile(), 0);
-    bRunningCommandFile = false;
+    g_CommandRunner.bRunningCommandFile = false;
     EXPECT_EQ(NKCheckPollFile(), 1);
 }
 
@@ -194,7 +194,7 @@ TEST_F(PollFile, SecondPollFileIsRefused)
     EXPECT_TRUE(m_Capture.HasLine("Already polling on file p.txt", NK_MSG_ERROR));
     EXPECT_TRUE(m_Capture.HasLine(
         "You must stop polling from this file before attaching to new file.", NK_MSG_ERROR));
-    EXPECT_STREQ(g_PollFile.szFileName.GetText(), "p.txt");
+    EXPECT_STREQ(g_CommandRunner.PollFile.szFileName.GetText(), "p.txt");
 }
 
 TEST_F(PollFile, MissingNameIsRefused)
@@ -209,14 +209,14 @@ TEST_F(PollFile, NegativeDelayBecomesZero)
 {
     EXPECT_EQ(ExecuteCommand("poll_delay -3"), 0);
     EXPECT_TRUE(m_Capture.HasLine("Setting delay for checking pollfile to 0 seconds (default: 1)"));
-    EXPECT_EQ(g_PollFile.fDelay, 0.0f);
+    EXPECT_EQ(g_CommandRunner.PollFile.fDelay, 0.0f);
     EXPECT_EQ(ExecuteCommand("poll_delay"), 0);
-    EXPECT_EQ(g_PollFile.fDelay, 1.0f);
+    EXPECT_EQ(g_CommandRunner.PollFile.fDelay, 1.0f);
     // A delay that is no finite number is refused and the delay kept.
     for (const char *psz :
          {"poll_delay inf", "poll_delay nan", "poll_delay 1e39", "poll_delay x"}) {
         EXPECT_EQ(ExecuteCommand(psz), 1) << psz;
-        EXPECT_EQ(g_PollFile.fDelay, 1.0f) << psz;
+        EXPECT_EQ(g_CommandRunner.PollFile.fDelay, 1.0f) << psz;
     }
     EXPECT_TRUE(m_Capture.HasLine("poll_delay: Illegal parameter specified", NK_MSG_ERROR));
 }
@@ -232,7 +232,7 @@ TEST_F(PollFile, DelaySurvivesPollFileAndRestartsTheTimer)
     EXPECT_EQ(ExecuteCommand("nopollfile"), 0);
     EXPECT_TRUE(m_Capture.HasLine("Stop polling for commands from file p.txt", NK_MSG_INFO));
     EXPECT_FALSE(NKIsWindowTimerRunning(NK_POLL_FILE_TIMER));
-    EXPECT_EQ(g_PollFile.fDelay, 0.5f);
+    EXPECT_EQ(g_CommandRunner.PollFile.fDelay, 0.5f);
 }
 
 TEST_F(PollFile, NoPollFileWhileIdleSaysNothing)
@@ -285,8 +285,8 @@ TEST_F(CommandLog, CommandsChangeTheRunnerRecord)
         EXPECT_TRUE(c.pfnHolds()) << c.pszLine;
         EXPECT_EQ(g_CommandRunner.iCommandLevel, 0) << c.pszLine;
     }
-    EXPECT_EQ(&bLogCommands, &g_CommandRunner.bLogCommands);
-    EXPECT_EQ(&iCommandLevel, &g_CommandRunner.iCommandLevel);
-    EXPECT_EQ(&bRunningCommandFile, &g_CommandRunner.bRunningCommandFile);
-    EXPECT_EQ(&g_PollFile, &g_CommandRunner.PollFile);
+    EXPECT_EQ(&g_CommandRunner.bLogCommands, &g_CommandRunner.bLogCommands);
+    EXPECT_EQ(&g_CommandRunner.iCommandLevel, &g_CommandRunner.iCommandLevel);
+    EXPECT_EQ(&g_CommandRunner.bRunningCommandFile, &g_CommandRunner.bRunningCommandFile);
+    EXPECT_EQ(&g_CommandRunner.PollFile, &g_CommandRunner.PollFile);
 }

@@ -182,7 +182,7 @@ TEST(DdeVerbs, ExecRunsTheWholeLongLine)
 {
     std::string line = "EXEC #" + std::string(100000, 'x');
     EXPECT_EQ(NKDDEAnswerRequest(1, line, false), "ACK");
-    EXPECT_EQ(iCommandLevel, 0);
+    EXPECT_EQ(g_CommandRunner.iCommandLevel, 0);
 }
 
 TEST(DdeLog, FunctionNameIsTrimmedAndMayBeMissing)

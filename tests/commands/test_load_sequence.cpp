@@ -119,12 +119,12 @@ TEST_F(LoadSequenceTest, RecentFileIsTheOutermostCommandFileWhileOneRuns)
          {Case{false, "model.nkf", Path("model.nkf")}, Case{false, nullptr, ""},
           Case{true, "model.nkf", Path("outer.qlc")}, Case{true, nullptr, Path("outer.qlc")}}) {
         ClearRecentFiles();
-        bRunningCommandFile = c.bRunning;
-        szCurrentCommandFilePath = "outer.qlc";
+        g_CommandRunner.bRunningCommandFile = c.bRunning;
+        g_CommandRunner.szCurrentCommandFilePath = "outer.qlc";
         RefreshAfterLoad(c.pszLoaded);
         EXPECT_EQ(NKGetRecentFile(0).GetText(), c.expected);
     }
-    bRunningCommandFile = false;
+    g_CommandRunner.bRunningCommandFile = false;
     ClearRecentFiles();
     NKTestWriteText(Path("load.qlc"), "nkf open \"" + ExamplePath("beam.nkf") + "\"\n");
     ASSERT_EQ(ExecuteCommand("source load.qlc"), 0);

@@ -38,7 +38,7 @@ TEST_F(ResultAnimation, FramesAreNamedByStepOrByTheStepNames)
     NKStringList *pNames = new NKStringList(5);
     for (int i = 0; i < 5; i++) pNames->Set(i, std::string(1, char('a' + i)).c_str());
     NKSetNativeStepNames(pNames);
-    ASSERT_TRUE(NKCommandAnimVector("one.vec", 1, 7, 3));  // step 7 is past the names
+    ASSERT_TRUE(NKCommandAnimVector("one.vec", 1, 7, 3));  // the seventh step is past the names
     EXPECT_EQ(Names(), (std::vector<std::string>{"a at 1", "d at 4", "Step: 7 at 7"}));
 }
 

@@ -123,6 +123,19 @@ TEST_F(FrameAccess, NumberOfAnimationFrames)
     EXPECT_EQ(NKGetNumAnimationFrames(), 10);
 }
 
+TEST_F(FrameAccess, StepOfAFrameIsItsSourceStepOrItsIndex)
+{
+    MakeFrames(3, 1);
+    g_pModel->pFrames[0].iStepIndex = 7;
+    g_pModel->pFrames[1].iStepIndex = -1;  // interpolated: no step of its own
+    g_pModel->pFrames[2].iStepIndex = 0;
+    g_pModel->iCurrentFrame = 0;
+    const struct {
+        int iFrame, iStep;
+    } cases[] = {{0, 7}, {1, 1}, {2, 0}, {-1, -1}, {3, 3}};
+    for (const auto &c : cases) EXPECT_EQ(NKGetFrameStep(c.iFrame), c.iStep) << c.iFrame;
+}
+
 // ---- Whole-geometry tests ------------------------------------------------------
 
 class AllParts : public NKModelTest {};

@@ -198,7 +198,7 @@ TEST_F(NKFExportSteps, SharedResultsAndInterpolatedFramesWriteOnce)
     EXPECT_EQ(geometry[0].header[20], 1);  // one geometry row
 
     // A second result on frames 3.. after interpolated frames 1 and 2:
-    // its row starts at step 2, one past the one frame taken before it.
+    // its row starts at step index 2, one past the one frame taken before it.
     NKScalarResult *pSecond = NodeScalar(2, "Second");
     for (int f = 3; f < 10; f++) {
         NKReleaseScalarResult(g_pModel->pFrames[f].pScalar);

@@ -133,7 +133,7 @@ TEST(NKFGeometryBlock, StepEntriesGivePartsInOrderAndTheLargestRecordCount)
         const char *pszDump;
         std::vector<std::pair<int, const char *>> parts;  // model step, records
     } aCases[] = {
-        // Entries 1 and 5: model steps 0-3 use the first, 4 and on the second.
+        // Entries 1 and 5: model step indices 0-3 use the first, 4 and on the second.
         {{{1, "first", 0.0f, {}, {1}}, {5, "second", 2.5f, {}, {2, 3}}},
          "\n1 'first' 0 pa-1 E1\n5 'second' 2.5 pa-1 E2 E3",
          {{0, " E1 -"}, {3, " E1 -"}, {4, " E1 E1"}, {9, " E1 E1"}}},

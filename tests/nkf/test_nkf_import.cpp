@@ -187,7 +187,7 @@ TEST_F(NKFImport, GeometryEntriesCoverTheirStepsAndScalarsFillTheirFrames)
     EXPECT_EQ(g_pModel->pFrames[3].pGeometry, pFirst);
     EXPECT_NE(g_pModel->pFrames[4].pGeometry, pFirst);
     EXPECT_EQ(pFirst->iNumRef, 4);
-    // Step 3 falls under the entry of the geometry built last: nothing new.
+    // Step index 3 falls under the entry of the geometry built last: nothing new.
     NKGeometry *pStep0 = NKFGetGeometry(0, true);
     ASSERT_NE(pStep0, nullptr);
     NKReleaseGeometry(pStep0);

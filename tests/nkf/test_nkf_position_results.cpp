@@ -216,7 +216,7 @@ TEST(NKFPositionStepList, LookupsAnswerMinusOneOutsideTheSteps)
                              &pParser));
     NKFQuolinPositionVectorBlock *pList = VectorList(pParser);
     ASSERT_TRUE(pList->LoadData());
-    EXPECT_EQ(-1, pList->GetNumResults(1));  // model step 2 is before step 3
+    EXPECT_EQ(-1, pList->GetNumResults(1));  // the second model step is before the third
     EXPECT_EQ(2, pList->GetNumResults(2));
     EXPECT_EQ(2, pList->GetNumResults(50));  // past the last: the last entry
     EXPECT_EQ(8, pList->GetResultID(2, 1));

@@ -326,7 +326,7 @@ TEST(NKFScalarBlock, StepLookupFollowsTheStepNumbers)
     auto *pScalar = NKFFindBlock<NKFQuolinScalarBlock>(pParser, NKF_QUOLINSCALAR, 1);
     EXPECT_EQ(-1, pScalar->GetNumResults(0));  // not loaded yet
     ASSERT_TRUE(pScalar->LoadData());
-    EXPECT_EQ(-1, pScalar->GetNumResults(1));  // model step 2: before step 3
+    EXPECT_EQ(-1, pScalar->GetNumResults(1));  // the second model step: before the third
     EXPECT_EQ(2, pScalar->GetNumResults(2));
     EXPECT_EQ(2, pScalar->GetNumResults(3));
     EXPECT_EQ(1, pScalar->GetNumResults(4));

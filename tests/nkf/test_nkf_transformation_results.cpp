@@ -194,7 +194,7 @@ TEST(NKFQuolinTransformationBlock, LookupsByModelStep)
         "qtr_lookup.nkf", {"*QUOLINTRANSFORMATION 1", "%STEP 2", "4", "%STEP 4", "5 6"}, &pParser));
     NKFQuolinTransformationBlock *pList = List(pParser);
     ASSERT_TRUE(pList->LoadData());
-    EXPECT_EQ(-1, pList->GetResultID(0, 0));  // model step 1 is before step 2
+    EXPECT_EQ(-1, pList->GetResultID(0, 0));  // the first model step is before the second
     EXPECT_EQ(4, pList->GetResultID(1, 0));
     EXPECT_EQ(4, pList->GetResultID(2, 0));
     EXPECT_EQ(6, pList->GetResultID(3, 1));

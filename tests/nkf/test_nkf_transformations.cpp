@@ -271,7 +271,7 @@ TEST(NKFTransformationForms, CountsBeyondTheDataSizeAreRefused)
     EXPECT_FALSE(NKFParseBytes("tr_bigsteps.nkf", wSteps, &pParser));
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));
     capture.Clear();
-    w.PatchInt(iBlock + 16 + 80 + 8 + 88, 2000000000);  // element-matrix count of step 1
+    w.PatchInt(iBlock + 16 + 80 + 8 + 88, 2000000000);  // element-matrix count of the first step
     ASSERT_TRUE(NKFParseBytes("tr_bigentries.nkf", w, &pParser));
     EXPECT_FALSE(Transformations(pParser)->LoadData());
     EXPECT_TRUE(capture.Contains("Item count does not fit the data size of the block."));

@@ -114,7 +114,7 @@ TEST_F(AnimationSetup, RefusedRequestsLeaveTheFramesAlone)
 
 TEST_F(AnimationSetup, FramesHoldTheCurrentAndTheSecondaryScalar)
 {
-    // As the open command leaves it: frame 0 holds step 0's geometry and
+    // As the open command leaves it: frame 0 holds the first step's geometry and
     // scalar 0 is current.
     OpenSteps();
     NKGeometry *pGeo = NKGetInterfaceGeometry(0);

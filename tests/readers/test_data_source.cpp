@@ -94,8 +94,8 @@ int ReadAndRelease(int iWhat, int iIndex, int iStep, NKGeometry *pGeo, bool bSet
 
 TEST_F(DataSource, CurrentIndexRules)
 {
-    // One scalar and one vector (nothing outside steps 0-4), two
-    // transformations. The row's start index is made current at step 1, then
+    // One scalar and one vector (nothing outside step indices 0-4), two
+    // transformations. The row's start index is made current at step index 1, then
     // iIndex is read at iStep.
     struct Row {
         int iWhat, iStart, iIndex, iStep;
@@ -129,7 +129,7 @@ TEST_F(DataSource, CurrentIndexRules)
                   row.iWantIndex);
         EXPECT_EQ(NKGetCurrentStep(), row.iWantStep);
     }
-    EXPECT_EQ(NKGetInterfaceGeometry(3), nullptr);  // the same geometry entry as step 0
+    EXPECT_EQ(NKGetInterfaceGeometry(3), nullptr);  // the same geometry entry as the first step
     EXPECT_EQ(NKGetCurrentStep(), 3);
     NKReleaseGeometry(pGeo);
     NKCloseInterface();

@@ -213,7 +213,7 @@ TEST_F(LegendGL, TitleBlockQueuesTheScalarLines)
     EXPECT_EQ(q[1].text, "SMN = 0.000e+00  SMX = 1.000e+02");
     EXPECT_NEAR(q[0].y - q[1].y, 15.0f / 300.0f, 1e-6);
 
-    // The layout: y from pixel 2 to 82, first line at 67, step 15.
+    // The layout: y from pixel 2 to 82, first line at 67, 15 apart.
     float r[4], x = 0, y = 0, step = 0;
     NKMeasureLegendText(r, Frame(), &x, &y, &step);
     auto Y = [](int p) { return (p - 300) / 300.0f; };

@@ -465,16 +465,16 @@ TEST_F(SceneGL, ChangedViewsGoToTheCommandLogOnce)
     MakeModel(1, 1);
     FILE *pFile = std::tmpfile();
     ASSERT_NE(pFile, nullptr);
-    pLogFile = pFile;
-    bLogCommands = true;
+    g_CommandRunner.pLogFile = pFile;
+    g_CommandRunner.bLogCommands = true;
     const float afTranslations[4] = {-3.0f, -3.0f, -4.5f, -4.5f};
     for (float z : afTranslations) {
         g_ViewMatrix[14] = z;
         EXPECT_TRUE(Draw(-1, 1));
     }
     g_ViewMatrix[14] = 0.0f;
-    bLogCommands = false;
-    pLogFile = nullptr;
+    g_CommandRunner.bLogCommands = false;
+    g_CommandRunner.pLogFile = nullptr;
     std::rewind(pFile);
     char szText[256] = {0};
     const size_t n = std::fread(szText, 1, sizeof szText - 1, pFile);

@@ -2,8 +2,9 @@
 # tests/scripts/run_quolin_info.sh PROGRAM EXAMPLES -- runs the viewer on the
 # example beam in a fresh home whose fileopen.qlc lists a node's
 # coordinates, numbers a run of nodes, places a 3-D text, shows the model
-# information (again after reading states 3 and 2), draws a frame with all
-# of them to an image and exits.
+# information (again after reading states 3 and 2, and after reading the
+# last state with a model status dump), draws a frame with all of them to an
+# image and exits.
 # Expects status 0 and the command texts on standard error.
 set -uo pipefail
 program="$1"
@@ -16,6 +17,7 @@ cp "$examples/beam.nkf" beam.nkf
 printf '%s\n' 'debugcommands on' 'coordinates 1,1011' 'numbers 1,1001 1,1011' \
   'text3d "Beam" #3' 'text3d "Quolin" 0 1 0 1 1 0 2 0 255 0 0' 'info' \
   'readstate 3 1' 'info' 'readstate 2 1' 'info' \
+  'readstate last 1 1' "dump \"$PWD/model.dbg\"" 'info' \
   "toppm \"$PWD/t.ppm\" 400 300" 'exit' \
   > "$brovik/fileopen.qlc"
 
@@ -38,5 +40,16 @@ for step in 3 2; do
     grep -Eq "^  - $side node value\.+: .*\(in part 1, node [0-9]+, step $step\)\$" \
       "$home/err.txt" || fail "missing: the $side node value at step $step"
   done
+done
+# The model's ranges keep the frame (the one frame), the information names
+# its step: the last of the beam's three.
+for side in Min Max; do
+  grep -Eq "^- f${side}ScalarValue : .* in frame 0\$" model.dbg ||
+    fail "missing: the $side scalar value in frame 0 in the dump"
+done
+for side in Minimum Maximum; do
+  grep -E "^  - $side node value\.+: " "$home/err.txt" | tail -n 1 |
+    grep -Eq "\(in part 1, node [0-9]+, step 3\)\$" ||
+    fail "missing: the $side node value at step 3 after the last state"
 done
 echo "info session passed"

@@ -5,13 +5,17 @@
 #   1. quolin.qlc opens the beam and draws it to an image: status 0; the
 #      site's fileopen.qlc installed beside the program ran its lines
 #      without an error (fringes on, the Results Menu built); the first run
-#      registered with the desktop what the installation holds (the same
-#      desktop entry and file types), and the icon is installed;
+#      registered with the desktop what the installation, one of the
+#      desktop's data folders, holds (the same desktop entry, shown in the
+#      applications menu, and file types), and the icon is installed;
 #   2. the same with the user's own fileopen.qlc, which dumps the model: it
 #      runs instead of the site's, so the image (no menu, no fringes) is
 #      another;
 #   3. a command file whose second line fails, named on the command line:
-#      the failing command's own error is shown, not only the report.
+#      the failing command's own error is shown, not only the report;
+#   4. installed as README says, into the user's own data folder (prefix
+#      ~/.local), a first run that runs forceregisterfiles leaves the
+#      installed entry shown in the applications menu.
 set -uo pipefail
 cmake="$1"; build="$2"; examples="$3"
 . "$(dirname "$0")/fresh_home.sh"
@@ -25,6 +29,11 @@ for f in bin/quolin bin/fileopen.qlc bin/mpgenc share/applications/quolin-dulm.d
   share/mime/packages/quolin-dulm.xml share/icons/hicolor/scalable/apps/quolin-dulm.svg; do
   [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
+grep -q "^NoDisplay=" "$prefix/share/applications/quolin-dulm.desktop" &&
+  fail "the installed desktop entry is kept out of the applications menu"
+grep -q "Warning" "$home/install.txt" && { cat "$home/install.txt"; fail "cmake --install warned"; }
+# The installation's data folder is one the desktop reads.
+export XDG_DATA_DIRS="$prefix/share"
 cp "$examples/beam.nkf" beam.nkf
 
 # Run 1: the site's file. Command output echoes the lines of the files run.
@@ -56,4 +65,15 @@ timeout 60 "$program" script.qlc 2>"$home/err.txt" || fail "run 3 ended with sta
 grep -q "Error: readstate: State must be 1 or greater" "$home/err.txt" ||
   fail "run 3: the command's own error"
 grep -q "Error: Line: 2" "$home/err.txt" || fail "run 3: the runner's report"
+
+# Run 4: installed into ~/.local, the folder the registration writes to.
+"$cmake" --install "$build" --prefix "$HOME/.local" >"$home/install.txt" 2>&1 ||
+  { cat "$home/install.txt"; fail "cmake --install into ~/.local"; }
+export XDG_DATA_DIRS="$home/no-such-folder"
+rm -rf "$brovik"/*.conf "$brovik/quolin.qlc" "$brovik/fileopen.qlc"
+printf '%s\n' 'forceregisterfiles' 'exit' >"$brovik/quolin.qlc"
+timeout 60 "$HOME/.local/bin/quolin" 2>"$home/err.txt" || fail "run 4 ended with status $?"
+entry="$XDG_DATA_HOME/applications/quolin-dulm.desktop"
+grep -q "^Exec=\"$HOME/.local/bin/quolin\" %f\$" "$entry" || fail "run 4: the entry's program"
+grep -q "^NoDisplay=" "$entry" && fail "run 4: the first run or forceregisterfiles hid the entry"
 echo "installed program passed"

@@ -37,5 +37,5 @@ bool NKFWriteExampleModels(const std::string &folder);
 // The small quad model of the import and export tests, as ASCII NKF lines
 // for NKFWriteTestFile: four nodes, one %QUADS element (with the
 // description when one is given), geometry "Quad" and node values 10..40
-// named "Temp" at step 1.
+// named "Temp" at the first step.
 std::vector<std::string> NKFTestQuadLines(const char *pszDescription);

@@ -9,5 +9,5 @@
 std::string NKTestBareHex(void);
 
 // The hexahedron with the node scalar "z" (the node's z coordinate), the
-// same at steps 1 to iSteps.
+// same at every step from the first to iSteps.
 std::string NKTestUnitHex(int iSteps = 1);

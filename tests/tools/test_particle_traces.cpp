@@ -282,10 +282,10 @@ TEST_F(TraceTest, AnimationStepsFollowTheFrameInterval)
     EXPECT_TRUE(s->SetAnimationSteps(3));
     EXPECT_FALSE(s->SetAnimationSteps(-1));
     timing.uTimeThisFrame = 200;
-    s->AdvanceAnimation(&timing);  // step 1 after the reset of the count
+    s->AdvanceAnimation(&timing);  // the first step after the reset of the count
     timing.uTimeThisFrame = 300;
     for (int i = 0; i < 3; i++, timing.uTimeThisFrame += 100) s->AdvanceAnimation(&timing);
-    EXPECT_EQ(s->GetAnimationStep(), 1);  // wrapped after step 3
+    EXPECT_EQ(s->GetAnimationStep(), 1);  // wrapped after the third step
 }
 
 }  // namespace
