@@ -2,7 +2,10 @@
 // packed normals and inverse-distance interpolation (see nk_numeric.h).
 #include "core/nk_numeric.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "core/nk_math.h"
 #include "core/nk_string.h"
@@ -24,6 +27,28 @@ int64_t NKFirstNaNOrMinusInf(const float *pfValues, int64_t n, int64_t *piCount)
     }
     if (piCount != nullptr) *piCount = iCount;
     return iFirst;
+}
+
+int64_t NKFirstNotFinite(const float *pfValues, int64_t n)
+{
+    // A float is not finite when its 8 exponent bits are all set. Each block
+    // ORs a bit per value, which the compiler turns into vector code.
+    constexpr int64_t kBlock = 256;
+    constexpr uint32_t kExponent = 0x7f800000u;
+    if (pfValues == nullptr || n <= 0) return -1;
+    for (int64_t iStart = 0; iStart < n; iStart += kBlock) {
+        const int64_t iEnd = std::min(n, iStart + kBlock);
+        uint32_t uAny = 0;
+        for (int64_t i = iStart; i < iEnd; i++) {
+            uint32_t u;
+            std::memcpy(&u, &pfValues[i], sizeof(u));
+            uAny |= (uint32_t)((u & kExponent) == kExponent);
+        }
+        if (uAny == 0) continue;
+        for (int64_t i = iStart; i < iEnd; i++)
+            if (!std::isfinite(pfValues[i])) return i;
+    }
+    return -1;
 }
 
 NKString NKFormatFloat(float v, const char *pszFormat)

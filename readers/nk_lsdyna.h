@@ -77,8 +77,16 @@ struct LSDynaStateData {
 };
 
 // Reads state iState into memory as the current state. False for a state out
-// of range or a failed read (then no state is current).
-bool NKLSDynaReadState(int iState);
+// of range or a failed read (then no state is current). A state with a node
+// coordinate that is not finite is refused, reported naming the file, the
+// state and the node, unless bCheckCoordinates is false (for readers of its
+// other words alone).
+bool NKLSDynaReadState(int iState, bool bCheckCoordinates = true);
+// True when every node coordinate of state iState is finite; else false,
+// reported as NKLSDynaReadState reports it. The coordinates are read once
+// per state and open; a state without coordinates or whose words cannot be
+// read passes (its read fails on its own).
+bool NKLSDynaCheckStateCoordinates(int iState);
 const LSDynaStateData &NKLSDynaGetStateData(void);
 // Sets the available results from the first segment's header.
 void NKLSDynaSetAvailableResults(void);
