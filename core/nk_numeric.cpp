@@ -14,16 +14,43 @@
 
 bool NKIsUndefined(float v) { return v > NK_UNDEFINED_THRESHOLD; }
 
+namespace {
+
+// Values tested at once: a block's test has no branch, so the compiler makes
+// vector code of it, and a clean array costs little more than its read.
+constexpr int64_t kScanBlock = 256;
+
+// Whether one of n values is not finite (NaN or either infinity): its 8
+// exponent bits are all set.
+bool BlockHasNonFinite(const float *pfValues, int64_t n)
+{
+    constexpr uint32_t kExponent = 0x7f800000u;
+    uint32_t uAny = 0;
+    for (int64_t i = 0; i < n; i++) {
+        uint32_t u;
+        std::memcpy(&u, &pfValues[i], sizeof(u));
+        uAny |= (uint32_t)((u & kExponent) == kExponent);
+    }
+    return uAny != 0;
+}
+
+}  // namespace
+
 int64_t NKFirstNaNOrMinusInf(const float *pfValues, int64_t n, int64_t *piCount)
 {
     int64_t iFirst = -1, iCount = 0;
-    for (int64_t i = 0; pfValues != nullptr && i < n; i++) {
-        if (!std::isnan(pfValues[i]) && pfValues[i] != -INFINITY) continue;
-        if (iFirst < 0) {
-            iFirst = i;
-            if (piCount == nullptr) break;
+    for (int64_t iStart = 0; pfValues != nullptr && iStart < n; iStart += kScanBlock) {
+        const int64_t iEnd = std::min(n, iStart + kScanBlock);
+        // NaN and minus infinity are among the values that are not finite.
+        if (!BlockHasNonFinite(&pfValues[iStart], iEnd - iStart)) continue;
+        for (int64_t i = iStart; i < iEnd; i++) {
+            if (!std::isnan(pfValues[i]) && pfValues[i] != -INFINITY) continue;
+            if (iFirst < 0) {
+                iFirst = i;
+                if (piCount == nullptr) return iFirst;
+            }
+            iCount++;
         }
-        iCount++;
     }
     if (piCount != nullptr) *piCount = iCount;
     return iFirst;
@@ -31,20 +58,9 @@ int64_t NKFirstNaNOrMinusInf(const float *pfValues, int64_t n, int64_t *piCount)
 
 int64_t NKFirstNotFinite(const float *pfValues, int64_t n)
 {
-    // A float is not finite when its 8 exponent bits are all set. Each block
-    // ORs a bit per value, which the compiler turns into vector code.
-    constexpr int64_t kBlock = 256;
-    constexpr uint32_t kExponent = 0x7f800000u;
-    if (pfValues == nullptr || n <= 0) return -1;
-    for (int64_t iStart = 0; iStart < n; iStart += kBlock) {
-        const int64_t iEnd = std::min(n, iStart + kBlock);
-        uint32_t uAny = 0;
-        for (int64_t i = iStart; i < iEnd; i++) {
-            uint32_t u;
-            std::memcpy(&u, &pfValues[i], sizeof(u));
-            uAny |= (uint32_t)((u & kExponent) == kExponent);
-        }
-        if (uAny == 0) continue;
+    for (int64_t iStart = 0; pfValues != nullptr && iStart < n; iStart += kScanBlock) {
+        const int64_t iEnd = std::min(n, iStart + kScanBlock);
+        if (!BlockHasNonFinite(&pfValues[iStart], iEnd - iStart)) continue;
         for (int64_t i = iStart; i < iEnd; i++)
             if (!std::isfinite(pfValues[i])) return i;
     }

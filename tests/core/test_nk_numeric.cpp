@@ -241,6 +241,20 @@ TEST(UndefinedValue, FirstNaNOrMinusInfinityAndTheirCount)
         EXPECT_EQ(NKFirstNaNOrMinusInf(c.values.data(), n), c.iFirst);
     }
     EXPECT_EQ(NKFirstNaNOrMinusInf(nullptr, 3), -1);
+    // Across the blocks the scan tests at once: plus infinity in a block
+    // of its own and at the end of another, which also holds NaNs.
+    std::vector<float> values(1000, 2.0f);
+    values[10] = INFINITY;
+    values[300] = -NAN;
+    values[511] = INFINITY;
+    values[600] = -INFINITY;
+    values[999] = NAN;
+    int64_t iCount = 0;
+    EXPECT_EQ(NKFirstNaNOrMinusInf(values.data(), 1000, &iCount), 300);
+    EXPECT_EQ(iCount, 3);
+    EXPECT_EQ(NKFirstNaNOrMinusInf(values.data() + 301, 699), 299);
+    EXPECT_EQ(NKFirstNaNOrMinusInf(values.data(), 300, &iCount), -1);
+    EXPECT_EQ(iCount, 0);
 }
 
 // Every kind of non-finite value is found at every place of a block and
