@@ -323,14 +323,7 @@ TEST_F(AnimationCommands, LSDynaStateWithNonFiniteCoordinatesIsRefusedLeavingThe
     const std::string db = dir + "/d3plot";
     for (double dBad : {(double)NAN, (double)INFINITY, -(double)INFINITY}) {
         SCOPED_TRACE(dBad);
-        LSDynaTestWriter w;
-        LSDynaWriteShellGeometry(&w);
-        LSDynaWriteShellState(&w, 0.0);
-        LSDynaWriteShellState(&w, 0.001);
-        w.Float(0.002);  // node 3's y is the bad value
-        w.Floats({0, 0, 0, 1, 0, 0, 1, dBad, 0, 0, 1, 0});
-        LSDynaWriteShellState(&w, 0.003);
-        ASSERT_TRUE(w.Save(db));
+        ASSERT_TRUE(LSDynaSaveFamilyWithBadThirdState(db, dBad));
         ASSERT_EQ(Run("open \"" + db + "\""), 0) << m_Capture.Text();
         EXPECT_EQ(NKGetInterfaceNumSteps(), 4);
         const std::string refusal =

@@ -301,15 +301,7 @@ TEST_F(LSDynaReader, StateWithCoordinatesThatAreNotFiniteIsRefusedWhenRead)
             // 1e300 is a finite double beyond the floats: it reads as infinity.
             if (iWordSize == 4 && dBad == 1e300) continue;
             const std::string what = std::to_string(iWordSize) + " " + std::to_string(dBad);
-            LSDynaTestWriter w;
-            w.iWordSize = iWordSize;
-            LSDynaWriteShellGeometry(&w);
-            LSDynaWriteShellState(&w, 0.0);
-            LSDynaWriteShellState(&w, 0.001);
-            w.Float(0.002);  // node 3's y is the bad value
-            w.Floats({0, 0, 0, 1, 0, 0, 1, dBad, 0, 0, 1, 0});
-            LSDynaWriteShellState(&w, 0.003);
-            ASSERT_TRUE(w.Save(Path("d3plot")));
+            ASSERT_TRUE(LSDynaSaveFamilyWithBadThirdState(Path("d3plot"), dBad, iWordSize));
             MessageCapture capture;
             ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str())) << what;
             EXPECT_EQ(NKLSDynaGetNumStates(), 4) << what;
