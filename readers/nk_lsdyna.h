@@ -152,8 +152,9 @@ bool NKLSDynaReadElementWords(int iState, uint32_t uMask, int iElement, std::vec
 // holds one array per key; element i of the s-th state goes to
 // [i x states + s]. pfNodes, when given, holds each listed element's corners
 // for the local strain kinds. Returns the number of states read, -1 on a bad
-// state, element or read ("Internal error in reading from state database."
-// for an element outside its class).
+// state (out of range, or refused for a coordinate that is not finite, as
+// NKLSDynaReadState refuses it), element or read ("Internal error in reading
+// from state database." for an element outside its class).
 int NKLSDynaReadStateResult(const int *piStates, int iNumStates, const int *piKeys, int iNumKeys,
                             const int *piElements, int iNumElements, float **ppfOut,
                             uint32_t uClass, const float (*pfNodes)[8][3]);
