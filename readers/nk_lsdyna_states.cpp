@@ -162,6 +162,7 @@ bool NKLSDynaCheckStateCoordinates(int iState)
         return true;
     return RecordCoordinateCheck(iState, coords, h.NDIM);
 }
+
 int NKLSDynaGetCurrentState(void) { return sg_iCurrentState; }
 
 bool NKLSDynaReadState(int iState, bool bCheckCoordinates)
