@@ -7,7 +7,13 @@
 // file "d3plot..." without a family number), the open with its first state
 // as the program does it: NKLSDynaOpen, the geometry of state 0 (parts,
 // internal faces removed) and the state's words, the median of RUNS opens in
-// milliseconds. Small families show there what a fixed cost weighs.
+// milliseconds. Small families show there what a fixed cost weighs. Then
+// the family's members repeated to 16 and 96 states in a temporary folder
+// (each copy's time words moved on, so the times keep rising): the open
+// alone and the open with its first state, the runs of both sizes taking
+// turns, medians in milliseconds. The open reads no state's words, so it
+// stays flat in the number of states; the aim: the open at 96 states within
+// 1.5 times the open at 16.
 // Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
 #include <unistd.h>
 
@@ -15,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -101,6 +108,110 @@ void TimeFamilyOpens(int iRuns)
     NKToggleMessageOutput(true);
 }
 
+// Seconds to open a family alone; -1 when it fails.
+double OpenAlone(const std::string &base)
+{
+    auto t0 = std::chrono::steady_clock::now();
+    bool bOk = NKLSDynaOpen(base.c_str()) && NKLSDynaGetNumStates() > 0;
+    double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    NKLSDynaClose();
+    return bOk ? t : -1.0;
+}
+
+// One word of a family's format written at byte iAt of the bytes.
+void PutWord(std::string *pBytes, int64_t iAt, double d, int iWordSize, bool bSwap)
+{
+    unsigned char word[8];
+    if (iWordSize == 8) {
+        std::memcpy(word, &d, 8);
+    } else {
+        float f = (float)d;
+        std::memcpy(word, &f, 4);
+    }
+    if (bSwap) std::reverse(word, word + iWordSize);
+    if (iAt >= 0 && iAt + iWordSize <= (int64_t)pBytes->size())
+        std::memcpy(&(*pBytes)[(size_t)iAt], word, (size_t)iWordSize);
+}
+
+// The family of base (opened here) with its numbered members repeated to
+// iStates states in dir: copy c of a member has its time words moved on by
+// c times the span of the family's times plus one step. The path of the new
+// base file; empty when the family cannot be repeated so (its base file
+// holds states, or a member fails to copy).
+std::string RepeatFamily(const std::string &base, int iStates, const std::string &dir)
+{
+    if (!NKLSDynaOpen(base.c_str())) return "";
+    const LSDynaControlData g = *NKLSDynaGetControlData();
+    NKLSDynaClose();
+    const int n = (int)g.states.size();
+    if (n < 2 || g.states[0].iFileIndex == 0 || iStates % n != 0) return "";
+    const double dSpan = g.states[(size_t)n - 1].fTime - g.states[0].fTime +
+                         (g.states[(size_t)n - 1].fTime - g.states[(size_t)n - 2].fTime);
+    const std::string out = dir + "/d3plot";
+    std::filesystem::copy_file(g.files[0].szFileName.GetText(), out,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::vector<std::string> members;
+    for (size_t f = 1; f < g.files.size(); f++)
+        members.push_back(NKTestReadFile(g.files[f].szFileName.GetText()));
+    int iNumber = 1;
+    for (int c = 0; c < iStates / n; c++) {
+        for (size_t f = 1; f < g.files.size(); f++, iNumber++) {
+            std::string bytes = members[f - 1];
+            for (const LSDynaStateInfo &s : g.states)
+                if (s.iFileIndex == (int)f)
+                    PutWord(&bytes, s.iOffset * g.iWordSize, s.fTime + c * dSpan, g.iWordSize,
+                            g.bSwap);
+            char szName[32];
+            std::snprintf(szName, sizeof(szName), "/d3plot%02d", iNumber);
+            if (!NKTestWriteBytes(dir + szName, bytes.data(), bytes.size())) return "";
+        }
+    }
+    return out;
+}
+
+// The open alone and with its first state over the family repeated to 16 and
+// 96 states, the sizes taking turns run by run; medians in milliseconds.
+void TimeRepeatedFamily(const std::string &family, int iRuns)
+{
+    const int kSizes[2] = {16, 96};
+    std::string dirs[2], bases[2];
+    NKToggleMessageOutput(false);
+    g_pModel = NKCreateModel();
+    for (int k = 0; k < 2; k++) {
+        dirs[k] = NKTestMakeTempDir("bench_lsdyna_states_");
+        bases[k] = RepeatFamily(family, kSizes[k], dirs[k]);
+    }
+    if (!bases[0].empty() && !bases[1].empty()) {
+        std::vector<double> open[2], first[2];
+        for (int r = 0; r < iRuns + 1; r++)
+            for (int k = 0; k < 2; k++) {
+                open[k].push_back(OpenAlone(bases[k]));
+                first[k].push_back(OpenWithFirstState(bases[k]));
+            }
+        double aOpen[2], aFirst[2];
+        for (int k = 0; k < 2; k++) {
+            open[k].erase(open[k].begin());  // the first fills the page cache
+            first[k].erase(first[k].begin());
+            std::sort(open[k].begin(), open[k].end());
+            std::sort(first[k].begin(), first[k].end());
+            aOpen[k] = 1e3 * open[k][open[k].size() / 2];
+            aFirst[k] = 1e3 * first[k][first[k].size() / 2];
+        }
+        std::printf("family repeated, median of %d (ms):   open alone   open + first state\n",
+                    iRuns);
+        for (int k = 0; k < 2; k++)
+            std::printf("  %3d states                          %9.3f   %9.3f\n", kSizes[k],
+                        aOpen[k], aFirst[k]);
+        std::printf("  open at 96 / open at 16: %.2f (aim <= 1.5)\n", aOpen[1] / aOpen[0]);
+    } else {
+        std::printf("family repeated: %s cannot be repeated to 16 and 96 states\n", family.c_str());
+    }
+    for (const std::string &dir : dirs) NKTestRemoveDir(dir);
+    NKDestroyModel(g_pModel);
+    g_pModel = nullptr;
+    NKToggleMessageOutput(true);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -114,6 +225,7 @@ int main(int argc, char **argv)
         return 0;
     }
     if (argc <= 2) TimeFamilyOpens(iRuns);
+    TimeRepeatedFamily(family, std::max(iRuns, 5));
     if (!NKLSDynaOpen(family.c_str()) || NKLSDynaGetNumStates() < 1) {
         std::fprintf(stderr, "cannot open %s\n", family.c_str());
         return 1;

@@ -124,6 +124,8 @@ bool NKCommandReadState(int iState, int iScalar, int iVector)
                 .GetText());
         return false;
     }
+    // A refused state leaves the frames as they were.
+    if (!NKCheckInterfaceStep(iState)) return false;
     NKWaitCursor cursor;
     if (g_pModel->animationType != 0) ExecuteCommand("noanim");
     if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) return false;

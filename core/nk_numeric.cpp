@@ -2,7 +2,10 @@
 // packed normals and inverse-distance interpolation (see nk_numeric.h).
 #include "core/nk_numeric.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "core/nk_math.h"
 #include "core/nk_string.h"
@@ -11,19 +14,57 @@
 
 bool NKIsUndefined(float v) { return v > NK_UNDEFINED_THRESHOLD; }
 
+namespace {
+
+// Values tested at once: a block's test has no branch, so the compiler makes
+// vector code of it, and a clean array costs little more than its read.
+constexpr int64_t kScanBlock = 256;
+
+// Whether one of n values is not finite (NaN or either infinity): its 8
+// exponent bits are all set.
+bool BlockHasNonFinite(const float *pfValues, int64_t n)
+{
+    constexpr uint32_t kExponent = 0x7f800000u;
+    uint32_t uAny = 0;
+    for (int64_t i = 0; i < n; i++) {
+        uint32_t u;
+        std::memcpy(&u, &pfValues[i], sizeof(u));
+        uAny |= (uint32_t)((u & kExponent) == kExponent);
+    }
+    return uAny != 0;
+}
+
+}  // namespace
+
 int64_t NKFirstNaNOrMinusInf(const float *pfValues, int64_t n, int64_t *piCount)
 {
     int64_t iFirst = -1, iCount = 0;
-    for (int64_t i = 0; pfValues != nullptr && i < n; i++) {
-        if (!std::isnan(pfValues[i]) && pfValues[i] != -INFINITY) continue;
-        if (iFirst < 0) {
-            iFirst = i;
-            if (piCount == nullptr) break;
+    for (int64_t iStart = 0; pfValues != nullptr && iStart < n; iStart += kScanBlock) {
+        const int64_t iEnd = std::min(n, iStart + kScanBlock);
+        // NaN and minus infinity are among the values that are not finite.
+        if (!BlockHasNonFinite(&pfValues[iStart], iEnd - iStart)) continue;
+        for (int64_t i = iStart; i < iEnd; i++) {
+            if (!std::isnan(pfValues[i]) && pfValues[i] != -INFINITY) continue;
+            if (iFirst < 0) {
+                iFirst = i;
+                if (piCount == nullptr) return iFirst;
+            }
+            iCount++;
         }
-        iCount++;
     }
     if (piCount != nullptr) *piCount = iCount;
     return iFirst;
+}
+
+int64_t NKFirstNotFinite(const float *pfValues, int64_t n)
+{
+    for (int64_t iStart = 0; pfValues != nullptr && iStart < n; iStart += kScanBlock) {
+        const int64_t iEnd = std::min(n, iStart + kScanBlock);
+        if (!BlockHasNonFinite(&pfValues[iStart], iEnd - iStart)) continue;
+        for (int64_t i = iStart; i < iEnd; i++)
+            if (!std::isfinite(pfValues[i])) return i;
+    }
+    return -1;
 }
 
 NKString NKFormatFloat(float v, const char *pszFormat)

@@ -31,8 +31,15 @@ struct NKIntPair {
 bool NKIsUndefined(float v);
 // The index of the first of n values that is a NaN or minus infinity, -1
 // when none is; piCount (optional) receives how many are. Plus infinity is
-// above the threshold, so undefined: it passes.
+// above the threshold, so undefined: it passes. The values are tested in
+// blocks as NKFirstNotFinite tests them; only a block that holds a value
+// that is not finite is searched value by value.
 int64_t NKFirstNaNOrMinusInf(const float *pfValues, int64_t n, int64_t *piCount = nullptr);
+// The index of the first of n values that is not finite (NaN, plus or minus
+// infinity), -1 when all are: the check of node coordinates. Blocks of
+// values are tested at once without branches, so a clean array costs little
+// more than its read; only a block that holds one is searched value by value.
+int64_t NKFirstNotFinite(const float *pfValues, int64_t n);
 // "NO_VALUE" for an undefined v; otherwise v printed (as a double) with the
 // printf-style format, or with "%g" when the format is null. Locale-free.
 NKString NKFormatFloat(float v, const char *pszFormat);

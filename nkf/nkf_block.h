@@ -46,8 +46,8 @@ enum NKFNumberCheck {
     NKF_NUMBERS_RESULTS,
     // Node coordinates: as NKF_NUMBERS_STRICT, but a word that names a
     // number beyond the finite floats ("inf", "-inf", "nan", "1e39") is
-    // read as that number. The node block then refuses NaN and minus
-    // infinity by node; plus infinity is the undefined value and passes.
+    // read as that number. The node block then refuses it by node, as it
+    // does a non-finite number of a binary file.
     NKF_NUMBERS_COORDINATES
 };
 

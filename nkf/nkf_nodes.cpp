@@ -289,20 +289,20 @@ bool NKFNodeBlock::AllocateArrays()
     return m_piIDs != nullptr;
 }
 
-// A NaN or minus infinity would spoil every box and scale the node takes
-// part in, so it fails the load, naming the node (by its ID when the rows
-// carry IDs, else by its number in the block). Plus infinity is the
-// undefined value and loads.
+// A coordinate that is not finite (NaN or either infinity) would spoil
+// every box and scale the node takes part in, so it fails the load, naming
+// the node (by its ID when the rows carry IDs, else by its number in the
+// block).
 bool NKFNodeBlock::CheckCoordinates()
 {
-    int64_t iAt = NKFirstNaNOrMinusInf(m_pfCoords, 3 * (int64_t)m_iNumNodes);
+    int64_t iAt = NKFirstNotFinite(m_pfCoords, 3 * (int64_t)m_iNumNodes);
     if (iAt < 0) return true;
     int iNode = (int)(iAt / 3);
     NKString text =
         m_bWithIDs
-            ? NKString::FromFormat("Node ID %d has a coordinate that is NaN or -inf.",
+            ? NKString::FromFormat("Node ID %d has a coordinate that is not finite.",
                                    (int)m_piIDs[iNode])
-            : NKString::FromFormat("Node %d has a coordinate that is NaN or -inf.", iNode + 1);
+            : NKString::FromFormat("Node %d has a coordinate that is not finite.", iNode + 1);
     ReportError(NKString(""), text);
     return false;
 }

@@ -82,8 +82,8 @@ private:
     // (and they are dropped) unless every row was converted.
     bool TakeParsedRows();
     void DropParsedRows();
-    // False, with the block error naming the node, when a coordinate is a
-    // NaN or minus infinity.
+    // False, with the block error naming the node, when a coordinate is
+    // not finite.
     bool CheckCoordinates();
     bool FinishLoad();
     // The IDs' sorted order, left null when they ascend already; false when

@@ -224,6 +224,13 @@ bool SetupAnimationFromInterface(int iFrom, int iTo, int iSkip, const int *piSte
     int iNumFrames = 0;
     int *piList = MakeStepList(iFrom, iTo, iSkip, piSteps, iCount, &iNumFrames);
     if (piList == nullptr) return false;
+    // A refused step fails the set-up before any frame changes.
+    for (int i = 0; i < iNumFrames; i++) {
+        if (!NKCheckInterfaceStep(piList[i])) {
+            NKFree(piList);
+            return false;
+        }
+    }
     // A plug-in adapter's own status texts and bars would fight with the
     // set-up's progress bar; it stays quiet until the set-up ends.
     NKFEMInterface *pAdapter = NKGetFEMSourceAdapter();

@@ -282,6 +282,12 @@ float NKGetInterfaceStepTime(int iStep)
     return sg_pOpenReader->pfnGetStepTime(iStep);
 }
 
+bool NKCheckInterfaceStep(int iStep)
+{
+    return sg_pOpenReader == nullptr || sg_pOpenReader->pfnCheckStep == nullptr ||
+           sg_pOpenReader->pfnCheckStep(iStep);
+}
+
 NKScalarResult *NKGetInterfaceScalar(int iIndex, int iStep, NKGeometry *pGeo, bool bSetCurrent)
 {
     NKScalarResult *pResult = nullptr;

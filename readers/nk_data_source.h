@@ -54,6 +54,9 @@ struct NKDataSourceReader {
     NKGeometry *(*pfnGetGeometry)(int iStep) = nullptr;
     // Empty: the undefined value.
     float (*pfnGetStepTime)(int iStep) = nullptr;
+    // Whether a step can be read at all, asked before a read of it changes
+    // any frame; false when it is refused (reported). Empty: true.
+    bool (*pfnCheckStep)(int iStep) = nullptr;
     // Results of a step for a geometry, indices already checked against the
     // counts. Empty: null.
     NKScalarResult *(*pfnGetScalar)(int iIndex, int iStep, NKGeometry *pGeo) = nullptr;
@@ -136,6 +139,10 @@ NKGeometry *NKGetInterfaceGeometry(int iStep);
 // The step's time (or frequency, angle); the undefined value when the source
 // has no times.
 float NKGetInterfaceStepTime(int iStep);
+// False, reported by the reader, when the step is refused (a state whose
+// node coordinates are not all finite): the reads of a step ask first, so
+// that a refused step leaves the frames as they were.
+bool NKCheckInterfaceStep(int iStep);
 // Result iIndex of a step for the geometry; null when the index is outside
 // the reader's count or nothing was read. With bSetCurrent, a read (or index
 // -1, which reads nothing) makes step and index current; a failed scalar

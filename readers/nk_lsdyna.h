@@ -77,8 +77,16 @@ struct LSDynaStateData {
 };
 
 // Reads state iState into memory as the current state. False for a state out
-// of range or a failed read (then no state is current).
-bool NKLSDynaReadState(int iState);
+// of range or a failed read (then no state is current). A state with a node
+// coordinate that is not finite is refused, reported naming the file, the
+// state and the node, unless bCheckCoordinates is false (for readers of its
+// other words alone).
+bool NKLSDynaReadState(int iState, bool bCheckCoordinates = true);
+// True when every node coordinate of state iState is finite; else false,
+// reported as NKLSDynaReadState reports it. The coordinates are read once
+// per state and open; a state without coordinates or whose words cannot be
+// read passes (its read fails on its own).
+bool NKLSDynaCheckStateCoordinates(int iState);
 const LSDynaStateData &NKLSDynaGetStateData(void);
 // Sets the available results from the first segment's header.
 void NKLSDynaSetAvailableResults(void);
@@ -144,8 +152,9 @@ bool NKLSDynaReadElementWords(int iState, uint32_t uMask, int iElement, std::vec
 // holds one array per key; element i of the s-th state goes to
 // [i x states + s]. pfNodes, when given, holds each listed element's corners
 // for the local strain kinds. Returns the number of states read, -1 on a bad
-// state, element or read ("Internal error in reading from state database."
-// for an element outside its class).
+// state (out of range, or refused for a coordinate that is not finite, as
+// NKLSDynaReadState refuses it), element or read ("Internal error in reading
+// from state database." for an element outside its class).
 int NKLSDynaReadStateResult(const int *piStates, int iNumStates, const int *piKeys, int iNumKeys,
                             const int *piElements, int iNumElements, float **ppfOut,
                             uint32_t uClass, const float (*pfNodes)[8][3]);

@@ -80,7 +80,9 @@ bool BuildDeletionTables(void)
         bool bLast = s + 1 == (int)g.states.size() ||
                      g.states[(size_t)s + 1].iGeometryIndex != g.states[(size_t)s].iGeometryIndex;
         if (!bLast) continue;
-        if (!NKLSDynaReadState(s)) return false;
+        // Only the deletion words are taken: the coordinates are checked
+        // when the state is read for itself.
+        if (!NKLSDynaReadState(s, false)) return false;
         const LSDynaStateData &d = NKLSDynaGetStateData();
         if (d.header.MDLOPT != 2) continue;
         std::vector<uint8_t> &t = sg_Deleted[(size_t)g.states[(size_t)s].iGeometryIndex];
@@ -425,6 +427,7 @@ constexpr NKDataSourceReader MakeReader(void)
     r.pfnGetVectorNames = NKLSDynaGetVectorNames;
     r.pfnGetGeometry = NKLSDynaGetGeometry;
     r.pfnGetStepTime = StepTime;
+    r.pfnCheckStep = NKLSDynaCheckStateCoordinates;
     r.pfnGetScalar = NKLSDynaGetScalar;
     r.pfnGetVector = NKLSDynaGetVector;
     r.pfnUpdateVisibility = NKLSDynaUpdateVisibilityArray;

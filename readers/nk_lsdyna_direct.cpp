@@ -126,6 +126,10 @@ int NKLSDynaReadStateResult(const int *piStates, int iNumStates, const int *piKe
     if (ppfOut == nullptr || piKeys == nullptr || iNumKeys < 1 ||
         !StateList(piStates, iNumStates, &states))
         return -1;
+    // Each state is checked as it is read for itself: a state refused there
+    // refuses the read over states too.
+    for (int s : states)
+        if (!NKLSDynaCheckStateCoordinates(s)) return -1;
     int ns = (int)states.size();
     float words[kMaxElementWords];
     for (int s = 0; s < ns; s++) {

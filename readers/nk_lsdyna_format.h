@@ -171,6 +171,10 @@ struct LSDynaStateInfo {
     int iBaseFileIndex = 0;
     uint8_t bFirstState = 0;
     int iGeometryIndex = 0;
+    // The coordinate check, made when the state is first read: -1 not made
+    // yet, 0 every coordinate finite, else the first node (1-based) with one
+    // that is not.
+    int64_t iBadNode = -1;
 };
 
 // ---- Detection and the family ---------------------------------------------------

@@ -17,7 +17,6 @@
 #include "core/nk_file_read.h"
 #include "core/nk_math.h"
 #include "core/nk_message.h"
-#include "core/nk_numeric.h"
 #include "core/nk_text_utils.h"
 #include "readers/nk_lsdyna_format.h"
 
@@ -439,45 +438,6 @@ void EndInsideState(ScanWalk *w, int i)
     w->bStop = j + 1 >= (int)files.size();
 }
 
-// The first node of the state at word o of member i whose current
-// coordinates hold a NaN or minus infinity (1-based), 0 when none does. Such
-// a node would spoil every box and scale of the state; plus infinity is the
-// undefined value and passes. Read in slices, so a big model needs no
-// second copy of its coordinates.
-int64_t FirstNodeNotFinite(const ScanWalk &w, int i, int64_t o)
-{
-    const LSDynaHeader &h = w.header;
-    const int64_t iDim = h.NDIM, nWords = h.w[NK_DW_IU] == 1 ? h.NUMNP() * iDim : 0;
-    if (nWords <= 0 || iDim <= 0) return 0;
-    LSDynaStream s(&w.g->files, w.g->iFormat, w.g->bSwap);
-    if (!s.Seek(i, o + 1 + h.w[NK_DW_NGLBV])) return 0;
-    std::vector<float> slice((size_t)std::min<int64_t>(nWords, 3 * 65536));
-    for (int64_t iDone = 0; iDone < nWords;) {
-        int64_t n = std::min<int64_t>(nWords - iDone, (int64_t)slice.size());
-        if (s.ReadFloats(slice.data(), n) != n) return 0;
-        int64_t iAt = NKFirstNaNOrMinusInf(slice.data(), n);
-        if (iAt >= 0) return (iDone + iAt) / iDim + 1;
-        iDone += n;
-    }
-    return 0;
-}
-
-// A state whose coordinates are not all numbers is refused, with the states
-// after it; the states before it stay.
-bool RefuseState(ScanWalk *w, int i, int64_t o)
-{
-    int64_t iNode = FirstNodeNotFinite(*w, i, o);
-    if (iNode == 0) return false;
-    const std::vector<LSDynaStateInfo> &states = w->g->states;
-    NKPrintError(NKString::FromFormat("LS-DYNA file %s: state %d is refused, the coordinates of "
-                                      "node %lld are NaN or -inf; states end with state %d.",
-                                      w->g->files[(size_t)i].szFileName.GetText(),
-                                      (int)states.size() + 1, (long long)iNode, (int)states.size())
-                     .GetText());
-    w->bStop = true;
-    return true;
-}
-
 // The states of member i from word o up to its end or the end marker.
 void ReadTimes(ScanWalk *w, int i, int64_t o)
 {
@@ -502,7 +462,6 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
             EndInsideState(w, i);
             return;
         }
-        if (RefuseState(w, i, o)) return;
         AddState(w, i, o, fTime);
     }
     if (o == iWords && f.iFileSize % w->g->iWordSize != 0) {

@@ -11,6 +11,7 @@
 #include "core/nk_element_types.h"
 #include "core/nk_math.h"
 #include "core/nk_mesh.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
 #include "readers/nk_fld_curve.h"
@@ -117,18 +118,65 @@ bool ReadShells(LSDynaStream *s, const LSDynaHeader &h, int iBase, std::vector<f
     return true;
 }
 
+// The refusal of a state whose coordinates are not all finite.
+void ReportBadCoordinates(int iState)
+{
+    const LSDynaControlData &g = g_LSDynacontrolData;
+    const LSDynaStateInfo &info = g.states[(size_t)iState];
+    NKPrintError(NKString::FromFormat("LS-DYNA file %s: state %d is refused, the coordinates of "
+                                      "node %lld are not finite.",
+                                      g.files[(size_t)info.iFileIndex].szFileName.GetText(),
+                                      iState + 1, (long long)info.iBadNode)
+                     .GetText());
+}
+
+// Records the check of a state's coordinates (NDIM words a node); false,
+// reported, when one is not finite.
+bool RecordCoordinateCheck(int iState, const std::vector<float> &coords, int iDim)
+{
+    LSDynaStateInfo &info = g_LSDynacontrolData.states[(size_t)iState];
+    int64_t iAt = iDim > 0 ? NKFirstNotFinite(coords.data(), (int64_t)coords.size()) : -1;
+    info.iBadNode = iAt < 0 ? 0 : iAt / iDim + 1;
+    if (info.iBadNode == 0) return true;
+    ReportBadCoordinates(iState);
+    return false;
+}
+
 }  // namespace
 
 const LSDynaStateData &NKLSDynaGetStateData(void) { return sg_State; }
+
+bool NKLSDynaCheckStateCoordinates(int iState)
+{
+    LSDynaControlData &g = g_LSDynacontrolData;
+    if (iState < 0 || iState >= (int)g.states.size()) return true;
+    const LSDynaStateInfo &info = g.states[(size_t)iState];
+    if (info.iBadNode > 0) ReportBadCoordinates(iState);
+    if (info.iBadNode >= 0) return info.iBadNode == 0;
+    LSDynaHeader h;
+    if (!NKLSDynaReadHeader(info.iBaseFileIndex, &h)) return true;
+    std::vector<float> coords;
+    LSDynaStream s(&g.files, g.iFormat, g.bSwap);
+    if (!s.Seek(info.iFileIndex, info.iOffset + 1 + h.w[NK_DW_NGLBV]) ||
+        !ReadArray(&s, &coords, h.w[NK_DW_IU] == 1 ? h.NUMNP() * h.NDIM : 0))
+        return true;
+    return RecordCoordinateCheck(iState, coords, h.NDIM);
+}
+
 int NKLSDynaGetCurrentState(void) { return sg_iCurrentState; }
 
-bool NKLSDynaReadState(int iState)
+bool NKLSDynaReadState(int iState, bool bCheckCoordinates)
 {
     LSDynaControlData &g = g_LSDynacontrolData;
     sg_State.Clear();
     sg_iCurrentState = -1;
     if (iState < 0 || iState >= (int)g.states.size()) return false;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
+    // A state found bad before is refused without a read.
+    if (bCheckCoordinates && info.iBadNode > 0) {
+        ReportBadCoordinates(iState);
+        return false;
+    }
     LSDynaHeader &h = sg_State.header;
     if (!NKLSDynaReadHeader(info.iBaseFileIndex, &h)) return false;
     LSDynaStream s(&g.files, g.iFormat, g.bSwap);
@@ -150,6 +198,12 @@ bool NKLSDynaReadState(int iState)
                    : h.MDLOPT == 2 ? (int64_t)h.NEL8() + h.NELT() + h.NEL4() + h.NEL2()
                                    : 0;
     bOk = bOk && ReadArray(&s, &sg_State.deletion, iDel);
+    // The coordinates are checked the first time the state is read.
+    if (bOk && bCheckCoordinates && info.iBadNode < 0 &&
+        !RecordCoordinateCheck(iState, sg_State.coords, h.NDIM)) {
+        sg_State.Clear();
+        return false;
+    }
     if (!bOk) {
         sg_State.Clear();
         return false;

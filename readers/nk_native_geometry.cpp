@@ -15,6 +15,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_numeric.h"
 #include "core/nk_text_utils.h"
 #include "readers/nk_native_file_utils.h"
 
@@ -124,6 +125,17 @@ bool ReadBinaryNodesAndConnects(NKWordReader *pWords, const char *pszFileName, R
     }
     pRaw->coords.resize(static_cast<size_t>(iCoords));
     pWords->Floats(pRaw->coords.data(), pRaw->coords.size());
+    // A coordinate that is not finite (NaN or either infinity) would spoil
+    // every box and scale the node takes part in. (The text form refuses
+    // such a word as it reads it.)
+    const int64_t iBad = NKFirstNotFinite(pRaw->coords.data(), iCoords);
+    if (iBad >= 0) {
+        NKPrintError(NKString::FromFormat("Error reading node %d from file %s: a coordinate is "
+                                          "not finite.",
+                                          static_cast<int>(iBad / 3) + 1, pszFileName)
+                         .GetText());
+        return false;
+    }
     if (pWords->WordsLeft() < h.iNumConnects) {
         NKPrintError(NKString::FromFormat("Error reading connects from file %s. (Num read: %d, "
                                           "#connects = %d",

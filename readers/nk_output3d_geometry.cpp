@@ -78,11 +78,11 @@ bool ReadNodes(int iEvent, EventNodes *pNodes)
         pNodes->sorted[(size_t)i] = {(int)fId, i};
         for (int k = 0; k < 3; k++)
             pNodes->coords[(size_t)i * 3 + k] = words[(size_t)i * 4 + 1 + k];
-        // A NaN or minus infinity would spoil every box and scale of the
-        // event; plus infinity is the undefined value and passes.
-        if (NKFirstNaNOrMinusInf(&pNodes->coords[(size_t)i * 3], 3) >= 0) {
+        // A coordinate that is not finite (NaN or either infinity) would
+        // spoil every box and scale of the event.
+        if (NKFirstNotFinite(&pNodes->coords[(size_t)i * 3], 3) >= 0) {
             NKPrintError(NKString::FromFormat("Error reading file %s: event %d, the coordinates of "
-                                              "node %d are NaN or -inf.",
+                                              "node %d are not finite.",
                                               file.Path().c_str(), iEvent + 1, (int)fId)
                              .GetText());
             return false;

@@ -29,6 +29,7 @@
 #include "scene/nk_renderer.h"
 #include "scene/nk_scene_extras.h"
 #include "tests/core/nk_model_test_helpers.h"
+#include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/nkf_test_writer.h"
@@ -283,6 +284,77 @@ TEST_F(AnimationCommands, OneStepSourceAnimatesAListedStep)
     EXPECT_EQ(g_pModel->iNumFrames, 1);
     EXPECT_EQ(Run("animresults"), 1);
     EXPECT_TRUE(Said("Invalid parameters for animation setup.", NK_MSG_ERROR));
+}
+
+// What the frames show: per frame its step, time, geometry and results, and
+// node 3's displaced y in the frame's vector result.
+struct FrameShow {
+    int iStep;
+    float fTime;
+    const void *pGeometry, *pScalar, *pVector;
+    float fY;
+    bool operator==(const FrameShow &o) const
+    {
+        return iStep == o.iStep && fTime == o.fTime && pGeometry == o.pGeometry &&
+               pScalar == o.pScalar && pVector == o.pVector && fY == o.fY;
+    }
+};
+std::vector<FrameShow> ShownFrames(void)
+{
+    std::vector<FrameShow> shown;
+    for (int i = 0; i < g_pModel->iNumFrames; i++) {
+        const NKFrame &f = g_pModel->pFrames[i];
+        float fY = f.pVector != nullptr && f.pVector->pResults[0].pNodeValues != nullptr
+                       ? f.pVector->pResults[0].pNodeValues[3 * 2 + 1]
+                       : -1.0f;
+        shown.push_back({f.iStepIndex, f.fTime, f.pGeometry, f.pScalar, f.pVector, fY});
+    }
+    return shown;
+}
+
+// An LS-DYNA database whose third state holds a node coordinate that is not
+// finite opens with all four states. "readstate 3" is refused naming the
+// file, the state and the node, and an animation over states 1-4 fails with
+// the same error; both leave the frames as they were, and the states around
+// the refused one read.
+TEST_F(AnimationCommands, LSDynaStateWithNonFiniteCoordinatesIsRefusedLeavingTheFrames)
+{
+    const std::string dir = NKTestMakeTempDir("anim_lsdyna_bad_state_");
+    const std::string db = dir + "/d3plot";
+    for (double dBad : {(double)NAN, (double)INFINITY, -(double)INFINITY}) {
+        SCOPED_TRACE(dBad);
+        ASSERT_TRUE(LSDynaSaveFamilyWithBadThirdState(db, dBad));
+        ASSERT_EQ(Run("open \"" + db + "\""), 0) << m_Capture.Text();
+        EXPECT_EQ(NKGetInterfaceNumSteps(), 4);
+        const std::string refusal =
+            "LS-DYNA file " + db +
+            ": state 3 is refused, the coordinates of node 3 are not finite.";
+        EXPECT_EQ(Run("readstate 4 1 1"), 0) << m_Capture.Text();
+        EXPECT_EQ(Run("readstate 2 1 1"), 0) << m_Capture.Text();
+        std::vector<FrameShow> before = ShownFrames();
+        ASSERT_EQ(before.size(), 1u);
+        EXPECT_EQ(before[0].iStep, 1);
+        EXPECT_NE(before[0].fY, -1.0f);  // a vector result is shown
+        EXPECT_EQ(Run("readstate 3 1 1"), 1);
+        EXPECT_TRUE(Said(refusal, NK_MSG_ERROR)) << m_Capture.Text();
+        EXPECT_TRUE(ShownFrames() == before);
+        EXPECT_EQ(Run("animresults 1 4 1"), 1);
+        EXPECT_TRUE(Said(refusal, NK_MSG_ERROR)) << m_Capture.Text();
+        EXPECT_TRUE(ShownFrames() == before);
+        EXPECT_EQ(NKGetInterfaceNumSteps(), 4);
+        // An animation over the good states, then the refusals again.
+        EXPECT_EQ(Run("animresults 1 2 1"), 0) << m_Capture.Text();
+        before = ShownFrames();
+        ASSERT_EQ(before.size(), 2u);
+        EXPECT_EQ(Run("animresults steps 1-4"), 1);
+        EXPECT_TRUE(Said(refusal, NK_MSG_ERROR)) << m_Capture.Text();
+        EXPECT_EQ(Run("readstate 3 1 1"), 1);
+        EXPECT_TRUE(ShownFrames() == before);
+        EXPECT_EQ(Run("readstate 4 1 1"), 0) << m_Capture.Text();
+        EXPECT_EQ(g_pModel->pFrames[0].iStepIndex, 3);
+        ASSERT_EQ(Run("closefiles"), 0);
+    }
+    NKTestRemoveDir(dir);
 }
 
 TEST_F(AnimationCommands, TimingAndStepTextSettings)

@@ -3,8 +3,10 @@
 // core/nk_numeric.h.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "core/nk_numeric.h"
@@ -239,4 +241,42 @@ TEST(UndefinedValue, FirstNaNOrMinusInfinityAndTheirCount)
         EXPECT_EQ(NKFirstNaNOrMinusInf(c.values.data(), n), c.iFirst);
     }
     EXPECT_EQ(NKFirstNaNOrMinusInf(nullptr, 3), -1);
+    // Across the blocks the scan tests at once: plus infinity in a block
+    // of its own and at the end of another, which also holds NaNs.
+    std::vector<float> values(1000, 2.0f);
+    values[10] = INFINITY;
+    values[300] = -NAN;
+    values[511] = INFINITY;
+    values[600] = -INFINITY;
+    values[999] = NAN;
+    int64_t iCount = 0;
+    EXPECT_EQ(NKFirstNaNOrMinusInf(values.data(), 1000, &iCount), 300);
+    EXPECT_EQ(iCount, 3);
+    EXPECT_EQ(NKFirstNaNOrMinusInf(values.data() + 301, 699), 299);
+    EXPECT_EQ(NKFirstNaNOrMinusInf(values.data(), 300, &iCount), -1);
+    EXPECT_EQ(iCount, 0);
+}
+
+// Every kind of non-finite value is found at every place of a block and
+// across the edges of the blocks the scan tests at once; the largest finite
+// values and the undefined value pass.
+TEST(UndefinedValue, FirstNotFiniteAtEveryPlace)
+{
+    const float kBad[] = {NAN, -NAN, INFINITY, -INFINITY};
+    const float kFine[] = {FLT_MAX, -FLT_MAX, NK_UNDEFINED_VALUE, FLT_MIN, 0.0f, -0.0f, 1e-45f};
+    std::vector<float> values(1100, 1.0f);
+    std::copy(std::begin(kFine), std::end(kFine), values.begin() + 250);
+    const int64_t n = (int64_t)values.size();
+    EXPECT_EQ(NKFirstNotFinite(values.data(), n), -1);
+    EXPECT_EQ(NKFirstNotFinite(nullptr, 3), -1);
+    EXPECT_EQ(NKFirstNotFinite(values.data(), 0), -1);
+    for (float fBad : kBad)
+        for (int64_t iAt : {0, 1, 255, 256, 257, 511, 512, 1023, 1099}) {
+            std::vector<float> v = values;
+            v[(size_t)iAt] = fBad;
+            if (iAt + 300 < n) v[(size_t)iAt + 300] = fBad;  // a later one, in another block
+            EXPECT_EQ(NKFirstNotFinite(v.data(), n), iAt) << fBad << " at " << iAt;
+            // A count that stops before it does not see it.
+            EXPECT_EQ(NKFirstNotFinite(v.data(), iAt), -1) << fBad << " at " << iAt;
+        }
 }

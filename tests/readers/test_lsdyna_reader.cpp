@@ -358,38 +358,53 @@ TEST(LSDynaControlWords, EachReaderNamesItsFirstFailingWord)
     }
 }
 
-// A state with a coordinate that is NaN or minus infinity is refused with
-// the states after it, naming the member, the state and the node; the
-// states before it stay. Plus infinity is the undefined value and passes.
-TEST_F(LSDynaReader, StateWithCoordinatesThatAreNoNumberIsRefused)
+// A state with a coordinate that is not finite (NaN, plus or minus
+// infinity) opens with every other state: it is refused when it is read,
+// naming the file, the state and the node, each time it is read, and so is
+// a read over states that holds it; the states around it read. The state
+// before it keeps nothing of the refused read.
+TEST_F(LSDynaReader, StateWithCoordinatesThatAreNotFiniteIsRefusedWhenRead)
 {
-    struct Case {
-        double dBad;
-        int iStates;
-    } cases[] = {{NAN, 2}, {-INFINITY, 2}, {INFINITY, 4}};
     for (int iWordSize : {4, 8})
-        for (const Case &c : cases) {
-            const std::string what = std::to_string(iWordSize) + " " + std::to_string(c.dBad);
-            LSDynaTestWriter w;
-            w.iWordSize = iWordSize;
-            LSDynaWriteShellGeometry(&w);
-            LSDynaWriteShellState(&w, 0.0);
-            LSDynaWriteShellState(&w, 0.001);
-            w.Float(0.002);  // node 3's y is the bad value
-            w.Floats({0, 0, 0, 1, 0, 0, 1, c.dBad, 0, 0, 1, 0});
-            LSDynaWriteShellState(&w, 0.003);
-            ASSERT_TRUE(w.Save(Path("d3plot")));
+        for (double dBad : {(double)NAN, (double)INFINITY, -(double)INFINITY, 1e300}) {
+            // 1e300 is a finite double beyond the floats: it reads as infinity.
+            if (iWordSize == 4 && dBad == 1e300) continue;
+            const std::string what = std::to_string(iWordSize) + " " + std::to_string(dBad);
+            ASSERT_TRUE(LSDynaSaveFamilyWithBadThirdState(Path("d3plot"), dBad, iWordSize));
             MessageCapture capture;
             ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str())) << what;
-            EXPECT_EQ(NKLSDynaGetNumStates(), c.iStates) << what;
+            EXPECT_EQ(NKLSDynaGetNumStates(), 4) << what;
+            EXPECT_FALSE(capture.Contains("refused")) << what << capture.Text();
             const std::string refusal = "LS-DYNA file " + Path("d3plot") +
-                                        ": state 3 is refused, the coordinates of node 3 are NaN "
-                                        "or -inf; states end with state 2.";
-            EXPECT_EQ(capture.Contains(refusal), c.iStates == 2) << what << capture.Text();
-            for (int s = 0; s < NKLSDynaGetNumStates(); s++) {
-                EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(s), 0.001f * (float)s);
-                EXPECT_TRUE(NKLSDynaReadState(s)) << what << " " << s;
+                                        ": state 3 is refused, the coordinates of node 3 are not "
+                                        "finite.";
+            for (int iPass = 0; iPass < 2; iPass++) {
+                for (int s = 0; s < 4; s++) {
+                    EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(s), 0.001f * (float)s);
+                    capture.Clear();
+                    EXPECT_EQ(NKLSDynaReadState(s), s != 2) << what << " " << s;
+                    EXPECT_EQ(capture.HasLine(refusal, NK_MSG_ERROR), s == 2)
+                        << what << capture.Text();
+                    EXPECT_EQ(NKLSDynaGetCurrentState(), s == 2 ? -1 : s);
+                    EXPECT_EQ(NKLSDynaCheckStateCoordinates(s), s != 2);
+                }
             }
+            // A read over states: the coordinates of node 1 in states 1, 2
+            // and 4 read; any list that holds state 3 is refused.
+            float afX[3] = {-1, -1, -1}, *pfX = afX;
+            const int iKey = 25, iNode = 0;
+            const int aiGood[3] = {0, 1, 3}, aiBad[2] = {1, 2};
+            EXPECT_EQ(NKLSDynaReadStateResult(aiGood, 3, &iKey, 1, &iNode, 1, &pfX,
+                                              NK_DYNA_NODE_COORDS, nullptr),
+                      3);
+            EXPECT_FLOAT_EQ(afX[2], 0.003f);
+            capture.Clear();
+            EXPECT_EQ(NKLSDynaReadStateResult(aiBad, 2, &iKey, 1, &iNode, 1, &pfX,
+                                              NK_DYNA_NODE_COORDS, nullptr),
+                      -1);
+            EXPECT_TRUE(capture.HasLine(refusal, NK_MSG_ERROR)) << what << capture.Text();
+            // Read past the check, its other words are there.
+            EXPECT_TRUE(NKLSDynaReadState(2, false)) << what;
             NKLSDynaClose();
         }
 }

@@ -362,6 +362,48 @@ TEST_F(NativeFiles, ShortBinaryGeometryNamesTheMissingField)
     NKReleaseGeometry(g);
 }
 
+// A node coordinate that is not finite refuses the geometry naming the file
+// and the node, in the binary form (both byte orders) and in the text form
+// (where "1e400" and "nan" are words no coordinate reads as); the largest
+// floats load.
+TEST_F(NativeFiles, NonFiniteCoordinatesAreRefusedNamingFileAndNode)
+{
+    const struct {
+        const char *pszWord;
+        float f;
+        bool bRefused;
+    } cases[] = {{"1e400", INFINITY, true},
+                 {"-1e400", -INFINITY, true},
+                 {"nan", NAN, true},
+                 {"3.4e38", 3.4e38f, false}};
+    for (const auto &c : cases)
+        for (int iForm : {0, 1, 2}) {  // binary little- and big-endian, text
+            SCOPED_TRACE(std::string(c.pszWord) + " form " + std::to_string(iForm));
+            // Node 4's y is the value.
+            std::string name;
+            if (iForm < 2) {
+                NativeWords geo;
+                for (int v : {2, 5, 2, 7, 1, 1, 2, 2}) geo.I(v);
+                for (int n = 0; n < 15; n++) geo.F(n == 10 ? c.f : static_cast<float>(n % 3));
+                for (int v : {1, 2, 3, -4, 2, 5, -3}) geo.I(v);
+                name = WriteWords("geo.bin", geo, iForm == 1);
+            } else {
+                name =
+                    WriteText("geo.txt", std::string("2 5 2 7\n1 1\n2 2\n0 0 0\n1 0 0\n1 1 0\n0 ") +
+                                             c.pszWord + " 0\n2 0 0\n1 2 3 -4 2 5 -3\n");
+            }
+            m_Messages.Clear();
+            NKGeometry *g = NKReadGeometryFile(name.c_str());
+            EXPECT_EQ(g == nullptr, c.bRefused) << m_Messages.Text();
+            const std::string text =
+                iForm < 2
+                    ? "Error reading node 4 from file " + name + ": a coordinate is not finite."
+                    : "Error reading node 4 from file " + name + ". Num read 1";
+            EXPECT_EQ(m_Messages.HasLine(text, NK_MSG_ERROR), c.bRefused) << m_Messages.Text();
+            if (g != nullptr) NKReleaseGeometry(g);
+        }
+}
+
 // Every prefix of the file; every header word set to 0, -1, 2^31 - 1 or
 // byte-swapped; the steps and count words both 2^31 - 1 or 2^31 - 2 (their
 // product overflows 64 bits with six floats a value). Each read either

@@ -90,6 +90,19 @@ void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime)
     for (int i = 0; i < 12; i++) pW->Float(c[i] + (i % 3 == 0 ? fTime : 0.0));
 }
 
+bool LSDynaSaveFamilyWithBadThirdState(const std::string &path, double dBad, int iWordSize)
+{
+    LSDynaTestWriter w;
+    w.iWordSize = iWordSize;
+    LSDynaWriteShellGeometry(&w);
+    LSDynaWriteShellState(&w, 0.0);
+    LSDynaWriteShellState(&w, 0.001);
+    w.Float(0.002);
+    w.Floats({0, 0, 0, 1, 0, 0, 1, dBad, 0, 0, 1, 0});
+    LSDynaWriteShellState(&w, 0.003);
+    return w.Save(path);
+}
+
 int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker)
 {
     LSDynaTestWriter base, next;

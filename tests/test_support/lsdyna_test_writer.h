@@ -37,6 +37,11 @@ void LSDynaWriteShellGeometry(LSDynaTestWriter *pW);
 // One fixture state: the time and the 12 current coordinates (the square
 // moved by fTime along x).
 void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime);
+// The fixture with four states at 0, 0.001, 0.002 and 0.003 saved as
+// path, in words of iWordSize bytes; the third state's node 3 has the y
+// coordinate dBad (a coordinate that is not finite, for the state's
+// refusal). False when the file cannot be written.
+bool LSDynaSaveFamilyWithBadThirdState(const std::string &path, double dBad, int iWordSize = 4);
 // A family in pszDir: d3plot with states 0 and 0.001 (or, with bEndMarker,
 // the end marker alone) and d3plot01 with the rest up to 0.003, plus
 // d3plot00 and d3plot1, which are no members. Returns the words written to
