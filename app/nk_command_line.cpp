@@ -242,7 +242,7 @@ void ParseCommandLine(const char *pszLine)
     if (path.empty()) return;
     NKDestroySplashWindow();
     std::string command = "open \"" + path + "\"";
-    NKStatusErrorScope errors;
+    NKStatusErrorScope errors(true);
     ExecuteCommand(command.c_str());
 }
 
