@@ -97,6 +97,31 @@ QByteArray DraggedFile(const QDropEvent *pEvent)
     return urls.first().toLocalFile().toUtf8();
 }
 
+// Only the first dropped file is opened, with the type-detecting open.
+void OpenDroppedFile(QDropEvent *pEvent)
+{
+    NKStatusErrorScope errors(true);
+    const QByteArray name = DraggedFile(pEvent);
+    if (name.isEmpty()) {
+        pEvent->setDropAction(Qt::IgnoreAction);
+        pEvent->ignore();
+        return;
+    }
+    pEvent->acceptProposedAction();
+    if (name.contains('"') || name.contains('\n') || name.contains('\r')) {
+        NKPrintError(NKString::FromFormat("File name contains a double quote or a line break: %s",
+                                          name.constData())
+                         .GetText());
+        return;
+    }
+    ExecuteUICommand(NKString::FromFormat("open \"%s\"", name.constData()));
+    if (sg_State.pMain != nullptr) {
+        sg_State.pMain->raise();
+        sg_State.pMain->activateWindow();
+    }
+    UpdateMenuChecks();
+}
+
 // Leaving the application lets the animation pace by its measured rate,
 // and takes the keyboard, with the F2 that the in-view menu reads.
 void OnApplicationState(Qt::ApplicationState state)
@@ -220,30 +245,7 @@ void NKAcceptFileDrag(QDropEvent *pEvent)
     }
 }
 
-// Only the first dropped file is opened, with the type-detecting open.
-void NKDropFiles(QDropEvent *pEvent)
-{
-    NKStatusErrorScope errors(true);
-    const QByteArray name = DraggedFile(pEvent);
-    if (name.isEmpty()) {
-        pEvent->setDropAction(Qt::IgnoreAction);
-        pEvent->ignore();
-        return;
-    }
-    pEvent->acceptProposedAction();
-    if (name.contains('"') || name.contains('\n') || name.contains('\r')) {
-        NKPrintError(NKString::FromFormat("File name contains a double quote or a line break: %s",
-                                          name.constData())
-                         .GetText());
-        return;
-    }
-    ExecuteUICommand(NKString::FromFormat("open \"%s\"", name.constData()));
-    if (sg_State.pMain != nullptr) {
-        sg_State.pMain->raise();
-        sg_State.pMain->activateWindow();
-    }
-    UpdateMenuChecks();
-}
+void NKDropFiles(QDropEvent *pEvent) { OpenDroppedFile(pEvent); }
 
 int NKMainWindowCommand(int iId)
 {
