@@ -35,7 +35,8 @@ QMainWindow *NKGetMainWindow(void);
 // A command of a menu item or tool-bar button: the tool bar's handler, then
 // the menus'; a result 0 refreshes the check marks. Returns that result.
 // The first error line printed meanwhile goes to the status line too (as
-// for a dropped file).
+// for a dropped file); for File > Open and a recent file, the first warning
+// when no error came.
 int NKMainWindowCommand(int iId);
 
 // A drag over the main window or the 3-D view: accepted while it carries a
