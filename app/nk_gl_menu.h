@@ -110,7 +110,8 @@ void NKDrawShownGLMenu(void);
 int NKGLMenuPickAt(NKGLMenu *pMenu, const double *pdModelView, const double *pdProjection,
                    const int *piViewport, int x, int y, bool bOpen);
 
-// Runs the command line of an item; true when one was run.
+// Runs the command line of an item; true when one was run. A scalar result
+// read while no part shows fringes switches the fringes on ("fringes").
 bool NKGLMenuExecuteItem(NKGLMenu *pMenu, int iId);
 // The command line of an item (empty when it runs nothing).
 void NKGLMenuItemCommand(const NKGLMenu *pMenu, int iId, char *pszOut, int iSize);

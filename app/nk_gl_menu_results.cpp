@@ -60,6 +60,16 @@ bool AnyFirstFrameField(void)
     return false;
 }
 
+// No part of the current geometry shows fringes.
+bool NoPartShowsFringes(void)
+{
+    const NKGeometry *pGeo = NKGetCurrentGeometry();
+    if (pGeo == nullptr || pGeo->pParts == nullptr) return true;
+    for (int i = 0; i < pGeo->iNumParts; i++)
+        if (pGeo->pParts[i].bFringes != 0) return false;
+    return true;
+}
+
 // An index inside the interface's count, else -1.
 int InRange(int iIndex, int iCount) { return iIndex >= 0 && iIndex < iCount ? iIndex : -1; }
 
@@ -345,7 +355,10 @@ bool NKGLMenuExecuteItem(NKGLMenu *pMenu, int iId)
     NKGLMenuItemCommand(pMenu, iId, szLine, sizeof szLine);
     if (szLine[0] == '\0') return false;
     const bool bShowField = iId >= 2901 && iId <= 2903 && !FieldShown(iId - 2901);
-    ExecuteCommand(szLine);
+    const bool bScalar = iId >= 1001 && iId <= 1000 + NKGetInterfaceNumScalars();
+    // A scalar chosen while no part shows fringes would change nothing on
+    // screen: its fringes are switched on with it.
+    if (ExecuteCommand(szLine) == 0 && bScalar && NoPartShowsFringes()) ExecuteCommand("fringes");
     // A field shown before the first frame holds it is read in as well.
     if (bShowField && !FirstFrameHasField(iId - 2901))
         ExecuteCommand(

@@ -22,6 +22,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "app/nk_menu_state.h"
 #include "app/nk_menus.h"
 #include "app/nk_pick_feedback.h"
 #include "app/nk_statusbar.h"
@@ -74,11 +75,9 @@ protected:
             NKResizeView(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight);
         QMainWindow::moveEvent(pEvent);
     }
-    void dragEnterEvent(QDragEnterEvent *pEvent) override
-    {
-        if (pEvent->mimeData()->hasUrls()) pEvent->acceptProposedAction();
-    }
-    void dropEvent(QDropEvent *pEvent) override;
+    void dragEnterEvent(QDragEnterEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
+    void dragMoveEvent(QDragMoveEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
+    void dropEvent(QDropEvent *pEvent) override { NKDropFiles(pEvent); }
 };
 
 struct MainState {
@@ -90,14 +89,27 @@ struct MainState {
 };
 MainState sg_State;
 
-// Only the first dropped file is opened, with the type-detecting open.
-void MainWindow::dropEvent(QDropEvent *pEvent)
+// The local file a drag carries first; empty when its first item is none.
+QByteArray DraggedFile(const QDropEvent *pEvent)
 {
-    NKStatusErrorScope errors;
-    const QList<QUrl> urls = pEvent->mimeData()->urls();
-    if (urls.isEmpty()) return;
+    const QMimeData *pData = pEvent->mimeData();
+    if (pData == nullptr || !pData->hasUrls()) return QByteArray();
+    const QList<QUrl> urls = pData->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return QByteArray();
+    return urls.first().toLocalFile().toUtf8();
+}
+
+// Only the first dropped file is opened, with the type-detecting open.
+void OpenDroppedFile(QDropEvent *pEvent)
+{
+    NKStatusErrorScope errors(true);
+    const QByteArray name = DraggedFile(pEvent);
+    if (name.isEmpty()) {
+        pEvent->setDropAction(Qt::IgnoreAction);
+        pEvent->ignore();
+        return;
+    }
     pEvent->acceptProposedAction();
-    const QByteArray name = urls.first().toLocalFile().toUtf8();
     NKString line;
     if (!NKPathCommandLine("open", name.constData(), &line)) return;
     ExecuteUICommand(line);
@@ -108,11 +120,15 @@ void MainWindow::dropEvent(QDropEvent *pEvent)
     UpdateMenuChecks();
 }
 
-// Leaving the application lets the animation pace by its measured rate.
+// Leaving the application lets the animation pace by its measured rate,
+// and takes the keyboard, with the F2 that the in-view menu reads.
 void OnApplicationState(Qt::ApplicationState state)
 {
     const bool bActive = state == Qt::ApplicationActive;
-    if (!bActive) g_AnimationSettings.fFrameRateDeactivated = g_AnimationSettings.fFrameRate;
+    if (!bActive) {
+        g_AnimationSettings.fFrameRateDeactivated = g_AnimationSettings.fFrameRate;
+        NKViewKeyboardLost();
+    }
     g_AnimationSettings.bApplicationActive = bActive ? 1 : 0;
 }
 
@@ -219,9 +235,22 @@ void NKDestroyMainWindow(void)
 
 QMainWindow *NKGetMainWindow(void) { return sg_State.pMain; }
 
+void NKAcceptFileDrag(QDropEvent *pEvent)
+{
+    if (DraggedFile(pEvent).isEmpty()) {
+        pEvent->ignore();
+    } else {
+        pEvent->acceptProposedAction();
+    }
+}
+
+void NKDropFiles(QDropEvent *pEvent) { OpenDroppedFile(pEvent); }
+
 int NKMainWindowCommand(int iId)
 {
-    NKStatusErrorScope errors;
+    // An open (File > Open, a recent file) shows its first warning as well.
+    NKStatusErrorScope errors(iId == NK_MENU_OPEN ||
+                              (iId >= NK_MENU_RECENT_FIRST && iId <= NK_MENU_RECENT_LAST));
     int iResult = 1;
     if (!MenuCommandHandler(iId, &iResult)) iResult = CommandHandler(iId);
     if (iResult == 0) UpdateMenuChecks();

@@ -12,6 +12,7 @@
 
 #include "app/nk_settings.h"
 
+class QDropEvent;
 class QMainWindow;
 
 // The stored placement the window is made with; the settings file fills it
@@ -34,8 +35,16 @@ QMainWindow *NKGetMainWindow(void);
 // A command of a menu item or tool-bar button: the tool bar's handler, then
 // the menus'; a result 0 refreshes the check marks. Returns that result.
 // The first error line printed meanwhile goes to the status line too (as
-// for a dropped file).
+// for a dropped file); for File > Open and a recent file, the first warning
+// when no error came.
 int NKMainWindowCommand(int iId);
+
+// A drag over the main window or the 3-D view: accepted while it carries a
+// local file. A drop there opens the first file with the type-detecting
+// open (its first error or warning goes to the status line) and tells the
+// drag source it was taken; a drop without a local file is refused.
+void NKAcceptFileDrag(QDropEvent *pEvent);
+void NKDropFiles(QDropEvent *pEvent);
 
 // The window keys of the main and view windows: F11 toggles full screen,
 // Esc leaves it.

@@ -497,7 +497,7 @@ namespace {
 int sg_iErrorScopes = 0;  // the scopes alive, outermost included
 }  // namespace
 
-NKStatusErrorScope::NKStatusErrorScope()
+NKStatusErrorScope::NKStatusErrorScope(bool bWarnings) : m_bWarnings(bWarnings)
 {
     m_bOuter = sg_iErrorScopes++ == 0;
     if (m_bOuter) NKSetMessageSink(Sink, this, &m_pfnPrevious, &m_pPreviousUser);
@@ -508,7 +508,11 @@ NKStatusErrorScope::~NKStatusErrorScope()
     sg_iErrorScopes--;
     if (!m_bOuter) return;
     NKSetMessageSink(m_pfnPrevious, m_pPreviousUser);
-    if (!m_FirstError.empty()) NKSetStatusbarText(m_FirstError.c_str(), 0);
+    if (!m_FirstError.empty()) {
+        NKSetStatusbarText(m_FirstError.c_str(), 0);
+    } else if (!m_FirstWarning.empty()) {
+        NKSetStatusbarText(m_FirstWarning.c_str(), 0);
+    }
 }
 
 void NKStatusErrorScope::Sink(const char *pszLine, int iLevel, void *pUser)
@@ -517,6 +521,9 @@ void NKStatusErrorScope::Sink(const char *pszLine, int iLevel, void *pUser)
     if (iLevel == NK_MSG_ERROR && pScope->m_FirstError.empty() && pszLine != nullptr &&
         *pszLine != '\0')
         pScope->m_FirstError = pszLine;
+    if (iLevel == NK_MSG_WARNING && pScope->m_bWarnings && pScope->m_FirstWarning.empty() &&
+        pszLine != nullptr && *pszLine != '\0')
+        pScope->m_FirstWarning = pszLine;
     if (pScope->m_pfnPrevious != nullptr)
         pScope->m_pfnPrevious(pszLine, iLevel, pScope->m_pPreviousUser);
 }

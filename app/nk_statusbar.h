@@ -98,11 +98,13 @@ void NKStatusbarSubclassProc(int iControlId);
 // button, a dialog, File > Open, a dropped file): while the outermost scope
 // lives, the first error line printed is kept (and still printed as
 // before); when it ends, that line goes to the status line, so a failure
-// shows in the window and not only on the terminal. Inner scopes do
-// nothing.
+// shows in the window and not only on the terminal. A scope around an open
+// (bWarnings) keeps the first warning line as well, which shows when no
+// error came: a model that opened with a warning says so where the user
+// looks. Inner scopes do nothing.
 class NKStatusErrorScope {
 public:
-    NKStatusErrorScope();
+    explicit NKStatusErrorScope(bool bWarnings = false);
     ~NKStatusErrorScope();
     NKStatusErrorScope(const NKStatusErrorScope &) = delete;
     NKStatusErrorScope &operator=(const NKStatusErrorScope &) = delete;
@@ -110,9 +112,11 @@ public:
 private:
     static void Sink(const char *pszLine, int iLevel, void *pUser);
     bool m_bOuter = false;
+    bool m_bWarnings = false;
     void (*m_pfnPrevious)(const char *, int, void *) = nullptr;
     void *m_pPreviousUser = nullptr;
     std::string m_FirstError;
+    std::string m_FirstWarning;
 };
 
 // What the bar shows, for the window code and tests.

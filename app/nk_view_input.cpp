@@ -465,14 +465,19 @@ void NKViewKeyRelease(QKeyEvent *pEvent)
 }
 
 // Keys released elsewhere never reach the view: losing the focus forgets
-// them and ends walk motion.
+// them and ends walk motion. F2 stays held while another window of the
+// program has the keyboard (a click-to-focus window manager gives it back
+// to the main window after each press in the view): that window records
+// its release.
 void NKViewFocusOut(void)
 {
     sg_uHeldKeys = 0;
-    sg_bF2Held = false;
+    if (QGuiApplication::focusWindow() == nullptr) sg_bF2Held = false;
     g_InputState.uKeys = 0;
     NKStopWalkMotion();
 }
+
+void NKViewKeyboardLost(void) { sg_bF2Held = false; }
 
 bool NKIsCursorOverView(void)
 {

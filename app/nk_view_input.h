@@ -37,6 +37,8 @@ void NKViewWheel(QWheelEvent *pEvent);
 void NKViewKeyPress(QKeyEvent *pEvent);
 void NKViewKeyRelease(QKeyEvent *pEvent);
 void NKViewFocusOut(void);
+// The program has lost the keyboard: F2 counts as released.
+void NKViewKeyboardLost(void);
 
 // Keeps the held navigation keys, Ctrl and Shift from a key event of the
 // main or view window (repeats ignored).

@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <QDropEvent>
 #include <QEvent>
 #include <QExposeEvent>
 #include <QFocusEvent>
@@ -15,6 +16,7 @@
 #include <QWindow>
 
 #include "app/nk_app_records.h"
+#include "app/nk_main_window.h"
 #include "app/nk_pick_feedback.h"
 #include "app/nk_pixel_format.h"
 #include "app/nk_pixel_format_dialog.h"
@@ -64,6 +66,16 @@ protected:
     void focusOutEvent(QFocusEvent *) override { NKViewFocusOut(); }
     bool event(QEvent *pEvent) override
     {
+        // The view is a native window of its own: files dropped on it are
+        // opened as those dropped on the rest of the main window.
+        if (pEvent->type() == QEvent::DragEnter || pEvent->type() == QEvent::DragMove) {
+            NKAcceptFileDrag(static_cast<QDropEvent *>(pEvent));
+            return true;
+        }
+        if (pEvent->type() == QEvent::Drop) {
+            NKDropFiles(static_cast<QDropEvent *>(pEvent));
+            return true;
+        }
         if (pEvent->type() == QEvent::PlatformSurface &&
             static_cast<QPlatformSurfaceEvent *>(pEvent)->surfaceEventType() ==
                 QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)

@@ -262,7 +262,9 @@ bool OpenFileAutoDetect(const NKOpenRequest &request)
     if (iType == NK_FILETYPE_UNKNOWN) {
         NKPrintError("Unable to auto-detect primary file type.\nPlease open file again and select "
                      "the correct file type.");
-        NKPrintFileProblem(request.fileName.GetText());
+        // An empty file is of no type: the file line says so.
+        const std::string why = NKInputFileProblem(request.fileName.GetText());
+        NKPrintFileProblem(request.fileName.GetText(), why.c_str());
         return false;
     }
     NKString command = OpenCommandFor(iType, request.fileName);

@@ -16,6 +16,5 @@ void NKSetPolygonInfoInPick(bool bOn) { sg_bPolygonInfoInPick = bOn; }
 
 uint8_t g_bAutoFringeRange = 0;
 uint8_t g_bContoursShown = 0;
-uint8_t g_bDrawAnimationSetup = 0;
 uint8_t g_bFringesShown = 0;
 float g_fAdditionalVectorScale = 1.0f;

@@ -34,7 +34,7 @@ struct NKAnimationSettings {
     float fFrameRateDeactivated = 25.0f;
     int32_t iInactivePercentage = 25;
     uint8_t bApplicationActive = 1;
-    uint8_t bDrawAnimationSetup = 1;
+    uint8_t bDrawAnimationSetup = 1;  // each frame drawn while an animation is set up
 };
 extern NKAnimationSettings g_AnimationSettings;
 
@@ -64,8 +64,6 @@ void NKSetPolygonInfoInPick(bool bOn);
 extern uint8_t g_bAutoFringeRange;
 // Contour lines are shown.
 extern uint8_t g_bContoursShown;
-// Each frame is drawn while an animation is being set up (drawanimationsetup).
-extern uint8_t g_bDrawAnimationSetup;
 // Fringes are shown.
 extern uint8_t g_bFringesShown;
 // The scale of an additional vector field's values (addvector), 1.0 unless set.

@@ -21,6 +21,7 @@
 #include "plot/nk_plot.h"
 #include "render/nk_background.h"
 #include "render/nk_render_options.h"
+#include "scene/nk_scene.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ struct NKOffscreenState {
     NKGLContext *pOwn = nullptr;  // a context of our own, without a view
     NKViewSize savedSize{};
     uint8_t bSavedSingle = 0, bSavedQuad = 0;
+    uint8_t bSavedOffscreen = 0;
 };
 
 int64_t NKBitmapStride(int iWidth) { return ((int64_t)iWidth * 3 + 3) / 4 * 4; }
@@ -188,6 +190,8 @@ int NKBeginOffscreen(int iWidth, int iHeight, NKOffscreenState **ppState)
         g_pGraphicsSettings->bSingleBuffer = 1;
         g_pGraphicsSettings->bQuadBufferStereo = 0;
     }
+    s->bSavedOffscreen = g_bDrawingOffscreen;
+    g_bDrawingOffscreen = 1;
     NKResizeView(iWidth, iHeight);
     glViewport(0, 0, iWidth, iHeight);
     *ppState = s;
@@ -210,6 +214,7 @@ void NKEndOffscreen(NKOffscreenState *s, NKOffscreenBitmap *pBitmap)
         g_pGraphicsSettings->bSingleBuffer = s->bSavedSingle;
         g_pGraphicsSettings->bQuadBufferStereo = s->bSavedQuad;
     }
+    g_bDrawingOffscreen = s->bSavedOffscreen;
     FreeTarget(s);
     RestoreContext(s);
     if (NKGetCurrentGLContextHandle() != nullptr)

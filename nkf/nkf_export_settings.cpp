@@ -94,7 +94,7 @@ void FillOwnMain(NKFMainSettings *pRec, const NKFExportSettings &settings)
         pRec->SetI(241, g_pModel->bModeShapeAnimation);
         pRec->SetI(242, g_pModel->bModeShapeScalar);
     }
-    pRec->SetI(243, g_bDrawAnimationSetup);
+    pRec->SetI(243, g_AnimationSettings.bDrawAnimationSetup);
     // Contours shown: their count; hidden, the word stays unset, so that a
     // re-open does not switch them on (or run an empty contour command).
     if (g_bContoursShown) pRec->SetI(244, g_ContourSettings.iNumLevels);

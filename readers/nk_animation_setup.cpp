@@ -161,7 +161,7 @@ bool DrawEachFrame(void)
     // A quad-buffered stereo view is drawn only by its own paint, which
     // fills the buffers of both eyes.
     bool bQuadStereo = g_pGraphicsSettings != nullptr && g_pGraphicsSettings->bQuadBufferStereo;
-    return g_bDrawAnimationSetup && !bQuadStereo;
+    return g_AnimationSettings.bDrawAnimationSetup != 0 && !bQuadStereo;
 }
 
 // Frame i for step s. The frame is looked up again after the pipeline's

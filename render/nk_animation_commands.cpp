@@ -348,7 +348,6 @@ int DrawAnimationSetup(CommandTableEntry *pEntry, const char *)
 {
     const bool bOn = pEntry->id == NK_CID_DRAWANIMATIONSETUP;
     g_AnimationSettings.bDrawAnimationSetup = bOn ? 1 : 0;
-    g_bDrawAnimationSetup = bOn ? 1 : 0;
     if (bOn) NKPrintInfo("Drawing while setting up animation enabled");
     return NK_CMD_DONE;
 }

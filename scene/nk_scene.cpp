@@ -48,6 +48,7 @@
 
 uint8_t g_bRedrawRequested = 0;
 int g_iScreenDrawing = 1;
+uint8_t g_bDrawingOffscreen = 0;
 
 namespace {
 

@@ -24,6 +24,10 @@ struct NKGraphicsSettings;
 extern uint8_t g_bRedrawRequested;
 // The third argument of the last draw (1 drawing into the window).
 extern int g_iScreenDrawing;
+// Set while the scene is drawn off-screen for a picture (image files,
+// movies, printing, the clipboard): the in-view menu, a tool of the window,
+// is left out of it.
+extern uint8_t g_bDrawingOffscreen;
 
 // Draws frame iFrame (-1: the current frame, advanced by the clock). With
 // bUninterruptible 0 the draw is abandoned when input is pending. iScreen 1

@@ -25,6 +25,7 @@
 #include "render/nk_text3d.h"
 #include "render/nk_text_list.h"
 #include "render/nk_view_settings.h"
+#include "scene/nk_scene.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_iso_surface.h"
 #include "tools/nk_legend_box.h"
@@ -104,7 +105,7 @@ void NKDrawSceneOverlays(NKFrame *pFrame)
     NKDraw3DLegend(g_pLegendBox);
     DrawSoundSourceMarkers(pFrame);
     NKDrawRotationPoint();
-    NKDrawShellGLMenu();
+    if (!g_bDrawingOffscreen) NKDrawShellGLMenu();
 }
 void NKDrawCopyOverlays(NKFrame *pFrame)
 {

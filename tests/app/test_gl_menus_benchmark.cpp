@@ -21,6 +21,7 @@
 #include "render/nk_scene_view.h"
 #include "render/nk_text_list.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/app/gl_menu_test_point.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/gl_feedback.h"
 #include "tests/test_support/message_capture.h"
@@ -549,15 +550,7 @@ TEST_F(MenusBenchmarkTest, F2HeldOperatesTheMenuWithTheMouse)
     ASSERT_TRUE(NKTestSetViewSize(800, 600));
     ASSERT_EQ(ExecuteCommand("usermenu results"), 0);
     NKRedrawView();
-    auto itemPoint = [&](int iId) {
-        const NKGLMenuItem *pItem = NKGLMenuFindItem(g_pGLMenu->root, iId);
-        double adModelView[16];
-        NKGLMenuModelView(g_pGLMenu, adModelView);
-        double wx = 0, wy = 0, wz = 0;
-        gluProject(pItem->level * 0.25 + 0.1, -pItem->slot * 0.058 - 0.029, pItem->level * 0.01,
-                   adModelView, g_adSavedProjection, g_aiSavedViewport, &wx, &wy, &wz);
-        return QPoint(int(wx), int(g_aiSavedViewport[3] - wy));
-    };
+    auto itemPoint = NKTestMenuItemPoint;
     QTest::keyPress(m_pView, Qt::Key_F2);
     QTest::mouseClick(m_pView, Qt::LeftButton, Qt::NoModifier, itemPoint(100));
     EXPECT_EQ(NKGLMenuFindItem(g_pGLMenu->root, 100)->open, 1);

@@ -30,6 +30,7 @@
 #include "core/nk_program_directory.h"
 #include "render/nk_animation_commands.h"
 #include "render/nk_fringe_commands.h"
+#include "render/nk_view_settings.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
@@ -218,7 +219,7 @@ TEST_F(WindowOpenTest, TheSiteFileBuildsTheResultsMenuAndTheUsersFileReplacesIt)
     EXPECT_EQ(BranchTexts(1000), plate);
     const int iLast = NKGetInterfaceNumScalars() - 1;
     ASSERT_GE(iLast, 0);
-    EXPECT_TRUE(NKAllPartsFringes());
+    EXPECT_FALSE(NKAllPartsFringes());  // the parts' own colours until a result is chosen
     EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1001 + iLast));
     EXPECT_EQ(NKGetCurrentScalarIndex(), iLast);
     ASSERT_NE(g_pModel->pFrames[0].pScalar, nullptr);
@@ -232,6 +233,68 @@ TEST_F(WindowOpenTest, TheSiteFileBuildsTheResultsMenuAndTheUsersFileReplacesIt)
     WriteUserFile("");
     Drop(m_Plate);
     EXPECT_EQ(g_pGLMenu, nullptr);
+}
+
+// File > Open of a real database with the site's file: the parts show in
+// their own colours with the legend switched on; the scalar chosen in the
+// Results Menu shows as fringes at once. A command file that opens no
+// model runs the site's file without an error.
+TEST_F(WindowOpenTest, TheFirstViewAfterAnOpenShowsPartColoursThenTheChosenResult)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    InstallSiteFile();
+    OpenThroughTheDialog(NKTestSharedDataDir() +
+                         "/lsdyna/ansys-example-data/d3plot_projectile/d3plot");
+    ASSERT_TRUE(NKModelHasGeometry());
+    ASSERT_NE(g_pGLMenu, nullptr);
+    const NKGeometry *pGeo = NKGetCurrentGeometry();
+    ASSERT_GT(pGeo->iNumParts, 0);
+    for (int i = 0; i < pGeo->iNumParts; i++) EXPECT_EQ(pGeo->pParts[i].bFringes, 0) << i;
+    EXPECT_EQ(g_pViewSettings->bShowLegend, 1);
+    int iVonMises = -1;
+    for (int i = 0; i < NKGetInterfaceNumScalars(); i++)
+        if (std::string(NKGetInterfaceScalarNames()->Get(i)) == "Von Mises Effective Stress")
+            iVonMises = i;
+    ASSERT_GE(iVonMises, 0);
+    EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1001 + iVonMises));
+    EXPECT_EQ(NKGetCurrentScalarIndex(), iVonMises);
+    EXPECT_NE(g_pModel->pFrames[0].pScalar, nullptr);
+    EXPECT_TRUE(NKAllPartsFringes());
+    EXPECT_EQ(g_pViewSettings->bShowLegend, 1);
+    // A second scalar keeps the fringes as the user left them.
+    ASSERT_EQ(ExecuteCommand("nofringes 1 1"), 0);
+    EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1001));
+    EXPECT_EQ(NKGetCurrentGeometry()->pParts[0].bFringes, 0);
+
+    ASSERT_EQ(ExecuteCommand("closefiles"), 0);
+    ASSERT_TRUE(NKTestWriteText(m_Dir + "/settings.qlc", "legendticks 5\n"));
+    MessageCapture capture;
+    EXPECT_EQ(ExecuteCommand(("open \"" + m_Dir + "/settings.qlc\"").c_str()), 0);
+    EXPECT_TRUE(capture.Contains("Running \"file open\" command file...")) << capture.Text();
+    for (const CapturedLine &line : capture.Lines())
+        EXPECT_NE(line.iLevel, NK_MSG_ERROR) << line.text;
+}
+
+// File > Open of a d3plot family whose first numbered member is missing opens the
+// states before the gap and says so on the status line; the same open
+// typed as a command leaves the status line to the load.
+TEST_F(WindowOpenTest, AWindowOpenShowsItsFirstWarningOnTheStatusLine)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    const std::string from =
+        NKTestSharedDataDir() + "/lsdyna/ansys-example-data/d3plot_projectile/";
+    for (const char *pszName : {"d3plot", "d3plot02", "d3plot03"})
+        std::filesystem::copy_file(from + pszName, m_Dir + "/" + pszName);
+    const std::string d3plot = m_Dir + "/d3plot";
+    NKSetStatusbarText(" ", 0);
+    OpenThroughTheDialog(d3plot);
+    ASSERT_TRUE(NKModelHasGeometry());
+    const std::string warning = "LS-DYNA family file " + m_Dir + "/d3plot01 is missing";
+    EXPECT_EQ(NKGetStatusbarText(0).rfind(warning, 0), 0u) << NKGetStatusbarText(0);
+
+    NKSetStatusbarText(" ", 0);
+    ASSERT_EQ(ExecuteCommand(("open \"" + d3plot + "\"").c_str()), 0);
+    EXPECT_EQ(NKGetStatusbarText(0).find("is missing"), std::string::npos);
 }
 
 // A Results Menu built for one model: shown, it is built again for the next

@@ -64,7 +64,8 @@ protected:
         g_pModel = nullptr;
         NKSetProgressUI(nullptr);
         NKResetProgressState();
-        g_bAutoFringeRange = g_bContoursShown = g_bDrawAnimationSetup = 0;
+        g_bAutoFringeRange = g_bContoursShown = 0;
+        g_AnimationSettings.bDrawAnimationSetup = 1;
     }
     // Opens steps.nkf (with its geometry) as the data source.
     void OpenSteps()

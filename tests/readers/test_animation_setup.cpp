@@ -172,7 +172,7 @@ TEST_F(AnimationSetup, TheEndSetsTheFringeRangeOrContoursAndFramesAreDrawnUnless
         sg_iContourUpdates = 0;
         g_bAutoFringeRange = row.bAuto;
         g_bContoursShown = row.bContours;
-        g_bDrawAnimationSetup = row.bDraw;
+        g_AnimationSettings.bDrawAnimationSetup = row.bDraw;
         settings.bQuadBufferStereo = row.bQuadStereo;
         EXPECT_TRUE(SetupAnimationFromInterface(0, 1, 1, nullptr, 0));
         EXPECT_EQ(sg_Commands, row.commands);

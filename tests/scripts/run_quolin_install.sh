@@ -4,12 +4,12 @@
 # program in a fresh home, each run ending in "exit" from quolin.qlc:
 #   1. quolin.qlc opens the beam and draws it to an image: status 0; the
 #      site's fileopen.qlc installed beside the program ran its lines
-#      without an error (fringes on, the Results Menu built); the first run
+#      without an error (the legend on, the Results Menu built); the first run
 #      registered with the desktop what the installation, one of the
 #      desktop's data folders, holds (the same desktop entry, shown in the
 #      applications menu, and file types), and the icon is installed;
 #   2. the same with the user's own fileopen.qlc, which dumps the model: it
-#      runs instead of the site's, so the image (no menu, no fringes) is
+#      runs instead of the site's, so the image (no legend) is
 #      another;
 #   3. a command file whose second line fails, named on the command line:
 #      the failing command's own error is shown, not only the report;
