@@ -90,21 +90,22 @@ fi
 
 # One case a line, fields split by "|": name, the line that opens the
 # model, the line that reads the result, the text of the warning line, a
-# second warning text (the line naming the file, or "-"), and the "info"
-# lines expected.
+# second warning text (the line naming the file, or "-"), the "info" lines
+# expected, and a damaged node ("part,node") whose listing must say
+# NO_VALUE (or "-").
 W="$PWD"
 nkf_warn="NaN or -inf result values: 1, the first is value"
 cases=(
-  "nkf node nan|open \"$W/beam_node_nan.nkf\"|readstate 1 1 1|Block type : *RESULTS. ID = 1 : $nkf_warn 83|NKF file : $W/beam_node_nan.nkf|Minimum node value........:  0.00000e+00;Maximum node value........:  3.34270e-01"
-  "nkf node -inf|open \"$W/beam_node_minf.nkf\"|readstate 1 1 1|Block type : *RESULTS. ID = 1 : $nkf_warn 83|NKF file : $W/beam_node_minf.nkf|Minimum node value........:  0.00000e+00;Maximum node value........:  3.34270e-01"
-  "nkf element nan|open \"$W/beam_element_nan.nkf\"|readstate 1 2 1|Block type : *RESULTS. ID = 11 : $nkf_warn 22|NKF file : $W/beam_element_nan.nkf|Minimum element value........: -1.90000e+01;Maximum element value........:  1.90000e+01"
-  "nkf element -inf|open \"$W/beam_element_minf.nkf\"|readstate 1 2 1|Block type : *RESULTS. ID = 11 : $nkf_warn 22|NKF file : $W/beam_element_minf.nkf|Minimum element value........: -1.90000e+01;Maximum element value........:  1.90000e+01"
-  "native text nan|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_nan.txt\"|The scalar result of file $W/scalar_nan.txt, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00"
-  "native text -inf|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_minf.txt\"|The scalar result of file $W/scalar_minf.txt, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00"
-  "native binary nan|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_nan.res\"|The scalar result of file $W/scalar_nan.res, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00"
+  "nkf node nan|open \"$W/beam_node_nan.nkf\"|readstate 1 1 1|Block type : *RESULTS. ID = 1 : $nkf_warn 83|NKF file : $W/beam_node_nan.nkf|Minimum node value........:  0.00000e+00;Maximum node value........:  3.34270e-01|1,1083"
+  "nkf node -inf|open \"$W/beam_node_minf.nkf\"|readstate 1 1 1|Block type : *RESULTS. ID = 1 : $nkf_warn 83|NKF file : $W/beam_node_minf.nkf|Minimum node value........:  0.00000e+00;Maximum node value........:  3.34270e-01|1,1083"
+  "nkf element nan|open \"$W/beam_element_nan.nkf\"|readstate 1 2 1|Block type : *RESULTS. ID = 11 : $nkf_warn 22|NKF file : $W/beam_element_nan.nkf|Minimum element value........: -1.90000e+01;Maximum element value........:  1.90000e+01|1,1079"
+  "nkf element -inf|open \"$W/beam_element_minf.nkf\"|readstate 1 2 1|Block type : *RESULTS. ID = 11 : $nkf_warn 22|NKF file : $W/beam_element_minf.nkf|Minimum element value........: -1.90000e+01;Maximum element value........:  1.90000e+01|1,1079"
+  "native text nan|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_nan.txt\"|The scalar result of file $W/scalar_nan.txt, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00|1,1"
+  "native text -inf|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_minf.txt\"|The scalar result of file $W/scalar_minf.txt, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00|1,1"
+  "native binary nan|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_nan.res\"|The scalar result of file $W/scalar_nan.res, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00|1,1"
 )
 [ $have_d3plot -eq 1 ] && cases+=(
-  "d3plot nan|open \"$W/d3/d3plot\"|readstate 10 1|The X Axis Stress result of file $W/d3/d3plot10, state 10: NaN or -inf values: 1, the first is element 4; they count as undefined values.|-|Minimum element value........: -4.68649e+02;Maximum element value........:  4.74502e+02"
+  "d3plot nan|open \"$W/d3/d3plot\"|readstate 10 1|The X Axis Stress result of file $W/d3/d3plot10, state 10: NaN or -inf values: 1, the first is element 4; they count as undefined values.|-|Minimum element value........: -4.68649e+02;Maximum element value........:  4.74502e+02|-"
 )
 
 # run NAME MODEL READ [DRAWLINES]: the viewer from a start-up file that
@@ -132,8 +133,10 @@ run() {
 }
 
 for entry in "${cases[@]}"; do
-  IFS='|' read -r name model read warning second expected <<< "$entry"
-  run "$name" "$model" "$read"
+  IFS='|' read -r name model read warning second expected node <<< "$entry"
+  draw="fringes;contours 10;isosurface"
+  [ "$node" != "-" ] && draw+=";showscalars $node $node"
+  run "$name" "$model" "$read" "$draw"
   base="$W/${name// /_}"
   n=$(grep -c "NaN or -inf" "$base.err")
   [ "$n" -eq 1 ] || fail "$name: $n warnings of NaN or -inf values, not 1"
@@ -145,6 +148,9 @@ for entry in "${cases[@]}"; do
   for line in "${lines[@]}"; do
     grep -qF -- "  - $line (" "$base.err" || fail "$name: missing info line: $line"
   done
+  if [ "$node" != "-" ]; then
+    grep -qF "  ${node/,/, }:  NO_VALUE" "$base.err" || fail "$name: node $node is not undefined"
+  fi
   magenta=$(python3 "$probe" nearcount "$base.ppm" 255 0 255)
   [ "${magenta:-0}" -gt 0 ] || fail "$name: the damaged nodes are not in the undefined colour"
   echo "$name: done, $magenta pixels in the undefined colour"
