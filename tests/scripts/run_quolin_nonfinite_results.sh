@@ -73,16 +73,17 @@ damage_beam 11 22 -inf beam_element_minf.nkf
 have_d3plot=0
 if [ -f "$d3plot/d3plot10" ]; then
   have_d3plot=1
-  cp -r "$d3plot" d3 && chmod -R u+w d3
+  cp -r "$d3plot" d3_nan && chmod -R u+w d3_nan && cp -r d3_nan d3_minf
   # State 10 (member d3plot10) starts at word 0 of its file; its solid
   # stresses follow 1 time, 34 global, 3 x 106 coordinate, 106 mass-scaling,
   # 3 x 106 velocity and 3 x 106 acceleration words (word 1095), 64 words a
-  # solid. The x stress of solid 4 becomes NaN.
+  # solid. The x stress of solid 4 becomes NaN, or minus infinity.
   python3 - <<'PY'
 import struct
-d = bytearray(open('d3/d3plot10', 'rb').read())
-struct.pack_into('<f', d, 4 * (1095 + 3 * 64), float('nan'))
-open('d3/d3plot10', 'wb').write(d)
+for folder, value in (('d3_nan', float('nan')), ('d3_minf', float('-inf'))):
+    d = bytearray(open(folder + '/d3plot10', 'rb').read())
+    struct.pack_into('<f', d, 4 * (1095 + 3 * 64), value)
+    open(folder + '/d3plot10', 'wb').write(d)
 PY
 else
   echo "no $d3plot: the d3plot case is left out"
@@ -105,7 +106,8 @@ cases=(
   "native binary nan|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_nan.res\"|The scalar result of file $W/scalar_nan.res, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00|1,1"
 )
 [ $have_d3plot -eq 1 ] && cases+=(
-  "d3plot nan|open \"$W/d3/d3plot\"|readstate 10 1|The X Axis Stress result of file $W/d3/d3plot10, state 10: NaN or -inf values: 1, the first is element 4; they count as undefined values.|-|Minimum element value........: -4.68649e+02;Maximum element value........:  4.74502e+02|-"
+  "d3plot nan|open \"$W/d3_nan/d3plot\"|readstate 10 1|The X Axis Stress result of file $W/d3_nan/d3plot10, state 10: NaN or -inf values: 1, the first is element 4; they count as undefined values.|-|Minimum element value........: -4.68649e+02;Maximum element value........:  4.74502e+02|-"
+  "d3plot -inf|open \"$W/d3_minf/d3plot\"|readstate 10 1|The X Axis Stress result of file $W/d3_minf/d3plot10, state 10: NaN or -inf values: 1, the first is element 4; they count as undefined values.|-|Minimum element value........: -4.68649e+02;Maximum element value........:  4.74502e+02|-"
 )
 
 # run NAME MODEL READ [DRAWLINES]: the viewer from a start-up file that
