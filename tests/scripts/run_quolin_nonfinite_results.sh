@@ -96,18 +96,27 @@ fi
 # NO_VALUE (or "-").
 W="$PWD"
 nkf_warn="NaN or -inf result values: 1, the first is value"
-cases=(
-  "nkf node nan|open \"$W/beam_node_nan.nkf\"|readstate 1 1 1|Block type : *RESULTS. ID = 1 : $nkf_warn 83|NKF file : $W/beam_node_nan.nkf|Minimum node value........:  0.00000e+00;Maximum node value........:  3.34270e-01|1,1083"
-  "nkf node -inf|open \"$W/beam_node_minf.nkf\"|readstate 1 1 1|Block type : *RESULTS. ID = 1 : $nkf_warn 83|NKF file : $W/beam_node_minf.nkf|Minimum node value........:  0.00000e+00;Maximum node value........:  3.34270e-01|1,1083"
-  "nkf element nan|open \"$W/beam_element_nan.nkf\"|readstate 1 2 1|Block type : *RESULTS. ID = 11 : $nkf_warn 22|NKF file : $W/beam_element_nan.nkf|Minimum element value........: -1.90000e+01;Maximum element value........:  1.90000e+01|1,1079"
-  "nkf element -inf|open \"$W/beam_element_minf.nkf\"|readstate 1 2 1|Block type : *RESULTS. ID = 11 : $nkf_warn 22|NKF file : $W/beam_element_minf.nkf|Minimum element value........: -1.90000e+01;Maximum element value........:  1.90000e+01|1,1079"
-  "native text nan|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_nan.txt\"|The scalar result of file $W/scalar_nan.txt, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00|1,1"
-  "native text -inf|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_minf.txt\"|The scalar result of file $W/scalar_minf.txt, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00|1,1"
-  "native binary nan|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_nan.res\"|The scalar result of file $W/scalar_nan.res, step 1: NaN or -inf values: 1, the first is value 1; they count as undefined values.|-|Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00|1,1"
-)
-[ $have_d3plot -eq 1 ] && cases+=(
-  "d3plot nan|open \"$W/d3_nan/d3plot\"|readstate 10 1|The X Axis Stress result of file $W/d3_nan/d3plot10, state 10: NaN or -inf values: 1, the first is element 4; they count as undefined values.|-|Minimum element value........: -4.68649e+02;Maximum element value........:  4.74502e+02|-"
-  "d3plot -inf|open \"$W/d3_minf/d3plot\"|readstate 10 1|The X Axis Stress result of file $W/d3_minf/d3plot10, state 10: NaN or -inf values: 1, the first is element 4; they count as undefined values.|-|Minimum element value........: -4.68649e+02;Maximum element value........:  4.74502e+02|-"
+tail="NaN or -inf values: 1, the first is"
+undef="they count as undefined values."
+beam_nodes="Minimum node value........:  0.00000e+00;Maximum node value........:  3.34270e-01"
+beam_elements="Minimum element value........: -1.90000e+01"
+beam_elements+=";Maximum element value........:  1.90000e+01"
+grid_nodes="Minimum node value........:  2.00000e-01;Maximum node value........:  1.60000e+00"
+d3_elements="Minimum element value........: -4.68649e+02"
+d3_elements+=";Maximum element value........:  4.74502e+02"
+cases=()
+for bad in nan minf; do
+  cases+=(
+    "nkf node $bad|open \"$W/beam_node_$bad.nkf\"|readstate 1 1 1|Block type : *RESULTS. ID = 1 : $nkf_warn 83|NKF file : $W/beam_node_$bad.nkf|$beam_nodes|1,1083"
+    "nkf element $bad|open \"$W/beam_element_$bad.nkf\"|readstate 1 2 1|Block type : *RESULTS. ID = 11 : $nkf_warn 22|NKF file : $W/beam_element_$bad.nkf|$beam_elements|1,1079"
+    "native text $bad|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_$bad.txt\"|The scalar result of file $W/scalar_$bad.txt, step 1: $tail value 1; $undef|-|$grid_nodes|1,1"
+  )
+  [ $have_d3plot -eq 1 ] && cases+=(
+    "d3plot $bad|open \"$W/d3_$bad/d3plot\"|readstate 10 1|The X Axis Stress result of file $W/d3_$bad/d3plot10, state 10: $tail element 4; $undef|-|$d3_elements|-"
+  )
+done
+cases+=(
+  "native binary nan|readgeometry \"$W/grid.txt\"|readscalar \"$W/scalar_nan.res\"|The scalar result of file $W/scalar_nan.res, step 1: $tail value 1; $undef|-|$grid_nodes|1,1"
 )
 
 # run NAME MODEL READ [DRAWLINES]: the viewer from a start-up file that
