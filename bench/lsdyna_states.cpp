@@ -68,14 +68,15 @@ std::vector<std::string> FamilyBases(const std::string &dir)
 // Seconds to open a family, make the geometry of its first state and read
 // that state's words; -1 when a step fails. A database that holds no state
 // (its writer stopped before the first) opens with its geometry alone, as
-// the program opens it; *pbGeometryOnly says so.
-double OpenWithFirstState(const std::string &base, bool *pbGeometryOnly)
+// the program opens it; *pbGeometryOnly (unless null) says so.
+double OpenWithFirstState(const std::string &base, bool *pbGeometryOnly = nullptr)
 {
     auto t0 = std::chrono::steady_clock::now();
     bool bOk = NKLSDynaOpen(base.c_str());
-    *pbGeometryOnly = bOk && NKLSDynaGetNumStates() == 0;
+    const bool bGeometryOnly = bOk && NKLSDynaGetNumStates() == 0;
+    if (pbGeometryOnly != nullptr) *pbGeometryOnly = bGeometryOnly;
     NKGeometry *pGeo = bOk ? NKLSDynaGetGeometry(0) : nullptr;
-    bOk = pGeo != nullptr && (*pbGeometryOnly || NKLSDynaReadState(0));
+    bOk = pGeo != nullptr && (bGeometryOnly || NKLSDynaReadState(0));
     double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     NKReleaseGeometry(pGeo);
     NKLSDynaClose();

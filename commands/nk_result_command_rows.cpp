@@ -264,8 +264,8 @@ int AddScalar(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 
 // Turns the vector values of the current geometry's parts into displaced
 // positions: model position plus value times the additional-vector scale,
-// back in display coordinates. Bounded by the smaller of the part's and the
-// entry's counts.
+// back in display coordinates; a node whose vector is undefined keeps its
+// place. Bounded by the smaller of the part's and the entry's counts.
 void DisplaceAdditionalVectors(NKGeometry *pGeo, NKVectorResult *pResult)
 {
     for (int i = 0; i < pGeo->iNumParts && i < pResult->iNumParts; i++) {
@@ -276,6 +276,12 @@ void DisplaceAdditionalVectors(NKGeometry *pGeo, NKVectorResult *pResult)
         for (int k = 0; k < n; k++) {
             float afNode[3] = {pPart->pNodeCoords[3 * k], pPart->pNodeCoords[3 * k + 1],
                                pPart->pNodeCoords[3 * k + 2]};
+            const float *pfVector = &pEntry->pNodeValues[3 * k];
+            if (NKIsUndefined(pfVector[0]) || NKIsUndefined(pfVector[1]) ||
+                NKIsUndefined(pfVector[2])) {
+                for (int c = 0; c < 3; c++) pEntry->pNodeValues[3 * k + c] = afNode[c];
+                continue;
+            }
             DisplayToModel(afNode);
             for (int c = 0; c < 3; c++)
                 afNode[c] += pEntry->pNodeValues[3 * k + c] * g_fAdditionalVectorScale;

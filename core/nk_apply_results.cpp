@@ -8,6 +8,7 @@
 #include "core/nk_apply_results.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "core/nk_bbox.h"
@@ -127,9 +128,35 @@ bool FitEntry(NKScalarPartEntry *pEntry, int iCount)
 
 // ---- Vectors ----------------------------------------------------------------------------
 
+// A vector is defined when each component is a finite number below the
+// undefined value.
 bool IsDefinedVector(const float *v)
 {
-    return !NKIsUndefined(v[0]) && !NKIsUndefined(v[1]) && !NKIsUndefined(v[2]);
+    for (int k = 0; k < 3; k++)
+        if (!std::isfinite(v[k]) || NKIsUndefined(v[k])) return false;
+    return true;
+}
+
+// The vector made wholly undefined when a component is no finite number.
+bool UndefineNonFiniteVector(float *v)
+{
+    if (std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2])) return false;
+    v[0] = v[1] = v[2] = NK_UNDEFINED_VALUE;
+    return true;
+}
+
+long long UndefineNonFiniteEntries(NKScalarPartEntry *pEntries, int iNumParts)
+{
+    long long iChanged = 0;
+    for (int p = 0; pEntries != nullptr && p < iNumParts; p++) {
+        NKScalarPartEntry &e = pEntries[p];
+        for (int i = 0; e.pNodeValues != nullptr && i < e.iCount; i++)
+            if (!std::isfinite(e.pNodeValues[i])) {
+                e.pNodeValues[i] = NK_UNDEFINED_VALUE;
+                iChanged++;
+            }
+    }
+    return iChanged;
 }
 
 // One part's entry from displacements to displaced positions.
@@ -178,6 +205,7 @@ void ConvertSeparateField(NKSeparateVectorField *pField)
         for (int k = 0; k < part.iCount && part.pItems != nullptr; k++) {
             NKSeparateVector &item = part.pItems[k];
             ModelToDisplay(item.fPosition);
+            UndefineNonFiniteVector(item.fVector);
             if (!IsDefinedVector(item.fVector)) continue;
             pField->lengthMinMax.Update(static_cast<float>(NKVec3Length(item.fVector)), p,
                                         item.iIndex, -1);
@@ -334,6 +362,27 @@ bool NKFitScalarResultToGeometry(NKGeometry *pGeo, NKScalarResult *pResult)
             return false;
     }
     return true;
+}
+
+long long NKUndefineNonFiniteValues(NKScalarResult *pResult)
+{
+    if (pResult == nullptr) return 0;
+    return UndefineNonFiniteEntries(pResult->pNodeResults, pResult->iNumParts) +
+           UndefineNonFiniteEntries(pResult->pElementResults, pResult->iNumParts);
+}
+
+long long NKUndefineNonFiniteValues(NKVectorResult *pResult)
+{
+    long long iChanged = 0;
+    for (int p = 0; pResult != nullptr && pResult->pResults != nullptr && p < pResult->iNumParts;
+         p++) {
+        NKVectorPartEntry &e = pResult->pResults[p];
+        for (int i = 0; e.pNodeValues != nullptr && i < e.iNumNodes; i++)
+            iChanged += UndefineNonFiniteVector(&e.pNodeValues[3 * i]) ? 1 : 0;
+        for (int i = 0; e.pPolygonValues != nullptr && i < e.iNumPolygons; i++)
+            iChanged += UndefineNonFiniteVector(&e.pPolygonValues[3 * i]) ? 1 : 0;
+    }
+    return iChanged;
 }
 
 bool NKComputeDisplacedCoordinates(NKGeometry *pGeo, NKVectorResult *pResult, float fScale)

@@ -10,7 +10,8 @@
 // and set the vector filter and clamp ranges and the value filter
 // (core/nk_render_state.h) that the user has not fixed. Node colours
 // and vector length ranges come from the drawing code through the slots
-// NKComputeScalarNodeValues and NKComputeVectorLengthRange.
+// NKComputeScalarNodeValues and NKComputeVectorLengthRange, which first
+// make every value that is no finite number undefined (below).
 #pragma once
 
 struct NKGeometry;
@@ -33,3 +34,13 @@ bool NKFitScalarResultToGeometry(NKGeometry *pGeo, NKScalarResult *pResult);
 // without node coordinates are passed over. False after "Error allocating
 // memory.".
 bool NKComputeDisplacedCoordinates(NKGeometry *pGeo, NKVectorResult *pResult, float fScale);
+
+// A result value that is no finite number (NaN, +inf, -inf) is an undefined
+// value wherever values are used: each becomes NK_UNDEFINED_VALUE, in the
+// node and element entries of a scalar result, and in a vector result as a
+// whole vector (all three components) when any component is none. The
+// readers warn of NaN and -inf, naming file and result; this only makes
+// sure that no colour, range, contour or position is computed from one.
+// Answers how many values (vectors) were changed.
+long long NKUndefineNonFiniteValues(NKScalarResult *pResult);
+long long NKUndefineNonFiniteValues(NKVectorResult *pResult);

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "core/nk_apply_results.h"
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
 
@@ -41,8 +42,11 @@ bool NKComputeNodalAverage(NKGeometry *pGeo, NKScalarResult *pResult, int iPart)
     return true;
 }
 
+// Values that are no finite number are undefined before anything is
+// computed from them (colours, ranges, lengths, displaced positions).
 bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult)
 {
+    NKUndefineNonFiniteValues(pResult);
     if (sg_Hooks.pfnComputeScalarNodeValues != nullptr)
         return sg_Hooks.pfnComputeScalarNodeValues(pGeo, pResult);
     return true;
@@ -50,6 +54,7 @@ bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult)
 
 bool NKComputeVectorLengthRange(NKVectorResult *pResult)
 {
+    NKUndefineNonFiniteValues(pResult);
     if (sg_Hooks.pfnComputeVectorLengthRange != nullptr)
         return sg_Hooks.pfnComputeVectorLengthRange(pResult);
     return true;

@@ -91,6 +91,8 @@ bool NKApplyVectorToFrames(NKVectorResult *pResult, int iFirst, int iLast);
 bool NKApplySeparateVectorField(NKSeparateVectorField *pField, int iFirst, int iLast, int iIndex);
 bool NKUpdateContours(void);
 bool NKComputeNodalAverage(NKGeometry *pGeo, NKScalarResult *pResult, int iPart);
+// Both first make every result value that is no finite number undefined
+// (NKUndefineNonFiniteValues), then call their slot.
 bool NKComputeScalarNodeValues(NKGeometry *pGeo, NKScalarResult *pResult);
 bool NKComputeVectorLengthRange(NKVectorResult *pResult);
 bool NKDrawScene(int iFrame, int iFlag1, int iFlag2);

@@ -420,7 +420,7 @@ void NKFBlock::WarnNotNumbers(const float *pfValues, int64_t n)
     int64_t iFirst = NKFirstNaNOrMinusInf(pfValues, n, &iCount);
     if (iFirst < 0 || m_pReader == nullptr) return;
     NKString text = NKString::FromFormat(
-        "NaN or -inf result values: %lld, the first is value %lld; they are kept as read.",
+        "NaN or -inf result values: %lld, the first is value %lld; they count as undefined values.",
         (long long)iCount, (long long)iFirst + 1);
     m_pReader->ReportWarning(GetBlockTitle(), WithFileName(text));
 }

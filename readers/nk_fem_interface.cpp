@@ -109,6 +109,7 @@ bool NKFEMInterface::Open(const char *pszFileName)
 {
     if (m_pReader == nullptr) return false;
     NKString fileName(pszFileName != nullptr ? pszFileName : "");
+    m_FileName = fileName;
     m_pReader->pfnProgress = NKSetProgress;
     m_pInfo.reset(new (std::nothrow) InterfaceInfo());
     int iResult = m_pInfo != nullptr ? m_pReader->GetInfo(m_pInfo.get()) : -6;

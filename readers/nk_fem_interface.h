@@ -110,6 +110,10 @@ public:
     // onto the nodes.
     bool ApplyElementResults(NKGeometry *pGeo, const std::vector<FEValueBlock> &values,
                              const std::vector<FEMappingBlock> &maps, NKScalarResult *pScalar);
+    // One warning naming the file, the result and the step when values of
+    // the blocks are NaN or minus infinity (undefined values downstream).
+    void WarnNotNumbers(const std::vector<FEValueBlock> &values, const FEResultInfo &info,
+                        int iStep) const;
 
     uint8_t SetVerbose(uint8_t bVerbose);
     uint8_t GetVerbose() const { return m_bVerbose; }
@@ -171,6 +175,7 @@ private:
     bool m_bHaveVectorInfos = false;
     uint8_t m_bVerbose = 1;
     int m_iInterfaceId = -1;
+    NKString m_FileName;  // as given to Open, for the warnings of results
 };
 
 // Composes a debug text printf-style, whole, and hands it with the reporting

@@ -7,6 +7,7 @@
 // their keys before any is read; a block that does not fit fails the
 // operation. Keys that name no node or element are passed over.
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 #include "core/nk_element_types.h"
@@ -14,6 +15,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
 #include "core/nk_model.h"
+#include "core/nk_numeric.h"
 #include "readers/nk_fem_interface.h"
 
 namespace {
@@ -133,6 +135,27 @@ NKVectorResult *NewVector(const NKGeometry *pGeo)
 
 }  // namespace
 
+void NKFEMInterface::WarnNotNumbers(const std::vector<FEValueBlock> &values,
+                                    const FEResultInfo &info, int iStep) const
+{
+    int64_t iCount = 0, iFirst = -1, iBefore = 0;
+    for (const FEValueBlock &block : values) {
+        int64_t iBlockCount = 0;
+        int64_t iAt =
+            NKFirstNaNOrMinusInf(block.values.data(), (int64_t)block.values.size(), &iBlockCount);
+        if (iFirst < 0 && iAt >= 0) iFirst = iBefore + iAt;
+        iCount += iBlockCount;
+        iBefore += (int64_t)block.values.size();
+    }
+    if (iFirst < 0) return;
+    NKPrintWarning(NKString::FromFormat("The %s result of file %s, step %d: NaN or -inf values: "
+                                        "%lld, the first is value %lld; they count as undefined "
+                                        "values.",
+                                        info.szName.GetText(), m_FileName.GetText(), iStep + 1,
+                                        (long long)iCount, (long long)iFirst + 1)
+                       .GetText());
+}
+
 NKScalarResult *NKFEMInterface::GetScalar(int iResult, int iStep, NKGeometry *pGeo)
 {
     if (!IsValid() || pGeo == nullptr) return nullptr;
@@ -163,6 +186,7 @@ NKScalarResult *NKFEMInterface::GetScalar(int iResult, int iStep, NKGeometry *pG
     }
     pResult->iStepNumber = iStep;
     pResult->szDescription = pInfo->szName.Left(255);
+    WarnNotNumbers(values, *pInfo, iStep);
     return pResult;
 }
 
@@ -192,6 +216,7 @@ NKVectorResult *NKFEMInterface::GetVector(int iResult, int iStep, NKGeometry *pG
     }
     pResult->iStepNumber = iStep;
     pResult->szDescription = pInfo->szName.Left(255);
+    WarnNotNumbers(values, *pInfo, iStep);
     return pResult;
 }
 
@@ -252,7 +277,8 @@ bool NKFEMInterface::ApplyElementResults(NKGeometry *pGeo, const std::vector<FEV
                 if (p < 0 || p >= values[b].iNumValues) continue;
                 float v = values[b].values[(size_t)p];
                 pfElems[j] = v;
-                if (v > NK_UNDEFINED_THRESHOLD) continue;
+                // NaN and minus infinity are undefined values too.
+                if (!(v <= NK_UNDEFINED_THRESHOLD) || v == -INFINITY) continue;
                 int iEnd = j + 1 < part.iNumElements ? part.pElements[j + 1].iNodeStart
                                                      : part.iNumElementConnects;
                 for (int k = e.iNodeStart; k < iEnd; k++) {

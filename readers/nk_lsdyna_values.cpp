@@ -9,6 +9,7 @@
 #include "core/nk_element_types.h"
 #include "core/nk_math.h"
 #include "core/nk_mesh.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_numeric.h"
 #include "readers/nk_fld_curve.h"
@@ -17,7 +18,9 @@
 namespace {
 
 constexpr float U = NK_UNDEFINED_VALUE;
-bool Defined(float f) { return f < 2.99e38f; }
+// NaN and minus infinity are undefined values too (they fail f < 2.99e38 or
+// -inf < f), so that averages to the nodes pass over them.
+bool Defined(float f) { return f < 2.99e38f && -INFINITY < f; }
 
 // One element class of the current state.
 struct ClassView {
@@ -326,6 +329,39 @@ bool NKLSDynaComputeValues(int iKind, int iSub, std::vector<float> *pNodes,
     return true;
 }
 
+namespace {
+
+// The file in which the current state begins; empty without one.
+NKString CurrentStateFile(void)
+{
+    int iState = NKLSDynaGetCurrentState();
+    const LSDynaControlData &g = g_LSDynacontrolData;
+    return iState >= 0 && (size_t)iState < g.states.size() ? g.states[(size_t)iState].szFileName
+                                                           : NKString("");
+}
+
+// One warning naming the file, the state and the result when values of the
+// current state are NaN or minus infinity; later steps make them undefined.
+// The first is named among pfFirst's values (pszFirst), else pfSecond's.
+void WarnNotNumbers(const NKString &name, const float *pfFirst, int64_t iFirst,
+                    const char *pszFirst, const float *pfSecond, int64_t iSecond,
+                    const char *pszSecond)
+{
+    int64_t iCount1 = 0, iCount2 = 0;
+    int64_t iAt1 = NKFirstNaNOrMinusInf(pfFirst, iFirst, &iCount1);
+    int64_t iAt2 = NKFirstNaNOrMinusInf(pfSecond, iSecond, &iCount2);
+    if (iAt1 < 0 && iAt2 < 0) return;
+    NKPrintWarning(NKString::FromFormat(
+                       "The %s result of file %s, state %d: NaN or -inf values: %lld, the "
+                       "first is %s %lld; they count as undefined values.",
+                       name.GetText(), CurrentStateFile().GetText(), NKLSDynaGetCurrentState() + 1,
+                       (long long)(iCount1 + iCount2), iAt1 >= 0 ? pszFirst : pszSecond,
+                       (long long)(iAt1 >= 0 ? iAt1 : iAt2) + 1)
+                       .GetText());
+}
+
+}  // namespace
+
 NKScalarResult *NKLSDynaCreateScalar(int iKind, int iSub, NKGeometry *pGeo)
 {
     std::vector<float> nodes, elems;
@@ -340,6 +376,8 @@ NKScalarResult *NKLSDynaCreateScalar(int iKind, int iSub, NKGeometry *pGeo)
     if (iState >= 0) pResult->szFileName = g.states[(size_t)iState].szFileName;
     pResult->szDescription = NKLSDynaKindName(iKind);
     if (iKind >= 40 && (iKind == 40 ? g.NEIPH : g.NEIPS) > 1) pResult->szDescription += iSub + 1;
+    WarnNotNumbers(pResult->szDescription, elems.data(), (int64_t)elems.size(), "element",
+                   nodes.data(), (int64_t)nodes.size(), "node");
     return pResult;
 }
 
@@ -364,5 +402,6 @@ NKVectorResult *NKLSDynaCreateVector(int iKind, NKGeometry *pGeo)
     pResult->iNumStepsInFile = 1;
     if (iState >= 0) pResult->szFileName = g_LSDynacontrolData.states[(size_t)iState].szFileName;
     pResult->szDescription = iKind == 0 ? "Displacement" : iKind == 1 ? "Velocity" : "Acceleration";
+    WarnNotNumbers(pResult->szDescription, v.data(), (int64_t)v.size(), "value", nullptr, 0, "");
     return pResult;
 }

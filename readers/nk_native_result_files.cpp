@@ -69,6 +69,7 @@ struct StepData {
     int iStepsInFile = 1;
     int iValues = 0;
     std::vector<float> floats;
+    size_t iNumbersRead = 0;  // of a text file: before its numbers ran out
 };
 
 void PrintFile(const char *pszFormat, const char *pszFileName)
@@ -144,27 +145,44 @@ bool ReadTextStep(const std::string &text, int iValues, int iPer, StepData *pDat
     pData->floats.assign(static_cast<size_t>(iValues) * static_cast<size_t>(iPer),
                          NK_UNDEFINED_VALUE);
     const char *pCursor = text.c_str();
+    pData->iNumbersRead = 0;
     for (float &f : pData->floats) {
         const char *pWord = pCursor;
         NKWordScan scan = NKScanFloatWord(&pCursor, &f);
         if (scan == NK_WORD_MISSING) break;
         if (scan == NK_WORD_ILLEGAL && !NKNonFiniteFloatWord(pWord, &f)) f = NK_UNDEFINED_VALUE;
+        pData->iNumbersRead++;
     }
     return true;
 }
 
+// One warning naming a text file that ends before the model's numbers do
+// (one per node, or three for vectors without a one-component mode): the
+// values it lacks are undefined.
+void WarnShortText(const char *pszFileName, const FileKind &kind, const StepData &data)
+{
+    if (data.iNumbersRead >= data.floats.size()) return;
+    NKPrintWarning(NKString::FromFormat("The %s file %s holds %zu numbers where the model needs "
+                                        "%zu; the values it lacks are undefined.",
+                                        kind.pszResult, pszFileName, data.iNumbersRead,
+                                        data.floats.size())
+                       .GetText());
+}
+
 // One warning naming the file, the result and the step when values of the
-// step are NaN or minus infinity; they stay as read.
+// step are NaN or minus infinity; they stay as read here, and the results
+// made from them take them as undefined values.
 void WarnNotNumbers(const char *pszFileName, const FileKind &kind, const StepData &data)
 {
     int64_t iCount = 0;
     int64_t iFirst = NKFirstNaNOrMinusInf(data.floats.data(), (int64_t)data.floats.size(), &iCount);
     if (iFirst < 0) return;
-    NKPrintWarning(NKString::FromFormat("The %s result of file %s, step %d: NaN or -inf values: "
-                                        "%lld, the first is value %lld; they are kept as read.",
-                                        kind.pszResult, pszFileName, data.iStep + 1,
-                                        (long long)iCount, (long long)iFirst + 1)
-                       .GetText());
+    NKPrintWarning(
+        NKString::FromFormat("The %s result of file %s, step %d: NaN or -inf values: "
+                             "%lld, the first is value %lld; they count as undefined values.",
+                             kind.pszResult, pszFileName, data.iStep + 1, (long long)iCount,
+                             (long long)iFirst + 1)
+            .GetText());
 }
 
 bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iPlain, int iComplex,
@@ -210,6 +228,7 @@ bool ReadStep(const char *pszFileName, int iStep, const NKGeometry *pGeo, int iP
         return false;
     }
     *kind.pbComplexFlag = 0;
+    WarnShortText(path.c_str(), kind, *pData);
     WarnNotNumbers(path.c_str(), kind, *pData);
     return true;
 }

@@ -52,11 +52,12 @@ bool ReadValues(const std::string &ext, const std::string &name, int iEvent,
     int64_t iBad = 0;
     int64_t iFirst = NKFirstNaNOrMinusInf(pValues->data(), (int64_t)pValues->size(), &iBad);
     if (iFirst >= 0)
-        NKPrintWarning(NKString::FromFormat("Result: %s of file %s, event %d: NaN or -inf values: "
-                                            "%lld, the first is value %lld; they are kept as read.",
-                                            name.c_str(), file.Path().c_str(), iEvent + 1,
-                                            (long long)iBad, (long long)iFirst + 1)
-                           .GetText());
+        NKPrintWarning(
+            NKString::FromFormat("Result: %s of file %s, event %d: NaN or -inf values: "
+                                 "%lld, the first is value %lld; they count as undefined values.",
+                                 name.c_str(), file.Path().c_str(), iEvent + 1, (long long)iBad,
+                                 (long long)iFirst + 1)
+                .GetText());
     return true;
 }
 

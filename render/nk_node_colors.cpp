@@ -42,11 +42,18 @@ void NKResetFringeColors(void)
 
 namespace {
 
+// A result value that counts: a finite number below the undefined value.
+// NaN and the infinities are undefined values too, and a NaN must be caught
+// before any comparison, since it fails them all.
+bool IsDefinedValue(float v) { return std::isfinite(v) && !NKIsUndefined(v); }
+
 void Put(uint8_t *pOut, const uint8_t *pColor) { std::memcpy(pOut, pColor, 3); }
 
 // Colour a + (b - a) t per byte, in double, truncated toward zero.
 void Blend(uint8_t *pOut, const uint8_t *a, const uint8_t *b, double t)
 {
+    if (!(t >= 0.0)) t = 0.0;
+    if (t > 1.0) t = 1.0;
     for (int k = 0; k < 3; k++)
         pOut[k] = static_cast<uint8_t>(static_cast<int>(a[k] + (b[k] - a[k]) * t));
 }
@@ -71,8 +78,12 @@ float MapOne(double v, double m, double M, double r, double q, uint8_t *pOut)
         Put(pOut, NKFringeColors[4]);
         return 0.999f;
     }
-    int iBand = static_cast<int>((v - m) / q);
-    if (iBand > 3) iBand = 3;
+    // Clamped before the cast, NaN-safe: a range with an infinite end gives
+    // inf / inf here.
+    double dBand = (v - m) / q;
+    if (!(dBand >= 0.0)) dBand = 0.0;
+    if (dBand > 3.0) dBand = 3.0;
+    const int iBand = static_cast<int>(dBand);
     Blend(pOut, NKFringeColors[iBand], NKFringeColors[iBand + 1], (v - (m + iBand * q)) / q);
     return static_cast<float>((v - m) / r);
 }
@@ -90,7 +101,7 @@ void NKMapScalarsToSpectrum(float fMin, float fMax, int iCount, const float *pfV
     for (int i = 0; i < iCount; i++) {
         uint8_t *pOut = pColors + 3 * i;
         float fCoord = 0.001f;
-        if (NKIsUndefined(pfValues[i]))
+        if (!IsDefinedValue(pfValues[i]))
             Put(pOut, NKUndefinedValueColor);
         else if (bEmpty)
             Put(pOut, NKFringeColors[0]);
@@ -106,7 +117,7 @@ bool NKScalarToSpectrumColor(float fValue, uint8_t auOut[3])
 {
     const float fFrom = g_pModel != nullptr ? g_pModel->fFringeRangeFrom : 0.0f;
     const float fTo = g_pModel != nullptr ? g_pModel->fFringeRangeTo : 0.0f;
-    if (NKIsUndefined(fValue)) return Put(auOut, NKUndefinedValueColor), false;
+    if (!IsDefinedValue(fValue)) return Put(auOut, NKUndefinedValueColor), false;
     if (fValue < fFrom) return Put(auOut, NKFringeBelowColor), false;
     if (fValue > fTo) return Put(auOut, NKFringeAboveColor), false;
     Put(auOut, NKFringeTextureBandColor(fValue, fFrom, fTo));
@@ -135,7 +146,7 @@ void RangeOfEntries(const NKScalarPartEntry *pEntries, int iNumParts, NKMinMax *
     for (int p = 0; pEntries != nullptr && p < iNumParts; p++) {
         const NKScalarPartEntry &e = pEntries[p];
         for (int i = 0; e.pNodeValues != nullptr && i < e.iCount; i++)
-            if (!NKIsUndefined(e.pNodeValues[i])) pRange->Update(e.pNodeValues[i], p, i, -1);
+            if (IsDefinedValue(e.pNodeValues[i])) pRange->Update(e.pNodeValues[i], p, i, -1);
     }
 }
 
@@ -276,7 +287,7 @@ namespace {
 
 bool OutsideFilter(float fValue)
 {
-    return NKIsUndefined(fValue) || fValue < g_ValueFilterSettings.fFilterMin ||
+    return !IsDefinedValue(fValue) || fValue < g_ValueFilterSettings.fFilterMin ||
            fValue > g_ValueFilterSettings.fFilterMax;
 }
 
@@ -345,7 +356,7 @@ void SumElementValues(const NKPart &part, const NKScalarPartEntry &elements, dou
         for (int j = 0; j < n; j++) {
             const int iNode = part.pElementConnects[el.iNodeStart + j];
             if (iNode < 0 || iNode >= part.iNumNodes) continue;
-            if (NKIsUndefined(v)) {
+            if (!IsDefinedValue(v)) {
                 piCounts[iNode] = -999;
             } else {
                 pdSums[iNode] += v;
@@ -372,6 +383,12 @@ bool AveragePart(const NKPart &part, const NKScalarPartEntry &elements, NKScalar
     NKFree(piCounts);
     if (!bOk) NKPrintError("Out of memory.");
     return bOk;
+}
+
+// Every component a defined value.
+bool IsDefinedVector(const float *v)
+{
+    return IsDefinedValue(v[0]) && IsDefinedValue(v[1]) && IsDefinedValue(v[2]);
 }
 
 }  // namespace
@@ -405,7 +422,9 @@ bool NKComputeVectorLengths(NKVectorResult *pResult)
         const NKVectorPartEntry &e = pResult->pResults[p];
         for (int i = 0; e.pNodeValues != nullptr && i < e.iNumNodes; i++) {
             const float *v = e.pNodeValues + 3 * i;
-            if (NKIsUndefined(v[0])) continue;
+            // A vector with any undefined component has no length: a file
+            // shorter than its model leaves such vectors behind.
+            if (!IsDefinedVector(v)) continue;
             const double dLen =
                 std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]);
             pResult->lengthMinMax.Update(static_cast<float>(dLen), p, i, -1);

@@ -14,6 +14,7 @@
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_normals.h"
+#include "core/nk_numeric.h"
 #include "core/nk_ray.h"
 #include "tools/nk_edge_case_table.h"
 
@@ -61,6 +62,16 @@ bool ElementCornersValid(const NKPart *p, const NKElement &e, int iCorners)
     return true;
 }
 
+// A value that counts: a finite number below the undefined value.
+bool IsDefinedValue(float v) { return std::isfinite(v) && !NKIsUndefined(v); }
+
+// The value between a and b at t; undefined when either end is.
+float InterpolateValue(float a, float b, float t)
+{
+    if (!IsDefinedValue(a) || !IsDefinedValue(b)) return NK_UNDEFINED_VALUE;
+    return (1.0f - t) * a + t * b;
+}
+
 template <typename T>
 bool Resize(T **pp, size_t n)
 {
@@ -98,14 +109,18 @@ CutElement *NKClassifyElementNodes(const NKPart *pPart, const float *pfCoords,
         CutElement cut;
         cut.iElement = e;
         int iSum = 0;
+        bool bUndefined = false;
         for (int c = 0; c < iCorners; c++) {
             int iNode = piNodes[c];
             double v = bPlane ? Dot3(pfCoords + 3 * (size_t)iNode, pPlane->fPlaneNormal)
                               : (double)pfValues[iNode];
+            bUndefined = bUndefined || (!bPlane && !IsDefinedValue(pfValues[iNode]));
             cut.aiSide[c] = v <= fRef ? -1 : 1;
             iSum += cut.aiSide[c];
         }
-        if (std::abs(iSum) == iCorners) continue;
+        // An undefined value would place the iso-surface next to the defined
+        // corners: such an element has none.
+        if (bUndefined || std::abs(iSum) == iCorners) continue;
         for (int c = iCorners; c < kMaxCorners; c++) cut.aiSide[c] = 0;
         if (n == iCap) {
             iCap += iStep;
@@ -129,7 +144,7 @@ void NKInterpolatePlaneEdge(const float *pfPlanePoint, const float *pfNormal, co
     if (fDen == 0.0) fDen = 1e-12;
     float t = (float)((Dot3(pfNormal, pfPlanePoint) - Dot3(pfNormal, pfA)) / fDen);
     for (int k = 0; k < 3; k++) pfPoint[k] = pfA[k] + t * d[k];
-    if (pfValue != nullptr) *pfValue = (1.0f - t) * fValueA + t * fValueB;
+    if (pfValue != nullptr) *pfValue = InterpolateValue(fValueA, fValueB, t);
     if (pfVector != nullptr && pfVectorA != nullptr && pfVectorB != nullptr)
         for (int k = 0; k < 3; k++) pfVector[k] = (1.0f - t) * pfVectorA[k] + t * pfVectorB[k];
 }
@@ -142,7 +157,7 @@ void NKInterpolateIsoEdge(float fLevel, const float *pfA, const float *pfB, floa
     if (fDen == 0.0) fDen = 1e-12;
     float t = (float)(((double)fLevel - fValueA) / fDen);
     for (int k = 0; k < 3; k++) pfPoint[k] = pfA[k] + t * (pfB[k] - pfA[k]);
-    if (pfColor != nullptr) *pfColor = (1.0f - t) * fColorA + t * fColorB;
+    if (pfColor != nullptr) *pfColor = InterpolateValue(fColorA, fColorB, t);
     if (pfVector != nullptr && pfVectorA != nullptr && pfVectorB != nullptr)
         for (int k = 0; k < 3; k++) pfVector[k] = (1.0f - t) * pfVectorA[k] + t * pfVectorB[k];
 }

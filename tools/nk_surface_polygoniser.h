@@ -31,8 +31,9 @@ struct CutElement {
 // dot(coordinates, normal) for a plane (mode 0, against dot(normal, point) of
 // pPlane), its scalar value for an iso-surface (mode 1, against pIso's
 // level). A corner exactly on the surface counts as below it. Elements
-// without corners, and elements whose nodes lie outside the part's element
-// connectivity or node list, are never cut. Null with count 0 for another
+// without corners, elements whose nodes lie outside the part's element
+// connectivity or node list, and (for an iso-surface) elements with an
+// undefined corner value, are never cut. Null with count 0 for another
 // mode, a missing plane or iso record, a part without elements or nodes, a
 // missing array, or when memory runs out.
 CutElement *NKClassifyElementNodes(const NKPart *pPart, const float *pfCoords,
@@ -55,8 +56,9 @@ bool NKGenerateSurface(const NKPart *pPart, const float *pfCoords, const float *
 // The crossing of edge A-B with the plane (point pfPlanePoint, normal
 // pfNormal): t = (n.P - n.A) / n.(B - A), the denominator 1e-12 when it is
 // exactly 0, held as a float; point A + t (B - A), value and vector (1 - t) A
-// + t B. The value and vector are written only when their outputs (and, for
-// the vector, both end vectors) are given.
+// + t B, the value undefined when either end's is. The value and vector are
+// written only when their outputs (and, for the vector, both end vectors)
+// are given.
 void NKInterpolatePlaneEdge(const float *pfPlanePoint, const float *pfNormal, const float *pfA,
                             const float *pfB, float fValueA, float fValueB, const float *pfVectorA,
                             const float *pfVectorB, float *pfPoint, float *pfValue,

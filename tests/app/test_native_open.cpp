@@ -26,6 +26,7 @@
 #include "render/nk_vector_commands.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/readers/native_files_fixture.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/recording_progress_ui.h"
 
 namespace {
@@ -253,6 +254,36 @@ TEST_F(NativeOpen, OneComponentModesShapeTheVectorsReadvectorReads)
     EXPECT_EQ(g_uOneComponentVector[2], 0);
     EXPECT_EQ(Run("readvector \"" + Path("one.res") + "\""), 1);
     NKSetCommandHandler(NK_HANDLER_VECTORS, nullptr);
+}
+
+// A vector text file shorter than the model warns, naming it; the nodes it
+// leaves without a whole vector keep their places among the added vectors
+// and count in no length.
+TEST_F(NativeOpen, ShortVectorFileWarnsAndItsUndefinedVectorsMoveNothing)
+{
+    NKTestWriteText(Path("geo.txt"), NativeGeoText());
+    NKTestWriteText(Path("short.txt"), "1\n2\n3\n4\n5\n");
+    ASSERT_EQ(Run("readgeometry \"" + Path("geo.txt") + "\""), 0);
+    MessageCapture capture;
+    ASSERT_EQ(Run("addvector \"" + Path("short.txt") + "\""), 0) << capture.Text();
+    EXPECT_TRUE(capture.HasLine("The vector file " + Path("short.txt") +
+                                    " holds 5 numbers where the model needs 15; the values it "
+                                    "lacks are undefined.",
+                                NK_MSG_WARNING))
+        << capture.Text();
+    const NKVectorResult *pAdded = g_pModel->pFrames[0].pExtraVector[1];
+    ASSERT_NE(pAdded, nullptr);
+    // Part 1 holds file nodes 1-4: node 1 moves along (1, 2, 3) (in display
+    // coordinates, scaled), node 2 (4, 5 and no z) and the others keep their
+    // places.
+    const NKPart &part = g_pModel->pFrames[0].pGeometry->pParts[0];
+    const float *pfPositions = pAdded->pResults[0].pNodeValues;
+    const float d = pfPositions[0] - part.pNodeCoords[0];
+    EXPECT_GT(d, 0.0f);
+    for (int k = 1; k < 3; k++)
+        EXPECT_NEAR(pfPositions[k] - part.pNodeCoords[k], d * (float)(k + 1), 1e-5) << k;
+    for (int i = 3; i < 12; i++) EXPECT_EQ(pfPositions[i], part.pNodeCoords[i]) << i;
+    EXPECT_FLOAT_EQ(pAdded->lengthMinMax.max, std::sqrt(14.0f));
 }
 
 TEST_F(NativeOpen, ReadVolumeAddsAHexahedronAndReadbcFillsTheList)

@@ -273,7 +273,8 @@ TEST(NKFNonFiniteNumbers, ResultValuesStayAsReadWithOneWarningForNaNAndMinusInfi
                     "Block type : *RESULTS. ID = 1 : NaN or -inf result values: 2, the first is "
                     "value " +
                     std::string(bVector ? "6" : "2") +
-                    "; they are kept as read.\nNKF file : " + NKFTestPath("nonfinite_results.nkf");
+                    "; they count as undefined values.\nNKF file : " +
+                    NKFTestPath("nonfinite_results.nkf");
                 EXPECT_EQ(c.bWarned, capture.Contains(warning)) << what << capture.Text();
                 // The warning and the line naming the file, once.
                 EXPECT_EQ(c.bWarned ? 2u : 0u, capture.Lines().size()) << what << capture.Text();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,40 @@ TEST_F(FEMInterface, TwoHexahedraShareTheirFace)
     EXPECT_EQ(p->GetStepTime(0), 0.5f);
     EXPECT_EQ(p->GetStepTime(1), -1.0f);
     EXPECT_EQ(p->GetStepTime(2), -1.0f);
+    NKReleaseGeometry(pGeo);
+}
+
+// Element values that are NaN or minus infinity count as undefined in the
+// averages (a node of no other element gets what an undefined value gives
+// it) and the result warns once, naming file, result and step; plus
+// infinity, the undefined value, passes silently.
+TEST_F(FEMInterface, ValuesThatAreNoNumberWarnOnceAndAverageAsUndefined)
+{
+    NKTestTwoHexahedra(&m_Model);
+    m_Model.scalars = {{7, "Stress", 0, NK_RESULT_MAP_ELEMENT}};
+    NKFEMInterface *p = Open();
+    NKGeometry *pGeo = p->GetGeometry(0);
+    ASSERT_NE(pGeo, nullptr);
+    const NKPart &part = pGeo->pParts[0];
+    for (float fBad : {NAN, -INFINITY, INFINITY}) {
+        SCOPED_TRACE(fBad);
+        m_Model.values1D[{7, 1}] = {{0, 2, {fBad, 4.0f}}};
+        m_Capture.Clear();
+        NKScalarResult *pStress = p->GetScalar(0, 0, pGeo);
+        ASSERT_NE(pStress, nullptr);
+        for (int j = 0; j < 12; j++)
+            EXPECT_EQ(pStress->pNodeResults[0].pNodeValues[j], part.pNodeIDs[j] <= 104 ? 0 : 4.0f)
+                << part.pNodeIDs[j];
+        NKReleaseScalarResult(pStress);
+        const bool bWarned = !(fBad > 0);
+        EXPECT_EQ(m_Capture.Lines().size(), bWarned ? 1u : 0u) << m_Capture.Text();
+        EXPECT_EQ(m_Capture.HasLine("The Stress result of file model.moc, step 1: NaN or -inf "
+                                    "values: 1, the first is value 1; they count as undefined "
+                                    "values.",
+                                    NK_MSG_WARNING),
+                  bWarned)
+            << m_Capture.Text();
+    }
     NKReleaseGeometry(pGeo);
 }
 

@@ -3,11 +3,13 @@
 // local axes and principal strain lines built on them.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "core/nk_frames.h"
 #include "core/nk_model.h"
+#include "core/nk_numeric.h"
 #include "readers/nk_lsdyna.h"
 #include "readers/nk_shell_axes.h"
 #include "tests/core/nk_model_test_helpers.h"
@@ -178,6 +180,52 @@ TEST_F(LSDynaDirect, SwitchesColoursAndTheCache)
     g_ShellAxes.Disable(NK_SHELLAXES_STRAINS);
     EXPECT_FALSE(g_ShellAxes.IsAnyEnabled());
     EXPECT_EQ(g_ShellAxes.GetLineWidth(), 1.0f);
+}
+
+// A state whose stresses are NaN or minus infinity: the element takes the
+// value as read, its nodes (used by no other element) are undefined rather
+// than averaged from it, and the scalar made of it warns once, naming the
+// result, the member file and the state.
+TEST_F(LSDynaDirect, StressesThatAreNoNumberWarnAndLeaveTheirNodesUndefined)
+{
+    for (double dBad : {(double)NAN, -(double)INFINITY}) {
+        SCOPED_TRACE(dBad);
+        LSDynaTestHeader h = LSDynaShellFixtureHeader();
+        h.w[33] = 45;
+        h.w[43] = h.w[44] = 1000;  // stresses and plastic strain
+        LSDynaTestWriter w;
+        LSDynaWriteHeader(&w, h, "bad stress");
+        w.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+        w.Ints({1, 2, 3, 4, 1});
+        w.Float(0.5);
+        w.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+        std::vector<double> words(45, 1.0);
+        for (int i = 0; i < 21; i++) words[(size_t)i] = dBad;  // every stress
+        w.Floats(words);
+        ASSERT_TRUE(w.Save(m_Dir + "/d3plot"));
+        ASSERT_TRUE(NKLSDynaOpen((m_Dir + "/d3plot").c_str()));
+        FrameAt(0);
+        ASSERT_TRUE(NKLSDynaReadState(0));
+        std::vector<float> nodes, elems;
+        ASSERT_TRUE(NKLSDynaComputeValues(0, 0, &nodes, &elems));
+        ASSERT_EQ(elems.size(), 1u);
+        EXPECT_FALSE(std::isfinite(elems[0]));
+        for (float v : nodes) EXPECT_EQ(v, NK_UNDEFINED_VALUE);
+        MessageCapture capture;
+        NKScalarResult *pResult = NKLSDynaCreateScalar(0, 0, m_pGeo);
+        ASSERT_NE(pResult, nullptr);
+        NKReleaseScalarResult(pResult);
+        EXPECT_EQ(capture.Lines().size(), 1u) << capture.Text();
+        EXPECT_TRUE(capture.HasLine("The X Axis Stress result of file " + m_Dir +
+                                        "/d3plot, state 1: NaN or -inf values: 1, the first is "
+                                        "element 1; they count as undefined values.",
+                                    NK_MSG_WARNING))
+            << capture.Text();
+        g_pModel->pFrames[0].pGeometry = nullptr;
+        NKReleaseGeometry(m_pGeo);
+        m_pGeo = nullptr;
+        NKLSDynaClose();
+    }
 }
 
 }  // namespace

@@ -217,9 +217,9 @@ TEST_F(NativeFiles, ScalarStepsComplexValuesAndRefusals)
     NKReleaseGeometry(g);
 }
 
-// A NaN or minus infinity among the values of a step is kept as read with
-// one warning naming the file, the result and the step; plus infinity, the
-// undefined value, passes silently. Binary and text files alike.
+// A NaN or minus infinity among the values of a step is read as it stands
+// (the results made from it take it as undefined) with one warning naming the file, the result and
+// the step; plus infinity, the undefined value, passes silently. Binary and text files alike.
 TEST_F(NativeFiles, ScalarValuesThatAreNoNumberAreKeptWithOneWarning)
 {
     NKGeometry *g = NKReadGeometryFile(WriteText("geo.txt", NativeGeoText()).c_str());
@@ -251,7 +251,7 @@ TEST_F(NativeFiles, ScalarValuesThatAreNoNumberAreKeptWithOneWarning)
             EXPECT_EQ(m_Messages.Lines().size(), c.bWarned ? 1u : 0u) << w << m_Messages.Text();
             EXPECT_EQ(m_Messages.HasLine("The scalar result of file " + path +
                                              ", step 1: NaN or -inf values: 2, the first is value "
-                                             "2; they are kept as read.",
+                                             "2; they count as undefined values.",
                                          NK_MSG_WARNING),
                       c.bWarned)
                 << w << m_Messages.Text();

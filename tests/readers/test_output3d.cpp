@@ -466,7 +466,7 @@ TEST_F(Output3DReader, ValuesThatAreNoNumber)
         NKReleaseScalarResult(pScalar);
         EXPECT_EQ(capture.Contains("Result: Porosity (frac) of file " + Path("p01") +
                                    ", event 3: NaN or -inf values: 1, the first is value 4; they "
-                                   "are kept as read."),
+                                   "count as undefined values."),
                   c.bWarned)
             << capture.Text();
         EXPECT_EQ(capture.Lines().size(), c.bWarned ? 1u : 0u) << capture.Text();

@@ -2,6 +2,7 @@
 // range of field 0 and of the frames, nodal averaging, node-value arrays
 // kept across recomputations and the value filter, through the slots of
 // core that the drawing code fills.
+#include <cmath>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -197,4 +198,80 @@ TEST_F(NodeColors, FringeTextureTablesAndBands)
         EXPECT_EQ(NKFringeTextureBandColor(c.v, c.from, c.to),
                   g_pFringeTextureColors->auColors + 3 * c.iBand)
             << c.v;
+}
+
+// NaN and both infinities in a result are undefined values: the undefined
+// colour at the lowest coordinate, no part in the range or the fringe range,
+// an element of them makes its nodes undefined, and a vector with any
+// component that is none (or undefined, as a vector file shorter than its
+// model leaves one) has no length. A range end that is infinite maps the
+// values without a band index from NaN.
+TEST_F(NodeColors, ValuesThatAreNoNumberAreUndefinedInColoursRangesAndLengths)
+{
+    NKGeometry *pGeo = MakeModel(1, 1);
+    g_bAutoFringeRange = 1;
+    for (float fBad : {NAN, -INFINITY, INFINITY}) {
+        SCOPED_TRACE(fBad);
+        uint8_t au[3];
+        float fCoord = 0;
+        NKMapScalarsToColors(0, 100, 1, &fBad, au, &fCoord);
+        EXPECT_TRUE(au[0] == 150 && au[1] == 150 && au[2] == 150);
+        EXPECT_FLOAT_EQ(fCoord, 0.001f);
+
+        NKScalarResult *pRes = MakeResult({fBad, 1, 5}, false);
+        ASSERT_TRUE(NKComputeScalarNodeValues(pGeo, pRes));
+        const NKScalarPartEntry &e = pRes->pNodeResults[0];
+        EXPECT_EQ(e.pNodeValues[0], NK_UNDEFINED_VALUE);
+        EXPECT_TRUE(e.pColors[0] == 150 && e.pColors[1] == 150 && e.pColors[2] == 150);
+        EXPECT_FLOAT_EQ(pRes->nodeMinMax.min, 1);
+        EXPECT_EQ(pRes->nodeMinMax.iMinNode, 1);
+        EXPECT_FLOAT_EQ(pRes->nodeMinMax.max, 5);
+        EXPECT_FLOAT_EQ(g_pModel->fFringeRangeFrom, 1);
+        EXPECT_FLOAT_EQ(g_pModel->fFringeRangeTo, 5);
+        NKReleaseScalarResult(pRes);
+
+        // Two quads over nodes 0-5 sharing nodes 1 and 4; the first is bad.
+        NKPart &part = pGeo->pParts[0];
+        const int aiConn[8] = {0, 1, 4, 3, 1, 2, 5, 4};
+        NKFree(part.pElements);
+        NKFree(part.pElementConnects);
+        part.iNumNodes = 6;
+        part.iNumElements = 2;
+        part.pElements = static_cast<NKElement *>(NKAlloc(2 * sizeof(NKElement)));
+        part.pElements[0] = {NK_ELEM_SHELL, 1, 0, 0};
+        part.pElements[1] = {NK_ELEM_SHELL, 2, 1, 4};
+        part.iNumElementConnects = 8;
+        part.pElementConnects = static_cast<int *>(NKAlloc(sizeof(aiConn)));
+        std::memcpy(part.pElementConnects, aiConn, sizeof(aiConn));
+        NKScalarResult *pElements = MakeResult({fBad, 4}, true);
+        ASSERT_TRUE(NKComputeNodalAverage(pGeo, pElements, -1));
+        const float *v = pElements->pNodeResults[0].pNodeValues;
+        EXPECT_TRUE(NKIsUndefined(v[0]) && NKIsUndefined(v[1]));
+        EXPECT_FLOAT_EQ(v[2], 4);
+        NKReleaseScalarResult(pElements);
+
+        NKVectorResult *pVec = NKCreateVectorResult();
+        pVec->iNumParts = 1;
+        pVec->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(1, sizeof(NKVectorPartEntry)));
+        const float afVectors[12] = {3,    4, 0, fBad,         0,           0, 0,
+                                     fBad, 2, 1, NK_UNDEFINED, NK_UNDEFINED};
+        pVec->pResults[0].iNumNodes = 4;
+        pVec->pResults[0].pNodeValues = static_cast<float *>(NKAlloc(sizeof(afVectors)));
+        std::memcpy(pVec->pResults[0].pNodeValues, afVectors, sizeof(afVectors));
+        ASSERT_TRUE(NKComputeVectorLengthRange(pVec));
+        EXPECT_FLOAT_EQ(pVec->lengthMinMax.min, 5);
+        EXPECT_FLOAT_EQ(pVec->lengthMinMax.max, 5);
+        EXPECT_EQ(pVec->lengthMinMax.iMaxNode, 0);
+        for (int k = 3; k < 9; k++)
+            EXPECT_EQ(pVec->pResults[0].pNodeValues[k], NK_UNDEFINED_VALUE) << k;
+        EXPECT_FLOAT_EQ(pVec->pResults[0].pNodeValues[9], 1);
+        NKReleaseVectorResult(pVec);
+    }
+    const float afValues[2] = {50, -7};
+    uint8_t au[6];
+    float afCoords[2];
+    NKMapScalarsToColors(-INFINITY, 100, 2, afValues, au, afCoords);
+    for (float f : afCoords) EXPECT_TRUE(f >= 0.001f && f <= 0.999f) << f;
+    NKMapScalarsToColors(0, INFINITY, 2, afValues, au, afCoords);
+    for (float f : afCoords) EXPECT_TRUE(f >= 0.001f && f <= 0.999f) << f;
 }

@@ -4,6 +4,8 @@
 #   pixel IMAGE X Y             prints "r g b"
 #   near IMAGE X Y R G B        status 0 when each channel is within 64
 #   count IMAGE R G B           prints the number of pixels of that colour
+#   nearcount IMAGE R G B       prints the number of pixels within 64 of that
+#                               colour in each channel
 #   differ A B X0 Y0 X1 Y1      prints the number of pixels of the rectangle
 #                               that differ between the two images
 import sys
@@ -42,6 +44,11 @@ elif op == 'count':
     img = load(args[0])
     c = tuple(int(v) for v in args[1:4])
     print(sum(at(img, x, y) == c for y in range(img[1]) for x in range(img[0])))
+elif op == 'nearcount':
+    img = load(args[0])
+    c = tuple(int(v) for v in args[1:4])
+    print(sum(all(abs(p[k] - c[k]) <= 64 for k in range(3))
+              for p in (at(img, x, y) for y in range(img[1]) for x in range(img[0]))))
 elif op == 'differ':
     a, b = load(args[0]), load(args[1])
     x0, y0, x1, y1 = [int(v) for v in args[2:6]]

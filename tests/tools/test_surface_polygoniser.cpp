@@ -5,6 +5,7 @@
 
 #include "core/nk_load_hooks.h"
 #include "core/nk_normals.h"
+#include "core/nk_numeric.h"
 #include "render/nk_node_colors.h"
 #include "tests/tools/surface_fixtures.h"
 #include "tools/nk_edge_case_table.h"
@@ -163,6 +164,31 @@ TEST(Polygoniser, CornerOnThePlaneCountsBelowIt)
     float out[3], value;
     NKInterpolateIsoEdge(1.0f, p, n, 2.0f, 2.0f, 0, 0, nullptr, nullptr, out, &value, nullptr);
     EXPECT_TRUE(std::isfinite(out[0]));
+}
+
+// An undefined corner value (the undefined value, NaN or an infinity) keeps
+// the iso-surface out of its element, and a plane cut across an edge to it
+// gets an undefined value there; the other crossings interpolate.
+TEST(Polygoniser, UndefinedCornerValuesHaveNoLevelAndCutUndefined)
+{
+    const std::vector<float> kTetra = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1};
+    OneElement good(NK_ELEM_TETRAHEDRON, kTetra, {10, 20.5f, 30, 40});
+    good.iso.fLevel = 20;
+    EXPECT_EQ(good.Run(NK_SURFACE_ISO).iNumPolygons, 1);
+    for (float fBad : {NK_UNDEFINED, NAN, -INFINITY, INFINITY}) {
+        SCOPED_TRACE(fBad);
+        OneElement iso(NK_ELEM_TETRAHEDRON, kTetra, {10, fBad, 30, 40});
+        iso.iso.fLevel = 20;
+        EXPECT_EQ(iso.Run(NK_SURFACE_ISO).iNumPolygons, 0);
+        EXPECT_TRUE(iso.bOk);
+        OneElement cut(NK_ELEM_TETRAHEDRON, kTetra, {10, fBad, 30, 40});
+        cut.cut.fPlanePoint[2] = 0.5f;
+        ASSERT_EQ(cut.Run(NK_SURFACE_PLANE).iNumPolygons, 1);
+        // The crossings of edges 0-3, 1-3 and 2-3, halfway up.
+        EXPECT_FLOAT_EQ(cut.cut.pfValues[0], 25);
+        EXPECT_EQ(cut.cut.pfValues[1], NK_UNDEFINED_VALUE);
+        EXPECT_FLOAT_EQ(cut.cut.pfValues[2], 35);
+    }
 }
 
 TEST(Polygoniser, BadModesAndRecordsFail)
