@@ -195,7 +195,8 @@ TEST_F(LoadFailureFiles, EveryFailedLoadEndsWithTheLineNamingItsFile)
              EXPECT_EQ(ExecuteCommand(beam.c_str()), 0);
              return "readvolume \"" + Write("v.vol", "hexa8 3\n1 2 3\n") + "\"";
          },
-         "Error reading volume geometry.", "Error reading volume geometry.", named("v.vol")},
+         "Error reading volume geometry.", "Error reading volume geometry.",
+         "File \"" + Path("v.vol") + "\": its element sections cannot be read."},
         {"time history",
          [&] {
              LSDynaTestWriter w;
