@@ -31,11 +31,8 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 400;
 
-std::string SharedLsDyna()
-{
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/")) + "/../shared/testdata/lsdyna/";
-}
+// A full path: a command file runs in its own folder.
+std::string SharedLsDyna() { return NKTestSharedDataDir() + "/lsdyna/"; }
 
 // Qt Test's QTRY macros report to Qt Test, not to GoogleTest: waits answer
 // whether the condition came true in time.
