@@ -28,8 +28,12 @@
 #include "app/nk_animation_timer.h"
 #include "app/nk_main_window.h"
 #include "app/nk_menu_state.h"
+#include "app/nk_menus.h"
+#include "app/nk_pixel_format.h"
 #include "app/nk_shell_services.h"
+#include "app/nk_statusbar.h"
 #include "app/nk_system_commands.h"
+#include "app/nk_toolbar.h"
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
@@ -108,7 +112,9 @@ protected:
         m_SavedModel = NKGetModelHooks();
         NKInstallShellHooks();
         NKResetMessageBoxes();
-        m_SavedViewSize = NKViewWindowSize;
+        m_SavedWindow = SavedWindowState{
+            NKViewWindowSize, g_WindowPlacement, g_iPixelFormatRequest, g_iDepthBitsRequest,
+            g_bMenuBarShown,  g_bStatusbarShown, g_bToolbarShown};
         g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
         if (m_bMakeWindow) {
             ASSERT_TRUE(CreateMainWindow());
@@ -123,12 +129,29 @@ protected:
         g_pGraphicsSettings = nullptr;
         NKSetShellHooks(m_SavedShell);
         NKSetModelHooks(m_SavedModel);
-        // The view's size as the window left it would satisfy the next
-        // test's wait for a size before its own window has one.
-        NKViewWindowSize = m_SavedViewSize;
+        // What the window leaves for the next one goes back to what this
+        // test found, so that each test's window starts as the program's
+        // first does: the view's size (which would satisfy the next test's
+        // wait for a size before its own window has one), the placement
+        // the window stored as it went (the next would open at this one's
+        // size, with no resize), the pixel format the context took or the
+        // test asked for, and the bars.
+        NKViewWindowSize = m_SavedWindow.viewSize;
+        g_WindowPlacement = m_SavedWindow.placement;
+        g_iPixelFormatRequest = m_SavedWindow.iFormatRequest;
+        g_iDepthBitsRequest = m_SavedWindow.iDepthRequest;
+        g_bMenuBarShown = m_SavedWindow.bMenuBar;
+        g_bStatusbarShown = m_SavedWindow.bStatusbar;
+        g_bToolbarShown = m_SavedWindow.bToolbar;
     }
+    struct SavedWindowState {
+        NKViewSize viewSize;
+        NKWindowPlacement placement;
+        int iFormatRequest, iDepthRequest;
+        uint8_t bMenuBar, bStatusbar, bToolbar;
+    };
     bool m_bMakeWindow = true;
-    NKViewSize m_SavedViewSize = {};
+    SavedWindowState m_SavedWindow = {};
     NKShellHooks m_SavedShell;
     NKModelHooks m_SavedModel;
 };
