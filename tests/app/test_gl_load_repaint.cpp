@@ -31,6 +31,7 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 400;
 
+// A full path: a command file runs in its own folder.
 std::string SharedLsDyna() { return NKTestSharedDataDir() + "/lsdyna/"; }
 
 // Qt Test's QTRY macros report to Qt Test, not to GoogleTest: waits answer

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -68,10 +69,21 @@ protected:
         m_Dir = NKTestMakeTempDir("quolin_system_commands_");
         m_StartDir = CurrentDirectory();
         ASSERT_EQ(chdir(m_Dir.c_str()), 0);
+        // The request server's folder is missing, so "dde" fails the same
+        // way whether or not an earlier test of the process made the event
+        // loop it serves on.
+        const char *pszRuntime = std::getenv("XDG_RUNTIME_DIR");
+        m_bHadRuntime = pszRuntime != nullptr;
+        m_SavedRuntime = m_bHadRuntime ? pszRuntime : "";
+        setenv("XDG_RUNTIME_DIR", (m_Dir + "/missing").c_str(), 1);
         ResetSettings();
     }
     void TearDown() override
     {
+        if (m_bHadRuntime)
+            setenv("XDG_RUNTIME_DIR", m_SavedRuntime.c_str(), 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
         ResetSettings();
         EXPECT_EQ(chdir(m_StartDir.c_str()), 0);
         NKCloseInterface();
@@ -106,7 +118,8 @@ protected:
 
     NKModelHooks m_SavedHooks;
     NKGraphicsSettings m_Graphics;
-    std::string m_Dir, m_StartDir;
+    std::string m_Dir, m_StartDir, m_SavedRuntime;
+    bool m_bHadRuntime = false;
     MessageCapture m_Capture;
 };
 

@@ -75,6 +75,10 @@ protected:
     {
         NKDDEClose();
         NKSetDdeDebug(false);
+        // The server keeps the sound texts while it is closed (they are
+        // set up before a client comes): the next test starts without them.
+        NKDDESetSoundSetupText("");
+        NKDDESetSoundUpdateText("");
         for (int i = 0; i < NK_NUM_HANDLER_SLOTS; i++) NKSetCommandHandler(i, m_Saved[i]);
         EXPECT_TRUE(NKTestRemoveDir(m_Dir));
     }

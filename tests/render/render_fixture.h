@@ -11,15 +11,18 @@
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_graphics_settings.h"
+#include "core/nk_math.h"
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_render_state.h"
 #include "platform/nk_clock.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_background.h"
+#include "render/nk_camera.h"
 #include "render/nk_view_settings.h"
 #include "scene/nk_renderer.h"
 #include "scene/nk_scene.h"
+#include "scene/nk_scene_frame.h"
 
 // An off-screen context of iWidth x iHeight, current, its viewport over it,
 // the projection the -1..1 cube and an identity model-view; null when no
@@ -76,6 +79,10 @@ protected:
         NKSetInputPending(false);
         NKResetDiagnostics();
         g_AnimationSettings = NKAnimationSettings();
+        // The camera as at start-up: a viewpoint an earlier test's frame
+        // applied would turn this test's view away from its parts.
+        NKMatrixIdentity(g_ViewMatrix);
+        g_iLastViewPointFrame = -1;
     }
     void TearDown() override
     {

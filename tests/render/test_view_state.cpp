@@ -247,6 +247,7 @@ TEST_F(RendererRecords, ListUpdateRecordIsMadeFlaggedAndHandedBack)
     NKListUpdateInfo *pCore = g_pListUpdateInfo;
     ASSERT_NE(pCore, nullptr);
     EXPECT_NE(pCore, pOwn);
+    *pCore = NKListUpdateInfo();  // as an earlier test's commands may have left it
     NKFlagMaterialsForUpdate(g_pListUpdateInfo, 2, 3);  // the commands still flag
     EXPECT_EQ(pCore->iMaterialLast, 3);
     *pCore = NKListUpdateInfo();

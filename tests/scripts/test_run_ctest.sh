@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# tests/scripts/test_run_ctest.sh ROOT -- scripts/run-ctest on folders of
+# made-up tests whose output is GoogleTest's: a GL test that passed and then
+# crashed in the leak checker's tracer runs again and the run passes; a test
+# that failed for real and then crashed the same way, one whose output shows
+# no pass, one with a sanitizer report, one that is not a GL test and one
+# that crashes every time fail the run, each after the runs given.
+set -uo pipefail
+root="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+tracer='==4242==Tracer caught signal 11: addr=0x0 pc=0x0 sp=0x0
+==4241==LeakSanitizer has encountered a fatal error.'
+passed='[       OK ] Made.Up (5 ms)
+[==========] 1 test from 1 test suite ran. (5 ms total)
+[  PASSED  ] 1 test.'
+failed='x.cpp:1: Failure
+[  FAILED  ] Made.Up (5 ms)
+[==========] 1 test from 1 test suite ran. (5 ms total)
+[  PASSED  ] 0 tests.
+[  FAILED  ] 1 test, listed below:
+[  FAILED  ] Made.Up'
+leak='=================================================================
+==4241==ERROR: LeakSanitizer: detected memory leaks'
+
+# Each case: name; the labels; the output and status of the first run; the
+# output and status of every later run; the status run-ctest must end with
+# (0 or 1); how many times the test must have run.
+check() {
+  local name="$1" labels="$2" first="$3" first_status="$4" later="$5" later_status="$6"
+  local want_status="$7" want_runs="$8"
+  local dir="$work/$name"
+  mkdir -p "$dir"
+  printf '%s\n' "$first" >"$dir/first.txt"
+  printf '%s\n' "$later" >"$dir/later.txt"
+  # The test counts its runs in a file, and answers as the case says.
+  cat >"$dir/fake_test.sh" <<EOF
+n=\$(( \$(cat "$dir/runs" 2>/dev/null || echo 0) + 1 ))
+echo \$n >"$dir/runs"
+if [ \$n -eq 1 ]; then cat "$dir/first.txt"; exit $first_status; fi
+cat "$dir/later.txt"; exit $later_status
+EOF
+  cat >"$dir/CTestTestfile.cmake" <<EOF
+add_test(Made.Up bash "$dir/fake_test.sh")
+add_test(Other.Test bash -c "echo '[  PASSED  ] 1 test.'")
+EOF
+  [ -z "$labels" ] || echo "set_tests_properties(Made.Up PROPERTIES LABELS \"$labels\")" \
+    >>"$dir/CTestTestfile.cmake"
+  "$root/scripts/run-ctest" "$dir" >"$dir/out.txt" 2>&1
+  local status=$?
+  [ "$status" -eq 0 ] || status=1
+  local runs
+  runs="$(cat "$dir/runs" 2>/dev/null || echo 0)"
+  if [ "$status" -ne "$want_status" ] || [ "$runs" -ne "$want_runs" ]; then
+    echo "FAIL: $name: status $status after $runs runs; expected $want_status after $want_runs"
+    cat "$dir/out.txt"
+    failures=$((failures + 1))
+  else
+    echo "ok: $name: status $status after $runs runs"
+  fi
+}
+
+#     name                   labels  first run                      later runs   expected
+check passed_then_crashed    "gl;app" "$passed
+$tracer"                     1       "$passed"   0    0 2
+check failed_then_crashed    "gl;app" "$failed
+$tracer"                     1       "$passed"   0    1 1
+check crashed_before_summary "gl"    "$tracer"                      1       "$passed"   0    1 1
+check leak_then_crashed      "gl"    "$passed
+$leak
+$tracer"                     1       "$passed"   0    1 1
+check not_a_gl_test          "app"   "$passed
+$tracer"                     1       "$passed"   0    1 1
+check crashed_every_time     "gl"    "$passed
+$tracer"                     1       "$passed
+$tracer"                                            1    1 3
+check failed_plainly         "gl"    "$failed"                      1       "$passed"   0    1 1
+
+# The decision alone, on a results file that does not hold the test.
+if "$root/scripts/tracer-crash-only" "$work/passed_then_crashed/Testing/ctest-results.xml" \
+  No.Such >/dev/null 2>&1; then
+  echo "FAIL: a test absent from the results may run again"
+  failures=$((failures + 1))
+fi
+
+[ "$failures" -eq 0 ] || exit 1
+echo "run-ctest reran only the tests that passed and then crashed in the tracer"
