@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 
 // Blocks of a megabyte and more (the arrays of a model, filled by one read
 // from a file) start on a cache line. The C heap puts such a block 16 bytes
@@ -22,6 +24,22 @@ void *NKAlloc(size_t iSize)
     if (iSize < kLineAlignedFrom || iSize > SIZE_MAX - kCacheLine) return std::malloc(iSize);
     // aligned_alloc wants a size that is a multiple of the alignment.
     return std::aligned_alloc(kCacheLine, (iSize + kCacheLine - 1) / kCacheLine * kCacheLine);
+}
+
+void *NKAllocToFill(size_t iSize)
+{
+    void *pBlock = NKAlloc(iSize);
+#ifdef MADV_POPULATE_WRITE
+    if (pBlock != nullptr && iSize >= kLineAlignedFrom) {
+        const uintptr_t uPage = (uintptr_t)sysconf(_SC_PAGESIZE);
+        uintptr_t uStart = ((uintptr_t)pBlock + uPage - 1) & ~(uPage - 1);
+        uintptr_t uEnd = ((uintptr_t)pBlock + iSize) & ~(uPage - 1);
+        // A kernel without the advice refuses it, and the fill faults the
+        // pages in as before.
+        if (uEnd > uStart) madvise((void *)uStart, uEnd - uStart, MADV_POPULATE_WRITE);
+    }
+#endif
+    return pBlock;
 }
 
 void *NKCalloc(size_t iCount, size_t iSize)

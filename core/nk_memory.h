@@ -17,6 +17,10 @@
 // A heap block of iSize bytes, uninitialised; null for size 0 or when out of
 // memory.
 void *NKAlloc(size_t iSize);
+// NKAlloc for a block the caller fills whole at once, as a read from a file
+// does: from a megabyte up its pages are mapped in one call instead of
+// faulting in one by one as the fill reaches them.
+void *NKAllocToFill(size_t iSize);
 // A zero-filled block of iCount x iSize bytes; null when either is 0, when the
 // product overflows, or when out of memory.
 void *NKCalloc(size_t iCount, size_t iSize);

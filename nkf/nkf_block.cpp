@@ -161,7 +161,7 @@ void *NKFBlock::AllocRowData(size_t iCount, size_t iSize) const
 {
     if (m_pReader != nullptr && m_pReader->IsBinary()) {
         if (iCount == 0 || iSize == 0 || iCount > SIZE_MAX / iSize) return nullptr;
-        return NKAlloc(iCount * iSize);
+        return NKAllocToFill(iCount * iSize);
     }
     return NKCalloc(iCount, iSize);
 }
@@ -320,21 +320,20 @@ bool NKFBlock::ReadIntsInPieces(int32_t *piWords, int64_t iCount,
     return true;
 }
 
-bool NKFBlock::ReadIdRowsSplit(float *pfValues, int32_t *piIDs, int iPerRow, int iRows)
+bool NKFBlock::ReadIdTriples(float *pfValues, int32_t *piIDs, int iRows)
 {
-    if (!CheckRowArgs(iPerRow, iRows) || pfValues == nullptr || piIDs == nullptr ||
-        m_pReader->IsAscii())
+    if (!CheckRowArgs(3, iRows) || pfValues == nullptr || piIDs == nullptr || m_pReader->IsAscii())
         return false;
-    const int64_t iWords = (int64_t)iPerRow + 1;
-    const int64_t iPieceRows = std::max<int64_t>(1, kPieceWords / iWords);
-    std::vector<float> afPiece((size_t)(iPieceRows * iWords));
+    const int64_t iPieceRows = kPieceWords / 4;
+    std::vector<float> afPiece((size_t)(iPieceRows * 4));
     for (int64_t iFirst = 0; iFirst < iRows; iFirst += iPieceRows) {
         int64_t iEnd = std::min<int64_t>(iRows, iFirst + iPieceRows);
-        if (!m_pReader->ReadFloats(afPiece.data(), (iEnd - iFirst) * iWords)) return false;
+        if (!m_pReader->ReadFloats(afPiece.data(), (iEnd - iFirst) * 4)) return false;
+        // Copies of a fixed size, which the compiler turns into moves.
         const float *pfRow = afPiece.data();
-        for (int64_t r = iFirst; r < iEnd; r++, pfRow += iWords) {
+        for (int64_t r = iFirst; r < iEnd; r++, pfRow += 4) {
             std::memcpy(&piIDs[r], pfRow, sizeof(int32_t));
-            std::memcpy(pfValues + r * iPerRow, pfRow + 1, sizeof(float) * (size_t)iPerRow);
+            std::memcpy(pfValues + r * 3, pfRow + 1, 3 * sizeof(float));
         }
     }
     return true;

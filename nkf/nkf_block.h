@@ -134,11 +134,11 @@ public:
     // iCount integers: binary words, or ASCII words and ranges "a-b" over
     // the lines up to the next '*' or '%' line.
     bool ReadCommaSeparatedData(int32_t *piValues, int iCount);
-    // Binary rows of an ID and iPerRow words, read a piece at a time into a
+    // Binary rows of an ID and three words, read a piece at a time into a
     // buffer the caches hold and taken apart from there: the IDs go to
-    // piIDs, the values to pfValues (iPerRow x iRows words). The large
-    // arrays are written once each, and none larger than its own data.
-    bool ReadIdRowsSplit(float *pfValues, int32_t *piIDs, int iPerRow, int iRows);
+    // piIDs, the values to pfValues (3 x iRows words). The large arrays are
+    // written once each, and none larger than its own data.
+    bool ReadIdTriples(float *pfValues, int32_t *piIDs, int iRows);
     // Reads iCount binary words straight into piWords, a piece of 64 Ki words
     // at a time, and hands each piece (its first word and count) to fnPiece
     // right after its read, while it is still in the caches, so that a

@@ -248,17 +248,18 @@ bool Elements::AllocateSection(int iSection)
 namespace {
 
 // 1-based indices become 0-based; true when one of them names no node below
-// uLimit. The loop has no branch, so that it runs vectorised over a large
-// block; the bad reference is looked for only once one was found.
+// uLimit. The loop has no branch and keeps the largest shifted index (an
+// index of 0 wraps to the largest of all), so that it runs vectorised over a
+// large block; the bad reference is looked for only once one was found.
 bool ShiftIndexReferences(int32_t *piRefs, int64_t iRefs, uint32_t uLimit)
 {
-    bool bBad = false;
+    uint32_t uLargest = 0;
     for (int64_t i = 0; i < iRefs; i++) {
         uint32_t u = (uint32_t)piRefs[i] - 1u;
-        bBad |= u >= uLimit;
+        uLargest = std::max(uLargest, u);
         piRefs[i] = (int32_t)u;
     }
-    return bBad;
+    return iRefs > 0 && uLargest >= uLimit;
 }
 
 }  // namespace
@@ -566,11 +567,12 @@ bool Elements::FillFaceSet(NKIndexedFaceSet *pIFS, NKFNodeBlock *pNodes, int32_t
         piLocal = nullptr;
     }
     if (bOk) {
-        pIFS->piPolygonStart = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
-        pIFS->piPolygonNumNodes = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
-        pIFS->piPolygonElement = (int *)NKAlloc((size_t)iPolygons * sizeof(int));
-        pIFS->pbWholeElement = (unsigned char *)NKAlloc((size_t)iPolygons);
-        pIFS->piConnects = (int *)NKAlloc((size_t)iConnects * sizeof(int));
+        // Every element's faces are appended: each array is filled whole.
+        pIFS->piPolygonStart = (int *)NKAllocToFill((size_t)iPolygons * sizeof(int));
+        pIFS->piPolygonNumNodes = (int *)NKAllocToFill((size_t)iPolygons * sizeof(int));
+        pIFS->piPolygonElement = (int *)NKAllocToFill((size_t)iPolygons * sizeof(int));
+        pIFS->pbWholeElement = (unsigned char *)NKAllocToFill((size_t)iPolygons);
+        pIFS->piConnects = (int *)NKAllocToFill((size_t)iConnects * sizeof(int));
         bOk = pIFS->piPolygonStart != nullptr && pIFS->piPolygonNumNodes != nullptr &&
               pIFS->piPolygonElement != nullptr && pIFS->pbWholeElement != nullptr &&
               pIFS->piConnects != nullptr;

@@ -326,7 +326,7 @@ bool NKFNodeBlock::LoadData()
     }
     // A coordinate that is no number fails the load with its line.
     bool bOk = m_bWithIDs && m_pReader->IsBinary()
-                   ? ReadIdRowsSplit(m_pfCoords, m_piIDs, 3, m_iNumNodes)
+                   ? ReadIdTriples(m_pfCoords, m_piIDs, m_iNumNodes)
                    : ReadVec3Pairs(m_bWithIDs ? m_piIDs : nullptr, m_pfCoords, nullptr, m_iNumNodes,
                                    NKF_NUMBERS_COORDINATES);
     if (!bOk) {

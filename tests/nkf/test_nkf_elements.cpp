@@ -884,15 +884,20 @@ TEST(NKFElements, LargeBinaryBlocksReadAcrossTheirPieces)
     }
     struct Case {
         bool bElementIDs;
-        int iBadAt;  // a reference index set past the nodes, or -1
-    } cases[] = {{false, -1}, {true, -1}, {false, 70000}, {true, 70000}};
+        int iBadAt;     // a reference index set past the nodes, or -1
+        int iBadValue;  // the 1-based node it names there
+    } cases[] = {{false, -1, 0},
+                 {true, -1, 0},
+                 {false, 70000, iNodes + 7},
+                 {true, 70000, iNodes + 7},
+                 {false, 70000, iNodes + 1}};
     for (const Case &c : cases)
         for (bool bBig : {false, true}) {
             SCOPED_TRACE(testing::Message() << "IDs " << c.bElementIDs << ", bad at " << c.iBadAt
                                             << ", big-endian " << bBig);
             capture.Clear();
             NKFTestSection section = quads;
-            if (c.iBadAt >= 0) section.refs[(size_t)c.iBadAt] = iNodes + 7;
+            if (c.iBadAt >= 0) section.refs[(size_t)c.iBadAt] = c.iBadValue;
             if (!c.bElementIDs) section.ids.clear();
             NKFTestWriter w(bBig);
             AppendFileHeader(w);
@@ -907,8 +912,8 @@ TEST(NKFElements, LargeBinaryBlocksReadAcrossTheirPieces)
             Elements *pBlock = ElementBlock(pParser, 1);
             if (c.iBadAt >= 0) {
                 EXPECT_FALSE(pBlock->LoadData());
-                EXPECT_TRUE(capture.Contains("Refers to node 30007, but node block #1 holds "
-                                             "30000 nodes."))
+                EXPECT_TRUE(capture.Contains("Refers to node " + std::to_string(c.iBadValue) +
+                                             ", but node block #1 holds 30000 nodes."))
                     << capture.Text();
                 continue;
             }
