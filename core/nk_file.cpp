@@ -16,6 +16,7 @@
 #include <cstring>
 #ifdef __SSE2__
 #include <emmintrin.h>
+#include <immintrin.h>
 #endif
 #include <filesystem>
 #include <string>
@@ -168,11 +169,37 @@ static void ReverseWords(unsigned char *p, int64_t iCount)
     }
 }
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define NK_HAVE_AVX2_SWAP 1
+// Eight words at a time with one byte shuffle, where the processor has AVX2
+// (asked once at run time, since the build assumes only SSE2); returns how
+// many words it swapped.
+__attribute__((target("avx2"))) static int64_t ReverseWords32Avx2(unsigned char *p, int64_t iCount)
+{
+    const __m256i order = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3,
+                                           2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12);
+    int64_t i = 0;
+    for (; i + 8 <= iCount; i += 8, p += 32) {
+        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(p), _mm256_shuffle_epi8(v, order));
+    }
+    return i;
+}
+#endif
+
 // Four-byte words, four at a time where the machine has SSE2 (every x86-64):
-// a file's arrays in the other byte order swap twice as fast as word by word.
+// a file's arrays in the other byte order swap twice as fast as word by word,
+// and eight at a time with AVX2 twice as fast again.
 static void ReverseWords32(unsigned char *p, int64_t iCount)
 {
     int64_t i = 0;
+#ifdef NK_HAVE_AVX2_SWAP
+    static const bool bAvx2 = __builtin_cpu_supports("avx2");
+    if (bAvx2) {
+        i = ReverseWords32Avx2(p, iCount);
+        p += 4 * i;
+    }
+#endif
 #ifdef __SSE2__
     const __m128i mask = _mm_set1_epi32(0x00ff00ff);
     for (; i + 4 <= iCount; i += 4, p += 16) {

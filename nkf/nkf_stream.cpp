@@ -3,6 +3,7 @@
 // number scanning is core's (core/nk_text_utils.cpp).
 #include "nkf/nkf_stream.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -138,8 +139,27 @@ bool NKFStream::ReadWords(void *pValues, int64_t iCount)
         m_bEndReached = true;
         return false;
     }
-    if (!ReadRaw(pValues, iCount * 4)) return false;
-    if (m_bSwapBytes) SwapBytes(pValues, 4, iCount);
+    if (!m_bSwapBytes) {
+        if (!ReadRaw(pValues, iCount * 4)) return false;
+    } else {
+        // Words in the other order are swapped a piece at a time, each while
+        // the caches still hold it, instead of in a second pass over memory.
+        const int64_t kPieceWords = (int64_t)1 << 16;
+        if (iCount > BytesLeft() / 4) {  // as ReadRaw: a bad count reads nothing
+            m_bEndReached = true;
+            return false;
+        }
+        char *p = static_cast<char *>(pValues);
+        for (int64_t i = 0; i < iCount; i += kPieceWords) {
+            int64_t n = std::min(kPieceWords, iCount - i);
+            if (!ReadRaw(p + 4 * i, n * 4)) {
+                // A failed read leaves every requested word zero, as ReadRaw does.
+                memset(pValues, 0, (size_t)(iCount * 4));
+                return false;
+            }
+            SwapBytes(p + 4 * i, 4, n);
+        }
+    }
     m_iBytesRead += (int32_t)(iCount * 4);
     return true;
 }
