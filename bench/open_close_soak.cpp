@@ -87,9 +87,7 @@ bool Soak(const char *pszName, const std::string &program, const std::string &di
 int main(int argc, char **argv)
 {
     const int iCycles = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
-    std::string self = argv[0];
-    std::string program = self.substr(0, self.find_last_of('/') + 1) + "quolin";
-    if (self.find('/') == std::string::npos) program = "./quolin";
+    const std::string program = NKTestProgramBeside(argv[0]);
     std::string dir = NKTestMakeTempDir("quolin_bench_soak_");
     if (dir.empty()) return 1;
     bool bOk = Soak("NKF", program, dir, NKTestExamplePath("beam.nkf"), iCycles);

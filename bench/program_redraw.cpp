@@ -142,9 +142,7 @@ double SceneRate(const std::string &model, bool bArrays, int iFrames, int *piMod
 int main(int argc, char **argv)
 {
     const int iFrames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    std::string self = argv[0];
-    std::string program = self.substr(0, self.find_last_of('/') + 1) + "quolin";
-    if (self.find('/') == std::string::npos) program = "./quolin";
+    const std::string program = NKTestProgramBeside(argv[0]);
     std::string dir = NKTestMakeTempDir("quolin_bench_redraw_");
     if (dir.empty()) return 1;
     std::string model = dir + "/grid.nkf";

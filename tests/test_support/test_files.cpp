@@ -46,6 +46,13 @@ bool NKTestWriteText(const std::string &path, const std::string &text)
 // compiler relative file names, which would make __FILE__ relative too).
 std::string NKTestSourceRoot(void) { return QUOLIN_SOURCE_DIR; }
 
+std::string NKTestProgramBeside(const char *pszSelf)
+{
+    const std::string self = pszSelf;
+    if (self.find('/') == std::string::npos) return "./quolin";
+    return self.substr(0, self.find_last_of('/') + 1) + "quolin";
+}
+
 std::string NKTestExamplePath(const char *pszName)
 {
     return (std::filesystem::path(NKTestSourceRoot()) / "examples" / pszName).string();

@@ -30,6 +30,9 @@ bool NKTestWriteText(const std::string &path, const std::string &text);
 
 // The path of a file in the examples/ folder of the source tree.
 std::string NKTestExamplePath(const char *pszName);
+// The built program beside the running one (pszSelf is its argv[0]): the
+// benchmarks that run quolin are built into the same folder.
+std::string NKTestProgramBeside(const char *pszSelf);
 // The root of the source tree, absolute; tests that change folder still
 // find the examples and ../shared/testdata from it.
 std::string NKTestSourceRoot(void);
