@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # tests/scripts/test_run_ctest.sh ROOT -- scripts/run-ctest on folders of
 # made-up tests whose output is GoogleTest's: a GL test that passed and then
-# crashed in the leak checker's tracer runs again and the run passes; a test
-# that failed for real and then crashed the same way, one whose output shows
-# no pass, one with a sanitizer report, one that is not a GL test and one
-# that crashes every time fail the run, each after the runs given.
+# crashed in the leak checker's tracer runs again and the run passes, as
+# does one the display refused before it began; a test that failed for real
+# and then crashed the same way, one whose output shows no pass, one with a
+# sanitizer report, one that is not a GL test, one that crashes every time
+# and one refused by the display after a test of it ended fail the run,
+# each after the runs given.
 set -uo pipefail
 root="$1"
 work="$(mktemp -d)"
@@ -24,6 +26,13 @@ failed='x.cpp:1: Failure
 [  FAILED  ] Made.Up'
 leak='=================================================================
 ==4241==ERROR: LeakSanitizer: detected memory leaks'
+refused='[ RUN      ] Made.Up
+qt.qpa.xcb: could not connect to display :99
+qt.qpa.plugin: Could not load the Qt platform plugin "xcb" in "" even though it was found.'
+refused_after_ok='[ RUN      ] Made.Up
+[       OK ] Made.Up (5 ms)
+[ RUN      ] Made.Other
+qt.qpa.xcb: could not connect to display :99'
 
 # Each case: name; the labels; the output and status of the first run; the
 # output and status of every later run; the status run-ctest must end with
@@ -77,6 +86,8 @@ check crashed_every_time     "gl"    "$passed
 $tracer"                     1       "$passed
 $tracer"                                            1    1 3
 check failed_plainly         "gl"    "$failed"                      1       "$passed"   0    1 1
+check display_refused        "gl"    "$refused"                     1       "$passed"   0    0 2
+check refused_after_a_test   "gl"    "$refused_after_ok"            1       "$passed"   0    1 1
 
 # The decision alone, on a results file that does not hold the test.
 if "$root/scripts/tracer-crash-only" "$work/passed_then_crashed/Testing/ctest-results.xml" \
@@ -86,4 +97,4 @@ if "$root/scripts/tracer-crash-only" "$work/passed_then_crashed/Testing/ctest-re
 fi
 
 [ "$failures" -eq 0 ] || exit 1
-echo "run-ctest reran only the tests that passed and then crashed in the tracer"
+echo "run-ctest reran only the tests that passed and then crashed in the tracer, or that the display refused"
