@@ -11,10 +11,12 @@
 // the family's members repeated to 16 and 96 states in a temporary folder
 // (each copy's time words moved on, so the times keep rising): the open
 // alone and the open with its first state, the runs of both sizes taking
-// turns, medians in milliseconds. The open reads no state's words, so it
-// stays flat in the number of states; the aim: the open at 96 states within
-// 1.5 times the open at 16.
-// Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
+// turns, medians in milliseconds. The open reads no state's words but the
+// time words (and the last state's element deletion words, where a database
+// has them); what it does per member file (list it with its size, open it,
+// read the block of each time word, close it) shows as the growth per added
+// state (one state per member in the projectile family). The aim: the open at 96 states within 1.5
+// times the open at 16. Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
 #include <unistd.h>
 
 #include <algorithm>
@@ -204,6 +206,8 @@ void TimeRepeatedFamily(const std::string &family, int iRuns)
             std::printf("  %3d states                          %9.3f   %9.3f\n", kSizes[k],
                         aOpen[k], aFirst[k]);
         std::printf("  open at 96 / open at 16: %.2f (aim <= 1.5)\n", aOpen[1] / aOpen[0]);
+        std::printf("  open's growth per added state: %.2f us\n",
+                    1e3 * (aOpen[1] - aOpen[0]) / (kSizes[1] - kSizes[0]));
     } else {
         std::printf("family repeated: %s cannot be repeated to 16 and 96 states\n", family.c_str());
     }

@@ -40,18 +40,18 @@ std::string ErrnoReason(int iErr)
 
 }  // namespace
 
-FILE *NKOpenRegularFile(const char *pszPath, std::string *pWhy)
+int NKOpenRegularDescriptor(const char *pszPath, std::string *pWhy)
 {
     std::string path = SystemPath(pszPath);
     std::string why;
-    FILE *pFile = nullptr;
+    int fd = -1;
     if (path.empty()) {
         why = "no file name";
     } else {
         // Opened without blocking, then looked at through the open handle: a
         // FIFO opened the ordinary way waits for a writer, and a name checked
         // before its open may name another entry by the time it is opened.
-        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         struct stat info;
         if (fd < 0)
             why = ErrnoReason(errno);
@@ -61,12 +61,25 @@ FILE *NKOpenRegularFile(const char *pszPath, std::string *pWhy)
             why = "it is a folder";
         else if (!S_ISREG(info.st_mode))
             why = "it is not a regular file";
-        else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-                 (pFile = ::fdopen(fd, "rb")) == nullptr)
-            why = ErrnoReason(errno);
-        if (pFile == nullptr && fd >= 0) ::close(fd);
+        if (!why.empty() && fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
     }
     if (pWhy != nullptr) *pWhy = why;
+    return fd;
+}
+
+FILE *NKOpenRegularFile(const char *pszPath, std::string *pWhy)
+{
+    int fd = NKOpenRegularDescriptor(pszPath, pWhy);
+    if (fd < 0) return nullptr;
+    FILE *pFile = nullptr;
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        (pFile = ::fdopen(fd, "rb")) == nullptr) {
+        if (pWhy != nullptr) *pWhy = ErrnoReason(errno);
+        ::close(fd);
+    }
     return pFile;
 }
 

@@ -20,6 +20,11 @@
 // permission".
 FILE *NKOpenRegularFile(const char *pszPath, std::string *pWhy = nullptr);
 
+// The same as a descriptor for pread, left non-blocking (which a regular
+// file ignores): for readers that take a few words at known places, where
+// a stream's set-up and buffer cost more than the reads. -1 when refused.
+int NKOpenRegularDescriptor(const char *pszPath, std::string *pWhy = nullptr);
+
 // The whole of a regular file, as many bytes as its size when it was
 // opened. False when NKOpenRegularFile refuses it or a read fails (pWhy as
 // there); pBytes then holds nothing.

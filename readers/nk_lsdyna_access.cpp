@@ -2,6 +2,7 @@
 // kind 7: open and close, steps and times, names, geometry of a state's
 // segment, results and element visibility, with one state and one geometry
 // record cached (see nk_lsdyna.h).
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -80,15 +81,24 @@ bool BuildDeletionTables(void)
         bool bLast = s + 1 == (int)g.states.size() ||
                      g.states[(size_t)s + 1].iGeometryIndex != g.states[(size_t)s].iGeometryIndex;
         if (!bLast) continue;
-        // Only the deletion words are taken: the coordinates are checked
-        // when the state is read for itself.
-        if (!NKLSDynaReadState(s, false)) return false;
-        const LSDynaStateData &d = NKLSDynaGetStateData();
-        if (d.header.MDLOPT != 2) continue;
-        std::vector<uint8_t> &t = sg_Deleted[(size_t)g.states[(size_t)s].iGeometryIndex];
-        for (float f : d.deletion) t.push_back(f == 0.0f ? 1 : 0);
+        const LSDynaStateInfo &info = g.states[(size_t)s];
+        LSDynaHeader h;
+        if (!NKLSDynaReadHeader(info.iBaseFileIndex, &h)) return false;
+        if (h.MDLOPT != 2) continue;
+        // Only the element deletion words that end the state are read: the
+        // rest of a large model's state is not wanted to open it, and its
+        // coordinates are checked when the state is read for itself.
+        // Deletion words are floats in every format; 0 means deleted.
+        int64_t iDel = (int64_t)h.NEL8() + h.NELT() + h.NEL4() + h.NEL2();
+        std::vector<float> words((size_t)std::max<int64_t>(iDel, 0));
+        LSDynaStream stream(&g.files, g.iFormat, g.bSwap);
+        if (iDel > 0 &&
+            (!stream.Seek(info.iFileIndex, info.iOffset + NKLSDynaStateSize(h) - iDel) ||
+             stream.ReadFloats(words.data(), iDel) != iDel))
+            return false;
+        std::vector<uint8_t> &t = sg_Deleted[(size_t)info.iGeometryIndex];
+        for (float f : words) t.push_back(f == 0.0f ? 1 : 0);
     }
-    NKLSDynaForgetState();
     return true;
 }
 

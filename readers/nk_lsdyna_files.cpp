@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
@@ -23,6 +24,21 @@ namespace {
 bool sg_bTitleByteSwap = false;
 
 void Reverse(unsigned char *p, int n) { std::reverse(p, p + n); }
+
+// The float of a data word of iWordSize bytes at p (reversed in place first
+// when bSwap is set; a double becomes a float).
+float FloatWord(unsigned char *p, int iWordSize, bool bSwap)
+{
+    if (bSwap) Reverse(p, iWordSize);
+    if (iWordSize == 4) {
+        float f;
+        std::memcpy(&f, p, 4);
+        return f;
+    }
+    double d;
+    std::memcpy(&d, p, 8);
+    return (float)d;
+}
 
 // iIntCode when the word at p read as an Int lies in 2..5, else iRealCode
 // when it does read as a Real; NK_DYNA_NOT_DATABASE when neither.
@@ -205,15 +221,6 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
     return (int)pFiles->size();
 }
 
-LSDynaTimeWord NKLSDynaReadTimeWord(LSDynaStream *pStream, int iFile, int64_t iWord, float *pfTime)
-{
-    *pfTime = 0.0f;
-    if (!pStream->Seek(iFile, iWord) || pStream->ReadFloats(pfTime, 1) != 1)
-        return LSDynaTimeWord::Missing;
-    return NKFloatsEqual(*pfTime, NK_DYNA_END_MARKER) ? LSDynaTimeWord::EndMarker
-                                                      : LSDynaTimeWord::Time;
-}
-
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize)
 {
     if (i < 0 || i >= (int)files.size()) return 0;
@@ -312,17 +319,8 @@ int64_t LSDynaStream::ReadFloats(float *pfOut, int64_t n)
     if (m_iWordSize == 4 && !m_bSwap) return ReadRaw((unsigned char *)pfOut, n);
     m_Buffer.resize((size_t)(n * m_iWordSize));
     int64_t iGot = ReadRaw(m_Buffer.data(), n);
-    for (int64_t i = 0; i < iGot; i++) {
-        unsigned char *p = m_Buffer.data() + i * m_iWordSize;
-        if (m_bSwap) Reverse(p, m_iWordSize);
-        if (m_iWordSize == 4) {
-            std::memcpy(&pfOut[i], p, 4);
-        } else {
-            double d;
-            std::memcpy(&d, p, 8);
-            pfOut[i] = (float)d;
-        }
-    }
+    for (int64_t i = 0; i < iGot; i++)
+        pfOut[i] = FloatWord(m_Buffer.data() + i * m_iWordSize, m_iWordSize, m_bSwap);
     return iGot;
 }
 
@@ -354,4 +352,48 @@ int64_t LSDynaStream::ReadInts(int *piOut, int64_t n)
         }
     }
     return iGot;
+}
+
+// ---- Time words ---------------------------------------------------------------------
+
+LSDynaTimeReader::LSDynaTimeReader(const std::vector<LSDynaFamilyFile> *pFiles, int iFormat,
+                                   bool bSwap)
+    : m_pFiles(pFiles), m_bSwap(bSwap),
+      m_iWordSize(iFormat == NK_DYNA_INT8 || iFormat == NK_DYNA_FLOAT8 ? 8 : 4)
+{}
+
+LSDynaTimeReader::~LSDynaTimeReader()
+{
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+LSDynaTimeWord LSDynaTimeReader::Read(int iFile, int64_t iWord, float *pfTime)
+{
+    *pfTime = 0.0f;
+    if (iFile < 0 || iFile >= (int)m_pFiles->size() || iWord < 0 ||
+        iWord >= (*m_pFiles)[(size_t)iFile].iFileSize / m_iWordSize)
+        return LSDynaTimeWord::Missing;
+    if (m_iOpenFile != iFile) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = NKOpenRegularDescriptor((*m_pFiles)[(size_t)iFile].szFileName.GetText());
+        m_iOpenFile = m_fd >= 0 ? iFile : -1;
+        m_iBlockAt = -1;
+        if (m_fd < 0) return LSDynaTimeWord::Missing;
+    }
+    const int64_t iByte = iWord * m_iWordSize;
+    if (m_iBlockAt < 0 || iByte < m_iBlockAt || iByte + m_iWordSize > m_iBlockAt + m_iBlockBytes) {
+        // Blocks start on a multiple of their size, so a word never straddles two.
+        m_iBlockAt = iByte - iByte % kBlockBytes;
+        ssize_t n = ::pread(m_fd, m_Block, kBlockBytes, (off_t)m_iBlockAt);
+        m_iBlockBytes = n > 0 ? n : 0;
+        if (iByte + m_iWordSize > m_iBlockAt + m_iBlockBytes) {
+            m_iBlockAt = -1;
+            return LSDynaTimeWord::Missing;
+        }
+    }
+    unsigned char word[8];
+    std::memcpy(word, m_Block + (iByte - m_iBlockAt), (size_t)m_iWordSize);
+    *pfTime = FloatWord(word, m_iWordSize, m_bSwap);
+    return NKFloatsEqual(*pfTime, NK_DYNA_END_MARKER) ? LSDynaTimeWord::EndMarker
+                                                      : LSDynaTimeWord::Time;
 }

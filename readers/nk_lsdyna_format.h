@@ -240,8 +240,34 @@ private:
 // What the time word of a state holds: a time, the end marker, or nothing
 // (the family ends before it).
 enum class LSDynaTimeWord { Missing, EndMarker, Time };
-// Reads the time word at word iWord of family file iFile into *pfTime.
-LSDynaTimeWord NKLSDynaReadTimeWord(LSDynaStream *pStream, int iFile, int64_t iWord, float *pfTime);
+
+// Reads the time words of the states while a family is scanned: one word
+// at a time at known places, file by file. A member is opened once as a
+// descriptor and read with pread through a cached block, so a scan costs
+// a member an open, a read per block it looks into and a close, where a
+// stream's set-up would cost it twice that.
+class LSDynaTimeReader {
+public:
+    LSDynaTimeReader(const std::vector<LSDynaFamilyFile> *pFiles, int iFormat, bool bSwap);
+    ~LSDynaTimeReader();
+    LSDynaTimeReader(const LSDynaTimeReader &) = delete;
+    LSDynaTimeReader &operator=(const LSDynaTimeReader &) = delete;
+
+    // The time word at word iWord of family file iFile (a word past its
+    // end is Missing: a state begins in the file that holds its time).
+    LSDynaTimeWord Read(int iFile, int64_t iWord, float *pfTime);
+
+private:
+    enum { kBlockBytes = 512 };
+    const std::vector<LSDynaFamilyFile> *m_pFiles;
+    bool m_bSwap;
+    int m_iWordSize;
+    int m_fd = -1;
+    int m_iOpenFile = -1;
+    int64_t m_iBlockAt = -1;  // byte offset of the cached block, -1 for none
+    int64_t m_iBlockBytes = 0;
+    unsigned char m_Block[kBlockBytes];
+};
 
 // Word count of family file i (its size over the word size).
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize);

@@ -443,12 +443,12 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
 {
     const LSDynaFamilyFile &f = w->g->files[(size_t)i];
     int64_t iWords = w->Words(i);
-    LSDynaStream s(&w->g->files, w->g->iFormat, w->g->bSwap);
+    LSDynaTimeReader s(&w->g->files, w->g->iFormat, w->g->bSwap);
     for (; o < iWords; o += w->S) {
         // The time word lies in this member: an end marker there ends its
         // states even when fewer words than a state follow it (padding).
         float fTime = 0.0f;
-        LSDynaTimeWord eWord = NKLSDynaReadTimeWord(&s, i, o, &fTime);
+        LSDynaTimeWord eWord = s.Read(i, o, &fTime);
         if (eWord == LSDynaTimeWord::EndMarker) {
             w->iCarry = 0;
             w->bMust = f.bBaseFile != 0;

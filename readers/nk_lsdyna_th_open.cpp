@@ -304,11 +304,11 @@ void EndInsideState(ThWalk *w, int i)
 // The states of member i from word o up to its end or the end marker.
 void ReadTimes(ThWalk *w, int i, int64_t o)
 {
-    LSDynaStream s(&w->c->files, w->c->iFormat, w->c->bSwap);
+    LSDynaTimeReader s(&w->c->files, w->c->iFormat, w->c->bSwap);
     int64_t iWords = w->Words(i);
     for (; o < iWords; o += w->c->iStateSize) {
         float fTime = 0.0f;
-        LSDynaTimeWord eWord = NKLSDynaReadTimeWord(&s, i, o, &fTime);
+        LSDynaTimeWord eWord = s.Read(i, o, &fTime);
         if (eWord == LSDynaTimeWord::Missing) {
             w->bStop = true;
             return;

@@ -622,6 +622,33 @@ TEST_F(LSDynaReader, ProjectileDeletionStaysAndHidesItsPolygons)
     NKReleaseGeometry(pGeo);
 }
 
+// The open takes the deletion words of a segment's last state alone: the
+// geometry it gives keeps the faces of the elements deleted by then, as a
+// geometry made with the deletion words of that state read whole does, and
+// more faces than a geometry made with no deletion at all.
+TEST_F(LSDynaReader, OpenKeepsTheFacesOfElementsDeletedByTheLastState)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    std::string dir = TestDataDir() + "/ansys-example-data/d3plot_projectile/";
+    ASSERT_TRUE(NKLSDynaOpen((dir + "d3plot").c_str()));
+    auto Polygons = [](NKGeometry *pGeo) {
+        int n = 0;
+        for (int p = 0; pGeo != nullptr && p < pGeo->iNumParts; p++)
+            n += pGeo->pParts[p].iNumPolygons;
+        NKReleaseGeometry(pGeo);
+        return n;
+    };
+    const int iOpened = Polygons(NKLSDynaGetGeometry(0));
+    ASSERT_TRUE(NKLSDynaReadState(NKLSDynaGetNumStates() - 1));
+    std::vector<uint8_t> deleted;  // solids only: the file's order is the global one
+    for (float f : NKLSDynaGetStateData().deletion) deleted.push_back(f == 0.0f ? 1 : 0);
+    const LSDynaGeometry *pRec = NKLSDynaGetCachedGeometry();
+    ASSERT_NE(pRec, nullptr);
+    ASSERT_EQ((int)deleted.size(), pRec->TotalElements());
+    EXPECT_EQ(iOpened, Polygons(NKLSDynaConvertGeometry(*pRec, &deleted, nullptr)));
+    EXPECT_GT(iOpened, Polygons(NKLSDynaConvertGeometry(*pRec, nullptr, nullptr)));
+}
+
 // Copies of two real families, cut or with a header word changed: each open
 // fails with a message or reads every state and result; the sanitizers
 // catch any stray read. A failed open leaves nothing open.
