@@ -12,6 +12,9 @@
 // import (NKFGetGeometry: parts, internal faces removed) with its peak
 // resident memory per million nodes. Beside each rate stands a bare read of
 // the same file (one fread into a fresh buffer) and the ratio of the rates.
+// All the files are written first (2 GB at the default sizes); each run
+// then times every file once, the sizes taking turns, so that the growth
+// from 1M to 8M compares runs made at the same time.
 // Every measurement runs in a process of its own, forked from a small parent,
 // so that each load, like each bare read, starts with fresh memory and the
 // peak is the step's own. Each figure is the median over the runs, with the
@@ -28,6 +31,7 @@
 // Usage: bench_nkf_parse [RUNS] [SIDE...]  (sides of the node grid; default
 // 100 200)
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -279,18 +283,13 @@ struct FileFigures {
     std::vector<StepTimes> runs;
 };
 
-bool TimeFile(const std::string &path, double dMegabytes, int runs, FileFigures *pFigures)
+// What the rows of one file divide by, for the current grid.
+void DescribeFile(double dMegabytes, int runs, FileFigures *pFigures)
 {
     pFigures->runs.assign((size_t)runs, StepTimes());
-    for (StepTimes &t : pFigures->runs)
-        if (!TimeOneRun(path, &t)) {
-            fprintf(stderr, "Reading %s failed\n", path.c_str());
-            return false;
-        }
     pFigures->megabytes = dMegabytes;
     pFigures->nodes = (double)kSide * kSide * kSide;
     pFigures->hexahedra = (double)(kSide - 1) * (kSide - 1) * (kSide - 1);
-    return true;
 }
 
 // The median of a row's value over one file's runs, and their range.
@@ -410,27 +409,37 @@ int main(int argc, char **argv)
         fprintf(stderr, "Cannot make a temporary folder\n");
         return 1;
     }
-    const char *pszNames[] = {"grid_le.nkf", "grid_be.nkf", "grid_ascii.nkf"};
+    const char *pszNames[] = {"grid_le", "grid_be", "grid_ascii"};
     const char *pszForms[] = {"binary, little-endian", "binary, big-endian", "ASCII"};
     std::vector<FileFigures> figures[3];
+    std::vector<std::array<std::string, 3>> paths(sides.size());
     int iResult = 0;
-    for (int side : sides) {
-        kSide = side;
-        std::string paths[3];
-        double adMegabytes[3];
-        for (int form = 0; form < 3; form++) paths[form] = (dir / pszNames[form]).string();
-        if (!WriteFiles(paths, adMegabytes)) {
-            fprintf(stderr, "Cannot write the files of side %d\n", side);
+    // Every file is written first; then each run times every form at every
+    // size in turn, so that a change in the machine's speed during the
+    // benchmark moves both sizes alike instead of the growth between them.
+    for (size_t s = 0; s < sides.size() && iResult == 0; s++) {
+        kSide = sides[s];
+        double adMegabytes[3] = {0, 0, 0};
+        for (int form = 0; form < 3; form++)
+            paths[s][form] = (dir / (pszNames[form] + std::to_string(kSide) + ".nkf")).string();
+        if (!WriteFiles(paths[s].data(), adMegabytes)) {
+            fprintf(stderr, "Cannot write the files of side %d\n", kSide);
             iResult = 1;
-            break;
         }
-        for (int form = 0; form < 3 && iResult == 0; form++) {
+        for (int form = 0; form < 3; form++) {
             figures[form].emplace_back();
-            if (!TimeFile(paths[form], adMegabytes[form], runs, &figures[form].back())) iResult = 1;
-            std::filesystem::remove(paths[form]);
+            DescribeFile(adMegabytes[form], runs, &figures[form].back());
         }
-        if (iResult != 0) break;
     }
+    for (int r = 0; r < runs && iResult == 0; r++)
+        for (int form = 0; form < 3 && iResult == 0; form++)
+            for (size_t s = 0; s < sides.size() && iResult == 0; s++) {
+                kSide = sides[s];
+                if (!TimeOneRun(paths[s][form], &figures[form][s].runs[(size_t)r])) {
+                    fprintf(stderr, "Reading %s failed\n", paths[s][form].c_str());
+                    iResult = 1;
+                }
+            }
     if (iResult == 0) {
         printf("A grid of nodes with IDs, its hexahedra and a node scalar; medians of %d runs\n",
                runs);
