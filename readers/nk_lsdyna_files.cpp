@@ -4,6 +4,7 @@
 // nk_lsdyna_scan.cpp.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -384,7 +385,10 @@ LSDynaTimeWord LSDynaTimeReader::Read(int iFile, int64_t iWord, float *pfTime)
     if (m_iBlockAt < 0 || iByte < m_iBlockAt || iByte + m_iWordSize > m_iBlockAt + m_iBlockBytes) {
         // Blocks start on a multiple of their size, so a word never straddles two.
         m_iBlockAt = iByte - iByte % kBlockBytes;
-        ssize_t n = ::pread(m_fd, m_Block, kBlockBytes, (off_t)m_iBlockAt);
+        ssize_t n;
+        do {
+            n = ::pread(m_fd, m_Block, kBlockBytes, (off_t)m_iBlockAt);
+        } while (n < 0 && errno == EINTR);
         m_iBlockBytes = n > 0 ? n : 0;
         if (iByte + m_iWordSize > m_iBlockAt + m_iBlockBytes) {
             m_iBlockAt = -1;
