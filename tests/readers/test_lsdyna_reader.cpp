@@ -3,6 +3,7 @@
 // damaged files, and the real families of the shared test data read in place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -147,6 +148,61 @@ TEST_F(LSDynaReader, FamilyMembersAndOrder)
     ASSERT_EQ(NKLSDynaFindFamilyFiles(Path("d3plot").c_str(), &files, true), 5);
     const char *order[] = {"d3plot", "d3plot01", "d3plot02", "d3plot100", "d3plotaa"};
     for (int i = 0; i < 5; i++) EXPECT_EQ(files[(size_t)i].szFileName.GetFileName(), order[i]);
+}
+
+// Time words read in any order across two members, in both word sizes and
+// byte orders: words on either side of a 512-byte block's edge, a word read
+// again after a later one, the end marker, and words past a member's end or
+// in a member that is not there.
+TEST_F(LSDynaReader, TimeWordsReadAnywhereInTheFamily)
+{
+    struct Case {
+        int iFormat;
+        bool bSwap;
+    } cases[] = {{NK_DYNA_FLOAT4, false},
+                 {NK_DYNA_FLOAT4, true},
+                 {NK_DYNA_FLOAT8, false},
+                 {NK_DYNA_FLOAT8, true}};
+    for (const Case &c : cases) {
+        const int iSize = c.iFormat == NK_DYNA_FLOAT8 ? 8 : 4;
+        std::vector<LSDynaFamilyFile> files(3);
+        for (int f = 0; f < 2; f++) {
+            // Word i of member f holds 1000 f + i, word 200 of member 1 the end marker.
+            std::vector<uint8_t> bytes;
+            for (int i = 0; i < 300; i++) {
+                double d = f == 1 && i == 200 ? NK_DYNA_END_MARKER : 1000.0 * f + i;
+                float x = (float)d;
+                uint8_t word[8];
+                std::memcpy(word, iSize == 8 ? (const void *)&d : (const void *)&x, (size_t)iSize);
+                if (c.bSwap) std::reverse(word, word + iSize);
+                bytes.insert(bytes.end(), word, word + iSize);
+            }
+            std::string name = Path(("d3plot0" + std::to_string(f + 1)).c_str());
+            ASSERT_TRUE(NKTestWriteBytes(name, bytes));
+            files[(size_t)f].szFileName = name.c_str();
+            files[(size_t)f].iFileSize = (int64_t)bytes.size();
+        }
+        files[2].szFileName = Path("d3plot03").c_str();  // listed, but not there
+        files[2].iFileSize = 4096;
+        LSDynaTimeReader reader(&files, c.iFormat, c.bSwap);
+        const int iEdge = 512 / iSize;  // the first word of the second block
+        // Member changes within one block's place ({0, 0} then {1, 3}) must
+        // not take the other member's block.
+        const int aWords[][2] = {{0, iEdge - 1}, {0, iEdge}, {0, 0},     {1, 3},
+                                 {1, 299},       {0, 299},   {0, iEdge}, {1, iEdge - 1}};
+        for (const auto &w : aWords) {
+            float fTime = -1.0f;
+            EXPECT_EQ(reader.Read(w[0], w[1], &fTime), LSDynaTimeWord::Time) << iSize << c.bSwap;
+            EXPECT_EQ(fTime, (float)(1000 * w[0] + w[1])) << iSize << c.bSwap << " " << w[1];
+        }
+        float fTime = 0.0f;
+        EXPECT_EQ(reader.Read(1, 200, &fTime), LSDynaTimeWord::EndMarker);
+        EXPECT_EQ(reader.Read(0, 300, &fTime), LSDynaTimeWord::Missing);
+        EXPECT_EQ(reader.Read(2, 0, &fTime), LSDynaTimeWord::Missing);
+        EXPECT_EQ(reader.Read(3, 0, &fTime), LSDynaTimeWord::Missing);
+        EXPECT_EQ(reader.Read(0, 5, &fTime), LSDynaTimeWord::Time);  // after a failed open
+        EXPECT_EQ(fTime, 5.0f);
+    }
 }
 
 TEST_F(LSDynaReader, FixtureStatesResultsAndGeometryInEveryFormat)
