@@ -2,7 +2,10 @@
 # tests/scripts/test_run_ctest.sh ROOT -- scripts/run-ctest on folders of
 # made-up tests whose output is GoogleTest's: a GL test that passed and then
 # crashed in the leak checker's tracer runs again and the run passes, as
-# does one the display refused before it began; a test that failed for real
+# does one the display refused before it began, and a program session that
+# failed on a run's status 1 that the tracer's crash gave; a session whose
+# own check failed, or whose run also left a leak report, does not run
+# again; a test that failed for real
 # and then crashed the same way, one whose output shows no pass, one with a
 # sanitizer report, one that is not a GL test, one that crashes every time
 # and one refused by the display after a test of it ended fail the run,
@@ -29,6 +32,9 @@ leak='=================================================================
 refused='[ RUN      ] Made.Up
 qt.qpa.xcb: could not connect to display :99
 qt.qpa.plugin: Could not load the Qt platform plugin "xcb" in "" even though it was found.'
+session_status='FAIL: run 3 ended with status 1
+> open "script.qlc"'
+session_check='FAIL: run 3: the command'"'"'s own error'
 refused_after_ok='[ RUN      ] Made.Up
 [       OK ] Made.Up (5 ms)
 [ RUN      ] Made.Other
@@ -76,7 +82,16 @@ check passed_then_crashed    "gl;app" "$passed
 $tracer"                     1       "$passed"   0    0 2
 check failed_then_crashed    "gl;app" "$failed
 $tracer"                     1       "$passed"   0    1 1
-check crashed_before_summary "gl"    "$tracer"                      1       "$passed"   0    1 1
+check crashed_before_summary "gl"    "[ RUN      ] Made.Up
+$tracer"                     1       "$passed"   0    1 1
+check session_status_crashed "gl;app" "$session_status
+$tracer"                     1       "passed"    0    0 2
+check session_check_crashed "gl;app" "$session_check
+$tracer"                     1       "passed"    0    1 1
+check session_leak_crashed   "gl;app" "$session_status
+$leak
+$tracer"                     1       "passed"    0    1 1
+check session_no_crash       "gl;app" "$session_status"             1       "passed"    0    1 1
 check leak_then_crashed      "gl"    "$passed
 $leak
 $tracer"                     1       "$passed"   0    1 1
@@ -97,4 +112,4 @@ if "$root/scripts/tracer-crash-only" "$work/passed_then_crashed/Testing/ctest-re
 fi
 
 [ "$failures" -eq 0 ] || exit 1
-echo "run-ctest reran only the tests that passed and then crashed in the tracer, or that the display refused"
+echo "run-ctest reran only the tests that passed and then crashed in the tracer, the sessions whose status the crash gave, and the tests the display refused"
