@@ -9,6 +9,11 @@ brovik="$home/.config/Brovik"
 mkdir -p "$brovik" "$home/work"
 cd "$home/work" || exit 1
 
+# Ends the script with its "FAIL:" line and the program's standard error, as
+# the scripts write it to $home/err.txt; a script that keeps other output
+# defines its own.
+fail() { echo "FAIL: $*"; cat "$home/err.txt" 2>/dev/null; exit 1; }
+
 # Writes a model of one unit hexahedron (parts and nodes as in the tests'
 # command files) to $1.
 write_unit_hex() {

@@ -6,7 +6,6 @@
 set -uo pipefail
 program="$1"
 . "$(dirname "$0")/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 write_unit_hex unithex.nkf
 cat >> unithex.nkf <<'NKF'

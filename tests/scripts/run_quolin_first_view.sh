@@ -16,7 +16,6 @@ program="$1"
 examples="$2"
 scripts="$(cd "$(dirname "$0")" && pwd)"
 . "$scripts/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 echo 'legendticks 5' > settings.qlc
 bash "$scripts/run_quolin_until.sh" "Primary file .*settings\.qlc opened\." 60 "$program" \

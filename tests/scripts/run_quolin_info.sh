@@ -10,7 +10,6 @@ set -uo pipefail
 program="$1"
 examples="$2"
 . "$(dirname "$0")/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/beam.nkf" beam.nkf
 # Relative image names would resolve beside the command file.

@@ -19,7 +19,6 @@
 set -uo pipefail
 cmake="$1"; build="$2"; examples="$3"
 . "$(dirname "$0")/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt" 2>/dev/null; exit 1; }
 
 prefix="$home/prefix"
 "$cmake" --install "$build" --prefix "$prefix" >"$home/install.txt" 2>&1 ||

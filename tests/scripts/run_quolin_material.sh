@@ -7,7 +7,6 @@ set -uo pipefail
 program="$1"
 examples="$2"
 . "$(dirname "$0")/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/beam.nkf" beam.nkf
 printf '%s\n' 'debugcommands on' 'color 0 0 255 0 0' 'alpha 1 1 1.5' 'exit' \

@@ -14,7 +14,6 @@ program="$1"
 examples="$2"
 scripts="$(cd "$(dirname "$0")" && pwd)"
 . "$scripts/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/beam.nkf" beam.nkf
 

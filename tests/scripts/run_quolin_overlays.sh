@@ -12,7 +12,6 @@ program="$1"
 examples="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/beam.nkf" beam.nkf
 write_rgbw_bmp q.bmp

@@ -11,7 +11,6 @@
 set -uo pipefail
 program="$1"; examples="$2"
 . "$(dirname "$0")/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 run=0
 for plot in 'np 1 1' 'np 1,1001 1,1045' $'np 1,1001\nplt separate'; do

@@ -8,7 +8,6 @@ set -uo pipefail
 program="$1"
 . "$(dirname "$0")/fresh_home.sh"
 export ALSOFT_DRIVERS=null
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 write_unit_hex unithex.nkf
 printf '%s\n' 'debugcommands on' 'sound add 1,7 "Bell" bell.wav' 'sound' \

@@ -7,7 +7,6 @@ set -uo pipefail
 program="$1"
 examples="$2"
 . "$(dirname "$0")/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 cp "$examples/plate.nkf" plate.nkf
 write_rgbw_bmp q.bmp

@@ -11,7 +11,6 @@ program="$1"
 examples="$2"
 d3plot="${3:-}"
 . "$(dirname "$0")/fresh_home.sh"
-fail() { echo "FAIL: $*"; cat "$home/err.txt"; exit 1; }
 
 # Bytes in which two images of one size differ.
 differ() { cmp -l "$1" "$2" | wc -l; }
