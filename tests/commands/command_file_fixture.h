@@ -44,6 +44,11 @@ inline int ProbeHandler(CommandTableEntry *pEntry, const char *pszArguments)
     case NK_CID_XCTEST: {
         std::string args(pszArguments);
         std::string word = args.size() > 7 ? args.substr(7) : "";
+        // "runner" records where the runner stands while the line runs.
+        if (word == "runner")
+            word = "level=" + std::to_string(g_CommandRunner.iCommandLevel) +
+                   " file=" + std::to_string(g_CommandRunner.bRunningCommandFile) +
+                   " depth=" + std::to_string(NKGetCommandFileDepth());
         ProbeRecord().push_back(word);
         const struct {
             const char *pszPrefix;

@@ -257,7 +257,7 @@ TEST_F(PollFile, NothingIsLoggedWhilePolling)
 // ---- the runner record ----------------------------------------------------------
 
 // The commands that change the runner's state change it in g_CommandRunner,
-// and the names other folders read see the same fields.
+// and a command file's lines see the file's run and their level there.
 TEST_F(CommandLog, CommandsChangeTheRunnerRecord)
 {
     struct Case {
@@ -285,8 +285,12 @@ TEST_F(CommandLog, CommandsChangeTheRunnerRecord)
         EXPECT_TRUE(c.pfnHolds()) << c.pszLine;
         EXPECT_EQ(g_CommandRunner.iCommandLevel, 0) << c.pszLine;
     }
-    EXPECT_EQ(&g_CommandRunner.bLogCommands, &g_CommandRunner.bLogCommands);
-    EXPECT_EQ(&g_CommandRunner.iCommandLevel, &g_CommandRunner.iCommandLevel);
-    EXPECT_EQ(&g_CommandRunner.bRunningCommandFile, &g_CommandRunner.bRunningCommandFile);
-    EXPECT_EQ(&g_CommandRunner.PollFile, &g_CommandRunner.PollFile);
+    // A line of a command file runs one level down, with the file's run on
+    // the record; both are off again when the file ends.
+    Write("inner.qlc", "xctest runner\n");
+    EXPECT_EQ(ExecuteCommand("xctest runner"), 0);
+    EXPECT_EQ(ExecuteCommand("source inner.qlc"), 0);
+    EXPECT_EQ(Ran(), Record({"level=1 file=0 depth=0", "level=2 file=1 depth=1"}));
+    EXPECT_FALSE(g_CommandRunner.bRunningCommandFile);
+    EXPECT_EQ(g_CommandRunner.iCommandLevel, 0);
 }
