@@ -29,11 +29,11 @@ protected:
     void SetUp() override
     {
         g_pModel = NKCreateModel();
-        char szName[] = "/tmp/nkdumpXXXXXX";
-        int fd = mkstemp(szName);
+        std::string name = NKTestTempRoot() + "/nkdumpXXXXXX";
+        int fd = mkstemp(name.data());
         ASSERT_GE(fd, 0);
         close(fd);
-        m_Path = szName;
+        m_Path = name;
     }
     void TearDown() override
     {

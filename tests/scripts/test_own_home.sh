@@ -31,12 +31,14 @@ $bare"
 
 # The home itself.
 outer="$(mktemp -d)"
-trap 'rm -rf "$outer"' EXIT
-report="$(HOME="$outer" XDG_CONFIG_HOME="$outer/.config" XDG_RUNTIME_DIR="$outer" \
+outer_tmp="$(mktemp -d)"
+trap 'rm -rf "$outer" "$outer_tmp"' EXIT
+report="$(HOME="$outer" XDG_CONFIG_HOME="$outer/.config" XDG_RUNTIME_DIR="$outer" TMPDIR="$outer_tmp" \
   bash "$root/tests/scripts/own_home.sh" bash -c '
     printf "%s\n" "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" \
-      "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR"
+      "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
     stat -c %a "$XDG_RUNTIME_DIR"
+    mktemp -d >/dev/null
     touch "$XDG_CONFIG_HOME/QtProject.conf" && exit 7')"
 status=$?
 [ "$status" -eq 7 ] || fail "the command's status 7 came back as $status"
@@ -48,9 +50,11 @@ case "$home" in "" | "$outer"*) fail "HOME is not a fresh folder: '$home'" ;; es
 [ "${lines[3]}" = "$home/.cache" ] || fail "XDG_CACHE_HOME ${lines[3]}"
 [ "${lines[4]}" = "$home/.local/state" ] || fail "XDG_STATE_HOME ${lines[4]}"
 [ "${lines[5]}" = "$home/run" ] || fail "XDG_RUNTIME_DIR ${lines[5]}"
-[ "${lines[6]}" = 700 ] || fail "the runtime folder has mode ${lines[6]}"
+[ "${lines[6]}" = "$home/tmp" ] || fail "TMPDIR ${lines[6]}"
+[ "${lines[7]}" = 700 ] || fail "the runtime folder has mode ${lines[7]}"
 [ ! -e "$home" ] || fail "the home $home was left behind"
 [ -z "$(ls -A "$outer")" ] || fail "the outer home was written: $(ls -A "$outer")"
+[ -z "$(ls -A "$outer_tmp")" ] || fail "the temporary folder kept: $(ls -A "$outer_tmp")"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "$count tests run in a home of their own"

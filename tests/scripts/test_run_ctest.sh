@@ -9,7 +9,8 @@
 # and then crashed the same way, one whose output shows no pass, one with a
 # sanitizer report, one that is not a GL test, one that crashes every time
 # and one refused by the display after a test of it ended fail the run,
-# each after the runs given.
+# each after the runs given; so does a run whose test left a file in the
+# temporary folder.
 set -uo pipefail
 root="$1"
 work="$(mktemp -d)"
@@ -103,6 +104,28 @@ $tracer"                                            1    1 3
 check failed_plainly         "gl"    "$failed"                      1       "$passed"   0    1 1
 check display_refused        "gl"    "$refused"                     1       "$passed"   0    0 2
 check refused_after_a_test   "gl"    "$refused_after_ok"            1       "$passed"   0    1 1
+
+# A run whose tests passed fails when one of them left a file in the
+# temporary folder, and passes when they took theirs away.
+leaves() {
+  local name="$1" command="$2" want_status="$3"
+  local dir="$work/$name"
+  mkdir -p "$dir"
+  printf 'add_test(Made.Up bash -c "%s")\n' "$command" >"$dir/CTestTestfile.cmake"
+  "$root/scripts/run-ctest" "$dir" >"$dir/out.txt" 2>&1
+  local status=$?
+  [ "$status" -eq 0 ] || status=1
+  if [ "$status" -ne "$want_status" ] ||
+    { [ "$want_status" -eq 1 ] && ! grep -q "left files in the temporary folder: left_" "$dir/out.txt"; }; then
+    echo "FAIL: $name: status $status; expected $want_status"
+    cat "$dir/out.txt"
+    failures=$((failures + 1))
+  else
+    echo "ok: $name: status $status"
+  fi
+}
+leaves left_a_file 'mktemp \"\$TMPDIR/left_XXXXXX\"' 1
+leaves took_it_away 'f=\$(mktemp) && rm \"\$f\"' 0
 
 # The decision alone, on a results file that does not hold the test.
 if "$root/scripts/tracer-crash-only" "$work/passed_then_crashed/Testing/ctest-results.xml" \

@@ -159,16 +159,32 @@ void AppendFramedBlock(NKFTestWriter &w, int32_t iCode, int32_t iID, int32_t iDa
     w.EndHeader();
 }
 
+namespace {
+
+// The process's folder of NKF test files, removed when the process ends (a
+// child forked meanwhile leaves it to its parent).
+struct NKFTestFolder {
+    std::string dir;
+    pid_t owner = 0;
+    ~NKFTestFolder()
+    {
+        if (!dir.empty() && owner == getpid()) NKTestRemoveDir(dir);
+    }
+};
+
+}  // namespace
+
 std::string NKFTestPath(const char *pszName)
 {
-    static std::string dir;
-    if (dir.empty()) {
-        std::filesystem::path p = std::filesystem::temp_directory_path() /
+    static NKFTestFolder folder;
+    if (folder.dir.empty()) {
+        std::filesystem::path p = std::filesystem::path(NKTestTempRoot()) /
                                   ("quolin_nkf_tests_" + std::to_string(getpid()));
         std::filesystem::create_directories(p);
-        dir = p.string();
+        folder.dir = p.string();
+        folder.owner = getpid();
     }
-    return dir + "/" + pszName;
+    return folder.dir + "/" + pszName;
 }
 
 std::string NKFWriteTestFile(const char *pszName, const std::vector<std::string> &lines)

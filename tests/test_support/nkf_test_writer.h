@@ -64,7 +64,8 @@ void AppendInternalStringBlock(NKFTestWriter &w, int32_t iID, const char *pszTex
 void AppendFramedBlock(NKFTestWriter &w, int32_t iCode, int32_t iID, int32_t iDataBytes,
                        int32_t iHeaderSize = 8);
 
-// A fresh path in the tests' temporary folder.
+// A path in the process's folder of test files (in NKTestTempRoot()),
+// which is removed when the process ends.
 std::string NKFTestPath(const char *pszName);
 // Writes the lines (joined as by NKFJoinLines) or the writer's bytes to
 // NKFTestPath(pszName) and returns that path. A file that cannot be written

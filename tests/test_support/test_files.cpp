@@ -9,9 +9,15 @@
 #include <sstream>
 #include <system_error>
 
+std::string NKTestTempRoot(void)
+{
+    const char *pszDir = getenv("TMPDIR");
+    return pszDir != nullptr && *pszDir != '\0' ? pszDir : "/tmp";
+}
+
 std::string NKTestMakeTempDir(const char *pszPrefix)
 {
-    std::string path = std::string("/tmp/") + pszPrefix + "XXXXXX";
+    std::string path = NKTestTempRoot() + "/" + pszPrefix + "XXXXXX";
     if (mkdtemp(path.data()) == nullptr) return "";  // fills in the Xs
     return path;
 }

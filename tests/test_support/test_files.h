@@ -15,8 +15,12 @@
 #include <string>
 #include <vector>
 
-// Makes a fresh, empty folder /tmp/<pszPrefix>XXXXXX and returns its path,
-// or "" when it cannot be made.
+// The temporary folder: $TMPDIR, else /tmp. A test run gives every test a
+// TMPDIR inside its own home (tests/scripts/own_home.sh), so what a test
+// leaves there goes with that home.
+std::string NKTestTempRoot(void);
+// Makes a fresh, empty folder <NKTestTempRoot()>/<pszPrefix>XXXXXX and
+// returns its path, or "" when it cannot be made.
 std::string NKTestMakeTempDir(const char *pszPrefix);
 // Removes the folder and everything below it; false when something could
 // not be removed. A folder that is already gone is no failure.
