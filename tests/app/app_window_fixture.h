@@ -49,6 +49,7 @@
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
 #include "scene/nk_renderer.h"
+#include "tests/test_support/test_wait.h"
 
 // The process's widget application, made on the first call. False when
 // another kind of application was made first.
@@ -79,7 +80,7 @@ inline void NKTestFlushDeletes(void)
 // display answer when they are ready, later on a busy machine, and a size
 // set before they have answered is undone by them. The size is asked for
 // again whenever it is found changed. False when it did not hold within
-// ten seconds.
+// the tests' limit.
 inline bool NKTestSetViewSize(int iWidth, int iHeight)
 {
     QWindow *pView = NKGetViewWindow();
@@ -87,7 +88,7 @@ inline bool NKTestSetViewSize(int iWidth, int iHeight)
     QElapsedTimer timer;
     timer.start();
     int iSteady = 0;
-    while (timer.elapsed() < 10000) {
+    while (timer.elapsed() < NKTestWaitLimitMs()) {
         const bool bHeld = pView->width() == iWidth && pView->height() == iHeight &&
                            NKViewWindowSize.iWidth == iWidth && NKViewWindowSize.iHeight == iHeight;
         if (!bHeld) {
@@ -98,7 +99,7 @@ inline bool NKTestSetViewSize(int iWidth, int iHeight)
         }
         QTest::qWait(20);
     }
-    return false;
+    return NKTestWaitGaveUp("the view's size to hold");
 }
 
 // The shell as the program starts it: slots, graphics settings, the main
@@ -118,7 +119,7 @@ protected:
         g_pGraphicsSettings = NKCreateRenderOptions(nullptr);
         if (m_bMakeWindow) {
             ASSERT_TRUE(CreateMainWindow());
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(NKGetMainWindow()));
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(NKGetMainWindow(), NKTestWaitLimitMs()));
         }
     }
     void TearDown() override

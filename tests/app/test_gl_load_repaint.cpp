@@ -26,6 +26,7 @@
 #include "render/nk_viewpoint_commands.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -33,14 +34,6 @@ constexpr int kWidth = 800, kHeight = 400;
 
 // A full path: a command file runs in its own folder.
 std::string SharedLsDyna() { return NKTestSharedDataDir() + "/lsdyna/"; }
-
-// Qt Test's QTRY macros report to Qt Test, not to GoogleTest: waits answer
-// whether the condition came true in time.
-template <typename F>
-bool Wait(F condition, int iTimeoutMs = 5000)
-{
-    return QTest::qWaitFor(condition, iTimeoutMs);
-}
 
 bool Lit(QRgb rgb) { return qRed(rgb) + qGreen(rgb) + qBlue(rgb) > 60; }
 
@@ -52,8 +45,10 @@ protected:
     {
         ProgramWindowTest::SetUp();
         NKSetViewClientSize(kWidth, kHeight);
-        ASSERT_TRUE(Wait([&] { return NKViewWindowSize.iWidth == kWidth; }));
-        ASSERT_TRUE(Wait([&] { return NKViewWindowSize.iHeight == kHeight; }));
+        ASSERT_TRUE(NKTestWaitFor([&] { return NKViewWindowSize.iWidth == kWidth; },
+                                  "NKViewWindowSize.iWidth == kWidth"));
+        ASSERT_TRUE(NKTestWaitFor([&] { return NKViewWindowSize.iHeight == kHeight; },
+                                  "NKViewWindowSize.iHeight == kHeight"));
         m_SavedDraw = NKGetLoadHooks();
         NKLoadHooks hooks = m_SavedDraw;
         hooks.pfnDrawScene = [](int, int, int) {
@@ -90,7 +85,7 @@ TEST_F(LoadRepaintTest, TheEndOfALoadSetsTheProjectionAndAsksForAPaint)
     glGetFloatv(GL_PROJECTION_MATRIX, af);
     EXPECT_NEAR(af[10], -8.01 / 7.99, 1e-5);  // -(f + n) / (f - n)
     EXPECT_NEAR(af[14], -0.16 / 7.99, 1e-5);  // -2 f n / (f - n)
-    EXPECT_TRUE(Wait([&] { return sg_iDraws >= 1; }));
+    EXPECT_TRUE(NKTestWaitFor([&] { return sg_iDraws >= 1; }, "sg_iDraws >= 1"));
 }
 
 TEST_F(LoadRepaintTest, APaintPutOffByAProgressOperationComesAtItsEnd)
@@ -100,7 +95,7 @@ TEST_F(LoadRepaintTest, APaintPutOffByAProgressOperationComesAtItsEnd)
     QTest::qWait(100);
     EXPECT_EQ(sg_iDraws, 0);
     NKEndProgress("Done", true, false);
-    ASSERT_TRUE(Wait([&] { return sg_iDraws == 1; }));
+    ASSERT_TRUE(NKTestWaitFor([&] { return sg_iDraws == 1; }, "sg_iDraws == 1"));
 }
 
 TEST_F(LoadRepaintTest, AResizeIsFollowedByTwoFrames)
@@ -109,14 +104,16 @@ TEST_F(LoadRepaintTest, AResizeIsFollowedByTwoFrames)
     // paints wait for the operation's end.
     ASSERT_TRUE(NKBeginProgress(10, "Reading", true, false));
     NKSetViewClientSize(kWidth / 2, kHeight / 2);
-    ASSERT_TRUE(Wait([&] { return NKViewWindowSize.iWidth == kWidth / 2; }));
+    ASSERT_TRUE(NKTestWaitFor([&] { return NKViewWindowSize.iWidth == kWidth / 2; },
+                              "NKViewWindowSize.iWidth == kWidth / 2"));
     EXPECT_EQ(sg_iDraws, 0);
     NKEndProgress("Done", true, false);
     // The first frame after the resize asks for a second one.
-    ASSERT_TRUE(Wait([&] { return sg_iDraws == 2; }));
+    ASSERT_TRUE(NKTestWaitFor([&] { return sg_iDraws == 2; }, "sg_iDraws == 2"));
     QTest::qWait(100);
     sg_iDraws = 0;
     NKRedrawView();
+    ASSERT_TRUE(NKTestWaitFor([&] { return sg_iDraws >= 1; }, "the frame of the redraw"));
     QTest::qWait(100);
     EXPECT_EQ(sg_iDraws, 1);  // no resize since the last frame: one frame
 }
@@ -186,8 +183,10 @@ protected:
     {
         NKSetViewClientSize(kWidth, kHeight);
         ASSERT_EQ(ExecuteCommand(("open \"" + file + "\"").c_str()), NK_CMD_DONE);
-        ASSERT_TRUE(Wait([&] { return NKViewWindowSize.iWidth == kWidth; }));
-        ASSERT_TRUE(Wait([&] { return NKViewWindowSize.iHeight == kHeight; }));
+        ASSERT_TRUE(NKTestWaitFor([&] { return NKViewWindowSize.iWidth == kWidth; },
+                                  "NKViewWindowSize.iWidth == kWidth"));
+        ASSERT_TRUE(NKTestWaitFor([&] { return NKViewWindowSize.iHeight == kHeight; },
+                                  "NKViewWindowSize.iHeight == kHeight"));
     }
     std::string CommandFile(const std::string &model)
     {
@@ -202,21 +201,22 @@ protected:
 TEST_F(SharedLoadRepaintTest, APlotDatabaseIsDrawnAsSoonAsItIsOpened)
 {
     Open(SharedLsDyna() + "ansys-example-data/d3plot_projectile/d3plot");
-    EXPECT_TRUE(Wait([&] { return MiddlePixels() > 0; }, 2000));
+    EXPECT_TRUE(NKTestWaitFor([&] { return MiddlePixels() > 0; }, "MiddlePixels() > 0"));
 
     // The qd-cae specimen lies in the x-z plane: the reset view sees it edge
     // on, so the title block and info box show, and a quarter turn about x
     // shows the model.
     Open(SharedLsDyna() + "qd-cae/d3plot");
-    EXPECT_TRUE(Wait([&] { return AllPixels() > 0; }, 2000));
+    EXPECT_TRUE(NKTestWaitFor([&] { return AllPixels() > 0; }, "AllPixels() > 0"));
     ASSERT_EQ(ExecuteCommand("setview 0.7071068 0 0 0.7071068 0 0 0"), NK_CMD_DONE);
-    EXPECT_TRUE(Wait([&] { return MiddlePixels() > 0; }, 2000));
+    EXPECT_TRUE(NKTestWaitFor([&] { return MiddlePixels() > 0; }, "MiddlePixels() > 0"));
 }
 
 TEST_F(SharedLoadRepaintTest, ACommandFileShowsTheModelAndTheWholeLegend)
 {
     Open(CommandFile(SharedLsDyna() + "ansys-example-data/d3plot_projectile/d3plot"));
-    EXPECT_TRUE(Wait([&] { return MiddlePixels() > 0 && WholeLegendShown(); }, 2000));
+    EXPECT_TRUE(NKTestWaitFor([&] { return MiddlePixels() > 0 && WholeLegendShown(); },
+                              "MiddlePixels() > 0 && WholeLegendShown()"));
 }
 
 }  // namespace

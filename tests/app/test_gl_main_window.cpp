@@ -59,6 +59,7 @@
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -267,11 +268,11 @@ TEST_F(MainWindowTest, F11CoversTheScreenAndBringsTheWindowBack)
     QTest::keyClick(NKGetMainWindow(), Qt::Key_F11);
     EXPECT_EQ(sg_Lines, (std::vector<std::string>{"nomenu", "nostatusbar", "notoolbar"}));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QTRY_COMPARE(NKGetMainWindow()->geometry(), screen);
+    NK_WAIT_EQ(NKGetMainWindow()->geometry(), screen);
     sg_Lines.clear();
     QTest::keyClick(NKGetMainWindow(), Qt::Key_F11);
     EXPECT_EQ(sg_Lines, (std::vector<std::string>{"menu", "statusbar", "toolbar"}));
-    QTRY_COMPARE(NKGetMainWindow()->geometry(), before);
+    NK_WAIT_EQ(NKGetMainWindow()->geometry(), before);
 }
 
 TEST_F(MainWindowTest, TheViewsKeysAndTimer)
@@ -287,7 +288,7 @@ TEST_F(MainWindowTest, TheViewsKeysAndTimer)
     ASSERT_TRUE(NKRunAnimation(1, 3));
     ASSERT_EQ(g_pModel->animationType, 1);
     QCursor::setPos(m_pView->mapToGlobal(QPoint(100, 100)));
-    QTRY_VERIFY(NKIsCursorOverView());
+    EXPECT_TRUE(NKTestWaitFor([&] { return NKIsCursorOverView(); }, "NKIsCursorOverView()"));
     QTest::keyPress(m_pView, Qt::Key_Control);
     NKViewTimerTick(NK_VIEW_TIMER_ID);
     EXPECT_EQ(g_pModel->animationType, 0);
@@ -363,7 +364,7 @@ TEST_F(MainWindowPlacementTest, AStoredPositionOffTheScreenIsPulledBack)
     g_WindowPlacement.iX = 5000;
     ASSERT_TRUE(CreateMainWindow());
     const int iScreen = QGuiApplication::primaryScreen()->geometry().width();
-    QTRY_COMPARE(NKGetMainWindow()->geometry().x(), iScreen - 32);
+    NK_WAIT_EQ(NKGetMainWindow()->geometry().x(), iScreen - 32);
 }
 
 TEST_F(MainWindowPlacementTest, NoContextMeansNoWindow)

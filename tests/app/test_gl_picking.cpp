@@ -38,6 +38,7 @@
 #include "render/nk_viewpoint_commands.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -131,20 +132,13 @@ TEST_F(ViewPickingTest, EachPickIsAdvisedToADdeClient)
     QProcess client;
     client.setStandardInputFile(QString::fromStdString(m_Dir + "/in"));
     client.start(QUOLIN_REQUEST_CLIENT, {QString::fromStdString(runtime + "/Quolin"), "-n", "3"});
-    ASSERT_TRUE(client.waitForStarted(5000));
-    QElapsedTimer clock;
-    clock.start();
-    while (NKDDEGetNumConnections() == 0 || clock.elapsed() < 300) {
-        ASSERT_LT(clock.elapsed(), 10000);
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    ASSERT_TRUE(client.waitForStarted(NKTestWaitLimitMs()));
+    // The client prints the server's ACK of its advise at once.
+    ASSERT_TRUE(NKTestWaitFor([&] { return client.peek(4) == "ACK\n"; }, "the advise's ACK"));
     Click(Qt::ShiftModifier, 391, 304);
     Click(Qt::ShiftModifier, 400, 50);
-    clock.restart();
-    while (client.state() != QProcess::NotRunning) {
-        ASSERT_LT(clock.elapsed(), 30000);
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    ASSERT_TRUE(
+        NKTestWaitFor([&] { return client.state() == QProcess::NotRunning; }, "the client's end"));
     EXPECT_EQ(client.readAllStandardOutput().toStdString(),
               "ACK\nADV pick_part_num <1><1>\nADV pick_part_num \n");
     ExecuteCommand("nodde");
@@ -216,7 +210,7 @@ TEST_F(ViewPickingTest, CursorFollowsModeButtonsAndKeys)
 
     // Shift held over the view: the select cursor at the next tick.
     QCursor::setPos(m_pView->mapToGlobal(QPoint(100, 100)));
-    QTRY_VERIFY(NKIsCursorOverView());
+    EXPECT_TRUE(NKTestWaitFor([&] { return NKIsCursorOverView(); }, "NKIsCursorOverView()"));
     QTest::keyPress(m_pView, Qt::Key_Shift);
     NKViewTimerTick(NK_VIEW_TIMER_ID);
     EXPECT_EQ(GetInteractionCursor(false), 9);
@@ -229,17 +223,17 @@ TEST_F(ViewPickingTest, ToolTipNamesThePartUnderTheRestingPointer)
 {
     ASSERT_EQ(ExecuteCommand("tooltip on"), 0);
     QCursor::setPos(m_pView->mapToGlobal(QPoint(391, 304)));
-    QTRY_VERIFY(NKIsCursorOverView());
+    EXPECT_TRUE(NKTestWaitFor([&] { return NKIsCursorOverView(); }, "NKIsCursorOverView()"));
     NKViewTimerTick(NK_VIEW_TIMER_ID);
     NKViewTimerTick(NK_VIEW_TIMER_ID);
-    QTRY_COMPARE(QToolTip::text().toStdString(), std::string("Beam"));
+    NK_WAIT_EQ(QToolTip::text().toStdString(), std::string("Beam"));
     // The tool tip's pick is reported as well.
     EXPECT_EQ(NKGetStatusbarPickText(0), "Hitting part 1, element 25. Nearest node: 1083");
     // The second move takes it down.
     QTest::mouseMove(m_pView, QPoint(300, 300));
     EXPECT_TRUE(QToolTip::isVisible());
     QTest::mouseMove(m_pView, QPoint(310, 300));
-    QTRY_VERIFY(!QToolTip::isVisible());
+    EXPECT_TRUE(NKTestWaitFor([&] { return !QToolTip::isVisible(); }, "!QToolTip::isVisible()"));
     NKString text;
     EXPECT_TRUE(GetPartToolTip(&text, 400, 50));
     EXPECT_STREQ(text.GetText(), "");

@@ -22,6 +22,7 @@
 #include "core/nk_progress.h"
 #include "platform/nk_progress_ui.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ protected:
         NKResetProgressState();
         QWidget *pMain = NKGetMainWindow();
         pMain->resize(600, pMain->height());
-        QTRY_COMPARE(NKGetStatusbarWindow()->width(), 600);
+        NK_WAIT_EQ(NKGetStatusbarWindow()->width(), 600);
     }
     void TearDown() override
     {
@@ -129,7 +130,8 @@ TEST_F(StatusbarTest, ProgressAfterProgressLeavesNothingBehind)
 TEST_F(StatusbarTest, PumpDeliversCancelDropsOtherInputAndTurnsCloseIntoQuit)
 {
     ASSERT_TRUE(NKBeginProgress(100, "x", true, true));
-    QTRY_VERIFY(NKGetStatusbarCancelButton()->isVisible());
+    EXPECT_TRUE(NKTestWaitFor([&] { return NKGetStatusbarCancelButton()->isVisible(); },
+                              "NKGetStatusbarCancelButton()->isVisible()"));
     KeyCounter keys;
     NKGetViewWindow()->installEventFilter(&keys);
     PostCancelClick();
@@ -145,7 +147,7 @@ TEST_F(StatusbarTest, PumpDeliversCancelDropsOtherInputAndTurnsCloseIntoQuit)
     ASSERT_TRUE(NKBeginProgress(100, "x", true, true));
     QWidget *pMain = NKGetMainWindow();
     QWidget *pCancel = NKGetStatusbarCancelButton();
-    QTRY_VERIFY(pCancel->isVisible());
+    EXPECT_TRUE(NKTestWaitFor([&] { return pCancel->isVisible(); }, "pCancel->isVisible()"));
     QPoint cancelInMain = pCancel->mapTo(pMain, pCancel->rect().center());
     int iViewClicks = 0;
     QMetaObject::invokeMethod(
@@ -174,7 +176,7 @@ TEST_F(StatusbarTest, CancelClickOutsideThePumpRequestsTheCancel)
 {
     ASSERT_TRUE(NKBeginCancelMode("Working..."));
     QWidget *pCancel = NKGetStatusbarCancelButton();
-    QTRY_VERIFY(pCancel->isVisible());
+    EXPECT_TRUE(NKTestWaitFor([&] { return pCancel->isVisible(); }, "pCancel->isVisible()"));
     QTest::mouseClick(pCancel, Qt::LeftButton);
     EXPECT_TRUE(NKGetProgressUI()->IsCancelRequested());
     EXPECT_TRUE(NKCheckCancel());
@@ -253,7 +255,7 @@ TEST_F(StatusbarTest, BarComesAndGoesWithItsProgressInterface)
     EXPECT_TRUE(NKCreateStatusbar());  // exists: true at once
     EXPECT_EQ(g_bStatusbarShown, 1);
     EXPECT_NE(NKGetProgressUI(), NKGetHeadlessProgressUI());
-    QTRY_COMPARE(Edges(), (std::vector<int>{315, 370, 440, 550, 580}));
+    NK_WAIT_EQ(Edges(), (std::vector<int>{315, 370, 440, 550, 580}));
 }
 
 }  // namespace

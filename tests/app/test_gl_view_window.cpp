@@ -24,6 +24,7 @@
 #include "scene/nk_scene.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -62,8 +63,9 @@ TEST_F(ViewWindowTest, ResizedViewKeepsSizeViewportAndProjection)
     pMain->resize(800, 400 + iExtraHeight);
     // The window's size changes at once, its resize event comes from the
     // display.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [] { return NKViewWindowSize.iWidth == 800 && NKViewWindowSize.iHeight == 400; }));
+    ASSERT_TRUE(NKTestWaitFor(
+        [] { return NKViewWindowSize.iWidth == 800 && NKViewWindowSize.iHeight == 400; },
+        "the view's resize event"));
     EXPECT_EQ(pView->size(), QSize(800, 400));
     ASSERT_TRUE(NKMakeViewCurrent());
     GLint aiViewport[4] = {};
@@ -108,7 +110,7 @@ TEST_F(ViewWindowTest, RedrawPaintsAtOnceAndInvalidationPaintsLater)
     NKInvalidateView();
     EXPECT_EQ(g_bViewInvalidated, 1);
     EXPECT_EQ(sg_aiDrawFlags.size(), 1u);
-    QTRY_COMPARE(sg_aiDrawFlags.size(), size_t(2));
+    NK_WAIT_EQ(sg_aiDrawFlags.size(), size_t(2));
     EXPECT_EQ(sg_aiDrawFlags[1], 0);
     EXPECT_EQ(g_bViewInvalidated, 0);
     NKSetLoadHooks(saved);

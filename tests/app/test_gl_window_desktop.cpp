@@ -23,6 +23,7 @@
 #include "tests/app/app_window_fixture.h"
 #include "tests/app/gl_menu_test_point.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -75,12 +76,12 @@ protected:
         return name.GetText();
     }
     // Activates the window and waits until it has the keyboard; false when
-    // it has not within ten seconds.
+    // it has not within the tests' limit.
     static bool GiveKeyboardTo(QWindow *pWindow)
     {
         pWindow->requestActivate();
-        return QTest::qWaitFor([pWindow] { return QGuiApplication::focusWindow() == pWindow; },
-                               10000);
+        return NKTestWaitFor([pWindow] { return QGuiApplication::focusWindow() == pWindow; },
+                             "the keyboard focus");
     }
     std::string m_Dir, m_Beam;
     NKCommandHandler m_apSaved[NK_NUM_HANDLER_SLOTS];

@@ -15,6 +15,7 @@
 #include "core/nk_model.h"
 #include "platform/nk_window_timer.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ TEST_F(SplashTest, SplashIsCentredAndAClickClosesItAtOnce)
 {
     QPointer<QWidget> pSplash = ShowSplashWindow();
     ASSERT_NE(pSplash, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(pSplash));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pSplash, NKTestWaitLimitMs()));
     EXPECT_EQ(pSplash->geometry(), QRect(1280 / 2 - 210, 1024 / 2 - 120, 420, 240));
     EXPECT_EQ(NKGetWindowTimerPeriod(NK_SPLASH_TIMER_ID), NK_SPLASH_TIMEOUT_MS);
     QTest::mouseClick(pSplash, Qt::LeftButton);
@@ -107,13 +108,13 @@ TEST_F(WindowUtilsTest, ToolTipAsksItsTextWhenTheMouseRests)
     ASSERT_NE(pToolTip, nullptr);
     NKRelayToolTipEvent(pToolTip, 5, 5);
     NKRelayToolTipEvent(pToolTip, 10, 20);  // only the last position counts
-    QTRY_VERIFY(QToolTip::isVisible());
+    EXPECT_TRUE(NKTestWaitFor([&] { return QToolTip::isVisible(); }, "QToolTip::isVisible()"));
     EXPECT_EQ(iAsked, 1);
     EXPECT_EQ(QToolTip::text().toStdString(), "Hull (10, 20)");
     NKPopToolTip(pToolTip);
-    QTRY_VERIFY(!QToolTip::isVisible());
+    EXPECT_TRUE(NKTestWaitFor([&] { return !QToolTip::isVisible(); }, "!QToolTip::isVisible()"));
     NKRelayToolTipEvent(pToolTip, 150, 20);  // no text: nothing shown
-    QTRY_COMPARE(iAsked, 2);
+    NK_WAIT_EQ(iAsked, 2);
     EXPECT_FALSE(QToolTip::isVisible());
     NKDestroyToolTip(pToolTip);
 }

@@ -12,6 +12,7 @@
 #include "commands/nk_command_table.h"
 #include "core/nk_numeric.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -325,8 +326,9 @@ TEST_F(ParamsTest, StringModeZeroTakesQuotedTextWhole)
 TEST_F(ParamsTest, LongRunOfBlanksBeforeATokenIsPassedQuickly)
 {
     // Lines have no length limit; the blanks were once passed one token and
-    // one copy of the rest at a time, which took seconds for a run this long.
-    std::string text = "PARAMS a" + std::string(200000, ' ') + "\"b c\"  d";
+    // one copy of the rest at a time, which takes hours for a run this long
+    // and milliseconds when each blank is passed once.
+    std::string text = "PARAMS a" + std::string(2000000, ' ') + "\"b c\"  d";
     CommandParams params(text.c_str());
     NKString value;
     auto start = std::chrono::steady_clock::now();
@@ -337,7 +339,7 @@ TEST_F(ParamsTest, LongRunOfBlanksBeforeATokenIsPassedQuickly)
     EXPECT_TRUE(params.NKGetParameterString(&value, true, NK_PARAM_STRING_TOKEN));
     EXPECT_STREQ(value.GetText(), "d");
     std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(elapsed.count(), 1.0);
+    EXPECT_LT(elapsed.count(), NKTestWaitLimitMs() / 1000.0);
 }
 
 TEST_F(ParamsTest, StringWordAndRestModes)

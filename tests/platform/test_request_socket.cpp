@@ -24,6 +24,7 @@
 #include "platform/nk_local_server.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -92,22 +93,21 @@ protected:
         pClient->setStandardInputFile(QString::fromStdString(inputFile));
         options.prepend(QString::fromStdString(m_Socket));
         pClient->start(QUOLIN_REQUEST_CLIENT, options);
-        EXPECT_TRUE(pClient->waitForStarted(5000));
+        EXPECT_TRUE(pClient->waitForStarted(NKTestWaitLimitMs()));
         unlink(inputFile.c_str());  // the client holds it open
         return pClient;
     }
-    // Serves until every client has ended (or 60 s); false on time-out.
+    // Serves until every client has ended; false when that took longer than
+    // the tests' limit.
     static bool ServeUntilDone(const std::vector<QProcess *> &clients)
     {
-        QElapsedTimer clock;
-        clock.start();
-        for (;;) {
-            bool bRunning = false;
-            for (QProcess *p : clients) bRunning = bRunning || p->state() != QProcess::NotRunning;
-            if (!bRunning) return true;
-            if (clock.elapsed() > 60000) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
+        return NKTestWaitFor(
+            [&] {
+                for (QProcess *p : clients)
+                    if (p->state() != QProcess::NotRunning) return false;
+                return true;
+            },
+            "the clients' end");
     }
     static std::string Output(QProcess *p) { return p->readAllStandardOutput().toStdString(); }
     static std::string Repeat(const std::string &line, int n)
@@ -124,9 +124,12 @@ protected:
     }
     void ServeUntilNoConnections()
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (NKDDEGetNumConnections() != 0 && clock.elapsed() < 10000) Spin(5);
+        NKTestWaitFor([] { return NKDDEGetNumConnections() == 0; }, "no connection left");
+    }
+    // Serves until the client has had n bytes of answers.
+    static bool ServeUntilAnswered(QProcess *pClient, qint64 n)
+    {
+        return NKTestWaitFor([&] { return pClient->bytesAvailable() >= n; }, "the answers");
     }
 
     int m_argc = 1;
@@ -182,12 +185,9 @@ TEST_F(RequestSocket, FaultyClientsNeitherCrashNorLeakNorStopOthers)
         auto pBrief = Start("", {"-c"});
         ASSERT_TRUE(ServeUntilDone({pFaulty.get(), pBrief.get()}));
         EXPECT_EQ(Output(pFaulty.get()), "NAK\nNAK\nNAK\nACK\nACK\n") << "round " << round;
-        QElapsedTimer clock;
-        clock.start();
-        while (CountCalls("k3") < round + 1) {  // its three complete lines have run
-            ASSERT_LT(clock.elapsed(), 10000) << "round " << round;
-            Spin(2);
-        }
+        // Its three complete lines have run.
+        ASSERT_TRUE(NKTestWaitFor([&] { return CountCalls("k3") >= round + 1; }, "k3"))
+            << "round " << round;
         pKilled->kill();
         ASSERT_TRUE(ServeUntilDone({pKilled.get()}));
     }
@@ -221,9 +221,9 @@ TEST_F(RequestSocket, PicksAndSoundsArePushedToTheirAdviseLoops)
     auto pClient = Start("ADVISE data notify\nADVISE data sound_update\nADVISE data pick_part_num\n"
                          "UNADVISE data pick_part_num\nREQUEST data notify\n",
                          {"-n", "8"});
-    QElapsedTimer clock;
-    clock.start();
-    while (NKDDEGetNumConnections() == 0 || clock.elapsed() < 300) Spin(5);
+    // Every line is answered before the pushes come.
+    ASSERT_TRUE(
+        ServeUntilAnswered(pClient.get(), std::string("ACK\nACK\nACK\nACK\nDATA \n").size()));
     NKDDEPostPickAdvise(nullptr);  // a miss
     NKDDESetSoundUpdateText("0.5\n1 2 3 \\ \r");
     ASSERT_TRUE(ServeUntilDone({pClient.get()}));
@@ -254,31 +254,34 @@ TEST_F(RequestSocket, ConnectionsPastTheLimitAndDeafClientsAreClosed)
     ASSERT_TRUE(NKDDEInitialize());
     std::vector<std::unique_ptr<QProcess>> clients;
     for (int c = 0; c < 70; c++) clients.push_back(Start("", {"-w"}));
-    QElapsedTimer clock;
-    clock.start();
     int iEnded = 0;
-    while ((iEnded < 6 || NKDDEGetNumConnections() < 64) && clock.elapsed() < 20000) {
-        Spin(5);
-        iEnded = 0;
-        for (auto &p : clients) iEnded += p->state() == QProcess::NotRunning;
-    }
+    NKTestWaitFor(
+        [&] {
+            iEnded = 0;
+            for (auto &p : clients) iEnded += p->state() == QProcess::NotRunning;
+            return iEnded >= 6 && NKDDEGetNumConnections() >= 64;
+        },
+        "64 connections and 6 closed");
     EXPECT_EQ(NKDDEGetNumConnections(), 64);
     EXPECT_EQ(iEnded, 6);  // closed by the server at once
     for (auto &p : clients) p->kill();
-    for (auto &p : clients) p->waitForFinished(5000);
+    for (auto &p : clients) p->waitForFinished(NKTestWaitLimitMs());
     ServeUntilNoConnections();
     EXPECT_EQ(NKDDEGetNumConnections(), 0);
 
     // A client that never reads its advises is closed at 4 MiB unsent.
     auto pDeaf = Start("ADVISE data sound_update\n", {"-r", "-w"});
-    clock.restart();
-    while (NKDDEGetNumConnections() == 0 || clock.elapsed() < 300) Spin(5);
+    ASSERT_TRUE(NKTestWaitFor([] { return NKDDEGetNumConnections() == 1; }, "the connection"));
+    // Updates go out until the connection is closed: those sent before its
+    // advise is in reach nobody, the 64 after it make 4 MiB.
     std::string big(64 * 1024, 'u');
-    for (int i = 0; i < 100 && NKDDEGetNumConnections() > 0; i++) {
-        NKDDESetSoundUpdateText(big.c_str());
-        Spin(1);
-    }
-    EXPECT_EQ(NKDDEGetNumConnections(), 0);
+    EXPECT_TRUE(NKTestWaitFor(
+        [&] {
+            if (NKDDEGetNumConnections() == 0) return true;
+            NKDDESetSoundUpdateText(big.c_str());
+            return false;
+        },
+        "the deaf client's close"));
     ASSERT_TRUE(ServeUntilDone({pDeaf.get()}));
     EXPECT_EQ(pDeaf->exitCode(), 0);
 }
@@ -288,55 +291,54 @@ TEST_F(RequestSocket, ConnectionsPastTheLimitAndDeafClientsAreClosed)
 // although it came first and is idle longest.
 TEST_F(RequestSocket, ANewClientTakesThePlaceOfTheIdlestConnectionWithoutAnAdvise)
 {
+    // While the places fill, nobody has idled past the limit, however long
+    // the 64 clients take to start; the short limit comes after.
     const int kLimitMs = 300;
-    NKDDESetIdleLimit(kLimitMs);
+    NKDDESetIdleLimit(NKTestWaitLimitMs());
     ASSERT_TRUE(NKDDEInitialize());
     std::vector<std::unique_ptr<QProcess>> idle;
     auto pAdvising = Start("ADVISE data notify\n", {"-w"});
-    QElapsedTimer clock;
-    clock.start();
-    while (NKDDEGetNumConnections() == 0 && clock.elapsed() < 10000) Spin(5);
-    Spin(50);  // the advise is in before the others come
+    // The advise is in (acknowledged) before the others come.
+    ASSERT_TRUE(NKTestWaitFor([&] { return pAdvising->peek(4) == "ACK\n"; }, "the advise's ACK"));
     for (int c = 0; c < 63; c++) idle.push_back(Start("", {"-w"}));
-    clock.restart();
-    while (NKDDEGetNumConnections() < 64 && clock.elapsed() < 20000) Spin(5);
+    NKTestWaitFor([] { return NKDDEGetNumConnections() >= 64; }, "64 connections");
     ASSERT_EQ(NKDDEGetNumConnections(), 64);
 
     // Not yet idle long enough: the newcomer is refused.
     auto pEarly = Start("EXEC xatest early\n", {"-n", "1"});
     ASSERT_TRUE(ServeUntilDone({pEarly.get()}));
     EXPECT_EQ(Output(pEarly.get()), "");
+    NKDDESetIdleLimit(kLimitMs);
     Spin(kLimitMs + 100);
     // Past the limit every newcomer is served, each in the place of an idle
     // one (the newcomers stay connected, so each needs a place).
     std::vector<std::unique_ptr<QProcess>> late;
     for (int c = 0; c < 3; c++) {
         late.push_back(Start("EXEC xatest late\n", {"-w"}));
-        clock.restart();
-        while (CountCalls("late") <= c && clock.elapsed() < 10000) Spin(5);
+        NKTestWaitFor([&] { return CountCalls("late") > c; }, "the newcomer's line");
     }
     EXPECT_EQ(CountCalls("late"), 3);
     EXPECT_EQ(CountCalls("early"), 0);
     EXPECT_EQ(NKDDEGetNumConnections(), 64);
     int iClosed = 0;
-    clock.restart();
-    while (iClosed < 3 && clock.elapsed() < 10000) {
-        Spin(5);
-        iClosed = 0;
-        for (auto &p : idle) iClosed += p->state() == QProcess::NotRunning;
-    }
+    NKTestWaitFor(
+        [&] {
+            iClosed = 0;
+            for (auto &p : idle) iClosed += p->state() == QProcess::NotRunning;
+            return iClosed >= 3;
+        },
+        "three idle clients closed");
     EXPECT_EQ(iClosed, 3);
     EXPECT_EQ(pAdvising->state(), QProcess::Running);
     NKDDEPostPickAdvise(nullptr);  // still advised
-    clock.restart();
-    while (pAdvising->bytesAvailable() < 14 && clock.elapsed() < 10000) Spin(5);
+    ServeUntilAnswered(pAdvising.get(), 16);
     pAdvising->kill();
-    pAdvising->waitForFinished(5000);
+    pAdvising->waitForFinished(NKTestWaitLimitMs());
     EXPECT_EQ(Output(pAdvising.get()), "ACK\nADV notify \n");
     for (auto &p : late) p->kill();
-    for (auto &p : late) p->waitForFinished(5000);
+    for (auto &p : late) p->waitForFinished(NKTestWaitLimitMs());
     for (auto &p : idle) p->kill();
-    for (auto &p : idle) p->waitForFinished(5000);
+    for (auto &p : idle) p->waitForFinished(NKTestWaitLimitMs());
     ServeUntilNoConnections();
     NKDDESetIdleLimit(NK_LOCAL_IDLE_LIMIT_MS);
 }
@@ -397,7 +399,7 @@ std::unique_ptr<QProcess> StartPiped(const std::string &socket)
 {
     auto pClient = std::make_unique<QProcess>();
     pClient->start(QUOLIN_REQUEST_CLIENT, {QString::fromStdString(socket), "-w"});
-    EXPECT_TRUE(pClient->waitForStarted(5000));
+    EXPECT_TRUE(pClient->waitForStarted(NKTestWaitLimitMs()));
     return pClient;
 }
 
@@ -407,21 +409,15 @@ void SendAndEnd(QProcess *pClient, const std::string &input)
     pClient->closeWriteChannel();
 }
 
-bool Spun(const std::function<bool()> &done, int iMs = 10000)
+bool Spun(const std::function<bool()> &done)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > iMs) return false;
-        Spin(5);
-    }
-    return true;
+    return NKTestWaitFor(done, "the connections' state");
 }
 
 void KillAll(std::vector<std::unique_ptr<QProcess>> *pClients)
 {
     for (auto &p : *pClients) p->kill();
-    for (auto &p : *pClients) p->waitForFinished(5000);
+    for (auto &p : *pClients) p->waitForFinished(NKTestWaitLimitMs());
     pClients->clear();
 }
 
@@ -440,7 +436,8 @@ TEST_F(RequestSocket, TheConnectionIdleLongerMakesRoomWhateverItsOrder)
         std::vector<std::unique_ptr<QProcess>> clients;
         for (int c = 0; c < 62; c++) clients.push_back(Start("ADVISE data notify\n", {"-w"}));
         ASSERT_TRUE(Spun([] { return NKDDEGetNumConnections() == 62; }));
-        Spin(50);  // every advise is in
+        // Every advise is in (acknowledged).
+        for (auto &p : clients) ASSERT_TRUE(Spun([&] { return p->peek(4) == "ACK\n"; }));
         auto pFirst = StartPiped(m_Socket);
         ASSERT_TRUE(Spun([] { return NKDDEGetNumConnections() == 63; }));
         auto pLast = StartPiped(m_Socket);

@@ -6,7 +6,6 @@
 #include <GL/gl.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -30,27 +29,13 @@
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
 const char *const kPlotFile =
     "*NKF-1.00\n*2DPLOTSERIES 1\n%NAME \"Forces\"\n%XAXIS_NAME \"Time\"\n%YAXIS_NAME \"Force\"\n"
     "%SERIES\n%SERIES_NAME \"A\"\n0 0\n4 10\n8 20\n";
-
-// Runs the event loop until bDone answers true; false when it has not
-// within ten seconds. The display answers a resize or a close when it is
-// ready, later on a busy machine, so the tests wait for the answer itself.
-template <typename Done>
-bool PumpUntil(Done bDone)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!bDone()) {
-        if (timer.elapsed() > 10000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 // Pixel (x, y) of what the window shows, read in its own context.
 bool FrontPixel(int x, int y, unsigned char aucRGBA[4])
@@ -66,11 +51,9 @@ bool FrontPixel(int x, int y, unsigned char aucRGBA[4])
 // Waits for the window to be shown, paints it and reads pixel (x, y).
 bool ShownPixel(int x, int y, unsigned char aucRGBA[4])
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!NKIsGLWindowExposed(g_hPlotWnd) && timer.elapsed() < 10000)
-        QCoreApplication::processEvents();
-    return NKRepaintPlotWindow() && FrontPixel(x, y, aucRGBA);
+    return NKTestWaitFor([] { return NKIsGLWindowExposed(g_hPlotWnd); },
+                         "the plot window's exposure") &&
+           NKRepaintPlotWindow() && FrontPixel(x, y, aucRGBA);
 }
 
 class PlotWindowGL : public PlotCommandFixture<NKRenderModelTest> {
@@ -125,10 +108,13 @@ TEST_F(PlotWindowGL, SeparateShowsThePlotInItsOwnWindowAndRefusesPlacement)
     EXPECT_EQ(rgba[2], 200);
 
     NKResizeGLWindow(g_hPlotWnd, 300, 200);
-    EXPECT_TRUE(PumpUntil([&] {
-        NKGetPlotViewport(g_pCurrentPlot, &x, &y, &w, &h);
-        return w == 300 && h == 200;
-    }));
+    // The display answers a resize when it is ready, later on a busy machine.
+    EXPECT_TRUE(NKTestWaitFor(
+        [&] {
+            NKGetPlotViewport(g_pCurrentPlot, &x, &y, &w, &h);
+            return w == 300 && h == 200;
+        },
+        "the plot's resize"));
     EXPECT_EQ(std::vector<int>({x, y, w, h}), std::vector<int>({0, 0, 300, 200}));
     ASSERT_TRUE(ShownPixel(299, 199, rgba));
     EXPECT_EQ(rgba[2], 200);
@@ -157,7 +143,7 @@ TEST_F(PlotWindowGL, CloseEventKillsThePlotAndNoSeparateBringsItBack)
     ASSERT_NE(g_hPlotWnd, nullptr);
     MessageCapture capture;
     NKSendGLWindowClose(g_hPlotWnd);
-    EXPECT_TRUE(PumpUntil([] { return g_pCurrentPlot == nullptr; }));
+    EXPECT_TRUE(NKTestWaitFor([] { return g_pCurrentPlot == nullptr; }, "the plot's close"));
     EXPECT_TRUE(capture.HasLine("Disabled plot."));
     EXPECT_EQ(g_pCurrentPlot, nullptr);
     EXPECT_EQ(g_hPlotWnd, nullptr);

@@ -1,0 +1,37 @@
+// tests/test_support/test_wait.h -- the one limit of every wait in the
+// tests. A wait for a condition returns as soon as the condition holds, so
+// its limit costs nothing when the program works; the limit is there only
+// to end a test whose condition never comes. It is generous (60 s) because
+// a sanitizer build on a busy machine is many times slower than a quiet
+// one, and QUOLIN_TEST_WAIT_SCALE multiplies it (a slower machine, a
+// debugger). A wait that gives up says what it waited for.
+//
+// A test checks what it waits for (EXPECT_TRUE(NKTestWaitFor(...)) or
+// NK_WAIT_EQ) and never relies on a fixed delay: a check that something
+// did not happen may follow a short qWait, since a slow machine only makes
+// such a check easier to pass.
+#pragma once
+
+#include <functional>
+
+// The limit in milliseconds: 60000 times QUOLIN_TEST_WAIT_SCALE (a positive
+// number; anything else counts as 1).
+int NKTestWaitLimitMs(void);
+
+// Prints that the wait for pszWhat gave up after the limit; answers false.
+bool NKTestWaitGaveUp(const char *pszWhat);
+
+// Runs the event loop (the program's timers, paints, sockets and child
+// processes go on, each event handled as it comes) until condition() holds
+// or the limit passes; false in the second case, after saying so. The
+// condition is asked again at least every 5 ms. Without an application
+// object it sleeps between the questions instead.
+bool NKTestWaitFor(const std::function<bool()> &condition, const char *pszWhat);
+
+// For GoogleTest tests: waits until ACTUAL == EXPECTED, then checks it, so
+// that a wait that gave up prints both values.
+#define NK_WAIT_EQ(actual, expected)                                                   \
+    do {                                                                               \
+        NKTestWaitFor([&] { return (actual) == (expected); }, #actual " == " #expected); \
+        EXPECT_EQ(actual, expected);                                                   \
+    } while (0)
