@@ -39,7 +39,9 @@ struct PartBuilder {
             for (int i = 0; i < n; i++) {
                 const float x0 = x - fHalf + i * s, y0 = y - fHalf + j * s;
                 const float q[12] = {x0, y0, z, x0 + s, y0, z, x0 + s, y0 + s, z, x0, y0 + s, z};
-                coords.insert(coords.end(), q, q + 12);
+                // One by one: g++ 12 optimising warns falsely (-Wstringop-overflow)
+                // about the range insert.
+                for (float f : q) coords.push_back(f);
                 bytes.push_back(uCode);
             }
         return *this;
