@@ -30,8 +30,8 @@ bool NKTestWaitFor(const std::function<bool()> &condition, const char *pszWhat);
 
 // For GoogleTest tests: waits until ACTUAL == EXPECTED, then checks it, so
 // that a wait that gave up prints both values.
-#define NK_WAIT_EQ(actual, expected)                                                   \
-    do {                                                                               \
-        NKTestWaitFor([&] { return (actual) == (expected); }, #actual " == " #expected); \
-        EXPECT_EQ(actual, expected);                                                   \
+#define NK_WAIT_EQ(actual, expected)                                                               \
+    do {                                                                                           \
+        NKTestWaitFor([&] { return (actual) == (expected); }, #actual " == " #expected);           \
+        EXPECT_EQ(actual, expected);                                                               \
     } while (0)
