@@ -37,6 +37,7 @@
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/recording_progress_ui.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -562,9 +563,16 @@ TEST_F(MovieTest, OldMpegEncoderFailures)
     EXPECT_TRUE(capture.Contains("MPEG generation aborted")) << capture.Text();
     const std::string pid = ReadAll("pid");
     ASSERT_FALSE(pid.empty());
-    // The encoder is gone (at most a zombie waiting for its reaper).
-    const std::string stat = ReadAll("/proc/" + std::to_string(std::stoi(pid)) + "/stat");
-    EXPECT_TRUE(stat.empty() || stat.find(") Z ") != std::string::npos) << stat;
+    // The encoder is gone (at most a zombie waiting for its reaper). It was
+    // killed, but a killed process may run a moment before it dies.
+    std::string stat;
+    EXPECT_TRUE(NKTestWaitFor(
+        [&] {
+            stat = ReadAll("/proc/" + std::to_string(std::stoi(pid)) + "/stat");
+            return stat.empty() || stat.find(") Z ") != std::string::npos;
+        },
+        "the encoder's end"))
+        << stat;
     NKSetProgressUI(&m_Progress);
     for (const std::string &name : Entries())
         EXPECT_EQ(name.find("qln"), std::string::npos) << name;
