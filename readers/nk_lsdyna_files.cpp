@@ -240,6 +240,19 @@ void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float f
     NKPrintWarning(text.GetText());
 }
 
+void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime)
+{
+    NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside a word, the bytes "
+                                         "after its last whole word are left out: ",
+                                         pszMember);
+    if (iStates == 0)
+        text += "no state is whole.";
+    else
+        text += NKString::FromFormat("states end with state %d at time %g.", iStates,
+                                     (double)fLastTime);
+    NKPrintWarning(text.GetText());
+}
+
 // ---- The word stream -------------------------------------------------------------
 
 LSDynaStream::LSDynaStream(const std::vector<LSDynaFamilyFile> *pFiles, int iFormat, bool bSwap)
@@ -255,12 +268,18 @@ LSDynaStream::~LSDynaStream()
 bool LSDynaStream::Seek(int iFile, int64_t iWord)
 {
     if (iFile < 0 || iWord < 0) return false;
+    // Positions count whole words, as the scan and the reads do: the bytes
+    // of a member's trailing part word are no word of the family. Counted in
+    // bytes, a position past such a member would fall between two words of
+    // the next one.
     m_iFile = iFile;
-    m_iByte = iWord * m_iWordSize;
-    while (m_iFile < (int)m_pFiles->size() && m_iByte >= (*m_pFiles)[(size_t)m_iFile].iFileSize) {
-        m_iByte -= (*m_pFiles)[(size_t)m_iFile].iFileSize;
+    while (m_iFile < (int)m_pFiles->size()) {
+        const int64_t iWords = NKLSDynaFileWords(*m_pFiles, m_iFile, m_iWordSize);
+        if (iWord < iWords) break;
+        iWord -= iWords;
         m_iFile++;
     }
+    m_iByte = iWord * m_iWordSize;
     return m_iFile < (int)m_pFiles->size();
 }
 

@@ -214,7 +214,8 @@ public:
     LSDynaStream &operator=(const LSDynaStream &) = delete;
 
     // Positions the stream at word iWord of file iFile (may lie in a later
-    // file). False when the family ends before it.
+    // file; each file holds its whole words, a trailing part word is left
+    // out). False when the family ends before it.
     bool Seek(int iFile, int64_t iWord);
     // The number of words read (fewer at the end of the family).
     int64_t ReadFloats(float *pfOut, int64_t n);
@@ -276,6 +277,11 @@ int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int
 // state it ends inside (iWholeStates + 1) and the last whole state's time,
 // which stays with every state before it.
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime);
+// The warning of a member whose size is not a whole number of words: it is
+// damaged, its last bytes are no word of the family (the words after it
+// follow its last whole word), and the family's states end with state
+// iStates at fLastTime (or none is whole).
+void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime);
 
 // ---- Header, sizes and the scan -----------------------------------------------------
 

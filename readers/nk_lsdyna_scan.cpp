@@ -8,7 +8,11 @@
 // from a base file's state start when it lies inside it, in other members
 // from the carry-over of the last state, up to the end marker. A state counts
 // only when every one of its words exists. A member the states must go on in
-// but that is absent ends the scan with a warning; the states found stay.
+// but that is absent ends the scan with a warning; the states found stay. A
+// member whose size is not a whole number of words is damaged: its last
+// bytes are no word (every read of the family leaves them out, see
+// LSDynaStream), the states run on as after a member cut at a whole word, and
+// a warning names it with where the states end.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -340,6 +344,10 @@ struct ScanWalk {
     int iExpect = 1;       // the member number that must come next
     int64_t iDropped = 0;  // states listed but not readable
     NKString szDropReason;
+    // The first member read whose size is not a whole number of words, and
+    // whether a warning that ends the states has named it already.
+    int iPartWord = -1;
+    bool bPartWordNamed = false;
 
     int64_t Words(int i) const { return NKLSDynaFileWords(g->files, i, g->iWordSize); }
 };
@@ -403,13 +411,35 @@ void AddState(ScanWalk *w, int i, int64_t o, float fTime)
     w->g->states.push_back(s);
 }
 
-// The family ends inside a state, in member j: named with the last whole
-// state, which stays with every state before it.
-void WarnEndInsideState(const ScanWalk &w, int j)
+// Names the damaged member with where the states end so far.
+void WarnPartWord(ScanWalk *w)
 {
-    const std::vector<LSDynaStateInfo> &states = w.g->states;
-    NKLSDynaWarnEndInsideState(w.g->files[(size_t)j].szFileName.GetText(), (int)states.size(),
+    const std::vector<LSDynaStateInfo> &states = w->g->states;
+    NKLSDynaWarnPartWord(w->g->files[(size_t)w->iPartWord].szFileName.GetText(), (int)states.size(),
+                         states.empty() ? 0.0f : states.back().fTime);
+    w->bPartWordNamed = true;
+}
+
+// The family ends inside a state, in member j: named with the last whole
+// state, which stays with every state before it. A damaged member the
+// states ran through before j is what put them out of line: it is named
+// first, with the same end.
+void WarnEndInsideState(ScanWalk *w, int j)
+{
+    if (w->iPartWord >= 0 && w->iPartWord != j && !w->bPartWordNamed) WarnPartWord(w);
+    const std::vector<LSDynaStateInfo> &states = w->g->states;
+    NKLSDynaWarnEndInsideState(w->g->files[(size_t)j].szFileName.GetText(), (int)states.size(),
                                states.empty() ? 0.0f : states.back().fTime);
+    if (j == w->iPartWord) w->bPartWordNamed = true;
+}
+
+// Member i is read: one whose size is not a whole number of words is
+// damaged. Its whole words are read as any member's, and the words of the
+// next member follow them, as after a member cut at a whole word.
+void NotePartWord(ScanWalk *w, int i)
+{
+    if (w->iPartWord < 0 && w->g->files[(size_t)i].iFileSize % w->g->iWordSize != 0)
+        w->iPartWord = i;
 }
 
 // A state that begins in member i runs past the end of the last member j
@@ -431,7 +461,7 @@ void EndInsideState(ScanWalk *w, int i)
         }
         return;
     }
-    WarnEndInsideState(*w, j);
+    WarnEndInsideState(w, j);
     // The next geometry starts a segment of its own; the end of the family
     // ends the scan.
     w->bMust = false;
@@ -467,7 +497,7 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
     if (o == iWords && f.iFileSize % w->g->iWordSize != 0) {
         // Bytes short of a word: the member was cut inside the next state's
         // first word, and nothing after it lines up.
-        WarnEndInsideState(*w, i);
+        WarnEndInsideState(w, i);
         w->bStop = true;
         return;
     }
@@ -478,6 +508,7 @@ void ReadTimes(ScanWalk *w, int i, int64_t o)
 bool StartSegment(ScanWalk *w, int i)
 {
     if (!NKLSDynaReadHeader(i, &w->header)) return false;
+    NotePartWord(w, i);
     const LSDynaHeader &h = w->header;
     if (!h.szUnsupported.IsEmpty()) {
         NKPrintError(
@@ -524,6 +555,7 @@ void ReadMember(ScanWalk *w, int i)
         return;
     }
     w->iExpect = f.iSuffixNumber + 1;
+    NotePartWord(w, i);
     if (w->iGeometryLeft > 0) {
         if (w->iGeometryLeft > w->Words(i)) {
             w->iGeometryLeft -= w->Words(i);
@@ -562,6 +594,9 @@ bool NKLSDynaScanFiles(const char *pszFileName)
         }
     }
     if (!w.bStop && w.bMust) WarnMissing(&w);
+    // A damaged member no warning has named yet is named with where the
+    // states end, so that its damage shows whether or not it ended them.
+    if (w.iPartWord >= 0 && !w.bPartWordNamed) WarnPartWord(&w);
     if (w.iDropped > 0)
         NKPrintWarning(NKString::FromFormat("LS-DYNA states not read: %s is not supported.",
                                             w.szDropReason.GetText())

@@ -7,8 +7,9 @@
 // entity count before anything is indexed by it; a bad one fails with its
 // list's message. The states follow the rules of the plot database's scan:
 // an end marker in the header file moves them to the first word of the next
-// member, a state counts only when all its words exist, and a member that is
-// missing where the states must go on ends them with a warning.
+// member, a state counts only when all its words exist, a member that is
+// missing where the states must go on ends them with a warning, and a member
+// whose size is not a whole number of words is named as damaged.
 #include <algorithm>
 #include <cstring>
 
@@ -248,6 +249,10 @@ struct ThWalk {
     bool bStop = false;
     bool bGeometryEnded = false;
     int iExpect = 1;  // the member number that must come next
+    // The first member read whose size is not a whole number of words, and
+    // whether a warning that ends the states has named it already.
+    int iPartWord = -1;
+    bool bPartWordNamed = false;
 
     int64_t Words(int i) const { return NKLSDynaFileWords(c->files, i, c->iWordSize); }
     int NumFiles() const { return (int)c->files.size(); }
@@ -272,10 +277,30 @@ bool StateComplete(const ThWalk &w, int i, int64_t o)
 
 void WarnMissing(ThWalk *w);
 
-void WarnEndInside(const ThWalk &w, int j)
+// Names the damaged member with where the states end so far.
+void WarnPartWord(ThWalk *w)
 {
-    NKLSDynaWarnEndInsideState(w.c->files[(size_t)j].szFileName.GetText(), (int)w.states.size(),
-                               w.states.empty() ? 0.0f : w.states.back().fTime);
+    NKLSDynaWarnPartWord(w->c->files[(size_t)w->iPartWord].szFileName.GetText(),
+                         (int)w->states.size(), w->states.empty() ? 0.0f : w->states.back().fTime);
+    w->bPartWordNamed = true;
+}
+
+// The family ends inside a state in member j; a damaged member the states
+// ran through before j is named first, with the same end.
+void WarnEndInside(ThWalk *w, int j)
+{
+    if (w->iPartWord >= 0 && w->iPartWord != j && !w->bPartWordNamed) WarnPartWord(w);
+    NKLSDynaWarnEndInsideState(w->c->files[(size_t)j].szFileName.GetText(), (int)w->states.size(),
+                               w->states.empty() ? 0.0f : w->states.back().fTime);
+    if (j == w->iPartWord) w->bPartWordNamed = true;
+}
+
+// Member i is read: one whose size is not a whole number of words is
+// damaged; its whole words are read, and the next member's follow them.
+void NotePartWord(ThWalk *w, int i)
+{
+    if (w->iPartWord < 0 && w->c->files[(size_t)i].iFileSize % w->c->iWordSize != 0)
+        w->iPartWord = i;
 }
 
 // A state that begins in member i runs past the end of the last member j
@@ -296,7 +321,7 @@ void EndInsideState(ThWalk *w, int i)
         }
         return;
     }
-    WarnEndInside(*w, j);
+    WarnEndInside(w, j);
     w->bMust = false;
     w->bStop = true;
 }
@@ -330,7 +355,7 @@ void ReadTimes(ThWalk *w, int i, int64_t o)
     if (o == iWords && w->c->files[(size_t)i].iFileSize % w->c->iWordSize != 0) {
         // Bytes short of a word: the member was cut inside the next state's
         // first word.
-        WarnEndInside(*w, i);
+        WarnEndInside(w, i);
         w->bStop = true;
         return;
     }
@@ -357,6 +382,7 @@ void ReadMember(ThWalk *w, int i, int64_t *piGeometryLeft)
         return;
     }
     w->iExpect = f.iSuffixNumber + 1;
+    NotePartWord(w, i);
     if (*piGeometryLeft > 0) {
         // The member in which the geometry ends holds no states.
         if (*piGeometryLeft <= w->Words(i)) w->bGeometryEnded = true, w->bMust = true;
@@ -377,6 +403,7 @@ bool ScanFiles(LSDynaThControl &c)
     ThWalk w;
     w.c = &c;
     int64_t iEnd = c.iGeometryStart + c.iGeometrySize, iLeft = 0;
+    NotePartWord(&w, 0);
     if (iEnd <= w.Words(0)) {
         w.bGeometryEnded = true;
         if (iEnd < w.Words(0))
@@ -388,6 +415,7 @@ bool ScanFiles(LSDynaThControl &c)
     }
     for (int i = 1; i < w.NumFiles() && !w.bStop; i++) ReadMember(&w, i, &iLeft);
     if (!w.bStop && w.bMust && !w.states.empty()) WarnMissing(&w);
+    if (w.iPartWord >= 0 && !w.bPartWordNamed) WarnPartWord(&w);
     c.iNumStates = (int)w.states.size();
     if (w.states.size() >= 2)
         c.states = std::move(w.states);

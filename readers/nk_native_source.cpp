@@ -36,6 +36,27 @@ struct ResultSet {
 
 ResultSet sg_Set;
 bool sg_bGeometryDelivered = false;
+// The geometry the step check read and the next geometry read hands out
+// (reference count 0, this file's until then).
+NKGeometry *sg_pCheckedGeometry = nullptr;
+
+void DropCheckedGeometry(void)
+{
+    NKReleaseGeometry(sg_pCheckedGeometry);
+    sg_pCheckedGeometry = nullptr;
+}
+
+// The set's geometry file with its description and part names; null
+// (reported) when it is refused.
+NKGeometry *ReadSetGeometry(void)
+{
+    NKGeometry *pGeo = NKReadGeometryFile(sg_Set.geometryPath.c_str());
+    if (pGeo == nullptr) return nullptr;
+    pGeo->szDescription = sg_Set.geometryName.c_str();
+    for (int p = 0; p < pGeo->iNumParts && p < static_cast<int>(sg_Set.partNames.size()); p++)
+        pGeo->pParts[p].szName = sg_Set.partNames[static_cast<size_t>(p)].c_str();
+    return pGeo;
+}
 
 std::string Trim(const std::string &s)
 {
@@ -222,12 +243,14 @@ bool NKReadResultsFile(const char *pszFileName)
 int NKNativeOpen(const char *pszFileName)
 {
     sg_bGeometryDelivered = false;
+    DropCheckedGeometry();
     return NKReadResultsFile(pszFileName) ? 1 : 0;
 }
 
 bool NKNativeClose(void)
 {
     sg_bGeometryDelivered = false;
+    DropCheckedGeometry();
     sg_Set = ResultSet();
     return true;
 }
@@ -239,14 +262,20 @@ NKStringList *NKNativeGetStepNames(void) { return MakeList(sg_Set.stepNames); }
 NKStringList *NKNativeGetScalarNames(void) { return MakeList(Names(sg_Set.scalars)); }
 NKStringList *NKNativeGetVectorNames(void) { return MakeList(Names(sg_Set.vectors)); }
 
+bool NKNativeCheckStep(int)
+{
+    if (sg_bGeometryDelivered || sg_pCheckedGeometry != nullptr || sg_Set.geometryPath.empty())
+        return true;
+    sg_pCheckedGeometry = ReadSetGeometry();
+    return sg_pCheckedGeometry != nullptr;
+}
+
 NKGeometry *NKNativeGetGeometry(int)
 {
     if (sg_bGeometryDelivered || sg_Set.geometryPath.empty()) return nullptr;
-    NKGeometry *pGeo = NKReadGeometryFile(sg_Set.geometryPath.c_str());
+    NKGeometry *pGeo = sg_pCheckedGeometry != nullptr ? sg_pCheckedGeometry : ReadSetGeometry();
+    sg_pCheckedGeometry = nullptr;
     if (pGeo == nullptr) return nullptr;
-    pGeo->szDescription = sg_Set.geometryName.c_str();
-    for (int p = 0; p < pGeo->iNumParts && p < static_cast<int>(sg_Set.partNames.size()); p++)
-        pGeo->pParts[p].szName = sg_Set.partNames[static_cast<size_t>(p)].c_str();
     sg_bGeometryDelivered = true;
     return pGeo;
 }
@@ -276,6 +305,7 @@ constexpr NKDataSourceReader MakeNativeReader(void)
     reader.pfnGetNumVectors = NKNativeGetNumVectors;
     reader.pfnGetVectorNames = NKNativeGetVectorNames;
     reader.pfnGetGeometry = NKNativeGetGeometry;
+    reader.pfnCheckStep = NKNativeCheckStep;
     reader.pfnGetScalar = NKNativeGetScalar;
     reader.pfnGetVector = NKNativeGetVector;
     return reader;

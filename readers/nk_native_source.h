@@ -38,8 +38,15 @@ NKStringList *NKNativeGetStepNames(void);
 NKStringList *NKNativeGetScalarNames(void);
 NKStringList *NKNativeGetVectorNames(void);
 // The geometry file, once per open (its description and part names set);
-// null on every later call.
+// null on every later call, and (reported) when the file is refused.
 NKGeometry *NKNativeGetGeometry(int iStep);
+// The reader's step check: while the geometry file has not been handed out
+// in this open (the open reads it for its first state; a source opened
+// again after another file failed to open has not), it is read now and
+// kept for the geometry read that follows, and false (reported) when it is
+// refused, so that a state read does not take a refused geometry file for
+// the geometry in use. True otherwise.
+bool NKNativeCheckStep(int iStep);
 // Result iIndex of a step for the geometry (null: the model's last frame's);
 // an entry "file n" reads step n - 1 whatever the step. Named after the
 // result's description.

@@ -210,6 +210,7 @@ constexpr NKDataSourceReader MakeReader(void)
     reader.pfnGetNumTransformations = NKOutput3DGetNumTransformations;
     reader.pfnGetGeometry = NKOutput3DGetGeometry;
     reader.pfnGetStepTime = StepTime;
+    reader.pfnCheckStep = NKOutput3DCheckEvent;
     reader.pfnGetScalar = NKOutput3DGetScalar;
     reader.pfnGetVector = NKOutput3DGetVector;
     reader.pfnGetTransformation = NKOutput3DGetTransformation;

@@ -48,8 +48,20 @@ NKStringList *NKOutput3DGetVectorNames(void);
 // 3: water, oil and gas flow.
 int NKOutput3DGetNumTransformations(void);
 
+// Whether the geometry of a 0-based event can be read, asked before a read
+// of the event changes any frame (the reader's step check): false
+// (reported) when .elm or the event's records in .k00 or .e00 are damaged,
+// a node coordinate among them not finite ("Error reading file %s: event
+// %d, the coordinates of node %d are not finite."). True for the event read
+// last, one not computed yet and one outside the set (its read says so).
+// The mesh read is kept for the event's geometry read that follows; an
+// event that passed is not read again by later checks.
+bool NKOutput3DCheckEvent(int iEvent);
 // The geometry of a 0-based event; null (reported) for an event outside the
 // set, an uncomputed or damaged one, and (silently) for the event read last.
+// A null for the event read last means that the geometry in use stays; the
+// other nulls are refusals, which the step check makes before any frame
+// changes.
 NKGeometry *NKOutput3DGetGeometry(int iEvent);
 // Result iIndex of an event for a geometry made by NKOutput3DGetGeometry
 // for that event; null (reported) when it cannot be read.

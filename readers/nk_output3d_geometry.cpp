@@ -23,117 +23,112 @@
 
 namespace {
 
-// The nodes of an event: coordinates and ids in file order, and the ids
-// sorted with their file indices for the lookup of element nodes.
-struct EventNodes {
-    std::vector<float> coords;  // 3 per node
-    std::vector<int> ids;
-    std::vector<std::pair<int, int>> sorted;  // {id, index}
-};
+// What reading an event's records came to. A failed read is reported; an
+// event not computed yet is the caller's to report.
+enum class EventRead { kRead, kNotComputed, kFailed };
 
-struct EventElements {
-    std::vector<int> ids;
-    std::vector<int> nodes;  // 8 .k00 indices per element
-};
-
-// Reads the directory entry; "This step is not calculated yet." for a
-// count of 0.
-bool ReadEventEntry(NKOutput3DFile *pFile, int iEvent, int iWords, int64_t *piStart, int *piCount)
+// Reads the directory entry; kNotComputed for a count of 0.
+EventRead ReadEventEntry(NKOutput3DFile *pFile, int iEvent, int iWords, int64_t *piStart,
+                         int *piCount)
 {
     if (!pFile->ReadEvent(iEvent, iWords, piStart, piCount)) {
         NKOutput3DReadError(pFile->Path());
-        return false;
+        return EventRead::kFailed;
     }
-    if (*piCount == 0) {
-        NKPrintError("This step is not calculated yet.");
-        return false;
-    }
-    return true;
+    return *piCount == 0 ? EventRead::kNotComputed : EventRead::kRead;
 }
 
-bool ReadNodes(int iEvent, EventNodes *pNodes)
+EventRead ReadNodes(int iEvent, NKOutput3DEventMesh *pMesh)
 {
     NKOutput3DFile file;
     int64_t iStart = 0;
     int iCount = 0;
-    if (!NKOutput3DOpenBinary("k00", &file, nullptr) ||
-        !ReadEventEntry(&file, iEvent, 4, &iStart, &iCount))
-        return false;
+    if (!NKOutput3DOpenBinary("k00", &file, nullptr)) return EventRead::kFailed;
+    EventRead entry = ReadEventEntry(&file, iEvent, 4, &iStart, &iCount);
+    if (entry != EventRead::kRead) return entry;
     std::vector<float> words((size_t)iCount * 4);
     if (!file.ReadWords(iStart, words.data(), (int64_t)iCount * 4)) {
         NKOutput3DReadError(file.Path());
-        return false;
+        return EventRead::kFailed;
     }
-    pNodes->coords.resize((size_t)iCount * 3);
-    pNodes->ids.resize((size_t)iCount);
-    pNodes->sorted.resize((size_t)iCount);
+    pMesh->coords.resize((size_t)iCount * 3);
+    pMesh->nodeIds.resize((size_t)iCount);
+    pMesh->sortedIds.resize((size_t)iCount);
     for (int i = 0; i < iCount; i++) {
         float fId = words[(size_t)i * 4];
         // Ids are stored as floats; anything not an int once truncated is damage.
         if (!std::isfinite(fId) || fId >= 2147483648.0f || fId <= -2147483649.0f) {
             NKOutput3DReadError(file.Path());
-            return false;
+            return EventRead::kFailed;
         }
-        pNodes->ids[(size_t)i] = (int)fId;
-        pNodes->sorted[(size_t)i] = {(int)fId, i};
-        for (int k = 0; k < 3; k++)
-            pNodes->coords[(size_t)i * 3 + k] = words[(size_t)i * 4 + 1 + k];
+        pMesh->nodeIds[(size_t)i] = (int)fId;
+        pMesh->sortedIds[(size_t)i] = {(int)fId, i};
+        for (int k = 0; k < 3; k++) pMesh->coords[(size_t)i * 3 + k] = words[(size_t)i * 4 + 1 + k];
         // A coordinate that is not finite (NaN or either infinity) would
         // spoil every box and scale of the event.
-        if (NKFirstNotFinite(&pNodes->coords[(size_t)i * 3], 3) >= 0) {
+        if (NKFirstNotFinite(&pMesh->coords[(size_t)i * 3], 3) >= 0) {
             NKPrintError(NKString::FromFormat("Error reading file %s: event %d, the coordinates of "
                                               "node %d are not finite.",
                                               file.Path().c_str(), iEvent + 1, (int)fId)
                              .GetText());
-            return false;
+            return EventRead::kFailed;
         }
     }
-    std::sort(pNodes->sorted.begin(), pNodes->sorted.end());
-    for (size_t i = 1; i < pNodes->sorted.size(); i++) {
-        if (pNodes->sorted[i].first == pNodes->sorted[i - 1].first) {
+    std::sort(pMesh->sortedIds.begin(), pMesh->sortedIds.end());
+    for (size_t i = 1; i < pMesh->sortedIds.size(); i++) {
+        if (pMesh->sortedIds[i].first == pMesh->sortedIds[i - 1].first) {
             NKOutput3DReadError(file.Path());
-            return false;
+            return EventRead::kFailed;
         }
     }
-    NKPrintInfo(NKString::FromFormat("Number of nodes : %d", iCount).GetText());
-    return true;
+    return EventRead::kRead;
 }
 
-int FindNode(const EventNodes &nodes, int iId)
+int FindNode(const NKOutput3DEventMesh &mesh, int iId)
 {
-    auto it = std::lower_bound(nodes.sorted.begin(), nodes.sorted.end(), std::make_pair(iId, -1));
-    return it != nodes.sorted.end() && it->first == iId ? it->second : -1;
+    auto it =
+        std::lower_bound(mesh.sortedIds.begin(), mesh.sortedIds.end(), std::make_pair(iId, -1));
+    return it != mesh.sortedIds.end() && it->first == iId ? it->second : -1;
 }
 
-bool ReadElements(int iEvent, const EventNodes &nodes, EventElements *pElems)
+EventRead ReadElements(int iEvent, NKOutput3DEventMesh *pMesh)
 {
     NKOutput3DFile file;
     int64_t iStart = 0;
     int iCount = 0;
-    if (!NKOutput3DOpenBinary("e00", &file, nullptr) ||
-        !ReadEventEntry(&file, iEvent, 9, &iStart, &iCount))
-        return false;
+    if (!NKOutput3DOpenBinary("e00", &file, nullptr)) return EventRead::kFailed;
+    EventRead entry = ReadEventEntry(&file, iEvent, 9, &iStart, &iCount);
+    if (entry != EventRead::kRead) return entry;
     std::vector<int32_t> words((size_t)iCount * 9);
     bool bOk = file.ReadWords(iStart, words.data(), (int64_t)iCount * 9);
-    pElems->ids.resize((size_t)iCount);
-    pElems->nodes.resize((size_t)iCount * 8);
+    pMesh->elementIds.resize((size_t)iCount);
+    pMesh->elementNodes.resize((size_t)iCount * 8);
     int iMax = g_Output3DSet.header.iNumElements;
     for (int i = 0; i < iCount && bOk; i++) {
         const int32_t *p = &words[(size_t)i * 9];
         bOk = p[0] >= 1 && p[0] <= iMax;
-        pElems->ids[(size_t)i] = p[0];
+        pMesh->elementIds[(size_t)i] = p[0];
         for (int c = 0; c < 8 && bOk; c++) {
-            int n = FindNode(nodes, p[1 + c]);
-            pElems->nodes[(size_t)i * 8 + c] = n;
+            int n = FindNode(*pMesh, p[1 + c]);
+            pMesh->elementNodes[(size_t)i * 8 + c] = n;
             bOk = n >= 0;
         }
     }
     if (!bOk) {
         NKOutput3DReadError(file.Path());
-        return false;
+        return EventRead::kFailed;
     }
-    NKPrintInfo(NKString::FromFormat("Number of elements: %d", iCount).GetText());
-    return true;
+    return EventRead::kRead;
+}
+
+// The units (once per set), then the event's nodes and elements: every
+// file the event's geometry is made from. The nodes of an event not
+// computed in .k00 are not looked for in .e00.
+EventRead ReadMesh(int iEvent, NKOutput3DEventMesh *pMesh)
+{
+    if (!NKOutput3DReadUnits()) return EventRead::kFailed;
+    EventRead read = ReadNodes(iEvent, pMesh);
+    return read == EventRead::kRead ? ReadElements(iEvent, pMesh) : read;
 }
 
 // The faces of a part's elements whose global nodes no other face of the
@@ -176,8 +171,7 @@ std::vector<int> OuterFaces(const std::vector<int> &globals)
 }
 
 // Fills one unit part from the event's elements with their record indices.
-bool FillPart(NKPart *pPart, const std::vector<int> &records, const EventNodes &nodes,
-              const EventElements &elems)
+bool FillPart(NKPart *pPart, const std::vector<int> &records, const NKOutput3DEventMesh &mesh)
 {
     size_t n = records.size();
     std::vector<int> map(n * 8), ids(n * 8), elemConnects(n * 8);
@@ -186,14 +180,14 @@ bool FillPart(NKPart *pPart, const std::vector<int> &records, const EventNodes &
     for (size_t k = 0; k < n; k++) {
         int r = records[k];
         for (int c = 0; c < 8; c++) {
-            int g = elems.nodes[(size_t)r * 8 + c];
+            int g = mesh.elementNodes[(size_t)r * 8 + c];
             map[k * 8 + c] = g;
-            ids[k * 8 + c] = nodes.ids[(size_t)g];
+            ids[k * 8 + c] = mesh.nodeIds[(size_t)g];
             elemConnects[k * 8 + c] = (int)(k * 8) + c;
             for (int j = 0; j < 3; j++)
-                coords[(k * 8 + c) * 3 + j] = nodes.coords[(size_t)g * 3 + j];
+                coords[(k * 8 + c) * 3 + j] = mesh.coords[(size_t)g * 3 + j];
         }
-        elements[k] = NKElement{NK_ELEM_HEXAHEDRON, elems.ids[(size_t)r], r, (int)(k * 8)};
+        elements[k] = NKElement{NK_ELEM_HEXAHEDRON, mesh.elementIds[(size_t)r], r, (int)(k * 8)};
     }
     std::vector<int> faces = OuterFaces(map);
     size_t iPolys = faces.size() / 5;
@@ -227,7 +221,7 @@ std::string PartName(int iUnit)
 }
 
 // NKOutput3DCreateGeometry: the unit parts, then the overlay parts.
-NKGeometry *CreateGeometry(const EventNodes &nodes, const EventElements &elems)
+NKGeometry *CreateGeometry(const NKOutput3DEventMesh &mesh)
 {
     const NKOutput3DSet &set = g_Output3DSet;
     int iUnits = (int)set.usedUnits.size();
@@ -235,8 +229,8 @@ NKGeometry *CreateGeometry(const EventNodes &nodes, const EventElements &elems)
     NKGeometry *pGeo = NKCreateGeometry(iParts > 0 ? iParts : -1);
     if (pGeo == nullptr) return nullptr;
     std::vector<std::vector<int>> records((size_t)iUnits);
-    for (size_t r = 0; r < elems.ids.size(); r++) {
-        int iPart = NKOutput3DUnitPart(set.elementUnits[(size_t)elems.ids[r] - 1]);
+    for (size_t r = 0; r < mesh.elementIds.size(); r++) {
+        int iPart = NKOutput3DUnitPart(set.elementUnits[(size_t)mesh.elementIds[r] - 1]);
         if (iPart >= 0) records[(size_t)iPart].push_back((int)r);
     }
     bool bOk = true;
@@ -244,11 +238,11 @@ NKGeometry *CreateGeometry(const EventNodes &nodes, const EventElements &elems)
     for (int p = 0; p < iUnits && bOk; p++) {
         NKPart *pPart = &pGeo->pParts[p];
         pPart->szName = PartName(set.usedUnits[(size_t)p]).c_str();
-        bOk = FillPart(pPart, records[(size_t)p], nodes, elems);
+        bOk = FillPart(pPart, records[(size_t)p], mesh);
         pPart->iFirstPolygon = iPolygons;
         iPolygons += pPart->iNumPolygons;
     }
-    pGeo->iGlobalNumNodes = (int)nodes.ids.size();
+    pGeo->iGlobalNumNodes = (int)mesh.nodeIds.size();
     if (bOk) bOk = NKOutput3DAppendOverlayParts(pGeo, iUnits);
     if (!bOk) {
         NKPrintError("Error reducing geometry.");
@@ -292,6 +286,27 @@ bool NKOutput3DReadUnits(void)
     return true;
 }
 
+bool NKOutput3DCheckEvent(int iEvent)
+{
+    NKOutput3DSet &set = g_Output3DSet;
+    // An event outside the set is refused by the read that asks for it.
+    if (!set.bOpen || iEvent < 0 || iEvent >= set.header.iNumEvents) return true;
+    if (iEvent == set.iLastEvent || iEvent == set.iCheckedEvent) return true;
+    if (set.eventSound.size() != (size_t)set.header.iNumEvents)
+        set.eventSound.assign((size_t)set.header.iNumEvents, 0);
+    if (set.eventSound[(size_t)iEvent] != 0) return true;
+    NKOutput3DEventMesh mesh;
+    EventRead read = ReadMesh(iEvent, &mesh);
+    if (read == EventRead::kFailed) return false;
+    // An event not computed has no geometry to refuse: its read keeps the
+    // geometry in use, as the Part has it, and says that it is not computed.
+    if (read == EventRead::kNotComputed) return true;
+    set.eventSound[(size_t)iEvent] = 1;
+    set.iCheckedEvent = iEvent;
+    set.checkedMesh = std::move(mesh);
+    return true;
+}
+
 NKGeometry *NKOutput3DGetGeometry(int iEvent)
 {
     NKOutput3DSet &set = g_Output3DSet;
@@ -304,12 +319,21 @@ NKGeometry *NKOutput3DGetGeometry(int iEvent)
     }
     if (iEvent == set.iLastEvent) return nullptr;
     NKTimerStart("Reading geometry");
-    EventNodes nodes;
-    EventElements elems;
-    if (!NKOutput3DReadUnits() || !ReadNodes(iEvent, &nodes) ||
-        !ReadElements(iEvent, nodes, &elems))
-        return nullptr;
-    NKGeometry *pGeo = CreateGeometry(nodes, elems);
+    // The mesh the check read for this event is used once; any other is read.
+    NKOutput3DEventMesh mesh;
+    EventRead read = EventRead::kRead;
+    if (iEvent == set.iCheckedEvent)
+        mesh = std::move(set.checkedMesh);
+    else
+        read = ReadMesh(iEvent, &mesh);
+    set.iCheckedEvent = -1;
+    set.checkedMesh = NKOutput3DEventMesh();
+    if (read == EventRead::kNotComputed) NKPrintError("This step is not calculated yet.");
+    if (read != EventRead::kRead) return nullptr;
+    NKPrintInfo(NKString::FromFormat("Number of nodes : %d", (int)mesh.nodeIds.size()).GetText());
+    NKPrintInfo(
+        NKString::FromFormat("Number of elements: %d", (int)mesh.elementIds.size()).GetText());
+    NKGeometry *pGeo = CreateGeometry(mesh);
     if (pGeo == nullptr) return nullptr;
     pGeo->iStepNumber = iEvent;
     set.iLastEvent = iEvent;

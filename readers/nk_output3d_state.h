@@ -4,7 +4,9 @@
 // nk_output3d_overlays.cpp). Not for use outside the reader.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "readers/nk_output3d_files.h"
@@ -21,6 +23,18 @@ struct NKOutput3DScalar {
 struct NKOutput3DVector {
     std::string name;
     std::string ext[3];
+};
+
+// The nodes and elements of one event as its .k00 and .e00 records hold
+// them: coordinates and ids in file order, the ids sorted with their file
+// indices for the lookup of element nodes, and per element its id and its
+// 8 corners as .k00 indices.
+struct NKOutput3DEventMesh {
+    std::vector<float> coords;  // 3 per node
+    std::vector<int> nodeIds;
+    std::vector<std::pair<int, int>> sortedIds;  // {id, index}
+    std::vector<int> elementIds;
+    std::vector<int> elementNodes;  // 8 per element
 };
 
 // A loaded overlay: its geometry (one part, model coordinates, owned) and
@@ -47,6 +61,12 @@ struct NKOutput3DSet {
     std::vector<int> elementUnits;  // per element (id - 1)
     std::vector<int> usedUnits;     // ascending; part k is usedUnits[k]
     int iLastEvent = -1;
+    // The event checked last (NKOutput3DCheckEvent) with its mesh, kept for
+    // the geometry read that follows the check (-1: none kept); and per
+    // event, 1 once its mesh passed the check.
+    int iCheckedEvent = -1;
+    NKOutput3DEventMesh checkedMesh;
+    std::vector<uint8_t> eventSound;
     bool bScaleSet = false;  // z factor set again with the first geometry
     float fRange[2] = {0.0f, 0.0f};
 };

@@ -33,6 +33,7 @@
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/nkf_test_writer.h"
+#include "tests/test_support/output3d_test_writer.h"
 #include "tests/test_support/recording_progress_ui.h"
 #include "tests/test_support/test_files.h"
 
@@ -352,6 +353,64 @@ TEST_F(AnimationCommands, LSDynaStateWithNonFiniteCoordinatesIsRefusedLeavingThe
         EXPECT_TRUE(ShownFrames() == before);
         EXPECT_EQ(Run("readstate 4 1 1"), 0) << m_Capture.Text();
         EXPECT_EQ(g_pModel->pFrames[0].iStepIndex, 3);
+        ASSERT_EQ(Run("closefiles"), 0);
+    }
+    NKTestRemoveDir(dir);
+}
+
+std::vector<std::string> FrameNames(void)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < g_pModel->iNumFrames; i++)
+        names.push_back(g_pModel->pFrames[i].szDescription.GetText());
+    return names;
+}
+
+// A reservoir set whose event 2 holds a node coordinate that is not finite
+// (NaN, +inf, -inf) opens on event 3. The event is refused whenever it is
+// read, as the LS-DYNA state above: "readstate 2" answers 1 naming the file,
+// the event and the node, and an animation over a range that holds event 2
+// fails with the same error; both leave the frames' geometry, results and
+// names as they were, over one frame or two. Events 1 and 3 read, alone and
+// animated, each with its own geometry, and the set keeps its three steps.
+TEST_F(AnimationCommands, ReservoirEventWithNonFiniteCoordinatesIsRefusedLeavingTheFrames)
+{
+    const std::string dir = NKTestMakeTempDir("anim_reservoir_bad_event_");
+    const std::string file = dir + "/res.e00";
+    const std::string refusal = "Error reading file " + dir +
+                                "/res.k00: event 2, the coordinates of node 116 are not finite.";
+    for (float fBad : {NAN, INFINITY, -INFINITY}) {
+        SCOPED_TRACE(fBad);
+        ASSERT_TRUE(NKOutput3DWriteFiles(dir, NKOutput3DFixtureWithEvent2Z(fBad), false));
+        ASSERT_EQ(Run("open \"" + file + "\""), 0) << m_Capture.Text();
+        for (const char *pszShown : {"readstate 3 1 1", "readstate 1 1 1", "animresults 1 3 2"}) {
+            SCOPED_TRACE(pszShown);
+            ASSERT_EQ(Run(pszShown), 0) << m_Capture.Text();
+            const std::vector<FrameShow> before = ShownFrames();
+            const std::vector<std::string> names = FrameNames();
+            ASSERT_EQ(before.size(), pszShown[0] == 'a' ? 2u : 1u);
+            for (const char *pszLine : {"readstate 2 1 1", "animresults 1 3 1", "animresults 2 3 1",
+                                        "animresults steps 1-3"}) {
+                SCOPED_TRACE(pszLine);
+                EXPECT_EQ(Run(pszLine), 1);
+                EXPECT_TRUE(Said(refusal, NK_MSG_ERROR)) << m_Capture.Text();
+                EXPECT_FALSE(Said("State Loaded sucessfully.")) << m_Capture.Text();
+                EXPECT_TRUE(ShownFrames() == before);
+                EXPECT_EQ(FrameNames(), names);
+                EXPECT_EQ(NKGetInterfaceNumSteps(), 3);
+            }
+        }
+        // Events 1 and 3, each with its own geometry and results.
+        for (int iEvent : {1, 3}) {
+            ASSERT_EQ(Run("readstate " + std::to_string(iEvent) + " 1 1"), 0) << m_Capture.Text();
+            EXPECT_TRUE(Said("State Loaded sucessfully.")) << m_Capture.Text();
+            const NKFrame &frame = g_pModel->pFrames[0];
+            ASSERT_NE(frame.pGeometry, nullptr);
+            EXPECT_EQ(frame.pGeometry->iStepNumber, iEvent - 1);
+            EXPECT_STREQ(frame.szDescription.GetText(),
+                         iEvent == 1 ? "Triassic (245 Mabp)" : "Present (0 Mabp)");
+            EXPECT_NE(frame.pScalar, nullptr);
+        }
         ASSERT_EQ(Run("closefiles"), 0);
     }
     NKTestRemoveDir(dir);

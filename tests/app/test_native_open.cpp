@@ -286,6 +286,59 @@ TEST_F(NativeOpen, ShortVectorFileWarnsAndItsUndefinedVectorsMoveNothing)
     EXPECT_FLOAT_EQ(pAdded->lengthMinMax.max, std::sqrt(14.0f));
 }
 
+// The set's one geometry file is read with its first state, at the open: a
+// binary one holding a coordinate that is not finite (NaN, +inf, -inf)
+// refuses the open naming the file and the node, and the model stays. The
+// set it falls back on (opened again, the same results file here) reads
+// the geometry file once more with its next state: while that file is
+// refused, the state is refused before any frame changes, as a reservoir
+// event or a d3plot state is, and the frames keep what they showed; once
+// the file is sound again the state reads.
+TEST_F(NativeOpen, ARefusedBinaryGeometryRefusesTheOpenOrTheStateAndKeepsTheFrames)
+{
+    auto WriteGeometry = [&](float fY) {
+        NativeWords geo;  // 2 parts, 5 nodes, 2 polygons, 7 connects; node 4's y
+        for (int v : {2, 5, 2, 7, 1, 1, 2, 2}) geo.I(v);
+        for (int n = 0; n < 15; n++) geo.F(n == 10 ? fY : static_cast<float>(n % 3));
+        for (int v : {1, 2, 3, -4, 2, 5, -3}) geo.I(v);
+        ASSERT_TRUE(NKTestWriteBytes(Path("geo.bin"), geo.Bytes(false)));
+    };
+    WriteSet(false, NativeGeoText());  // temp.res
+    const std::string run = Path("run.res");
+    ASSERT_TRUE(NKTestWriteText(run, "1 0\n3 0\nstep one\nstep two\nstep three\ngeo.bin "
+                                     "Geometry\ntemp.res Temperature\nPlate\nTri\n"));
+    const std::string refusal =
+        "Error reading node 4 from file " + Path("geo.bin") + ": a coordinate is not finite.";
+    for (float fBad : {NAN, INFINITY, -INFINITY}) {
+        SCOPED_TRACE(fBad);
+        WriteGeometry(2.0f);
+        ASSERT_EQ(Run("open \"" + run + "\""), 0) << m_Capture.Text();
+        ASSERT_EQ(Run("readstate 1 1 0"), 0) << m_Capture.Text();
+        const NKGeometry *pGeo = g_pModel->pFrames[0].pGeometry;
+        const NKScalarResult *pScalar = g_pModel->pFrames[0].pScalar;
+        ASSERT_NE(pScalar, nullptr);
+        WriteGeometry(fBad);
+        m_Capture.Clear();
+        EXPECT_EQ(Run("open \"" + run + "\""), 1);
+        EXPECT_TRUE(m_Capture.HasLine(refusal, NK_MSG_ERROR)) << m_Capture.Text();
+        for (const char *pszLine : {"readstate 2 1 0", "readstate 3 1 0"}) {
+            SCOPED_TRACE(pszLine);
+            m_Capture.Clear();
+            EXPECT_EQ(Run(pszLine), 1);
+            EXPECT_TRUE(m_Capture.HasLine(refusal, NK_MSG_ERROR)) << m_Capture.Text();
+            ASSERT_EQ(g_pModel->iNumFrames, 1);
+            EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pGeo);
+            EXPECT_EQ(g_pModel->pFrames[0].pScalar, pScalar);
+            EXPECT_EQ(g_pModel->pFrames[0].szDescription, "step one");
+            EXPECT_EQ(NKGetInterfaceNumSteps(), 3);
+        }
+        WriteGeometry(2.0f);
+        ASSERT_EQ(Run("readstate 2 1 0"), 0) << m_Capture.Text();
+        EXPECT_EQ(g_pModel->pFrames[0].szDescription, "step two");
+        EXPECT_EQ(Values(0), (std::vector<float>{20, 21, 22, 23}));
+    }
+}
+
 TEST_F(NativeOpen, ReadVolumeAddsAHexahedronAndReadbcFillsTheList)
 {
     // Parts on file nodes 1-4 and 5-8, a scalar per file node.

@@ -873,6 +873,150 @@ TEST_F(LSDynaReader, MemberCutToAThirdKeepsTheStatesBeforeTheCut)
     }
 }
 
+// A warning line naming the member with the end of the states: "no state
+// is whole." without states, else the last state with its time.
+bool WarnedAboutMember(const MessageCapture &capture, const std::string &member)
+{
+    const int n = NKLSDynaGetNumStates();
+    const std::string end =
+        n == 0 ? std::string("no state is whole.")
+               : std::string(NKString::FromFormat("states end with state %d at time %g.", n,
+                                                  (double)NKLSDynaGetStateTime(n - 1))
+                                 .GetText());
+    const std::string start = "LS-DYNA family file " + member + " ends inside ";
+    for (const CapturedLine &line : capture.Lines())
+        if (line.iLevel == NK_MSG_WARNING && line.text.compare(0, start.size(), start) == 0 &&
+            line.text.size() >= end.size() &&
+            line.text.compare(line.text.size() - end.size(), end.size(), end) == 0)
+            return true;
+    return false;
+}
+
+// Every state of the open database reads, its coordinates checked, with
+// its deletion words when the database has them.
+void ExpectEveryStateReads(size_t iDeletionWords)
+{
+    for (int k = 0; k < NKLSDynaGetNumStates(); k++) {
+        EXPECT_TRUE(NKLSDynaCheckStateCoordinates(k)) << "state " << k + 1;
+        ASSERT_TRUE(NKLSDynaReadState(k)) << "state " << k + 1;
+        if (iDeletionWords > 0) {
+            EXPECT_EQ(NKLSDynaGetStateData().deletion.size(), iDeletionWords) << "state " << k + 1;
+        }
+    }
+}
+
+// A member whose size is not a whole number of words is damaged: the bytes
+// after its last whole word are no word of the family, and the next
+// member's words follow that word, as after a member cut there. The
+// deletion fixture (14 words a state; the open reads the last state's
+// deletion words), five states in d3plot01 and one in d3plot02, with
+// d3plot01 cut to 1, 3 or 17 bytes, to a whole state and 1-3 bytes, or to
+// two states and 17 bytes, in 4- and 8-byte words: the open succeeds with
+// the states the cut leaves, as the whole words count them (a state that
+// begins at the member's end needs its time word whole: there they end),
+// a warning names the cut member with where the states end, and every
+// state reads. Four states whose words d3plot01 and d3plot02 share, with
+// 1-3 bytes of a word after d3plot01's last one: the four states read as
+// written.
+TEST_F(LSDynaReader, MemberCutInsideAWordKeepsTheWholeStatesBeforeIt)
+{
+    const int64_t kState = 14;
+    for (int iWordSize : {4, 8}) {
+        const int64_t iStateBytes = kState * iWordSize;
+        for (int64_t iCut : {int64_t(1), int64_t(3), int64_t(17), iStateBytes + 1, iStateBytes + 2,
+                             iStateBytes + 3, 2 * iStateBytes + 17}) {
+            SCOPED_TRACE(std::to_string(iWordSize) + "-byte words, d3plot01 cut to " +
+                         std::to_string(iCut) + " bytes");
+            ASSERT_TRUE(LSDynaWriteDeletionFamily(m_Dir, iWordSize, 6, 5 * kState));
+            const std::vector<uint8_t> whole = RawBytes(Path("d3plot01"));
+            ASSERT_TRUE(NKTestWriteBytes(Path("d3plot01"), whole.data(), (size_t)iCut));
+            // d3plot02 holds one state's words after the cut member's whole ones.
+            const int64_t iWords = iCut / iWordSize;
+            const int64_t iStates =
+                iWords % kState == 0 ? iWords / kState : (iWords + kState) / kState;
+            MessageCapture capture;
+            ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str())) << capture.Text();
+            ASSERT_EQ(NKLSDynaGetNumStates(), (int)iStates) << capture.Text();
+            for (int64_t k = 0; k < iWords / kState; k++)
+                EXPECT_FLOAT_EQ(NKLSDynaGetStateTime((int)k), 0.001f * (float)k);
+            EXPECT_TRUE(WarnedAboutMember(capture, Path("d3plot01"))) << capture.Text();
+            EXPECT_FALSE(capture.Contains("is missing")) << capture.Text();
+            EXPECT_EQ(NKLSDynaGetControlData()->bGeometryOnly != 0, iStates == 0);
+            NKGeometry *pGeo = NKLSDynaGetGeometry(0);
+            ASSERT_NE(pGeo, nullptr);
+            NKReleaseGeometry(pGeo);
+            ExpectEveryStateReads(1);
+            NKLSDynaClose();
+        }
+        for (int iPart : {1, 2, 3}) {
+            SCOPED_TRACE(std::to_string(iWordSize) + "-byte words, " + std::to_string(iPart) +
+                         " bytes of a word after state 4's fifth word");
+            ASSERT_TRUE(LSDynaWriteDeletionFamily(m_Dir, iWordSize, 4, 3 * kState + 5));
+            std::vector<uint8_t> first = RawBytes(Path("d3plot01"));
+            first.insert(first.end(), (size_t)iPart, 0x7F);
+            ASSERT_TRUE(NKTestWriteBytes(Path("d3plot01"), first));
+            MessageCapture capture;
+            ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str())) << capture.Text();
+            ASSERT_EQ(NKLSDynaGetNumStates(), 4) << capture.Text();
+            EXPECT_TRUE(WarnedAboutMember(capture, Path("d3plot01"))) << capture.Text();
+            EXPECT_EQ(capture.Lines().size(), 1u) << capture.Text();
+            for (int k = 0; k < 4; k++) {
+                EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(k), 0.001f * (float)k);
+                EXPECT_TRUE(NKLSDynaCheckStateCoordinates(k)) << k;
+                ASSERT_TRUE(NKLSDynaReadState(k)) << k;
+                ASSERT_EQ(NKLSDynaGetStateData().coords.size(), 12u);
+                EXPECT_FLOAT_EQ(NKLSDynaGetStateData().coords[0], 0.001f * (float)k);
+                ASSERT_EQ(NKLSDynaGetStateData().deletion.size(), 1u);
+                EXPECT_EQ(NKLSDynaGetStateData().deletion[0], 1.0f);
+            }
+            NKLSDynaClose();
+        }
+    }
+}
+
+// The real families of the issue, copied with their first state member cut
+// inside a word: the ansys "d3plot" family's d3plot01 to 17 and to 117,555
+// bytes, and d3plot_beam's d3plot01 to a tenth. Each opens with the states
+// of a cut at the word before (1, 3 and 2), names d3plot01, and every
+// state reads.
+TEST_F(LSDynaReader, RealFamiliesCutInsideAWordOpenWithTheirWholeStates)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    struct Case {
+        const char *family;
+        int64_t iCut;  // bytes kept of d3plot01; -1: a tenth
+        int iStates;
+    } cases[] = {{"d3plot", 17, 1}, {"d3plot", 117555, 3}, {"d3plot_beam", -1, 2}};
+    for (const Case &c : cases) {
+        const std::string src = TestDataDir() + "/ansys-example-data/" + c.family;
+        const std::string dir = Path(c.family);
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directory(dir);
+        for (const char *pszMember : {"d3plot", "d3plot01", "d3plot02"})
+            ASSERT_TRUE(NKTestWriteBytes(dir + "/" + pszMember, RawBytes(src + "/" + pszMember)));
+        const std::vector<uint8_t> whole = RawBytes(dir + "/d3plot01");
+        const size_t iCut = c.iCut < 0 ? whole.size() / 10 : (size_t)c.iCut;
+        ASSERT_NE(iCut % 4, 0u);
+        SCOPED_TRACE(std::string(c.family) + "/d3plot01 cut to " + std::to_string(iCut));
+        // A cut at the word before counts the states as the cut inside a word does.
+        ASSERT_TRUE(NKTestWriteBytes(dir + "/d3plot01", whole.data(), iCut - iCut % 4));
+        {
+            MessageCapture quiet;
+            ASSERT_TRUE(NKLSDynaOpen((dir + "/d3plot").c_str())) << quiet.Text();
+            EXPECT_EQ(NKLSDynaGetNumStates(), c.iStates);
+            NKLSDynaClose();
+        }
+        ASSERT_TRUE(NKTestWriteBytes(dir + "/d3plot01", whole.data(), iCut));
+        MessageCapture capture;
+        ASSERT_TRUE(NKLSDynaOpen((dir + "/d3plot").c_str())) << capture.Text();
+        EXPECT_EQ(NKLSDynaGetNumStates(), c.iStates);
+        EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(0), 0.0f);
+        EXPECT_TRUE(WarnedAboutMember(capture, dir + "/d3plot01")) << capture.Text();
+        ExpectEveryStateReads(0);
+        NKLSDynaClose();
+    }
+}
+
 // Traced paths: names equal but for case, a state whose member vanished
 // after the open, and the start-up reset.
 TEST_F(LSDynaReader, EqualNamesUnreadableStateAndReset)

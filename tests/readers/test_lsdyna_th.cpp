@@ -291,6 +291,45 @@ TEST_F(LSDynaTimeHistory, FamilyCutInsideAStateKeepsTheWholeStates)
     }
 }
 
+// A member whose size is not a whole number of words is damaged: the bytes
+// after its last whole word are no word of the family and the next member's
+// words follow that word. d3thdt ends 1-3 bytes into the word after state
+// 2's time word, d3thdt01 holds the rest from that word: the four states
+// read with the curves of the whole database, and a warning names d3thdt
+// with where the states end.
+TEST_F(LSDynaTimeHistory, MemberCutInsideAWordIsNamedAndTheStatesRunOn)
+{
+    LSDynaTestWriter w;
+    LSDynaWriteBrickHistory(&w, {0.0, 1.0, 2.0, 3.0});
+    const std::vector<uint8_t> all = w.bytes;
+    const long kCut = (101 + 102 + 1) * 4;  // the word after state 2's time word
+    for (long iPart : {1, 2, 3}) {
+        SCOPED_TRACE(iPart);
+        std::vector<uint8_t> first(all.begin(), all.begin() + kCut);
+        first.insert(first.end(), all.begin() + kCut, all.begin() + kCut + iPart);
+        ASSERT_TRUE(NKTestWriteBytes(Path(), first));
+        ASSERT_TRUE(
+            NKTestWriteBytes(Path() + "01", std::vector<uint8_t>(all.begin() + kCut, all.end())));
+        MessageCapture capture;
+        ASSERT_TRUE(TH::Open(Path().c_str())) << capture.Text();
+        EXPECT_TRUE(capture.HasLine("LS-DYNA family file " + Path() +
+                                        " ends inside a word, the bytes after its last whole "
+                                        "word are left out: states end with state 4 at time 3.",
+                                    NK_MSG_WARNING))
+            << capture.Text();
+        EXPECT_FALSE(capture.Contains("is missing")) << capture.Text();
+        ASSERT_EQ(TH::GetStateCount(), 4);
+        PlotCurve *p = TH::ReadCurve(1, 0, "3");  // norm displacement of node 3
+        ASSERT_NE(p, nullptr);
+        ASSERT_EQ(p->iNumPoints, 4);
+        for (int k = 0; k < 4; k++) EXPECT_FLOAT_EQ(p->pPoints[k].x, (float)k);
+        EXPECT_NEAR(p->pPoints[1].y, 0.5f, 1e-5);
+        EXPECT_NEAR(p->pPoints[2].y, 1.0f, 1e-5);
+        NKFreePlotCurve(p);
+        TH::Close();
+    }
+}
+
 TEST_F(LSDynaTimeHistory, ShellSurfacesBeamsAndShellNodes)
 {
     // One shell (nodes 1-4, material 2) and one beam (nodes 5, 6, material

@@ -475,6 +475,80 @@ TEST_F(Output3DReader, ValuesThatAreNoNumber)
     }
 }
 
+// The step check reads an event's geometry before a read of it changes any
+// frame. A node coordinate of event 2 that is not finite (NaN, +inf, -inf),
+// or an element of event 2 naming a node it does not have, refuses the
+// event, reported every time it is asked; the step count stays. Event 3, the
+// event read last and event 1 (not computed: its read says so) pass without
+// a word; the geometry read after the check takes the check's mesh, and an
+// event that passed is not read again.
+TEST_F(Output3DReader, StepCheckRefusesAnEventWhoseGeometryIsRefused)
+{
+    const NKO3DFixture base = NKOutput3DFixture();
+    struct Case {
+        const char *pszWhat;
+        size_t iFile;  // 1 .k00, 2 .e00
+        size_t iWord;  // in event 2's records
+        uint32_t uValue;
+        const char *pszFile, *pszMessage;  // "": "Error reading file <file>"
+    } cases[] = {
+        {"NaN", 1, 3, NKO3DFloatWord(std::numeric_limits<float>::quiet_NaN()), "k00",
+         ": event 2, the coordinates of node 116 are not finite."},
+        {"+inf", 1, 1, NKO3DFloatWord(std::numeric_limits<float>::infinity()), "k00",
+         ": event 2, the coordinates of node 116 are not finite."},
+        {"-inf", 1, 6, NKO3DFloatWord(-std::numeric_limits<float>::infinity()), "k00",
+         ": event 2, the coordinates of node 115 are not finite."},
+        {"unknown node", 2, 1, 999, "e00", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        NKO3DFixture fx = base;
+        fx.binaries[c.iFile].second.events[1][c.iWord] = c.uValue;
+        ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, fx, false));
+        OpenWithGeometry();  // event 3
+        const std::string refusal = "Error reading file " + Path(c.pszFile) + c.pszMessage;
+        MessageCapture capture;
+        for (int iAsk = 0; iAsk < 2; iAsk++) {
+            capture.Clear();
+            EXPECT_FALSE(NKOutput3DCheckEvent(1));
+            EXPECT_TRUE(capture.HasLine(refusal, NK_MSG_ERROR)) << capture.Text();
+            EXPECT_EQ(capture.Lines().size(), 1u) << capture.Text();
+        }
+        EXPECT_EQ(NKOutput3DGetNumSteps(), 3);
+        capture.Clear();
+        for (int iEvent : {2, 0, -1, 3}) EXPECT_TRUE(NKOutput3DCheckEvent(iEvent)) << iEvent;
+        EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+        EXPECT_EQ(NKOutput3DGetGeometry(0), nullptr);
+        EXPECT_TRUE(capture.HasLine("This step is not calculated yet.", NK_MSG_ERROR));
+        NKOutput3DClose();
+
+        // Event 2 sound and checked: its geometry comes from the check's
+        // mesh, read while the node file was sound.
+        ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, base, false));
+        ReleaseGeometry();
+        OpenWithGeometry();
+        EXPECT_TRUE(NKOutput3DCheckEvent(1));
+        ASSERT_TRUE(NKOutput3DWriteFiles(m_Dir, fx, false));
+        capture.Clear();
+        NKGeometry *pGeo = NKOutput3DGetGeometry(1);
+        ASSERT_NE(pGeo, nullptr) << capture.Text();
+        EXPECT_EQ(pGeo->iStepNumber, 1);
+        EXPECT_TRUE(capture.HasLine("Number of nodes : 16")) << capture.Text();
+        NKReleaseGeometry(pGeo);
+        // Passed once, the event is not read again by the check (the file
+        // damaged since is not looked at), when it is no longer the one read
+        // last either.
+        pGeo = NKOutput3DGetGeometry(2);
+        ASSERT_NE(pGeo, nullptr);
+        NKReleaseGeometry(pGeo);
+        capture.Clear();
+        EXPECT_TRUE(NKOutput3DCheckEvent(1));
+        EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+        ReleaseGeometry();
+        NKOutput3DClose();
+    }
+}
+
 TEST_F(Output3DReader, BaseNameCutsOnlyAnExtensionAfterTheLastSeparator)
 {
     ASSERT_TRUE(NKOutput3DWriteFixture(m_Dir, false));

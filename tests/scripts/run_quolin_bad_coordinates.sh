@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# tests/scripts/run_quolin_bad_coordinates.sh PROGRAM [D3PLOT] -- node
+# tests/scripts/run_quolin_bad_coordinates.sh PROGRAM WRITER [D3PLOT] -- node
 # coordinates that are not finite, in the program. A unit hexahedron whose
 # node 3 has the y "1e400" (+inf as a float) is refused on open, naming the
-# file and the node. A copy of the LS-DYNA projectile family D3PLOT (double
-# words, one state a member) whose third state has node 1's x set to +inf
-# opens with its 16 states: "readstate 3" and an animation over states 1-4
-# are refused naming the member, the state and the node, and leave the view
-# as it was (the same image before and after); states 2 and 4 read. The
-# d3plot half is skipped (77) without the shared test data.
+# file and the node. The reservoir set of WRITER (write_damaged_sets) whose
+# event 2 holds node 116 with a z of NaN, +inf or -inf opens on event 3:
+# "readstate 2" and an animation over events 1-3 are refused naming the
+# file, the event and the node, and leave the view as it was (the same
+# image before and after); events 1 and 3 read, alone and animated. A copy
+# of the LS-DYNA projectile family D3PLOT (double words, one state a
+# member) whose third state has node 1's x set to +inf opens with its 16
+# states: "readstate 3" and an animation over states 1-4 are refused naming
+# the member, the state and the node, and leave the view as it was; states
+# 2 and 4 read. The d3plot half is skipped (77) without the shared test
+# data.
 set -uo pipefail
 program="$1"
-d3plot="${2:-}"
+writer="$2"
+d3plot="${3:-}"
 . "$(dirname "$0")/fresh_home.sh"
 out="$home/out.txt"
 fail() { echo "FAIL: $*"; echo "--- output:"; cat "$out"; exit 1; }
@@ -32,8 +38,32 @@ grep -qxF "Error: NKF file : $PWD/hex.nkf" "$out" || fail "hex.nkf: the refusal 
 failed "open \"$PWD/hex.nkf\"" || fail "the open of hex.nkf answered 0"
 echo "the NKF file with a coordinate of 1e400 was refused"
 
+for z in nan inf -inf; do
+  set="$PWD/res_$z"
+  mkdir "$set"
+  "$writer" reservoir "$set" "$z" || fail "write_damaged_sets reservoir $z"
+  refusal="Error: Error reading file $set/res.k00: event 2, the coordinates of node 116 are not finite."
+  printf '%s\n' 'readstate 3 1 1' "toppm \"$set/before.ppm\" 320 240" 'readstate 2 1 1' \
+    'animresults 1 3 1' "toppm \"$set/after.ppm\" 320 240" 'readstate 1 1 1' \
+    'animresults steps 1 3' 'exit' >"$brovik/fileopen.qlc"
+  timeout 120 "$program" "$set/res.e00" >"$out" 2>&1
+  status=$?
+  [ $status -eq 0 ] || fail "reservoir $z: the program ended with status $status"
+  grep -qxF "Primary file $set/res.e00 opened." "$out" || fail "reservoir $z: not opened"
+  failed 'readstate 3 1 1' && fail "reservoir $z: readstate 3 failed"
+  failed 'readstate 2 1 1' || fail "reservoir $z: readstate 2 answered 0"
+  failed 'animresults 1 3 1' || fail "reservoir $z: animresults 1 3 1 answered 0"
+  [ "$(grep -cxF "$refusal" "$out")" -eq 2 ] ||
+    fail "reservoir $z: not two refusals naming res.k00, event 2 and node 116"
+  for f in before after; do [ -s "$set/$f.ppm" ] || fail "reservoir $z: missing $f.ppm"; done
+  cmp -s "$set/before.ppm" "$set/after.ppm" || fail "reservoir $z: the view changed after the refusals"
+  failed 'readstate 1 1 1' && fail "reservoir $z: readstate 1 failed"
+  failed 'animresults steps 1 3' && fail "reservoir $z: animresults steps 1 3 failed"
+done
+echo "the reservoir event with a coordinate of NaN, +inf or -inf was refused when read, the others read"
+
 if [ -z "$d3plot" ] || [ ! -f "$d3plot" ]; then
-  echo "no projectile database: the d3plot half is skipped"
+  echo "no projectile database at ${d3plot:-(none given)}: the d3plot half is skipped"
   exit 77
 fi
 mkdir family

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# tests/scripts/run_quolin_damaged_names.sh PROGRAM EXAMPLES -- files that
-# must not pass for good ones, names that must reach their command whole:
+# tests/scripts/run_quolin_damaged_names.sh PROGRAM EXAMPLES WRITER -- files
+# that must not pass for good ones, damaged files that must not fail whole,
+# names that must reach their command whole:
 #   1. on the example beam, "readvolume" of a 1-byte file and of 4 KB of
 #      random bytes, and "readlines" of a stiffener file with 64 NUL bytes
 #      in its one line: each fails with an error naming its file;
@@ -10,9 +11,17 @@
 #   3. "export nkf" of a grid of one step, "all" and "alldata" (to a quoted
 #      name with a blank), writes the whole database and answers 0;
 #   4. "quolin 'x\"y.nkf'" with files "x" and "xy.nkf" at hand: refused
-#      naming it, and neither of the others is opened.
+#      naming it, and neither of the others is opened;
+#   5. LS-DYNA families of WRITER (write_damaged_sets: states of 14 words
+#      with element deletion, in d3plot01 and d3plot02) whose d3plot01 ends
+#      inside a word, in 4- and 8-byte words: five states and one, d3plot01
+#      cut to 17 bytes (its first state runs on into d3plot02: 1 state);
+#      four states split inside the fourth, d3plot01 with 2 bytes more (the
+#      states run on: 4 states). Each opens with those states, a warning
+#      names d3plot01 with the last of them, each state reads and so does
+#      an animation of them all; the state after them is no state.
 set -uo pipefail
-program="$1"; examples="$2"
+program="$1"; examples="$2"; writer="$3"
 scripts="$(cd "$(dirname "$0")" && pwd)"
 . "$scripts/fresh_home.sh"
 out="$home/out.txt"
@@ -66,4 +75,32 @@ bash "$scripts/run_quolin_until.sh" "File name contains a double quote" 60 \
 grep -qF "File name contains a double quote or a line break: x\"y.nkf" "$out" ||
   fail "quolin 'x\"y.nkf': no refusal naming it"
 grep -q "opened\." "$out" && fail "quolin 'x\"y.nkf' opened a file"
-echo "damaged files refused, names kept whole"
+
+# A family with a member ending inside a word opens with the states of its
+# whole words: "STATES SPLIT BYTES" for the writer, then the states kept.
+for words in 4 8; do
+  for family in "6 70 17 1" "4 47 $((47 * words + 2)) 4"; do
+    set -- $family
+    states=$4
+    dir="$PWD/cut_${words}_$1_$3"
+    mkdir "$dir"
+    "$writer" d3plot "$dir" "$words" "$1" "$2" "$3" || fail "write_damaged_sets d3plot $words $family"
+    {
+      echo 'debugcommands on'
+      for s in $(seq 1 $((states + 1))); do echo "readstate $s 1 1"; done
+      [ "$states" -gt 1 ] && echo "animresults 1 $states 1"
+      echo exit
+    } >"$brovik/fileopen.qlc"
+    timeout 60 "$program" "$dir/d3plot" >"$out" 2>&1 || fail "$dir: status $?"
+    grep -qxF "Primary file $dir/d3plot opened." "$out" || fail "$dir: not opened"
+    grep -q "^Warning: LS-DYNA family file $dir/d3plot01 ends inside .*states end with state $states at time" \
+      "$out" || fail "$dir: no warning naming d3plot01 and state $states"
+    for s in $(seq 1 "$states"); do
+      grep -qxF "Error: Command: readstate $s 1 1" "$out" && fail "$dir: readstate $s failed"
+    done
+    grep -qxF "Error: Command: readstate $((states + 1)) 1 1" "$out" ||
+      fail "$dir: readstate $((states + 1)) answered 0"
+    grep -qF "Error: Command: animresults" "$out" && fail "$dir: the animation failed"
+  done
+done
+echo "damaged files refused, names kept whole, a cut family opened with its whole states"

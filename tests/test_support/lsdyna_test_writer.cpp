@@ -149,3 +149,26 @@ bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &
     next.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)cut, all.bytes.end());
     return base.Save(dir + "/d3plot") && next.Save(dir + "/d3plot01");
 }
+
+bool LSDynaWriteDeletionFamily(const std::string &dir, int iWordSize, int iStates,
+                               int64_t iSplitWord)
+{
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[36] = -10003;  // MAXINT 3 with deletion words per element (MDLOPT 2)
+    LSDynaTestWriter base, states;
+    base.iWordSize = states.iWordSize = iWordSize;
+    LSDynaWriteHeader(&base, h, "deletion fixture");
+    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+    base.Ints({1, 2, 3, 4, 1});
+    base.Float(-999999.0);
+    for (int k = 0; k < iStates; k++) {
+        LSDynaWriteShellState(&states, 0.001 * k);
+        states.Float(1.0);  // the shell is kept
+    }
+    const size_t iSplit = std::min(states.bytes.size(), (size_t)(iSplitWord * iWordSize));
+    LSDynaTestWriter first = states, second = states;
+    first.bytes.resize(iSplit);
+    second.bytes.erase(second.bytes.begin(), second.bytes.begin() + (std::ptrdiff_t)iSplit);
+    return base.Save(dir + "/d3plot") && first.Save(dir + "/d3plot01") &&
+           second.Save(dir + "/d3plot02");
+}

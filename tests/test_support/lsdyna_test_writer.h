@@ -53,3 +53,11 @@ int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker);
 // run on from d3plot into d3plot01. False when a file cannot be written.
 bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &times,
                              double dOuter = 2.0);
+// The shell fixture with element deletion (MAXINT -10003: MDLOPT 2, one
+// deletion word a state, 1.0 for the shell kept), so 14 words a state, in
+// words of iWordSize bytes: d3plot with the geometry and the end marker,
+// then iStates states at times 0, 0.001, ... (node 1 at x = the time), their
+// first iSplitWord words in d3plot01 and the rest in d3plot02. False when a
+// file cannot be written.
+bool LSDynaWriteDeletionFamily(const std::string &dir, int iWordSize, int iStates,
+                               int64_t iSplitWord);

@@ -133,6 +133,16 @@ NKO3DFixture NKOutput3DFixture(void)
     return fx;
 }
 
+NKO3DFixture NKOutput3DFixtureWithEvent2Z(float fZ)
+{
+    NKO3DFixture fx = NKOutput3DFixture();
+    for (auto &binary : fx.binaries)
+        if (!binary.second.events.empty()) binary.second.events[0] = binary.second.events[1];
+    for (auto &binary : fx.binaries)
+        if (binary.first == "k00") binary.second.events[1][3] = NKO3DFloatWord(fZ);  // node 116
+    return fx;
+}
+
 bool NKOutput3DWriteFiles(const std::string &dir, const NKO3DFixture &fx, bool bBig)
 {
     bool bOk = true;

@@ -43,6 +43,10 @@ struct NKO3DFixture {
     std::vector<std::pair<std::string, std::string>> texts;
 };
 NKO3DFixture NKOutput3DFixture(void);
+// The fixture with its first event computed as well (event 2's records
+// copied into it), and node 116's z in event 2 set to fZ (a value that is
+// not finite there refuses event 2).
+NKO3DFixture NKOutput3DFixtureWithEvent2Z(float fZ);
 // Writes the fixture as <dir>/res.*; false when a file cannot be written.
 bool NKOutput3DWriteFixture(const std::string &dir, bool bBigEndian);
 bool NKOutput3DWriteFiles(const std::string &dir, const NKO3DFixture &fixture, bool bBigEndian);
