@@ -29,6 +29,10 @@ struct NKIntPair {
 
 // v > 2.99e38.
 bool NKIsUndefined(float v);
+// A value that counts: a finite number below the undefined value. NaN and
+// both infinities are no value, as the undefined value is; a NaN must be
+// caught before any comparison, since it fails them all.
+bool NKIsDefinedValue(float v);
 // The index of the first of n values that is a NaN or minus infinity, -1
 // when none is; piCount (optional) receives how many are. Plus infinity is
 // above the threshold, so undefined: it passes. The values are tested in

@@ -2,6 +2,7 @@
 // information commands and the text3d command, run as command lines on
 // small models made in memory and on the example beam; messages read back
 // through the message output.
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -95,6 +96,32 @@ TEST_F(InfoCommands, ListingsOfNodesAndTheirRefusals)
     Expect("coordinates", 0, "  2, 4:  x = ");
     EXPECT_FALSE(m_Capture.Contains("\n  3, "));
     g_pModel->pFrames[0].pGeometry->pParts[2].iNumNodes = 4;
+}
+
+// A scalar value that is no number (NaN, either infinity) is listed as
+// NO_VALUE, as the undefined value is, also when nothing before the listing
+// made it undefined.
+TEST_F(InfoCommands, ScalarsThatAreNoNumberAreListedAsNoValue)
+{
+    MakeThreeParts();
+    NKScalarResult *pScalar = NKCreateScalarResult();
+    pScalar->iNumRef = 1;
+    pScalar->iNumParts = 3;
+    pScalar->pNodeResults =
+        static_cast<NKScalarPartEntry *>(NKCalloc(3, sizeof(NKScalarPartEntry)));
+    const float afValues[4] = {NAN, INFINITY, -INFINITY, 2.5f};
+    pScalar->pNodeResults[0].iCount = 4;
+    pScalar->pNodeResults[0].pNodeValues = static_cast<float *>(NKAlloc(sizeof(afValues)));
+    std::memcpy(pScalar->pNodeResults[0].pNodeValues, afValues, sizeof(afValues));
+    g_pModel->pFrames[0].pScalar = pScalar;
+    std::vector<std::string> pieces;
+    ASSERT_TRUE(NKComposeNodeListing(nullptr, "PARAMS 1,1 1,4", NK_LIST_SCALARS, &pieces));
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_EQ(pieces[0], "Scalar values for (part,node)  1, 1  to  1, 4\n"
+                         "  1, 1:  NO_VALUE\n"
+                         "  1, 2:  NO_VALUE\n"
+                         "  1, 3:  NO_VALUE\n"
+                         "  1, 4:   2.50000e+00\n");
 }
 
 TEST_F(InfoCommands, LongListingsGoOutTwentyFiveLinesAtATime)
