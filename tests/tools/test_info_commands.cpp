@@ -9,6 +9,7 @@
 
 #include "core/nk_oriented_box.h"
 #include "core/nk_shell_hooks.h"
+#include "render/nk_node_colors.h"
 #include "render/nk_node_numbers.h"
 #include "render/nk_text3d.h"
 #include "render/nk_vector_commands.h"
@@ -192,6 +193,32 @@ TEST_F(InfoCommands, ModelInformationOfTheBeamAndTheDialog)
     NKSetShellHooks(saved);
     EXPECT_EQ(s_iSelector, 1);
     EXPECT_TRUE(s_bActivate);
+}
+
+// The extremes name the step the frame that holds them shows: after a read
+// of the beam's third step alone, the one frame's step 3, not frame 0's
+// place in the list.
+TEST_F(InfoCommands, ModelInformationNamesTheStepItsFrameShows)
+{
+    NKInstallNodeColorHooks(true);  // the ranges come with the colours
+    ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
+    for (int iStep : {3, 2}) {
+        SCOPED_TRACE(iStep);
+        ASSERT_EQ(Run("readstate " + std::to_string(iStep) + " 1"), 0);
+        ASSERT_EQ(g_pModel->iNumFrames, 1);
+        Expect("info", 0, "Scalar information:");
+        const std::string where = ", step " + std::to_string(iStep) + ")";
+        for (const char *pszLine :
+             {"  - Minimum node value........: ", "  - Maximum node value........: "}) {
+            const std::string text = m_Capture.Text();
+            const size_t at = text.find(pszLine);
+            ASSERT_NE(at, std::string::npos) << text;
+            const std::string line = text.substr(at, text.find('\n', at) - at);
+            EXPECT_NE(line.find("(in part 1, node "), std::string::npos) << line;
+            EXPECT_EQ(line.substr(line.size() - where.size()), where) << line;
+        }
+    }
+    NKInstallNodeColorHooks(false);
 }
 
 TEST_F(InfoCommands, Text3DAddsChangesAndDeletesItems)
