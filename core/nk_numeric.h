@@ -1,11 +1,12 @@
 // core/nk_numeric.h -- the small numeric helpers the whole system shares.
 //
 // The undefined value (the largest float) marks "no value" in results, ranges
-// and times; NKIsUndefined is its test and NKFormatFloat its text form
-// ("NO_VALUE"). Besides: linear range mapping, range tests and clamps, nice
-// rounding for axis and legend steps, packed normals (three signed bytes),
-// and inverse-distance interpolation at a point from nearby nodes. Vector and
-// matrix maths are in nk_math.h, the allocation wrappers in nk_memory.h.
+// and times; NKIsUndefined is its test (NKIsDefinedValue also turns away NaN
+// and the infinities) and NKFormatFloat its text form ("NO_VALUE"). Besides:
+// linear range mapping, range tests and clamps, nice rounding for axis and
+// legend steps, packed normals (three signed bytes), and inverse-distance
+// interpolation at a point from nearby nodes. Vector and matrix maths are in
+// nk_math.h, the allocation wrappers in nk_memory.h.
 #pragma once
 
 #include <cstdint>
