@@ -586,7 +586,18 @@ TEST_F(SquarePicking, TheCentreReportsTheFirstNodeAndMissesGiveAnEmptyRecord)
     EXPECT_EQ(NKPickPartAlongRay(0, o, d, &pick), -1);
 }
 
-using LocalPlanePicking = surface::SurfaceTest;
+// The surface tools made for the test and freed after it, however it ends.
+class LocalPlanePicking : public surface::SurfaceTest {
+protected:
+    void TearDown() override
+    {
+        g_SelectionList.Clear();
+        g_SelectionList = NKSelectionList();
+        NKFreeCutSurfaces(-1, -1);
+        NKDestroySurfaceTools();
+        surface::SurfaceTest::TearDown();
+    }
+};
 
 // A local cutting plane whose rectangle is four times as wide as it is high
 // (width 2 along its axis y, height 0.5 along normal x axis, that is x),
@@ -632,10 +643,6 @@ TEST_F(LocalPlanePicking, ALocalPlaneIsPickedWithinItsWidthAndItsHeight)
         EXPECT_EQ(g_SelectionList.iCount, c.bHit ? 1 : 0)
             << c.fAlongHeight << " along the height, " << c.fAlongWidth << " along the width";
     }
-    g_SelectionList.Clear();
-    g_SelectionList = NKSelectionList();
-    NKFreeCutSurfaces(-1, -1);
-    NKDestroySurfaceTools();
 }
 
 }  // namespace
