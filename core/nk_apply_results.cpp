@@ -133,7 +133,7 @@ bool FitEntry(NKScalarPartEntry *pEntry, int iCount)
 bool IsDefinedVector(const float *v)
 {
     for (int k = 0; k < 3; k++)
-        if (!std::isfinite(v[k]) || NKIsUndefined(v[k])) return false;
+        if (!NKIsDefinedValue(v[k])) return false;
     return true;
 }
 

@@ -14,6 +14,8 @@
 
 bool NKIsUndefined(float v) { return v > NK_UNDEFINED_THRESHOLD; }
 
+bool NKIsDefinedValue(float v) { return std::isfinite(v) && !NKIsUndefined(v); }
+
 namespace {
 
 // Values tested at once: a block's test has no branch, so the compiler makes

@@ -1,11 +1,12 @@
 // core/nk_numeric.h -- the small numeric helpers the whole system shares.
 //
 // The undefined value (the largest float) marks "no value" in results, ranges
-// and times; NKIsUndefined is its test and NKFormatFloat its text form
-// ("NO_VALUE"). Besides: linear range mapping, range tests and clamps, nice
-// rounding for axis and legend steps, packed normals (three signed bytes),
-// and inverse-distance interpolation at a point from nearby nodes. Vector and
-// matrix maths are in nk_math.h, the allocation wrappers in nk_memory.h.
+// and times; NKIsUndefined is its test (NKIsDefinedValue also turns away NaN
+// and the infinities) and NKFormatFloat its text form ("NO_VALUE"). Besides:
+// linear range mapping, range tests and clamps, nice rounding for axis and
+// legend steps, packed normals (three signed bytes), and inverse-distance
+// interpolation at a point from nearby nodes. Vector and matrix maths are in
+// nk_math.h, the allocation wrappers in nk_memory.h.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,10 @@ struct NKIntPair {
 
 // v > 2.99e38.
 bool NKIsUndefined(float v);
+// A value that counts: a finite number below the undefined value. NaN and
+// both infinities are no value, as the undefined value is; a NaN must be
+// caught before any comparison, since it fails them all.
+bool NKIsDefinedValue(float v);
 // The index of the first of n values that is a NaN or minus infinity, -1
 // when none is; piCount (optional) receives how many are. Plus infinity is
 // above the threshold, so undefined: it passes. The values are tested in

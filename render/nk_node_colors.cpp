@@ -42,11 +42,6 @@ void NKResetFringeColors(void)
 
 namespace {
 
-// A result value that counts: a finite number below the undefined value.
-// NaN and the infinities are undefined values too, and a NaN must be caught
-// before any comparison, since it fails them all.
-bool IsDefinedValue(float v) { return std::isfinite(v) && !NKIsUndefined(v); }
-
 void Put(uint8_t *pOut, const uint8_t *pColor) { std::memcpy(pOut, pColor, 3); }
 
 // Colour a + (b - a) t per byte, in double, truncated toward zero.
@@ -101,7 +96,7 @@ void NKMapScalarsToSpectrum(float fMin, float fMax, int iCount, const float *pfV
     for (int i = 0; i < iCount; i++) {
         uint8_t *pOut = pColors + 3 * i;
         float fCoord = 0.001f;
-        if (!IsDefinedValue(pfValues[i]))
+        if (!NKIsDefinedValue(pfValues[i]))
             Put(pOut, NKUndefinedValueColor);
         else if (bEmpty)
             Put(pOut, NKFringeColors[0]);
@@ -117,7 +112,7 @@ bool NKScalarToSpectrumColor(float fValue, uint8_t auOut[3])
 {
     const float fFrom = g_pModel != nullptr ? g_pModel->fFringeRangeFrom : 0.0f;
     const float fTo = g_pModel != nullptr ? g_pModel->fFringeRangeTo : 0.0f;
-    if (!IsDefinedValue(fValue)) return Put(auOut, NKUndefinedValueColor), false;
+    if (!NKIsDefinedValue(fValue)) return Put(auOut, NKUndefinedValueColor), false;
     if (fValue < fFrom) return Put(auOut, NKFringeBelowColor), false;
     if (fValue > fTo) return Put(auOut, NKFringeAboveColor), false;
     Put(auOut, NKFringeTextureBandColor(fValue, fFrom, fTo));
@@ -146,7 +141,7 @@ void RangeOfEntries(const NKScalarPartEntry *pEntries, int iNumParts, NKMinMax *
     for (int p = 0; pEntries != nullptr && p < iNumParts; p++) {
         const NKScalarPartEntry &e = pEntries[p];
         for (int i = 0; e.pNodeValues != nullptr && i < e.iCount; i++)
-            if (IsDefinedValue(e.pNodeValues[i])) pRange->Update(e.pNodeValues[i], p, i, -1);
+            if (NKIsDefinedValue(e.pNodeValues[i])) pRange->Update(e.pNodeValues[i], p, i, -1);
     }
 }
 
@@ -287,7 +282,7 @@ namespace {
 
 bool OutsideFilter(float fValue)
 {
-    return !IsDefinedValue(fValue) || fValue < g_ValueFilterSettings.fFilterMin ||
+    return !NKIsDefinedValue(fValue) || fValue < g_ValueFilterSettings.fFilterMin ||
            fValue > g_ValueFilterSettings.fFilterMax;
 }
 
@@ -356,7 +351,7 @@ void SumElementValues(const NKPart &part, const NKScalarPartEntry &elements, dou
         for (int j = 0; j < n; j++) {
             const int iNode = part.pElementConnects[el.iNodeStart + j];
             if (iNode < 0 || iNode >= part.iNumNodes) continue;
-            if (!IsDefinedValue(v)) {
+            if (!NKIsDefinedValue(v)) {
                 piCounts[iNode] = -999;
             } else {
                 pdSums[iNode] += v;
@@ -388,7 +383,7 @@ bool AveragePart(const NKPart &part, const NKScalarPartEntry &elements, NKScalar
 // Every component a defined value.
 bool IsDefinedVector(const float *v)
 {
-    return IsDefinedValue(v[0]) && IsDefinedValue(v[1]) && IsDefinedValue(v[2]);
+    return NKIsDefinedValue(v[0]) && NKIsDefinedValue(v[1]) && NKIsDefinedValue(v[2]);
 }
 
 }  // namespace

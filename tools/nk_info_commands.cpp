@@ -160,7 +160,7 @@ NKString NodeLine(NKListingKind kind, NKFrame *pFrame, const NKGeometry *pGeo, i
     }
     const NKScalarPartEntry *pEntry = NKGetPartScalarEntry(iPart, pFrame);
     if (pEntry == nullptr || pEntry->pNodeValues == nullptr || iNode >= pEntry->iCount ||
-        NKIsUndefined(pEntry->pNodeValues[iNode]))
+        !NKIsDefinedValue(pEntry->pNodeValues[iNode]))
         return NKString::FromFormat("  %d, %d:  NO_VALUE\n", iPart + 1, iID);
     const NKString value = NKString::FromFormat("%12.5e", pEntry->pNodeValues[iNode]);
     return NKString::FromFormat("  %d, %d:  %s\n", iPart + 1, iID, value.GetText());

@@ -17,8 +17,10 @@ struct CommandTableEntry;
 enum NKListingKind { NK_LIST_COORDINATES, NK_LIST_VECTORS, NK_LIST_SCALARS };
 // The listing of the node range in the argument text ("PARAMS" and up to
 // two "part,node" pairs) in the pieces it goes to the message output in: the
-// header line and one line per node, 25 lines a piece. False, after the
-// error through the command's error printer, for a bad range.
+// header line and one line per node, 25 lines a piece; a scalar that is no
+// defined value (NK_UNDEFINED_VALUE, NaN, an infinity) or that the node
+// lacks reads NO_VALUE. False, after the error through the command's error
+// printer, for a bad range.
 bool NKComposeNodeListing(const CommandTableEntry *pEntry, const char *pszArguments,
                           NKListingKind kind, std::vector<std::string> *pPieces);
 

@@ -62,13 +62,10 @@ bool ElementCornersValid(const NKPart *p, const NKElement &e, int iCorners)
     return true;
 }
 
-// A value that counts: a finite number below the undefined value.
-bool IsDefinedValue(float v) { return std::isfinite(v) && !NKIsUndefined(v); }
-
 // The value between a and b at t; undefined when either end is.
 float InterpolateValue(float a, float b, float t)
 {
-    if (!IsDefinedValue(a) || !IsDefinedValue(b)) return NK_UNDEFINED_VALUE;
+    if (!NKIsDefinedValue(a) || !NKIsDefinedValue(b)) return NK_UNDEFINED_VALUE;
     return (1.0f - t) * a + t * b;
 }
 
@@ -114,7 +111,7 @@ CutElement *NKClassifyElementNodes(const NKPart *pPart, const float *pfCoords,
             int iNode = piNodes[c];
             double v = bPlane ? Dot3(pfCoords + 3 * (size_t)iNode, pPlane->fPlaneNormal)
                               : (double)pfValues[iNode];
-            bUndefined = bUndefined || (!bPlane && !IsDefinedValue(pfValues[iNode]));
+            bUndefined = bUndefined || (!bPlane && !NKIsDefinedValue(pfValues[iNode]));
             cut.aiSide[c] = v <= fRef ? -1 : 1;
             iSum += cut.aiSide[c];
         }

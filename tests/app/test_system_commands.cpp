@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/nk_gl_menu.h"
 #include "app/nk_main_window.h"
 #include "app/nk_pick_commands.h"
 #include "app/nk_statusbar.h"
@@ -249,6 +250,22 @@ TEST_F(SystemCommands, ScriptOfCommandsGivesTheirMessagesAndResults)
     EXPECT_EQ(g_bStatusbarShown, 1);
     EXPECT_FALSE(g_pModel->pFrames[0].pGeometry->pParts[0].hotSpot.bHasHotSpot);
     EXPECT_EQ(g_bExitRequested, 1);  // no main window: start-up ends the program
+}
+
+// The site's file-open command file builds the Results Menu, and a command
+// file that opens no model runs it too: without a model the menu is made
+// (empty of results) and the line answers 0, without an error.
+TEST_F(SystemCommands, ResultsMenuWithoutAModelIsMadeWithoutAnError)
+{
+    ASSERT_EQ(g_pModel->iNumFrames, 0);
+    m_Capture.Clear();
+    EXPECT_EQ(Run("usermenu res"), 0) << m_Capture.Text();
+    EXPECT_FALSE(m_Capture.Contains("Error")) << m_Capture.Text();
+    ASSERT_NE(g_pGLMenu, nullptr);
+    EXPECT_EQ(g_pGLMenu->bResultsMenu, 1);
+    EXPECT_EQ(g_pGLMenu->shown, 1);
+    EXPECT_EQ(g_pGLMenu->builtFor, "");
+    NKDestroyGLMenu();
 }
 
 TEST_F(SystemCommands, NodePickingSavesFeedbackOnceAndElementsRestoreIt)

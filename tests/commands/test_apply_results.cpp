@@ -1,6 +1,8 @@
 // tests/commands/test_apply_results.cpp -- results put into frames through
 // the load pipeline with the full apply operations: reference counts,
 // fitting, display conversion, ranges and the display settings they set.
+#include <cmath>
+
 #include "core/nk_normals.h"
 #include "tests/commands/result_model_fixture.h"
 #include "tests/core/nk_model_test_helpers.h"
@@ -185,6 +187,35 @@ TEST_F(ApplyResults, SeparateFieldGoesToDisplayUnitsAndItsSlotRange)
         NKSeparateVectorField *pRefused = make();
         EXPECT_FALSE(NKApplySeparateVectorField(pRefused, 0, 0, iSlot));
         EXPECT_FREED(pRefused);
+    }
+}
+
+// Values that are no finite number become undefined in the result itself,
+// before any slot sees them: each such node or element value, and a vector
+// as a whole when any one component is none, its z alone included. The
+// answer counts the values (vectors) changed.
+TEST_F(ApplyResults, NonFiniteValuesAreUndefinedInTheResultItself)
+{
+    const float U = NK_UNDEFINED_VALUE;
+    for (float fBad : {NAN, INFINITY, -INFINITY}) {
+        SCOPED_TRACE(fBad);
+        NKScalarResult *pScalar = MakeScalar({1, fBad, 3});
+        pScalar->pElementResults =
+            static_cast<NKScalarPartEntry *>(NKCalloc(1, sizeof(NKScalarPartEntry)));
+        pScalar->pElementResults[0].iCount = 3;
+        pScalar->pElementResults[0].pNodeValues = fixtures::AllocCopy<float>({fBad, 2, fBad});
+        EXPECT_EQ(NKUndefineNonFiniteValues(pScalar), 3);
+        EXPECT_EQ(NKTestValues(pScalar->pNodeResults[0].pNodeValues, 3),
+                  (std::vector<float>{1, U, 3}));
+        EXPECT_EQ(NKTestValues(pScalar->pElementResults[0].pNodeValues, 3),
+                  (std::vector<float>{U, 2, U}));
+        NKReleaseScalarResult(pScalar);
+
+        NKVectorResult *pVector = MakeVector({1, 2, fBad, 3, 4, 0, fBad, 5, 6});
+        EXPECT_EQ(NKUndefineNonFiniteValues(pVector), 2);
+        EXPECT_EQ(NKTestValues(pVector->pResults[0].pNodeValues, 9),
+                  (std::vector<float>{U, U, U, 3, 4, 0, U, U, U}));
+        NKReleaseVectorResult(pVector);
     }
 }
 

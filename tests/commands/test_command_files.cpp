@@ -4,6 +4,7 @@
 // nesting limit. Files are made in a temporary directory.
 #include "tests/commands/command_file_fixture.h"
 
+#include "commands/nk_command_path.h"
 #include "core/nk_progress.h"
 #include "platform/nk_progress_ui.h"
 
@@ -148,6 +149,34 @@ TEST_F(CommandFiles, QuotedNameMayHoldBlanks)
     Write("my dir/f.qlc", "xctest q\n");
     EXPECT_EQ(ExecuteCommand("source \"my dir/f.qlc\""), 0);
     EXPECT_EQ(Ran(), Record({"q"}));
+}
+
+// A name is put into a command line in double quotes; a double quote or a
+// line break in it would end the argument or the line early and name
+// another file, so it is refused with an error that names it, and no line
+// is made.
+TEST_F(CommandFiles, NamesNoCommandLineCanCarryAreRefused)
+{
+    struct Case {
+        const char *pszPath;
+        const char *pszLine;  // null: refused
+    } cases[] = {{"a b.nkf", "open \"a b.nkf\""},
+                 {"/d/plain.nkf", "open \"/d/plain.nkf\""},
+                 {"x\"y.nkf", nullptr},
+                 {"a\nb.nkf", nullptr},
+                 {"a\rb.nkf", nullptr}};
+    for (const Case &c : cases) {
+        m_Capture.Clear();
+        NKString line("old");
+        EXPECT_EQ(NKPathCommandLine("open", c.pszPath, &line), c.pszLine != nullptr) << c.pszPath;
+        EXPECT_STREQ(line.GetText(), c.pszLine != nullptr ? c.pszLine : "") << c.pszPath;
+        // (A line break in the name breaks the message's line too.)
+        const std::string message =
+            std::string("File name contains a double quote or a line break: ") + c.pszPath;
+        EXPECT_EQ(m_Capture.Contains(message.substr(0, message.find_first_of("\r\n"))),
+                  c.pszLine == nullptr)
+            << c.pszPath;
+    }
 }
 
 TEST_F(CommandFiles, SourceOfTheLogFileIsRefused)

@@ -209,6 +209,30 @@ TEST_F(NKFDisplayState, VectorScaleAndFrameRateWords)
     }
 }
 
+// Word 243 of the main settings record: drawing during the animation set-up
+// off (0), on (any other value) or left as it is (unset, -1).
+TEST_F(NKFDisplayState, DrawingDuringTheSetUpWord)
+{
+    const struct {
+        int32_t iWord;
+        int iOff, iOn;  // how often each line runs
+    } cases[] = {{0, 1, 0}, {1, 0, 1}, {-1, 0, 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.iWord);
+        Open(false, [&](NKFTestWriter &w) {
+            NKFTestSettings s;
+            s.iMainSize = 1228;
+            s.main.SetI(243, c.iWord);
+            AppendSettingsBlock(w, 1, s);
+        });
+        bool bAnimate = false;
+        EXPECT_TRUE(NKFApplySettings(&bAnimate));
+        EXPECT_EQ(Count("nodrawanimationsetup"), c.iOff);
+        EXPECT_EQ(Count("drawanimationsetup"), c.iOn);
+        NKSetCommandHandler(NK_HANDLER_FILES, m_pSaved);
+    }
+}
+
 // An export names its part attributes from the geometry rows; its first
 // record is changed to alpha 0.5, line drawing and unset colours.
 TEST_F(NKFDisplayState, PartAttributesKeepUnsetFields)

@@ -275,3 +275,50 @@ TEST_F(NodeColors, ValuesThatAreNoNumberAreUndefinedInColoursRangesAndLengths)
     NKMapScalarsToColors(0, INFINITY, 2, afValues, au, afCoords);
     for (float f : afCoords) EXPECT_TRUE(f >= 0.001f && f <= 0.999f) << f;
 }
+
+// The same values met raw by the drawing code, with nothing before it to
+// make them undefined: the colouring range (nodes, elements and the
+// automatic fringe range) spans the finite values only and the raw values
+// take the undefined colour; a vector whose z alone is none has no length.
+TEST_F(NodeColors, RawValuesThatAreNoNumberStayOutOfRangesAndLengths)
+{
+    MakeModel(1, 1);
+    g_bAutoFringeRange = 1;
+    const uint8_t *pGrey = NKUndefinedValueColor;
+    NKScalarResult *pRes = MakeResult({NAN, 1, INFINITY, 5, -INFINITY}, false);
+    NKScalarResult *pElements = MakeResult({-INFINITY, 2, NAN, 7, INFINITY}, true);
+    pRes->pElementResults = pElements->pElementResults;
+    pElements->pElementResults = nullptr;
+    NKReleaseScalarResult(pElements);
+    ASSERT_TRUE(NKComputeScalarFieldColors(pRes, 0));
+    EXPECT_EQ(pRes->nodeMinMax.min, 1);
+    EXPECT_EQ(pRes->nodeMinMax.iMinNode, 1);
+    EXPECT_EQ(pRes->nodeMinMax.max, 5);
+    EXPECT_EQ(pRes->nodeMinMax.iMaxNode, 3);
+    EXPECT_EQ(pRes->elementMinMax.min, 2);
+    EXPECT_EQ(pRes->elementMinMax.max, 7);
+    EXPECT_EQ(g_pModel->fFringeRangeFrom, 2);  // the element range, when there is one
+    EXPECT_EQ(g_pModel->fFringeRangeTo, 7);
+    for (int i : {0, 2, 4}) {
+        EXPECT_EQ(std::memcmp(pRes->pNodeResults[0].pColors + 3 * i, pGrey, 3), 0) << i;
+        EXPECT_EQ(std::memcmp(pRes->pElementResults[0].pColors + 3 * (4 - i), pGrey, 3), 0) << i;
+    }
+    NKReleaseScalarResult(pRes);
+
+    for (float fBad : {NAN, INFINITY, -INFINITY}) {
+        SCOPED_TRACE(fBad);
+        NKVectorResult *pVec = NKCreateVectorResult();
+        pVec->iNumParts = 1;
+        pVec->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(1, sizeof(NKVectorPartEntry)));
+        const float afVectors[9] = {0, 0, 2, 3, 4, 0, 1, 1, fBad};
+        pVec->pResults[0].iNumNodes = 3;
+        pVec->pResults[0].pNodeValues = static_cast<float *>(NKAlloc(sizeof(afVectors)));
+        std::memcpy(pVec->pResults[0].pNodeValues, afVectors, sizeof(afVectors));
+        ASSERT_TRUE(NKComputeVectorLengths(pVec));
+        EXPECT_EQ(pVec->lengthMinMax.min, 2);
+        EXPECT_EQ(pVec->lengthMinMax.iMinNode, 0);
+        EXPECT_EQ(pVec->lengthMinMax.max, 5);
+        EXPECT_EQ(pVec->lengthMinMax.iMaxNode, 1);
+        NKReleaseVectorResult(pVec);
+    }
+}

@@ -2,12 +2,14 @@
 // information commands and the text3d command, run as command lines on
 // small models made in memory and on the example beam; messages read back
 // through the message output.
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/nk_oriented_box.h"
 #include "core/nk_shell_hooks.h"
+#include "render/nk_node_colors.h"
 #include "render/nk_node_numbers.h"
 #include "render/nk_text3d.h"
 #include "render/nk_vector_commands.h"
@@ -97,6 +99,32 @@ TEST_F(InfoCommands, ListingsOfNodesAndTheirRefusals)
     g_pModel->pFrames[0].pGeometry->pParts[2].iNumNodes = 4;
 }
 
+// A scalar value that is no number (NaN, either infinity) is listed as
+// NO_VALUE, as the undefined value is, also when nothing before the listing
+// made it undefined.
+TEST_F(InfoCommands, ScalarsThatAreNoNumberAreListedAsNoValue)
+{
+    MakeThreeParts();
+    NKScalarResult *pScalar = NKCreateScalarResult();
+    pScalar->iNumRef = 1;
+    pScalar->iNumParts = 3;
+    pScalar->pNodeResults =
+        static_cast<NKScalarPartEntry *>(NKCalloc(3, sizeof(NKScalarPartEntry)));
+    const float afValues[4] = {NAN, INFINITY, -INFINITY, 2.5f};
+    pScalar->pNodeResults[0].iCount = 4;
+    pScalar->pNodeResults[0].pNodeValues = static_cast<float *>(NKAlloc(sizeof(afValues)));
+    std::memcpy(pScalar->pNodeResults[0].pNodeValues, afValues, sizeof(afValues));
+    g_pModel->pFrames[0].pScalar = pScalar;
+    std::vector<std::string> pieces;
+    ASSERT_TRUE(NKComposeNodeListing(nullptr, "PARAMS 1,1 1,4", NK_LIST_SCALARS, &pieces));
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_EQ(pieces[0], "Scalar values for (part,node)  1, 1  to  1, 4\n"
+                         "  1, 1:  NO_VALUE\n"
+                         "  1, 2:  NO_VALUE\n"
+                         "  1, 3:  NO_VALUE\n"
+                         "  1, 4:   2.50000e+00\n");
+}
+
 TEST_F(InfoCommands, LongListingsGoOutTwentyFiveLinesAtATime)
 {
     MakeThreeParts(60);
@@ -165,6 +193,32 @@ TEST_F(InfoCommands, ModelInformationOfTheBeamAndTheDialog)
     NKSetShellHooks(saved);
     EXPECT_EQ(s_iSelector, 1);
     EXPECT_TRUE(s_bActivate);
+}
+
+// The extremes name the step the frame that holds them shows: after a read
+// of the beam's third step alone, the one frame's step 3, not frame 0's
+// place in the list.
+TEST_F(InfoCommands, ModelInformationNamesTheStepItsFrameShows)
+{
+    NKInstallNodeColorHooks(true);  // the ranges come with the colours
+    ASSERT_EQ(Run("open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
+    for (int iStep : {3, 2}) {
+        SCOPED_TRACE(iStep);
+        ASSERT_EQ(Run("readstate " + std::to_string(iStep) + " 1"), 0);
+        ASSERT_EQ(g_pModel->iNumFrames, 1);
+        Expect("info", 0, "Scalar information:");
+        const std::string where = ", step " + std::to_string(iStep) + ")";
+        for (const char *pszLine :
+             {"  - Minimum node value........: ", "  - Maximum node value........: "}) {
+            const std::string text = m_Capture.Text();
+            const size_t at = text.find(pszLine);
+            ASSERT_NE(at, std::string::npos) << text;
+            const std::string line = text.substr(at, text.find('\n', at) - at);
+            EXPECT_NE(line.find("(in part 1, node "), std::string::npos) << line;
+            EXPECT_EQ(line.substr(line.size() - where.size()), where) << line;
+        }
+    }
+    NKInstallNodeColorHooks(false);
 }
 
 TEST_F(InfoCommands, Text3DAddsChangesAndDeletesItems)

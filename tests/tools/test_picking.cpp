@@ -28,6 +28,7 @@
 #include "render/nk_viewpoint_commands.h"
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/test_files.h"
+#include "tests/tools/surface_fixtures.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_surface.h"
 #include "tools/nk_manipulator.h"
@@ -583,6 +584,65 @@ TEST_F(SquarePicking, TheCentreReportsTheFirstNodeAndMissesGiveAnEmptyRecord)
     pFrame->ppVisibility[0] = static_cast<uint8_t *>(NKCalloc(1, 1));
     pFrame->ppVisibility[0][0] = 1;
     EXPECT_EQ(NKPickPartAlongRay(0, o, d, &pick), -1);
+}
+
+// The surface tools made for the test and freed after it, however it ends.
+class LocalPlanePicking : public surface::SurfaceTest {
+protected:
+    void TearDown() override
+    {
+        g_SelectionList.Clear();
+        g_SelectionList = NKSelectionList();
+        NKFreeCutSurfaces(-1, -1);
+        NKDestroySurfaceTools();
+        surface::SurfaceTest::TearDown();
+    }
+};
+
+// A local cutting plane whose rectangle is four times as wide as it is high
+// (width 2 along its axis y, height 0.5 along normal x axis, that is x),
+// through the centre of a block of 2 x 2 x 2 unit hexahedra at z = 1. Rays
+// straight down pick it in cutting-plane mode only within the rectangle.
+TEST_F(LocalPlanePicking, ALocalPlaneIsPickedWithinItsWidthAndItsHeight)
+{
+    g_pModel->fGeoScale = 1.0f;
+    g_pModel->fCenterX = g_pModel->fCenterY = g_pModel->fCenterZ = 0.0f;
+    NKGeometry *pGeo = surface::MakeBlock(2, 1.0f);
+    NKFrame *pFrame =
+        Frames(1, pGeo, surface::MakeScalar(pGeo, [](float x, float, float) { return x; }));
+    ASSERT_TRUE(NKCreateSurfaceTools());
+    g_pCutPlaneSet->Enable(true);
+    const float afPoint[3] = {1, 1, 1}, afNormal[3] = {0, 0, 1}, afAxis[3] = {0, 1, 0};
+    ASSERT_TRUE(g_pCutPlaneSet->SetPlanePoint(afPoint, 0));
+    ASSERT_TRUE(g_pCutPlaneSet->SetPlaneNormal(afNormal, 0));
+    ASSERT_TRUE(g_pCutPlaneSet->SetPlaneAxis(afAxis, 0));
+    ASSERT_TRUE(g_pCutPlaneSet->SetFlag(NK_CUTPLANE_LOCAL, true, 0, false));
+    // The plane takes its size from its handle.
+    g_pCutPlaneSet->Handle().SetSize(2.0f, 0.5f);
+    g_pCutPlaneSet->Handle().SetChanged();
+    ASSERT_TRUE(g_pCutPlaneSet->FollowHandle());
+    ASSERT_EQ(g_pCutPlaneSet->GetPlane(0)->fWidth, 2.0f);
+    ASSERT_EQ(g_pCutPlaneSet->GetPlane(0)->fHeight, 0.5f);
+    ASSERT_TRUE(NKComputeCutSurfaces(pFrame, g_pCutPlaneSet));
+    g_SelectionList.SetEnabled(true);
+    g_SelectionList.SetMode(7);
+    const struct {
+        float fAlongHeight, fAlongWidth;  // off the centre
+        bool bHit;
+    } cases[] = {
+        {0, 0, true},     {0.2f, 0, true},    {-0.2f, 0, true},
+        {0.4f, 0, false}, {-0.4f, 0, false},  {0, 0.9f, true},
+        {0, -0.9f, true}, {0.2f, 0.9f, true}, {0.4f, 0.9f, false},
+    };
+    const int aiGroups[1] = {1};
+    for (const auto &c : cases) {
+        const float afRays[1][6] = {
+            {afPoint[0] + c.fAlongHeight, afPoint[1] + c.fAlongWidth, 5.0f, 0.0f, 0.0f, -1.0f}};
+        NKPickInfo pick;
+        EXPECT_EQ(NKPickRay(0, afRays, aiGroups, 1, &pick, false), -1);
+        EXPECT_EQ(g_SelectionList.iCount, c.bHit ? 1 : 0)
+            << c.fAlongHeight << " along the height, " << c.fAlongWidth << " along the width";
+    }
 }
 
 }  // namespace

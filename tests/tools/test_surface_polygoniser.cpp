@@ -58,6 +58,7 @@ TEST(EdgeCaseTable, ListedRowsKeepTheirJoinOrder)
 struct OneElement {
     fixtures::GeometryHolder geo{1};
     std::vector<float> values;
+    std::vector<float> second;  // the iso-surface's colour result; empty: none
     CutSurfacePart cut;
     IsoSurfacePart iso;
     bool bOk = false;
@@ -75,8 +76,9 @@ struct OneElement {
         const NKPart *p = &geo.Part(0);
         CutElement *pCuts =
             NKClassifyElementNodes(p, p->pNodeCoords, values.data(), &cut, &iso, iMode, &n);
-        bOk = NKGenerateSurface(p, p->pNodeCoords, values.data(), values.data(), nullptr, &cut,
-                                &iso, iMode, pCuts, n);
+        const float *pfSecond = second.empty() ? values.data() : second.data();
+        bOk = NKGenerateSurface(p, p->pNodeCoords, values.data(), pfSecond, nullptr, &cut, &iso,
+                                iMode, pCuts, n);
         NKFree(pCuts);
         return iMode == NK_SURFACE_PLANE ? cut.mesh : iso.mesh;
     }
@@ -147,6 +149,41 @@ TEST(Polygoniser, LevelCutsFollowTheRowOrder)
             std::vector<float> mid = el.EdgeMid(c.iType, c.edges[k]);
             for (int j = 0; j < 3; j++)
                 EXPECT_FLOAT_EQ(surface::Node(m, (int)k)[j], mid[j]) << c.iType << " " << k;
+        }
+    }
+}
+
+// An iso-surface coloured by a second result: each crossing takes that
+// result from its edge's two corners, weighted towards the corner it lies
+// nearer to. Over corner values 0 and 4, level 1 lies a quarter of the way
+// from the corner of value 0, level 3 a quarter from the corner of value 4.
+TEST(Polygoniser, LevelColoursWeighTheNearerCornerMost)
+{
+    const struct {
+        float fLevel;
+        std::vector<float> values, colours;
+        float fAlong;  // how far each crossing lies from corner 0
+        float fColour;
+    } cases[] = {
+        {1, {0, 4, 4}, {10, 20, 20}, 0.25f, 12.5f},
+        {3, {0, 4, 4}, {10, 20, 20}, 0.75f, 17.5f},
+        {1, {4, 0, 0}, {20, 10, 10}, 0.75f, 12.5f},
+        {3, {4, 0, 0}, {20, 10, 10}, 0.25f, 17.5f},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fLevel);
+        OneElement el(NK_ELEM_TRIANGLE, {0, 0, 0, 1, 0, 0, 0, 1, 0}, c.values);
+        el.second = c.colours;
+        el.iso.fLevel = c.fLevel;
+        const NKIndexedFaceSet &m = el.Run(NK_SURFACE_ISO);
+        ASSERT_TRUE(el.bOk);
+        ASSERT_EQ(m.iNumPolygons, 1);
+        ASSERT_EQ(m.iNumNodes, 2);
+        ASSERT_NE(el.iso.pfColorValues, nullptr);
+        // The crossings lie on edges 0-1 and 0-2 (along x and along y).
+        for (int k = 0; k < 2; k++) {
+            EXPECT_NEAR(surface::Node(m, k)[0] + surface::Node(m, k)[1], c.fAlong, 1e-6) << k;
+            EXPECT_FLOAT_EQ(el.iso.pfColorValues[k], c.fColour) << k;
         }
     }
 }
