@@ -58,6 +58,15 @@ void DefaultPlanePoint(float *pfOut)
 
 }  // namespace
 
+bool NKWithinLocalPlane(const CutPlane &plane, const float *p)
+{
+    float afRel[3], afSide[3];
+    NKVec3Difference(p, plane.fPoint, afRel);
+    NKCrossProduct(plane.fNormal, plane.fAxis, afSide);
+    return std::fabs(NKVec3Dot(afRel, plane.fAxis)) <= plane.fWidth * 0.5f &&
+           std::fabs(NKVec3Dot(afRel, afSide)) <= plane.fHeight * 0.5f;
+}
+
 CutPlaneSet::CutPlaneSet() { AddPlane(false); }
 
 CutPlaneSet::~CutPlaneSet() { FreePlanes(); }

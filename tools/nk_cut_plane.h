@@ -41,6 +41,11 @@ struct CutPlane {
     float fHeight = 0.2f;
 };
 
+// Whether point p of the plane lies inside its local rectangle: fWidth
+// along fAxis and fHeight across it (full sizes), centred on fPoint. A
+// local plane picks and clips only there.
+bool NKWithinLocalPlane(const CutPlane &plane, const float *p);
+
 // The flags a plane carries, for the shared flag setter and getter.
 enum NKCutPlaneFlag {
     NK_CUTPLANE_SHOW_SURFACE,

@@ -156,15 +156,6 @@ struct CutHit {
 
 // A local plane is hit only within its rectangle: half its width along its
 // axis, half its height along normal x axis.
-bool WithinLocalPlane(const CutPlane &plane, const float *p)
-{
-    float afRel[3], afSide[3];
-    NKVec3Difference(p, plane.fPoint, afRel);
-    NKCrossProduct(plane.fNormal, plane.fAxis, afSide);
-    return std::fabs(NKVec3Dot(afRel, plane.fAxis)) <= plane.fWidth * 0.5f &&
-           std::fabs(NKVec3Dot(afRel, afSide)) <= plane.fHeight * 0.5f;
-}
-
 CutHit PickCutSurfaces(const NKFrame *pFrame, const float *o, const float *d)
 {
     CutHit best;
@@ -183,7 +174,7 @@ CutHit PickCutSurfaces(const NKFrame *pFrame, const float *o, const float *d)
             if (!NKIntersectRayPlane(piece.fPlaneNormal, piece.fPlanePoint, o, d, afHit, &t) ||
                 t < 0.0f || !(t < best.fT))
                 continue;
-            if (pPlane->bLocal && !WithinLocalPlane(*pPlane, afHit)) continue;
+            if (pPlane->bLocal && !NKWithinLocalPlane(*pPlane, afHit)) continue;
             for (int k = 0; k < mesh.iNumPolygons; k++) {
                 if (!NKPointInIndexedPolygon(piece.fPlaneNormal, mesh.pfCoords,
                                              mesh.piConnects + mesh.piPolygonStart[k],

@@ -64,15 +64,6 @@ void DisableLocalRectangle(void)
     for (int k = 0; k < 4; k++) glDisable(GL_CLIP_PLANE0 + k);
 }
 
-bool WithinRectangle(const CutPlane &plane, const float *p)
-{
-    float afRel[3], afSide[3];
-    NKVec3Difference(p, plane.fPoint, afRel);
-    NKCrossProduct(plane.fNormal, plane.fAxis, afSide);
-    return std::fabs(NKVec3Dot(afRel, plane.fAxis)) <= plane.fWidth * 0.5f &&
-           std::fabs(NKVec3Dot(afRel, afSide)) <= plane.fHeight * 0.5f;
-}
-
 bool PartHidden(const NKGeometry *pGeo, int iPart, bool bHideWithPart)
 {
     return bHideWithPart && NKGetUnderlyingInterfaceType() != kReservoirInterface &&
@@ -151,7 +142,7 @@ void DrawPlaneVectors(const CutPlane &plane, const VectorGrid &g, const NKVector
     for (int s = 0; s < iSamples; s++) {
         if (!g.pFound[s]) continue;
         const float *p = g.pfPositions + 3 * s;
-        if (plane.bLocal && !WithinRectangle(plane, p)) continue;
+        if (plane.bLocal && !NKWithinLocalPlane(plane, p)) continue;
         if (bSampleColors) {
             if (bTex)
                 glTexCoord1f(g.pfTexCoords[s]);
