@@ -114,7 +114,8 @@ bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame)
             return false;
     }
     // Left, right, top, bottom.
-    std::vector<unsigned long> extents = Property(pDisplay, uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    std::vector<unsigned long> extents =
+        Property(pDisplay, uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);
     if (extents.size() != 4) extents.assign(4, 0);
     pFrame->iX = iX - int(extents[0]);
     pFrame->iY = iY - int(extents[2]);
