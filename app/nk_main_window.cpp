@@ -61,6 +61,7 @@ protected:
     }
     void keyPressEvent(QKeyEvent *pEvent) override
     {
+        NKStatusErrorScope errors;  // full screen runs command lines
         NKRecordKeyEvent(pEvent, true);
         NKHandleWindowKey(pEvent->key());
         QMainWindow::keyPressEvent(pEvent);
@@ -101,17 +102,32 @@ QByteArray DraggedFile(const QDropEvent *pEvent)
     return urls.first().toLocalFile().toUtf8();
 }
 
+// A drag of a local file is taken as a copy, or else as a link: the file
+// is only read, and a source told of a move may delete its file. Qt
+// proposes a move whenever the source offers one. False, with the drag
+// refused, without a local file or without either action.
+bool TakeAsCopy(QDropEvent *pEvent)
+{
+    const Qt::DropActions offered = pEvent->possibleActions();
+    const Qt::DropAction action = offered.testFlag(Qt::CopyAction)   ? Qt::CopyAction
+                                  : offered.testFlag(Qt::LinkAction) ? Qt::LinkAction
+                                                                     : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction || DraggedFile(pEvent).isEmpty()) {
+        pEvent->setDropAction(Qt::IgnoreAction);
+        pEvent->ignore();
+        return false;
+    }
+    pEvent->setDropAction(action);
+    pEvent->accept();
+    return true;
+}
+
 // Only the first dropped file is opened, with the type-detecting open.
 void OpenDroppedFile(QDropEvent *pEvent)
 {
-    NKStatusErrorScope errors(true);
+    NKStatusErrorScope errors;
+    if (!TakeAsCopy(pEvent)) return;
     const QByteArray name = DraggedFile(pEvent);
-    if (name.isEmpty()) {
-        pEvent->setDropAction(Qt::IgnoreAction);
-        pEvent->ignore();
-        return;
-    }
-    pEvent->acceptProposedAction();
     NKString line;
     if (!NKPathCommandLine("open", name.constData(), &line)) return;
     ExecuteUICommand(line);
@@ -243,22 +259,13 @@ void NKDestroyMainWindow(void)
 
 QMainWindow *NKGetMainWindow(void) { return sg_State.pMain; }
 
-void NKAcceptFileDrag(QDropEvent *pEvent)
-{
-    if (DraggedFile(pEvent).isEmpty()) {
-        pEvent->ignore();
-    } else {
-        pEvent->acceptProposedAction();
-    }
-}
+void NKAcceptFileDrag(QDropEvent *pEvent) { TakeAsCopy(pEvent); }
 
 void NKDropFiles(QDropEvent *pEvent) { OpenDroppedFile(pEvent); }
 
 int NKMainWindowCommand(int iId)
 {
-    // An open (File > Open, a recent file) shows its first warning as well.
-    NKStatusErrorScope errors(iId == NK_MENU_OPEN ||
-                              (iId >= NK_MENU_RECENT_FIRST && iId <= NK_MENU_RECENT_LAST));
+    NKStatusErrorScope errors;
     int iResult = 1;
     if (!MenuCommandHandler(iId, &iResult)) iResult = CommandHandler(iId);
     if (iResult == 0) UpdateMenuChecks();
