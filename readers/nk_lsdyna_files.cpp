@@ -183,7 +183,9 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
     NKString path(pszFileName);
     path.RemoveChar('"');
     path.Trim();
-    if (path.IsEmpty()) return 0;
+    // A name that is no readable file has no family; the listing of its
+    // folder would find nothing and print its own code besides.
+    if (path.IsEmpty() || !NKFileProblem(path.GetText()).empty()) return 0;
     NKString dir = path.GetDirectory(), base = path.GetFileName();
     // Both separators name directories; '/' joins the listed names.
     NKString dirPrefix = dir.IsEmpty() ? NKString("") : dir + "/";
@@ -226,6 +228,14 @@ int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int
 {
     if (i < 0 || i >= (int)files.size()) return 0;
     return files[(size_t)i].iFileSize / iWordSize;
+}
+
+void NKLSDynaWarnMissingMember(const char *pszMember)
+{
+    if (FileSize(pszMember) == 0) return;
+    NKPrintWarning(
+        NKString::FromFormat("LS-DYNA family file %s is missing, states end there.", pszMember)
+            .GetText());
 }
 
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime)

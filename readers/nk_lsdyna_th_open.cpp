@@ -342,9 +342,7 @@ void WarnMissing(ThWalk *w)
 {
     NKString name = w->c->files[0].szFileName +
                     NKString::FromFormat(w->iExpect < 100 ? "%02d" : "%d", w->iExpect);
-    NKPrintWarning(
-        NKString::FromFormat("LS-DYNA family file %s is missing, states end there.", name.GetText())
-            .GetText());
+    NKLSDynaWarnMissingMember(name.GetText());
     w->bStop = true;
 }
 
