@@ -183,9 +183,7 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
     NKString path(pszFileName);
     path.RemoveChar('"');
     path.Trim();
-    // A name that is no readable file has no family; the listing of its
-    // folder would find nothing and print its own code besides.
-    if (path.IsEmpty() || !NKFileProblem(path.GetText()).empty()) return 0;
+    if (path.IsEmpty()) return 0;
     NKString dir = path.GetDirectory(), base = path.GetFileName();
     // Both separators name directories; '/' joins the listed names.
     NKString dirPrefix = dir.IsEmpty() ? NKString("") : dir + "/";

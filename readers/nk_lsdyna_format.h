@@ -183,9 +183,9 @@ struct LSDynaStateInfo {
 int NKLSDynaDetectFormat(const char *pszFileName, int *piWordSize, bool *pbSwap);
 // True when the detection finds a database; a ".DSY" name never is one.
 bool NKLSDynaIsDatabaseFile(const char *pszFileName);
-// The files of the family of pszFileName in family order; 0 when none (a
-// name that is no readable regular file has none). The list ends before the first
-// empty member after the first file, with a warning naming it.
+// The files of the family of pszFileName in family order; 0 when none. The
+// list ends before the first empty member after the first file, with a
+// warning naming it.
 int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFile> *pFiles,
                             bool bAllowLetterSuffix);
 // True when pCandidate's name (without directory) belongs to the family of
