@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@
 #include "platform/nk_window_manager.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
+
+// Last: its macros (None, Bool, Status) clash with names of the headers above.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -50,8 +54,7 @@ NKScreenRect ScreenRect(void)
 
 bool Inside(const NKScreenRect &r, const NKScreenRect &screen)
 {
-    return r.iX >= screen.iX && r.iY >= screen.iY &&
-           r.iX + r.iWidth <= screen.iX + screen.iWidth &&
+    return r.iX >= screen.iX && r.iY >= screen.iY && r.iX + r.iWidth <= screen.iX + screen.iWidth &&
            r.iY + r.iHeight <= screen.iY + screen.iHeight;
 }
 
@@ -74,6 +77,29 @@ bool Framed(const QWidget *pWindow)
 bool WaitFramed(const QWidget *pWindow)
 {
     return QTest::qWaitFor([pWindow] { return Framed(pWindow); }, 60000);
+}
+
+// The root window's properties now.
+std::set<Atom> RootProperties(void)
+{
+    Display *pDisplay = NKX11Display();
+    int iCount = 0;
+    Atom *pAtoms = XListProperties(pDisplay, DefaultRootWindow(pDisplay), &iCount);
+    std::set<Atom> atoms(pAtoms, pAtoms + (pAtoms != nullptr ? iCount : 0));
+    if (pAtoms != nullptr) XFree(pAtoms);
+    return atoms;
+}
+
+// Deletes the root window's properties but those kept. A manager leaves
+// its own behind when it ends, the name of its check window among them: a
+// program started later that asks about that window, gone by then, fails
+// (freeglut's start-up ends the program).
+void DeleteRootPropertiesBut(const std::set<Atom> &kept)
+{
+    Display *pDisplay = NKX11Display();
+    for (Atom atom : RootProperties())
+        if (kept.count(atom) == 0) XDeleteProperty(pDisplay, DefaultRootWindow(pDisplay), atom);
+    XSync(pDisplay, False);
 }
 
 // The program's window under openbox. A test that skips makes nothing, so
@@ -110,6 +136,7 @@ protected:
             GTEST_SKIP() << "openbox is not installed (scripts/install-deps installs it): "
                             "no window manager to run under";
         m_Home = NKTestMakeTempDir("quolin_openbox_");
+        m_RootProperties = RootProperties();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", QString::fromStdString(m_Home));
         environment.remove("XDG_CONFIG_HOME");
@@ -123,20 +150,26 @@ protected:
             << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
     }
     // The manager goes after the windows, and the next test finds the
-    // display without one.
+    // display as it was without one: the root window's properties it set
+    // go before it ends (the name of its check window first, so that no
+    // program finds that window gone) and once more after, for those it
+    // wrote as it ended.
     void StopOpenbox(void)
     {
         if (m_pOpenbox == nullptr) return;
+        DeleteRootPropertiesBut(m_RootProperties);
         m_pOpenbox->terminate();
         if (!m_pOpenbox->waitForFinished(60000)) m_pOpenbox->kill();
         m_pOpenbox->waitForFinished(60000);
-        EXPECT_TRUE(QTest::qWaitFor([] { return !NKWindowManagerRunning(); }, 60000));
+        DeleteRootPropertiesBut(m_RootProperties);
+        EXPECT_FALSE(NKWindowManagerRunning());
         delete m_pOpenbox;
         m_pOpenbox = nullptr;
         NKTestRemoveDir(m_Home);
     }
     QProcess *m_pOpenbox = nullptr;
     std::string m_Home;
+    std::set<Atom> m_RootProperties;  // those before the manager started
     bool m_bMade = false;
     NKWindowPlacement m_Placement;
 };
