@@ -102,10 +102,11 @@ QByteArray DraggedFile(const QDropEvent *pEvent)
     return urls.first().toLocalFile().toUtf8();
 }
 
-// A drag of a local file is taken as a copy, or else as a link: the file
-// is only read, and a source told of a move may delete its file. Qt
-// proposes a move whenever the source offers one. False, with the drag
-// refused, without a local file or without either action.
+// A drag of a local file is taken as a copy, or else as a link, whatever
+// the source proposes (a file manager proposes a move while Shift is
+// held): the file is only read, and a source told of a move may delete
+// it. False, with the drag refused, without a local file or without
+// either action.
 bool TakeAsCopy(QDropEvent *pEvent)
 {
     const Qt::DropActions offered = pEvent->possibleActions();
