@@ -249,7 +249,7 @@ void ParseCommandLine(const char *pszLine)
     ParseOptions(options);
     if (name.empty()) return;
     NKDestroySplashWindow();
-    NKStatusErrorScope errors(true);
+    NKStatusErrorScope errors;
     NKString command;
     // A name no command line can carry is refused before its folder is
     // entered.

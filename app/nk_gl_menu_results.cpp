@@ -357,8 +357,13 @@ bool NKGLMenuExecuteItem(NKGLMenu *pMenu, int iId)
     const bool bShowField = iId >= 2901 && iId <= 2903 && !FieldShown(iId - 2901);
     const bool bScalar = iId >= 1001 && iId <= 1000 + NKGetInterfaceNumScalars();
     // A scalar chosen while no part shows fringes would change nothing on
-    // screen: its fringes are switched on with it.
-    if (ExecuteCommand(szLine) == 0 && bScalar && NoPartShowsFringes()) ExecuteCommand("fringes");
+    // screen: its fringes are switched on with it. "None" leaves no values
+    // to colour by: fringes shown would paint the whole model in the
+    // legend's lowest colour, so they go and the parts show their own.
+    if (ExecuteCommand(szLine) == 0) {
+        if (bScalar && NoPartShowsFringes()) ExecuteCommand("fringes");
+        if (iId == 1500 && !NoPartShowsFringes()) ExecuteCommand("nofringes");
+    }
     // A field shown before the first frame holds it is read in as well.
     if (bShowField && !FirstFrameHasField(iId - 2901))
         ExecuteCommand(

@@ -30,6 +30,7 @@
 #include "app/nk_toolbar.h"
 #include "app/nk_view_input.h"
 #include "app/nk_view_window.h"
+#include "app/nk_window_utils.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_path.h"
 #include "core/nk_message.h"
@@ -38,6 +39,7 @@
 #include "core/nk_view_state.h"
 #include "platform/nk_message_box.h"
 #include "platform/nk_platform.h"
+#include "platform/nk_window_manager.h"
 #include "render/nk_render_options.h"
 #include "scene/nk_scene.h"
 
@@ -59,6 +61,7 @@ protected:
     }
     void keyPressEvent(QKeyEvent *pEvent) override
     {
+        NKStatusErrorScope errors;  // full screen runs command lines
         NKRecordKeyEvent(pEvent, true);
         NKHandleWindowKey(pEvent->key());
         QMainWindow::keyPressEvent(pEvent);
@@ -99,17 +102,33 @@ QByteArray DraggedFile(const QDropEvent *pEvent)
     return urls.first().toLocalFile().toUtf8();
 }
 
+// A drag of a local file is taken as a copy, or else as a link, whatever
+// the source proposes (a file manager proposes a move while Shift is
+// held): the file is only read, and a source told of a move may delete
+// it. False, with the drag refused, without a local file or without
+// either action.
+bool TakeAsCopy(QDropEvent *pEvent)
+{
+    const Qt::DropActions offered = pEvent->possibleActions();
+    const Qt::DropAction action = offered.testFlag(Qt::CopyAction)   ? Qt::CopyAction
+                                  : offered.testFlag(Qt::LinkAction) ? Qt::LinkAction
+                                                                     : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction || DraggedFile(pEvent).isEmpty()) {
+        pEvent->setDropAction(Qt::IgnoreAction);
+        pEvent->ignore();
+        return false;
+    }
+    pEvent->setDropAction(action);
+    pEvent->accept();
+    return true;
+}
+
 // Only the first dropped file is opened, with the type-detecting open.
 void OpenDroppedFile(QDropEvent *pEvent)
 {
-    NKStatusErrorScope errors(true);
+    NKStatusErrorScope errors;
+    if (!TakeAsCopy(pEvent)) return;
     const QByteArray name = DraggedFile(pEvent);
-    if (name.isEmpty()) {
-        pEvent->setDropAction(Qt::IgnoreAction);
-        pEvent->ignore();
-        return;
-    }
-    pEvent->acceptProposedAction();
     NKString line;
     if (!NKPathCommandLine("open", name.constData(), &line)) return;
     ExecuteUICommand(line);
@@ -138,16 +157,22 @@ QRect ScreenGeometry(void)
     return pScreen != nullptr ? pScreen->geometry() : QRect(0, 0, 1280, 1024);
 }
 
-// The window's normal rectangle and maximised state now.
+// The window's normal rectangle and maximised state now: the position is
+// the frame's top-left corner (the client's without a window manager), the
+// size the client's, as NKPlaceTopLevel takes them.
 NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
 {
     NKWindowPlacement placement;
-    const QRect r = pMain->isMaximized() ? pMain->normalGeometry() : pMain->geometry();
-    placement.iX = r.x();
-    placement.iY = r.y();
+    const bool bMaximized = pMain->isMaximized();
+    const QRect r = bMaximized ? pMain->normalGeometry() : pMain->geometry();
+    // A window's position is its frame's; the normal rectangle's frame
+    // lies as far from its client area.
+    const QPoint frame = r.topLeft() - (pMain->geometry().topLeft() - pMain->pos());
+    placement.iX = frame.x();
+    placement.iY = frame.y();
     placement.iWidth = r.width();
     placement.iHeight = r.height();
-    placement.bMaximized = pMain->isMaximized() ? 1 : 0;
+    placement.bMaximized = bMaximized ? 1 : 0;
     return placement;
 }
 
@@ -171,7 +196,7 @@ void PlaceAndShow(MainWindow *pMain)
     NKWindowPlacement &p = g_WindowPlacement;
     p.iX = std::min(p.iX, screen.width() - kIconSize);
     p.iY = std::min(p.iY, screen.height() - kIconSize);
-    pMain->setGeometry(p.iX, p.iY, p.iWidth, p.iHeight);
+    NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {
         pMain->showMaximized();
     } else {
@@ -235,22 +260,13 @@ void NKDestroyMainWindow(void)
 
 QMainWindow *NKGetMainWindow(void) { return sg_State.pMain; }
 
-void NKAcceptFileDrag(QDropEvent *pEvent)
-{
-    if (DraggedFile(pEvent).isEmpty()) {
-        pEvent->ignore();
-    } else {
-        pEvent->acceptProposedAction();
-    }
-}
+void NKAcceptFileDrag(QDropEvent *pEvent) { TakeAsCopy(pEvent); }
 
 void NKDropFiles(QDropEvent *pEvent) { OpenDroppedFile(pEvent); }
 
 int NKMainWindowCommand(int iId)
 {
-    // An open (File > Open, a recent file) shows its first warning as well.
-    NKStatusErrorScope errors(iId == NK_MENU_OPEN ||
-                              (iId >= NK_MENU_RECENT_FIRST && iId <= NK_MENU_RECENT_LAST));
+    NKStatusErrorScope errors;
     int iResult = 1;
     if (!MenuCommandHandler(iId, &iResult)) iResult = CommandHandler(iId);
     if (iResult == 0) UpdateMenuChecks();
@@ -266,10 +282,18 @@ void NKHandleWindowKey(int iQtKey)
     }
 }
 
-// Without a window manager to ask, full screen is the screen's geometry.
+// Full screen is a state of the window that a window manager following
+// the desktop conventions carries out itself: it removes the frame and
+// covers the screen, and when the state goes it puts the frame back where
+// it was, which is the saved placement. The window is not placed by the
+// program meanwhile: a move would end the state, and until the manager has
+// put the frame back, Qt knows the window without one and would place the
+// client where the frame belongs. Without such a manager the window covers
+// the screen by its own geometry and goes back to the saved placement.
 void SetFullScreen(bool bOn)
 {
     MainWindow *pMain = sg_State.pMain;
+    const bool bManaged = NKWindowManagerSupports("_NET_WM_STATE_FULLSCREEN");
     if (bOn) {
         ExecuteCommand("nomenu");
         ExecuteCommand("nostatusbar");
@@ -277,7 +301,7 @@ void SetFullScreen(bool bOn)
         if (pMain == nullptr) return;
         if (g_bFullScreenActive == 0) sg_State.savedPlacement = CurrentPlacement(pMain);
         pMain->showFullScreen();
-        pMain->setGeometry(ScreenGeometry());
+        if (!bManaged) pMain->setGeometry(ScreenGeometry());
         g_bFullScreenActive = 1;
         return;
     }
@@ -288,7 +312,7 @@ void SetFullScreen(bool bOn)
         if (pMain != nullptr) {
             const NKWindowPlacement &p = sg_State.savedPlacement;
             pMain->showNormal();
-            pMain->setGeometry(p.iX, p.iY, p.iWidth, p.iHeight);
+            if (!bManaged) NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
             if (p.bMaximized != 0) pMain->showMaximized();
         }
     }
@@ -311,7 +335,7 @@ void NKMoveMainWindow(int iX, int iY)
 {
     MainWindow *pMain = sg_State.pMain;
     if (pMain == nullptr) return;
-    pMain->setGeometry(iX, iY, pMain->width(), pMain->height());
+    NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
 }
 
 NKWindowPlacement NKGetPlacementToStore(void)

@@ -34,15 +34,17 @@ QMainWindow *NKGetMainWindow(void);
 
 // A command of a menu item or tool-bar button: the tool bar's handler, then
 // the menus'; a result 0 refreshes the check marks. Returns that result.
-// The first error line printed meanwhile goes to the status line too (as
-// for a dropped file); for File > Open and a recent file, the first warning
-// when no error came.
+// The first error line printed meanwhile goes to the status line too, else
+// the first warning (NKStatusErrorScope).
 int NKMainWindowCommand(int iId);
 
 // A drag over the main window or the 3-D view: accepted while it carries a
-// local file. A drop there opens the first file with the type-detecting
-// open (its first error or warning goes to the status line) and tells the
-// drag source it was taken; a drop without a local file is refused.
+// local file, as a copy: the file is only read, so a source offering to
+// move it is told the copy (or link) action, never the move, and keeps its
+// file. A drop there opens the first file with the type-detecting open
+// (its first error or warning goes to the status line) and tells the drag
+// source it was taken; a drop without a local file, or one that offers
+// neither a copy nor a link, is refused.
 void NKAcceptFileDrag(QDropEvent *pEvent);
 void NKDropFiles(QDropEvent *pEvent);
 

@@ -13,6 +13,7 @@
 
 #include "app/nk_main_window.h"
 #include "app/nk_placed_dialog.h"
+#include "app/nk_statusbar.h"
 #include "app/nk_window_utils.h"
 #include "commands/nk_command.h"
 #include "core/nk_frames.h"
@@ -135,6 +136,7 @@ void PartAttributesDialog::UpdateVisibleBox(void)
 
 void PartAttributesDialog::Apply(void)
 {
+    NKStatusErrorScope errors;
     NKSelectionFromPartList(SelectedRows());
     NKApplyPartVisibility(int(m_pVisible->checkState()));
 }

@@ -11,7 +11,8 @@ NKPlacedDialog::NKPlacedDialog(QWidget *pParent, Qt::WindowFlags flags, NKDialog
 void NKPlacedDialog::PlaceAndShow(int iAnchor)
 {
     if (m_pRemembered->bKnown) {
-        setGeometry(m_pRemembered->rect);
+        const QRect &r = m_pRemembered->rect;
+        NKPlaceTopLevel(this, r.x(), r.y(), r.width(), r.height());
     } else {
         NKPlaceWindow(this, iAnchor, nullptr, 0, 0);
     }
@@ -22,7 +23,7 @@ void NKPlacedDialog::PlaceAndShow(int iAnchor)
 void NKPlacedDialog::RememberRect(void)
 {
     if (!m_bPlaced || !isVisible()) return;
-    m_pRemembered->rect = geometry();
+    m_pRemembered->rect = QRect(pos(), size());  // a window's position is its frame's
     m_pRemembered->bKnown = true;
 }
 

@@ -6,7 +6,9 @@
 #include <QDialog>
 #include <QRect>
 
-// Where the user last put a dialog; kept after it closes.
+// Where the user last put a dialog, kept after it closes: the frame's
+// top-left corner and the client area's size (as NKPlaceTopLevel takes
+// them).
 struct NKDialogRect {
     QRect rect;
     bool bKnown = false;

@@ -497,10 +497,12 @@ namespace {
 int sg_iErrorScopes = 0;  // the scopes alive, outermost included
 }  // namespace
 
-NKStatusErrorScope::NKStatusErrorScope(bool bWarnings) : m_bWarnings(bWarnings)
+NKStatusErrorScope::NKStatusErrorScope()
 {
     m_bOuter = sg_iErrorScopes++ == 0;
-    if (m_bOuter) NKSetMessageSink(Sink, this, &m_pfnPrevious, &m_pPreviousUser);
+    if (!m_bOuter) return;
+    NKSetMessageSink(Sink, this, &m_pfnPrevious, &m_pPreviousUser);
+    NKTakeLeadError();  // one of an earlier failure leads nothing here
 }
 
 NKStatusErrorScope::~NKStatusErrorScope()
@@ -508,21 +510,19 @@ NKStatusErrorScope::~NKStatusErrorScope()
     sg_iErrorScopes--;
     if (!m_bOuter) return;
     NKSetMessageSink(m_pfnPrevious, m_pPreviousUser);
-    if (!m_FirstError.empty()) {
-        NKSetStatusbarText(m_FirstError.c_str(), 0);
-    } else if (!m_FirstWarning.empty()) {
-        NKSetStatusbarText(m_FirstWarning.c_str(), 0);
-    }
+    const std::string lead = NKTakeLeadError();
+    const std::string &first = m_FirstError.empty() ? m_FirstWarning : m_FirstError;
+    const std::string &shown = lead.empty() ? first : lead;
+    if (!shown.empty()) NKSetStatusbarText(shown.c_str(), 0);
 }
 
 void NKStatusErrorScope::Sink(const char *pszLine, int iLevel, void *pUser)
 {
     auto *pScope = static_cast<NKStatusErrorScope *>(pUser);
-    if (iLevel == NK_MSG_ERROR && pScope->m_FirstError.empty() && pszLine != nullptr &&
-        *pszLine != '\0')
+    const bool bText = pszLine != nullptr && *pszLine != '\0';
+    if (bText && iLevel == NK_MSG_ERROR && pScope->m_FirstError.empty())
         pScope->m_FirstError = pszLine;
-    if (iLevel == NK_MSG_WARNING && pScope->m_bWarnings && pScope->m_FirstWarning.empty() &&
-        pszLine != nullptr && *pszLine != '\0')
+    if (bText && iLevel == NK_MSG_WARNING && pScope->m_FirstWarning.empty())
         pScope->m_FirstWarning = pszLine;
     if (pScope->m_pfnPrevious != nullptr)
         pScope->m_pfnPrevious(pszLine, iLevel, pScope->m_pPreviousUser);

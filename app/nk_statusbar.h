@@ -94,17 +94,18 @@ bool NKDrawStatusbarItem(const NKStatusbarDrawItem *pItem);
 // button's click requests the cancel of the running operation and beeps.
 void NKStatusbarSubclassProc(int iControlId);
 
-// Brackets a command started from the window (a menu item, a tool-bar
-// button, a dialog, File > Open, a dropped file): while the outermost scope
-// lives, the first error line printed is kept (and still printed as
-// before); when it ends, that line goes to the status line, so a failure
-// shows in the window and not only on the terminal. A scope around an open
-// (bWarnings) keeps the first warning line as well, which shows when no
-// error came: a model that opened with a warning says so where the user
-// looks. Inner scopes do nothing.
+// Brackets a command line run from the window (a menu item, a tool-bar
+// button, an in-view menu's item, a dialog's button, File > Open, a
+// recent or dropped file): while the outermost scope lives, the first
+// error line and the first warning line printed are kept (and still
+// printed as before); when it ends, the first error goes to the status
+// line, else the first warning, so that what went wrong or needs a look
+// shows in the window and not only on the terminal. A failure's lead line
+// (core/nk_message.h) goes there instead of its first error. Inner scopes
+// do nothing.
 class NKStatusErrorScope {
 public:
-    explicit NKStatusErrorScope(bool bWarnings = false);
+    NKStatusErrorScope();
     ~NKStatusErrorScope();
     NKStatusErrorScope(const NKStatusErrorScope &) = delete;
     NKStatusErrorScope &operator=(const NKStatusErrorScope &) = delete;
@@ -112,7 +113,6 @@ public:
 private:
     static void Sink(const char *pszLine, int iLevel, void *pUser);
     bool m_bOuter = false;
-    bool m_bWarnings = false;
     void (*m_pfnPrevious)(const char *, int, void *) = nullptr;
     void *m_pPreviousUser = nullptr;
     std::string m_FirstError;

@@ -23,6 +23,7 @@
 #include "app/nk_render_context.h"
 #include "app/nk_shell_services.h"
 #include "app/nk_splash.h"
+#include "app/nk_statusbar.h"
 #include "app/nk_view_input.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
@@ -53,15 +54,28 @@ protected:
         if (isExposed()) Paint();
     }
     void resizeEvent(QResizeEvent *) override;
-    void mousePressEvent(QMouseEvent *pEvent) override { NKViewMousePress(this, pEvent); }
+    // A press, a double click or a key may run command lines (an item of
+    // an in-view menu or of the part menu, study and walk, full screen, a
+    // paused command file resumed): what they report shows on the status
+    // line too.
+    void mousePressEvent(QMouseEvent *pEvent) override
+    {
+        NKStatusErrorScope errors;
+        NKViewMousePress(this, pEvent);
+    }
     void mouseMoveEvent(QMouseEvent *pEvent) override { NKViewMouseMove(this, pEvent); }
     void mouseReleaseEvent(QMouseEvent *pEvent) override { NKViewMouseRelease(this, pEvent); }
     void mouseDoubleClickEvent(QMouseEvent *pEvent) override
     {
+        NKStatusErrorScope errors;
         NKViewMouseDoubleClick(this, pEvent);
     }
     void wheelEvent(QWheelEvent *pEvent) override { NKViewWheel(pEvent); }
-    void keyPressEvent(QKeyEvent *pEvent) override { NKViewKeyPress(pEvent); }
+    void keyPressEvent(QKeyEvent *pEvent) override
+    {
+        NKStatusErrorScope errors;
+        NKViewKeyPress(pEvent);
+    }
     void keyReleaseEvent(QKeyEvent *pEvent) override { NKViewKeyRelease(pEvent); }
     void focusOutEvent(QFocusEvent *) override { NKViewFocusOut(); }
     bool event(QEvent *pEvent) override

@@ -72,6 +72,16 @@ void ShowToolTipNow(NKToolTip *pToolTip)
                        QString::fromUtf8(text.c_str()));
 }
 
+// How much larger than its client area the window's frame is: as the
+// window's own once it shows, before that as the main window's (a window
+// manager frames the program's windows alike).
+QSize FrameGrowth(const QWidget *pWindow)
+{
+    const QWidget *pFramed = pWindow->isVisible() ? pWindow : NKGetMainWindow();
+    if (pFramed == nullptr || !pFramed->isVisible()) return QSize(0, 0);
+    return pFramed->frameGeometry().size() - pFramed->geometry().size();
+}
+
 }  // namespace
 
 void NKComputeWindowPlacement(int iAnchor, const int *piReference, const int *piWorkArea,
@@ -120,6 +130,7 @@ bool NKPlaceWindow(QWidget *pWindow, int iAnchor, QWidget *pReference, int iHeig
     if (pReference == nullptr) pReference = NKGetMainWindow();
     if (iWidth == 0) iWidth = pWindow->width();
     if (iHeight == 0) iHeight = pWindow->height();
+    const QSize frame = QSize(iWidth, iHeight) + FrameGrowth(pWindow);
     QRect reference = pReference != nullptr ? pReference->frameGeometry() : QRect();
     const int aiReference[4] = {reference.x(), reference.y(), reference.x() + reference.width(),
                                 reference.y() + reference.height()};
@@ -129,9 +140,20 @@ bool NKPlaceWindow(QWidget *pWindow, int iAnchor, QWidget *pReference, int iHeig
         area = QGuiApplication::primaryScreen()->geometry();
     const int aiArea[4] = {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
     int x = 0, y = 0;
-    NKComputeWindowPlacement(iAnchor, aiReference, aiArea, iWidth, iHeight, &x, &y);
-    pWindow->setGeometry(x, y, iWidth, iHeight);
+    NKComputeWindowPlacement(iAnchor, aiReference, aiArea, frame.width(), frame.height(), &x, &y);
+    NKPlaceTopLevel(pWindow, x, y, iWidth, iHeight);
     return true;
+}
+
+// A move of a top-level widget places its frame: Qt asks the window manager
+// for the frame's corner (north-west gravity) when the window is made, or
+// moves the client by the frame it knows afterwards. Its geometry would
+// place the client with the frame above and left of it.
+void NKPlaceTopLevel(QWidget *pWindow, int iX, int iY, int iWidth, int iHeight)
+{
+    if (pWindow == nullptr) return;
+    pWindow->resize(iWidth, iHeight);
+    pWindow->move(iX, iY);
 }
 
 void NKEnableAllTopWindows(bool bEnable)

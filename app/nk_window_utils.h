@@ -32,9 +32,16 @@ enum {
 void NKComputeWindowPlacement(int iAnchor, const int *piReference, const int *piWorkArea,
                               int iWidth, int iHeight, int *piX, int *piY);
 // Moves and sizes the top-level window so: a null reference means the main
-// window, a height or width of 0 keeps the window's own. The work area is
-// the primary screen's available area. False for a null window.
+// window, a height or width of 0 keeps the window's own. The reference's
+// rectangle and the window's are their frames (as NKPlaceTopLevel places
+// it); the work area is the primary screen's available area. False for a
+// null window.
 bool NKPlaceWindow(QWidget *pWindow, int iAnchor, QWidget *pReference, int iHeight, int iWidth);
+
+// Places a top-level window by its frame, as a window manager draws it: the
+// frame's top-left corner at (iX, iY), the client area iWidth x iHeight.
+// Without a window manager the frame is the client area.
+void NKPlaceTopLevel(QWidget *pWindow, int iX, int iY, int iWidth, int iHeight);
 
 // Modal windows nest: a disable counts up and an enable down. The main
 // window is enabled exactly while the count is 0 or less, and a running

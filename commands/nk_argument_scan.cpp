@@ -8,6 +8,9 @@ namespace {
 // between them are not run together.
 bool IsSeparator(char c) { return c == ' ' || c == '\t'; }
 
+// A quote followed by white space (a line's break included) ends its word.
+bool EndsWord(char c) { return IsSeparator(c) || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
 size_t FindSeparator(const std::string &text, size_t iFrom)
 {
     while (iFrom < text.size() && !IsSeparator(text[iFrom])) iFrom++;
@@ -35,12 +38,17 @@ NKString NKArgumentScan::NextToken()
     return token;
 }
 
+// The quote that closes a quoted argument ends its word: one followed by
+// more characters is inside the name (`"x"y.nkf"` names x"y.nkf, which a
+// name check then refuses), not the end of a name x with y.nkf" left over.
 NKString NKArgumentScan::NextArgument()
 {
     SkipBlanks();
     if (m_iPos >= m_text.size() || m_text[m_iPos] != '"') return NextToken();
     size_t iStart = m_iPos + 1;
     size_t iEnd = m_text.find('"', iStart);
+    while (iEnd != std::string::npos && iEnd + 1 < m_text.size() && !EndsWord(m_text[iEnd + 1]))
+        iEnd = m_text.find('"', iEnd + 1);
     if (iEnd == std::string::npos) iEnd = m_text.size();
     NKString argument;
     argument.Assign(m_text.c_str() + iStart, (int)(iEnd - iStart));

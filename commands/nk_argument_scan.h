@@ -22,8 +22,9 @@ public:
     // tokens); a null string when none is left.
     NKString NextToken();
     // The next file argument: when the rest of the line, past its blanks,
-    // begins with a double quote, the text up to the closing quote (or the
-    // end of the line) without the quotes; else the next token. A null
+    // begins with a double quote, the text up to the closing quote (the
+    // first one that a blank, a tab or the end of the line follows; else
+    // the end of the line) without the quotes; else the next token. A null
     // string when none is left.
     NKString NextArgument();
     // Everything after the tokens taken so far, blanks included.

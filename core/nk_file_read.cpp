@@ -14,6 +14,9 @@
 
 namespace {
 
+// The reason given for a file that holds no byte.
+constexpr char kEmpty[] = "it is empty";
+
 std::string SystemPath(const char *pszPath)
 {
     std::string path(pszPath != nullptr ? pszPath : "");
@@ -131,7 +134,7 @@ std::string NKInputFileProblem(const char *pszPath)
     std::string why;
     FILE *pFile = NKOpenRegularFile(pszPath, &why);
     if (pFile == nullptr) return why;
-    if (std::fgetc(pFile) == EOF) why = "it is empty";
+    if (std::fgetc(pFile) == EOF) why = kEmpty;
     std::fclose(pFile);
     return why;
 }
@@ -160,9 +163,16 @@ std::string NKFileProblemLine(const char *pszPath, const std::string &why)
     return why.empty() ? line + "." : line + ": " + why + ".";
 }
 
+// An empty file is what went wrong whatever read it (a type detection, a
+// format check): its line leads the failure.
 void NKPrintFileProblem(const char *pszPath, const char *pszWhy)
 {
     std::string why = pszWhy != nullptr ? std::string(pszWhy) : NKFileProblem(pszPath);
-    NKPrintError(NKFileProblemLine(pszPath, why).c_str());
+    const std::string line = NKFileProblemLine(pszPath, why);
+    if (why == kEmpty) {
+        NKPrintLeadError(line.c_str());
+    } else {
+        NKPrintError(line.c_str());
+    }
     NKNoteFileNamed();
 }

@@ -53,5 +53,6 @@ std::string NKWriteProblem(const char *pszPath);
 std::string NKFileProblemLine(const char *pszPath, const std::string &why);
 
 // Prints NKFileProblemLine at the error level, with NKFileProblem as the
-// reason when pszWhy is null (and none when the file itself is readable).
+// reason when pszWhy is null (and none when the file itself is readable);
+// the line of an empty file as the failure's lead (core/nk_message.h).
 void NKPrintFileProblem(const char *pszPath, const char *pszWhy = nullptr);

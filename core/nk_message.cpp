@@ -35,6 +35,7 @@ void ConsoleSink(const char *pszLine, int iLevel, void *)
 
 NKMessageSink sg_pfnSink = ConsoleSink;
 void *sg_pSinkUser = nullptr;
+std::string sg_LeadError;  // the last lead line printed, until taken
 
 }  // namespace
 
@@ -56,6 +57,21 @@ void NKPrintWarning(const char *pszText) { NKPrintMessage(pszText, NK_MSG_WARNIN
 void NKPrintError(const char *pszText) { NKPrintMessage(pszText, NK_MSG_ERROR); }
 
 void NKPrintErrorCode(const char *pszText, int /*iCode*/) { NKPrintMessage(pszText, NK_MSG_ERROR); }
+
+// A line not printed (output switched off) leads nothing.
+void NKPrintLeadError(const char *pszText)
+{
+    if (!sg_Output.bOutputOn || pszText == nullptr || *pszText == '\0') return;
+    NKPrintError(pszText);
+    sg_LeadError = pszText;
+}
+
+std::string NKTakeLeadError(void)
+{
+    std::string line;
+    line.swap(sg_LeadError);
+    return line;
+}
 
 const char *NKInterfaceErrorText(int iCode)
 {
@@ -146,4 +162,8 @@ void NKSetMessageSink(NKMessageSink pfnSink, void *pUser, NKMessageSink *ppfnPre
 void NKSetConsoleMessages(bool bOn) { sg_bConsoleOn = bOn; }
 bool NKGetConsoleMessages(void) { return sg_bConsoleOn; }
 
-void NKResetMessageOutput(void) { sg_Output = NKMessageOutput(); }
+void NKResetMessageOutput(void)
+{
+    sg_Output = NKMessageOutput();
+    sg_LeadError.clear();
+}

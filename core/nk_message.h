@@ -10,6 +10,8 @@
 // commands; a collection state brackets top-level commands.
 #pragma once
 
+#include <string>
+
 enum { NK_MSG_INFO = 1, NK_MSG_WARNING = 2, NK_MSG_ERROR = 3 };
 
 // Receives one line (without its LF) and its level.
@@ -21,6 +23,14 @@ void NKPrintWarning(const char *pszText);
 void NKPrintError(const char *pszText);
 // Prints the text at the error level; the code is not shown.
 void NKPrintErrorCode(const char *pszText, int iCode);
+// Prints the text at the error level as the line that says best what went
+// wrong, which need not be the failure's first (an empty file refused by
+// the type detection is named after the detection's lines): a display with
+// room for one line (the window's status line) shows it instead of the
+// first. NKTakeLeadError gives the last such line printed and forgets it;
+// empty when none came.
+void NKPrintLeadError(const char *pszText);
+std::string NKTakeLeadError(void);
 // Prints pszReaderText when given, else the text of the data-source
 // interface error code (-8 .. -1, anything else "General error.").
 void NKPrintInterfaceError(int iCode, const char *pszReaderText);

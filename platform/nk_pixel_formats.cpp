@@ -2,25 +2,15 @@
 // configurations as pixel-format descriptors (see nk_pixel_formats.h).
 #include "platform/nk_pixel_formats.h"
 
-#include <QGuiApplication>
-
-// X11 defines macros (None, Bool, Status) that Qt's headers also use, so the
-// GLX headers come after them.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
 
-namespace {
+#include "platform/nk_window_manager.h"
 
-Display *QtDisplay(void)
-{
-    auto *pApp = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (pApp == nullptr) return nullptr;
-    auto *pX11 = pApp->nativeInterface<QNativeInterface::QX11Application>();
-    return pX11 != nullptr ? pX11->display() : nullptr;
-}
+namespace {
 
 // The configurations in server order; the caller frees them with XFree.
 GLXFBConfig *GetConfigs(Display *pDisplay, int *piCount)
@@ -122,7 +112,7 @@ int NumberOfConfigId(Display *pDisplay, int iConfigId)
 bool NKGetDisplayPixelFormats(std::vector<NKPixelFormatDescriptor> *pFormats)
 {
     pFormats->clear();
-    Display *pDisplay = QtDisplay();
+    Display *pDisplay = NKX11Display();
     int n = 0;
     GLXFBConfig *pConfigs = GetConfigs(pDisplay, &n);
     if (pConfigs == nullptr) return false;
@@ -164,7 +154,7 @@ int NKChooseDisplayPixelFormat(int iDepthBits, int iColorBits, uint32_t dwFlags)
                                 GLX_BLUE_SIZE,
                                 iComponent,
                                 None};
-    Display *pDisplay = QtDisplay();
+    Display *pDisplay = NKX11Display();
     int n = 0;
     GLXFBConfig *pChosen = glXChooseFBConfig(pDisplay, DefaultScreen(pDisplay), aiAttributes, &n);
     if (pChosen == nullptr) return 0;

@@ -228,6 +228,14 @@ int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int
     return files[(size_t)i].iFileSize / iWordSize;
 }
 
+void NKLSDynaWarnMissingMember(const char *pszMember)
+{
+    if (FileSize(pszMember) == 0) return;
+    NKPrintWarning(
+        NKString::FromFormat("LS-DYNA family file %s is missing, states end there.", pszMember)
+            .GetText());
+}
+
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime)
 {
     NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside state %d, ", pszMember,

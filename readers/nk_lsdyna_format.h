@@ -282,6 +282,11 @@ void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float f
 // follow its last whole word), and the family's states end with state
 // iStates at fLastTime (or none is whole).
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime);
+// The warning of a family whose next member, pszMember, is missing: the
+// states end there. Nothing for an empty member, whose own warning the
+// family's listing gave as it ended the list there
+// (NKLSDynaFindFamilyFiles).
+void NKLSDynaWarnMissingMember(const char *pszMember);
 
 // ---- Header, sizes and the scan -----------------------------------------------------
 

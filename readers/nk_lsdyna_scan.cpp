@@ -382,9 +382,7 @@ NKString MissingName(const ScanWalk &w)
 
 void WarnMissing(ScanWalk *w)
 {
-    NKPrintWarning(NKString::FromFormat("LS-DYNA family file %s is missing, states end there.",
-                                        MissingName(*w).GetText())
-                       .GetText());
+    NKLSDynaWarnMissingMember(MissingName(*w).GetText());
     w->bStop = true;
 }
 

@@ -367,9 +367,7 @@ void WarnMissing(ThWalk *w)
 {
     NKString name = w->c->files[0].szFileName +
                     NKString::FromFormat(w->iExpect < 100 ? "%02d" : "%d", w->iExpect);
-    NKPrintWarning(
-        NKString::FromFormat("LS-DYNA family file %s is missing, states end there.", name.GetText())
-            .GetText());
+    NKLSDynaWarnMissingMember(name.GetText());
     w->bStop = true;
 }
 
@@ -628,7 +626,10 @@ bool LSDynaTimeHistorySource::Open(const char *pszFileName)
 {
     Close();
     LSDynaThControl &c = g_LSDynaTh;
-    bool bOk = pszFileName != nullptr && NKLSDynaFindFamilyFiles(pszFileName, &c.files, false) > 0;
+    // A name that is no readable file has no family to list: the listing
+    // would find nothing and print its own code besides.
+    bool bOk = pszFileName != nullptr && NKFileProblem(pszFileName).empty() &&
+               NKLSDynaFindFamilyFiles(pszFileName, &c.files, false) > 0;
     if (!bOk) {
         NKPrintError("Error reading LSDYNA file.");
         NKPrintFileProblem(pszFileName != nullptr ? pszFileName : "");

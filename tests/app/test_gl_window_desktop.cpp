@@ -147,6 +147,42 @@ TEST_F(DesktopWindowTest, AFileDroppedOnTheViewOpensAndOtherDropsAreRefused)
     }
 }
 
+// The viewer only reads a dropped file: a drag source that proposes a move
+// (a file manager with Shift held) is told of a copy, or of a link
+// when it offers no copy, so that it keeps its file. A drag that offers
+// neither is refused, and the model stays.
+TEST_F(DesktopWindowTest, ADropIsTakenAsACopyNeverAsAMove)
+{
+    QObject *apTargets[] = {m_pView, NKGetMainWindow()};
+    const std::string plate = NKTestExamplePath("plate.nkf");
+    for (QObject *pTarget : apTargets) {
+        SCOPED_TRACE(pTarget == m_pView ? "view" : "main window");
+        const struct {
+            Qt::DropActions offered;
+            Qt::DropAction answer;  // IgnoreAction: refused
+        } drops[] = {{Qt::CopyAction | Qt::MoveAction, Qt::CopyAction},
+                     {Qt::MoveAction | Qt::LinkAction, Qt::LinkAction},
+                     {Qt::MoveAction, Qt::IgnoreAction}};
+        for (const auto &d : drops) {
+            SCOPED_TRACE(int(d.offered));
+            ASSERT_EQ(ExecuteCommand(("open \"" + plate + "\"").c_str()), 0);
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(QString::fromStdString(m_Beam))});
+            // Shift held, as a file manager is told to move the file.
+            QDragEnterEvent enter(QPoint(10, 10), d.offered, &data, Qt::LeftButton,
+                                  Qt::ShiftModifier);
+            ASSERT_EQ(enter.proposedAction(), Qt::MoveAction);
+            QCoreApplication::sendEvent(pTarget, &enter);
+            EXPECT_EQ(enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction, d.answer);
+            QDropEvent drop(QPointF(10, 10), d.offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+            ASSERT_EQ(drop.proposedAction(), Qt::MoveAction);
+            QCoreApplication::sendEvent(pTarget, &drop);
+            EXPECT_EQ(drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction, d.answer);
+            EXPECT_EQ(SourceFile(), d.answer != Qt::IgnoreAction ? m_Beam : plate);
+        }
+    }
+}
+
 // Pictures written by commands leave the in-view menu out: with the
 // Results Menu shown each is the same file as without it, though the
 // window shows the menu.

@@ -6,15 +6,20 @@
 // the status line, whole on hover. Needs an X display.
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHelpEvent>
+#include <QImage>
 #include <QMimeData>
+#include <QScreen>
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
+#include <QWindow>
 
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +37,7 @@
 #include "render/nk_fringe_commands.h"
 #include "render/nk_view_settings.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/app/gl_menu_test_point.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
@@ -327,22 +333,35 @@ TEST_F(WindowOpenTest, AResultsMenuFollowsTheModel)
     EXPECT_EQ(g_pGLMenu, nullptr);
 }
 
-// A file named on the command line that is missing, empty or not a model
-// says why on the status line.
-TEST_F(WindowOpenTest, ACommandLineFileThatFailsSaysWhyOnTheStatusLine)
+// A file named on the command line or opened with File > Open that is
+// missing or empty says why on the status line: an empty one is named as
+// empty, though the terminal has the detection's lines first.
+TEST_F(WindowOpenTest, AFileThatFailsToOpenSaysWhyOnTheStatusLine)
 {
     const std::string empty = m_Dir + "/empty.nkf", missing = m_Dir + "/missing.nkf";
     ASSERT_TRUE(NKTestWriteText(empty, ""));
+    const Road commandLine = {"command line", [](WindowOpenTest *, const std::string &f) {
+                                  ParseCommandLine(f.c_str());
+                              }};
+    const Road dialog = Roads()[0];
+    const std::string emptyLine = "File \"" + empty + "\": it is empty.";
     const struct {
+        const Road &road;
         std::string file, error;
-    } cases[] = {{missing, "Unable to open file for reading: " + missing},
-                 {empty, "Unable to auto-detect primary file type."}};
+    } cases[] = {{commandLine, missing, "Unable to open file for reading: " + missing},
+                 {commandLine, empty, emptyLine},
+                 {dialog, empty, emptyLine}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.file);
+        SCOPED_TRACE(std::string(c.road.pszName) + ": " + c.file);
         NKSetStatusbarText(" ", 0);
-        ParseCommandLine(c.file.c_str());
+        MessageCapture capture;
+        c.road.open(this, c.file);
         EXPECT_EQ(NKGetStatusbarText(0), c.error);
         EXPECT_FALSE(NKModelHasGeometry());
+        if (c.file == empty) {
+            EXPECT_TRUE(capture.HasLine("Unable to auto-detect primary file type.", NK_MSG_ERROR))
+                << capture.Text();
+        }
     }
 }
 
@@ -380,4 +399,117 @@ TEST_F(WindowOpenTest, ReadStateWithoutStatesSaysWhy)
     EXPECT_TRUE(capture.HasLine("readstate: No data source is open: there is no state to read",
                                 NK_MSG_ERROR))
         << capture.Text();
+}
+
+namespace {
+
+// The 3-D view as the display shows it.
+QImage ViewOnScreen(QWindow *pView)
+{
+    return QGuiApplication::primaryScreen()->grabWindow(pView->winId()).toImage();
+}
+
+// The pixels of the middle of the view (where the model lies) within 8 of
+// the colour in each channel.
+int MiddlePixelsNear(const QImage &image, QRgb colour)
+{
+    int n = 0;
+    for (int y = image.height() / 4; y < image.height() * 3 / 4; y++)
+        for (int x = image.width() / 4; x < image.width() * 3 / 4; x++) {
+            const QRgb p = image.pixel(x, y);
+            n += std::abs(qRed(p) - qRed(colour)) <= 8 &&
+                         std::abs(qGreen(p) - qGreen(colour)) <= 8 &&
+                         std::abs(qBlue(p) - qBlue(colour)) <= 8
+                     ? 1
+                     : 0;
+        }
+    return n;
+}
+
+// The colour most pixels of the middle of the view have, black aside.
+QRgb CommonestMiddleColour(const QImage &image)
+{
+    std::map<QRgb, int> counts;
+    for (int y = image.height() / 4; y < image.height() * 3 / 4; y++)
+        for (int x = image.width() / 4; x < image.width() * 3 / 4; x++)
+            if ((image.pixel(x, y) & 0xffffffu) != 0) counts[image.pixel(x, y)]++;
+    QRgb best = 0;
+    int iBest = 0;
+    for (const auto &c : counts)
+        if (c.second > iBest) best = c.first, iBest = c.second;
+    return best;
+}
+
+}  // namespace
+
+// "None" chosen in the Results Menu after a result leaves no values to
+// colour by: the model shows in its parts' own colours again, pixel for
+// pixel as after the open, and not all in the legend's lowest colour.
+TEST_F(WindowOpenTest, NoneAfterAChosenResultShowsThePartsOwnColours)
+{
+    InstallSiteFile();
+    OpenThroughTheDialog(m_Beam);
+    ASSERT_NE(g_pGLMenu, nullptr);
+    ASSERT_EQ(ExecuteCommand("usermenu hide"), 0);  // the middle of the view is the model's
+    ASSERT_TRUE(NKTestSetViewSize(640, 480));
+    QImage own;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            NKRedrawView();
+            own = ViewOnScreen(m_pView);
+            return MiddlePixelsNear(own, CommonestMiddleColour(own)) > 100;
+        },
+        60000));
+    const QRgb part = CommonestMiddleColour(own);
+    const int iPartPixels = MiddlePixelsNear(own, part);
+    EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1001));
+    ASSERT_TRUE(NKAllPartsFringes());
+    EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1500));
+    EXPECT_EQ(NKGetCurrentScalarIndex(), -1);
+    QImage none;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            NKRedrawView();
+            none = ViewOnScreen(m_pView);
+            return MiddlePixelsNear(none, part) == iPartPixels;
+        },
+        60000))
+        << MiddlePixelsNear(none, part) << " pixels of the parts' colour, " << iPartPixels
+        << " after the open; the commonest is #" << std::hex << CommonestMiddleColour(none);
+}
+
+// A result chosen with the mouse in the Results Menu whose values hold a
+// NaN reads with a warning, which shows on the status line as well as on
+// the terminal.
+TEST_F(WindowOpenTest, AResultsMenuChoiceShowsItsWarningOnTheStatusLine)
+{
+    // The beam with node 83 of its first scalar's first step not a number.
+    std::string text = NKTestReadFile(m_Beam);
+    size_t at = text.find("*RESULTS 1\n");
+    ASSERT_NE(at, std::string::npos);
+    // Past the block's line, its two directives and the first 82 values.
+    for (int iLine = 0; iLine < 1 + 2 + 82; iLine++) at = text.find('\n', at) + 1;
+    text.replace(at, text.find('\n', at) - at, "nan");
+    const std::string damaged = m_Dir + "/nan.nkf";
+    ASSERT_TRUE(NKTestWriteText(damaged, text));
+    InstallSiteFile();
+    OpenThroughTheDialog(damaged);
+    ASSERT_NE(g_pGLMenu, nullptr);
+    ASSERT_TRUE(NKTestSetViewSize(640, 480));
+    NKRedrawView();
+    NKSetStatusbarText(" ", 0);
+
+    m_pView->requestActivate();
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return QGuiApplication::focusWindow() == m_pView; }, 60000));
+    QTest::keyPress(m_pView, Qt::Key_F2);
+    QTest::mouseClick(m_pView, Qt::LeftButton, Qt::NoModifier, NKTestMenuItemPoint(1000));
+    MessageCapture capture;
+    QTest::mouseClick(m_pView, Qt::LeftButton, Qt::NoModifier, NKTestMenuItemPoint(1001));
+    QTest::keyRelease(m_pView, Qt::Key_F2);
+    ASSERT_EQ(NKGetCurrentScalarIndex(), 0);
+    const std::string status = NKGetStatusbarText(0);
+    EXPECT_NE(status.find("NaN or -inf result values: 1, the first is value 83"), std::string::npos)
+        << status;
+    EXPECT_TRUE(capture.HasLine(status, NK_MSG_WARNING)) << capture.Text();
 }

@@ -2,8 +2,9 @@
 // error lines once left the file unnamed, run by command: damaged ASCII and
 // binary NKF files, an unsupported LS-DYNA database, a reservoir set whose
 // element file holds no computed step, older native sets, a volume file, a
-// time-history database and a geometry file that cannot be written. Each
-// failure keeps its own lines and ends with one line naming the file.
+// damaged and a missing time-history database and a geometry file that
+// cannot be written. Each failure keeps its own lines and ends with one
+// line naming the file.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -206,6 +207,9 @@ TEST_F(LoadFailureFiles, EveryFailedLoadEndsWithTheLineNamingItsFile)
              return "th open " + Path("d3thdt");
          },
          "Error reading NSTHB.", "Unable to open LS-DYNA Time history Database.", named("d3thdt")},
+        {"time history missing", [&] { return "th open \"" + Path("no thdt") + "\""; },
+         "Unable to open LS-DYNA Time history Database.", "Error reading LSDYNA file.",
+         "File \"" + Path("no thdt") + "\": no such file."},
         {"geometry written",
          [&] {
              EXPECT_EQ(ExecuteCommand(beam.c_str()), 0);
@@ -218,7 +222,11 @@ TEST_F(LoadFailureFiles, EveryFailedLoadEndsWithTheLineNamingItsFile)
         SCOPED_TRACE(c.pszClass);
         std::string line = c.make();
         MessageCapture capture;
+        // The failure's report is its lines alone: no stray code of a
+        // listing goes to the standard output besides.
+        testing::internal::CaptureStdout();
         EXPECT_NE(ExecuteCommand(line.c_str()), 0) << line;
+        EXPECT_EQ(testing::internal::GetCapturedStdout().find("Error"), std::string::npos);
         std::vector<std::string> errors;
         for (const CapturedLine &l : capture.Lines())
             if (l.iLevel == NK_MSG_ERROR) errors.push_back(l.text);

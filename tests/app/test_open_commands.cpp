@@ -333,15 +333,21 @@ TEST(OpenOperations, SizeArgumentsAndModeShapeFactors)
 // with the command files.)
 TEST_F(OpenCommands, NamesNoCommandLineCanCarryAreRefused)
 {
+    // Typed as it is or in quotes: the quote after x does not close the
+    // name, whose word goes on.
     const std::string beam = NKTestReadFile(NKTestExamplePath("beam.nkf"));
     Write("x", beam);
     const std::string quoted = Write("x\"y.nkf", beam);
-    m_Capture.Clear();
-    EXPECT_EQ(Run("open " + quoted), 1);
-    EXPECT_TRUE(m_Capture.HasLine("File name contains a double quote or a line break: " + quoted,
-                                  NK_MSG_ERROR));
-    EXPECT_EQ(g_pModel->iNumFrames, 0);
-    EXPECT_FALSE(m_Capture.Contains("opened."));
+    for (const std::string &line : {"open " + quoted, "open \"" + quoted + "\""}) {
+        m_Capture.Clear();
+        EXPECT_EQ(Run(line), 1) << line;
+        EXPECT_TRUE(m_Capture.HasLine(
+            "File name contains a double quote or a line break: " + quoted, NK_MSG_ERROR))
+            << line << "\n"
+            << m_Capture.Text();
+        EXPECT_EQ(g_pModel->iNumFrames, 0) << line;
+        EXPECT_FALSE(m_Capture.Contains("opened.")) << line;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // the attribute lock, and the argument scan it continues.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "commands/nk_argument_scan.h"
 #include "commands/nk_part_range.h"
 #include "tests/core/nk_model_test_helpers.h"
@@ -187,4 +190,24 @@ TEST(ArgumentScan, EmptyQuotesAndUnclosedQuote)
     EXPECT_STREQ(empty.GetText(), "");
     EXPECT_STREQ(scan.NextArgument().GetText(), "open end");
     EXPECT_TRUE(scan.NextArgument().IsNull());
+}
+
+// A quote closes a quoted argument only where its word ends: one with more
+// characters after it is part of the name, which then holds the quote.
+TEST(ArgumentScan, AQuoteInsideAWordDoesNotCloseTheName)
+{
+    const struct {
+        const char *pszLine;
+        std::vector<std::string> arguments;
+    } cases[] = {{"\"x\"y.nkf\"", {"x\"y.nkf"}},
+                 {"\"x\"y.nkf\" 3", {"x\"y.nkf", "3"}},
+                 {"\"a b\"c", {"a b\"c"}},
+                 {"\"a b\"\t\"c\"", {"a b", "c"}}};
+    for (const auto &c : cases) {
+        NKArgumentScan scan(c.pszLine);
+        std::vector<std::string> arguments;
+        for (NKString a = scan.NextArgument(); !a.IsNull(); a = scan.NextArgument())
+            arguments.push_back(a.GetText());
+        EXPECT_EQ(arguments, c.arguments) << c.pszLine;
+    }
 }

@@ -291,11 +291,27 @@ TEST_F(LSDynaReader, EmptyMemberEndsTheStatesWithAWarning)
     ASSERT_EQ(remove(Path("d3plot02").c_str()), 0);
     ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
     EXPECT_EQ(NKLSDynaGetNumStates(), 4);
+    // A base file whose states end with the end marker goes on in its first
+    // member: that member empty gives its own warning alone, not a second
+    // one saying it is missing.
+    NKLSDynaClose();
+    LSDynaTestWriter marked;
+    LSDynaWriteShellGeometry(&marked);
+    LSDynaWriteShellState(&marked, 0.0);
+    marked.Float(-999999.0);
+    ASSERT_TRUE(marked.Save(Path("d3plot")));
+    ASSERT_TRUE(NKTestWriteText(Path("d3plot01"), ""));
+    MessageCapture marker;
+    ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str()));
+    EXPECT_EQ(NKLSDynaGetNumStates(), 1);
+    EXPECT_TRUE(marker.Contains(Path("d3plot01") + " is empty, states end there."))
+        << marker.Text();
+    EXPECT_FALSE(marker.Contains("is missing")) << marker.Text();
 }
 
 // The same in real families copied with one member emptied: the qd-cae
 // database keeps its geometry alone, the projectile its first four states
-// at their own times.
+// at their own times, each with the one warning of the empty member.
 TEST_F(LSDynaReader, EmptyMemberOfARealFamilyEndsItsStates)
 {
     NK_SKIP_WITHOUT_SHARED_TESTDATA();
@@ -325,6 +341,8 @@ TEST_F(LSDynaReader, EmptyMemberOfARealFamilyEndsItsStates)
                                      " is empty, states end there."))
             << c.family << "\n"
             << capture.Text();
+        // That warning alone: the member is not reported missing as well.
+        EXPECT_FALSE(capture.Contains("is missing")) << c.family << "\n" << capture.Text();
         ASSERT_EQ(NKLSDynaGetNumStates(), c.iStates) << c.family;
         for (int i = 0; i < c.iStates; i++)
             EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(i), times[(size_t)i]) << c.family << " " << i;

@@ -1,0 +1,139 @@
+// platform/nk_window_manager.cpp -- the window manager's conventions read
+// from the X display (see nk_window_manager.h).
+#include "platform/nk_window_manager.h"
+
+#include <QGuiApplication>
+
+// X11 defines macros (None, Bool, Status) that Qt's headers also use, so
+// its headers come after them.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+// A window named by a property may be gone (a manager that ended leaves
+// its name on the root window): the error of asking about it is dropped
+// instead of ending the program.
+int IgnoreError(Display *, XErrorEvent *) { return 0; }
+
+class QuietErrors {
+public:
+    explicit QuietErrors(Display *pDisplay) : m_pDisplay(pDisplay)
+    {
+        XSync(m_pDisplay, False);
+        m_pfnPrevious = XSetErrorHandler(IgnoreError);
+    }
+    ~QuietErrors()
+    {
+        XSync(m_pDisplay, False);
+        XSetErrorHandler(m_pfnPrevious);
+    }
+    QuietErrors(const QuietErrors &) = delete;
+    QuietErrors &operator=(const QuietErrors &) = delete;
+
+private:
+    Display *m_pDisplay;
+    int (*m_pfnPrevious)(Display *, XErrorEvent *) = nullptr;
+};
+
+// The 32-bit items of the window's property of that type; empty when the
+// property is missing or of another type. (Xlib hands 32-bit items over
+// as longs.)
+std::vector<unsigned long> Property(Display *pDisplay, Window window, const char *pszName,
+                                    Atom type)
+{
+    std::vector<unsigned long> items;
+    const Atom name = XInternAtom(pDisplay, pszName, True);
+    if (name == None) return items;
+    Atom actualType = None;
+    int iFormat = 0;
+    unsigned long uCount = 0, uAfter = 0;
+    unsigned char *pData = nullptr;
+    QuietErrors quiet(pDisplay);
+    if (XGetWindowProperty(pDisplay, window, name, 0, 4096, False, type, &actualType, &iFormat,
+                           &uCount, &uAfter, &pData) == Success &&
+        pData != nullptr && actualType == type && iFormat == 32) {
+        const auto *pItems = reinterpret_cast<const unsigned long *>(pData);
+        items.assign(pItems, pItems + uCount);
+    }
+    if (pData != nullptr) XFree(pData);
+    return items;
+}
+
+// The check window of a running manager, else None.
+Window CheckWindow(Display *pDisplay)
+{
+    const std::vector<unsigned long> named =
+        Property(pDisplay, DefaultRootWindow(pDisplay), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    if (named.size() != 1) return None;
+    const std::vector<unsigned long> self =
+        Property(pDisplay, named[0], "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    return self.size() == 1 && self[0] == named[0] ? Window(named[0]) : None;
+}
+
+}  // namespace
+
+struct _XDisplay *NKX11Display(void)
+{
+    auto *pApp = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    if (pApp == nullptr) return nullptr;
+    auto *pX11 = pApp->nativeInterface<QNativeInterface::QX11Application>();
+    return pX11 != nullptr ? pX11->display() : nullptr;
+}
+
+bool NKWindowManagerRunning(void)
+{
+    Display *pDisplay = NKX11Display();
+    return pDisplay != nullptr && CheckWindow(pDisplay) != None;
+}
+
+bool NKWindowManagerSupports(const char *pszState)
+{
+    Display *pDisplay = NKX11Display();
+    if (pDisplay == nullptr || pszState == nullptr || CheckWindow(pDisplay) == None) return false;
+    const Atom state = XInternAtom(pDisplay, pszState, True);
+    if (state == None) return false;
+    for (unsigned long item :
+         Property(pDisplay, DefaultRootWindow(pDisplay), "_NET_SUPPORTED", XA_ATOM))
+        if (item == state) return true;
+    return false;
+}
+
+bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame)
+{
+    Display *pDisplay = NKX11Display();
+    if (pDisplay == nullptr || uWindow == 0) return false;
+    XWindowAttributes attributes;
+    int iX = 0, iY = 0;
+    Window child = None;
+    {
+        QuietErrors quiet(pDisplay);
+        if (XGetWindowAttributes(pDisplay, uWindow, &attributes) == 0) return false;
+        if (!XTranslateCoordinates(pDisplay, uWindow, DefaultRootWindow(pDisplay), 0, 0, &iX, &iY,
+                                   &child))
+            return false;
+    }
+    // Left, right, top, bottom.
+    std::vector<unsigned long> extents =
+        Property(pDisplay, uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    if (extents.size() != 4) extents.assign(4, 0);
+    pFrame->iX = iX - int(extents[0]);
+    pFrame->iY = iY - int(extents[2]);
+    pFrame->iWidth = attributes.width + int(extents[0] + extents[1]);
+    pFrame->iHeight = attributes.height + int(extents[2] + extents[3]);
+    return true;
+}
+
+std::vector<std::string> NKGetWindowStates(unsigned long uWindow)
+{
+    std::vector<std::string> names;
+    Display *pDisplay = NKX11Display();
+    if (pDisplay == nullptr || uWindow == 0) return names;
+    for (unsigned long state : Property(pDisplay, uWindow, "_NET_WM_STATE", XA_ATOM)) {
+        char *pszName = XGetAtomName(pDisplay, state);
+        if (pszName == nullptr) continue;
+        names.push_back(pszName);
+        XFree(pszName);
+    }
+    return names;
+}

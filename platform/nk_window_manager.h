@@ -1,0 +1,38 @@
+// platform/nk_window_manager.h -- what the X display's window manager does
+// with the program's windows, asked of the display of the Qt application.
+//
+// A window manager that follows the desktop conventions (EWMH) names a
+// check window on the root window, lists the states it understands and
+// writes on each window it manages the extents of the frame it put around
+// it. The main window asks whether full screen is one of those states (a
+// window moved to cover the screen while the manager keeps its frame shows
+// neither all of it nor the frame); the window tests read frames and states
+// as the X server has them. Without an X display every answer is "none".
+// No Qt or X11 types appear here.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The display of the Qt application when it runs on X11, else null: an
+// Xlib Display, for the few calls Qt has no word for.
+struct _XDisplay;
+struct _XDisplay *NKX11Display(void);
+
+// Whether a window manager following those conventions manages the
+// display: the root window names a check window that names itself.
+bool NKWindowManagerRunning(void);
+// Whether that manager lists the state (an atom name such as
+// "_NET_WM_STATE_FULLSCREEN") among those it supports; false without one.
+bool NKWindowManagerSupports(const char *pszState);
+
+// The frame of the top-level window uWindow (its X window id) on the
+// screen: the window's own rectangle in root coordinates widened by the
+// frame extents its manager wrote (none without a manager). False when the
+// window cannot be asked about.
+struct NKScreenRect {
+    int iX = 0, iY = 0, iWidth = 0, iHeight = 0;
+};
+bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame);
+// The names of the states the window's manager gave it (empty without one).
+std::vector<std::string> NKGetWindowStates(unsigned long uWindow);

@@ -1,0 +1,241 @@
+// tests/app/test_gl_window_manager.cpp -- the program's windows under a
+// real window manager, where users run it: openbox, started by the fixture
+// on the test's X display for each test and stopped after it (a manager
+// that already runs there is used as it is). Without openbox the tests
+// skip, saying so. The frames are read from the X server: the windows'
+// own rectangles widened by the frame extents the manager wrote.
+#include <QDialog>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/nk_info_sheet.h"
+#include "platform/nk_window_manager.h"
+#include "tests/app/app_window_fixture.h"
+#include "tests/test_support/test_files.h"
+
+// Last: its macros (None, Bool, Status) clash with names of the headers above.
+#include <X11/Xlib.h>
+
+namespace {
+
+std::string Text(const NKScreenRect &r)
+{
+    return std::to_string(r.iWidth) + "x" + std::to_string(r.iHeight) + " at (" +
+           std::to_string(r.iX) + ", " + std::to_string(r.iY) + ")";
+}
+
+bool Same(const NKScreenRect &a, const NKScreenRect &b)
+{
+    return a.iX == b.iX && a.iY == b.iY && a.iWidth == b.iWidth && a.iHeight == b.iHeight;
+}
+
+// The frame of a top-level widget as the X server has it.
+NKScreenRect FrameOf(const QWidget *pWindow)
+{
+    NKScreenRect frame;
+    if (pWindow != nullptr) NKGetWindowFrame(pWindow->winId(), &frame);
+    return frame;
+}
+
+NKScreenRect ScreenRect(void)
+{
+    const QRect r = QGuiApplication::primaryScreen()->geometry();
+    NKScreenRect screen;
+    screen.iX = r.x(), screen.iY = r.y(), screen.iWidth = r.width(), screen.iHeight = r.height();
+    return screen;
+}
+
+bool Inside(const NKScreenRect &r, const NKScreenRect &screen)
+{
+    return r.iX >= screen.iX && r.iY >= screen.iY && r.iX + r.iWidth <= screen.iX + screen.iWidth &&
+           r.iY + r.iHeight <= screen.iY + screen.iHeight;
+}
+
+bool FullScreenState(const QWidget *pWindow)
+{
+    const std::vector<std::string> states = NKGetWindowStates(pWindow->winId());
+    return std::find(states.begin(), states.end(), "_NET_WM_STATE_FULLSCREEN") != states.end();
+}
+
+// Whether the manager has framed the shown window (its frame is larger
+// than its client area) and Qt knows the frame as the X server has it.
+bool Framed(const QWidget *pWindow)
+{
+    const NKScreenRect frame = FrameOf(pWindow);
+    return pWindow->isVisible() && frame.iHeight > pWindow->height() &&
+           pWindow->frameGeometry().height() == frame.iHeight &&
+           pWindow->pos() == QPoint(frame.iX, frame.iY);
+}
+
+bool WaitFramed(const QWidget *pWindow)
+{
+    return QTest::qWaitFor([pWindow] { return Framed(pWindow); }, 60000);
+}
+
+// The root window's properties now.
+std::set<Atom> RootProperties(void)
+{
+    Display *pDisplay = NKX11Display();
+    int iCount = 0;
+    Atom *pAtoms = XListProperties(pDisplay, DefaultRootWindow(pDisplay), &iCount);
+    std::set<Atom> atoms(pAtoms, pAtoms + (pAtoms != nullptr ? iCount : 0));
+    if (pAtoms != nullptr) XFree(pAtoms);
+    return atoms;
+}
+
+// Deletes the root window's properties but those kept. A manager leaves
+// its own behind when it ends, the name of its check window among them: a
+// program started later that asks about that window, gone by then, fails
+// (freeglut's start-up ends the program).
+void DeleteRootPropertiesBut(const std::set<Atom> &kept)
+{
+    Display *pDisplay = NKX11Display();
+    for (Atom atom : RootProperties())
+        if (kept.count(atom) == 0) XDeleteProperty(pDisplay, DefaultRootWindow(pDisplay), atom);
+    XSync(pDisplay, False);
+}
+
+// The program's window under openbox. A test that skips makes nothing, so
+// its tear-down has nothing to take down.
+class WindowManagerTest : public ProgramWindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(NKTestEnsureWidgetApplication());
+        if (!NKWindowManagerRunning()) StartOpenbox();
+        if (IsSkipped() || HasFatalFailure()) return;
+        // A first run: the stored placement is the default one.
+        m_bMade = true;
+        m_Placement = g_WindowPlacement;
+        g_WindowPlacement = NKWindowPlacement();
+        ProgramWindowTest::SetUp();
+        ASSERT_TRUE(WaitFramed(NKGetMainWindow())) << Text(FrameOf(NKGetMainWindow()));
+    }
+    void TearDown() override
+    {
+        if (m_bMade) {
+            CloseInfoPropertySheet();
+            ProgramWindowTest::TearDown();
+            g_WindowPlacement = m_Placement;
+        }
+        StopOpenbox();
+    }
+    // Openbox in a home of its own, so that it reads no user's settings
+    // and writes its session files there.
+    void StartOpenbox(void)
+    {
+        const QString openbox = QStandardPaths::findExecutable("openbox");
+        if (openbox.isEmpty())
+            GTEST_SKIP() << "openbox is not installed (scripts/install-deps installs it): "
+                            "no window manager to run under";
+        m_Home = NKTestMakeTempDir("quolin_openbox_");
+        m_RootProperties = RootProperties();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", QString::fromStdString(m_Home));
+        environment.remove("XDG_CONFIG_HOME");
+        environment.remove("XDG_CACHE_HOME");
+        m_pOpenbox = new QProcess;
+        m_pOpenbox->setProcessEnvironment(environment);
+        m_pOpenbox->setProcessChannelMode(QProcess::MergedChannels);
+        m_pOpenbox->start(openbox, {"--sm-disable"});
+        ASSERT_TRUE(m_pOpenbox->waitForStarted(60000)) << m_pOpenbox->errorString().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor(NKWindowManagerRunning, 60000))
+            << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
+    }
+    // The manager goes after the windows, and the next test finds the
+    // display as it was without one: the root window's properties it set
+    // go before it ends (the name of its check window first, so that no
+    // program finds that window gone) and once more after, for those it
+    // wrote as it ended.
+    void StopOpenbox(void)
+    {
+        if (m_pOpenbox == nullptr) return;
+        DeleteRootPropertiesBut(m_RootProperties);
+        m_pOpenbox->terminate();
+        if (!m_pOpenbox->waitForFinished(60000)) m_pOpenbox->kill();
+        m_pOpenbox->waitForFinished(60000);
+        DeleteRootPropertiesBut(m_RootProperties);
+        EXPECT_FALSE(NKWindowManagerRunning());
+        delete m_pOpenbox;
+        m_pOpenbox = nullptr;
+        NKTestRemoveDir(m_Home);
+    }
+    QProcess *m_pOpenbox = nullptr;
+    std::string m_Home;
+    std::set<Atom> m_RootProperties;  // those before the manager started
+    bool m_bMade = false;
+    NKWindowPlacement m_Placement;
+};
+
+}  // namespace
+
+// The first run's window, the Info window beside it, and the window made
+// again at the placement the first one stored after a move: every frame,
+// title bar included, lies on the screen, and the moved one comes back
+// where it was.
+TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
+{
+    const NKScreenRect screen = ScreenRect();
+    QWidget *pMain = NKGetMainWindow();
+    const NKScreenRect main = FrameOf(pMain);
+    EXPECT_TRUE(Inside(main, screen)) << Text(main);
+    EXPECT_EQ(main.iX, g_WindowPlacement.iX);
+    EXPECT_EQ(main.iY, g_WindowPlacement.iY);
+
+    QDialog *pInfo = CreateInfoPropertySheet(pMain);
+    ASSERT_TRUE(WaitFramed(pInfo)) << Text(FrameOf(pInfo));
+    const NKScreenRect info = FrameOf(pInfo);
+    EXPECT_TRUE(Inside(info, screen)) << Text(info);
+    // Right of the main window's frame, the tops of both frames aligned.
+    EXPECT_EQ(info.iX, main.iX + main.iWidth) << Text(info) << " beside " << Text(main);
+    EXPECT_EQ(info.iY, main.iY) << Text(info) << " beside " << Text(main);
+    CloseInfoPropertySheet();
+
+    NKMoveMainWindow(120, 90);
+    const NKScreenRect moved = {120, 90, main.iWidth, main.iHeight};
+    EXPECT_TRUE(QTest::qWaitFor(
+        [pMain, moved] { return Same(FrameOf(pMain), moved) && Framed(pMain); }, 60000))
+        << Text(FrameOf(pMain));
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    EXPECT_EQ(g_WindowPlacement.iX, 120);
+    EXPECT_EQ(g_WindowPlacement.iY, 90);
+
+    ASSERT_TRUE(CreateMainWindow());
+    pMain = NKGetMainWindow();
+    ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+    EXPECT_TRUE(Same(FrameOf(pMain), moved)) << Text(FrameOf(pMain)) << ", moved " << Text(moved);
+}
+
+// F11 puts the window in the manager's full-screen state: no frame, the
+// whole screen covered. Esc (and F11 again) put the frame back where it
+// was, each time.
+TEST_F(WindowManagerTest, F11CoversTheScreenWithoutAFrameAndEscPutsTheFrameBack)
+{
+    QWidget *pMain = NKGetMainWindow();
+    const NKScreenRect screen = ScreenRect();
+    const NKScreenRect before = FrameOf(pMain);
+    for (Qt::Key leave : {Qt::Key_Escape, Qt::Key_F11, Qt::Key_Escape}) {
+        SCOPED_TRACE(leave == Qt::Key_Escape ? "Esc" : "F11");
+        QTest::keyClick(pMain, Qt::Key_F11);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [pMain, screen] { return FullScreenState(pMain) && Same(FrameOf(pMain), screen); },
+            60000))
+            << Text(FrameOf(pMain));
+        QTest::keyClick(pMain, leave);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [pMain, before] {
+                return !FullScreenState(pMain) && Same(FrameOf(pMain), before) &&
+                       pMain->pos() == QPoint(before.iX, before.iY);
+            },
+            60000))
+            << Text(FrameOf(pMain)) << ", before " << Text(before);
+    }
+}
