@@ -19,6 +19,7 @@
 #include "platform/nk_window_manager.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 // Last: its macros (None, Bool, Status) clash with names of the headers above.
 #include <X11/Xlib.h>
@@ -76,7 +77,7 @@ bool Framed(const QWidget *pWindow)
 
 bool WaitFramed(const QWidget *pWindow)
 {
-    return QTest::qWaitFor([pWindow] { return Framed(pWindow); }, 60000);
+    return NKTestWaitFor([pWindow] { return Framed(pWindow); }, "the window's frame");
 }
 
 // The root window's properties now.
@@ -145,8 +146,9 @@ protected:
         m_pOpenbox->setProcessEnvironment(environment);
         m_pOpenbox->setProcessChannelMode(QProcess::MergedChannels);
         m_pOpenbox->start(openbox, {"--sm-disable"});
-        ASSERT_TRUE(m_pOpenbox->waitForStarted(60000)) << m_pOpenbox->errorString().toStdString();
-        ASSERT_TRUE(QTest::qWaitFor(NKWindowManagerRunning, 60000))
+        ASSERT_TRUE(m_pOpenbox->waitForStarted(NKTestWaitLimitMs()))
+            << m_pOpenbox->errorString().toStdString();
+        ASSERT_TRUE(NKTestWaitFor(NKWindowManagerRunning, "the window manager"))
             << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
     }
     // The manager goes after the windows, and the next test finds the
@@ -159,8 +161,8 @@ protected:
         if (m_pOpenbox == nullptr) return;
         DeleteRootPropertiesBut(m_RootProperties);
         m_pOpenbox->terminate();
-        if (!m_pOpenbox->waitForFinished(60000)) m_pOpenbox->kill();
-        m_pOpenbox->waitForFinished(60000);
+        if (!m_pOpenbox->waitForFinished(NKTestWaitLimitMs())) m_pOpenbox->kill();
+        m_pOpenbox->waitForFinished(NKTestWaitLimitMs());
         DeleteRootPropertiesBut(m_RootProperties);
         EXPECT_FALSE(NKWindowManagerRunning());
         delete m_pOpenbox;
@@ -200,8 +202,9 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
 
     NKMoveMainWindow(120, 90);
     const NKScreenRect moved = {120, 90, main.iWidth, main.iHeight};
-    EXPECT_TRUE(QTest::qWaitFor(
-        [pMain, moved] { return Same(FrameOf(pMain), moved) && Framed(pMain); }, 60000))
+    EXPECT_TRUE(
+        NKTestWaitFor([pMain, moved] { return Same(FrameOf(pMain), moved) && Framed(pMain); },
+                      "the frame at its new place"))
         << Text(FrameOf(pMain));
     NKDestroyMainWindow();
     NKTestFlushDeletes();
@@ -225,17 +228,17 @@ TEST_F(WindowManagerTest, F11CoversTheScreenWithoutAFrameAndEscPutsTheFrameBack)
     for (Qt::Key leave : {Qt::Key_Escape, Qt::Key_F11, Qt::Key_Escape}) {
         SCOPED_TRACE(leave == Qt::Key_Escape ? "Esc" : "F11");
         QTest::keyClick(pMain, Qt::Key_F11);
-        EXPECT_TRUE(QTest::qWaitFor(
+        EXPECT_TRUE(NKTestWaitFor(
             [pMain, screen] { return FullScreenState(pMain) && Same(FrameOf(pMain), screen); },
-            60000))
+            "the full-screen state"))
             << Text(FrameOf(pMain));
         QTest::keyClick(pMain, leave);
-        EXPECT_TRUE(QTest::qWaitFor(
+        EXPECT_TRUE(NKTestWaitFor(
             [pMain, before] {
                 return !FullScreenState(pMain) && Same(FrameOf(pMain), before) &&
                        pMain->pos() == QPoint(before.iX, before.iY);
             },
-            60000))
+            "the frame back in its place"))
             << Text(FrameOf(pMain)) << ", before " << Text(before);
     }
 }

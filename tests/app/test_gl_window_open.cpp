@@ -40,6 +40,7 @@
 #include "tests/app/gl_menu_test_point.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
+#include "tests/test_support/test_wait.h"
 
 namespace {
 
@@ -453,13 +454,13 @@ TEST_F(WindowOpenTest, NoneAfterAChosenResultShowsThePartsOwnColours)
     ASSERT_EQ(ExecuteCommand("usermenu hide"), 0);  // the middle of the view is the model's
     ASSERT_TRUE(NKTestSetViewSize(640, 480));
     QImage own;
-    ASSERT_TRUE(QTest::qWaitFor(
+    ASSERT_TRUE(NKTestWaitFor(
         [&] {
             NKRedrawView();
             own = ViewOnScreen(m_pView);
             return MiddlePixelsNear(own, CommonestMiddleColour(own)) > 100;
         },
-        60000));
+        "the parts' colours in the middle of the view"));
     const QRgb part = CommonestMiddleColour(own);
     const int iPartPixels = MiddlePixelsNear(own, part);
     EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1001));
@@ -467,13 +468,13 @@ TEST_F(WindowOpenTest, NoneAfterAChosenResultShowsThePartsOwnColours)
     EXPECT_TRUE(NKGLMenuExecuteItem(g_pGLMenu, 1500));
     EXPECT_EQ(NKGetCurrentScalarIndex(), -1);
     QImage none;
-    EXPECT_TRUE(QTest::qWaitFor(
+    EXPECT_TRUE(NKTestWaitFor(
         [&] {
             NKRedrawView();
             none = ViewOnScreen(m_pView);
             return MiddlePixelsNear(none, part) == iPartPixels;
         },
-        60000))
+        "the parts' colours after None"))
         << MiddlePixelsNear(none, part) << " pixels of the parts' colour, " << iPartPixels
         << " after the open; the commonest is #" << std::hex << CommonestMiddleColour(none);
 }
@@ -500,8 +501,8 @@ TEST_F(WindowOpenTest, AResultsMenuChoiceShowsItsWarningOnTheStatusLine)
     NKSetStatusbarText(" ", 0);
 
     m_pView->requestActivate();
-    ASSERT_TRUE(
-        QTest::qWaitFor([this] { return QGuiApplication::focusWindow() == m_pView; }, 60000));
+    ASSERT_TRUE(NKTestWaitFor([this] { return QGuiApplication::focusWindow() == m_pView; },
+                              "the keyboard focus on the view"));
     QTest::keyPress(m_pView, Qt::Key_F2);
     QTest::mouseClick(m_pView, Qt::LeftButton, Qt::NoModifier, NKTestMenuItemPoint(1000));
     MessageCapture capture;
