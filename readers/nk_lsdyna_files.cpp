@@ -236,16 +236,23 @@ void NKLSDynaWarnMissingMember(const char *pszMember)
             .GetText());
 }
 
+namespace {
+
+// Where a damaged family's states end: with state iStates at fLastTime, or
+// none is whole.
+NKString StatesEnd(int iStates, float fLastTime)
+{
+    if (iStates == 0) return NKString("no state is whole.");
+    return NKString::FromFormat("states end with state %d at time %g.", iStates, (double)fLastTime);
+}
+
+}  // namespace
+
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime)
 {
     NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside state %d, ", pszMember,
                                          iWholeStates + 1);
-    if (iWholeStates == 0)
-        text += "no state is whole.";
-    else
-        text += NKString::FromFormat("states end with state %d at time %g.", iWholeStates,
-                                     (double)fLastTime);
-    NKPrintWarning(text.GetText());
+    NKPrintWarning((text + StatesEnd(iWholeStates, fLastTime)).GetText());
 }
 
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime)
@@ -253,12 +260,7 @@ void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime)
     NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside a word, the bytes "
                                          "after its last whole word are left out: ",
                                          pszMember);
-    if (iStates == 0)
-        text += "no state is whole.";
-    else
-        text += NKString::FromFormat("states end with state %d at time %g.", iStates,
-                                     (double)fLastTime);
-    NKPrintWarning(text.GetText());
+    NKPrintWarning((text + StatesEnd(iStates, fLastTime)).GetText());
 }
 
 // ---- The word stream -------------------------------------------------------------

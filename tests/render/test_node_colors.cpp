@@ -45,6 +45,19 @@ NKScalarResult *MakeResult(const std::vector<float> &values, bool bElements)
     return pRes;
 }
 
+// A vector result of one part entry holding the nodes' vectors (x, y, z
+// each).
+NKVectorResult *MakeVectors(const std::vector<float> &xyz)
+{
+    NKVectorResult *pVec = NKCreateVectorResult();
+    pVec->iNumParts = 1;
+    pVec->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(1, sizeof(NKVectorPartEntry)));
+    pVec->pResults[0].iNumNodes = static_cast<int>(xyz.size() / 3);
+    pVec->pResults[0].pNodeValues = static_cast<float *>(NKAlloc(xyz.size() * sizeof(float)));
+    std::memcpy(pVec->pResults[0].pNodeValues, xyz.data(), xyz.size() * sizeof(float));
+    return pVec;
+}
+
 }  // namespace
 
 TEST_F(NodeColors, ValuesMapOntoTheSpectrumAndTheirCoordinates)
@@ -250,14 +263,8 @@ TEST_F(NodeColors, ValuesThatAreNoNumberAreUndefinedInColoursRangesAndLengths)
         EXPECT_FLOAT_EQ(v[2], 4);
         NKReleaseScalarResult(pElements);
 
-        NKVectorResult *pVec = NKCreateVectorResult();
-        pVec->iNumParts = 1;
-        pVec->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(1, sizeof(NKVectorPartEntry)));
-        const float afVectors[12] = {3,    4, 0, fBad,         0,           0, 0,
-                                     fBad, 2, 1, NK_UNDEFINED, NK_UNDEFINED};
-        pVec->pResults[0].iNumNodes = 4;
-        pVec->pResults[0].pNodeValues = static_cast<float *>(NKAlloc(sizeof(afVectors)));
-        std::memcpy(pVec->pResults[0].pNodeValues, afVectors, sizeof(afVectors));
+        NKVectorResult *pVec =
+            MakeVectors({3, 4, 0, fBad, 0, 0, 0, fBad, 2, 1, NK_UNDEFINED, NK_UNDEFINED});
         ASSERT_TRUE(NKComputeVectorLengthRange(pVec));
         EXPECT_FLOAT_EQ(pVec->lengthMinMax.min, 5);
         EXPECT_FLOAT_EQ(pVec->lengthMinMax.max, 5);
@@ -307,13 +314,7 @@ TEST_F(NodeColors, RawValuesThatAreNoNumberStayOutOfRangesAndLengths)
 
     for (float fBad : {NAN, INFINITY, -INFINITY}) {
         SCOPED_TRACE(fBad);
-        NKVectorResult *pVec = NKCreateVectorResult();
-        pVec->iNumParts = 1;
-        pVec->pResults = static_cast<NKVectorPartEntry *>(NKCalloc(1, sizeof(NKVectorPartEntry)));
-        const float afVectors[9] = {0, 0, 2, 3, 4, 0, 1, 1, fBad};
-        pVec->pResults[0].iNumNodes = 3;
-        pVec->pResults[0].pNodeValues = static_cast<float *>(NKAlloc(sizeof(afVectors)));
-        std::memcpy(pVec->pResults[0].pNodeValues, afVectors, sizeof(afVectors));
+        NKVectorResult *pVec = MakeVectors({0, 0, 2, 3, 4, 0, 1, 1, fBad});
         ASSERT_TRUE(NKComputeVectorLengths(pVec));
         EXPECT_EQ(pVec->lengthMinMax.min, 2);
         EXPECT_EQ(pVec->lengthMinMax.iMinNode, 0);
