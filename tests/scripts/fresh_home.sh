@@ -14,6 +14,31 @@ cd "$home/work" || exit 1
 # defines its own.
 fail() { echo "FAIL: $*"; cat "$home/err.txt" 2>/dev/null; exit 1; }
 
+# Runs the command under a time limit of $1 seconds, as timeout(1) does
+# (status 124 when the limit passes). A command still running then has its
+# threads' stacks printed first (with gdb, where it is installed), so that a
+# run that hung says where.
+run_limited() {
+  local limit="$1" tenths=0 pid
+  shift
+  "$@" &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    if [ "$tenths" -ge $((limit * 10)) ]; then
+      echo "--- still running after $limit s; its threads:"
+      if command -v gdb >/dev/null; then
+        gdb -p "$pid" -batch -ex "thread apply all bt 25" 2>/dev/null | grep -E '^(#|Thread)'
+      fi
+      kill -9 "$pid"
+      wait "$pid" 2>/dev/null
+      return 124
+    fi
+    sleep 0.1
+    tenths=$((tenths + 1))
+  done
+  wait "$pid"
+}
+
 # Writes a model of one unit hexahedron (parts and nodes as in the tests'
 # command files) to $1.
 write_unit_hex() {
