@@ -305,8 +305,7 @@ TEST_F(LSDynaTimeHistory, MemberCutInsideAWordIsNamedAndTheStatesRunOn)
     const long kCut = (101 + 102 + 1) * 4;  // the word after state 2's time word
     for (long iPart : {1, 2, 3}) {
         SCOPED_TRACE(iPart);
-        std::vector<uint8_t> first(all.begin(), all.begin() + kCut);
-        first.insert(first.end(), all.begin() + kCut, all.begin() + kCut + iPart);
+        const std::vector<uint8_t> first(all.begin(), all.begin() + kCut + iPart);
         ASSERT_TRUE(NKTestWriteBytes(Path(), first));
         ASSERT_TRUE(
             NKTestWriteBytes(Path() + "01", std::vector<uint8_t>(all.begin() + kCut, all.end())));
