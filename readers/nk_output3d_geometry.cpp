@@ -299,7 +299,7 @@ bool NKOutput3DCheckEvent(int iEvent)
     EventRead read = ReadMesh(iEvent, &mesh);
     if (read == EventRead::kFailed) return false;
     // An event not computed has no geometry to refuse: its read keeps the
-    // geometry in use, as the Part has it, and says that it is not computed.
+    // geometry in use and says that it is not computed.
     if (read == EventRead::kNotComputed) return true;
     set.eventSound[(size_t)iEvent] = 1;
     set.iCheckedEvent = iEvent;

@@ -992,9 +992,9 @@ TEST_F(LSDynaReader, MemberCutInsideAWordKeepsTheWholeStatesBeforeIt)
     }
 }
 
-// The real families of the issue, copied with their first state member cut
-// inside a word: the ansys "d3plot" family's d3plot01 to 17 and to 117,555
-// bytes, and d3plot_beam's d3plot01 to a tenth. Each opens with the states
+// Real families copied with their first state member cut inside a word:
+// the ansys "d3plot" family's d3plot01 to 17 and to 117,555 bytes, and
+// d3plot_beam's d3plot01 to a tenth. Each opens with the states
 // of a cut at the word before (1, 3 and 2), names d3plot01, and every
 // state reads.
 TEST_F(LSDynaReader, RealFamiliesCutInsideAWordOpenWithTheirWholeStates)

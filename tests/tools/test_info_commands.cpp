@@ -195,9 +195,9 @@ TEST_F(InfoCommands, ModelInformationOfTheBeamAndTheDialog)
     EXPECT_TRUE(s_bActivate);
 }
 
-// The extremes name the step the frame that holds them shows: after a read
-// of the beam's third step alone, the one frame's step 3, not frame 0's
-// place in the list.
+// The extremes' lines end with the model step their frame holds, read
+// from the frame (NKGetFrameStep), not with the frame's index: a read of
+// one step into one frame names that step.
 TEST_F(InfoCommands, ModelInformationNamesTheStepItsFrameShows)
 {
     NKInstallNodeColorHooks(true);  // the ranges come with the colours
