@@ -58,13 +58,26 @@ void DefaultPlanePoint(float *pfOut)
 
 }  // namespace
 
+NKLocalRectangle NKGetLocalRectangle(const CutPlane &plane)
+{
+    NKLocalRectangle r;
+    NKVec3Copy(r.afCenter, plane.fPoint);
+    NKInPlaneAxis(plane.fNormal, plane.fAxis, r.aafDirection[0]);
+    NKCrossProduct(plane.fNormal, r.aafDirection[0], r.aafDirection[1]);
+    NKVec3Normalize(r.aafDirection[1]);
+    r.afHalf[0] = std::fabs(plane.fWidth);
+    r.afHalf[1] = std::fabs(plane.fHeight);
+    return r;
+}
+
 bool NKWithinLocalPlane(const CutPlane &plane, const float *p)
 {
-    float afRel[3], afSide[3];
-    NKVec3Difference(p, plane.fPoint, afRel);
-    NKCrossProduct(plane.fNormal, plane.fAxis, afSide);
-    return std::fabs(NKVec3Dot(afRel, plane.fAxis)) <= plane.fWidth * 0.5f &&
-           std::fabs(NKVec3Dot(afRel, afSide)) <= plane.fHeight * 0.5f;
+    const NKLocalRectangle r = NKGetLocalRectangle(plane);
+    float afRel[3];
+    NKVec3Difference(p, r.afCenter, afRel);
+    for (int k = 0; k < 2; k++)
+        if (std::fabs(NKVec3Dot(afRel, r.aafDirection[k])) > r.afHalf[k]) return false;
+    return true;
 }
 
 CutPlaneSet::CutPlaneSet() { AddPlane(false); }

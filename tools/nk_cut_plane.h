@@ -37,13 +37,25 @@ struct CutPlane {
     float fPoint[3] = {0.0f, 0.0f, 0.0f};  // display coordinates
     float fNormal[3] = {0.0f, 0.0f, 1.0f};
     float fAxis[3] = {0.0f, 1.0f, 0.0f};  // in-plane axis of the handle
+    // The handle's half width (along fAxis) and half height (along
+    // fNormal x fAxis): a local plane's rectangle reaches that far either
+    // side of fPoint.
     float fWidth = 0.2f;
     float fHeight = 0.2f;
 };
 
-// Whether point p of the plane lies inside its local rectangle: fWidth
-// along fAxis and fHeight across it (full sizes), centred on fPoint. A
-// local plane picks and clips only there.
+// A local plane's rectangle, the same as its handle's: centred on fPoint,
+// fWidth either side along the in-plane axis (made perpendicular to the
+// normal as the handle makes it, NKInPlaneAxis) and fHeight either side
+// along normal x that axis. A local plane clips its surface, draws its
+// vector samples and is picked only within it.
+struct NKLocalRectangle {
+    float afCenter[3];
+    float aafDirection[2][3];  // unit: along the width, along the height
+    float afHalf[2];           // the half width and half height
+};
+NKLocalRectangle NKGetLocalRectangle(const CutPlane &plane);
+// Whether point p of the plane lies within that rectangle (its edges too).
 bool NKWithinLocalPlane(const CutPlane &plane, const float *p);
 
 // The flags a plane carries, for the shared flag setter and getter.

@@ -184,6 +184,10 @@ void NKGetDefaultManipulatorCenter(float *pfOut, bool bToModel);
 void NKGetDefaultManipulatorHalfSize(float *pfOut, bool bToModel);
 // Centre minus and plus the half size (min x, y, z, max x, y, z).
 void NKGetDefaultManipulatorBox(float *pfBox, bool bToModel);
+// u's part perpendicular to the unit normal n, normalised; when u lies along
+// n, that of (1, 0, 0), else that of (0, 0, 1). The plane handle's in-plane
+// axis, and so a local cutting plane's rectangle, is measured along it.
+void NKInPlaneAxis(const float *n, const float *pfAxis, float *pfOut);
 // Replaces the rotation of m by the turn about z that takes the x axis onto
 // the rotated x axis's projection into the x-y plane (the identity when that
 // projection vanishes); the translation stays with bKeepTranslation, else
@@ -270,8 +274,7 @@ public:
     virtual const float *GetInPlaneAxis(float *pfOut = nullptr) const;
     // Turns the box so that its x axis becomes n normalised.
     void SetNormal(const float *pfNormal);
-    // The y axis becomes u's part perpendicular to the normal (or that of
-    // (1, 0, 0), else (0, 0, 1), when u lies along it), normalised.
+    // The y axis becomes NKInPlaneAxis of u.
     void SetInPlaneAxis(const float *pfAxis);
     // Half width (along the in-plane axis) and half height.
     void SetSize(float fHalfWidth, float fHalfHeight);

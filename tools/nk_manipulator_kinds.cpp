@@ -308,23 +308,26 @@ void PlaneManipulator::SetNormal(const float *pfNormal)
     m_pBox->SetAxes(aafAxes[0], aafAxes[1], aafAxes[2]);
 }
 
+void NKInPlaneAxis(const float *n, const float *pfAxis, float *pfOut)
+{
+    static const float kFallbacks[2][3] = {{1, 0, 0}, {0, 0, 1}};
+    for (int iTry = 0; iTry < 3; iTry++) {
+        const float *pfFrom = iTry == 0 ? pfAxis : kFallbacks[iTry - 1];
+        const double d = NKVec3Dot(pfFrom, n);
+        for (int k = 0; k < 3; k++) pfOut[k] = float(pfFrom[k] - d * n[k]);
+        if (NKVec3Length(pfOut) >= 1e-6) break;
+    }
+    NKVec3Normalize(pfOut);
+}
+
 // The in-plane axis is kept perpendicular to the normal, so that the box's
 // axes stay orthonormal whatever u is.
 void PlaneManipulator::SetInPlaneAxis(const float *pfAxis)
 {
     if (pfAxis == nullptr) return;
-    const float *n = m_pBox->GetAxis(0);
-    static const float kFallbacks[2][3] = {{1, 0, 0}, {0, 0, 1}};
-    float u[3];
-    for (int iTry = 0; iTry < 3; iTry++) {
-        const float *pfFrom = iTry == 0 ? pfAxis : kFallbacks[iTry - 1];
-        const double d = NKVec3Dot(pfFrom, n);
-        for (int k = 0; k < 3; k++) u[k] = float(pfFrom[k] - d * n[k]);
-        if (NKVec3Length(u) >= 1e-6) break;
-    }
-    NKVec3Normalize(u);
-    float afNormal[3], w[3];
-    NKVec3Copy(afNormal, n);
+    float afNormal[3], u[3], w[3];
+    NKVec3Copy(afNormal, m_pBox->GetAxis(0));
+    NKInPlaneAxis(afNormal, pfAxis, u);
     NKCrossProduct(u, afNormal, w);
     NKVec3Normalize(w);
     m_pBox->SetAxes(afNormal, u, w);

@@ -154,8 +154,7 @@ struct CutHit {
     float fT = kNoHit;
 };
 
-// A local plane is hit only within its rectangle: half its width along its
-// axis, half its height along normal x axis.
+// A local plane is hit only within its rectangle (NKWithinLocalPlane).
 CutHit PickCutSurfaces(const NKFrame *pFrame, const float *o, const float *d)
 {
     CutHit best;

@@ -38,21 +38,18 @@ void SetClipPlane(GLenum plane, const float *p, const float *n)
     glClipPlane(plane, eq);
 }
 
-// A local plane's handle rectangle as clip planes 0 to 3: half the width
-// either side along the axis, half the height along normal x axis.
+// A local plane's rectangle (NKGetLocalRectangle) as clip planes 0 to 3,
+// each keeping the side of one edge the rectangle lies on.
 void SetLocalRectangle(const CutPlane &plane)
 {
-    float afSide[3];
-    NKCrossProduct(plane.fNormal, plane.fAxis, afSide);
-    const float *apfDir[2] = {plane.fAxis, afSide};
-    const float afHalf[2] = {plane.fWidth * 0.5f, plane.fHeight * 0.5f};
+    const NKLocalRectangle r = NKGetLocalRectangle(plane);
     for (int k = 0; k < 4; k++) {
-        const float *d = apfDir[k / 2];
+        const float *d = r.aafDirection[k / 2];
         const float s = k % 2 == 0 ? 1.0f : -1.0f;
         float n[3], p[3];
         for (int c = 0; c < 3; c++) {
             n[c] = -s * d[c];
-            p[c] = plane.fPoint[c] + s * afHalf[k / 2] * d[c];
+            p[c] = r.afCenter[c] + s * r.afHalf[k / 2] * d[c];
         }
         SetClipPlane(GL_CLIP_PLANE0 + k, p, n);
         glEnable(GL_CLIP_PLANE0 + k);

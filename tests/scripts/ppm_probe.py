@@ -8,6 +8,9 @@
 #                               colour in each channel
 #   differ A B X0 Y0 X1 Y1      prints the number of pixels of the rectangle
 #                               that differ between the two images
+#   extent IMAGE R G B          prints "x0 y0 x1 y1", the box of the pixels
+#                               within 64 of that colour in each channel
+#                               ("none" when there are none)
 import sys
 
 
@@ -53,5 +56,16 @@ elif op == 'differ':
     a, b = load(args[0]), load(args[1])
     x0, y0, x1, y1 = [int(v) for v in args[2:6]]
     print(sum(at(a, x, y) != at(b, x, y) for y in range(y0, y1) for x in range(x0, x1)))
+elif op == 'extent':
+    img = load(args[0])
+    c = tuple(int(v) for v in args[1:4])
+    xs, ys = [], []
+    for y in range(img[1]):
+        for x in range(img[0]):
+            p = at(img, x, y)
+            if all(abs(p[k] - c[k]) <= 64 for k in range(3)):
+                xs.append(x)
+                ys.append(y)
+    print(*(min(xs), min(ys), max(xs), max(ys)) if xs else ['none'])
 else:
     sys.exit('unknown operation ' + op)

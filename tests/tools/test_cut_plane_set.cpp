@@ -1,12 +1,13 @@
 // tests/tools/test_cut_plane_set.cpp -- the cutting-plane set (adding,
 // deleting, current plane, normals, alignment, grid counts and which setters
-// free the planes' cut surfaces), the plane handle, and the vector grid of a
-// plane that meets a flat model edge on.
+// free the planes' cut surfaces), the plane handle, a local plane's
+// rectangle, and the vector grid of a plane that meets a flat model edge on.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "core/nk_bbox.h"
+#include "core/nk_math.h"
 #include "tests/tools/surface_fixtures.h"
 #include "tools/nk_cut_plane.h"
 
@@ -157,6 +158,52 @@ TEST_F(CutPlaneSetTest, OnlyAChangedHandleMovesThePlane)
     dragged.GetPlanePoint(-1, q);
     EXPECT_NEAR(q[2], 0.25f, 1e-6f);
     EXPECT_FALSE(dragged.Handle().IsChanged());
+}
+
+// A local plane's rectangle is its handle's face: half the handle's size
+// either side along the handle's in-plane axis and along its third axis,
+// also where the plane's own axis is not perpendicular to its normal or
+// lies along it. Points just inside and just outside each edge and corner.
+TEST_F(CutPlaneSetTest, ALocalPlanesRectangleIsItsHandlesFace)
+{
+    const struct {
+        float afNormal[3], afAxis[3], fHalfWidth, fHalfHeight;
+    } planes[] = {
+        {{0, 0, 1}, {0, 1, 0}, 0.2f, 0.2f}, {{0, 0, 1}, {0, 1, 0}, 2.0f, 0.5f},
+        {{0, 1, 0}, {0, 1, 0}, 0.3f, 0.1f}, {{1, 0, 0}, {-1, 0, 0}, 0.1f, 0.4f},
+        {{0, 0, 1}, {1, 1, 1}, 0.3f, 0.1f}, {{0, -0.5f, 0.8f}, {0, 1, 0}, 0.5f, 0.25f},
+    };
+    const struct {
+        float fWidths, fHeights;  // off the centre, in half sizes
+    } points[] = {{0, 0},          {0.95f, 0},      {-0.95f, 0},   {1.05f, 0},  {-1.05f, 0},
+                  {0, 0.95f},      {0, -0.95f},     {0, 1.05f},    {0, -1.05f}, {0.95f, 0.95f},
+                  {-0.95f, 0.95f}, {0.95f, -1.05f}, {1.05f, 0.95f}};
+    for (const auto &plane : planes) {
+        CutPlaneSet set;
+        set.Handle().SetSize(plane.fHalfWidth, plane.fHalfHeight);
+        set.Handle().SetChanged();
+        ASSERT_TRUE(set.FollowHandle());
+        ASSERT_TRUE(set.SetPlaneNormal(plane.afNormal, -1));
+        ASSERT_TRUE(set.SetPlaneAxis(plane.afAxis, -1));
+        const CutPlane &cut = *set.GetPlane(-1);
+        float c[3], n[3], u[3], w[3];
+        set.Handle().GetPosition(c);
+        set.Handle().GetNormal(n);
+        set.Handle().GetInPlaneAxis(u);
+        NKCrossProduct(u, n, w);
+        for (const auto &q : points) {
+            float p[3];
+            for (int k = 0; k < 3; k++)
+                p[k] = c[k] + q.fWidths * plane.fHalfWidth * u[k] +
+                       q.fHeights * plane.fHalfHeight * w[k];
+            const bool bWithin = std::fabs(q.fWidths) <= 1.0f && std::fabs(q.fHeights) <= 1.0f;
+            EXPECT_EQ(NKWithinLocalPlane(cut, p), bWithin)
+                << "normal " << plane.afNormal[0] << " " << plane.afNormal[1] << " "
+                << plane.afNormal[2] << ", axis " << plane.afAxis[0] << " " << plane.afAxis[1]
+                << " " << plane.afAxis[2] << ": " << q.fWidths << " half widths, " << q.fHeights
+                << " half heights";
+        }
+    }
 }
 
 TEST_F(CutPlaneSetTest, DisabledSetFreesTheFramesSurfaces)

@@ -2,8 +2,10 @@
 // passes inside NKDrawScene, in an off-screen context of 810 x 600 with the
 // commands given through ExecuteCommand: section colours, hide-with-part,
 // the active plane's outline, the clip planes of the cutting planes (also
-// with a local plane among planes that clip each other), unlit shell
-// sections, plane vectors, iso-surfaces, and the GL state every draw leaves.
+// with a local plane among planes that clip each other), a local plane's
+// rectangle as its clip planes, its vector samples and its pick see it,
+// unlit shell sections, plane vectors, iso-surfaces, and the GL state every
+// draw leaves.
 // The view looks down -z at the model; pixels are found through the window
 // box of what a draw left over the background.
 #include <GL/gl.h>
@@ -16,8 +18,11 @@
 
 #include "commands/nk_command.h"
 #include "core/nk_load_hooks.h"
+#include "core/nk_memory.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_numeric.h"
+#include "core/nk_ray.h"
+#include "core/nk_render_state.h"
 #include "platform/nk_gl_context.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_camera.h"
@@ -31,7 +36,9 @@
 #include "tests/tools/surface_fixtures.h"
 #include "tools/nk_cut_plane.h"
 #include "tools/nk_cut_plane_commands.h"
+#include "tools/nk_cut_surface.h"
 #include "tools/nk_iso_surface.h"
+#include "tools/nk_picking.h"
 #include "tools/nk_surface_draw.h"
 
 namespace {
@@ -76,6 +83,8 @@ protected:
     }
     void TearDown() override
     {
+        g_SelectionList.Clear();
+        g_SelectionList = NKSelectionList();
         g_ViewMatrix[14] = 0.0f;
         NKDeleteAllDisplayLists();
         if (m_pContext != nullptr) NKDestroyGLContext(m_pContext);
@@ -462,6 +471,100 @@ TEST_F(CutDrawGL, PlaneVectorsAreWhiteUnscaledLinesWithHeads)
     Run({"nocutplanevectors"});
     Draw();
     EXPECT_EQ(CountWhite(), 0);
+}
+
+namespace {
+
+// The one vector sample of a plane's surface, at p, found.
+void PlaceOneSample(VectorGrid *pGrid, const float *p)
+{
+    NKFreeEdgeArrays(pGrid, true);
+    pGrid->iCountI = pGrid->iCountJ = 1;
+    pGrid->pfPositions = static_cast<float *>(NKCalloc(3, sizeof(float)));
+    pGrid->pfVectors = static_cast<float *>(NKCalloc(3, sizeof(float)));
+    pGrid->pFound = static_cast<uint8_t *>(NKCalloc(1, 1));
+    for (int k = 0; k < 3; k++) pGrid->pfPositions[k] = p[k];
+    pGrid->pFound[0] = 1;
+}
+
+// Whether the window point (x, y) lies in one of the polygons.
+bool InAPolygon(const std::vector<NKFeedbackPrimitive> &prims, float x, float y)
+{
+    const float afUp[3] = {0.0f, 0.0f, 1.0f}, afPoint[3] = {x, y, 0.0f};
+    for (const NKFeedbackPrimitive &prim : prims) {
+        if (prim.iToken != GL_POLYGON_TOKEN) continue;
+        std::vector<float> corners;
+        for (const NKFeedbackVertex &v : prim.v) corners.insert(corners.end(), {v.x, v.y, 0.0f});
+        if (NKPointInPolygon(afUp, corners.data(), (int)prim.v.size(), afPoint)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// A local plane through the hidden block whose in-plane axis is the
+// diagonal (1, 1, 0), with the half width 0.3 along it and the half height
+// 0.1 along normal x axis. For points of the plane inside that rectangle,
+// outside it and near each edge, the clip planes keep the section there, a
+// vector sample there is drawn and a ray through it picks the plane: all
+// three, or none. The view is a plain projection along -z of one display
+// unit around the plane's point onto the 810 x 600 window.
+TEST_F(CutDrawGL, ALocalPlaneClipsDrawsSamplesAndPicksWithinOneRectangle)
+{
+    Block(false);
+    Run({"cutplane 0.45 0.55 0.375 0 0 1", "nocutplanehighlight", "localcutplane"});
+    CutPlaneSet &set = *g_pCutPlaneSet;
+    const float afDiagonal[3] = {1.0f, 1.0f, 0.0f};
+    ASSERT_TRUE(set.SetPlaneAxis(afDiagonal, -1));
+    set.Handle().SetSize(0.3f, 0.1f);
+    set.Handle().SetChanged();
+    ASSERT_TRUE(set.FollowHandle());
+    set.SetFlag(NK_CUTPLANE_VECTOR_POINTS, true, -1, false);
+    NKFrame *pFrame = &g_pModel->pFrames[0];
+    ASSERT_TRUE(NKComputeCutSurfaces(pFrame, &set));
+    ASSERT_NE(pFrame->pCutSurfaces[0], nullptr);
+    const float *c = set.GetPlane(-1)->fPoint;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(c[0] - 0.5, c[0] + 0.5, c[1] - 0.5, c[1] + 0.5, -10.0, 10.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    g_SelectionList.SetEnabled(true);
+    g_SelectionList.SetMode(7);
+    const float r = std::sqrt(0.5f), afWidth[2] = {r, r}, afHeight[2] = {-r, r};
+    const struct {
+        float fAlongWidth, fAlongHeight;
+        bool bWithin;
+    } cases[] = {
+        {0.0f, 0.0f, true},    {0.14f, 0.04f, true},   {0.28f, 0.0f, true},  {-0.28f, 0.0f, true},
+        {0.32f, 0.0f, false},  {-0.32f, 0.0f, false},  {0.0f, 0.08f, true},  {0.0f, -0.08f, true},
+        {0.0f, 0.12f, false},  {0.0f, -0.12f, false},  {0.28f, 0.08f, true}, {-0.28f, -0.08f, true},
+        {0.32f, 0.08f, false}, {0.28f, -0.12f, false}, {0.1f, 0.3f, false},
+    };
+    for (const auto &t : cases) {
+        float p[3] = {c[0], c[1], c[2]};
+        for (int k = 0; k < 2; k++)
+            p[k] += t.fAlongWidth * afWidth[k] + t.fAlongHeight * afHeight[k];
+        PlaceOneSample(&pFrame->pCutSurfaces[0]->vectorGrid, p);
+        const auto prims =
+            NKCaptureFeedback([&] { NKDrawCutSurfaces(pFrame, &set, nullptr, &g_VectorSettings); });
+        const float x = (p[0] - c[0] + 0.5f) * 810.0f, y = (p[1] - c[1] + 0.5f) * 600.0f;
+        int iSamples = 0;
+        for (const NKFeedbackPrimitive &prim : prims) {
+            if (prim.iToken != GL_POINT_TOKEN) continue;
+            iSamples++;
+            EXPECT_NEAR(prim.v[0].x, x, 0.5f);
+            EXPECT_NEAR(prim.v[0].y, y, 0.5f);
+        }
+        const float afRays[1][6] = {{p[0], p[1], p[2] + 5.0f, 0.0f, 0.0f, -1.0f}};
+        const int aiGroups[1] = {1};
+        EXPECT_EQ(NKPickRay(0, afRays, aiGroups, 1, nullptr, false), -1);
+        const std::string what = std::to_string(t.fAlongWidth) + " along the width, " +
+                                 std::to_string(t.fAlongHeight) + " along the height";
+        EXPECT_EQ(InAPolygon(prims, x, y), t.bWithin) << "kept: " << what;
+        EXPECT_EQ(iSamples, t.bWithin ? 1 : 0) << "drawn: " << what;
+        EXPECT_EQ(g_SelectionList.iCount, t.bWithin ? 1 : 0) << "picked: " << what;
+    }
 }
 
 TEST_F(CutDrawGL, IsoSurfaceFollowsHideWithPart)

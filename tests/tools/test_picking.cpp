@@ -600,24 +600,25 @@ protected:
 };
 
 // A local cutting plane whose rectangle is four times as wide as it is high
-// (width 2 along its axis y, height 0.5 along normal x axis, that is x),
-// through the centre of a block of 2 x 2 x 2 unit hexahedra at z = 1. Rays
-// straight down pick it in cutting-plane mode only within the rectangle.
-TEST_F(LocalPlanePicking, ALocalPlaneIsPickedWithinItsWidthAndItsHeight)
+// (half width 2 along its axis y, half height 0.5 along normal x axis, that
+// is x), through the centre of a block of 6 x 6 x 6 unit hexahedra at z = 3.
+// Rays straight down pick it in cutting-plane mode only within the
+// rectangle, whose edges lie inside the block.
+TEST_F(LocalPlanePicking, ALocalPlaneIsPickedWithinItsHalfWidthAndItsHalfHeight)
 {
     g_pModel->fGeoScale = 1.0f;
     g_pModel->fCenterX = g_pModel->fCenterY = g_pModel->fCenterZ = 0.0f;
-    NKGeometry *pGeo = surface::MakeBlock(2, 1.0f);
+    NKGeometry *pGeo = surface::MakeBlock(6, 1.0f);
     NKFrame *pFrame =
         Frames(1, pGeo, surface::MakeScalar(pGeo, [](float x, float, float) { return x; }));
     ASSERT_TRUE(NKCreateSurfaceTools());
     g_pCutPlaneSet->Enable(true);
-    const float afPoint[3] = {1, 1, 1}, afNormal[3] = {0, 0, 1}, afAxis[3] = {0, 1, 0};
+    const float afPoint[3] = {3, 3, 3}, afNormal[3] = {0, 0, 1}, afAxis[3] = {0, 1, 0};
     ASSERT_TRUE(g_pCutPlaneSet->SetPlanePoint(afPoint, 0));
     ASSERT_TRUE(g_pCutPlaneSet->SetPlaneNormal(afNormal, 0));
     ASSERT_TRUE(g_pCutPlaneSet->SetPlaneAxis(afAxis, 0));
     ASSERT_TRUE(g_pCutPlaneSet->SetFlag(NK_CUTPLANE_LOCAL, true, 0, false));
-    // The plane takes its size from its handle.
+    // The plane takes its half sizes from its handle.
     g_pCutPlaneSet->Handle().SetSize(2.0f, 0.5f);
     g_pCutPlaneSet->Handle().SetChanged();
     ASSERT_TRUE(g_pCutPlaneSet->FollowHandle());
@@ -630,14 +631,15 @@ TEST_F(LocalPlanePicking, ALocalPlaneIsPickedWithinItsWidthAndItsHeight)
         float fAlongHeight, fAlongWidth;  // off the centre
         bool bHit;
     } cases[] = {
-        {0, 0, true},     {0.2f, 0, true},    {-0.2f, 0, true},
-        {0.4f, 0, false}, {-0.4f, 0, false},  {0, 0.9f, true},
-        {0, -0.9f, true}, {0.2f, 0.9f, true}, {0.4f, 0.9f, false},
+        {0, 0, true},         {0.4f, 0, true},    {-0.4f, 0, true},    {0.6f, 0, false},
+        {-0.6f, 0, false},    {0, 1.9f, true},    {0, -1.9f, true},    {0, 2.1f, false},
+        {0, -2.1f, false},    {0.4f, 1.9f, true}, {0.6f, 1.9f, false}, {0.4f, -2.1f, false},
+        {-0.4f, -1.9f, true},
     };
     const int aiGroups[1] = {1};
     for (const auto &c : cases) {
         const float afRays[1][6] = {
-            {afPoint[0] + c.fAlongHeight, afPoint[1] + c.fAlongWidth, 5.0f, 0.0f, 0.0f, -1.0f}};
+            {afPoint[0] + c.fAlongHeight, afPoint[1] + c.fAlongWidth, 10.0f, 0.0f, 0.0f, -1.0f}};
         NKPickInfo pick;
         EXPECT_EQ(NKPickRay(0, afRays, aiGroups, 1, &pick, false), -1);
         EXPECT_EQ(g_SelectionList.iCount, c.bHit ? 1 : 0)
