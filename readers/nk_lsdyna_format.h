@@ -129,10 +129,23 @@ const char *NKLSDynaOutOfRangeWord(const int *piWords, bool bTimeHistory);
 struct LSDynaFamilyFile {
     NKString szFileName;    // full path
     int64_t iFileSize = 0;  // bytes
+    // Whole words in 4- and 8-byte words, kept with the size so that a
+    // position in the family is found without a division per member.
+    int64_t iWords4 = 0, iWords8 = 0;
     int iSuffixNumber = 0;  // numeric part of the suffix; 0 for none
     int iLetter1 = 0;       // letter part of the suffix ('a'..'z'), 0 for none
     int iLetter2 = 0;
     uint8_t bBaseFile = 0;  // starts a segment with its own header and geometry
+
+    void SetSize(int64_t iBytes)
+    {
+        iFileSize = iBytes;
+        iWords4 = iBytes / 4;
+        iWords8 = iBytes / 8;
+    }
+    int64_t Words(int iWordSize) const { return iWordSize == 8 ? iWords8 : iWords4; }
+    // True when the size is not a whole number of words: the member is damaged.
+    bool PartWord(int iWordSize) const { return Words(iWordSize) * iWordSize != iFileSize; }
 };
 
 // The control words of one base file and what follows from them.

@@ -180,10 +180,10 @@ TEST_F(LSDynaReader, TimeWordsReadAnywhereInTheFamily)
             std::string name = Path(("d3plot0" + std::to_string(f + 1)).c_str());
             ASSERT_TRUE(NKTestWriteBytes(name, bytes));
             files[(size_t)f].szFileName = name.c_str();
-            files[(size_t)f].iFileSize = (int64_t)bytes.size();
+            files[(size_t)f].SetSize((int64_t)bytes.size());
         }
         files[2].szFileName = Path("d3plot03").c_str();  // listed, but not there
-        files[2].iFileSize = 4096;
+        files[2].SetSize(4096);
         LSDynaTimeReader reader(&files, c.iFormat, c.bSwap);
         const int iEdge = 512 / iSize;  // the first word of the second block
         // Member changes within one block's place ({0, 0} then {1, 3}) must
