@@ -176,6 +176,12 @@ bool NKLSDynaFileGt(const LSDynaFamilyFile &a, const LSDynaFamilyFile &b)
     return a.iSuffixNumber > b.iSuffixNumber;
 }
 
+bool NKLSDynaFollowsDirectly(const LSDynaFamilyFile &prev, const LSDynaFamilyFile &next)
+{
+    return !next.bBaseFile && next.iLetter1 == prev.iLetter1 && next.iLetter2 == prev.iLetter2 &&
+           next.iSuffixNumber == prev.iSuffixNumber + 1;
+}
+
 int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFile> *pFiles,
                             bool bAllowLetterSuffix)
 {

@@ -208,6 +208,9 @@ bool NKLSDynaIsFamilyMember(LSDynaFamilyFile *pCandidate, const char *pszCandida
                             const char *pszBaseName, bool bAllowLetterSuffix);
 // True when a must come after b.
 bool NKLSDynaFileGt(const LSDynaFamilyFile &a, const LSDynaFamilyFile &b);
+// True when next is the numbered member that comes directly after prev
+// (the same letters, the next number).
+bool NKLSDynaFollowsDirectly(const LSDynaFamilyFile &prev, const LSDynaFamilyFile &next);
 
 // The title byte-swap switch of "swapdynatitle"; off at start-up.
 void NKLSDynaSetTitleByteSwap(bool bOn);
@@ -286,14 +289,14 @@ private:
 // Word count of family file i (its size over the word size).
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize);
 
-// The warning of a family cut inside a state: the member it ends in, the
-// state it ends inside (iWholeStates + 1) and the last whole state's time,
-// which stays with every state before it.
+// The warning of a family cut inside a state (or where its next state or
+// end marker should begin): the member it ends in, the state it ends inside
+// (iWholeStates + 1) and the last whole state's time, which stays with
+// every state before it.
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime);
 // The warning of a member whose size is not a whole number of words: it is
-// damaged, its last bytes are no word of the family (the words after it
-// follow its last whole word), and the family's states end with state
-// iStates at fLastTime (or none is whole).
+// damaged, its last bytes are no word of the family, and the family's
+// states end with state iStates at fLastTime (or none is whole).
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime);
 // The warning of a family whose next member, pszMember, is missing: the
 // states end there. Nothing for an empty member, whose own warning the
