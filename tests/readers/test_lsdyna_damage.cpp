@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -409,6 +410,29 @@ TEST_F(LSDynaDamage, WrittenTimeHistoriesCutAnywhereOfferOnlyTheirWholeStates)
     ForEachWrittenFamily(m_Dir, [](const std::string &dir, int iWordSize, int iPerMember) {
         CheckThCuts(dir, WrittenThFamily(iWordSize, iPerMember), iWordSize);
     });
+}
+
+// A state whose time is not finite, or lies below the time before it, is
+// no state of the family: the states end before it, and one warning names
+// its member. The written family (three states a member) with the time of
+// d3plot02's second state replaced.
+TEST_F(LSDynaDamage, TimeThatIsNotFiniteOrGoesBackEndsTheStates)
+{
+    const std::vector<Member> members = WrittenPlotFamily(4, 3);
+    FamilyCopy copy(m_Dir, members);
+    const size_t iState = 13 * 4;  // bytes of a state of the shell fixture
+    for (float fTime : {NAN, INFINITY, -INFINITY, -1.0f, 0.0025f}) {
+        SCOPED_TRACE(fTime);
+        Member bad = members[2];
+        std::memcpy(bad.bytes.data() + iState, &fTime, 4);
+        copy.Cut(bad, bad.bytes.size());
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+        ASSERT_EQ(NKLSDynaGetNumStates(), 4) << capture.Text();
+        for (int k = 0; k < 4; k++) EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(k), 0.001f * (float)k);
+        ExpectOneWarning(capture, copy.Path("d3plot02"), 1, 4, 0.003f);
+        NKLSDynaClose();
+    }
 }
 
 // The real families, each member cut.
