@@ -176,6 +176,12 @@ bool NKLSDynaFileGt(const LSDynaFamilyFile &a, const LSDynaFamilyFile &b)
     return a.iSuffixNumber > b.iSuffixNumber;
 }
 
+bool NKLSDynaFollowsDirectly(const LSDynaFamilyFile &prev, const LSDynaFamilyFile &next)
+{
+    return !next.bBaseFile && next.iLetter1 == prev.iLetter1 && next.iLetter2 == prev.iLetter2 &&
+           next.iSuffixNumber == prev.iSuffixNumber + 1;
+}
+
 int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFile> *pFiles,
                             bool bAllowLetterSuffix)
 {
@@ -194,7 +200,7 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
         if (!NKLSDynaIsFamilyMember(&file, name.GetText(), base.GetText(), bAllowLetterSuffix))
             continue;
         file.szFileName = dirPrefix + name;
-        file.iFileSize = FileSize(file.szFileName.GetText());
+        file.SetSize(FileSize(file.szFileName.GetText()));
         if (file.iFileSize < 0) continue;
         pFiles->push_back(file);
     }
@@ -225,7 +231,7 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize)
 {
     if (i < 0 || i >= (int)files.size()) return 0;
-    return files[(size_t)i].iFileSize / iWordSize;
+    return files[(size_t)i].Words(iWordSize);
 }
 
 void NKLSDynaWarnMissingMember(const char *pszMember)
@@ -284,7 +290,7 @@ bool LSDynaStream::Seek(int iFile, int64_t iWord)
     // the next one.
     m_iFile = iFile;
     while (m_iFile < (int)m_pFiles->size()) {
-        const int64_t iWords = NKLSDynaFileWords(*m_pFiles, m_iFile, m_iWordSize);
+        const int64_t iWords = (*m_pFiles)[(size_t)m_iFile].Words(m_iWordSize);
         if (iWord < iWords) break;
         iWord -= iWords;
         m_iFile++;
@@ -306,9 +312,9 @@ int64_t LSDynaStream::ReadRaw(unsigned char *pOut, int64_t n)
 {
     int64_t iDone = 0;
     while (iDone < n && m_iFile < (int)m_pFiles->size()) {
-        int64_t iSize = (*m_pFiles)[(size_t)m_iFile].iFileSize;
         // Whole words only: the bytes of a trailing part word are never read.
-        int64_t iWordsHere = iSize / m_iWordSize - m_iByte / m_iWordSize;
+        int64_t iWordsHere =
+            (*m_pFiles)[(size_t)m_iFile].Words(m_iWordSize) - m_iByte / m_iWordSize;
         if (iWordsHere <= 0 || m_iByte % m_iWordSize != 0) {
             m_iFile++;
             m_iByte = 0;
@@ -330,7 +336,7 @@ int64_t LSDynaStream::Skip(int64_t n)
     int64_t iDone = 0;
     while (iDone < n && m_iFile < (int)m_pFiles->size()) {
         int64_t iWordsHere =
-            (*m_pFiles)[(size_t)m_iFile].iFileSize / m_iWordSize - m_iByte / m_iWordSize;
+            (*m_pFiles)[(size_t)m_iFile].Words(m_iWordSize) - m_iByte / m_iWordSize;
         int64_t iTake = std::min(std::max<int64_t>(iWordsHere, 0), n - iDone);
         iDone += iTake;
         m_iByte += iTake * m_iWordSize;
@@ -401,7 +407,7 @@ LSDynaTimeWord LSDynaTimeReader::Read(int iFile, int64_t iWord, float *pfTime)
 {
     *pfTime = 0.0f;
     if (iFile < 0 || iFile >= (int)m_pFiles->size() || iWord < 0 ||
-        iWord >= (*m_pFiles)[(size_t)iFile].iFileSize / m_iWordSize)
+        iWord >= (*m_pFiles)[(size_t)iFile].Words(m_iWordSize))
         return LSDynaTimeWord::Missing;
     if (m_iOpenFile != iFile) {
         if (m_fd >= 0) ::close(m_fd);

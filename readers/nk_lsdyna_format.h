@@ -129,10 +129,23 @@ const char *NKLSDynaOutOfRangeWord(const int *piWords, bool bTimeHistory);
 struct LSDynaFamilyFile {
     NKString szFileName;    // full path
     int64_t iFileSize = 0;  // bytes
+    // Whole words in 4- and 8-byte words, kept with the size so that a
+    // position in the family is found without a division per member.
+    int64_t iWords4 = 0, iWords8 = 0;
     int iSuffixNumber = 0;  // numeric part of the suffix; 0 for none
     int iLetter1 = 0;       // letter part of the suffix ('a'..'z'), 0 for none
     int iLetter2 = 0;
     uint8_t bBaseFile = 0;  // starts a segment with its own header and geometry
+
+    void SetSize(int64_t iBytes)
+    {
+        iFileSize = iBytes;
+        iWords4 = iBytes / 4;
+        iWords8 = iBytes / 8;
+    }
+    int64_t Words(int iWordSize) const { return iWordSize == 8 ? iWords8 : iWords4; }
+    // True when the size is not a whole number of words: the member is damaged.
+    bool PartWord(int iWordSize) const { return Words(iWordSize) * iWordSize != iFileSize; }
 };
 
 // The control words of one base file and what follows from them.
@@ -195,6 +208,9 @@ bool NKLSDynaIsFamilyMember(LSDynaFamilyFile *pCandidate, const char *pszCandida
                             const char *pszBaseName, bool bAllowLetterSuffix);
 // True when a must come after b.
 bool NKLSDynaFileGt(const LSDynaFamilyFile &a, const LSDynaFamilyFile &b);
+// True when next is the numbered member that comes directly after prev
+// (the same letters, the next number).
+bool NKLSDynaFollowsDirectly(const LSDynaFamilyFile &prev, const LSDynaFamilyFile &next);
 
 // The title byte-swap switch of "swapdynatitle"; off at start-up.
 void NKLSDynaSetTitleByteSwap(bool bOn);
@@ -273,14 +289,14 @@ private:
 // Word count of family file i (its size over the word size).
 int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int iWordSize);
 
-// The warning of a family cut inside a state: the member it ends in, the
-// state it ends inside (iWholeStates + 1) and the last whole state's time,
-// which stays with every state before it.
+// The warning of a family cut inside a state (or where its next state or
+// end marker should begin): the member it ends in, the state it ends inside
+// (iWholeStates + 1) and the last whole state's time, which stays with
+// every state before it.
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime);
 // The warning of a member whose size is not a whole number of words: it is
-// damaged, its last bytes are no word of the family (the words after it
-// follow its last whole word), and the family's states end with state
-// iStates at fLastTime (or none is whole).
+// damaged, its last bytes are no word of the family, and the family's
+// states end with state iStates at fLastTime (or none is whole).
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime);
 // The warning of a family whose next member, pszMember, is missing: the
 // states end there. Nothing for an empty member, whose own warning the

@@ -4,25 +4,19 @@
 //
 // Newer solvers write the end marker, part titles and padding after the base
 // file's geometry and start the states at word 0 of the next member; older
-// ones run the states on from the geometry. The scan reads both: times come
-// from a base file's state start when it lies inside it, in other members
-// from the carry-over of the last state, up to the end marker. A state counts
-// only when every one of its words exists. A member the states must go on in
-// but that is absent ends the scan with a warning; the states found stay. A
-// member whose size is not a whole number of words is damaged: its last
-// bytes are no word (every read of the family leaves them out, see
-// LSDynaStream), the states run on as after a member cut at a whole word, and
-// a warning names it with where the states end.
+// ones run the states on from the geometry. The walk over the members that
+// lists the states, and ends them where a member shows damage, is shared
+// with the time-history database (nk_lsdyna_walk.h).
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_file_read.h"
-#include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "core/nk_text_utils.h"
 #include "readers/nk_lsdyna_format.h"
+#include "readers/nk_lsdyna_walk.h"
 
 namespace {
 
@@ -328,70 +322,26 @@ bool NKLSDynaReadArbitraryNumberingFrom(const std::vector<LSDynaFamilyFile> &fil
 
 namespace {
 
-// The walk over the family: the segment being read and where its states go on.
+// The scan of the family: the segment being read; the walk over the
+// members lists the states and reads the damage (nk_lsdyna_walk.h).
 struct ScanWalk {
     LSDynaControlData *g;
+    LSDynaStateWalk *walk = nullptr;
     int iGeometry = -1;
     int iBase = -1;
     LSDynaHeader header;
     int64_t S = 1;
-    int64_t iCarry = 0;  // where the next state begins in the next member
-    int64_t iGeometryLeft = 0;
-    bool bMust = false;  // the states go on in the next member
-    bool bFirst = true;  // the next state found is the segment's first
-    bool bStop = false;
-    bool bFirstGeometryComplete = false;
-    int iExpect = 1;       // the member number that must come next
+    bool bFirst = true;    // the next state found is the segment's first
     int64_t iDropped = 0;  // states listed but not readable
     NKString szDropReason;
-    // The first member read whose size is not a whole number of words, and
-    // whether a warning that ends the states has named it already.
-    int iPartWord = -1;
-    bool bPartWordNamed = false;
-
-    int64_t Words(int i) const { return NKLSDynaFileWords(g->files, i, g->iWordSize); }
 };
 
-bool FollowsDirectly(const LSDynaFamilyFile &prev, const LSDynaFamilyFile &next)
-{
-    return !next.bBaseFile && next.iLetter1 == prev.iLetter1 && next.iLetter2 == prev.iLetter2 &&
-           next.iSuffixNumber == prev.iSuffixNumber + 1;
-}
-
-// True when the S words from word o of member i exist in i and the members
-// that follow it directly.
-bool StateComplete(const ScanWalk &w, int i, int64_t o)
-{
-    int64_t iAvail = w.Words(i);
-    for (int j = i; o + w.S > iAvail;) {
-        if (j + 1 >= (int)w.g->files.size() ||
-            !FollowsDirectly(w.g->files[(size_t)j], w.g->files[(size_t)(j + 1)]))
-            return false;
-        j++;
-        iAvail += w.Words(j);
-    }
-    return true;
-}
-
-NKString MissingName(const ScanWalk &w)
-{
-    const LSDynaFamilyFile &base = w.g->files[(size_t)w.iBase];
-    NKString name = base.szFileName;
-    return name + NKString::FromFormat(w.iExpect < 100 ? "%02d" : "%d", w.iExpect);
-}
-
-void WarnMissing(ScanWalk *w)
-{
-    NKLSDynaWarnMissingMember(MissingName(*w).GetText());
-    w->bStop = true;
-}
-
-void AddState(ScanWalk *w, int i, int64_t o, float fTime)
+bool AddState(ScanWalk *w, int i, int64_t o, float fTime)
 {
     if (!w->header.szStatesUnsupported.IsEmpty()) {
         w->iDropped++;
         w->szDropReason = w->header.szStatesUnsupported;
-        return;
+        return false;
     }
     const LSDynaFamilyFile &f = w->g->files[(size_t)i];
     LSDynaStateInfo s;
@@ -407,106 +357,12 @@ void AddState(ScanWalk *w, int i, int64_t o, float fTime)
     s.iGeometryIndex = w->iGeometry;
     w->bFirst = false;
     w->g->states.push_back(s);
-}
-
-// Names the damaged member with where the states end so far.
-void WarnPartWord(ScanWalk *w)
-{
-    const std::vector<LSDynaStateInfo> &states = w->g->states;
-    NKLSDynaWarnPartWord(w->g->files[(size_t)w->iPartWord].szFileName.GetText(), (int)states.size(),
-                         states.empty() ? 0.0f : states.back().fTime);
-    w->bPartWordNamed = true;
-}
-
-// The family ends inside a state, in member j: named with the last whole
-// state, which stays with every state before it. A damaged member the
-// states ran through before j is what put them out of line: it is named
-// first, with the same end.
-void WarnEndInsideState(ScanWalk *w, int j)
-{
-    if (w->iPartWord >= 0 && w->iPartWord != j && !w->bPartWordNamed) WarnPartWord(w);
-    const std::vector<LSDynaStateInfo> &states = w->g->states;
-    NKLSDynaWarnEndInsideState(w->g->files[(size_t)j].szFileName.GetText(), (int)states.size(),
-                               states.empty() ? 0.0f : states.back().fTime);
-    if (j == w->iPartWord) w->bPartWordNamed = true;
-}
-
-// Member i is read: one whose size is not a whole number of words is
-// damaged. Its whole words are read as any member's, and the words of the
-// next member follow them, as after a member cut at a whole word.
-void NotePartWord(ScanWalk *w, int i)
-{
-    if (w->iPartWord < 0 && w->g->files[(size_t)i].iFileSize % w->g->iWordSize != 0)
-        w->iPartWord = i;
-}
-
-// A state that begins in member i runs past the end of the last member j
-// that follows i directly. When nothing follows j, or a new geometry does,
-// the family was cut inside the state, in j. When a numbered member follows
-// after a gap, the gap is what ends the states, and the missing member is
-// named (by the next member's read when it follows i).
-void EndInsideState(ScanWalk *w, int i)
-{
-    const std::vector<LSDynaFamilyFile> &files = w->g->files;
-    int j = i;
-    while (j + 1 < (int)files.size() && FollowsDirectly(files[(size_t)j], files[(size_t)(j + 1)]))
-        j++;
-    w->bMust = true;
-    if (j + 1 < (int)files.size() && !files[(size_t)(j + 1)].bBaseFile) {
-        if (j > i) {
-            w->iExpect = files[(size_t)j].iSuffixNumber + 1;
-            WarnMissing(w);
-        }
-        return;
-    }
-    WarnEndInsideState(w, j);
-    // The next geometry starts a segment of its own; the end of the family
-    // ends the scan.
-    w->bMust = false;
-    w->bStop = j + 1 >= (int)files.size();
-}
-
-// The states of member i from word o up to its end or the end marker.
-void ReadTimes(ScanWalk *w, int i, int64_t o)
-{
-    const LSDynaFamilyFile &f = w->g->files[(size_t)i];
-    int64_t iWords = w->Words(i);
-    LSDynaTimeReader s(&w->g->files, w->g->iFormat, w->g->bSwap);
-    for (; o < iWords; o += w->S) {
-        // The time word lies in this member: an end marker there ends its
-        // states even when fewer words than a state follow it (padding).
-        float fTime = 0.0f;
-        LSDynaTimeWord eWord = s.Read(i, o, &fTime);
-        if (eWord == LSDynaTimeWord::EndMarker) {
-            w->iCarry = 0;
-            w->bMust = f.bBaseFile != 0;
-            return;
-        }
-        if (eWord == LSDynaTimeWord::Missing) {
-            w->bStop = true;
-            return;
-        }
-        if (!StateComplete(*w, i, o)) {
-            EndInsideState(w, i);
-            return;
-        }
-        AddState(w, i, o, fTime);
-    }
-    if (o == iWords && f.iFileSize % w->g->iWordSize != 0) {
-        // Bytes short of a word: the member was cut inside the next state's
-        // first word, and nothing after it lines up.
-        WarnEndInsideState(w, i);
-        w->bStop = true;
-        return;
-    }
-    w->iCarry = o - iWords;
-    w->bMust = w->iCarry > 0;
+    return true;
 }
 
 bool StartSegment(ScanWalk *w, int i)
 {
     if (!NKLSDynaReadHeader(i, &w->header)) return false;
-    NotePartWord(w, i);
     const LSDynaHeader &h = w->header;
     if (!h.szUnsupported.IsEmpty()) {
         NKPrintError(
@@ -515,7 +371,8 @@ bool StartSegment(ScanWalk *w, int i)
         return false;
     }
     int64_t iFamilyWords = 0;
-    for (int j = i; j < (int)w->g->files.size(); j++) iFamilyWords += w->Words(j);
+    for (int j = i; j < (int)w->g->files.size(); j++)
+        iFamilyWords += NKLSDynaFileWords(w->g->files, j, w->g->iWordSize);
     int64_t iStart = NKLSDynaGeometrySize(h, iFamilyWords);
     if (iStart < 0) {
         NKPrintError(NKString::FromFormat("LS-DYNA file %s: the geometry runs past the end of the "
@@ -528,44 +385,23 @@ bool StartSegment(ScanWalk *w, int i)
     w->iBase = i;
     w->S = NKLSDynaStateSize(h);
     w->bFirst = true;
-    w->iExpect = 1;
-    w->iCarry = 0;
     if (w->iGeometry == 0) w->g->iHeaderWords = h.iHeaderWords;
-    int64_t iWords = w->Words(i);
-    if (iStart <= iWords) {
-        if (w->iGeometry == 0) w->bFirstGeometryComplete = true;
-        w->iGeometryLeft = 0;
-        w->bMust = false;
-        if (iStart < iWords) ReadTimes(w, i, iStart);
-    } else {
-        w->iGeometryLeft = iStart - iWords;
-        w->bMust = true;
-    }
+    w->walk->StartSegment(i, w->S, iStart);
     return true;
 }
 
-// A numbered member: the rest of the geometry, or states from the carry-over.
-void ReadMember(ScanWalk *w, int i)
+// Walks the family; false when a header cannot be read or is not supported.
+bool Walk(ScanWalk *w)
 {
-    const LSDynaFamilyFile &f = w->g->files[(size_t)i];
-    if (f.iSuffixNumber != w->iExpect && w->bMust) {
-        WarnMissing(w);
-        return;
+    LSDynaControlData &g = *w->g;
+    for (int i = 0; i < (int)g.files.size() && !w->walk->Stopped(); i++) {
+        if (!g.files[(size_t)i].bBaseFile)
+            w->walk->ReadMember(i);
+        else if (!StartSegment(w, i))
+            return false;
     }
-    w->iExpect = f.iSuffixNumber + 1;
-    NotePartWord(w, i);
-    if (w->iGeometryLeft > 0) {
-        if (w->iGeometryLeft > w->Words(i)) {
-            w->iGeometryLeft -= w->Words(i);
-            return;
-        }
-        w->iGeometryLeft = 0;
-        if (w->iGeometry == 0) w->bFirstGeometryComplete = true;
-        w->iCarry = 0;
-        w->bMust = true;
-        return;
-    }
-    ReadTimes(w, i, w->iCarry);
+    w->walk->Finish();
+    return true;
 }
 
 }  // namespace
@@ -579,22 +415,21 @@ bool NKLSDynaScanFiles(const char *pszFileName)
         return false;
     }
     g.szBaseFile = g.files[0].szFileName;
+    // The first header gives the family's format, which the walk reads in.
+    LSDynaHeader first;
+    if (!NKLSDynaReadHeader(0, &first)) {
+        NKLSDynaClearScan();
+        return false;
+    }
     ScanWalk w;
     w.g = &g;
-    for (int i = 0; i < (int)g.files.size() && !w.bStop; i++) {
-        if (g.files[(size_t)i].bBaseFile) {
-            if (!StartSegment(&w, i)) {
-                NKLSDynaClearScan();
-                return false;
-            }
-        } else {
-            ReadMember(&w, i);
-        }
+    LSDynaStateWalk walk(&g.files, g.iFormat, g.bSwap,
+                         [&w](int i, int64_t o, float t) { return AddState(&w, i, o, t); });
+    w.walk = &walk;
+    if (!Walk(&w)) {
+        NKLSDynaClearScan();
+        return false;
     }
-    if (!w.bStop && w.bMust) WarnMissing(&w);
-    // A damaged member no warning has named yet is named with where the
-    // states end, so that its damage shows whether or not it ended them.
-    if (w.iPartWord >= 0 && !w.bPartWordNamed) WarnPartWord(&w);
     if (w.iDropped > 0)
         NKPrintWarning(NKString::FromFormat("LS-DYNA states not read: %s is not supported.",
                                             w.szDropReason.GetText())
@@ -602,7 +437,7 @@ bool NKLSDynaScanFiles(const char *pszFileName)
     g.iNumGeometries = w.iGeometry + 1;
     if (g.states.empty()) {
         // Without a complete geometry there is nothing to show.
-        if (!w.bFirstGeometryComplete) {
+        if (!walk.FirstGeometryComplete()) {
             NKLSDynaClearScan();
             return false;
         }

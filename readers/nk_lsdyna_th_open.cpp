@@ -5,19 +5,17 @@
 //
 // Every range end and every connectivity node number is checked against its
 // entity count before anything is indexed by it; a bad one fails with its
-// list's message. The states follow the rules of the plot database's scan:
-// an end marker in the header file moves them to the first word of the next
-// member, a state counts only when all its words exist, a member that is
-// missing where the states must go on ends them with a warning, and a member
-// whose size is not a whole number of words is named as damaged.
+// list's message. The states are listed, and the family's damage read, by
+// the walk the plot database's scan uses (nk_lsdyna_walk.h).
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_file_read.h"
-#include "core/nk_math.h"
 #include "core/nk_message.h"
 #include "readers/nk_lsdyna_th_data.h"
+#include "readers/nk_lsdyna_walk.h"
 
 LSDynaThControl g_LSDynaTh;
 
@@ -241,156 +239,6 @@ void ComputeStateLayout(LSDynaThControl &c)
 
 namespace {
 
-struct ThWalk {
-    LSDynaThControl *c;
-    std::vector<LSDynaThState> states;
-    int64_t iCarry = 0;  // where the next state begins in the next member
-    bool bMust = false;  // the states go on in the next member
-    bool bStop = false;
-    bool bGeometryEnded = false;
-    int iExpect = 1;  // the member number that must come next
-    // The first member read whose size is not a whole number of words, and
-    // whether a warning that ends the states has named it already.
-    int iPartWord = -1;
-    bool bPartWordNamed = false;
-
-    int64_t Words(int i) const { return NKLSDynaFileWords(c->files, i, c->iWordSize); }
-    int NumFiles() const { return (int)c->files.size(); }
-    bool Follows(int i) const
-    {
-        return i + 1 < NumFiles() &&
-               c->files[(size_t)(i + 1)].iSuffixNumber == c->files[(size_t)i].iSuffixNumber + 1;
-    }
-};
-
-// True when the state at word o of member i has all its words in i and the
-// members that follow it directly.
-bool StateComplete(const ThWalk &w, int i, int64_t o)
-{
-    int64_t iAvail = w.Words(i);
-    for (int j = i; o + w.c->iStateSize > iAvail; j++) {
-        if (!w.Follows(j)) return false;
-        iAvail += w.Words(j + 1);
-    }
-    return true;
-}
-
-void WarnMissing(ThWalk *w);
-
-// Names the damaged member with where the states end so far.
-void WarnPartWord(ThWalk *w)
-{
-    NKLSDynaWarnPartWord(w->c->files[(size_t)w->iPartWord].szFileName.GetText(),
-                         (int)w->states.size(), w->states.empty() ? 0.0f : w->states.back().fTime);
-    w->bPartWordNamed = true;
-}
-
-// The family ends inside a state in member j; a damaged member the states
-// ran through before j is named first, with the same end.
-void WarnEndInside(ThWalk *w, int j)
-{
-    if (w->iPartWord >= 0 && w->iPartWord != j && !w->bPartWordNamed) WarnPartWord(w);
-    NKLSDynaWarnEndInsideState(w->c->files[(size_t)j].szFileName.GetText(), (int)w->states.size(),
-                               w->states.empty() ? 0.0f : w->states.back().fTime);
-    if (j == w->iPartWord) w->bPartWordNamed = true;
-}
-
-// Member i is read: one whose size is not a whole number of words is
-// damaged; its whole words are read, and the next member's follow them.
-void NotePartWord(ThWalk *w, int i)
-{
-    if (w->iPartWord < 0 && w->c->files[(size_t)i].iFileSize % w->c->iWordSize != 0)
-        w->iPartWord = i;
-}
-
-// A state that begins in member i runs past the end of the last member j
-// that follows i directly. When nothing follows j, the family was cut inside
-// the state, in j: that member and state are named and the whole states
-// stay. When a numbered member follows after a gap, the gap ends the states
-// and the missing member is named (by the next member's read when it
-// follows i).
-void EndInsideState(ThWalk *w, int i)
-{
-    int j = i;
-    while (w->Follows(j)) j++;
-    w->bMust = true;
-    if (j + 1 < w->NumFiles()) {
-        if (j > i) {
-            w->iExpect = w->c->files[(size_t)j].iSuffixNumber + 1;
-            WarnMissing(w);
-        }
-        return;
-    }
-    WarnEndInside(w, j);
-    w->bMust = false;
-    w->bStop = true;
-}
-
-// The states of member i from word o up to its end or the end marker.
-void ReadTimes(ThWalk *w, int i, int64_t o)
-{
-    LSDynaTimeReader s(&w->c->files, w->c->iFormat, w->c->bSwap);
-    int64_t iWords = w->Words(i);
-    for (; o < iWords; o += w->c->iStateSize) {
-        float fTime = 0.0f;
-        LSDynaTimeWord eWord = s.Read(i, o, &fTime);
-        if (eWord == LSDynaTimeWord::Missing) {
-            w->bStop = true;
-            return;
-        }
-        if (eWord == LSDynaTimeWord::EndMarker) {
-            // Behind the header file's geometry the marker moves the states
-            // to the next member; anywhere else it ends them.
-            w->iCarry = 0;
-            w->bMust = i == 0;
-            w->bStop = i != 0;
-            return;
-        }
-        if (!StateComplete(*w, i, o)) {
-            EndInsideState(w, i);
-            return;
-        }
-        w->states.push_back({i, o, fTime});
-    }
-    if (o == iWords && w->c->files[(size_t)i].iFileSize % w->c->iWordSize != 0) {
-        // Bytes short of a word: the member was cut inside the next state's
-        // first word.
-        WarnEndInside(w, i);
-        w->bStop = true;
-        return;
-    }
-    w->iCarry = o - iWords;
-    w->bMust = w->iCarry > 0;
-}
-
-void WarnMissing(ThWalk *w)
-{
-    NKString name = w->c->files[0].szFileName +
-                    NKString::FromFormat(w->iExpect < 100 ? "%02d" : "%d", w->iExpect);
-    NKLSDynaWarnMissingMember(name.GetText());
-    w->bStop = true;
-}
-
-// Member i: the rest of the geometry, or states from the carry-over.
-void ReadMember(ThWalk *w, int i, int64_t *piGeometryLeft)
-{
-    const LSDynaFamilyFile &f = w->c->files[(size_t)i];
-    if (f.iSuffixNumber != w->iExpect && (w->bMust || *piGeometryLeft > 0)) {
-        WarnMissing(w);
-        return;
-    }
-    w->iExpect = f.iSuffixNumber + 1;
-    NotePartWord(w, i);
-    if (*piGeometryLeft > 0) {
-        // The member in which the geometry ends holds no states.
-        if (*piGeometryLeft <= w->Words(i)) w->bGeometryEnded = true, w->bMust = true;
-        *piGeometryLeft = std::max<int64_t>(*piGeometryLeft - w->Words(i), 0);
-        w->iCarry = 0;
-        return;
-    }
-    ReadTimes(w, i, w->iCarry);
-}
-
 // Lists the states of the family; false with a message when it cannot.
 bool ScanFiles(LSDynaThControl &c)
 {
@@ -398,27 +246,19 @@ bool ScanFiles(LSDynaThControl &c)
     c.iGeometrySize = (int64_t)h.NUMNP() * h.NDIM + 9LL * h.NEL8() + 9LL * h.NELT() +
                       5LL * h.NEL4() + 6LL * h.NEL2() + c.W(NK_DW_NARBS);
     ComputeStateLayout(c);
-    ThWalk w;
-    w.c = &c;
-    int64_t iEnd = c.iGeometryStart + c.iGeometrySize, iLeft = 0;
-    NotePartWord(&w, 0);
-    if (iEnd <= w.Words(0)) {
-        w.bGeometryEnded = true;
-        if (iEnd < w.Words(0))
-            ReadTimes(&w, 0, iEnd);
-        else
-            w.bMust = true;
-    } else {
-        iLeft = iEnd - w.Words(0);
-    }
-    for (int i = 1; i < w.NumFiles() && !w.bStop; i++) ReadMember(&w, i, &iLeft);
-    if (!w.bStop && w.bMust && !w.states.empty()) WarnMissing(&w);
-    if (w.iPartWord >= 0 && !w.bPartWordNamed) WarnPartWord(&w);
-    c.iNumStates = (int)w.states.size();
-    if (w.states.size() >= 2)
-        c.states = std::move(w.states);
+    std::vector<LSDynaThState> states;
+    LSDynaStateWalk walk(&c.files, c.iFormat, c.bSwap, [&states](int i, int64_t o, float t) {
+        states.push_back({i, o, t});
+        return true;
+    });
+    walk.StartSegment(0, c.iStateSize, c.iGeometryStart + c.iGeometrySize);
+    for (int i = 1; i < (int)c.files.size() && !walk.Stopped(); i++) walk.ReadMember(i);
+    walk.Finish();
+    c.iNumStates = (int)states.size();
+    if (states.size() >= 2)
+        c.states = std::move(states);
     else
-        c.bGeometryOnly = w.bGeometryEnded ? 1 : 0;
+        c.bGeometryOnly = walk.FirstGeometryComplete() ? 1 : 0;
     if (c.iNumStates == 0 && !c.bGeometryOnly)
         return FailFile(c, "Error reading LSDYNA file.", kScanFiles);
     return true;

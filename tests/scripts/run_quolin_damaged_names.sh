@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tests/scripts/run_quolin_damaged_names.sh PROGRAM EXAMPLES WRITER -- files
+# tests/scripts/run_quolin_damaged_names.sh PROGRAM EXAMPLES WRITER [LSDYNA] -- files
 # that must not pass for good ones, damaged files that must not fail whole,
 # names that must reach their command whole:
 #   1. on the example beam, "readvolume" of a 1-byte file and of 4 KB of
@@ -15,13 +15,19 @@
 #   5. LS-DYNA families of WRITER (write_damaged_sets: states of 14 words
 #      with element deletion, in d3plot01 and d3plot02) whose d3plot01 ends
 #      inside a word, in 4- and 8-byte words: five states and one, d3plot01
-#      cut to 17 bytes (its first state runs on into d3plot02: 1 state);
-#      four states split inside the fourth, d3plot01 with 2 bytes more (the
-#      states run on: 4 states). Each opens with those states, a warning
-#      names d3plot01 with the last of them, each state reads and so does
-#      an animation of them all; the state after them is no state.
+#      cut to 17 bytes (no state is whole); four states split inside the
+#      fourth, d3plot01 with 2 bytes more (the three before the damage).
+#      Each opens with those states, one warning names d3plot01 with where
+#      they end, each state reads and so does an animation of them all; the
+#      state after them is no state;
+#   6. copies of the real families in LSDYNA (the shared test data) with one
+#      member cut short: each opens with the states wholly before the cut,
+#      each of which "readstate" and "info" show with the values the whole
+#      family has for it, one warning names the cut member with where the
+#      states end, and the state after them is no state. Skipped (77)
+#      without the shared test data.
 set -uo pipefail
-program="$1"; examples="$2"; writer="$3"
+program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
 . "$scripts/fresh_home.sh"
 out="$home/out.txt"
@@ -76,10 +82,19 @@ grep -qF "File name contains a double quote or a line break: x\"y.nkf" "$out" ||
   fail "quolin 'x\"y.nkf': no refusal naming it"
 grep -q "opened\." "$out" && fail "quolin 'x\"y.nkf' opened a file"
 
-# A family with a member ending inside a word opens with the states of its
-# whole words: "STATES SPLIT BYTES" for the writer, then the states kept.
+# The one warning of a cut member: it names the member and where the states
+# end (after STATES states).
+warned_once() { # warned_once MEMBER STATES
+  local end="states end with state $2 at time"
+  [ "$2" -eq 0 ] && end="no state is whole\\."
+  [ "$(grep -c '^Warning: ' "$out")" -eq 1 ] &&
+    grep -q "^Warning: LS-DYNA family file $1 ends inside .*$end" "$out"
+}
+
+# A family with a member ending inside a word opens with the states wholly
+# before the damage: "STATES SPLIT BYTES" for the writer, then the states kept.
 for words in 4 8; do
-  for family in "6 70 17 1" "4 47 $((47 * words + 2)) 4"; do
+  for family in "6 70 17 0" "4 47 $((47 * words + 2)) 3"; do
     set -- $family
     states=$4
     dir="$PWD/cut_${words}_$1_$3"
@@ -93,8 +108,7 @@ for words in 4 8; do
     } >"$brovik/fileopen.qlc"
     timeout 60 "$program" "$dir/d3plot" >"$out" 2>&1 || fail "$dir: status $?"
     grep -qxF "Primary file $dir/d3plot opened." "$out" || fail "$dir: not opened"
-    grep -q "^Warning: LS-DYNA family file $dir/d3plot01 ends inside .*states end with state $states at time" \
-      "$out" || fail "$dir: no warning naming d3plot01 and state $states"
+    warned_once "$dir/d3plot01" "$states" || fail "$dir: not one warning naming d3plot01 and state $states"
     for s in $(seq 1 "$states"); do
       grep -qxF "Error: Command: readstate $s 1 1" "$out" && fail "$dir: readstate $s failed"
     done
@@ -104,3 +118,48 @@ for words in 4 8; do
   done
 done
 echo "damaged files refused, names kept whole, a cut family opened with its whole states"
+
+if [ -z "$lsdyna" ] || [ ! -d "$lsdyna" ]; then
+  echo "no shared LS-DYNA test data at ${lsdyna:-(none given)}: the real families are skipped"
+  exit 77
+fi
+# Runs the program on FAMILY/d3plot reading states 1 to STATES, each shown
+# by "info", and then state STATES + 1; the minima and maxima of the
+# displacements and values go to VALUES.
+read_states() { # read_states FAMILY STATES VALUES
+  {
+    echo 'debugcommands on'
+    for s in $(seq 1 "$2"); do echo "readstate $s 1 1"; echo info; done
+    echo "readstate $(($2 + 1)) 1 1"
+    echo exit
+  } >"$brovik/fileopen.qlc"
+  timeout 120 "$program" "$1/d3plot" >"$out" 2>&1 || fail "$1: status $?"
+  grep -qxF "Primary file $1/d3plot opened." "$out" || fail "$1: not opened"
+  grep -E '^  - (Minimum|Maximum) (displacement|node value|element value)' "$out" >"$3"
+}
+# "FOLDER MEMBER BYTES STATES": the member cut to BYTES bytes keeps STATES
+# states. The ansys d3plot01 holds 21 states of 13,983 words.
+cut=0
+for case in "ansys-example-data/d3plot d3plot01 17 0" "ansys-example-data/d3plot d3plot01 4 0" \
+  "ansys-example-data/d3plot d3plot01 $((5 * 13983 * 4)) 5" \
+  "lasso-python/d3plot_solid_int d3plot01 5 0" \
+  "lasso-python/d3plot_solid_int d3plot07 $((12288 - 8)) 7" \
+  "ansys-example-data/d3plot_projectile d3plot05 1000 4"; do
+  set -- $case
+  cut=$((cut + 1))
+  dir="$PWD/real_$cut"
+  mkdir "$dir"
+  cp "$lsdyna/$1"/d3plot* "$dir/"
+  chmod u+w "$dir"/*
+  read_states "$dir" "$4" whole.txt
+  grep -qxF "Error: Command: readstate $(($4 + 1)) 1 1" "$out" &&
+    fail "$dir: the whole family has no state $(($4 + 1))"
+  head -c "$3" "$lsdyna/$1/$2" >"$dir/$2"
+  read_states "$dir" "$4" kept.txt
+  warned_once "$dir/$2" "$4" || fail "$dir: not one warning naming $2 and state $4"
+  grep -qxF "Error: Command: readstate $(($4 + 1)) 1 1" "$out" ||
+    fail "$dir: readstate $(($4 + 1)) of the cut family answered 0"
+  [ "$(wc -l <kept.txt)" -eq $((6 * $4)) ] || fail "$dir: not every state shown"
+  cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "$dir: values differ from the whole family's"; }
+done
+echo "real families with a member cut short opened with the states before the cut, as the whole ones have them"
