@@ -240,6 +240,11 @@ bool NKDDEMayCloseConnection(int iConnection)
 
 int NKDDEGetNumConnections(void) { return sg_pServer ? sg_pServer->GetNumConnections() : 0; }
 
+int NKDDEGetNumWaitingRequests(void)
+{
+    return sg_pServer ? sg_pServer->GetNumWaitingRequests() : 0;
+}
+
 void NKDDESetIdleLimit(int iMilliseconds)
 {
     sg_iIdleLimitMs = iMilliseconds;

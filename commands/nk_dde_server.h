@@ -82,6 +82,9 @@ void NKDDEConnectionClosed(int iConnection);
 bool NKDDEMayCloseConnection(int iConnection);
 // Open connections of the running server (0 when it is off).
 int NKDDEGetNumConnections(void);
+// Requests of the running server read and waiting for the one running to
+// end (0 when it is off).
+int NKDDEGetNumWaitingRequests(void);
 // How long a connection without an advise loop must have been idle before a
 // new client finding every place taken may take its place (60 s; tests
 // lower it). Holds for the server running now and those started later.

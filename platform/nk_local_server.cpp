@@ -397,6 +397,8 @@ int NKLocalServer::GetNumConnections() const
     return static_cast<int>(m_pImpl->connections.size());
 }
 
+int NKLocalServer::GetNumWaitingRequests() const { return static_cast<int>(m_pImpl->queue.size()); }
+
 std::string NKLocalServerDefaultPath(const char *pszName)
 {
     const char *pszRuntime = std::getenv("XDG_RUNTIME_DIR");

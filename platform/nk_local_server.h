@@ -82,6 +82,8 @@ public:
     bool Send(int iConnection, const std::string &line);
     // Open connections.
     int GetNumConnections() const;
+    // Requests read and waiting to run (not the one running now).
+    int GetNumWaitingRequests() const;
     // How long a connection must have sent no request before a new client
     // may take its place (NK_LOCAL_IDLE_LIMIT_MS unless tests lower it).
     void SetIdleLimit(int iMilliseconds);

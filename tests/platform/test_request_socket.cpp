@@ -498,8 +498,7 @@ TEST_F(RequestSocket, AConnectionWithARequestWaitingIsNotClosedAndIsAnswered)
     sg_DuringLongCommand = [&] {
         // Its request comes in first and waits for the command to end.
         pWaiting = Start("EXEC xatest waiting\n", {"-n", "1"});
-        if (!Spun([] { return NKDDEGetNumConnections() == 2; })) return;
-        Spin(100);
+        if (!Spun([] { return NKDDEGetNumWaitingRequests() == 1; })) return;
         // Then the places fill with clients that idle past the limit too.
         for (int c = 0; c < 62; c++) clients.push_back(Start("", {"-w"}));
         if (!Spun([] { return NKDDEGetNumConnections() == 64; })) return;

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,6 +26,7 @@
 #include "render/nk_scene_view.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -461,6 +462,12 @@ TEST_F(PartDisplayCommands, LevelOfDetailCommandsWhileTheManagerIsOn)
         {"lod nofps", 0, "Target FPS for LOD disabled (target FPS 8)", NK_MSG_INFO},
         {"lod dump", 0, "LOD information info output in file: lodinfo.txt", NK_MSG_INFO},
     };
+    // The dump goes to the current folder: the test's own, since the render
+    // programs, one test a process and whole, run this test at once.
+    const std::string dir = NKTestMakeTempDir("quolin_lod_dump_");
+    ASSERT_FALSE(dir.empty());
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
     for (const Case &c : cases) {
         EXPECT_EQ(Run(c.pszLine), c.iResult) << c.pszLine;
         // The information is one message of several lines.
@@ -468,7 +475,9 @@ TEST_F(PartDisplayCommands, LevelOfDetailCommandsWhileTheManagerIsOn)
             << c.pszLine << "\n"
             << m_Capture.Text();
     }
-    std::remove("lodinfo.txt");
+    std::filesystem::current_path(before);
+    EXPECT_NE(NKTestReadFile(dir + "/lodinfo.txt"), "");
+    EXPECT_TRUE(NKTestRemoveDir(dir));
     EXPECT_EQ(Part(1).uLodLevel, 4);  // level 3 asked, the part's coarsest is 1
     EXPECT_EQ(Part(2).uLodLevel, 0);  // part 2 has level 0 only
     EXPECT_EQ(g_pLodManager->m_bSetOnPick, 1);

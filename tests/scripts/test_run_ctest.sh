@@ -10,7 +10,7 @@
 # sanitizer report, one that is not a GL test, one that crashes every time
 # and one refused by the display after a test of it ended fail the run,
 # each after the runs given; so does a run whose test left a file in the
-# temporary folder.
+# temporary folder, and one whose test hangs, within its time limit.
 set -uo pipefail
 root="$1"
 work="$(mktemp -d)"
@@ -127,6 +127,60 @@ leaves() {
 leaves left_a_file 'mktemp \"\$TMPDIR/left_XXXXXX\"' 1
 leaves took_it_away 'f=\$(mktemp) && rm \"\$f\"' 0
 
+# A test that hangs fails the run under its own name once it passes its
+# time limit (600 s times the wait scale: 3 s here), and runs no more
+# although its output (the display refused it) would let a GL test run
+# again; it is ended with its children, also one in a process group of
+# its own (timeout(1) makes one). The guard ends a run-ctest without a
+# limit, so that this check fails instead of waiting for the sleeps.
+alive() {
+  [ -r "/proc/$1/stat" ] &&
+    ! awk '{ sub(/.*\) /, ""); exit ($1 == "Z" || $1 == "X") ? 0 : 1 }' "/proc/$1/stat"
+}
+hangs() {
+  local dir="$work/hangs"
+  mkdir -p "$dir"
+  printf '%s\n' "$refused" >"$dir/refused.txt"
+  cat >"$dir/hang.sh" <<EOF
+n=\$(( \$(cat "$dir/runs" 2>/dev/null || echo 0) + 1 ))
+echo \$n >"$dir/runs"
+echo \$\$ >>"$dir/pids"
+cat "$dir/refused.txt"
+sleep 1000 &
+echo \$! >>"$dir/pids"
+timeout 1000 sh -c 'echo \$\$ >>"$dir/pids"; exec sleep 1000' &
+echo \$! >>"$dir/pids"
+wait
+EOF
+  cat >"$dir/CTestTestfile.cmake" <<EOF
+add_test(Made.Up bash "$root/tests/scripts/own_home.sh" bash "$dir/hang.sh")
+set_tests_properties(Made.Up PROPERTIES LABELS "gl;app")
+EOF
+  local start=$SECONDS
+  QUOLIN_TEST_WAIT_SCALE=0.005 timeout 120 "$root/scripts/run-ctest" "$dir" >"$dir/out.txt" 2>&1
+  local status=$? took=$((SECONDS - start)) runs left=""
+  runs="$(cat "$dir/runs" 2>/dev/null || echo 0)"
+  # The processes killed are gone once their new parent has reaped them.
+  for _ in $(seq 100); do
+    left=""
+    for pid in $(cat "$dir/pids" 2>/dev/null); do alive "$pid" && left="$left $pid"; done
+    [ -n "$left" ] || break
+    sleep 0.1
+  done
+  if [ "$status" -ne 1 ] || [ "$runs" -ne 1 ] || [ "$took" -ge 60 ] || [ -n "$left" ] ||
+    [ "$(wc -l <"$dir/pids")" -ne 4 ] ||
+    ! grep -q "Made.Up (Timeout)" "$dir/out.txt" ||
+    ! grep -q "run-ctest: Made.Up passed its time limit of 3 s" "$dir/out.txt"; then
+    echo "FAIL: hangs: status $status after $runs runs in $took s, processes left:${left:- none}"
+    cat "$dir/out.txt"
+    [ -z "$left" ] || kill -9 $left
+    failures=$((failures + 1))
+  else
+    echo "ok: hangs: status $status after $runs run in $took s, its processes ended"
+  fi
+}
+hangs
+
 # The decision alone, on a results file that does not hold the test.
 if "$root/scripts/tracer-crash-only" "$work/passed_then_crashed/Testing/ctest-results.xml" \
   No.Such >/dev/null 2>&1; then
@@ -135,4 +189,4 @@ if "$root/scripts/tracer-crash-only" "$work/passed_then_crashed/Testing/ctest-re
 fi
 
 [ "$failures" -eq 0 ] || exit 1
-echo "run-ctest reran only the tests that passed and then crashed in the tracer, the sessions whose status the crash gave, and the tests the display refused"
+echo "run-ctest reran only the tests that passed and then crashed in the tracer, the sessions whose status the crash gave, and the tests the display refused; a hang failed under its name"

@@ -4,7 +4,8 @@
 // to end a test whose condition never comes. It is generous (60 s) because
 // a sanitizer build on a busy machine is many times slower than a quiet
 // one, and QUOLIN_TEST_WAIT_SCALE multiplies it (a slower machine, a
-// debugger). A wait that gives up says what it waited for.
+// debugger). A wait that gives up says what it waited for. A whole test
+// has ten times this limit (scripts/run-ctest), so a hang fails by name.
 //
 // A test checks what it waits for (EXPECT_TRUE(NKTestWaitFor(...)) or
 // NK_WAIT_EQ) and never relies on a fixed delay: a check that something
