@@ -151,9 +151,9 @@ TEST_F(FileTest, WholeFileReadsTakeRegularFilesOnly)
     EXPECT_EQ(NKWriteProblem(Path("new.txt").c_str()), "");
 }
 
-// An empty file's line leads the failure (a display with room for one line
-// shows it); another problem's line does not, and one refused while the
-// output is off leads nothing.
+// An empty file's line comes marked as the one that leads the failure (a
+// display with room for one line shows it); another problem's line does
+// not, and while the output is off nothing comes, so nothing leads.
 TEST_F(FileTest, AnEmptyFilesLineLeadsOnlyWhenItIsShown)
 {
     WriteText("empty.txt", "");
@@ -177,7 +177,10 @@ TEST_F(FileTest, AnEmptyFilesLineLeadsOnlyWhenItIsShown)
         NKPrintFileProblem(path.c_str(), NKInputFileProblem(path.c_str()).c_str());
         if (!c.bOutputOn) NKToggleMessageOutput(true);
         EXPECT_EQ(capture.Text(), c.line);
-        EXPECT_EQ(NKTakeLeadError(), c.bLead ? c.line : "");
+        for (const CapturedLine &line : capture.Lines()) {
+            EXPECT_EQ(line.iLevel, NK_MSG_ERROR);
+            EXPECT_EQ(line.bLead, c.bLead);
+        }
     }
 }
 
