@@ -502,7 +502,6 @@ NKStatusErrorScope::NKStatusErrorScope()
     m_bOuter = sg_iErrorScopes++ == 0;
     if (!m_bOuter) return;
     NKSetMessageSink(Sink, this, &m_pfnPrevious, &m_pPreviousUser);
-    NKTakeLeadError();  // one of an earlier failure leads nothing here
 }
 
 NKStatusErrorScope::~NKStatusErrorScope()
@@ -510,20 +509,22 @@ NKStatusErrorScope::~NKStatusErrorScope()
     sg_iErrorScopes--;
     if (!m_bOuter) return;
     NKSetMessageSink(m_pfnPrevious, m_pPreviousUser);
-    const std::string lead = NKTakeLeadError();
     const std::string &first = m_FirstError.empty() ? m_FirstWarning : m_FirstError;
-    const std::string &shown = lead.empty() ? first : lead;
+    const std::string &shown = m_LeadError.empty() ? first : m_LeadError;
     if (!shown.empty()) NKSetStatusbarText(shown.c_str(), 0);
 }
 
-void NKStatusErrorScope::Sink(const char *pszLine, int iLevel, void *pUser)
+void NKStatusErrorScope::Sink(const char *pszLine, int iMarkedLevel, void *pUser)
 {
     auto *pScope = static_cast<NKStatusErrorScope *>(pUser);
     const bool bText = pszLine != nullptr && *pszLine != '\0';
-    if (bText && iLevel == NK_MSG_ERROR && pScope->m_FirstError.empty())
-        pScope->m_FirstError = pszLine;
-    if (bText && iLevel == NK_MSG_WARNING && pScope->m_FirstWarning.empty())
-        pScope->m_FirstWarning = pszLine;
+    const int iLevel = NKMessageLevel(iMarkedLevel);
+    auto keepFirst = [&](bool bKeep, std::string *pKept) {
+        if (bText && bKeep && pKept->empty()) *pKept = pszLine;
+    };
+    keepFirst(iLevel == NK_MSG_ERROR, &pScope->m_FirstError);
+    keepFirst(iLevel == NK_MSG_WARNING, &pScope->m_FirstWarning);
+    keepFirst(NKIsLeadLine(iMarkedLevel), &pScope->m_LeadError);
     if (pScope->m_pfnPrevious != nullptr)
-        pScope->m_pfnPrevious(pszLine, iLevel, pScope->m_pPreviousUser);
+        pScope->m_pfnPrevious(pszLine, iMarkedLevel, pScope->m_pPreviousUser);
 }

@@ -101,8 +101,8 @@ void NKStatusbarSubclassProc(int iControlId);
 // printed as before); when it ends, the first error goes to the status
 // line, else the first warning, so that what went wrong or needs a look
 // shows in the window and not only on the terminal. A failure's lead line
-// (core/nk_message.h) goes there instead of its first error. Inner scopes
-// do nothing.
+// (a line marked NK_MSG_LEAD, core/nk_message.h) printed while the scope
+// lives goes there instead of its first error. Inner scopes do nothing.
 class NKStatusErrorScope {
 public:
     NKStatusErrorScope();
@@ -117,6 +117,7 @@ private:
     void *m_pPreviousUser = nullptr;
     std::string m_FirstError;
     std::string m_FirstWarning;
+    std::string m_LeadError;  // the first line marked NK_MSG_LEAD
 };
 
 // What the bar shows, for the window code and tests.

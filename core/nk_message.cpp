@@ -22,9 +22,10 @@ struct NKMessageOutput {
 NKMessageOutput sg_Output;
 bool sg_bConsoleOn = true;
 
-void ConsoleSink(const char *pszLine, int iLevel, void *)
+void ConsoleSink(const char *pszLine, int iMarkedLevel, void *)
 {
     if (!sg_bConsoleOn) return;
+    const int iLevel = NKMessageLevel(iMarkedLevel);
     const char *pszPrefix = "";
     if (iLevel == NK_MSG_WARNING)
         pszPrefix = "Warning: ";
@@ -35,14 +36,13 @@ void ConsoleSink(const char *pszLine, int iLevel, void *)
 
 NKMessageSink sg_pfnSink = ConsoleSink;
 void *sg_pSinkUser = nullptr;
-std::string sg_LeadError;  // the last lead line printed, until taken
 
 }  // namespace
 
 void NKPrintMessage(const char *pszText, int iLevel)
 {
     if (!sg_Output.bOutputOn) return;
-    if (iLevel == NK_MSG_INFO && sg_Output.iInfoOffCount > 0) return;
+    if (NKMessageLevel(iLevel) == NK_MSG_INFO && sg_Output.iInfoOffCount > 0) return;
     NKString text(pszText);
     if (text.IsEmpty()) return;
 
@@ -58,20 +58,7 @@ void NKPrintError(const char *pszText) { NKPrintMessage(pszText, NK_MSG_ERROR); 
 
 void NKPrintErrorCode(const char *pszText, int /*iCode*/) { NKPrintMessage(pszText, NK_MSG_ERROR); }
 
-// A line not printed (output switched off) leads nothing.
-void NKPrintLeadError(const char *pszText)
-{
-    if (!sg_Output.bOutputOn || pszText == nullptr || *pszText == '\0') return;
-    NKPrintError(pszText);
-    sg_LeadError = pszText;
-}
-
-std::string NKTakeLeadError(void)
-{
-    std::string line;
-    line.swap(sg_LeadError);
-    return line;
-}
+void NKPrintLeadError(const char *pszText) { NKPrintMessage(pszText, NK_MSG_ERROR | NK_MSG_LEAD); }
 
 const char *NKInterfaceErrorText(int iCode)
 {
@@ -162,8 +149,4 @@ void NKSetMessageSink(NKMessageSink pfnSink, void *pUser, NKMessageSink *ppfnPre
 void NKSetConsoleMessages(bool bOn) { sg_bConsoleOn = bOn; }
 bool NKGetConsoleMessages(void) { return sg_bConsoleOn; }
 
-void NKResetMessageOutput(void)
-{
-    sg_Output = NKMessageOutput();
-    sg_LeadError.clear();
-}
+void NKResetMessageOutput(void) { sg_Output = NKMessageOutput(); }

@@ -10,11 +10,16 @@
 // commands; a collection state brackets top-level commands.
 #pragma once
 
-#include <string>
-
 enum { NK_MSG_INFO = 1, NK_MSG_WARNING = 2, NK_MSG_ERROR = 3 };
+// A mark that a line's level may carry: the line says best what went wrong
+// (NKPrintLeadError).
+enum { NK_MSG_LEAD = 0x100 };
+// A level as a sink receives it, without its marks; and whether it carries
+// the lead mark.
+inline int NKMessageLevel(int iMarkedLevel) { return iMarkedLevel & 0xff; }
+inline bool NKIsLeadLine(int iMarkedLevel) { return (iMarkedLevel & NK_MSG_LEAD) != 0; }
 
-// Receives one line (without its LF) and its level.
+// Receives one line (without its LF) and its level, marks included.
 typedef void (*NKMessageSink)(const char *pszLine, int iLevel, void *pUser);
 
 void NKPrintMessage(const char *pszText, int iLevel);
@@ -23,14 +28,14 @@ void NKPrintWarning(const char *pszText);
 void NKPrintError(const char *pszText);
 // Prints the text at the error level; the code is not shown.
 void NKPrintErrorCode(const char *pszText, int iCode);
-// Prints the text at the error level as the line that says best what went
-// wrong, which need not be the failure's first (an empty file refused by
-// the type detection is named after the detection's lines): a display with
-// room for one line (the window's status line) shows it instead of the
-// first. NKTakeLeadError gives the last such line printed and forgets it;
-// empty when none came.
+// Prints the text at the error level, marked NK_MSG_LEAD, as the line that
+// says best what went wrong, which need not be the failure's first (an
+// empty file refused by the type detection is named after the detection's
+// lines): a display with room for one line (the window's status line)
+// shows it instead of the first. The mark travels with the line, so that
+// a line not printed (output off) leads nothing, and a sink sees only the
+// lead lines printed while it listens.
 void NKPrintLeadError(const char *pszText);
-std::string NKTakeLeadError(void);
 // Prints pszReaderText when given, else the text of the data-source
 // interface error code (-8 .. -1, anything else "General error.").
 void NKPrintInterfaceError(int iCode, const char *pszReaderText);

@@ -488,12 +488,22 @@ TEST_F(AnimationCommands, SpeedupReadOutAveragesTimedFrames)
         EXPECT_EQ((std::vector<float>{p->fX, p->fY, float(p->iSize)}),
                   (std::vector<float>{-0.99f, 0.87f, 12.0f}));
     }
-    pGeo->pParts[0].iDrawStyle = NK_DRAW_LINES;
-    NKFreeTextList();
-    NKCalculateAnimationSpeedup(0, pGeo);
-    EXPECT_EQ(LastText(),
-              "Number of lines: " + std::to_string(pGeo->iTotalNumConnects) + "   Lines/Second: >" +
-                  std::to_string(pGeo->iTotalNumConnects * 1000) + "  Drawing time: < 1 ms");
+    // Parts drawn as lines count their connections, as points their nodes.
+    ASSERT_NE(pGeo->iTotalNumConnects, pGeo->iTotalNumNodes);
+    const struct {
+        int iStyle;
+        const char *pszWord, *pszTitle;
+        int64_t n;
+    } kStyles[] = {{NK_DRAW_LINES, "lines", "Lines", pGeo->iTotalNumConnects},
+                   {NK_DRAW_POINTS, "points", "Points", pGeo->iTotalNumNodes}};
+    for (const auto &k : kStyles) {
+        pGeo->pParts[0].iDrawStyle = k.iStyle;
+        NKFreeTextList();
+        NKCalculateAnimationSpeedup(0, pGeo);
+        EXPECT_EQ(LastText(), "Number of " + std::string(k.pszWord) + ": " + std::to_string(k.n) +
+                                  "   " + k.pszTitle + "/Second: >" + std::to_string(k.n * 1000) +
+                                  "  Drawing time: < 1 ms");
+    }
     pGeo->pParts[0].iDrawStyle = NK_DRAW_SURFACE;
 
     // Rates past 2^32 in their sum still average.

@@ -28,6 +28,7 @@
 #include "commands/nk_command.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_part_lists.h"
 #include "core/nk_references.h"
@@ -42,13 +43,21 @@ namespace {
 std::vector<std::string> sg_Lines;
 NKCommandHandler sg_pfnFirst = nullptr;
 
-// Logs the line and passes it on to the handler that belongs first.
+// A line that reports (the test's own words at its level) as it runs.
+struct Report {
+    std::string line, text;
+    int iLevel = 0;
+} sg_Report;
+
+// Logs the line, reports when it is sg_Report's, and passes it on to the
+// handler that belongs first.
 int RecordingHandler(CommandTableEntry *pEntry, const char *pszArguments)
 {
     std::string args = pszArguments != nullptr ? pszArguments : "";
     if (args.rfind("PARAMS", 0) == 0) args.erase(0, 6);
     if (!args.empty() && args[0] == ' ') args.erase(0, 1);
     sg_Lines.push_back(args.empty() ? std::string(pEntry->name) : pEntry->name + (" " + args));
+    if (sg_Lines.back() == sg_Report.line) NKPrintMessage(sg_Report.text.c_str(), sg_Report.iLevel);
     return sg_pfnFirst != nullptr ? sg_pfnFirst(pEntry, pszArguments) : NK_CMD_NOT_MINE;
 }
 
@@ -97,6 +106,7 @@ protected:
         NKCloseInfoDialogs();
         NKTestFlushDeletes();
         NKSetCommandHandler(0, sg_pfnFirst);
+        sg_Report = Report();
         ProgramWindowTest::TearDown();
     }
     void Open(const char *pszExample)
@@ -265,6 +275,27 @@ TEST_F(ShellDialogsTest, PartVisibilitiesDialogPostsThroughCommands)
     Child<QAbstractButton>(pDialog, "close")->click();
     NKTestFlushDeletes();
     EXPECT_FALSE(NKIsPartAttributesDialogOpen());
+}
+
+// Apply runs its lines as a command from the window: the error, or with
+// none the warning, that one of its lines reports shows on the status line.
+TEST_F(ShellDialogsTest, PartVisibilitiesApplyShowsWhatItsLinesReport)
+{
+    Open("plate.nkf");
+    Select(true, false);
+    ShowPartAttributesDialog(1);
+    QDialog *pDialog = NKGetPartAttributesDialog();
+    ASSERT_NE(pDialog, nullptr);
+    ASSERT_EQ(Child<QCheckBox>(pDialog, "visible")->checkState(), Qt::Checked);
+    for (int iLevel : {NK_MSG_ERROR, NK_MSG_WARNING}) {
+        sg_Report = {"post 1 1", "post: a report at level " + std::to_string(iLevel), iLevel};
+        SCOPED_TRACE(sg_Report.text);
+        NKSetStatusbarText(" ", 0);
+        sg_Lines.clear();
+        Child<QAbstractButton>(pDialog, "apply")->click();
+        EXPECT_EQ(sg_Lines, (std::vector<std::string>{"nodisplay", "post 1 1", "display"}));
+        EXPECT_EQ(NKGetStatusbarText(0), sg_Report.text);
+    }
 }
 
 TEST_F(ShellDialogsTest, InfoSheetReportsTheBeam)

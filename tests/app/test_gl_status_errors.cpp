@@ -2,7 +2,9 @@
 // that fails shows its first error line on the status line as well as on
 // the terminal: File > Open (through its dialog) and the recent files with a
 // file that is not NKF, a missing file and an unsafe name, and a dropped
-// file; a command that succeeds still leaves "Done.". Needs an X display.
+// file; a command that succeeds still leaves "Done."; an empty file's
+// line, which leads the failure it belongs to, leads no other. Needs an X
+// display.
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
@@ -11,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -92,6 +95,45 @@ TEST_F(StatusErrorTest, ADroppedFileThatFailsShowsItsError)
     const std::string first = FirstError(capture);
     ASSERT_FALSE(first.empty()) << capture.Text();
     EXPECT_EQ(NKGetStatusbarText(0), first);
+}
+
+// An empty file refused where no command line from the window runs (a
+// start-up command file), or while the output is off, does not say so on
+// the status line, and the failing menu command after it shows its own
+// error, not the empty file's line.
+TEST_F(StatusErrorTest, AnEmptyFilesLineLeadsOnlyTheCommandItBelongsTo)
+{
+    const std::string empty = m_Dir + "/empty.nkf", start = m_Dir + "/start.qlc";
+    const std::string missing = m_Dir + "/missing.nkf";
+    ASSERT_TRUE(NKTestWriteText(empty, ""));
+    ASSERT_TRUE(NKTestWriteText(start, "open \"" + empty + "\"\n"));
+    const struct {
+        const char *pszWhat;
+        std::function<void()> refuse;
+    } cases[] = {
+        {"a start-up command file", [&] { ExecuteCommand(("source \"" + start + "\"").c_str()); }},
+        {"output off in a command from the window",
+         [&] {
+             NKStatusErrorScope scope;
+             NKToggleMessageOutput(false);
+             ExecuteCommand(("open \"" + empty + "\"").c_str());
+             NKToggleMessageOutput(true);
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        NKSetStatusbarText(" ", 0);
+        c.refuse();
+        EXPECT_EQ(NKGetStatusbarText(0).find("it is empty"), std::string::npos)
+            << NKGetStatusbarText(0);
+        NKSetRecentFile(0, missing.c_str());
+        InitMenuPopup();
+        MessageCapture capture;
+        NKMainWindowCommand(NK_MENU_RECENT_FIRST);
+        EXPECT_EQ(FirstError(capture), "Unable to open file for reading: " + missing)
+            << capture.Text();
+        EXPECT_EQ(NKGetStatusbarText(0), FirstError(capture));
+    }
 }
 
 }  // namespace

@@ -156,8 +156,9 @@ TEST_F(WindowOpenTest, EveryRoadOpensARealD3plot)
     }
 }
 
-// A recent command file runs; one whose second line fails shows that
-// line's own error on the status line.
+// A recent command file runs; one whose first line warns and whose second
+// fails shows the failing line's own error on the status line, not the
+// warning before it.
 TEST_F(WindowOpenTest, ARecentCommandFileRunsAndShowsWhyALineFailed)
 {
     const std::string script = m_Dir + "/plate.qlc";
@@ -166,10 +167,12 @@ TEST_F(WindowOpenTest, ARecentCommandFileRunsAndShowsWhyALineFailed)
     EXPECT_EQ(SourceFile(), m_Plate);
     EXPECT_EQ(NKGetRecentFile(0).GetText(), script);
 
-    ASSERT_TRUE(NKTestWriteText(script, "open \"" + m_Beam + "\"\nnosuchcommand 1\n"));
+    ASSERT_TRUE(NKTestWriteText(script, "doublebuffer\nnosuchcommand 1\n"));
     MessageCapture capture;
     OpenRecent(script);
-    EXPECT_EQ(SourceFile(), m_Beam);
+    EXPECT_TRUE(
+        capture.HasLine("doublebuffer: Command is obsolete and not longer in use!", NK_MSG_WARNING))
+        << capture.Text();
     EXPECT_TRUE(capture.HasLine("Line: 2", NK_MSG_ERROR)) << capture.Text();
     EXPECT_EQ(NKGetStatusbarText(0), "Unrecognized command: nosuchcommand");
 }

@@ -151,6 +151,39 @@ TEST_F(FileTest, WholeFileReadsTakeRegularFilesOnly)
     EXPECT_EQ(NKWriteProblem(Path("new.txt").c_str()), "");
 }
 
+// An empty file's line comes marked as the one that leads the failure (a
+// display with room for one line shows it); another problem's line does
+// not, and while the output is off nothing comes, so nothing leads.
+TEST_F(FileTest, AnEmptyFilesLineLeadsOnlyWhenItIsShown)
+{
+    WriteText("empty.txt", "");
+    ASSERT_EQ(mkdir(Path("folder").c_str(), 0700), 0);
+    const std::string empty = "File \"" + Path("empty.txt") + "\": it is empty.";
+    const struct {
+        const char *pszName;
+        bool bOutputOn;
+        std::string line;
+        bool bLead;
+    } cases[] = {
+        {"empty.txt", true, empty, true},
+        {"folder", true, "File \"" + Path("folder") + "\": it is a folder.", false},
+        {"empty.txt", false, "", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.pszName) + (c.bOutputOn ? "" : ", output off"));
+        MessageCapture capture;
+        if (!c.bOutputOn) NKToggleMessageOutput(false);
+        const std::string path = Path(c.pszName);
+        NKPrintFileProblem(path.c_str(), NKInputFileProblem(path.c_str()).c_str());
+        if (!c.bOutputOn) NKToggleMessageOutput(true);
+        EXPECT_EQ(capture.Text(), c.line);
+        for (const CapturedLine &line : capture.Lines()) {
+            EXPECT_EQ(line.iLevel, NK_MSG_ERROR);
+            EXPECT_EQ(line.bLead, c.bLead);
+        }
+    }
+}
+
 // ---- Byte order ----------------------------------------------------------
 
 TEST_F(FileTest, ByteOrderOfTheFirstWord)

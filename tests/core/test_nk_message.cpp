@@ -162,7 +162,8 @@ TEST_F(NKMessageTest, EveryInterfaceErrorCodeHasItsText)
 // The console sink
 
 // The console sink writes each line to standard error with the level's
-// prefix; `stdout nomessages` and switched-off output both silence it.
+// prefix (a lead line is an error line); `stdout nomessages` and
+// switched-off output both silence it.
 TEST(NKMessageConsole, LinesGoToStandardErrorWithLevelPrefixes)
 {
     NKResetMessageOutput();
@@ -176,8 +177,9 @@ TEST(NKMessageConsole, LinesGoToStandardErrorWithLevelPrefixes)
     NKPrintInfo("plain\nsecond");
     NKPrintWarning("careful");
     NKPrintError("broken");
+    NKPrintLeadError("broken most");
     std::string shown = testing::internal::GetCapturedStderr();
-    EXPECT_EQ("plain\nsecond\nWarning: careful\nError: broken\n", shown);
+    EXPECT_EQ("plain\nsecond\nWarning: careful\nError: broken\nError: broken most\n", shown);
 
     testing::internal::CaptureStderr();
     NKSetConsoleMessages(false);

@@ -13,12 +13,24 @@
 #include "core/nk_string.h"
 #include "tests/test_support/nk_string_print.h"
 
+// NKIsUndefined is the threshold alone; a value counts (NKIsDefinedValue)
+// only when it is finite and below the threshold.
 TEST(UndefinedValue, ThresholdAndNaN)
 {
-    EXPECT_TRUE(NKIsUndefined(3.4028235e38f));
-    EXPECT_TRUE(NKIsUndefined(NK_UNDEFINED_VALUE));
-    EXPECT_FALSE(NKIsUndefined(2.99e38f));
-    EXPECT_FALSE(NKIsUndefined(NAN));
+    const struct {
+        float v;
+        bool bUndefined, bDefined;
+    } kCases[] = {
+        {3.4028235e38f, true, false}, {NK_UNDEFINED_VALUE, true, false},
+        {2.99e38f, false, true},      {-3.4028235e38f, false, true},
+        {0.0f, false, true},          {-1.5f, false, true},
+        {NAN, false, false},          {INFINITY, true, false},
+        {-INFINITY, false, false},
+    };
+    for (const auto &c : kCases) {
+        EXPECT_EQ(NKIsUndefined(c.v), c.bUndefined) << c.v;
+        EXPECT_EQ(NKIsDefinedValue(c.v), c.bDefined) << c.v;
+    }
     EXPECT_EQ(NK_UNDEFINED, 3.4028235e38f);
 }
 

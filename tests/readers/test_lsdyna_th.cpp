@@ -212,6 +212,24 @@ TEST_F(LSDynaTimeHistory, DamagedDatabasesFailWithTheirListsMessage)
     }
 }
 
+// A name that is no file (missing, a folder) opens nothing: the reader's
+// error and a line naming the file and why, and the source stays closed.
+TEST_F(LSDynaTimeHistory, ANameThatIsNoFileOpensNothingAndSaysWhy)
+{
+    const struct {
+        std::string name, why;
+    } kCases[] = {{m_Dir + "/missing", "no such file"}, {m_Dir, "it is a folder"}};
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(c.name);
+        MessageCapture capture;
+        EXPECT_FALSE(TH::Open(c.name.c_str()));
+        EXPECT_EQ(capture.Text(),
+                  "Error reading LSDYNA file.\nFile \"" + c.name + "\": " + c.why + ".");
+        EXPECT_FALSE(TH::IsOpen());
+        EXPECT_EQ(TH::GetStateCount(), 0);
+    }
+}
+
 TEST_F(LSDynaTimeHistory, StatesRunOnAcrossFamilyMembersUpToAMissingOne)
 {
     // d3thdt ends inside the second state, which goes on in d3thdt01; the

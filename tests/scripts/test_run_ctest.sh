@@ -10,7 +10,8 @@
 # sanitizer report, one that is not a GL test, one that crashes every time
 # and one refused by the display after a test of it ended fail the run,
 # each after the runs given; so does a run whose test left a file in the
-# temporary folder, and one whose test hangs, within its time limit.
+# temporary folder (a hidden one too), and one whose test hangs, within
+# its time limit.
 set -uo pipefail
 root="$1"
 work="$(mktemp -d)"
@@ -106,7 +107,8 @@ check display_refused        "gl"    "$refused"                     1       "$pa
 check refused_after_a_test   "gl"    "$refused_after_ok"            1       "$passed"   0    1 1
 
 # A run whose tests passed fails when one of them left a file in the
-# temporary folder, and passes when they took theirs away.
+# temporary folder (a hidden one too), and passes when they took theirs
+# away.
 leaves() {
   local name="$1" command="$2" want_status="$3"
   local dir="$work/$name"
@@ -116,7 +118,7 @@ leaves() {
   local status=$?
   [ "$status" -eq 0 ] || status=1
   if [ "$status" -ne "$want_status" ] ||
-    { [ "$want_status" -eq 1 ] && ! grep -q "left files in the temporary folder: left_" "$dir/out.txt"; }; then
+    { [ "$want_status" -eq 1 ] && ! grep -Eq "left files in the temporary folder: \.?left_" "$dir/out.txt"; }; then
     echo "FAIL: $name: status $status; expected $want_status"
     cat "$dir/out.txt"
     failures=$((failures + 1))
@@ -125,6 +127,7 @@ leaves() {
   fi
 }
 leaves left_a_file 'mktemp \"\$TMPDIR/left_XXXXXX\"' 1
+leaves left_a_hidden_file 'mktemp \"\$TMPDIR/.left_XXXXXX\"' 1
 leaves took_it_away 'f=\$(mktemp) && rm \"\$f\"' 0
 
 # A test that hangs fails the run under its own name once it passes its

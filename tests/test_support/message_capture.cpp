@@ -10,7 +10,8 @@ MessageCapture::~MessageCapture() { NKSetMessageSink(m_pfnPrevious, m_pPreviousU
 
 void MessageCapture::Sink(const char *pszLine, int iLevel, void *pUser)
 {
-    static_cast<MessageCapture *>(pUser)->m_Lines.push_back({pszLine, iLevel});
+    static_cast<MessageCapture *>(pUser)->m_Lines.push_back(
+        {pszLine, NKMessageLevel(iLevel), NKIsLeadLine(iLevel)});
 }
 
 std::string MessageCapture::Text() const

@@ -7,9 +7,12 @@
 
 #include "core/nk_message.h"
 
+// A line with its level (NK_MSG_INFO .. NK_MSG_ERROR) and whether it came
+// marked as the line that leads its failure (NK_MSG_LEAD).
 struct CapturedLine {
     std::string text;
     int iLevel;
+    bool bLead = false;
 };
 
 class MessageCapture {

@@ -156,11 +156,13 @@ TEST_F(LineFiles, NothingReadFromAFileThatHoldsMoreIsAnError)
     }
 }
 
+// Rows of four numbers (a distance, then x y z) are the points; a row of
+// three numbers or none is skipped.
 TEST_F(LineFiles, HydroFileMakesOnePolylineAndSetsTheTubeSize)
 {
     int iNodes = 0;
     ASSERT_EQ(ReadText("*nklinefile-1.00:hydro\r\n*DIAMETER 0.25\n# comment\n%x\n"
-                       "1 0 0 0\n2 1 0 0\nnot a point\n3 1 1 0\n",
+                       "1 0 0 0\n2 1 0 0\nnot a point\n2.5 7 7\n3 1 1 0\n",
                        &iNodes),
               1);
     EXPECT_EQ(iNodes, 3);

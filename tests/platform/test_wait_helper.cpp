@@ -1,0 +1,90 @@
+// tests/platform/test_wait_helper.cpp -- the tests' one wait limit
+// (tests/test_support/test_wait.h) checked itself: the scale it reads from
+// QUOLIN_TEST_WAIT_SCALE, and a wait for a condition that never holds,
+// with a Qt application and without one.
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "tests/test_support/test_wait.h"
+
+namespace {
+
+// QUOLIN_TEST_WAIT_SCALE as given (null: unset) for one scope; what was
+// there before comes back after.
+class ScaleSetting {
+public:
+    explicit ScaleSetting(const char *pszScale)
+    {
+        const char *pszOld = std::getenv(kName);
+        m_bHad = pszOld != nullptr;
+        if (m_bHad) m_Old = pszOld;
+        if (pszScale != nullptr)
+            setenv(kName, pszScale, 1);
+        else
+            unsetenv(kName);
+    }
+    ~ScaleSetting()
+    {
+        if (m_bHad)
+            setenv(kName, m_Old.c_str(), 1);
+        else
+            unsetenv(kName);
+    }
+    ScaleSetting(const ScaleSetting &) = delete;
+    ScaleSetting &operator=(const ScaleSetting &) = delete;
+
+private:
+    static constexpr const char *kName = "QUOLIN_TEST_WAIT_SCALE";
+    bool m_bHad = false;
+    std::string m_Old;
+};
+
+int sg_iNever = 0;  // what NK_WAIT_EQ waits on below: never 1
+
+}  // namespace
+
+// A positive number up to 1000 multiplies the 60 s; anything else counts
+// as 1.
+TEST(TestWait, TheScaleMultipliesTheOneLimit)
+{
+    const struct {
+        const char *pszScale;
+        int iLimitMs;
+    } kCases[] = {{nullptr, 60000},   {"2", 120000}, {"0.5", 30000}, {"0.001", 60},
+                  {"1000", 60000000}, {"0", 60000},  {"-1", 60000},  {"1001", 60000},
+                  {"x", 60000},       {"2x", 60000}, {"", 60000}};
+    for (const auto &c : kCases) {
+        ScaleSetting scale(c.pszScale);
+        EXPECT_EQ(NKTestWaitLimitMs(), c.iLimitMs) << (c.pszScale ? c.pszScale : "(unset)");
+    }
+}
+
+// With a tiny scale, a wait for what never comes answers false and
+// NK_WAIT_EQ fails its check; a condition that holds, at once or at its
+// third question, answers true. Both with a Qt application (the event
+// loop runs between the questions) and without one (sleeps between them).
+TEST(TestWait, AWaitThatNeverHoldsAnswersFalseAndFailsItsCheck)
+{
+    static int argc = 1;
+    static char szName[] = "test_wait";
+    static char *argv[] = {szName, nullptr};
+    ScaleSetting tiny("0.001");  // 60 ms
+    for (bool bApplication : {false, true}) {
+        SCOPED_TRACE(bApplication ? "with an application" : "without one");
+        std::unique_ptr<QCoreApplication> pApp;
+        if (bApplication && QCoreApplication::instance() == nullptr)
+            pApp = std::make_unique<QCoreApplication>(argc, argv);
+        ASSERT_EQ(QCoreApplication::instance() != nullptr, bApplication);
+        EXPECT_FALSE(NKTestWaitFor([] { return false; }, "what never comes"));
+        EXPECT_NONFATAL_FAILURE(NK_WAIT_EQ(sg_iNever, 1), "sg_iNever");
+        EXPECT_TRUE(NKTestWaitFor([] { return true; }, "what holds at once"));
+        int iAsked = 0;
+        EXPECT_TRUE(NKTestWaitFor([&] { return ++iAsked == 3; }, "the third question"));
+    }
+}
