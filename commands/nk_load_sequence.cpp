@@ -104,6 +104,9 @@ void ResetDisplaySettings(void)
         NKInitSeparateVectorRange(&g_pModel->valueRanges[i]);
     for (NKVectorSettings &settings : g_SeparateVectorSettings)
         NKResetVectorSettings(&settings, NK_VECTOR_RESET_NEW_MODEL);
+    // The automatic scaling the old model's source turned on for itself goes
+    // with it; the new-model reset keeps the user's own.
+    NKRestoreUserAutoScale();
     g_MirrorSettings.Reset();
 }
 
@@ -235,6 +238,7 @@ void ResetScene(void)
     NKSetFrameCount(0, false);
     NKInitModel(g_pModel);
     CloseDataSource();
+    NKRestoreUserAutoScale();
     NKRedrawView();
     NKToggleMessageOutput(true);
 }

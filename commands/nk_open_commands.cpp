@@ -27,6 +27,7 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_part_lists.h"
 #include "core/nk_progress.h"
+#include "core/nk_render_state.h"
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "nkf/nkf_display_state.h"
@@ -215,17 +216,28 @@ bool LoadNKFDisplayState(int iStep, bool *pbChanged)
     return true;
 }
 
+// The source's own automatic displacement scaling (the line runs it): it
+// holds for this model only, and the user's setting before it comes back
+// with closefiles or the next load that resets the display settings.
+void SourceAutoScale(const char *pszLine)
+{
+    const uint8_t bUserAutoScale = g_VectorSettings.bAutoScale;
+    const float fUserAutoScaleFactor = g_VectorSettings.fAutoScaleFactor;
+    ExecuteCommand(pszLine);
+    NKKeepUserAutoScale(bUserAutoScale, fUserAutoScaleFactor);
+}
+
 // What the kind of source asks for after its first state is loaded.
 bool AfterFirstState(int iKind, int iStep)
 {
     if (iKind == NK_INTERFACE_LSDYNA) ExecuteCommand("displacements");
     if (iKind == NK_INTERFACE_RESERVOIR) {
-        ExecuteCommand("ascalevector 0.075");
+        SourceAutoScale("ascalevector 0.075");
         // Flow traces start from a sheet of seeds over the whole set.
         NKSetTraceSeedBox(g_pModel->fBoundingBox, 10, 10, 1);
         NKApplyReservoirOverlayVisibility(NKGetFrameGeometry(NKGetFrame(0)));
     }
-    if (iKind == 103) ExecuteCommand("ascalevector 0.1");
+    if (iKind == 103) SourceAutoScale("ascalevector 0.1");
     if (iKind != NK_INTERFACE_NKF) return true;
     bool bChanged = false;
     if (!LoadNKFDisplayState(iStep, &bChanged)) return false;

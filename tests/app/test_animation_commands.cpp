@@ -2,7 +2,8 @@
 // through the interpreter on the example beam, with the shell's animation
 // runs behind the slots and the frames taken from the animation clock (a
 // draw every 34 ms on the test clock); and the performance read-out after a
-// frame.
+// frame; and the beam opened after a reservoir set, shown as when opened
+// first.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -124,6 +125,28 @@ protected:
         const NKFrame &f = g_pModel->pFrames[iFrame];
         return f.pVector->pResults[0].pNodeValues[3 * iNode + k] -
                f.pGeometry->pParts[0].pNodeCoords[3 * iNode + k];
+    }
+
+    // The beam's node 10 as shown: per state read, its displaced position
+    // and the vector lengths' maximum (the info box's VMX); then frames 0-8
+    // of the results animation with three interstate frames, their
+    // displaced z.
+    std::vector<float> ShownBeamDisplacements()
+    {
+        std::vector<float> shown;
+        for (int iStep = 1; iStep <= 3; iStep++) {
+            EXPECT_EQ(Run("readstate " + std::to_string(iStep) + " 1 1"), 0);
+            const NKVectorResult *pVector = g_pModel->pFrames[0].pVector;
+            if (pVector == nullptr) return shown;
+            const float *pfNode = pVector->pResults[0].pNodeValues + 3 * 10;
+            shown.insert(shown.end(), pfNode, pfNode + 3);
+            shown.push_back(pVector->lengthMinMax.max);
+        }
+        EXPECT_EQ(Run("animresults"), 0);
+        EXPECT_EQ(Run("interpolatestates 3"), 0);
+        for (int f = 0; f < g_pModel->iNumFrames; f++)
+            shown.push_back(g_pModel->pFrames[f].pVector->pResults[0].pNodeValues[3 * 10 + 2]);
+        return shown;
     }
 
     NKModelHooks m_SavedModelHooks;
@@ -413,6 +436,74 @@ TEST_F(AnimationCommands, ReservoirEventWithNonFiniteCoordinatesIsRefusedLeaving
         }
         ASSERT_EQ(Run("closefiles"), 0);
     }
+    NKTestRemoveDir(dir);
+}
+
+// The automatic displacement scaling a reservoir set turns on for itself
+// when it opens lasts while the set is loaded: the beam opened after it,
+// with closefiles between or directly over it, shows its displacements as
+// when opened first. The user's own automatic scaling, chosen before the
+// set or while it is open, is the beam's too. With keepsettings a load
+// keeps the display as it is, the set's scaling too; closefiles ends it.
+TEST_F(AnimationCommands, AModelOpenedAfterAReservoirSetShowsItsOwnDisplacements)
+{
+    const std::string dir = NKTestMakeTempDir("anim_reservoir_then_beam_");
+    ASSERT_TRUE(NKOutput3DWriteFixture(dir, false));
+    const struct {
+        const char *pszBefore;     // the user's line before the set opens
+        const char *pszWhileOpen;  // the user's line while it is open
+        bool bCloseFiles;
+        bool bKeepSettings;
+        const char *pszBeamAlone;  // the same user setting on the beam alone
+        float fAutoScale;          // the beam's automatic factor, 0: off
+    } kCases[] = {
+        {"noascalevectors", "", true, false, "noascalevectors", 0.0f},
+        {"noascalevectors", "", false, false, "noascalevectors", 0.0f},
+        {"ascalevectors 0.2", "", true, false, "ascalevectors 0.2", 0.2f},
+        {"ascalevectors 0.2", "", false, false, "ascalevectors 0.2", 0.2f},
+        {"ascalevectors 0.2", "noascalevectors", false, false, "noascalevectors", 0.0f},
+        {"noascalevectors", "ascalevectors 0.3", true, false, "ascalevectors 0.3", 0.3f},
+        {"noascalevectors", "", true, true, "noascalevectors", 0.0f},
+    };
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(std::string(c.pszBefore) + " / " + c.pszWhileOpen +
+                     (c.bCloseFiles ? " / closefiles" : "") +
+                     (c.bKeepSettings ? " / keepsettings" : ""));
+        ASSERT_EQ(Run(c.bKeepSettings ? "keepsettings" : "nokeepsettings"), 0);
+        ASSERT_EQ(Run(c.pszBeamAlone), 0);
+        OpenBeam();
+        const std::vector<float> alone = ShownBeamDisplacements();
+        ASSERT_EQ(alone.size(), 3u * 4u + 9u);
+        ASSERT_EQ(Run("closefiles"), 0);
+
+        ASSERT_EQ(Run(c.pszBefore), 0);
+        ASSERT_EQ(Run("open \"" + dir + "/res.e00\""), 0) << m_Capture.Text();
+        EXPECT_TRUE(Said("Vector auto scale factor set to 0.075 of max model extent."));
+        ASSERT_EQ(Run("readstate 3 1 1"), 0) << m_Capture.Text();
+        if (*c.pszWhileOpen != '\0') {
+            ASSERT_EQ(Run(c.pszWhileOpen), 0);
+        }
+        if (c.bCloseFiles) {
+            ASSERT_EQ(Run("closefiles"), 0);
+        }
+        OpenBeam();
+        // Shown as the first state comes in.
+        EXPECT_EQ(m_Capture.Contains("Scale displacement by"), c.fAutoScale > 0.0f);
+        EXPECT_EQ(g_VectorSettings.bAutoScale, c.fAutoScale > 0.0f ? 1 : 0);
+        if (c.fAutoScale > 0.0f) {
+            EXPECT_FLOAT_EQ(g_VectorSettings.fAutoScaleFactor, c.fAutoScale);
+        }
+        const std::vector<float> after = ShownBeamDisplacements();
+        ASSERT_EQ(after.size(), alone.size());
+        for (size_t i = 0; i < alone.size(); i++) EXPECT_FLOAT_EQ(after[i], alone[i]) << i;
+        if (c.fAutoScale == 0.0f) {
+            // Unscaled: frame 2 lies halfway between loads 1 and 2.
+            EXPECT_NEAR(after[12 + 2], -0.1f, 1e-5f);
+        }
+        ASSERT_EQ(Run("closefiles"), 0);
+    }
+    ASSERT_EQ(Run("nokeepsettings"), 0);
+    ASSERT_EQ(Run("noascalevectors"), 0);
     NKTestRemoveDir(dir);
 }
 
