@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QUrl>
 #include <QWindow>
@@ -52,6 +53,8 @@ namespace {
 // this size to show.
 constexpr int kIconSize = 32;
 
+void RememberNormalRect(const QMainWindow *pMain);
+
 class MainWindow : public QMainWindow {
 protected:
     void closeEvent(QCloseEvent *pEvent) override
@@ -77,6 +80,12 @@ protected:
         if (NKGetRendererQuirk() == 7)
             NKResizeView(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight);
         QMainWindow::moveEvent(pEvent);
+        RememberNormalRect(this);
+    }
+    void resizeEvent(QResizeEvent *pEvent) override
+    {
+        QMainWindow::resizeEvent(pEvent);
+        RememberNormalRect(this);
     }
     void dragEnterEvent(QDragEnterEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
     void dragMoveEvent(QDragMoveEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
@@ -88,9 +97,25 @@ struct MainState {
     QWidget *pViewContainer = nullptr;
     // The normal rectangle and maximised state from before full screen.
     NKWindowPlacement savedPlacement;
+    // The normal window's rectangle: its frame's corner where it was placed
+    // or last moved while normal, and its client area's size.
+    QRect normalRect;
     QMetaObject::Connection activation;
 };
 MainState sg_State;
+
+// While the window is normal, its frame's corner and its client area's
+// size are its normal rectangle; a maximised, full-screen or minimised
+// window keeps the last one. (Qt's normal geometry cannot stand in: it
+// holds the frame's corner for a window maximised before it showed, the
+// client's for one the manager maximised, and the frame of a maximised
+// window lies otherwise around its client area than a normal one's.)
+void RememberNormalRect(const QMainWindow *pMain)
+{
+    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+    if (pMain != sg_State.pMain.data() || (pMain->windowState() & away) != 0) return;
+    sg_State.normalRect = QRect(pMain->pos(), pMain->size());  // pos() is the frame's corner
+}
 
 // The local file a drag carries first; empty when its first item is none.
 QByteArray DraggedFile(const QDropEvent *pEvent)
@@ -158,21 +183,17 @@ QRect ScreenGeometry(void)
 }
 
 // The window's normal rectangle and maximised state now: the position is
-// the frame's top-left corner (the client's without a window manager), the
-// size the client's, as NKPlaceTopLevel takes them.
+// the normal frame's top-left corner (the client's without a window
+// manager), the size the client's, as NKPlaceTopLevel takes them.
 NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
 {
     NKWindowPlacement placement;
-    const bool bMaximized = pMain->isMaximized();
-    const QRect r = bMaximized ? pMain->normalGeometry() : pMain->geometry();
-    // A window's position is its frame's; the normal rectangle's frame
-    // lies as far from its client area.
-    const QPoint frame = r.topLeft() - (pMain->geometry().topLeft() - pMain->pos());
-    placement.iX = frame.x();
-    placement.iY = frame.y();
+    const QRect &r = sg_State.normalRect;
+    placement.iX = r.x();
+    placement.iY = r.y();
     placement.iWidth = r.width();
     placement.iHeight = r.height();
-    placement.bMaximized = bMaximized ? 1 : 0;
+    placement.bMaximized = pMain->isMaximized() ? 1 : 0;
     return placement;
 }
 
@@ -197,6 +218,7 @@ void PlaceAndShow(MainWindow *pMain)
     p.iX = std::min(p.iX, screen.width() - kIconSize);
     p.iY = std::min(p.iY, screen.height() - kIconSize);
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
+    sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {
         pMain->showMaximized();
     } else {
@@ -336,6 +358,7 @@ void NKMoveMainWindow(int iX, int iY)
     MainWindow *pMain = sg_State.pMain;
     if (pMain == nullptr) return;
     NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
+    sg_State.normalRect.moveTopLeft(QPoint(iX, iY));
 }
 
 NKWindowPlacement NKGetPlacementToStore(void)

@@ -80,6 +80,66 @@ bool WaitFramed(const QWidget *pWindow)
     return NKTestWaitFor([pWindow] { return Framed(pWindow); }, "the window's frame");
 }
 
+bool MaximizedState(const QWidget *pWindow)
+{
+    const std::vector<std::string> states = NKGetWindowStates(pWindow->winId());
+    return std::count(states.begin(), states.end(), "_NET_WM_STATE_MAXIMIZED_VERT") == 1 &&
+           std::count(states.begin(), states.end(), "_NET_WM_STATE_MAXIMIZED_HORZ") == 1;
+}
+
+// The manager has maximised the window, framed it so, and Qt knows both.
+bool WaitMaximizedAndFramed(const QWidget *pWindow)
+{
+    return NKTestWaitFor(
+        [pWindow] { return MaximizedState(pWindow) && pWindow->isMaximized() && Framed(pWindow); },
+        "the maximised window's frame");
+}
+
+// Asks the window's manager, as its title bar and its key bindings do: a
+// message about the window sent to the root window (source 2, a user's
+// action).
+void AskManager(const QWidget *pWindow, const char *pszMessage, long lFirst, long lSecond,
+                long lThird)
+{
+    Display *pDisplay = NKX11Display();
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = pWindow->winId();
+    event.xclient.message_type = XInternAtom(pDisplay, pszMessage, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = lFirst;
+    event.xclient.data.l[1] = lSecond;
+    event.xclient.data.l[2] = lThird;
+    event.xclient.data.l[3] = 2;
+    XSendEvent(pDisplay, DefaultRootWindow(pDisplay), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(pDisplay);
+}
+
+// A double click on the title bar: the manager maximises the window (1
+// adds the states), or a maximised one restores it (0 removes them).
+void SetMaximizedByManager(const QWidget *pWindow, long lAdd)
+{
+    Display *pDisplay = NKX11Display();
+    AskManager(pWindow, "_NET_WM_STATE", lAdd,
+               long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
+               long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_HORZ", False)));
+}
+
+void MaximizeByManager(const QWidget *pWindow) { SetMaximizedByManager(pWindow, 1); }
+
+void RestoreByManager(const QWidget *pWindow) { SetMaximizedByManager(pWindow, 0); }
+
+// Alt+F4: the manager asks the window to close, and the program ends.
+bool CloseByManager(const QWidget *pWindow)
+{
+    AskManager(pWindow, "_NET_CLOSE_WINDOW", CurrentTime, 2, 0);
+    const bool bClosed = NKTestWaitFor([] { return NKGetMainWindow() == nullptr; },
+                                       "the window closed by its manager");
+    NKTestFlushDeletes();
+    return bClosed;
+}
+
 // The root window's properties now.
 std::set<Atom> RootProperties(void)
 {
@@ -240,5 +300,78 @@ TEST_F(WindowManagerTest, F11CoversTheScreenWithoutAFrameAndEscPutsTheFrameBack)
             },
             "the frame back in its place"))
             << Text(FrameOf(pMain)) << ", before " << Text(before);
+    }
+}
+
+// Sessions that end maximised store the normal window's place as it was,
+// whether the window started maximised or the manager maximised it (a
+// double click on the title), and whether the manager closed it (Alt+F4)
+// or File > Exit did: three such sessions in a row store the same corner,
+// and a normal start puts the frame there. (A maximised window's frame
+// lies otherwise around its client area than a normal one's.) Restored
+// by the manager, the window is back there and stores that place.
+TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
+{
+    struct Case {
+        const char *pszName;
+        int iX, iY;
+        bool bStartMaximized, bCloseByManager;
+    };
+    const Case cases[] = {
+        {"started maximised, closed by the manager", 60, 100, true, true},
+        {"started maximised near the top, closed by the manager", 30, 5, true, true},
+        {"maximised by the manager, File > Exit", 200, 200, false, false},
+        {"maximised by the manager, closed by it", 150, 40, false, true},
+    };
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        g_WindowPlacement.iX = c.iX, g_WindowPlacement.iY = c.iY;
+        g_WindowPlacement.bMaximized = c.bStartMaximized ? 1 : 0;
+        for (int iSession = 1; iSession <= 3; iSession++) {
+            SCOPED_TRACE("session " + std::to_string(iSession));
+            ASSERT_TRUE(CreateMainWindow());
+            QWidget *pMain = NKGetMainWindow();
+            if (!pMain->isMaximized()) {
+                ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+                MaximizeByManager(pMain);
+            }
+            ASSERT_TRUE(WaitMaximizedAndFramed(pMain)) << Text(FrameOf(pMain));
+            if (c.bCloseByManager) {
+                ASSERT_TRUE(CloseByManager(pMain));
+            } else {
+                NKMainWindowCommand(NK_MENU_EXIT);
+                ASSERT_EQ(NKGetMainWindow(), nullptr);
+                NKTestFlushDeletes();
+            }
+            EXPECT_EQ(g_WindowPlacement.iX, c.iX);
+            EXPECT_EQ(g_WindowPlacement.iY, c.iY);
+            EXPECT_EQ(g_WindowPlacement.bMaximized, 1);
+        }
+        g_WindowPlacement.bMaximized = 0;
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+        const NKScreenRect frame = FrameOf(pMain);
+        EXPECT_EQ(frame.iX, c.iX) << Text(frame);
+        EXPECT_EQ(frame.iY, c.iY) << Text(frame);
+        // Maximised and restored by the manager: the frame comes back there,
+        // and a session that ends so stores it, normal.
+        MaximizeByManager(pMain);
+        ASSERT_TRUE(WaitMaximizedAndFramed(pMain)) << Text(FrameOf(pMain));
+        RestoreByManager(pMain);
+        EXPECT_TRUE(NKTestWaitFor(
+            [pMain, frame] {
+                return !MaximizedState(pMain) && !pMain->isMaximized() &&
+                       Same(FrameOf(pMain), frame) && Framed(pMain);
+            },
+            "the frame restored"))
+            << Text(FrameOf(pMain)) << ", before " << Text(frame);
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        EXPECT_EQ(g_WindowPlacement.iX, c.iX);
+        EXPECT_EQ(g_WindowPlacement.iY, c.iY);
+        EXPECT_EQ(g_WindowPlacement.bMaximized, 0);
     }
 }
