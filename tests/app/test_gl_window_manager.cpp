@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "app/nk_info_sheet.h"
+#include "app/nk_placed_dialog.h"
+#include "app/nk_window_utils.h"
 #include "platform/nk_window_manager.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
@@ -373,5 +375,57 @@ TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
         EXPECT_EQ(g_WindowPlacement.iX, c.iX);
         EXPECT_EQ(g_WindowPlacement.iY, c.iY);
         EXPECT_EQ(g_WindowPlacement.bMaximized, 0);
+    }
+}
+
+// A placed dialog (placed at its anchor the first time) beside a main
+// window whose frame fills the work area's bottom-right corner, and beside
+// a maximised one, is pulled in by its whole frame: all of it lies in the
+// work area, against its right edge (and its bottom, placed below).
+TEST_F(WindowManagerTest, APlacedDialogKeepsItsWholeFrameInTheWorkArea)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    struct Case {
+        const char *pszName;
+        bool bMaximized;
+        int iAnchor;
+    };
+    const Case cases[] = {
+        {"right of a window in the corner", false, NK_PLACE_RIGHT_TOP},
+        {"at the corner of a window in the corner", false, NK_PLACE_BOTTOM_RIGHT},
+        {"right of a maximised window", true, NK_PLACE_RIGHT_TOP},
+        {"at the corner of a maximised window", true, NK_PLACE_BOTTOM_RIGHT},
+    };
+    QWidget *pMain = NKGetMainWindow();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        if (c.bMaximized) {
+            if (!pMain->isMaximized()) MaximizeByManager(pMain);
+            ASSERT_TRUE(WaitMaximizedAndFramed(pMain)) << Text(FrameOf(pMain));
+        } else {
+            const NKScreenRect main = FrameOf(pMain);
+            const NKScreenRect corner = {work.iX + work.iWidth - main.iWidth,
+                                         work.iY + work.iHeight - main.iHeight, main.iWidth,
+                                         main.iHeight};
+            NKMoveMainWindow(corner.iX, corner.iY);
+            ASSERT_TRUE(NKTestWaitFor(
+                [pMain, corner] { return Same(FrameOf(pMain), corner) && Framed(pMain); },
+                "the frame in the corner"))
+                << Text(FrameOf(pMain));
+        }
+        NKDialogRect remembered;
+        NKPlacedDialog dialog(pMain, Qt::Tool, &remembered);
+        dialog.resize(300, 400);
+        dialog.PlaceAndShow(c.iAnchor);
+        EXPECT_TRUE(NKTestWaitFor(
+            [&dialog, work] { return Framed(&dialog) && Inside(FrameOf(&dialog), work); },
+            "the dialog's frame in the work area"))
+            << Text(FrameOf(&dialog)) << " in " << Text(work);
+        const NKScreenRect frame = FrameOf(&dialog);
+        EXPECT_EQ(frame.iX + frame.iWidth, work.iX + work.iWidth) << Text(frame);
+        if (c.iAnchor == NK_PLACE_BOTTOM_RIGHT) {
+            EXPECT_EQ(frame.iY + frame.iHeight, work.iY + work.iHeight) << Text(frame);
+        }
     }
 }
