@@ -23,6 +23,9 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <set>
+#include <string>
+
 #include "app/nk_menu_state.h"
 #include "app/nk_menus.h"
 #include "app/nk_pick_feedback.h"
@@ -101,21 +104,46 @@ struct MainState {
     // or last moved while normal, and its client area's size.
     QRect normalRect;
     QMetaObject::Connection activation;
+    NKFrameExtentsWatch *pExtentsWatch = nullptr;
 };
 MainState sg_State;
+
+// Whether the window is normal now, by Qt's state and by the state its
+// manager gave it, read with its rectangle.
+bool IsNormal(const QMainWindow *pMain)
+{
+    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+    if ((pMain->windowState() & away) != 0) return false;
+    static const std::set<std::string> kAway = {"_NET_WM_STATE_MAXIMIZED_VERT",
+                                                "_NET_WM_STATE_MAXIMIZED_HORZ",
+                                                "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_HIDDEN"};
+    for (const std::string &state : NKGetWindowStates(pMain->internalWinId()))
+        if (kAway.count(state) != 0) return false;
+    return true;
+}
 
 // While the window is normal, its frame's corner and its client area's
 // size are its normal rectangle; a maximised, full-screen or minimised
 // window keeps the last one. (Qt's normal geometry cannot stand in: it
 // holds the frame's corner for a window maximised before it showed, the
 // client's for one the manager maximised, and the frame of a maximised
-// window lies otherwise around its client area than a normal one's.)
+// window lies otherwise around its client area than a normal one's.) The
+// rectangle is read from the X server, where there is one: Qt knows new
+// frame extents only from the window's next move, and a manager writes
+// them after it moved the window to its new state, so the rectangle is
+// read again when they come (OnFrameExtents).
 void RememberNormalRect(const QMainWindow *pMain)
 {
-    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
-    if (pMain != sg_State.pMain.data() || (pMain->windowState() & away) != 0) return;
-    sg_State.normalRect = QRect(pMain->pos(), pMain->size());  // pos() is the frame's corner
+    if (pMain == nullptr || pMain != sg_State.pMain.data() || !IsNormal(pMain)) return;
+    QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
+    NKScreenRect frame, client;
+    const WId window = pMain->internalWinId();
+    if (window != 0 && NKGetWindowFrame(window, &frame) && NKGetWindowClient(window, &client))
+        normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
+    sg_State.normalRect = normal;
 }
+
+void OnFrameExtents(void *) { RememberNormalRect(sg_State.pMain); }
 
 // The local file a drag carries first; empty when its first item is none.
 QByteArray DraggedFile(const QDropEvent *pEvent)
@@ -224,6 +252,7 @@ void PlaceAndShow(MainWindow *pMain)
     } else {
         pMain->show();
     }
+    sg_State.pExtentsWatch = NKWatchFrameExtents(pMain->winId(), OnFrameExtents, nullptr);
 }
 
 }  // namespace
@@ -269,6 +298,8 @@ void NKDestroyMainWindow(void)
     g_bToolbarShown = bToolbar;
     g_bStatusbarShown = bStatusbar;
     QObject::disconnect(sg_State.activation);
+    NKEndFrameExtentsWatch(sg_State.pExtentsWatch);
+    sg_State.pExtentsWatch = nullptr;
     sg_State.pMain = nullptr;
     sg_State.pViewContainer = nullptr;
     g_bFullScreenActive = 0;
