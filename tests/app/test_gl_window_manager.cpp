@@ -24,6 +24,7 @@
 #include "tests/test_support/test_wait.h"
 
 // Last: its macros (None, Bool, Status) clash with names of the headers above.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace {
@@ -172,6 +173,36 @@ void DeleteRootPropertiesBut(const std::set<Atom> &kept)
     XSync(pDisplay, False);
 }
 
+// Whether openbox frames a window mapped now. It names its check window
+// before its event loop runs, and events that come meanwhile can wait in
+// its own queue until another event wakes it: a window mapped then stays
+// unframed and unexposed while nothing else happens on the display. So a
+// probe window is mapped and, until openbox has framed it, an empty
+// property is written on the root window as such an event, again at each
+// look; once openbox has framed the probe its loop runs, and it frames
+// each window as it is mapped.
+bool WaitUntilOpenboxFramesWindows(void)
+{
+    Display *pDisplay = NKX11Display();
+    const Window root = DefaultRootWindow(pDisplay);
+    const int iSize = 16;
+    const Window probe = XCreateSimpleWindow(pDisplay, root, 0, 0, iSize, iSize, 0, 0, 0);
+    XMapWindow(pDisplay, probe);
+    const Atom wake = XInternAtom(pDisplay, "_QUOLIN_TEST_WAKE", False);
+    const bool bFramed = NKTestWaitFor(
+        [pDisplay, root, probe, wake] {
+            XChangeProperty(pDisplay, root, wake, XA_CARDINAL, 32, PropModeAppend, nullptr, 0);
+            XFlush(pDisplay);
+            NKScreenRect frame;
+            return NKGetWindowFrame(probe, &frame) && frame.iHeight > iSize;
+        },
+        "openbox to frame a new window");
+    XDeleteProperty(pDisplay, root, wake);
+    XDestroyWindow(pDisplay, probe);
+    XSync(pDisplay, False);
+    return bFramed;
+}
+
 // The program's window under openbox. A test that skips makes nothing, so
 // its tear-down has nothing to take down.
 class WindowManagerTest : public ProgramWindowTest {
@@ -219,6 +250,7 @@ protected:
             << m_pOpenbox->errorString().toStdString();
         ASSERT_TRUE(NKTestWaitFor(NKWindowManagerRunning, "the window manager"))
             << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
+        ASSERT_TRUE(WaitUntilOpenboxFramesWindows()) << m_pOpenbox->readAll().toStdString();
     }
     // The manager goes after the windows, and the next test finds the
     // display as it was without one: the root window's properties it set
