@@ -140,7 +140,9 @@ void RememberNormalRect(const QMainWindow *pMain)
     const WId window = pMain->internalWinId();
     if (window != 0 && NKGetWindowFrame(window, &frame) && NKGetWindowClient(window, &client))
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
-    sg_State.normalRect = normal;
+    // A manager that leaves the normal state changes the state first: a
+    // rectangle read while it stayed normal is the normal one.
+    if (IsNormal(pMain)) sg_State.normalRect = normal;
 }
 
 void OnFrameExtents(void *) { RememberNormalRect(sg_State.pMain); }
