@@ -18,9 +18,13 @@
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QUrl>
 #include <QWindow>
+
+#include <set>
+#include <string>
 
 #include "app/nk_menu_state.h"
 #include "app/nk_menus.h"
@@ -52,6 +56,8 @@ namespace {
 // this size to show.
 constexpr int kIconSize = 32;
 
+void RememberNormalRect(const QMainWindow *pMain);
+
 class MainWindow : public QMainWindow {
 protected:
     void closeEvent(QCloseEvent *pEvent) override
@@ -77,6 +83,12 @@ protected:
         if (NKGetRendererQuirk() == 7)
             NKResizeView(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight);
         QMainWindow::moveEvent(pEvent);
+        RememberNormalRect(this);
+    }
+    void resizeEvent(QResizeEvent *pEvent) override
+    {
+        QMainWindow::resizeEvent(pEvent);
+        RememberNormalRect(this);
     }
     void dragEnterEvent(QDragEnterEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
     void dragMoveEvent(QDragMoveEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
@@ -88,9 +100,52 @@ struct MainState {
     QWidget *pViewContainer = nullptr;
     // The normal rectangle and maximised state from before full screen.
     NKWindowPlacement savedPlacement;
+    // The normal window's rectangle: its frame's corner where it was placed
+    // or last moved while normal, and its client area's size.
+    QRect normalRect;
     QMetaObject::Connection activation;
+    NKFrameExtentsWatch *pExtentsWatch = nullptr;
 };
 MainState sg_State;
+
+// Whether the window is normal now, by Qt's state and by the state its
+// manager gave it, read with its rectangle.
+bool IsNormal(const QMainWindow *pMain)
+{
+    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+    if ((pMain->windowState() & away) != 0) return false;
+    static const std::set<std::string> kAway = {"_NET_WM_STATE_MAXIMIZED_VERT",
+                                                "_NET_WM_STATE_MAXIMIZED_HORZ",
+                                                "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_HIDDEN"};
+    for (const std::string &state : NKGetWindowStates(pMain->internalWinId()))
+        if (kAway.count(state) != 0) return false;
+    return true;
+}
+
+// While the window is normal, its frame's corner and its client area's
+// size are its normal rectangle; a maximised, full-screen or minimised
+// window keeps the last one. (Qt's normal geometry cannot stand in: it
+// holds the frame's corner for a window maximised before it showed, the
+// client's for one the manager maximised, and the frame of a maximised
+// window lies otherwise around its client area than a normal one's.) The
+// rectangle is read from the X server, where there is one: Qt knows new
+// frame extents only from the window's next move, and a manager writes
+// them after it moved the window to its new state, so the rectangle is
+// read again when they come (OnFrameExtents).
+void RememberNormalRect(const QMainWindow *pMain)
+{
+    if (pMain == nullptr || pMain != sg_State.pMain.data() || !IsNormal(pMain)) return;
+    QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
+    NKScreenRect frame, client;
+    const WId window = pMain->internalWinId();
+    if (window != 0 && NKGetWindowFrame(window, &frame) && NKGetWindowClient(window, &client))
+        normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
+    // A manager that leaves the normal state changes the state first: a
+    // rectangle read while it stayed normal is the normal one.
+    if (IsNormal(pMain)) sg_State.normalRect = normal;
+}
+
+void OnFrameExtents(void *) { RememberNormalRect(sg_State.pMain); }
 
 // The local file a drag carries first; empty when its first item is none.
 QByteArray DraggedFile(const QDropEvent *pEvent)
@@ -158,21 +213,17 @@ QRect ScreenGeometry(void)
 }
 
 // The window's normal rectangle and maximised state now: the position is
-// the frame's top-left corner (the client's without a window manager), the
-// size the client's, as NKPlaceTopLevel takes them.
+// the normal frame's top-left corner (the client's without a window
+// manager), the size the client's, as NKPlaceTopLevel takes them.
 NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
 {
     NKWindowPlacement placement;
-    const bool bMaximized = pMain->isMaximized();
-    const QRect r = bMaximized ? pMain->normalGeometry() : pMain->geometry();
-    // A window's position is its frame's; the normal rectangle's frame
-    // lies as far from its client area.
-    const QPoint frame = r.topLeft() - (pMain->geometry().topLeft() - pMain->pos());
-    placement.iX = frame.x();
-    placement.iY = frame.y();
+    const QRect &r = sg_State.normalRect;
+    placement.iX = r.x();
+    placement.iY = r.y();
     placement.iWidth = r.width();
     placement.iHeight = r.height();
-    placement.bMaximized = bMaximized ? 1 : 0;
+    placement.bMaximized = pMain->isMaximized() ? 1 : 0;
     return placement;
 }
 
@@ -197,11 +248,13 @@ void PlaceAndShow(MainWindow *pMain)
     p.iX = std::min(p.iX, screen.width() - kIconSize);
     p.iY = std::min(p.iY, screen.height() - kIconSize);
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
+    sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {
         pMain->showMaximized();
     } else {
         pMain->show();
     }
+    sg_State.pExtentsWatch = NKWatchFrameExtents(pMain->winId(), OnFrameExtents, nullptr);
 }
 
 }  // namespace
@@ -247,6 +300,8 @@ void NKDestroyMainWindow(void)
     g_bToolbarShown = bToolbar;
     g_bStatusbarShown = bStatusbar;
     QObject::disconnect(sg_State.activation);
+    NKEndFrameExtentsWatch(sg_State.pExtentsWatch);
+    sg_State.pExtentsWatch = nullptr;
     sg_State.pMain = nullptr;
     sg_State.pViewContainer = nullptr;
     g_bFullScreenActive = 0;
@@ -336,6 +391,7 @@ void NKMoveMainWindow(int iX, int iY)
     MainWindow *pMain = sg_State.pMain;
     if (pMain == nullptr) return;
     NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
+    sg_State.normalRect.moveTopLeft(QPoint(iX, iY));
 }
 
 NKWindowPlacement NKGetPlacementToStore(void)

@@ -61,5 +61,7 @@ void NKSetViewClientSize(int iWidth, int iHeight);
 // Moves the main window, keeping its size.
 void NKMoveMainWindow(int iX, int iY);
 // The placement for the settings file: the one saved before full screen
-// while it is on, else the window's current normal rectangle.
+// while it is on, else the window's normal rectangle (its frame's corner
+// where it was placed or last moved while normal, and its client area's
+// size), whatever state the window is in, and whether it is maximised.
 NKWindowPlacement NKGetPlacementToStore(void);

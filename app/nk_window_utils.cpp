@@ -3,6 +3,7 @@
 #include "app/nk_window_utils.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFont>
 #include <QImage>
 #include <QLinearGradient>
@@ -14,6 +15,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/nk_animation_timer.h"
@@ -82,6 +84,57 @@ QSize FrameGrowth(const QWidget *pWindow)
     return pFramed->frameGeometry().size() - pFramed->geometry().size();
 }
 
+// Pulls the corner of a w x h rectangle inside the work area (L, T, R, B)
+// at its right and bottom, then to coordinates of 0 or more.
+void PullInside(const int *piWorkArea, int iWidth, int iHeight, int *piX, int *piY)
+{
+    if (*piX + iWidth > piWorkArea[2]) *piX = piWorkArea[2] - iWidth;
+    if (*piY + iHeight > piWorkArea[3]) *piY = piWorkArea[3] - iHeight;
+    *piX = std::max(*piX, 0);
+    *piY = std::max(*piY, 0);
+}
+
+// Before a window shows, its frame is only estimated, from the main
+// window's; a maximised or full-screen main window has another frame, or
+// none, and a manager may frame dialogs otherwise. Once the window manager
+// has framed the placed window (the first move that finds a frame around
+// it), its frame is pulled inside the work area as NKPlaceWindow pulls the
+// estimate, and the keeper goes: later moves are the user's.
+class FrameKeeper : public QObject {
+public:
+    static constexpr const char *kName = "nk_frame_keeper";
+    // One keeper a window, placed again or not.
+    static void Keep(QWidget *pWindow, const int *piWorkArea)
+    {
+        delete pWindow->findChild<QObject *>(kName, Qt::FindDirectChildrenOnly);
+        new FrameKeeper(pWindow, piWorkArea);
+    }
+    FrameKeeper(QWidget *pWindow, const int *piWorkArea) : QObject(pWindow)
+    {
+        setObjectName(kName);
+        std::copy(piWorkArea, piWorkArea + 4, m_aiArea);
+        pWindow->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *pObject, QEvent *pEvent) override
+    {
+        auto *pWindow = qobject_cast<QWidget *>(pObject);
+        if (pEvent->type() != QEvent::Move || pWindow == nullptr) return false;
+        const QRect frame = pWindow->frameGeometry();
+        if (frame == pWindow->geometry()) return false;
+        int x = frame.x(), y = frame.y();
+        PullInside(m_aiArea, frame.width(), frame.height(), &x, &y);
+        pWindow->removeEventFilter(this);
+        deleteLater();
+        if (x != frame.x() || y != frame.y()) pWindow->move(x, y);
+        return false;
+    }
+
+private:
+    int m_aiArea[4] = {0, 0, 0, 0};
+};
+
 }  // namespace
 
 void NKComputeWindowPlacement(int iAnchor, const int *piReference, const int *piWorkArea,
@@ -118,10 +171,9 @@ void NKComputeWindowPlacement(int iAnchor, const int *piReference, const int *pi
     default:
         break;
     }
-    if (x + iWidth > piWorkArea[2]) x = piWorkArea[2] - iWidth;
-    if (y + iHeight > piWorkArea[3]) y = piWorkArea[3] - iHeight;
-    *piX = x < 0 ? 0 : x;
-    *piY = y < 0 ? 0 : y;
+    PullInside(piWorkArea, iWidth, iHeight, &x, &y);
+    *piX = x;
+    *piY = y;
 }
 
 bool NKPlaceWindow(QWidget *pWindow, int iAnchor, QWidget *pReference, int iHeight, int iWidth)
@@ -142,6 +194,7 @@ bool NKPlaceWindow(QWidget *pWindow, int iAnchor, QWidget *pReference, int iHeig
     int x = 0, y = 0;
     NKComputeWindowPlacement(iAnchor, aiReference, aiArea, frame.width(), frame.height(), &x, &y);
     NKPlaceTopLevel(pWindow, x, y, iWidth, iHeight);
+    if (!pWindow->isVisible()) FrameKeeper::Keep(pWindow, aiArea);
     return true;
 }
 

@@ -2,7 +2,13 @@
 // from the X display (see nk_window_manager.h).
 #include "platform/nk_window_manager.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QByteArray>
 #include <QGuiApplication>
+#include <QObject>
+#include <QTimer>
+
+#include <xcb/xproto.h>
 
 // X11 defines macros (None, Bool, Status) that Qt's headers also use, so
 // its headers come after them.
@@ -99,28 +105,35 @@ bool NKWindowManagerSupports(const char *pszState)
     return false;
 }
 
-bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame)
+bool NKGetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
 {
     Display *pDisplay = NKX11Display();
     if (pDisplay == nullptr || uWindow == 0) return false;
     XWindowAttributes attributes;
     int iX = 0, iY = 0;
     Window child = None;
-    {
-        QuietErrors quiet(pDisplay);
-        if (XGetWindowAttributes(pDisplay, uWindow, &attributes) == 0) return false;
-        if (!XTranslateCoordinates(pDisplay, uWindow, DefaultRootWindow(pDisplay), 0, 0, &iX, &iY,
-                                   &child))
-            return false;
-    }
+    QuietErrors quiet(pDisplay);
+    if (XGetWindowAttributes(pDisplay, uWindow, &attributes) == 0) return false;
+    if (!XTranslateCoordinates(pDisplay, uWindow, DefaultRootWindow(pDisplay), 0, 0, &iX, &iY,
+                               &child))
+        return false;
+    pClient->iX = iX, pClient->iY = iY;
+    pClient->iWidth = attributes.width, pClient->iHeight = attributes.height;
+    return true;
+}
+
+bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame)
+{
+    NKScreenRect client;
+    if (!NKGetWindowClient(uWindow, &client)) return false;
     // Left, right, top, bottom.
     std::vector<unsigned long> extents =
-        Property(pDisplay, uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+        Property(NKX11Display(), uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);
     if (extents.size() != 4) extents.assign(4, 0);
-    pFrame->iX = iX - int(extents[0]);
-    pFrame->iY = iY - int(extents[2]);
-    pFrame->iWidth = attributes.width + int(extents[0] + extents[1]);
-    pFrame->iHeight = attributes.height + int(extents[2] + extents[3]);
+    pFrame->iX = client.iX - int(extents[0]);
+    pFrame->iY = client.iY - int(extents[2]);
+    pFrame->iWidth = client.iWidth + int(extents[0] + extents[1]);
+    pFrame->iHeight = client.iHeight + int(extents[2] + extents[3]);
     return true;
 }
 
@@ -137,3 +150,51 @@ std::vector<std::string> NKGetWindowStates(unsigned long uWindow)
     }
     return names;
 }
+
+// Looks at every X event Qt reads for a property change of the window's
+// frame extents; the call waits for the event loop, so that Qt has handled
+// the event first and no X request is made from inside Qt's reading.
+class NKFrameExtentsWatch : public QAbstractNativeEventFilter {
+public:
+    NKFrameExtentsWatch(unsigned long uWindow, unsigned long uAtom, void (*pfnChanged)(void *),
+                        void *pUser)
+        : m_uWindow(uWindow), m_uAtom(uAtom), m_pfnChanged(pfnChanged), m_pUser(pUser)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~NKFrameExtentsWatch() override
+    {
+        if (QCoreApplication::instance() != nullptr)
+            QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+    NKFrameExtentsWatch(const NKFrameExtentsWatch &) = delete;
+    NKFrameExtentsWatch &operator=(const NKFrameExtentsWatch &) = delete;
+
+    bool nativeEventFilter(const QByteArray &type, void *pMessage, qintptr *) override
+    {
+        if (type != "xcb_generic_event_t") return false;
+        const auto *pEvent = static_cast<const xcb_generic_event_t *>(pMessage);
+        if ((pEvent->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
+        const auto *pNotify = static_cast<const xcb_property_notify_event_t *>(pMessage);
+        if (pNotify->window == m_uWindow && pNotify->atom == m_uAtom)
+            QTimer::singleShot(0, &m_Calls, [this] { m_pfnChanged(m_pUser); });
+        return false;
+    }
+
+private:
+    unsigned long m_uWindow, m_uAtom;
+    void (*m_pfnChanged)(void *);
+    void *m_pUser;
+    QObject m_Calls;  // calls still waiting go with the watch
+};
+
+NKFrameExtentsWatch *NKWatchFrameExtents(unsigned long uWindow, void (*pfnChanged)(void *),
+                                         void *pUser)
+{
+    Display *pDisplay = NKX11Display();
+    if (pDisplay == nullptr || uWindow == 0 || pfnChanged == nullptr) return nullptr;
+    const Atom extents = XInternAtom(pDisplay, "_NET_FRAME_EXTENTS", False);
+    return new NKFrameExtentsWatch(uWindow, extents, pfnChanged, pUser);
+}
+
+void NKEndFrameExtentsWatch(NKFrameExtentsWatch *pWatch) { delete pWatch; }

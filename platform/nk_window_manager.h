@@ -34,5 +34,19 @@ struct NKScreenRect {
     int iX = 0, iY = 0, iWidth = 0, iHeight = 0;
 };
 bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame);
+// The top-level window's own rectangle (its client area) in root
+// coordinates; false when the window cannot be asked about.
+bool NKGetWindowClient(unsigned long uWindow, NKScreenRect *pClient);
 // The names of the states the window's manager gave it (empty without one).
 std::vector<std::string> NKGetWindowStates(unsigned long uWindow);
+
+// Calls pfnChanged(pUser) from the event loop, once Qt has seen the event,
+// each time the manager writes new frame extents on the top-level window
+// uWindow. A frame that changes around a client that keeps its place (a
+// first frame, another state) is told only so; Qt learns the new extents
+// only with the window's next move. The watch ends when it is deleted by
+// NKEndFrameExtentsWatch; null without an X display.
+class NKFrameExtentsWatch;
+NKFrameExtentsWatch *NKWatchFrameExtents(unsigned long uWindow, void (*pfnChanged)(void *),
+                                         void *pUser);
+void NKEndFrameExtentsWatch(NKFrameExtentsWatch *pWatch);

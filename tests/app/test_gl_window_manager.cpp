@@ -16,12 +16,15 @@
 #include <vector>
 
 #include "app/nk_info_sheet.h"
+#include "app/nk_placed_dialog.h"
+#include "app/nk_window_utils.h"
 #include "platform/nk_window_manager.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/test_support/test_files.h"
 #include "tests/test_support/test_wait.h"
 
 // Last: its macros (None, Bool, Status) clash with names of the headers above.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace {
@@ -80,6 +83,73 @@ bool WaitFramed(const QWidget *pWindow)
     return NKTestWaitFor([pWindow] { return Framed(pWindow); }, "the window's frame");
 }
 
+bool MaximizedState(const QWidget *pWindow)
+{
+    const std::vector<std::string> states = NKGetWindowStates(pWindow->winId());
+    return std::count(states.begin(), states.end(), "_NET_WM_STATE_MAXIMIZED_VERT") == 1 &&
+           std::count(states.begin(), states.end(), "_NET_WM_STATE_MAXIMIZED_HORZ") == 1;
+}
+
+// The manager has maximised the window, its frame covers the work area,
+// and Qt knows the state. (Qt learns the frame's new extents only with the
+// window's next move, so its own idea of the frame is not asked.)
+bool WaitMaximized(const QWidget *pWindow)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    return NKTestWaitFor(
+        [pWindow, work] {
+            return MaximizedState(pWindow) && pWindow->isMaximized() &&
+                   Same(FrameOf(pWindow), work);
+        },
+        "the maximised window's frame");
+}
+
+// Asks the window's manager, as its title bar and its key bindings do: a
+// message about the window sent to the root window (source 2, a user's
+// action).
+void AskManager(const QWidget *pWindow, const char *pszMessage, long lFirst, long lSecond,
+                long lThird)
+{
+    Display *pDisplay = NKX11Display();
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = pWindow->winId();
+    event.xclient.message_type = XInternAtom(pDisplay, pszMessage, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = lFirst;
+    event.xclient.data.l[1] = lSecond;
+    event.xclient.data.l[2] = lThird;
+    event.xclient.data.l[3] = 2;
+    XSendEvent(pDisplay, DefaultRootWindow(pDisplay), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(pDisplay);
+}
+
+// A double click on the title bar: the manager maximises the window (1
+// adds the states), or a maximised one restores it (0 removes them).
+void SetMaximizedByManager(const QWidget *pWindow, long lAdd)
+{
+    Display *pDisplay = NKX11Display();
+    AskManager(pWindow, "_NET_WM_STATE", lAdd,
+               long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
+               long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_HORZ", False)));
+}
+
+void MaximizeByManager(const QWidget *pWindow) { SetMaximizedByManager(pWindow, 1); }
+
+void RestoreByManager(const QWidget *pWindow) { SetMaximizedByManager(pWindow, 0); }
+
+// Alt+F4: the manager asks the window to close, and the program ends.
+bool CloseByManager(const QWidget *pWindow)
+{
+    AskManager(pWindow, "_NET_CLOSE_WINDOW", CurrentTime, 2, 0);
+    const bool bClosed = NKTestWaitFor([] { return NKGetMainWindow() == nullptr; },
+                                       "the window closed by its manager");
+    NKTestFlushDeletes();
+    return bClosed;
+}
+
 // The root window's properties now.
 std::set<Atom> RootProperties(void)
 {
@@ -101,6 +171,36 @@ void DeleteRootPropertiesBut(const std::set<Atom> &kept)
     for (Atom atom : RootProperties())
         if (kept.count(atom) == 0) XDeleteProperty(pDisplay, DefaultRootWindow(pDisplay), atom);
     XSync(pDisplay, False);
+}
+
+// Whether openbox frames a window mapped now. It names its check window
+// before its event loop runs, and events that come meanwhile can wait in
+// its own queue until another event wakes it: a window mapped then stays
+// unframed and unexposed while nothing else happens on the display. So a
+// probe window is mapped and, until openbox has framed it, an empty
+// property is written on the root window as such an event, again at each
+// look; once openbox has framed the probe its loop runs, and it frames
+// each window as it is mapped.
+bool WaitUntilOpenboxFramesWindows(void)
+{
+    Display *pDisplay = NKX11Display();
+    const Window root = DefaultRootWindow(pDisplay);
+    const int iSize = 16;
+    const Window probe = XCreateSimpleWindow(pDisplay, root, 0, 0, iSize, iSize, 0, 0, 0);
+    XMapWindow(pDisplay, probe);
+    const Atom wake = XInternAtom(pDisplay, "_QUOLIN_TEST_WAKE", False);
+    const bool bFramed = NKTestWaitFor(
+        [pDisplay, root, probe, wake] {
+            XChangeProperty(pDisplay, root, wake, XA_CARDINAL, 32, PropModeAppend, nullptr, 0);
+            XFlush(pDisplay);
+            NKScreenRect frame;
+            return NKGetWindowFrame(probe, &frame) && frame.iHeight > iSize;
+        },
+        "openbox to frame a new window");
+    XDeleteProperty(pDisplay, root, wake);
+    XDestroyWindow(pDisplay, probe);
+    XSync(pDisplay, False);
+    return bFramed;
 }
 
 // The program's window under openbox. A test that skips makes nothing, so
@@ -150,6 +250,7 @@ protected:
             << m_pOpenbox->errorString().toStdString();
         ASSERT_TRUE(NKTestWaitFor(NKWindowManagerRunning, "the window manager"))
             << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
+        ASSERT_TRUE(WaitUntilOpenboxFramesWindows()) << m_pOpenbox->readAll().toStdString();
     }
     // The manager goes after the windows, and the next test finds the
     // display as it was without one: the root window's properties it set
@@ -240,5 +341,130 @@ TEST_F(WindowManagerTest, F11CoversTheScreenWithoutAFrameAndEscPutsTheFrameBack)
             },
             "the frame back in its place"))
             << Text(FrameOf(pMain)) << ", before " << Text(before);
+    }
+}
+
+// Sessions that end maximised store the normal window's place as it was,
+// whether the window started maximised or the manager maximised it (a
+// double click on the title), and whether the manager closed it (Alt+F4)
+// or File > Exit did: three such sessions in a row store the same corner,
+// and a normal start puts the frame there. (A maximised window's frame
+// lies otherwise around its client area than a normal one's.) Restored
+// by the manager, the window is back there and stores that place.
+TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
+{
+    struct Case {
+        const char *pszName;
+        int iX, iY;
+        bool bStartMaximized, bCloseByManager;
+    };
+    const Case cases[] = {
+        {"started maximised, closed by the manager", 60, 100, true, true},
+        {"started maximised near the top, closed by the manager", 30, 5, true, true},
+        {"maximised by the manager, File > Exit", 200, 200, false, false},
+        {"maximised by the manager, closed by it", 150, 40, false, true},
+    };
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        g_WindowPlacement.iX = c.iX, g_WindowPlacement.iY = c.iY;
+        g_WindowPlacement.bMaximized = c.bStartMaximized ? 1 : 0;
+        for (int iSession = 1; iSession <= 3; iSession++) {
+            SCOPED_TRACE("session " + std::to_string(iSession));
+            ASSERT_TRUE(CreateMainWindow());
+            QWidget *pMain = NKGetMainWindow();
+            if (!pMain->isMaximized()) {
+                ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+                MaximizeByManager(pMain);
+            }
+            ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+            if (c.bCloseByManager) {
+                ASSERT_TRUE(CloseByManager(pMain));
+            } else {
+                NKMainWindowCommand(NK_MENU_EXIT);
+                ASSERT_EQ(NKGetMainWindow(), nullptr);
+                NKTestFlushDeletes();
+            }
+            EXPECT_EQ(g_WindowPlacement.iX, c.iX);
+            EXPECT_EQ(g_WindowPlacement.iY, c.iY);
+            EXPECT_EQ(g_WindowPlacement.bMaximized, 1);
+        }
+        g_WindowPlacement.bMaximized = 0;
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+        const NKScreenRect frame = FrameOf(pMain);
+        EXPECT_EQ(frame.iX, c.iX) << Text(frame);
+        EXPECT_EQ(frame.iY, c.iY) << Text(frame);
+        // Maximised and restored by the manager: the frame comes back there,
+        // and a session that ends so stores it, normal.
+        MaximizeByManager(pMain);
+        ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+        RestoreByManager(pMain);
+        EXPECT_TRUE(NKTestWaitFor(
+            [pMain, frame] {
+                return !MaximizedState(pMain) && !pMain->isMaximized() &&
+                       Same(FrameOf(pMain), frame);
+            },
+            "the frame restored"))
+            << Text(FrameOf(pMain)) << ", before " << Text(frame);
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        EXPECT_EQ(g_WindowPlacement.iX, c.iX);
+        EXPECT_EQ(g_WindowPlacement.iY, c.iY);
+        EXPECT_EQ(g_WindowPlacement.bMaximized, 0);
+    }
+}
+
+// A placed dialog (placed at its anchor the first time) beside a main
+// window whose frame fills the work area's bottom-right corner, and beside
+// a maximised one, is pulled in by its whole frame: all of it lies in the
+// work area, against its right edge (and its bottom, placed below).
+TEST_F(WindowManagerTest, APlacedDialogKeepsItsWholeFrameInTheWorkArea)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    struct Case {
+        const char *pszName;
+        bool bMaximized;
+        int iAnchor;
+    };
+    const Case cases[] = {
+        {"right of a window in the corner", false, NK_PLACE_RIGHT_TOP},
+        {"at the corner of a window in the corner", false, NK_PLACE_BOTTOM_RIGHT},
+        {"right of a maximised window", true, NK_PLACE_RIGHT_TOP},
+        {"at the corner of a maximised window", true, NK_PLACE_BOTTOM_RIGHT},
+    };
+    QWidget *pMain = NKGetMainWindow();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        if (c.bMaximized) {
+            if (!pMain->isMaximized()) MaximizeByManager(pMain);
+            ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+        } else {
+            const NKScreenRect main = FrameOf(pMain);
+            const NKScreenRect corner = {work.iX + work.iWidth - main.iWidth,
+                                         work.iY + work.iHeight - main.iHeight, main.iWidth,
+                                         main.iHeight};
+            NKMoveMainWindow(corner.iX, corner.iY);
+            ASSERT_TRUE(NKTestWaitFor(
+                [pMain, corner] { return Same(FrameOf(pMain), corner) && Framed(pMain); },
+                "the frame in the corner"))
+                << Text(FrameOf(pMain));
+        }
+        NKDialogRect remembered;
+        NKPlacedDialog dialog(pMain, Qt::Tool, &remembered);
+        dialog.resize(300, 400);
+        dialog.PlaceAndShow(c.iAnchor);
+        EXPECT_TRUE(NKTestWaitFor(
+            [&dialog, work] { return Framed(&dialog) && Inside(FrameOf(&dialog), work); },
+            "the dialog's frame in the work area"))
+            << Text(FrameOf(&dialog)) << " in " << Text(work);
+        const NKScreenRect frame = FrameOf(&dialog);
+        EXPECT_EQ(frame.iX + frame.iWidth, work.iX + work.iWidth) << Text(frame);
+        if (c.iAnchor == NK_PLACE_BOTTOM_RIGHT) {
+            EXPECT_EQ(frame.iY + frame.iHeight, work.iY + work.iHeight) << Text(frame);
+        }
     }
 }
