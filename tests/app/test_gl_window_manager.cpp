@@ -418,8 +418,9 @@ TEST_F(WindowManagerTest, F11CoversTheScreenWithoutAFrameAndEscPutsTheFrameBack)
         QTest::keyClick(pMain, leave);
         EXPECT_TRUE(NKTestWaitFor(
             [pMain, before] {
+                const NKWindowPlacement stored = NKGetPlacementToStore();
                 return !FullScreenState(pMain) && Same(FrameOf(pMain), before) &&
-                       pMain->pos() == QPoint(before.iX, before.iY);
+                       stored.iX == before.iX && stored.iY == before.iY;
             },
             "the frame back in its place"))
             << Text(FrameOf(pMain)) << ", before " << Text(before);
