@@ -257,6 +257,22 @@ void PlaceAndShow(MainWindow *pMain)
     sg_State.pExtentsWatch = NKWatchFrameExtents(pMain->winId(), OnFrameExtents, nullptr);
 }
 
+// Qt asks the manager for a state only when it differs from Qt's own
+// record of the window's state, and Qt takes that record from the
+// manager's state property at each change of it, reading the property as
+// it is then: a change handled late (on a busy machine) can give the
+// record a state the manager is about to leave at the program's last
+// request. A request the record already shows would be dropped, and F11
+// pressed quickly after Esc (or Esc after F11) lost; so the record is set
+// to the other state first, which asks the manager for that one too. It
+// carries out both in order and ends in the state asked for.
+void ClearStaleFullScreen(QMainWindow *pMain, bool bOn)
+{
+    const Qt::WindowStates state = pMain->windowState();
+    if (state.testFlag(Qt::WindowFullScreen) == bOn)
+        pMain->setWindowState(state ^ Qt::WindowFullScreen);
+}
+
 }  // namespace
 
 bool CreateMainWindow(void)
@@ -354,7 +370,10 @@ void SetFullScreen(bool bOn)
         ExecuteCommand("nostatusbar");
         ExecuteCommand("notoolbar");
         if (pMain == nullptr) return;
-        if (g_bFullScreenActive == 0) sg_State.savedPlacement = CurrentPlacement(pMain);
+        if (g_bFullScreenActive == 0) {
+            sg_State.savedPlacement = CurrentPlacement(pMain);
+            ClearStaleFullScreen(pMain, true);
+        }
         pMain->showFullScreen();
         if (!bManaged) pMain->setGeometry(ScreenGeometry());
         g_bFullScreenActive = 1;
@@ -366,6 +385,7 @@ void SetFullScreen(bool bOn)
         ExecuteCommand("toolbar");
         if (pMain != nullptr) {
             const NKWindowPlacement &p = sg_State.savedPlacement;
+            ClearStaleFullScreen(pMain, false);
             pMain->showNormal();
             if (!bManaged) NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
             if (p.bMaximized != 0) pMain->showMaximized();

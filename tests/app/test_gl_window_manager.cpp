@@ -5,14 +5,22 @@
 // skip, saying so. The frames are read from the X server: the windows'
 // own rectangles widened by the frame extents the manager wrote.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QWindow>
+
+#include <signal.h>
 
 #include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/nk_info_sheet.h"
@@ -203,6 +211,80 @@ bool WaitUntilOpenboxFramesWindows(void)
     return bFramed;
 }
 
+// Waits as NKTestWaitFor does, but handles no events meanwhile: the
+// program learns nothing new of the display until the wait is over.
+bool WaitWithoutHandlingEvents(const std::function<bool()> &condition, const char *pszWhat)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > NKTestWaitLimitMs()) return NKTestWaitGaveUp(pszWhat);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// Whether the process has stopped (its state in /proc is T).
+bool Stopped(qint64 iPid)
+{
+    std::ifstream stat("/proc/" + std::to_string(iPid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const size_t after = line.rfind(')');  // the name in brackets may hold spaces
+    return after != std::string::npos && line.compare(after, 3, ") T") == 0;
+}
+
+// Holds a process (stops it) until the object goes or Release(): what
+// asks it meanwhile waits, as with a manager that a busy machine keeps
+// from running.
+class HeldProcess {
+public:
+    explicit HeldProcess(qint64 iPid) : m_iPid(iPid)
+    {
+        kill(pid_t(iPid), SIGSTOP);
+        m_bHeld = WaitWithoutHandlingEvents([iPid] { return Stopped(iPid); }, "openbox to stop");
+    }
+    ~HeldProcess() { Release(); }
+    HeldProcess(const HeldProcess &) = delete;
+    HeldProcess &operator=(const HeldProcess &) = delete;
+    bool Held(void) const { return m_bHeld; }
+    void Release(void)
+    {
+        if (m_iPid > 0) kill(pid_t(m_iPid), SIGCONT);
+        m_iPid = 0;
+    }
+
+private:
+    qint64 m_iPid;
+    bool m_bHeld = false;
+};
+
+// Whether Qt has read the full-screen state from the display for a
+// window since this object was made: the state changes Qt takes from the
+// display come to the window as spontaneous events (those the program
+// makes itself do not).
+class StatesRead : public QObject {
+public:
+    explicit StatesRead(QWindow *pWindow) : m_pWindow(pWindow)
+    {
+        pWindow->installEventFilter(this);
+    }
+    bool FullScreen(void) const { return m_bFullScreen; }
+
+protected:
+    bool eventFilter(QObject *pObject, QEvent *pEvent) override
+    {
+        if (pObject == m_pWindow && pEvent->type() == QEvent::WindowStateChange &&
+            pEvent->spontaneous() && m_pWindow->windowStates().testFlag(Qt::WindowFullScreen))
+            m_bFullScreen = true;
+        return false;
+    }
+
+private:
+    QWindow *m_pWindow;
+    bool m_bFullScreen = false;
+};
+
 // The program's window under openbox. A test that skips makes nothing, so
 // its tear-down has nothing to take down.
 class WindowManagerTest : public ProgramWindowTest {
@@ -336,10 +418,67 @@ TEST_F(WindowManagerTest, F11CoversTheScreenWithoutAFrameAndEscPutsTheFrameBack)
         QTest::keyClick(pMain, leave);
         EXPECT_TRUE(NKTestWaitFor(
             [pMain, before] {
+                const NKWindowPlacement stored = NKGetPlacementToStore();
                 return !FullScreenState(pMain) && Same(FrameOf(pMain), before) &&
-                       pMain->pos() == QPoint(before.iX, before.iY);
+                       stored.iX == before.iX && stored.iY == before.iY;
             },
             "the frame back in its place"))
+            << Text(FrameOf(pMain)) << ", before " << Text(before);
+    }
+}
+
+// F11 or Esc pressed before the manager has carried out the key pressed
+// before it, as on a busy machine. Qt takes its record of the window's
+// state from the manager's state property when the property changes (and
+// only when what it reads differs from what it read last), reading it as
+// it is then: the change the manager made for the first key, handled after
+// the second, gives Qt the state the manager is about to leave. The third
+// key is carried out all the same. Openbox is held while the second and
+// third keys come, which makes that late reading certain; once it runs
+// again and has framed a new window, it has taken them all. Each case has
+// a new window, which Qt has read in no state but the normal one.
+TEST_F(WindowManagerTest, AKeyPressedBeforeTheManagerTookTheLastIsCarriedOut)
+{
+    if (m_pOpenbox == nullptr) GTEST_SKIP() << "a window manager the test did not start runs";
+    const NKScreenRect screen = ScreenRect();
+    struct Case {
+        const char *pszName;
+        Qt::Key first, second;  // the third is the first again
+        bool bFull;             // what the first and third keys ask for
+    };
+    const Case cases[] = {{"F11, Esc, F11", Qt::Key_F11, Qt::Key_Escape, true},
+                          {"Esc, F11, Esc", Qt::Key_Escape, Qt::Key_F11, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+        const NKScreenRect before = FrameOf(pMain);
+        const auto carriedOut = [pMain, screen, before](bool bFull) {
+            return FullScreenState(pMain) == bFull && pMain->isFullScreen() == bFull &&
+                   (g_bFullScreenActive != 0) == bFull &&
+                   Same(FrameOf(pMain), bFull ? screen : before);
+        };
+        if (!c.bFull) {  // Esc needs the full-screen state, read by Qt
+            const StatesRead read(pMain->windowHandle());
+            QTest::keyClick(pMain, Qt::Key_F11);
+            ASSERT_TRUE(NKTestWaitFor([&] { return carriedOut(true) && read.FullScreen(); },
+                                      "the full-screen state, read by Qt"));
+        }
+        QTest::keyClick(pMain, c.first);
+        ASSERT_TRUE(WaitWithoutHandlingEvents(
+            [pMain, &c] { return FullScreenState(pMain) == c.bFull; }, "the manager's state"));
+        HeldProcess held(m_pOpenbox->processId());
+        ASSERT_TRUE(held.Held());
+        QTest::keyClick(pMain, c.second);
+        ASSERT_TRUE(NKTestWaitFor([pMain, &c] { return pMain->isFullScreen() == c.bFull; },
+                                  "Qt's late reading of the manager's state"));
+        QTest::keyClick(pMain, c.first);
+        held.Release();
+        ASSERT_TRUE(WaitUntilOpenboxFramesWindows());
+        EXPECT_TRUE(NKTestWaitFor([&] { return carriedOut(c.bFull); }, "the third key's state"))
             << Text(FrameOf(pMain)) << ", before " << Text(before);
     }
 }
