@@ -265,7 +265,8 @@ void PlaceAndShow(MainWindow *pMain)
 // request. A request the record already shows would be dropped, and F11
 // pressed quickly after Esc (or Esc after F11) lost; so the record is set
 // to the other state first, which asks the manager for that one too. It
-// carries out both in order and ends in the state asked for.
+// carries out both in order and ends in the state asked for. Without a
+// manager nothing else writes the record, so it is never stale.
 void ClearStaleFullScreen(QMainWindow *pMain, bool bOn)
 {
     const Qt::WindowStates state = pMain->windowState();
@@ -372,7 +373,7 @@ void SetFullScreen(bool bOn)
         if (pMain == nullptr) return;
         if (g_bFullScreenActive == 0) {
             sg_State.savedPlacement = CurrentPlacement(pMain);
-            ClearStaleFullScreen(pMain, true);
+            if (bManaged) ClearStaleFullScreen(pMain, true);
         }
         pMain->showFullScreen();
         if (!bManaged) pMain->setGeometry(ScreenGeometry());
@@ -385,7 +386,7 @@ void SetFullScreen(bool bOn)
         ExecuteCommand("toolbar");
         if (pMain != nullptr) {
             const NKWindowPlacement &p = sg_State.savedPlacement;
-            ClearStaleFullScreen(pMain, false);
+            if (bManaged) ClearStaleFullScreen(pMain, false);
             pMain->showNormal();
             if (!bManaged) NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
             if (p.bMaximized != 0) pMain->showMaximized();
