@@ -138,7 +138,7 @@ void RememberNormalRect(const QMainWindow *pMain)
     QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
     NKScreenRect frame, client;
     const WId window = pMain->internalWinId();
-    if (window != 0 && NKGetWindowFrame(window, &frame) && NKGetWindowClient(window, &client))
+    if (window != 0 && NKGetWindowFrame(window, &frame, &client))
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
     // A manager that leaves the normal state changes the state first: a
     // rectangle read while it stayed normal is the normal one.

@@ -105,7 +105,10 @@ bool NKWindowManagerSupports(const char *pszState)
     return false;
 }
 
-bool NKGetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
+namespace {
+
+// The top-level window's own rectangle in root coordinates.
+bool GetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
 {
     Display *pDisplay = NKX11Display();
     if (pDisplay == nullptr || uWindow == 0) return false;
@@ -122,10 +125,13 @@ bool NKGetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
     return true;
 }
 
-bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame)
+}  // namespace
+
+bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient)
 {
     NKScreenRect client;
-    if (!NKGetWindowClient(uWindow, &client)) return false;
+    if (!GetWindowClient(uWindow, &client)) return false;
+    if (pClient != nullptr) *pClient = client;
     // Left, right, top, bottom.
     std::vector<unsigned long> extents =
         Property(NKX11Display(), uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);

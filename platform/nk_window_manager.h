@@ -28,15 +28,13 @@ bool NKWindowManagerSupports(const char *pszState);
 
 // The frame of the top-level window uWindow (its X window id) on the
 // screen: the window's own rectangle in root coordinates widened by the
-// frame extents its manager wrote (none without a manager). False when the
-// window cannot be asked about.
+// frame extents its manager wrote (none without a manager), and, when
+// pClient is given, that own rectangle (its client area) from the same
+// reading. False when the window cannot be asked about.
 struct NKScreenRect {
     int iX = 0, iY = 0, iWidth = 0, iHeight = 0;
 };
-bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame);
-// The top-level window's own rectangle (its client area) in root
-// coordinates; false when the window cannot be asked about.
-bool NKGetWindowClient(unsigned long uWindow, NKScreenRect *pClient);
+bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient = nullptr);
 // The names of the states the window's manager gave it (empty without one).
 std::vector<std::string> NKGetWindowStates(unsigned long uWindow);
 
