@@ -11,9 +11,10 @@
 # and one refused by the display after a test of it ended fail the run,
 # each after the runs given; so does a run whose test left a file in the
 # temporary folder (a hidden one too), and one whose test hangs, within
-# its time limit.
+# its time limit. The time limit follows the wait scale and is never 0.
 set -uo pipefail
 root="$1"
+. "$root/tests/scripts/wait_limit.sh"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -130,6 +131,20 @@ leaves left_a_file 'mktemp \"\$TMPDIR/left_XXXXXX\"' 1
 leaves left_a_hidden_file 'mktemp \"\$TMPDIR/.left_XXXXXX\"' 1
 leaves took_it_away 'f=\$(mktemp) && rm \"\$f\"' 0
 
+# The tests' time limit, 600 s times the scale, read as the waits read it
+# (the cases of tests/platform/test_wait_helper.cpp): whole seconds rounded
+# up, so never 0, which CTest takes as no limit.
+scales=(unset 2 0.5 0.001 1000 0 -1 1001 x 2x '')
+limits=(600 1200 300 1 600000 600 600 600 600 600 600)
+for i in "${!scales[@]}"; do
+  got="$(if [ "${scales[i]}" = unset ]; then unset QUOLIN_TEST_WAIT_SCALE; else
+    export QUOLIN_TEST_WAIT_SCALE="${scales[i]}"; fi; wait_limit 600)"
+  if [ "$got" != "${limits[i]}" ]; then
+    echo "FAIL: the scale '${scales[i]}' gives a limit of $got s; expected ${limits[i]}"
+    failures=$((failures + 1))
+  fi
+done
+
 # A test that hangs fails the run under its own name once it passes its
 # time limit (600 s times the wait scale: 3 s here), and runs no more
 # although its output (the display refused it) would let a GL test run
@@ -141,7 +156,7 @@ alive() {
     ! awk '{ sub(/.*\) /, ""); exit ($1 == "Z" || $1 == "X") ? 0 : 1 }' "/proc/$1/stat"
 }
 hangs() {
-  local dir="$work/hangs"
+  local dir="$work/hangs" hang=1000  # seconds: far beyond the limit
   mkdir -p "$dir"
   printf '%s\n' "$refused" >"$dir/refused.txt"
   cat >"$dir/hang.sh" <<EOF
@@ -149,9 +164,9 @@ n=\$(( \$(cat "$dir/runs" 2>/dev/null || echo 0) + 1 ))
 echo \$n >"$dir/runs"
 echo \$\$ >>"$dir/pids"
 cat "$dir/refused.txt"
-sleep 1000 &
+sleep "$hang" &
 echo \$! >>"$dir/pids"
-timeout 1000 sh -c 'echo \$\$ >>"$dir/pids"; exec sleep 1000' &
+timeout "$hang" sh -c 'echo \$\$ >>"$dir/pids"; exec sleep $hang' &
 echo \$! >>"$dir/pids"
 wait
 EOF
@@ -160,11 +175,12 @@ add_test(Made.Up bash "$root/tests/scripts/own_home.sh" bash "$dir/hang.sh")
 set_tests_properties(Made.Up PROPERTIES LABELS "gl;app")
 EOF
   local start=$SECONDS
-  QUOLIN_TEST_WAIT_SCALE=0.005 timeout 120 "$root/scripts/run-ctest" "$dir" >"$dir/out.txt" 2>&1
+  QUOLIN_TEST_WAIT_SCALE=0.005 timeout "$(wait_limit 120)" "$root/scripts/run-ctest" "$dir" \
+    >"$dir/out.txt" 2>&1
   local status=$? took=$((SECONDS - start)) runs left=""
   runs="$(cat "$dir/runs" 2>/dev/null || echo 0)"
   # The processes killed are gone once their new parent has reaped them.
-  for _ in $(seq 100); do
+  for _ in $(seq $(($(wait_limit 10) * 10))); do
     left=""
     for pid in $(cat "$dir/pids" 2>/dev/null); do alive "$pid" && left="$left $pid"; done
     [ -n "$left" ] || break
