@@ -11,7 +11,8 @@
 # and one refused by the display after a test of it ended fail the run,
 # each after the runs given; so does a run whose test left a file in the
 # temporary folder (a hidden one too), and one whose test hangs, within
-# its time limit. The time limit follows the wait scale and is never 0.
+# its time limit, the hung test's home named as its own and not a
+# leftover. The time limit follows the wait scale and is never 0.
 set -uo pipefail
 root="$1"
 . "$root/tests/scripts/wait_limit.sh"
@@ -149,8 +150,10 @@ done
 # time limit (600 s times the wait scale: 3 s here), and runs no more
 # although its output (the display refused it) would let a GL test run
 # again; it is ended with its children, also one in a process group of
-# its own (timeout(1) makes one). The guard ends a run-ctest without a
-# limit, so that this check fails instead of waiting for the sleeps.
+# its own (timeout(1) makes one). Its home, left behind, is named as its
+# own; the home of a test whose own_home.sh ended without removing it is
+# still a leftover. The guard ends a run-ctest without a limit, so that
+# this check fails instead of waiting for the sleeps.
 alive() {
   [ -r "/proc/$1/stat" ] &&
     ! awk '{ sub(/.*\) /, ""); exit ($1 == "Z" || $1 == "X") ? 0 : 1 }' "/proc/$1/stat"
@@ -173,6 +176,7 @@ EOF
   cat >"$dir/CTestTestfile.cmake" <<EOF
 add_test(Made.Up bash "$root/tests/scripts/own_home.sh" bash "$dir/hang.sh")
 set_tests_properties(Made.Up PROPERTIES LABELS "gl;app")
+add_test(Left.Home bash "$root/tests/scripts/own_home.sh" bash -c "kill -9 \$PPID")
 EOF
   local start=$SECONDS
   QUOLIN_TEST_WAIT_SCALE=0.005 timeout "$(wait_limit 120)" "$root/scripts/run-ctest" "$dir" \
@@ -189,7 +193,9 @@ EOF
   if [ "$status" -ne 1 ] || [ "$runs" -ne 1 ] || [ "$took" -ge 60 ] || [ -n "$left" ] ||
     [ "$(wc -l <"$dir/pids")" -ne 4 ] ||
     ! grep -q "Made.Up (Timeout)" "$dir/out.txt" ||
-    ! grep -q "run-ctest: Made.Up passed its time limit of 3 s" "$dir/out.txt"; then
+    ! grep -q "run-ctest: Made.Up passed its time limit of 3 s" "$dir/out.txt" ||
+    ! grep -Eq "ended at their limit stayed in the temporary folder: quolin_test_home_\w+ \(Made.Up\)$" "$dir/out.txt" ||
+    ! grep -Eq "left files in the temporary folder: quolin_test_home_\w+$" "$dir/out.txt"; then
     echo "FAIL: hangs: status $status after $runs runs in $took s, processes left:${left:- none}"
     cat "$dir/out.txt"
     [ -z "$left" ] || kill -9 $left
