@@ -339,11 +339,14 @@ TEST_F(WindowOpenTest, AResultsMenuFollowsTheModel)
 
 // A file named on the command line or opened with File > Open that is
 // missing or empty says why on the status line: an empty one is named as
-// empty, though the terminal has the detection's lines first.
+// empty, though the terminal has the detection's lines first; of a command
+// file that opens two empty files, the first.
 TEST_F(WindowOpenTest, AFileThatFailsToOpenSaysWhyOnTheStatusLine)
 {
     const std::string empty = m_Dir + "/empty.nkf", missing = m_Dir + "/missing.nkf";
-    ASSERT_TRUE(NKTestWriteText(empty, ""));
+    const std::string two = m_Dir + "/two.qlc", second = m_Dir + "/second.nkf";
+    ASSERT_TRUE(NKTestWriteText(empty, "") && NKTestWriteText(second, ""));
+    ASSERT_TRUE(NKTestWriteText(two, "open \"" + empty + "\"\nopen \"" + second + "\"\n"));
     const Road commandLine = {"command line", [](WindowOpenTest *, const std::string &f) {
                                   ParseCommandLine(f.c_str());
                               }};
@@ -354,7 +357,8 @@ TEST_F(WindowOpenTest, AFileThatFailsToOpenSaysWhyOnTheStatusLine)
         std::string file, error;
     } cases[] = {{commandLine, missing, "Unable to open file for reading: " + missing},
                  {commandLine, empty, emptyLine},
-                 {dialog, empty, emptyLine}};
+                 {dialog, empty, emptyLine},
+                 {commandLine, two, emptyLine}};
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.road.pszName) + ": " + c.file);
         NKSetStatusbarText(" ", 0);

@@ -144,6 +144,7 @@ TEST_F(InterpolationTest, UndefinedValuesStayUndefinedAndOutOfMinMax)
 {
     MakeStates(2);
     g_pModel->pFrames[1].pScalar->pNodeResults[0].pNodeValues[2] = NK_UNDEFINED_VALUE;
+    g_pModel->pFrames[1].pVector->pResults[0].pNodeValues[8] = NK_UNDEFINED_VALUE;  // node 2 z
     g_pModel->pFrames[1].fTime = NK_UNDEFINED_VALUE;
     ASSERT_TRUE(NKInterpolateStates(1));
     const NKScalarResult *r = g_pModel->pFrames[1].pScalar;
@@ -151,6 +152,7 @@ TEST_F(InterpolationTest, UndefinedValuesStayUndefinedAndOutOfMinMax)
     EXPECT_TRUE(NKIsUndefined(g_pModel->pFrames[1].fTime));
     EXPECT_FLOAT_EQ(r->nodeMinMax.max, 1.0f);  // node 1: 0 + (2 - 0) / 2
     EXPECT_EQ(r->nodeMinMax.iMaxNode, 1);
+    EXPECT_FLOAT_EQ(g_pModel->pFrames[1].pVector->lengthMinMax.max, 0.5f);  // nodes 0 and 1
     EXPECT_TRUE(NKIsUndefined(NKInterpolateValue(1.0f, NK_UNDEFINED_VALUE, 0.0f)));
     EXPECT_FLOAT_EQ(NKInterpolateValue(1.0f, 3.0f, 0.5f), 2.0f);
 }

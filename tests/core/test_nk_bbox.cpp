@@ -141,8 +141,9 @@ TEST_F(BoxTest, EmptyBoxAndMaxExtent)
     float box[6];
     NKSetMaxValues(box);
     ExpectBox(box, 1e12f, 1e12f, 1e12f, -1e12f, -1e12f, -1e12f);
-    float b[6] = {0, 0, 0, 1, 5, 2};
+    float b[6] = {0, 0, 0, 1, 5, 2}, deep[6] = {0, 0, 0, 1, 2, 7};
     EXPECT_FLOAT_EQ(NKGetMaxExtent(b), 5.0f);
+    EXPECT_FLOAT_EQ(NKGetMaxExtent(deep), 7.0f);
     NKResetDiagnostics();
     EXPECT_FLOAT_EQ(NKGetMaxExtent(nullptr), 0.0f);
     NKSetMaxValues(nullptr);

@@ -1,6 +1,6 @@
 // tests/plot/test_difference_plot.cpp -- the `dp` command through
 // ExecuteCommand on a four-node LS-DYNA shell database whose node 2 lies at
-// (1 + s, 0, 0) in state s: component words, curves by node, from the
+// (1 + s, 0, 0) and node 4 at (0, 0, 1 + s) in state s: component words, curves by node, from the
 // selection and deleted, the failure forms, a non-LS-DYNA model and a shared
 // database run from a command file.
 #include <gtest/gtest.h>
@@ -55,7 +55,7 @@ protected:
         LSDynaWriteShellGeometry(&w);
         for (int s = 0; s < 4; s++) {
             w.Float(0.001 * s);
-            w.Floats({0, 0, 0, 1.0 + s, 0, 0, 1, 1, 0, 0, 1, 0});
+            w.Floats({0, 0, 0, 1.0 + s, 0, 0, 1, 1, 0, 0, 0, 1.0 + s});
         }
         ASSERT_TRUE(w.Save(m_Dir + "/d3plot"));
         ASSERT_EQ(ExecuteCommand(("opendynastatedb " + m_Dir + "/d3plot").c_str()), 0)
@@ -124,6 +124,8 @@ TEST_F(DifferencePlot, CurvesOfNodePairs)
     ASSERT_EQ(ExecuteCommand("dp add 1,1 1,2"), 0);
     ExpectValues("1-2", {1, 2, 3, 4});
     EXPECT_EQ(g_pCurrentPlot->iNumCurves, 2);
+    ASSERT_EQ(ExecuteCommand("dp add 1,1 1,4"), 0);  // apart in z alone
+    ExpectValues("1-4", {1, 2, 3, 4});
     // The same pair again makes no curve.
     ExpectFailure("dp add 1,1 1,2", nullptr);
     m_Capture.Clear();

@@ -1,7 +1,9 @@
 # tests/scripts/fresh_home.sh -- sourced by the scripts that run the viewer:
 # a temporary home (HOME, XDG_CONFIG_HOME, XDG_DATA_HOME) with the program's
 # configuration folder, removed on exit, and its work folder as the current
-# one. $home is the folder, $brovik the configuration folder.
+# one. $home is the folder, $brovik the configuration folder. Every limit
+# goes through wait_limit (wait_limit.sh), which scales it.
+. "$(dirname "${BASH_SOURCE[0]}")/wait_limit.sh"
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
@@ -14,8 +16,8 @@ cd "$home/work" || exit 1
 # defines its own.
 fail() { echo "FAIL: $*"; cat "$home/err.txt" 2>/dev/null; exit 1; }
 
-# Runs the command under a time limit of $1 seconds, as timeout(1) does
-# (status 124 when the limit passes). A command still running then has its
+# Runs the command under a time limit of $1 seconds (as wait_limit gives
+# it), as timeout(1) does (status 124 when the limit passes). A command still running then has its
 # threads' stacks printed first (with gdb, where it is installed), so that a
 # run that hung says where.
 run_limited() {

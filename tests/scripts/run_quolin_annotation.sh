@@ -30,7 +30,7 @@ printf '%s\n' '0 0 0' '1 0 0' '1 1 0' > "$home/.config/Brovik/raw.txt"
 printf '%s\n' 'debugcommands on' 'readlines raw.txt' 'primitive sphere 5 0 0 1 255 0 0' \
   'exit' > "$home/.config/Brovik/fileopen.qlc"
 
-timeout 60 "$program" unithex.nkf 2>"$home/err.txt"
+timeout "$(wait_limit 60)" "$program" unithex.nkf 2>"$home/err.txt"
 status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 err="$(cat "$home/err.txt")"

@@ -28,7 +28,7 @@ write_unit_hex hex.nkf
 sed -i '5s/.*/1 1e400 0/' hex.nkf
 # A failed open runs no "fileopen.qlc": the start-up file opens it.
 printf '%s\n' "open \"$PWD/hex.nkf\"" 'exit' >"$brovik/quolin.qlc"
-run_limited 120 "$program" >"$out" 2>&1
+run_limited "$(wait_limit 120)" "$program" >"$out" 2>&1
 status=$?
 rm "$brovik/quolin.qlc"
 [ $status -eq 0 ] || fail "hex.nkf: the program ended with status $status"
@@ -46,7 +46,7 @@ for z in nan inf -inf; do
   printf '%s\n' 'readstate 3 1 1' "toppm \"$set/before.ppm\" 320 240" 'readstate 2 1 1' \
     'animresults 1 3 1' "toppm \"$set/after.ppm\" 320 240" 'readstate 1 1 1' \
     'animresults steps 1 3' 'exit' >"$brovik/fileopen.qlc"
-  run_limited 120 "$program" "$set/res.e00" >"$out" 2>&1
+  run_limited "$(wait_limit 120)" "$program" "$set/res.e00" >"$out" 2>&1
   status=$?
   [ $status -eq 0 ] || fail "reservoir $z: the program ended with status $status"
   grep -qxF "Primary file $set/res.e00 opened." "$out" || fail "reservoir $z: not opened"
@@ -78,7 +78,7 @@ refusal="Error: LS-DYNA file $PWD/family/d3plot03: state 3 is refused, the coord
 printf '%s\n' 'readstate 2 1 1' "toppm \"$PWD/before.ppm\" 320 240" 'readstate 3 1 1' \
   'animresults 1 4 1' "toppm \"$PWD/after.ppm\" 320 240" 'readstate 4 1 1' 'animresults 4 5 1' \
   'exit' >"$brovik/fileopen.qlc"
-run_limited 120 "$program" "$db" >"$out" 2>&1
+run_limited "$(wait_limit 120)" "$program" "$db" >"$out" 2>&1
 status=$?
 [ $status -eq 0 ] || fail "the program ended with status $status"
 failed 'readstate 2 1 1' && fail "readstate 2 failed"

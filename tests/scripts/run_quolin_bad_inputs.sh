@@ -78,7 +78,7 @@ for command in "${commands[@]}"; do
     printf '%s\ncoordinates 1,1011\n' "${command/FILE/\"$file\"}" >> "$brovik/fileopen.qlc"
   done
   echo exit >> "$brovik/fileopen.qlc"
-  timeout 60 "$program" beam.nkf > "$home/out.txt" 2>&1
+  timeout "$(wait_limit 60)" "$program" beam.nkf > "$home/out.txt" 2>&1
   status=$?
   # Each failed line's messages come before the runner's report of it
   # ("Command: <line>"): one record a line, its line, a tab and its

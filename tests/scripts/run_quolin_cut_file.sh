@@ -4,7 +4,7 @@
 # its block *RESULTS 2, as "quolin t.nkf": the open fails with that block's
 # error naming t.nkf, and nothing says the file was opened. The viewer keeps
 # running after a failed open, so it is stopped once the open's last report
-# has come (or after 60 s).
+# has come (or after the limit of 60 s, times the wait scale).
 set -uo pipefail
 program="$1"; examples="$2"
 . "$(dirname "$0")/fresh_home.sh"
@@ -13,7 +13,8 @@ out="$home/out.txt"
 head -c 6000 "$examples/beam.nkf" > "$cut"
 "$program" "$cut" >"$out" 2>&1 &
 pid=$!
-for ((i = 0; i < 600; i++)); do
+tenths=$(($(wait_limit 60) * 10))
+for ((i = 0; i < tenths; i++)); do
   grep -q "Error initializing interface\." "$out" && break
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1

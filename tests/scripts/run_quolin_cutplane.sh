@@ -23,7 +23,7 @@ printf '%s\n' 'readstate 3 1 1' 'cutplane 5 0.5 0.4 0 0 1' 'unpost 1 1' \
   "toppm \"$PWD/a.ppm\" 810 600" 'nocutplane' "toppm \"$PWD/b.ppm\" 810 600" 'exit' \
   > "$brovik/fileopen.qlc"
 
-timeout 60 "$program" beam.nkf 2>"$home/err.txt"
+timeout "$(wait_limit 60)" "$program" beam.nkf 2>"$home/err.txt"
 status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 [ -s a.ppm ] && [ -s b.ppm ] || fail "missing: an image"
@@ -35,12 +35,12 @@ background="$(pixel b.ppm 2 2)"
 [ "$(pixel b.ppm 405 300)" == "$background" ] || fail "something left in the middle"
 
 printf '%s\n' "grid3d 10 10 10 1 1 \"$PWD/g.nkf\"" 'exit' > "$brovik/fileopen.qlc"
-timeout 60 "$program" beam.nkf 2>"$home/err.txt" || fail "the grid run ended with status $?"
+timeout "$(wait_limit 60)" "$program" beam.nkf 2>"$home/err.txt" || fail "the grid run ended with status $?"
 [ -s g.nkf ] || fail "no grid written"
 printf '%s\n' 'readstate 1 1 1' 'cutplane 5 5 5 0 0 1' 'unpost 1 1' 'localcutplane' \
   "toppm \"$PWD/local.ppm\" 800 600" 'nolocalcutplane' "toppm \"$PWD/whole.ppm\" 800 600" \
   'exit' > "$brovik/fileopen.qlc"
-timeout 60 "$program" g.nkf 2>"$home/err.txt" || fail "the cut run ended with status $?"
+timeout "$(wait_limit 60)" "$program" g.nkf 2>"$home/err.txt" || fail "the cut run ended with status $?"
 [ -s local.ppm ] && [ -s whole.ppm ] || fail "missing: an image of the grid"
 # The box of the section's colour (that of the middle) in an image.
 section() { python3 "$here/ppm_probe.py" extent "$1" $(pixel "$1" 400 300); }

@@ -43,7 +43,7 @@ printf '%s\n' 'debugcommands on' "readvolume \"$PWD/one.vol\"" \
   "ride save \"$PWD/a b.rid\"" "ride load \"$PWD/a b.rid\"" "th open \"$PWD/missing file\"" \
   "grid3d 2 2 2 1 1 \"$PWD/g.nkf\"" "export nkf $PWD/o.nkf all" \
   "export nkf \"$PWD/o 2.nkf\" alldata" 'exit' > "$brovik/fileopen.qlc"
-timeout 60 "$program" beam.nkf >"$out" 2>&1 || fail "run 1 ended with status $?"
+timeout "$(wait_limit 60)" "$program" beam.nkf >"$out" 2>&1 || fail "run 1 ended with status $?"
 
 # The messages a failed line gave before the runner's report of it.
 failed_with() { # failed_with LINE TEXT
@@ -76,7 +76,7 @@ grep -qF "Error: Command: export nkf" "$out" && fail "an export failed"
 cp beam.nkf x
 cp beam.nkf xy.nkf
 rm "$brovik/fileopen.qlc"
-bash "$scripts/run_quolin_until.sh" "File name contains a double quote" 60 \
+bash "$scripts/run_quolin_until.sh" "File name contains a double quote" "$(wait_limit 60)" \
   "$program" 'x"y.nkf' >"$out" 2>&1
 grep -qF "File name contains a double quote or a line break: x\"y.nkf" "$out" ||
   fail "quolin 'x\"y.nkf': no refusal naming it"
@@ -106,7 +106,7 @@ for words in 4 8; do
       [ "$states" -gt 1 ] && echo "animresults 1 $states 1"
       echo exit
     } >"$brovik/fileopen.qlc"
-    timeout 60 "$program" "$dir/d3plot" >"$out" 2>&1 || fail "$dir: status $?"
+    timeout "$(wait_limit 60)" "$program" "$dir/d3plot" >"$out" 2>&1 || fail "$dir: status $?"
     grep -qxF "Primary file $dir/d3plot opened." "$out" || fail "$dir: not opened"
     warned_once "$dir/d3plot01" "$states" || fail "$dir: not one warning naming d3plot01 and state $states"
     for s in $(seq 1 "$states"); do
@@ -133,7 +133,7 @@ read_states() { # read_states FAMILY STATES VALUES
     echo "readstate $(($2 + 1)) 1 1"
     echo exit
   } >"$brovik/fileopen.qlc"
-  timeout 120 "$program" "$1/d3plot" >"$out" 2>&1 || fail "$1: status $?"
+  timeout "$(wait_limit 120)" "$program" "$1/d3plot" >"$out" 2>&1 || fail "$1: status $?"
   grep -qxF "Primary file $1/d3plot opened." "$out" || fail "$1: not opened"
   grep -E '^  - (Minimum|Maximum) (displacement|node value|element value)' "$out" >"$3"
 }

@@ -57,7 +57,7 @@ scenes=(tovrml:s.wrl "export stl:s.stl" saveattributes:s.atr "export nkf:s.nkf" 
 
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}:halt_on_error=1" \
   UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-  timeout 120 "$program" everything.qlc >"$out" 2>&1
+  timeout "$(wait_limit 120)" "$program" everything.qlc >"$out" 2>&1
 status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 ! grep -Eq "Sanitizer|runtime error:" "$out" || fail "a sanitizer report"

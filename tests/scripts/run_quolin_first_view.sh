@@ -18,7 +18,7 @@ scripts="$(cd "$(dirname "$0")" && pwd)"
 . "$scripts/fresh_home.sh"
 
 echo 'legendticks 5' > settings.qlc
-bash "$scripts/run_quolin_until.sh" "Primary file .*settings\.qlc opened\." 60 "$program" \
+bash "$scripts/run_quolin_until.sh" "Primary file .*settings\.qlc opened\." "$(wait_limit 60)" "$program" \
   "$PWD/settings.qlc" >"$home/err.txt" 2>&1 || fail "run 1: the open did not end"
 grep -q 'Commands read from file fileopen.qlc.' "$home/err.txt" || fail "run 1: the site's file did not run"
 if grep -q "Error" "$home/err.txt"; then fail "run 1: an error"; fi
@@ -27,7 +27,7 @@ if grep -q "Error" "$home/err.txt"; then fail "run 1: an error"; fi
 cp "$examples/beam.nkf" beam.nkf
 printf '%s\n' "open \"$PWD/empty.nkf\"" "open \"$PWD/beam.nkf\"" "export nkf \"$PWD/a.nkf\"" \
   'nodrawanimationsetup' "export nkf \"$PWD/b.nkf\"" 'exit' > "$brovik/quolin.qlc"
-timeout 60 "$program" 2>"$home/err.txt"
+timeout "$(wait_limit 60)" "$program" 2>"$home/err.txt"
 status=$?
 [ $status -eq 0 ] || fail "run 2 ended with status $status"
 for line in 'Error: Unable to auto-detect primary file type.' \

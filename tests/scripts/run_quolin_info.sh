@@ -20,7 +20,7 @@ printf '%s\n' 'debugcommands on' 'coordinates 1,1011' 'numbers 1,1001 1,1011' \
   "toppm \"$PWD/t.ppm\" 400 300" 'exit' \
   > "$brovik/fileopen.qlc"
 
-timeout 60 "$program" beam.nkf 2>"$home/err.txt"
+timeout "$(wait_limit 60)" "$program" beam.nkf 2>"$home/err.txt"
 status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 err="$(cat "$home/err.txt")"

@@ -38,7 +38,7 @@ cp "$examples/beam.nkf" beam.nkf
 # Run 1: the site's file. Command output echoes the lines of the files run.
 printf '%s\n' 'debugcommands on' "open \"$PWD/beam.nkf\"" "toppm \"$PWD/site.ppm\" 400 300" \
   'exit' >"$brovik/quolin.qlc"
-timeout 60 "$program" 2>"$home/err.txt" || fail "run 1 ended with status $?"
+timeout "$(wait_limit 60)" "$program" 2>"$home/err.txt" || fail "run 1 ended with status $?"
 grep -q "Running \"file open\" command file..." "$home/err.txt" || fail "run 1: no fileopen.qlc"
 grep -q "> usermenu res" "$home/err.txt" || fail "run 1: the site's file did not run"
 grep -q "Error" "$home/err.txt" && fail "run 1: an error"
@@ -52,7 +52,7 @@ done
 printf 'dump "%s/t.dbg"\n' "$home" >"$brovik/fileopen.qlc"
 printf '%s\n' "open \"$PWD/beam.nkf\"" "toppm \"$PWD/user.ppm\" 400 300" 'exit' \
   >"$brovik/quolin.qlc"
-timeout 60 "$program" 2>"$home/err.txt" || fail "run 2 ended with status $?"
+timeout "$(wait_limit 60)" "$program" 2>"$home/err.txt" || fail "run 2 ended with status $?"
 grep -q -- "- iTotalNumNodes       = 99" "$home/t.dbg" || fail "run 2: the user's file did not run"
 [ -s user.ppm ] || fail "run 2: no image"
 cmp -s site.ppm user.ppm && fail "the site's file changed nothing in the image of run 1"
@@ -60,7 +60,7 @@ cmp -s site.ppm user.ppm && fail "the site's file changed nothing in the image o
 # Run 3: a command file whose second line fails.
 rm "$brovik/quolin.qlc"
 printf '%s\n' "open \"$PWD/beam.nkf\"" 'readstate 0' 'exit' >script.qlc
-timeout 60 "$program" script.qlc 2>"$home/err.txt" || fail "run 3 ended with status $?"
+timeout "$(wait_limit 60)" "$program" script.qlc 2>"$home/err.txt" || fail "run 3 ended with status $?"
 grep -q "Error: readstate: State must be 1 or greater" "$home/err.txt" ||
   fail "run 3: the command's own error"
 grep -q "Error: Line: 2" "$home/err.txt" || fail "run 3: the runner's report"
@@ -71,7 +71,7 @@ grep -q "Error: Line: 2" "$home/err.txt" || fail "run 3: the runner's report"
 export XDG_DATA_DIRS="$home/no-such-folder"
 rm -rf "$brovik"/*.conf "$brovik/quolin.qlc" "$brovik/fileopen.qlc"
 printf '%s\n' 'forceregisterfiles' 'exit' >"$brovik/quolin.qlc"
-timeout 60 "$HOME/.local/bin/quolin" 2>"$home/err.txt" || fail "run 4 ended with status $?"
+timeout "$(wait_limit 60)" "$HOME/.local/bin/quolin" 2>"$home/err.txt" || fail "run 4 ended with status $?"
 entry="$XDG_DATA_HOME/applications/quolin-dulm.desktop"
 grep -q "^Exec=\"$HOME/.local/bin/quolin\" %f\$" "$entry" || fail "run 4: the entry's program"
 grep -q "^NoDisplay=" "$entry" && fail "run 4: the first run or forceregisterfiles hid the entry"

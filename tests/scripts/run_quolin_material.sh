@@ -12,7 +12,7 @@ cp "$examples/beam.nkf" beam.nkf
 printf '%s\n' 'debugcommands on' 'color 0 0 255 0 0' 'alpha 1 1 1.5' 'exit' \
   > "$brovik/fileopen.qlc"
 
-timeout 60 "$program" beam.nkf 2>"$home/err.txt"
+timeout "$(wait_limit 60)" "$program" beam.nkf 2>"$home/err.txt"
 status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 err="$(cat "$home/err.txt")"

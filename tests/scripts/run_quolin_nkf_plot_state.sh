@@ -21,7 +21,7 @@ run() {  # $1: file to open; the remaining words: command lines after it
   local file="$1"
   shift
   printf '%s\n' "$@" 'exit' > "$brovik/fileopen.qlc"
-  timeout 60 "$program" "$file" 2>"$home/err.txt"
+  timeout "$(wait_limit 60)" "$program" "$file" 2>"$home/err.txt"
   status=$?
   [ $status -eq 0 ] || fail "ended with status $status"
   if grep -q "Error" "$home/err.txt"; then fail "a command failed"; fi

@@ -22,7 +22,7 @@ run_session() {  # $1: 1 with the cutting plane, 0 without
   printf '%s\n' 'readstate 3 1 1' 'legendabovecolor 255 128 0' 'light 1 0 1' 'nolegend' \
     'fringerange 0.25 0.75' "${plane[@]}" "export nkf \"$PWD/a.nkf\"" "open \"$PWD/a.nkf\"" \
     "${info[@]}" "export nkf \"$PWD/b.nkf\"" 'exit' > "$brovik/fileopen.qlc"
-  timeout 60 "$program" beam.nkf 2>"$home/err.txt"
+  timeout "$(wait_limit 60)" "$program" beam.nkf 2>"$home/err.txt"
   status=$?
   [ $status -eq 0 ] || fail "ended with status $status"
   if grep -q "Error" "$home/err.txt"; then fail "a command failed"; fi

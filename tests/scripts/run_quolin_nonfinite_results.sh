@@ -134,7 +134,7 @@ run() {
     printf '%s\n' 'info'
     printf '%s\n' "tobmp \"$base.bmp\"" "toppm \"$base.ppm\" 400 300" 'exit'
   } > "$brovik/quolin.qlc"
-  timeout 120 "$program" 2> "$base.err" > /dev/null
+  timeout "$(wait_limit 120)" "$program" 2> "$base.err" > /dev/null
   status=$?
   [ $status -eq 0 ] || fail "$name: ended with status $status"
   grep -Eq "runtime error|AddressSanitizer|LeakSanitizer" "$base.err" &&

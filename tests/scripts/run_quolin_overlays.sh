@@ -47,7 +47,7 @@ shot() { echo "toppm \"$PWD/$1.ppm\" 810 600"; }
   echo 'exit'
 } > "$brovik/fileopen.qlc"
 
-timeout 120 "$program" beam.nkf 2>"$home/err.txt"
+timeout "$(wait_limit 120)" "$program" beam.nkf 2>"$home/err.txt"
 status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 for f in plain box logo hidden rotation bcdis bcforce bcload legend iso; do

@@ -16,7 +16,7 @@ run=0
 for plot in 'np 1 1' 'np 1,1001 1,1045' $'np 1,1001\nplt separate'; do
   run=$((run + 1))
   printf 'debugcommands on\nreadstate 1 1 1\n%s\nexit\n' "$plot" > "$brovik/fileopen.qlc"
-  timeout 60 "$program" "$examples/beam.nkf" >"$home/err.txt" 2>&1
+  timeout "$(wait_limit 60)" "$program" "$examples/beam.nkf" >"$home/err.txt" 2>&1
   status=$?
   [ $status -eq 0 ] || fail "run $run ended with status $status"
   grep -q "Sanitizer\|runtime error" "$home/err.txt" && fail "run $run: sanitizer report"

@@ -11,6 +11,7 @@
 #      shows the beam, the program ends with status 0 and its socket is gone.
 set -uo pipefail
 program="$1"; examples="$2"; client="$3"
+. "$(dirname "$0")/wait_limit.sh"
 home="$(mktemp -d)"
 pid=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$home"' EXIT
@@ -23,9 +24,9 @@ cd "$home/work" || exit 1
 fail() { echo "FAIL: $*"; cat "$home/out1.txt" "$home/out2.txt" 2>/dev/null | tail -40; exit 1; }
 
 printf 'dde\n' > "$home/.config/Brovik/quolin.qlc"
-timeout 120 "$program" >"$home/out1.txt" 2>&1 &
+timeout "$(wait_limit 120)" "$program" >"$home/out1.txt" 2>&1 &
 pid=$!
-for _ in $(seq 600); do [ -S "$socket" ] && break; sleep 0.1; done
+for _ in $(seq $(($(wait_limit 60) * 10))); do [ -S "$socket" ] && break; sleep 0.1; done
 [ -S "$socket" ] || fail "no socket"
 [ "$(stat -c %a "$socket")" = 700 ] || fail "socket mode $(stat -c %a "$socket")"
 
@@ -33,7 +34,7 @@ for _ in $(seq 600); do [ -S "$socket" ] && break; sleep 0.1; done
 # its start-up file are shown).
 printf 'debugcommands on\ndde\nexit\n' > "$home/other/.config/Brovik/quolin.qlc"
 HOME="$home/other" XDG_CONFIG_HOME="$home/other/.config" XDG_DATA_HOME="$home/other/.local/share" \
-  CI=1 timeout 60 "$program" >"$home/out2.txt" 2>&1 || fail "second program ended with status $?"
+  CI=1 timeout "$(wait_limit 60)" "$program" >"$home/out2.txt" 2>&1 || fail "second program ended with status $?"
 grep -q "Another program already serves requests on $socket" "$home/out2.txt" || fail "second: message"
 [ -S "$socket" ] || fail "the second program removed the socket"
 
@@ -42,7 +43,7 @@ mkdir -m 755 "$home/open"
 ln -s "$XDG_RUNTIME_DIR" "$home/link"
 for folder in "$home/open" "$home/link"; do
   XDG_RUNTIME_DIR="$folder" HOME="$home/other" XDG_CONFIG_HOME="$home/other/.config" \
-    XDG_DATA_HOME="$home/other/.local/share" CI=1 timeout 60 "$program" >"$home/out2.txt" 2>&1 \
+    XDG_DATA_HOME="$home/other/.local/share" CI=1 timeout "$(wait_limit 60)" "$program" >"$home/out2.txt" 2>&1 \
     || fail "$folder: status $?"
   grep -q "dde: Error initializing DDE" "$home/out2.txt" || fail "$folder: dde did not fail"
   grep -q "The request folder $folder" "$home/out2.txt" || fail "$folder: no reason"
@@ -51,7 +52,7 @@ done
 [ "$(stat -c %a "$home/open")" = 755 ] || fail "the open folder was re-moded"
 
 printf 'EXEC open "%s/beam.nkf"\nEXEC dump "%s/t.dbg"\nEXEC exit\n' "$examples" "$home" \
-  | "$client" "$socket" -n 3 -t 60 > "$home/answers.txt" || fail "client status $?"
+  | "$client" "$socket" -n 3 -t "$(wait_limit 60)" > "$home/answers.txt" || fail "client status $?"
 [ "$(cat "$home/answers.txt")" = "$(printf 'ACK\nACK\nACK')" ] || fail "answers: $(cat "$home/answers.txt")"
 wait "$pid"
 status=$?

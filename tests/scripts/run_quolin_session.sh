@@ -15,7 +15,7 @@ conf="$home/.config/Brovik/Quolin Dulm.conf"
 fail() { echo "FAIL: $*"; [ -f "$conf" ] && cat "$conf"; exit 1; }
 
 printf 'dump "%s/t.dbg"\nexit\n' "$home" > "$home/.config/Brovik/fileopen.qlc"
-timeout 60 "$program" "$examples/beam.nkf" || fail "run 1 ended with status $?"
+timeout "$(wait_limit 60)" "$program" "$examples/beam.nkf" || fail "run 1 ended with status $?"
 grep -q -- "- iNumFrames           = 1" "$home/t.dbg" || fail "dump: frames"
 grep -q -- "- iTotalNumNodes       = 99" "$home/t.dbg" || fail "dump: nodes"
 grep -q -- "- iTotalNumPolygons    = 88" "$home/t.dbg" || fail "dump: polygons"
@@ -25,7 +25,7 @@ grep -qx "Recent%20File%20List\\\\File1=$examples/beam.nkf" "$conf" || fail "rec
 
 rm "$home/.config/Brovik/fileopen.qlc"
 printf 'winposition 10 20\nexit\n' > "$home/.config/Brovik/quolin.qlc"
-timeout 60 "$program" || fail "run 2 ended with status $?"
+timeout "$(wait_limit 60)" "$program" || fail "run 2 ended with status $?"
 for key in "Window%20X-Pos=10" "Window%20Y-Pos=20" "Maximized=0"; do
   grep -qx "$key" "$conf" || fail "$key"
 done
@@ -34,7 +34,7 @@ for i in 1 2 3 4; do
 done
 # A view that gets no OpenGL context: no window, status 1.
 rm "$home/.config/Brovik/quolin.qlc"
-CI=1 timeout 60 "$program" -pixelformat 100000 >"$home/out.txt" 2>&1
+CI=1 timeout "$(wait_limit 60)" "$program" -pixelformat 100000 >"$home/out.txt" 2>&1
 status=$?
 [ $status -eq 1 ] || fail "run 3 ended with status $status"
 grep -q "Unable to initialize OpenGL window, aborting!" "$home/out.txt" || fail "run 3 message"

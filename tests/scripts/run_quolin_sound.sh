@@ -13,7 +13,7 @@ write_unit_hex unithex.nkf
 printf '%s\n' 'debugcommands on' 'sound add 1,7 "Bell" bell.wav' 'sound' \
   'audio add 0 6 1 tone.wav' 'exit' > "$home/.config/Brovik/fileopen.qlc"
 
-timeout 60 "$program" unithex.nkf 2>"$home/err.txt"
+timeout "$(wait_limit 60)" "$program" unithex.nkf 2>"$home/err.txt"
 status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 err="$(cat "$home/err.txt")"

@@ -13,7 +13,7 @@ write_rgbw_bmp q.bmp
 printf '%s\n' 'debugcommands on' "readtexture $PWD/q.bmp 1 1 q" 'listtextures' 'exit' \
   > "$brovik/fileopen.qlc"
 
-timeout 60 "$program" plate.nkf 2>"$home/err.txt"
+timeout "$(wait_limit 60)" "$program" plate.nkf 2>"$home/err.txt"
 status=$?
 [ $status -eq 0 ] || fail "ended with status $status"
 err="$(cat "$home/err.txt")"

@@ -22,7 +22,7 @@ run() {
   printf '%s\n' 'debugcommands on' "$3" 'lines' "toppm \"$PWD/w0.ppm\" $2" "$4" \
     "toppm \"$PWD/w1.ppm\" $2" 'surface' "toppm \"$PWD/s1.ppm\" $2" "$5" \
     "toppm \"$PWD/s0.ppm\" $2" 'exit' >"$brovik/fileopen.qlc"
-  timeout 120 "$program" "$1" 2>"$home/err.txt"
+  timeout "$(wait_limit 120)" "$program" "$1" 2>"$home/err.txt"
   local status=$?
   [ $status -eq 0 ] || fail "$1 ended with status $status"
   for f in w0 w1 s1 s0; do [ -s $f.ppm ] || fail "missing: $f.ppm of $1"; done

@@ -11,9 +11,11 @@
 # and one refused by the display after a test of it ended fail the run,
 # each after the runs given; so does a run whose test left a file in the
 # temporary folder (a hidden one too), and one whose test hangs, within
-# its time limit.
+# its time limit, the hung test's home named as its own and not a
+# leftover. The time limit follows the wait scale and is never 0.
 set -uo pipefail
 root="$1"
+. "$root/tests/scripts/wait_limit.sh"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -130,18 +132,34 @@ leaves left_a_file 'mktemp \"\$TMPDIR/left_XXXXXX\"' 1
 leaves left_a_hidden_file 'mktemp \"\$TMPDIR/.left_XXXXXX\"' 1
 leaves took_it_away 'f=\$(mktemp) && rm \"\$f\"' 0
 
+# The tests' time limit, 600 s times the scale, read as the waits read it
+# (the cases of tests/platform/test_wait_helper.cpp): whole seconds rounded
+# up, so never 0, which CTest takes as no limit.
+scales=(unset 2 0.5 0.001 1000 0 -1 1001 x 2x '')
+limits=(600 1200 300 1 600000 600 600 600 600 600 600)
+for i in "${!scales[@]}"; do
+  got="$(if [ "${scales[i]}" = unset ]; then unset QUOLIN_TEST_WAIT_SCALE; else
+    export QUOLIN_TEST_WAIT_SCALE="${scales[i]}"; fi; wait_limit 600)"
+  if [ "$got" != "${limits[i]}" ]; then
+    echo "FAIL: the scale '${scales[i]}' gives a limit of $got s; expected ${limits[i]}"
+    failures=$((failures + 1))
+  fi
+done
+
 # A test that hangs fails the run under its own name once it passes its
 # time limit (600 s times the wait scale: 3 s here), and runs no more
 # although its output (the display refused it) would let a GL test run
 # again; it is ended with its children, also one in a process group of
-# its own (timeout(1) makes one). The guard ends a run-ctest without a
-# limit, so that this check fails instead of waiting for the sleeps.
+# its own (timeout(1) makes one). Its home, left behind, is named as its
+# own; the home of a test whose own_home.sh ended without removing it is
+# still a leftover. The guard ends a run-ctest without a limit, so that
+# this check fails instead of waiting for the sleeps.
 alive() {
   [ -r "/proc/$1/stat" ] &&
     ! awk '{ sub(/.*\) /, ""); exit ($1 == "Z" || $1 == "X") ? 0 : 1 }' "/proc/$1/stat"
 }
 hangs() {
-  local dir="$work/hangs"
+  local dir="$work/hangs" hang=1000  # seconds: far beyond the limit
   mkdir -p "$dir"
   printf '%s\n' "$refused" >"$dir/refused.txt"
   cat >"$dir/hang.sh" <<EOF
@@ -149,22 +167,24 @@ n=\$(( \$(cat "$dir/runs" 2>/dev/null || echo 0) + 1 ))
 echo \$n >"$dir/runs"
 echo \$\$ >>"$dir/pids"
 cat "$dir/refused.txt"
-sleep 1000 &
+sleep "$hang" &
 echo \$! >>"$dir/pids"
-timeout 1000 sh -c 'echo \$\$ >>"$dir/pids"; exec sleep 1000' &
+timeout "$hang" sh -c 'echo \$\$ >>"$dir/pids"; exec sleep $hang' &
 echo \$! >>"$dir/pids"
 wait
 EOF
   cat >"$dir/CTestTestfile.cmake" <<EOF
 add_test(Made.Up bash "$root/tests/scripts/own_home.sh" bash "$dir/hang.sh")
 set_tests_properties(Made.Up PROPERTIES LABELS "gl;app")
+add_test(Left.Home bash "$root/tests/scripts/own_home.sh" bash -c "kill -9 \$PPID")
 EOF
   local start=$SECONDS
-  QUOLIN_TEST_WAIT_SCALE=0.005 timeout 120 "$root/scripts/run-ctest" "$dir" >"$dir/out.txt" 2>&1
+  QUOLIN_TEST_WAIT_SCALE=0.005 timeout "$(wait_limit 120)" "$root/scripts/run-ctest" "$dir" \
+    >"$dir/out.txt" 2>&1
   local status=$? took=$((SECONDS - start)) runs left=""
   runs="$(cat "$dir/runs" 2>/dev/null || echo 0)"
   # The processes killed are gone once their new parent has reaped them.
-  for _ in $(seq 100); do
+  for _ in $(seq $(($(wait_limit 10) * 10))); do
     left=""
     for pid in $(cat "$dir/pids" 2>/dev/null); do alive "$pid" && left="$left $pid"; done
     [ -n "$left" ] || break
@@ -173,7 +193,9 @@ EOF
   if [ "$status" -ne 1 ] || [ "$runs" -ne 1 ] || [ "$took" -ge 60 ] || [ -n "$left" ] ||
     [ "$(wc -l <"$dir/pids")" -ne 4 ] ||
     ! grep -q "Made.Up (Timeout)" "$dir/out.txt" ||
-    ! grep -q "run-ctest: Made.Up passed its time limit of 3 s" "$dir/out.txt"; then
+    ! grep -q "run-ctest: Made.Up passed its time limit of 3 s" "$dir/out.txt" ||
+    ! grep -Eq "ended at their limit stayed in the temporary folder: quolin_test_home_\w+ \(Made.Up\)$" "$dir/out.txt" ||
+    ! grep -Eq "left files in the temporary folder: quolin_test_home_\w+$" "$dir/out.txt"; then
     echo "FAIL: hangs: status $status after $runs runs in $took s, processes left:${left:- none}"
     cat "$dir/out.txt"
     [ -z "$left" ] || kill -9 $left

@@ -8,18 +8,24 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 int NKTestWaitLimitMs(void)
 {
     double fScale = 1.0;
+    // The whole text a decimal number, read alike in every locale (the
+    // application sets the user's, in which strtod may want a comma) and
+    // as tests/scripts/wait_limit.sh reads it for the scripts.
     if (const char *pszScale = std::getenv("QUOLIN_TEST_WAIT_SCALE")) {
-        char *pszEnd = nullptr;
-        const double f = std::strtod(pszScale, &pszEnd);
-        if (pszEnd != pszScale && *pszEnd == '\0' && f > 0.0 && f <= 1000.0) fScale = f;
+        const char *pszEnd = pszScale + std::strlen(pszScale);
+        double f = 0.0;
+        const std::from_chars_result r = std::from_chars(pszScale, pszEnd, f);
+        if (r.ec == std::errc() && r.ptr == pszEnd && f > 0.0 && f <= 1000.0) fScale = f;
     }
     return (int)(60000.0 * fScale);
 }

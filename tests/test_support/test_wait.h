@@ -15,8 +15,9 @@
 
 #include <functional>
 
-// The limit in milliseconds: 60000 times QUOLIN_TEST_WAIT_SCALE (a positive
-// number; anything else counts as 1).
+// The limit in milliseconds: 60000 times QUOLIN_TEST_WAIT_SCALE (a decimal
+// number such as 2, 0.5 or 1e2, above 0 and at most 1000; anything else
+// counts as 1).
 int NKTestWaitLimitMs(void);
 
 // Prints that the wait for pszWhat gave up after the limit; answers false.
