@@ -23,6 +23,7 @@
 #include "core/nk_numeric.h"
 #include "core/nk_references.h"
 #include "core/nk_render_state.h"
+#include "core/nk_source_settings.h"
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "render/nk_command_actions.h"
