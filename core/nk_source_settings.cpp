@@ -11,7 +11,8 @@ namespace {
 
 // The one place the user's own values live while a source's stand in.
 struct UserValues {
-    bool bAutoScaleKept = false;
+    bool bAutoScaleKept = false;  // the switch and the factor apart:
+    bool bFactorKept = false;     // noascalevectors leaves the factor as it is
     uint8_t bAutoScale = 0;
     float fAutoScaleFactor = 1.0f;
     bool bSeedKept = false;
@@ -37,6 +38,9 @@ void NKBeginSourceSettings(void)
     if (!sg_User.bAutoScaleKept) {
         sg_User.bAutoScaleKept = true;
         sg_User.bAutoScale = g_VectorSettings.bAutoScale;
+    }
+    if (!sg_User.bFactorKept) {
+        sg_User.bFactorKept = true;
         sg_User.fAutoScaleFactor = g_VectorSettings.fAutoScaleFactor;
     }
     // A seed the user changed since the last source is the user's now.
@@ -55,17 +59,17 @@ void NKEndSourceSettings(void)
         sg_User.bSeedKept = NKGetTraceSeed(sg_User.iSeedTrace, nullptr, &sg_User.sourceSeed);
 }
 
-void NKForgetUserAutoScale(void)
+void NKForgetUserAutoScale(bool bFactor)
 {
-    if (!sg_bSourceSetting) sg_User.bAutoScaleKept = false;
+    if (sg_bSourceSetting) return;
+    sg_User.bAutoScaleKept = false;
+    if (bFactor) sg_User.bFactorKept = false;
 }
 
 void NKRestoreUserSettings(void)
 {
-    if (sg_User.bAutoScaleKept) {
-        g_VectorSettings.bAutoScale = sg_User.bAutoScale;
-        g_VectorSettings.fAutoScaleFactor = sg_User.fAutoScaleFactor;
-    }
+    if (sg_User.bAutoScaleKept) g_VectorSettings.bAutoScale = sg_User.bAutoScale;
+    if (sg_User.bFactorKept) g_VectorSettings.fAutoScaleFactor = sg_User.fAutoScaleFactor;
     if (SeedStillTheSources()) NKSetTraceSeed(sg_User.iSeedTrace, sg_User.userSeed);
     sg_User = UserValues();
 }

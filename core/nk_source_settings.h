@@ -12,7 +12,8 @@
 // a source's open never overwrites them: a second source opened over the
 // first under keepsettings finds them kept. What the user chooses while a
 // source is open stays: ascalevectors and noascalevectors (without a field)
-// call NKForgetUserAutoScale, and a seed no longer the one the source set
+// call NKForgetUserAutoScale (noascalevectors leaves the source's factor,
+// which goes with the source), and a seed no longer the one the source set
 // is the user's. The seed goes through core's trace-seed slots
 // (nk_model_hooks.h), filled by tools/.
 #pragma once
@@ -23,9 +24,10 @@
 void NKBeginSourceSettings(void);
 // Notes the seed the source gave the trace kept.
 void NKEndSourceSettings(void);
-// The user chose the automatic scaling of the main vector result (outside a
-// source's open): that choice stays when the source goes.
-void NKForgetUserAutoScale(void);
+// The user switched the automatic scaling of the main vector result (outside
+// a source's open), with a factor of the user's own when bFactor: that
+// choice stays when the source goes.
+void NKForgetUserAutoScale(bool bFactor);
 // Puts the user's values back where a source's open replaced them, and
 // keeps nothing after it.
 void NKRestoreUserSettings(void);
