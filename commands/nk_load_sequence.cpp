@@ -29,6 +29,7 @@
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_sound_sources.h"
+#include "core/nk_source_settings.h"
 #include "core/nk_tool_state.h"
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
@@ -104,9 +105,9 @@ void ResetDisplaySettings(void)
         NKInitSeparateVectorRange(&g_pModel->valueRanges[i]);
     for (NKVectorSettings &settings : g_SeparateVectorSettings)
         NKResetVectorSettings(&settings, NK_VECTOR_RESET_NEW_MODEL);
-    // The automatic scaling the old model's source turned on for itself goes
-    // with it; the new-model reset keeps the user's own.
-    NKRestoreUserAutoScale();
+    // What the old model's source set for itself goes with it; the new-model
+    // reset keeps the user's own.
+    NKRestoreUserSettings();
     g_MirrorSettings.Reset();
 }
 
@@ -238,7 +239,7 @@ void ResetScene(void)
     NKSetFrameCount(0, false);
     NKInitModel(g_pModel);
     CloseDataSource();
-    NKRestoreUserAutoScale();
+    NKRestoreUserSettings();
     NKRedrawView();
     NKToggleMessageOutput(true);
 }

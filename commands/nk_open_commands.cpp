@@ -27,7 +27,7 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_part_lists.h"
 #include "core/nk_progress.h"
-#include "core/nk_render_state.h"
+#include "core/nk_source_settings.h"
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "nkf/nkf_display_state.h"
@@ -216,15 +216,16 @@ bool LoadNKFDisplayState(int iStep, bool *pbChanged)
     return true;
 }
 
-// The source's own automatic displacement scaling (the line runs it): it
-// holds for this model only, and the user's setting before it comes back
-// with closefiles or the next load that resets the display settings.
-void SourceAutoScale(const char *pszLine)
+// What a reservoir set or a kind-103 source sets for itself when it opens:
+// its automatic displacement scaling (the line runs it) and, for the set,
+// flow traces starting from a sheet of seeds over the whole set. They hold
+// while the source is open (core/nk_source_settings.h).
+void SourceOwnSettings(const char *pszAutoScaleLine, bool bSeedSheet)
 {
-    const uint8_t bUserAutoScale = g_VectorSettings.bAutoScale;
-    const float fUserAutoScaleFactor = g_VectorSettings.fAutoScaleFactor;
-    ExecuteCommand(pszLine);
-    NKKeepUserAutoScale(bUserAutoScale, fUserAutoScaleFactor);
+    NKBeginSourceSettings();
+    ExecuteCommand(pszAutoScaleLine);
+    if (bSeedSheet) NKSetTraceSeedBox(g_pModel->fBoundingBox, 10, 10, 1);
+    NKEndSourceSettings();
 }
 
 // What the kind of source asks for after its first state is loaded.
@@ -232,12 +233,10 @@ bool AfterFirstState(int iKind, int iStep)
 {
     if (iKind == NK_INTERFACE_LSDYNA) ExecuteCommand("displacements");
     if (iKind == NK_INTERFACE_RESERVOIR) {
-        SourceAutoScale("ascalevector 0.075");
-        // Flow traces start from a sheet of seeds over the whole set.
-        NKSetTraceSeedBox(g_pModel->fBoundingBox, 10, 10, 1);
+        SourceOwnSettings("ascalevector 0.075", true);
         NKApplyReservoirOverlayVisibility(NKGetFrameGeometry(NKGetFrame(0)));
     }
-    if (iKind == 103) SourceAutoScale("ascalevector 0.1");
+    if (iKind == 103) SourceOwnSettings("ascalevector 0.1", false);
     if (iKind != NK_INTERFACE_NKF) return true;
     bool bChanged = false;
     if (!LoadNKFDisplayState(iStep, &bChanged)) return false;

@@ -32,9 +32,14 @@ bool OpenFileAutoDetect(const NKOpenRequest &request);
 // loaded before is kept when the source cannot be opened.
 bool NKCommandOpenInterface(int iKind, const char *pszFileName);
 
-// Reads state iState of the data source into the model's one frame, with
-// scalar and vector result indices (-1 none); all 0-based. False for an
-// illegal state or when a result is missing (reported).
+// Whether state iState (0-based) of the data source can be read: false,
+// reported, for a state out of range or one the reader refuses (a damaged
+// state). It changes nothing the view, info or an export reads, so that a
+// refused state leaves them as they were.
+bool NKCheckStateToRead(int iState);
+// Reads state iState, which NKCheckStateToRead let pass, into the model's
+// one frame, with scalar and vector result indices (-1 none); all 0-based.
+// False when a result is missing (reported).
 bool NKCommandReadState(int iState, int iScalar, int iVector);
 
 // Frames from the data source's steps iFirst..iLast (1-based) by

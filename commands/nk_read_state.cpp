@@ -113,7 +113,7 @@ bool ListedStepsExist(const int *piList, int iCount, int iSteps)
 
 }  // namespace
 
-bool NKCommandReadState(int iState, int iScalar, int iVector)
+bool NKCheckStateToRead(int iState)
 {
     int iSteps = NKGetInterfaceNumSteps();
     if (iSteps < 1 || g_pModel == nullptr) return false;
@@ -124,8 +124,12 @@ bool NKCommandReadState(int iState, int iScalar, int iVector)
                 .GetText());
         return false;
     }
-    // A refused state leaves the frames as they were.
-    if (!NKCheckInterfaceStep(iState)) return false;
+    return NKCheckInterfaceStep(iState);
+}
+
+bool NKCommandReadState(int iState, int iScalar, int iVector)
+{
+    if (g_pModel == nullptr || iState < 0 || iState >= NKGetInterfaceNumSteps()) return false;
     NKWaitCursor cursor;
     if (g_pModel->animationType != 0) ExecuteCommand("noanim");
     if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) return false;

@@ -8,6 +8,7 @@
 // frame without a result.
 #include "commands/nk_result_animation.h"
 
+#include "commands/nk_command.h"
 #include "core/nk_apply_results.h"
 #include "core/nk_bbox.h"
 #include "core/nk_diagnostic.h"
@@ -67,6 +68,7 @@ struct ScalarKind {
         g_pModel->scalarMinMax.Merge(pResult->nodeMinMax, iFrame);
         g_pModel->elementMinMax.Merge(pResult->elementMinMax, iFrame);
     }
+    static void ResetRanges() { NKResetScalarMinMax(); }
     static void Finish() {}
 };
 
@@ -109,6 +111,7 @@ struct VectorKind {
     {
         g_pModel->vectorMinMax.Merge(pResult->lengthMinMax, iFrame);
     }
+    static void ResetRanges() { NKResetVectorMinMax(); }
     static void Finish() { NKComputeFrameBoundingBoxes(-1, false, true); }
 };
 
@@ -147,8 +150,16 @@ bool ReadOneStep(const char *pszFileName, int iStep)
         NKPrintError(NKString::FromFormat(K::texts.pszReadError, pszFileName).GetText());
         return false;
     }
-    // Only now that the step is in hand does the model give up its frames.
-    if (pFirst == nullptr || !NKSetFrameCount(1, false)) {
+    // Only now that the step is in hand does the model give up its frames,
+    // its animation and the extremes of the results it replaces: a file that
+    // cannot be read leaves them all as they were.
+    if (pFirst == nullptr) {
+        K::Release(pResult);
+        return false;
+    }
+    if (g_pModel->animationType != 0) ExecuteCommand("noanim");
+    K::ResetRanges();
+    if (!NKSetFrameCount(1, false)) {
         K::Release(pResult);
         return false;
     }

@@ -107,6 +107,9 @@ int ReadState(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     if (pEntry->id != NK_CID_READSTATE) NKClampInt(&iState, 1, iSteps);
     iScalar = NextInt(pScan, iScalar);
     iVector = NextInt(pScan, iVector);
+    // A refused state leaves the frame, its extremes and its scaling as they
+    // were: nothing is reset before the state is known to read.
+    if (!NKCheckStateToRead(iState - 1)) return 1;
     NKResetScalarMinMax();
     NKResetVectorMinMax();
     bool bOk = NKCommandReadState(iState - 1, iScalar - 1, iVector - 1);
@@ -151,11 +154,11 @@ int ReadScalar(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     bool bOk;
     {
         NKWaitCursor cursor;
-        StopAnimation();
-        NKResetScalarMinMax();
         bOk = NKCommandReadScalar(name.GetText(), iStep - 1);
-        if (bOk) NKUpdateContours();
-        FreeDerivedSurfaces();
+        if (bOk) {
+            NKUpdateContours();
+            FreeDerivedSurfaces();
+        }
     }
     NKSetStatusText("Done.");
     NKInvalidateView();
@@ -171,10 +174,8 @@ int ReadVector(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     NKString name;
     int iStep = 1;
     if (!FileAndStep(pEntry, pScan, &name, &iStep)) return 1;
-    StopAnimation();
     {
         NKWaitCursor cursor;
-        NKResetVectorMinMax();
         if (!NKCommandReadVector(name.GetText(), iStep - 1)) return 1;
         AutoScaleVectors(false);
         NKUpdateContours();

@@ -2,6 +2,7 @@
 // answers (see nk_model_hooks.h).
 #include "core/nk_model_hooks.h"
 
+#include <cstring>
 #include <utility>
 
 #include "core/nk_graphics_settings.h"
@@ -98,10 +99,37 @@ bool NKFindNearestViewPoint(void)
     return sg_Hooks.pfnFindNearestViewPoint != nullptr && sg_Hooks.pfnFindNearestViewPoint();
 }
 
+bool NKTraceSeed::operator==(const NKTraceSeed &o) const
+{
+    return bIsBox == o.bIsBox && std::memcmp(aiCounts, o.aiCounts, sizeof(aiCounts)) == 0 &&
+           std::memcmp(afBox, o.afBox, sizeof(afBox)) == 0;
+}
+
+bool NKGetTraceSeed(int iTrace, int *piIndex, NKTraceSeed *pSeed)
+{
+    int iIndex = 0;
+    if (pSeed == nullptr || sg_Hooks.pfnGetTraceSeed == nullptr ||
+        !sg_Hooks.pfnGetTraceSeed(iTrace, &iIndex, pSeed))
+        return false;
+    if (piIndex != nullptr) *piIndex = iIndex;
+    return true;
+}
+
+void NKSetTraceSeed(int iTrace, const NKTraceSeed &seed)
+{
+    if (sg_Hooks.pfnSetTraceSeed != nullptr) sg_Hooks.pfnSetTraceSeed(iTrace, seed);
+}
+
 void NKSetTraceSeedBox(const float *pfBox, int nx, int ny, int nz)
 {
-    if (pfBox != nullptr && sg_Hooks.pfnSetTraceSeedBox != nullptr)
-        sg_Hooks.pfnSetTraceSeedBox(pfBox, nx, ny, nz);
+    if (pfBox == nullptr) return;
+    NKTraceSeed seed;
+    seed.bIsBox = 1;
+    seed.aiCounts[0] = nx;
+    seed.aiCounts[1] = ny;
+    seed.aiCounts[2] = nz;
+    std::memcpy(seed.afBox, pfBox, sizeof(seed.afBox));
+    NKSetTraceSeed(-1, seed);
 }
 
 int SetInteractionCursor(int iCode)

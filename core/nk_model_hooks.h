@@ -27,6 +27,16 @@ class Primitive3DList;
 // Cursor codes of SetInteractionCursor: 1 the arrow, 2 the wait cursor.
 enum { NK_CURSOR_NORMAL = 1, NK_CURSOR_WAIT = 2 };
 
+// A particle trace's seed as core passes it: a box (bIsBox 1) with corners
+// afBox[0..2] and afBox[3..5] in model coordinates and aiCounts points along
+// x, y and z, or a single point at the first corner.
+struct NKTraceSeed {
+    uint8_t bIsBox = 0;
+    int32_t aiCounts[3] = {1, 1, 1};
+    float afBox[6] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    bool operator==(const NKTraceSeed &o) const;
+};
+
 struct NKModelHooks {
     // tools/: frees what a cut surface owns and deletes it. Empty: nothing is
     // freed (only tools/ makes cut surfaces).
@@ -60,10 +70,12 @@ struct NKModelHooks {
                                   uint8_t *pColors, float *pfTexCoords) = nullptr;
     // render/: whether the value filter hides a polygon. Empty: false.
     bool (*pfnIsPolygonFilteredOut)(NKFrame *pFrame, int iPart, int iPolygon) = nullptr;
-    // tools/: gives the current particle trace a seed box (model box, six
-    // floats) with nx x ny x nz seed points and sets its box-seeded flag.
+    // tools/: the seed of particle trace iTrace (-1: the current one) and
+    // the trace's index. Empty: false (no particle traces).
+    bool (*pfnGetTraceSeed)(int iTrace, int *piIndex, NKTraceSeed *pSeed) = nullptr;
+    // tools/: gives particle trace iTrace (-1: the current one) a seed.
     // Empty: nothing (no particle traces).
-    void (*pfnSetTraceSeedBox)(const float *pfBox, int nx, int ny, int nz) = nullptr;
+    void (*pfnSetTraceSeed)(int iTrace, const NKTraceSeed &seed) = nullptr;
     // tools/: picks the nearest visible point of the view and makes it the
     // stereo focus point. Empty: false (nothing picked).
     bool (*pfnFindNearestViewPoint)(void) = nullptr;
@@ -99,7 +111,12 @@ void NKMapScalarsToColors(float fMin, float fMax, int iCount, const float *pfVal
                           uint8_t *pColors, float *pfTexCoords);
 bool NKIsPolygonFilteredOut(NKFrame *pFrame, int iPart, int iPolygon);
 bool NKFindNearestViewPoint(void);
-// Nothing happens for a null box.
+// A particle trace's seed through the slots above: false for no trace of
+// that index. The index is not written when piIndex is null.
+bool NKGetTraceSeed(int iTrace, int *piIndex, NKTraceSeed *pSeed);
+void NKSetTraceSeed(int iTrace, const NKTraceSeed &seed);
+// The current trace seeded from a box (model box, six floats) with
+// nx x ny x nz points. Nothing happens for a null box.
 void NKSetTraceSeedBox(const float *pfBox, int nx, int ny, int nz);
 // Sets the interaction cursor (the wait cursor of long operations, or what a
 // drag in the view will do) and returns the code set before it.

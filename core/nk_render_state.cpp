@@ -27,15 +27,7 @@ uint8_t NKStrokeFontSwitch = 0;
 
 namespace {
 NKListUpdateInfo sg_ListUpdateInfo;
-
-// The user's automatic scaling that a data source's own replaced.
-struct KeptAutoScale {
-    bool bKept = false;
-    uint8_t bAutoScale = 0;
-    float fAutoScaleFactor = 1.0f;
-};
-KeptAutoScale sg_UserAutoScale;
-}  // namespace
+}
 
 NKListUpdateInfo *g_pListUpdateInfo = &sg_ListUpdateInfo;
 
@@ -63,23 +55,6 @@ bool NKResetVectorSettings(NKVectorSettings *pSettings, int iMode)
         pSettings->fAutoScaleFactor = fAutoScaleFactor;
     }
     return true;
-}
-
-void NKKeepUserAutoScale(uint8_t bAutoScale, float fAutoScaleFactor)
-{
-    sg_UserAutoScale.bKept = true;
-    sg_UserAutoScale.bAutoScale = bAutoScale;
-    sg_UserAutoScale.fAutoScaleFactor = fAutoScaleFactor;
-}
-
-void NKForgetUserAutoScale(void) { sg_UserAutoScale.bKept = false; }
-
-void NKRestoreUserAutoScale(void)
-{
-    if (!sg_UserAutoScale.bKept) return;
-    g_VectorSettings.bAutoScale = sg_UserAutoScale.bAutoScale;
-    g_VectorSettings.fAutoScaleFactor = sg_UserAutoScale.fAutoScaleFactor;
-    sg_UserAutoScale.bKept = false;
 }
 
 void NKSelectionList::Clear()

@@ -125,19 +125,6 @@ extern uint8_t g_uOneComponentVector[3];
 // for a null record.
 bool NKResetVectorSettings(NKVectorSettings *pSettings, int iMode);
 
-// The automatic scaling of the frame's vector result that a data source
-// turns on for its own model when it opens (a reservoir set's 0.075) is not
-// the user's choice that a new model keeps: it lasts while that model is
-// loaded. The source's open calls NKKeepUserAutoScale with the setting of
-// g_VectorSettings before its own; closefiles and the next load's reset
-// (unless keepsettings keeps the display settings as they are) call
-// NKRestoreUserAutoScale, which puts the kept setting back. The user's own
-// choice meanwhile (ascalevectors, noascalevectors without a field) calls
-// NKForgetUserAutoScale: that one stays.
-void NKKeepUserAutoScale(uint8_t bAutoScale, float fAutoScaleFactor);
-void NKForgetUserAutoScale(void);
-void NKRestoreUserAutoScale(void);
-
 // Drawing the model again mirrored through one plane or rotated about the
 // line where two planes meet. Planes are a x + b y + c z + d = 0 in model
 // coordinates.

@@ -23,6 +23,7 @@
 #include "core/nk_numeric.h"
 #include "core/nk_references.h"
 #include "core/nk_render_state.h"
+#include "core/nk_source_settings.h"
 #include "core/nk_transform_tables.h"
 #include "core/nk_view_state.h"
 #include "render/nk_command_actions.h"
@@ -169,7 +170,7 @@ int AutoScale(CommandTableEntry *pEntry, const char *pszArguments)
     NKVectorSettings *pRecord = FieldRecord(iField);
     pRecord->bAutoScale = 1;
     pRecord->fAutoScaleFactor = fFactor;
-    if (iField == 0) NKForgetUserAutoScale();  // the user's own choice from now on
+    if (iField == 0) NKForgetUserAutoScale(true);  // the user's own choice from now on
     NKPrintInfo((iField == 0
                      ? NKString::FromFormat(
                            "Vector auto scale factor set to %g of max model extent.", fFactor)
@@ -209,7 +210,7 @@ int NoAutoScale(CommandTableEntry *pEntry, const char *pszArguments)
     if (!params.NKGetFirstParameterInt(&iField, false, NK_PARAM_NO_RANGE, 0)) return NK_CMD_FAILED;
     if (iField != 0 && (iField < 1 || iField > 3)) return NKCommandFail(pEntry, kIllegalField);
     FieldRecord(iField)->bAutoScale = 0;
-    if (iField == 0) NKForgetUserAutoScale();
+    if (iField == 0) NKForgetUserAutoScale(false);
     return NKCommandDone("Vector auto scaling turned off.");
 }
 

@@ -329,18 +329,33 @@ void NKDestroyParticleTraceSet(void)
 
 namespace {
 
-// Core's seeding slot: a box seed with the given counts for the current trace.
-void SetTraceSeedBoxHook(const float *pfBox, int nx, int ny, int nz)
+// Core's seed slots: a trace's seed definition in core's form and back.
+bool GetTraceSeedHook(int iTrace, int *piIndex, NKTraceSeed *pSeed)
+{
+    const TraceSeedBox *pBox =
+        g_pParticleTraceSet != nullptr ? g_pParticleTraceSet->GetSeedBox(iTrace) : nullptr;
+    if (pBox == nullptr) return false;
+    *piIndex = iTrace == -1 ? g_pParticleTraceSet->GetCurrent() : iTrace;
+    pSeed->bIsBox = pBox->bIsBox;
+    pSeed->aiCounts[0] = pBox->nx;
+    pSeed->aiCounts[1] = pBox->ny;
+    pSeed->aiCounts[2] = pBox->nz;
+    std::memcpy(pSeed->afBox, pBox->fCorner1, sizeof(pBox->fCorner1));
+    std::memcpy(pSeed->afBox + 3, pBox->fCorner2, sizeof(pBox->fCorner2));
+    return true;
+}
+
+void SetTraceSeedHook(int iTrace, const NKTraceSeed &seed)
 {
     if (g_pParticleTraceSet == nullptr) return;
     TraceSeedBox box;
-    box.bIsBox = 1;
-    std::memcpy(box.fCorner1, pfBox, 3 * sizeof(float));
-    std::memcpy(box.fCorner2, pfBox + 3, 3 * sizeof(float));
-    box.nx = nx;
-    box.ny = ny;
-    box.nz = nz;
-    g_pParticleTraceSet->SetSeedBox(box, -1);
+    box.bIsBox = seed.bIsBox;
+    box.nx = seed.aiCounts[0];
+    box.ny = seed.aiCounts[1];
+    box.nz = seed.aiCounts[2];
+    std::memcpy(box.fCorner1, seed.afBox, sizeof(box.fCorner1));
+    std::memcpy(box.fCorner2, seed.afBox + 3, sizeof(box.fCorner2));
+    g_pParticleTraceSet->SetSeedBox(box, iTrace);
 }
 
 }  // namespace
@@ -349,6 +364,7 @@ void NKInstallParticleTraceHooks(void)
 {
     NKModelHooks hooks = NKGetModelHooks();
     hooks.pfnFreeFrameTraces = NKFreeFrameParticleTraces;
-    hooks.pfnSetTraceSeedBox = SetTraceSeedBoxHook;
+    hooks.pfnGetTraceSeed = GetTraceSeedHook;
+    hooks.pfnSetTraceSeed = SetTraceSeedHook;
     NKSetModelHooks(hooks);
 }

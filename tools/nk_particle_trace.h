@@ -157,8 +157,8 @@ extern ParticleTraceSet *g_pParticleTraceSet;
 // memory runs out.
 bool NKCreateParticleTraceSet(void);
 void NKDestroyParticleTraceSet(void);
-// Fills core's slots for freeing a frame's traces and seeding the current
-// trace from a box.
+// Fills core's slots for freeing a frame's traces and for reading and
+// setting a trace's seed.
 void NKInstallParticleTraceHooks(void);
 
 // Frees the results of trace iTrace (negative: all) in frame iFrame

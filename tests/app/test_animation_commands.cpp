@@ -3,7 +3,7 @@
 // runs behind the slots and the frames taken from the animation clock (a
 // draw every 34 ms on the test clock); and the performance read-out after a
 // frame; and the beam opened after a reservoir set, shown as when opened
-// first.
+// first, and the automatic scaling after a kind-103 source.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -32,6 +32,7 @@
 #include "tests/core/nk_model_test_helpers.h"
 #include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/mock_fem_reader.h"
 #include "tests/test_support/nkf_example_models.h"
 #include "tests/test_support/nkf_test_writer.h"
 #include "tests/test_support/output3d_test_writer.h"
@@ -504,6 +505,34 @@ TEST_F(AnimationCommands, AModelOpenedAfterAReservoirSetShowsItsOwnDisplacements
     }
     ASSERT_EQ(Run("nokeepsettings"), 0);
     ASSERT_EQ(Run("noascalevectors"), 0);
+    NKTestRemoveDir(dir);
+}
+
+// A kind-103 source's own automatic scaling (0.1) ends with it, also when
+// it was opened twice under keepsettings: closefiles gives back the user's.
+TEST_F(AnimationCommands, AKind103SourcesOwnScalingEndsWithItHoweverOftenOpened)
+{
+    NKTestMockModel mock;
+    mock.pszExtension = ".moc";
+    NKTestTwoHexahedra(&mock);
+    mock.steps = {{1, "Step one", 0.0f, 1}};
+    NKTestInstallMock(2, &mock);  // the registry's third interface: kind 103
+    const std::string dir = NKTestMakeTempDir("anim_kind103_");
+    NKTestWriteText(dir + "/cube.moc", "");
+    const NKVectorSettings before = g_VectorSettings;
+    ASSERT_EQ(Run("keepsettings"), 0);
+    for (int iOpens : {1, 2}) {
+        ASSERT_EQ(Run("ascalevectors 0.2"), 0);
+        for (int i = 0; i < iOpens; i++)
+            ASSERT_EQ(Run("open \"" + dir + "/cube.moc\""), 0) << m_Capture.Text();
+        EXPECT_EQ(NKGetInterfaceType(), 103);
+        EXPECT_FLOAT_EQ(g_VectorSettings.fAutoScaleFactor, 0.1f);
+        ASSERT_EQ(Run("closefiles"), 0);
+        EXPECT_FLOAT_EQ(g_VectorSettings.fAutoScaleFactor, 0.2f) << iOpens;
+    }
+    ASSERT_EQ(Run("nokeepsettings"), 0);
+    g_VectorSettings = before;
+    NKTestRemoveMocks();
     NKTestRemoveDir(dir);
 }
 

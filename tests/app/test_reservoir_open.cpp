@@ -38,10 +38,10 @@ namespace {
 float g_afSeedBox[6];
 int g_iSeeds = 0;
 
-void RecordSeeds(const float *pfBox, int nx, int ny, int nz)
+void RecordSeeds(int, const NKTraceSeed &seed)
 {
-    for (int k = 0; k < 6; k++) g_afSeedBox[k] = pfBox[k];
-    g_iSeeds = nx * ny * nz;
+    for (int k = 0; k < 6; k++) g_afSeedBox[k] = seed.afBox[k];
+    g_iSeeds = seed.aiCounts[0] * seed.aiCounts[1] * seed.aiCounts[2];
 }
 
 class ReservoirOpen : public NKModelTest {
@@ -51,7 +51,7 @@ protected:
         NKModelTest::SetUp();
         m_SavedHooks = NKSetModelHooks(NKModelHooks());
         NKModelHooks hooks;
-        hooks.pfnSetTraceSeedBox = RecordSeeds;
+        hooks.pfnSetTraceSeed = RecordSeeds;
         NKSetModelHooks(hooks);
         NKInstallDataSources();
         NKRegisterFileCommands();
