@@ -31,7 +31,7 @@ same_export() { python3 "$scripts/nkf_blocks.py" "$1" "$2"; }
 # output goes to $out.
 session() {
   printf '%s\n' 'debugcommands on' "$@" 'exit' >"$brovik/quolin.qlc"
-  run_limited 120 "$program" >"$out" 2>&1
+  run_limited "$(wait_limit 120)" "$program" >"$out" 2>&1
   local status=$?
   [ $status -eq 0 ] || fail "the program ended with status $status"
 }
