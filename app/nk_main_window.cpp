@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -212,6 +213,20 @@ QRect ScreenGeometry(void)
     return pScreen != nullptr ? pScreen->geometry() : QRect(0, 0, 1280, 1024);
 }
 
+// The stored placement pulled onto the screen: at least an icon's size of
+// the window lies on it at the right, the bottom and the left (a negative
+// x may stand for a screen to the left), and the frame's top, with its
+// title bar, lies in the work area, where the user can grab it.
+void PullOntoScreen(NKWindowPlacement *pPlacement)
+{
+    const QRect screen = ScreenGeometry();
+    QScreen *pScreen = QGuiApplication::primaryScreen();
+    const int iTop = pScreen != nullptr ? pScreen->availableGeometry().top() : screen.top();
+    NKWindowPlacement &p = *pPlacement;
+    p.iX = std::max(std::min(p.iX, screen.width() - kIconSize), kIconSize - p.iWidth);
+    p.iY = std::max(std::min(p.iY, screen.height() - kIconSize), iTop);
+}
+
 // The window's normal rectangle and maximised state now: the position is
 // the normal frame's top-left corner (the client's without a window
 // manager), the size the client's, as NKPlaceTopLevel takes them.
@@ -243,10 +258,8 @@ bool AttachView(MainWindow *pMain)
 
 void PlaceAndShow(MainWindow *pMain)
 {
-    const QRect screen = ScreenGeometry();
     NKWindowPlacement &p = g_WindowPlacement;
-    p.iX = std::min(p.iX, screen.width() - kIconSize);
-    p.iY = std::min(p.iY, screen.height() - kIconSize);
+    PullOntoScreen(&p);
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {

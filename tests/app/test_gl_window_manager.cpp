@@ -607,3 +607,29 @@ TEST_F(WindowManagerTest, APlacedDialogKeepsItsWholeFrameInTheWorkArea)
         }
     }
 }
+
+// A stored place above, left of or right of the screen starts the window
+// with its frame's top, title bar and all, on the screen and part of the
+// window beside it.
+TEST_F(WindowManagerTest, AStoredPlaceOffTheScreenStartsWithTheTitleBarOnIt)
+{
+    const NKScreenRect screen = ScreenRect();
+    const int aiPlaces[][2] = {{300, -50}, {300, -2000}, {2000, 100}, {-900, 100}};
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    for (const auto &place : aiPlaces) {
+        SCOPED_TRACE("stored at " + std::to_string(place[0]) + ", " + std::to_string(place[1]));
+        g_WindowPlacement = NKWindowPlacement();
+        g_WindowPlacement.iX = place[0], g_WindowPlacement.iY = place[1];
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+        const NKScreenRect frame = FrameOf(pMain);
+        EXPECT_GE(frame.iY, screen.iY) << Text(frame);
+        EXPECT_LE(frame.iY, screen.iY + screen.iHeight - 32) << Text(frame);
+        EXPECT_GE(frame.iX + frame.iWidth, screen.iX + 32) << Text(frame);
+        EXPECT_LE(frame.iX, screen.iX + screen.iWidth - 32) << Text(frame);
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+    }
+}
