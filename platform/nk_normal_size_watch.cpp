@@ -75,6 +75,8 @@ NKNormalSizeWatch::NKNormalSizeWatch(Display *pDisplay, unsigned long uWindow,
 {
     NKScreenRect frame, client;
     if (NKGetWindowFrame(uWindow, &frame, &client)) m_Size = QSize(client.iWidth, client.iHeight);
+    // The program itself gave a window shown normal its size.
+    if (NKGetWindowHold(uWindow) == NK_HELD_NORMAL) m_Normal = m_Size;
     QCoreApplication::instance()->installNativeEventFilter(this);
     m_pExtents = NKWatchFrameExtents(uWindow, ExtentsChanged, this);
     ReadState();
@@ -109,9 +111,13 @@ bool NKNormalSizeWatch::nativeEventFilter(const QByteArray &type, void *pMessage
     return false;
 }
 
-// A new stretch, its state unknown until a reading of it is marked.
+// A new stretch, its state unknown until a reading of it is marked. One
+// that ended unknown with another size than the normal one may have been
+// maximised (the program saw it too late to tell): its size is not taken
+// as settled either.
 void NKNormalSizeWatch::StateWritten(void)
 {
+    if (m_iHold == kUnknown && m_Size != m_Normal) m_Resized = m_Size;
     m_iStateWrites++;
     m_iHold = kUnknown;
     m_bSettled = false;
@@ -186,8 +192,7 @@ bool NKNormalSizeWatch::Settled(QSize *pSize) const
     return m_iHold == NK_HELD_NORMAL && m_bSettled;
 }
 
-NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *),
-                                     void *pUser)
+NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *), void *pUser)
 {
     Display *pDisplay = NKX11Display();
     if (pDisplay == nullptr || uWindow == 0 || pfnChanged == nullptr) return nullptr;

@@ -18,12 +18,14 @@
 // on the window with no write of the state between the stretch's start and
 // the mark. In a stretch known normal, the client's size is settled once
 // it differs from the size the window last had in a known maximised or
-// full-screen stretch (the manager sized the client back), or at once
-// when there was none. The normal size is the last settled one, taken
-// from the real notices of the client's size (a synthetic one counts for
-// nothing): a later real resize in the stretch corrects it, however late
-// the program sees it. A stretch whose state was never known (all of it
-// seen late) gives no size.
+// full-screen stretch, or at the end of a stretch whose state was never
+// known when that was not the normal size (the manager sized the client
+// back); at once when there was neither. The normal size (at first the
+// size of a window shown normal) is the last settled one, taken from the
+// real notices of the client's size (a synthetic one counts for nothing):
+// a later real resize in the stretch corrects it, however late the
+// program sees it. A stretch whose state was never known (all of it seen
+// late) gives no size.
 //
 // No Qt or X11 types appear here; without an X display there is no watch.
 #pragma once
