@@ -772,16 +772,14 @@ TEST_F(WindowManagerTest, AStoredPlaceOffTheScreenStartsWithTheTitleBarOnIt)
     NKTestFlushDeletes();
     for (const auto &place : aiPlaces) {
         SCOPED_TRACE("stored at " + std::to_string(place[0]) + ", " + std::to_string(place[1]));
-        g_WindowPlacement = NKWindowPlacement();
-        g_WindowPlacement.iX = place[0], g_WindowPlacement.iY = place[1];
+        g_WindowPlacement = {place[0], place[1]};
         ASSERT_TRUE(CreateMainWindow());
-        QWidget *pMain = NKGetMainWindow();
-        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
-        const NKScreenRect frame = FrameOf(pMain);
-        EXPECT_GE(frame.iY, screen.iY) << Text(frame);
-        EXPECT_LE(frame.iY, screen.iY + screen.iHeight - 32) << Text(frame);
-        EXPECT_GE(frame.iX + frame.iWidth, screen.iX + 32) << Text(frame);
-        EXPECT_LE(frame.iX, screen.iX + screen.iWidth - 32) << Text(frame);
+        ASSERT_TRUE(WaitFramed(NKGetMainWindow())) << Text(FrameOf(NKGetMainWindow()));
+        const NKScreenRect frame = FrameOf(NKGetMainWindow());
+        EXPECT_TRUE(frame.iY >= screen.iY && frame.iY <= screen.iY + screen.iHeight - 32 &&
+                    frame.iX + frame.iWidth >= screen.iX + 32 &&
+                    frame.iX <= screen.iX + screen.iWidth - 32)
+            << Text(frame);
         NKDestroyMainWindow();
         NKTestFlushDeletes();
     }
