@@ -23,7 +23,7 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <set>
+#include <algorithm>
 #include <string>
 
 #include "app/nk_menu_state.h"
@@ -42,6 +42,7 @@
 #include "core/nk_string.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_message_box.h"
+#include "platform/nk_normal_size_watch.h"
 #include "platform/nk_platform.h"
 #include "platform/nk_window_manager.h"
 #include "render/nk_render_options.h"
@@ -104,7 +105,7 @@ struct MainState {
     // or last moved while normal, and its client area's size.
     QRect normalRect;
     QMetaObject::Connection activation;
-    NKFrameExtentsWatch *pExtentsWatch = nullptr;
+    NKNormalSizeWatch *pSizeWatch = nullptr;
 };
 MainState sg_State;
 
@@ -114,12 +115,18 @@ bool IsNormal(const QMainWindow *pMain)
 {
     const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
     if ((pMain->windowState() & away) != 0) return false;
-    static const std::set<std::string> kAway = {"_NET_WM_STATE_MAXIMIZED_VERT",
-                                                "_NET_WM_STATE_MAXIMIZED_HORZ",
-                                                "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_HIDDEN"};
-    for (const std::string &state : NKGetWindowStates(pMain->internalWinId()))
-        if (kAway.count(state) != 0) return false;
-    return true;
+    return NKGetWindowHold(pMain->internalWinId()) == NK_HELD_NORMAL;
+}
+
+// The size a window manager last gave the window as a normal one, told
+// apart from the sizes it gives on the way to and from another state by
+// the events' order (platform/nk_normal_size_watch.h); nothing without a
+// manager, where only the program sizes the window.
+void TakeWatchedNormalSize(void)
+{
+    int iWidth = 0, iHeight = 0;
+    if (NKWatchedNormalSize(sg_State.pSizeWatch, &iWidth, &iHeight) && NKWindowManagerRunning())
+        sg_State.normalRect.setSize(QSize(iWidth, iHeight));
 }
 
 // While the window is normal, its frame's corner and its client area's
@@ -131,21 +138,33 @@ bool IsNormal(const QMainWindow *pMain)
 // rectangle is read from the X server, where there is one: Qt knows new
 // frame extents only from the window's next move, and a manager writes
 // them after it moved the window to its new state, so the rectangle is
-// read again when they come (OnFrameExtents).
+// read again when they come. Under a manager, a reading counts only while
+// the window's events show it normal with a settled size, which the
+// reading's client area has: until the manager has carried out a change
+// of state, the window may be normal by its state with another state's
+// frame and size. The size the events settle on is taken however late
+// they are seen (TakeWatchedNormalSize).
 void RememberNormalRect(const QMainWindow *pMain)
 {
-    if (pMain == nullptr || pMain != sg_State.pMain.data() || !IsNormal(pMain)) return;
+    if (pMain == nullptr || pMain != sg_State.pMain.data()) return;
+    TakeWatchedNormalSize();
+    if (!IsNormal(pMain)) return;
     QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
     NKScreenRect frame, client;
     const WId window = pMain->internalWinId();
     if (window != 0 && NKGetWindowFrame(window, &frame, &client))
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
+    int iWidth = 0, iHeight = 0;
+    if (sg_State.pSizeWatch != nullptr && NKWindowManagerRunning() &&
+        (!NKWatchedSizeSettled(sg_State.pSizeWatch, &iWidth, &iHeight) ||
+         normal.size() != QSize(iWidth, iHeight)))
+        return;
     // A manager that leaves the normal state changes the state first: a
     // rectangle read while it stayed normal is the normal one.
     if (IsNormal(pMain)) sg_State.normalRect = normal;
 }
 
-void OnFrameExtents(void *) { RememberNormalRect(sg_State.pMain); }
+void OnWindowEvents(void *) { RememberNormalRect(sg_State.pMain); }
 
 // The local file a drag carries first; empty when its first item is none.
 QByteArray DraggedFile(const QDropEvent *pEvent)
@@ -212,12 +231,27 @@ QRect ScreenGeometry(void)
     return pScreen != nullptr ? pScreen->geometry() : QRect(0, 0, 1280, 1024);
 }
 
+// The stored placement pulled onto the screen: at least an icon's size of
+// the window lies on it at the right, the bottom and the left (a negative
+// x may stand for a screen to the left), and the frame's top, with its
+// title bar, lies in the work area, where the user can grab it.
+void PullOntoScreen(NKWindowPlacement *pPlacement)
+{
+    const QRect screen = ScreenGeometry();
+    QScreen *pScreen = QGuiApplication::primaryScreen();
+    const int iTop = pScreen != nullptr ? pScreen->availableGeometry().top() : screen.top();
+    NKWindowPlacement &p = *pPlacement;
+    p.iX = std::max(std::min(p.iX, screen.width() - kIconSize), kIconSize - p.iWidth);
+    p.iY = std::max(std::min(p.iY, screen.height() - kIconSize), iTop);
+}
+
 // The window's normal rectangle and maximised state now: the position is
 // the normal frame's top-left corner (the client's without a window
 // manager), the size the client's, as NKPlaceTopLevel takes them.
 NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
 {
     NKWindowPlacement placement;
+    TakeWatchedNormalSize();
     const QRect &r = sg_State.normalRect;
     placement.iX = r.x();
     placement.iY = r.y();
@@ -243,10 +277,8 @@ bool AttachView(MainWindow *pMain)
 
 void PlaceAndShow(MainWindow *pMain)
 {
-    const QRect screen = ScreenGeometry();
     NKWindowPlacement &p = g_WindowPlacement;
-    p.iX = std::min(p.iX, screen.width() - kIconSize);
-    p.iY = std::min(p.iY, screen.height() - kIconSize);
+    PullOntoScreen(&p);
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {
@@ -254,7 +286,7 @@ void PlaceAndShow(MainWindow *pMain)
     } else {
         pMain->show();
     }
-    sg_State.pExtentsWatch = NKWatchFrameExtents(pMain->winId(), OnFrameExtents, nullptr);
+    sg_State.pSizeWatch = NKWatchNormalSize(pMain->winId(), OnWindowEvents, nullptr);
 }
 
 // Qt asks the manager for a state only when it differs from Qt's own
@@ -317,8 +349,8 @@ void NKDestroyMainWindow(void)
     g_bToolbarShown = bToolbar;
     g_bStatusbarShown = bStatusbar;
     QObject::disconnect(sg_State.activation);
-    NKEndFrameExtentsWatch(sg_State.pExtentsWatch);
-    sg_State.pExtentsWatch = nullptr;
+    NKEndNormalSizeWatch(sg_State.pSizeWatch);
+    sg_State.pSizeWatch = nullptr;
     sg_State.pMain = nullptr;
     sg_State.pViewContainer = nullptr;
     g_bFullScreenActive = 0;

@@ -3,9 +3,10 @@
 // them; full-screen display and the functions that place and size it.
 //
 // The window starts with the start-up menu (app/nk_menus.h) at the stored
-// placement, its x and y pulled back so that an icon's size stays on the
-// screen. Its commands (menu items, tool-bar buttons) go through
-// NKMainWindowCommand; closing it ends the event loop.
+// placement, pulled back so that an icon's size of it stays on the screen
+// and its frame's top, with the title bar, lies in the work area. Its
+// commands (menu items, tool-bar buttons) go through NKMainWindowCommand;
+// closing it ends the event loop.
 #pragma once
 
 #include <cstdint>

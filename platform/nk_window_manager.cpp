@@ -157,6 +157,18 @@ std::vector<std::string> NKGetWindowStates(unsigned long uWindow)
     return names;
 }
 
+NKWindowHold NKGetWindowHold(unsigned long uWindow)
+{
+    NKWindowHold hold = NK_HELD_NORMAL;
+    for (const std::string &state : NKGetWindowStates(uWindow)) {
+        if (state == "_NET_WM_STATE_MAXIMIZED_VERT" || state == "_NET_WM_STATE_MAXIMIZED_HORZ" ||
+            state == "_NET_WM_STATE_FULLSCREEN")
+            return NK_HELD_RESIZED;
+        if (state == "_NET_WM_STATE_HIDDEN") hold = NK_HELD_HIDDEN;
+    }
+    return hold;
+}
+
 // Looks at every X event Qt reads for a property change of the window's
 // frame extents; the call waits for the event loop, so that Qt has handled
 // the event first and no X request is made from inside Qt's reading.

@@ -37,6 +37,11 @@ struct NKScreenRect {
 bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient = nullptr);
 // The names of the states the window's manager gave it (empty without one).
 std::vector<std::string> NKGetWindowStates(unsigned long uWindow);
+// How those states hold the window: normal (none of the others), resized
+// (maximised either way, or full screen) or only hidden (minimised, its
+// size kept).
+enum NKWindowHold { NK_HELD_NORMAL, NK_HELD_RESIZED, NK_HELD_HIDDEN };
+NKWindowHold NKGetWindowHold(unsigned long uWindow);
 
 // Calls pfnChanged(pUser) from the event loop, once Qt has seen the event,
 // each time the manager writes new frame extents on the top-level window

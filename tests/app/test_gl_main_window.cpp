@@ -25,6 +25,7 @@
 #include <cfloat>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/nk_about.h"
@@ -359,12 +360,29 @@ protected:
     }
 };
 
+// Without a window manager the window is its frame: its top, with the
+// menu bar, comes onto the work area, and an icon's size of it stays on the
+// screen at the other sides (a negative x may stand for a screen to the left).
 TEST_F(MainWindowPlacementTest, AStoredPositionOffTheScreenIsPulledBack)
 {
-    g_WindowPlacement.iX = 5000;
-    ASSERT_TRUE(CreateMainWindow());
-    const int iScreen = QGuiApplication::primaryScreen()->geometry().width();
-    NK_WAIT_EQ(NKGetMainWindow()->geometry().x(), iScreen - 32);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int iTop = QGuiApplication::primaryScreen()->availableGeometry().top();
+    const int iWidth = NKWindowPlacement().iWidth;
+    struct Case {
+        int iX, iY, iPulledX, iPulledY;
+    };
+    const Case cases[] = {{5000, 0, screen.width() - 32, 0}, {300, -50, 300, iTop},
+                          {300, -2000, 300, iTop},           {2000, 100, screen.width() - 32, 100},
+                          {-900, 100, 32 - iWidth, 100},     {-100, 100, -100, 100}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE("stored at " + std::to_string(c.iX) + ", " + std::to_string(c.iY));
+        g_WindowPlacement.iX = c.iX, g_WindowPlacement.iY = c.iY;
+        ASSERT_TRUE(CreateMainWindow());
+        const QWidget *pMain = NKGetMainWindow();
+        NK_WAIT_EQ(std::make_pair(pMain->x(), pMain->y()), std::make_pair(c.iPulledX, c.iPulledY));
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+    }
 }
 
 TEST_F(MainWindowPlacementTest, NoContextMeansNoWindow)

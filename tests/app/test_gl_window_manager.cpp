@@ -4,6 +4,7 @@
 // that already runs there is used as it is). Without openbox the tests
 // skip, saying so. The frames are read from the X server: the windows'
 // own rectangles widened by the frame extents the manager wrote.
+#include <QAbstractNativeEventFilter>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -13,11 +14,13 @@
 #include <QWindow>
 
 #include <signal.h>
+#include <xcb/xproto.h>
 
 #include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -189,7 +192,10 @@ void DeleteRootPropertiesBut(const std::set<Atom> &kept)
 // property is written on the root window as such an event, again at each
 // look; once openbox has framed the probe its loop runs, and it frames
 // each window as it is mapped.
-bool WaitUntilOpenboxFramesWindows(void)
+bool WaitWithoutHandlingEvents(const std::function<bool()> &condition, const char *pszWhat);
+
+// bHandleEvents false: the program handles no events meanwhile.
+bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true)
 {
     Display *pDisplay = NKX11Display();
     const Window root = DefaultRootWindow(pDisplay);
@@ -197,14 +203,15 @@ bool WaitUntilOpenboxFramesWindows(void)
     const Window probe = XCreateSimpleWindow(pDisplay, root, 0, 0, iSize, iSize, 0, 0, 0);
     XMapWindow(pDisplay, probe);
     const Atom wake = XInternAtom(pDisplay, "_QUOLIN_TEST_WAKE", False);
-    const bool bFramed = NKTestWaitFor(
-        [pDisplay, root, probe, wake] {
-            XChangeProperty(pDisplay, root, wake, XA_CARDINAL, 32, PropModeAppend, nullptr, 0);
-            XFlush(pDisplay);
-            NKScreenRect frame;
-            return NKGetWindowFrame(probe, &frame) && frame.iHeight > iSize;
-        },
-        "openbox to frame a new window");
+    const auto framed = [pDisplay, root, probe, wake] {
+        XChangeProperty(pDisplay, root, wake, XA_CARDINAL, 32, PropModeAppend, nullptr, 0);
+        XFlush(pDisplay);
+        NKScreenRect frame;
+        return NKGetWindowFrame(probe, &frame) && frame.iHeight > iSize;
+    };
+    const char *pszWhat = "openbox to frame a new window";
+    const bool bFramed =
+        bHandleEvents ? NKTestWaitFor(framed, pszWhat) : WaitWithoutHandlingEvents(framed, pszWhat);
     XDeleteProperty(pDisplay, root, wake);
     XDestroyWindow(pDisplay, probe);
     XSync(pDisplay, False);
@@ -224,14 +231,16 @@ bool WaitWithoutHandlingEvents(const std::function<bool()> &condition, const cha
     return true;
 }
 
-// Whether the process has stopped (its state in /proc is T).
+// Whether the process has stopped: its state in /proc is T, or t when a
+// tracer (strace, a debugger) holds it too.
 bool Stopped(qint64 iPid)
 {
     std::ifstream stat("/proc/" + std::to_string(iPid) + "/stat");
     std::string line;
     std::getline(stat, line);
     const size_t after = line.rfind(')');  // the name in brackets may hold spaces
-    return after != std::string::npos && line.compare(after, 3, ") T") == 0;
+    return after != std::string::npos &&
+           (line.compare(after, 3, ") T") == 0 || line.compare(after, 3, ") t") == 0);
 }
 
 // Holds a process (stops it) until the object goes or Release(): what
@@ -258,6 +267,71 @@ private:
     qint64 m_iPid;
     bool m_bHeld = false;
 };
+
+// Writes a property of 32-bit items on the window, as its manager writes
+// the window's state (atoms) and its frame's extents (cardinals).
+void WriteProperty(const QWidget *pWindow, const char *pszName, Atom type,
+                   const std::vector<long> &values)
+{
+    Display *pDisplay = NKX11Display();
+    XChangeProperty(pDisplay, pWindow->winId(), XInternAtom(pDisplay, pszName, False), type, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(values.data()),
+                    int(values.size()));
+    XFlush(pDisplay);
+}
+
+// The first iSteps steps of openbox's restore of a maximised window, in
+// its order: the normal state, the normal frame's extents, a synthetic
+// notice of the normal place and size. The client keeps the maximised size
+// until the last step, a real resize that only openbox can make.
+void WriteRestoreSteps(const QWidget *pWindow, int iSteps, const NKScreenRect &normal)
+{
+    if (iSteps >= 1) WriteProperty(pWindow, "_NET_WM_STATE", XA_ATOM, {});
+    if (iSteps >= 2) WriteProperty(pWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL, {1, 1, 20, 1});
+    if (iSteps < 3) return;
+    XEvent event = {};
+    event.xconfigure = {ConfigureNotify,
+                        0,
+                        True,
+                        NKX11Display(),
+                        pWindow->winId(),
+                        pWindow->winId(),
+                        normal.iX + 1,
+                        normal.iY + 20,
+                        normal.iWidth,
+                        normal.iHeight,
+                        0,
+                        None,
+                        False};
+    XSendEvent(NKX11Display(), pWindow->winId(), False, StructureNotifyMask, &event);
+    XFlush(NKX11Display());
+}
+
+// Lets the program handle the window's events made until now: a property
+// written on the window comes after them, and the calls they left for the
+// event loop run in its next turns.
+bool HandleEventsSoFar(const QWidget *pWindow)
+{
+    struct Mark : QAbstractNativeEventFilter {
+        unsigned long uWindow = 0, uAtom = 0;
+        bool bSeen = false;
+        bool nativeEventFilter(const QByteArray &, void *pMessage, qintptr *) override
+        {
+            const auto *pEvent = static_cast<const xcb_property_notify_event_t *>(pMessage);
+            bSeen = bSeen || ((pEvent->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                              pEvent->window == uWindow && pEvent->atom == uAtom);
+            return false;
+        }
+    } mark;
+    mark.uWindow = pWindow->winId();
+    mark.uAtom = XInternAtom(NKX11Display(), "_QUOLIN_TEST_MARK", False);
+    QCoreApplication::instance()->installNativeEventFilter(&mark);
+    WriteProperty(pWindow, "_QUOLIN_TEST_MARK", XA_CARDINAL, {});
+    const bool bSeen = NKTestWaitFor([&mark] { return mark.bSeen; }, "the window's events");
+    QCoreApplication::instance()->removeNativeEventFilter(&mark);
+    for (int iTurn = 0; iTurn < 3; iTurn++) QCoreApplication::processEvents();
+    return bSeen;
+}
 
 // Whether Qt has read the full-screen state from the display for a
 // window since this object was made: the state changes Qt takes from the
@@ -605,5 +679,108 @@ TEST_F(WindowManagerTest, APlacedDialogKeepsItsWholeFrameInTheWorkArea)
         if (c.iAnchor == NK_PLACE_BOTTOM_RIGHT) {
             EXPECT_EQ(frame.iY + frame.iHeight, work.iY + work.iHeight) << Text(frame);
         }
+    }
+}
+
+// Sessions that start maximised, are restored and maximised again by the
+// manager and end by File > Exit store the normal rectangle they started
+// with. Openbox restores in steps: the normal state, the normal frame's
+// extents, a synthetic notice of the normal place and size, and only then
+// a real resize; in between the window is normal with the maximised size.
+// A held case holds openbox and writes the first steps itself, as if
+// openbox had stopped there, and the program handles them; openbox then
+// restores and maximises while the program handles no events, so that the
+// program sees the rest late.
+TEST_F(WindowManagerTest, ARestoredAndMaximisedSessionStoresTheNormalSize)
+{
+    if (m_pOpenbox == nullptr) GTEST_SKIP() << "a window manager the test did not start runs";
+    const NKScreenRect normal = {200, 150, 700, 500};
+    const struct {
+        const char *pszName;
+        bool bHeld;
+        int iSteps;
+    } cases[] = {{"carried out in time", false, 0},
+                 {"held, all of it seen late", true, 0},
+                 {"held after the normal state", true, 1},
+                 {"held after the normal frame's extents", true, 2},
+                 {"held after the synthetic notice", true, 3}};
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        g_WindowPlacement = {normal.iX, normal.iY, normal.iWidth, normal.iHeight, 1};
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+        {
+            std::unique_ptr<HeldProcess> pHeld;
+            if (c.bHeld) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
+            ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
+            WriteRestoreSteps(pMain, c.iSteps, normal);
+            ASSERT_TRUE(HandleEventsSoFar(pMain));
+            RestoreByManager(pMain);
+            MaximizeByManager(pMain);
+        }
+        ASSERT_TRUE(WaitUntilOpenboxFramesWindows(!c.bHeld));
+        ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+        NKMainWindowCommand(NK_MENU_EXIT);
+        NKTestFlushDeletes();
+        const NKWindowPlacement &p = g_WindowPlacement;
+        EXPECT_TRUE(Same({p.iX, p.iY, p.iWidth, p.iHeight}, normal))
+            << Text({p.iX, p.iY, p.iWidth, p.iHeight});
+    }
+}
+
+// New frame extents written around a client that keeps its place (openbox
+// held, so that it writes nothing of its own) move the stored corner with
+// the frame. Then a maximise asked of a held openbox, and a move of the
+// window asked after it: openbox maximises the window before it sees the
+// move, and the stored rectangle stays the last normal one, at the place
+// the program asked for.
+TEST_F(WindowManagerTest, TheStoredRectangleFollowsTheNormalFrameOnly)
+{
+    if (m_pOpenbox == nullptr) GTEST_SKIP() << "a window manager the test did not start runs";
+    QWidget *pMain = NKGetMainWindow();
+    NKScreenRect frame, client;
+    ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
+    const auto stored = [] {
+        const NKWindowPlacement p = NKGetPlacementToStore();
+        return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
+    };
+    HeldProcess held(m_pOpenbox->processId());
+    ASSERT_TRUE(held.Held());
+    WriteProperty(pMain, "_NET_FRAME_EXTENTS", XA_CARDINAL, {5, 5, 40, 5});
+    const NKScreenRect extended = {client.iX - 5, client.iY - 40, client.iWidth, client.iHeight};
+    EXPECT_TRUE(NKTestWaitFor([&] { return Same(stored(), extended); }, "the new frame's corner"))
+        << Text(stored());
+    MaximizeByManager(pMain);
+    NKMoveMainWindow(frame.iX + 50, frame.iY + 40);
+    held.Release();
+    ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+    EXPECT_TRUE(Same(stored(), {frame.iX + 50, frame.iY + 40, client.iWidth, client.iHeight}))
+        << Text(stored());
+}
+
+// A stored place above, left of or right of the screen starts the window
+// with its frame's top, title bar and all, on the screen and part of the
+// window beside it.
+TEST_F(WindowManagerTest, AStoredPlaceOffTheScreenStartsWithTheTitleBarOnIt)
+{
+    const NKScreenRect screen = ScreenRect();
+    const int aiPlaces[][2] = {{300, -50}, {300, -2000}, {2000, 100}, {-900, 100}};
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    for (const auto &place : aiPlaces) {
+        SCOPED_TRACE("stored at " + std::to_string(place[0]) + ", " + std::to_string(place[1]));
+        g_WindowPlacement = {place[0], place[1]};
+        ASSERT_TRUE(CreateMainWindow());
+        ASSERT_TRUE(WaitFramed(NKGetMainWindow())) << Text(FrameOf(NKGetMainWindow()));
+        const NKScreenRect frame = FrameOf(NKGetMainWindow());
+        EXPECT_TRUE(frame.iY >= screen.iY && frame.iY <= screen.iY + screen.iHeight - 32 &&
+                    frame.iX + frame.iWidth >= screen.iX + 32 &&
+                    frame.iX <= screen.iX + screen.iWidth - 32)
+            << Text(frame);
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
     }
 }

@@ -1,0 +1,49 @@
+// platform/nk_normal_size_watch.h -- the size a top-level window has while
+// its window manager holds it normal, told apart from the sizes the
+// manager gives it on the way to and from another state.
+//
+// A manager carries out a change of state in several steps, each seen by
+// the program as an event: it writes the state, moves and sizes the client
+// and its frame, writes new frame extents and sends a synthetic notice of
+// the new place. Between the steps the window can be normal by its state
+// with another state's size: openbox restoring a maximised window writes
+// the normal state first and sizes the client last. And the program may
+// see those events late, when the manager has long left the normal state
+// again, so a reading of the window from the X server tells nothing of the
+// moment an event stands for.
+//
+// So the watch follows the window's events in the order the X server made
+// them. Each write of the state begins a stretch. A stretch's state is
+// known when a reading of the state is followed by a mark the watch writes
+// on the window with no write of the state between the stretch's start and
+// the mark. In a stretch known normal, the client's size is settled once
+// it differs from the size the window last had in a known maximised or
+// full-screen stretch, or at the end of a stretch whose state was never
+// known when that was not the normal size (the manager sized the client
+// back); at once when there was neither. The normal size (at first the
+// size of a window shown normal) is the last settled one, taken from the
+// real notices of the client's size (a synthetic one counts for nothing):
+// a later real resize in the stretch corrects it, however late the
+// program sees it. A stretch whose state was never known (all of it seen
+// late) gives no size.
+//
+// No Qt or X11 types appear here; without an X display there is no watch.
+#pragma once
+
+class NKNormalSizeWatch;
+
+// Starts the watch of the top-level window uWindow (its X window id);
+// pfnChanged(pUser) is called from the event loop when what the watch
+// tells may have changed: a stretch became known normal or settled, the
+// normal size changed, or the manager wrote new frame extents (the frame's
+// corner moves around a client that keeps its place). Null without an X
+// display, a window or a function.
+NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *),
+                                     void *pUser);
+// The last settled normal size; false while there is none.
+bool NKWatchedNormalSize(const NKNormalSizeWatch *pWatch, int *piWidth, int *piHeight);
+// Whether the events seen so far show the window normal with a settled
+// size, and that size: a reading of the window agreeing with it is a
+// normal window's.
+bool NKWatchedSizeSettled(const NKNormalSizeWatch *pWatch, int *piWidth, int *piHeight);
+void NKEndNormalSizeWatch(NKNormalSizeWatch *pWatch);
