@@ -11,6 +11,7 @@
 #     tests/scripts/restore_maximise_under_load.sh build-test
 # with the variables scripts/test exports.
 set -uo pipefail
+. "$(dirname "$0")/wait_limit.sh"
 build="$1"
 rounds="${2:-12}"
 test=WindowManagerTest.ARestoredAndMaximisedSessionStoresTheNormalSize
@@ -20,7 +21,7 @@ busy=()
 stop_busy() { [ ${#busy[@]} -eq 0 ] || kill "${busy[@]}" 2>/dev/null; rm -f "$log"; }
 trap stop_busy EXIT
 for _ in $(seq $((3 * $(nproc)))); do
-  timeout 900 sh -c 'while :; do :; done' &
+  timeout "$(wait_limit 900)" sh -c 'while :; do :; done' &
   busy+=($!)
 done
 echo "restore_maximise_under_load: ${#busy[@]} busy processes on $(nproc) cores, $rounds rounds"
