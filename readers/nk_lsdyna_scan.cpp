@@ -403,7 +403,8 @@ bool NKLSDynaScanFiles(const char *pszFileName)
     w.g = &g;
     LSDynaStateWalk walk(&g.files, g.iFormat, g.bSwap,
                          [&w](int i, int64_t o, float t) { return AddState(&w, i, o, t); });
-    if (!walk.Run([&w](int i, int64_t *pS, int64_t *piAt) { return ReadSegment(&w, i, pS, piAt); })) {
+    if (!walk.Run(
+            [&w](int i, int64_t *pS, int64_t *piAt) { return ReadSegment(&w, i, pS, piAt); })) {
         NKLSDynaClearScan();
         return false;
     }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -183,10 +184,10 @@ LSDynaStateWalk::Sign LSDynaStateWalk::GeometrySign(int iBase, int64_t iStatesAt
     return Sign::None;
 }
 
-// A member whose words are all zero.
+// A member whose words are all zero (one too short for a state was cut).
 LSDynaStateWalk::Sign LSDynaStateWalk::ZerosSign(int i)
 {
-    return Words(i) > 0 && !PartWord(i) && TailOf(i, false).iLast < 0 ? Sign::Zeros : Sign::None;
+    return Words(i) >= m_S && !PartWord(i) && TailOf(i, false).iLast < 0 ? Sign::Zeros : Sign::None;
 }
 
 // A time that is not a number, or not above the time of the state before.
@@ -245,23 +246,23 @@ LSDynaStateWalk::Sign LSDynaStateWalk::AfterMarkerSign(int i, int64_t o)
 LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i, int64_t iCarry)
 {
     const bool bLast = i + 1 == (int)m_pFiles->size();
-    if (PartWord(i) || (iCarry == 0 && ((!bLast && !RunsOn(i)) || CutShort(i) ||
-                                        (RunsOn(i) && ShortSplit(i)) ||
-                                        (bLast && WholeStateWriter(i)))))
+    if (PartWord(i) ||
+        (iCarry == 0 && ((!bLast && !RunsOn(i)) || CutShort(i) || (RunsOn(i) && ShortSplit(i)) ||
+                         (bLast && WholeStateWriter(i)))))
         return Sign::InsideState;
     return Sign::None;
 }
 
 // Where the states of member i from word o end: its end, or, where its
-// last word that is not zero is no end marker, a state would begin inside
-// the zeros after it and the writer does not split states, the word after
-// that one. (Zeros that end a member's last state are that state's words.)
+// last word that is not zero is no end marker and a state would begin
+// inside the zeros after it (its time a zero after other states), the word
+// after that one. (Zeros that end a member's last state are its words.)
 int64_t LSDynaStateWalk::DataEnd(int i, int64_t o)
 {
     if (!EndsWithData(i)) return Words(i);
     const int64_t iZeros = TailOf(i, false).iLast + 1;
     const int64_t iNext = iZeros <= o ? o : o + (iZeros - o + m_S - 1) / m_S * m_S;
-    return iNext < Words(i) && !RunsOn(i) ? iZeros : Words(i);
+    return iNext < Words(i) ? iZeros : Words(i);
 }
 
 // True when the writer splits states over members: another numbered member
@@ -323,6 +324,12 @@ bool LSDynaStateWalk::CutShort(int i) const
 
 namespace {
 
+bool EmptyFile(const char *pszPath)
+{
+    struct stat st;
+    return stat(pszPath, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+}
+
 // True when the word at p (as stored) is the end marker.
 bool IsMarker(const unsigned char *p, int iWordSize, bool bSwap)
 {
@@ -381,13 +388,15 @@ const LSDynaStateWalk::Tail &LSDynaStateWalk::TailOf(int i, bool bFindMarker)
 
 // A state runs past the end of member j, the last that holds its words:
 // where a numbered member follows j after a gap (and j is whole), the gap
-// ends the states and the missing member is named; else the family was cut
-// inside the state, in j.
+// ends the states and the missing member is named, as is an empty member
+// after j (its own warning ended the family's listing); else the family was
+// cut inside the state, in j.
 void LSDynaStateWalk::EndInsideState(int j)
 {
     const std::vector<LSDynaFamilyFile> &files = *m_pFiles;
-    if (!Cut(j) && j + 1 < (int)files.size() && !files[(size_t)(j + 1)].bBaseFile) {
-        m_iExpect = files[(size_t)j].iSuffixNumber + 1;
+    m_iExpect = files[(size_t)j].iSuffixNumber + 1;
+    const bool bGap = j + 1 < (int)files.size() && !files[(size_t)(j + 1)].bBaseFile;
+    if (!Cut(j) && (bGap || EmptyFile(NextName().GetText()))) {
         WarnMissing();
         return;
     }
@@ -441,10 +450,15 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
     m_bStop = true;
 }
 
+// The name of the member that must come next.
+NKString LSDynaStateWalk::NextName() const
+{
+    return (*m_pFiles)[(size_t)m_iBase].szFileName +
+           NKString::FromFormat(m_iExpect < 100 ? "%02d" : "%d", m_iExpect);
+}
+
 void LSDynaStateWalk::WarnMissing()
 {
-    const NKString name = (*m_pFiles)[(size_t)m_iBase].szFileName +
-                          NKString::FromFormat(m_iExpect < 100 ? "%02d" : "%d", m_iExpect);
-    NKLSDynaWarnMissingMember(name.GetText());
+    NKLSDynaWarnMissingMember(NextName().GetText());
     m_bStop = true;
 }

@@ -108,6 +108,7 @@ private:
     bool EndsWithMarker(int i) { return TailOf(i, false).bLastIsMarker; }
     void EndInsideState(int j);
     void Warn(int i, Sign eSign);
+    NKString NextName() const;
     void WarnMissing();
 
     const std::vector<LSDynaFamilyFile> *m_pFiles;
@@ -120,7 +121,7 @@ private:
     int64_t m_S = 1;
     int64_t m_iCarry = 0;  // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
-    int m_iRunsOff = 0;  // the member in which a state's words run out
+    int m_iRunsOff = 0;    // the member in which a state's words run out
     bool m_bMust = false;  // the states go on in the next member
     bool m_bStop = false;
     bool m_bFailed = false;  // the first geometry is not whole: the open fails
