@@ -350,15 +350,17 @@ bool IsMarker(const unsigned char *p, int iWordSize, bool bSwap)
 }  // namespace
 
 // Member i's last word that is not zero, read back from its end in large
-// pieces; with bFindMarker, on until an end marker is found (a whole read
-// only for a member that holds none).
+// pieces after a first small one; with bFindMarker, on until an end marker
+// is found (a whole read only for a member that holds none).
 const LSDynaStateWalk::Tail &LSDynaStateWalk::TailOf(int i, bool bFindMarker)
 {
     Tail &t = m_Tails[(size_t)i];
     if (t.bKnown && (!bFindMarker || t.iHoldsMarker >= 0)) return t;
     const int fd = NKOpenRegularDescriptor((*m_pFiles)[(size_t)i].szFileName.GetText());
-    const int64_t iPiece = 65536 / m_iWordSize;
-    std::vector<unsigned char> buf((size_t)(iPiece * m_iWordSize));
+    // A first small piece: the end marker lies in a member's last block.
+    const int64_t iMost = 65536 / m_iWordSize;
+    int64_t iPiece = 512;
+    std::vector<unsigned char> buf((size_t)(iMost * m_iWordSize));
     bool bLast = t.bKnown, bMarker = false;
     for (int64_t iEnd = Words(i); fd >= 0 && iEnd > 0 && !(bLast && (!bFindMarker || bMarker));) {
         const int64_t iFirst = std::max<int64_t>(0, iEnd - iPiece);
@@ -379,6 +381,7 @@ const LSDynaStateWalk::Tail &LSDynaStateWalk::TailOf(int i, bool bFindMarker)
             if (bLast && (!bFindMarker || bMarker)) break;
         }
         iEnd = iFirst;
+        iPiece = iMost;
     }
     if (fd >= 0) ::close(fd);
     t.bKnown = true;

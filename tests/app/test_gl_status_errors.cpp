@@ -147,7 +147,7 @@ TEST_F(StatusErrorTest, DamagedLSDynaFamiliesNameTheirSign)
     const std::string base = m_Dir + "/d3plot", first = m_Dir + "/d3plot01";
     const std::string whole = NKTestReadFile(base);
     ASSERT_TRUE(NKTestWriteBytes(first, std::vector<uint8_t>(NKTestReadFile(first).size(), 0)));
-    auto Open = [this](const std::string &name) {
+    auto Open = [](const std::string &name) {
         NKSetStatusbarText("Done.", 0);
         NKSetRecentFile(0, name.c_str());
         InitMenuPopup();

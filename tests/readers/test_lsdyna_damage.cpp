@@ -457,7 +457,6 @@ constexpr size_t kRefused = (size_t)-1;
 // One damage: member iMember's bytes replaced (and iOther's, when set), the
 // states the open keeps (kRefused: it fails) and the text of its sign.
 struct Damage {
-    std::string what;
     size_t iMember;
     std::vector<uint8_t> bytes;
     size_t iKept;
@@ -533,17 +532,15 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
 {
     std::vector<Damage> out;
     // (A damage that leaves the member's bytes as they are shows nothing.)
-    auto Add = [&](const std::string &what, size_t m, std::vector<uint8_t> bytes, size_t iKept,
-                   const std::string &sign, size_t iOther = 0, std::vector<uint8_t> other = {}) {
+    auto Add = [&](size_t m, std::vector<uint8_t> bytes, size_t iKept, const std::string &sign,
+                   size_t iOther = 0, std::vector<uint8_t> other = {}) {
         if (bytes != members[m].bytes)
-            out.push_back({what, m, std::move(bytes), iKept, sign, iOther, std::move(other)});
+            out.push_back({m, std::move(bytes), iKept, sign, iOther, std::move(other)});
     };
     const size_t iBlock = 512 * (size_t)iWordSize, iGeometryBytes = (size_t)iGeometry * iWordSize;
     for (size_t n = iBlock; n < iGeometryBytes; n += iBlock)
-        Add("base cut to " + std::to_string(n), 0, Head(members[0], n), kRefused,
-            "ends inside its geometry");
-    Add("base cut inside its geometry", 0, Head(members[0], iGeometryBytes - 3), kRefused,
-        "ends inside its geometry");
+        Add(0, Head(members[0], n), kRefused, "ends inside its geometry");
+    Add(0, Head(members[0], iGeometryBytes - 3), kRefused, "ends inside its geometry");
     auto First = [&](size_t m) {
         size_t k = 0;
         while (k < states.size() && states[k].iMember != m) k++;
@@ -552,13 +549,11 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
     for (size_t m = 1; m < members.size(); m++) {
         const size_t k = First(m), iSize = members[m].bytes.size();
         if (k == states.size()) continue;
-        const std::string name = members[m].name + " ";
-        Add(name + "zeros", m, std::vector<uint8_t>(iSize, 0), k, "holds only zeros");
+        Add(m, std::vector<uint8_t>(iSize, 0), k, "holds only zeros");
         const size_t iHalf = iSize / 2 / (size_t)iWordSize * (size_t)iWordSize;
         std::vector<uint8_t> half = members[m].bytes;
         std::fill(half.begin() + (long)iHalf, half.end(), 0);
-        Add(name + "zeros from half", m, half, StatesBeforeCut(states, m, iHalf, iWordSize),
-            "holds only zeros");
+        Add(m, half, StatesBeforeCut(states, m, iHalf, iWordSize), "holds only zeros");
         const std::string at = "state " + std::to_string(k + 1);
         if (k > 0) {
             const float fBefore = states[k - 1].fTime;
@@ -567,15 +562,14 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
                   std::make_pair((double)INFINITY, " has a time that is not a number"),
                   std::make_pair(fBefore - 1.0, " has a time below the time before it"),
                   std::make_pair((double)fBefore, " has the time of the state before it")})
-                Add(name + "time " + std::to_string(t.first), m,
-                    WithWord(members[m], states[k].iOffset, iWordSize, t.first), k, at + t.second);
+                Add(m, WithWord(members[m], states[k].iOffset, iWordSize, t.first), k,
+                    at + t.second);
         }
         if (k + 1 < states.size() && states[k + 1].iMember == m)
-            Add(name + "second time below", m,
-                WithWord(members[m], states[k + 1].iOffset, iWordSize, states[k].fTime - 1.0),
+            Add(m, WithWord(members[m], states[k + 1].iOffset, iWordSize, states[k].fTime - 1.0),
                 k + 1, "state " + std::to_string(k + 2) + " has a time below the time before it");
         if (m >= 2 && First(m - 1) < k)
-            Add(name + "copy of the member before", m, members[m - 1].bytes, k,
+            Add(m, members[m - 1].bytes, k,
                 at + (k - First(m - 1) == 1 ? " has the time of the state before it"
                                             : " has a time below the time before it"));
         const size_t iNext = m + 1 < members.size() ? First(m + 1) : states.size();
@@ -588,10 +582,8 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
             b.insert(b.end(), 2048, 0xFF);
             return b;
         };
-        Add(name + "0xFF after its marker, the next cut", m, FF(m), iNext,
-            "has words after its end marker", m + 1, Cut(m + 1, iNext));
-        Add(name + "cut, the next with 0xFF after its marker", m, Cut(m, k), k, "ends inside " + at,
-            m + 1, FF(m + 1));
+        Add(m, FF(m), iNext, "has words after its end marker", m + 1, Cut(m + 1, iNext));
+        Add(m, Cut(m, k), k, "ends inside " + at, m + 1, FF(m + 1));
     }
     return out;
 }
@@ -609,7 +601,8 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
     reader.close();
     ASSERT_EQ(whole.size(), states.size());
     for (const Damage &d : damages) {
-        SCOPED_TRACE(dir + ": " + d.what);
+        SCOPED_TRACE(dir + "/" + members[d.iMember].name + " " + d.sign + " (" +
+                     std::to_string(&d - damages.data()) + ")");
         copy.Cut({members[d.iMember].name, d.bytes}, d.bytes.size());
         if (!d.other.empty()) copy.Cut({members[d.iOther].name, d.other}, d.other.size());
         MessageCapture capture;
@@ -636,28 +629,19 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
     }
 }
 
-// The plot family's states as listed whole, and where its geometry ends.
-std::vector<ListedState> PlotStates(const std::string &dir, const std::vector<Member> &members,
-                                    int *piWordSize, int64_t *piGeometry)
-{
-    FamilyCopy copy(dir, members);
-    EXPECT_TRUE(OpenPlot(copy.Path(members[0].name)));
-    LSDynaHeader h;
-    EXPECT_TRUE(NKLSDynaReadHeader(0, &h));
-    *piGeometry = NKLSDynaGeometrySize(h, INT64_MAX);
-    *piWordSize = NKLSDynaGetControlData()->iWordSize;
-    std::vector<ListedState> states = ListedPlotStates(members);
-    NKLSDynaClose();
-    return states;
-}
-
+// The plot family's damages from its states as listed whole and the end
+// of its geometry.
 void CheckPlotSigns(const std::string &dir, const std::vector<Member> &members)
 {
-    int iWordSize = 4;
-    int64_t iGeometry = 0;
-    const std::vector<ListedState> states = PlotStates(dir, members, &iWordSize, &iGeometry);
+    FamilyCopy copy(dir, members);
+    ASSERT_TRUE(OpenPlot(copy.Path(members[0].name)));
+    LSDynaHeader h;
+    ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
+    const int iWordSize = NKLSDynaGetControlData()->iWordSize;
+    const std::vector<ListedState> states = ListedPlotStates(members);
+    NKLSDynaClose();
     CheckDamages(dir, members, PlotReader(), states,
-                 SignDamages(members, states, iWordSize, iGeometry));
+                 SignDamages(members, states, iWordSize, NKLSDynaGeometrySize(h, INT64_MAX)));
 }
 
 class LSDynaDamage : public ::testing::Test {
