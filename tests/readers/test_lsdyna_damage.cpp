@@ -20,6 +20,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
+#include "core/nk_model.h"
 #include "core/nk_plot_records.h"
 #include "core/nk_string.h"
 #include "readers/nk_lsdyna.h"
@@ -719,6 +720,54 @@ TEST_F(LSDynaDamage, TimeThatIsNotFiniteOrGoesBackEndsTheStates)
         ASSERT_EQ(NKLSDynaGetNumStates(), 4) << capture.Text();
         for (int k = 0; k < 4; k++) EXPECT_FLOAT_EQ(NKLSDynaGetStateTime(k), 0.001f * (float)k);
         ExpectOneWarning(capture, copy.Path("d3plot02"), 1, 4, 0.003f);
+        NKLSDynaClose();
+    }
+}
+
+// A restart: a new geometry (d3plotaa) whose member's first state lies
+// below the time before it ends the states there.
+TEST_F(LSDynaDamage, RestartWhoseTimeGoesBackEndsTheStates)
+{
+    std::vector<Member> members = WrittenPlotFamily(4, 3);
+    LSDynaTestWriter w;
+    for (int k = 0; k < 3; k++) LSDynaWriteShellState(&w, 0.01 + 0.001 * k);
+    w.Float(-999999.0);
+    members.push_back({"d3plotaa", members[0].bytes});
+    members.push_back({"d3plotaa01", w.bytes});
+    FamilyCopy copy(m_Dir, members);
+    ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+    const std::vector<ListedState> states = ListedPlotStates(members);
+    NKLSDynaClose();
+    ASSERT_EQ(states.size(), 12u);
+    CheckDamages(m_Dir, members, PlotReader(), states,
+                 {{5,
+                   WithWord(members[5], 0, 4, 0.001),
+                   9,
+                   "state 10 has a time below the time before it",
+                   0,
+                   {}}});
+}
+
+// A writer that splits the last state's deletion word into a member of its
+// own: the open seeks it there, as the state read whole has it, in 4- and
+// 8-byte words, and the family is whole.
+TEST_F(LSDynaDamage, DeletionWordSplitIntoTheNextMemberIsReadThere)
+{
+    for (int iWordSize : {4, 8}) {
+        ASSERT_TRUE(LSDynaWriteDeletionFamily(m_Dir, iWordSize, 3, 3 * 14 - 1));
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(m_Dir + "/d3plot")) << capture.Text();
+        EXPECT_EQ(NKLSDynaGetNumStates(), 3);
+        EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+        NKGeometry *pOpened = NKLSDynaGetGeometry(0);
+        ASSERT_TRUE(pOpened != nullptr && NKLSDynaReadState(2));
+        std::vector<uint8_t> deleted;
+        for (float f : NKLSDynaGetStateData().deletion) deleted.push_back(f == 0.0f ? 1 : 0);
+        NKGeometry *pWhole =
+            NKLSDynaConvertGeometry(*NKLSDynaGetCachedGeometry(), &deleted, nullptr);
+        EXPECT_EQ(pOpened->pParts[0].iNumPolygons, pWhole->pParts[0].iNumPolygons);
+        NKReleaseGeometry(pOpened);
+        NKReleaseGeometry(pWhole);
         NKLSDynaClose();
     }
 }
