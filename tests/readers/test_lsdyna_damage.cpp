@@ -1,11 +1,15 @@
 // Tests of damaged LS-DYNA families: copies of whole families with one
 // member cut short, at every byte of its first 64, around the end of each
-// of its states, inside its end marker and inside its states. A cut family
-// offers only the states that lie wholly before the cut, each the state the
-// whole family has at its time, with one warning naming the cut member and
-// where the states end. The real families of the shared test data, and
-// families written here in 4- and 8-byte words with one and several states
-// a member; the plot database and the time-history database.
+// of its states, inside its end marker and inside its states, and with
+// every other sign of damage: a base file cut inside its geometry (the open
+// fails), members of zeros, times that are not a number or not above the
+// time before, a member copied over the next, words after an end marker
+// with a cut elsewhere. A damaged family offers only the whole family's
+// first states, each with the same words, with one warning naming the
+// damaged member and its sign. The real families of the shared test data,
+// and families written here in 4- and 8-byte words with one and several
+// states a member, padded to 512-word blocks, or split over members by
+// their writer; the plot database and the time-history database.
 #include <gtest/gtest.h>
 
 #include <algorithm>
