@@ -411,46 +411,35 @@ void LSDynaStateWalk::EndInsideState(int j)
 // first base file ending inside its geometry is an error: the open fails.
 void LSDynaStateWalk::Warn(int i, Sign eSign)
 {
+    // What was found, by sign (the state where the states end for %d).
+    static const struct {
+        Sign eSign;
+        const char *pszFound;
+    } kFound[] = {{Sign::Geometry, "ends inside its geometry"},
+                  {Sign::Zeros, "holds only zeros"},
+                  {Sign::ZerosFrom, "holds only zeros from state %d on"},
+                  {Sign::TimeNotNumber, "state %d has a time that is not a number"},
+                  {Sign::TimeBelow, "state %d has a time below the time before it"},
+                  {Sign::TimeSame, "state %d has the time of the state before it"},
+                  {Sign::AfterMarker, "has words after its end marker"},
+                  {Sign::CutAfterMarker, "is cut short after its end marker"}};
     const char *pszMember = (*m_pFiles)[(size_t)i].szFileName.GetText();
-    const int iNext = m_iStates + 1;
-    NKString found;
-    switch (eSign) {
-    case Sign::PartWord:
-        NKLSDynaWarnPartWord(pszMember, m_iStates, m_fLastListed);
-        break;
-    case Sign::Geometry:
-        m_bFailed = m_iSegments == 1;
-        found = "ends inside its geometry";
-        break;
-    case Sign::Zeros:
-        found = "holds only zeros";
-        break;
-    case Sign::ZerosFrom:
-        found = NKString::FromFormat("holds only zeros from state %d on", iNext);
-        break;
-    case Sign::TimeNotNumber:
-        found = NKString::FromFormat("state %d has a time that is not a number", iNext);
-        break;
-    case Sign::TimeBelow:
-        found = NKString::FromFormat("state %d has a time below the time before it", iNext);
-        break;
-    case Sign::TimeSame:
-        found = NKString::FromFormat("state %d has the time of the state before it", iNext);
-        break;
-    case Sign::AfterMarker:
-        found = "has words after its end marker";
-        break;
-    case Sign::CutAfterMarker:
-        found = "is cut short after its end marker";
-        break;
-    default:
-        NKLSDynaWarnEndInsideState(pszMember, m_iStates, m_fLastListed);
-        break;
-    }
-    if (!found.IsEmpty())
-        NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
+    m_bFailed = eSign == Sign::Geometry && m_iSegments == 1;
     m_bMust = false;
     m_bStop = true;
+    if (eSign == Sign::PartWord) {
+        NKLSDynaWarnPartWord(pszMember, m_iStates, m_fLastListed);
+        return;
+    }
+    for (const auto &k : kFound) {
+        if (k.eSign != eSign) continue;
+        const NKString found = std::strstr(k.pszFound, "%d") != nullptr
+                                   ? NKString::FromFormat(k.pszFound, m_iStates + 1)
+                                   : NKString(k.pszFound);
+        NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
+        return;
+    }
+    NKLSDynaWarnEndInsideState(pszMember, m_iStates, m_fLastListed);
 }
 
 // The name of the member that must come next.
