@@ -254,11 +254,22 @@ NKString StatesEnd(int iStates, float fLastTime)
 
 }  // namespace
 
+void NKLSDynaWarnFound(const char *pszMember, const char *pszFound, int iStates, float fLastTime,
+                       bool bError)
+{
+    NKString text = NKString::FromFormat("LS-DYNA family file %s %s, ", pszMember, pszFound) +
+                    StatesEnd(iStates, fLastTime);
+    if (bError)
+        NKPrintError(text.GetText());
+    else
+        NKPrintWarning(text.GetText());
+}
+
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime)
 {
-    NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside state %d, ", pszMember,
-                                         iWholeStates + 1);
-    NKPrintWarning((text + StatesEnd(iWholeStates, fLastTime)).GetText());
+    NKLSDynaWarnFound(pszMember,
+                      NKString::FromFormat("ends inside state %d", iWholeStates + 1).GetText(),
+                      iWholeStates, fLastTime, false);
 }
 
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime)

@@ -298,6 +298,10 @@ void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float f
 // damaged, its last bytes are no word of the family, and the family's
 // states end with state iStates at fLastTime (or none is whole).
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime);
+// The message of any other damage: "LS-DYNA family file <member> <found>, "
+// and where the states end; an error (the open fails) when bError is set.
+void NKLSDynaWarnFound(const char *pszMember, const char *pszFound, int iStates, float fLastTime,
+                       bool bError);
 // The warning of a family whose next member, pszMember, is missing: the
 // states end there. Nothing for an empty member, whose own warning the
 // family's listing gave as it ended the list there

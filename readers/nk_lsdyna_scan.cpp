@@ -9,6 +9,7 @@
 // with the time-history database (nk_lsdyna_walk.h).
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "core/nk_diagnostic.h"
@@ -326,7 +327,6 @@ namespace {
 // members lists the states and reads the damage (nk_lsdyna_walk.h).
 struct ScanWalk {
     LSDynaControlData *g;
-    LSDynaStateWalk *walk = nullptr;
     int iGeometry = -1;
     int iBase = -1;
     LSDynaHeader header;
@@ -360,7 +360,8 @@ bool AddState(ScanWalk *w, int i, int64_t o, float fTime)
     return true;
 }
 
-bool StartSegment(ScanWalk *w, int i)
+// Reads base file i's header: the size of its states and where they begin.
+bool ReadSegment(ScanWalk *w, int i, int64_t *pS, int64_t *piStatesAt)
 {
     if (!NKLSDynaReadHeader(i, &w->header)) return false;
     const LSDynaHeader &h = w->header;
@@ -370,37 +371,14 @@ bool StartSegment(ScanWalk *w, int i)
                 .GetText());
         return false;
     }
-    int64_t iFamilyWords = 0;
-    for (int j = i; j < (int)w->g->files.size(); j++)
-        iFamilyWords += NKLSDynaFileWords(w->g->files, j, w->g->iWordSize);
-    int64_t iStart = NKLSDynaGeometrySize(h, iFamilyWords);
-    if (iStart < 0) {
-        NKPrintError(NKString::FromFormat("LS-DYNA file %s: the geometry runs past the end of the "
-                                          "family.",
-                                          w->g->files[(size_t)i].szFileName.GetText())
-                         .GetText());
-        return false;
-    }
     w->iGeometry++;
     w->iBase = i;
     w->S = NKLSDynaStateSize(h);
     w->bFirst = true;
     if (w->iGeometry == 0) w->g->iHeaderWords = h.iHeaderWords;
-    w->walk->StartSegment(i, w->S, iStart);
-    return true;
-}
-
-// Walks the family; false when a header cannot be read or is not supported.
-bool Walk(ScanWalk *w)
-{
-    LSDynaControlData &g = *w->g;
-    for (int i = 0; i < (int)g.files.size() && !w->walk->Stopped(); i++) {
-        if (!g.files[(size_t)i].bBaseFile)
-            w->walk->ReadMember(i);
-        else if (!StartSegment(w, i))
-            return false;
-    }
-    w->walk->Finish();
+    *pS = w->S;
+    // The walk checks the geometry against the members that hold it.
+    *piStatesAt = NKLSDynaGeometrySize(h, INT64_MAX);
     return true;
 }
 
@@ -425,8 +403,8 @@ bool NKLSDynaScanFiles(const char *pszFileName)
     w.g = &g;
     LSDynaStateWalk walk(&g.files, g.iFormat, g.bSwap,
                          [&w](int i, int64_t o, float t) { return AddState(&w, i, o, t); });
-    w.walk = &walk;
-    if (!Walk(&w)) {
+    if (!walk.Run(
+            [&w](int i, int64_t *pS, int64_t *piAt) { return ReadSegment(&w, i, pS, piAt); })) {
         NKLSDynaClearScan();
         return false;
     }

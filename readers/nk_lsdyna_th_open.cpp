@@ -251,9 +251,13 @@ bool ScanFiles(LSDynaThControl &c)
         states.push_back({i, o, t});
         return true;
     });
-    walk.StartSegment(0, c.iStateSize, c.iGeometryStart + c.iGeometrySize);
-    for (int i = 1; i < (int)c.files.size() && !walk.Stopped(); i++) walk.ReadMember(i);
-    walk.Finish();
+    const bool bRun = walk.Run([&c](int, int64_t *pS, int64_t *piStatesAt) {
+        *pS = c.iStateSize;
+        *piStatesAt = c.iGeometryStart + c.iGeometrySize;
+        return true;
+    });
+    // The first geometry not whole: its error names the base file.
+    if (!bRun) return NKDiagnostic("The geometry is not whole.", kScanFiles);
     c.iNumStates = (int)states.size();
     if (states.size() >= 2)
         c.states = std::move(states);

@@ -3,8 +3,8 @@
 // the terminal: File > Open (through its dialog) and the recent files with a
 // file that is not NKF, a missing file and an unsafe name, and a dropped
 // file; a command that succeeds still leaves "Done."; an empty file's
-// line, which leads the failure it belongs to, leads no other. Needs an X
-// display.
+// line, which leads the failure it belongs to, leads no other; a damaged
+// LS-DYNA family's sign. Needs an X display.
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
@@ -24,6 +24,7 @@
 #include "core/nk_frames.h"
 #include "core/nk_message.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 
@@ -134,6 +135,37 @@ TEST_F(StatusErrorTest, AnEmptyFilesLineLeadsOnlyTheCommandItBelongsTo)
             << capture.Text();
         EXPECT_EQ(NKGetStatusbarText(0), FirstError(capture));
     }
+}
+
+// A damaged LS-DYNA family names its damage on the status line: a member
+// of zeros as the family opens with no state; a base file cut inside its
+// geometry is refused, and the example beam open before stays.
+TEST_F(StatusErrorTest, DamagedLSDynaFamiliesNameTheirSign)
+{
+    const int64_t iBaseWords = LSDynaWriteFamilyFixture(m_Dir, true);
+    ASSERT_GT(iBaseWords, 0);
+    const std::string base = m_Dir + "/d3plot", first = m_Dir + "/d3plot01";
+    const std::string whole = NKTestReadFile(base);
+    ASSERT_TRUE(NKTestWriteBytes(first, std::vector<uint8_t>(NKTestReadFile(first).size(), 0)));
+    auto Open = [](const std::string &name) {
+        NKSetStatusbarText("Done.", 0);
+        NKSetRecentFile(0, name.c_str());
+        InitMenuPopup();
+        NKMainWindowCommand(NK_MENU_RECENT_FIRST);
+    };
+    Open(base);
+    EXPECT_EQ(NKGetStatusbarText(0),
+              "LS-DYNA family file " + first + " holds only zeros, no state is whole.");
+    EXPECT_TRUE(NKModelHasGeometry());
+    Open(NKTestExamplePath("beam.nkf"));
+    ASSERT_TRUE(NKModelHasGeometry());
+    ASSERT_TRUE(NKTestWriteBytes(base, whole.data(), (size_t)(iBaseWords - 1) * 4 - 3));
+    const NKGeometry *pBefore = g_pModel->pFrames[0].pGeometry;
+    Open(base);
+    EXPECT_EQ(NKGetStatusbarText(0),
+              "LS-DYNA family file " + base + " ends inside its geometry, no state is whole.");
+    ASSERT_TRUE(NKModelHasGeometry());
+    EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pBefore);
 }
 
 }  // namespace

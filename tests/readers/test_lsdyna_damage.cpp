@@ -1,11 +1,15 @@
 // Tests of damaged LS-DYNA families: copies of whole families with one
 // member cut short, at every byte of its first 64, around the end of each
-// of its states, inside its end marker and inside its states. A cut family
-// offers only the states that lie wholly before the cut, each the state the
-// whole family has at its time, with one warning naming the cut member and
-// where the states end. The real families of the shared test data, and
-// families written here in 4- and 8-byte words with one and several states
-// a member; the plot database and the time-history database.
+// of its states, inside its end marker and inside its states, and with
+// every other sign of damage: a base file cut inside its geometry (the open
+// fails), members of zeros, times that are not a number or not above the
+// time before, a member copied over the next, words after an end marker
+// with a cut elsewhere. A damaged family offers only the whole family's
+// first states, each with the same words, with one warning naming the
+// damaged member and its sign. The real families of the shared test data,
+// and families written here in 4- and 8-byte words with one and several
+// states a member, padded to 512-word blocks, or split over members by
+// their writer; the plot database and the time-history database.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +24,7 @@
 
 #include "core/nk_memory.h"
 #include "core/nk_message.h"
+#include "core/nk_model.h"
 #include "core/nk_plot_records.h"
 #include "core/nk_string.h"
 #include "readers/nk_lsdyna.h"
@@ -62,12 +67,30 @@ struct Member {
 };
 
 // One state of the whole family as listed: the member it begins in (index
-// into the members), where, and its size in words.
+// into the members), where, and its size in words; the member its words end
+// in and the byte there after its last word.
 struct ListedState {
     float fTime;
     size_t iMember;
     int64_t iOffset, iSize;
+    size_t iEndMember = 0;
+    int64_t iEndByte = 0;
 };
+
+// Fills in where each state's words end, running on over members' ends.
+void SetEnds(std::vector<ListedState> *pStates, const std::vector<Member> &members, int iWordSize)
+{
+    for (ListedState &s : *pStates) {
+        s.iEndMember = s.iMember;
+        int64_t iEnd = s.iOffset + s.iSize;
+        while (s.iEndMember + 1 < members.size() &&
+               iEnd * iWordSize > (int64_t)members[s.iEndMember].bytes.size()) {
+            iEnd -= (int64_t)members[s.iEndMember].bytes.size() / iWordSize;
+            s.iEndMember++;
+        }
+        s.iEndByte = iEnd * iWordSize;
+    }
+}
 
 // The word index of the last word of bytes that is not zero (the end
 // marker in every member here), or -1.
@@ -81,21 +104,23 @@ int64_t LastWordNotZero(const std::vector<uint8_t> &bytes, int iWordSize)
 }
 
 // The byte counts a member is cut to: every byte of its first 64, each of
-// its states' ends -7..+7 bytes, its end marker's bytes, and inside states
-// (past the time word, the middle, the last word's first byte).
+// its states' ends -7..+7 bytes, its end marker's bytes, inside states
+// (past the time word, the middle, the last word's first byte) and half a
+// 512-word block.
 std::vector<size_t> CutPoints(const std::vector<ListedState> &states, size_t iMember, size_t iSize,
                               int iWordSize, int64_t iMarkerWord)
 {
     std::vector<int64_t> cuts;
     for (int64_t n = 0; n < 64; n++) cuts.push_back(n);
     for (const ListedState &s : states) {
+        for (int64_t d = -7; d <= 7 && s.iEndMember == iMember; d++) cuts.push_back(s.iEndByte + d);
         if (s.iMember != iMember) continue;
         const int64_t iStart = s.iOffset * iWordSize, iEnd = iStart + s.iSize * iWordSize;
-        for (int64_t d = -7; d <= 7; d++) cuts.push_back(iEnd + d);
         cuts.push_back(iStart + iWordSize + 1);
         cuts.push_back((iStart + iEnd) / 2);
         cuts.push_back(iEnd - iWordSize + 1);
     }
+    cuts.push_back(256 * iWordSize);
     for (int64_t b = 0; iMarkerWord >= 0 && b < iWordSize; b++)
         cuts.push_back(iMarkerWord * iWordSize + b);
     std::vector<size_t> out;
@@ -111,26 +136,28 @@ std::vector<size_t> CutPoints(const std::vector<ListedState> &states, size_t iMe
 size_t StatesBeforeCut(const std::vector<ListedState> &states, size_t m, size_t n, int iWordSize)
 {
     size_t k = 0;
-    while (k < states.size() && (states[k].iMember < m ||
-                                 (states[k].iMember == m &&
-                                  (states[k].iOffset + states[k].iSize) * iWordSize <= (int64_t)n)))
+    while (k < states.size() && (states[k].iEndMember < m ||
+                                 (states[k].iEndMember == m && states[k].iEndByte <= (int64_t)n)))
         k++;
+    (void)iWordSize;
     return k;
 }
 
-// The one warning of a cut: exactly one warning line, naming the member
-// and, unless the member is empty, where the states end.
+// The one warning of a damage (an error where the open fails): exactly one
+// such line, naming the member and the text of its sign and, unless the
+// member is empty, where the states end.
 void ExpectOneWarning(const MessageCapture &capture, const std::string &member, size_t n,
-                      int iStates, float fLastTime)
+                      int iStates, float fLastTime, const std::string &sign = "",
+                      int iLevel = NK_MSG_WARNING)
 {
     std::vector<std::string> warnings;
     for (const CapturedLine &line : capture.Lines())
-        if (line.iLevel == NK_MSG_WARNING) warnings.push_back(line.text);
+        if (line.iLevel == iLevel) warnings.push_back(line.text);
     EXPECT_EQ(warnings.size(), 1u) << capture.Text();
     if (warnings.empty()) return;
     const std::string &w = warnings[0];
-    const std::string start = "LS-DYNA family file " + member + " ";
-    EXPECT_EQ(w.compare(0, start.size(), start), 0) << w;
+    const std::string start = "LS-DYNA family file " + member + " " + sign;
+    EXPECT_EQ(w.compare(0, start.size(), start), 0) << w << "\nexpected the start: " << start;
     const std::string end =
         n == 0         ? std::string(" is empty, states end there.")
         : iStates == 0 ? std::string("no state is whole.")
@@ -177,8 +204,9 @@ std::vector<ListedState> ListedPlotStates(const std::vector<Member> &members)
         const std::string name = s.szFileName.GetFileName().GetText();
         size_t m = 0;
         while (m < members.size() && members[m].name != name) m++;
-        out.push_back({s.fTime, m, s.iOffset, s.iSize});
+        out.push_back({s.fTime, m, s.iOffset, s.iSize, 0, 0});
     }
+    SetEnds(&out, members, g->iWordSize);
     return out;
 }
 
@@ -188,12 +216,25 @@ uint64_t PlotStateHash(int k)
     return StateHash(NKLSDynaGetStateData());
 }
 
+// The sign of a numbered member cut to n bytes that keeps iKept states: a
+// cut after its end marker (iMarker, its word) is a cut short of the
+// writer's blocks, or ends inside a word; else it ends inside the next state.
+std::string CutSign(size_t n, int iWordSize, int64_t iMarker, size_t iKept)
+{
+    if (iMarker >= 0 && (int64_t)n >= (iMarker + 1) * iWordSize)
+        return n % (size_t)iWordSize != 0 ? "ends inside a word"
+                                          : "is cut short after its end marker";
+    return "ends inside state " + std::to_string(iKept + 1);
+}
+
 // Cuts every member of the family at every cut point; each open offers the
 // whole family's first states up to the cut, as listed there, the last of
 // them (when it lies in the cut member) with the same words, and one
-// warning names the cut member. A base file cut inside its header may
-// fail to open.
-void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members)
+// warning names the cut member with the text of its sign. A base file cut
+// inside its header may fail to open. A writer that splits states writes
+// no end marker but the last: a cut that leaves every state whole there
+// shows no sign.
+void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members, bool bSplit = false)
 {
     FamilyCopy copy(dir, members);
     const std::string base = copy.Path(members[0].name);
@@ -228,11 +269,18 @@ void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members)
                 EXPECT_EQ(got[k].iMember, ref.states[k].iMember) << k;
                 EXPECT_EQ(got[k].iOffset, ref.states[k].iOffset) << k;
             }
-            if (iKept > 0 && got.size() == iKept && got[iKept - 1].iMember == m) {
+            if (iKept > 0 && got.size() == iKept && got[iKept - 1].iEndMember == m) {
                 EXPECT_EQ(PlotStateHash((int)iKept - 1), ref.hashes[iKept - 1]);
             }
-            ExpectOneWarning(capture, copy.Path(members[m].name), n, (int)iKept,
-                             iKept > 0 ? ref.states[iKept - 1].fTime : 0.0f);
+            if (bSplit && iKept == ref.states.size()) {
+                NKLSDynaClose();
+                continue;
+            }
+            const int64_t iMarker = LastWordNotZero(members[m].bytes, ref.iWordSize);
+            ExpectOneWarning(
+                capture, copy.Path(members[m].name), n, (int)iKept,
+                iKept > 0 ? ref.states[iKept - 1].fTime : 0.0f,
+                m == 0 || n == 0 ? "" : CutSign(n, ref.iWordSize, bSplit ? -1 : iMarker, iKept));
             NKLSDynaClose();
             if (::testing::Test::HasFatalFailure()) break;
         }
@@ -253,8 +301,9 @@ std::vector<Member> ReadMembers(const std::string &dir, const std::vector<std::s
 
 // The shell fixture family: d3plot with the geometry and the end marker,
 // then three members of iPerMember states each and the end marker; times
-// 0, 0.001, ...
-std::vector<Member> WrittenPlotFamily(int iWordSize, int iPerMember)
+// 0, 0.001, ...; with bPad every member padded with zeros to whole 512-word
+// blocks.
+std::vector<Member> WrittenPlotFamily(int iWordSize, int iPerMember, bool bPad = false)
 {
     std::vector<Member> out;
     LSDynaTestWriter base;
@@ -269,6 +318,30 @@ std::vector<Member> WrittenPlotFamily(int iWordSize, int iPerMember)
         for (int i = 0; i < iPerMember; i++, k++) LSDynaWriteShellState(&w, 0.001 * k);
         w.Float(-999999.0);
         out.push_back({name, w.bytes});
+    }
+    const size_t iBlock = 512 * (size_t)iWordSize;
+    for (Member &m : out)
+        if (bPad) m.bytes.resize((m.bytes.size() + iBlock - 1) / iBlock * iBlock, 0);
+    return out;
+}
+
+// A writer that splits states: d3plot with the geometry and the end
+// marker, then seven states of 13 words written on over members of 20
+// words each, the last ending with the end marker.
+std::vector<Member> WrittenSplitFamily(int iWordSize)
+{
+    std::vector<Member> out = WrittenPlotFamily(iWordSize, 1);
+    out.resize(1);
+    LSDynaTestWriter all;
+    all.iWordSize = iWordSize;
+    for (int k = 0; k < 7; k++) LSDynaWriteShellState(&all, 0.001 * k);
+    all.Float(-999999.0);
+    const size_t iMember = 20 * (size_t)iWordSize;
+    for (size_t at = 0, f = 1; at < all.bytes.size(); at += iMember, f++) {
+        const size_t iEnd = std::min(all.bytes.size(), at + iMember);
+        out.push_back(
+            {NKString::FromFormat("d3plot%02d", (int)f).GetText(),
+             std::vector<uint8_t>(all.bytes.begin() + (long)at, all.bytes.begin() + (long)iEnd)});
     }
     return out;
 }
@@ -299,12 +372,12 @@ std::vector<std::pair<float, float>> ThPoints()
 }
 
 // The one-brick time-history database: d3thdt with the header, the
-// geometry and the end marker, then three members of iPerMember states and
-// the end marker each; times 0, 1, 2, ...
+// geometry, iPerMember states and the end marker, then three members of
+// iPerMember states and the end marker each; times 0, 1, 2, ...
 std::vector<Member> WrittenThFamily(int iWordSize, int iPerMember)
 {
     std::vector<double> times;
-    for (int k = 0; k < 3 * iPerMember; k++) times.push_back((double)k);
+    for (int k = 0; k < 4 * iPerMember; k++) times.push_back((double)k);
     LSDynaTestWriter all;
     all.iWordSize = iWordSize;
     LSDynaWriteBrickHistory(&all, times);
@@ -313,15 +386,31 @@ std::vector<Member> WrittenThFamily(int iWordSize, int iPerMember)
     marker.iWordSize = iWordSize;
     marker.Float(-999999.0);
     std::vector<Member> out;
-    out.push_back({"d3thdt", std::vector<uint8_t>(all.bytes.begin(),
-                                                  all.bytes.begin() + (long)iGeometryEnd)});
-    for (int f = 0; f < 3; f++) {
+    for (int f = 0; f < 4; f++) {
         auto first = all.bytes.begin() + (long)(iGeometryEnd + (size_t)(f * iPerMember) * iState);
         std::vector<uint8_t> bytes(first, first + (long)(iPerMember * iState));
-        out.push_back({NKString::FromFormat("d3thdt%02d", f + 1).GetText(), bytes});
+        if (f == 0)
+            bytes.insert(bytes.begin(), all.bytes.begin(), all.bytes.begin() + (long)iGeometryEnd);
+        out.push_back(
+            {f == 0 ? std::string("d3thdt") : NKString::FromFormat("d3thdt%02d", f).GetText(),
+             bytes});
     }
     for (Member &m : out) m.bytes.insert(m.bytes.end(), marker.bytes.begin(), marker.bytes.end());
     return out;
+}
+
+// The time-history family's states as listed whole: 102 words each, from
+// word 101 of the base file and word 0 of each member.
+std::vector<ListedState> ThStates(const std::vector<Member> &members, int iWordSize)
+{
+    std::vector<ListedState> states;
+    float fTime = 0.0f;
+    for (size_t m = 0; m < members.size(); m++)
+        for (int64_t o = m == 0 ? 101 : 0;
+             (o + 102) * iWordSize <= (int64_t)members[m].bytes.size(); o += 102)
+            states.push_back({fTime++, m, o, 102, 0, 0});
+    SetEnds(&states, members, iWordSize);
+    return states;
 }
 
 // The time-history family cut as the plot families are: the state count is
@@ -336,12 +425,7 @@ void CheckThCuts(const std::string &dir, const std::vector<Member> &members, int
     const std::vector<std::pair<float, float>> whole = ThPoints();
     TH::Close();
     ASSERT_EQ(whole.size(), 3u * (size_t)iStates);
-    // The states as listed: member, offset and size in words.
-    std::vector<ListedState> states;
-    const int64_t S = 102;
-    for (size_t m = 1; m < members.size(); m++)
-        for (int64_t o = 0; (o + S) * iWordSize <= (int64_t)members[m].bytes.size(); o += S)
-            states.push_back({whole[states.size()].first, m, o, S});
+    const std::vector<ListedState> states = ThStates(members, iWordSize);
     ASSERT_EQ((int)states.size(), iStates);
     for (size_t m = 0; m < members.size(); m++) {
         for (size_t n : CutPoints(states, m, members[m].bytes.size(), iWordSize,
@@ -371,6 +455,200 @@ void CheckThCuts(const std::string &dir, const std::vector<Member> &members, int
     }
 }
 
+// ---- Every sign of damage ------------------------------------------------------------
+
+constexpr size_t kRefused = (size_t)-1;
+
+// One damage: member iMember's bytes replaced (and iOther's, when set), the
+// states the open keeps (kRefused: it fails) and the text of its sign.
+struct Damage {
+    size_t iMember;
+    std::vector<uint8_t> bytes;
+    size_t iKept;
+    std::string sign;
+    size_t iOther = 0;
+    std::vector<uint8_t> other;
+};
+
+// A reader of a family: its open, a fingerprint of every state it offers
+// (0 where it shows none) and its close.
+struct Reader {
+    std::function<bool(const std::string &)> open;
+    std::function<std::vector<uint64_t>()> states;
+    std::function<void()> close;
+};
+
+Reader PlotReader()
+{
+    return {OpenPlot,
+            [] {
+                std::vector<uint64_t> out;
+                for (int k = 0; k < NKLSDynaGetNumStates(); k++) out.push_back(PlotStateHash(k));
+                return out;
+            },
+            NKLSDynaClose};
+}
+
+Reader ThReader()
+{
+    return {[](const std::string &path) { return TH::Open(path.c_str()); },
+            [] {
+                const size_t n = (size_t)TH::GetStateCount();
+                const std::vector<std::pair<float, float>> points = ThPoints();
+                std::vector<uint64_t> out(n, 0);
+                for (size_t k = 0; k < n && points.size() == 3 * n; k++)
+                    for (size_t c = 0; c < 3; c++) {
+                        uint64_t pair;
+                        std::memcpy(&pair, &points[c * n + k], sizeof(pair));
+                        out[k] = out[k] * 1099511628211ULL ^ pair;
+                    }
+                return out;
+            },
+            [] { TH::Close(); }};
+}
+
+std::vector<uint8_t> Head(const Member &m, size_t n)
+{
+    return std::vector<uint8_t>(m.bytes.begin(),
+                                m.bytes.begin() + (long)std::min(n, m.bytes.size()));
+}
+
+// The bytes of m with word o set to v in iWordSize-byte words.
+std::vector<uint8_t> WithWord(const Member &m, int64_t o, int iWordSize, double v)
+{
+    std::vector<uint8_t> b = m.bytes;
+    const float f = (float)v;
+    std::memcpy(b.data() + o * iWordSize, iWordSize == 4 ? (const void *)&f : (const void *)&v,
+                (size_t)iWordSize);
+    return b;
+}
+
+// The damages that show each sign, for a family whose states (as listed
+// whole) lie in whole members, with the geometry ending at word iGeometry
+// of the base file: the base file cut on each 512-word block inside its
+// geometry and 3 bytes short of its end; each numbered member filled with
+// zeros, whole and from half its size on; its first state's time (and its
+// second's) not a number, infinite, below the time before and equal to it;
+// a copy of the member before it; bytes 0xFF after its end marker with the
+// next member cut inside its first state, and the other way round.
+std::vector<Damage> SignDamages(const std::vector<Member> &members,
+                                const std::vector<ListedState> &states, int iWordSize,
+                                int64_t iGeometry)
+{
+    std::vector<Damage> out;
+    // (A damage that leaves the member's bytes as they are shows nothing.)
+    auto Add = [&](size_t m, std::vector<uint8_t> bytes, size_t iKept, const std::string &sign,
+                   size_t iOther = 0, std::vector<uint8_t> other = {}) {
+        if (bytes != members[m].bytes)
+            out.push_back({m, std::move(bytes), iKept, sign, iOther, std::move(other)});
+    };
+    const size_t iBlock = 512 * (size_t)iWordSize, iGeometryBytes = (size_t)iGeometry * iWordSize;
+    for (size_t n = iBlock; n < iGeometryBytes; n += iBlock)
+        Add(0, Head(members[0], n), kRefused, "ends inside its geometry");
+    Add(0, Head(members[0], iGeometryBytes - 3), kRefused, "ends inside its geometry");
+    auto First = [&](size_t m) {
+        size_t k = 0;
+        while (k < states.size() && states[k].iMember != m) k++;
+        return k;
+    };
+    for (size_t m = 1; m < members.size(); m++) {
+        const size_t k = First(m), iSize = members[m].bytes.size();
+        if (k == states.size()) continue;
+        Add(m, std::vector<uint8_t>(iSize, 0), k, "holds only zeros");
+        const size_t iHalf = iSize / 2 / (size_t)iWordSize * (size_t)iWordSize;
+        std::vector<uint8_t> half = members[m].bytes;
+        std::fill(half.begin() + (long)iHalf, half.end(), 0);
+        Add(m, half, StatesBeforeCut(states, m, iHalf, iWordSize), "holds only zeros");
+        const std::string at = "state " + std::to_string(k + 1);
+        if (k > 0) {
+            const float fBefore = states[k - 1].fTime;
+            for (const auto &t :
+                 {std::make_pair((double)NAN, " has a time that is not a number"),
+                  std::make_pair((double)INFINITY, " has a time that is not a number"),
+                  std::make_pair(fBefore - 1.0, " has a time below the time before it"),
+                  std::make_pair((double)fBefore, " has the time of the state before it")})
+                Add(m, WithWord(members[m], states[k].iOffset, iWordSize, t.first), k,
+                    at + t.second);
+        }
+        if (k + 1 < states.size() && states[k + 1].iMember == m)
+            Add(m, WithWord(members[m], states[k + 1].iOffset, iWordSize, states[k].fTime - 1.0),
+                k + 1, "state " + std::to_string(k + 2) + " has a time below the time before it");
+        if (m >= 2 && First(m - 1) < k)
+            Add(m, members[m - 1].bytes, k,
+                at + (k - First(m - 1) == 1 ? " has the time of the state before it"
+                                            : " has a time below the time before it"));
+        const size_t iNext = m + 1 < members.size() ? First(m + 1) : states.size();
+        if (iNext == states.size()) continue;
+        auto Cut = [&](size_t j, size_t s) {
+            return Head(members[j], (size_t)(states[s].iOffset + states[s].iSize / 2) * iWordSize);
+        };
+        auto FF = [&](size_t j) {
+            std::vector<uint8_t> b = members[j].bytes;
+            b.insert(b.end(), 2048, 0xFF);
+            return b;
+        };
+        Add(m, FF(m), iNext, "has words after its end marker", m + 1, Cut(m + 1, iNext));
+        Add(m, Cut(m, k), k, "ends inside " + at, m + 1, FF(m + 1));
+    }
+    return out;
+}
+
+// Opens the family with each damage: it is refused with one error naming
+// the base file, or it offers the whole family's first states (every word
+// of each the same) with one warning naming the damaged member and its sign.
+void CheckDamages(const std::string &dir, const std::vector<Member> &members, const Reader &reader,
+                  const std::vector<ListedState> &states, const std::vector<Damage> &damages)
+{
+    FamilyCopy copy(dir, members);
+    const std::string base = copy.Path(members[0].name);
+    ASSERT_TRUE(reader.open(base));
+    const std::vector<uint64_t> whole = reader.states();
+    reader.close();
+    ASSERT_EQ(whole.size(), states.size());
+    for (const Damage &d : damages) {
+        SCOPED_TRACE(dir + "/" + members[d.iMember].name + " " + d.sign + " (" +
+                     std::to_string(&d - damages.data()) + ")");
+        copy.Cut({members[d.iMember].name, d.bytes}, d.bytes.size());
+        if (!d.other.empty()) copy.Cut({members[d.iOther].name, d.other}, d.other.size());
+        MessageCapture capture;
+        const bool bOpened = reader.open(base);
+        const std::string member = copy.Path(members[d.iMember].name);
+        if (d.iKept == kRefused) {
+            EXPECT_FALSE(bOpened);
+            ExpectOneWarning(capture, member, 1, 0, 0.0f, d.sign, NK_MSG_ERROR);
+        } else if (bOpened) {
+            std::vector<uint64_t> got = reader.states();
+            ASSERT_EQ(got.size(), d.iKept) << capture.Text();
+            for (size_t k = 0; k < got.size(); k++)
+                if (got[k] != 0) {
+                    EXPECT_EQ(got[k], whole[k]) << "state " << k + 1;
+                }
+            ExpectOneWarning(capture, member, 1, (int)d.iKept,
+                             d.iKept > 0 ? states[d.iKept - 1].fTime : 0.0f, d.sign);
+        } else {
+            ADD_FAILURE() << "refused: " << capture.Text();
+        }
+        reader.close();
+        copy.Restore(members[d.iMember]);
+        if (!d.other.empty()) copy.Restore(members[d.iOther]);
+    }
+}
+
+// The plot family's damages from its states as listed whole and the end
+// of its geometry.
+void CheckPlotSigns(const std::string &dir, const std::vector<Member> &members)
+{
+    FamilyCopy copy(dir, members);
+    ASSERT_TRUE(OpenPlot(copy.Path(members[0].name)));
+    LSDynaHeader h;
+    ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
+    const int iWordSize = NKLSDynaGetControlData()->iWordSize;
+    const std::vector<ListedState> states = ListedPlotStates(members);
+    NKLSDynaClose();
+    CheckDamages(dir, members, PlotReader(), states,
+                 SignDamages(members, states, iWordSize, NKLSDynaGeometrySize(h, INT64_MAX)));
+}
+
 class LSDynaDamage : public ::testing::Test {
 protected:
     void SetUp() override { m_Dir = NKTestMakeTempDir("lsdamage"); }
@@ -398,10 +676,25 @@ void ForEachWrittenFamily(const std::string &dir,
         }
 }
 
+// The written families; those of 8-byte words padded to 512-word blocks
+// too, and the families whose writer splits states over members.
 TEST_F(LSDynaDamage, WrittenFamiliesCutAnywhereOfferOnlyTheirWholeStates)
 {
     ForEachWrittenFamily(m_Dir, [](const std::string &dir, int iWordSize, int iPerMember) {
         CheckPlotCuts(dir, WrittenPlotFamily(iWordSize, iPerMember));
+        if (iWordSize == 8) CheckPlotCuts(dir + "_padded", WrittenPlotFamily(8, iPerMember, true));
+        if (iPerMember == 1) CheckPlotCuts(dir + "_split", WrittenSplitFamily(iWordSize), true);
+    });
+}
+
+// Every sign in the written plot and time-history families.
+TEST_F(LSDynaDamage, WrittenFamiliesNameEverySign)
+{
+    ForEachWrittenFamily(m_Dir, [](const std::string &dir, int iWordSize, int iPerMember) {
+        CheckPlotSigns(dir, WrittenPlotFamily(iWordSize, iPerMember));
+        const std::vector<Member> th = WrittenThFamily(iWordSize, iPerMember);
+        const std::vector<ListedState> states = ThStates(th, iWordSize);
+        CheckDamages(dir + "_th", th, ThReader(), states, SignDamages(th, states, iWordSize, 101));
     });
 }
 
@@ -435,10 +728,59 @@ TEST_F(LSDynaDamage, TimeThatIsNotFiniteOrGoesBackEndsTheStates)
     }
 }
 
-// The real families, each member cut.
-TEST_F(LSDynaDamage, RealFamiliesCutAnywhereOfferOnlyTheirWholeStates)
+// A restart: a new geometry (d3plotaa) whose member's first state lies
+// below the time before it ends the states there.
+TEST_F(LSDynaDamage, RestartWhoseTimeGoesBackEndsTheStates)
 {
-    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    std::vector<Member> members = WrittenPlotFamily(4, 3);
+    LSDynaTestWriter w;
+    for (int k = 0; k < 3; k++) LSDynaWriteShellState(&w, 0.01 + 0.001 * k);
+    w.Float(-999999.0);
+    members.push_back({"d3plotaa", members[0].bytes});
+    members.push_back({"d3plotaa01", w.bytes});
+    FamilyCopy copy(m_Dir, members);
+    ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+    const std::vector<ListedState> states = ListedPlotStates(members);
+    NKLSDynaClose();
+    ASSERT_EQ(states.size(), 12u);
+    CheckDamages(m_Dir, members, PlotReader(), states,
+                 {{5,
+                   WithWord(members[5], 0, 4, 0.001),
+                   9,
+                   "state 10 has a time below the time before it",
+                   0,
+                   {}}});
+}
+
+// A writer that splits the last state's deletion word into a member of its
+// own: the open seeks it there, as the state read whole has it, in 4- and
+// 8-byte words, and the family is whole.
+TEST_F(LSDynaDamage, DeletionWordSplitIntoTheNextMemberIsReadThere)
+{
+    for (int iWordSize : {4, 8}) {
+        ASSERT_TRUE(LSDynaWriteDeletionFamily(m_Dir, iWordSize, 3, 3 * 14 - 1));
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(m_Dir + "/d3plot")) << capture.Text();
+        EXPECT_EQ(NKLSDynaGetNumStates(), 3);
+        EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+        NKGeometry *pOpened = NKLSDynaGetGeometry(0);
+        ASSERT_TRUE(pOpened != nullptr && NKLSDynaReadState(2));
+        std::vector<uint8_t> deleted;
+        for (float f : NKLSDynaGetStateData().deletion) deleted.push_back(f == 0.0f ? 1 : 0);
+        NKGeometry *pWhole =
+            NKLSDynaConvertGeometry(*NKLSDynaGetCachedGeometry(), &deleted, nullptr);
+        EXPECT_EQ(pOpened->pParts[0].iNumPolygons, pWhole->pParts[0].iNumPolygons);
+        NKReleaseGeometry(pOpened);
+        NKReleaseGeometry(pWhole);
+        NKLSDynaClose();
+    }
+}
+
+// Runs check over the real families of the shared test data, each read
+// into memory with its members in order.
+void ForEachRealFamily(
+    const std::function<void(const std::string &, const std::vector<Member> &)> &check)
+{
     const std::string root = NKTestSharedDataDir() + "/lsdyna/";
     struct Case {
         const char *folder;
@@ -451,6 +793,9 @@ TEST_F(LSDynaDamage, RealFamiliesCutAnywhereOfferOnlyTheirWholeStates)
         {"ansys-example-data/d3plot_beam", {"d3plot", "d3plot01", "d3plot02"}},
         {"lasso-python/d3plot_solid_int", {}},
         {"ansys-example-data/d3plot_projectile", {}},
+        {"lasso-python/order_d3plot",
+         {"d3plot", "d3plot01", "d3plot02", "d3plot10", "d3plot11", "d3plot12", "d3plot22",
+          "d3plot100"}},
     };
     for (Case &c : cases) {
         if (c.members.empty()) {
@@ -460,10 +805,27 @@ TEST_F(LSDynaDamage, RealFamiliesCutAnywhereOfferOnlyTheirWholeStates)
                 c.members.push_back(NKString::FromFormat("d3plot%02d", i).GetText());
         }
         SCOPED_TRACE(c.folder);
-        CheckPlotCuts(m_Dir + "/" + fs::path(c.folder).filename().string(),
-                      ReadMembers(root + c.folder, c.members));
+        check(fs::path(c.folder).filename().string(), ReadMembers(root + c.folder, c.members));
         if (::testing::Test::HasFatalFailure()) return;
     }
+}
+
+// The real families, each member cut.
+TEST_F(LSDynaDamage, RealFamiliesCutAnywhereOfferOnlyTheirWholeStates)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    ForEachRealFamily([this](const std::string &name, const std::vector<Member> &members) {
+        CheckPlotCuts(m_Dir + "/" + name, members);
+    });
+}
+
+// Every sign in the real families.
+TEST_F(LSDynaDamage, RealFamiliesNameEverySign)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    ForEachRealFamily([this](const std::string &name, const std::vector<Member> &members) {
+        CheckPlotSigns(m_Dir + "/" + name, members);
+    });
 }
 
 // Every whole family offers the states and times it always has (written

@@ -176,16 +176,16 @@ TEST_F(LSDynaTimeHistory, DamagedDatabasesFailWithTheirListsMessage)
         int iBrickNode1;        // first brick node in the connectivity
         const char *pszMessage;
     };
-    const Case kCases[] = {
-        {"cut after word 66", 66, 0, 0, 1, "Error reading NSTHB."},
-        {"cut in the NDSB list", 64, 0, 0, 1, "Error reading NDSB."},
-        {"cut in the control words", 40, 0, 0, 1, "Error reading LSDYNA file."},
-        {"NDSB range past NUMNP", -1, 16, 7, 1, "Error reading NDSB."},
-        {"NSTHB range past NEL8", -1, 23, 0, 1, "Error reading NSTHB."},
-        {"brick node outside NUMNP", -1, 0, 0, 9, "Error reading NSTHB."},
-        {"huge NSTHB range count", -1, 60, 1 << 30, 1, "Error reading NSTHB."},
-        {"negative NGLBV", -1, 18, -3, 1, "header word NGLBV is out of range"},
-        {"geometry beyond the family", 80, 0, 0, 1, "Error reading LSDYNA file."}};
+    const Case kCases[] = {{"cut after word 66", 66, 0, 0, 1, "Error reading NSTHB."},
+                           {"cut in the NDSB list", 64, 0, 0, 1, "Error reading NDSB."},
+                           {"cut in the control words", 40, 0, 0, 1, "Error reading LSDYNA file."},
+                           {"NDSB range past NUMNP", -1, 16, 7, 1, "Error reading NDSB."},
+                           {"NSTHB range past NEL8", -1, 23, 0, 1, "Error reading NSTHB."},
+                           {"brick node outside NUMNP", -1, 0, 0, 9, "Error reading NSTHB."},
+                           {"huge NSTHB range count", -1, 60, 1 << 30, 1, "Error reading NSTHB."},
+                           {"negative NGLBV", -1, 18, -3, 1, "header word NGLBV is out of range"},
+                           {"geometry beyond the family", 80, 0, 0, 1,
+                            "d3thdt ends inside its geometry, no state is whole."}};
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.pszWhat);
         LSDynaTestWriter w;

@@ -25,7 +25,12 @@
 #      each of which "readstate" and "info" show with the values the whole
 #      family has for it, one warning names the cut member with where the
 #      states end, and the state after them is no state. Skipped (77)
-#      without the shared test data.
+#      without the shared test data;
+#   7. with the example beam open, "open" of the ansys family whose base
+#      file is cut inside its geometry (to 19 of its 20 blocks): refused
+#      with an error naming it, and "info" still shows the beam; the family
+#      with d3plot01 all zeros opens with no state, one warning naming
+#      d3plot01 saying it holds only zeros.
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -88,7 +93,7 @@ warned_once() { # warned_once MEMBER STATES
   local end="states end with state $2 at time"
   [ "$2" -eq 0 ] && end="no state is whole\\."
   [ "$(grep -c '^Warning: ' "$out")" -eq 1 ] &&
-    grep -q "^Warning: LS-DYNA family file $1 ends inside .*$end" "$out"
+    grep -Eq "^Warning: LS-DYNA family file $1 (ends inside|is cut short after its end marker).*$end" "$out"
 }
 
 # A family with a member ending inside a word opens with the states wholly
@@ -163,3 +168,27 @@ for case in "ansys-example-data/d3plot d3plot01 17 0" "ansys-example-data/d3plot
   cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "$dir: values differ from the whole family's"; }
 done
 echo "real families with a member cut short opened with the states before the cut, as the whole ones have them"
+
+# The ansys family with its base file cut inside its geometry, and with
+# d3plot01 all zeros, opened over the example beam.
+ansys="$lsdyna/ansys-example-data/d3plot"
+mkdir geometry zeros
+cp "$ansys"/d3plot* geometry/
+cp "$ansys"/d3plot* zeros/
+chmod u+w geometry/* zeros/*
+head -c 38912 "$ansys/d3plot" >geometry/d3plot
+head -c "$(wc -c <"$ansys/d3plot01")" /dev/zero >zeros/d3plot01
+printf '%s\n' 'debugcommands on' "open \"$PWD/geometry/d3plot\"" info "open \"$PWD/zeros/d3plot\"" \
+  'readstate 1 1 1' exit >"$brovik/fileopen.qlc"
+timeout 60 "$program" beam.nkf >"$out" 2>&1 || fail "cut geometry, zeros: status $?"
+grep -qxF "Error: LS-DYNA family file $PWD/geometry/d3plot ends inside its geometry, no state is whole." \
+  "$out" || fail "the cut base file is not named"
+grep -qxF "Error: Command: open \"$PWD/geometry/d3plot\"" "$out" || fail "the cut base file opened"
+sed -n '/^>>> info/,/^>>> open/p' "$out" | grep -q 'Number of nodes\.*: 99$' ||
+  fail "the beam did not stay"
+grep -qxF "Primary file $PWD/zeros/d3plot opened." "$out" || fail "the zero family did not open"
+[ "$(grep -c '^Warning: ' "$out")" -eq 1 ] &&
+  grep -qxF "Warning: LS-DYNA family file $PWD/zeros/d3plot01 holds only zeros, no state is whole." \
+    "$out" || fail "not one warning that d3plot01 holds only zeros"
+grep -qxF "Error: Command: readstate 1 1 1" "$out" || fail "the zero family offers a state"
+echo "a base file cut inside its geometry refused by name, a member of zeros named"
