@@ -180,7 +180,7 @@ head -c 38912 "$ansys/d3plot" >geometry/d3plot
 head -c "$(wc -c <"$ansys/d3plot01")" /dev/zero >zeros/d3plot01
 printf '%s\n' 'debugcommands on' "open \"$PWD/geometry/d3plot\"" info "open \"$PWD/zeros/d3plot\"" \
   'readstate 1 1 1' exit >"$brovik/fileopen.qlc"
-timeout 60 "$program" beam.nkf >"$out" 2>&1 || fail "cut geometry, zeros: status $?"
+timeout "$(wait_limit 60)" "$program" beam.nkf >"$out" 2>&1 || fail "cut geometry, zeros: status $?"
 grep -qxF "Error: LS-DYNA family file $PWD/geometry/d3plot ends inside its geometry, no state is whole." \
   "$out" || fail "the cut base file is not named"
 grep -qxF "Error: Command: open \"$PWD/geometry/d3plot\"" "$out" || fail "the cut base file opened"
