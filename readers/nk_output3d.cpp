@@ -117,15 +117,22 @@ void ReadStepNames(NKOutput3DSet *pSet)
     }
 }
 
-// The extension whose trailing number is iAdd higher, leading zeros kept;
-// "" when it ends in no digit.
+// The extension whose trailing number is iAdd (0 to 9) higher, leading
+// zeros kept; "" when it ends in no digit. The digits are added to as text,
+// so a number of any length carries over ("99" gives "100") instead of
+// overflowing a machine integer.
 std::string NextExtension(const std::string &ext, int iAdd)
 {
     size_t iDigits = ext.find_last_not_of("0123456789") + 1;
     if (iDigits >= ext.size()) return "";
-    std::string digits = ext.substr(iDigits);
-    std::string number = std::to_string(std::atoll(digits.c_str()) + iAdd);
-    while (number.size() < digits.size()) number = "0" + number;
+    std::string number = ext.substr(iDigits);
+    int iCarry = iAdd;
+    for (size_t i = number.size(); i-- > 0 && iCarry > 0;) {
+        int iDigit = number[i] - '0' + iCarry;
+        number[i] = (char)('0' + iDigit % 10);
+        iCarry = iDigit / 10;
+    }
+    if (iCarry > 0) number.insert(number.begin(), (char)('0' + iCarry));
     return ext.substr(0, iDigits) + number;
 }
 
