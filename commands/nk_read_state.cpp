@@ -192,10 +192,10 @@ int NKCommandReadState(int iState, int iScalar, int iVector)
                       g_pModel->pFrames[g_pModel->iNumFrames - 1].pGeometry)) {
         results.Release();
         NKSetInterfaceCurrent(iStepBefore, NKGetCurrentScalarIndex(), NKGetCurrentVectorIndex());
-        NKPrintError(NKString::FromFormat(
-                         "Error reading state, could not find any %s values in state",
-                         results.Missing())
-                         .GetText());
+        NKPrintError(
+            NKString::FromFormat("Error reading state, could not find any %s values in state",
+                                 results.Missing())
+                .GetText());
         return -1;
     }
     NKResetScalarMinMax();
@@ -233,10 +233,9 @@ int NKCommandReadState(int iState, int iScalar, int iVector)
         NKPrintInfo("State Loaded sucessfully.");
         return 0;
     }
-    NKPrintError(
-        NKString::FromFormat("Error reading state, could not find any %s values in state",
-                             pszMissing)
-            .GetText());
+    NKPrintError(NKString::FromFormat("Error reading state, could not find any %s values in state",
+                                      pszMissing)
+                     .GetText());
     return 1;
 }
 
