@@ -15,6 +15,7 @@
 #include <QMainWindow>
 
 #include <clocale>
+#include <cstdio>
 #include <string>
 
 #include "app/nk_app_records.h"
@@ -50,6 +51,7 @@
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
+#include "platform/nk_display_check.h"
 #include "tools/nk_info_commands.h"
 #include "tools/nk_texture_commands.h"
 
@@ -134,6 +136,13 @@ void RunStartup(const std::string &commandLine)
 int NKRunApplication(int argc, char **argv)
 {
     if (CheckVersionOption(argc, argv)) return 0;
+    // Without its display the program says which it could not open and
+    // ends, before Qt would abort.
+    std::string displayProblem;
+    if (!NKCanOpenDisplay(argc, argv, &displayProblem)) {
+        std::fprintf(stderr, "quolin: %s\n", displayProblem.c_str());
+        return 1;
+    }
     if (!InitRecords()) {
         FreeRecords();
         return 1;
