@@ -36,6 +36,7 @@
 #include "export/nk_bmp_files.h"
 #include "export/nk_image_commands.h"
 #include "export/nk_plot_output.h"
+#include "platform/nk_display_check.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "render/nk_animation_commands.h"
@@ -51,7 +52,6 @@
 #include "tools/nk_annotation_commands.h"
 #include "tools/nk_cut_plane_commands.h"
 #include "tools/nk_cut_surface.h"
-#include "platform/nk_display_check.h"
 #include "tools/nk_info_commands.h"
 #include "tools/nk_texture_commands.h"
 

@@ -33,7 +33,8 @@ NKTraceSeed UserSeedOf(const NKTraceSeed &now)
     const NKTraceSeed &source = sg_User.sourceSeed, &user = sg_User.userSeed;
     if (std::memcmp(now.aiCounts, source.aiCounts, sizeof(now.aiCounts)) == 0)
         std::memcpy(seed.aiCounts, user.aiCounts, sizeof(seed.aiCounts));
-    if (now.bIsBox == source.bIsBox && std::memcmp(now.afBox, source.afBox, sizeof(now.afBox)) == 0) {
+    if (now.bIsBox == source.bIsBox &&
+        std::memcmp(now.afBox, source.afBox, sizeof(now.afBox)) == 0) {
         seed.bIsBox = user.bIsBox;
         std::memcpy(seed.afBox, user.afBox, sizeof(seed.afBox));
     }
