@@ -42,6 +42,21 @@ void ReadStateGeometry(NKFrame *pFrame, int iState, NKGeometry *pGeo)
     ComputeGeometryData(pGeo, 0, 0, iState, 0, NKUpdateInterfaceVisibility);
 }
 
+// The kinds of result a state read lacks: "scalar", "vector", both, or null.
+const char *MissingKinds(bool bNoScalar, bool bNoVector)
+{
+    if (bNoScalar && bNoVector) return "scalar or vector";
+    if (bNoScalar) return "scalar";
+    return bNoVector ? "vector" : nullptr;
+}
+
+void ReportUnreadState(const char *pszMissing)
+{
+    NKPrintError(NKString::FromFormat("Error reading state, could not find any %s values in state",
+                                      pszMissing)
+                     .GetText());
+}
+
 // The scalar and vector a state read puts into the frame. They are read for
 // the geometry the frame will show before anything of the frame changes, so
 // that a result the state lacks, or a file that no longer holds it, refuses
@@ -76,11 +91,7 @@ struct StateResults {
     // null.
     const char *Missing() const
     {
-        bool bNoScalar = bScalar && pScalar == nullptr;
-        bool bNoVector = bVector && pVector == nullptr;
-        if (bNoScalar && bNoVector) return "scalar or vector";
-        if (bNoScalar) return "scalar";
-        return bNoVector ? "vector" : nullptr;
+        return MissingKinds(bScalar && pScalar == nullptr, bVector && pVector == nullptr);
     }
     void Release()
     {
@@ -100,11 +111,7 @@ bool IndicesExist(const StateResults &asked, int iScalar, int iVector)
     if (bNoScalar) NKPrintWarning("Could not find any scalar values in state");
     if (bNoVector) NKPrintWarning("Could not find any vector values in state");
     if (!bNoScalar && !bNoVector) return true;
-    const char *pszWhat =
-        bNoScalar && bNoVector ? "scalar or vector" : (bNoScalar ? "scalar" : "vector");
-    NKPrintError(
-        NKString::FromFormat("Error reading state, could not find any %s values in state", pszWhat)
-            .GetText());
+    ReportUnreadState(MissingKinds(bNoScalar, bNoVector));
     return false;
 }
 
@@ -192,10 +199,7 @@ int NKCommandReadState(int iState, int iScalar, int iVector)
                       g_pModel->pFrames[g_pModel->iNumFrames - 1].pGeometry)) {
         results.Release();
         NKSetInterfaceCurrent(iStepBefore, NKGetCurrentScalarIndex(), NKGetCurrentVectorIndex());
-        NKPrintError(
-            NKString::FromFormat("Error reading state, could not find any %s values in state",
-                                 results.Missing())
-                .GetText());
+        ReportUnreadState(results.Missing());
         return -1;
     }
     NKResetScalarMinMax();
@@ -233,9 +237,7 @@ int NKCommandReadState(int iState, int iScalar, int iVector)
         NKPrintInfo("State Loaded sucessfully.");
         return 0;
     }
-    NKPrintError(NKString::FromFormat("Error reading state, could not find any %s values in state",
-                                      pszMissing)
-                     .GetText());
+    ReportUnreadState(pszMissing);
     return 1;
 }
 
