@@ -15,6 +15,7 @@
 #include <QMainWindow>
 
 #include <clocale>
+#include <cstdio>
 #include <string>
 
 #include "app/nk_app_records.h"
@@ -35,6 +36,7 @@
 #include "export/nk_bmp_files.h"
 #include "export/nk_image_commands.h"
 #include "export/nk_plot_output.h"
+#include "platform/nk_display_check.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "render/nk_animation_commands.h"
@@ -134,6 +136,13 @@ void RunStartup(const std::string &commandLine)
 int NKRunApplication(int argc, char **argv)
 {
     if (CheckVersionOption(argc, argv)) return 0;
+    // Without its display the program says which it could not open and
+    // ends, before Qt would abort.
+    std::string displayProblem;
+    if (!NKCanOpenDisplay(argc, argv, &displayProblem)) {
+        std::fprintf(stderr, "quolin: %s\n", displayProblem.c_str());
+        return 1;
+    }
     if (!InitRecords()) {
         FreeRecords();
         return 1;

@@ -39,8 +39,11 @@ bool NKCommandOpenInterface(int iKind, const char *pszFileName);
 bool NKCheckStateToRead(int iState);
 // Reads state iState, which NKCheckStateToRead let pass, into the model's
 // one frame, with scalar and vector result indices (-1 none); all 0-based.
-// False when a result is missing (reported).
-bool NKCommandReadState(int iState, int iScalar, int iVector);
+// 0 when read; -1 (reported) when refused with nothing changed: a result
+// index the source lacks, or a result that cannot be read for the geometry
+// the frame keeps; 1 (reported) when a state with a new geometry lacks a
+// result, which shows then without it.
+int NKCommandReadState(int iState, int iScalar, int iVector);
 
 // Frames from the data source's steps iFirst..iLast (1-based) by
 // iIncrement, or from the 0-based list (each listed step must exist; the

@@ -25,15 +25,14 @@
 
 namespace {
 
-// Frame 0 gets the state's name and time, and its geometry: a new one when
-// the source has one for the state, else the state's element visibility.
-void ReadStateGeometry(NKFrame *pFrame, int iState)
+// Frame 0 gets the state's name and time, and its geometry: pGeo, the new
+// one the source has for the state, else the state's element visibility.
+void ReadStateGeometry(NKFrame *pFrame, int iState, NKGeometry *pGeo)
 {
     const NKStringList *pNames = NKGetInterfaceStepNames();
     if (pNames != nullptr && pNames->Get(iState) != nullptr)
         pFrame->szDescription = pNames->Get(iState);
     pFrame->fTime = NKGetInterfaceStepTime(iState);
-    NKGeometry *pGeo = NKGetInterfaceGeometry(iState);
     if (pGeo == nullptr) {
         NKUpdateInterfaceVisibility(iState, pFrame);
         return;
@@ -43,49 +42,105 @@ void ReadStateGeometry(NKFrame *pFrame, int iState)
     ComputeGeometryData(pGeo, 0, 0, iState, 0, NKUpdateInterfaceVisibility);
 }
 
-// The scalar of the state; false when one was asked for and none found.
-bool ReadStateScalar(NKFrame *pFrame, int iState, int iScalar)
+// The kinds of result a state read lacks: "scalar", "vector", both, or null.
+const char *MissingKinds(bool bNoScalar, bool bNoVector)
 {
-    if (NKGetInterfaceNumScalars() < 1) return true;
-    if (g_bFringesShown) ExecuteCommand("nofringedis");
-    if (iScalar == -1) {
-        NKGetInterfaceScalar(-1, iState, pFrame->pGeometry, true);
-        return true;
-    }
-    NKSetStatusText("Reading Scalar Data...");
-    if (iScalar != NKGetCurrentScalarIndex()) g_ValueFilterSettings = {0, 0.0f, 0.0f};
-    NKScalarResult *pResult = NKGetInterfaceScalar(iScalar, iState, pFrame->pGeometry, true);
-    if (pResult == nullptr) {
-        NKPrintWarning("Could not find any scalar values in state");
-        return false;
-    }
-    if (!NKApplyScalarToFrames(pResult, 0, 0))
-        NKDiagnostic("Error inserting scalar result", "NKCommandReadState");
-    NKUpdateContours();
-    ExecuteCommand(
-        NKString::FromFormat("stringscalar %s", NKGetScalarResultName(0, false)).GetText());
-    return true;
+    if (bNoScalar && bNoVector) return "scalar or vector";
+    if (bNoScalar) return "scalar";
+    return bNoVector ? "vector" : nullptr;
 }
 
-bool ReadStateVector(NKFrame *pFrame, int iState, int iVector)
+void ReportUnreadState(const char *pszMissing)
 {
-    if (NKGetInterfaceNumVectors() < 1) return true;
-    if (iVector == -1) {
-        NKGetInterfaceVector(-1, iState, pFrame->pGeometry, true);
-        return true;
+    NKPrintError(NKString::FromFormat("Error reading state, could not find any %s values in state",
+                                      pszMissing)
+                     .GetText());
+}
+
+// The scalar and vector a state read puts into the frame. They are read for
+// the geometry the frame will show before anything of the frame changes, so
+// that a result the state lacks, or a file that no longer holds it, refuses
+// the read with the frame as it was.
+struct StateResults {
+    bool bScalar = false;  // the source has scalars and the read asks for one
+    bool bVector = false;
+    NKScalarResult *pScalar = nullptr;
+    NKVectorResult *pVector = nullptr;
+
+    StateResults(int iScalar, int iVector)
+    {
+        bScalar = NKGetInterfaceNumScalars() > 0 && iScalar != -1;
+        bVector = NKGetInterfaceNumVectors() > 0 && iVector != -1;
     }
-    NKSetStatusText("Reading Vector Data...");
-    NKVectorResult *pResult = NKGetInterfaceVector(iVector, iState, pFrame->pGeometry, true);
-    if (pResult == nullptr) {
-        NKPrintWarning("Could not find any vector values in state");
-        return false;
+    // Reads what is asked; false, warned, when one of them is missing.
+    bool Read(int iState, int iScalar, int iVector, NKGeometry *pGeo)
+    {
+        if (bScalar) {
+            NKSetStatusText("Reading Scalar Data...");
+            pScalar = NKGetInterfaceScalar(iScalar, iState, pGeo, false);
+            if (pScalar == nullptr) NKPrintWarning("Could not find any scalar values in state");
+        }
+        if (bVector) {
+            NKSetStatusText("Reading Vector Data...");
+            pVector = NKGetInterfaceVector(iVector, iState, pGeo, false);
+            if (pVector == nullptr) NKPrintWarning("Could not find any vector values in state");
+        }
+        return Missing() == nullptr;
     }
-    if (!NKApplyVectorToFrames(pResult, 0, 0))
-        NKDiagnostic("Error inserting vector result", "NKCommandReadState");
-    NKUpdateContours();
-    ExecuteCommand(
-        NKString::FromFormat("stringvector %s", NKGetVectorResultName(0, false)).GetText());
-    return true;
+    // What the state lacks of what was asked: "scalar", "vector", both, or
+    // null.
+    const char *Missing() const
+    {
+        return MissingKinds(bScalar && pScalar == nullptr, bVector && pVector == nullptr);
+    }
+    void Release()
+    {
+        NKReleaseScalarResult(pScalar);
+        NKReleaseVectorResult(pVector);
+        pScalar = nullptr;
+        pVector = nullptr;
+    }
+};
+
+// Whether the indices asked for are among the source's results; an index
+// outside them is known to read nothing before any file is read.
+bool IndicesExist(const StateResults &asked, int iScalar, int iVector)
+{
+    bool bNoScalar = asked.bScalar && (iScalar < 0 || iScalar >= NKGetInterfaceNumScalars());
+    bool bNoVector = asked.bVector && (iVector < 0 || iVector >= NKGetInterfaceNumVectors());
+    if (bNoScalar) NKPrintWarning("Could not find any scalar values in state");
+    if (bNoVector) NKPrintWarning("Could not find any vector values in state");
+    if (!bNoScalar && !bNoVector) return true;
+    ReportUnreadState(MissingKinds(bNoScalar, bNoVector));
+    return false;
+}
+
+// The results into the frame, with the current indices the source keeps; a
+// result not asked for is none (index -1) when the source has that kind.
+void ApplyStateResults(int iState, int iScalar, int iVector, StateResults *pResults)
+{
+    if (NKGetInterfaceNumScalars() > 0 && g_bFringesShown) ExecuteCommand("nofringedis");
+    if (pResults->bScalar && iScalar != NKGetCurrentScalarIndex())
+        g_ValueFilterSettings = {0, 0.0f, 0.0f};
+    int iCurrentScalar = NKGetInterfaceNumScalars() > 0 ? iScalar : NKGetCurrentScalarIndex();
+    int iCurrentVector = NKGetInterfaceNumVectors() > 0 ? iVector : NKGetCurrentVectorIndex();
+    NKSetInterfaceCurrent(iState, iCurrentScalar, iCurrentVector);
+    if (pResults->pScalar != nullptr) {
+        if (!NKApplyScalarToFrames(pResults->pScalar, 0, 0))
+            NKDiagnostic("Error inserting scalar result", "NKCommandReadState");
+        NKUpdateContours();
+        ExecuteCommand(
+            NKString::FromFormat("stringscalar %s", NKGetScalarResultName(0, false)).GetText());
+    }
+    if (pResults->pVector != nullptr) {
+        if (!NKApplyVectorToFrames(pResults->pVector, 0, 0))
+            NKDiagnostic("Error inserting vector result", "NKCommandReadState");
+        NKUpdateContours();
+        ExecuteCommand(
+            NKString::FromFormat("stringvector %s", NKGetVectorResultName(0, false)).GetText());
+    }
+    pResults->pScalar = nullptr;
+    pResults->pVector = nullptr;
 }
 
 void ReadStateSeparateVectors(NKFrame *pFrame, int iState)
@@ -127,12 +182,33 @@ bool NKCheckStateToRead(int iState)
     return NKCheckInterfaceStep(iState);
 }
 
-bool NKCommandReadState(int iState, int iScalar, int iVector)
+int NKCommandReadState(int iState, int iScalar, int iVector)
 {
-    if (g_pModel == nullptr || iState < 0 || iState >= NKGetInterfaceNumSteps()) return false;
+    if (g_pModel == nullptr || g_pModel->iNumFrames < 1 || iState < 0 ||
+        iState >= NKGetInterfaceNumSteps())
+        return -1;
+    StateResults results(iScalar, iVector);
+    if (!IndicesExist(results, iScalar, iVector)) return -1;
     NKWaitCursor cursor;
+    int iStepBefore = NKGetCurrentStep();
+    // The frame left keeps the last frame's geometry unless the source has a
+    // new one for the state; the results are read for the one it will show.
+    NKGeometry *pNewGeo = NKGetInterfaceGeometry(iState);
+    if (pNewGeo == nullptr &&
+        !results.Read(iState, iScalar, iVector,
+                      g_pModel->pFrames[g_pModel->iNumFrames - 1].pGeometry)) {
+        results.Release();
+        NKSetInterfaceCurrent(iStepBefore, NKGetCurrentScalarIndex(), NKGetCurrentVectorIndex());
+        ReportUnreadState(results.Missing());
+        return -1;
+    }
+    NKResetScalarMinMax();
+    NKResetVectorMinMax();
     if (g_pModel->animationType != 0) ExecuteCommand("noanim");
-    if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) return false;
+    if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) {
+        results.Release();
+        return 1;
+    }
     NKFrame *pFrame = &g_pModel->pFrames[0];
     // The frame shows the state from now on; its results' ranges name it.
     pFrame->iStepIndex = iState;
@@ -140,14 +216,16 @@ bool NKCommandReadState(int iState, int iScalar, int iVector)
     NKApplyVectorToFrames(nullptr, 0, 0);
     bool bContours = g_bContoursShown != 0;
     if (bContours) ExecuteCommand("nocontours");
-    // A frame without a geometry takes the state's, when the source has one.
-    ReadStateGeometry(pFrame, iState);
+    ReadStateGeometry(pFrame, iState, pNewGeo);
     if (pFrame->pGeometry == nullptr) {
+        results.Release();
         if (bContours) ExecuteCommand("contours");
-        return false;
+        return 1;
     }
-    bool bScalar = ReadStateScalar(pFrame, iState, iScalar);
-    bool bVector = ReadStateVector(pFrame, iState, iVector);
+    // A new geometry's results can only be read once it is the frame's.
+    bool bRead = pNewGeo == nullptr || results.Read(iState, iScalar, iVector, pFrame->pGeometry);
+    const char *pszMissing = results.Missing();
+    ApplyStateResults(iState, iScalar, iVector, &results);
     ReadStateSeparateVectors(pFrame, iState);
     if (NKGetInterfaceType() == NK_INTERFACE_NATIVE) NKSetFrameTimesFromDescriptions();
     if (bContours) ExecuteCommand("contours");
@@ -155,16 +233,12 @@ bool NKCommandReadState(int iState, int iScalar, int iVector)
     NKFLDUpdatePlot();
     g_TransformationTable.ApplyToFrame(pFrame, iState);
     g_ViewPointTable.ApplyToFrame(pFrame, iState);
-    if (bScalar && bVector) {
+    if (bRead) {
         NKPrintInfo("State Loaded sucessfully.");
-        return true;
+        return 0;
     }
-    const char *pszWhat =
-        !bScalar && !bVector ? "scalar or vector" : (!bScalar ? "scalar" : "vector");
-    NKPrintError(
-        NKString::FromFormat("Error reading state, could not find any %s values in state", pszWhat)
-            .GetText());
-    return false;
+    ReportUnreadState(pszMissing);
+    return 1;
 }
 
 bool NKSetupInterfaceAnimation(int iFirst, int iLast, int iIncrement, const int *piList, int iCount)

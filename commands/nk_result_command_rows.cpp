@@ -110,15 +110,14 @@ int ReadState(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     // A refused state leaves the frame, its extremes and its scaling as they
     // were: nothing is reset before the state is known to read.
     if (!NKCheckStateToRead(iState - 1)) return 1;
-    NKResetScalarMinMax();
-    NKResetVectorMinMax();
-    bool bOk = NKCommandReadState(iState - 1, iScalar - 1, iVector - 1);
+    int iRead = NKCommandReadState(iState - 1, iScalar - 1, iVector - 1);
+    if (iRead < 0) return 1;
     AutoScaleVectors(true);
     FreeDerivedSurfaces();
     NKComputeNodeTraces();
     if (g_SelectionList.iMode == 5) g_SelectionList.Clear();
     NKInvalidateView();
-    return bOk ? 0 : 1;
+    return iRead;
 }
 
 void StopAnimation(void)

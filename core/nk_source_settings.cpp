@@ -3,6 +3,7 @@
 #include "core/nk_source_settings.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "core/nk_model_hooks.h"
 #include "core/nk_render_state.h"
@@ -23,12 +24,32 @@ struct UserValues {
 UserValues sg_User;
 bool sg_bSourceSetting = false;  // between NKBegin- and NKEndSourceSettings
 
-// Whether the trace kept still holds the seed its source gave it.
-bool SeedStillTheSources(void)
+// The seed the trace kept ends with once its source goes: of its box and its
+// counts, what still is as the source set it is the user's before the
+// source again, and what the user changed while the source was open stays.
+NKTraceSeed UserSeedOf(const NKTraceSeed &now)
 {
-    NKTraceSeed seed;
-    return sg_User.bSeedKept && NKGetTraceSeed(sg_User.iSeedTrace, nullptr, &seed) &&
-           seed == sg_User.sourceSeed;
+    NKTraceSeed seed = now;
+    const NKTraceSeed &source = sg_User.sourceSeed, &user = sg_User.userSeed;
+    if (std::memcmp(now.aiCounts, source.aiCounts, sizeof(now.aiCounts)) == 0)
+        std::memcpy(seed.aiCounts, user.aiCounts, sizeof(seed.aiCounts));
+    if (now.bIsBox == source.bIsBox &&
+        std::memcmp(now.afBox, source.afBox, sizeof(now.afBox)) == 0) {
+        seed.bIsBox = user.bIsBox;
+        std::memcpy(seed.afBox, user.afBox, sizeof(seed.afBox));
+    }
+    return seed;
+}
+
+// Gives the trace kept the user's seed back; false when there is none to
+// give (no seed kept, or the trace is gone).
+bool RestoreUserSeed(void)
+{
+    NKTraceSeed now;
+    if (!sg_User.bSeedKept || !NKGetTraceSeed(sg_User.iSeedTrace, nullptr, &now)) return false;
+    NKTraceSeed seed = UserSeedOf(now);
+    if (!(seed == now)) NKSetTraceSeed(sg_User.iSeedTrace, seed);
+    return true;
 }
 
 }  // namespace
@@ -43,11 +64,20 @@ void NKBeginSourceSettings(void)
         sg_User.bFactorKept = true;
         sg_User.fAutoScaleFactor = g_VectorSettings.fAutoScaleFactor;
     }
-    // A seed the user changed since the last source is the user's now.
-    if (!SeedStillTheSources()) {
-        int iTrace = 0;
-        sg_User.bSeedKept = NKGetTraceSeed(-1, &iTrace, &sg_User.userSeed);
+    // The source seeds the current trace. When a source before it seeded the
+    // same one, what the user changed of that seed since is the user's now
+    // and the rest stays the user's from before; a source before it that
+    // seeded another trace gives that one back first.
+    int iTrace = 0;
+    NKTraceSeed now;
+    bool bSeed = NKGetTraceSeed(-1, &iTrace, &now);
+    if (sg_User.bSeedKept && bSeed && iTrace == sg_User.iSeedTrace) {
+        sg_User.userSeed = UserSeedOf(now);
+    } else {
+        RestoreUserSeed();
+        sg_User.bSeedKept = bSeed;
         sg_User.iSeedTrace = iTrace;
+        sg_User.userSeed = now;
     }
     sg_bSourceSetting = true;
 }
@@ -70,6 +100,6 @@ void NKRestoreUserSettings(void)
 {
     if (sg_User.bAutoScaleKept) g_VectorSettings.bAutoScale = sg_User.bAutoScale;
     if (sg_User.bFactorKept) g_VectorSettings.fAutoScaleFactor = sg_User.fAutoScaleFactor;
-    if (SeedStillTheSources()) NKSetTraceSeed(sg_User.iSeedTrace, sg_User.userSeed);
+    RestoreUserSeed();
     sg_User = UserValues();
 }

@@ -13,9 +13,11 @@
 // first under keepsettings finds them kept. What the user chooses while a
 // source is open stays: ascalevectors and noascalevectors (without a field)
 // call NKForgetUserAutoScale (noascalevectors leaves the source's factor,
-// which goes with the source), and a seed no longer the one the source set
-// is the user's. The seed goes through core's trace-seed slots
-// (nk_model_hooks.h), filled by tools/.
+// which goes with the source). Of the seed, the box and the counts go back
+// each only while they are as the source set them: what the user changed
+// while the source was open stays, and the seed of a trace the user added
+// or made current is the user's. The seed goes through core's trace-seed
+// slots (nk_model_hooks.h), filled by tools/.
 #pragma once
 
 // Keeps the user's automatic vector scaling and the current trace's seed,

@@ -337,6 +337,13 @@ int NKGetCurrentVectorIndex(void) { return sg_iCurrentVector; }
 int NKGetCurrentTransformationIndex(void) { return sg_iCurrentTransformation; }
 int NKGetCurrentStep(void) { return sg_iCurrentStep; }
 
+void NKSetInterfaceCurrent(int iStep, int iScalar, int iVector)
+{
+    sg_iCurrentStep = iStep;
+    sg_iCurrentScalar = iScalar;
+    sg_iCurrentVector = iVector;
+}
+
 void NKUpdateInterfaceVisibility(int iStep, NKFrame *pFrame)
 {
     if (sg_pOpenReader != nullptr && sg_pOpenReader->pfnUpdateVisibility != nullptr)

@@ -140,8 +140,9 @@ NKGeometry *NKGetInterfaceGeometry(int iStep);
 // has no times.
 float NKGetInterfaceStepTime(int iStep);
 // False, reported by the reader, when the step is refused (a state whose
-// node coordinates are not all finite): the reads of a step ask first, so
-// that a refused step leaves the frames as they were.
+// node coordinates are not all finite, or whose file changed on disk after
+// the open): the reads of a step ask first, so that a refused step leaves
+// the frames as they were.
 bool NKCheckInterfaceStep(int iStep);
 // Result iIndex of a step for the geometry; null when the index is outside
 // the reader's count or nothing was read. With bSetCurrent, a read (or index
@@ -156,6 +157,10 @@ int NKGetCurrentScalarIndex(void);
 int NKGetCurrentVectorIndex(void);
 int NKGetCurrentTransformationIndex(void);
 int NKGetCurrentStep(void);
+// Makes step, scalar and vector current as a read of them with bSetCurrent
+// does: for results read before they are put in place, and to give back the
+// current step after a read that was refused.
+void NKSetInterfaceCurrent(int iStep, int iScalar, int iVector);
 
 // Lets the reader set the frame's per-part polygon visibility for a step.
 void NKUpdateInterfaceVisibility(int iStep, NKFrame *pFrame);

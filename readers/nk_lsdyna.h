@@ -82,10 +82,12 @@ struct LSDynaStateData {
 // state and the node, unless bCheckCoordinates is false (for readers of its
 // other words alone).
 bool NKLSDynaReadState(int iState, bool bCheckCoordinates = true);
-// True when every node coordinate of state iState is finite; else false,
-// reported as NKLSDynaReadState reports it. The coordinates are read once
-// per state and open; a state without coordinates or whose words cannot be
-// read passes (its read fails on its own).
+// True when every node coordinate of state iState is finite and the
+// members holding it have the sizes they had at the open; else false,
+// reported (the coordinates as NKLSDynaReadState reports them). The
+// coordinates are read once per state and open, the sizes asked each time;
+// a state without coordinates or whose words cannot be read passes (its
+// read fails on its own).
 bool NKLSDynaCheckStateCoordinates(int iState);
 const LSDynaStateData &NKLSDynaGetStateData(void);
 // Sets the available results from the first segment's header.

@@ -9,6 +9,7 @@
 #include <cstddef>
 
 #include "core/nk_element_types.h"
+#include "core/nk_file.h"
 #include "core/nk_math.h"
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
@@ -142,6 +143,28 @@ bool RecordCoordinateCheck(int iState, const std::vector<float> &coords, int iDi
     return false;
 }
 
+// Whether the members that hold the state still have the sizes they had at
+// the open; false, reported, when one was cut or replaced since: the state
+// would read other words than the open found (one stat a member, no read).
+bool StateFilesUnchanged(int iState)
+{
+    const LSDynaControlData &g = g_LSDynacontrolData;
+    const LSDynaStateInfo &info = g.states[(size_t)iState];
+    int64_t iWords = info.iOffset + info.iSize;
+    for (size_t f = (size_t)info.iFileIndex; f < g.files.size() && iWords > 0; f++) {
+        const LSDynaFamilyFile &file = g.files[f];
+        if (NKGetFileSize(file.szFileName.GetText()) != file.iFileSize) {
+            NKPrintError(NKString::FromFormat("LS-DYNA file %s: state %d is refused, the file "
+                                              "changed on disk after it was opened.",
+                                              file.szFileName.GetText(), iState + 1)
+                             .GetText());
+            return false;
+        }
+        iWords -= file.Words(g.iWordSize);
+    }
+    return true;
+}
+
 }  // namespace
 
 const LSDynaStateData &NKLSDynaGetStateData(void) { return sg_State; }
@@ -150,6 +173,7 @@ bool NKLSDynaCheckStateCoordinates(int iState)
 {
     LSDynaControlData &g = g_LSDynacontrolData;
     if (iState < 0 || iState >= (int)g.states.size()) return true;
+    if (!StateFilesUnchanged(iState)) return false;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
     if (info.iBadNode > 0) ReportBadCoordinates(iState);
     if (info.iBadNode >= 0) return info.iBadNode == 0;

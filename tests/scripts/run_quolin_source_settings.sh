@@ -72,14 +72,50 @@ for c in "${cases[@]}"; do
   diff "$ref.txt" case.txt >/dev/null || fail "$c: the beam shows: $(diff "$ref.txt" case.txt)"
   same_export "$ref.nkf" case.nkf || fail "$c: the beam's export differs from $ref's"
 done
-grep -q 'starting points to 1, 1, 1' fresh_-.txt || fail "no seed points reported"
+grep -q 'starting points to 1, 1, 1$' fresh_-.txt || fail "no seed points reported"
 echo "the beam opened after the sources shows what a fresh process shows"
+
+# A seed the user sets or changes while the set is open is the user's, box
+# and counts together; what the set's open set goes back. Each case: the
+# user's lines in a fresh process, then (after #) the session's lines; the
+# beam after them shows and exports the same. Counts whose y and z differ.
+box='0.1 0.2 0.3 0.4 0.5 0.6 2 3 4'
+seed_cases=(
+  "particlenumpoints 2 3 4#open RES|particlenumpoints 2 3 4|closefiles"
+  "particlenumpoints 2 3 4#open RES|particlenumpoints 2 3 4"
+  "particlenumpoints 2 3 4#keepsettings|open RES|particlenumpoints 2 3 4|open RES|closefiles"
+  "particlenumpoints 2 3 4#particlenumpoints 2 3 4|open RES|closefiles"
+  "particlenumpoints 2 3 4#particlenumpoints 2 3 4|keepsettings|open RES|open NKF"
+  "open BEAM|readstate 2 1 1|vectors show 1|particletrace $box#open RES|vectors show 1|particletrace $box|closefiles"
+  "open BEAM|readstate 2 1 1|vectors show 1|particletrace $box#particlenumpoints 5 6 7|open RES|vectors show 1|particletrace $box"
+)
+n=0
+for c in "${seed_cases[@]}"; do
+  c="${c//RES/\"$PWD/r/res.e00\"}" && c="${c//NKF/\"$PWD/plate.nkf\"}" && c="${c//BEAM/\"$PWD/beam.nkf\"}"
+  IFS='|' read -ra user <<<"${c%%#*}"
+  IFS='|' read -ra lines <<<"${c#*#}"
+  n=$((n + 1))
+  beam_after "seed_ref$n" "${user[@]}"
+  beam_after case "${lines[@]}"
+  grep -q 'starting points to [0-9]' case.txt || fail "$c: no seed points reported"
+  diff "seed_ref$n.txt" case.txt >/dev/null || fail "$c: the beam shows: $(diff "seed_ref$n.txt" case.txt)"
+  same_export "seed_ref$n.nkf" case.nkf || fail "$c: the beam's export differs from the user's lines alone"
+done
+# A trace the user adds while the set is open is the user's; the trace the
+# set seeded gets the user's seed back.
+session "open \"$PWD/r/res.e00\"" addparticletrace 'particlenumpoints 2 3 4' closefiles \
+  "open \"$PWD/beam.nkf\"" particlenumpoints 'selectparticletrace 1' particlenumpoints
+seeds="$(grep 'starting points to' "$out" | tail -2)"
+[ "$seeds" = "Setting number of starting points to 2, 3, 4
+Setting number of starting points to 1, 1, 1" ] ||
+  fail "the added trace or the set's trace after closefiles: $seeds"
+echo "a seed the user changed while the set was open stays the user's"
 
 # Under keepsettings an open straight over the set keeps the set's own.
 session keepsettings "open \"$PWD/r/res.e00\"" "open \"$PWD/beam.nkf\"" 'particlenumpoints' \
   closefiles "open \"$PWD/beam.nkf\"" 'particlenumpoints'
-[ "$(grep -c 'starting points to 10, 10, 1' "$out")" = 1 ] &&
-  [ "$(grep -c 'starting points to 1, 1, 1' "$out")" = 1 ] ||
+[ "$(grep -c 'starting points to 10, 10, 1$' "$out")" = 1 ] &&
+  [ "$(grep -c 'starting points to 1, 1, 1$' "$out")" = 1 ] ||
   fail "keepsettings: the set's seed points were not the beam's until closefiles"
 echo "under keepsettings the beam opened over the set keeps its own until closefiles"
 
