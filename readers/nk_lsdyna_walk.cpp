@@ -237,7 +237,8 @@ LSDynaStateWalk::Sign LSDynaStateWalk::TimeSign(float fTime) const
 // ends with: a member of nothing but zeros; zeros from this state on where
 // a state fits from it; else the place of the end marker, zero: the member
 // ends inside the state held when the zeros begin inside it, else at its
-// end without the marker. None when a word after o is not zero.
+// end without the marker. None when a word after o is not zero, or no state
+// of the member is held (the state at o does not fit in it).
 LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTimeSign(int i, int64_t o)
 {
     const int64_t iZeros = m_Times.ZerosFrom(i);
@@ -249,7 +250,8 @@ LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTimeSign(int i, int64_t o)
         Drop();
         return Sign::InsideState;
     }
-    if (!bHeldHere) return Sign::InsideState;
+    // The state's own words run out: whether it may run on decides.
+    if (!bHeldHere) return Sign::None;
     // The states the member holds end at the zero where its end marker was.
     const Sign eEnd = MemberEndSign(i);
     return eEnd == Sign::None ? Sign::OpenEnd : eEnd;
@@ -435,8 +437,7 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
         iState = iLast;
         break;
     case Sign::CutShort:
-        pszFound = "is cut short of its writer's 512-word blocks after state %d";
-        iState = iLast;
+        pszFound = "is cut short of its writer's 512-word blocks";
         break;
     case Sign::ShortSplit:
         pszFound = "is shorter than the other members its writer filled, inside state %d";
