@@ -294,9 +294,8 @@ LSDynaStateWalk::Sign LSDynaStateWalk::AfterMarkerSign(int i, int64_t o)
 // Why member i's states end at a state's end without the end marker
 // (None: they may). A member that is not the family's last was cut
 // there, unless states run on over members; the last is whole (a run still
-// writing) unless its writer's members are whole blocks and it is not, and
-// says that the family has no end marker where the segment's other members
-// end with it.
+// writing), and says that the family has no end marker where the segment's
+// other members end with it or are whole blocks.
 LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i) const
 {
     // Bytes short of a word after the state are the next state's first.
@@ -304,8 +303,8 @@ LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i) const
     if (m_S > m_iLargest) return CutSign(i);
     const bool bHeld = m_Pending.bHeld && m_Pending.iFile == i;
     if (!Last(i)) return m_iStates == 0 && !bHeld ? Sign::InsideState : Sign::NoMarker;
-    if (CutShort(i)) return Sign::CutShort;
-    return m_bMarkerSeen ? Sign::OpenEnd : Sign::None;
+    // A run still writing has not padded its last member to whole blocks.
+    return m_bMarkerSeen || CutShort(i) ? Sign::OpenEnd : Sign::None;
 }
 
 // Why member i shows that it was cut without reading it: not a whole

@@ -220,16 +220,15 @@ uint64_t PlotStateHash(int k)
 // cut after its end marker (iMarker, its word) is a cut short of the
 // writer's blocks, or ends inside a word; a cut at the end of state iKept
 // (bAtStateEnd) leaves a member without its end marker, the family's last
-// (bLast) whole unless its writer's members are whole blocks (bBlocks);
-// else the member ends inside the next state.
+// (bLast) whole: a run still writing; else the member ends inside the next
+// state.
 std::string CutSign(size_t n, int iWordSize, int64_t iMarker, size_t iKept, bool bAtStateEnd,
-                    bool bLast, bool bBlocks)
+                    bool bLast)
 {
     if (iMarker >= 0 && (int64_t)n >= (iMarker + 1) * iWordSize)
         return n % (size_t)iWordSize != 0 ? "ends inside a word"
                                           : "is cut short after its end marker";
     const std::string k = std::to_string(iKept);
-    if (bAtStateEnd && bLast && bBlocks) return "is cut short of its writer's 512-word blocks";
     if (bAtStateEnd)
         return bLast ? "ends the family with no end marker after state " + k
                      : "ends after state " + k + " without its end marker";
@@ -324,8 +323,7 @@ void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members, b
                              iKept > 0 ? ref.states[iKept - 1].fTime : 0.0f,
                              m == 0 || n == 0 || bSplit
                                  ? ""
-                                 : CutSign(n, ref.iWordSize, iMarker, iKept, bAtStateEnd, bLast,
-                                           bBlocks));
+                                 : CutSign(n, ref.iWordSize, iMarker, iKept, bAtStateEnd, bLast));
             NKLSDynaClose();
             if (::testing::Test::HasFatalFailure()) break;
         }

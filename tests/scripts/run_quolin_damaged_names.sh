@@ -93,7 +93,7 @@ warned_once() { # warned_once MEMBER STATES
   local end="states end with state $2 at time"
   [ "$2" -eq 0 ] && end="no state is whole\\."
   [ "$(grep -c '^Warning: ' "$out")" -eq 1 ] &&
-    grep -Eq "^Warning: LS-DYNA family file $1 (ends inside|is cut short after its end marker).*$end" "$out"
+    grep -Eq "^Warning: LS-DYNA family file $1 (ends inside|ends after state [0-9]+ without its end marker|is cut short after its end marker).*$end" "$out"
 }
 
 # A family with a member ending inside a word opens with the states wholly
