@@ -123,7 +123,7 @@ int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker)
 }
 
 bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &times,
-                             double dOuter)
+                             double dOuter, int iWordSize, bool bWhole)
 {
     constexpr int kNV2D = 45, kGlobals = 64;
     LSDynaTestHeader h = LSDynaShellFixtureHeader();
@@ -131,10 +131,12 @@ bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &
     h.w[33] = kNV2D;
     h.w[43] = h.w[44] = 1000;  // stresses and plastic strain
     LSDynaTestWriter base, all;
+    base.iWordSize = all.iWordSize = iWordSize;
     LSDynaWriteHeader(&base, h, "strain fixture");
     base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
     base.Ints({1, 2, 3, 4, 1});
-    base.Float(-999999.0);
+    // Written whole, the states follow the geometry in d3plot.
+    if (!bWhole) base.Float(-999999.0);
     for (size_t k = 0; k < times.size(); k++) {
         all.Float(times[k]);
         all.Floats(std::vector<double>(kGlobals, 0.0));
@@ -147,9 +149,14 @@ bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &
         all.Floats(w);
     }
     all.Float(-999999.0);
+    if (bWhole) {
+        // (A base file's end marker would send its states on to d3plot01.)
+        base.bytes.insert(base.bytes.end(), all.bytes.begin(), all.bytes.end() - iWordSize);
+        return base.Save(dir + "/d3plot");
+    }
     // Members of 100 words, fewer than a state's 122: the states run on.
     bool bOk = base.Save(dir + "/d3plot");
-    const size_t iMember = 100 * 4;
+    const size_t iMember = 100 * (size_t)iWordSize;
     for (size_t at = 0, f = 1; at < all.bytes.size(); at += iMember, f++) {
         LSDynaTestWriter m;
         m.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)at,

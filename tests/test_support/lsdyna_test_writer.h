@@ -52,10 +52,12 @@ int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker);
 // k + 1 (0 at time 0) and outer ones dOuter times as large, and 64 globals
 // of zero, so that a state (122 words) is larger than any member: d3plot
 // holds the geometry and the end marker, and the states with the end marker
-// run on over members d3plot01, d3plot02, ... of 100 words each. False when
-// a file cannot be written.
+// run on over members d3plot01, d3plot02, ... of 100 words each (with
+// bWhole, they follow the geometry in d3plot instead, without the end
+// marker), in words of
+// iWordSize bytes. False when a file cannot be written.
 bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &times,
-                             double dOuter = 2.0);
+                             double dOuter = 2.0, int iWordSize = 4, bool bWhole = false);
 // The shell fixture with element deletion (MAXINT -10003: MDLOPT 2, one
 // deletion word a state, 1.0 for the shell kept), so 14 words a state, in
 // words of iWordSize bytes: d3plot with the geometry and the end marker,
