@@ -31,15 +31,18 @@ bool LSDynaStateWalk::Run(const ReadSegment &segment)
         int64_t S = 1, iStatesAt = 0;
         if (!segment(i, &S, &iStatesAt) || !StartSegment(i, S, iStatesAt)) return false;
     }
-    if (m_bStop) return true;
-    // States that must go on name the missing member; a state that ran on
+    if (m_bStop) return !m_bFailed;
+    // A geometry that ran on with nothing after it is not shown whole;
+    // states that must go on name the missing member; a state that ran on
     // into the family's last member and ends at its end is whole (a run
     // still writing).
-    if (m_bMust)
+    if (m_bGeometryRanOver)
+        Warn(m_iBase, Sign::Geometry);
+    else if (m_bMust)
         WarnMissing();
     else
         Keep(true);
-    return true;
+    return !m_bFailed;
 }
 
 // Base file iBase begins a segment whose states of S words begin at word
@@ -213,15 +216,22 @@ void LSDynaStateWalk::Keep(bool bRanOver)
 
 // A base file that ends inside its geometry: the geometry runs on into the
 // next member only when it is larger than every member, the base file is
-// whole words and blocks, and the segment's members hold it.
+// whole words and blocks, and the segment's members hold it, each but the
+// family's last as large as the base file.
 LSDynaStateWalk::Sign LSDynaStateWalk::GeometrySign(int iBase, int64_t iStatesAt) const
 {
     if (iStatesAt <= Words(iBase)) return Sign::None;
+    if (iStatesAt <= m_iLargest || PartWord(iBase) || CutShort(iBase)) return Sign::Geometry;
+    // The writer fills every member it splits the geometry over to the base
+    // file's size; the members hold it.
+    const int64_t iSize = (*m_pFiles)[(size_t)iBase].iFileSize;
     int64_t iSegmentWords = Words(iBase);
-    for (int j = iBase + 1; j < (int)m_pFiles->size() && !Base(j); j++) iSegmentWords += Words(j);
-    if (iStatesAt <= m_iLargest || PartWord(iBase) || CutShort(iBase) || iStatesAt > iSegmentWords)
-        return Sign::Geometry;
-    return Sign::None;
+    for (int j = iBase + 1; j < (int)m_pFiles->size() && !Base(j) && iSegmentWords < iStatesAt;
+         j++) {
+        if (!Last(j) && (*m_pFiles)[(size_t)j].iFileSize != iSize) return Sign::Geometry;
+        iSegmentWords += Words(j);
+    }
+    return iStatesAt > iSegmentWords ? Sign::Geometry : Sign::None;
 }
 
 // A time that is not a number, or not above the time of the state before.
@@ -462,6 +472,10 @@ NKString LSDynaStateWalk::NextName() const
 
 void LSDynaStateWalk::WarnMissing()
 {
+    if (m_bGeometryRanOver) {
+        Warn(m_iBase, Sign::Geometry);
+        return;
+    }
     Keep();
     Drop();
     NKLSDynaWarnMissingMember(NextName().GetText());

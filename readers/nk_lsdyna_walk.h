@@ -53,7 +53,8 @@ public:
                     AddState add);
 
     // Walks every member in order. False when the open must fail: a segment
-    // could not be read, or the first base file ends inside its geometry
+    // could not be read, or the first base file ends inside its geometry, or
+    // its geometry ran on over members and nothing after it shows it whole
     // (the error names it).
     bool Run(const ReadSegment &segment);
     // The first segment's geometry ended inside the family's whole words.

@@ -926,6 +926,153 @@ TEST_F(LSDynaDamage, RealFamiliesNameEverySign)
     });
 }
 
+// ---- Two and three damaged members --------------------------------------------------
+
+// What an open shows: whether it opened, a fingerprint of each state it
+// offers and its warnings and errors.
+struct Shown {
+    bool bOpened = false;
+    std::vector<uint64_t> states;
+    std::vector<std::string> messages;
+    bool operator==(const Shown &o) const
+    {
+        return bOpened == o.bOpened && states == o.states && messages == o.messages;
+    }
+};
+
+Shown Show(const Reader &reader, const std::string &base)
+{
+    Shown out;
+    MessageCapture capture;
+    out.bOpened = reader.open(base);
+    if (out.bOpened) out.states = reader.states();
+    reader.close();
+    for (const CapturedLine &line : capture.Lines())
+        if (line.iLevel == NK_MSG_WARNING || line.iLevel == NK_MSG_ERROR)
+            out.messages.push_back(line.text);
+    return out;
+}
+
+// The damages of member m used two and three at a time: a base file cut
+// inside its geometry (after its control words); a numbered member cut inside its middle state, cut
+// after its last state (the end marker gone), all zeros, a copy of the
+// member before it, and 2,048 bytes 0xFF after its words.
+std::vector<std::vector<uint8_t>> MemberDamages(const std::vector<Member> &members,
+                                                const std::vector<ListedState> &states,
+                                                size_t m, int iWordSize, int64_t iGeometry)
+{
+    const Member &member = members[m];
+    // (Past the 64 control words: a header cut short reads on in d3plot01.)
+    if (m == 0) return {Head(member, (size_t)((iGeometry + 64) / 2) * iWordSize)};
+    std::vector<size_t> in;
+    for (size_t k = 0; k < states.size(); k++)
+        if (states[k].iMember == m) in.push_back(k);
+    std::vector<std::vector<uint8_t>> out;
+    if (!in.empty()) {
+        const ListedState &mid = states[in[in.size() / 2]], &last = states[in.back()];
+        out.push_back(Head(member, (size_t)(mid.iOffset + mid.iSize / 2) * iWordSize));
+        if (last.iEndMember == m) out.push_back(Head(member, (size_t)last.iEndByte));
+    }
+    out.push_back(std::vector<uint8_t>(member.bytes.size(), 0));
+    if (m >= 2) out.push_back(members[m - 1].bytes);
+    std::vector<uint8_t> ff = member.bytes;
+    ff.insert(ff.end(), 2048, 0xFF);
+    out.push_back(ff);
+    return out;
+}
+
+// Every pair of damaged members (and triples, each member with a damage of
+// the same rank) among the members to (all when empty): the family shows
+// what it shows with the first damaged member alone: the whole family's
+// first states (each with the same words) and one message naming that
+// member; no later damage changes it.
+void CheckDamagedTogether(const std::string &dir, const std::vector<Member> &members,
+                          const Reader &reader, const std::vector<ListedState> &states,
+                          int iWordSize, int64_t iGeometry, std::vector<size_t> to = {})
+{
+    if (to.empty())
+        for (size_t m = 0; m < members.size(); m++) to.push_back(m);
+    FamilyCopy copy(dir, members);
+    const std::string base = copy.Path(members[0].name);
+    const std::vector<uint64_t> whole = Show(reader, base).states;
+    ASSERT_EQ(whole.size(), states.size());
+    std::vector<std::vector<std::vector<uint8_t>>> damages;
+    for (size_t m : to) damages.push_back(MemberDamages(members, states, m, iWordSize, iGeometry));
+    auto Put = [&](size_t a, size_t d) {
+        const Member &m = members[to[a]];
+        copy.Cut({m.name, damages[a][d]}, damages[a][d].size());
+    };
+    auto Restore = [&](size_t a) { copy.Restore(members[to[a]]); };
+    for (size_t a = 0; a < to.size(); a++)
+        for (size_t d = 0; d < damages[a].size(); d++) {
+            Put(a, d);
+            const Shown alone = Show(reader, base);
+            const std::string name = copy.Path(members[to[a]].name);
+            SCOPED_TRACE(name + " damage " + std::to_string(d));
+            EXPECT_EQ(alone.bOpened, to[a] != 0);
+            ASSERT_EQ(alone.messages.size(), 1u);
+            EXPECT_EQ(alone.messages[0].rfind("LS-DYNA family file " + name + " ", 0), 0u)
+                << alone.messages[0];
+            ASSERT_LE(alone.states.size(), whole.size());
+            for (size_t k = 0; k < alone.states.size(); k++)
+                EXPECT_EQ(alone.states[k], whole[k]) << "state " << k + 1;
+            for (size_t b = a + 1; b < to.size(); b++)
+                for (size_t e = 0; e < damages[b].size(); e++) {
+                    SCOPED_TRACE(copy.Path(members[to[b]].name) + " damage " + std::to_string(e));
+                    Put(b, e);
+                    EXPECT_TRUE(Show(reader, base) == alone) << Show(reader, base).messages[0];
+                    for (size_t c = b + 1; c < to.size() && e < damages[c].size(); c++) {
+                        Put(c, e);
+                        EXPECT_TRUE(Show(reader, base) == alone)
+                            << "and " << members[to[c]].name << " damage " << e;
+                        Restore(c);
+                    }
+                    Restore(b);
+                }
+            Restore(a);
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+}
+
+// The written plot and time-history families, every member.
+TEST_F(LSDynaDamage, WrittenFamiliesWithSeveralDamagedMembersShowTheFirstDamageAlone)
+{
+    ForEachWrittenFamily(m_Dir, [](const std::string &dir, int iWordSize, int iPerMember) {
+        const std::vector<Member> plot = WrittenPlotFamily(iWordSize, iPerMember);
+        FamilyCopy copy(dir, plot);
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+        LSDynaHeader h;
+        ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
+        const std::vector<ListedState> states = ListedPlotStates(plot);
+        NKLSDynaClose();
+        CheckDamagedTogether(dir, plot, PlotReader(), states, iWordSize,
+                             NKLSDynaGeometrySize(h, INT64_MAX));
+        const std::vector<Member> th = WrittenThFamily(iWordSize, iPerMember);
+        CheckDamagedTogether(dir + "_th", th, ThReader(), ThStates(th, iWordSize), iWordSize, 101);
+    });
+}
+
+// The real families: every member of those with one or two numbered
+// members, the base file, the first two and the last of the others.
+TEST_F(LSDynaDamage, RealFamiliesWithSeveralDamagedMembersShowTheFirstDamageAlone)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    ForEachRealFamily([this](const std::string &name, const std::vector<Member> &members) {
+        const std::string dir = m_Dir + "/" + name;
+        FamilyCopy copy(dir, members);
+        ASSERT_TRUE(OpenPlot(copy.Path(members[0].name)));
+        LSDynaHeader h;
+        ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
+        const int iWordSize = NKLSDynaGetControlData()->iWordSize;
+        const std::vector<ListedState> states = ListedPlotStates(members);
+        NKLSDynaClose();
+        std::vector<size_t> to;
+        if (members.size() > 4) to = {0, 1, 2, members.size() - 1};
+        CheckDamagedTogether(dir, members, PlotReader(), states, iWordSize,
+                             NKLSDynaGeometrySize(h, INT64_MAX), to);
+    });
+}
+
 // Every whole family offers the states and times it always has (written
 // down from the reader before damage ended any state).
 TEST_F(LSDynaDamage, WholeRealFamiliesKeepTheirStatesAndTimes)
