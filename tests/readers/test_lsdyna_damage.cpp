@@ -639,6 +639,9 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
     for (size_t n = iBlock; n < iGeometryBytes; n += iBlock)
         Add(0, Head(members[0], n), kRefused, "ends inside its geometry");
     Add(0, Head(members[0], iGeometryBytes - 3), kRefused, "ends inside its geometry");
+    // A word that is not a block's end, in a base file of whole blocks.
+    if ((iGeometryBytes - iWordSize) % iBlock != 0)
+        Add(0, Head(members[0], iGeometryBytes - iWordSize), kRefused, "ends inside its geometry");
     auto First = [&](size_t m) {
         size_t k = 0;
         while (k < states.size() && states[k].iMember != m) k++;
@@ -1071,6 +1074,159 @@ TEST_F(LSDynaDamage, RealFamiliesWithSeveralDamagedMembersShowTheFirstDamageAlon
         CheckDamagedTogether(dir, members, PlotReader(), states, iWordSize,
                              NKLSDynaGeometrySize(h, INT64_MAX), to);
     });
+}
+
+// ---- A run still writing and the boundaries ------------------------------------------
+
+// The shell fixture with 51 globals, so that eight states of 64 words fill a
+// 512-word block: d3plot with the geometry and the end marker, then three
+// members of eight states each whose end marker is the first word of their
+// last block; every file padded with zeros to whole 512-word blocks.
+std::vector<Member> BlockFamily(int iWordSize)
+{
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[18] = 51;  // NGLBV
+    LSDynaTestWriter base;
+    base.iWordSize = iWordSize;
+    LSDynaWriteHeader(&base, h, "block fixture");
+    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+    base.Ints({1, 2, 3, 4, 1});
+    base.Float(-999999.0);
+    std::vector<Member> out = {{"d3plot", base.bytes}};
+    for (int f = 1, k = 0; f <= 3; f++) {
+        LSDynaTestWriter w;
+        w.iWordSize = iWordSize;
+        for (int i = 0; i < 8; i++, k++) {
+            w.Float(0.001 * k);
+            for (int g = 0; g < 51; g++) w.Float(k + 0.01 * g);
+            for (int c = 0; c < 12; c++) w.Float(c % 3 == 0 ? 0.001 * k + c : c);
+        }
+        w.Float(-999999.0);
+        out.push_back({NKString::FromFormat("d3plot%02d", f).GetText(), w.bytes});
+    }
+    const size_t iBlock = 512 * (size_t)iWordSize;
+    for (Member &m : out) m.bytes.resize((m.bytes.size() + iBlock - 1) / iBlock * iBlock, 0);
+    return out;
+}
+
+// The last member of a family ending at a state's end without the end
+// marker, as a run still writing leaves it: every state is offered, and no
+// text says it was cut. Written families, their last member holding one
+// more state in place of its end marker (one warning: the family has no end
+// marker after it, the other members end with theirs), and a base file with
+// one member of states and no marker (no warning).
+TEST_F(LSDynaDamage, LiveLastMemberOffersEveryState)
+{
+    ForEachWrittenFamily(m_Dir, [](const std::string &dir, int iWordSize, int iPerMember) {
+        std::vector<Member> members = WrittenPlotFamily(iWordSize, iPerMember);
+        LSDynaTestWriter more;
+        more.iWordSize = iWordSize;
+        LSDynaWriteShellState(&more, 0.001 * (3 * iPerMember));
+        Member &last = members.back();
+        last.bytes.resize(last.bytes.size() - (size_t)iWordSize);  // the end marker
+        last.bytes.insert(last.bytes.end(), more.bytes.begin(), more.bytes.end());
+        FamilyCopy copy(dir, members);
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+        const int n = 3 * iPerMember + 1;
+        EXPECT_EQ(NKLSDynaGetNumStates(), n);
+        EXPECT_TRUE(NKLSDynaReadState(n - 1));
+        ExpectOneWarning(capture, copy.Path("d3plot03"), 1, n, (float)(0.001 * (n - 1)),
+                         "ends the family with no end marker after state " + std::to_string(n));
+        NKLSDynaClose();
+        // A base file and one member of states without the marker.
+        FamilyCopy one(dir + "_one", {members[0], {"d3plot01", last.bytes}});
+        MessageCapture quiet;
+        ASSERT_TRUE(OpenPlot(one.Path("d3plot")));
+        EXPECT_EQ(NKLSDynaGetNumStates(), iPerMember + 1);
+        EXPECT_TRUE(quiet.Lines().empty()) << quiet.Text();
+        NKLSDynaClose();
+    });
+}
+
+// The ansys family's d3plot02 holding its state and one more (its words
+// again at a later time) without the end marker: all 23 states, and the
+// warning says the family has no end marker after state 23.
+TEST_F(LSDynaDamage, LiveLastMemberOfARealFamilyOffersEveryState)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    const std::string from = NKTestSharedDataDir() + "/lsdyna/ansys-example-data/d3plot";
+    std::vector<Member> members = ReadMembers(from, {"d3plot", "d3plot01", "d3plot02"});
+    FamilyCopy whole(m_Dir + "/whole", members);
+    ASSERT_TRUE(OpenPlot(whole.Path("d3plot")));
+    const LSDynaStateInfo last = NKLSDynaGetControlData()->states.back();
+    ASSERT_EQ(last.iFileIndex, 2);
+    NKLSDynaClose();
+    const size_t iState = (size_t)last.iSize * 4;
+    std::vector<uint8_t> &b = members[2].bytes;
+    b.resize(iState);
+    b.insert(b.end(), b.begin(), b.begin() + (long)iState);
+    const float fLater = 0.0011f;
+    std::memcpy(b.data() + iState, &fLater, 4);
+    FamilyCopy copy(m_Dir + "/live", members);
+    MessageCapture capture;
+    ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+    EXPECT_EQ(NKLSDynaGetNumStates(), 23);
+    EXPECT_TRUE(NKLSDynaReadState(22));
+    ExpectOneWarning(capture, copy.Path("d3plot02"), 1, 23, fLater,
+                     "ends the family with no end marker after state 23");
+    EXPECT_FALSE(capture.Contains("ends inside")) << capture.Text();
+}
+
+// Boundaries: a member of exactly one state's words, all zeros; a member's
+// last state zeroed from its middle to the member's end; and in a family
+// of 512-word blocks whose end marker is the first word of its last block,
+// in 4- and 8-byte words: the whole family, a last word that is not zero
+// (words after the marker), and the marker zeroed (zeros from the next
+// state on, the padding has room for one).
+TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
+{
+    for (int iWordSize : {4, 8}) {
+        SCOPED_TRACE(std::to_string(iWordSize) + "-byte words");
+        const std::string dir = m_Dir + "/" + std::to_string(iWordSize);
+        const std::vector<Member> one = WrittenPlotFamily(iWordSize, 1);
+        const std::vector<Member> three = WrittenPlotFamily(iWordSize, 3);
+        const std::vector<Member> blocks = BlockFamily(iWordSize);
+        const size_t S = 13 * (size_t)iWordSize, iBlockS = 64 * (size_t)iWordSize;
+        std::vector<uint8_t> zeroed = three[2].bytes;  // state 6 from its middle on
+        std::fill(zeroed.begin() + (long)(2 * S + S / 2 / iWordSize * iWordSize), zeroed.end(), 0);
+        std::vector<uint8_t> lastWord = blocks[2].bytes, noMarker = blocks[2].bytes;
+        lastWord[lastWord.size() - 1] = 0x40;
+        std::fill(noMarker.begin() + (long)(8 * iBlockS), noMarker.begin() + (long)(9 * iBlockS), 0);
+        {
+            FamilyCopy copy(dir + "_blocks", blocks);
+            MessageCapture capture;
+            ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+            EXPECT_EQ(NKLSDynaGetNumStates(), 24);
+            EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+            NKLSDynaClose();
+        }
+        const struct {
+            const std::vector<Member> *pFamily;
+            size_t iMember;
+            std::vector<uint8_t> bytes;
+            int iKept;
+            float fLast;
+            const char *pszSign;
+        } cases[] = {
+            {&one, 2, std::vector<uint8_t>(S, 0), 1, 0.0f, "holds only zeros"},
+            {&three, 2, zeroed, 5, 0.004f, "ends inside state 6"},
+            {&blocks, 2, lastWord, 16, 0.015f, "has words after its end marker"},
+            {&blocks, 2, noMarker, 16, 0.015f, "holds only zeros from state 17 on"},
+        };
+        for (const auto &c : cases) {
+            SCOPED_TRACE(c.pszSign);
+            const std::vector<Member> &family = *c.pFamily;
+            FamilyCopy copy(dir, family);
+            copy.Cut({family[c.iMember].name, c.bytes}, c.bytes.size());
+            MessageCapture capture;
+            ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+            EXPECT_EQ(NKLSDynaGetNumStates(), c.iKept);
+            ExpectOneWarning(capture, copy.Path(family[c.iMember].name), 1, c.iKept, c.fLast,
+                             c.pszSign);
+            NKLSDynaClose();
+        }
+    }
 }
 
 // Every whole family offers the states and times it always has (written
