@@ -1023,7 +1023,10 @@ void CheckDamagedTogether(const std::string &dir, const std::vector<Member> &mem
                 for (size_t e = 0; e < damages[b].size(); e++) {
                     SCOPED_TRACE(copy.Path(members[to[b]].name) + " damage " + std::to_string(e));
                     Put(b, e);
-                    EXPECT_TRUE(Show(reader, base) == alone) << Show(reader, base).messages[0];
+                    const Shown both = Show(reader, base);
+                    EXPECT_TRUE(both == alone)
+                        << both.states.size() << " states, " << both.messages.size()
+                        << " messages: " << (both.messages.empty() ? "" : both.messages[0]);
                     for (size_t c = b + 1; c < to.size() && e < damages[c].size(); c++) {
                         Put(c, e);
                         EXPECT_TRUE(Show(reader, base) == alone)
