@@ -251,17 +251,19 @@ LSDynaStateWalk::Sign LSDynaStateWalk::TimeSign(float fTime) const
 // of the member is held (the state at o does not fit in it).
 LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTimeSign(int i, int64_t o)
 {
+    const bool bHeldHere = m_Pending.bHeld && m_Pending.iFile == i;
+    // A state that does not fit in the member and follows none of it: its
+    // own words run out, and whether it may run on decides (its words are
+    // not read back).
+    if (o + m_S > Words(i) && !bHeldHere) return Sign::None;
     const int64_t iZeros = m_Times.ZerosFrom(i);
     if (iZeros > o) return Sign::None;
-    if (iZeros == 0 && Words(i) >= m_S) return Sign::Zeros;
+    if (iZeros == 0) return Sign::Zeros;
     if (o + m_S <= Words(i)) return Sign::ZerosFrom;
-    const bool bHeldHere = m_Pending.bHeld && m_Pending.iFile == i;
-    if (bHeldHere && iZeros < o) {
+    if (iZeros < o) {
         Drop();
         return Sign::InsideState;
     }
-    // The state's own words run out: whether it may run on decides.
-    if (!bHeldHere) return Sign::None;
     // The states the member holds end at the zero where its end marker was.
     const Sign eEnd = MemberEndSign(i);
     return eEnd == Sign::None ? Sign::OpenEnd : eEnd;
