@@ -22,7 +22,9 @@
 // members of 32 MB; the open alone, median in milliseconds.
 // Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
 //        bench_lsdyna_states --write DIR: writes those two families into
-//        DIR/members and DIR/runover (for counting an open's reads) and ends.
+//        DIR/members and DIR/runover, and a time-history family of 1,000
+//        members of one state into DIR/history (for counting an open's
+//        reads), and ends.
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,6 +41,7 @@
 
 #include "readers/nk_lsdyna.h"
 #include "tests/test_support/lsdyna_test_writer.h"
+#include "tests/test_support/lsdyna_th_brick.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -270,6 +273,26 @@ std::string WriteShellFamily(const std::string &dir, int64_t iGlobals, int iStat
     return dir + "/d3plot";
 }
 
+// A time-history family of the one-brick database in dir: d3thdt with the
+// geometry and the end marker, then iStates members of one state and the
+// end marker each. Its base file, or "" when a file cannot be written.
+std::string WriteHistoryFamily(const std::string &dir, int iStates)
+{
+    LSDynaTestWriter base;
+    LSDynaWriteBrickHistory(&base, {});
+    base.Float(-999999.0);
+    if (!NKTestWriteBytes(dir + "/d3thdt", base.bytes.data(), base.bytes.size())) return "";
+    for (int k = 0; k < iStates; k++) {
+        LSDynaTestWriter w;
+        LSDynaWriteBrickHistoryState(&w, 0.001 * k);
+        w.Float(-999999.0);
+        char szName[32];
+        std::snprintf(szName, sizeof(szName), "/d3thdt%02d", k + 1);
+        if (!NKTestWriteBytes(dir + szName, w.bytes.data(), w.bytes.size())) return "";
+    }
+    return dir + "/d3thdt";
+}
+
 // The two written families: 1,000 members of one state, and three states of
 // 40 MB over four members of 32 MB.
 bool WriteBenchFamilies(const std::string &dir, std::string *pMembers, std::string *pRunOver)
@@ -311,7 +334,11 @@ int main(int argc, char **argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
         std::string members, runOver;
-        return WriteBenchFamilies(argv[2], &members, &runOver) ? 0 : 1;
+        std::filesystem::create_directories(std::string(argv[2]) + "/history");
+        return WriteBenchFamilies(argv[2], &members, &runOver) &&
+                       !WriteHistoryFamily(std::string(argv[2]) + "/history", 1000).empty()
+                   ? 0
+                   : 1;
     }
     int iRuns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     std::string family = argc > 2 ? argv[2] : DefaultFamily();

@@ -490,8 +490,9 @@ int64_t LSDynaTimeReader::ZerosFrom(int iFile)
     const int64_t iWords = (*m_pFiles)[(size_t)iFile].Words(m_iWordSize);
     if (!Open(iFile)) return iWords;
     if (!m_Piece) m_Piece.reset(new unsigned char[kPieceBytes]);
-    // A first small piece: a whole member's end marker lies in its last block.
-    int64_t iPiece = kBlockBytes / m_iWordSize;
+    // A first piece of 512 words: a whole member's end marker lies in its
+    // last 512-word block, the padding after it is shorter.
+    int64_t iPiece = 512;
     for (int64_t iEnd = iWords; iEnd > 0;) {
         const int64_t iFirst = std::max<int64_t>(0, iEnd - iPiece);
         if (!ReadAt(iFirst * m_iWordSize, m_Piece.get(), (iEnd - iFirst) * m_iWordSize))

@@ -286,7 +286,7 @@ public:
     int64_t ZerosFrom(int iFile);
 
 private:
-    enum { kBlockBytes = 512, kPieceBytes = 65536 };
+    enum { kBlockBytes = 512, kPieceBytes = 65536 };  // (a piece holds 512 words)
     bool Open(int iFile);
     bool ReadAt(int64_t iByte, unsigned char *p, int64_t iBytes) const;
     const std::vector<LSDynaFamilyFile> *m_pFiles;
