@@ -472,8 +472,11 @@ bool AnyNotZero(const unsigned char *p, int64_t n)
 
 bool LSDynaTimeReader::NotZeroAfter(int iFile, int64_t iWord)
 {
-    const int64_t iEnd = (*m_pFiles)[(size_t)iFile].Words(m_iWordSize) * m_iWordSize;
-    const int64_t iAfter = (iWord + 1) * m_iWordSize;
+    const LSDynaFamilyFile &f = (*m_pFiles)[(size_t)iFile];
+    const int64_t iWords = f.Words(m_iWordSize);
+    // More words than the padding of the word's 512-word block.
+    if (iWords > (iWord / 512 + 1) * 512) return true;
+    const int64_t iEnd = iWords * m_iWordSize, iAfter = (iWord + 1) * m_iWordSize;
     if (iAfter >= iEnd || !Open(iFile)) return false;
     // The rest of the block the word was read from.
     if (m_iBlockAt >= 0 && iAfter >= m_iBlockAt && iAfter < m_iBlockAt + m_iBlockBytes) {
@@ -481,6 +484,8 @@ bool LSDynaTimeReader::NotZeroAfter(int iFile, int64_t iWord)
             return true;
         if (iEnd <= m_iBlockAt + m_iBlockBytes) return false;
     }
+    // A file of whole blocks holds padding there; another none.
+    if (f.iFileSize % (512LL * m_iWordSize) == 0) return false;
     unsigned char last[8];
     return ReadAt(iEnd - m_iWordSize, last, m_iWordSize) && AnyNotZero(last, m_iWordSize);
 }

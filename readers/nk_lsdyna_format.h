@@ -274,10 +274,11 @@ public:
     // The time word at word iWord of family file iFile (a word past its
     // end is Missing: a state begins in the file that holds its time).
     LSDynaTimeWord Read(int iFile, int64_t iWord, float *pfTime);
-    // True when a word of file iFile after word iWord is not zero, as far
-    // as the block read for that word and the file's last word show:
-    // padding after an end marker is zeros to the file's end. Reads at most
-    // the last word, through the descriptor that read the word.
+    // True when file iFile holds words after word iWord that are no padding:
+    // more words than fill its 512-word block, or a word that is not zero,
+    // as far as the block read for that word shows, and, for a file that is
+    // not whole blocks (its writer does not pad), its last word. Reads at
+    // most that word, through the descriptor that read word iWord.
     bool NotZeroAfter(int iFile, int64_t iWord);
     // The word after the last word of file iFile that is not zero (0 when
     // every word is zero), read back from its end in pieces through the

@@ -1179,9 +1179,10 @@ TEST_F(LSDynaDamage, LiveLastMemberOfARealFamilyOffersEveryState)
 // Boundaries: a member of exactly one state's words, all zeros; a member's
 // last state zeroed from its middle to the member's end; and in a family
 // of 512-word blocks whose end marker is the first word of its last block,
-// in 4- and 8-byte words: the whole family, a last word that is not zero
-// (words after the marker), and the marker zeroed (zeros from the next
-// state on, the padding has room for one).
+// in 4- and 8-byte words: the whole family (its padding is no words after
+// the marker), one more block after the padding (words after the marker),
+// and the marker zeroed (zeros from the next state on: the padding has room
+// for one).
 TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
 {
     for (int iWordSize : {4, 8}) {
@@ -1193,8 +1194,8 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
         const size_t S = 13 * (size_t)iWordSize, iBlockS = 64 * (size_t)iWordSize;
         std::vector<uint8_t> zeroed = three[2].bytes;  // state 6 from its middle on
         std::fill(zeroed.begin() + (long)(2 * S + S / 2 / iWordSize * iWordSize), zeroed.end(), 0);
-        std::vector<uint8_t> lastWord = blocks[2].bytes, noMarker = blocks[2].bytes;
-        lastWord[lastWord.size() - 1] = 0x40;
+        std::vector<uint8_t> moreBlock = blocks[2].bytes, noMarker = blocks[2].bytes;
+        moreBlock.insert(moreBlock.end(), 512 * (size_t)iWordSize, 0xFF);
         std::fill(noMarker.begin() + (long)(8 * iBlockS), noMarker.begin() + (long)(9 * iBlockS), 0);
         {
             FamilyCopy copy(dir + "_blocks", blocks);
@@ -1214,7 +1215,7 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
         } cases[] = {
             {&one, 2, std::vector<uint8_t>(S, 0), 1, 0.0f, "holds only zeros"},
             {&three, 2, zeroed, 5, 0.004f, "ends inside state 6"},
-            {&blocks, 2, lastWord, 16, 0.015f, "has words after its end marker"},
+            {&blocks, 2, moreBlock, 16, 0.015f, "has words after its end marker"},
             {&blocks, 2, noMarker, 16, 0.015f, "holds only zeros from state 17 on"},
         };
         for (const auto &c : cases) {
