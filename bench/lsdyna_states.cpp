@@ -239,9 +239,7 @@ std::string WriteShellFamily(const std::string &dir, int64_t iGlobals, int iStat
     LSDynaTestHeader h = LSDynaShellFixtureHeader();
     h.w[18] = iGlobals;  // NGLBV
     LSDynaTestWriter base;
-    LSDynaWriteHeader(&base, h, "bench family");
-    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-    base.Ints({1, 2, 3, 4, 1});
+    LSDynaWriteShellGeometry(&base, h, "bench family");
     base.Float(-999999.0);
     const int64_t S = 1 + iGlobals + 12;
     auto Pad = [](std::string *p) { p->resize((p->size() + 2047) / 2048 * 2048, '\0'); };

@@ -64,10 +64,10 @@ private:
     // The signs of damage; Warn gives each its text.
     enum class Sign {
         None,
-        PartWord,     // a member that is not a whole number of words
-        Geometry,     // a base file that ends inside its geometry
-        Zeros,        // a member of nothing but zeros
-        ZerosFrom,    // zeros from a state's time word to the member's end
+        PartWord,   // a member that is not a whole number of words
+        Geometry,   // a base file that ends inside its geometry
+        Zeros,      // a member of nothing but zeros
+        ZerosFrom,  // zeros from a state's time word to the member's end
         TimeNotNumber,
         TimeBelow,
         TimeSame,
@@ -125,19 +125,19 @@ private:
     int m_iSegments = 0;
     int m_iBase = 0;
     int64_t m_S = 1;
-    int64_t m_iLargest = 0;   // words of the family's largest member
+    int64_t m_iLargest = 0;     // words of the family's largest member
     int m_iNotWholeBlocks = 0;  // members that are not whole 512-word blocks
-    int64_t m_iCarry = 0;     // where the next state begins in the next member
+    int64_t m_iCarry = 0;       // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
     bool m_bGeometryRanOver = false;  // the next word read must show it whole
-    int m_iRunsOff = 0;    // the member in which a state's words run out
-    bool m_bMust = false;  // the states go on in the next member
+    int m_iRunsOff = 0;               // the member in which a state's words run out
+    bool m_bMust = false;             // the states go on in the next member
     bool m_bStop = false;
     bool m_bFailed = false;  // the first geometry is not whole: the open fails
     bool m_bFirstGeometryComplete = false;
     bool m_bMarkerSeen = false;  // a numbered member of the segment ended with it
-    int m_iExpect = 1;  // the member number that must come next
-    int m_iStates = 0;  // states listed
+    int m_iExpect = 1;           // the member number that must come next
+    int m_iStates = 0;           // states listed
     float m_fLastListed = 0.0f;
     float m_fLastTime = 0.0f;  // the time of the last state read
     bool m_bAnyTime = false;

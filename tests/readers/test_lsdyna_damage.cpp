@@ -278,7 +278,8 @@ void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members, b
             // still writing).
             if (bSplit && iKept > 0) {
                 const ListedState &s = ref.states[iKept - 1];
-                if (s.iMember != m && s.iEndMember == m && s.iEndByte + ref.iWordSize > (int64_t)n &&
+                if (s.iMember != m && s.iEndMember == m &&
+                    s.iEndByte + ref.iWordSize > (int64_t)n &&
                     (m + 1 < members.size() || s.iEndByte != (int64_t)n))
                     iKept--;
             }
@@ -379,9 +380,7 @@ std::vector<Member> WrittenSplitFamily(int iWordSize)
     h.w[18] = kGlobals;  // NGLBV
     LSDynaTestWriter base, all;
     base.iWordSize = all.iWordSize = iWordSize;
-    LSDynaWriteHeader(&base, h, "split fixture");
-    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-    base.Ints({1, 2, 3, 4, 1});
+    LSDynaWriteShellGeometry(&base, h, "split fixture");
     base.Float(-999999.0);
     for (int k = 0; k < 7; k++) {
         all.Float(0.001 * k);
@@ -585,15 +584,15 @@ size_t StatesBeforeZeros(const std::vector<ListedState> &states, size_t m, size_
                          int iWordSize)
 {
     size_t k = 0;
-    while (k < states.size() && (states[k].iMember < m ||
-                                 (states[k].iMember == m &&
-                                  (size_t)(states[k].iOffset * iWordSize) < iZeros)))
+    while (k < states.size() &&
+           (states[k].iMember < m ||
+            (states[k].iMember == m && (size_t)(states[k].iOffset * iWordSize) < iZeros)))
         k++;
     return k;
 }
 
-size_t ZerosFromKept(const std::vector<ListedState> &states, size_t m, size_t iZeros,
-                     size_t iSize, int iWordSize)
+size_t ZerosFromKept(const std::vector<ListedState> &states, size_t m, size_t iZeros, size_t iSize,
+                     int iWordSize)
 {
     const size_t k = StatesBeforeZeros(states, m, iZeros, iWordSize);
     const size_t iEnd = k > 0 ? (size_t)(states[k - 1].iEndByte) : 0;
@@ -610,7 +609,8 @@ std::string ZerosFromSign(const std::vector<ListedState> &states, size_t m, size
     const size_t k = StatesBeforeZeros(states, m, iZeros, iWordSize);
     const size_t iEnd = k > 0 ? (size_t)(states[k - 1].iEndByte) : 0;
     const size_t iState = (size_t)states[0].iSize * (size_t)iWordSize;
-    if (iEnd + iState <= iSize) return "holds only zeros from state " + std::to_string(k + 1) + " on";
+    if (iEnd + iState <= iSize)
+        return "holds only zeros from state " + std::to_string(k + 1) + " on";
     if (iEnd > iZeros) return "ends inside state " + std::to_string(k);
     return bLast ? "ends the family with no end marker after state " + std::to_string(k)
                  : "ends after state " + std::to_string(k) + " without its end marker";
@@ -733,19 +733,35 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
     }
 }
 
-// The plot family's damages from its states as listed whole and the end
-// of its geometry.
-void CheckPlotSigns(const std::string &dir, const std::vector<Member> &members)
+// A plot family written whole in dir: its states as listed, its word size
+// and the word its geometry ends at.
+struct WholePlot {
+    std::vector<ListedState> states;
+    int iWordSize = 4;
+    int64_t iGeometry = 0;
+};
+
+void ListWholePlot(const std::string &dir, const std::vector<Member> &members, WholePlot *p)
 {
     FamilyCopy copy(dir, members);
     ASSERT_TRUE(OpenPlot(copy.Path(members[0].name)));
     LSDynaHeader h;
     ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
-    const int iWordSize = NKLSDynaGetControlData()->iWordSize;
-    const std::vector<ListedState> states = ListedPlotStates(members);
+    p->iWordSize = NKLSDynaGetControlData()->iWordSize;
+    p->states = ListedPlotStates(members);
+    p->iGeometry = NKLSDynaGeometrySize(h, INT64_MAX);
     NKLSDynaClose();
-    CheckDamages(dir, members, PlotReader(), states,
-                 SignDamages(members, states, iWordSize, NKLSDynaGeometrySize(h, INT64_MAX)));
+}
+
+// The plot family's damages from its states as listed whole and the end
+// of its geometry.
+void CheckPlotSigns(const std::string &dir, const std::vector<Member> &members)
+{
+    WholePlot w;
+    ListWholePlot(dir, members, &w);
+    if (::testing::Test::HasFatalFailure()) return;
+    CheckDamages(dir, members, PlotReader(), w.states,
+                 SignDamages(members, w.states, w.iWordSize, w.iGeometry));
 }
 
 class LSDynaDamage : public ::testing::Test {
@@ -961,8 +977,8 @@ Shown Show(const Reader &reader, const std::string &base)
 // after its last state (the end marker gone), all zeros, a copy of the
 // member before it, and 2,048 bytes 0xFF after its words.
 std::vector<std::vector<uint8_t>> MemberDamages(const std::vector<Member> &members,
-                                                const std::vector<ListedState> &states,
-                                                size_t m, int iWordSize, int64_t iGeometry)
+                                                const std::vector<ListedState> &states, size_t m,
+                                                int iWordSize, int64_t iGeometry)
 {
     const Member &member = members[m];
     // (Past the 64 control words: a header cut short reads on in d3plot01.)
@@ -1045,14 +1061,10 @@ TEST_F(LSDynaDamage, WrittenFamiliesWithSeveralDamagedMembersShowTheFirstDamageA
 {
     ForEachWrittenFamily(m_Dir, [](const std::string &dir, int iWordSize, int iPerMember) {
         const std::vector<Member> plot = WrittenPlotFamily(iWordSize, iPerMember);
-        FamilyCopy copy(dir, plot);
-        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
-        LSDynaHeader h;
-        ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
-        const std::vector<ListedState> states = ListedPlotStates(plot);
-        NKLSDynaClose();
-        CheckDamagedTogether(dir, plot, PlotReader(), states, iWordSize,
-                             NKLSDynaGeometrySize(h, INT64_MAX));
+        WholePlot w;
+        ListWholePlot(dir, plot, &w);
+        if (::testing::Test::HasFatalFailure()) return;
+        CheckDamagedTogether(dir, plot, PlotReader(), w.states, iWordSize, w.iGeometry);
         const std::vector<Member> th = WrittenThFamily(iWordSize, iPerMember);
         CheckDamagedTogether(dir + "_th", th, ThReader(), ThStates(th, iWordSize), iWordSize, 101);
     });
@@ -1065,17 +1077,12 @@ TEST_F(LSDynaDamage, RealFamiliesWithSeveralDamagedMembersShowTheFirstDamageAlon
     NK_SKIP_WITHOUT_SHARED_TESTDATA();
     ForEachRealFamily([this](const std::string &name, const std::vector<Member> &members) {
         const std::string dir = m_Dir + "/" + name;
-        FamilyCopy copy(dir, members);
-        ASSERT_TRUE(OpenPlot(copy.Path(members[0].name)));
-        LSDynaHeader h;
-        ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
-        const int iWordSize = NKLSDynaGetControlData()->iWordSize;
-        const std::vector<ListedState> states = ListedPlotStates(members);
-        NKLSDynaClose();
+        WholePlot w;
+        ListWholePlot(dir, members, &w);
+        if (::testing::Test::HasFatalFailure()) return;
         std::vector<size_t> to;
         if (members.size() > 4) to = {0, 1, 2, members.size() - 1};
-        CheckDamagedTogether(dir, members, PlotReader(), states, iWordSize,
-                             NKLSDynaGeometrySize(h, INT64_MAX), to);
+        CheckDamagedTogether(dir, members, PlotReader(), w.states, w.iWordSize, w.iGeometry, to);
     });
 }
 
@@ -1091,9 +1098,7 @@ std::vector<Member> BlockFamily(int iWordSize)
     h.w[18] = 51;  // NGLBV
     LSDynaTestWriter base;
     base.iWordSize = iWordSize;
-    LSDynaWriteHeader(&base, h, "block fixture");
-    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-    base.Ints({1, 2, 3, 4, 1});
+    LSDynaWriteShellGeometry(&base, h, "block fixture");
     base.Float(-999999.0);
     std::vector<Member> out = {{"d3plot", base.bytes}};
     for (int f = 1, k = 0; f <= 3; f++) {
@@ -1196,7 +1201,8 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
         std::fill(zeroed.begin() + (long)(2 * S + S / 2 / iWordSize * iWordSize), zeroed.end(), 0);
         std::vector<uint8_t> moreBlock = blocks[2].bytes, noMarker = blocks[2].bytes;
         moreBlock.insert(moreBlock.end(), 512 * (size_t)iWordSize, 0xFF);
-        std::fill(noMarker.begin() + (long)(8 * iBlockS), noMarker.begin() + (long)(9 * iBlockS), 0);
+        std::fill(noMarker.begin() + (long)(8 * iBlockS), noMarker.begin() + (long)(9 * iBlockS),
+                  0);
         {
             FamilyCopy copy(dir + "_blocks", blocks);
             MessageCapture capture;

@@ -58,8 +58,8 @@ TEST_F(LSDynaDirect, StatesRunningOnOverMembersReadAsTheFamilyWrittenWhole)
         SCOPED_TRACE(std::to_string(iWordSize) + "-byte words");
         std::vector<std::vector<float>> got[2];
         for (bool bWhole : {false, true}) {
-            const std::string dir = m_Dir + (bWhole ? "/whole" : "/split") +
-                                    std::to_string(iWordSize);
+            const std::string dir =
+                m_Dir + (bWhole ? "/whole" : "/split") + std::to_string(iWordSize);
             ASSERT_TRUE(std::filesystem::create_directories(dir));
             ASSERT_TRUE(LSDynaWriteStrainFamily(dir, {0.0, 0.5, 1.0}, 2.0, iWordSize, bWhole));
             MessageCapture capture;

@@ -79,7 +79,12 @@ LSDynaTestHeader LSDynaShellFixtureHeader(void)
 
 void LSDynaWriteShellGeometry(LSDynaTestWriter *pW)
 {
-    LSDynaWriteHeader(pW, LSDynaShellFixtureHeader(), "shell fixture");
+    LSDynaWriteShellGeometry(pW, LSDynaShellFixtureHeader(), "shell fixture");
+}
+
+void LSDynaWriteShellGeometry(LSDynaTestWriter *pW, const LSDynaTestHeader &h, const char *pszTitle)
+{
+    LSDynaWriteHeader(pW, h, pszTitle);
     pW->Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});  // 4 nodes
     pW->Ints({1, 2, 3, 4, 1});                         // shell nodes, material
 }
@@ -132,9 +137,7 @@ bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &
     h.w[43] = h.w[44] = 1000;  // stresses and plastic strain
     LSDynaTestWriter base, all;
     base.iWordSize = all.iWordSize = iWordSize;
-    LSDynaWriteHeader(&base, h, "strain fixture");
-    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-    base.Ints({1, 2, 3, 4, 1});
+    LSDynaWriteShellGeometry(&base, h, "strain fixture");
     // Written whole, the states follow the geometry in d3plot.
     if (!bWhole) base.Float(-999999.0);
     for (size_t k = 0; k < times.size(); k++) {
@@ -160,7 +163,8 @@ bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &
     for (size_t at = 0, f = 1; at < all.bytes.size(); at += iMember, f++) {
         LSDynaTestWriter m;
         m.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)at,
-                       all.bytes.begin() + (std::ptrdiff_t)std::min(all.bytes.size(), at + iMember));
+                       all.bytes.begin() +
+                           (std::ptrdiff_t)std::min(all.bytes.size(), at + iMember));
         char szName[32];
         std::snprintf(szName, sizeof(szName), "/d3plot%02d", (int)f);
         bOk = m.Save(dir + szName) && bOk;
@@ -175,9 +179,7 @@ bool LSDynaWriteDeletionFamily(const std::string &dir, int iWordSize, int iState
     h.w[36] = -10003;  // MAXINT 3 with deletion words per element (MDLOPT 2)
     LSDynaTestWriter base, states;
     base.iWordSize = states.iWordSize = iWordSize;
-    LSDynaWriteHeader(&base, h, "deletion fixture");
-    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-    base.Ints({1, 2, 3, 4, 1});
+    LSDynaWriteShellGeometry(&base, h, "deletion fixture");
     base.Float(-999999.0);
     for (int k = 0; k < iStates; k++) {
         LSDynaWriteShellState(&states, 0.001 * k);

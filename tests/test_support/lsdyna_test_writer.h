@@ -32,8 +32,10 @@ void LSDynaWriteHeader(LSDynaTestWriter *pW, const LSDynaTestHeader &h, const ch
 // The fixture shell model: NDIM 3 (stored 4), NUMNP 4, IU 1, NEL4 1,
 // NUMMAT4 1, MAXINT 3; a unit square shell 1 2 3 4 of material 1.
 LSDynaTestHeader LSDynaShellFixtureHeader(void);
-// Header and geometry of the fixture.
+// Header and geometry of the fixture; with h, the square under that header.
 void LSDynaWriteShellGeometry(LSDynaTestWriter *pW);
+void LSDynaWriteShellGeometry(LSDynaTestWriter *pW, const LSDynaTestHeader &h,
+                              const char *pszTitle);
 // One fixture state: the time and the 12 current coordinates (the square
 // moved by fTime along x).
 void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime);
