@@ -130,7 +130,6 @@ private:
     int64_t m_iCarry = 0;       // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
     bool m_bGeometryRanOver = false;  // the next word read must show it whole
-    int m_iRunsOff = 0;               // the member in which a state's words run out
     bool m_bMust = false;             // the states go on in the next member
     bool m_bStop = false;
     bool m_bFailed = false;  // the first geometry is not whole: the open fails
