@@ -16,7 +16,15 @@
 // has them); what it does per member file (list it with its size, open it,
 // read the block of each time word, close it) shows as the growth per added
 // state (one state per member in the projectile family). The aim: the open at 96 states within 1.5
-// times the open at 16. Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
+// times the open at 16. Then two written families keep the open's checks
+// in sight: 1,000 members of one state each (512 words, the end marker,
+// padding to 512-word blocks), and states of 40 MB running on over four
+// members of 32 MB; the open alone, median in milliseconds.
+// Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
+//        bench_lsdyna_states --write DIR: writes those two families into
+//        DIR/members and DIR/runover, and a time-history family of 1,000
+//        members of one state into DIR/history (for counting an open's
+//        reads), and ends.
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,6 +40,8 @@
 #include "core/nk_model.h"
 
 #include "readers/nk_lsdyna.h"
+#include "tests/test_support/lsdyna_test_writer.h"
+#include "tests/test_support/lsdyna_th_brick.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -217,20 +227,129 @@ void TimeRepeatedFamily(const std::string &family, int iRuns)
     NKToggleMessageOutput(true);
 }
 
+// A written family of the shell fixture in 4-byte words with iGlobals
+// globals a state in dir: d3plot with the geometry and the end marker, and
+// iStates states with the end marker after them, cut into members of
+// iMemberWords words (0: a member of its own for each state, closed with
+// the end marker); every file padded to 512-word blocks. Its base file, or
+// "" when a file cannot be written.
+std::string WriteShellFamily(const std::string &dir, int64_t iGlobals, int iStates,
+                             int64_t iMemberWords)
+{
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[18] = iGlobals;  // NGLBV
+    LSDynaTestWriter base;
+    LSDynaWriteShellGeometry(&base, h, "bench family");
+    base.Float(-999999.0);
+    const int64_t S = 1 + iGlobals + 12;
+    auto Pad = [](std::string *p) { p->resize((p->size() + 2047) / 2048 * 2048, '\0'); };
+    std::string bytes(base.bytes.begin(), base.bytes.end());
+    Pad(&bytes);
+    if (!NKTestWriteBytes(dir + "/d3plot", bytes.data(), bytes.size())) return "";
+    // The states' words: the time, zero globals and coordinates of zero.
+    auto States = [&](int iFirst, int n) {
+        std::string out((size_t)(n * S + 1) * 4, '\0');
+        for (int k = 0; k < n; k++) PutWord(&out, k * S * 4, 0.001 * (iFirst + k), 4, false);
+        PutWord(&out, n * S * 4, -999999.0, 4, false);
+        return out;
+    };
+    int iNumber = 1;
+    auto Member = [&](std::string member) {
+        Pad(&member);
+        char szName[32];
+        std::snprintf(szName, sizeof(szName), "/d3plot%02d", iNumber++);
+        return NKTestWriteBytes(dir + szName, member.data(), member.size());
+    };
+    if (iMemberWords == 0) {
+        for (int k = 0; k < iStates; k++)
+            if (!Member(States(k, 1))) return "";
+    } else {
+        const std::string all = States(0, iStates);
+        for (size_t at = 0; at < all.size(); at += (size_t)iMemberWords * 4)
+            if (!Member(all.substr(at, (size_t)iMemberWords * 4))) return "";
+    }
+    return dir + "/d3plot";
+}
+
+// A time-history family of the one-brick database in dir: d3thdt with the
+// geometry and the end marker, then iStates members of one state and the
+// end marker each. Its base file, or "" when a file cannot be written.
+std::string WriteHistoryFamily(const std::string &dir, int iStates)
+{
+    LSDynaTestWriter base;
+    LSDynaWriteBrickHistory(&base, {});
+    base.Float(-999999.0);
+    if (!NKTestWriteBytes(dir + "/d3thdt", base.bytes.data(), base.bytes.size())) return "";
+    for (int k = 0; k < iStates; k++) {
+        LSDynaTestWriter w;
+        LSDynaWriteBrickHistoryState(&w, 0.001 * k);
+        w.Float(-999999.0);
+        char szName[32];
+        std::snprintf(szName, sizeof(szName), "/d3thdt%02d", k + 1);
+        if (!NKTestWriteBytes(dir + szName, w.bytes.data(), w.bytes.size())) return "";
+    }
+    return dir + "/d3thdt";
+}
+
+// The two written families: 1,000 members of one state, and three states of
+// 40 MB over four members of 32 MB.
+bool WriteBenchFamilies(const std::string &dir, std::string *pMembers, std::string *pRunOver)
+{
+    std::filesystem::create_directories(dir + "/members");
+    std::filesystem::create_directories(dir + "/runover");
+    *pMembers = WriteShellFamily(dir + "/members", 512 - 13, 1000, 0);
+    *pRunOver = WriteShellFamily(dir + "/runover", 10 * 1024 * 1024 - 13, 3, 8 * 1024 * 1024);
+    return !pMembers->empty() && !pRunOver->empty();
+}
+
+// The open alone of the two written families, median of iRuns.
+void TimeWrittenFamilies(int iRuns)
+{
+    const std::string dir = NKTestMakeTempDir("bench_lsdyna_written_");
+    std::string bases[2];
+    NKToggleMessageOutput(false);
+    if (WriteBenchFamilies(dir, &bases[0], &bases[1])) {
+        std::printf("written families, the open alone, median of %d (ms):\n", iRuns);
+        const char *pszNames[2] = {"1,000 members of one state",
+                                   "40 MB states over 4 members of 32 MB"};
+        for (int k = 0; k < 2; k++) {
+            std::vector<double> times;
+            for (int r = 0; r < iRuns + 1; r++) times.push_back(OpenAlone(bases[k]));
+            times.erase(times.begin());  // the first fills the page cache
+            std::sort(times.begin(), times.end());
+            std::printf("  %-40s %9.3f\n", pszNames[k], 1e3 * times[times.size() / 2]);
+        }
+    } else {
+        std::printf("written families: cannot be written in %s\n", dir.c_str());
+    }
+    NKToggleMessageOutput(true);
+    NKTestRemoveDir(dir);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
+        std::string members, runOver;
+        std::filesystem::create_directories(std::string(argv[2]) + "/history");
+        return WriteBenchFamilies(argv[2], &members, &runOver) &&
+                       !WriteHistoryFamily(std::string(argv[2]) + "/history", 1000).empty()
+                   ? 0
+                   : 1;
+    }
     int iRuns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     std::string family = argc > 2 ? argv[2] : DefaultFamily();
     // A clone without the shared test data has no default family to time.
     if (argc <= 2 && access(family.c_str(), R_OK) != 0) {
         std::printf("skipped: test data folder ../shared/testdata is absent (%s)\n",
                     family.c_str());
+        TimeWrittenFamilies(std::max(iRuns, 5));
         return 0;
     }
     if (argc <= 2) TimeFamilyOpens(iRuns);
     TimeRepeatedFamily(family, std::max(iRuns, 5));
+    TimeWrittenFamilies(std::max(iRuns, 5));
     if (!NKLSDynaOpen(family.c_str()) || NKLSDynaGetNumStates() < 1) {
         std::fprintf(stderr, "cannot open %s\n", family.c_str());
         return 1;

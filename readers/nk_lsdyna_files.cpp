@@ -414,19 +414,32 @@ LSDynaTimeReader::~LSDynaTimeReader()
     if (m_fd >= 0) ::close(m_fd);
 }
 
+bool LSDynaTimeReader::Open(int iFile)
+{
+    if (m_iOpenFile == iFile) return true;
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = NKOpenRegularDescriptor((*m_pFiles)[(size_t)iFile].szFileName.GetText());
+    m_iOpenFile = m_fd >= 0 ? iFile : -1;
+    m_iBlockAt = -1;
+    return m_fd >= 0;
+}
+
+bool LSDynaTimeReader::ReadAt(int64_t iByte, unsigned char *p, int64_t iBytes) const
+{
+    ssize_t n;
+    do {
+        n = ::pread(m_fd, p, (size_t)iBytes, (off_t)iByte);
+    } while (n < 0 && errno == EINTR);
+    return n == (ssize_t)iBytes;
+}
+
 LSDynaTimeWord LSDynaTimeReader::Read(int iFile, int64_t iWord, float *pfTime)
 {
     *pfTime = 0.0f;
     if (iFile < 0 || iFile >= (int)m_pFiles->size() || iWord < 0 ||
         iWord >= (*m_pFiles)[(size_t)iFile].Words(m_iWordSize))
         return LSDynaTimeWord::Missing;
-    if (m_iOpenFile != iFile) {
-        if (m_fd >= 0) ::close(m_fd);
-        m_fd = NKOpenRegularDescriptor((*m_pFiles)[(size_t)iFile].szFileName.GetText());
-        m_iOpenFile = m_fd >= 0 ? iFile : -1;
-        m_iBlockAt = -1;
-        if (m_fd < 0) return LSDynaTimeWord::Missing;
-    }
+    if (!Open(iFile)) return LSDynaTimeWord::Missing;
     const int64_t iByte = iWord * m_iWordSize;
     if (m_iBlockAt < 0 || iByte < m_iBlockAt || iByte + m_iWordSize > m_iBlockAt + m_iBlockBytes) {
         // Blocks start on a multiple of their size, so a word never straddles two.
@@ -446,4 +459,53 @@ LSDynaTimeWord LSDynaTimeReader::Read(int iFile, int64_t iWord, float *pfTime)
     *pfTime = FloatWord(word, m_iWordSize, m_bSwap);
     return NKFloatsEqual(*pfTime, NK_DYNA_END_MARKER) ? LSDynaTimeWord::EndMarker
                                                       : LSDynaTimeWord::Time;
+}
+
+namespace {
+
+bool AnyNotZero(const unsigned char *p, int64_t n)
+{
+    return std::any_of(p, p + n, [](unsigned char b) { return b != 0; });
+}
+
+}  // namespace
+
+bool LSDynaTimeReader::NotZeroAfter(int iFile, int64_t iWord)
+{
+    const LSDynaFamilyFile &f = (*m_pFiles)[(size_t)iFile];
+    const int64_t iWords = f.Words(m_iWordSize);
+    // More words than the padding of the word's 512-word block.
+    if (iWords > (iWord / 512 + 1) * 512) return true;
+    const int64_t iEnd = iWords * m_iWordSize, iAfter = (iWord + 1) * m_iWordSize;
+    if (iAfter >= iEnd || !Open(iFile)) return false;
+    // The rest of the block the word was read from.
+    if (m_iBlockAt >= 0 && iAfter >= m_iBlockAt && iAfter < m_iBlockAt + m_iBlockBytes) {
+        if (AnyNotZero(m_Block + (iAfter - m_iBlockAt), m_iBlockAt + m_iBlockBytes - iAfter))
+            return true;
+        if (iEnd <= m_iBlockAt + m_iBlockBytes) return false;
+    }
+    // A file of whole blocks holds padding there; another none.
+    if (f.iFileSize % (512LL * m_iWordSize) == 0) return false;
+    unsigned char last[8];
+    return ReadAt(iEnd - m_iWordSize, last, m_iWordSize) && AnyNotZero(last, m_iWordSize);
+}
+
+int64_t LSDynaTimeReader::ZerosFrom(int iFile)
+{
+    const int64_t iWords = (*m_pFiles)[(size_t)iFile].Words(m_iWordSize);
+    if (!Open(iFile)) return iWords;
+    if (!m_Piece) m_Piece.reset(new unsigned char[kPieceBytes]);
+    // A first piece of 512 words: a whole member's end marker lies in its
+    // last 512-word block, the padding after it is shorter.
+    int64_t iPiece = 512;
+    for (int64_t iEnd = iWords; iEnd > 0;) {
+        const int64_t iFirst = std::max<int64_t>(0, iEnd - iPiece);
+        if (!ReadAt(iFirst * m_iWordSize, m_Piece.get(), (iEnd - iFirst) * m_iWordSize))
+            return iWords;
+        for (int64_t w = iEnd - 1; w >= iFirst; w--)
+            if (AnyNotZero(m_Piece.get() + (w - iFirst) * m_iWordSize, m_iWordSize)) return w + 1;
+        iEnd = iFirst;
+        iPiece = kPieceBytes / m_iWordSize;
+    }
+    return 0;
 }

@@ -27,6 +27,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "core/nk_string.h"
@@ -273,9 +274,22 @@ public:
     // The time word at word iWord of family file iFile (a word past its
     // end is Missing: a state begins in the file that holds its time).
     LSDynaTimeWord Read(int iFile, int64_t iWord, float *pfTime);
+    // True when file iFile holds words after word iWord that are no padding:
+    // more words than fill its 512-word block, or a word that is not zero,
+    // as far as the block read for that word shows, and, for a file that is
+    // not whole blocks (its writer does not pad), its last word. Reads at
+    // most that word, through the descriptor that read word iWord.
+    bool NotZeroAfter(int iFile, int64_t iWord);
+    // The word after the last word of file iFile that is not zero (0 when
+    // every word is zero), read back from its end in pieces through the
+    // same descriptor: a zero time word asks it whether the zeros run on to
+    // the file's end.
+    int64_t ZerosFrom(int iFile);
 
 private:
-    enum { kBlockBytes = 512 };
+    enum { kBlockBytes = 512, kPieceBytes = 65536 };  // (a piece holds 512 words)
+    bool Open(int iFile);
+    bool ReadAt(int64_t iByte, unsigned char *p, int64_t iBytes) const;
     const std::vector<LSDynaFamilyFile> *m_pFiles;
     bool m_bSwap;
     int m_iWordSize;
@@ -284,6 +298,8 @@ private:
     int64_t m_iBlockAt = -1;  // byte offset of the cached block, -1 for none
     int64_t m_iBlockBytes = 0;
     unsigned char m_Block[kBlockBytes];
+    // The pieces read back from a file's end; allocated once, not cleared.
+    std::unique_ptr<unsigned char[]> m_Piece;
 };
 
 // Word count of family file i (its size over the word size).

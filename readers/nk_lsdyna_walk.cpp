@@ -3,23 +3,23 @@
 #include "readers/nk_lsdyna_walk.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
-#include "core/nk_file_read.h"
-#include "core/nk_math.h"
 #include "core/nk_string.h"
 
 LSDynaStateWalk::LSDynaStateWalk(const std::vector<LSDynaFamilyFile> *pFiles, int iFormat,
                                  bool bSwap, AddState add)
     : m_pFiles(pFiles), m_iWordSize(iFormat == NK_DYNA_INT8 || iFormat == NK_DYNA_FLOAT8 ? 8 : 4),
-      m_bSwap(bSwap), m_Add(std::move(add)), m_Times(pFiles, iFormat, bSwap),
-      m_Tails(pFiles->size())
-{}
+      m_Add(std::move(add)), m_Times(pFiles, iFormat, bSwap)
+{
+    for (const LSDynaFamilyFile &f : *pFiles) {
+        m_iLargest = std::max(m_iLargest, f.Words(m_iWordSize));
+        if (f.iFileSize % (512LL * m_iWordSize) != 0) m_iNotWholeBlocks++;
+    }
+}
 
 bool LSDynaStateWalk::Run(const ReadSegment &segment)
 {
@@ -31,9 +31,18 @@ bool LSDynaStateWalk::Run(const ReadSegment &segment)
         int64_t S = 1, iStatesAt = 0;
         if (!segment(i, &S, &iStatesAt) || !StartSegment(i, S, iStatesAt)) return false;
     }
-    // States that must go on name the missing member.
-    if (!m_bStop && m_bMust) WarnMissing();
-    return true;
+    if (m_bStop) return !m_bFailed;
+    // A geometry that ran on with nothing after it is not shown whole;
+    // states that must go on name the missing member; a state that ran on
+    // into the family's last member and ends at its end is whole (a run
+    // still writing).
+    if (m_bGeometryRanOver)
+        Warn(m_iBase, Sign::Geometry);
+    else if (m_bMust)
+        WarnMissing();
+    else
+        Keep(true);
+    return !m_bFailed;
 }
 
 // Base file iBase begins a segment whose states of S words begin at word
@@ -46,6 +55,7 @@ bool LSDynaStateWalk::StartSegment(int iBase, int64_t S, int64_t iStatesAt)
     m_S = std::max<int64_t>(S, 1);
     m_iExpect = 1;
     m_iCarry = 0;
+    m_bMarkerSeen = false;
     const Sign eGeometry = GeometrySign(iBase, iStatesAt);
     if (eGeometry != Sign::None) {
         Warn(iBase, eGeometry);
@@ -53,7 +63,7 @@ bool LSDynaStateWalk::StartSegment(int iBase, int64_t S, int64_t iStatesAt)
     }
     const int64_t iWords = Words(iBase);
     if (iStatesAt > iWords) {
-        // The writer splits: the geometry runs on in the next member.
+        // A geometry larger than every member runs on in the next member.
         m_iGeometryLeft = iStatesAt - iWords;
         m_bMust = true;
         return true;
@@ -65,7 +75,7 @@ bool LSDynaStateWalk::StartSegment(int iBase, int64_t S, int64_t iStatesAt)
         ReadTimes(iBase, iStatesAt);
     else if (PartWord(iBase))
         Warn(iBase, Sign::PartWord);
-    else if (iBase + 1 < (int)m_pFiles->size() && (CutShort(iBase) || WholeStateWriter(iBase)))
+    else if (!Last(iBase))
         // Without the end marker after its geometry the base file was cut
         // where the marker was.
         Warn(iBase, Sign::InsideState);
@@ -82,11 +92,6 @@ void LSDynaStateWalk::ReadMember(int i)
         return;
     }
     m_iExpect = f.iSuffixNumber + 1;
-    const Sign eZeros = ZerosSign(i);
-    if (eZeros != Sign::None) {
-        Warn(i, eZeros);
-        return;
-    }
     if (m_iGeometryLeft == 0) {
         ReadTimes(i, m_iCarry);
         return;
@@ -97,97 +102,136 @@ void LSDynaStateWalk::ReadMember(int i)
         return;
     }
     // The member in which the geometry ends holds no states; they begin at
-    // the first word of the next.
+    // the first word of the next, which must show the geometry whole.
     m_iGeometryLeft = 0;
     m_iCarry = 0;
     m_bMust = true;
+    m_bGeometryRanOver = true;
     if (PartWord(i))
         Warn(i, Sign::PartWord);
     else if (m_iSegments == 1)
         m_bFirstGeometryComplete = true;
 }
 
-// The states of member i from word o up to its end, the end marker, or the
-// zeros its data ends with.
+// The states of member i from word o up to its end or the end marker. Each
+// state is held until what follows it shows it whole.
 void LSDynaStateWalk::ReadTimes(int i, int64_t o)
 {
-    const int64_t iWords = Words(i), iEnd = DataEnd(i, o);
-    for (; o < iEnd; o += m_S) {
+    const int64_t iWords = Words(i);
+    for (; o < iWords; o += m_S) {
         // The time word lies in this member: an end marker there ends its
         // states even when fewer words than a state follow it (padding).
         float fTime = 0.0f;
         const LSDynaTimeWord eWord = m_Times.Read(i, o, &fTime);
         if (eWord == LSDynaTimeWord::Missing) {
+            Keep();
             m_bStop = true;
             return;
         }
+        if (!WhatFollows(eWord, fTime)) return;
         if (eWord == LSDynaTimeWord::EndMarker) {
             EndMarkerRead(i, o);
             return;
         }
-        Sign eSign = TimeSign(fTime);
-        if (eSign == Sign::None && o + m_S > iEnd)
-            eSign = iEnd < iWords ? ZeroTailSign(i, o) : RunOverSign(i, o);
-        if (eSign == Sign::RunsOff) {
-            EndInsideState(m_iRunsOff);
-            return;
-        }
+        Sign eSign = fTime == 0.0f ? ZeroTimeSign(i, o) : Sign::None;
+        if (eSign == Sign::None) eSign = TimeSign(fTime);
+        if (eSign == Sign::None && o + m_S > iWords) eSign = RunOverSign(i, o);
+        if (m_bStop) return;
         if (eSign != Sign::None) {
             Warn(i, eSign);
             return;
         }
+        Keep();
+        m_Pending = {true, o + m_S > iWords, i, o, fTime};
         m_fLastTime = fTime;
         m_bAnyTime = true;
-        if (m_Add(i, o, fTime)) {
-            m_iStates++;
-            m_fLastListed = fTime;
+    }
+    MemberEnds(i, o);
+}
+
+// The word read after a geometry or a state that ran on over a member's
+// end: a time that is not a number after the geometry refuses it; after the
+// state, only a time above its own or the end marker keeps it, else it is
+// dropped and the member it began in named. False when the states end.
+bool LSDynaStateWalk::WhatFollows(LSDynaTimeWord eWord, float fTime)
+{
+    const bool bTime = eWord == LSDynaTimeWord::Time;
+    if (m_bGeometryRanOver) {
+        m_bGeometryRanOver = false;
+        if (bTime && !std::isfinite(fTime)) {
+            Warn(m_iBase, Sign::Geometry);
+            return false;
         }
     }
-    if (o < iWords)
-        Warn(i, Sign::ZerosFrom);  // a state begins inside the zeros
-    else
-        MemberEnds(i, o - iWords);
+    if (!m_Pending.bHeld || !m_Pending.bRanOver) return true;
+    if (!bTime || (std::isfinite(fTime) && fTime > m_Pending.fTime)) {
+        Keep(true);
+        return true;
+    }
+    const int iBegan = m_Pending.iFile;
+    Drop();
+    Warn(iBegan, Sign::InsideState);
+    return false;
 }
 
 // The end marker at word o ends member i's states; a base file's go on in
 // the next member.
 void LSDynaStateWalk::EndMarkerRead(int i, int64_t o)
 {
+    Keep();
     m_iCarry = 0;
     m_bMust = Base(i);
+    if (!Base(i)) m_bMarkerSeen = true;
     const Sign eSign = AfterMarkerSign(i, o);
     if (eSign != Sign::None) Warn(i, eSign);
 }
 
-// Member i's words end without the end marker; the next state begins
-// iCarry words into the next member.
-void LSDynaStateWalk::MemberEnds(int i, int64_t iCarry)
+// Member i's words end without the end marker, the next state at word o:
+// past the end where a state runs on into the next member, else at it.
+void LSDynaStateWalk::MemberEnds(int i, int64_t o)
 {
-    m_iCarry = iCarry;
-    m_bMust = iCarry > 0;
-    const Sign eSign = MemberEndSign(i, iCarry);
-    if (eSign != Sign::None) Warn(i, eSign);
+    m_iCarry = o - Words(i);
+    m_bMust = m_iCarry > 0;
+    if (m_bMust) return;  // RunOverSign found the members the state crosses whole
+    const Sign eSign = MemberEndSign(i);
+    if (eSign != Sign::None)
+        Warn(i, eSign);
+    else
+        Keep();
+}
+
+// Lists the state held (with bRanOver, also one whose words ran on over a
+// member's end).
+void LSDynaStateWalk::Keep(bool bRanOver)
+{
+    if (!m_Pending.bHeld || (m_Pending.bRanOver && !bRanOver)) return;
+    m_Pending.bHeld = false;
+    if (m_Add(m_Pending.iFile, m_Pending.iOffset, m_Pending.fTime)) {
+        m_iStates++;
+        m_fLastListed = m_Pending.fTime;
+    }
 }
 
 // ---- The checks --------------------------------------------------------------------
 
 // A base file that ends inside its geometry: the geometry runs on into the
-// next member only where the writer splits, the base file is whole words
-// and blocks, and the segment's members hold it.
-LSDynaStateWalk::Sign LSDynaStateWalk::GeometrySign(int iBase, int64_t iStatesAt)
+// next member only when it is larger than every member, the base file is
+// whole words and blocks, and the segment's members hold it, each but the
+// family's last as large as the base file.
+LSDynaStateWalk::Sign LSDynaStateWalk::GeometrySign(int iBase, int64_t iStatesAt) const
 {
     if (iStatesAt <= Words(iBase)) return Sign::None;
+    if (iStatesAt <= m_iLargest || PartWord(iBase) || CutShort(iBase)) return Sign::Geometry;
+    // The writer fills every member it splits the geometry over to the base
+    // file's size; the members hold it.
+    const int64_t iSize = (*m_pFiles)[(size_t)iBase].iFileSize;
     int64_t iSegmentWords = Words(iBase);
-    for (int j = iBase + 1; j < (int)m_pFiles->size() && !Base(j); j++) iSegmentWords += Words(j);
-    if (PartWord(iBase) || CutShort(iBase) || iStatesAt > iSegmentWords || !RunsOn(iBase))
-        return Sign::Geometry;
-    return Sign::None;
-}
-
-// A member whose words are all zero (one too short for a state was cut).
-LSDynaStateWalk::Sign LSDynaStateWalk::ZerosSign(int i)
-{
-    return Words(i) >= m_S && !PartWord(i) && TailOf(i, false).iLast < 0 ? Sign::Zeros : Sign::None;
+    for (int j = iBase + 1; j < (int)m_pFiles->size() && !Base(j) && iSegmentWords < iStatesAt;
+         j++) {
+        if (!Last(j) && (*m_pFiles)[(size_t)j].iFileSize != iSize) return Sign::Geometry;
+        iSegmentWords += Words(j);
+    }
+    return iStatesAt > iSegmentWords ? Sign::Geometry : Sign::None;
 }
 
 // A time that is not a number, or not above the time of the state before.
@@ -199,21 +243,42 @@ LSDynaStateWalk::Sign LSDynaStateWalk::TimeSign(float fTime) const
     return Sign::None;
 }
 
-// The state at word o of member i runs into the zeros its data ends with:
-// zeros from this state on where another state would begin inside them,
-// else the member ends inside this state.
-LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTailSign(int i, int64_t o)
+// A zero time word at word o of member i that lies in the zeros the member
+// ends with: a member of nothing but zeros; zeros from this state on where
+// a state fits from it; else the place of the end marker, zero: the member
+// ends inside the state held when the zeros begin inside it, else at its
+// end without the marker. None when a word after o is not zero, or no state
+// of the member is held (the state at o does not fit in it).
+LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTimeSign(int i, int64_t o)
 {
-    return o + m_S < Words(i) ? Sign::ZerosFrom : Sign::InsideState;
+    const bool bHeldHere = m_Pending.bHeld && m_Pending.iFile == i;
+    // A state that does not fit in the member and follows none of it: its
+    // own words run out, and whether it may run on decides (its words are
+    // not read back).
+    if (o + m_S > Words(i) && !bHeldHere) return Sign::None;
+    const int64_t iZeros = m_Times.ZerosFrom(i);
+    if (iZeros > o) return Sign::None;
+    if (iZeros == 0) return Sign::Zeros;
+    if (o + m_S <= Words(i)) return Sign::ZerosFrom;
+    if (iZeros < o) {
+        Drop();
+        return Sign::InsideState;
+    }
+    // The states the member holds end at the zero where its end marker was.
+    const Sign eEnd = MemberEndSign(i);
+    return eEnd == Sign::None ? Sign::OpenEnd : eEnd;
 }
 
-// The state at word o of member i runs over the member's end: on into the
-// members that follow directly only where the writer splits states and the
-// members it crosses are whole (RunsOff, with m_iRunsOff the member in
-// which its words run out, when they do not hold it).
+// The state at word o of member i does not fit in it: it runs on into the
+// members that follow directly only when it is larger than every member and
+// the members it crosses are whole; else the member ends inside it (or a
+// gap after the last member that holds its words ends the states). None
+// when it runs on.
 LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
 {
-    if (Cut(i) || !RunsOn(i)) return Sign::InsideState;
+    if (m_S <= m_iLargest) return Sign::InsideState;
+    const Sign eCut = CutSign(i);
+    if (eCut != Sign::None) return eCut;
     const std::vector<LSDynaFamilyFile> &files = *m_pFiles;
     int j = i;
     for (int64_t iAvail = Words(i); o + m_S > iAvail;) {
@@ -222,10 +287,10 @@ LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
             break;
         iAvail += Words(++j);
         if (o + m_S <= iAvail) return Sign::None;
-        if (Cut(j)) break;
+        if (CutSign(j) != Sign::None) break;
     }
-    m_iRunsOff = j;
-    return Sign::RunsOff;
+    EndInsideState(j);
+    return Sign::None;
 }
 
 // Words that are not zero after a numbered member's end marker at word o;
@@ -234,79 +299,45 @@ LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
 LSDynaStateWalk::Sign LSDynaStateWalk::AfterMarkerSign(int i, int64_t o)
 {
     if (PartWord(i)) return Sign::PartWord;
-    if (!Base(i) && TailOf(i, false).iLast > o) return Sign::AfterMarker;
+    if (!Base(i) && m_Times.NotZeroAfter(i, o)) return Sign::AfterMarker;
     return CutShort(i) ? Sign::CutAfterMarker : Sign::None;
 }
 
-// A member whose last state ends at its end was cut there: when a member
-// follows and the writer does not split states, when the writer's members
-// are whole blocks and this one is not, and when it is the last and the
-// writer's members end with the marker. Bytes short of a word end the
-// member inside the next state's words.
-LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i, int64_t iCarry)
+// Why member i's states end at a state's end without the end marker
+// (None: they may). A member that is not the family's last was cut
+// there, unless states run on over members; the last is whole (a run still
+// writing), and says that the family has no end marker where the segment's
+// other members end with it or are whole blocks.
+LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i) const
 {
-    const bool bLast = i + 1 == (int)m_pFiles->size();
-    if (PartWord(i) ||
-        (iCarry == 0 && ((!bLast && !RunsOn(i)) || CutShort(i) || (RunsOn(i) && ShortSplit(i)) ||
-                         (bLast && WholeStateWriter(i)))))
-        return Sign::InsideState;
-    return Sign::None;
+    // Bytes short of a word after the state are the next state's first.
+    if (PartWord(i)) return Sign::InsideState;
+    if (m_S > m_iLargest) return CutSign(i);
+    const bool bHeld = m_Pending.bHeld && m_Pending.iFile == i;
+    if (!Last(i)) return m_iStates == 0 && !bHeld ? Sign::InsideState : Sign::NoMarker;
+    // A run still writing has not padded its last member to whole blocks.
+    return m_bMarkerSeen || CutShort(i) ? Sign::OpenEnd : Sign::None;
 }
 
-// Where the states of member i from word o end: its end, or, where its
-// last word that is not zero is no end marker and a state would begin
-// inside the zeros after it (its time a zero after other states), the word
-// after that one. (Zeros that end a member's last state are its words.)
-int64_t LSDynaStateWalk::DataEnd(int i, int64_t o)
+// Why member i shows that it was cut without reading it: not a whole
+// number of words (it ends inside a state) or of the writer's blocks, or
+// shorter than the members a writer that splits states fills.
+LSDynaStateWalk::Sign LSDynaStateWalk::CutSign(int i) const
 {
-    if (!EndsWithData(i)) return Words(i);
-    const int64_t iZeros = TailOf(i, false).iLast + 1;
-    const int64_t iNext = iZeros <= o ? o : o + (iZeros - o + m_S - 1) / m_S * m_S;
-    return iNext < Words(i) ? iZeros : Words(i);
+    if (PartWord(i)) return Sign::InsideState;
+    if (CutShort(i)) return Sign::CutShort;
+    return ShortSplit(i) ? Sign::ShortSplit : Sign::None;
 }
-
-// True when the writer splits states over members: another numbered member
-// of the segment, not the family's last, ends with the words of a state and
-// holds no end marker, and none of them ends with the end marker.
-bool LSDynaStateWalk::Splits(int i)
-{
-    const int n = (int)m_pFiles->size();
-    for (int j = m_iBase + 1; j + 1 < n && !Base(j); j++)
-        if (j != i && !PartWord(j) && EndsWithMarker(j)) return false;
-    for (int j = m_iBase + 1; j + 1 < n && !Base(j); j++)
-        if (j != i && !PartWord(j) && EndsWithData(j) && TailOf(j, true).iHoldsMarker == 0)
-            return true;
-    return false;
-}
-
-// True when states and geometry may run on over member i's end: the writer
-// splits them, or none of its other members ends with the end marker.
-bool LSDynaStateWalk::RunsOn(int i) { return Splits(i) || !WholeStateWriter(i); }
-
-// True when another numbered member of the segment ends its states with the
-// end marker: the writer writes whole states to each member.
-bool LSDynaStateWalk::WholeStateWriter(int i)
-{
-    for (int j = m_iBase + 1; j < (int)m_pFiles->size() && !Base(j); j++)
-        if (j != i && !PartWord(j) && EndsWithMarker(j)) return true;
-    return false;
-}
-
-// True when member i shows that it was cut: not a whole number of words or
-// of the writer's blocks, or shorter than another member of a writer that
-// splits states.
-bool LSDynaStateWalk::Cut(int i) const { return PartWord(i) || CutShort(i) || ShortSplit(i); }
 
 // True when numbered member i, not the family's last, is shorter than
 // another such member of its segment: a writer that splits states fills
 // every member but the last to the same size.
 bool LSDynaStateWalk::ShortSplit(int i) const
 {
-    const int n = (int)m_pFiles->size();
-    if (Base(i) || i + 1 >= n) return false;
-    for (int j = m_iBase + 1; j + 1 < n && !Base(j); j++)
-        if ((*m_pFiles)[(size_t)j].iFileSize > (*m_pFiles)[(size_t)i].iFileSize) return true;
-    return false;
+    if (Base(i) || Last(i)) return false;
+    const int64_t iSize = (*m_pFiles)[(size_t)i].iFileSize;
+    return AnyOtherMember(i, false,
+                          [&](int j) { return (*m_pFiles)[(size_t)j].iFileSize > iSize; });
 }
 
 // True when member i is not a whole number of 512-word blocks while every
@@ -314,12 +345,18 @@ bool LSDynaStateWalk::ShortSplit(int i) const
 // cut short.
 bool LSDynaStateWalk::CutShort(int i) const
 {
-    const std::vector<LSDynaFamilyFile> &files = *m_pFiles;
-    const int64_t iBlock = 512LL * m_iWordSize;
-    if (files.size() < 2 || files[(size_t)i].iFileSize % iBlock == 0) return false;
-    for (size_t j = 0; j < files.size(); j++)
-        if ((int)j != i && files[j].iFileSize % iBlock != 0) return false;
-    return true;
+    return m_pFiles->size() >= 2 && m_iNotWholeBlocks == 1 &&
+           (*m_pFiles)[(size_t)i].iFileSize % (512LL * m_iWordSize) != 0;
+}
+
+// True when test holds for a numbered member of the current segment other
+// than i; the family's last member is asked only with bWithLast.
+bool LSDynaStateWalk::AnyOtherMember(int i, bool bWithLast,
+                                     const std::function<bool(int)> &test) const
+{
+    for (int j = m_iBase + 1; j < (int)m_pFiles->size() && !Base(j); j++)
+        if (j != i && (bWithLast || !Last(j)) && test(j)) return true;
+    return false;
 }
 
 namespace {
@@ -330,64 +367,7 @@ bool EmptyFile(const char *pszPath)
     return stat(pszPath, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
 }
 
-// True when the word at p (as stored) is the end marker.
-bool IsMarker(const unsigned char *p, int iWordSize, bool bSwap)
-{
-    unsigned char w[8];
-    std::memcpy(w, p, (size_t)iWordSize);
-    if (bSwap) std::reverse(w, w + iWordSize);
-    float f;
-    if (iWordSize == 4) {
-        std::memcpy(&f, w, 4);
-    } else {
-        double d;
-        std::memcpy(&d, w, 8);
-        f = (float)d;
-    }
-    return NKFloatsEqual(f, NK_DYNA_END_MARKER);
-}
-
 }  // namespace
-
-// Member i's last word that is not zero, read back from its end in large
-// pieces after a first small one; with bFindMarker, on until an end marker
-// is found (a whole read only for a member that holds none).
-const LSDynaStateWalk::Tail &LSDynaStateWalk::TailOf(int i, bool bFindMarker)
-{
-    Tail &t = m_Tails[(size_t)i];
-    if (t.bKnown && (!bFindMarker || t.iHoldsMarker >= 0)) return t;
-    const int fd = NKOpenRegularDescriptor((*m_pFiles)[(size_t)i].szFileName.GetText());
-    // A first small piece: the end marker lies in a member's last block.
-    const int64_t iMost = 65536 / m_iWordSize;
-    int64_t iPiece = 512;
-    std::vector<unsigned char> buf((size_t)(iMost * m_iWordSize));
-    bool bLast = t.bKnown, bMarker = false;
-    for (int64_t iEnd = Words(i); fd >= 0 && iEnd > 0 && !(bLast && (!bFindMarker || bMarker));) {
-        const int64_t iFirst = std::max<int64_t>(0, iEnd - iPiece);
-        const size_t iBytes = (size_t)((iEnd - iFirst) * m_iWordSize);
-        ssize_t n;
-        do {
-            n = ::pread(fd, buf.data(), iBytes, (off_t)(iFirst * m_iWordSize));
-        } while (n < 0 && errno == EINTR);
-        if (n != (ssize_t)iBytes) break;
-        for (int64_t w = iEnd - 1; w >= iFirst; w--) {
-            const unsigned char *p = buf.data() + (w - iFirst) * m_iWordSize;
-            if (!bLast && std::any_of(p, p + m_iWordSize, [](unsigned char b) { return b != 0; })) {
-                bLast = true;
-                t.iLast = w;
-                t.bLastIsMarker = IsMarker(p, m_iWordSize, m_bSwap);
-            }
-            if (bFindMarker && IsMarker(p, m_iWordSize, m_bSwap)) bMarker = true;
-            if (bLast && (!bFindMarker || bMarker)) break;
-        }
-        iEnd = iFirst;
-        iPiece = iMost;
-    }
-    if (fd >= 0) ::close(fd);
-    t.bKnown = true;
-    if (bFindMarker) t.iHoldsMarker = bMarker ? 1 : 0;
-    return t;
-}
 
 // A state runs past the end of member j, the last that holds its words:
 // where a numbered member follows j after a gap (and j is whole), the gap
@@ -399,47 +379,90 @@ void LSDynaStateWalk::EndInsideState(int j)
     const std::vector<LSDynaFamilyFile> &files = *m_pFiles;
     m_iExpect = files[(size_t)j].iSuffixNumber + 1;
     const bool bGap = j + 1 < (int)files.size() && !files[(size_t)(j + 1)].bBaseFile;
-    if (!Cut(j) && (bGap || EmptyFile(NextName().GetText()))) {
+    if (CutSign(j) == Sign::None && (bGap || EmptyFile(NextName().GetText()))) {
         WarnMissing();
         return;
     }
-    Warn(j, Sign::InsideState);
+    Warn(j, CutSign(j) == Sign::None ? Sign::InsideState : CutSign(j));
 }
 
 // The one warning of the damage: it names member i, what was found there
 // and where the states end; no member after it is read for states. The
-// first base file ending inside its geometry is an error: the open fails.
+// state held before the damage is listed, unless its words ran on over a
+// member's end and nothing showed them whole. The first base file ending
+// inside its geometry is an error: the open fails.
 void LSDynaStateWalk::Warn(int i, Sign eSign)
 {
-    // What was found, by sign (the state where the states end for %d).
-    static const struct {
-        Sign eSign;
-        const char *pszFound;
-    } kFound[] = {{Sign::Geometry, "ends inside its geometry"},
-                  {Sign::Zeros, "holds only zeros"},
-                  {Sign::ZerosFrom, "holds only zeros from state %d on"},
-                  {Sign::TimeNotNumber, "state %d has a time that is not a number"},
-                  {Sign::TimeBelow, "state %d has a time below the time before it"},
-                  {Sign::TimeSame, "state %d has the time of the state before it"},
-                  {Sign::AfterMarker, "has words after its end marker"},
-                  {Sign::CutAfterMarker, "is cut short after its end marker"}};
+    Keep();
+    Drop();
     const char *pszMember = (*m_pFiles)[(size_t)i].szFileName.GetText();
     m_bFailed = eSign == Sign::Geometry && m_iSegments == 1;
     m_bMust = false;
     m_bStop = true;
-    if (eSign == Sign::PartWord) {
+    // What was found, said of the member, with the state the states end
+    // before (or with).
+    const int iNext = m_iStates + 1, iLast = m_iStates;
+    const char *pszFound = nullptr;
+    int iState = 0;
+    switch (eSign) {
+    case Sign::None:
+        m_bStop = false;
+        return;
+    case Sign::PartWord:
         NKLSDynaWarnPartWord(pszMember, m_iStates, m_fLastListed);
         return;
+    case Sign::Geometry:
+        pszFound = "ends inside its geometry";
+        break;
+    case Sign::Zeros:
+        pszFound = "holds only zeros";
+        break;
+    case Sign::ZerosFrom:
+        pszFound = "holds only zeros from state %d on";
+        iState = iNext;
+        break;
+    case Sign::TimeNotNumber:
+        pszFound = "state %d has a time that is not a number";
+        iState = iNext;
+        break;
+    case Sign::TimeBelow:
+        pszFound = "state %d has a time below the time before it";
+        iState = iNext;
+        break;
+    case Sign::TimeSame:
+        pszFound = "state %d has the time of the state before it";
+        iState = iNext;
+        break;
+    case Sign::AfterMarker:
+        pszFound = "has words after its end marker";
+        break;
+    case Sign::CutAfterMarker:
+        pszFound = "is cut short after its end marker";
+        break;
+    case Sign::InsideState:
+        pszFound = "ends inside state %d";
+        iState = iNext;
+        break;
+    case Sign::NoMarker:
+        pszFound = "ends after state %d without its end marker";
+        iState = iLast;
+        break;
+    case Sign::CutShort:
+        pszFound = "is cut short of its writer's 512-word blocks";
+        break;
+    case Sign::ShortSplit:
+        pszFound = "is shorter than the other members its writer filled, inside state %d";
+        iState = iNext;
+        break;
+    case Sign::OpenEnd:
+        pszFound = "ends the family with no end marker after state %d";
+        iState = iLast;
+        break;
     }
-    for (const auto &k : kFound) {
-        if (k.eSign != eSign) continue;
-        const NKString found = std::strstr(k.pszFound, "%d") != nullptr
-                                   ? NKString::FromFormat(k.pszFound, m_iStates + 1)
-                                   : NKString(k.pszFound);
-        NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
-        return;
-    }
-    NKLSDynaWarnEndInsideState(pszMember, m_iStates, m_fLastListed);
+    const NKString found = std::strchr(pszFound, '%') != nullptr
+                               ? NKString::FromFormat(pszFound, iState)
+                               : NKString(pszFound);
+    NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
 }
 
 // The name of the member that must come next.
@@ -451,6 +474,12 @@ NKString LSDynaStateWalk::NextName() const
 
 void LSDynaStateWalk::WarnMissing()
 {
+    if (m_bGeometryRanOver) {
+        Warn(m_iBase, Sign::Geometry);
+        return;
+    }
+    Keep();
+    Drop();
     NKLSDynaWarnMissingMember(NextName().GetText());
     m_bStop = true;
 }

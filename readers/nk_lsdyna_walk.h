@@ -9,21 +9,28 @@
 // Every sign of damage the family's words give ends the states at the last
 // state lying wholly before it, with one warning that names the damaged
 // member and what was found there; no member after it is read for states.
-// The signs, in the order a reader meets them: a base file that ends inside
-// its geometry (the first one fails the open); a member that holds only
-// zeros; a state time that is not a number, or not above the time before
-// it; a member that holds only zeros from a state on; a member that ends
-// inside a state or a word, or after its last state without the end marker;
-// words after a member's end marker, or a member of 512-word blocks cut
-// short after it.
+// The walk reads the members in order, so the first damaged member is the
+// one named.
 //
-// Geometry and states run on over a member's end into the next member only
-// where the writer's own members say so: another numbered member of the
-// segment, not the family's last, ends with the words of a state and holds
-// no end marker while no such member ends with the end marker (the writer
-// splits states), or no other member ends with the end marker at all. A
-// damaged member (one with words after its marker, or only zeros) is never
-// taken for that evidence.
+// The solver starts a state that fits in a member in a member of its own,
+// ends each closed member with the end marker and pads members to 512-word
+// blocks; it splits only a state (or a geometry) larger than a member. So a
+// state or the geometry runs on over a member's end only when it is larger
+// than the family's largest member, and a state that ran over is kept only
+// when what follows it lies where the family says: the next state's time,
+// finite and above its own, or the end marker. Everything else ends at a
+// member's end: a member that ends inside a state, or a member that is not
+// the family's last ending at a state's end without the end marker, is cut
+// there; the last member ending at a state's end without it is whole (a run
+// still writing).
+//
+// A zero time word asks whether the member's words are zeros from it to the
+// member's end: a run of zeros ends the states at the first state whose
+// time word lies in it (zeros inside a state are its words), and a member
+// of nothing but zeros is named so. The checks read only the words the
+// walk reads anyway, the member's last word after its end marker, and a
+// member's end back to its last word that is not zero where a time word is
+// zero.
 #pragma once
 
 #include <cstdint>
@@ -46,66 +53,66 @@ public:
                     AddState add);
 
     // Walks every member in order. False when the open must fail: a segment
-    // could not be read, or the first base file ends inside its geometry
+    // could not be read, or the first base file ends inside its geometry, or
+    // its geometry ran on over members and nothing after it shows it whole
     // (the error names it).
     bool Run(const ReadSegment &segment);
     // The first segment's geometry ended inside the family's whole words.
     bool FirstGeometryComplete() const { return m_bFirstGeometryComplete; }
 
 private:
+    // The signs of damage; Warn gives each its text.
     enum class Sign {
         None,
-        PartWord,
-        Geometry,
-        Zeros,
-        ZerosFrom,
+        PartWord,   // a member that is not a whole number of words
+        Geometry,   // a base file that ends inside its geometry
+        Zeros,      // a member of nothing but zeros
+        ZerosFrom,  // zeros from a state's time word to the member's end
         TimeNotNumber,
         TimeBelow,
         TimeSame,
-        InsideState,
-        RunsOff,
-        AfterMarker,
-        CutAfterMarker
+        AfterMarker,     // words that are not zero after a member's end marker
+        CutAfterMarker,  // a member of 512-word blocks cut short after its marker
+        // Why a member's words end where they do (MemberEndSign):
+        InsideState,  // inside a state that does not run on
+        NoMarker,     // at a state's end without the end marker, members follow
+        CutShort,     // short of the 512-word blocks the writer's members are
+        ShortSplit,   // shorter than the members a splitting writer fills
+        OpenEnd       // the family's last, at a state's end without the marker
     };
-    // A member's last word that is not zero (-1: none), whether it is the
-    // end marker, and whether any word of it is (-1: not looked at).
-    struct Tail {
-        bool bKnown = false;
-        int64_t iLast = -1;
-        bool bLastIsMarker = false;
-        int8_t iHoldsMarker = -1;
+    // A state read but not yet listed: it is listed once what follows it
+    // shows it whole.
+    struct Pending {
+        bool bHeld = false;
+        bool bRanOver = false;  // its words run on over its member's end
+        int iFile = 0;
+        int64_t iOffset = 0;
+        float fTime = 0.0f;
     };
 
     int64_t Words(int i) const { return (*m_pFiles)[(size_t)i].Words(m_iWordSize); }
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }
     bool Base(int i) const { return (*m_pFiles)[(size_t)i].bBaseFile != 0; }
+    bool Last(int i) const { return i + 1 == (int)m_pFiles->size(); }
     bool StartSegment(int iBase, int64_t S, int64_t iStatesAt);
     void ReadMember(int i);
     void ReadTimes(int i, int64_t o);
+    bool WhatFollows(LSDynaTimeWord eWord, float fTime);
     void EndMarkerRead(int i, int64_t o);
-    void MemberEnds(int i, int64_t iCarry);
+    void MemberEnds(int i, int64_t o);
+    void Keep(bool bRanOver = false);
+    void Drop() { m_Pending.bHeld = false; }
     // The checks, each returning its sign (None: no damage).
-    Sign GeometrySign(int iBase, int64_t iStatesAt);
-    Sign ZerosSign(int i);
+    Sign GeometrySign(int iBase, int64_t iStatesAt) const;
     Sign TimeSign(float fTime) const;
+    Sign ZeroTimeSign(int i, int64_t o);
     Sign RunOverSign(int i, int64_t o);
-    Sign ZeroTailSign(int i, int64_t o);
     Sign AfterMarkerSign(int i, int64_t o);
-    Sign MemberEndSign(int i, int64_t iCarry);
-    int64_t DataEnd(int i, int64_t o);
-    bool Splits(int i);
-    bool RunsOn(int i);
-    bool WholeStateWriter(int i);
-    bool Cut(int i) const;
+    Sign MemberEndSign(int i) const;
+    Sign CutSign(int i) const;
     bool ShortSplit(int i) const;
     bool CutShort(int i) const;
-    const Tail &TailOf(int i, bool bFindMarker);
-    bool EndsWithData(int i)
-    {
-        const Tail &t = TailOf(i, false);
-        return t.iLast >= 0 && !t.bLastIsMarker;
-    }
-    bool EndsWithMarker(int i) { return TailOf(i, false).bLastIsMarker; }
+    bool AnyOtherMember(int i, bool bWithLast, const std::function<bool(int)> &test) const;
     void EndInsideState(int j);
     void Warn(int i, Sign eSign);
     NKString NextName() const;
@@ -113,23 +120,25 @@ private:
 
     const std::vector<LSDynaFamilyFile> *m_pFiles;
     int m_iWordSize;
-    bool m_bSwap;
     AddState m_Add;
     LSDynaTimeReader m_Times;
     int m_iSegments = 0;
     int m_iBase = 0;
     int64_t m_S = 1;
-    int64_t m_iCarry = 0;  // where the next state begins in the next member
+    int64_t m_iLargest = 0;     // words of the family's largest member
+    int m_iNotWholeBlocks = 0;  // members that are not whole 512-word blocks
+    int64_t m_iCarry = 0;       // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
-    int m_iRunsOff = 0;    // the member in which a state's words run out
-    bool m_bMust = false;  // the states go on in the next member
+    bool m_bGeometryRanOver = false;  // the next word read must show it whole
+    bool m_bMust = false;             // the states go on in the next member
     bool m_bStop = false;
     bool m_bFailed = false;  // the first geometry is not whole: the open fails
     bool m_bFirstGeometryComplete = false;
-    int m_iExpect = 1;  // the member number that must come next
-    int m_iStates = 0;  // states listed
+    bool m_bMarkerSeen = false;  // a numbered member of the segment ended with it
+    int m_iExpect = 1;           // the member number that must come next
+    int m_iStates = 0;           // states listed
     float m_fLastListed = 0.0f;
     float m_fLastTime = 0.0f;  // the time of the last state read
     bool m_bAnyTime = false;
-    std::vector<Tail> m_Tails;
+    Pending m_Pending;
 };

@@ -218,12 +218,20 @@ uint64_t PlotStateHash(int k)
 
 // The sign of a numbered member cut to n bytes that keeps iKept states: a
 // cut after its end marker (iMarker, its word) is a cut short of the
-// writer's blocks, or ends inside a word; else it ends inside the next state.
-std::string CutSign(size_t n, int iWordSize, int64_t iMarker, size_t iKept)
+// writer's blocks, or ends inside a word; a cut at the end of state iKept
+// (bAtStateEnd) leaves a member without its end marker, the family's last
+// (bLast) whole: a run still writing; else the member ends inside the next
+// state.
+std::string CutSign(size_t n, int iWordSize, int64_t iMarker, size_t iKept, bool bAtStateEnd,
+                    bool bLast)
 {
     if (iMarker >= 0 && (int64_t)n >= (iMarker + 1) * iWordSize)
         return n % (size_t)iWordSize != 0 ? "ends inside a word"
                                           : "is cut short after its end marker";
+    const std::string k = std::to_string(iKept);
+    if (bAtStateEnd)
+        return bLast ? "ends the family with no end marker after state " + k
+                     : "ends after state " + k + " without its end marker";
     return "ends inside state " + std::to_string(iKept + 1);
 }
 
@@ -248,6 +256,9 @@ void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members, b
         for (int k = 0; k < (int)ref.states.size(); k++) ref.hashes.push_back(PlotStateHash(k));
         NKLSDynaClose();
     }
+    const bool bBlocks = std::all_of(members.begin(), members.end(), [&](const Member &x) {
+        return x.bytes.size() % (512 * (size_t)ref.iWordSize) == 0;
+    });
     for (size_t m = 0; m < members.size(); m++) {
         const std::vector<size_t> cuts =
             CutPoints(ref.states, m, members[m].bytes.size(), ref.iWordSize,
@@ -261,7 +272,17 @@ void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members, b
                 EXPECT_EQ(m, 0u) << capture.Text();
                 continue;
             }
-            const size_t iKept = StatesBeforeCut(ref.states, m, n, ref.iWordSize);
+            size_t iKept = StatesBeforeCut(ref.states, m, n, ref.iWordSize);
+            // A state that ran on into a member cut before the word after it
+            // is not shown whole (in the family's last member it is: a run
+            // still writing).
+            if (bSplit && iKept > 0) {
+                const ListedState &s = ref.states[iKept - 1];
+                if (s.iMember != m && s.iEndMember == m &&
+                    s.iEndByte + ref.iWordSize > (int64_t)n &&
+                    (m + 1 < members.size() || s.iEndByte != (int64_t)n))
+                    iKept--;
+            }
             const std::vector<ListedState> got = ListedPlotStates(members);
             EXPECT_EQ(got.size(), iKept) << capture.Text();
             for (size_t k = 0; k < std::min(iKept, got.size()); k++) {
@@ -272,15 +293,38 @@ void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members, b
             if (iKept > 0 && got.size() == iKept && got[iKept - 1].iEndMember == m) {
                 EXPECT_EQ(PlotStateHash((int)iKept - 1), ref.hashes[iKept - 1]);
             }
-            if (bSplit && iKept == ref.states.size()) {
+            const bool bLast = m + 1 == members.size();
+            const bool bAtStateEnd = iKept > 0 && ref.states[iKept - 1].iEndMember == m &&
+                                     ref.states[iKept - 1].iEndByte == (int64_t)n;
+            // A cut that leaves every state whole in the family's last member
+            // is a run still writing: whole, and named only where the other
+            // members end with the end marker (not in a family of one).
+            if (bLast && bAtStateEnd && !bBlocks && (bSplit || ref.states[0].iMember == m)) {
+                EXPECT_EQ(capture.Lines().size(), 0u) << capture.Text();
                 NKLSDynaClose();
                 continue;
             }
             const int64_t iMarker = LastWordNotZero(members[m].bytes, ref.iWordSize);
-            ExpectOneWarning(
-                capture, copy.Path(members[m].name), n, (int)iKept,
-                iKept > 0 ? ref.states[iKept - 1].fTime : 0.0f,
-                m == 0 || n == 0 ? "" : CutSign(n, ref.iWordSize, bSplit ? -1 : iMarker, iKept));
+            // A cut that leaves every member smaller than a state lets states
+            // run on over members' ends, but not over one cut short of the
+            // writer's blocks.
+            size_t iLargest = n;
+            for (size_t j = 0; j < members.size(); j++)
+                if (j != m) iLargest = std::max(iLargest, members[j].bytes.size());
+            const size_t iBlock = 512 * (size_t)ref.iWordSize;
+            if (!bSplit && m > 0 && bBlocks && n % iBlock != 0 && n % ref.iWordSize == 0 &&
+                (size_t)ref.states[0].iSize * ref.iWordSize > iLargest) {
+                ExpectOneWarning(capture, copy.Path(members[m].name), n, (int)iKept,
+                                 iKept > 0 ? ref.states[iKept - 1].fTime : 0.0f,
+                                 "is cut short of its writer's 512-word blocks");
+                NKLSDynaClose();
+                continue;
+            }
+            ExpectOneWarning(capture, copy.Path(members[m].name), n, (int)iKept,
+                             iKept > 0 ? ref.states[iKept - 1].fTime : 0.0f,
+                             m == 0 || n == 0 || bSplit
+                                 ? ""
+                                 : CutSign(n, ref.iWordSize, iMarker, iKept, bAtStateEnd, bLast));
             NKLSDynaClose();
             if (::testing::Test::HasFatalFailure()) break;
         }
@@ -325,18 +369,27 @@ std::vector<Member> WrittenPlotFamily(int iWordSize, int iPerMember, bool bPad =
     return out;
 }
 
-// A writer that splits states: d3plot with the geometry and the end
-// marker, then seven states of 13 words written on over members of 20
-// words each, the last ending with the end marker.
+// A writer that splits states, as the solver does only for a state larger
+// than a member: d3plot with the geometry (81 words) and the end marker,
+// then seven states of 163 words (150 of them globals) written on over
+// members of 100 words each, the last ending with the end marker.
 std::vector<Member> WrittenSplitFamily(int iWordSize)
 {
-    std::vector<Member> out = WrittenPlotFamily(iWordSize, 1);
-    out.resize(1);
-    LSDynaTestWriter all;
-    all.iWordSize = iWordSize;
-    for (int k = 0; k < 7; k++) LSDynaWriteShellState(&all, 0.001 * k);
+    constexpr int kGlobals = 150;
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[18] = kGlobals;  // NGLBV
+    LSDynaTestWriter base, all;
+    base.iWordSize = all.iWordSize = iWordSize;
+    LSDynaWriteShellGeometry(&base, h, "split fixture");
+    base.Float(-999999.0);
+    for (int k = 0; k < 7; k++) {
+        all.Float(0.001 * k);
+        for (int g = 0; g < kGlobals; g++) all.Float(k + 0.01 * g);
+        for (int c = 0; c < 12; c++) all.Float(c % 3 == 0 ? 0.001 * k + c : c);
+    }
     all.Float(-999999.0);
-    const size_t iMember = 20 * (size_t)iWordSize;
+    std::vector<Member> out = {{"d3plot", base.bytes}};
+    const size_t iMember = 100 * (size_t)iWordSize;
     for (size_t at = 0, f = 1; at < all.bytes.size(); at += iMember, f++) {
         const size_t iEnd = std::min(all.bytes.size(), at + iMember);
         out.push_back(
@@ -523,6 +576,46 @@ std::vector<uint8_t> WithWord(const Member &m, int64_t o, int iWordSize, double 
     return b;
 }
 
+// The first state of member m (of iSize bytes) whose time word lies in
+// zeros from byte iZeros to its end, where a whole state fits from it; the
+// number of states of the family before it. Else (the zeros hold only the
+// place of the end marker) the state the zeros begin inside is not whole.
+size_t StatesBeforeZeros(const std::vector<ListedState> &states, size_t m, size_t iZeros,
+                         int iWordSize)
+{
+    size_t k = 0;
+    while (k < states.size() &&
+           (states[k].iMember < m ||
+            (states[k].iMember == m && (size_t)(states[k].iOffset * iWordSize) < iZeros)))
+        k++;
+    return k;
+}
+
+size_t ZerosFromKept(const std::vector<ListedState> &states, size_t m, size_t iZeros, size_t iSize,
+                     int iWordSize)
+{
+    const size_t k = StatesBeforeZeros(states, m, iZeros, iWordSize);
+    const size_t iEnd = k > 0 ? (size_t)(states[k - 1].iEndByte) : 0;
+    const size_t iState = (size_t)states[0].iSize * (size_t)iWordSize;
+    if (k > 0 && iEnd + iState > iSize && iEnd > iZeros) return k - 1;
+    return k;
+}
+
+// The text of that sign: zeros from a state on, a member that ends inside
+// the state the zeros begin in, or one without its end marker.
+std::string ZerosFromSign(const std::vector<ListedState> &states, size_t m, size_t iZeros,
+                          size_t iSize, int iWordSize, bool bLast)
+{
+    const size_t k = StatesBeforeZeros(states, m, iZeros, iWordSize);
+    const size_t iEnd = k > 0 ? (size_t)(states[k - 1].iEndByte) : 0;
+    const size_t iState = (size_t)states[0].iSize * (size_t)iWordSize;
+    if (iEnd + iState <= iSize)
+        return "holds only zeros from state " + std::to_string(k + 1) + " on";
+    if (iEnd > iZeros) return "ends inside state " + std::to_string(k);
+    return bLast ? "ends the family with no end marker after state " + std::to_string(k)
+                 : "ends after state " + std::to_string(k) + " without its end marker";
+}
+
 // The damages that show each sign, for a family whose states (as listed
 // whole) lie in whole members, with the geometry ending at word iGeometry
 // of the base file: the base file cut on each 512-word block inside its
@@ -546,6 +639,9 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
     for (size_t n = iBlock; n < iGeometryBytes; n += iBlock)
         Add(0, Head(members[0], n), kRefused, "ends inside its geometry");
     Add(0, Head(members[0], iGeometryBytes - 3), kRefused, "ends inside its geometry");
+    // A word that is not a block's end, in a base file of whole blocks.
+    if ((iGeometryBytes - iWordSize) % iBlock != 0)
+        Add(0, Head(members[0], iGeometryBytes - iWordSize), kRefused, "ends inside its geometry");
     auto First = [&](size_t m) {
         size_t k = 0;
         while (k < states.size() && states[k].iMember != m) k++;
@@ -558,7 +654,8 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
         const size_t iHalf = iSize / 2 / (size_t)iWordSize * (size_t)iWordSize;
         std::vector<uint8_t> half = members[m].bytes;
         std::fill(half.begin() + (long)iHalf, half.end(), 0);
-        Add(m, half, StatesBeforeCut(states, m, iHalf, iWordSize), "holds only zeros");
+        Add(m, half, ZerosFromKept(states, m, iHalf, iSize, iWordSize),
+            ZerosFromSign(states, m, iHalf, iSize, iWordSize, m + 1 == members.size()));
         const std::string at = "state " + std::to_string(k + 1);
         if (k > 0) {
             const float fBefore = states[k - 1].fTime;
@@ -619,7 +716,9 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
         } else if (bOpened) {
             std::vector<uint64_t> got = reader.states();
             ASSERT_EQ(got.size(), d.iKept) << capture.Text();
-            for (size_t k = 0; k < got.size(); k++)
+            // The state the zeros begin inside is kept with its zero words.
+            const bool bZeroWords = d.sign.compare(0, 22, "holds only zeros from ") == 0;
+            for (size_t k = 0; k + (bZeroWords ? 1 : 0) < got.size(); k++)
                 if (got[k] != 0) {
                     EXPECT_EQ(got[k], whole[k]) << "state " << k + 1;
                 }
@@ -634,19 +733,35 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
     }
 }
 
-// The plot family's damages from its states as listed whole and the end
-// of its geometry.
-void CheckPlotSigns(const std::string &dir, const std::vector<Member> &members)
+// A plot family written whole in dir: its states as listed, its word size
+// and the word its geometry ends at.
+struct WholePlot {
+    std::vector<ListedState> states;
+    int iWordSize = 4;
+    int64_t iGeometry = 0;
+};
+
+void ListWholePlot(const std::string &dir, const std::vector<Member> &members, WholePlot *p)
 {
     FamilyCopy copy(dir, members);
     ASSERT_TRUE(OpenPlot(copy.Path(members[0].name)));
     LSDynaHeader h;
     ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
-    const int iWordSize = NKLSDynaGetControlData()->iWordSize;
-    const std::vector<ListedState> states = ListedPlotStates(members);
+    p->iWordSize = NKLSDynaGetControlData()->iWordSize;
+    p->states = ListedPlotStates(members);
+    p->iGeometry = NKLSDynaGeometrySize(h, INT64_MAX);
     NKLSDynaClose();
-    CheckDamages(dir, members, PlotReader(), states,
-                 SignDamages(members, states, iWordSize, NKLSDynaGeometrySize(h, INT64_MAX)));
+}
+
+// The plot family's damages from its states as listed whole and the end
+// of its geometry.
+void CheckPlotSigns(const std::string &dir, const std::vector<Member> &members)
+{
+    WholePlot w;
+    ListWholePlot(dir, members, &w);
+    if (::testing::Test::HasFatalFailure()) return;
+    CheckDamages(dir, members, PlotReader(), w.states,
+                 SignDamages(members, w.states, w.iWordSize, w.iGeometry));
 }
 
 class LSDynaDamage : public ::testing::Test {
@@ -752,19 +867,21 @@ TEST_F(LSDynaDamage, RestartWhoseTimeGoesBackEndsTheStates)
                    {}}});
 }
 
-// A writer that splits the last state's deletion word into a member of its
-// own: the open seeks it there, as the state read whole has it, in 4- and
-// 8-byte words, and the family is whole.
-TEST_F(LSDynaDamage, DeletionWordSplitIntoTheNextMemberIsReadThere)
+// A state smaller than a member never runs on over a member's end: with
+// the last state's deletion word split into a member of its own, that
+// state is not whole, and the member it begins in is named, in 4- and
+// 8-byte words; the states before it read as the family written whole has
+// them.
+TEST_F(LSDynaDamage, DeletionWordSplitIntoTheNextMemberEndsTheStates)
 {
     for (int iWordSize : {4, 8}) {
         ASSERT_TRUE(LSDynaWriteDeletionFamily(m_Dir, iWordSize, 3, 3 * 14 - 1));
         MessageCapture capture;
         ASSERT_TRUE(OpenPlot(m_Dir + "/d3plot")) << capture.Text();
-        EXPECT_EQ(NKLSDynaGetNumStates(), 3);
-        EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+        EXPECT_EQ(NKLSDynaGetNumStates(), 2);
+        ExpectOneWarning(capture, m_Dir + "/d3plot01", 1, 2, 0.001f, "ends inside state 3");
         NKGeometry *pOpened = NKLSDynaGetGeometry(0);
-        ASSERT_TRUE(pOpened != nullptr && NKLSDynaReadState(2));
+        ASSERT_TRUE(pOpened != nullptr && NKLSDynaReadState(1));
         std::vector<uint8_t> deleted;
         for (float f : NKLSDynaGetStateData().deletion) deleted.push_back(f == 0.0f ? 1 : 0);
         NKGeometry *pWhole =
@@ -826,6 +943,300 @@ TEST_F(LSDynaDamage, RealFamiliesNameEverySign)
     ForEachRealFamily([this](const std::string &name, const std::vector<Member> &members) {
         CheckPlotSigns(m_Dir + "/" + name, members);
     });
+}
+
+// ---- Two and three damaged members --------------------------------------------------
+
+// What an open shows: whether it opened, a fingerprint of each state it
+// offers and its warnings and errors.
+struct Shown {
+    bool bOpened = false;
+    std::vector<uint64_t> states;
+    std::vector<std::string> messages;
+    bool operator==(const Shown &o) const
+    {
+        return bOpened == o.bOpened && states == o.states && messages == o.messages;
+    }
+};
+
+Shown Show(const Reader &reader, const std::string &base)
+{
+    Shown out;
+    MessageCapture capture;
+    out.bOpened = reader.open(base);
+    if (out.bOpened) out.states = reader.states();
+    reader.close();
+    for (const CapturedLine &line : capture.Lines())
+        if (line.iLevel == NK_MSG_WARNING || line.iLevel == NK_MSG_ERROR)
+            out.messages.push_back(line.text);
+    return out;
+}
+
+// The damages of member m used two and three at a time: a base file cut
+// inside its geometry (after its control words); a numbered member cut inside its middle state, cut
+// after its last state (the end marker gone), all zeros, a copy of the
+// member before it, and 2,048 bytes 0xFF after its words.
+std::vector<std::vector<uint8_t>> MemberDamages(const std::vector<Member> &members,
+                                                const std::vector<ListedState> &states, size_t m,
+                                                int iWordSize, int64_t iGeometry)
+{
+    const Member &member = members[m];
+    // (Past the 64 control words: a header cut short reads on in d3plot01.)
+    if (m == 0) return {Head(member, (size_t)((iGeometry + 64) / 2) * iWordSize)};
+    std::vector<size_t> in;
+    for (size_t k = 0; k < states.size(); k++)
+        if (states[k].iMember == m) in.push_back(k);
+    std::vector<std::vector<uint8_t>> out;
+    if (!in.empty()) {
+        const ListedState &mid = states[in[in.size() / 2]], &last = states[in.back()];
+        out.push_back(Head(member, (size_t)(mid.iOffset + mid.iSize / 2) * iWordSize));
+        if (last.iEndMember == m) out.push_back(Head(member, (size_t)last.iEndByte));
+    }
+    out.push_back(std::vector<uint8_t>(member.bytes.size(), 0));
+    if (m >= 2) out.push_back(members[m - 1].bytes);
+    std::vector<uint8_t> ff = member.bytes;
+    ff.insert(ff.end(), 2048, 0xFF);
+    out.push_back(ff);
+    return out;
+}
+
+// Every pair of damaged members (and triples, each member with a damage of
+// the same rank) among the members to (all when empty): the family shows
+// what it shows with the first damaged member alone: the whole family's
+// first states (each with the same words) and one message naming that
+// member; no later damage changes it.
+void CheckDamagedTogether(const std::string &dir, const std::vector<Member> &members,
+                          const Reader &reader, const std::vector<ListedState> &states,
+                          int iWordSize, int64_t iGeometry, std::vector<size_t> to = {})
+{
+    if (to.empty())
+        for (size_t m = 0; m < members.size(); m++) to.push_back(m);
+    FamilyCopy copy(dir, members);
+    const std::string base = copy.Path(members[0].name);
+    const std::vector<uint64_t> whole = Show(reader, base).states;
+    ASSERT_EQ(whole.size(), states.size());
+    std::vector<std::vector<std::vector<uint8_t>>> damages;
+    for (size_t m : to) damages.push_back(MemberDamages(members, states, m, iWordSize, iGeometry));
+    auto Put = [&](size_t a, size_t d) {
+        const Member &m = members[to[a]];
+        copy.Cut({m.name, damages[a][d]}, damages[a][d].size());
+    };
+    auto Restore = [&](size_t a) { copy.Restore(members[to[a]]); };
+    for (size_t a = 0; a < to.size(); a++)
+        for (size_t d = 0; d < damages[a].size(); d++) {
+            Put(a, d);
+            const Shown alone = Show(reader, base);
+            const std::string name = copy.Path(members[to[a]].name);
+            SCOPED_TRACE(name + " damage " + std::to_string(d));
+            EXPECT_EQ(alone.bOpened, to[a] != 0);
+            ASSERT_EQ(alone.messages.size(), 1u);
+            EXPECT_EQ(alone.messages[0].rfind("LS-DYNA family file " + name + " ", 0), 0u)
+                << alone.messages[0];
+            ASSERT_LE(alone.states.size(), whole.size());
+            for (size_t k = 0; k < alone.states.size(); k++)
+                EXPECT_EQ(alone.states[k], whole[k]) << "state " << k + 1;
+            for (size_t b = a + 1; b < to.size(); b++)
+                for (size_t e = 0; e < damages[b].size(); e++) {
+                    SCOPED_TRACE(copy.Path(members[to[b]].name) + " damage " + std::to_string(e));
+                    Put(b, e);
+                    const Shown both = Show(reader, base);
+                    EXPECT_TRUE(both == alone)
+                        << both.states.size() << " states, " << both.messages.size()
+                        << " messages: " << (both.messages.empty() ? "" : both.messages[0]);
+                    for (size_t c = b + 1; c < to.size() && e < damages[c].size(); c++) {
+                        Put(c, e);
+                        EXPECT_TRUE(Show(reader, base) == alone)
+                            << "and " << members[to[c]].name << " damage " << e;
+                        Restore(c);
+                    }
+                    Restore(b);
+                }
+            Restore(a);
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+}
+
+// The written plot and time-history families, every member.
+TEST_F(LSDynaDamage, WrittenFamiliesWithSeveralDamagedMembersShowTheFirstDamageAlone)
+{
+    ForEachWrittenFamily(m_Dir, [](const std::string &dir, int iWordSize, int iPerMember) {
+        const std::vector<Member> plot = WrittenPlotFamily(iWordSize, iPerMember);
+        WholePlot w;
+        ListWholePlot(dir, plot, &w);
+        if (::testing::Test::HasFatalFailure()) return;
+        CheckDamagedTogether(dir, plot, PlotReader(), w.states, iWordSize, w.iGeometry);
+        const std::vector<Member> th = WrittenThFamily(iWordSize, iPerMember);
+        CheckDamagedTogether(dir + "_th", th, ThReader(), ThStates(th, iWordSize), iWordSize, 101);
+    });
+}
+
+// The real families: every member of those with one or two numbered
+// members, the base file, the first two and the last of the others.
+TEST_F(LSDynaDamage, RealFamiliesWithSeveralDamagedMembersShowTheFirstDamageAlone)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    ForEachRealFamily([this](const std::string &name, const std::vector<Member> &members) {
+        const std::string dir = m_Dir + "/" + name;
+        WholePlot w;
+        ListWholePlot(dir, members, &w);
+        if (::testing::Test::HasFatalFailure()) return;
+        std::vector<size_t> to;
+        if (members.size() > 4) to = {0, 1, 2, members.size() - 1};
+        CheckDamagedTogether(dir, members, PlotReader(), w.states, w.iWordSize, w.iGeometry, to);
+    });
+}
+
+// ---- A run still writing and the boundaries ------------------------------------------
+
+// The shell fixture with 51 globals, so that eight states of 64 words fill a
+// 512-word block: d3plot with the geometry and the end marker, then three
+// members of eight states each whose end marker is the first word of their
+// last block; every file padded with zeros to whole 512-word blocks.
+std::vector<Member> BlockFamily(int iWordSize)
+{
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[18] = 51;  // NGLBV
+    LSDynaTestWriter base;
+    base.iWordSize = iWordSize;
+    LSDynaWriteShellGeometry(&base, h, "block fixture");
+    base.Float(-999999.0);
+    std::vector<Member> out = {{"d3plot", base.bytes}};
+    for (int f = 1, k = 0; f <= 3; f++) {
+        LSDynaTestWriter w;
+        w.iWordSize = iWordSize;
+        for (int i = 0; i < 8; i++, k++) {
+            w.Float(0.001 * k);
+            for (int g = 0; g < 51; g++) w.Float(k + 0.01 * g);
+            for (int c = 0; c < 12; c++) w.Float(c % 3 == 0 ? 0.001 * k + c : c);
+        }
+        w.Float(-999999.0);
+        out.push_back({NKString::FromFormat("d3plot%02d", f).GetText(), w.bytes});
+    }
+    const size_t iBlock = 512 * (size_t)iWordSize;
+    for (Member &m : out) m.bytes.resize((m.bytes.size() + iBlock - 1) / iBlock * iBlock, 0);
+    return out;
+}
+
+// The last member of a family ending at a state's end without the end
+// marker, as a run still writing leaves it: every state is offered, and no
+// text says it was cut. Written families, their last member holding one
+// more state in place of its end marker (one warning: the family has no end
+// marker after it, the other members end with theirs), and a base file with
+// one member of states and no marker (no warning).
+TEST_F(LSDynaDamage, LiveLastMemberOffersEveryState)
+{
+    ForEachWrittenFamily(m_Dir, [](const std::string &dir, int iWordSize, int iPerMember) {
+        std::vector<Member> members = WrittenPlotFamily(iWordSize, iPerMember);
+        LSDynaTestWriter more;
+        more.iWordSize = iWordSize;
+        LSDynaWriteShellState(&more, 0.001 * (3 * iPerMember));
+        Member &last = members.back();
+        last.bytes.resize(last.bytes.size() - (size_t)iWordSize);  // the end marker
+        last.bytes.insert(last.bytes.end(), more.bytes.begin(), more.bytes.end());
+        FamilyCopy copy(dir, members);
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+        const int n = 3 * iPerMember + 1;
+        EXPECT_EQ(NKLSDynaGetNumStates(), n);
+        EXPECT_TRUE(NKLSDynaReadState(n - 1));
+        ExpectOneWarning(capture, copy.Path("d3plot03"), 1, n, (float)(0.001 * (n - 1)),
+                         "ends the family with no end marker after state " + std::to_string(n));
+        NKLSDynaClose();
+        // A base file and one member of states without the marker.
+        FamilyCopy one(dir + "_one", {members[0], {"d3plot01", last.bytes}});
+        MessageCapture quiet;
+        ASSERT_TRUE(OpenPlot(one.Path("d3plot")));
+        EXPECT_EQ(NKLSDynaGetNumStates(), iPerMember + 1);
+        EXPECT_TRUE(quiet.Lines().empty()) << quiet.Text();
+        NKLSDynaClose();
+    });
+}
+
+// The ansys family's d3plot02 holding its state and one more (its words
+// again at a later time) without the end marker: all 23 states, and the
+// warning says the family has no end marker after state 23.
+TEST_F(LSDynaDamage, LiveLastMemberOfARealFamilyOffersEveryState)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    const std::string from = NKTestSharedDataDir() + "/lsdyna/ansys-example-data/d3plot";
+    std::vector<Member> members = ReadMembers(from, {"d3plot", "d3plot01", "d3plot02"});
+    FamilyCopy whole(m_Dir + "/whole", members);
+    ASSERT_TRUE(OpenPlot(whole.Path("d3plot")));
+    const LSDynaStateInfo last = NKLSDynaGetControlData()->states.back();
+    ASSERT_EQ(last.iFileIndex, 2);
+    NKLSDynaClose();
+    const size_t iState = (size_t)last.iSize * 4;
+    std::vector<uint8_t> &b = members[2].bytes;
+    b.resize(iState);
+    b.insert(b.end(), b.begin(), b.begin() + (long)iState);
+    const float fLater = 0.0011f;
+    std::memcpy(b.data() + iState, &fLater, 4);
+    FamilyCopy copy(m_Dir + "/live", members);
+    MessageCapture capture;
+    ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+    EXPECT_EQ(NKLSDynaGetNumStates(), 23);
+    EXPECT_TRUE(NKLSDynaReadState(22));
+    ExpectOneWarning(capture, copy.Path("d3plot02"), 1, 23, fLater,
+                     "ends the family with no end marker after state 23");
+    EXPECT_FALSE(capture.Contains("ends inside")) << capture.Text();
+}
+
+// Boundaries: a member of exactly one state's words, all zeros; a member's
+// last state zeroed from its middle to the member's end; and in a family
+// of 512-word blocks whose end marker is the first word of its last block,
+// in 4- and 8-byte words: the whole family (its padding is no words after
+// the marker), one more block after the padding (words after the marker),
+// and the marker zeroed (zeros from the next state on: the padding has room
+// for one).
+TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
+{
+    for (int iWordSize : {4, 8}) {
+        SCOPED_TRACE(std::to_string(iWordSize) + "-byte words");
+        const std::string dir = m_Dir + "/" + std::to_string(iWordSize);
+        const std::vector<Member> one = WrittenPlotFamily(iWordSize, 1);
+        const std::vector<Member> three = WrittenPlotFamily(iWordSize, 3);
+        const std::vector<Member> blocks = BlockFamily(iWordSize);
+        const size_t S = 13 * (size_t)iWordSize, iBlockS = 64 * (size_t)iWordSize;
+        std::vector<uint8_t> zeroed = three[2].bytes;  // state 6 from its middle on
+        std::fill(zeroed.begin() + (long)(2 * S + S / 2 / iWordSize * iWordSize), zeroed.end(), 0);
+        std::vector<uint8_t> moreBlock = blocks[2].bytes, noMarker = blocks[2].bytes;
+        moreBlock.insert(moreBlock.end(), 512 * (size_t)iWordSize, 0xFF);
+        std::fill(noMarker.begin() + (long)(8 * iBlockS), noMarker.begin() + (long)(9 * iBlockS),
+                  0);
+        {
+            FamilyCopy copy(dir + "_blocks", blocks);
+            MessageCapture capture;
+            ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+            EXPECT_EQ(NKLSDynaGetNumStates(), 24);
+            EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+            NKLSDynaClose();
+        }
+        const struct {
+            const std::vector<Member> *pFamily;
+            size_t iMember;
+            std::vector<uint8_t> bytes;
+            int iKept;
+            float fLast;
+            const char *pszSign;
+        } cases[] = {
+            {&one, 2, std::vector<uint8_t>(S, 0), 1, 0.0f, "holds only zeros"},
+            {&three, 2, zeroed, 5, 0.004f, "ends inside state 6"},
+            {&blocks, 2, moreBlock, 16, 0.015f, "has words after its end marker"},
+            {&blocks, 2, noMarker, 16, 0.015f, "holds only zeros from state 17 on"},
+        };
+        for (const auto &c : cases) {
+            SCOPED_TRACE(c.pszSign);
+            const std::vector<Member> &family = *c.pFamily;
+            FamilyCopy copy(dir, family);
+            copy.Cut({family[c.iMember].name, c.bytes}, c.bytes.size());
+            MessageCapture capture;
+            ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+            EXPECT_EQ(NKLSDynaGetNumStates(), c.iKept);
+            ExpectOneWarning(capture, copy.Path(family[c.iMember].name), 1, c.iKept, c.fLast,
+                             c.pszSign);
+            NKLSDynaClose();
+        }
+    }
 }
 
 // Every whole family offers the states and times it always has (written

@@ -3,6 +3,8 @@
 // local axes and principal strain lines built on them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cmath>
 #include <string>
 #include <vector>
@@ -45,6 +47,43 @@ protected:
     std::string m_Dir;
     NKGeometry *m_pGeo = nullptr;
 };
+
+// The direct reader of element results reads a state whose words run on
+// over members' ends (it is larger than any member) as the family written
+// whole in one file has it, in 4- and 8-byte words: every key of every
+// state.
+TEST_F(LSDynaDirect, StatesRunningOnOverMembersReadAsTheFamilyWrittenWhole)
+{
+    for (int iWordSize : {4, 8}) {
+        SCOPED_TRACE(std::to_string(iWordSize) + "-byte words");
+        std::vector<std::vector<float>> got[2];
+        for (bool bWhole : {false, true}) {
+            const std::string dir =
+                m_Dir + (bWhole ? "/whole" : "/split") + std::to_string(iWordSize);
+            ASSERT_TRUE(std::filesystem::create_directories(dir));
+            ASSERT_TRUE(LSDynaWriteStrainFamily(dir, {0.0, 0.5, 1.0}, 2.0, iWordSize, bWhole));
+            MessageCapture capture;
+            ASSERT_TRUE(NKLSDynaOpen((dir + "/d3plot").c_str()));
+            EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+            ASSERT_EQ(NKLSDynaGetNumStates(), 3);
+            const int nKeys = NKLSDynaGetNumScalars();
+            std::vector<int> keys;
+            for (int k = 0; k < nKeys; k++) keys.push_back(k);
+            std::vector<std::vector<float>> &out = got[bWhole ? 1 : 0];
+            out.assign((size_t)nKeys, std::vector<float>(3, -1.0f));
+            std::vector<float *> pOut;
+            for (auto &v : out) pOut.push_back(v.data());
+            ASSERT_EQ(NKLSDynaReadStateResult(nullptr, 3, keys.data(), nKeys, nullptr, 0,
+                                              pOut.data(), NK_DYNA_SHELLS, nullptr),
+                      3);
+            NKLSDynaClose();
+        }
+        EXPECT_EQ(got[0], got[1]);
+        // The values are the states' own: the first stress grows by 100 a state.
+        ASSERT_FALSE(got[0].empty());
+        EXPECT_NE(got[0][0][0], got[0][0][2]);
+    }
+}
 
 // Every key of every state read straight from the family equals the value
 // the whole-result computation gives for the state in memory.

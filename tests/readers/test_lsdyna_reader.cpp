@@ -97,7 +97,7 @@ protected:
         int64_t iBaseWords = LSDynaWriteFamilyFixture(m_Dir, bEndMarker);
         ASSERT_GT(iBaseWords, 0);
         if (!bEndMarker) {
-            EXPECT_EQ(iBaseWords, 107);
+            EXPECT_EQ(iBaseWords, 108);
         }
     }
 
@@ -271,6 +271,7 @@ TEST_F(LSDynaReader, EmptyMemberEndsTheStatesWithAWarning)
     LSDynaWriteShellGeometry(&base);
     LSDynaWriteShellState(&base, 0.0);
     LSDynaWriteShellState(&base, 0.001);
+    base.Float(-999999.0);
     LSDynaWriteShellState(&third, 0.002);
     LSDynaWriteShellState(&third, 0.003);
     ASSERT_TRUE(base.Save(Path("d3plot")));

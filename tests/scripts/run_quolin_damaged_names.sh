@@ -30,7 +30,16 @@
 #      file is cut inside its geometry (to 19 of its 20 blocks): refused
 #      with an error naming it, and "info" still shows the beam; the family
 #      with d3plot01 all zeros opens with no state, one warning naming
-#      d3plot01 saying it holds only zeros.
+#      d3plot01 saying it holds only zeros;
+#   8. copies of the real families with two members damaged at once, with
+#      zeros from a state's time word on, and with a run still writing: the
+#      ansys d3plot01 cut inside its state 11 and d3plot02 cut too (ten
+#      states, the warning names d3plot01), the ansys base file cut inside
+#      its geometry and d3plot01 without its end marker (refused, naming
+#      d3plot), node_temperature's d3plot01 zero from state 12's time word
+#      on (eleven states, the whole state 11 with them), and the ansys
+#      d3plot02 holding its state and one more without the end marker (23
+#      states, no word of a cut).
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -93,7 +102,7 @@ warned_once() { # warned_once MEMBER STATES
   local end="states end with state $2 at time"
   [ "$2" -eq 0 ] && end="no state is whole\\."
   [ "$(grep -c '^Warning: ' "$out")" -eq 1 ] &&
-    grep -Eq "^Warning: LS-DYNA family file $1 (ends inside|is cut short after its end marker).*$end" "$out"
+    grep -Eq "^Warning: LS-DYNA family file $1 (ends inside|ends after state [0-9]+ without its end marker|is cut short after its end marker).*$end" "$out"
 }
 
 # A family with a member ending inside a word opens with the states wholly
@@ -192,3 +201,41 @@ grep -qxF "Primary file $PWD/zeros/d3plot opened." "$out" || fail "the zero fami
     "$out" || fail "not one warning that d3plot01 holds only zeros"
 grep -qxF "Error: Command: readstate 1 1 1" "$out" || fail "the zero family offers a state"
 echo "a base file cut inside its geometry refused by name, a member of zeros named"
+
+# Opens FAMILY/d3plot and reads states STATES and STATES + 1: the one
+# message must be TEXT, STATES must read and the next must not.
+damaged_family() { # damaged_family FAMILY STATES TEXT
+  printf '%s\n' 'debugcommands on' "readstate $2 1 1" "readstate $(($2 + 1)) 1 1" exit \
+    >"$brovik/fileopen.qlc"
+  timeout "$(wait_limit 120)" "$program" "$1/d3plot" >"$out" 2>&1
+  [ "$(grep -c '^Warning: \|^Error: LS-DYNA' "$out")" -eq 1 ] && grep -qxF "$3" "$out" ||
+    fail "$1: not the one message: $3"
+  grep -qxF "Error: Command: readstate $2 1 1" "$out" && fail "$1: state $2 not read"
+  grep -qxF "Error: Command: readstate $(($2 + 1)) 1 1" "$out" || fail "$1: state $(($2 + 1)) read"
+}
+temperature="$lsdyna/lasso-python/d3plot_node_temperature"
+mkdir two geometry01 zeros12 live
+for d in two geometry01 live; do cp "$ansys"/d3plot* "$d/"; done
+cp "$temperature"/d3plot* zeros12/
+chmod u+w two/* geometry01/* zeros12/* live/*
+head -c 587284 "$ansys/d3plot01" >two/d3plot01
+head -c 50000 "$ansys/d3plot02" >two/d3plot02
+head -c 38912 "$ansys/d3plot" >geometry01/d3plot
+head -c 1174572 "$ansys/d3plot01" >geometry01/d3plot01
+{ head -c 384648 "$temperature/d3plot01"; head -c $((804864 - 384648)) /dev/zero; } >zeros12/d3plot01
+# d3plot02's one state (13,983 words) twice, the second at time 0.0011
+# (0x3A902DE0), without the end marker.
+{ head -c 55932 "$ansys/d3plot02"; printf '\xe0\x2d\x90\x3a'; head -c 55932 "$ansys/d3plot02" | tail -c +5; } \
+  >live/d3plot02
+damaged_family "$PWD/two" 10 \
+  "Warning: LS-DYNA family file $PWD/two/d3plot01 ends inside state 11, states end with state 10 at time 0.000449755."
+damaged_family "$PWD/zeros12" 11 \
+  "Warning: LS-DYNA family file $PWD/zeros12/d3plot01 holds only zeros from state 12 on, states end with state 11 at time 8.4."
+damaged_family "$PWD/live" 23 \
+  "Warning: LS-DYNA family file $PWD/live/d3plot02 ends the family with no end marker after state 23, states end with state 23 at time 0.0011."
+printf '%s\n' exit >"$brovik/fileopen.qlc"
+timeout "$(wait_limit 60)" "$program" "$PWD/geometry01/d3plot" >"$out" 2>&1
+grep -qxF "Error: LS-DYNA family file $PWD/geometry01/d3plot ends inside its geometry, no state is whole." \
+  "$out" || fail "the cut base file with d3plot01 cut too is not named"
+grep -q "opened\." "$out" && fail "the cut base file with d3plot01 cut too opened"
+echo "two damaged members show the first damage, zeros end the states at the state whose time they hold, a run still writing is whole"

@@ -3,6 +3,7 @@
 #include "tests/test_support/lsdyna_test_writer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "tests/test_support/test_files.h"
@@ -78,7 +79,12 @@ LSDynaTestHeader LSDynaShellFixtureHeader(void)
 
 void LSDynaWriteShellGeometry(LSDynaTestWriter *pW)
 {
-    LSDynaWriteHeader(pW, LSDynaShellFixtureHeader(), "shell fixture");
+    LSDynaWriteShellGeometry(pW, LSDynaShellFixtureHeader(), "shell fixture");
+}
+
+void LSDynaWriteShellGeometry(LSDynaTestWriter *pW, const LSDynaTestHeader &h, const char *pszTitle)
+{
+    LSDynaWriteHeader(pW, h, pszTitle);
     pW->Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});  // 4 nodes
     pW->Ints({1, 2, 3, 4, 1});                         // shell nodes, material
 }
@@ -109,11 +115,11 @@ int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker)
     LSDynaWriteShellGeometry(&base);
     std::vector<double> inBase = {0.0, 0.001}, inNext = {0.002, 0.003};
     if (bEndMarker) {
-        base.Float(-999999.0);
         inNext.insert(inNext.begin(), inBase.begin(), inBase.end());
         inBase.clear();
     }
     for (double t : inBase) LSDynaWriteShellState(&base, t);
+    base.Float(-999999.0);
     for (double t : inNext) LSDynaWriteShellState(&next, t);
     bool bOk = base.Save(dir + "/d3plot");
     for (const char *pszName : {"/d3plot01", "/d3plot00", "/d3plot1"})
@@ -122,19 +128,21 @@ int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker)
 }
 
 bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &times,
-                             double dOuter)
+                             double dOuter, int iWordSize, bool bWhole)
 {
-    constexpr int kNV2D = 45;
+    constexpr int kNV2D = 45, kGlobals = 64;
     LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[18] = kGlobals;  // NGLBV: a state larger than every member
     h.w[33] = kNV2D;
     h.w[43] = h.w[44] = 1000;  // stresses and plastic strain
-    LSDynaTestWriter base, next;
-    LSDynaWriteHeader(&base, h, "strain fixture");
-    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-    base.Ints({1, 2, 3, 4, 1});
-    LSDynaTestWriter all = base;
+    LSDynaTestWriter base, all;
+    base.iWordSize = all.iWordSize = iWordSize;
+    LSDynaWriteShellGeometry(&base, h, "strain fixture");
+    // Written whole, the states follow the geometry in d3plot.
+    if (!bWhole) base.Float(-999999.0);
     for (size_t k = 0; k < times.size(); k++) {
         all.Float(times[k]);
+        all.Floats(std::vector<double>(kGlobals, 0.0));
         all.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
         std::vector<double> w(kNV2D, 0.0);
         for (int i = 0; i < 21; i++) w[(size_t)i] = 100.0 * (double)k + i;  // stresses
@@ -143,11 +151,25 @@ bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &
         w[39] = 0.02 * dOuter * s, w[40] = -0.01 * dOuter * s, w[41] = 0.003 * dOuter * s;
         all.Floats(w);
     }
-    // Cut inside the last state's words so that it runs on into d3plot01.
-    size_t cut = all.bytes.size() - 20 * 4;
-    base.bytes.assign(all.bytes.begin(), all.bytes.begin() + (std::ptrdiff_t)cut);
-    next.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)cut, all.bytes.end());
-    return base.Save(dir + "/d3plot") && next.Save(dir + "/d3plot01");
+    all.Float(-999999.0);
+    if (bWhole) {
+        // (A base file's end marker would send its states on to d3plot01.)
+        base.bytes.insert(base.bytes.end(), all.bytes.begin(), all.bytes.end() - iWordSize);
+        return base.Save(dir + "/d3plot");
+    }
+    // Members of 100 words, fewer than a state's 122: the states run on.
+    bool bOk = base.Save(dir + "/d3plot");
+    const size_t iMember = 100 * (size_t)iWordSize;
+    for (size_t at = 0, f = 1; at < all.bytes.size(); at += iMember, f++) {
+        LSDynaTestWriter m;
+        m.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)at,
+                       all.bytes.begin() +
+                           (std::ptrdiff_t)std::min(all.bytes.size(), at + iMember));
+        char szName[32];
+        std::snprintf(szName, sizeof(szName), "/d3plot%02d", (int)f);
+        bOk = m.Save(dir + szName) && bOk;
+    }
+    return bOk;
 }
 
 bool LSDynaWriteDeletionFamily(const std::string &dir, int iWordSize, int iStates,
@@ -157,9 +179,7 @@ bool LSDynaWriteDeletionFamily(const std::string &dir, int iWordSize, int iState
     h.w[36] = -10003;  // MAXINT 3 with deletion words per element (MDLOPT 2)
     LSDynaTestWriter base, states;
     base.iWordSize = states.iWordSize = iWordSize;
-    LSDynaWriteHeader(&base, h, "deletion fixture");
-    base.Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
-    base.Ints({1, 2, 3, 4, 1});
+    LSDynaWriteShellGeometry(&base, h, "deletion fixture");
     base.Float(-999999.0);
     for (int k = 0; k < iStates; k++) {
         LSDynaWriteShellState(&states, 0.001 * k);
@@ -168,6 +188,8 @@ bool LSDynaWriteDeletionFamily(const std::string &dir, int iWordSize, int iState
     const size_t iSplit = std::min(states.bytes.size(), (size_t)(iSplitWord * iWordSize));
     LSDynaTestWriter first = states, second = states;
     first.bytes.resize(iSplit);
+    // A member that ends at a state's end is closed with the end marker.
+    if (iSplitWord % 14 == 0 && iSplit < states.bytes.size()) first.Float(-999999.0);
     second.bytes.erase(second.bytes.begin(), second.bytes.begin() + (std::ptrdiff_t)iSplit);
     return base.Save(dir + "/d3plot") && first.Save(dir + "/d3plot01") &&
            second.Save(dir + "/d3plot02");
