@@ -6,6 +6,7 @@
 // own rectangles widened by the frame extents the manager wrote.
 #include <QAbstractNativeEventFilter>
 #include <QDialog>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
@@ -13,11 +14,17 @@
 #include <QStandardPaths>
 #include <QWindow>
 
+#include <poll.h>
 #include <signal.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 #include <xcb/xproto.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -222,6 +229,7 @@ bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true)
 // program learns nothing new of the display until the wait is over.
 bool WaitWithoutHandlingEvents(const std::function<bool()> &condition, const char *pszWhat)
 {
+    const NKTestWaitGuard guard(pszWhat);
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {
@@ -243,15 +251,90 @@ bool Stopped(qint64 iPid)
            (line.compare(after, 3, ") T") == 0 || line.compare(after, 3, ") t") == 0);
 }
 
+// A connection of the test's own to the X server, whose round trips give
+// up at a limit instead of waiting for an answer that may never come.
+class OwnConnection {
+public:
+    OwnConnection() : m_pConnection(xcb_connect(DisplayString(NKX11Display()), nullptr)) {}
+    ~OwnConnection() { xcb_disconnect(m_pConnection); }
+    OwnConnection(const OwnConnection &) = delete;
+    OwnConnection &operator=(const OwnConnection &) = delete;
+    bool Usable(void) const { return xcb_connection_has_error(m_pConnection) == 0; }
+    void GrabServer(void) { xcb_grab_server(m_pConnection); }
+    void UngrabServer(void) { xcb_ungrab_server(m_pConnection); }
+    // Whether the server answered a request within iMs, and so carried out
+    // every request of this connection made before it.
+    bool RoundTrip(int iMs)
+    {
+        const xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(m_pConnection);
+        xcb_flush(m_pConnection);
+        QElapsedTimer timer;
+        timer.start();
+        while (Usable()) {
+            void *pReply = nullptr;
+            xcb_generic_error_t *pError = nullptr;
+            if (xcb_poll_for_reply(m_pConnection, cookie.sequence, &pReply, &pError) != 0) {
+                free(pReply);
+                free(pError);
+                return true;
+            }
+            if (timer.elapsed() > iMs) break;
+            pollfd fd = {xcb_get_file_descriptor(m_pConnection), POLLIN, 0};
+            poll(&fd, 1, 5);
+        }
+        xcb_discard_reply(m_pConnection, cookie.sequence);
+        return false;
+    }
+
+private:
+    xcb_connection_t *m_pConnection;
+};
+
+// The process the fixture started and may hold: ended with the program
+// when a wait is stuck, so that it keeps no grab of the display for the
+// tests after it.
+std::atomic<qint64> sg_iChildPid{0};
+
+void EndChild(void)
+{
+    if (sg_iChildPid > 0) kill(pid_t(sg_iChildPid.load()), SIGKILL);
+}
+
 // Holds a process (stops it) until the object goes or Release(): what
 // asks it meanwhile waits, as with a manager that a busy machine keeps
-// from running.
+// from running. Openbox holds the X server grabbed while it takes a window
+// on or lets one go; stopped then, it would keep every other client's
+// requests waiting for ever. So the hold grabs the server itself first,
+// from a connection of its own (the grab is granted once no other client
+// holds one), stops the process, and lets the server go. A grab the
+// process asked for just before it stopped is granted only then, and
+// shows as round trips of that connection left unanswered: the process
+// then goes on until it lets go, and is held again.
 class HeldProcess {
 public:
     explicit HeldProcess(qint64 iPid) : m_iPid(iPid)
     {
-        kill(pid_t(iPid), SIGSTOP);
-        m_bHeld = WaitWithoutHandlingEvents([iPid] { return Stopped(iPid); }, "openbox to stop");
+        OwnConnection own;
+        const QDeadlineTimer deadline(NKTestWaitLimitMs());
+        const int iShortMs = std::max(NKTestWaitLimitMs() / 30, 1);
+        while (!m_bHeld && own.Usable() && !deadline.hasExpired()) {
+            own.GrabServer();
+            if (!own.RoundTrip(int(deadline.remainingTime()))) break;
+            kill(pid_t(iPid), SIGSTOP);
+            const bool bStopped =
+                WaitWithoutHandlingEvents([iPid] { return Stopped(iPid); }, "openbox to stop");
+            own.UngrabServer();
+            bool bFree = bStopped;
+            for (int i = 0; i < 3 && bFree; i++) bFree = own.RoundTrip(iShortMs);
+            m_bHeld = bStopped && bFree;
+            if (m_bHeld) break;
+            kill(pid_t(iPid), SIGCONT);
+            own.RoundTrip(int(deadline.remainingTime()));
+        }
+        if (!m_bHeld) {
+            std::fprintf(stderr, "openbox could not be held between two of its grabs\n");
+            Release();
+        }
     }
     ~HeldProcess() { Release(); }
     HeldProcess(const HeldProcess &) = delete;
@@ -404,6 +487,9 @@ protected:
         m_pOpenbox->start(openbox, {"--sm-disable"});
         ASSERT_TRUE(m_pOpenbox->waitForStarted(NKTestWaitLimitMs()))
             << m_pOpenbox->errorString().toStdString();
+        static const bool bEndsWithStuckWait = (NKTestAtStuckWait(EndChild), true);
+        (void)bEndsWithStuckWait;
+        sg_iChildPid = m_pOpenbox->processId();
         ASSERT_TRUE(NKTestWaitFor(NKWindowManagerRunning, "the window manager"))
             << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
         ASSERT_TRUE(WaitUntilOpenboxFramesWindows()) << m_pOpenbox->readAll().toStdString();
@@ -417,6 +503,7 @@ protected:
     {
         if (m_pOpenbox == nullptr) return;
         DeleteRootPropertiesBut(m_RootProperties);
+        sg_iChildPid = 0;
         m_pOpenbox->terminate();
         if (!m_pOpenbox->waitForFinished(NKTestWaitLimitMs())) m_pOpenbox->kill();
         m_pOpenbox->waitForFinished(NKTestWaitLimitMs());
