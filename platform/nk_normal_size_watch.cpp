@@ -213,11 +213,11 @@ void NKNormalSizeWatch::Settle(void)
 NKWindowHold NKNormalSizeWatch::ReadHold(void)
 {
     NKWindowHold hold = NK_HELD_NORMAL;
-    xcb_get_property_reply_t *pReply = xcb_get_property_reply(
-        m_pConnection,
-        xcb_get_property(m_pConnection, 0, xcb_window_t(m_uWindow), m_StateAtom, XCB_ATOM_ATOM, 0,
-                         1024),
-        nullptr);
+    xcb_get_property_reply_t *pReply =
+        xcb_get_property_reply(m_pConnection,
+                               xcb_get_property(m_pConnection, 0, xcb_window_t(m_uWindow),
+                                                m_StateAtom, XCB_ATOM_ATOM, 0, 1024),
+                               nullptr);
     if (pReply != nullptr && pReply->format == 32 && pReply->type == XCB_ATOM_ATOM) {
         const auto *pAtoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(pReply));
         const int iCount = xcb_get_property_value_length(pReply) / 4;

@@ -5,8 +5,8 @@
 // skip, saying so. The frames are read from the X server: the windows'
 // own rectangles widened by the frame extents the manager wrote.
 #include <QAbstractNativeEventFilter>
-#include <QDialog>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>

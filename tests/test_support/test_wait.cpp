@@ -81,7 +81,8 @@ NKTestWaitGuard::NKTestWaitGuard(const char *pszWhat)
     // A quarter of the limit to spare, and some seconds at least: a busy
     // machine may keep a wait that works from its next question a while.
     const int iLimitMs = NKTestWaitLimitMs();
-    const auto stuck = Clock::now() + std::chrono::milliseconds(iLimitMs + std::max(iLimitMs / 4, 5000));
+    const auto stuck =
+        Clock::now() + std::chrono::milliseconds(iLimitMs + std::max(iLimitMs / 4, 5000));
     std::lock_guard<std::mutex> lock(watch.mutex);
     m_uId = watch.uNextId++;
     watch.waits[m_uId] = {pszWhat, stuck};
