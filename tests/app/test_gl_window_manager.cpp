@@ -871,3 +871,41 @@ TEST_F(WindowManagerTest, AStoredPlaceOffTheScreenStartsWithTheTitleBarOnIt)
         NKTestFlushDeletes();
     }
 }
+
+// A stored size larger than the work area (a larger monitor's) starts the
+// window with its whole frame, title bar buttons and status bar included,
+// in the work area; a size that fits starts as it was stored, where it was.
+TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFrameOnIt)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    const struct {
+        int iWidth, iHeight;
+        bool bFits;
+    } cases[] = {{2000, 1400, false}, {2000, 500, false}, {700, 1400, false}, {810, 600, true}};
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    for (const auto &c : cases) {
+        SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
+        g_WindowPlacement = {100, 80, c.iWidth, c.iHeight, 0};
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        EXPECT_TRUE(
+            NKTestWaitFor([pMain, work] { return Framed(pMain) && Inside(FrameOf(pMain), work); },
+                          "the whole frame in the work area"))
+            << Text(FrameOf(pMain)) << " in " << Text(work);
+        NKScreenRect frame, client;
+        ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
+        if (c.bFits) {
+            EXPECT_TRUE(Same(client, {client.iX, client.iY, c.iWidth, c.iHeight})) << Text(client);
+            EXPECT_EQ(frame.iX, 100);
+            EXPECT_EQ(frame.iY, 80);
+        } else {
+            // Cut to the work area, less the frame, the way it did not fit.
+            EXPECT_EQ(frame.iWidth == work.iWidth, c.iWidth > work.iWidth) << Text(frame);
+            EXPECT_EQ(frame.iHeight == work.iHeight, c.iHeight > work.iHeight) << Text(frame);
+        }
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+    }
+}
