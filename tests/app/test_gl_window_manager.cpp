@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QMoveEvent>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -520,6 +521,44 @@ protected:
     NKWindowPlacement m_Placement;
 };
 
+// The program's window on a display where the test plays the window
+// manager: the root window names a check window of the test's that names
+// itself, so the program takes a manager to run, and the test writes the
+// window's state and sizes it as a manager would. Skips where a real
+// manager runs. The window starts normal, 700x500 at 100, 80.
+class PlayedManagerTest : public ProgramWindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(NKTestEnsureWidgetApplication());
+        if (NKWindowManagerRunning()) GTEST_SKIP() << "a window manager runs on the display";
+        Display *pDisplay = NKX11Display();
+        m_RootProperties = RootProperties();
+        m_Check = XCreateSimpleWindow(pDisplay, DefaultRootWindow(pDisplay), 0, 0, 1, 1, 0, 0, 0);
+        const Atom check = XInternAtom(pDisplay, "_NET_SUPPORTING_WM_CHECK", False);
+        for (Window window : {DefaultRootWindow(pDisplay), m_Check})
+            XChangeProperty(pDisplay, window, check, XA_WINDOW, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char *>(&m_Check), 1);
+        XSync(pDisplay, False);
+        ASSERT_TRUE(NKWindowManagerRunning());
+        m_Placement = g_WindowPlacement;
+        g_WindowPlacement = {100, 80, 700, 500, 0};
+        ProgramWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        if (m_Check == 0) return;
+        ProgramWindowTest::TearDown();
+        g_WindowPlacement = m_Placement;
+        DeleteRootPropertiesBut(m_RootProperties);
+        XDestroyWindow(NKX11Display(), m_Check);
+        XSync(NKX11Display(), False);
+    }
+    Window m_Check = 0;
+    std::set<Atom> m_RootProperties;
+    NKWindowPlacement m_Placement;
+};
+
 }  // namespace
 
 // The first run's window, the Info window beside it, and the window made
@@ -908,4 +947,35 @@ TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFram
         NKDestroyMainWindow();
         NKTestFlushDeletes();
     }
+}
+
+// The program may read the window after its manager has gone on while the
+// events it has seen still show the window normal with its settled size:
+// here the manager has maximised it, given it the maximised size in the
+// corner and written the normal state again before sizing it back, and
+// Qt's move event comes before the program has seen those steps. That
+// reading, of another size than the settled one, leaves the stored
+// rectangle as it was.
+TEST_F(PlayedManagerTest, AReadingOfAnotherSizeThanTheSettledOneIsNotStored)
+{
+    QWidget *pMain = NKGetMainWindow();
+    const NKScreenRect normal = {100, 80, 700, 500};
+    const auto stored = [] {
+        const NKWindowPlacement p = NKGetPlacementToStore();  // the events seen so far
+        return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
+    };
+    ASSERT_TRUE(
+        NKTestWaitFor([&] { return Same(FrameOf(pMain), normal) && Same(stored(), normal); },
+                      "the normal rectangle stored"))
+        << Text(stored());
+    Display *pDisplay = NKX11Display();
+    WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM,
+                  {long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
+                   long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_HORZ", False))});
+    XMoveResizeWindow(pDisplay, pMain->winId(), 0, 0, 1200, 900);
+    WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM, {});
+    XSync(pDisplay, False);
+    QMoveEvent move(QPoint(0, 0), pMain->pos());
+    QCoreApplication::sendEvent(pMain, &move);
+    EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
 }

@@ -58,9 +58,8 @@ protected:
                      long(Intern("_NET_WM_STATE_MAXIMIZED_HORZ"))};
         if (state == kFullScreen) atoms = {long(Intern("_NET_WM_STATE_FULLSCREEN"))};
         if (state == kMinimised) atoms = {long(Intern("_NET_WM_STATE_HIDDEN"))};
-        XChangeProperty(m_pDisplay, m_Window, Intern("_NET_WM_STATE"), XA_ATOM, 32,
-                        PropModeReplace, reinterpret_cast<const unsigned char *>(atoms.data()),
-                        int(atoms.size()));
+        XChangeProperty(m_pDisplay, m_Window, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(atoms.data()), int(atoms.size()));
         XSync(m_pDisplay, False);  // carried out before the watch catches up
     }
     void Resize(int iWidth, int iHeight)
@@ -72,9 +71,8 @@ protected:
     void SendSynthetic(int iWidth, int iHeight)
     {
         XEvent event = {};
-        event.xconfigure = {
-            ConfigureNotify, 0,       True, m_pDisplay, m_Window, m_Window, 10, 10, iWidth, iHeight,
-            0,               None,    False};
+        event.xconfigure = {ConfigureNotify, 0,       True, m_pDisplay, m_Window, m_Window, 10, 10,
+                            iWidth,          iHeight, 0,    None,       False};
         XSendEvent(m_pDisplay, m_Window, False, StructureNotifyMask, &event);
         XSync(m_pDisplay, False);  // carried out before the watch catches up
     }
@@ -115,12 +113,12 @@ protected:
 };
 
 enum Step {
-    kState,            // the state written, seen in its stretch
-    kStateUnseen,      // written; the next step comes before the watch sees it
-    kResize,           // the client resized for real
-    kResizeUnseen,     // likewise, before the watch sees it
-    kSynthetic,        // a synthetic notice of a size
-    kStaleRead,        // the state read, and another written before the mark
+    kState,         // the state written, seen in its stretch
+    kStateUnseen,   // written; the next step comes before the watch sees it
+    kResize,        // the client resized for real
+    kResizeUnseen,  // likewise, before the watch sees it
+    kSynthetic,     // a synthetic notice of a size
+    kStaleRead,     // the state read, and another written before the mark
 };
 
 }  // namespace
@@ -160,7 +158,8 @@ TEST_F(NormalSizeWatch, EachRuleOnItsOwn)
         {"full screen", kState, kFullScreen, 0, 0, "normal 530x380, not settled"},
         {"given the screen", kResize, kNormal, 1280, 1024, "normal 530x380, not settled"},
         {"minimised", kState, kMinimised, 0, 0, "normal 530x380, not settled"},
-        {"normal again, still the screen's size", kState, kNormal, 0, 0, "normal 530x380, not settled"},
+        {"normal again, still the screen's size", kState, kNormal, 0, 0,
+         "normal 530x380, not settled"},
         {"at last", kResize, kNormal, 540, 390, "normal 540x390, settled"},
     };
     for (const Row &row : rows) {

@@ -39,4 +39,10 @@ skipped=$(grep -c '\[  SKIPPED \]' "$log")
 other=$(( $(grep -c ': Failure' "$log") - wrong ))
 grep -A5 'Value of: Same(' "$log" | grep -E ' at \(|held|in time' || true
 echo "restore_maximise_under_load: $wrong of $sessions sessions stored another rectangle than the normal one ($other other failures, $skipped rounds skipped); $rounds rounds in $took s"
+# A run that failed otherwise (a crash, a sanitizer's report at exit) ends
+# with what it printed last.
+if [ "$status" -ne 0 ] && [ "$wrong" -eq 0 ] && [ "$other" -eq 0 ]; then
+  echo "restore_maximise_under_load: the test program ended with status $status:"
+  grep -v '^ *[0-9]* *[0-9]* lib' "$log" | tail -40
+fi
 [ "$status" -eq 0 ] && [ "$skipped" -eq 0 ]
