@@ -17,6 +17,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h>
 #include <xcb/xproto.h>
@@ -301,6 +302,25 @@ void EndChild(void)
     if (sg_iChildPid > 0) kill(pid_t(sg_iChildPid.load()), SIGKILL);
 }
 
+// Whether the stopped process stopped in its event loop's wait: in a poll
+// of several descriptors (openbox's main loop polls its X connection and
+// its own wake-up descriptor), not in the poll of its X connection alone
+// that waits for the answer to a request, nor anywhere else (where it may
+// have sent a request whose answer it is about to wait for).
+bool StoppedInItsEventLoop(qint64 iPid)
+{
+    std::ifstream file("/proc/" + std::to_string(iPid) + "/syscall");
+    long lCall = -1;
+    std::string fds, count;
+    file >> lCall >> fds >> count;
+    bool bPoll = false;
+#ifdef SYS_poll
+    bPoll = lCall == SYS_poll;
+#endif
+    bPoll = bPoll || lCall == SYS_ppoll;
+    return file && bPoll && std::stoul(count, nullptr, 16) >= 2;
+}
+
 // Holds a process (stops it) until the object goes or Release(): what
 // asks it meanwhile waits, as with a manager that a busy machine keeps
 // from running. Openbox holds the X server grabbed while it takes a window
@@ -308,29 +328,29 @@ void EndChild(void)
 // requests waiting for ever. So the hold grabs the server itself first,
 // from a connection of its own (the grab is granted once no other client
 // holds one), stops the process, and lets the server go. A grab the
-// process asked for just before it stopped is granted only then, and
-// shows as round trips of that connection left unanswered: the process
-// then goes on until it lets go, and is held again.
+// process asked for while the hold had the server would be granted only
+// then, to the stopped process: openbox asks for a grab and waits for the
+// answer, so a process that stopped anywhere but in its event loop's wait
+// goes on until it lets go, and is held again.
 class HeldProcess {
 public:
     explicit HeldProcess(qint64 iPid) : m_iPid(iPid)
     {
         OwnConnection own;
         const QDeadlineTimer deadline(NKTestWaitLimitMs());
-        const int iShortMs = std::max(NKTestWaitLimitMs() / 30, 1);
         while (!m_bHeld && own.Usable() && !deadline.hasExpired()) {
             own.GrabServer();
             if (!own.RoundTrip(int(deadline.remainingTime()))) break;
             kill(pid_t(iPid), SIGSTOP);
             const bool bStopped =
                 WaitWithoutHandlingEvents([iPid] { return Stopped(iPid); }, "openbox to stop");
+            const bool bIdle = bStopped && StoppedInItsEventLoop(iPid);
             own.UngrabServer();
-            bool bFree = bStopped;
-            for (int i = 0; i < 3 && bFree; i++) bFree = own.RoundTrip(iShortMs);
-            m_bHeld = bStopped && bFree;
+            m_bHeld = bIdle && own.RoundTrip(int(deadline.remainingTime()));
             if (m_bHeld) break;
             kill(pid_t(iPid), SIGCONT);
             own.RoundTrip(int(deadline.remainingTime()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));  // lets it run on
         }
         if (!m_bHeld) {
             std::fprintf(stderr, "openbox could not be held between two of its grabs\n");
