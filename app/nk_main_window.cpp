@@ -109,8 +109,8 @@ struct MainState {
     QMetaObject::Connection activation;
     NKNormalSizeWatch *pSizeWatch = nullptr;
     // The stored size was cut to the work area, and the frame the manager
-    // puts around it is still to be fitted in.
-    bool bFitFrame = false;
+    // puts around it is still to be fitted in: the placements left to try.
+    int iFitFrameTries = 0;
 };
 MainState sg_State;
 
@@ -270,24 +270,29 @@ bool PullOntoScreen(NKWindowPlacement *pPlacement)
 // around the window: once it has (its frame, read from the X server, is
 // larger than the client area), the window is made smaller by as much and
 // its frame pulled inside the work area, so that all of it, title bar
-// buttons and status bar included, lies there.
+// buttons and status bar included, lies there. Qt places a frame by the
+// extents it knew at the window's last move, which may still be none: the
+// window is placed again at its next moves until its frame lies inside (a
+// few times at most).
 void FitFrameInWorkArea(QMainWindow *pMain)
 {
     NKScreenRect frame, client;
-    if (!sg_State.bFitFrame || pMain == nullptr || pMain != sg_State.pMain.data() ||
+    if (sg_State.iFitFrameTries <= 0 || pMain == nullptr || pMain != sg_State.pMain.data() ||
         !NKGetWindowFrame(pMain->internalWinId(), &frame, &client) ||
         (frame.iWidth == client.iWidth && frame.iHeight == client.iHeight))
         return;
-    sg_State.bFitFrame = false;
-    if (!IsNormal(pMain)) return;
     const QRect work = WorkArea();
+    if (!IsNormal(pMain) || work.contains(QRect(frame.iX, frame.iY, frame.iWidth, frame.iHeight))) {
+        sg_State.iFitFrameTries = 0;
+        return;
+    }
+    sg_State.iFitFrameTries--;
     const int iGrowX = frame.iWidth - client.iWidth, iGrowY = frame.iHeight - client.iHeight;
     const int iWidth = std::min(client.iWidth, work.width() - iGrowX);
     const int iHeight = std::min(client.iHeight, work.height() - iGrowY);
     const int x = std::max(std::min(frame.iX, work.right() + 1 - iWidth - iGrowX), work.left());
     const int y = std::max(std::min(frame.iY, work.bottom() + 1 - iHeight - iGrowY), work.top());
-    if (iWidth != client.iWidth || iHeight != client.iHeight || x != frame.iX || y != frame.iY)
-        NKPlaceTopLevel(pMain, x, y, iWidth, iHeight);
+    NKPlaceTopLevel(pMain, x, y, iWidth, iHeight);
 }
 
 // The window's normal rectangle and maximised state now: the position is
@@ -324,7 +329,8 @@ bool AttachView(MainWindow *pMain)
 void PlaceAndShow(MainWindow *pMain)
 {
     NKWindowPlacement &p = g_WindowPlacement;
-    sg_State.bFitFrame = PullOntoScreen(&p) && p.bMaximized == 0 && NKWindowManagerRunning();
+    const bool bCut = PullOntoScreen(&p);
+    sg_State.iFitFrameTries = bCut && p.bMaximized == 0 && NKWindowManagerRunning() ? 3 : 0;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {
