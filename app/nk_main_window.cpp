@@ -58,6 +58,7 @@ namespace {
 constexpr int kIconSize = 32;
 
 void RememberNormalRect(const QMainWindow *pMain);
+void FitFrameInWorkArea(QMainWindow *pMain);
 
 class MainWindow : public QMainWindow {
 protected:
@@ -84,6 +85,7 @@ protected:
         if (NKGetRendererQuirk() == 7)
             NKResizeView(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight);
         QMainWindow::moveEvent(pEvent);
+        FitFrameInWorkArea(this);
         RememberNormalRect(this);
     }
     void resizeEvent(QResizeEvent *pEvent) override
@@ -106,6 +108,9 @@ struct MainState {
     QRect normalRect;
     QMetaObject::Connection activation;
     NKNormalSizeWatch *pSizeWatch = nullptr;
+    // The stored size was cut to the work area, and the frame the manager
+    // puts around it is still to be fitted in: the placements left to try.
+    int iFitFrameTries = 0;
 };
 MainState sg_State;
 
@@ -164,7 +169,11 @@ void RememberNormalRect(const QMainWindow *pMain)
     if (IsNormal(pMain)) sg_State.normalRect = normal;
 }
 
-void OnWindowEvents(void *) { RememberNormalRect(sg_State.pMain); }
+void OnWindowEvents(void *)
+{
+    FitFrameInWorkArea(sg_State.pMain);
+    RememberNormalRect(sg_State.pMain);
+}
 
 // The local file a drag carries first; empty when its first item is none.
 QByteArray DraggedFile(const QDropEvent *pEvent)
@@ -231,18 +240,59 @@ QRect ScreenGeometry(void)
     return pScreen != nullptr ? pScreen->geometry() : QRect(0, 0, 1280, 1024);
 }
 
-// The stored placement pulled onto the screen: at least an icon's size of
-// the window lies on it at the right, the bottom and the left (a negative
-// x may stand for a screen to the left), and the frame's top, with its
-// title bar, lies in the work area, where the user can grab it.
-void PullOntoScreen(NKWindowPlacement *pPlacement)
+QRect WorkArea(void)
+{
+    QScreen *pScreen = QGuiApplication::primaryScreen();
+    return pScreen != nullptr ? pScreen->availableGeometry() : ScreenGeometry();
+}
+
+// The stored placement pulled onto the screen: a width or height larger
+// than the work area's (a larger monitor's) is cut to it, the window at
+// the work area's edge that way; at least an icon's size of the window
+// lies on the screen at the right, the bottom and the left (a negative x
+// may stand for a screen to the left), and the frame's top, with its title
+// bar, lies in the work area, where the user can grab it. True when the
+// size was cut.
+bool PullOntoScreen(NKWindowPlacement *pPlacement)
 {
     const QRect screen = ScreenGeometry();
-    QScreen *pScreen = QGuiApplication::primaryScreen();
-    const int iTop = pScreen != nullptr ? pScreen->availableGeometry().top() : screen.top();
+    const QRect work = WorkArea();
     NKWindowPlacement &p = *pPlacement;
+    const bool bCut = p.iWidth > work.width() || p.iHeight > work.height();
+    if (p.iWidth > work.width()) p.iWidth = work.width(), p.iX = work.left();
+    if (p.iHeight > work.height()) p.iHeight = work.height(), p.iY = work.top();
     p.iX = std::max(std::min(p.iX, screen.width() - kIconSize), kIconSize - p.iWidth);
-    p.iY = std::max(std::min(p.iY, screen.height() - kIconSize), iTop);
+    p.iY = std::max(std::min(p.iY, screen.height() - kIconSize), work.top());
+    return bCut;
+}
+
+// A size cut to the work area leaves no room for the frame a manager puts
+// around the window: once it has (its frame, read from the X server, is
+// larger than the client area), the window is made smaller by as much and
+// its frame pulled inside the work area, so that all of it, title bar
+// buttons and status bar included, lies there. Qt places a frame by the
+// extents it knew at the window's last move, which may still be none: the
+// window is placed again at its next moves until its frame lies inside (a
+// few times at most).
+void FitFrameInWorkArea(QMainWindow *pMain)
+{
+    NKScreenRect frame, client;
+    if (sg_State.iFitFrameTries <= 0 || pMain == nullptr || pMain != sg_State.pMain.data() ||
+        !NKGetWindowFrame(pMain->internalWinId(), &frame, &client) ||
+        (frame.iWidth == client.iWidth && frame.iHeight == client.iHeight))
+        return;
+    const QRect work = WorkArea();
+    if (!IsNormal(pMain) || work.contains(QRect(frame.iX, frame.iY, frame.iWidth, frame.iHeight))) {
+        sg_State.iFitFrameTries = 0;
+        return;
+    }
+    sg_State.iFitFrameTries--;
+    const int iGrowX = frame.iWidth - client.iWidth, iGrowY = frame.iHeight - client.iHeight;
+    const int iWidth = std::min(client.iWidth, work.width() - iGrowX);
+    const int iHeight = std::min(client.iHeight, work.height() - iGrowY);
+    const int x = std::max(std::min(frame.iX, work.right() + 1 - iWidth - iGrowX), work.left());
+    const int y = std::max(std::min(frame.iY, work.bottom() + 1 - iHeight - iGrowY), work.top());
+    NKPlaceTopLevel(pMain, x, y, iWidth, iHeight);
 }
 
 // The window's normal rectangle and maximised state now: the position is
@@ -251,6 +301,7 @@ void PullOntoScreen(NKWindowPlacement *pPlacement)
 NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
 {
     NKWindowPlacement placement;
+    NKCatchUpNormalSizeWatch(sg_State.pSizeWatch);
     TakeWatchedNormalSize();
     const QRect &r = sg_State.normalRect;
     placement.iX = r.x();
@@ -278,7 +329,8 @@ bool AttachView(MainWindow *pMain)
 void PlaceAndShow(MainWindow *pMain)
 {
     NKWindowPlacement &p = g_WindowPlacement;
-    PullOntoScreen(&p);
+    const bool bCut = PullOntoScreen(&p);
+    sg_State.iFitFrameTries = bCut && p.bMaximized == 0 && NKWindowManagerRunning() ? 3 : 0;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {

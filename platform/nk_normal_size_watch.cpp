@@ -3,33 +3,49 @@
 // nk_normal_size_watch.h).
 #include "platform/nk_normal_size_watch.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QObject>
 #include <QSize>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <xcb/xcb.h>
 #include <xcb/xproto.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <deque>
+#include <memory>
 
 #include "platform/nk_window_manager.h"
 
 // X11 defines macros (None, Bool, Status) that Qt's headers also use, so
 // its headers come after them.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-class NKNormalSizeWatch : public QAbstractNativeEventFilter {
+namespace {
+
+xcb_atom_t Intern(xcb_connection_t *pConnection, const char *pszName)
+{
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(pConnection, 0, uint16_t(strlen(pszName)), pszName);
+    xcb_intern_atom_reply_t *pReply = xcb_intern_atom_reply(pConnection, cookie, nullptr);
+    const xcb_atom_t atom = pReply != nullptr ? pReply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(pReply);
+    return atom;
+}
+
+}  // namespace
+
+class NKNormalSizeWatch {
 public:
-    NKNormalSizeWatch(Display *pDisplay, unsigned long uWindow, void (*pfnChanged)(void *),
-                      void *pUser);
-    ~NKNormalSizeWatch() override;
+    NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned long uWindow,
+                      void (*pfnChanged)(void *), void *pUser);
+    ~NKNormalSizeWatch();
     NKNormalSizeWatch(const NKNormalSizeWatch &) = delete;
     NKNormalSizeWatch &operator=(const NKNormalSizeWatch &) = delete;
 
-    bool nativeEventFilter(const QByteArray &type, void *pMessage, qintptr *) override;
+    void CatchUp(void);
     bool NormalSize(QSize *pSize) const;
     bool Settled(QSize *pSize) const;
 
@@ -42,16 +58,22 @@ private:
     };
     static constexpr int kUnknown = -1;
 
+    void HandleEvents(bool bRead);
+    void Handle(const xcb_generic_event_t *pEvent);
     void StateWritten(void);
     void MarkSeen(void);
     void Sized(int iWidth, int iHeight);
     void Settle(void);
+    NKWindowHold ReadHold(void);
     void ReadState(void);
+    bool RoundTrip(void);
     void Tell(void);
     static void ExtentsChanged(void *pWatch) { static_cast<NKNormalSizeWatch *>(pWatch)->Tell(); }
 
-    Display *m_pDisplay;
-    unsigned long m_uWindow, m_uStateAtom, m_uMarkAtom;
+    xcb_connection_t *m_pConnection;
+    unsigned long m_uWindow;
+    xcb_atom_t m_StateAtom, m_MarkAtom, m_MaxVertAtom, m_MaxHorzAtom, m_FullScreenAtom,
+        m_HiddenAtom;
     void (*m_pfnChanged)(void *);
     void *m_pUser;
     int m_iStateWrites = 0;
@@ -63,52 +85,76 @@ private:
     QSize m_Normal;                  // the last settled normal size
     bool m_bReadDue = false, m_bTellDue = false;
     NKFrameExtentsWatch *m_pExtents = nullptr;
+    std::unique_ptr<QSocketNotifier> m_pNotifier;
     QObject m_Calls;  // calls still waiting go with the watch
 };
 
-NKNormalSizeWatch::NKNormalSizeWatch(Display *pDisplay, unsigned long uWindow,
+NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned long uWindow,
                                      void (*pfnChanged)(void *), void *pUser)
-    : m_pDisplay(pDisplay), m_uWindow(uWindow),
-      m_uStateAtom(XInternAtom(pDisplay, "_NET_WM_STATE", False)),
-      m_uMarkAtom(XInternAtom(pDisplay, "_QUOLIN_STATE_READ", False)), m_pfnChanged(pfnChanged),
+    : m_pConnection(pConnection), m_uWindow(uWindow),
+      m_StateAtom(Intern(pConnection, "_NET_WM_STATE")),
+      m_MarkAtom(Intern(pConnection, "_QUOLIN_STATE_READ")),
+      m_MaxVertAtom(Intern(pConnection, "_NET_WM_STATE_MAXIMIZED_VERT")),
+      m_MaxHorzAtom(Intern(pConnection, "_NET_WM_STATE_MAXIMIZED_HORZ")),
+      m_FullScreenAtom(Intern(pConnection, "_NET_WM_STATE_FULLSCREEN")),
+      m_HiddenAtom(Intern(pConnection, "_NET_WM_STATE_HIDDEN")), m_pfnChanged(pfnChanged),
       m_pUser(pUser)
 {
-    NKScreenRect frame, client;
-    if (NKGetWindowFrame(uWindow, &frame, &client)) m_Size = QSize(client.iWidth, client.iHeight);
+    // The events come from here on; what the window is like now is read
+    // after, so that no change falls between.
+    const uint32_t uMask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(pConnection, xcb_window_t(uWindow), XCB_CW_EVENT_MASK, &uMask);
+    xcb_get_geometry_reply_t *pGeometry = xcb_get_geometry_reply(
+        pConnection, xcb_get_geometry(pConnection, xcb_window_t(uWindow)), nullptr);
+    if (pGeometry != nullptr) m_Size = QSize(pGeometry->width, pGeometry->height);
+    free(pGeometry);
     // The program itself gave a window shown normal its size.
-    if (NKGetWindowHold(uWindow) == NK_HELD_NORMAL) m_Normal = m_Size;
-    QCoreApplication::instance()->installNativeEventFilter(this);
+    if (ReadHold() == NK_HELD_NORMAL) m_Normal = m_Size;
+    m_pNotifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(pConnection),
+                                                    QSocketNotifier::Read);
+    QObject::connect(m_pNotifier.get(), &QSocketNotifier::activated, &m_Calls,
+                     [this] { HandleEvents(false); });
     m_pExtents = NKWatchFrameExtents(uWindow, ExtentsChanged, this);
     ReadState();
+    HandleEvents(false);
 }
 
 NKNormalSizeWatch::~NKNormalSizeWatch()
 {
     NKEndFrameExtentsWatch(m_pExtents);
-    if (QCoreApplication::instance() != nullptr)
-        QCoreApplication::instance()->removeNativeEventFilter(this);
+    m_pNotifier.reset();
+    xcb_disconnect(m_pConnection);
 }
 
-// The events come here in the server's order, before Qt handles them; the
-// X requests they lead to wait for the event loop, so that none is made
-// from inside Qt's reading.
-bool NKNormalSizeWatch::nativeEventFilter(const QByteArray &type, void *pMessage, qintptr *)
+// Every event the connection holds, in the server's order; bRead: the
+// readings they call for are made at once instead of from the event loop.
+void NKNormalSizeWatch::HandleEvents(bool bRead)
 {
-    if (type != "xcb_generic_event_t") return false;
-    const auto *pEvent = static_cast<const xcb_generic_event_t *>(pMessage);
+    for (;;) {
+        while (xcb_generic_event_t *pEvent = xcb_poll_for_event(m_pConnection)) {
+            Handle(pEvent);
+            free(pEvent);
+        }
+        if (!bRead || !m_bReadDue) return;
+        ReadState();
+        if (!RoundTrip()) return;
+    }
+}
+
+void NKNormalSizeWatch::Handle(const xcb_generic_event_t *pEvent)
+{
     const int iKind = pEvent->response_type & 0x7f;
     const bool bSynthetic = (pEvent->response_type & 0x80) != 0;
     if (iKind == XCB_PROPERTY_NOTIFY) {
-        const auto *pNotify = static_cast<const xcb_property_notify_event_t *>(pMessage);
-        if (pNotify->window != m_uWindow) return false;
-        if (pNotify->atom == m_uStateAtom) StateWritten();
-        if (pNotify->atom == m_uMarkAtom) MarkSeen();
+        const auto *pNotify = reinterpret_cast<const xcb_property_notify_event_t *>(pEvent);
+        if (pNotify->window != m_uWindow) return;
+        if (pNotify->atom == m_StateAtom) StateWritten();
+        if (pNotify->atom == m_MarkAtom) MarkSeen();
     } else if (iKind == XCB_CONFIGURE_NOTIFY && !bSynthetic) {
-        const auto *pNotify = static_cast<const xcb_configure_notify_event_t *>(pMessage);
+        const auto *pNotify = reinterpret_cast<const xcb_configure_notify_event_t *>(pEvent);
         if (pNotify->window == m_uWindow && pNotify->event == m_uWindow)
             Sized(pNotify->width, pNotify->height);
     }
-    return false;
 }
 
 // A new stretch, its state unknown until a reading of it is marked. One
@@ -123,7 +169,11 @@ void NKNormalSizeWatch::StateWritten(void)
     m_bSettled = false;
     if (!m_bReadDue) {
         m_bReadDue = true;
-        QTimer::singleShot(0, &m_Calls, [this] { ReadState(); });
+        QTimer::singleShot(0, &m_Calls, [this] {
+            if (!m_bReadDue) return;  // a catch-up made it
+            ReadState();
+            HandleEvents(false);  // those the reading's round trip took in
+        });
     }
 }
 
@@ -158,16 +208,57 @@ void NKNormalSizeWatch::Settle(void)
     if (bChanged) Tell();
 }
 
+// How the window's state holds it now (NKGetWindowHold's rule), read on
+// the watch's connection.
+NKWindowHold NKNormalSizeWatch::ReadHold(void)
+{
+    NKWindowHold hold = NK_HELD_NORMAL;
+    xcb_get_property_reply_t *pReply =
+        xcb_get_property_reply(m_pConnection,
+                               xcb_get_property(m_pConnection, 0, xcb_window_t(m_uWindow),
+                                                m_StateAtom, XCB_ATOM_ATOM, 0, 1024),
+                               nullptr);
+    if (pReply != nullptr && pReply->format == 32 && pReply->type == XCB_ATOM_ATOM) {
+        const auto *pAtoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(pReply));
+        const int iCount = xcb_get_property_value_length(pReply) / 4;
+        for (int i = 0; i < iCount && hold != NK_HELD_RESIZED; i++) {
+            if (pAtoms[i] == m_MaxVertAtom || pAtoms[i] == m_MaxHorzAtom ||
+                pAtoms[i] == m_FullScreenAtom)
+                hold = NK_HELD_RESIZED;
+            else if (pAtoms[i] == m_HiddenAtom)
+                hold = NK_HELD_HIDDEN;
+        }
+    }
+    free(pReply);
+    return hold;
+}
+
 // The state now, then the mark: an empty append to a property of the
 // window's own, which the server notes as an event after every event of
 // the window made before it.
 void NKNormalSizeWatch::ReadState(void)
 {
     m_bReadDue = false;
-    m_Readings.push_back({m_iStateWrites, NKGetWindowHold(m_uWindow)});
-    XChangeProperty(m_pDisplay, m_uWindow, m_uMarkAtom, XA_CARDINAL, 32, PropModeAppend, nullptr,
-                    0);
-    XFlush(m_pDisplay);
+    m_Readings.push_back({m_iStateWrites, ReadHold()});
+    xcb_change_property(m_pConnection, XCB_PROP_MODE_APPEND, xcb_window_t(m_uWindow), m_MarkAtom,
+                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
+    xcb_flush(m_pConnection);
+}
+
+// Once the server has answered, every event it made before is in the
+// connection's queue.
+bool NKNormalSizeWatch::RoundTrip(void)
+{
+    xcb_get_input_focus_reply_t *pReply =
+        xcb_get_input_focus_reply(m_pConnection, xcb_get_input_focus(m_pConnection), nullptr);
+    const bool bAnswered = pReply != nullptr;
+    free(pReply);
+    return bAnswered;
+}
+
+void NKNormalSizeWatch::CatchUp(void)
+{
+    if (RoundTrip()) HandleEvents(true);
 }
 
 void NKNormalSizeWatch::Tell(void)
@@ -196,7 +287,12 @@ NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(v
 {
     Display *pDisplay = NKX11Display();
     if (pDisplay == nullptr || uWindow == 0 || pfnChanged == nullptr) return nullptr;
-    return new NKNormalSizeWatch(pDisplay, uWindow, pfnChanged, pUser);
+    xcb_connection_t *pConnection = xcb_connect(DisplayString(pDisplay), nullptr);
+    if (xcb_connection_has_error(pConnection) != 0) {
+        xcb_disconnect(pConnection);
+        return nullptr;
+    }
+    return new NKNormalSizeWatch(pConnection, uWindow, pfnChanged, pUser);
 }
 
 namespace {
@@ -209,6 +305,11 @@ bool GiveSize(bool bKnown, const QSize &size, int *piWidth, int *piHeight)
 }
 
 }  // namespace
+
+void NKCatchUpNormalSizeWatch(NKNormalSizeWatch *pWatch)
+{
+    if (pWatch != nullptr) pWatch->CatchUp();
+}
 
 bool NKWatchedNormalSize(const NKNormalSizeWatch *pWatch, int *piWidth, int *piHeight)
 {

@@ -13,7 +13,10 @@
 // moment an event stands for.
 //
 // So the watch follows the window's events in the order the X server made
-// them. Each write of the state begins a stretch. A stretch's state is
+// them, on a connection of its own to the server: Qt drops a notice of the
+// window's new place and size when another one for it already waits (a
+// maximised size the manager gave at start would never be seen), and the
+// watch must see every one. Each write of the state begins a stretch. A stretch's state is
 // known when a reading of the state is followed by a mark the watch writes
 // on the window with no write of the state between the stretch's start and
 // the mark. In a stretch known normal, the client's size is settled once
@@ -40,6 +43,10 @@ class NKNormalSizeWatch;
 // display, a window or a function.
 NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *),
                                      void *pUser);
+// Handles every event of the window the X server made until now, with the
+// readings of the state they call for and their marks: what the watch
+// tells afterwards stands for all of them.
+void NKCatchUpNormalSizeWatch(NKNormalSizeWatch *pWatch);
 // The last settled normal size; false while there is none.
 bool NKWatchedNormalSize(const NKNormalSizeWatch *pWatch, int *piWidth, int *piHeight);
 // Whether the events seen so far show the window normal with a settled

@@ -385,6 +385,38 @@ TEST_F(MainWindowPlacementTest, AStoredPositionOffTheScreenIsPulledBack)
     }
 }
 
+// Without a window manager the window is its frame: a stored width or
+// height larger than the work area is cut to it, the window at the work
+// area's edge that way, so that all of it lies there; a size that fits is
+// kept, and so is the place of a window of that size.
+TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
+{
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        int iWidth, iHeight;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {2000, 1400, work},
+        {2000, 600, QRect(work.x(), 80, work.width(), 600)},
+        {810, 1400, QRect(100, work.y(), 810, work.height())},
+        {810, 600, QRect(100, 80, 810, 600)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
+        g_WindowPlacement = {100, 80, c.iWidth, c.iHeight, 0};
+        ASSERT_TRUE(CreateMainWindow());
+        const QWidget *pMain = NKGetMainWindow();
+        const auto text = [](const QRect &r) {
+            return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
+                   std::to_string(r.x()) + ", " + std::to_string(r.y());
+        };
+        NK_WAIT_EQ(text(pMain->frameGeometry()), text(c.expected));
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+    }
+}
+
 TEST_F(MainWindowPlacementTest, NoContextMeansNoWindow)
 {
     g_iPixelFormatRequest = 100000;

@@ -5,19 +5,28 @@
 // skip, saying so. The frames are read from the X server: the windows'
 // own rectangles widened by the frame extents the manager wrote.
 #include <QAbstractNativeEventFilter>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QMoveEvent>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWindow>
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/syscall.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 #include <xcb/xproto.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -222,6 +231,7 @@ bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true)
 // program learns nothing new of the display until the wait is over.
 bool WaitWithoutHandlingEvents(const std::function<bool()> &condition, const char *pszWhat)
 {
+    const NKTestWaitGuard guard(pszWhat);
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {
@@ -243,15 +253,109 @@ bool Stopped(qint64 iPid)
            (line.compare(after, 3, ") T") == 0 || line.compare(after, 3, ") t") == 0);
 }
 
+// A connection of the test's own to the X server, whose round trips give
+// up at a limit instead of waiting for an answer that may never come.
+class OwnConnection {
+public:
+    OwnConnection() : m_pConnection(xcb_connect(DisplayString(NKX11Display()), nullptr)) {}
+    ~OwnConnection() { xcb_disconnect(m_pConnection); }
+    OwnConnection(const OwnConnection &) = delete;
+    OwnConnection &operator=(const OwnConnection &) = delete;
+    bool Usable(void) const { return xcb_connection_has_error(m_pConnection) == 0; }
+    void GrabServer(void) { xcb_grab_server(m_pConnection); }
+    void UngrabServer(void) { xcb_ungrab_server(m_pConnection); }
+    // Whether the server answered a request within iMs, and so carried out
+    // every request of this connection made before it.
+    bool RoundTrip(int iMs)
+    {
+        const xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(m_pConnection);
+        xcb_flush(m_pConnection);
+        QElapsedTimer timer;
+        timer.start();
+        while (Usable()) {
+            void *pReply = nullptr;
+            xcb_generic_error_t *pError = nullptr;
+            if (xcb_poll_for_reply(m_pConnection, cookie.sequence, &pReply, &pError) != 0) {
+                free(pReply);
+                free(pError);
+                return true;
+            }
+            if (timer.elapsed() > iMs) break;
+            pollfd fd = {xcb_get_file_descriptor(m_pConnection), POLLIN, 0};
+            poll(&fd, 1, 5);
+        }
+        xcb_discard_reply(m_pConnection, cookie.sequence);
+        return false;
+    }
+
+private:
+    xcb_connection_t *m_pConnection;
+};
+
+// The process the fixture started and may hold: ended with the program
+// when a wait is stuck, so that it keeps no grab of the display for the
+// tests after it.
+std::atomic<qint64> sg_iChildPid{0};
+
+void EndChild(void)
+{
+    if (sg_iChildPid > 0) kill(pid_t(sg_iChildPid.load()), SIGKILL);
+}
+
+// Whether the stopped process stopped in its event loop's wait: in a poll
+// of several descriptors (openbox's main loop polls its X connection and
+// its own wake-up descriptor), not in the poll of its X connection alone
+// that waits for the answer to a request, nor anywhere else (where it may
+// have sent a request whose answer it is about to wait for).
+bool StoppedInItsEventLoop(qint64 iPid)
+{
+    std::ifstream file("/proc/" + std::to_string(iPid) + "/syscall");
+    long lCall = -1;
+    std::string fds, count;
+    file >> lCall >> fds >> count;
+    bool bPoll = false;
+#ifdef SYS_poll
+    bPoll = lCall == SYS_poll;
+#endif
+    bPoll = bPoll || lCall == SYS_ppoll;
+    return file && bPoll && std::stoul(count, nullptr, 16) >= 2;
+}
+
 // Holds a process (stops it) until the object goes or Release(): what
 // asks it meanwhile waits, as with a manager that a busy machine keeps
-// from running.
+// from running. Openbox holds the X server grabbed while it takes a window
+// on or lets one go; stopped then, it would keep every other client's
+// requests waiting for ever. So the hold grabs the server itself first,
+// from a connection of its own (the grab is granted once no other client
+// holds one), stops the process, and lets the server go. A grab the
+// process asked for while the hold had the server would be granted only
+// then, to the stopped process: openbox asks for a grab and waits for the
+// answer, so a process that stopped anywhere but in its event loop's wait
+// goes on until it lets go, and is held again.
 class HeldProcess {
 public:
     explicit HeldProcess(qint64 iPid) : m_iPid(iPid)
     {
-        kill(pid_t(iPid), SIGSTOP);
-        m_bHeld = WaitWithoutHandlingEvents([iPid] { return Stopped(iPid); }, "openbox to stop");
+        OwnConnection own;
+        const QDeadlineTimer deadline(NKTestWaitLimitMs());
+        while (!m_bHeld && own.Usable() && !deadline.hasExpired()) {
+            own.GrabServer();
+            if (!own.RoundTrip(int(deadline.remainingTime()))) break;
+            kill(pid_t(iPid), SIGSTOP);
+            const bool bStopped =
+                WaitWithoutHandlingEvents([iPid] { return Stopped(iPid); }, "openbox to stop");
+            const bool bIdle = bStopped && StoppedInItsEventLoop(iPid);
+            own.UngrabServer();
+            m_bHeld = bIdle && own.RoundTrip(int(deadline.remainingTime()));
+            if (m_bHeld) break;
+            kill(pid_t(iPid), SIGCONT);
+            own.RoundTrip(int(deadline.remainingTime()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));  // lets it run on
+        }
+        if (!m_bHeld) {
+            std::fprintf(stderr, "openbox could not be held between two of its grabs\n");
+            Release();
+        }
     }
     ~HeldProcess() { Release(); }
     HeldProcess(const HeldProcess &) = delete;
@@ -404,6 +508,9 @@ protected:
         m_pOpenbox->start(openbox, {"--sm-disable"});
         ASSERT_TRUE(m_pOpenbox->waitForStarted(NKTestWaitLimitMs()))
             << m_pOpenbox->errorString().toStdString();
+        static const bool bEndsWithStuckWait = (NKTestAtStuckWait(EndChild), true);
+        (void)bEndsWithStuckWait;
+        sg_iChildPid = m_pOpenbox->processId();
         ASSERT_TRUE(NKTestWaitFor(NKWindowManagerRunning, "the window manager"))
             << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
         ASSERT_TRUE(WaitUntilOpenboxFramesWindows()) << m_pOpenbox->readAll().toStdString();
@@ -417,6 +524,7 @@ protected:
     {
         if (m_pOpenbox == nullptr) return;
         DeleteRootPropertiesBut(m_RootProperties);
+        sg_iChildPid = 0;
         m_pOpenbox->terminate();
         if (!m_pOpenbox->waitForFinished(NKTestWaitLimitMs())) m_pOpenbox->kill();
         m_pOpenbox->waitForFinished(NKTestWaitLimitMs());
@@ -430,6 +538,44 @@ protected:
     std::string m_Home;
     std::set<Atom> m_RootProperties;  // those before the manager started
     bool m_bMade = false;
+    NKWindowPlacement m_Placement;
+};
+
+// The program's window on a display where the test plays the window
+// manager: the root window names a check window of the test's that names
+// itself, so the program takes a manager to run, and the test writes the
+// window's state and sizes it as a manager would. Skips where a real
+// manager runs. The window starts normal, 700x500 at 100, 80.
+class PlayedManagerTest : public ProgramWindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(NKTestEnsureWidgetApplication());
+        if (NKWindowManagerRunning()) GTEST_SKIP() << "a window manager runs on the display";
+        Display *pDisplay = NKX11Display();
+        m_RootProperties = RootProperties();
+        m_Check = XCreateSimpleWindow(pDisplay, DefaultRootWindow(pDisplay), 0, 0, 1, 1, 0, 0, 0);
+        const Atom check = XInternAtom(pDisplay, "_NET_SUPPORTING_WM_CHECK", False);
+        for (Window window : {DefaultRootWindow(pDisplay), m_Check})
+            XChangeProperty(pDisplay, window, check, XA_WINDOW, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char *>(&m_Check), 1);
+        XSync(pDisplay, False);
+        ASSERT_TRUE(NKWindowManagerRunning());
+        m_Placement = g_WindowPlacement;
+        g_WindowPlacement = {100, 80, 700, 500, 0};
+        ProgramWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        if (m_Check == 0) return;
+        ProgramWindowTest::TearDown();
+        g_WindowPlacement = m_Placement;
+        DeleteRootPropertiesBut(m_RootProperties);
+        XDestroyWindow(NKX11Display(), m_Check);
+        XSync(NKX11Display(), False);
+    }
+    Window m_Check = 0;
+    std::set<Atom> m_RootProperties;
     NKWindowPlacement m_Placement;
 };
 
@@ -783,4 +929,73 @@ TEST_F(WindowManagerTest, AStoredPlaceOffTheScreenStartsWithTheTitleBarOnIt)
         NKDestroyMainWindow();
         NKTestFlushDeletes();
     }
+}
+
+// A stored size larger than the work area (a larger monitor's) starts the
+// window with its whole frame, title bar buttons and status bar included,
+// in the work area; a size that fits starts as it was stored, where it was.
+TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFrameOnIt)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    const struct {
+        int iWidth, iHeight;
+        bool bFits;
+    } cases[] = {{2000, 1400, false}, {2000, 500, false}, {700, 1400, false}, {810, 600, true}};
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    for (const auto &c : cases) {
+        SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
+        g_WindowPlacement = {100, 80, c.iWidth, c.iHeight, 0};
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        EXPECT_TRUE(
+            NKTestWaitFor([pMain, work] { return Framed(pMain) && Inside(FrameOf(pMain), work); },
+                          "the whole frame in the work area"))
+            << Text(FrameOf(pMain)) << " in " << Text(work);
+        NKScreenRect frame, client;
+        ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
+        if (c.bFits) {
+            EXPECT_TRUE(Same(client, {client.iX, client.iY, c.iWidth, c.iHeight})) << Text(client);
+            EXPECT_EQ(frame.iX, 100);
+            EXPECT_EQ(frame.iY, 80);
+        } else {
+            // Cut to the work area, less the frame, the way it did not fit.
+            EXPECT_EQ(frame.iWidth == work.iWidth, c.iWidth > work.iWidth) << Text(frame);
+            EXPECT_EQ(frame.iHeight == work.iHeight, c.iHeight > work.iHeight) << Text(frame);
+        }
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+    }
+}
+
+// The program may read the window after its manager has gone on while the
+// events it has seen still show the window normal with its settled size:
+// here the manager has maximised it, given it the maximised size in the
+// corner and written the normal state again before sizing it back, and
+// Qt's move event comes before the program has seen those steps. That
+// reading, of another size than the settled one, leaves the stored
+// rectangle as it was.
+TEST_F(PlayedManagerTest, AReadingOfAnotherSizeThanTheSettledOneIsNotStored)
+{
+    QWidget *pMain = NKGetMainWindow();
+    const NKScreenRect normal = {100, 80, 700, 500};
+    const auto stored = [] {
+        const NKWindowPlacement p = NKGetPlacementToStore();  // the events seen so far
+        return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
+    };
+    ASSERT_TRUE(
+        NKTestWaitFor([&] { return Same(FrameOf(pMain), normal) && Same(stored(), normal); },
+                      "the normal rectangle stored"))
+        << Text(stored());
+    Display *pDisplay = NKX11Display();
+    WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM,
+                  {long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
+                   long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_HORZ", False))});
+    XMoveResizeWindow(pDisplay, pMain->winId(), 0, 0, 1200, 900);
+    WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM, {});
+    XSync(pDisplay, False);
+    QMoveEvent move(QPoint(0, 0), pMain->pos());
+    QCoreApplication::sendEvent(pMain, &move);
+    EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
 }

@@ -7,6 +7,9 @@
 
 #include <QCoreApplication>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -87,4 +90,26 @@ TEST(TestWait, AWaitThatNeverHoldsAnswersFalseAndFailsItsCheck)
         int iAsked = 0;
         EXPECT_TRUE(NKTestWaitFor([&] { return ++iAsked == 3; }, "the third question"));
     }
+}
+
+// A wait whose condition never comes back (as one stuck in a request to a
+// display that does not answer) ends the test program a little after the
+// limit, saying what it waited for, once the calls made for that case have
+// run.
+TEST(TestWaitDeathTest, AWaitThatDoesNotComeBackEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScaleSetting tiny("0.001");  // 60 ms, and 5 s more
+    EXPECT_EXIT(
+        {
+            NKTestAtStuckWait([] { std::fprintf(stderr, "the call for a stuck wait ran\n"); });
+            NKTestWaitFor(
+                []() -> bool {
+                    for (;;) pause();
+                },
+                "what never comes back");
+        },
+        ::testing::ExitedWithCode(1),
+        "waiting for what never comes back: the wait has not come back(.|\n)*"
+        "the call for a stuck wait ran");
 }

@@ -90,7 +90,7 @@ grep -qF "Error: Command: export nkf" "$out" && fail "an export failed"
 cp beam.nkf x
 cp beam.nkf xy.nkf
 rm "$brovik/fileopen.qlc"
-bash "$scripts/run_quolin_until.sh" "File name contains a double quote" "$(wait_limit 60)" \
+bash "$scripts/run_quolin_until.sh" "File name contains a double quote" 60 \
   "$program" 'x"y.nkf' >"$out" 2>&1
 grep -qF "File name contains a double quote or a line break: x\"y.nkf" "$out" ||
   fail "quolin 'x\"y.nkf': no refusal naming it"

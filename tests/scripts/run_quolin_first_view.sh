@@ -18,7 +18,7 @@ scripts="$(cd "$(dirname "$0")" && pwd)"
 . "$scripts/fresh_home.sh"
 
 echo 'legendticks 5' > settings.qlc
-bash "$scripts/run_quolin_until.sh" "Primary file .*settings\.qlc opened\." "$(wait_limit 60)" "$program" \
+bash "$scripts/run_quolin_until.sh" "Primary file .*settings\.qlc opened\." 60 "$program" \
   "$PWD/settings.qlc" >"$home/err.txt" 2>&1 || fail "run 1: the open did not end"
 grep -q 'Commands read from file fileopen.qlc.' "$home/err.txt" || fail "run 1: the site's file did not run"
 if grep -q "Error" "$home/err.txt"; then fail "run 1: an error"; fi

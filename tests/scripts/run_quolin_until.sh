@@ -2,9 +2,11 @@
 # tests/scripts/run_quolin_until.sh PATTERN SECONDS PROGRAM [ARGS...] -- runs
 # the viewer (which keeps running until its window is closed), watches what it
 # prints, and stops it as soon as a line matches PATTERN (grep -E). Passes
-# when the line came within SECONDS; prints everything the program printed.
+# when the line came within SECONDS, a plain number that wait_limit scales
+# (wait_limit.sh); prints everything the program printed.
 set -uo pipefail
-pattern="$1"; seconds="$2"; shift 2
+. "$(dirname "${BASH_SOURCE[0]}")/wait_limit.sh"
+pattern="$1"; seconds="$(wait_limit "$2")"; shift 2
 out="$(mktemp)"
 trap 'rm -f "$out"' EXIT
 "$@" >"$out" 2>&1 &

@@ -11,6 +11,13 @@
 // NK_WAIT_EQ) and never relies on a fixed delay: a check that something
 // did not happen may follow a short qWait, since a slow machine only makes
 // such a check easier to pass.
+//
+// A wait can only give up between two questions: one whose condition or
+// event handling never comes back (a round trip to an X server that a
+// stopped client holds grabbed) would outlive the limit. So a watch thread
+// ends the test program when a wait has not come back a quarter of the
+// limit (5 s at least) after the limit passed, saying what it waited for;
+// the program fails by the name of the test it was running.
 #pragma once
 
 #include <functional>
@@ -29,6 +36,24 @@ bool NKTestWaitGaveUp(const char *pszWhat);
 // condition is asked again at least every 5 ms. Without an application
 // object it sleeps between the questions instead.
 bool NKTestWaitFor(const std::function<bool()> &condition, const char *pszWhat);
+
+// Held by every wait while it runs (NKTestWaitFor holds one): the watch
+// thread's record of it.
+class NKTestWaitGuard {
+public:
+    explicit NKTestWaitGuard(const char *pszWhat);
+    ~NKTestWaitGuard();
+    NKTestWaitGuard(const NKTestWaitGuard &) = delete;
+    NKTestWaitGuard &operator=(const NKTestWaitGuard &) = delete;
+
+private:
+    unsigned long m_uId;
+};
+
+// pfnCall runs on the watch thread before it ends the program for a stuck
+// wait, e.g. to end a child process the test stopped (one that would
+// otherwise keep the display for the tests after it).
+void NKTestAtStuckWait(void (*pfnCall)(void));
 
 // For GoogleTest tests: waits until ACTUAL == EXPECTED, then checks it, so
 // that a wait that gave up prints both values.

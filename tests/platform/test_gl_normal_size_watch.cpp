@@ -1,0 +1,204 @@
+// tests/platform/test_gl_normal_size_watch.cpp -- each rule of the watch of
+// a window's normal size (platform/nk_normal_size_watch.h) on its own, with
+// a window of the test's and no window manager: the test plays the manager,
+// writing the window's state, resizing it for real and sending synthetic
+// notices of its size, and checks after each step what the watch tells.
+// Its program holds the display's lock, so no real manager comes and goes
+// meanwhile.
+#include <QCoreApplication>
+#include <QWindow>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/nk_gl_context.h"
+#include "platform/nk_normal_size_watch.h"
+#include "platform/nk_window_manager.h"
+#include "tests/test_support/test_wait.h"
+
+// Last: its macros (None, Bool, Status) clash with names of the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+void Count(void *pUser) { ++*static_cast<int *>(pUser); }
+
+enum State { kNormal, kMaximised, kFullScreen, kMinimised };
+
+class NormalSizeWatch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!NKEnsureGuiApplication() || NKX11Display() == nullptr)
+            GTEST_SKIP() << "no X display to play a window manager on";
+        if (NKWindowManagerRunning()) GTEST_SKIP() << "a window manager runs on the display";
+        m_pDisplay = NKX11Display();
+        m_pWindow = std::make_unique<QWindow>();
+        m_pWindow->create();
+        m_Window = m_pWindow->winId();
+        XResizeWindow(m_pDisplay, m_Window, 400, 300);
+        XSync(m_pDisplay, False);
+        m_pWatch = NKWatchNormalSize(m_Window, Count, &m_iCalls);
+        ASSERT_NE(m_pWatch, nullptr);
+        NKCatchUpNormalSizeWatch(m_pWatch);
+    }
+    void TearDown() override { NKEndNormalSizeWatch(m_pWatch); }
+
+    Atom Intern(const char *pszName) { return XInternAtom(m_pDisplay, pszName, False); }
+    // The state as a manager writes it; seen by the watch once it catches up.
+    void WriteState(State state)
+    {
+        std::vector<long> atoms;
+        if (state == kMaximised)
+            atoms = {long(Intern("_NET_WM_STATE_MAXIMIZED_VERT")),
+                     long(Intern("_NET_WM_STATE_MAXIMIZED_HORZ"))};
+        if (state == kFullScreen) atoms = {long(Intern("_NET_WM_STATE_FULLSCREEN"))};
+        if (state == kMinimised) atoms = {long(Intern("_NET_WM_STATE_HIDDEN"))};
+        XChangeProperty(m_pDisplay, m_Window, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(atoms.data()), int(atoms.size()));
+        XSync(m_pDisplay, False);  // carried out before the watch catches up
+    }
+    void Resize(int iWidth, int iHeight)
+    {
+        XResizeWindow(m_pDisplay, m_Window, unsigned(iWidth), unsigned(iHeight));
+        XSync(m_pDisplay, False);  // carried out before the watch catches up
+    }
+    // A notice of a size the window does not have, as a manager sends one.
+    void SendSynthetic(int iWidth, int iHeight)
+    {
+        XEvent event = {};
+        event.xconfigure = {ConfigureNotify, 0,       True, m_pDisplay, m_Window, m_Window, 10, 10,
+                            iWidth,          iHeight, 0,    None,       False};
+        XSendEvent(m_pDisplay, m_Window, False, StructureNotifyMask, &event);
+        XSync(m_pDisplay, False);  // carried out before the watch catches up
+    }
+    // The mark the watch writes after a reading of the state: while the
+    // property holds items of another format, its own marks fail and no
+    // event comes; the test then writes one itself.
+    void BlockMarks(void)
+    {
+        const unsigned char szText[] = "blocked";
+        XChangeProperty(m_pDisplay, m_Window, Intern("_QUOLIN_STATE_READ"), XA_STRING, 8,
+                        PropModeReplace, szText, 7);
+        XSync(m_pDisplay, False);
+    }
+    // The server notes the deletion of the blocking items as a change of
+    // the mark's property: the test's mark. The watch's marks go through
+    // again after it.
+    void WriteMark(void)
+    {
+        XDeleteProperty(m_pDisplay, m_Window, Intern("_QUOLIN_STATE_READ"));
+        XSync(m_pDisplay, False);  // carried out before the watch catches up
+    }
+    std::string Told(void)
+    {
+        int iWidth = 0, iHeight = 0, iSettledWidth = 0, iSettledHeight = 0;
+        std::string text = "normal ";
+        text += NKWatchedNormalSize(m_pWatch, &iWidth, &iHeight)
+                    ? std::to_string(iWidth) + "x" + std::to_string(iHeight)
+                    : "none";
+        const bool bSettled = NKWatchedSizeSettled(m_pWatch, &iSettledWidth, &iSettledHeight);
+        return text + (bSettled ? ", settled" : ", not settled");
+    }
+
+    Display *m_pDisplay = nullptr;
+    std::unique_ptr<QWindow> m_pWindow;
+    Window m_Window = 0;
+    NKNormalSizeWatch *m_pWatch = nullptr;
+    int m_iCalls = 0;
+};
+
+enum Step {
+    kState,         // the state written, seen in its stretch
+    kStateUnseen,   // written; the next step comes before the watch sees it
+    kResize,        // the client resized for real
+    kResizeUnseen,  // likewise, before the watch sees it
+    kSynthetic,     // a synthetic notice of a size
+    kStaleRead,     // the state read, and another written before the mark
+};
+
+}  // namespace
+
+// One window through the steps of a manager, and what the watch tells
+// after each: the size is taken from real resizes only; a normal stretch
+// settles only once the client leaves the size it had maximised or full
+// screen (also one whose state the watch saw too late to know, which may
+// have been maximised); a reading counts only when its mark comes before
+// the next write of the state; a minimised window keeps the normal size.
+TEST_F(NormalSizeWatch, EachRuleOnItsOwn)
+{
+    struct Row {
+        const char *pszWhat;
+        Step step;
+        State state;
+        int iWidth, iHeight;
+        const char *pszTold;
+    };
+    const Row rows[] = {
+        {"shown normal at 400x300", kState, kNormal, 0, 0, "normal 400x300, settled"},
+        {"resized while normal", kResize, kNormal, 500, 350, "normal 500x350, settled"},
+        {"a synthetic notice is no size", kSynthetic, kNormal, 620, 410, "normal 500x350, settled"},
+        {"maximised", kState, kMaximised, 0, 0, "normal 500x350, not settled"},
+        {"given the maximised size", kResize, kNormal, 1200, 900, "normal 500x350, not settled"},
+        {"normal with the maximised size", kState, kNormal, 0, 0, "normal 500x350, not settled"},
+        {"sized back", kResize, kNormal, 510, 360, "normal 510x360, settled"},
+        {"maximised, seen late", kStateUnseen, kMaximised, 0, 0, "normal 510x360, settled"},
+        {"given another size, seen late", kResizeUnseen, kNormal, 1100, 850,
+         "normal 510x360, settled"},
+        {"normal with the size of a stretch never known", kState, kNormal, 0, 0,
+         "normal 510x360, not settled"},
+        {"sized back again", kResize, kNormal, 520, 370, "normal 520x370, settled"},
+        {"maximised read, normal written before the mark", kStaleRead, kMaximised, 0, 0,
+         "normal 520x370, settled"},
+        {"resized in that normal stretch", kResize, kNormal, 530, 380, "normal 530x380, settled"},
+        {"full screen", kState, kFullScreen, 0, 0, "normal 530x380, not settled"},
+        {"given the screen", kResize, kNormal, 1280, 1024, "normal 530x380, not settled"},
+        {"minimised", kState, kMinimised, 0, 0, "normal 530x380, not settled"},
+        {"normal again, still the screen's size", kState, kNormal, 0, 0,
+         "normal 530x380, not settled"},
+        {"at last", kResize, kNormal, 540, 390, "normal 540x390, settled"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.pszWhat);
+        switch (row.step) {
+        case kState:
+        case kStateUnseen:
+            WriteState(row.state);
+            break;
+        case kResize:
+        case kResizeUnseen:
+            Resize(row.iWidth, row.iHeight);
+            break;
+        case kSynthetic:
+            SendSynthetic(row.iWidth, row.iHeight);
+            break;
+        case kStaleRead:
+            BlockMarks();
+            WriteState(row.state);
+            NKCatchUpNormalSizeWatch(m_pWatch);  // the reading, its mark refused
+            WriteState(kNormal);
+            WriteMark();
+            break;
+        }
+        if (row.step == kStateUnseen || row.step == kResizeUnseen) continue;
+        NKCatchUpNormalSizeWatch(m_pWatch);
+        EXPECT_EQ(Told(), row.pszTold);
+    }
+}
+
+// New frame extents written around a client that keeps its place and size
+// (no move or resize comes) are told: the frame's corner moved.
+TEST_F(NormalSizeWatch, NewFrameExtentsAreTold)
+{
+    for (int iTurn = 0; iTurn < 3; iTurn++) QCoreApplication::processEvents();  // calls due
+    const int iBefore = m_iCalls;
+    const long alExtents[4] = {2, 2, 24, 4};
+    XChangeProperty(m_pDisplay, m_Window, Intern("_NET_FRAME_EXTENTS"), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(alExtents), 4);
+    XFlush(m_pDisplay);
+    EXPECT_TRUE(NKTestWaitFor([&] { return m_iCalls > iBefore; }, "the watch's call"));
+}

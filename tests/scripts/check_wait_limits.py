@@ -1,0 +1,142 @@
+#!/usr/bin/env python3
+"""tests/scripts/check_wait_limits.py ROOT -- finds the time limits of the
+tests' scripts (tests/scripts/*.sh) and of the CMake files (CMakeLists.txt,
+tests/fuzz/CMakeLists.txt, cmake/*.cmake) that do not go through wait_limit
+(tests/scripts/wait_limit.sh), which scales them by QUOLIN_TEST_WAIT_SCALE:
+
+- the limit of timeout(1) and of run_limited (fresh_home.sh) is
+  "$(wait_limit N)" or a variable set from wait_limit;
+- a loop that polls (its body sleeps) counts to a bound made from
+  wait_limit;
+- run_quolin_until.sh scales its SECONDS itself, so it is given a plain
+  number (a scaled one would be scaled twice);
+- no test sets a TIMEOUT or --timeout: scripts/run-ctest gives each test
+  ten times the waits' limit, scaled.
+
+Lines of a here-document (the text of a file a script writes) are not the
+script's own limits, nor are the faulty lines test_wait_limits.sh holds as
+this check's cases. Prints each finding as FILE:LINE: what; exits 1 when
+there is one.
+"""
+import glob
+import os
+import re
+import sys
+
+SCALED_LIMIT = r'"\$\(wait_limit [^"]+\)"|\$\(wait_limit [^ )]+\)'
+ARGUMENT = r'("(?:[^"\\]|\\.)*"|\'[^\']*\'|\S+)'
+LIMIT_VARIABLE = re.compile(r'\b(\w+)="?\$\(+\s*\$?\(?wait_limit\b')
+TIMEOUT = re.compile(r'(?:^|[\s;&|(])(timeout|run_limited)\s+(?!\(\))' + ARGUMENT)
+UNTIL = re.compile(r'run_quolin_until\.sh"?\s+' + ARGUMENT + r'\s+' + ARGUMENT)
+LOOP = re.compile(r'\bfor\s*(?:\(\(\s*\w+\s*=\s*\w+\s*;\s*\w+\s*<=?\s*([^;]+);'
+                  r'|\w+\s+in\s+\$\(seq\s+(.*)\)\s*;?\s*do)')
+CMAKE_TIMEOUT = re.compile(r'\bTIMEOUT\b|--timeout\b')
+
+
+def strip_comment(line):
+    """The line without a comment (a # at its start or after a blank)."""
+    quote = None
+    for i, c in enumerate(line):
+        if quote:
+            if c == quote:
+                quote = None
+        elif c in '"\'':
+            quote = c
+        elif c == '#' and (i == 0 or line[i - 1] in ' \t'):
+            return line[:i]
+    return line
+
+
+def script_lines(text):
+    """(number, line) of the script's own lines, comments taken out."""
+    heredoc = None
+    for number, line in enumerate(text.split('\n'), 1):
+        if heredoc is not None:
+            if line.strip() == heredoc:
+                heredoc = None
+            continue
+        code = strip_comment(line)
+        match = re.search(r'<<-?\s*[\'"]?(\w+)[\'"]?', code)
+        if match:
+            heredoc = match.group(1)
+        yield number, code
+
+
+def scaled(argument, variables):
+    if re.fullmatch(SCALED_LIMIT, argument):
+        return True
+    match = re.fullmatch(r'"?\$\{?(\w+)\}?"?', argument)
+    return match is not None and match.group(1) in variables
+
+
+def check_until(path, number, code, findings):
+    for match in UNTIL.finditer(code):
+        if not re.fullmatch(r'[0-9]+', match.group(2)):
+            findings.append(f'{path}:{number}: run_quolin_until.sh scales its limit itself; '
+                            f'give it a plain number of seconds, not {match.group(2)}')
+
+
+def check_script(path, text, findings):
+    lines = list(script_lines(text))
+    variables = {m.group(1) for _, code in lines for m in LIMIT_VARIABLE.finditer(code)}
+    # run_quolin_until.sh takes its SECONDS through wait_limit.
+    variables |= {m.group(1) for _, code in lines
+                  for m in re.finditer(r'\b(\w+)="?\$\(wait_limit "\$[0-9]"\)', code)}
+    for index, (number, code) in enumerate(lines):
+        for match in TIMEOUT.finditer(code):
+            if not scaled(match.group(2), variables):
+                findings.append(f'{path}:{number}: {match.group(1)} {match.group(2)} does not '
+                                'go through wait_limit')
+        check_until(path, number, code, findings)
+        match = LOOP.search(code)
+        if match:
+            bound = match.group(1) or match.group(2)
+            body = []
+            for _, later in lines[index:]:
+                body.append(later)
+                if re.search(r'\bdone\b', later):
+                    break
+            polls = re.search(r'\bsleep\b', ' '.join(body))
+            through = 'wait_limit' in bound or any(
+                re.search(r'\b%s\b' % re.escape(v), bound) for v in variables)
+            if polls and not through:
+                findings.append(f'{path}:{number}: a loop that polls up to {bound.strip()} '
+                                'does not go through wait_limit')
+
+
+def check_cmake(path, text, findings):
+    for number, line in enumerate(text.split('\n'), 1):
+        code = strip_comment(line)
+        if CMAKE_TIMEOUT.search(code):
+            findings.append(f'{path}:{number}: a test time limit of its own; scripts/run-ctest '
+                            'gives every test its scaled limit')
+    # A call may run over several lines: the text is read as one, each
+    # finding named by the line the script's name is on.
+    code = '\n'.join(strip_comment(line) for line in text.split('\n'))
+    for match in UNTIL.finditer(code):
+        number = code.count('\n', 0, match.start()) + 1
+        check_until(path, number, match.group(0), findings)
+
+
+def main():
+    root = sys.argv[1]
+    findings = []
+    for path in sorted(glob.glob(os.path.join(root, 'tests', 'scripts', '*.sh'))):
+        if os.path.basename(path) == 'test_wait_limits.sh':
+            continue
+        with open(path, encoding='utf-8') as f:
+            check_script(os.path.relpath(path, root), f.read(), findings)
+    cmake_files = [os.path.join(root, 'CMakeLists.txt'),
+                   os.path.join(root, 'tests', 'fuzz', 'CMakeLists.txt')]
+    cmake_files += sorted(glob.glob(os.path.join(root, 'cmake', '*.cmake')))
+    for path in cmake_files:
+        if os.path.exists(path):
+            with open(path, encoding='utf-8') as f:
+                check_cmake(os.path.relpath(path, root), f.read(), findings)
+    for finding in findings:
+        print(finding)
+    return 1 if findings else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# tests/scripts/test_wait_limits.sh ROOT -- check_wait_limits.py passes on
+# the tree, and on scratch scripts and CMake files it names exactly the
+# limits that do not go through wait_limit: a bare timeout or run_limited,
+# a polling loop counted to a bare number, a scaled limit given to
+# run_quolin_until.sh (which scales its own), a test's own TIMEOUT. Scaled
+# limits, variables set from wait_limit, loops that do not poll and the
+# text of a here-document pass.
+set -uo pipefail
+root="$1"
+check="$root/tests/scripts/check_wait_limits.py"
+fail() { echo "FAIL: $*"; exit 1; }
+
+python3 "$check" "$root" || fail "the tree itself has a limit that does not go through wait_limit"
+
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/tests/scripts"
+
+# Each case: the file (a script under tests/scripts, or CMakeLists.txt) |
+# what the report must say (empty: no report) | the text.
+cases=(
+  'tests/scripts/a.sh|tests/scripts/a.sh:1: timeout 60 does not go through wait_limit|timeout 60 "$program" beam.nkf'
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: run_limited "$limit" does not go through wait_limit|limit=120
+run_limited "$limit" "$program"'
+  'tests/scripts/a.sh|tests/scripts/a.sh:1: a loop that polls up to 600 does not go through wait_limit|for ((i = 0; i < 600; i++)); do
+  [ -S "$socket" ] && break
+  sleep 0.1
+done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:1: a loop that polls up to 100 does not go through wait_limit|for _ in $(seq 100); do [ -e x ] && break; sleep 0.1; done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:1: run_quolin_until.sh scales its limit itself; give it a plain number of seconds, not "$(wait_limit 60)"|bash "$scripts/run_quolin_until.sh" "opened" "$(wait_limit 60)" "$program"'
+  'CMakeLists.txt|CMakeLists.txt:2: run_quolin_until.sh scales its limit itself; give it a plain number of seconds, not ${LIMIT}|quolin_session_test(a
+  run_quolin_until.sh "Primary file .*opened\\." ${LIMIT} $<TARGET_FILE:quolin>)'
+  'CMakeLists.txt|CMakeLists.txt:1: a test time limit of its own; scripts/run-ctest gives every test its scaled limit|set_tests_properties(a PROPERTIES TIMEOUT 60)'
+  'tests/scripts/a.sh||timeout "$(wait_limit 60)" "$program" beam.nkf
+limit="$(wait_limit 5)"
+timeout "$limit" sh -c true
+tenths=$(($(wait_limit 60) * 10))
+for ((i = 0; i < tenths; i++)); do sleep 0.1; done
+for _ in $(seq $((3 * $(nproc)))); do sh -c "while :; do :; done" & done
+# timeout 60 in a comment
+cat >hang.sh <<EOT
+timeout 1000 sleep 1000
+EOT'
+  'CMakeLists.txt||# No test sets a TIMEOUT of its own.
+quolin_session_test(a run_quolin_until.sh
+  "Primary file .*opened\\." 60 $<TARGET_FILE:quolin>)'
+)
+for c in "${cases[@]}"; do
+  IFS='|' read -r file want _ <<<"$c"
+  text="${c#*|*|}"
+  rm -f "$scratch/CMakeLists.txt" "$scratch"/tests/scripts/*
+  printf '%s\n' "$text" >"$scratch/$file"
+  out="$(python3 "$check" "$scratch")"
+  got=$?
+  if [ -n "$want" ]; then
+    [ "$got" = 1 ] || fail "status $got (want 1) for: $text"
+    [ "$out" = "$want" ] || fail "report for: $text"$'\n'"$out"$'\n'"wanted: $want"
+  else
+    [ "$got" = 0 ] && [ -z "$out" ] || fail "report for limits that are scaled: $text"$'\n'"$out"
+  fi
+done
+echo "wait limits check: ok"
