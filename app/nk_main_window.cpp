@@ -281,8 +281,11 @@ void FitFrameInWorkArea(QMainWindow *pMain)
         !NKGetWindowFrame(pMain->internalWinId(), &frame, &client) ||
         (frame.iWidth == client.iWidth && frame.iHeight == client.iHeight))
         return;
+    // A window that started maximised is fitted once the user first makes
+    // it normal, where the manager gives it the cut size with its frame.
+    if (!IsNormal(pMain)) return;
     const QRect work = WorkArea();
-    if (!IsNormal(pMain) || work.contains(QRect(frame.iX, frame.iY, frame.iWidth, frame.iHeight))) {
+    if (work.contains(QRect(frame.iX, frame.iY, frame.iWidth, frame.iHeight))) {
         sg_State.iFitFrameTries = 0;
         return;
     }
@@ -330,7 +333,7 @@ void PlaceAndShow(MainWindow *pMain)
 {
     NKWindowPlacement &p = g_WindowPlacement;
     const bool bCut = PullOntoScreen(&p);
-    sg_State.iFitFrameTries = bCut && p.bMaximized == 0 && NKWindowManagerRunning() ? 3 : 0;
+    sg_State.iFitFrameTries = bCut && NKWindowManagerRunning() ? 3 : 0;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {

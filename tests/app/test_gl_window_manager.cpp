@@ -969,6 +969,28 @@ TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFram
     }
 }
 
+// A window that starts maximised with a stored size larger than the work
+// area comes back whole when the user first restores it: the manager gives
+// it the cut size, and the frame around it is fitted in then.
+TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    NKDestroyMainWindow();
+    NKTestFlushDeletes();
+    g_WindowPlacement = {100, 80, 2000, 1400, 1};
+    ASSERT_TRUE(CreateMainWindow());
+    QWidget *pMain = NKGetMainWindow();
+    ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+    RestoreByManager(pMain);
+    EXPECT_TRUE(NKTestWaitFor(
+        [pMain, work] {
+            return !MaximizedState(pMain) && Framed(pMain) && Inside(FrameOf(pMain), work);
+        },
+        "the restored window's whole frame in the work area"))
+        << Text(FrameOf(pMain)) << " in " << Text(work);
+}
+
 // The program may read the window after its manager has gone on while the
 // events it has seen still show the window normal with its settled size:
 // here the manager has maximised it, given it the maximised size in the
