@@ -474,8 +474,8 @@ bool LSDynaTimeReader::NotZeroAfter(int iFile, int64_t iWord)
 {
     const LSDynaFamilyFile &f = (*m_pFiles)[(size_t)iFile];
     const int64_t iWords = f.Words(m_iWordSize);
-    // More words than the padding of the word's 512-word block.
-    if (iWords > (iWord / 512 + 1) * 512) return true;
+    // More words than the padding of the word's block.
+    if (iWords > (iWord / NK_DYNA_BLOCK_WORDS + 1) * NK_DYNA_BLOCK_WORDS) return true;
     const int64_t iEnd = iWords * m_iWordSize, iAfter = (iWord + 1) * m_iWordSize;
     if (iAfter >= iEnd || !Open(iFile)) return false;
     // The rest of the block the word was read from.
@@ -485,7 +485,7 @@ bool LSDynaTimeReader::NotZeroAfter(int iFile, int64_t iWord)
         if (iEnd <= m_iBlockAt + m_iBlockBytes) return false;
     }
     // A file of whole blocks holds padding there; another none.
-    if (f.iFileSize % (512LL * m_iWordSize) == 0) return false;
+    if (f.WholeBlocks(m_iWordSize)) return false;
     unsigned char last[8];
     return ReadAt(iEnd - m_iWordSize, last, m_iWordSize) && AnyNotZero(last, m_iWordSize);
 }
@@ -495,9 +495,9 @@ int64_t LSDynaTimeReader::ZerosFrom(int iFile)
     const int64_t iWords = (*m_pFiles)[(size_t)iFile].Words(m_iWordSize);
     if (!Open(iFile)) return iWords;
     if (!m_Piece) m_Piece.reset(new unsigned char[kPieceBytes]);
-    // A first piece of 512 words: a whole member's end marker lies in its
-    // last 512-word block, the padding after it is shorter.
-    int64_t iPiece = 512;
+    // A first piece of one block: a whole member's end marker lies in its
+    // last block, the padding after it is shorter.
+    int64_t iPiece = NK_DYNA_BLOCK_WORDS;
     for (int64_t iEnd = iWords; iEnd > 0;) {
         const int64_t iFirst = std::max<int64_t>(0, iEnd - iPiece);
         if (!ReadAt(iFirst * m_iWordSize, m_Piece.get(), (iEnd - iFirst) * m_iWordSize))
@@ -508,4 +508,14 @@ int64_t LSDynaTimeReader::ZerosFrom(int iFile)
         iPiece = kPieceBytes / m_iWordSize;
     }
     return 0;
+}
+
+bool LSDynaTimeReader::OnlyZeros(int iFile)
+{
+    const int64_t iWords = (*m_pFiles)[(size_t)iFile].Words(m_iWordSize);
+    unsigned char last[8];
+    if (iWords == 0 || !Open(iFile) ||
+        !ReadAt((iWords - 1) * m_iWordSize, last, m_iWordSize) || AnyNotZero(last, m_iWordSize))
+        return false;
+    return ZerosFrom(iFile) == 0;
 }

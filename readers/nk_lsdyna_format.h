@@ -82,6 +82,9 @@ enum {
 };
 
 constexpr float NK_DYNA_END_MARKER = -999999.0f;
+// The solver writes its files in blocks of 512 words and pads a closed
+// member with zeros to a whole number of them.
+constexpr int64_t NK_DYNA_BLOCK_WORDS = 512;
 
 // The control words a header read checks, by name, with each reader's checks:
 // a count that may not be negative, and a size per element that may not pass
@@ -147,6 +150,11 @@ struct LSDynaFamilyFile {
     int64_t Words(int iWordSize) const { return iWordSize == 8 ? iWords8 : iWords4; }
     // True when the size is not a whole number of words: the member is damaged.
     bool PartWord(int iWordSize) const { return Words(iWordSize) * iWordSize != iFileSize; }
+    // True when the size is a whole number of the writer's blocks.
+    bool WholeBlocks(int iWordSize) const
+    {
+        return iFileSize % (NK_DYNA_BLOCK_WORDS * iWordSize) == 0;
+    }
 };
 
 // The control words of one base file and what follows from them.
@@ -285,9 +293,12 @@ public:
     // same descriptor: a zero time word asks it whether the zeros run on to
     // the file's end.
     int64_t ZerosFrom(int iFile);
+    // True when every word of file iFile is zero: its last word is read,
+    // and only where that is zero the file back from its end (ZerosFrom).
+    bool OnlyZeros(int iFile);
 
 private:
-    enum { kBlockBytes = 512, kPieceBytes = 65536 };  // (a piece holds 512 words)
+    enum { kBlockBytes = 512, kPieceBytes = 65536 };
     bool Open(int iFile);
     bool ReadAt(int64_t iByte, unsigned char *p, int64_t iBytes) const;
     const std::vector<LSDynaFamilyFile> *m_pFiles;

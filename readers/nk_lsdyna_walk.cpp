@@ -15,9 +15,11 @@ LSDynaStateWalk::LSDynaStateWalk(const std::vector<LSDynaFamilyFile> *pFiles, in
     : m_pFiles(pFiles), m_iWordSize(iFormat == NK_DYNA_INT8 || iFormat == NK_DYNA_FLOAT8 ? 8 : 4),
       m_Add(std::move(add)), m_Times(pFiles, iFormat, bSwap)
 {
-    for (const LSDynaFamilyFile &f : *pFiles) {
+    for (size_t i = 0; i < pFiles->size(); i++) {
+        const LSDynaFamilyFile &f = (*pFiles)[i];
         m_iLargest = std::max(m_iLargest, f.Words(m_iWordSize));
-        if (f.iFileSize % (512LL * m_iWordSize) != 0) m_iNotWholeBlocks++;
+        if (i + 1 < pFiles->size()) m_iFilled = std::max(m_iFilled, f.Words(m_iWordSize));
+        if (!f.WholeBlocks(m_iWordSize)) m_iNotWholeBlocks++;
     }
 }
 
@@ -128,13 +130,21 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
             m_bStop = true;
             return;
         }
-        if (!WhatFollows(eWord, fTime)) return;
+        // Zeros to the member's end show a state held before them is not
+        // whole, whatever follows it.
+        Sign eSign = eWord == LSDynaTimeWord::Time && fTime == 0.0f ? ZeroTimeSign(i, o)
+                                                                     : Sign::None;
+        if (m_bStop) return;
+        if (eSign != Sign::None) {
+            Warn(i, eSign);
+            return;
+        }
+        if (!WhatFollows(i, o, eWord, fTime)) return;
         if (eWord == LSDynaTimeWord::EndMarker) {
             EndMarkerRead(i, o);
             return;
         }
-        Sign eSign = fTime == 0.0f ? ZeroTimeSign(i, o) : Sign::None;
-        if (eSign == Sign::None) eSign = TimeSign(fTime);
+        eSign = TimeSign(fTime);
         if (eSign == Sign::None && o + m_S > iWords) eSign = RunOverSign(i, o);
         if (m_bStop) return;
         if (eSign != Sign::None) {
@@ -149,11 +159,12 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
     MemberEnds(i, o);
 }
 
-// The word read after a geometry or a state that ran on over a member's
-// end: a time that is not a number after the geometry refuses it; after the
-// state, only a time above its own or the end marker keeps it, else it is
-// dropped and the member it began in named. False when the states end.
-bool LSDynaStateWalk::WhatFollows(LSDynaTimeWord eWord, float fTime)
+// The word read at word o of member i after a geometry or a state that ran
+// on over a member's end: a time that is not a number after the geometry
+// refuses it; after the state, only a time above its own or the end marker
+// keeps it, else it is dropped and the member it ended in named. False when
+// the states end.
+bool LSDynaStateWalk::WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float fTime)
 {
     const bool bTime = eWord == LSDynaTimeWord::Time;
     if (m_bGeometryRanOver) {
@@ -168,9 +179,8 @@ bool LSDynaStateWalk::WhatFollows(LSDynaTimeWord eWord, float fTime)
         Keep(true);
         return true;
     }
-    const int iBegan = m_Pending.iFile;
     Drop();
-    Warn(iBegan, Sign::InsideState);
+    Warn(o == 0 ? i - 1 : i, Sign::InsideState);
     return false;
 }
 
@@ -194,6 +204,9 @@ void LSDynaStateWalk::MemberEnds(int i, int64_t o)
     m_bMust = m_iCarry > 0;
     if (m_bMust) return;  // RunOverSign found the members the state crosses whole
     const Sign eSign = MemberEndSign(i);
+    // The family's last member ends with the state held: it is whole, also
+    // where it ran on over members.
+    if (eSign == Sign::OpenEnd) Keep(true);
     if (eSign != Sign::None)
         Warn(i, eSign);
     else
@@ -244,26 +257,23 @@ LSDynaStateWalk::Sign LSDynaStateWalk::TimeSign(float fTime) const
 }
 
 // A zero time word at word o of member i that lies in the zeros the member
-// ends with: a member of nothing but zeros; zeros from this state on where
-// a state fits from it; else the place of the end marker, zero: the member
-// ends inside the state held when the zeros begin inside it, else at its
-// end without the marker. None when a word after o is not zero, or no state
-// of the member is held (the state at o does not fit in it).
+// ends with: a member of nothing but zeros; zeros that begin inside the
+// state held and go on past its end drop it, as zeros from its time word
+// on would; zeros from this state's time word on where a state fits from
+// it (or runs on from it); else the place of the end marker, zero: the
+// member's states end there. None when a word after o is not zero, or no
+// state is held and the state at o does not fit in the member (its own
+// words run out, and whether it may run on decides: they are not read
+// back).
 LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTimeSign(int i, int64_t o)
 {
-    const bool bHeldHere = m_Pending.bHeld && m_Pending.iFile == i;
-    // A state that does not fit in the member and follows none of it: its
-    // own words run out, and whether it may run on decides (its words are
-    // not read back).
-    if (o + m_S > Words(i) && !bHeldHere) return Sign::None;
+    if (!m_Pending.bHeld && o + m_S > Words(i)) return Sign::None;
     const int64_t iZeros = m_Times.ZerosFrom(i);
     if (iZeros > o) return Sign::None;
+    if (iZeros < o) Drop();
     if (iZeros == 0) return Sign::Zeros;
-    if (o + m_S <= Words(i)) return Sign::ZerosFrom;
-    if (iZeros < o) {
-        Drop();
-        return Sign::InsideState;
-    }
+    if (iZeros < o || o + m_S <= Words(i) || (m_S > m_iLargest && !Last(i)))
+        return Sign::ZerosFrom;
     // The states the member holds end at the zero where its end marker was.
     const Sign eEnd = MemberEndSign(i);
     return eEnd == Sign::None ? Sign::OpenEnd : eEnd;
@@ -286,6 +296,12 @@ LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
             !NKLSDynaFollowsDirectly(files[(size_t)j], files[(size_t)(j + 1)]))
             break;
         iAvail += Words(++j);
+        // A member the state fills to its end has no word the walk reads:
+        // one of nothing but zeros ends the states before it.
+        if (o + m_S >= iAvail && m_Times.OnlyZeros(j)) {
+            Warn(j, Sign::Zeros);
+            return Sign::None;
+        }
         if (o + m_S <= iAvail) return Sign::None;
         if (CutSign(j) != Sign::None) break;
     }
@@ -294,13 +310,20 @@ LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
 }
 
 // Words that are not zero after a numbered member's end marker at word o;
-// a member of 512-word blocks, among others of whole blocks, cut short
-// after its end marker. (A base file's part titles follow its marker.)
+// a member of whole blocks, among others of whole blocks, cut short after
+// its end marker; a base file whose words after its marker (its part
+// titles, closed with the end marker, then padding) end short of whole
+// blocks with a word that is not the end marker.
 LSDynaStateWalk::Sign LSDynaStateWalk::AfterMarkerSign(int i, int64_t o)
 {
     if (PartWord(i)) return Sign::PartWord;
     if (!Base(i) && m_Times.NotZeroAfter(i, o)) return Sign::AfterMarker;
-    return CutShort(i) ? Sign::CutAfterMarker : Sign::None;
+    if (CutShort(i)) return Sign::CutAfterMarker;
+    float fLast = 0.0f;
+    if (Base(i) && o + 1 < Words(i) && !(*m_pFiles)[(size_t)i].WholeBlocks(m_iWordSize) &&
+        m_Times.Read(i, Words(i) - 1, &fLast) != LSDynaTimeWord::EndMarker)
+        return Sign::CutAfterMarker;
+    return Sign::None;
 }
 
 // Why member i's states end at a state's end without the end marker
@@ -312,51 +335,35 @@ LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i) const
 {
     // Bytes short of a word after the state are the next state's first.
     if (PartWord(i)) return Sign::InsideState;
+    // A run still writing has not padded its last member to whole blocks.
+    if (Last(i)) return m_bMarkerSeen || CutShort(i) ? Sign::OpenEnd : Sign::None;
     if (m_S > m_iLargest) return CutSign(i);
     const bool bHeld = m_Pending.bHeld && m_Pending.iFile == i;
-    if (!Last(i)) return m_iStates == 0 && !bHeld ? Sign::InsideState : Sign::NoMarker;
-    // A run still writing has not padded its last member to whole blocks.
-    return m_bMarkerSeen || CutShort(i) ? Sign::OpenEnd : Sign::None;
+    return m_iStates == 0 && !bHeld ? Sign::InsideState : Sign::NoMarker;
 }
 
-// Why member i shows that it was cut without reading it: not a whole
-// number of words (it ends inside a state) or of the writer's blocks, or
-// shorter than the members a writer that splits states fills.
+// Why member i, which a state runs on over, shows that it was cut without
+// reading it: not a whole number of words (it ends inside a state) or,
+// among members of whole blocks, of the writer's blocks; or, not the
+// family's last, not filled as a writer that splits states fills every
+// member but the last: whole blocks, and as large as the family's largest
+// such member (a writer fills no member beyond its size).
 LSDynaStateWalk::Sign LSDynaStateWalk::CutSign(int i) const
 {
     if (PartWord(i)) return Sign::InsideState;
     if (CutShort(i)) return Sign::CutShort;
-    return ShortSplit(i) ? Sign::ShortSplit : Sign::None;
+    if (Last(i)) return Sign::None;
+    if (!(*m_pFiles)[(size_t)i].WholeBlocks(m_iWordSize)) return Sign::InsideState;
+    return Words(i) < m_iFilled ? Sign::ShortSplit : Sign::None;
 }
 
-// True when numbered member i, not the family's last, is shorter than
-// another such member of its segment: a writer that splits states fills
-// every member but the last to the same size.
-bool LSDynaStateWalk::ShortSplit(int i) const
-{
-    if (Base(i) || Last(i)) return false;
-    const int64_t iSize = (*m_pFiles)[(size_t)i].iFileSize;
-    return AnyOtherMember(i, false,
-                          [&](int j) { return (*m_pFiles)[(size_t)j].iFileSize > iSize; });
-}
-
-// True when member i is not a whole number of 512-word blocks while every
-// other member of the family is: its writer writes whole blocks, and i was
-// cut short.
+// True when member i is not a whole number of blocks while every other
+// member of the family is: its writer writes whole blocks, and i was cut
+// short.
 bool LSDynaStateWalk::CutShort(int i) const
 {
     return m_pFiles->size() >= 2 && m_iNotWholeBlocks == 1 &&
-           (*m_pFiles)[(size_t)i].iFileSize % (512LL * m_iWordSize) != 0;
-}
-
-// True when test holds for a numbered member of the current segment other
-// than i; the family's last member is asked only with bWithLast.
-bool LSDynaStateWalk::AnyOtherMember(int i, bool bWithLast,
-                                     const std::function<bool(int)> &test) const
-{
-    for (int j = m_iBase + 1; j < (int)m_pFiles->size() && !Base(j); j++)
-        if (j != i && (bWithLast || !Last(j)) && test(j)) return true;
-    return false;
+           !(*m_pFiles)[(size_t)i].WholeBlocks(m_iWordSize);
 }
 
 namespace {

@@ -13,24 +13,28 @@
 // one named.
 //
 // The solver starts a state that fits in a member in a member of its own,
-// ends each closed member with the end marker and pads members to 512-word
-// blocks; it splits only a state (or a geometry) larger than a member. So a
-// state or the geometry runs on over a member's end only when it is larger
-// than the family's largest member, and a state that ran over is kept only
-// when what follows it lies where the family says: the next state's time,
-// finite and above its own, or the end marker. Everything else ends at a
-// member's end: a member that ends inside a state, or a member that is not
-// the family's last ending at a state's end without the end marker, is cut
-// there; the last member ending at a state's end without it is whole (a run
-// still writing).
+// ends each closed member with the end marker and pads members to blocks
+// of NK_DYNA_BLOCK_WORDS; it splits only a state (or a geometry) larger
+// than a member, and fills every member it splits over but the last to one
+// size. So a state or the geometry runs on over a member's end only when it
+// is larger than the family's largest member and the members it runs over
+// are filled so: whole blocks, as large as the family's largest member but
+// the last. A state that ran over is kept only when what follows it lies
+// where the family says: the next state's time, finite and above its own,
+// or the end marker. Everything else ends at a member's end: a member that
+// ends inside a state, or a member that is not the family's last ending at
+// a state's end without the end marker, is cut there; the last member
+// ending at a state's end without it is whole (a run still writing).
 //
 // A zero time word asks whether the member's words are zeros from it to the
-// member's end: a run of zeros ends the states at the first state whose
-// time word lies in it (zeros inside a state are its words), and a member
-// of nothing but zeros is named so. The checks read only the words the
-// walk reads anyway, the member's last word after its end marker, and a
+// member's end: a run of zeros that begins inside a state and goes on past
+// its end drops that state, as one from its time word does (a state may end
+// with zeros of its own only where its member ends with it), and a member
+// of nothing but zeros is named so, also one that a state runs on over. The
+// checks read only the words the walk reads anyway, the member's last word
+// after its end marker (a base file's where it is not whole blocks), a
 // member's end back to its last word that is not zero where a time word is
-// zero.
+// zero, and the last word of a member that a state fills to its end.
 #pragma once
 
 #include <cstdint>
@@ -97,7 +101,7 @@ private:
     bool StartSegment(int iBase, int64_t S, int64_t iStatesAt);
     void ReadMember(int i);
     void ReadTimes(int i, int64_t o);
-    bool WhatFollows(LSDynaTimeWord eWord, float fTime);
+    bool WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float fTime);
     void EndMarkerRead(int i, int64_t o);
     void MemberEnds(int i, int64_t o);
     void Keep(bool bRanOver = false);
@@ -110,9 +114,7 @@ private:
     Sign AfterMarkerSign(int i, int64_t o);
     Sign MemberEndSign(int i) const;
     Sign CutSign(int i) const;
-    bool ShortSplit(int i) const;
     bool CutShort(int i) const;
-    bool AnyOtherMember(int i, bool bWithLast, const std::function<bool(int)> &test) const;
     void EndInsideState(int j);
     void Warn(int i, Sign eSign);
     NKString NextName() const;
@@ -126,6 +128,7 @@ private:
     int m_iBase = 0;
     int64_t m_S = 1;
     int64_t m_iLargest = 0;     // words of the family's largest member
+    int64_t m_iFilled = 0;      // ... and of its largest but the family's last
     int m_iNotWholeBlocks = 0;  // members that are not whole 512-word blocks
     int64_t m_iCarry = 0;       // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;

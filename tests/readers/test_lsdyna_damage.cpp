@@ -144,8 +144,8 @@ size_t StatesBeforeCut(const std::vector<ListedState> &states, size_t m, size_t 
 }
 
 // The one warning of a damage (an error where the open fails): exactly one
-// such line, naming the member and the text of its sign and, unless the
-// member is empty, where the states end.
+// such line, naming the member and where the states end, and, with the text
+// of its sign, exactly that line.
 void ExpectOneWarning(const MessageCapture &capture, const std::string &member, size_t n,
                       int iStates, float fLastTime, const std::string &sign = "",
                       int iLevel = NK_MSG_WARNING)
@@ -155,16 +155,23 @@ void ExpectOneWarning(const MessageCapture &capture, const std::string &member, 
         if (line.iLevel == iLevel) warnings.push_back(line.text);
     EXPECT_EQ(warnings.size(), 1u) << capture.Text();
     if (warnings.empty()) return;
-    const std::string &w = warnings[0];
-    const std::string start = "LS-DYNA family file " + member + " " + sign;
-    EXPECT_EQ(w.compare(0, start.size(), start), 0) << w << "\nexpected the start: " << start;
+    const std::string &w = warnings[0], start = "LS-DYNA family file " + member + " ";
     const std::string end =
-        n == 0         ? std::string(" is empty, states end there.")
+        n == 0         ? std::string("is empty, states end there.")
         : iStates == 0 ? std::string("no state is whole.")
-                       : std::string(NKString::FromFormat(" states end with state %d at time %g.",
+                       : std::string(NKString::FromFormat("states end with state %d at time %g.",
                                                           iStates, (double)fLastTime)
                                          .GetText());
-    EXPECT_TRUE(w.size() >= end.size() && w.compare(w.size() - end.size(), end.size(), end) == 0)
+    if (!sign.empty() && n != 0) {
+        const char *pszAfter =
+            sign == "ends inside a word" ? ", the bytes after its last whole word are left out: "
+                                         : ", ";
+        EXPECT_EQ(w, start + sign + pszAfter + end);
+        return;
+    }
+    EXPECT_EQ(w.compare(0, start.size(), start), 0) << w << "\nexpected the start: " << start;
+    EXPECT_TRUE(w.size() > end.size() && w.compare(w.size() - end.size(), end.size(), end) == 0 &&
+                w[w.size() - end.size() - 1] == ' ')
         << w << "\nexpected the end: " << end;
 }
 
@@ -371,11 +378,12 @@ std::vector<Member> WrittenPlotFamily(int iWordSize, int iPerMember, bool bPad =
 
 // A writer that splits states, as the solver does only for a state larger
 // than a member: d3plot with the geometry (81 words) and the end marker,
-// then seven states of 163 words (150 of them globals) written on over
-// members of 100 words each, the last ending with the end marker.
+// then seven states of 613 words (600 of them globals) written on over
+// members of one 512-word block each, the last ending with the end marker;
+// the base file and the last member padded to the block.
 std::vector<Member> WrittenSplitFamily(int iWordSize)
 {
-    constexpr int kGlobals = 150;
+    constexpr int kGlobals = 600;
     LSDynaTestHeader h = LSDynaShellFixtureHeader();
     h.w[18] = kGlobals;  // NGLBV
     LSDynaTestWriter base, all;
@@ -389,13 +397,14 @@ std::vector<Member> WrittenSplitFamily(int iWordSize)
     }
     all.Float(-999999.0);
     std::vector<Member> out = {{"d3plot", base.bytes}};
-    const size_t iMember = 100 * (size_t)iWordSize;
+    const size_t iMember = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize;
     for (size_t at = 0, f = 1; at < all.bytes.size(); at += iMember, f++) {
         const size_t iEnd = std::min(all.bytes.size(), at + iMember);
         out.push_back(
             {NKString::FromFormat("d3plot%02d", (int)f).GetText(),
              std::vector<uint8_t>(all.bytes.begin() + (long)at, all.bytes.begin() + (long)iEnd)});
     }
+    for (Member &m : out) m.bytes.resize((m.bytes.size() + iMember - 1) / iMember * iMember, 0);
     return out;
 }
 
@@ -576,44 +585,27 @@ std::vector<uint8_t> WithWord(const Member &m, int64_t o, int iWordSize, double 
     return b;
 }
 
-// The first state of member m (of iSize bytes) whose time word lies in
-// zeros from byte iZeros to its end, where a whole state fits from it; the
-// number of states of the family before it. Else (the zeros hold only the
-// place of the end marker) the state the zeros begin inside is not whole.
-size_t StatesBeforeZeros(const std::vector<ListedState> &states, size_t m, size_t iZeros,
-                         int iWordSize)
+// Member m (of iSize bytes) zeros from byte iZeros to its end: the
+// states that lie wholly before the zeros are kept (zeros that begin inside
+// a state and go on past its end drop it), and the sign: a member of only
+// zeros; zeros from the first state not kept on, where it begins in m, or
+// where a state fits after the last one kept; else the zeros hold the place
+// of the end marker.
+std::pair<size_t, std::string> ZerosFrom(const std::vector<ListedState> &states, size_t m,
+                                         size_t iZeros, size_t iSize, int iWordSize, bool bLast)
 {
     size_t k = 0;
-    while (k < states.size() &&
-           (states[k].iMember < m ||
-            (states[k].iMember == m && (size_t)(states[k].iOffset * iWordSize) < iZeros)))
+    while (k < states.size() && (states[k].iEndMember < m ||
+                                 (states[k].iEndMember == m && states[k].iEndByte <= (int64_t)iZeros)))
         k++;
-    return k;
-}
-
-size_t ZerosFromKept(const std::vector<ListedState> &states, size_t m, size_t iZeros, size_t iSize,
-                     int iWordSize)
-{
-    const size_t k = StatesBeforeZeros(states, m, iZeros, iWordSize);
-    const size_t iEnd = k > 0 ? (size_t)(states[k - 1].iEndByte) : 0;
-    const size_t iState = (size_t)states[0].iSize * (size_t)iWordSize;
-    if (k > 0 && iEnd + iState > iSize && iEnd > iZeros) return k - 1;
-    return k;
-}
-
-// The text of that sign: zeros from a state on, a member that ends inside
-// the state the zeros begin in, or one without its end marker.
-std::string ZerosFromSign(const std::vector<ListedState> &states, size_t m, size_t iZeros,
-                          size_t iSize, int iWordSize, bool bLast)
-{
-    const size_t k = StatesBeforeZeros(states, m, iZeros, iWordSize);
-    const size_t iEnd = k > 0 ? (size_t)(states[k - 1].iEndByte) : 0;
-    const size_t iState = (size_t)states[0].iSize * (size_t)iWordSize;
-    if (iEnd + iState <= iSize)
-        return "holds only zeros from state " + std::to_string(k + 1) + " on";
-    if (iEnd > iZeros) return "ends inside state " + std::to_string(k);
-    return bLast ? "ends the family with no end marker after state " + std::to_string(k)
-                 : "ends after state " + std::to_string(k) + " without its end marker";
+    const std::string from = "holds only zeros from state " + std::to_string(k + 1) + " on";
+    if (iZeros == 0) return {k, "holds only zeros"};
+    if (k < states.size() && states[k].iMember == m) return {k, from};
+    const size_t iEnd = k > 0 ? (size_t)states[k - 1].iEndByte : 0;
+    if (iEnd + (size_t)states[0].iSize * (size_t)iWordSize <= iSize) return {k, from};
+    const std::string n = std::to_string(k);
+    return {k, bLast ? "ends the family with no end marker after state " + n
+                     : "ends after state " + n + " without its end marker"};
 }
 
 // The damages that show each sign, for a family whose states (as listed
@@ -654,8 +646,9 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
         const size_t iHalf = iSize / 2 / (size_t)iWordSize * (size_t)iWordSize;
         std::vector<uint8_t> half = members[m].bytes;
         std::fill(half.begin() + (long)iHalf, half.end(), 0);
-        Add(m, half, ZerosFromKept(states, m, iHalf, iSize, iWordSize),
-            ZerosFromSign(states, m, iHalf, iSize, iWordSize, m + 1 == members.size()));
+        const auto z = ZerosFrom(states, m, (size_t)(LastWordNotZero(half, iWordSize) + 1) * iWordSize,
+                                 iSize, iWordSize, m + 1 == members.size());
+        Add(m, half, z.first, z.second);
         const std::string at = "state " + std::to_string(k + 1);
         if (k > 0) {
             const float fBefore = states[k - 1].fTime;
@@ -716,9 +709,7 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
         } else if (bOpened) {
             std::vector<uint64_t> got = reader.states();
             ASSERT_EQ(got.size(), d.iKept) << capture.Text();
-            // The state the zeros begin inside is kept with its zero words.
-            const bool bZeroWords = d.sign.compare(0, 22, "holds only zeros from ") == 0;
-            for (size_t k = 0; k + (bZeroWords ? 1 : 0) < got.size(); k++)
+            for (size_t k = 0; k < got.size(); k++)
                 if (got[k] != 0) {
                     EXPECT_EQ(got[k], whole[k]) << "state " << k + 1;
                 }
@@ -1220,7 +1211,7 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
             const char *pszSign;
         } cases[] = {
             {&one, 2, std::vector<uint8_t>(S, 0), 1, 0.0f, "holds only zeros"},
-            {&three, 2, zeroed, 5, 0.004f, "ends inside state 6"},
+            {&three, 2, zeroed, 5, 0.004f, "holds only zeros from state 6 on"},
             {&blocks, 2, moreBlock, 16, 0.015f, "has words after its end marker"},
             {&blocks, 2, noMarker, 16, 0.015f, "holds only zeros from state 17 on"},
         };

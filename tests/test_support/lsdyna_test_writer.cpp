@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "readers/nk_lsdyna_format.h"
 #include "tests/test_support/test_files.h"
 
 namespace {
@@ -130,7 +131,7 @@ int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker)
 bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &times,
                              double dOuter, int iWordSize, bool bWhole)
 {
-    constexpr int kNV2D = 45, kGlobals = 64;
+    constexpr int kNV2D = 45, kGlobals = 500;
     LSDynaTestHeader h = LSDynaShellFixtureHeader();
     h.w[18] = kGlobals;  // NGLBV: a state larger than every member
     h.w[33] = kNV2D;
@@ -157,9 +158,9 @@ bool LSDynaWriteStrainFamily(const std::string &dir, const std::vector<double> &
         base.bytes.insert(base.bytes.end(), all.bytes.begin(), all.bytes.end() - iWordSize);
         return base.Save(dir + "/d3plot");
     }
-    // Members of 100 words, fewer than a state's 122: the states run on.
+    // Members of one block, fewer words than a state's 558: the states run on.
     bool bOk = base.Save(dir + "/d3plot");
-    const size_t iMember = 100 * (size_t)iWordSize;
+    const size_t iMember = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize;
     for (size_t at = 0, f = 1; at < all.bytes.size(); at += iMember, f++) {
         LSDynaTestWriter m;
         m.bytes.assign(all.bytes.begin() + (std::ptrdiff_t)at,

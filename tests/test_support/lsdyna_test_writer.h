@@ -51,10 +51,10 @@ bool LSDynaSaveFamilyWithBadThirdState(const std::string &path, double dBad, int
 int64_t LSDynaWriteFamilyFixture(const std::string &dir, bool bEndMarker);
 // The unit square shell with strains (NV2D 45: 3 x 7 stresses, 12 strain
 // words): state k has inner strains (0.02 s, -0.01 s, 0.003 s) with s =
-// k + 1 (0 at time 0) and outer ones dOuter times as large, and 64 globals
-// of zero, so that a state (122 words) is larger than any member: d3plot
+// k + 1 (0 at time 0) and outer ones dOuter times as large, and 500 globals
+// of zero, so that a state (558 words) is larger than any member: d3plot
 // holds the geometry and the end marker, and the states with the end marker
-// run on over members d3plot01, d3plot02, ... of 100 words each (with
+// run on over members d3plot01, d3plot02, ... of one 512-word block each (with
 // bWhole, they follow the geometry in d3plot instead, without the end
 // marker), in words of
 // iWordSize bytes. False when a file cannot be written.
