@@ -132,8 +132,8 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
         }
         // Zeros to the member's end show a state held before them is not
         // whole, whatever follows it.
-        Sign eSign = eWord == LSDynaTimeWord::Time && fTime == 0.0f ? ZeroTimeSign(i, o)
-                                                                     : Sign::None;
+        Sign eSign =
+            eWord == LSDynaTimeWord::Time && fTime == 0.0f ? ZeroTimeSign(i, o) : Sign::None;
         if (m_bStop) return;
         if (eSign != Sign::None) {
             Warn(i, eSign);
@@ -229,12 +229,13 @@ void LSDynaStateWalk::Keep(bool bRanOver)
 
 // A base file that ends inside its geometry: the geometry runs on into the
 // next member only when it is larger than every member, the base file is
-// whole words and blocks, and the segment's members hold it, each but the
-// family's last as large as the base file.
+// whole blocks, and the segment's members hold it, each but the family's
+// last as large as the base file.
 LSDynaStateWalk::Sign LSDynaStateWalk::GeometrySign(int iBase, int64_t iStatesAt) const
 {
     if (iStatesAt <= Words(iBase)) return Sign::None;
-    if (iStatesAt <= m_iLargest || PartWord(iBase) || CutShort(iBase)) return Sign::Geometry;
+    if (iStatesAt <= m_iLargest || !(*m_pFiles)[(size_t)iBase].WholeBlocks(m_iWordSize))
+        return Sign::Geometry;
     // The writer fills every member it splits the geometry over to the base
     // file's size; the members hold it.
     const int64_t iSize = (*m_pFiles)[(size_t)iBase].iFileSize;
@@ -272,8 +273,7 @@ LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTimeSign(int i, int64_t o)
     if (iZeros > o) return Sign::None;
     if (iZeros < o) Drop();
     if (iZeros == 0) return Sign::Zeros;
-    if (iZeros < o || o + m_S <= Words(i) || (m_S > m_iLargest && !Last(i)))
-        return Sign::ZerosFrom;
+    if (iZeros < o || o + m_S <= Words(i) || (m_S > m_iLargest && !Last(i))) return Sign::ZerosFrom;
     // The states the member holds end at the zero where its end marker was.
     const Sign eEnd = MemberEndSign(i);
     return eEnd == Sign::None ? Sign::OpenEnd : eEnd;

@@ -163,9 +163,9 @@ void ExpectOneWarning(const MessageCapture &capture, const std::string &member, 
                                                           iStates, (double)fLastTime)
                                          .GetText());
     if (!sign.empty() && n != 0) {
-        const char *pszAfter =
-            sign == "ends inside a word" ? ", the bytes after its last whole word are left out: "
-                                         : ", ";
+        const char *pszAfter = sign == "ends inside a word"
+                                   ? ", the bytes after its last whole word are left out: "
+                                   : ", ";
         EXPECT_EQ(w, start + sign + pszAfter + end);
         return;
     }
@@ -378,30 +378,32 @@ std::vector<Member> WrittenPlotFamily(int iWordSize, int iPerMember, bool bPad =
 
 // A writer that splits states, as the solver does only for a state larger
 // than a member: d3plot with the geometry (81 words) and the end marker,
-// then seven states of 613 words (600 of them globals) written on over
-// members of one 512-word block each, the last ending with the end marker;
-// the base file and the last member padded to the block.
-std::vector<Member> WrittenSplitFamily(int iWordSize)
+// then seven states of 13 + iGlobals words (613) written on over members of
+// one 512-word block each, the last ending with the end marker; the base
+// file and the last member padded to the block. With bInBase the states
+// follow the geometry in d3plot, which is the first member of the stream.
+std::vector<Member> WrittenSplitFamily(int iWordSize, int iGlobals = 600, bool bInBase = false)
 {
-    constexpr int kGlobals = 600;
     LSDynaTestHeader h = LSDynaShellFixtureHeader();
-    h.w[18] = kGlobals;  // NGLBV
+    h.w[18] = iGlobals;  // NGLBV
     LSDynaTestWriter base, all;
     base.iWordSize = all.iWordSize = iWordSize;
-    LSDynaWriteShellGeometry(&base, h, "split fixture");
+    LSDynaWriteShellGeometry(bInBase ? &all : &base, h, "split fixture");
     base.Float(-999999.0);
     for (int k = 0; k < 7; k++) {
         all.Float(0.001 * k);
-        for (int g = 0; g < kGlobals; g++) all.Float(k + 0.01 * g);
+        for (int g = 0; g < iGlobals; g++) all.Float(k + 0.01 * g);
         for (int c = 0; c < 12; c++) all.Float(c % 3 == 0 ? 0.001 * k + c : c);
     }
     all.Float(-999999.0);
-    std::vector<Member> out = {{"d3plot", base.bytes}};
+    std::vector<Member> out;
+    if (!bInBase) out.push_back({"d3plot", base.bytes});
     const size_t iMember = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize;
-    for (size_t at = 0, f = 1; at < all.bytes.size(); at += iMember, f++) {
+    for (size_t at = 0; at < all.bytes.size(); at += iMember) {
         const size_t iEnd = std::min(all.bytes.size(), at + iMember);
         out.push_back(
-            {NKString::FromFormat("d3plot%02d", (int)f).GetText(),
+            {out.empty() ? std::string("d3plot")
+                         : NKString::FromFormat("d3plot%02d", (int)out.size()).GetText(),
              std::vector<uint8_t>(all.bytes.begin() + (long)at, all.bytes.begin() + (long)iEnd)});
     }
     for (Member &m : out) m.bytes.resize((m.bytes.size() + iMember - 1) / iMember * iMember, 0);
@@ -521,15 +523,17 @@ void CheckThCuts(const std::string &dir, const std::vector<Member> &members, int
 
 constexpr size_t kRefused = (size_t)-1;
 
-// One damage: member iMember's bytes replaced (and iOther's, when set), the
-// states the open keeps (kRefused: it fails) and the text of its sign.
+// Other members' bytes replaced beside a damage: (member, bytes).
+using Others = std::vector<std::pair<size_t, std::vector<uint8_t>>>;
+
+// One damage: member iMember's bytes replaced (and others'), the states the
+// open keeps (kRefused: it fails) and the text of its sign.
 struct Damage {
     size_t iMember;
     std::vector<uint8_t> bytes;
     size_t iKept;
     std::string sign;
-    size_t iOther = 0;
-    std::vector<uint8_t> other;
+    Others others = {};
 };
 
 // A reader of a family: its open, a fingerprint of every state it offers
@@ -569,6 +573,31 @@ Reader ThReader()
             [] { TH::Close(); }};
 }
 
+// What an open shows: whether it opened, a fingerprint of each state it
+// offers and its warnings and errors.
+struct Shown {
+    bool bOpened = false;
+    std::vector<uint64_t> states;
+    std::vector<std::string> messages;
+    bool operator==(const Shown &o) const
+    {
+        return bOpened == o.bOpened && states == o.states && messages == o.messages;
+    }
+};
+
+Shown Show(const Reader &reader, const std::string &base)
+{
+    Shown out;
+    MessageCapture capture;
+    out.bOpened = reader.open(base);
+    if (out.bOpened) out.states = reader.states();
+    reader.close();
+    for (const CapturedLine &line : capture.Lines())
+        if (line.iLevel == NK_MSG_WARNING || line.iLevel == NK_MSG_ERROR)
+            out.messages.push_back(line.text);
+    return out;
+}
+
 std::vector<uint8_t> Head(const Member &m, size_t n)
 {
     return std::vector<uint8_t>(m.bytes.begin(),
@@ -595,8 +624,9 @@ std::pair<size_t, std::string> ZerosFrom(const std::vector<ListedState> &states,
                                          size_t iZeros, size_t iSize, int iWordSize, bool bLast)
 {
     size_t k = 0;
-    while (k < states.size() && (states[k].iEndMember < m ||
-                                 (states[k].iEndMember == m && states[k].iEndByte <= (int64_t)iZeros)))
+    while (k < states.size() &&
+           (states[k].iEndMember < m ||
+            (states[k].iEndMember == m && states[k].iEndByte <= (int64_t)iZeros)))
         k++;
     const std::string from = "holds only zeros from state " + std::to_string(k + 1) + " on";
     if (iZeros == 0) return {k, "holds only zeros"};
@@ -612,20 +642,31 @@ std::pair<size_t, std::string> ZerosFrom(const std::vector<ListedState> &states,
 // whole) lie in whole members, with the geometry ending at word iGeometry
 // of the base file: the base file cut on each 512-word block inside its
 // geometry and 3 bytes short of its end; each numbered member filled with
-// zeros, whole and from half its size on; its first state's time (and its
+// zeros, whole, from half its size on and (with bQuarters) from a quarter,
+// half and three quarters into each of its states and from its last word
+// on; its first state's time (and its
 // second's) not a number, infinite, below the time before and equal to it;
 // a copy of the member before it; bytes 0xFF after its end marker with the
 // next member cut inside its first state, and the other way round.
 std::vector<Damage> SignDamages(const std::vector<Member> &members,
                                 const std::vector<ListedState> &states, int iWordSize,
-                                int64_t iGeometry)
+                                int64_t iGeometry, bool bQuarters = true)
 {
     std::vector<Damage> out;
     // (A damage that leaves the member's bytes as they are shows nothing.)
     auto Add = [&](size_t m, std::vector<uint8_t> bytes, size_t iKept, const std::string &sign,
-                   size_t iOther = 0, std::vector<uint8_t> other = {}) {
+                   Others others = {}) {
         if (bytes != members[m].bytes)
-            out.push_back({m, std::move(bytes), iKept, sign, iOther, std::move(other)});
+            out.push_back({m, std::move(bytes), iKept, sign, std::move(others)});
+    };
+    // Zeros from byte iAt of member m to its end, from the last word before
+    // it that is not zero.
+    auto Zeros = [&](size_t m, size_t iAt) {
+        std::vector<uint8_t> b = members[m].bytes;
+        std::fill(b.begin() + (long)iAt, b.end(), 0);
+        const auto z = ZerosFrom(states, m, (size_t)(LastWordNotZero(b, iWordSize) + 1) * iWordSize,
+                                 b.size(), iWordSize, m + 1 == members.size());
+        Add(m, b, z.first, z.second);
     };
     const size_t iBlock = 512 * (size_t)iWordSize, iGeometryBytes = (size_t)iGeometry * iWordSize;
     for (size_t n = iBlock; n < iGeometryBytes; n += iBlock)
@@ -643,12 +684,12 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
         const size_t k = First(m), iSize = members[m].bytes.size();
         if (k == states.size()) continue;
         Add(m, std::vector<uint8_t>(iSize, 0), k, "holds only zeros");
-        const size_t iHalf = iSize / 2 / (size_t)iWordSize * (size_t)iWordSize;
-        std::vector<uint8_t> half = members[m].bytes;
-        std::fill(half.begin() + (long)iHalf, half.end(), 0);
-        const auto z = ZerosFrom(states, m, (size_t)(LastWordNotZero(half, iWordSize) + 1) * iWordSize,
-                                 iSize, iWordSize, m + 1 == members.size());
-        Add(m, half, z.first, z.second);
+        Zeros(m, iSize / 2 / (size_t)iWordSize * (size_t)iWordSize);
+        for (size_t j = k; bQuarters && j < states.size() && states[j].iEndMember == m; j++)
+            for (int64_t q = 1; q <= 4; q++)
+                Zeros(m, (size_t)(states[j].iOffset +
+                                  std::min(q * (states[j].iSize / 4), states[j].iSize - 1)) *
+                             iWordSize);
         const std::string at = "state " + std::to_string(k + 1);
         if (k > 0) {
             const float fBefore = states[k - 1].fTime;
@@ -677,8 +718,8 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
             b.insert(b.end(), 2048, 0xFF);
             return b;
         };
-        Add(m, FF(m), iNext, "has words after its end marker", m + 1, Cut(m + 1, iNext));
-        Add(m, Cut(m, k), k, "ends inside " + at, m + 1, FF(m + 1));
+        Add(m, FF(m), iNext, "has words after its end marker", {{m + 1, Cut(m + 1, iNext)}});
+        Add(m, Cut(m, k), k, "ends inside " + at, {{m + 1, FF(m + 1)}});
     }
     return out;
 }
@@ -699,7 +740,7 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
         SCOPED_TRACE(dir + "/" + members[d.iMember].name + " " + d.sign + " (" +
                      std::to_string(&d - damages.data()) + ")");
         copy.Cut({members[d.iMember].name, d.bytes}, d.bytes.size());
-        if (!d.other.empty()) copy.Cut({members[d.iOther].name, d.other}, d.other.size());
+        for (const auto &o : d.others) copy.Cut({members[o.first].name, o.second}, o.second.size());
         MessageCapture capture;
         const bool bOpened = reader.open(base);
         const std::string member = copy.Path(members[d.iMember].name);
@@ -708,8 +749,8 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
             ExpectOneWarning(capture, member, 1, 0, 0.0f, d.sign, NK_MSG_ERROR);
         } else if (bOpened) {
             std::vector<uint64_t> got = reader.states();
-            ASSERT_EQ(got.size(), d.iKept) << capture.Text();
-            for (size_t k = 0; k < got.size(); k++)
+            EXPECT_EQ(got.size(), d.iKept) << capture.Text();
+            for (size_t k = 0; k < std::min(got.size(), whole.size()); k++)
                 if (got[k] != 0) {
                     EXPECT_EQ(got[k], whole[k]) << "state " << k + 1;
                 }
@@ -720,7 +761,7 @@ void CheckDamages(const std::string &dir, const std::vector<Member> &members, co
         }
         reader.close();
         copy.Restore(members[d.iMember]);
-        if (!d.other.empty()) copy.Restore(members[d.iOther]);
+        for (const auto &o : d.others) copy.Restore(members[o.first]);
     }
 }
 
@@ -746,13 +787,22 @@ void ListWholePlot(const std::string &dir, const std::vector<Member> &members, W
 
 // The plot family's damages from its states as listed whole and the end
 // of its geometry.
-void CheckPlotSigns(const std::string &dir, const std::vector<Member> &members)
+// (bQuarters: with zeros from each quarter of each state on; more: damages
+// of the family of its own, given its states as listed whole.)
+void CheckPlotSigns(
+    const std::string &dir, const std::vector<Member> &members, bool bQuarters = true,
+    const std::function<std::vector<Damage>(const std::vector<ListedState> &)> &more = nullptr)
 {
     WholePlot w;
     ListWholePlot(dir, members, &w);
     if (::testing::Test::HasFatalFailure()) return;
-    CheckDamages(dir, members, PlotReader(), w.states,
-                 SignDamages(members, w.states, w.iWordSize, w.iGeometry));
+    std::vector<Damage> damages =
+        SignDamages(members, w.states, w.iWordSize, w.iGeometry, bQuarters);
+    if (more) {
+        const std::vector<Damage> own = more(w.states);
+        damages.insert(damages.end(), own.begin(), own.end());
+    }
+    CheckDamages(dir, members, PlotReader(), w.states, damages);
 }
 
 class LSDynaDamage : public ::testing::Test {
@@ -850,12 +900,8 @@ TEST_F(LSDynaDamage, RestartWhoseTimeGoesBackEndsTheStates)
     NKLSDynaClose();
     ASSERT_EQ(states.size(), 12u);
     CheckDamages(m_Dir, members, PlotReader(), states,
-                 {{5,
-                   WithWord(members[5], 0, 4, 0.001),
-                   9,
-                   "state 10 has a time below the time before it",
-                   0,
-                   {}}});
+                 {{5, WithWord(members[5], 0, 4, 0.001), 9,
+                   "state 10 has a time below the time before it"}});
 }
 
 // A state smaller than a member never runs on over a member's end: with
@@ -927,41 +973,94 @@ TEST_F(LSDynaDamage, RealFamiliesCutAnywhereOfferOnlyTheirWholeStates)
     });
 }
 
-// Every sign in the real families.
+// Every numbered member of a family cut to n bytes: the first is named.
+Damage EveryMemberCut(const std::vector<Member> &members, size_t n, const std::string &sign)
+{
+    Damage d = {1, Head(members[1], n), 0, sign};
+    for (size_t m = 2; m < members.size(); m++) d.others.push_back({m, Head(members[m], n)});
+    return d;
+}
+
+// The states of a family written again as one stream over members of
+// iBytes (whole blocks, smaller than a state), as a writer that splits
+// states writes them: each member's words up to its end marker, the last
+// member's with it, the last piece padded to whole blocks.
+std::vector<Member> Resplit(const std::vector<Member> &members, size_t iBytes, int iWordSize)
+{
+    std::vector<uint8_t> all;
+    for (size_t m = 1; m < members.size(); m++) {
+        const int64_t iLast = LastWordNotZero(members[m].bytes, iWordSize);
+        const size_t n = (size_t)(iLast + (m + 1 == members.size() ? 1 : 0)) * iWordSize;
+        all.insert(all.end(), members[m].bytes.begin(), members[m].bytes.begin() + (long)n);
+    }
+    std::vector<Member> out = {members[0]};
+    for (size_t at = 0; at < all.size(); at += iBytes) {
+        std::vector<uint8_t> b(all.begin() + (long)at,
+                               all.begin() + (long)std::min(all.size(), at + iBytes));
+        b.resize((b.size() + 2047) / 2048 * 2048, 0);
+        out.push_back({NKString::FromFormat("d3plot%02d", (int)out.size()).GetText(), b});
+    }
+    return out;
+}
+
+// The damages of one real family that its own sizes show: every numbered
+// member cut to one length (not whole blocks, or whole blocks below the
+// base file's size), smaller than a state, so that states would run on
+// over members; the ansys d3plot01 zeroed from state 3's time word on but
+// for one word in the first or the second piece read back from its end (the
+// zeros do not reach the end: a time below the time before it); node_temperature's base file cut
+// inside its part titles with d3plot01 ending after state 10 (a run still writing).
+std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member> &members)
+{
+    const std::string inside = "ends inside state 1",
+                      shorter =
+                          "is shorter than the other members its writer filled, inside state 1";
+    if (name == "d3plot_projectile")
+        return {EveryMemberCut(members, 457376, inside), EveryMemberCut(members, 454656, shorter)};
+    if (name == "d3plot_solid_int") return {EveryMemberCut(members, 5964, inside)};
+    if (name == "d3plot_node_temperature")
+        return {{0,
+                 Head(members[0], 21290 * 4),
+                 0,
+                 "is cut short after its end marker",
+                 {{1, Head(members[1], 10 * 8742 * 4)}}}};
+    if (name != "d3plot") return {};
+    std::vector<Damage> out = {EveryMemberCut(members, 50000, inside),
+                               EveryMemberCut(members, 38912, shorter)};
+    const size_t iWords = members[1].bytes.size() / 4;
+    for (size_t iWord : {iWords - 2, iWords - 512 - 1000}) {
+        std::vector<uint8_t> b = members[1].bytes;
+        std::fill(b.begin() + 2 * 55932, b.end(), 0);
+        b[iWord * 4] = 1;
+        out.push_back({1, b, 2, "state 3 has a time below the time before it"});
+    }
+    return out;
+}
+
+// Every sign in the real families; the ansys family written again over
+// members of 40,960 bytes, whole and with a member of zeros that a state
+// fills (d3plot30) or in which one ends (d3plot29).
 TEST_F(LSDynaDamage, RealFamiliesNameEverySign)
 {
     NK_SKIP_WITHOUT_SHARED_TESTDATA();
     ForEachRealFamily([this](const std::string &name, const std::vector<Member> &members) {
-        CheckPlotSigns(m_Dir + "/" + name, members);
+        const std::string dir = m_Dir + "/" + name;
+        CheckPlotSigns(dir, members, name == "d3plot" || name == "d3plot_node_temperature",
+                       [&](const std::vector<ListedState> &) { return OwnDamages(name, members); });
+        if (name != "d3plot") return;
+        const std::vector<Member> split = Resplit(members, 40960, 4);
+        ASSERT_EQ(split.size(), 32u);
+        FamilyCopy copy(dir + "_split", split);
+        EXPECT_EQ(Show(PlotReader(), copy.Path("d3plot")), Show(PlotReader(), dir + "/d3plot"));
+        WholePlot w;
+        ListWholePlot(dir + "_split", split, &w);
+        CheckDamages(dir + "_split", split, PlotReader(), w.states,
+                     {{30, std::vector<uint8_t>(40960, 0), 21, "holds only zeros"},
+                      {29, std::vector<uint8_t>(40960, 0), 20, "holds only zeros"}});
     });
 }
 
 // ---- Two and three damaged members --------------------------------------------------
-
-// What an open shows: whether it opened, a fingerprint of each state it
-// offers and its warnings and errors.
-struct Shown {
-    bool bOpened = false;
-    std::vector<uint64_t> states;
-    std::vector<std::string> messages;
-    bool operator==(const Shown &o) const
-    {
-        return bOpened == o.bOpened && states == o.states && messages == o.messages;
-    }
-};
-
-Shown Show(const Reader &reader, const std::string &base)
-{
-    Shown out;
-    MessageCapture capture;
-    out.bOpened = reader.open(base);
-    if (out.bOpened) out.states = reader.states();
-    reader.close();
-    for (const CapturedLine &line : capture.Lines())
-        if (line.iLevel == NK_MSG_WARNING || line.iLevel == NK_MSG_ERROR)
-            out.messages.push_back(line.text);
-    return out;
-}
 
 // The damages of member m used two and three at a time: a base file cut
 // inside its geometry (after its control words); a numbered member cut inside its middle state, cut
@@ -1178,7 +1277,15 @@ TEST_F(LSDynaDamage, LiveLastMemberOfARealFamilyOffersEveryState)
 // in 4- and 8-byte words: the whole family (its padding is no words after
 // the marker), one more block after the padding (words after the marker),
 // and the marker zeroed (zeros from the next state on: the padding has room
-// for one).
+// for one). States of exactly one member's 512 words following the geometry
+// in d3plot do not run on over its end; a base file that ends where its
+// geometry does (its end marker gone) holds no state; a base file cut a
+// word short of its geometry's end is refused, with one member after it
+// and with two, the first as long as the base file; a
+// state that ran over members, followed by a time equal to its own, is
+// dropped, the member it ended in named; the last member ending at a
+// state's end without its marker, that state zero from its middle on, keeps
+// it (a run still writing).
 TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
 {
     for (int iWordSize : {4, 8}) {
@@ -1194,6 +1301,17 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
         moreBlock.insert(moreBlock.end(), 512 * (size_t)iWordSize, 0xFF);
         std::fill(noMarker.begin() + (long)(8 * iBlockS), noMarker.begin() + (long)(9 * iBlockS),
                   0);
+        const std::vector<Member> exact = WrittenSplitFamily(iWordSize, 499, true);
+        const std::vector<Member> split = WrittenSplitFamily(iWordSize);
+        const std::vector<Member> pair = {one[0], one[1]};
+        // (d3plot01 as long as the cut base file: members a split geometry
+        // could run on over, but for their blocks.)
+        const std::vector<uint8_t> geometryCut = Head(one[0], one[0].bytes.size() - 2 * iWordSize);
+        const std::vector<Member> sameSize = {
+            {"d3plot", geometryCut}, {"d3plot01", geometryCut}, {"d3plot02", one[1].bytes}};
+        std::vector<uint8_t> live = three[3].bytes;  // state 9 from its middle on, no marker
+        live.resize(3 * S);
+        std::fill(live.begin() + (long)(2 * S + S / 2 / iWordSize * iWordSize), live.end(), 0);
         {
             FamilyCopy copy(dir + "_blocks", blocks);
             MessageCapture capture;
@@ -1214,6 +1332,13 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
             {&three, 2, zeroed, 5, 0.004f, "holds only zeros from state 6 on"},
             {&blocks, 2, moreBlock, 16, 0.015f, "has words after its end marker"},
             {&blocks, 2, noMarker, 16, 0.015f, "holds only zeros from state 17 on"},
+            {&exact, 0, exact[0].bytes, 0, 0.0f, "ends inside state 1"},
+            {&one, 0, Head(one[0], one[0].bytes.size() - iWordSize), 0, 0.0f,
+             "ends inside state 1"},
+            {&pair, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
+            {&sameSize, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 1, 0.0f, "ends inside state 2"},
+            {&three, 3, live, 9, 0.008f, "ends the family with no end marker after state 9"},
         };
         for (const auto &c : cases) {
             SCOPED_TRACE(c.pszSign);
@@ -1221,10 +1346,11 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
             FamilyCopy copy(dir, family);
             copy.Cut({family[c.iMember].name, c.bytes}, c.bytes.size());
             MessageCapture capture;
-            ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
-            EXPECT_EQ(NKLSDynaGetNumStates(), c.iKept);
-            ExpectOneWarning(capture, copy.Path(family[c.iMember].name), 1, c.iKept, c.fLast,
-                             c.pszSign);
+            // (iKept -1: the open is refused.)
+            ASSERT_EQ(OpenPlot(copy.Path("d3plot")), c.iKept >= 0);
+            EXPECT_EQ(NKLSDynaGetNumStates(), std::max(c.iKept, 0));
+            ExpectOneWarning(capture, copy.Path(family[c.iMember].name), 1, std::max(c.iKept, 0),
+                             c.fLast, c.pszSign, c.iKept >= 0 ? NK_MSG_WARNING : NK_MSG_ERROR);
             NKLSDynaClose();
         }
     }
