@@ -37,9 +37,18 @@
 #      states, the warning names d3plot01), the ansys base file cut inside
 #      its geometry and d3plot01 without its end marker (refused, naming
 #      d3plot), node_temperature's d3plot01 zero from state 12's time word
-#      on (eleven states, the whole state 11 with them), and the ansys
+#      on (ten states: state 11 ends with zeros of its own, so the zeros
+#      begin inside it and it is dropped), and the ansys
 #      d3plot02 holding its state and one more without the end marker (23
-#      states, no word of a cut).
+#      states, no word of a cut);
+#   9. the ansys d3plot01 zero from a quarter into state 2 to its end (one
+#      state: state 2 is not shown with zeros for its values), the
+#      projectile's numbered members each cut to 457,376 bytes (no state is
+#      assembled across the cuts), the ansys states written again over
+#      members of 40,960 bytes (22 states, as the family has them) with
+#      d3plot30, which a state runs on over, all zeros (21 states), and
+#      node_temperature's base file cut inside its part titles with d3plot01
+#      ending after state 10 (named; no state).
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -210,7 +219,7 @@ damaged_family() { # damaged_family FAMILY STATES TEXT
   timeout "$(wait_limit 120)" "$program" "$1/d3plot" >"$out" 2>&1
   [ "$(grep -c '^Warning: \|^Error: LS-DYNA' "$out")" -eq 1 ] && grep -qxF "$3" "$out" ||
     fail "$1: not the one message: $3"
-  grep -qxF "Error: Command: readstate $2 1 1" "$out" && fail "$1: state $2 not read"
+  [ "$2" -gt 0 ] && grep -qxF "Error: Command: readstate $2 1 1" "$out" && fail "$1: state $2 not read"
   grep -qxF "Error: Command: readstate $(($2 + 1)) 1 1" "$out" || fail "$1: state $(($2 + 1)) read"
 }
 temperature="$lsdyna/lasso-python/d3plot_node_temperature"
@@ -229,8 +238,8 @@ head -c 1174572 "$ansys/d3plot01" >geometry01/d3plot01
   >live/d3plot02
 damaged_family "$PWD/two" 10 \
   "Warning: LS-DYNA family file $PWD/two/d3plot01 ends inside state 11, states end with state 10 at time 0.000449755."
-damaged_family "$PWD/zeros12" 11 \
-  "Warning: LS-DYNA family file $PWD/zeros12/d3plot01 holds only zeros from state 12 on, states end with state 11 at time 8.4."
+damaged_family "$PWD/zeros12" 10 \
+  "Warning: LS-DYNA family file $PWD/zeros12/d3plot01 holds only zeros from state 11 on, states end with state 10 at time 7.4."
 damaged_family "$PWD/live" 23 \
   "Warning: LS-DYNA family file $PWD/live/d3plot02 ends the family with no end marker after state 23, states end with state 23 at time 0.0011."
 printf '%s\n' exit >"$brovik/fileopen.qlc"
@@ -238,4 +247,38 @@ timeout "$(wait_limit 60)" "$program" "$PWD/geometry01/d3plot" >"$out" 2>&1
 grep -qxF "Error: LS-DYNA family file $PWD/geometry01/d3plot ends inside its geometry, no state is whole." \
   "$out" || fail "the cut base file with d3plot01 cut too is not named"
 grep -q "opened\." "$out" && fail "the cut base file with d3plot01 cut too opened"
-echo "two damaged members show the first damage, zeros end the states at the state whose time they hold, a run still writing is whole"
+echo "two damaged members show the first damage, zeros end the states before the state they begin in, a run still writing is whole"
+
+projectile="$lsdyna/ansys-example-data/d3plot_projectile"
+mkdir zeros2 cut457 split split30 titles
+cp "$ansys"/d3plot* zeros2/
+cp "$projectile"/d3plot* cut457/
+cp "$temperature"/d3plot* titles/
+chmod u+w zeros2/* cut457/* titles/*
+{ head -c 69912 "$ansys/d3plot01"; head -c $((1175552 - 69912)) /dev/zero; } >zeros2/d3plot01
+for f in cut457/d3plot?*; do head -c 457376 "$projectile/${f#cut457/}" >"$f"; done
+head -c $((21290 * 4)) "$temperature/d3plot" >titles/d3plot
+head -c $((10 * 8742 * 4)) "$temperature/d3plot01" >titles/d3plot01
+# The 21 states of d3plot01 and d3plot02's state with the end marker, over
+# members of 40,960 bytes, the last padded to whole 512-word blocks.
+cp "$ansys/d3plot" split/
+{ head -c 1174572 "$ansys/d3plot01"; head -c 55936 "$ansys/d3plot02"; } |
+  split -b 40960 -d -a 2 --numeric-suffixes=1 - split/d3plot
+truncate -s 2048 split/d3plot31
+cp split/d3plot* split30/
+head -c 40960 /dev/zero >split30/d3plot30
+damaged_family "$PWD/zeros2" 1 \
+  "Warning: LS-DYNA family file $PWD/zeros2/d3plot01 holds only zeros from state 2 on, states end with state 1 at time 0."
+damaged_family "$PWD/cut457" 0 \
+  "Warning: LS-DYNA family file $PWD/cut457/d3plot01 ends inside state 1, no state is whole."
+damaged_family "$PWD/split30" 21 \
+  "Warning: LS-DYNA family file $PWD/split30/d3plot30 holds only zeros, states end with state 21 at time 0.000999896."
+damaged_family "$PWD/titles" 0 \
+  "Warning: LS-DYNA family file $PWD/titles/d3plot is cut short after its end marker, no state is whole."
+mkdir whole
+cp "$ansys"/d3plot* whole/
+read_states "$PWD/whole" 22 whole.txt
+read_states "$PWD/split" 22 kept.txt
+grep -q '^Warning: ' "$out" && fail "the family written again over members warned"
+cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "the family written again over members differs"; }
+echo "zeros inside a state end the states before it, members cut to one length are named, a member of zeros among split states is named, cut titles are named"
