@@ -264,7 +264,7 @@ void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members, b
         NKLSDynaClose();
     }
     const bool bBlocks = std::all_of(members.begin(), members.end(), [&](const Member &x) {
-        return x.bytes.size() % (512 * (size_t)ref.iWordSize) == 0;
+        return x.bytes.size() % ((size_t)NK_DYNA_BLOCK_WORDS * (size_t)ref.iWordSize) == 0;
     });
     for (size_t m = 0; m < members.size(); m++) {
         const std::vector<size_t> cuts =
@@ -318,7 +318,7 @@ void CheckPlotCuts(const std::string &dir, const std::vector<Member> &members, b
             size_t iLargest = n;
             for (size_t j = 0; j < members.size(); j++)
                 if (j != m) iLargest = std::max(iLargest, members[j].bytes.size());
-            const size_t iBlock = 512 * (size_t)ref.iWordSize;
+            const size_t iBlock = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)ref.iWordSize;
             if (!bSplit && m > 0 && bBlocks && n % iBlock != 0 && n % ref.iWordSize == 0 &&
                 (size_t)ref.states[0].iSize * ref.iWordSize > iLargest) {
                 ExpectOneWarning(capture, copy.Path(members[m].name), n, (int)iKept,
@@ -370,7 +370,7 @@ std::vector<Member> WrittenPlotFamily(int iWordSize, int iPerMember, bool bPad =
         w.Float(-999999.0);
         out.push_back({name, w.bytes});
     }
-    const size_t iBlock = 512 * (size_t)iWordSize;
+    const size_t iBlock = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize;
     for (Member &m : out)
         if (bPad) m.bytes.resize((m.bytes.size() + iBlock - 1) / iBlock * iBlock, 0);
     return out;
@@ -668,7 +668,8 @@ std::vector<Damage> SignDamages(const std::vector<Member> &members,
                                  b.size(), iWordSize, m + 1 == members.size());
         Add(m, b, z.first, z.second);
     };
-    const size_t iBlock = 512 * (size_t)iWordSize, iGeometryBytes = (size_t)iGeometry * iWordSize;
+    const size_t iBlock = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize,
+                 iGeometryBytes = (size_t)iGeometry * iWordSize;
     for (size_t n = iBlock; n < iGeometryBytes; n += iBlock)
         Add(0, Head(members[0], n), kRefused, "ends inside its geometry");
     Add(0, Head(members[0], iGeometryBytes - 3), kRefused, "ends inside its geometry");
@@ -997,7 +998,8 @@ std::vector<Member> Resplit(const std::vector<Member> &members, size_t iBytes, i
     for (size_t at = 0; at < all.size(); at += iBytes) {
         std::vector<uint8_t> b(all.begin() + (long)at,
                                all.begin() + (long)std::min(all.size(), at + iBytes));
-        b.resize((b.size() + 2047) / 2048 * 2048, 0);
+        const size_t iBlock = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize;
+        b.resize((b.size() + iBlock - 1) / iBlock * iBlock, 0);
         out.push_back({NKString::FromFormat("d3plot%02d", (int)out.size()).GetText(), b});
     }
     return out;
@@ -1028,7 +1030,7 @@ std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member
     std::vector<Damage> out = {EveryMemberCut(members, 50000, inside),
                                EveryMemberCut(members, 38912, shorter)};
     const size_t iWords = members[1].bytes.size() / 4;
-    for (size_t iWord : {iWords - 2, iWords - 512 - 1000}) {
+    for (size_t iWord : {iWords - 2, iWords - (size_t)NK_DYNA_BLOCK_WORDS - 1000}) {
         std::vector<uint8_t> b = members[1].bytes;
         std::fill(b.begin() + 2 * 55932, b.end(), 0);
         b[iWord * 4] = 1;
@@ -1202,7 +1204,7 @@ std::vector<Member> BlockFamily(int iWordSize)
         w.Float(-999999.0);
         out.push_back({NKString::FromFormat("d3plot%02d", f).GetText(), w.bytes});
     }
-    const size_t iBlock = 512 * (size_t)iWordSize;
+    const size_t iBlock = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize;
     for (Member &m : out) m.bytes.resize((m.bytes.size() + iBlock - 1) / iBlock * iBlock, 0);
     return out;
 }
@@ -1298,7 +1300,7 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
         std::vector<uint8_t> zeroed = three[2].bytes;  // state 6 from its middle on
         std::fill(zeroed.begin() + (long)(2 * S + S / 2 / iWordSize * iWordSize), zeroed.end(), 0);
         std::vector<uint8_t> moreBlock = blocks[2].bytes, noMarker = blocks[2].bytes;
-        moreBlock.insert(moreBlock.end(), 512 * (size_t)iWordSize, 0xFF);
+        moreBlock.insert(moreBlock.end(), (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize, 0xFF);
         std::fill(noMarker.begin() + (long)(8 * iBlockS), noMarker.begin() + (long)(9 * iBlockS),
                   0);
         const std::vector<Member> exact = WrittenSplitFamily(iWordSize, 499, true);
