@@ -71,7 +71,7 @@ private:
         PartWord,   // a member that is not a whole number of words
         Geometry,   // a base file that ends inside its geometry
         Zeros,      // a member of nothing but zeros
-        ZerosFrom,  // zeros from a state's time word to the member's end
+        ZerosFrom,  // zeros from inside a state or its time word to the member's end
         TimeNotNumber,
         TimeBelow,
         TimeSame,
