@@ -239,6 +239,8 @@ public:
     int64_t ReadInts(int *piOut, int64_t n);
     int64_t Skip(int64_t n);
     int WordSize() const { return m_iWordSize; }
+    // The member the stream reads in (where a short read came short).
+    int CurrentFile() const { return m_iFile; }
 
 private:
     int64_t ReadRaw(unsigned char *pOut, int64_t n);  // n words
@@ -285,6 +287,8 @@ public:
     // same descriptor: a zero time word asks it whether the zeros run on to
     // the file's end.
     int64_t ZerosFrom(int iFile);
+    // Forgets the block read last, so that the next word is read afresh.
+    void DropBlock() { m_iBlockAt = -1; }
 
 private:
     enum { kBlockBytes = 512, kPieceBytes = 65536 };  // (a piece holds 512 words)
