@@ -341,7 +341,8 @@ TEST_F(NativeOpen, ARefusedBinaryGeometryRefusesTheOpenOrTheStateAndKeepsTheFram
 
 // A state whose vector file holds no values for it is refused naming the
 // kind it lacks, the vector, though its scalar was read: the current step,
-// the frame and its results stay those of the state read before.
+// the frame and its results stay those of the state read before. An added
+// vector that cannot be read names the word it was asked by.
 TEST_F(NativeOpen, AStateWithoutItsVectorIsRefusedNamingTheVector)
 {
     WriteSet(false, NativeGeoText());
@@ -370,6 +371,12 @@ TEST_F(NativeOpen, AStateWithoutItsVectorIsRefusedNamingTheVector)
     EXPECT_EQ(g_pModel->pFrames[0].pVector, pVector);
     EXPECT_EQ(g_pModel->pFrames[0].szDescription, "step two");
     EXPECT_EQ(Values(0), (std::vector<float>{20, 21, 22, 23}));
+    // A vector added from the open set by a word that is no result names
+    // that word.
+    m_Capture.Clear();
+    EXPECT_EQ(Run("addvector \"nothere.txt\" 1"), 1);
+    EXPECT_TRUE(m_Capture.Contains("Error reading additional vector file nothere.txt."))
+        << m_Capture.Text();
 }
 
 TEST_F(NativeOpen, ReadVolumeAddsAHexahedronAndReadbcFillsTheList)
