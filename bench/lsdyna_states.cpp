@@ -28,8 +28,9 @@
 //        DIR/members, DIR/runover and DIR/two, and a time-history family of
 //        1,000 members of one state into DIR/history (for counting an
 //        open's and a read's system calls), and ends.
-//        bench_lsdyna_states --read BASE: opens BASE and checks and reads
-//        every state once (for counting a read's system calls), and ends.
+//        bench_lsdyna_states --read BASE [RUNS]: opens BASE and checks and
+//        reads every state once (for counting a read's system calls), or
+//        RUNS times, printing the median in milliseconds, and ends.
 #include <unistd.h>
 
 #include <algorithm>
@@ -365,8 +366,13 @@ void TimeWrittenFamilies(int iRuns)
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "--read") == 0) {
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--read") == 0) {
         NKToggleMessageOutput(false);
+        if (argc == 4) {
+            const double fMs = TimeStateReads(argv[2], std::max(1, std::atoi(argv[3])));
+            std::printf("%.4f\n", fMs);
+            return fMs < 0 ? 1 : 0;
+        }
         bool bOk = NKLSDynaOpen(argv[2]) && CheckAndReadAllStates() >= 0;
         NKLSDynaClose();
         return bOk ? 0 : 1;
