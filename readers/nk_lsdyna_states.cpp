@@ -1,5 +1,6 @@
 // readers/nk_lsdyna_states.cpp -- one state of an LS-DYNA plot database in
-// memory, the table of result quantities the database offers, and the
+// memory, read only while the family still holds the words the open listed
+// for it, the table of result quantities the database offers, and the
 // turning of a quantity of the current state into scalar and vector results
 // (see nk_lsdyna.h). Element values go to nodes by averaging over the
 // elements at each node.
