@@ -214,6 +214,7 @@ bool NKLSDynaCheckStateCoordinates(int iState)
     if (!NKLSDynaReadHeader(info.iBaseFileIndex, &h)) return true;
     std::vector<float> coords;
     LSDynaStream s(&g.files, g.iFormat, g.bSwap);
+    s.UseDescriptor(info.iFileIndex, sg_pEnds->OpenDescriptor(info.iFileIndex));
     if (!s.Seek(info.iFileIndex, info.iOffset + 1 + h.w[NK_DW_NGLBV]) ||
         !ReadArray(&s, &coords, h.w[NK_DW_IU] == 1 ? h.NUMNP() * h.NDIM : 0))
         return true;
@@ -234,6 +235,9 @@ bool ReadStateWords(const LSDynaStateInfo &info, LSDynaStateData *pState, float 
     LSDynaStateData &d = *pState;
     const LSDynaHeader &h = d.header;
     LSDynaStream s(&g.files, g.iFormat, g.bSwap);
+    // The member the check has open is read without opening it again.
+    if (sg_pEnds != nullptr)
+        s.UseDescriptor(info.iFileIndex, sg_pEnds->OpenDescriptor(info.iFileIndex));
     int64_t n = h.NUMNP(), nd = n * h.NDIM;
     std::vector<float> time, mass;
     // Deletion words are floats in every format; 0 means deleted.
