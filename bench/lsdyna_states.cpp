@@ -19,12 +19,18 @@
 // times the open at 16. Then two written families keep the open's checks
 // in sight: 1,000 members of one state each (512 words, the end marker,
 // padding to 512-word blocks), and states of 40 MB running on over four
-// members of 32 MB; the open alone, median in milliseconds.
+// members of 32 MB; the open alone, median in milliseconds. Then the reads
+// of states keep the check of a family changed on disk in sight: two
+// members of 200 small states (64 words) each, every state checked and
+// read as a state read of the program does it, median in milliseconds.
 // Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
-//        bench_lsdyna_states --write DIR: writes those two families into
-//        DIR/members and DIR/runover, and a time-history family of 1,000
-//        members of one state into DIR/history (for counting an open's
-//        reads), and ends.
+//        bench_lsdyna_states --write DIR: writes those three families into
+//        DIR/members, DIR/runover and DIR/two, and a time-history family of
+//        1,000 members of one state into DIR/history (for counting an
+//        open's and a read's system calls), and ends.
+//        bench_lsdyna_states --read BASE [RUNS]: opens BASE and checks and
+//        reads every state once (for counting a read's system calls), or
+//        RUNS times, printing the median in milliseconds, and ends.
 #include <unistd.h>
 
 #include <algorithm>
@@ -230,11 +236,11 @@ void TimeRepeatedFamily(const std::string &family, int iRuns)
 // A written family of the shell fixture in 4-byte words with iGlobals
 // globals a state in dir: d3plot with the geometry and the end marker, and
 // iStates states with the end marker after them, cut into members of
-// iMemberWords words (0: a member of its own for each state, closed with
+// iMemberWords words (0: members of iPerMember states each, closed with
 // the end marker); every file padded to 512-word blocks. Its base file, or
 // "" when a file cannot be written.
 std::string WriteShellFamily(const std::string &dir, int64_t iGlobals, int iStates,
-                             int64_t iMemberWords)
+                             int64_t iMemberWords, int iPerMember = 1)
 {
     LSDynaTestHeader h = LSDynaShellFixtureHeader();
     h.w[18] = iGlobals;  // NGLBV
@@ -261,8 +267,8 @@ std::string WriteShellFamily(const std::string &dir, int64_t iGlobals, int iStat
         return NKTestWriteBytes(dir + szName, member.data(), member.size());
     };
     if (iMemberWords == 0) {
-        for (int k = 0; k < iStates; k++)
-            if (!Member(States(k, 1))) return "";
+        for (int k = 0; k < iStates; k += iPerMember)
+            if (!Member(States(k, std::min(iPerMember, iStates - k)))) return "";
     } else {
         const std::string all = States(0, iStates);
         for (size_t at = 0; at < all.size(); at += (size_t)iMemberWords * 4)
@@ -291,24 +297,51 @@ std::string WriteHistoryFamily(const std::string &dir, int iStates)
     return dir + "/d3thdt";
 }
 
-// The two written families: 1,000 members of one state, and three states of
-// 40 MB over four members of 32 MB.
-bool WriteBenchFamilies(const std::string &dir, std::string *pMembers, std::string *pRunOver)
+// The written families: 1,000 members of one state, three states of 40 MB
+// over four members of 32 MB, and two members of 200 states of 64 words.
+bool WriteBenchFamilies(const std::string &dir, std::string *pMembers, std::string *pRunOver,
+                        std::string *pTwo)
 {
     std::filesystem::create_directories(dir + "/members");
     std::filesystem::create_directories(dir + "/runover");
+    std::filesystem::create_directories(dir + "/two");
     *pMembers = WriteShellFamily(dir + "/members", 512 - 13, 1000, 0);
     *pRunOver = WriteShellFamily(dir + "/runover", 10 * 1024 * 1024 - 13, 3, 8 * 1024 * 1024);
-    return !pMembers->empty() && !pRunOver->empty();
+    *pTwo = WriteShellFamily(dir + "/two", 64 - 13, 400, 0, 200);
+    return !pMembers->empty() && !pRunOver->empty() && !pTwo->empty();
+}
+
+// Seconds to check and read every state of the open family once, as the
+// program's state read does it; -1 when one is refused.
+double CheckAndReadAllStates(void)
+{
+    auto t0 = std::chrono::steady_clock::now();
+    for (int s = 0; s < NKLSDynaGetNumStates(); s++)
+        if (!NKLSDynaCheckStateCoordinates(s) || !NKLSDynaReadState(s)) return -1.0;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Every state of the family of base checked and read iRuns times (after one
+// pass that fills the page cache): the median in milliseconds, -1 when the
+// family cannot be opened or a state is refused.
+double TimeStateReads(const std::string &base, int iRuns)
+{
+    if (!NKLSDynaOpen(base.c_str()) || NKLSDynaGetNumStates() < 1) return -1.0;
+    std::vector<double> times;
+    for (int r = 0; r < iRuns + 1; r++) times.push_back(CheckAndReadAllStates());
+    NKLSDynaClose();
+    times.erase(times.begin());
+    std::sort(times.begin(), times.end());
+    return times.front() < 0 ? -1.0 : 1e3 * times[times.size() / 2];
 }
 
 // The open alone of the two written families, median of iRuns.
 void TimeWrittenFamilies(int iRuns)
 {
     const std::string dir = NKTestMakeTempDir("bench_lsdyna_written_");
-    std::string bases[2];
+    std::string bases[3];
     NKToggleMessageOutput(false);
-    if (WriteBenchFamilies(dir, &bases[0], &bases[1])) {
+    if (WriteBenchFamilies(dir, &bases[0], &bases[1], &bases[2])) {
         std::printf("written families, the open alone, median of %d (ms):\n", iRuns);
         const char *pszNames[2] = {"1,000 members of one state",
                                    "40 MB states over 4 members of 32 MB"};
@@ -319,6 +352,9 @@ void TimeWrittenFamilies(int iRuns)
             std::sort(times.begin(), times.end());
             std::printf("  %-40s %9.3f\n", pszNames[k], 1e3 * times[times.size() / 2]);
         }
+        std::printf("  every state of 2 members of 200 states, checked and read (ms, median of "
+                    "%d): %9.3f\n",
+                    std::max(iRuns, 15), TimeStateReads(bases[2], std::max(iRuns, 15)));
     } else {
         std::printf("written families: cannot be written in %s\n", dir.c_str());
     }
@@ -330,10 +366,21 @@ void TimeWrittenFamilies(int iRuns)
 
 int main(int argc, char **argv)
 {
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--read") == 0) {
+        NKToggleMessageOutput(false);
+        if (argc == 4) {
+            const double fMs = TimeStateReads(argv[2], std::max(1, std::atoi(argv[3])));
+            std::printf("%.4f\n", fMs);
+            return fMs < 0 ? 1 : 0;
+        }
+        bool bOk = NKLSDynaOpen(argv[2]) && CheckAndReadAllStates() >= 0;
+        NKLSDynaClose();
+        return bOk ? 0 : 1;
+    }
     if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
-        std::string members, runOver;
+        std::string members, runOver, two;
         std::filesystem::create_directories(std::string(argv[2]) + "/history");
-        return WriteBenchFamilies(argv[2], &members, &runOver) &&
+        return WriteBenchFamilies(argv[2], &members, &runOver, &two) &&
                        !WriteHistoryFamily(std::string(argv[2]) + "/history", 1000).empty()
                    ? 0
                    : 1;

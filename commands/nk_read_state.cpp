@@ -60,7 +60,9 @@ void ReportUnreadState(const char *pszMissing)
 // The scalar and vector a state read puts into the frame. They are read for
 // the geometry the frame will show before anything of the frame changes, so
 // that a result the state lacks, or a file that no longer holds it, refuses
-// the read with the frame as it was.
+// the read with the frame as it was. The record owns what it read until the
+// frame takes it over (ApplyStateResults); what the frame never took is
+// released once, when the record goes.
 struct StateResults {
     bool bScalar = false;  // the source has scalars and the read asks for one
     bool bVector = false;
@@ -72,6 +74,13 @@ struct StateResults {
         bScalar = NKGetInterfaceNumScalars() > 0 && iScalar != -1;
         bVector = NKGetInterfaceNumVectors() > 0 && iVector != -1;
     }
+    ~StateResults()
+    {
+        NKReleaseScalarResult(pScalar);
+        NKReleaseVectorResult(pVector);
+    }
+    StateResults(const StateResults &) = delete;
+    StateResults &operator=(const StateResults &) = delete;
     // Reads what is asked; false, warned, when one of them is missing.
     bool Read(int iState, int iScalar, int iVector, NKGeometry *pGeo)
     {
@@ -92,13 +101,6 @@ struct StateResults {
     const char *Missing() const
     {
         return MissingKinds(bScalar && pScalar == nullptr, bVector && pVector == nullptr);
-    }
-    void Release()
-    {
-        NKReleaseScalarResult(pScalar);
-        NKReleaseVectorResult(pVector);
-        pScalar = nullptr;
-        pVector = nullptr;
     }
 };
 
@@ -197,7 +199,6 @@ int NKCommandReadState(int iState, int iScalar, int iVector)
     if (pNewGeo == nullptr &&
         !results.Read(iState, iScalar, iVector,
                       g_pModel->pFrames[g_pModel->iNumFrames - 1].pGeometry)) {
-        results.Release();
         NKSetInterfaceCurrent(iStepBefore, NKGetCurrentScalarIndex(), NKGetCurrentVectorIndex());
         ReportUnreadState(results.Missing());
         return -1;
@@ -205,10 +206,7 @@ int NKCommandReadState(int iState, int iScalar, int iVector)
     NKResetScalarMinMax();
     NKResetVectorMinMax();
     if (g_pModel->animationType != 0) ExecuteCommand("noanim");
-    if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) {
-        results.Release();
-        return 1;
-    }
+    if (g_pModel->iNumFrames != 1 && !NKSetFrameCount(1, true)) return 1;
     NKFrame *pFrame = &g_pModel->pFrames[0];
     // The frame shows the state from now on; its results' ranges name it.
     pFrame->iStepIndex = iState;
@@ -218,7 +216,6 @@ int NKCommandReadState(int iState, int iScalar, int iVector)
     if (bContours) ExecuteCommand("nocontours");
     ReadStateGeometry(pFrame, iState, pNewGeo);
     if (pFrame->pGeometry == nullptr) {
-        results.Release();
         if (bContours) ExecuteCommand("contours");
         return 1;
     }

@@ -207,12 +207,18 @@ int ReadAuxFile(CommandTableEntry *pEntry, NKArgumentScan *pScan, bool (*pfnRead
 }
 
 // The first argument of addscalar/addvector: a file without a data source,
-// else a 1-based result index (1 by default).
+// else a 1-based result index (1 by default), whose word *pName keeps for
+// the error that names what could not be read; *pbSource says which.
 bool AddArguments(CommandTableEntry *pEntry, NKArgumentScan *pScan, NKString *pName, int *piIndex,
-                  int *piStep)
+                  int *piStep, bool *pbSource)
 {
-    if (NKGetInterfaceType() == NK_INTERFACE_NONE) return FileAndStep(pEntry, pScan, pName, piStep);
-    *piIndex = NextInt(pScan, 1);
+    *pbSource = NKGetInterfaceType() != NK_INTERFACE_NONE;
+    if (!*pbSource) return FileAndStep(pEntry, pScan, pName, piStep);
+    // The index word is what a message about the file names.
+    NKString word = pScan->NextToken();
+    *piIndex = word.IsEmpty() ? 1 : word.ToInt();
+    word.RemoveChar('"');
+    *pName = word;
     *piStep = StepWord(pScan);
     return true;
 }
@@ -221,8 +227,8 @@ int AddScalar(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString name;
     int iIndex = 1, iStep = 1;
-    if (!AddArguments(pEntry, pScan, &name, &iIndex, &iStep)) return 1;
-    bool bSource = name.IsEmpty();
+    bool bSource;
+    if (!AddArguments(pEntry, pScan, &name, &iIndex, &iStep, &bSource)) return 1;
     NKFrame *pFrame = NKGetCurrentFrame();
     NKGeometry *pGeo = NKGetFrameGeometry(pFrame);
     if (pGeo == nullptr) return 1;
@@ -295,8 +301,8 @@ int AddVector(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     NKString name;
     int iIndex = 1, iStep = 1;
-    if (!AddArguments(pEntry, pScan, &name, &iIndex, &iStep)) return 1;
-    bool bSource = name.IsEmpty();
+    bool bSource;
+    if (!AddArguments(pEntry, pScan, &name, &iIndex, &iStep, &bSource)) return 1;
     StopAnimation();
     NKFrame *pFrame = NKGetCurrentFrame();
     NKGeometry *pGeo = NKGetFrameGeometry(pFrame);

@@ -77,17 +77,21 @@ struct LSDynaStateData {
 };
 
 // Reads state iState into memory as the current state. False for a state out
-// of range or a failed read (then no state is current). A state with a node
-// coordinate that is not finite is refused, reported naming the file, the
-// state and the node, unless bCheckCoordinates is false (for readers of its
-// other words alone).
+// of range or a refused read, which keeps the current state as it was. The
+// read checks the words it reads: a state whose words are not all there any
+// more, or whose first word is no longer the time the open listed (its file
+// changed on disk since), is refused, reported naming the file; a member
+// that only grew keeps its states. A state with a node coordinate that is
+// not finite is refused, reported naming the file, the state and the node,
+// unless bCheckCoordinates is false (for readers of its other words alone).
 bool NKLSDynaReadState(int iState, bool bCheckCoordinates = true);
-// True when every node coordinate of state iState is finite and the
-// members holding it have the sizes they had at the open; else false,
-// reported (the coordinates as NKLSDynaReadState reports them). The
-// coordinates are read once per state and open, the sizes asked each time;
-// a state without coordinates or whose words cannot be read passes (its
-// read fails on its own).
+// True when state iState can be read: its first word still holds the time
+// the open listed, the last word it has in each member is still there, and
+// every node coordinate is finite; else false, reported (as
+// NKLSDynaReadState reports it). The end words are read at each check
+// through one descriptor held while the family is open (no stat), the
+// coordinates once per state and open; a state without coordinates or
+// whose coordinates cannot be read passes (its read fails on its own).
 bool NKLSDynaCheckStateCoordinates(int iState);
 const LSDynaStateData &NKLSDynaGetStateData(void);
 // Sets the available results from the first segment's header.

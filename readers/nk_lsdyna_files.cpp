@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -308,6 +309,20 @@ bool LSDynaStream::Seek(int iFile, int64_t iWord)
     }
     m_iByte = iWord * m_iWordSize;
     return m_iFile < (int)m_pFiles->size();
+}
+
+void LSDynaStream::UseDescriptor(int iFile, int fd)
+{
+    if (fd < 0 || iFile < 0 || iFile >= (int)m_pFiles->size()) return;
+    const int iDup = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    FILE *pFile = iDup >= 0 ? ::fdopen(iDup, "rb") : nullptr;
+    if (pFile == nullptr) {
+        if (iDup >= 0) ::close(iDup);
+        return;
+    }
+    if (m_pFile != nullptr) fclose(m_pFile);
+    m_pFile = pFile;
+    m_iOpenFile = iFile;
 }
 
 bool LSDynaStream::OpenCurrent()

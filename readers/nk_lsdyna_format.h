@@ -247,6 +247,11 @@ public:
     int64_t ReadInts(int *piOut, int64_t n);
     int64_t Skip(int64_t n);
     int WordSize() const { return m_iWordSize; }
+    // The member the stream reads in (where a short read came short).
+    int CurrentFile() const { return m_iFile; }
+    // Reads member iFile through a duplicate of fd, a descriptor of it open
+    // elsewhere (-1: none), instead of opening it by its name.
+    void UseDescriptor(int iFile, int fd);
 
 private:
     int64_t ReadRaw(unsigned char *pOut, int64_t n);  // n words
@@ -296,6 +301,10 @@ public:
     // True when every word of file iFile is zero: its last word is read,
     // and only where that is zero the file back from its end (ZerosFrom).
     bool OnlyZeros(int iFile);
+    // Forgets the block read last, so that the next word is read afresh.
+    void DropBlock() { m_iBlockAt = -1; }
+    // The descriptor of file iFile when it is the one open, else -1.
+    int OpenDescriptor(int iFile) const { return m_iOpenFile == iFile ? m_fd : -1; }
 
 private:
     enum { kBlockBytes = 512, kPieceBytes = 65536 };

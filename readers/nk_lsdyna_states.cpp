@@ -1,5 +1,6 @@
 // readers/nk_lsdyna_states.cpp -- one state of an LS-DYNA plot database in
-// memory, the table of result quantities the database offers, and the
+// memory, read only while the family still holds the words the open listed
+// for it, the table of result quantities the database offers, and the
 // turning of a quantity of the current state into scalar and vector results
 // (see nk_lsdyna.h). Element values go to nodes by averaging over the
 // elements at each node.
@@ -7,9 +8,10 @@
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <memory>
 
 #include "core/nk_element_types.h"
-#include "core/nk_file.h"
 #include "core/nk_math.h"
 #include "core/nk_mesh.h"
 #include "core/nk_message.h"
@@ -143,24 +145,55 @@ bool RecordCoordinateCheck(int iState, const std::vector<float> &coords, int iDi
     return false;
 }
 
-// Whether the members that hold the state still have the sizes they had at
-// the open; false, reported, when one was cut or replaced since: the state
-// would read other words than the open found (one stat a member, no read).
-bool StateFilesUnchanged(int iState)
+// The refusal of a state whose words in member iFile are no longer those the
+// open listed.
+void ReportChanged(int iState, int iFile)
+{
+    const LSDynaControlData &g = g_LSDynacontrolData;
+    const char *pszFile = iFile >= 0 && iFile < (int)g.files.size()
+                              ? g.files[(size_t)iFile].szFileName.GetText()
+                              : g.states[(size_t)iState].szFileName.GetText();
+    NKPrintError(NKString::FromFormat("LS-DYNA file %s: state %d is refused, the file changed on "
+                                      "disk after it was opened.",
+                                      pszFile, iState + 1)
+                     .GetText());
+}
+
+// Whether a time word still holds the time the open listed, bit for bit.
+bool SameTime(float fRead, float fListed) { return std::memcmp(&fRead, &fListed, 4) == 0; }
+
+// The words a state begins and ends with are read through one descriptor
+// held while the family is open (the member looked into last): a check
+// costs a read, no open and no stat. Made at the first check, dropped with
+// the family.
+std::unique_ptr<LSDynaTimeReader> sg_pEnds;
+
+// Whether the state's words are still those the open listed, as far as its
+// first and last words show: its time word still holds the listed time and
+// the last word it has in each member it covers is still there (a member
+// that grew keeps them). False, reported naming the member, when not. The
+// words are read afresh: a block read for an earlier check may be stale.
+bool StateWordsKept(int iState)
 {
     const LSDynaControlData &g = g_LSDynacontrolData;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
-    int64_t iWords = info.iOffset + info.iSize;
-    for (size_t f = (size_t)info.iFileIndex; f < g.files.size() && iWords > 0; f++) {
-        const LSDynaFamilyFile &file = g.files[f];
-        if (NKGetFileSize(file.szFileName.GetText()) != file.iFileSize) {
-            NKPrintError(NKString::FromFormat("LS-DYNA file %s: state %d is refused, the file "
-                                              "changed on disk after it was opened.",
-                                              file.szFileName.GetText(), iState + 1)
-                             .GetText());
+    if (sg_pEnds == nullptr) sg_pEnds.reset(new LSDynaTimeReader(&g.files, g.iFormat, g.bSwap));
+    sg_pEnds->DropBlock();
+    float fWord;
+    int f = info.iFileIndex;
+    if (sg_pEnds->Read(f, info.iOffset, &fWord) != LSDynaTimeWord::Time ||
+        !SameTime(fWord, info.fTime)) {
+        ReportChanged(iState, f);
+        return false;
+    }
+    for (int64_t iEnd = info.iOffset + info.iSize; iEnd > 0 && f < (int)g.files.size(); f++) {
+        const int64_t iWords = g.files[(size_t)f].Words(g.iWordSize);
+        const int64_t iLast = std::min(iEnd, iWords) - 1;
+        if (iLast >= 0 && sg_pEnds->Read(f, iLast, &fWord) == LSDynaTimeWord::Missing) {
+            ReportChanged(iState, f);
             return false;
         }
-        iWords -= file.Words(g.iWordSize);
+        iEnd -= iWords;
     }
     return true;
 }
@@ -173,7 +206,7 @@ bool NKLSDynaCheckStateCoordinates(int iState)
 {
     LSDynaControlData &g = g_LSDynacontrolData;
     if (iState < 0 || iState >= (int)g.states.size()) return true;
-    if (!StateFilesUnchanged(iState)) return false;
+    if (!StateWordsKept(iState)) return false;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
     if (info.iBadNode > 0) ReportBadCoordinates(iState);
     if (info.iBadNode >= 0) return info.iBadNode == 0;
@@ -181,6 +214,7 @@ bool NKLSDynaCheckStateCoordinates(int iState)
     if (!NKLSDynaReadHeader(info.iBaseFileIndex, &h)) return true;
     std::vector<float> coords;
     LSDynaStream s(&g.files, g.iFormat, g.bSwap);
+    s.UseDescriptor(info.iFileIndex, sg_pEnds->OpenDescriptor(info.iFileIndex));
     if (!s.Seek(info.iFileIndex, info.iOffset + 1 + h.w[NK_DW_NGLBV]) ||
         !ReadArray(&s, &coords, h.w[NK_DW_IU] == 1 ? h.NUMNP() * h.NDIM : 0))
         return true;
@@ -189,11 +223,49 @@ bool NKLSDynaCheckStateCoordinates(int iState)
 
 int NKLSDynaGetCurrentState(void) { return sg_iCurrentState; }
 
+namespace {
+
+// Reads the words of state iState into *pState: true when every word the
+// open listed for it was read; else false with *piFile the member the read
+// came short in.
+bool ReadStateWords(const LSDynaStateInfo &info, LSDynaStateData *pState, float *pfTime,
+                    int *piFile)
+{
+    LSDynaControlData &g = g_LSDynacontrolData;
+    LSDynaStateData &d = *pState;
+    const LSDynaHeader &h = d.header;
+    LSDynaStream s(&g.files, g.iFormat, g.bSwap);
+    // The member the check has open is read without opening it again.
+    if (sg_pEnds != nullptr)
+        s.UseDescriptor(info.iFileIndex, sg_pEnds->OpenDescriptor(info.iFileIndex));
+    int64_t n = h.NUMNP(), nd = n * h.NDIM;
+    std::vector<float> time, mass;
+    // Deletion words are floats in every format; 0 means deleted.
+    int64_t iDel = h.MDLOPT == 1   ? n
+                   : h.MDLOPT == 2 ? (int64_t)h.NEL8() + h.NELT() + h.NEL4() + h.NEL2()
+                                   : 0;
+    bool bOk = s.Seek(info.iFileIndex, info.iOffset) && ReadArray(&s, &time, 1) &&
+               ReadArray(&s, &d.globals, h.w[NK_DW_NGLBV]) &&
+               ReadArray(&s, &d.coords, h.w[NK_DW_IU] == 1 ? nd : 0) &&
+               ReadArray(&s, &d.temperatures, h.IT == 1 ? n : 0) &&
+               ReadArray(&s, &mass, h.bMassScaling ? n : 0) &&
+               ReadArray(&s, &d.velocities, h.w[NK_DW_IV] == 1 ? nd : 0) &&
+               ReadArray(&s, &d.accelerations, h.w[NK_DW_IA] == 1 ? nd : 0) &&
+               ReadArray(&s, &d.solids, (int64_t)h.NEL8() * h.w[NK_DW_NV3D]) &&
+               ReadArray(&s, &d.thickShells, (int64_t)h.NELT() * h.w[NK_DW_NV3DT]) &&
+               ReadArray(&s, &d.beams, (int64_t)h.NEL2() * h.w[NK_DW_NV1D]) &&
+               ReadShells(&s, h, info.iBaseFileIndex, &d.shells) &&
+               ReadArray(&s, &d.deletion, iDel);
+    *piFile = bOk ? info.iFileIndex : s.CurrentFile();
+    *pfTime = bOk ? time[0] : 0.0f;
+    return bOk;
+}
+
+}  // namespace
+
 bool NKLSDynaReadState(int iState, bool bCheckCoordinates)
 {
     LSDynaControlData &g = g_LSDynacontrolData;
-    sg_State.Clear();
-    sg_iCurrentState = -1;
     if (iState < 0 || iState >= (int)g.states.size()) return false;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
     // A state found bad before is refused without a read.
@@ -201,38 +273,23 @@ bool NKLSDynaReadState(int iState, bool bCheckCoordinates)
         ReportBadCoordinates(iState);
         return false;
     }
-    LSDynaHeader &h = sg_State.header;
-    if (!NKLSDynaReadHeader(info.iBaseFileIndex, &h)) return false;
-    LSDynaStream s(&g.files, g.iFormat, g.bSwap);
-    int64_t n = h.NUMNP(), nd = n * h.NDIM;
-    std::vector<float> time, mass;
-    bool bOk = s.Seek(info.iFileIndex, info.iOffset) && ReadArray(&s, &time, 1) &&
-               ReadArray(&s, &sg_State.globals, h.w[NK_DW_NGLBV]) &&
-               ReadArray(&s, &sg_State.coords, h.w[NK_DW_IU] == 1 ? nd : 0) &&
-               ReadArray(&s, &sg_State.temperatures, h.IT == 1 ? n : 0) &&
-               ReadArray(&s, &mass, h.bMassScaling ? n : 0) &&
-               ReadArray(&s, &sg_State.velocities, h.w[NK_DW_IV] == 1 ? nd : 0) &&
-               ReadArray(&s, &sg_State.accelerations, h.w[NK_DW_IA] == 1 ? nd : 0) &&
-               ReadArray(&s, &sg_State.solids, (int64_t)h.NEL8() * h.w[NK_DW_NV3D]) &&
-               ReadArray(&s, &sg_State.thickShells, (int64_t)h.NELT() * h.w[NK_DW_NV3DT]) &&
-               ReadArray(&s, &sg_State.beams, (int64_t)h.NEL2() * h.w[NK_DW_NV1D]) &&
-               ReadShells(&s, h, info.iBaseFileIndex, &sg_State.shells);
-    // Deletion words are floats in every format; 0 means deleted.
-    int64_t iDel = h.MDLOPT == 1   ? n
-                   : h.MDLOPT == 2 ? (int64_t)h.NEL8() + h.NELT() + h.NEL4() + h.NEL2()
-                                   : 0;
-    bOk = bOk && ReadArray(&s, &sg_State.deletion, iDel);
+    // The state is read beside the current one, which a refused read keeps.
+    LSDynaStateData state;
+    if (!NKLSDynaReadHeader(info.iBaseFileIndex, &state.header)) return false;
+    float fTime;
+    int iFile;
+    // Its words are checked with the read itself: all of them read, and the
+    // first still the time the open listed.
+    if (!ReadStateWords(info, &state, &fTime, &iFile) || !SameTime(fTime, info.fTime)) {
+        ReportChanged(iState, iFile);
+        return false;
+    }
     // The coordinates are checked the first time the state is read.
-    if (bOk && bCheckCoordinates && info.iBadNode < 0 &&
-        !RecordCoordinateCheck(iState, sg_State.coords, h.NDIM)) {
-        sg_State.Clear();
+    if (bCheckCoordinates && info.iBadNode < 0 &&
+        !RecordCoordinateCheck(iState, state.coords, state.header.NDIM))
         return false;
-    }
-    if (!bOk) {
-        sg_State.Clear();
-        return false;
-    }
-    sg_State.fTime = time[0];
+    state.fTime = fTime;
+    sg_State = std::move(state);
     sg_iCurrentState = iState;
     return true;
 }
@@ -241,6 +298,7 @@ void NKLSDynaForgetState(void)
 {
     sg_State.Clear();
     sg_iCurrentState = -1;
+    sg_pEnds.reset();
 }
 
 // ---- The result table ------------------------------------------------------------------

@@ -339,6 +339,46 @@ TEST_F(NativeOpen, ARefusedBinaryGeometryRefusesTheOpenOrTheStateAndKeepsTheFram
     }
 }
 
+// A state whose vector file holds no values for it is refused naming the
+// kind it lacks, the vector, though its scalar was read: the current step,
+// the frame and its results stay those of the state read before. An added
+// vector that cannot be read names the word it was asked by.
+TEST_F(NativeOpen, AStateWithoutItsVectorIsRefusedNamingTheVector)
+{
+    WriteSet(false, NativeGeoText());
+    NativeWords vec;  // three floats a node, steps 1 and 2 only
+    vec.I(1).I(2).I(5);
+    for (int i = 0; i < 2 * 5 * 3; i++) vec.F(0.5f * static_cast<float>(i % 7));
+    ASSERT_TRUE(NKTestWriteBytes(Path("vec.res"), vec.Bytes(false)));
+    ASSERT_TRUE(NKTestWriteText(Path("run.res"), "1 1\n3 0\nstep one\nstep two\nstep three\n"
+                                                 "geo.txt Geometry\ntemp.res Temperature\n"
+                                                 "vec.res Motion\nPlate\nTri\n"));
+    ASSERT_EQ(Run("open \"" + Path("run.res") + "\""), 0) << m_Capture.Text();
+    ASSERT_EQ(Run("readstate 2 1 1"), 0) << m_Capture.Text();
+    const NKScalarResult *pScalar = g_pModel->pFrames[0].pScalar;
+    const NKVectorResult *pVector = g_pModel->pFrames[0].pVector;
+    ASSERT_NE(pVector, nullptr);
+    m_Capture.Clear();
+    EXPECT_EQ(Run("readstate 3 1 1"), 1);
+    EXPECT_TRUE(m_Capture.HasLine("Could not find any vector values in state", NK_MSG_WARNING))
+        << m_Capture.Text();
+    EXPECT_TRUE(m_Capture.HasLine("Error reading state, could not find any vector values in state",
+                                  NK_MSG_ERROR))
+        << m_Capture.Text();
+    EXPECT_FALSE(m_Capture.Contains("scalar")) << m_Capture.Text();
+    EXPECT_EQ(NKGetCurrentStep(), 1);
+    EXPECT_EQ(g_pModel->pFrames[0].pScalar, pScalar);
+    EXPECT_EQ(g_pModel->pFrames[0].pVector, pVector);
+    EXPECT_EQ(g_pModel->pFrames[0].szDescription, "step two");
+    EXPECT_EQ(Values(0), (std::vector<float>{20, 21, 22, 23}));
+    // A vector added from the open set by a word that is no result names
+    // that word.
+    m_Capture.Clear();
+    EXPECT_EQ(Run("addvector \"nothere.txt\" 1"), 1);
+    EXPECT_TRUE(m_Capture.Contains("Error reading additional vector file nothere.txt."))
+        << m_Capture.Text();
+}
+
 TEST_F(NativeOpen, ReadVolumeAddsAHexahedronAndReadbcFillsTheList)
 {
     // Parts on file nodes 1-4 and 5-8, a scalar per file node.

@@ -361,6 +361,28 @@ TEST_F(ImageFiles, BmpFilesOfEveryKindReadBackToTheirPixels)
                     << c.iBits << " pixel " << i;
         NKFree(back.pPixels);
     }
+    // 32 bits a pixel, plain (blue, green, red, a fourth byte) and with bit
+    // fields that put red in the low byte: 3 x 2 pixels of their own bytes,
+    // each channel from its own byte of its own pixel.
+    for (bool bFields : {false, true}) {
+        SCOPED_TRACE(bFields ? "32-bit bit fields" : "32-bit");
+        std::vector<uint8_t> pixels, expected;
+        for (int i = 0; i < 6; i++) {
+            const uint8_t r = (uint8_t)(200 + i), g = (uint8_t)(100 + i), b = (uint8_t)(10 + i);
+            const std::vector<uint8_t> stored =
+                bFields ? std::vector<uint8_t>{r, g, b, 0xEE} : std::vector<uint8_t>{b, g, r, 0xEE};
+            pixels.insert(pixels.end(), stored.begin(), stored.end());
+            expected.insert(expected.end(), {r, g, b});
+        }
+        const std::vector<uint8_t> fields = {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0};
+        const std::string bmp =
+            MakeBmp(3, 2, 32, bFields ? 3 : 0, bFields ? fields : std::vector<uint8_t>{}, pixels);
+        NKTestWriteBytes(Path("t32.bmp"), bmp.data(), bmp.size());
+        ImageRecord back;
+        ASSERT_EQ(LoadImage(Path("t32.bmp"), &back), 1);
+        EXPECT_EQ(std::vector<uint8_t>(back.pPixels, back.pPixels + 18), expected);
+        NKFree(back.pPixels);
+    }
     // 5-6-5 white, a stored size that differs, a 3 x 2 file of 78 bytes.
     std::vector<uint8_t> masks = {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
     std::string bmp = MakeBmp(1, 1, 16, 3, masks, {0xFF, 0xFF, 0, 0});

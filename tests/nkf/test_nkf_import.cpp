@@ -4,6 +4,7 @@
 // results, internal strings and the command's errors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <filesystem>
 #include <string>
@@ -171,6 +172,44 @@ TEST_F(NKFImport, QuadModelAndTheCommandsErrors)
     EXPECT_EQ(Run("nkf geo"), 1);
     EXPECT_TRUE(m_Capture.Contains("No NKF file currently open.  Use the command \"nkf open "
                                    "<filename>\" first to open a NKF file."));
+}
+
+// Node values given by node ID reach every node, the last one too: IDs
+// taken as the node numbers of a part whose nodes carry none (the rows out
+// of order), and IDs looked up among the part's own node IDs 11-14, which
+// its element names (the rows in order and not).
+TEST_F(NKFImport, ScalarsGivenByNodeIDReachTheLastNode)
+{
+    const struct {
+        bool bNodeIDs;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {false, {"4 40", "1 10", "3 30", "2 20"}},
+        {true, {"11 10", "12 20", "13 30", "14 40"}},
+        {true, {"14 40", "12 20", "11 10", "13 30"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.rows.front());
+        std::vector<std::string> lines = QuadLines();
+        if (c.bNodeIDs) {
+            lines.insert(lines.begin() + 2, "%WITH_ID");
+            for (int n = 0; n < 4; n++)
+                lines[(size_t)(3 + n)] = std::to_string(11 + n) + " " + lines[(size_t)(3 + n)];
+            *std::find(lines.begin(), lines.end(), "1 2 3 4") = "11 12 13 14";
+        }
+        const auto values = std::find(lines.begin(), lines.end(), "%PER_NODE #1") + 1;
+        lines.erase(values, values + 4);
+        lines.insert(std::find(lines.begin(), lines.end(), "%PER_NODE #1") + 1, c.rows.begin(),
+                     c.rows.end());
+        lines.insert(std::find(lines.begin(), lines.end(), "%PER_NODE #1"), "%WITH_ID");
+        ASSERT_EQ(Run("nkf open \"" + NKFWriteTestFile("ids.nkf", lines) + "\""), 0)
+            << m_Capture.Text();
+        ASSERT_EQ(Run("nkf scalar"), 0) << m_Capture.Text();
+        ASSERT_EQ(Part(0, 0)->iNumNodes, 4);
+        EXPECT_EQ(Part(0, 0)->pNodeIDs != nullptr, c.bNodeIDs);
+        for (int n = 0; n < 4; n++) EXPECT_FLOAT_EQ(NodeValue(0, 0, n), 10.0f * (n + 1)) << n;
+        Run("nkf close");
+    }
 }
 
 TEST_F(NKFImport, GeometryEntriesCoverTheirStepsAndScalarsFillTheirFrames)

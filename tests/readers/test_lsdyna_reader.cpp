@@ -437,7 +437,7 @@ TEST(LSDynaControlWords, EachReaderNamesItsFirstFailingWord)
 // infinity) opens with every other state: it is refused when it is read,
 // naming the file, the state and the node, each time it is read, and so is
 // a read over states that holds it; the states around it read. The state
-// before it keeps nothing of the refused read.
+// read before it stays the current one, its words as they were.
 TEST_F(LSDynaReader, StateWithCoordinatesThatAreNotFiniteIsRefusedWhenRead)
 {
     for (int iWordSize : {4, 8})
@@ -460,7 +460,8 @@ TEST_F(LSDynaReader, StateWithCoordinatesThatAreNotFiniteIsRefusedWhenRead)
                     EXPECT_EQ(NKLSDynaReadState(s), s != 2) << what << " " << s;
                     EXPECT_EQ(capture.HasLine(refusal, NK_MSG_ERROR), s == 2)
                         << what << capture.Text();
-                    EXPECT_EQ(NKLSDynaGetCurrentState(), s == 2 ? -1 : s);
+                    EXPECT_EQ(NKLSDynaGetCurrentState(), s == 2 ? 1 : s);
+                    EXPECT_FLOAT_EQ(NKLSDynaGetStateData().fTime, s == 2 ? 0.001f : 0.001f * s);
                     EXPECT_EQ(NKLSDynaCheckStateCoordinates(s), s != 2);
                 }
             }
@@ -482,6 +483,133 @@ TEST_F(LSDynaReader, StateWithCoordinatesThatAreNotFiniteIsRefusedWhenRead)
             EXPECT_TRUE(NKLSDynaReadState(2, false)) << what;
             NKLSDynaClose();
         }
+}
+
+// Every word of the current state, its time first.
+std::vector<float> StateWords(const LSDynaStateData &d)
+{
+    std::vector<float> w = {d.fTime};
+    for (const std::vector<float> *p :
+         {&d.globals, &d.coords, &d.temperatures, &d.velocities, &d.accelerations, &d.solids,
+          &d.thickShells, &d.beams, &d.shells, &d.deletion})
+        w.insert(w.end(), p->begin(), p->end());
+    return w;
+}
+
+// A real family copied into dir: its files, with member live (when given)
+// cut to its first iLiveBytes bytes.
+void CopyFamily(const std::string &family, const std::string &dir, const char *live = nullptr,
+                size_t iLiveBytes = 0)
+{
+    std::filesystem::create_directory(dir);
+    for (const auto &entry : std::filesystem::directory_iterator(family)) {
+        std::vector<uint8_t> bytes = RawBytes(entry.path().string());
+        if (live != nullptr && entry.path().filename() == live) bytes.resize(iLiveBytes);
+        ASSERT_TRUE(NKTestWriteBytes(dir + "/" + entry.path().filename().string(), bytes));
+    }
+}
+
+// Families of the shared data changed on disk after their open, as a
+// running job, a copy and a rerun change them. A state is read while its
+// words are all there and its first word is the time the open listed: the
+// node_temperature run still writing (d3plot01 ends after state 10 with no
+// end marker) keeps its ten states when its next state is appended, each
+// read with the words of the family written whole; a member zeroed in
+// place, one holding another member's words and one cut short have the
+// states that begin in it refused (a state whose time was 0 keeps its time
+// under zeros), the check and the read each naming the member, and every
+// other state reads. A refused read keeps the state read before it current
+// with its words.
+TEST_F(LSDynaReader, RealFamiliesChangedAfterTheOpenReadOnlyTheStatesTheyStillHold)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    enum Change { kGrown, kZeros, kOtherMember, kCut };
+    const struct Case {
+        const char *family, *member;
+        Change change;
+        const char *other;  // kOtherMember: the member whose words are copied over
+        size_t iLive;       // kGrown: the live member's bytes at the open
+        size_t iGrown;      // kGrown: its bytes after the next state (kCut: the cut)
+    } cases[] = {
+        {"lasso-python/d3plot_node_temperature", "d3plot01", kGrown, nullptr, 349680, 384648},
+        {"ansys-example-data/d3plot", "d3plot01", kZeros, nullptr, 0, 0},
+        {"lasso-python/d3plot_solid_int", "d3plot05", kOtherMember, "d3plot06", 0, 0},
+        {"ansys-example-data/d3plot", "d3plot02", kCut, nullptr, 0, 1000},
+        {"lasso-python/d3plot_node_temperature", "d3plot01", kCut, nullptr, 0, 384648 + 4},
+    };
+    int iRow = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.family) + " " + c.member + " change " +
+                     std::to_string((int)c.change));
+        const std::string shared = TestDataDir() + "/" + c.family;
+        // The family written whole: every state's member, time and words.
+        ASSERT_TRUE(NKLSDynaOpen((shared + "/d3plot").c_str()));
+        std::vector<std::vector<float>> whole;
+        for (int k = 0; k < NKLSDynaGetNumStates(); k++) {
+            ASSERT_TRUE(NKLSDynaReadState(k)) << k;
+            whole.push_back(StateWords(NKLSDynaGetStateData()));
+        }
+        NKLSDynaClose();
+        const std::string dir = Path(("row" + std::to_string(iRow++)).c_str());
+        CopyFamily(shared, dir, c.change == kGrown ? c.member : nullptr, c.iLive);
+        MessageCapture capture;
+        ASSERT_TRUE(NKLSDynaOpen((dir + "/d3plot").c_str())) << capture.Text();
+        const LSDynaControlData &g = *NKLSDynaGetControlData();
+        const int n = NKLSDynaGetNumStates();
+        ASSERT_EQ(n, c.change == kGrown ? 10 : (int)whole.size()) << capture.Text();
+        const std::string member = dir + "/" + c.member;
+        // Whether state k lies in the member and the change takes words of
+        // it away or changes its time.
+        auto Changed = [&](int k, bool *pbInMember) {
+            const LSDynaStateInfo &info = g.states[(size_t)k];
+            *pbInMember =
+                std::string(g.files[(size_t)info.iFileIndex].szFileName.GetText()) == member;
+            const int64_t iEndByte = (info.iOffset + info.iSize) * g.iWordSize;
+            return *pbInMember &&
+                   (c.change == kOtherMember || (c.change == kZeros && info.fTime != 0) ||
+                    (c.change == kCut && iEndByte > (int64_t)c.iGrown));
+        };
+        int kFirst = 0;
+        bool bInMember = false;
+        while (kFirst < n && !Changed(kFirst, &bInMember)) kFirst++;
+        EXPECT_EQ(kFirst < n, c.change != kGrown);
+        if (kFirst == n) kFirst = 0;
+        // The state before the first one changed is checked before the
+        // change: the words read for it, the next state's time word among
+        // them, are not taken for those of the changed file.
+        if (kFirst > 0) {
+            EXPECT_TRUE(NKLSDynaCheckStateCoordinates(kFirst - 1));
+        }
+        const std::vector<uint8_t> original = RawBytes(shared + "/" + c.member);
+        std::vector<uint8_t> bytes = original;
+        if (c.change == kGrown) bytes.resize(c.iGrown);
+        if (c.change == kZeros) bytes.assign(bytes.size(), 0);
+        if (c.change == kOtherMember) bytes = RawBytes(shared + "/" + c.other);
+        if (c.change == kCut) bytes.resize(c.iGrown);
+        ASSERT_TRUE(NKTestWriteBytes(member, bytes));
+        // From the first changed state on, round to the one before it. The
+        // state read last before each refusal stays current after it.
+        int iCurrent = -1;
+        for (int i = 0; i < n; i++) {
+            const int k = (kFirst + i) % n;
+            const bool bChanged = Changed(k, &bInMember);
+            const std::string refusal =
+                "LS-DYNA file " + member + ": state " + std::to_string(k + 1) +
+                " is refused, the file changed on disk after it was opened.";
+            capture.Clear();
+            EXPECT_EQ(NKLSDynaCheckStateCoordinates(k), !bChanged) << k;
+            EXPECT_EQ(NKLSDynaReadState(k), !bChanged) << k;
+            EXPECT_EQ(capture.HasLine(refusal, NK_MSG_ERROR), bChanged) << k << capture.Text();
+            EXPECT_EQ(capture.Lines().size(), bChanged ? 2u : 0u) << k << capture.Text();
+            if (!bChanged) iCurrent = k;
+            ASSERT_EQ(NKLSDynaGetCurrentState(), iCurrent) << k;
+            // (A state of time 0 under zeros reads as zeros.)
+            if (iCurrent >= 0 && !(bInMember && c.change == kZeros)) {
+                EXPECT_TRUE(StateWords(NKLSDynaGetStateData()) == whole[(size_t)iCurrent]) << k;
+            }
+        }
+        NKLSDynaClose();
+    }
 }
 
 // A file that is no plot database fails the open with the message and a

@@ -4,9 +4,15 @@
 # line runs after a model is open with a state read; info, a picture and an
 # NKF export after it are those of the same run without the line: a scalar
 # or vector number the state lacks in every form of readstate (the beam),
-# and every form of readstate and animresults on a copy of the d3plot family
-# of LSDYNA whose members after the first were cut on disk after the open.
-# The d3plot cases are skipped (77) without the shared test data.
+# and every form of readstate and animresults on copies of LSDYNA families
+# changed on disk after the open: the ansys d3plot family with its members
+# after the first cut, or d3plot01 zeroed with its length kept, and
+# d3plot_solid_int with d3plot06's words copied over d3plot05 (the refusal
+# names the member and the state). A running job keeps its states:
+# node_temperature with d3plot01 ending after state 10, its next state
+# appended after the open, reads every state and animates as the same copy
+# left alone does. The d3plot cases are skipped (77) without the shared
+# test data.
 set -uo pipefail
 program="$1"
 examples="$2"
@@ -36,17 +42,21 @@ run_then_show() {
 }
 
 # One base run and its refused lines: each run with the line answers an
-# error and shows what the base run shows.
+# error and shows what the base run shows. A line may carry the error
+# message it must print after a '#'.
 check_refused() {
-  local base="$1" prepare="$2"
+  local base="$1" prepare="$2" r message
   shift 2
   IFS='|' read -ra lines <<<"$base"
   $prepare
   run_then_show ref "${lines[@]}"
-  for r in "$@"; do
+  for row in "$@"; do
+    r="${row%%#*}"
+    message="${row#"$r"}"
     $prepare
     run_then_show case "${lines[@]}" "$r"
     grep -qxF "Error: Command: $r" "$out" || fail "$r was not refused"
+    [ -z "$message" ] || grep -qxF "${message#\#}" "$out" || fail "$r did not say ${message#\#}"
     diff ref.txt case.txt >/dev/null || fail "$r changed info: $(diff ref.txt case.txt)"
     cmp -s ref.ppm case.ppm || fail "$r changed the picture"
     python3 "$scripts/nkf_blocks.py" ref.nkf case.nkf || fail "$r changed the export"
@@ -64,7 +74,53 @@ if [ -z "$family" ]; then
   exit 77
 fi
 fresh_family() { rm -rf fam && cp -r "$family" fam && chmod -R u+w fam; }
+changed="Error: LS-DYNA file $PWD/fam/d3plot01: state 5 is refused, the file changed on disk after it was opened."
 check_refused "open \"$PWD/fam/d3plot\"|readstate 2 1 1|; truncate -s 1000 \"$PWD/fam/d3plot01\" \"$PWD/fam/d3plot02\"" \
-  fresh_family 'readstate 5 1 1' 'readstate current 1 1' 'readstate next' 'readstate last' \
+  fresh_family "readstate 5 1 1#$changed" 'readstate current 1 1' 'readstate next' 'readstate last' \
   'readstate' 'animresults 1 10 1' 'animresults'
 echo "a state whose members were cut after the open leaves the family as it was"
+
+zeros="; dd if=/dev/zero of=\"$PWD/fam/d3plot01\" bs=$(stat -c %s "$family/d3plot01") count=1 conv=notrunc status=none"
+check_refused "open \"$PWD/fam/d3plot\"|readstate 3 1 1|$zeros" fresh_family \
+  "readstate 5 1 1#$changed" "readstate current 1 1#${changed/state 5/state 3}" \
+  'animresults 1 10 1'
+echo "a state whose member was zeroed after the open leaves the family as it was"
+
+solid="$lsdyna/lasso-python/d3plot_solid_int"
+fresh_solid() { rm -rf fam && cp -r "$solid" fam && chmod -R u+w fam; }
+check_refused "open \"$PWD/fam/d3plot\"|readstate 3 1 1|; cp \"$PWD/fam/d3plot06\" \"$PWD/fam/d3plot05\"" \
+  fresh_solid "readstate 5 1 1#${changed/d3plot01/d3plot05}" 'animresults 1 10 1'
+echo "a state whose member holds another member's words leaves the family as it was"
+
+# A running job: d3plot01 ends after state 10 (34,968 bytes a state, no end
+# marker) at the open; state 11 is appended after it. Every state reads
+# and the states animate, each shown as the copy left alone shows it.
+temperature="$lsdyna/lasso-python/d3plot_node_temperature"
+live_family() {
+  rm -rf fam && mkdir fam && cp "$temperature/d3plot" fam/ &&
+    head -c 349680 "$temperature/d3plot01" >fam/d3plot01 && chmod -R u+w fam
+}
+grow="; head -c 384648 \"$temperature/d3plot01\" | tail -c 34968 >>\"$PWD/fam/d3plot01\""
+run_states() {
+  local name="$1" size="$2"
+  shift 2
+  live_family
+  {
+    echo 'debugcommands on'
+    echo "open \"$PWD/fam/d3plot\""
+    printf '%s\n' "$@"
+    for k in 1 2 3 4 5 6 7 8 9 10; do printf 'readstate %d 1 1\ninfo\n' "$k"; done
+    echo 'animresults 1 10 1'
+    echo info
+    echo exit
+  } >"$brovik/quolin.qlc"
+  run_limited "$(wait_limit 120)" "$program" >"$out" 2>&1 || fail "the program ended with status $?"
+  grep -v -e '^>> ;' -e '^Shell command: ' -e '^Time used ' -e '^$' "$out" >"$name.txt"
+  [ "$(wc -c <fam/d3plot01)" = "$size" ] || fail "d3plot01 holds $(wc -c <fam/d3plot01) bytes"
+}
+run_states still 349680
+run_states grown 384648 "$grow"
+[ "$(grep -c '^State Loaded sucessfully.$' grown.txt)" = 10 ] || fail "a state of the running job was not read"
+grep -q 'refused\|Error' grown.txt && fail "the running job refused a read: $(grep 'refused\|Error' grown.txt)"
+diff still.txt grown.txt >/dev/null || fail "the running job's states differ: $(diff still.txt grown.txt)"
+echo "a running job whose member grew after the open reads every state it had"
