@@ -115,6 +115,9 @@ struct MainState {
     NKWindowPlacement fitFrom;
     QRect fitTarget;
     int iFitFrameTries = 0;
+    // The client's rectangle the program last asked the manager for, until
+    // a reading shows it carried out (or Qt learns of another one).
+    QRect asked;
 };
 MainState sg_State;
 
@@ -125,6 +128,23 @@ bool IsNormal(const QMainWindow *pMain)
     const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
     if ((pMain->windowState() & away) != 0) return false;
     return NKGetWindowHold(pMain->internalWinId()) == NK_HELD_NORMAL;
+}
+
+// Whether the manager has still to carry out the placement the program
+// last asked for: Qt holds the asked client rectangle, the X server
+// another. The window then shows the place before it, and the asked place
+// counts: a move carried out brings no move event, so a reading of the
+// place before would stay. A reading that shows the asked rectangle, or a
+// rectangle Qt learnt of since, ends the wait.
+bool AskedPlacementPending(const QMainWindow *pMain, const NKScreenRect &client)
+{
+    QRect &asked = sg_State.asked;
+    if (asked.isNull() || !NKWindowManagerRunning()) return false;
+    if (asked != QRect(client.iX, client.iY, client.iWidth, client.iHeight) &&
+        asked == pMain->geometry())
+        return true;
+    asked = QRect();
+    return false;
 }
 
 // The size a window manager last gave the window as a normal one, told
@@ -161,8 +181,10 @@ void RememberNormalRect(const QMainWindow *pMain)
     QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
     NKScreenRect frame, client;
     const WId window = pMain->internalWinId();
-    if (window != 0 && NKGetWindowFrame(window, &frame, &client))
+    if (window != 0 && NKGetWindowFrame(window, &frame, &client)) {
+        if (AskedPlacementPending(pMain, client)) return;
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
+    }
     int iWidth = 0, iHeight = 0;
     if (sg_State.pSizeWatch != nullptr && NKWindowManagerRunning() &&
         (!NKWatchedSizeSettled(sg_State.pSizeWatch, &iWidth, &iHeight) ||
@@ -318,6 +340,7 @@ void FitFrameInWorkArea(QMainWindow *pMain)
     if (pMain->geometry() == wanted) return;
     sg_State.iFitFrameTries--;
     pMain->setGeometry(wanted);
+    sg_State.asked = pMain->geometry();
 }
 
 // The window's normal rectangle and maximised state now: the position is
@@ -325,9 +348,9 @@ void FitFrameInWorkArea(QMainWindow *pMain)
 // manager), the size the client's, as NKPlaceTopLevel takes them. The
 // watch first handles every event the X server made until now, and the
 // window is read once more: the place and size last shown count, however
-// soon after a move the window closes (an earlier reading may have come
-// while the manager had still to carry out the move, and a move the
-// program asked for brings no move event once carried out).
+// soon after a move the window closes (a move the program asked for brings
+// no move event once carried out), and so does a place the program asked
+// for that the manager has still to carry out.
 NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
 {
     NKWindowPlacement placement;
@@ -362,6 +385,7 @@ void PlaceAndShow(MainWindow *pMain)
     PullOntoScreen(&p);
     sg_State.fitFrom = p;
     sg_State.fitTarget = QRect();
+    sg_State.asked = QRect();
     sg_State.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
@@ -521,6 +545,7 @@ void NKSetViewClientSize(int iWidth, int iHeight)
     const int iNewWidth = pMain->width() - pView->width() + iWidth;
     pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
     pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
+    sg_State.asked = pMain->geometry();
 }
 
 void NKMoveMainWindow(int iX, int iY)
@@ -529,6 +554,7 @@ void NKMoveMainWindow(int iX, int iY)
     if (pMain == nullptr) return;
     NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
     sg_State.normalRect.moveTopLeft(QPoint(iX, iY));
+    sg_State.asked = pMain->geometry();
 }
 
 NKWindowPlacement NKGetPlacementToStore(void)
