@@ -599,9 +599,10 @@ protected:
 // where it was, however soon it closed after the move: moved by the
 // program and closed once seen there; moved by the program while openbox
 // is held, with the window read (new frame extents told) before openbox
-// carried the move out, which brings no move event after; moved and sized
-// by the manager (a user's drag) and closed before the program handled
-// any event of it.
+// carried the move out, which brings no move event after; moved by the
+// program and closed before openbox (held) carried the move out: the
+// place asked for counts; moved and sized by the manager (a user's drag)
+// and closed before the program handled any event of it.
 TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
 {
     const NKScreenRect screen = ScreenRect();
@@ -620,17 +621,19 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
     EXPECT_EQ(info.iY, main.iY) << Text(info) << " beside " << Text(main);
     CloseInfoPropertySheet();
 
-    enum Move { kProgram, kProgramReadBefore, kManager };
+    enum Move { kProgram, kProgramReadBefore, kProgramClosedBefore, kManager };
     const struct {
         const char *pszName;
         Move move;
         int iX, iY, iShrink;  // the frame's new corner; the client less that each way
     } cases[] = {{"moved by the program", kProgram, 120, 90, 0},
                  {"read before the manager moved it", kProgramReadBefore, 200, 150, 0},
+                 {"closed before the manager moved it", kProgramClosedBefore, 160, 110, 0},
                  {"moved and sized by the manager, closed at once", kManager, 130, 95, 40}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
-        if (c.move == kProgramReadBefore && m_pOpenbox == nullptr) continue;  // cannot hold it
+        const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore;
+        if (bHold && m_pOpenbox == nullptr) continue;  // cannot hold it
         NKScreenRect frame, client;
         ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
         const NKScreenRect moved = {c.iX, c.iY, frame.iWidth - c.iShrink,
@@ -643,11 +646,11 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                 << Text(FrameOf(pMain));
         } else {
             std::unique_ptr<HeldProcess> pHeld;
-            if (c.move == kProgramReadBefore)
-                pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
+            if (bHold) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
             ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
             NKMoveMainWindow(c.iX, c.iY);
-            if (pHeld != nullptr) {
+            if (c.move == kProgramClosedBefore) NKDestroyMainWindow();
+            if (c.move == kProgramReadBefore) {
                 WriteProperty(
                     pMain, "_NET_FRAME_EXTENTS", XA_CARDINAL,
                     {client.iX - frame.iX, frame.iX + frame.iWidth - client.iX - client.iWidth,
@@ -655,7 +658,8 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                 ASSERT_TRUE(HandleEventsSoFar(pMain));
             }
             pHeld.reset();
-            EXPECT_TRUE(NKTestWaitFor([&] { return there() && Framed(pMain); },
+            EXPECT_TRUE(c.move == kProgramClosedBefore ||
+                        NKTestWaitFor([&] { return there() && Framed(pMain); },
                                       "the frame at its new place"))
                 << Text(FrameOf(pMain));
         }
