@@ -108,9 +108,16 @@ struct MainState {
     QRect normalRect;
     QMetaObject::Connection activation;
     NKNormalSizeWatch *pSizeWatch = nullptr;
-    // The stored size was cut to the work area, and the frame the manager
-    // puts around it is still to be fitted in: the placements left to try.
+    // Under a manager, until its frame around the window is known to fit in
+    // the work area: the placement the window started with (pulled onto the
+    // screen), the frame's corner and client size it is fitted to once the
+    // frame is known (empty before), and the placements left to try.
+    NKWindowPlacement fitFrom;
+    QRect fitTarget;
     int iFitFrameTries = 0;
+    // The client's rectangle the program last asked the manager for, until
+    // a reading shows it carried out (or Qt learns of another one).
+    QRect asked;
 };
 MainState sg_State;
 
@@ -121,6 +128,23 @@ bool IsNormal(const QMainWindow *pMain)
     const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
     if ((pMain->windowState() & away) != 0) return false;
     return NKGetWindowHold(pMain->internalWinId()) == NK_HELD_NORMAL;
+}
+
+// Whether the manager has still to carry out the placement the program
+// last asked for: Qt holds the asked client rectangle, the X server
+// another. The window then shows the place before it, and the asked place
+// counts: a move carried out brings no move event, so a reading of the
+// place before would stay. A reading that shows the asked rectangle, or a
+// rectangle Qt learnt of since, ends the wait.
+bool AskedPlacementPending(const QMainWindow *pMain, const NKScreenRect &client)
+{
+    QRect &asked = sg_State.asked;
+    if (asked.isNull() || !NKWindowManagerRunning()) return false;
+    if (asked != QRect(client.iX, client.iY, client.iWidth, client.iHeight) &&
+        asked == pMain->geometry())
+        return true;
+    asked = QRect();
+    return false;
 }
 
 // The size a window manager last gave the window as a normal one, told
@@ -157,8 +181,10 @@ void RememberNormalRect(const QMainWindow *pMain)
     QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
     NKScreenRect frame, client;
     const WId window = pMain->internalWinId();
-    if (window != 0 && NKGetWindowFrame(window, &frame, &client))
+    if (window != 0 && NKGetWindowFrame(window, &frame, &client)) {
+        if (AskedPlacementPending(pMain, client)) return;
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
+    }
     int iWidth = 0, iHeight = 0;
     if (sg_State.pSizeWatch != nullptr && NKWindowManagerRunning() &&
         (!NKWatchedSizeSettled(sg_State.pSizeWatch, &iWidth, &iHeight) ||
@@ -251,61 +277,85 @@ QRect WorkArea(void)
 // the work area's edge that way; at least an icon's size of the window
 // lies on the screen at the right, the bottom and the left (a negative x
 // may stand for a screen to the left), and the frame's top, with its title
-// bar, lies in the work area, where the user can grab it. True when the
-// size was cut.
-bool PullOntoScreen(NKWindowPlacement *pPlacement)
+// bar, lies in the work area, where the user can grab it. Under a manager
+// the frame is fitted in too, once it is known (FitFrameInWorkArea).
+void PullOntoScreen(NKWindowPlacement *pPlacement)
 {
     const QRect screen = ScreenGeometry();
     const QRect work = WorkArea();
     NKWindowPlacement &p = *pPlacement;
-    const bool bCut = p.iWidth > work.width() || p.iHeight > work.height();
     if (p.iWidth > work.width()) p.iWidth = work.width(), p.iX = work.left();
     if (p.iHeight > work.height()) p.iHeight = work.height(), p.iY = work.top();
     p.iX = std::max(std::min(p.iX, screen.width() - kIconSize), kIconSize - p.iWidth);
     p.iY = std::max(std::min(p.iY, screen.height() - kIconSize), work.top());
-    return bCut;
 }
 
-// A size cut to the work area leaves no room for the frame a manager puts
-// around the window: once it has (its frame, read from the X server, is
-// larger than the client area), the window is made smaller by as much and
-// its frame pulled inside the work area, so that all of it, title bar
-// buttons and status bar included, lies there. Qt places a frame by the
-// extents it knew at the window's last move, which may still be none: the
-// window is placed again at its next moves until its frame lies inside (a
-// few times at most).
+// Where the frame a manager put around the window goes: the frame's corner
+// and the client's size. On an axis where the started size and the
+// frame's growth (left and right, or title bar and bottom) together do not
+// fit in the work area, the window is made smaller by the growth and its
+// frame put at the work area's edge, so that all of it, title bar buttons
+// and status bar included, lies there; on the other axis the window keeps
+// its size and its place. Empty when both fit: the window stays as shown.
+QRect FrameTarget(const NKWindowPlacement &from, int iGrowX, int iGrowY)
+{
+    const QRect work = WorkArea();
+    const bool bCutX = from.iWidth + iGrowX > work.width();
+    const bool bCutY = from.iHeight + iGrowY > work.height();
+    if (!bCutX && !bCutY) return QRect();
+    return QRect(bCutX ? work.left() : from.iX, bCutY ? work.top() : from.iY,
+                 bCutX ? work.width() - iGrowX : from.iWidth,
+                 bCutY ? work.height() - iGrowY : from.iHeight);
+}
+
+// Fits the frame in once the manager has framed the window (its frame,
+// read from the X server, is larger than the client area) and the window
+// is normal: a window that started maximised is fitted once the user
+// first makes it normal, where the manager gives it the started size with
+// its frame. The client is placed by the frame extents read with the
+// frame, not by those Qt knows (it learns new ones only with the window's
+// next move, and may know none yet): a frame placed by those would lie off
+// by the extents, above the place it started at. The window is placed
+// again at its next moves until the frame lies where it goes, while the
+// manager has not yet carried out the last placement (the client where Qt
+// asked for it) nothing is placed, and after a few placements the window
+// is left as the manager keeps it.
 void FitFrameInWorkArea(QMainWindow *pMain)
 {
     NKScreenRect frame, client;
     if (sg_State.iFitFrameTries <= 0 || pMain == nullptr || pMain != sg_State.pMain.data() ||
         !NKGetWindowFrame(pMain->internalWinId(), &frame, &client) ||
-        (frame.iWidth == client.iWidth && frame.iHeight == client.iHeight))
+        (frame.iWidth == client.iWidth && frame.iHeight == client.iHeight) || !IsNormal(pMain))
         return;
-    // A window that started maximised is fitted once the user first makes
-    // it normal, where the manager gives it the cut size with its frame.
-    if (!IsNormal(pMain)) return;
-    const QRect work = WorkArea();
-    if (work.contains(QRect(frame.iX, frame.iY, frame.iWidth, frame.iHeight))) {
+    QRect &target = sg_State.fitTarget;
+    if (target.isEmpty())
+        target = FrameTarget(sg_State.fitFrom, frame.iWidth - client.iWidth,
+                             frame.iHeight - client.iHeight);
+    if (target.isEmpty() || (QPoint(frame.iX, frame.iY) == target.topLeft() &&
+                             QSize(client.iWidth, client.iHeight) == target.size())) {
         sg_State.iFitFrameTries = 0;
         return;
     }
+    const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
+    if (pMain->geometry() == wanted) return;
     sg_State.iFitFrameTries--;
-    const int iGrowX = frame.iWidth - client.iWidth, iGrowY = frame.iHeight - client.iHeight;
-    const int iWidth = std::min(client.iWidth, work.width() - iGrowX);
-    const int iHeight = std::min(client.iHeight, work.height() - iGrowY);
-    const int x = std::max(std::min(frame.iX, work.right() + 1 - iWidth - iGrowX), work.left());
-    const int y = std::max(std::min(frame.iY, work.bottom() + 1 - iHeight - iGrowY), work.top());
-    NKPlaceTopLevel(pMain, x, y, iWidth, iHeight);
+    pMain->setGeometry(wanted);
+    sg_State.asked = pMain->geometry();
 }
 
 // The window's normal rectangle and maximised state now: the position is
 // the normal frame's top-left corner (the client's without a window
-// manager), the size the client's, as NKPlaceTopLevel takes them.
+// manager), the size the client's, as NKPlaceTopLevel takes them. The
+// watch first handles every event the X server made until now, and the
+// window is read once more: the place and size last shown count, however
+// soon after a move the window closes (a move the program asked for brings
+// no move event once carried out), and so does a place the program asked
+// for that the manager has still to carry out.
 NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
 {
     NKWindowPlacement placement;
     NKCatchUpNormalSizeWatch(sg_State.pSizeWatch);
-    TakeWatchedNormalSize();
+    RememberNormalRect(pMain);
     const QRect &r = sg_State.normalRect;
     placement.iX = r.x();
     placement.iY = r.y();
@@ -332,8 +382,11 @@ bool AttachView(MainWindow *pMain)
 void PlaceAndShow(MainWindow *pMain)
 {
     NKWindowPlacement &p = g_WindowPlacement;
-    const bool bCut = PullOntoScreen(&p);
-    sg_State.iFitFrameTries = bCut && NKWindowManagerRunning() ? 3 : 0;
+    PullOntoScreen(&p);
+    sg_State.fitFrom = p;
+    sg_State.fitTarget = QRect();
+    sg_State.asked = QRect();
+    sg_State.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {
@@ -492,6 +545,7 @@ void NKSetViewClientSize(int iWidth, int iHeight)
     const int iNewWidth = pMain->width() - pView->width() + iWidth;
     pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
     pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
+    sg_State.asked = pMain->geometry();
 }
 
 void NKMoveMainWindow(int iX, int iY)
@@ -500,6 +554,7 @@ void NKMoveMainWindow(int iX, int iY)
     if (pMain == nullptr) return;
     NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
     sg_State.normalRect.moveTopLeft(QPoint(iX, iY));
+    sg_State.asked = pMain->geometry();
 }
 
 NKWindowPlacement NKGetPlacementToStore(void)

@@ -401,6 +401,8 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
         {2000, 600, QRect(work.x(), 80, work.width(), 600)},
         {810, 1400, QRect(100, work.y(), 810, work.height())},
         {810, 600, QRect(100, 80, 810, 600)},
+        {work.width() + 1, 600, QRect(work.x(), 80, work.width(), 600)},
+        {work.width(), work.height(), QRect(100, 80, work.width(), work.height())},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));

@@ -126,10 +126,9 @@ bool WaitMaximized(const QWidget *pWindow)
 }
 
 // Asks the window's manager, as its title bar and its key bindings do: a
-// message about the window sent to the root window (source 2, a user's
-// action).
-void AskManager(const QWidget *pWindow, const char *pszMessage, long lFirst, long lSecond,
-                long lThird)
+// message about the window sent to the root window, its five numbers as
+// given.
+void SendToManager(const QWidget *pWindow, const char *pszMessage, const std::vector<long> &data)
 {
     Display *pDisplay = NKX11Display();
     XEvent event = {};
@@ -137,13 +136,26 @@ void AskManager(const QWidget *pWindow, const char *pszMessage, long lFirst, lon
     event.xclient.window = pWindow->winId();
     event.xclient.message_type = XInternAtom(pDisplay, pszMessage, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = lFirst;
-    event.xclient.data.l[1] = lSecond;
-    event.xclient.data.l[2] = lThird;
-    event.xclient.data.l[3] = 2;
+    for (size_t i = 0; i < data.size() && i < 5; i++) event.xclient.data.l[i] = data[i];
     XSendEvent(pDisplay, DefaultRootWindow(pDisplay), False,
                SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush(pDisplay);
+}
+
+// A message of three numbers and source 2 (a user's action).
+void AskManager(const QWidget *pWindow, const char *pszMessage, long lFirst, long lSecond,
+                long lThird)
+{
+    SendToManager(pWindow, pszMessage, {lFirst, lSecond, lThird, 2});
+}
+
+// A user's drag of the frame's corner and title: the frame's corner to
+// iX, iY (north-west gravity), the client to iWidth x iHeight, and every
+// one of the four given (bits 8 to 11), by a user (source 2, bits 12, 13).
+void MoveResizeByManager(const QWidget *pWindow, int iX, int iY, int iWidth, int iHeight)
+{
+    SendToManager(pWindow, "_NET_MOVERESIZE_WINDOW",
+                  {NorthWestGravity | 0xf00 | 2 << 12, iX, iY, iWidth, iHeight});
 }
 
 // A double click on the title bar: the manager maximises the window (1
@@ -584,7 +596,13 @@ protected:
 // The first run's window, the Info window beside it, and the window made
 // again at the placement the first one stored after a move: every frame,
 // title bar included, lies on the screen, and the moved one comes back
-// where it was.
+// where it was, however soon it closed after the move: moved by the
+// program and closed once seen there; moved by the program while openbox
+// is held, with the window read (new frame extents told) before openbox
+// carried the move out, which brings no move event after; moved by the
+// program and closed before openbox (held) carried the move out: the
+// place asked for counts; moved and sized by the manager (a user's drag)
+// and closed before the program handled any event of it.
 TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
 {
     const NKScreenRect screen = ScreenRect();
@@ -603,21 +621,61 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
     EXPECT_EQ(info.iY, main.iY) << Text(info) << " beside " << Text(main);
     CloseInfoPropertySheet();
 
-    NKMoveMainWindow(120, 90);
-    const NKScreenRect moved = {120, 90, main.iWidth, main.iHeight};
-    EXPECT_TRUE(
-        NKTestWaitFor([pMain, moved] { return Same(FrameOf(pMain), moved) && Framed(pMain); },
-                      "the frame at its new place"))
-        << Text(FrameOf(pMain));
-    NKDestroyMainWindow();
-    NKTestFlushDeletes();
-    EXPECT_EQ(g_WindowPlacement.iX, 120);
-    EXPECT_EQ(g_WindowPlacement.iY, 90);
+    enum Move { kProgram, kProgramReadBefore, kProgramClosedBefore, kManager };
+    const struct {
+        const char *pszName;
+        Move move;
+        int iX, iY, iShrink;  // the frame's new corner; the client less that each way
+    } cases[] = {{"moved by the program", kProgram, 120, 90, 0},
+                 {"read before the manager moved it", kProgramReadBefore, 200, 150, 0},
+                 {"closed before the manager moved it", kProgramClosedBefore, 160, 110, 0},
+                 {"moved and sized by the manager, closed at once", kManager, 130, 95, 40}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore;
+        if (bHold && m_pOpenbox == nullptr) continue;  // cannot hold it
+        NKScreenRect frame, client;
+        ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
+        const NKScreenRect moved = {c.iX, c.iY, frame.iWidth - c.iShrink,
+                                    frame.iHeight - c.iShrink};
+        const auto there = [pMain, moved] { return Same(FrameOf(pMain), moved); };
+        if (c.move == kManager) {
+            MoveResizeByManager(pMain, c.iX, c.iY, client.iWidth - c.iShrink,
+                                client.iHeight - c.iShrink);
+            ASSERT_TRUE(WaitWithoutHandlingEvents(there, "the frame at its new place"))
+                << Text(FrameOf(pMain));
+        } else {
+            std::unique_ptr<HeldProcess> pHeld;
+            if (bHold) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
+            ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
+            NKMoveMainWindow(c.iX, c.iY);
+            if (c.move == kProgramClosedBefore) NKDestroyMainWindow();
+            if (c.move == kProgramReadBefore) {
+                WriteProperty(
+                    pMain, "_NET_FRAME_EXTENTS", XA_CARDINAL,
+                    {client.iX - frame.iX, frame.iX + frame.iWidth - client.iX - client.iWidth,
+                     client.iY - frame.iY, frame.iY + frame.iHeight - client.iY - client.iHeight});
+                ASSERT_TRUE(HandleEventsSoFar(pMain));
+            }
+            pHeld.reset();
+            EXPECT_TRUE(c.move == kProgramClosedBefore ||
+                        NKTestWaitFor([&] { return there() && Framed(pMain); },
+                                      "the frame at its new place"))
+                << Text(FrameOf(pMain));
+        }
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        const NKWindowPlacement &p = g_WindowPlacement;
+        EXPECT_TRUE(Same({p.iX, p.iY, p.iWidth, p.iHeight},
+                         {c.iX, c.iY, client.iWidth - c.iShrink, client.iHeight - c.iShrink}))
+            << Text({p.iX, p.iY, p.iWidth, p.iHeight});
 
-    ASSERT_TRUE(CreateMainWindow());
-    pMain = NKGetMainWindow();
-    ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
-    EXPECT_TRUE(Same(FrameOf(pMain), moved)) << Text(FrameOf(pMain)) << ", moved " << Text(moved);
+        ASSERT_TRUE(CreateMainWindow());
+        pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+        EXPECT_TRUE(Same(FrameOf(pMain), moved))
+            << Text(FrameOf(pMain)) << ", moved " << Text(moved);
+    }
 }
 
 // F11 puts the window in the manager's full-screen state: no frame, the
@@ -931,39 +989,48 @@ TEST_F(WindowManagerTest, AStoredPlaceOffTheScreenStartsWithTheTitleBarOnIt)
     }
 }
 
-// A stored size larger than the work area (a larger monitor's) starts the
-// window with its whole frame, title bar buttons and status bar included,
-// in the work area; a size that fits starts as it was stored, where it was.
+// A stored size larger than the work area (a larger monitor's), or one
+// that fits there only without the frame, starts the window with its whole
+// frame, title bar buttons and status bar included, in the work area: cut
+// by the frame's growth where the two do not fit together, the frame at
+// the work area's edge that way, and at its stored place with its stored
+// size the other way. A size that fits starts as it was stored, where it
+// was. The rows of the work area's size are given as its size plus some.
 TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFrameOnIt)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
     const struct {
         int iWidth, iHeight;
-        bool bFits;
-    } cases[] = {{2000, 1400, false}, {2000, 500, false}, {700, 1400, false}, {810, 600, true}};
+        bool bOfWork;  // the sizes are added to the work area's
+        int iX, iY;
+    } cases[] = {{2000, 1400, false, 100, 80}, {2000, 500, false, 100, 80},
+                 {700, 1400, false, 100, 80},  {810, 600, false, 100, 80},
+                 {0, 0, true, 0, 0},           {-1, -1, true, 0, 0},
+                 {-100, -10, true, 50, 0},     {5000, 300, false, 100, 80}};
     NKDestroyMainWindow();
     NKTestFlushDeletes();
     for (const auto &c : cases) {
-        SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
-        g_WindowPlacement = {100, 80, c.iWidth, c.iHeight, 0};
+        const int iWidth = c.iWidth + (c.bOfWork ? work.iWidth : 0);
+        const int iHeight = c.iHeight + (c.bOfWork ? work.iHeight : 0);
+        SCOPED_TRACE("stored " + Text({c.iX, c.iY, iWidth, iHeight}));
+        g_WindowPlacement = {c.iX, c.iY, iWidth, iHeight, 0};
         ASSERT_TRUE(CreateMainWindow());
         QWidget *pMain = NKGetMainWindow();
-        EXPECT_TRUE(
-            NKTestWaitFor([pMain, work] { return Framed(pMain) && Inside(FrameOf(pMain), work); },
-                          "the whole frame in the work area"))
-            << Text(FrameOf(pMain)) << " in " << Text(work);
+        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
         NKScreenRect frame, client;
         ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
-        if (c.bFits) {
-            EXPECT_TRUE(Same(client, {client.iX, client.iY, c.iWidth, c.iHeight})) << Text(client);
-            EXPECT_EQ(frame.iX, 100);
-            EXPECT_EQ(frame.iY, 80);
-        } else {
-            // Cut to the work area, less the frame, the way it did not fit.
-            EXPECT_EQ(frame.iWidth == work.iWidth, c.iWidth > work.iWidth) << Text(frame);
-            EXPECT_EQ(frame.iHeight == work.iHeight, c.iHeight > work.iHeight) << Text(frame);
-        }
+        const int iGrowX = frame.iWidth - client.iWidth, iGrowY = frame.iHeight - client.iHeight;
+        // Where the frame goes: cut to the work area the way it did not fit
+        // with its frame, at the stored place with the stored size the other.
+        const bool bCutX = iWidth + iGrowX > work.iWidth, bCutY = iHeight + iGrowY > work.iHeight;
+        const NKScreenRect expected = {bCutX ? work.iX : c.iX, bCutY ? work.iY : c.iY,
+                                       bCutX ? work.iWidth : iWidth + iGrowX,
+                                       bCutY ? work.iHeight : iHeight + iGrowY};
+        EXPECT_TRUE(NKTestWaitFor(
+            [pMain, expected] { return Framed(pMain) && Same(FrameOf(pMain), expected); },
+            "the frame where it goes"))
+            << Text(FrameOf(pMain)) << ", expected " << Text(expected);
         NKDestroyMainWindow();
         NKTestFlushDeletes();
     }

@@ -119,6 +119,7 @@ enum Step {
     kResizeUnseen,  // likewise, before the watch sees it
     kSynthetic,     // a synthetic notice of a size
     kStaleRead,     // the state read, and another written before the mark
+    kNewWatch,      // a new watch of the window, the state written before its first mark
 };
 
 }  // namespace
@@ -128,7 +129,10 @@ enum Step {
 // settles only once the client leaves the size it had maximised or full
 // screen (also one whose state the watch saw too late to know, which may
 // have been maximised); a reading counts only when its mark comes before
-// the next write of the state; a minimised window keeps the normal size.
+// the next write of the state; a minimised window keeps the normal size;
+// a window shown normal has its size as the normal one from the watch's
+// start, so that a write of the state before the watch knew the state
+// does not take that size for a maximised one.
 TEST_F(NormalSizeWatch, EachRuleOnItsOwn)
 {
     struct Row {
@@ -161,6 +165,8 @@ TEST_F(NormalSizeWatch, EachRuleOnItsOwn)
         {"normal again, still the screen's size", kState, kNormal, 0, 0,
          "normal 530x380, not settled"},
         {"at last", kResize, kNormal, 540, 390, "normal 540x390, settled"},
+        {"a new watch, the state written before its first mark", kNewWatch, kNormal, 0, 0,
+         "normal 540x390, settled"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.pszWhat);
@@ -181,6 +187,19 @@ TEST_F(NormalSizeWatch, EachRuleOnItsOwn)
             WriteState(row.state);
             NKCatchUpNormalSizeWatch(m_pWatch);  // the reading, its mark refused
             WriteState(kNormal);
+            WriteMark();
+            break;
+        case kNewWatch:
+            // The watch's first reading and the one the state's write calls
+            // for have their marks refused; the test's two marks stand for
+            // them, the second after that write.
+            NKEndNormalSizeWatch(m_pWatch);
+            BlockMarks();
+            m_pWatch = NKWatchNormalSize(m_Window, Count, &m_iCalls);
+            WriteState(row.state);
+            NKCatchUpNormalSizeWatch(m_pWatch);
+            WriteMark();
+            BlockMarks();
             WriteMark();
             break;
         }

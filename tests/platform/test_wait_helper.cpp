@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -95,21 +96,29 @@ TEST(TestWait, AWaitThatNeverHoldsAnswersFalseAndFailsItsCheck)
 // A wait whose condition never comes back (as one stuck in a request to a
 // display that does not answer) ends the test program a little after the
 // limit, saying what it waited for, once the calls made for that case have
-// run.
+// run. Of waits inside each other, the one named is the first that stuck:
+// the outer one, begun first, whose condition began the inner one.
 TEST(TestWaitDeathTest, AWaitThatDoesNotComeBackEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ScaleSetting tiny("0.001");  // 60 ms, and 5 s more
-    EXPECT_EXIT(
-        {
-            NKTestAtStuckWait([] { std::fprintf(stderr, "the call for a stuck wait ran\n"); });
-            NKTestWaitFor(
-                []() -> bool {
-                    for (;;) pause();
-                },
-                "what never comes back");
-        },
-        ::testing::ExitedWithCode(1),
-        "waiting for what never comes back: the wait has not come back(.|\n)*"
-        "the call for a stuck wait ran");
+    const auto never = []() -> bool {
+        for (;;) pause();
+    };
+    const struct {
+        const char *pszName;
+        std::function<bool()> condition;
+    } cases[] = {{"what never comes back", never},
+                 {"the outer wait", [never] { return NKTestWaitFor(never, "the inner wait"); }}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        EXPECT_EXIT(
+            {
+                NKTestAtStuckWait([] { std::fprintf(stderr, "the call for a stuck wait ran\n"); });
+                NKTestWaitFor(c.condition, c.pszName);
+            },
+            ::testing::ExitedWithCode(1),
+            std::string("waiting for ") + c.pszName +
+                ": the wait has not come back(.|\n)*the call for a stuck wait ran");
+    }
 }
