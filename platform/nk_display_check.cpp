@@ -39,7 +39,8 @@ std::string OptionName(const char *pszArgument)
     return pszArgument[0] == '-' && pszArgument[1] == '-' ? pszArgument + 1 : pszArgument;
 }
 
-template <size_t N> bool IsOneOf(const std::string &name, const char *const (&apszNames)[N])
+template <size_t N>
+bool IsOneOf(const std::string &name, const char *const (&apszNames)[N])
 {
     for (const char *pszName : apszNames)
         if (name == pszName) return true;
@@ -88,8 +89,10 @@ PlatformChoice ReadPlatformChoice(int argc, char **argv)
     }
     for (size_t i = 0; i + 1 < left.size(); i++) {
         const std::string name = OptionName(left[i]);
-        if (name == "-display") choice.pszDisplay = left[++i];
-        else if (name == "-name" || name == "-visual") ++i;
+        if (name == "-display")
+            choice.pszDisplay = left[++i];
+        else if (name == "-name" || name == "-visual")
+            ++i;
     }
     return choice;
 }
