@@ -20,25 +20,15 @@ scripts="$(cd "$(dirname "$0")" && pwd)"
 . "$scripts/fresh_home.sh"
 err="$home/err.txt"
 
-xvfb_pid="" busy_pids=()
+own_xvfb_pid="" busy_pids=()
 cleanup() {
   [ ${#busy_pids[@]} -gt 0 ] && kill "${busy_pids[@]}" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$own_xvfb_pid" ] && kill "$own_xvfb_pid" 2>/dev/null
   rm -rf "$home"
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display number itself and writes it to descriptor 3.
-nice -n "$niceness" Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$home/display" >"$home/xvfb.txt" 2>&1 &
-xvfb_pid=$!
-limit=$(($(wait_limit 30) * 10))
-for ((i = 0; i < limit; i++)); do
-  [ -s "$home/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -s "$home/display" ] || fail "Xvfb did not start: $(cat "$home/xvfb.txt")"
-export DISPLAY=":$(head -1 "$home/display")"
+start_own_xvfb "$niceness"
 
 for _ in $(seq $((busy_per_core * $(nproc)))); do
   sh -c 'while :; do :; done' &
