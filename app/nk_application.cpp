@@ -1,14 +1,16 @@
 // app/nk_application.cpp -- start-up, the event loop and shut-down (see
 // nk_application.h).
 //
-// Start-up runs in a fixed order: the version request, the program's
-// records, the stored settings, a pre-read of the command line (some
-// options must be known before the Qt application and the view's context
-// exist), the splash, the main window with its view, the start-up command
-// file, the full command-line parse, and full screen when asked. The event
-// loop then runs; the idle work (walk, animation and spin pacing) runs on
-// the ticks of the animation timer (app/nk_idle.h). At the end the window
-// placement goes back to the settings and the records are freed.
+// Start-up runs in a fixed order: the version request, the display check,
+// the program's records, the stored settings, a pre-read of the command
+// line (some options must be known before the Qt application and the
+// view's context exist), the Qt application (which takes its own options
+// off the command line), the splash, the main window with its view, the
+// start-up command file, the full parse of the options Qt left, and full
+// screen when asked. The event loop then runs; the idle work (walk,
+// animation and spin pacing) runs on the ticks of the animation timer
+// (app/nk_idle.h). At the end the window placement goes back to the
+// settings and the records are freed.
 #include "app/nk_application.h"
 
 #include <QApplication>
@@ -137,22 +139,28 @@ int NKRunApplication(int argc, char **argv)
 {
     if (CheckVersionOption(argc, argv)) return 0;
     // Without its display the program says which it could not open and
-    // ends, before Qt would abort.
+    // ends, before Qt would abort; the check's connection stays open until
+    // the platform has made its own.
     std::string displayProblem;
     if (!NKCanOpenDisplay(argc, argv, &displayProblem)) {
         std::fprintf(stderr, "quolin: %s\n", displayProblem.c_str());
         return 1;
     }
     if (!InitRecords()) {
+        NKEndDisplayCheck();
         FreeRecords();
         return 1;
     }
     ReadSettings();
-    const std::string commandLine = NKJoinCommandLine(argc, argv);
     // "-software" must reach the environment before Qt chooses its GL.
-    PreParseCommandLine(commandLine.c_str());
+    PreParseCommandLine(NKJoinCommandLine(argc, argv).c_str());
 
     QApplication app(argc, argv);
+    // The platform is connected: the check's connection may go.
+    NKEndDisplayCheck();
+    // Qt has taken its own options and the platform's ("-display NAME",
+    // "-platform NAME", ...) out of argv; the rest is the program's.
+    const std::string commandLine = NKJoinCommandLine(argc, argv);
     // Qt sets the locale from the environment; numbers are always read and
     // written with '.' as the decimal point.
     std::setlocale(LC_NUMERIC, "C");

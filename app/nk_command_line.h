@@ -1,7 +1,9 @@
 // app/nk_command_line.h -- the program's command line, read three times at
 // start-up: the version request, a pre-read of the options needed before
 // the windows exist, and the full parse after the start-up command file,
-// which opens the named file.
+// which opens the named file. The full parse gets what the Qt application
+// left of the arguments: Qt's options and its platform's ("-display NAME",
+// "-platform NAME", "-style NAME", ...) are theirs, never this usage's.
 #pragma once
 
 #include <cstdint>

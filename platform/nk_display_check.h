@@ -1,14 +1,24 @@
 // platform/nk_display_check.h -- whether the windowing platform can open its
 // display, asked before the Qt application is made: Qt's own failure there
-// ends the program with an abort.
+// ends the program with an abort. The check's connection stays open until
+// the platform has made its own (NKEndDisplayCheck): an X server that resets
+// when its last client leaves would otherwise reset between the two and
+// refuse the platform's connection.
 #pragma once
 
 #include <string>
 
-// For the X11 platform (xcb: chosen by "-platform", else by QT_QPA_PLATFORM,
-// else Qt's default outside a Wayland session) the display of "-display",
-// else of DISPLAY, is opened and closed again. False, with the message for
-// standard error in *pMessage, when it cannot be opened: "cannot open
-// display" and its name, or that DISPLAY is not set. Any other platform
-// passes: the check is Qt's there.
+// The display is opened where Qt would start on the X11 platform alone, read
+// as Qt reads it: the platform named by "-platform" (or "--platform"), else
+// by QT_QPA_PLATFORM, else Qt's default (X11, with Wayland before it where
+// WAYLAND_DISPLAY is set or XDG_SESSION_TYPE is "wayland"); the display named
+// by "-display" (or "--display") among the options Qt leaves to its
+// platform, else by DISPLAY. False, with the message for standard error in
+// *pMessage, when it cannot be opened: "cannot open display" and its name,
+// that DISPLAY is not set, or that the display does not answer (its server
+// accepts the connection but sends nothing within a few seconds). A list of
+// platforms holding another than X11, or another platform, passes: the check
+// is Qt's there.
 bool NKCanOpenDisplay(int argc, char **argv, std::string *pMessage);
+// Closes the check's connection; called once the platform has connected.
+void NKEndDisplayCheck(void);

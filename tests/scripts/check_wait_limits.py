@@ -7,7 +7,8 @@ tests/fuzz/CMakeLists.txt, cmake/*.cmake) that do not go through wait_limit
 - the limit of timeout(1) and of run_limited (fresh_home.sh) is
   "$(wait_limit N)" or a variable set from wait_limit;
 - a loop that polls (its body sleeps) counts to a bound made from
-  wait_limit;
+  wait_limit: "for ((i = 0; i < N; ...))" and "<=", "while (( i <= N ))",
+  "for i in $(seq N)" and "$(seq 1 N)" (the last word of seq's);
 - run_quolin_until.sh scales its SECONDS itself, so it is given a plain
   number (a scaled one would be scaled twice);
 - no test sets a TIMEOUT or --timeout: scripts/run-ctest gives each test
@@ -29,7 +30,8 @@ LIMIT_VARIABLE = re.compile(r'\b(\w+)="?\$\(+\s*\$?\(?wait_limit\b')
 TIMEOUT = re.compile(r'(?:^|[\s;&|(])(timeout|run_limited)\s+(?!\(\))' + ARGUMENT)
 UNTIL = re.compile(r'run_quolin_until\.sh"?\s+' + ARGUMENT + r'\s+' + ARGUMENT)
 LOOP = re.compile(r'\bfor\s*(?:\(\(\s*\w+\s*=\s*\w+\s*;\s*\w+\s*<=?\s*([^;]+);'
-                  r'|\w+\s+in\s+\$\(seq\s+(.*)\)\s*;?\s*do)')
+                  r'|\w+\s+in\s+\$\(seq\s+(.*)\)\s*;?\s*do)'
+                  r'|\bwhile\s*\(\(\s*\w+\s*<=?\s*(.+?)\s*\)\)')
 CMAKE_TIMEOUT = re.compile(r'\bTIMEOUT\b|--timeout\b')
 
 
@@ -90,7 +92,10 @@ def check_script(path, text, findings):
         check_until(path, number, code, findings)
         match = LOOP.search(code)
         if match:
-            bound = match.group(1) or match.group(2)
+            bound = match.group(1) or match.group(2) or match.group(3)
+            # seq LAST, seq FIRST LAST, seq FIRST STEP LAST: the last word
+            # is the bound shown.
+            shown = bound.split()[-1] if match.group(2) and bound.split() else bound
             body = []
             for _, later in lines[index:]:
                 body.append(later)
@@ -100,7 +105,7 @@ def check_script(path, text, findings):
             through = 'wait_limit' in bound or any(
                 re.search(r'\b%s\b' % re.escape(v), bound) for v in variables)
             if polls and not through:
-                findings.append(f'{path}:{number}: a loop that polls up to {bound.strip()} '
+                findings.append(f'{path}:{number}: a loop that polls up to {shown.strip()} '
                                 'does not go through wait_limit')
 
 

@@ -41,6 +41,24 @@ run_limited() {
   wait "$pid"
 }
 
+# Starts an X server of the script's own at the niceness $1 (default 0): a
+# bare Xvfb, which resets when its last client leaves, on a display number
+# it picks itself. Sets DISPLAY and own_xvfb_pid; the caller ends it (its
+# EXIT trap).
+start_own_xvfb() {
+  local tenths limit
+  nice -n "${1:-0}" Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$home/display" >"$home/xvfb.txt" 2>&1 &
+  own_xvfb_pid=$!
+  limit=$(($(wait_limit 30) * 10))
+  for ((tenths = 0; tenths < limit; tenths++)); do
+    [ -s "$home/display" ] && break
+    kill -0 "$own_xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -s "$home/display" ] || fail "Xvfb did not start: $(cat "$home/xvfb.txt")"
+  export DISPLAY=":$(head -1 "$home/display")"
+}
+
 # Writes a model of one unit hexahedron (parts and nodes as in the tests'
 # command files) to $1.
 write_unit_hex() {

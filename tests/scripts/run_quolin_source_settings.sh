@@ -78,7 +78,9 @@ echo "the beam opened after the sources shows what a fresh process shows"
 # A seed the user sets or changes while the set is open is the user's, box
 # and counts together; what the set's open set goes back. Each case: the
 # user's lines in a fresh process, then (after #) the session's lines; the
-# beam after them shows and exports the same. Counts whose y and z differ.
+# beam after them shows and exports the same. Counts whose y and z differ,
+# a box whose six corner values differ, given back by the restore; a second
+# trace, the current one, seeded by the set and given back.
 box='0.1 0.2 0.3 0.4 0.5 0.6 2 3 4'
 seed_cases=(
   "particlenumpoints 2 3 4#open RES|particlenumpoints 2 3 4|closefiles"
@@ -88,6 +90,8 @@ seed_cases=(
   "particlenumpoints 2 3 4#particlenumpoints 2 3 4|keepsettings|open RES|open NKF"
   "open BEAM|readstate 2 1 1|vectors show 1|particletrace $box#open RES|vectors show 1|particletrace $box|closefiles"
   "open BEAM|readstate 2 1 1|vectors show 1|particletrace $box#particlenumpoints 5 6 7|open RES|vectors show 1|particletrace $box"
+  "open BEAM|readstate 2 1 1|vectors show 1|particletrace $box#open BEAM|readstate 2 1 1|vectors show 1|particletrace $box|open RES|closefiles"
+  "open BEAM|addparticletrace|particlenumpoints 2 3 4#open BEAM|addparticletrace|particlenumpoints 2 3 4|open RES|closefiles"
 )
 n=0
 for c in "${seed_cases[@]}"; do

@@ -2,8 +2,10 @@
 # tests/scripts/test_wait_limits.sh ROOT -- check_wait_limits.py passes on
 # the tree, and on scratch scripts and CMake files it names exactly the
 # limits that do not go through wait_limit: a bare timeout or run_limited,
-# a polling loop counted to a bare number, a scaled limit given to
-# run_quolin_until.sh (which scales its own), a test's own TIMEOUT. Scaled
+# a polling loop counted to a bare number (for with < and <=, while (( )),
+# seq with one bound or two), a scaled limit given to run_quolin_until.sh
+# (which scales its own), a test's own TIMEOUT (the fuzz folder's CMake
+# too). Scaled
 # limits, variables set from wait_limit, loops that do not poll and the
 # text of a here-document pass.
 set -uo pipefail
@@ -15,9 +17,10 @@ python3 "$check" "$root" || fail "the tree itself has a limit that does not go t
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/tests/scripts"
+mkdir -p "$scratch/tests/scripts" "$scratch/tests/fuzz"
 
-# Each case: the file (a script under tests/scripts, or CMakeLists.txt) |
+# Each case: the file (a script under tests/scripts, CMakeLists.txt or the
+# fuzz folder's) |
 # what the report must say (empty: no report) | the text.
 cases=(
   'tests/scripts/a.sh|tests/scripts/a.sh:1: timeout 60 does not go through wait_limit|timeout 60 "$program" beam.nkf'
@@ -28,6 +31,15 @@ run_limited "$limit" "$program"'
   sleep 0.1
 done'
   'tests/scripts/a.sh|tests/scripts/a.sh:1: a loop that polls up to 100 does not go through wait_limit|for _ in $(seq 100); do [ -e x ] && break; sleep 0.1; done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:1: a loop that polls up to 100 does not go through wait_limit|for i in $(seq 1 100); do [ -e x ] && break; sleep 0.1; done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:1: a loop that polls up to 600 does not go through wait_limit|for ((i = 1; i <= 600; i++)); do
+  [ -S "$socket" ] && break
+  sleep 0.1
+done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a loop that polls up to 600 does not go through wait_limit|i=1
+while (( i <= 600 )); do [ -e x ] && break; sleep 0.1; i=$((i + 1)); done'
+  'tests/fuzz/CMakeLists.txt|tests/fuzz/CMakeLists.txt:2: a test time limit of its own; scripts/run-ctest gives every test its scaled limit|add_test(NAME fuzz_a COMMAND fuzz_a -max_total_time=10)
+set_tests_properties(fuzz_a PROPERTIES TIMEOUT 60)'
   'tests/scripts/a.sh|tests/scripts/a.sh:1: run_quolin_until.sh scales its limit itself; give it a plain number of seconds, not "$(wait_limit 60)"|bash "$scripts/run_quolin_until.sh" "opened" "$(wait_limit 60)" "$program"'
   'CMakeLists.txt|CMakeLists.txt:2: run_quolin_until.sh scales its limit itself; give it a plain number of seconds, not ${LIMIT}|quolin_session_test(a
   run_quolin_until.sh "Primary file .*opened\\." ${LIMIT} $<TARGET_FILE:quolin>)'
@@ -38,6 +50,9 @@ timeout "$limit" sh -c true
 tenths=$(($(wait_limit 60) * 10))
 for ((i = 0; i < tenths; i++)); do sleep 0.1; done
 for _ in $(seq $((3 * $(nproc)))); do sh -c "while :; do :; done" & done
+for i in $(seq 1 "$(wait_limit 60)"); do [ -e x ] && break; sleep 1; done
+i=1
+while (( i <= $(wait_limit 60) )); do sleep 1; i=$((i + 1)); done
 # timeout 60 in a comment
 cat >hang.sh <<EOT
 timeout 1000 sleep 1000
@@ -49,7 +64,7 @@ quolin_session_test(a run_quolin_until.sh
 for c in "${cases[@]}"; do
   IFS='|' read -r file want _ <<<"$c"
   text="${c#*|*|}"
-  rm -f "$scratch/CMakeLists.txt" "$scratch"/tests/scripts/*
+  rm -f "$scratch/CMakeLists.txt" "$scratch/tests/fuzz/CMakeLists.txt" "$scratch"/tests/scripts/*
   printf '%s\n' "$text" >"$scratch/$file"
   out="$(python3 "$check" "$scratch")"
   got=$?
