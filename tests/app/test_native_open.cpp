@@ -346,7 +346,7 @@ TEST_F(NativeOpen, ARefusedBinaryGeometryRefusesTheOpenOrTheStateAndKeepsTheFram
 TEST_F(NativeOpen, AStateWithoutItsVectorIsRefusedNamingTheVector)
 {
     WriteSet(false, NativeGeoText());
-    NativeWords vec;  // three floats a node, steps 1 and 2 only
+    NativeWords vec;  // three floats a node, the first two result steps only
     vec.I(1).I(2).I(5);
     for (int i = 0; i < 2 * 5 * 3; i++) vec.F(0.5f * static_cast<float>(i % 7));
     ASSERT_TRUE(NKTestWriteBytes(Path("vec.res"), vec.Bytes(false)));
