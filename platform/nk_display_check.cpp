@@ -175,6 +175,7 @@ bool NKCanOpenDisplay(int argc, char **argv, std::string *pMessage)
     }
     NKEndDisplayCheck();
     sg_pHeld = pDisplay;
+    if (pszName == choice.pszDisplay) setenv("DISPLAY", pszName, 1);
     return true;
 }
 

@@ -18,7 +18,9 @@
 // that DISPLAY is not set, or that the display does not answer (its server
 // accepts the connection but sends nothing within a few seconds). A list of
 // platforms holding another than X11, or another platform, passes: the check
-// is Qt's there.
+// is Qt's there. A display that opens, named by the option, becomes DISPLAY
+// too: the stroke font's library and the programs started from this one
+// read DISPLAY alone, and must reach the display Qt reaches.
 bool NKCanOpenDisplay(int argc, char **argv, std::string *pMessage);
 // Closes the check's connection; called once the platform has connected.
 void NKEndDisplayCheck(void);

@@ -28,9 +28,11 @@ trap cleanup EXIT
 start_own_xvfb
 good="$DISPLAY"
 # Message boxes go to standard error; the user's start-up file after an
-# open ends the session.
+# open draws a frame with text in the stroke font (whose library reads
+# DISPLAY alone: it must reach the display the option named) and ends the
+# session.
 export CI=1
-printf 'exit\n' >"$brovik/fileopen.qlc"
+printf 'strokefonts\nlegend\ntoppm "%s"\nexit\n' "$home/drawn.ppm" >"$brovik/fileopen.qlc"
 
 # Display numbers no server serves: one refused, one whose socket accepts
 # and never answers (with a lock file, so no other server takes it).
@@ -97,6 +99,10 @@ for row in "${rows[@]}"; do
   grep -qE "$expected" "$err" || fail "$command: no \"$expected\" on standard error"
   grep -q "Qt platform plugin" "$err" && fail "$command: Qt's plugin message"
   grep -q "Command Line Options" "$err" && fail "$command: the usage box"
+  if [ "$want" = 0 ]; then
+    [ -s "$home/drawn.ppm" ] || fail "$command: no frame drawn"
+    rm -f "$home/drawn.ppm"
+  fi
 done
 echo "every way to name a display is checked: a refused or silent one says so, status 1;" \
   "a working one named by -display opens the beam, no usage box"
