@@ -316,7 +316,6 @@ bool NKPlotInterfaceInfo(int iCategory, int iComponent)
 bool NKPlotSourceBuildPlot(int iCategory, int iComponent, char **ppszNames, int iCount,
                            PlotRecord *pPlot)
 {
-    NKPlotDeleteAllCurves(pPlot);
     int iMade = 0;
     PlotCurve **ppCurves = nullptr;
     if (NKPlotSourceGetSeriesCount(iCategory, iComponent) > 0) {
@@ -330,6 +329,13 @@ bool NKPlotSourceBuildPlot(int iCategory, int iComponent, char **ppszNames, int 
             iMade = ppCurves[0] != nullptr ? 1 : 0;
         }
     }
+    // A read refused because the database changed on disk leaves the plot
+    // as it was (the refusal is reported by the source).
+    if (sg_iCurrentSource == NK_PLOT_SOURCE_TH && TH::ReadRefused()) {
+        NKFree(ppCurves);
+        return false;
+    }
+    NKPlotDeleteAllCurves(pPlot);
     for (int i = 0; i < iMade; i++) {
         StyleCurve(ppCurves[i], pPlot);
         if (!NKPlotAppendCurve(pPlot, ppCurves[i])) NKFreePlotCurve(ppCurves[i]);
