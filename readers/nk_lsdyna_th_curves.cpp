@@ -275,29 +275,32 @@ ValueSpot FindSpot(int iCategory, int iComp, int iIndex)
     }
 }
 
-// The value at a spot of the state at word iState of file iFile.
+// The value at a spot from its words af (v.iCount of 6).
+float ValueOf(const ValueSpot &v, float *af)
+{
+    const float *pfInitial = v.pNode != nullptr ? v.pNode->afInitial : af;
+    switch (v.iMode) {
+    case kTensor:
+        return NKTensorDerivedValue(v.iSelector, af);
+    case kDisplacementLength:
+        for (int k = 0; k < v.iCount; k++) af[k] -= pfInitial[k];
+        // fall through
+    case kLength:
+        return std::sqrt(af[0] * af[0] + af[1] * af[1] + af[2] * af[2]);
+    case kMinusInitial:
+        return af[0] - pfInitial[v.iAxis];
+    default:
+        return af[0];
+    }
+}
+
+// The value at a spot of state st; false when its words are not there.
 bool ReadValue(LSDynaStream *s, const LSDynaThState &st, const ValueSpot &v, float *pfValue)
 {
     float af[6] = {0, 0, 0, 0, 0, 0};
     if (!s->Seek(st.iFile, st.iOffset + v.iPos) || s->ReadFloats(af, v.iCount) != v.iCount)
         return false;
-    const float *pfInitial = v.pNode != nullptr ? v.pNode->afInitial : af;
-    switch (v.iMode) {
-    case kTensor:
-        *pfValue = NKTensorDerivedValue(v.iSelector, af);
-        break;
-    case kDisplacementLength:
-        for (int k = 0; k < v.iCount; k++) af[k] -= pfInitial[k];
-        // fall through
-    case kLength:
-        *pfValue = std::sqrt(af[0] * af[0] + af[1] * af[1] + af[2] * af[2]);
-        break;
-    case kMinusInitial:
-        *pfValue = af[0] - pfInitial[v.iAxis];
-        break;
-    default:
-        *pfValue = af[0];
-    }
+    *pfValue = ValueOf(v, af);
     return true;
 }
 
@@ -333,10 +336,11 @@ void ReportChanged(int iFile, int iCurves)
 }
 
 // Whether the words of state iState that no other read of the pass shows
-// are still there: the last word it has in each member it covers, unless
-// the next state's time word, read next, lies after it in that member (a
-// file is cut, not holed, so that word shows every word before it). False
-// with *piFile the member whose word is gone.
+// are still there: the last word it has in each member it covers (read
+// alone, its own bytes), unless the next state's time word, read next,
+// lies after it in that member (a file is cut, not holed, so that word
+// shows every word before it). False with *piFile the member whose word
+// is gone.
 bool StateEndsKept(LSDynaStream *s, size_t iState, int *piFile)
 {
     const LSDynaThControl &c = g_LSDynaTh;
@@ -348,13 +352,33 @@ bool StateEndsKept(LSDynaStream *s, size_t iState, int *piFile)
         const int64_t iLast = std::min(iEnd, iWords) - 1;
         const bool bShown = pNext != nullptr && pNext->iFile == f && pNext->iOffset > iLast;
         float fWord;
-        if (!bShown && iLast >= 0 && (!s->Seek(f, iLast) || s->ReadFloats(&fWord, 1) != 1)) {
+        if (!bShown && iLast >= 0 && !s->ReadFloatAlone(f, iLast, &fWord)) {
             *piFile = f;
             return false;
         }
         iEnd -= iWords;
     }
     return true;
+}
+
+// The bytes of one read of the word stream's buffer (a page).
+constexpr int64_t kBlockBytes = 4096;
+
+// Reads the time word of state st into *pfTime. Where states are no larger
+// than a block, every block a curve read covers holds a value of some
+// state, so the time word comes with the first value's words in one read
+// (head holds them) and costs no block and no seek of its own; in larger
+// states it is read alone, its own bytes only. False with *piFile the
+// member where the words ended.
+bool ReadTime(LSDynaStream *s, const LSDynaThState &st, std::vector<float> *pHead, float *pfTime,
+              int *piFile)
+{
+    const int64_t n = (int64_t)pHead->size();
+    const bool bOk = n > 0 ? s->Seek(st.iFile, st.iOffset) && s->ReadFloats(pHead->data(), n) == n
+                           : s->ReadFloatAlone(st.iFile, st.iOffset, pfTime);
+    if (n > 0 && bOk) *pfTime = (*pHead)[0];
+    *piFile = n > 0 && !bOk ? s->CurrentFile() : st.iFile;
+    return bOk;
 }
 
 // Fills one point per state of every curve, reading each state's time word
@@ -366,16 +390,24 @@ bool FillPoints(const std::vector<ValueSpot> &spots, PlotCurve **ppCurves)
 {
     const LSDynaThControl &c = g_LSDynaTh;
     LSDynaStream s(&c.files, c.iFormat, c.bSwap);
+    const ValueSpot &first = spots[0];
+    const bool bTogether = c.iStateSize * c.iWordSize <= kBlockBytes;
+    std::vector<float> head((size_t)(bTogether ? first.iPos + first.iCount : 0));
     for (size_t iState = 0; iState < c.states.size(); iState++) {
         const LSDynaThState &st = c.states[iState];
         float fTime = 0.0f;
-        bool bOk = s.Seek(st.iFile, st.iOffset) && s.ReadFloats(&fTime, 1) == 1 &&
-                   std::memcmp(&fTime, &st.fTime, sizeof(float)) == 0;
         int iFile = st.iFile;
+        bool bOk = ReadTime(&s, st, &head, &fTime, &iFile) &&
+                   std::memcmp(&fTime, &st.fTime, sizeof(float)) == 0;
         for (size_t i = 0; bOk && i < spots.size(); i++) {
-            float fValue = kUndefined;
-            bOk = ReadValue(&s, st, spots[i], &fValue);
-            iFile = s.CurrentFile();
+            float fValue = kUndefined, af[6] = {0, 0, 0, 0, 0, 0};
+            if (i == 0 && bTogether) {
+                std::copy_n(head.begin() + first.iPos, first.iCount, af);
+                fValue = ValueOf(first, af);
+            } else {
+                bOk = ReadValue(&s, st, spots[i], &fValue);
+                iFile = s.CurrentFile();
+            }
             ppCurves[i]->pPoints[iState] = {st.fTime, fValue};
         }
         if (!bOk || !StateEndsKept(&s, iState, &iFile)) {

@@ -451,13 +451,15 @@ TEST_F(LSDynaTimeHistory, UserNumberingNamesSeriesAndCurves)
 // curve is made. A member that only grew gives the curves as at the open.
 TEST_F(LSDynaTimeHistory, ChangedAfterTheOpenRefusesTheCurvesNamingTheMember)
 {
-    // Ten states at times 0 to 9, 102 words each from word 101. The family
-    // form holds states 1-5 and the end marker in d3thdt (612 words) and
-    // states 6-10 in d3thdt01 (510 words).
+    // Ten states at times 0 to 9, 102 words each from word 101 (or 1,102
+    // with 1,000 more globals: the time word is then read apart from the
+    // values). The family form holds states 1-5 and the end marker in
+    // d3thdt (612 words) and states 6-10 in d3thdt01 (510 words).
     enum Change { kZeros, kSetWord, kCut, kGrow };
     const struct Case {
         const char *pszWhat;
         int iWordSize;
+        int iPad;  // globals added to each state
         bool bFamily;
         const char *pszMember;
         Change change;
@@ -466,31 +468,49 @@ TEST_F(LSDynaTimeHistory, ChangedAfterTheOpenRefusesTheCurvesNamingTheMember)
         int iExtraBytes;     // bytes of a part word after a cut
         bool bRefused;
     } kCases[] = {
-        {"last five states zeroed", 4, false, "d3thdt", kZeros, 611, 1121, 0, true},
-        {"last five states zeroed, 8-byte words", 8, false, "d3thdt", kZeros, 611, 1121, 0, true},
-        {"one middle state zeroed", 4, false, "d3thdt", kZeros, 509, 611, 0, true},
-        {"a time word changed", 4, false, "d3thdt", kSetWord, 713, 7, 0, true},
-        {"cut inside the last state, after the words read", 4, false, "d3thdt", kCut, 1069, 0, 0,
+        {"last five states zeroed", 4, 0, false, "d3thdt", kZeros, 611, 1121, 0, true},
+        {"states of 1,102 words, the last five zeroed", 4, 1000, false, "d3thdt", kZeros, 5611,
+         11121, 0, true},
+        {"states of 1,102 words, a time word changed", 4, 1000, false, "d3thdt", kSetWord, 6713, 7,
+         0, true},
+        {"states of 1,102 words, cut inside the last state after the words read", 4, 1000, false,
+         "d3thdt", kCut, 11069, 0, 0, true},
+        {"states of 1,102 words, grown", 4, 1000, false, "d3thdt", kGrow, 11200, 0, 0, false},
+        {"last five states zeroed, 8-byte words", 8, 0, false, "d3thdt", kZeros, 611, 1121, 0,
          true},
-        {"cut at a state's end", 4, false, "d3thdt", kCut, 917, 0, 0, true},
-        {"cut inside a time word", 4, false, "d3thdt", kCut, 917, 0, 2, true},
-        {"grew by a state", 4, false, "d3thdt", kGrow, 1223, 0, 0, false},
-        {"second member cut inside its last state", 4, true, "d3thdt01", kCut, 500, 0, 0, true},
-        {"first member cut inside its last state, after the words read", 4, true, "d3thdt", kCut,
+        {"one middle state zeroed", 4, 0, false, "d3thdt", kZeros, 509, 611, 0, true},
+        {"a time word changed", 4, 0, false, "d3thdt", kSetWord, 713, 7, 0, true},
+        {"cut inside the last state, after the words read", 4, 0, false, "d3thdt", kCut, 1069, 0, 0,
+         true},
+        {"cut at a state's end", 4, 0, false, "d3thdt", kCut, 917, 0, 0, true},
+        {"cut inside a time word", 4, 0, false, "d3thdt", kCut, 917, 0, 2, true},
+        {"grew by a state", 4, 0, false, "d3thdt", kGrow, 1223, 0, 0, false},
+        {"second member cut inside its last state", 4, 0, true, "d3thdt01", kCut, 500, 0, 0, true},
+        {"first member cut inside its last state, after the words read", 4, 0, true, "d3thdt", kCut,
          569, 0, 0, true},
-        {"first member cut before its end marker", 4, true, "d3thdt", kCut, 611, 0, 0, false},
-        {"second member zeroed", 4, true, "d3thdt01", kZeros, 0, 510, 0, true},
-        {"first member grew", 4, true, "d3thdt", kGrow, 700, 0, 0, false},
-        {"second member grew by a state", 4, true, "d3thdt01", kGrow, 612, 0, 0, false},
+        {"first member cut before its end marker", 4, 0, true, "d3thdt", kCut, 611, 0, 0, false},
+        {"second member zeroed", 4, 0, true, "d3thdt01", kZeros, 0, 510, 0, true},
+        {"first member grew", 4, 0, true, "d3thdt", kGrow, 700, 0, 0, false},
+        {"second member grew by a state", 4, 0, true, "d3thdt01", kGrow, 612, 0, 0, false},
     };
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.pszWhat);
         std::remove((Path() + "01").c_str());
         LSDynaTestWriter w;
         w.iWordSize = c.iWordSize;
-        LSDynaWriteBrickHistory(&w, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+        LSDynaTestHeader h = LSDynaBrickHistoryHeader();
+        h.w[18] += c.iPad;  // NGLBV
+        LSDynaWriteBrickHistory(&w, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, h);
         const long kBytes = c.iWordSize;
-        std::vector<uint8_t> first = w.bytes, second;
+        std::vector<uint8_t> first(w.bytes.begin(), w.bytes.begin() + 101 * kBytes), second;
+        for (long k = 0; k < 10; k++) {
+            auto At = [&](long iWord) {
+                return w.bytes.begin() + (101 + 102 * k + iWord) * kBytes;
+            };
+            first.insert(first.end(), At(0), At(13));  // the time and 12 globals
+            first.insert(first.end(), (size_t)(c.iPad * kBytes), 0);
+            first.insert(first.end(), At(13), At(102));
+        }
         if (c.bFamily) {
             second.assign(first.begin() + 611 * kBytes, first.end());
             first.resize((size_t)(611 * kBytes));
