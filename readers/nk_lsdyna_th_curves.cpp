@@ -275,7 +275,7 @@ ValueSpot FindSpot(int iCategory, int iComp, int iIndex)
     }
 }
 
-// The value at a spot from its words af (v.iCount of 6).
+// The value at a spot from its v.iCount words in af (room for 6).
 float ValueOf(const ValueSpot &v, float *af)
 {
     const float *pfInitial = v.pNode != nullptr ? v.pNode->afInitial : af;
