@@ -1,8 +1,10 @@
 // tests/readers/test_lsdyna_th.cpp -- the LS-DYNA time-history database as
 // plot source 0, through LSDynaTimeHistorySource only: a one-brick database
 // built word by word (in every word size and byte order), its categories,
-// components, series and curves, its geometry, the plot titles, and damaged
-// copies that must fail with their list's message and leave the source closed.
+// components, series and curves, its geometry, the plot titles, damaged
+// copies that must fail with their list's message and leave the source
+// closed, and copies changed on disk after the open, whose curves are
+// refused.
 #include <gtest/gtest.h>
 
 #include <algorithm>
