@@ -12,7 +12,8 @@
 #include "commands/nk_command.h"
 
 // The parsers' answers: 1 done, 0 failed, -1 no sub-command, -2 unknown
-// sub-command, -3 bad arguments.
+// sub-command, -3 bad arguments; `th plot` answers -5 (failed, no further
+// message) when the source refused the read and reported it.
 int NKCommandParseThCmd(const char *pszArguments);
 bool PlotCommand(const char *pszArguments);
 int NKCommandHandlePlot(CommandTableEntry *pEntry, const char *pszArguments);

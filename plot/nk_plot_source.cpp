@@ -316,20 +316,30 @@ bool NKPlotInterfaceInfo(int iCategory, int iComponent)
 bool NKPlotSourceBuildPlot(int iCategory, int iComponent, char **ppszNames, int iCount,
                            PlotRecord *pPlot)
 {
-    NKPlotDeleteAllCurves(pPlot);
     int iMade = 0;
+    bool bRead = false;
     PlotCurve **ppCurves = nullptr;
     if (NKPlotSourceGetSeriesCount(iCategory, iComponent) > 0) {
         if (iCount > 0) ppCurves = (PlotCurve **)NKCalloc((size_t)iCount, sizeof(PlotCurve *));
-        if (ppCurves != nullptr)
+        if (ppCurves != nullptr) {
             iMade = NKPlotSourceReadCurves(iCategory, iComponent, ppszNames, iCount, ppCurves);
+            bRead = true;
+        }
     } else {
         ppCurves = (PlotCurve **)NKCalloc(1, sizeof(PlotCurve *));
         if (ppCurves != nullptr) {
             ppCurves[0] = NKPlotSourceReadCurve(iCategory, iComponent, 0);
             iMade = ppCurves[0] != nullptr ? 1 : 0;
+            bRead = true;
         }
     }
+    // A read refused because the database changed on disk leaves the plot
+    // as it was (the refusal is reported by the source).
+    if (bRead && sg_iCurrentSource == NK_PLOT_SOURCE_TH && TH::ReadRefused()) {
+        NKFree(ppCurves);
+        return false;
+    }
+    NKPlotDeleteAllCurves(pPlot);
     for (int i = 0; i < iMade; i++) {
         StyleCurve(ppCurves[i], pPlot);
         if (!NKPlotAppendCurve(pPlot, ppCurves[i])) NKFreePlotCurve(ppCurves[i]);

@@ -57,7 +57,8 @@ bool NKPlotSourceSetTitles(PlotRecord *pPlot, int iCategory, int iComponent);
 bool NKPlotInterfaceInfo(int iCategory, int iComponent);
 // Replaces the plot's curves by those of the named series (or the single
 // curve of a component without series), styles them, then sets defaults,
-// titles, data range and axes. True.
+// titles, data range and axes. True; false, the plot left as it was, when
+// the source refused the read (its files changed on disk since the open).
 bool NKPlotSourceBuildPlot(int iCategory, int iComponent, char **ppszNames, int iCount,
                            PlotRecord *pPlot);
 // Fills the plot slots of core (plot source init and close, plot exists).

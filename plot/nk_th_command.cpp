@@ -23,6 +23,10 @@
 
 namespace {
 
+// The answer of a plot the source refused: the command fails with the
+// source's message only.
+constexpr int kRefused = -5;
+
 // The database's own geometry into a model of one frame; false (source
 // closed, reported internally) when a step fails.
 bool LoadSourceGeometry(const char *pszFileName)
@@ -103,14 +107,20 @@ int ThPlot(const std::vector<std::string> &words)
     std::vector<std::string> names(words.begin() + 3, words.end());
     std::vector<char *> pointers;
     for (std::string &name : names) pointers.push_back(&name[0]);
-    if (g_pCurrentPlot == nullptr) {
+    const bool bNewPlot = g_pCurrentPlot == nullptr;
+    if (bNewPlot) {
         if (!NKCreateCurrentPlot(false)) return 0;
         bool bStopped = g_pModel == nullptr || g_pModel->animationType == 0;
         ExecuteCommand(bStopped ? "plt nomarkerlinex" : "plt markerlinex");
         NKRefreshMenusForModel();
     }
-    NKPlotSourceBuildPlot(iCategory - 1, iComponent - 1,
-                          pointers.empty() ? nullptr : pointers.data(), iCount, g_pCurrentPlot);
+    if (!NKPlotSourceBuildPlot(iCategory - 1, iComponent - 1,
+                               pointers.empty() ? nullptr : pointers.data(), iCount,
+                               g_pCurrentPlot)) {
+        // Refused and reported by the source: no plot where there was none.
+        if (bNewPlot) NKDeleteCurrentPlot();
+        return kRefused;
+    }
     NKInvalidateViewForPlot();
     g_bPlotShown = 1;
     return 1;

@@ -374,6 +374,20 @@ int64_t LSDynaStream::Skip(int64_t n)
     return iDone;
 }
 
+bool LSDynaStream::ReadFloatAlone(int iFile, int64_t iWord, float *pfOut)
+{
+    if (iFile < 0 || iFile >= (int)m_pFiles->size() || iWord < 0 ||
+        iWord >= (*m_pFiles)[(size_t)iFile].Words(m_iWordSize))
+        return false;
+    m_iFile = iFile;
+    unsigned char word[8];
+    if (!OpenCurrent() || ::pread(::fileno(m_pFile), word, (size_t)m_iWordSize,
+                                  (off_t)(iWord * m_iWordSize)) != (ssize_t)m_iWordSize)
+        return false;
+    *pfOut = FloatWord(word, m_iWordSize, m_bSwap);
+    return true;
+}
+
 int64_t LSDynaStream::ReadFloats(float *pfOut, int64_t n)
 {
     if (n <= 0) return 0;

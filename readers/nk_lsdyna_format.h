@@ -246,6 +246,11 @@ public:
     int64_t ReadFloats(float *pfOut, int64_t n);
     int64_t ReadInts(int *piOut, int64_t n);
     int64_t Skip(int64_t n);
+    // Reads word iWord of member iFile (within its listed words) with one
+    // read of that word's bytes alone, past the stream's buffer, through
+    // the member's stream (opened as a read opens it). False when it is not
+    // there. The stream's position is then undefined: Seek before reading.
+    bool ReadFloatAlone(int iFile, int64_t iWord, float *pfOut);
     int WordSize() const { return m_iWordSize; }
     // The member the stream reads in (where a short read came short).
     int CurrentFile() const { return m_iFile; }

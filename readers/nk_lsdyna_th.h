@@ -67,13 +67,19 @@ int GetStateCount(void);
 bool NeedsGeometry(void);
 
 // Reads one curve per listed user ID found in the category's items (in the
-// order given); returns how many it made into ppCurves (0 on failure).
+// order given); returns how many it made into ppCurves (0 on failure). A
+// state whose words or time the family no longer holds as the open listed
+// them (changed on disk since) refuses the read: an error naming the
+// member, no curve, and ReadRefused true until the next read.
 int ReadCurves(int iCategory, int iComponent, const int *piIds, int iCount, PlotCurve **ppCurves);
 // The same with the IDs as decimal texts.
 int ReadCurvesByName(int iCategory, int iComponent, char **ppszNames, int iCount,
                      PlotCurve **ppCurves);
 // One curve for the ID in pszName, or for ID -1 (Globals) when null.
 PlotCurve *ReadCurve(int iCategory, int iComponent, const char *pszName);
+// True when the last curve read was refused because the family changed on
+// disk after the open.
+bool ReadRefused(void);
 
 // A new geometry of the database's nodes and elements; null on failure.
 NKGeometry *ReadGeometry(int iUnused);

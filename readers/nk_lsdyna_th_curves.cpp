@@ -6,8 +6,11 @@
 // A value's word position within a state is found once per curve; derived
 // components (von Mises and the other stress measures, vector lengths,
 // displacements) read several words. A curve read keeps the family's files
-// open across the states; a state that cannot be read gives the point
-// (-1.0, undefined).
+// open across the states and reads each state's time word with its values:
+// a state whose time word no longer holds the listed time, or whose words
+// are no longer all there (the family changed on disk since the open),
+// refuses the whole read with a message naming the member, and no curve
+// is made.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +21,7 @@
 #include "core/nk_element_types.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_plot_records.h"
 #include "readers/nk_data_source.h"
@@ -271,29 +275,32 @@ ValueSpot FindSpot(int iCategory, int iComp, int iIndex)
     }
 }
 
-// The value at a spot of the state at word iState of file iFile.
+// The value at a spot from its v.iCount words in af (room for 6).
+float ValueOf(const ValueSpot &v, float *af)
+{
+    const float *pfInitial = v.pNode != nullptr ? v.pNode->afInitial : af;
+    switch (v.iMode) {
+    case kTensor:
+        return NKTensorDerivedValue(v.iSelector, af);
+    case kDisplacementLength:
+        for (int k = 0; k < v.iCount; k++) af[k] -= pfInitial[k];
+        // fall through
+    case kLength:
+        return std::sqrt(af[0] * af[0] + af[1] * af[1] + af[2] * af[2]);
+    case kMinusInitial:
+        return af[0] - pfInitial[v.iAxis];
+    default:
+        return af[0];
+    }
+}
+
+// The value at a spot of state st; false when its words are not there.
 bool ReadValue(LSDynaStream *s, const LSDynaThState &st, const ValueSpot &v, float *pfValue)
 {
     float af[6] = {0, 0, 0, 0, 0, 0};
     if (!s->Seek(st.iFile, st.iOffset + v.iPos) || s->ReadFloats(af, v.iCount) != v.iCount)
         return false;
-    const float *pfInitial = v.pNode != nullptr ? v.pNode->afInitial : af;
-    switch (v.iMode) {
-    case kTensor:
-        *pfValue = NKTensorDerivedValue(v.iSelector, af);
-        break;
-    case kDisplacementLength:
-        for (int k = 0; k < v.iCount; k++) af[k] -= pfInitial[k];
-        // fall through
-    case kLength:
-        *pfValue = std::sqrt(af[0] * af[0] + af[1] * af[1] + af[2] * af[2]);
-        break;
-    case kMinusInitial:
-        *pfValue = af[0] - pfInitial[v.iAxis];
-        break;
-    default:
-        *pfValue = af[0];
-    }
+    *pfValue = ValueOf(v, af);
     return true;
 }
 
@@ -314,21 +321,101 @@ NKString CurveName(int k, int iUserId)
     return "error";
 }
 
-// Fills one point per state of every curve, reading each state's values in
-// one pass over the family with its files kept open.
-void FillPoints(const std::vector<ValueSpot> &spots, PlotCurve **ppCurves)
+// Set when the last curve read was refused (ReadRefused).
+bool sg_bRefused = false;
+
+// The refusal of a read that found member iFile changed since the open.
+void ReportChanged(int iFile, int iCurves)
+{
+    const LSDynaThControl &c = g_LSDynaTh;
+    NKPrintError(NKString::FromFormat("LS-DYNA file %s: the %s refused, the file changed on disk "
+                                      "after it was opened.",
+                                      c.files[(size_t)iFile].szFileName.GetText(),
+                                      iCurves == 1 ? "curve is" : "curves are")
+                     .GetText());
+}
+
+// Whether the words of state iState that no other read of the pass shows
+// are still there: the last word it has in each member it covers (read
+// alone, its own bytes), unless the next state's time word, read next,
+// lies after it in that member (a file is cut, not holed, so that word
+// shows every word before it). False with *piFile the member whose word
+// is gone.
+bool StateEndsKept(LSDynaStream *s, size_t iState, int *piFile)
+{
+    const LSDynaThControl &c = g_LSDynaTh;
+    const LSDynaThState &st = c.states[iState];
+    const LSDynaThState *pNext = iState + 1 < c.states.size() ? &c.states[iState + 1] : nullptr;
+    int64_t iEnd = st.iOffset + c.iStateSize;
+    for (int f = st.iFile; iEnd > 0 && f < (int)c.files.size(); f++) {
+        const int64_t iWords = c.files[(size_t)f].Words(c.iWordSize);
+        const int64_t iLast = std::min(iEnd, iWords) - 1;
+        const bool bShown = pNext != nullptr && pNext->iFile == f && pNext->iOffset > iLast;
+        float fWord;
+        if (!bShown && iLast >= 0 && !s->ReadFloatAlone(f, iLast, &fWord)) {
+            *piFile = f;
+            return false;
+        }
+        iEnd -= iWords;
+    }
+    return true;
+}
+
+// The bytes of one read of the word stream's buffer (a page).
+constexpr int64_t kBlockBytes = 4096;
+
+// Reads the time word of state st into *pfTime. Where states are no larger
+// than a block, every block a curve read covers holds a value of some
+// state, so the time word comes with the first value's words in one read
+// (head holds them) and costs no block and no seek of its own; in larger
+// states it is read alone, its own bytes only. False with *piFile the
+// member where the words ended.
+bool ReadTime(LSDynaStream *s, const LSDynaThState &st, std::vector<float> *pHead, float *pfTime,
+              int *piFile)
+{
+    const int64_t n = (int64_t)pHead->size();
+    const bool bOk = n > 0 ? s->Seek(st.iFile, st.iOffset) && s->ReadFloats(pHead->data(), n) == n
+                           : s->ReadFloatAlone(st.iFile, st.iOffset, pfTime);
+    if (n > 0 && bOk) *pfTime = (*pHead)[0];
+    *piFile = n > 0 && !bOk ? s->CurrentFile() : st.iFile;
+    return bOk;
+}
+
+// Fills one point per state of every curve, reading each state's time word
+// and values in one pass over the family with its files kept open. False,
+// reported, when a state's time word no longer holds the time the open
+// listed (bit for bit) or its words are no longer all there: the points
+// are then partly filled and the caller drops the curves.
+bool FillPoints(const std::vector<ValueSpot> &spots, PlotCurve **ppCurves)
 {
     const LSDynaThControl &c = g_LSDynaTh;
     LSDynaStream s(&c.files, c.iFormat, c.bSwap);
+    const ValueSpot &first = spots[0];
+    const bool bTogether = c.iStateSize * c.iWordSize <= kBlockBytes;
+    std::vector<float> head((size_t)(bTogether ? first.iPos + first.iCount : 0));
     for (size_t iState = 0; iState < c.states.size(); iState++) {
         const LSDynaThState &st = c.states[iState];
-        bool bOk = true;
-        for (size_t i = 0; i < spots.size(); i++) {
-            float fValue = kUndefined;
-            bOk = bOk && ReadValue(&s, st, spots[i], &fValue);
-            ppCurves[i]->pPoints[iState] = {bOk ? st.fTime : -1.0f, bOk ? fValue : kUndefined};
+        float fTime = 0.0f;
+        int iFile = st.iFile;
+        bool bOk = ReadTime(&s, st, &head, &fTime, &iFile) &&
+                   std::memcmp(&fTime, &st.fTime, sizeof(float)) == 0;
+        for (size_t i = 0; bOk && i < spots.size(); i++) {
+            float fValue = kUndefined, af[6] = {0, 0, 0, 0, 0, 0};
+            if (i == 0 && bTogether) {
+                std::copy_n(head.begin() + first.iPos, first.iCount, af);
+                fValue = ValueOf(first, af);
+            } else {
+                bOk = ReadValue(&s, st, spots[i], &fValue);
+                iFile = s.CurrentFile();
+            }
+            ppCurves[i]->pPoints[iState] = {st.fTime, fValue};
+        }
+        if (!bOk || !StateEndsKept(&s, iState, &iFile)) {
+            ReportChanged(iFile, (int)spots.size());
+            return false;
         }
     }
+    return true;
 }
 
 }  // namespace
@@ -337,6 +424,7 @@ int LSDynaTimeHistorySource::ReadCurves(int iCategory, int iComponent, const int
                                         PlotCurve **ppCurves)
 {
     const LSDynaThControl &c = g_LSDynaTh;
+    sg_bRefused = false;
     int k = CategoryOfRank(iCategory);
     int iComp = k >= 0 ? ComponentOfRank(k, iComponent) : -1;
     if (iComp < 0 || c.states.empty() || piIds == nullptr || ppCurves == nullptr) return 0;
@@ -375,9 +463,15 @@ int LSDynaTimeHistorySource::ReadCurves(int iCategory, int iComponent, const int
         p->iSubId = userIds[(size_t)i];
         p->iKind = 2, p->iXQuantity = 0, p->iYQuantity = 2;
     }
-    FillPoints(spots, ppCurves);
+    if (!FillPoints(spots, ppCurves)) {
+        NKFreePlotCurves(ppCurves, n);
+        sg_bRefused = true;
+        return 0;
+    }
     return n;
 }
+
+bool LSDynaTimeHistorySource::ReadRefused(void) { return sg_bRefused; }
 
 int LSDynaTimeHistorySource::ReadCurvesByName(int iCategory, int iComponent, char **ppszNames,
                                               int iCount, PlotCurve **ppCurves)

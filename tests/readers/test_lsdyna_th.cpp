@@ -1,10 +1,13 @@
 // tests/readers/test_lsdyna_th.cpp -- the LS-DYNA time-history database as
 // plot source 0, through LSDynaTimeHistorySource only: a one-brick database
 // built word by word (in every word size and byte order), its categories,
-// components, series and curves, its geometry, the plot titles, and damaged
-// copies that must fail with their list's message and leave the source closed.
+// components, series and curves, its geometry, the plot titles, damaged
+// copies that must fail with their list's message and leave the source
+// closed, and copies changed on disk after the open, whose curves are
+// refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -438,4 +441,136 @@ TEST_F(LSDynaTimeHistory, UserNumberingNamesSeriesAndCurves)
     EXPECT_NEAR(p->pPoints[1].y, 0.5f, 1e-5);
     NKFreePlotCurve(p);
     EXPECT_EQ(Curve("Nodes", "Norm Displacement", "3"), nullptr);  // internal numbers are not IDs
+}
+
+// A database changed on disk after its open, as a rerun or a copy over it
+// changes it: a curve is read while every word the open listed for each
+// state is there and each state's time word still holds its listed time.
+// Zeros in place (the last five states, a middle one), a time word
+// changed, a cut inside the last state after the words the curves read,
+// at a state's end or inside a time word, in one file or in a member of a
+// family: the read is refused with one error naming the member, and no
+// curve is made. A member that only grew gives the curves as at the open.
+TEST_F(LSDynaTimeHistory, ChangedAfterTheOpenRefusesTheCurvesNamingTheMember)
+{
+    // Ten states at times 0 to 9, 102 words each from word 101 (or 1,102
+    // with 1,000 more globals: the time word is then read apart from the
+    // values). The family form holds states 1-5 and the end marker in
+    // d3thdt (612 words) and states 6-10 in d3thdt01 (510 words).
+    enum Change { kZeros, kSetWord, kCut, kGrow };
+    const struct Case {
+        const char *pszWhat;
+        int iWordSize;
+        int iPad;  // globals added to each state
+        bool bFamily;
+        const char *pszMember;
+        Change change;
+        int64_t iFrom, iTo;  // words of the member: zeroed [iFrom, iTo), the word
+                             // iFrom set to iTo, or the member's new length
+        int iExtraBytes;     // bytes of a part word after a cut
+        bool bRefused;
+    } kCases[] = {
+        {"last five states zeroed", 4, 0, false, "d3thdt", kZeros, 611, 1121, 0, true},
+        {"states of 1,102 words, the last five zeroed", 4, 1000, false, "d3thdt", kZeros, 5611,
+         11121, 0, true},
+        {"states of 1,102 words, a time word changed", 4, 1000, false, "d3thdt", kSetWord, 6713, 7,
+         0, true},
+        {"states of 1,102 words, cut inside the last state after the words read", 4, 1000, false,
+         "d3thdt", kCut, 11069, 0, 0, true},
+        {"states of 1,102 words, grown", 4, 1000, false, "d3thdt", kGrow, 11200, 0, 0, false},
+        {"last five states zeroed, 8-byte words", 8, 0, false, "d3thdt", kZeros, 611, 1121, 0,
+         true},
+        {"one middle state zeroed", 4, 0, false, "d3thdt", kZeros, 509, 611, 0, true},
+        {"a time word changed", 4, 0, false, "d3thdt", kSetWord, 713, 7, 0, true},
+        {"cut inside the last state, after the words read", 4, 0, false, "d3thdt", kCut, 1069, 0, 0,
+         true},
+        {"cut at a state's end", 4, 0, false, "d3thdt", kCut, 917, 0, 0, true},
+        {"cut inside a time word", 4, 0, false, "d3thdt", kCut, 917, 0, 2, true},
+        {"grew by a state", 4, 0, false, "d3thdt", kGrow, 1223, 0, 0, false},
+        {"second member cut inside its last state", 4, 0, true, "d3thdt01", kCut, 500, 0, 0, true},
+        {"first member cut inside its last state, after the words read", 4, 0, true, "d3thdt", kCut,
+         569, 0, 0, true},
+        {"first member cut before its end marker", 4, 0, true, "d3thdt", kCut, 611, 0, 0, false},
+        {"second member zeroed", 4, 0, true, "d3thdt01", kZeros, 0, 510, 0, true},
+        {"first member grew", 4, 0, true, "d3thdt", kGrow, 700, 0, 0, false},
+        {"second member grew by a state", 4, 0, true, "d3thdt01", kGrow, 612, 0, 0, false},
+    };
+    for (const Case &c : kCases) {
+        SCOPED_TRACE(c.pszWhat);
+        std::remove((Path() + "01").c_str());
+        LSDynaTestWriter w;
+        w.iWordSize = c.iWordSize;
+        LSDynaTestHeader h = LSDynaBrickHistoryHeader();
+        h.w[18] += c.iPad;  // NGLBV
+        LSDynaWriteBrickHistory(&w, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, h);
+        const long kBytes = c.iWordSize;
+        std::vector<uint8_t> first(w.bytes.begin(), w.bytes.begin() + 101 * kBytes), second;
+        for (long k = 0; k < 10; k++) {
+            auto At = [&](long iWord) {
+                return w.bytes.begin() + (101 + 102 * k + iWord) * kBytes;
+            };
+            first.insert(first.end(), At(0), At(13));  // the time and 12 globals
+            first.insert(first.end(), (size_t)(c.iPad * kBytes), 0);
+            first.insert(first.end(), At(13), At(102));
+        }
+        if (c.bFamily) {
+            second.assign(first.begin() + 611 * kBytes, first.end());
+            first.resize((size_t)(611 * kBytes));
+            LSDynaTestWriter marker;
+            marker.iWordSize = c.iWordSize;
+            marker.Float(-999999.0);
+            first.insert(first.end(), marker.bytes.begin(), marker.bytes.end());
+            ASSERT_TRUE(NKTestWriteBytes(Path() + "01", second));
+        }
+        ASSERT_TRUE(NKTestWriteBytes(Path(), first));
+        MessageCapture capture;
+        ASSERT_TRUE(TH::Open(Path().c_str()));
+        ASSERT_EQ(TH::GetStateCount(), 10) << capture.Text();
+        // Norm displacement of nodes 3 and 7 as at the open.
+        int aiIds[2] = {3, 7};
+        PlotCurve *apBefore[2] = {nullptr, nullptr}, *apAfter[2] = {nullptr, nullptr};
+        ASSERT_EQ(TH::ReadCurves(1, 0, aiIds, 2, apBefore), 2);
+        const std::string member = m_Dir + "/" + c.pszMember;
+        std::vector<uint8_t> bytes = c.pszMember == std::string("d3thdt") ? first : second;
+        LSDynaTestWriter add;
+        add.iWordSize = c.iWordSize;
+        if (c.change == kZeros)
+            std::fill(bytes.begin() + c.iFrom * kBytes, bytes.begin() + c.iTo * kBytes, 0);
+        if (c.change == kSetWord) {
+            add.Float((double)c.iTo);
+            std::copy(add.bytes.begin(), add.bytes.end(), bytes.begin() + c.iFrom * kBytes);
+        }
+        if (c.change == kCut) bytes.resize((size_t)(c.iFrom * kBytes + c.iExtraBytes));
+        if (c.change == kGrow) {
+            LSDynaWriteBrickHistoryState(&add, 10.0);
+            bytes.insert(bytes.end(), add.bytes.begin(), add.bytes.end());
+            bytes.resize((size_t)(c.iFrom * kBytes));
+        }
+        ASSERT_TRUE(NKTestWriteBytes(member, bytes));
+        capture.Clear();
+        const int n = TH::ReadCurves(1, 0, aiIds, 2, apAfter);
+        EXPECT_EQ(TH::ReadRefused(), c.bRefused);
+        if (c.bRefused) {
+            EXPECT_EQ(n, 0);
+            EXPECT_EQ(apAfter[0], nullptr);
+            EXPECT_EQ(apAfter[1], nullptr);
+            EXPECT_EQ(capture.Text(), "LS-DYNA file " + member +
+                                          ": the curves are refused, the file changed on disk "
+                                          "after it was opened.");
+            EXPECT_TRUE(capture.HasLine(capture.Text(), NK_MSG_ERROR));
+        } else {
+            EXPECT_EQ(n, 2);
+            EXPECT_EQ(capture.Text(), "");
+            for (int i = 0; i < n; i++) {
+                ASSERT_EQ(apAfter[i]->iNumPoints, 10);
+                for (int k = 0; k < 10; k++) {
+                    EXPECT_EQ(apAfter[i]->pPoints[k].x, apBefore[i]->pPoints[k].x) << k;
+                    EXPECT_EQ(apAfter[i]->pPoints[k].y, apBefore[i]->pPoints[k].y) << k;
+                }
+            }
+        }
+        NKFreePlotCurves(apBefore, 2);
+        NKFreePlotCurves(apAfter, 2);
+        TH::Close();
+    }
 }
