@@ -4,7 +4,10 @@
 // every other sign of damage: a base file cut inside its geometry (the open
 // fails), members of zeros, times that are not a number or not above the
 // time before, a member copied over the next, words after an end marker
-// with a cut elsewhere. A damaged family offers only the whole family's
+// with a cut elsewhere, a member longer than its writer's length. Zeros
+// inside a state are its values: whole families written again over
+// members, with runs of zeros longer than a member, offer every state. A
+// damaged family offers only the whole family's
 // first states, each with the same words, with one warning naming the
 // damaged member and its sign. The real families of the shared test data,
 // and families written here in 4- and 8-byte words with one and several
