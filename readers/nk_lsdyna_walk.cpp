@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <sys/stat.h>
 #include <utility>
 
@@ -437,85 +436,42 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
     const char *pszMember = (*m_pFiles)[(size_t)i].szFileName.GetText();
     m_bFailed = eSign == Sign::Geometry && m_iSegments == 1;
     m_bMust = false;
-    m_bStop = true;
-    // What was found, said of the member, with the state the states end
-    // before (or with).
-    const int iNext = m_iStates + 1, iLast = m_iStates;
-    const char *pszFound = nullptr;
-    int iState = 0;
-    switch (eSign) {
-    case Sign::None:
-        m_bStop = false;
-        return;
-    case Sign::PartWord:
+    m_bStop = eSign != Sign::None;
+    if (!m_bStop) return;
+    if (eSign == Sign::PartWord) {
         NKLSDynaWarnPartWord(pszMember, m_iStates, m_fLastListed);
         return;
-    case Sign::Geometry:
-        pszFound = "ends inside its geometry";
-        break;
-    case Sign::Zeros:
-        pszFound = "holds only zeros";
-        break;
-    case Sign::ZerosFrom:
-        pszFound = "holds only zeros from state %d on";
-        iState = iNext;
-        break;
-    case Sign::TimeNotNumber:
-        pszFound = "state %d has a time that is not a number";
-        iState = iNext;
-        break;
-    case Sign::TimeBelow:
-        pszFound = "state %d has a time below the time before it";
-        iState = iNext;
-        break;
-    case Sign::TimeSame:
-        pszFound = "state %d has the time of the state before it";
-        iState = iNext;
-        break;
-    case Sign::AfterMarker:
-        pszFound = "has words after its end marker";
-        break;
-    case Sign::CutAfterMarker:
-        pszFound = "is cut short after its end marker";
-        break;
-    case Sign::InsideState:
-        pszFound = "ends inside state %d";
-        iState = iNext;
-        break;
-    case Sign::NoMarker:
-        pszFound = "ends after state %d without its end marker";
-        iState = iLast;
-        break;
-    case Sign::CutShort:
-        pszFound = "is cut short of its writer's 512-word blocks";
-        break;
-    case Sign::Longer:
-        pszFound = "has words past its writer's length";
-        break;
-    case Sign::FollowedNotNumber:
-        pszFound = "state %d is followed by a time that is not a number";
-        iState = iNext;
-        break;
-    case Sign::FollowedBelow:
-        pszFound = "state %d is followed by a time below its own";
-        iState = iNext;
-        break;
-    case Sign::FollowedSame:
-        pszFound = "state %d is followed by its own time";
-        iState = iNext;
-        break;
-    case Sign::ShortSplit:
-        pszFound = "is shorter than the other members its writer filled, inside state %d";
-        iState = iNext;
-        break;
-    case Sign::OpenEnd:
-        pszFound = "ends the family with no end marker after state %d";
-        iState = iLast;
-        break;
     }
-    const NKString found = std::strchr(pszFound, '%') != nullptr
-                               ? NKString::FromFormat(pszFound, iState)
-                               : NKString(pszFound);
+    // What was found, said of the member, with the state it names: the one
+    // the states end before (1), or with (0); -1 names none.
+    static constexpr struct {
+        Sign eSign;
+        const char *pszFound;
+        int iState;
+    } kFound[] = {
+        {Sign::Geometry, "ends inside its geometry", -1},
+        {Sign::Zeros, "holds only zeros", -1},
+        {Sign::ZerosFrom, "holds only zeros from state %d on", 1},
+        {Sign::TimeNotNumber, "state %d has a time that is not a number", 1},
+        {Sign::TimeBelow, "state %d has a time below the time before it", 1},
+        {Sign::TimeSame, "state %d has the time of the state before it", 1},
+        {Sign::FollowedNotNumber, "state %d is followed by a time that is not a number", 1},
+        {Sign::FollowedBelow, "state %d is followed by a time below its own", 1},
+        {Sign::FollowedSame, "state %d is followed by its own time", 1},
+        {Sign::AfterMarker, "has words after its end marker", -1},
+        {Sign::CutAfterMarker, "is cut short after its end marker", -1},
+        {Sign::InsideState, "ends inside state %d", 1},
+        {Sign::NoMarker, "ends after state %d without its end marker", 0},
+        {Sign::CutShort, "is cut short of its writer's 512-word blocks", -1},
+        {Sign::ShortSplit, "is shorter than the other members its writer filled, inside state %d",
+         1},
+        {Sign::Longer, "has words past its writer's length", -1},
+        {Sign::OpenEnd, "ends the family with no end marker after state %d", 0}};
+    NKString found;
+    for (const auto &f : kFound)
+        if (f.eSign == eSign)
+            found = f.iState < 0 ? NKString(f.pszFound)
+                                 : NKString::FromFormat(f.pszFound, m_iStates + f.iState);
     NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
 }
 
