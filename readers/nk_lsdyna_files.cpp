@@ -538,13 +538,3 @@ int64_t LSDynaTimeReader::ZerosFrom(int iFile)
     }
     return 0;
 }
-
-bool LSDynaTimeReader::OnlyZeros(int iFile)
-{
-    const int64_t iWords = (*m_pFiles)[(size_t)iFile].Words(m_iWordSize);
-    unsigned char last[8];
-    if (iWords == 0 || !Open(iFile) || !ReadAt((iWords - 1) * m_iWordSize, last, m_iWordSize) ||
-        AnyNotZero(last, m_iWordSize))
-        return false;
-    return ZerosFrom(iFile) == 0;
-}

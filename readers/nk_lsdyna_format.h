@@ -303,9 +303,6 @@ public:
     // same descriptor: a zero time word asks it whether the zeros run on to
     // the file's end.
     int64_t ZerosFrom(int iFile);
-    // True when every word of file iFile is zero: its last word is read,
-    // and only where that is zero the file back from its end (ZerosFrom).
-    bool OnlyZeros(int iFile);
     // Forgets the block read last, so that the next word is read afresh.
     void DropBlock() { m_iBlockAt = -1; }
     // The descriptor of file iFile when it is the one open, else -1.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <sys/stat.h>
 #include <utility>
 
@@ -15,11 +14,30 @@ LSDynaStateWalk::LSDynaStateWalk(const std::vector<LSDynaFamilyFile> *pFiles, in
     : m_pFiles(pFiles), m_iWordSize(iFormat == NK_DYNA_INT8 || iFormat == NK_DYNA_FLOAT8 ? 8 : 4),
       m_Add(std::move(add)), m_Times(pFiles, iFormat, bSwap)
 {
-    for (size_t i = 0; i < pFiles->size(); i++) {
-        const LSDynaFamilyFile &f = (*pFiles)[i];
-        m_iLargest = std::max(m_iLargest, f.Words(m_iWordSize));
-        if (i + 1 < pFiles->size()) m_iFilled = std::max(m_iFilled, f.Words(m_iWordSize));
-        if (!f.WholeBlocks(m_iWordSize)) m_iNotWholeBlocks++;
+    // The writer's member length: the length most numbered members but the
+    // family's last share (of lengths as common, the largest), and no less
+    // than a base file's. A numbered member longer than it is damaged and
+    // gives no evidence: neither the largest member nor the count of
+    // members that are not whole blocks counts it.
+    std::vector<int64_t> lengths;
+    for (int i = 0; i + 1 < (int)pFiles->size(); i++) {
+        if (Base(i))
+            m_iFilled = std::max(m_iFilled, Words(i));
+        else
+            lengths.push_back(Words(i));
+    }
+    std::sort(lengths.begin(), lengths.end());
+    size_t iMost = 0;
+    for (size_t a = 0, b = 0; a < lengths.size(); a = b) {
+        while (b < lengths.size() && lengths[b] == lengths[a]) b++;
+        if (b - a < iMost) continue;
+        iMost = b - a;
+        m_iFilled = std::max(m_iFilled, lengths[a]);
+    }
+    for (int i = 0; i < (int)pFiles->size(); i++) {
+        if (Longer(i)) continue;
+        m_iLargest = std::max(m_iLargest, Words(i));
+        if (!(*pFiles)[(size_t)i].WholeBlocks(m_iWordSize)) m_iNotWholeBlocks++;
     }
 }
 
@@ -94,6 +112,13 @@ void LSDynaStateWalk::ReadMember(int i)
         return;
     }
     m_iExpect = f.iSuffixNumber + 1;
+    // Where states run on over members, one longer than the writer's
+    // length holds words no state of the family has: the states end before
+    // the first state it holds.
+    if (m_S > m_iLargest && Longer(i)) {
+        Warn(i, Sign::Longer);
+        return;
+    }
     if (m_iGeometryLeft == 0) {
         ReadTimes(i, m_iCarry);
         return;
@@ -104,11 +129,14 @@ void LSDynaStateWalk::ReadMember(int i)
         return;
     }
     // The member in which the geometry ends holds no states; they begin at
-    // the first word of the next, which must show the geometry whole.
+    // the first word of the next. The end marker after the geometry in this
+    // member shows it whole, else the next member's first word must.
+    float fWord = 0.0f;
+    m_bGeometryRanOver = m_iGeometryLeft == Words(i) ||
+                         m_Times.Read(i, m_iGeometryLeft, &fWord) != LSDynaTimeWord::EndMarker;
     m_iGeometryLeft = 0;
     m_iCarry = 0;
     m_bMust = true;
-    m_bGeometryRanOver = true;
     if (PartWord(i))
         Warn(i, Sign::PartWord);
     else if (m_iSegments == 1)
@@ -179,8 +207,12 @@ bool LSDynaStateWalk::WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float 
         Keep(true);
         return true;
     }
+    // What followed the state is named with the member the state ended in.
+    const Sign eSign = !std::isfinite(fTime)     ? Sign::FollowedNotNumber
+                       : fTime < m_Pending.fTime ? Sign::FollowedBelow
+                                                 : Sign::FollowedSame;
     Drop();
-    Warn(o == 0 ? i - 1 : i, Sign::InsideState);
+    Warn(o == 0 ? i - 1 : i, eSign);
     return false;
 }
 
@@ -295,13 +327,9 @@ LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
         if (j + 1 >= (int)files.size() ||
             !NKLSDynaFollowsDirectly(files[(size_t)j], files[(size_t)(j + 1)]))
             break;
+        // A member the state fills to its end holds only its values, zeros
+        // too: none of its words is read.
         iAvail += Words(++j);
-        // A member the state fills to its end has no word the walk reads:
-        // one of nothing but zeros ends the states before it.
-        if (o + m_S >= iAvail && m_Times.OnlyZeros(j)) {
-            Warn(j, Sign::Zeros);
-            return Sign::None;
-        }
         if (o + m_S <= iAvail) return Sign::None;
         if (CutSign(j) != Sign::None) break;
     }
@@ -313,17 +341,19 @@ LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
 // a member of whole blocks, among others of whole blocks, cut short after
 // its end marker; a base file whose words after its marker (its part
 // titles, closed with the end marker, then padding) end short of whole
-// blocks with a word that is not the end marker.
+// blocks with a word that is not the end marker (ending with it, it is
+// whole, whatever the other members' blocks).
 LSDynaStateWalk::Sign LSDynaStateWalk::AfterMarkerSign(int i, int64_t o)
 {
     if (PartWord(i)) return Sign::PartWord;
     if (!Base(i) && m_Times.NotZeroAfter(i, o)) return Sign::AfterMarker;
-    if (CutShort(i)) return Sign::CutAfterMarker;
+    // A base file that its titles' end marker ends is whole, blocks or not.
     float fLast = 0.0f;
-    if (Base(i) && o + 1 < Words(i) && !(*m_pFiles)[(size_t)i].WholeBlocks(m_iWordSize) &&
-        m_Times.Read(i, Words(i) - 1, &fLast) != LSDynaTimeWord::EndMarker)
-        return Sign::CutAfterMarker;
-    return Sign::None;
+    if (Base(i) && o + 1 < Words(i) && !(*m_pFiles)[(size_t)i].WholeBlocks(m_iWordSize))
+        return m_Times.Read(i, Words(i) - 1, &fLast) == LSDynaTimeWord::EndMarker
+                   ? Sign::None
+                   : Sign::CutAfterMarker;
+    return CutShort(i) ? Sign::CutAfterMarker : Sign::None;
 }
 
 // Why member i's states end at a state's end without the end marker
@@ -342,15 +372,16 @@ LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i) const
     return m_iStates == 0 && !bHeld ? Sign::InsideState : Sign::NoMarker;
 }
 
-// Why member i, which a state runs on over, shows that it was cut without
-// reading it: not a whole number of words (it ends inside a state) or,
-// among members of whole blocks, of the writer's blocks; or, not the
+// Why member i, which a state runs on over, shows that it was damaged
+// without reading it: not a whole number of words (it ends inside a state);
+// longer than the writer's member length (not the family's last); among
+// members of whole blocks, short of the writer's blocks; or, not the
 // family's last, not filled as a writer that splits states fills every
-// member but the last: whole blocks, and as large as the family's largest
-// such member (a writer fills no member beyond its size).
+// member but the last: whole blocks, and of the writer's member length.
 LSDynaStateWalk::Sign LSDynaStateWalk::CutSign(int i) const
 {
     if (PartWord(i)) return Sign::InsideState;
+    if (Longer(i)) return Sign::Longer;
     if (CutShort(i)) return Sign::CutShort;
     if (Last(i)) return Sign::None;
     if (!(*m_pFiles)[(size_t)i].WholeBlocks(m_iWordSize)) return Sign::InsideState;
@@ -405,70 +436,42 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
     const char *pszMember = (*m_pFiles)[(size_t)i].szFileName.GetText();
     m_bFailed = eSign == Sign::Geometry && m_iSegments == 1;
     m_bMust = false;
-    m_bStop = true;
-    // What was found, said of the member, with the state the states end
-    // before (or with).
-    const int iNext = m_iStates + 1, iLast = m_iStates;
-    const char *pszFound = nullptr;
-    int iState = 0;
-    switch (eSign) {
-    case Sign::None:
-        m_bStop = false;
-        return;
-    case Sign::PartWord:
+    m_bStop = eSign != Sign::None;
+    if (!m_bStop) return;
+    if (eSign == Sign::PartWord) {
         NKLSDynaWarnPartWord(pszMember, m_iStates, m_fLastListed);
         return;
-    case Sign::Geometry:
-        pszFound = "ends inside its geometry";
-        break;
-    case Sign::Zeros:
-        pszFound = "holds only zeros";
-        break;
-    case Sign::ZerosFrom:
-        pszFound = "holds only zeros from state %d on";
-        iState = iNext;
-        break;
-    case Sign::TimeNotNumber:
-        pszFound = "state %d has a time that is not a number";
-        iState = iNext;
-        break;
-    case Sign::TimeBelow:
-        pszFound = "state %d has a time below the time before it";
-        iState = iNext;
-        break;
-    case Sign::TimeSame:
-        pszFound = "state %d has the time of the state before it";
-        iState = iNext;
-        break;
-    case Sign::AfterMarker:
-        pszFound = "has words after its end marker";
-        break;
-    case Sign::CutAfterMarker:
-        pszFound = "is cut short after its end marker";
-        break;
-    case Sign::InsideState:
-        pszFound = "ends inside state %d";
-        iState = iNext;
-        break;
-    case Sign::NoMarker:
-        pszFound = "ends after state %d without its end marker";
-        iState = iLast;
-        break;
-    case Sign::CutShort:
-        pszFound = "is cut short of its writer's 512-word blocks";
-        break;
-    case Sign::ShortSplit:
-        pszFound = "is shorter than the other members its writer filled, inside state %d";
-        iState = iNext;
-        break;
-    case Sign::OpenEnd:
-        pszFound = "ends the family with no end marker after state %d";
-        iState = iLast;
-        break;
     }
-    const NKString found = std::strchr(pszFound, '%') != nullptr
-                               ? NKString::FromFormat(pszFound, iState)
-                               : NKString(pszFound);
+    // What was found, said of the member, with the state it names: the one
+    // the states end before (1), or with (0); -1 names none.
+    static constexpr struct {
+        Sign eSign;
+        const char *pszFound;
+        int iState;
+    } kFound[] = {
+        {Sign::Geometry, "ends inside its geometry", -1},
+        {Sign::Zeros, "holds only zeros", -1},
+        {Sign::ZerosFrom, "holds only zeros from state %d on", 1},
+        {Sign::TimeNotNumber, "state %d has a time that is not a number", 1},
+        {Sign::TimeBelow, "state %d has a time below the time before it", 1},
+        {Sign::TimeSame, "state %d has the time of the state before it", 1},
+        {Sign::FollowedNotNumber, "state %d is followed by a time that is not a number", 1},
+        {Sign::FollowedBelow, "state %d is followed by a time below its own", 1},
+        {Sign::FollowedSame, "state %d is followed by its own time", 1},
+        {Sign::AfterMarker, "has words after its end marker", -1},
+        {Sign::CutAfterMarker, "is cut short after its end marker", -1},
+        {Sign::InsideState, "ends inside state %d", 1},
+        {Sign::NoMarker, "ends after state %d without its end marker", 0},
+        {Sign::CutShort, "is cut short of its writer's 512-word blocks", -1},
+        {Sign::ShortSplit, "is shorter than the other members its writer filled, inside state %d",
+         1},
+        {Sign::Longer, "has words past its writer's length", -1},
+        {Sign::OpenEnd, "ends the family with no end marker after state %d", 0}};
+    NKString found;
+    for (const auto &f : kFound)
+        if (f.eSign == eSign)
+            found = f.iState < 0 ? NKString(f.pszFound)
+                                 : NKString::FromFormat(f.pszFound, m_iStates + f.iState);
     NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
 }
 

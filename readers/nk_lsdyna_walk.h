@@ -18,23 +18,26 @@
 // than a member, and fills every member it splits over but the last to one
 // size. So a state or the geometry runs on over a member's end only when it
 // is larger than the family's largest member and the members it runs over
-// are filled so: whole blocks, as large as the family's largest member but
-// the last. A state that ran over is kept only when what follows it lies
-// where the family says: the next state's time, finite and above its own,
-// or the end marker. Everything else ends at a member's end: a member that
-// ends inside a state, or a member that is not the family's last ending at
-// a state's end without the end marker, is cut there; the last member
-// ending at a state's end without it is whole (a run still writing).
+// are filled so: whole blocks, of the writer's member length but the last.
+// The writer's member length is the length the members share; a member
+// longer than it (not the last) is damaged, and neither it nor the largest
+// member is taken from such a member. A state that ran over is kept only
+// when what follows it lies where the family says: the next state's time,
+// finite and above its own, or the end marker. Everything else ends at a member's end: a member
+// that ends inside a state, or a member that is not the family's last ending at a state's end
+// without the end marker, is cut there; the last member ending at a state's end without it is whole
+// (a run still writing).
 //
 // A zero time word asks whether the member's words are zeros from it to the
 // member's end: a run of zeros that begins inside a state and goes on past
 // its end drops that state, as one from its time word does (a state may end
 // with zeros of its own only where its member ends with it), and a member
-// of nothing but zeros is named so, also one that a state runs on over. The
-// checks read only the words the walk reads anyway, the member's last word
-// after its end marker (a base file's where it is not whole blocks), a
-// member's end back to its last word that is not zero where a time word is
-// zero, and the last word of a member that a state fills to its end.
+// of nothing but zeros is named so. Inside a state zeros are values (a
+// model at rest, a rigid part): a member that lies wholly inside one state
+// is not read. The checks read only the words the walk reads anyway, the
+// member's last word after its end marker (a base file's where it is not
+// whole blocks) and a member's end back to its last word that is not zero
+// where a time word is zero.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +78,11 @@ private:
         TimeNotNumber,
         TimeBelow,
         TimeSame,
+        // What follows a state that ran on over members: a time that is not a
+        // number, below its own, or its own.
+        FollowedNotNumber,
+        FollowedBelow,
+        FollowedSame,
         AfterMarker,     // words that are not zero after a member's end marker
         CutAfterMarker,  // a member of 512-word blocks cut short after its marker
         // Why a member's words end where they do (MemberEndSign):
@@ -82,6 +90,7 @@ private:
         NoMarker,     // at a state's end without the end marker, members follow
         CutShort,     // short of the 512-word blocks the writer's members are
         ShortSplit,   // shorter than the members a splitting writer fills
+        Longer,       // longer than the writer's member length, not the last
         OpenEnd       // the family's last, at a state's end without the marker
     };
     // A state read but not yet listed: it is listed once what follows it
@@ -98,6 +107,9 @@ private:
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }
     bool Base(int i) const { return (*m_pFiles)[(size_t)i].bBaseFile != 0; }
     bool Last(int i) const { return i + 1 == (int)m_pFiles->size(); }
+    // A numbered member, not the family's last, longer than the writer's
+    // member length: damaged.
+    bool Longer(int i) const { return !Base(i) && !Last(i) && Words(i) > m_iFilled; }
     bool StartSegment(int iBase, int64_t S, int64_t iStatesAt);
     void ReadMember(int i);
     void ReadTimes(int i, int64_t o);
@@ -127,9 +139,9 @@ private:
     int m_iSegments = 0;
     int m_iBase = 0;
     int64_t m_S = 1;
-    int64_t m_iLargest = 0;     // words of the family's largest member
-    int64_t m_iFilled = 0;      // ... and of its largest but the family's last
-    int m_iNotWholeBlocks = 0;  // members that are not whole 512-word blocks
+    int64_t m_iLargest = 0;     // words of the family's largest member, not longer
+    int64_t m_iFilled = 0;      // the writer's member length in words
+    int m_iNotWholeBlocks = 0;  // members that are not whole 512-word blocks, not longer
     int64_t m_iCarry = 0;       // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
     bool m_bGeometryRanOver = false;  // the next word read must show it whole

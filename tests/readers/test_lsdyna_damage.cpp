@@ -4,7 +4,10 @@
 // every other sign of damage: a base file cut inside its geometry (the open
 // fails), members of zeros, times that are not a number or not above the
 // time before, a member copied over the next, words after an end marker
-// with a cut elsewhere. A damaged family offers only the whole family's
+// with a cut elsewhere, a member longer than its writer's length. Zeros
+// inside a state are its values: whole families written again over
+// members, with runs of zeros longer than a member, offer every state. A
+// damaged family offers only the whole family's
 // first states, each with the same words, with one warning naming the
 // damaged member and its sign. The real families of the shared test data,
 // and families written here in 4- and 8-byte words with one and several
@@ -1009,8 +1012,9 @@ std::vector<Member> Resplit(const std::vector<Member> &members, size_t iBytes, i
 // member cut to one length (not whole blocks, or whole blocks below the
 // base file's size), smaller than a state, so that states would run on
 // over members; the ansys d3plot01 zeroed from state 3's time word on but
-// for one word in the first or the second piece read back from its end (the
-// zeros do not reach the end: a time below the time before it); node_temperature's base file cut
+// for one word in the first or the second piece read back from its end, also
+// the first word of either (the zeros do not reach the end: a time below the
+// time before it); node_temperature's base file cut
 // inside its part titles with d3plot01 ending after state 10 (a run still writing).
 std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member> &members)
 {
@@ -1029,8 +1033,11 @@ std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member
     if (name != "d3plot") return {};
     std::vector<Damage> out = {EveryMemberCut(members, 50000, inside),
                                EveryMemberCut(members, 38912, shorter)};
-    const size_t iWords = members[1].bytes.size() / 4;
-    for (size_t iWord : {iWords - 2, iWords - (size_t)NK_DYNA_BLOCK_WORDS - 1000}) {
+    // (The word first in the first piece read back from the end, and first
+    // in the second.)
+    const size_t iWords = members[1].bytes.size() / 4, iBlock = (size_t)NK_DYNA_BLOCK_WORDS;
+    for (size_t iWord :
+         {iWords - 2, iWords - iBlock - 1000, iWords - iBlock, iWords - iBlock - 65536 / 4}) {
         std::vector<uint8_t> b = members[1].bytes;
         std::fill(b.begin() + 2 * 55932, b.end(), 0);
         b[iWord * 4] = 1;
@@ -1040,8 +1047,16 @@ std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member
 }
 
 // Every sign in the real families; the ansys family written again over
-// members of 40,960 bytes, whole and with a member of zeros that a state
-// fills (d3plot30) or in which one ends (d3plot29).
+// members of 40,960 bytes: whole; with a member of zeros in which a state
+// ends (d3plot29), that holds state 14's time word (d3plot18) or that ends
+// the family (d3plot31); with d3plot20 longer by a word, 1,000 bytes, a
+// block or a member (the words after it): the states end before the first
+// state it holds. Zeros inside a state are its values: with d3plot30, which
+// state 22 fills, all zeros, every state is offered, and so with d3plot01,
+// which state 1 fills from its time word (0, as a first state's may be):
+// the open offers every state without a word (the read of state 1 finds
+// its coordinates all zero). A last member longer than the others, d3plot31
+// written into d3plot30, is whole.
 TEST_F(LSDynaDamage, RealFamiliesNameEverySign)
 {
     NK_SKIP_WITHOUT_SHARED_TESTDATA();
@@ -1056,9 +1071,46 @@ TEST_F(LSDynaDamage, RealFamiliesNameEverySign)
         EXPECT_EQ(Show(PlotReader(), copy.Path("d3plot")), Show(PlotReader(), dir + "/d3plot"));
         WholePlot w;
         ListWholePlot(dir + "_split", split, &w);
+        auto Longer = [&](size_t n) {
+            std::vector<uint8_t> b = split[20].bytes;
+            b.insert(b.end(), split[21].bytes.begin(), split[21].bytes.begin() + (long)n);
+            return b;
+        };
+        const std::vector<uint8_t> zeros(40960, 0);
+        const std::string longer = "has words past its writer's length";
         CheckDamages(dir + "_split", split, PlotReader(), w.states,
-                     {{30, std::vector<uint8_t>(40960, 0), 21, "holds only zeros"},
-                      {29, std::vector<uint8_t>(40960, 0), 20, "holds only zeros"}});
+                     {{29, zeros, 20, "holds only zeros"},
+                      {18, zeros, 12, "holds only zeros"},
+                      {31, std::vector<uint8_t>(2048, 0), 21, "holds only zeros"},
+                      {20, Longer(4), 13, longer},
+                      {20, Longer(1000), 13, longer},
+                      {20, Longer(2048), 13, longer},
+                      {20, Longer(40960), 13, longer}});
+        const Shown whole = Show(PlotReader(), copy.Path("d3plot"));
+        {
+            copy.Cut({"d3plot30", zeros}, zeros.size());
+            const Shown shown = Show(PlotReader(), copy.Path("d3plot"));
+            copy.Restore(split[30]);
+            EXPECT_TRUE(shown.bOpened && shown.messages.empty())
+                << (shown.messages.empty() ? "" : shown.messages[0]);
+            ASSERT_EQ(shown.states.size(), 22u);
+            EXPECT_TRUE(
+                std::equal(whole.states.begin(), whole.states.end() - 1, shown.states.begin()));
+        }
+        {
+            copy.Cut({"d3plot01", zeros}, zeros.size());
+            MessageCapture capture;
+            EXPECT_TRUE(OpenPlot(copy.Path("d3plot")));
+            EXPECT_EQ(NKLSDynaGetNumStates(), 22);
+            EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+            NKLSDynaClose();
+            copy.Restore(split[1]);
+        }
+        std::vector<Member> lastLonger(split.begin(), split.end() - 1);
+        lastLonger.back().bytes.insert(lastLonger.back().bytes.end(), split[31].bytes.begin(),
+                                       split[31].bytes.end());
+        FamilyCopy longerCopy(dir + "_last", lastLonger);
+        EXPECT_EQ(Show(PlotReader(), longerCopy.Path("d3plot")), whole);
     });
 }
 
@@ -1285,9 +1337,12 @@ TEST_F(LSDynaDamage, LiveLastMemberOfARealFamilyOffersEveryState)
 // word short of its geometry's end is refused, with one member after it
 // and with two, the first as long as the base file; a
 // state that ran over members, followed by a time equal to its own, is
-// dropped, the member it ended in named; the last member ending at a
+// dropped, the member it ended in named with what followed (its own time, a
+// time below it, one that is not a number); the last member ending at a
 // state's end without its marker, that state zero from its middle on, keeps
-// it (a run still writing).
+// it (a run still writing); a member that is not the last ending at a
+// state's end without its marker, zero from that state's time word on,
+// ends the states before it.
 TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
 {
     for (int iWordSize : {4, 8}) {
@@ -1311,6 +1366,11 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
         const std::vector<uint8_t> geometryCut = Head(one[0], one[0].bytes.size() - 2 * iWordSize);
         const std::vector<Member> sameSize = {
             {"d3plot", geometryCut}, {"d3plot01", geometryCut}, {"d3plot02", one[1].bytes}};
+        // d3plot02 ending with state 6 (no marker), zero from its time word
+        // on; state 5 ends with a word that is not zero (node 4's z).
+        std::vector<uint8_t> noMarkerZeroed = WithWord(three[2], 2 * 13 - 1, iWordSize, 1.0);
+        noMarkerZeroed.resize(3 * S);
+        std::fill(noMarkerZeroed.begin() + (long)(2 * S), noMarkerZeroed.end(), 0);
         std::vector<uint8_t> live = three[3].bytes;  // state 9 from its middle on, no marker
         live.resize(3 * S);
         std::fill(live.begin() + (long)(2 * S + S / 2 / iWordSize * iWordSize), live.end(), 0);
@@ -1339,7 +1399,13 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
              "ends inside state 1"},
             {&pair, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
             {&sameSize, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
-            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 1, 0.0f, "ends inside state 2"},
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 1, 0.0f,
+             "state 2 is followed by its own time"},
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.0005), 1, 0.0f,
+             "state 2 is followed by a time below its own"},
+            {&split, 3, WithWord(split[3], 202, iWordSize, NAN), 1, 0.0f,
+             "state 2 is followed by a time that is not a number"},
+            {&three, 2, noMarkerZeroed, 5, 0.004f, "holds only zeros from state 6 on"},
             {&three, 3, live, 9, 0.008f, "ends the family with no end marker after state 9"},
         };
         for (const auto &c : cases) {
@@ -1423,6 +1489,165 @@ TEST_F(LSDynaDamage, WholeRealFamiliesKeepTheirStatesAndTimes)
             EXPECT_EQ(NKLSDynaGetStateTime(k), c.times[(size_t)k]) << k;
         NKLSDynaClose();
     }
+}
+
+// ---- Zeros inside states, and running on over members --------------------------------
+
+// The words of state s (lying in one member) from its word iFrom to its end
+// set to zero.
+void ZeroState(std::vector<Member> *pMembers, const ListedState &s, int64_t iFrom, int iWordSize)
+{
+    std::vector<uint8_t> &b = (*pMembers)[s.iMember].bytes;
+    std::fill(b.begin() + (long)((s.iOffset + iFrom) * iWordSize),
+              b.begin() + (long)((s.iOffset + s.iSize) * iWordSize), 0);
+}
+
+// Whole families written again as one stream over members of their base
+// file's length, as a writer that splits states fills them: every real
+// family whose state is larger than its base file, with its first state
+// zero after its coordinates (a model at rest), and the beam family with
+// every state zero after its velocities (a rigid part: zeros over several
+// whole members in every state). Each offers every state, without a word,
+// with the words the family written whole has.
+TEST_F(LSDynaDamage, SplitFamiliesWithZerosInsideStatesOfferEveryState)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    int iFamilies = 0;
+    ForEachRealFamily([&](const std::string &name, const std::vector<Member> &members) {
+        const std::string dir = m_Dir + "/" + name;
+        WholePlot w;
+        ListWholePlot(dir, members, &w);
+        if (::testing::Test::HasFatalFailure()) return;
+        const size_t iBase = members[0].bytes.size();
+        if ((size_t)w.states[0].iSize * (size_t)w.iWordSize <= iBase) return;
+        iFamilies++;
+        LSDynaHeader h;
+        ASSERT_TRUE(OpenPlot(dir + "/d3plot"));
+        ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
+        NKLSDynaClose();
+        const int64_t iNodeWords = (int64_t)h.NUMNP() * h.NDIM,
+                      iCoordsEnd = 1 + h.w[NK_DW_NGLBV] + iNodeWords;
+        std::vector<std::vector<Member>> zeroed = {members};
+        ZeroState(&zeroed[0], w.states[0], iCoordsEnd, w.iWordSize);
+        if (name == "d3plot_beam") {
+            zeroed.push_back(members);
+            for (const ListedState &s : w.states)
+                ZeroState(&zeroed[1], s, iCoordsEnd + iNodeWords, w.iWordSize);
+        }
+        for (const std::vector<Member> &z : zeroed) {
+            SCOPED_TRACE(&z == zeroed.data() ? "the first state at rest" : "a rigid part");
+            FamilyCopy whole(dir + "_zeros", z);
+            const Shown expected = Show(PlotReader(), whole.Path("d3plot"));
+            EXPECT_EQ(expected.states.size(), w.states.size());
+            EXPECT_TRUE(expected.messages.empty())
+                << (expected.messages.empty() ? "" : expected.messages[0]);
+            FamilyCopy split(dir + "_split", Resplit(z, iBase, w.iWordSize));
+            const Shown shown = Show(PlotReader(), split.Path("d3plot"));
+            EXPECT_TRUE(shown == expected) << shown.states.size() << " states; "
+                                           << (shown.messages.empty() ? "" : shown.messages[0]);
+        }
+    });
+    EXPECT_EQ(iFamilies, 6);
+}
+
+// A base file of two 512-word blocks whose geometry, a header over iNodes
+// nodes and iShells shells, runs on into the members after it: d3plot01
+// holds its rest, as long as the base file or (bMarker: the family's last)
+// shorter, with the end marker after the geometry, padded to a block.
+std::vector<Member> SplitGeometryFamily(int iWordSize, int64_t iNodes, int iShells, bool bMarker)
+{
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    h.w[16] = iNodes;   // NUMNP
+    h.w[31] = iShells;  // NEL4
+    LSDynaTestWriter all;
+    all.iWordSize = iWordSize;
+    LSDynaWriteHeader(&all, h, "split geometry");
+    for (int64_t n = 0; n < iNodes; n++) all.Floats({(double)n, 0, 0});
+    for (int k = 0; k < iShells; k++) all.Ints({1, 2, 3, 4, 1});
+    if (bMarker) all.Float(-999999.0);
+    const size_t iBlock = (size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize;
+    all.bytes.resize((all.bytes.size() + iBlock - 1) / iBlock * iBlock, 0);
+    const auto at = all.bytes.begin() + (long)(2 * iBlock);
+    return {{"d3plot", std::vector<uint8_t>(all.bytes.begin(), at)},
+            {"d3plot01", std::vector<uint8_t>(at, all.bytes.end())}};
+}
+
+// Running on over members at their ends, in 4- and 8-byte words: a state of
+// 768 words that ran on over members and ends at d3plot03's end, followed by
+// its own time at d3plot04's first word, is dropped and d3plot03 named; a
+// geometry of 2,048 words that runs on into d3plot01 and ends at its end is
+// refused without a d3plot02 and with one whose first word is not a number,
+// and opens with one that begins with the end marker; a geometry of 1,324
+// words whose rest and end marker lie in d3plot01, the family's last and
+// shorter than the base file, opens.
+TEST_F(LSDynaDamage, RunningOnOverMembersEndsAtTheirEnds)
+{
+    for (int iWordSize : {4, 8}) {
+        SCOPED_TRACE(std::to_string(iWordSize) + "-byte words");
+        const std::string dir = m_Dir + "/" + std::to_string(iWordSize);
+        const std::vector<Member> split = WrittenSplitFamily(iWordSize, 755);
+        {
+            FamilyCopy copy(dir + "_state", split);
+            copy.Cut({"d3plot04", WithWord(split[4], 0, iWordSize, 0.001)}, split[4].bytes.size());
+            MessageCapture capture;
+            ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+            EXPECT_EQ(NKLSDynaGetNumStates(), 1);
+            ExpectOneWarning(capture, copy.Path("d3plot03"), 1, 1, 0.0f,
+                             "state 2 is followed by its own time");
+            NKLSDynaClose();
+        }
+        const std::vector<Member> exact = SplitGeometryFamily(iWordSize, 658, 2, false);
+        ASSERT_EQ(exact[1].bytes.size(), exact[0].bytes.size());
+        LSDynaTestWriter next;
+        next.iWordSize = iWordSize;
+        next.Float(NAN);
+        next.bytes.resize((size_t)NK_DYNA_BLOCK_WORDS * (size_t)iWordSize, 0);
+        const std::vector<Member> notNumber = {exact[0], exact[1], {"d3plot02", next.bytes}};
+        std::vector<Member> marker = notNumber;
+        marker[2].bytes = WithWord(marker[2], 0, iWordSize, -999999.0);
+        const std::vector<Member> shorter = SplitGeometryFamily(iWordSize, 415, 3, true);
+        ASSERT_LT(shorter[1].bytes.size(), shorter[0].bytes.size());
+        const struct {
+            const char *pszCase;
+            const std::vector<Member> *pFamily;
+            bool bOpens;
+        } cases[] = {{"ends at d3plot01's end", &exact, false},
+                     {"d3plot02 begins with a word that is not a number", &notNumber, false},
+                     {"d3plot02 begins with the end marker", &marker, true},
+                     {"its rest in d3plot01, the last and shorter", &shorter, true}};
+        for (const auto &c : cases) {
+            SCOPED_TRACE(c.pszCase);
+            FamilyCopy copy(dir + "_run", *c.pFamily);
+            MessageCapture capture;
+            EXPECT_EQ(OpenPlot(copy.Path("d3plot")), c.bOpens) << capture.Text();
+            if (c.bOpens) {
+                EXPECT_EQ(NKLSDynaGetNumStates(), 0);
+                EXPECT_FALSE(capture.Contains("geometry")) << capture.Text();
+            } else {
+                ExpectOneWarning(capture, copy.Path("d3plot"), 1, 0, 0.0f,
+                                 "ends inside its geometry", NK_MSG_ERROR);
+            }
+            NKLSDynaClose();
+        }
+    }
+}
+
+// node_temperature's base file ending with its titles' end marker, not
+// whole blocks (its writer did not pad it), beside a member of whole blocks:
+// every state, without a word.
+TEST_F(LSDynaDamage, BaseFileEndingWithItsTitlesMarkerIsWhole)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    std::vector<Member> members =
+        ReadMembers(NKTestSharedDataDir() + "/lsdyna/lasso-python/d3plot_node_temperature",
+                    {"d3plot", "d3plot01"});
+    members[0].bytes.resize((size_t)(LastWordNotZero(members[0].bytes, 4) + 1) * 4);
+    ASSERT_NE(members[0].bytes.size() % (4 * (size_t)NK_DYNA_BLOCK_WORDS), 0u);
+    FamilyCopy copy(m_Dir, members);
+    MessageCapture capture;
+    ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+    EXPECT_EQ(NKLSDynaGetNumStates(), 23);
+    EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
 }
 
 }  // namespace

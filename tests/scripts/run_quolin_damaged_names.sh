@@ -46,9 +46,16 @@
 #      projectile's numbered members each cut to 457,376 bytes (no state is
 #      assembled across the cuts), the ansys states written again over
 #      members of 40,960 bytes (22 states, as the family has them) with
-#      d3plot30, which a state runs on over, all zeros (21 states), and
-#      node_temperature's base file cut inside its part titles with d3plot01
-#      ending after state 10 (named; no state).
+#      d3plot30, which state 22 fills, all zeros (22 states, no warning:
+#      zeros inside a state are its values), and node_temperature's base
+#      file cut inside its part titles with d3plot01 ending after state 10
+#      (named; no state);
+#  10. the ansys states over members of 40,960 bytes with d3plot20 longer by
+#      1,000 bytes (13 states, the warning names d3plot20: it has words past
+#      its writer's length), and the beam family written again over members
+#      of its base file's length with state 1 zero after its coordinates
+#      (a model at rest): 12 states, no warning, the values of the family
+#      with the same zeros written whole.
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -271,8 +278,6 @@ damaged_family "$PWD/zeros2" 1 \
   "Warning: LS-DYNA family file $PWD/zeros2/d3plot01 holds only zeros from state 2 on, states end with state 1 at time 0."
 damaged_family "$PWD/cut457" 0 \
   "Warning: LS-DYNA family file $PWD/cut457/d3plot01 ends inside state 1, no state is whole."
-damaged_family "$PWD/split30" 21 \
-  "Warning: LS-DYNA family file $PWD/split30/d3plot30 holds only zeros, states end with state 21 at time 0.000999896."
 damaged_family "$PWD/titles" 0 \
   "Warning: LS-DYNA family file $PWD/titles/d3plot is cut short after its end marker, no state is whole."
 mkdir whole
@@ -281,4 +286,36 @@ read_states "$PWD/whole" 22 whole.txt
 read_states "$PWD/split" 22 kept.txt
 grep -q '^Warning: ' "$out" && fail "the family written again over members warned"
 cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "the family written again over members differs"; }
-echo "zeros inside a state end the states before it, members cut to one length are named, a member of zeros among split states is named, cut titles are named"
+read_states "$PWD/split30" 22 kept.txt
+grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "split30: a member of zeros inside state 22 warned"
+[ "$(wc -l <kept.txt)" -eq $((6 * 22)) ] || fail "split30: not every state shown"
+echo "zeros inside a state end the states before it, members cut to one length are named, a member of zeros inside a state is its values, cut titles are named"
+
+# d3plot20 of the ansys states over 40,960-byte members longer by the first
+# 1,000 bytes of d3plot21.
+mkdir long20
+cp split/d3plot* long20/
+head -c 1000 split/d3plot21 >>long20/d3plot20
+damaged_family "$PWD/long20" 13 \
+  "Warning: LS-DYNA family file $PWD/long20/d3plot20 has words past its writer's length, states end with state 13 at time 0.000599904."
+# The beam family with state 1 (83,257 words from d3plot01's first) zero
+# after its 20 globals and 1,940 nodes' coordinates, whole and over members
+# of 108,544 bytes: d3plot01's 11 states without the end marker, then
+# d3plot02's state with it, the last member padded to whole blocks.
+beam="$lsdyna/ansys-example-data/d3plot_beam"
+mkdir rest restsplit
+cp "$beam"/d3plot* rest/
+chmod u+w rest/*
+dd if=/dev/zero of=rest/d3plot01 bs=4 seek=$((1 + 20 + 3 * 1940)) count=$((83257 - 1 - 20 - 3 * 1940)) \
+  conv=notrunc status=none
+cp rest/d3plot restsplit/
+{ head -c $((11 * 83257 * 4)) rest/d3plot01; head -c $((83258 * 4)) rest/d3plot02; } |
+  split -b 108544 -d -a 2 --numeric-suffixes=1 - restsplit/d3plot
+last=$(ls restsplit/d3plot?* | tail -1)
+truncate -s $((($(wc -c <"$last") + 2047) / 2048 * 2048)) "$last"
+read_states "$PWD/rest" 12 whole.txt
+read_states "$PWD/restsplit" 12 kept.txt
+grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "restsplit: a model at rest warned"
+[ "$(wc -l <kept.txt)" -eq $((6 * 12)) ] || fail "restsplit: not every state shown"
+cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "restsplit: values differ from the family written whole"; }
+echo "a member longer than its writer's length is named, a model at rest split over members opens whole"
