@@ -1537,8 +1537,10 @@ private:
 // opens none. Then a member a state runs on into is cut after the open:
 // to a few words, the state refused by the check and by a read alone,
 // each naming that member, the state read before it kept current; to
-// where the state ends in it, the state reads and the next, which runs on
-// past the cut, is refused naming it.
+// where the state ends in it, the state reads and the next, which begins
+// past the cut, is refused naming it. Last, the state's words in that
+// member, its coordinates among them, zeroed: the state is refused where
+// it is read, naming that member.
 TEST_F(LSDynaDamage, AStateOverMembersIsReadThroughTheMembersItsCheckHolds)
 {
     for (int iWordSize : {4, 8}) {
@@ -1585,6 +1587,22 @@ TEST_F(LSDynaDamage, AStateOverMembersIsReadThroughTheMembersItsCheckHolds)
             for (const CapturedLine &line : capture.Lines()) EXPECT_EQ(line.text, refusal);
             copy.Restore(split[2]);
         }
+        NKLSDynaClose();
+        // State 1's words in d3plot02, its coordinates among them, zeroed
+        // before the open: no sign for the open (state 2's time follows);
+        // state 1 is refused where it is read, naming d3plot02.
+        std::vector<uint8_t> zeroed = split[2].bytes;
+        std::fill(zeroed.begin(), zeroed.begin() + (long)iFirstEnd, 0);
+        copy.Cut({"d3plot02", zeroed}, zeroed.size());
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+        EXPECT_EQ(NKLSDynaGetNumStates(), 7);
+        EXPECT_FALSE(NKLSDynaReadState(0));
+        EXPECT_TRUE(NKLSDynaReadState(1));
+        ASSERT_EQ(capture.Lines().size(), 1u) << capture.Text();
+        EXPECT_EQ(capture.Lines()[0].text,
+                  "LS-DYNA file " + copy.Path("d3plot02") +
+                      ": state 1 is refused, the coordinates of every node are zero.");
         NKLSDynaClose();
     }
 }
