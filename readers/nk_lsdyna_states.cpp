@@ -183,7 +183,6 @@ bool RecordCoordinateCheck(int iState, const std::vector<float> &coords, int iDi
     LSDynaStateInfo &info = g_LSDynacontrolData.states[(size_t)iState];
     int64_t iAt = iDim > 0 ? NKFirstNotFinite(coords.data(), (int64_t)coords.size()) : -1;
     info.iBadNode = iAt < 0 ? 0 : iAt / iDim + 1;
-    // The first word that is not zero ends the search: a real state's first.
     info.iZeroCoordinatesFile = info.iBadNode == 0 && AllZero(coords)
                                     ? CoordinatesMember(info, iFirst, (int64_t)coords.size())
                                     : -1;
@@ -214,8 +213,9 @@ bool SameTime(float fRead, float fListed) { return std::memcmp(&fRead, &fListed,
 // costs a read a word, no stat, and the next state's check, which begins in
 // the member the state before it ended in, finds that one open; the read
 // after a check reads every member it holds through its descriptor. A check
-// lets go of the members its state does not cover; at most kMostHeld are
-// held (a state over more members has the others opened by the read).
+// that passes lets go of the members its state does not cover; at most
+// kMostHeld are held (a state over more members has the others opened by
+// the read).
 struct HeldMember {
     int iFile;
     std::unique_ptr<LSDynaTimeReader> pReader;
@@ -251,21 +251,9 @@ bool StateWordsKept(int iState)
 {
     const LSDynaControlData &g = g_LSDynacontrolData;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
-    const int iFirstFile = info.iFileIndex;
-    int iLastFile = iFirstFile;
-    for (int64_t iEnd = info.iOffset + info.iSize;
-         iLastFile + 1 < (int)g.files.size() &&
-         iEnd > g.files[(size_t)iLastFile].Words(g.iWordSize);
-         iLastFile++)
-        iEnd -= g.files[(size_t)iLastFile].Words(g.iWordSize);
-    sg_Held.erase(std::remove_if(sg_Held.begin(), sg_Held.end(),
-                                 [&](const HeldMember &m) {
-                                     return m.iFile < iFirstFile || m.iFile > iLastFile;
-                                 }),
-                  sg_Held.end());
     for (HeldMember &m : sg_Held) m.pReader->DropBlock();
     float fWord;
-    int f = iFirstFile;
+    int f = info.iFileIndex;
     if (Held(f).Read(f, info.iOffset, &fWord) != LSDynaTimeWord::Time ||
         !SameTime(fWord, info.fTime)) {
         ReportChanged(iState, f);
@@ -280,6 +268,12 @@ bool StateWordsKept(int iState)
         }
         iEnd -= iWords;
     }
+    // The members the state covers stay held, the others go.
+    sg_Held.erase(std::remove_if(sg_Held.begin(), sg_Held.end(),
+                                 [&](const HeldMember &m) {
+                                     return m.iFile < info.iFileIndex || m.iFile >= f;
+                                 }),
+                  sg_Held.end());
     return true;
 }
 
