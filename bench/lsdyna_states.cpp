@@ -21,11 +21,13 @@
 // padding to 512-word blocks), and states of 40 MB running on over four
 // members of 32 MB; the open alone, median in milliseconds. Then the reads
 // of states keep the check of a family changed on disk in sight: two
-// members of 200 small states (64 words) each, every state checked and
-// read as a state read of the program does it, median in milliseconds.
+// members of 200 small states (64 words) each, and 400 states of 700 words
+// written on over members of one 512-word block (a state runs over two or
+// three, as in a large model's family), every state checked and read as a
+// state read of the program does it, median in milliseconds.
 // Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
-//        bench_lsdyna_states --write DIR: writes those three families into
-//        DIR/members, DIR/runover and DIR/two, and a time-history family of
+//        bench_lsdyna_states --write DIR: writes those four families into
+//        DIR/members, DIR/runover, DIR/two and DIR/spread, and a time-history family of
 //        1,000 members of one state into DIR/history (for counting an
 //        open's and a read's system calls), and ends.
 //        bench_lsdyna_states --read BASE [RUNS]: opens BASE and checks and
@@ -252,10 +254,15 @@ std::string WriteShellFamily(const std::string &dir, int64_t iGlobals, int iStat
     std::string bytes(base.bytes.begin(), base.bytes.end());
     Pad(&bytes);
     if (!NKTestWriteBytes(dir + "/d3plot", bytes.data(), bytes.size())) return "";
-    // The states' words: the time, zero globals and coordinates of zero.
+    // The states' words: the time, globals and the four nodes' coordinates,
+    // none of them zero (coordinates all zero are refused where the state is
+    // read).
     auto States = [&](int iFirst, int n) {
         std::string out((size_t)(n * S + 1) * 4, '\0');
-        for (int k = 0; k < n; k++) PutWord(&out, k * S * 4, 0.001 * (iFirst + k), 4, false);
+        for (int k = 0; k < n; k++) {
+            PutWord(&out, k * S * 4, 0.001 * (iFirst + k), 4, false);
+            for (int64_t w = 1; w < S; w++) PutWord(&out, (k * S + w) * 4, 1 + w % 7, 4, false);
+        }
         PutWord(&out, n * S * 4, -999999.0, 4, false);
         return out;
     };
@@ -298,17 +305,19 @@ std::string WriteHistoryFamily(const std::string &dir, int iStates)
 }
 
 // The written families: 1,000 members of one state, three states of 40 MB
-// over four members of 32 MB, and two members of 200 states of 64 words.
+// over four members of 32 MB, two members of 200 states of 64 words, and
+// 400 states of 700 words over members of one 512-word block (each state
+// runs over two or three).
 bool WriteBenchFamilies(const std::string &dir, std::string *pMembers, std::string *pRunOver,
-                        std::string *pTwo)
+                        std::string *pTwo, std::string *pSpread)
 {
-    std::filesystem::create_directories(dir + "/members");
-    std::filesystem::create_directories(dir + "/runover");
-    std::filesystem::create_directories(dir + "/two");
+    for (const char *pszName : {"/members", "/runover", "/two", "/spread"})
+        std::filesystem::create_directories(dir + pszName);
     *pMembers = WriteShellFamily(dir + "/members", 512 - 13, 1000, 0);
     *pRunOver = WriteShellFamily(dir + "/runover", 10 * 1024 * 1024 - 13, 3, 8 * 1024 * 1024);
     *pTwo = WriteShellFamily(dir + "/two", 64 - 13, 400, 0, 200);
-    return !pMembers->empty() && !pRunOver->empty() && !pTwo->empty();
+    *pSpread = WriteShellFamily(dir + "/spread", 700 - 13, 400, 512);
+    return !pMembers->empty() && !pRunOver->empty() && !pTwo->empty() && !pSpread->empty();
 }
 
 // Seconds to check and read every state of the open family once, as the
@@ -339,9 +348,9 @@ double TimeStateReads(const std::string &base, int iRuns)
 void TimeWrittenFamilies(int iRuns)
 {
     const std::string dir = NKTestMakeTempDir("bench_lsdyna_written_");
-    std::string bases[3];
+    std::string bases[4];
     NKToggleMessageOutput(false);
-    if (WriteBenchFamilies(dir, &bases[0], &bases[1], &bases[2])) {
+    if (WriteBenchFamilies(dir, &bases[0], &bases[1], &bases[2], &bases[3])) {
         std::printf("written families, the open alone, median of %d (ms):\n", iRuns);
         const char *pszNames[2] = {"1,000 members of one state",
                                    "40 MB states over 4 members of 32 MB"};
@@ -355,6 +364,9 @@ void TimeWrittenFamilies(int iRuns)
         std::printf("  every state of 2 members of 200 states, checked and read (ms, median of "
                     "%d): %9.3f\n",
                     std::max(iRuns, 15), TimeStateReads(bases[2], std::max(iRuns, 15)));
+        std::printf("  every state of 400 states over members of one block, checked and read "
+                    "(ms, median of %d): %9.3f\n",
+                    std::max(iRuns, 15), TimeStateReads(bases[3], std::max(iRuns, 15)));
     } else {
         std::printf("written families: cannot be written in %s\n", dir.c_str());
     }
@@ -378,9 +390,9 @@ int main(int argc, char **argv)
         return bOk ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
-        std::string members, runOver, two;
+        std::string members, runOver, two, spread;
         std::filesystem::create_directories(std::string(argv[2]) + "/history");
-        return WriteBenchFamilies(argv[2], &members, &runOver, &two) &&
+        return WriteBenchFamilies(argv[2], &members, &runOver, &two, &spread) &&
                        !WriteHistoryFamily(std::string(argv[2]) + "/history", 1000).empty()
                    ? 0
                    : 1;

@@ -83,13 +83,16 @@ struct LSDynaStateData {
 // changed on disk since), is refused, reported naming the file; a member
 // that only grew keeps its states. A state with a node coordinate that is
 // not finite is refused, reported naming the file, the state and the node,
-// unless bCheckCoordinates is false (for readers of its other words alone).
+// and one whose coordinates are all zero (a member of zeros: no model has
+// every node at one point), reported naming the member they lie in, unless
+// bCheckCoordinates is false (for readers of its other words alone).
 bool NKLSDynaReadState(int iState, bool bCheckCoordinates = true);
 // True when state iState can be read: its first word still holds the time
 // the open listed, the last word it has in each member is still there, and
-// every node coordinate is finite; else false, reported (as
-// NKLSDynaReadState reports it). The end words are read at each check
-// through one descriptor held while the family is open (no stat), the
+// every node coordinate is finite and not every one zero; else false,
+// reported (as NKLSDynaReadState reports it). The end words are read at
+// each check through descriptors of the state's members held while the
+// family is open (no stat; the read reads through them too), the
 // coordinates once per state and open; a state without coordinates or
 // whose coordinates cannot be read passes (its read fails on its own).
 bool NKLSDynaCheckStateCoordinates(int iState);

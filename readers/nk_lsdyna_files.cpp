@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +88,20 @@ std::string Lower(const char *psz)
 bool AllDigits(const std::string &s)
 {
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Reads iBytes at byte iAt of descriptor fd with pread, on over short reads
+// and interruptions; the bytes read (fewer at the file's end or on an error).
+int64_t ReadFully(int fd, int64_t iAt, unsigned char *p, int64_t iBytes)
+{
+    int64_t iDone = 0;
+    while (iDone < iBytes) {
+        const ssize_t n = ::pread(fd, p + iDone, (size_t)(iBytes - iDone), (off_t)(iAt + iDone));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        iDone += n;
+    }
+    return iDone;
 }
 
 int64_t FileSize(const char *pszPath)
@@ -314,15 +327,14 @@ bool LSDynaStream::Seek(int iFile, int64_t iWord)
 void LSDynaStream::UseDescriptor(int iFile, int fd)
 {
     if (fd < 0 || iFile < 0 || iFile >= (int)m_pFiles->size()) return;
-    const int iDup = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    FILE *pFile = iDup >= 0 ? ::fdopen(iDup, "rb") : nullptr;
-    if (pFile == nullptr) {
-        if (iDup >= 0) ::close(iDup);
-        return;
-    }
-    if (m_pFile != nullptr) fclose(m_pFile);
-    m_pFile = pFile;
-    m_iOpenFile = iFile;
+    m_Lent.emplace_back(iFile, fd);
+}
+
+int LSDynaStream::LentDescriptor(int iFile) const
+{
+    for (const std::pair<int, int> &lent : m_Lent)
+        if (lent.first == iFile) return lent.second;
+    return -1;
 }
 
 bool LSDynaStream::OpenCurrent()
@@ -346,10 +358,17 @@ int64_t LSDynaStream::ReadRaw(unsigned char *pOut, int64_t n)
             m_iByte = 0;
             continue;
         }
-        if (!OpenCurrent() || fseeko(m_pFile, (off_t)m_iByte, SEEK_SET) != 0) return iDone;
         int64_t iTake = std::min(iWordsHere, n - iDone);
-        size_t iGot =
-            fread(pOut + iDone * m_iWordSize, (size_t)m_iWordSize, (size_t)iTake, m_pFile);
+        const int fd = LentDescriptor(m_iFile);
+        size_t iGot;
+        if (fd >= 0) {
+            iGot =
+                (size_t)(ReadFully(fd, m_iByte, pOut + iDone * m_iWordSize, iTake * m_iWordSize) /
+                         m_iWordSize);
+        } else {
+            if (!OpenCurrent() || fseeko(m_pFile, (off_t)m_iByte, SEEK_SET) != 0) return iDone;
+            iGot = fread(pOut + iDone * m_iWordSize, (size_t)m_iWordSize, (size_t)iTake, m_pFile);
+        }
         iDone += (int64_t)iGot;
         m_iByte += (int64_t)iGot * m_iWordSize;
         if ((int64_t)iGot < iTake) return iDone;
@@ -455,11 +474,7 @@ bool LSDynaTimeReader::Open(int iFile)
 
 bool LSDynaTimeReader::ReadAt(int64_t iByte, unsigned char *p, int64_t iBytes) const
 {
-    ssize_t n;
-    do {
-        n = ::pread(m_fd, p, (size_t)iBytes, (off_t)iByte);
-    } while (n < 0 && errno == EINTR);
-    return n == (ssize_t)iBytes;
+    return ReadFully(m_fd, iByte, p, iBytes) == iBytes;
 }
 
 LSDynaTimeWord LSDynaTimeReader::Read(int iFile, int64_t iWord, float *pfTime)

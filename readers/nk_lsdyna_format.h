@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/nk_string.h"
@@ -197,6 +198,8 @@ struct LSDynaStateInfo {
     // yet, 0 every coordinate finite, else the first node (1-based) with one
     // that is not.
     int64_t iBadNode = -1;
+    // The member named when that check found every coordinate zero, else -1.
+    int iZeroCoordinatesFile = -1;
 };
 
 // ---- Detection and the family ---------------------------------------------------
@@ -254,13 +257,15 @@ public:
     int WordSize() const { return m_iWordSize; }
     // The member the stream reads in (where a short read came short).
     int CurrentFile() const { return m_iFile; }
-    // Reads member iFile through a duplicate of fd, a descriptor of it open
-    // elsewhere (-1: none), instead of opening it by its name.
+    // Reads member iFile with pread through fd, a descriptor of it that its
+    // owner holds open for as long as the stream reads (-1: none), instead
+    // of opening it by its name. Any number of members may be lent so.
     void UseDescriptor(int iFile, int fd);
 
 private:
     int64_t ReadRaw(unsigned char *pOut, int64_t n);  // n words
     bool OpenCurrent();
+    int LentDescriptor(int iFile) const;
 
     const std::vector<LSDynaFamilyFile> *m_pFiles;
     int m_iFormat;
@@ -271,6 +276,7 @@ private:
     FILE *m_pFile = nullptr;
     int m_iOpenFile = -1;
     std::vector<unsigned char> m_Buffer;
+    std::vector<std::pair<int, int>> m_Lent;  // (member, descriptor) of UseDescriptor
 };
 
 // What the time word of a state holds: a time, the end marker, or nothing

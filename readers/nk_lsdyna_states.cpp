@@ -121,11 +121,22 @@ bool ReadShells(LSDynaStream *s, const LSDynaHeader &h, int iBase, std::vector<f
     return true;
 }
 
-// The refusal of a state whose coordinates are not all finite.
+// The refusal of a state whose coordinates the check found bad: a node's
+// not finite, or every one zero (no model has all its nodes at one point; a
+// member of zeros has), named by the member they lie in.
 void ReportBadCoordinates(int iState)
 {
     const LSDynaControlData &g = g_LSDynacontrolData;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
+    if (info.iZeroCoordinatesFile >= 0) {
+        NKPrintError(
+            NKString::FromFormat("LS-DYNA file %s: state %d is refused, the coordinates of "
+                                 "every node are zero.",
+                                 g.files[(size_t)info.iZeroCoordinatesFile].szFileName.GetText(),
+                                 iState + 1)
+                .GetText());
+        return;
+    }
     NKPrintError(NKString::FromFormat("LS-DYNA file %s: state %d is refused, the coordinates of "
                                       "node %lld are not finite.",
                                       g.files[(size_t)info.iFileIndex].szFileName.GetText(),
@@ -133,14 +144,49 @@ void ReportBadCoordinates(int iState)
                      .GetText());
 }
 
-// Records the check of a state's coordinates (NDIM words a node); false,
-// reported, when one is not finite.
-bool RecordCoordinateCheck(int iState, const std::vector<float> &coords, int iDim)
+// Whether there are coordinates and every one is zero; the first word that
+// is not zero ends the search (a real state's first, as a rule).
+bool AllZero(const std::vector<float> &coords)
+{
+    return !coords.empty() &&
+           std::all_of(coords.begin(), coords.end(), [](float f) { return f == 0; });
+}
+
+bool CoordinatesBad(const LSDynaStateInfo &info)
+{
+    return info.iBadNode > 0 || info.iZeroCoordinatesFile >= 0;
+}
+
+// The member that holds most of the n coordinate words of a state, which
+// begin at word iFirst of its first member (where they run over a member's
+// end, the few on the other side may be zeros of nodes on an axis).
+int CoordinatesMember(const LSDynaStateInfo &info, int64_t iFirst, int64_t n)
+{
+    const LSDynaControlData &g = g_LSDynacontrolData;
+    int iMost = info.iFileIndex;
+    int64_t iMostWords = 0;
+    for (int f = info.iFileIndex; n > 0 && f < (int)g.files.size(); f++) {
+        const int64_t iWords = g.files[(size_t)f].Words(g.iWordSize);
+        const int64_t iHere = std::min(n, std::max<int64_t>(iWords - iFirst, 0));
+        if (iHere > iMostWords) iMost = f, iMostWords = iHere;
+        n -= iHere;
+        iFirst = std::max<int64_t>(iFirst - iWords, 0);
+    }
+    return iMost;
+}
+
+// Records the check of a state's coordinates (NDIM words a node, read from
+// word iFirst of its first member); false, reported, when one is not finite
+// or every one is zero.
+bool RecordCoordinateCheck(int iState, const std::vector<float> &coords, int iDim, int64_t iFirst)
 {
     LSDynaStateInfo &info = g_LSDynacontrolData.states[(size_t)iState];
     int64_t iAt = iDim > 0 ? NKFirstNotFinite(coords.data(), (int64_t)coords.size()) : -1;
     info.iBadNode = iAt < 0 ? 0 : iAt / iDim + 1;
-    if (info.iBadNode == 0) return true;
+    info.iZeroCoordinatesFile = info.iBadNode == 0 && AllZero(coords)
+                                    ? CoordinatesMember(info, iFirst, (int64_t)coords.size())
+                                    : -1;
+    if (!CoordinatesBad(info)) return true;
     ReportBadCoordinates(iState);
     return false;
 }
@@ -162,11 +208,39 @@ void ReportChanged(int iState, int iFile)
 // Whether a time word still holds the time the open listed, bit for bit.
 bool SameTime(float fRead, float fListed) { return std::memcmp(&fRead, &fListed, 4) == 0; }
 
-// The words a state begins and ends with are read through one descriptor
-// held while the family is open (the member looked into last): a check
-// costs a read, no open and no stat. Made at the first check, dropped with
-// the family.
-std::unique_ptr<LSDynaTimeReader> sg_pEnds;
+// The members the last check looked into, each held open by a time reader
+// of its own (a descriptor and its block) while the family is open: a check
+// costs a read a word, no stat, and the next state's check, which begins in
+// the member the state before it ended in, finds that one open; the read
+// after a check reads every member it holds through its descriptor. A check
+// that passes lets go of the members its state does not cover; at most
+// kMostHeld are held (a state over more members has the others opened by
+// the read).
+struct HeldMember {
+    int iFile;
+    std::unique_ptr<LSDynaTimeReader> pReader;
+};
+std::vector<HeldMember> sg_Held;
+constexpr size_t kMostHeld = 16;
+
+// The time reader that holds member iFile; made when none does (it opens
+// the member at its first read).
+LSDynaTimeReader &Held(int iFile)
+{
+    for (HeldMember &m : sg_Held)
+        if (m.iFile == iFile) return *m.pReader;
+    if (sg_Held.size() >= kMostHeld) sg_Held.erase(sg_Held.begin());
+    const LSDynaControlData &g = g_LSDynacontrolData;
+    sg_Held.push_back({iFile, std::make_unique<LSDynaTimeReader>(&g.files, g.iFormat, g.bSwap)});
+    return *sg_Held.back().pReader;
+}
+
+// Lends stream s the descriptor of every member held open.
+void LendHeld(LSDynaStream *s)
+{
+    for (const HeldMember &m : sg_Held)
+        s->UseDescriptor(m.iFile, m.pReader->OpenDescriptor(m.iFile));
+}
 
 // Whether the state's words are still those the open listed, as far as its
 // first and last words show: its time word still holds the listed time and
@@ -177,11 +251,10 @@ bool StateWordsKept(int iState)
 {
     const LSDynaControlData &g = g_LSDynacontrolData;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
-    if (sg_pEnds == nullptr) sg_pEnds.reset(new LSDynaTimeReader(&g.files, g.iFormat, g.bSwap));
-    sg_pEnds->DropBlock();
+    for (HeldMember &m : sg_Held) m.pReader->DropBlock();
     float fWord;
     int f = info.iFileIndex;
-    if (sg_pEnds->Read(f, info.iOffset, &fWord) != LSDynaTimeWord::Time ||
+    if (Held(f).Read(f, info.iOffset, &fWord) != LSDynaTimeWord::Time ||
         !SameTime(fWord, info.fTime)) {
         ReportChanged(iState, f);
         return false;
@@ -189,12 +262,18 @@ bool StateWordsKept(int iState)
     for (int64_t iEnd = info.iOffset + info.iSize; iEnd > 0 && f < (int)g.files.size(); f++) {
         const int64_t iWords = g.files[(size_t)f].Words(g.iWordSize);
         const int64_t iLast = std::min(iEnd, iWords) - 1;
-        if (iLast >= 0 && sg_pEnds->Read(f, iLast, &fWord) == LSDynaTimeWord::Missing) {
+        if (iLast >= 0 && Held(f).Read(f, iLast, &fWord) == LSDynaTimeWord::Missing) {
             ReportChanged(iState, f);
             return false;
         }
         iEnd -= iWords;
     }
+    // The members the state covers stay held, the others go.
+    sg_Held.erase(std::remove_if(sg_Held.begin(), sg_Held.end(),
+                                 [&](const HeldMember &m) {
+                                     return m.iFile < info.iFileIndex || m.iFile >= f;
+                                 }),
+                  sg_Held.end());
     return true;
 }
 
@@ -208,17 +287,18 @@ bool NKLSDynaCheckStateCoordinates(int iState)
     if (iState < 0 || iState >= (int)g.states.size()) return true;
     if (!StateWordsKept(iState)) return false;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
-    if (info.iBadNode > 0) ReportBadCoordinates(iState);
-    if (info.iBadNode >= 0) return info.iBadNode == 0;
+    if (CoordinatesBad(info)) ReportBadCoordinates(iState);
+    if (info.iBadNode >= 0) return !CoordinatesBad(info);
     LSDynaHeader h;
     if (!NKLSDynaReadHeader(info.iBaseFileIndex, &h)) return true;
     std::vector<float> coords;
     LSDynaStream s(&g.files, g.iFormat, g.bSwap);
-    s.UseDescriptor(info.iFileIndex, sg_pEnds->OpenDescriptor(info.iFileIndex));
-    if (!s.Seek(info.iFileIndex, info.iOffset + 1 + h.w[NK_DW_NGLBV]) ||
+    LendHeld(&s);
+    const int64_t iFirst = info.iOffset + 1 + h.w[NK_DW_NGLBV];
+    if (!s.Seek(info.iFileIndex, iFirst) ||
         !ReadArray(&s, &coords, h.w[NK_DW_IU] == 1 ? h.NUMNP() * h.NDIM : 0))
         return true;
-    return RecordCoordinateCheck(iState, coords, h.NDIM);
+    return RecordCoordinateCheck(iState, coords, h.NDIM, iFirst);
 }
 
 int NKLSDynaGetCurrentState(void) { return sg_iCurrentState; }
@@ -235,9 +315,8 @@ bool ReadStateWords(const LSDynaStateInfo &info, LSDynaStateData *pState, float 
     LSDynaStateData &d = *pState;
     const LSDynaHeader &h = d.header;
     LSDynaStream s(&g.files, g.iFormat, g.bSwap);
-    // The member the check has open is read without opening it again.
-    if (sg_pEnds != nullptr)
-        s.UseDescriptor(info.iFileIndex, sg_pEnds->OpenDescriptor(info.iFileIndex));
+    // The members the check holds open are read without opening them again.
+    LendHeld(&s);
     int64_t n = h.NUMNP(), nd = n * h.NDIM;
     std::vector<float> time, mass;
     // Deletion words are floats in every format; 0 means deleted.
@@ -269,7 +348,7 @@ bool NKLSDynaReadState(int iState, bool bCheckCoordinates)
     if (iState < 0 || iState >= (int)g.states.size()) return false;
     const LSDynaStateInfo &info = g.states[(size_t)iState];
     // A state found bad before is refused without a read.
-    if (bCheckCoordinates && info.iBadNode > 0) {
+    if (bCheckCoordinates && CoordinatesBad(info)) {
         ReportBadCoordinates(iState);
         return false;
     }
@@ -284,9 +363,12 @@ bool NKLSDynaReadState(int iState, bool bCheckCoordinates)
         ReportChanged(iState, iFile);
         return false;
     }
-    // The coordinates are checked the first time the state is read.
-    if (bCheckCoordinates && info.iBadNode < 0 &&
-        !RecordCoordinateCheck(iState, state.coords, state.header.NDIM))
+    // The coordinates are checked the first time the state is read; that
+    // they are not all zero at every read (a member zeroed since), which
+    // costs a word as a rule.
+    if (bCheckCoordinates && (info.iBadNode < 0 || AllZero(state.coords)) &&
+        !RecordCoordinateCheck(iState, state.coords, state.header.NDIM,
+                               info.iOffset + 1 + state.header.w[NK_DW_NGLBV]))
         return false;
     state.fTime = fTime;
     sg_State = std::move(state);
@@ -298,7 +380,7 @@ void NKLSDynaForgetState(void)
 {
     sg_State.Clear();
     sg_iCurrentState = -1;
-    sg_pEnds.reset();
+    sg_Held.clear();
 }
 
 // ---- The result table ------------------------------------------------------------------

@@ -14,6 +14,8 @@
 // states a member, padded to 512-word blocks, or split over members by
 // their writer; the plot database and the time-history database.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -1648,6 +1650,186 @@ TEST_F(LSDynaDamage, BaseFileEndingWithItsTitlesMarkerIsWhole)
     ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
     EXPECT_EQ(NKLSDynaGetNumStates(), 23);
     EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+}
+
+// ---- Zeros inside a state and the state read over members ---------------------------
+
+// A member of zeros where a state begins: the real families whose state is
+// larger than their base file, written again over members of the base
+// file's length (whole blocks, as a splitting writer fills them), with
+// d3plot01 zeroed where it lies wholly inside state 1 and holds its time
+// word (0 is a first state's time) and its coordinates. Every state is
+// offered with no message; state 1 is refused where it is read, by the
+// check and by the read, naming d3plot01, and the state read before it
+// stays current with its words (none in a family of one state); every other
+// state reads as in the family written whole.
+TEST_F(LSDynaDamage, AMemberOfZerosWhereAStateBeginsIsRefusedWhereTheStateIsRead)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    int iFamilies = 0;
+    ForEachRealFamily([&](const std::string &name, const std::vector<Member> &members) {
+        const std::string dir = m_Dir + "/" + name;
+        LSDynaHeader h;
+        int64_t iStateWords = 0;
+        int iWordSize = 4;
+        {
+            FamilyCopy whole(dir, members);
+            ASSERT_TRUE(OpenPlot(whole.Path(members[0].name)));
+            ASSERT_TRUE(NKLSDynaReadHeader(0, &h));
+            iWordSize = NKLSDynaGetControlData()->iWordSize;
+            if (NKLSDynaGetNumStates() > 0) iStateWords = NKLSDynaGetControlData()->states[0].iSize;
+            NKLSDynaClose();
+        }
+        const size_t iMember = members[0].bytes.size();
+        const int64_t iCoordinatesEnd = 1 + h.w[NK_DW_NGLBV] + (int64_t)h.NUMNP() * h.NDIM;
+        if (iStateWords * iWordSize <= (int64_t)iMember ||
+            iCoordinatesEnd * iWordSize > (int64_t)iMember)
+            return;
+        iFamilies++;
+        const std::vector<Member> split = Resplit(members, iMember, iWordSize);
+        FamilyCopy copy(dir + "_split", split);
+        const std::string base = copy.Path("d3plot");
+        const Shown whole = Show(PlotReader(), base);
+        ASSERT_TRUE(whole.bOpened);
+        ASSERT_GE(whole.states.size(), 1u);
+        EXPECT_TRUE(whole.messages.empty()) << whole.messages[0];
+        // The state read before state 1: state 2, or none.
+        const int iBefore = whole.states.size() > 1 ? 1 : -1;
+        copy.Cut({"d3plot01", std::vector<uint8_t>(split[1].bytes.size(), 0)},
+                 split[1].bytes.size());
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(base));
+        EXPECT_EQ(NKLSDynaGetNumStates(), (int)whole.states.size());
+        EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+        if (iBefore > 0) {
+            EXPECT_EQ(PlotStateHash(iBefore), whole.states[(size_t)iBefore]);
+        }
+        capture.Clear();
+        EXPECT_FALSE(NKLSDynaCheckStateCoordinates(0));
+        EXPECT_FALSE(NKLSDynaReadState(0));
+        const std::string refusal = "LS-DYNA file " + copy.Path("d3plot01") +
+                                    ": state 1 is refused, the coordinates of every node are zero.";
+        ASSERT_EQ(capture.Lines().size(), 2u) << capture.Text();
+        for (const CapturedLine &line : capture.Lines()) EXPECT_EQ(line.text, refusal);
+        EXPECT_EQ(NKLSDynaGetCurrentState(), iBefore);
+        if (iBefore > 0) {
+            EXPECT_EQ(StateHash(NKLSDynaGetStateData()), whole.states[1]);
+        }
+        for (size_t k = 2; k < whole.states.size(); k++)
+            EXPECT_EQ(PlotStateHash((int)k), whole.states[k]) << "state " << k + 1;
+        NKLSDynaClose();
+    });
+    EXPECT_EQ(iFamilies, 6);
+}
+
+// The members opened by name in a folder, counted from the kernel's record
+// of each open (inotify), which an open makes before it returns.
+class OpenCounter {
+public:
+    explicit OpenCounter(const std::string &dir) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (m_fd >= 0) inotify_add_watch(m_fd, dir.c_str(), IN_OPEN);
+    }
+    ~OpenCounter()
+    {
+        if (m_fd >= 0) close(m_fd);
+    }
+    OpenCounter(const OpenCounter &) = delete;
+    OpenCounter &operator=(const OpenCounter &) = delete;
+    bool Watching() const { return m_fd >= 0; }
+    // The names opened since the last call, in order.
+    std::vector<std::string> Opened()
+    {
+        std::vector<std::string> names;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t n; (n = read(m_fd, buffer, sizeof(buffer))) > 0;)
+            for (ssize_t at = 0; at < n;) {
+                const auto *e = (const inotify_event *)(buffer + at);
+                if (e->len > 0) names.push_back(e->name);
+                at += (ssize_t)sizeof(inotify_event) + e->len;
+            }
+        return names;
+    }
+
+private:
+    int m_fd;
+};
+
+// A written family whose writer splits its states over members of one
+// block (a state runs over two or three), in 4- and 8-byte words. Each
+// state checked and read in order opens each member once: the check opens
+// the members the check before it did not hold, the read after the check
+// opens none. Then a member a state runs on into is cut after the open:
+// to a few words, the state refused by the check and by a read alone,
+// each naming that member, the state read before it kept current; to
+// where the state ends in it, the state reads and the next, which begins
+// past the cut, is refused naming it. Last, the state's words in that
+// member, its coordinates among them, zeroed: the state is refused where
+// it is read, naming that member.
+TEST_F(LSDynaDamage, AStateOverMembersIsReadThroughTheMembersItsCheckHolds)
+{
+    for (int iWordSize : {4, 8}) {
+        SCOPED_TRACE(std::to_string(iWordSize) + "-byte words");
+        const std::vector<Member> split = WrittenSplitFamily(iWordSize);
+        const std::string dir = m_Dir + "/split" + std::to_string(iWordSize);
+        FamilyCopy copy(dir, split);
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+        const int n = NKLSDynaGetNumStates();
+        ASSERT_EQ(n, 7);
+        OpenCounter opens(dir);
+        ASSERT_TRUE(opens.Watching());
+        std::vector<std::string> all;
+        for (int k = 0; k < n; k++) {
+            ASSERT_TRUE(NKLSDynaCheckStateCoordinates(k)) << k;
+            const std::vector<std::string> checked = opens.Opened();
+            all.insert(all.end(), checked.begin(), checked.end());
+            ASSERT_TRUE(NKLSDynaReadState(k)) << k;
+            EXPECT_EQ(opens.Opened(), std::vector<std::string>{}) << "read of state " << k + 1;
+        }
+        std::vector<std::string> members;
+        for (size_t m = 1; m < split.size(); m++) members.push_back(split[m].name);
+        EXPECT_EQ(all, members);
+        // State 1 ends 101 words into d3plot02, state 2 begins there.
+        const size_t iFirstEnd = (size_t)(613 - NK_DYNA_BLOCK_WORDS) * (size_t)iWordSize;
+        for (size_t iCut : {(size_t)(3 * iWordSize), iFirstEnd}) {
+            SCOPED_TRACE("d3plot02 cut to " + std::to_string(iCut) + " bytes");
+            copy.Cut(split[2], iCut);
+            const int iRefused = iCut < iFirstEnd ? 0 : 1;
+            if (iRefused == 1) {
+                EXPECT_TRUE(NKLSDynaCheckStateCoordinates(0));
+                EXPECT_TRUE(NKLSDynaReadState(0));
+            }
+            ASSERT_TRUE(NKLSDynaReadState(3));
+            const std::string refusal =
+                "LS-DYNA file " + copy.Path("d3plot02") + ": state " +
+                std::to_string(iRefused + 1) +
+                " is refused, the file changed on disk after it was opened.";
+            MessageCapture capture;
+            EXPECT_FALSE(NKLSDynaCheckStateCoordinates(iRefused));
+            EXPECT_FALSE(NKLSDynaReadState(iRefused));
+            EXPECT_EQ(NKLSDynaGetCurrentState(), 3);
+            ASSERT_EQ(capture.Lines().size(), 2u) << capture.Text();
+            for (const CapturedLine &line : capture.Lines()) EXPECT_EQ(line.text, refusal);
+            copy.Restore(split[2]);
+        }
+        NKLSDynaClose();
+        // State 1's words in d3plot02, its coordinates among them, zeroed
+        // before the open: no sign for the open (state 2's time follows);
+        // state 1 is refused where it is read, naming d3plot02.
+        std::vector<uint8_t> zeroed = split[2].bytes;
+        std::fill(zeroed.begin(), zeroed.begin() + (long)iFirstEnd, 0);
+        copy.Cut({"d3plot02", zeroed}, zeroed.size());
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+        EXPECT_EQ(NKLSDynaGetNumStates(), 7);
+        EXPECT_FALSE(NKLSDynaReadState(0));
+        EXPECT_TRUE(NKLSDynaReadState(1));
+        ASSERT_EQ(capture.Lines().size(), 1u) << capture.Text();
+        EXPECT_EQ(capture.Lines()[0].text,
+                  "LS-DYNA file " + copy.Path("d3plot02") +
+                      ": state 1 is refused, the coordinates of every node are zero.");
+        NKLSDynaClose();
+    }
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 # changed on disk after the open: the ansys d3plot family with its members
 # after the first cut, or d3plot01 zeroed with its length kept, and
 # d3plot_solid_int with d3plot06's words copied over d3plot05 (the refusal
-# names the member and the state). A running job keeps its states:
+# names the member and the state); and the ansys family written again over
+# members of 40,960 bytes with d3plot01, inside state 1, zeroed before the
+# open: state 1's coordinates are all zero (the refusal names d3plot01).
+# A running job keeps its states:
 # node_temperature with d3plot01 ending after state 10, its next state
 # appended after the open, reads every state and animates as the same copy
 # left alone does. The d3plot cases are skipped (77) without the shared
@@ -85,6 +88,22 @@ check_refused "open \"$PWD/fam/d3plot\"|readstate 3 1 1|$zeros" fresh_family \
   "readstate 5 1 1#$changed" "readstate current 1 1#${changed/state 5/state 3}" \
   'animresults 1 10 1'
 echo "a state whose member was zeroed after the open leaves the family as it was"
+
+# The family written again as one stream over members of 40,960 bytes (a
+# state runs over two or three), d3plot01 zeroed: it lies inside state 1,
+# whose zero time word is a first state's time. Every state is offered;
+# state 1, its coordinates all zero, is refused where it is read.
+zeroed_split() {
+  rm -rf fam && mkdir fam && cp "$family/d3plot" fam/ && chmod -R u+w fam &&
+    { head -c 1174572 "$family/d3plot01"; head -c 55936 "$family/d3plot02"; } |
+    split -b 40960 -d -a 2 --numeric-suffixes=1 - fam/d3plot &&
+    truncate -s 2048 fam/d3plot31 && head -c 40960 /dev/zero >fam/d3plot01
+}
+zero="Error: LS-DYNA file $PWD/fam/d3plot01: state 1 is refused, the coordinates of every node are zero."
+check_refused "open \"$PWD/fam/d3plot\"|readstate 2 1 1" zeroed_split "readstate 1 1 1#$zero" \
+  "readstate first#$zero" 'readstate previous' 'animresults 1 3 1'
+grep -q '^Warning: ' "$out" && fail "the family with d3plot01 zeroed inside state 1 warned"
+echo "a member of zeros inside a state refuses the state where it is read, naming the member"
 
 solid="$lsdyna/lasso-python/d3plot_solid_int"
 fresh_solid() { rm -rf fam && cp -r "$solid" fam && chmod -R u+w fam; }
