@@ -192,8 +192,9 @@ struct OpenAttempt {
 };
 
 // OpenThroughReset(name), waited for iLimitSeconds at most; onWaiting is
-// called once when the wait has lasted kNoticeSeconds and goes on. *pbAnswered false
-// when the wait gave up (the opening thread then goes on alone).
+// called once when the wait has lasted kNoticeSeconds and goes on.
+// *pbAnswered false when the wait gave up (the opening thread then goes on
+// alone).
 Display *OpenWaiting(const std::string &name, int iLimitSeconds,
                      const std::function<void(void)> &onWaiting, bool *pbAnswered)
 {
