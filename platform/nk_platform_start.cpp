@@ -57,8 +57,7 @@ std::string OneLine(const QString &text) { return text.simplified().toStdString(
 void StartMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     if (type == QtFatalMsg) Fail(text);
-    const bool bPlatform = type != QtDebugMsg &&
-                           context.category != nullptr &&
+    const bool bPlatform = type != QtDebugMsg && context.category != nullptr &&
                            std::strncmp(context.category, "qt.qpa", 6) == 0;
     if (!bPlatform) {
         sg_pfnPrevious(type, context, text);
@@ -87,10 +86,10 @@ void NKEndPlatformStart(void)
         held.swap(sg_Held);
     }
     for (const HeldMessage &message : held) {
-        const QMessageLogContext context(message.file.empty() ? nullptr : message.file.c_str(),
-                                         message.iLine,
-                                         message.function.empty() ? nullptr : message.function.c_str(),
-                                         message.category.c_str());
+        const QMessageLogContext context(
+            message.file.empty() ? nullptr : message.file.c_str(), message.iLine,
+            message.function.empty() ? nullptr : message.function.c_str(),
+            message.category.c_str());
         sg_pfnPrevious(message.type, context, message.text);
     }
     sg_pfnPrevious = nullptr;
