@@ -39,6 +39,7 @@
 #include "export/nk_image_commands.h"
 #include "export/nk_plot_output.h"
 #include "platform/nk_display_check.h"
+#include "platform/nk_platform_start.h"
 #include "plot/nk_node_plot.h"
 #include "plot/nk_plot_commands.h"
 #include "render/nk_animation_commands.h"
@@ -133,17 +134,25 @@ void RunStartup(const std::string &commandLine)
     if (g_bFullScreenRequest != 0) SetFullScreen(true);
 }
 
+// The program's own line on standard error.
+void Say(const std::string &text) { std::fprintf(stderr, "quolin: %s\n", text.c_str()); }
+
+void SayPlatformFailed(const std::string &reason)
+{
+    Say("the window platform cannot start: " + reason);
+}
+
 }  // namespace
 
 int NKRunApplication(int argc, char **argv)
 {
     if (CheckVersionOption(argc, argv)) return 0;
     // Without its display the program says which it could not open and
-    // ends, before Qt would abort; the check's connection stays open until
-    // the platform has made its own.
+    // ends; a display that is slow to answer is waited for, saying so. The
+    // check's connection stays open until the platform has made its own.
     std::string displayProblem;
-    if (!NKCanOpenDisplay(argc, argv, &displayProblem)) {
-        std::fprintf(stderr, "quolin: %s\n", displayProblem.c_str());
+    if (!NKCanOpenDisplay(argc, argv, &displayProblem, Say)) {
+        Say(displayProblem);
         return 1;
     }
     if (!InitRecords()) {
@@ -155,7 +164,11 @@ int NKRunApplication(int argc, char **argv)
     // "-software" must reach the environment before Qt chooses its GL.
     PreParseCommandLine(NKJoinCommandLine(argc, argv).c_str());
 
+    // Any platform that cannot start (another than the check's, or one
+    // that fails after it) ends the program with its line and status 1.
+    NKBeginPlatformStart(SayPlatformFailed);
     QApplication app(argc, argv);
+    NKEndPlatformStart();
     // The platform is connected: the check's connection may go.
     NKEndDisplayCheck();
     // Qt has taken its own options and the platform's ("-display NAME",

@@ -5,11 +5,19 @@
 # a display that cannot be reached (DISPLAY unset, or a number nothing
 # listens on: no X socket or lock file, so the connection is refused at
 # once) and one whose socket accepts and never answers (a listener of the
-# script's own) make the program say so on standard error and end with
-# status 1, not an abort nor a hang; the option beats DISPLAY both ways. On
-# a display that works (an Xvfb of the script's own) the beam given with
+# script's own, with the wait's limit made short) make the program say so
+# on standard error and end with status 1, not an abort nor a hang; the
+# option beats DISPLAY both ways. A platform that cannot start, however it
+# was asked for (a plugin that does not exist, Wayland without its
+# compositor or plugin, a Wayland session without its X display), ends
+# with the program's one line and status 1 too, never Qt's abort. On a
+# display that works (an Xvfb of the script's own) the beam given with
 # "-display NAME" before or after it opens, with no usage box: the options
-# are the platform's. "-version" needs no display.
+# are the platform's; a "-display" with no name after it leaves DISPLAY
+# named and gets the usage box. The same Xvfb reached through a relay that
+# holds its first answer 8 s is waited for, saying so once, and one whose
+# first connection is closed unanswered (as a server that resets closes
+# it) is reached by the next. "-version" needs no display.
 set -uo pipefail
 program="$1"
 examples="$2"
@@ -18,9 +26,9 @@ scripts="$(cd "$(dirname "$0")" && pwd)"
 err="$home/err.txt"
 cp "$examples/beam.nkf" .
 
-own_xvfb_pid="" mute_pid=""
+own_xvfb_pid="" relay_pids=()
 cleanup() {
-  [ -n "$mute_pid" ] && kill "$mute_pid" 2>/dev/null && wait "$mute_pid" 2>/dev/null
+  for pid in "${relay_pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   [ -n "$own_xvfb_pid" ] && kill "$own_xvfb_pid" 2>/dev/null
   rm -rf "$home"
 }
@@ -30,46 +38,51 @@ good="$DISPLAY"
 # Message boxes go to standard error; the user's start-up file after an
 # open draws a frame with text in the stroke font (whose library reads
 # DISPLAY alone: it must reach the display the option named) and ends the
-# session.
-export CI=1
+# session. No Wayland compositor is found in the private runtime folder.
+export CI=1 XDG_RUNTIME_DIR="$home/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf 'strokefonts\nlegend\ntoppm "%s"\nexit\n' "$home/drawn.ppm" >"$brovik/fileopen.qlc"
 
-# Display numbers no server serves: one refused, one whose socket accepts
-# and never answers (with a lock file, so no other server takes it).
+# Display numbers no server serves: one refused, and the relays of
+# display_relay.py (each with a lock file, so no other server takes it):
+# one that never answers, one that holds the first answer of $good 8 s, one
+# that closes the first connection unanswered.
 free_number() {
   local n="$1"
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   echo "$n"
 }
+# Starts display_relay.py on the first free number from $1 with the rest
+# of the arguments; sets relay to the number.
+start_relay() {
+  local tenths limit
+  relay="$(free_number "$1")"
+  shift
+  python3 "$scripts/display_relay.py" "$relay" "$@" >/dev/null 2>&1 &
+  relay_pids+=($!)
+  limit=$(($(wait_limit 30) * 10))
+  for ((tenths = 0; tenths < limit; tenths++)); do
+    [ -S "/tmp/.X11-unix/X$relay" ] && break
+    sleep 0.1
+  done
+  [ -S "/tmp/.X11-unix/X$relay" ] || fail "the relay on :$relay did not start"
+}
 n="$(free_number 190)"
-m="$(free_number $((n + 1)))"
-python3 - "$m" <<'PY' &
-import os, signal, socket, sys
-n = int(sys.argv[1])
-path, lock = "/tmp/.X11-unix/X%d" % n, "/tmp/.X%d-lock" % n
-with open(lock, "w") as f:
-    f.write("%10d\n" % os.getpid())
-listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-os.makedirs("/tmp/.X11-unix", exist_ok=True)
-listener.bind(path)
-listener.listen(8)
-held = []
-signal.signal(signal.SIGTERM, lambda *_: (os.unlink(path), os.unlink(lock), sys.exit(0)))
-while True:
-    held.append(listener.accept()[0])
-PY
-mute_pid=$!
-limit=$(($(wait_limit 30) * 10))
-for ((tenths = 0; tenths < limit; tenths++)); do
-  [ -S "/tmp/.X11-unix/X$m" ] && break
-  sleep 0.1
-done
-[ -S "/tmp/.X11-unix/X$m" ] || fail "the listener on :$m did not start"
+start_relay $((n + 1)) mute
+m=$relay
+start_relay $((m + 1)) hold "${good#:}" 8
+late=$relay
+start_relay $((late + 1)) reset "${good#:}"
+reset=$relay
 
 # Each row: the status, what standard error must hold (a refusal, or the
-# beam opened), and the arguments of env(1) that run the program (what it
-# unsets first).
+# beam opened), the arguments of env(1) that run the program (what it
+# unsets first), and, where there are any, how many usage boxes and lines
+# saying that the start still waits for its display it must show. A start
+# that fails says so in one line of its own (a line saying it waits aside).
 clean=(-u QT_QPA_PLATFORM -u XDG_SESSION_TYPE -u WAYLAND_DISPLAY)
+platform="^quolin: the window platform cannot start: .*"
+waiting="^quolin: still waiting for display \":[0-9]+\" to answer$"
 rows=(
   "1|cannot open display: DISPLAY is not set|-u DISPLAY QT_QPA_PLATFORM=xcb PROGRAM beam.nkf"
   "1|cannot open display \":$n\"|DISPLAY=:$n QT_QPA_PLATFORM=xcb PROGRAM beam.nkf"
@@ -77,19 +90,32 @@ rows=(
   "1|cannot open display \":$n\"|${clean[*]} DISPLAY=:$n XDG_SESSION_TYPE=x11 PROGRAM beam.nkf"
   "1|cannot open display \":$n\"|${clean[*]} DISPLAY=$good PROGRAM -display :$n beam.nkf"
   "1|cannot open display \":$n\"|${clean[*]} DISPLAY=$good PROGRAM beam.nkf --display :$n"
+  "1|cannot open display \":$n\"|${clean[*]} DISPLAY=:$n PROGRAM beam.nkf -display"
   "1|cannot open display \":$n\"|DISPLAY=:$n QT_QPA_PLATFORM=offscreen PROGRAM -platform xcb beam.nkf"
   "1|cannot open display \":$n\"|DISPLAY=:$n QT_QPA_PLATFORM=offscreen PROGRAM --platform xcb beam.nkf"
-  "1|display \":$m\" does not answer|${clean[*]} DISPLAY=:$m PROGRAM beam.nkf"
-  "1|display \":$m\" does not answer|DISPLAY=$good QT_QPA_PLATFORM=xcb PROGRAM --display :$m beam.nkf"
-  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=:$n PROGRAM -display $good beam.nkf"
-  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=:$n PROGRAM beam.nkf -display $good"
-  "0|Primary file .*/beam.nkf opened|DISPLAY=$good QT_QPA_PLATFORM=offscreen PROGRAM beam.nkf --platform xcb"
+  "1|display \":$m\" does not answer \(waited 6 s\)|${clean[*]} QUOLIN_DISPLAY_WAIT=6 DISPLAY=:$m PROGRAM beam.nkf|0|1"
+  "1|display \":$m\" does not answer \(waited 6 s\)|DISPLAY=$good QT_QPA_PLATFORM=xcb QUOLIN_DISPLAY_WAIT=6 PROGRAM --display :$m beam.nkf|0|1"
+  "1|$platform\"nosuch\"|${clean[*]} DISPLAY=$good PROGRAM -platform nosuch beam.nkf|0|0"
+  "1|$platform\"nosuch\"|${clean[*]} DISPLAY=$good QT_QPA_PLATFORM=nosuch PROGRAM beam.nkf|0|0"
+  "1|$platform\"?wayland|${clean[*]} DISPLAY=$good PROGRAM -platform wayland beam.nkf|0|0"
+  "1|$platform:$n|${clean[*]} DISPLAY=:$n QT_QPA_PLATFORM=wayland;xcb PROGRAM beam.nkf|0|0"
+  "1|$platform|${clean[*]} -u DISPLAY WAYLAND_DISPLAY=wayland-9 PROGRAM beam.nkf|0|0"
+  "1|$platform:$n|${clean[*]} DISPLAY=:$n WAYLAND_DISPLAY=wayland-9 PROGRAM beam.nkf|0|0"
+  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=:$n PROGRAM -display $good beam.nkf|0"
+  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=:$n PROGRAM beam.nkf -display $good|0"
+  "0|Primary file .*/beam.nkf opened|DISPLAY=$good QT_QPA_PLATFORM=offscreen PROGRAM beam.nkf --platform xcb|0"
+  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=$good WAYLAND_DISPLAY=wayland-9 PROGRAM beam.nkf|0"
+  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=$good PROGRAM beam.nkf -display|1"
+  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=$good PROGRAM beam.nkf --display|1"
+  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=:$late PROGRAM beam.nkf|0|1"
+  "0|Primary file .*/beam.nkf opened|${clean[*]} DISPLAY=:$reset PROGRAM beam.nkf|0"
 )
 for row in "${rows[@]}"; do
-  IFS='|' read -r want expected command <<<"$row"
+  IFS='|' read -r want expected command boxes waits <<<"$row"
   read -ra words <<<"${command/PROGRAM/$program}"
-  # The answer's limit is 5 s; the run's is generous, so that a hang shows
-  # as one.
+  # A display that answers is waited for as long as it takes, the
+  # listener that never does for the 6 s its rows give; the run's limit
+  # is generous, so that a hang shows as one.
   begun=$SECONDS
   run_limited "$(wait_limit 60)" env "${words[@]}" >/dev/null 2>"$err"
   status=$?
@@ -97,15 +123,27 @@ for row in "${rows[@]}"; do
   [ "$want" = 0 ] || [ $((SECONDS - begun)) -le "$(wait_limit 15)" ] ||
     fail "$command: the refusal took $((SECONDS - begun)) s"
   grep -qE "$expected" "$err" || fail "$command: no \"$expected\" on standard error"
-  grep -q "Qt platform plugin" "$err" && fail "$command: Qt's plugin message"
-  grep -q "Command Line Options" "$err" && fail "$command: the usage box"
+  grep -q "This application failed to start" "$err" && fail "$command: Qt's abort message"
+  if [ -n "$boxes" ]; then
+    shown=$(grep -c "Command Line Options" "$err")
+    [ "$shown" -eq "$boxes" ] || fail "$command: $shown usage boxes, not $boxes"
+  fi
+  if [ -n "$waits" ]; then
+    said=$(grep -cE "$waiting" "$err")
+    [ "$said" -eq "$waits" ] || fail "$command: $said lines saying it waits, not $waits"
+  fi
   if [ "$want" = 0 ]; then
     [ -s "$home/drawn.ppm" ] || fail "$command: no frame drawn"
     rm -f "$home/drawn.ppm"
+  else
+    lines=$(grep -cvE "$waiting" "$err")
+    [ "$lines" -eq 1 ] || fail "$command: $lines lines on standard error, not the one"
+    grep -q "^quolin: " "$err" || fail "$command: not the program's own line"
   fi
 done
-echo "every way to name a display is checked: a refused or silent one says so, status 1;" \
-  "a working one named by -display opens the beam, no usage box"
+echo "every way to name a display or a platform is checked: a refused or silent display or" \
+  "a platform that cannot start says so in one line, status 1; a working display named by" \
+  "-display opens the beam, no usage box; a late one is waited for, one that resets reached"
 
 version="$(env -u DISPLAY "$program" -version 2>"$err")" || fail "-version without a display failed"
 [ -n "$version" ] || fail "-version printed nothing"

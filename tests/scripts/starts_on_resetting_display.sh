@@ -4,10 +4,11 @@
 # the script's own that resets when its last client leaves (a bare Xvfb,
 # as xvfb-run starts it), each with a command file holding "exit", beside
 # BUSY_PER_CORE busy processes per core (default 2), the server run with
-# the niceness NICE (default 10): the reset is slow on a busy machine, and
-# a connection that arrives while the server has no client is refused by
-# the reset; the lower priority widens that moment as a busier machine
-# would. Every start must end with status 0. Prints how
+# the niceness NICE (default 10) on one core beside a busy process of the
+# normal priority (none at niceness 0): the reset is slow on a busy
+# machine, and a connection that arrives while the server has no client is
+# closed by the reset; the lower priority widens that moment as a busier
+# machine would. Every start must end with status 0. Prints how
 # many starts ended with each status and how many Qt refused ("could not
 # connect to display"). The program's environment is the caller's, but for
 # DISPLAY.
@@ -29,6 +30,15 @@ cleanup() {
 trap cleanup EXIT
 
 start_own_xvfb "$niceness"
+# A server of lower priority shares its core with a busy process of the
+# normal priority, so that its reset is slow however idle the other cores
+# are.
+if [ "$niceness" -gt 0 ]; then
+  core=$(($(nproc) - 1))
+  taskset -pc "$core" "$own_xvfb_pid" >/dev/null || fail "the server could not be moved to core $core"
+  taskset -c "$core" sh -c 'while :; do :; done' &
+  busy_pids+=($!)
+fi
 
 for _ in $(seq $((busy_per_core * $(nproc)))); do
   sh -c 'while :; do :; done' &
