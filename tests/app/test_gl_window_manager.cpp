@@ -601,8 +601,13 @@ protected:
 // is held, with the window read (new frame extents told) before openbox
 // carried the move out, which brings no move event after; moved by the
 // program and closed before openbox (held) carried the move out: the
-// place asked for counts; moved and sized by the manager (a user's drag)
-// and closed before the program handled any event of it.
+// place asked for counts; moved by the program and then by the user (a
+// drag) before openbox (held) carried the program's move out: the user's
+// place counts; moved and sized by the manager (a user's drag) and closed
+// before the program handled any event of it. And "winposition" run as the
+// start-up file runs it, at once after the window is made and before
+// openbox has framed it: the frame goes where it says, the view keeps its
+// size or takes the size given, and that is stored.
 TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
 {
     const NKScreenRect screen = ScreenRect();
@@ -621,21 +626,47 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
     EXPECT_EQ(info.iY, main.iY) << Text(info) << " beside " << Text(main);
     CloseInfoPropertySheet();
 
-    enum Move { kProgram, kProgramReadBefore, kProgramClosedBefore, kManager };
+    enum Move {
+        kProgram,
+        kProgramReadBefore,
+        kProgramClosedBefore,
+        kUserAfterProgram,
+        kManager,
+        kStartupFile
+    };
     const struct {
         const char *pszName;
         Move move;
-        int iX, iY, iShrink;  // the frame's new corner; the client less that each way
-    } cases[] = {{"moved by the program", kProgram, 120, 90, 0},
-                 {"read before the manager moved it", kProgramReadBefore, 200, 150, 0},
-                 {"closed before the manager moved it", kProgramClosedBefore, 160, 110, 0},
-                 {"moved and sized by the manager, closed at once", kManager, 130, 95, 40}};
+        int iX, iY, iShrink;          // the frame's new corner; the client less that each way
+        const char *pszLine;          // the start-up file's line
+        int iViewWidth, iViewHeight;  // the view's size it gives; 0: kept
+    } cases[] = {
+        {"moved by the program", kProgram, 120, 90, 0, nullptr, 0, 0},
+        {"read before the manager moved it", kProgramReadBefore, 200, 150, 0, nullptr, 0, 0},
+        {"closed before the manager moved it", kProgramClosedBefore, 160, 110, 0, nullptr, 0, 0},
+        {"moved by the user before the manager moved it", kUserAfterProgram, 140, 70, 30, nullptr,
+         0, 0},
+        {"moved and sized by the manager, closed at once", kManager, 130, 95, 40, nullptr, 0, 0},
+        {"winposition x y in the start-up file", kStartupFile, 120, 90, 0, "winposition 120 90", 0,
+         0},
+        {"winposition x y w h in the start-up file", kStartupFile, 120, 90, 0,
+         "winposition 120 90 640 480", 640, 480}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
-        const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore;
+        const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore ||
+                           c.move == kUserAfterProgram;
         if (bHold && m_pOpenbox == nullptr) continue;  // cannot hold it
         NKScreenRect frame, client;
         ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
+        int iViewWidth = 0, iViewHeight = 0;
+        ASSERT_TRUE(NKGetViewClientSize(&iViewWidth, &iViewHeight));
+        if (c.iViewWidth > 0) {  // the window grows as the view does
+            for (int *piSize : {&client.iWidth, &frame.iWidth})
+                *piSize += c.iViewWidth - iViewWidth;
+            for (int *piSize : {&client.iHeight, &frame.iHeight})
+                *piSize += c.iViewHeight - iViewHeight;
+            iViewWidth = c.iViewWidth, iViewHeight = c.iViewHeight;
+        }
         const NKScreenRect moved = {c.iX, c.iY, frame.iWidth - c.iShrink,
                                     frame.iHeight - c.iShrink};
         const auto there = [pMain, moved] { return Same(FrameOf(pMain), moved); };
@@ -644,11 +675,30 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                                 client.iHeight - c.iShrink);
             ASSERT_TRUE(WaitWithoutHandlingEvents(there, "the frame at its new place"))
                 << Text(FrameOf(pMain));
+        } else if (c.move == kStartupFile) {
+            NKDestroyMainWindow();
+            NKTestFlushDeletes();
+            // The view's record as the program starts with it: no view has
+            // had a size yet.
+            NKViewWindowSize = NKViewSize{810, 600};
+            ASSERT_TRUE(CreateMainWindow());
+            pMain = NKGetMainWindow();
+            ASSERT_EQ(ExecuteCommand(c.pszLine), 0);
+            EXPECT_TRUE(NKTestWaitFor(
+                [&] {
+                    int iWidth = 0, iHeight = 0;
+                    return Same(FrameOf(pMain), moved) && Framed(pMain) &&
+                           NKGetViewClientSize(&iWidth, &iHeight) && iWidth == iViewWidth &&
+                           iHeight == iViewHeight;
+                },
+                "the frame where the line puts it, the view's size"))
+                << Text(FrameOf(pMain)) << ", expected " << Text(moved);
         } else {
             std::unique_ptr<HeldProcess> pHeld;
             if (bHold) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
             ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
-            NKMoveMainWindow(c.iX, c.iY);
+            NKMoveMainWindow(c.move == kUserAfterProgram ? c.iX + 150 : c.iX,
+                             c.move == kUserAfterProgram ? c.iY + 100 : c.iY);
             if (c.move == kProgramClosedBefore) NKDestroyMainWindow();
             if (c.move == kProgramReadBefore) {
                 WriteProperty(
@@ -657,6 +707,9 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                      client.iY - frame.iY, frame.iY + frame.iHeight - client.iY - client.iHeight});
                 ASSERT_TRUE(HandleEventsSoFar(pMain));
             }
+            if (c.move == kUserAfterProgram)
+                MoveResizeByManager(pMain, c.iX, c.iY, client.iWidth - c.iShrink,
+                                    client.iHeight - c.iShrink);
             pHeld.reset();
             EXPECT_TRUE(c.move == kProgramClosedBefore ||
                         NKTestWaitFor([&] { return there() && Framed(pMain); },
@@ -995,28 +1048,50 @@ TEST_F(WindowManagerTest, AStoredPlaceOffTheScreenStartsWithTheTitleBarOnIt)
 // by the frame's growth where the two do not fit together, the frame at
 // the work area's edge that way, and at its stored place with its stored
 // size the other way. A size that fits starts as it was stored, where it
-// was. The rows of the work area's size are given as its size plus some.
+// was, also one that with its frame fills the work area exactly, stored
+// off its edge. The rows of the work area's size are given as its size
+// plus some, or as its size less the frame's growth plus some. A held row
+// makes the window while openbox is held and tells the program a frame of
+// the test's own, other than openbox's, three times before openbox runs
+// again: the frame is fitted by the frame openbox gives it.
 TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFrameOnIt)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    NKScreenRect first, firstClient;  // the frame openbox gives
+    ASSERT_TRUE(NKGetWindowFrame(NKGetMainWindow()->winId(), &first, &firstClient));
+    enum Size { kPixels, kOfWork, kOfWorkLessFrame };
     const struct {
         int iWidth, iHeight;
-        bool bOfWork;  // the sizes are added to the work area's
+        Size size;  // what the sizes are added to
         int iX, iY;
-    } cases[] = {{2000, 1400, false, 100, 80}, {2000, 500, false, 100, 80},
-                 {700, 1400, false, 100, 80},  {810, 600, false, 100, 80},
-                 {0, 0, true, 0, 0},           {-1, -1, true, 0, 0},
-                 {-100, -10, true, 50, 0},     {5000, 300, false, 100, 80}};
+        bool bHeld;
+    } cases[] = {{2000, 1400, kPixels, 100, 80, false},  {2000, 500, kPixels, 100, 80, false},
+                 {700, 1400, kPixels, 100, 80, false},   {810, 600, kPixels, 100, 80, false},
+                 {0, 0, kOfWork, 0, 0, false},           {-1, -1, kOfWork, 0, 0, false},
+                 {-100, -10, kOfWork, 50, 0, false},     {5000, 300, kPixels, 100, 80, false},
+                 {0, 0, kOfWorkLessFrame, 50, 0, false}, {0, 0, kOfWorkLessFrame, 0, 40, false},
+                 {-470, 0, kOfWork, 100, 80, true}};
     NKDestroyMainWindow();
     NKTestFlushDeletes();
     for (const auto &c : cases) {
-        const int iWidth = c.iWidth + (c.bOfWork ? work.iWidth : 0);
-        const int iHeight = c.iHeight + (c.bOfWork ? work.iHeight : 0);
-        SCOPED_TRACE("stored " + Text({c.iX, c.iY, iWidth, iHeight}));
+        const int iLessX = c.size == kOfWorkLessFrame ? first.iWidth - firstClient.iWidth : 0;
+        const int iLessY = c.size == kOfWorkLessFrame ? first.iHeight - firstClient.iHeight : 0;
+        const int iWidth = c.iWidth + (c.size != kPixels ? work.iWidth - iLessX : 0);
+        const int iHeight = c.iHeight + (c.size != kPixels ? work.iHeight - iLessY : 0);
+        SCOPED_TRACE("stored " + Text({c.iX, c.iY, iWidth, iHeight}) + (c.bHeld ? ", held" : ""));
+        if (c.bHeld && m_pOpenbox == nullptr) continue;  // cannot hold it
+        std::unique_ptr<HeldProcess> pHeld;
+        if (c.bHeld) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
+        ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
         g_WindowPlacement = {c.iX, c.iY, iWidth, iHeight, 0};
         ASSERT_TRUE(CreateMainWindow());
         QWidget *pMain = NKGetMainWindow();
+        for (int iTold = 0; pHeld != nullptr && iTold < 3; iTold++) {
+            WriteProperty(pMain, "_NET_FRAME_EXTENTS", XA_CARDINAL, {5, 5, 40, 5});
+            ASSERT_TRUE(HandleEventsSoFar(pMain));
+        }
+        pHeld.reset();
         ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
         NKScreenRect frame, client;
         ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
