@@ -172,6 +172,18 @@ void TakeWatchedNormalSize(void)
         sg_State.normalRect.setSize(QSize(iWidth, iHeight));
 }
 
+// Under a manager, whether the window's events show it normal with a
+// settled size, and a reading of its client area of that size: until the
+// manager has carried out a change of state, the window may be normal by
+// its state with another state's frame and size.
+bool SettledNormalSize(const QSize &client)
+{
+    int iWidth = 0, iHeight = 0;
+    return sg_State.pSizeWatch == nullptr || !NKWindowManagerRunning() ||
+           (NKWatchedSizeSettled(sg_State.pSizeWatch, &iWidth, &iHeight) &&
+            client == QSize(iWidth, iHeight));
+}
+
 // While the window is normal, its frame's corner and its client area's
 // size are its normal rectangle; a maximised, full-screen or minimised
 // window keeps the last one. (Qt's normal geometry cannot stand in: it
@@ -183,10 +195,8 @@ void TakeWatchedNormalSize(void)
 // them after it moved the window to its new state, so the rectangle is
 // read again when they come. Under a manager, a reading counts only while
 // the window's events show it normal with a settled size, which the
-// reading's client area has: until the manager has carried out a change
-// of state, the window may be normal by its state with another state's
-// frame and size. The size the events settle on is taken however late
-// they are seen (TakeWatchedNormalSize).
+// reading's client area has (SettledNormalSize). The size the events
+// settle on is taken however late they are seen (TakeWatchedNormalSize).
 void RememberNormalRect(const QMainWindow *pMain)
 {
     if (pMain == nullptr || pMain != sg_State.pMain.data()) return;
@@ -202,11 +212,7 @@ void RememberNormalRect(const QMainWindow *pMain)
         if (AskedPlacementPending(pMain, client)) return;
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
     }
-    int iWidth = 0, iHeight = 0;
-    if (sg_State.pSizeWatch != nullptr && NKWindowManagerRunning() &&
-        (!NKWatchedSizeSettled(sg_State.pSizeWatch, &iWidth, &iHeight) ||
-         normal.size() != QSize(iWidth, iHeight)))
-        return;
+    if (!SettledNormalSize(normal.size())) return;
     // A manager that leaves the normal state changes the state first: a
     // rectangle read while it stayed normal is the normal one.
     if (IsNormal(pMain)) sg_State.normalRect = normal;
@@ -353,7 +359,11 @@ void EndFrameFit(void)
 // again at its next moves until the frame lies where it goes, while the
 // manager has not yet carried out the last placement (the client where Qt
 // asked for it) nothing is placed, and after a few placements the window
-// is left as the manager keeps it.
+// is left as the manager keeps it. The fit ends with the frame where it
+// goes only once the window's events show it normal with a settled size:
+// a reading made while the manager restores a maximised window can show
+// the maximised frame, whose corner and size may be those the fit asks
+// for, before the manager gives the window its normal size.
 void FitFrameInWorkArea(QMainWindow *pMain)
 {
     NKScreenRect frame, client;
@@ -366,7 +376,7 @@ void FitFrameInWorkArea(QMainWindow *pMain)
         target = QRect(from.iX, from.iY, from.iWidth, from.iHeight);
     if (target.isEmpty() || (QPoint(frame.iX, frame.iY) == target.topLeft() &&
                              QSize(client.iWidth, client.iHeight) == target.size())) {
-        EndFrameFit();
+        if (SettledNormalSize(QSize(client.iWidth, client.iHeight))) EndFrameFit();
         return;
     }
     const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
