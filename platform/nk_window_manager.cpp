@@ -127,8 +127,36 @@ bool GetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
 
 }  // namespace
 
+namespace {
+
+// Holds the X server for the readings of one window made meanwhile, so that
+// they show it at one moment: a manager that moves and sizes the window
+// between a reading of its size and one of its place would otherwise show
+// a window that never was (a normal size at the maximised place).
+class ServerGrab {
+public:
+    explicit ServerGrab(Display *pDisplay) : m_pDisplay(pDisplay)
+    {
+        if (m_pDisplay != nullptr) XGrabServer(m_pDisplay);
+    }
+    ~ServerGrab()
+    {
+        if (m_pDisplay == nullptr) return;
+        XUngrabServer(m_pDisplay);
+        XFlush(m_pDisplay);
+    }
+    ServerGrab(const ServerGrab &) = delete;
+    ServerGrab &operator=(const ServerGrab &) = delete;
+
+private:
+    Display *m_pDisplay;
+};
+
+}  // namespace
+
 bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient)
 {
+    const ServerGrab grab(NKX11Display());
     NKScreenRect client;
     if (!GetWindowClient(uWindow, &client)) return false;
     if (pClient != nullptr) *pClient = client;

@@ -30,7 +30,8 @@ bool NKWindowManagerSupports(const char *pszState);
 // screen: the window's own rectangle in root coordinates widened by the
 // frame extents its manager wrote (none without a manager), and, when
 // pClient is given, that own rectangle (its client area) from the same
-// reading. False when the window cannot be asked about.
+// reading, made at one moment (the X server held meanwhile). False when the
+// window cannot be asked about.
 struct NKScreenRect {
     int iX = 0, iY = 0, iWidth = 0, iHeight = 0;
 };
