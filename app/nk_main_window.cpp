@@ -580,8 +580,10 @@ void SetFullScreen(bool bOn)
 
 // The bars may lay themselves out anew for the new width, so the height is
 // set once more from the view's height after the first pass.
-// Before the manager has framed the window, the size asked for is the one
-// its frame is fitted in with; afterwards the fit is over.
+// While the frame fit waits (the manager has not framed the window yet, or
+// has not carried out the fit's placing), the size asked for is the one the
+// frame is fitted with: the manager may frame the window between the move
+// and the sizing of one "winposition".
 void NKSetViewClientSize(int iWidth, int iHeight)
 {
     MainWindow *pMain = sg_State.pMain;
@@ -591,12 +593,9 @@ void NKSetViewClientSize(int iWidth, int iHeight)
     pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
     pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
     sg_State.asked = pMain->geometry();
-    NKScreenRect frame, client;
-    if (sg_State.iFitFrameTries > 0 && !ReadFrame(pMain, &frame, &client)) {
+    if (sg_State.iFitFrameTries > 0) {
         sg_State.fitFrom.iWidth = pMain->width();
         sg_State.fitFrom.iHeight = pMain->height();
-    } else {
-        EndFrameFit();
     }
 }
 
