@@ -546,6 +546,17 @@ protected:
         m_pOpenbox = nullptr;
         NKTestRemoveDir(m_Home);
     }
+    // Holds openbox when bHeld (the hold goes with *ppHeld), then writes the
+    // first iSteps steps of its restore on the maximised window
+    // (WriteRestoreSteps) and lets the program handle them.
+    bool HoldAndWriteRestoreSteps(QWidget *pMain, bool bHeld, int iSteps,
+                                  const NKScreenRect &normal, std::unique_ptr<HeldProcess> *ppHeld)
+    {
+        if (bHeld) *ppHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
+        if (*ppHeld != nullptr && !(*ppHeld)->Held()) return false;
+        WriteRestoreSteps(pMain, iSteps, normal);
+        return HandleEventsSoFar(pMain);
+    }
     QProcess *m_pOpenbox = nullptr;
     std::string m_Home;
     std::set<Atom> m_RootProperties;  // those before the manager started
@@ -971,10 +982,7 @@ TEST_F(WindowManagerTest, ARestoredAndMaximisedSessionStoresTheNormalSize)
         ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
         {
             std::unique_ptr<HeldProcess> pHeld;
-            if (c.bHeld) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
-            ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
-            WriteRestoreSteps(pMain, c.iSteps, normal);
-            ASSERT_TRUE(HandleEventsSoFar(pMain));
+            ASSERT_TRUE(HoldAndWriteRestoreSteps(pMain, c.bHeld, c.iSteps, normal, &pHeld));
             RestoreByManager(pMain);
             MaximizeByManager(pMain);
         }
@@ -1137,12 +1145,7 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
         ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
         {
             std::unique_ptr<HeldProcess> pHeld;
-            if (c.bHeld) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
-            ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
-            if (c.bHeld) {
-                WriteRestoreSteps(pMain, 1, work);
-                ASSERT_TRUE(HandleEventsSoFar(pMain));
-            }
+            ASSERT_TRUE(HoldAndWriteRestoreSteps(pMain, c.bHeld, c.bHeld ? 1 : 0, work, &pHeld));
             RestoreByManager(pMain);
         }
         EXPECT_TRUE(NKTestWaitFor(
