@@ -195,8 +195,10 @@ bool SettledNormalSize(const QSize &client)
 // them after it moved the window to its new state, so the rectangle is
 // read again when they come. Under a manager, a reading counts only while
 // the window's events show it normal with a settled size, which the
-// reading's client area has (SettledNormalSize). The size the events
-// settle on is taken however late they are seen (TakeWatchedNormalSize).
+// reading's client area has (SettledNormalSize), and only of a window
+// shown: one its manager is still taking on lies in a frame that has not
+// been placed yet. The size the events settle on is taken however late
+// they are seen (TakeWatchedNormalSize).
 void RememberNormalRect(const QMainWindow *pMain)
 {
     if (pMain == nullptr || pMain != sg_State.pMain.data()) return;
@@ -207,9 +209,10 @@ void RememberNormalRect(const QMainWindow *pMain)
     if (!IsNormal(pMain)) return;
     QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
     NKScreenRect frame, client;
+    bool bShown = false;
     const WId window = pMain->internalWinId();
-    if (window != 0 && NKGetWindowFrame(window, &frame, &client)) {
-        if (AskedPlacementPending(pMain, client)) return;
+    if (window != 0 && NKGetWindowFrame(window, &frame, &client, &bShown)) {
+        if (!bShown || AskedPlacementPending(pMain, client)) return;
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
     }
     if (!SettledNormalSize(normal.size())) return;

@@ -107,8 +107,9 @@ bool NKWindowManagerSupports(const char *pszState)
 
 namespace {
 
-// The top-level window's own rectangle in root coordinates.
-bool GetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
+// The top-level window's own rectangle in root coordinates, and whether it
+// is shown (mapped, and its manager's frame around it too).
+bool GetWindowClient(unsigned long uWindow, NKScreenRect *pClient, bool *pbShown)
 {
     Display *pDisplay = NKX11Display();
     if (pDisplay == nullptr || uWindow == 0) return false;
@@ -122,6 +123,7 @@ bool GetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
         return false;
     pClient->iX = iX, pClient->iY = iY;
     pClient->iWidth = attributes.width, pClient->iHeight = attributes.height;
+    *pbShown = attributes.map_state == IsViewable;
     return true;
 }
 
@@ -154,12 +156,15 @@ private:
 
 }  // namespace
 
-bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient)
+bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient,
+                      bool *pbShown)
 {
     const ServerGrab grab(NKX11Display());
     NKScreenRect client;
-    if (!GetWindowClient(uWindow, &client)) return false;
+    bool bShown = false;
+    if (!GetWindowClient(uWindow, &client, &bShown)) return false;
     if (pClient != nullptr) *pClient = client;
+    if (pbShown != nullptr) *pbShown = bShown;
     // Left, right, top, bottom.
     std::vector<unsigned long> extents =
         Property(NKX11Display(), uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);
