@@ -1187,3 +1187,30 @@ TEST_F(PlayedManagerTest, AReadingOfAnotherSizeThanTheSettledOneIsNotStored)
     QCoreApplication::sendEvent(pMain, &move);
     EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
 }
+
+// A window its manager is taking on again (unmapped, put in a frame that is
+// placed afterwards) and read before the manager shows it at its place: the
+// reading, at another place, leaves the stored rectangle as it was.
+TEST_F(PlayedManagerTest, AReadingOfAWindowNotShownIsNotStored)
+{
+    QWidget *pMain = NKGetMainWindow();
+    const NKScreenRect normal = {100, 80, 700, 500};
+    const auto stored = [] {
+        const NKWindowPlacement p = NKGetPlacementToStore();
+        return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
+    };
+    ASSERT_TRUE(
+        NKTestWaitFor([&] { return Same(FrameOf(pMain), normal) && Same(stored(), normal); },
+                      "the normal rectangle stored"))
+        << Text(stored());
+    Display *pDisplay = NKX11Display();
+    XUnmapWindow(pDisplay, pMain->winId());
+    XMoveWindow(pDisplay, pMain->winId(), 0, 0);
+    XSync(pDisplay, False);
+    QMoveEvent move(QPoint(0, 0), pMain->pos());
+    QCoreApplication::sendEvent(pMain, &move);
+    EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
+    XMoveWindow(pDisplay, pMain->winId(), normal.iX, normal.iY);
+    XMapWindow(pDisplay, pMain->winId());
+    XSync(pDisplay, False);
+}
