@@ -597,6 +597,28 @@ protected:
         XDestroyWindow(NKX11Display(), m_Check);
         XSync(NKX11Display(), False);
     }
+    // Once the window shows and stores its normal rectangle, does what a
+    // manager does (pfnAct) and makes the program read the window, as Qt's
+    // move event does before the program has seen the manager's steps: the
+    // stored rectangle stays the normal one.
+    static void ExpectAReadingAfter(const std::function<void(Display *, QWidget *)> &pfnAct)
+    {
+        QWidget *pMain = NKGetMainWindow();
+        const NKScreenRect normal = {100, 80, 700, 500};
+        const auto stored = [] {
+            const NKWindowPlacement p = NKGetPlacementToStore();  // the events seen so far
+            return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
+        };
+        ASSERT_TRUE(
+            NKTestWaitFor([&] { return Same(FrameOf(pMain), normal) && Same(stored(), normal); },
+                          "the normal rectangle stored"))
+            << Text(stored());
+        pfnAct(NKX11Display(), pMain);
+        XSync(NKX11Display(), False);
+        QMoveEvent move(QPoint(0, 0), pMain->pos());
+        QCoreApplication::sendEvent(pMain, &move);
+        EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
+    }
     Window m_Check = 0;
     std::set<Atom> m_RootProperties;
     NKWindowPlacement m_Placement;
@@ -1166,26 +1188,13 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
 // rectangle as it was.
 TEST_F(PlayedManagerTest, AReadingOfAnotherSizeThanTheSettledOneIsNotStored)
 {
-    QWidget *pMain = NKGetMainWindow();
-    const NKScreenRect normal = {100, 80, 700, 500};
-    const auto stored = [] {
-        const NKWindowPlacement p = NKGetPlacementToStore();  // the events seen so far
-        return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
-    };
-    ASSERT_TRUE(
-        NKTestWaitFor([&] { return Same(FrameOf(pMain), normal) && Same(stored(), normal); },
-                      "the normal rectangle stored"))
-        << Text(stored());
-    Display *pDisplay = NKX11Display();
-    WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM,
-                  {long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
-                   long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_HORZ", False))});
-    XMoveResizeWindow(pDisplay, pMain->winId(), 0, 0, 1200, 900);
-    WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM, {});
-    XSync(pDisplay, False);
-    QMoveEvent move(QPoint(0, 0), pMain->pos());
-    QCoreApplication::sendEvent(pMain, &move);
-    EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
+    ExpectAReadingAfter([](Display *pDisplay, QWidget *pMain) {
+        WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM,
+                      {long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
+                       long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_HORZ", False))});
+        XMoveResizeWindow(pDisplay, pMain->winId(), 0, 0, 1200, 900);
+        WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM, {});
+    });
 }
 
 // A window its manager is taking on again (unmapped, put in a frame that is
@@ -1193,24 +1202,12 @@ TEST_F(PlayedManagerTest, AReadingOfAnotherSizeThanTheSettledOneIsNotStored)
 // reading, at another place, leaves the stored rectangle as it was.
 TEST_F(PlayedManagerTest, AReadingOfAWindowNotShownIsNotStored)
 {
-    QWidget *pMain = NKGetMainWindow();
-    const NKScreenRect normal = {100, 80, 700, 500};
-    const auto stored = [] {
-        const NKWindowPlacement p = NKGetPlacementToStore();
-        return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
-    };
-    ASSERT_TRUE(
-        NKTestWaitFor([&] { return Same(FrameOf(pMain), normal) && Same(stored(), normal); },
-                      "the normal rectangle stored"))
-        << Text(stored());
+    ExpectAReadingAfter([](Display *pDisplay, QWidget *pMain) {
+        XUnmapWindow(pDisplay, pMain->winId());
+        XMoveWindow(pDisplay, pMain->winId(), 0, 0);
+    });
     Display *pDisplay = NKX11Display();
-    XUnmapWindow(pDisplay, pMain->winId());
-    XMoveWindow(pDisplay, pMain->winId(), 0, 0);
-    XSync(pDisplay, False);
-    QMoveEvent move(QPoint(0, 0), pMain->pos());
-    QCoreApplication::sendEvent(pMain, &move);
-    EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
-    XMoveWindow(pDisplay, pMain->winId(), normal.iX, normal.iY);
-    XMapWindow(pDisplay, pMain->winId());
+    XMoveWindow(pDisplay, NKGetMainWindow()->winId(), 100, 80);
+    XMapWindow(pDisplay, NKGetMainWindow()->winId());
     XSync(pDisplay, False);
 }
