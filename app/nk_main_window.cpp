@@ -93,6 +93,19 @@ protected:
         QMainWindow::resizeEvent(pEvent);
         RememberNormalRect(this);
     }
+    // Qt may learn the window's new state from its manager after the
+    // window's other events of the change (the size watch's notices come on
+    // a connection of their own), and both the frame fit and the normal
+    // rectangle wait for Qt's state too: without a look now, a window
+    // restored by its manager could keep a frame that does not fit, or the
+    // normal rectangle a reading from before.
+    void changeEvent(QEvent *pEvent) override
+    {
+        QMainWindow::changeEvent(pEvent);
+        if (pEvent->type() != QEvent::WindowStateChange) return;
+        FitFrameInWorkArea(this);
+        RememberNormalRect(this);
+    }
     void dragEnterEvent(QDragEnterEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
     void dragMoveEvent(QDragMoveEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
     void dropEvent(QDropEvent *pEvent) override { NKDropFiles(pEvent); }
@@ -110,11 +123,12 @@ struct MainState {
     NKNormalSizeWatch *pSizeWatch = nullptr;
     // Under a manager, until its frame around the window is known to fit in
     // the work area: the placement the window started with (pulled onto the
-    // screen), the frame's corner and client size it is fitted to once the
-    // frame is known (empty before), and the placements left to try.
+    // screen) and the placements left to try. A place the program asked for
+    // before the manager framed the window (bFitPlace) is the frame's corner
+    // even where the size fits.
     NKWindowPlacement fitFrom;
-    QRect fitTarget;
     int iFitFrameTries = 0;
+    bool bFitPlace = false;
     // The client's rectangle the program last asked the manager for, until
     // a reading shows it carried out (or Qt learns of another one).
     QRect asked;
@@ -158,6 +172,18 @@ void TakeWatchedNormalSize(void)
         sg_State.normalRect.setSize(QSize(iWidth, iHeight));
 }
 
+// Under a manager, whether the window's events show it normal with a
+// settled size, and a reading of its client area of that size: until the
+// manager has carried out a change of state, the window may be normal by
+// its state with another state's frame and size.
+bool SettledNormalSize(const QSize &client)
+{
+    int iWidth = 0, iHeight = 0;
+    return sg_State.pSizeWatch == nullptr || !NKWindowManagerRunning() ||
+           (NKWatchedSizeSettled(sg_State.pSizeWatch, &iWidth, &iHeight) &&
+            client == QSize(iWidth, iHeight));
+}
+
 // While the window is normal, its frame's corner and its client area's
 // size are its normal rectangle; a maximised, full-screen or minimised
 // window keeps the last one. (Qt's normal geometry cannot stand in: it
@@ -169,27 +195,27 @@ void TakeWatchedNormalSize(void)
 // them after it moved the window to its new state, so the rectangle is
 // read again when they come. Under a manager, a reading counts only while
 // the window's events show it normal with a settled size, which the
-// reading's client area has: until the manager has carried out a change
-// of state, the window may be normal by its state with another state's
-// frame and size. The size the events settle on is taken however late
+// reading's client area has (SettledNormalSize), and only of a window
+// shown: one its manager is still taking on lies in a frame that has not
+// been placed yet. The size the events settle on is taken however late
 // they are seen (TakeWatchedNormalSize).
 void RememberNormalRect(const QMainWindow *pMain)
 {
     if (pMain == nullptr || pMain != sg_State.pMain.data()) return;
     TakeWatchedNormalSize();
+    // The place the program asked for before the manager framed the window
+    // counts until the frame is fitted there (or the fit gives up).
+    if (sg_State.bFitPlace && sg_State.iFitFrameTries > 0) return;
     if (!IsNormal(pMain)) return;
     QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
     NKScreenRect frame, client;
+    bool bShown = false;
     const WId window = pMain->internalWinId();
-    if (window != 0 && NKGetWindowFrame(window, &frame, &client)) {
-        if (AskedPlacementPending(pMain, client)) return;
+    if (window != 0 && NKGetWindowFrame(window, &frame, &client, &bShown)) {
+        if (!bShown || AskedPlacementPending(pMain, client)) return;
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
     }
-    int iWidth = 0, iHeight = 0;
-    if (sg_State.pSizeWatch != nullptr && NKWindowManagerRunning() &&
-        (!NKWatchedSizeSettled(sg_State.pSizeWatch, &iWidth, &iHeight) ||
-         normal.size() != QSize(iWidth, iHeight)))
-        return;
+    if (!SettledNormalSize(normal.size())) return;
     // A manager that leaves the normal state changes the state first: a
     // rectangle read while it stayed normal is the normal one.
     if (IsNormal(pMain)) sg_State.normalRect = normal;
@@ -308,37 +334,57 @@ QRect FrameTarget(const NKWindowPlacement &from, int iGrowX, int iGrowY)
                  bCutY ? work.height() - iGrowY : from.iHeight);
 }
 
+// Whether the manager has framed the window: the frame read from the X
+// server, with the client area of the same reading, is larger than it.
+bool ReadFrame(const QMainWindow *pMain, NKScreenRect *pFrame, NKScreenRect *pClient)
+{
+    return NKGetWindowFrame(pMain->internalWinId(), pFrame, pClient) &&
+           (pFrame->iWidth != pClient->iWidth || pFrame->iHeight != pClient->iHeight);
+}
+
+void EndFrameFit(void)
+{
+    sg_State.iFitFrameTries = 0;
+    sg_State.bFitPlace = false;
+}
+
 // Fits the frame in once the manager has framed the window (its frame,
 // read from the X server, is larger than the client area) and the window
 // is normal: a window that started maximised is fitted once the user
 // first makes it normal, where the manager gives it the started size with
-// its frame. The client is placed by the frame extents read with the
-// frame, not by those Qt knows (it learns new ones only with the window's
-// next move, and may know none yet): a frame placed by those would lie off
-// by the extents, above the place it started at. The window is placed
+// its frame. Where the frame goes, and where the client goes in it, come
+// from the frame extents read with the frame each time: not from those Qt
+// knows (it learns new ones only with the window's next move, and may know
+// none yet), where the frame would lie off by the extents, above the place
+// it started at; nor from those of an earlier placing, where a manager
+// that framed the window anew would leave the frame cut by another frame's
+// growth. The window is placed
 // again at its next moves until the frame lies where it goes, while the
 // manager has not yet carried out the last placement (the client where Qt
 // asked for it) nothing is placed, and after a few placements the window
-// is left as the manager keeps it.
+// is left as the manager keeps it. The fit ends with the frame where it
+// goes only once the window's events show it normal with a settled size:
+// a reading made while the manager restores a maximised window can show
+// the maximised frame, whose corner and size may be those the fit asks
+// for, before the manager gives the window its normal size.
 void FitFrameInWorkArea(QMainWindow *pMain)
 {
     NKScreenRect frame, client;
     if (sg_State.iFitFrameTries <= 0 || pMain == nullptr || pMain != sg_State.pMain.data() ||
-        !NKGetWindowFrame(pMain->internalWinId(), &frame, &client) ||
-        (frame.iWidth == client.iWidth && frame.iHeight == client.iHeight) || !IsNormal(pMain))
+        !ReadFrame(pMain, &frame, &client) || !IsNormal(pMain))
         return;
-    QRect &target = sg_State.fitTarget;
-    if (target.isEmpty())
-        target = FrameTarget(sg_State.fitFrom, frame.iWidth - client.iWidth,
-                             frame.iHeight - client.iHeight);
+    const NKWindowPlacement &from = sg_State.fitFrom;
+    QRect target = FrameTarget(from, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
+    if (target.isEmpty() && sg_State.bFitPlace)
+        target = QRect(from.iX, from.iY, from.iWidth, from.iHeight);
     if (target.isEmpty() || (QPoint(frame.iX, frame.iY) == target.topLeft() &&
                              QSize(client.iWidth, client.iHeight) == target.size())) {
-        sg_State.iFitFrameTries = 0;
+        if (SettledNormalSize(QSize(client.iWidth, client.iHeight))) EndFrameFit();
         return;
     }
     const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
     if (pMain->geometry() == wanted) return;
-    sg_State.iFitFrameTries--;
+    if (--sg_State.iFitFrameTries == 0) sg_State.bFitPlace = false;
     pMain->setGeometry(wanted);
     sg_State.asked = pMain->geometry();
 }
@@ -384,9 +430,9 @@ void PlaceAndShow(MainWindow *pMain)
     NKWindowPlacement &p = g_WindowPlacement;
     PullOntoScreen(&p);
     sg_State.fitFrom = p;
-    sg_State.fitTarget = QRect();
     sg_State.asked = QRect();
     sg_State.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
+    sg_State.bFitPlace = false;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (p.bMaximized != 0) {
@@ -537,6 +583,10 @@ void SetFullScreen(bool bOn)
 
 // The bars may lay themselves out anew for the new width, so the height is
 // set once more from the view's height after the first pass.
+// While the frame fit waits (the manager has not framed the window yet, or
+// has not carried out the fit's placing), the size asked for is the one the
+// frame is fitted with: the manager may frame the window between the move
+// and the sizing of one "winposition".
 void NKSetViewClientSize(int iWidth, int iHeight)
 {
     MainWindow *pMain = sg_State.pMain;
@@ -546,15 +596,46 @@ void NKSetViewClientSize(int iWidth, int iHeight)
     pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
     pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
     sg_State.asked = pMain->geometry();
+    if (sg_State.iFitFrameTries > 0) {
+        sg_State.fitFrom.iWidth = pMain->width();
+        sg_State.fitFrom.iHeight = pMain->height();
+    }
 }
 
+// The frame's corner goes to (iX, iY). A framed window's client is placed
+// by the frame extents read with the frame (Qt knows new extents only from
+// the window's next move, and none before its first). Before the manager
+// has framed the window, as when the start-up file runs, the extents are
+// not known: the client goes there for now, and the frame is placed there
+// once it is known, as the frame fit places it (FitFrameInWorkArea).
 void NKMoveMainWindow(int iX, int iY)
 {
     MainWindow *pMain = sg_State.pMain;
     if (pMain == nullptr) return;
-    NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
+    NKScreenRect frame, client;
+    if (ReadFrame(pMain, &frame, &client)) {
+        EndFrameFit();
+        pMain->setGeometry(iX + client.iX - frame.iX, iY + client.iY - frame.iY, pMain->width(),
+                           pMain->height());
+    } else {
+        NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
+        if (sg_State.iFitFrameTries > 0) {
+            sg_State.fitFrom.iX = iX;
+            sg_State.fitFrom.iY = iY;
+            sg_State.bFitPlace = true;
+        }
+    }
     sg_State.normalRect.moveTopLeft(QPoint(iX, iY));
     sg_State.asked = pMain->geometry();
+}
+
+bool NKGetViewClientSize(int *piWidth, int *piHeight)
+{
+    const QWidget *pView = sg_State.pViewContainer;
+    if (sg_State.pMain == nullptr || pView == nullptr) return false;
+    *piWidth = pView->width();
+    *piHeight = pView->height();
+    return true;
 }
 
 NKWindowPlacement NKGetPlacementToStore(void)

@@ -59,8 +59,13 @@ void SetFullScreen(bool bOn);
 // Resizes the main window, keeping its position, so that the view's client
 // area becomes iWidth x iHeight.
 void NKSetViewClientSize(int iWidth, int iHeight);
-// Moves the main window, keeping its size.
+// Moves the main window's frame to (iX, iY), keeping its size; before a
+// window manager has framed the window, once it has.
 void NKMoveMainWindow(int iX, int iY);
+// The view's client area as the window's layout has it now (the view's
+// own record, NKViewWindowSize, follows once its resize event came); false
+// without a main window.
+bool NKGetViewClientSize(int *piWidth, int *piHeight);
 // The placement for the settings file: the one saved before full screen
 // while it is on, else the window's normal rectangle (its frame's corner
 // where it was placed or last moved while normal, and its client area's

@@ -90,11 +90,14 @@ int CommandFullScreen(bool bOn)
 // "winposition [x [y [width [height]]]]": each given number replaces the
 // stored position or the view size; the window is moved keeping its size,
 // then sized so that the view gets width x height. Without numbers the
-// current values are only reported.
+// current values are only reported. The view's size is the one the
+// window's layout gives it: run from the start-up file, before the event
+// loop, the view's own record still holds the size it started with.
 int CommandWinPosition(NKArgumentScan *pScan)
 {
     int aiValues[4] = {g_WindowPlacement.iX, g_WindowPlacement.iY, NKViewWindowSize.iWidth,
                        NKViewWindowSize.iHeight};
+    NKGetViewClientSize(&aiValues[2], &aiValues[3]);
     int iGiven = 0;
     for (; iGiven < 4; iGiven++) {
         NKString token = pScan->NextToken();

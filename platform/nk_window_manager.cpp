@@ -107,8 +107,9 @@ bool NKWindowManagerSupports(const char *pszState)
 
 namespace {
 
-// The top-level window's own rectangle in root coordinates.
-bool GetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
+// The top-level window's own rectangle in root coordinates, and whether it
+// is shown (mapped, and its manager's frame around it too).
+bool GetWindowClient(unsigned long uWindow, NKScreenRect *pClient, bool *pbShown)
 {
     Display *pDisplay = NKX11Display();
     if (pDisplay == nullptr || uWindow == 0) return false;
@@ -122,16 +123,48 @@ bool GetWindowClient(unsigned long uWindow, NKScreenRect *pClient)
         return false;
     pClient->iX = iX, pClient->iY = iY;
     pClient->iWidth = attributes.width, pClient->iHeight = attributes.height;
+    *pbShown = attributes.map_state == IsViewable;
     return true;
 }
 
 }  // namespace
 
-bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient)
+namespace {
+
+// Holds the X server for the readings of one window made meanwhile, so that
+// they show it at one moment: a manager that moves and sizes the window
+// between a reading of its size and one of its place would otherwise show
+// a window that never was (a normal size at the maximised place).
+class ServerGrab {
+public:
+    explicit ServerGrab(Display *pDisplay) : m_pDisplay(pDisplay)
+    {
+        if (m_pDisplay != nullptr) XGrabServer(m_pDisplay);
+    }
+    ~ServerGrab()
+    {
+        if (m_pDisplay == nullptr) return;
+        XUngrabServer(m_pDisplay);
+        XFlush(m_pDisplay);
+    }
+    ServerGrab(const ServerGrab &) = delete;
+    ServerGrab &operator=(const ServerGrab &) = delete;
+
+private:
+    Display *m_pDisplay;
+};
+
+}  // namespace
+
+bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient,
+                      bool *pbShown)
 {
+    const ServerGrab grab(NKX11Display());
     NKScreenRect client;
-    if (!GetWindowClient(uWindow, &client)) return false;
+    bool bShown = false;
+    if (!GetWindowClient(uWindow, &client, &bShown)) return false;
     if (pClient != nullptr) *pClient = client;
+    if (pbShown != nullptr) *pbShown = bShown;
     // Left, right, top, bottom.
     std::vector<unsigned long> extents =
         Property(NKX11Display(), uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);

@@ -30,11 +30,17 @@ bool NKWindowManagerSupports(const char *pszState);
 // screen: the window's own rectangle in root coordinates widened by the
 // frame extents its manager wrote (none without a manager), and, when
 // pClient is given, that own rectangle (its client area) from the same
-// reading. False when the window cannot be asked about.
+// reading, made at one moment (the X server held meanwhile), and, when
+// pbShown is given, whether the window is shown then: mapped, within a
+// frame that is mapped too. (A manager taking a window on puts it in its
+// frame, places the frame and only then shows both: a reading made before
+// shows the frame where it was made, not where it goes.) False when the
+// window cannot be asked about.
 struct NKScreenRect {
     int iX = 0, iY = 0, iWidth = 0, iHeight = 0;
 };
-bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient = nullptr);
+bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient = nullptr,
+                      bool *pbShown = nullptr);
 // The names of the states the window's manager gave it (empty without one).
 std::vector<std::string> NKGetWindowStates(unsigned long uWindow);
 // How those states hold the window: normal (none of the others), resized

@@ -388,34 +388,64 @@ TEST_F(MainWindowPlacementTest, AStoredPositionOffTheScreenIsPulledBack)
 // Without a window manager the window is its frame: a stored width or
 // height larger than the work area is cut to it, the window at the work
 // area's edge that way, so that all of it lies there; a size that fits is
-// kept, and so is the place of a window of that size.
+// kept, and so is the place of a window of that size. A "winposition" run
+// as the start-up file runs it, at once after the window is made (the
+// view's record still as the program starts with it), moves the window
+// there and keeps the view's size as the layout gives it, or sets the
+// size given; and that is stored.
 TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
 {
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
     struct Case {
         int iWidth, iHeight;
         QRect expected;
+        const char *pszLine;  // the start-up file's line
+        QSize view;           // the view's size it gives; empty: kept
     };
     const Case cases[] = {
-        {2000, 1400, work},
-        {2000, 600, QRect(work.x(), 80, work.width(), 600)},
-        {810, 1400, QRect(100, work.y(), 810, work.height())},
-        {810, 600, QRect(100, 80, 810, 600)},
-        {work.width() + 1, 600, QRect(work.x(), 80, work.width(), 600)},
-        {work.width(), work.height(), QRect(100, 80, work.width(), work.height())},
+        {2000, 1400, work, nullptr, QSize()},
+        {2000, 600, QRect(work.x(), 80, work.width(), 600), nullptr, QSize()},
+        {810, 1400, QRect(100, work.y(), 810, work.height()), nullptr, QSize()},
+        {810, 600, QRect(100, 80, 810, 600), nullptr, QSize()},
+        {work.width() + 1, 600, QRect(work.x(), 80, work.width(), 600), nullptr, QSize()},
+        {work.width(), work.height(), QRect(100, 80, work.width(), work.height()), nullptr,
+         QSize()},
+        {810, 600, QRect(120, 90, 810, 600), "winposition 120 90", QSize()},
+        {810, 600, QRect(120, 90, 640, 0), "winposition 120 90 640 480", QSize(640, 480)},
     };
+    NKRegisterSystemCommands();
     for (const Case &c : cases) {
-        SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
+        SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight) +
+                     (c.pszLine != nullptr ? std::string(", then ") + c.pszLine : ""));
         g_WindowPlacement = {100, 80, c.iWidth, c.iHeight, 0};
+        NKViewWindowSize = NKViewSize{810, 600};
         ASSERT_TRUE(CreateMainWindow());
         const QWidget *pMain = NKGetMainWindow();
+        QSize view;
+        ASSERT_TRUE(NKGetViewClientSize(&view.rwidth(), &view.rheight()));
+        QRect expected = c.expected;
+        if (c.pszLine != nullptr) {
+            ASSERT_EQ(ExecuteCommand(c.pszLine), 0);
+            if (!c.view.isEmpty()) {  // the bars keep their height
+                expected.setHeight(c.iHeight + c.view.height() - view.height());
+                view = c.view;
+            }
+        }
         const auto text = [](const QRect &r) {
             return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
                    std::to_string(r.x()) + ", " + std::to_string(r.y());
         };
-        NK_WAIT_EQ(text(pMain->frameGeometry()), text(c.expected));
+        NK_WAIT_EQ(text(pMain->frameGeometry()), text(expected));
+        QSize shown;
+        EXPECT_TRUE(NKGetViewClientSize(&shown.rwidth(), &shown.rheight()));
+        EXPECT_EQ(std::make_pair(shown.width(), shown.height()),
+                  std::make_pair(view.width(), view.height()));
         NKDestroyMainWindow();
         NKTestFlushDeletes();
+        if (c.pszLine != nullptr) {
+            const NKWindowPlacement &p = g_WindowPlacement;
+            EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(expected));
+        }
     }
 }
 

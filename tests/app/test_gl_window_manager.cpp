@@ -546,6 +546,17 @@ protected:
         m_pOpenbox = nullptr;
         NKTestRemoveDir(m_Home);
     }
+    // Holds openbox when bHeld (the hold goes with *ppHeld), then writes the
+    // first iSteps steps of its restore on the maximised window
+    // (WriteRestoreSteps) and lets the program handle them.
+    bool HoldAndWriteRestoreSteps(QWidget *pMain, bool bHeld, int iSteps,
+                                  const NKScreenRect &normal, std::unique_ptr<HeldProcess> *ppHeld)
+    {
+        if (bHeld) *ppHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
+        if (*ppHeld != nullptr && !(*ppHeld)->Held()) return false;
+        WriteRestoreSteps(pMain, iSteps, normal);
+        return HandleEventsSoFar(pMain);
+    }
     QProcess *m_pOpenbox = nullptr;
     std::string m_Home;
     std::set<Atom> m_RootProperties;  // those before the manager started
@@ -586,6 +597,28 @@ protected:
         XDestroyWindow(NKX11Display(), m_Check);
         XSync(NKX11Display(), False);
     }
+    // Once the window shows and stores its normal rectangle, does what a
+    // manager does (pfnAct) and makes the program read the window, as Qt's
+    // move event does before the program has seen the manager's steps: the
+    // stored rectangle stays the normal one.
+    static void ExpectAReadingAfter(const std::function<void(Display *, QWidget *)> &pfnAct)
+    {
+        QWidget *pMain = NKGetMainWindow();
+        const NKScreenRect normal = {100, 80, 700, 500};
+        const auto stored = [] {
+            const NKWindowPlacement p = NKGetPlacementToStore();  // the events seen so far
+            return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
+        };
+        ASSERT_TRUE(
+            NKTestWaitFor([&] { return Same(FrameOf(pMain), normal) && Same(stored(), normal); },
+                          "the normal rectangle stored"))
+            << Text(stored());
+        pfnAct(NKX11Display(), pMain);
+        XSync(NKX11Display(), False);
+        QMoveEvent move(QPoint(0, 0), pMain->pos());
+        QCoreApplication::sendEvent(pMain, &move);
+        EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
+    }
     Window m_Check = 0;
     std::set<Atom> m_RootProperties;
     NKWindowPlacement m_Placement;
@@ -601,8 +634,13 @@ protected:
 // is held, with the window read (new frame extents told) before openbox
 // carried the move out, which brings no move event after; moved by the
 // program and closed before openbox (held) carried the move out: the
-// place asked for counts; moved and sized by the manager (a user's drag)
-// and closed before the program handled any event of it.
+// place asked for counts; moved by the program and then by the user (a
+// drag) before openbox (held) carried the program's move out: the user's
+// place counts; moved and sized by the manager (a user's drag) and closed
+// before the program handled any event of it. And "winposition" run as the
+// start-up file runs it, at once after the window is made and before
+// openbox has framed it: the frame goes where it says, the view keeps its
+// size or takes the size given, and that is stored.
 TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
 {
     const NKScreenRect screen = ScreenRect();
@@ -621,21 +659,47 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
     EXPECT_EQ(info.iY, main.iY) << Text(info) << " beside " << Text(main);
     CloseInfoPropertySheet();
 
-    enum Move { kProgram, kProgramReadBefore, kProgramClosedBefore, kManager };
+    enum Move {
+        kProgram,
+        kProgramReadBefore,
+        kProgramClosedBefore,
+        kUserAfterProgram,
+        kManager,
+        kStartupFile
+    };
     const struct {
         const char *pszName;
         Move move;
-        int iX, iY, iShrink;  // the frame's new corner; the client less that each way
-    } cases[] = {{"moved by the program", kProgram, 120, 90, 0},
-                 {"read before the manager moved it", kProgramReadBefore, 200, 150, 0},
-                 {"closed before the manager moved it", kProgramClosedBefore, 160, 110, 0},
-                 {"moved and sized by the manager, closed at once", kManager, 130, 95, 40}};
+        int iX, iY, iShrink;          // the frame's new corner; the client less that each way
+        const char *pszLine;          // the start-up file's line
+        int iViewWidth, iViewHeight;  // the view's size it gives; 0: kept
+    } cases[] = {
+        {"moved by the program", kProgram, 120, 90, 0, nullptr, 0, 0},
+        {"read before the manager moved it", kProgramReadBefore, 200, 150, 0, nullptr, 0, 0},
+        {"closed before the manager moved it", kProgramClosedBefore, 160, 110, 0, nullptr, 0, 0},
+        {"moved by the user before the manager moved it", kUserAfterProgram, 140, 70, 30, nullptr,
+         0, 0},
+        {"moved and sized by the manager, closed at once", kManager, 130, 95, 40, nullptr, 0, 0},
+        {"winposition x y in the start-up file", kStartupFile, 120, 90, 0, "winposition 120 90", 0,
+         0},
+        {"winposition x y w h in the start-up file", kStartupFile, 120, 90, 0,
+         "winposition 120 90 640 480", 640, 480}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
-        const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore;
+        const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore ||
+                           c.move == kUserAfterProgram;
         if (bHold && m_pOpenbox == nullptr) continue;  // cannot hold it
         NKScreenRect frame, client;
         ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
+        int iViewWidth = 0, iViewHeight = 0;
+        ASSERT_TRUE(NKGetViewClientSize(&iViewWidth, &iViewHeight));
+        if (c.iViewWidth > 0) {  // the window grows as the view does
+            for (int *piSize : {&client.iWidth, &frame.iWidth})
+                *piSize += c.iViewWidth - iViewWidth;
+            for (int *piSize : {&client.iHeight, &frame.iHeight})
+                *piSize += c.iViewHeight - iViewHeight;
+            iViewWidth = c.iViewWidth, iViewHeight = c.iViewHeight;
+        }
         const NKScreenRect moved = {c.iX, c.iY, frame.iWidth - c.iShrink,
                                     frame.iHeight - c.iShrink};
         const auto there = [pMain, moved] { return Same(FrameOf(pMain), moved); };
@@ -644,11 +708,30 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                                 client.iHeight - c.iShrink);
             ASSERT_TRUE(WaitWithoutHandlingEvents(there, "the frame at its new place"))
                 << Text(FrameOf(pMain));
+        } else if (c.move == kStartupFile) {
+            NKDestroyMainWindow();
+            NKTestFlushDeletes();
+            // The view's record as the program starts with it: no view has
+            // had a size yet.
+            NKViewWindowSize = NKViewSize{810, 600};
+            ASSERT_TRUE(CreateMainWindow());
+            pMain = NKGetMainWindow();
+            ASSERT_EQ(ExecuteCommand(c.pszLine), 0);
+            EXPECT_TRUE(NKTestWaitFor(
+                [&] {
+                    int iWidth = 0, iHeight = 0;
+                    return Same(FrameOf(pMain), moved) && Framed(pMain) &&
+                           NKGetViewClientSize(&iWidth, &iHeight) && iWidth == iViewWidth &&
+                           iHeight == iViewHeight;
+                },
+                "the frame where the line puts it, the view's size"))
+                << Text(FrameOf(pMain)) << ", expected " << Text(moved);
         } else {
             std::unique_ptr<HeldProcess> pHeld;
             if (bHold) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
             ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
-            NKMoveMainWindow(c.iX, c.iY);
+            NKMoveMainWindow(c.move == kUserAfterProgram ? c.iX + 150 : c.iX,
+                             c.move == kUserAfterProgram ? c.iY + 100 : c.iY);
             if (c.move == kProgramClosedBefore) NKDestroyMainWindow();
             if (c.move == kProgramReadBefore) {
                 WriteProperty(
@@ -657,6 +740,9 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                      client.iY - frame.iY, frame.iY + frame.iHeight - client.iY - client.iHeight});
                 ASSERT_TRUE(HandleEventsSoFar(pMain));
             }
+            if (c.move == kUserAfterProgram)
+                MoveResizeByManager(pMain, c.iX, c.iY, client.iWidth - c.iShrink,
+                                    client.iHeight - c.iShrink);
             pHeld.reset();
             EXPECT_TRUE(c.move == kProgramClosedBefore ||
                         NKTestWaitFor([&] { return there() && Framed(pMain); },
@@ -918,10 +1004,7 @@ TEST_F(WindowManagerTest, ARestoredAndMaximisedSessionStoresTheNormalSize)
         ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
         {
             std::unique_ptr<HeldProcess> pHeld;
-            if (c.bHeld) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
-            ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
-            WriteRestoreSteps(pMain, c.iSteps, normal);
-            ASSERT_TRUE(HandleEventsSoFar(pMain));
+            ASSERT_TRUE(HoldAndWriteRestoreSteps(pMain, c.bHeld, c.iSteps, normal, &pHeld));
             RestoreByManager(pMain);
             MaximizeByManager(pMain);
         }
@@ -995,28 +1078,50 @@ TEST_F(WindowManagerTest, AStoredPlaceOffTheScreenStartsWithTheTitleBarOnIt)
 // by the frame's growth where the two do not fit together, the frame at
 // the work area's edge that way, and at its stored place with its stored
 // size the other way. A size that fits starts as it was stored, where it
-// was. The rows of the work area's size are given as its size plus some.
+// was, also one that with its frame fills the work area exactly, stored
+// off its edge. The rows of the work area's size are given as its size
+// plus some, or as its size less the frame's growth plus some. A held row
+// makes the window while openbox is held and tells the program a frame of
+// the test's own, other than openbox's, three times before openbox runs
+// again: the frame is fitted by the frame openbox gives it.
 TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFrameOnIt)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    NKScreenRect first, firstClient;  // the frame openbox gives
+    ASSERT_TRUE(NKGetWindowFrame(NKGetMainWindow()->winId(), &first, &firstClient));
+    enum Size { kPixels, kOfWork, kOfWorkLessFrame };
     const struct {
         int iWidth, iHeight;
-        bool bOfWork;  // the sizes are added to the work area's
+        Size size;  // what the sizes are added to
         int iX, iY;
-    } cases[] = {{2000, 1400, false, 100, 80}, {2000, 500, false, 100, 80},
-                 {700, 1400, false, 100, 80},  {810, 600, false, 100, 80},
-                 {0, 0, true, 0, 0},           {-1, -1, true, 0, 0},
-                 {-100, -10, true, 50, 0},     {5000, 300, false, 100, 80}};
+        bool bHeld;
+    } cases[] = {{2000, 1400, kPixels, 100, 80, false},  {2000, 500, kPixels, 100, 80, false},
+                 {700, 1400, kPixels, 100, 80, false},   {810, 600, kPixels, 100, 80, false},
+                 {0, 0, kOfWork, 0, 0, false},           {-1, -1, kOfWork, 0, 0, false},
+                 {-100, -10, kOfWork, 50, 0, false},     {5000, 300, kPixels, 100, 80, false},
+                 {0, 0, kOfWorkLessFrame, 50, 0, false}, {0, 0, kOfWorkLessFrame, 0, 40, false},
+                 {-470, 0, kOfWork, 100, 80, true}};
     NKDestroyMainWindow();
     NKTestFlushDeletes();
     for (const auto &c : cases) {
-        const int iWidth = c.iWidth + (c.bOfWork ? work.iWidth : 0);
-        const int iHeight = c.iHeight + (c.bOfWork ? work.iHeight : 0);
-        SCOPED_TRACE("stored " + Text({c.iX, c.iY, iWidth, iHeight}));
+        const int iLessX = c.size == kOfWorkLessFrame ? first.iWidth - firstClient.iWidth : 0;
+        const int iLessY = c.size == kOfWorkLessFrame ? first.iHeight - firstClient.iHeight : 0;
+        const int iWidth = c.iWidth + (c.size != kPixels ? work.iWidth - iLessX : 0);
+        const int iHeight = c.iHeight + (c.size != kPixels ? work.iHeight - iLessY : 0);
+        SCOPED_TRACE("stored " + Text({c.iX, c.iY, iWidth, iHeight}) + (c.bHeld ? ", held" : ""));
+        if (c.bHeld && m_pOpenbox == nullptr) continue;  // cannot hold it
+        std::unique_ptr<HeldProcess> pHeld;
+        if (c.bHeld) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
+        ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
         g_WindowPlacement = {c.iX, c.iY, iWidth, iHeight, 0};
         ASSERT_TRUE(CreateMainWindow());
         QWidget *pMain = NKGetMainWindow();
+        for (int iTold = 0; pHeld != nullptr && iTold < 3; iTold++) {
+            WriteProperty(pMain, "_NET_FRAME_EXTENTS", XA_CARDINAL, {5, 5, 40, 5});
+            ASSERT_TRUE(HandleEventsSoFar(pMain));
+        }
+        pHeld.reset();
         ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
         NKScreenRect frame, client;
         ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
@@ -1038,24 +1143,40 @@ TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFram
 
 // A window that starts maximised with a stored size larger than the work
 // area comes back whole when the user first restores it: the manager gives
-// it the cut size, and the frame around it is fitted in then.
+// it the cut size, and the frame around it is fitted in then. In the held
+// row the program sees the restore's first step alone (the normal state,
+// written while openbox is held) with the maximised frame still around the
+// window, whose corner and size are those the fit would give it for that
+// frame's growth: the fit waits for the restored size all the same.
 TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
-    NKDestroyMainWindow();
-    NKTestFlushDeletes();
-    g_WindowPlacement = {100, 80, 2000, 1400, 1};
-    ASSERT_TRUE(CreateMainWindow());
-    QWidget *pMain = NKGetMainWindow();
-    ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
-    RestoreByManager(pMain);
-    EXPECT_TRUE(NKTestWaitFor(
-        [pMain, work] {
-            return !MaximizedState(pMain) && Framed(pMain) && Inside(FrameOf(pMain), work);
-        },
-        "the restored window's whole frame in the work area"))
-        << Text(FrameOf(pMain)) << " in " << Text(work);
+    const struct {
+        const char *pszName;
+        bool bHeld;
+    } cases[] = {{"restored by the manager", false}, {"the normal state seen first", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        if (c.bHeld && m_pOpenbox == nullptr) continue;  // cannot hold it
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        g_WindowPlacement = {100, 80, 2000, 1400, 1};
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+        {
+            std::unique_ptr<HeldProcess> pHeld;
+            ASSERT_TRUE(HoldAndWriteRestoreSteps(pMain, c.bHeld, c.bHeld ? 1 : 0, work, &pHeld));
+            RestoreByManager(pMain);
+        }
+        EXPECT_TRUE(NKTestWaitFor(
+            [pMain, work] {
+                return !MaximizedState(pMain) && Framed(pMain) && Inside(FrameOf(pMain), work);
+            },
+            "the restored window's whole frame in the work area"))
+            << Text(FrameOf(pMain)) << " in " << Text(work);
+    }
 }
 
 // The program may read the window after its manager has gone on while the
@@ -1067,24 +1188,26 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
 // rectangle as it was.
 TEST_F(PlayedManagerTest, AReadingOfAnotherSizeThanTheSettledOneIsNotStored)
 {
-    QWidget *pMain = NKGetMainWindow();
-    const NKScreenRect normal = {100, 80, 700, 500};
-    const auto stored = [] {
-        const NKWindowPlacement p = NKGetPlacementToStore();  // the events seen so far
-        return NKScreenRect{p.iX, p.iY, p.iWidth, p.iHeight};
-    };
-    ASSERT_TRUE(
-        NKTestWaitFor([&] { return Same(FrameOf(pMain), normal) && Same(stored(), normal); },
-                      "the normal rectangle stored"))
-        << Text(stored());
+    ExpectAReadingAfter([](Display *pDisplay, QWidget *pMain) {
+        WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM,
+                      {long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
+                       long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_HORZ", False))});
+        XMoveResizeWindow(pDisplay, pMain->winId(), 0, 0, 1200, 900);
+        WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM, {});
+    });
+}
+
+// A window its manager is taking on again (unmapped, put in a frame that is
+// placed afterwards) and read before the manager shows it at its place: the
+// reading, at another place, leaves the stored rectangle as it was.
+TEST_F(PlayedManagerTest, AReadingOfAWindowNotShownIsNotStored)
+{
+    ExpectAReadingAfter([](Display *pDisplay, QWidget *pMain) {
+        XUnmapWindow(pDisplay, pMain->winId());
+        XMoveWindow(pDisplay, pMain->winId(), 0, 0);
+    });
     Display *pDisplay = NKX11Display();
-    WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM,
-                  {long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
-                   long(XInternAtom(pDisplay, "_NET_WM_STATE_MAXIMIZED_HORZ", False))});
-    XMoveResizeWindow(pDisplay, pMain->winId(), 0, 0, 1200, 900);
-    WriteProperty(pMain, "_NET_WM_STATE", XA_ATOM, {});
+    XMoveWindow(pDisplay, NKGetMainWindow()->winId(), 100, 80);
+    XMapWindow(pDisplay, NKGetMainWindow()->winId());
     XSync(pDisplay, False);
-    QMoveEvent move(QPoint(0, 0), pMain->pos());
-    QCoreApplication::sendEvent(pMain, &move);
-    EXPECT_TRUE(Same(stored(), normal)) << Text(stored());
 }
