@@ -196,4 +196,25 @@ TEST(AdjacentPolygon, SearchesOutwardBothWays)
     NKReleaseGeometry(pGeo);
 }
 
+// The search runs to both ends of the part: polygon 0 borders only the last
+// of three or of four polygons, across its edge {1, 2}, and the last
+// borders only polygon 0.
+TEST(AdjacentPolygon, ReachesTheFirstAndTheLastPolygon)
+{
+    std::vector<float> coords;
+    for (int i = 0; i < 10; i++) coords.insert(coords.end(), {(float)i, (float)(i % 3), 0.0f});
+    for (int iPolygons : {3, 4}) {
+        SCOPED_TRACE(iPolygons);
+        std::vector<std::vector<int>> polygons = {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}};
+        polygons.resize((size_t)iPolygons - 1);
+        polygons.push_back({2, 1, 9});
+        NKGeometry *pGeo = NKTestMakeOnePartGeometry(coords, polygons);
+        const NKPart &part = pGeo->pParts[0];
+        EXPECT_EQ(NKFindAdjacentPolygon(&part, 0, 1, 2), iPolygons - 1);
+        EXPECT_EQ(NKFindAdjacentPolygon(&part, iPolygons - 1, 0, 1), 0);
+        EXPECT_EQ(NKFindAdjacentPolygon(&part, 1, 0, 1), -1);
+        NKReleaseGeometry(pGeo);
+    }
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/nk_model_hooks.h"
+#include "core/nk_render_state.h"
 #include "core/nk_source_settings.h"
 
 namespace {
@@ -11,11 +12,13 @@ namespace {
 NKTraceSeed sg_aSeeds[2];
 int sg_iCurrent = 0;
 
-NKTraceSeed Seed(uint8_t bIsBox, float fCorner, int nx)
+NKTraceSeed Seed(uint8_t bIsBox, float fCorner, int nx, int ny = 1, int nz = 1)
 {
     NKTraceSeed seed;
     seed.bIsBox = bIsBox;
     seed.aiCounts[0] = nx;
+    seed.aiCounts[1] = ny;
+    seed.aiCounts[2] = nz;
     for (int i = 0; i < 6; i++) seed.afBox[i] = fCorner + (float)i;  // each corner its own
     return seed;
 }
@@ -34,14 +37,17 @@ protected:
             sg_aSeeds[iTrace == -1 ? sg_iCurrent : iTrace] = seed;
         };
         m_Saved = NKSetModelHooks(hooks);
+        m_SavedVectors = g_VectorSettings;
         sg_iCurrent = 0;
     }
     void TearDown() override
     {
         NKRestoreUserSettings();
         NKSetModelHooks(m_Saved);
+        g_VectorSettings = m_SavedVectors;
     }
     NKModelHooks m_Saved;
+    NKVectorSettings m_SavedVectors;
 };
 
 // The user's seed, then the source's (a box with other corners and
@@ -71,6 +77,8 @@ TEST_F(SourceSettings, TheUserSeedComesBackWhereTheSourceSeedIsUnchanged)
              return s;
          }()},
         {"only the counts changed", Seed(1, 50.0f, 3), Seed(0, 1.0f, 3)},
+        {"only the second count changed", Seed(1, 50.0f, 10, 3), Seed(0, 1.0f, 10, 3)},
+        {"only the third count changed", Seed(1, 50.0f, 10, 1, 4), Seed(0, 1.0f, 10, 1, 4)},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.pszWhat);
@@ -99,6 +107,39 @@ TEST_F(SourceSettings, TheSeedGoesBackToTheTraceTheSourceSeeded)
     NKRestoreUserSettings();
     EXPECT_TRUE(sg_aSeeds[1] == user);
     EXPECT_TRUE(sg_aSeeds[0] == other);
+}
+
+// A source opened after the first has gone, with the user's scaling
+// changed between (ascalevectors, noascalevectors), gives back the
+// scaling the user chose between, not the one from before the first.
+TEST_F(SourceSettings, ASecondSourceGivesBackTheScalingChosenAfterTheFirst)
+{
+    const struct {
+        const char *pszWhat;
+        uint8_t bAutoScale;
+        float fFactor;
+        bool bFactor;  // the line gives a factor of its own
+    } rows[] = {{"ascalevectors 0.2", 1, 0.2f, true}, {"noascalevectors", 0, 1.0f, false}};
+    // A source's open sets its own scaling; its close gives the user's back.
+    const auto openAndClose = [](float fSource) {
+        NKBeginSourceSettings();
+        g_VectorSettings.bAutoScale = 1;
+        g_VectorSettings.fAutoScaleFactor = fSource;
+        NKEndSourceSettings();
+        NKRestoreUserSettings();
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.pszWhat);
+        g_VectorSettings.bAutoScale = 1;
+        g_VectorSettings.fAutoScaleFactor = 1.0f;
+        openAndClose(0.075f);
+        g_VectorSettings.bAutoScale = r.bAutoScale;  // the user's line
+        if (r.bFactor) g_VectorSettings.fAutoScaleFactor = r.fFactor;
+        NKForgetUserAutoScale(r.bFactor);
+        openAndClose(0.1f);
+        EXPECT_EQ(g_VectorSettings.bAutoScale, r.bAutoScale);
+        EXPECT_EQ(g_VectorSettings.fAutoScaleFactor, r.fFactor);
+    }
 }
 
 }  // namespace

@@ -545,18 +545,25 @@ TEST_F(MovieTest, OldMpegEncoderFailures)
     capture.Clear();
     EXPECT_EQ(ExecuteCommand("makeoldmpeg m.mpg 1 3"), 1);
     EXPECT_TRUE(capture.Contains("Error generating MPEG sequence")) << capture.Text();
-    MakeStub("echo $$ > \"" + m_Dir + "/pid\"; exec sleep 3");
+    // An encoder that ends only when it is stopped.
+    MakeStub("echo $$ > \"" + m_Dir + "/pid\"; exec sleep 1000");
     m_Progress.iCancelAt = -1;
-    // Cancel once the encoder has begun: the sequence's bar runs to 3 first.
+    // Cancel once the encoder has begun (the sequence's bar runs to 3 first),
+    // however late a busy machine starts it.
     struct CancelLater : RecordingProgressUI {
         void PumpEvents() override
         {
-            if (!texts.empty() && texts.back() == "Encoding MPEG sequence" && ++iPolls == 5)
+            if (!texts.empty() && texts.back() == "Encoding MPEG sequence" && !bAsked &&
+                !ReadAll(pidFile).empty()) {
+                bAsked = true;
                 RequestCancel();
+            }
             RecordingProgressUI::PumpEvents();
         }
-        int iPolls = 0;
+        std::string pidFile;
+        bool bAsked = false;
     } later;
+    later.pidFile = m_Dir + "/pid";
     NKSetProgressUI(&later);
     capture.Clear();
     EXPECT_EQ(ExecuteCommand("makeoldmpeg m.mpg 1 3"), 1);
@@ -624,16 +631,20 @@ TEST_F(MovieTest, EncoderRefusesBadParametersAndCleansUpOnTerminate)
         EXPECT_NE(out.find("status 1"), std::string::npos) << out;
         EXPECT_FALSE(Exists("o.mpg"));
     }
-    // An ffmpeg that never ends: SIGTERM leaves no temporary file.
+    // An ffmpeg that never ends: SIGTERM leaves no temporary file. The
+    // encoder is stopped once it runs ffmpeg (it has its temporary file
+    // then), waited for up to the tests' limit.
     mkdir("fake", 0755);
-    std::ofstream("fake/ffmpeg") << "#!/bin/sh\nexec sleep 30\n";
+    std::ofstream("fake/ffmpeg") << "#!/bin/sh\n: > ffmpeg.ran\nexec sleep 1000\n";
     chmod("fake/ffmpeg", 0755);
     std::ofstream("p.par") << head
                            << "BASE_FILE_FORMAT PPM\nINPUT_DIR f\nINPUT\nqln*.ppm [000-000]\n"
                               "END_INPUT\nOUTPUT o.mpg\n";
-    const std::string out = RunOutput("PATH='" + m_Dir + "/fake':$PATH; '" + encoder +
-                                      "' p.par & sleep 0.5; ls; kill -TERM $!; wait $!; "
-                                      "echo status $?; ls");
+    const std::string tenths = std::to_string(NKTestWaitLimitMs() / 100);
+    const std::string out =
+        RunOutput("PATH='" + m_Dir + "/fake':$PATH; '" + encoder + "' p.par & i=0; while [ ! -e " +
+                  "ffmpeg.ran ] && [ $i -lt " + tenths + " ]; do sleep 0.1; i=$((i + 1)); done; " +
+                  "ls; kill -TERM $!; wait $!; echo status $?; ls");
     EXPECT_NE(out.find("o.mpg.mpgenc"), std::string::npos) << out;  // while it ran
     EXPECT_NE(out.find("status 1"), std::string::npos) << out;
     EXPECT_EQ(out.find("o.mpg", out.find("status")), std::string::npos) << out;

@@ -411,15 +411,19 @@ uint32_t LittleWord(const std::string &bytes, size_t i, int iBytes = 4)
 
 // The header of a written 24-bit BMP read field by field, as another
 // program reads it: the file size it states is the file's size (our own
-// reader ignores that field), rows padded to four bytes.
+// reader checks that field too), rows padded to four bytes; the file reads
+// back to its pixels. The last file is past 16 MB: no size field loses its
+// fourth byte.
 TEST_F(ImageFiles, BmpHeaderStatesTheFileSizeAndLayout)
 {
     const struct {
         int w, h;
         uint32_t iFileSize;
-    } cases[] = {{1, 1, 58}, {3, 2, 78}, {4, 3, 90}, {5, 1, 70}, {13, 7, 334}};
+    } cases[] = {{1, 1, 58}, {3, 2, 78},   {4, 3, 90},
+                 {5, 1, 70}, {13, 7, 334}, {2400, 2400, 17280054}};
     for (const auto &c : cases) {
         TestImage image(c.w, c.h);
+        NKTestFillEveryByte(&image);
         ASSERT_EQ(WriteBmp(&image, Path("h.bmp").c_str()), 1);
         const std::string bytes = NKTestReadFile(Path("h.bmp"));
         ASSERT_GE(bytes.size(), 54u);
@@ -437,6 +441,12 @@ TEST_F(ImageFiles, BmpHeaderStatesTheFileSizeAndLayout)
         const uint32_t iImage = LittleWord(bytes, 34);
         EXPECT_TRUE(iImage == 0 || iImage == iRow * (uint32_t)c.h) << iImage;
         EXPECT_EQ(54 + iRow * (uint32_t)c.h, bytes.size());
+        ImageRecord back;
+        ASSERT_EQ(LoadImage(Path("h.bmp"), &back), 1) << c.w << "x" << c.h;
+        EXPECT_TRUE(std::vector<uint8_t>(back.pPixels, back.pPixels + (size_t)c.w * c.h * 3) ==
+                    image.Bytes())
+            << c.w << "x" << c.h;
+        NKFree(back.pPixels);
     }
 }
 

@@ -9,6 +9,9 @@ tests/fuzz/CMakeLists.txt, cmake/*.cmake) that do not go through wait_limit
 - a loop that polls (its body sleeps) counts to a bound made from
   wait_limit: "for ((i = 0; i < N; ...))" and "<=", "while (( i <= N ))",
   "for i in $(seq N)" and "$(seq 1 N)" (the last word of seq's);
+- so does one counted by a counter it steps, compared with a fixed
+  number in its condition or body ("while [ "$i" -lt 50 ]",
+  "if (( i >= 50 ))"), and one over a brace range ("for i in {1..50}");
 - run_quolin_until.sh scales its SECONDS itself, so it is given a plain
   number (a scaled one would be scaled twice);
 - no test sets a TIMEOUT or --timeout: scripts/run-ctest gives each test
@@ -32,6 +35,14 @@ UNTIL = re.compile(r'run_quolin_until\.sh"?\s+' + ARGUMENT + r'\s+' + ARGUMENT)
 LOOP = re.compile(r'\bfor\s*(?:\(\(\s*\w+\s*=\s*\w+\s*;\s*\w+\s*<=?\s*([^;]+);'
                   r'|\w+\s+in\s+\$\(seq\s+(.*)\)\s*;?\s*do)'
                   r'|\bwhile\s*\(\(\s*\w+\s*<=?\s*(.+?)\s*\)\)')
+# Loops LOOP does not read: while and until with a test, for over a brace
+# range ({1..50}); what they count to is read by fixed_counted_bounds.
+LOOP_START = re.compile(r'(?:^|[;&|(]|\s)(?:while|until)\s|\bfor\s+\w+\s+in\s+\{')
+BRACE_RANGE = re.compile(r'\bfor\s+\w+\s+in\s+\{[^.}]*\.\.([^.}]+)(?:\.\.[^}]*)?\}')
+COUNTER_STEP = re.compile(r'\b(\w+)=\$\(\(\s*\$?(?:\w+)\s*\+|\(\(\s*(\w+)\s*(?:\+\+|\+=)'
+                          r'|\(\(\s*\+\+(\w+)|\blet\s+"?(\w+)(?:\+\+|\+=)')
+COMPARISON = re.compile(r'"?\$\{?(\w+)\}?"?\s+-(?:lt|le|gt|ge|eq)\s+("[^"]*"|\$\(\([^)]*\)\)|[^\s\];]+)'
+                        r'|\(\(\s*(\w+)\s*(?:<=?|>=?|==)\s*([^)]+?)\s*\)\)')
 CMAKE_TIMEOUT = re.compile(r'\bTIMEOUT\b|--timeout\b')
 
 
@@ -71,6 +82,33 @@ def scaled(argument, variables):
     return match is not None and match.group(1) in variables
 
 
+def loop_body(lines, index):
+    """The code of the loop whose header is lines[index], up to its done."""
+    body = []
+    for _, later in lines[index:]:
+        body.append(later)
+        if re.search(r'\bdone\b', later):
+            break
+    return body
+
+
+def fixed_counted_bounds(header, body):
+    """The fixed numbers a loop counts to: a brace range's last number, or
+    a counter the loop steps compared with a number alone, in its
+    condition or its body ([ "$i" -lt 50 ], if (( i >= 50 )))."""
+    match = BRACE_RANGE.search(header)
+    if match:
+        return [match.group(1).strip()]
+    counters = {name for m in COUNTER_STEP.finditer(body) for name in m.groups() if name}
+    bounds = []
+    for m in COMPARISON.finditer(body):
+        name, bound = (m.group(1), m.group(2)) if m.group(1) else (m.group(3), m.group(4))
+        fixed = re.sub(r'\$\(\(|\)\)|"', '', bound)
+        if name in counters and re.fullmatch(r'[0-9\s*+/()-]+', fixed):
+            bounds.append(fixed.strip())
+    return bounds
+
+
 def check_until(path, number, code, findings):
     for match in UNTIL.finditer(code):
         if not re.fullmatch(r'[0-9]+', match.group(2)):
@@ -90,22 +128,22 @@ def check_script(path, text, findings):
                 findings.append(f'{path}:{number}: {match.group(1)} {match.group(2)} does not '
                                 'go through wait_limit')
         check_until(path, number, code, findings)
+        body = ' '.join(loop_body(lines, index))
+        polls = re.search(r'\bsleep\b', body)
         match = LOOP.search(code)
         if match:
             bound = match.group(1) or match.group(2) or match.group(3)
             # seq LAST, seq FIRST LAST, seq FIRST STEP LAST: the last word
             # is the bound shown.
             shown = bound.split()[-1] if match.group(2) and bound.split() else bound
-            body = []
-            for _, later in lines[index:]:
-                body.append(later)
-                if re.search(r'\bdone\b', later):
-                    break
-            polls = re.search(r'\bsleep\b', ' '.join(body))
             through = 'wait_limit' in bound or any(
                 re.search(r'\b%s\b' % re.escape(v), bound) for v in variables)
             if polls and not through:
                 findings.append(f'{path}:{number}: a loop that polls up to {shown.strip()} '
+                                'does not go through wait_limit')
+        elif polls and LOOP_START.search(code):
+            for bound in fixed_counted_bounds(code, body):
+                findings.append(f'{path}:{number}: a loop that polls up to {bound} '
                                 'does not go through wait_limit')
 
 

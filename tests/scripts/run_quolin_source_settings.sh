@@ -5,7 +5,8 @@
 # seeds), an NKF file and a d3plot family of LSDYNA, with keepsettings or
 # not, the user's scaling before, between or never, closefiles or straight
 # over; the beam after them shows ("Scale displacement", seeds, info) and
-# exports what a fresh process does after the user's choice alone. Refused
+# exports what a fresh process does after the user's choice alone (also
+# one made between two sets, after the first was closed). Refused
 # reads leave info, the picture and the export as they were. The d3plot
 # cases are skipped (77) without the shared test data.
 set -uo pipefail
@@ -58,6 +59,7 @@ cases=(
   "noascalevectors|open RES|noascalevectors|open RES"
   "ascalevectors 0.2|keepsettings|ascalevectors 0.2|open NKF|open RES|closefiles"
   "-|keepsettings|open RES|open D3|closefiles" "noascalevectors|noascalevectors|open D3"
+  "ascalevectors 0.2|open RES|closefiles|ascalevectors 0.2|open RES|closefiles"
 )
 skipped=0
 for c in "${cases[@]}"; do
@@ -78,12 +80,15 @@ echo "the beam opened after the sources shows what a fresh process shows"
 # A seed the user sets or changes while the set is open is the user's, box
 # and counts together; what the set's open set goes back. Each case: the
 # user's lines in a fresh process, then (after #) the session's lines; the
-# beam after them shows and exports the same. Counts whose y and z differ,
+# beam after them shows and exports the same. Counts of which only y or only
+# z differ from the set's, counts whose y and z differ,
 # a box whose six corner values differ, given back by the restore; a second
 # trace, the current one, seeded by the set and given back.
 box='0.1 0.2 0.3 0.4 0.5 0.6 2 3 4'
 seed_cases=(
   "particlenumpoints 2 3 4#open RES|particlenumpoints 2 3 4|closefiles"
+  "particlenumpoints 10 3 1#open RES|particlenumpoints 10 3 1|closefiles"
+  "particlenumpoints 10 10 4#open RES|particlenumpoints 10 10 4|closefiles"
   "particlenumpoints 2 3 4#open RES|particlenumpoints 2 3 4"
   "particlenumpoints 2 3 4#keepsettings|open RES|particlenumpoints 2 3 4|open RES|closefiles"
   "particlenumpoints 2 3 4#particlenumpoints 2 3 4|open RES|closefiles"

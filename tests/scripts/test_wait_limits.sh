@@ -3,11 +3,11 @@
 # the tree, and on scratch scripts and CMake files it names exactly the
 # limits that do not go through wait_limit: a bare timeout or run_limited,
 # a polling loop counted to a bare number (for with < and <=, while (( )),
-# seq with one bound or two), a scaled limit given to run_quolin_until.sh
-# (which scales its own), a test's own TIMEOUT (the fuzz folder's CMake
-# too). Scaled
-# limits, variables set from wait_limit, loops that do not poll and the
-# text of a here-document pass.
+# seq with one bound or two, while or until with a counter the loop steps
+# compared with a number, for over a brace range), a scaled limit given to
+# run_quolin_until.sh (which scales its own), a test's own TIMEOUT (the
+# fuzz folder's CMake too). Scaled limits, variables set from wait_limit,
+# loops that do not poll or count and the text of a here-document pass.
 set -uo pipefail
 root="$1"
 check="$root/tests/scripts/check_wait_limits.py"
@@ -38,6 +38,15 @@ done'
 done'
   'tests/scripts/a.sh|tests/scripts/a.sh:2: a loop that polls up to 600 does not go through wait_limit|i=1
 while (( i <= 600 )); do [ -e x ] && break; sleep 0.1; i=$((i + 1)); done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:1: a loop that polls up to 50 does not go through wait_limit|for i in {1..50}; do [ -e x ] && break; sleep 0.1; done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a loop that polls up to 50 does not go through wait_limit|i=0
+while [ ! -e x ] && [ "$i" -lt 50 ]; do sleep 0.1; i=$((i + 1)); done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a loop that polls up to 5 * 10 does not go through wait_limit|i=0
+until [ -e x ]; do
+  if (( i >= $((5 * 10)) )); then break; fi
+  sleep 0.1
+  (( i++ ))
+done'
   'tests/fuzz/CMakeLists.txt|tests/fuzz/CMakeLists.txt:2: a test time limit of its own; scripts/run-ctest gives every test its scaled limit|add_test(NAME fuzz_a COMMAND fuzz_a -max_total_time=10)
 set_tests_properties(fuzz_a PROPERTIES TIMEOUT 60)'
   'tests/scripts/a.sh|tests/scripts/a.sh:1: run_quolin_until.sh scales its limit itself; give it a plain number of seconds, not "$(wait_limit 60)"|bash "$scripts/run_quolin_until.sh" "opened" "$(wait_limit 60)" "$program"'
@@ -53,6 +62,9 @@ for _ in $(seq $((3 * $(nproc)))); do sh -c "while :; do :; done" & done
 for i in $(seq 1 "$(wait_limit 60)"); do [ -e x ] && break; sleep 1; done
 i=1
 while (( i <= $(wait_limit 60) )); do sleep 1; i=$((i + 1)); done
+tenths=$(($(wait_limit 5) * 10))
+while [ ! -e x ] && [ "$i" -lt "$tenths" ]; do sleep 0.1; i=$((i + 1)); done
+while [ "$(wc -l <x)" -lt 3 ]; do sleep 0.1; done
 # timeout 60 in a comment
 cat >hang.sh <<EOT
 timeout 1000 sleep 1000

@@ -134,22 +134,24 @@ bool NKTestWaitFor(const std::function<bool()> &condition, const char *pszWhat)
 {
     const NKTestWaitGuard guard(pszWhat);
     if (condition()) return true;
+    // The wait gives up only after a question asked once the limit had
+    // passed: a busy machine may keep it from its next question until past
+    // the limit, and what came meanwhile is still seen.
     const QDeadlineTimer deadline(NKTestWaitLimitMs());
-    if (QCoreApplication::instance() == nullptr) {
-        while (!deadline.hasExpired()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            if (condition()) return true;
-        }
-        return NKTestWaitGaveUp(pszWhat);
-    }
+    const bool bApplication = QCoreApplication::instance() != nullptr;
     // The tick wakes the loop when no event comes, so that a condition that
     // no event announces (a file, a child's state) is seen too.
     QTimer tick;
-    tick.start(5);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (bApplication) tick.start(5);
+    for (;;) {
+        const bool bLast = deadline.hasExpired();
+        if (bApplication) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         if (condition()) return true;
+        if (bLast) return NKTestWaitGaveUp(pszWhat);
     }
-    return NKTestWaitGaveUp(pszWhat);
 }

@@ -33,8 +33,10 @@ bool NKTestWaitGaveUp(const char *pszWhat);
 // Runs the event loop (the program's timers, paints, sockets and child
 // processes go on, each event handled as it comes) until condition() holds
 // or the limit passes; false in the second case, after saying so. The
-// condition is asked again at least every 5 ms. Without an application
-// object it sleeps between the questions instead.
+// condition is asked again at least every 5 ms, and once more after the
+// limit passed before the wait gives up (so at least twice, however late a
+// busy machine lets it run). Without an application object it sleeps
+// between the questions instead.
 bool NKTestWaitFor(const std::function<bool()> &condition, const char *pszWhat);
 
 // Held by every wait while it runs (NKTestWaitFor holds one): the watch
