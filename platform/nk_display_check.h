@@ -1,10 +1,10 @@
 // platform/nk_display_check.h -- whether the windowing platform can open its
 // display, asked before the Qt application is made: Qt's own connection
 // neither waits for a slow server nor says which display failed. The
-// check's connection stays open until
-// the platform has made its own (NKEndDisplayCheck): an X server that resets
-// when its last client leaves would otherwise reset between the two and
-// refuse the platform's connection.
+// check's connection stays open until the platform has made its own
+// (NKEndDisplayCheck): an X server that resets when its last client leaves
+// would otherwise reset between the two and refuse the platform's
+// connection.
 #pragma once
 
 #include <functional>

@@ -399,10 +399,14 @@ bool LSDynaStream::ReadFloatAlone(int iFile, int64_t iWord, float *pfOut)
         iWord >= (*m_pFiles)[(size_t)iFile].Words(m_iWordSize))
         return false;
     m_iFile = iFile;
+    // A member lent to the stream is read through its owner's descriptor.
+    int fd = LentDescriptor(iFile);
+    if (fd < 0) {
+        if (!OpenCurrent()) return false;
+        fd = ::fileno(m_pFile);
+    }
     unsigned char word[8];
-    if (!OpenCurrent() || ::pread(::fileno(m_pFile), word, (size_t)m_iWordSize,
-                                  (off_t)(iWord * m_iWordSize)) != (ssize_t)m_iWordSize)
-        return false;
+    if (ReadFully(fd, iWord * m_iWordSize, word, m_iWordSize) != m_iWordSize) return false;
     *pfOut = FloatWord(word, m_iWordSize, m_bSwap);
     return true;
 }

@@ -251,7 +251,8 @@ public:
     int64_t Skip(int64_t n);
     // Reads word iWord of member iFile (within its listed words) with one
     // read of that word's bytes alone, past the stream's buffer, through
-    // the member's stream (opened as a read opens it). False when it is not
+    // the descriptor lent for the member (UseDescriptor), else the member's
+    // stream (opened as a read opens it). False when it is not
     // there. The stream's position is then undefined: Seek before reading.
     bool ReadFloatAlone(int iFile, int64_t iWord, float *pfOut);
     int WordSize() const { return m_iWordSize; }

@@ -23,10 +23,11 @@
 // longer than it (not the last) is damaged, and neither it nor the largest
 // member is taken from such a member. A state that ran over is kept only
 // when what follows it lies where the family says: the next state's time,
-// finite and above its own, or the end marker. Everything else ends at a member's end: a member
-// that ends inside a state, or a member that is not the family's last ending at a state's end
-// without the end marker, is cut there; the last member ending at a state's end without it is whole
-// (a run still writing).
+// finite and above its own, or the end marker. Everything else ends at a
+// member's end: a member that ends inside a state, or a member that is not
+// the family's last ending at a state's end without the end marker, is cut
+// there; the last member ending at a state's end without it is whole (a run
+// still writing).
 //
 // A zero time word asks whether the member's words are zeros from it to the
 // member's end: a run of zeros that begins inside a state and goes on past
