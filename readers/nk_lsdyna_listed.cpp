@@ -8,19 +8,16 @@
 #include "core/nk_message.h"
 #include "core/nk_string.h"
 
-std::vector<LSDynaWordPiece> NKLSDynaWordPieces(const std::vector<LSDynaFamilyFile> &files,
-                                                int iWordSize, int iFile, int64_t iFirst,
-                                                int64_t n)
+bool LSDynaWordPieces::Next(LSDynaWordPiece *pPiece)
 {
-    std::vector<LSDynaWordPiece> pieces;
-    for (int f = std::max(iFile, 0); n > 0 && f < (int)files.size(); f++) {
-        const int64_t iWords = files[(size_t)f].Words(iWordSize);
-        const int64_t iHere = std::min(n, std::max<int64_t>(iWords - iFirst, 0));
-        pieces.push_back({f, std::min(iFirst, iWords), iHere});
-        n -= iHere;
-        iFirst = std::max<int64_t>(iFirst - iWords, 0);
-    }
-    return pieces;
+    if (m_iLeft <= 0 || m_iFile >= (int)m_Files.size()) return false;
+    const int64_t iWords = m_Files[(size_t)m_iFile].Words(m_iWordSize);
+    const int64_t iHere = std::min(m_iLeft, std::max<int64_t>(iWords - m_iFirst, 0));
+    *pPiece = {m_iFile, std::min(m_iFirst, iWords), iHere};
+    m_iLeft -= iHere;
+    m_iFirst = std::max<int64_t>(m_iFirst - iWords, 0);
+    m_iFile++;
+    return true;
 }
 
 bool NKLSDynaSameTime(float fRead, float fListed)

@@ -22,11 +22,26 @@ struct LSDynaWordPiece {
 // The pieces of the n words that begin at word iFirst of member iFile (a
 // word past that member's end lies in the members after it), one for each
 // member from iFile to the one the run ends in, by the members' lengths as
-// the open listed them; they hold fewer than n words where the family ends
-// before the run does.
-std::vector<LSDynaWordPiece> NKLSDynaWordPieces(const std::vector<LSDynaFamilyFile> &files,
-                                                int iWordSize, int iFile, int64_t iFirst,
-                                                int64_t n);
+// the open listed them, taken in order with Next; they hold fewer than n
+// words where the family ends before the run does. Nothing is allocated:
+// the check of every state read walks its pieces.
+class LSDynaWordPieces {
+public:
+    LSDynaWordPieces(const std::vector<LSDynaFamilyFile> &files, int iWordSize, int iFile,
+                     int64_t iFirst, int64_t n)
+        : m_Files(files), m_iWordSize(iWordSize), m_iFile(iFile < 0 ? 0 : iFile), m_iFirst(iFirst),
+          m_iLeft(n)
+    {}
+    // The next piece into *pPiece; false after the last.
+    bool Next(LSDynaWordPiece *pPiece);
+
+private:
+    const std::vector<LSDynaFamilyFile> &m_Files;
+    int m_iWordSize;
+    int m_iFile;       // the member of the next piece
+    int64_t m_iFirst;  // the run's next word, counted from that member's start
+    int64_t m_iLeft;   // the run's words not yet in a piece
+};
 
 // Whether a time word read now holds the time the open listed, bit for bit:
 // -0 is not 0, and a NaN is the listed NaN only with its own bits.

@@ -165,8 +165,8 @@ int CoordinatesMember(const LSDynaStateInfo &info, int64_t iFirst, int64_t n)
     const LSDynaControlData &g = g_LSDynacontrolData;
     int iMost = info.iFileIndex;
     int64_t iMostWords = 0;
-    for (const LSDynaWordPiece &p :
-         NKLSDynaWordPieces(g.files, g.iWordSize, info.iFileIndex, iFirst, n))
+    LSDynaWordPieces pieces(g.files, g.iWordSize, info.iFileIndex, iFirst, n);
+    for (LSDynaWordPiece p; pieces.Next(&p);)
         if (p.iWords > iMostWords) iMost = p.iFile, iMostWords = p.iWords;
     return iMost;
 }
@@ -249,9 +249,9 @@ bool StateWordsKept(int iState)
         ReportChanged(iState, f);
         return false;
     }
-    const std::vector<LSDynaWordPiece> pieces =
-        NKLSDynaWordPieces(g.files, g.iWordSize, f, info.iOffset, info.iSize);
-    for (const LSDynaWordPiece &p : pieces) {
+    LSDynaWordPieces pieces(g.files, g.iWordSize, f, info.iOffset, info.iSize);
+    int iEnd = f;  // past the last member the state covers
+    for (LSDynaWordPiece p; pieces.Next(&p); iEnd = p.iFile + 1) {
         if (p.iWords > 0 && Held(p.iFile).Read(p.iFile, p.iFirst + p.iWords - 1, &fWord) ==
                                 LSDynaTimeWord::Missing) {
             ReportChanged(iState, p.iFile);
@@ -259,7 +259,6 @@ bool StateWordsKept(int iState)
         }
     }
     // The members the state covers stay held, the others go.
-    const int iEnd = pieces.empty() ? f : pieces.back().iFile + 1;
     sg_Held.erase(
         std::remove_if(sg_Held.begin(), sg_Held.end(),
                        [&](const HeldMember &m) { return m.iFile < f || m.iFile >= iEnd; }),

@@ -342,8 +342,8 @@ bool StateEndsKept(LSDynaStream *s, size_t iState, int *piFile)
     const LSDynaThControl &c = g_LSDynaTh;
     const LSDynaThState &st = c.states[iState];
     const LSDynaThState *pNext = iState + 1 < c.states.size() ? &c.states[iState + 1] : nullptr;
-    for (const LSDynaWordPiece &p :
-         NKLSDynaWordPieces(c.files, c.iWordSize, st.iFile, st.iOffset, c.iStateSize)) {
+    LSDynaWordPieces pieces(c.files, c.iWordSize, st.iFile, st.iOffset, c.iStateSize);
+    for (LSDynaWordPiece p; pieces.Next(&p);) {
         const int64_t iLast = p.iFirst + p.iWords - 1;
         const bool bShown = pNext != nullptr && pNext->iFile == p.iFile && pNext->iOffset > iLast;
         float fWord;
