@@ -20,7 +20,6 @@
 #include "core/nk_element_types.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
-#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_plot_records.h"
 #include "readers/nk_data_source.h"
