@@ -24,12 +24,17 @@
 // members of 200 small states (64 words) each, and 400 states of 700 words
 // written on over members of one 512-word block (a state runs over two or
 // three, as in a large model's family), every state checked and read as a
-// state read of the program does it, median in milliseconds.
+// state read of the program does it, median in milliseconds. Last, the
+// ansys family (22 states) written again as one stream over members of its
+// base file's length (40,960 bytes, the last padded to 512-word blocks), as
+// a writer that splits states fills them (a state runs over two or three
+// members): every state checked and read, median in milliseconds.
 // Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
 //        bench_lsdyna_states --write DIR: writes those four families into
-//        DIR/members, DIR/runover, DIR/two and DIR/spread, and a time-history family of
-//        1,000 members of one state into DIR/history (for counting an
-//        open's and a read's system calls), and ends.
+//        DIR/members, DIR/runover, DIR/two and DIR/spread, a time-history
+//        family of 1,000 members of one state into DIR/history and, with the
+//        shared test data, the split ansys family into DIR/split (for
+//        counting an open's and a read's system calls), and ends.
 //        bench_lsdyna_states --read BASE [RUNS]: opens BASE and checks and
 //        reads every state once (for counting a read's system calls), or
 //        RUNS times, printing the median in milliseconds, and ends.
@@ -53,6 +58,12 @@
 #include "tests/test_support/test_files.h"
 
 namespace {
+
+// The ansys family (22 states in two members), the split family's source.
+std::string AnsysFamily(void)
+{
+    return NKTestSharedDataDir() + "/lsdyna/ansys-example-data/d3plot/d3plot";
+}
 
 std::string DefaultFamily(void)
 {
@@ -344,6 +355,55 @@ double TimeStateReads(const std::string &base, int iRuns)
     return times.front() < 0 ? -1.0 : 1e3 * times[times.size() / 2];
 }
 
+// The shared ansys family written again into dir as one stream over members
+// of its base file's length: each member's words up to its end marker (the
+// last member's with it), the last piece padded to whole 512-word blocks.
+// Its base file, or "" when the family cannot be read or written.
+std::string WriteSplitAnsysFamily(const std::string &dir)
+{
+    if (!NKLSDynaOpen(AnsysFamily().c_str())) return "";
+    const LSDynaControlData g = *NKLSDynaGetControlData();
+    NKLSDynaClose();
+    const size_t iWord = (size_t)g.iWordSize, iBlock = (size_t)NK_DYNA_BLOCK_WORDS * iWord;
+    std::string all;
+    for (size_t f = 1; f < g.files.size(); f++) {
+        const std::string bytes = NKTestReadFile(g.files[f].szFileName.GetText());
+        size_t n = bytes.size() / iWord * iWord;
+        while (n >= iWord && bytes.compare(n - iWord, iWord, std::string(iWord, '\0')) == 0)
+            n -= iWord;
+        // n ends after the end marker: the last member keeps it.
+        all.append(bytes, 0, f + 1 == g.files.size() ? n : n - iWord);
+    }
+    const size_t iMember = (size_t)g.files[0].iFileSize;
+    std::filesystem::copy_file(g.files[0].szFileName.GetText(), dir + "/d3plot",
+                               std::filesystem::copy_options::overwrite_existing);
+    int iNumber = 1;
+    for (size_t at = 0; at < all.size(); at += iMember) {
+        std::string piece = all.substr(at, iMember);
+        piece.resize((piece.size() + iBlock - 1) / iBlock * iBlock, '\0');
+        char szName[32];
+        std::snprintf(szName, sizeof(szName), "/d3plot%02d", iNumber++);
+        if (!NKTestWriteBytes(dir + szName, piece.data(), piece.size())) return "";
+    }
+    return dir + "/d3plot";
+}
+
+// Every state of the split ansys family checked and read, median of iRuns.
+void TimeSplitFamily(int iRuns)
+{
+    const std::string dir = NKTestMakeTempDir("bench_lsdyna_split_");
+    NKToggleMessageOutput(false);
+    const std::string base = WriteSplitAnsysFamily(dir);
+    if (!base.empty())
+        std::printf("the ansys family split over members of its base file's length, every state "
+                    "checked and read (ms, median of %d): %9.3f\n",
+                    iRuns, TimeStateReads(base, iRuns));
+    else
+        std::printf("the ansys family cannot be split in %s\n", dir.c_str());
+    NKToggleMessageOutput(true);
+    NKTestRemoveDir(dir);
+}
+
 // The open alone of the two written families, median of iRuns.
 void TimeWrittenFamilies(int iRuns)
 {
@@ -391,9 +451,13 @@ int main(int argc, char **argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
         std::string members, runOver, two, spread;
-        std::filesystem::create_directories(std::string(argv[2]) + "/history");
-        return WriteBenchFamilies(argv[2], &members, &runOver, &two, &spread) &&
-                       !WriteHistoryFamily(std::string(argv[2]) + "/history", 1000).empty()
+        const std::string dir = argv[2];
+        std::filesystem::create_directories(dir + "/history");
+        std::filesystem::create_directories(dir + "/split");
+        const bool bSplit = access(AnsysFamily().c_str(), R_OK) != 0 ||
+                            !WriteSplitAnsysFamily(dir + "/split").empty();
+        return WriteBenchFamilies(dir, &members, &runOver, &two, &spread) &&
+                       !WriteHistoryFamily(dir + "/history", 1000).empty() && bSplit
                    ? 0
                    : 1;
     }
@@ -409,6 +473,7 @@ int main(int argc, char **argv)
     if (argc <= 2) TimeFamilyOpens(iRuns);
     TimeRepeatedFamily(family, std::max(iRuns, 5));
     TimeWrittenFamilies(std::max(iRuns, 5));
+    TimeSplitFamily(std::max(iRuns, 15));
     if (!NKLSDynaOpen(family.c_str()) || NKLSDynaGetNumStates() < 1) {
         std::fprintf(stderr, "cannot open %s\n", family.c_str());
         return 1;

@@ -8,7 +8,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
 #include <memory>
 
 #include "core/nk_element_types.h"
@@ -19,6 +18,7 @@
 #include "core/nk_numeric.h"
 #include "readers/nk_fld_curve.h"
 #include "readers/nk_lsdyna.h"
+#include "readers/nk_lsdyna_listed.h"
 
 namespace {
 
@@ -165,13 +165,9 @@ int CoordinatesMember(const LSDynaStateInfo &info, int64_t iFirst, int64_t n)
     const LSDynaControlData &g = g_LSDynacontrolData;
     int iMost = info.iFileIndex;
     int64_t iMostWords = 0;
-    for (int f = info.iFileIndex; n > 0 && f < (int)g.files.size(); f++) {
-        const int64_t iWords = g.files[(size_t)f].Words(g.iWordSize);
-        const int64_t iHere = std::min(n, std::max<int64_t>(iWords - iFirst, 0));
-        if (iHere > iMostWords) iMost = f, iMostWords = iHere;
-        n -= iHere;
-        iFirst = std::max<int64_t>(iFirst - iWords, 0);
-    }
+    LSDynaWordPieces pieces(g.files, g.iWordSize, info.iFileIndex, iFirst, n);
+    for (LSDynaWordPiece p; pieces.Next(&p);)
+        if (p.iWords > iMostWords) iMost = p.iFile, iMostWords = p.iWords;
     return iMost;
 }
 
@@ -199,14 +195,8 @@ void ReportChanged(int iState, int iFile)
     const char *pszFile = iFile >= 0 && iFile < (int)g.files.size()
                               ? g.files[(size_t)iFile].szFileName.GetText()
                               : g.states[(size_t)iState].szFileName.GetText();
-    NKPrintError(NKString::FromFormat("LS-DYNA file %s: state %d is refused, the file changed on "
-                                      "disk after it was opened.",
-                                      pszFile, iState + 1)
-                     .GetText());
+    NKLSDynaReportChanged(pszFile, NKString::FromFormat("state %d is", iState + 1).GetText());
 }
-
-// Whether a time word still holds the time the open listed, bit for bit.
-bool SameTime(float fRead, float fListed) { return std::memcmp(&fRead, &fListed, 4) == 0; }
 
 // The members the last check looked into, each held open by a time reader
 // of its own (a descriptor and its block) while the family is open: a check
@@ -253,27 +243,26 @@ bool StateWordsKept(int iState)
     const LSDynaStateInfo &info = g.states[(size_t)iState];
     for (HeldMember &m : sg_Held) m.pReader->DropBlock();
     float fWord;
-    int f = info.iFileIndex;
+    const int f = info.iFileIndex;
     if (Held(f).Read(f, info.iOffset, &fWord) != LSDynaTimeWord::Time ||
-        !SameTime(fWord, info.fTime)) {
+        !NKLSDynaSameTime(fWord, info.fTime)) {
         ReportChanged(iState, f);
         return false;
     }
-    for (int64_t iEnd = info.iOffset + info.iSize; iEnd > 0 && f < (int)g.files.size(); f++) {
-        const int64_t iWords = g.files[(size_t)f].Words(g.iWordSize);
-        const int64_t iLast = std::min(iEnd, iWords) - 1;
-        if (iLast >= 0 && Held(f).Read(f, iLast, &fWord) == LSDynaTimeWord::Missing) {
-            ReportChanged(iState, f);
+    LSDynaWordPieces pieces(g.files, g.iWordSize, f, info.iOffset, info.iSize);
+    int iEnd = f;  // past the last member the state covers
+    for (LSDynaWordPiece p; pieces.Next(&p); iEnd = p.iFile + 1) {
+        if (p.iWords > 0 && Held(p.iFile).Read(p.iFile, p.iFirst + p.iWords - 1, &fWord) ==
+                                LSDynaTimeWord::Missing) {
+            ReportChanged(iState, p.iFile);
             return false;
         }
-        iEnd -= iWords;
     }
     // The members the state covers stay held, the others go.
-    sg_Held.erase(std::remove_if(sg_Held.begin(), sg_Held.end(),
-                                 [&](const HeldMember &m) {
-                                     return m.iFile < info.iFileIndex || m.iFile >= f;
-                                 }),
-                  sg_Held.end());
+    sg_Held.erase(
+        std::remove_if(sg_Held.begin(), sg_Held.end(),
+                       [&](const HeldMember &m) { return m.iFile < f || m.iFile >= iEnd; }),
+        sg_Held.end());
     return true;
 }
 
@@ -359,7 +348,7 @@ bool NKLSDynaReadState(int iState, bool bCheckCoordinates)
     int iFile;
     // Its words are checked with the read itself: all of them read, and the
     // first still the time the open listed.
-    if (!ReadStateWords(info, &state, &fTime, &iFile) || !SameTime(fTime, info.fTime)) {
+    if (!ReadStateWords(info, &state, &fTime, &iFile) || !NKLSDynaSameTime(fTime, info.fTime)) {
         ReportChanged(iState, iFile);
         return false;
     }

@@ -14,18 +14,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <unordered_map>
 
 #include "core/nk_data_source_kind.h"
 #include "core/nk_element_types.h"
 #include "core/nk_math.h"
 #include "core/nk_memory.h"
-#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_plot_records.h"
 #include "readers/nk_data_source.h"
 #include "readers/nk_lsdyna.h"
+#include "readers/nk_lsdyna_listed.h"
 #include "readers/nk_lsdyna_th_data.h"
 
 namespace {
@@ -327,12 +326,8 @@ bool sg_bRefused = false;
 // The refusal of a read that found member iFile changed since the open.
 void ReportChanged(int iFile, int iCurves)
 {
-    const LSDynaThControl &c = g_LSDynaTh;
-    NKPrintError(NKString::FromFormat("LS-DYNA file %s: the %s refused, the file changed on disk "
-                                      "after it was opened.",
-                                      c.files[(size_t)iFile].szFileName.GetText(),
-                                      iCurves == 1 ? "curve is" : "curves are")
-                     .GetText());
+    NKLSDynaReportChanged(g_LSDynaTh.files[(size_t)iFile].szFileName.GetText(),
+                          iCurves == 1 ? "the curve is" : "the curves are");
 }
 
 // Whether the words of state iState that no other read of the pass shows
@@ -346,17 +341,15 @@ bool StateEndsKept(LSDynaStream *s, size_t iState, int *piFile)
     const LSDynaThControl &c = g_LSDynaTh;
     const LSDynaThState &st = c.states[iState];
     const LSDynaThState *pNext = iState + 1 < c.states.size() ? &c.states[iState + 1] : nullptr;
-    int64_t iEnd = st.iOffset + c.iStateSize;
-    for (int f = st.iFile; iEnd > 0 && f < (int)c.files.size(); f++) {
-        const int64_t iWords = c.files[(size_t)f].Words(c.iWordSize);
-        const int64_t iLast = std::min(iEnd, iWords) - 1;
-        const bool bShown = pNext != nullptr && pNext->iFile == f && pNext->iOffset > iLast;
+    LSDynaWordPieces pieces(c.files, c.iWordSize, st.iFile, st.iOffset, c.iStateSize);
+    for (LSDynaWordPiece p; pieces.Next(&p);) {
+        const int64_t iLast = p.iFirst + p.iWords - 1;
+        const bool bShown = pNext != nullptr && pNext->iFile == p.iFile && pNext->iOffset > iLast;
         float fWord;
-        if (!bShown && iLast >= 0 && !s->ReadFloatAlone(f, iLast, &fWord)) {
-            *piFile = f;
+        if (!bShown && p.iWords > 0 && !s->ReadFloatAlone(p.iFile, iLast, &fWord)) {
+            *piFile = p.iFile;
             return false;
         }
-        iEnd -= iWords;
     }
     return true;
 }
@@ -397,8 +390,7 @@ bool FillPoints(const std::vector<ValueSpot> &spots, PlotCurve **ppCurves)
         const LSDynaThState &st = c.states[iState];
         float fTime = 0.0f;
         int iFile = st.iFile;
-        bool bOk = ReadTime(&s, st, &head, &fTime, &iFile) &&
-                   std::memcmp(&fTime, &st.fTime, sizeof(float)) == 0;
+        bool bOk = ReadTime(&s, st, &head, &fTime, &iFile) && NKLSDynaSameTime(fTime, st.fTime);
         for (size_t i = 0; bOk && i < spots.size(); i++) {
             float fValue = kUndefined, af[6] = {0, 0, 0, 0, 0, 0};
             if (i == 0 && bTogether) {

@@ -1832,4 +1832,91 @@ TEST_F(LSDynaDamage, AStateOverMembersIsReadThroughTheMembersItsCheckHolds)
     }
 }
 
+// The coordinates of state 1 run over d3plot01's end (states of 13 +
+// iGlobals words over members of one block, state 1 from d3plot01's first
+// word): all of them zeroed before the open, which sees no sign (no time
+// word lies among them). The state is refused where it is read, by the
+// check and by the read, naming the member that holds most of them (9 of
+// 12 in the first, or in the last), in 4- and 8-byte words.
+TEST_F(LSDynaDamage, CoordinatesZeroedOverTwoMembersNameTheMemberHoldingMostOfThem)
+{
+    const struct {
+        int iGlobals;
+        int iInFirst;  // coordinate words in d3plot01, of 12
+        const char *pszNamed;
+    } kCases[] = {{502, 9, "d3plot01"}, {508, 3, "d3plot02"}};
+    for (int iWordSize : {4, 8})
+        for (const auto &c : kCases) {
+            SCOPED_TRACE(std::to_string(iWordSize) + "-byte words, " + std::to_string(c.iInFirst) +
+                         " coordinate words in d3plot01");
+            std::vector<Member> split = WrittenSplitFamily(iWordSize, c.iGlobals);
+            const size_t iCoordinates = (size_t)(1 + c.iGlobals) * (size_t)iWordSize;
+            const size_t iMember = split[1].bytes.size();
+            ASSERT_EQ(iMember - iCoordinates, (size_t)(c.iInFirst * iWordSize));
+            std::fill(split[1].bytes.begin() + (long)iCoordinates, split[1].bytes.end(), 0);
+            std::fill(split[2].bytes.begin(),
+                      split[2].bytes.begin() + (long)((12 - c.iInFirst) * iWordSize), 0);
+            FamilyCopy copy(m_Dir + "/split" + std::to_string(iWordSize), split);
+            MessageCapture capture;
+            ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+            EXPECT_EQ(NKLSDynaGetNumStates(), 7);
+            EXPECT_TRUE(capture.Lines().empty()) << capture.Text();
+            EXPECT_TRUE(NKLSDynaReadState(1));
+            EXPECT_FALSE(NKLSDynaCheckStateCoordinates(0));
+            EXPECT_FALSE(NKLSDynaReadState(0));
+            EXPECT_EQ(NKLSDynaGetCurrentState(), 1);
+            const std::string refusal =
+                "LS-DYNA file " + copy.Path(c.pszNamed) +
+                ": state 1 is refused, the coordinates of every node are zero.";
+            ASSERT_EQ(capture.Lines().size(), 2u) << capture.Text();
+            for (const CapturedLine &line : capture.Lines()) EXPECT_EQ(line.text, refusal);
+            NKLSDynaClose();
+        }
+}
+
+// The descriptors this process holds open on files in a folder.
+int DescriptorsIn(const std::string &dir)
+{
+    int n = 0;
+    std::error_code error;
+    for (const auto &entry : fs::directory_iterator("/proc/self/fd", error)) {
+        const std::string target = fs::read_symlink(entry.path(), error).string();
+        if (!error && target.compare(0, dir.size() + 1, dir + "/") == 0) n++;
+    }
+    return n;
+}
+
+// States of 9,013 words over members of one block (each state runs over 18
+// or 19 members), in 4- and 8-byte words: every state checked and read in
+// order, each as written, with at most 16 members held open after the
+// check and after the read (a state over more members has the others
+// opened by the read, one at a time); none after the close.
+TEST_F(LSDynaDamage, AStateOverMoreThanSixteenMembersHoldsAtMostSixteenOpen)
+{
+    for (int iWordSize : {4, 8}) {
+        SCOPED_TRACE(std::to_string(iWordSize) + "-byte words");
+        const std::vector<Member> split = WrittenSplitFamily(iWordSize, 9000);
+        ASSERT_GT(split.size(), 7u * 17u);
+        const std::string dir = m_Dir + "/split" + std::to_string(iWordSize);
+        FamilyCopy copy(dir, split);
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
+        ASSERT_EQ(NKLSDynaGetNumStates(), 7) << capture.Text();
+        int iMost = 0;
+        for (int k = 0; k < 7; k++) {
+            ASSERT_TRUE(NKLSDynaCheckStateCoordinates(k)) << k << capture.Text();
+            iMost = std::max(iMost, DescriptorsIn(dir));
+            EXPECT_LE(DescriptorsIn(dir), 16) << "after the check of state " << k + 1;
+            ASSERT_TRUE(NKLSDynaReadState(k)) << k << capture.Text();
+            EXPECT_LE(DescriptorsIn(dir), 16) << "after the read of state " << k + 1;
+            EXPECT_EQ(NKLSDynaGetStateData().fTime, (float)(0.001 * k));
+            EXPECT_EQ(NKLSDynaGetStateData().globals.size(), 9000u);
+            EXPECT_EQ(NKLSDynaGetStateData().globals[8999], (float)(k + 0.01 * 8999));
+        }
+        EXPECT_EQ(iMost, 16);
+        NKLSDynaClose();
+        EXPECT_EQ(DescriptorsIn(dir), 0);
+    }
+}
+
 }  // namespace

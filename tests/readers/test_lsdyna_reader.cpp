@@ -518,12 +518,14 @@ void CopyFamily(const std::string &family, const std::string &dir, const char *l
 // place, one holding another member's words and one cut short have the
 // states that begin in it refused, the check and the read each naming the
 // member (a state whose time was 0 keeps its time under zeros: its read
-// refuses it, its coordinates all zero), and every other state reads. A
-// refused read keeps the state read before it current with its words.
+// refuses it, its coordinates all zero), and every other state reads; a
+// time word of 0 written as -0 has its state refused so (the time is
+// compared bit for bit). A refused read keeps the state read before it
+// current with its words.
 TEST_F(LSDynaReader, RealFamiliesChangedAfterTheOpenReadOnlyTheStatesTheyStillHold)
 {
     NK_SKIP_WITHOUT_SHARED_TESTDATA();
-    enum Change { kGrown, kZeros, kOtherMember, kCut };
+    enum Change { kGrown, kZeros, kOtherMember, kCut, kMinusZero };
     const struct Case {
         const char *family, *member;
         Change change;
@@ -536,6 +538,7 @@ TEST_F(LSDynaReader, RealFamiliesChangedAfterTheOpenReadOnlyTheStatesTheyStillHo
         {"lasso-python/d3plot_solid_int", "d3plot05", kOtherMember, "d3plot06", 0, 0},
         {"ansys-example-data/d3plot", "d3plot02", kCut, nullptr, 0, 1000},
         {"lasso-python/d3plot_node_temperature", "d3plot01", kCut, nullptr, 0, 384648 + 4},
+        {"ansys-example-data/d3plot", "d3plot01", kMinusZero, nullptr, 0, 0},
     };
     int iRow = 0;
     for (const Case &c : cases) {
@@ -567,7 +570,8 @@ TEST_F(LSDynaReader, RealFamiliesChangedAfterTheOpenReadOnlyTheStatesTheyStillHo
             const int64_t iEndByte = (info.iOffset + info.iSize) * g.iWordSize;
             return *pbInMember &&
                    (c.change == kOtherMember || (c.change == kZeros && info.fTime != 0) ||
-                    (c.change == kCut && iEndByte > (int64_t)c.iGrown));
+                    (c.change == kCut && iEndByte > (int64_t)c.iGrown) ||
+                    (c.change == kMinusZero && info.fTime == 0));
         };
         int kFirst = 0;
         bool bInMember = false;
@@ -586,6 +590,13 @@ TEST_F(LSDynaReader, RealFamiliesChangedAfterTheOpenReadOnlyTheStatesTheyStillHo
         if (c.change == kZeros) bytes.assign(bytes.size(), 0);
         if (c.change == kOtherMember) bytes = RawBytes(shared + "/" + c.other);
         if (c.change == kCut) bytes.resize(c.iGrown);
+        // The sign bit of each time word of 0 in the member.
+        for (int k = 0; k < n && c.change == kMinusZero; k++) {
+            const LSDynaStateInfo &info = g.states[(size_t)k];
+            if (!Changed(k, &bInMember)) continue;
+            const size_t iAt = (size_t)(info.iOffset * g.iWordSize);
+            bytes[iAt + (g.bSwap ? 0 : (size_t)g.iWordSize - 1)] |= 0x80;
+        }
         ASSERT_TRUE(NKTestWriteBytes(member, bytes));
         // From the first changed state on, round to the one before it. The
         // state read last before each refusal stays current after it.

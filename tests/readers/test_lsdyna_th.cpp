@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/nk_diagnostic.h"
@@ -18,6 +19,7 @@
 #include "core/nk_memory.h"
 #include "core/nk_model.h"
 #include "core/nk_plot_records.h"
+#include "core/nk_string.h"
 #include "readers/nk_lsdyna_th.h"
 #include "tests/test_support/lsdyna_th_brick.h"
 #include "tests/test_support/message_capture.h"
@@ -445,84 +447,140 @@ TEST_F(LSDynaTimeHistory, UserNumberingNamesSeriesAndCurves)
 
 // A database changed on disk after its open, as a rerun or a copy over it
 // changes it: a curve is read while every word the open listed for each
-// state is there and each state's time word still holds its listed time.
-// Zeros in place (the last five states, a middle one), a time word
-// changed, a cut inside the last state after the words the curves read,
-// at a state's end or inside a time word, in one file or in a member of a
-// family: the read is refused with one error naming the member, and no
-// curve is made. A member that only grew gives the curves as at the open.
+// state is there and each state's time word still holds its listed time,
+// bit for bit. Zeros in place (the last five states, a middle one), a time
+// word changed (0 to -0 among them), a cut inside the last state after the
+// words the curves read, by the file's last word alone, at a state's end
+// or inside a time word, in one file, in a member of a family or in a
+// member of a family split over members inside its states: the read is
+// refused with one error naming the member, and no curve is made. A member
+// that only grew gives the curves as at the open.
 TEST_F(LSDynaTimeHistory, ChangedAfterTheOpenRefusesTheCurvesNamingTheMember)
 {
     // Ten states at times 0 to 9, 102 words each from word 101 (or 1,102
     // with 1,000 more globals: the time word is then read apart from the
-    // values). The family form holds states 1-5 and the end marker in
-    // d3thdt (612 words) and states 6-10 in d3thdt01 (510 words).
-    enum Change { kZeros, kSetWord, kCut, kGrow };
+    // values). The two-member form holds states 1-5 and the end marker in
+    // d3thdt (612 words) and states 6-10 in d3thdt01 (510 words); the split
+    // form (states of 1,102 words) is the whole stream and the end marker
+    // written on over members of one 512-word block, as a writer that splits
+    // states fills them: state 1 ends 179 words into d3thdt02, where state 2
+    // begins, state 10 runs from d3thdt19 into d3thdt21, the last, padded.
+    enum Change { kZeros, kSetWord, kCut, kGrow, kMinusZero };
+    enum Form { kOneFile, kTwoMembers, kSplit };
     const struct Case {
         const char *pszWhat;
         int iWordSize;
         int iPad;  // globals added to each state
-        bool bFamily;
+        Form form;
         const char *pszMember;
         Change change;
         int64_t iFrom, iTo;  // words of the member: zeroed [iFrom, iTo), the word
-                             // iFrom set to iTo, or the member's new length
+                             // iFrom set to iTo (or to -0), or the member's new length
         int iExtraBytes;     // bytes of a part word after a cut
         bool bRefused;
     } kCases[] = {
-        {"last five states zeroed", 4, 0, false, "d3thdt", kZeros, 611, 1121, 0, true},
-        {"states of 1,102 words, the last five zeroed", 4, 1000, false, "d3thdt", kZeros, 5611,
+        {"last five states zeroed", 4, 0, kOneFile, "d3thdt", kZeros, 611, 1121, 0, true},
+        {"states of 1,102 words, the last five zeroed", 4, 1000, kOneFile, "d3thdt", kZeros, 5611,
          11121, 0, true},
-        {"states of 1,102 words, a time word changed", 4, 1000, false, "d3thdt", kSetWord, 6713, 7,
-         0, true},
-        {"states of 1,102 words, cut inside the last state after the words read", 4, 1000, false,
+        {"states of 1,102 words, a time word changed", 4, 1000, kOneFile, "d3thdt", kSetWord, 6713,
+         7, 0, true},
+        {"states of 1,102 words, cut inside the last state after the words read", 4, 1000, kOneFile,
          "d3thdt", kCut, 11069, 0, 0, true},
-        {"states of 1,102 words, grown", 4, 1000, false, "d3thdt", kGrow, 11200, 0, 0, false},
-        {"last five states zeroed, 8-byte words", 8, 0, false, "d3thdt", kZeros, 611, 1121, 0,
+        {"states of 1,102 words, cut by its last word", 4, 1000, kOneFile, "d3thdt", kCut, 11120, 0,
+         0, true},
+        {"states of 1,102 words, time 0 written as -0", 4, 1000, kOneFile, "d3thdt", kMinusZero,
+         101, 0, 0, true},
+        {"states of 1,102 words, grown", 4, 1000, kOneFile, "d3thdt", kGrow, 11200, 0, 0, false},
+        {"last five states zeroed, 8-byte words", 8, 0, kOneFile, "d3thdt", kZeros, 611, 1121, 0,
          true},
-        {"one middle state zeroed", 4, 0, false, "d3thdt", kZeros, 509, 611, 0, true},
-        {"a time word changed", 4, 0, false, "d3thdt", kSetWord, 713, 7, 0, true},
-        {"cut inside the last state, after the words read", 4, 0, false, "d3thdt", kCut, 1069, 0, 0,
+        {"cut by its last word, 8-byte words", 8, 0, kOneFile, "d3thdt", kCut, 1120, 0, 0, true},
+        {"time 0 written as -0, 8-byte words", 8, 0, kOneFile, "d3thdt", kMinusZero, 101, 0, 0,
          true},
-        {"cut at a state's end", 4, 0, false, "d3thdt", kCut, 917, 0, 0, true},
-        {"cut inside a time word", 4, 0, false, "d3thdt", kCut, 917, 0, 2, true},
-        {"grew by a state", 4, 0, false, "d3thdt", kGrow, 1223, 0, 0, false},
-        {"second member cut inside its last state", 4, 0, true, "d3thdt01", kCut, 500, 0, 0, true},
-        {"first member cut inside its last state, after the words read", 4, 0, true, "d3thdt", kCut,
-         569, 0, 0, true},
-        {"first member cut before its end marker", 4, 0, true, "d3thdt", kCut, 611, 0, 0, false},
-        {"second member zeroed", 4, 0, true, "d3thdt01", kZeros, 0, 510, 0, true},
-        {"first member grew", 4, 0, true, "d3thdt", kGrow, 700, 0, 0, false},
-        {"second member grew by a state", 4, 0, true, "d3thdt01", kGrow, 612, 0, 0, false},
+        {"one middle state zeroed", 4, 0, kOneFile, "d3thdt", kZeros, 509, 611, 0, true},
+        {"a time word changed", 4, 0, kOneFile, "d3thdt", kSetWord, 713, 7, 0, true},
+        {"time 0 written as -0", 4, 0, kOneFile, "d3thdt", kMinusZero, 101, 0, 0, true},
+        {"cut inside the last state, after the words read", 4, 0, kOneFile, "d3thdt", kCut, 1069, 0,
+         0, true},
+        {"cut by its last word", 4, 0, kOneFile, "d3thdt", kCut, 1120, 0, 0, true},
+        {"cut at a state's end", 4, 0, kOneFile, "d3thdt", kCut, 917, 0, 0, true},
+        {"cut inside a time word", 4, 0, kOneFile, "d3thdt", kCut, 917, 0, 2, true},
+        {"grew by a state", 4, 0, kOneFile, "d3thdt", kGrow, 1223, 0, 0, false},
+        {"second member cut inside its last state", 4, 0, kTwoMembers, "d3thdt01", kCut, 500, 0, 0,
+         true},
+        {"first member cut inside its last state, after the words read", 4, 0, kTwoMembers,
+         "d3thdt", kCut, 569, 0, 0, true},
+        {"first member cut before its end marker", 4, 0, kTwoMembers, "d3thdt", kCut, 611, 0, 0,
+         false},
+        {"second member zeroed", 4, 0, kTwoMembers, "d3thdt01", kZeros, 0, 510, 0, true},
+        {"first member grew", 4, 0, kTwoMembers, "d3thdt", kGrow, 700, 0, 0, false},
+        {"second member grew by a state", 4, 0, kTwoMembers, "d3thdt01", kGrow, 612, 0, 0, false},
+        {"split, a member inside state 1 cut by its last word", 4, 1000, kSplit, "d3thdt01", kCut,
+         511, 0, 0, true},
+        {"split, the member state 2 begins in cut by its last word", 4, 1000, kSplit, "d3thdt02",
+         kCut, 511, 0, 0, true},
+        {"split, the member state 2 begins in cut where state 2 begins", 4, 1000, kSplit,
+         "d3thdt02", kCut, 179, 0, 0, true},
+        {"split, a member inside state 10 cut by its last word", 4, 1000, kSplit, "d3thdt20", kCut,
+         511, 0, 0, true},
+        {"split, a member inside state 10 cut to three words", 4, 1000, kSplit, "d3thdt20", kCut, 3,
+         0, 0, true},
+        {"split, 8-byte words, a member inside state 5 cut by its last word", 8, 1000, kSplit,
+         "d3thdt09", kCut, 511, 0, 0, true},
+        {"split, state 1's time 0 written as -0", 4, 1000, kSplit, "d3thdt", kMinusZero, 101, 0, 0,
+         true},
+        {"split, the last member cut after the end marker", 4, 1000, kSplit, "d3thdt21", kCut, 371,
+         0, 0, false},
     };
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.pszWhat);
-        std::remove((Path() + "01").c_str());
+        for (int m = 1; m < 30; m++)
+            std::remove(NKString::FromFormat("%s%02d", Path().c_str(), m).GetText());
         LSDynaTestWriter w;
         w.iWordSize = c.iWordSize;
         LSDynaTestHeader h = LSDynaBrickHistoryHeader();
         h.w[18] += c.iPad;  // NGLBV
         LSDynaWriteBrickHistory(&w, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, h);
         const long kBytes = c.iWordSize;
-        std::vector<uint8_t> first(w.bytes.begin(), w.bytes.begin() + 101 * kBytes), second;
+        std::vector<uint8_t> all(w.bytes.begin(), w.bytes.begin() + 101 * kBytes);
         for (long k = 0; k < 10; k++) {
             auto At = [&](long iWord) {
                 return w.bytes.begin() + (101 + 102 * k + iWord) * kBytes;
             };
-            first.insert(first.end(), At(0), At(13));  // the time and 12 globals
-            first.insert(first.end(), (size_t)(c.iPad * kBytes), 0);
-            first.insert(first.end(), At(13), At(102));
+            all.insert(all.end(), At(0), At(13));  // the time and 12 globals
+            all.insert(all.end(), (size_t)(c.iPad * kBytes), 0);
+            all.insert(all.end(), At(13), At(102));
         }
-        if (c.bFamily) {
-            second.assign(first.begin() + 611 * kBytes, first.end());
-            first.resize((size_t)(611 * kBytes));
-            LSDynaTestWriter marker;
-            marker.iWordSize = c.iWordSize;
-            marker.Float(-999999.0);
+        LSDynaTestWriter marker;
+        marker.iWordSize = c.iWordSize;
+        marker.Float(-999999.0);
+        // The members' names and bytes.
+        std::vector<std::pair<std::string, std::vector<uint8_t>>> members;
+        if (c.form == kOneFile) members.push_back({"d3thdt", all});
+        if (c.form == kTwoMembers) {
+            std::vector<uint8_t> first(all.begin(), all.begin() + 611 * kBytes);
             first.insert(first.end(), marker.bytes.begin(), marker.bytes.end());
-            ASSERT_TRUE(NKTestWriteBytes(Path() + "01", second));
+            members.push_back({"d3thdt", first});
+            members.push_back(
+                {"d3thdt01", std::vector<uint8_t>(all.begin() + 611 * kBytes, all.end())});
         }
-        ASSERT_TRUE(NKTestWriteBytes(Path(), first));
+        if (c.form == kSplit) {
+            all.insert(all.end(), marker.bytes.begin(), marker.bytes.end());
+            const size_t iMember = 512 * (size_t)kBytes;
+            all.resize((all.size() + iMember - 1) / iMember * iMember, 0);
+            for (size_t at = 0; at < all.size(); at += iMember)
+                members.push_back(
+                    {at == 0 ? std::string("d3thdt")
+                             : NKString::FromFormat("d3thdt%02d", (int)members.size()).GetText(),
+                     std::vector<uint8_t>(all.begin() + (long)at,
+                                          all.begin() + (long)(at + iMember))});
+            ASSERT_EQ(members.size(), 22u);
+        }
+        std::vector<uint8_t> bytes;
+        for (const auto &m : members) {
+            ASSERT_TRUE(NKTestWriteBytes(m_Dir + "/" + m.first, m.second));
+            if (m.first == c.pszMember) bytes = m.second;
+        }
+        ASSERT_FALSE(bytes.empty());
         MessageCapture capture;
         ASSERT_TRUE(TH::Open(Path().c_str()));
         ASSERT_EQ(TH::GetStateCount(), 10) << capture.Text();
@@ -531,13 +589,12 @@ TEST_F(LSDynaTimeHistory, ChangedAfterTheOpenRefusesTheCurvesNamingTheMember)
         PlotCurve *apBefore[2] = {nullptr, nullptr}, *apAfter[2] = {nullptr, nullptr};
         ASSERT_EQ(TH::ReadCurves(1, 0, aiIds, 2, apBefore), 2);
         const std::string member = m_Dir + "/" + c.pszMember;
-        std::vector<uint8_t> bytes = c.pszMember == std::string("d3thdt") ? first : second;
         LSDynaTestWriter add;
         add.iWordSize = c.iWordSize;
         if (c.change == kZeros)
             std::fill(bytes.begin() + c.iFrom * kBytes, bytes.begin() + c.iTo * kBytes, 0);
-        if (c.change == kSetWord) {
-            add.Float((double)c.iTo);
+        if (c.change == kSetWord || c.change == kMinusZero) {
+            add.Float(c.change == kMinusZero ? -0.0 : (double)c.iTo);
             std::copy(add.bytes.begin(), add.bytes.end(), bytes.begin() + c.iFrom * kBytes);
         }
         if (c.change == kCut) bytes.resize((size_t)(c.iFrom * kBytes + c.iExtraBytes));

@@ -8,9 +8,11 @@
 # changed on disk after the open: the ansys d3plot family with its members
 # after the first cut, or d3plot01 zeroed with its length kept, and
 # d3plot_solid_int with d3plot06's words copied over d3plot05 (the refusal
-# names the member and the state); and the ansys family written again over
-# members of 40,960 bytes with d3plot01, inside state 1, zeroed before the
-# open: state 1's coordinates are all zero (the refusal names d3plot01).
+# names the member and the state), or state 1's time word, 0, written as
+# -0 (the time is compared bit for bit); and the ansys family written
+# again over members of 40,960 bytes with d3plot01, inside state 1, zeroed
+# before the open: state 1's coordinates are all zero (the refusal names
+# d3plot01).
 # A running job keeps its states:
 # node_temperature with d3plot01 ending after state 10, its next state
 # appended after the open, reads every state and animates as the same copy
@@ -88,6 +90,15 @@ check_refused "open \"$PWD/fam/d3plot\"|readstate 3 1 1|$zeros" fresh_family \
   "readstate 5 1 1#$changed" "readstate current 1 1#${changed/state 5/state 3}" \
   'animresults 1 10 1'
 echo "a state whose member was zeroed after the open leaves the family as it was"
+
+# State 1's time word, 0 and the first word of d3plot01, written as -0
+# (the lines are split at '|': the word comes from a file).
+printf '\000\000\000\200' >minus0
+minus="; dd if=\"$PWD/minus0\" of=\"$PWD/fam/d3plot01\" bs=4 count=1 conv=notrunc status=none"
+check_refused "open \"$PWD/fam/d3plot\"|readstate 2 1 1|$minus" fresh_family \
+  "readstate 1 1 1#${changed/state 5/state 1}" 'readstate first' 'readstate previous' \
+  'animresults 1 3 1'
+echo "a state whose time word 0 was written as -0 after the open leaves the family as it was"
 
 # The family written again as one stream over members of 40,960 bytes (a
 # state runs over two or three), d3plot01 zeroed: it lies inside state 1,

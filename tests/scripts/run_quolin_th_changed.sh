@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # tests/scripts/run_quolin_th_changed.sh PROGRAM HISTORY_WRITER -- a
 # time-history database changed on disk after `th open` (its last five
-# states zeroed in place, one state's time word changed, cut inside its last
-# state or at a state's end): `th plot` of a series and of the Globals
+# states zeroed in place, one state's time word changed, the first state's
+# time word 0 written as -0, cut inside its last state, by its last word
+# alone or at a state's end): `th plot` of a series and of the Globals
 # curve each fail with one error naming the file, and the plot stays as it
 # was (its exported curves and the picture with it are those before the
 # change); with no plot before, none is made. A database that only grew
@@ -38,7 +39,9 @@ run_change() {
 zero() { echo "dd if=/dev/zero of=\"$PWD/d3thdt\" bs=4 seek=$1 count=$2 conv=notrunc status=none"; }
 for change in "$(zero "$(word 5)" 510)" \
   "printf '\\000\\000\\000\\101' | dd of=\"$PWD/d3thdt\" bs=4 seek=$(word 6) conv=notrunc status=none" \
-  "truncate -s $((4 * $(word 9 60))) \"$PWD/d3thdt\"" "truncate -s $((4 * $(word 8))) \"$PWD/d3thdt\""; do
+  "printf '\\000\\000\\000\\200' | dd of=\"$PWD/d3thdt\" bs=4 seek=$(word 0) conv=notrunc status=none" \
+  "truncate -s $((4 * $(word 9 60))) \"$PWD/d3thdt\"" "truncate -s $((4 * $(word 9 101))) \"$PWD/d3thdt\"" \
+  "truncate -s $((4 * $(word 8))) \"$PWD/d3thdt\""; do
   run_change "$change" 'th plot 1 1 1' 'th plot 4 1'
   [ "$(grep -cxF "$refused" "$out")" = 2 ] || fail "$change: not refused twice naming d3thdt"
   grep -qxF "Error: Command: th plot 1 1 1" "$out" || fail "$change: th plot did not fail"
