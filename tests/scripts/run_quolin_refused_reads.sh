@@ -14,8 +14,9 @@
 # A running job keeps its states:
 # node_temperature with d3plot01 ending after state 10, its next state
 # appended after the open, reads every state and animates as the same copy
-# left alone does. The d3plot cases are skipped (77) without the shared
-# test data.
+# left alone does. readstate next and previous go on past refused states
+# of the beam family to the next one that reads. The d3plot cases are
+# skipped (77) without the shared test data.
 set -uo pipefail
 program="$1"
 examples="$2"
