@@ -268,3 +268,5 @@ bool SetupAnimationFromInterface(int iFrom, int iTo, int iSkip, const int *piSte
 }
 
 const std::vector<int> &NKRefusedAnimationSteps(void) { return sg_RefusedSteps; }
+
+void NKClearRefusedAnimationSteps(void) { sg_RefusedSteps.clear(); }

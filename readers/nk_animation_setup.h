@@ -26,5 +26,8 @@
 bool SetupAnimationFromInterface(int iFrom, int iTo, int iSkip, const int *piSteps, int iCount);
 
 // The steps (0-based, in the set-up's order) that the last set-up found
-// refused; empty when it found none.
+// refused; empty when it found none or when the record was cleared since.
 const std::vector<int> &NKRefusedAnimationSteps(void);
+// Clears that record: every animation set-up of the data source clears it
+// first, also one that never reaches the steps' check.
+void NKClearRefusedAnimationSteps(void);
