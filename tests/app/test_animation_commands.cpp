@@ -21,6 +21,7 @@
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_clock.h"
+#include "readers/nk_animation_setup.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_animation_commands.h"
 #include "render/nk_scene_view.h"
@@ -367,6 +368,11 @@ TEST_F(AnimationCommands, LSDynaStateWithNonFiniteCoordinatesIsRefusedLeavingThe
         EXPECT_TRUE(Said(refusal, NK_MSG_ERROR)) << m_Capture.Text();
         EXPECT_TRUE(ShownFrames() == before);
         EXPECT_EQ(NKGetInterfaceNumSteps(), 4);
+        // The set-up records the refused step for Play; the next set-up,
+        // also one refused before its check, clears the record.
+        EXPECT_EQ(NKRefusedAnimationSteps(), std::vector<int>{2});
+        EXPECT_EQ(Run("animresults 3 2 1"), 1);
+        EXPECT_TRUE(NKRefusedAnimationSteps().empty());
         // An animation over the good states, then the refusals again.
         EXPECT_EQ(Run("animresults 1 2 1"), 0) << m_Capture.Text();
         before = ShownFrames();
