@@ -240,6 +240,7 @@ int NKCommandReadState(int iState, int iScalar, int iVector)
 
 bool NKSetupInterfaceAnimation(int iFirst, int iLast, int iIncrement, const int *piList, int iCount)
 {
+    NKClearRefusedAnimationSteps();
     int iSteps = NKGetInterfaceNumSteps();
     bool bFrequency = bFreqResultsScalar || bFreqResultsVector;
     if (!bFrequency) {

@@ -69,6 +69,45 @@ void AutoScaleVectors(bool bSeparateFields)
     }
 }
 
+// The state that "readstate next" or "previous" reads: iState (1-based) when
+// it reads, else the first state on from it in the direction iDirection (1
+// or -1) that reads, the first refused state named by its check (the checks
+// after it are quiet) and the states passed over by a warning. 0 when none
+// reads: the read stays on the current state, saying so.
+int StateOnPastRefused(int iState, int iDirection, int iSteps)
+{
+    const int iFrom = NKGetCurrentStep() + 1;
+    int s = iState;
+    for (;; s += iDirection) {
+        const bool bQuiet = s != iState;
+        if (bQuiet) NKToggleMessageOutput(false);
+        const bool bRead = NKCheckStateToRead(s - 1);
+        if (bQuiet) NKToggleMessageOutput(true);
+        if (bRead) break;
+        // The state the read stands on refused itself: nothing to step past.
+        if (s == iFrom) return 0;
+        if (s + iDirection < 1 || s + iDirection > iSteps) {
+            NKPrintLeadError(NKString::FromFormat(iDirection > 0
+                                                      ? "No state after state %d reads: state "
+                                                        "%d stays."
+                                                      : "No state before state %d reads: state "
+                                                        "%d stays.",
+                                                  iFrom, iFrom)
+                                 .GetText());
+            return 0;
+        }
+    }
+    if (s == iState) return s;
+    const int iLow = std::min(iState, s - iDirection), iHigh = std::max(iState, s - iDirection);
+    NKPrintWarning(
+        (iLow == iHigh
+             ? NKString::FromFormat("State %d is refused: stepped on to state %d.", iLow, s)
+             : NKString::FromFormat("States %d to %d are refused: stepped on to state %d.", iLow,
+                                    iHigh, s))
+            .GetText());
+    return s;
+}
+
 int ReadState(CommandTableEntry *pEntry, NKArgumentScan *pScan)
 {
     int iState = NKGetCurrentStep() + 1;
@@ -108,8 +147,14 @@ int ReadState(CommandTableEntry *pEntry, NKArgumentScan *pScan)
     iScalar = NextInt(pScan, iScalar);
     iVector = NextInt(pScan, iVector);
     // A refused state leaves the frame, its extremes and its scaling as they
-    // were: nothing is reset before the state is known to read.
-    if (!NKCheckStateToRead(iState - 1)) return 1;
+    // were: nothing is reset before the state is known to read. A step goes
+    // on past refused states to the next one that reads.
+    if (pEntry->id == NK_CID_READSTATE_NEXT || pEntry->id == NK_CID_READSTATE_PREVIOUS) {
+        iState = StateOnPastRefused(iState, pEntry->id == NK_CID_READSTATE_NEXT ? 1 : -1, iSteps);
+        if (iState == 0) return 1;
+    } else if (!NKCheckStateToRead(iState - 1)) {
+        return 1;
+    }
     int iRead = NKCommandReadState(iState - 1, iScalar - 1, iVector - 1);
     if (iRead < 0) return 1;
     AutoScaleVectors(true);

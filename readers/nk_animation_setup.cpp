@@ -10,11 +10,13 @@
 
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_memory.h"
+#include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_model_hooks.h"
 #include "core/nk_progress.h"
@@ -26,6 +28,8 @@
 #include "readers/nk_fem_source.h"
 
 namespace {
+
+std::vector<int> sg_RefusedSteps;  // the steps the last set-up refused
 
 // The frame's slot of the secondary scalar and vector (the second kind of
 // result, NKGetFrameScalarByKind kind 1).
@@ -218,18 +222,25 @@ void FinishSetup(bool bCompleted, const NKString &name)
 
 bool SetupAnimationFromInterface(int iFrom, int iTo, int iSkip, const int *piSteps, int iCount)
 {
+    sg_RefusedSteps.clear();
     const NKResultsInterface *pSource = NKGetResultsInterface();
     if (pSource == nullptr || pSource->type == NK_INTERFACE_NONE || g_pModel == nullptr)
         return false;
     int iNumFrames = 0;
     int *piList = MakeStepList(iFrom, iTo, iSkip, piSteps, iCount, &iNumFrames);
     if (piList == nullptr) return false;
-    // A refused step fails the set-up before any frame changes.
+    // A refused step fails the set-up before any frame changes. Every step
+    // is checked, so that the steps that read are known; the first refused
+    // one is named by its check, the checks after it are quiet.
     for (int i = 0; i < iNumFrames; i++) {
-        if (!NKCheckInterfaceStep(piList[i])) {
-            NKFree(piList);
-            return false;
-        }
+        const bool bQuiet = !sg_RefusedSteps.empty();
+        if (bQuiet) NKToggleMessageOutput(false);
+        if (!NKCheckInterfaceStep(piList[i])) sg_RefusedSteps.push_back(piList[i]);
+        if (bQuiet) NKToggleMessageOutput(true);
+    }
+    if (!sg_RefusedSteps.empty()) {
+        NKFree(piList);
+        return false;
     }
     // A plug-in adapter's own status texts and bars would fight with the
     // set-up's progress bar; it stays quiet until the set-up ends.
@@ -255,3 +266,7 @@ bool SetupAnimationFromInterface(int iFrom, int iTo, int iSkip, const int *piSte
     if (pAdapter != nullptr && pAdapter == NKGetFEMSourceAdapter()) pAdapter->SetVerbose(bVerbose);
     return bResult;
 }
+
+const std::vector<int> &NKRefusedAnimationSteps(void) { return sg_RefusedSteps; }
+
+void NKClearRefusedAnimationSteps(void) { sg_RefusedSteps.clear(); }

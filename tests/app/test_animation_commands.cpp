@@ -21,6 +21,7 @@
 #include "core/nk_shell_hooks.h"
 #include "core/nk_view_state.h"
 #include "platform/nk_clock.h"
+#include "readers/nk_animation_setup.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_animation_commands.h"
 #include "render/nk_scene_view.h"
@@ -341,7 +342,7 @@ std::vector<FrameShow> ShownFrames(void)
 // finite opens with all four states. "readstate 3" is refused naming the
 // file, the state and the node, and an animation over states 1-4 fails with
 // the same error; both leave the frames as they were, and the states around
-// the refused one read.
+// the refused one read: readstate next and previous go on past it.
 TEST_F(AnimationCommands, LSDynaStateWithNonFiniteCoordinatesIsRefusedLeavingTheFrames)
 {
     const std::string dir = NKTestMakeTempDir("anim_lsdyna_bad_state_");
@@ -367,6 +368,11 @@ TEST_F(AnimationCommands, LSDynaStateWithNonFiniteCoordinatesIsRefusedLeavingThe
         EXPECT_TRUE(Said(refusal, NK_MSG_ERROR)) << m_Capture.Text();
         EXPECT_TRUE(ShownFrames() == before);
         EXPECT_EQ(NKGetInterfaceNumSteps(), 4);
+        // The set-up records the refused step for Play; the next set-up,
+        // also one refused before its check, clears the record.
+        EXPECT_EQ(NKRefusedAnimationSteps(), std::vector<int>{2});
+        EXPECT_EQ(Run("animresults 3 2 1"), 1);
+        EXPECT_TRUE(NKRefusedAnimationSteps().empty());
         // An animation over the good states, then the refusals again.
         EXPECT_EQ(Run("animresults 1 2 1"), 0) << m_Capture.Text();
         before = ShownFrames();
@@ -376,6 +382,16 @@ TEST_F(AnimationCommands, LSDynaStateWithNonFiniteCoordinatesIsRefusedLeavingThe
         EXPECT_EQ(Run("readstate 3 1 1"), 1);
         EXPECT_TRUE(ShownFrames() == before);
         EXPECT_EQ(Run("readstate 4 1 1"), 0) << m_Capture.Text();
+        EXPECT_EQ(g_pModel->pFrames[0].iStepIndex, 3);
+        // A step goes on past the refused state, naming it, both ways.
+        EXPECT_EQ(Run("readstate previous"), 0) << m_Capture.Text();
+        EXPECT_TRUE(Said(refusal, NK_MSG_ERROR)) << m_Capture.Text();
+        EXPECT_TRUE(Said("State 3 is refused: stepped on to state 2.", NK_MSG_WARNING))
+            << m_Capture.Text();
+        EXPECT_EQ(g_pModel->pFrames[0].iStepIndex, 1);
+        EXPECT_EQ(Run("readstate next"), 0) << m_Capture.Text();
+        EXPECT_TRUE(Said("State 3 is refused: stepped on to state 4.", NK_MSG_WARNING))
+            << m_Capture.Text();
         EXPECT_EQ(g_pModel->pFrames[0].iStepIndex, 3);
         ASSERT_EQ(Run("closefiles"), 0);
     }

@@ -16,6 +16,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -33,11 +35,13 @@
 #include "core/nk_message.h"
 #include "core/nk_model.h"
 #include "core/nk_program_directory.h"
+#include "readers/nk_data_source.h"
 #include "render/nk_animation_commands.h"
 #include "render/nk_fringe_commands.h"
 #include "render/nk_view_settings.h"
 #include "tests/app/app_window_fixture.h"
 #include "tests/app/gl_menu_test_point.h"
+#include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 #include "tests/test_support/test_wait.h"
@@ -207,6 +211,89 @@ TEST_F(WindowOpenTest, FailedOpensLeaveThePlateWithItsSource)
     EXPECT_EQ(NKMainWindowCommand(NK_MENU_PLAY), 0);
     EXPECT_EQ(g_pModel->iNumFrames, NKGetInterfaceNumSteps());
     EXPECT_NE(g_pModel->animationType, 0);
+}
+
+namespace {
+
+// The LS-DYNA shell fixture with states at 0, 0.001, ... saved as path; the
+// states (1-based) in bad hold a node coordinate that is not finite.
+bool SaveFamilyWithBadStates(const std::string &path, int iStates, const std::vector<int> &bad)
+{
+    LSDynaTestWriter w;
+    LSDynaWriteShellGeometry(&w);
+    for (int k = 1; k <= iStates; k++) {
+        if (std::find(bad.begin(), bad.end(), k) == bad.end()) {
+            LSDynaWriteShellState(&w, 0.001 * (k - 1));
+            continue;
+        }
+        w.Float(0.001 * (k - 1));
+        w.Floats({0, 0, 0, 1, 0, 0, 1, NAN, 0, 0, 1, 0});
+    }
+    return w.Save(path);
+}
+
+}  // namespace
+
+// An LS-DYNA database of five states whose third and fifth are refused (a
+// node coordinate that is not finite) opened from the window: Step forward
+// from state 2 goes on to state 4 and Step backward back to state 2, the
+// status line naming the refused state; Play plays states 1, 2 and 4,
+// saying that it passed over states 3 and 5, and Step then steps over those
+// frames. With every state refused Play and Step say so and change nothing.
+TEST_F(WindowOpenTest, StepAndPlayGoPastRefusedStates)
+{
+    const std::string db = m_Dir + "/d3plot";
+    ASSERT_TRUE(SaveFamilyWithBadStates(db, 5, {3, 5}));
+    OpenRecent(db);
+    ASSERT_EQ(NKGetInterfaceNumSteps(), 5);
+    ASSERT_EQ(ExecuteCommand("readstate 2 1 1"), 0);
+    const std::string refusal =
+        "LS-DYNA file " + db + ": state 3 is refused, the coordinates of node 3 are not finite.";
+    const struct {
+        int iId;
+        int iStep;
+        const char *pszSaid;
+    } steps[] = {{NK_MENU_STEPFORWARD, 3, "State 3 is refused: stepped on to state 4."},
+                 {NK_MENU_STEPBACKWARD, 1, "State 3 is refused: stepped on to state 2."}};
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.pszSaid);
+        MessageCapture capture;
+        NKSetStatusbarText("Done.", 0);
+        EXPECT_EQ(NKMainWindowCommand(step.iId), 0);
+        ASSERT_EQ(g_pModel->iNumFrames, 1);
+        EXPECT_EQ(g_pModel->pFrames[0].iStepIndex, step.iStep);
+        EXPECT_EQ(NKGetCurrentStep(), step.iStep);
+        EXPECT_EQ(NKGetStatusbarText(0), refusal);
+        EXPECT_TRUE(capture.Contains(step.pszSaid)) << capture.Text();
+    }
+    MessageCapture capture;
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_PLAY), 0);
+    EXPECT_TRUE(capture.Contains(refusal)) << capture.Text();
+    EXPECT_TRUE(capture.Contains("Play passes over refused states 3, 5.")) << capture.Text();
+    std::vector<int> played;
+    for (int i = 0; i < g_pModel->iNumFrames; i++)
+        played.push_back(g_pModel->pFrames[i].iStepIndex);
+    EXPECT_EQ(played, (std::vector<int>{0, 1, 3}));
+    EXPECT_NE(g_pModel->animationType, 0);
+    EXPECT_EQ(NKGetStatusbarText(0), refusal);
+    // Held in memory, Step goes from frame to frame: state 2, then state 4.
+    ASSERT_EQ(ExecuteCommand("anim_run 2 2"), 0);
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_STEPFORWARD), 0);
+    EXPECT_EQ(g_pModel->pFrames[g_pModel->iCurrentFrame].iStepIndex, 3);
+
+    // Every state refused: Play says so once on the status line, and
+    // nothing plays; Step stays where it is.
+    ASSERT_TRUE(SaveFamilyWithBadStates(db, 3, {1, 2, 3}));
+    OpenRecent(db);
+    ASSERT_EQ(NKGetInterfaceNumSteps(), 3);
+    const NKGeometry *pOpened = g_pModel->pFrames[0].pGeometry;
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_PLAY), 0);
+    EXPECT_EQ(NKGetStatusbarText(0), "No state of the data source reads: nothing plays.");
+    EXPECT_EQ(g_pModel->iNumFrames, 1);
+    EXPECT_EQ(g_pModel->animationType, 0);
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_STEPFORWARD), 0);
+    EXPECT_EQ(NKGetStatusbarText(0), "No state after state 1 reads: state 1 stays.");
+    EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pOpened);
 }
 
 // With the site's file beside the program, File > Open of the beam lists

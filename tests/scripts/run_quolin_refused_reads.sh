@@ -16,8 +16,9 @@
 # A running job keeps its states:
 # node_temperature with d3plot01 ending after state 10, its next state
 # appended after the open, reads every state and animates as the same copy
-# left alone does. The d3plot cases are skipped (77) without the shared
-# test data.
+# left alone does. readstate next and previous go on past refused states
+# of the beam family to the next one that reads. The d3plot cases are
+# skipped (77) without the shared test data.
 set -uo pipefail
 program="$1"
 examples="$2"
@@ -154,3 +155,65 @@ run_states grown 384648 "$grow"
 grep -q 'refused\|Error' grown.txt && fail "the running job refused a read: $(grep 'refused\|Error' grown.txt)"
 diff still.txt grown.txt >/dev/null || fail "the running job's states differ: $(diff still.txt grown.txt)"
 echo "a running job whose member grew after the open reads every state it had"
+
+# The beam family (12 states of 83,257 words: states 1-11 in d3plot01, state
+# 12 in d3plot02) with the node coordinates of the states given zeroed:
+# each such state is refused where it is read. readstate next and previous,
+# which the window's Step buttons run, go on past refused states to the next
+# one that reads, the first refused one named by its refusal, those passed
+# over by a warning; with none that reads in that direction nothing changes. animresults from a command file still fails
+# over a refused state and changes nothing.
+beam="$lsdyna/ansys-example-data/d3plot_beam"
+zeroed_beam() {
+  local k member at
+  rm -rf fam && cp -r "$beam" fam && chmod -R u+w fam
+  for k in "$@"; do
+    member=fam/d3plot01 at=$(((k - 1) * 83257 + 21))
+    [ "$k" -le 11 ] || member=fam/d3plot02 at=21
+    dd if=/dev/zero of="$member" bs=4 seek="$at" count=5820 conv=notrunc status=none
+  done
+}
+beam5() { zeroed_beam 5; }
+beam_ends() { zeroed_beam 1 6 7 11 12; }
+refused() { echo "Error: LS-DYNA file $PWD/fam/d3plot0${2:-1}: state $1 is refused, the coordinates of every node are zero."; }
+
+# Runs the lines after the family's open, each followed by info; the steps
+# info shows, one a line, go to $1.txt.
+step_session() {
+  local name="$1" prepare="$2" line
+  shift 2
+  $prepare
+  {
+    echo 'debugcommands on'
+    echo "open \"$PWD/fam/d3plot\""
+    for line in "$@"; do printf '%s\ninfo\n' "$line"; done
+    echo exit
+  } >"$brovik/quolin.qlc"
+  run_limited "$(wait_limit 120)" "$program" >"$out" 2>&1 || fail "the program ended with status $?"
+  sed -n 's/^  - Minimum displacement.*step \([0-9]*\))$/\1/p' "$out" | tr '\n' ' ' >"$name.txt"
+}
+expect_said() { for line in "$@"; do grep -qxF "$line" "$out" || fail "it did not say $line"; done; }
+
+step_session past5 beam5 'readstate 4 1 1' 'readstate next' 'readstate next' 'readstate previous' \
+  'readstate previous'
+[ "$(cat past5.txt)" = "4 6 7 6 4 " ] || fail "the steps went $(cat past5.txt), not 4 6 7 6 4"
+expect_said "$(refused 5)" 'Warning: State 5 is refused: stepped on to state 6.' \
+  'Warning: State 5 is refused: stepped on to state 4.'
+grep -q '^Error: Command: ' "$out" && fail "a step past state 5 failed"
+echo "a step goes on past a refused state to the next one that reads"
+
+step_session past67 beam_ends 'readstate 5 1 1' 'readstate next' 'readstate previous' \
+  'readstate 10 1 1' 'readstate next' 'readstate 2 1 1' 'readstate previous'
+[ "$(cat past67.txt)" = "5 8 5 10 10 2 2 " ] || fail "the steps went $(cat past67.txt)"
+expect_said "$(refused 6)" "$(refused 11)" "$(refused 1)" \
+  'Warning: States 6 to 7 are refused: stepped on to state 8.' \
+  'Warning: States 6 to 7 are refused: stepped on to state 5.'
+echo "a step goes on past refused states in a row, in both directions"
+
+check_refused "open \"$PWD/fam/d3plot\"|readstate 10 1 1" beam_ends \
+  'readstate next#Error: No state after state 10 reads: state 10 stays.'
+check_refused "open \"$PWD/fam/d3plot\"|readstate 2 1 1" beam_ends \
+  'readstate previous#Error: No state before state 2 reads: state 2 stays.'
+check_refused "open \"$PWD/fam/d3plot\"|readstate 4 1 1" beam5 "animresults 1 12 1#$(refused 5)" \
+  "readstate 5 1 1#$(refused 5)" "animresults steps 4-6#$(refused 5)"
+echo "with no state that reads past the refused ones nothing changes, nor with animresults"
