@@ -101,6 +101,12 @@ struct WatchCalls {
     }
 };
 
+long MillisecondsSince(std::chrono::steady_clock::time_point begun)
+{
+    const auto elapsed = std::chrono::steady_clock::now() - begun;
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
 }  // namespace
 
 // A whole number of seconds from 1 to a day is the limit; unset or empty it
@@ -226,7 +232,7 @@ TEST(StartWatch, WorkThatEndsLetsTheWatchGoAtOnce)
             NKStartWatch watch(
                 iLongMs, 2 * iLongMs, [&] { calls.Add("notice"); }, [&] { calls.Add("limit"); });
         }
-        EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::milliseconds(iLongMs));
+        EXPECT_LT(MillisecondsSince(begun), iLongMs);
         EXPECT_TRUE(calls.Taken().empty());
     }
     {
@@ -236,7 +242,7 @@ TEST(StartWatch, WorkThatEndsLetsTheWatchGoAtOnce)
         EXPECT_TRUE(NKTestWaitFor([&] { return !calls.Taken().empty(); }, "the notice"));
         const auto begun = std::chrono::steady_clock::now();
         watch.End();
-        EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::milliseconds(iLongMs));
+        EXPECT_LT(MillisecondsSince(begun), iLongMs);
         EXPECT_EQ(calls.Taken(), std::vector<std::string>{"notice"});
     }
 }
