@@ -125,16 +125,6 @@ std::vector<std::string> PlatformNames(const std::string &platforms)
     return names;
 }
 
-// Whether every platform of the list is xcb, which Qt matches without
-// regard to case.
-bool UsesX11Only(const std::string &platforms)
-{
-    const std::vector<std::string> names = PlatformNames(platforms);
-    for (const std::string &name : names)
-        if (strcasecmp(name.c_str(), "xcb") != 0) return false;
-    return !names.empty();
-}
-
 // The X display the xcb platform opens: "-display" where it names one (an
 // empty name is none: Xlib then reads DISPLAY, as Qt does), else DISPLAY;
 // null when neither does.
@@ -161,6 +151,22 @@ std::string WaylandDisplayName(void)
     const char *pszRuntime = std::getenv("XDG_RUNTIME_DIR");
     if (name[0] != '/' && pszRuntime == nullptr) return "";
     return IsSocket(name[0] == '/' ? name : std::string(pszRuntime) + "/" + name) ? name : "";
+}
+
+// Whether the xcb platform is the one Qt starts or none: every platform of
+// the list is xcb but Wayland ones before it whose display has no socket,
+// which fail at once (Qt matches the names without regard to case).
+bool EndsOnX11(const std::string &platforms)
+{
+    bool bX11 = false;
+    for (const std::string &name : PlatformNames(platforms)) {
+        if (strcasecmp(name.c_str(), "xcb") == 0)
+            bX11 = true;
+        else if (bX11 || strncasecmp(name.c_str(), "wayland", 7) != 0 ||
+                 !WaylandDisplayName().empty())
+            return false;
+    }
+    return bX11;
 }
 
 // Whether the display is one of this machine's (":N", "unix:N", with or
@@ -319,8 +325,11 @@ std::string NKDisplayWaitSubject(int argc, char **argv)
 bool NKCanOpenDisplay(int argc, char **argv, std::string *pMessage)
 {
     const PlatformChoice choice = ReadPlatformChoice(argc, argv);
-    if (!UsesX11Only(choice.platforms)) return true;
+    if (!EndsOnX11(choice.platforms)) return true;
     const char *pszName = X11DisplayName(choice);
+    // Where Wayland was asked for too, the platform's own line says that
+    // neither has a display.
+    if (pszName == nullptr && strncasecmp(choice.platforms.c_str(), "xcb", 3) != 0) return true;
     if (pszName == nullptr) {
         *pMessage = "cannot open display: DISPLAY is not set";
         return false;

@@ -26,10 +26,12 @@ int NKDisplayWaitSeconds(const char *pszValue, std::string *pProblem);
 // no platform of the list has a display: 'the window platform "NAME"'.
 std::string NKDisplayWaitSubject(int argc, char **argv);
 
-// The display is opened where Qt would start on the X11 platform alone, read
+// The display is opened where Qt starts on the X11 platform or on none, read
 // as Qt reads it: the platform named by "-platform" (or "--platform"), else
 // by QT_QPA_PLATFORM, else Qt's default (X11, with Wayland before it where
-// WAYLAND_DISPLAY is set or XDG_SESSION_TYPE is "wayland"); the display named
+// WAYLAND_DISPLAY is set or XDG_SESSION_TYPE is "wayland"), holding xcb
+// alone or after Wayland platforms whose display has no socket (they fail
+// at once, so X11 is where the start goes, or fails); the display named
 // by "-display" (or "--display") among the options Qt leaves to its
 // platform, else by DISPLAY. The open takes as long as the server takes to
 // answer (the watch ends a wait that is too long). A connection that a
@@ -38,9 +40,10 @@ std::string NKDisplayWaitSubject(int argc, char **argv);
 // server's answer and is not. False, with the message for standard error in
 // *pMessage, when the display cannot be opened: that DISPLAY is not set, or
 // "cannot open display" and its name, followed by the server's reason where
-// it refused ("Authorization required, ..."), which nothing else prints. A
-// list of platforms holding another than X11, or another platform, passes:
-// the check is Qt's there. A display that opens, named by the option,
+// it refused ("Authorization required, ..."), which nothing else prints
+// (where Wayland was asked for too and no X display is named, the platform's
+// own line says that neither display is there). Any other list passes: the
+// check is Qt's there. A display that opens, named by the option,
 // becomes DISPLAY too: the stroke font's library and the programs started
 // from this one read DISPLAY alone, and must reach the display Qt reaches.
 bool NKCanOpenDisplay(int argc, char **argv, std::string *pMessage);
