@@ -104,7 +104,8 @@ struct WatchCalls {
 long MillisecondsSince(std::chrono::steady_clock::time_point begun)
 {
     const auto elapsed = std::chrono::steady_clock::now() - begun;
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 }  // namespace
@@ -117,22 +118,14 @@ TEST(DisplayWait, TheLimitIsWholeSecondsElseTheDefaultNamed)
         const char *pszValue;
         int iSeconds;
         bool bNamed;
-    } kCases[] = {{nullptr, 120, false},
-                  {"", 120, false},
-                  {"4", 4, false},
-                  {"1", 1, false},
-                  {"30", 30, false},
-                  {"007", 7, false},
-                  {"86400", 86400, false},
-                  {"0", 120, true},
-                  {"abc", 120, true},
-                  {"5s", 120, true},
-                  {"-3", 120, true},
-                  {"+5", 120, true},
-                  {" 5", 120, true},
-                  {"4.5", 120, true},
-                  {"86401", 120, true},
-                  {"99999999999999999999", 120, true}};
+    } kCases[] = {{nullptr, 120, false},   {"", 120, false},
+                  {"4", 4, false},         {"1", 1, false},
+                  {"30", 30, false},       {"007", 7, false},
+                  {"86400", 86400, false}, {"0", 120, true},
+                  {"abc", 120, true},      {"5s", 120, true},
+                  {"-3", 120, true},       {"+5", 120, true},
+                  {" 5", 120, true},       {"4.5", 120, true},
+                  {"86401", 120, true},    {"99999999999999999999", 120, true}};
     for (const auto &c : kCases) {
         const std::string shown = c.pszValue != nullptr ? c.pszValue : "(unset)";
         std::string problem = "left from before";
@@ -171,7 +164,11 @@ TEST(DisplayWait, TheSubjectNamesTheDisplaysOfThePlatformsTried)
         {nullptr, nullptr, "wayland-7", ":5", {}, "display \"wayland-7\" or \":5\""},
         {"xcb;xcb:opt", nullptr, nullptr, ":5", {}, "display \":5\""},
         {"xcb", nullptr, nullptr, ":5", {"-display", ":6", "beam.nkf"}, "display \":6\""},
-        {"offscreen", nullptr, nullptr, ":5", {"--platform", "xcb", "--display", ":6"},
+        {"offscreen",
+         nullptr,
+         nullptr,
+         ":5",
+         {"--platform", "xcb", "--display", ":6"},
          "display \":6\""},
         {"xcb", nullptr, nullptr, ":5", {"beam.nkf", "-display"}, "display \":5\""},
         {"xcb", nullptr, nullptr, ":5", {"a", "b", "c", "-display"}, "display \":5\""},
