@@ -9,7 +9,6 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -205,17 +204,6 @@ std::string OneLine(const std::string &text)
     return line;
 }
 
-void WriteAll(int iFile, const std::string &text)
-{
-    size_t iDone = 0;
-    while (iDone < text.size()) {
-        const ssize_t iWritten = write(iFile, text.data() + iDone, text.size() - iDone);
-        if (iWritten < 0 && errno == EINTR) continue;
-        if (iWritten <= 0) return;
-        iDone += static_cast<size_t>(iWritten);
-    }
-}
-
 std::string ReadFromStart(int iFile)
 {
     std::string text;
@@ -253,7 +241,7 @@ Display *OpenCatchingRefusal(const std::string &name, std::string *pRefusal)
     if (pDisplay == nullptr)
         *pRefusal = OneLine(written);
     else
-        WriteAll(STDERR_FILENO, written);
+        std::fwrite(written.data(), 1, written.size(), stderr);
     return pDisplay;
 }
 

@@ -15,6 +15,7 @@ Either way the lock file /tmp/.XNUMBER-lock keeps other servers off the
 number. Each connection adds a line to LOG: "connected SECONDS", with the
 time (seconds since the epoch) it was accepted. Runs until SIGTERM, which
 removes the socket and the lock file."""
+import contextlib
 import os
 import signal
 import socket
@@ -44,10 +45,8 @@ def main():
 
     def end(*_):
         for name in ([path] if mode == "refuse" else []) + [lock]:
-            try:
+            with contextlib.suppress(OSError):
                 os.unlink(name)
-            except OSError:
-                pass
         os._exit(0)
     signal.signal(signal.SIGTERM, end)
     if mode == "refuse":
