@@ -60,15 +60,16 @@ void WriteLine(int iFile, const std::string &line)
 }
 
 // Ends the program with status 1, its output written out first; nothing of
-// the half-made application may run at exit. Standard output is flushed
-// only where no other thread holds it.
+// the half-made application may run at exit. A stream is flushed only
+// where no other thread holds it: the watch ends the program while the
+// main thread may be anywhere in the platform's start.
 [[noreturn]] void EndProgram(void)
 {
-    if (ftrylockfile(stdout) == 0) {
-        std::fflush(stdout);
-        funlockfile(stdout);
+    for (FILE *pStream : {stdout, stderr}) {
+        if (ftrylockfile(pStream) != 0) continue;
+        std::fflush(pStream);
+        funlockfile(pStream);
     }
-    std::fflush(stderr);
     _exit(1);
 }
 
