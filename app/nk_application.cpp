@@ -1,11 +1,12 @@
 // app/nk_application.cpp -- start-up, the event loop and shut-down (see
 // nk_application.h).
 //
-// Start-up runs in a fixed order: the version request, the display check,
-// the program's records, the stored settings, a pre-read of the command
-// line (some options must be known before the Qt application and the
-// view's context exist), the Qt application (which takes its own options
-// off the command line), the splash, the main window with its view, the
+// Start-up runs in a fixed order: the version request, the program's
+// records, the stored settings, a pre-read of the command line (some
+// options must be known before the Qt application and the view's context
+// exist), the platform's start under one watch (the display check, then
+// the Qt application, which takes its own options off the command line),
+// the splash, the main window with its view, the
 // start-up command file, the full parse of the options Qt left, and full
 // screen when asked. The event loop then runs; the idle work (walk,
 // animation and spin pacing) runs on the ticks of the animation timer
@@ -18,6 +19,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/nk_app_records.h"
@@ -142,21 +144,28 @@ void SayPlatformFailed(const std::string &reason)
     Say("the window platform cannot start: " + reason);
 }
 
+// The platform's start (the display check and the Qt application) watched
+// from here: after a few seconds it says that it still waits for what
+// NKDisplayWaitSubject names, and after the limit it ends the program with
+// the line that says so. An invalid QUOLIN_DISPLAY_WAIT is named first.
+void BeginPlatformStart(int argc, char **argv)
+{
+    std::string problem;
+    const int iLimitSeconds = NKDisplayWaitSeconds(std::getenv("QUOLIN_DISPLAY_WAIT"), &problem);
+    if (!problem.empty()) Say(problem);
+    const std::string subject = NKDisplayWaitSubject(argc, argv);
+    NKBeginPlatformStart("quolin: still waiting for " + subject + " to answer",
+                         "quolin: " + subject + " does not answer (waited " +
+                             std::to_string(iLimitSeconds) + " s)",
+                         iLimitSeconds, SayPlatformFailed);
+}
+
 }  // namespace
 
 int NKRunApplication(int argc, char **argv)
 {
     if (CheckVersionOption(argc, argv)) return 0;
-    // Without its display the program says which it could not open and
-    // ends; a display that is slow to answer is waited for, saying so. The
-    // check's connection stays open until the platform has made its own.
-    std::string displayProblem;
-    if (!NKCanOpenDisplay(argc, argv, &displayProblem, Say)) {
-        Say(displayProblem);
-        return 1;
-    }
     if (!InitRecords()) {
-        NKEndDisplayCheck();
         FreeRecords();
         return 1;
     }
@@ -164,9 +173,20 @@ int NKRunApplication(int argc, char **argv)
     // "-software" must reach the environment before Qt chooses its GL.
     PreParseCommandLine(NKJoinCommandLine(argc, argv).c_str());
 
-    // Any platform that cannot start (another than the check's, or one
-    // that fails after it) ends the program with its line and status 1.
-    NKBeginPlatformStart(SayPlatformFailed);
+    // Without its display the program says which it could not open, and
+    // why where the server said, and ends; a display that is slow to answer
+    // is waited for, saying so, whichever platform connects to it. Any
+    // platform that cannot start (another than the check's, or one that
+    // fails after it) ends the program with its line and status 1. The
+    // check's connection stays open until the platform has made its own.
+    BeginPlatformStart(argc, argv);
+    std::string displayProblem;
+    if (!NKCanOpenDisplay(argc, argv, &displayProblem)) {
+        NKEndPlatformStart();
+        Say(displayProblem);
+        FreeRecords();
+        return 1;
+    }
     QApplication app(argc, argv);
     NKEndPlatformStart();
     // The platform is connected: the check's connection may go.

@@ -2,23 +2,23 @@
 // application (see nk_display_check.h). The command line and the environment
 // are read as Qt 6 reads them (QGuiApplication's platform choice, then the
 // xcb platform's own options), so that the check opens the display Qt will
-// open; the open runs on a thread of its own, so that the wait for a server
-// that is slow to answer can say so, and can end.
+// open. The wait for a server that is slow to answer is the platform
+// start's watch (nk_platform_start.h), which also covers Qt's own connect.
 #include "platform/nk_display_check.h"
 
 #include <X11/Xlib.h>
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <memory>
-#include <mutex>
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,8 +28,7 @@ namespace {
 // that only a server that will never answer reaches it. QUOLIN_DISPLAY_WAIT
 // (whole seconds) sets another.
 constexpr int kAnswerSeconds = 120;
-// How long the wait goes on before it says that it is waiting.
-constexpr int kNoticeSeconds = 3;
+constexpr long kLongestAnswerSeconds = 86400;
 // How many times a connection that a running server closed unanswered is
 // made again, and the pause before the first of them (doubled each time).
 constexpr int kResetRetries = 5;
@@ -109,35 +108,64 @@ PlatformChoice ReadPlatformChoice(int argc, char **argv)
     return choice;
 }
 
-// Whether every platform of the list (options after ':' aside) is xcb,
-// which Qt matches without regard to case.
-bool UsesX11Only(const std::string &platforms)
+// The platforms of the list in order, each without its options (after
+// ':'); empty entries go.
+std::vector<std::string> PlatformNames(const std::string &platforms)
 {
-    bool bAny = false;
+    std::vector<std::string> names;
     size_t iStart = 0;
     while (iStart <= platforms.size()) {
         size_t iEnd = platforms.find(';', iStart);
         if (iEnd == std::string::npos) iEnd = platforms.size();
-        std::string entry = platforms.substr(iStart, iEnd - iStart);
-        if (!entry.empty()) {
-            if (strcasecmp(entry.substr(0, entry.find(':')).c_str(), "xcb") != 0) return false;
-            bAny = true;
-        }
+        const std::string entry = platforms.substr(iStart, iEnd - iStart);
+        if (!entry.empty()) names.push_back(entry.substr(0, entry.find(':')));
         iStart = iEnd + 1;
     }
-    return bAny;
+    return names;
 }
 
-// The wait's limit in seconds: QUOLIN_DISPLAY_WAIT when it is a whole
-// number from 1 to a day, else kAnswerSeconds.
-int AnswerSeconds(void)
+// The X display the xcb platform opens: "-display" where it names one (an
+// empty name is none: Xlib then reads DISPLAY, as Qt does), else DISPLAY;
+// null when neither does.
+const char *X11DisplayName(const PlatformChoice &choice)
 {
-    const char *pszValue = std::getenv("QUOLIN_DISPLAY_WAIT");
-    if (pszValue == nullptr || *pszValue == '\0') return kAnswerSeconds;
-    char *pszEnd = nullptr;
-    long iSeconds = std::strtol(pszValue, &pszEnd, 10);
-    if (*pszEnd != '\0' || iSeconds < 1 || iSeconds > 86400) return kAnswerSeconds;
-    return static_cast<int>(iSeconds);
+    const char *pszName = choice.pszDisplay;
+    if (pszName == nullptr || *pszName == '\0') pszName = std::getenv("DISPLAY");
+    return pszName != nullptr && *pszName != '\0' ? pszName : nullptr;
+}
+
+bool IsSocket(const std::string &path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+// The Wayland display the wayland platforms connect to, where its socket
+// is there (WAYLAND_DISPLAY, a path or a name in XDG_RUNTIME_DIR, else
+// "wayland-0"); empty where it is not, as the platform then fails at once.
+std::string WaylandDisplayName(void)
+{
+    const char *pszName = std::getenv("WAYLAND_DISPLAY");
+    const std::string name = pszName != nullptr && *pszName != '\0' ? pszName : "wayland-0";
+    const char *pszRuntime = std::getenv("XDG_RUNTIME_DIR");
+    if (name[0] != '/' && pszRuntime == nullptr) return "";
+    return IsSocket(name[0] == '/' ? name : std::string(pszRuntime) + "/" + name) ? name : "";
+}
+
+// Whether the xcb platform is the one Qt starts or none: every platform of
+// the list is xcb but Wayland ones before it whose display has no socket,
+// which fail at once (Qt matches the names without regard to case).
+bool EndsOnX11(const std::string &platforms)
+{
+    bool bX11 = false;
+    for (const std::string &name : PlatformNames(platforms)) {
+        if (strcasecmp(name.c_str(), "xcb") == 0)
+            bX11 = true;
+        else if (bX11 || strncasecmp(name.c_str(), "wayland", 7) != 0 ||
+                 !WaylandDisplayName().empty())
+            return false;
+    }
+    return bX11;
 }
 
 // Whether the display is one of this machine's (":N", "unix:N", with or
@@ -153,9 +181,68 @@ bool LocalServerSocketExists(const std::string &name)
     std::string number = name.substr(iColon + 1);
     number = number.substr(0, number.find('.'));
     if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return false;
-    struct stat info;
-    const std::string path = "/tmp/.X11-unix/X" + number;
-    return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+    return IsSocket("/tmp/.X11-unix/X" + number);
+}
+
+// The text's lines without the blanks around them, the empty ones left
+// out, joined by "; ".
+std::string OneLine(const std::string &text)
+{
+    std::string line;
+    size_t iStart = 0;
+    while (iStart < text.size()) {
+        size_t iEnd = text.find_first_of("\r\n", iStart);
+        if (iEnd == std::string::npos) iEnd = text.size();
+        const std::string part = text.substr(iStart, iEnd - iStart);
+        const size_t iFirst = part.find_first_not_of(" \t");
+        if (iFirst != std::string::npos) {
+            if (!line.empty()) line += "; ";
+            line += part.substr(iFirst, part.find_last_not_of(" \t") + 1 - iFirst);
+        }
+        iStart = iEnd + 1;
+    }
+    return line;
+}
+
+std::string ReadFromStart(int iFile)
+{
+    std::string text;
+    char acBuffer[4096];
+    ssize_t iRead;
+    lseek(iFile, 0, SEEK_SET);
+    while ((iRead = read(iFile, acBuffer, sizeof acBuffer)) > 0)
+        text.append(acBuffer, static_cast<size_t>(iRead));
+    return text;
+}
+
+// XOpenDisplay(name), with what is written to standard error meanwhile
+// caught: the X library's connection code writes a server's refusal (the
+// reason the server sent: "Authorization required, ...") there itself, and
+// nothing else tells a refusal from a connection closed unanswered. Where
+// the display does not open, *pRefusal gets what was written, on one line
+// (empty: nothing was, the connection failed or was closed unanswered);
+// where it opens, what was written goes on to standard error.
+Display *OpenCatchingRefusal(const std::string &name, std::string *pRefusal)
+{
+    pRefusal->clear();
+    const int iCatch = memfd_create("quolin-display-check", MFD_CLOEXEC);
+    const int iError = iCatch >= 0 ? fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0) : -1;
+    if (iError < 0) {
+        if (iCatch >= 0) close(iCatch);
+        return XOpenDisplay(name.c_str());
+    }
+    std::fflush(stderr);
+    dup2(iCatch, STDERR_FILENO);
+    Display *pDisplay = XOpenDisplay(name.c_str());
+    dup2(iError, STDERR_FILENO);
+    close(iError);
+    const std::string written = ReadFromStart(iCatch);
+    close(iCatch);
+    if (pDisplay == nullptr)
+        *pRefusal = OneLine(written);
+    else
+        std::fwrite(written.data(), 1, written.size(), stderr);
+    return pDisplay;
 }
 
 // XOpenDisplay(name), made again while the server is there but closed the
@@ -165,97 +252,81 @@ bool LocalServerSocketExists(const std::string &name)
 // connection made after that one was closed reaches the server after the
 // reset and is answered however long the reset took, so the outcome never
 // hangs on the machine's speed; the few attempts are for other programs
-// leaving the server at the same moment. A display with no server socket
-// fails at once, and one whose socket is left by a server that ended fails
-// after the short pauses alone.
-Display *OpenThroughReset(const std::string &name)
+// leaving the server at the same moment. A refusal (*pRefusal: the
+// server's reason) is the server's answer and is not asked again; a
+// display with no server socket fails at once, and one whose socket is
+// left by a server that ended fails after the short pauses alone.
+Display *OpenThroughReset(const std::string &name, std::string *pRefusal)
 {
-    Display *pDisplay = XOpenDisplay(name.c_str());
+    Display *pDisplay = OpenCatchingRefusal(name, pRefusal);
     int iPause = kFirstRetryMilliseconds;
-    for (int i = 0; i < kResetRetries && pDisplay == nullptr && LocalServerSocketExists(name);
+    for (int i = 0; i < kResetRetries && pDisplay == nullptr && pRefusal->empty() &&
+                    LocalServerSocketExists(name);
          i++) {
         std::this_thread::sleep_for(std::chrono::milliseconds(iPause));
         iPause *= 2;
-        pDisplay = XOpenDisplay(name.c_str());
+        pDisplay = OpenCatchingRefusal(name, pRefusal);
     }
     return pDisplay;
 }
 
-// The open in progress, shared by the waiting thread and the opening one,
-// which closes a display that answers after the wait gave up.
-struct OpenAttempt {
-    std::mutex mutex;
-    std::condition_variable answered;
-    bool bAnswered = false;
-    bool bAbandoned = false;
-    Display *pDisplay = nullptr;
-};
-
-// OpenThroughReset(name), waited for iLimitSeconds at most; onWaiting is
-// called once when the wait has lasted kNoticeSeconds and goes on.
-// *pbAnswered false when the wait gave up (the opening thread then goes on
-// alone).
-Display *OpenWaiting(const std::string &name, int iLimitSeconds,
-                     const std::function<void(void)> &onWaiting, bool *pbAnswered)
-{
-    auto pAttempt = std::make_shared<OpenAttempt>();
-    std::thread([pAttempt, name] {
-        Display *pDisplay = OpenThroughReset(name);
-        std::lock_guard<std::mutex> lock(pAttempt->mutex);
-        if (pAttempt->bAbandoned) {
-            if (pDisplay != nullptr) XCloseDisplay(pDisplay);
-            return;
-        }
-        pAttempt->pDisplay = pDisplay;
-        pAttempt->bAnswered = true;
-        pAttempt->answered.notify_one();
-    }).detach();
-    const auto begun = std::chrono::steady_clock::now();
-    const auto isAnswered = [&pAttempt] { return pAttempt->bAnswered; };
-    std::unique_lock<std::mutex> lock(pAttempt->mutex);
-    const int iNoticeSeconds = std::min(kNoticeSeconds, iLimitSeconds);
-    if (!pAttempt->answered.wait_until(lock, begun + std::chrono::seconds(iNoticeSeconds),
-                                       isAnswered) &&
-        iNoticeSeconds < iLimitSeconds) {
-        lock.unlock();
-        onWaiting();
-        lock.lock();
-    }
-    *pbAnswered = pAttempt->answered.wait_until(lock, begun + std::chrono::seconds(iLimitSeconds),
-                                                isAnswered);
-    pAttempt->bAbandoned = !*pbAnswered;
-    return pAttempt->pDisplay;
-}
-
 }  // namespace
 
-bool NKCanOpenDisplay(int argc, char **argv, std::string *pMessage,
-                      const std::function<void(const std::string &)> &onWaiting)
+int NKDisplayWaitSeconds(const char *pszValue, std::string *pProblem)
+{
+    pProblem->clear();
+    if (pszValue == nullptr || *pszValue == '\0') return kAnswerSeconds;
+    const size_t iLength = std::strlen(pszValue);
+    long iSeconds = 0;
+    if (iLength <= 6 && std::strspn(pszValue, "0123456789") == iLength)
+        iSeconds = std::strtol(pszValue, nullptr, 10);
+    if (iSeconds >= 1 && iSeconds <= kLongestAnswerSeconds) return static_cast<int>(iSeconds);
+    *pProblem = std::string("QUOLIN_DISPLAY_WAIT \"") + pszValue +
+                "\" is not a whole number of seconds from 1 to " +
+                std::to_string(kLongestAnswerSeconds) + ": the wait is " +
+                std::to_string(kAnswerSeconds) + " s";
+    return kAnswerSeconds;
+}
+
+std::string NKDisplayWaitSubject(int argc, char **argv)
 {
     const PlatformChoice choice = ReadPlatformChoice(argc, argv);
-    if (!UsesX11Only(choice.platforms)) return true;
-    // An empty "-display" is no name: Xlib then reads DISPLAY, as Qt does.
-    const char *pszName = choice.pszDisplay;
-    if (pszName == nullptr || *pszName == '\0') pszName = std::getenv("DISPLAY");
-    if (pszName == nullptr || *pszName == '\0') {
+    std::vector<std::string> displays;
+    for (const std::string &platform : PlatformNames(choice.platforms)) {
+        std::string name;
+        if (strcasecmp(platform.c_str(), "xcb") == 0) {
+            const char *pszName = X11DisplayName(choice);
+            if (pszName != nullptr) name = pszName;
+        } else if (strncasecmp(platform.c_str(), "wayland", 7) == 0) {
+            name = WaylandDisplayName();
+        }
+        if (!name.empty() && std::find(displays.begin(), displays.end(), name) == displays.end())
+            displays.push_back(name);
+    }
+    if (displays.empty()) return "the window platform \"" + choice.platforms + "\"";
+    std::string subject = "display";
+    for (size_t i = 0; i < displays.size(); i++)
+        subject += (i == 0 ? " \"" : " or \"") + displays[i] + "\"";
+    return subject;
+}
+
+bool NKCanOpenDisplay(int argc, char **argv, std::string *pMessage)
+{
+    const PlatformChoice choice = ReadPlatformChoice(argc, argv);
+    if (!EndsOnX11(choice.platforms)) return true;
+    const char *pszName = X11DisplayName(choice);
+    // Where Wayland was asked for too, the platform's own line says that
+    // neither has a display.
+    if (pszName == nullptr && strncasecmp(choice.platforms.c_str(), "xcb", 3) != 0) return true;
+    if (pszName == nullptr) {
         *pMessage = "cannot open display: DISPLAY is not set";
         return false;
     }
-    const std::string quoted = std::string("display \"") + pszName + "\"";
-    const int iLimitSeconds = AnswerSeconds();
-    bool bAnswered = false;
-    Display *pDisplay = OpenWaiting(
-        pszName, iLimitSeconds,
-        [&] {
-            if (onWaiting) onWaiting("still waiting for " + quoted + " to answer");
-        },
-        &bAnswered);
-    if (!bAnswered) {
-        *pMessage = quoted + " does not answer (waited " + std::to_string(iLimitSeconds) + " s)";
-        return false;
-    }
+    std::string refusal;
+    Display *pDisplay = OpenThroughReset(pszName, &refusal);
     if (pDisplay == nullptr) {
-        *pMessage = "cannot open " + quoted;
+        *pMessage = std::string("cannot open display \"") + pszName + "\"";
+        if (!refusal.empty()) *pMessage += ": " + refusal;
         return false;
     }
     NKEndDisplayCheck();
