@@ -367,7 +367,11 @@ void EndFrameFit(void)
 // goes only once the window's events show it normal with a settled size:
 // a reading made while the manager restores a maximised window can show
 // the maximised frame, whose corner and size may be those the fit asks
-// for, before the manager gives the window its normal size.
+// for, before the manager gives the window its normal size. For the same
+// reason a place the program asked for (bFitPlace) is placed only from a
+// reading whose client has the size the fit gives or the settled normal
+// size: the extents read with the maximised size are the maximised
+// frame's, and a client placed by them lies off by their difference.
 void FitFrameInWorkArea(QMainWindow *pMain)
 {
     NKScreenRect frame, client;
