@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMimeData>
@@ -366,7 +367,11 @@ void EndFrameFit(void)
 // goes only once the window's events show it normal with a settled size:
 // a reading made while the manager restores a maximised window can show
 // the maximised frame, whose corner and size may be those the fit asks
-// for, before the manager gives the window its normal size.
+// for, before the manager gives the window its normal size. For the same
+// reason a place the program asked for (bFitPlace) is placed only from a
+// reading whose client has the size the fit gives or the settled normal
+// size: the extents read with the maximised size are the maximised
+// frame's, and a client placed by them lies off by their difference.
 void FitFrameInWorkArea(QMainWindow *pMain)
 {
     NKScreenRect frame, client;
@@ -382,6 +387,8 @@ void FitFrameInWorkArea(QMainWindow *pMain)
         if (SettledNormalSize(QSize(client.iWidth, client.iHeight))) EndFrameFit();
         return;
     }
+    const QSize size(client.iWidth, client.iHeight);
+    if (sg_State.bFitPlace && size != target.size() && !SettledNormalSize(size)) return;
     const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
     if (pMain->geometry() == wanted) return;
     if (--sg_State.iFitFrameTries == 0) sg_State.bFitPlace = false;
@@ -458,6 +465,74 @@ void ClearStaleFullScreen(QMainWindow *pMain, bool bOn)
     const Qt::WindowStates state = pMain->windowState();
     if (state.testFlag(Qt::WindowFullScreen) == bOn)
         pMain->setWindowState(state ^ Qt::WindowFullScreen);
+}
+
+// A window that is not normal (maximised, by Qt's record or by its
+// manager's state) is asked to become normal. Qt asks the manager only
+// when the state differs from its record, so a record that does not show
+// the manager's maximised state is set to it first (ClearStaleFullScreen).
+// Qt sends the window its state change at once, and the frame fit and
+// the normal rectangle look at the window then: the fit's placement is
+// set before this is called (StartPlaceFit).
+void LeaveMaximized(QMainWindow *pMain)
+{
+    const Qt::WindowStates state = pMain->windowState();
+    if (!state.testFlag(Qt::WindowMaximized)) {
+        if (NKGetWindowHold(pMain->internalWinId()) != NK_HELD_RESIZED) return;
+        pMain->setWindowState(state | Qt::WindowMaximized);
+    }
+    pMain->setWindowState(pMain->windowState() & ~Qt::WindowMaximized);
+}
+
+// Under a manager, the frame fit places the frame at the placement's
+// corner once the manager has framed the window and holds it normal; the
+// placement is the normal rectangle meanwhile.
+void StartPlaceFit(const NKWindowPlacement &p)
+{
+    sg_State.fitFrom = p;
+    sg_State.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
+    sg_State.bFitPlace = sg_State.iFitFrameTries > 0;
+    sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
+}
+
+// Places the normal window's frame at the placement's corner with its
+// client of the placement's size (cut to the work area with the frame, as
+// at start). A window that its manager had framed and held normal (not
+// bFit) is placed at once by the frame extents read with its frame; any
+// other is placed for now, and under a manager the frame fit places its
+// frame once it is framed and normal with its size settled: extents read
+// while the manager carries out a change of state may be another state's.
+// Qt sends the window its move and resize events while it is placed,
+// which run the frame fit and read the normal rectangle: the fit's
+// placement is set before, so that it places the window where it goes,
+// and the normal rectangle is set before and after, so that a reading
+// from before the placement is not kept.
+void PlaceNormalWindow(QMainWindow *pMain, const NKWindowPlacement &p, bool bFit)
+{
+    const QRect normal(p.iX, p.iY, p.iWidth, p.iHeight);
+    NKScreenRect frame, client;
+    if (!bFit && ReadFrame(pMain, &frame, &client)) {
+        EndFrameFit();
+        QRect target = FrameTarget(p, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
+        if (target.isEmpty()) target = normal;
+        sg_State.normalRect = target;
+        pMain->setGeometry(target.translated(client.iX - frame.iX, client.iY - frame.iY));
+        sg_State.normalRect = target;
+    } else {
+        StartPlaceFit(p);
+        NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
+        sg_State.normalRect = normal;
+    }
+    sg_State.asked = pMain->geometry();
+}
+
+// What the bars around the view add to its size, as the window's layout
+// has them now: a layout change still waiting (a bar shown or sized anew)
+// is carried out first.
+QSize BarsSize(QMainWindow *pMain, const QWidget *pView)
+{
+    if (QLayout *pLayout = pMain->layout()) pLayout->activate();
+    return pMain->size() - pView->size();
 }
 
 }  // namespace
@@ -585,29 +660,32 @@ void SetFullScreen(bool bOn)
 // set once more from the view's height after the first pass.
 // While the frame fit waits (the manager has not framed the window yet, or
 // has not carried out the fit's placing), the size asked for is the one the
-// frame is fitted with: the manager may frame the window between the move
-// and the sizing of one "winposition".
+// frame is fitted with: it is set before each resize, whose events may run
+// the fit.
 void NKSetViewClientSize(int iWidth, int iHeight)
 {
     MainWindow *pMain = sg_State.pMain;
     QWidget *pView = sg_State.pViewContainer;
     if (pMain == nullptr || pView == nullptr) return;
     const int iNewWidth = pMain->width() - pView->width() + iWidth;
-    pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
-    pMain->resize(iNewWidth, pMain->height() - pView->height() + iHeight);
-    sg_State.asked = pMain->geometry();
-    if (sg_State.iFitFrameTries > 0) {
-        sg_State.fitFrom.iWidth = pMain->width();
-        sg_State.fitFrom.iHeight = pMain->height();
+    for (int iPass = 0; iPass < 2; iPass++) {
+        const int iNewHeight = pMain->height() - pView->height() + iHeight;
+        if (sg_State.iFitFrameTries > 0) {
+            sg_State.fitFrom.iWidth = iNewWidth;
+            sg_State.fitFrom.iHeight = iNewHeight;
+        }
+        pMain->resize(iNewWidth, iNewHeight);
     }
+    sg_State.asked = pMain->geometry();
 }
 
 // The frame's corner goes to (iX, iY). A framed window's client is placed
 // by the frame extents read with the frame (Qt knows new extents only from
 // the window's next move, and none before its first). Before the manager
-// has framed the window, as when the start-up file runs, the extents are
-// not known: the client goes there for now, and the frame is placed there
-// once it is known, as the frame fit places it (FitFrameInWorkArea).
+// has framed the window the extents are not known: the client goes there
+// for now, and the frame is placed there once it is known, as the frame
+// fit places it (FitFrameInWorkArea). The place is the fit's before the
+// window is moved, whose move event may run the fit.
 void NKMoveMainWindow(int iX, int iY)
 {
     MainWindow *pMain = sg_State.pMain;
@@ -618,15 +696,61 @@ void NKMoveMainWindow(int iX, int iY)
         pMain->setGeometry(iX + client.iX - frame.iX, iY + client.iY - frame.iY, pMain->width(),
                            pMain->height());
     } else {
-        NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
         if (sg_State.iFitFrameTries > 0) {
             sg_State.fitFrom.iX = iX;
             sg_State.fitFrom.iY = iY;
             sg_State.bFitPlace = true;
         }
+        NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
     }
     sg_State.normalRect.moveTopLeft(QPoint(iX, iY));
     sg_State.asked = pMain->geometry();
+}
+
+// The client's size comes from the view's size and the bars as laid out
+// now, which a normal window and a maximised one share; the bars may lay
+// themselves out anew for the new width, so the size is set once more
+// from the view's size after the first pass, where the window took it.
+NKWindowPlacement NKPlaceMainWindow(int iX, int iY, int iViewWidth, int iViewHeight)
+{
+    MainWindow *pMain = sg_State.pMain;
+    QWidget *pView = sg_State.pViewContainer;
+    NKWindowPlacement p;
+    p.iX = iX, p.iY = iY, p.iWidth = iViewWidth, p.iHeight = iViewHeight;
+    if (pMain == nullptr || pView == nullptr) return p;
+    const QSize bars = BarsSize(pMain, pView);
+    p.iWidth += bars.width(), p.iHeight += bars.height();
+    PullOntoScreen(&p);
+    if (g_bFullScreenActive != 0) {
+        sg_State.savedPlacement = p;
+        return p;
+    }
+    NKScreenRect frame, client;
+    const bool bFit = !IsNormal(pMain) || !ReadFrame(pMain, &frame, &client);
+    if (bFit) {
+        StartPlaceFit(p);
+        LeaveMaximized(pMain);
+    }
+    PlaceNormalWindow(pMain, p, bFit);
+    if (pMain->size() == QSize(p.iWidth, p.iHeight) && BarsSize(pMain, pView) != bars) {
+        p.iWidth += iViewWidth - pView->width(), p.iHeight += iViewHeight - pView->height();
+        PullOntoScreen(&p);
+        PlaceNormalWindow(pMain, p, bFit);
+    }
+    return p;
+}
+
+bool NKGetNormalViewSize(int *piWidth, int *piHeight)
+{
+    MainWindow *pMain = sg_State.pMain;
+    const QWidget *pView = sg_State.pViewContainer;
+    if (pMain == nullptr || pView == nullptr) return false;
+    QSize view = pView->size();
+    if (!IsNormal(pMain) || g_bFullScreenActive != 0)
+        view = sg_State.normalRect.size() - BarsSize(pMain, pView);
+    *piWidth = view.width();
+    *piHeight = view.height();
+    return true;
 }
 
 bool NKGetViewClientSize(int *piWidth, int *piHeight)

@@ -62,6 +62,19 @@ void NKSetViewClientSize(int iWidth, int iHeight);
 // Moves the main window's frame to (iX, iY), keeping its size; before a
 // window manager has framed the window, once it has.
 void NKMoveMainWindow(int iX, int iY);
+// "winposition": the window becomes a normal window (a maximised one is
+// no longer) with its frame's corner at (iX, iY) and its view of
+// iViewWidth x iViewHeight, pulled onto the screen and cut to the work
+// area as a stored placement is at start (its frame too, once the manager
+// has framed it); that is its normal rectangle, which is stored. In full
+// screen it is the placement the window goes back to. Returns the
+// placement given: the frame's corner and the client's size (without a
+// window, the place and view size as given).
+NKWindowPlacement NKPlaceMainWindow(int iX, int iY, int iViewWidth, int iViewHeight);
+// The view's size in the window's normal rectangle: the view's own while
+// the window is normal, else that of the normal rectangle's client less
+// the bars; false without a main window.
+bool NKGetNormalViewSize(int *piWidth, int *piHeight);
 // The view's client area as the window's layout has it now (the view's
 // own record, NKViewWindowSize, follows once its resize event came); false
 // without a main window.

@@ -10,6 +10,7 @@
 // command errors through NKCommandError with result 1.
 #include "app/nk_system_commands.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -88,35 +89,44 @@ int CommandFullScreen(bool bOn)
 }
 
 // "winposition [x [y [width [height]]]]": each given number replaces the
-// stored position or the view size; the window is moved keeping its size,
-// then sized so that the view gets width x height. Without numbers the
-// current values are only reported. The view's size is the one the
-// window's layout gives it: run from the start-up file, before the event
-// loop, the view's own record still holds the size it started with.
+// stored position or the view size; the window becomes a normal window
+// with its frame there and its view of that size (NKPlaceMainWindow), a
+// place off the screen brought onto it as a stored one is. Without
+// numbers the current values are only reported. A view size not given is
+// the normal window's, as its layout gives it: run from the start-up
+// file, before the event loop, the view's own record still holds the size
+// it started with, and a window that started maximised has the maximised
+// view.
 int CommandWinPosition(NKArgumentScan *pScan)
 {
     int aiValues[4] = {g_WindowPlacement.iX, g_WindowPlacement.iY, NKViewWindowSize.iWidth,
                        NKViewWindowSize.iHeight};
-    NKGetViewClientSize(&aiValues[2], &aiValues[3]);
+    int aiGiven[4] = {0, 0, 0, 0};
     int iGiven = 0;
     for (; iGiven < 4; iGiven++) {
         NKString token = pScan->NextToken();
         if (token.IsEmpty()) break;
-        aiValues[iGiven] = std::atoi(token.GetText());
+        aiGiven[iGiven] = std::atoi(token.GetText());
     }
     if (iGiven == 0) {
+        NKGetViewClientSize(&aiValues[2], &aiValues[3]);
         NKPrintInfo(
             NKString::FromFormat("Current main window position: %d %d. OpenGL window size: %d %d",
                                  aiValues[0], aiValues[1], aiValues[2], aiValues[3])
                 .GetText());
         return 0;
     }
-    g_WindowPlacement.iX = aiValues[0];
-    g_WindowPlacement.iY = aiValues[1];
-    NKMoveMainWindow(aiValues[0], aiValues[1]);
-    NKSetViewClientSize(aiValues[2], aiValues[3]);
+    // A view size not given is the one the normal window has, also where
+    // the window is maximised now.
+    NKGetNormalViewSize(&aiValues[2], &aiValues[3]);
+    std::copy(aiGiven, aiGiven + iGiven, aiValues);
+    const NKWindowPlacement placed =
+        NKPlaceMainWindow(aiValues[0], aiValues[1], aiValues[2], aiValues[3]);
+    g_WindowPlacement.iX = placed.iX;
+    g_WindowPlacement.iY = placed.iY;
+    NKGetViewClientSize(&aiValues[2], &aiValues[3]);
     NKPrintInfo(NKString::FromFormat("Setting window position to: %d %d. OpenGL window size: %d %d",
-                                     aiValues[0], aiValues[1], aiValues[2], aiValues[3])
+                                     placed.iX, placed.iY, aiValues[2], aiValues[3])
                     .GetText());
     return 0;
 }

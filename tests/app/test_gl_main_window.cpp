@@ -392,10 +392,12 @@ TEST_F(MainWindowPlacementTest, AStoredPositionOffTheScreenIsPulledBack)
 // as the start-up file runs it, at once after the window is made (the
 // view's record still as the program starts with it), moves the window
 // there and keeps the view's size as the layout gives it, or sets the
-// size given; and that is stored.
+// size given, a place off the screen brought onto it as a stored place
+// is; and that is stored.
 TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
 {
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
     struct Case {
         int iWidth, iHeight;
         QRect expected;
@@ -412,6 +414,8 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
          QSize()},
         {810, 600, QRect(120, 90, 810, 600), "winposition 120 90", QSize()},
         {810, 600, QRect(120, 90, 640, 0), "winposition 120 90 640 480", QSize(640, 480)},
+        {810, 600, QRect(screen.x() + screen.width() - 32, 300, 810, 600), "winposition 2000 300",
+         QSize()},
     };
     NKRegisterSystemCommands();
     for (const Case &c : cases) {
