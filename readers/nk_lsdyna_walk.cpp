@@ -208,6 +208,9 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
         Sign eSign =
             eWord == LSDynaTimeWord::Time && fTime == 0.0f ? ZeroTimeSign(i, o) : Sign::None;
         if (m_bStop) return;
+        // Zeros from the family's last state's end on: it is whole, also
+        // where it ran on over members (a run still writing).
+        if (eSign == Sign::OpenEnd) Keep(true);
         if (eSign != Sign::None) {
             Warn(i, eSign);
             return;

@@ -1572,11 +1572,13 @@ void ForEachSplitRealFamily(
         if (name != "d3plot" && name != "d3plot_solid_int" && name != "d3plot_projectile") return;
         iFamilies++;
         const std::string dir = root + "/" + name;
-        const std::vector<Member> split = Resplit(members, members[0].bytes.size(), 4);
         WholePlot w;
+        ListWholePlot(dir, members, &w);
+        if (::testing::Test::HasFatalFailure()) return;
+        const std::vector<Member> split = Resplit(members, members[0].bytes.size(), w.iWordSize);
         ListWholePlot(dir, split, &w);
         if (::testing::Test::HasFatalFailure()) return;
-        ASSERT_GT((size_t)w.states[0].iSize * 4, split[0].bytes.size());
+        ASSERT_GT((size_t)(w.states[0].iSize * w.iWordSize), split[0].bytes.size());
         check(dir, split, w);
     });
     EXPECT_EQ(iFamilies, 3);
@@ -1588,7 +1590,7 @@ void ForEachSplitRealFamily(
 // last state is the end marker or a time above it: nothing the walk reads
 // shows the damage.
 bool TimesInOrder(const std::vector<Member> &members, const std::vector<ListedState> &states,
-                  size_t m, const std::vector<uint8_t> &bytes)
+                  int iWordSize, size_t m, const std::vector<uint8_t> &bytes)
 {
     // (A last member may be longer: a run still writing.)
     if (bytes.size() < members[m].bytes.size() ||
@@ -1596,12 +1598,15 @@ bool TimesInOrder(const std::vector<Member> &members, const std::vector<ListedSt
         return false;
     float fBefore = -INFINITY;
     auto Word = [&](size_t j, int64_t iByte) {
+        const uint8_t *p = (j == m ? bytes : members[j].bytes).data() + iByte;
         float f = 0.0f;
-        std::memcpy(&f, (j == m ? bytes : members[j].bytes).data() + iByte, 4);
-        return f;
+        double d = 0.0;
+        if (iWordSize == 8) std::memcpy(&d, p, 8);
+        if (iWordSize == 4) std::memcpy(&f, p, 4);
+        return iWordSize == 8 ? (float)d : f;
     };
     for (const ListedState &s : states) {
-        const float f = Word(s.iMember, s.iOffset * 4);
+        const float f = Word(s.iMember, s.iOffset * iWordSize);
         if (!std::isfinite(f) || f <= fBefore) return false;
         fBefore = f;
     }
@@ -1643,7 +1648,8 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
                 copy.Restore(split[m]);
                 EXPECT_TRUE(shown.bOpened);
                 ASSERT_LE(shown.states.size(), whole.states.size());
-                const bool bShown = !TimesInOrder(split, w.states, m, split[from].bytes);
+                const bool bShown =
+                    !TimesInOrder(split, w.states, w.iWordSize, m, split[from].bytes);
                 for (size_t k = 0; k < shown.states.size(); k++)
                     if (bShown || w.states[k].iEndMember < m || w.states[k].iMember > m) {
                         EXPECT_EQ(shown.states[k], whole.states[k]) << "state " << k + 1;
@@ -1663,6 +1669,81 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
             }
         }
     });
+}
+
+// The ansys family written again over members of its base file's length
+// (40,960 bytes), cut to its first members, the last as the family's last:
+// with four files, d3plot02 longer by 4 bytes, 1,000 bytes and a block (the
+// words of d3plot03 after it); with three, d3plot01 so: the base file is of
+// the writer's length where states run over members, and a length that is
+// not whole blocks is never the writer's, so the longer member is named and
+// the states end before state 1, which has words in it. Six files with
+// d3plot03 and d3plot04 a block longer (two lengths tie, two against two;
+// the base file's decides), and with d3plot01 and d3plot02 a block shorter
+// (the shorter is named). Over members of 2,048 bytes, every member but the
+// base file is shorter than the base file: no state, and the warning says
+// so. Ten files, the last, d3plot10, zero from the first time word in it on
+// (a run still writing whose state would run past its end): the states
+// before it, and the warning says the family has no end marker.
+TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddMember)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    const std::vector<Member> members =
+        ReadMembers(NKTestSharedDataDir() + "/lsdyna/ansys-example-data/d3plot",
+                    {"d3plot", "d3plot01", "d3plot02"});
+    const std::vector<Member> split = Resplit(members, 40960, 4);
+    WholePlot w;
+    ListWholePlot(m_Dir + "/whole", split, &w);
+    ASSERT_EQ(w.states.size(), 22u);
+    auto First = [&](size_t n) {
+        return std::vector<Member>(split.begin(), split.begin() + (long)n);
+    };
+    // Member m of family longer by the first n bytes of the member after it
+    // in the family written whole (or shorter by -n bytes).
+    auto Changed = [&](std::vector<Member> family, size_t m, long n) {
+        std::vector<uint8_t> &b = family[m].bytes;
+        if (n < 0)
+            b.resize(b.size() - (size_t)-n);
+        else
+            b.insert(b.end(), split[m + 1].bytes.begin(), split[m + 1].bytes.begin() + n);
+        return family;
+    };
+    const std::string longer = "has words past its writer's length";
+    const std::string shorter =
+        "is shorter than the other members its writer filled, inside state 1";
+    struct Case {
+        std::vector<Member> family;
+        size_t iNamed, iKept;
+        std::string sign;
+    };
+    std::vector<Case> cases;
+    for (long n : {4L, 1000L, 2048L}) {
+        cases.push_back({Changed(First(4), 2, n), 2, 0, longer});
+        cases.push_back({Changed(First(3), 1, n), 1, 0, longer});
+    }
+    cases.push_back({Changed(Changed(First(6), 3, 2048), 4, 2048), 3, 1, longer});
+    cases.push_back({Changed(Changed(First(6), 1, -2048), 2, -2048), 1, 0, shorter});
+    const std::vector<Member> small = Resplit(members, 2048, 4);
+    cases.push_back({small, 1, 0, "and the members after it are shorter than the base file"});
+    std::vector<Member> live = First(11);
+    size_t iLive = 0;
+    while (w.states[iLive].iMember != 10) iLive++;
+    std::fill(live[10].bytes.begin() + w.states[iLive].iOffset * 4, live[10].bytes.end(), 0);
+    cases.push_back({live, 10, iLive,
+                     "ends the family with no end marker after state " + std::to_string(iLive)});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.family.size()) + " files, " + c.family[c.iNamed].name +
+                     " of " + std::to_string(c.family[c.iNamed].bytes.size()) + " bytes");
+        FamilyCopy copy(m_Dir + "/case", c.family);
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot"))) << capture.Text();
+        EXPECT_EQ(NKLSDynaGetNumStates(), (int)c.iKept) << capture.Text();
+        for (int k = 0; k < std::min(NKLSDynaGetNumStates(), (int)c.iKept); k++)
+            EXPECT_EQ(NKLSDynaGetStateTime(k), w.states[(size_t)k].fTime);
+        ExpectOneWarning(capture, copy.Path(c.family[c.iNamed].name), 1, (int)c.iKept,
+                         c.iKept > 0 ? w.states[c.iKept - 1].fTime : 0.0f, c.sign);
+        NKLSDynaClose();
+    }
 }
 
 // A base file of two 512-word blocks whose geometry, a header over iNodes
