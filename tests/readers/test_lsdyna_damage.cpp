@@ -1674,13 +1674,16 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
 // The ansys family written again over members of its base file's length
 // (40,960 bytes), cut to its first members, the last as the family's last:
 // with four files, d3plot02 longer by 4 bytes, 1,000 bytes and a block (the
-// words of d3plot03 after it); with three, d3plot01 so: the base file is of
+// words of d3plot03 after it), and d3plot01 longer by a member; with three,
+// d3plot01 longer by as much as d3plot02 was: the base file is of
 // the writer's length where states run over members, and a length that is
 // not whole blocks is never the writer's, so the longer member is named and
 // the states end before state 1, which has words in it. Six files with
 // d3plot03 and d3plot04 a block longer (two lengths tie, two against two;
-// the base file's decides), and with d3plot01 and d3plot02 a block shorter
-// (the shorter is named). Over members of 2,048 bytes, every member but the
+// the base file's decides); with d3plot01 and d3plot02 two blocks longer
+// and d3plot03 and d3plot04 one (two lengths above the base file's tie: the
+// first members' is taken, and the time words read over them, out of place,
+// end the states, naming d3plot01). Over members of 2,048 bytes, every member but the
 // base file is shorter than the base file: no state, and the warning says
 // so. Ten files, the last, d3plot10, zero from the first time word in it on
 // (a run still writing whose state would run past its end): the states
@@ -1709,8 +1712,6 @@ TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddM
         return family;
     };
     const std::string longer = "has words past its writer's length";
-    const std::string shorter =
-        "is shorter than the other members its writer filled, inside state 1";
     struct Case {
         std::vector<Member> family;
         size_t iNamed, iKept;
@@ -1721,8 +1722,13 @@ TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddM
         cases.push_back({Changed(First(4), 2, n), 2, 0, longer});
         cases.push_back({Changed(First(3), 1, n), 1, 0, longer});
     }
+    // (d3plot01 a member longer: as long as a state, it is no evidence that
+    // states fit in members.)
+    cases.push_back({Changed(First(4), 1, 40960), 1, 0, longer});
     cases.push_back({Changed(Changed(First(6), 3, 2048), 4, 2048), 3, 1, longer});
-    cases.push_back({Changed(Changed(First(6), 1, -2048), 2, -2048), 1, 0, shorter});
+    cases.push_back(
+        {Changed(Changed(Changed(Changed(First(6), 1, 4096), 2, 4096), 3, 2048), 4, 2048), 1, 0,
+         "state 1 has the time of the state after it"});
     const std::vector<Member> small = Resplit(members, 2048, 4);
     cases.push_back({small, 1, 0, "and the members after it are shorter than the base file"});
     std::vector<Member> live = First(11);
