@@ -29,26 +29,26 @@ LSDynaStateWalk::LSDynaStateWalk(const std::vector<LSDynaFamilyFile> *pFiles, in
 // is taken for a longer one.
 int64_t LSDynaStateWalk::VotedLength(bool bWriter) const
 {
-    const int n = (int)m_pFiles->size();
-    auto Votes = [&](int i) { return i + 1 < n && (!bWriter || WholeBlocks(i)); };
+    // (length, member) of the voters, in order of length.
+    std::vector<std::pair<int64_t, int>> voters;
+    for (int i = 0; i + 1 < (int)m_pFiles->size(); i++)
+        if (!bWriter || WholeBlocks(i)) voters.push_back({Words(i), i});
+    std::sort(voters.begin(), voters.end());
     int64_t iBest = 0;
-    int iBestVotes = 0;
+    size_t iBestVotes = 0;
+    int iBestFirst = 0;
     bool bBestBase = false;
-    for (int i = 0; i < n; i++) {
-        if (!Votes(i)) continue;
-        int iVotes = 0;
-        bool bBase = false, bCounted = false;
-        for (int j = 0; j < n && !bCounted; j++) {
-            if (!Votes(j) || Words(j) != Words(i)) continue;
-            bCounted = j < i;
-            iVotes++;
-            bBase = bBase || Base(j);
-        }
-        if (bCounted) continue;
-        const bool bTie = iVotes == iBestVotes;
-        if (iVotes > iBestVotes || (bTie && (bWriter ? bBase && !bBestBase : Words(i) > iBest))) {
-            iBest = Words(i);
-            iBestVotes = iVotes;
+    for (size_t a = 0, b = 0; a < voters.size(); a = b) {
+        bool bBase = false;
+        for (b = a; b < voters.size() && voters[b].first == voters[a].first; b++)
+            bBase = bBase || Base(voters[b].second);
+        const int iFirst = voters[a].second;  // the first in order of its length
+        const bool bTie = b - a == iBestVotes;
+        const bool bBefore = bBase != bBestBase ? bBase : iFirst < iBestFirst;
+        if (b - a > iBestVotes || (bTie && (bWriter ? bBefore : voters[a].first > iBest))) {
+            iBest = voters[a].first;
+            iBestVotes = b - a;
+            iBestFirst = iFirst;
             bBestBase = bBase;
         }
     }

@@ -21,9 +21,15 @@
 // are filled so: whole blocks, of the writer's member length but the last.
 // The writer's member length is the length the members share; a member
 // longer than it (not the last) is damaged, and neither it nor the largest
-// member is taken from such a member. A state that ran over is kept only
-// when what follows it lies where the family says: the next state's time,
-// finite and above its own, or the end marker. Everything else ends at a
+// member is taken from such a member; where states run over members the
+// base file is of the writer's length, and a length that is not whole
+// blocks is never the writer's. A state that ran over is kept only when
+// what follows it lies where the family says: the next state's time,
+// finite and above its own, or the end marker; and a time word vouches for
+// it only where the next time word agrees: where the two disagree and the
+// times before do not show the later out of order, the states end before
+// the first state with words in the member that holds the earlier, which is
+// named. So a state is listed only once no time word can end it. Everything else ends at a
 // member's end: a member that ends inside a state, or a member that is not
 // the family's last ending at a state's end without the end marker, is cut
 // there; the last member ending at a state's end without it is whole (a run
