@@ -3,6 +3,7 @@
 #include "readers/nk_lsdyna_walk.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <sys/stat.h>
 #include <utility>
@@ -14,31 +15,71 @@ LSDynaStateWalk::LSDynaStateWalk(const std::vector<LSDynaFamilyFile> *pFiles, in
     : m_pFiles(pFiles), m_iWordSize(iFormat == NK_DYNA_INT8 || iFormat == NK_DYNA_FLOAT8 ? 8 : 4),
       m_Add(std::move(add)), m_Times(pFiles, iFormat, bSwap)
 {
-    // The writer's member length: the length most numbered members but the
-    // family's last share (of lengths as common, the largest), and no less
-    // than a base file's. A numbered member longer than it is damaged and
-    // gives no evidence: neither the largest member nor the count of
-    // members that are not whole blocks counts it.
-    std::vector<int64_t> lengths;
-    for (int i = 0; i + 1 < (int)pFiles->size(); i++) {
-        if (Base(i))
-            m_iFilled = std::max(m_iFilled, Words(i));
-        else
-            lengths.push_back(Words(i));
+    JudgeLengths();
+}
+
+// The length the members but the family's last share, each base file
+// counted with them: the length most of them have. Where states run over
+// members (bWriter) it is the writer's, who fills every member, the base
+// file too, to whole blocks: a length that is not whole blocks is never
+// the writer's, and a tie goes to a base file's length, else to the first
+// in order of the lengths tied (a member before the first of another length
+// holds time words that show it whole, or end the states where they
+// disagree). Else a tie goes to the largest: no member that holds states
+// is taken for a longer one.
+int64_t LSDynaStateWalk::VotedLength(bool bWriter) const
+{
+    // (length, member) of the voters, in order of length.
+    std::vector<std::pair<int64_t, int>> voters;
+    for (int i = 0; i + 1 < (int)m_pFiles->size(); i++)
+        if (!bWriter || WholeBlocks(i)) voters.push_back({Words(i), i});
+    std::sort(voters.begin(), voters.end());
+    int64_t iBest = 0;
+    size_t iBestVotes = 0;
+    int iBestFirst = 0;
+    bool bBestBase = false;
+    for (size_t a = 0, b = 0; a < voters.size(); a = b) {
+        bool bBase = false;
+        for (b = a; b < voters.size() && voters[b].first == voters[a].first; b++)
+            bBase = bBase || Base(voters[b].second);
+        const int iFirst = voters[a].second;  // the first in order of its length
+        const bool bTie = b - a == iBestVotes;
+        const bool bBefore = bBase != bBestBase ? bBase : iFirst < iBestFirst;
+        if (b - a > iBestVotes || (bTie && (bWriter ? bBefore : voters[a].first > iBest))) {
+            iBest = voters[a].first;
+            iBestVotes = b - a;
+            iBestFirst = iFirst;
+            bBestBase = bBase;
+        }
     }
-    std::sort(lengths.begin(), lengths.end());
-    size_t iMost = 0;
-    for (size_t a = 0, b = 0; a < lengths.size(); a = b) {
-        while (b < lengths.size() && lengths[b] == lengths[a]) b++;
-        if (b - a < iMost) continue;
-        iMost = b - a;
-        m_iFilled = std::max(m_iFilled, lengths[a]);
+    return iBest;
+}
+
+// The writer's member length (no less than a base file's), the family's
+// largest member and the count of members that are not whole blocks, none
+// of them taken from a member longer than the writer's length: first as
+// the members share their lengths, and where a state of m_S words is larger
+// than every member so (it runs over members), as the splitting writer
+// fills them.
+void LSDynaStateWalk::JudgeLengths()
+{
+    const int n = (int)m_pFiles->size();
+    for (bool bWriter : {false, true}) {
+        m_iFilled = VotedLength(bWriter);
+        for (int i = 0; i + 1 < n; i++)
+            if (Base(i)) m_iFilled = std::max(m_iFilled, Words(i));
+        m_iLargest = 0;
+        m_iNotWholeBlocks = 0;
+        for (int i = 0; i < n; i++) {
+            if (Longer(i)) continue;
+            m_iLargest = std::max(m_iLargest, Words(i));
+            if (!WholeBlocks(i)) m_iNotWholeBlocks++;
+        }
+        if (m_S <= m_iLargest) break;
     }
-    for (int i = 0; i < (int)pFiles->size(); i++) {
-        if (Longer(i)) continue;
-        m_iLargest = std::max(m_iLargest, Words(i));
-        if (!(*pFiles)[(size_t)i].WholeBlocks(m_iWordSize)) m_iNotWholeBlocks++;
-    }
+    m_bFilledByBase = true;
+    for (int i = 0; i + 1 < n; i++)
+        if (!Base(i) && Words(i) == m_iFilled) m_bFilledByBase = false;
 }
 
 bool LSDynaStateWalk::Run(const ReadSegment &segment)
@@ -48,6 +89,8 @@ bool LSDynaStateWalk::Run(const ReadSegment &segment)
             ReadMember(i);
             continue;
         }
+        // The states of the segment before are listed with its header.
+        List(INT_MAX);
         int64_t S = 1, iStatesAt = 0;
         if (!segment(i, &S, &iStatesAt) || !StartSegment(i, S, iStatesAt)) return false;
     }
@@ -62,6 +105,7 @@ bool LSDynaStateWalk::Run(const ReadSegment &segment)
         WarnMissing();
     else
         Keep(true);
+    List(INT_MAX);
     return !m_bFailed;
 }
 
@@ -73,6 +117,7 @@ bool LSDynaStateWalk::StartSegment(int iBase, int64_t S, int64_t iStatesAt)
     m_iSegments++;
     m_iBase = iBase;
     m_S = std::max<int64_t>(S, 1);
+    JudgeLengths();
     m_iExpect = 1;
     m_iCarry = 0;
     m_bMarkerSeen = false;
@@ -163,6 +208,9 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
         Sign eSign =
             eWord == LSDynaTimeWord::Time && fTime == 0.0f ? ZeroTimeSign(i, o) : Sign::None;
         if (m_bStop) return;
+        // Zeros from the family's last state's end on: it is whole, also
+        // where it ran on over members (a run still writing).
+        if (eSign == Sign::OpenEnd) Keep(true);
         if (eSign != Sign::None) {
             Warn(i, eSign);
             return;
@@ -172,6 +220,7 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
             EndMarkerRead(i, o);
             return;
         }
+        if (TimeDisagrees(fTime)) return;
         eSign = TimeSign(fTime);
         if (eSign == Sign::None && o + m_S > iWords) eSign = RunOverSign(i, o);
         if (m_bStop) return;
@@ -181,8 +230,15 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
         }
         Keep();
         m_Pending = {true, o + m_S > iWords, i, o, fTime};
+        m_fTimeBefore = m_fLastTime;
+        m_bTimeBefore = m_bAnyTime;
         m_fLastTime = fTime;
         m_bAnyTime = true;
+        m_iLastTimeFile = i;
+        m_iRead++;
+        // No time word after this one can end a state whose words end
+        // before its member.
+        List(i);
     }
     MemberEnds(i, o);
 }
@@ -207,6 +263,7 @@ bool LSDynaStateWalk::WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float 
         Keep(true);
         return true;
     }
+    if (TimeDisagrees(fTime)) return false;
     // What followed the state is named with the member the state ended in.
     const Sign eSign = !std::isfinite(fTime)     ? Sign::FollowedNotNumber
                        : fTime < m_Pending.fTime ? Sign::FollowedBelow
@@ -245,16 +302,53 @@ void LSDynaStateWalk::MemberEnds(int i, int64_t o)
         Keep();
 }
 
-// Lists the state held (with bRanOver, also one whose words ran on over a
-// member's end).
+// Keeps the state held (with bRanOver, also one whose words ran on over a
+// member's end): it is listed once no time word can end it (List).
 void LSDynaStateWalk::Keep(bool bRanOver)
 {
     if (!m_Pending.bHeld || (m_Pending.bRanOver && !bRanOver)) return;
     m_Pending.bHeld = false;
-    if (m_Add(m_Pending.iFile, m_Pending.iOffset, m_Pending.fTime)) {
-        m_iStates++;
-        m_fLastListed = m_Pending.fTime;
+    int j = m_Pending.iFile;
+    for (int64_t iEnd = m_Pending.iOffset + m_S; iEnd > Words(j) && !Last(j); j++) iEnd -= Words(j);
+    m_Kept.push_back({m_Pending.iFile, m_Pending.iOffset, m_Pending.fTime, j});
+}
+
+// Lists the states kept whose words end before member iBefore.
+void LSDynaStateWalk::List(int iBefore)
+{
+    size_t n = 0;
+    for (; n < m_Kept.size() && m_Kept[n].iEndFile < iBefore; n++) {
+        if (m_Add(m_Kept[n].iFile, m_Kept[n].iOffset, m_Kept[n].fTime)) {
+            m_iStates++;
+            m_fLastListed = m_Kept[n].fTime;
+        }
     }
+    m_Kept.erase(m_Kept.begin(), m_Kept.begin() + (long)n);
+}
+
+// A time word fTime not above the time read before it
+// (in member m_iLastTimeFile): the two disagree. Where the time before that
+// one is not below it either, it is the later that is out of order, and the
+// caller ends the states before it (false). Else the words cannot show that
+// the later is wrong: the earlier vouches for nothing, and the states end
+// before the first state with words in the member that holds it, which is
+// named (true). A time that goes back at a new segment's first state is the
+// later's, as the segment before was listed with its own header. Only
+// where states run over members: elsewhere no time word vouches for a
+// state, each lies whole in its member.
+bool LSDynaStateWalk::TimeDisagrees(float fTime)
+{
+    // Where no state runs over members each lies whole in its member and no
+    // time word vouches for one: the later time ends the states (TimeSign).
+    if (m_S <= m_iLargest || !m_bAnyTime || !std::isfinite(fTime) || fTime > m_fLastTime)
+        return false;
+    if ((m_bTimeBefore && fTime <= m_fTimeBefore) || m_iLastTimeFile < m_iBase) return false;
+    const int iEarlier = m_iLastTimeFile;
+    m_iNamedState = m_iRead;
+    Drop();
+    while (!m_Kept.empty() && m_Kept.back().iEndFile >= iEarlier) m_Kept.pop_back();
+    Warn(iEarlier, fTime < m_fLastTime ? Sign::TimeAboveNext : Sign::TimeSameNext);
+    return true;
 }
 
 // ---- The checks --------------------------------------------------------------------
@@ -369,7 +463,7 @@ LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i) const
     if (Last(i)) return m_bMarkerSeen || CutShort(i) ? Sign::OpenEnd : Sign::None;
     if (m_S > m_iLargest) return CutSign(i);
     const bool bHeld = m_Pending.bHeld && m_Pending.iFile == i;
-    return m_iStates == 0 && !bHeld ? Sign::InsideState : Sign::NoMarker;
+    return !AnyKept() && !bHeld ? Sign::InsideState : Sign::NoMarker;
 }
 
 // Why member i, which a state runs on over, shows that it was damaged
@@ -384,8 +478,13 @@ LSDynaStateWalk::Sign LSDynaStateWalk::CutSign(int i) const
     if (Longer(i)) return Sign::Longer;
     if (CutShort(i)) return Sign::CutShort;
     if (Last(i)) return Sign::None;
-    if (!(*m_pFiles)[(size_t)i].WholeBlocks(m_iWordSize)) return Sign::InsideState;
-    return Words(i) < m_iFilled ? Sign::ShortSplit : Sign::None;
+    if (!WholeBlocks(i)) return Sign::InsideState;
+    if (Words(i) >= m_iFilled) return Sign::None;
+    if (!m_bFilledByBase) return Sign::ShortSplit;
+    // Only a base file has the writer's length: the members are shorter.
+    for (int j = i + 1; j < (int)m_pFiles->size() && !Base(j); j++)
+        if (Words(j) >= m_iFilled) return Sign::ShortOfBase;
+    return Sign::ShortFromHere;
 }
 
 // True when member i is not a whole number of blocks while every other
@@ -433,6 +532,7 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
 {
     Keep();
     Drop();
+    if (eSign != Sign::None) List(INT_MAX);
     const char *pszMember = (*m_pFiles)[(size_t)i].szFileName.GetText();
     m_bFailed = eSign == Sign::Geometry && m_iSegments == 1;
     m_bMust = false;
@@ -443,7 +543,8 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
         return;
     }
     // What was found, said of the member, with the state it names: the one
-    // the states end before (1), or with (0); -1 names none.
+    // the states end before (1), or with (0), or the one whose time a later
+    // time contradicts (2); -1 names none.
     static constexpr struct {
         Sign eSign;
         const char *pszFound;
@@ -458,6 +559,8 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
         {Sign::FollowedNotNumber, "state %d is followed by a time that is not a number", 1},
         {Sign::FollowedBelow, "state %d is followed by a time below its own", 1},
         {Sign::FollowedSame, "state %d is followed by its own time", 1},
+        {Sign::TimeAboveNext, "state %d has a time above the time after it", 2},
+        {Sign::TimeSameNext, "state %d has the time of the state after it", 2},
         {Sign::AfterMarker, "has words after its end marker", -1},
         {Sign::CutAfterMarker, "is cut short after its end marker", -1},
         {Sign::InsideState, "ends inside state %d", 1},
@@ -465,13 +568,16 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
         {Sign::CutShort, "is cut short of its writer's 512-word blocks", -1},
         {Sign::ShortSplit, "is shorter than the other members its writer filled, inside state %d",
          1},
+        {Sign::ShortOfBase, "is shorter than the base file", -1},
+        {Sign::ShortFromHere, "and the members after it are shorter than the base file", -1},
         {Sign::Longer, "has words past its writer's length", -1},
         {Sign::OpenEnd, "ends the family with no end marker after state %d", 0}};
     NKString found;
     for (const auto &f : kFound)
         if (f.eSign == eSign)
-            found = f.iState < 0 ? NKString(f.pszFound)
-                                 : NKString::FromFormat(f.pszFound, m_iStates + f.iState);
+            found = f.iState < 0    ? NKString(f.pszFound)
+                    : f.iState == 2 ? NKString::FromFormat(f.pszFound, m_iNamedState)
+                                    : NKString::FromFormat(f.pszFound, m_iStates + f.iState);
     NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
 }
 
@@ -490,6 +596,7 @@ void LSDynaStateWalk::WarnMissing()
     }
     Keep();
     Drop();
+    List(INT_MAX);
     NKLSDynaWarnMissingMember(NextName().GetText());
     m_bStop = true;
 }

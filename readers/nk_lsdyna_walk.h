@@ -21,9 +21,15 @@
 // are filled so: whole blocks, of the writer's member length but the last.
 // The writer's member length is the length the members share; a member
 // longer than it (not the last) is damaged, and neither it nor the largest
-// member is taken from such a member. A state that ran over is kept only
-// when what follows it lies where the family says: the next state's time,
-// finite and above its own, or the end marker. Everything else ends at a
+// member is taken from such a member; where states run over members the
+// base file is of the writer's length, and a length that is not whole
+// blocks is never the writer's. A state that ran over is kept only when
+// what follows it lies where the family says: the next state's time,
+// finite and above its own, or the end marker; and a time word vouches for
+// it only where the next time word agrees: where the two disagree and the
+// times before do not show the later out of order, the states end before
+// the first state with words in the member that holds the earlier, which is
+// named. So a state is listed only once no time word can end it. Everything else ends at a
 // member's end: a member that ends inside a state, or a member that is not
 // the family's last ending at a state's end without the end marker, is cut
 // there; the last member ending at a state's end without it is whole (a run
@@ -84,15 +90,21 @@ private:
         FollowedNotNumber,
         FollowedBelow,
         FollowedSame,
+        // Of two time words that disagree, the earlier (the member that
+        // holds it is judged damaged): above the time after it, or its own.
+        TimeAboveNext,
+        TimeSameNext,
         AfterMarker,     // words that are not zero after a member's end marker
         CutAfterMarker,  // a member of 512-word blocks cut short after its marker
         // Why a member's words end where they do (MemberEndSign):
-        InsideState,  // inside a state that does not run on
-        NoMarker,     // at a state's end without the end marker, members follow
-        CutShort,     // short of the 512-word blocks the writer's members are
-        ShortSplit,   // shorter than the members a splitting writer fills
-        Longer,       // longer than the writer's member length, not the last
-        OpenEnd       // the family's last, at a state's end without the marker
+        InsideState,    // inside a state that does not run on
+        NoMarker,       // at a state's end without the end marker, members follow
+        CutShort,       // short of the 512-word blocks the writer's members are
+        ShortSplit,     // shorter than the members a splitting writer fills
+        ShortOfBase,    // shorter than the base file, which alone has the writer's length
+        ShortFromHere,  // the same, and so is every member after it
+        Longer,         // longer than the writer's member length, not the last
+        OpenEnd         // the family's last, at a state's end without the marker
     };
     // A state read but not yet listed: it is listed once what follows it
     // shows it whole.
@@ -103,14 +115,25 @@ private:
         int64_t iOffset = 0;
         float fTime = 0.0f;
     };
+    // A state shown whole but not yet listed: a contradiction of a time word
+    // in a member it has words in (iEndFile the last) still ends it.
+    struct Kept {
+        int iFile;
+        int64_t iOffset;
+        float fTime;
+        int iEndFile;
+    };
 
     int64_t Words(int i) const { return (*m_pFiles)[(size_t)i].Words(m_iWordSize); }
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }
     bool Base(int i) const { return (*m_pFiles)[(size_t)i].bBaseFile != 0; }
+    bool WholeBlocks(int i) const { return (*m_pFiles)[(size_t)i].WholeBlocks(m_iWordSize); }
     bool Last(int i) const { return i + 1 == (int)m_pFiles->size(); }
     // A numbered member, not the family's last, longer than the writer's
     // member length: damaged.
     bool Longer(int i) const { return !Base(i) && !Last(i) && Words(i) > m_iFilled; }
+    void JudgeLengths();
+    int64_t VotedLength(bool bWriter) const;
     bool StartSegment(int iBase, int64_t S, int64_t iStatesAt);
     void ReadMember(int i);
     void ReadTimes(int i, int64_t o);
@@ -119,6 +142,9 @@ private:
     void MemberEnds(int i, int64_t o);
     void Keep(bool bRanOver = false);
     void Drop() { m_Pending.bHeld = false; }
+    void List(int iBefore);
+    bool AnyKept() const { return m_iStates > 0 || !m_Kept.empty(); }
+    bool TimeDisagrees(float fTime);
     // The checks, each returning its sign (None: no damage).
     Sign GeometrySign(int iBase, int64_t iStatesAt) const;
     Sign TimeSign(float fTime) const;
@@ -140,10 +166,11 @@ private:
     int m_iSegments = 0;
     int m_iBase = 0;
     int64_t m_S = 1;
-    int64_t m_iLargest = 0;     // words of the family's largest member, not longer
-    int64_t m_iFilled = 0;      // the writer's member length in words
-    int m_iNotWholeBlocks = 0;  // members that are not whole 512-word blocks, not longer
-    int64_t m_iCarry = 0;       // where the next state begins in the next member
+    int64_t m_iLargest = 0;        // words of the family's largest member, not longer
+    int64_t m_iFilled = 0;         // the writer's member length in words
+    bool m_bFilledByBase = false;  // no numbered member has that length, a base file has
+    int m_iNotWholeBlocks = 0;     // members that are not whole 512-word blocks, not longer
+    int64_t m_iCarry = 0;          // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
     bool m_bGeometryRanOver = false;  // the next word read must show it whole
     bool m_bMust = false;             // the states go on in the next member
@@ -156,5 +183,11 @@ private:
     float m_fLastListed = 0.0f;
     float m_fLastTime = 0.0f;  // the time of the last state read
     bool m_bAnyTime = false;
+    int m_iLastTimeFile = 0;     // the member that holds it
+    float m_fTimeBefore = 0.0f;  // the time of the state read before it
+    bool m_bTimeBefore = false;
+    int m_iRead = 0;        // states whose time was read and found in order
+    int m_iNamedState = 0;  // the state a time sign names
     Pending m_Pending;
+    std::vector<Kept> m_Kept;
 };

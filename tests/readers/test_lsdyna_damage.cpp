@@ -1011,21 +1011,21 @@ std::vector<Member> Resplit(const std::vector<Member> &members, size_t iBytes, i
 }
 
 // The damages of one real family that its own sizes show: every numbered
-// member cut to one length (not whole blocks, or whole blocks below the
-// base file's size), smaller than a state, so that states would run on
-// over members; the ansys d3plot01 zeroed from state 3's time word on but
-// for one word in the first or the second piece read back from its end, also
-// the first word of either (the zeros do not reach the end: a time below the
-// time before it); node_temperature's base file cut
-// inside its part titles with d3plot01 ending after state 10 (a run still writing).
+// member cut to one length, smaller than a state, so that states would run
+// on over members: not whole blocks, so never the writer's length (longer
+// than the base file, past it; shorter, ending inside state 1), or whole
+// blocks below the base file's size (the members are shorter than it); the ansys d3plot01 zeroed
+// from state 3's time word on but for one word in the first or the second piece read back from its
+// end, also the first word of either (the zeros do not reach the end: a time below the time before
+// it); node_temperature's base file cut inside its part titles with d3plot01 ending after state 10
+// (a run still writing).
 std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member> &members)
 {
-    const std::string inside = "ends inside state 1",
-                      shorter =
-                          "is shorter than the other members its writer filled, inside state 1";
+    const std::string inside = "ends inside state 1", longer = "has words past its writer's length",
+                      shorter = "and the members after it are shorter than the base file";
     if (name == "d3plot_projectile")
         return {EveryMemberCut(members, 457376, inside), EveryMemberCut(members, 454656, shorter)};
-    if (name == "d3plot_solid_int") return {EveryMemberCut(members, 5964, inside)};
+    if (name == "d3plot_solid_int") return {EveryMemberCut(members, 5964, longer)};
     if (name == "d3plot_node_temperature")
         return {{0,
                  Head(members[0], 21290 * 4),
@@ -1033,7 +1033,7 @@ std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member
                  "is cut short after its end marker",
                  {{1, Head(members[1], 10 * 8742 * 4)}}}};
     if (name != "d3plot") return {};
-    std::vector<Damage> out = {EveryMemberCut(members, 50000, inside),
+    std::vector<Damage> out = {EveryMemberCut(members, 50000, longer),
                                EveryMemberCut(members, 38912, shorter)};
     // (The word first in the first piece read back from the end, and first
     // in the second.)
@@ -1338,9 +1338,11 @@ TEST_F(LSDynaDamage, LiveLastMemberOfARealFamilyOffersEveryState)
 // geometry does (its end marker gone) holds no state; a base file cut a
 // word short of its geometry's end is refused, with one member after it
 // and with two, the first as long as the base file; a
-// state that ran over members, followed by a time equal to its own, is
-// dropped, the member it ended in named with what followed (its own time, a
-// time below it, one that is not a number); the last member ending at a
+// state that ran over members (state 2, from d3plot02) followed by a time
+// equal to its own or below it but above state 1's: the words cannot show
+// which is wrong, and the states end before state 1, which runs on into
+// d3plot02, named; followed by a time below state 1's too or one that is
+// not a number, it is dropped and the member it ended in named; the last member ending at a
 // state's end without its marker, that state zero from its middle on, keeps
 // it (a run still writing); a member that is not the last ending at a
 // state's end without its marker, zero from that state's time word on,
@@ -1391,6 +1393,7 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
             int iKept;
             float fLast;
             const char *pszSign;
+            size_t iNamed = kRefused;  // the member named, where not iMember
         } cases[] = {
             {&one, 2, std::vector<uint8_t>(S, 0), 1, 0.0f, "holds only zeros"},
             {&three, 2, zeroed, 5, 0.004f, "holds only zeros from state 6 on"},
@@ -1401,9 +1404,11 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
              "ends inside state 1"},
             {&pair, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
             {&sameSize, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
-            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 1, 0.0f,
-             "state 2 is followed by its own time"},
-            {&split, 3, WithWord(split[3], 202, iWordSize, 0.0005), 1, 0.0f,
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 0, 0.0f,
+             "state 2 has the time of the state after it", 2},
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.0005), 0, 0.0f,
+             "state 2 has a time above the time after it", 2},
+            {&split, 3, WithWord(split[3], 202, iWordSize, -1.0), 1, 0.0f,
              "state 2 is followed by a time below its own"},
             {&split, 3, WithWord(split[3], 202, iWordSize, NAN), 1, 0.0f,
              "state 2 is followed by a time that is not a number"},
@@ -1419,7 +1424,8 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
             // (iKept -1: the open is refused.)
             ASSERT_EQ(OpenPlot(copy.Path("d3plot")), c.iKept >= 0);
             EXPECT_EQ(NKLSDynaGetNumStates(), std::max(c.iKept, 0));
-            ExpectOneWarning(capture, copy.Path(family[c.iMember].name), 1, std::max(c.iKept, 0),
+            const size_t iNamed = c.iNamed == kRefused ? c.iMember : c.iNamed;
+            ExpectOneWarning(capture, copy.Path(family[iNamed].name), 1, std::max(c.iKept, 0),
                              c.fLast, c.pszSign, c.iKept >= 0 ? NK_MSG_WARNING : NK_MSG_ERROR);
             NKLSDynaClose();
         }
@@ -1552,6 +1558,200 @@ TEST_F(LSDynaDamage, SplitFamiliesWithZerosInsideStatesOfferEveryState)
     EXPECT_EQ(iFamilies, 6);
 }
 
+// Runs check over the real families whose states run over members when
+// written again over members of their base file's length: the ansys,
+// solid_int and projectile families, so written, with their states as
+// listed whole.
+void ForEachSplitRealFamily(
+    const std::string &root,
+    const std::function<void(const std::string &, const std::vector<Member> &, const WholePlot &)>
+        &check)
+{
+    int iFamilies = 0;
+    ForEachRealFamily([&](const std::string &name, const std::vector<Member> &members) {
+        if (name != "d3plot" && name != "d3plot_solid_int" && name != "d3plot_projectile") return;
+        iFamilies++;
+        const std::string dir = root + "/" + name;
+        WholePlot w;
+        ListWholePlot(dir, members, &w);
+        if (::testing::Test::HasFatalFailure()) return;
+        const std::vector<Member> split = Resplit(members, members[0].bytes.size(), w.iWordSize);
+        ListWholePlot(dir, split, &w);
+        if (::testing::Test::HasFatalFailure()) return;
+        ASSERT_GT((size_t)(w.states[0].iSize * w.iWordSize), split[0].bytes.size());
+        check(dir, split, w);
+    });
+    EXPECT_EQ(iFamilies, 3);
+}
+
+// True when the time words a walk reads in the family written whole (its
+// states as listed), with member m's bytes replaced by bytes of the same
+// length (or longer, the last), are finite and each above the one before, and the word after the
+// last state is the end marker or a time above it: nothing the walk reads
+// shows the damage.
+bool TimesInOrder(const std::vector<Member> &members, const std::vector<ListedState> &states,
+                  int iWordSize, size_t m, const std::vector<uint8_t> &bytes)
+{
+    // (A last member may be longer: a run still writing.)
+    if (bytes.size() < members[m].bytes.size() ||
+        (bytes.size() != members[m].bytes.size() && m + 1 < members.size()))
+        return false;
+    float fBefore = -INFINITY;
+    auto Word = [&](size_t j, int64_t iByte) {
+        const uint8_t *p = (j == m ? bytes : members[j].bytes).data() + iByte;
+        float f = 0.0f;
+        double d = 0.0;
+        if (iWordSize == 8) std::memcpy(&d, p, 8);
+        if (iWordSize == 4) std::memcpy(&f, p, 4);
+        return iWordSize == 8 ? (float)d : f;
+    };
+    for (const ListedState &s : states) {
+        const float f = Word(s.iMember, s.iOffset * iWordSize);
+        if (!std::isfinite(f) || f <= fBefore) return false;
+        fBefore = f;
+    }
+    // The end marker after the last state, or a time that follows in order.
+    const ListedState &last = states.back();
+    const float f = Word(last.iEndMember, last.iEndByte);
+    return f == -999999.0f || (std::isfinite(f) && f > fBefore);
+}
+
+// Each numbered member of a split family replaced by a copy of the member
+// before it, after it and three further on. Where the time words the walk
+// reads show it: the family offers only states that lie wholly before the
+// copy, each with the words of the family written whole (none is kept on a
+// time word the next one contradicts), and one warning names the copied
+// member or, where the words cannot show which of two members is wrong, the
+// member that holds the time before the copy's. Where they do not (the
+// copy's times fall in order, or it lies wholly inside one state), every
+// state but those with words in the copy is the family's.
+TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    ForEachSplitRealFamily(m_Dir, [](const std::string &dir, const std::vector<Member> &split,
+                                     const WholePlot &w) {
+        FamilyCopy copy(dir, split);
+        const Shown whole = Show(PlotReader(), copy.Path("d3plot"));
+        ASSERT_EQ(whole.states.size(), w.states.size());
+        for (size_t m = 1; m < split.size(); m++) {
+            size_t iBefore = 0, iEarlier = 0;
+            for (const ListedState &s : w.states) {
+                if (s.iEndMember < m) iBefore++;
+                if (s.iMember < m) iEarlier = s.iMember;
+            }
+            for (size_t from : {m - 1, m + 1, m + 3}) {
+                if (from < 1 || from >= split.size() || split[from].bytes == split[m].bytes)
+                    continue;
+                SCOPED_TRACE(split[m].name + " a copy of " + split[from].name);
+                copy.Cut({split[m].name, split[from].bytes}, split[from].bytes.size());
+                const Shown shown = Show(PlotReader(), copy.Path("d3plot"));
+                copy.Restore(split[m]);
+                EXPECT_TRUE(shown.bOpened);
+                ASSERT_LE(shown.states.size(), whole.states.size());
+                const bool bShown =
+                    !TimesInOrder(split, w.states, w.iWordSize, m, split[from].bytes);
+                for (size_t k = 0; k < shown.states.size(); k++)
+                    if (bShown || w.states[k].iEndMember < m || w.states[k].iMember > m) {
+                        EXPECT_EQ(shown.states[k], whole.states[k]) << "state " << k + 1;
+                    }
+                if (!bShown) continue;
+                EXPECT_LE(shown.states.size(), iBefore);
+                ASSERT_EQ(shown.messages.size(), 1u);
+                const std::string &text = shown.messages[0];
+                auto Names = [&](size_t j) {
+                    return text.rfind("LS-DYNA family file " + copy.Path(split[j].name) + " ", 0) ==
+                           0;
+                };
+                const bool bEither =
+                    text.find("the time after it") != std::string::npos ||
+                    text.find("the time of the state after it") != std::string::npos;
+                EXPECT_TRUE(Names(m) || (Names(iEarlier) && bEither)) << text;
+            }
+        }
+    });
+}
+
+// The ansys family written again over members of its base file's length
+// (40,960 bytes), cut to its first members, the last as the family's last:
+// with four files, d3plot02 longer by 4 bytes, 1,000 bytes and a block (the
+// words of d3plot03 after it), and d3plot01 longer by a member; with three,
+// d3plot01 longer by as much as d3plot02 was: the base file is of
+// the writer's length where states run over members, and a length that is
+// not whole blocks is never the writer's, so the longer member is named and
+// the states end before state 1, which has words in it. Six files with
+// d3plot03 and d3plot04 a block longer (two lengths tie, two against two;
+// the base file's decides); with d3plot01 and d3plot02 two blocks longer
+// and d3plot03 and d3plot04 one (two lengths above the base file's tie: the
+// first members' is taken, and the time words read over them, out of place,
+// end the states, naming d3plot01). Over members of 2,048 bytes, every member but the
+// base file is shorter than the base file: no state, and the warning says
+// so. Ten files, the last, d3plot10, zero from the first time word in it on
+// (a run still writing whose state would run past its end): the states
+// before it, and the warning says the family has no end marker.
+TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddMember)
+{
+    NK_SKIP_WITHOUT_SHARED_TESTDATA();
+    const std::vector<Member> members =
+        ReadMembers(NKTestSharedDataDir() + "/lsdyna/ansys-example-data/d3plot",
+                    {"d3plot", "d3plot01", "d3plot02"});
+    const std::vector<Member> split = Resplit(members, 40960, 4);
+    WholePlot w;
+    ListWholePlot(m_Dir + "/whole", split, &w);
+    ASSERT_EQ(w.states.size(), 22u);
+    auto First = [&](size_t n) {
+        return std::vector<Member>(split.begin(), split.begin() + (long)n);
+    };
+    // Member m of family longer by the first n bytes of the member after it
+    // in the family written whole (or shorter by -n bytes).
+    auto Changed = [&](std::vector<Member> family, size_t m, long n) {
+        std::vector<uint8_t> &b = family[m].bytes;
+        if (n < 0)
+            b.resize(b.size() - (size_t)-n);
+        else
+            b.insert(b.end(), split[m + 1].bytes.begin(), split[m + 1].bytes.begin() + n);
+        return family;
+    };
+    const std::string longer = "has words past its writer's length";
+    struct Case {
+        std::vector<Member> family;
+        size_t iNamed, iKept;
+        std::string sign;
+    };
+    std::vector<Case> cases;
+    for (long n : {4L, 1000L, 2048L}) {
+        cases.push_back({Changed(First(4), 2, n), 2, 0, longer});
+        cases.push_back({Changed(First(3), 1, n), 1, 0, longer});
+    }
+    // (d3plot01 a member longer: as long as a state, it is no evidence that
+    // states fit in members.)
+    cases.push_back({Changed(First(4), 1, 40960), 1, 0, longer});
+    cases.push_back({Changed(Changed(First(6), 3, 2048), 4, 2048), 3, 1, longer});
+    cases.push_back(
+        {Changed(Changed(Changed(Changed(First(6), 1, 4096), 2, 4096), 3, 2048), 4, 2048), 1, 0,
+         "state 1 has the time of the state after it"});
+    const std::vector<Member> small = Resplit(members, 2048, 4);
+    cases.push_back({small, 1, 0, "and the members after it are shorter than the base file"});
+    std::vector<Member> live = First(11);
+    size_t iLive = 0;
+    while (w.states[iLive].iMember != 10) iLive++;
+    std::fill(live[10].bytes.begin() + w.states[iLive].iOffset * 4, live[10].bytes.end(), 0);
+    cases.push_back({live, 10, iLive,
+                     "ends the family with no end marker after state " + std::to_string(iLive)});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.family.size()) + " files, " + c.family[c.iNamed].name +
+                     " of " + std::to_string(c.family[c.iNamed].bytes.size()) + " bytes");
+        FamilyCopy copy(m_Dir + "/case", c.family);
+        MessageCapture capture;
+        ASSERT_TRUE(OpenPlot(copy.Path("d3plot"))) << capture.Text();
+        EXPECT_EQ(NKLSDynaGetNumStates(), (int)c.iKept) << capture.Text();
+        for (int k = 0; k < std::min(NKLSDynaGetNumStates(), (int)c.iKept); k++)
+            EXPECT_EQ(NKLSDynaGetStateTime(k), w.states[(size_t)k].fTime);
+        ExpectOneWarning(capture, copy.Path(c.family[c.iNamed].name), 1, (int)c.iKept,
+                         c.iKept > 0 ? w.states[c.iKept - 1].fTime : 0.0f, c.sign);
+        NKLSDynaClose();
+    }
+}
+
 // A base file of two 512-word blocks whose geometry, a header over iNodes
 // nodes and iShells shells, runs on into the members after it: d3plot01
 // holds its rest, as long as the base file or (bMarker: the family's last)
@@ -1576,7 +1776,9 @@ std::vector<Member> SplitGeometryFamily(int iWordSize, int64_t iNodes, int iShel
 
 // Running on over members at their ends, in 4- and 8-byte words: a state of
 // 768 words that ran on over members and ends at d3plot03's end, followed by
-// its own time at d3plot04's first word, is dropped and d3plot03 named; a
+// its own time at d3plot04's first word: that time (in d3plot02) vouches
+// for no state, and the states end before state 1, which runs on into
+// d3plot02, named; a
 // geometry of 2,048 words that runs on into d3plot01 and ends at its end is
 // refused without a d3plot02 and with one whose first word is not a number,
 // and opens with one that begins with the end marker; a geometry of 1,324
@@ -1593,9 +1795,9 @@ TEST_F(LSDynaDamage, RunningOnOverMembersEndsAtTheirEnds)
             copy.Cut({"d3plot04", WithWord(split[4], 0, iWordSize, 0.001)}, split[4].bytes.size());
             MessageCapture capture;
             ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
-            EXPECT_EQ(NKLSDynaGetNumStates(), 1);
-            ExpectOneWarning(capture, copy.Path("d3plot03"), 1, 1, 0.0f,
-                             "state 2 is followed by its own time");
+            EXPECT_EQ(NKLSDynaGetNumStates(), 0);
+            ExpectOneWarning(capture, copy.Path("d3plot02"), 1, 0, 0.0f,
+                             "state 2 has the time of the state after it");
             NKLSDynaClose();
         }
         const std::vector<Member> exact = SplitGeometryFamily(iWordSize, 658, 2, false);

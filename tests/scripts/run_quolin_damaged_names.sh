@@ -56,6 +56,13 @@
 #      of its base file's length with state 1 zero after its coordinates
 #      (a model at rest): 12 states, no warning, the values of the family
 #      with the same zeros written whole.
+#  11. the ansys states over members of 40,960 bytes with d3plot06 a copy of
+#      d3plot05 (state 5's time, in the copy, lies above state 6's: three
+#      states, each with the values of the family whole, the warning names
+#      d3plot06), the base file and d3plot01-d3plot03 alone with d3plot02
+#      longer by 1,000 bytes (no state, d3plot02 has words past its writer's
+#      length), and the same states over members of 2,048 bytes (no state,
+#      the members are shorter than the base file).
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -319,3 +326,25 @@ grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "restsplit: a model at rest
 [ "$(wc -l <kept.txt)" -eq $((6 * 12)) ] || fail "restsplit: not every state shown"
 cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "restsplit: values differ from the family written whole"; }
 echo "a member longer than its writer's length is named, a model at rest split over members opens whole"
+
+# The ansys states over 40,960-byte members: d3plot06 a copy of d3plot05;
+# four files with d3plot02 longer by 1,000 bytes; members of 2,048 bytes.
+mkdir copy06 long02 small
+cp split/d3plot* copy06/
+cp split/d3plot05 copy06/d3plot06
+cp split/d3plot split/d3plot01 split/d3plot02 split/d3plot03 long02/
+head -c 1000 split/d3plot03 >>long02/d3plot02
+cp "$ansys/d3plot" small/
+{ head -c 1174572 "$ansys/d3plot01"; head -c 55936 "$ansys/d3plot02"; } |
+  split -b 2048 -d -a 3 --numeric-suffixes=1 - small/d3plot
+for f in small/d3plot0??; do mv "$f" "small/d3plot${f#small/d3plot0}"; done
+damaged_family "$PWD/copy06" 3 \
+  "Warning: LS-DYNA family file $PWD/copy06/d3plot06 state 5 has a time above the time after it, states end with state 3 at time 9.9946e-05."
+read_states "$PWD/whole" 3 whole.txt
+read_states "$PWD/copy06" 3 kept.txt
+cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "copy06: values differ from the whole family's"; }
+damaged_family "$PWD/long02" 0 \
+  "Warning: LS-DYNA family file $PWD/long02/d3plot02 has words past its writer's length, no state is whole."
+damaged_family "$PWD/small" 0 \
+  "Warning: LS-DYNA family file $PWD/small/d3plot01 and the members after it are shorter than the base file, no state is whole."
+echo "a copied member of a split family ends the states before it, a longer member and members shorter than the base file are named"
