@@ -9,11 +9,13 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "tests/test_support/test_wait.h"
 
@@ -71,7 +73,9 @@ TEST(TestWait, TheScaleMultipliesTheOneLimit)
 
 // A wait for what never comes answers false after asking more than once,
 // and NK_WAIT_EQ fails its check: with a tiny scale, so that they give up
-// soon; neither depends on how soon the questions come. A condition that
+// soon; neither depends on how soon the questions come. A question kept
+// past the limit (as a busy machine keeps one) is followed by one more
+// before the wait gives up. A condition that
 // holds, at once or at its third question, answers true within the limit
 // as it stands (one a busy machine does not reach). Both with a Qt
 // application (the event loop runs between the questions) and without one
@@ -93,6 +97,21 @@ TEST(TestWait, AWaitThatNeverHoldsAnswersFalseAndFailsItsCheck)
             EXPECT_FALSE(NKTestWaitFor([&] { return ++iAsked < 0; }, "what never comes"));
             EXPECT_GE(iAsked, 2);
             EXPECT_NONFATAL_FAILURE(NK_WAIT_EQ(sg_iNever, 1), "sg_iNever");
+        }
+        {
+            // A question that a busy machine keeps until past the limit is
+            // followed by one more, which sees what came meanwhile.
+            ScaleSetting tiny("0.001");
+            int iAsked = 0;
+            EXPECT_TRUE(NKTestWaitFor(
+                [&] {
+                    if (++iAsked == 2)
+                        std::this_thread::sleep_for(
+                            std::chrono::milliseconds(NKTestWaitLimitMs() + 40));
+                    return iAsked == 3;
+                },
+                "the question after one kept past the limit"));
+            EXPECT_EQ(iAsked, 3);
         }
         EXPECT_TRUE(NKTestWaitFor([] { return true; }, "what holds at once"));
         int iAsked = 0;

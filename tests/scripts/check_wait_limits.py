@@ -7,11 +7,16 @@ tests/fuzz/CMakeLists.txt, cmake/*.cmake) that do not go through wait_limit
 - the limit of timeout(1) and of run_limited (fresh_home.sh) is
   "$(wait_limit N)" or a variable set from wait_limit;
 - a loop that polls (its body sleeps) counts to a bound made from
-  wait_limit: "for ((i = 0; i < N; ...))" and "<=", "while (( i <= N ))",
+  wait_limit: "for ((i = 0; i < N; ...))" and "<=", "while (( i <= N ))"
+  (and "while (( i++ < N ))"),
   "for i in $(seq N)" and "$(seq 1 N)" (the last word of seq's);
-- so does one counted by a counter it steps, compared with a fixed
-  number in its condition or body ("while [ "$i" -lt 50 ]",
+- so does one counted by a counter it steps ("i=$((i + 1))", "((i++))",
+  "((++i))", "let i++"), compared with a fixed number in its condition or
+  body ("while [ "$i" -lt 50 ]", "[ "$i" -eq 50 ] && break",
   "if (( i >= 50 ))"), and one over a brace range ("for i in {1..50}");
+- a time taken ("$((SECONDS - begun))", or a variable set from it or
+  from date +%s) is compared with a bound made from wait_limit, never
+  with a bare number;
 - run_quolin_until.sh scales its SECONDS itself, so it is given a plain
   number (a scaled one would be scaled twice);
 - no test sets a TIMEOUT or --timeout: scripts/run-ctest gives each test
@@ -34,7 +39,7 @@ TIMEOUT = re.compile(r'(?:^|[\s;&|(])(timeout|run_limited)\s+(?!\(\))' + ARGUMEN
 UNTIL = re.compile(r'run_quolin_until\.sh"?\s+' + ARGUMENT + r'\s+' + ARGUMENT)
 LOOP = re.compile(r'\bfor\s*(?:\(\(\s*\w+\s*=\s*\w+\s*;\s*\w+\s*<=?\s*([^;]+);'
                   r'|\w+\s+in\s+\$\(seq\s+(.*)\)\s*;?\s*do)'
-                  r'|\bwhile\s*\(\(\s*\w+\s*<=?\s*(.+?)\s*\)\)')
+                  r'|\bwhile\s*\(\(\s*(?:\+\+|--)?\w+(?:\+\+|--)?\s*<=?\s*(.+?)\s*\)\)')
 # Loops LOOP does not read: while and until with a test, for over a brace
 # range ({1..50}); what they count to is read by fixed_counted_bounds.
 LOOP_START = re.compile(r'(?:^|[;&|(]|\s)(?:while|until)\s|\bfor\s+\w+\s+in\s+\{')
@@ -43,6 +48,13 @@ COUNTER_STEP = re.compile(r'\b(\w+)=\$\(\(\s*\$?(?:\w+)\s*\+|\(\(\s*(\w+)\s*(?:\
                           r'|\(\(\s*\+\+(\w+)|\blet\s+"?(\w+)(?:\+\+|\+=)')
 COMPARISON = re.compile(r'"?\$\{?(\w+)\}?"?\s+-(?:lt|le|gt|ge|eq)\s+("[^"]*"|\$\(\([^)]*\)\)|[^\s\];]+)'
                         r'|\(\(\s*(\w+)\s*(?:<=?|>=?|==)\s*([^)]+?)\s*\)\)')
+# A time taken: a variable set from the shell's clock ($SECONDS, date +%s)
+# less a start, or that difference itself.
+ELAPSED_VARIABLE = re.compile(r'\b(\w+)=\$\(\(.*(?:\bSECONDS\b|\bdate \+%s).*-')
+ELAPSED = r'\$\(\(\s*(?:\$?SECONDS|\$\(date \+%s\w*\))\s*-[^)]*\)\)'
+TIME_COMPARISON = re.compile(r'(?:"?\$\{?(\w+)\}?"?|"?(' + ELAPSED + r')"?)\s+-(?:lt|le|gt|ge|eq)\s+'
+                             r'("[^"]*"|\$\(\([^)]*\)\)|[^\s\];]+)'
+                             r'|\(\(\s*(\w+)\s*(?:<=?|>=?|==)\s*([^)]+?)\s*\)\)')
 CMAKE_TIMEOUT = re.compile(r'\bTIMEOUT\b|--timeout\b')
 
 
@@ -122,12 +134,20 @@ def check_script(path, text, findings):
     # run_quolin_until.sh takes its SECONDS through wait_limit.
     variables |= {m.group(1) for _, code in lines
                   for m in re.finditer(r'\b(\w+)="?\$\(wait_limit "\$[0-9]"\)', code)}
+    elapsed = {m.group(1) for _, code in lines for m in ELAPSED_VARIABLE.finditer(code)}
     for index, (number, code) in enumerate(lines):
         for match in TIMEOUT.finditer(code):
             if not scaled(match.group(2), variables):
                 findings.append(f'{path}:{number}: {match.group(1)} {match.group(2)} does not '
                                 'go through wait_limit')
         check_until(path, number, code, findings)
+        for match in TIME_COMPARISON.finditer(code):
+            name = match.group(1) or match.group(4)
+            bound = match.group(3) if match.group(3) is not None else match.group(5)
+            timed = match.group(2) is not None or name in elapsed
+            if timed and re.fullmatch(r'"?[0-9]+"?', bound.strip()):
+                findings.append(f'{path}:{number}: a time taken compared with '
+                                f'{bound.strip(chr(34) + " ")} does not go through wait_limit')
         body = ' '.join(loop_body(lines, index))
         polls = re.search(r'\bsleep\b', body)
         match = LOOP.search(code)

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """tests/scripts/display_relay.py NUMBER MODE [SERVER [SECONDS]] -- an X
-display :NUMBER of the tests' own, served on this machine's socket for it
-(/tmp/.X11-unix/XNUMBER, with the lock file /tmp/.XNUMBER-lock, so that no
-server takes the number meanwhile), in one of three modes:
+display of the tests' own on the first free number from NUMBER on, served
+on this machine's socket for it (/tmp/.X11-unix/XN, with the lock file
+/tmp/.XN-lock made only where none is, so that no server takes the number
+meanwhile and a relay or server that took it first keeps it); prints the
+number once it listens. In one of three modes:
 
 - mute: every connection is accepted and never answered;
 - hold: every connection is relayed to the display :SERVER, and the
@@ -53,14 +55,40 @@ def relay(client, server_path, hold_seconds):
     threading.Thread(target=pump, args=(server, client, hold_seconds), daemon=True).start()
 
 
+def take_number(first):
+    """The first display number from first on that this relay takes: its
+    lock file made anew (O_CREAT|O_EXCL, so that of two relays or servers
+    after the same number one wins and the other goes on to the next) and
+    its socket bound. Answers the number, the socket's path, its lock's
+    path and the listening socket."""
+    os.makedirs("/tmp/.X11-unix", exist_ok=True)
+    number = first
+    while True:
+        path, lock = "/tmp/.X11-unix/X%d" % number, "/tmp/.X%d-lock" % number
+        try:
+            fd = os.open(lock, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o444)
+        except FileExistsError:
+            number += 1
+            continue
+        os.write(fd, b"%10d\n" % os.getpid())
+        os.close(fd)
+        listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        try:
+            listener.bind(path)
+        except OSError:
+            # A socket left by a server without its lock: not ours.
+            listener.close()
+            os.unlink(lock)
+            number += 1
+            continue
+        return number, path, lock, listener
+
+
 def main():
-    number, mode = int(sys.argv[1]), sys.argv[2]
+    first, mode = int(sys.argv[1]), sys.argv[2]
     server_path = "/tmp/.X11-unix/X%s" % sys.argv[3] if len(sys.argv) > 3 else None
     seconds = float(sys.argv[4]) if len(sys.argv) > 4 else 0
-    path, lock = "/tmp/.X11-unix/X%d" % number, "/tmp/.X%d-lock" % number
-    with open(lock, "w") as f:
-        f.write("%10d\n" % os.getpid())
-    os.makedirs("/tmp/.X11-unix", exist_ok=True)
+    number, path, lock, listener = take_number(first)
 
     def end(*_):
         for name in (path, lock):
@@ -70,9 +98,8 @@ def main():
                 pass
         os._exit(0)
     signal.signal(signal.SIGTERM, end)
-    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    listener.bind(path)
     listener.listen(16)
+    print(number, flush=True)
     held = []
     first = True
     while True:

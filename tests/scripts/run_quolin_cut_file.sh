@@ -15,11 +15,11 @@ head -c 6000 "$examples/beam.nkf" > "$cut"
 pid=$!
 tenths=$(($(wait_limit 60) * 10))
 for ((i = 0; i < tenths; i++)); do
-  grep -q "Error initializing interface\." "$out" && break
+  grep -q "Error initializing interface\." "$out" && grep -qxF "Error: NKF file : $cut" "$out" && break
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
-sleep 1  # whatever the open would print after its failure
+sleep 1  # what the open would print after its failure: "opened." must not come
 kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
 cat "$out"

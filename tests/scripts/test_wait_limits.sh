@@ -2,11 +2,13 @@
 # tests/scripts/test_wait_limits.sh ROOT -- check_wait_limits.py passes on
 # the tree, and on scratch scripts and CMake files it names exactly the
 # limits that do not go through wait_limit: a bare timeout or run_limited,
-# a polling loop counted to a bare number (for with < and <=, while (( )),
-# seq with one bound or two, while or until with a counter the loop steps
-# compared with a number, for over a brace range), a scaled limit given to
-# run_quolin_until.sh (which scales its own), a test's own TIMEOUT (the
-# fuzz folder's CMake too). Scaled limits, variables set from wait_limit,
+# a polling loop counted to a bare number (for with < and <=, while (( ))
+# with a counter stepped in it or not, seq with one bound or two, while or
+# until with a counter the loop steps, by $(( )), (( i++ )) or (( ++i )),
+# compared with a number by -lt, -eq, >= ..., for over a brace range), a
+# time taken ($SECONDS or date +%s less a start) compared with a number, a
+# scaled limit given to run_quolin_until.sh (which scales its own), a
+# test's own TIMEOUT (the fuzz folder's CMake too). Scaled limits, variables set from wait_limit,
 # loops that do not poll or count and the text of a here-document pass.
 set -uo pipefail
 root="$1"
@@ -47,6 +49,28 @@ until [ -e x ]; do
   sleep 0.1
   (( i++ ))
 done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a loop that polls up to 50 does not go through wait_limit|i=0
+until [ -e x ]; do
+  ((++i))
+  [ "$i" -ge 50 ] && break
+  sleep 0.1
+done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a loop that polls up to 30 does not go through wait_limit|i=0
+while [ ! -e x ]; do
+  sleep 0.1
+  i=$((i + 1))
+  if [ $i -eq 30 ]; then break; fi
+done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a loop that polls up to 40 does not go through wait_limit|i=0
+while (( i++ < 40 )); do [ -e x ] && break; sleep 0.1; done'
+  'tests/scripts/a.sh|tests/scripts/a.sh:3: a time taken compared with 60 does not go through wait_limit|start=$SECONDS
+"$program" beam.nkf; took=$((SECONDS - start))
+if [ "$took" -ge 60 ]; then echo slow; fi'
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a time taken compared with 15 does not go through wait_limit|begun=$SECONDS
+[ $((SECONDS - begun)) -le 15 ] || echo slow'
+  'tests/scripts/a.sh|tests/scripts/a.sh:3: a time taken compared with 2000 does not go through wait_limit|begun=$(date +%s%N)
+"$program"; took=$((($(date +%s%N) - begun) / 1000000))
+(( took > 2000 )) && echo slow'
   'tests/fuzz/CMakeLists.txt|tests/fuzz/CMakeLists.txt:2: a test time limit of its own; scripts/run-ctest gives every test its scaled limit|add_test(NAME fuzz_a COMMAND fuzz_a -max_total_time=10)
 set_tests_properties(fuzz_a PROPERTIES TIMEOUT 60)'
   'tests/scripts/a.sh|tests/scripts/a.sh:1: run_quolin_until.sh scales its limit itself; give it a plain number of seconds, not "$(wait_limit 60)"|bash "$scripts/run_quolin_until.sh" "opened" "$(wait_limit 60)" "$program"'
@@ -65,6 +89,8 @@ while (( i <= $(wait_limit 60) )); do sleep 1; i=$((i + 1)); done
 tenths=$(($(wait_limit 5) * 10))
 while [ ! -e x ] && [ "$i" -lt "$tenths" ]; do sleep 0.1; i=$((i + 1)); done
 while [ "$(wc -l <x)" -lt 3 ]; do sleep 0.1; done
+took=$((SECONDS - start))
+[ "$took" -ge "$(wait_limit 60)" ] && [ "$took" -gt "$slowest" ] && [ "$runs" -ne 1 ]
 # timeout 60 in a comment
 cat >hang.sh <<EOT
 timeout 1000 sleep 1000

@@ -8,6 +8,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <sys/syscall.h>
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -24,13 +28,26 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The waits running now, each with what it waits for and the moment it
-// counts as stuck, and the calls to make before the program ends for one.
-// Made once and never destroyed: the thread outlives the statics at exit.
+// The waits running now, each with what it waits for, the thread it runs
+// on and when its limit passes, and the calls to make before the program
+// ends for one. Made once and never destroyed: the thread outlives the
+// statics at exit.
+struct RunningWait {
+    const char *pszWhat = nullptr;
+    pid_t iThread = 0;
+    Clock::time_point tLimit;
+    Clock::duration margin{};
+    // Set at the watch's first look after the limit: then, and how long
+    // the thread had run or waited for a processor until then.
+    bool bBaseline = false;
+    Clock::time_point tBaseline;
+    long long iBusyNsAtBaseline = 0;
+};
+
 struct StuckWaitWatch {
     std::mutex mutex;
     std::condition_variable changed;
-    std::map<unsigned long, std::pair<const char *, Clock::time_point>> waits;
+    std::map<unsigned long, RunningWait> waits;  // in the order they began
     unsigned long uNextId = 0;
     std::vector<void (*)(void)> calls;
     bool bRunning = false;
@@ -54,7 +71,46 @@ StuckWaitWatch &Watch(void)
     std::_Exit(1);
 }
 
-// The watch thread: sleeps until the first running wait would be stuck.
+// How long the thread has run on a processor and waited in a run queue
+// for one, in nanoseconds (the kernel's schedstat); -1 where that cannot
+// be read.
+long long BusyNs(pid_t iThread)
+{
+    char szPath[64];
+    std::snprintf(szPath, sizeof szPath, "/proc/self/task/%d/schedstat", (int)iThread);
+    std::FILE *pFile = std::fopen(szPath, "r");
+    if (pFile == nullptr) return -1;
+    long long iRun = 0, iQueued = 0;
+    const int iRead = std::fscanf(pFile, "%lld %lld", &iRun, &iQueued);
+    std::fclose(pFile);
+    return iRead == 2 ? iRun + iQueued : -1;
+}
+
+// How long the wait's thread has been blocked since the watch's first
+// look after the limit: the time it neither ran nor waited for a
+// processor. A busy machine that keeps a working wait from its next
+// question keeps it in a run queue, which does not count; a request that
+// never comes back blocks. Where the kernel does not say, all the time
+// since then counts.
+Clock::duration BlockedSinceLimit(RunningWait &wait, Clock::time_point now)
+{
+    const long long iBusyNs = BusyNs(wait.iThread);
+    if (!wait.bBaseline) {
+        wait.bBaseline = true;
+        wait.tBaseline = now;
+        wait.iBusyNsAtBaseline = iBusyNs;
+    }
+    Clock::duration blocked = now - wait.tBaseline;
+    if (iBusyNs >= 0 && wait.iBusyNsAtBaseline >= 0)
+        blocked -= std::chrono::duration_cast<Clock::duration>(
+            std::chrono::nanoseconds(iBusyNs - wait.iBusyNsAtBaseline));
+    return blocked;
+}
+
+// The watch thread: sleeps until the first running wait's limit passes,
+// then looks again until each wait past its limit has come back or been
+// blocked for its margin; the first that was, in the order they began,
+// ends the program.
 void WatchWaits(void)
 {
     StuckWaitWatch &watch = Watch();
@@ -64,12 +120,20 @@ void WatchWaits(void)
             watch.changed.wait(lock);
             continue;
         }
-        auto first = watch.waits.begin();
-        for (auto it = watch.waits.begin(); it != watch.waits.end(); ++it)
-            if (it->second.second < first->second.second) first = it;
-        const Clock::time_point stuck = first->second.second;  // the entry may go meanwhile
-        if (Clock::now() >= stuck) EndForStuckWait(watch, first->second.first);
-        watch.changed.wait_until(lock, stuck);
+        const Clock::time_point now = Clock::now();
+        Clock::time_point next = Clock::time_point::max();
+        for (auto &entry : watch.waits) {
+            RunningWait &wait = entry.second;
+            if (now < wait.tLimit) {
+                next = std::min(next, wait.tLimit);
+                continue;
+            }
+            const Clock::duration blocked = BlockedSinceLimit(wait, now);
+            if (blocked >= wait.margin) EndForStuckWait(watch, wait.pszWhat);
+            next = std::min(next, now + std::max<Clock::duration>(wait.margin - blocked,
+                                                                  std::chrono::milliseconds(10)));
+        }
+        watch.changed.wait_until(lock, next);
     }
 }
 
@@ -78,14 +142,19 @@ void WatchWaits(void)
 NKTestWaitGuard::NKTestWaitGuard(const char *pszWhat)
 {
     StuckWaitWatch &watch = Watch();
-    // A quarter of the limit to spare, and some seconds at least: a busy
-    // machine may keep a wait that works from its next question a while.
+    // A quarter of the limit to spare, and some seconds at least, counted
+    // in time the wait's thread is blocked (BlockedSinceLimit): however
+    // long a busy machine keeps a wait that works from its next question,
+    // it is not stuck.
     const int iLimitMs = NKTestWaitLimitMs();
-    const auto stuck =
-        Clock::now() + std::chrono::milliseconds(iLimitMs + std::max(iLimitMs / 4, 5000));
+    RunningWait wait;
+    wait.pszWhat = pszWhat;
+    wait.iThread = (pid_t)syscall(SYS_gettid);
+    wait.tLimit = Clock::now() + std::chrono::milliseconds(iLimitMs);
+    wait.margin = std::chrono::milliseconds(std::max(iLimitMs / 4, 5000));
     std::lock_guard<std::mutex> lock(watch.mutex);
     m_uId = watch.uNextId++;
-    watch.waits[m_uId] = {pszWhat, stuck};
+    watch.waits[m_uId] = wait;
     if (!watch.bRunning) {
         watch.bRunning = true;
         std::thread(WatchWaits).detach();

@@ -15,9 +15,11 @@
 // A wait can only give up between two questions: one whose condition or
 // event handling never comes back (a round trip to an X server that a
 // stopped client holds grabbed) would outlive the limit. So a watch thread
-// ends the test program when a wait has not come back a quarter of the
-// limit (5 s at least) after the limit passed, saying what it waited for;
-// the program fails by the name of the test it was running.
+// ends the test program when a wait's thread, after the limit passed, has
+// been blocked for a quarter of the limit (5 s at least) without the wait
+// coming back, saying what it waited for; the program fails by the name
+// of the test it was running. Time the thread waits for a processor does
+// not count: on a busy machine a wait that works is late, never stuck.
 #pragma once
 
 #include <functional>
