@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""tests/scripts/display_refusal.py NUMBER MODE LOG -- an X display :NUMBER
-of the tests' own that never lets a client in, in one of two modes:
+"""tests/scripts/display_refusal.py FIRST MODE LOG -- an X display of the
+tests' own, on the first number from FIRST that no other server or relay
+holds, that never lets a client in, in one of two modes:
 
 - refuse: served on this machine's socket for it (/tmp/.X11-unix/XNUMBER);
   every connection's setup request is answered with a refusal whose reason
@@ -11,8 +12,10 @@ of the tests' own that never lets a client in, in one of two modes:
   there), and every connection is closed unanswered once its request has
   come, as a server that resets closes it.
 
-Either way the lock file /tmp/.XNUMBER-lock keeps other servers off the
-number. Each connection adds a line to LOG: "connected SECONDS", with the
+Either way the lock file /tmp/.XNUMBER-lock, made anew (O_CREAT|O_EXCL),
+keeps other servers off the number; where another holds it, or the
+socket's name is taken, the next number is tried. Prints the number taken
+once it listens. Each connection adds a line to LOG: "connected SECONDS", with the
 time (seconds since the epoch) it was accepted. Runs until SIGTERM, which
 removes the socket and the lock file."""
 import contextlib
@@ -35,26 +38,49 @@ def refusal(request):
     return struct.pack(order + "BBHHH", 0, len(REASON), 11, 0, len(padded) // 4) + padded
 
 
+def take_number(first, mode):
+    """The first number from first on whose lock file this listener makes
+    and whose socket it binds: the number, the socket's path, the lock's
+    path and the listening socket."""
+    os.makedirs("/tmp/.X11-unix", exist_ok=True)
+    number = first
+    while True:
+        path, lock = "/tmp/.X11-unix/X%d" % number, "/tmp/.X%d-lock" % number
+        try:
+            descriptor = os.open(lock, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o444)
+        except FileExistsError:
+            number += 1
+            continue
+        os.write(descriptor, b"%10d\n" % os.getpid())
+        os.close(descriptor)
+        listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        try:
+            listener.bind(path if mode == "refuse" else "\0" + path)
+        except OSError:
+            listener.close()
+            os.unlink(lock)
+            number += 1
+            continue
+        return number, path, lock, listener
+
+
 def main():
-    number, mode, log = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-    path, lock = "/tmp/.X11-unix/X%d" % number, "/tmp/.X%d-lock" % number
-    descriptor = os.open(lock, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o444)
-    os.write(descriptor, b"%10d\n" % os.getpid())
-    os.close(descriptor)
-    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    first, mode, log = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+    # SIGTERM before the socket is bound ends with nothing of ours left.
+    names = []
 
     def end(*_):
-        for name in ([path] if mode == "refuse" else []) + [lock]:
+        for name in names:
             with contextlib.suppress(OSError):
                 os.unlink(name)
         os._exit(0)
     signal.signal(signal.SIGTERM, end)
-    if mode == "refuse":
-        os.makedirs("/tmp/.X11-unix", exist_ok=True)
-        listener.bind(path)
-    else:
-        listener.bind("\0" + path)
+    signal.pthread_sigmask(signal.SIG_BLOCK, [signal.SIGTERM])
+    number, path, lock, listener = take_number(first, mode)
+    names.extend(([path] if mode == "refuse" else []) + [lock])
+    signal.pthread_sigmask(signal.SIG_UNBLOCK, [signal.SIGTERM])
     listener.listen(16)
+    print(number, flush=True)
     while True:
         client = listener.accept()[0]
         with open(log, "a") as f:

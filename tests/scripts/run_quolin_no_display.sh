@@ -64,21 +64,22 @@ free_number() {
 }
 # Starts display_relay.py (display_refusal.py where relay_script names it)
 # on the first free number from $1 with the rest of the arguments; sets
-# relay to the number.
-# It has started once its socket is there, the file or the abstract one.
+# relay to the number it took (it prints it once it listens: of two
+# servers or relays after one number, the later goes on to the next).
 listening() { [ -S "/tmp/.X11-unix/X$1" ] || grep -q "@/tmp/.X11-unix/X$1\$" /proc/net/unix; }
 start_relay() {
   local tenths limit program="$scripts/${relay_script:-display_relay.py}"
-  relay="$(free_number "$1")"
-  shift
-  python3 "$program" "$relay" "$@" >/dev/null 2>&1 &
+  local out="$home/relay-${#relay_pids[@]}.out"
+  python3 "$program" "$(free_number "$1")" "${@:2}" >"$out" 2>&1 &
   relay_pids+=($!)
   limit=$(($(wait_limit 30) * 10))
   for ((tenths = 0; tenths < limit; tenths++)); do
-    listening "$relay" && break
+    relay="$(head -1 "$out")"
+    case "$relay" in '' | *[!0-9]*) ;; *) listening "$relay" && return ;; esac
+    kill -0 "${relay_pids[-1]}" 2>/dev/null || break
     sleep 0.1
   done
-  listening "$relay" || fail "the listener on :$relay did not start"
+  fail "the listener from :$1 did not start: $(cat "$out")"
 }
 n="$(free_number 190)"
 start_relay $((n + 1)) mute
