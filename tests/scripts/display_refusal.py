@@ -26,6 +26,8 @@ import struct
 import sys
 import time
 
+from display_relay import take_number
+
 REASON = b"Refused by the test's own server\n"
 
 
@@ -36,32 +38,6 @@ def refusal(request):
     order = "<" if request[:1] == b"l" else ">"
     padded = REASON + b"\0" * (-len(REASON) % 4)
     return struct.pack(order + "BBHHH", 0, len(REASON), 11, 0, len(padded) // 4) + padded
-
-
-def take_number(first, mode):
-    """The first number from first on whose lock file this listener makes
-    and whose socket it binds: the number, the socket's path, the lock's
-    path and the listening socket."""
-    os.makedirs("/tmp/.X11-unix", exist_ok=True)
-    number = first
-    while True:
-        path, lock = "/tmp/.X11-unix/X%d" % number, "/tmp/.X%d-lock" % number
-        try:
-            descriptor = os.open(lock, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o444)
-        except FileExistsError:
-            number += 1
-            continue
-        os.write(descriptor, b"%10d\n" % os.getpid())
-        os.close(descriptor)
-        listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-        try:
-            listener.bind(path if mode == "refuse" else "\0" + path)
-        except OSError:
-            listener.close()
-            os.unlink(lock)
-            number += 1
-            continue
-        return number, path, lock, listener
 
 
 def main():
@@ -76,7 +52,7 @@ def main():
         os._exit(0)
     signal.signal(signal.SIGTERM, end)
     signal.pthread_sigmask(signal.SIG_BLOCK, [signal.SIGTERM])
-    number, path, lock, listener = take_number(first, mode)
+    number, path, lock, listener = take_number(first, abstract=mode != "refuse")
     names.extend(([path] if mode == "refuse" else []) + [lock])
     signal.pthread_sigmask(signal.SIG_UNBLOCK, [signal.SIGTERM])
     listener.listen(16)

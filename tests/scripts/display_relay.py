@@ -55,12 +55,13 @@ def relay(client, server_path, hold_seconds):
     threading.Thread(target=pump, args=(server, client, hold_seconds), daemon=True).start()
 
 
-def take_number(first):
+def take_number(first, abstract=False):
     """The first display number from first on that this relay takes: its
     lock file made anew (O_CREAT|O_EXCL, so that of two relays or servers
     after the same number one wins and the other goes on to the next) and
-    its socket bound. Answers the number, the socket's path, its lock's
-    path and the listening socket."""
+    its socket bound (with abstract, the abstract socket of that path alone,
+    no socket file). Answers the number, the socket's path, its lock's path
+    and the listening socket. display_refusal.py takes its number so too."""
     os.makedirs("/tmp/.X11-unix", exist_ok=True)
     number = first
     while True:
@@ -74,7 +75,7 @@ def take_number(first):
         os.close(fd)
         listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
         try:
-            listener.bind(path)
+            listener.bind("\0" + path if abstract else path)
         except OSError:
             # A socket left by a server without its lock: not ours.
             listener.close()
@@ -114,4 +115,5 @@ def main():
         first = False
 
 
-main()
+if __name__ == "__main__":
+    main()
