@@ -112,6 +112,8 @@ int NKGLMenuPickAt(NKGLMenu *pMenu, const double *pdModelView, const double *pdP
 
 // Runs the command line of an item; true when one was run. A scalar result
 // read while no part shows fringes switches the fringes on ("fringes").
+// Launch Animation plays as Play does (commands/nk_play_steps.h), passing
+// refused steps.
 bool NKGLMenuExecuteItem(NKGLMenu *pMenu, int iId);
 // The command line of an item (empty when it runs nothing).
 void NKGLMenuItemCommand(const NKGLMenu *pMenu, int iId, char *pszOut, int iSize);

@@ -6,6 +6,7 @@
 
 #include "app/nk_gl_menu.h"
 #include "commands/nk_command.h"
+#include "commands/nk_play_steps.h"
 #include "core/nk_data_source_kind.h"
 #include "core/nk_frames.h"
 #include "core/nk_graphics_settings.h"
@@ -360,7 +361,10 @@ bool NKGLMenuExecuteItem(NKGLMenu *pMenu, int iId)
     // screen: its fringes are switched on with it. "None" leaves no values
     // to colour by: fringes shown would paint the whole model in the
     // legend's lowest colour, so they go and the parts show their own.
-    if (ExecuteCommand(szLine) == 0) {
+    // Launch Animation is Play: its line first, then past refused steps.
+    if (iId == 702) {
+        NKPlayAllSteps();
+    } else if (ExecuteCommand(szLine) == 0) {
         if (bScalar && NoPartShowsFringes()) ExecuteCommand("fringes");
         if (iId == 1500 && !NoPartShowsFringes()) ExecuteCommand("nofringes");
     }

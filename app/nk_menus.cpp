@@ -15,9 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include <algorithm>
 #include <map>
-#include <vector>
 
 #include "app/nk_about.h"
 #include "app/nk_main_window.h"
@@ -27,6 +25,7 @@
 #include "app/nk_window_utils.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_path.h"
+#include "commands/nk_play_steps.h"
 #include "commands/nk_recent_files.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_file.h"
@@ -36,7 +35,6 @@
 #include "core/nk_model_hooks.h"
 #include "core/nk_shell_hooks.h"
 #include "core/nk_string.h"
-#include "readers/nk_animation_setup.h"
 #include "readers/nk_data_source.h"
 #include "render/nk_navigation.h"
 #include "render/nk_view_settings.h"
@@ -283,8 +281,9 @@ bool RunViewItem(int iId)
 
 // The animation items. A held-in-memory model runs pszInMemory; otherwise
 // the data source steps with pszFromSource (null: nothing), or, for the
-// plays (bAllSteps), first sets up every step as a frame, the backward play
-// then running its animation line as well (bRunAfterSetup).
+// plays (bAllSteps), first sets up every step as a frame through Play
+// (commands/nk_play_steps.h), the backward play then running its animation
+// line as well (bRunAfterSetup).
 struct AnimationItem {
     int iId;
     const char *pszInMemory;
@@ -302,52 +301,12 @@ const AnimationItem sg_aAnimationItems[] = {
     {NK_MENU_PLAY, "anim_run 0 0", nullptr, true, false},
 };
 
-// Sorted 0-based steps as 1-based single steps and ranges a-b, each word
-// after pszSeparator but the first.
-NKString StepRanges(const std::vector<int> &steps, const char *pszSeparator)
-{
-    NKString words;
-    for (size_t i = 0; i < steps.size();) {
-        size_t e = i;
-        while (e + 1 < steps.size() && steps[e + 1] == steps[e] + 1) e++;
-        if (i > 0) words += pszSeparator;
-        words += e == i ? NKString::FromFormat("%d", steps[i] + 1)
-                        : NKString::FromFormat("%d-%d", steps[i] + 1, steps[e] + 1);
-        i = e + 1;
-    }
-    return words;
-}
-
-// Plays every step of the data source. When the source refuses steps (the
-// first named by its check), the steps that read play instead, a warning
-// naming the steps passed over; with none that reads nothing changes.
-bool PlayAllSteps(void)
-{
-    const int iSteps = NKGetInterfaceNumSteps();
-    if (RunFormatted(NKString::FromFormat("animres 1 %d 1", iSteps)) == NK_CMD_DONE) return true;
-    std::vector<int> refused = NKRefusedAnimationSteps();
-    if (refused.empty()) return false;
-    std::sort(refused.begin(), refused.end());
-    std::vector<int> read;
-    for (int s = 0; s < iSteps; s++)
-        if (!std::binary_search(refused.begin(), refused.end(), s)) read.push_back(s);
-    if (read.empty()) {
-        NKPrintLeadError("No state of the data source reads: nothing plays.");
-        return false;
-    }
-    NKPrintWarning(NKString::FromFormat(refused.size() == 1 ? "Play passes over refused state %s."
-                                                            : "Play passes over refused states %s.",
-                                        StepRanges(refused, ", ").GetText())
-                       .GetText());
-    return RunFormatted(NKString("animresults steps ") + StepRanges(read, " ")) == NK_CMD_DONE;
-}
-
 void Animate(const AnimationItem &item)
 {
     if (NKIsModelHeldInMemory()) {
         Run(item.pszInMemory);
     } else if (item.bAllSteps) {
-        if (PlayAllSteps() && item.bRunAfterSetup) Run(item.pszInMemory);
+        if (NKPlayAllSteps() && item.bRunAfterSetup) Run(item.pszInMemory);
     } else if (item.pszFromSource != nullptr) {
         Run(item.pszFromSource);
     }

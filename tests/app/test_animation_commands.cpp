@@ -398,6 +398,48 @@ TEST_F(AnimationCommands, LSDynaStateWithNonFiniteCoordinatesIsRefusedLeavingThe
     NKTestRemoveDir(dir);
 }
 
+// An animation over refused states, in every form of animresults: the
+// set-up records the source's steps it found refused (0-based, in the order
+// it checked them; not the frames they would have made), names the first it
+// checked once and no other, fails, and leaves the frames as they were.
+TEST_F(AnimationCommands, ASetUpRecordsTheStepsItFoundRefused)
+{
+    const struct {
+        const char *pszLine;
+        std::vector<int> bad;  // 1-based states of five
+        std::vector<int> recorded;
+        int iNamed;
+    } rows[] = {
+        {"animresults 3 5 1", {4}, {3}, 4},
+        {"animresults 1 5 2", {3, 5}, {2, 4}, 3},
+        {"animresults 2 5 3", {2, 5}, {1, 4}, 2},
+        {"animresults steps 5 2-4", {4}, {3}, 4},
+        {"animresults steps 4 1-2", {2, 4}, {3, 1}, 4},
+    };
+    const std::string dir = NKTestMakeTempDir("anim_lsdyna_refused_steps_");
+    const std::string db = dir + "/d3plot";
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.pszLine);
+        ASSERT_TRUE(LSDynaSaveFamilyWithBadStates(db, 5, row.bad));
+        ASSERT_EQ(Run("open \"" + db + "\""), 0) << m_Capture.Text();
+        ASSERT_EQ(NKGetInterfaceNumSteps(), 5);
+        const std::vector<FrameShow> before = ShownFrames();
+        EXPECT_EQ(Run(row.pszLine), 1);
+        EXPECT_EQ(NKRefusedAnimationSteps(), row.recorded);
+        size_t iRefusals = 0;
+        for (const CapturedLine &line : m_Capture.Lines())
+            iRefusals += line.text.find("is refused") != std::string::npos;
+        EXPECT_EQ(iRefusals, 1u) << m_Capture.Text();
+        EXPECT_TRUE(Said("LS-DYNA file " + db + ": state " + std::to_string(row.iNamed) +
+                             " is refused, the coordinates of node 3 are not finite.",
+                         NK_MSG_ERROR))
+            << m_Capture.Text();
+        EXPECT_TRUE(ShownFrames() == before);
+        ASSERT_EQ(Run("closefiles"), 0);
+    }
+    NKTestRemoveDir(dir);
+}
+
 std::vector<std::string> FrameNames(void)
 {
     std::vector<std::string> names;

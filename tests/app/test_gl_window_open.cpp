@@ -30,6 +30,7 @@
 #include "app/nk_menu_state.h"
 #include "app/nk_menus.h"
 #include "app/nk_statusbar.h"
+#include "app/nk_toolbar.h"
 #include "commands/nk_recent_files.h"
 #include "core/nk_frames.h"
 #include "core/nk_message.h"
@@ -97,6 +98,19 @@ public:  // the roads are taken by member pointer in the tests' tables
         NKMainWindowCommand(NK_MENU_RECENT_FIRST);
     }
     void Drop(const std::string &file) { NKTestDropFiles({file}); }
+    // Shows the Results Menu and clicks the item in the view, F2 held.
+    void ClickResultsMenuItem(int iId)
+    {
+        ASSERT_EQ(ExecuteCommand("usermenu results"), 0);
+        ASSERT_TRUE(NKTestSetViewSize(640, 480));
+        NKRedrawView();
+        m_pView->requestActivate();
+        ASSERT_TRUE(NKTestWaitFor([this] { return QGuiApplication::focusWindow() == m_pView; },
+                                  "the keyboard focus on the view"));
+        QTest::keyPress(m_pView, Qt::Key_F2);
+        QTest::mouseClick(m_pView, Qt::LeftButton, Qt::NoModifier, NKTestMenuItemPoint(iId));
+        QTest::keyRelease(m_pView, Qt::Key_F2);
+    }
     // The three roads from the window, by name.
     struct Road {
         const char *pszName;
@@ -213,27 +227,6 @@ TEST_F(WindowOpenTest, FailedOpensLeaveThePlateWithItsSource)
     EXPECT_NE(g_pModel->animationType, 0);
 }
 
-namespace {
-
-// The LS-DYNA shell fixture with states at 0, 0.001, ... saved as path; the
-// states (1-based) in bad hold a node coordinate that is not finite.
-bool SaveFamilyWithBadStates(const std::string &path, int iStates, const std::vector<int> &bad)
-{
-    LSDynaTestWriter w;
-    LSDynaWriteShellGeometry(&w);
-    for (int k = 1; k <= iStates; k++) {
-        if (std::find(bad.begin(), bad.end(), k) == bad.end()) {
-            LSDynaWriteShellState(&w, 0.001 * (k - 1));
-            continue;
-        }
-        w.Float(0.001 * (k - 1));
-        w.Floats({0, 0, 0, 1, 0, 0, 1, NAN, 0, 0, 1, 0});
-    }
-    return w.Save(path);
-}
-
-}  // namespace
-
 // An LS-DYNA database of five states whose third and fifth are refused (a
 // node coordinate that is not finite) opened from the window: Step forward
 // from state 2 goes on to state 4 and Step backward back to state 2, the
@@ -243,7 +236,7 @@ bool SaveFamilyWithBadStates(const std::string &path, int iStates, const std::ve
 TEST_F(WindowOpenTest, StepAndPlayGoPastRefusedStates)
 {
     const std::string db = m_Dir + "/d3plot";
-    ASSERT_TRUE(SaveFamilyWithBadStates(db, 5, {3, 5}));
+    ASSERT_TRUE(LSDynaSaveFamilyWithBadStates(db, 5, {3, 5}));
     OpenRecent(db);
     ASSERT_EQ(NKGetInterfaceNumSteps(), 5);
     ASSERT_EQ(ExecuteCommand("readstate 2 1 1"), 0);
@@ -283,7 +276,7 @@ TEST_F(WindowOpenTest, StepAndPlayGoPastRefusedStates)
 
     // Every state refused: Play says so once on the status line, and
     // nothing plays; Step stays where it is.
-    ASSERT_TRUE(SaveFamilyWithBadStates(db, 3, {1, 2, 3}));
+    ASSERT_TRUE(LSDynaSaveFamilyWithBadStates(db, 3, {1, 2, 3}));
     OpenRecent(db);
     ASSERT_EQ(NKGetInterfaceNumSteps(), 3);
     const NKGeometry *pOpened = g_pModel->pFrames[0].pGeometry;
@@ -294,6 +287,85 @@ TEST_F(WindowOpenTest, StepAndPlayGoPastRefusedStates)
     EXPECT_EQ(NKMainWindowCommand(NK_MENU_STEPFORWARD), 0);
     EXPECT_EQ(NKGetStatusbarText(0), "No state after state 1 reads: state 1 stays.");
     EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pOpened);
+}
+
+// Every place that plays passes refused states the same way: the tool
+// bar's Play and Play backward, the Animation menu's Play and the view's
+// Results Menu's Launch Animation, over families whose last state reads,
+// whose last state is refused, with refused states in a row, and with
+// every state refused. The first refusal is printed once and no other,
+// the warning names each state passed over once, and the states that read
+// play to the last of them; with none that reads nothing changes.
+TEST_F(WindowOpenTest, EveryPlacePlaysTheStatesThatRead)
+{
+    const struct {
+        const char *pszName;
+        std::function<void()> play;
+        int iType;  // the animation's direction: 1 forward, 2 backward
+    } places[] = {
+        {"tool bar Play", [] { NKGetToolbarAction(40325)->trigger(); }, 1},
+        {"tool bar Play backward", [] { NKGetToolbarAction(40320)->trigger(); }, 2},
+        {"Animation menu Play",
+         [] {
+             InitMenuPopup();
+             NKGetMenuAction(NK_MENU_PLAY)->trigger();
+         },
+         1},
+        {"Results Menu Launch Animation", [this] { ClickResultsMenuItem(702); }, 1},
+    };
+    const struct {
+        int iStates;
+        std::vector<int> bad;     // 1-based
+        std::vector<int> played;  // 0-based steps; empty: nothing plays
+        const char *pszWarning;
+    } families[] = {
+        {5, {3}, {0, 1, 3, 4}, "Play passes over refused state 3."},
+        {5, {3, 5}, {0, 1, 3}, "Play passes over refused states 3, 5."},
+        {6, {2, 3, 6}, {0, 3, 4}, "Play passes over refused states 2-3, 6."},
+        {3, {1, 2, 3}, {}, "No state of the data source reads: nothing plays."},
+    };
+    const std::string db = m_Dir + "/d3plot";
+    for (const auto &family : families) {
+        for (const auto &place : places) {
+            SCOPED_TRACE(std::string(place.pszName) + ", " + family.pszWarning);
+            ASSERT_TRUE(LSDynaSaveFamilyWithBadStates(db, family.iStates, family.bad));
+            OpenRecent(db);
+            ASSERT_EQ(NKGetInterfaceNumSteps(), family.iStates);
+            const NKGeometry *pOpened = g_pModel->pFrames[0].pGeometry;
+            const std::string refusal = NKString::FromFormat("LS-DYNA file %s: state %d is "
+                                                             "refused, the coordinates of node 3 "
+                                                             "are not finite.",
+                                                             db.c_str(), family.bad[0])
+                                            .GetText();
+            MessageCapture capture;
+            place.play();
+            const auto said = [&capture](const std::string &fragment) {
+                return std::count_if(capture.Lines().begin(), capture.Lines().end(),
+                                     [&](const CapturedLine &l) {
+                                         return l.text.find(fragment) != std::string::npos;
+                                     });
+            };
+            EXPECT_EQ(said("is refused"), 1) << capture.Text();
+            EXPECT_EQ(said(refusal), 1) << capture.Text();
+            EXPECT_EQ(said(family.pszWarning), 1) << capture.Text();
+            std::vector<int> played;
+            for (int i = 0; i < g_pModel->iNumFrames && !family.played.empty(); i++)
+                played.push_back(g_pModel->pFrames[i].iStepIndex);
+            EXPECT_EQ(played, family.played);
+            if (family.played.empty()) {
+                EXPECT_EQ(NKGetStatusbarText(0), family.pszWarning);
+                EXPECT_EQ(g_pModel->iNumFrames, 1);
+                EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pOpened);
+                EXPECT_EQ(g_pModel->animationType, 0);
+                continue;
+            }
+            EXPECT_EQ(NKGetStatusbarText(0), refusal);
+            EXPECT_EQ(g_pModel->animationType, place.iType);
+            EXPECT_EQ(g_pModel->iAnimationFromFrame, 0);
+            EXPECT_EQ(g_pModel->iAnimationToFrame, g_pModel->iNumFrames - 1);
+            ASSERT_EQ(ExecuteCommand("noanim"), 0);
+        }
+    }
 }
 
 // With the site's file beside the program, File > Open of the beam lists

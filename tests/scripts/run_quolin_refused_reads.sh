@@ -215,5 +215,5 @@ check_refused "open \"$PWD/fam/d3plot\"|readstate 10 1 1" beam_ends \
 check_refused "open \"$PWD/fam/d3plot\"|readstate 2 1 1" beam_ends \
   'readstate previous#Error: No state before state 2 reads: state 2 stays.'
 check_refused "open \"$PWD/fam/d3plot\"|readstate 4 1 1" beam5 "animresults 1 12 1#$(refused 5)" \
-  "readstate 5 1 1#$(refused 5)" "animresults steps 4-6#$(refused 5)"
+  "animresults 4 6 1#$(refused 5)" "readstate 5 1 1#$(refused 5)" "animresults steps 4-6#$(refused 5)"
 echo "with no state that reads past the refused ones nothing changes, nor with animresults"

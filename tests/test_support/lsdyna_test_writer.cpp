@@ -3,6 +3,7 @@
 #include "tests/test_support/lsdyna_test_writer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -107,6 +108,22 @@ bool LSDynaSaveFamilyWithBadThirdState(const std::string &path, double dBad, int
     w.Float(0.002);
     w.Floats({0, 0, 0, 1, 0, 0, 1, dBad, 0, 0, 1, 0});
     LSDynaWriteShellState(&w, 0.003);
+    return w.Save(path);
+}
+
+bool LSDynaSaveFamilyWithBadStates(const std::string &path, int iStates,
+                                   const std::vector<int> &bad)
+{
+    LSDynaTestWriter w;
+    LSDynaWriteShellGeometry(&w);
+    for (int k = 1; k <= iStates; k++) {
+        if (std::find(bad.begin(), bad.end(), k) == bad.end()) {
+            LSDynaWriteShellState(&w, 0.001 * (k - 1));
+            continue;
+        }
+        w.Float(0.001 * (k - 1));
+        w.Floats({0, 0, 0, 1, 0, 0, 1, NAN, 0, 0, 1, 0});
+    }
     return w.Save(path);
 }
 

@@ -44,6 +44,10 @@ void LSDynaWriteShellState(LSDynaTestWriter *pW, double fTime);
 // coordinate dBad (a coordinate that is not finite, for the state's
 // refusal). False when the file cannot be written.
 bool LSDynaSaveFamilyWithBadThirdState(const std::string &path, double dBad, int iWordSize = 4);
+// The fixture with states at 0, 0.001, ... up to state iStates saved as
+// path; the states (1-based) in bad have node 3's y coordinate NaN.
+bool LSDynaSaveFamilyWithBadStates(const std::string &path, int iStates,
+                                   const std::vector<int> &bad);
 // A family in pszDir: d3plot with states 0 and 0.001 and the end marker
 // (or, with bEndMarker, the end marker alone) and d3plot01 with the rest up to 0.003, plus
 // d3plot00 and d3plot1, which are no members. Returns the words written to
