@@ -3,7 +3,8 @@
 // file the viewer reads; a file that fails leaves the model with its source;
 // the site's "fileopen.qlc" builds the Results Menu, which follows the next
 // model; a user's own file replaces the site's; why a load failed shows on
-// the status line, whole on hover. Needs an X display.
+// the status line, whole on hover; Step and every place that plays go past
+// refused states. Needs an X display.
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
