@@ -323,8 +323,7 @@ TEST(StartWatchDeathTest, AStartEndedAtTheLimitKeepsItsOutput)
         {
             if (std::freopen(output.c_str(), "w", stdout) == nullptr) std::_Exit(2);
             std::printf("written before the start\n");
-            NKBeginPlatformStart("still waiting", "the limit came", 1,
-                                 [](const std::string &) {});
+            NKBeginPlatformStart("still waiting", "the limit came", 1, [](const std::string &) {});
             for (;;) pause();
         },
         ::testing::ExitedWithCode(1), "the limit came");
