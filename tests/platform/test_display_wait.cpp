@@ -7,6 +7,9 @@
 // that ended go at once.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -14,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -24,6 +28,27 @@
 #include "platform/nk_platform_start.h"
 #include "tests/test_support/test_files.h"
 #include "tests/test_support/test_wait.h"
+
+namespace {
+
+// A line for the X library to write to standard error on its way into
+// XOpenDisplay (null: none), as it writes what a server sent.
+const char *sg_pszXlibLine = nullptr;
+
+}  // namespace
+
+// The X library's XOpenDisplay, after the line of sg_pszXlibLine: this
+// program's own definition comes before the library's.
+extern "C" Display *XOpenDisplay(_Xconst char *pszName)
+{
+    using Open = Display *(*)(_Xconst char *);
+    static const Open pfnOpen = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "XOpenDisplay"));
+    if (sg_pszXlibLine != nullptr) {
+        const ssize_t iWritten = write(STDERR_FILENO, sg_pszXlibLine, std::strlen(sg_pszXlibLine));
+        (void)iWritten;
+    }
+    return pfnOpen != nullptr ? pfnOpen(pszName) : nullptr;
+}
 
 namespace {
 
@@ -220,6 +245,39 @@ TEST(DisplayWait, TheSubjectNamesTheDisplaysOfThePlatformsTried)
             << (c.pszPlatform != nullptr ? c.pszPlatform : "(no platform)") << " with "
             << c.arguments.size() << " arguments";
     }
+}
+
+// A display that opens after the X library wrote a line on its way (which
+// the check catches, as it catches a refusal's reason) still shows the
+// line on standard error, once.
+TEST(DisplayWait, ALineTheXLibraryWroteOnItsWayToADisplayThatOpensIsShown)
+{
+    const char *pszDisplay = std::getenv("DISPLAY");
+    if (pszDisplay == nullptr || *pszDisplay == '\0') GTEST_SKIP() << "no X display";
+    const EnvironmentSetting environment(
+        std::map<std::string, const char *>{{"QT_QPA_PLATFORM", "xcb"}});
+    const TempFolder folder("quolin-display-check-");
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string shown = folder.Path() + "/stderr.txt";
+    const int iShown = open(shown.c_str(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(iShown, 0);
+    std::fflush(stderr);
+    const int iError = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+    ASSERT_GE(iError, 0);
+    dup2(iShown, STDERR_FILENO);
+    sg_pszXlibLine = "Xlib:  a line on the way\n";
+    std::string words[] = {"quolin", ""};
+    char *argv[] = {&words[0][0], nullptr};
+    std::string message;
+    const bool bOpened = NKCanOpenDisplay(1, argv, &message);
+    sg_pszXlibLine = nullptr;
+    std::fflush(stderr);
+    dup2(iError, STDERR_FILENO);
+    close(iError);
+    close(iShown);
+    NKEndDisplayCheck();
+    EXPECT_TRUE(bOpened) << message;
+    EXPECT_EQ(NKTestReadFile(shown), "Xlib:  a line on the way\n");
 }
 
 // Work that lasts: the notice once, then the limit; where the notice's time
