@@ -27,11 +27,6 @@
 
 namespace {
 
-bool IsEmptyBox(const float *pfBox)
-{
-    return pfBox[0] > pfBox[3] || pfBox[1] > pfBox[4] || pfBox[2] > pfBox[5];
-}
-
 // Grows pfBox by the point p, strictly.
 void GrowByPoint(float *pfBox, const float *p)
 {
@@ -56,7 +51,7 @@ void CopyBox(float *pfDst, const float *pfSrc) { std::memcpy(pfDst, pfSrc, 6 * s
 // matrix. An empty box stays empty.
 void CarryBoxThroughMatrix(float *pfBox, const float *m)
 {
-    if (IsEmptyBox(pfBox)) return;
+    if (NKIsEmptyBox(pfBox)) return;
     ModelToDisplayBox(pfBox);
     NKOrientedBox box;
     box.SetFromBox(pfBox);
@@ -92,6 +87,12 @@ void NKSetMaxValues(float *pfBox)
         pfBox[k] = NK_EMPTY_MIN;
         pfBox[k + 3] = NK_EMPTY_MAX;
     }
+}
+
+bool NKIsEmptyBox(const float *pfBox)
+{
+    return pfBox == nullptr || !(pfBox[0] <= pfBox[3]) || !(pfBox[1] <= pfBox[4]) ||
+           !(pfBox[2] <= pfBox[5]);
 }
 
 float NKGetMaxExtent(const float *pfBox)
@@ -313,7 +314,7 @@ bool NKComputePartBoundingBox(NKPart *pPart, int iPart, NKFrame *pFrame, float *
     if (pPart->pPrimitives != nullptr && NKGetPrimitivesBox(pPart->pPrimitives, afPrimitives))
         GrowByBox(afBox, afPrimitives);
     // The empty box stays the empty box rather than a scaled copy of it.
-    if (!IsEmptyBox(afBox)) DisplayToModelBox(afBox);
+    if (!NKIsEmptyBox(afBox)) DisplayToModelBox(afBox);
     if (bStoreUndeformed) CopyBox(pPart->fBoundingBox, afBox);
     if (pfOut != nullptr) CopyBox(pfOut, afBox);
     return true;

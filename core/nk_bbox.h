@@ -31,6 +31,11 @@ enum { NK_POLYLINE_AS_IS = 0, NK_POLYLINE_TO_MODEL = 1, NK_POLYLINE_TO_DISPLAY =
 
 // The empty box; a null box goes to the internal trace.
 void NKSetMaxValues(float *pfBox);
+// Whether the box holds no point: its minimum above its maximum (or not
+// comparable with it) in any one axis, as the empty box is in all three; a
+// box without extent in an axis holds the points of that plane. Null is
+// empty.
+bool NKIsEmptyBox(const float *pfBox);
 // The largest of the three extents (max - min); 0 for null (internal trace).
 float NKGetMaxExtent(const float *pfBox);
 

@@ -138,7 +138,7 @@ bool ConvertToDisplay(NKGeometry *pGeo, NKFrame *pFirst)
     float afBox[6];
     std::memcpy(afBox, g_pModel->fBoundingBox, sizeof(afBox));
     // An empty model box has no scale and centre yet to convert with.
-    bool bGrown = afBox[0] > afBox[3];
+    bool bGrown = NKIsEmptyBox(afBox);
     for (int k = 0; k < 3; k++) {
         if (pGeo->fBoundingBox[k] < afBox[k]) {
             afBox[k] = pGeo->fBoundingBox[k];

@@ -71,7 +71,10 @@ std::string DefaultPlatforms(void)
 // "-title" and "-icon" only while the platform so far is xcb), "-platform"
 // names the platforms; of the arguments left, the xcb platform takes
 // "-display", "-name" and "-visual" with the word after them, when there is
-// one.
+// one. The words left are moved down over those taken in a copy of argv
+// with its end (argv[argc]), as Qt moves them in argv itself, so that
+// whatever follows the last word left is one of the caller's: a read past
+// it takes a word given on the command line, never memory of the check's.
 PlatformChoice ReadPlatformChoice(int argc, char **argv)
 {
     static const char *const kWithValue[] = {"-platformpluginpath", "-platformtheme",
@@ -81,24 +84,21 @@ PlatformChoice ReadPlatformChoice(int argc, char **argv)
     choice.platforms = DefaultPlatforms();
     const char *pszEnvironment = std::getenv("QT_QPA_PLATFORM");
     if (pszEnvironment != nullptr && *pszEnvironment != '\0') choice.platforms = pszEnvironment;
-    std::vector<const char *> left;
+    std::vector<const char *> left(argv, argv + argc + 1);
+    size_t iLeft = 1;
     for (int i = 1; i < argc; i++) {
         if (argv[i] == nullptr) continue;
-        if (argv[i][0] != '-') {
-            left.push_back(argv[i]);
-            continue;
-        }
-        const std::string name = OptionName(argv[i]);
+        const std::string name = argv[i][0] == '-' ? OptionName(argv[i]) : "";
         const bool bXcbSoFar = choice.platforms.compare(0, 3, "xcb") == 0;
         if (name == "-platform") {
             if (++i < argc) choice.platforms = argv[i];
         } else if (IsOneOf(name, kWithValue) || (bXcbSoFar && IsOneOf(name, kXcbWithValue))) {
             ++i;
         } else {
-            left.push_back(argv[i]);
+            left[iLeft++] = argv[i];
         }
     }
-    for (size_t i = 0; i + 1 < left.size(); i++) {
+    for (size_t i = 1; i + 1 < iLeft; i++) {
         const std::string name = OptionName(left[i]);
         if (name == "-display")
             choice.pszDisplay = left[++i];

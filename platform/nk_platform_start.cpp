@@ -119,8 +119,8 @@ void StartMessageHandler(QtMsgType type, const QMessageLogContext &context, cons
 
 NKStartWatch::NKStartWatch(int iNoticeMs, int iLimitMs, std::function<void()> onNotice,
                            std::function<void()> onLimit)
-    : m_iNoticeMs(iNoticeMs), m_iLimitMs(iLimitMs), m_onNotice(std::move(onNotice)),
-      m_onLimit(std::move(onLimit))
+    : m_Begun(std::chrono::steady_clock::now()), m_iNoticeMs(iNoticeMs), m_iLimitMs(iLimitMs),
+      m_onNotice(std::move(onNotice)), m_onLimit(std::move(onLimit))
 {
     m_Thread = std::thread([this] { Run(); });
 }
@@ -129,15 +129,14 @@ NKStartWatch::~NKStartWatch() { End(); }
 
 void NKStartWatch::Run(void)
 {
-    const auto begun = std::chrono::steady_clock::now();
     const auto isEnded = [this] { return m_bEnded; };
     std::unique_lock<std::mutex> lock(m_Mutex);
     if (m_iNoticeMs < m_iLimitMs) {
-        if (m_Ended.wait_until(lock, begun + std::chrono::milliseconds(m_iNoticeMs), isEnded))
+        if (m_Ended.wait_until(lock, m_Begun + std::chrono::milliseconds(m_iNoticeMs), isEnded))
             return;
         m_onNotice();
     }
-    if (!m_Ended.wait_until(lock, begun + std::chrono::milliseconds(m_iLimitMs), isEnded))
+    if (!m_Ended.wait_until(lock, m_Begun + std::chrono::milliseconds(m_iLimitMs), isEnded))
         m_onLimit();
 }
 

@@ -10,6 +10,7 @@
 // it at the limit.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -18,7 +19,8 @@
 
 // A watch on a thread of its own over work that may block: onNotice runs
 // once when the work has lasted iNoticeMs (not where that is not below
-// iLimitMs), onLimit when it has lasted iLimitMs, unless End came first.
+// iLimitMs), onLimit when it has lasted iLimitMs, unless End came first;
+// both counted from the watch's making, however late its thread starts.
 // Both run on the watch's thread; End waits for one that runs (onLimit of
 // the program's start never returns: it ends the program).
 class NKStartWatch {
@@ -35,6 +37,7 @@ public:
 private:
     void Run(void);
 
+    std::chrono::steady_clock::time_point m_Begun;
     int m_iNoticeMs, m_iLimitMs;
     std::function<void()> m_onNotice, m_onLimit;
     std::mutex m_Mutex;

@@ -51,7 +51,7 @@ void DefaultPlanePoint(float *pfOut)
 {
     float box[6];
     NKVec3Zero(pfOut);
-    if (!NKGetModelBoundingBox(box, 1) || box[0] > box[3]) return;
+    if (!NKGetModelBoundingBox(box, 1) || NKIsEmptyBox(box)) return;
     for (int k = 0; k < 3; k++) pfOut[k] = 0.5f * (box[k] + box[k + 3]);
     ModelToDisplay(pfOut);
 }

@@ -57,7 +57,7 @@ void MakeSearchBox(const NKFrame *pFrame, const void *pGrid, float *pfBox)
 {
     NKGetElementGridBox(pGrid, pfBox);
     const float *pfGeo = NKGetGeoBoundingBox(pFrame, NK_BOX_UNDEFORMED);
-    if (pfGeo != nullptr && pfGeo[0] <= pfGeo[3]) {
+    if (!NKIsEmptyBox(pfGeo)) {
         float afGeo[6];
         std::memcpy(afGeo, pfGeo, sizeof(afGeo));
         ModelToDisplayBox(afGeo);

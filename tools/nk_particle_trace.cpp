@@ -61,7 +61,7 @@ TraceSeedBox DefaultSeed(void)
     TraceSeedBox seed;
     float afBox[6];
     float afCentre[3] = {0.0f, 0.0f, 0.0f};
-    if (NKGetModelBoundingBox(afBox, NK_BOX_UNDEFORMED) && afBox[0] <= afBox[3])
+    if (NKGetModelBoundingBox(afBox, NK_BOX_UNDEFORMED) && !NKIsEmptyBox(afBox))
         NKGetBoxCenter(afBox, afCentre);
     std::memcpy(seed.fCorner1, afCentre, sizeof(afCentre));
     std::memcpy(seed.fCorner2, afCentre, sizeof(afCentre));

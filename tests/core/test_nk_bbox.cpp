@@ -144,6 +144,24 @@ TEST_F(BoxTest, EmptyBoxAndMaxExtent)
     float b[6] = {0, 0, 0, 1, 5, 2}, deep[6] = {0, 0, 0, 1, 2, 7};
     EXPECT_FLOAT_EQ(NKGetMaxExtent(b), 5.0f);
     EXPECT_FLOAT_EQ(NKGetMaxExtent(deep), 7.0f);
+    // Empty in any one axis is empty; without extent is not.
+    const struct {
+        float afBox[6];
+        bool bEmpty;
+    } kBoxes[] = {{{1e12f, 1e12f, 1e12f, -1e12f, -1e12f, -1e12f}, true},
+                  {{0, 0, 1e12f, 1, 5, -1e12f}, true},
+                  {{0, 0, 3, 1, 5, 2}, true},
+                  {{0, 1e12f, 0, 1, -1e12f, 2}, true},
+                  {{2, 0, 0, 1, 5, 2}, true},
+                  {{0, 0, NAN, 1, 5, 2}, true},
+                  {{0, 0, 0, 1, 5, 2}, false},
+                  {{4, 0, 0, 4, 5, 2}, false},
+                  {{3, 3, 3, 3, 3, 3}, false}};
+    for (const auto &c : kBoxes)
+        EXPECT_EQ(NKIsEmptyBox(c.afBox), c.bEmpty)
+            << c.afBox[0] << " " << c.afBox[1] << " " << c.afBox[2] << " " << c.afBox[3] << " "
+            << c.afBox[4] << " " << c.afBox[5];
+    EXPECT_TRUE(NKIsEmptyBox(nullptr));
     NKResetDiagnostics();
     EXPECT_FLOAT_EQ(NKGetMaxExtent(nullptr), 0.0f);
     NKSetMaxValues(nullptr);

@@ -7,20 +7,48 @@
 // that ended go at once.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/nk_display_check.h"
 #include "platform/nk_platform_start.h"
+#include "tests/test_support/test_files.h"
 #include "tests/test_support/test_wait.h"
+
+namespace {
+
+// A line for the X library to write to standard error on its way into
+// XOpenDisplay (null: none), as it writes what a server sent.
+const char *sg_pszXlibLine = nullptr;
+
+}  // namespace
+
+// The X library's XOpenDisplay, after the line of sg_pszXlibLine: this
+// program's own definition comes before the library's.
+extern "C" Display *XOpenDisplay(_Xconst char *pszName)
+{
+    using Open = Display *(*)(_Xconst char *);
+    static const Open pfnOpen = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "XOpenDisplay"));
+    if (sg_pszXlibLine != nullptr) {
+        const ssize_t iWritten = write(STDERR_FILENO, sg_pszXlibLine, std::strlen(sg_pszXlibLine));
+        (void)iWritten;
+    }
+    return pfnOpen != nullptr ? pfnOpen(pszName) : nullptr;
+}
 
 namespace {
 
@@ -85,6 +113,25 @@ private:
     int m_iSocket;
 };
 
+// A fresh folder in the test's temporary folder for one scope, removed with
+// what it holds after it; "" where it cannot be made.
+class TempFolder {
+public:
+    explicit TempFolder(const char *pszPrefix) : m_Path(NKTestMakeTempDir(pszPrefix)) {}
+    ~TempFolder()
+    {
+        if (!m_Path.empty()) {
+            EXPECT_TRUE(NKTestRemoveDir(m_Path)) << m_Path;
+        }
+    }
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+    const std::string &Path(void) const { return m_Path; }
+
+private:
+    std::string m_Path;
+};
+
 // What a watch called, in order: "notice", "limit".
 struct WatchCalls {
     std::mutex mutex;
@@ -142,13 +189,14 @@ TEST(DisplayWait, TheLimitIsWholeSecondsElseTheDefaultNamed)
 // The lines name the displays of the platforms Qt tries, in order, each
 // once: the X display of "-display" (not one given as the last word, with
 // nothing after it) or DISPLAY; a Wayland display only where its socket is
-// there; else the platform list.
+// there; else the platform list. The slot after the last word (argv[argc])
+// holds a display name here, so that a read past the words names it in
+// every build, not only where a sanitizer stops the read.
 TEST(DisplayWait, TheSubjectNamesTheDisplaysOfThePlatformsTried)
 {
-    char szTemplate[] = "/tmp/quolin-display-wait-XXXXXX";
-    ASSERT_NE(mkdtemp(szTemplate), nullptr);
-    const std::string runtime = szTemplate;
-    ListeningSocket wayland(runtime + "/wayland-7");
+    const TempFolder runtime("quolin-display-wait-");
+    ASSERT_FALSE(runtime.Path().empty());
+    ListeningSocket wayland(runtime.Path() + "/wayland-7");
     const struct {
         const char *pszPlatform, *pszSession, *pszWayland, *pszDisplay;
         std::vector<const char *> arguments;
@@ -172,6 +220,8 @@ TEST(DisplayWait, TheSubjectNamesTheDisplaysOfThePlatformsTried)
          "display \":6\""},
         {"xcb", nullptr, nullptr, ":5", {"beam.nkf", "-display"}, "display \":5\""},
         {"xcb", nullptr, nullptr, ":5", {"a", "b", "c", "-display"}, "display \":5\""},
+        {"xcb", nullptr, nullptr, ":5", {"-platform", "xcb", ":7", "-display"}, "display \":5\""},
+        {"xcb", nullptr, nullptr, ":5", {"-title", "t", ":7", "-display"}, "display \":5\""},
         {"xcb", nullptr, nullptr, ":5", {"-display", ""}, "display \":5\""},
         {"xcb", nullptr, nullptr, nullptr, {}, "the window platform \"xcb\""},
         {"eglfs", nullptr, nullptr, ":5", {}, "the window platform \"eglfs\""},
@@ -181,19 +231,53 @@ TEST(DisplayWait, TheSubjectNamesTheDisplaysOfThePlatformsTried)
         EnvironmentSetting environment({{"QT_QPA_PLATFORM", c.pszPlatform},
                                         {"XDG_SESSION_TYPE", c.pszSession},
                                         {"WAYLAND_DISPLAY", c.pszWayland},
-                                        {"XDG_RUNTIME_DIR", runtime.c_str()},
+                                        {"XDG_RUNTIME_DIR", runtime.Path().c_str()},
                                         {"DISPLAY", c.pszDisplay}});
-        // argv as the program has it: a copy of each word, then null.
+        // argv: a copy of each word, then where the program has its null
+        // a display that no row names.
         std::vector<std::string> words = {"quolin"};
         for (const char *pszWord : c.arguments) words.push_back(pszWord);
+        words.push_back(":9");
         std::vector<char *> argv;
         for (std::string &word : words) argv.push_back(&word[0]);
-        argv.push_back(nullptr);
-        EXPECT_EQ(NKDisplayWaitSubject(static_cast<int>(words.size()), argv.data()), c.pszSubject)
+        EXPECT_EQ(NKDisplayWaitSubject(static_cast<int>(words.size()) - 1, argv.data()),
+                  c.pszSubject)
             << (c.pszPlatform != nullptr ? c.pszPlatform : "(no platform)") << " with "
             << c.arguments.size() << " arguments";
     }
-    rmdir(szTemplate);
+}
+
+// A display that opens after the X library wrote a line on its way (which
+// the check catches, as it catches a refusal's reason) still shows the
+// line on standard error, once.
+TEST(DisplayWait, ALineTheXLibraryWroteOnItsWayToADisplayThatOpensIsShown)
+{
+    const char *pszDisplay = std::getenv("DISPLAY");
+    if (pszDisplay == nullptr || *pszDisplay == '\0') GTEST_SKIP() << "no X display";
+    const EnvironmentSetting environment(
+        std::map<std::string, const char *>{{"QT_QPA_PLATFORM", "xcb"}});
+    const TempFolder folder("quolin-display-check-");
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string shown = folder.Path() + "/stderr.txt";
+    const int iShown = open(shown.c_str(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(iShown, 0);
+    std::fflush(stderr);
+    const int iError = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+    ASSERT_GE(iError, 0);
+    dup2(iShown, STDERR_FILENO);
+    sg_pszXlibLine = "Xlib:  a line on the way\n";
+    std::string words[] = {"quolin", ""};
+    char *argv[] = {&words[0][0], nullptr};
+    std::string message;
+    const bool bOpened = NKCanOpenDisplay(1, argv, &message);
+    sg_pszXlibLine = nullptr;
+    std::fflush(stderr);
+    dup2(iError, STDERR_FILENO);
+    close(iError);
+    close(iShown);
+    NKEndDisplayCheck();
+    EXPECT_TRUE(bOpened) << message;
+    EXPECT_EQ(NKTestReadFile(shown), "Xlib:  a line on the way\n");
 }
 
 // Work that lasts: the notice once, then the limit; where the notice's time
@@ -242,4 +326,64 @@ TEST(StartWatch, WorkThatEndsLetsTheWatchGoAtOnce)
         EXPECT_LT(MillisecondsSince(begun), iLongMs);
         EXPECT_EQ(calls.Taken(), std::vector<std::string>{"notice"});
     }
+}
+
+// The notice and the limit come at their times counted from the watch's
+// making, the notice first: never earlier (a busy machine may only make
+// them later, which is not checked).
+TEST(StartWatch, TheNoticeAndTheLimitComeAtTheirTimesFromTheStart)
+{
+    std::mutex mutex;
+    long iNoticeMs = -1, iLimitMs = -1;
+    const auto begun = std::chrono::steady_clock::now();
+    NKStartWatch watch(
+        100, 200,
+        [&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            iNoticeMs = MillisecondsSince(begun);
+        },
+        [&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            iLimitMs = MillisecondsSince(begun);
+        });
+    EXPECT_TRUE(NKTestWaitFor(
+        [&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            return iLimitMs >= 0;
+        },
+        "the watch's limit"));
+    watch.End();
+    EXPECT_GE(iNoticeMs, 100);
+    EXPECT_GE(iLimitMs, 200);
+    EXPECT_LE(iNoticeMs, iLimitMs);
+}
+
+// A start that the watch ends at its limit says so on standard error and
+// ends with status 1, and what the program had written to standard output
+// sent to a file (held in the stream's buffer) is in the file.
+TEST(StartWatchDeathTest, AStartEndedAtTheLimitKeepsItsOutput)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child runs this test again up to the statement: it takes the
+    // file its parent made, and makes none of its own.
+    static const char kOutput[] = "QUOLIN_TEST_START_WATCH_OUTPUT";
+    std::unique_ptr<TempFolder> pFolder;
+    std::string output;
+    if (const char *pszGiven = std::getenv(kOutput)) {
+        output = pszGiven;
+    } else {
+        pFolder = std::make_unique<TempFolder>("quolin-start-watch-");
+        ASSERT_FALSE(pFolder->Path().empty());
+        output = pFolder->Path() + "/out.txt";
+    }
+    const EnvironmentSetting given(std::map<std::string, const char *>{{kOutput, output.c_str()}});
+    EXPECT_EXIT(
+        {
+            if (std::freopen(output.c_str(), "w", stdout) == nullptr) std::_Exit(2);
+            std::printf("written before the start\n");
+            NKBeginPlatformStart("still waiting", "the limit came", 1, [](const std::string &) {});
+            for (;;) pause();
+        },
+        ::testing::ExitedWithCode(1), "the limit came");
+    EXPECT_EQ(NKTestReadFile(output), "written before the start\n");
 }

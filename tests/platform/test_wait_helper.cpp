@@ -7,8 +7,10 @@
 
 #include <QCoreApplication>
 
+#include <sched.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/test_support/test_wait.h"
 
@@ -148,4 +151,74 @@ TEST(TestWaitDeathTest, AWaitThatDoesNotComeBackEndsTheProgram)
             std::string("waiting for ") + c.pszName +
                 ": the wait has not come back(.|\n)*the call for a stuck wait ran");
     }
+}
+
+namespace {
+
+// The run queue case below, in the death test's child: exits with status 0
+// once the wait came back, unless the watch ends the program first.
+[[noreturn]] void WaitKeptInARunQueue(void)
+{
+    ScaleSetting tiny("0.001");  // 60 ms, and 5 s more
+    // The watch's thread, begun by the first wait, runs on every
+    // core the program may use.
+    NKTestWaitFor([] { return true; }, "what holds at once");
+    cpu_set_t allowed, one;
+    sched_getaffinity(0, sizeof allowed, &allowed);
+    CPU_ZERO(&one);
+    for (int i = 0; i < CPU_SETSIZE; i++)
+        if (CPU_ISSET(i, &allowed)) {
+            CPU_SET(i, &one);
+            break;
+        }
+    // Busy past the limit and the margin, and 2 s more.
+    const auto until =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(NKTestWaitLimitMs() + 7000);
+    constexpr int kBusy = 8;
+    std::atomic<int> iEnded{0};
+    std::vector<std::thread> busy;
+    for (int i = 0; i < kBusy; i++)
+        busy.emplace_back([&] {
+            sched_setaffinity(0, sizeof one, &one);
+            while (std::chrono::steady_clock::now() < until) {
+            }
+            ++iEnded;
+        });
+    bool bFirst = true;
+    // The wait comes back when its thread runs again: as soon as the busy
+    // threads have ended, or earlier if the kernel lets it run before
+    // (then, past its limit, it gives up); either way the watch left it.
+    NKTestWaitFor(
+        [&] {
+            if (bFirst) {
+                bFirst = false;
+                const sched_param priority{};
+                sched_setaffinity(0, sizeof one, &one);
+                sched_setscheduler(0, SCHED_IDLE, &priority);
+            }
+            return iEnded == kBusy;
+        },
+        "the busy threads' end");
+    for (std::thread &thread : busy) thread.join();
+    std::fprintf(stderr, "the wait came back\n");
+    std::_Exit(0);
+}
+
+}  // namespace
+
+// A wait whose thread sits in a run queue past its limit for longer than
+// the watch's margin is late, not stuck: its core held by busy threads of
+// the program, the wait's thread of the lowest priority (so that the
+// kernel leaves it there for seconds at a time), the watch does not end
+// the program, and the wait comes back once its thread runs.
+TEST(TestWaitDeathTest, AWaitKeptInARunQueueIsNotEnded)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    bool bIdleAllowed = false;
+    std::thread([&] {
+        const sched_param priority{};
+        bIdleAllowed = sched_setscheduler(0, SCHED_IDLE, &priority) == 0;
+    }).join();
+    if (!bIdleAllowed) GTEST_SKIP() << "a thread may not take the idle priority here";
+    EXPECT_EXIT(WaitKeptInARunQueue(), ::testing::ExitedWithCode(0), "the wait came back");
 }

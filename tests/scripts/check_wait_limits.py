@@ -46,14 +46,17 @@ LOOP_START = re.compile(r'(?:^|[;&|(]|\s)(?:while|until)\s|\bfor\s+\w+\s+in\s+\{
 BRACE_RANGE = re.compile(r'\bfor\s+\w+\s+in\s+\{[^.}]*\.\.([^.}]+)(?:\.\.[^}]*)?\}')
 COUNTER_STEP = re.compile(r'\b(\w+)=\$\(\(\s*\$?(?:\w+)\s*\+|\(\(\s*(\w+)\s*(?:\+\+|\+=)'
                           r'|\(\(\s*\+\+(\w+)|\blet\s+"?(\w+)(?:\+\+|\+=)')
-COMPARISON = re.compile(r'"?\$\{?(\w+)\}?"?\s+-(?:lt|le|gt|ge|eq)\s+("[^"]*"|\$\(\([^)]*\)\)|[^\s\];]+)'
+# A word of the shell as a bound: quoted in either way or not, in parts
+# ("6""0" is 60).
+BOUND_WORD = r'((?:"[^"]*"|\'[^\']*\'|\$\(\([^)]*\)\)|[^\s\];"\'])+)'
+COMPARISON = re.compile(r'"?\$\{?(\w+)\}?"?\s+-(?:lt|le|gt|ge|eq)\s+' + BOUND_WORD +
                         r'|\(\(\s*(\w+)\s*(?:<=?|>=?|==)\s*([^)]+?)\s*\)\)')
 # A time taken: a variable set from the shell's clock ($SECONDS, date +%s)
 # less a start, or that difference itself.
 ELAPSED_VARIABLE = re.compile(r'\b(\w+)=\$\(\(.*(?:\bSECONDS\b|\bdate \+%s).*-')
 ELAPSED = r'\$\(\(\s*(?:\$?SECONDS|\$\(date \+%s\w*\))\s*-[^)]*\)\)'
 TIME_COMPARISON = re.compile(r'(?:"?\$\{?(\w+)\}?"?|"?(' + ELAPSED + r')"?)\s+-(?:lt|le|gt|ge|eq)\s+'
-                             r'("[^"]*"|\$\(\([^)]*\)\)|[^\s\];]+)'
+                             + BOUND_WORD +
                              r'|\(\(\s*(\w+)\s*(?:<=?|>=?|==)\s*([^)]+?)\s*\)\)')
 CMAKE_TIMEOUT = re.compile(r'\bTIMEOUT\b|--timeout\b')
 
@@ -115,7 +118,7 @@ def fixed_counted_bounds(header, body):
     bounds = []
     for m in COMPARISON.finditer(body):
         name, bound = (m.group(1), m.group(2)) if m.group(1) else (m.group(3), m.group(4))
-        fixed = re.sub(r'\$\(\(|\)\)|"', '', bound)
+        fixed = re.sub(r'\$\(\(|\)\)|["\']', '', bound)
         if name in counters and re.fullmatch(r'[0-9\s*+/()-]+', fixed):
             bounds.append(fixed.strip())
     return bounds
@@ -145,9 +148,10 @@ def check_script(path, text, findings):
             name = match.group(1) or match.group(4)
             bound = match.group(3) if match.group(3) is not None else match.group(5)
             timed = match.group(2) is not None or name in elapsed
-            if timed and re.fullmatch(r'"?[0-9]+"?', bound.strip()):
+            number_only = re.sub(r'["\']', '', bound.strip())
+            if timed and re.fullmatch(r'[0-9]+', number_only):
                 findings.append(f'{path}:{number}: a time taken compared with '
-                                f'{bound.strip(chr(34) + " ")} does not go through wait_limit')
+                                f'{number_only} does not go through wait_limit')
         body = ' '.join(loop_body(lines, index))
         polls = re.search(r'\bsleep\b', body)
         match = LOOP.search(code)

@@ -6,7 +6,8 @@
 # with a counter stepped in it or not, seq with one bound or two, while or
 # until with a counter the loop steps, by $(( )), (( i++ )) or (( ++i )),
 # compared with a number by -lt, -eq, >= ..., for over a brace range), a
-# time taken ($SECONDS or date +%s less a start) compared with a number, a
+# time taken ($SECONDS or date +%s less a start) compared with a number
+# (quoted or not), a
 # scaled limit given to run_quolin_until.sh (which scales its own), a
 # test's own TIMEOUT (the fuzz folder's CMake too). Scaled limits, variables set from wait_limit,
 # loops that do not poll or count and the text of a here-document pass.
@@ -66,6 +67,16 @@ while (( i++ < 40 )); do [ -e x ] && break; sleep 0.1; done'
   'tests/scripts/a.sh|tests/scripts/a.sh:3: a time taken compared with 60 does not go through wait_limit|start=$SECONDS
 "$program" beam.nkf; took=$((SECONDS - start))
 if [ "$took" -ge 60 ]; then echo slow; fi'
+  'tests/scripts/a.sh|tests/scripts/a.sh:3: a time taken compared with 60 does not go through wait_limit|start=$SECONDS
+"$program" beam.nkf; took=$((SECONDS - start))
+[ "$took" -ge "60" ] && echo slow'
+  "tests/scripts/a.sh|tests/scripts/a.sh:3: a time taken compared with 60 does not go through wait_limit|start=\$SECONDS
+took=\$((SECONDS - start))
+if [ \"\$took\" -ge '60' ]; then echo slow; fi"
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a time taken compared with 60 does not go through wait_limit|took=$((SECONDS - begun))
+(( took >= "6"0 )) || echo fast' 
+  'tests/scripts/a.sh|tests/scripts/a.sh:2: a loop that polls up to 30 does not go through wait_limit|i=0
+while [ ! -e x ]; do sleep 0.1; i=$((i + 1)); [ "$i" -eq '"'30'"' ] && break; done'
   'tests/scripts/a.sh|tests/scripts/a.sh:2: a time taken compared with 15 does not go through wait_limit|begun=$SECONDS
 [ $((SECONDS - begun)) -le 15 ] || echo slow'
   'tests/scripts/a.sh|tests/scripts/a.sh:3: a time taken compared with 2000 does not go through wait_limit|begun=$(date +%s%N)

@@ -86,16 +86,35 @@ long long BusyNs(pid_t iThread)
     return iRead == 2 ? iRun + iQueued : -1;
 }
 
+// Whether the thread is runnable now: running, or in a run queue waiting
+// for a processor (state R in the kernel's stat, after the name in
+// parentheses, which may hold anything); false where that cannot be read.
+bool IsRunnable(pid_t iThread)
+{
+    char szPath[64];
+    std::snprintf(szPath, sizeof szPath, "/proc/self/task/%d/stat", (int)iThread);
+    std::FILE *pFile = std::fopen(szPath, "r");
+    if (pFile == nullptr) return false;
+    char szStat[512];
+    const size_t iRead = std::fread(szStat, 1, sizeof szStat - 1, pFile);
+    std::fclose(pFile);
+    szStat[iRead] = '\0';
+    const char *pszEnd = std::strrchr(szStat, ')');
+    return pszEnd != nullptr && pszEnd[1] == ' ' && pszEnd[2] == 'R';
+}
+
 // How long the wait's thread has been blocked since the watch's first
-// look after the limit: the time it neither ran nor waited for a
-// processor. A busy machine that keeps a working wait from its next
-// question keeps it in a run queue, which does not count; a request that
+// look after the limit, or since the last look that found it runnable:
+// the time it neither ran nor waited for a processor. A busy machine that
+// keeps a working wait from its next question keeps it in a run queue,
+// which does not count: neither while it is there (the kernel adds that
+// time to the thread's own only once it runs) nor after; a request that
 // never comes back blocks. Where the kernel does not say, all the time
 // since then counts.
 Clock::duration BlockedSinceLimit(RunningWait &wait, Clock::time_point now)
 {
     const long long iBusyNs = BusyNs(wait.iThread);
-    if (!wait.bBaseline) {
+    if (!wait.bBaseline || IsRunnable(wait.iThread)) {
         wait.bBaseline = true;
         wait.tBaseline = now;
         wait.iBusyNsAtBaseline = iBusyNs;

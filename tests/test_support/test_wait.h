@@ -19,7 +19,8 @@
 // been blocked for a quarter of the limit (5 s at least) without the wait
 // coming back, saying what it waited for; the program fails by the name
 // of the test it was running. Time the thread waits for a processor does
-// not count: on a busy machine a wait that works is late, never stuck.
+// not count, however long it waits at once: on a busy machine a wait that
+// works is late, never stuck.
 #pragma once
 
 #include <functional>

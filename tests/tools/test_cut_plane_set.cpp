@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "core/nk_bbox.h"
 #include "core/nk_math.h"
@@ -65,6 +66,44 @@ TEST_F(CutPlaneSetTest, AddingAndDeletingKeepTheCurrentPlane)
     EXPECT_FALSE(set.GetFlag(NK_CUTPLANE_CLIP, 0));  // a default plane
     EXPECT_FALSE(set.SetCurrent(4));
     EXPECT_EQ(set.GetCurrent(), 0);
+}
+
+// A new plane that is not a copy goes through the centre of the model's box,
+// also where the box has no extent in x and lies
+// away from the origin; through the display origin where the box is empty,
+// in any one axis alone.
+TEST_F(CutPlaneSetTest, ADefaultPlaneGoesThroughTheCentreOfTheModelsBox)
+{
+    const struct {
+        const char *pszCase;
+        float afBox[6];
+        bool bEmpty;
+    } kCases[] = {{"a cube", {-1, 0, 2, 1, 4, 6}, false},
+                  {"flat in x away from the origin", {5, -1, 2, 5, 3, 6}, false},
+                  {"flat in z", {1, 2, 3, 3, 4, 3}, false},
+                  {"empty in z alone", {1, 2, 1e12f, 3, 4, -1e12f}, true},
+                  {"empty in y alone", {1, 1e12f, 3, 3, -1e12f, 5}, true},
+                  {"empty in x alone", {1e12f, 2, 3, -1e12f, 4, 5}, true}};
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(c.pszCase);
+        NKGeometry *pGeo = NKCreateGeometry(1);
+        std::memcpy(pGeo->fBoundingBox, c.afBox, sizeof c.afBox);
+        Frames(1, pGeo, nullptr);
+        // Display coordinates: (model - (1, 1, 1)) x 0.5; the display
+        // origin is (1, 1, 1) in the model's (what GetPlanePoint gives).
+        g_pModel->fGeoScale = 0.5f;
+        g_pModel->fCenterX = g_pModel->fCenterY = g_pModel->fCenterZ = 1.0f;
+        float afExpected[3] = {1.0f, 1.0f, 1.0f};
+        if (!c.bEmpty)
+            for (int k = 0; k < 3; k++) afExpected[k] = 0.5f * (c.afBox[k] + c.afBox[k + 3]);
+        CutPlaneSet set;
+        float p[3];
+        set.GetPlanePoint(0, p);
+        for (int k = 0; k < 3; k++) EXPECT_FLOAT_EQ(p[k], afExpected[k]) << "axis " << k;
+        ASSERT_TRUE(set.AddPlane(false));
+        set.GetPlanePoint(1, p);
+        for (int k = 0; k < 3; k++) EXPECT_FLOAT_EQ(p[k], afExpected[k]) << "axis " << k;
+    }
 }
 
 TEST_F(CutPlaneSetTest, NormalsAndAlignment)
