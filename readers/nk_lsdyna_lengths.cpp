@@ -57,7 +57,8 @@ void LSDynaStateWalk::SortLengths()
     int64_t iBest = 0;
     size_t iBestVotes = 0;
     for (size_t a = 0, b = 0; a < voters.size(); a = b) {
-        for (b = a; b < voters.size() && voters[b] == voters[a]; b++) {}
+        for (b = a; b < voters.size() && voters[b] == voters[a]; b++) {
+        }
         if (b - a >= iBestVotes) {
             iBest = voters[a];
             iBestVotes = b - a;

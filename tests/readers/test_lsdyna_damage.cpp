@@ -1806,6 +1806,21 @@ TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddM
     over.resize(5);
     for (size_t m : {1, 2}) over[m].bytes.resize(over[m].bytes.size() + 2048, 0);
     cases.push_back({over, 1, 0, longer});
+    // A tie the base file's length would take: the family over members of
+    // 43,008 bytes, d3plot02 cut to the base file's 40,960. The words
+    // confirm 43,008: d3plot02 is cut, and the states before it are kept.
+    std::vector<Member> tie = Resplit(members, 43008, 4);
+    WholePlot w43;
+    ListWholePlot(m_Dir + "/w43", tie, &w43);
+    tie.resize(5);
+    tie[2].bytes.resize(40960);
+    size_t iTie = 0;
+    while (w43.states[iTie].iEndMember < 2 ||
+           (w43.states[iTie].iEndMember == 2 && w43.states[iTie].iEndByte <= 40960))
+        iTie++;
+    cases.push_back({tie, 2, iTie,
+                     "is shorter than the other members its writer filled, inside state " +
+                         std::to_string(iTie + 1)});
     // The first state alone as one stream over members of 47,104 bytes,
     // longer than the base file, one numbered member before the last: whole.
     std::vector<Member> one = {members[0], members[1]};
