@@ -16,9 +16,11 @@
 // length puts two time words in order (then as where each state lies in a
 // member, no less than the base file's).
 // The lengths are sorted once for the family; a segment counts its own
-// members, and its time words are read so only where its members have
-// more than one length (a damaged segment, or a base file of its own
-// length): once for each length, at most kMaxCandidates of them.
+// members, and its time words are read so only where its members do not
+// show the writer's length alone (a base file shorter than the two or more
+// numbered members before the last, which share one length the last does
+// not pass, is no sign of damage): once for each length, at most
+// kMaxCandidates of them.
 #include <algorithm>
 #include <cmath>
 
@@ -132,6 +134,16 @@ void LSDynaStateWalk::JudgeSegmentLengths()
     Use(m_Plain);
     if (m_S <= m_iLargest) return;
     m_Candidates = SegmentCandidates();
+    // Where two or more numbered members before the last share one length,
+    // no shorter than the base file, and the last is no longer, the base
+    // file alone differs (it holds the geometry, shorter than the members
+    // that follow it): that length, without a word read.
+    std::vector<Candidate> numbered;
+    for (const Candidate &x : m_Candidates)
+        if (!x.bBase || x.iVotes > 1) numbered.push_back(x);
+    if (numbered.size() == 1 && numbered[0].iVotes - (numbered[0].bBase ? 1 : 0) >= 2 &&
+        numbered[0].iWords >= Words(m_iBase) && Words(m_iSegmentEnd - 1) <= numbered[0].iWords)
+        m_Candidates = numbered;
     if (!m_Candidates.empty()) Use(LengthsFor(m_Candidates[0].iWords));
     if (m_Candidates.size() < 2) m_Candidates.clear();
     if (m_Candidates.size() <= kMaxCandidates) return;

@@ -61,9 +61,9 @@
 #      states, each with the values of the family whole, the warning names
 #      d3plot06), the base file and d3plot01-d3plot03 alone with d3plot02
 #      longer by 1,000 bytes (no state, d3plot02 has words past its writer's
-#      length), and the same states over members of 2,048 bytes (22 states
-#      and no warning: the time words confirm that length, shorter than
-#      the base file's).
+#      length), and the same states over members of 2,048 bytes (the time
+#      words confirm that length, shorter than the base file's: 22 states,
+#      the last member, not padded to whole blocks, is named).
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -349,5 +349,6 @@ read_states "$PWD/copy06" 3 kept.txt
 cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "copy06: values differ from the whole family's"; }
 damaged_family "$PWD/long02" 0 \
   "Warning: LS-DYNA family file $PWD/long02/d3plot02 has words past its writer's length, no state is whole."
-damaged_family "$PWD/small" 22 ""
-echo "a copied member of a split family ends the states before it, a longer member is named, members shorter than the base file whose words confirm their length are whole"
+damaged_family "$PWD/small" 22 \
+  "Warning: LS-DYNA family file $PWD/small/d3plot601 is cut short after its end marker, states end with state 22 at time 0.00100016."
+echo "a copied member of a split family ends the states before it, a longer member is named, members shorter than the base file whose words confirm their length hold every state"
