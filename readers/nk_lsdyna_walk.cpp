@@ -615,47 +615,54 @@ void LSDynaStateWalk::Report()
                         .GetText());
         return;
     }
-    // What was found, said of the member, with the state it names: the one
-    // the states end before (1), or with (0), the one whose time a later
-    // time contradicts (2, with that one), or the later whose time is out of
-    // order (3); -1 names none.
+    // What was found, said of the member, and the state it names: none, the
+    // first not listed, the last listed, the later of two time words that
+    // disagree, or the earlier (with the later).
+    enum class Named { None, NotListed, LastListed, Later, Earlier };
     static constexpr struct {
         Sign eSign;
         const char *pszFound;
-        int iState;
+        Named eState;
     } kFound[] = {
-        {Sign::Geometry, "ends inside its geometry", -1},
-        {Sign::Zeros, "holds only zeros", -1},
-        {Sign::ZerosFrom, "holds only zeros from state %d on", 1},
-        {Sign::TimeNotNumber, "state %d has a time that is not a number", 1},
-        {Sign::TimeBelow, "state %d has a time below the time before it", 1},
-        {Sign::TimeSame, "state %d has the time of the state before it", 1},
-        {Sign::FollowedNotNumber, "state %d is followed by a time that is not a number", 1},
-        {Sign::FollowedBelow, "state %d is followed by a time below its own", 1},
-        {Sign::FollowedSame, "state %d is followed by its own time", 1},
-        {Sign::TimeAboveNext, "state %d has a time above the time after it", 2},
-        {Sign::TimeSameNext, "state %d has the time of the state after it", 2},
-        {Sign::TimeAboveLater, "state %d has a time not below the time of state %d", 2},
-        {Sign::LaterBelow, "state %d has a time below the time before it", 3},
-        {Sign::LaterSame, "state %d has the time of the state before it", 3},
-        {Sign::AfterMarker, "has words after its end marker", -1},
-        {Sign::CutAfterMarker, "is cut short after its end marker", -1},
-        {Sign::InsideState, "ends inside state %d", 1},
-        {Sign::NoMarker, "ends after state %d without its end marker", 0},
-        {Sign::CutShort, "is cut short of its writer's 512-word blocks", -1},
+        {Sign::Geometry, "ends inside its geometry", Named::None},
+        {Sign::Zeros, "holds only zeros", Named::None},
+        {Sign::ZerosFrom, "holds only zeros from state %d on", Named::NotListed},
+        {Sign::TimeNotNumber, "state %d has a time that is not a number", Named::NotListed},
+        {Sign::TimeBelow, "state %d has a time below the time before it", Named::NotListed},
+        {Sign::TimeSame, "state %d has the time of the state before it", Named::NotListed},
+        {Sign::FollowedNotNumber, "state %d is followed by a time that is not a number",
+         Named::NotListed},
+        {Sign::FollowedBelow, "state %d is followed by a time below its own", Named::NotListed},
+        {Sign::FollowedSame, "state %d is followed by its own time", Named::NotListed},
+        {Sign::TimeAboveNext, "state %d has a time above the time after it", Named::Earlier},
+        {Sign::TimeSameNext, "state %d has the time of the state after it", Named::Earlier},
+        {Sign::TimeAboveLater, "state %d has a time not below the time of state %d",
+         Named::Earlier},
+        {Sign::LaterBelow, "state %d has a time below the time before it", Named::Later},
+        {Sign::LaterSame, "state %d has the time of the state before it", Named::Later},
+        {Sign::AfterMarker, "has words after its end marker", Named::None},
+        {Sign::CutAfterMarker, "is cut short after its end marker", Named::None},
+        {Sign::InsideState, "ends inside state %d", Named::NotListed},
+        {Sign::NoMarker, "ends after state %d without its end marker", Named::LastListed},
+        {Sign::CutShort, "is cut short of its writer's 512-word blocks", Named::None},
         {Sign::ShortSplit, "is shorter than the other members its writer filled, inside state %d",
-         1},
-        {Sign::ShortOfBase, "is shorter than the base file", -1},
-        {Sign::ShortFromHere, "and the members after it are shorter than the base file", -1},
-        {Sign::Longer, "has words past its writer's length", -1},
-        {Sign::HoldsMarker, "ends with the end marker before the family's last member", -1}};
+         Named::NotListed},
+        {Sign::ShortOfBase, "is shorter than the base file", Named::None},
+        {Sign::ShortFromHere, "and the members after it are shorter than the base file",
+         Named::None},
+        {Sign::Longer, "has words past its writer's length", Named::None},
+        {Sign::HoldsMarker, "ends with the end marker before the family's last member",
+         Named::None}};
     NKString found;
-    for (const auto &f : kFound)
-        if (f.eSign == m_eStop)
-            found = f.iState < 0    ? NKString(f.pszFound)
-                    : f.iState == 2 ? NKString::FromFormat(f.pszFound, m_iNamedState, m_iNamedLater)
-                    : f.iState == 3 ? NKString::FromFormat(f.pszFound, m_iNamedLater)
-                                    : NKString::FromFormat(f.pszFound, m_iStates + f.iState);
+    for (const auto &f : kFound) {
+        if (f.eSign != m_eStop) continue;
+        const int iState = f.eState == Named::NotListed    ? m_iStates + 1
+                           : f.eState == Named::LastListed ? m_iStates
+                           : f.eState == Named::Later      ? m_iNamedLater
+                                                           : m_iNamedState;
+        found = f.eState == Named::None ? NKString(f.pszFound)
+                                        : NKString::FromFormat(f.pszFound, iState, m_iNamedLater);
+    }
     NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
 }
 
