@@ -2160,14 +2160,15 @@ TEST_F(LSDynaDamage, AStateOverMembersIsReadThroughTheMembersItsCheckHolds)
 // word): all of them zeroed before the open, which sees no sign (no time
 // word lies among them). The state is refused where it is read, by the
 // check and by the read, naming the member that holds most of them (9 of
-// 12 in the first, or in the last), in 4- and 8-byte words.
+// 12 in the first, or in the last; or all of them, in the member after
+// the one that holds the state's time word), in 4- and 8-byte words.
 TEST_F(LSDynaDamage, CoordinatesZeroedOverTwoMembersNameTheMemberHoldingMostOfThem)
 {
     const struct {
         int iGlobals;
         int iInFirst;  // coordinate words in d3plot01, of 12
         const char *pszNamed;
-    } kCases[] = {{502, 9, "d3plot01"}, {508, 3, "d3plot02"}};
+    } kCases[] = {{502, 9, "d3plot01"}, {508, 3, "d3plot02"}, {511, 0, "d3plot02"}};
     for (int iWordSize : {4, 8})
         for (const auto &c : kCases) {
             SCOPED_TRACE(std::to_string(iWordSize) + "-byte words, " + std::to_string(c.iInFirst) +
