@@ -150,7 +150,7 @@ void LSDynaStateWalk::JudgeSegmentLengths()
     // The best ranked, the base file's among them.
     const auto base = std::find_if(m_Candidates.begin(), m_Candidates.end(),
                                    [](const Candidate &x) { return x.bBase; });
-    if (base - m_Candidates.begin() >= (long)kMaxCandidates)
+    if (base != m_Candidates.end() && base - m_Candidates.begin() >= (long)kMaxCandidates)
         std::swap(m_Candidates[kMaxCandidates - 1], *base);
     m_Candidates.resize(kMaxCandidates);
 }
