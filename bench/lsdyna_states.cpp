@@ -19,7 +19,10 @@
 // times the open at 16. Then two written families keep the open's checks
 // in sight: 1,000 members of one state each (512 words, the end marker,
 // padding to 512-word blocks), and states of 40 MB running on over four
-// members of 32 MB; the open alone, median in milliseconds. Then the reads
+// members of 32 MB; and families of 1,000 and 5,000 members of one state,
+// restarted every ten members (a base file and nine numbered members a
+// segment), whose open grows linearly with its members; the open alone,
+// median in milliseconds. Then the reads
 // of states keep the check of a family changed on disk in sight: two
 // members of 200 small states (64 words) each, and 400 states of 700 words
 // written on over members of one 512-word block (a state runs over two or
@@ -32,7 +35,8 @@
 // Usage: bench_lsdyna_states [RUNS] [FAMILY BASE FILE]
 //        bench_lsdyna_states --write DIR: writes those four families into
 //        DIR/members, DIR/runover, DIR/two and DIR/spread, a time-history
-//        family of 1,000 members of one state into DIR/history and, with the
+//        family of 1,000 members of one state into DIR/history, the family
+//        of 5,000 members restarted every ten into DIR/restart and, with the
 //        shared test data, the split ansys family into DIR/split (for
 //        counting an open's and a read's system calls), and ends.
 //        bench_lsdyna_states --read BASE [RUNS]: opens BASE and checks and
@@ -295,6 +299,48 @@ std::string WriteShellFamily(const std::string &dir, int64_t iGlobals, int iStat
     return dir + "/d3plot";
 }
 
+// A written family of iMembers members of one state each (the shell
+// fixture, 4-byte words, 512 words a state) in dir, restarted every ten
+// members: each segment a base file with the geometry and nine numbered
+// members ("d3plot", "d3plot01".."d3plot09", then "d3plotaa",
+// "d3plotaa01".. and on), the times rising over the restarts; every file
+// padded to 512-word blocks. Its base file, or "" when a file cannot be
+// written.
+std::string WriteRestartFamily(const std::string &dir, int iMembers)
+{
+    LSDynaTestHeader h = LSDynaShellFixtureHeader();
+    const int64_t iGlobals = 512 - 13, S = 1 + iGlobals + 12;
+    h.w[18] = (int)iGlobals;  // NGLBV
+    LSDynaTestWriter base;
+    LSDynaWriteShellGeometry(&base, h, "bench family");
+    base.Float(-999999.0);
+    auto Write = [&](const std::string &name, std::string bytes) {
+        bytes.resize((bytes.size() + 2047) / 2048 * 2048, '\0');
+        return NKTestWriteBytes(dir + "/" + name, bytes.data(), bytes.size());
+    };
+    const std::string geometry(base.bytes.begin(), base.bytes.end());
+    for (int k = 0; k < iMembers; k++) {
+        const int iSegment = k / 10;
+        std::string stem = "d3plot";
+        if (iSegment > 0) {
+            stem += (char)('a' + (iSegment - 1) / 26);
+            stem += (char)('a' + (iSegment - 1) % 26);
+        }
+        if (k % 10 == 0) {
+            if (!Write(stem, geometry)) return "";
+            continue;
+        }
+        std::string state((size_t)(S + 1) * 4, '\0');
+        PutWord(&state, 0, 0.001 * k, 4, false);
+        for (int64_t w = 1; w < S; w++) PutWord(&state, w * 4, 1 + w % 7, 4, false);
+        PutWord(&state, S * 4, -999999.0, 4, false);
+        char szName[16];
+        std::snprintf(szName, sizeof(szName), "%02d", k % 10);
+        if (!Write(stem + szName, state)) return "";
+    }
+    return dir + "/d3plot";
+}
+
 // A time-history family of the one-brick database in dir: d3thdt with the
 // geometry and the end marker, then iStates members of one state and the
 // end marker each. Its base file, or "" when a file cannot be written.
@@ -421,6 +467,27 @@ void TimeWrittenFamilies(int iRuns)
             std::sort(times.begin(), times.end());
             std::printf("  %-40s %9.3f\n", pszNames[k], 1e3 * times[times.size() / 2]);
         }
+        // The open of a family restarted every ten members grows with its
+        // members: 5,000 take five times what 1,000 take.
+        double aRestart[2] = {0.0, 0.0};
+        for (int k = 0; k < 2; k++) {
+            const int iMembers = k == 0 ? 1000 : 5000;
+            const std::string restart = dir + "/restart" + std::to_string(iMembers);
+            std::filesystem::create_directories(restart);
+            const std::string base = WriteRestartFamily(restart, iMembers);
+            std::vector<double> times;
+            for (int r = 0; r < iRuns + 1 && !base.empty(); r++) times.push_back(OpenAlone(base));
+            if (times.size() < 2) continue;
+            times.erase(times.begin());
+            std::sort(times.begin(), times.end());
+            aRestart[k] = 1e3 * times[times.size() / 2];
+            std::printf("  %-40s %9.3f\n",
+                        (std::to_string(iMembers) + " members, a restart every 10").c_str(),
+                        aRestart[k]);
+        }
+        if (aRestart[0] > 0.0)
+            std::printf("  restarts, open of 5,000 / open of 1,000: %.2f (linear: 5)\n",
+                        aRestart[1] / aRestart[0]);
         std::printf("  every state of 2 members of 200 states, checked and read (ms, median of "
                     "%d): %9.3f\n",
                     std::max(iRuns, 15), TimeStateReads(bases[2], std::max(iRuns, 15)));
@@ -454,10 +521,12 @@ int main(int argc, char **argv)
         const std::string dir = argv[2];
         std::filesystem::create_directories(dir + "/history");
         std::filesystem::create_directories(dir + "/split");
+        std::filesystem::create_directories(dir + "/restart");
         const bool bSplit = access(AnsysFamily().c_str(), R_OK) != 0 ||
                             !WriteSplitAnsysFamily(dir + "/split").empty();
         return WriteBenchFamilies(dir, &members, &runOver, &two, &spread) &&
-                       !WriteHistoryFamily(dir + "/history", 1000).empty() && bSplit
+                       !WriteHistoryFamily(dir + "/history", 1000).empty() &&
+                       !WriteRestartFamily(dir + "/restart", 5000).empty() && bSplit
                    ? 0
                    : 1;
     }

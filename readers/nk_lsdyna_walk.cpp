@@ -8,105 +8,54 @@
 #include <sys/stat.h>
 #include <utility>
 
+#include "core/nk_message.h"
 #include "core/nk_string.h"
+#include "readers/nk_lsdyna_listed.h"
 
 LSDynaStateWalk::LSDynaStateWalk(const std::vector<LSDynaFamilyFile> *pFiles, int iFormat,
                                  bool bSwap, AddState add)
     : m_pFiles(pFiles), m_iWordSize(iFormat == NK_DYNA_INT8 || iFormat == NK_DYNA_FLOAT8 ? 8 : 4),
       m_Add(std::move(add)), m_Times(pFiles, iFormat, bSwap)
 {
-    JudgeLengths();
-}
-
-// The length the members but the family's last share, each base file
-// counted with them: the length most of them have. Where states run over
-// members (bWriter) it is the writer's, who fills every member, the base
-// file too, to whole blocks: a length that is not whole blocks is never
-// the writer's, and a tie goes to a base file's length, else to the first
-// in order of the lengths tied (a member before the first of another length
-// holds time words that show it whole, or end the states where they
-// disagree). Else a tie goes to the largest: no member that holds states
-// is taken for a longer one.
-int64_t LSDynaStateWalk::VotedLength(bool bWriter) const
-{
-    // (length, member) of the voters, in order of length.
-    std::vector<std::pair<int64_t, int>> voters;
-    for (int i = 0; i + 1 < (int)m_pFiles->size(); i++)
-        if (!bWriter || WholeBlocks(i)) voters.push_back({Words(i), i});
-    std::sort(voters.begin(), voters.end());
-    int64_t iBest = 0;
-    size_t iBestVotes = 0;
-    int iBestFirst = 0;
-    bool bBestBase = false;
-    for (size_t a = 0, b = 0; a < voters.size(); a = b) {
-        bool bBase = false;
-        for (b = a; b < voters.size() && voters[b].first == voters[a].first; b++)
-            bBase = bBase || Base(voters[b].second);
-        const int iFirst = voters[a].second;  // the first in order of its length
-        const bool bTie = b - a == iBestVotes;
-        const bool bBefore = bBase != bBestBase ? bBase : iFirst < iBestFirst;
-        if (b - a > iBestVotes || (bTie && (bWriter ? bBefore : voters[a].first > iBest))) {
-            iBest = voters[a].first;
-            iBestVotes = b - a;
-            iBestFirst = iFirst;
-            bBestBase = bBase;
-        }
-    }
-    return iBest;
-}
-
-// The writer's member length (no less than a base file's), the family's
-// largest member and the count of members that are not whole blocks, none
-// of them taken from a member longer than the writer's length: first as
-// the members share their lengths, and where a state of m_S words is larger
-// than every member so (it runs over members), as the splitting writer
-// fills them.
-void LSDynaStateWalk::JudgeLengths()
-{
-    const int n = (int)m_pFiles->size();
-    for (bool bWriter : {false, true}) {
-        m_iFilled = VotedLength(bWriter);
-        for (int i = 0; i + 1 < n; i++)
-            if (Base(i)) m_iFilled = std::max(m_iFilled, Words(i));
-        m_iLargest = 0;
-        m_iNotWholeBlocks = 0;
-        for (int i = 0; i < n; i++) {
-            if (Longer(i)) continue;
-            m_iLargest = std::max(m_iLargest, Words(i));
-            if (!WholeBlocks(i)) m_iNotWholeBlocks++;
-        }
-        if (m_S <= m_iLargest) break;
-    }
-    m_bFilledByBase = true;
-    for (int i = 0; i + 1 < n; i++)
-        if (!Base(i) && Words(i) == m_iFilled) m_bFilledByBase = false;
+    SortLengths();
+    Use(m_Plain);
 }
 
 bool LSDynaStateWalk::Run(const ReadSegment &segment)
 {
-    for (int i = 0; i < (int)m_pFiles->size() && !m_bStop; i++) {
+    const int n = (int)m_pFiles->size();
+    for (int i = 0;; i++) {
+        if (i == n && !m_bStop) EndOfFamily();
+        const bool bEnd = i == n || m_bStop;
+        // The one place states are listed: a segment's before the next
+        // segment's header is read (no later word can end them), and the
+        // rest where the walk ends.
+        if (bEnd || Base(i)) ListKept();
+        if (bEnd) break;
         if (!Base(i)) {
             ReadMember(i);
             continue;
         }
-        // The states of the segment before are listed with its header.
-        List(INT_MAX);
         int64_t S = 1, iStatesAt = 0;
-        if (!segment(i, &S, &iStatesAt) || !StartSegment(i, S, iStatesAt)) return false;
+        if (!segment(i, &S, &iStatesAt)) return false;
+        StartSegment(i, S, iStatesAt);
     }
-    if (m_bStop) return !m_bFailed;
-    // A geometry that ran on with nothing after it is not shown whole;
-    // states that must go on name the missing member; a state that ran on
-    // into the family's last member and ends at its end is whole (a run
-    // still writing).
+    Report();
+    return !m_bFailed;
+}
+
+// The walk reached the family's end: a geometry that ran on with nothing
+// after it is not shown whole; states that must go on name the missing
+// member; a state that ran on into the family's last member and ends at
+// its end is whole (a run still writing).
+void LSDynaStateWalk::EndOfFamily()
+{
     if (m_bGeometryRanOver)
         Warn(m_iBase, Sign::Geometry);
     else if (m_bMust)
         WarnMissing();
     else
         Keep(true);
-    List(INT_MAX);
-    return !m_bFailed;
 }
 
 // Base file iBase begins a segment whose states of S words begin at word
@@ -117,7 +66,7 @@ bool LSDynaStateWalk::StartSegment(int iBase, int64_t S, int64_t iStatesAt)
     m_iSegments++;
     m_iBase = iBase;
     m_S = std::max<int64_t>(S, 1);
-    JudgeLengths();
+    JudgeSegmentLengths();
     m_iExpect = 1;
     m_iCarry = 0;
     m_bMarkerSeen = false;
@@ -136,9 +85,10 @@ bool LSDynaStateWalk::StartSegment(int iBase, int64_t S, int64_t iStatesAt)
     m_iGeometryLeft = 0;
     m_bMust = false;
     if (m_iSegments == 1) m_bFirstGeometryComplete = true;
-    if (iStatesAt < iWords)
+    if (iStatesAt < iWords) {
+        JudgeAt(iBase, iStatesAt);
         ReadTimes(iBase, iStatesAt);
-    else if (PartWord(iBase))
+    } else if (PartWord(iBase))
         Warn(iBase, Sign::PartWord);
     else if (!Last(iBase))
         // Without the end marker after its geometry the base file was cut
@@ -157,11 +107,21 @@ void LSDynaStateWalk::ReadMember(int i)
         return;
     }
     m_iExpect = f.iSuffixNumber + 1;
+    if (m_iGeometryLeft == 0) JudgeAt(i, m_iCarry);
     // Where states run on over members, one longer than the writer's
     // length holds words no state of the family has: the states end before
     // the first state it holds.
-    if (m_S > m_iLargest && Longer(i)) {
+    if (Writer() && Longer(i)) {
         Warn(i, Sign::Longer);
+        return;
+    }
+    // One shorter than it, of whole blocks, that ends with the end marker
+    // is no cut member: it holds words no state of the family has (a copy
+    // of a last member), and no state keeps words from it.
+    if (Writer() && !Base(i) && !Last(i) && Words(i) < m_iFilled && WholeBlocks(i) &&
+        EndsWithMarker(i)) {
+        EndBefore(i);
+        Warn(i, Sign::HoldsMarker);
         return;
     }
     if (m_iGeometryLeft == 0) {
@@ -220,7 +180,7 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
             EndMarkerRead(i, o);
             return;
         }
-        if (TimeDisagrees(fTime)) return;
+        if (EndAtDisagreement(i, o, fTime)) return;
         eSign = TimeSign(fTime);
         if (eSign == Sign::None && o + m_S > iWords) eSign = RunOverSign(i, o);
         if (m_bStop) return;
@@ -229,25 +189,24 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
             return;
         }
         Keep();
-        m_Pending = {true, o + m_S > iWords, i, o, fTime};
+        m_Pending = {true, o + m_S > iWords, i, o, fTime, m_iRead + 1};
         m_fTimeBefore = m_fLastTime;
         m_bTimeBefore = m_bAnyTime;
         m_fLastTime = fTime;
         m_bAnyTime = true;
         m_iLastTimeFile = i;
         m_iRead++;
-        // No time word after this one can end a state whose words end
-        // before its member.
-        List(i);
     }
     MemberEnds(i, o);
 }
 
 // The word read at word o of member i after a geometry or a state that ran
 // on over a member's end: a time that is not a number after the geometry
-// refuses it; after the state, only a time above its own or the end marker
-// keeps it, else it is dropped and the member it ended in named. False when
-// the states end.
+// refuses it; after the state, a time above its own or the end marker
+// keeps it, and so does a time the words after it show out of order (the
+// states end before that time's state); else it is dropped and the member
+// it ended in named, or the earlier time words judged damaged end the
+// states. False when the states end.
 bool LSDynaStateWalk::WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float fTime)
 {
     const bool bTime = eWord == LSDynaTimeWord::Time;
@@ -263,12 +222,14 @@ bool LSDynaStateWalk::WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float 
         Keep(true);
         return true;
     }
-    if (TimeDisagrees(fTime)) return false;
-    // What followed the state is named with the member the state ended in.
+    if (EndAtDisagreement(i, o, fTime)) return false;
+    // What followed the state is named with the member the state ended in,
+    // and no state keeps words from it.
     const Sign eSign = !std::isfinite(fTime)     ? Sign::FollowedNotNumber
                        : fTime < m_Pending.fTime ? Sign::FollowedBelow
                                                  : Sign::FollowedSame;
     Drop();
+    EndBefore(o == 0 ? i - 1 : i);
     Warn(o == 0 ? i - 1 : i, eSign);
     return false;
 }
@@ -303,52 +264,126 @@ void LSDynaStateWalk::MemberEnds(int i, int64_t o)
 }
 
 // Keeps the state held (with bRanOver, also one whose words ran on over a
-// member's end): it is listed once no time word can end it (List).
+// member's end): it is listed when its segment ends or the walk stops, unless
+// a later word ends it first.
 void LSDynaStateWalk::Keep(bool bRanOver)
 {
     if (!m_Pending.bHeld || (m_Pending.bRanOver && !bRanOver)) return;
     m_Pending.bHeld = false;
-    int j = m_Pending.iFile;
-    for (int64_t iEnd = m_Pending.iOffset + m_S; iEnd > Words(j) && !Last(j); j++) iEnd -= Words(j);
-    m_Kept.push_back({m_Pending.iFile, m_Pending.iOffset, m_Pending.fTime, j});
+    // The member its words end in.
+    LSDynaWordPieces pieces(*m_pFiles, m_iWordSize, m_Pending.iFile, m_Pending.iOffset, m_S);
+    LSDynaWordPiece piece = {m_Pending.iFile, m_Pending.iOffset, 0};
+    for (LSDynaWordPiece next; pieces.Next(&next);) piece = next;
+    m_Kept.push_back(
+        {m_Pending.iFile, m_Pending.iOffset, m_Pending.fTime, piece.iFile, m_Pending.iNumber});
 }
 
-// Lists the states kept whose words end before member iBefore.
-void LSDynaStateWalk::List(int iBefore)
+// Member iMember is damaged: no state keeps words from it or after it.
+void LSDynaStateWalk::EndBefore(int iMember)
 {
-    size_t n = 0;
-    for (; n < m_Kept.size() && m_Kept[n].iEndFile < iBefore; n++) {
-        if (m_Add(m_Kept[n].iFile, m_Kept[n].iOffset, m_Kept[n].fTime)) {
-            m_iStates++;
-            m_fLastListed = m_Kept[n].fTime;
-        }
-    }
-    m_Kept.erase(m_Kept.begin(), m_Kept.begin() + (long)n);
-}
-
-// A time word fTime not above the time read before it
-// (in member m_iLastTimeFile): the two disagree. Where the time before that
-// one is not below it either, it is the later that is out of order, and the
-// caller ends the states before it (false). Else the words cannot show that
-// the later is wrong: the earlier vouches for nothing, and the states end
-// before the first state with words in the member that holds it, which is
-// named (true). A time that goes back at a new segment's first state is the
-// later's, as the segment before was listed with its own header. Only
-// where states run over members: elsewhere no time word vouches for a
-// state, each lies whole in its member.
-bool LSDynaStateWalk::TimeDisagrees(float fTime)
-{
-    // Where no state runs over members each lies whole in its member and no
-    // time word vouches for one: the later time ends the states (TimeSign).
-    if (m_S <= m_iLargest || !m_bAnyTime || !std::isfinite(fTime) || fTime > m_fLastTime)
-        return false;
-    if ((m_bTimeBefore && fTime <= m_fTimeBefore) || m_iLastTimeFile < m_iBase) return false;
-    const int iEarlier = m_iLastTimeFile;
-    m_iNamedState = m_iRead;
+    Keep(true);
     Drop();
-    while (!m_Kept.empty() && m_Kept.back().iEndFile >= iEarlier) m_Kept.pop_back();
-    Warn(iEarlier, fTime < m_fLastTime ? Sign::TimeAboveNext : Sign::TimeSameNext);
+    while (!m_Kept.empty() && m_Kept.back().iEndFile >= iMember) m_Kept.pop_back();
+}
+
+// Lists the states kept: the only place states are listed (Run).
+void LSDynaStateWalk::ListKept()
+{
+    for (const Kept &k : m_Kept)
+        if (m_Add(k.iFile, k.iOffset, k.fTime)) {
+            m_iStates++;
+            m_fLastListed = k.fTime;
+        }
+    m_Kept.clear();
+}
+
+// The time word of the state after the one whose time word lies at word o
+// of member i, by the members' lengths (Missing where the segment ends
+// before it).
+LSDynaTimeWord LSDynaStateWalk::NextTimeWord(int i, int64_t o, float *pfTime)
+{
+    int64_t q = o + m_S;
+    int j = i;
+    for (; q >= Words(j); j++) {
+        if (j + 1 >= (int)m_pFiles->size() || Base(j + 1)) return LSDynaTimeWord::Missing;
+        q -= Words(j);
+    }
+    return m_Times.Read(j, q, pfTime);
+}
+
+// A time word fTime at word o of member i, not above the time read before
+// it: the two disagree, and the time words around them judge which is out
+// of order. The later is (Later) where the next time word goes on from the
+// earlier and the later is not above the time before the earlier either.
+// The earlier time words are (Earlier) where the next goes on from the
+// later, or where the later is above the time before the earlier (where
+// both could be wrong, the states end at the earlier: fewer states rather
+// than a wrong one): every earlier one not below *pfFrom is, the later's
+// time where it lies above the time before the earlier, else the next
+// one's (the later, below two earlier times, is not taken for the
+// family's). Where neither shows, the later is taken out of order
+// (Undecided), and its member damaged. None where the two do not disagree, at a new segment's
+// first state (the segment before was listed with its own header), or
+// where no state runs over members: there each lies whole in its member
+// and no time word vouches for another.
+LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t o, float fTime,
+                                                                 float *pfFrom)
+{
+    if (!Writer() || !m_bAnyTime || !std::isfinite(fTime) || fTime > m_fLastTime ||
+        m_iLastTimeFile < m_iBase)
+        return Disagreement::None;
+    float fNext = 0.0f;
+    const bool bNext = NextTimeWord(i, o, &fNext) == LSDynaTimeWord::Time && std::isfinite(fNext);
+    const bool bAboveBefore = !m_bTimeBefore || fTime > m_fTimeBefore;
+    *pfFrom = fTime;
+    if (bNext && fNext > m_fLastTime)
+        return bAboveBefore ? Disagreement::Earlier : Disagreement::Later;
+    if (bAboveBefore) return Disagreement::Earlier;
+    if (!bNext || fNext <= fTime) return Disagreement::Undecided;
+    *pfFrom = fNext;
+    return Disagreement::Earlier;
+}
+
+// Ends the states where the words judge a time word fTime at word o of
+// member i that disagrees with the one before it (true): a later time out of order
+// shows its member damaged, and no state keeps words from it; where the
+// earlier time words are, EndAtDamagedTimes. False where the words judged
+// neither.
+bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
+{
+    float fFrom = fTime;
+    const Disagreement eJudged = JudgeDisagreement(i, o, fTime, &fFrom);
+    if (eJudged == Disagreement::Earlier) {
+        EndAtDamagedTimes(fFrom);
+        return true;
+    }
+    if (eJudged == Disagreement::None) return false;
+    m_iNamedLater = m_iRead + 1;
+    // (Undecided, after a state that ran over: what followed it is named
+    // with the member it ended in.)
+    if (eJudged == Disagreement::Undecided && m_Pending.bHeld && m_Pending.bRanOver) return false;
+    EndBefore(i);
+    Warn(i, fTime < m_fLastTime ? Sign::LaterBelow : Sign::LaterSame);
     return true;
+}
+
+// The earlier time words of a disagreement are damaged: every one of the
+// segment's not below fFrom. The states end before the first state with
+// words in the member that holds the first of them, which is named.
+void LSDynaStateWalk::EndAtDamagedTimes(float fFrom)
+{
+    Keep(true);
+    Drop();
+    if (m_Kept.empty()) return;  // (the later time word follows one read)
+    size_t k = m_Kept.size();
+    while (k > 0 && m_Kept[k - 1].fTime >= fFrom) k--;
+    const Kept first = m_Kept[std::min(k, m_Kept.size() - 1)];
+    m_iNamedState = first.iNumber;
+    m_iNamedLater = m_iRead + 1;
+    EndBefore(first.iFile);
+    Warn(first.iFile, first.iNumber < m_iRead ? Sign::TimeAboveLater
+                      : fFrom < m_fLastTime   ? Sign::TimeAboveNext
+                                              : Sign::TimeSameNext);
 }
 
 // ---- The checks --------------------------------------------------------------------
@@ -399,7 +434,7 @@ LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTimeSign(int i, int64_t o)
     if (iZeros > o) return Sign::None;
     if (iZeros < o) Drop();
     if (iZeros == 0) return Sign::Zeros;
-    if (iZeros < o || o + m_S <= Words(i) || (m_S > m_iLargest && !Last(i))) return Sign::ZerosFrom;
+    if (iZeros < o || o + m_S <= Words(i) || (Writer() && !Last(i))) return Sign::ZerosFrom;
     // The states the member holds end at the zero where its end marker was.
     const Sign eEnd = MemberEndSign(i);
     return eEnd == Sign::None ? Sign::OpenEnd : eEnd;
@@ -412,7 +447,7 @@ LSDynaStateWalk::Sign LSDynaStateWalk::ZeroTimeSign(int i, int64_t o)
 // when it runs on.
 LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
 {
-    if (m_S <= m_iLargest) return Sign::InsideState;
+    if (!Writer()) return Sign::InsideState;
     const Sign eCut = CutSign(i);
     if (eCut != Sign::None) return eCut;
     const std::vector<LSDynaFamilyFile> &files = *m_pFiles;
@@ -461,7 +496,7 @@ LSDynaStateWalk::Sign LSDynaStateWalk::MemberEndSign(int i) const
     if (PartWord(i)) return Sign::InsideState;
     // A run still writing has not padded its last member to whole blocks.
     if (Last(i)) return m_bMarkerSeen || CutShort(i) ? Sign::OpenEnd : Sign::None;
-    if (m_S > m_iLargest) return CutSign(i);
+    if (Writer()) return CutSign(i);
     const bool bHeld = m_Pending.bHeld && m_Pending.iFile == i;
     return !AnyKept() && !bHeld ? Sign::InsideState : Sign::NoMarker;
 }
@@ -523,61 +558,111 @@ void LSDynaStateWalk::EndInsideState(int j)
     Warn(j, CutSign(j) == Sign::None ? Sign::InsideState : CutSign(j));
 }
 
-// The one warning of the damage: it names member i, what was found there
-// and where the states end; no member after it is read for states. The
-// state held before the damage is listed, unless its words ran on over a
-// member's end and nothing showed them whole. The first base file ending
-// inside its geometry is an error: the open fails.
+// The damage in member i ends the walk: no member after it is read for
+// states. The state held before the damage is kept, unless its words ran on
+// over a member's end and nothing showed them whole; a member before the
+// family's last that ends with the end marker, found where a member's
+// words end short, holds words no state of the family has there, and no
+// state keeps words from it. Its warning follows once the states are
+// listed (Report). The first base file ending inside its geometry fails
+// the open.
 void LSDynaStateWalk::Warn(int i, Sign eSign)
 {
     Keep();
     Drop();
-    if (eSign != Sign::None) List(INT_MAX);
-    const char *pszMember = (*m_pFiles)[(size_t)i].szFileName.GetText();
-    m_bFailed = eSign == Sign::Geometry && m_iSegments == 1;
     m_bMust = false;
-    m_bStop = eSign != Sign::None;
-    if (!m_bStop) return;
-    if (eSign == Sign::PartWord) {
+    if (eSign == Sign::None) return;
+    if ((eSign == Sign::ShortSplit || eSign == Sign::ShortOfBase || eSign == Sign::ShortFromHere) &&
+        EndsWithMarker(i)) {
+        eSign = Sign::HoldsMarker;
+        EndBefore(i);
+    }
+    m_bFailed = eSign == Sign::Geometry && m_iSegments == 1;
+    m_bStop = true;
+    m_iStopFile = i;
+    m_eStop = eSign;
+}
+
+// True when member i ends with the end marker and its padding.
+bool LSDynaStateWalk::EndsWithMarker(int i)
+{
+    const int64_t iEnd = m_Times.ZerosFrom(i);
+    float fWord = 0.0f;
+    return iEnd > 0 && m_Times.Read(i, iEnd - 1, &fWord) == LSDynaTimeWord::EndMarker;
+}
+
+// The one line of what ended the walk, once the states before it are
+// listed: the warning that names the damaged member, what was found there
+// and where the states end (an error where the open fails), or the member
+// that is missing. A family whose last member ends at a state's end
+// without the end marker is whole: a line of information says so.
+void LSDynaStateWalk::Report()
+{
+    if (!m_szMissing.IsEmpty()) {
+        NKLSDynaWarnMissingMember(m_szMissing.GetText());
+        return;
+    }
+    if (m_eStop == Sign::None) return;
+    const char *pszMember = (*m_pFiles)[(size_t)m_iStopFile].szFileName.GetText();
+    if (m_eStop == Sign::PartWord) {
         NKLSDynaWarnPartWord(pszMember, m_iStates, m_fLastListed);
         return;
     }
-    // What was found, said of the member, with the state it names: the one
-    // the states end before (1), or with (0), or the one whose time a later
-    // time contradicts (2); -1 names none.
+    if (m_eStop == Sign::OpenEnd) {
+        NKPrintInfo(NKString::FromFormat("LS-DYNA family file %s ends after state %d without "
+                                         "the end marker: a run still writing.",
+                                         pszMember, m_iStates)
+                        .GetText());
+        return;
+    }
+    // What was found, said of the member, and the state it names: none, the
+    // first not listed, the last listed, the later of two time words that
+    // disagree, or the earlier (with the later).
+    enum class Named { None, NotListed, LastListed, Later, Earlier };
     static constexpr struct {
         Sign eSign;
         const char *pszFound;
-        int iState;
+        Named eState;
     } kFound[] = {
-        {Sign::Geometry, "ends inside its geometry", -1},
-        {Sign::Zeros, "holds only zeros", -1},
-        {Sign::ZerosFrom, "holds only zeros from state %d on", 1},
-        {Sign::TimeNotNumber, "state %d has a time that is not a number", 1},
-        {Sign::TimeBelow, "state %d has a time below the time before it", 1},
-        {Sign::TimeSame, "state %d has the time of the state before it", 1},
-        {Sign::FollowedNotNumber, "state %d is followed by a time that is not a number", 1},
-        {Sign::FollowedBelow, "state %d is followed by a time below its own", 1},
-        {Sign::FollowedSame, "state %d is followed by its own time", 1},
-        {Sign::TimeAboveNext, "state %d has a time above the time after it", 2},
-        {Sign::TimeSameNext, "state %d has the time of the state after it", 2},
-        {Sign::AfterMarker, "has words after its end marker", -1},
-        {Sign::CutAfterMarker, "is cut short after its end marker", -1},
-        {Sign::InsideState, "ends inside state %d", 1},
-        {Sign::NoMarker, "ends after state %d without its end marker", 0},
-        {Sign::CutShort, "is cut short of its writer's 512-word blocks", -1},
+        {Sign::Geometry, "ends inside its geometry", Named::None},
+        {Sign::Zeros, "holds only zeros", Named::None},
+        {Sign::ZerosFrom, "holds only zeros from state %d on", Named::NotListed},
+        {Sign::TimeNotNumber, "state %d has a time that is not a number", Named::NotListed},
+        {Sign::TimeBelow, "state %d has a time below the time before it", Named::NotListed},
+        {Sign::TimeSame, "state %d has the time of the state before it", Named::NotListed},
+        {Sign::FollowedNotNumber, "state %d is followed by a time that is not a number",
+         Named::NotListed},
+        {Sign::FollowedBelow, "state %d is followed by a time below its own", Named::NotListed},
+        {Sign::FollowedSame, "state %d is followed by its own time", Named::NotListed},
+        {Sign::TimeAboveNext, "state %d has a time above the time after it", Named::Earlier},
+        {Sign::TimeSameNext, "state %d has the time of the state after it", Named::Earlier},
+        {Sign::TimeAboveLater, "state %d has a time not below the time of state %d",
+         Named::Earlier},
+        {Sign::LaterBelow, "state %d has a time below the time before it", Named::Later},
+        {Sign::LaterSame, "state %d has the time of the state before it", Named::Later},
+        {Sign::AfterMarker, "has words after its end marker", Named::None},
+        {Sign::CutAfterMarker, "is cut short after its end marker", Named::None},
+        {Sign::InsideState, "ends inside state %d", Named::NotListed},
+        {Sign::NoMarker, "ends after state %d without its end marker", Named::LastListed},
+        {Sign::CutShort, "is cut short of its writer's 512-word blocks", Named::None},
         {Sign::ShortSplit, "is shorter than the other members its writer filled, inside state %d",
-         1},
-        {Sign::ShortOfBase, "is shorter than the base file", -1},
-        {Sign::ShortFromHere, "and the members after it are shorter than the base file", -1},
-        {Sign::Longer, "has words past its writer's length", -1},
-        {Sign::OpenEnd, "ends the family with no end marker after state %d", 0}};
+         Named::NotListed},
+        {Sign::ShortOfBase, "is shorter than the base file", Named::None},
+        {Sign::ShortFromHere, "and the members after it are shorter than the base file",
+         Named::None},
+        {Sign::Longer, "has words past its writer's length", Named::None},
+        {Sign::HoldsMarker, "ends with the end marker before the family's last member",
+         Named::None}};
     NKString found;
-    for (const auto &f : kFound)
-        if (f.eSign == eSign)
-            found = f.iState < 0    ? NKString(f.pszFound)
-                    : f.iState == 2 ? NKString::FromFormat(f.pszFound, m_iNamedState)
-                                    : NKString::FromFormat(f.pszFound, m_iStates + f.iState);
+    for (const auto &f : kFound) {
+        if (f.eSign != m_eStop) continue;
+        const int iState = f.eState == Named::NotListed    ? m_iStates + 1
+                           : f.eState == Named::LastListed ? m_iStates
+                           : f.eState == Named::Later      ? m_iNamedLater
+                                                           : m_iNamedState;
+        found = f.eState == Named::None ? NKString(f.pszFound)
+                                        : NKString::FromFormat(f.pszFound, iState, m_iNamedLater);
+    }
     NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
 }
 
@@ -588,6 +673,7 @@ NKString LSDynaStateWalk::NextName() const
            NKString::FromFormat(m_iExpect < 100 ? "%02d" : "%d", m_iExpect);
 }
 
+// The member that must come next is missing: the states end before it.
 void LSDynaStateWalk::WarnMissing()
 {
     if (m_bGeometryRanOver) {
@@ -596,7 +682,6 @@ void LSDynaStateWalk::WarnMissing()
     }
     Keep();
     Drop();
-    List(INT_MAX);
-    NKLSDynaWarnMissingMember(NextName().GetText());
+    m_szMissing = NextName();
     m_bStop = true;
 }

@@ -19,21 +19,24 @@
 // size. So a state or the geometry runs on over a member's end only when it
 // is larger than the family's largest member and the members it runs over
 // are filled so: whole blocks, of the writer's member length but the last.
-// The writer's member length is the length the members share; a member
-// longer than it (not the last) is damaged, and neither it nor the largest
-// member is taken from such a member; where states run over members the
-// base file is of the writer's length, and a length that is not whole
-// blocks is never the writer's. A state that ran over is kept only when
-// what follows it lies where the family says: the next state's time,
-// finite and above its own, or the end marker; and a time word vouches for
-// it only where the next time word agrees: where the two disagree and the
-// times before do not show the later out of order, the states end before
-// the first state with words in the member that holds the earlier, which is
-// named. So a state is listed only once no time word can end it. Everything else ends at a
-// member's end: a member that ends inside a state, or a member that is not
-// the family's last ending at a state's end without the end marker, is cut
-// there; the last member ending at a state's end without it is whole (a run
-// still writing).
+// The writer's member length is the one the family's own words confirm
+// (nk_lsdyna_lengths.cpp); a member longer than it (not the last) is
+// damaged, and the largest member is not taken from such a member. A
+// member shorter than it that ends with the end marker (not the last) is
+// damaged too, not cut: no state keeps words from it. A state that ran over
+// is kept only when what follows it lies where the family says: the next
+// state's time, finite and above its own, or the end marker; and a time
+// word vouches for it only where the next time word agrees. Where two
+// disagree, the time word after the later judges which is out of order
+// (JudgeDisagreement): the later (its member is damaged), or the earlier
+// ones (the states end before the first state with words in the member
+// that holds the first of them); the damaged member is named. So the
+// states a segment keeps are listed only when it ends, or the walk stops,
+// from one place (ListKept). Everything else ends at a member's end: a
+// member that ends inside a state, or a member that is not the family's
+// last ending at a state's end without the end marker, is cut there; the
+// last member ending at a state's end without it is whole (a run still
+// writing), and no warning is given.
 //
 // A zero time word asks whether the member's words are zeros from it to the
 // member's end: a run of zeros that begins inside a state and goes on past
@@ -43,8 +46,11 @@
 // model at rest, a rigid part): a member that lies wholly inside one state
 // is not read. The checks read only the words the walk reads anyway, the
 // member's last word after its end marker (a base file's where it is not
-// whole blocks) and a member's end back to its last word that is not zero
-// where a time word is zero.
+// whole blocks), a member's end back to its last word that is not zero
+// where a time word is zero or a member is short of the writer's length,
+// the time word after two that disagree, and, where a segment's members
+// have more than one length, the time words each length puts where states
+// begin.
 #pragma once
 
 #include <cstdint>
@@ -75,7 +81,7 @@ public:
     bool FirstGeometryComplete() const { return m_bFirstGeometryComplete; }
 
 private:
-    // The signs of damage; Warn gives each its text.
+    // The signs of damage; Report gives each its text.
     enum class Sign {
         None,
         PartWord,   // a member that is not a whole number of words
@@ -91,9 +97,15 @@ private:
         FollowedBelow,
         FollowedSame,
         // Of two time words that disagree, the earlier (the member that
-        // holds it is judged damaged): above the time after it, or its own.
+        // holds it is judged damaged): above the time after it, or its own;
+        // or an earlier one still, above a later state's time.
         TimeAboveNext,
         TimeSameNext,
+        TimeAboveLater,
+        // The later, shown out of order by the time words after it (the
+        // member that holds it is damaged): below the earlier, or its own.
+        LaterBelow,
+        LaterSame,
         AfterMarker,     // words that are not zero after a member's end marker
         CutAfterMarker,  // a member of 512-word blocks cut short after its marker
         // Why a member's words end where they do (MemberEndSign):
@@ -104,9 +116,10 @@ private:
         ShortOfBase,    // shorter than the base file, which alone has the writer's length
         ShortFromHere,  // the same, and so is every member after it
         Longer,         // longer than the writer's member length, not the last
-        OpenEnd         // the family's last, at a state's end without the marker
+        HoldsMarker,    // a member before the family's last that ends with the end marker
+        OpenEnd         // the family's last, at a state's end without the marker: no damage
     };
-    // A state read but not yet listed: it is listed once what follows it
+    // A state read but not yet listed: it is kept once what follows it
     // shows it whole.
     struct Pending {
         bool bHeld = false;
@@ -114,15 +127,38 @@ private:
         int iFile = 0;
         int64_t iOffset = 0;
         float fTime = 0.0f;
+        int iNumber = 0;  // its number among the states read in order
     };
-    // A state shown whole but not yet listed: a contradiction of a time word
-    // in a member it has words in (iEndFile the last) still ends it.
+    // A state shown whole, listed when its segment ends or the walk stops:
+    // until then a later time word may show its own damaged, or a damaged
+    // member it has words in (iEndFile the last) end it.
     struct Kept {
         int iFile;
         int64_t iOffset;
         float fTime;
         int iEndFile;
+        int iNumber;
     };
+    // What follows from a writer's member length: the family's largest
+    // member not longer than it, the count of those that are not whole
+    // blocks, and whether only base files have it.
+    struct Lengths {
+        int64_t iFilled = 0;
+        int64_t iLargest = 0;
+        int iNotWholeBlocks = 0;
+        bool bFilledByBase = false;
+    };
+    // A length the members of a segment share, as the count of members
+    // would rank it: its members, whether the base file has it, the first.
+    struct Candidate {
+        int64_t iWords;
+        int iVotes;
+        bool bBase;
+        int iFirst;
+    };
+    // Which of two time words that disagree the family's words show out of
+    // order.
+    enum class Disagreement { None, Later, Earlier, Undecided };
 
     int64_t Words(int i) const { return (*m_pFiles)[(size_t)i].Words(m_iWordSize); }
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }
@@ -132,9 +168,19 @@ private:
     // A numbered member, not the family's last, longer than the writer's
     // member length: damaged.
     bool Longer(int i) const { return !Base(i) && !Last(i) && Words(i) > m_iFilled; }
-    void JudgeLengths();
-    int64_t VotedLength(bool bWriter) const;
+    bool Writer() const { return m_S > m_iLargest; }
+    // The writer's member length (nk_lsdyna_lengths.cpp).
+    void SortLengths();
+    Lengths LengthsFor(int64_t iFilled) const;
+    void Use(const Lengths &l);
+    void JudgeSegmentLengths();
+    std::vector<Candidate> SegmentCandidates() const;
+    void JudgeAt(int i, int64_t o);
+    int64_t ConfirmedLength(int i, int64_t o);
+    static bool RanksBefore(const Candidate &a, const Candidate &b);
+    // The walk.
     bool StartSegment(int iBase, int64_t S, int64_t iStatesAt);
+    void EndOfFamily();
     void ReadMember(int i);
     void ReadTimes(int i, int64_t o);
     bool WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float fTime);
@@ -142,9 +188,13 @@ private:
     void MemberEnds(int i, int64_t o);
     void Keep(bool bRanOver = false);
     void Drop() { m_Pending.bHeld = false; }
-    void List(int iBefore);
+    void EndBefore(int iMember);
+    void ListKept();
     bool AnyKept() const { return m_iStates > 0 || !m_Kept.empty(); }
-    bool TimeDisagrees(float fTime);
+    Disagreement JudgeDisagreement(int i, int64_t o, float fTime, float *pfFrom);
+    bool EndAtDisagreement(int i, int64_t o, float fTime);
+    void EndAtDamagedTimes(float fFrom);
+    LSDynaTimeWord NextTimeWord(int i, int64_t o, float *pfTime);
     // The checks, each returning its sign (None: no damage).
     Sign GeometrySign(int iBase, int64_t iStatesAt) const;
     Sign TimeSign(float fTime) const;
@@ -154,8 +204,10 @@ private:
     Sign MemberEndSign(int i) const;
     Sign CutSign(int i) const;
     bool CutShort(int i) const;
+    bool EndsWithMarker(int i);
     void EndInsideState(int j);
     void Warn(int i, Sign eSign);
+    void Report();
     NKString NextName() const;
     void WarnMissing();
 
@@ -165,12 +217,24 @@ private:
     LSDynaTimeReader m_Times;
     int m_iSegments = 0;
     int m_iBase = 0;
+    int m_iSegmentEnd = 0;  // the member after the segment's last
     int64_t m_S = 1;
     int64_t m_iLargest = 0;        // words of the family's largest member, not longer
     int64_t m_iFilled = 0;         // the writer's member length in words
     bool m_bFilledByBase = false;  // no numbered member has that length, a base file has
     int m_iNotWholeBlocks = 0;     // members that are not whole 512-word blocks, not longer
-    int64_t m_iCarry = 0;          // where the next state begins in the next member
+    // The lengths, judged once for the family: of numbered members before
+    // its last (words, 1 where not whole blocks), in order of length, with
+    // the count of those not whole blocks up to each; the largest of the
+    // other members and their count not whole blocks; where each lies
+    // wholly in a member, what the members share.
+    std::vector<std::pair<int64_t, int>> m_Numbered;
+    std::vector<int> m_NotWholeUpTo;
+    int64_t m_iOthersLargest = 0;
+    int m_iOthersNotWhole = 0;
+    Lengths m_Plain;
+    std::vector<Candidate> m_Candidates;  // the segment's, where its words must decide
+    int64_t m_iCarry = 0;                 // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
     bool m_bGeometryRanOver = false;  // the next word read must show it whole
     bool m_bMust = false;             // the states go on in the next member
@@ -188,6 +252,12 @@ private:
     bool m_bTimeBefore = false;
     int m_iRead = 0;        // states whose time was read and found in order
     int m_iNamedState = 0;  // the state a time sign names
+    int m_iNamedLater = 0;  // and the later state whose time shows it
+    // What ends the walk, reported once the states before it are listed:
+    // the member and its sign, or the member that is missing.
+    int m_iStopFile = -1;
+    Sign m_eStop = Sign::None;
+    NKString m_szMissing;
     Pending m_Pending;
     std::vector<Kept> m_Kept;
 };
