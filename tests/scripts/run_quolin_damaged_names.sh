@@ -40,7 +40,7 @@
 #      on (ten states: state 11 ends with zeros of its own, so the zeros
 #      begin inside it and it is dropped), and the ansys
 #      d3plot02 holding its state and one more without the end marker (23
-#      states, each shown, no warning: a job still writing is whole);
+#      states, no word of a cut);
 #   9. the ansys d3plot01 zero from a quarter into state 2 to its end (one
 #      state: state 2 is not shown with zeros for its values), the
 #      projectile's numbered members each cut to 457,376 bytes (no state is
@@ -266,10 +266,8 @@ damaged_family "$PWD/two" 10 \
   "Warning: LS-DYNA family file $PWD/two/d3plot01 ends inside state 11, states end with state 10 at time 0.000449755."
 damaged_family "$PWD/zeros12" 10 \
   "Warning: LS-DYNA family file $PWD/zeros12/d3plot01 holds only zeros from state 11 on, states end with state 10 at time 7.4."
-read_states "$PWD/live" 23 live.txt
-grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "live: a job still writing warned"
-[ "$(wc -l <live.txt)" -eq $((6 * 23)) ] || fail "live: not every state shown"
-grep -qxF "Error: Command: readstate 24 1 1" "$out" || fail "live: state 24 read"
+damaged_family "$PWD/live" 23 \
+  "Warning: LS-DYNA family file $PWD/live/d3plot02 ends the family with no end marker after state 23, states end with state 23 at time 0.0011."
 printf '%s\n' exit >"$brovik/fileopen.qlc"
 timeout "$(wait_limit 60)" "$program" "$PWD/geometry01/d3plot" >"$out" 2>&1
 grep -qxF "Error: LS-DYNA family file $PWD/geometry01/d3plot ends inside its geometry, no state is whole." \
