@@ -1,6 +1,6 @@
 // tests/readers/test_lsdyna_after_open.cpp -- an LS-DYNA family whose
-// writer splits its states over members (a state runs over two, three or
-// four members), read state by state after its open: the members held open
+// writer splits its states over members (a state runs over two to five
+// members), read state by state after its open: the members held open
 // after each state is read are exactly those the state covers, and a member
 // that lost its last word after the open has the state that covers that
 // word refused by the state's check alone, naming the member.
@@ -105,8 +105,8 @@ protected:
 };
 
 // The families of the rows: 4- and 8-byte words, states of 613 words (over
-// two members), of 1,113 (over three: d3plot02 lies wholly inside state 1)
-// and of 1,613 (over four).
+// two or three members), of 1,113 (three or four: d3plot02 lies wholly
+// inside state 1) and of 1,613 (four or five).
 template <typename F>
 void ForEachSplitFamily(const std::string &root, F check)
 {
