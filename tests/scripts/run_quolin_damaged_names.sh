@@ -443,7 +443,9 @@ echo "a whole family over members longer than its base file reads whole, two lon
 # with a member before the last a copy of d3plot21: d3plot02, into which
 # state 1 runs (no state), and d3plot08, into which state 6 runs (states 1
 # to 5); the states offered are the family's, the warning names the copy.
-read_states "$projectile" 16 projwhole.txt
+mkdir projwhole
+cp "$projectile"/d3plot* projwhole/
+read_states "$PWD/projwhole" 16 projwhole.txt
 mkdir projsplit
 cp "$projectile/d3plot" projsplit/
 {
