@@ -452,9 +452,10 @@ TEST_F(LSDynaTimeHistory, UserNumberingNamesSeriesAndCurves)
 // word changed (0 to -0 among them), a cut inside the last state after the
 // words the curves read, by the file's last word alone, at a state's end
 // or inside a time word, in one file, in a member of a family or in a
-// member of a family split over members inside its states: the read is
-// refused with one error naming the member, and no curve is made. A member
-// that only grew gives the curves as at the open.
+// member of a family split over members inside its states (the member
+// after one whose last word is a state's time word among them): the read
+// is refused with one error naming the member, and no curve is made. A
+// member that only grew gives the curves as at the open.
 TEST_F(LSDynaTimeHistory, ChangedAfterTheOpenRefusesTheCurvesNamingTheMember)
 {
     // Ten states at times 0 to 9, 102 words each from word 101 (or 1,102
@@ -530,6 +531,20 @@ TEST_F(LSDynaTimeHistory, ChangedAfterTheOpenRefusesTheCurvesNamingTheMember)
          true},
         {"split, the last member cut after the end marker", 4, 1000, kSplit, "d3thdt21", kCut, 371,
          0, 0, false},
+        // States of 922 words (read with their time word in one read) and
+        // of 1,106: a state's time word is its member's last word, its
+        // first values the next member's first words; that member cut.
+        {"split, state 2's time the last word of d3thdt01, d3thdt02 cut to three words", 4, 820,
+         kSplit, "d3thdt02", kCut, 3, 0, 0, true},
+        {"split, state 2's time the last word of d3thdt01, d3thdt02 cut to nothing", 4, 820, kSplit,
+         "d3thdt02", kCut, 0, 0, 0, true},
+        {"split, 8-byte words, state 2's time the last word of d3thdt01, d3thdt02 cut to three "
+         "words",
+         8, 820, kSplit, "d3thdt02", kCut, 3, 0, 0, true},
+        {"split, state 6's time the last word of d3thdt10, d3thdt11 cut to three words", 4, 1004,
+         kSplit, "d3thdt11", kCut, 3, 0, 0, true},
+        {"split, state 6's time the last word of d3thdt10, d3thdt11 cut by its last word", 4, 1004,
+         kSplit, "d3thdt11", kCut, 511, 0, 0, true},
     };
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.pszWhat);
@@ -573,7 +588,9 @@ TEST_F(LSDynaTimeHistory, ChangedAfterTheOpenRefusesTheCurvesNamingTheMember)
                              : NKString::FromFormat("d3thdt%02d", (int)members.size()).GetText(),
                      std::vector<uint8_t>(all.begin() + (long)at,
                                           all.begin() + (long)(at + iMember))});
-            ASSERT_EQ(members.size(), 22u);
+            if (c.iPad == 1000) {
+                ASSERT_EQ(members.size(), 22u);
+            }
         }
         std::vector<uint8_t> bytes;
         for (const auto &m : members) {

@@ -64,6 +64,18 @@
 #      length), and the same states over members of 2,048 bytes (the time
 #      words confirm that length, shorter than the base file's: 22 states,
 #      the last member, not padded to whole blocks, is named).
+#  12. families written again as the splitting writer fills members, each
+#      state offered shown with the values of the family written whole:
+#      the ansys states over members of 40,960 bytes cut at state 21's end
+#      without the end marker, a job still writing (21 states, no warning),
+#      and with d3plot10 and d3plot11 swapped (no state that runs into them,
+#      the warning names one of them); the ansys state 1 over members of
+#      47,104 bytes, longer than the base file, d3plot01 and the last (one
+#      state, no warning); states 1-3 over members of 43,008 bytes with
+#      d3plot01 and d3plot02 a block longer (the warning names one of
+#      them); the projectile's states over members of 700,416 bytes with
+#      d3plot02 or d3plot08 a copy of the last (no state, or states 1-5:
+#      none keeps the copy's words; the warning names the copy).
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -352,3 +364,106 @@ damaged_family "$PWD/long02" 0 \
 damaged_family "$PWD/small" 22 \
   "Warning: LS-DYNA family file $PWD/small/d3plot601 is cut short after its end marker, states end with state 22 at time 0.00100016."
 echo "a copied member of a split family ends the states before it, a longer member is named, members shorter than the base file whose words confirm their length hold every state"
+
+# Runs the program on FAMILY/d3plot reading states 1 to MOST, each shown by
+# "info": $offered is the number read before the first that is no state,
+# and the minima and maxima of those states go to VALUES.
+offered_states() { # offered_states FAMILY MOST VALUES
+  {
+    echo 'debugcommands on'
+    for s in $(seq 1 "$2"); do echo "readstate $s 1 1"; echo info; done
+    echo exit
+  } >"$brovik/fileopen.qlc"
+  timeout "$(wait_limit 120)" "$program" "$1/d3plot" >"$out" 2>&1 || fail "$1: status $?"
+  grep -qxF "Primary file $1/d3plot opened." "$out" || fail "$1: not opened"
+  offered=0
+  while [ "$offered" -lt "$2" ] && ! grep -qxF "Error: Command: readstate $((offered + 1)) 1 1" "$out"; do
+    offered=$((offered + 1))
+  done
+  grep -E '^  - (Minimum|Maximum) (displacement|node value|element value)' "$out" |
+    head -n $((6 * offered)) >"$3"
+}
+# The states FAMILY offers (at most MOST) are the first states of the family
+# written whole, WHOLE its values: each with the same values.
+families_states() { # families_states FAMILY MOST WHOLE
+  offered_states "$1" "$2" kept.txt
+  head -n $((6 * offered)) "$3" | cmp -s - kept.txt ||
+    { head -n $((6 * offered)) "$3" | diff - kept.txt; fail "$1: a state offered is not the family's"; }
+}
+# The one warning of a damaged family names one of the MEMBERS (a pattern).
+warned_of() { # warned_of FAMILY MEMBERS
+  [ "$(grep -c '^Warning: \|^Error: LS-DYNA' "$out")" -eq 1 ] &&
+    grep -Eq "^Warning: LS-DYNA family file $1/($2) " "$out" ||
+    fail "$1: not one warning naming $2: $(grep '^Warning: \|^Error: LS-DYNA' "$out")"
+}
+
+# The ansys states as the splitting writer fills members of 40,960 bytes
+# (split, above): cut at state 21's end without its end marker (a job
+# still writing, d3plot29 27,692 bytes, d3plot30 and d3plot31 not yet
+# written): 21 states, no warning. d3plot10 and d3plot11 swapped: the
+# states run into d3plot10 (from state 7 on) are not offered, the states
+# offered are the family's, the warning names d3plot10 or d3plot11.
+read_states "$PWD/whole" 22 whole.txt
+mkdir running swapped
+cp split/d3plot split/d3plot0? split/d3plot1? split/d3plot2? running/
+rm running/d3plot29
+head -c 27692 split/d3plot29 >running/d3plot29
+families_states "$PWD/running" 22 whole.txt
+[ "$offered" -eq 21 ] || fail "running: $offered states, not 21"
+grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "running: a job still writing warned"
+cp split/d3plot* swapped/
+cp split/d3plot10 swapped/d3plot11
+cp split/d3plot11 swapped/d3plot10
+families_states "$PWD/swapped" 22 whole.txt
+[ "$offered" -le 6 ] || fail "swapped: $offered states, state 7 runs into d3plot10"
+warned_of "$PWD/swapped" 'd3plot10|d3plot11'
+echo "a split job still writing is whole, two members swapped end the states before them"
+
+# State 1 with the end marker over members of 47,104 bytes, longer than
+# the base file (d3plot01 and d3plot02, padded): its one state, as the
+# family written whole has it, no warning. States 1 to 3 over members of
+# 43,008 bytes (d3plot01 to d3plot04) with d3plot01 and d3plot02 a block
+# longer: no state that is not the family's, the warning names one of them.
+mkdir one longer
+cp "$ansys/d3plot" one/
+cp "$ansys/d3plot" longer/
+marker() { tail -c +55933 "$ansys/d3plot02" | head -c 4; }
+{ head -c 55932 "$ansys/d3plot01"; marker; } | split -b 47104 -d -a 2 --numeric-suffixes=1 - one/d3plot
+truncate -s 10240 one/d3plot02
+families_states "$PWD/one" 2 whole.txt
+[ "$offered" -eq 1 ] || fail "one: $offered states, not 1"
+grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "one: a whole family warned"
+{ head -c $((3 * 55932)) "$ansys/d3plot01"; marker; } |
+  split -b 43008 -d -a 2 --numeric-suffixes=1 - longer/d3plot
+truncate -s 38912 longer/d3plot04
+head -c 2048 /dev/zero >>longer/d3plot01
+head -c 2048 /dev/zero >>longer/d3plot02
+families_states "$PWD/longer" 4 whole.txt
+warned_of "$PWD/longer" 'd3plot01|d3plot02'
+echo "a whole family over members longer than its base file reads whole, two longer members give no wrong state"
+
+# The projectile's 16 states (914,760 bytes each) and the end marker over
+# members of 700,416 bytes, the last (d3plot21) padded to whole blocks,
+# with a member before the last a copy of d3plot21: d3plot02, into which
+# state 1 runs (no state), and d3plot08, into which state 6 runs (states 1
+# to 5); the states offered are the family's, the warning names the copy.
+mkdir projwhole
+cp "$projectile"/d3plot* projwhole/
+read_states "$PWD/projwhole" 16 projwhole.txt
+mkdir projsplit
+cp "$projectile/d3plot" projsplit/
+{
+  for f in "$projectile"/d3plot??; do head -c 914760 "$f"; done
+  tail -c +914761 "$projectile/d3plot16" | head -c 8
+} | split -b 700416 -d -a 2 --numeric-suffixes=1 - projsplit/d3plot
+truncate -s 630784 projsplit/d3plot21
+for copy in "02 0" "08 5"; do
+  set -- $copy
+  rm -rf projcopy
+  cp -r projsplit projcopy
+  cp projsplit/d3plot21 "projcopy/d3plot$1"
+  families_states "$PWD/projcopy" 16 projwhole.txt
+  [ "$offered" -eq "$2" ] || fail "projcopy d3plot$1: $offered states, not the $2 before it"
+  warned_of "$PWD/projcopy" "d3plot$1"
+done
+echo "a member before the last holding the end marker keeps no state's words"

@@ -6,7 +6,9 @@
 # alone or at a state's end): `th plot` of a series and of the Globals
 # curve each fail with one error naming the file, and the plot stays as it
 # was (its exported curves and the picture with it are those before the
-# change); with no plot before, none is made. A database that only grew
+# change); so does the database written over members of one block, with a
+# state's time word a member's last word, when the member after it is cut
+# (the error names that member); with no plot before, none is made. A database that only grew
 # plots its curves as at the open. The database (ten states, 102 words each
 # from word 101) is written by HISTORY_WRITER.
 set -uo pipefail
@@ -19,14 +21,16 @@ fail() { echo "FAIL: $*"; echo "--- output:"; cat "$out"; exit 1; }
 word() { echo $((101 + 102 * $1 + ${2:-0})); }  # word of state $1 (0-based), plus $2
 refused="Error: LS-DYNA file $PWD/d3thdt: the curve is refused, the file changed on disk after it was opened."
 
-# Opens the database, plots brick 1's von Mises stress, exports the curves
-# and a picture as "before", runs the shell line $1, runs the lines after
-# it and exports as "after"; the output goes to $out.
+# Opens the database (written by HISTORY_WRITER with the arguments in
+# $history), plots brick 1's von Mises stress, exports the curves and a
+# picture as "before", runs the shell line $1, runs the lines after it and
+# exports as "after"; the output goes to $out.
+history="d3thdt 10"
 run_change() {
   local change="$1"
   shift
-  rm -f d3thdt before.* after.*
-  "$writer" d3thdt 10 || fail "could not write the time-history database"
+  rm -f d3thdt* before.* after.*
+  "$writer" $history || fail "could not write the time-history database"
   printf '%s\n' 'debugcommands on' "th open \"$PWD/d3thdt\"" 'th plot 1 1 1' "export plot \"$PWD/before.txt\"" \
     "toppm \"$PWD/before.ppm\" 320 240" "; $change" "$@" "export plot \"$PWD/after.txt\"" \
     "toppm \"$PWD/after.ppm\" 320 240" exit >"$brovik/quolin.qlc"
@@ -49,6 +53,20 @@ for change in "$(zero "$(word 5)" 510)" \
   grep -q "Error executing sub command" "$out" && fail "$change: a second error"
 done
 echo "a database changed after the open refuses the plot and keeps it"
+
+# The database as one stream over members of one 512-word block, its
+# states of 922 words (820 globals more): state 2's time word is d3thdt01's
+# last word, its first values d3thdt02's first words. d3thdt02 cut to three
+# words or to none after the open: refused naming d3thdt02.
+history="d3thdt 10 820"
+for cut in 12 0; do
+  run_change "truncate -s $cut \"$PWD/d3thdt02\"" 'th plot 1 1 1' 'th plot 4 1'
+  [ "$(grep -cxF "${refused/d3thdt:/d3thdt02:}" "$out")" = 2 ] || fail "d3thdt02 cut to $cut bytes: not refused twice naming it"
+  [ "$(grep -c '^Error: LS-DYNA' "$out")" = 2 ] || fail "d3thdt02 cut to $cut bytes: another refusal"
+done
+history="d3thdt 10"
+rm -f d3thdt*
+echo "a database over members with a state's time word a member's last word refuses the plot naming the cut member"
 
 # No plot before the refused one: none is made. A plot that reads no
 # curve (no series named) after it is made as before.
