@@ -17,6 +17,7 @@
 #include <QToolTip>
 #include <qdrawutil.h>
 
+#include <cctype>
 #include <cmath>
 #include <vector>
 
@@ -511,7 +512,29 @@ NKStatusErrorScope::~NKStatusErrorScope()
     NKSetMessageSink(m_pfnPrevious, m_pPreviousUser);
     const std::string &first = m_FirstError.empty() ? m_FirstWarning : m_FirstError;
     const std::string &shown = m_LeadError.empty() ? first : m_LeadError;
-    if (!shown.empty()) NKSetStatusbarText(shown.c_str(), 0);
+    if (!shown.empty()) NKSetStatusbarText(NKStatusLineText(shown).c_str(), 0);
+}
+
+std::string NKStatusLineText(const std::string &line)
+{
+    // How a family's conclusion opens, after the ", " or ": " that ends
+    // what was found (readers/nk_lsdyna_files.cpp words them).
+    static const char *const kConclusions[] = {"states end ", "no state is whole"};
+    size_t iSeparator = std::string::npos;
+    for (const char *pszConclusion : kConclusions)
+        for (const char *pszBefore : {", ", ": "}) {
+            const size_t i = line.rfind(std::string(pszBefore) + pszConclusion);
+            if (i != std::string::npos && (iSeparator == std::string::npos || i > iSeparator))
+                iSeparator = i;
+        }
+    if (iSeparator == std::string::npos || iSeparator == 0) return line;
+    std::string conclusion = line.substr(iSeparator + 2);
+    // Only the line's last clause is its conclusion.
+    if (conclusion.find(", ") != std::string::npos || conclusion.find(": ") != std::string::npos)
+        return line;
+    if (!conclusion.empty() && conclusion.back() == '.') conclusion.pop_back();
+    conclusion[0] = char(std::toupper((unsigned char)conclusion[0]));
+    return conclusion + ": " + line.substr(0, iSeparator) + ".";
 }
 
 void NKStatusErrorScope::Sink(const char *pszLine, int iMarkedLevel, void *pUser)
