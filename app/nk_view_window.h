@@ -13,6 +13,7 @@
 // paints at once: NKFillViewWindowHooks puts them behind their core slots.
 #pragma once
 
+class QWidget;
 class QWindow;
 struct NKDeviceContext;
 struct NKModelHooks;
@@ -22,6 +23,11 @@ struct NKShellHooks;
 // Makes the view window (not yet shown or embedded) with its context, which
 // is left current. Null, with nothing made, when no context can be made.
 QWindow *NKCreateViewWindow(void);
+// The view takes each size the layout gives pContainer, the widget that
+// embeds it, as the layout gives it, without waiting for the display to
+// answer with the view window's own resize event: NKViewWindowSize, the
+// viewport and the projection are those of the view as laid out.
+void NKFollowViewContainer(QWidget *pContainer);
 // The view of the main window (app/nk_main_window.h) while it exists, else
 // null.
 QWindow *NKGetViewWindow(void);

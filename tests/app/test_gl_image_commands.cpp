@@ -143,4 +143,33 @@ TEST_F(ImageCommandTest, APlotShownInTheViewIsRenderedToo)
     EXPECT_NE(plot, bare);
 }
 
+// The view's record is the view as its layout gives it, at once: a picture
+// of the view's size taken right after the window was sized, before the
+// display has answered, is of the new size and drawn as a picture asked
+// of that size is.
+TEST_F(ImageCommandTest, APictureRightAfterAResizeIsOfTheViewAsLaidOut)
+{
+    const struct {
+        int iWidth, iHeight;
+    } sizes[] = {{400, 300}, {300, 420}};
+    for (const auto &c : sizes) {
+        SCOPED_TRACE(std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
+        NKSetViewClientSize(c.iWidth, c.iHeight);
+        int iLaidOutW = 0, iLaidOutH = 0;
+        ASSERT_TRUE(NKGetViewClientSize(&iLaidOutW, &iLaidOutH));
+        ASSERT_EQ(iLaidOutW, c.iWidth);
+        ASSERT_EQ(iLaidOutH, c.iHeight);
+        ASSERT_EQ(ExecuteCommand("toppm view.ppm"), 0);
+        int w = 0, h = 0;
+        std::vector<uint8_t> view;
+        ASSERT_TRUE(NKTestDecodeWith("ppmtoppm <", "view.ppm", &w, &h, &view));
+        EXPECT_EQ(w, c.iWidth);
+        EXPECT_EQ(h, c.iHeight);
+        const std::string asked =
+            "toppm asked.ppm " + std::to_string(c.iWidth) + " " + std::to_string(c.iHeight);
+        ASSERT_EQ(ExecuteCommand(asked.c_str()), 0);
+        EXPECT_EQ(view, Decode("ppmtoppm <", "asked.ppm"));
+    }
+}
+
 }  // namespace
