@@ -24,6 +24,7 @@
 #include "app/nk_main_window.h"
 #include "app/nk_menus.h"
 #include "app/nk_statusbar_progress.h"
+#include "app/nk_view_window.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_message.h"
 #include "core/nk_string.h"
@@ -277,6 +278,10 @@ bool NKCreateStatusbar(void)
     if (pMain == nullptr) return false;
     sg_Bar.pBar = new StatusbarWindow(pMain);
     pMain->setStatusBar(sg_Bar.pBar);
+    // Shown now, not when the event loop gets to the show the layout asks
+    // for, so that the view's size is the one the bar leaves it.
+    sg_Bar.pBar->show();
+    NKLayOutViewNow();
     g_bStatusbarShown = 1;
     NKCheckMenuItem(NK_STATUSBAR_MENU_ITEM, true);
     NKSetStatusbarMode(NK_STATUSBAR_NORMAL);
@@ -290,6 +295,7 @@ bool NKDestroyStatusbar(void)
     if (pMain == nullptr || sg_Bar.pBar == nullptr) return false;
     NKInstallStatusbarProgressUI(false);
     pMain->setStatusBar(nullptr);  // the old bar and its children go later
+    NKLayOutViewNow();
     sg_Bar = StatusbarState();
     g_bStatusbarShown = 0;
     NKCheckMenuItem(NK_STATUSBAR_MENU_ITEM, false);

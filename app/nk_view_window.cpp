@@ -4,11 +4,13 @@
 
 #include <GL/gl.h>
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QEvent>
 #include <QExposeEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPlatformSurfaceEvent>
 #include <QPointer>
@@ -290,6 +292,13 @@ void NKFollowViewContainer(QWidget *pContainer)
 {
     sg_pContainer = pContainer;
     pContainer->installEventFilter(new ContainerWatch(pContainer));
+}
+
+void NKLayOutViewNow(void)
+{
+    if (sg_pContainer == nullptr) return;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (QLayout *pLayout = sg_pContainer->window()->layout()) pLayout->activate();
 }
 
 QWindow *NKGetViewWindow(void) { return sg_pView; }

@@ -28,6 +28,11 @@ QWindow *NKCreateViewWindow(void);
 // answer with the view window's own resize event: NKViewWindowSize, the
 // viewport and the projection are those of the view as laid out.
 void NKFollowViewContainer(QWidget *pContainer);
+// Lays out the window that embeds the view at once, where a bar around it
+// came or went: Qt would lay it out once the event loop gets to it, and a
+// command file run before the loop (or the next line of any file) would
+// see the view's size from before.
+void NKLayOutViewNow(void);
 // The view of the main window (app/nk_main_window.h) while it exists, else
 // null.
 QWindow *NKGetViewWindow(void);
