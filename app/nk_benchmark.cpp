@@ -91,10 +91,8 @@ void CountItems(int piCounts[3])
 
 void RunQuietly(const char *const *ppszCommands, int iCount)
 {
-    const bool bWasOn = NKIsMessageOutputOn();
-    NKToggleMessageOutput(false);
+    NKMessagesOff quiet;
     for (int i = 0; i < iCount && ppszCommands[i] != nullptr; i++) ExecuteCommand(ppszCommands[i]);
-    NKToggleMessageOutput(bWasOn);
 }
 
 NKString RendererName(void)

@@ -426,6 +426,7 @@ bool AttachView(MainWindow *pMain)
     QWidget *pContainer = QWidget::createWindowContainer(pView, pMain);
     pContainer->setMinimumSize(1, 1);
     pContainer->setFocusPolicy(Qt::StrongFocus);
+    NKFollowViewContainer(pContainer);
     NKLayOutWithoutAnimation(pContainer);
     pMain->setCentralWidget(pContainer);
     sg_State.pViewContainer = pContainer;

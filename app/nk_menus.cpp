@@ -22,6 +22,7 @@
 #include "app/nk_menu_state.h"
 #include "app/nk_statusbar.h"
 #include "app/nk_toolbar.h"
+#include "app/nk_view_window.h"
 #include "app/nk_window_utils.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_path.h"
@@ -455,6 +456,7 @@ void NKShowMenuBar(bool bShow)
         sg_Menu.pFilePopup = nullptr;
         sg_Menu.bShown = false;
         pBar->hide();
+        NKLayOutViewNow();
         return;
     }
     if (ModelLoaded()) {
@@ -464,6 +466,7 @@ void NKShowMenuBar(bool bShow)
     }
     sg_Menu.bShown = true;
     pBar->show();
+    NKLayOutViewNow();
 }
 
 void NKResetMenus(void) { sg_Menu = MenuState(); }

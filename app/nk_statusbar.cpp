@@ -17,12 +17,14 @@
 #include <QToolTip>
 #include <qdrawutil.h>
 
+#include <cctype>
 #include <cmath>
 #include <vector>
 
 #include "app/nk_main_window.h"
 #include "app/nk_menus.h"
 #include "app/nk_statusbar_progress.h"
+#include "app/nk_view_window.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_message.h"
 #include "core/nk_string.h"
@@ -276,6 +278,10 @@ bool NKCreateStatusbar(void)
     if (pMain == nullptr) return false;
     sg_Bar.pBar = new StatusbarWindow(pMain);
     pMain->setStatusBar(sg_Bar.pBar);
+    // Shown now, not when the event loop gets to the show the layout asks
+    // for, so that the view's size is the one the bar leaves it.
+    sg_Bar.pBar->show();
+    NKLayOutViewNow();
     g_bStatusbarShown = 1;
     NKCheckMenuItem(NK_STATUSBAR_MENU_ITEM, true);
     NKSetStatusbarMode(NK_STATUSBAR_NORMAL);
@@ -289,6 +295,7 @@ bool NKDestroyStatusbar(void)
     if (pMain == nullptr || sg_Bar.pBar == nullptr) return false;
     NKInstallStatusbarProgressUI(false);
     pMain->setStatusBar(nullptr);  // the old bar and its children go later
+    NKLayOutViewNow();
     sg_Bar = StatusbarState();
     g_bStatusbarShown = 0;
     NKCheckMenuItem(NK_STATUSBAR_MENU_ITEM, false);
@@ -511,7 +518,29 @@ NKStatusErrorScope::~NKStatusErrorScope()
     NKSetMessageSink(m_pfnPrevious, m_pPreviousUser);
     const std::string &first = m_FirstError.empty() ? m_FirstWarning : m_FirstError;
     const std::string &shown = m_LeadError.empty() ? first : m_LeadError;
-    if (!shown.empty()) NKSetStatusbarText(shown.c_str(), 0);
+    if (!shown.empty()) NKSetStatusbarText(NKStatusLineText(shown).c_str(), 0);
+}
+
+std::string NKStatusLineText(const std::string &line)
+{
+    // How a family's conclusion opens, after the ", " or ": " that ends
+    // what was found (readers/nk_lsdyna_files.cpp words them).
+    static const char *const kConclusions[] = {"states end ", "no state is whole"};
+    size_t iSeparator = std::string::npos;
+    for (const char *pszConclusion : kConclusions)
+        for (const char *pszBefore : {", ", ": "}) {
+            const size_t i = line.rfind(std::string(pszBefore) + pszConclusion);
+            if (i != std::string::npos && (iSeparator == std::string::npos || i > iSeparator))
+                iSeparator = i;
+        }
+    if (iSeparator == std::string::npos || iSeparator == 0) return line;
+    std::string conclusion = line.substr(iSeparator + 2);
+    // Only the line's last clause is its conclusion.
+    if (conclusion.find(", ") != std::string::npos || conclusion.find(": ") != std::string::npos)
+        return line;
+    if (!conclusion.empty() && conclusion.back() == '.') conclusion.pop_back();
+    conclusion[0] = char(std::toupper((unsigned char)conclusion[0]));
+    return conclusion + ": " + line.substr(0, iSeparator) + ".";
 }
 
 void NKStatusErrorScope::Sink(const char *pszLine, int iMarkedLevel, void *pUser)

@@ -103,6 +103,7 @@ void NKStatusbarSubclassProc(int iControlId);
 // shows in the window and not only on the terminal. A failure's lead line
 // (a line marked NK_MSG_LEAD, core/nk_message.h) printed while the scope
 // lives goes there instead of its first error. Inner scopes do nothing.
+// The line shows as NKStatusLineText gives it.
 class NKStatusErrorScope {
 public:
     NKStatusErrorScope();
@@ -119,6 +120,15 @@ private:
     std::string m_FirstWarning;
     std::string m_LeadError;  // the first line marked NK_MSG_LEAD
 };
+
+// A line as the status line shows it: a line that ends with where a
+// damaged family's states end ("LS-DYNA family file F holds only zeros
+// from state 11 on, states end with state 10 at time 0.5.") shows that
+// first ("States end with state 10 at time 0.5: LS-DYNA family file F
+// holds only zeros from state 11 on."), so that a line cut to the part's
+// width still says how many states remain, and hovering shows the rest.
+// Any other line shows as it is. The terminal keeps the line's own words.
+std::string NKStatusLineText(const std::string &line);
 
 // What the bar shows, for the window code and tests.
 QWidget *NKGetStatusbarWindow(void);

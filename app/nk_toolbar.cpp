@@ -25,6 +25,7 @@
 #include "app/nk_menu_state.h"
 #include "app/nk_menus.h"
 #include "app/nk_still_layout.h"
+#include "app/nk_view_window.h"
 #include "commands/nk_command.h"
 #include "core/nk_diagnostic.h"
 #include "core/nk_frames.h"
@@ -187,6 +188,10 @@ bool NKCreateToolbar(void)
     NKLayOutWithoutAnimation(pBar);
     AddButtons(pBar);
     pMain->addToolBar(Qt::TopToolBarArea, pBar);
+    // Shown now, not when the event loop gets to the show the layout asks
+    // for, so that the view's size is the one the bar leaves it.
+    pBar->show();
+    NKLayOutViewNow();
     sg_Toolbar.pBar = pBar;
     g_bToolbarShown = 1;
     NKCheckMenuItem(NK_MENU_TOOLBAR, true);
@@ -200,6 +205,7 @@ bool NKDestroyToolbar(void)
     QMainWindow *pMain = NKGetMainWindow();
     if (pMain != nullptr) pMain->removeToolBar(sg_Toolbar.pBar);
     delete sg_Toolbar.pBar;
+    NKLayOutViewNow();
     sg_Toolbar = Toolbar();
     g_bToolbarShown = 0;
     NKCheckMenuItem(NK_MENU_TOOLBAR, false);

@@ -4,15 +4,19 @@
 
 #include <GL/gl.h>
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QEvent>
 #include <QExposeEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPlatformSurfaceEvent>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QWheelEvent>
+#include <QWidget>
 #include <QWindow>
 
 #include "app/nk_app_records.h"
@@ -31,6 +35,7 @@
 #include "core/nk_progress.h"
 #include "core/nk_render_state.h"
 #include "core/nk_shell_hooks.h"
+#include "core/nk_view_state.h"
 #include "platform/nk_window_timer.h"
 #include "plot/nk_plot_window.h"
 #include "render/nk_background.h"
@@ -47,6 +52,7 @@ public:
     ~ViewWindow() override;
     void Paint();
     void ReleaseGLObjects();
+    void FollowSize(const QSize &size);
 
 protected:
     void exposeEvent(QExposeEvent *) override
@@ -100,10 +106,12 @@ protected:
     }
 
 private:
-    bool m_bResized = false;  // no frame presented since the last resize
+    bool m_bResized = false;   // no frame presented since the last resize
+    bool m_bFollowed = false;  // NKViewWindowSize was given a size of this view
 };
 
 ViewWindow *sg_pView = nullptr;
+QPointer<QWidget> sg_pContainer;  // the main window's widget that embeds the view
 NKDeviceContext *sg_pDC = nullptr;
 NKRenderContext *sg_pContext = nullptr;
 
@@ -162,13 +170,48 @@ void ViewWindow::Paint()
         NKRepaintAnimatedPlotWindow();
 }
 
+// The display's answer to a size the layout gave the view's container
+// may come after the layout has given it another (or several at once, the
+// last of them only later on a busy machine): the container's size is the
+// view's.
 void ViewWindow::resizeEvent(QResizeEvent *)
 {
+    FollowSize(sg_pContainer != nullptr ? sg_pContainer->size() : size());
+}
+
+// The view takes a new size: the layout gave it to the container, or the
+// display answered with it (the window's own resize event, later, and
+// later still on a busy machine). The first of them sets the view's
+// record, the viewport and the projection: what runs before the display
+// answers (a command file at start, before the event loop; a picture taken
+// after "winposition") sees the view as laid out. The second finds the
+// size taken, and asks for no second frame of its own.
+void ViewWindow::FollowSize(const QSize &size)
+{
+    const qreal dRatio = devicePixelRatio();
+    const int iWidth = int(size.width() * dRatio), iHeight = int(size.height() * dRatio);
+    if (m_bFollowed && NKViewWindowSize.iWidth == iWidth && NKViewWindowSize.iHeight == iHeight)
+        return;
     m_bResized = true;
     if (!NKMakeViewCurrent()) return;
-    const qreal dRatio = devicePixelRatio();
-    NKResizeView(int(width() * dRatio), int(height() * dRatio));
+    m_bFollowed = true;
+    NKResizeView(iWidth, iHeight);
 }
+
+// Qt's layout sizes the view's container at once; the container passes the
+// size on to the view window, whose own resize event waits for the display.
+class ContainerWatch : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *pObject, QEvent *pEvent) override
+    {
+        if (pEvent->type() == QEvent::Resize && sg_pView != nullptr)
+            sg_pView->FollowSize(static_cast<QResizeEvent *>(pEvent)->size());
+        return QObject::eventFilter(pObject, pEvent);
+    }
+};
 
 // The splash would cover the dialog; the user's choice, or -1 ("choose
 // automatically") after Cancel.
@@ -243,6 +286,19 @@ QWindow *NKCreateViewWindow(void)
     InitViewContext();
     NKStartWindowTimer(NK_VIEW_TIMER_ID, NK_VIEW_TIMER_PERIOD_MS, NKViewTimerTick);
     return pView;
+}
+
+void NKFollowViewContainer(QWidget *pContainer)
+{
+    sg_pContainer = pContainer;
+    pContainer->installEventFilter(new ContainerWatch(pContainer));
+}
+
+void NKLayOutViewNow(void)
+{
+    if (sg_pContainer == nullptr) return;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (QLayout *pLayout = sg_pContainer->window()->layout()) pLayout->activate();
 }
 
 QWindow *NKGetViewWindow(void) { return sg_pView; }

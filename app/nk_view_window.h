@@ -13,6 +13,7 @@
 // paints at once: NKFillViewWindowHooks puts them behind their core slots.
 #pragma once
 
+class QWidget;
 class QWindow;
 struct NKDeviceContext;
 struct NKModelHooks;
@@ -22,6 +23,16 @@ struct NKShellHooks;
 // Makes the view window (not yet shown or embedded) with its context, which
 // is left current. Null, with nothing made, when no context can be made.
 QWindow *NKCreateViewWindow(void);
+// The view takes each size the layout gives pContainer, the widget that
+// embeds it, as the layout gives it, without waiting for the display to
+// answer with the view window's own resize event: NKViewWindowSize, the
+// viewport and the projection are those of the view as laid out.
+void NKFollowViewContainer(QWidget *pContainer);
+// Lays out the window that embeds the view at once, where a bar around it
+// came or went: Qt would lay it out once the event loop gets to it, and a
+// command file run before the loop (or the next line of any file) would
+// see the view's size from before.
+void NKLayOutViewNow(void);
 // The view of the main window (app/nk_main_window.h) while it exists, else
 // null.
 QWindow *NKGetViewWindow(void);

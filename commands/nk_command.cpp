@@ -285,10 +285,10 @@ int DispatchCommand(const char *pszLine, int iLevel)
 
 int ExecuteOnAllParts(const NKString &command, const NKString &argumentTemplate, bool bSelected)
 {
-    NKToggleMessageOutput(false);
+    NKMessagesOff quiet;
     NKString commandText = command + " " + argumentTemplate;
     bool bOk = RunOverPartRuns(commandText, bSelected);
-    NKToggleMessageOutput(true);
+    quiet.Release();
 
     const char *pszWhich = bSelected ? "selected" : "unselected";
     if (bOk) {

@@ -63,22 +63,15 @@ struct FileRun {
     int iLine = 0;  // lines read in the current repetition
     int iRepetition = 0;
     int iCount = 0;
-    bool bNested = false;     // another file was running when this one started
-    bool bDebug = false;      // the debug mode this run last saw
-    bool bOutputOff = false;  // this run holds one "information off" request
+    bool bNested = false;  // another file was running when this one started
+    bool bDebug = false;   // the debug mode this run last saw
+    // The run's "information off" request, held while it runs its lines
+    // outside debug mode.
+    NKMessagesOff quiet{false, NKMessagesOff::INFORMATION_LINES};
 };
 
 // Prints with the message output switched on for this one text.
-void PrintShown(const char *pszText, int iLevel)
-{
-    int iOff = NKGetMessageOffCount();
-    int iInfoOff = NKGetInformationOffCount();
-    for (int i = 0; i < iOff; i++) NKToggleMessageOutput(true);
-    for (int i = 0; i < iInfoOff; i++) NKToggleInformationOutput(true);
-    NKPrintMessage(pszText, iLevel);
-    for (int i = 0; i < iInfoOff; i++) NKToggleInformationOutput(false);
-    for (int i = 0; i < iOff; i++) NKToggleMessageOutput(false);
-}
+void PrintShown(const char *pszText, int iLevel) { NKPrintMessageShown(pszText, iLevel); }
 
 void ShowError(const char *pszText) { PrintShown(pszText, NK_MSG_ERROR); }
 
@@ -123,19 +116,9 @@ void CloseFile(FileRun *pRun)
 // A run keeps the information lines of the lines it runs quiet; their
 // warnings and errors (why a line failed, what a load found missing) are
 // shown.
-void OutputOff(FileRun *pRun)
-{
-    if (pRun->bOutputOff) return;
-    NKToggleInformationOutput(false);
-    pRun->bOutputOff = true;
-}
+void OutputOff(FileRun *pRun) { pRun->quiet.Hold(); }
 
-void OutputOn(FileRun *pRun)
-{
-    if (!pRun->bOutputOff) return;
-    NKToggleInformationOutput(true);
-    pRun->bOutputOff = false;
-}
+void OutputOn(FileRun *pRun) { pRun->quiet.Release(); }
 
 // Every way out of a run that did not end normally. A nested run hands the
 // flag back to the file that ran it, which still runs (after an abort that

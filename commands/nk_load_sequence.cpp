@@ -164,12 +164,12 @@ bool NKResetStateBeforeLoad(const char *pszFileName)
 {
     (void)pszFileName;  // the same reset whatever file comes next
     if (g_pModel == nullptr) return false;
-    NKToggleMessageOutput(false);
+    NKMessagesOff quiet;
     StopPlayback();
     ClearToolsAndPlots();
     ClearModel();
     if (!bKeepSettings) ResetDisplaySettings();
-    NKToggleMessageOutput(true);
+    quiet.Release();
     ResetModelState(bKeepSettings != 0);
     g_TransformationTable.Clear();
     g_ViewPointTable.Init();
@@ -178,7 +178,7 @@ bool NKResetStateBeforeLoad(const char *pszFileName)
 
 bool NKRefreshAfterLoad(const char *pszFileName)
 {
-    NKToggleMessageOutput(false);
+    NKMessagesOff quiet;
     if (!bKeepSettings) ExecuteCommand("autofocus");
     NKResetScalarMinMax();
     NKResetVectorMinMax();
@@ -187,7 +187,7 @@ bool NKRefreshAfterLoad(const char *pszFileName)
         ShowPartAttributesDialog(1);
     }
     RefreshInfoPropertySheet(0, false);
-    NKToggleMessageOutput(true);
+    quiet.Release();
     NKFlagMaterialsForUpdate(g_pListUpdateInfo, -1, -1);
     // The display transform always subtracts the model centre, so the
     // projection the view sets needs no new centre here.
@@ -225,7 +225,7 @@ void ResetScene(void)
 {
     static const char *const kResetLines[] = {
         "noanim", "nofog", "autofocus", "cleartextures all", "noisosurface", "nocutplane"};
-    NKToggleMessageOutput(false);
+    NKMessagesOff quiet;
     for (const char *pszLine : kResetLines) ExecuteCommand(pszLine);
     if (NKModelHasGeometry()) {
         ExecuteCommand("text3d delete all");
@@ -241,5 +241,4 @@ void ResetScene(void)
     CloseDataSource();
     NKRestoreUserSettings();
     NKRedrawView();
-    NKToggleMessageOutput(true);
 }

@@ -144,9 +144,9 @@ NKGeometry *FirstGeometry(int *piStep)
     if (NKGetUnderlyingInterfaceType() == NK_INTERFACE_RESERVOIR && NKGetInterfaceNumSteps() > 0) {
         int iLast = NKGetInterfaceNumSteps() - 1;
         // The messages of a failed try are not shown: the first step follows.
-        NKToggleMessageOutput(false);
+        NKMessagesOff quiet;
         NKGeometry *pGeo = NKGetInterfaceGeometry(iLast);
-        NKToggleMessageOutput(true);
+        quiet.Release();
         if (pGeo != nullptr) {
             *piStep = iLast;
             return pGeo;

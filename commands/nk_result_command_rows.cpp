@@ -79,10 +79,9 @@ int StateOnPastRefused(int iState, int iDirection, int iSteps)
     const int iFrom = NKGetCurrentStep() + 1;
     int s = iState;
     for (;; s += iDirection) {
-        const bool bQuiet = s != iState;
-        if (bQuiet) NKToggleMessageOutput(false);
+        NKMessagesOff quiet(s != iState);
         const bool bRead = NKCheckStateToRead(s - 1);
-        if (bQuiet) NKToggleMessageOutput(true);
+        quiet.Release();
         if (bRead) break;
         // The state the read stands on refused itself: nothing to step past.
         if (s == iFrom) return 0;

@@ -113,6 +113,42 @@ void NKToggleInformationOutput(bool bOn)
 
 int NKGetInformationOffCount(void) { return sg_Output.iInfoOffCount; }
 
+NKMessagesOff::NKMessagesOff(bool bQuiet, Lines eLines) : m_eLines(eLines)
+{
+    if (bQuiet) Hold();
+}
+
+void NKMessagesOff::Hold(void)
+{
+    if (m_bHeld) return;
+    if (m_eLines == INFORMATION_LINES)
+        NKToggleInformationOutput(false);
+    else
+        NKToggleMessageOutput(false);
+    m_bHeld = true;
+}
+
+void NKMessagesOff::Release(void)
+{
+    if (!m_bHeld) return;
+    m_bHeld = false;
+    if (m_eLines == INFORMATION_LINES)
+        NKToggleInformationOutput(true);
+    else
+        NKToggleMessageOutput(true);
+}
+
+void NKPrintMessageShown(const char *pszText, int iLevel)
+{
+    const int iOff = sg_Output.iOffCount, iInfoOff = sg_Output.iInfoOffCount;
+    sg_Output.iOffCount = sg_Output.iInfoOffCount = 0;
+    sg_Output.bOutputOn = true;
+    NKPrintMessage(pszText, iLevel);
+    sg_Output.iOffCount = iOff;
+    sg_Output.iInfoOffCount = iInfoOff;
+    sg_Output.bOutputOn = iOff <= 0;
+}
+
 bool NKIsMessageOutputOn(void) { return sg_Output.bOutputOn; }
 int NKGetMessageOffCount(void) { return sg_Output.iOffCount; }
 

@@ -41,7 +41,10 @@ void NKPrintLeadError(const char *pszText);
 void NKPrintInterfaceError(int iCode, const char *pszReaderText);
 const char *NKInterfaceErrorText(int iCode);
 
-// false: one more request to switch output off; true: one less.
+// false: one more request to switch output off; true: one less. The
+// program's own code switches output off through NKMessagesOff, which
+// cannot forget to give its request back; the toggles serve tests and
+// benchmarks.
 void NKToggleMessageOutput(bool bOn);
 bool NKIsMessageOutputOn(void);
 int NKGetMessageOffCount(void);
@@ -49,6 +52,34 @@ int NKGetMessageOffCount(void);
 // information quiet while their warnings and errors are shown).
 void NKToggleInformationOutput(bool bOn);
 int NKGetInformationOffCount(void);
+
+// One request to switch output off (every line, or information lines
+// alone), held while the guard lives: however its scope is left (an early
+// return, a failure deep inside), the request goes back with it. Made with
+// bQuiet false it holds none (a scope quiet only on a condition). Release
+// gives the request back before the scope ends and Hold takes it again (a
+// command file's run, quiet except in debug mode); each does nothing where
+// there is nothing to do.
+class NKMessagesOff {
+public:
+    enum Lines { ALL_LINES, INFORMATION_LINES };
+    explicit NKMessagesOff(bool bQuiet = true, Lines eLines = ALL_LINES);
+    ~NKMessagesOff() { Release(); }
+    NKMessagesOff(const NKMessagesOff &) = delete;
+    NKMessagesOff &operator=(const NKMessagesOff &) = delete;
+    void Hold(void);
+    void Release(void);
+    bool IsHeld(void) const { return m_bHeld; }
+
+private:
+    Lines m_eLines;
+    bool m_bHeld = false;
+};
+
+// Prints the text as NKPrintMessage does while no request holds output off,
+// whatever requests there are (the command-file runner's own reports are
+// shown while it keeps its lines quiet); the requests stay as they were.
+void NKPrintMessageShown(const char *pszText, int iLevel);
 
 void NKBeginMessageCollection(void);
 void NKEndMessageCollection(void);

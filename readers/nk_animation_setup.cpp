@@ -233,10 +233,8 @@ bool SetupAnimationFromInterface(int iFrom, int iTo, int iSkip, const int *piSte
     // is checked, so that the steps that read are known; the first refused
     // one is named by its check, the checks after it are quiet.
     for (int i = 0; i < iNumFrames; i++) {
-        const bool bQuiet = !sg_RefusedSteps.empty();
-        if (bQuiet) NKToggleMessageOutput(false);
+        NKMessagesOff quiet(!sg_RefusedSteps.empty());
         if (!NKCheckInterfaceStep(piList[i])) sg_RefusedSteps.push_back(piList[i]);
-        if (bQuiet) NKToggleMessageOutput(true);
     }
     if (!sg_RefusedSteps.empty()) {
         NKFree(piList);

@@ -196,22 +196,23 @@ NKDataSourceMark NKMarkInterface(void)
 void NKCloseInterfaceQuietly(void)
 {
     if (OpenKind() == NK_INTERFACE_NONE) return;
-    NKToggleMessageOutput(false);
+    NKMessagesOff quiet;
     NKHoldStatusbar(true);
     NKCloseInterface();
     NKHoldStatusbar(false);
-    NKToggleMessageOutput(true);
 }
 
 bool NKReopenInterface(const NKDataSourceMark &mark)
 {
     if (mark.iKind == NK_INTERFACE_NONE) return true;
-    NKToggleMessageOutput(false);
-    NKHoldStatusbar(true);
-    const bool bOpened = OpenInterface(mark.iKind, mark.fileName.GetText()) == 1;
-    if (!bOpened) NKCloseInterface();
-    NKHoldStatusbar(false);
-    NKToggleMessageOutput(true);
+    bool bOpened;
+    {
+        NKMessagesOff quiet;
+        NKHoldStatusbar(true);
+        bOpened = OpenInterface(mark.iKind, mark.fileName.GetText()) == 1;
+        if (!bOpened) NKCloseInterface();
+        NKHoldStatusbar(false);
+    }
     if (!bOpened) return false;
     sg_iCurrentStep = mark.iStep;
     sg_iCurrentScalar = mark.iScalar;

@@ -2,6 +2,9 @@
 // the program's window: the beam open, the view at 320 x 240, pictures
 // rendered off-screen in the view's context and captured from it, the
 // files decoded by netpbm, the messages, refusals and the clipboard.
+#include <QCoreApplication>
+#include <QLayout>
+#include <QMainWindow>
 #include <QWindow>
 
 #include <unistd.h>
@@ -9,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/nk_main_window.h"
+#include "app/nk_system_commands.h"
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
@@ -141,6 +146,62 @@ TEST_F(ImageCommandTest, APlotShownInTheViewIsRenderedToo)
     const std::vector<uint8_t> plot = Decode("ppmtoppm <", "plot.ppm");
     ASSERT_EQ(plot.size(), bare.size());
     EXPECT_NE(plot, bare);
+}
+
+// The view's record is the view as its layout gives it, at once: a picture
+// of the view's size taken right after the window was sized, before the
+// display has answered, is of the new size and drawn as a picture asked
+// of that size is.
+TEST_F(ImageCommandTest, APictureRightAfterAResizeIsOfTheViewAsLaidOut)
+{
+    const struct {
+        int iWidth, iHeight;
+    } sizes[] = {{400, 300}, {300, 420}};
+    for (const auto &c : sizes) {
+        SCOPED_TRACE(std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
+        NKSetViewClientSize(c.iWidth, c.iHeight);
+        int iLaidOutW = 0, iLaidOutH = 0;
+        ASSERT_TRUE(NKGetViewClientSize(&iLaidOutW, &iLaidOutH));
+        ASSERT_EQ(iLaidOutW, c.iWidth);
+        ASSERT_EQ(iLaidOutH, c.iHeight);
+        ASSERT_EQ(ExecuteCommand("toppm view.ppm"), 0);
+        int w = 0, h = 0;
+        std::vector<uint8_t> view;
+        ASSERT_TRUE(NKTestDecodeWith("ppmtoppm <", "view.ppm", &w, &h, &view));
+        EXPECT_EQ(w, c.iWidth);
+        EXPECT_EQ(h, c.iHeight);
+        const std::string asked =
+            "toppm asked.ppm " + std::to_string(c.iWidth) + " " + std::to_string(c.iHeight);
+        ASSERT_EQ(ExecuteCommand(asked.c_str()), 0);
+        EXPECT_EQ(view, Decode("ppmtoppm <", "asked.ppm"));
+    }
+}
+
+// A bar that comes or goes gives the view its new size at once: the
+// picture taken by the next line is of the view as the window settles.
+TEST_F(ImageCommandTest, APictureRightAfterABarCameOrWentIsOfTheViewAsLaidOut)
+{
+    NKRegisterSystemCommands();
+    const char *const kLines[] = {"notoolbar", "nostatusbar", "nomenu",
+                                  "menu",      "statusbar",   "toolbar"};
+    int iBefore = NKViewWindowSize.iHeight;
+    for (const char *pszLine : kLines) {
+        SCOPED_TRACE(pszLine);
+        ASSERT_EQ(ExecuteCommand(pszLine), 0);
+        ASSERT_EQ(ExecuteCommand("toppm view.ppm"), 0);
+        int w = 0, h = 0;
+        std::vector<uint8_t> view;
+        ASSERT_TRUE(NKTestDecodeWith("ppmtoppm <", "view.ppm", &w, &h, &view));
+        // Whatever the event loop still had to do for the window.
+        QCoreApplication::sendPostedEvents();
+        NKGetMainWindow()->layout()->activate();
+        int iLaidOutW = 0, iLaidOutH = 0;
+        ASSERT_TRUE(NKGetViewClientSize(&iLaidOutW, &iLaidOutH));
+        EXPECT_EQ(w, iLaidOutW);
+        EXPECT_EQ(h, iLaidOutH);
+        EXPECT_NE(h, iBefore);  // the bar was there, or not, before
+        iBefore = h;
+    }
 }
 
 }  // namespace

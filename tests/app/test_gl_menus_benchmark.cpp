@@ -16,6 +16,7 @@
 #include "app/nk_gl_menu.h"
 #include "commands/nk_batch_reports.h"
 #include "core/nk_frames.h"
+#include "core/nk_message.h"
 #include "core/nk_render_state.h"
 #include "render/nk_fringe_commands.h"
 #include "render/nk_scene_view.h"
@@ -161,6 +162,13 @@ TEST_F(MenusBenchmarkTest, BenchmarkRunsTheModesAndAppendsItsRows)
     EXPECT_EQ(lines[9].rfind(machine, 0), 0u);
     EXPECT_EQ(lines[11], "");
     EXPECT_EQ(ReadAll("benchmark.txt").substr(0, text.size()), text);
+    // Run while a caller keeps output off, it gives back only the request it
+    // took: output is on again once the caller gives back its own.
+    NKToggleMessageOutput(false);
+    ASSERT_EQ(ExecuteCommand("benchmark 1"), 0);
+    NKToggleMessageOutput(true);
+    EXPECT_EQ(NKGetMessageOffCount(), 0);
+    EXPECT_TRUE(NKIsMessageOutputOn());
     // A file that cannot be replaced is reported and nothing is left behind.
     std::filesystem::remove("benchmark.txt");
     std::filesystem::create_directory("benchmark.txt");

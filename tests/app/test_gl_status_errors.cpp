@@ -137,9 +137,11 @@ TEST_F(StatusErrorTest, AnEmptyFilesLineLeadsOnlyTheCommandItBelongsTo)
     }
 }
 
-// A damaged LS-DYNA family names its damage on the status line: a member
-// of zeros as the family opens with no state; a base file cut inside its
-// geometry is refused, and the example beam open before stays.
+// A damaged LS-DYNA family names its damage on the status line after
+// where its states end, which shows at the status line's default width
+// (the terminal's line keeps its words): a member of zeros as the family
+// opens with no state, or after the base file's states; a base file cut
+// inside its geometry is refused, and the example beam open before stays.
 TEST_F(StatusErrorTest, DamagedLSDynaFamiliesNameTheirSign)
 {
     const int64_t iBaseWords = LSDynaWriteFamilyFixture(m_Dir, true);
@@ -155,7 +157,7 @@ TEST_F(StatusErrorTest, DamagedLSDynaFamiliesNameTheirSign)
     };
     Open(base);
     EXPECT_EQ(NKGetStatusbarText(0),
-              "LS-DYNA family file " + first + " holds only zeros, no state is whole.");
+              "No state is whole: LS-DYNA family file " + first + " holds only zeros.");
     EXPECT_TRUE(NKModelHasGeometry());
     Open(NKTestExamplePath("beam.nkf"));
     ASSERT_TRUE(NKModelHasGeometry());
@@ -163,9 +165,29 @@ TEST_F(StatusErrorTest, DamagedLSDynaFamiliesNameTheirSign)
     const NKGeometry *pBefore = g_pModel->pFrames[0].pGeometry;
     Open(base);
     EXPECT_EQ(NKGetStatusbarText(0),
-              "LS-DYNA family file " + base + " ends inside its geometry, no state is whole.");
+              "No state is whole: LS-DYNA family file " + base + " ends inside its geometry.");
     ASSERT_TRUE(NKModelHasGeometry());
     EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pBefore);
+}
+
+// The base file's two states read, its continuation holds only zeros:
+// the status line, at the main window's default width, shows how many
+// states remain before it shows the member, which may be cut.
+TEST_F(StatusErrorTest, ADamagedFamilysStatesEndShowsAtTheDefaultWidth)
+{
+    ASSERT_GT(LSDynaWriteFamilyFixture(m_Dir, false), 0);
+    const std::string base = m_Dir + "/d3plot", first = m_Dir + "/d3plot01";
+    ASSERT_TRUE(NKTestWriteBytes(first, std::vector<uint8_t>(NKTestReadFile(first).size(), 0)));
+    const std::string found = "LS-DYNA family file " + first + " holds only zeros";
+    const std::string end = "states end with state 2 at time 0.001";
+    NKSetRecentFile(0, base.c_str());
+    InitMenuPopup();
+    MessageCapture capture;
+    NKMainWindowCommand(NK_MENU_RECENT_FIRST);
+    EXPECT_TRUE(capture.HasLine(found + ", " + end + ".", NK_MSG_WARNING)) << capture.Text();
+    EXPECT_EQ(NKGetStatusbarText(0), "S" + end.substr(1) + ": " + found + ".");
+    const std::string shown = NKGetStatusbarShownText(0);
+    EXPECT_EQ(shown.rfind("S" + end.substr(1), 0), 0u) << shown;
 }
 
 }  // namespace

@@ -61,8 +61,8 @@ TEST_F(ViewWindowTest, ResizedViewKeepsSizeViewportAndProjection)
     QWindow *pView = NKGetViewWindow();
     int iExtraHeight = pMain->height() - pView->height();
     pMain->resize(800, 400 + iExtraHeight);
-    // The window's size changes at once, its resize event comes from the
-    // display.
+    // The layout gives the view its size at once, and the view's record
+    // follows it; the view window's resize event comes from the display.
     ASSERT_TRUE(NKTestWaitFor(
         [] { return NKViewWindowSize.iWidth == 800 && NKViewWindowSize.iHeight == 400; },
         "the view's resize event"));

@@ -459,7 +459,8 @@ TEST_F(WindowOpenTest, AWindowOpenShowsItsFirstWarningOnTheStatusLine)
     NKSetStatusbarText(" ", 0);
     OpenThroughTheDialog(d3plot);
     ASSERT_TRUE(NKModelHasGeometry());
-    const std::string warning = "LS-DYNA family file " + m_Dir + "/d3plot01 is missing";
+    const std::string warning =
+        "States end there: LS-DYNA family file " + m_Dir + "/d3plot01 is missing";
     EXPECT_EQ(NKGetStatusbarText(0).rfind(warning, 0), 0u) << NKGetStatusbarText(0);
 
     NKSetStatusbarText(" ", 0);

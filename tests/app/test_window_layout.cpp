@@ -3,6 +3,7 @@
 // the placement of a window beside another inside the work area.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/nk_statusbar.h"
@@ -64,6 +65,32 @@ TEST(StatusbarLayout, ChildrenTakeTheirPlacesWhileThereIsRoom)
         EXPECT_EQ(std::vector<int>(ai, ai + 4), std::vector<int>(c.aiExpected, c.aiExpected + 4))
             << c.aiRect[2] << " " << c.bCancel << c.bProgress;
     }
+}
+
+// A damaged family's line shows where its states end first, whichever
+// damage it names; any other line shows as it is.
+TEST(StatusbarLayout, AFamilysConclusionComesFirstOnTheStatusLine)
+{
+    const std::string f = "LS-DYNA family file /run/d3plot11";
+    const struct {
+        std::string line, shown;
+    } kCases[] = {
+        {f + " holds only zeros from state 11 on, states end with state 10 at time 0.5.",
+         "States end with state 10 at time 0.5: " + f + " holds only zeros from state 11 on."},
+        {f + " holds only zeros, no state is whole.",
+         "No state is whole: " + f + " holds only zeros."},
+        {f + " is missing, states end there.", "States end there: " + f + " is missing."},
+        {f + " ends inside a word, the bytes after its last whole word are left out: states end "
+             "with state 3 at time 0.002.",
+         "States end with state 3 at time 0.002: " + f +
+             " ends inside a word, the bytes after its last whole word are left out."},
+        // Not a family's conclusion: as it is.
+        {"No state after state 1 reads: state 1 stays.",
+         "No state after state 1 reads: state 1 stays."},
+        {"states end with state 2, then more.", "states end with state 2, then more."},
+        {"Done.", "Done."},
+        {"", ""}};
+    for (const auto &c : kCases) EXPECT_EQ(NKStatusLineText(c.line), c.shown) << c.line;
 }
 
 TEST(WindowPlacement, AnchorsPlaceBesideTheReferenceInsideTheWorkArea)

@@ -3,6 +3,7 @@
 // error texts and the collection flags, all observed at a test sink.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 
 #include "core/nk_diagnostic.h"
@@ -127,6 +128,97 @@ TEST_F(NKMessageTest, UnbalancedOnIsDiagnosedAndKeepsOutputOn)
     EXPECT_TRUE(NKIsMessageOutputOn());
     NKPrintInfo("still on");
     EXPECT_TRUE(m_Capture.HasLine("still on", NK_MSG_INFO));
+}
+
+// Every way out of a quiet scope gives back the request it took, and only
+// that one: a caller's own request (a command file's run, a part-range
+// command) stays, an early return or a failure thrown through the scope
+// leaves nothing behind. Each row runs inside one outer request of each
+// kind and reports the counts it saw inside.
+TEST_F(NKMessageTest, AQuietScopeGivesItsRequestBackOnEveryWayOut)
+{
+    struct Counts {
+        int iOff = 0, iInfoOff = 0;
+    };
+    auto Now = [] { return Counts{NKGetMessageOffCount(), NKGetInformationOffCount()}; };
+    const struct {
+        const char *pszWay;
+        Counts (*pfnScope)(void);
+        int iOffInside, iInfoOffInside;
+    } cases[] = {
+        {"a load that returns while its request is held",
+         [] {
+             NKMessagesOff quiet;
+             return Counts{NKGetMessageOffCount(), NKGetInformationOffCount()};
+         },
+         2, 1},
+        {"a failure thrown through the scope",
+         [] {
+             Counts inside;
+             try {
+                 NKMessagesOff quiet;
+                 inside = {NKGetMessageOffCount(), NKGetInformationOffCount()};
+                 throw std::bad_alloc();
+             } catch (const std::bad_alloc &) {
+             }
+             return inside;
+         },
+         2, 1},
+        {"given back before the scope ends",
+         [] {
+             NKMessagesOff quiet;
+             quiet.Release();
+             quiet.Release();
+             return Counts{NKGetMessageOffCount(), NKGetInformationOffCount()};
+         },
+         1, 1},
+        {"given back, then held again (debug mode on and off)",
+         [] {
+             NKMessagesOff quiet(true, NKMessagesOff::INFORMATION_LINES);
+             quiet.Release();
+             quiet.Hold();
+             quiet.Hold();
+             return Counts{NKGetMessageOffCount(), NKGetInformationOffCount()};
+         },
+         1, 2},
+        {"quiet only on a condition that does not hold",
+         [] {
+             NKMessagesOff quiet(false);
+             return Counts{NKGetMessageOffCount(), NKGetInformationOffCount()};
+         },
+         1, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszWay);
+        NKToggleMessageOutput(false);
+        NKToggleInformationOutput(false);
+        const Counts inside = c.pfnScope();
+        EXPECT_EQ(inside.iOff, c.iOffInside);
+        EXPECT_EQ(inside.iInfoOff, c.iInfoOffInside);
+        const Counts after = Now();
+        EXPECT_EQ(after.iOff, 1);
+        EXPECT_EQ(after.iInfoOff, 1);
+        NKToggleMessageOutput(true);
+        NKToggleInformationOutput(true);
+        EXPECT_TRUE(NKIsMessageOutputOn());
+    }
+    EXPECT_EQ(0, NKGetDiagnosticCount());
+    NKPrintInfo("on again");
+    EXPECT_TRUE(m_Capture.HasLine("on again", NK_MSG_INFO));
+}
+
+// A line printed shown reaches the sink whatever requests hold output off
+// (a command file's report of its own), and the requests stay.
+TEST_F(NKMessageTest, AShownLinePassesEveryRequestAndLeavesThem)
+{
+    NKMessagesOff quiet, alsoQuiet, information(true, NKMessagesOff::INFORMATION_LINES);
+    NKPrintMessageShown("Command file aborted", NK_MSG_INFO);
+    NKPrintInfo("quiet");
+    EXPECT_TRUE(m_Capture.HasLine("Command file aborted", NK_MSG_INFO)) << m_Capture.Text();
+    EXPECT_FALSE(m_Capture.HasLine("quiet", NK_MSG_INFO));
+    EXPECT_EQ(2, NKGetMessageOffCount());
+    EXPECT_EQ(1, NKGetInformationOffCount());
+    EXPECT_FALSE(NKIsMessageOutputOn());
 }
 
 // ---------------------------------------------------------------------------
