@@ -209,6 +209,16 @@ bool SettledNormalSize(const QSize &client)
             client == QSize(iWidth, iHeight));
 }
 
+// Whether a reading of a window normal by its state, of this client size,
+// is a normal window's: of the settled size (SettledNormalSize), or of the
+// normal size the program gave it, which the watch does not settle on
+// where the window had it before the manager was seen to hold it in a
+// state (a window started maximised).
+bool NormalSizeRead(const QSize &client)
+{
+    return SettledNormalSize(client) || client == sg_State.normal.rect.size();
+}
+
 // While the window is normal, its frame's corner and its client area's
 // size are its normal rectangle; a maximised, full-screen or minimised
 // window keeps the last one. (Qt's normal geometry cannot stand in: it
@@ -244,7 +254,7 @@ void RememberNormalRect(const QMainWindow *pMain)
         if (!bShown || AskedPlacementPending(pMain, client)) return;
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
     }
-    if (!SettledNormalSize(normal.size())) return;
+    if (!NormalSizeRead(normal.size())) return;
     // A manager that leaves the normal state changes the state first: a
     // rectangle read while it stayed normal is the normal one.
     if (IsNormal(pMain)) sg_State.normal.rect = normal;
@@ -437,7 +447,7 @@ void FitFrameInWorkArea(QMainWindow *pMain)
     if (sg_State.normal.bFitPlace) target = KeptOnTheScreen(target, frame, client);
     if (target.isEmpty() || (QPoint(frame.iX, frame.iY) == target.topLeft() &&
                              QSize(client.iWidth, client.iHeight) == target.size())) {
-        if (SettledNormalSize(QSize(client.iWidth, client.iHeight))) EndFrameFit();
+        if (NormalSizeRead(QSize(client.iWidth, client.iHeight))) EndFrameFit();
         return;
     }
     const QSize size(client.iWidth, client.iHeight);
