@@ -209,16 +209,6 @@ bool SettledNormalSize(const QSize &client)
             client == QSize(iWidth, iHeight));
 }
 
-// Whether a reading of a window normal by its state, of this client size,
-// is a normal window's: of the settled size (SettledNormalSize), or of the
-// normal size the program gave it, which the watch does not settle on
-// where the window had it before the manager was seen to hold it in a
-// state (a window started maximised).
-bool NormalSizeRead(const QSize &client)
-{
-    return SettledNormalSize(client) || client == sg_State.normal.rect.size();
-}
-
 // While the window is normal, its frame's corner and its client area's
 // size are its normal rectangle; a maximised, full-screen or minimised
 // window keeps the last one. (Qt's normal geometry cannot stand in: it
@@ -254,7 +244,7 @@ void RememberNormalRect(const QMainWindow *pMain)
         if (!bShown || AskedPlacementPending(pMain, client)) return;
         normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
     }
-    if (!NormalSizeRead(normal.size())) return;
+    if (!SettledNormalSize(normal.size())) return;
     // A manager that leaves the normal state changes the state first: a
     // rectangle read while it stayed normal is the normal one.
     if (IsNormal(pMain)) sg_State.normal.rect = normal;
@@ -447,7 +437,7 @@ void FitFrameInWorkArea(QMainWindow *pMain)
     if (sg_State.normal.bFitPlace) target = KeptOnTheScreen(target, frame, client);
     if (target.isEmpty() || (QPoint(frame.iX, frame.iY) == target.topLeft() &&
                              QSize(client.iWidth, client.iHeight) == target.size())) {
-        if (NormalSizeRead(QSize(client.iWidth, client.iHeight))) EndFrameFit();
+        if (SettledNormalSize(QSize(client.iWidth, client.iHeight))) EndFrameFit();
         return;
     }
     const QSize size(client.iWidth, client.iHeight);
@@ -514,7 +504,8 @@ void PlaceAndShow(MainWindow *pMain)
     } else {
         pMain->show();
     }
-    sg_State.pSizeWatch = NKWatchNormalSize(pMain->winId(), OnWindowEvents, nullptr);
+    sg_State.pSizeWatch =
+        NKWatchNormalSize(pMain->winId(), OnWindowEvents, nullptr, p.iWidth, p.iHeight);
 }
 
 // Qt asks the manager for a state only when it differs from Qt's own

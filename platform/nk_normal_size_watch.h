@@ -40,9 +40,12 @@ class NKNormalSizeWatch;
 // tells may have changed: a stretch became known normal or settled, the
 // normal size changed, or the manager wrote new frame extents (the frame's
 // corner moves around a client that keeps its place). Null without an X
-// display, a window or a function.
+// display, a window or a function. iWidth x iHeight, when given, is the
+// size the program made the window with, its normal size: a window that
+// has it when the watch starts has not been resized by its manager yet,
+// whatever state the program asked for.
 NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *),
-                                     void *pUser);
+                                     void *pUser, int iWidth = 0, int iHeight = 0);
 // Handles every event of the window the X server made until now, with the
 // readings of the state they call for and their marks: what the watch
 // tells afterwards stands for all of them.

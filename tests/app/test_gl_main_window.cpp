@@ -360,13 +360,15 @@ protected:
         g_iPixelFormatRequest = NK_PIXELFORMAT_AUTO;
         g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;
     }
-    // Runs the start-up file's lines (one a line); false at the first that
-    // fails.
+    // Runs the start-up file's lines (one a line) as the command-file
+    // runner does, which lets the events that came meanwhile be handled
+    // after each (it watches for Esc); false at the first that fails.
     static bool RunLines(const std::string &lines)
     {
         for (size_t start = 0; start <= lines.size();) {
             const size_t end = std::min(lines.find('\n', start), lines.size());
             if (ExecuteCommand(lines.substr(start, end - start).c_str()) != 0) return false;
+            QCoreApplication::processEvents();
             start = end + 1;
         }
         return true;
