@@ -44,8 +44,8 @@ class NKNormalSizeWatch;
 // size the program made the window with, its normal size: a window that
 // has it when the watch starts has not been resized by its manager yet,
 // whatever state the program asked for.
-NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *),
-                                     void *pUser, int iWidth = 0, int iHeight = 0);
+NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *), void *pUser,
+                                     int iWidth = 0, int iHeight = 0);
 // Handles every event of the window the X server made until now, with the
 // readings of the state they call for and their marks: what the watch
 // tells afterwards stands for all of them.
