@@ -108,11 +108,14 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
         pConnection, xcb_get_geometry(pConnection, xcb_window_t(uWindow)), nullptr);
     if (pGeometry != nullptr) m_Size = QSize(pGeometry->width, pGeometry->height);
     free(pGeometry);
-    // The program itself gave a window shown normal its size, and so one
-    // that still has the size it was made with (a window asked to start
-    // maximised that the manager has not resized yet): a stretch of that
-    // size whose state is never known is not taken for a maximised one.
-    if (ReadHold() == NK_HELD_NORMAL || (m_Size.isValid() && m_Size == made)) m_Normal = m_Size;
+    // The program itself gave a window shown normal its size, and a window
+    // asked to start maximised has the size it was made with as its normal
+    // one, however soon the manager maximised it: a stretch of that size
+    // whose state is never known is not taken for a maximised one.
+    if (ReadHold() == NK_HELD_NORMAL)
+        m_Normal = m_Size;
+    else if (!made.isEmpty())
+        m_Normal = made;
     m_pNotifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(pConnection),
                                                     QSocketNotifier::Read);
     QObject::connect(m_pNotifier.get(), &QSocketNotifier::activated, &m_Calls,

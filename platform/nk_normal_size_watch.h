@@ -41,9 +41,9 @@ class NKNormalSizeWatch;
 // normal size changed, or the manager wrote new frame extents (the frame's
 // corner moves around a client that keeps its place). Null without an X
 // display, a window or a function. iWidth x iHeight, when given, is the
-// size the program made the window with, its normal size: a window that
-// has it when the watch starts has not been resized by its manager yet,
-// whatever state the program asked for.
+// size the program made the window with: the normal size of a window that
+// is not shown normal when the watch starts (one asked to start maximised,
+// which the manager may have maximised already).
 NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *), void *pUser,
                                      int iWidth = 0, int iHeight = 0);
 // Handles every event of the window the X server made until now, with the
