@@ -109,6 +109,12 @@ int CommandWinPosition(NKArgumentScan *pScan)
         if (token.IsEmpty()) break;
         aiGiven[iGiven] = std::atoi(token.GetText());
     }
+    // The place the window has now, as it is stored (a place the manager
+    // pulled further onto the screen where it shows it).
+    if (NKGetMainWindow() != nullptr) {
+        const NKWindowPlacement normal = NKGetPlacementToStore();
+        aiValues[0] = normal.iX, aiValues[1] = normal.iY;
+    }
     if (iGiven == 0) {
         NKGetViewClientSize(&aiValues[2], &aiValues[3]);
         NKPrintInfo(
@@ -117,11 +123,7 @@ int CommandWinPosition(NKArgumentScan *pScan)
                 .GetText());
         return 0;
     }
-    if (NKGetMainWindow() != nullptr) {
-        const NKWindowPlacement normal = NKGetPlacementToStore();
-        aiValues[0] = normal.iX, aiValues[1] = normal.iY;
-        NKGetNormalViewSize(&aiValues[2], &aiValues[3]);
-    }
+    if (NKGetMainWindow() != nullptr) NKGetNormalViewSize(&aiValues[2], &aiValues[3]);
     std::copy(aiGiven, aiGiven + iGiven, aiValues);
     NKMoveMainWindow(aiValues[0], aiValues[1]);
     NKSetViewClientSize(aiValues[2], aiValues[3]);
