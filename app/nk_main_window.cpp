@@ -441,7 +441,14 @@ void FitFrameInWorkArea(QMainWindow *pMain)
         return;
     }
     const QSize size(client.iWidth, client.iHeight);
-    if (sg_State.normal.bFitPlace && size != target.size() && !SettledNormalSize(size)) return;
+    if (sg_State.normal.bFitPlace && size != target.size() && !SettledNormalSize(size)) {
+        // A manager that restored the window before it took the program's
+        // size may leave it normal with the maximised size, which the watch
+        // never settles on: the size alone is asked for (once, while Qt
+        // holds another), and the frame is placed once it is settled.
+        if (pMain->size() != target.size()) pMain->resize(target.size());
+        return;
+    }
     const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
     if (pMain->geometry() == wanted) return;
     if (--sg_State.normal.iFitFrameTries == 0) sg_State.normal.bFitPlace = false;
