@@ -112,16 +112,22 @@ protected:
     void dropEvent(QDropEvent *pEvent) override { NKDropFiles(pEvent); }
 };
 
-struct MainState {
-    QPointer<MainWindow> pMain;
-    QWidget *pViewContainer = nullptr;
-    // The normal rectangle and maximised state from before full screen.
-    NKWindowPlacement savedPlacement;
-    // The normal window's rectangle: its frame's corner where it was placed
-    // or last moved while normal, and its client area's size.
-    QRect normalRect;
-    QMetaObject::Connection activation;
-    NKNormalSizeWatch *pSizeWatch = nullptr;
+// The main window's normal placement, its one record: the normal window's
+// rectangle (its frame's corner, the client's without a manager, and its
+// client area's size) and the frame's place still pending. The settings,
+// "winposition" (NKMoveMainWindow, NKSetViewClientSize), the frame fit and
+// readings of a normal window change it, each only as said where it does;
+// full screen and maximised are states over it, which the window leaves
+// for it. What is stored is this rectangle, as last shown or asked for.
+struct NormalPlacement {
+    QRect rect;
+    // Whether the window is maximised as the program last made it (where
+    // no manager tells otherwise), and the state and the bars' size around
+    // the view from before full screen, for leaving it.
+    bool bMaximized = false;
+    bool bFullScreenFromMaximized = false;
+    QSize fullScreenBars;
+    QRect fullScreenFrom;
     // Under a manager, until its frame around the window is known to fit in
     // the work area: the placement the window started with (pulled onto the
     // screen) and the placements left to try. A place the program asked for
@@ -134,6 +140,14 @@ struct MainState {
     // a reading shows it carried out (or Qt learns of another one).
     QRect asked;
 };
+
+struct MainState {
+    QPointer<MainWindow> pMain;
+    QWidget *pViewContainer = nullptr;
+    NormalPlacement normal;
+    QMetaObject::Connection activation;
+    NKNormalSizeWatch *pSizeWatch = nullptr;
+};
 MainState sg_State;
 
 // Whether the window is normal now, by Qt's state and by the state its
@@ -145,6 +159,13 @@ bool IsNormal(const QMainWindow *pMain)
     return NKGetWindowHold(pMain->internalWinId()) == NK_HELD_NORMAL;
 }
 
+// Whether the frame fit has still to place the frame where the program
+// asked for it before the manager framed the window.
+bool ProgramPlacementPending(void)
+{
+    return sg_State.normal.bFitPlace && sg_State.normal.iFitFrameTries > 0;
+}
+
 // Whether the manager has still to carry out the placement the program
 // last asked for: Qt holds the asked client rectangle, the X server
 // another. The window then shows the place before it, and the asked place
@@ -153,7 +174,7 @@ bool IsNormal(const QMainWindow *pMain)
 // rectangle Qt learnt of since, ends the wait.
 bool AskedPlacementPending(const QMainWindow *pMain, const NKScreenRect &client)
 {
-    QRect &asked = sg_State.asked;
+    QRect &asked = sg_State.normal.asked;
     if (asked.isNull() || !NKWindowManagerRunning()) return false;
     if (asked != QRect(client.iX, client.iY, client.iWidth, client.iHeight) &&
         asked == pMain->geometry())
@@ -166,11 +187,14 @@ bool AskedPlacementPending(const QMainWindow *pMain, const NKScreenRect &client)
 // apart from the sizes it gives on the way to and from another state by
 // the events' order (platform/nk_normal_size_watch.h); nothing without a
 // manager, where only the program sizes the window.
+// A size the program asked for and the manager has still to carry out
+// counts over it: the watch may have settled on the size from before.
 void TakeWatchedNormalSize(void)
 {
     int iWidth = 0, iHeight = 0;
+    if (ProgramPlacementPending() || !sg_State.normal.asked.isNull()) return;
     if (NKWatchedNormalSize(sg_State.pSizeWatch, &iWidth, &iHeight) && NKWindowManagerRunning())
-        sg_State.normalRect.setSize(QSize(iWidth, iHeight));
+        sg_State.normal.rect.setSize(QSize(iWidth, iHeight));
 }
 
 // Under a manager, whether the window's events show it normal with a
@@ -202,11 +226,15 @@ bool SettledNormalSize(const QSize &client)
 // they are seen (TakeWatchedNormalSize).
 void RememberNormalRect(const QMainWindow *pMain)
 {
-    if (pMain == nullptr || pMain != sg_State.pMain.data()) return;
+    // Without a manager only the program places the window, and full
+    // screen is a state over the normal rectangle.
+    if (pMain == nullptr || pMain != sg_State.pMain.data() || !NKWindowManagerRunning() ||
+        g_bFullScreenActive != 0)
+        return;
     TakeWatchedNormalSize();
     // The place the program asked for before the manager framed the window
     // counts until the frame is fitted there (or the fit gives up).
-    if (sg_State.bFitPlace && sg_State.iFitFrameTries > 0) return;
+    if (ProgramPlacementPending()) return;
     if (!IsNormal(pMain)) return;
     QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
     NKScreenRect frame, client;
@@ -219,7 +247,7 @@ void RememberNormalRect(const QMainWindow *pMain)
     if (!SettledNormalSize(normal.size())) return;
     // A manager that leaves the normal state changes the state first: a
     // rectangle read while it stayed normal is the normal one.
-    if (IsNormal(pMain)) sg_State.normalRect = normal;
+    if (IsNormal(pMain)) sg_State.normal.rect = normal;
 }
 
 void OnWindowEvents(void *)
@@ -343,10 +371,34 @@ bool ReadFrame(const QMainWindow *pMain, NKScreenRect *pFrame, NKScreenRect *pCl
            (pFrame->iWidth != pClient->iWidth || pFrame->iHeight != pClient->iHeight);
 }
 
+// A frame the manager keeps further onto the screen than the place asked
+// for, where that place has part of the frame off the screen, stays where
+// the manager keeps it (its own rule pulls a window further in than the
+// stored place's rule): the manager refuses a place further off without a
+// move or a notice, so asking again would leave the request waiting.
+int KeptOnTheScreen(int iAsked, int iShown, int iSize, int iLow, int iHigh)
+{
+    if (iAsked + iSize > iHigh && iShown < iAsked && iShown + iSize >= iHigh) return iShown;
+    if (iAsked < iLow && iShown > iAsked && iShown <= iLow) return iShown;
+    return iAsked;
+}
+
+QRect KeptOnTheScreen(const QRect &target, const NKScreenRect &frame, const NKScreenRect &client)
+{
+    const QRect screen = ScreenGeometry();
+    const int iWidth = target.width() + frame.iWidth - client.iWidth;
+    const int iHeight = target.height() + frame.iHeight - client.iHeight;
+    QRect kept = target;
+    kept.moveTopLeft(
+        QPoint(KeptOnTheScreen(target.x(), frame.iX, iWidth, screen.left(), screen.right() + 1),
+               KeptOnTheScreen(target.y(), frame.iY, iHeight, screen.top(), screen.bottom() + 1)));
+    return kept;
+}
+
 void EndFrameFit(void)
 {
-    sg_State.iFitFrameTries = 0;
-    sg_State.bFitPlace = false;
+    sg_State.normal.iFitFrameTries = 0;
+    sg_State.normal.bFitPlace = false;
 }
 
 // Fits the frame in once the manager has framed the window (its frame,
@@ -375,25 +427,33 @@ void EndFrameFit(void)
 void FitFrameInWorkArea(QMainWindow *pMain)
 {
     NKScreenRect frame, client;
-    if (sg_State.iFitFrameTries <= 0 || pMain == nullptr || pMain != sg_State.pMain.data() ||
+    if (sg_State.normal.iFitFrameTries <= 0 || pMain == nullptr || pMain != sg_State.pMain.data() ||
         !ReadFrame(pMain, &frame, &client) || !IsNormal(pMain))
         return;
-    const NKWindowPlacement &from = sg_State.fitFrom;
+    const NKWindowPlacement &from = sg_State.normal.fitFrom;
     QRect target = FrameTarget(from, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
-    if (target.isEmpty() && sg_State.bFitPlace)
+    if (target.isEmpty() && sg_State.normal.bFitPlace)
         target = QRect(from.iX, from.iY, from.iWidth, from.iHeight);
+    if (sg_State.normal.bFitPlace) target = KeptOnTheScreen(target, frame, client);
     if (target.isEmpty() || (QPoint(frame.iX, frame.iY) == target.topLeft() &&
                              QSize(client.iWidth, client.iHeight) == target.size())) {
         if (SettledNormalSize(QSize(client.iWidth, client.iHeight))) EndFrameFit();
         return;
     }
     const QSize size(client.iWidth, client.iHeight);
-    if (sg_State.bFitPlace && size != target.size() && !SettledNormalSize(size)) return;
+    if (sg_State.normal.bFitPlace && size != target.size() && !SettledNormalSize(size)) {
+        // A manager that restored the window before it took the program's
+        // size may leave it normal with the maximised size, which the watch
+        // never settles on: the size alone is asked for (once, while Qt
+        // holds another), and the frame is placed once it is settled.
+        if (pMain->size() != target.size()) pMain->resize(target.size());
+        return;
+    }
     const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
     if (pMain->geometry() == wanted) return;
-    if (--sg_State.iFitFrameTries == 0) sg_State.bFitPlace = false;
+    if (--sg_State.normal.iFitFrameTries == 0) sg_State.normal.bFitPlace = false;
     pMain->setGeometry(wanted);
-    sg_State.asked = pMain->geometry();
+    sg_State.normal.asked = pMain->geometry();
 }
 
 // The window's normal rectangle and maximised state now: the position is
@@ -409,12 +469,15 @@ NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
     NKWindowPlacement placement;
     NKCatchUpNormalSizeWatch(sg_State.pSizeWatch);
     RememberNormalRect(pMain);
-    const QRect &r = sg_State.normalRect;
+    const QRect &r = sg_State.normal.rect;
     placement.iX = r.x();
     placement.iY = r.y();
     placement.iWidth = r.width();
     placement.iHeight = r.height();
-    placement.bMaximized = pMain->isMaximized() ? 1 : 0;
+    // Without a manager only the program maximises the window (Qt may read
+    // back a state it wrote before the window showed).
+    if (NKWindowManagerRunning()) sg_State.normal.bMaximized = pMain->isMaximized();
+    placement.bMaximized = sg_State.normal.bMaximized ? 1 : 0;
     return placement;
 }
 
@@ -437,18 +500,20 @@ void PlaceAndShow(MainWindow *pMain)
 {
     NKWindowPlacement &p = g_WindowPlacement;
     PullOntoScreen(&p);
-    sg_State.fitFrom = p;
-    sg_State.asked = QRect();
-    sg_State.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
-    sg_State.bFitPlace = false;
+    sg_State.normal.fitFrom = p;
+    sg_State.normal.asked = QRect();
+    sg_State.normal.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
+    sg_State.normal.bFitPlace = false;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
-    sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
+    sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
+    sg_State.normal.bMaximized = p.bMaximized != 0;
     if (p.bMaximized != 0) {
         pMain->showMaximized();
     } else {
         pMain->show();
     }
-    sg_State.pSizeWatch = NKWatchNormalSize(pMain->winId(), OnWindowEvents, nullptr);
+    sg_State.pSizeWatch =
+        NKWatchNormalSize(pMain->winId(), OnWindowEvents, nullptr, p.iWidth, p.iHeight);
 }
 
 // Qt asks the manager for a state only when it differs from Qt's own
@@ -490,10 +555,10 @@ void LeaveMaximized(QMainWindow *pMain)
 // placement is the normal rectangle meanwhile.
 void StartPlaceFit(const NKWindowPlacement &p)
 {
-    sg_State.fitFrom = p;
-    sg_State.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
-    sg_State.bFitPlace = sg_State.iFitFrameTries > 0;
-    sg_State.normalRect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
+    sg_State.normal.fitFrom = p;
+    sg_State.normal.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
+    sg_State.normal.bFitPlace = sg_State.normal.iFitFrameTries > 0;
+    sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
 }
 
 // Places the normal window's frame at the placement's corner with its
@@ -516,15 +581,15 @@ void PlaceNormalWindow(QMainWindow *pMain, const NKWindowPlacement &p, bool bFit
         EndFrameFit();
         QRect target = FrameTarget(p, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
         if (target.isEmpty()) target = normal;
-        sg_State.normalRect = target;
+        sg_State.normal.rect = target;
         pMain->setGeometry(target.translated(client.iX - frame.iX, client.iY - frame.iY));
-        sg_State.normalRect = target;
+        sg_State.normal.rect = target;
     } else {
         StartPlaceFit(p);
         NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
-        sg_State.normalRect = normal;
+        sg_State.normal.rect = normal;
     }
-    sg_State.asked = pMain->geometry();
+    sg_State.normal.asked = pMain->geometry();
 }
 
 // What the bars around the view add to its size, as the window's layout
@@ -534,6 +599,61 @@ QSize BarsSize(QMainWindow *pMain, const QWidget *pView)
 {
     if (QLayout *pLayout = pMain->layout()) pLayout->activate();
     return pMain->size() - pView->size();
+}
+
+// The normal rectangle as the window shows it now (CurrentPlacement), or
+// in full screen as the window goes back to it.
+NKWindowPlacement NormalPlacementNow(void)
+{
+    MainWindow *pMain = sg_State.pMain;
+    if (pMain != nullptr && g_bFullScreenActive == 0) return CurrentPlacement(pMain);
+    const QRect &r = sg_State.normal.rect;
+    NKWindowPlacement p;
+    p.iX = r.x(), p.iY = r.y(), p.iWidth = r.width(), p.iHeight = r.height();
+    p.bMaximized = sg_State.normal.bMaximized ? 1 : 0;
+    return p;
+}
+
+// Shows the window normal on the normal rectangle: a window that is not
+// normal, or not yet framed by its manager, is made normal and placed by
+// the frame fit (bFit, returned); a framed normal one is placed at once.
+bool ApplyNormalRect(QMainWindow *pMain)
+{
+    const QRect &r = sg_State.normal.rect;
+    NKWindowPlacement p;
+    p.iX = r.x(), p.iY = r.y(), p.iWidth = r.width(), p.iHeight = r.height();
+    NKScreenRect frame, client;
+    const bool bFit = !IsNormal(pMain) || !ReadFrame(pMain, &frame, &client);
+    sg_State.normal.bMaximized = false;
+    if (bFit) {
+        StartPlaceFit(p);
+        LeaveMaximized(pMain);
+    }
+    PlaceNormalWindow(pMain, p, bFit);
+    return bFit;
+}
+
+// Out of full screen, onto the normal rectangle, maximised again where it
+// was before. A manager puts the frame back where it was; a normal
+// rectangle changed meanwhile is placed by the frame fit once the manager
+// holds the window normal and framed again.
+void LeaveFullScreen(QMainWindow *pMain, bool bManaged)
+{
+    NormalPlacement &normal = sg_State.normal;
+    const QRect r = normal.rect;
+    NKWindowPlacement p;
+    p.iX = r.x(), p.iY = r.y(), p.iWidth = r.width(), p.iHeight = r.height();
+    if (bManaged) {
+        ClearStaleFullScreen(pMain, false);
+        if (r != normal.fullScreenFrom) StartPlaceFit(p);
+        pMain->showNormal();
+    } else {
+        pMain->showNormal();
+        NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
+    }
+    normal.rect = r;
+    normal.bMaximized = normal.bFullScreenFromMaximized;
+    if (normal.bMaximized) pMain->showMaximized();
 }
 
 }  // namespace
@@ -619,136 +739,97 @@ void NKHandleWindowKey(int iQtKey)
 // Full screen is a state of the window that a window manager following
 // the desktop conventions carries out itself: it removes the frame and
 // covers the screen, and when the state goes it puts the frame back where
-// it was, which is the saved placement. The window is not placed by the
-// program meanwhile: a move would end the state, and until the manager has
-// put the frame back, Qt knows the window without one and would place the
-// client where the frame belongs. Without such a manager the window covers
-// the screen by its own geometry and goes back to the saved placement.
+// it was. The window is not placed by the program meanwhile: a move would
+// end the state, and until the manager has put the frame back, Qt knows
+// the window without one and would place the client where the frame
+// belongs; a normal rectangle changed meanwhile ("winposition") is placed
+// by the frame fit once the manager holds the window normal again.
+// Without such a manager the window covers the screen by its own geometry
+// and goes back to the normal rectangle. The normal rectangle stays the
+// record throughout (full screen is a state over it), with the bars'
+// size around the view from before, which the view's size given in full
+// screen is taken with.
 void SetFullScreen(bool bOn)
 {
     MainWindow *pMain = sg_State.pMain;
     const bool bManaged = NKWindowManagerSupports("_NET_WM_STATE_FULLSCREEN");
+    NormalPlacement &normal = sg_State.normal;
     if (bOn) {
+        if (pMain != nullptr && g_bFullScreenActive == 0) {
+            CurrentPlacement(pMain);
+            normal.bFullScreenFromMaximized = normal.bMaximized;
+            normal.fullScreenFrom = normal.rect;
+            normal.fullScreenBars = BarsSize(pMain, sg_State.pViewContainer);
+        }
         ExecuteCommand("nomenu");
         ExecuteCommand("nostatusbar");
         ExecuteCommand("notoolbar");
         if (pMain == nullptr) return;
-        if (g_bFullScreenActive == 0) {
-            sg_State.savedPlacement = CurrentPlacement(pMain);
-            if (bManaged) ClearStaleFullScreen(pMain, true);
-        }
+        if (g_bFullScreenActive == 0 && bManaged) ClearStaleFullScreen(pMain, true);
+        g_bFullScreenActive = 1;
         pMain->showFullScreen();
         if (!bManaged) pMain->setGeometry(ScreenGeometry());
-        g_bFullScreenActive = 1;
         return;
     }
     if (g_bFullScreenActive != 0) {
         ExecuteCommand("menu");
         ExecuteCommand("statusbar");
         ExecuteCommand("toolbar");
-        if (pMain != nullptr) {
-            const NKWindowPlacement &p = sg_State.savedPlacement;
-            if (bManaged) ClearStaleFullScreen(pMain, false);
-            pMain->showNormal();
-            if (!bManaged) NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
-            if (p.bMaximized != 0) pMain->showMaximized();
-        }
+        g_bFullScreenActive = 0;
+        if (pMain != nullptr) LeaveFullScreen(pMain, bManaged);
     }
     g_bFullScreenActive = 0;
 }
 
 // The bars may lay themselves out anew for the new width, so the height is
-// set once more from the view's height after the first pass.
-// While the frame fit waits (the manager has not framed the window yet, or
-// has not carried out the fit's placing), the size asked for is the one the
-// frame is fitted with: it is set before each resize, whose events may run
-// the fit.
+// set once more from the view's height after the first pass. The size goes
+// to the normal rectangle (cut to the work area as a stored one is); in
+// full screen it is the one the window goes back to, with the bars it had.
 void NKSetViewClientSize(int iWidth, int iHeight)
 {
     MainWindow *pMain = sg_State.pMain;
     QWidget *pView = sg_State.pViewContainer;
     if (pMain == nullptr || pView == nullptr) return;
-    const int iNewWidth = pMain->width() - pView->width() + iWidth;
-    for (int iPass = 0; iPass < 2; iPass++) {
-        const int iNewHeight = pMain->height() - pView->height() + iHeight;
-        if (sg_State.iFitFrameTries > 0) {
-            sg_State.fitFrom.iWidth = iNewWidth;
-            sg_State.fitFrom.iHeight = iNewHeight;
-        }
-        pMain->resize(iNewWidth, iNewHeight);
+    NormalPlacement &normal = sg_State.normal;
+    const bool bFullScreen = g_bFullScreenActive != 0;
+    const QSize bars = bFullScreen ? normal.fullScreenBars : BarsSize(pMain, pView);
+    NKWindowPlacement p = NormalPlacementNow();
+    p.iWidth = iWidth + bars.width(), p.iHeight = iHeight + bars.height();
+    PullOntoScreen(&p);
+    normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
+    if (bFullScreen) return;
+    const bool bFit = ApplyNormalRect(pMain);
+    if (pMain->size() == normal.rect.size() && BarsSize(pMain, pView) != bars) {
+        p.iWidth += iWidth - pView->width(), p.iHeight += iHeight - pView->height();
+        PullOntoScreen(&p);
+        normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
+        PlaceNormalWindow(pMain, p, bFit);
     }
-    sg_State.asked = pMain->geometry();
 }
 
-// The frame's corner goes to (iX, iY). A framed window's client is placed
-// by the frame extents read with the frame (Qt knows new extents only from
-// the window's next move, and none before its first). Before the manager
-// has framed the window the extents are not known: the client goes there
-// for now, and the frame is placed there once it is known, as the frame
-// fit places it (FitFrameInWorkArea). The place is the fit's before the
-// window is moved, whose move event may run the fit.
+// The frame's corner goes to (iX, iY), pulled onto the screen as a stored
+// place is; in full screen it is the place the window goes back to.
 void NKMoveMainWindow(int iX, int iY)
 {
     MainWindow *pMain = sg_State.pMain;
     if (pMain == nullptr) return;
-    NKScreenRect frame, client;
-    if (ReadFrame(pMain, &frame, &client)) {
-        EndFrameFit();
-        pMain->setGeometry(iX + client.iX - frame.iX, iY + client.iY - frame.iY, pMain->width(),
-                           pMain->height());
-    } else {
-        if (sg_State.iFitFrameTries > 0) {
-            sg_State.fitFrom.iX = iX;
-            sg_State.fitFrom.iY = iY;
-            sg_State.bFitPlace = true;
-        }
-        NKPlaceTopLevel(pMain, iX, iY, pMain->width(), pMain->height());
-    }
-    sg_State.normalRect.moveTopLeft(QPoint(iX, iY));
-    sg_State.asked = pMain->geometry();
-}
-
-// The client's size comes from the view's size and the bars as laid out
-// now, which a normal window and a maximised one share; the bars may lay
-// themselves out anew for the new width, so the size is set once more
-// from the view's size after the first pass, where the window took it.
-NKWindowPlacement NKPlaceMainWindow(int iX, int iY, int iViewWidth, int iViewHeight)
-{
-    MainWindow *pMain = sg_State.pMain;
-    QWidget *pView = sg_State.pViewContainer;
-    NKWindowPlacement p;
-    p.iX = iX, p.iY = iY, p.iWidth = iViewWidth, p.iHeight = iViewHeight;
-    if (pMain == nullptr || pView == nullptr) return p;
-    const QSize bars = BarsSize(pMain, pView);
-    p.iWidth += bars.width(), p.iHeight += bars.height();
+    NKWindowPlacement p = NormalPlacementNow();
+    p.iX = iX, p.iY = iY;
     PullOntoScreen(&p);
-    if (g_bFullScreenActive != 0) {
-        sg_State.savedPlacement = p;
-        return p;
-    }
-    NKScreenRect frame, client;
-    const bool bFit = !IsNormal(pMain) || !ReadFrame(pMain, &frame, &client);
-    if (bFit) {
-        StartPlaceFit(p);
-        LeaveMaximized(pMain);
-    }
-    PlaceNormalWindow(pMain, p, bFit);
-    if (pMain->size() == QSize(p.iWidth, p.iHeight) && BarsSize(pMain, pView) != bars) {
-        p.iWidth += iViewWidth - pView->width(), p.iHeight += iViewHeight - pView->height();
-        PullOntoScreen(&p);
-        PlaceNormalWindow(pMain, p, bFit);
-    }
-    return p;
+    sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
+    if (g_bFullScreenActive == 0) ApplyNormalRect(pMain);
 }
 
+// The view's size in the normal rectangle: its client less the bars.
 bool NKGetNormalViewSize(int *piWidth, int *piHeight)
 {
     MainWindow *pMain = sg_State.pMain;
     const QWidget *pView = sg_State.pViewContainer;
     if (pMain == nullptr || pView == nullptr) return false;
-    QSize view = pView->size();
-    if (!IsNormal(pMain) || g_bFullScreenActive != 0)
-        view = sg_State.normalRect.size() - BarsSize(pMain, pView);
+    const QSize bars =
+        g_bFullScreenActive != 0 ? sg_State.normal.fullScreenBars : BarsSize(pMain, pView);
+    const NKWindowPlacement p = NormalPlacementNow();
+    const QSize view = QSize(p.iWidth, p.iHeight) - bars;
     *piWidth = view.width();
     *piHeight = view.height();
     return true;
@@ -766,6 +847,7 @@ bool NKGetViewClientSize(int *piWidth, int *piHeight)
 NKWindowPlacement NKGetPlacementToStore(void)
 {
     if (sg_State.pMain == nullptr) return g_WindowPlacement;
-    if (g_bFullScreenActive != 0) return sg_State.savedPlacement;
-    return CurrentPlacement(sg_State.pMain);
+    NKWindowPlacement p = NormalPlacementNow();
+    if (g_bFullScreenActive != 0) p.bMaximized = sg_State.normal.bFullScreenFromMaximized ? 1 : 0;
+    return p;
 }

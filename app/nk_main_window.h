@@ -56,31 +56,34 @@ void NKHandleWindowKey(int iQtKey);
 // "nostatusbar" and "notoolbar" and covers the screen; off, only while on,
 // runs "menu", "statusbar" and "toolbar" and puts the window back.
 void SetFullScreen(bool bOn);
+// The main window's normal placement has one owner here: its normal
+// rectangle (the frame's corner, the client's without a window manager,
+// and the client area's size), which the stored placement starts, these
+// two functions and the frame fit change, and readings of the window while
+// it is normal follow (where a manager moves or sizes it). Maximised and
+// full screen are states over it: the window leaves them for it, and a
+// change made in full screen is the rectangle the window goes back to.
+//
 // Resizes the main window, keeping its position, so that the view's client
-// area becomes iWidth x iHeight.
+// area becomes iWidth x iHeight: a maximised window becomes a normal one of
+// that size, and the size is cut to the work area (with the frame, once
+// the manager has framed the window) as a stored size is at start.
 void NKSetViewClientSize(int iWidth, int iHeight);
-// Moves the main window's frame to (iX, iY), keeping its size; before a
-// window manager has framed the window, once it has.
+// Moves the main window's frame to (iX, iY), keeping the normal size, as a
+// normal window (a maximised one no longer), pulled onto the screen as a
+// stored place is at start; before a window manager has framed the window,
+// once it has ("winposition" moves with this, then sizes the view with
+// NKSetViewClientSize).
 void NKMoveMainWindow(int iX, int iY);
-// "winposition": the window becomes a normal window (a maximised one is
-// no longer) with its frame's corner at (iX, iY) and its view of
-// iViewWidth x iViewHeight, pulled onto the screen and cut to the work
-// area as a stored placement is at start (its frame too, once the manager
-// has framed it); that is its normal rectangle, which is stored. In full
-// screen it is the placement the window goes back to. Returns the
-// placement given: the frame's corner and the client's size (without a
-// window, the place and view size as given).
-NKWindowPlacement NKPlaceMainWindow(int iX, int iY, int iViewWidth, int iViewHeight);
-// The view's size in the window's normal rectangle: the view's own while
-// the window is normal, else that of the normal rectangle's client less
-// the bars; false without a main window.
+// The view's size in the window's normal rectangle: its client less the
+// bars around the view (those from before full screen while it is on);
+// false without a main window.
 bool NKGetNormalViewSize(int *piWidth, int *piHeight);
 // The view's client area as the window's layout has it now (the view's
 // own record, NKViewWindowSize, follows once its resize event came); false
 // without a main window.
 bool NKGetViewClientSize(int *piWidth, int *piHeight);
-// The placement for the settings file: the one saved before full screen
-// while it is on, else the window's normal rectangle (its frame's corner
-// where it was placed or last moved while normal, and its client area's
-// size), whatever state the window is in, and whether it is maximised.
+// The placement for the settings file: the window's normal rectangle as
+// last shown or asked for, whatever state the window is in, and whether it
+// is maximised (as it was before full screen while that is on).
 NKWindowPlacement NKGetPlacementToStore(void);

@@ -89,14 +89,15 @@ int CommandFullScreen(bool bOn)
 }
 
 // "winposition [x [y [width [height]]]]": each given number replaces the
-// stored position or the view size; the window becomes a normal window
-// with its frame there and its view of that size (NKPlaceMainWindow), a
-// place off the screen brought onto it as a stored one is. Without
-// numbers the current values are only reported. A view size not given is
-// the normal window's, as its layout gives it: run from the start-up
-// file, before the event loop, the view's own record still holds the size
-// it started with, and a window that started maximised has the maximised
-// view.
+// normal place or the view's size; the window is moved there as a normal
+// window keeping its size (NKMoveMainWindow), a place off the screen
+// brought onto it as a stored one is, and its view then sized
+// (NKSetViewClientSize). Without numbers the current values are only
+// reported. A view size not given is the normal window's (the normal
+// rectangle's client less the bars), also where the window is maximised
+// or in full screen now; in full screen the line changes the placement
+// the window goes back to. Without a window (a command file run before
+// it) the stored place changes.
 int CommandWinPosition(NKArgumentScan *pScan)
 {
     int aiValues[4] = {g_WindowPlacement.iX, g_WindowPlacement.iY, NKViewWindowSize.iWidth,
@@ -108,6 +109,12 @@ int CommandWinPosition(NKArgumentScan *pScan)
         if (token.IsEmpty()) break;
         aiGiven[iGiven] = std::atoi(token.GetText());
     }
+    // The place the window has now, as it is stored (a place the manager
+    // pulled further onto the screen where it shows it).
+    if (NKGetMainWindow() != nullptr) {
+        const NKWindowPlacement normal = NKGetPlacementToStore();
+        aiValues[0] = normal.iX, aiValues[1] = normal.iY;
+    }
     if (iGiven == 0) {
         NKGetViewClientSize(&aiValues[2], &aiValues[3]);
         NKPrintInfo(
@@ -116,17 +123,22 @@ int CommandWinPosition(NKArgumentScan *pScan)
                 .GetText());
         return 0;
     }
-    // A view size not given is the one the normal window has, also where
-    // the window is maximised now.
-    NKGetNormalViewSize(&aiValues[2], &aiValues[3]);
+    if (NKGetMainWindow() != nullptr) NKGetNormalViewSize(&aiValues[2], &aiValues[3]);
     std::copy(aiGiven, aiGiven + iGiven, aiValues);
-    const NKWindowPlacement placed =
-        NKPlaceMainWindow(aiValues[0], aiValues[1], aiValues[2], aiValues[3]);
-    g_WindowPlacement.iX = placed.iX;
-    g_WindowPlacement.iY = placed.iY;
-    NKGetViewClientSize(&aiValues[2], &aiValues[3]);
+    NKMoveMainWindow(aiValues[0], aiValues[1]);
+    NKSetViewClientSize(aiValues[2], aiValues[3]);
+    if (NKGetMainWindow() != nullptr) {
+        const NKWindowPlacement placed = NKGetPlacementToStore();
+        g_WindowPlacement.iX = placed.iX;
+        g_WindowPlacement.iY = placed.iY;
+        NKGetNormalViewSize(&aiValues[2], &aiValues[3]);
+    } else {
+        g_WindowPlacement.iX = aiValues[0];
+        g_WindowPlacement.iY = aiValues[1];
+    }
     NKPrintInfo(NKString::FromFormat("Setting window position to: %d %d. OpenGL window size: %d %d",
-                                     placed.iX, placed.iY, aiValues[2], aiValues[3])
+                                     g_WindowPlacement.iX, g_WindowPlacement.iY, aiValues[2],
+                                     aiValues[3])
                     .GetText());
     return 0;
 }

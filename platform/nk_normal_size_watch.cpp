@@ -40,7 +40,7 @@ xcb_atom_t Intern(xcb_connection_t *pConnection, const char *pszName)
 class NKNormalSizeWatch {
 public:
     NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned long uWindow,
-                      void (*pfnChanged)(void *), void *pUser);
+                      void (*pfnChanged)(void *), void *pUser, const QSize &made);
     ~NKNormalSizeWatch();
     NKNormalSizeWatch(const NKNormalSizeWatch &) = delete;
     NKNormalSizeWatch &operator=(const NKNormalSizeWatch &) = delete;
@@ -90,7 +90,7 @@ private:
 };
 
 NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned long uWindow,
-                                     void (*pfnChanged)(void *), void *pUser)
+                                     void (*pfnChanged)(void *), void *pUser, const QSize &made)
     : m_pConnection(pConnection), m_uWindow(uWindow),
       m_StateAtom(Intern(pConnection, "_NET_WM_STATE")),
       m_MarkAtom(Intern(pConnection, "_QUOLIN_STATE_READ")),
@@ -108,8 +108,14 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
         pConnection, xcb_get_geometry(pConnection, xcb_window_t(uWindow)), nullptr);
     if (pGeometry != nullptr) m_Size = QSize(pGeometry->width, pGeometry->height);
     free(pGeometry);
-    // The program itself gave a window shown normal its size.
-    if (ReadHold() == NK_HELD_NORMAL) m_Normal = m_Size;
+    // The program itself gave a window shown normal its size, and a window
+    // asked to start maximised has the size it was made with as its normal
+    // one, however soon the manager maximised it: a stretch of that size
+    // whose state is never known is not taken for a maximised one.
+    if (ReadHold() == NK_HELD_NORMAL)
+        m_Normal = m_Size;
+    else if (!made.isEmpty())
+        m_Normal = made;
     m_pNotifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(pConnection),
                                                     QSocketNotifier::Read);
     QObject::connect(m_pNotifier.get(), &QSocketNotifier::activated, &m_Calls,
@@ -283,7 +289,8 @@ bool NKNormalSizeWatch::Settled(QSize *pSize) const
     return m_iHold == NK_HELD_NORMAL && m_bSettled;
 }
 
-NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *), void *pUser)
+NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *), void *pUser,
+                                     int iWidth, int iHeight)
 {
     Display *pDisplay = NKX11Display();
     if (pDisplay == nullptr || uWindow == 0 || pfnChanged == nullptr) return nullptr;
@@ -292,7 +299,7 @@ NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(v
         xcb_disconnect(pConnection);
         return nullptr;
     }
-    return new NKNormalSizeWatch(pConnection, uWindow, pfnChanged, pUser);
+    return new NKNormalSizeWatch(pConnection, uWindow, pfnChanged, pUser, QSize(iWidth, iHeight));
 }
 
 namespace {

@@ -40,9 +40,12 @@ class NKNormalSizeWatch;
 // tells may have changed: a stretch became known normal or settled, the
 // normal size changed, or the manager wrote new frame extents (the frame's
 // corner moves around a client that keeps its place). Null without an X
-// display, a window or a function.
-NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *),
-                                     void *pUser);
+// display, a window or a function. iWidth x iHeight, when given, is the
+// size the program made the window with: the normal size of a window that
+// is not shown normal when the watch starts (one asked to start maximised,
+// which the manager may have maximised already).
+NKNormalSizeWatch *NKWatchNormalSize(unsigned long uWindow, void (*pfnChanged)(void *), void *pUser,
+                                     int iWidth = 0, int iHeight = 0);
 // Handles every event of the window the X server made until now, with the
 // readings of the state they call for and their marks: what the watch
 // tells afterwards stands for all of them.

@@ -354,9 +354,52 @@ protected:
     MainWindowPlacementTest() { m_bMakeWindow = false; }
     void TearDown() override
     {
+        if (g_bFullScreenActive != 0) SetFullScreen(false);
         ShellWindowTest::TearDown();
         g_WindowPlacement = NKWindowPlacement();
         g_iPixelFormatRequest = NK_PIXELFORMAT_AUTO;
+        g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;
+    }
+    // Runs the start-up file's lines (one a line) as the command-file
+    // runner does, which lets the events that came meanwhile be handled
+    // after each (it watches for Esc); false at the first that fails.
+    static bool RunLines(const std::string &lines)
+    {
+        for (size_t start = 0; start <= lines.size();) {
+            const size_t end = std::min(lines.find('\n', start), lines.size());
+            if (ExecuteCommand(lines.substr(start, end - start).c_str()) != 0) return false;
+            QCoreApplication::processEvents();
+            start = end + 1;
+        }
+        return true;
+    }
+    // The window shows the normal rectangle expected with a view of that
+    // size (in full screen: covers the screen), and the placement read
+    // back (bRead) is that rectangle, not maximised.
+    static void ExpectShownAndReadBack(const QWidget *pMain, const QRect &expected,
+                                       const QSize &view, bool bRead)
+    {
+        const auto text = [](const QRect &r) {
+            return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
+                   std::to_string(r.x()) + ", " + std::to_string(r.y());
+        };
+        if (bRead) {
+            const NKWindowPlacement p = NKGetPlacementToStore();
+            EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(expected));
+            EXPECT_EQ(p.bMaximized, 0);
+        }
+        if (g_bFullScreenActive != 0) {
+            NK_WAIT_EQ(text(pMain->frameGeometry()),
+                       text(QGuiApplication::primaryScreen()->geometry()));
+            return;
+        }
+        NK_WAIT_EQ(text(pMain->frameGeometry()), text(expected));
+        const auto shown = [] {
+            QSize size;
+            NKGetViewClientSize(&size.rwidth(), &size.rheight());
+            return std::make_pair(size.width(), size.height());
+        };
+        NK_WAIT_EQ(shown(), std::make_pair(view.width(), view.height()));
     }
 };
 
@@ -393,7 +436,12 @@ TEST_F(MainWindowPlacementTest, AStoredPositionOffTheScreenIsPulledBack)
 // view's record still as the program starts with it), moves the window
 // there and keeps the view's size as the layout gives it, or sets the
 // size given, a place off the screen brought onto it as a stored place
-// is; and that is stored.
+// is; and that is stored, and read back before the exit. So after a
+// session that closed maximised (the window becomes a normal one), and in
+// full screen, where the line gives the place and size the window goes
+// back to (and a session that ends in full screen stores those). Each
+// line's row runs twice: waiting for the window, and with File > Exit
+// right after the lines.
 TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
 {
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
@@ -401,8 +449,9 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
     struct Case {
         int iWidth, iHeight;
         QRect expected;
-        const char *pszLine;  // the start-up file's line
+        const char *pszLine;  // the start-up file's lines, one a line
         QSize view;           // the view's size it gives; empty: kept
+        uint8_t bMaximized = 0;
     };
     const Case cases[] = {
         {2000, 1400, work, nullptr, QSize()},
@@ -416,39 +465,58 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
         {810, 600, QRect(120, 90, 640, 0), "winposition 120 90 640 480", QSize(640, 480)},
         {810, 600, QRect(screen.x() + screen.width() - 32, 300, 810, 600), "winposition 2000 300",
          QSize()},
+        {810, 600, QRect(120, 90, 810, 600), "winposition 120 90", QSize(), 1},
+        {810, 600, QRect(120, 90, 640, 0), "winposition 120 90 640 480", QSize(640, 480), 1},
+        {810, 600, QRect(200, 150, 810, 600), "fullscreen\nwinposition 200 150\nnofullscreen",
+         QSize()},
+        {810, 600, QRect(200, 150, 600, 0), "fullscreen\nwinposition 200 150 600 400\nnofullscreen",
+         QSize(600, 400)},
+        {810, 600, QRect(100, 80, 810, 600), "fullscreen", QSize()},
+        {810, 600, QRect(210, 160, 810, 600), "fullscreen\nwinposition 210 160", QSize()},
     };
     NKRegisterSystemCommands();
+    const auto text = [](const QRect &r) {
+        return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
+               std::to_string(r.x()) + ", " + std::to_string(r.y());
+    };
     for (const Case &c : cases) {
-        SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight) +
-                     (c.pszLine != nullptr ? std::string(", then ") + c.pszLine : ""));
-        g_WindowPlacement = {100, 80, c.iWidth, c.iHeight, 0};
-        NKViewWindowSize = NKViewSize{810, 600};
-        ASSERT_TRUE(CreateMainWindow());
-        const QWidget *pMain = NKGetMainWindow();
-        QSize view;
-        ASSERT_TRUE(NKGetViewClientSize(&view.rwidth(), &view.rheight()));
-        QRect expected = c.expected;
-        if (c.pszLine != nullptr) {
-            ASSERT_EQ(ExecuteCommand(c.pszLine), 0);
-            if (!c.view.isEmpty()) {  // the bars keep their height
-                expected.setHeight(c.iHeight + c.view.height() - view.height());
-                view = c.view;
+        for (const bool bExitAtOnce : {false, true}) {
+            if (bExitAtOnce && c.pszLine == nullptr) continue;
+            SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight) +
+                         (c.bMaximized != 0 ? " maximised" : "") +
+                         (c.pszLine != nullptr ? std::string(", then ") + c.pszLine : "") +
+                         (bExitAtOnce ? ", File > Exit at once" : ""));
+            g_WindowPlacement = {100, 80, c.iWidth, c.iHeight, c.bMaximized};
+            NKViewWindowSize = NKViewSize{810, 600};
+            ASSERT_TRUE(CreateMainWindow());
+            const QWidget *pMain = NKGetMainWindow();
+            QSize view;
+            ASSERT_TRUE(NKGetViewClientSize(&view.rwidth(), &view.rheight()));
+            QRect expected = c.expected;
+            if (c.pszLine != nullptr) {
+                ASSERT_TRUE(RunLines(c.pszLine));
+                if (!c.view.isEmpty()) {  // the bars keep their height
+                    expected.setHeight(c.iHeight + c.view.height() - view.height());
+                    view = c.view;
+                }
             }
-        }
-        const auto text = [](const QRect &r) {
-            return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
-                   std::to_string(r.x()) + ", " + std::to_string(r.y());
-        };
-        NK_WAIT_EQ(text(pMain->frameGeometry()), text(expected));
-        QSize shown;
-        EXPECT_TRUE(NKGetViewClientSize(&shown.rwidth(), &shown.rheight()));
-        EXPECT_EQ(std::make_pair(shown.width(), shown.height()),
-                  std::make_pair(view.width(), view.height()));
-        NKDestroyMainWindow();
-        NKTestFlushDeletes();
-        if (c.pszLine != nullptr) {
-            const NKWindowPlacement &p = g_WindowPlacement;
-            EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(expected));
+            if (!bExitAtOnce) {
+                ExpectShownAndReadBack(pMain, expected, view, c.pszLine != nullptr);
+                NKDestroyMainWindow();
+            } else if (g_bFullScreenActive != 0) {  // no menu: closed as the user closes it
+                NKGetMainWindow()->close();
+                ASSERT_EQ(NKGetMainWindow(), nullptr);
+            } else {
+                NKMainWindowCommand(NK_MENU_EXIT);
+                ASSERT_EQ(NKGetMainWindow(), nullptr);
+            }
+            NKTestFlushDeletes();
+            g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start has them
+            if (c.pszLine != nullptr) {
+                const NKWindowPlacement &p = g_WindowPlacement;
+                EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(expected));
+                EXPECT_EQ(p.bMaximized, 0);
+            }
         }
     }
 }

@@ -200,6 +200,19 @@ bool CloseByManager(const QWidget *pWindow)
     return bClosed;
 }
 
+// Runs the start-up file's lines (one a line), each as the file runs it;
+// false at the first that fails.
+bool RunLines(const char *pszLines)
+{
+    std::string lines = pszLines;
+    for (size_t start = 0; start <= lines.size();) {
+        const size_t end = std::min(lines.find('\n', start), lines.size());
+        if (ExecuteCommand(lines.substr(start, end - start).c_str()) != 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 // The root window's properties now.
 std::set<Atom> RootProperties(void)
 {
@@ -673,7 +686,11 @@ protected:
 // given, and that is stored. After a session that closed maximised (the
 // window starts maximised), the window becomes a normal one there, its
 // client of the stored normal size or the view of the size given, whether
-// openbox maximised the window before the line ran or was held until after.
+// openbox maximised the window before the line ran or was held until after;
+// so does a window that openbox maximised by a rule of its own. In full
+// screen the line gives the place and size the window goes back to. The
+// placement read back before the exit is the one shown, and File > Exit
+// right after the lines stores the place and size they asked for.
 TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
 {
     const NKScreenRect screen = ScreenRect();
@@ -703,9 +720,10 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         kStartupFileHeld,
         kStartupFileExitBeforeFit
     };
-    // The session before a start-up file's row: the last row's, or one that
-    // closed maximised (stored 100, 80, 810x600).
-    enum Session { kLast, kMaximised };
+    // The session before a start-up file's row: the last row's, one that
+    // closed maximised (stored 100, 80, 810x600), or a normal one (stored
+    // so) that the manager maximises by a rule of its own before the line.
+    enum Session { kLast, kMaximised, kManagerMaximises };
     const int iOffX = screen.iX + screen.iWidth - 32;  // 2000 brought onto the screen
     const struct {
         const char *pszName;
@@ -746,12 +764,29 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         {"winposition x y w h, File > Exit before the frame was placed", kStartupFileExitBeforeFit,
          170, 120, 0, "winposition 170 120 660 400", 660, 400, kLast},
         {"winposition x y w h after a maximised session, File > Exit before the frame was placed",
-         kStartupFileExitBeforeFit, 120, 90, 0, "winposition 120 90 640 480", 640, 480,
-         kMaximised}};
+         kStartupFileExitBeforeFit, 120, 90, 0, "winposition 120 90 640 480", 640, 480, kMaximised},
+        {"winposition off the screen after a maximised session", kStartupFile, iOffX, 300, 0,
+         "winposition 2000 300", 0, 0, kMaximised},
+        {"winposition off the screen, File > Exit before the frame was placed",
+         kStartupFileExitBeforeFit, iOffX, 300, 0, "winposition 2000 300", 0, 0, kLast},
+        {"winposition x y in full screen", kStartupFile, 200, 150, 0,
+         "fullscreen\nwinposition 200 150\nnofullscreen", 0, 0, kLast},
+        {"winposition x y w h in full screen", kStartupFile, 200, 150, 0,
+         "fullscreen\nwinposition 200 150 600 400\nnofullscreen", 600, 400, kLast},
+        {"winposition x y in full screen, File > Exit before the frame was placed",
+         kStartupFileExitBeforeFit, 210, 160, 0, "fullscreen\nwinposition 210 160\nnofullscreen", 0,
+         0, kLast},
+        {"winposition x y in full screen, File > Exit in full screen", kStartupFileExitBeforeFit,
+         220, 170, 0, "fullscreen\nwinposition 220 170", 0, 0, kLast},
+        {"winposition x y after the manager maximised the window by its own rule", kStartupFile,
+         120, 90, 0, "winposition 120 90", 0, 0, kManagerMaximises},
+        {"winposition x y after the manager maximised the window, File > Exit at once",
+         kStartupFileExitBeforeFit, 130, 100, 0, "winposition 130 100", 0, 0, kManagerMaximises}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
         const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore ||
-                           c.move == kUserAfterProgram || c.move >= kStartupFileHeld;
+                           c.move == kUserAfterProgram ||
+                           (c.move >= kStartupFileHeld && c.session != kManagerMaximises);
         if (bHold && !CanHold(c.pszName)) continue;
         NKScreenRect frame, client;
         ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
@@ -760,7 +795,7 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         // What the frame and the bars add to the client and the view.
         const int iGrowX = frame.iWidth - client.iWidth, iGrowY = frame.iHeight - client.iHeight;
         const int iBarsX = client.iWidth - iViewWidth, iBarsY = client.iHeight - iViewHeight;
-        if (c.session == kMaximised) client.iWidth = 810, client.iHeight = 600;
+        if (c.session != kLast) client.iWidth = 810, client.iHeight = 600;
         if (c.iViewWidth > 0) client.iWidth = c.iViewWidth + iBarsX;
         if (c.iViewHeight > 0) client.iHeight = c.iViewHeight + iBarsY;
         iViewWidth = client.iWidth - iBarsX, iViewHeight = client.iHeight - iBarsY;
@@ -791,7 +826,8 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
             // The view's record as the program starts with it: no view has
             // had a size yet.
             NKViewWindowSize = NKViewSize{810, 600};
-            if (c.session == kMaximised) g_WindowPlacement = {100, 80, 810, 600, 1};
+            if (c.session != kLast)
+                g_WindowPlacement = {100, 80, 810, 600, uint8_t(c.session == kMaximised ? 1 : 0)};
             std::unique_ptr<HeldProcess> pHeld;
             if (bHold) pHeld = std::make_unique<HeldProcess>(m_pOpenbox->processId());
             ASSERT_TRUE(pHeld == nullptr || pHeld->Held());
@@ -800,7 +836,11 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
             // Not held, openbox maximises the window before the line runs,
             // and the program has seen it do so, or has handled no event
             // since the window was made.
-            if (c.session == kMaximised && c.move == kStartupFile) {
+            if (c.session == kManagerMaximises) {
+                ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+                MaximizeByManager(pMain);
+                ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+            } else if (c.session == kMaximised && c.move == kStartupFile) {
                 ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
                 ASSERT_TRUE(NKTestWaitFor([pMain] { return QtHasTheClient(pMain); },
                                           "the maximised client's size, as Qt knows it"));
@@ -813,27 +853,41 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                     "openbox to frame the window"))
                     << Text(FrameOf(pMain));
             }
-            ASSERT_EQ(ExecuteCommand(c.pszLine), 0);
+            ASSERT_TRUE(RunLines(c.pszLine));
             pHeld.reset();
             if (c.move == kStartupFileExitBeforeFit) {
                 // Openbox shows the window normal where the program put it
-                // for now, the program has handled no event since: the
+                // for now (or in full screen, where the lines leave it
+                // there), the program has handled no event since: the
                 // place and size asked for are stored.
+                const bool bFull = g_bFullScreenActive != 0;
                 ASSERT_TRUE(WaitWithoutHandlingEvents(
-                    [pMain] { return ShownInAFrame(pMain) && !MaximizedState(pMain); },
+                    [pMain, bFull] {
+                        return bFull ? FullScreenState(pMain)
+                                     : ShownInAFrame(pMain) && !MaximizedState(pMain);
+                    },
                     "openbox to show the window normal"))
                     << Text(FrameOf(pMain));
-                NKMainWindowCommand(NK_MENU_EXIT);
+                if (bFull) {  // no menu: closed as the user closes it
+                    pMain->close();
+                } else {
+                    NKMainWindowCommand(NK_MENU_EXIT);
+                }
                 ASSERT_EQ(NKGetMainWindow(), nullptr);
+                g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
             } else {
                 EXPECT_TRUE(NKTestWaitFor(
                     [&] {
                         int iWidth = 0, iHeight = 0;
+                        const NKWindowPlacement read = NKGetPlacementToStore();
                         return there() && Framed(pMain) && !MaximizedState(pMain) &&
                                !pMain->isMaximized() && NKGetViewClientSize(&iWidth, &iHeight) &&
-                               iWidth == iViewWidth && iHeight == iViewHeight;
+                               iWidth == iViewWidth && iHeight == iViewHeight &&
+                               Same({read.iX, read.iY, read.iWidth, read.iHeight},
+                                    {moved.iX, moved.iY, client.iWidth, client.iHeight}) &&
+                               read.bMaximized == 0;
                     },
-                    "the normal frame where the line puts it, the view's size"))
+                    "the normal frame where the line puts it, the view's size, read back"))
                     << Text(FrameOf(pMain)) << ", expected " << Text(moved)
                     << (MaximizedState(pMain) ? ", maximised" : "");
             }
@@ -872,8 +926,14 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         ASSERT_TRUE(CreateMainWindow());
         pMain = NKGetMainWindow();
         ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
-        EXPECT_TRUE(Same(FrameOf(pMain), moved))
-            << Text(FrameOf(pMain)) << ", moved " << Text(moved);
+        // A place stored off the screen's edge starts where openbox keeps it.
+        if (c.iX == iOffX) {
+            EXPECT_TRUE(NKTestWaitFor(there, "the frame where openbox keeps it"))
+                << Text(FrameOf(pMain)) << ", moved " << Text(moved);
+        } else {
+            EXPECT_TRUE(Same(FrameOf(pMain), moved))
+                << Text(FrameOf(pMain)) << ", moved " << Text(moved);
+        }
     }
 }
 
