@@ -80,8 +80,8 @@ void NKMoveMainWindow(int iX, int iY);
 // false without a main window.
 bool NKGetNormalViewSize(int *piWidth, int *piHeight);
 // The view's client area as the window's layout has it now (the view's
-// own record, NKViewWindowSize, follows once its resize event came); false
-// without a main window.
+// own record, NKViewWindowSize, follows as soon as the layout sizes the
+// view's container); false without a main window.
 bool NKGetViewClientSize(int *piWidth, int *piHeight);
 // The placement for the settings file: the window's normal rectangle as
 // last shown or asked for, whatever state the window is in, and whether it

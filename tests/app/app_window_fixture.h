@@ -75,8 +75,8 @@ inline void NKTestFlushDeletes(void)
 
 // Sizes the 3-D view through the program, as "winposition" does (the main
 // window is sized around it), and waits until the view window and the
-// program's record of it (NKViewWindowSize, which its resize event sets)
-// hold the size and keep it for a tenth of a second: the layout and the
+// program's record of it (NKViewWindowSize, which the layout sets) hold
+// the size and keep it for a tenth of a second: the layout and the
 // display answer when they are ready, later on a busy machine, and a size
 // set before they have answered is undone by them. The size is asked for
 // again whenever it is found changed. False when it did not hold within
