@@ -416,7 +416,9 @@ void EndFrameFit(void)
 // manager has not yet carried out the last placement (the client where Qt
 // asked for it) nothing is placed, and after a few placements the window
 // is left as the manager keeps it. The fit ends with the frame where it
-// goes only once the window's events show it normal with a settled size:
+// goes only once the manager has carried out the last placement asked
+// (one still waiting may move the frame off again) and the window's
+// events show it normal with a settled size:
 // a reading made while the manager restores a maximised window can show
 // the maximised frame, whose corner and size may be those the fit asks
 // for, before the manager gives the window its normal size. For the same
@@ -437,7 +439,9 @@ void FitFrameInWorkArea(QMainWindow *pMain)
     if (sg_State.normal.bFitPlace) target = KeptOnTheScreen(target, frame, client);
     if (target.isEmpty() || (QPoint(frame.iX, frame.iY) == target.topLeft() &&
                              QSize(client.iWidth, client.iHeight) == target.size())) {
-        if (SettledNormalSize(QSize(client.iWidth, client.iHeight))) EndFrameFit();
+        if (SettledNormalSize(QSize(client.iWidth, client.iHeight)) &&
+            !AskedPlacementPending(pMain, client))
+            EndFrameFit();
         return;
     }
     const QSize size(client.iWidth, client.iHeight);
@@ -568,6 +572,10 @@ void StartPlaceFit(const NKWindowPlacement &p)
 // other is placed for now, and under a manager the frame fit places its
 // frame once it is framed and normal with its size settled: extents read
 // while the manager carries out a change of state may be another state's.
+// The placement for now moves the client by the frame Qt knows, which may
+// be the maximised frame's while the manager restores the window: a window
+// already framed and normal is placed by the fit alone, by the extents it
+// reads, so that no placement for now is carried out after the fit's own.
 // Qt sends the window its move and resize events while it is placed,
 // which run the frame fit and read the normal rectangle: the fit's
 // placement is set before, so that it places the window where it goes,
@@ -584,6 +592,11 @@ void PlaceNormalWindow(QMainWindow *pMain, const NKWindowPlacement &p, bool bFit
         sg_State.normal.rect = target;
         pMain->setGeometry(target.translated(client.iX - frame.iX, client.iY - frame.iY));
         sg_State.normal.rect = target;
+    } else if (NKWindowManagerRunning() && IsNormal(pMain) && ReadFrame(pMain, &frame, &client)) {
+        StartPlaceFit(p);
+        FitFrameInWorkArea(pMain);
+        sg_State.normal.rect = normal;
+        return;
     } else {
         StartPlaceFit(p);
         NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
@@ -617,13 +630,21 @@ NKWindowPlacement NormalPlacementNow(void)
 // Shows the window normal on the normal rectangle: a window that is not
 // normal, or not yet framed by its manager, is made normal and placed by
 // the frame fit (bFit, returned); a framed normal one is placed at once.
+// A window the manager is still making normal (its size not settled, or a
+// place the program asked for still pending) goes to the fit too: a
+// manager restoring a maximised window may show it normal by its state
+// with the maximised frame's extents, without the normal frame's border,
+// and a client placed by them lies off by the border once the manager
+// puts the border back.
 bool ApplyNormalRect(QMainWindow *pMain)
 {
     const QRect &r = sg_State.normal.rect;
     NKWindowPlacement p;
     p.iX = r.x(), p.iY = r.y(), p.iWidth = r.width(), p.iHeight = r.height();
     NKScreenRect frame, client;
-    const bool bFit = !IsNormal(pMain) || !ReadFrame(pMain, &frame, &client);
+    const bool bFit = !IsNormal(pMain) || ProgramPlacementPending() ||
+                      !ReadFrame(pMain, &frame, &client) ||
+                      !SettledNormalSize(QSize(client.iWidth, client.iHeight));
     sg_State.normal.bMaximized = false;
     if (bFit) {
         StartPlaceFit(p);
