@@ -541,8 +541,8 @@ void PlaceAndShow(MainWindow *pMain)
     sg_State.normal.fitFrom = p;
     sg_State.normal.asked = QRect();
     sg_State.normal.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
-    sg_State.normal.bFitPlace = sg_State.normal.iFitFrameTries > 0 && p.bMaximized != 0 &&
-                                PartlyOffTheScreen(p);
+    sg_State.normal.bFitPlace =
+        sg_State.normal.iFitFrameTries > 0 && p.bMaximized != 0 && PartlyOffTheScreen(p);
     sg_State.normal.bPlaceUnasked = sg_State.normal.bFitPlace;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
