@@ -402,10 +402,12 @@ int KeptOnTheScreen(int iAsked, int iShown, int iSize, int iLow, int iHigh)
     return iAsked;
 }
 
+// A place the manager chose itself, before the program asked for one
+// (bPlaceUnasked), is no answer: the target stays.
 QRect KeptOnTheScreen(const QRect &target, const NKScreenRect &frame, const NKScreenRect &client)
 {
-    const QRect screen = ScreenGeometry();
     if (sg_State.normal.bPlaceUnasked) return target;
+    const QRect screen = ScreenGeometry();
     const int iWidth = target.width() + frame.iWidth - client.iWidth;
     const int iHeight = target.height() + frame.iHeight - client.iHeight;
     QRect kept = target;
