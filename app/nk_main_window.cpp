@@ -136,6 +136,13 @@ struct NormalPlacement {
     NKWindowPlacement fitFrom;
     int iFitFrameTries = 0;
     bool bFitPlace = false;
+    // Whether the frame's place has still to be asked for since the window
+    // was framed (with bFitPlace): a window started maximised with part of
+    // its frame off the screen is restored by its manager at the started
+    // place pulled onto the screen by the maximised frame's size, a border
+    // short of where the manager's own rule keeps a normal frame. Until the
+    // fit has asked once, that place is not kept as the manager's answer.
+    bool bPlaceUnasked = false;
     // The client's rectangle the program last asked the manager for, until
     // a reading shows it carried out (or Qt learns of another one).
     QRect asked;
@@ -345,6 +352,18 @@ void PullOntoScreen(NKWindowPlacement *pPlacement)
     p.iY = std::max(std::min(p.iY, screen.height() - kIconSize), work.top());
 }
 
+// A size the window can take: bounded by its maximum and its minimum (the
+// bars' and the view's, as its layout has them once a layout change still
+// waiting is carried out), as Qt bounds the size asked of a window.
+void BoundToTheWindow(QMainWindow *pMain, NKWindowPlacement *pPlacement)
+{
+    if (QLayout *pLayout = pMain->layout()) pLayout->activate();
+    const QSize size = QSize(pPlacement->iWidth, pPlacement->iHeight)
+                           .boundedTo(pMain->maximumSize())
+                           .expandedTo(pMain->minimumSize());
+    pPlacement->iWidth = size.width(), pPlacement->iHeight = size.height();
+}
+
 // Where the frame a manager put around the window goes: the frame's corner
 // and the client's size. On an axis where the started size and the
 // frame's growth (left and right, or title bar and bottom) together do not
@@ -383,8 +402,11 @@ int KeptOnTheScreen(int iAsked, int iShown, int iSize, int iLow, int iHigh)
     return iAsked;
 }
 
+// A place the manager chose itself, before the program asked for one
+// (bPlaceUnasked), is no answer: the target stays.
 QRect KeptOnTheScreen(const QRect &target, const NKScreenRect &frame, const NKScreenRect &client)
 {
+    if (sg_State.normal.bPlaceUnasked) return target;
     const QRect screen = ScreenGeometry();
     const int iWidth = target.width() + frame.iWidth - client.iWidth;
     const int iHeight = target.height() + frame.iHeight - client.iHeight;
@@ -399,6 +421,7 @@ void EndFrameFit(void)
 {
     sg_State.normal.iFitFrameTries = 0;
     sg_State.normal.bFitPlace = false;
+    sg_State.normal.bPlaceUnasked = false;
 }
 
 // Fits the frame in once the manager has framed the window (its frame,
@@ -458,6 +481,7 @@ void FitFrameInWorkArea(QMainWindow *pMain)
     if (--sg_State.normal.iFitFrameTries == 0) sg_State.normal.bFitPlace = false;
     pMain->setGeometry(wanted);
     sg_State.normal.asked = pMain->geometry();
+    sg_State.normal.bPlaceUnasked = false;
 }
 
 // The window's normal rectangle and maximised state now: the position is
@@ -500,14 +524,32 @@ bool AttachView(MainWindow *pMain)
     return true;
 }
 
+// Whether part of the window at the placement lies off the screen, where
+// a manager may keep its frame further onto the screen by a rule of its
+// own.
+bool PartlyOffTheScreen(const NKWindowPlacement &p)
+{
+    const QRect screen = ScreenGeometry();
+    return p.iX < screen.left() || p.iX + p.iWidth > screen.right() + 1 ||
+           p.iY + p.iHeight > screen.bottom() + 1;
+}
+
+// The window starts at the stored placement, its size bounded as the
+// window bounds it and pulled onto the screen. Under a manager, a window
+// that starts maximised partly off the screen has its frame placed there
+// by the frame fit once the user first restores it (bPlaceUnasked), so
+// that it comes where a normal start's frame comes.
 void PlaceAndShow(MainWindow *pMain)
 {
     NKWindowPlacement &p = g_WindowPlacement;
+    BoundToTheWindow(pMain, &p);
     PullOntoScreen(&p);
     sg_State.normal.fitFrom = p;
     sg_State.normal.asked = QRect();
     sg_State.normal.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
-    sg_State.normal.bFitPlace = false;
+    sg_State.normal.bFitPlace =
+        sg_State.normal.iFitFrameTries > 0 && p.bMaximized != 0 && PartlyOffTheScreen(p);
+    sg_State.normal.bPlaceUnasked = sg_State.normal.bFitPlace;
     NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     sg_State.normal.bMaximized = p.bMaximized != 0;
@@ -562,6 +604,7 @@ void StartPlaceFit(const NKWindowPlacement &p)
     sg_State.normal.fitFrom = p;
     sg_State.normal.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
     sg_State.normal.bFitPlace = sg_State.normal.iFitFrameTries > 0;
+    sg_State.normal.bPlaceUnasked = false;
     sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
 }
 
@@ -654,16 +697,19 @@ bool ApplyNormalRect(QMainWindow *pMain)
     return bFit;
 }
 
-// Out of full screen, onto the normal rectangle, maximised again where it
-// was before. A manager puts the frame back where it was; a normal
-// rectangle changed meanwhile is placed by the frame fit once the manager
-// holds the window normal and framed again.
+// Out of full screen, onto the normal rectangle (its size bounded as the
+// window with its bars back bounds it), maximised again where it was
+// before. A manager puts the frame back where it was; a normal rectangle
+// changed meanwhile is placed by the frame fit once the manager holds the
+// window normal and framed again.
 void LeaveFullScreen(QMainWindow *pMain, bool bManaged)
 {
     NormalPlacement &normal = sg_State.normal;
-    const QRect r = normal.rect;
     NKWindowPlacement p;
-    p.iX = r.x(), p.iY = r.y(), p.iWidth = r.width(), p.iHeight = r.height();
+    p.iX = normal.rect.x(), p.iY = normal.rect.y();
+    p.iWidth = normal.rect.width(), p.iHeight = normal.rect.height();
+    BoundToTheWindow(pMain, &p);
+    const QRect r(p.iX, p.iY, p.iWidth, p.iHeight);
     if (bManaged) {
         ClearStaleFullScreen(pMain, false);
         if (r != normal.fullScreenFrom) StartPlaceFit(p);
@@ -816,12 +862,14 @@ void NKSetViewClientSize(int iWidth, int iHeight)
     const QSize bars = bFullScreen ? normal.fullScreenBars : BarsSize(pMain, pView);
     NKWindowPlacement p = NormalPlacementNow();
     p.iWidth = iWidth + bars.width(), p.iHeight = iHeight + bars.height();
+    if (!bFullScreen) BoundToTheWindow(pMain, &p);
     PullOntoScreen(&p);
     normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
     if (bFullScreen) return;
     const bool bFit = ApplyNormalRect(pMain);
     if (pMain->size() == normal.rect.size() && BarsSize(pMain, pView) != bars) {
         p.iWidth += iWidth - pView->width(), p.iHeight += iHeight - pView->height();
+        BoundToTheWindow(pMain, &p);
         PullOntoScreen(&p);
         normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
         PlaceNormalWindow(pMain, p, bFit);

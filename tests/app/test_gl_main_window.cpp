@@ -521,6 +521,59 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
     }
 }
 
+// Without a window manager a stored size, or a view's size typed in a
+// "winposition" run as the start-up file runs it (also in full screen,
+// for the window back from it), that gives the window less than its
+// minimum (the bars' and the view's) shows the window at its minimum, and
+// that is what is read back and stored. Each line's row runs twice:
+// waiting for the window, and with File > Exit right after the lines.
+TEST_F(MainWindowPlacementTest, ASizeBelowTheWindowsMinimumIsStoredAsShown)
+{
+    struct Case {
+        int iWidth, iHeight;
+        const char *pszLine;  // the start-up file's lines, one a line
+    };
+    const Case cases[] = {{20, 10, nullptr},
+                          {810, 600, "winposition 100 80 20 10"},
+                          {810, 600, "fullscreen\nwinposition 100 80 20 10\nnofullscreen"}};
+    NKRegisterSystemCommands();
+    const auto text = [](const QRect &r) {
+        return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
+               std::to_string(r.x()) + ", " + std::to_string(r.y());
+    };
+    for (const Case &c : cases) {
+        for (const bool bExitAtOnce : {false, true}) {
+            if (bExitAtOnce && c.pszLine == nullptr) continue;
+            SCOPED_TRACE("stored " + std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight) +
+                         (c.pszLine != nullptr ? std::string(", then ") + c.pszLine : "") +
+                         (bExitAtOnce ? ", File > Exit at once" : ""));
+            g_WindowPlacement = {100, 80, c.iWidth, c.iHeight, 0};
+            NKViewWindowSize = NKViewSize{810, 600};
+            ASSERT_TRUE(CreateMainWindow());
+            const QWidget *pMain = NKGetMainWindow();
+            if (c.pszLine != nullptr) {
+                ASSERT_TRUE(RunLines(c.pszLine));
+            }
+            // Without a manager the window takes its size as it is placed.
+            const QRect shown = pMain->geometry();
+            EXPECT_EQ(shown.width(), pMain->minimumWidth());
+            if (!bExitAtOnce) {
+                const NKWindowPlacement p = NKGetPlacementToStore();
+                EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(shown));
+                NKDestroyMainWindow();
+            } else {
+                NKMainWindowCommand(NK_MENU_EXIT);
+                ASSERT_EQ(NKGetMainWindow(), nullptr);
+            }
+            NKTestFlushDeletes();
+            g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start has them
+            const NKWindowPlacement &p = g_WindowPlacement;
+            EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(shown));
+            EXPECT_EQ(p.bMaximized, 0);
+        }
+    }
+}
+
 TEST_F(MainWindowPlacementTest, NoContextMeansNoWindow)
 {
     g_iPixelFormatRequest = 100000;

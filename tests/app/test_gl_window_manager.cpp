@@ -1320,7 +1320,11 @@ TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFram
 // row the program sees the restore's first step alone (the normal state,
 // written while openbox is held) with the maximised frame still around the
 // window, whose corner and size are those the fit would give it for that
-// frame's growth: the fit waits for the restored size all the same.
+// frame's growth: the fit waits for the restored size all the same. One
+// stored partly left of the screen comes back where a normal start with
+// the same stored placement shows its frame (openbox pulls the frame onto
+// the screen by its own rule, by the frame's size: the maximised frame's
+// has no border), and reads back and stores what a normal start stores.
 TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -1328,13 +1332,29 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
     const struct {
         const char *pszName;
         bool bHeld;
-    } cases[] = {{"restored by the manager", false}, {"the normal state seen first", true}};
+        NKScreenRect stored;
+        bool bAsANormalStart;  // the frame and what is stored as a normal start's
+    } cases[] = {{"restored by the manager", false, {100, 80, 2000, 1400}, false},
+                 {"the normal state seen first", true, {100, 80, 2000, 1400}, false},
+                 {"stored partly left of the screen", false, {-900, 300, 810, 600}, true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
         if (c.bHeld && !CanHold(c.pszName)) continue;
         NKDestroyMainWindow();
         NKTestFlushDeletes();
-        g_WindowPlacement = {100, 80, 2000, 1400, 1};
+        const NKScreenRect &r = c.stored;
+        NKScreenRect normal = {}, normalStored = {};
+        if (c.bAsANormalStart) {
+            g_WindowPlacement = {r.iX, r.iY, r.iWidth, r.iHeight, 0};
+            ASSERT_TRUE(CreateMainWindow());
+            ASSERT_TRUE(WaitFramed(NKGetMainWindow())) << Text(FrameOf(NKGetMainWindow()));
+            normal = FrameOf(NKGetMainWindow());
+            NKDestroyMainWindow();
+            NKTestFlushDeletes();
+            const NKWindowPlacement &p = g_WindowPlacement;
+            normalStored = {p.iX, p.iY, p.iWidth, p.iHeight};
+        }
+        g_WindowPlacement = {r.iX, r.iY, r.iWidth, r.iHeight, 1};
         ASSERT_TRUE(CreateMainWindow());
         QWidget *pMain = NKGetMainWindow();
         ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
@@ -1343,12 +1363,28 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
             ASSERT_TRUE(HoldAndWriteRestoreSteps(pMain, c.bHeld, c.bHeld ? 1 : 0, work, &pHeld));
             RestoreByManager(pMain);
         }
+        // A normal start's frame, and its stored rectangle read back.
+        const auto asANormalStart = [pMain, normal, normalStored] {
+            const NKWindowPlacement read = NKGetPlacementToStore();
+            return Same(FrameOf(pMain), normal) &&
+                   Same({read.iX, read.iY, read.iWidth, read.iHeight}, normalStored);
+        };
         EXPECT_TRUE(NKTestWaitFor(
-            [pMain, work] {
-                return !MaximizedState(pMain) && Framed(pMain) && Inside(FrameOf(pMain), work);
+            [pMain, work, &c, &asANormalStart] {
+                return !MaximizedState(pMain) && Framed(pMain) &&
+                       (c.bAsANormalStart ? asANormalStart() : Inside(FrameOf(pMain), work));
             },
-            "the restored window's whole frame in the work area"))
-            << Text(FrameOf(pMain)) << " in " << Text(work);
+            "the restored window's whole frame in the work area, or as a normal start's"))
+            << Text(FrameOf(pMain)) << " in " << Text(work) << ", a normal start's " << Text(normal)
+            << ", stored " << Text(normalStored);
+        if (!c.bAsANormalStart) continue;
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        const NKWindowPlacement &p = g_WindowPlacement;
+        EXPECT_TRUE(Same({p.iX, p.iY, p.iWidth, p.iHeight}, normalStored))
+            << Text({p.iX, p.iY, p.iWidth, p.iHeight}) << ", a normal start's "
+            << Text(normalStored);
+        EXPECT_EQ(p.bMaximized, 0);
     }
 }
 
