@@ -373,27 +373,28 @@ protected:
         }
         return true;
     }
+    static std::string RectText(const QRect &r)
+    {
+        return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
+               std::to_string(r.x()) + ", " + std::to_string(r.y());
+    }
     // The window shows the normal rectangle expected with a view of that
     // size (in full screen: covers the screen), and the placement read
     // back (bRead) is that rectangle, not maximised.
     static void ExpectShownAndReadBack(const QWidget *pMain, const QRect &expected,
                                        const QSize &view, bool bRead)
     {
-        const auto text = [](const QRect &r) {
-            return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
-                   std::to_string(r.x()) + ", " + std::to_string(r.y());
-        };
         if (bRead) {
             const NKWindowPlacement p = NKGetPlacementToStore();
-            EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(expected));
+            EXPECT_EQ(RectText(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), RectText(expected));
             EXPECT_EQ(p.bMaximized, 0);
         }
         if (g_bFullScreenActive != 0) {
-            NK_WAIT_EQ(text(pMain->frameGeometry()),
-                       text(QGuiApplication::primaryScreen()->geometry()));
+            NK_WAIT_EQ(RectText(pMain->frameGeometry()),
+                       RectText(QGuiApplication::primaryScreen()->geometry()));
             return;
         }
-        NK_WAIT_EQ(text(pMain->frameGeometry()), text(expected));
+        NK_WAIT_EQ(RectText(pMain->frameGeometry()), RectText(expected));
         const auto shown = [] {
             QSize size;
             NKGetViewClientSize(&size.rwidth(), &size.rheight());
@@ -475,10 +476,6 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
         {810, 600, QRect(210, 160, 810, 600), "fullscreen\nwinposition 210 160", QSize()},
     };
     NKRegisterSystemCommands();
-    const auto text = [](const QRect &r) {
-        return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
-               std::to_string(r.x()) + ", " + std::to_string(r.y());
-    };
     for (const Case &c : cases) {
         for (const bool bExitAtOnce : {false, true}) {
             if (bExitAtOnce && c.pszLine == nullptr) continue;
@@ -514,7 +511,7 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
             g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start has them
             if (c.pszLine != nullptr) {
                 const NKWindowPlacement &p = g_WindowPlacement;
-                EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(expected));
+                EXPECT_EQ(RectText(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), RectText(expected));
                 EXPECT_EQ(p.bMaximized, 0);
             }
         }
@@ -537,10 +534,6 @@ TEST_F(MainWindowPlacementTest, ASizeBelowTheWindowsMinimumIsStoredAsShown)
                           {810, 600, "winposition 100 80 20 10"},
                           {810, 600, "fullscreen\nwinposition 100 80 20 10\nnofullscreen"}};
     NKRegisterSystemCommands();
-    const auto text = [](const QRect &r) {
-        return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
-               std::to_string(r.x()) + ", " + std::to_string(r.y());
-    };
     for (const Case &c : cases) {
         for (const bool bExitAtOnce : {false, true}) {
             if (bExitAtOnce && c.pszLine == nullptr) continue;
@@ -559,7 +552,7 @@ TEST_F(MainWindowPlacementTest, ASizeBelowTheWindowsMinimumIsStoredAsShown)
             EXPECT_EQ(shown.width(), pMain->minimumWidth());
             if (!bExitAtOnce) {
                 const NKWindowPlacement p = NKGetPlacementToStore();
-                EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(shown));
+                EXPECT_EQ(RectText(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), RectText(shown));
                 NKDestroyMainWindow();
             } else {
                 NKMainWindowCommand(NK_MENU_EXIT);
@@ -568,7 +561,7 @@ TEST_F(MainWindowPlacementTest, ASizeBelowTheWindowsMinimumIsStoredAsShown)
             NKTestFlushDeletes();
             g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start has them
             const NKWindowPlacement &p = g_WindowPlacement;
-            EXPECT_EQ(text(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), text(shown));
+            EXPECT_EQ(RectText(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), RectText(shown));
             EXPECT_EQ(p.bMaximized, 0);
         }
     }
