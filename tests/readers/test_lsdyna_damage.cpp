@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -47,13 +48,17 @@ namespace TH = LSDynaTimeHistorySource;
 
 namespace {
 
-// FNV-1a over the words of a state as read: its time and every array.
+// A hash of the words of a state as read: its time and every array, each
+// array's bytes hashed whole by the standard library (whose loop, built
+// optimised, takes a state of a megabyte in a fraction of the time a loop
+// of ours over its bytes takes in the sanitised build), the hashes chained
+// as FNV-1a chains bytes.
 uint64_t StateHash(const LSDynaStateData &d)
 {
     uint64_t h = 1469598103934665603ULL;
     auto Add = [&h](const void *p, size_t n) {
-        const auto *b = (const unsigned char *)p;
-        for (size_t i = 0; i < n; i++) h = (h ^ b[i]) * 1099511628211ULL;
+        h = (h ^ std::hash<std::string_view>{}(std::string_view((const char *)p, n))) *
+            1099511628211ULL;
     };
     Add(&d.fTime, sizeof(float));
     for (const std::vector<float> *v :
@@ -102,11 +107,15 @@ void SetEnds(std::vector<ListedState> *pStates, const std::vector<Member> &membe
 // marker in every member here), or -1.
 int64_t LastWordNotZero(const std::vector<uint8_t> &bytes, int iWordSize)
 {
-    for (int64_t w = (int64_t)bytes.size() / iWordSize - 1; w >= 0; w--)
-        if (std::any_of(bytes.begin() + w * iWordSize, bytes.begin() + (w + 1) * iWordSize,
-                        [](uint8_t b) { return b != 0; }))
-            return w;
-    return -1;
+    // (Zeros are passed over a block at a time with memcmp: a member of a
+    // megabyte ends in zeros in many of the damages.)
+    static const uint8_t zeros[4096] = {};
+    size_t n = bytes.size() / (size_t)iWordSize * (size_t)iWordSize;
+    while (n >= sizeof(zeros) &&
+           std::memcmp(bytes.data() + n - sizeof(zeros), zeros, sizeof(zeros)) == 0)
+        n -= sizeof(zeros);
+    while (n > 0 && bytes[n - 1] == 0) n--;
+    return n == 0 ? -1 : (int64_t)(n - 1) / iWordSize;
 }
 
 // The byte counts a member is cut to: every byte of its first 64, each of
@@ -1684,13 +1693,14 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
                     continue;
                 std::vector<Member> family = split;
                 family[m].bytes = split[from].bytes;
-                damages.push_back({family, m, split[m].name + " a copy of " + split[from].name});
+                damages.push_back(
+                    {std::move(family), m, split[m].name + " a copy of " + split[from].name});
             }
             if (m + 2 < split.size()) {
                 std::vector<Member> family = split;
                 std::swap(family[m].bytes, family[m + 1].bytes);
-                damages.push_back(
-                    {family, m + 1, split[m].name + " swapped with " + split[m + 1].name});
+                damages.push_back({std::move(family), m + 1,
+                                   split[m].name + " swapped with " + split[m + 1].name});
             }
             for (const auto &d : damages) {
                 const std::vector<Member> &family = std::get<0>(d);

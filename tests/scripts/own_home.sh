@@ -19,47 +19,58 @@
 # group of its own (a number no account uses, from this script's process
 # number, unique while it runs), which every process it starts inherits
 # and every file they make takes. Once the command has ended and every
-# process of that group with it, whatever in /tmp has that group and did
-# not before is the command's. Only root may take such a group
-# (setpriv): for another user the command runs as it is and /tmp is not
-# looked at.
+# process of that group with it, whatever in /tmp has that group and was
+# made or changed since the script began is the command's. (What an
+# earlier script of the same process number left with the group is older:
+# the process numbers come round again only after many thousands of
+# processes, not within the second of slack given here.) Only root may
+# take such a group (setpriv): for another user the command runs as it is
+# and /tmp is not looked at. The check costs three programs (setpriv,
+# grep, find) beside the command: CTest runs it some two thousand times.
 set -u
+since=$((EPOCHSECONDS - 1))
 home="$(mktemp -d "${TMPDIR:-/tmp}/quolin_test_home_XXXXXX")" || exit 1
 trap 'rm -rf "$home"' EXIT
 printf '%s\0' "$@" >"$home/.quolin_test_command"
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
   XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" XDG_RUNTIME_DIR="$home/run" \
   TMPDIR="$home/tmp"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" "$TMPDIR"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The folders private to the user, as the runtime folder must be.
+mkdir -p -m 700 "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" "$TMPDIR" \
+  "$XDG_RUNTIME_DIR"
 
-if [ "$(id -u)" != 0 ] || ! command -v setpriv >/dev/null || ! command -v pgrep >/dev/null; then
+if [ "$EUID" != 0 ] || ! command -v setpriv >/dev/null || [ ! -e /proc/self/status ]; then
   "$@"
   exit
 fi
-. "$(dirname "${BASH_SOURCE[0]}")/wait_limit.sh"
 group=$((2000000000 + $$))
-# What in /tmp has the group, a path a line: of a folder that has it, not
-# what is in it; the home, which goes anyway, is not looked in. The folders
-# that X and its clients share are made by whichever server comes first
-# and stay: they are no test's.
-with_group() {
-  find /tmp -mindepth 1 -maxdepth 2 -path "$home" -prune -o -gid "$group" -print -prune 2>/dev/null |
-    grep -Ev '^/tmp/\.(X11|ICE|font|XIM|Test)-unix$' | sort
-}
-before="$(with_group)"
 status=0
 setpriv --regid "$group" --keep-groups -- "$@" || status=$?
+# Whether a process of the group runs: its real group, as pgrep -G reads
+# it, but in one program that stops at the first such process.
+group_runs() { grep -qsF $'Gid:\t'"$group"$'\t' /proc/[0-9]*/status; }
 # A process the command started may end a moment after it (an X server
 # removes its lock file as it goes).
-limit=$(($(wait_limit 60) * 10))
-for ((tenths = 0; tenths < limit; tenths++)); do
-  pgrep -G "$group" >/dev/null || break
-  sleep 0.1
-done
-left="$(comm -13 <(echo "$before") <(with_group) | grep -v '^$')"
+if group_runs; then
+  scripts="${BASH_SOURCE[0]%/*}"
+  [ "$scripts" != "${BASH_SOURCE[0]}" ] || scripts=.
+  . "$scripts/wait_limit.sh"
+  limit=$(($(wait_limit 60) * 10))
+  for ((tenths = 1; tenths < limit; tenths++)); do
+    sleep 0.1
+    group_runs || break
+  done
+fi
+# What in /tmp has the group and is new, a path a line: of a folder that
+# has the group, not what is in it; the home, which goes anyway, is not
+# looked in. The folders that X and its clients share are made by
+# whichever server comes first and stay: they are no test's.
+left="$(find /tmp -mindepth 1 -maxdepth 2 -path "$home" -prune -o -gid "$group" -prune \
+  -newerct "@$since" ! -path /tmp/.X11-unix ! -path /tmp/.ICE-unix ! -path /tmp/.font-unix \
+  ! -path /tmp/.XIM-unix ! -path /tmp/.Test-unix -print 2>/dev/null)"
 if [ -n "$left" ]; then
-  echo "own_home.sh: the test left in /tmp (write under TMPDIR): $(paste -sd' ' <<<"$left")" >&2
+  left="$(sort <<<"$left")"
+  echo "own_home.sh: the test left in /tmp (write under TMPDIR): ${left//$'\n'/ }" >&2
   while IFS= read -r path; do rm -rf -- "$path"; done <<<"$left"
   [ "$status" -ne 0 ] || status=1
 fi

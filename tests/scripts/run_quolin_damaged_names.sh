@@ -187,6 +187,25 @@ read_states() { # read_states FAMILY STATES VALUES
   grep -qxF "Primary file $1/d3plot opened." "$out" || fail "$1: not opened"
   grep -E '^  - (Minimum|Maximum) (displacement|node value|element value)' "$out" >"$3"
 }
+# The families cut below read whole once each, every state of the ansys
+# family and the projectile, d3plot_solid_int's first 8: the values of their
+# first states are the lines they begin with (6 a state), whichever run
+# below compares with them.
+ansys="$lsdyna/ansys-example-data/d3plot"
+projectile="$lsdyna/ansys-example-data/d3plot_projectile"
+mkdir whole projwhole solidwhole
+cp "$ansys"/d3plot* whole/
+cp "$projectile"/d3plot* projwhole/
+cp "$lsdyna/lasso-python/d3plot_solid_int"/d3plot* solidwhole/
+read_states "$PWD/whole" 22 whole22.txt
+read_states "$PWD/projwhole" 16 projwhole.txt
+read_states "$PWD/solidwhole" 8 solidwhole.txt
+[ "$(wc -l <whole22.txt)" -eq $((6 * 22)) ] || fail "the whole ansys family: not every state shown"
+[ "$(wc -l <projwhole.txt)" -eq $((6 * 16)) ] || fail "the whole projectile: not every state shown"
+[ "$(wc -l <solidwhole.txt)" -eq $((6 * 8)) ] || fail "the whole d3plot_solid_int: not every state shown"
+declare -A read_whole=(["ansys-example-data/d3plot"]=whole22.txt
+  ["ansys-example-data/d3plot_projectile"]=projwhole.txt
+  ["lasso-python/d3plot_solid_int"]=solidwhole.txt)
 # "FOLDER MEMBER BYTES STATES": the member cut to BYTES bytes keeps STATES
 # states. The ansys d3plot01 holds 21 states of 13,983 words.
 cut=0
@@ -201,9 +220,7 @@ for case in "ansys-example-data/d3plot d3plot01 17 0" "ansys-example-data/d3plot
   mkdir "$dir"
   cp "$lsdyna/$1"/d3plot* "$dir/"
   chmod u+w "$dir"/*
-  read_states "$dir" "$4" whole.txt
-  grep -qxF "Error: Command: readstate $(($4 + 1)) 1 1" "$out" &&
-    fail "$dir: the whole family has no state $(($4 + 1))"
+  head -n $((6 * $4)) "${read_whole[$1]}" >whole.txt
   head -c "$3" "$lsdyna/$1/$2" >"$dir/$2"
   read_states "$dir" "$4" kept.txt
   warned_once "$dir/$2" "$4" || fail "$dir: not one warning naming $2 and state $4"
@@ -216,7 +233,6 @@ echo "real families with a member cut short opened with the states before the cu
 
 # The ansys family with its base file cut inside its geometry, and with
 # d3plot01 all zeros, opened over the example beam.
-ansys="$lsdyna/ansys-example-data/d3plot"
 mkdir geometry zeros
 cp "$ansys"/d3plot* geometry/
 cp "$ansys"/d3plot* zeros/
@@ -279,7 +295,6 @@ grep -qxF "Error: LS-DYNA family file $PWD/geometry01/d3plot ends inside its geo
 grep -q "opened\." "$out" && fail "the cut base file with d3plot01 cut too opened"
 echo "two damaged members show the first damage, zeros end the states before the state they begin in, a run still writing is whole"
 
-projectile="$lsdyna/ansys-example-data/d3plot_projectile"
 mkdir zeros2 cut457 split split30 titles
 cp "$ansys"/d3plot* zeros2/
 cp "$projectile"/d3plot* cut457/
@@ -303,12 +318,9 @@ damaged_family "$PWD/cut457" 0 \
   "Warning: LS-DYNA family file $PWD/cut457/d3plot01 ends inside state 1, no state is whole."
 damaged_family "$PWD/titles" 0 \
   "Warning: LS-DYNA family file $PWD/titles/d3plot is cut short after its end marker, no state is whole."
-mkdir whole
-cp "$ansys"/d3plot* whole/
-read_states "$PWD/whole" 22 whole.txt
 read_states "$PWD/split" 22 kept.txt
 grep -q '^Warning: ' "$out" && fail "the family written again over members warned"
-cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "the family written again over members differs"; }
+cmp -s whole22.txt kept.txt || { diff whole22.txt kept.txt; fail "the family written again over members differs"; }
 read_states "$PWD/split30" 22 kept.txt
 grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "split30: a member of zeros inside state 22 warned"
 [ "$(wc -l <kept.txt)" -eq $((6 * 22)) ] || fail "split30: not every state shown"
@@ -356,9 +368,8 @@ cp "$ansys/d3plot" small/
 for f in small/d3plot0??; do mv "$f" "small/d3plot${f#small/d3plot0}"; done
 damaged_family "$PWD/copy06" 3 \
   "Warning: LS-DYNA family file $PWD/copy06/d3plot06 state 5 has a time above the time after it, states end with state 3 at time 9.9946e-05."
-read_states "$PWD/whole" 3 whole.txt
 read_states "$PWD/copy06" 3 kept.txt
-cmp -s whole.txt kept.txt || { diff whole.txt kept.txt; fail "copy06: values differ from the whole family's"; }
+head -n 18 whole22.txt | cmp -s - kept.txt || { head -n 18 whole22.txt | diff - kept.txt; fail "copy06: values differ from the whole family's"; }
 damaged_family "$PWD/long02" 0 \
   "Warning: LS-DYNA family file $PWD/long02/d3plot02 has words past its writer's length, no state is whole."
 damaged_family "$PWD/small" 22 \
@@ -403,18 +414,17 @@ warned_of() { # warned_of FAMILY MEMBERS
 # written): 21 states, no warning. d3plot10 and d3plot11 swapped: the
 # states run into d3plot10 (from state 7 on) are not offered, the states
 # offered are the family's, the warning names d3plot10 or d3plot11.
-read_states "$PWD/whole" 22 whole.txt
 mkdir running swapped
 cp split/d3plot split/d3plot0? split/d3plot1? split/d3plot2? running/
 rm running/d3plot29
 head -c 27692 split/d3plot29 >running/d3plot29
-families_states "$PWD/running" 22 whole.txt
+families_states "$PWD/running" 22 whole22.txt
 [ "$offered" -eq 21 ] || fail "running: $offered states, not 21"
 grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "running: a job still writing warned"
 cp split/d3plot* swapped/
 cp split/d3plot10 swapped/d3plot11
 cp split/d3plot11 swapped/d3plot10
-families_states "$PWD/swapped" 22 whole.txt
+families_states "$PWD/swapped" 22 whole22.txt
 [ "$offered" -le 6 ] || fail "swapped: $offered states, state 7 runs into d3plot10"
 warned_of "$PWD/swapped" 'd3plot10|d3plot11'
 echo "a split job still writing is whole, two members swapped end the states before them"
@@ -430,7 +440,7 @@ cp "$ansys/d3plot" longer/
 marker() { tail -c +55933 "$ansys/d3plot02" | head -c 4; }
 { head -c 55932 "$ansys/d3plot01"; marker; } | split -b 47104 -d -a 2 --numeric-suffixes=1 - one/d3plot
 truncate -s 10240 one/d3plot02
-families_states "$PWD/one" 2 whole.txt
+families_states "$PWD/one" 2 whole22.txt
 [ "$offered" -eq 1 ] || fail "one: $offered states, not 1"
 grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "one: a whole family warned"
 { head -c $((3 * 55932)) "$ansys/d3plot01"; marker; } |
@@ -438,7 +448,7 @@ grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "one: a whole family warned
 truncate -s 38912 longer/d3plot04
 head -c 2048 /dev/zero >>longer/d3plot01
 head -c 2048 /dev/zero >>longer/d3plot02
-families_states "$PWD/longer" 4 whole.txt
+families_states "$PWD/longer" 4 whole22.txt
 warned_of "$PWD/longer" 'd3plot01|d3plot02'
 echo "a whole family over members longer than its base file reads whole, two longer members give no wrong state"
 
@@ -447,9 +457,6 @@ echo "a whole family over members longer than its base file reads whole, two lon
 # with a member before the last a copy of d3plot21: d3plot02, into which
 # state 1 runs (no state), and d3plot08, into which state 6 runs (states 1
 # to 5); the states offered are the family's, the warning names the copy.
-mkdir projwhole
-cp "$projectile"/d3plot* projwhole/
-read_states "$PWD/projwhole" 16 projwhole.txt
 mkdir projsplit
 cp "$projectile/d3plot" projsplit/
 {

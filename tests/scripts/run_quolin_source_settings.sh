@@ -98,13 +98,18 @@ seed_cases=(
   "open BEAM|readstate 2 1 1|vectors show 1|particletrace $box#open BEAM|readstate 2 1 1|vectors show 1|particletrace $box|open RES|closefiles"
   "open BEAM|addparticletrace|particlenumpoints 2 3 4#open BEAM|addparticletrace|particlenumpoints 2 3 4|open RES|closefiles"
 )
-n=0
+# (The user's lines alone run once for every case that has them.)
+declare -A seed_refs=()
 for c in "${seed_cases[@]}"; do
   c="${c//RES/\"$PWD/r/res.e00\"}" && c="${c//NKF/\"$PWD/plate.nkf\"}" && c="${c//BEAM/\"$PWD/beam.nkf\"}"
   IFS='|' read -ra user <<<"${c%%#*}"
   IFS='|' read -ra lines <<<"${c#*#}"
-  n=$((n + 1))
-  beam_after "seed_ref$n" "${user[@]}"
+  n="${seed_refs[${c%%#*}]:-}"
+  if [ -z "$n" ]; then
+    n=$((${#seed_refs[@]} + 1))
+    seed_refs[${c%%#*}]=$n
+    beam_after "seed_ref$n" "${user[@]}"
+  fi
   beam_after case "${lines[@]}"
   grep -q 'starting points to [0-9]' case.txt || fail "$c: no seed points reported"
   diff "seed_ref$n.txt" case.txt >/dev/null || fail "$c: the beam shows: $(diff "seed_ref$n.txt" case.txt)"

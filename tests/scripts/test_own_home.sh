@@ -56,9 +56,11 @@ case "$home" in "" | "$outer"*) fail "HOME is not a fresh folder: '$home'" ;; es
 [ -z "$(ls -A "$outer")" ] || fail "the outer home was written: $(ls -A "$outer")"
 [ -z "$(ls -A "$outer_tmp")" ] || fail "the temporary folder kept: $(ls -A "$outer_tmp")"
 
-# What a command leaves in /tmp fails it, named, and goes; what another
-# process makes there meanwhile, and what a process of the command removes
-# a moment after the command ended (as an X server its lock file), does not.
+# What a command leaves in /tmp or in a folder of another's there fails it,
+# named, and goes, and so does what a process of the command makes a moment
+# after the command ended; what another process makes there meanwhile, and
+# what a process of the command removes a moment after the command ended
+# (as an X server its lock file), does not.
 if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
   . "$root/tests/scripts/wait_limit.sh"
   signals="$(mktemp -d)"
@@ -67,6 +69,7 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
   # are: deeper than /tmp is looked at.
   mkdir "$signals/at" && signals="$signals/at"
   made="$(mktemp -u /tmp/quolin_own_home_test_XXXXXX)"
+  mkdir "$made.dir"
   # Another process of the machine: makes a file in /tmp once the command
   # has begun, and the command ends only after that.
   (
@@ -81,18 +84,19 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
     bash "$root/tests/scripts/own_home.sh" bash -c '
       touch "$SIGNALS/begun"
       for ((i = 0; i < LIMIT * 10; i++)); do [ -e "$SIGNALS/made" ] && break; sleep 0.1; done
-      mkdir "$MADE.left" && touch "$MADE.left/inside" "$MADE.file"
-      (sleep 1; rm -f "$MADE.going") & touch "$MADE.going"' 2>&1)"
+      mkdir "$MADE.left" && touch "$MADE.left/inside" "$MADE.file" "$MADE.dir/inside"
+      (sleep 1; rm -f "$MADE.going"; touch "$MADE.late") & touch "$MADE.going"' 2>&1)"
   status=$?
   wait "$other"
   [ "$status" -eq 1 ] || fail "a command that left files in /tmp ended with status $status"
-  expected="own_home.sh: the test left in /tmp (write under TMPDIR): $made.file $made.left"
+  expected="own_home.sh: the test left in /tmp (write under TMPDIR): $made.dir/inside $made.file $made.late $made.left"
   [ "$report" = "$expected" ] || fail "what was left is named as: $report"
-  for path in "$made.left" "$made.file" "$made.going"; do
+  for path in "$made.left" "$made.file" "$made.going" "$made.dir/inside" "$made.late"; do
     [ ! -e "$path" ] || fail "$path stayed"
   done
   [ -e "$made.other" ] || fail "another process's file went"
-  rm -f "$made.other"
+  [ -d "$made.dir" ] || fail "another process's folder went"
+  rm -rf "$made.other" "$made.dir"
   report="$(TMPDIR="$outer_tmp" bash "$root/tests/scripts/own_home.sh" bash -c 'exit 4' 2>&1)"
   status=$?
   [ "$status" -eq 4 ] && [ -z "$report" ] || fail "a clean command: status $status, '$report'"
