@@ -12,6 +12,7 @@
 
 #include <cfloat>
 #include <new>
+#include <utility>
 
 #include "core/nk_diagnostic.h"
 #include "core/nk_memory.h"
@@ -262,16 +263,48 @@ static bool ResultReferencesResolve(void)
     return true;
 }
 
-bool NKFIInitInterface(const char *pszFileName)
+namespace {
+
+// The open file's parser and what was read of it, taken aside while
+// another file is opened: a file that does not open leaves the one open
+// before whole, with the steps and results the model reads from it.
+struct OpenInterface {
+    NKFParser *pParser = nullptr;
+    int iNumSteps = 0;
+    float *pStepTimes = nullptr;
+    NKStringList *pStepNames = nullptr;
+    int iInterfaceType = 0;
+    int iIesCount = 0;
+    int iGeometryStep = -1;
+    float afViewpoint[9] = {FLT_MAX, 0, 0, 0, 0, 0, 0, 0, 0};
+};
+
+// Exchanges the interface's state with the one given: with a new one,
+// leaves the interface as with no file open.
+void SwapInterface(OpenInterface *pOther)
 {
-    sg_FileViewpoint[0] = FLT_MAX;
-    NKString name = WithExtension(pszFileName != nullptr ? pszFileName : "");
-    NKWaitCursor cursor;
-    DestroyParser();
-    FreeStepTable();
-    sg_iGeometryStep = -1;
-    sg_iInterfaceType = 0;
-    sg_iIesCount = 0;
+    std::swap(pOther->pParser, sg_pParser);
+    std::swap(pOther->iNumSteps, sg_iNumSteps);
+    std::swap(pOther->pStepTimes, sg_pStepTimes);
+    std::swap(pOther->pStepNames, sg_pStepNames);
+    std::swap(pOther->iInterfaceType, sg_iInterfaceType);
+    std::swap(pOther->iIesCount, sg_iIesCount);
+    std::swap(pOther->iGeometryStep, sg_iGeometryStep);
+    std::swap(pOther->afViewpoint, sg_FileViewpoint);
+}
+
+void FreeInterface(OpenInterface *pInterface)
+{
+    delete pInterface->pParser;
+    NKFree(pInterface->pStepTimes);
+    delete pInterface->pStepNames;
+    *pInterface = OpenInterface();
+}
+
+// Parses the file and reads its step table into the interface's state,
+// which starts as with no file open.
+bool ParseInterface(const NKString &name)
+{
     sg_pParser = new (std::nothrow) NKFParser(name);
     if (sg_pParser == nullptr) {
         NKDiagnostic("Error allocating sg_pParser", "NKFIInitInterface");
@@ -288,7 +321,25 @@ bool NKFIInitInterface(const char *pszFileName)
         NKSetStatusText("");
         return false;
     }
-    if (!BuildStepTable()) return false;
+    return BuildStepTable();
+}
+
+}  // namespace
+
+bool NKFIInitInterface(const char *pszFileName)
+{
+    NKString name = WithExtension(pszFileName != nullptr ? pszFileName : "");
+    NKWaitCursor cursor;
+    OpenInterface before;
+    SwapInterface(&before);
+    if (!ParseInterface(name)) {
+        OpenInterface failed;
+        SwapInterface(&failed);
+        FreeInterface(&failed);
+        SwapInterface(&before);
+        return false;
+    }
+    FreeInterface(&before);
     NKPrintInfo("NKF-file opened.");
     return true;
 }

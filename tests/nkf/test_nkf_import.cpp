@@ -103,6 +103,31 @@ TEST_F(NKFImport, BeamOpensWithItsStepsAndReadsItsScalars)
     for (int f = 0; f < 3; f++) EXPECT_NEAR(NodeValue(f, 0, 10), afExpected[f], 1e-5f) << f;
 }
 
+// A file that does not open (missing, empty, a folder, not an NKF file)
+// leaves the file open before whole: its steps, and its results still read.
+TEST_F(NKFImport, ARefusedOpenKeepsTheFileOpenBefore)
+{
+    ASSERT_EQ(Run("nkf open \"" + NKTestExamplePath("beam.nkf") + "\""), 0);
+    const std::string dir = NKTestMakeTempDir("nkf_refused");
+    const std::string empty = dir + "/empty.nkf", text = dir + "/text.nkf";
+    ASSERT_TRUE(NKTestWriteBytes(empty, nullptr, 0));
+    ASSERT_TRUE(NKTestWriteBytes(text, "no NKF here\n", 12));
+    for (const std::string &path : {dir + "/missing.nkf", empty, dir, text}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(Run("nkf open \"" + path + "\""), 1);
+        ASSERT_EQ(NKFGetNumSteps(), 3);
+        NKStringList *pNames = NKFGetStepNames();
+        ASSERT_NE(pNames, nullptr);
+        EXPECT_STREQ(pNames->Get(2), "Load 3");
+        delete pNames;
+        EXPECT_FLOAT_EQ(NKFGetStepTime(1), 0.666667f);
+        ASSERT_EQ(Run("nkf scalar"), 0);
+        ASSERT_EQ(g_pModel->iNumFrames, 3);
+        EXPECT_NEAR(NodeValue(2, 0, 10), 1.00281f, 1e-5f);
+    }
+    std::filesystem::remove_all(dir);
+}
+
 TEST_F(NKFImport, PlateHasTheLoadPatchFirst)
 {
     ASSERT_EQ(Run("nkf open \"" + NKTestExamplePath("plate.nkf") + "\""), 0);
@@ -295,7 +320,9 @@ TEST_F(NKFImport, InternalStringsAndFilesThatCannotOpen)
     m_Capture.Clear();
     EXPECT_FALSE(NKFIInitInterface(NKFWriteTestFile("nogeo.nkf", noGeometry).c_str()));
     EXPECT_TRUE(m_Capture.HasLine("No geometry block found in NKF file. Aborting.", NK_MSG_ERROR));
-    EXPECT_EQ(NKFGetNumSteps(), 0);
+    // The file open before stays open, its internal strings read.
+    EXPECT_EQ(NKFGetNumSteps(), 1);
+    EXPECT_EQ(NKFGetInterfaceType(), 7);
 }
 
 }  // namespace

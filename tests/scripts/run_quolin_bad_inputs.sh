@@ -40,8 +40,8 @@ answers_zero=('loadview FILE')
 declare -A setup=(['audio add 1 1001 1 FILE']='animresults 1 3 1')
 # A command runs in a start of its own where it has a setup (which changes
 # what the commands after it see) or where its refusals change what they
-# see: a refused "nkf open" leaves the beam without its results steps.
-alone=('audio add 1 1001 1 FILE' 'nkf open FILE')
+# see.
+alone=('audio add 1 1001 1 FILE')
 # "ride load", "repeatfile" and "source" run the file as a command file.
 # "pollfile" waits for a file still to come, and takes an empty one: its
 # lines are those written after it.
