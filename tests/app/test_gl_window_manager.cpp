@@ -1348,7 +1348,16 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
             g_WindowPlacement = {r.iX, r.iY, r.iWidth, r.iHeight, 0};
             ASSERT_TRUE(CreateMainWindow());
             ASSERT_TRUE(WaitFramed(NKGetMainWindow())) << Text(FrameOf(NKGetMainWindow()));
-            normal = FrameOf(NKGetMainWindow());
+            // Where openbox keeps the frame, once the program has seen it
+            // there (closed before, it stores the place it asked for).
+            ASSERT_TRUE(NKTestWaitFor(
+                [&normal] {
+                    normal = FrameOf(NKGetMainWindow());
+                    const NKWindowPlacement read = NKGetPlacementToStore();
+                    return read.iX == normal.iX && read.iY == normal.iY;
+                },
+                "the normal start's frame read back"))
+                << Text(FrameOf(NKGetMainWindow()));
             NKDestroyMainWindow();
             NKTestFlushDeletes();
             const NKWindowPlacement &p = g_WindowPlacement;
