@@ -35,22 +35,30 @@ namespace {
 // frame of an animation would be made for each of them.
 const int kMaxFileSteps = NKF_MAX_STEP_NUMBER;
 
-NKFParser *sg_pParser = nullptr;
-int sg_iNumSteps = 0;
-float *sg_pStepTimes = nullptr;
-NKStringList *sg_pStepNames = nullptr;
-int sg_iInterfaceType = 0;
-int sg_iIesCount = 0;
-int sg_iGeometryStep = -1;
-float sg_FileViewpoint[9] = {FLT_MAX, 0, 0, 0, 0, 0, 0, 0, 0};
+// The open file's parser and what was read of it. Another file is opened
+// into a new one, which takes its place only once it opened: a file that
+// does not open leaves the one open before whole, with the steps and
+// results the model reads from it.
+struct OpenInterface {
+    NKFParser *pParser = nullptr;
+    int iNumSteps = 0;
+    float *pStepTimes = nullptr;
+    NKStringList *pStepNames = nullptr;
+    int iInterfaceType = 0;
+    int iIesCount = 0;
+    int iGeometryStep = -1;
+    float afViewpoint[9] = {FLT_MAX, 0, 0, 0, 0, 0, 0, 0, 0};
+};
+
+OpenInterface sg_Open;
 
 void FreeStepTable(void)
 {
-    NKFree(sg_pStepTimes);
-    sg_pStepTimes = nullptr;
-    delete sg_pStepNames;
-    sg_pStepNames = nullptr;
-    sg_iNumSteps = 0;
+    NKFree(sg_Open.pStepTimes);
+    sg_Open.pStepTimes = nullptr;
+    delete sg_Open.pStepNames;
+    sg_Open.pStepNames = nullptr;
+    sg_Open.iNumSteps = 0;
 }
 
 // The step entries of one block as the step table sees them.
@@ -115,24 +123,24 @@ bool InternalStringTagged(int iID, const char *pszTag, NKString *pRest)
 void ReadInterfaceStrings(void)
 {
     NKString rest;
-    if (InternalStringTagged(20002, "interface", &rest)) sg_iInterfaceType = rest.ToInt();
-    if (InternalStringTagged(20003, "ies", &rest)) sg_iIesCount = rest.ToInt();
+    if (InternalStringTagged(20002, "interface", &rest)) sg_Open.iInterfaceType = rest.ToInt();
+    if (InternalStringTagged(20003, "ies", &rest)) sg_Open.iIesCount = rest.ToInt();
 }
 
-// Names and times of the steps below sg_iNumSteps from the candidate list,
+// Names and times of the steps below sg_Open.iNumSteps from the candidate list,
 // entry i for step i; steps past it get "Step : n" and time -1.
 bool FillStepTable(const StepList &candidate)
 {
-    sg_pStepTimes =
-        static_cast<float *>(NKCalloc(sg_iNumSteps > 0 ? sg_iNumSteps : 1, sizeof(float)));
-    sg_pStepNames = new (std::nothrow) NKStringList(sg_iNumSteps);
-    if (sg_pStepTimes == nullptr || sg_pStepNames == nullptr ||
-        sg_pStepNames->GetCount() != sg_iNumSteps) {
+    sg_Open.pStepTimes = static_cast<float *>(
+        NKCalloc(sg_Open.iNumSteps > 0 ? sg_Open.iNumSteps : 1, sizeof(float)));
+    sg_Open.pStepNames = new (std::nothrow) NKStringList(sg_Open.iNumSteps);
+    if (sg_Open.pStepTimes == nullptr || sg_Open.pStepNames == nullptr ||
+        sg_Open.pStepNames->GetCount() != sg_Open.iNumSteps) {
         NKPrintError("Out of memory");
         FreeStepTable();
         return false;
     }
-    for (int i = 0; i < sg_iNumSteps; i++) {
+    for (int i = 0; i < sg_Open.iNumSteps; i++) {
         NKString name;
         float fTime = -1.0f;
         if (i < candidate.iCount) {
@@ -140,8 +148,8 @@ bool FillStepTable(const StepList &candidate)
             fTime = candidate.pfnTime(candidate.pBlock, i);
         }
         if (name.IsEmpty()) name = NKString("Step : ") + (i + 1);
-        sg_pStepNames->Set(i, name.GetText());
-        sg_pStepTimes[i] = fTime;
+        sg_Open.pStepNames->Set(i, name.GetText());
+        sg_Open.pStepTimes[i] = fTime;
     }
     return true;
 }
@@ -150,7 +158,7 @@ bool FillStepTable(const StepList &candidate)
 // carries steps, named after the block with the most step entries.
 bool BuildStepTable(void)
 {
-    NKFBlock *pGeoBlock = sg_pParser->GetBlock(NKF_QUOLINGEOMETRY, 0);
+    NKFBlock *pGeoBlock = sg_Open.pParser->GetBlock(NKF_QUOLINGEOMETRY, 0);
     NKFQuolinGeometryBlock *pGeo = dynamic_cast<NKFQuolinGeometryBlock *>(pGeoBlock);
     if (pGeo == nullptr) {
         NKPrintError("No geometry block found in NKF file. Aborting.");
@@ -172,8 +180,8 @@ bool BuildStepTable(void)
                            NKF_TRANSFORMATIONS, NKF_QUOLINTRANSFORMATION, NKF_VIEWPOINTS,
                            NKF_QUOLINCOMMANDS};
     for (int iType : aiTypes) {
-        for (int i = 0; i < sg_pParser->GetNumBlocks(iType); i++) {
-            StepList list = StepListOf(sg_pParser->GetBlock(iType, i));
+        for (int i = 0; i < sg_Open.pParser->GetNumBlocks(iType); i++) {
+            StepList list = StepListOf(sg_Open.pParser->GetBlock(iType, i));
             if (list.pBlock == nullptr) continue;
             if (list.iLastNumber > iMax) iMax = list.iLastNumber;
             if (list.iCount > candidate.iCount) candidate = list;
@@ -185,7 +193,7 @@ bool BuildStepTable(void)
                          .GetText());
         return false;
     }
-    sg_iNumSteps = iMax;
+    sg_Open.iNumSteps = iMax;
     if (!FillStepTable(candidate)) return false;
     ReadInterfaceStrings();
     return true;
@@ -204,8 +212,8 @@ NKString WithExtension(const char *pszFileName)
 
 void DestroyParser(void)
 {
-    delete sg_pParser;
-    sg_pParser = nullptr;
+    delete sg_Open.pParser;
+    sg_Open.pParser = nullptr;
 }
 
 // Internal string 20001, "modelbox;cx;cy;cz;scale;xmin;ymin;zmin;xmax;ymax;
@@ -232,15 +240,15 @@ void ReadModelBox(void)
 template <class B>
 NKStringList *BlockNames(int iType, const char *pszMissing)
 {
-    if (sg_pParser == nullptr) return nullptr;
-    int n = sg_pParser->GetNumBlocks(iType);
+    if (sg_Open.pParser == nullptr) return nullptr;
+    int n = sg_Open.pParser->GetNumBlocks(iType);
     NKStringList *pList = new (std::nothrow) NKStringList(n);
     if (pList == nullptr || pList->GetCount() != n) {
         delete pList;
         return nullptr;
     }
     for (int i = 0; i < n; i++) {
-        B *pBlock = dynamic_cast<B *>(sg_pParser->GetBlock(iType, i));
+        B *pBlock = dynamic_cast<B *>(sg_Open.pParser->GetBlock(iType, i));
         NKString name;
         if (pBlock != nullptr)
             name = pBlock->GetName().IsEmpty() ? pBlock->GetDescription() : pBlock->GetName();
@@ -258,40 +266,12 @@ NKStringList *BlockNames(int iType, const char *pszMissing)
 // without a word. The block's own error names the file and the block.
 static bool ResultReferencesResolve(void)
 {
-    for (int i = 0; i < sg_pParser->GetNumBlocks(NKF_RESULTS); i++)
-        if (!sg_pParser->GetBlock(NKF_RESULTS, i)->ResolveReferences()) return false;
+    for (int i = 0; i < sg_Open.pParser->GetNumBlocks(NKF_RESULTS); i++)
+        if (!sg_Open.pParser->GetBlock(NKF_RESULTS, i)->ResolveReferences()) return false;
     return true;
 }
 
 namespace {
-
-// The open file's parser and what was read of it, taken aside while
-// another file is opened: a file that does not open leaves the one open
-// before whole, with the steps and results the model reads from it.
-struct OpenInterface {
-    NKFParser *pParser = nullptr;
-    int iNumSteps = 0;
-    float *pStepTimes = nullptr;
-    NKStringList *pStepNames = nullptr;
-    int iInterfaceType = 0;
-    int iIesCount = 0;
-    int iGeometryStep = -1;
-    float afViewpoint[9] = {FLT_MAX, 0, 0, 0, 0, 0, 0, 0, 0};
-};
-
-// Exchanges the interface's state with the one given: with a new one,
-// leaves the interface as with no file open.
-void SwapInterface(OpenInterface *pOther)
-{
-    std::swap(pOther->pParser, sg_pParser);
-    std::swap(pOther->iNumSteps, sg_iNumSteps);
-    std::swap(pOther->pStepTimes, sg_pStepTimes);
-    std::swap(pOther->pStepNames, sg_pStepNames);
-    std::swap(pOther->iInterfaceType, sg_iInterfaceType);
-    std::swap(pOther->iIesCount, sg_iIesCount);
-    std::swap(pOther->iGeometryStep, sg_iGeometryStep);
-    std::swap(pOther->afViewpoint, sg_FileViewpoint);
-}
 
 void FreeInterface(OpenInterface *pInterface)
 {
@@ -305,14 +285,14 @@ void FreeInterface(OpenInterface *pInterface)
 // which starts as with no file open.
 bool ParseInterface(const NKString &name)
 {
-    sg_pParser = new (std::nothrow) NKFParser(name);
-    if (sg_pParser == nullptr) {
+    sg_Open.pParser = new (std::nothrow) NKFParser(name);
+    if (sg_Open.pParser == nullptr) {
         NKDiagnostic("Error allocating sg_pParser", "NKFIInitInterface");
         NKPrintError("Out of memory");
         return false;
     }
     NKSetStatusText("Parsing NKF file...");
-    if (!sg_pParser->Parse()) {
+    if (!sg_Open.pParser->Parse()) {
         NKPrintError("Error parsing NKF file. File not found or error in file.");
         NKSetStatusText("");
         return false;
@@ -331,12 +311,10 @@ bool NKFIInitInterface(const char *pszFileName)
     NKString name = WithExtension(pszFileName != nullptr ? pszFileName : "");
     NKWaitCursor cursor;
     OpenInterface before;
-    SwapInterface(&before);
+    std::swap(before, sg_Open);
     if (!ParseInterface(name)) {
-        OpenInterface failed;
-        SwapInterface(&failed);
-        FreeInterface(&failed);
-        SwapInterface(&before);
+        FreeInterface(&sg_Open);
+        sg_Open = before;
         return false;
     }
     FreeInterface(&before);
@@ -348,32 +326,32 @@ bool NKFCloseInterface(void)
 {
     DestroyParser();
     FreeStepTable();
-    sg_iGeometryStep = -1;
+    sg_Open.iGeometryStep = -1;
     NKPrintInfo("Closing NKF file.");
     return true;
 }
 
-NKFParser *NKFGetParser(void) { return sg_pParser; }
+NKFParser *NKFGetParser(void) { return sg_Open.pParser; }
 
-NKFReader *NKFGetReader(void) { return sg_pParser; }
+NKFReader *NKFGetReader(void) { return sg_Open.pParser; }
 
-int NKFGetNumSteps(void) { return sg_pParser != nullptr ? sg_iNumSteps : 0; }
+int NKFGetNumSteps(void) { return sg_Open.pParser != nullptr ? sg_Open.iNumSteps : 0; }
 
 NKStringList *NKFGetStepNames(void)
 {
-    if (sg_pParser == nullptr || sg_pStepNames == nullptr) return nullptr;
-    NKStringList *pCopy = new (std::nothrow) NKStringList(sg_iNumSteps);
-    if (pCopy == nullptr || pCopy->GetCount() != sg_iNumSteps) {
+    if (sg_Open.pParser == nullptr || sg_Open.pStepNames == nullptr) return nullptr;
+    NKStringList *pCopy = new (std::nothrow) NKStringList(sg_Open.iNumSteps);
+    if (pCopy == nullptr || pCopy->GetCount() != sg_Open.iNumSteps) {
         delete pCopy;
         return nullptr;
     }
-    for (int i = 0; i < sg_iNumSteps; i++) pCopy->Set(i, sg_pStepNames->Get(i));
+    for (int i = 0; i < sg_Open.iNumSteps; i++) pCopy->Set(i, sg_Open.pStepNames->Get(i));
     return pCopy;
 }
 
 int NKFGetNumScalars(void)
 {
-    return sg_pParser != nullptr ? sg_pParser->GetNumBlocks(NKF_QUOLINSCALAR) : 0;
+    return sg_Open.pParser != nullptr ? sg_Open.pParser->GetNumBlocks(NKF_QUOLINSCALAR) : 0;
 }
 
 NKStringList *NKFGetScalarNames(void)
@@ -383,7 +361,7 @@ NKStringList *NKFGetScalarNames(void)
 
 int NKFGetNumVectors(void)
 {
-    return sg_pParser != nullptr ? sg_pParser->GetNumBlocks(NKF_QUOLINVECTOR) : 0;
+    return sg_Open.pParser != nullptr ? sg_Open.pParser->GetNumBlocks(NKF_QUOLINVECTOR) : 0;
 }
 
 NKStringList *NKFGetVectorNames(void)
@@ -393,45 +371,45 @@ NKStringList *NKFGetVectorNames(void)
 
 int NKFGetNumSeparateVectors(void)
 {
-    return sg_pParser != nullptr ? sg_pParser->GetNumBlocks(NKF_QUOLINPOSITIONVECTOR) : 0;
+    return sg_Open.pParser != nullptr ? sg_Open.pParser->GetNumBlocks(NKF_QUOLINPOSITIONVECTOR) : 0;
 }
 
-int NKFGetInterfaceType(void) { return sg_iInterfaceType; }
+int NKFGetInterfaceType(void) { return sg_Open.iInterfaceType; }
 
-int NKFGetIesCount(void) { return sg_iIesCount; }
+int NKFGetIesCount(void) { return sg_Open.iIesCount; }
 
-float *NKFGetFileViewpoint(void) { return sg_FileViewpoint; }
+float *NKFGetFileViewpoint(void) { return sg_Open.afViewpoint; }
 
 float NKFGetStepTime(int iStep)
 {
-    if (sg_pParser == nullptr || iStep < 0 || iStep >= sg_iNumSteps) return 0.0f;
-    return sg_pStepTimes[iStep];
+    if (sg_Open.pParser == nullptr || iStep < 0 || iStep >= sg_Open.iNumSteps) return 0.0f;
+    return sg_Open.pStepTimes[iStep];
 }
 
 NKGeometry *NKFGetGeometry(int iStep, bool bForce)
 {
-    if (sg_pParser == nullptr) return nullptr;
+    if (sg_Open.pParser == nullptr) return nullptr;
     NKFQuolinGeometryBlock *pBlock =
-        dynamic_cast<NKFQuolinGeometryBlock *>(sg_pParser->FindBlock(NKF_QUOLINGEOMETRY, 1));
+        dynamic_cast<NKFQuolinGeometryBlock *>(sg_Open.pParser->FindBlock(NKF_QUOLINGEOMETRY, 1));
     if (pBlock == nullptr) {
         NKPrintError("Quolin Geometry Block (*QUOLINGEOMETRY) with id = 1 not found in NKF file.");
         return nullptr;
     }
-    if (!bForce && sg_iGeometryStep >= 0 && pBlock->LoadData() &&
-        !pBlock->StepsDiffer(iStep, sg_iGeometryStep))
+    if (!bForce && sg_Open.iGeometryStep >= 0 && pBlock->LoadData() &&
+        !pBlock->StepsDiffer(iStep, sg_Open.iGeometryStep))
         return nullptr;
     NKGeometry *pGeo = NKFConvertGeometry(pBlock, iStep);
     if (pGeo == nullptr) return nullptr;
-    sg_iGeometryStep = iStep;
+    sg_Open.iGeometryStep = iStep;
     ReadModelBox();
     return pGeo;
 }
 
 bool NKFGetInternalString(int iID, NKString *pText)
 {
-    if (sg_pParser == nullptr) return false;
+    if (sg_Open.pParser == nullptr) return false;
     NKFInternalStringBlock *pBlock =
-        dynamic_cast<NKFInternalStringBlock *>(sg_pParser->FindBlock(NKF_INTERNALSTRING, iID));
+        dynamic_cast<NKFInternalStringBlock *>(sg_Open.pParser->FindBlock(NKF_INTERNALSTRING, iID));
     if (pBlock == nullptr) return false;
     pBlock->LoadData();
     if (pText != nullptr) *pText = pBlock->GetText();
@@ -440,9 +418,9 @@ bool NKFGetInternalString(int iID, NKString *pText)
 
 bool NKFGetInternalStringData(int iID, const char **ppData, int *piSize)
 {
-    if (sg_pParser == nullptr) return false;
+    if (sg_Open.pParser == nullptr) return false;
     NKFInternalStringBlock *pBlock =
-        dynamic_cast<NKFInternalStringBlock *>(sg_pParser->FindBlock(NKF_INTERNALSTRING, iID));
+        dynamic_cast<NKFInternalStringBlock *>(sg_Open.pParser->FindBlock(NKF_INTERNALSTRING, iID));
     if (pBlock == nullptr) return false;
     pBlock->LoadData();
     if (ppData != nullptr) *ppData = pBlock->GetData();
