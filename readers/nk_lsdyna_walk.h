@@ -55,6 +55,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "readers/nk_lsdyna_format.h"
@@ -176,7 +177,15 @@ private:
     void JudgeSegmentLengths();
     std::vector<Candidate> SegmentCandidates() const;
     void JudgeAt(int i, int64_t o);
-    int64_t ConfirmedLength(int i, int64_t o);
+    // How the family's words, read with a member length, end: confirming
+    // it, inside a state (a cut), or contradicting it.
+    enum class LengthRead { Confirmed, Cut, Contradicted };
+    LengthRead ReadWithLength(int i, int64_t o, int64_t iLength, int *piRead);
+    bool LastEndsWithMarker();
+    bool ConfirmedLength(int i, int64_t o, int64_t *piLength);
+    std::pair<int, Sign> Departing() const;
+    void WarnDeparting();
+    void CheckSegmentEnd();
     static bool RanksBefore(const Candidate &a, const Candidate &b);
     // The walk.
     bool StartSegment(int iBase, int64_t S, int64_t iStatesAt);
@@ -194,7 +203,7 @@ private:
     Disagreement JudgeDisagreement(int i, int64_t o, float fTime, float *pfFrom);
     bool EndAtDisagreement(int i, int64_t o, float fTime);
     void EndAtDamagedTimes(float fFrom);
-    LSDynaTimeWord NextTimeWord(int i, int64_t o, float *pfTime);
+    LSDynaTimeWord NextTimeWord(int *pi, int64_t *po, float *pfTime);
     // The checks, each returning its sign (None: no damage).
     Sign GeometrySign(int iBase, int64_t iStatesAt) const;
     Sign TimeSign(float fTime) const;
@@ -234,6 +243,10 @@ private:
     int m_iOthersNotWhole = 0;
     Lengths m_Plain;
     std::vector<Candidate> m_Candidates;  // the segment's, where its words must decide
+    bool m_bCheckEnd = false;             // its members' shared length taken unread
+    int m_iFirstFile = -1;                // where the segment's first state was read
+    int64_t m_iFirstAt = 0;
+    int m_iLastEndsWithMarker = -1;  // the segment's last member ends with it (-1: not read)
     int64_t m_iCarry = 0;                 // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
     bool m_bGeometryRanOver = false;  // the next word read must show it whole

@@ -1054,12 +1054,12 @@ std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member
     const std::string inside = "ends inside state 1", longer = "has words past its writer's length",
                       shorter = "and the members after it are shorter than the base file";
     // (Cut to 454,656 bytes, whole blocks, the projectile's members, each of
-    // whose states begins at its first word, put time words in order where
-    // members of that length would, more than the base file's length does:
-    // those words end the states.)
+    // whose states begins at its first word, put data words where members
+    // of that length put time words: no length is confirmed, and the first
+    // member shorter than the base file is named.)
     if (name == "d3plot_projectile")
         return {EveryMemberCut(members, 457376, inside),
-                EveryMemberCut(members, 454656, "state 2 has a time above the time after it", 3)};
+                EveryMemberCut(members, 454656, shorter)};
     if (name == "d3plot_solid_int") return {EveryMemberCut(members, 5964, longer)};
     if (name == "d3plot_node_temperature")
         return {{0,
