@@ -178,7 +178,7 @@ void LSDynaStateWalk::JudgeAt(int i, int64_t o)
 
 // How the family's words, read with one member length, end.
 LSDynaStateWalk::LengthRead LSDynaStateWalk::ReadWithLength(int i, int64_t o, int64_t iLength,
-                                                             int *piRead)
+                                                            int *piRead)
 {
     *piRead = 0;  // time words of numbered members read
     const int iLast = m_iSegmentEnd - 1;
@@ -197,7 +197,7 @@ LSDynaStateWalk::LengthRead LSDynaStateWalk::ReadWithLength(int i, int64_t o, in
         // writing) or it ends inside one (a cut), unless the last member
         // ends with the end marker, which no state start put there.
         if (q >= Size(j))
-            return LastEndsWithMarker()          ? LengthRead::Contradicted
+            return LastEndsWithMarker()         ? LengthRead::Contradicted
                    : q == Size(j) && j == iLast ? LengthRead::Confirmed
                                                 : LengthRead::Cut;
         if (Departs(j) && bBefore) {
@@ -215,8 +215,7 @@ LSDynaStateWalk::LengthRead LSDynaStateWalk::ReadWithLength(int i, int64_t o, in
         }
         if (eWord == LSDynaTimeWord::EndMarker)
             return j == iLast ? LengthRead::Confirmed : LengthRead::Contradicted;
-        if (eWord != LSDynaTimeWord::Time || !std::isfinite(fTime) ||
-            (bBefore && fTime <= fBefore))
+        if (eWord != LSDynaTimeWord::Time || !std::isfinite(fTime) || (bBefore && fTime <= fBefore))
             return LengthRead::Contradicted;
         bBefore = true;
         fBefore = fTime;
@@ -240,8 +239,8 @@ bool LSDynaStateWalk::LastEndsWithMarker()
 // member's end; of lengths confirmed alike, the best ranked. Where none is
 // confirmed, the one with which the segment ends inside a state (a cut),
 // every time word read before in order, that most of the numbered members
-// before the last share (two at least: one alone is no evidence). False, *piLength the base file's, where the
-// words confirm no length.
+// before the last share (two at least: one alone is no evidence). False, *piLength the base file's,
+// where the words confirm no length.
 bool LSDynaStateWalk::ConfirmedLength(int i, int64_t o, int64_t *piLength)
 {
     const int iNumbered = m_iSegmentEnd - 1 - (m_iBase + 1);
@@ -307,7 +306,8 @@ void LSDynaStateWalk::CheckSegmentEnd()
     if (!LastEndsWithMarker()) return;
     int64_t q = m_iFirstAt;
     for (int j = m_iFirstFile; j < iLast; j++) {
-        const int64_t w = Words(j);
+        // (A member of another length is damaged: it is read as the others.)
+        const int64_t w = Base(j) ? Words(j) : m_iFilled;
         if (q < w) q += (w - q + m_S - 1) / m_S * m_S;
         q -= w;
     }

@@ -247,7 +247,7 @@ private:
     int m_iFirstFile = -1;                // where the segment's first state was read
     int64_t m_iFirstAt = 0;
     int m_iLastEndsWithMarker = -1;  // the segment's last member ends with it (-1: not read)
-    int64_t m_iCarry = 0;                 // where the next state begins in the next member
+    int64_t m_iCarry = 0;            // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
     bool m_bGeometryRanOver = false;  // the next word read must show it whole
     bool m_bMust = false;             // the states go on in the next member
