@@ -8,19 +8,24 @@
 // blocks: the length the family's own words confirm. Each length a member
 // of the segment has (whole blocks, or the base file's) is tried against
 // the time words it puts where states begin, counted from the segment's
-// first state over members of that length: the one that puts the most time
-// words above the one before, on to the end marker, is the writer's (with
-// the writer's length only the words of damaged members are out of order;
-// with another, the words it reads are not time words). A count of members
-// decides only between lengths the words cannot tell apart, and where no
-// length puts two time words in order (then as where each state lies in a
-// member, no less than the base file's).
+// first state over members of that length (a member of another length is
+// damaged with it, and passed by): it is confirmed only where every time
+// word is finite and above the one before, on to the end marker in the
+// segment's last member or, without it, to a state's end at that member's
+// end (a job still writing). Rising data words confirm nothing on their
+// own. A cut (the segment's end inside a state, its last member without
+// the end marker) is read with the length most of its members share, two
+// at least, where its time words agree. Where no length is confirmed, no
+// state of the segment that runs over members is kept, and the first
+// member whose length departs from the member's before it is named.
 // The lengths are sorted once for the family; a segment counts its own
 // members, and its time words are read so only where its members do not
-// show the writer's length alone (a base file shorter than the two or more
-// numbered members before the last, which share one length the last does
-// not pass, is no sign of damage): once for each length, at most
-// kMaxCandidates of them.
+// show the writer's length alone (a base file of another length than the
+// two or more numbered members before the last, which share one length the
+// last does not pass, is no sign of damage): once for each length, at most
+// kMaxCandidates of them. Where they do show it, the walk reads the family
+// with it, and where it stops at damage, the segment's last member's end
+// must confirm it (CheckSegmentEnd).
 #include <algorithm>
 #include <cmath>
 
@@ -145,7 +150,7 @@ void LSDynaStateWalk::JudgeSegmentLengths()
     for (const Candidate &x : m_Candidates)
         if (!x.bBase || x.iVotes > 1) numbered.push_back(x);
     if (numbered.size() == 1 && numbered[0].iVotes - (numbered[0].bBase ? 1 : 0) >= 2 &&
-        numbered[0].iWords >= Words(m_iBase) && Words(m_iSegmentEnd - 1) <= numbered[0].iWords) {
+        Words(m_iSegmentEnd - 1) <= numbered[0].iWords) {
         // (Unless the segment's end, as the walk reads it, shows that
         // length contradicted: CheckSegmentEnd.)
         m_bCheckEnd = numbered[0].iWords != Words(m_iBase);
@@ -293,9 +298,13 @@ void LSDynaStateWalk::WarnDeparting()
 }
 
 // The walk stopped inside a segment whose members' shared length was taken
-// without a word read (JudgeSegmentLengths): where the segment's last
-// member ends with the end marker at a word where, read with that length,
-// no state begins, its words contradict the length, and none is confirmed.
+// without a word read (JudgeSegmentLengths). Read with that length, the
+// segment's end must fall where its states say: the end marker that its
+// last member ends with where a state begins, or without it, the member's
+// end at a state's end (a job still writing). Else the length is
+// contradicted, unless the segment ends inside a state (a cut) and the
+// walk stopped at no time word out of order. Where it is, no length is
+// confirmed.
 void LSDynaStateWalk::CheckSegmentEnd()
 {
     if (!m_bCheckEnd || m_iFirstFile < m_iBase || m_eStop == Sign::Geometry ||
@@ -303,7 +312,6 @@ void LSDynaStateWalk::CheckSegmentEnd()
         return;
     m_bCheckEnd = false;
     const int iLast = m_iSegmentEnd - 1;
-    if (!LastEndsWithMarker()) return;
     int64_t q = m_iFirstAt;
     for (int j = m_iFirstFile; j < iLast; j++) {
         // (A member of another length is damaged: it is read as the others.)
@@ -311,7 +319,14 @@ void LSDynaStateWalk::CheckSegmentEnd()
         if (q < w) q += (w - q + m_S - 1) / m_S * m_S;
         q -= w;
     }
-    const int64_t iMarker = m_Times.ZerosFrom(iLast) - 1;
-    if (iMarker >= q && (iMarker - q) % m_S == 0) return;
+    const bool bMarker = LastEndsWithMarker();
+    const int64_t iEnd = bMarker ? m_Times.ZerosFrom(iLast) - 1 : Words(iLast);
+    if (iEnd >= q && (iEnd - q) % m_S == 0) return;
+    const Sign kTimes[] = {Sign::TimeNotNumber,     Sign::TimeBelow,     Sign::TimeSame,
+                           Sign::FollowedNotNumber, Sign::FollowedBelow, Sign::FollowedSame,
+                           Sign::TimeAboveNext,     Sign::TimeSameNext,  Sign::TimeAboveLater,
+                           Sign::LaterBelow,        Sign::LaterSame};
+    if (!bMarker && std::find(std::begin(kTimes), std::end(kTimes), m_eStop) == std::end(kTimes))
+        return;
     WarnDeparting();
 }

@@ -329,68 +329,46 @@ LSDynaTimeWord LSDynaStateWalk::NextTimeWord(int *pi, int64_t *po, float *pfTime
 
 // A time word fTime at word o of member i, not above the time read before
 // it: the two disagree, and every time word after them in the segment (to
-// its end marker or end) judges which is out of order. Where the later
-// and all after it rise in order, they go on from the later: every earlier
-// time word not below the first after it is damaged (Earlier, *pfFrom
-// that time);
-// but where they rise above the earlier too, the later is out of order
-// (Later), unless it lies above the time before the earlier (both fit:
-// the states end at the earlier, fewer states rather than a wrong one).
-// Else the run of time words in order that ends the segment (from its
-// first above the later and the time before the earlier: words of a
-// damaged member may begin it) goes on
-// from the earlier where it begins above it (Later); where it begins
-// below, every earlier time word not below its first is damaged (Earlier).
-// With no such run, the earlier is damaged where the later lies above the
-// time before it, else the later is taken out of order (Undecided), and
-// its member damaged. None where the two do not
-// disagree, at a new segment's first state (the segment before was listed
-// with its own header), or where no state runs over members: there each
-// lies whole in its member and no time word vouches for another.
+// its end marker or end) judges which is out of order: the run of them in
+// order that ends the segment, from its first above the later and the
+// time before the earlier (words of a damaged member, zeros say, may
+// begin it below them; where all of it lies below the time before the
+// earlier, that time is a damaged member's, and the run's first above the
+// later counts). Where it begins above the earlier, it goes on from the
+// earlier: the later is out of order (Later; where it goes on from the
+// later too, the words show no damage in the earlier, and name none).
+// Where it begins at or below the earlier, it goes on from below it:
+// every earlier time word not below its first is damaged (Earlier,
+// *pfFrom that time). With no time word after them above the later, every
+// earlier time word not below the later is damaged (two damaged members,
+// swapped say, may hold two time words in order above it).
+// None where the two do not disagree, at a new segment's first state (the
+// segment before was listed with its own header), or where no state runs
+// over members: there each lies whole in its member and no time word
+// vouches for another.
 LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t o, float fTime,
                                                                  float *pfFrom)
 {
     if (!Writer() || !m_bAnyTime || !std::isfinite(fTime) || fTime > m_fLastTime ||
         m_iLastTimeFile < m_iBase)
         return Disagreement::None;
-    // The first time word after them, whether all rise in order, and the
-    // first of the run in order that ends them above the later and the
-    // time before the earlier (a word that is not a number breaks it; words
-    // of a damaged member, zeros say, may begin it below them).
-    bool bAny = false, bInOrder = true, bRunBroken = false;
-    float fFirst = 0.0f, fPrev = 0.0f, f = 0.0f;
-    // (The run's first above the later, and above the time before the
-    // earlier too: NAN where it has none.)
-    float fRunLater = NAN, fRunBefore = NAN;
+    // The first of the run in order that ends the time words after them
+    // above the later, and above the time before the earlier too (NAN where
+    // it has none; a word that is not a number breaks the run).
+    float fRunLater = NAN, fRunBefore = NAN, fPrev = -INFINITY, f = 0.0f;
     const float fBefore = m_bTimeBefore ? std::max(fTime, m_fTimeBefore) : fTime;
-    for (int j = i; NextTimeWord(&j, &o, &f) == LSDynaTimeWord::Time;) {
-        if (!std::isfinite(f)) {
-            bInOrder = false;
-            bRunBroken = true;
-            continue;
-        }
-        if (!bAny) fFirst = f;
-        if (bAny && (bRunBroken || f <= fPrev)) fRunLater = fRunBefore = NAN;
+    for (int j = i; NextTimeWord(&j, &o, &f) == LSDynaTimeWord::Time; fPrev = f) {
+        if (!std::isfinite(f) || f <= fPrev) fRunLater = fRunBefore = NAN;
         if (std::isnan(fRunLater) && f > fTime) fRunLater = f;
         if (std::isnan(fRunBefore) && f > fBefore) fRunBefore = f;
-        bInOrder = bInOrder && (!bAny || f > fPrev);
-        bAny = true;
-        bRunBroken = false;
-        fPrev = f;
     }
-    // (A word of a damaged member below the time before the earlier may
-    // begin the run; where every word of the run lies below it, that time
-    // is itself a damaged member's.)
     const float fRun = std::isnan(fRunBefore) ? fRunLater : fRunBefore;
     const bool bRun = !std::isnan(fRun);
-    const bool bAboveBefore = !m_bTimeBefore || fTime > m_fTimeBefore;
     *pfFrom = fTime;
-    if (!bRun) return bAboveBefore ? Disagreement::Earlier : Disagreement::Undecided;
-    // (Where the later and every time word after it rise in order above the
-    // earlier, and the later lies above the time before it, both fit.)
-    if (fRun > m_fLastTime)
-        return bAboveBefore && bInOrder && fFirst > fTime ? Disagreement::Earlier
-                                                          : Disagreement::Later;
+    // (With none above the later, the later goes on from nothing after it:
+    // the earlier time words not below it are damaged.)
+    if (!bRun) return Disagreement::Earlier;
+    if (fRun > m_fLastTime) return Disagreement::Later;
     *pfFrom = fRun;
     return Disagreement::Earlier;
 }
@@ -410,9 +388,6 @@ bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
     }
     if (eJudged == Disagreement::None) return false;
     m_iNamedLater = m_iRead + 1;
-    // (Undecided, after a state that ran over: what followed it is named
-    // with the member it ended in.)
-    if (eJudged == Disagreement::Undecided && m_Pending.bHeld && m_Pending.bRanOver) return false;
     EndBefore(i);
     Warn(i, fTime < m_fLastTime ? Sign::LaterBelow : Sign::LaterSame);
     return true;

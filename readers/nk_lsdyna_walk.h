@@ -22,13 +22,15 @@
 // The writer's member length is the one the family's own words confirm
 // (nk_lsdyna_lengths.cpp); a member longer than it (not the last) is
 // damaged, and the largest member is not taken from such a member. A
-// member shorter than it that ends with the end marker (not the last) is
-// damaged too, not cut: no state keeps words from it. A state that ran over
+// member before the segment's last that holds the end marker is damaged
+// too, whatever its length, not cut: no state keeps words from it. Where
+// no length is confirmed, no state of the segment that runs over members
+// is kept, and the first member whose length departs is named. A state that ran over
 // is kept only when what follows it lies where the family says: the next
 // state's time, finite and above its own, or the end marker; and a time
 // word vouches for it only where the next time word agrees. Where two
-// disagree, the time word after the later judges which is out of order
-// (JudgeDisagreement): the later (its member is damaged), or the earlier
+// disagree, every time word after the later in the segment judges which
+// is out of order (JudgeDisagreement): the later (its member is damaged), or the earlier
 // ones (the states end before the first state with words in the member
 // that holds the first of them); the damaged member is named. So the
 // states a segment keeps are listed only when it ends, or the walk stops,
@@ -48,9 +50,10 @@
 // member's last word after its end marker (a base file's where it is not
 // whole blocks), a member's end back to its last word that is not zero
 // where a time word is zero or a member is short of the writer's length,
-// the time word after two that disagree, and, where a segment's members
-// have more than one length, the time words each length puts where states
-// begin.
+// the time words after two that disagree, where a segment's members have
+// more than one length, the time words each length puts where states
+// begin, and, where the walk stops in a segment whose members' shared
+// length was taken unread, its last member's end.
 #pragma once
 
 #include <cstdint>
@@ -159,7 +162,7 @@ private:
     };
     // Which of two time words that disagree the family's words show out of
     // order.
-    enum class Disagreement { None, Later, Earlier, Undecided };
+    enum class Disagreement { None, Later, Earlier };
 
     int64_t Words(int i) const { return (*m_pFiles)[(size_t)i].Words(m_iWordSize); }
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }

@@ -1382,10 +1382,11 @@ TEST_F(LSDynaDamage, LiveLastMemberOfARealFamilyOffersEveryState)
 // word short of its geometry's end is refused, with one member after it
 // and with two, the first as long as the base file; a
 // state that ran over members (state 2, from d3plot02) followed by a time
-// equal to its own or below it but above state 1's: the words cannot show
-// which is wrong, and the states end before state 1, which runs on into
-// d3plot02, named; followed by a time below state 1's too or one that is
-// not a number, it is dropped and the member it ended in named; the last member ending at a
+// equal to its own or below it but above state 1's, or below state 1's
+// too: the time words after it go on from state 2's, so state 3's is out
+// of order, and d3plot03, which holds it, is named (state 1 stays);
+// followed by a time that is not a number, state 2 is dropped and the
+// member it ended in named; the last member ending at a
 // state's end without its marker, that state zero from its middle on, keeps
 // it (a run still writing); a member that is not the last ending at a
 // state's end without its marker, zero from that state's time word on,
@@ -1447,10 +1448,10 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
              "ends inside state 1"},
             {&pair, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
             {&sameSize, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
-            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 0, 0.0f,
-             "state 2 has the time of the state after it", 2},
-            {&split, 3, WithWord(split[3], 202, iWordSize, 0.0005), 0, 0.0f,
-             "state 2 has a time above the time after it", 2},
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 1, 0.0f,
+             "state 3 has the time of the state before it"},
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.0005), 1, 0.0f,
+             "state 3 has a time below the time before it"},
             {&split, 3, WithWord(split[3], 202, iWordSize, -1.0), 1, 0.0f,
              "state 3 has a time below the time before it"},
             {&split, 3, WithWord(split[3], 202, iWordSize, NAN), 1, 0.0f,
@@ -1730,10 +1731,11 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
                 // (Of two swapped members, the time words may show either;
                 // every time word after a disagreement judges it, so the
                 // states that lie wholly before the damage stay, but where
-                // the data words of a swapped projectile pair fall in order
-                // with the times after them: no state is offered then.)
-                const bool bNone = iLast > m && shown.states.empty() &&
-                                   dir.find("projectile") != std::string::npos;
+                // data words of the projectile's damaged members fall in
+                // order with the times after them, or no time word follows:
+                // no state is offered then.)
+                const bool bNone =
+                    shown.states.empty() && dir.find("projectile") != std::string::npos;
                 EXPECT_TRUE(Names(m) || Names(iLast) || (Names(iEarlier) && bEither) || bNone)
                     << text;
                 if (iLast > m && !bNone) {
@@ -1979,9 +1981,9 @@ std::vector<Member> SplitGeometryFamily(int iWordSize, int64_t iNodes, int iShel
 
 // Running on over members at their ends, in 4- and 8-byte words: a state of
 // 768 words that ran on over members and ends at d3plot03's end, followed by
-// its own time at d3plot04's first word: that time (in d3plot02) vouches
-// for no state, and the states end before state 1, which runs on into
-// d3plot02, named; a
+// its own time at d3plot04's first word: the time words after it go on from
+// state 2's, so d3plot04, which holds it, is named, and states 1 and 2
+// stay; a
 // geometry of 2,048 words that runs on into d3plot01 and ends at its end is
 // refused without a d3plot02 and with one whose first word is not a number,
 // and opens with one that begins with the end marker; a geometry of 1,324
@@ -1998,9 +2000,9 @@ TEST_F(LSDynaDamage, RunningOnOverMembersEndsAtTheirEnds)
             copy.Cut({"d3plot04", WithWord(split[4], 0, iWordSize, 0.001)}, split[4].bytes.size());
             MessageCapture capture;
             ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
-            EXPECT_EQ(NKLSDynaGetNumStates(), 0);
-            ExpectOneWarning(capture, copy.Path("d3plot02"), 1, 0, 0.0f,
-                             "state 2 has the time of the state after it");
+            EXPECT_EQ(NKLSDynaGetNumStates(), 2);
+            ExpectOneWarning(capture, copy.Path("d3plot04"), 1, 2, 0.001f,
+                             "state 3 has the time of the state before it");
             NKLSDynaClose();
         }
         const std::vector<Member> exact = SplitGeometryFamily(iWordSize, 658, 2, false);
