@@ -320,8 +320,8 @@ int main(int argc, char **argv)
     std::vector<size_t> lengths;
     for (size_t b = 1; b <= 27; b++) lengths.push_back(b * 2048);
     SweepLengths(ansys, dir, lengths, 20, &whole, &running);
-    SweepLengths(projectile, dir, {100 * 4096, 170 * 4096, 171 * 4096, 172 * 4096, 200 * 4096},
-                 16, &whole, &running);
+    SweepLengths(projectile, dir, {100 * 4096, 170 * 4096, 171 * 4096, 172 * 4096, 200 * 4096}, 16,
+                 &whole, &running);
     SweepLengths(qd, dir, {92 * 2048, 93 * 2048, 94 * 2048, 95 * 2048, 96 * 2048}, 1, &whole,
                  &running);
     Print("whole families at every member length", whole);
