@@ -1680,6 +1680,7 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
         FamilyCopy copy(dir, split);
         const Shown whole = Show(PlotReader(), copy.Path("d3plot"));
         ASSERT_EQ(whole.states.size(), w.states.size());
+        int iWaived = 0;  // opens that offer no state and name another member
         for (size_t m = 1; m < split.size(); m++) {
             size_t iBefore = 0, iEarlier = 0;
             for (const ListedState &s : w.states) {
@@ -1736,13 +1737,16 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
                 // no state is offered then.)
                 const bool bNone =
                     shown.states.empty() && dir.find("projectile") != std::string::npos;
-                EXPECT_TRUE(Names(m) || Names(iLast) || (Names(iEarlier) && bEither) || bNone)
-                    << text;
+                const bool bNamed = Names(m) || Names(iLast) || (Names(iEarlier) && bEither);
+                EXPECT_TRUE(bNamed || bNone) << text;
+                iWaived += bNamed ? 0 : 1;
                 if (iLast > m && !bNone) {
                     EXPECT_GE(shown.states.size(), iBefore) << text;
                 }
             }
         }
+        // (Of the projectile's 19 swaps and 77 copies, few.)
+        EXPECT_LE(iWaived, 4);
     });
 }
 
