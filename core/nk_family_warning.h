@@ -10,10 +10,10 @@
 #include <string>
 
 struct NKFamilyWarning {
-    std::string member;             // the member as the line names it (its kind and path)
-    std::string found;              // what was found there ("holds only zeros")
-    std::string statesEnd;          // "states end with state 3 at time 0.5", "no state is whole"
-    const char *pszJoint = ", ";    // what joins the two (": " after a clause of its own)
+    std::string member;           // the member as the line names it (its kind and path)
+    std::string found;            // what was found there ("holds only zeros")
+    std::string statesEnd;        // "states end with state 3 at time 0.5", "no state is whole"
+    const char *pszJoint = ", ";  // what joins the two (": " after a clause of its own)
 
     // "<member> <found><joint><states end>."
     std::string TerminalLine(void) const;

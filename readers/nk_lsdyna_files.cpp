@@ -294,8 +294,7 @@ void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float f
 
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime)
 {
-    WarnFamily(pszMember,
-               "ends inside a word, the bytes after its last whole word are left out",
+    WarnFamily(pszMember, "ends inside a word, the bytes after its last whole word are left out",
                StatesEnd(iStates, fLastTime).GetText(), NK_MSG_WARNING, ": ");
 }
 

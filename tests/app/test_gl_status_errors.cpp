@@ -161,8 +161,7 @@ TEST_F(StatusErrorTest, DamagedLSDynaFamiliesNameTheirSign)
         ASSERT_GT(iBaseWords, 0);
         const std::string base = dir + "/d3plot", first = dir + "/d3plot01";
         const std::string whole = NKTestReadFile(base);
-        ASSERT_TRUE(
-            NKTestWriteBytes(first, std::vector<uint8_t>(NKTestReadFile(first).size(), 0)));
+        ASSERT_TRUE(NKTestWriteBytes(first, std::vector<uint8_t>(NKTestReadFile(first).size(), 0)));
         MessageCapture capture;
         Open(base);
         EXPECT_TRUE(capture.HasLine("LS-DYNA family file " + first +
