@@ -6,13 +6,6 @@
 
 #include "core/nk_message.h"
 
-namespace {
-
-// The warning being printed; messages run on the user-interface thread.
-const NKFamilyWarning *sg_pPrinting = nullptr;
-
-}  // namespace
-
 std::string NKFamilyWarning::TerminalLine(void) const
 {
     return member + " " + found + pszJoint + statesEnd + ".";
@@ -27,10 +20,5 @@ std::string NKFamilyWarning::StatusLine(void) const
 
 void NKPrintFamilyWarning(const NKFamilyWarning &warning, int iLevel)
 {
-    const NKFamilyWarning *pOuter = sg_pPrinting;
-    sg_pPrinting = &warning;
-    NKPrintMessage(warning.TerminalLine().c_str(), iLevel);
-    sg_pPrinting = pOuter;
+    NKPrintMessageFrom(warning.TerminalLine().c_str(), iLevel, &warning);
 }
-
-const NKFamilyWarning *NKPrintedFamilyWarning(void) { return sg_pPrinting; }

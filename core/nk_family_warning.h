@@ -23,7 +23,5 @@ struct NKFamilyWarning {
 
 // Prints the warning's terminal line at iLevel (NK_MSG_WARNING, or
 // NK_MSG_ERROR where the open fails); while a sink receives that line,
-// NKPrintedFamilyWarning gives the warning it came from.
+// NKPrintedFamilyWarning (core/nk_message.h) gives the warning.
 void NKPrintFamilyWarning(const NKFamilyWarning &warning, int iLevel);
-// The family warning whose line a sink is receiving now, else null.
-const NKFamilyWarning *NKPrintedFamilyWarning(void);
