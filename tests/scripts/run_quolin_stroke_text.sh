@@ -18,7 +18,6 @@ program="$1"
 examples="$2"
 scripts="$(cd "$(dirname "$0")" && pwd)"
 . "$scripts/fresh_home.sh"
-err="$home/err.txt"
 
 for tool in openbox xprop; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/install-deps installs it)"; exit 77; }
@@ -78,11 +77,11 @@ run() {
   local case="$1" file="$2"
   shift 2
   rm -f "$file.ppm"
-  run_limited "$(wait_limit 120)" "$program" "$@" "$file.qlc" >/dev/null 2>"$err"
+  run_limited "$(wait_limit 120)" "$program" "$@" "$file.qlc" >/dev/null 2>"$home/err.txt"
   status=$?
   [ $status -eq 0 ] || fail "$case, $file: status $status"
   [ -s "$file.ppm" ] || fail "$case, $file: no picture"
-  ! grep -qiE "freeglut|stroke text" "$err" || fail "$case, $file: a word of freeglut or stroke text"
+  ! grep -qiE "freeglut|stroke text" "$home/err.txt" || fail "$case, $file: a word of freeglut or stroke text"
 }
 
 # run_as_none CASE ...: run, and the picture is the one with no manager.
