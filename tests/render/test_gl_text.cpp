@@ -5,7 +5,11 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -24,6 +28,7 @@
 #include "render/nk_label_overlay.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
+#include "tests/test_support/message_capture.h"
 
 namespace {
 
@@ -451,6 +456,30 @@ TEST_F(TextGL, StrokeFontsLightAsciiAndSkipHighBytes)
         EXPECT_EQ(StackSum(), iStacks);
         EXPECT_EQ(CountLit(ReadFrame(), {0, 0, kWidth, kHeight}) > 0, c.bLit) << c.pszText;
     }
+}
+
+// Where freeglut cannot start (here on a display nobody serves, in a
+// process of its own without the Qt application), stroke text is left out
+// and its first attempt says why, once, as a warning; the process goes on.
+TEST(StrokeTextDeathTest, AFontThatCannotStartIsSaidOnceAndLeftOut)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    int n = 900;
+    while (access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0) n++;
+    const std::string display = ":" + std::to_string(n);
+    EXPECT_EXIT(
+        {
+            setenv("DISPLAY", display.c_str(), 1);
+            MessageCapture capture;
+            NKDrawStrokeText("Launch Animation", 10.0f);
+            NKDrawStrokeText("Step: 1", 10.0f);
+            if (capture.Lines().size() != 1 || capture.Lines()[0].iLevel != NK_MSG_WARNING)
+                std::_Exit(2);
+            std::fprintf(stderr, "said once: %s\n", capture.Lines()[0].text.c_str());
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0),
+        "said once: Stroke text cannot be drawn: failed to open display '" + display + "'");
 }
 
 TEST_F(TextGL, AnchoredTextWithStrokeFontsIsProjectedAndQueued)
