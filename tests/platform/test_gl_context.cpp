@@ -14,9 +14,8 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "platform/nk_gl_context.h"
+#include "tests/test_support/test_files.h"
 
 // X11 defines macros (None, Bool, Status) that other headers use.
 #include <X11/Xlib.h>
@@ -104,9 +103,7 @@ int KeepXError(Display *, XErrorEvent *) { return 0; }
 TEST(StrokeFontDeathTest, AStartThatCannotCompleteLeavesTheProcessRunning)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    int n = 900;
-    while (access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0) n++;
-    const std::string display = ":" + std::to_string(n);
+    const std::string display = NKTestUnservedDisplay();
     EXPECT_EXIT(
         {
             setenv("DISPLAY", display.c_str(), 1);

@@ -5,8 +5,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +27,7 @@
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
 #include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -464,9 +463,7 @@ TEST_F(TextGL, StrokeFontsLightAsciiAndSkipHighBytes)
 TEST(StrokeTextDeathTest, AFontThatCannotStartIsSaidOnceAndLeftOut)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    int n = 900;
-    while (access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0) n++;
-    const std::string display = ":" + std::to_string(n);
+    const std::string display = NKTestUnservedDisplay();
     EXPECT_EXIT(
         {
             setenv("DISPLAY", display.c_str(), 1);
