@@ -340,7 +340,7 @@ void NKGLMenuItemCommand(const NKGLMenu *pMenu, int iId, char *pszOut, int iSize
     } else if (iId >= 351 && iId <= 350 + LodLevels()) {
         line = NKString::FromFormat("lod level %d", iId - 351);
     } else if (iId == 702) {
-        line = NKString::FromFormat("animresults %d %d %d", 1, NKGetInterfaceNumSteps(), 1);
+        line = NKPlayLine();
     } else if (const char *pszFixed = FixedCommand(iId)) {
         line = NKString(pszFixed);
     }

@@ -17,7 +17,6 @@
 #include <QToolTip>
 #include <qdrawutil.h>
 
-#include <cctype>
 #include <cmath>
 #include <vector>
 
@@ -26,6 +25,7 @@
 #include "app/nk_statusbar_progress.h"
 #include "app/nk_view_window.h"
 #include "core/nk_diagnostic.h"
+#include "core/nk_family_warning.h"
 #include "core/nk_message.h"
 #include "core/nk_string.h"
 #include "platform/nk_progress_ui.h"
@@ -518,29 +518,12 @@ NKStatusErrorScope::~NKStatusErrorScope()
     NKSetMessageSink(m_pfnPrevious, m_pPreviousUser);
     const std::string &first = m_FirstError.empty() ? m_FirstWarning : m_FirstError;
     const std::string &shown = m_LeadError.empty() ? first : m_LeadError;
-    if (!shown.empty()) NKSetStatusbarText(NKStatusLineText(shown).c_str(), 0);
+    if (!shown.empty()) NKSetStatusbarText(shown.c_str(), 0);
 }
 
-std::string NKStatusLineText(const std::string &line)
+std::string NKStatusLineText(const std::string &line, const NKFamilyWarning *pWarning)
 {
-    // How a family's conclusion opens, after the ", " or ": " that ends
-    // what was found (readers/nk_lsdyna_files.cpp words them).
-    static const char *const kConclusions[] = {"states end ", "no state is whole"};
-    size_t iSeparator = std::string::npos;
-    for (const char *pszConclusion : kConclusions)
-        for (const char *pszBefore : {", ", ": "}) {
-            const size_t i = line.rfind(std::string(pszBefore) + pszConclusion);
-            if (i != std::string::npos && (iSeparator == std::string::npos || i > iSeparator))
-                iSeparator = i;
-        }
-    if (iSeparator == std::string::npos || iSeparator == 0) return line;
-    std::string conclusion = line.substr(iSeparator + 2);
-    // Only the line's last clause is its conclusion.
-    if (conclusion.find(", ") != std::string::npos || conclusion.find(": ") != std::string::npos)
-        return line;
-    if (!conclusion.empty() && conclusion.back() == '.') conclusion.pop_back();
-    conclusion[0] = char(std::toupper((unsigned char)conclusion[0]));
-    return conclusion + ": " + line.substr(0, iSeparator) + ".";
+    return pWarning != nullptr ? pWarning->StatusLine() : line;
 }
 
 void NKStatusErrorScope::Sink(const char *pszLine, int iMarkedLevel, void *pUser)
@@ -549,7 +532,8 @@ void NKStatusErrorScope::Sink(const char *pszLine, int iMarkedLevel, void *pUser
     const bool bText = pszLine != nullptr && *pszLine != '\0';
     const int iLevel = NKMessageLevel(iMarkedLevel);
     auto keepFirst = [&](bool bKeep, std::string *pKept) {
-        if (bText && bKeep && pKept->empty()) *pKept = pszLine;
+        if (bText && bKeep && pKept->empty())
+            *pKept = NKStatusLineText(pszLine, NKPrintedFamilyWarning());
     };
     keepFirst(iLevel == NK_MSG_ERROR, &pScope->m_FirstError);
     keepFirst(iLevel == NK_MSG_WARNING, &pScope->m_FirstWarning);

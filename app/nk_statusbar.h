@@ -17,6 +17,7 @@
 
 class QPainter;
 class QWidget;
+struct NKFamilyWarning;
 
 constexpr int NK_STATUSBAR_ID = 900;
 constexpr int NK_CANCEL_BUTTON_ID = 34010;
@@ -103,7 +104,8 @@ void NKStatusbarSubclassProc(int iControlId);
 // shows in the window and not only on the terminal. A failure's lead line
 // (a line marked NK_MSG_LEAD, core/nk_message.h) printed while the scope
 // lives goes there instead of its first error. Inner scopes do nothing.
-// The line shows as NKStatusLineText gives it.
+// A line shows as NKStatusLineText gives it, with the family warning it
+// was printed from, if any (core/nk_family_warning.h).
 class NKStatusErrorScope {
 public:
     NKStatusErrorScope();
@@ -116,19 +118,20 @@ private:
     bool m_bOuter = false;
     void (*m_pfnPrevious)(const char *, int, void *) = nullptr;
     void *m_pPreviousUser = nullptr;
+    // The lines kept, as the status line shows them.
     std::string m_FirstError;
     std::string m_FirstWarning;
     std::string m_LeadError;  // the first line marked NK_MSG_LEAD
 };
 
-// A line as the status line shows it: a line that ends with where a
-// damaged family's states end ("LS-DYNA family file F holds only zeros
-// from state 11 on, states end with state 10 at time 0.5.") shows that
-// first ("States end with state 10 at time 0.5: LS-DYNA family file F
-// holds only zeros from state 11 on."), so that a line cut to the part's
-// width still says how many states remain, and hovering shows the rest.
-// Any other line shows as it is. The terminal keeps the line's own words.
-std::string NKStatusLineText(const std::string &line);
+// A line as the status line shows it: a damaged family's warning
+// (pWarning, the warning the line was printed from) with where the
+// family's states end first ("States end with state 10 at time 0.5:
+// LS-DYNA family file F holds only zeros from state 11 on."), so that a
+// line cut to the part's width still says how many states remain, and
+// hovering shows the rest; any other line (pWarning null) as it is, whatever
+// its words. The terminal keeps the line's own words.
+std::string NKStatusLineText(const std::string &line, const NKFamilyWarning *pWarning);
 
 // What the bar shows, for the window code and tests.
 QWidget *NKGetStatusbarWindow(void);

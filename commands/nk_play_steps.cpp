@@ -33,11 +33,15 @@ NKString StepRanges(const std::vector<int> &steps, const char *pszSeparator)
 
 }  // namespace
 
+NKString NKPlayLine(void)
+{
+    return NKString::FromFormat("animresults 1 %d 1", NKGetInterfaceNumSteps());
+}
+
 bool NKPlayAllSteps(void)
 {
+    if (ExecuteUICommand(NKPlayLine()) == NK_CMD_DONE) return true;
     const int iSteps = NKGetInterfaceNumSteps();
-    if (ExecuteUICommand(NKString::FromFormat("animresults 1 %d 1", iSteps)) == NK_CMD_DONE)
-        return true;
     std::vector<int> refused = NKRefusedAnimationSteps();
     if (refused.empty()) return false;
     std::sort(refused.begin(), refused.end());

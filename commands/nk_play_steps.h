@@ -8,10 +8,15 @@
 // own "animresults" keeps its failure over a refused step.
 #pragma once
 
-// Runs "animresults 1 N 1" over the source's N steps. Where the set-up
-// finds refused steps (the first one named by its check, once), the steps
-// that read play instead with "animresults steps ...", after the warning
-// "Play passes over refused state 5." (or "... states 3, 5-6."); with none
-// that reads, "No state of the data source reads: nothing plays." and
-// nothing changes. True when an animation was set up.
+#include "core/nk_string.h"
+
+// The line Play runs first: "animresults 1 N 1" over the source's N steps.
+// The Results Menu shows it as Launch Animation's line.
+NKString NKPlayLine(void);
+// Runs NKPlayLine(). Where the set-up finds refused steps (the first one
+// named by its check, once), the steps that read play instead with
+// "animresults steps ...", after the warning "Play passes over refused
+// state 5." (or "... states 3, 5-6."); with none that reads, "No state of
+// the data source reads: nothing plays." and nothing changes. True when an
+// animation was set up.
 bool NKPlayAllSteps(void);

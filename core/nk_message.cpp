@@ -36,10 +36,17 @@ void ConsoleSink(const char *pszLine, int iMarkedLevel, void *)
 
 NKMessageSink sg_pfnSink = ConsoleSink;
 void *sg_pSinkUser = nullptr;
+// The family warning of the line the sink receives now.
+const NKFamilyWarning *sg_pPrintedWarning = nullptr;
 
 }  // namespace
 
 void NKPrintMessage(const char *pszText, int iLevel)
+{
+    NKPrintMessageFrom(pszText, iLevel, nullptr);
+}
+
+void NKPrintMessageFrom(const char *pszText, int iLevel, const NKFamilyWarning *pWarning)
 {
     if (!sg_Output.bOutputOn) return;
     if (NKMessageLevel(iLevel) == NK_MSG_INFO && sg_Output.iInfoOffCount > 0) return;
@@ -48,9 +55,15 @@ void NKPrintMessage(const char *pszText, int iLevel)
 
     // Lines are the LF-separated tokens of the text: consecutive LFs give
     // empty lines, and a final LF gives no extra empty line.
-    for (NKString line = text.GetFirstToken('\n'); !line.IsNull(); line = text.GetNextToken('\n'))
+    for (NKString line = text.GetFirstToken('\n'); !line.IsNull(); line = text.GetNextToken('\n')) {
+        const NKFamilyWarning *pOuter = sg_pPrintedWarning;
+        sg_pPrintedWarning = pWarning;
         sg_pfnSink(line.GetText(), iLevel, sg_pSinkUser);
+        sg_pPrintedWarning = pOuter;
+    }
 }
+
+const NKFamilyWarning *NKPrintedFamilyWarning(void) { return sg_pPrintedWarning; }
 
 void NKPrintInfo(const char *pszText) { NKPrintMessage(pszText, NK_MSG_INFO); }
 void NKPrintWarning(const char *pszText) { NKPrintMessage(pszText, NK_MSG_WARNING); }

@@ -22,7 +22,15 @@ inline bool NKIsLeadLine(int iMarkedLevel) { return (iMarkedLevel & NK_MSG_LEAD)
 // Receives one line (without its LF) and its level, marks included.
 typedef void (*NKMessageSink)(const char *pszLine, int iLevel, void *pUser);
 
+struct NKFamilyWarning;
+
 void NKPrintMessage(const char *pszText, int iLevel);
+// Prints the text as NKPrintMessage does, from a damaged family's warning
+// (core/nk_family_warning.h): while a sink receives one of its lines,
+// NKPrintedFamilyWarning gives that warning; for any other line, one
+// printed from the sink meanwhile too, it gives null.
+void NKPrintMessageFrom(const char *pszText, int iLevel, const NKFamilyWarning *pWarning);
+const NKFamilyWarning *NKPrintedFamilyWarning(void);
 void NKPrintInfo(const char *pszText);
 void NKPrintWarning(const char *pszText);
 void NKPrintError(const char *pszText);

@@ -1,10 +1,8 @@
 // platform/nk_gl_context.cpp -- off-screen OpenGL contexts on Qt 6, the
-// context handles and the once-only freeglut initialisation (see
-// nk_gl_context.h).
+// context handles (see nk_gl_context.h; freeglut's start for the stroke
+// fonts is in nk_stroke_font.cpp).
 #include "platform/nk_gl_context.h"
 #include "platform/nk_gl_context_qt.h"
-
-#include <GL/freeglut.h>
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>
@@ -163,19 +161,4 @@ void *NKGetGLProcAddress(const char *pszName)
     QOpenGLContext *pCurrent = QOpenGLContext::currentContext();
     if (pCurrent == nullptr || pszName == nullptr) return nullptr;
     return reinterpret_cast<void *>(pCurrent->getProcAddress(pszName));
-}
-
-bool NKInitStrokeFont(void)
-{
-    static bool bDone = false;
-    if (bDone) return true;
-    if (!HasDisplay()) return false;
-    int argc = 1;
-    char arg0[] = "quolin";
-    char *argv[] = {arg0, nullptr};
-    glutInit(&argc, argv);
-    // Leaving the main loop must return to us rather than end the process.
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-    bDone = true;
-    return true;
 }

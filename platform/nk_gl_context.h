@@ -33,9 +33,15 @@ bool NKIsGLContextHandleLive(void *hContext);
 // no context is current.
 void *NKGetGLProcAddress(const char *pszName);
 
-// Calls glutInit once per process so that freeglut's stroke fonts can be
-// drawn. Answers false when no display is available.
+// Starts freeglut once per process so that its stroke fonts can be drawn,
+// on the X display of the Qt application (else the one DISPLAY names).
+// Answers false when no display is available (asked again later), and
+// from then on when freeglut could not start there; nothing freeglut or
+// the display does in the start ends the process.
 bool NKInitStrokeFont(void);
+// Why the stroke fonts cannot be drawn, in freeglut's words, once its
+// start failed; null before and when it started.
+const char *NKStrokeFontFailure(void);
 
 // Makes the context of a handle from NKGetCurrentGLContextHandle current
 // again (on the surface it was last current on); null releases the current

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/nk_diagnostic.h"
+#include "core/nk_family_warning.h"
 #include "core/nk_file.h"
 #include "core/nk_file_read.h"
 #include "core/nk_math.h"
@@ -23,6 +24,19 @@ LSDynaControlData g_LSDynacontrolData;
 namespace {
 
 bool sg_bTitleByteSwap = false;
+
+// The warning that names member pszMember, what was found there and where
+// the family's states end, printed at iLevel.
+void WarnFamily(const char *pszMember, const char *pszFound, const char *pszStatesEnd,
+                int iLevel = NK_MSG_WARNING, const char *pszJoint = ", ")
+{
+    NKFamilyWarning warning;
+    warning.member = std::string("LS-DYNA family file ") + pszMember;
+    warning.found = pszFound;
+    warning.statesEnd = pszStatesEnd;
+    warning.pszJoint = pszJoint;
+    NKPrintFamilyWarning(warning, iLevel);
+}
 
 void Reverse(unsigned char *p, int n) { std::reverse(p, p + n); }
 
@@ -233,9 +247,7 @@ int NKLSDynaFindFamilyFiles(const char *pszFileName, std::vector<LSDynaFamilyFil
     // named, refused by the open when it is empty.)
     for (size_t i = 1; i < pFiles->size(); i++) {
         if ((*pFiles)[i].iFileSize != 0) continue;
-        NKPrintWarning(NKString::FromFormat("LS-DYNA family file %s is empty, states end there.",
-                                            (*pFiles)[i].szFileName.GetText())
-                           .GetText());
+        WarnFamily((*pFiles)[i].szFileName.GetText(), "is empty", "states end there");
         pFiles->resize(i);
         break;
     }
@@ -251,9 +263,7 @@ int64_t NKLSDynaFileWords(const std::vector<LSDynaFamilyFile> &files, int i, int
 void NKLSDynaWarnMissingMember(const char *pszMember)
 {
     if (FileSize(pszMember) == 0) return;
-    NKPrintWarning(
-        NKString::FromFormat("LS-DYNA family file %s is missing, states end there.", pszMember)
-            .GetText());
+    WarnFamily(pszMember, "is missing", "states end there");
 }
 
 namespace {
@@ -262,8 +272,8 @@ namespace {
 // none is whole.
 NKString StatesEnd(int iStates, float fLastTime)
 {
-    if (iStates == 0) return NKString("no state is whole.");
-    return NKString::FromFormat("states end with state %d at time %g.", iStates, (double)fLastTime);
+    if (iStates == 0) return NKString("no state is whole");
+    return NKString::FromFormat("states end with state %d at time %g", iStates, (double)fLastTime);
 }
 
 }  // namespace
@@ -271,12 +281,8 @@ NKString StatesEnd(int iStates, float fLastTime)
 void NKLSDynaWarnFound(const char *pszMember, const char *pszFound, int iStates, float fLastTime,
                        bool bError)
 {
-    NKString text = NKString::FromFormat("LS-DYNA family file %s %s, ", pszMember, pszFound) +
-                    StatesEnd(iStates, fLastTime);
-    if (bError)
-        NKPrintError(text.GetText());
-    else
-        NKPrintWarning(text.GetText());
+    WarnFamily(pszMember, pszFound, StatesEnd(iStates, fLastTime).GetText(),
+               bError ? NK_MSG_ERROR : NK_MSG_WARNING);
 }
 
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime)
@@ -288,10 +294,8 @@ void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float f
 
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime)
 {
-    NKString text = NKString::FromFormat("LS-DYNA family file %s ends inside a word, the bytes "
-                                         "after its last whole word are left out: ",
-                                         pszMember);
-    NKPrintWarning((text + StatesEnd(iStates, fLastTime)).GetText());
+    WarnFamily(pszMember, "ends inside a word, the bytes after its last whole word are left out",
+               StatesEnd(iStates, fLastTime).GetText(), NK_MSG_WARNING, ": ");
 }
 
 // ---- The word stream -------------------------------------------------------------

@@ -397,6 +397,9 @@ struct LSDynaControlData {
     std::vector<LSDynaStateInfo> states;
     std::vector<LSDynaFamilyFile> files;
     std::vector<LSDynaHeader> headerCache;
+    // Per file, where its header lies in headerCache (-1 or past the end:
+    // not read yet): a state's read finds its segment's header directly.
+    std::vector<int> headerOfFile;
     int NEIPH = 0, NEIPS = 0;
 };
 extern LSDynaControlData g_LSDynacontrolData;

@@ -192,6 +192,7 @@ void NKLSDynaClearScan(void)
     g.states.clear();
     g.files.clear();
     g.headerCache.clear();
+    g.headerOfFile.clear();
     g.iNumGeometries = 0;
     g.bGeometryOnly = 0;
 }
@@ -210,11 +211,10 @@ bool FailFile(const LSDynaFamilyFile &file, const char *pszMessage, const char *
 bool NKLSDynaReadHeader(int iFile, LSDynaHeader *pHeader)
 {
     LSDynaControlData &g = g_LSDynacontrolData;
-    for (const LSDynaHeader &h : g.headerCache)
-        if (h.iFileIndex == iFile) {
-            *pHeader = h;
-            return true;
-        }
+    if (iFile >= 0 && iFile < (int)g.headerOfFile.size() && g.headerOfFile[(size_t)iFile] >= 0) {
+        *pHeader = g.headerCache[(size_t)g.headerOfFile[(size_t)iFile]];
+        return true;
+    }
     if (iFile < 0 || iFile >= (int)g.files.size()) return false;
     const LSDynaFamilyFile &file = g.files[(size_t)iFile];
     int iWordSize;
@@ -248,6 +248,8 @@ bool NKLSDynaReadHeader(int iFile, LSDynaHeader *pHeader)
     std::memcpy(g.title, h.title, sizeof(g.title));
     g.NEIPH = h.w[NK_DW_NEIPH];
     g.NEIPS = h.w[NK_DW_NEIPS];
+    if ((int)g.headerOfFile.size() <= iFile) g.headerOfFile.resize((size_t)iFile + 1, -1);
+    g.headerOfFile[(size_t)iFile] = (int)g.headerCache.size();
     g.headerCache.push_back(h);
     *pHeader = h;
     return true;

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <new>
 
+#include "core/nk_message.h"
 #include "core/nk_render_state.h"
+#include "core/nk_string.h"
 #include "platform/nk_gl_context.h"
 #include "render/nk_primitives.h"
 #include "render/nk_text.h"
@@ -21,6 +23,21 @@ NKUserText g_UserText;
 
 namespace {
 
+bool sg_bStrokeFailureSaid = false;
+
+// Whether the stroke font can be drawn. When freeglut could not start,
+// the text is left out and the first attempt says why, once.
+bool StrokeFontReady(void)
+{
+    if (NKInitStrokeFont()) return true;
+    const char *pszWhy = NKStrokeFontFailure();
+    if (pszWhy != nullptr && !sg_bStrokeFailureSaid) {
+        sg_bStrokeFailureSaid = true;
+        NKPrintWarning(NKString::FromFormat("Stroke text cannot be drawn: %s", pszWhy).GetText());
+    }
+    return false;
+}
+
 void CallTextLists(const char *pszText)
 {
     const size_t n = std::strlen(pszText);
@@ -31,7 +48,7 @@ void CallTextLists(const char *pszText)
 // 128-255 have no stroke glyph and are skipped.
 void DrawStrokeText(const NKTextItem *pItem)
 {
-    if (!NKInitStrokeFont()) return;
+    if (!StrokeFontReady()) return;
     glPushMatrix();
     glTranslatef(pItem->fX, pItem->fY, 0.0f);
     glScalef(pItem->iSize * 2e-5f, pItem->iSize * 3.2e-5f, 1.0f);
@@ -192,7 +209,7 @@ void NKEndText3D(void)
 
 void NKDrawStrokeText(const char *pszText, float fLimitWidth)
 {
-    if (pszText == nullptr || pszText[0] == '\0' || !NKInitStrokeFont()) return;
+    if (pszText == nullptr || pszText[0] == '\0' || !StrokeFontReady()) return;
     // One unit is the font's whole line, from the lowest descender to the
     // top of the capitals and accents (152.38 of the Roman font's units).
     const float fUnitsPerLine = glutStrokeHeight(GLUT_STROKE_ROMAN);

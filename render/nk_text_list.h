@@ -8,7 +8,8 @@
 // texts are drawn at once with the shared font lists of nk_text.h, or
 // projected and queued while the stroke-font switch (NKStrokeFontSwitch,
 // core/nk_render_state.h) is on. Stroke text is freeglut's Roman font and
-// draws nothing when NKInitStrokeFont answers false (no display).
+// draws nothing when NKInitStrokeFont answers false (no display, or
+// freeglut could not start there: a warning says so once).
 #pragma once
 
 #include <cstdint>

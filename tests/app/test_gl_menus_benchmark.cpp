@@ -361,6 +361,8 @@ TEST_F(MenusBenchmarkTest, ResultsMenuItemsRunTheLineOfTheirState)
         {606, "Delete Particle Traces", "noparticletrace", "noparticletrace"},
         {700, "Read Next State", "readstate next", "readstate next"},
         {701, "Read Previous State", "readstate previous", "readstate previous"},
+        // The item runs Play, whose first line is the item's.
+        {702, "Launch Animation", "animresults 1 3 1", "animresults 1 3 1"},
     };
     OpenBeam();
     ASSERT_EQ(ExecuteCommand("usermenu results"), 0);

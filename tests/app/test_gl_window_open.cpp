@@ -290,6 +290,42 @@ TEST_F(WindowOpenTest, StepAndPlayGoPastRefusedStates)
     EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pOpened);
 }
 
+// Step forward at the last state, which read when it was shown and is
+// refused since (the file cut inside it): the refusal is said once and on
+// the status line, with no word of states after it, and the state shown
+// stays, frame and all.
+TEST_F(WindowOpenTest, StepForwardAtTheLastStateRefusedAfterItWasReadKeepsIt)
+{
+    const std::string db = m_Dir + "/d3plot";
+    ASSERT_TRUE(LSDynaSaveFamilyWithBadStates(db, 3, {}));
+    OpenRecent(db);
+    ASSERT_EQ(NKGetInterfaceNumSteps(), 3);
+    ASSERT_EQ(ExecuteCommand("readstate 3 1 1"), 0);
+    ASSERT_EQ(g_pModel->iNumFrames, 1);
+    const NKGeometry *pShown = g_pModel->pFrames[0].pGeometry;
+    ASSERT_EQ(g_pModel->pFrames[0].iStepIndex, 2);
+    std::filesystem::resize_file(db, std::filesystem::file_size(db) - 8);
+    const std::string refusal =
+        "LS-DYNA file " + db +
+        ": state 3 is refused, the file changed on disk after it was opened.";
+    MessageCapture capture;
+    NKSetStatusbarText("Done.", 0);
+    EXPECT_EQ(NKMainWindowCommand(NK_MENU_STEPFORWARD), 0);
+    EXPECT_EQ(std::count_if(capture.Lines().begin(), capture.Lines().end(),
+                            [](const CapturedLine &l) {
+                                return l.text.find("is refused") != std::string::npos;
+                            }),
+              1)
+        << capture.Text();
+    EXPECT_TRUE(capture.Contains(refusal)) << capture.Text();
+    EXPECT_FALSE(capture.Contains("No state after")) << capture.Text();
+    EXPECT_EQ(NKGetStatusbarText(0), refusal);
+    ASSERT_EQ(g_pModel->iNumFrames, 1);
+    EXPECT_EQ(g_pModel->pFrames[0].pGeometry, pShown);
+    EXPECT_EQ(g_pModel->pFrames[0].iStepIndex, 2);
+    EXPECT_EQ(NKGetCurrentStep(), 2);
+}
+
 // Every place that plays passes refused states the same way: the tool
 // bar's Play and Play backward, the Animation menu's Play and the view's
 // Results Menu's Launch Animation, over families whose last state reads,

@@ -8,6 +8,7 @@
 
 #include "app/nk_statusbar.h"
 #include "app/nk_window_utils.h"
+#include "core/nk_family_warning.h"
 #include "platform/nk_progress_ui.h"
 
 namespace {
@@ -67,30 +68,62 @@ TEST(StatusbarLayout, ChildrenTakeTheirPlacesWhileThereIsRoom)
     }
 }
 
-// A damaged family's line shows where its states end first, whichever
-// damage it names; any other line shows as it is.
+// A damaged family's warning shows where its states end first, whichever
+// damage it names and whatever its folder is called (the parts come with
+// the warning, not from its words); the terminal's line keeps its words.
+// Any other line shows as it is, whatever it says.
 TEST(StatusbarLayout, AFamilysConclusionComesFirstOnTheStatusLine)
 {
     const std::string f = "LS-DYNA family file /run/d3plot11";
+    const std::string statesEndFolder = "LS-DYNA family file /run/x, states end y/d3plot02";
+    const std::string noneFolder = "LS-DYNA family file /run/x, no state is whole/d3plot02";
+    const std::string partWord =
+        "ends inside a word, the bytes after its last whole word are left out";
     const struct {
-        std::string line, shown;
-    } kCases[] = {
-        {f + " holds only zeros from state 11 on, states end with state 10 at time 0.5.",
+        std::string member, found, statesEnd;
+        const char *pszJoint;
+        std::string terminal, shown;
+    } kFamilies[] = {
+        {f, "holds only zeros from state 11 on", "states end with state 10 at time 0.5", ", ",
+         f + " holds only zeros from state 11 on, states end with state 10 at time 0.5.",
          "States end with state 10 at time 0.5: " + f + " holds only zeros from state 11 on."},
-        {f + " holds only zeros, no state is whole.",
+        {f, "holds only zeros", "no state is whole", ", ",
+         f + " holds only zeros, no state is whole.",
          "No state is whole: " + f + " holds only zeros."},
-        {f + " is missing, states end there.", "States end there: " + f + " is missing."},
-        {f + " ends inside a word, the bytes after its last whole word are left out: states end "
-             "with state 3 at time 0.002.",
-         "States end with state 3 at time 0.002: " + f +
-             " ends inside a word, the bytes after its last whole word are left out."},
-        // Not a family's conclusion: as it is.
-        {"No state after state 1 reads: state 1 stays.",
-         "No state after state 1 reads: state 1 stays."},
-        {"states end with state 2, then more.", "states end with state 2, then more."},
-        {"Done.", "Done."},
-        {"", ""}};
-    for (const auto &c : kCases) EXPECT_EQ(NKStatusLineText(c.line), c.shown) << c.line;
+        {f, "is missing", "states end there", ", ", f + " is missing, states end there.",
+         "States end there: " + f + " is missing."},
+        {f, partWord, "states end with state 3 at time 0.002", ": ",
+         f + " " + partWord + ": states end with state 3 at time 0.002.",
+         "States end with state 3 at time 0.002: " + f + " " + partWord + "."},
+        // Folders whose names hold a conclusion's words.
+        {statesEndFolder, "ends inside state 3", "no state is whole", ", ",
+         statesEndFolder + " ends inside state 3, no state is whole.",
+         "No state is whole: " + statesEndFolder + " ends inside state 3."},
+        {noneFolder, "is missing", "states end there", ", ",
+         noneFolder + " is missing, states end there.",
+         "States end there: " + noneFolder + " is missing."},
+        {noneFolder, partWord, "no state is whole", ": ",
+         noneFolder + " " + partWord + ": no state is whole.",
+         "No state is whole: " + noneFolder + " " + partWord + "."}};
+    for (const auto &c : kFamilies) {
+        NKFamilyWarning warning;
+        warning.member = c.member;
+        warning.found = c.found;
+        warning.statesEnd = c.statesEnd;
+        warning.pszJoint = c.pszJoint;
+        EXPECT_EQ(warning.TerminalLine(), c.terminal);
+        EXPECT_EQ(NKStatusLineText(c.terminal, &warning), c.shown) << c.terminal;
+    }
+    // Not a family's warning: as it is, whatever its words.
+    const std::string kLines[] = {
+        "No state after state 1 reads: state 1 stays.",
+        "states end with state 2, then more.",
+        f + " holds only zeros, no state is whole.",
+        "Unable to open file for reading: /run/x, states end y/d3plot",
+        "Error reading LS-DYNA geometry from /run/x, no state is whole/d3plot.",
+        "Done.",
+        ""};
+    for (const std::string &line : kLines) EXPECT_EQ(NKStatusLineText(line, nullptr), line);
 }
 
 TEST(WindowPlacement, AnchorsPlaceBesideTheReferenceInsideTheWorkArea)

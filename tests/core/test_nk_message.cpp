@@ -5,8 +5,10 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include "core/nk_diagnostic.h"
+#include "core/nk_family_warning.h"
 #include "core/nk_message.h"
 #include "tests/test_support/message_capture.h"
 
@@ -44,6 +46,40 @@ TEST_F(NKMessageTest, EachLevelReachesTheSink)
     EXPECT_TRUE(m_Capture.HasLine("warning", NK_MSG_WARNING));
     EXPECT_TRUE(m_Capture.HasLine("error", NK_MSG_ERROR));
     EXPECT_TRUE(m_Capture.HasLine("coded", NK_MSG_ERROR));
+}
+
+// A family's warning reaches the sink as its terminal line at its level,
+// with its parts to be had while the sink has the line, and only then: a
+// line printed before or after it, or from the sink meanwhile, has none.
+TEST_F(NKMessageTest, AFamilyWarningsPartsComeWithItsLineAlone)
+{
+    struct Seen {
+        std::vector<std::string> lines, statusLines;
+    } seen;
+    NKMessageSink pfnPrevious = nullptr;
+    void *pPreviousUser = nullptr;
+    NKSetMessageSink(
+        [](const char *pszLine, int, void *pUser) {
+            auto *p = static_cast<Seen *>(pUser);
+            const NKFamilyWarning *pWarning = NKPrintedFamilyWarning();
+            p->lines.push_back(pszLine);
+            p->statusLines.push_back(pWarning != nullptr ? pWarning->StatusLine() : "-");
+            if (p->lines.size() == 2) NKPrintInfo("from the sink");
+        },
+        &seen, &pfnPrevious, &pPreviousUser);
+    NKFamilyWarning warning;
+    warning.member = "LS-DYNA family file /run/x, states end y/d3plot02";
+    warning.found = "is missing";
+    warning.statesEnd = "states end there";
+    NKPrintWarning("before");
+    NKPrintFamilyWarning(warning, NK_MSG_ERROR);
+    NKPrintWarning("after");
+    NKSetMessageSink(pfnPrevious, pPreviousUser);
+    EXPECT_EQ(seen.lines, (std::vector<std::string>{"before", warning.TerminalLine(),
+                                                    "from the sink", "after"}));
+    EXPECT_EQ(seen.statusLines, (std::vector<std::string>{"-", warning.StatusLine(), "-", "-"}));
+    EXPECT_EQ(warning.StatusLine(),
+              "States end there: LS-DYNA family file /run/x, states end y/d3plot02 is missing.");
 }
 
 TEST_F(NKMessageTest, ConsecutiveLineFeedsGiveAnEmptyLine)

@@ -1,16 +1,24 @@
 // tests/platform/test_gl_context.cpp -- proves that the machine can draw with
 // OpenGL 1.1 immediate mode in a compatibility context and read the pixels
 // back, and that freeglut's stroke font can be drawn without ending the
-// process. Needs an X display (run under xvfb-run).
+// process, also where freeglut cannot start. Needs an X display (run
+// under xvfb-run).
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/nk_gl_context.h"
+#include "tests/test_support/test_files.h"
+
+// X11 defines macros (None, Bool, Status) that other headers use.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -83,6 +91,33 @@ TEST_F(GLContextTest, StrokeCharacterDrawsAndProcessGoesOn)
     for (size_t i = 0; i < pixels.size(); i += 4)
         if (pixels[i] > 128) iLit++;
     EXPECT_GT(iLit, 10) << "the stroke character left no lit pixels";
+}
+
+int KeepXError(Display *, XErrorEvent *) { return 0; }
+
+// freeglut that cannot start on its display (here a display nobody
+// serves, in a process of its own without the Qt application) leaves the
+// stroke font out with freeglut's reason, answers the same again without
+// trying, puts back the Xlib error handler that was in force, and the
+// process goes on.
+TEST(StrokeFontDeathTest, AStartThatCannotCompleteLeavesTheProcessRunning)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string display = NKTestUnservedDisplay();
+    EXPECT_EXIT(
+        {
+            setenv("DISPLAY", display.c_str(), 1);
+            XSetErrorHandler(KeepXError);
+            if (NKStrokeFontFailure() != nullptr) std::_Exit(2);
+            if (NKInitStrokeFont()) std::_Exit(3);
+            const char *pszWhy = NKStrokeFontFailure();
+            if (pszWhy == nullptr) std::_Exit(4);
+            if (NKInitStrokeFont() || NKStrokeFontFailure() != pszWhy) std::_Exit(5);
+            if (XSetErrorHandler(nullptr) != KeepXError) std::_Exit(6);
+            std::fprintf(stderr, "went on: %s\n", pszWhy);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "went on: failed to open display '" + display + "'");
 }
 
 }  // namespace

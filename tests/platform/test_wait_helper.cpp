@@ -123,6 +123,64 @@ TEST(TestWait, AWaitThatNeverHoldsAnswersFalseAndFailsItsCheck)
     }
 }
 
+// The stuck-wait watch's reckoning of a wait's thread past its limit, look
+// after look: time in a run queue is not blocked, whether the thread is
+// there at the look (the kernel has not added that time to the thread's
+// yet) or was between two looks (it has); time asleep is, and all the time
+// where the kernel says nothing. The kernel's texts read: the time queued
+// counts with the time run, and the state is the one after the name,
+// whatever the name holds.
+TEST(TestWait, TimeInARunQueueIsNotBlocked)
+{
+    struct Look {
+        int iAtMs;
+        long long iBusyMs;  // -1: unknown
+        bool bRunnable;
+    };
+    const struct {
+        const char *pszName;
+        std::vector<Look> looks;
+        int iBlockedMs;  // at the last look
+    } kCases[] = {
+        {"in a run queue at every look, the kernel adding nothing yet",
+         {{0, 10, true}, {3000, 10, true}, {6000, 10, true}, {9000, 10, true}},
+         0},
+        {"asleep at both looks, in a run queue between them",
+         {{0, 10, false}, {6000, 5990, false}},
+         20},
+        {"asleep all the time", {{0, 10, false}, {6000, 10, false}}, 6000},
+        {"in a run queue, then asleep", {{0, 10, true}, {2000, 10, true}, {8000, 10, false}}, 6000},
+        {"the kernel saying nothing", {{0, -1, false}, {6000, -1, false}}, 6000},
+    };
+    const auto begun = std::chrono::steady_clock::now();
+    for (const auto &c : kCases) {
+        NKTestBlockedReckoning reckoning;
+        std::chrono::steady_clock::duration blocked{};
+        for (const Look &look : c.looks)
+            blocked =
+                reckoning.Look(begun + std::chrono::milliseconds(look.iAtMs),
+                               {look.iBusyMs < 0 ? -1 : look.iBusyMs * 1000000, look.bRunnable});
+        EXPECT_EQ(std::chrono::duration_cast<std::chrono::milliseconds>(blocked).count(),
+                  c.iBlockedMs)
+            << c.pszName;
+    }
+    const struct {
+        const char *pszSchedstat, *pszStat;
+        long long iBusyNs;
+        bool bRunnable;
+    } kTexts[] = {
+        {"1500 2500 7\n", "12 (quolin) R 1 12 12", 4000, true},
+        {"1500 2500 7\n", "12 (a) R) S 1 12 12", 4000, false},
+        {"1500\n", "12 (b) D 1 12 12", -1, false},
+        {"", "", -1, false},
+    };
+    for (const auto &t : kTexts) {
+        const NKTestThreadLook look = NKTestThreadLookOf(t.pszSchedstat, t.pszStat);
+        EXPECT_EQ(look.iBusyNs, t.iBusyNs) << t.pszSchedstat;
+        EXPECT_EQ(look.bRunnable, t.bRunnable) << t.pszStat;
+    }
+}
+
 // A wait whose condition never comes back (as one stuck in a request to a
 // display that does not answer) ends the test program a little after the
 // limit, saying what it waited for, once the calls made for that case have

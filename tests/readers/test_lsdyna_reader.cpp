@@ -246,6 +246,69 @@ TEST_F(LSDynaReader, FixtureStatesResultsAndGeometryInEveryFormat)
     }
 }
 
+// A family restarted twice: d3plotaa's segment has three globals a state
+// and a square of side 2, the segments before and after it the fixture's
+// square without globals; the last has no end marker (a run still
+// writing). Each state, read in any order (a later segment's
+// before an earlier one's), is read with its own segment's header: its
+// size, its geometry and its words.
+TEST_F(LSDynaReader, StatesOfEverySegmentReadWithTheirOwnHeaderAndGeometry)
+{
+    LSDynaTestHeader wide = LSDynaShellFixtureHeader();
+    wide.w[18] = 3;  // NGLBV
+    const struct {
+        const char *pszName;
+        double dSide;
+        int iGlobals;
+        std::vector<double> times;
+    } kSegments[] = {{"d3plot", 1.0, 0, {0.0, 0.001}},
+                     {"d3plotaa", 2.0, 3, {0.002, 0.003}},
+                     {"d3plotab", 1.0, 0, {0.004}}};
+    std::vector<int> segmentOf;
+    for (const auto &seg : kSegments) {
+        LSDynaTestWriter w;
+        LSDynaWriteHeader(&w, seg.iGlobals > 0 ? wide : LSDynaShellFixtureHeader(), "restart");
+        const double d = seg.dSide;
+        const std::vector<double> square = {0, 0, 0, d, 0, 0, d, d, 0, 0, d, 0};
+        w.Floats(square);
+        w.Ints({1, 2, 3, 4, 1});
+        for (double t : seg.times) {
+            w.Float(t);
+            for (int g = 0; g < seg.iGlobals; g++) w.Float(10.0 * t + g);
+            for (size_t i = 0; i < square.size(); i++) w.Float(square[i] + (i % 3 == 0 ? t : 0));
+            segmentOf.push_back((int)(&seg - kSegments));
+        }
+        // (The last one's end marker would send its states on to d3plotab01.)
+        if (&seg != std::end(kSegments) - 1) w.Float(-999999.0);
+        ASSERT_TRUE(w.Save(Path(seg.pszName)));
+    }
+    MessageCapture capture;
+    ASSERT_TRUE(NKLSDynaOpen(Path("d3plot").c_str())) << capture.Text();
+    ASSERT_EQ(NKLSDynaGetNumStates(), 5) << capture.Text();
+    EXPECT_EQ(NKLSDynaGetControlData()->iNumGeometries, 3);
+    for (int s : {0, 2, 4, 3, 1, 2, 0, 4}) {
+        SCOPED_TRACE(s);
+        const auto &seg = kSegments[segmentOf[(size_t)s]];
+        const float fTime = 0.001f * (float)s;
+        const LSDynaGeometry *pGeo = NKLSDynaGetSegmentGeometry(s);
+        ASSERT_NE(pGeo, nullptr);
+        EXPECT_FLOAT_EQ(pGeo->Coord(2, 1), (float)seg.dSide);
+        ASSERT_TRUE(NKLSDynaReadState(s));
+        const LSDynaStateData &d = NKLSDynaGetStateData();
+        EXPECT_FLOAT_EQ(d.fTime, fTime);
+        ASSERT_EQ(d.globals.size(), (size_t)seg.iGlobals);
+        if (seg.iGlobals > 0) {
+            EXPECT_FLOAT_EQ(d.globals[2], 10.0f * fTime + 2.0f);
+        }
+        ASSERT_EQ(d.coords.size(), 12u);
+        EXPECT_FLOAT_EQ(d.coords[3], (float)seg.dSide + fTime);  // node 2's x
+        EXPECT_FLOAT_EQ(d.coords[7], (float)seg.dSide);          // node 3's y
+    }
+    for (const CapturedLine &line : capture.Lines()) {
+        EXPECT_NE(line.iLevel, NK_MSG_WARNING) << line.text;
+    }
+}
+
 TEST_F(LSDynaReader, MissingMemberEndsTheStatesWithAWarning)
 {
     LSDynaTestWriter base;

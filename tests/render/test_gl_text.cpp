@@ -6,6 +6,8 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -24,6 +26,8 @@
 #include "render/nk_label_overlay.h"
 #include "render/nk_text.h"
 #include "render/nk_text_list.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 
 namespace {
 
@@ -451,6 +455,28 @@ TEST_F(TextGL, StrokeFontsLightAsciiAndSkipHighBytes)
         EXPECT_EQ(StackSum(), iStacks);
         EXPECT_EQ(CountLit(ReadFrame(), {0, 0, kWidth, kHeight}) > 0, c.bLit) << c.pszText;
     }
+}
+
+// Where freeglut cannot start (here on a display nobody serves, in a
+// process of its own without the Qt application), stroke text is left out
+// and its first attempt says why, once, as a warning; the process goes on.
+TEST(StrokeTextDeathTest, AFontThatCannotStartIsSaidOnceAndLeftOut)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string display = NKTestUnservedDisplay();
+    EXPECT_EXIT(
+        {
+            setenv("DISPLAY", display.c_str(), 1);
+            MessageCapture capture;
+            NKDrawStrokeText("Launch Animation", 10.0f);
+            NKDrawStrokeText("Step: 1", 10.0f);
+            if (capture.Lines().size() != 1 || capture.Lines()[0].iLevel != NK_MSG_WARNING)
+                std::_Exit(2);
+            std::fprintf(stderr, "said once: %s\n", capture.Lines()[0].text.c_str());
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0),
+        "said once: Stroke text cannot be drawn: failed to open display '" + display + "'");
 }
 
 TEST_F(TextGL, AnchoredTextWithStrokeFontsIsProjectedAndQueued)

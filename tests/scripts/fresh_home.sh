@@ -43,11 +43,13 @@ run_limited() {
 
 # Starts an X server of the script's own at the niceness $1 (default 0): a
 # bare Xvfb, which resets when its last client leaves, on a display number
-# it picks itself. Sets DISPLAY and own_xvfb_pid; the caller ends it (its
+# it picks itself; further arguments are options of the server's own
+# ("-noreset"). Sets DISPLAY and own_xvfb_pid; the caller ends it (its
 # EXIT trap).
 start_own_xvfb() {
-  local tenths limit
-  nice -n "${1:-0}" Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$home/display" >"$home/xvfb.txt" 2>&1 &
+  local tenths limit niceness="${1:-0}"
+  shift $(($# > 0 ? 1 : 0))
+  nice -n "$niceness" Xvfb -displayfd 3 -screen 0 1280x1024x24 "$@" 3>"$home/display" >"$home/xvfb.txt" 2>&1 &
   own_xvfb_pid=$!
   limit=$(($(wait_limit 30) * 10))
   for ((tenths = 0; tenths < limit; tenths++)); do

@@ -30,7 +30,8 @@
 #      file is cut inside its geometry (to 19 of its 20 blocks): refused
 #      with an error naming it, and "info" still shows the beam; the family
 #      with d3plot01 all zeros opens with no state, one warning naming
-#      d3plot01 saying it holds only zeros;
+#      d3plot01 saying it holds only zeros; both in folders named
+#      "geometry, no state is whole" and "zeros, states end y";
 #   8. copies of the real families with two members damaged at once, with
 #      zeros from a state's time word on, and with a run still writing: the
 #      ansys d3plot01 cut inside its state 11 and d3plot02 cut too (ten
@@ -243,24 +244,26 @@ done
 echo "real families with a member cut short opened with the states before the cut, as the whole ones have them"
 
 # The ansys family with its base file cut inside its geometry, and with
-# d3plot01 all zeros, opened over the example beam.
-mkdir geometry zeros
-cp "$ansys"/d3plot* geometry/
-cp "$ansys"/d3plot* zeros/
-chmod u+w geometry/* zeros/*
-head -c 38912 "$ansys/d3plot" >geometry/d3plot
-head -c "$(wc -c <"$ansys/d3plot01")" /dev/zero >zeros/d3plot01
-printf '%s\n' 'debugcommands on' "open \"$PWD/geometry/d3plot\"" info "open \"$PWD/zeros/d3plot\"" \
+# d3plot01 all zeros, opened over the example beam, in folders whose names
+# hold the words of where states end: the lines keep their words.
+geometry="geometry, no state is whole" zeros="zeros, states end y"
+mkdir "$geometry" "$zeros"
+cp "$ansys"/d3plot* "$geometry/"
+cp "$ansys"/d3plot* "$zeros/"
+chmod u+w "$geometry"/* "$zeros"/*
+head -c 38912 "$ansys/d3plot" >"$geometry/d3plot"
+head -c "$(wc -c <"$ansys/d3plot01")" /dev/zero >"$zeros/d3plot01"
+printf '%s\n' 'debugcommands on' "open \"$PWD/$geometry/d3plot\"" info "open \"$PWD/$zeros/d3plot\"" \
   'readstate 1 1 1' exit >"$brovik/fileopen.qlc"
 timeout "$(wait_limit 60)" "$program" beam.nkf >"$out" 2>&1 || fail "cut geometry, zeros: status $?"
-grep -qxF "Error: LS-DYNA family file $PWD/geometry/d3plot ends inside its geometry, no state is whole." \
+grep -qxF "Error: LS-DYNA family file $PWD/$geometry/d3plot ends inside its geometry, no state is whole." \
   "$out" || fail "the cut base file is not named"
-grep -qxF "Error: Command: open \"$PWD/geometry/d3plot\"" "$out" || fail "the cut base file opened"
+grep -qxF "Error: Command: open \"$PWD/$geometry/d3plot\"" "$out" || fail "the cut base file opened"
 sed -n '/^>>> info/,/^>>> open/p' "$out" | grep -q 'Number of nodes\.*: 99$' ||
   fail "the beam did not stay"
-grep -qxF "Primary file $PWD/zeros/d3plot opened." "$out" || fail "the zero family did not open"
+grep -qxF "Primary file $PWD/$zeros/d3plot opened." "$out" || fail "the zero family did not open"
 [ "$(grep -c '^Warning: ' "$out")" -eq 1 ] &&
-  grep -qxF "Warning: LS-DYNA family file $PWD/zeros/d3plot01 holds only zeros, no state is whole." \
+  grep -qxF "Warning: LS-DYNA family file $PWD/$zeros/d3plot01 holds only zeros, no state is whole." \
     "$out" || fail "not one warning that d3plot01 holds only zeros"
 grep -qxF "Error: Command: readstate 1 1 1" "$out" || fail "the zero family offers a state"
 echo "a base file cut inside its geometry refused by name, a member of zeros named"

@@ -26,6 +26,13 @@ std::string NKTestMakeTempDir(const char *pszPrefix)
     return path;
 }
 
+std::string NKTestUnservedDisplay(void)
+{
+    int n = 900;
+    while (access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0) n++;
+    return ":" + std::to_string(n);
+}
+
 bool NKTestRemoveDir(const std::string &dir)
 {
     std::error_code error;

@@ -32,6 +32,10 @@ bool NKTestWriteBytes(const std::string &path, const void *pData, size_t iCount)
 bool NKTestWriteBytes(const std::string &path, const std::vector<uint8_t> &data);
 bool NKTestWriteText(const std::string &path, const std::string &text);
 
+// An X display name that no server of this machine serves: ":900", else
+// the first number after it without a socket in /tmp/.X11-unix.
+std::string NKTestUnservedDisplay(void);
+
 // The path of a file in the examples/ folder of the source tree.
 std::string NKTestExamplePath(const char *pszName);
 // The built program beside the running one (pszSelf is its argv[0]): the

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -37,11 +38,7 @@ struct RunningWait {
     pid_t iThread = 0;
     Clock::time_point tLimit;
     Clock::duration margin{};
-    // Set at the watch's first look after the limit: then, and how long
-    // the thread had run or waited for a processor until then.
-    bool bBaseline = false;
-    Clock::time_point tBaseline;
-    long long iBusyNsAtBaseline = 0;
+    NKTestBlockedReckoning blocked;  // from the watch's first look after the limit on
 };
 
 struct StuckWaitWatch {
@@ -71,59 +68,18 @@ StuckWaitWatch &Watch(void)
     std::_Exit(1);
 }
 
-// How long the thread has run on a processor and waited in a run queue
-// for one, in nanoseconds (the kernel's schedstat); -1 where that cannot
-// be read.
-long long BusyNs(pid_t iThread)
+// The text of one of the kernel's files about the thread ("schedstat",
+// "stat"); empty where it cannot be read.
+std::string ThreadFile(pid_t iThread, const char *pszName)
 {
     char szPath[64];
-    std::snprintf(szPath, sizeof szPath, "/proc/self/task/%d/schedstat", (int)iThread);
+    std::snprintf(szPath, sizeof szPath, "/proc/self/task/%d/%s", (int)iThread, pszName);
     std::FILE *pFile = std::fopen(szPath, "r");
-    if (pFile == nullptr) return -1;
-    long long iRun = 0, iQueued = 0;
-    const int iRead = std::fscanf(pFile, "%lld %lld", &iRun, &iQueued);
+    if (pFile == nullptr) return std::string();
+    char szText[512];
+    const size_t iRead = std::fread(szText, 1, sizeof szText - 1, pFile);
     std::fclose(pFile);
-    return iRead == 2 ? iRun + iQueued : -1;
-}
-
-// Whether the thread is runnable now: running, or in a run queue waiting
-// for a processor (state R in the kernel's stat, after the name in
-// parentheses, which may hold anything); false where that cannot be read.
-bool IsRunnable(pid_t iThread)
-{
-    char szPath[64];
-    std::snprintf(szPath, sizeof szPath, "/proc/self/task/%d/stat", (int)iThread);
-    std::FILE *pFile = std::fopen(szPath, "r");
-    if (pFile == nullptr) return false;
-    char szStat[512];
-    const size_t iRead = std::fread(szStat, 1, sizeof szStat - 1, pFile);
-    std::fclose(pFile);
-    szStat[iRead] = '\0';
-    const char *pszEnd = std::strrchr(szStat, ')');
-    return pszEnd != nullptr && pszEnd[1] == ' ' && pszEnd[2] == 'R';
-}
-
-// How long the wait's thread has been blocked since the watch's first
-// look after the limit, or since the last look that found it runnable:
-// the time it neither ran nor waited for a processor. A busy machine that
-// keeps a working wait from its next question keeps it in a run queue,
-// which does not count: neither while it is there (the kernel adds that
-// time to the thread's own only once it runs) nor after; a request that
-// never comes back blocks. Where the kernel does not say, all the time
-// since then counts.
-Clock::duration BlockedSinceLimit(RunningWait &wait, Clock::time_point now)
-{
-    const long long iBusyNs = BusyNs(wait.iThread);
-    if (!wait.bBaseline || IsRunnable(wait.iThread)) {
-        wait.bBaseline = true;
-        wait.tBaseline = now;
-        wait.iBusyNsAtBaseline = iBusyNs;
-    }
-    Clock::duration blocked = now - wait.tBaseline;
-    if (iBusyNs >= 0 && wait.iBusyNsAtBaseline >= 0)
-        blocked -= std::chrono::duration_cast<Clock::duration>(
-            std::chrono::nanoseconds(iBusyNs - wait.iBusyNsAtBaseline));
-    return blocked;
+    return std::string(szText, iRead);
 }
 
 // The watch thread: sleeps until the first running wait's limit passes,
@@ -147,7 +103,9 @@ void WatchWaits(void)
                 next = std::min(next, wait.tLimit);
                 continue;
             }
-            const Clock::duration blocked = BlockedSinceLimit(wait, now);
+            const Clock::duration blocked = wait.blocked.Look(
+                now, NKTestThreadLookOf(ThreadFile(wait.iThread, "schedstat").c_str(),
+                                        ThreadFile(wait.iThread, "stat").c_str()));
             if (blocked >= wait.margin) EndForStuckWait(watch, wait.pszWhat);
             next = std::min(next, now + std::max<Clock::duration>(wait.margin - blocked,
                                                                   std::chrono::milliseconds(10)));
@@ -194,6 +152,33 @@ void NKTestAtStuckWait(void (*pfnCall)(void))
     StuckWaitWatch &watch = Watch();
     std::lock_guard<std::mutex> lock(watch.mutex);
     watch.calls.push_back(pfnCall);
+}
+
+NKTestThreadLook NKTestThreadLookOf(const char *pszSchedstat, const char *pszStat)
+{
+    NKTestThreadLook look;
+    long long iRun = 0, iQueued = 0;
+    if (std::sscanf(pszSchedstat, "%lld %lld", &iRun, &iQueued) == 2) look.iBusyNs = iRun + iQueued;
+    // The state follows the name in parentheses, which may hold anything.
+    const char *pszEnd = std::strrchr(pszStat, ')');
+    look.bRunnable = pszEnd != nullptr && pszEnd[1] == ' ' && pszEnd[2] == 'R';
+    return look;
+}
+
+std::chrono::steady_clock::duration
+NKTestBlockedReckoning::Look(std::chrono::steady_clock::time_point now,
+                             const NKTestThreadLook &look)
+{
+    if (!m_bBaseline || look.bRunnable) {
+        m_bBaseline = true;
+        m_tBaseline = now;
+        m_iBusyNsAtBaseline = look.iBusyNs;
+    }
+    Clock::duration blocked = now - m_tBaseline;
+    if (look.iBusyNs >= 0 && m_iBusyNsAtBaseline >= 0)
+        blocked -= std::chrono::duration_cast<Clock::duration>(
+            std::chrono::nanoseconds(look.iBusyNs - m_iBusyNsAtBaseline));
+    return blocked;
 }
 
 int NKTestWaitLimitMs(void)

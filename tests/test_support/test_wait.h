@@ -23,6 +23,7 @@
 // works is late, never stuck.
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 // The limit in milliseconds: 60000 times QUOLIN_TEST_WAIT_SCALE (a decimal
@@ -53,6 +54,36 @@ public:
 
 private:
     unsigned long m_uId;
+};
+
+// What the watch reads of a wait's thread at one look past its limit: how
+// long it has run on a processor and waited in a run queue for one, in
+// nanoseconds (-1 where unknown), and whether it is runnable now (running,
+// or in a run queue).
+struct NKTestThreadLook {
+    long long iBusyNs = -1;
+    bool bRunnable = false;
+};
+// The look the kernel's texts of the thread give: its "schedstat" (time
+// run, time queued, slices) and its "stat" (id, name in parentheses, state).
+NKTestThreadLook NKTestThreadLookOf(const char *pszSchedstat, const char *pszStat);
+
+// How long a wait's thread has been blocked, look after look: the time
+// since the first look, or since the last that found it runnable, that it
+// neither ran nor waited for a processor. A busy machine that keeps a
+// working wait from its next question keeps it in a run queue, which does
+// not count: neither while it is there (the kernel adds that time to the
+// thread's own only once it runs) nor after; a request that never comes
+// back blocks. Where the kernel does not say, all the time counts.
+class NKTestBlockedReckoning {
+public:
+    std::chrono::steady_clock::duration Look(std::chrono::steady_clock::time_point now,
+                                             const NKTestThreadLook &look);
+
+private:
+    bool m_bBaseline = false;
+    std::chrono::steady_clock::time_point m_tBaseline;
+    long long m_iBusyNsAtBaseline = 0;
 };
 
 // pfnCall runs on the watch thread before it ends the program for a stuck
