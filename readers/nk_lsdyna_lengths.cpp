@@ -8,19 +8,24 @@
 // blocks: the length the family's own words confirm. Each length a member
 // of the segment has (whole blocks, or the base file's) is tried against
 // the time words it puts where states begin, counted from the segment's
-// first state over members of that length: the one that puts the most time
-// words above the one before, on to the end marker, is the writer's (with
-// the writer's length only the words of damaged members are out of order;
-// with another, the words it reads are not time words). A count of members
-// decides only between lengths the words cannot tell apart, and where no
-// length puts two time words in order (then as where each state lies in a
-// member, no less than the base file's).
+// first state over members of that length (a member of another length is
+// damaged with it, and passed by): it is confirmed only where every time
+// word is finite and above the one before, on to the end marker in the
+// segment's last member or, without it, to a state's end at that member's
+// end (a job still writing). Rising data words confirm nothing on their
+// own. A cut (the segment's end inside a state, its last member without
+// the end marker) is read with the length most of its members share, two
+// at least, where its time words agree. Where no length is confirmed, no
+// state of the segment that runs over members is kept, and the first
+// member whose length departs from the member's before it is named.
 // The lengths are sorted once for the family; a segment counts its own
 // members, and its time words are read so only where its members do not
-// show the writer's length alone (a base file shorter than the two or more
-// numbered members before the last, which share one length the last does
-// not pass, is no sign of damage): once for each length, at most
-// kMaxCandidates of them.
+// show the writer's length alone (a base file of another length than the
+// two or more numbered members before the last, which share one length the
+// last does not pass, is no sign of damage): once for each length, at most
+// kMaxCandidates of them. Where they do show it, the walk reads the family
+// with it, and where it stops at damage, the segment's last member's end
+// must confirm it (CheckSegmentEnd).
 #include <algorithm>
 #include <cmath>
 
@@ -131,6 +136,9 @@ void LSDynaStateWalk::JudgeSegmentLengths()
     m_iSegmentEnd = m_iBase + 1;
     while (m_iSegmentEnd < (int)m_pFiles->size() && !Base(m_iSegmentEnd)) m_iSegmentEnd++;
     m_Candidates.clear();
+    m_bCheckEnd = false;
+    m_iFirstFile = -1;
+    m_iLastEndsWithMarker = -1;
     Use(m_Plain);
     if (m_S <= m_iLargest) return;
     m_Candidates = SegmentCandidates();
@@ -142,8 +150,12 @@ void LSDynaStateWalk::JudgeSegmentLengths()
     for (const Candidate &x : m_Candidates)
         if (!x.bBase || x.iVotes > 1) numbered.push_back(x);
     if (numbered.size() == 1 && numbered[0].iVotes - (numbered[0].bBase ? 1 : 0) >= 2 &&
-        numbered[0].iWords >= Words(m_iBase) && Words(m_iSegmentEnd - 1) <= numbered[0].iWords)
+        Words(m_iSegmentEnd - 1) <= numbered[0].iWords) {
+        // (Unless the segment's end, as the walk reads it, shows that
+        // length contradicted: CheckSegmentEnd.)
+        m_bCheckEnd = numbered[0].iWords != Words(m_iBase);
         m_Candidates = numbered;
+    }
     if (!m_Candidates.empty()) Use(LengthsFor(m_Candidates[0].iWords));
     if (m_Candidates.size() < 2) m_Candidates.clear();
     if (m_Candidates.size() <= kMaxCandidates) return;
@@ -157,61 +169,164 @@ void LSDynaStateWalk::JudgeSegmentLengths()
 
 // The segment's first state has its time word at word o of member i: where
 // its members have more than one length, its words judge the writer's.
+// Where they confirm none, no state of the segment is kept: the first
+// member whose length departs from the others' is named.
 void LSDynaStateWalk::JudgeAt(int i, int64_t o)
 {
     if (m_Candidates.empty()) return;
-    Use(LengthsFor(ConfirmedLength(i, o)));
+    int64_t iLength = 0;
+    const bool bConfirmed = ConfirmedLength(i, o, &iLength);
     m_Candidates.clear();
+    Use(LengthsFor(iLength));
+    if (!bConfirmed) WarnDeparting();
 }
 
-// The candidate length whose time words, counted from the segment's first
-// at word o of member i over numbered members of that length, the family's
-// words confirm best (see the file comment): the most time words above the
-// one before, read on to the end marker or the segment's end (a word past
-// the end of a member shorter than the length is passed by: that member is
-// damaged); of lengths confirmed alike, the base file's, else the best
-// ranked. Where none confirms one, the count of members decides, no less
-// than the base file's length.
-int64_t LSDynaStateWalk::ConfirmedLength(int i, int64_t o)
+// How the family's words, read with one member length, end.
+LSDynaStateWalk::LengthRead LSDynaStateWalk::ReadWithLength(int i, int64_t o, int64_t iLength,
+                                                            int *piRead)
 {
-    const std::vector<Candidate> &c = m_Candidates;
-    int64_t iBest = 0;
-    size_t iBestAt = 0;
-    for (size_t t = 0; t < c.size(); t++) {
-        auto Size = [&](int j) {
-            return Base(j) || j + 1 == m_iSegmentEnd ? Words(j) : c[t].iWords;
-        };
-        int64_t iConfirmed = 0, q = o;
-        bool bBefore = false;  // the word before was a time
-        float fBefore = 0.0f;
-        for (int j = i;;) {
-            while (q >= Size(j) && j + 1 < m_iSegmentEnd) q -= Size(j++);
-            if (q >= Size(j)) break;
-            float fTime = 0.0f;
-            const LSDynaTimeWord eWord = m_Times.Read(j, q, &fTime);
-            // The end marker after a base file's geometry: the states begin
-            // in the next member.
-            if (eWord == LSDynaTimeWord::EndMarker && Base(j) && j + 1 < m_iSegmentEnd) {
-                j++;
-                q = 0;
-                continue;
-            }
-            if (eWord == LSDynaTimeWord::EndMarker) {
-                iConfirmed += bBefore ? 1 : 0;
-                break;
-            }
-            const bool bTime = eWord == LSDynaTimeWord::Time && std::isfinite(fTime);
-            if (bTime && bBefore && fTime > fBefore) iConfirmed++;
-            bBefore = bTime;
-            fBefore = fTime;
+    *piRead = 0;  // time words of numbered members read
+    const int iLast = m_iSegmentEnd - 1;
+    // A numbered member before the segment's last of another length is
+    // damaged with it: its words are no evidence, and are passed by (but
+    // the first state's time word, which lies where it does with any
+    // length).
+    auto Departs = [&](int j) { return !Base(j) && j < iLast && Words(j) != iLength; };
+    auto Size = [&](int j) { return Departs(j) ? iLength : Words(j); };
+    bool bBefore = false;  // a time word was read (the first state's, at least)
+    float fBefore = 0.0f;
+    int64_t q = o;
+    for (int j = i;;) {
+        while (q >= Size(j) && j < iLast) q -= Size(j++);
+        // Past the segment's end: its last word ends a state (a job still
+        // writing) or it ends inside one (a cut), unless the last member
+        // ends with the end marker, which no state start put there.
+        if (q >= Size(j))
+            return LastEndsWithMarker()         ? LengthRead::Contradicted
+                   : q == Size(j) && j == iLast ? LengthRead::Confirmed
+                                                : LengthRead::Cut;
+        if (Departs(j) && bBefore) {
             q += m_S;
+            continue;
         }
-        // (Of lengths the words confirm alike, the base file's.)
-        if (iConfirmed > iBest || (iConfirmed == iBest && c[t].bBase)) {
-            iBest = iConfirmed;
-            iBestAt = t;
+        float fTime = 0.0f;
+        const LSDynaTimeWord eWord = m_Times.Read(j, q, &fTime);
+        // The end marker after a base file's geometry: the states begin in
+        // the next member.
+        if (eWord == LSDynaTimeWord::EndMarker && Base(j) && j < iLast && q == o) {
+            j++;
+            q = 0;
+            continue;
+        }
+        if (eWord == LSDynaTimeWord::EndMarker)
+            return j == iLast ? LengthRead::Confirmed : LengthRead::Contradicted;
+        if (eWord != LSDynaTimeWord::Time || !std::isfinite(fTime) || (bBefore && fTime <= fBefore))
+            return LengthRead::Contradicted;
+        bBefore = true;
+        fBefore = fTime;
+        *piRead += Base(j) ? 0 : 1;
+        q += m_S;
+    }
+}
+
+// True when the segment's last member ends with the end marker and its
+// padding (read once a segment).
+bool LSDynaStateWalk::LastEndsWithMarker()
+{
+    if (m_iLastEndsWithMarker < 0) m_iLastEndsWithMarker = EndsWithMarker(m_iSegmentEnd - 1);
+    return m_iLastEndsWithMarker != 0;
+}
+
+// The candidate length the family's words confirm, counted from the
+// segment's first state at word o of member i (see the file comment): read
+// with it, every time word is finite and above the one before, on to the
+// end marker in the segment's last member, or to a state's end at that
+// member's end; of lengths confirmed alike, the best ranked. Where none is
+// confirmed, the one with which the segment ends inside a state (a cut),
+// every time word read before in order, that most of the numbered members
+// before the last share (two at least: one alone is no evidence). False, *piLength the base file's,
+// where the words confirm no length.
+bool LSDynaStateWalk::ConfirmedLength(int i, int64_t o, int64_t *piLength)
+{
+    const int iNumbered = m_iSegmentEnd - 1 - (m_iBase + 1);
+    for (const Candidate &c : m_Candidates) {
+        int iRead = 0;
+        const LengthRead eRead = ReadWithLength(i, o, c.iWords, &iRead);
+        // (The base file counts for its own length, its words agreeing.)
+        const int iOf = iNumbered + (c.bBase ? 1 : 0);
+        if (eRead == LengthRead::Confirmed ||
+            (eRead == LengthRead::Cut && c.iVotes >= 2 && 2 * c.iVotes > iOf)) {
+            *piLength = c.iWords;
+            return true;
         }
     }
-    if (iBest == 0) return std::max(c[0].iWords, Words(m_iBase));
-    return c[iBestAt].iWords;
+    *piLength = Words(m_iBase);
+    return false;
+}
+
+// The first numbered member of the segment before its last whose length
+// departs from the length of the member before it (the base file's for
+// the first), and the sign of its length: longer, or shorter (than the
+// base file, or than the other members).
+std::pair<int, LSDynaStateWalk::Sign> LSDynaStateWalk::Departing() const
+{
+    const int iLast = m_iSegmentEnd - 1;
+    int j = m_iBase + 1;
+    while (j < iLast && Words(j) == Words(j - 1)) j++;
+    if (j >= iLast) j = std::min(m_iBase + 1, iLast);
+    const int64_t iFrom = Words(j - 1);
+    if (Words(j) > iFrom) return {j, Sign::Longer};
+    if (j - 1 > m_iBase) return {j, Sign::ShortSplit};
+    for (int k = j + 1; k < m_iSegmentEnd; k++)
+        if (Words(k) >= iFrom) return {j, Sign::ShortOfBase};
+    return {j, Sign::ShortFromHere};
+}
+
+// No length is confirmed: no state of the segment that runs over members is
+// kept, and the first member whose length departs is named.
+void LSDynaStateWalk::WarnDeparting()
+{
+    Keep(true);
+    Drop();
+    m_Kept.erase(std::remove_if(m_Kept.begin(), m_Kept.end(),
+                                [](const Kept &k) { return k.iEndFile != k.iFile; }),
+                 m_Kept.end());
+    const std::pair<int, Sign> d = Departing();
+    m_szMissing = NKString();
+    m_bStop = false;
+    Warn(d.first, d.second);
+}
+
+// The walk stopped inside a segment whose members' shared length was taken
+// without a word read (JudgeSegmentLengths). Read with that length, the
+// segment's end must fall where its states say: the end marker that its
+// last member ends with where a state begins, or without it, the member's
+// end at a state's end (a job still writing). Else the length is
+// contradicted, unless the segment ends inside a state (a cut) and the
+// walk stopped at no time word out of order. Where it is, no length is
+// confirmed.
+void LSDynaStateWalk::CheckSegmentEnd()
+{
+    if (!m_bCheckEnd || m_iFirstFile < m_iBase || m_eStop == Sign::Geometry ||
+        !m_szMissing.IsEmpty())
+        return;
+    m_bCheckEnd = false;
+    const int iLast = m_iSegmentEnd - 1;
+    int64_t q = m_iFirstAt;
+    for (int j = m_iFirstFile; j < iLast; j++) {
+        // (A member of another length is damaged: it is read as the others.)
+        const int64_t w = Base(j) ? Words(j) : m_iFilled;
+        if (q < w) q += (w - q + m_S - 1) / m_S * m_S;
+        q -= w;
+    }
+    const bool bMarker = LastEndsWithMarker();
+    const int64_t iEnd = bMarker ? m_Times.ZerosFrom(iLast) - 1 : Words(iLast);
+    if (iEnd >= q && (iEnd - q) % m_S == 0) return;
+    const Sign kTimes[] = {Sign::TimeNotNumber,     Sign::TimeBelow,     Sign::TimeSame,
+                           Sign::FollowedNotNumber, Sign::FollowedBelow, Sign::FollowedSame,
+                           Sign::TimeAboveNext,     Sign::TimeSameNext,  Sign::TimeAboveLater,
+                           Sign::LaterBelow,        Sign::LaterSame};
+    if (!bMarker && std::find(std::begin(kTimes), std::end(kTimes), m_eStop) == std::end(kTimes))
+        return;
+    WarnDeparting();
 }

@@ -30,7 +30,10 @@ bool LSDynaStateWalk::Run(const ReadSegment &segment)
         // The one place states are listed: a segment's before the next
         // segment's header is read (no later word can end them), and the
         // rest where the walk ends.
-        if (bEnd || Base(i)) ListKept();
+        if (bEnd || Base(i)) {
+            if (m_bStop) CheckSegmentEnd();
+            ListKept();
+        }
         if (bEnd) break;
         if (!Base(i)) {
             ReadMember(i);
@@ -87,7 +90,7 @@ bool LSDynaStateWalk::StartSegment(int iBase, int64_t S, int64_t iStatesAt)
     if (m_iSegments == 1) m_bFirstGeometryComplete = true;
     if (iStatesAt < iWords) {
         JudgeAt(iBase, iStatesAt);
-        ReadTimes(iBase, iStatesAt);
+        if (!m_bStop) ReadTimes(iBase, iStatesAt);
     } else if (PartWord(iBase))
         Warn(iBase, Sign::PartWord);
     else if (!Last(iBase))
@@ -108,6 +111,7 @@ void LSDynaStateWalk::ReadMember(int i)
     }
     m_iExpect = f.iSuffixNumber + 1;
     if (m_iGeometryLeft == 0) JudgeAt(i, m_iCarry);
+    if (m_bStop) return;
     // Where states run on over members, one longer than the writer's
     // length holds words no state of the family has: the states end before
     // the first state it holds.
@@ -118,7 +122,7 @@ void LSDynaStateWalk::ReadMember(int i)
     // One shorter than it, of whole blocks, that ends with the end marker
     // is no cut member: it holds words no state of the family has (a copy
     // of a last member), and no state keeps words from it.
-    if (Writer() && !Base(i) && !Last(i) && Words(i) < m_iFilled && WholeBlocks(i) &&
+    if (Writer() && !Base(i) && i + 1 < m_iSegmentEnd && Words(i) < m_iFilled &&
         EndsWithMarker(i)) {
         EndBefore(i);
         Warn(i, Sign::HoldsMarker);
@@ -189,6 +193,10 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
             return;
         }
         Keep();
+        if (m_iFirstFile < m_iBase) {
+            m_iFirstFile = i;
+            m_iFirstAt = o;
+        }
         m_Pending = {true, o + m_S > iWords, i, o, fTime, m_iRead + 1};
         m_fTimeBefore = m_fLastTime;
         m_bTimeBefore = m_bAnyTime;
@@ -238,6 +246,12 @@ bool LSDynaStateWalk::WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float 
 // the next member.
 void LSDynaStateWalk::EndMarkerRead(int i, int64_t o)
 {
+    // Where states run over members, only the segment's last ends with it.
+    if (Writer() && !Base(i) && i + 1 < m_iSegmentEnd) {
+        EndBefore(i);
+        Warn(i, Sign::HoldsMarker);
+        return;
+    }
     Keep();
     m_iCarry = 0;
     m_bMust = Base(i);
@@ -297,50 +311,65 @@ void LSDynaStateWalk::ListKept()
     m_Kept.clear();
 }
 
-// The time word of the state after the one whose time word lies at word o
-// of member i, by the members' lengths (Missing where the segment ends
-// before it).
-LSDynaTimeWord LSDynaStateWalk::NextTimeWord(int i, int64_t o, float *pfTime)
+// The time word of the state after the one whose time word lies at word
+// *po of member *pi, by the members' lengths (Missing where the segment
+// ends before it); *pi and *po move on to it.
+LSDynaTimeWord LSDynaStateWalk::NextTimeWord(int *pi, int64_t *po, float *pfTime)
 {
-    int64_t q = o + m_S;
-    int j = i;
+    int64_t q = *po + m_S;
+    int j = *pi;
     for (; q >= Words(j); j++) {
         if (j + 1 >= (int)m_pFiles->size() || Base(j + 1)) return LSDynaTimeWord::Missing;
         q -= Words(j);
     }
+    *pi = j;
+    *po = q;
     return m_Times.Read(j, q, pfTime);
 }
 
 // A time word fTime at word o of member i, not above the time read before
-// it: the two disagree, and the time words around them judge which is out
-// of order. The later is (Later) where the next time word goes on from the
-// earlier and the later is not above the time before the earlier either.
-// The earlier time words are (Earlier) where the next goes on from the
-// later, or where the later is above the time before the earlier (where
-// both could be wrong, the states end at the earlier: fewer states rather
-// than a wrong one): every earlier one not below *pfFrom is, the later's
-// time where it lies above the time before the earlier, else the next
-// one's (the later, below two earlier times, is not taken for the
-// family's). Where neither shows, the later is taken out of order
-// (Undecided), and its member damaged. None where the two do not disagree, at a new segment's
-// first state (the segment before was listed with its own header), or
-// where no state runs over members: there each lies whole in its member
-// and no time word vouches for another.
+// it: the two disagree, and every time word after them in the segment (to
+// its end marker or end) judges which is out of order: the run of them in
+// order that ends the segment, from its first above the later and the
+// time before the earlier (words of a damaged member, zeros say, may
+// begin it below them; where all of it lies below the time before the
+// earlier, that time is a damaged member's, and the run's first above the
+// later counts). Where it begins above the earlier, it goes on from the
+// earlier: the later is out of order (Later; where it goes on from the
+// later too, the words show no damage in the earlier, and name none).
+// Where it begins at or below the earlier, it goes on from below it:
+// every earlier time word not below its first is damaged (Earlier,
+// *pfFrom that time). With no time word after them above the later, every
+// earlier time word not below the later is damaged (two damaged members,
+// swapped say, may hold two time words in order above it).
+// None where the two do not disagree, at a new segment's first state (the
+// segment before was listed with its own header), or where no state runs
+// over members: there each lies whole in its member and no time word
+// vouches for another.
 LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t o, float fTime,
                                                                  float *pfFrom)
 {
     if (!Writer() || !m_bAnyTime || !std::isfinite(fTime) || fTime > m_fLastTime ||
         m_iLastTimeFile < m_iBase)
         return Disagreement::None;
-    float fNext = 0.0f;
-    const bool bNext = NextTimeWord(i, o, &fNext) == LSDynaTimeWord::Time && std::isfinite(fNext);
-    const bool bAboveBefore = !m_bTimeBefore || fTime > m_fTimeBefore;
+    // The first of the run in order that ends the time words after them
+    // above the later, and above the time before the earlier too (NAN where
+    // it has none; a word that is not a number breaks the run).
+    float fRunLater = NAN, fRunBefore = NAN, fPrev = -INFINITY, f = 0.0f;
+    const float fBefore = m_bTimeBefore ? std::max(fTime, m_fTimeBefore) : fTime;
+    for (int j = i; NextTimeWord(&j, &o, &f) == LSDynaTimeWord::Time; fPrev = f) {
+        if (!std::isfinite(f) || f <= fPrev) fRunLater = fRunBefore = NAN;
+        if (std::isnan(fRunLater) && f > fTime) fRunLater = f;
+        if (std::isnan(fRunBefore) && f > fBefore) fRunBefore = f;
+    }
+    const float fRun = std::isnan(fRunBefore) ? fRunLater : fRunBefore;
+    const bool bRun = !std::isnan(fRun);
     *pfFrom = fTime;
-    if (bNext && fNext > m_fLastTime)
-        return bAboveBefore ? Disagreement::Earlier : Disagreement::Later;
-    if (bAboveBefore) return Disagreement::Earlier;
-    if (!bNext || fNext <= fTime) return Disagreement::Undecided;
-    *pfFrom = fNext;
+    // (With none above the later, the later goes on from nothing after it:
+    // the earlier time words not below it are damaged.)
+    if (!bRun) return Disagreement::Earlier;
+    if (fRun > m_fLastTime) return Disagreement::Later;
+    *pfFrom = fRun;
     return Disagreement::Earlier;
 }
 
@@ -359,9 +388,6 @@ bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
     }
     if (eJudged == Disagreement::None) return false;
     m_iNamedLater = m_iRead + 1;
-    // (Undecided, after a state that ran over: what followed it is named
-    // with the member it ended in.)
-    if (eJudged == Disagreement::Undecided && m_Pending.bHeld && m_Pending.bRanOver) return false;
     EndBefore(i);
     Warn(i, fTime < m_fLastTime ? Sign::LaterBelow : Sign::LaterSame);
     return true;

@@ -22,13 +22,15 @@
 // The writer's member length is the one the family's own words confirm
 // (nk_lsdyna_lengths.cpp); a member longer than it (not the last) is
 // damaged, and the largest member is not taken from such a member. A
-// member shorter than it that ends with the end marker (not the last) is
-// damaged too, not cut: no state keeps words from it. A state that ran over
+// member before the segment's last that holds the end marker is damaged
+// too, whatever its length, not cut: no state keeps words from it. Where
+// no length is confirmed, no state of the segment that runs over members
+// is kept, and the first member whose length departs is named. A state that ran over
 // is kept only when what follows it lies where the family says: the next
 // state's time, finite and above its own, or the end marker; and a time
 // word vouches for it only where the next time word agrees. Where two
-// disagree, the time word after the later judges which is out of order
-// (JudgeDisagreement): the later (its member is damaged), or the earlier
+// disagree, every time word after the later in the segment judges which
+// is out of order (JudgeDisagreement): the later (its member is damaged), or the earlier
 // ones (the states end before the first state with words in the member
 // that holds the first of them); the damaged member is named. So the
 // states a segment keeps are listed only when it ends, or the walk stops,
@@ -48,13 +50,15 @@
 // member's last word after its end marker (a base file's where it is not
 // whole blocks), a member's end back to its last word that is not zero
 // where a time word is zero or a member is short of the writer's length,
-// the time word after two that disagree, and, where a segment's members
-// have more than one length, the time words each length puts where states
-// begin.
+// the time words after two that disagree, where a segment's members have
+// more than one length, the time words each length puts where states
+// begin, and, where the walk stops in a segment whose members' shared
+// length was taken unread, its last member's end.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "readers/nk_lsdyna_format.h"
@@ -158,7 +162,7 @@ private:
     };
     // Which of two time words that disagree the family's words show out of
     // order.
-    enum class Disagreement { None, Later, Earlier, Undecided };
+    enum class Disagreement { None, Later, Earlier };
 
     int64_t Words(int i) const { return (*m_pFiles)[(size_t)i].Words(m_iWordSize); }
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }
@@ -176,7 +180,15 @@ private:
     void JudgeSegmentLengths();
     std::vector<Candidate> SegmentCandidates() const;
     void JudgeAt(int i, int64_t o);
-    int64_t ConfirmedLength(int i, int64_t o);
+    // How the family's words, read with a member length, end: confirming
+    // it, inside a state (a cut), or contradicting it.
+    enum class LengthRead { Confirmed, Cut, Contradicted };
+    LengthRead ReadWithLength(int i, int64_t o, int64_t iLength, int *piRead);
+    bool LastEndsWithMarker();
+    bool ConfirmedLength(int i, int64_t o, int64_t *piLength);
+    std::pair<int, Sign> Departing() const;
+    void WarnDeparting();
+    void CheckSegmentEnd();
     static bool RanksBefore(const Candidate &a, const Candidate &b);
     // The walk.
     bool StartSegment(int iBase, int64_t S, int64_t iStatesAt);
@@ -194,7 +206,7 @@ private:
     Disagreement JudgeDisagreement(int i, int64_t o, float fTime, float *pfFrom);
     bool EndAtDisagreement(int i, int64_t o, float fTime);
     void EndAtDamagedTimes(float fFrom);
-    LSDynaTimeWord NextTimeWord(int i, int64_t o, float *pfTime);
+    LSDynaTimeWord NextTimeWord(int *pi, int64_t *po, float *pfTime);
     // The checks, each returning its sign (None: no damage).
     Sign GeometrySign(int iBase, int64_t iStatesAt) const;
     Sign TimeSign(float fTime) const;
@@ -234,7 +246,11 @@ private:
     int m_iOthersNotWhole = 0;
     Lengths m_Plain;
     std::vector<Candidate> m_Candidates;  // the segment's, where its words must decide
-    int64_t m_iCarry = 0;                 // where the next state begins in the next member
+    bool m_bCheckEnd = false;             // its members' shared length taken unread
+    int m_iFirstFile = -1;                // where the segment's first state was read
+    int64_t m_iFirstAt = 0;
+    int m_iLastEndsWithMarker = -1;  // the segment's last member ends with it (-1: not read)
+    int64_t m_iCarry = 0;            // where the next state begins in the next member
     int64_t m_iGeometryLeft = 0;
     bool m_bGeometryRanOver = false;  // the next word read must show it whole
     bool m_bMust = false;             // the states go on in the next member

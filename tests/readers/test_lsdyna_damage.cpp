@@ -1054,12 +1054,11 @@ std::vector<Damage> OwnDamages(const std::string &name, const std::vector<Member
     const std::string inside = "ends inside state 1", longer = "has words past its writer's length",
                       shorter = "and the members after it are shorter than the base file";
     // (Cut to 454,656 bytes, whole blocks, the projectile's members, each of
-    // whose states begins at its first word, put time words in order where
-    // members of that length would, more than the base file's length does:
-    // those words end the states.)
+    // whose states begins at its first word, put data words where members
+    // of that length put time words: no length is confirmed, and the first
+    // member shorter than the base file is named.)
     if (name == "d3plot_projectile")
-        return {EveryMemberCut(members, 457376, inside),
-                EveryMemberCut(members, 454656, "state 2 has a time above the time after it", 3)};
+        return {EveryMemberCut(members, 457376, inside), EveryMemberCut(members, 454656, shorter)};
     if (name == "d3plot_solid_int") return {EveryMemberCut(members, 5964, longer)};
     if (name == "d3plot_node_temperature")
         return {{0,
@@ -1383,10 +1382,11 @@ TEST_F(LSDynaDamage, LiveLastMemberOfARealFamilyOffersEveryState)
 // word short of its geometry's end is refused, with one member after it
 // and with two, the first as long as the base file; a
 // state that ran over members (state 2, from d3plot02) followed by a time
-// equal to its own or below it but above state 1's: the words cannot show
-// which is wrong, and the states end before state 1, which runs on into
-// d3plot02, named; followed by a time below state 1's too or one that is
-// not a number, it is dropped and the member it ended in named; the last member ending at a
+// equal to its own or below it but above state 1's, or below state 1's
+// too: the time words after it go on from state 2's, so state 3's is out
+// of order, and d3plot03, which holds it, is named (state 1 stays);
+// followed by a time that is not a number, state 2 is dropped and the
+// member it ended in named; the last member ending at a
 // state's end without its marker, that state zero from its middle on, keeps
 // it (a run still writing); a member that is not the last ending at a
 // state's end without its marker, zero from that state's time word on,
@@ -1448,10 +1448,10 @@ TEST_F(LSDynaDamage, BoundariesOfZerosAndOfTheLastBlock)
              "ends inside state 1"},
             {&pair, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
             {&sameSize, 0, geometryCut, -1, 0.0f, "ends inside its geometry"},
-            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 0, 0.0f,
-             "state 2 has the time of the state after it", 2},
-            {&split, 3, WithWord(split[3], 202, iWordSize, 0.0005), 0, 0.0f,
-             "state 2 has a time above the time after it", 2},
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.001), 1, 0.0f,
+             "state 3 has the time of the state before it"},
+            {&split, 3, WithWord(split[3], 202, iWordSize, 0.0005), 1, 0.0f,
+             "state 3 has a time below the time before it"},
             {&split, 3, WithWord(split[3], 202, iWordSize, -1.0), 1, 0.0f,
              "state 3 has a time below the time before it"},
             {&split, 3, WithWord(split[3], 202, iWordSize, NAN), 1, 0.0f,
@@ -1680,6 +1680,7 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
         FamilyCopy copy(dir, split);
         const Shown whole = Show(PlotReader(), copy.Path("d3plot"));
         ASSERT_EQ(whole.states.size(), w.states.size());
+        int iWaived = 0;  // opens that offer no state and name another member
         for (size_t m = 1; m < split.size(); m++) {
             size_t iBefore = 0, iEarlier = 0;
             for (const ListedState &s : w.states) {
@@ -1728,14 +1729,24 @@ TEST_F(LSDynaDamage, ACopiedMemberOfASplitFamilyEndsTheStatesBeforeIt)
                 const bool bEither =
                     text.find("the time after it") != std::string::npos ||
                     text.find("the time of the state after it") != std::string::npos;
-                // (Of two swapped members, the time words may show either,
-                // or one before them where the words after a disagreement
-                // are themselves another member's: no state is offered then.)
-                EXPECT_TRUE(Names(m) || Names(iLast) || (Names(iEarlier) && bEither) ||
-                            (iLast > m && shown.states.empty()))
-                    << text;
+                // (Of two swapped members, the time words may show either;
+                // every time word after a disagreement judges it, so the
+                // states that lie wholly before the damage stay, but where
+                // data words of the projectile's damaged members fall in
+                // order with the times after them, or no time word follows:
+                // no state is offered then.)
+                const bool bNone =
+                    shown.states.empty() && dir.find("projectile") != std::string::npos;
+                const bool bNamed = Names(m) || Names(iLast) || (Names(iEarlier) && bEither);
+                EXPECT_TRUE(bNamed || bNone) << text;
+                iWaived += bNamed ? 0 : 1;
+                if (iLast > m && !bNone) {
+                    EXPECT_GE(shown.states.size(), iBefore) << text;
+                }
             }
         }
+        // (Of the projectile's 19 swaps and 77 copies, few.)
+        EXPECT_LE(iWaived, 4);
     });
 }
 
@@ -1858,6 +1869,73 @@ TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddM
                              return family;
                          }(),
                          s6.iMember, iBefore6, "state 6 has a time below the time before it"});
+    // State 6's time set to state 4's and state 7's to state 5's: the time
+    // words after state 6 go on from state 5's time, which is not below
+    // the first of them (equal to the bound): state 5 is damaged, and the
+    // states end before the first with words in its member. State 7's
+    // time set to state 6's new time instead: the words after state 7 go
+    // on from state 5's, and state 6 is out of order.
+    const ListedState &s5 = w.states[4], &s7 = w.states[6];
+    size_t iBefore5 = 0;
+    while (w.states[iBefore5].iEndMember < s5.iMember) iBefore5++;
+    for (double f : {(double)w.states[4].fTime, (double)w.states[3].fTime}) {
+        std::vector<Member> family = split;
+        family[s6.iMember].bytes = WithWord(split[s6.iMember], s6.iOffset, 4, w.states[3].fTime);
+        family[s7.iMember].bytes = WithWord(family[s7.iMember], s7.iOffset, 4, f);
+        if (f == (double)w.states[4].fTime)
+            cases.push_back(
+                {family, s5.iMember, iBefore5, "state 5 has the time of the state after it"});
+        else
+            cases.push_back(
+                {family, s6.iMember, iBefore6, "state 6 has a time below the time before it"});
+    }
+    // The first k states (with the end marker, or a job still writing
+    // without it) as one stream over members of iBytes, the last padded to
+    // whole blocks where it ends with the marker.
+    auto Stream = [&](size_t k, size_t iBytes, bool bMarker) {
+        std::vector<uint8_t> all(members[1].bytes.begin(),
+                                 members[1].bytes.begin() + (long)(k * 55932));
+        if (bMarker)
+            all.insert(all.end(), (const uint8_t *)&fMarker, (const uint8_t *)&fMarker + 4);
+        std::vector<Member> out = {members[0]};
+        for (size_t at = 0; at < all.size(); at += iBytes) {
+            std::vector<uint8_t> b(all.begin() + (long)at,
+                                   all.begin() + (long)std::min(all.size(), at + iBytes));
+            if (bMarker) b.resize((b.size() + 2047) / 2048 * 2048, 0);
+            out.push_back({NKString::FromFormat("d3plot%02d", (int)out.size()).GetText(), b});
+        }
+        return out;
+    };
+    // Families of one, two and three states over members shorter than,
+    // as long as and longer than the base file, whole and jobs still
+    // writing: every state, no warning (under the base file's length a data
+    // word where the next time word would lie may rise).
+    for (size_t k : {1, 2, 3, 5})
+        for (size_t iBytes : {38912, 40960, 43008, 45056})
+            for (bool bMarker : {true, false})
+                cases.push_back({Stream(k, iBytes, bMarker), 1, k, ""});
+    // The same over members of 43,008 bytes with d3plot01, and d3plot02
+    // too, a block of zeros longer: no length is confirmed (read with the
+    // longer members' length, the end marker lies inside a state), or the
+    // one confirmed makes d3plot01 longer; no state, d3plot01 named.
+    for (size_t k : {1, 2, 3})
+        for (size_t iLonger : {1, 2}) {
+            std::vector<Member> family = Stream(k, 43008, true);
+            if (iLonger + 1 >= family.size()) continue;
+            for (size_t m = 1; m <= iLonger; m++) family[m].bytes.resize(45056, 0);
+            cases.push_back({family, 1, 0, longer});
+        }
+    // The whole family over members of 43,008 bytes with d3plot07 the first
+    // 26,284 bytes of d3plot29, cut right after its end marker: it holds
+    // the marker before the family's last member, and the state that runs
+    // into it is not offered.
+    std::vector<Member> marked = Resplit(members, 43008, 4);
+    ASSERT_GE(marked.size(), 30u);
+    marked[7].bytes.assign(marked[29].bytes.begin(), marked[29].bytes.begin() + 26284);
+    size_t iBefore7 = 0;
+    while (w43.states[iBefore7].iEndMember < 7) iBefore7++;
+    cases.push_back(
+        {marked, 7, iBefore7, "ends with the end marker before the family's last member"});
     std::vector<Member> live = First(11);
     size_t iLive = 0;
     while (w.states[iLive].iMember != 10) iLive++;
@@ -1875,6 +1953,21 @@ TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddM
             EXPECT_EQ(NKLSDynaGetStateTime(k), w.states[(size_t)k].fTime);
         if (c.sign.empty()) {
             ExpectNoWarning(capture);
+            // A job still writing (its last member, short of whole blocks,
+            // ends at a state's end without the end marker) has one line
+            // of information.
+            const std::vector<uint8_t> &last = c.family.back().bytes;
+            const int64_t iLastWord = LastWordNotZero(last, 4);
+            float fLastWord = 0.0f;
+            if (iLastWord >= 0) std::memcpy(&fLastWord, last.data() + iLastWord * 4, 4);
+            if (last.size() % 2048 != 0 && fLastWord != -999999.0f) {
+                int iInfo = 0;
+                for (const CapturedLine &line : capture.Lines())
+                    iInfo += line.iLevel == NK_MSG_INFO &&
+                             line.text.find("without the end marker: a run still writing") !=
+                                 std::string::npos;
+                EXPECT_EQ(iInfo, 1) << capture.Text();
+            }
         } else {
             ExpectOneWarning(capture, copy.Path(c.family[c.iNamed].name), 1, (int)c.iKept,
                              c.iKept > 0 ? w.states[c.iKept - 1].fTime : 0.0f, c.sign);
@@ -1907,9 +2000,9 @@ std::vector<Member> SplitGeometryFamily(int iWordSize, int64_t iNodes, int iShel
 
 // Running on over members at their ends, in 4- and 8-byte words: a state of
 // 768 words that ran on over members and ends at d3plot03's end, followed by
-// its own time at d3plot04's first word: that time (in d3plot02) vouches
-// for no state, and the states end before state 1, which runs on into
-// d3plot02, named; a
+// its own time at d3plot04's first word: the time words after it go on from
+// state 2's, so d3plot04, which holds it, is named, and states 1 and 2
+// stay; a
 // geometry of 2,048 words that runs on into d3plot01 and ends at its end is
 // refused without a d3plot02 and with one whose first word is not a number,
 // and opens with one that begins with the end marker; a geometry of 1,324
@@ -1926,9 +2019,9 @@ TEST_F(LSDynaDamage, RunningOnOverMembersEndsAtTheirEnds)
             copy.Cut({"d3plot04", WithWord(split[4], 0, iWordSize, 0.001)}, split[4].bytes.size());
             MessageCapture capture;
             ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
-            EXPECT_EQ(NKLSDynaGetNumStates(), 0);
-            ExpectOneWarning(capture, copy.Path("d3plot02"), 1, 0, 0.0f,
-                             "state 2 has the time of the state after it");
+            EXPECT_EQ(NKLSDynaGetNumStates(), 2);
+            ExpectOneWarning(capture, copy.Path("d3plot04"), 1, 2, 0.001f,
+                             "state 3 has the time of the state before it");
             NKLSDynaClose();
         }
         const std::vector<Member> exact = SplitGeometryFamily(iWordSize, 658, 2, false);

@@ -77,6 +77,17 @@
 #      them); the projectile's states over members of 700,416 bytes with
 #      d3plot02 or d3plot08 a copy of the last (no state, or states 1-5:
 #      none keeps the copy's words; the warning names the copy).
+#  13. the same, where the family's end confirms the writer's length: the
+#      ansys states 1-2 over members of 43,008 bytes with d3plot01 and
+#      d3plot02, or d3plot01 alone, a block of zeros longer (no state
+#      offered that is not the family's, d3plot01 named); all 22 states over
+#      43,008-byte members with d3plot07 the first 26,284 bytes of d3plot29,
+#      cut after its end marker (the states before it, d3plot07 named); the
+#      qd-cae state over members of 190,464 bytes, a block shorter than its
+#      base file, and the ansys states 1-5 as a job still writing over
+#      members of 38,912 bytes (every state, no warning); the projectile's
+#      states over 700,416-byte members with d3plot10 and d3plot11 swapped
+#      (states 1-6, which lie wholly before them, one of them named).
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -477,3 +488,63 @@ for copy in "02 0" "08 5"; do
   warned_of "$PWD/projcopy" "d3plot$1"
 done
 echo "a member before the last holding the end marker keeps no state's words"
+
+# The ansys states 1-2 (and the end marker) over members of 43,008 bytes,
+# d3plot03 the last, padded: d3plot01 and d3plot02, or d3plot01 alone, a
+# block of zeros longer.
+mkdir long12 long1 mark07
+cp "$ansys/d3plot" long12/
+{ head -c $((2 * 55932)) "$ansys/d3plot01"; marker; } |
+  split -b 43008 -d -a 2 --numeric-suffixes=1 - long12/d3plot
+truncate -s 26624 long12/d3plot03
+cp long12/d3plot* long1/
+head -c 2048 /dev/zero >>long12/d3plot01
+head -c 2048 /dev/zero >>long12/d3plot02
+head -c 2048 /dev/zero >>long1/d3plot01
+for f in long12 long1; do
+  families_states "$PWD/$f" 3 whole22.txt
+  [ "$offered" -eq 0 ] || fail "$f: $offered states offered over a longer member"
+  warned_of "$PWD/$f" d3plot01
+done
+# All 22 states over 43,008-byte members, d3plot07 the last member's first
+# 26,284 bytes (its end marker the last word): states 1-4 lie before it.
+cp "$ansys/d3plot" mark07/
+{ head -c 1174572 "$ansys/d3plot01"; head -c 55936 "$ansys/d3plot02"; } |
+  split -b 43008 -d -a 2 --numeric-suffixes=1 - mark07/d3plot
+head -c 26284 mark07/d3plot29 >mark07/d3plot07
+families_states "$PWD/mark07" 22 whole22.txt
+[ "$offered" -eq 4 ] || fail "mark07: $offered states, not the 4 before d3plot07"
+warned_of "$PWD/mark07" d3plot07
+echo "a longer member gives no wrong state, a member before the last holding the end marker keeps no state's words"
+
+# The qd-cae state (527,937 words) and its end marker over members of
+# 190,464 bytes, the last padded; the ansys states 1-5 over members of
+# 38,912 bytes, the last ending at state 5's end.
+qd="$lsdyna/qd-cae"
+mkdir qdwhole qdsplit job5
+cp "$qd/d3plot" "$qd/d3plot01" qdwhole/
+cp "$qd/d3plot" qdsplit/
+head -c 2111752 "$qd/d3plot01" | split -b 190464 -d -a 2 --numeric-suffixes=1 - qdsplit/d3plot
+last=$(ls qdsplit/d3plot?* | tail -1)
+truncate -s $((($(wc -c <"$last") + 2047) / 2048 * 2048)) "$last"
+read_states "$PWD/qdwhole" 1 qdwhole.txt
+families_states "$PWD/qdsplit" 2 qdwhole.txt
+[ "$offered" -eq 1 ] || fail "qdsplit: $offered states, not 1"
+grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "qdsplit: a whole family warned"
+cp "$ansys/d3plot" job5/
+head -c $((5 * 55932)) "$ansys/d3plot01" | split -b 38912 -d -a 2 --numeric-suffixes=1 - job5/d3plot
+families_states "$PWD/job5" 6 whole22.txt
+[ "$offered" -eq 5 ] || fail "job5: $offered states, not 5"
+grep -q '^Warning: \|^Error: LS-DYNA' "$out" && fail "job5: a job still writing warned"
+echo "whole families and jobs still writing over members shorter than the base file hold every state"
+
+# The projectile over 700,416-byte members (projsplit) with d3plot10 and
+# d3plot11 swapped: states 1-6 lie wholly before d3plot10.
+rm -rf projswap
+cp -r projsplit projswap
+cp projsplit/d3plot10 projswap/d3plot11
+cp projsplit/d3plot11 projswap/d3plot10
+families_states "$PWD/projswap" 16 projwhole.txt
+[ "$offered" -eq 6 ] || fail "projswap: $offered states, not the 6 before d3plot10"
+warned_of "$PWD/projswap" 'd3plot10|d3plot11'
+echo "two swapped members are judged by every time word after them"
