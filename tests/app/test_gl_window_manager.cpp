@@ -1336,7 +1336,10 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
         bool bAsANormalStart;  // the frame and what is stored as a normal start's
     } cases[] = {{"restored by the manager", false, {100, 80, 2000, 1400}, false},
                  {"the normal state seen first", true, {100, 80, 2000, 1400}, false},
-                 {"stored partly left of the screen", false, {-900, 300, 810, 600}, true}};
+                 {"stored partly left of the screen", false, {-900, 300, 810, 600}, true},
+                 {"stored partly right of the screen", false, {2000, 300, 810, 600}, true},
+                 {"stored right of and below the screen", false, {2000, 1500, 810, 600}, true},
+                 {"stored below the screen", false, {300, 1500, 810, 600}, true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
         if (c.bHeld && !CanHold(c.pszName)) continue;
@@ -1385,7 +1388,10 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
             },
             "the restored window's whole frame in the work area, or as a normal start's"))
             << Text(FrameOf(pMain)) << " in " << Text(work) << ", a normal start's " << Text(normal)
-            << ", stored " << Text(normalStored);
+            << ", stored " << Text(normalStored) << ", read back " << [] {
+                   const NKWindowPlacement p = NKGetPlacementToStore();
+                   return Text({p.iX, p.iY, p.iWidth, p.iHeight});
+               }();
         if (!c.bAsANormalStart) continue;
         NKDestroyMainWindow();
         NKTestFlushDeletes();
