@@ -471,17 +471,18 @@ void NormalPlacement::FitFrame(QMainWindow *pMain)
     QRect target =
         FrameTarget(m_fitFrom, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
     if (target.isEmpty() && m_bFitPlace) target = m_fitFrom;
-    if (m_bFitPlace) target = KeptOnTheScreen(target, frame, client);
     const QSize size(client.iWidth, client.iHeight);
+    if (m_bFitPlace) {
+        // The place the manager keeps, where it shows the frame there: a
+        // frame shown elsewhere on the other axis is on its way (a manager
+        // restoring a maximised window sizes the client first, in the
+        // maximised frame's corner), and the place asked for stays.
+        const QRect kept = KeptOnTheScreen(target, frame, client);
+        if (kept.topLeft() == QPoint(frame.iX, frame.iY)) target = kept;
+    }
     if (target.isEmpty() ||
         (QPoint(frame.iX, frame.iY) == target.topLeft() && size == target.size())) {
-        if (!SettledNormalSize(size) || AskedPlacementPending(pMain, client)) return;
-        EndFrameFit();
-        // A place the manager kept elsewhere than asked brings Qt no event:
-        // Qt is told where the client is, so that it places the window
-        // from there next time (the manager grants the place it keeps).
-        if (!target.isEmpty() && pMain->geometry() != RectOf(client))
-            AskPlacement(pMain, RectOf(client));
+        if (SettledNormalSize(size) && !AskedPlacementPending(pMain, client)) EndFrameFit();
         return;
     }
     if (m_bFitPlace && size != target.size() && !SettledNormalSize(size)) {

@@ -1324,7 +1324,11 @@ TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFram
 // stored partly left of the screen comes back where a normal start with
 // the same stored placement shows its frame (openbox pulls the frame onto
 // the screen by its own rule, by the frame's size: the maximised frame's
-// has no border), and reads back and stores what a normal start stores.
+// has no border), and reads back and stores what a normal start stores;
+// so do those stored partly right of and below the screen, where openbox
+// keeps the frame further onto it than the place asked for and answers
+// the fit's request with no move (Qt, which drops the notice of a window
+// mostly off its screens, keeps the place asked).
 TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -1383,8 +1387,9 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
         };
         EXPECT_TRUE(NKTestWaitFor(
             [pMain, work, &c, &asANormalStart] {
-                return !MaximizedState(pMain) && Framed(pMain) &&
-                       (c.bAsANormalStart ? asANormalStart() : Inside(FrameOf(pMain), work));
+                return !MaximizedState(pMain) &&
+                       (c.bAsANormalStart ? ShownInAFrame(pMain) && asANormalStart()
+                                          : Framed(pMain) && Inside(FrameOf(pMain), work));
             },
             "the restored window's whole frame in the work area, or as a normal start's"))
             << Text(FrameOf(pMain)) << " in " << Text(work) << ", a normal start's " << Text(normal)
