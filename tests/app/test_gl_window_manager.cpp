@@ -40,6 +40,7 @@
 #include "app/nk_window_utils.h"
 #include "platform/nk_window_manager.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 #include "tests/test_support/test_wait.h"
 
@@ -717,7 +718,9 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         kManager,
         kStartupFile,
         kStartupFileUnseen,
+        kStartupFileExitAtOnce,
         kStartupFileHeld,
+        kStartupFileHeldRead,
         kStartupFileExitBeforeFit
     };
     // The session before a start-up file's row: the last row's, one that
@@ -781,7 +784,15 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         {"winposition x y after the manager maximised the window by its own rule", kStartupFile,
          120, 90, 0, "winposition 120 90", 0, 0, kManagerMaximises},
         {"winposition x y after the manager maximised the window, File > Exit at once",
-         kStartupFileExitBeforeFit, 130, 100, 0, "winposition 130 100", 0, 0, kManagerMaximises}};
+         kStartupFileExitBeforeFit, 130, 100, 0, "winposition 130 100", 0, 0, kManagerMaximises},
+        {"winposition x y after a maximised session, File > Exit right after the line",
+         kStartupFileExitAtOnce, 120, 90, 0, "winposition 120 90", 0, 0, kMaximised},
+        {"winposition off the screen after a maximised session, File > Exit right after the line",
+         kStartupFileExitAtOnce, iOffX, 300, 0, "winposition 2000 300", 0, 0, kMaximised},
+        {"winposition x y after a maximised session, the window read while the manager was held",
+         kStartupFileHeldRead, 120, 90, 0, "winposition 120 90", 0, 0, kMaximised},
+        {"winposition off the screen, the window read while the manager was held",
+         kStartupFileHeldRead, iOffX, 300, 0, "winposition 2000 300", 0, 0, kLast}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
         const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore ||
@@ -853,9 +864,40 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                     "openbox to frame the window"))
                     << Text(FrameOf(pMain));
             }
+            MessageCapture capture;
             ASSERT_TRUE(RunLines(c.pszLine));
+            // The program reads the window and runs the frame fit while
+            // the manager has still to carry out what the line asked.
+            if (c.move == kStartupFileHeldRead) {
+                ASSERT_TRUE(HandleEventsSoFar(pMain));
+            }
             pHeld.reset();
-            if (c.move == kStartupFileExitBeforeFit) {
+            // The line prints the place as stored then: the place asked
+            // for, or where openbox keeps it where it has answered already.
+            const std::string printed = capture.Text();
+            const auto printedAt = [&printed](int iX, int iY) {
+                return printed.find("Setting window position to: " + std::to_string(iX) + " " +
+                                    std::to_string(iY) + ".") != std::string::npos;
+            };
+            if (c.move == kStartupFileExitAtOnce) {
+                NKMainWindowCommand(NK_MENU_EXIT);
+                ASSERT_EQ(NKGetMainWindow(), nullptr);
+                NKTestFlushDeletes();
+                g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
+                // What is stored is the place asked for, normal: the manager
+                // shows the window there however late it carries it out
+                // (openbox keeps a place off the screen where the restart
+                // shows it).
+                const NKWindowPlacement &p = g_WindowPlacement;
+                EXPECT_EQ(p.bMaximized, 0);
+                EXPECT_TRUE(
+                    Same({p.iX, p.iY, p.iWidth, p.iHeight},
+                         {bOff ? p.iX : moved.iX, moved.iY, client.iWidth, client.iHeight}) &&
+                    p.iX <= moved.iX)
+                    << Text({p.iX, p.iY, p.iWidth, p.iHeight});
+                EXPECT_TRUE(printedAt(p.iX, p.iY) || printedAt(moved.iX, moved.iY)) << printed;
+                moved.iX = p.iX;
+            } else if (c.move == kStartupFileExitBeforeFit) {
                 // Openbox shows the window normal where the program put it
                 // for now (or in full screen, where the lines leave it
                 // there), the program has handled no event since: the
@@ -890,6 +932,9 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                     "the normal frame where the line puts it, the view's size, read back"))
                     << Text(FrameOf(pMain)) << ", expected " << Text(moved)
                     << (MaximizedState(pMain) ? ", maximised" : "");
+                if (std::string(c.pszLine).find("winposition ") != std::string::npos) {
+                    EXPECT_TRUE(printedAt(c.iX, c.iY) || printedAt(moved.iX, moved.iY)) << printed;
+                }
             }
         } else {
             std::unique_ptr<HeldProcess> pHeld;
@@ -1033,12 +1078,16 @@ TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
         const char *pszName;
         int iX, iY;
         bool bStartMaximized, bCloseByManager;
+        const char *pszLines = nullptr;  // run maximised, before the close
     };
     const Case cases[] = {
         {"started maximised, closed by the manager", 60, 100, true, true},
         {"started maximised near the top, closed by the manager", 30, 5, true, true},
         {"maximised by the manager, File > Exit", 200, 200, false, false},
         {"maximised by the manager, closed by it", 150, 40, false, true},
+        {"started maximised, full screen and back, File > Exit", 70, 110, true, false,
+         "fullscreen\nnofullscreen"},
+        {"maximised by the manager, closed in full screen", 80, 120, false, false, "fullscreen"},
     };
     NKDestroyMainWindow();
     NKTestFlushDeletes();
@@ -1055,9 +1104,24 @@ TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
                 MaximizeByManager(pMain);
             }
             ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+            if (c.pszLines != nullptr) {
+                // Back from full screen maximised again; closed in full
+                // screen as the user closes it there (no menu).
+                ASSERT_TRUE(RunLines(c.pszLines));
+                if (g_bFullScreenActive != 0) {
+                    ASSERT_TRUE(NKTestWaitFor([pMain] { return FullScreenState(pMain); },
+                                              "the full-screen state"));
+                    pMain->close();
+                    ASSERT_EQ(NKGetMainWindow(), nullptr);
+                    NKTestFlushDeletes();
+                    g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
+                } else {
+                    ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+                }
+            }
             if (c.bCloseByManager) {
                 ASSERT_TRUE(CloseByManager(pMain));
-            } else {
+            } else if (NKGetMainWindow() != nullptr) {
                 NKMainWindowCommand(NK_MENU_EXIT);
                 ASSERT_EQ(NKGetMainWindow(), nullptr);
                 NKTestFlushDeletes();
