@@ -489,7 +489,16 @@ void NormalPlacement::FitFrame(QMainWindow *pMain)
         // A manager that restored the window before it took the program's
         // size may leave it normal with the maximised size, which the watch
         // never settles on: the size alone is asked for (once, while Qt
-        // holds another), and the frame is placed once it is settled.
+        // holds another), and the frame is placed once it is settled. Qt
+        // drops the manager's notices of a window whose middle lies off its
+        // screens, and may hold the size asked for where the manager
+        // showed another: Qt is told the size shown first (a try of the
+        // fit), so that the size asked for is asked of the manager again.
+        if (pMain->size() == target.size() && m_iFitFrameTries > 1 &&
+            !AskedPlacementPending(pMain, client)) {
+            m_iFitFrameTries--;
+            pMain->resize(size);
+        }
         if (pMain->size() != target.size()) pMain->resize(target.size());
         return;
     }
