@@ -57,6 +57,10 @@ namespace {
 // A window position stays far enough inside the screen for an icon of
 // this size to show.
 constexpr int kIconSize = 32;
+// The frame fit's placements before the window is left as its manager
+// keeps it: a manager that carries out a change of state may answer a
+// placement asked meanwhile and then put back the place it saved.
+constexpr int kFitFrameTries = 5;
 
 QRect ScreenGeometry(void)
 {
@@ -410,7 +414,7 @@ void NormalPlacement::EndFrameFit(void)
 void NormalPlacement::StartFrameFit(const QRect &from, bool bPlace)
 {
     m_fitFrom = from;
-    m_iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
+    m_iFitFrameTries = NKWindowManagerRunning() ? kFitFrameTries : 0;
     m_bFitPlace = bPlace && m_iFitFrameTries > 0;
     m_bPlaceUnasked = false;
     m_rect = from;
