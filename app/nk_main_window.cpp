@@ -252,7 +252,6 @@ private:
     void LeaveMaximized(QMainWindow *pMain);
     void PlaceNormalWindow(QMainWindow *pMain, const QRect &normal, bool bFit);
     bool ApplyNormalRect(QMainWindow *pMain);
-    QRect SizedToView(QMainWindow *pMain, QRect r, const QSize &view, const QSize &bars) const;
 
     QRect m_rect;
     // Whether the window is maximised as the program last made it (where

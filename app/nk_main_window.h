@@ -76,8 +76,8 @@ void NKSetViewClientSize(int iWidth, int iHeight);
 // Moves the main window's frame to (iX, iY), keeping the normal size, as a
 // normal window (a maximised one no longer), pulled onto the screen as a
 // stored place is at start; before a window manager has framed the window,
-// once it has ("winposition" moves with this, then sizes the view with
-// NKSetViewClientSize).
+// once it has ("winposition" moves and sizes in one step,
+// NKSetMainWindowPosition).
 void NKMoveMainWindow(int iX, int iY);
 // "winposition"'s place and view size: piGiven's iGiven numbers (x, y,
 // the view's width and height, in that order) replace the normal place
