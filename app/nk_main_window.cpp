@@ -57,9 +57,704 @@ namespace {
 // A window position stays far enough inside the screen for an icon of
 // this size to show.
 constexpr int kIconSize = 32;
+// The frame fit's placements before the window is left as its manager
+// keeps it: a manager that carries out a change of state may answer a
+// placement asked meanwhile and then put back the place it saved.
+constexpr int kFitFrameTries = 5;
 
-void RememberNormalRect(const QMainWindow *pMain);
-void FitFrameInWorkArea(QMainWindow *pMain);
+QRect ScreenGeometry(void)
+{
+    QScreen *pScreen = QGuiApplication::primaryScreen();
+    return pScreen != nullptr ? pScreen->geometry() : QRect(0, 0, 1280, 1024);
+}
+
+QRect WorkArea(void)
+{
+    QScreen *pScreen = QGuiApplication::primaryScreen();
+    return pScreen != nullptr ? pScreen->availableGeometry() : ScreenGeometry();
+}
+
+// The stored placement pulled onto the screen: a width or height larger
+// than the work area's (a larger monitor's) is cut to it, the window at
+// the work area's edge that way; at least an icon's size of the window
+// lies on the screen at the right, the bottom and the left (a negative x
+// may stand for a screen to the left), and the frame's top, with its title
+// bar, lies in the work area, where the user can grab it. Under a manager
+// the frame is fitted in too, once it is known (NormalPlacement::FitFrame).
+void PullOntoScreen(NKWindowPlacement *pPlacement)
+{
+    const QRect screen = ScreenGeometry();
+    const QRect work = WorkArea();
+    NKWindowPlacement &p = *pPlacement;
+    if (p.iWidth > work.width()) p.iWidth = work.width(), p.iX = work.left();
+    if (p.iHeight > work.height()) p.iHeight = work.height(), p.iY = work.top();
+    p.iX = std::max(std::min(p.iX, screen.width() - kIconSize), kIconSize - p.iWidth);
+    p.iY = std::max(std::min(p.iY, screen.height() - kIconSize), work.top());
+}
+
+// A size the window can take: bounded by its maximum and its minimum (the
+// bars' and the view's, as its layout has them once a layout change still
+// waiting is carried out), as Qt bounds the size asked of a window.
+void BoundToTheWindow(QMainWindow *pMain, NKWindowPlacement *pPlacement)
+{
+    if (QLayout *pLayout = pMain->layout()) pLayout->activate();
+    const QSize size = QSize(pPlacement->iWidth, pPlacement->iHeight)
+                           .boundedTo(pMain->maximumSize())
+                           .expandedTo(pMain->minimumSize());
+    pPlacement->iWidth = size.width(), pPlacement->iHeight = size.height();
+}
+
+// What the bars around the view add to its size, as the window's layout
+// has them now: a layout change still waiting (a bar shown or sized anew)
+// is carried out first.
+QSize BarsSize(QMainWindow *pMain, const QWidget *pView)
+{
+    if (QLayout *pLayout = pMain->layout()) pLayout->activate();
+    return pMain->size() - pView->size();
+}
+
+// Where the frame a manager put around the window goes: the frame's corner
+// and the client's size. On an axis where the started size and the
+// frame's growth (left and right, or title bar and bottom) together do not
+// fit in the work area, the window is made smaller by the growth and its
+// frame put at the work area's edge, so that all of it, title bar buttons
+// and status bar included, lies there; on the other axis the window keeps
+// its size and its place. Empty when both fit: the window stays as shown.
+QRect FrameTarget(const QRect &from, int iGrowX, int iGrowY)
+{
+    const QRect work = WorkArea();
+    const bool bCutX = from.width() + iGrowX > work.width();
+    const bool bCutY = from.height() + iGrowY > work.height();
+    if (!bCutX && !bCutY) return QRect();
+    return QRect(bCutX ? work.left() : from.x(), bCutY ? work.top() : from.y(),
+                 bCutX ? work.width() - iGrowX : from.width(),
+                 bCutY ? work.height() - iGrowY : from.height());
+}
+
+// Whether the manager has framed the window: the frame read from the X
+// server, with the client area of the same reading, is larger than it.
+bool ReadFrame(const QMainWindow *pMain, NKScreenRect *pFrame, NKScreenRect *pClient)
+{
+    return NKGetWindowFrame(pMain->internalWinId(), pFrame, pClient) &&
+           (pFrame->iWidth != pClient->iWidth || pFrame->iHeight != pClient->iHeight);
+}
+
+// A frame the manager keeps further onto the screen than the place asked
+// for, where that place has part of the frame off the screen, stays where
+// the manager keeps it (its own rule pulls a window further in than the
+// stored place's rule): the manager refuses a place further off, answering
+// with a notice of the place it keeps, which Qt drops (NKMarkAsked).
+int KeptOnTheScreen(int iAsked, int iShown, int iSize, int iLow, int iHigh)
+{
+    if (iAsked + iSize > iHigh && iShown < iAsked && iShown + iSize >= iHigh) return iShown;
+    if (iAsked < iLow && iShown > iAsked && iShown <= iLow) return iShown;
+    return iAsked;
+}
+
+// Whether part of the window at the rectangle lies off the screen, where
+// a manager may keep its frame further onto the screen by a rule of its
+// own.
+bool PartlyOffTheScreen(const QRect &r)
+{
+    const QRect screen = ScreenGeometry();
+    return r.x() < screen.left() || r.x() + r.width() > screen.right() + 1 ||
+           r.y() + r.height() > screen.bottom() + 1;
+}
+
+// Whether the window is normal now, by Qt's state and by the state its
+// manager gave it, read with its rectangle.
+bool IsNormal(const QMainWindow *pMain)
+{
+    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+    if ((pMain->windowState() & away) != 0) return false;
+    return NKGetWindowHold(pMain->internalWinId()) == NK_HELD_NORMAL;
+}
+
+// Qt asks the manager for a state only when it differs from Qt's own
+// record of the window's state, and Qt takes that record from the
+// manager's state property at each change of it, reading the property as
+// it is then: a change handled late (on a busy machine) can give the
+// record a state the manager is about to leave at the program's last
+// request. A request the record already shows would be dropped, and F11
+// pressed quickly after Esc (or Esc after F11) lost; so the record is set
+// to the other state first, which asks the manager for that one too. It
+// carries out both in order and ends in the state asked for. Without a
+// manager nothing else writes the record, so it is never stale.
+void ClearStaleFullScreen(QMainWindow *pMain, bool bOn)
+{
+    const Qt::WindowStates state = pMain->windowState();
+    if (state.testFlag(Qt::WindowFullScreen) == bOn)
+        pMain->setWindowState(state ^ Qt::WindowFullScreen);
+}
+
+// The main window's normal placement, and the only writer of it: the
+// normal window's rectangle (its frame's corner, the client's without a
+// manager, and its client area's size), whether the window is maximised,
+// what full screen goes back to, and under a manager the frame's place
+// still pending and the placement last asked of the manager. The stored
+// placement starts it (Show); "winposition" moves and sizes it (Position,
+// MoveTo, SizeView); full screen and maximised are states over it that
+// the window leaves for it (EnterFullScreen, LeaveFullScreen); readings of
+// a normal window follow its manager (ReadNormalWindow); the frame fit
+// places the frame where it goes (FitFrame); and what is stored is its
+// rectangle as last shown or asked for, Maximized as shown (ToStore).
+//
+// Each wait here is for the manager's answer to a request of the program,
+// known by the size watch's events (NKMarkAsked before each request): a
+// reading made before the answer shows the window as it was, and one made
+// after it shows where the manager keeps the window, also where it kept
+// it elsewhere than asked, which brings the program no event.
+class NormalPlacement {
+public:
+    // The conversions between the stored placement, the X server's
+    // rectangles and Qt's.
+    static QRect RectOf(const NKWindowPlacement &p)
+    {
+        return QRect(p.iX, p.iY, p.iWidth, p.iHeight);
+    }
+    static QRect RectOf(const NKScreenRect &r) { return QRect(r.iX, r.iY, r.iWidth, r.iHeight); }
+    static NKWindowPlacement PlacementOf(const QRect &r, bool bMaximized)
+    {
+        NKWindowPlacement p;
+        p.iX = r.x(), p.iY = r.y(), p.iWidth = r.width(), p.iHeight = r.height();
+        p.bMaximized = bMaximized ? 1 : 0;
+        return p;
+    }
+
+    void Show(QMainWindow *pMain, NKWindowPlacement stored, void (*pfnEvents)(void *));
+    void EndWatch(void);
+    // A move, resize or state change of the window: the frame fit (bFit),
+    // then a reading of the normal window.
+    void WindowEvent(QMainWindow *pMain, bool bFit);
+    NKWindowPlacement Now(QMainWindow *pMain);
+    NKWindowPlacement ToStore(QMainWindow *pMain);
+    void MoveTo(QMainWindow *pMain, int iX, int iY);
+    void SizeView(QMainWindow *pMain, QWidget *pView, int iWidth, int iHeight);
+    void Position(QMainWindow *pMain, QWidget *pView, int iX, int iY, int iWidth, int iHeight);
+    QSize ViewSize(QMainWindow *pMain, QWidget *pView);
+    void EnterFullScreen(QMainWindow *pMain, QWidget *pView);
+    void LeaveFullScreen(QMainWindow *pMain, bool bManaged);
+
+private:
+    bool ProgramPlacementPending(void) const { return m_bFitPlace && m_iFitFrameTries > 0; }
+    bool AskedPlacementPending(const QMainWindow *pMain, const NKScreenRect &client);
+    void TakeWatchedNormalSize(void);
+    bool SettledNormalSize(const QSize &client) const;
+    void ReadNormalWindow(const QMainWindow *pMain);
+    void ReadMaximized(const QMainWindow *pMain);
+    QRect KeptOnTheScreen(const QRect &target, const NKScreenRect &frame,
+                          const NKScreenRect &client) const;
+    void EndFrameFit(void);
+    void StartFrameFit(const QRect &from, bool bPlace);
+    void FitFrame(QMainWindow *pMain);
+    void AskPlacement(QMainWindow *pMain, const QRect &client);
+    void AskState(QMainWindow *pMain, Qt::WindowStates state);
+    void LeaveMaximized(QMainWindow *pMain);
+    void PlaceNormalWindow(QMainWindow *pMain, const QRect &normal, bool bFit);
+    bool ApplyNormalRect(QMainWindow *pMain);
+
+    QRect m_rect;
+    // Whether the window is maximised as the program last made it (where
+    // no manager tells otherwise), and the state and the bars' size around
+    // the view from before full screen, for leaving it.
+    bool m_bMaximized = false;
+    bool m_bFullScreenFromMaximized = false;
+    QSize m_fullScreenBars;
+    QRect m_fullScreenFrom;
+    // Under a manager, until its frame around the window is known to fit in
+    // the work area: the rectangle the window started with (pulled onto the
+    // screen) and the placements left to try. A place the program asked for
+    // before the manager framed the window (m_bFitPlace) is the frame's
+    // corner even where the size fits.
+    QRect m_fitFrom;
+    int m_iFitFrameTries = 0;
+    bool m_bFitPlace = false;
+    // Whether the frame's place has still to be asked for since the window
+    // was framed (with m_bFitPlace): a window started maximised with part
+    // of its frame off the screen is restored by its manager at the started
+    // place pulled onto the screen by the maximised frame's size, a border
+    // short of where the manager's own rule keeps a normal frame. Until the
+    // fit has asked once, that place is not kept as the manager's answer.
+    bool m_bPlaceUnasked = false;
+    // The client's rectangle the program last asked the manager for, until
+    // a reading shows it carried out, the manager answered, or Qt learnt of
+    // another one.
+    QRect m_asked;
+    NKNormalSizeWatch *m_pSizeWatch = nullptr;
+};
+
+// Whether the manager has still to answer the placement the program last
+// asked for: Qt holds the asked client rectangle, the X server another,
+// and the watch has seen no answer. The window then shows the place
+// before it, and the asked place counts: a move carried out brings no move
+// event, so a reading of the place before would stay. A reading that
+// shows the asked rectangle, the manager's answer (carried out or kept
+// elsewhere), or a rectangle Qt learnt of since, ends the wait.
+bool NormalPlacement::AskedPlacementPending(const QMainWindow *pMain, const NKScreenRect &client)
+{
+    if (m_asked.isNull() || !NKWindowManagerRunning()) return false;
+    if (m_asked != RectOf(client) && m_asked == pMain->geometry() &&
+        !NKAskedAnswered(m_pSizeWatch, true))
+        return true;
+    m_asked = QRect();
+    return false;
+}
+
+// The size a window manager last gave the window as a normal one, told
+// apart from the sizes it gives on the way to and from another state by
+// the events' order (platform/nk_normal_size_watch.h); nothing without a
+// manager, where only the program sizes the window. A size the program
+// asked for and the manager has still to carry out counts over it: the
+// watch may have settled on the size from before.
+void NormalPlacement::TakeWatchedNormalSize(void)
+{
+    int iWidth = 0, iHeight = 0;
+    if (ProgramPlacementPending() || !m_asked.isNull()) return;
+    if (NKWatchedNormalSize(m_pSizeWatch, &iWidth, &iHeight) && NKWindowManagerRunning())
+        m_rect.setSize(QSize(iWidth, iHeight));
+}
+
+// Under a manager, whether the window's events show it normal with a
+// settled size, and a reading of its client area of that size: until the
+// manager has carried out a change of state, the window may be normal by
+// its state with another state's frame and size.
+bool NormalPlacement::SettledNormalSize(const QSize &client) const
+{
+    int iWidth = 0, iHeight = 0;
+    return m_pSizeWatch == nullptr || !NKWindowManagerRunning() ||
+           (NKWatchedSizeSettled(m_pSizeWatch, &iWidth, &iHeight) &&
+            client == QSize(iWidth, iHeight));
+}
+
+// While the window is normal, its frame's corner and its client area's
+// size are its normal rectangle; a maximised, full-screen or minimised
+// window keeps the last one. (Qt's normal geometry cannot stand in: it
+// holds the frame's corner for a window maximised before it showed, the
+// client's for one the manager maximised, and the frame of a maximised
+// window lies otherwise around its client area than a normal one's.) The
+// rectangle is read from the X server, where there is one: Qt knows new
+// frame extents only from the window's next move, and a manager writes
+// them after it moved the window to its new state, so the rectangle is
+// read again when they come. Under a manager, a reading counts only while
+// the window's events show it normal with a settled size, which the
+// reading's client area has (SettledNormalSize), and only of a window
+// shown: one its manager is still taking on lies in a frame that has not
+// been placed yet. The size the events settle on is taken however late
+// they are seen (TakeWatchedNormalSize).
+void NormalPlacement::ReadNormalWindow(const QMainWindow *pMain)
+{
+    // Without a manager only the program places the window, and full
+    // screen is a state over the normal rectangle.
+    if (pMain == nullptr || !NKWindowManagerRunning() || g_bFullScreenActive != 0) return;
+    TakeWatchedNormalSize();
+    // The place the program asked for before the manager framed the window
+    // counts until the frame is fitted there (or the fit gives up).
+    if (ProgramPlacementPending()) return;
+    if (!IsNormal(pMain)) return;
+    QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
+    NKScreenRect frame, client;
+    bool bShown = false;
+    const WId window = pMain->internalWinId();
+    if (window != 0 && NKGetWindowFrame(window, &frame, &client, &bShown)) {
+        if (!bShown || AskedPlacementPending(pMain, client)) return;
+        normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
+    }
+    if (!SettledNormalSize(normal.size())) return;
+    // A manager that leaves the normal state changes the state first: a
+    // rectangle read while it stayed normal is the normal one.
+    if (IsNormal(pMain)) m_rect = normal;
+}
+
+// Under a manager, whether the window is maximised as the manager holds
+// it, once it has answered the state the program last asked for (until
+// then the state asked counts, however late the manager carries it out):
+// by the watch's events where they tell (Qt reads the manager's state as
+// it is when it handles a change of it, and a change handled late can give
+// Qt a state the manager has already left), else by Qt's. Without a
+// manager only the program maximises the window (Qt may read back a state
+// it wrote before the window showed).
+void NormalPlacement::ReadMaximized(const QMainWindow *pMain)
+{
+    if (!NKWindowManagerRunning() || !NKAskedAnswered(m_pSizeWatch, false)) return;
+    NKWindowHold hold = NK_HELD_NORMAL;
+    if (NKWatchedHold(m_pSizeWatch, &hold) && hold != NK_HELD_HIDDEN)
+        m_bMaximized = hold == NK_HELD_RESIZED && !pMain->isFullScreen();
+    else
+        m_bMaximized = pMain->isMaximized();
+}
+
+// A place the manager chose itself, before the program asked for one
+// (m_bPlaceUnasked), is no answer: the target stays.
+QRect NormalPlacement::KeptOnTheScreen(const QRect &target, const NKScreenRect &frame,
+                                       const NKScreenRect &client) const
+{
+    if (m_bPlaceUnasked) return target;
+    const QRect screen = ScreenGeometry();
+    const int iWidth = target.width() + frame.iWidth - client.iWidth;
+    const int iHeight = target.height() + frame.iHeight - client.iHeight;
+    QRect kept = target;
+    kept.moveTopLeft(QPoint(
+        ::KeptOnTheScreen(target.x(), frame.iX, iWidth, screen.left(), screen.right() + 1),
+        ::KeptOnTheScreen(target.y(), frame.iY, iHeight, screen.top(), screen.bottom() + 1)));
+    return kept;
+}
+
+void NormalPlacement::EndFrameFit(void)
+{
+    m_iFitFrameTries = 0;
+    m_bFitPlace = false;
+    m_bPlaceUnasked = false;
+}
+
+// Under a manager, the frame fit places the frame at the rectangle's
+// corner (bPlace), or fits a frame that does not fit, once the manager has
+// framed the window and holds it normal; the rectangle is the normal one
+// meanwhile.
+void NormalPlacement::StartFrameFit(const QRect &from, bool bPlace)
+{
+    m_fitFrom = from;
+    m_iFitFrameTries = NKWindowManagerRunning() ? kFitFrameTries : 0;
+    m_bFitPlace = bPlace && m_iFitFrameTries > 0;
+    m_bPlaceUnasked = false;
+    m_rect = from;
+}
+
+// Asks the manager for the client's rectangle: the watch's mark first, so
+// that its answer is known (AskedPlacementPending).
+// Qt makes no request for the rectangle it holds already: nothing waits.
+void NormalPlacement::AskPlacement(QMainWindow *pMain, const QRect &client)
+{
+    m_asked = QRect();
+    if (pMain->geometry() == client) return;
+    NKMarkAsked(m_pSizeWatch, NK_ASKED_PLACE);
+    pMain->setGeometry(client);
+    m_asked = pMain->geometry();
+}
+
+// Asks for a state of the window (Qt asks the manager where it differs
+// from Qt's record), the watch's mark first (ReadMaximized).
+void NormalPlacement::AskState(QMainWindow *pMain, Qt::WindowStates state)
+{
+    if (state == pMain->windowState()) return;
+    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen;
+    NKMarkAsked(m_pSizeWatch, (state & away) != 0 ? NK_ASKED_MAXIMIZED : NK_ASKED_NORMAL);
+    pMain->setWindowState(state);
+}
+
+// Fits the frame in once the manager has framed the window (its frame,
+// read from the X server, is larger than the client area) and the window
+// is normal: a window that started maximised is fitted once the user
+// first makes it normal, where the manager gives it the started size with
+// its frame. Where the frame goes, and where the client goes in it, come
+// from the frame extents read with the frame each time: not from those Qt
+// knows (it learns new ones only with the window's next move, and may know
+// none yet), where the frame would lie off by the extents, above the place
+// it started at; nor from those of an earlier placing, where a manager
+// that framed the window anew would leave the frame cut by another frame's
+// growth. The window is placed again at its next moves until the frame
+// lies where it goes, while the manager has not yet answered the last
+// placement asked nothing is placed, and after a few placements the window
+// is left as the manager keeps it. The fit ends with the frame where it
+// goes only once the manager has answered the last placement asked (one
+// still waiting may move the frame off again) and the window's events
+// show it normal with a settled size: a reading made while the manager
+// restores a maximised window can show the maximised frame, whose corner
+// and size may be those the fit asks for, before the manager gives the
+// window its normal size. For the same reason a place the program asked
+// for (m_bFitPlace) is placed only from a reading whose client has the
+// size the fit gives or the settled normal size: the extents read with the
+// maximised size are the maximised frame's, and a client placed by them
+// lies off by their difference.
+void NormalPlacement::FitFrame(QMainWindow *pMain)
+{
+    NKScreenRect frame, client;
+    if (m_iFitFrameTries <= 0 || pMain == nullptr || !ReadFrame(pMain, &frame, &client) ||
+        !IsNormal(pMain))
+        return;
+    QRect target =
+        FrameTarget(m_fitFrom, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
+    if (target.isEmpty() && m_bFitPlace) target = m_fitFrom;
+    const QSize size(client.iWidth, client.iHeight);
+    if (m_bFitPlace) {
+        // The place the manager keeps, where it shows the frame there: a
+        // frame shown elsewhere on the other axis is on its way (a manager
+        // restoring a maximised window sizes the client first, in the
+        // maximised frame's corner), and the place asked for stays.
+        const QRect kept = KeptOnTheScreen(target, frame, client);
+        if (kept.topLeft() == QPoint(frame.iX, frame.iY)) target = kept;
+    }
+    if (target.isEmpty() ||
+        (QPoint(frame.iX, frame.iY) == target.topLeft() && size == target.size())) {
+        if (SettledNormalSize(size) && !AskedPlacementPending(pMain, client)) EndFrameFit();
+        return;
+    }
+    if (m_bFitPlace && size != target.size() && !SettledNormalSize(size)) {
+        // A manager that restored the window before it took the program's
+        // size may leave it normal with the maximised size, which the watch
+        // never settles on: the size alone is asked for (once, while Qt
+        // holds another), and the frame is placed once it is settled. Qt
+        // drops the manager's notices of a window whose middle lies off its
+        // screens, and may hold the size asked for where the manager
+        // showed another: Qt is told the size shown first (a try of the
+        // fit), so that the size asked for is asked of the manager again.
+        if (pMain->size() == target.size() && m_iFitFrameTries > 1 &&
+            !AskedPlacementPending(pMain, client)) {
+            m_iFitFrameTries--;
+            pMain->resize(size);
+        }
+        if (pMain->size() != target.size()) pMain->resize(target.size());
+        return;
+    }
+    const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
+    if (pMain->geometry() == wanted) return;
+    if (--m_iFitFrameTries == 0) m_bFitPlace = false;
+    m_bPlaceUnasked = false;
+    AskPlacement(pMain, wanted);
+}
+
+// A window that is not normal (maximised, by Qt's record or by its
+// manager's state) is asked to become normal. Qt asks the manager only
+// when the state differs from its record, so a record that does not show
+// the manager's maximised state is set to it first (ClearStaleFullScreen).
+// Qt sends the window its state change at once, and the frame fit and
+// the normal rectangle look at the window then: the fit's placement is
+// set before this is called (StartFrameFit).
+void NormalPlacement::LeaveMaximized(QMainWindow *pMain)
+{
+    const Qt::WindowStates state = pMain->windowState();
+    if (!state.testFlag(Qt::WindowMaximized)) {
+        if (NKGetWindowHold(pMain->internalWinId()) != NK_HELD_RESIZED) return;
+        pMain->setWindowState(state | Qt::WindowMaximized);
+    }
+    AskState(pMain, pMain->windowState() & ~Qt::WindowMaximized);
+}
+
+// Places the normal window's frame at the rectangle's corner with its
+// client of the rectangle's size (cut to the work area with the frame, as
+// at start). A window that its manager had framed and held normal (not
+// bFit) is placed at once by the frame extents read with its frame; any
+// other is placed for now, and under a manager the frame fit places its
+// frame once it is framed and normal with its size settled: extents read
+// while the manager carries out a change of state may be another state's.
+// The placement for now moves the client by the frame Qt knows, which may
+// be the maximised frame's while the manager restores the window: a window
+// already framed and normal is placed by the fit alone, by the extents it
+// reads, so that no placement for now is carried out after the fit's own.
+// Qt sends the window its move and resize events while it is placed,
+// which run the frame fit and read the normal rectangle: the fit's
+// placement is set before, so that it places the window where it goes,
+// and the normal rectangle is set before and after, so that a reading
+// from before the placement is not kept.
+void NormalPlacement::PlaceNormalWindow(QMainWindow *pMain, const QRect &normal, bool bFit)
+{
+    NKScreenRect frame, client;
+    if (!bFit && ReadFrame(pMain, &frame, &client)) {
+        EndFrameFit();
+        QRect target =
+            FrameTarget(normal, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
+        if (target.isEmpty()) target = normal;
+        m_rect = target;
+        AskPlacement(pMain, target.translated(client.iX - frame.iX, client.iY - frame.iY));
+        m_rect = target;
+        return;
+    }
+    StartFrameFit(normal, true);
+    if (NKWindowManagerRunning() && IsNormal(pMain) && ReadFrame(pMain, &frame, &client)) {
+        FitFrame(pMain);
+        m_rect = normal;
+        return;
+    }
+    const QRect before = pMain->geometry();
+    NKMarkAsked(m_pSizeWatch, NK_ASKED_PLACE);
+    NKPlaceTopLevel(pMain, normal.x(), normal.y(), normal.width(), normal.height());
+    m_rect = normal;
+    m_asked = pMain->geometry() != before ? pMain->geometry() : QRect();
+}
+
+// Shows the window normal on the normal rectangle: a window that is not
+// normal, or not yet framed by its manager, is made normal and placed by
+// the frame fit (bFit, returned); a framed normal one is placed at once.
+// A window the manager is still making normal (its size not settled, or a
+// place the program asked for still pending) goes to the fit too: a
+// manager restoring a maximised window may show it normal by its state
+// with the maximised frame's extents, without the normal frame's border,
+// and a client placed by them lies off by the border once the manager
+// puts the border back.
+bool NormalPlacement::ApplyNormalRect(QMainWindow *pMain)
+{
+    const QRect normal = m_rect;
+    NKScreenRect frame, client;
+    const bool bFit = !IsNormal(pMain) || ProgramPlacementPending() ||
+                      !ReadFrame(pMain, &frame, &client) ||
+                      !SettledNormalSize(QSize(client.iWidth, client.iHeight));
+    m_bMaximized = false;
+    if (bFit) {
+        StartFrameFit(normal, true);
+        LeaveMaximized(pMain);
+    }
+    PlaceNormalWindow(pMain, normal, bFit);
+    return bFit;
+}
+
+// The window starts at the stored placement, its size bounded as the
+// window bounds it and pulled onto the screen, which the stored placement
+// then holds. Under a manager, a window that starts maximised partly off
+// the screen has its frame placed there by the frame fit once the user
+// first restores it (m_bPlaceUnasked), so that it comes where a normal
+// start's frame comes.
+void NormalPlacement::Show(QMainWindow *pMain, NKWindowPlacement stored, void (*pfnEvents)(void *))
+{
+    BoundToTheWindow(pMain, &stored);
+    PullOntoScreen(&stored);
+    const QRect r = RectOf(stored);
+    m_asked = QRect();
+    StartFrameFit(r, stored.bMaximized != 0 && PartlyOffTheScreen(r));
+    m_bPlaceUnasked = m_bFitPlace;
+    NKPlaceTopLevel(pMain, r.x(), r.y(), r.width(), r.height());
+    m_rect = r;
+    m_bMaximized = stored.bMaximized != 0;
+    g_WindowPlacement = PlacementOf(m_rect, m_bMaximized);
+    if (m_bMaximized) {
+        pMain->showMaximized();
+    } else {
+        pMain->show();
+    }
+    m_pSizeWatch = NKWatchNormalSize(pMain->winId(), pfnEvents, nullptr, r.width(), r.height());
+}
+
+void NormalPlacement::EndWatch(void)
+{
+    NKEndNormalSizeWatch(m_pSizeWatch);
+    m_pSizeWatch = nullptr;
+}
+
+void NormalPlacement::WindowEvent(QMainWindow *pMain, bool bFit)
+{
+    if (bFit) FitFrame(pMain);
+    ReadNormalWindow(pMain);
+}
+
+// The window's normal rectangle and maximised state now: the position is
+// the normal frame's top-left corner (the client's without a window
+// manager), the size the client's, as NKPlaceTopLevel takes them. The
+// watch first handles every event the X server made until now, and the
+// window is read once more: the place and size last shown count, however
+// soon after a move the window closes (a move the program asked for brings
+// no move event once carried out), and so does a place or a state the
+// program asked for that the manager has still to answer. In full screen,
+// the rectangle the window goes back to.
+NKWindowPlacement NormalPlacement::Now(QMainWindow *pMain)
+{
+    if (pMain != nullptr && g_bFullScreenActive == 0) {
+        NKCatchUpNormalSizeWatch(m_pSizeWatch);
+        ReadNormalWindow(pMain);
+        ReadMaximized(pMain);
+    }
+    return PlacementOf(m_rect, m_bMaximized);
+}
+
+// Maximized as before full screen while that is on.
+NKWindowPlacement NormalPlacement::ToStore(QMainWindow *pMain)
+{
+    NKWindowPlacement p = Now(pMain);
+    if (g_bFullScreenActive != 0) p.bMaximized = m_bFullScreenFromMaximized ? 1 : 0;
+    return p;
+}
+
+// The frame's corner goes to (iX, iY), pulled onto the screen as a stored
+// place is; in full screen it is the place the window goes back to.
+void NormalPlacement::MoveTo(QMainWindow *pMain, int iX, int iY)
+{
+    NKWindowPlacement p = Now(pMain);
+    p.iX = iX, p.iY = iY;
+    PullOntoScreen(&p);
+    m_rect = RectOf(p);
+    if (g_bFullScreenActive == 0) ApplyNormalRect(pMain);
+}
+
+// The normal rectangle at the placement's corner, sized for a view of
+// iWidth x iHeight with the bars' size around it (cut to the work area as
+// a stored one is); in full screen it is the one the window goes back to,
+// with the bars it had. The bars may lay themselves out anew for the new
+// width, so the height is set once more from the view's height after the
+// first pass.
+void NormalPlacement::Position(QMainWindow *pMain, QWidget *pView, int iX, int iY, int iWidth,
+                               int iHeight)
+{
+    const bool bFullScreen = g_bFullScreenActive != 0;
+    const QSize bars = bFullScreen ? m_fullScreenBars : BarsSize(pMain, pView);
+    NKWindowPlacement p = Now(pMain);
+    p.iX = iX, p.iY = iY;
+    p.iWidth = iWidth + bars.width(), p.iHeight = iHeight + bars.height();
+    if (!bFullScreen) BoundToTheWindow(pMain, &p);
+    PullOntoScreen(&p);
+    m_rect = RectOf(p);
+    if (bFullScreen) return;
+    const bool bFit = ApplyNormalRect(pMain);
+    if (pMain->size() == m_rect.size() && BarsSize(pMain, pView) != bars) {
+        p.iWidth += iWidth - pView->width(), p.iHeight += iHeight - pView->height();
+        BoundToTheWindow(pMain, &p);
+        PullOntoScreen(&p);
+        m_rect = RectOf(p);
+        PlaceNormalWindow(pMain, m_rect, bFit);
+    }
+}
+
+// The view's size keeping the window's place.
+void NormalPlacement::SizeView(QMainWindow *pMain, QWidget *pView, int iWidth, int iHeight)
+{
+    const NKWindowPlacement p = Now(pMain);
+    Position(pMain, pView, p.iX, p.iY, iWidth, iHeight);
+}
+
+// The view's size in the normal rectangle: its client less the bars (those
+// from before full screen while it is on).
+QSize NormalPlacement::ViewSize(QMainWindow *pMain, QWidget *pView)
+{
+    const QSize bars = g_bFullScreenActive != 0 ? m_fullScreenBars : BarsSize(pMain, pView);
+    Now(pMain);
+    return m_rect.size() - bars;
+}
+
+// Into full screen: the normal rectangle and the maximised state the
+// window goes back to, and the bars' size around the view from before.
+void NormalPlacement::EnterFullScreen(QMainWindow *pMain, QWidget *pView)
+{
+    Now(pMain);
+    m_bFullScreenFromMaximized = m_bMaximized;
+    m_fullScreenFrom = m_rect;
+    m_fullScreenBars = BarsSize(pMain, pView);
+}
+
+// Out of full screen, onto the normal rectangle (its size bounded as the
+// window with its bars back bounds it), maximised again where it was
+// before. A manager puts the frame back where it was; a normal rectangle
+// changed meanwhile is placed by the frame fit once the manager holds the
+// window normal and framed again.
+void NormalPlacement::LeaveFullScreen(QMainWindow *pMain, bool bManaged)
+{
+    NKWindowPlacement p = PlacementOf(m_rect, false);
+    BoundToTheWindow(pMain, &p);
+    const QRect r = RectOf(p);
+    if (bManaged) {
+        ClearStaleFullScreen(pMain, false);
+        if (r != m_fullScreenFrom) StartFrameFit(r, true);
+        NKMarkAsked(m_pSizeWatch, NK_ASKED_NORMAL);
+        pMain->showNormal();
+    } else {
+        pMain->showNormal();
+        NKPlaceTopLevel(pMain, r.x(), r.y(), r.width(), r.height());
+    }
+    m_rect = r;
+    m_bMaximized = m_bFullScreenFromMaximized;
+    if (!m_bMaximized) return;
+    NKMarkAsked(m_pSizeWatch, NK_ASKED_MAXIMIZED);
+    pMain->showMaximized();
+}
+
+// A move, resize or state change of the main window (not of one destroyed
+// and still going).
+void OnWindowEvent(QMainWindow *pMain, bool bFit);
 
 class MainWindow : public QMainWindow {
 protected:
@@ -86,13 +781,12 @@ protected:
         if (NKGetRendererQuirk() == 7)
             NKResizeView(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight);
         QMainWindow::moveEvent(pEvent);
-        FitFrameInWorkArea(this);
-        RememberNormalRect(this);
+        OnWindowEvent(this, true);
     }
     void resizeEvent(QResizeEvent *pEvent) override
     {
         QMainWindow::resizeEvent(pEvent);
-        RememberNormalRect(this);
+        OnWindowEvent(this, false);
     }
     // Qt may learn the window's new state from its manager after the
     // window's other events of the change (the size watch's notices come on
@@ -104,48 +798,11 @@ protected:
     {
         QMainWindow::changeEvent(pEvent);
         if (pEvent->type() != QEvent::WindowStateChange) return;
-        FitFrameInWorkArea(this);
-        RememberNormalRect(this);
+        OnWindowEvent(this, true);
     }
     void dragEnterEvent(QDragEnterEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
     void dragMoveEvent(QDragMoveEvent *pEvent) override { NKAcceptFileDrag(pEvent); }
     void dropEvent(QDropEvent *pEvent) override { NKDropFiles(pEvent); }
-};
-
-// The main window's normal placement, its one record: the normal window's
-// rectangle (its frame's corner, the client's without a manager, and its
-// client area's size) and the frame's place still pending. The settings,
-// "winposition" (NKMoveMainWindow, NKSetViewClientSize), the frame fit and
-// readings of a normal window change it, each only as said where it does;
-// full screen and maximised are states over it, which the window leaves
-// for it. What is stored is this rectangle, as last shown or asked for.
-struct NormalPlacement {
-    QRect rect;
-    // Whether the window is maximised as the program last made it (where
-    // no manager tells otherwise), and the state and the bars' size around
-    // the view from before full screen, for leaving it.
-    bool bMaximized = false;
-    bool bFullScreenFromMaximized = false;
-    QSize fullScreenBars;
-    QRect fullScreenFrom;
-    // Under a manager, until its frame around the window is known to fit in
-    // the work area: the placement the window started with (pulled onto the
-    // screen) and the placements left to try. A place the program asked for
-    // before the manager framed the window (bFitPlace) is the frame's corner
-    // even where the size fits.
-    NKWindowPlacement fitFrom;
-    int iFitFrameTries = 0;
-    bool bFitPlace = false;
-    // Whether the frame's place has still to be asked for since the window
-    // was framed (with bFitPlace): a window started maximised with part of
-    // its frame off the screen is restored by its manager at the started
-    // place pulled onto the screen by the maximised frame's size, a border
-    // short of where the manager's own rule keeps a normal frame. Until the
-    // fit has asked once, that place is not kept as the manager's answer.
-    bool bPlaceUnasked = false;
-    // The client's rectangle the program last asked the manager for, until
-    // a reading shows it carried out (or Qt learns of another one).
-    QRect asked;
 };
 
 struct MainState {
@@ -153,115 +810,16 @@ struct MainState {
     QWidget *pViewContainer = nullptr;
     NormalPlacement normal;
     QMetaObject::Connection activation;
-    NKNormalSizeWatch *pSizeWatch = nullptr;
 };
 MainState sg_State;
 
-// Whether the window is normal now, by Qt's state and by the state its
-// manager gave it, read with its rectangle.
-bool IsNormal(const QMainWindow *pMain)
+void OnWindowEvent(QMainWindow *pMain, bool bFit)
 {
-    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
-    if ((pMain->windowState() & away) != 0) return false;
-    return NKGetWindowHold(pMain->internalWinId()) == NK_HELD_NORMAL;
+    if (pMain != nullptr && pMain == sg_State.pMain.data())
+        sg_State.normal.WindowEvent(pMain, bFit);
 }
 
-// Whether the frame fit has still to place the frame where the program
-// asked for it before the manager framed the window.
-bool ProgramPlacementPending(void)
-{
-    return sg_State.normal.bFitPlace && sg_State.normal.iFitFrameTries > 0;
-}
-
-// Whether the manager has still to carry out the placement the program
-// last asked for: Qt holds the asked client rectangle, the X server
-// another. The window then shows the place before it, and the asked place
-// counts: a move carried out brings no move event, so a reading of the
-// place before would stay. A reading that shows the asked rectangle, or a
-// rectangle Qt learnt of since, ends the wait.
-bool AskedPlacementPending(const QMainWindow *pMain, const NKScreenRect &client)
-{
-    QRect &asked = sg_State.normal.asked;
-    if (asked.isNull() || !NKWindowManagerRunning()) return false;
-    if (asked != QRect(client.iX, client.iY, client.iWidth, client.iHeight) &&
-        asked == pMain->geometry())
-        return true;
-    asked = QRect();
-    return false;
-}
-
-// The size a window manager last gave the window as a normal one, told
-// apart from the sizes it gives on the way to and from another state by
-// the events' order (platform/nk_normal_size_watch.h); nothing without a
-// manager, where only the program sizes the window.
-// A size the program asked for and the manager has still to carry out
-// counts over it: the watch may have settled on the size from before.
-void TakeWatchedNormalSize(void)
-{
-    int iWidth = 0, iHeight = 0;
-    if (ProgramPlacementPending() || !sg_State.normal.asked.isNull()) return;
-    if (NKWatchedNormalSize(sg_State.pSizeWatch, &iWidth, &iHeight) && NKWindowManagerRunning())
-        sg_State.normal.rect.setSize(QSize(iWidth, iHeight));
-}
-
-// Under a manager, whether the window's events show it normal with a
-// settled size, and a reading of its client area of that size: until the
-// manager has carried out a change of state, the window may be normal by
-// its state with another state's frame and size.
-bool SettledNormalSize(const QSize &client)
-{
-    int iWidth = 0, iHeight = 0;
-    return sg_State.pSizeWatch == nullptr || !NKWindowManagerRunning() ||
-           (NKWatchedSizeSettled(sg_State.pSizeWatch, &iWidth, &iHeight) &&
-            client == QSize(iWidth, iHeight));
-}
-
-// While the window is normal, its frame's corner and its client area's
-// size are its normal rectangle; a maximised, full-screen or minimised
-// window keeps the last one. (Qt's normal geometry cannot stand in: it
-// holds the frame's corner for a window maximised before it showed, the
-// client's for one the manager maximised, and the frame of a maximised
-// window lies otherwise around its client area than a normal one's.) The
-// rectangle is read from the X server, where there is one: Qt knows new
-// frame extents only from the window's next move, and a manager writes
-// them after it moved the window to its new state, so the rectangle is
-// read again when they come. Under a manager, a reading counts only while
-// the window's events show it normal with a settled size, which the
-// reading's client area has (SettledNormalSize), and only of a window
-// shown: one its manager is still taking on lies in a frame that has not
-// been placed yet. The size the events settle on is taken however late
-// they are seen (TakeWatchedNormalSize).
-void RememberNormalRect(const QMainWindow *pMain)
-{
-    // Without a manager only the program places the window, and full
-    // screen is a state over the normal rectangle.
-    if (pMain == nullptr || pMain != sg_State.pMain.data() || !NKWindowManagerRunning() ||
-        g_bFullScreenActive != 0)
-        return;
-    TakeWatchedNormalSize();
-    // The place the program asked for before the manager framed the window
-    // counts until the frame is fitted there (or the fit gives up).
-    if (ProgramPlacementPending()) return;
-    if (!IsNormal(pMain)) return;
-    QRect normal(pMain->pos(), pMain->size());  // pos() is the frame's corner
-    NKScreenRect frame, client;
-    bool bShown = false;
-    const WId window = pMain->internalWinId();
-    if (window != 0 && NKGetWindowFrame(window, &frame, &client, &bShown)) {
-        if (!bShown || AskedPlacementPending(pMain, client)) return;
-        normal = QRect(frame.iX, frame.iY, client.iWidth, client.iHeight);
-    }
-    if (!SettledNormalSize(normal.size())) return;
-    // A manager that leaves the normal state changes the state first: a
-    // rectangle read while it stayed normal is the normal one.
-    if (IsNormal(pMain)) sg_State.normal.rect = normal;
-}
-
-void OnWindowEvents(void *)
-{
-    FitFrameInWorkArea(sg_State.pMain);
-    RememberNormalRect(sg_State.pMain);
-}
+void OnWindowEvents(void *) { OnWindowEvent(sg_State.pMain, true); }
 
 // The local file a drag carries first; empty when its first item is none.
 QByteArray DraggedFile(const QDropEvent *pEvent)
@@ -322,193 +880,6 @@ void OnApplicationState(Qt::ApplicationState state)
     g_AnimationSettings.bApplicationActive = bActive ? 1 : 0;
 }
 
-QRect ScreenGeometry(void)
-{
-    QScreen *pScreen = QGuiApplication::primaryScreen();
-    return pScreen != nullptr ? pScreen->geometry() : QRect(0, 0, 1280, 1024);
-}
-
-QRect WorkArea(void)
-{
-    QScreen *pScreen = QGuiApplication::primaryScreen();
-    return pScreen != nullptr ? pScreen->availableGeometry() : ScreenGeometry();
-}
-
-// The stored placement pulled onto the screen: a width or height larger
-// than the work area's (a larger monitor's) is cut to it, the window at
-// the work area's edge that way; at least an icon's size of the window
-// lies on the screen at the right, the bottom and the left (a negative x
-// may stand for a screen to the left), and the frame's top, with its title
-// bar, lies in the work area, where the user can grab it. Under a manager
-// the frame is fitted in too, once it is known (FitFrameInWorkArea).
-void PullOntoScreen(NKWindowPlacement *pPlacement)
-{
-    const QRect screen = ScreenGeometry();
-    const QRect work = WorkArea();
-    NKWindowPlacement &p = *pPlacement;
-    if (p.iWidth > work.width()) p.iWidth = work.width(), p.iX = work.left();
-    if (p.iHeight > work.height()) p.iHeight = work.height(), p.iY = work.top();
-    p.iX = std::max(std::min(p.iX, screen.width() - kIconSize), kIconSize - p.iWidth);
-    p.iY = std::max(std::min(p.iY, screen.height() - kIconSize), work.top());
-}
-
-// A size the window can take: bounded by its maximum and its minimum (the
-// bars' and the view's, as its layout has them once a layout change still
-// waiting is carried out), as Qt bounds the size asked of a window.
-void BoundToTheWindow(QMainWindow *pMain, NKWindowPlacement *pPlacement)
-{
-    if (QLayout *pLayout = pMain->layout()) pLayout->activate();
-    const QSize size = QSize(pPlacement->iWidth, pPlacement->iHeight)
-                           .boundedTo(pMain->maximumSize())
-                           .expandedTo(pMain->minimumSize());
-    pPlacement->iWidth = size.width(), pPlacement->iHeight = size.height();
-}
-
-// Where the frame a manager put around the window goes: the frame's corner
-// and the client's size. On an axis where the started size and the
-// frame's growth (left and right, or title bar and bottom) together do not
-// fit in the work area, the window is made smaller by the growth and its
-// frame put at the work area's edge, so that all of it, title bar buttons
-// and status bar included, lies there; on the other axis the window keeps
-// its size and its place. Empty when both fit: the window stays as shown.
-QRect FrameTarget(const NKWindowPlacement &from, int iGrowX, int iGrowY)
-{
-    const QRect work = WorkArea();
-    const bool bCutX = from.iWidth + iGrowX > work.width();
-    const bool bCutY = from.iHeight + iGrowY > work.height();
-    if (!bCutX && !bCutY) return QRect();
-    return QRect(bCutX ? work.left() : from.iX, bCutY ? work.top() : from.iY,
-                 bCutX ? work.width() - iGrowX : from.iWidth,
-                 bCutY ? work.height() - iGrowY : from.iHeight);
-}
-
-// Whether the manager has framed the window: the frame read from the X
-// server, with the client area of the same reading, is larger than it.
-bool ReadFrame(const QMainWindow *pMain, NKScreenRect *pFrame, NKScreenRect *pClient)
-{
-    return NKGetWindowFrame(pMain->internalWinId(), pFrame, pClient) &&
-           (pFrame->iWidth != pClient->iWidth || pFrame->iHeight != pClient->iHeight);
-}
-
-// A frame the manager keeps further onto the screen than the place asked
-// for, where that place has part of the frame off the screen, stays where
-// the manager keeps it (its own rule pulls a window further in than the
-// stored place's rule): the manager refuses a place further off without a
-// move or a notice, so asking again would leave the request waiting.
-int KeptOnTheScreen(int iAsked, int iShown, int iSize, int iLow, int iHigh)
-{
-    if (iAsked + iSize > iHigh && iShown < iAsked && iShown + iSize >= iHigh) return iShown;
-    if (iAsked < iLow && iShown > iAsked && iShown <= iLow) return iShown;
-    return iAsked;
-}
-
-// A place the manager chose itself, before the program asked for one
-// (bPlaceUnasked), is no answer: the target stays.
-QRect KeptOnTheScreen(const QRect &target, const NKScreenRect &frame, const NKScreenRect &client)
-{
-    if (sg_State.normal.bPlaceUnasked) return target;
-    const QRect screen = ScreenGeometry();
-    const int iWidth = target.width() + frame.iWidth - client.iWidth;
-    const int iHeight = target.height() + frame.iHeight - client.iHeight;
-    QRect kept = target;
-    kept.moveTopLeft(
-        QPoint(KeptOnTheScreen(target.x(), frame.iX, iWidth, screen.left(), screen.right() + 1),
-               KeptOnTheScreen(target.y(), frame.iY, iHeight, screen.top(), screen.bottom() + 1)));
-    return kept;
-}
-
-void EndFrameFit(void)
-{
-    sg_State.normal.iFitFrameTries = 0;
-    sg_State.normal.bFitPlace = false;
-    sg_State.normal.bPlaceUnasked = false;
-}
-
-// Fits the frame in once the manager has framed the window (its frame,
-// read from the X server, is larger than the client area) and the window
-// is normal: a window that started maximised is fitted once the user
-// first makes it normal, where the manager gives it the started size with
-// its frame. Where the frame goes, and where the client goes in it, come
-// from the frame extents read with the frame each time: not from those Qt
-// knows (it learns new ones only with the window's next move, and may know
-// none yet), where the frame would lie off by the extents, above the place
-// it started at; nor from those of an earlier placing, where a manager
-// that framed the window anew would leave the frame cut by another frame's
-// growth. The window is placed
-// again at its next moves until the frame lies where it goes, while the
-// manager has not yet carried out the last placement (the client where Qt
-// asked for it) nothing is placed, and after a few placements the window
-// is left as the manager keeps it. The fit ends with the frame where it
-// goes only once the manager has carried out the last placement asked
-// (one still waiting may move the frame off again) and the window's
-// events show it normal with a settled size:
-// a reading made while the manager restores a maximised window can show
-// the maximised frame, whose corner and size may be those the fit asks
-// for, before the manager gives the window its normal size. For the same
-// reason a place the program asked for (bFitPlace) is placed only from a
-// reading whose client has the size the fit gives or the settled normal
-// size: the extents read with the maximised size are the maximised
-// frame's, and a client placed by them lies off by their difference.
-void FitFrameInWorkArea(QMainWindow *pMain)
-{
-    NKScreenRect frame, client;
-    if (sg_State.normal.iFitFrameTries <= 0 || pMain == nullptr || pMain != sg_State.pMain.data() ||
-        !ReadFrame(pMain, &frame, &client) || !IsNormal(pMain))
-        return;
-    const NKWindowPlacement &from = sg_State.normal.fitFrom;
-    QRect target = FrameTarget(from, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
-    if (target.isEmpty() && sg_State.normal.bFitPlace)
-        target = QRect(from.iX, from.iY, from.iWidth, from.iHeight);
-    if (sg_State.normal.bFitPlace) target = KeptOnTheScreen(target, frame, client);
-    if (target.isEmpty() || (QPoint(frame.iX, frame.iY) == target.topLeft() &&
-                             QSize(client.iWidth, client.iHeight) == target.size())) {
-        if (SettledNormalSize(QSize(client.iWidth, client.iHeight)) &&
-            !AskedPlacementPending(pMain, client))
-            EndFrameFit();
-        return;
-    }
-    const QSize size(client.iWidth, client.iHeight);
-    if (sg_State.normal.bFitPlace && size != target.size() && !SettledNormalSize(size)) {
-        // A manager that restored the window before it took the program's
-        // size may leave it normal with the maximised size, which the watch
-        // never settles on: the size alone is asked for (once, while Qt
-        // holds another), and the frame is placed once it is settled.
-        if (pMain->size() != target.size()) pMain->resize(target.size());
-        return;
-    }
-    const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
-    if (pMain->geometry() == wanted) return;
-    if (--sg_State.normal.iFitFrameTries == 0) sg_State.normal.bFitPlace = false;
-    pMain->setGeometry(wanted);
-    sg_State.normal.asked = pMain->geometry();
-    sg_State.normal.bPlaceUnasked = false;
-}
-
-// The window's normal rectangle and maximised state now: the position is
-// the normal frame's top-left corner (the client's without a window
-// manager), the size the client's, as NKPlaceTopLevel takes them. The
-// watch first handles every event the X server made until now, and the
-// window is read once more: the place and size last shown count, however
-// soon after a move the window closes (a move the program asked for brings
-// no move event once carried out), and so does a place the program asked
-// for that the manager has still to carry out.
-NKWindowPlacement CurrentPlacement(const QMainWindow *pMain)
-{
-    NKWindowPlacement placement;
-    NKCatchUpNormalSizeWatch(sg_State.pSizeWatch);
-    RememberNormalRect(pMain);
-    const QRect &r = sg_State.normal.rect;
-    placement.iX = r.x();
-    placement.iY = r.y();
-    placement.iWidth = r.width();
-    placement.iHeight = r.height();
-    // Without a manager only the program maximises the window (Qt may read
-    // back a state it wrote before the window showed).
-    if (NKWindowManagerRunning()) sg_State.normal.bMaximized = pMain->isMaximized();
-    placement.bMaximized = sg_State.normal.bMaximized ? 1 : 0;
-    return placement;
-}
-
 // The view inside its container; null when it gets no context.
 bool AttachView(MainWindow *pMain)
 {
@@ -522,205 +893,6 @@ bool AttachView(MainWindow *pMain)
     pMain->setCentralWidget(pContainer);
     sg_State.pViewContainer = pContainer;
     return true;
-}
-
-// Whether part of the window at the placement lies off the screen, where
-// a manager may keep its frame further onto the screen by a rule of its
-// own.
-bool PartlyOffTheScreen(const NKWindowPlacement &p)
-{
-    const QRect screen = ScreenGeometry();
-    return p.iX < screen.left() || p.iX + p.iWidth > screen.right() + 1 ||
-           p.iY + p.iHeight > screen.bottom() + 1;
-}
-
-// The window starts at the stored placement, its size bounded as the
-// window bounds it and pulled onto the screen. Under a manager, a window
-// that starts maximised partly off the screen has its frame placed there
-// by the frame fit once the user first restores it (bPlaceUnasked), so
-// that it comes where a normal start's frame comes.
-void PlaceAndShow(MainWindow *pMain)
-{
-    NKWindowPlacement &p = g_WindowPlacement;
-    BoundToTheWindow(pMain, &p);
-    PullOntoScreen(&p);
-    sg_State.normal.fitFrom = p;
-    sg_State.normal.asked = QRect();
-    sg_State.normal.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
-    sg_State.normal.bFitPlace =
-        sg_State.normal.iFitFrameTries > 0 && p.bMaximized != 0 && PartlyOffTheScreen(p);
-    sg_State.normal.bPlaceUnasked = sg_State.normal.bFitPlace;
-    NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
-    sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
-    sg_State.normal.bMaximized = p.bMaximized != 0;
-    if (p.bMaximized != 0) {
-        pMain->showMaximized();
-    } else {
-        pMain->show();
-    }
-    sg_State.pSizeWatch =
-        NKWatchNormalSize(pMain->winId(), OnWindowEvents, nullptr, p.iWidth, p.iHeight);
-}
-
-// Qt asks the manager for a state only when it differs from Qt's own
-// record of the window's state, and Qt takes that record from the
-// manager's state property at each change of it, reading the property as
-// it is then: a change handled late (on a busy machine) can give the
-// record a state the manager is about to leave at the program's last
-// request. A request the record already shows would be dropped, and F11
-// pressed quickly after Esc (or Esc after F11) lost; so the record is set
-// to the other state first, which asks the manager for that one too. It
-// carries out both in order and ends in the state asked for. Without a
-// manager nothing else writes the record, so it is never stale.
-void ClearStaleFullScreen(QMainWindow *pMain, bool bOn)
-{
-    const Qt::WindowStates state = pMain->windowState();
-    if (state.testFlag(Qt::WindowFullScreen) == bOn)
-        pMain->setWindowState(state ^ Qt::WindowFullScreen);
-}
-
-// A window that is not normal (maximised, by Qt's record or by its
-// manager's state) is asked to become normal. Qt asks the manager only
-// when the state differs from its record, so a record that does not show
-// the manager's maximised state is set to it first (ClearStaleFullScreen).
-// Qt sends the window its state change at once, and the frame fit and
-// the normal rectangle look at the window then: the fit's placement is
-// set before this is called (StartPlaceFit).
-void LeaveMaximized(QMainWindow *pMain)
-{
-    const Qt::WindowStates state = pMain->windowState();
-    if (!state.testFlag(Qt::WindowMaximized)) {
-        if (NKGetWindowHold(pMain->internalWinId()) != NK_HELD_RESIZED) return;
-        pMain->setWindowState(state | Qt::WindowMaximized);
-    }
-    pMain->setWindowState(pMain->windowState() & ~Qt::WindowMaximized);
-}
-
-// Under a manager, the frame fit places the frame at the placement's
-// corner once the manager has framed the window and holds it normal; the
-// placement is the normal rectangle meanwhile.
-void StartPlaceFit(const NKWindowPlacement &p)
-{
-    sg_State.normal.fitFrom = p;
-    sg_State.normal.iFitFrameTries = NKWindowManagerRunning() ? 3 : 0;
-    sg_State.normal.bFitPlace = sg_State.normal.iFitFrameTries > 0;
-    sg_State.normal.bPlaceUnasked = false;
-    sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
-}
-
-// Places the normal window's frame at the placement's corner with its
-// client of the placement's size (cut to the work area with the frame, as
-// at start). A window that its manager had framed and held normal (not
-// bFit) is placed at once by the frame extents read with its frame; any
-// other is placed for now, and under a manager the frame fit places its
-// frame once it is framed and normal with its size settled: extents read
-// while the manager carries out a change of state may be another state's.
-// The placement for now moves the client by the frame Qt knows, which may
-// be the maximised frame's while the manager restores the window: a window
-// already framed and normal is placed by the fit alone, by the extents it
-// reads, so that no placement for now is carried out after the fit's own.
-// Qt sends the window its move and resize events while it is placed,
-// which run the frame fit and read the normal rectangle: the fit's
-// placement is set before, so that it places the window where it goes,
-// and the normal rectangle is set before and after, so that a reading
-// from before the placement is not kept.
-void PlaceNormalWindow(QMainWindow *pMain, const NKWindowPlacement &p, bool bFit)
-{
-    const QRect normal(p.iX, p.iY, p.iWidth, p.iHeight);
-    NKScreenRect frame, client;
-    if (!bFit && ReadFrame(pMain, &frame, &client)) {
-        EndFrameFit();
-        QRect target = FrameTarget(p, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
-        if (target.isEmpty()) target = normal;
-        sg_State.normal.rect = target;
-        pMain->setGeometry(target.translated(client.iX - frame.iX, client.iY - frame.iY));
-        sg_State.normal.rect = target;
-    } else if (NKWindowManagerRunning() && IsNormal(pMain) && ReadFrame(pMain, &frame, &client)) {
-        StartPlaceFit(p);
-        FitFrameInWorkArea(pMain);
-        sg_State.normal.rect = normal;
-        return;
-    } else {
-        StartPlaceFit(p);
-        NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
-        sg_State.normal.rect = normal;
-    }
-    sg_State.normal.asked = pMain->geometry();
-}
-
-// What the bars around the view add to its size, as the window's layout
-// has them now: a layout change still waiting (a bar shown or sized anew)
-// is carried out first.
-QSize BarsSize(QMainWindow *pMain, const QWidget *pView)
-{
-    if (QLayout *pLayout = pMain->layout()) pLayout->activate();
-    return pMain->size() - pView->size();
-}
-
-// The normal rectangle as the window shows it now (CurrentPlacement), or
-// in full screen as the window goes back to it.
-NKWindowPlacement NormalPlacementNow(void)
-{
-    MainWindow *pMain = sg_State.pMain;
-    if (pMain != nullptr && g_bFullScreenActive == 0) return CurrentPlacement(pMain);
-    const QRect &r = sg_State.normal.rect;
-    NKWindowPlacement p;
-    p.iX = r.x(), p.iY = r.y(), p.iWidth = r.width(), p.iHeight = r.height();
-    p.bMaximized = sg_State.normal.bMaximized ? 1 : 0;
-    return p;
-}
-
-// Shows the window normal on the normal rectangle: a window that is not
-// normal, or not yet framed by its manager, is made normal and placed by
-// the frame fit (bFit, returned); a framed normal one is placed at once.
-// A window the manager is still making normal (its size not settled, or a
-// place the program asked for still pending) goes to the fit too: a
-// manager restoring a maximised window may show it normal by its state
-// with the maximised frame's extents, without the normal frame's border,
-// and a client placed by them lies off by the border once the manager
-// puts the border back.
-bool ApplyNormalRect(QMainWindow *pMain)
-{
-    const QRect &r = sg_State.normal.rect;
-    NKWindowPlacement p;
-    p.iX = r.x(), p.iY = r.y(), p.iWidth = r.width(), p.iHeight = r.height();
-    NKScreenRect frame, client;
-    const bool bFit = !IsNormal(pMain) || ProgramPlacementPending() ||
-                      !ReadFrame(pMain, &frame, &client) ||
-                      !SettledNormalSize(QSize(client.iWidth, client.iHeight));
-    sg_State.normal.bMaximized = false;
-    if (bFit) {
-        StartPlaceFit(p);
-        LeaveMaximized(pMain);
-    }
-    PlaceNormalWindow(pMain, p, bFit);
-    return bFit;
-}
-
-// Out of full screen, onto the normal rectangle (its size bounded as the
-// window with its bars back bounds it), maximised again where it was
-// before. A manager puts the frame back where it was; a normal rectangle
-// changed meanwhile is placed by the frame fit once the manager holds the
-// window normal and framed again.
-void LeaveFullScreen(QMainWindow *pMain, bool bManaged)
-{
-    NormalPlacement &normal = sg_State.normal;
-    NKWindowPlacement p;
-    p.iX = normal.rect.x(), p.iY = normal.rect.y();
-    p.iWidth = normal.rect.width(), p.iHeight = normal.rect.height();
-    BoundToTheWindow(pMain, &p);
-    const QRect r(p.iX, p.iY, p.iWidth, p.iHeight);
-    if (bManaged) {
-        ClearStaleFullScreen(pMain, false);
-        if (r != normal.fullScreenFrom) StartPlaceFit(p);
-        pMain->showNormal();
-    } else {
-        pMain->showNormal();
-        NKPlaceTopLevel(pMain, p.iX, p.iY, p.iWidth, p.iHeight);
-    }
-    normal.rect = r;
-    normal.bMaximized = normal.bFullScreenFromMaximized;
-    if (normal.bMaximized) pMain->showMaximized();
 }
 
 }  // namespace
@@ -749,7 +921,7 @@ bool CreateMainWindow(void)
     g_bFullScreenActive = 0;
     sg_State.activation =
         QObject::connect(qApp, &QGuiApplication::applicationStateChanged, OnApplicationState);
-    PlaceAndShow(pMain);
+    sg_State.normal.Show(pMain, g_WindowPlacement, OnWindowEvents);
     return true;
 }
 
@@ -759,15 +931,14 @@ void NKDestroyMainWindow(void)
 {
     MainWindow *pMain = sg_State.pMain;
     if (pMain == nullptr) return;
-    g_WindowPlacement = NKGetPlacementToStore();
+    g_WindowPlacement = sg_State.normal.ToStore(pMain);
     const uint8_t bToolbar = g_bToolbarShown, bStatusbar = g_bStatusbarShown;
     NKDestroyToolbar();
     NKDestroyStatusbar();
     g_bToolbarShown = bToolbar;
     g_bStatusbarShown = bStatusbar;
     QObject::disconnect(sg_State.activation);
-    NKEndNormalSizeWatch(sg_State.pSizeWatch);
-    sg_State.pSizeWatch = nullptr;
+    sg_State.normal.EndWatch();
     sg_State.pMain = nullptr;
     sg_State.pViewContainer = nullptr;
     g_bFullScreenActive = 0;
@@ -820,14 +991,9 @@ void SetFullScreen(bool bOn)
 {
     MainWindow *pMain = sg_State.pMain;
     const bool bManaged = NKWindowManagerSupports("_NET_WM_STATE_FULLSCREEN");
-    NormalPlacement &normal = sg_State.normal;
     if (bOn) {
-        if (pMain != nullptr && g_bFullScreenActive == 0) {
-            CurrentPlacement(pMain);
-            normal.bFullScreenFromMaximized = normal.bMaximized;
-            normal.fullScreenFrom = normal.rect;
-            normal.fullScreenBars = BarsSize(pMain, sg_State.pViewContainer);
-        }
+        if (pMain != nullptr && g_bFullScreenActive == 0)
+            sg_State.normal.EnterFullScreen(pMain, sg_State.pViewContainer);
         ExecuteCommand("nomenu");
         ExecuteCommand("nostatusbar");
         ExecuteCommand("notoolbar");
@@ -843,62 +1009,59 @@ void SetFullScreen(bool bOn)
         ExecuteCommand("statusbar");
         ExecuteCommand("toolbar");
         g_bFullScreenActive = 0;
-        if (pMain != nullptr) LeaveFullScreen(pMain, bManaged);
+        if (pMain != nullptr) sg_State.normal.LeaveFullScreen(pMain, bManaged);
     }
     g_bFullScreenActive = 0;
 }
 
-// The bars may lay themselves out anew for the new width, so the height is
-// set once more from the view's height after the first pass. The size goes
-// to the normal rectangle (cut to the work area as a stored one is); in
-// full screen it is the one the window goes back to, with the bars it had.
 void NKSetViewClientSize(int iWidth, int iHeight)
 {
     MainWindow *pMain = sg_State.pMain;
     QWidget *pView = sg_State.pViewContainer;
-    if (pMain == nullptr || pView == nullptr) return;
-    NormalPlacement &normal = sg_State.normal;
-    const bool bFullScreen = g_bFullScreenActive != 0;
-    const QSize bars = bFullScreen ? normal.fullScreenBars : BarsSize(pMain, pView);
-    NKWindowPlacement p = NormalPlacementNow();
-    p.iWidth = iWidth + bars.width(), p.iHeight = iHeight + bars.height();
-    if (!bFullScreen) BoundToTheWindow(pMain, &p);
-    PullOntoScreen(&p);
-    normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
-    if (bFullScreen) return;
-    const bool bFit = ApplyNormalRect(pMain);
-    if (pMain->size() == normal.rect.size() && BarsSize(pMain, pView) != bars) {
-        p.iWidth += iWidth - pView->width(), p.iHeight += iHeight - pView->height();
-        BoundToTheWindow(pMain, &p);
-        PullOntoScreen(&p);
-        normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
-        PlaceNormalWindow(pMain, p, bFit);
-    }
+    if (pMain != nullptr && pView != nullptr)
+        sg_State.normal.SizeView(pMain, pView, iWidth, iHeight);
 }
 
-// The frame's corner goes to (iX, iY), pulled onto the screen as a stored
-// place is; in full screen it is the place the window goes back to.
 void NKMoveMainWindow(int iX, int iY)
 {
     MainWindow *pMain = sg_State.pMain;
-    if (pMain == nullptr) return;
-    NKWindowPlacement p = NormalPlacementNow();
-    p.iX = iX, p.iY = iY;
-    PullOntoScreen(&p);
-    sg_State.normal.rect = QRect(p.iX, p.iY, p.iWidth, p.iHeight);
-    if (g_bFullScreenActive == 0) ApplyNormalRect(pMain);
+    if (pMain != nullptr) sg_State.normal.MoveTo(pMain, iX, iY);
 }
 
-// The view's size in the normal rectangle: its client less the bars.
+NKWindowPosition NKSetMainWindowPosition(const int *piGiven, int iGiven)
+{
+    MainWindow *pMain = sg_State.pMain;
+    QWidget *pView = sg_State.pViewContainer;
+    NKWindowPosition position;
+    iGiven = std::max(0, std::min(iGiven, 4));
+    if (pMain == nullptr || pView == nullptr) {
+        // The stored place, and the view's size as the program starts it.
+        int aiValues[4] = {g_WindowPlacement.iX, g_WindowPlacement.iY, NKViewWindowSize.iWidth,
+                           NKViewWindowSize.iHeight};
+        std::copy(piGiven, piGiven + iGiven, aiValues);
+        g_WindowPlacement.iX = aiValues[0], g_WindowPlacement.iY = aiValues[1];
+        position.placement = g_WindowPlacement;
+        position.iViewWidth = aiValues[2], position.iViewHeight = aiValues[3];
+        return position;
+    }
+    NormalPlacement &normal = sg_State.normal;
+    const NKWindowPlacement now = normal.Now(pMain);
+    const QSize view = normal.ViewSize(pMain, pView);
+    int aiValues[4] = {now.iX, now.iY, view.width(), view.height()};
+    std::copy(piGiven, piGiven + iGiven, aiValues);
+    normal.Position(pMain, pView, aiValues[0], aiValues[1], aiValues[2], aiValues[3]);
+    position.placement = normal.ToStore(pMain);
+    const QSize placed = normal.ViewSize(pMain, pView);
+    position.iViewWidth = placed.width(), position.iViewHeight = placed.height();
+    return position;
+}
+
 bool NKGetNormalViewSize(int *piWidth, int *piHeight)
 {
     MainWindow *pMain = sg_State.pMain;
-    const QWidget *pView = sg_State.pViewContainer;
+    QWidget *pView = sg_State.pViewContainer;
     if (pMain == nullptr || pView == nullptr) return false;
-    const QSize bars =
-        g_bFullScreenActive != 0 ? sg_State.normal.fullScreenBars : BarsSize(pMain, pView);
-    const NKWindowPlacement p = NormalPlacementNow();
-    const QSize view = QSize(p.iWidth, p.iHeight) - bars;
+    const QSize view = sg_State.normal.ViewSize(pMain, pView);
     *piWidth = view.width();
     *piHeight = view.height();
     return true;
@@ -916,7 +1079,5 @@ bool NKGetViewClientSize(int *piWidth, int *piHeight)
 NKWindowPlacement NKGetPlacementToStore(void)
 {
     if (sg_State.pMain == nullptr) return g_WindowPlacement;
-    NKWindowPlacement p = NormalPlacementNow();
-    if (g_bFullScreenActive != 0) p.bMaximized = sg_State.normal.bFullScreenFromMaximized ? 1 : 0;
-    return p;
+    return sg_State.normal.ToStore(sg_State.pMain);
 }

@@ -16,8 +16,11 @@
 class QDropEvent;
 class QMainWindow;
 
-// The stored placement the window is made with; the settings file fills it
-// before and receives it after the window's life (NKGetPlacementToStore).
+// The stored placement: the settings file fills it before the window's
+// life, the window starts from it (pulled onto the screen, which it then
+// holds) and writes it when it is destroyed (NKGetPlacementToStore), and
+// "winposition" without a window changes its place. While the window
+// lives, the window's own normal placement is the record.
 extern NKWindowPlacement g_WindowPlacement;
 // Whether the window is in full-screen display.
 extern uint8_t g_bFullScreenActive;
@@ -56,13 +59,14 @@ void NKHandleWindowKey(int iQtKey);
 // "nostatusbar" and "notoolbar" and covers the screen; off, only while on,
 // runs "menu", "statusbar" and "toolbar" and puts the window back.
 void SetFullScreen(bool bOn);
-// The main window's normal placement has one owner here: its normal
-// rectangle (the frame's corner, the client's without a window manager,
-// and the client area's size), which the stored placement starts, these
-// two functions and the frame fit change, and readings of the window while
-// it is normal follow (where a manager moves or sizes it). Maximised and
-// full screen are states over it: the window leaves them for it, and a
-// change made in full screen is the rectangle the window goes back to.
+// The main window's normal placement is a record of its own, the only
+// writer of the normal rectangle (the frame's corner, the client's without
+// a window manager, and the client area's size): the stored placement
+// starts it, these functions and the frame fit change it, and readings of
+// the window while it is normal follow (where a manager moves or sizes
+// it). Maximised and full screen are states over it: the window leaves
+// them for it, and a change made in full screen is the rectangle the
+// window goes back to. What is stored comes from it alone.
 //
 // Resizes the main window, keeping its position, so that the view's client
 // area becomes iWidth x iHeight: a maximised window becomes a normal one of
@@ -72,9 +76,22 @@ void NKSetViewClientSize(int iWidth, int iHeight);
 // Moves the main window's frame to (iX, iY), keeping the normal size, as a
 // normal window (a maximised one no longer), pulled onto the screen as a
 // stored place is at start; before a window manager has framed the window,
-// once it has ("winposition" moves with this, then sizes the view with
-// NKSetViewClientSize).
+// once it has ("winposition" moves and sizes in one step,
+// NKSetMainWindowPosition).
 void NKMoveMainWindow(int iX, int iY);
+// "winposition"'s place and view size: piGiven's iGiven numbers (x, y,
+// the view's width and height, in that order) replace the normal place
+// and the normal window's view size, and the window is moved and sized
+// there at once (as NKMoveMainWindow and NKSetViewClientSize do), also in
+// full screen, where they are the placement the window goes back to.
+// Returns the placement as it is then stored, and the view's size in it.
+// Without a window the stored place changes, and the view's size is the
+// one given or the one the view starts with.
+struct NKWindowPosition {
+    NKWindowPlacement placement;
+    int iViewWidth = 0, iViewHeight = 0;
+};
+NKWindowPosition NKSetMainWindowPosition(const int *piGiven, int iGiven);
 // The view's size in the window's normal rectangle: its client less the
 // bars around the view (those from before full screen while it is on);
 // false without a main window.

@@ -89,10 +89,9 @@ int CommandFullScreen(bool bOn)
 }
 
 // "winposition [x [y [width [height]]]]": each given number replaces the
-// normal place or the view's size; the window is moved there as a normal
-// window keeping its size (NKMoveMainWindow), a place off the screen
-// brought onto it as a stored one is, and its view then sized
-// (NKSetViewClientSize). Without numbers the current values are only
+// normal place or the view's size; the window is moved and sized there as
+// a normal window (NKSetMainWindowPosition), a place off the screen
+// brought onto it as a stored one is. Without numbers the current values are only
 // reported. A view size not given is the normal window's (the normal
 // rectangle's client less the bars), also where the window is maximised
 // or in full screen now; in full screen the line changes the placement
@@ -100,8 +99,6 @@ int CommandFullScreen(bool bOn)
 // it) the stored place changes.
 int CommandWinPosition(NKArgumentScan *pScan)
 {
-    int aiValues[4] = {g_WindowPlacement.iX, g_WindowPlacement.iY, NKViewWindowSize.iWidth,
-                       NKViewWindowSize.iHeight};
     int aiGiven[4] = {0, 0, 0, 0};
     int iGiven = 0;
     for (; iGiven < 4; iGiven++) {
@@ -109,36 +106,23 @@ int CommandWinPosition(NKArgumentScan *pScan)
         if (token.IsEmpty()) break;
         aiGiven[iGiven] = std::atoi(token.GetText());
     }
-    // The place the window has now, as it is stored (a place the manager
-    // pulled further onto the screen where it shows it).
-    if (NKGetMainWindow() != nullptr) {
-        const NKWindowPlacement normal = NKGetPlacementToStore();
-        aiValues[0] = normal.iX, aiValues[1] = normal.iY;
-    }
     if (iGiven == 0) {
-        NKGetViewClientSize(&aiValues[2], &aiValues[3]);
+        // The place the window has now, as it is stored (a place the
+        // manager pulled further onto the screen where it shows it), and
+        // the view as it shows.
+        const NKWindowPlacement now = NKGetPlacementToStore();
+        int iWidth = NKViewWindowSize.iWidth, iHeight = NKViewWindowSize.iHeight;
+        NKGetViewClientSize(&iWidth, &iHeight);
         NKPrintInfo(
             NKString::FromFormat("Current main window position: %d %d. OpenGL window size: %d %d",
-                                 aiValues[0], aiValues[1], aiValues[2], aiValues[3])
+                                 now.iX, now.iY, iWidth, iHeight)
                 .GetText());
         return 0;
     }
-    if (NKGetMainWindow() != nullptr) NKGetNormalViewSize(&aiValues[2], &aiValues[3]);
-    std::copy(aiGiven, aiGiven + iGiven, aiValues);
-    NKMoveMainWindow(aiValues[0], aiValues[1]);
-    NKSetViewClientSize(aiValues[2], aiValues[3]);
-    if (NKGetMainWindow() != nullptr) {
-        const NKWindowPlacement placed = NKGetPlacementToStore();
-        g_WindowPlacement.iX = placed.iX;
-        g_WindowPlacement.iY = placed.iY;
-        NKGetNormalViewSize(&aiValues[2], &aiValues[3]);
-    } else {
-        g_WindowPlacement.iX = aiValues[0];
-        g_WindowPlacement.iY = aiValues[1];
-    }
+    const NKWindowPosition placed = NKSetMainWindowPosition(aiGiven, iGiven);
     NKPrintInfo(NKString::FromFormat("Setting window position to: %d %d. OpenGL window size: %d %d",
-                                     g_WindowPlacement.iX, g_WindowPlacement.iY, aiValues[2],
-                                     aiValues[3])
+                                     placed.placement.iX, placed.placement.iY, placed.iViewWidth,
+                                     placed.iViewHeight)
                     .GetText());
     return 0;
 }

@@ -3,7 +3,9 @@
 // nk_normal_size_watch.h).
 #include "platform/nk_normal_size_watch.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QObject>
 #include <QSize>
 #include <QSocketNotifier>
@@ -48,6 +50,13 @@ public:
     void CatchUp(void);
     bool NormalSize(QSize *pSize) const;
     bool Settled(QSize *pSize) const;
+    void MarkAsked(NKAskedChange change);
+    bool Answered(bool bPlace) const;
+    bool Hold(NKWindowHold *pHold) const
+    {
+        *pHold = NKWindowHold(m_iHold == kUnknown ? NK_HELD_NORMAL : m_iHold);
+        return m_iHold != kUnknown;
+    }
 
 private:
     // A reading of the state: the writes of the state seen before it and
@@ -62,6 +71,7 @@ private:
     void Handle(const xcb_generic_event_t *pEvent);
     void StateWritten(void);
     void MarkSeen(void);
+    void AskedSeen(void);
     void Sized(int iWidth, int iHeight);
     void Settle(void);
     NKWindowHold ReadHold(void);
@@ -72,7 +82,7 @@ private:
 
     xcb_connection_t *m_pConnection;
     unsigned long m_uWindow;
-    xcb_atom_t m_StateAtom, m_MarkAtom, m_MaxVertAtom, m_MaxHorzAtom, m_FullScreenAtom,
+    xcb_atom_t m_StateAtom, m_MarkAtom, m_AskedAtom, m_MaxVertAtom, m_MaxHorzAtom, m_FullScreenAtom,
         m_HiddenAtom;
     void (*m_pfnChanged)(void *);
     void *m_pUser;
@@ -84,6 +94,25 @@ private:
     QSize m_Resized;                 // its last size in a maximised or full-screen stretch
     QSize m_Normal;                  // the last settled normal size
     bool m_bReadDue = false, m_bTellDue = false;
+    // The state asked for: the marks written and seen, the state, the
+    // writes of the state seen at its mark, and whether the manager
+    // answered since.
+    int m_iStateAsked = 0, m_iStateAskedSeen = 0;
+    bool m_bStateAnswered = true;
+    NKWindowHold m_HoldAsked = NK_HELD_NORMAL;
+    int m_iStateWritesAtAsk = 0;
+    // The placement asked for, answered by a synthetic notice that Qt's
+    // connection receives: the X server numbers each event with the last
+    // request of that connection it had carried out then, so a notice
+    // numbered past a request made just before the program's placement
+    // was sent after the manager saw the placement (the notices of what it
+    // did before come earlier, however late the program sees them).
+    struct PlaceAnswer : QAbstractNativeEventFilter {
+        NKNormalSizeWatch *pWatch = nullptr;
+        uint32_t uAfter = 0;
+        bool bAnswered = true;
+        bool nativeEventFilter(const QByteArray &, void *pMessage, qintptr *) override;
+    } m_PlaceAnswer;
     NKFrameExtentsWatch *m_pExtents = nullptr;
     std::unique_ptr<QSocketNotifier> m_pNotifier;
     QObject m_Calls;  // calls still waiting go with the watch
@@ -94,6 +123,7 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
     : m_pConnection(pConnection), m_uWindow(uWindow),
       m_StateAtom(Intern(pConnection, "_NET_WM_STATE")),
       m_MarkAtom(Intern(pConnection, "_QUOLIN_STATE_READ")),
+      m_AskedAtom(Intern(pConnection, "_QUOLIN_CHANGE_ASKED")),
       m_MaxVertAtom(Intern(pConnection, "_NET_WM_STATE_MAXIMIZED_VERT")),
       m_MaxHorzAtom(Intern(pConnection, "_NET_WM_STATE_MAXIMIZED_HORZ")),
       m_FullScreenAtom(Intern(pConnection, "_NET_WM_STATE_FULLSCREEN")),
@@ -121,12 +151,15 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
     QObject::connect(m_pNotifier.get(), &QSocketNotifier::activated, &m_Calls,
                      [this] { HandleEvents(false); });
     m_pExtents = NKWatchFrameExtents(uWindow, ExtentsChanged, this);
+    m_PlaceAnswer.pWatch = this;
+    QCoreApplication::instance()->installNativeEventFilter(&m_PlaceAnswer);
     ReadState();
     HandleEvents(false);
 }
 
 NKNormalSizeWatch::~NKNormalSizeWatch()
 {
+    QCoreApplication::instance()->removeNativeEventFilter(&m_PlaceAnswer);
     NKEndFrameExtentsWatch(m_pExtents);
     m_pNotifier.reset();
     xcb_disconnect(m_pConnection);
@@ -156,6 +189,7 @@ void NKNormalSizeWatch::Handle(const xcb_generic_event_t *pEvent)
         if (pNotify->window != m_uWindow) return;
         if (pNotify->atom == m_StateAtom) StateWritten();
         if (pNotify->atom == m_MarkAtom) MarkSeen();
+        if (pNotify->atom == m_AskedAtom) AskedSeen();
     } else if (iKind == XCB_CONFIGURE_NOTIFY && !bSynthetic) {
         const auto *pNotify = reinterpret_cast<const xcb_configure_notify_event_t *>(pEvent);
         if (pNotify->window == m_uWindow && pNotify->event == m_uWindow)
@@ -193,7 +227,65 @@ void NKNormalSizeWatch::MarkSeen(void)
     if (reading.iStateWrites != m_iStateWrites || m_iHold != kUnknown) return;
     m_iHold = reading.hold;
     if (m_iHold == NK_HELD_RESIZED) m_Resized = m_Size;
+    if (m_iStateAskedSeen == m_iStateAsked && !m_bStateAnswered &&
+        m_iStateWrites > m_iStateWritesAtAsk && reading.hold == m_HoldAsked) {
+        m_bStateAnswered = true;
+        Tell();
+    }
     if (m_iHold == NK_HELD_NORMAL) Settle();
+}
+
+// The mark of a state asked: from here on the manager's answer counts.
+void NKNormalSizeWatch::AskedSeen(void)
+{
+    if (m_iStateAskedSeen == m_iStateAsked) return;
+    m_iStateAskedSeen++;
+    m_iStateWritesAtAsk = m_iStateWrites;
+}
+
+// A state's mark goes before the request: the round trip has the server
+// note it before the program's request, so that whatever the manager does
+// about the request comes after it. A placement's request is numbered on
+// Qt's connection instead (PlaceAnswer).
+void NKNormalSizeWatch::MarkAsked(NKAskedChange change)
+{
+    if (change == NK_ASKED_PLACE) {
+        auto *pX11 = qGuiApp != nullptr
+                         ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                         : nullptr;
+        xcb_connection_t *pQt = pX11 != nullptr ? pX11->connection() : nullptr;
+        if (pQt == nullptr) return;
+        const xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(pQt);
+        xcb_discard_reply(pQt, cookie.sequence);
+        m_PlaceAnswer.uAfter = cookie.sequence;
+        m_PlaceAnswer.bAnswered = false;
+        return;
+    }
+    m_iStateAsked++;
+    m_bStateAnswered = false;
+    m_HoldAsked = change == NK_ASKED_NORMAL ? NK_HELD_NORMAL : NK_HELD_RESIZED;
+    xcb_change_property(m_pConnection, XCB_PROP_MODE_APPEND, xcb_window_t(m_uWindow), m_AskedAtom,
+                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
+    if (RoundTrip()) HandleEvents(false);
+}
+
+bool NKNormalSizeWatch::PlaceAnswer::nativeEventFilter(const QByteArray &, void *pMessage,
+                                                       qintptr *)
+{
+    const auto *pEvent = static_cast<const xcb_generic_event_t *>(pMessage);
+    if (bAnswered || pEvent->response_type != (XCB_CONFIGURE_NOTIFY | 0x80)) return false;
+    const auto *pNotify = reinterpret_cast<const xcb_configure_notify_event_t *>(pEvent);
+    if (pNotify->window != pWatch->m_uWindow || int32_t(pEvent->full_sequence - uAfter) <= 0)
+        return false;
+    bAnswered = true;
+    pWatch->Tell();
+    return false;
+}
+
+bool NKNormalSizeWatch::Answered(bool bPlace) const
+{
+    if (bPlace) return m_PlaceAnswer.bAnswered;
+    return m_iStateAskedSeen == m_iStateAsked && m_bStateAnswered;
 }
 
 void NKNormalSizeWatch::Sized(int iWidth, int iHeight)
@@ -328,6 +420,21 @@ bool NKWatchedSizeSettled(const NKNormalSizeWatch *pWatch, int *piWidth, int *pi
 {
     QSize size;
     return pWatch != nullptr && GiveSize(pWatch->Settled(&size), size, piWidth, piHeight);
+}
+
+bool NKWatchedHold(const NKNormalSizeWatch *pWatch, NKWindowHold *pHold)
+{
+    return pWatch != nullptr && pWatch->Hold(pHold);
+}
+
+void NKMarkAsked(NKNormalSizeWatch *pWatch, NKAskedChange change)
+{
+    if (pWatch != nullptr) pWatch->MarkAsked(change);
+}
+
+bool NKAskedAnswered(const NKNormalSizeWatch *pWatch, bool bPlace)
+{
+    return pWatch == nullptr || pWatch->Answered(bPlace);
 }
 
 void NKEndNormalSizeWatch(NKNormalSizeWatch *pWatch) { delete pWatch; }

@@ -33,6 +33,8 @@
 // No Qt or X11 types appear here; without an X display there is no watch.
 #pragma once
 
+#include "platform/nk_window_manager.h"
+
 class NKNormalSizeWatch;
 
 // Starts the watch of the top-level window uWindow (its X window id);
@@ -56,4 +58,25 @@ bool NKWatchedNormalSize(const NKNormalSizeWatch *pWatch, int *piWidth, int *piH
 // size, and that size: a reading of the window agreeing with it is a
 // normal window's.
 bool NKWatchedSizeSettled(const NKNormalSizeWatch *pWatch, int *piWidth, int *piHeight);
+// How the manager holds the window by the events handled so far: false
+// while the last stretch's state is not known.
+bool NKWatchedHold(const NKNormalSizeWatch *pWatch, NKWindowHold *pHold);
+// What the program asks the manager for: a placement of the window, or
+// that it be held normal or maximised.
+enum NKAskedChange { NK_ASKED_PLACE, NK_ASKED_NORMAL, NK_ASKED_MAXIMIZED };
+// Notes that the program is about to ask for that change, so that the
+// manager's answer is known. The manager answers a placement, carried out
+// or refused where its own rule keeps the window elsewhere, with a
+// synthetic notice of the place, which Qt drops where the place is the one
+// it knows (the program then learns of no answer): a notice that Qt's
+// connection receives after the request counts. A state is answered by
+// writing it: a mark on the window, which the server notes before the
+// request made next, and a stretch after it known to hold the state asked.
+// A placement or a state asked later replaces the one before.
+void NKMarkAsked(NKNormalSizeWatch *pWatch, NKAskedChange change);
+// Whether the manager has answered the last placement asked (bPlace) or
+// the last state asked, by the events handled so far (a placement's answer
+// once Qt has handled it). True where nothing was asked, and without a
+// watch.
+bool NKAskedAnswered(const NKNormalSizeWatch *pWatch, bool bPlace);
 void NKEndNormalSizeWatch(NKNormalSizeWatch *pWatch);

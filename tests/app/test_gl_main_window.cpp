@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
@@ -412,12 +413,14 @@ TEST_F(MainWindowPlacementTest, AStoredPositionOffTheScreenIsPulledBack)
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int iTop = QGuiApplication::primaryScreen()->availableGeometry().top();
     const int iWidth = NKWindowPlacement().iWidth;
+    const int iRight = screen.width() - 32, iBottom = screen.height() - 32;
     struct Case {
         int iX, iY, iPulledX, iPulledY;
     };
-    const Case cases[] = {{5000, 0, screen.width() - 32, 0}, {300, -50, 300, iTop},
-                          {300, -2000, 300, iTop},           {2000, 100, screen.width() - 32, 100},
-                          {-900, 100, 32 - iWidth, 100},     {-100, 100, -100, 100}};
+    const Case cases[] = {{5000, 0, iRight, 0},          {300, -50, 300, iTop},
+                          {300, -2000, 300, iTop},       {2000, 100, iRight, 100},
+                          {-900, 100, 32 - iWidth, 100}, {-100, 100, -100, 100},
+                          {2000, 1500, iRight, iBottom}};
     for (const Case &c : cases) {
         SCOPED_TRACE("stored at " + std::to_string(c.iX) + ", " + std::to_string(c.iY));
         g_WindowPlacement.iX = c.iX, g_WindowPlacement.iY = c.iY;
@@ -453,6 +456,10 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
         const char *pszLine;  // the start-up file's lines, one a line
         QSize view;           // the view's size it gives; empty: kept
         uint8_t bMaximized = 0;
+        // Maximised again after the lines (stored so); the view's own
+        // resize event comes after the lines with the view's size before.
+        uint8_t bMaximizedAfter = 0;
+        bool bLateResize = false;
     };
     const Case cases[] = {
         {2000, 1400, work, nullptr, QSize()},
@@ -474,6 +481,11 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
          QSize(600, 400)},
         {810, 600, QRect(100, 80, 810, 600), "fullscreen", QSize()},
         {810, 600, QRect(210, 160, 810, 600), "fullscreen\nwinposition 210 160", QSize()},
+        {810, 600, QRect(100, 80, 810, 600), "fullscreen\nnofullscreen", QSize(), 1, 1},
+        {810, 600, QRect(100, 80, 810, 600), "fullscreen", QSize(), 1, 1},
+        {810, 600, QRect(2000, 300, 810, 600), "winposition 2000 300", QSize(), 1},
+        {810, 600, QRect(120, 90, 640, 0), "winposition 120 90 640 480", QSize(640, 480), 0, 0,
+         true},
     };
     NKRegisterSystemCommands();
     for (const Case &c : cases) {
@@ -489,7 +501,11 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
             const QWidget *pMain = NKGetMainWindow();
             QSize view;
             ASSERT_TRUE(NKGetViewClientSize(&view.rwidth(), &view.rheight()));
+            const QSize viewBefore = view;
             QRect expected = c.expected;
+            if (expected.x() > screen.x() + screen.width() - 32)  // pulled onto the screen
+                expected.moveLeft(screen.x() + screen.width() - 32);
+            MessageCapture capture;
             if (c.pszLine != nullptr) {
                 ASSERT_TRUE(RunLines(c.pszLine));
                 if (!c.view.isEmpty()) {  // the bars keep their height
@@ -497,7 +513,34 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
                     view = c.view;
                 }
             }
-            if (!bExitAtOnce) {
+            // A "winposition" with numbers prints the place as it is stored.
+            if (c.pszLine != nullptr &&
+                std::string(c.pszLine).find("winposition ") != std::string::npos) {
+                EXPECT_TRUE(
+                    capture.Contains("Setting window position to: " + std::to_string(expected.x()) +
+                                     " " + std::to_string(expected.y()) + "."))
+                    << capture.Text();
+            }
+            if (c.bLateResize) {
+                QResizeEvent late(viewBefore, view);
+                QCoreApplication::sendEvent(NKGetViewWindow(), &late);
+                EXPECT_EQ(std::make_pair(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight),
+                          std::make_pair(view.width(), view.height()));
+            }
+            if (!bExitAtOnce && c.bMaximizedAfter != 0) {
+                // Maximised again, or in full screen over the maximised
+                // window: the normal rectangle read back, maximised.
+                if (g_bFullScreenActive != 0) {
+                    NK_WAIT_EQ(RectText(pMain->frameGeometry()),
+                               RectText(QGuiApplication::primaryScreen()->geometry()));
+                } else {
+                    NK_WAIT_EQ(pMain->isMaximized(), true);
+                }
+                const NKWindowPlacement p = NKGetPlacementToStore();
+                EXPECT_EQ(RectText(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), RectText(expected));
+                EXPECT_EQ(p.bMaximized, 1);
+                NKDestroyMainWindow();
+            } else if (!bExitAtOnce) {
                 ExpectShownAndReadBack(pMain, expected, view, c.pszLine != nullptr);
                 NKDestroyMainWindow();
             } else if (g_bFullScreenActive != 0) {  // no menu: closed as the user closes it
@@ -512,7 +555,7 @@ TEST_F(MainWindowPlacementTest, AStoredSizeLargerThanTheWorkAreaIsCutToIt)
             if (c.pszLine != nullptr) {
                 const NKWindowPlacement &p = g_WindowPlacement;
                 EXPECT_EQ(RectText(QRect(p.iX, p.iY, p.iWidth, p.iHeight)), RectText(expected));
-                EXPECT_EQ(p.bMaximized, 0);
+                EXPECT_EQ(p.bMaximized, c.bMaximizedAfter);
             }
         }
     }

@@ -40,6 +40,7 @@
 #include "app/nk_window_utils.h"
 #include "platform/nk_window_manager.h"
 #include "tests/app/app_window_fixture.h"
+#include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 #include "tests/test_support/test_wait.h"
 
@@ -717,7 +718,9 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         kManager,
         kStartupFile,
         kStartupFileUnseen,
+        kStartupFileExitAtOnce,
         kStartupFileHeld,
+        kStartupFileHeldRead,
         kStartupFileExitBeforeFit
     };
     // The session before a start-up file's row: the last row's, one that
@@ -781,7 +784,15 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         {"winposition x y after the manager maximised the window by its own rule", kStartupFile,
          120, 90, 0, "winposition 120 90", 0, 0, kManagerMaximises},
         {"winposition x y after the manager maximised the window, File > Exit at once",
-         kStartupFileExitBeforeFit, 130, 100, 0, "winposition 130 100", 0, 0, kManagerMaximises}};
+         kStartupFileExitBeforeFit, 130, 100, 0, "winposition 130 100", 0, 0, kManagerMaximises},
+        {"winposition x y after a maximised session, File > Exit right after the line",
+         kStartupFileExitAtOnce, 120, 90, 0, "winposition 120 90", 0, 0, kMaximised},
+        {"winposition off the screen after a maximised session, File > Exit right after the line",
+         kStartupFileExitAtOnce, iOffX, 300, 0, "winposition 2000 300", 0, 0, kMaximised},
+        {"winposition x y after a maximised session, the window read while the manager was held",
+         kStartupFileHeldRead, 120, 90, 0, "winposition 120 90", 0, 0, kMaximised},
+        {"winposition off the screen, the window read while the manager was held",
+         kStartupFileHeldRead, iOffX, 300, 0, "winposition 2000 300", 0, 0, kLast}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
         const bool bHold = c.move == kProgramReadBefore || c.move == kProgramClosedBefore ||
@@ -806,11 +817,14 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
         // openbox keeps it, left of the stored-place rule's corner, wholly
         // on the screen or past its right edge.
         const bool bOff = c.iX == iOffX;
-        const auto there = [&pMain, &moved, bOff, screen] {
+        // (The bound stays the place asked for while openbox may show the
+        // frame on its way there; after the exit, the place stored.)
+        int iBoundX = moved.iX;
+        const auto there = [&pMain, &moved, &iBoundX, bOff, screen] {
             const NKScreenRect shown = FrameOf(pMain);
             if (!bOff) return Same(shown, moved);
             const bool bThere = shown.iY == moved.iY && shown.iWidth == moved.iWidth &&
-                                shown.iHeight == moved.iHeight && shown.iX <= moved.iX &&
+                                shown.iHeight == moved.iHeight && shown.iX <= iBoundX &&
                                 shown.iX + shown.iWidth >= screen.iX + screen.iWidth;
             if (bThere) moved.iX = shown.iX;
             return bThere;
@@ -853,9 +867,40 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                     "openbox to frame the window"))
                     << Text(FrameOf(pMain));
             }
+            MessageCapture capture;
             ASSERT_TRUE(RunLines(c.pszLine));
+            // The program reads the window and runs the frame fit while
+            // the manager has still to carry out what the line asked.
+            if (c.move == kStartupFileHeldRead) {
+                ASSERT_TRUE(HandleEventsSoFar(pMain));
+            }
             pHeld.reset();
-            if (c.move == kStartupFileExitBeforeFit) {
+            // The line prints the place as stored then: the place asked
+            // for, or where openbox keeps it where it has answered already.
+            const std::string printed = capture.Text();
+            const auto printedAt = [&printed](int iX, int iY) {
+                return printed.find("Setting window position to: " + std::to_string(iX) + " " +
+                                    std::to_string(iY) + ".") != std::string::npos;
+            };
+            if (c.move == kStartupFileExitAtOnce) {
+                NKMainWindowCommand(NK_MENU_EXIT);
+                ASSERT_EQ(NKGetMainWindow(), nullptr);
+                NKTestFlushDeletes();
+                g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
+                // What is stored is the place asked for, normal: the manager
+                // shows the window there however late it carries it out
+                // (openbox keeps a place off the screen where the restart
+                // shows it).
+                const NKWindowPlacement &p = g_WindowPlacement;
+                EXPECT_EQ(p.bMaximized, 0);
+                EXPECT_TRUE(
+                    Same({p.iX, p.iY, p.iWidth, p.iHeight},
+                         {bOff ? p.iX : moved.iX, moved.iY, client.iWidth, client.iHeight}) &&
+                    p.iX <= moved.iX)
+                    << Text({p.iX, p.iY, p.iWidth, p.iHeight});
+                EXPECT_TRUE(printedAt(p.iX, p.iY) || printedAt(moved.iX, moved.iY)) << printed;
+                moved.iX = p.iX;
+            } else if (c.move == kStartupFileExitBeforeFit) {
                 // Openbox shows the window normal where the program put it
                 // for now (or in full screen, where the lines leave it
                 // there), the program has handled no event since: the
@@ -890,6 +935,9 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                     "the normal frame where the line puts it, the view's size, read back"))
                     << Text(FrameOf(pMain)) << ", expected " << Text(moved)
                     << (MaximizedState(pMain) ? ", maximised" : "");
+                if (std::string(c.pszLine).find("winposition ") != std::string::npos) {
+                    EXPECT_TRUE(printedAt(c.iX, c.iY) || printedAt(moved.iX, moved.iY)) << printed;
+                }
             }
         } else {
             std::unique_ptr<HeldProcess> pHeld;
@@ -922,6 +970,7 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                  {moved.iX, moved.iY, client.iWidth - c.iShrink, client.iHeight - c.iShrink}))
             << Text({p.iX, p.iY, p.iWidth, p.iHeight});
         EXPECT_EQ(p.bMaximized, 0);
+        iBoundX = p.iX;
 
         ASSERT_TRUE(CreateMainWindow());
         pMain = NKGetMainWindow();
@@ -1033,12 +1082,16 @@ TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
         const char *pszName;
         int iX, iY;
         bool bStartMaximized, bCloseByManager;
+        const char *pszLines = nullptr;  // run maximised, before the close
     };
     const Case cases[] = {
         {"started maximised, closed by the manager", 60, 100, true, true},
         {"started maximised near the top, closed by the manager", 30, 5, true, true},
         {"maximised by the manager, File > Exit", 200, 200, false, false},
         {"maximised by the manager, closed by it", 150, 40, false, true},
+        {"started maximised, full screen and back, File > Exit", 70, 110, true, false,
+         "fullscreen\nnofullscreen"},
+        {"maximised by the manager, closed in full screen", 80, 120, false, false, "fullscreen"},
     };
     NKDestroyMainWindow();
     NKTestFlushDeletes();
@@ -1055,9 +1108,24 @@ TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
                 MaximizeByManager(pMain);
             }
             ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+            if (c.pszLines != nullptr) {
+                // Back from full screen maximised again; closed in full
+                // screen as the user closes it there (no menu).
+                ASSERT_TRUE(RunLines(c.pszLines));
+                if (g_bFullScreenActive != 0) {
+                    ASSERT_TRUE(NKTestWaitFor([pMain] { return FullScreenState(pMain); },
+                                              "the full-screen state"));
+                    pMain->close();
+                    ASSERT_EQ(NKGetMainWindow(), nullptr);
+                    NKTestFlushDeletes();
+                    g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
+                } else {
+                    ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
+                }
+            }
             if (c.bCloseByManager) {
                 ASSERT_TRUE(CloseByManager(pMain));
-            } else {
+            } else if (NKGetMainWindow() != nullptr) {
                 NKMainWindowCommand(NK_MENU_EXIT);
                 ASSERT_EQ(NKGetMainWindow(), nullptr);
                 NKTestFlushDeletes();
@@ -1324,7 +1392,11 @@ TEST_F(WindowManagerTest, AStoredSizeLargerThanTheWorkAreaStartsWithTheWholeFram
 // stored partly left of the screen comes back where a normal start with
 // the same stored placement shows its frame (openbox pulls the frame onto
 // the screen by its own rule, by the frame's size: the maximised frame's
-// has no border), and reads back and stores what a normal start stores.
+// has no border), and reads back and stores what a normal start stores;
+// so do those stored partly right of and below the screen, where openbox
+// keeps the frame further onto it than the place asked for and answers
+// the fit's request with no move (Qt, which drops the notice of a window
+// mostly off its screens, keeps the place asked).
 TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -1336,7 +1408,10 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
         bool bAsANormalStart;  // the frame and what is stored as a normal start's
     } cases[] = {{"restored by the manager", false, {100, 80, 2000, 1400}, false},
                  {"the normal state seen first", true, {100, 80, 2000, 1400}, false},
-                 {"stored partly left of the screen", false, {-900, 300, 810, 600}, true}};
+                 {"stored partly left of the screen", false, {-900, 300, 810, 600}, true},
+                 {"stored partly right of the screen", false, {2000, 300, 810, 600}, true},
+                 {"stored right of and below the screen", false, {2000, 1500, 810, 600}, true},
+                 {"stored below the screen", false, {300, 1500, 810, 600}, true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pszName);
         if (c.bHeld && !CanHold(c.pszName)) continue;
@@ -1349,12 +1424,18 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
             ASSERT_TRUE(CreateMainWindow());
             ASSERT_TRUE(WaitFramed(NKGetMainWindow())) << Text(FrameOf(NKGetMainWindow()));
             // Where openbox keeps the frame, once the program has seen it
-            // there (closed before, it stores the place it asked for).
+            // there (closed before, it stores the place it asked for):
+            // further onto the screen than the place the program pulls the
+            // stored one to, where openbox may show the frame first.
+            const NKScreenRect screen = ScreenRect();
+            const int iPulledX = std::max(std::min(r.iX, screen.iWidth - 32), 32 - r.iWidth);
+            const int iPulledY = std::max(std::min(r.iY, screen.iHeight - 32), work.iY);
             ASSERT_TRUE(NKTestWaitFor(
-                [&normal] {
+                [&normal, iPulledX, iPulledY] {
                     normal = FrameOf(NKGetMainWindow());
                     const NKWindowPlacement read = NKGetPlacementToStore();
-                    return read.iX == normal.iX && read.iY == normal.iY;
+                    return read.iX == normal.iX && read.iY == normal.iY &&
+                           (normal.iX != iPulledX || normal.iY != iPulledY);
                 },
                 "the normal start's frame read back"))
                 << Text(FrameOf(NKGetMainWindow()));
@@ -1380,12 +1461,16 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
         };
         EXPECT_TRUE(NKTestWaitFor(
             [pMain, work, &c, &asANormalStart] {
-                return !MaximizedState(pMain) && Framed(pMain) &&
-                       (c.bAsANormalStart ? asANormalStart() : Inside(FrameOf(pMain), work));
+                return !MaximizedState(pMain) &&
+                       (c.bAsANormalStart ? ShownInAFrame(pMain) && asANormalStart()
+                                          : Framed(pMain) && Inside(FrameOf(pMain), work));
             },
             "the restored window's whole frame in the work area, or as a normal start's"))
             << Text(FrameOf(pMain)) << " in " << Text(work) << ", a normal start's " << Text(normal)
-            << ", stored " << Text(normalStored);
+            << ", stored " << Text(normalStored) << ", read back " << [] {
+                   const NKWindowPlacement p = NKGetPlacementToStore();
+                   return Text({p.iX, p.iY, p.iWidth, p.iHeight});
+               }();
         if (!c.bAsANormalStart) continue;
         NKDestroyMainWindow();
         NKTestFlushDeletes();
