@@ -227,8 +227,9 @@ std::set<Atom> RootProperties(void)
 
 // Deletes the root window's properties but those kept. A manager leaves
 // its own behind when it ends, the name of its check window among them: a
-// program started later that asks about that window, gone by then, fails
-// (freeglut's start-up ends the program).
+// program started later then takes the display for one with a manager of
+// the desktop conventions that answers nothing. Each test starts from the
+// display as it was.
 void DeleteRootPropertiesBut(const std::set<Atom> &kept)
 {
     Display *pDisplay = NKX11Display();
