@@ -34,6 +34,7 @@
 #include "core/nk_string.h"
 #include "readers/nk_lsdyna.h"
 #include "readers/nk_lsdyna_format.h"
+#include "tests/test_support/lsdyna_test_writer.h"
 #include "tests/test_support/message_capture.h"
 
 namespace fs = std::filesystem;
@@ -65,24 +66,6 @@ void WriteAll(const std::string &path, const std::vector<uint8_t> &b)
     }
 }
 
-uint64_t StateHash(const LSDynaStateData &d)
-{
-    uint64_t h = 1469598103934665603ULL;
-    auto Add = [&h](const void *p, size_t n) {
-        h = (h ^ std::hash<std::string_view>{}(std::string_view((const char *)p, n))) *
-            1099511628211ULL;
-    };
-    Add(&d.fTime, sizeof(float));
-    for (const std::vector<float> *v :
-         {&d.globals, &d.coords, &d.temperatures, &d.velocities, &d.accelerations, &d.solids,
-          &d.thickShells, &d.beams, &d.shells, &d.deletion}) {
-        const size_t n = v->size();
-        Add(&n, sizeof(n));
-        Add(v->data(), n * sizeof(float));
-    }
-    return h;
-}
-
 // What an open shows: each state's hash and time, and its warnings.
 struct Shown {
     bool bOpened = false;
@@ -97,7 +80,8 @@ Shown Show(const std::string &base)
     out.bOpened = NKLSDynaOpen(base.c_str());
     if (out.bOpened)
         for (int k = 0; k < NKLSDynaGetNumStates(); k++)
-            out.states.push_back(NKLSDynaReadState(k) ? StateHash(NKLSDynaGetStateData()) : 0);
+            out.states.push_back(
+                NKLSDynaReadState(k) ? NKTestLSDynaStateHash(NKLSDynaGetStateData()) : 0);
     NKLSDynaClose();
     for (const CapturedLine &line : capture.Lines())
         if (line.iLevel == NK_MSG_WARNING || line.iLevel == NK_MSG_ERROR)

@@ -6,7 +6,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <string_view>
 
+#include "readers/nk_lsdyna.h"
 #include "readers/nk_lsdyna_format.h"
 #include "tests/test_support/test_files.h"
 
@@ -211,4 +214,22 @@ bool LSDynaWriteDeletionFamily(const std::string &dir, int iWordSize, int iState
     second.bytes.erase(second.bytes.begin(), second.bytes.begin() + (std::ptrdiff_t)iSplit);
     return base.Save(dir + "/d3plot") && first.Save(dir + "/d3plot01") &&
            second.Save(dir + "/d3plot02");
+}
+
+uint64_t NKTestLSDynaStateHash(const LSDynaStateData &d)
+{
+    uint64_t h = 1469598103934665603ULL;
+    auto Add = [&h](const void *p, size_t n) {
+        h = (h ^ std::hash<std::string_view>{}(std::string_view((const char *)p, n))) *
+            1099511628211ULL;
+    };
+    Add(&d.fTime, sizeof(float));
+    for (const std::vector<float> *v :
+         {&d.globals, &d.coords, &d.temperatures, &d.velocities, &d.accelerations, &d.solids,
+          &d.thickShells, &d.beams, &d.shells, &d.deletion}) {
+        const size_t n = v->size();
+        Add(&n, sizeof(n));
+        Add(v->data(), n * sizeof(float));
+    }
+    return h;
 }
