@@ -244,8 +244,8 @@ bool LSDynaStateWalk::LastEndsWithMarker()
 // member's end; of lengths confirmed alike, the best ranked. Where none is
 // confirmed, the one with which the segment ends inside a state (a cut),
 // every time word read before in order, that most of the numbered members
-// before the last share (two at least: one alone is no evidence). False, *piLength the base file's,
-// where the words confirm no length.
+// before the last share (two at least: one alone is no evidence). False,
+// *piLength the base file's, where the words confirm no length.
 bool LSDynaStateWalk::ConfirmedLength(int i, int64_t o, int64_t *piLength)
 {
     const int iNumbered = m_iSegmentEnd - 1 - (m_iBase + 1);
