@@ -347,7 +347,7 @@ LSDynaTimeWord LSDynaStateWalk::NextTimeWord(int *pi, int64_t *po, float *pfTime
 // over members: there each lies whole in its member and no time word
 // vouches for another.
 LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t o, float fTime,
-                                                                 float *pfFrom)
+                                                                 float *pfFrom, int *piFrom)
 {
     if (!Writer() || !m_bAnyTime || !std::isfinite(fTime) || fTime > m_fLastTime ||
         m_iLastTimeFile < m_iBase)
@@ -355,21 +355,32 @@ LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t 
     // The first of the run in order that ends the time words after them
     // above the later, and above the time before the earlier too (NAN where
     // it has none; a word that is not a number breaks the run).
+    // (The later is state m_iRead + 1; each time word after it the next.)
     float fRunLater = NAN, fRunBefore = NAN, fPrev = -INFINITY, f = 0.0f;
+    int iRunLater = 0, iRunBefore = 0, iState = m_iRead + 1;
     const float fBefore = m_bTimeBefore ? std::max(fTime, m_fTimeBefore) : fTime;
     for (int j = i; NextTimeWord(&j, &o, &f) == LSDynaTimeWord::Time; fPrev = f) {
+        iState++;
         if (!std::isfinite(f) || f <= fPrev) fRunLater = fRunBefore = NAN;
-        if (std::isnan(fRunLater) && f > fTime) fRunLater = f;
-        if (std::isnan(fRunBefore) && f > fBefore) fRunBefore = f;
+        if (std::isnan(fRunLater) && f > fTime) {
+            fRunLater = f;
+            iRunLater = iState;
+        }
+        if (std::isnan(fRunBefore) && f > fBefore) {
+            fRunBefore = f;
+            iRunBefore = iState;
+        }
     }
     const float fRun = std::isnan(fRunBefore) ? fRunLater : fRunBefore;
     const bool bRun = !std::isnan(fRun);
     *pfFrom = fTime;
+    *piFrom = m_iRead + 1;
     // (With none above the later, the later goes on from nothing after it:
     // the earlier time words not below it are damaged.)
     if (!bRun) return Disagreement::Earlier;
     if (fRun > m_fLastTime) return Disagreement::Later;
     *pfFrom = fRun;
+    *piFrom = std::isnan(fRunBefore) ? iRunLater : iRunBefore;
     return Disagreement::Earlier;
 }
 
@@ -381,9 +392,10 @@ LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t 
 bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
 {
     float fFrom = fTime;
-    const Disagreement eJudged = JudgeDisagreement(i, o, fTime, &fFrom);
+    int iFrom = 0;
+    const Disagreement eJudged = JudgeDisagreement(i, o, fTime, &fFrom, &iFrom);
     if (eJudged == Disagreement::Earlier) {
-        EndAtDamagedTimes(fFrom);
+        EndAtDamagedTimes(fFrom, iFrom);
         return true;
     }
     if (eJudged == Disagreement::None) return false;
@@ -394,9 +406,11 @@ bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
 }
 
 // The earlier time words of a disagreement are damaged: every one of the
-// segment's not below fFrom. The states end before the first state with
-// words in the member that holds the first of them, which is named.
-void LSDynaStateWalk::EndAtDamagedTimes(float fFrom)
+// segment's not below fFrom, the time of state iFrom (the later, or the
+// first of the time words in order after it). The states end before the
+// first state with words in the member that holds the first of them,
+// which is named, with the state whose time shows it.
+void LSDynaStateWalk::EndAtDamagedTimes(float fFrom, int iFrom)
 {
     Keep(true);
     Drop();
@@ -405,11 +419,12 @@ void LSDynaStateWalk::EndAtDamagedTimes(float fFrom)
     while (k > 0 && m_Kept[k - 1].fTime >= fFrom) k--;
     const Kept first = m_Kept[std::min(k, m_Kept.size() - 1)];
     m_iNamedState = first.iNumber;
-    m_iNamedLater = m_iRead + 1;
+    m_iNamedLater = iFrom;
     EndBefore(first.iFile);
-    Warn(first.iFile, first.iNumber < m_iRead ? Sign::TimeAboveLater
-                      : fFrom < m_fLastTime   ? Sign::TimeAboveNext
-                                              : Sign::TimeSameNext);
+    // (The state after it only where its own time shows it.)
+    Warn(first.iFile, first.iNumber < m_iRead || iFrom != m_iRead + 1 ? Sign::TimeAboveLater
+                      : fFrom < m_fLastTime                           ? Sign::TimeAboveNext
+                                                                      : Sign::TimeSameNext);
 }
 
 // ---- The checks --------------------------------------------------------------------

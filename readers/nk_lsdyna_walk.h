@@ -203,9 +203,9 @@ private:
     void EndBefore(int iMember);
     void ListKept();
     bool AnyKept() const { return m_iStates > 0 || !m_Kept.empty(); }
-    Disagreement JudgeDisagreement(int i, int64_t o, float fTime, float *pfFrom);
+    Disagreement JudgeDisagreement(int i, int64_t o, float fTime, float *pfFrom, int *piFrom);
     bool EndAtDisagreement(int i, int64_t o, float fTime);
-    void EndAtDamagedTimes(float fFrom);
+    void EndAtDamagedTimes(float fFrom, int iFrom);
     LSDynaTimeWord NextTimeWord(int *pi, int64_t *po, float *pfTime);
     // The checks, each returning its sign (None: no damage).
     Sign GeometrySign(int iBase, int64_t iStatesAt) const;
