@@ -226,6 +226,7 @@ void SweepDamages(const Family &f, const std::string &dir, size_t iBytes,
     const std::vector<Member> whole = Stream(f, f.states.size(), iBytes, true);
     const size_t n = whole.size(), iState = f.states[0].size();
     const size_t iBlock = 512 * (size_t)f.iWordSize;
+    size_t iDamaged = 0, iFrom = 0;
     auto Count = [&](const std::string &way, const std::vector<Member> &family) {
         Counts *c = nullptr;
         for (auto &x : *pCounts)
@@ -242,7 +243,8 @@ void SweepDamages(const Family &f, const std::string &dir, size_t iBytes,
             if (bSeen && (s >= f.hashes.size() || shown.states[s] != f.hashes[s])) {
                 c->iWrong++;
                 if (getenv("SWEEP_SHOW"))
-                    std::printf("wrong state %zu, %s %zu: %s\n", s + 1, way.c_str(), iBytes,
+                    std::printf("wrong state %zu, %s %zu, member %zu (from %zu) of %zu: %s\n",
+                                s + 1, way.c_str(), iBytes, iDamaged, iFrom, n - 1,
                                 shown.warnings.empty() ? "" : shown.warnings[0].c_str());
             }
         for (const std::string &w : shown.warnings)
@@ -251,15 +253,19 @@ void SweepDamages(const Family &f, const std::string &dir, size_t iBytes,
                     family[j].bytes == whole[j].bytes) {
                     c->iIntactNamed++;
                     if (getenv("SWEEP_SHOW"))
-                        std::printf("%s %zu: %s\n", way.c_str(), iBytes, w.c_str());
+                        std::printf("%s %zu, member %zu (from %zu) of %zu: %s\n", way.c_str(),
+                                    iBytes, iDamaged, iFrom, n - 1, w.c_str());
                 }
     };
     for (size_t m = 1; m < n; m++) {
+        iDamaged = m;
         for (size_t from : {m - 1, m + 1, m + 3, n - 1}) {
             if (from < 1 || from >= n || whole[from].bytes == whole[m].bytes) continue;
             std::vector<Member> family = whole;
             family[m].bytes = whole[from].bytes;
+            iFrom = from;
             Count(from == n - 1 ? "copy of the last" : "copy of another", family);
+            iFrom = 0;
         }
         if (m + 2 < n) {
             std::vector<Member> family = whole;

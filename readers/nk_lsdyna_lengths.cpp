@@ -303,8 +303,10 @@ void LSDynaStateWalk::WarnDeparting()
 // last member ends with where a state begins, or without it, the member's
 // end at a state's end (a job still writing). Else the length is
 // contradicted, unless the segment ends inside a state (a cut) and the
-// walk stopped at no time word out of order. Where it is, no length is
-// confirmed.
+// walk stopped at no time word out of order, or at one it judged damaged
+// in the last member (every time word before that member agrees with the
+// length: the last member's words are damaged, not the length). Where it
+// is, no length is confirmed.
 void LSDynaStateWalk::CheckSegmentEnd()
 {
     if (!m_bCheckEnd || m_iFirstFile < m_iBase || m_eStop == Sign::Geometry ||
@@ -326,7 +328,8 @@ void LSDynaStateWalk::CheckSegmentEnd()
                            Sign::FollowedNotNumber, Sign::FollowedBelow, Sign::FollowedSame,
                            Sign::TimeAboveNext,     Sign::TimeSameNext,  Sign::TimeAboveLater,
                            Sign::LaterBelow,        Sign::LaterSame};
-    if (!bMarker && std::find(std::begin(kTimes), std::end(kTimes), m_eStop) == std::end(kTimes))
-        return;
+    const bool bTime = std::find(std::begin(kTimes), std::end(kTimes), m_eStop) != std::end(kTimes);
+    if (!bMarker && !bTime) return;
+    if (!bMarker && m_iStopFile == iLast) return;
     WarnDeparting();
 }

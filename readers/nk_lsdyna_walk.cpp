@@ -339,9 +339,8 @@ LSDynaTimeWord LSDynaStateWalk::NextTimeWord(int *pi, int64_t *po, float *pfTime
 // later too, the words show no damage in the earlier, and name none).
 // Where it begins at or below the earlier, it goes on from below it:
 // every earlier time word not below its first is damaged (Earlier,
-// *pfFrom that time). With no time word after them above the later, every
-// earlier time word not below the later is damaged (two damaged members,
-// swapped say, may hold two time words in order above it).
+// *pfFrom that time). With no time word after them above the later, none
+// goes on from either (Unjudged).
 // None where the two do not disagree, at a new segment's first state (the
 // segment before was listed with its own header), or where no state runs
 // over members: there each lies whole in its member and no time word
@@ -375,9 +374,7 @@ LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t 
     const bool bRun = !std::isnan(fRun);
     *pfFrom = fTime;
     *piFrom = m_iRead + 1;
-    // (With none above the later, the later goes on from nothing after it:
-    // the earlier time words not below it are damaged.)
-    if (!bRun) return Disagreement::Earlier;
+    if (!bRun) return Disagreement::Unjudged;
     if (fRun > m_fLastTime) return Disagreement::Later;
     *pfFrom = fRun;
     *piFrom = std::isnan(fRunBefore) ? iRunLater : iRunBefore;
@@ -394,8 +391,9 @@ bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
     float fFrom = fTime;
     int iFrom = 0;
     const Disagreement eJudged = JudgeDisagreement(i, o, fTime, &fFrom, &iFrom);
-    if (eJudged == Disagreement::Earlier) {
-        EndAtDamagedTimes(fFrom, iFrom);
+    if (eJudged == Disagreement::Earlier || eJudged == Disagreement::Unjudged) {
+        EndAtDamagedTimes(i, fTime, eJudged == Disagreement::Earlier ? fFrom : fTime,
+                          eJudged == Disagreement::Earlier ? iFrom : m_iRead + 1);
         return true;
     }
     if (eJudged == Disagreement::None) return false;
@@ -405,12 +403,21 @@ bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
     return true;
 }
 
-// The earlier time words of a disagreement are damaged: every one of the
-// segment's not below fFrom, the time of state iFrom (the later, or the
-// first of the time words in order after it). The states end before the
-// first state with words in the member that holds the first of them,
-// which is named, with the state whose time shows it.
-void LSDynaStateWalk::EndAtDamagedTimes(float fFrom, int iFrom)
+// The earlier time words of a disagreement with the later fTime at member
+// i are damaged: every one of the segment's not below fFrom, the time of
+// state iFrom (the later, or the first of the time words in order after
+// it). The states end before the first state with words in the member that
+// holds the first of them, which is named, with the state whose time shows
+// it. A member copied over, or two swapped, hold the earlier's time word
+// and those of the member before it at most: where the damaged time words
+// reach further back, that many are less likely than the later one alone,
+// and words that happened to fall in order after it judged them (data
+// words of a damaged member). The later is out of order then, and its
+// member named; the states end before the first with words in it, or in
+// the earlier's member where that is the member before it (the later's
+// partner in a swap, whose time word may be one of the later member's
+// words).
+void LSDynaStateWalk::EndAtDamagedTimes(int i, float fTime, float fFrom, int iFrom)
 {
     Keep(true);
     Drop();
@@ -418,6 +425,12 @@ void LSDynaStateWalk::EndAtDamagedTimes(float fFrom, int iFrom)
     size_t k = m_Kept.size();
     while (k > 0 && m_Kept[k - 1].fTime >= fFrom) k--;
     const Kept first = m_Kept[std::min(k, m_Kept.size() - 1)];
+    if (first.iFile + 1 < m_Kept.back().iFile) {
+        m_iNamedLater = m_iRead + 1;
+        EndBefore(m_Kept.back().iFile == i - 1 ? i - 1 : i);
+        Warn(i, fTime < m_fLastTime ? Sign::LaterBelow : Sign::LaterSame);
+        return;
+    }
     m_iNamedState = first.iNumber;
     m_iNamedLater = iFrom;
     EndBefore(first.iFile);

@@ -161,8 +161,8 @@ private:
         int iFirst;
     };
     // Which of two time words that disagree the family's words show out of
-    // order.
-    enum class Disagreement { None, Later, Earlier };
+    // order (Unjudged: no time word after them is above the later).
+    enum class Disagreement { None, Later, Earlier, Unjudged };
 
     int64_t Words(int i) const { return (*m_pFiles)[(size_t)i].Words(m_iWordSize); }
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }
@@ -205,7 +205,7 @@ private:
     bool AnyKept() const { return m_iStates > 0 || !m_Kept.empty(); }
     Disagreement JudgeDisagreement(int i, int64_t o, float fTime, float *pfFrom, int *piFrom);
     bool EndAtDisagreement(int i, int64_t o, float fTime);
-    void EndAtDamagedTimes(float fFrom, int iFrom);
+    void EndAtDamagedTimes(int i, float fTime, float fFrom, int iFrom);
     LSDynaTimeWord NextTimeWord(int *pi, int64_t *po, float *pfTime);
     // The checks, each returning its sign (None: no damage).
     Sign GeometrySign(int iBase, int64_t iStatesAt) const;

@@ -1913,6 +1913,26 @@ TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddM
     while (w43.states[iBefore7].iEndMember < 7) iBefore7++;
     cases.push_back(
         {marked, 7, iBefore7, "ends with the end marker before the family's last member"});
+    // The same family damaged near its end, where no time word after the
+    // disagreement is above the later: d3plot27 and d3plot28 swapped,
+    // d3plot28 a copy of d3plot27, and the last, d3plot29, a copy of
+    // d3plot28 (no end marker: a cut). The word a damaged member puts where
+    // a state's time lies is below every time before it: one time word out
+    // of order, not twenty, and its member is named, never d3plot01; no
+    // state keeps words from the member before it, which holds the earlier
+    // time word (d3plot27 is the first of a swapped pair).
+    size_t iBefore27 = 0, iBefore28 = 0;
+    while (w43.states[iBefore27].iEndMember < 27) iBefore27++;
+    while (w43.states[iBefore28].iEndMember < 28) iBefore28++;
+    std::vector<Member> swapped = Resplit(members, 43008, 4);
+    std::swap(swapped[27].bytes, swapped[28].bytes);
+    cases.push_back({swapped, 28, iBefore27, "state 22 has a time below the time before it"});
+    std::vector<Member> copied = Resplit(members, 43008, 4);
+    copied[28].bytes = copied[27].bytes;
+    cases.push_back({copied, 28, iBefore27, "state 22 has a time below the time before it"});
+    copied = Resplit(members, 43008, 4);
+    copied[29].bytes = copied[28].bytes;
+    cases.push_back({copied, 29, iBefore28, "state 23 has a time below the time before it"});
     std::vector<Member> live = First(11);
     size_t iLive = 0;
     while (w.states[iLive].iMember != 10) iLive++;
