@@ -2261,25 +2261,34 @@ TEST_F(LSDynaDamage, AStateOverMembersIsReadThroughTheMembersItsCheckHolds)
 // word lies among them). The state is refused where it is read, by the
 // check and by the read, naming the member that holds most of them (9 of
 // 12 in the first, or in the last; or all of them, in the member after
-// the one that holds the state's time word), in 4- and 8-byte words.
+// the one that holds the state's time word, from its first word or one or
+// two words into it), in 4- and 8-byte words.
 TEST_F(LSDynaDamage, CoordinatesZeroedOverTwoMembersNameTheMemberHoldingMostOfThem)
 {
     const struct {
         int iGlobals;
-        int iInFirst;  // coordinate words in d3plot01, of 12
+        int iInFirst;  // coordinate words in d3plot01, of 12 (below 0: the
+                       // words of d3plot02 before them)
         const char *pszNamed;
-    } kCases[] = {{502, 9, "d3plot01"}, {508, 3, "d3plot02"}, {511, 0, "d3plot02"}};
+    } kCases[] = {{502, 9, "d3plot01"},
+                  {508, 3, "d3plot02"},
+                  {511, 0, "d3plot02"},
+                  {512, -1, "d3plot02"},
+                  {513, -2, "d3plot02"}};
     for (int iWordSize : {4, 8})
         for (const auto &c : kCases) {
             SCOPED_TRACE(std::to_string(iWordSize) + "-byte words, " + std::to_string(c.iInFirst) +
                          " coordinate words in d3plot01");
             std::vector<Member> split = WrittenSplitFamily(iWordSize, c.iGlobals);
-            const size_t iCoordinates = (size_t)(1 + c.iGlobals) * (size_t)iWordSize;
-            const size_t iMember = split[1].bytes.size();
-            ASSERT_EQ(iMember - iCoordinates, (size_t)(c.iInFirst * iWordSize));
-            std::fill(split[1].bytes.begin() + (long)iCoordinates, split[1].bytes.end(), 0);
-            std::fill(split[2].bytes.begin(),
-                      split[2].bytes.begin() + (long)((12 - c.iInFirst) * iWordSize), 0);
+            const long iWords = (long)(split[1].bytes.size() / (size_t)iWordSize);
+            ASSERT_EQ(iWords - (1 + c.iGlobals), c.iInFirst);
+            // The 12 coordinate words from word 1 + iGlobals of the state,
+            // which begins at d3plot01's first word.
+            for (long w = 1 + c.iGlobals; w < 13 + c.iGlobals; w++) {
+                std::vector<uint8_t> &b = split[w < iWords ? 1 : 2].bytes;
+                const long at = (w < iWords ? w : w - iWords) * iWordSize;
+                std::fill(b.begin() + at, b.begin() + at + iWordSize, 0);
+            }
             FamilyCopy copy(m_Dir + "/split" + std::to_string(iWordSize), split);
             MessageCapture capture;
             ASSERT_TRUE(OpenPlot(copy.Path("d3plot")));
