@@ -434,10 +434,10 @@ void LSDynaStateWalk::EndAtDamagedTimes(int i, float fTime, float fFrom, int iFr
     m_iNamedState = first.iNumber;
     m_iNamedLater = iFrom;
     EndBefore(first.iFile);
-    // (The state after it only where its own time shows it.)
-    Warn(first.iFile, first.iNumber < m_iRead || iFrom != m_iRead + 1 ? Sign::TimeAboveLater
-                      : fFrom < m_fLastTime                           ? Sign::TimeAboveNext
-                                                                      : Sign::TimeSameNext);
+    // (The state after it by its own time, the later.)
+    Warn(first.iFile, first.iNumber < m_iRead ? Sign::TimeAboveLater
+                      : fTime < m_fLastTime   ? Sign::TimeAboveNext
+                                              : Sign::TimeSameNext);
 }
 
 // ---- The checks --------------------------------------------------------------------

@@ -1861,7 +1861,7 @@ TEST_F(LSDynaDamage, TheWritersLengthOfASplitFamilyIsTheBaseFilesAndNamesTheOddM
         family[s7.iMember].bytes = WithWord(family[s7.iMember], s7.iOffset, 4, f);
         if (f == (double)w.states[4].fTime)
             cases.push_back(
-                {family, s5.iMember, iBefore5, "state 5 has a time not below the time of state 7"});
+                {family, s5.iMember, iBefore5, "state 5 has a time above the time after it"});
         else
             cases.push_back(
                 {family, s6.iMember, iBefore6, "state 6 has a time below the time before it"});

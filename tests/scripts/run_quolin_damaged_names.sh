@@ -87,7 +87,10 @@
 #      base file, and the ansys states 1-5 as a job still writing over
 #      members of 38,912 bytes (every state, no warning); the projectile's
 #      states over 700,416-byte members with d3plot10 and d3plot11 swapped
-#      (states 1-6, which lie wholly before them, one of them named).
+#      (states 1-6, which lie wholly before them, one of them named); the
+#      ansys states with d3plot27 and d3plot28 swapped and the projectile's
+#      with d3plot19 and d3plot20 (no time word after the disagreement
+#      judges it: the states before the pair, one of the pair named).
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -547,4 +550,28 @@ cp projsplit/d3plot11 projswap/d3plot10
 families_states "$PWD/projswap" 16 projwhole.txt
 [ "$offered" -eq 6 ] || fail "projswap: $offered states, not the 6 before d3plot10"
 warned_of "$PWD/projswap" 'd3plot10|d3plot11'
+# Damage near the end, where no time word after the disagreement is above
+# the later time: the 22 ansys states over 43,008-byte members (as mark07,
+# whole) with d3plot27 and d3plot28 swapped (states 1-19, which end before
+# d3plot27, d3plot28 named, never d3plot01), and the projectile's with
+# d3plot19 and d3plot20 swapped (states 1-13, which end before d3plot18,
+# d3plot19 named).
+mkdir near27
+cp "$ansys/d3plot" near27/
+{ head -c 1174572 "$ansys/d3plot01"; head -c 55936 "$ansys/d3plot02"; } |
+  split -b 43008 -d -a 2 --numeric-suffixes=1 - near27/d3plot
+truncate -s 26624 near27/d3plot29
+cp near27/d3plot27 near27/x
+mv near27/d3plot28 near27/d3plot27
+mv near27/x near27/d3plot28
+families_states "$PWD/near27" 22 whole22.txt
+[ "$offered" -eq 19 ] || fail "near27: $offered states, not the 19 before d3plot27"
+warned_of "$PWD/near27" d3plot28
+rm -rf projswap
+cp -r projsplit projswap
+cp projsplit/d3plot19 projswap/d3plot20
+cp projsplit/d3plot20 projswap/d3plot19
+families_states "$PWD/projswap" 16 projwhole.txt
+[ "$offered" -eq 13 ] || fail "projswap 19: $offered states, not the 13 before d3plot19"
+warned_of "$PWD/projswap" d3plot19
 echo "two swapped members are judged by every time word after them"
