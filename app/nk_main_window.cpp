@@ -234,8 +234,11 @@ public:
     QSize ViewSize(QMainWindow *pMain, QWidget *pView);
     void EnterFullScreen(QMainWindow *pMain, QWidget *pView);
     void LeaveFullScreen(QMainWindow *pMain, bool bManaged);
+    bool KeptByItsOwnRule(void) const;
+    bool Answered(QMainWindow *pMain);
 
 private:
+    void FollowShownPlace(QMainWindow *pMain);
     bool ProgramPlacementPending(void) const { return m_bFitPlace && m_iFitFrameTries > 0; }
     bool AskedPlacementPending(const QMainWindow *pMain, const NKScreenRect &client);
     void TakeWatchedNormalSize(void);
@@ -632,6 +635,53 @@ void NormalPlacement::WindowEvent(QMainWindow *pMain, bool bFit)
 {
     if (bFit) FitFrame(pMain);
     ReadNormalWindow(pMain);
+    FollowShownPlace(pMain);
+}
+
+// Where the manager refused a place asked further off the screen (its own
+// rule keeps the frame where it is), nothing moves, and its notice of the
+// place kept reaches Qt's window but not the widget, which keeps the place
+// it asked for, and with it a frame where none is shown: a dialog placed
+// beside the window would be placed beside that one. Once the manager has
+// answered, the widget is given the place shown, which its window has
+// already (Qt then asks nothing). Qt drops the notice of a place whose
+// middle lies off every screen where its window does not know the screen
+// yet: there the place shown is asked of the manager as it is, which moves
+// nothing.
+void NormalPlacement::FollowShownPlace(QMainWindow *pMain)
+{
+    NKScreenRect frame, client;
+    bool bShown = false;
+    if (!NKWindowManagerRunning() || g_bFullScreenActive != 0 || ProgramPlacementPending() ||
+        !m_asked.isNull() || !NKAskedAnswered(m_pSizeWatch, true) || !IsNormal(pMain) ||
+        !NKGetWindowFrame(pMain->internalWinId(), &frame, &client, &bShown) || !bShown)
+        return;
+    const QRect shown = RectOf(client);
+    if (shown == pMain->geometry()) return;
+    const QWindow *pWindow = pMain->windowHandle();
+    if (pWindow != nullptr && pWindow->geometry() == shown) {
+        pMain->setGeometry(shown);
+    } else if (QGuiApplication::screenAt(shown.center()) == nullptr) {
+        AskPlacement(pMain, shown);
+    }
+}
+
+// Whether a manager may keep the normal rectangle elsewhere than asked by
+// a rule of its own: part of it lies off the screen.
+bool NormalPlacement::KeptByItsOwnRule(void) const
+{
+    return NKWindowManagerRunning() && g_bFullScreenActive == 0 && PartlyOffTheScreen(m_rect);
+}
+
+// Whether the manager has answered every placement and state the program
+// asked of it, by a reading of the window now: the frame fit done, no
+// placement waiting. Without a manager nothing waits.
+bool NormalPlacement::Answered(QMainWindow *pMain)
+{
+    Now(pMain);
+    return !NKWindowManagerRunning() ||
+           (!ProgramPlacementPending() && m_asked.isNull() && NKAskedAnswered(m_pSizeWatch, true) &&
+            NKAskedAnswered(m_pSizeWatch, false));
 }
 
 // The window's normal rectangle and maximised state now: the position is
@@ -810,13 +860,41 @@ struct MainState {
     QWidget *pViewContainer = nullptr;
     NormalPlacement normal;
     QMetaObject::Connection activation;
+    // "winposition" lines whose placement is given once the manager has
+    // answered (NKSetMainWindowPosition), and where to.
+    int iPlacedDue = 0;
+    void (*pfnPlaced)(const NKWindowPosition &) = nullptr;
 };
 MainState sg_State;
 
+// The placement as stored now and the view's size in it.
+NKWindowPosition PositionNow(QMainWindow *pMain, QWidget *pView)
+{
+    NKWindowPosition position;
+    position.placement = sg_State.normal.ToStore(pMain);
+    const QSize view = sg_State.normal.ViewSize(pMain, pView);
+    position.iViewWidth = view.width(), position.iViewHeight = view.height();
+    return position;
+}
+
+// Gives the placement to the lines waiting for it: at once, only once the
+// manager has answered (bOnceAnswered), or when the window goes (as it is
+// stored then).
+void GivePlacedDue(QMainWindow *pMain, bool bOnceAnswered)
+{
+    MainState &state = sg_State;
+    if (state.iPlacedDue == 0 || (bOnceAnswered && !state.normal.Answered(pMain))) return;
+    const NKWindowPosition position = PositionNow(pMain, state.pViewContainer);
+    const int iDue = state.iPlacedDue;
+    state.iPlacedDue = 0;
+    for (int i = 0; i < iDue; i++) state.pfnPlaced(position);
+}
+
 void OnWindowEvent(QMainWindow *pMain, bool bFit)
 {
-    if (pMain != nullptr && pMain == sg_State.pMain.data())
-        sg_State.normal.WindowEvent(pMain, bFit);
+    if (pMain == nullptr || pMain != sg_State.pMain.data()) return;
+    sg_State.normal.WindowEvent(pMain, bFit);
+    GivePlacedDue(pMain, true);
 }
 
 void OnWindowEvents(void *) { OnWindowEvent(sg_State.pMain, true); }
@@ -931,6 +1009,7 @@ void NKDestroyMainWindow(void)
 {
     MainWindow *pMain = sg_State.pMain;
     if (pMain == nullptr) return;
+    GivePlacedDue(pMain, false);
     g_WindowPlacement = sg_State.normal.ToStore(pMain);
     const uint8_t bToolbar = g_bToolbarShown, bStatusbar = g_bStatusbarShown;
     NKDestroyToolbar();
@@ -1028,7 +1107,8 @@ void NKMoveMainWindow(int iX, int iY)
     if (pMain != nullptr) sg_State.normal.MoveTo(pMain, iX, iY);
 }
 
-NKWindowPosition NKSetMainWindowPosition(const int *piGiven, int iGiven)
+void NKSetMainWindowPosition(const int *piGiven, int iGiven,
+                             void (*pfnPlaced)(const NKWindowPosition &))
 {
     MainWindow *pMain = sg_State.pMain;
     QWidget *pView = sg_State.pViewContainer;
@@ -1042,7 +1122,8 @@ NKWindowPosition NKSetMainWindowPosition(const int *piGiven, int iGiven)
         g_WindowPlacement.iX = aiValues[0], g_WindowPlacement.iY = aiValues[1];
         position.placement = g_WindowPlacement;
         position.iViewWidth = aiValues[2], position.iViewHeight = aiValues[3];
-        return position;
+        pfnPlaced(position);
+        return;
     }
     NormalPlacement &normal = sg_State.normal;
     const NKWindowPlacement now = normal.Now(pMain);
@@ -1050,10 +1131,9 @@ NKWindowPosition NKSetMainWindowPosition(const int *piGiven, int iGiven)
     int aiValues[4] = {now.iX, now.iY, view.width(), view.height()};
     std::copy(piGiven, piGiven + iGiven, aiValues);
     normal.Position(pMain, pView, aiValues[0], aiValues[1], aiValues[2], aiValues[3]);
-    position.placement = normal.ToStore(pMain);
-    const QSize placed = normal.ViewSize(pMain, pView);
-    position.iViewWidth = placed.width(), position.iViewHeight = placed.height();
-    return position;
+    sg_State.pfnPlaced = pfnPlaced;
+    sg_State.iPlacedDue++;
+    GivePlacedDue(pMain, normal.KeptByItsOwnRule());
 }
 
 bool NKGetNormalViewSize(int *piWidth, int *piHeight)

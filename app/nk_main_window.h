@@ -84,14 +84,18 @@ void NKMoveMainWindow(int iX, int iY);
 // and the normal window's view size, and the window is moved and sized
 // there at once (as NKMoveMainWindow and NKSetViewClientSize do), also in
 // full screen, where they are the placement the window goes back to.
-// Returns the placement as it is then stored, and the view's size in it.
-// Without a window the stored place changes, and the view's size is the
-// one given or the one the view starts with.
+// pfnPlaced is given the placement as it is then stored, and the view's
+// size in it: at once, or, under a window manager that may keep a place
+// partly off the screen elsewhere than asked (by a rule of its own), once
+// the manager has answered, with the place it shows (or when the window
+// goes first, as stored then). Without a window the stored place changes,
+// and the view's size is the one given or the one the view starts with.
 struct NKWindowPosition {
     NKWindowPlacement placement;
     int iViewWidth = 0, iViewHeight = 0;
 };
-NKWindowPosition NKSetMainWindowPosition(const int *piGiven, int iGiven);
+void NKSetMainWindowPosition(const int *piGiven, int iGiven,
+                             void (*pfnPlaced)(const NKWindowPosition &));
 // The view's size in the window's normal rectangle: its client less the
 // bars around the view (those from before full screen while it is on);
 // false without a main window.

@@ -88,6 +88,15 @@ int CommandFullScreen(bool bOn)
     return 0;
 }
 
+// The place a "winposition" line gave the window, where it shows.
+void PrintWindowPosition(const NKWindowPosition &placed)
+{
+    NKPrintInfo(NKString::FromFormat("Setting window position to: %d %d. OpenGL window size: %d %d",
+                                     placed.placement.iX, placed.placement.iY, placed.iViewWidth,
+                                     placed.iViewHeight)
+                    .GetText());
+}
+
 // "winposition [x [y [width [height]]]]": each given number replaces the
 // normal place or the view's size; the window is moved and sized there as
 // a normal window (NKSetMainWindowPosition), a place off the screen
@@ -96,7 +105,9 @@ int CommandFullScreen(bool bOn)
 // rectangle's client less the bars), also where the window is maximised
 // or in full screen now; in full screen the line changes the placement
 // the window goes back to. Without a window (a command file run before
-// it) the stored place changes.
+// it) the stored place changes. The place printed is the one shown: where
+// a manager may keep a place off the screen elsewhere than asked, it is
+// printed once the manager has answered.
 int CommandWinPosition(NKArgumentScan *pScan)
 {
     int aiGiven[4] = {0, 0, 0, 0};
@@ -119,11 +130,7 @@ int CommandWinPosition(NKArgumentScan *pScan)
                 .GetText());
         return 0;
     }
-    const NKWindowPosition placed = NKSetMainWindowPosition(aiGiven, iGiven);
-    NKPrintInfo(NKString::FromFormat("Setting window position to: %d %d. OpenGL window size: %d %d",
-                                     placed.placement.iX, placed.placement.iY, placed.iViewWidth,
-                                     placed.iViewHeight)
-                    .GetText());
+    NKSetMainWindowPosition(aiGiven, iGiven, PrintWindowPosition);
     return 0;
 }
 

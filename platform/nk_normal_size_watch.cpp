@@ -72,6 +72,7 @@ private:
     void StateWritten(void);
     void MarkSeen(void);
     void AskedSeen(void);
+    void Mapped(void);
     void Sized(int iWidth, int iHeight);
     void Settle(void);
     NKWindowHold ReadHold(void);
@@ -101,6 +102,9 @@ private:
     bool m_bStateAnswered = true;
     NKWindowHold m_HoldAsked = NK_HELD_NORMAL;
     int m_iStateWritesAtAsk = 0;
+    // Whether the window has been mapped (shown) since the watch began, and
+    // whether a state was asked before that.
+    bool m_bMapped = false, m_bAskedUnmapped = false;
     // The placement asked for, answered by a synthetic notice that Qt's
     // connection receives: the X server numbers each event with the last
     // request of that connection it had carried out then, so a notice
@@ -138,6 +142,11 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
         pConnection, xcb_get_geometry(pConnection, xcb_window_t(uWindow)), nullptr);
     if (pGeometry != nullptr) m_Size = QSize(pGeometry->width, pGeometry->height);
     free(pGeometry);
+    // Whether the window shows yet (a manager may not have taken it on).
+    xcb_get_window_attributes_reply_t *pAttributes = xcb_get_window_attributes_reply(
+        pConnection, xcb_get_window_attributes(pConnection, xcb_window_t(uWindow)), nullptr);
+    m_bMapped = pAttributes != nullptr && pAttributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    free(pAttributes);
     // The program itself gave a window shown normal its size, and a window
     // asked to start maximised has the size it was made with as its normal
     // one, however soon the manager maximised it: a stretch of that size
@@ -190,6 +199,9 @@ void NKNormalSizeWatch::Handle(const xcb_generic_event_t *pEvent)
         if (pNotify->atom == m_StateAtom) StateWritten();
         if (pNotify->atom == m_MarkAtom) MarkSeen();
         if (pNotify->atom == m_AskedAtom) AskedSeen();
+    } else if (iKind == XCB_MAP_NOTIFY) {
+        const auto *pNotify = reinterpret_cast<const xcb_map_notify_event_t *>(pEvent);
+        if (pNotify->window == m_uWindow) Mapped();
     } else if (iKind == XCB_CONFIGURE_NOTIFY && !bSynthetic) {
         const auto *pNotify = reinterpret_cast<const xcb_configure_notify_event_t *>(pEvent);
         if (pNotify->window == m_uWindow && pNotify->event == m_uWindow)
@@ -241,6 +253,22 @@ void NKNormalSizeWatch::AskedSeen(void)
     if (m_iStateAskedSeen == m_iStateAsked) return;
     m_iStateAskedSeen++;
     m_iStateWritesAtAsk = m_iStateWrites;
+    m_bAskedUnmapped = !m_bMapped;
+}
+
+// A manager takes a window on before it maps it, and writes the state it
+// finds on the window then, before any request about the window that came
+// meanwhile (it ignores none: it carries them out once the window is its
+// own). So a state asked before the window was mapped is not answered by
+// a write made before the map, however much it looks like the state asked:
+// a full screen asked before it, still to come, would make it another.
+void NKNormalSizeWatch::Mapped(void)
+{
+    m_bMapped = true;
+    if (!m_bAskedUnmapped) return;
+    m_bAskedUnmapped = false;
+    if (m_iStateAskedSeen == m_iStateAsked && !m_bStateAnswered)
+        m_iStateWritesAtAsk = m_iStateWrites;
 }
 
 // A state's mark goes before the request: the round trip has the server

@@ -71,7 +71,9 @@ enum NKAskedChange { NK_ASKED_PLACE, NK_ASKED_NORMAL, NK_ASKED_MAXIMIZED };
 // it knows (the program then learns of no answer): a notice that Qt's
 // connection receives after the request counts. A state is answered by
 // writing it: a mark on the window, which the server notes before the
-// request made next, and a stretch after it known to hold the state asked.
+// request made next, and a stretch after it known to hold the state asked
+// (for a window not yet mapped, after the map: the state a manager writes
+// as it takes the window on answers nothing asked before).
 // A placement or a state asked later replaces the one before.
 void NKMarkAsked(NKNormalSizeWatch *pWatch, NKAskedChange change);
 // Whether the manager has answered the last placement asked (bPlace) or

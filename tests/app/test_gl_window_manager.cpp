@@ -876,12 +876,12 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                 ASSERT_TRUE(HandleEventsSoFar(pMain));
             }
             pHeld.reset();
-            // The line prints the place as stored then: the place asked
-            // for, or where openbox keeps it where it has answered already.
-            const std::string printed = capture.Text();
-            const auto printedAt = [&printed](int iX, int iY) {
-                return printed.find("Setting window position to: " + std::to_string(iX) + " " +
-                                    std::to_string(iY) + ".") != std::string::npos;
+            // The line prints the place as stored: the place asked for, and
+            // a place off the screen once openbox has answered, where it
+            // shows the frame (or as stored when the window goes first).
+            const auto printedAt = [&capture](int iX, int iY) {
+                return capture.Contains("Setting window position to: " + std::to_string(iX) + " " +
+                                        std::to_string(iY) + ".");
             };
             if (c.move == kStartupFileExitAtOnce) {
                 NKMainWindowCommand(NK_MENU_EXIT);
@@ -899,7 +899,8 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                          {bOff ? p.iX : moved.iX, moved.iY, client.iWidth, client.iHeight}) &&
                     p.iX <= moved.iX)
                     << Text({p.iX, p.iY, p.iWidth, p.iHeight});
-                EXPECT_TRUE(printedAt(p.iX, p.iY) || printedAt(moved.iX, moved.iY)) << printed;
+                EXPECT_TRUE(printedAt(p.iX, p.iY) || printedAt(moved.iX, moved.iY))
+                    << capture.Text();
                 moved.iX = p.iX;
             } else if (c.move == kStartupFileExitBeforeFit) {
                 // Openbox shows the window normal where the program put it
@@ -936,8 +937,13 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                     "the normal frame where the line puts it, the view's size, read back"))
                     << Text(FrameOf(pMain)) << ", expected " << Text(moved)
                     << (MaximizedState(pMain) ? ", maximised" : "");
-                if (std::string(c.pszLine).find("winposition ") != std::string::npos) {
-                    EXPECT_TRUE(printedAt(c.iX, c.iY) || printedAt(moved.iX, moved.iY)) << printed;
+                if (bOff) {
+                    EXPECT_TRUE(NKTestWaitFor([&] { return printedAt(moved.iX, moved.iY); },
+                                              "the place shown printed"))
+                        << capture.Text() << ", shown at " << moved.iX;
+                } else if (std::string(c.pszLine).find("winposition ") != std::string::npos) {
+                    EXPECT_TRUE(printedAt(c.iX, c.iY) || printedAt(moved.iX, moved.iY))
+                        << capture.Text();
                 }
             }
         } else {
@@ -1165,7 +1171,11 @@ TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
 // A placed dialog (placed at its anchor the first time) beside a main
 // window whose frame fills the work area's bottom-right corner, and beside
 // a maximised one, is pulled in by its whole frame: all of it lies in the
-// work area, against its right edge (and its bottom, placed below).
+// work area, against its right edge (and its bottom, placed below). Beside
+// a window that a "winposition" line put off the screen at the left, where
+// openbox keeps its frame further onto the screen, and then again, where
+// openbox refuses the place and nothing moves, the dialog lies against the
+// frame shown, its top with the frame's: the line printed that place.
 TEST_F(WindowManagerTest, APlacedDialogKeepsItsWholeFrameInTheWorkArea)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -1174,17 +1184,47 @@ TEST_F(WindowManagerTest, APlacedDialogKeepsItsWholeFrameInTheWorkArea)
         const char *pszName;
         bool bMaximized;
         int iAnchor;
+        int iLines;  // times "winposition -2000 300" runs first
     };
     const Case cases[] = {
-        {"right of a window in the corner", false, NK_PLACE_RIGHT_TOP},
-        {"at the corner of a window in the corner", false, NK_PLACE_BOTTOM_RIGHT},
-        {"right of a maximised window", true, NK_PLACE_RIGHT_TOP},
-        {"at the corner of a maximised window", true, NK_PLACE_BOTTOM_RIGHT},
+        {"right of a window in the corner", false, NK_PLACE_RIGHT_TOP, 0},
+        {"at the corner of a window in the corner", false, NK_PLACE_BOTTOM_RIGHT, 0},
+        {"right of a maximised window", true, NK_PLACE_RIGHT_TOP, 0},
+        {"at the corner of a maximised window", true, NK_PLACE_BOTTOM_RIGHT, 0},
+        {"right of a window put off the screen", false, NK_PLACE_RIGHT_TOP, 1},
+        {"right of a window refused a place further off the screen", false, NK_PLACE_RIGHT_TOP, 2},
     };
     QWidget *pMain = NKGetMainWindow();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.pszName);
-        if (c.bMaximized) {
+        if (c.iLines > 0) {
+            if (pMain->isMaximized()) {
+                RestoreByManager(pMain);
+                ASSERT_TRUE(NKTestWaitFor(
+                    [pMain] { return !MaximizedState(pMain) && !pMain->isMaximized(); },
+                    "the window restored"))
+                    << Text(FrameOf(pMain));
+            }
+            for (int iLine = 0; iLine < c.iLines; iLine++) {
+                MessageCapture capture;
+                ASSERT_EQ(ExecuteCommand("winposition -2000 300"), 0);
+                // The frame where openbox keeps it, stored so.
+                const auto kept = [pMain] {
+                    const NKScreenRect shown = FrameOf(pMain);
+                    const NKWindowPlacement stored = NKGetPlacementToStore();
+                    return ShownInAFrame(pMain) && shown.iX + shown.iWidth > 0 && shown.iX < 0 &&
+                           stored.iX == shown.iX && stored.iY == shown.iY && stored.bMaximized == 0;
+                };
+                ASSERT_TRUE(NKTestWaitFor(kept, "the frame kept on the screen"))
+                    << Text(FrameOf(pMain));
+                const NKScreenRect shown = FrameOf(pMain);
+                const std::string line = "Setting window position to: " + std::to_string(shown.iX) +
+                                         " " + std::to_string(shown.iY) + ".";
+                EXPECT_TRUE(NKTestWaitFor([&] { return capture.Contains(line); },
+                                          "the place shown printed"))
+                    << capture.Text() << ", shown at " << Text(shown);
+            }
+        } else if (c.bMaximized) {
             if (!pMain->isMaximized()) MaximizeByManager(pMain);
             ASSERT_TRUE(WaitMaximized(pMain)) << Text(FrameOf(pMain));
         } else {
@@ -1207,6 +1247,12 @@ TEST_F(WindowManagerTest, APlacedDialogKeepsItsWholeFrameInTheWorkArea)
             "the dialog's frame in the work area"))
             << Text(FrameOf(&dialog)) << " in " << Text(work);
         const NKScreenRect frame = FrameOf(&dialog);
+        if (c.iLines > 0) {
+            const NKScreenRect main = FrameOf(pMain);
+            EXPECT_EQ(frame.iX, main.iX + main.iWidth) << Text(frame) << " beside " << Text(main);
+            EXPECT_EQ(frame.iY, main.iY) << Text(frame) << " beside " << Text(main);
+            continue;
+        }
         EXPECT_EQ(frame.iX + frame.iWidth, work.iX + work.iWidth) << Text(frame);
         if (c.iAnchor == NK_PLACE_BOTTOM_RIGHT) {
             EXPECT_EQ(frame.iY + frame.iHeight, work.iY + work.iHeight) << Text(frame);
