@@ -340,7 +340,8 @@ LSDynaTimeWord LSDynaStateWalk::NextTimeWord(int *pi, int64_t *po, float *pfTime
 // Where it begins at or below the earlier, it goes on from below it:
 // every earlier time word not below its first is damaged (Earlier,
 // *pfFrom that time). With no time word after them above the later, none
-// goes on from either (Unjudged).
+// goes on from either: the earlier time words not below the later are
+// weighed as damaged ones (Earlier, *pfFrom the later's time).
 // None where the two do not disagree, at a new segment's first state (the
 // segment before was listed with its own header), or where no state runs
 // over members: there each lies whole in its member and no time word
@@ -374,7 +375,7 @@ LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t 
     const bool bRun = !std::isnan(fRun);
     *pfFrom = fTime;
     *piFrom = m_iRead + 1;
-    if (!bRun) return Disagreement::Unjudged;
+    if (!bRun) return Disagreement::Earlier;
     if (fRun > m_fLastTime) return Disagreement::Later;
     *pfFrom = fRun;
     *piFrom = std::isnan(fRunBefore) ? iRunLater : iRunBefore;
@@ -391,9 +392,8 @@ bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
     float fFrom = fTime;
     int iFrom = 0;
     const Disagreement eJudged = JudgeDisagreement(i, o, fTime, &fFrom, &iFrom);
-    if (eJudged == Disagreement::Earlier || eJudged == Disagreement::Unjudged) {
-        EndAtDamagedTimes(i, fTime, eJudged == Disagreement::Earlier ? fFrom : fTime,
-                          eJudged == Disagreement::Earlier ? iFrom : m_iRead + 1);
+    if (eJudged == Disagreement::Earlier) {
+        EndAtDamagedTimes(i, fTime, fFrom, iFrom);
         return true;
     }
     if (eJudged == Disagreement::None) return false;

@@ -161,8 +161,8 @@ private:
         int iFirst;
     };
     // Which of two time words that disagree the family's words show out of
-    // order (Unjudged: no time word after them is above the later).
-    enum class Disagreement { None, Later, Earlier, Unjudged };
+    // order.
+    enum class Disagreement { None, Later, Earlier };
 
     int64_t Words(int i) const { return (*m_pFiles)[(size_t)i].Words(m_iWordSize); }
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }
