@@ -200,7 +200,7 @@ void ClearStaleFullScreen(QMainWindow *pMain, bool bOn)
 // rectangle as last shown or asked for, Maximized as shown (ToStore).
 //
 // Each wait here is for the manager's answer to a request of the program,
-// known by the size watch's events (NKMarkAsked before each request): a
+// known by the size watch's events (NKMarkAsked with each request): a
 // reading made before the answer shows the window as it was, and one made
 // after it shows where the manager keeps the window, also where it kept
 // it elsewhere than asked, which brings the program no event.
@@ -422,15 +422,26 @@ void NormalPlacement::StartFrameFit(const QRect &from, bool bPlace)
     m_rect = from;
 }
 
-// Asks the manager for the client's rectangle: the watch's mark first, so
-// that its answer is known (AskedPlacementPending).
-// Qt makes no request for the rectangle it holds already: nothing waits.
+// Asks the manager for the client's rectangle, the watch's mark right
+// after, so that its answer is known (AskedPlacementPending). Qt asks
+// nothing where its record of the window holds the rectangle already,
+// which may be stale where the manager showed another: the request then
+// goes to the X server straight. A rectangle that both Qt and the X
+// server hold already is not asked: nothing waits.
 void NormalPlacement::AskPlacement(QMainWindow *pMain, const QRect &client)
 {
     m_asked = QRect();
-    if (pMain->geometry() == client) return;
-    NKMarkAsked(m_pSizeWatch, NK_ASKED_PLACE);
+    NKScreenRect frame, shown;
+    const WId window = pMain->internalWinId();
+    const bool bRead = window != 0 && NKGetWindowFrame(window, &frame, &shown);
+    const QWindow *pWindow = pMain->windowHandle();
+    const bool bQtHolds =
+        pMain->geometry() == client || (pWindow != nullptr && pWindow->geometry() == client);
+    if (bQtHolds && (!bRead || RectOf(shown) == client)) return;
     pMain->setGeometry(client);
+    if (bQtHolds && NKWindowManagerRunning())
+        NKAskWindowRect(window, {client.x(), client.y(), client.width(), client.height()});
+    NKMarkAsked(m_pSizeWatch, NK_ASKED_PLACE);
     m_asked = pMain->geometry();
 }
 
@@ -494,22 +505,18 @@ void NormalPlacement::FitFrame(QMainWindow *pMain)
     if (m_bFitPlace && size != target.size() && !SettledNormalSize(size)) {
         // A manager that restored the window before it took the program's
         // size may leave it normal with the maximised size, which the watch
-        // never settles on: the size alone is asked for (once, while Qt
-        // holds another), and the frame is placed once it is settled. Qt
-        // drops the manager's notices of a window whose middle lies off its
-        // screens, and may hold the size asked for where the manager
-        // showed another: Qt is told the size shown first (a try of the
-        // fit), so that the size asked for is asked of the manager again.
-        if (pMain->size() == target.size() && m_iFitFrameTries > 1 &&
-            !AskedPlacementPending(pMain, client)) {
+        // never settles on: the size alone is asked for, the client kept
+        // where it shows, once the manager has answered the last placement
+        // (a try of the fit each), and the frame is placed once the size is
+        // settled.
+        if (m_iFitFrameTries > 1 && !AskedPlacementPending(pMain, client)) {
             m_iFitFrameTries--;
-            pMain->resize(size);
+            AskPlacement(pMain, QRect(QPoint(client.iX, client.iY), target.size()));
         }
-        if (pMain->size() != target.size()) pMain->resize(target.size());
         return;
     }
     const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
-    if (pMain->geometry() == wanted) return;
+    if (AskedPlacementPending(pMain, client)) return;
     if (--m_iFitFrameTries == 0) m_bFitPlace = false;
     m_bPlaceUnasked = false;
     AskPlacement(pMain, wanted);
@@ -568,10 +575,10 @@ void NormalPlacement::PlaceNormalWindow(QMainWindow *pMain, const QRect &normal,
         return;
     }
     const QRect before = pMain->geometry();
-    NKMarkAsked(m_pSizeWatch, NK_ASKED_PLACE);
     NKPlaceTopLevel(pMain, normal.x(), normal.y(), normal.width(), normal.height());
     m_rect = normal;
     m_asked = pMain->geometry() != before ? pMain->geometry() : QRect();
+    if (!m_asked.isNull()) NKMarkAsked(m_pSizeWatch, NK_ASKED_PLACE);
 }
 
 // Shows the window normal on the normal rectangle: a window that is not

@@ -14,10 +14,12 @@
 #include <xcb/xcb.h>
 #include <xcb/xproto.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <vector>
 
 #include "platform/nk_window_manager.h"
 
@@ -35,6 +37,14 @@ xcb_atom_t Intern(xcb_connection_t *pConnection, const char *pszName)
     const xcb_atom_t atom = pReply != nullptr ? pReply->atom : xcb_atom_t(XCB_ATOM_NONE);
     free(pReply);
     return atom;
+}
+
+// Qt's own connection to the X server, where Qt runs on X11.
+xcb_connection_t *QtConnection(void)
+{
+    auto *pX11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                    : nullptr;
+    return pX11 != nullptr ? pX11->connection() : nullptr;
 }
 
 }  // namespace
@@ -71,6 +81,7 @@ private:
     void Handle(const xcb_generic_event_t *pEvent);
     void StateWritten(void);
     void MarkSeen(void);
+    void AskExtents(xcb_connection_t *pQt);
     void AskedSeen(void);
     void Mapped(void);
     void Sized(int iWidth, int iHeight);
@@ -84,7 +95,8 @@ private:
     xcb_connection_t *m_pConnection;
     unsigned long m_uWindow;
     xcb_atom_t m_StateAtom, m_MarkAtom, m_AskedAtom, m_MaxVertAtom, m_MaxHorzAtom, m_FullScreenAtom,
-        m_HiddenAtom;
+        m_HiddenAtom, m_ExtentsAtom, m_AskExtentsAtom;
+    xcb_window_t m_Root = XCB_WINDOW_NONE;  // the root window of the window's screen
     void (*m_pfnChanged)(void *);
     void *m_pUser;
     int m_iStateWrites = 0;
@@ -105,16 +117,27 @@ private:
     // Whether the window has been mapped (shown) since the watch began, and
     // whether a state was asked before that.
     bool m_bMapped = false, m_bAskedUnmapped = false;
-    // The placement asked for, answered by a synthetic notice that Qt's
-    // connection receives: the X server numbers each event with the last
-    // request of that connection it had carried out then, so a notice
-    // numbered past a request made just before the program's placement
-    // was sent after the manager saw the placement (the notices of what it
-    // did before come earlier, however late the program sees them).
+    // The placement asked for and the manager's answer to it, seen on Qt's
+    // connection, so that Qt has handled all the manager sent before it.
+    // A manager that takes frame extents asked of a window it does not
+    // manage is asked for those of a new window of the watch's own, never
+    // shown, right after the placement on the same connection: it handles
+    // what it is sent in the order it came, and writes those extents once
+    // it has handled the placement, so their write on that window is the
+    // answer (a window each time: a manager that quit answers no ask it
+    // had, and a new one answers only those made since). A synthetic notice of the place counts for
+    // nothing there: the manager sends late notices of what it did for earlier requests too, and
+    // the X server numbers them past the placement once it has passed the placement on, however
+    // long before the manager handles it. With another manager, a synthetic notice numbered past a
+    // request made right after the placement counts (uAfter).
     struct PlaceAnswer : QAbstractNativeEventFilter {
         NKNormalSizeWatch *pWatch = nullptr;
         uint32_t uAfter = 0;
         bool bAnswered = true;
+        // The windows whose extents were asked and not yet written, the
+        // last one that of the last placement asked (with bByAsk).
+        std::vector<xcb_window_t> askers;
+        bool bByAsk = false;
         bool nativeEventFilter(const QByteArray &, void *pMessage, qintptr *) override;
     } m_PlaceAnswer;
     NKFrameExtentsWatch *m_pExtents = nullptr;
@@ -131,7 +154,9 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
       m_MaxVertAtom(Intern(pConnection, "_NET_WM_STATE_MAXIMIZED_VERT")),
       m_MaxHorzAtom(Intern(pConnection, "_NET_WM_STATE_MAXIMIZED_HORZ")),
       m_FullScreenAtom(Intern(pConnection, "_NET_WM_STATE_FULLSCREEN")),
-      m_HiddenAtom(Intern(pConnection, "_NET_WM_STATE_HIDDEN")), m_pfnChanged(pfnChanged),
+      m_HiddenAtom(Intern(pConnection, "_NET_WM_STATE_HIDDEN")),
+      m_ExtentsAtom(Intern(pConnection, "_NET_FRAME_EXTENTS")),
+      m_AskExtentsAtom(Intern(pConnection, "_NET_REQUEST_FRAME_EXTENTS")), m_pfnChanged(pfnChanged),
       m_pUser(pUser)
 {
     // The events come from here on; what the window is like now is read
@@ -140,7 +165,10 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
     xcb_change_window_attributes(pConnection, xcb_window_t(uWindow), XCB_CW_EVENT_MASK, &uMask);
     xcb_get_geometry_reply_t *pGeometry = xcb_get_geometry_reply(
         pConnection, xcb_get_geometry(pConnection, xcb_window_t(uWindow)), nullptr);
-    if (pGeometry != nullptr) m_Size = QSize(pGeometry->width, pGeometry->height);
+    if (pGeometry != nullptr) {
+        m_Size = QSize(pGeometry->width, pGeometry->height);
+        m_Root = pGeometry->root;
+    }
     free(pGeometry);
     // Whether the window shows yet (a manager may not have taken it on).
     xcb_get_window_attributes_reply_t *pAttributes = xcb_get_window_attributes_reply(
@@ -169,6 +197,10 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
 NKNormalSizeWatch::~NKNormalSizeWatch()
 {
     QCoreApplication::instance()->removeNativeEventFilter(&m_PlaceAnswer);
+    if (xcb_connection_t *pQt = QtConnection()) {
+        for (xcb_window_t asker : m_PlaceAnswer.askers) xcb_destroy_window(pQt, asker);
+        xcb_flush(pQt);
+    }
     NKEndFrameExtentsWatch(m_pExtents);
     m_pNotifier.reset();
     xcb_disconnect(m_pConnection);
@@ -273,20 +305,23 @@ void NKNormalSizeWatch::Mapped(void)
 
 // A state's mark goes before the request: the round trip has the server
 // note it before the program's request, so that whatever the manager does
-// about the request comes after it. A placement's request is numbered on
-// Qt's connection instead (PlaceAnswer).
+// about the request comes after it. A placement is marked right after its
+// request, on Qt's connection (PlaceAnswer).
 void NKNormalSizeWatch::MarkAsked(NKAskedChange change)
 {
     if (change == NK_ASKED_PLACE) {
-        auto *pX11 = qGuiApp != nullptr
-                         ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                         : nullptr;
-        xcb_connection_t *pQt = pX11 != nullptr ? pX11->connection() : nullptr;
+        xcb_connection_t *pQt = QtConnection();
         if (pQt == nullptr) return;
+        m_PlaceAnswer.bAnswered = false;
+        m_PlaceAnswer.bByAsk =
+            m_Root != XCB_WINDOW_NONE && NKWindowManagerSupports("_NET_REQUEST_FRAME_EXTENTS");
+        if (m_PlaceAnswer.bByAsk) {
+            AskExtents(pQt);
+            return;
+        }
         const xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(pQt);
         xcb_discard_reply(pQt, cookie.sequence);
         m_PlaceAnswer.uAfter = cookie.sequence;
-        m_PlaceAnswer.bAnswered = false;
         return;
     }
     m_iStateAsked++;
@@ -297,11 +332,51 @@ void NKNormalSizeWatch::MarkAsked(NKAskedChange change)
     if (RoundTrip()) HandleEvents(false);
 }
 
+// Asks the manager, as the desktop conventions ask it before a window is
+// shown, for the frame extents of a new window never shown, which tells
+// Qt's connection of their write.
+void NKNormalSizeWatch::AskExtents(xcb_connection_t *pQt)
+{
+    const xcb_window_t asker = xcb_generate_id(pQt);
+    const uint32_t uMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(pQt, XCB_COPY_FROM_PARENT, asker, m_Root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                      &uMask);
+    xcb_client_message_event_t ask = {};
+    ask.response_type = XCB_CLIENT_MESSAGE;
+    ask.format = 32;
+    ask.window = asker;
+    ask.type = m_AskExtentsAtom;
+    xcb_send_event(pQt, 0, m_Root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&ask));
+    xcb_flush(pQt);
+    m_PlaceAnswer.askers.push_back(asker);
+}
+
+// The write of the extents asked last answers the placement; the windows
+// of that ask and of those before it go (the manager answers in order).
+// Otherwise a synthetic notice numbered past the placement does.
 bool NKNormalSizeWatch::PlaceAnswer::nativeEventFilter(const QByteArray &, void *pMessage,
                                                        qintptr *)
 {
     const auto *pEvent = static_cast<const xcb_generic_event_t *>(pMessage);
-    if (bAnswered || pEvent->response_type != (XCB_CONFIGURE_NOTIFY | 0x80)) return false;
+    if ((pEvent->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+        const auto *pNotify = reinterpret_cast<const xcb_property_notify_event_t *>(pEvent);
+        const auto asker = std::find(askers.begin(), askers.end(), pNotify->window);
+        if (asker == askers.end() || pNotify->atom != pWatch->m_ExtentsAtom) return false;
+        const bool bLast = asker + 1 == askers.end();
+        if (xcb_connection_t *pQt = QtConnection()) {
+            for (auto gone = askers.begin(); gone <= asker; ++gone) xcb_destroy_window(pQt, *gone);
+        }
+        askers.erase(askers.begin(), asker + 1);
+        if (bLast && bByAsk && !bAnswered) {
+            bAnswered = true;
+            pWatch->Tell();
+        }
+        return false;
+    }
+    if (bAnswered || bByAsk || pEvent->response_type != (XCB_CONFIGURE_NOTIFY | 0x80)) return false;
     const auto *pNotify = reinterpret_cast<const xcb_configure_notify_event_t *>(pEvent);
     if (pNotify->window != pWatch->m_uWindow || int32_t(pEvent->full_sequence - uAfter) <= 0)
         return false;

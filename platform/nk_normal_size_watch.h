@@ -64,16 +64,23 @@ bool NKWatchedHold(const NKNormalSizeWatch *pWatch, NKWindowHold *pHold);
 // What the program asks the manager for: a placement of the window, or
 // that it be held normal or maximised.
 enum NKAskedChange { NK_ASKED_PLACE, NK_ASKED_NORMAL, NK_ASKED_MAXIMIZED };
-// Notes that the program is about to ask for that change, so that the
-// manager's answer is known. The manager answers a placement, carried out
-// or refused where its own rule keeps the window elsewhere, with a
-// synthetic notice of the place, which Qt drops where the place is the one
-// it knows (the program then learns of no answer): a notice that Qt's
-// connection receives after the request counts. A state is answered by
-// writing it: a mark on the window, which the server notes before the
-// request made next, and a stretch after it known to hold the state asked
-// (for a window not yet mapped, after the map: the state a manager writes
-// as it takes the window on answers nothing asked before).
+// Notes that the program asks for that change, so that the manager's
+// answer is known: a placement right after its request, a state right
+// before. The manager has answered a placement, carried out or refused
+// where its own rule keeps the window elsewhere, once it has handled it:
+// a manager that takes frame extents asked of a window not yet shown is
+// asked for those of a window of the watch's own after the placement,
+// and their write answers it, the manager handling what it is sent in
+// order (a synthetic notice of the window's place may be a late one for
+// an earlier request, which the X server numbers past the placement once
+// it has passed the placement on to the manager); with another manager,
+// a synthetic notice of the place that Qt's connection receives after the
+// request (Qt drops it where the place is the one it knows, and the
+// program then learns of no answer). A state is answered by writing it: a
+// mark on the window, which the server notes before the request made
+// next, and a stretch after it known to hold the state asked (for a
+// window not yet mapped, after the map: the state a manager writes as it
+// takes the window on answers nothing asked before).
 // A placement or a state asked later replaces the one before.
 void NKMarkAsked(NKNormalSizeWatch *pWatch, NKAskedChange change);
 // Whether the manager has answered the last placement asked (bPlace) or

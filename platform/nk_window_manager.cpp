@@ -14,6 +14,7 @@
 // its headers come after them.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -174,6 +175,26 @@ bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect 
     pFrame->iWidth = client.iWidth + int(extents[0] + extents[1]);
     pFrame->iHeight = client.iHeight + int(extents[2] + extents[3]);
     return true;
+}
+
+// The request's corner is the reference point of the window's gravity
+// (ICCCM): the client's own corner with static gravity, else (north-west,
+// the default) the frame's, by the extents the frame has now.
+void NKAskWindowRect(unsigned long uWindow, const NKScreenRect &client)
+{
+    Display *pDisplay = NKX11Display();
+    NKScreenRect frame, shown;
+    if (pDisplay == nullptr || !NKGetWindowFrame(uWindow, &frame, &shown)) return;
+    XSizeHints hints = {};
+    long lSupplied = 0;
+    const bool bStatic = XGetWMNormalHints(pDisplay, uWindow, &hints, &lSupplied) != 0 &&
+                         (hints.flags & PWinGravity) != 0 && hints.win_gravity == StaticGravity;
+    XWindowChanges changes = {};
+    changes.x = client.iX - (bStatic ? 0 : shown.iX - frame.iX);
+    changes.y = client.iY - (bStatic ? 0 : shown.iY - frame.iY);
+    changes.width = client.iWidth, changes.height = client.iHeight;
+    XConfigureWindow(pDisplay, uWindow, CWX | CWY | CWWidth | CWHeight, &changes);
+    XFlush(pDisplay);
 }
 
 std::vector<std::string> NKGetWindowStates(unsigned long uWindow)

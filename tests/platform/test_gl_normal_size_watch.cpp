@@ -5,8 +5,11 @@
 // notices of its size, and checks after each step what the watch tells.
 // Its program holds the display's lock, so no real manager comes and goes
 // meanwhile.
+#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QWindow>
+
+#include <xcb/xproto.h>
 
 #include <memory>
 #include <string>
@@ -220,4 +223,169 @@ TEST_F(NormalSizeWatch, NewFrameExtentsAreTold)
                     PropModeReplace, reinterpret_cast<const unsigned char *>(alExtents), 4);
     XFlush(m_pDisplay);
     EXPECT_TRUE(NKTestWaitFor([&] { return m_iCalls > iBefore; }, "the watch's call"));
+}
+
+namespace {
+
+// A window manager the test plays on a connection of its own: the root
+// window names its check window, which lists the conventions it follows,
+// and it hears the frame extents the program asks of windows not yet
+// shown (the asks come in the order they were sent). Gone with the
+// object, so that the next test finds no manager.
+class PlayedManager {
+public:
+    explicit PlayedManager(bool bTakesAsks)
+        : m_pDisplay(XOpenDisplay(DisplayString(NKX11Display())))
+    {
+        if (m_pDisplay == nullptr) return;
+        const Window root = DefaultRootWindow(m_pDisplay);
+        m_Check = XCreateSimpleWindow(m_pDisplay, root, 0, 0, 1, 1, 0, 0, 0);
+        const Atom check = Intern("_NET_SUPPORTING_WM_CHECK");
+        for (Window window : {root, m_Check})
+            XChangeProperty(m_pDisplay, window, check, XA_WINDOW, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char *>(&m_Check), 1);
+        const long lAsk = long(Intern("_NET_REQUEST_FRAME_EXTENTS"));
+        XChangeProperty(m_pDisplay, root, Intern("_NET_SUPPORTED"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(&lAsk), bTakesAsks ? 1 : 0);
+        XSelectInput(m_pDisplay, root, SubstructureNotifyMask);
+        XSync(m_pDisplay, False);
+    }
+    ~PlayedManager()
+    {
+        if (m_pDisplay == nullptr) return;
+        const Window root = DefaultRootWindow(m_pDisplay);
+        XDeleteProperty(m_pDisplay, root, Intern("_NET_SUPPORTING_WM_CHECK"));
+        XDeleteProperty(m_pDisplay, root, Intern("_NET_SUPPORTED"));
+        XDestroyWindow(m_pDisplay, m_Check);
+        XCloseDisplay(m_pDisplay);
+    }
+    PlayedManager(const PlayedManager &) = delete;
+    PlayedManager &operator=(const PlayedManager &) = delete;
+    bool Running(void) const { return m_pDisplay != nullptr && NKWindowManagerRunning(); }
+    // Waits for the program's iCount-th ask of frame extents.
+    bool AskHeard(size_t uCount)
+    {
+        return NKTestWaitFor(
+            [this, uCount] {
+                while (XPending(m_pDisplay) > 0) {
+                    XEvent event;
+                    XNextEvent(m_pDisplay, &event);
+                    if (event.type == ClientMessage &&
+                        event.xclient.message_type == Intern("_NET_REQUEST_FRAME_EXTENTS"))
+                        m_Asks.push_back(event.xclient.window);
+                }
+                return m_Asks.size() >= uCount;
+            },
+            "the program's ask of frame extents");
+    }
+    // Answers the ask heard iAsk-th, writing the extents asked.
+    void Answer(size_t uAsk)
+    {
+        const long alExtents[4] = {1, 1, 20, 1};
+        XChangeProperty(m_pDisplay, m_Asks[uAsk], Intern("_NET_FRAME_EXTENTS"), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char *>(alExtents), 4);
+        XSync(m_pDisplay, False);
+    }
+    size_t Asks(void) const { return m_Asks.size(); }
+
+private:
+    Atom Intern(const char *pszName) { return XInternAtom(m_pDisplay, pszName, False); }
+    Display *m_pDisplay;
+    Window m_Check = 0;
+    std::vector<Window> m_Asks;
+};
+
+// Lets Qt handle the window's events made until now: a property written on
+// the window comes after them.
+bool HandledSoFar(Display *pDisplay, Window window)
+{
+    struct Mark : QAbstractNativeEventFilter {
+        unsigned long uWindow = 0, uAtom = 0;
+        bool bSeen = false;
+        bool nativeEventFilter(const QByteArray &, void *pMessage, qintptr *) override
+        {
+            const auto *pEvent = static_cast<const xcb_property_notify_event_t *>(pMessage);
+            bSeen = bSeen || ((pEvent->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                              pEvent->window == uWindow && pEvent->atom == uAtom);
+            return false;
+        }
+    } mark;
+    mark.uWindow = window;
+    mark.uAtom = XInternAtom(pDisplay, "_QUOLIN_TEST_MARK", False);
+    QCoreApplication::instance()->installNativeEventFilter(&mark);
+    XChangeProperty(pDisplay, window, Atom(mark.uAtom), XA_CARDINAL, 32, PropModeReplace, nullptr,
+                    0);
+    XFlush(pDisplay);
+    const bool bSeen = NKTestWaitFor([&mark] { return mark.bSeen; }, "the window's events");
+    QCoreApplication::instance()->removeNativeEventFilter(&mark);
+    return bSeen;
+}
+
+enum PlaceStep {
+    kAsk,          // a placement asked, and marked
+    kLateNotice,   // a synthetic notice of the window's place from the manager
+    kAnswerFirst,  // the manager writes the extents of the first ask not answered
+    kAnswerLast,   // ... and of the last ask
+};
+
+}  // namespace
+
+// The manager's answer to a placement the program asked for. A manager
+// that takes frame extents asked of a window not yet shown has answered
+// once it wrote those asked right after the placement: a synthetic notice
+// of the window's place that comes after the request may be a late one of
+// an earlier request, and the extents asked after an earlier placement
+// answer nothing of a later one. A manager without that convention
+// answers by a synthetic notice that comes after the request.
+TEST_F(NormalSizeWatch, APlacementIsAnsweredOnceTheManagerHasHandledIt)
+{
+    struct Row {
+        const char *pszWhat;
+        bool bTakesAsks;
+        std::vector<PlaceStep> steps;
+        bool bAnswered;
+    };
+    const Row rows[] = {
+        {"asked, nothing handled yet", true, {kAsk}, false},
+        {"a late notice of an earlier request after the placement",
+         true,
+         {kAsk, kLateNotice},
+         false},
+        {"the extents asked written", true, {kAsk, kLateNotice, kAnswerLast}, true},
+        {"asked twice, the first ask's extents written", true, {kAsk, kAsk, kAnswerFirst}, false},
+        {"asked twice, the last ask's extents written", true, {kAsk, kAsk, kAnswerLast}, true},
+        {"no asked extents among the conventions: a notice after the request",
+         false,
+         {kAsk, kLateNotice},
+         true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.pszWhat);
+        PlayedManager manager(row.bTakesAsks);
+        ASSERT_TRUE(manager.Running());
+        size_t uAsks = 0, uAnswered = 0;
+        for (PlaceStep step : row.steps) {
+            switch (step) {
+            case kAsk:
+                NKMarkAsked(m_pWatch, NK_ASKED_PLACE);
+                uAsks++;
+                break;
+            case kLateNotice:
+                SendSynthetic(400, 300);
+                break;
+            case kAnswerFirst:
+            case kAnswerLast:
+                ASSERT_TRUE(manager.AskHeard(uAsks));
+                if (step == kAnswerFirst) manager.Answer(uAnswered++);
+                if (step == kAnswerLast) manager.Answer(uAsks - 1);
+                break;
+            }
+        }
+        ASSERT_TRUE(HandledSoFar(m_pDisplay, m_Window));
+        EXPECT_EQ(NKAskedAnswered(m_pWatch, true), row.bAnswered);
+        // What is left of the row's asks goes with the watch.
+        NKEndNormalSizeWatch(m_pWatch);
+        m_pWatch = NKWatchNormalSize(m_Window, Count, &m_iCalls);
+        ASSERT_NE(m_pWatch, nullptr);
+    }
 }
