@@ -437,7 +437,7 @@ void NormalPlacement::AskPlacement(QMainWindow *pMain, const QRect &client)
     const QWindow *pWindow = pMain->windowHandle();
     const bool bQtHolds =
         pMain->geometry() == client || (pWindow != nullptr && pWindow->geometry() == client);
-    if (bQtHolds && (!bRead || RectOf(shown) == client)) return;
+    if (pMain->geometry() == client && (!bRead || RectOf(shown) == client)) return;
     pMain->setGeometry(client);
     if (bQtHolds && NKWindowManagerRunning())
         NKAskWindowRect(window, {client.x(), client.y(), client.width(), client.height()});

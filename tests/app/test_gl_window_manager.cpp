@@ -43,6 +43,7 @@
 #include "tests/test_support/message_capture.h"
 #include "tests/test_support/test_files.h"
 #include "tests/test_support/test_wait.h"
+#include "tests/test_support/x11_events_so_far.h"
 
 // Last: its macros (None, Bool, Status) clash with names of the headers above.
 #include <X11/Xatom.h>
@@ -461,23 +462,7 @@ void WriteRestoreSteps(const QWidget *pWindow, int iSteps, const NKScreenRect &n
 // event loop run in its next turns.
 bool HandleEventsSoFar(const QWidget *pWindow)
 {
-    struct Mark : QAbstractNativeEventFilter {
-        unsigned long uWindow = 0, uAtom = 0;
-        bool bSeen = false;
-        bool nativeEventFilter(const QByteArray &, void *pMessage, qintptr *) override
-        {
-            const auto *pEvent = static_cast<const xcb_property_notify_event_t *>(pMessage);
-            bSeen = bSeen || ((pEvent->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                              pEvent->window == uWindow && pEvent->atom == uAtom);
-            return false;
-        }
-    } mark;
-    mark.uWindow = pWindow->winId();
-    mark.uAtom = XInternAtom(NKX11Display(), "_QUOLIN_TEST_MARK", False);
-    QCoreApplication::instance()->installNativeEventFilter(&mark);
-    WriteProperty(pWindow, "_QUOLIN_TEST_MARK", XA_CARDINAL, {});
-    const bool bSeen = NKTestWaitFor([&mark] { return mark.bSeen; }, "the window's events");
-    QCoreApplication::instance()->removeNativeEventFilter(&mark);
+    const bool bSeen = NKTestQtHandledEventsSoFar(pWindow->winId());
     for (int iTurn = 0; iTurn < 3; iTurn++) QCoreApplication::processEvents();
     return bSeen;
 }

@@ -5,11 +5,8 @@
 // notices of its size, and checks after each step what the watch tells.
 // Its program holds the display's lock, so no real manager comes and goes
 // meanwhile.
-#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QWindow>
-
-#include <xcb/xproto.h>
 
 #include <memory>
 #include <string>
@@ -21,6 +18,7 @@
 #include "platform/nk_normal_size_watch.h"
 #include "platform/nk_window_manager.h"
 #include "tests/test_support/test_wait.h"
+#include "tests/test_support/x11_events_so_far.h"
 
 // Last: its macros (None, Bool, Status) clash with names of the headers above.
 #include <X11/Xatom.h>
@@ -295,32 +293,6 @@ private:
     std::vector<Window> m_Asks;
 };
 
-// Lets Qt handle the window's events made until now: a property written on
-// the window comes after them.
-bool HandledSoFar(Display *pDisplay, Window window)
-{
-    struct Mark : QAbstractNativeEventFilter {
-        unsigned long uWindow = 0, uAtom = 0;
-        bool bSeen = false;
-        bool nativeEventFilter(const QByteArray &, void *pMessage, qintptr *) override
-        {
-            const auto *pEvent = static_cast<const xcb_property_notify_event_t *>(pMessage);
-            bSeen = bSeen || ((pEvent->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                              pEvent->window == uWindow && pEvent->atom == uAtom);
-            return false;
-        }
-    } mark;
-    mark.uWindow = window;
-    mark.uAtom = XInternAtom(pDisplay, "_QUOLIN_TEST_MARK", False);
-    QCoreApplication::instance()->installNativeEventFilter(&mark);
-    XChangeProperty(pDisplay, window, Atom(mark.uAtom), XA_CARDINAL, 32, PropModeReplace, nullptr,
-                    0);
-    XFlush(pDisplay);
-    const bool bSeen = NKTestWaitFor([&mark] { return mark.bSeen; }, "the window's events");
-    QCoreApplication::instance()->removeNativeEventFilter(&mark);
-    return bSeen;
-}
-
 enum PlaceStep {
     kAsk,          // a placement asked, and marked
     kLateNotice,   // a synthetic notice of the window's place from the manager
@@ -381,7 +353,7 @@ TEST_F(NormalSizeWatch, APlacementIsAnsweredOnceTheManagerHasHandledIt)
                 break;
             }
         }
-        ASSERT_TRUE(HandledSoFar(m_pDisplay, m_Window));
+        ASSERT_TRUE(NKTestQtHandledEventsSoFar(m_Window));
         EXPECT_EQ(NKAskedAnswered(m_pWatch, true), row.bAnswered);
         // What is left of the row's asks goes with the watch.
         NKEndNormalSizeWatch(m_pWatch);
