@@ -250,7 +250,7 @@ private:
     void EndFrameFit(void);
     void StartFrameFit(const QRect &from, bool bPlace);
     void FitFrame(QMainWindow *pMain);
-    void AskPlacement(QMainWindow *pMain, const QRect &client);
+    void AskPlacement(QMainWindow *pMain, const QRect &client, const QPoint &frameCorner);
     void AskState(QMainWindow *pMain, Qt::WindowStates state);
     void LeaveMaximized(QMainWindow *pMain);
     void PlaceNormalWindow(QMainWindow *pMain, const QRect &normal, bool bFit);
@@ -422,25 +422,29 @@ void NormalPlacement::StartFrameFit(const QRect &from, bool bPlace)
     m_rect = from;
 }
 
-// Asks the manager for the client's rectangle, the watch's mark right
-// after, so that its answer is known (AskedPlacementPending). Qt asks
-// nothing where its record of the window holds the rectangle already,
-// which may be stale where the manager showed another: the request then
-// goes to the X server straight. A rectangle that both Qt and the X
-// server hold already is not asked: nothing waits.
-void NormalPlacement::AskPlacement(QMainWindow *pMain, const QRect &client)
+// Asks the manager for the client's rectangle with the frame's corner at
+// frameCorner, the watch's mark right after, so that its answer is known
+// (AskedPlacementPending). Qt's record of the window takes the rectangle,
+// and the request goes to the X server straight with the frame's corner:
+// Qt turns the client's place into the frame's by the frame it knows,
+// which can be the maximised frame's (no border) while the manager
+// restores the window, and asks nothing where its record holds the
+// rectangle already, which may be stale where the manager showed another.
+// A rectangle and corner that Qt and the X server hold already are not
+// asked: nothing waits.
+void NormalPlacement::AskPlacement(QMainWindow *pMain, const QRect &client,
+                                   const QPoint &frameCorner)
 {
     m_asked = QRect();
     NKScreenRect frame, shown;
     const WId window = pMain->internalWinId();
     const bool bRead = window != 0 && NKGetWindowFrame(window, &frame, &shown);
-    const QWindow *pWindow = pMain->windowHandle();
-    const bool bQtHolds =
-        pMain->geometry() == client || (pWindow != nullptr && pWindow->geometry() == client);
-    if (pMain->geometry() == client && (!bRead || RectOf(shown) == client)) return;
+    if (pMain->geometry() == client &&
+        (!bRead || (RectOf(shown) == client && QPoint(frame.iX, frame.iY) == frameCorner)))
+        return;
     pMain->setGeometry(client);
-    if (bQtHolds && NKWindowManagerRunning())
-        NKAskWindowRect(window, {client.x(), client.y(), client.width(), client.height()});
+    if (bRead && NKWindowManagerRunning())
+        NKAskWindowRect(window, frameCorner.x(), frameCorner.y(), client.width(), client.height());
     NKMarkAsked(m_pSizeWatch, NK_ASKED_PLACE);
     m_asked = pMain->geometry();
 }
@@ -511,7 +515,8 @@ void NormalPlacement::FitFrame(QMainWindow *pMain)
         // settled.
         if (m_iFitFrameTries > 1 && !AskedPlacementPending(pMain, client)) {
             m_iFitFrameTries--;
-            AskPlacement(pMain, QRect(QPoint(client.iX, client.iY), target.size()));
+            AskPlacement(pMain, QRect(QPoint(client.iX, client.iY), target.size()),
+                         QPoint(frame.iX, frame.iY));
         }
         return;
     }
@@ -519,7 +524,7 @@ void NormalPlacement::FitFrame(QMainWindow *pMain)
     if (AskedPlacementPending(pMain, client)) return;
     if (--m_iFitFrameTries == 0) m_bFitPlace = false;
     m_bPlaceUnasked = false;
-    AskPlacement(pMain, wanted);
+    AskPlacement(pMain, wanted, target.topLeft());
 }
 
 // A window that is not normal (maximised, by Qt's record or by its
@@ -564,7 +569,8 @@ void NormalPlacement::PlaceNormalWindow(QMainWindow *pMain, const QRect &normal,
             FrameTarget(normal, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
         if (target.isEmpty()) target = normal;
         m_rect = target;
-        AskPlacement(pMain, target.translated(client.iX - frame.iX, client.iY - frame.iY));
+        AskPlacement(pMain, target.translated(client.iX - frame.iX, client.iY - frame.iY),
+                     target.topLeft());
         m_rect = target;
         return;
     }
@@ -669,7 +675,7 @@ void NormalPlacement::FollowShownPlace(QMainWindow *pMain)
     if (pWindow != nullptr && pWindow->geometry() == shown) {
         pMain->setGeometry(shown);
     } else if (QGuiApplication::screenAt(shown.center()) == nullptr) {
-        AskPlacement(pMain, shown);
+        AskPlacement(pMain, shown, QPoint(frame.iX, frame.iY));
     }
 }
 

@@ -178,9 +178,11 @@ bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect 
 }
 
 // The request's corner is the reference point of the window's gravity
-// (ICCCM): the client's own corner with static gravity, else (north-west,
-// the default) the frame's, by the extents the frame has now.
-void NKAskWindowRect(unsigned long uWindow, const NKScreenRect &client)
+// (ICCCM): with north-west gravity (the default) the frame's corner itself,
+// which the manager keeps whatever frame it draws around the window by the
+// time it carries the request out; with static gravity the client's, by
+// the extents the frame has now.
+void NKAskWindowRect(unsigned long uWindow, int iFrameX, int iFrameY, int iWidth, int iHeight)
 {
     Display *pDisplay = NKX11Display();
     NKScreenRect frame, shown;
@@ -190,9 +192,9 @@ void NKAskWindowRect(unsigned long uWindow, const NKScreenRect &client)
     const bool bStatic = XGetWMNormalHints(pDisplay, uWindow, &hints, &lSupplied) != 0 &&
                          (hints.flags & PWinGravity) != 0 && hints.win_gravity == StaticGravity;
     XWindowChanges changes = {};
-    changes.x = client.iX - (bStatic ? 0 : shown.iX - frame.iX);
-    changes.y = client.iY - (bStatic ? 0 : shown.iY - frame.iY);
-    changes.width = client.iWidth, changes.height = client.iHeight;
+    changes.x = iFrameX + (bStatic ? shown.iX - frame.iX : 0);
+    changes.y = iFrameY + (bStatic ? shown.iY - frame.iY : 0);
+    changes.width = iWidth, changes.height = iHeight;
     XConfigureWindow(pDisplay, uWindow, CWX | CWY | CWWidth | CWHeight, &changes);
     XFlush(pDisplay);
 }

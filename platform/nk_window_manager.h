@@ -41,14 +41,16 @@ struct NKScreenRect {
 };
 bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient = nullptr,
                       bool *pbShown = nullptr);
-// Asks the X server, and so the window's manager, for the top-level
-// window uWindow's client rectangle (in root coordinates) on the Qt
-// application's own connection, after every request Qt made before,
-// whatever Qt holds as the window's rectangle: Qt asks nothing where its
-// own record holds the rectangle already, and that record can be stale
+// Asks the X server, and so the window's manager, to put the top-level
+// window uWindow's frame corner at iFrameX, iFrameY (root coordinates)
+// around a client of iWidth x iHeight, on the Qt application's own
+// connection, after every request Qt made before. Qt turns a client's
+// place into the frame's by the frame it knows, which may be another
+// state's while the manager changes the window's state, and asks nothing
+// where its own record holds the rectangle already, which can be stale
 // (Qt drops the manager's notices of a window whose middle lies off its
 // screens). Nothing is asked of a window that cannot be read.
-void NKAskWindowRect(unsigned long uWindow, const NKScreenRect &client);
+void NKAskWindowRect(unsigned long uWindow, int iFrameX, int iFrameY, int iWidth, int iHeight);
 // The names of the states the window's manager gave it (empty without one).
 std::vector<std::string> NKGetWindowStates(unsigned long uWindow);
 // How those states hold the window: normal (none of the others), resized
