@@ -2,9 +2,10 @@
 // manager lists a state among those it supports, asked of a display where
 // the test itself plays the manager: it names a check window on the root
 // window and lists the states, as a manager following the desktop
-// conventions does, and puts back what the root window held. Needs an X
-// display; its program holds the display's lock, so no real manager comes
-// and goes meanwhile.
+// conventions does, and puts back what the root window held; and the
+// corner a placement asks of the manager, by the window's gravity. Needs an
+// X display; its program holds the display's lock, so no real manager
+// comes and goes meanwhile.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,6 +18,7 @@
 // use, so its headers come last.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -132,5 +134,46 @@ TEST_F(WindowManagerSupport, AStateIsSupportedOnlyWhenAManagerListsIt)
         EXPECT_EQ(NKWindowManagerSupports("_NET_WM_STATE_BELOW"), c.bBelow);
         EXPECT_FALSE(NKWindowManagerSupports("_QUOLIN_NO_SUCH_STATE"));
         EXPECT_FALSE(NKWindowManagerSupports(nullptr));
+    }
+}
+
+// A placement asks for the frame's corner as the window's gravity reads
+// the request: with north-west gravity the corner itself, whatever frame
+// the window has when it is asked (a manager restoring a maximised window
+// may still show the maximised frame, without its border); with static
+// gravity the client's corner, inside the frame it has. No manager runs,
+// so the X server carries the request out as it is.
+TEST_F(WindowManagerSupport, APlacementAsksTheFrameCornerByTheWindowsGravity)
+{
+    const struct {
+        const char *pszWhat;
+        int iGravity;
+        std::vector<unsigned long> extents;  // left, right, top, bottom
+        int iX, iY;                          // the window's own corner asked
+    } kCases[] = {
+        {"north-west, framed", NorthWestGravity, {1, 1, 20, 5}, -730, 300},
+        {"north-west, a frame without a border", NorthWestGravity, {0, 0, 20, 0}, -730, 300},
+        {"north-west, no frame yet", NorthWestGravity, {}, -730, 300},
+        {"static, framed", StaticGravity, {1, 1, 20, 5}, -729, 320},
+    };
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(c.pszWhat);
+        XSizeHints hints = {};
+        hints.flags = PWinGravity;
+        hints.win_gravity = c.iGravity;
+        XSetWMNormalHints(m_pDisplay, m_Self, &hints);
+        Set(m_Self, Intern("_NET_FRAME_EXTENTS"), XA_CARDINAL, c.extents);
+        NKAskWindowRect(m_Self, -730, 300, 810, 600);
+        XSync(m_pDisplay, False);
+        Window root = 0;
+        int iX = 0, iY = 0;
+        unsigned uWidth = 0, uHeight = 0, uBorder = 0, uDepth = 0;
+        ASSERT_NE(XGetGeometry(m_pDisplay, m_Self, &root, &iX, &iY, &uWidth, &uHeight, &uBorder,
+                               &uDepth),
+                  0);
+        EXPECT_EQ(iX, c.iX);
+        EXPECT_EQ(iY, c.iY);
+        EXPECT_EQ(uWidth, 810u);
+        EXPECT_EQ(uHeight, 600u);
     }
 }
