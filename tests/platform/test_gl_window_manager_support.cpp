@@ -168,9 +168,9 @@ TEST_F(WindowManagerSupport, APlacementAsksTheFrameCornerByTheWindowsGravity)
         Window root = 0;
         int iX = 0, iY = 0;
         unsigned uWidth = 0, uHeight = 0, uBorder = 0, uDepth = 0;
-        ASSERT_NE(XGetGeometry(m_pDisplay, m_Self, &root, &iX, &iY, &uWidth, &uHeight, &uBorder,
-                               &uDepth),
-                  0);
+        ASSERT_NE(
+            XGetGeometry(m_pDisplay, m_Self, &root, &iX, &iY, &uWidth, &uHeight, &uBorder, &uDepth),
+            0);
         EXPECT_EQ(iX, c.iX);
         EXPECT_EQ(iY, c.iY);
         EXPECT_EQ(uWidth, 810u);

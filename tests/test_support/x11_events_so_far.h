@@ -23,8 +23,8 @@
 // on no X display).
 inline bool NKTestQtHandledEventsSoFar(unsigned long uWindow)
 {
-    auto *pX11 =
-        qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    auto *pX11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                    : nullptr;
     xcb_connection_t *pQt = pX11 != nullptr ? pX11->connection() : nullptr;
     if (pQt == nullptr) return false;
     static const char szName[] = "_QUOLIN_TEST_MARK";
