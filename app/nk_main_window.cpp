@@ -279,6 +279,13 @@ private:
     // short of where the manager's own rule keeps a normal frame. Until the
     // fit has asked once, that place is not kept as the manager's answer.
     bool m_bPlaceUnasked = false;
+    // The frame's extents (its growth over the client) read when the fit
+    // last asked for the frame's place: a manager keeps a frame partly off
+    // the screen by its own rule by the size of the frame it has when it
+    // carries the request out, and a place it kept by another frame's
+    // extents (the maximised frame's, without the border, while it
+    // restores the window) is not where it keeps this frame.
+    QSize m_fitAskedExtents;
     // The client's rectangle the program last asked the manager for, until
     // a reading shows it carried out, the manager answered, or Qt learnt of
     // another one.
@@ -407,6 +414,7 @@ void NormalPlacement::EndFrameFit(void)
     m_iFitFrameTries = 0;
     m_bFitPlace = false;
     m_bPlaceUnasked = false;
+    m_fitAskedExtents = QSize();
 }
 
 // Under a manager, the frame fit places the frame at the rectangle's
@@ -419,6 +427,7 @@ void NormalPlacement::StartFrameFit(const QRect &from, bool bPlace)
     m_iFitFrameTries = NKWindowManagerRunning() ? kFitFrameTries : 0;
     m_bFitPlace = bPlace && m_iFitFrameTries > 0;
     m_bPlaceUnasked = false;
+    m_fitAskedExtents = QSize();
     m_rect = from;
 }
 
@@ -493,37 +502,46 @@ void NormalPlacement::FitFrame(QMainWindow *pMain)
         FrameTarget(m_fitFrom, frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
     if (target.isEmpty() && m_bFitPlace) target = m_fitFrom;
     const QSize size(client.iWidth, client.iHeight);
+    const QSize extents(frame.iWidth - client.iWidth, frame.iHeight - client.iHeight);
     if (m_bFitPlace) {
         // The place the manager keeps, where it shows the frame there: a
         // frame shown elsewhere on the other axis is on its way (a manager
         // restoring a maximised window sizes the client first, in the
-        // maximised frame's corner), and the place asked for stays.
+        // maximised frame's corner), and the place asked for stays. So it
+        // does where the frame's extents changed since the fit asked for
+        // the place: the manager kept it by another frame's size, and is
+        // asked again.
         const QRect kept = KeptOnTheScreen(target, frame, client);
-        if (kept.topLeft() == QPoint(frame.iX, frame.iY)) target = kept;
+        const bool bSameFrame = !m_fitAskedExtents.isValid() || m_fitAskedExtents == extents;
+        if (kept.topLeft() == QPoint(frame.iX, frame.iY) && bSameFrame) target = kept;
     }
     if (target.isEmpty() ||
         (QPoint(frame.iX, frame.iY) == target.topLeft() && size == target.size())) {
         if (SettledNormalSize(size) && !AskedPlacementPending(pMain, client)) EndFrameFit();
         return;
     }
+    const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
     if (m_bFitPlace && size != target.size() && !SettledNormalSize(size)) {
         // A manager that restored the window before it took the program's
         // size may leave it normal with the maximised size, which the watch
-        // never settles on: the size alone is asked for, the client kept
-        // where it shows, once the manager has answered the last placement
-        // (a try of the fit each), and the frame is placed once the size is
-        // settled.
+        // never settles on: the rectangle is asked for again once the
+        // manager has answered the last placement (a try of the fit each),
+        // and the fit goes on once the size is settled. The frame's corner
+        // is asked as it is (not the client's, by extents that may be the
+        // maximised frame's), and the extents read now are kept: a place
+        // the manager keeps by them is asked again.
         if (m_iFitFrameTries > 1 && !AskedPlacementPending(pMain, client)) {
             m_iFitFrameTries--;
-            AskPlacement(pMain, QRect(QPoint(client.iX, client.iY), target.size()),
-                         QPoint(frame.iX, frame.iY));
+            m_bPlaceUnasked = false;
+            m_fitAskedExtents = extents;
+            AskPlacement(pMain, wanted, target.topLeft());
         }
         return;
     }
-    const QRect wanted = target.translated(client.iX - frame.iX, client.iY - frame.iY);
     if (AskedPlacementPending(pMain, client)) return;
     if (--m_iFitFrameTries == 0) m_bFitPlace = false;
     m_bPlaceUnasked = false;
+    m_fitAskedExtents = extents;
     AskPlacement(pMain, wanted, target.topLeft());
 }
 
