@@ -27,11 +27,15 @@ bool sg_bTitleByteSwap = false;
 
 // The warning that names member pszMember, what was found there and where
 // the family's states end, printed at iLevel.
+// With pszOther the line names two members, the first pszMember.
 void WarnFamily(const char *pszMember, const char *pszFound, const char *pszStatesEnd,
-                int iLevel = NK_MSG_WARNING, const char *pszJoint = ", ")
+                int iLevel = NK_MSG_WARNING, const char *pszJoint = ", ",
+                const char *pszOther = nullptr)
 {
     NKFamilyWarning warning;
-    warning.member = std::string("LS-DYNA family file ") + pszMember;
+    warning.member = pszOther == nullptr
+                         ? std::string("LS-DYNA family file ") + pszMember
+                         : std::string("LS-DYNA family files ") + pszMember + " and " + pszOther;
     warning.found = pszFound;
     warning.statesEnd = pszStatesEnd;
     warning.pszJoint = pszJoint;
@@ -279,10 +283,10 @@ NKString StatesEnd(int iStates, float fLastTime)
 }  // namespace
 
 void NKLSDynaWarnFound(const char *pszMember, const char *pszFound, int iStates, float fLastTime,
-                       bool bError)
+                       bool bError, const char *pszOther)
 {
     WarnFamily(pszMember, pszFound, StatesEnd(iStates, fLastTime).GetText(),
-               bError ? NK_MSG_ERROR : NK_MSG_WARNING);
+               bError ? NK_MSG_ERROR : NK_MSG_WARNING, ", ", pszOther);
 }
 
 void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float fLastTime)
@@ -540,6 +544,18 @@ bool LSDynaTimeReader::NotZeroAfter(int iFile, int64_t iWord)
     if (f.WholeBlocks(m_iWordSize)) return false;
     unsigned char last[8];
     return ReadAt(iEnd - m_iWordSize, last, m_iWordSize) && AnyNotZero(last, m_iWordSize);
+}
+
+bool LSDynaTimeReader::EndsWithMarker(int iFile)
+{
+    const int64_t iWords = (*m_pFiles)[(size_t)iFile].Words(m_iWordSize);
+    const int64_t iFirst = std::max<int64_t>(0, iWords - NK_DYNA_BLOCK_WORDS);
+    for (int64_t w = iWords - 1; w >= iFirst; w--) {
+        float f = 0.0f;
+        const LSDynaTimeWord eWord = Read(iFile, w, &f);
+        if (eWord != LSDynaTimeWord::Time || f != 0.0f) return eWord == LSDynaTimeWord::EndMarker;
+    }
+    return false;
 }
 
 int64_t LSDynaTimeReader::ZerosFrom(int iFile)

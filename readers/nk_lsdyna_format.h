@@ -310,6 +310,10 @@ public:
     // same descriptor: a zero time word asks it whether the zeros run on to
     // the file's end.
     int64_t ZerosFrom(int iFile);
+    // True when file iFile ends with the end marker and its padding: read
+    // back from its last word, no further than its last 512-word block
+    // (the writer's padding is shorter).
+    bool EndsWithMarker(int iFile);
     // Forgets the block read last, so that the next word is read afresh.
     void DropBlock() { m_iBlockAt = -1; }
     // The descriptor of file iFile when it is the one open, else -1.
@@ -345,8 +349,10 @@ void NKLSDynaWarnEndInsideState(const char *pszMember, int iWholeStates, float f
 void NKLSDynaWarnPartWord(const char *pszMember, int iStates, float fLastTime);
 // The message of any other damage: "LS-DYNA family file <member> <found>, "
 // and where the states end; an error (the open fails) when bError is set.
+// With pszOther, two members whose words disagree: "LS-DYNA family files
+// <member> and <other> <found>, ".
 void NKLSDynaWarnFound(const char *pszMember, const char *pszFound, int iStates, float fLastTime,
-                       bool bError);
+                       bool bError, const char *pszOther = nullptr);
 // The warning of a family whose next member, pszMember, is missing: the
 // states end there. Nothing for an empty member, whose own warning the
 // family's listing gave as it ended the list there

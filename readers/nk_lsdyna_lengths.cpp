@@ -151,12 +151,12 @@ void LSDynaStateWalk::JudgeSegmentLengths()
         if (!x.bBase || x.iVotes > 1) numbered.push_back(x);
     if (numbered.size() == 1 && numbered[0].iVotes - (numbered[0].bBase ? 1 : 0) >= 2 &&
         Words(m_iSegmentEnd - 1) <= numbered[0].iWords) {
-        // (Unless the segment's end, as the walk reads it, shows that
-        // length contradicted: CheckSegmentEnd.)
-        m_bCheckEnd = numbered[0].iWords != Words(m_iBase);
         m_Candidates = numbered;
     }
     if (!m_Candidates.empty()) Use(LengthsFor(m_Candidates[0].iWords));
+    // A length taken without a word read holds unless the segment's end, as
+    // the walk reads it, shows it contradicted (CheckSegmentEnd).
+    m_bCheckEnd = m_Candidates.size() == 1;
     if (m_Candidates.size() < 2) m_Candidates.clear();
     if (m_Candidates.size() <= kMaxCandidates) return;
     // The best ranked, the base file's among them.
@@ -197,7 +197,13 @@ LSDynaStateWalk::LengthRead LSDynaStateWalk::ReadWithLength(int i, int64_t o, in
     float fBefore = 0.0f;
     int64_t q = o;
     for (int j = i;;) {
-        while (q >= Size(j) && j < iLast) q -= Size(j++);
+        // A member of another length that ends with the end marker (the
+        // last swapped forward) is damaged: the segment's words end there,
+        // inside a state.
+        while (q >= Size(j) && j < iLast) {
+            q -= Size(j++);
+            if (Departs(j) && EndsWithMarker(j)) return LengthRead::Cut;
+        }
         // Past the segment's end: its last word ends a state (a job still
         // writing) or it ends inside one (a cut), unless the last member
         // ends with the end marker, which no state start put there.
@@ -265,20 +271,40 @@ bool LSDynaStateWalk::ConfirmedLength(int i, int64_t o, int64_t *piLength)
 }
 
 // The first numbered member of the segment before its last whose length
-// departs from the length of the member before it (the base file's for
-// the first), and the sign of its length: longer, or shorter (than the
-// base file, or than the other members).
+// departs from the length most of its members before the last share, the
+// base file among them (a tie to the base file's, else to the shorter: a
+// member longer than the writer's length is damaged, never the length),
+// and the sign of its length: longer, or shorter than the others. Where
+// none departs, or only the base file has that length, the first, judged
+// against the base file: longer, or shorter (and so every member after it,
+// or not).
 std::pair<int, LSDynaStateWalk::Sign> LSDynaStateWalk::Departing() const
 {
     const int iLast = m_iSegmentEnd - 1;
-    int j = m_iBase + 1;
-    while (j < iLast && Words(j) == Words(j - 1)) j++;
-    if (j >= iLast) j = std::min(m_iBase + 1, iLast);
-    const int64_t iFrom = Words(j - 1);
-    if (Words(j) > iFrom) return {j, Sign::Longer};
-    if (j - 1 > m_iBase) return {j, Sign::ShortSplit};
+    std::vector<int64_t> sorted;
+    for (int j = m_iBase; j < iLast; j++) sorted.push_back(Words(j));
+    std::sort(sorted.begin(), sorted.end());
+    int64_t iShared = Words(m_iBase);
+    size_t iMost = 0;
+    for (size_t a = 0, b = 0; a < sorted.size(); a = b) {
+        for (b = a; b < sorted.size() && sorted[b] == sorted[a]; b++) {
+        }
+        if (b - a > iMost || (b - a == iMost && sorted[a] == Words(m_iBase))) {
+            iShared = sorted[a];
+            iMost = b - a;
+        }
+    }
+    // (A length no numbered member has, the base file's alone, is no other
+    // members' a member could be shorter than.)
+    bool bShared = false;
+    for (int j = m_iBase + 1; j < iLast; j++) bShared = bShared || Words(j) == iShared;
+    for (int j = m_iBase + 1; bShared && j < iLast; j++)
+        if (Words(j) != iShared) return {j, Words(j) > iShared ? Sign::Longer : Sign::ShortSplit};
+    const int j = std::min(m_iBase + 1, iLast);
+    const int64_t iBase = Words(m_iBase);
+    if (Words(j) > iBase) return {j, Sign::Longer};
     for (int k = j + 1; k < m_iSegmentEnd; k++)
-        if (Words(k) >= iFrom) return {j, Sign::ShortOfBase};
+        if (Words(k) >= iBase) return {j, Sign::ShortOfBase};
     return {j, Sign::ShortFromHere};
 }
 
@@ -324,10 +350,9 @@ void LSDynaStateWalk::CheckSegmentEnd()
     const bool bMarker = LastEndsWithMarker();
     const int64_t iEnd = bMarker ? m_Times.ZerosFrom(iLast) - 1 : Words(iLast);
     if (iEnd >= q && (iEnd - q) % m_S == 0) return;
-    const Sign kTimes[] = {Sign::TimeNotNumber,     Sign::TimeBelow,     Sign::TimeSame,
-                           Sign::FollowedNotNumber, Sign::FollowedBelow, Sign::FollowedSame,
-                           Sign::TimeAboveNext,     Sign::TimeSameNext,  Sign::TimeAboveLater,
-                           Sign::LaterBelow,        Sign::LaterSame};
+    const Sign kTimes[] = {Sign::TimeNotNumber,     Sign::TimeBelow, Sign::TimeSame,
+                           Sign::FollowedNotNumber, Sign::Disagree,  Sign::LaterBelow,
+                           Sign::LaterSame};
     const bool bTime = std::find(std::begin(kTimes), std::end(kTimes), m_eStop) != std::end(kTimes);
     if (!bMarker && !bTime) return;
     if (!bMarker && m_iStopFile == iLast) return;

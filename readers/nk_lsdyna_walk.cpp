@@ -122,12 +122,7 @@ void LSDynaStateWalk::ReadMember(int i)
     // One shorter than it, of whole blocks, that ends with the end marker
     // is no cut member: it holds words no state of the family has (a copy
     // of a last member), and no state keeps words from it.
-    if (Writer() && !Base(i) && i + 1 < m_iSegmentEnd && Words(i) < m_iFilled &&
-        EndsWithMarker(i)) {
-        EndBefore(i);
-        Warn(i, Sign::HoldsMarker);
-        return;
-    }
+    if (Writer() && Words(i) < m_iFilled && HoldsMarker(i)) return;
     if (m_iGeometryLeft == 0) {
         ReadTimes(i, m_iCarry);
         return;
@@ -231,14 +226,11 @@ bool LSDynaStateWalk::WhatFollows(int i, int64_t o, LSDynaTimeWord eWord, float 
         return true;
     }
     if (EndAtDisagreement(i, o, fTime)) return false;
-    // What followed the state is named with the member the state ended in,
-    // and no state keeps words from it.
-    const Sign eSign = !std::isfinite(fTime)     ? Sign::FollowedNotNumber
-                       : fTime < m_Pending.fTime ? Sign::FollowedBelow
-                                                 : Sign::FollowedSame;
+    // A time that is not a number: it is named with the member the state
+    // ended in, and no state keeps words from it.
     Drop();
     EndBefore(o == 0 ? i - 1 : i);
-    Warn(o == 0 ? i - 1 : i, eSign);
+    Warn(o == 0 ? i - 1 : i, Sign::FollowedNotNumber);
     return false;
 }
 
@@ -328,116 +320,84 @@ LSDynaTimeWord LSDynaStateWalk::NextTimeWord(int *pi, int64_t *po, float *pfTime
 }
 
 // A time word fTime at word o of member i, not above the time read before
-// it: the two disagree, and every time word after them in the segment (to
-// its end marker or end) judges which is out of order: the run of them in
-// order that ends the segment, from its first above the later and the
-// time before the earlier (words of a damaged member, zeros say, may
-// begin it below them; where all of it lies below the time before the
-// earlier, that time is a damaged member's, and the run's first above the
-// later counts). Where it begins above the earlier, it goes on from the
-// earlier: the later is out of order (Later; where it goes on from the
-// later too, the words show no damage in the earlier, and name none).
-// Where it begins at or below the earlier, it goes on from below it:
-// every earlier time word not below its first is damaged (Earlier,
-// *pfFrom that time). With no time word after them above the later, none
-// goes on from either: the earlier time words not below the later are
-// weighed as damaged ones (Earlier, *pfFrom the later's time).
-// None where the two do not disagree, at a new segment's first state (the
-// segment before was listed with its own header), or where no state runs
-// over members: there each lies whole in its member and no time word
-// vouches for another.
+// it: the two disagree, and allow two readings. Either the earlier words
+// are damaged (every time word of the segment before the later that is not
+// below it), or the later are (the later and every time word after it up to
+// the first above the earlier, or to the segment's end). The later are
+// judged out of order only where they lie in fewer members than the earlier
+// (Later). Otherwise the words cannot tell (a swap, a member copied over by
+// a near one, a copy whose time word lies above the next): Undecided, with
+// the member and state of the first of the earlier words. None where the
+// two do not disagree, at a new segment's first state (the segment before
+// was listed with its own header), or where no state runs over members:
+// there each lies whole in its member and no time word vouches for another.
 LSDynaStateWalk::Disagreement LSDynaStateWalk::JudgeDisagreement(int i, int64_t o, float fTime,
-                                                                 float *pfFrom, int *piFrom)
+                                                                 int *piFirstFile,
+                                                                 int *piFirstState)
 {
     if (!Writer() || !m_bAnyTime || !std::isfinite(fTime) || fTime > m_fLastTime ||
         m_iLastTimeFile < m_iBase)
         return Disagreement::None;
-    // The first of the run in order that ends the time words after them
-    // above the later, and above the time before the earlier too (NAN where
-    // it has none; a word that is not a number breaks the run).
-    // (The later is state m_iRead + 1; each time word after it the next.)
-    float fRunLater = NAN, fRunBefore = NAN, fPrev = -INFINITY, f = 0.0f;
-    int iRunLater = 0, iRunBefore = 0, iState = m_iRead + 1;
-    const float fBefore = m_bTimeBefore ? std::max(fTime, m_fTimeBefore) : fTime;
-    for (int j = i; NextTimeWord(&j, &o, &f) == LSDynaTimeWord::Time; fPrev = f) {
-        iState++;
-        if (!std::isfinite(f) || f <= fPrev) fRunLater = fRunBefore = NAN;
-        if (std::isnan(fRunLater) && f > fTime) {
-            fRunLater = f;
-            iRunLater = iState;
+    // The earlier words: of the states read in this segment (all kept, the
+    // last perhaps held), read in order of time, the last ones whose time
+    // is not below the later's; each member counted once.
+    std::vector<Kept> read = m_Kept;
+    if (m_Pending.bHeld)
+        read.push_back({m_Pending.iFile, m_Pending.iOffset, m_Pending.fTime, 0, m_Pending.iNumber});
+    size_t e = read.size();
+    while (e > 0 && read[e - 1].fTime >= fTime) e--;
+    int iEarlierMembers = 0;
+    for (size_t k = e; k < read.size(); k++)
+        if (k == e || read[k].iFile != read[k - 1].iFile) iEarlierMembers++;
+    *piFirstFile = e < read.size() ? read[e].iFile : m_iLastTimeFile;
+    *piFirstState = e < read.size() ? read[e].iNumber : m_iRead;
+    // The later words, to the first above the earlier (read only until they
+    // reach as many members as the earlier words).
+    int iLaterMembers = 1;
+    m_bLaterToEnd = true;
+    for (int j = i; iLaterMembers < iEarlierMembers;) {
+        const int jBefore = j;
+        float f = 0.0f;
+        const LSDynaTimeWord eW = NextTimeWord(&j, &o, &f);
+        if (eW != LSDynaTimeWord::Time || (std::isfinite(f) && f > m_fLastTime)) {
+            m_bLaterToEnd = eW != LSDynaTimeWord::Time;
+            break;
         }
-        if (std::isnan(fRunBefore) && f > fBefore) {
-            fRunBefore = f;
-            iRunBefore = iState;
-        }
+        if (j != jBefore) iLaterMembers++;
     }
-    const float fRun = std::isnan(fRunBefore) ? fRunLater : fRunBefore;
-    const bool bRun = !std::isnan(fRun);
-    *pfFrom = fTime;
-    *piFrom = m_iRead + 1;
-    if (!bRun) return Disagreement::Earlier;
-    if (fRun > m_fLastTime) return Disagreement::Later;
-    *pfFrom = fRun;
-    *piFrom = std::isnan(fRunBefore) ? iRunLater : iRunBefore;
-    return Disagreement::Earlier;
+    return iLaterMembers < iEarlierMembers ? Disagreement::Later : Disagreement::Undecided;
 }
 
-// Ends the states where the words judge a time word fTime at word o of
-// member i that disagrees with the one before it (true): a later time out of order
-// shows its member damaged, and no state keeps words from it; where the
-// earlier time words are, EndAtDamagedTimes. False where the words judged
-// neither.
+// Ends the states where a time word fTime at word o of member i disagrees
+// with the one before it (true): where the later words are judged out of
+// order, before the first state with words in the later's member (or in the
+// member before it, where that holds the earlier time word and no time
+// word after the later goes on above it), and the later's member is named;
+// where the words cannot tell, before the first state with words in
+// the member of the first of the earlier words, and the warning names it
+// and the later's member as the two whose times disagree. False where the
+// two do not disagree so.
 bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
 {
-    float fFrom = fTime;
-    int iFrom = 0;
-    const Disagreement eJudged = JudgeDisagreement(i, o, fTime, &fFrom, &iFrom);
-    if (eJudged == Disagreement::Earlier) {
-        EndAtDamagedTimes(i, fTime, fFrom, iFrom);
-        return true;
-    }
+    int iFirstFile = i, iFirstState = 0;
+    const Disagreement eJudged = JudgeDisagreement(i, o, fTime, &iFirstFile, &iFirstState);
     if (eJudged == Disagreement::None) return false;
     m_iNamedLater = m_iRead + 1;
-    EndBefore(i);
-    Warn(i, fTime < m_fLastTime ? Sign::LaterBelow : Sign::LaterSame);
-    return true;
-}
-
-// The earlier time words of a disagreement with the later fTime at member
-// i are damaged: every one of the segment's not below fFrom, the time of
-// state iFrom (the later, or the first of the time words in order after
-// it). The states end before the first state with words in the member that
-// holds the first of them, which is named, with the state whose time shows
-// it. A member copied over, or two swapped, hold the earlier's time word
-// and those of the member before it at most: where the damaged time words
-// reach further back, that many are less likely than the later one alone,
-// and words that happened to fall in order after it judged them (data
-// words of a damaged member). The later is out of order then, and its
-// member named; the states end before the first with words in it, or in
-// the earlier's member where that is the member before it (the later's
-// partner in a swap, whose time word may be one of the later member's
-// words).
-void LSDynaStateWalk::EndAtDamagedTimes(int i, float fTime, float fFrom, int iFrom)
-{
-    Keep(true);
-    Drop();
-    if (m_Kept.empty()) return;  // (the later time word follows one read)
-    size_t k = m_Kept.size();
-    while (k > 0 && m_Kept[k - 1].fTime >= fFrom) k--;
-    const Kept first = m_Kept[std::min(k, m_Kept.size() - 1)];
-    if (first.iFile + 1 < m_Kept.back().iFile) {
-        m_iNamedLater = m_iRead + 1;
-        EndBefore(m_Kept.back().iFile == i - 1 ? i - 1 : i);
+    if (eJudged == Disagreement::Later) {
+        // Where no time word after the later goes on above the earlier,
+        // nothing vouches for the earlier either: of a swapped pair, the
+        // later's partner puts one of its words there, in order as like as
+        // not. No state keeps words from the member before the later's that
+        // holds it.
+        EndBefore(m_bLaterToEnd && m_iLastTimeFile == i - 1 ? i - 1 : i);
         Warn(i, fTime < m_fLastTime ? Sign::LaterBelow : Sign::LaterSame);
-        return;
+        return true;
     }
-    m_iNamedState = first.iNumber;
-    m_iNamedLater = iFrom;
-    EndBefore(first.iFile);
-    // (The state after it by its own time, the later.)
-    Warn(first.iFile, first.iNumber < m_iRead ? Sign::TimeAboveLater
-                      : fTime < m_fLastTime   ? Sign::TimeAboveNext
-                                              : Sign::TimeSameNext);
+    m_iNamedState = iFirstState;
+    m_iOtherFile = i;
+    EndBefore(iFirstFile);
+    Warn(iFirstFile, Sign::Disagree);
+    return true;
 }
 
 // ---- The checks --------------------------------------------------------------------
@@ -507,17 +467,32 @@ LSDynaStateWalk::Sign LSDynaStateWalk::RunOverSign(int i, int64_t o)
     const std::vector<LSDynaFamilyFile> &files = *m_pFiles;
     int j = i;
     for (int64_t iAvail = Words(i); o + m_S > iAvail;) {
+        // A member the state runs on over holds only its values, zeros too:
+        // none of its words is read. One of the segment's last member's
+        // length may be a copy of it: where it ends with the end marker, it
+        // holds words no state of the family has. (A copy of a last member
+        // of another length is shorter than the others, and read as such:
+        // ReadMember.)
+        if (Words(j) == Words(m_iSegmentEnd - 1) && HoldsMarker(j)) return Sign::None;
         if (j + 1 >= (int)files.size() ||
             !NKLSDynaFollowsDirectly(files[(size_t)j], files[(size_t)(j + 1)]))
             break;
-        // A member the state fills to its end holds only its values, zeros
-        // too: none of its words is read.
         iAvail += Words(++j);
         if (o + m_S <= iAvail) return Sign::None;
         if (CutSign(j) != Sign::None) break;
     }
     EndInsideState(j);
     return Sign::None;
+}
+
+// True, with its warning, when member j, a numbered member before the
+// segment's last, ends with the end marker: no state keeps words from it.
+bool LSDynaStateWalk::HoldsMarker(int j)
+{
+    if (Base(j) || j + 1 >= m_iSegmentEnd || !EndsWithMarker(j)) return false;
+    EndBefore(j);
+    Warn(j, Sign::HoldsMarker);
+    return true;
 }
 
 // Words that are not zero after a numbered member's end marker at word o;
@@ -638,12 +613,7 @@ void LSDynaStateWalk::Warn(int i, Sign eSign)
 }
 
 // True when member i ends with the end marker and its padding.
-bool LSDynaStateWalk::EndsWithMarker(int i)
-{
-    const int64_t iEnd = m_Times.ZerosFrom(i);
-    float fWord = 0.0f;
-    return iEnd > 0 && m_Times.Read(i, iEnd - 1, &fWord) == LSDynaTimeWord::EndMarker;
-}
+bool LSDynaStateWalk::EndsWithMarker(int i) { return m_Times.EndsWithMarker(i); }
 
 // The one line of what ended the walk, once the states before it are
 // listed: the warning that names the damaged member, what was found there
@@ -686,11 +656,8 @@ void LSDynaStateWalk::Report()
         {Sign::TimeSame, "state %d has the time of the state before it", Named::NotListed},
         {Sign::FollowedNotNumber, "state %d is followed by a time that is not a number",
          Named::NotListed},
-        {Sign::FollowedBelow, "state %d is followed by a time below its own", Named::NotListed},
-        {Sign::FollowedSame, "state %d is followed by its own time", Named::NotListed},
-        {Sign::TimeAboveNext, "state %d has a time above the time after it", Named::Earlier},
-        {Sign::TimeSameNext, "state %d has the time of the state after it", Named::Earlier},
-        {Sign::TimeAboveLater, "state %d has a time not below the time of state %d",
+        {Sign::Disagree,
+         "hold times that disagree: state %d has a time not below the time of state %d",
          Named::Earlier},
         {Sign::LaterBelow, "state %d has a time below the time before it", Named::Later},
         {Sign::LaterSame, "state %d has the time of the state before it", Named::Later},
@@ -717,7 +684,10 @@ void LSDynaStateWalk::Report()
         found = f.eState == Named::None ? NKString(f.pszFound)
                                         : NKString::FromFormat(f.pszFound, iState, m_iNamedLater);
     }
-    NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed);
+    const char *pszOther = m_eStop == Sign::Disagree
+                               ? (*m_pFiles)[(size_t)m_iOtherFile].szFileName.GetText()
+                               : nullptr;
+    NKLSDynaWarnFound(pszMember, found.GetText(), m_iStates, m_fLastListed, m_bFailed, pszOther);
 }
 
 // The name of the member that must come next.

@@ -95,17 +95,11 @@ private:
         TimeNotNumber,
         TimeBelow,
         TimeSame,
-        // What follows a state that ran on over members: a time that is not a
-        // number, below its own, or its own.
+        // A time that is not a number after a state that ran on over members.
         FollowedNotNumber,
-        FollowedBelow,
-        FollowedSame,
-        // Of two time words that disagree, the earlier (the member that
-        // holds it is judged damaged): above the time after it, or its own;
-        // or an earlier one still, above a later state's time.
-        TimeAboveNext,
-        TimeSameNext,
-        TimeAboveLater,
+        // Two time words that disagree where the words cannot tell which is
+        // damaged: the member of the first earlier time word and the later's.
+        Disagree,
         // The later, shown out of order by the time words after it (the
         // member that holds it is damaged): below the earlier, or its own.
         LaterBelow,
@@ -162,7 +156,7 @@ private:
     };
     // Which of two time words that disagree the family's words show out of
     // order.
-    enum class Disagreement { None, Later, Earlier };
+    enum class Disagreement { None, Later, Undecided };
 
     int64_t Words(int i) const { return (*m_pFiles)[(size_t)i].Words(m_iWordSize); }
     bool PartWord(int i) const { return (*m_pFiles)[(size_t)i].PartWord(m_iWordSize); }
@@ -203,9 +197,9 @@ private:
     void EndBefore(int iMember);
     void ListKept();
     bool AnyKept() const { return m_iStates > 0 || !m_Kept.empty(); }
-    Disagreement JudgeDisagreement(int i, int64_t o, float fTime, float *pfFrom, int *piFrom);
+    Disagreement JudgeDisagreement(int i, int64_t o, float fTime, int *piFirstFile,
+                                   int *piFirstState);
     bool EndAtDisagreement(int i, int64_t o, float fTime);
-    void EndAtDamagedTimes(int i, float fTime, float fFrom, int iFrom);
     LSDynaTimeWord NextTimeWord(int *pi, int64_t *po, float *pfTime);
     // The checks, each returning its sign (None: no damage).
     Sign GeometrySign(int iBase, int64_t iStatesAt) const;
@@ -217,6 +211,7 @@ private:
     Sign CutSign(int i) const;
     bool CutShort(int i) const;
     bool EndsWithMarker(int i);
+    bool HoldsMarker(int j);
     void EndInsideState(int j);
     void Warn(int i, Sign eSign);
     void Report();
@@ -269,6 +264,9 @@ private:
     int m_iRead = 0;        // states whose time was read and found in order
     int m_iNamedState = 0;  // the state a time sign names
     int m_iNamedLater = 0;  // and the later state whose time shows it
+    int m_iOtherFile = -1;
+    bool m_bLaterToEnd = false;  // no time word after the later is above the earlier  // the
+                                 // later's member, where the words cannot tell
     // What ends the walk, reported once the states before it are listed:
     // the member and its sign, or the member that is missing.
     int m_iStopFile = -1;

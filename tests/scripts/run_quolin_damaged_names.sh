@@ -90,7 +90,13 @@
 #      (states 1-6, which lie wholly before them, one of them named); the
 #      ansys states with d3plot27 and d3plot28 swapped and the projectile's
 #      with d3plot19 and d3plot20 (no time word after the disagreement
-#      judges it: the states before the pair, one of the pair named).
+#      judges it: the states before the pair, one of the pair named); the
+#      projectile's with d3plot03 and d3plot04 swapped or d3plot10 copied
+#      over d3plot02 (the words cannot tell: no state, d3plot02 and
+#      d3plot03 named as the two whose times disagree), and the last member
+#      swapped forward there (d3plot20 with d3plot21: states 1-14) and in the
+#      ansys states over 43,008-byte members (d3plot28 with d3plot29: states
+#      1-20), the member holding the end marker named.
 set -uo pipefail
 program="$1"; examples="$2"; writer="$3"; lsdyna="${4:-}"
 scripts="$(cd "$(dirname "$0")" && pwd)"
@@ -384,7 +390,7 @@ cp "$ansys/d3plot" small/
   split -b 2048 -d -a 3 --numeric-suffixes=1 - small/d3plot
 for f in small/d3plot0??; do mv "$f" "small/d3plot${f#small/d3plot0}"; done
 damaged_family "$PWD/copy06" 3 \
-  "Warning: LS-DYNA family file $PWD/copy06/d3plot06 state 5 has a time above the time after it, states end with state 3 at time 9.9946e-05."
+  "Warning: LS-DYNA family files $PWD/copy06/d3plot06 and $PWD/copy06/d3plot07 hold times that disagree: state 5 has a time not below the time of state 6, states end with state 3 at time 9.9946e-05."
 read_states "$PWD/copy06" 3 kept.txt
 head -n 18 whole22.txt | cmp -s - kept.txt || { head -n 18 whole22.txt | diff - kept.txt; fail "copy06: values differ from the whole family's"; }
 damaged_family "$PWD/long02" 0 \
@@ -425,12 +431,22 @@ warned_of() { # warned_of FAMILY MEMBERS
     fail "$1: not one warning naming $2: $(grep '^Warning: \|^Error: LS-DYNA' "$out")"
 }
 
+# The one warning names FIRST and SECOND as the two members whose times
+# disagree.
+warned_of_both() { # warned_of_both FAMILY FIRST SECOND
+  [ "$(grep -c '^Warning: \|^Error: LS-DYNA' "$out")" -eq 1 ] &&
+    grep -Fq "Warning: LS-DYNA family files $1/$2 and $1/$3 hold times that disagree: " "$out" ||
+    fail "$1: not one warning naming $2 and $3: $(grep '^Warning: \|^Error: LS-DYNA' "$out")"
+}
+
 # The ansys states as the splitting writer fills members of 40,960 bytes
 # (split, above): cut at state 21's end without its end marker (a job
 # still writing, d3plot29 27,692 bytes, d3plot30 and d3plot31 not yet
-# written): 21 states, no warning. d3plot10 and d3plot11 swapped: the
-# states run into d3plot10 (from state 7 on) are not offered, the states
-# offered are the family's, the warning names d3plot10 or d3plot11.
+# written): 21 states, no warning. d3plot10 and d3plot11 swapped: state
+# 8's time word (in d3plot10) is above every time after it, state 9's (in
+# d3plot11) not above state 1's: the earlier time words lie in 8 members,
+# the later in 14, so the words cannot tell which are damaged: no state is
+# offered, and the warning names d3plot01 and d3plot11.
 mkdir running swapped
 cp split/d3plot split/d3plot0? split/d3plot1? split/d3plot2? running/
 rm running/d3plot29
@@ -442,8 +458,8 @@ cp split/d3plot* swapped/
 cp split/d3plot10 swapped/d3plot11
 cp split/d3plot11 swapped/d3plot10
 families_states "$PWD/swapped" 22 whole22.txt
-[ "$offered" -le 6 ] || fail "swapped: $offered states, state 7 runs into d3plot10"
-warned_of "$PWD/swapped" 'd3plot10|d3plot11'
+[ "$offered" -eq 0 ] || fail "swapped: $offered states, not 0"
+warned_of_both "$PWD/swapped" d3plot01 d3plot11
 echo "a split job still writing is whole, two members swapped end the states before them"
 
 # State 1 with the end marker over members of 47,104 bytes, longer than
@@ -575,3 +591,38 @@ families_states "$PWD/projswap" 16 projwhole.txt
 [ "$offered" -eq 13 ] || fail "projswap 19: $offered states, not the 13 before d3plot19"
 warned_of "$PWD/projswap" d3plot19
 echo "two swapped members are judged by every time word after them"
+# The projectile over 700,416-byte members: two damages whose time words
+# cannot tell which member is damaged, and the last member swapped forward.
+for damage in "swap 03 04" "copy 02 10"; do
+  set -- $damage
+  rm -rf projboth
+  cp -r projsplit projboth
+  if [ "$1" = swap ]; then
+    cp "projsplit/d3plot$2" "projboth/d3plot$3"
+    cp "projsplit/d3plot$3" "projboth/d3plot$2"
+  else
+    cp "projsplit/d3plot$3" "projboth/d3plot$2"
+  fi
+  families_states "$PWD/projboth" 16 projwhole.txt
+  [ "$offered" -eq 0 ] || fail "projboth $damage: $offered states, not 0"
+  warned_of_both "$PWD/projboth" d3plot02 d3plot03
+done
+rm -rf projswap
+cp -r projsplit projswap
+cp projsplit/d3plot20 projswap/d3plot21
+cp projsplit/d3plot21 projswap/d3plot20
+families_states "$PWD/projswap" 16 projwhole.txt
+[ "$offered" -eq 14 ] || fail "projswap 20: $offered states, not the 14 before d3plot20"
+warned_of "$PWD/projswap" d3plot20
+mkdir near28
+cp "$ansys/d3plot" near28/
+{ head -c 1174572 "$ansys/d3plot01"; head -c 55936 "$ansys/d3plot02"; } |
+  split -b 43008 -d -a 2 --numeric-suffixes=1 - near28/d3plot
+truncate -s 26624 near28/d3plot29
+mv near28/d3plot28 near28/x
+mv near28/d3plot29 near28/d3plot28
+mv near28/x near28/d3plot29
+families_states "$PWD/near28" 22 whole22.txt
+[ "$offered" -eq 20 ] || fail "near28: $offered states, not the 20 before d3plot28"
+warned_of "$PWD/near28" d3plot28
+echo "two members the words cannot tell apart are both named, a last member swapped forward keeps the states before it"
