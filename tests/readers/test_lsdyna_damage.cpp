@@ -1774,7 +1774,8 @@ std::vector<Member> AnsysStream(const std::vector<Member> &members, size_t k, si
 // Every state offered is the family's, and exactly one warning names what
 // it says. So do the written family of 768-word states over 512-word
 // members with time words set out of order at a member's first word, and
-// equal words among those after a disagreement; the ansys stream with a
+// equal words among those after a disagreement, and the segment's last
+// time word out of order before a restart; the ansys stream with a
 // copy of its last member right before it; a job still writing whose last
 // member, whole blocks, ends at the end of a state that ran over into it
 // (every state, no warning).
@@ -1808,6 +1809,17 @@ TEST_F(LSDynaDamage, DamageTheWordsCannotTellKeepsOnlyWhatBothReadingsKeep)
     // word 256 state 4's); a job still writing that ends at state 2's end.
     const std::vector<Member> written = WrittenSplitFamily(4, 755),
                               running(written.begin(), written.begin() + 4);
+    // The same with a restart: d3plotaa with the geometry again, its seven
+    // states over members of its own at times 1 to 1.006.
+    std::vector<Member> restart = written;
+    for (size_t m = 0; m < written.size(); m++) {
+        Member aa = written[m];
+        aa.name = "d3plotaa" + written[m].name.substr(6);
+        for (int k = 0; k < 7 && m > 0; k++)
+            if ((size_t)(768 * k / 512 + 1) == m)
+                aa.bytes = WithWord(aa, 768 * k % 512, 4, 1.0 + 0.001 * k);
+        restart.push_back(aa);
+    }
     auto Timed = [](std::vector<Member> f, std::vector<std::tuple<size_t, int64_t, double>> words) {
         for (const auto &w : words)
             f[std::get<0>(w)].bytes =
@@ -1907,6 +1919,12 @@ TEST_F(LSDynaDamage, DamageTheWordsCannotTellKeepsOnlyWhatBothReadingsKeep)
          2,
          {4},
          "state 3 has a time below the time before it, states end with state 2 at time 0.001."},
+        {"written with a restart, state 7's time, the segment's last, between states 4 and 5",
+         &restart,
+         Timed(restart, {{10, 0, 0.0035}}),
+         6,
+         {10},
+         "state 7 has a time below the time before it, states end with state 6 at time 0.005."},
         {"written, states 3 and 4 at one time below state 1's",
          &written,
          Timed(written, {{4, 0, -1.0}, {5, 256, -1.0}}),
