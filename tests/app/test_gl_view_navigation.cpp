@@ -99,11 +99,14 @@ TEST_F(ViewNavigationTest, HeldAWalksForwardInStepsUntilReleased)
     QTest::keyRelease(m_pView, Qt::Key_A);
     const qint64 iHeldMs = held.elapsed();
     EXPECT_FALSE(NKIsTimerActive());
+    // Whole steps of 0.02, summed in floats: the count is the nearest whole
+    // number. One step when the key goes down and one per 20 ms timer
+    // period after.
     const float fSteps = g_ViewMatrix[14] / 0.02f;
-    EXPECT_GE(fSteps, 1.0f);
-    // One step when the key goes down and one per 20 ms timer period after.
-    EXPECT_LE(fSteps, float(iHeldMs / 20 + 1) + 0.01f) << iHeldMs << " ms";
-    EXPECT_NEAR(fSteps * 0.02f, std::round(fSteps) * 0.02f, 1e-5f);
+    const float fWholeSteps = std::round(fSteps);
+    EXPECT_NEAR(fSteps * 0.02f, fWholeSteps * 0.02f, 1e-5f);
+    EXPECT_GE(fWholeSteps, 1.0f);
+    EXPECT_LE(fWholeSteps, float(iHeldMs / 20 + 1)) << iHeldMs << " ms";
     for (int i : {0, 1, 2, 12, 13}) EXPECT_FLOAT_EQ(g_ViewMatrix[i], i == 0 ? 1.0f : 0.0f) << i;
     EXPECT_GT(CentreRowModelPixels(), iBefore);
 }

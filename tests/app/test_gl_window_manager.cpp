@@ -907,6 +907,13 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                 }
                 ASSERT_EQ(NKGetMainWindow(), nullptr);
                 g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
+                // A place off the screen was printed once openbox had
+                // answered, before the line returned: where it keeps it.
+                if (bOff) {
+                    const NKWindowPlacement &p = g_WindowPlacement;
+                    EXPECT_TRUE(printedAt(p.iX, p.iY) && p.iX <= moved.iX) << capture.Text();
+                    moved.iX = p.iX;
+                }
             } else {
                 EXPECT_TRUE(NKTestWaitFor(
                     [&] {
@@ -975,6 +982,54 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
             EXPECT_TRUE(Same(FrameOf(pMain), moved))
                 << Text(FrameOf(pMain)) << ", moved " << Text(moved);
         }
+    }
+}
+
+// Each "winposition" line's answer comes at its line, before the next line
+// runs, also where openbox keeps a place off the screen elsewhere than
+// asked: the line prints the place it keeps. In a command file run at once
+// after the window is made, before openbox has framed it (as the start-up
+// file runs), and in one run once the window is framed.
+TEST_F(WindowManagerTest, EachWinpositionAnswersBeforeTheNextLineRuns)
+{
+    const NKScreenRect screen = ScreenRect();
+    const int iOffX = screen.iX + screen.iWidth - 32;  // 2000 brought onto the screen
+    for (const bool bAtStart : {true, false}) {
+        SCOPED_TRACE(bAtStart ? "at once after the window is made" : "once it is framed");
+        if (bAtStart) {
+            NKDestroyMainWindow();
+            NKTestFlushDeletes();
+            ASSERT_TRUE(CreateMainWindow());
+        }
+        QWidget *pMain = NKGetMainWindow();
+        const std::vector<std::string> answers = NKTestCommandFileAnswers(
+            "winposition 2000 300\nversion\nwinposition 1900 300\nversion\nwinposition 120 "
+            "90\nversion\n");
+        std::string text;
+        for (const std::string &answer : answers) text += answer + "; ";
+        const std::vector<std::string> expected = {"W", "V", "W", "V", "W 120 90", "V"};
+        ASSERT_EQ(answers.size(), expected.size()) << text;
+        const int iFrameWidth = FrameOf(pMain).iWidth;
+        for (size_t i = 0; i < expected.size(); i++) {
+            if (expected[i] != "W") {
+                EXPECT_EQ(answers[i], expected[i]) << text;
+                continue;
+            }
+            // Where openbox keeps the frame: further in than the place
+            // asked, a tenth of it on the screen.
+            int iX = 0, iY = 0;
+            ASSERT_EQ(std::sscanf(answers[i].c_str(), "W %d %d", &iX, &iY), 2) << text;
+            EXPECT_EQ(iY, 300) << text;
+            EXPECT_LT(iX, iOffX) << text;
+            EXPECT_GE(iX + iFrameWidth, screen.iX + screen.iWidth) << text;
+        }
+        EXPECT_TRUE(NKTestWaitFor(
+            [pMain] {
+                const NKScreenRect frame = FrameOf(pMain);
+                return frame.iX == 120 && frame.iY == 90;
+            },
+            "the frame where the last line put it"))
+            << Text(FrameOf(pMain));
     }
 }
 
