@@ -234,6 +234,8 @@ public:
     NKWindowPlacement Now(QMainWindow *pMain);
     NKWindowPlacement ToStore(QMainWindow *pMain);
     void MoveTo(QMainWindow *pMain, int iX, int iY);
+    // Set while "winposition" moves the window and then sizes its view.
+    bool m_bPositioning = false;
     void SizeView(QMainWindow *pMain, QWidget *pView, int iWidth, int iHeight);
     void Position(QMainWindow *pMain, QWidget *pView, int iX, int iY, int iWidth, int iHeight);
     QSize ViewSize(QMainWindow *pMain, QWidget *pView);
@@ -750,13 +752,15 @@ NKWindowPlacement NormalPlacement::ToStore(QMainWindow *pMain)
 
 // The frame's corner goes to (iX, iY), pulled onto the screen as a stored
 // place is; in full screen it is the place the window goes back to.
+// Within "winposition" (m_bPositioning) the window was read just before,
+// and the view's size that follows places the whole rectangle at once.
 void NormalPlacement::MoveTo(QMainWindow *pMain, int iX, int iY)
 {
-    NKWindowPlacement p = Now(pMain);
+    NKWindowPlacement p = m_bPositioning ? PlacementOf(m_rect, m_bMaximized) : Now(pMain);
     p.iX = iX, p.iY = iY;
     PullOntoScreen(&p);
     m_rect = RectOf(p);
-    if (g_bFullScreenActive == 0) ApplyNormalRect(pMain);
+    if (g_bFullScreenActive == 0 && !m_bPositioning) ApplyNormalRect(pMain);
 }
 
 // The normal rectangle at the placement's corner, sized for a view of
@@ -790,7 +794,7 @@ void NormalPlacement::Position(QMainWindow *pMain, QWidget *pView, int iX, int i
 // The view's size keeping the window's place.
 void NormalPlacement::SizeView(QMainWindow *pMain, QWidget *pView, int iWidth, int iHeight)
 {
-    const NKWindowPlacement p = Now(pMain);
+    const NKWindowPlacement p = m_bPositioning ? PlacementOf(m_rect, m_bMaximized) : Now(pMain);
     Position(pMain, pView, p.iX, p.iY, iWidth, iHeight);
 }
 
@@ -1191,8 +1195,10 @@ void NKSetMainWindowPosition(const int *piGiven, int iGiven,
     const QSize view = QSize(now.iWidth, now.iHeight) - normal.Bars(pMain, pView);
     int aiValues[4] = {now.iX, now.iY, view.width(), view.height()};
     std::copy(piGiven, piGiven + iGiven, aiValues);
+    normal.m_bPositioning = true;
     NKMoveMainWindow(aiValues[0], aiValues[1]);
     NKSetViewClientSize(aiValues[2], aiValues[3]);
+    normal.m_bPositioning = false;
     sg_State.pfnPlaced = pfnPlaced;
     sg_State.iPlacedDue++;
     GivePlacedDue(pMain, normal.KeptByItsOwnRule());

@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -250,7 +251,39 @@ void DeleteRootPropertiesBut(const std::set<Atom> &kept)
 bool WaitWithoutHandlingEvents(const std::function<bool()> &condition, const char *pszWhat);
 
 // bHandleEvents false: the program handles no events meanwhile.
-bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true)
+// The whole text of a small file; empty where it cannot be read.
+std::string FileText(const std::string &path)
+{
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Waits for the condition while openbox (process iPid) starts, handling
+// events: gives up only once openbox has gone the tests' limit without
+// running or waiting for a processor, or has ended. On a busy machine a
+// starting manager may stay queued for longer than the limit.
+bool WaitForStartingOpenbox(const std::function<bool()> &condition, const char *pszWhat,
+                            qint64 iPid)
+{
+    const NKTestWaitGuard guard(pszWhat);
+    const std::string task = "/proc/" + std::to_string(iPid) + "/task/" + std::to_string(iPid);
+    NKTestBlockedReckoning reckoning;
+    while (!condition()) {
+        const std::string stat = FileText(task + "/stat");
+        if (stat.empty()) return NKTestWaitGaveUp(pszWhat);
+        const NKTestThreadLook look =
+            NKTestThreadLookOf(FileText(task + "/schedstat").c_str(), stat.c_str());
+        if (reckoning.Look(std::chrono::steady_clock::now(), look) >
+            std::chrono::milliseconds(NKTestWaitLimitMs()))
+            return NKTestWaitGaveUp(pszWhat);
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+// iStartingPid, where given, is openbox starting: the wait gives up as
+// WaitForStartingOpenbox does.
+bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true, qint64 iStartingPid = 0)
 {
     Display *pDisplay = NKX11Display();
     const Window root = DefaultRootWindow(pDisplay);
@@ -265,8 +298,9 @@ bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true)
         return NKGetWindowFrame(probe, &frame) && frame.iHeight > iSize;
     };
     const char *pszWhat = "openbox to frame a new window";
-    const bool bFramed =
-        bHandleEvents ? NKTestWaitFor(framed, pszWhat) : WaitWithoutHandlingEvents(framed, pszWhat);
+    const bool bFramed = iStartingPid != 0 ? WaitForStartingOpenbox(framed, pszWhat, iStartingPid)
+                         : bHandleEvents   ? NKTestWaitFor(framed, pszWhat)
+                                           : WaitWithoutHandlingEvents(framed, pszWhat);
     XDeleteProperty(pDisplay, root, wake);
     XDestroyWindow(pDisplay, probe);
     XSync(pDisplay, False);
@@ -541,9 +575,11 @@ protected:
         static const bool bEndsWithStuckWait = (NKTestAtStuckWait(EndChild), true);
         (void)bEndsWithStuckWait;
         sg_iChildPid = m_pOpenbox->processId();
-        ASSERT_TRUE(NKTestWaitFor(NKWindowManagerRunning, "the window manager"))
+        ASSERT_TRUE(WaitForStartingOpenbox(NKWindowManagerRunning, "the window manager",
+                                           m_pOpenbox->processId()))
             << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
-        ASSERT_TRUE(WaitUntilOpenboxFramesWindows()) << m_pOpenbox->readAll().toStdString();
+        ASSERT_TRUE(WaitUntilOpenboxFramesWindows(true, m_pOpenbox->processId()))
+            << m_pOpenbox->readAll().toStdString();
     }
     // The manager goes after the windows, and the next test finds the
     // display as it was without one: the root window's properties it set
