@@ -56,6 +56,9 @@ void StopTimer(int iReason)
     } else if (iReason >= kFirstReason && iReason <= kLastReason) {
         sg_abReasons[iReason] = false;
     }
+    // The timer stops once the keys are released, so no idle step sees the
+    // walk's hold end.
+    if (iReason == NK_TIMER_ALL || iReason == NK_TIMER_WALK) NKEndWalkSteps();
     if (sg_bTimerRunning && !AnyReason()) {
         NKStopWindowTimer(NK_ANIMATION_TIMER_ID);
         sg_bTimerRunning = false;

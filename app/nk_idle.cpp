@@ -56,6 +56,8 @@ int DueWalkSteps(uint32_t uNow)
 
 }  // namespace
 
+void NKEndWalkSteps(void) { sg_bWalkClockRunning = false; }
+
 void NKRunIdleStep(void)
 {
     bool bMoved = false;

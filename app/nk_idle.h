@@ -27,3 +27,6 @@ bool NKIsFrameDue(uint32_t uNow, uint32_t uLastFrame, uint32_t uInterval);
 // step when spinning and a redraw; otherwise a redraw only after a walk
 // step.
 void NKRunIdleStep(void);
+// The hold of the walk ended (its timer reason stopped): the next hold
+// begins with its own first step, not with steps counted from this one.
+void NKEndWalkSteps(void);

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -61,6 +63,9 @@ constexpr int kIconSize = 32;
 // keeps it: a manager that carries out a change of state may answer a
 // placement asked meanwhile and then put back the place it saved.
 constexpr int kFitFrameTries = 5;
+// How long a "winposition" line waits for the manager's answer to a place
+// it may keep elsewhere (WaitForPlacedDue).
+constexpr int kAnswerWaitMs = 30000;
 
 QRect ScreenGeometry(void)
 {
@@ -229,9 +234,12 @@ public:
     NKWindowPlacement Now(QMainWindow *pMain);
     NKWindowPlacement ToStore(QMainWindow *pMain);
     void MoveTo(QMainWindow *pMain, int iX, int iY);
+    // Set while "winposition" moves the window and then sizes its view.
+    bool m_bPositioning = false;
     void SizeView(QMainWindow *pMain, QWidget *pView, int iWidth, int iHeight);
     void Position(QMainWindow *pMain, QWidget *pView, int iX, int iY, int iWidth, int iHeight);
     QSize ViewSize(QMainWindow *pMain, QWidget *pView);
+    QSize Bars(QMainWindow *pMain, QWidget *pView) const;
     void EnterFullScreen(QMainWindow *pMain, QWidget *pView);
     void LeaveFullScreen(QMainWindow *pMain, bool bManaged);
     bool KeptByItsOwnRule(void) const;
@@ -744,13 +752,15 @@ NKWindowPlacement NormalPlacement::ToStore(QMainWindow *pMain)
 
 // The frame's corner goes to (iX, iY), pulled onto the screen as a stored
 // place is; in full screen it is the place the window goes back to.
+// Within "winposition" (m_bPositioning) the window was read just before,
+// and the view's size that follows places the whole rectangle at once.
 void NormalPlacement::MoveTo(QMainWindow *pMain, int iX, int iY)
 {
-    NKWindowPlacement p = Now(pMain);
+    NKWindowPlacement p = m_bPositioning ? PlacementOf(m_rect, m_bMaximized) : Now(pMain);
     p.iX = iX, p.iY = iY;
     PullOntoScreen(&p);
     m_rect = RectOf(p);
-    if (g_bFullScreenActive == 0) ApplyNormalRect(pMain);
+    if (g_bFullScreenActive == 0 && !m_bPositioning) ApplyNormalRect(pMain);
 }
 
 // The normal rectangle at the placement's corner, sized for a view of
@@ -763,8 +773,8 @@ void NormalPlacement::Position(QMainWindow *pMain, QWidget *pView, int iX, int i
                                int iHeight)
 {
     const bool bFullScreen = g_bFullScreenActive != 0;
-    const QSize bars = bFullScreen ? m_fullScreenBars : BarsSize(pMain, pView);
-    NKWindowPlacement p = Now(pMain);
+    const QSize bars = Bars(pMain, pView);
+    NKWindowPlacement p = PlacementOf(m_rect, m_bMaximized);
     p.iX = iX, p.iY = iY;
     p.iWidth = iWidth + bars.width(), p.iHeight = iHeight + bars.height();
     if (!bFullScreen) BoundToTheWindow(pMain, &p);
@@ -784,15 +794,20 @@ void NormalPlacement::Position(QMainWindow *pMain, QWidget *pView, int iX, int i
 // The view's size keeping the window's place.
 void NormalPlacement::SizeView(QMainWindow *pMain, QWidget *pView, int iWidth, int iHeight)
 {
-    const NKWindowPlacement p = Now(pMain);
+    const NKWindowPlacement p = m_bPositioning ? PlacementOf(m_rect, m_bMaximized) : Now(pMain);
     Position(pMain, pView, p.iX, p.iY, iWidth, iHeight);
 }
 
-// The view's size in the normal rectangle: its client less the bars (those
-// from before full screen while it is on).
+// The bars around the view (those from before full screen while it is on).
+QSize NormalPlacement::Bars(QMainWindow *pMain, QWidget *pView) const
+{
+    return g_bFullScreenActive != 0 ? m_fullScreenBars : BarsSize(pMain, pView);
+}
+
+// The view's size in the normal rectangle: its client less the bars.
 QSize NormalPlacement::ViewSize(QMainWindow *pMain, QWidget *pView)
 {
-    const QSize bars = g_bFullScreenActive != 0 ? m_fullScreenBars : BarsSize(pMain, pView);
+    const QSize bars = Bars(pMain, pView);
     Now(pMain);
     return m_rect.size() - bars;
 }
@@ -903,7 +918,8 @@ NKWindowPosition PositionNow(QMainWindow *pMain, QWidget *pView)
 {
     NKWindowPosition position;
     position.placement = sg_State.normal.ToStore(pMain);
-    const QSize view = sg_State.normal.ViewSize(pMain, pView);
+    const QSize view = QSize(position.placement.iWidth, position.placement.iHeight) -
+                       sg_State.normal.Bars(pMain, pView);
     position.iViewWidth = view.width(), position.iViewHeight = view.height();
     return position;
 }
@@ -929,6 +945,22 @@ void OnWindowEvent(QMainWindow *pMain, bool bFit)
 }
 
 void OnWindowEvents(void *) { OnWindowEvent(sg_State.pMain, true); }
+
+// The window's events are handled (user input stays queued) until the
+// lines waiting for the manager's answer are given, so that a line's
+// answer comes before the next command runs. A manager that does not
+// answer within kAnswerWaitMs (one stopped) leaves the line due: it is
+// given once the manager answers, or when the window goes.
+void WaitForPlacedDue(void)
+{
+    if (sg_State.iPlacedDue == 0) return;
+    const QDeadlineTimer deadline(kAnswerWaitMs);
+    QTimer wake;  // the loop looks at the deadline at least this often
+    wake.start(100);
+    while (sg_State.iPlacedDue > 0 && sg_State.pMain != nullptr && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+}
 
 // The local file a drag carries first; empty when its first item is none.
 QByteArray DraggedFile(const QDropEvent *pEvent)
@@ -1156,15 +1188,21 @@ void NKSetMainWindowPosition(const int *piGiven, int iGiven,
         pfnPlaced(position);
         return;
     }
+    // The values not given are the window's as read now; the window is
+    // moved, then sized, and read once more for the line.
     NormalPlacement &normal = sg_State.normal;
     const NKWindowPlacement now = normal.Now(pMain);
-    const QSize view = normal.ViewSize(pMain, pView);
+    const QSize view = QSize(now.iWidth, now.iHeight) - normal.Bars(pMain, pView);
     int aiValues[4] = {now.iX, now.iY, view.width(), view.height()};
     std::copy(piGiven, piGiven + iGiven, aiValues);
-    normal.Position(pMain, pView, aiValues[0], aiValues[1], aiValues[2], aiValues[3]);
+    normal.m_bPositioning = true;
+    NKMoveMainWindow(aiValues[0], aiValues[1]);
+    NKSetViewClientSize(aiValues[2], aiValues[3]);
+    normal.m_bPositioning = false;
     sg_State.pfnPlaced = pfnPlaced;
     sg_State.iPlacedDue++;
     GivePlacedDue(pMain, normal.KeptByItsOwnRule());
+    WaitForPlacedDue();
 }
 
 bool NKGetNormalViewSize(int *piWidth, int *piHeight)

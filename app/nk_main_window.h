@@ -75,21 +75,23 @@ void SetFullScreen(bool bOn);
 void NKSetViewClientSize(int iWidth, int iHeight);
 // Moves the main window's frame to (iX, iY), keeping the normal size, as a
 // normal window (a maximised one no longer), pulled onto the screen as a
-// stored place is at start; before a window manager has framed the window,
-// once it has ("winposition" moves and sizes in one step,
-// NKSetMainWindowPosition).
+// stored place is at start; under a window manager that has not framed
+// the window yet, once it has.
 void NKMoveMainWindow(int iX, int iY);
 // "winposition"'s place and view size: piGiven's iGiven numbers (x, y,
 // the view's width and height, in that order) replace the normal place
-// and the normal window's view size, and the window is moved and sized
-// there at once (as NKMoveMainWindow and NKSetViewClientSize do), also in
-// full screen, where they are the placement the window goes back to.
-// pfnPlaced is given the placement as it is then stored, and the view's
-// size in it: at once, or, under a window manager that may keep a place
-// partly off the screen elsewhere than asked (by a rule of its own), once
-// the manager has answered, with the place it shows (or when the window
-// goes first, as stored then). Without a window the stored place changes,
-// and the view's size is the one given or the one the view starts with.
+// and the normal window's view size (those not given are read from the
+// window first); the window is moved there with NKMoveMainWindow and sized
+// with NKSetViewClientSize, also in full screen, where they are the
+// placement the window goes back to. pfnPlaced is given the placement as
+// it is then stored, and the view's size in it, before this returns:
+// under a window manager that may keep a place partly off the screen
+// elsewhere than asked (by a rule of its own), the window's events are
+// handled until the manager has answered, and the place it shows is given.
+// A manager that does not answer in 30 s leaves it to be given once it
+// does (or when the window goes, as stored then). Without a window the
+// stored place changes, and the view's size is the one given or the one
+// the view starts with.
 struct NKWindowPosition {
     NKWindowPlacement placement;
     int iViewWidth = 0, iViewHeight = 0;

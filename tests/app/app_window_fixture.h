@@ -37,6 +37,7 @@
 #include "app/nk_view_window.h"
 #include "commands/nk_command.h"
 #include "commands/nk_command_files.h"
+#include "commands/nk_command_runner.h"
 #include "core/nk_graphics_settings.h"
 #include "core/nk_load_hooks.h"
 #include "core/nk_model.h"
@@ -49,6 +50,8 @@
 #include "render/nk_camera.h"
 #include "render/nk_navigation.h"
 #include "scene/nk_renderer.h"
+#include "tests/test_support/message_capture.h"
+#include "tests/test_support/test_files.h"
 #include "tests/test_support/test_wait.h"
 
 // The process's widget application, made on the first call. False when
@@ -100,6 +103,35 @@ inline bool NKTestSetViewSize(int iWidth, int iHeight)
         QTest::qWait(20);
     }
     return NKTestWaitGaveUp("the view's size to hold");
+}
+
+// Runs the lines as a command file ("source"), in the command debug mode
+// so that their answers show, and gives the answers of "winposition"
+// and "version" in the order printed: "W x y" for a "winposition" answer
+// (the place it printed), "V" for a "version" answer.
+inline std::vector<std::string> NKTestCommandFileAnswers(const std::string &lines)
+{
+    const std::string dir = NKTestMakeTempDir("quolin_file_answers_");
+    const std::string file = dir + "/lines.qlc";
+    if (dir.empty() || !NKTestWriteText(file, lines)) return {"the command file cannot be written"};
+    NKRegisterFileCommands();
+    const bool bDebug = g_CommandRunner.bDebugCommands;
+    g_CommandRunner.bDebugCommands = true;
+    MessageCapture capture;
+    ExecuteCommand(("source " + file).c_str());
+    g_CommandRunner.bDebugCommands = bDebug;
+    static const std::string kPlaced = "Setting window position to: ";
+    std::vector<std::string> answers;
+    for (const CapturedLine &line : capture.Lines()) {
+        const std::string &text = line.text;
+        if (text.rfind(kPlaced, 0) == 0) {
+            answers.push_back("W " + text.substr(kPlaced.size(), text.find('.') - kPlaced.size()));
+        } else if (text.find(" version ") != std::string::npos) {
+            answers.push_back("V");
+        }
+    }
+    NKTestRemoveDir(dir);
+    return answers;
 }
 
 // The shell as the program starts it: slots, graphics settings, the main

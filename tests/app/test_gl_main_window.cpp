@@ -610,6 +610,54 @@ TEST_F(MainWindowPlacementTest, ASizeBelowTheWindowsMinimumIsStoredAsShown)
     }
 }
 
+// Each line's answer comes at its line, before the next line runs: in a
+// command file run at once after the window is made (as the start-up file
+// runs) and in one run once the window shows. Without a window manager
+// the place printed is the one asked for, pulled onto the screen.
+TEST_F(MainWindowPlacementTest, EachLinesAnswerComesBeforeTheNextLineRuns)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const std::string right = std::to_string(screen.x() + screen.width() - 32);
+    const std::vector<std::string> expected = {
+        "W " + right + " 300", "V", "W " + right + " 300", "V", "W 120 90", "V"};
+    NKRegisterSystemCommands();
+    for (const bool bAtStart : {true, false}) {
+        SCOPED_TRACE(bAtStart ? "at once after the window is made" : "once the window shows");
+        ASSERT_TRUE(CreateMainWindow());
+        if (!bAtStart) {
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(NKGetMainWindow(), NKTestWaitLimitMs()));
+        }
+        EXPECT_EQ(NKTestCommandFileAnswers("winposition 2000 300\nversion\nwinposition 1900 "
+                                           "300\nversion\nwinposition 120 90\nversion\n"),
+                  expected);
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+    }
+}
+
+// "winposition x y w h" moves the window keeping its size, then sizes the
+// view keeping the window's place: a place left of the screen is pulled in
+// by the size the window had as it moved (an icon's size of it on the
+// screen), and the larger window keeps that place.
+TEST_F(MainWindowPlacementTest, WinpositionMovesTheWindowThenSizesTheView)
+{
+    NKRegisterSystemCommands();
+    g_WindowPlacement = {100, 80, 810, 600, 0};
+    ASSERT_TRUE(CreateMainWindow());
+    QWidget *pMain = NKGetMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pMain, NKTestWaitLimitMs()));
+    QSize view;
+    ASSERT_TRUE(NKGetViewClientSize(&view.rwidth(), &view.rheight()));
+    const QSize bars = pMain->size() - view;
+    const QRect expected(32 - pMain->width(), 300, 1000 + bars.width(), 500 + bars.height());
+    MessageCapture capture;
+    ASSERT_EQ(ExecuteCommand("winposition -900 300 1000 500"), 0);
+    EXPECT_TRUE(capture.Contains("Setting window position to: " + std::to_string(expected.x()) +
+                                 " 300. OpenGL window size: 1000 500"))
+        << capture.Text();
+    ExpectShownAndReadBack(pMain, expected, QSize(1000, 500), true);
+}
+
 TEST_F(MainWindowPlacementTest, NoContextMeansNoWindow)
 {
     g_iPixelFormatRequest = 100000;

@@ -259,3 +259,32 @@ TEST_F(StatusbarTest, BarComesAndGoesWithItsProgressInterface)
 }
 
 }  // namespace
+
+// The view's record (NKViewWindowSize) follows a bar shown or hidden by a
+// command at once, before any event runs: the next line of a command file
+// (a picture of the view, say) sees the view's size as the window lays it
+// out.
+TEST_F(StatusbarTest, TheViewsRecordFollowsABarAtItsCommand)
+{
+    NKRegisterSystemCommands();
+    const auto settled = [] {
+        const QWindow *pView = NKGetViewWindow();
+        return NKTestWaitFor(
+            [pView] {
+                return pView->width() == NKViewWindowSize.iWidth &&
+                       pView->height() == NKViewWindowSize.iHeight;
+            },
+            "the view's record to follow the view");
+    };
+    for (const char *pszLine :
+         {"nostatusbar", "statusbar", "notoolbar", "toolbar", "nomenu", "menu"}) {
+        SCOPED_TRACE(pszLine);
+        ASSERT_TRUE(settled());
+        const int iBefore = NKViewWindowSize.iHeight;
+        ASSERT_EQ(ExecuteCommand(pszLine), 0);
+        const int iAtTheLine = NKViewWindowSize.iHeight;
+        ASSERT_TRUE(settled());
+        EXPECT_NE(iAtTheLine, iBefore);
+        EXPECT_EQ(iAtTheLine, NKViewWindowSize.iHeight);
+    }
+}

@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -250,7 +251,39 @@ void DeleteRootPropertiesBut(const std::set<Atom> &kept)
 bool WaitWithoutHandlingEvents(const std::function<bool()> &condition, const char *pszWhat);
 
 // bHandleEvents false: the program handles no events meanwhile.
-bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true)
+// The whole text of a small file; empty where it cannot be read.
+std::string FileText(const std::string &path)
+{
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Waits for the condition while openbox (process iPid) starts, handling
+// events: gives up only once openbox has gone the tests' limit without
+// running or waiting for a processor, or has ended. On a busy machine a
+// starting manager may stay queued for longer than the limit.
+bool WaitForStartingOpenbox(const std::function<bool()> &condition, const char *pszWhat,
+                            qint64 iPid)
+{
+    const NKTestWaitGuard guard(pszWhat);
+    const std::string task = "/proc/" + std::to_string(iPid) + "/task/" + std::to_string(iPid);
+    NKTestBlockedReckoning reckoning;
+    while (!condition()) {
+        const std::string stat = FileText(task + "/stat");
+        if (stat.empty()) return NKTestWaitGaveUp(pszWhat);
+        const NKTestThreadLook look =
+            NKTestThreadLookOf(FileText(task + "/schedstat").c_str(), stat.c_str());
+        if (reckoning.Look(std::chrono::steady_clock::now(), look) >
+            std::chrono::milliseconds(NKTestWaitLimitMs()))
+            return NKTestWaitGaveUp(pszWhat);
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+// iStartingPid, where given, is openbox starting: the wait gives up as
+// WaitForStartingOpenbox does.
+bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true, qint64 iStartingPid = 0)
 {
     Display *pDisplay = NKX11Display();
     const Window root = DefaultRootWindow(pDisplay);
@@ -265,8 +298,9 @@ bool WaitUntilOpenboxFramesWindows(bool bHandleEvents = true)
         return NKGetWindowFrame(probe, &frame) && frame.iHeight > iSize;
     };
     const char *pszWhat = "openbox to frame a new window";
-    const bool bFramed =
-        bHandleEvents ? NKTestWaitFor(framed, pszWhat) : WaitWithoutHandlingEvents(framed, pszWhat);
+    const bool bFramed = iStartingPid != 0 ? WaitForStartingOpenbox(framed, pszWhat, iStartingPid)
+                         : bHandleEvents   ? NKTestWaitFor(framed, pszWhat)
+                                           : WaitWithoutHandlingEvents(framed, pszWhat);
     XDeleteProperty(pDisplay, root, wake);
     XDestroyWindow(pDisplay, probe);
     XSync(pDisplay, False);
@@ -541,9 +575,11 @@ protected:
         static const bool bEndsWithStuckWait = (NKTestAtStuckWait(EndChild), true);
         (void)bEndsWithStuckWait;
         sg_iChildPid = m_pOpenbox->processId();
-        ASSERT_TRUE(NKTestWaitFor(NKWindowManagerRunning, "the window manager"))
+        ASSERT_TRUE(WaitForStartingOpenbox(NKWindowManagerRunning, "the window manager",
+                                           m_pOpenbox->processId()))
             << "openbox did not start: " << m_pOpenbox->readAll().toStdString();
-        ASSERT_TRUE(WaitUntilOpenboxFramesWindows()) << m_pOpenbox->readAll().toStdString();
+        ASSERT_TRUE(WaitUntilOpenboxFramesWindows(true, m_pOpenbox->processId()))
+            << m_pOpenbox->readAll().toStdString();
     }
     // The manager goes after the windows, and the next test finds the
     // display as it was without one: the root window's properties it set
@@ -907,6 +943,13 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
                 }
                 ASSERT_EQ(NKGetMainWindow(), nullptr);
                 g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
+                // A place off the screen was printed once openbox had
+                // answered, before the line returned: where it keeps it.
+                if (bOff) {
+                    const NKWindowPlacement &p = g_WindowPlacement;
+                    EXPECT_TRUE(printedAt(p.iX, p.iY) && p.iX <= moved.iX) << capture.Text();
+                    moved.iX = p.iX;
+                }
             } else {
                 EXPECT_TRUE(NKTestWaitFor(
                     [&] {
@@ -975,6 +1018,54 @@ TEST_F(WindowManagerTest, FramesLieOnTheScreenAtStartAndAfterARestart)
             EXPECT_TRUE(Same(FrameOf(pMain), moved))
                 << Text(FrameOf(pMain)) << ", moved " << Text(moved);
         }
+    }
+}
+
+// Each "winposition" line's answer comes at its line, before the next line
+// runs, also where openbox keeps a place off the screen elsewhere than
+// asked: the line prints the place it keeps. In a command file run at once
+// after the window is made, before openbox has framed it (as the start-up
+// file runs), and in one run once the window is framed.
+TEST_F(WindowManagerTest, EachWinpositionAnswersBeforeTheNextLineRuns)
+{
+    const NKScreenRect screen = ScreenRect();
+    const int iOffX = screen.iX + screen.iWidth - 32;  // 2000 brought onto the screen
+    for (const bool bAtStart : {true, false}) {
+        SCOPED_TRACE(bAtStart ? "at once after the window is made" : "once it is framed");
+        if (bAtStart) {
+            NKDestroyMainWindow();
+            NKTestFlushDeletes();
+            ASSERT_TRUE(CreateMainWindow());
+        }
+        QWidget *pMain = NKGetMainWindow();
+        const std::vector<std::string> answers = NKTestCommandFileAnswers(
+            "winposition 2000 300\nversion\nwinposition 1900 300\nversion\nwinposition 120 "
+            "90\nversion\n");
+        std::string text;
+        for (const std::string &answer : answers) text += answer + "; ";
+        const std::vector<std::string> expected = {"W", "V", "W", "V", "W 120 90", "V"};
+        ASSERT_EQ(answers.size(), expected.size()) << text;
+        const int iFrameWidth = FrameOf(pMain).iWidth;
+        for (size_t i = 0; i < expected.size(); i++) {
+            if (expected[i] != "W") {
+                EXPECT_EQ(answers[i], expected[i]) << text;
+                continue;
+            }
+            // Where openbox keeps the frame: further in than the place
+            // asked, a tenth of it on the screen.
+            int iX = 0, iY = 0;
+            ASSERT_EQ(std::sscanf(answers[i].c_str(), "W %d %d", &iX, &iY), 2) << text;
+            EXPECT_EQ(iY, 300) << text;
+            EXPECT_LT(iX, iOffX) << text;
+            EXPECT_GE(iX + iFrameWidth, screen.iX + screen.iWidth) << text;
+        }
+        EXPECT_TRUE(NKTestWaitFor(
+            [pMain] {
+                const NKScreenRect frame = FrameOf(pMain);
+                return frame.iX == 120 && frame.iY == 90;
+            },
+            "the frame where the last line put it"))
+            << Text(FrameOf(pMain));
     }
 }
 
