@@ -1773,12 +1773,12 @@ std::vector<Member> AnsysStream(const std::vector<Member> &members, size_t k, si
 // bytes longer, as long as the base file, a length the words contradict.
 // Every state offered is the family's, and exactly one warning names what
 // it says. So do the written family of 768-word states over 512-word
-// members with time words set out of order at a member's first word, and
-// equal words among those after a disagreement, and the segment's last
-// time word out of order before a restart; the ansys stream with a
-// copy of its last member right before it; a job still writing whose last
-// member, whole blocks, ends at the end of a state that ran over into it
-// (every state, no warning).
+// members with time words set out of order at a member's first word, two
+// equal times in two members, equal words among those after a
+// disagreement, and the segment's last time word out of order before a
+// restart; the ansys stream with a copy of its last member right before
+// it; a job still writing whose last member, whole blocks, ends at the end
+// of a state that ran over into it (every state, no warning).
 TEST_F(LSDynaDamage, DamageTheWordsCannotTellKeepsOnlyWhatBothReadingsKeep)
 {
     NK_SKIP_WITHOUT_SHARED_TESTDATA();
@@ -1925,6 +1925,13 @@ TEST_F(LSDynaDamage, DamageTheWordsCannotTellKeepsOnlyWhatBothReadingsKeep)
          6,
          {10},
          "state 7 has a time below the time before it, states end with state 6 at time 0.005."},
+        {"written, state 6's time (d3plot08's word 256) state 5's (d3plot07's first)",
+         &written,
+         Timed(written, {{8, 256, 0.004}}),
+         4,
+         {7, 8},
+         "hold times that disagree: state 5 has a time not below the time of state 6, states end "
+         "with state 4 at time 0.003."},
         {"written, states 3 and 4 at one time below state 1's",
          &written,
          Timed(written, {{4, 0, -1.0}, {5, 256, -1.0}}),
