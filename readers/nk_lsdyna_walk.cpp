@@ -193,8 +193,6 @@ void LSDynaStateWalk::ReadTimes(int i, int64_t o)
             m_iFirstAt = o;
         }
         m_Pending = {true, o + m_S > iWords, i, o, fTime, m_iRead + 1};
-        m_fTimeBefore = m_fLastTime;
-        m_bTimeBefore = m_bAnyTime;
         m_fLastTime = fTime;
         m_bAnyTime = true;
         m_iLastTimeFile = i;
@@ -383,7 +381,9 @@ bool LSDynaStateWalk::EndAtDisagreement(int i, int64_t o, float fTime)
     const Disagreement eJudged = JudgeDisagreement(i, o, fTime, &iFirstFile, &iFirstState);
     if (eJudged == Disagreement::None) return false;
     m_iNamedLater = m_iRead + 1;
-    if (eJudged == Disagreement::Later) {
+    // (A last member longer than a state may hold both time words: it alone
+    // is named, as the later's.)
+    if (eJudged == Disagreement::Later || iFirstFile == i) {
         // Where no time word after the later goes on above the earlier,
         // nothing vouches for the earlier either: of a swapped pair, the
         // later's partner puts one of its words there, in order as like as

@@ -258,12 +258,10 @@ private:
     float m_fLastListed = 0.0f;
     float m_fLastTime = 0.0f;  // the time of the last state read
     bool m_bAnyTime = false;
-    int m_iLastTimeFile = 0;     // the member that holds it
-    float m_fTimeBefore = 0.0f;  // the time of the state read before it
-    bool m_bTimeBefore = false;
-    int m_iRead = 0;        // states whose time was read and found in order
-    int m_iNamedState = 0;  // the state a time sign names
-    int m_iNamedLater = 0;  // and the later state whose time shows it
+    int m_iLastTimeFile = 0;  // the member that holds it
+    int m_iRead = 0;          // states whose time was read and found in order
+    int m_iNamedState = 0;    // the state a time sign names
+    int m_iNamedLater = 0;    // and the later state whose time shows it
     int m_iOtherFile = -1;
     bool m_bLaterToEnd = false;  // no time word after the later is above the earlier  // the
                                  // later's member, where the words cannot tell
