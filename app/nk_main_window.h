@@ -59,39 +59,26 @@ void NKHandleWindowKey(int iQtKey);
 // "nostatusbar" and "notoolbar" and covers the screen; off, only while on,
 // runs "menu", "statusbar" and "toolbar" and puts the window back.
 void SetFullScreen(bool bOn);
-// The main window's normal placement is a record of its own, the only
-// writer of the normal rectangle (the frame's corner, the client's without
-// a window manager, and the client area's size): the stored placement
-// starts it, these functions and the frame fit change it, and readings of
-// the window while it is normal follow (where a manager moves or sizes
-// it). Maximised and full screen are states over it: the window leaves
-// them for it, and a change made in full screen is the rectangle the
-// window goes back to. What is stored comes from it alone.
+// The main window's normal placement (its normal rectangle and whether it
+// is maximised) is a record of its own: these functions and readings of
+// the normal window change it, maximised and full screen are states over
+// it, and what is stored comes from it.
 //
-// Resizes the main window, keeping its position, so that the view's client
-// area becomes iWidth x iHeight: a maximised window becomes a normal one of
-// that size, and the size is cut to the work area (with the frame, once
-// the manager has framed the window) as a stored size is at start.
+// Resizes the main window, keeping its place, so that the view's client
+// area becomes iWidth x iHeight, as a normal window (cut to the work area
+// with the frame, as a stored size is at start).
 void NKSetViewClientSize(int iWidth, int iHeight);
 // Moves the main window's frame to (iX, iY), keeping the normal size, as a
-// normal window (a maximised one no longer), pulled onto the screen as a
-// stored place is at start; under a window manager that has not framed
-// the window yet, once it has.
+// normal window, pulled onto the screen as a stored place is at start.
 void NKMoveMainWindow(int iX, int iY);
-// "winposition"'s place and view size: piGiven's iGiven numbers (x, y,
-// the view's width and height, in that order) replace the normal place
-// and the normal window's view size (those not given are read from the
-// window first); the window is moved there with NKMoveMainWindow and sized
-// with NKSetViewClientSize, also in full screen, where they are the
-// placement the window goes back to. pfnPlaced is given the placement as
-// it is then stored, and the view's size in it, before this returns:
-// under a window manager that may keep a place partly off the screen
-// elsewhere than asked (by a rule of its own), the window's events are
-// handled until the manager has answered, and the place it shows is given.
-// A manager that does not answer in 30 s leaves it to be given once it
-// does (or when the window goes, as stored then). Without a window the
-// stored place changes, and the view's size is the one given or the one
-// the view starts with.
+// "winposition": piGiven's iGiven numbers (x, y, view width and height)
+// replace the normal place and view size (those not given are read first),
+// through NKMoveMainWindow then NKSetViewClientSize (in full screen, what
+// the window goes back to). pfnPlaced gets the placement as stored and
+// its view size before this returns: where a manager may keep the place
+// elsewhere by its own rule, once it has answered (a manager silent for
+// 30 s leaves it to its answer or the window's end). Without a window the
+// stored place changes.
 struct NKWindowPosition {
     NKWindowPlacement placement;
     int iViewWidth = 0, iViewHeight = 0;

@@ -90,7 +90,6 @@ private:
     void ReadState(void);
     bool RoundTrip(void);
     void Tell(void);
-    static void ExtentsChanged(void *pWatch) { static_cast<NKNormalSizeWatch *>(pWatch)->Tell(); }
 
     xcb_connection_t *m_pConnection;
     unsigned long m_uWindow;
@@ -117,19 +116,13 @@ private:
     // Whether the window has been mapped (shown) since the watch began, and
     // whether a state was asked before that.
     bool m_bMapped = false, m_bAskedUnmapped = false;
-    // The placement asked for and the manager's answer to it, seen on Qt's
-    // connection, so that Qt has handled all the manager sent before it.
-    // A manager that takes frame extents asked of a window it does not
-    // manage is asked for those of a new window of the watch's own, never
-    // shown, right after the placement on the same connection: it handles
-    // what it is sent in the order it came, and writes those extents once
-    // it has handled the placement, so their write on that window is the
-    // answer (a window each time: a manager that quit answers no ask it
-    // had, and a new one answers only those made since). A synthetic notice of the place counts for
-    // nothing there: the manager sends late notices of what it did for earlier requests too, and
-    // the X server numbers them past the placement once it has passed the placement on, however
-    // long before the manager handles it. With another manager, a synthetic notice numbered past a
-    // request made right after the placement counts (uAfter).
+    // The placement asked and the manager's answer, seen on Qt's connection
+    // so that Qt has handled what the manager sent before it: the write of
+    // frame extents asked right after for a new window of the watch's own
+    // (a window each ask: a manager that quit answers none it had), or,
+    // with a manager that takes no such asks, a synthetic notice of the
+    // place numbered past a request made right after (uAfter). (Where asks
+    // are taken, such a notice may be a late one for an earlier request.)
     struct PlaceAnswer : QAbstractNativeEventFilter {
         NKNormalSizeWatch *pWatch = nullptr;
         uint32_t uAfter = 0;
@@ -140,7 +133,6 @@ private:
         bool bByAsk = false;
         bool nativeEventFilter(const QByteArray &, void *pMessage, qintptr *) override;
     } m_PlaceAnswer;
-    NKFrameExtentsWatch *m_pExtents = nullptr;
     std::unique_ptr<QSocketNotifier> m_pNotifier;
     QObject m_Calls;  // calls still waiting go with the watch
 };
@@ -175,10 +167,8 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
         pConnection, xcb_get_window_attributes(pConnection, xcb_window_t(uWindow)), nullptr);
     m_bMapped = pAttributes != nullptr && pAttributes->map_state == XCB_MAP_STATE_VIEWABLE;
     free(pAttributes);
-    // The program itself gave a window shown normal its size, and a window
-    // asked to start maximised has the size it was made with as its normal
-    // one, however soon the manager maximised it: a stretch of that size
-    // whose state is never known is not taken for a maximised one.
+    // The normal size of a window shown normal is its own; one asked to
+    // start maximised has the size it was made with.
     if (ReadHold() == NK_HELD_NORMAL)
         m_Normal = m_Size;
     else if (!made.isEmpty())
@@ -187,7 +177,6 @@ NKNormalSizeWatch::NKNormalSizeWatch(xcb_connection_t *pConnection, unsigned lon
                                                     QSocketNotifier::Read);
     QObject::connect(m_pNotifier.get(), &QSocketNotifier::activated, &m_Calls,
                      [this] { HandleEvents(false); });
-    m_pExtents = NKWatchFrameExtents(uWindow, ExtentsChanged, this);
     m_PlaceAnswer.pWatch = this;
     QCoreApplication::instance()->installNativeEventFilter(&m_PlaceAnswer);
     ReadState();
@@ -201,7 +190,6 @@ NKNormalSizeWatch::~NKNormalSizeWatch()
         for (xcb_window_t asker : m_PlaceAnswer.askers) xcb_destroy_window(pQt, asker);
         xcb_flush(pQt);
     }
-    NKEndFrameExtentsWatch(m_pExtents);
     m_pNotifier.reset();
     xcb_disconnect(m_pConnection);
 }
@@ -231,6 +219,7 @@ void NKNormalSizeWatch::Handle(const xcb_generic_event_t *pEvent)
         if (pNotify->atom == m_StateAtom) StateWritten();
         if (pNotify->atom == m_MarkAtom) MarkSeen();
         if (pNotify->atom == m_AskedAtom) AskedSeen();
+        if (pNotify->atom == m_ExtentsAtom) Tell();  // the frame moves around the client
     } else if (iKind == XCB_MAP_NOTIFY) {
         const auto *pNotify = reinterpret_cast<const xcb_map_notify_event_t *>(pEvent);
         if (pNotify->window == m_uWindow) Mapped();
@@ -241,10 +230,9 @@ void NKNormalSizeWatch::Handle(const xcb_generic_event_t *pEvent)
     }
 }
 
-// A new stretch, its state unknown until a reading of it is marked. One
-// that ended unknown with another size than the normal one may have been
-// maximised (the program saw it too late to tell): its size is not taken
-// as settled either.
+// A new stretch, unknown until a reading of it is marked. One that ended
+// unknown with another size than the normal one may have been maximised:
+// its size does not settle a later one either.
 void NKNormalSizeWatch::StateWritten(void)
 {
     if (m_iHold == kUnknown && m_Size != m_Normal) m_Resized = m_Size;
@@ -288,12 +276,9 @@ void NKNormalSizeWatch::AskedSeen(void)
     m_bAskedUnmapped = !m_bMapped;
 }
 
-// A manager takes a window on before it maps it, and writes the state it
-// finds on the window then, before any request about the window that came
-// meanwhile (it ignores none: it carries them out once the window is its
-// own). So a state asked before the window was mapped is not answered by
-// a write made before the map, however much it looks like the state asked:
-// a full screen asked before it, still to come, would make it another.
+// A manager writes the state it finds on a window it takes on before it
+// maps it, and carries out requests that came meanwhile after: a state
+// asked before the map is not answered by a write before it.
 void NKNormalSizeWatch::Mapped(void)
 {
     m_bMapped = true;
@@ -303,10 +288,8 @@ void NKNormalSizeWatch::Mapped(void)
         m_iStateWritesAtAsk = m_iStateWrites;
 }
 
-// A state's mark goes before the request: the round trip has the server
-// note it before the program's request, so that whatever the manager does
-// about the request comes after it. A placement is marked right after its
-// request, on Qt's connection (PlaceAnswer).
+// A state's mark goes before its request (the round trip has the server
+// note it first); a placement's right after, on Qt's connection.
 void NKNormalSizeWatch::MarkAsked(NKAskedChange change)
 {
     if (change == NK_ASKED_PLACE) {
@@ -332,9 +315,8 @@ void NKNormalSizeWatch::MarkAsked(NKAskedChange change)
     if (RoundTrip()) HandleEvents(false);
 }
 
-// Asks the manager, as the desktop conventions ask it before a window is
-// shown, for the frame extents of a new window never shown, which tells
-// Qt's connection of their write.
+// Asks the manager for the frame extents of a new window never shown, as
+// the desktop conventions ask them before a window shows.
 void NKNormalSizeWatch::AskExtents(xcb_connection_t *pQt)
 {
     const xcb_window_t asker = xcb_generate_id(pQt);

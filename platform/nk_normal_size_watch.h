@@ -2,33 +2,17 @@
 // its window manager holds it normal, told apart from the sizes the
 // manager gives it on the way to and from another state.
 //
-// A manager carries out a change of state in several steps, each seen by
-// the program as an event: it writes the state, moves and sizes the client
-// and its frame, writes new frame extents and sends a synthetic notice of
-// the new place. Between the steps the window can be normal by its state
-// with another state's size: openbox restoring a maximised window writes
-// the normal state first and sizes the client last. And the program may
-// see those events late, when the manager has long left the normal state
-// again, so a reading of the window from the X server tells nothing of the
-// moment an event stands for.
-//
-// So the watch follows the window's events in the order the X server made
-// them, on a connection of its own to the server: Qt drops a notice of the
-// window's new place and size when another one for it already waits (a
-// maximised size the manager gave at start would never be seen), and the
-// watch must see every one. Each write of the state begins a stretch. A stretch's state is
-// known when a reading of the state is followed by a mark the watch writes
-// on the window with no write of the state between the stretch's start and
-// the mark. In a stretch known normal, the client's size is settled once
-// it differs from the size the window last had in a known maximised or
-// full-screen stretch, or at the end of a stretch whose state was never
-// known when that was not the normal size (the manager sized the client
-// back); at once when there was neither. The normal size (at first the
-// size of a window shown normal) is the last settled one, taken from the
-// real notices of the client's size (a synthetic one counts for nothing):
-// a later real resize in the stretch corrects it, however late the
-// program sees it. A stretch whose state was never known (all of it seen
-// late) gives no size.
+// A manager changes a window's state in steps (the state, the size, new
+// frame extents, a notice of the place), and between them the window can
+// be normal by its state with another state's size; the program may see
+// them late. So the watch follows the window's events in the X server's
+// order on a connection of its own (Qt drops notices that another
+// follows). Each write of the state begins a stretch, known once a reading
+// of the state is followed by a mark the watch writes with no write of the
+// state between. In a stretch known normal the size settles once it
+// differs from the last maximised or full-screen size (at once where there
+// was none); the normal size is the last settled one, from real notices
+// only. A stretch never known gives no size.
 //
 // No Qt or X11 types appear here; without an X display there is no watch.
 #pragma once
@@ -66,22 +50,12 @@ bool NKWatchedHold(const NKNormalSizeWatch *pWatch, NKWindowHold *pHold);
 enum NKAskedChange { NK_ASKED_PLACE, NK_ASKED_NORMAL, NK_ASKED_MAXIMIZED };
 // Notes that the program asks for that change, so that the manager's
 // answer is known: a placement right after its request, a state right
-// before. The manager has answered a placement, carried out or refused
-// where its own rule keeps the window elsewhere, once it has handled it:
-// a manager that takes frame extents asked of a window not yet shown is
-// asked for those of a window of the watch's own after the placement,
-// and their write answers it, the manager handling what it is sent in
-// order (a synthetic notice of the window's place may be a late one for
-// an earlier request, which the X server numbers past the placement once
-// it has passed the placement on to the manager); with another manager,
-// a synthetic notice of the place that Qt's connection receives after the
-// request (Qt drops it where the place is the one it knows, and the
-// program then learns of no answer). A state is answered by writing it: a
-// mark on the window, which the server notes before the request made
-// next, and a stretch after it known to hold the state asked (for a
-// window not yet mapped, after the map: the state a manager writes as it
-// takes the window on answers nothing asked before).
-// A placement or a state asked later replaces the one before.
+// before. A placement is answered once the manager has handled it (carried
+// out or refused): where it takes frame extents asked of a window, by
+// their write on a window of the watch's own asked right after (it handles
+// requests in order); else by a notice of the place after the request. A
+// state is answered by a stretch holding it, begun after the mark (and,
+// for a window not yet mapped, after the map). A later ask replaces one.
 void NKMarkAsked(NKNormalSizeWatch *pWatch, NKAskedChange change);
 // Whether the manager has answered the last placement asked (bPlace) or
 // the last state asked, by the events handled so far (a placement's answer

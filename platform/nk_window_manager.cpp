@@ -2,13 +2,7 @@
 // from the X display (see nk_window_manager.h).
 #include "platform/nk_window_manager.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QByteArray>
 #include <QGuiApplication>
-#include <QObject>
-#include <QTimer>
-
-#include <xcb/xproto.h>
 
 // X11 defines macros (None, Bool, Status) that Qt's headers also use, so
 // its headers come after them.
@@ -158,7 +152,7 @@ private:
 }  // namespace
 
 bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect *pClient,
-                      bool *pbShown)
+                      bool *pbShown, NKWindowHold *pHold)
 {
     const ServerGrab grab(NKX11Display());
     NKScreenRect client;
@@ -166,6 +160,7 @@ bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect 
     if (!GetWindowClient(uWindow, &client, &bShown)) return false;
     if (pClient != nullptr) *pClient = client;
     if (pbShown != nullptr) *pbShown = bShown;
+    if (pHold != nullptr) *pHold = NKGetWindowHold(uWindow);
     // Left, right, top, bottom.
     std::vector<unsigned long> extents =
         Property(NKX11Display(), uWindow, "_NET_FRAME_EXTENTS", XA_CARDINAL);
@@ -178,15 +173,20 @@ bool NKGetWindowFrame(unsigned long uWindow, NKScreenRect *pFrame, NKScreenRect 
 }
 
 // The request's corner is the reference point of the window's gravity
-// (ICCCM): with north-west gravity (the default) the frame's corner itself,
-// which the manager keeps whatever frame it draws around the window by the
-// time it carries the request out; with static gravity the client's, by
-// the extents the frame has now.
-void NKAskWindowRect(unsigned long uWindow, int iFrameX, int iFrameY, int iWidth, int iHeight)
+// (ICCCM): with north-west gravity (the default) the frame's corner, which
+// the manager keeps whatever frame it draws by then; with static gravity
+// (Qt's) the client's, by the extents the frame has now.
+void NKAskWindowRect(unsigned long uWindow, int iFrameX, int iFrameY, int iWidth, int iHeight,
+                     const NKScreenRect *pFrame, const NKScreenRect *pClient)
 {
     Display *pDisplay = NKX11Display();
     NKScreenRect frame, shown;
-    if (pDisplay == nullptr || !NKGetWindowFrame(uWindow, &frame, &shown)) return;
+    if (pFrame != nullptr && pClient != nullptr) {
+        frame = *pFrame, shown = *pClient;
+    } else if (pDisplay == nullptr || !NKGetWindowFrame(uWindow, &frame, &shown)) {
+        return;
+    }
+    if (pDisplay == nullptr) return;
     XSizeHints hints = {};
     long lSupplied = 0;
     const bool bStatic = XGetWMNormalHints(pDisplay, uWindow, &hints, &lSupplied) != 0 &&
@@ -224,51 +224,3 @@ NKWindowHold NKGetWindowHold(unsigned long uWindow)
     }
     return hold;
 }
-
-// Looks at every X event Qt reads for a property change of the window's
-// frame extents; the call waits for the event loop, so that Qt has handled
-// the event first and no X request is made from inside Qt's reading.
-class NKFrameExtentsWatch : public QAbstractNativeEventFilter {
-public:
-    NKFrameExtentsWatch(unsigned long uWindow, unsigned long uAtom, void (*pfnChanged)(void *),
-                        void *pUser)
-        : m_uWindow(uWindow), m_uAtom(uAtom), m_pfnChanged(pfnChanged), m_pUser(pUser)
-    {
-        QCoreApplication::instance()->installNativeEventFilter(this);
-    }
-    ~NKFrameExtentsWatch() override
-    {
-        if (QCoreApplication::instance() != nullptr)
-            QCoreApplication::instance()->removeNativeEventFilter(this);
-    }
-    NKFrameExtentsWatch(const NKFrameExtentsWatch &) = delete;
-    NKFrameExtentsWatch &operator=(const NKFrameExtentsWatch &) = delete;
-
-    bool nativeEventFilter(const QByteArray &type, void *pMessage, qintptr *) override
-    {
-        if (type != "xcb_generic_event_t") return false;
-        const auto *pEvent = static_cast<const xcb_generic_event_t *>(pMessage);
-        if ((pEvent->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
-        const auto *pNotify = static_cast<const xcb_property_notify_event_t *>(pMessage);
-        if (pNotify->window == m_uWindow && pNotify->atom == m_uAtom)
-            QTimer::singleShot(0, &m_Calls, [this] { m_pfnChanged(m_pUser); });
-        return false;
-    }
-
-private:
-    unsigned long m_uWindow, m_uAtom;
-    void (*m_pfnChanged)(void *);
-    void *m_pUser;
-    QObject m_Calls;  // calls still waiting go with the watch
-};
-
-NKFrameExtentsWatch *NKWatchFrameExtents(unsigned long uWindow, void (*pfnChanged)(void *),
-                                         void *pUser)
-{
-    Display *pDisplay = NKX11Display();
-    if (pDisplay == nullptr || uWindow == 0 || pfnChanged == nullptr) return nullptr;
-    const Atom extents = XInternAtom(pDisplay, "_NET_FRAME_EXTENTS", False);
-    return new NKFrameExtentsWatch(uWindow, extents, pfnChanged, pUser);
-}
-
-void NKEndFrameExtentsWatch(NKFrameExtentsWatch *pWatch) { delete pWatch; }
