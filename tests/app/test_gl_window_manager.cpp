@@ -1605,6 +1605,71 @@ TEST_F(WindowManagerTest, AMaximisedStartWithAStoredSizeTooLargeRestoresWhole)
     }
 }
 
+// Lines run after openbox maximised the window (a double click on its
+// title) while Qt has still to read the maximised state, as on a busy
+// machine: the program takes the state from the manager. A window closed
+// in full screen entered then stores Maximized with the normal rectangle
+// it had; "winposition x y" makes it a normal window at that place with
+// the normal size it had. Each row starts a normal window.
+TEST_F(WindowManagerTest, LinesAfterAMaximiseQtHasNotReadFollowTheManager)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const NKScreenRect work = {area.x(), area.y(), area.width(), area.height()};
+    enum End { kClosedInFullScreen, kNormalThere };
+    const struct {
+        const char *pszName;
+        const char *pszLines;
+        End end;
+    } cases[] = {{"full screen, closed there", "fullscreen", kClosedInFullScreen},
+                 {"winposition 120 90, File > Exit", "winposition 120 90", kNormalThere}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        g_WindowPlacement = {100, 80, 810, 600, 0};
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+        NKScreenRect frame, client;
+        ASSERT_TRUE(NKGetWindowFrame(pMain->winId(), &frame, &client));
+        MaximizeByManager(pMain);
+        ASSERT_TRUE(WaitWithoutHandlingEvents(
+            [pMain, work] { return MaximizedState(pMain) && Same(FrameOf(pMain), work); },
+            "openbox to maximise the window"))
+            << Text(FrameOf(pMain));
+        ASSERT_FALSE(pMain->isMaximized());  // Qt has handled no event since
+        ASSERT_TRUE(RunLines(c.pszLines));
+        NKScreenRect normal = {frame.iX, frame.iY, client.iWidth, client.iHeight};
+        bool bMaximized = true;
+        if (c.end == kClosedInFullScreen) {
+            EXPECT_EQ(NKGetPlacementToStore().bMaximized, 1);
+            ASSERT_TRUE(
+                NKTestWaitFor([pMain] { return FullScreenState(pMain); }, "the full-screen state"));
+            pMain->close();  // no menu in full screen: closed as the user closes it
+            ASSERT_EQ(NKGetMainWindow(), nullptr);
+            g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
+        } else {
+            normal.iX = 120, normal.iY = 90, bMaximized = false;
+            const NKScreenRect there = {120, 90, frame.iWidth, frame.iHeight};
+            EXPECT_TRUE(NKTestWaitFor(
+                [pMain, there] {
+                    return !MaximizedState(pMain) && !pMain->isMaximized() && Framed(pMain) &&
+                           Same(FrameOf(pMain), there);
+                },
+                "the normal frame where the line puts it"))
+                << Text(FrameOf(pMain)) << ", expected " << Text(there)
+                << (MaximizedState(pMain) ? ", maximised" : "");
+            NKMainWindowCommand(NK_MENU_EXIT);
+            ASSERT_EQ(NKGetMainWindow(), nullptr);
+        }
+        NKTestFlushDeletes();
+        const NKWindowPlacement &p = g_WindowPlacement;
+        EXPECT_TRUE(Same({p.iX, p.iY, p.iWidth, p.iHeight}, normal))
+            << Text({p.iX, p.iY, p.iWidth, p.iHeight}) << ", expected " << Text(normal);
+        EXPECT_EQ(p.bMaximized, bMaximized ? 1 : 0);
+    }
+}
+
 // The program may read the window after its manager has gone on while the
 // events it has seen still show the window normal with its settled size:
 // here the manager has maximised it, given it the maximised size in the

@@ -361,3 +361,41 @@ TEST_F(NormalSizeWatch, APlacementIsAnsweredOnceTheManagerHasHandledIt)
         ASSERT_NE(m_pWatch, nullptr);
     }
 }
+
+// A state asked of a window not yet shown: a manager takes the window on
+// before it maps it and writes the state it finds then, before it carries
+// out what was asked meanwhile, so that write answers nothing, whatever it
+// holds; a write of the state asked after the map does. Each row asks of a
+// new window, never mapped.
+TEST_F(NormalSizeWatch, AStateAskedBeforeTheMapIsAnsweredOnlyAfterIt)
+{
+    struct Row {
+        const char *pszWhat;
+        NKAskedChange asked;
+        State taken, answer;  // written before the map, and after it
+    };
+    const Row rows[] = {
+        {"maximised asked, taken on maximised", NK_ASKED_MAXIMIZED, kMaximised, kMaximised},
+        {"maximised asked, taken on full screen", NK_ASKED_MAXIMIZED, kFullScreen, kMaximised},
+        {"normal asked, taken on normal", NK_ASKED_NORMAL, kNormal, kNormal},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.pszWhat);
+        NKEndNormalSizeWatch(m_pWatch);
+        m_pWindow = std::make_unique<QWindow>();
+        m_pWindow->create();
+        m_Window = m_pWindow->winId();
+        m_pWatch = NKWatchNormalSize(m_Window, Count, &m_iCalls);
+        ASSERT_NE(m_pWatch, nullptr);
+        NKCatchUpNormalSizeWatch(m_pWatch);
+        NKMarkAsked(m_pWatch, row.asked);
+        WriteState(row.taken);
+        XMapWindow(m_pDisplay, m_Window);
+        XSync(m_pDisplay, False);  // mapped before the watch catches up
+        NKCatchUpNormalSizeWatch(m_pWatch);
+        EXPECT_FALSE(NKAskedAnswered(m_pWatch, false));
+        WriteState(row.answer);
+        NKCatchUpNormalSizeWatch(m_pWatch);
+        EXPECT_TRUE(NKAskedAnswered(m_pWatch, false));
+    }
+}
