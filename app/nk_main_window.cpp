@@ -269,8 +269,10 @@ private:
     // The frame's extents when the fit last asked for a place: a place the
     // manager kept by another frame's size is asked again.
     QSize m_fitAskedExtents;
-    // The client rectangle last asked of the manager, until answered.
+    // The client rectangle last asked of the manager, until answered, and
+    // whether Qt is taking a rectangle the program asks for.
     QRect m_asked;
+    bool m_bAsking = false;
     NKNormalSizeWatch *m_pSizeWatch = nullptr;
 };
 
@@ -388,7 +390,9 @@ void NormalPlacement::AskPlacement(QMainWindow *pMain, const Reading &r, const Q
     if (pMain->geometry() == client &&
         (!r.bRead || (RectOf(r.client) == client && r.Corner() == frameCorner)))
         return;
+    m_bAsking = true;  // Qt sends the move and resize events meanwhile
     pMain->setGeometry(client);
+    m_bAsking = false;
     if (r.bRead && m_bManaged)
         NKAskWindowRect(pMain->internalWinId(), frameCorner.x(), frameCorner.y(), client.width(),
                         client.height(), &r.frame, &r.client);
@@ -543,10 +547,13 @@ void NormalPlacement::WindowEvent(QMainWindow *pMain, bool bFit)
 // the place shown but the widget keeps the one asked: once the manager has
 // answered, the widget takes the place shown. (Qt drops the notice of a
 // place whose middle lies off every screen: that place is asked as it is.)
+// Not while the program asks for a place: the events Qt sends as it takes
+// the new rectangle come before the request, and the window shows the old.
 void NormalPlacement::FollowShownPlace(QMainWindow *pMain, const Reading &r)
 {
-    if (!m_bManaged || g_bFullScreenActive != 0 || ProgramPlacementPending() || !m_asked.isNull() ||
-        !NKAskedAnswered(m_pSizeWatch, true) || !IsNormal(pMain, r) || !r.bRead || !r.bShown)
+    if (m_bAsking || !m_bManaged || g_bFullScreenActive != 0 || ProgramPlacementPending() ||
+        !m_asked.isNull() || !NKAskedAnswered(m_pSizeWatch, true) || !IsNormal(pMain, r) ||
+        !r.bRead || !r.bShown)
         return;
     const QRect shown = RectOf(r.client);
     if (shown == pMain->geometry()) return;

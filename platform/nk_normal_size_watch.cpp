@@ -259,7 +259,7 @@ void NKNormalSizeWatch::MarkSeen(void)
     if (reading.iStateWrites != m_iStateWrites || m_iHold != kUnknown) return;
     m_iHold = reading.hold;
     if (m_iHold == NK_HELD_RESIZED) m_Resized = m_Size;
-    if (m_iStateAskedSeen == m_iStateAsked && !m_bStateAnswered &&
+    if (m_iStateAskedSeen == m_iStateAsked && !m_bStateAnswered && !m_bAskedUnmapped &&
         m_iStateWrites > m_iStateWritesAtAsk && reading.hold == m_HoldAsked) {
         m_bStateAnswered = true;
         Tell();

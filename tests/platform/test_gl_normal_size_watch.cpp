@@ -366,7 +366,8 @@ TEST_F(NormalSizeWatch, APlacementIsAnsweredOnceTheManagerHasHandledIt)
 // before it maps it and writes the state it finds then, before it carries
 // out what was asked meanwhile, so that write answers nothing, whatever it
 // holds; a write of the state asked after the map does. Each row asks of a
-// new window, never mapped.
+// new window, never mapped; the watch sees the take-on write before the
+// map, or only once the window is mapped.
 TEST_F(NormalSizeWatch, AStateAskedBeforeTheMapIsAnsweredOnlyAfterIt)
 {
     struct Row {
@@ -379,23 +380,26 @@ TEST_F(NormalSizeWatch, AStateAskedBeforeTheMapIsAnsweredOnlyAfterIt)
         {"maximised asked, taken on full screen", NK_ASKED_MAXIMIZED, kFullScreen, kMaximised},
         {"normal asked, taken on normal", NK_ASKED_NORMAL, kNormal, kNormal},
     };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.pszWhat);
-        NKEndNormalSizeWatch(m_pWatch);
-        m_pWindow = std::make_unique<QWindow>();
-        m_pWindow->create();
-        m_Window = m_pWindow->winId();
-        m_pWatch = NKWatchNormalSize(m_Window, Count, &m_iCalls);
-        ASSERT_NE(m_pWatch, nullptr);
-        NKCatchUpNormalSizeWatch(m_pWatch);
-        NKMarkAsked(m_pWatch, row.asked);
-        WriteState(row.taken);
-        XMapWindow(m_pDisplay, m_Window);
-        XSync(m_pDisplay, False);  // mapped before the watch catches up
-        NKCatchUpNormalSizeWatch(m_pWatch);
-        EXPECT_FALSE(NKAskedAnswered(m_pWatch, false));
-        WriteState(row.answer);
-        NKCatchUpNormalSizeWatch(m_pWatch);
-        EXPECT_TRUE(NKAskedAnswered(m_pWatch, false));
-    }
+    for (const bool bSeenBeforeTheMap : {false, true})
+        for (const Row &row : rows) {
+            SCOPED_TRACE(row.pszWhat);
+            SCOPED_TRACE(bSeenBeforeTheMap ? "seen before the map" : "seen after the map");
+            NKEndNormalSizeWatch(m_pWatch);
+            m_pWindow = std::make_unique<QWindow>();
+            m_pWindow->create();
+            m_Window = m_pWindow->winId();
+            m_pWatch = NKWatchNormalSize(m_Window, Count, &m_iCalls);
+            ASSERT_NE(m_pWatch, nullptr);
+            NKCatchUpNormalSizeWatch(m_pWatch);
+            NKMarkAsked(m_pWatch, row.asked);
+            WriteState(row.taken);
+            if (bSeenBeforeTheMap) NKCatchUpNormalSizeWatch(m_pWatch);
+            XMapWindow(m_pDisplay, m_Window);
+            XSync(m_pDisplay, False);  // mapped before the watch catches up
+            NKCatchUpNormalSizeWatch(m_pWatch);
+            EXPECT_FALSE(NKAskedAnswered(m_pWatch, false));
+            WriteState(row.answer);
+            NKCatchUpNormalSizeWatch(m_pWatch);
+            EXPECT_TRUE(NKAskedAnswered(m_pWatch, false));
+        }
 }
