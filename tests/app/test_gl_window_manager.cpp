@@ -34,10 +34,12 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/nk_info_sheet.h"
 #include "app/nk_placed_dialog.h"
+#include "app/nk_view_window.h"
 #include "app/nk_window_utils.h"
 #include "platform/nk_window_manager.h"
 #include "tests/app/app_window_fixture.h"
@@ -1668,6 +1670,81 @@ TEST_F(WindowManagerTest, LinesAfterAMaximiseQtHasNotReadFollowTheManager)
             << Text({p.iX, p.iY, p.iWidth, p.iHeight}) << ", expected " << Text(normal);
         EXPECT_EQ(p.bMaximized, bMaximized ? 1 : 0);
     }
+}
+
+// The user sizes the window by its frame later (openbox carries out the
+// drag, so the X window takes the new size for real) after a line that
+// sized the view or took a bar away: the view's record, the view's size a
+// "winposition x y" line then prints (the bars as they are now) and the
+// rectangle File > Exit stores are those of the new size, also where only
+// the width changed. Each row starts a normal window with every bar shown.
+TEST_F(WindowManagerTest, AWindowTheUserSizesLaterGivesTheViewItsNewSize)
+{
+    const struct {
+        const char *pszName;
+        const char *pszLines;
+        int iWider, iTaller;  // what the user adds to the client's size
+    } cases[] = {{"after winposition x y w h", "winposition 120 90 640 480", 90, 60},
+                 {"after nostatusbar", "nostatusbar", 70, 50},
+                 {"after notoolbar, wider only", "notoolbar", 80, 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pszName);
+        NKDestroyMainWindow();
+        NKTestFlushDeletes();
+        g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;
+        g_WindowPlacement = {100, 80, 810, 600, 0};
+        ASSERT_TRUE(CreateMainWindow());
+        QWidget *pMain = NKGetMainWindow();
+        ASSERT_TRUE(WaitFramed(pMain)) << Text(FrameOf(pMain));
+        ASSERT_TRUE(RunLines(c.pszLines));
+        // The window where the lines left it, as shown, stored and known to Qt.
+        NKScreenRect frame, client;
+        ASSERT_TRUE(NKTestWaitFor(
+            [&] {
+                const NKWindowPlacement p = NKGetPlacementToStore();
+                return NKGetWindowFrame(pMain->winId(), &frame, &client) && Framed(pMain) &&
+                       QtHasTheClient(pMain) &&
+                       Same({p.iX, p.iY, p.iWidth, p.iHeight},
+                            {frame.iX, frame.iY, client.iWidth, client.iHeight});
+            },
+            "the window where the lines put it"))
+            << Text(FrameOf(pMain));
+        QSize view;
+        ASSERT_TRUE(NKGetViewClientSize(&view.rwidth(), &view.rheight()));
+        const QSize bars = QSize(client.iWidth, client.iHeight) - view;
+        const NKScreenRect sized = {frame.iX + 30, frame.iY + 20, client.iWidth + c.iWider,
+                                    client.iHeight + c.iTaller};
+        const QSize expected = QSize(sized.iWidth, sized.iHeight) - bars;
+        MoveResizeByManager(pMain, sized.iX, sized.iY, sized.iWidth, sized.iHeight);
+        ASSERT_TRUE(NKTestWaitFor(
+            [&] {
+                QSize laidOut;
+                return NKGetWindowFrame(pMain->winId(), &frame, &client) && frame.iX == sized.iX &&
+                       frame.iY == sized.iY && client.iWidth == sized.iWidth &&
+                       client.iHeight == sized.iHeight && QtHasTheClient(pMain) &&
+                       NKGetViewClientSize(&laidOut.rwidth(), &laidOut.rheight()) &&
+                       laidOut == expected && NKGetViewWindow()->size() == expected;
+            },
+            "the window and its view at the size the user gave"))
+            << Text(FrameOf(pMain)) << ", client " << Text(client);
+        EXPECT_EQ(std::make_pair(NKViewWindowSize.iWidth, NKViewWindowSize.iHeight),
+                  std::make_pair(expected.width(), expected.height()));
+        MessageCapture capture;
+        const std::string place = std::to_string(sized.iX) + " " + std::to_string(sized.iY);
+        ASSERT_EQ(ExecuteCommand(("winposition " + place).c_str()), 0);
+        EXPECT_TRUE(capture.Contains("Setting window position to: " + place +
+                                     ". OpenGL window size: " + std::to_string(expected.width()) +
+                                     " " + std::to_string(expected.height())))
+            << capture.Text();
+        NKMainWindowCommand(NK_MENU_EXIT);
+        ASSERT_EQ(NKGetMainWindow(), nullptr);
+        NKTestFlushDeletes();
+        const NKWindowPlacement &p = g_WindowPlacement;
+        EXPECT_TRUE(Same({p.iX, p.iY, p.iWidth, p.iHeight}, sized))
+            << Text({p.iX, p.iY, p.iWidth, p.iHeight}) << ", sized " << Text(sized);
+        EXPECT_EQ(p.bMaximized, 0);
+    }
+    g_bStatusbarShown = g_bToolbarShown = g_bMenuBarShown = 1;  // as a new start
 }
 
 // The program may read the window after its manager has gone on while the
