@@ -219,7 +219,6 @@ public:
     bool m_bPositioning = false;
     void SizeView(QMainWindow *pMain, QWidget *pView, int iWidth, int iHeight);
     void Position(QMainWindow *pMain, QWidget *pView, int iX, int iY, int iWidth, int iHeight);
-    QSize ViewSize(QMainWindow *pMain, QWidget *pView);
     QSize Bars(QMainWindow *pMain, QWidget *pView) const;
     void EnterFullScreen(QMainWindow *pMain, QWidget *pView);
     void LeaveFullScreen(QMainWindow *pMain, bool bManaged);
@@ -654,13 +653,6 @@ QSize NormalPlacement::Bars(QMainWindow *pMain, QWidget *pView) const
     return g_bFullScreenActive != 0 ? m_fullScreenBars : BarsSize(pMain, pView);
 }
 
-QSize NormalPlacement::ViewSize(QMainWindow *pMain, QWidget *pView)
-{
-    const QSize bars = Bars(pMain, pView);
-    Now(pMain);
-    return m_rect.size() - bars;
-}
-
 void NormalPlacement::EnterFullScreen(QMainWindow *pMain, QWidget *pView)
 {
     Now(pMain);
@@ -1034,17 +1026,6 @@ void NKSetMainWindowPosition(const int *piGiven, int iGiven,
     sg_State.iPlacedDue++;
     GivePlacedDue(pMain, normal.KeptByItsOwnRule());
     WaitForPlacedDue();
-}
-
-bool NKGetNormalViewSize(int *piWidth, int *piHeight)
-{
-    MainWindow *pMain = sg_State.pMain;
-    QWidget *pView = sg_State.pViewContainer;
-    if (pMain == nullptr || pView == nullptr) return false;
-    const QSize view = sg_State.normal.ViewSize(pMain, pView);
-    *piWidth = view.width();
-    *piHeight = view.height();
-    return true;
 }
 
 bool NKGetViewClientSize(int *piWidth, int *piHeight)

@@ -85,10 +85,6 @@ struct NKWindowPosition {
 };
 void NKSetMainWindowPosition(const int *piGiven, int iGiven,
                              void (*pfnPlaced)(const NKWindowPosition &));
-// The view's size in the window's normal rectangle: its client less the
-// bars around the view (those from before full screen while it is on);
-// false without a main window.
-bool NKGetNormalViewSize(int *piWidth, int *piHeight);
 // The view's client area as the window's layout has it now (the view's
 // own record, NKViewWindowSize, follows as soon as the layout sizes the
 // view's container); false without a main window.

@@ -181,12 +181,12 @@ void NKAskWindowRect(unsigned long uWindow, int iFrameX, int iFrameY, int iWidth
 {
     Display *pDisplay = NKX11Display();
     NKScreenRect frame, shown;
+    if (pDisplay == nullptr) return;
     if (pFrame != nullptr && pClient != nullptr) {
         frame = *pFrame, shown = *pClient;
-    } else if (pDisplay == nullptr || !NKGetWindowFrame(uWindow, &frame, &shown)) {
+    } else if (!NKGetWindowFrame(uWindow, &frame, &shown)) {
         return;
     }
-    if (pDisplay == nullptr) return;
     XSizeHints hints = {};
     long lSupplied = 0;
     const bool bStatic = XGetWMNormalHints(pDisplay, uWindow, &hints, &lSupplied) != 0 &&

@@ -1154,10 +1154,11 @@ TEST_F(WindowManagerTest, AKeyPressedBeforeTheManagerTookTheLastIsCarriedOut)
     }
 }
 
-// Sessions that end maximised store the normal window's place as it was,
-// whether the window started maximised or the manager maximised it (a
-// double click on the title), and whether the manager closed it (Alt+F4)
-// or File > Exit did: three such sessions in a row store the same corner,
+// Sessions that end maximised store the normal window's place and size
+// as they were, whether the window started maximised or the manager
+// maximised it (a double click on the title), and whether the manager
+// closed it (Alt+F4) or File > Exit did: three such sessions in a row
+// store the same corner and size,
 // and a normal start puts the frame there. (A maximised window's frame
 // lies otherwise around its client area than a normal one's.) Restored
 // by the manager, the window is back there and stores that place.
@@ -1215,9 +1216,10 @@ TEST_F(WindowManagerTest, MaximisedSessionsKeepTheNormalPlace)
                 ASSERT_EQ(NKGetMainWindow(), nullptr);
                 NKTestFlushDeletes();
             }
-            EXPECT_EQ(g_WindowPlacement.iX, c.iX);
-            EXPECT_EQ(g_WindowPlacement.iY, c.iY);
-            EXPECT_EQ(g_WindowPlacement.bMaximized, 1);
+            const NKWindowPlacement &p = g_WindowPlacement;
+            EXPECT_TRUE(Same({p.iX, p.iY, p.iWidth, p.iHeight}, {c.iX, c.iY, 810, 600}))
+                << Text({p.iX, p.iY, p.iWidth, p.iHeight});
+            EXPECT_EQ(p.bMaximized, 1);
         }
         g_WindowPlacement.bMaximized = 0;
         ASSERT_TRUE(CreateMainWindow());
