@@ -420,9 +420,12 @@ bool NormalPlacement::FitFrame(QMainWindow *pMain, const Reading &r)
     if (target.isEmpty() && m_bFitPlace) target = m_fitFrom;
     if (m_bFitPlace) {
         // Where the manager keeps the frame by its own rule, by this
-        // frame's extents, that is the answer.
+        // frame's extents and with the size asked, that is the answer: a
+        // frame still of another state's size has not answered yet.
         const QRect kept = KeptOnTheScreen(target, r);
-        const bool bSameFrame = !m_fitAskedExtents.isValid() || m_fitAskedExtents == r.Extents();
+        const bool bSameFrame =
+            (!m_fitAskedExtents.isValid() || m_fitAskedExtents == r.Extents()) &&
+            r.Size() == target.size();
         if (kept.topLeft() == r.Corner() && bSameFrame) target = kept;
     }
     if (target.isEmpty() || (r.Corner() == target.topLeft() && r.Size() == target.size())) {
@@ -458,8 +461,8 @@ void NormalPlacement::LeaveMaximized(QMainWindow *pMain, const Reading &r)
 // Places the normal window at the rectangle (cut to the work area with the
 // frame). A framed, normal window (not bFit) is placed at once by the
 // extents read with it; any other is placed for now and, under a manager,
-// by the frame fit once framed and normal. The rectangle is set before and
-// after: Qt's events during the placement read the window as it was.
+// by the frame fit once framed and normal. The rectangle is set again after
+// a placement Qt takes at once: its events read the window as it was.
 void NormalPlacement::PlaceNormalWindow(QMainWindow *pMain, const Reading &r, const QRect &normal,
                                         bool bFit)
 {
@@ -469,13 +472,11 @@ void NormalPlacement::PlaceNormalWindow(QMainWindow *pMain, const Reading &r, co
         if (target.isEmpty()) target = normal;
         m_rect = target;
         AskPlacement(pMain, r, target.translated(r.ClientOffset()), target.topLeft());
-        m_rect = target;
         return;
     }
     StartFrameFit(normal, true);
     if (m_bManaged && IsNormal(pMain, r) && r.Framed()) {
         FitFrame(pMain, r);
-        m_rect = normal;
         return;
     }
     const QRect before = pMain->geometry();
@@ -534,8 +535,12 @@ void NormalPlacement::EndWatch(void)
     m_pSizeWatch = nullptr;
 }
 
+// The events Qt sends while it takes a rectangle the program asks for are
+// skipped: the X server still shows the window as it was, and a frame fit
+// run from them would ask again ahead of the request being made.
 void NormalPlacement::WindowEvent(QMainWindow *pMain, bool bFit)
 {
+    if (m_bAsking) return;
     Reading r = Read(pMain);
     if (bFit && FitFrame(pMain, r)) r = Read(pMain);
     ReadNormalWindow(pMain, r);
@@ -546,13 +551,10 @@ void NormalPlacement::WindowEvent(QMainWindow *pMain, bool bFit)
 // the place shown but the widget keeps the one asked: once the manager has
 // answered, the widget takes the place shown. (Qt drops the notice of a
 // place whose middle lies off every screen: that place is asked as it is.)
-// Not while the program asks for a place: the events Qt sends as it takes
-// the new rectangle come before the request, and the window shows the old.
 void NormalPlacement::FollowShownPlace(QMainWindow *pMain, const Reading &r)
 {
-    if (m_bAsking || !m_bManaged || g_bFullScreenActive != 0 || ProgramPlacementPending() ||
-        !m_asked.isNull() || !NKAskedAnswered(m_pSizeWatch, true) || !IsNormal(pMain, r) ||
-        !r.bRead || !r.bShown)
+    if (!m_bManaged || g_bFullScreenActive != 0 || ProgramPlacementPending() || !m_asked.isNull() ||
+        !NKAskedAnswered(m_pSizeWatch, true) || !IsNormal(pMain, r) || !r.bRead || !r.bShown)
         return;
     const QRect shown = RectOf(r.client);
     if (shown == pMain->geometry()) return;
@@ -572,9 +574,11 @@ bool NormalPlacement::KeptByItsOwnRule(void) const
 }
 
 // Whether the manager has answered every placement and state asked of it,
-// by a reading now. Without a manager nothing waits.
+// by a reading now. Without a manager nothing waits; a request being made
+// is not answered.
 bool NormalPlacement::Answered(QMainWindow *pMain)
 {
+    if (m_bAsking) return false;
     Now(pMain);
     return !m_bManaged ||
            (!ProgramPlacementPending() && m_asked.isNull() && NKAskedAnswered(m_pSizeWatch, true) &&
